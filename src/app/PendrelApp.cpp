@@ -1,0 +1,196 @@
+#include "app/PendrelApp.h"
+
+#include "app/MainWindow.h"
+#include "app/MenuBarExtra.h"
+#include "app/SettingsWindow.h"
+
+#include "apps/AppUninstaller.h"
+#include "apps/StartupItems.h"
+#include "apps/TweaksService.h"
+#include "assistant/SpotlightSearch.h"
+#include "assistant/TamsoAssistant.h"
+#include "automation/AutomationStore.h"
+#include "cleaning/CleanupScanner.h"
+#include "cleaning/LargeFilesScanner.h"
+#include "cleaning/StorageGrowthScanner.h"
+#include "duplicates/DuplicateFinder.h"
+#include "duplicates/SimilarPhotoFinder.h"
+#include "home/HealthCheck.h"
+#include "shell/Permissions.h"
+#include "shell/RunModeManager.h"
+#include "shell/ScreenState.h"
+#include "shell/UpdaterManager.h"
+#include "storage/DiskMapScanner.h"
+#include "storage/FolderOrganizer.h"
+#include "storage/FolderTree.h"
+#include "vault/SecureNotesStore.h"
+#include "vitals/AppState.h"
+#include "vitals/KeepAwakeManager.h"
+#include "vitals/PerformanceAutopilot.h"
+
+#include <QApplication>
+#include <QSystemTrayIcon>
+#include <QTimer>
+
+template <typename T> T* PendrelApp::own(const char* name) {
+    auto object = std::make_unique<T>();
+    T* raw = object.get();
+    m_owned.push_back(std::move(object));
+    m_creationOrder.append(QString::fromLatin1(name));
+    return raw;
+}
+
+template <typename T> T* PendrelApp::shared(const char* name) {
+    m_creationOrder.append(QString::fromLatin1(name));
+    return T::shared();
+}
+
+PendrelApp::PendrelApp() : PendrelApp(Options{}) {}
+
+PendrelApp::PendrelApp(Options options) : m_options(options) {
+    Services& s = m_services;
+    s.appState = own<AppState>("AppState");
+    s.assistant = own<TamsoAssistant>("TamsoAssistant");
+    s.search = own<SpotlightSearch>("SpotlightSearch");
+    s.runMode = shared<RunModeManager>("RunModeManager");
+    s.updater = shared<UpdaterManager>("UpdaterManager");
+    s.duplicateFinder = own<DuplicateFinder>("DuplicateFinder");
+    s.similarFinder = own<SimilarPhotoFinder>("SimilarPhotoFinder");
+    s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner");
+    s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
+    s.permissions = shared<Permissions>("Permissions");
+    s.health = own<HealthCheck>("HealthCheck");
+    s.folderTree = own<FolderTree>("FolderTree");
+    s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner");
+    s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner");
+    s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner");
+    s.screenshotCleaner = own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner");
+    s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner");
+    s.diskMap = own<DiskMapScanner>("DiskMapScanner");
+    s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
+    s.uninstaller = own<AppUninstaller>("AppUninstaller");
+    s.tweaks = own<TweaksService>("TweaksService");
+    s.startupItems = own<StartupItems>("StartupItems");
+    s.screen = own<ScreenState>("ScreenState");
+    s.automation = shared<AutomationStore>("AutomationStore");
+    s.autopilot = shared<PerformanceAutopilot>("PerformanceAutopilot");
+    s.keepAwake = shared<KeepAwakeManager>("KeepAwakeManager");
+}
+
+PendrelApp::~PendrelApp() {
+    // Windows go before the services they show.
+    m_menuBar.reset();
+    m_settings.reset();
+    m_main.reset();
+    // The process-wide store may outlive this app object; it must not point into it.
+    m_services.automation->setDiskCleaner(nullptr);
+    m_services.automation->setDevCleaner(nullptr);
+    m_services.automation->setScreenshotCleaner(nullptr);
+    m_services.automation->setAppState(nullptr);
+    while (!m_owned.empty())
+        m_owned.pop_back(); // reverse creation order
+}
+
+bool PendrelApp::hasMenuBarExtra() const {
+    return m_options.useSystemTray && QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+MainWindow* PendrelApp::mainWindow() {
+    if (!m_main) {
+        m_main = std::make_unique<MainWindow>(m_services);
+        connect(m_main.get(), &MainWindow::shown, this, &PendrelApp::wireAutomation);
+        connect(m_main.get(), &MainWindow::settingsRequested, this, &PendrelApp::openSettings);
+        connect(m_main.get(), &MainWindow::quitRequested, qApp, &QApplication::quit);
+    }
+    return m_main.get();
+}
+
+SettingsWindow* PendrelApp::settingsWindow() {
+    if (!m_settings)
+        m_settings = std::make_unique<SettingsWindow>(m_services.runMode, m_services.updater);
+    return m_settings.get();
+}
+
+void PendrelApp::launch() {
+    MainWindow* window = mainWindow();
+    if (hasMenuBarExtra()) {
+        m_menuBar = std::make_unique<MenuBarExtra>(m_services);
+        connect(m_menuBar.get(), &MenuBarExtra::openMainWindowRequested, this,
+                &PendrelApp::openMainWindow);
+        connect(m_menuBar.get(), &MenuBarExtra::quitRequested, qApp, &QApplication::quit);
+    }
+    connect(m_services.runMode, &RunModeManager::modeChanged, this, &PendrelApp::updateQuitPolicy);
+    updateQuitPolicy();
+
+    // Applying the stored mode brings the login item in line at every launch.
+    m_services.runMode->apply();
+    if (m_services.runMode->mode() == RunMode::WindowOnly || !hasMenuBarExtra()) {
+        window->show();
+    } else {
+        // The window stays back; the start action still runs once so scheduled rules work.
+        wireAutomation();
+    }
+}
+
+void PendrelApp::updateQuitPolicy() {
+    qApp->setQuitOnLastWindowClosed(m_services.runMode->quitsAfterLastWindowClosed() ||
+                                    !hasMenuBarExtra());
+}
+
+void PendrelApp::wireAutomation() {
+    ++m_wireCount;
+    AutomationStore* store = m_services.automation;
+    store->setDiskCleaner(m_services.diskCleaner);
+    store->setDevCleaner(m_services.devCleaner);
+    store->setScreenshotCleaner(m_services.screenshotCleaner);
+    store->setAppState(m_services.appState);
+    store->start();
+    // Both run on the main thread after the action has returned, independently of each other.
+    QPointer<AutomationStore> weak(store);
+    QTimer::singleShot(0, store, [weak] {
+        if (weak)
+            weak->requestNotificationPermission();
+    });
+    QTimer::singleShot(0, store, [weak] {
+        if (weak)
+            weak->checkDueAtLaunch();
+    });
+}
+
+void PendrelApp::openMainWindow() {
+    MainWindow* window = mainWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void PendrelApp::openSettings() {
+    SettingsWindow* window = settingsWindow();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+void PendrelApp::handleReopen() {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && !(w->windowFlags() & Qt::Popup) && w->isWindow())
+            return;
+    }
+    openMainWindow();
+}
+
+void PendrelApp::handleMessage(const QString& message) {
+    if (message == QLatin1String("reopen") || message.isEmpty()) {
+        handleReopen();
+        return;
+    }
+    openUrl(QUrl(message));
+}
+
+void PendrelApp::openUrl(const QUrl& url) {
+    // Deep links are routed by the main window once its sections exist; until then a pendrel
+    // link brings the app forward.
+    if (url.scheme().compare(QLatin1String("pendrel"), Qt::CaseInsensitive) != 0)
+        return;
+    openMainWindow();
+}

@@ -1,0 +1,17 @@
+#include "app/Shots.h"
+
+#include <QApplication>
+#include <QWidget>
+#include <cstdio>
+
+void ShotContext::save(QWidget* widget, const QString& name) {
+    widget->show();
+    // Two turns: the first lays out, the second lets anything queued on show settle.
+    QApplication::processEvents();
+    QApplication::processEvents();
+    const QString path = outDir + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool ok = widget->grab().save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    if (!ok)
+        ++failures;
+}

@@ -1,0 +1,4 @@
+#include "app/Shots.h"
+
+// The gallery of shared pieces.
+void renderUiKitShots(ShotContext&) {}

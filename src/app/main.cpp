@@ -1,0 +1,63 @@
+#include "app/PendrelApp.h"
+#include "platform/HomeLayout.h"
+#include "platform/SingleInstance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
+
+namespace {
+
+// True when Qt would have to find a display server and none is set. An explicit platform
+// (offscreen, vnc, ...) is trusted as it is.
+bool lacksDisplay() {
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (!platform.isEmpty() && !platform.startsWith("xcb") && !platform.startsWith("wayland"))
+        return false;
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (lacksDisplay()) {
+        std::fprintf(stderr, "Pendrel needs a graphical desktop and none was found (DISPLAY is not "
+                             "set); to see its screens without one, run pendrel-shots OUTDIR.\n");
+        return 1;
+    }
+    // Without a runtime folder Qt would make one in /tmp; keep everything under the home.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = HomeLayout::fromEnvironment().cacheHome() + QStringLiteral("/Pendrel/run");
+        QDir().mkpath(runtime);
+        QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pendrel"));
+    QApplication::setOrganizationName(QStringLiteral("Pendrel"));
+    QApplication::setDesktopFileName(QStringLiteral("pendrel"));
+
+    // The one argument a launch may carry: a pendrel:// link (from the desktop's URL handler).
+    const QStringList args = QApplication::arguments();
+    const QString message = args.size() > 1 ? args.at(1) : QStringLiteral("reopen");
+
+    SingleInstance instance(SingleInstance::defaultSocketPath());
+    switch (instance.start(message)) {
+    case SingleInstance::Result::HandedOver:
+        return 0;
+    case SingleInstance::Result::Failed:
+        std::fprintf(stderr, "Pendrel: %s\n", qPrintable(instance.errorString()));
+        return 1;
+    case SingleInstance::Result::Primary:
+        break;
+    }
+
+    PendrelApp pendrel;
+    QObject::connect(&instance, &SingleInstance::messageReceived, &pendrel,
+                     &PendrelApp::handleMessage);
+    pendrel.launch();
+    if (args.size() > 1)
+        pendrel.handleMessage(args.at(1));
+    return app.exec();
+}

@@ -1,0 +1,38 @@
+// pendrel-shots OUTDIR: renders the app's windows and screens offscreen to PNG files, one per
+// screen, named after the section or window. It runs in a throw-away home, so what it shows is a
+// fresh install and it cannot touch the user's files.
+#include "app/PendrelApp.h"
+#include "app/Shots.h"
+#include "platform/SandboxEnvironment.h"
+
+#include <QApplication>
+#include <QDir>
+#include <cstdio>
+
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pendrel-shots OUTDIR\n");
+        return 2;
+    }
+    const QString outDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    SandboxEnvironment sandbox;
+    if (!sandbox.isValid()) {
+        std::fprintf(stderr, "pendrel-shots: could not make a temporary home\n");
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pendrel"));
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "pendrel-shots: could not create %s\n", qPrintable(outDir));
+        return 1;
+    }
+
+    PendrelApp pendrel(PendrelApp::Options{.useSystemTray = false});
+    ShotContext ctx{&pendrel, outDir};
+    renderShellShots(ctx);
+    renderUiKitShots(ctx);
+    renderVitalsShots(ctx);
+    return ctx.failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+
+// Where the user's things live on this machine: the home folder, the XDG base folders and the
+// XDG user folders, plus the one table that maps the home-relative paths the app's category
+// tables are written in ("Library/Caches/pip", ".Trash", "Downloads") to their Linux places.
+//
+// A value type: every scanner and store is handed one, so tests can point them at a temporary
+// home. Nothing here touches the disk except reading user-dirs.dirs in fromEnvironment().
+class HomeLayout {
+public:
+    // From HOME, XDG_{CONFIG,DATA,CACHE,STATE}_HOME, XDG_RUNTIME_DIR and
+    // $XDG_CONFIG_HOME/user-dirs.dirs; unset or relative XDG values fall back to the
+    // freedesktop defaults under HOME.
+    static HomeLayout fromEnvironment();
+    // The freedesktop defaults under the given home; no environment or file is read.
+    static HomeLayout forHome(const QString& home);
+
+    QString home() const { return m_home; }
+    QString configHome() const { return m_config; }
+    QString dataHome() const { return m_data; }
+    QString cacheHome() const { return m_cache; }
+    QString stateHome() const { return m_state; }
+    // Empty when XDG_RUNTIME_DIR is unset.
+    QString runtimeDir() const { return m_runtime; }
+
+    QString desktopDir() const { return m_desktop; }
+    QString downloadsDir() const { return m_downloads; }
+    QString documentsDir() const { return m_documents; }
+    QString picturesDir() const { return m_pictures; }
+    QString moviesDir() const { return m_movies; }
+    QString musicDir() const { return m_music; }
+
+    // The freedesktop Trash of the home: $XDG_DATA_HOME/Trash (with files/ and info/ inside).
+    QString trashDir() const { return m_data + QStringLiteral("/Trash"); }
+    // The app's own data folder (JSON files, organizer journals): $XDG_DATA_HOME/Pendrel.
+    QString appSupportDir() const { return m_data + QStringLiteral("/Pendrel"); }
+    QString autostartDir() const { return m_config + QStringLiteral("/autostart"); }
+
+    // Maps a home-relative path written for the other platform to an absolute path here.
+    // The longest matching row of the table wins, matched on whole path components; a path with
+    // no counterpart stays literal under home (and is normally absent). A leading "~/" or "/" is
+    // ignored; an empty path gives home itself.
+    QString map(const QString& homeRelative) const;
+
+    void setHome(const QString& v) { m_home = v; }
+    void setConfigHome(const QString& v) { m_config = v; }
+    void setDataHome(const QString& v) { m_data = v; }
+    void setCacheHome(const QString& v) { m_cache = v; }
+    void setStateHome(const QString& v) { m_state = v; }
+    void setRuntimeDir(const QString& v) { m_runtime = v; }
+    void setDownloadsDir(const QString& v) { m_downloads = v; }
+    void setDesktopDir(const QString& v) { m_desktop = v; }
+    void setDocumentsDir(const QString& v) { m_documents = v; }
+    void setPicturesDir(const QString& v) { m_pictures = v; }
+    void setMoviesDir(const QString& v) { m_movies = v; }
+    void setMusicDir(const QString& v) { m_music = v; }
+
+    // Reads XDG_*_DIR lines of a user-dirs.dirs text ("$HOME/..." or absolute paths) into the
+    // user folders; lines it does not understand are ignored.
+    void applyUserDirs(const QString& userDirsText);
+
+private:
+    QString m_home, m_config, m_data, m_cache, m_state, m_runtime;
+    QString m_desktop, m_downloads, m_documents, m_pictures, m_movies, m_music;
+};

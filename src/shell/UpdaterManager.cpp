@@ -1,0 +1,21 @@
+#include "shell/UpdaterManager.h"
+
+#include "platform/UserDefaults.h"
+
+namespace {
+const QString kKey = QStringLiteral("updates.auto");
+}
+
+UpdaterManager::UpdaterManager(UserDefaults& defaults, QObject* parent)
+    : QObject(parent), m_defaults(defaults), m_auto(defaults.boolValue(kKey).value_or(true)) {}
+
+UpdaterManager* UpdaterManager::shared() {
+    static UpdaterManager* instance = new UpdaterManager(UserDefaults::standard());
+    return instance;
+}
+
+void UpdaterManager::setAutomaticallyChecks(bool value) {
+    m_auto = value;
+    emit automaticallyChecksChanged(value);
+    m_defaults.setValue(kKey, value);
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Pendrel and runs every test:
+#   1. all tests offscreen in a sandboxed home (ctest), except those that need a bus;
+#   2. the D-Bus tests (tests/dbus) on a private session bus of their own;
+#   3. the concurrency stress tests (tests/tsan) again in a ThreadSanitizer build.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+tools/build.sh build
+export QT_QPA_PLATFORM=offscreen
+jobs=$(nproc)
+status=0
+ctest --test-dir build --output-on-failure -j "$jobs" -LE dbus || status=1
+if [ -d tests/dbus ] && ls tests/dbus/*.cpp >/dev/null 2>&1; then
+  dbus-run-session -- env PENDREL_TEST_ALLOW_BUS=1 \
+    ctest --test-dir build --output-on-failure -L dbus || status=1
+fi
+if [ -d tests/tsan ] && ls tests/tsan/*.cpp >/dev/null 2>&1; then
+  cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENDREL_TSAN=ON >/dev/null
+  cmake --build build-tsan --parallel "$jobs" --target test_tsan
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+    ctest --test-dir build-tsan --output-on-failure -L tsan || status=1
+fi
+exit $status
