@@ -8,6 +8,7 @@
 #include <QFont>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPalette>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
@@ -38,7 +39,15 @@ MenuBarExtra::MenuBarExtra(const Services& services, QObject* parent)
 
 MenuBarExtra::~MenuBarExtra() = default;
 
-QPixmap MenuBarExtra::label(bool badge, qreal dpr) {
+QColor MenuBarExtra::defaultInk() {
+    const QColor window = QGuiApplication::palette().color(QPalette::Window);
+    return window.lightness() > 128 ? QColor(0x1D, 0x1D, 0x1F) : QColor(0xF2, 0xF2, 0xF2);
+}
+
+QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
+    if (!ink.isValid())
+        ink = defaultInk();
+    const QColor rim = ink.lightness() > 128 ? QColor(0, 0, 0, 140) : QColor(255, 255, 255, 140);
     const QSize size(18, 16);
     QPixmap pm(size * dpr);
     pm.setDevicePixelRatio(dpr);
@@ -51,11 +60,10 @@ QPixmap MenuBarExtra::label(bool badge, qreal dpr) {
     font.setPixelSize(13);
     font.setWeight(QFont::DemiBold);
     p.setFont(font);
-    // Panels are usually dark; a light glyph with a dark rim reads on either.
     const QRectF box(QPointF(0, 0), QSizeF(size));
-    p.setPen(QColor(0, 0, 0, 140));
+    p.setPen(rim);
     p.drawText(box.translated(0.6, 0.6), Qt::AlignCenter, QStringLiteral("P"));
-    p.setPen(QColor(0xF2, 0xF2, 0xF2));
+    p.setPen(ink);
     p.drawText(box, Qt::AlignCenter, QStringLiteral("P"));
     if (badge) {
         const QSizeF badgeSize(7.5, 7.5);
@@ -64,7 +72,7 @@ QPixmap MenuBarExtra::label(bool badge, qreal dpr) {
                               badgeSize);
         p.drawPixmap(badgeBox, SymbolIcons::pixmap(QStringLiteral("cup.and.saucer.fill"),
                                                    badgeSize.toSize() + QSize(1, 1),
-                                                   QColor(0xF2, 0xF2, 0xF2), dpr),
+                                                   ink, dpr),
                      QRectF());
     }
     return pm;

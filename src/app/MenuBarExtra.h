@@ -18,8 +18,11 @@ public:
     ~MenuBarExtra() override;
 
     // The label, 18 × 16 points: "P" in a semibold serif face at 13 points, and, when badge is
-    // true, the cup symbol at 7 points moved 7 right and 5 down from the centre.
-    static QPixmap label(bool badge, qreal devicePixelRatio = 2.0);
+    // true, the cup symbol at 7 points moved 7 right and 5 down from the centre. The glyph is
+    // drawn in ink with a faint rim of the opposite lightness, so it reads on any panel.
+    static QPixmap label(bool badge, qreal devicePixelRatio = 2.0, QColor ink = QColor());
+    // Dark ink on a light desktop palette, light ink on a dark one.
+    static QColor defaultInk();
 
     QWidget* panel() const { return m_panel.get(); }
     void togglePanel();

@@ -180,6 +180,7 @@ void PendrelApp::handleReopen() {
 }
 
 void PendrelApp::handleMessage(const QString& message) {
+    qInfo("Pendrel: a later launch handed over \"%s\"", qPrintable(message));
     if (message == QLatin1String("reopen") || message.isEmpty()) {
         handleReopen();
         return;

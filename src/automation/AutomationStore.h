@@ -26,10 +26,10 @@ public:
     void setScreenshotCleaner(ScreenshotCleanupScanner* s);
     void setAppState(AppState* s);
 
-    DiskCleanupScanner* diskCleaner() const { return m_disk.data(); }
-    DevCleanupScanner* devCleaner() const { return m_dev.data(); }
-    ScreenshotCleanupScanner* screenshotCleaner() const { return m_shots.data(); }
-    AppState* appState() const { return m_appState.data(); }
+    DiskCleanupScanner* diskCleaner() const;
+    DevCleanupScanner* devCleaner() const;
+    ScreenshotCleanupScanner* screenshotCleaner() const;
+    AppState* appState() const;
 
     // Replaces any earlier schedule timer with a new repeating one, so repeated calls leave one.
     void start();

@@ -29,9 +29,8 @@ bool SingleInstance::sendToRunning(const QString& message, int timeoutMs, bool* 
     if (!socket.waitForConnected(timeoutMs))
         return false;
     socket.write(message.toUtf8() + '\n');
-    socket.flush();
-    if (!socket.waitForBytesWritten(timeoutMs))
-        return true;
+    // False here can also mean "already written": the answer below is what counts.
+    socket.waitForBytesWritten(timeoutMs);
     while (!socket.canReadLine()) {
         if (!socket.waitForReadyRead(timeoutMs))
             return true;
@@ -72,8 +71,8 @@ SingleInstance::Result SingleInstance::start(const QString& message, int timeout
 void SingleInstance::acceptConnections() {
     while (QLocalSocket* socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            // One line per connection; anything longer than a URL is not ours.
+        // One line per connection; anything longer than a URL is not ours.
+        auto process = [this, socket] {
             if (!socket->canReadLine()) {
                 if (socket->bytesAvailable() > 64 * 1024)
                     socket->abort();
@@ -84,6 +83,9 @@ void SingleInstance::acceptConnections() {
             socket->flush();
             socket->disconnectFromServer();
             emit messageReceived(message);
-        });
+        };
+        connect(socket, &QLocalSocket::readyRead, this, process);
+        // The line may have arrived with the connection, before readyRead was connected.
+        process();
     }
 }

@@ -6,6 +6,10 @@
 #include <QSet>
 #include <QSvgRenderer>
 
+// The icons are compiled into this static library; its resource initialiser is only linked
+// when something calls it.
+static void initIconResources() { Q_INIT_RESOURCE(icons); }
+
 namespace {
 
 struct Row {
@@ -105,6 +109,7 @@ const Row kRows[] = {
 
 const QHash<QString, QString>& table() {
     static const QHash<QString, QString> t = [] {
+        initIconResources();
         QHash<QString, QString> h;
         for (const Row& r : kRows) {
             QString file = QString::fromLatin1(r.file);

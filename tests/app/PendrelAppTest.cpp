@@ -1,0 +1,117 @@
+// Start-up: which services exist, in which order, which are process-wide, and what the windows do
+// at launch, on reopening and on each showing.
+#include "app/MainWindow.h"
+#include "app/MenuBarExtra.h"
+#include "app/PendrelApp.h"
+#include "automation/AutomationStore.h"
+#include "platform/UserDefaults.h"
+#include "shell/Permissions.h"
+#include "shell/RunModeManager.h"
+#include "shell/UpdaterManager.h"
+#include "support/TestSupport.h"
+#include "vault/SecureNotesStore.h"
+#include "vitals/KeepAwakeManager.h"
+#include "vitals/PerformanceAutopilot.h"
+
+#include <QAction>
+#include <QApplication>
+#include <gtest/gtest.h>
+
+TEST(PendrelApp, CreatesEveryServiceOnceInOrderWithSevenProcessWide) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    EXPECT_EQ(app.creationOrder(),
+              QStringList({"AppState", "TamsoAssistant", "SpotlightSearch", "RunModeManager",
+                           "UpdaterManager", "DuplicateFinder", "SimilarPhotoFinder",
+                           "LargeFilesScanner", "SecureNotesStore", "Permissions", "HealthCheck",
+                           "FolderTree", "DiskCleanupScanner", "DevCleanupScanner",
+                           "MailCleanupScanner", "ScreenshotCleanupScanner", "StorageGrowthScanner",
+                           "DiskMapScanner", "FolderOrganizer", "AppUninstaller", "TweaksService",
+                           "StartupItems", "ScreenState", "AutomationStore",
+                           "PerformanceAutopilot", "KeepAwakeManager"}));
+    const Services& s = app.services();
+    EXPECT_EQ(s.runMode, RunModeManager::shared());
+    EXPECT_EQ(s.updater, UpdaterManager::shared());
+    EXPECT_EQ(s.secureNotes, SecureNotesStore::shared());
+    EXPECT_EQ(s.permissions, Permissions::shared());
+    EXPECT_EQ(s.automation, AutomationStore::shared());
+    EXPECT_EQ(s.autopilot, PerformanceAutopilot::shared());
+    EXPECT_EQ(s.keepAwake, KeepAwakeManager::shared());
+
+    // A second app object (as after a restart of the scenes) shares the seven and owns the rest.
+    PendrelApp again(PendrelApp::Options{.useSystemTray = false});
+    EXPECT_EQ(again.services().keepAwake, s.keepAwake);
+    EXPECT_NE(again.services().appState, s.appState);
+    EXPECT_NE(again.services().screen, s.screen);
+}
+
+TEST(PendrelApp, EachShowingOfTheMainWindowRunsTheStartActionAndLeavesOneTimer) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    MainWindow* window = app.mainWindow();
+    window->show();
+    EXPECT_EQ(app.wireAutomationCount(), 1);
+    AutomationStore* store = app.services().automation;
+    EXPECT_EQ(store->diskCleaner(), app.services().diskCleaner);
+    EXPECT_EQ(store->appState(), app.services().appState);
+    const QTimer* first = store->scheduleTimer();
+    ASSERT_NE(first, nullptr);
+    EXPECT_TRUE(first->isActive());
+    EXPECT_EQ(first->interval(), AutomationStore::kCheckIntervalMs);
+    window->close();
+    window->show();
+    EXPECT_EQ(app.wireAutomationCount(), 2);
+    EXPECT_TRUE(store->scheduleTimer()->isActive());
+    window->hide();
+}
+
+TEST(PendrelApp, MainWindowIsNamedMainHasItsMinimumAndUpdatesCannotBeChecked) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    MainWindow* window = app.mainWindow();
+    EXPECT_EQ(window->objectName(), "main");
+    EXPECT_EQ(window->windowTitle(), "Pendrel");
+    EXPECT_EQ(window->minimumSize(), QSize(940, 620));
+    window->resize(200, 200);
+    EXPECT_GE(window->width(), 940);
+    EXPECT_GE(window->height(), 620);
+    EXPECT_EQ(window->checkForUpdatesAction()->text(), QString::fromUtf8("Check for Updates…"));
+    EXPECT_FALSE(window->checkForUpdatesAction()->isEnabled());
+    UpdaterManager::shared()->setAutomaticallyChecks(true);
+    EXPECT_FALSE(window->checkForUpdatesAction()->isEnabled());
+}
+
+TEST(PendrelApp, WithoutATrayTheWindowIsShownAndClosingItQuitsWhateverTheMode) {
+    RunModeManager::shared()->setMode(RunMode::MenuBar);
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    EXPECT_FALSE(app.hasMenuBarExtra());
+    app.launch();
+    EXPECT_TRUE(app.mainWindow()->isVisible()) << "otherwise the app could not be reached";
+    EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+    app.mainWindow()->hide();
+    app.handleReopen();
+    EXPECT_TRUE(app.mainWindow()->isVisible());
+    app.mainWindow()->hide();
+}
+
+TEST(PendrelApp, ReopenWithAVisibleWindowChangesNothing) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    app.mainWindow()->show();
+    const int shows = app.wireAutomationCount();
+    app.handleMessage("reopen");
+    EXPECT_EQ(app.wireAutomationCount(), shows);
+    app.mainWindow()->hide();
+}
+
+TEST(MenuBarExtra, TheLabelCarriesTheCupBadgeOnlyWhenAsked) {
+    const QImage plain = MenuBarExtra::label(false, 2.0).toImage();
+    const QImage badged = MenuBarExtra::label(true, 2.0).toImage();
+    EXPECT_EQ(plain.size(), QSize(36, 32));
+    // The badge sits in the lower right quarter, where the plain label is empty.
+    auto inkInCorner = [](const QImage& img) {
+        int ink = 0;
+        for (int y = img.height() * 3 / 4; y < img.height(); ++y)
+            for (int x = img.width() * 3 / 4; x < img.width(); ++x)
+                ink += qAlpha(img.pixel(x, y)) > 64;
+        return ink;
+    };
+    EXPECT_EQ(inkInCorner(plain), 0);
+    EXPECT_GT(inkInCorner(badged), 4);
+}
