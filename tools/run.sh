@@ -7,6 +7,8 @@ tools/build.sh build
 app="$(pwd)/build/src/pendrel"
 apps="${XDG_DATA_HOME:-$HOME/.local/share}/applications"
 mkdir -p "$apps"
+icons="${XDG_DATA_HOME:-$HOME/.local/share}/icons/hicolor/scalable/apps"
+mkdir -p "$icons" && cp resources/app/pendrel.svg "$icons/pendrel.svg"
 cat > "$apps/pendrel.desktop" <<DESKTOP
 [Desktop Entry]
 Type=Application
@@ -14,6 +16,7 @@ Name=Pendrel
 Comment=Explains what your computer is doing and keeps it in order
 Exec="$app" %u
 Terminal=false
+Icon=pendrel
 Categories=System;Utility;
 MimeType=x-scheme-handler/pendrel;
 DESKTOP

@@ -1,6 +1,8 @@
 #include "app/MainWindow.h"
 
 #include "shell/views/ContentView.h"
+#include "ui-kit/TextSizeCommands.h"
+#include "ui-kit/Themed.h"
 
 #include <QAction>
 #include <QKeySequence>
@@ -10,11 +12,14 @@
 MainWindow::MainWindow(const Services& services, QWidget* parent)
     : QMainWindow(parent), m_services(services) {
     setObjectName(QStringLiteral("main"));
-    setWindowTitle(QStringLiteral("Pendrel"));
     setMinimumSize(940, 620);
     resize(1180, 760);
+    Themed::apply(this);
     m_content = new ContentView(services, this);
     setCentralWidget(m_content);
+    // The title names the section shown, as the content view reports it.
+    setWindowTitle(m_content->title());
+    connect(m_content, &ContentView::titleChanged, this, &QWidget::setWindowTitle);
     buildMenus();
 }
 
@@ -35,19 +40,7 @@ void MainWindow::buildMenus() {
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    const struct {
-        const char* title;
-        QList<QKeySequence> keys;
-    } textSize[] = {
-        {"Bigger Text", {QKeySequence(QStringLiteral("Ctrl++")), QKeySequence(QStringLiteral("Ctrl+="))}},
-        {"Smaller Text", {QKeySequence(QStringLiteral("Ctrl+-"))}},
-        {"Normal Text Size", {QKeySequence(QStringLiteral("Ctrl+0"))}},
-    };
-    for (const auto& item : textSize) {
-        QAction* action = view->addAction(QString::fromUtf8(item.title));
-        action->setShortcuts(item.keys);
-        action->setObjectName(QString::fromUtf8(item.title));
-    }
+    (new TextSizeCommands(this))->addTo(view);
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

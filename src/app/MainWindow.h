@@ -6,8 +6,9 @@
 
 class ContentView;
 
-// The main window (object name "main", title "Pendrel"): hosts the content view and carries
-// the menu commands. It can never be made smaller than 940 × 620.
+// The main window (object name "main"): hosts the content view and carries the menu commands.
+// Its title is the title of the section shown ("Home" at first). It can never be made smaller
+// than 940 × 620.
 class MainWindow : public QMainWindow {
     Q_OBJECT
 public:

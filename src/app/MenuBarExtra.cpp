@@ -1,6 +1,7 @@
 #include "app/MenuBarExtra.h"
 
 #include "platform/SymbolIcons.h"
+#include "ui-kit/Themed.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/views/MenuBarPanel.h"
 
@@ -16,6 +17,7 @@ MenuBarExtra::MenuBarExtra(const Services& services, QObject* parent)
     : QObject(parent), m_services(services) {
     m_panel = std::make_unique<MenuBarPanel>(services);
     m_panel->setWindowFlags(Qt::Popup);
+    Themed::apply(m_panel.get());
     connect(static_cast<MenuBarPanel*>(m_panel.get()), &MenuBarPanel::openMainWindowRequested, this,
             [this] {
                 m_panel->hide();

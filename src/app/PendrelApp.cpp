@@ -16,6 +16,7 @@
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "shell/FinderExtensionBridge.h"
 #include "shell/Permissions.h"
 #include "shell/RunModeManager.h"
 #include "shell/ScreenState.h"
@@ -189,9 +190,5 @@ void PendrelApp::handleMessage(const QString& message) {
 }
 
 void PendrelApp::openUrl(const QUrl& url) {
-    // Deep links are routed by the main window once its sections exist; until then a pendrel
-    // link brings the app forward.
-    if (url.scheme().compare(QLatin1String("pendrel"), Qt::CaseInsensitive) != 0)
-        return;
-    openMainWindow();
+    FinderExtensionBridge::handle(url, [this] { openMainWindow(); });
 }

@@ -1,6 +1,7 @@
 #include "app/SettingsWindow.h"
 
 #include "shell/views/SettingsView.h"
+#include "ui-kit/Themed.h"
 
 #include <QVBoxLayout>
 
@@ -8,6 +9,7 @@ SettingsWindow::SettingsWindow(RunModeManager* runMode, UpdaterManager* updater,
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Pendrel Settings"));
+    Themed::apply(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(new SettingsView(runMode, updater, this));

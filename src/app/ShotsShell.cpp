@@ -1,11 +1,67 @@
 #include "app/MainWindow.h"
 #include "app/PendrelApp.h"
+#include "app/SettingsWindow.h"
 #include "app/Shots.h"
 
-// The main window, the settings window and every section.
+#include "platform/UserDefaults.h"
+#include "shell/QKFeature.h"
+#include "shell/views/ContentView.h"
+#include "ui-kit/ThemeSettings.h"
+
+#include <QApplication>
+
+namespace {
+
+void setLook(const QString& appearance, int step) {
+    UserDefaults& d = UserDefaults::standard();
+    d.setValue(ThemeKeys::Appearance, appearance);
+    d.setValue(ThemeKeys::FontSize, step);
+    QApplication::processEvents();
+}
+
+void resetLook() {
+    UserDefaults& d = UserDefaults::standard();
+    d.remove(ThemeKeys::Appearance);
+    d.remove(ThemeKeys::FontSize);
+    QApplication::processEvents();
+}
+
+void saveSettings(ShotContext& ctx, SettingsWindow* settings, const QString& name) {
+    settings->show();
+    QApplication::processEvents();
+    settings->adjustSize();
+    ctx.save(settings, name);
+}
+
+} // namespace
+
+// The main window with each section selected (one file per section id), the settings window,
+// and Home and the settings at the smallest and largest text size, in light and dark.
 void renderShellShots(ShotContext& ctx) {
     MainWindow* window = ctx.app->mainWindow();
     window->resize(1180, 760);
-    ctx.save(window, QStringLiteral("main"));
+    ContentView* content = window->contentView();
+    for (const QKFeature& feature : QKFeature::all()) {
+        content->selectSection(feature.id);
+        ctx.save(window, feature.id);
+    }
+    SettingsWindow* settings = ctx.app->settingsWindow();
+    saveSettings(ctx, settings, QStringLiteral("settings"));
+
+    content->selectSection(QStringLiteral("dashboard"));
+    const struct {
+        const char* appearance;
+        const char* suffix;
+    } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
+    for (const auto& look : looks) {
+        for (int step : {0, 4}) {
+            setLook(QString::fromUtf8(look.appearance), step);
+            const QString tag = QStringLiteral("-step%1%2").arg(step).arg(QString::fromUtf8(look.suffix));
+            ctx.save(window, QStringLiteral("dashboard") + tag);
+            saveSettings(ctx, settings, QStringLiteral("settings") + tag);
+        }
+    }
+    resetLook();
+    settings->hide();
     window->hide();
 }

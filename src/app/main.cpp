@@ -1,4 +1,5 @@
 #include "app/PendrelApp.h"
+#include "platform/AppIcon.h"
 #include "platform/HomeLayout.h"
 #include "platform/SingleInstance.h"
 
@@ -37,6 +38,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Pendrel"));
     QApplication::setOrganizationName(QStringLiteral("Pendrel"));
     QApplication::setDesktopFileName(QStringLiteral("pendrel"));
+    QApplication::setWindowIcon(AppIcon::icon());
 
     // The one argument a launch may carry: a pendrel:// link (from the desktop's URL handler).
     const QStringList args = QApplication::arguments();

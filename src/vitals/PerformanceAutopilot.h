@@ -1,15 +1,127 @@
 #pragma once
 
-#include <QObject>
+#include "platform/RunningApplications.h"
+#include "vitals/AutopilotCandidate.h"
+#include "vitals/ProcessInfo.h"
 
-// Suggests quitting memory-heavy background apps.
-// One process-wide instance; its work arrives with the screens that use it.
+#include <memory>
+#include <optional>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+
+class UserDefaults;
+struct SystemSnapshot;
+
+// Finds applications the user has open but is not using and that hold much memory, suggests
+// quitting them, and quits one when asked (or, with autoQuit on, the biggest one by itself).
+//
+// Nothing runs in the background: the list moves only when the Performance screen hands in a
+// snapshot through refreshCandidates(), when quit() runs, or when protect() runs. Main thread
+// only; every published field changes there.
+//
+// Settings: "autopilot.enabled" and "autopilot.autoQuit" (Bools, false when missing or not a
+// Bool) and "autopilot.protected" (an array of strings, stored sorted). Every assignment of
+// enabled, autoQuit or protectedNames is written back, whoever makes it, so a first start
+// writes false under both Boolean keys at once. A stored protected list that is not an array of
+// strings is ignored and left as it is until the next protect().
+//
+// Matching applications to memory: an application's memory is that of the first row of the
+// snapshot's top-memory list whose name equals the application's name. On Linux those rows
+// carry the kernel's command name ("firefox-esr", at most 15 bytes) while applications are
+// named after their window class ("Firefox-esr"), so when no row has the application's name the
+// row named like the application's own process (RunningApplication::processName) is used
+// instead, but only when no other running application has that process name: two apps run by
+// one interpreter ("python3") cannot be told apart by name and get no memory, so no suggestion.
+//
+// Safety: only regular applications are ever asked to quit, only politely (they may ask about
+// unsaved work or refuse), and never this process itself.
 class PerformanceAutopilot : public QObject {
     Q_OBJECT
+    Q_PROPERTY(bool enabled READ enabled WRITE setEnabled NOTIFY enabledChanged)
+    Q_PROPERTY(bool autoQuit READ autoQuit WRITE setAutoQuit NOTIFY autoQuitChanged)
+    Q_PROPERTY(QList<AutopilotCandidate> candidates READ candidates NOTIFY candidatesChanged)
+    Q_PROPERTY(QString lastAction READ lastAction NOTIFY lastActionChanged)
+    Q_PROPERTY(QSet<QString> protectedNames READ protectedNames WRITE setProtectedNames NOTIFY
+                   protectedNamesChanged)
+    Q_PROPERTY(QSet<QString> alwaysProtect READ alwaysProtect CONSTANT)
+
 public:
-    explicit PerformanceAutopilot(QObject* parent = nullptr) : QObject(parent) {}
-    static PerformanceAutopilot* shared() {
-        static PerformanceAutopilot* instance = new PerformanceAutopilot;
-        return instance;
-    }
+    static constexpr int maxCandidates = 8;
+
+    static QString enabledKey() { return QStringLiteral("autopilot.enabled"); }
+    static QString autoQuitKey() { return QStringLiteral("autopilot.autoQuit"); }
+    static QString protectedKey() { return QStringLiteral("autopilot.protected"); }
+
+    // The standard user defaults and this desktop's running applications.
+    explicit PerformanceAutopilot(QObject* parent = nullptr);
+    PerformanceAutopilot(UserDefaults& defaults, std::shared_ptr<RunningApplications> applications,
+                         QObject* parent = nullptr);
+
+    // The process-wide instance, made on first use with the parameterless constructor.
+    static PerformanceAutopilot* shared();
+
+    bool enabled() const { return m_enabled; }
+    bool autoQuit() const { return m_autoQuit; }
+    // At most maxCandidates, largest memory first; equal memory keeps the running order.
+    QList<AutopilotCandidate> candidates() const { return m_candidates; }
+    // "Quit <name>" or "Autopilot quit <name>" after the last quit; empty before the first.
+    QString lastAction() const { return m_lastAction; }
+    QSet<QString> protectedNames() const { return m_protectedNames; }
+    // Names never suggested, compared exactly with the application's name.
+    QSet<QString> alwaysProtect() const { return m_alwaysProtect; }
+
+    // Both write the value to user defaults on every call, changed or not.
+    void setEnabled(bool on);
+    void setAutoQuit(bool on);
+    // Replaces the user's protected names and stores them sorted; candidates are not touched.
+    void setProtectedNames(const QSet<QString>& names);
+
+    // Rebuilds candidates from the running applications and the snapshot's top-memory list.
+    // While disabled it only empties the list. With autoQuit on it then quits the first
+    // candidate, and only that one.
+    void refreshCandidates(const SystemSnapshot& snapshot);
+
+    // Politely asks the first regular running application named `name` to quit, sets lastAction
+    // ("Autopilot quit " when byItself, else "Quit ", then the name) and drops every candidate of
+    // that name. Works whether or not the autopilot is enabled. Changes nothing when no such
+    // application runs, or when the request could not be delivered at all (the desktop went
+    // away); an application that receives the request and declines still counts as asked.
+    void quit(const QString& name, bool byItself);
+
+    // Adds the name to protectedNames (stored sorted) and drops its candidates at once. An empty
+    // name is ignored.
+    void protect(const QString& name);
+
+    // The reason line for a candidate holding `memoryBytes`.
+    static QString reasonFor(quint64 memoryBytes);
+    // The desktop's own programs, terminals, file managers, developer tools and Pendrel itself
+    // (the list and why each is there are in the .cpp).
+    static QSet<QString> alwaysProtectedNames();
+
+signals:
+    void enabledChanged(bool enabled);
+    void autoQuitChanged(bool autoQuit);
+    void candidatesChanged();
+    void lastActionChanged(const QString& lastAction);
+    void protectedNamesChanged();
+
+private:
+    std::optional<quint64> memoryOf(const RunningApplication& app,
+                                    const QList<ProcessMemoryInfo>& top,
+                                    const QHash<QString, int>& processNameUses) const;
+    void setCandidates(const QList<AutopilotCandidate>& candidates);
+    void removeCandidates(const QString& name);
+    void storeProtectedNames();
+
+    UserDefaults& m_defaults;
+    std::shared_ptr<RunningApplications> m_applications;
+    bool m_enabled = false;
+    bool m_autoQuit = false;
+    QList<AutopilotCandidate> m_candidates;
+    QString m_lastAction;
+    QSet<QString> m_protectedNames;
+    const QSet<QString> m_alwaysProtect;
 };

@@ -67,7 +67,7 @@ TEST(PendrelApp, MainWindowIsNamedMainHasItsMinimumAndUpdatesCannotBeChecked) {
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
     MainWindow* window = app.mainWindow();
     EXPECT_EQ(window->objectName(), "main");
-    EXPECT_EQ(window->windowTitle(), "Pendrel");
+    EXPECT_EQ(window->windowTitle(), "Home") << "the title follows the section shown";
     EXPECT_EQ(window->minimumSize(), QSize(940, 620));
     window->resize(200, 200);
     EXPECT_GE(window->width(), 940);

@@ -1,18 +1,192 @@
 #include "shell/views/ContentView.h"
 
-#include <QHBoxLayout>
-#include <QLabel>
+#include "assistant/TamsoAssistant.h"
+#include "platform/NotificationCenter.h"
+#include "platform/UserDefaults.h"
+#include "shell/QKFeature.h"
+#include "shell/ScreenState.h"
+#include "shell/views/DetailCard.h"
+#include "shell/views/FeatureScreens.h"
+#include "shell/views/MainBackdrop.h"
+#include "shell/views/SidebarView.h"
+#include "vitals/AppState.h"
 
-ContentView::ContentView(const Services& services, QWidget* parent)
-    : QWidget(parent), m_services(services) {
-    auto* layout = new QHBoxLayout(this);
-    m_detail = new QLabel(this);
-    m_detail->setAlignment(Qt::AlignCenter);
-    layout->addWidget(m_detail);
-    selectSection(m_selected);
+#include <QHBoxLayout>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+
+namespace {
+
+QString diskModeTitle(DiskMode mode) {
+    switch (mode) {
+    case DiskMode::Hub:
+        return QStringLiteral("Overview");
+    case DiskMode::System:
+        return QStringLiteral("Safe cleanup");
+    case DiskMode::Mail:
+        return QStringLiteral("Mail");
+    case DiskMode::Growth:
+        return QStringLiteral("Where did it go?");
+    case DiskMode::Screenshots:
+        return QStringLiteral("Screenshots");
+    case DiskMode::DiskMap:
+        return QStringLiteral("Disk Map");
+    case DiskMode::Organizer:
+        return QStringLiteral("Organizer");
+    }
+    return QStringLiteral("Overview");
 }
 
-void ContentView::selectSection(const QString& id) {
-    m_selected = id;
-    m_detail->setText(QStringLiteral("Pendrel — %1").arg(id));
+QString appsPaneTitle(AppsPane pane) {
+    switch (pane) {
+    case AppsPane::Hub:
+        return QStringLiteral("Overview");
+    case AppsPane::Uninstall:
+        return QStringLiteral("Uninstall");
+    }
+    return QStringLiteral("Overview");
+}
+
+QString devPaneTitle(DevPane pane) {
+    switch (pane) {
+    case DevPane::Hub:
+        return QStringLiteral("Overview");
+    case DevPane::Cleanup:
+        return QStringLiteral("Cleanup");
+    case DevPane::Models:
+        return QStringLiteral("AI models");
+    case DevPane::Awake:
+        return QStringLiteral("Keep awake");
+    }
+    return QStringLiteral("Overview");
+}
+
+} // namespace
+
+ContentView::ContentView(const Services& services, QWidget* parent)
+    : ContentView(services, Options{}, parent) {}
+
+ContentView::ContentView(const Services& services, Options options, QWidget* parent)
+    : QWidget(parent), m_services(services), m_makeScreen(std::move(options.makeScreen)),
+      m_defaults(options.defaults ? *options.defaults : UserDefaults::standard()) {
+    Q_ASSERT(services.appState && services.assistant && services.screen);
+    setObjectName(QStringLiteral("contentView"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (!m_makeScreen) {
+        const Services bundle = services;
+        m_makeScreen = [bundle](const QString& id, QWidget* parent) {
+            return FeatureScreens::build(id, bundle, parent);
+        };
+    }
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(14, 14, 14, 14);
+    row->setSpacing(14);
+    m_sidebar = new SidebarView(services.appState, m_defaults, this);
+    m_card = new DetailCard(this, m_defaults, this);
+    row->addWidget(m_sidebar);
+    row->addWidget(m_card, 1);
+    connect(m_sidebar, &SidebarView::rowClicked, this, &ContentView::selectRow);
+
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+    center.observe(Notifications::OpenSection, this,
+                   [this](const QString& payload) { openSection(payload); });
+    center.observe(Notifications::AskTamso, this,
+                   [this](const QString& payload) { onAskTamso(payload); });
+    center.observe(Notifications::OpenDiskMode, this,
+                   [this](const QString& payload) { onOpenDiskMode(payload); });
+
+    m_sidebar->setSelection(m_selection, false);
+    showSelectedFeature();
+}
+
+const QKFeature& ContentView::selectedFeature() const {
+    if (const QKFeature* f = QKFeature::lookup(m_selection))
+        return *f;
+    if (const QKFeature* f = QKFeature::lookup(QStringLiteral("dashboard")))
+        return *f;
+    // The catalog is fixed and never empty.
+    return QKFeature::all().front();
+}
+
+QString ContentView::title() const { return selectedFeature().title; }
+
+QWidget* ContentView::currentScreen() const { return m_card->screen(); }
+
+void ContentView::selectSection(const QString& id) { setSelection(id, false); }
+
+void ContentView::selectRow(const QString& id) { setSelection(id, true); }
+
+void ContentView::setSelection(const QString& id, bool animated) {
+    if (id == m_selection)
+        return;
+    m_selection = id;
+    m_sidebar->setSelection(id, animated);
+    emit selectionChanged(id);
+    showSelectedFeature();
+}
+
+void ContentView::showSelectedFeature() {
+    const QKFeature& feature = selectedFeature();
+    if (feature.id == m_shownFeature)
+        return;
+    m_shownFeature = feature.id;
+    qInfo("Pendrel: showing section %s", qPrintable(feature.id));
+    m_card->setScreen(m_makeScreen(feature.id, m_card));
+    emit titleChanged(feature.title);
+}
+
+void ContentView::openSection(const QString& payload) {
+    if (QKFeature::lookup(payload))
+        selectSection(payload);
+}
+
+void ContentView::onAskTamso(const QString& payload) {
+    const TamsoScreenContext context = screenContext();
+    selectSection(QStringLiteral("tamso"));
+    if (payload.isEmpty())
+        return;
+    QPointer<AppState> appState = m_services.appState;
+    QPointer<TamsoAssistant> assistant = m_services.assistant;
+    QTimer::singleShot(kAskDelayMs, this, [appState, assistant, payload, context] {
+        if (!assistant)
+            return;
+        // The sample current at the moment of asking, not the one when the message came.
+        const SystemSnapshot snapshot = appState ? appState->snapshot() : SystemSnapshot();
+        assistant->ask(payload, snapshot, context);
+    });
+}
+
+void ContentView::onOpenDiskMode(const QString& payload) {
+    selectSection(QStringLiteral("disk"));
+    if (const std::optional<DiskMode> mode = fromRawValue<DiskMode>(payload);
+        mode && m_services.screen)
+        m_services.screen->setDiskMode(*mode);
+}
+
+TamsoScreenContext ContentView::screenContext() const {
+    const QKFeature& feature = selectedFeature();
+    TamsoScreenContext context{feature.id, feature.title, std::nullopt};
+    if (m_services.screen)
+        context.detail = subModeTitle(feature.id, *m_services.screen);
+    return context;
+}
+
+std::optional<QString> ContentView::subModeTitle(const QString& featureId,
+                                                 const ScreenState& state) {
+    if (featureId == QLatin1String("disk"))
+        return diskModeTitle(state.diskMode());
+    if (featureId == QLatin1String("uninstaller"))
+        return appsPaneTitle(state.appsPane());
+    if (featureId == QLatin1String("devclean"))
+        return devPaneTitle(state.devPane());
+    return std::nullopt;
+}
+
+void ContentView::paintEvent(QPaintEvent* event) {
+    QPainter p(this);
+    p.setClipRegion(event->region());
+    MainBackdrop::paint(p, size(), devicePixelRatioF());
 }

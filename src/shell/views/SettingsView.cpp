@@ -1,36 +1,208 @@
 #include "shell/views/SettingsView.h"
 
+#include "platform/SymbolName.h"
+#include "platform/UserDefaults.h"
+#include "shell/FinderExtensionBridge.h"
 #include "shell/RunModeManager.h"
 #include "shell/UpdaterManager.h"
+#include "shell/views/ThemePicker.h"
+#include "shell/views/ToggleSwitch.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKIconLabel.h"
 
 #include <QButtonGroup>
+#include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 #include <QVBoxLayout>
 
+namespace {
+
+QLabel* note(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    QKFont::apply(label, TextStyle::Caption);
+    QKForeground::apply(label, QKForeground::Secondary);
+    return label;
+}
+
+} // namespace
+
 SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, QWidget* parent)
-    : QWidget(parent), m_runMode(runMode), m_updater(updater) {
-    auto* layout = new QVBoxLayout(this);
-    auto* group = new QButtonGroup(this);
-    for (RunMode mode : allRunModes()) {
-        auto* button = new QRadioButton(runModeRawValue(mode), this);
-        button->setChecked(runMode->mode() == mode);
-        group->addButton(button, int(mode));
-        layout->addWidget(button);
+    : SettingsView(runMode, updater, UserDefaults::standard(), parent) {}
+
+SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater,
+                           UserDefaults& defaults, QWidget* parent)
+    : QWidget(parent), m_runMode(runMode), m_updater(updater), m_defaults(defaults) {
+    setObjectName(QStringLiteral("settingsView"));
+    setFixedWidth(kWidth);
+    auto* form = new QVBoxLayout(this);
+    form->setContentsMargins(20, 20, 20, 20);
+    form->setSpacing(18);
+
+    m_theme = new ThemePicker(m_defaults, this);
+    form->addWidget(section(QStringLiteral("Appearance"), m_theme));
+    form->addWidget(section(QStringLiteral("Updates"), makeUpdates()));
+    form->addWidget(section(QStringLiteral("When I close the window"), makeRunMode()));
+    form->addWidget(section(QStringLiteral("Finder"), makeFinder()));
+    form->addStretch(1);
+}
+
+QWidget* SettingsView::section(const QString& title, QWidget* content) {
+    auto* box = new QWidget(this);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+    auto* heading = new QLabel(title, box);
+    heading->setObjectName(QStringLiteral("sectionTitle"));
+    QKFont::apply(heading, TextStyle::Headline);
+    column->addWidget(heading);
+    auto* card = new QKCardSurface(10, false, box);
+    auto* inside = new QVBoxLayout(card);
+    inside->setContentsMargins(14, 12, 14, 12);
+    inside->addWidget(content);
+    column->addWidget(card);
+    return box;
+}
+
+QWidget* SettingsView::makeUpdates() {
+    auto* panel = new QWidget(this);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    m_autoUpdate = new ToggleSwitch(QStringLiteral("Check for updates automatically"), panel);
+    m_autoUpdate->setChecked(m_updater && m_updater->automaticallyChecks());
+    // There is no update mechanism: the switch only shows the stored preference.
+    m_autoUpdate->setEnabled(false);
+    if (m_updater) {
+        connect(m_autoUpdate, &ToggleSwitch::clicked, m_updater,
+                &UpdaterManager::setAutomaticallyChecks);
+        connect(m_updater, &UpdaterManager::automaticallyChecksChanged, m_autoUpdate,
+                &ToggleSwitch::setChecked);
     }
-    connect(group, &QButtonGroup::idClicked, this,
-            [this](int id) { m_runMode->setMode(RunMode(id)); });
-    connect(runMode, &RunModeManager::modeChanged, this, [group](RunMode mode) {
-        if (QAbstractButton* b = group->button(int(mode)))
-            b->setChecked(true);
-    });
-    auto* error = new QLabel(runMode->loginItemError(), this);
-    error->setWordWrap(true);
-    error->setVisible(!runMode->loginItemError().isEmpty());
-    connect(runMode, &RunModeManager::loginItemErrorChanged, error, [error](const QString& text) {
-        error->setText(text);
-        error->setVisible(!text.isEmpty());
-    });
-    layout->addWidget(error);
-    layout->addStretch();
+    column->addWidget(m_autoUpdate);
+
+    m_checkNow = new QPushButton(QStringLiteral("Check now"), panel);
+    m_checkNow->setEnabled(false);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addWidget(m_checkNow);
+    buttonRow->addStretch(1);
+    column->addLayout(buttonRow);
+    column->addWidget(note(QStringLiteral("Automatic updates turn on once the Sparkle package is "
+                                          "added to the project (see README)."),
+                           panel));
+    return panel;
+}
+
+QWidget* SettingsView::makeRunMode() {
+    auto* panel = new QWidget(this);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+
+    auto* pickerRow = new QHBoxLayout;
+    pickerRow->setSpacing(12);
+    auto* label = new QLabel(QStringLiteral("Behaviour"), panel);
+    pickerRow->addWidget(label, 0, Qt::AlignTop);
+    auto* choices = new QVBoxLayout;
+    choices->setSpacing(4);
+    m_modes = new QButtonGroup(panel);
+    m_modes->setExclusive(true);
+    for (RunMode mode : allRunModes()) {
+        auto* button = new QRadioButton(runModeRawValue(mode), panel);
+        button->setObjectName(QStringLiteral("mode-") + runModeRawValue(mode));
+        m_modes->addButton(button, int(mode));
+        choices->addWidget(button);
+    }
+    pickerRow->addLayout(choices, 1);
+    column->addLayout(pickerRow);
+    if (m_runMode) {
+        connect(m_modes, &QButtonGroup::idClicked, m_runMode,
+                [this](int id) { m_runMode->setMode(RunMode(id)); });
+        connect(m_runMode, &RunModeManager::modeChanged, this, &SettingsView::showMode);
+        connect(m_runMode, &RunModeManager::loginItemErrorChanged, this,
+                &SettingsView::showLoginError);
+    }
+
+    m_explanation = note(QString(), panel);
+    m_explanation->setObjectName(QStringLiteral("runModeExplanation"));
+    column->addWidget(m_explanation);
+    m_loginError = new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                                   QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
+    m_loginError->setObjectName(QStringLiteral("loginError"));
+    column->addWidget(m_loginError);
+    showMode();
+    showLoginError();
+    return panel;
+}
+
+QWidget* SettingsView::makeFinder() {
+    auto* panel = new QWidget(this);
+    auto* column = new QVBoxLayout(panel);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(8);
+    column->addWidget(note(QStringLiteral("Pendrel accepts deep links such as "
+                                          "pendrel://storage/screenshots so Finder services and a "
+                                          "future Finder extension can open the right screen."),
+                           panel));
+    m_extensions = new QPushButton(QStringLiteral("Open Extensions settings"), panel);
+    connect(m_extensions, &QPushButton::clicked, this,
+            [] { FinderExtensionBridge::openExtensionSettings(); });
+    auto* row = new QHBoxLayout;
+    row->addWidget(m_extensions);
+    row->addStretch(1);
+    column->addLayout(row);
+    return panel;
+}
+
+QString SettingsView::explanation(RunMode mode) {
+    switch (mode) {
+    case RunMode::WindowOnly:
+        return QStringLiteral("Pendrel quits when you close the window. No background presence, "
+                              "no Dock or menu bar item when it is not open.");
+    case RunMode::MenuBar:
+        return QStringLiteral("Closing the window keeps Pendrel running quietly in the menu bar, "
+                              "so stats and quick actions stay a click away. It uses almost "
+                              "nothing and there is no Dock icon.");
+    case RunMode::Login:
+        return QStringLiteral("Pendrel starts automatically when you log in and lives in the menu "
+                              "bar, always ready. You can turn this off any time here.");
+    }
+    return QString();
+}
+
+void SettingsView::showMode() {
+    if (!m_runMode)
+        return;
+    const RunMode mode = m_runMode->mode();
+    if (QAbstractButton* button = m_modes->button(int(mode)))
+        button->setChecked(true);
+    m_explanation->setText(explanation(mode));
+}
+
+void SettingsView::showLoginError() {
+    const QString error = m_runMode ? m_runMode->loginItemError() : QString();
+    m_loginError->setText(error);
+    m_loginError->setVisible(!error.isEmpty());
+}
+
+bool SettingsView::event(QEvent* event) {
+    // The form's height comes from its content: when the content's size changes (text size,
+    // an error line coming or going), the window it fills follows, once per burst.
+    if (event->type() == QEvent::LayoutRequest && !m_fitQueued && window() != this) {
+        m_fitQueued = true;
+        QTimer::singleShot(0, this, [this] {
+            m_fitQueued = false;
+            if (QWidget* w = window(); w != this && w->isVisible())
+                w->adjustSize();
+        });
+    }
+    return QWidget::event(event);
 }

@@ -1,17 +1,66 @@
 #pragma once
 
+#include "shell/RunModeManager.h"
+
 #include <QWidget>
 
-class RunModeManager;
+class QButtonGroup;
+class QKIconLabel;
+class QLabel;
+class QPushButton;
+class ThemePicker;
+class ToggleSwitch;
 class UpdaterManager;
+class UserDefaults;
 
-// The settings screen: appearance, text size, updates and the run mode.
+// The settings window's form, 460 wide: "Appearance" (ThemePicker), "Updates" (the automatic
+// check switch and "Check now", both always disabled, and why), "When I close the window" (the
+// run mode with an explanation of the current one, and the last login-item failure in orange
+// while there is one) and "Finder" (the deep links and the Extensions settings button).
+//
+// It holds no state: it shows the two managers and the look settings as they are and follows
+// every change of them, so any other window showing the same managers agrees at once. Choosing
+// a run mode sets it on the manager, which applies it at once.
 class SettingsView : public QWidget {
     Q_OBJECT
 public:
     SettingsView(RunModeManager* runMode, UpdaterManager* updater, QWidget* parent = nullptr);
+    SettingsView(RunModeManager* runMode, UpdaterManager* updater, UserDefaults& defaults,
+                 QWidget* parent = nullptr);
+
+    // The explanation shown under the run-mode choice for each mode.
+    static QString explanation(RunMode mode);
+
+    ThemePicker* themePicker() const { return m_theme; }
+    ToggleSwitch* autoUpdateSwitch() const { return m_autoUpdate; }
+    QPushButton* checkNowButton() const { return m_checkNow; }
+    QButtonGroup* runModeGroup() const { return m_modes; }
+    QLabel* runModeExplanation() const { return m_explanation; }
+    QKIconLabel* loginErrorLabel() const { return m_loginError; }
+    QPushButton* extensionsButton() const { return m_extensions; }
+
+    static constexpr int kWidth = 460;
+
+protected:
+    bool event(QEvent* event) override;
 
 private:
+    QWidget* section(const QString& title, QWidget* content);
+    QWidget* makeUpdates();
+    QWidget* makeRunMode();
+    QWidget* makeFinder();
+    void showMode();
+    void showLoginError();
+
     RunModeManager* m_runMode;
     UpdaterManager* m_updater;
+    UserDefaults& m_defaults;
+    ThemePicker* m_theme = nullptr;
+    ToggleSwitch* m_autoUpdate = nullptr;
+    QPushButton* m_checkNow = nullptr;
+    QButtonGroup* m_modes = nullptr;
+    QLabel* m_explanation = nullptr;
+    QKIconLabel* m_loginError = nullptr;
+    QPushButton* m_extensions = nullptr;
+    bool m_fitQueued = false;
 };

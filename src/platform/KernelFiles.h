@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+// Small reads of the kernel's text files under /proc and /sys, done with plain system calls
+// because a sample reads hundreds of them. Nothing here throws or blocks beyond the read itself.
+namespace kernelfiles {
+
+// The whole file (files larger than maxBytes are cut there), or none when it cannot be opened or
+// read. An empty file gives an empty array, not none.
+std::optional<QByteArray> read(const QString& path, qsizetype maxBytes = 64 * 1024);
+
+// The file's first line with surrounding white space removed, or none.
+std::optional<QByteArray> readLine(const QString& path);
+
+// The file's first line as a whole decimal integer (optional sign, surrounding white space
+// allowed), or none when missing, empty or not exactly a number.
+std::optional<qint64> readInteger(const QString& path);
+
+// Entry names of a folder (following symlinks), without "." and "..", in the order the kernel
+// gives them; empty when the folder cannot be read.
+QStringList listDir(const QString& path);
+
+// Sorts names such as "hwmon10", "hwmon2" by their text with embedded numbers compared as
+// numbers ("hwmon2" before "hwmon10").
+void sortNatural(QStringList& names);
+
+} // namespace kernelfiles

@@ -1,0 +1,45 @@
+#include "shell/QKCapabilityGroup.h"
+
+#include "shell/RawValueTable.h"
+
+using namespace rawvalue_detail;
+
+namespace {
+
+constexpr std::array<const char*, 9> kRawValues = {"tamsoCore",  "storage", "applications",
+                                                   "developer",  "privacy", "performance",
+                                                   "automation", "reports", "more"};
+constexpr std::array<const char*, 9> kTitles = {"Pendrel",
+                                                "Storage Intelligence",
+                                                "Application Intelligence",
+                                                "Developer Centre",
+                                                "Privacy Centre",
+                                                "Performance",
+                                                "Automation",
+                                                "Reports",
+                                                "More"};
+constexpr std::array<int, 9> kRanks = {0, 1, 2, 3, 4, 5, 6, 7, 99};
+
+} // namespace
+
+QString rawValue(QKCapabilityGroup group) {
+    return rawValueOf(kRawValues, group);
+}
+
+QString title(QKCapabilityGroup group) {
+    return rawValueOf(kTitles, group);
+}
+
+int rank(QKCapabilityGroup group) {
+    const auto index = static_cast<std::size_t>(group);
+    return index < kRanks.size() ? kRanks[index] : kRanks.back();
+}
+
+template <> std::optional<QKCapabilityGroup> fromRawValue<QKCapabilityGroup>(const QString& raw) {
+    return fromRaw<QKCapabilityGroup>(kRawValues, raw);
+}
+
+template <> const QList<QKCapabilityGroup>& allCases<QKCapabilityGroup>() {
+    static const QList<QKCapabilityGroup> cases = casesOf<QKCapabilityGroup>(kRawValues);
+    return cases;
+}

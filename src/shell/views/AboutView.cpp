@@ -1,0 +1,102 @@
+#include "shell/views/AboutView.h"
+
+#include "shell/views/AppIconView.h"
+#include "shell/views/AppVersion.h"
+#include "shell/views/ThemePicker.h"
+#include "ui-kit/AIPrivacyCard.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+QLabel* text(const QString& s, QWidget* parent) {
+    auto* label = new QLabel(s, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// A titled box stretched to the full width: the title above a flat card holding the content.
+QWidget* groupBox(const QString& title, QWidget* content, int padding, QWidget* parent) {
+    auto* box = new QWidget(parent);
+    box->setObjectName(QStringLiteral("group-") + title);
+    auto* column = new QVBoxLayout(box);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+    auto* heading = text(title, box);
+    QKFont::apply(heading, TextStyle::Subheadline, QFont::DemiBold);
+    QKForeground::apply(heading, QKForeground::Secondary);
+    column->addWidget(heading);
+    auto* card = new QKCardSurface(8, false, box);
+    auto* inside = new QVBoxLayout(card);
+    inside->setContentsMargins(padding, padding, padding, padding);
+    inside->addWidget(content, 0, Qt::AlignLeft | Qt::AlignTop);
+    content->setSizePolicy(QSizePolicy::Expanding, content->sizePolicy().verticalPolicy());
+    column->addWidget(card);
+    return box;
+}
+
+} // namespace
+
+AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
+    setObjectName(QStringLiteral("aboutView"));
+    setWindowTitle(QStringLiteral("About"));
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    viewport()->setAutoFillBackground(false);
+
+    auto* page = new QWidget;
+    page->setAutoFillBackground(false);
+    auto* outer = new QHBoxLayout(page);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* columnHost = new QWidget(page);
+    columnHost->setMaximumWidth(kMaxWidth);
+    auto* column = new QVBoxLayout(columnHost);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(20);
+    outer->addWidget(columnHost, 1, Qt::AlignTop);
+    outer->addStretch(0);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(14);
+    header->addWidget(new AppIconView(64, 14, 0.18, columnHost), 0, Qt::AlignVCenter);
+    auto* names = new QVBoxLayout;
+    names->setSpacing(2);
+    auto* name = text(QStringLiteral("Pendrel"), columnHost);
+    name->setObjectName(QStringLiteral("aboutName"));
+    QKFont::apply(name, TextStyle::Title, QFont::Bold);
+    m_version = text(QStringLiteral("Version %1 (%2)")
+                         .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
+                     columnHost);
+    m_version->setObjectName(QStringLiteral("aboutVersion"));
+    QKFont::apply(m_version, TextStyle::Caption);
+    QKForeground::apply(m_version, QKForeground::Secondary);
+    names->addWidget(name);
+    names->addWidget(m_version);
+    header->addLayout(names);
+    header->addStretch(1);
+    column->addLayout(header);
+
+    auto* tagline = text(QStringLiteral("The operating intelligence layer for your Mac. Pendrel "
+                                        "understands, explains, predicts and improves — so you "
+                                        "never need technical knowledge."),
+                         columnHost);
+    tagline->setObjectName(QStringLiteral("aboutTagline"));
+    tagline->setWordWrap(true);
+    QKForeground::apply(tagline, QKForeground::Secondary);
+    column->addWidget(tagline);
+
+    m_theme = new ThemePicker(columnHost);
+    column->addWidget(groupBox(QStringLiteral("Appearance"), m_theme, 6, columnHost));
+    column->addWidget(groupBox(QStringLiteral("Privacy and AI"), new AIPrivacyCard, 0, columnHost));
+    column->addStretch(1);
+
+    setWidget(page);
+    page->setAutoFillBackground(false); // setWidget turns it on; the card's background shows
+}

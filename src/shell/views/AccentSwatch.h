@@ -1,0 +1,31 @@
+#pragma once
+
+#include "ui-kit/ThemeSettings.h"
+
+#include <QAbstractButton>
+
+// One accent colour to pick: a circle 22 across filled with the accent's colour in the scheme
+// the swatch sits on, ringed (line width 2, the primary text colour at 80 %) while it is the
+// stored choice. For assistive technology it reads "<raw value> accent".
+class AccentSwatch : public QAbstractButton {
+    Q_OBJECT
+public:
+    explicit AccentSwatch(AccentChoice accent, QWidget* parent = nullptr);
+
+    AccentChoice accent() const { return m_accent; }
+    bool isRinged() const { return m_ringed; }
+    void setRinged(bool ringed);
+
+    QSize sizeHint() const override { return QSize(kExtent, kExtent); }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+    static constexpr int kDiameter = 22;
+    static constexpr int kExtent = kDiameter + 2; // room for the ring's outer half
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    AccentChoice m_accent;
+    bool m_ringed = false;
+};

@@ -1,0 +1,47 @@
+#include "shell/views/FeatureScreens.h"
+
+#include "shell/QKFeature.h"
+#include "shell/views/AboutView.h"
+
+#include "ui-kit/QKEmptyState.h"
+
+#include <QHash>
+
+namespace {
+
+// Stands in for a section whose screen has not been built yet: its title and icon.
+QWidget* placeholder(const QKFeature& feature, QWidget* parent) {
+    auto* panel = new QKEmptyState(feature.title, feature.icon, std::nullopt, parent);
+    panel->setObjectName(QStringLiteral("placeholder-") + feature.id);
+    return panel;
+}
+
+// Sections with a screen of their own, by id. A section missing here shows the placeholder.
+const QHash<QString, FeatureScreens::Builder>& screens() {
+    static const QHash<QString, FeatureScreens::Builder> table = {
+        {QStringLiteral("about"),
+         [](const Services&, QWidget* parent) -> QWidget* { return new AboutView(parent); }},
+    };
+    return table;
+}
+
+} // namespace
+
+namespace FeatureScreens {
+
+Builder builder(const QString& featureId) {
+    const QKFeature* feature = QKFeature::lookup(featureId);
+    if (!feature)
+        return {};
+    if (const auto it = screens().constFind(featureId); it != screens().cend())
+        return it.value();
+    const QKFeature record = *feature;
+    return [record](const Services&, QWidget* parent) { return placeholder(record, parent); };
+}
+
+QWidget* build(const QString& featureId, const Services& services, QWidget* parent) {
+    const Builder make = builder(featureId);
+    return make ? make(services, parent) : nullptr;
+}
+
+} // namespace FeatureScreens

@@ -1,0 +1,156 @@
+#include "shell/views/SegmentedControl.h"
+
+#include "ui-kit/Color.h"
+#include "ui-kit/QKForeground.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+namespace {
+
+constexpr int kPadH = 12;
+constexpr int kPadV = 4;
+constexpr int kInset = 2;
+constexpr qreal kRadius = 7;
+
+QColor withAlpha(QColor c, qreal alpha) {
+    c.setAlphaF(float(c.alphaF() * alpha));
+    return c;
+}
+
+} // namespace
+
+SegmentedControl::SegmentedControl(const QStringList& labels, QWidget* parent)
+    : QWidget(parent), m_labels(labels) {
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void SegmentedControl::setCurrentIndex(int index) {
+    if (index < -1 || index >= count())
+        index = -1;
+    if (index == m_current)
+        return;
+    m_current = index;
+    update();
+}
+
+int SegmentedControl::segmentWidth() const {
+    const QFontMetrics fm(font());
+    int widest = 0;
+    for (const QString& label : m_labels)
+        widest = std::max(widest, fm.horizontalAdvance(label));
+    return widest + 2 * kPadH;
+}
+
+QSize SegmentedControl::sizeHint() const {
+    const QFontMetrics fm(font());
+    return QSize(segmentWidth() * std::max(1, count()) + 2 * kInset,
+                 fm.height() + 2 * kPadV + 2 * kInset);
+}
+
+QRect SegmentedControl::segmentRect(int index) const {
+    if (index < 0 || index >= count())
+        return QRect();
+    const int inner = width() - 2 * kInset;
+    const int left = kInset + inner * index / count();
+    const int right = kInset + inner * (index + 1) / count();
+    return QRect(left, kInset, right - left, height() - 2 * kInset);
+}
+
+int SegmentedControl::segmentAt(const QPoint& pos) const {
+    for (int i = 0; i < count(); ++i)
+        if (segmentRect(i).contains(pos))
+            return i;
+    return -1;
+}
+
+void SegmentedControl::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPalette& pal = palette();
+    const bool dark = Color::isDark(pal);
+    const QColor primary = QKForeground::color(QKForeground::Primary, pal);
+
+    QPainterPath track;
+    track.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
+    p.fillPath(track, withAlpha(primary, dark ? 0.10 : 0.07));
+    p.setPen(QPen(withAlpha(primary, 0.08), 1));
+    p.drawPath(track);
+
+    for (int i = 0; i < count(); ++i) {
+        const QRectF seg = QRectF(segmentRect(i));
+        if (i == m_current) {
+            QPainterPath thumb;
+            thumb.addRoundedRect(seg, kRadius - kInset, kRadius - kInset);
+            p.fillPath(thumb.translated(0, 0.5), QColor(0, 0, 0, dark ? 60 : 22));
+            p.fillPath(thumb, dark ? QColor(0x63, 0x63, 0x68) : QColor(Qt::white));
+            if (hasFocus()) {
+                p.setPen(QPen(pal.color(QPalette::Highlight), 1.5));
+                p.drawPath(thumb);
+            }
+        } else if (i == m_hovered && isEnabled()) {
+            QPainterPath hover;
+            hover.addRoundedRect(seg, kRadius - kInset, kRadius - kInset);
+            p.fillPath(hover, withAlpha(primary, 0.05));
+        }
+        QColor ink = primary;
+        if (!isEnabled())
+            ink = withAlpha(ink, 0.4);
+        p.setPen(ink);
+        QFont f = font();
+        if (i == m_current)
+            f.setWeight(QFont::Medium);
+        p.setFont(f);
+        p.drawText(seg, Qt::AlignCenter, m_labels.at(i));
+    }
+}
+
+void SegmentedControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    const int index = segmentAt(event->position().toPoint());
+    if (index >= 0)
+        emit activated(index);
+}
+
+void SegmentedControl::mouseMoveEvent(QMouseEvent* event) {
+    const int index = segmentAt(event->position().toPoint());
+    if (index != m_hovered) {
+        m_hovered = index;
+        update();
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void SegmentedControl::leaveEvent(QEvent* event) {
+    m_hovered = -1;
+    update();
+    QWidget::leaveEvent(event);
+}
+
+void SegmentedControl::keyPressEvent(QKeyEvent* event) {
+    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
+    if (step == 0 || count() == 0) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const int from = m_current < 0 ? (step > 0 ? -1 : count()) : m_current;
+    const int next = std::clamp(from + step, 0, count() - 1);
+    if (next != m_current)
+        emit activated(next);
+}
+
+void SegmentedControl::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+// A row of mutually exclusive segments (a segmented picker). At most one segment is selected;
+// none at all is allowed (a stored value that matches no segment). Clicking a segment, or the
+// arrow keys while it has focus, report activated(index); the selection itself changes only
+// through setCurrentIndex, so the owner keeps the one source of truth.
+class SegmentedControl : public QWidget {
+    Q_OBJECT
+public:
+    explicit SegmentedControl(const QStringList& labels, QWidget* parent = nullptr);
+
+    QStringList labels() const { return m_labels; }
+    int count() const { return int(m_labels.size()); }
+    // −1 when no segment is selected.
+    int currentIndex() const { return m_current; }
+    void setCurrentIndex(int index);
+    // The segment's rectangle, for tests and for clicks.
+    QRect segmentRect(int index) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+signals:
+    void activated(int index);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    int segmentAt(const QPoint& pos) const;
+    int segmentWidth() const;
+
+    QStringList m_labels;
+    int m_current = -1;
+    int m_hovered = -1;
+};

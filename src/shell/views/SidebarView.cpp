@@ -1,0 +1,332 @@
+#include "shell/views/SidebarView.h"
+
+#include "shell/QKFeature.h"
+#include "shell/views/AppIconView.h"
+#include "shell/views/AppVersion.h"
+#include "shell/views/SectionOrder.h"
+#include "shell/views/SidebarRow.h"
+#include "ui-kit/Color.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/TextSizeControl.h"
+#include "ui-kit/Themed.h"
+#include "vitals/AppState.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QColor white(qreal alpha) {
+    QColor c(255, 255, 255);
+    c.setAlphaF(float(alpha));
+    return c;
+}
+
+// Fixes a widget's text colour (white at some opacity on the dark sidebar), keeping every other
+// role inherited.
+void setInk(QWidget* widget, const QColor& color) {
+    QPalette pal = widget->palette();
+    for (QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        pal.setColor(group, QPalette::WindowText, color);
+        pal.setColor(group, QPalette::Text, color);
+    }
+    widget->setPalette(pal);
+}
+
+// A group's title: upper case, letter-spaced by 0.8. Painted here because a font set through
+// QKFont is replaced on every change of text size, letter spacing included.
+class GroupTitle : public QWidget {
+public:
+    GroupTitle(const QString& text, QWidget* parent) : QWidget(parent), m_text(text.toUpper()) {
+        setObjectName(QStringLiteral("groupTitle"));
+        setAccessibleName(m_text);
+        QKFont::apply(this, TextStyle::Caption2, QFont::DemiBold);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    QString text() const { return m_text; }
+    QSize sizeHint() const override {
+        const QFontMetricsF fm(trackedFont());
+        return QSize(int(std::ceil(fm.horizontalAdvance(m_text))) + 24,
+                     int(std::ceil(fm.height())) + 2);
+    }
+    QSize minimumSizeHint() const override { return QSize(24, sizeHint().height()); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::TextAntialiasing);
+        const QFont f = trackedFont();
+        p.setFont(f);
+        p.setPen(white(0.54));
+        const QRect box = rect().adjusted(12, 0, -12, -2);
+        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter,
+                   QFontMetrics(f).elidedText(m_text, Qt::ElideRight, box.width()));
+    }
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange)
+            updateGeometry();
+        QWidget::changeEvent(event);
+    }
+
+private:
+    QFont trackedFont() const {
+        QFont f = font();
+        f.setLetterSpacing(QFont::AbsoluteSpacing, 0.8);
+        return f;
+    }
+    QString m_text;
+};
+
+// The status line's dot: a circle 8 across.
+class StatusDot : public QWidget {
+public:
+    explicit StatusDot(QWidget* parent) : QWidget(parent) {
+        setFixedSize(8, 8);
+        setObjectName(QStringLiteral("statusDot"));
+    }
+    QColor color() const { return m_color; }
+    void setColor(const QColor& c) {
+        if (c == m_color)
+            return;
+        m_color = c;
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(m_color);
+        p.drawEllipse(QRectF(rect()));
+    }
+
+private:
+    QColor m_color;
+};
+
+// The 1-point rule between the list and the footer.
+class Divider : public QWidget {
+public:
+    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter(this).fillRect(rect(), white(0.14));
+    }
+};
+
+} // namespace
+
+SidebarView::SidebarView(AppState* appState, UserDefaults& defaults, QWidget* parent)
+    : QWidget(parent), m_defaults(defaults), m_appState(appState) {
+    setObjectName(QStringLiteral("sidebar"));
+    setFixedWidth(kWidth);
+    Themed::applyScheme(this, ColorScheme::Dark);
+    setAutoFillBackground(false);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addWidget(makeHeader());
+
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("sectionList"));
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_scroll->setWidgetResizable(true);
+    m_scroll->viewport()->setAutoFillBackground(false);
+    m_scroll->setAutoFillBackground(false);
+    m_scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px 2px 0; }"
+        "QScrollBar::handle:vertical { background: rgba(255,255,255,70); border-radius: 3px;"
+        " min-height: 28px; }"
+        "QScrollBar::handle:vertical:hover { background: rgba(255,255,255,110); }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
+    column->addWidget(m_scroll, 1);
+
+    auto* rule = new QHBoxLayout;
+    rule->setContentsMargins(10, 0, 10, 0);
+    rule->addWidget(new Divider(this));
+    column->addLayout(rule);
+    column->addWidget(makeFooter());
+
+    m_order = sectionOrder(m_defaults);
+    rebuildRows();
+
+    if (m_appState) {
+        connect(m_appState, &AppState::snapshotChanged, this, &SidebarView::showSnapshot);
+        showSnapshot(m_appState->snapshot());
+    } else {
+        showSnapshot(SystemSnapshot());
+    }
+}
+
+QWidget* SidebarView::makeHeader() {
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(12, 8, 12, 12);
+    row->setSpacing(10);
+    row->addWidget(new AppIconView(34, 0, 0.20, header), 0, Qt::AlignVCenter);
+    auto* names = new QVBoxLayout;
+    names->setSpacing(0);
+    auto* name = new QLabel(QStringLiteral("Pendrel"), header);
+    name->setObjectName(QStringLiteral("appName"));
+    QKFont::apply(name, TextStyle::Headline, QFont::Bold);
+    setInk(name, white(1.0));
+    auto* tagline = new QLabel(QStringLiteral("Understand your Mac"), header);
+    tagline->setObjectName(QStringLiteral("appTagline"));
+    QKFont::apply(tagline, TextStyle::Caption2);
+    setInk(tagline, white(0.62));
+    names->addWidget(name);
+    names->addWidget(tagline);
+    row->addLayout(names);
+    row->addStretch(1);
+    return header;
+}
+
+QWidget* SidebarView::makeFooter() {
+    auto* footer = new QWidget(this);
+    auto* column = new QVBoxLayout(footer);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(4);
+
+    auto* status = new QHBoxLayout;
+    status->setSpacing(6);
+    m_dot = new StatusDot(footer);
+    status->addWidget(m_dot, 0, Qt::AlignVCenter);
+    m_status = new QKLineLabel(QString(), footer);
+    m_status->setObjectName(QStringLiteral("statusHeadline"));
+    QKFont::apply(m_status, TextStyle::Caption);
+    setInk(m_status, white(0.70));
+    status->addWidget(m_status, 1);
+    column->addLayout(status);
+
+    auto* version = new QHBoxLayout;
+    version->setSpacing(6);
+    m_version = new QLabel(QStringLiteral("Pendrel v%1 (%2)")
+                               .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
+                           footer);
+    m_version->setObjectName(QStringLiteral("versionLine"));
+    QKFont::apply(m_version, TextStyle::Caption2);
+    setInk(m_version, white(0.48));
+    version->addWidget(m_version, 0, Qt::AlignVCenter);
+    version->addSpacing(4);
+    version->addStretch(1);
+    m_textSize = new TextSizeControl(m_defaults, footer);
+    version->addWidget(m_textSize, 0, Qt::AlignVCenter);
+    column->addLayout(version);
+    return footer;
+}
+
+void SidebarView::showEvent(QShowEvent* event) {
+    reloadOrder();
+    QWidget::showEvent(event);
+}
+
+void SidebarView::reloadOrder() {
+    const QStringList order = sectionOrder(m_defaults);
+    if (order == m_order)
+        return;
+    m_order = order;
+    rebuildRows();
+}
+
+void SidebarView::rebuildRows() {
+    // A fresh list widget replaces the old one whole, so no stale row survives a new order.
+    auto* list = new QWidget;
+    list->setObjectName(QStringLiteral("sectionRows"));
+    list->setAutoFillBackground(false);
+    auto* layout = new QVBoxLayout(list);
+    layout->setContentsMargins(6, 8, 6, 8);
+    layout->setSpacing(14);
+
+    QList<QKCapabilityGroup> groups = allCases<QKCapabilityGroup>();
+    std::stable_sort(groups.begin(), groups.end(),
+                     [](QKCapabilityGroup a, QKCapabilityGroup b) { return rank(a) < rank(b); });
+    for (QKCapabilityGroup group : groups) {
+        const QList<const QKFeature*> features = QKFeature::features(group, m_order);
+        if (features.isEmpty())
+            continue;
+        auto* section = new QVBoxLayout;
+        section->setSpacing(4);
+        section->addWidget(new GroupTitle(title(group), list));
+        for (const QKFeature* feature : features) {
+            auto* row = new SidebarRow(feature->id, feature->title, feature->icon, list);
+            row->setSelected(feature->id == m_selection);
+            const QString id = feature->id;
+            connect(row, &SidebarRow::clicked, this, [this, id] { emit rowClicked(id); });
+            section->addWidget(row);
+        }
+        layout->addLayout(section);
+    }
+    layout->addStretch(1);
+
+    QWidget* old = m_scroll->takeWidget();
+    m_scroll->setWidget(list);
+    list->setAutoFillBackground(false); // setWidget turns it on; the backdrop shows through
+    m_list = list;
+    m_listLayout = layout;
+    if (old)
+        old->deleteLater();
+}
+
+void SidebarView::setSelection(const QString& selection, bool animated) {
+    m_selection = selection;
+    for (SidebarRow* row : rows())
+        row->setSelected(row->featureId() == selection, animated);
+}
+
+QList<SidebarRow*> SidebarView::rows() const {
+    if (!m_list)
+        return {};
+    // findChildren lists children in creation order, which is the order they were laid out.
+    return m_list->findChildren<SidebarRow*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+SidebarRow* SidebarView::row(const QString& featureId) const {
+    for (SidebarRow* r : rows())
+        if (r->featureId() == featureId)
+            return r;
+    return nullptr;
+}
+
+QStringList SidebarView::groupTitles() const {
+    QStringList titles;
+    if (!m_list)
+        return titles;
+    for (QWidget* w : m_list->findChildren<QWidget*>(QStringLiteral("groupTitle"),
+                                                     Qt::FindDirectChildrenOnly))
+        titles.append(w->accessibleName());
+    return titles;
+}
+
+QColor SidebarView::statusDotColor() const {
+    return static_cast<StatusDot*>(m_dot)->color();
+}
+
+bool SidebarView::memoryIsHigh(const SystemSnapshot& s) {
+    if (s.memTotalBytes == 0)
+        return false;
+    return double(s.memUsedBytes) / double(s.memTotalBytes) > 0.85;
+}
+
+void SidebarView::showSnapshot(const SystemSnapshot& snapshot) {
+    const bool high = memoryIsHigh(snapshot);
+    static_cast<StatusDot*>(m_dot)->setColor(
+        Color::system(high ? Color::SystemColor::Orange : Color::SystemColor::Green, true));
+    const QString headline = snapshot.headline();
+    m_status->setText(headline);
+    m_status->setToolTip(headline);
+}

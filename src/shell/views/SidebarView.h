@@ -1,0 +1,78 @@
+#pragma once
+
+#include "vitals/SystemSnapshot.h"
+
+#include <QColor>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+class AppState;
+class QKLineLabel;
+class QLabel;
+class QScrollArea;
+class QVBoxLayout;
+class SidebarRow;
+class TextSizeControl;
+class UserDefaults;
+
+// The main window's sidebar, 218 wide, always in the dark scheme over the window's backdrop:
+// the app's header, every catalog section under its group (groups by rank, titles in capitals),
+// a divider, and a footer with the live status line and the version with the text-size control.
+//
+// The section order is read from "sidebar.order" (sectionOrder) each time the sidebar is shown,
+// and the rows are rebuilt when it differs. The status line follows every snapshot appState
+// publishes: its dot is orange while more than 85 % of memory is in use, green otherwise (also
+// when the total is unknown). Clicking a row only reports it; the owner decides the selection.
+class SidebarView : public QWidget {
+    Q_OBJECT
+public:
+    SidebarView(AppState* appState, UserDefaults& defaults, QWidget* parent = nullptr);
+
+    // Section ids in sidebar order, as last read.
+    const QStringList& order() const { return m_order; }
+    // Reads the stored order again; rebuilds the rows when it changed.
+    void reloadOrder();
+
+    // Marks the row whose id equals selection (none for an id no row has).
+    void setSelection(const QString& selection, bool animated);
+
+    SidebarRow* row(const QString& featureId) const;
+    // The rows top to bottom, and the group titles as shown.
+    QList<SidebarRow*> rows() const;
+    QStringList groupTitles() const;
+
+    QKLineLabel* statusLabel() const { return m_status; }
+    QColor statusDotColor() const;
+    QLabel* versionLabel() const { return m_version; }
+    TextSizeControl* textSizeControl() const { return m_textSize; }
+
+    // Whether used / total memory is above 0.85; false when the total is 0.
+    static bool memoryIsHigh(const SystemSnapshot& snapshot);
+
+    static constexpr int kWidth = 218;
+
+signals:
+    void rowClicked(const QString& featureId);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* makeHeader();
+    QWidget* makeFooter();
+    void rebuildRows();
+    void showSnapshot(const SystemSnapshot& snapshot);
+
+    UserDefaults& m_defaults;
+    QPointer<AppState> m_appState;
+    QStringList m_order;
+    QString m_selection;
+    QScrollArea* m_scroll = nullptr;
+    QWidget* m_list = nullptr;
+    QVBoxLayout* m_listLayout = nullptr;
+    QWidget* m_dot = nullptr;
+    QKLineLabel* m_status = nullptr;
+    QLabel* m_version = nullptr;
+    TextSizeControl* m_textSize = nullptr;
+};

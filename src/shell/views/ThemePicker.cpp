@@ -1,0 +1,97 @@
+#include "shell/views/ThemePicker.h"
+
+#include "platform/UserDefaults.h"
+#include "shell/views/AccentSwatch.h"
+#include "shell/views/SegmentedControl.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/ThemeSettings.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+// The leading label of a row.
+QLabel* rowLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+} // namespace
+
+ThemePicker::ThemePicker(QWidget* parent) : ThemePicker(UserDefaults::standard(), parent) {}
+
+ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
+    : QWidget(parent), m_defaults(defaults) {
+    setObjectName(QStringLiteral("themePicker"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(14);
+
+    auto* appearanceRow = new QHBoxLayout;
+    appearanceRow->setSpacing(10);
+    appearanceRow->addWidget(rowLabel(QStringLiteral("Appearance"), this));
+    QStringList names;
+    for (AppAppearance a : allAppAppearances())
+        names.append(appAppearanceRawValue(a));
+    m_appearance = new SegmentedControl(names, this);
+    m_appearance->setAccessibleName(QStringLiteral("Appearance"));
+    appearanceRow->addWidget(m_appearance);
+    appearanceRow->addStretch(1);
+    column->addLayout(appearanceRow);
+    connect(m_appearance, &SegmentedControl::activated, this, [this](int index) {
+        const QList<AppAppearance>& all = allAppAppearances();
+        if (index >= 0 && index < all.size())
+            m_defaults.setValue(ThemeKeys::Appearance, appAppearanceRawValue(all.at(index)));
+    });
+
+    auto* accentRow = new QHBoxLayout;
+    accentRow->setSpacing(10);
+    accentRow->addWidget(rowLabel(QStringLiteral("Accent"), this), 0, Qt::AlignVCenter);
+    for (AccentChoice accent : allAccentChoices()) {
+        auto* swatch = new AccentSwatch(accent, this);
+        connect(swatch, &AccentSwatch::clicked, this, [this, accent] {
+            m_defaults.setValue(ThemeKeys::Accent, accentChoiceRawValue(accent));
+        });
+        m_swatches.append(swatch);
+        accentRow->addWidget(swatch, 0, Qt::AlignVCenter);
+    }
+    accentRow->addStretch(1);
+    column->addLayout(accentRow);
+
+    auto* sizeRow = new QHBoxLayout;
+    sizeRow->setSpacing(6);
+    sizeRow->addWidget(rowLabel(QStringLiteral("Text size"), this), 0, Qt::AlignVCenter);
+    m_textSizeNote = new QLabel(this);
+    m_textSizeNote->setObjectName(QStringLiteral("textSizeNote"));
+    m_textSizeNote->setTextFormat(Qt::PlainText);
+    m_textSizeNote->setWordWrap(true);
+    QKFont::apply(m_textSizeNote, TextStyle::Caption);
+    QKForeground::apply(m_textSizeNote, QKForeground::Secondary);
+    sizeRow->addWidget(m_textSizeNote, 1, Qt::AlignVCenter);
+    column->addLayout(sizeRow);
+
+    connect(&m_defaults, &UserDefaults::changed, this, [this](const QString& key) {
+        if (key == ThemeKeys::Appearance || key == ThemeKeys::Accent || key == ThemeKeys::FontSize)
+            sync();
+    });
+    sync();
+}
+
+void ThemePicker::sync() {
+    const QString appearance =
+        m_defaults.stringValue(ThemeKeys::Appearance).value_or(QStringLiteral("Match macOS"));
+    const std::optional<AppAppearance> chosen = appAppearanceFromRawValue(appearance);
+    m_appearance->setCurrentIndex(chosen ? int(allAppAppearances().indexOf(*chosen)) : -1);
+
+    const QString accent = m_defaults.stringValue(ThemeKeys::Accent).value_or(QStringLiteral("Blue"));
+    for (AccentSwatch* swatch : m_swatches)
+        swatch->setRinged(accentChoiceRawValue(swatch->accent()) == accent);
+
+    m_textSizeNote->setText(QStringLiteral("set at the bottom of the sidebar, currently ") +
+                            TextSize::name(TextSize::rawStep(m_defaults)).toLower());
+}

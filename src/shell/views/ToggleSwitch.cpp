@@ -1,0 +1,67 @@
+#include "shell/views/ToggleSwitch.h"
+
+#include "ui-kit/QKForeground.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+
+ToggleSwitch::ToggleSwitch(const QString& label, QWidget* parent) : QAbstractButton(parent) {
+    setText(label);
+    setAccessibleName(label);
+    setCheckable(true);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+QSize ToggleSwitch::sizeHint() const {
+    const QFontMetrics fm(font());
+    return QSize(fm.horizontalAdvance(text()) + 16 + kTrackWidth,
+                 std::max(fm.height(), kTrackHeight) + 4);
+}
+
+QSize ToggleSwitch::minimumSizeHint() const { return sizeHint(); }
+
+void ToggleSwitch::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QPalette& pal = palette();
+    const qreal fade = isEnabled() ? 1.0 : 0.45;
+
+    QColor ink = QKForeground::color(QKForeground::Primary, pal);
+    ink.setAlphaF(float(ink.alphaF() * fade));
+    p.setPen(ink);
+    p.drawText(QRect(0, 0, width() - kTrackWidth - 12, height()), Qt::AlignLeft | Qt::AlignVCenter,
+               text());
+
+    const QRectF track(width() - kTrackWidth, (height() - kTrackHeight) / 2.0, kTrackWidth,
+                       kTrackHeight);
+    QColor fill = isChecked() ? pal.color(QPalette::Active, QPalette::Highlight)
+                              : QKForeground::color(QKForeground::Quaternary, pal);
+    fill.setAlphaF(float(fill.alphaF() * fade));
+    QPainterPath shape;
+    shape.addRoundedRect(track, kTrackHeight / 2.0, kTrackHeight / 2.0);
+    p.fillPath(shape, fill);
+    if (hasFocus()) {
+        p.setPen(QPen(pal.color(QPalette::Highlight), 2));
+        p.drawPath(shape);
+    }
+
+    const qreal knob = kTrackHeight - 4;
+    const qreal x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, int(40 * fade)));
+    p.drawEllipse(QRectF(x, track.top() + 2.5, knob, knob));
+    QColor white(255, 255, 255);
+    white.setAlphaF(float(isEnabled() ? 1.0 : 0.8));
+    p.setBrush(white);
+    p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+}
+
+void ToggleSwitch::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
+    QAbstractButton::changeEvent(event);
+}

@@ -1,0 +1,108 @@
+#include "ui-kit/AskTamsoStrip.h"
+
+#include "platform/NotificationCenter.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+// The sparkles on a faint tile of the accent colour, 34 × 34 points.
+class IconTile : public QWidget {
+public:
+    explicit IconTile(QWidget* parent) : QWidget(parent) {
+        setFixedSize(34, 34);
+        auto* layout = new QHBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body}, this);
+        QKForeground::apply(symbol, QKForeground::Tint);
+        layout->addWidget(symbol, 0, Qt::AlignCenter);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor fill = palette().color(QPalette::Active, QPalette::Highlight);
+        fill.setAlphaF(0.12f);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), 9, 9);
+        p.fillPath(path, fill);
+    }
+};
+
+} // namespace
+
+AskTamsoStrip::AskTamsoStrip(const QString& prompt, const QString& question, bool editable,
+                             QWidget* parent)
+    : QKCardSurface(14, false, parent), m_prompt(prompt), m_question(question),
+      m_editable(editable) {
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(14, 10, 14, 10);
+    row->setSpacing(10);
+
+    row->addWidget(new IconTile(this), 0, Qt::AlignVCenter);
+
+    m_field = new QLineEdit(this);
+    m_field->setFrame(false);
+    m_field->setPlaceholderText(prompt);
+    QPalette clear = m_field->palette();
+    clear.setColor(QPalette::Base, Qt::transparent);
+    m_field->setPalette(clear);
+    m_field->setAutoFillBackground(false);
+    QKFont::apply(m_field, TextStyle::Body);
+    row->addWidget(m_field, 1, Qt::AlignVCenter);
+
+    m_ask = new QKProminentButton(QStringLiteral("Ask Pendrel"), this);
+    m_ask->setSmall(true);
+    row->addWidget(m_ask, 0, Qt::AlignVCenter);
+
+    connect(m_field, &QLineEdit::textChanged, this, &AskTamsoStrip::updateButton);
+    connect(m_field, &QLineEdit::returnPressed, this, &AskTamsoStrip::send);
+    connect(m_ask, &QPushButton::clicked, this, &AskTamsoStrip::send);
+    updateButton();
+}
+
+QString AskTamsoStrip::draft() const {
+    return m_field->text();
+}
+
+void AskTamsoStrip::setQuestion(const QString& question) {
+    m_question = question;
+    updateButton();
+}
+
+std::optional<QString> AskTamsoStrip::questionToSend(const QString& draft,
+                                                     const QString& question) {
+    QString text = draft.trimmed();
+    if (text.isEmpty())
+        text = question.trimmed();
+    if (text.isEmpty())
+        return std::nullopt;
+    return text;
+}
+
+void AskTamsoStrip::send() {
+    const std::optional<QString> text = questionToSend(draft(), m_question);
+    if (!text)
+        return;
+    m_field->clear();
+    NotificationCenter::defaultCenter().post(Notifications::AskTamso, *text);
+}
+
+void AskTamsoStrip::updateButton() {
+    m_ask->setEnabled(questionToSend(draft(), m_question).has_value());
+}
+
+void AskTamsoStrip::mousePressEvent(QMouseEvent* event) {
+    m_field->setFocus(Qt::MouseFocusReason);
+    event->accept();
+}

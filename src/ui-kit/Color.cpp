@@ -1,0 +1,104 @@
+#include "ui-kit/Color.h"
+
+#include <limits>
+#include <QGuiApplication>
+
+namespace Color {
+
+namespace {
+
+int hexDigit(QChar c) {
+    const char16_t u = c.unicode();
+    if (u >= u'0' && u <= u'9')
+        return u - u'0';
+    if (u >= u'a' && u <= u'f')
+        return u - u'a' + 10;
+    if (u >= u'A' && u <= u'F')
+        return u - u'A' + 10;
+    return -1;
+}
+
+quint64 scanHex(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    if (i + 1 < text.size() && text.at(i) == u'0' &&
+        (text.at(i + 1) == u'x' || text.at(i + 1) == u'X'))
+        i += 2;
+    quint64 value = 0;
+    bool overflow = false;
+    for (; i < text.size(); ++i) {
+        const int d = hexDigit(text.at(i));
+        if (d < 0)
+            break;
+        if (value > (std::numeric_limits<quint64>::max() >> 4))
+            overflow = true;
+        value = (value << 4) | quint64(d);
+    }
+    return overflow ? std::numeric_limits<quint64>::max() : value;
+}
+
+} // namespace
+
+QColor hex(QStringView text) {
+    const quint64 n = scanHex(text);
+    return QColor::fromRgb(int((n >> 16) & 0xFF), int((n >> 8) & 0xFF), int(n & 0xFF));
+}
+
+const QColor& brandBlue() {
+    static const QColor c = hex(u"2457D6");
+    return c;
+}
+const QColor& brandBlueLight() {
+    static const QColor c = hex(u"316FE7");
+    return c;
+}
+const QColor& brandIndigo() {
+    static const QColor c = hex(u"5A48D8");
+    return c;
+}
+const QColor& softWhite() {
+    static const QColor c = QColor::fromRgbF(1, 1, 1, 0.18f);
+    return c;
+}
+
+QColor appWindowBackground(const QPalette& palette) {
+    return palette.color(QPalette::Window);
+}
+QColor appWindowBackground() {
+    return appWindowBackground(QGuiApplication::palette());
+}
+QColor cardFill(const QPalette& palette) {
+    return palette.color(QPalette::Base);
+}
+QColor cardStroke(const QPalette& palette) {
+    QColor c = palette.color(QPalette::WindowText);
+    c.setAlphaF(0.09f);
+    return c;
+}
+
+QColor system(SystemColor color, bool dark) {
+    switch (color) {
+    case SystemColor::Blue:
+        return dark ? hex(u"0A84FF") : hex(u"007AFF");
+    case SystemColor::Purple:
+        return dark ? hex(u"BF5AF2") : hex(u"A04BD0");
+    case SystemColor::Green:
+        return dark ? hex(u"32D74B") : hex(u"1F9D48");
+    case SystemColor::Orange:
+        return dark ? hex(u"FF9F0A") : hex(u"E07800");
+    case SystemColor::Pink:
+        return dark ? hex(u"FF375F") : hex(u"E8335A");
+    case SystemColor::Teal:
+        return dark ? hex(u"40C8E0") : hex(u"1A9BB3");
+    case SystemColor::Red:
+        return dark ? hex(u"FF453A") : hex(u"E0352B");
+    }
+    return hex(u"007AFF");
+}
+
+bool isDark(const QPalette& palette) {
+    return palette.color(QPalette::Window).lightness() < 128;
+}
+
+} // namespace Color

@@ -1,0 +1,110 @@
+#include "ui-kit/QKEmptyState.h"
+
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <algorithm>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
+                           std::optional<QString> message, QWidget* parent)
+    : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setAccessibleName(title);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(28, 28, 28, 28);
+    outer->setSpacing(10);
+    outer->addStretch(1);
+
+    m_symbol = new QKSymbol(systemImage, QKFont{.fixedSize = 38, .weight = QFont::Normal}, this);
+    QKForeground::apply(m_symbol, QKForeground::Tertiary);
+    outer->addWidget(m_symbol, 0, Qt::AlignHCenter);
+
+    m_title = new QLabel(title, this);
+    m_title->setTextFormat(Qt::PlainText);
+    m_title->setWordWrap(true);
+    m_title->setAlignment(Qt::AlignHCenter);
+    QKFont::apply(m_title, TextStyle::Headline);
+    outer->addWidget(m_title, 0, Qt::AlignHCenter);
+
+    m_messageLabel = new QLabel(this);
+    m_messageLabel->setWordWrap(true);
+    m_messageLabel->setAlignment(Qt::AlignHCenter);
+    QKFont::apply(m_messageLabel, TextStyle::Callout);
+    QKForeground::apply(m_messageLabel, QKForeground::Secondary);
+    outer->addWidget(m_messageLabel, 0, Qt::AlignHCenter);
+
+    m_actions = new QWidget(this);
+    m_actionsLayout = new QHBoxLayout(m_actions);
+    m_actionsLayout->setContentsMargins(0, 2, 0, 0);
+    m_actionsLayout->setSpacing(10);
+    m_actions->hide();
+    outer->addWidget(m_actions, 0, Qt::AlignHCenter);
+
+    outer->addStretch(1);
+    setMessage(std::move(message));
+}
+
+void QKEmptyState::fitTexts() {
+    const int available = std::max(0, width() - 56);
+    const auto fit = [available](QLabel* label, int cap) {
+        const int natural = QFontMetrics(label->font()).horizontalAdvance(label->text()) + 2;
+        const int w = std::min({natural, cap, available});
+        if (label->minimumWidth() != w || label->maximumWidth() != w)
+            label->setFixedWidth(w);
+        const int h = label->heightForWidth(w);
+        if (label->minimumHeight() != h)
+            label->setMinimumHeight(h);
+    };
+    fit(m_title, QWIDGETSIZE_MAX);
+    if (m_messageLabel->textFormat() == Qt::PlainText)
+        fit(m_messageLabel, 420);
+    else {
+        const int w = std::min(420, available);
+        m_messageLabel->setFixedWidth(w);
+        m_messageLabel->setMinimumHeight(m_messageLabel->heightForWidth(w));
+    }
+}
+
+void QKEmptyState::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitTexts();
+}
+
+bool QKEmptyState::event(QEvent* event) {
+    // A child's font or text changed: its lines may have too.
+    if (event->type() == QEvent::LayoutRequest)
+        fitTexts();
+    return QWidget::event(event);
+}
+
+QString QKEmptyState::title() const {
+    return m_title->text();
+}
+
+void QKEmptyState::setTitle(const QString& title) {
+    m_title->setText(title);
+    setAccessibleName(title);
+}
+
+void QKEmptyState::setSystemImage(const QString& systemImage) {
+    m_symbol->setSymbol(systemImage);
+}
+
+void QKEmptyState::setMessage(std::optional<QString> message, Qt::TextFormat format) {
+    m_message = std::move(message);
+    m_messageLabel->setTextFormat(format);
+    m_messageLabel->setText(m_message.value_or(QString()));
+    m_messageLabel->setVisible(m_message.has_value());
+}
+
+void QKEmptyState::addActionWidget(QWidget* control) {
+    m_actionsLayout->addWidget(control, 0, Qt::AlignVCenter);
+    m_actions->show();
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QWidget>
+
+// A single line of text, cut at the end with "…" when it does not fit; its width can shrink to
+// nothing, so a layout can always make room for its neighbours. It can draw digits in cells of
+// equal width (tabular), so a figure that updates in place does not jitter. Font and colour come
+// from the widget (QKFont::apply, QKForeground::apply).
+class QKLineLabel : public QWidget {
+    Q_OBJECT
+public:
+    explicit QKLineLabel(const QString& text = QString(), QWidget* parent = nullptr);
+
+    QString text() const { return m_text; }
+    void setText(const QString& text);
+    void setAlignment(Qt::Alignment alignment);
+    void setTabularDigits(bool on);
+    bool tabularDigits() const { return m_tabular; }
+    // The text as drawn at the current width.
+    QString displayedText() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    qreal naturalWidth(const QString& text) const;
+
+    QString m_text;
+    Qt::Alignment m_alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    bool m_tabular = false;
+};

@@ -1,0 +1,81 @@
+#include "ui-kit/QKProminentButton.h"
+
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStyleOptionButton>
+
+QKProminentButton::QKProminentButton(const QString& text, QWidget* parent)
+    : QPushButton(text, parent) {
+    setAutoDefault(false);
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover);
+    QKFont::apply(this, TextStyle::Body, QFont::Medium);
+}
+
+void QKProminentButton::setTint(const QColor& tint) {
+    m_tint = tint;
+    update();
+}
+
+void QKProminentButton::setDestructive(bool destructive) {
+    m_destructive = destructive;
+    update();
+}
+
+QColor QKProminentButton::tint() const {
+    if (m_destructive)
+        return QKForeground::color(QKForeground::Red, palette());
+    return m_tint.isValid() ? m_tint : palette().color(QPalette::Active, QPalette::Highlight);
+}
+
+void QKProminentButton::setSmall(bool small) {
+    m_small = small;
+    QKFont::apply(this, small ? TextStyle::Callout : TextStyle::Body, QFont::Medium);
+    updateGeometry();
+}
+
+QSize QKProminentButton::sizeHint() const {
+    const QFontMetrics fm(font());
+    const int padX = m_small ? 10 : 14;
+    const int padY = m_small ? 3 : 6;
+    return QSize(fm.horizontalAdvance(text()) + 2 * padX, fm.height() + 2 * padY);
+}
+
+void QKProminentButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    QColor fill = tint();
+    QColor text = Qt::white;
+    if (!isEnabled()) {
+        fill.setAlphaF(0.35f);
+        text.setAlphaF(0.75f);
+    } else if (isDown()) {
+        fill = fill.darker(118);
+    } else if (underMouse()) {
+        fill = fill.lighter(108);
+    }
+    const qreal radius = m_small ? 5 : 7;
+    QPainterPath path;
+    path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
+    p.fillPath(path, fill);
+    if (hasFocus()) {
+        QColor ring = tint();
+        ring.setAlphaF(0.45f);
+        p.setPen(QPen(ring, 2));
+        p.drawPath(path);
+    }
+    p.setPen(text);
+    p.setFont(font());
+    p.drawText(rect(), Qt::AlignCenter, this->text());
+}
+
+void QKProminentButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
+    QPushButton::changeEvent(event);
+}

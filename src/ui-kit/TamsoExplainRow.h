@@ -1,0 +1,80 @@
+#pragma once
+
+#include "ui-kit/TamsoSafety.h"
+
+#include <optional>
+#include <QWidget>
+
+class QCheckBox;
+class QHBoxLayout;
+class QLabel;
+class QVBoxLayout;
+class QKLineLabel;
+class QKSymbol;
+class TamsoSafetyBadge;
+
+// The list row that explains one cleanable item: a leading checkbox or lock, the title (one
+// line, cut at the end) with the grade badge, the description (wrapped in full), an optional
+// small third line, and the caller's size text with an optional control under it.
+//
+// The leading mark: a lock when locked (never a checkbox, even when selected is given), else a
+// checkbox when selected is given, else nothing. The checkbox is the row's only interaction; it
+// reports through selectedChanged. Everything else a row can do comes from the trailing widget.
+class TamsoExplainRow : public QWidget {
+    Q_OBJECT
+public:
+    TamsoExplainRow(const QString& title, const QString& sizeText, const QString& detail,
+                    QWidget* parent = nullptr);
+
+    QString title() const;
+    void setTitle(const QString& title);
+    QString sizeText() const;
+    void setSizeText(const QString& sizeText);
+    QString detail() const;
+    void setDetail(const QString& detail);
+
+    // A third line; none or an empty text shows no line.
+    std::optional<QString> meta() const { return m_meta; }
+    void setMeta(std::optional<QString> meta);
+    std::optional<TamsoSafety> safety() const { return m_safety; }
+    void setSafety(std::optional<TamsoSafety> safety);
+    // None: no checkbox. A value: a checkbox showing it (unless locked).
+    std::optional<bool> selected() const { return m_selected; }
+    void setSelected(std::optional<bool> selected);
+    bool locked() const { return m_locked; }
+    void setLocked(bool locked);
+    // A control or note under the size; the row takes ownership. Null removes it.
+    void setTrailing(QWidget* trailing);
+    QWidget* trailing() const { return m_trailing; }
+
+    // The parts, for tests and for screens that need to reach them.
+    QCheckBox* checkBox() const { return m_checkBox; }
+    QKSymbol* lockSymbol() const { return m_lock; }
+    TamsoSafetyBadge* badge() const { return m_badge; }
+    QKLineLabel* titleLabel() const { return m_title; }
+    QLabel* detailLabel() const { return m_detail; }
+    QLabel* metaLabel() const { return m_metaLabel; }
+    QKLineLabel* sizeLabel() const { return m_size; }
+
+signals:
+    void selectedChanged(bool selected);
+
+private:
+    void updateLeading();
+
+    std::optional<QString> m_meta;
+    std::optional<TamsoSafety> m_safety;
+    std::optional<bool> m_selected;
+    bool m_locked = false;
+    QWidget* m_trailing = nullptr;
+
+    QVBoxLayout* m_leadingColumn;
+    QVBoxLayout* m_sizeColumn;
+    QCheckBox* m_checkBox;
+    QKSymbol* m_lock;
+    QKLineLabel* m_title;
+    TamsoSafetyBadge* m_badge;
+    QLabel* m_detail;
+    QLabel* m_metaLabel;
+    QKLineLabel* m_size;
+};

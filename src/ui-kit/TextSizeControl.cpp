@@ -1,0 +1,99 @@
+#include "ui-kit/TextSizeControl.h"
+
+#include "platform/SymbolIcons.h"
+#include "platform/SymbolName.h"
+#include "platform/UserDefaults.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/ThemeSettings.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QEvent>
+#include <QFontInfo>
+#include <QHBoxLayout>
+#include <QToolButton>
+
+TextSizeControl::TextSizeControl(QWidget* parent)
+    : TextSizeControl(UserDefaults::standard(), parent) {}
+
+TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
+    : QWidget(parent), m_defaults(defaults) {
+    setAccessibleName(QStringLiteral("Text size"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    auto make = [this, row](const QString& help, const QString& label) {
+        auto* b = new QToolButton(this);
+        b->setAutoRaise(true);
+        b->setToolTip(help);
+        b->setAccessibleName(label);
+        b->setCursor(Qt::PointingHandCursor);
+        b->setFocusPolicy(Qt::TabFocus);
+        row->addWidget(b, 0, Qt::AlignVCenter);
+        return b;
+    };
+    m_smaller = make(QStringLiteral("Smaller text"), QStringLiteral("Smaller text"));
+    m_bigger = make(QStringLiteral("Bigger text"), QStringLiteral("Bigger text"));
+    m_reset = make(QStringLiteral("Back to normal text size"), QStringLiteral("Reset text size"));
+    // The font only sizes the symbols: the control is as small as a small control's text.
+    QKFont::apply(this, TextStyle::Callout);
+
+    connect(m_smaller, &QToolButton::clicked, this,
+            [this] { store(std::max<qint64>(TextSize::rawStep(m_defaults) - 1, 0)); });
+    connect(m_bigger, &QToolButton::clicked, this,
+            [this] { store(std::min<qint64>(TextSize::rawStep(m_defaults) + 1, 4)); });
+    connect(m_reset, &QToolButton::clicked, this, [this] { store(TextSize::Normal); });
+    connect(&m_defaults, &UserDefaults::changed, this, [this](const QString& key) {
+        if (key == ThemeKeys::FontSize)
+            sync();
+    });
+    updateIcons();
+    sync();
+}
+
+QString TextSizeControl::stepName() const {
+    return TextSize::name(TextSize::rawStep(m_defaults));
+}
+
+void TextSizeControl::store(qint64 step) {
+    m_defaults.setValue(ThemeKeys::FontSize, step);
+}
+
+void TextSizeControl::sync() {
+    const qint64 step = TextSize::rawStep(m_defaults);
+    m_smaller->setEnabled(step >= 1);
+    m_bigger->setEnabled(step <= 3);
+    m_reset->setEnabled(step != TextSize::Normal && TextSize::isValidStep(step));
+    setAccessibleDescription(stepName());
+}
+
+void TextSizeControl::updateIcons() {
+    const int edge = std::max(8, int(std::lround(QFontInfo(font()).pixelSize() * 1.2)));
+    const QPalette inherited = palette();
+    const QColor normal = QKForeground::color(QKForeground::Secondary, inherited);
+    QColor disabled = QKForeground::color(QKForeground::Quaternary, inherited);
+    const qreal dpr = devicePixelRatioF();
+    const struct {
+        QToolButton* button;
+        SymbolName symbol;
+    } buttons[] = {{m_smaller, "textformat.size.smaller"_sym},
+                   {m_bigger, "textformat.size.larger"_sym},
+                   {m_reset, "arrow.uturn.backward"_sym}};
+    for (const auto& b : buttons) {
+        QIcon icon;
+        icon.addPixmap(SymbolIcons::pixmap(b.symbol, QSize(edge, edge), normal, dpr),
+                       QIcon::Normal);
+        icon.addPixmap(SymbolIcons::pixmap(b.symbol, QSize(edge, edge), disabled, dpr),
+                       QIcon::Disabled);
+        b.button->setIcon(icon);
+        b.button->setIconSize(QSize(edge, edge));
+    }
+}
+
+void TextSizeControl::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange)
+        updateIcons();
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <QJsonValue>
+#include <QList>
+#include <QString>
+
+// The three look settings kept in the user defaults, and how a stored value reads. Nothing here
+// touches a widget; Themed applies the result.
+namespace ThemeKeys {
+inline const QString Appearance = QStringLiteral("theme.appearance"); // text, "Match macOS"
+inline const QString Accent = QStringLiteral("theme.accent");         // text, "Blue"
+inline const QString FontSize = QStringLiteral("theme.fontSize");     // integer step, 2
+} // namespace ThemeKeys
+
+enum class ColorScheme { Light, Dark };
+
+// Follow the system, always light, always dark. The raw texts are stored and shown.
+enum class AppAppearance { System, Light, Dark };
+QString appAppearanceRawValue(AppAppearance appearance);
+// Exact match only: "dark" or " Dark" is no appearance.
+std::optional<AppAppearance> appAppearanceFromRawValue(const QString& raw);
+const QList<AppAppearance>& allAppAppearances();
+
+// The six accent colours, in the order every list shows them.
+enum class AccentChoice { Blue, Purple, Green, Orange, Pink, Teal };
+QString accentChoiceRawValue(AccentChoice accent);
+std::optional<AccentChoice> accentChoiceFromRawValue(const QString& raw);
+const QList<AccentChoice>& allAccentChoices();
+
+// The scheme a stored "theme.appearance" asks for: Light or Dark for exactly "Light" or "Dark";
+// nothing (follow the system) for "Match macOS", a missing or non-text value, or any other text.
+std::optional<ColorScheme> preferredColorScheme(const QJsonValue& storedAppearance);
+
+// The accent a stored "theme.accent" gives: an exact raw value, else Blue. Nothing is rewritten.
+AccentChoice effectiveAccent(const QJsonValue& storedAccent);

@@ -1,0 +1,37 @@
+#include "vitals/HardwareSensor.h"
+
+#include "shell/RawValueTable.h"
+#include "vitals/DecimalFormat.h"
+
+QString HardwareSensor::displayValue() const {
+    switch (kind) {
+    case Kind::temperature:
+        return fixedDecimal(value, 0) + QStringLiteral("°C");
+    case Kind::fan:
+        return fixedDecimal(value, 0) + QStringLiteral(" RPM");
+    case Kind::power:
+        return fixedDecimal(value, 1) + QStringLiteral(" W");
+    case Kind::other:
+        break;
+    }
+    return fixedDecimal(value, 1) + QLatin1Char(' ') + unit;
+}
+
+namespace {
+constexpr std::array<const char*, 4> kindNames = {"temperature", "fan", "power", "other"};
+}
+
+QString rawValue(HardwareSensor::Kind kind) {
+    return rawvalue_detail::rawValueOf(kindNames, kind);
+}
+
+template <>
+std::optional<HardwareSensor::Kind> fromRawValue<HardwareSensor::Kind>(const QString& raw) {
+    return rawvalue_detail::fromRaw<HardwareSensor::Kind>(kindNames, raw);
+}
+
+template <> const QList<HardwareSensor::Kind>& allCases<HardwareSensor::Kind>() {
+    static const QList<HardwareSensor::Kind> cases =
+        rawvalue_detail::casesOf<HardwareSensor::Kind>(kindNames);
+    return cases;
+}

@@ -1,0 +1,205 @@
+#include "vitals/PerformanceAutopilot.h"
+
+#include "platform/ByteFormat.h"
+#include "platform/UserDefaults.h"
+#include "vitals/SystemSnapshot.h"
+
+#include <algorithm>
+#include <QCoreApplication>
+#include <QJsonArray>
+
+QSet<QString> PerformanceAutopilot::alwaysProtectedNames() {
+    // Quitting any of these would pull the rug from under the user: the desktop itself, the file
+    // manager and terminals they work from, their development tools, and this program.
+    QSet<QString> names = {
+        // The names these programs have on a Mac.
+        QStringLiteral("Finder"),         QStringLiteral("Dock"),
+        QStringLiteral("SystemUIServer"), QStringLiteral("WindowServer"),
+        QStringLiteral("loginwindow"),    QStringLiteral("Pendrel"),
+        QStringLiteral("Terminal"),       QStringLiteral("iTerm2"),
+        QStringLiteral("Warp"),           QStringLiteral("Cursor"),
+        QStringLiteral("Xcode"),
+    };
+    // Their counterparts on Linux desktops, spelt as the class part of WM_CLASS, which is the
+    // name the running-applications list gives them.
+    names.unite({
+        // Desktop shells and panels (GNOME, KDE Plasma, Xfce).
+        QStringLiteral("Gnome-shell"),
+        QStringLiteral("plasmashell"),
+        QStringLiteral("Xfce4-panel"),
+        // File managers of those desktops; GTK 3 and GTK 4 builds of Files spell the class
+        // differently.
+        QStringLiteral("org.gnome.Nautilus"),
+        QStringLiteral("Org.gnome.Nautilus"),
+        QStringLiteral("dolphin"),
+        QStringLiteral("Thunar"),
+        // The desktops' own terminals and the common stand-alone ones.
+        QStringLiteral("Gnome-terminal"),
+        QStringLiteral("konsole"),
+        QStringLiteral("Xfce4-terminal"),
+        QStringLiteral("XTerm"),
+        QStringLiteral("Tilix"),
+        QStringLiteral("Alacritty"),
+        QStringLiteral("kitty"),
+    });
+    return names;
+}
+
+PerformanceAutopilot::PerformanceAutopilot(QObject* parent)
+    : PerformanceAutopilot(UserDefaults::standard(), RunningApplications::system(), parent) {}
+
+PerformanceAutopilot::PerformanceAutopilot(UserDefaults& defaults,
+                                           std::shared_ptr<RunningApplications> applications,
+                                           QObject* parent)
+    : QObject(parent), m_defaults(defaults), m_applications(std::move(applications)),
+      m_alwaysProtect(alwaysProtectedNames()) {
+    setEnabled(m_defaults.boolValue(enabledKey()).value_or(false));
+    setAutoQuit(m_defaults.boolValue(autoQuitKey()).value_or(false));
+    // Anything but an array of strings is left in place untouched, and nothing is protected.
+    if (const std::optional<QStringList> stored = m_defaults.stringListValue(protectedKey()))
+        setProtectedNames(QSet<QString>(stored->cbegin(), stored->cend()));
+}
+
+PerformanceAutopilot* PerformanceAutopilot::shared() {
+    static PerformanceAutopilot* instance = new PerformanceAutopilot;
+    return instance;
+}
+
+void PerformanceAutopilot::setEnabled(bool on) {
+    m_defaults.setValue(enabledKey(), on);
+    if (m_enabled == on)
+        return;
+    m_enabled = on;
+    emit enabledChanged(on);
+}
+
+void PerformanceAutopilot::setAutoQuit(bool on) {
+    m_defaults.setValue(autoQuitKey(), on);
+    if (m_autoQuit == on)
+        return;
+    m_autoQuit = on;
+    emit autoQuitChanged(on);
+}
+
+void PerformanceAutopilot::setProtectedNames(const QSet<QString>& names) {
+    const bool changed = names != m_protectedNames;
+    m_protectedNames = names;
+    storeProtectedNames();
+    if (changed)
+        emit protectedNamesChanged();
+}
+
+void PerformanceAutopilot::storeProtectedNames() {
+    QStringList sorted(m_protectedNames.cbegin(), m_protectedNames.cend());
+    // Plain code-unit order, the same on every machine and locale.
+    std::sort(sorted.begin(), sorted.end());
+    m_defaults.setValue(protectedKey(), QJsonArray::fromStringList(sorted));
+}
+
+QString PerformanceAutopilot::reasonFor(quint64 memoryBytes) {
+    if (memoryBytes > 0)
+        return QStringLiteral("Not frontmost · using ") + formatBytesClamped(memoryBytes);
+    return QStringLiteral("Not frontmost · still running in the background");
+}
+
+std::optional<quint64>
+PerformanceAutopilot::memoryOf(const RunningApplication& app, const QList<ProcessMemoryInfo>& top,
+                               const QHash<QString, int>& processNameUses) const {
+    for (const ProcessMemoryInfo& row : top) {
+        if (row.name == app.localizedName)
+            return row.memoryBytes;
+    }
+    if (app.processName.isEmpty() || processNameUses.value(app.processName) != 1)
+        return std::nullopt;
+    for (const ProcessMemoryInfo& row : top) {
+        if (row.name == app.processName)
+            return row.memoryBytes;
+    }
+    return std::nullopt;
+}
+
+void PerformanceAutopilot::refreshCandidates(const SystemSnapshot& snapshot) {
+    if (!m_enabled) {
+        setCandidates({});
+        return;
+    }
+    const QList<RunningApplication> running = m_applications->applications();
+    const QString frontmost = m_applications->frontmostApplicationName();
+    const qint64 ownPid = QCoreApplication::applicationPid();
+
+    QHash<QString, int> processNameUses;
+    for (const RunningApplication& app : running) {
+        if (!app.processName.isEmpty())
+            ++processNameUses[app.processName];
+    }
+
+    QList<AutopilotCandidate> found;
+    for (const RunningApplication& app : running) {
+        if (!app.regular || app.terminated || app.pid == ownPid)
+            continue;
+        const QString& name = app.localizedName;
+        if (name.isEmpty() || (!frontmost.isEmpty() && frontmost == name) ||
+            m_alwaysProtect.contains(name) || m_protectedNames.contains(name) || app.active)
+            continue;
+        const std::optional<quint64> memory = memoryOf(app, snapshot.topProcesses, processNameUses);
+        if (!memory)
+            continue;
+        found.append({name, name, *memory, reasonFor(*memory)});
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const AutopilotCandidate& a, const AutopilotCandidate& b) {
+                         return a.memoryBytes > b.memoryBytes;
+                     });
+    if (found.size() > maxCandidates)
+        found.resize(maxCandidates);
+    setCandidates(found);
+
+    if (m_autoQuit && !m_candidates.isEmpty())
+        quit(m_candidates.constFirst().name, true);
+}
+
+void PerformanceAutopilot::quit(const QString& name, bool byItself) {
+    if (name.isEmpty())
+        return;
+    const qint64 ownPid = QCoreApplication::applicationPid();
+    const QList<RunningApplication> running = m_applications->applications();
+    const auto target = std::find_if(running.cbegin(), running.cend(), [&](const auto& app) {
+        return app.regular && app.localizedName == name && app.pid != ownPid;
+    });
+    if (target == running.cend())
+        return;
+    if (!m_applications->requestQuit(*target)) {
+        // Not even delivered: reporting "Quit …" would claim something that did not happen.
+        qWarning("Pendrel: could not ask %s to quit", qPrintable(name));
+        return;
+    }
+    const QString action =
+        (byItself ? QStringLiteral("Autopilot quit ") : QStringLiteral("Quit ")) + name;
+    if (action != m_lastAction) {
+        m_lastAction = action;
+        emit lastActionChanged(action);
+    }
+    removeCandidates(name);
+}
+
+void PerformanceAutopilot::protect(const QString& name) {
+    if (name.isEmpty())
+        return;
+    QSet<QString> names = m_protectedNames;
+    names.insert(name);
+    setProtectedNames(names);
+    removeCandidates(name);
+}
+
+void PerformanceAutopilot::setCandidates(const QList<AutopilotCandidate>& candidates) {
+    if (candidates == m_candidates)
+        return;
+    m_candidates = candidates;
+    emit candidatesChanged();
+}
+
+void PerformanceAutopilot::removeCandidates(const QString& name) {
+    QList<AutopilotCandidate> kept = m_candidates;
+    kept.removeIf([&](const AutopilotCandidate& c) { return c.name == name; });
+    setCandidates(kept);
+}

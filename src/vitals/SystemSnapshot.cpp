@@ -1,0 +1,130 @@
+#include "vitals/SystemSnapshot.h"
+
+#include "vitals/DecimalFormat.h"
+
+#include "platform/MachineInfo.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+SystemSnapshot::SystemSnapshot() : memTotalBytes(physicalMemoryBytes()) {}
+
+quint64 SystemSnapshot::physicalMemoryBytes() {
+    return machineinfo::physicalMemoryBytes();
+}
+
+QList<SystemSnapshot::MemoryPart> SystemSnapshot::memoryBreakdown() const {
+    return {
+        {QStringLiteral("Available"), memCachedBytes + memFreeBytes},
+        {QStringLiteral("App memory"), memActiveBytes},
+        {QStringLiteral("Compressed"), memCompressedBytes},
+        {QStringLiteral("Wired"), memWiredBytes},
+        {QStringLiteral("Cache"), memCachedBytes},
+        {QStringLiteral("Free"), memFreeBytes},
+    };
+}
+
+std::optional<QString> SystemSnapshot::busiestAppName() const {
+    if (!topCPUProcesses.isEmpty() && topCPUProcesses.front().cpuPercent >= 8.0)
+        return topCPUProcesses.front().name;
+    if (cpuPercent > 40.0 && !topProcesses.isEmpty())
+        return topProcesses.front().name;
+    return std::nullopt;
+}
+
+QString SystemSnapshot::headline() const {
+    using P = ThermalSnapshot::Pressure;
+    switch (thermal.pressure) {
+    case P::fair:
+        if (const auto app = busiestAppName())
+            return QStringLiteral("Your Mac is warm — ") + *app +
+                   QStringLiteral(" is working hard.");
+        return QStringLiteral("Your Mac is warm; macOS is managing the heat.");
+    case P::serious:
+        return QStringLiteral("Your Mac is running hot right now.");
+    case P::critical:
+        return QStringLiteral("Your Mac is critically hot — ease the load.");
+    case P::nominal:
+    case P::unknown:
+        break;
+    }
+    if (memTotalBytes != 0 && double(memUsedBytes) / double(memTotalBytes) > 0.85)
+        return QStringLiteral("Your Mac is juggling too much at once.");
+    if (cpuPercent > 80)
+        return QStringLiteral("Something is working your Mac hard right now.");
+    return QStringLiteral("Your Mac is healthy.");
+}
+
+namespace {
+
+// A percentage truncated toward zero, safe for any double a caller may have stored.
+QString truncatedPercent(double value) {
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    const double t = std::trunc(value);
+    if (t >= double(std::numeric_limits<qint64>::max()))
+        return QString::number(std::numeric_limits<qint64>::max());
+    if (t <= double(std::numeric_limits<qint64>::min()))
+        return QString::number(std::numeric_limits<qint64>::min());
+    return QString::number(qint64(t));
+}
+
+} // namespace
+
+QString SystemSnapshot::thermalExplanation() const {
+    using P = ThermalSnapshot::Pressure;
+    QStringList parts;
+    switch (thermal.pressure) {
+    case P::nominal:
+        parts << QStringLiteral("macOS reports no thermal pressure.");
+        break;
+    case P::fair:
+        parts << QStringLiteral(
+            "macOS is managing heat. Fans may spin up; light throttling is possible.");
+        break;
+    case P::serious:
+        parts << QStringLiteral(
+            "Your Mac is under real thermal pressure. Performance may be limited until it cools.");
+        break;
+    case P::critical:
+        parts << QStringLiteral(
+            "Thermal pressure is critical. Close heavy work and let the Mac cool.");
+        break;
+    case P::unknown:
+        parts << QStringLiteral("Thermal pressure could not be read.");
+        break;
+    }
+    if (thermal.cpuCelsius)
+        parts << QStringLiteral("CPU around ") + fixedDecimal(*thermal.cpuCelsius, 0) +
+                     QStringLiteral("°C.");
+    if (thermal.gpuCelsius)
+        parts << QStringLiteral("GPU around ") + fixedDecimal(*thermal.gpuCelsius, 0) +
+                     QStringLiteral("°C.");
+
+    if (thermal.fanRPMs.isEmpty()) {
+        parts << QStringLiteral("No fans reported (normal on fanless models).");
+    } else {
+        const int fastest = *std::max_element(thermal.fanRPMs.cbegin(), thermal.fanRPMs.cend());
+        if (fastest >= 1)
+            parts << QStringLiteral("Fans at %1 RPM.").arg(fastest);
+    }
+
+    const bool calm = thermal.pressure == P::nominal || thermal.pressure == P::unknown;
+    const QString nothing = QStringLiteral("Nothing looks like it is forcing the Mac to overheat.");
+    if (const auto app = busiestAppName()) {
+        if (!calm || cpuPercent > 50) {
+            if (!topCPUProcesses.isEmpty())
+                parts << *app + QStringLiteral(" is using about ") +
+                             truncatedPercent(topCPUProcesses.front().cpuPercent) +
+                             QStringLiteral("% CPU.");
+            else
+                parts << *app + QStringLiteral(" is among the busiest apps.");
+        } else {
+            parts << nothing;
+        }
+    } else if (calm) {
+        parts << nothing;
+    }
+    return parts.join(QLatin1Char(' '));
+}

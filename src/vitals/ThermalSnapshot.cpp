@@ -1,0 +1,88 @@
+#include "vitals/ThermalSnapshot.h"
+
+#include "vitals/DecimalFormat.h"
+
+#include "shell/RawValueTable.h"
+
+#include <algorithm>
+
+QString pressureWord(ThermalSnapshot::Pressure pressure) {
+    switch (pressure) {
+    case ThermalSnapshot::Pressure::nominal:
+        return QStringLiteral("Cool");
+    case ThermalSnapshot::Pressure::fair:
+        return QStringLiteral("Warm");
+    case ThermalSnapshot::Pressure::serious:
+        return QStringLiteral("Hot");
+    case ThermalSnapshot::Pressure::critical:
+        return QStringLiteral("Critical");
+    case ThermalSnapshot::Pressure::unknown:
+        break;
+    }
+    return QStringLiteral("Unknown");
+}
+
+namespace {
+constexpr std::array<const char*, 5> pressureNames = {"nominal", "fair", "serious", "critical",
+                                                      "unknown"};
+}
+
+QString rawValue(ThermalSnapshot::Pressure pressure) {
+    return rawvalue_detail::rawValueOf(pressureNames, pressure);
+}
+
+template <>
+std::optional<ThermalSnapshot::Pressure>
+fromRawValue<ThermalSnapshot::Pressure>(const QString& raw) {
+    return rawvalue_detail::fromRaw<ThermalSnapshot::Pressure>(pressureNames, raw);
+}
+
+template <> const QList<ThermalSnapshot::Pressure>& allCases<ThermalSnapshot::Pressure>() {
+    static const QList<ThermalSnapshot::Pressure> cases =
+        rawvalue_detail::casesOf<ThermalSnapshot::Pressure>(pressureNames);
+    return cases;
+}
+
+QString ThermalSnapshot::temperatureLabel() const {
+    if (cpuCelsius)
+        return fixedDecimal(*cpuCelsius, 0) + QStringLiteral("°C");
+    return pressureWord(pressure);
+}
+
+QString ThermalSnapshot::secondaryLabel() const {
+    if (cpuCelsius)
+        return pressureWord(pressure);
+    if (gpuCelsius)
+        return QStringLiteral("GPU ") + fixedDecimal(*gpuCelsius, 0) + QStringLiteral("°C");
+    std::optional<int> fastest;
+    if (!fans.isEmpty()) {
+        for (const FanReading& fan : fans)
+            fastest = std::max(fastest.value_or(fan.rpm), fan.rpm);
+    } else {
+        for (int rpm : fanRPMs)
+            fastest = std::max(fastest.value_or(rpm), rpm);
+    }
+    if (!fastest || *fastest < 1)
+        return QStringLiteral("Thermal pressure");
+    return QStringLiteral("%1 RPM").arg(*fastest);
+}
+
+QString ThermalSnapshot::fansSummary(const QList<int>& fanRPMs, const QList<FanReading>& fans) {
+    const QString idle = QStringLiteral("Fans are present but idle right now.");
+    if (fans.isEmpty()) {
+        if (!fanRPMs.isEmpty())
+            return idle;
+        return QStringLiteral("This Mac reports no fans (normal on many MacBook Air models). "
+                              "Cooling is handled silently by the chassis and power management.");
+    }
+    const FanReading* fastest = &fans.front();
+    for (const FanReading& fan : fans) {
+        if (fan.rpm > fastest->rpm) // strictly faster: the first fan wins a tie
+            fastest = &fan;
+    }
+    if (fastest->rpm < 1)
+        return idle;
+    return fastest->name + QStringLiteral(" is ") + fastest->stateLabel().toLower() +
+           QStringLiteral(" at ") + QString::number(fastest->rpm) +
+           QStringLiteral(" RPM. Pendrel reads fans only — macOS still controls them.");
+}

@@ -1,0 +1,133 @@
+#include "shell/FeatureReplies.h"
+#include "shell/QKFeature.h"
+#include "vitals/SystemSnapshot.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+SystemSnapshot calmSnapshot() {
+    SystemSnapshot s;
+    s.memTotalBytes = 10'000'000'000;
+    s.memUsedBytes = 5'000'000'000;
+    s.cpuPercent = 0;
+    s.diskFreeBytes = 250'000'000'000;
+    s.diskTotalBytes = 500'000'000'000;
+    s.thermal.pressure = ThermalSnapshot::Pressure::nominal;
+    return s;
+}
+
+ProcessMemoryInfo memoryRow(const char* name, quint64 bytes) {
+    ProcessMemoryInfo p;
+    p.name = QString::fromUtf8(name);
+    p.memoryBytes = bytes;
+    return p;
+}
+
+ProcessCPUInfo cpuRow(const char* name, double percent) {
+    ProcessCPUInfo p;
+    p.name = QString::fromUtf8(name);
+    p.cpuPercent = percent;
+    return p;
+}
+
+FanReading fan(int id, const char* name, int rpm, std::optional<int> max) {
+    FanReading f;
+    f.id = id;
+    f.name = QString::fromUtf8(name);
+    f.rpm = rpm;
+    f.maxRPM = max;
+    return f;
+}
+
+} // namespace
+
+TEST(FeatureReplies, RecordsCarryTheirReplies) {
+    const SystemSnapshot s = calmSnapshot();
+    EXPECT_EQ(QKFeature::lookup("dashboard")->reply(s), FeatureReplies::dashboard(s));
+    EXPECT_EQ(QKFeature::lookup("disk")->reply(s), FeatureReplies::disk(s));
+    EXPECT_EQ(QKFeature::lookup("devclean")->reply(s), FeatureReplies::devClean(s));
+    EXPECT_EQ(QKFeature::lookup("performance")->reply(s), FeatureReplies::performance(s));
+}
+
+TEST(FeatureReplies, HomeNamesTheBiggestUserAndHintsOnlyAboveSeventyPercent) {
+    SystemSnapshot s = calmSnapshot();
+    s.cpuPercent = 12.4;
+    EXPECT_EQ(FeatureReplies::dashboard(s),
+              "Your Mac is healthy. You are using 5 GB of 10 GB. CPU load is 12%.");
+
+    s.topProcesses = {memoryRow("Safari", 1'500'000'000)};
+    s.memUsedBytes = 7'000'000'000; // exactly 70 %
+    EXPECT_EQ(FeatureReplies::dashboard(s),
+              "Your Mac is healthy. You are using 7 GB of 10 GB. The biggest memory user right "
+              "now is Safari at 1.5 GB. CPU load is 12%.");
+
+    s.memUsedBytes = 7'100'000'000;
+    EXPECT_TRUE(FeatureReplies::dashboard(s).endsWith(
+        "Safari at 1.5 GB. Quitting it would free the most. CPU load is 12%."));
+
+    s.memTotalBytes = 0; // no total: no ratio, no hint, no division
+    EXPECT_FALSE(FeatureReplies::dashboard(s).contains("Quitting"));
+}
+
+TEST(FeatureReplies, HomeKeepsPercentSignsInProcessNames) {
+    SystemSnapshot s = calmSnapshot();
+    s.topProcesses = {memoryRow("odd%1%2name", 2'000'000'000)};
+    EXPECT_TRUE(FeatureReplies::dashboard(s).contains("is odd%1%2name at 2 GB."));
+}
+
+TEST(FeatureReplies, StorageStatesFreeAndTotal) {
+    EXPECT_EQ(FeatureReplies::disk(calmSnapshot()),
+              "You have 250 GB free of 500 GB. Pendrel explains what is using space before "
+              "anything is deleted — including database .bak files. Safe cleanup goes to the "
+              "Trash so you can undo.");
+}
+
+TEST(FeatureReplies, PerformanceOnACoolIdleMachineIsThreeSentences) {
+    EXPECT_EQ(FeatureReplies::performance(calmSnapshot()),
+              "CPU is at 0% and thermal pressure is cool. No fans are reported on this Mac. "
+              "macOS reports no thermal pressure.");
+}
+
+TEST(FeatureReplies, PerformanceNamesTheFastestFanFirstOnTies) {
+    SystemSnapshot s = calmSnapshot();
+    s.cpuPercent = 37.9;
+    s.thermal.cpuCelsius = 52.4;
+    s.thermal.fans = {fan(0, "Left fan", 2000, 6000), fan(1, "Right fan", 2000, 6000)};
+    s.thermal.fanRPMs = {2000, 2000};
+    EXPECT_EQ(FeatureReplies::performance(s),
+              "CPU is at 37% and thermal pressure is cool. CPU temperature is around 52°C. "
+              "Left fan is at 2000 RPM (gentle). macOS reports no thermal pressure.");
+
+    // Speeds known without fan rows: neither a fan sentence nor "no fans".
+    s.thermal.fans.clear();
+    EXPECT_EQ(FeatureReplies::performance(s),
+              "CPU is at 37% and thermal pressure is cool. CPU temperature is around 52°C. "
+              "macOS reports no thermal pressure.");
+}
+
+TEST(FeatureReplies, PerformanceNamesTheMainLoadOnlyWhenBusyOrWarm) {
+    SystemSnapshot s = calmSnapshot();
+    s.topCPUProcesses = {cpuRow("ffmpeg", 90)};
+    s.cpuPercent = 50.0;
+    EXPECT_TRUE(FeatureReplies::performance(s).endsWith(" macOS reports no thermal pressure."));
+
+    s.cpuPercent = 50.1;
+    EXPECT_EQ(FeatureReplies::performance(s),
+              "CPU is at 50% and thermal pressure is cool. No fans are reported on this Mac. "
+              "ffmpeg looks like the main load.");
+
+    s.cpuPercent = 10;
+    s.thermal.pressure = ThermalSnapshot::Pressure::serious;
+    EXPECT_TRUE(FeatureReplies::performance(s).endsWith(" ffmpeg looks like the main load."));
+
+    s.topCPUProcesses.clear(); // warm but nobody to blame
+    EXPECT_TRUE(FeatureReplies::performance(s).endsWith(
+        "is hot. No fans are reported on this Mac. Your Mac is under real thermal pressure. "
+        "Performance may be limited until it cools."));
+
+    s.thermal.pressure = ThermalSnapshot::Pressure::unknown;
+    EXPECT_TRUE(FeatureReplies::performance(s).endsWith(
+        "thermal pressure is unknown. No fans are reported on this Mac. Thermal pressure could "
+        "not be read."));
+}

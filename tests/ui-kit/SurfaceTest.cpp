@@ -1,0 +1,68 @@
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The parent's pixel just below the middle of a card's bottom edge.
+QRgb belowCard(bool elevated) {
+    QWidget parent;
+    parent.setAutoFillBackground(true);
+    QPalette pal = parent.palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    parent.setPalette(pal);
+    parent.resize(300, 200);
+    auto* card = new QKCardSurface(14, elevated, &parent);
+    card->setGeometry(50, 40, 200, 100);
+    parent.show();
+    QApplication::processEvents();
+    return parent.grab().toImage().pixel(150, 40 + 100 + 4);
+}
+
+TEST(CardSurface, OnlyAnElevatedCardCastsAShadowBelowIt) {
+    EXPECT_EQ(belowCard(false), qRgb(255, 255, 255));
+    const QRgb shaded = belowCard(true);
+    EXPECT_LT(qGray(shaded), 255);
+    EXPECT_GT(qGray(shaded), 220); // soft: black at 8 % at most
+}
+
+TEST(EmptyState, SymbolAndHeadlineAloneWhenNothingElseIsGiven) {
+    QKEmptyState empty(QStringLiteral("Nothing here"), QStringLiteral("folder"));
+    empty.resize(500, 400);
+    empty.show();
+    EXPECT_TRUE(empty.symbol()->isVisible());
+    EXPECT_TRUE(empty.titleLabel()->isVisible());
+    EXPECT_FALSE(empty.messageLabel()->isVisible());
+    EXPECT_FALSE(empty.actionsRow()->isVisible());
+    // Centred in the whole area.
+    const QRect title = empty.titleLabel()->geometry();
+    EXPECT_NEAR(title.center().x(), empty.width() / 2, 2);
+}
+
+TEST(EmptyState, LongMessageWrapsWithinItsWidthAndIsNeverCut) {
+    const QString message =
+        QStringLiteral("A long explanation of why there is nothing to show. ").repeated(8);
+    QWidget host;
+    auto* layout = new QVBoxLayout(&host);
+    auto* empty = new QKEmptyState(QStringLiteral("No results"), QStringLiteral("magnifyingglass"),
+                                   message, &host);
+    empty->addActionWidget(new QPushButton(QStringLiteral("Try again")));
+    layout->addWidget(empty);
+    host.resize(800, 600);
+    host.show();
+    QApplication::processEvents();
+    QLabel* label = empty->messageLabel();
+    EXPECT_LE(label->width(), 420);
+    EXPECT_GE(label->height(), label->heightForWidth(label->width()));
+    EXPECT_TRUE(empty->actionsRow()->isVisible());
+    EXPECT_GE(empty->actionsRow()->y(), label->geometry().bottom());
+}
+
+} // namespace

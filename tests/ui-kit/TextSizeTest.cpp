@@ -1,0 +1,129 @@
+#include "ui-kit/TextSize.h"
+#include "platform/UserDefaults.h"
+#include "support/TestSupport.h"
+#include "ui-kit/TextSizeCommands.h"
+#include "ui-kit/TextSizeControl.h"
+#include "ui-kit/ThemeSettings.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <QAction>
+#include <QMenu>
+#include <QToolButton>
+
+namespace {
+
+class TextSizeTest : public ::testing::Test {
+protected:
+    TextSizeTest()
+        : defaults(testsupport::freshDir(QStringLiteral("textsize")) + QStringLiteral("/d.json")) {}
+
+    // The stored integer, or -100 when the key holds no integer.
+    qint64 stored() const { return defaults.integerValue(ThemeKeys::FontSize).value_or(-100); }
+    void store(const QJsonValue& v) { defaults.setValue(ThemeKeys::FontSize, v); }
+
+    UserDefaults defaults;
+};
+
+TEST_F(TextSizeTest, SettingReadsTwoUnlessAnIntegerInRange) {
+    EXPECT_EQ(fontSizeSetting(defaults), 2);
+    for (const QJsonValue& v : {QJsonValue(QStringLiteral("4")), QJsonValue(2.5), QJsonValue(9),
+                                QJsonValue(-1), QJsonValue(true)}) {
+        store(v);
+        EXPECT_EQ(fontSizeSetting(defaults), 2);
+    }
+    store(0);
+    EXPECT_EQ(fontSizeSetting(defaults), 0);
+    store(4);
+    EXPECT_EQ(fontSizeSetting(defaults), 4);
+}
+
+TEST(TextSizeTable, NamesAndScales) {
+    EXPECT_EQ(TextSize::name(1), QStringLiteral("Slightly smaller"));
+    EXPECT_EQ(TextSize::name(9), QStringLiteral("Normal"));
+    EXPECT_EQ(TextSize::name(-1), QStringLiteral("Normal"));
+    EXPECT_DOUBLE_EQ(TextSize::scale(0), 0.85);
+    EXPECT_DOUBLE_EQ(TextSize::scale(3), 1.18);
+    EXPECT_DOUBLE_EQ(TextSize::scale(5), 1.0);
+}
+
+TEST_F(TextSizeTest, CommandsStopAtTheEndsOfTheRange) {
+    TextSizeCommands commands(defaults);
+    commands.bigger()->trigger();
+    EXPECT_EQ(stored(), 3);
+    commands.bigger()->trigger();
+    commands.bigger()->trigger();
+    EXPECT_EQ(stored(), 4);
+
+    store(0);
+    commands.smaller()->trigger();
+    EXPECT_EQ(stored(), 0);
+    store(1);
+    commands.smaller()->trigger();
+    EXPECT_EQ(stored(), 0);
+    store(3);
+    commands.smaller()->trigger();
+    EXPECT_EQ(stored(), 2);
+    commands.normal()->trigger();
+    EXPECT_EQ(stored(), 2);
+}
+
+TEST_F(TextSizeTest, CommandsStartFromNormalWhenTheStoredValueIsUnusable) {
+    TextSizeCommands commands(defaults);
+    store(9);
+    commands.bigger()->trigger();
+    EXPECT_EQ(stored(), 3);
+    store(9);
+    commands.smaller()->trigger();
+    EXPECT_EQ(stored(), 1);
+    store(QStringLiteral("big"));
+    commands.bigger()->trigger();
+    EXPECT_EQ(stored(), 3);
+}
+
+TEST_F(TextSizeTest, CommandsAreNamedAndBoundToTheirShortcuts) {
+    TextSizeCommands commands(defaults);
+    QMenu menu;
+    commands.addTo(&menu);
+    ASSERT_EQ(menu.actions().size(), 4);
+    EXPECT_EQ(menu.actions()[0]->text(), QStringLiteral("Bigger Text"));
+    EXPECT_EQ(menu.actions()[1]->text(), QStringLiteral("Smaller Text"));
+    EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("Normal Text Size"));
+    EXPECT_TRUE(menu.actions()[3]->isSeparator());
+    EXPECT_TRUE(commands.bigger()->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+="))));
+    EXPECT_TRUE(commands.bigger()->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl++"))));
+    EXPECT_EQ(commands.smaller()->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
+    EXPECT_EQ(commands.normal()->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+}
+
+TEST_F(TextSizeTest, ControlEnablesOnlyWhatMovesWithinTheRange) {
+    TextSizeControl control(defaults);
+    EXPECT_EQ(control.stepName(), QStringLiteral("Normal"));
+    EXPECT_FALSE(control.resetButton()->isEnabled());
+
+    control.smallerButton()->click();
+    control.smallerButton()->click();
+    EXPECT_EQ(stored(), 0);
+    EXPECT_FALSE(control.smallerButton()->isEnabled());
+    EXPECT_TRUE(control.resetButton()->isEnabled());
+    EXPECT_EQ(control.stepName(), QStringLiteral("Small"));
+
+    store(4); // written elsewhere: the control follows
+    EXPECT_FALSE(control.biggerButton()->isEnabled());
+    EXPECT_TRUE(control.smallerButton()->isEnabled());
+    control.resetButton()->click();
+    EXPECT_EQ(stored(), 2);
+}
+
+TEST_F(TextSizeTest, ControlWorksOnTheRawStoredStep) {
+    // Out of range: named "Normal", reset and bigger disabled (step > 3), smaller steps down.
+    store(9);
+    TextSizeControl control(defaults);
+    EXPECT_EQ(control.stepName(), QStringLiteral("Normal"));
+    EXPECT_FALSE(control.resetButton()->isEnabled());
+    EXPECT_FALSE(control.biggerButton()->isEnabled());
+    control.smallerButton()->click();
+    EXPECT_EQ(stored(), 8);
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#include "platform/KernelFiles.h"
+#include "platform/ProcFs.h"
+#include "VitalsTestUtil.h"
+
+#include <gtest/gtest.h>
+
+TEST(KernelReaders, StatLines) {
+    const QByteArray tail = " S 1 1 1 0 -1 4194560 0 0 0 0 120 30 0 0 20 0 1 0 777 0 55 0 0";
+    auto row = procfs::parseStatLine("42 (a (weird) name)" + tail);
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->pid, 42);
+    EXPECT_EQ(row->name, "a (weird) name");
+    EXPECT_EQ(row->cpuTicks, 150u);
+    EXPECT_EQ(row->startTicks, 777u);
+    EXPECT_EQ(row->residentPages, 55u);
+    EXPECT_FALSE(row->kernelThread);
+
+    EXPECT_FALSE(procfs::parseStatLine("42 (short) S 1 1"));
+    EXPECT_FALSE(procfs::parseStatLine("(no pid)" + tail));
+    EXPECT_FALSE(procfs::parseStatLine("42 no parentheses" + tail));
+    EXPECT_FALSE(procfs::parseStatLine("42 (x) S 1 1 1 0 -1 flags 0 0 0 0 1 1 0 0 20 0 1 0 7 0 5"));
+}
+
+TEST(KernelReaders, IntegersAndNaturalOrder) {
+    const QString dir = testsupport::freshDir("ints");
+    vitalstest::writeFile(dir + "/a", " 42 \nrest");
+    vitalstest::writeFile(dir + "/b", "42x\n");
+    vitalstest::writeFile(dir + "/c", "");
+    EXPECT_EQ(kernelfiles::readInteger(dir + "/a"), 42);
+    EXPECT_FALSE(kernelfiles::readInteger(dir + "/b"));
+    EXPECT_FALSE(kernelfiles::readInteger(dir + "/c"));
+    EXPECT_FALSE(kernelfiles::readInteger(dir + "/missing"));
+    EXPECT_EQ(kernelfiles::read(dir + "/c"), QByteArray(""));
+
+    QStringList names = {"hwmon10", "hwmon2", "BAT1", "AC", "hwmon1"};
+    kernelfiles::sortNatural(names);
+    EXPECT_EQ(names, QStringList({"AC", "BAT1", "hwmon1", "hwmon2", "hwmon10"}));
+}

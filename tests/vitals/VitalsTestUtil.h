@@ -1,0 +1,57 @@
+#pragma once
+
+#include "support/TestSupport.h"
+#include "vitals/SMCClient.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QHash>
+
+namespace vitalstest {
+
+// A copy of a fixture machine under the sandbox, for tests that change files.
+inline QString copyFixture(const QString& machine) {
+    const QString source = testsupport::fixture(QStringLiteral("vitals/") + machine);
+    const QString target = testsupport::freshDir(machine);
+    QDirIterator it(source, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString file = it.next();
+        const QString copy = target + file.mid(source.size());
+        QDir().mkpath(QFileInfo(copy).path());
+        QFile::copy(file, copy);
+    }
+    return target;
+}
+
+inline void writeFile(const QString& path, const QByteArray& text) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        file.write(text);
+}
+
+// A sensor controller that answers from a table and records what was asked.
+class FakeSMC final : public SMCClient {
+public:
+    QHash<QString, QByteArray> values;
+    QStringList reads;
+    bool open = true;
+
+    bool isOpen() const override { return open; }
+    std::optional<QByteArray> readKey(const QString& key) override {
+        reads.append(key);
+        if (!open || !values.contains(key))
+            return std::nullopt;
+        return values.value(key);
+    }
+};
+
+inline QByteArray bytes(std::initializer_list<int> list) {
+    QByteArray out;
+    for (int b : list)
+        out.append(char(quint8(b)));
+    return out;
+}
+
+} // namespace vitalstest
