@@ -1,42 +1,67 @@
 #include "app/MenuBarExtra.h"
 
 #include "platform/SymbolIcons.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKFont.h"
 #include "ui-kit/Themed.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/views/MenuBarPanel.h"
 
+#include <algorithm>
 #include <QCursor>
-#include <QFont>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPalette>
 #include <QScreen>
 #include <QSystemTrayIcon>
+#include <QtMath>
+
+namespace {
+
+constexpr QSizeF kFrame(18, 16);
+constexpr qreal kLetterSize = 13;
+constexpr qreal kBadgeSize = 7;
+constexpr QPointF kBadgeOffset(7, 5);
+// A click on the tray icon closes the open popup before the tray reports it; within this time
+// after the popup went away the click is taken as "close", not "open again".
+constexpr qint64 kReopenGuardMs = 300;
+
+} // namespace
 
 MenuBarExtra::MenuBarExtra(const Services& services, QObject* parent)
-    : QObject(parent), m_services(services) {
-    m_panel = std::make_unique<MenuBarPanel>(services);
-    m_panel->setWindowFlags(Qt::Popup);
-    Themed::apply(m_panel.get());
-    connect(static_cast<MenuBarPanel*>(m_panel.get()), &MenuBarPanel::openMainWindowRequested, this,
-            [this] {
-                m_panel->hide();
-                emit openMainWindowRequested();
-            });
-    connect(static_cast<MenuBarPanel*>(m_panel.get()), &MenuBarPanel::quitRequested, this,
-            &MenuBarExtra::quitRequested);
+    : MenuBarExtra(services, Options{}, parent) {}
 
-    m_tray = std::make_unique<QSystemTrayIcon>();
-    m_tray->setToolTip(QStringLiteral("Pendrel"));
-    connect(m_tray.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
-                    togglePanel();
-            });
-    connect(services.keepAwake, &KeepAwakeManager::isActiveChanged, this,
-            &MenuBarExtra::updateIcon);
+MenuBarExtra::MenuBarExtra(const Services& services, Options options, QObject* parent)
+    : QObject(parent), m_services(services) {
+    auto* panel = new MenuBarPanel(services);
+    m_panel.reset(panel);
+    m_panel->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    Themed::apply(m_panel.get());
+    m_panel->installEventFilter(this);
+    connect(panel, &MenuBarPanel::openMainWindowRequested, this, [this] {
+        m_panel->hide();
+        emit openMainWindowRequested();
+    });
+    connect(panel, &MenuBarPanel::quitRequested, this, &MenuBarExtra::quitRequested);
+
+    if (options.systemTray) {
+        m_tray = std::make_unique<QSystemTrayIcon>();
+        m_tray->setToolTip(QStringLiteral("Pendrel"));
+        connect(m_tray.get(), &QSystemTrayIcon::activated, this,
+                [this](QSystemTrayIcon::ActivationReason reason) {
+                    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::Context)
+                        togglePanel();
+                });
+    }
+    if (services.keepAwake)
+        connect(services.keepAwake, &KeepAwakeManager::isActiveChanged, this,
+                &MenuBarExtra::updateIcon);
+    // The ink follows the app's light or dark look.
+    connect(&Themed::shared(), &Themed::colorSchemeChanged, this, &MenuBarExtra::updateIcon);
     updateIcon();
-    m_tray->show();
+    if (m_tray)
+        m_tray->show();
 }
 
 MenuBarExtra::~MenuBarExtra() = default;
@@ -49,39 +74,66 @@ QColor MenuBarExtra::defaultInk() {
 QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
     if (!ink.isValid())
         ink = defaultInk();
-    const QColor rim = ink.lightness() > 128 ? QColor(0, 0, 0, 140) : QColor(255, 255, 255, 140);
-    const QSize size(18, 16);
-    QPixmap pm(size * dpr);
+    if (!(dpr > 0))
+        dpr = 1;
+    const QColor rim = ink.lightness() > 128 ? QColor(0, 0, 0, 140) : QColor(255, 255, 255, 150);
+    const QSizeF canvas(labelCanvas, labelCanvas);
+    QPixmap pm((canvas * dpr).toSize());
     pm.setDevicePixelRatio(dpr);
     pm.fill(Qt::transparent);
+
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
-    QFont font(QStringLiteral("serif"));
-    font.setStyleHint(QFont::Serif);
-    font.setPixelSize(13);
-    font.setWeight(QFont::DemiBold);
-    p.setFont(font);
-    const QRectF box(QPointF(0, 0), QSizeF(size));
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF frame(
+        QPointF((canvas.width() - kFrame.width()) / 2, (canvas.height() - kFrame.height()) / 2),
+        kFrame);
+    // The label never follows the text-size step: it is sized for the menu bar.
+    p.setFont(
+        QKFont{.fixedSize = kLetterSize, .weight = QFont::DemiBold, .design = FontDesign::Serif}
+            .resolve(1.0));
     p.setPen(rim);
-    p.drawText(box.translated(0.6, 0.6), Qt::AlignCenter, QStringLiteral("P"));
+    p.drawText(frame.translated(0.6, 0.6), Qt::AlignCenter, QStringLiteral("P"));
     p.setPen(ink);
-    p.drawText(box, Qt::AlignCenter, QStringLiteral("P"));
+    p.drawText(frame, Qt::AlignCenter, QStringLiteral("P"));
+
     if (badge) {
-        const QSizeF badgeSize(7.5, 7.5);
-        const QPointF centre = box.center() + QPointF(7, 5);
-        const QRectF badgeBox(centre - QPointF(badgeSize.width() / 2, badgeSize.height() / 2),
-                              badgeSize);
-        p.drawPixmap(badgeBox, SymbolIcons::pixmap(QStringLiteral("cup.and.saucer.fill"),
-                                                   badgeSize.toSize() + QSize(1, 1),
-                                                   ink, dpr),
+        const QPointF centre = frame.center() + kBadgeOffset;
+        const QRectF box(centre - QPointF(kBadgeSize / 2, kBadgeSize / 2),
+                         QSizeF(kBadgeSize, kBadgeSize));
+        // Clear a hairline around the cup so it stands apart from the letter.
+        p.setCompositionMode(QPainter::CompositionMode_Clear);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Qt::black);
+        p.drawEllipse(centre, kBadgeSize / 2 + 1.2, kBadgeSize / 2 + 1.2);
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        const QSize glyph(qCeil(kBadgeSize), qCeil(kBadgeSize));
+        p.drawPixmap(box.translated(0.5, 0.5),
+                     SymbolIcons::pixmap("cup.and.saucer.fill"_sym, glyph, rim, dpr), QRectF());
+        p.drawPixmap(box, SymbolIcons::pixmap("cup.and.saucer.fill"_sym, glyph, ink, dpr),
                      QRectF());
     }
     return pm;
 }
 
 void MenuBarExtra::updateIcon() {
-    m_tray->setIcon(QIcon(label(m_services.keepAwake->isActive())));
+    const bool badge = m_services.keepAwake && m_services.keepAwake->isActive();
+    QIcon icon;
+    const QColor ink = defaultInk();
+    for (qreal dpr : {1.0, 2.0})
+        icon.addPixmap(label(badge, dpr, ink));
+    m_icon = icon;
+    m_badgeShown = badge;
+    if (m_tray)
+        m_tray->setIcon(m_icon);
+    emit iconChanged();
+}
+
+bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_panel.get() && event->type() == QEvent::Hide)
+        m_sinceHidden.start();
+    return QObject::eventFilter(watched, event);
 }
 
 void MenuBarExtra::togglePanel() {
@@ -89,17 +141,22 @@ void MenuBarExtra::togglePanel() {
         m_panel->hide();
         return;
     }
-    m_panel->adjustSize();
+    if (m_sinceHidden.isValid() && m_sinceHidden.elapsed() < kReopenGuardMs)
+        return;
     // Drop down from the tray icon when the tray says where it is, else from the pointer.
-    QRect anchor = m_tray->geometry();
+    QRect anchor = m_tray ? m_tray->geometry() : QRect();
     if (!anchor.isValid())
         anchor = QRect(QCursor::pos(), QSize(1, 1));
     QScreen* screen = QGuiApplication::screenAt(anchor.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1440, 900);
-    QPoint pos(anchor.center().x() - m_panel->width() / 2, anchor.bottom() + 4);
-    if (pos.y() + m_panel->height() > avail.bottom())
-        pos.setY(anchor.top() - m_panel->height() - 4);
-    pos.setX(std::clamp(pos.x(), avail.left(), std::max(avail.left(), avail.right() - m_panel->width())));
+    const QSize size = m_panel->size();
+    QPoint pos(anchor.center().x() - size.width() / 2, anchor.bottom() + 4);
+    if (pos.y() + size.height() > avail.bottom())
+        pos.setY(std::max(avail.top(), anchor.top() - size.height() - 4));
+    pos.setX(std::clamp(pos.x(), avail.left() + 4,
+                        std::max(avail.left() + 4, avail.right() - 4 - size.width())));
     m_panel->move(pos);
     m_panel->show();
 }

@@ -2,27 +2,48 @@
 
 #include "shell/Services.h"
 
+#include <memory>
+#include <QElapsedTimer>
+#include <QIcon>
 #include <QObject>
 #include <QPixmap>
-#include <memory>
 
 class QSystemTrayIcon;
 class QWidget;
 
 // The menu-bar extra: a tray icon labelled with a painted "P" (with a cup badge while
 // keep-awake is on) that drops down the menu-bar panel. Present in every run mode.
+//
+// The label follows KeepAwakeManager::isActive live (and the light or dark look of the app), with
+// nothing reopened. The panel is a popup: a click outside closes it, and the click on the tray
+// icon that closed it does not open it again at once.
 class MenuBarExtra : public QObject {
     Q_OBJECT
 public:
+    struct Options {
+        // False: no tray icon is made (tests); the label and the panel behave the same.
+        bool systemTray = true;
+    };
+
     explicit MenuBarExtra(const Services& services, QObject* parent = nullptr);
+    MenuBarExtra(const Services& services, Options options, QObject* parent = nullptr);
     ~MenuBarExtra() override;
 
-    // The label, 18 × 16 points: "P" in a semibold serif face at 13 points, and, when badge is
-    // true, the cup symbol at 7 points moved 7 right and 5 down from the centre. The glyph is
-    // drawn in ink with a faint rim of the opposite lightness, so it reads on any panel.
+    // The label's frame is 18 × 16 points: "P" in the semibold serif face at 13 points centred
+    // in it, and, when badge is true, the cup symbol drawn 7 points tall with its centre 7 right
+    // and 5 down from the frame's centre. The badge reaches past the frame's right and bottom
+    // edges, so the pixmap is a square of labelCanvas points with the frame centred in it (tray
+    // slots are square too); around the badge the "P" is cleared by a hairline so the two read
+    // apart. Glyphs are drawn in ink with a faint rim of the opposite lightness, so the label
+    // reads on any panel. An invalid ink means defaultInk().
+    static constexpr int labelCanvas = 22;
     static QPixmap label(bool badge, qreal devicePixelRatio = 2.0, QColor ink = QColor());
     // Dark ink on a light desktop palette, light ink on a dark one.
     static QColor defaultInk();
+
+    // What the tray shows now: the label with or without the badge.
+    bool badgeShown() const { return m_badgeShown; }
+    QIcon icon() const { return m_icon; }
 
     QWidget* panel() const { return m_panel.get(); }
     void togglePanel();
@@ -30,6 +51,11 @@ public:
 signals:
     void openMainWindowRequested();
     void quitRequested();
+    // The tray's icon was replaced (badge shown or removed, or the ink changed).
+    void iconChanged();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void updateIcon();
@@ -37,4 +63,7 @@ private:
     Services m_services;
     std::unique_ptr<QSystemTrayIcon> m_tray;
     std::unique_ptr<QWidget> m_panel;
+    QIcon m_icon;
+    bool m_badgeShown = false;
+    QElapsedTimer m_sinceHidden;
 };

@@ -20,3 +20,4 @@ struct ShotContext {
 void renderShellShots(ShotContext& ctx);
 void renderUiKitShots(ShotContext& ctx);
 void renderVitalsShots(ShotContext& ctx);
+void renderMenuBarShots(ShotContext& ctx);

@@ -6,6 +6,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/QKFeature.h"
 #include "shell/views/ContentView.h"
+#include "shell/views/SettingsView.h"
 #include "ui-kit/ThemeSettings.h"
 
 #include <QApplication>
@@ -29,7 +30,8 @@ void resetLook() {
 void saveSettings(ShotContext& ctx, SettingsWindow* settings, const QString& name) {
     settings->show();
     QApplication::processEvents();
-    settings->adjustSize();
+    if (auto* view = settings->findChild<SettingsView*>())
+        view->fitWindow();
     ctx.save(settings, name);
 }
 
@@ -56,7 +58,8 @@ void renderShellShots(ShotContext& ctx) {
     for (const auto& look : looks) {
         for (int step : {0, 4}) {
             setLook(QString::fromUtf8(look.appearance), step);
-            const QString tag = QStringLiteral("-step%1%2").arg(step).arg(QString::fromUtf8(look.suffix));
+            const QString tag =
+                QStringLiteral("-step%1%2").arg(step).arg(QString::fromUtf8(look.suffix));
             ctx.save(window, QStringLiteral("dashboard") + tag);
             saveSettings(ctx, settings, QStringLiteral("settings") + tag);
         }

@@ -1,4 +1,258 @@
 #include "app/Shots.h"
 
-// The Performance pages and the menu-bar panel.
-void renderVitalsShots(ShotContext&) {}
+#include "platform/RunningApplications.h"
+#include "platform/UserDefaults.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
+#include "vitals/AppState.h"
+#include "vitals/PerformanceAutopilot.h"
+#include "vitals/SnapshotSampler.h"
+#include "vitals/views/PerformanceView.h"
+
+#include <memory>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr quint64 GB = 1'000'000'000ull;
+constexpr quint64 MB = 1'000'000ull;
+
+// Always answers with the same sample; frees nothing.
+class FixedSampler final : public SnapshotSampler {
+public:
+    explicit FixedSampler(SystemSnapshot s) : m_snapshot(std::move(s)) {}
+    SystemSnapshot takeSample() override { return m_snapshot; }
+    void relieveMemoryPressure() override {}
+
+private:
+    SystemSnapshot m_snapshot;
+};
+
+// A desktop with a few applications open; quit requests go nowhere.
+class StillApplications final : public RunningApplications {
+public:
+    explicit StillApplications(QStringList names) {
+        qint64 pid = 4000;
+        for (const QString& name : names) {
+            RunningApplication app;
+            app.pid = ++pid;
+            app.localizedName = name;
+            app.regular = true;
+            m_apps.append(app);
+        }
+    }
+    QList<RunningApplication> applications() override { return m_apps; }
+    QString frontmostApplicationName() override { return QStringLiteral("Terminal"); }
+    bool requestQuit(const RunningApplication&) override { return false; }
+
+private:
+    QList<RunningApplication> m_apps;
+};
+
+HardwareSensor sensor(const char* key, const char* name, double value, const char* plain) {
+    return {
+        QString::fromLatin1(key), QString::fromUtf8(name), HardwareSensor::Kind::temperature, value,
+        QStringLiteral("°C"),     QString::fromUtf8(plain)};
+}
+
+FanReading fan(int id, const char* name, int rpm, std::optional<int> min, std::optional<int> max,
+               std::optional<int> target) {
+    return {id, QString::fromUtf8(name), rpm, min, max, target};
+}
+
+void addCpu(SystemSnapshot& s, const char* name, double percent) {
+    ProcessCPUInfo p;
+    p.name = QString::fromUtf8(name);
+    p.cpuPercent = percent;
+    s.topCPUProcesses.append(p);
+}
+
+void addMemory(SystemSnapshot& s, const char* name, quint64 bytes) {
+    ProcessMemoryInfo p;
+    p.name = QString::fromUtf8(name);
+    p.memoryBytes = bytes;
+    s.topProcesses.append(p);
+}
+
+void fillFanSpeeds(ThermalSnapshot& t) {
+    t.fanRPMs.clear();
+    for (const FanReading& f : t.fans) {
+        if (f.rpm > 0)
+            t.fanRPMs.append(f.rpm);
+    }
+}
+
+// High CPU from an export, serious pressure, one fan near its maximum, battery running down.
+SystemSnapshot hotLaptop() {
+    SystemSnapshot s;
+    s.memTotalBytes = 16 * GB;
+    s.memUsedBytes = 14'700 * MB;
+    s.memCachedBytes = 900 * MB;
+    s.memFreeBytes = 400 * MB;
+    s.cpuPercent = 91.4;
+    s.diskTotalBytes = qint64(512 * GB);
+    s.diskFreeBytes = qint64(44 * GB);
+    s.batteryPercent = 34;
+    s.batteryCharging = false;
+    addCpu(s, "ffmpeg", 312.0);
+    addCpu(s, "firefox-esr", 48.2);
+    addCpu(s, "code", 21.7);
+    addCpu(s, "Xorg", 9.1);
+    addCpu(s, "pipewire", 3.0);
+    addMemory(s, "firefox-esr", 3'400 * MB);
+    addMemory(s, "code", 2'100 * MB);
+    addMemory(s, "Slack", 1'250 * MB);
+    addMemory(s, "ffmpeg", 1'100 * MB);
+    addMemory(s, "Thunderbird", 740 * MB);
+    addMemory(s, "gnome-shell", 520 * MB);
+    ThermalSnapshot& t = s.thermal;
+    t.pressure = ThermalSnapshot::Pressure::serious;
+    t.cpuCelsius = 94.0;
+    t.gpuCelsius = 78.0;
+    t.sensors = {sensor("TC0D", "CPU package", 94, "CPU package temperature."),
+                 sensor("TC0F", "CPU die", 91, "CPU die temperature."),
+                 sensor("TG0D", "GPU die", 78, "Graphics die temperature."),
+                 sensor("TB0T", "Battery", 41, "Battery temperature."),
+                 sensor("TW0P", "Wireless", 39, "Airport / wireless module temperature.")};
+    t.fans = {fan(0, "Left fan", 5600, 1200, 6000, 5800)};
+    fillFanSpeeds(t);
+    return s;
+}
+
+// Nothing exposed: no sensors, no fans, no thermal zones, no battery.
+SystemSnapshot fanlessMachine() {
+    SystemSnapshot s;
+    s.memTotalBytes = 8 * GB;
+    s.memUsedBytes = 3'100 * MB;
+    s.memCachedBytes = 3'400 * MB;
+    s.memFreeBytes = 1'500 * MB;
+    s.cpuPercent = 12.0;
+    s.diskTotalBytes = qint64(256 * GB);
+    s.diskFreeBytes = qint64(41 * GB);
+    addCpu(s, "firefox-esr", 6.5);
+    addCpu(s, "gnome-shell", 2.1);
+    addMemory(s, "firefox-esr", 1'400 * MB);
+    addMemory(s, "gnome-shell", 380 * MB);
+    addMemory(s, "evolution", 210 * MB);
+    s.thermal.pressure = ThermalSnapshot::Pressure::unknown;
+    return s;
+}
+
+// A desktop at rest: cool sensors, two fans idle, on mains power (no battery).
+SystemSnapshot idleDesktop() {
+    SystemSnapshot s;
+    s.memTotalBytes = 64 * GB;
+    s.memUsedBytes = 9'800 * MB;
+    s.memCachedBytes = 30 * GB;
+    s.memFreeBytes = 24 * GB;
+    s.cpuPercent = 3.2;
+    s.diskTotalBytes = qint64(2'000 * GB);
+    s.diskFreeBytes = qint64(1'210 * GB);
+    addCpu(s, "gnome-shell", 1.4);
+    addCpu(s, "Xorg", 0.8);
+    addMemory(s, "code", 1'900 * MB);
+    addMemory(s, "firefox-esr", 1'700 * MB);
+    addMemory(s, "gnome-shell", 410 * MB);
+    ThermalSnapshot& t = s.thermal;
+    t.pressure = ThermalSnapshot::Pressure::nominal;
+    t.cpuCelsius = 38.0;
+    t.sensors = {sensor("TC0D", "CPU package", 38, "CPU package temperature."),
+                 sensor("TC0F", "CPU die", 36, "CPU die temperature."),
+                 sensor("TA0P", "Ambient", 27, "Ambient / intake air temperature.")};
+    t.fans = {fan(0, "CPU fan", 0, 0, 2200, std::nullopt),
+              fan(1, "Case fan", 0, std::nullopt, std::nullopt, std::nullopt)};
+    fillFanSpeeds(t);
+    return s;
+}
+
+struct Fixture {
+    const char* name;
+    SystemSnapshot snapshot;
+    QStringList runningApps; // what the autopilot sees
+    bool autopilotOn;
+};
+
+// Nested word-wrapped cards settle one layout level per event-loop turn; a live window keeps
+// turning, a shot must wait for the last level before it grabs.
+void settleAndSave(ShotContext& ctx, QWidget* window, const QString& name) {
+    window->show();
+    for (int i = 0; i < 12; ++i)
+        QApplication::processEvents();
+    ctx.save(window, name);
+}
+
+void setTextSize(int step) {
+    UserDefaults::standard().setValue(ThemeKeys::FontSize, step);
+    QApplication::processEvents();
+}
+
+} // namespace
+
+// The Performance pages for three machines, in a window the size of the main window's detail
+// card, and the overview at the smallest and largest text size. Each machine's figures come
+// from a fixed sampler and its autopilot from a private settings file and a scripted desktop.
+void renderVitalsShots(ShotContext& ctx) {
+    const Fixture fixtures[] = {
+        {"hot-laptop", hotLaptop(), {"Slack", "Thunderbird", "Terminal"}, true},
+        {"fanless", fanlessMachine(), {}, true},
+        {"idle-desktop", idleDesktop(), {}, false},
+    };
+    const QString settingsDir = QDir::homePath() + QStringLiteral("/performance-shots");
+    QDir().mkpath(settingsDir);
+
+    for (const Fixture& fixture : fixtures) {
+        const QString name = QString::fromLatin1(fixture.name);
+        const SystemSnapshot snapshot = fixture.snapshot;
+        AppState appState(AppState::Options{
+            .makeSampler = [snapshot] { return std::make_unique<FixedSampler>(snapshot); },
+            .intervalMs = 3'600'000});
+        const QDeadlineTimer deadline(5000);
+        while (!appState.hasFirstSample() && !deadline.hasExpired())
+            QApplication::processEvents(QEventLoop::AllEvents, 20);
+
+        QFile::remove(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
+        UserDefaults defaults(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
+        PerformanceAutopilot autopilot(defaults,
+                                       std::make_shared<StillApplications>(fixture.runningApps));
+        autopilot.setEnabled(fixture.autopilotOn);
+        ScreenState screen;
+
+        QWidget window;
+        Themed::apply(&window);
+        auto* layout = new QVBoxLayout(&window);
+        layout->setContentsMargins(0, 0, 0, 0);
+        auto* view = new PerformanceView(&appState, &autopilot, &screen, &window);
+        layout->addWidget(view);
+
+        // Tall enough for the whole overview; the other pages fit the detail card.
+        window.resize(900, 1560);
+        settleAndSave(ctx, &window, QStringLiteral("performance-overview-") + name);
+        if (fixture.autopilotOn && !fixture.runningApps.isEmpty()) {
+            window.resize(900, 700);
+            settleAndSave(ctx, &window, QStringLiteral("performance-overview-top-") + name);
+        }
+        window.resize(900, 700);
+        screen.setPerformanceMode(PerformanceMode::Sensors);
+        settleAndSave(ctx, &window, QStringLiteral("performance-sensors-") + name);
+        screen.setPerformanceMode(PerformanceMode::Fans);
+        settleAndSave(ctx, &window, QStringLiteral("performance-fans-") + name);
+
+        if (name == QLatin1String("hot-laptop")) {
+            screen.setPerformanceMode(PerformanceMode::Overview);
+            for (int step : {0, 4}) {
+                setTextSize(step);
+                window.resize(900, step == 0 ? 1400 : 1900);
+                settleAndSave(ctx, &window,
+                              QStringLiteral("performance-overview-step%1-%2").arg(step).arg(name));
+            }
+            UserDefaults::standard().remove(ThemeKeys::FontSize);
+            QApplication::processEvents();
+        }
+        window.hide();
+    }
+}

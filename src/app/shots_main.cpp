@@ -34,5 +34,6 @@ int main(int argc, char** argv) {
     renderShellShots(ctx);
     renderUiKitShots(ctx);
     renderVitalsShots(ctx);
+    renderMenuBarShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

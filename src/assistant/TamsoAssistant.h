@@ -3,8 +3,8 @@
 #include "assistant/TamsoScreenContext.h"
 #include "vitals/SystemSnapshot.h"
 
-#include <QObject>
 #include <optional>
+#include <QObject>
 
 // The assistant: routes questions to answers and proposes actions.
 // Created once by the app at start-up. Until its routing arrives, ask() only records what it was

@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <optional>
+#include <QString>
 
 // The screen the user was on when a question reached the assistant: the section's id and title
 // and, for sections with a sub-mode (the storage hub, the apps hub, the Developer Centre), that

@@ -103,7 +103,7 @@ TEST(PendrelApp, ReopenWithAVisibleWindowChangesNothing) {
 TEST(MenuBarExtra, TheLabelCarriesTheCupBadgeOnlyWhenAsked) {
     const QImage plain = MenuBarExtra::label(false, 2.0).toImage();
     const QImage badged = MenuBarExtra::label(true, 2.0).toImage();
-    EXPECT_EQ(plain.size(), QSize(36, 32));
+    EXPECT_EQ(plain.size(), QSize(2 * MenuBarExtra::labelCanvas, 2 * MenuBarExtra::labelCanvas));
     // The badge sits in the lower right quarter, where the plain label is empty.
     auto inkInCorner = [](const QImage& img) {
         int ink = 0;

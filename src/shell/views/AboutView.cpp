@@ -34,8 +34,7 @@ QWidget* groupBox(const QString& title, QWidget* content, int padding, QWidget* 
     auto* card = new QKCardSurface(8, false, box);
     auto* inside = new QVBoxLayout(card);
     inside->setContentsMargins(padding, padding, padding, padding);
-    inside->addWidget(content, 0, Qt::AlignLeft | Qt::AlignTop);
-    content->setSizePolicy(QSizePolicy::Expanding, content->sizePolicy().verticalPolicy());
+    inside->addWidget(content);
     column->addWidget(card);
     return box;
 }
@@ -60,7 +59,7 @@ AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     auto* column = new QVBoxLayout(columnHost);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(20);
-    outer->addWidget(columnHost, 1, Qt::AlignTop);
+    outer->addWidget(columnHost, 1);
     outer->addStretch(0);
 
     auto* header = new QHBoxLayout;
@@ -93,7 +92,7 @@ AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     column->addWidget(tagline);
 
     m_theme = new ThemePicker(columnHost);
-    column->addWidget(groupBox(QStringLiteral("Appearance"), m_theme, 6, columnHost));
+    column->addWidget(groupBox(QStringLiteral("Appearance"), m_theme, 12, columnHost));
     column->addWidget(groupBox(QStringLiteral("Privacy and AI"), new AIPrivacyCard, 0, columnHost));
     column->addStretch(1);
 

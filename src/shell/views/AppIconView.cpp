@@ -2,11 +2,11 @@
 
 #include "platform/AppIcon.h"
 
+#include <cmath>
 #include <QGraphicsDropShadowEffect>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <cmath>
 
 AppIconView::AppIconView(int edge, qreal cornerRadius, qreal shadowOpacity, QWidget* parent)
     : QWidget(parent), m_edge(edge), m_radius(cornerRadius) {

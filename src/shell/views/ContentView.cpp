@@ -12,8 +12,8 @@
 #include "vitals/AppState.h"
 
 #include <QHBoxLayout>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QPaintEvent>
 #include <QPointer>
 #include <QTimer>
 
@@ -111,13 +111,21 @@ const QKFeature& ContentView::selectedFeature() const {
     return QKFeature::all().front();
 }
 
-QString ContentView::title() const { return selectedFeature().title; }
+QString ContentView::title() const {
+    return selectedFeature().title;
+}
 
-QWidget* ContentView::currentScreen() const { return m_card->screen(); }
+QWidget* ContentView::currentScreen() const {
+    return m_card->screen();
+}
 
-void ContentView::selectSection(const QString& id) { setSelection(id, false); }
+void ContentView::selectSection(const QString& id) {
+    setSelection(id, false);
+}
 
-void ContentView::selectRow(const QString& id) { setSelection(id, true); }
+void ContentView::selectRow(const QString& id) {
+    setSelection(id, true);
+}
 
 void ContentView::setSelection(const QString& id, bool animated) {
     if (id == m_selection)

@@ -3,10 +3,10 @@
 #include "assistant/TamsoScreenContext.h"
 #include "shell/Services.h"
 
-#include <QString>
-#include <QWidget>
 #include <functional>
 #include <optional>
+#include <QString>
+#include <QWidget>
 
 class DetailCard;
 class ScreenState;
@@ -36,8 +36,8 @@ public:
     using ScreenFactory = std::function<QWidget*(const QString& featureId, QWidget* parent)>;
 
     struct Options {
-        ScreenFactory makeScreen;             // empty: FeatureScreens::build
-        UserDefaults* defaults = nullptr;     // null: UserDefaults::standard()
+        ScreenFactory makeScreen;         // empty: FeatureScreens::build
+        UserDefaults* defaults = nullptr; // null: UserDefaults::standard()
     };
 
     // services.appState, .assistant and .screen must be set.

@@ -3,16 +3,16 @@
 #include "shell/views/MainBackdrop.h"
 #include "ui-kit/Color.h"
 
-#include <qdrawutil.h>
+#include <algorithm>
+#include <cmath>
 #include <QApplication>
+#include <qdrawutil.h>
 #include <QHash>
 #include <QImage>
 #include <QNativeGestureEvent>
-#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <algorithm>
-#include <cmath>
+#include <QPaintEvent>
 #include <vector>
 
 namespace {
@@ -60,9 +60,9 @@ const QPixmap& shadowTile(qreal dpr, int* margin) {
         p.scale(dpr, dpr);
         p.setPen(Qt::NoPen);
         p.setBrush(Qt::black);
-        p.drawRoundedRect(QRectF(kShadowBlur, kShadowBlur, logical - 2 * kShadowBlur,
-                                 logical - 2 * kShadowBlur),
-                          DetailCard::kCornerRadius, DetailCard::kCornerRadius);
+        p.drawRoundedRect(
+            QRectF(kShadowBlur, kShadowBlur, logical - 2 * kShadowBlur, logical - 2 * kShadowBlur),
+            DetailCard::kCornerRadius, DetailCard::kCornerRadius);
     }
     // Three box passes approximate a Gaussian spreading over the blur radius.
     const int box = std::max(1, int(std::lround(kShadowBlur * dpr / 3.0)));
@@ -157,10 +157,10 @@ void DetailCard::layoutPieces() {
     const int w = width(), h = height();
     const int midW = std::max(0, w - 2 * r), midH = std::max(0, h - 2 * r);
     const QRect geometries[] = {
-        QRect(0, 0, r, r),         QRect(w - r, 0, r, r),     // top corners
-        QRect(0, h - r, r, r),     QRect(w - r, h - r, r, r), // bottom corners
-        QRect(r, 0, midW, 1),      QRect(r, h - 1, midW, 1),  // top and bottom edges
-        QRect(0, r, 1, midH),      QRect(w - 1, r, 1, midH),  // left and right edges
+        QRect(0, 0, r, r),     QRect(w - r, 0, r, r),     // top corners
+        QRect(0, h - r, r, r), QRect(w - r, h - r, r, r), // bottom corners
+        QRect(r, 0, midW, 1),  QRect(r, h - 1, midW, 1),  // top and bottom edges
+        QRect(0, r, 1, midH),  QRect(w - 1, r, 1, midH),  // left and right edges
     };
     for (size_t i = 0; i < m_pieces.size(); ++i)
         m_pieces[i]->setGeometry(geometries[i]);

@@ -2,9 +2,9 @@
 
 #include "shell/views/PinchZoom.h"
 
+#include <array>
 #include <QPointer>
 #include <QWidget>
-#include <array>
 
 class UserDefaults;
 

@@ -4,6 +4,7 @@
 #include "shell/views/AboutView.h"
 
 #include "ui-kit/QKEmptyState.h"
+#include "vitals/views/PerformanceView.h"
 
 #include <QHash>
 
@@ -21,6 +22,10 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
     static const QHash<QString, FeatureScreens::Builder> table = {
         {QStringLiteral("about"),
          [](const Services&, QWidget* parent) -> QWidget* { return new AboutView(parent); }},
+        {QStringLiteral("performance"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new PerformanceView(s.appState, s.autopilot, s.screen, parent);
+         }},
     };
     return table;
 }

@@ -2,10 +2,10 @@
 
 #include "ui-kit/Color.h"
 
+#include <cmath>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QRadialGradient>
-#include <cmath>
 
 namespace MainBackdrop {
 

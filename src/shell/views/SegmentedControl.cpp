@@ -3,13 +3,13 @@
 #include "ui-kit/Color.h"
 #include "ui-kit/QKForeground.h"
 
+#include <algorithm>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
-#include <algorithm>
 
 namespace {
 
@@ -27,7 +27,7 @@ QColor withAlpha(QColor c, qreal alpha) {
 
 SegmentedControl::SegmentedControl(const QStringList& labels, QWidget* parent)
     : QWidget(parent), m_labels(labels) {
-    setFocusPolicy(Qt::StrongFocus);
+    setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
@@ -41,27 +41,32 @@ void SegmentedControl::setCurrentIndex(int index) {
     update();
 }
 
-int SegmentedControl::segmentWidth() const {
-    const QFontMetrics fm(font());
-    int widest = 0;
-    for (const QString& label : m_labels)
-        widest = std::max(widest, fm.horizontalAdvance(label));
-    return widest + 2 * kPadH;
+int SegmentedControl::naturalWidth(int index) const {
+    return QFontMetrics(font()).horizontalAdvance(m_labels.at(index)) + 2 * kPadH;
 }
 
 QSize SegmentedControl::sizeHint() const {
     const QFontMetrics fm(font());
-    return QSize(segmentWidth() * std::max(1, count()) + 2 * kInset,
-                 fm.height() + 2 * kPadV + 2 * kInset);
+    int width = 2 * kInset;
+    for (int i = 0; i < count(); ++i)
+        width += naturalWidth(i);
+    return QSize(width, fm.height() + 2 * kPadV + 2 * kInset);
 }
 
 QRect SegmentedControl::segmentRect(int index) const {
     if (index < 0 || index >= count())
         return QRect();
+    // Each segment as wide as its label; extra room (or a shortfall) is shared evenly.
+    int natural = 0;
+    for (int i = 0; i < count(); ++i)
+        natural += naturalWidth(i);
     const int inner = width() - 2 * kInset;
-    const int left = kInset + inner * index / count();
-    const int right = kInset + inner * (index + 1) / count();
-    return QRect(left, kInset, right - left, height() - 2 * kInset);
+    const int extra = inner - natural;
+    int left = kInset;
+    for (int i = 0; i < index; ++i)
+        left += naturalWidth(i) + extra * (i + 1) / count() - extra * i / count();
+    const int w = naturalWidth(index) + extra * (index + 1) / count() - extra * index / count();
+    return QRect(left, kInset, w, height() - 2 * kInset);
 }
 
 int SegmentedControl::segmentAt(const QPoint& pos) const {
@@ -91,7 +96,7 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
             thumb.addRoundedRect(seg, kRadius - kInset, kRadius - kInset);
             p.fillPath(thumb.translated(0, 0.5), QColor(0, 0, 0, dark ? 60 : 22));
             p.fillPath(thumb, dark ? QColor(0x63, 0x63, 0x68) : QColor(Qt::white));
-            if (hasFocus()) {
+            if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
                 p.setPen(QPen(pal.color(QPalette::Highlight), 1.5));
                 p.drawPath(thumb);
             }

@@ -36,7 +36,7 @@ protected:
 
 private:
     int segmentAt(const QPoint& pos) const;
-    int segmentWidth() const;
+    int naturalWidth(int index) const;
 
     QStringList m_labels;
     int m_current = -1;

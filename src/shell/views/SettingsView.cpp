@@ -5,6 +5,7 @@
 #include "shell/FinderExtensionBridge.h"
 #include "shell/RunModeManager.h"
 #include "shell/UpdaterManager.h"
+#include "shell/views/ChoiceRadio.h"
 #include "shell/views/ThemePicker.h"
 #include "shell/views/ToggleSwitch.h"
 #include "ui-kit/QKCardSurface.h"
@@ -12,12 +13,14 @@
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
 
+#include <algorithm>
 #include <QButtonGroup>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
-#include <QRadioButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,8 +40,8 @@ QLabel* note(const QString& text, QWidget* parent) {
 SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, QWidget* parent)
     : SettingsView(runMode, updater, UserDefaults::standard(), parent) {}
 
-SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater,
-                           UserDefaults& defaults, QWidget* parent)
+SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, UserDefaults& defaults,
+                           QWidget* parent)
     : QWidget(parent), m_runMode(runMode), m_updater(updater), m_defaults(defaults) {
     setObjectName(QStringLiteral("settingsView"));
     setFixedWidth(kWidth);
@@ -116,7 +119,7 @@ QWidget* SettingsView::makeRunMode() {
     m_modes = new QButtonGroup(panel);
     m_modes->setExclusive(true);
     for (RunMode mode : allRunModes()) {
-        auto* button = new QRadioButton(runModeRawValue(mode), panel);
+        auto* button = new ChoiceRadio(runModeRawValue(mode), panel);
         button->setObjectName(QStringLiteral("mode-") + runModeRawValue(mode));
         m_modes->addButton(button, int(mode));
         choices->addWidget(button);
@@ -134,8 +137,9 @@ QWidget* SettingsView::makeRunMode() {
     m_explanation = note(QString(), panel);
     m_explanation->setObjectName(QStringLiteral("runModeExplanation"));
     column->addWidget(m_explanation);
-    m_loginError = new QKIconLabel("exclamationmark.triangle"_sym, QString(),
-                                   QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
+    m_loginError =
+        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
     m_loginError->setObjectName(QStringLiteral("loginError"));
     column->addWidget(m_loginError);
     showMode();
@@ -195,14 +199,30 @@ void SettingsView::showLoginError() {
 
 bool SettingsView::event(QEvent* event) {
     // The form's height comes from its content: when the content's size changes (text size,
-    // an error line coming or going), the window it fills follows, once per burst.
-    if (event->type() == QEvent::LayoutRequest && !m_fitQueued && window() != this) {
+    // an error line coming or going) or the window comes up, the window follows, once per burst.
+    const bool relevant = event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show;
+    if (relevant && !m_fitQueued && window() != this) {
         m_fitQueued = true;
         QTimer::singleShot(0, this, [this] {
             m_fitQueued = false;
-            if (QWidget* w = window(); w != this && w->isVisible())
-                w->adjustSize();
+            if (window()->isVisible())
+                fitWindow();
         });
     }
     return QWidget::event(event);
+}
+
+void SettingsView::fitWindow() {
+    QWidget* w = window();
+    if (w == this)
+        return;
+    // Wrapped notes make the height depend on the width, which Qt's own adjustSize() caps at
+    // two thirds of the screen; the form asks for its full height, within the screen.
+    QLayout* layout = w->layout();
+    int height = layout && layout->hasHeightForWidth() ? layout->totalHeightForWidth(w->width())
+                                                       : w->sizeHint().height();
+    if (const QScreen* screen = w->screen())
+        height = std::min(height, screen->availableGeometry().height());
+    w->setMinimumHeight(height);
+    w->resize(w->width(), height);
 }

@@ -39,6 +39,10 @@ public:
     QKIconLabel* loginErrorLabel() const { return m_loginError; }
     QPushButton* extensionsButton() const { return m_extensions; }
 
+    // Makes the window this form fills exactly as tall as the form needs at its width (within
+    // the screen). Done on its own whenever the content's size changes while shown.
+    void fitWindow();
+
     static constexpr int kWidth = 460;
 
 protected:

@@ -4,14 +4,14 @@
 #include "ui-kit/Color.h"
 #include "ui-kit/QKFont.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QVariantAnimation>
-#include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -28,7 +28,9 @@ QColor white(qreal alpha) {
     return c;
 }
 
-qreal mix(qreal from, qreal to, qreal t) { return from + (to - from) * t; }
+qreal mix(qreal from, qreal to, qreal t) {
+    return from + (to - from) * t;
+}
 
 } // namespace
 
@@ -83,7 +85,8 @@ int SidebarRow::symbolEdge() const {
 QSize SidebarRow::sizeHint() const {
     const QFontMetrics fm(titleFont(true));
     const int line = std::max(kBadge, fm.height());
-    const int width = kPadH + kBadge + kSpacing + fm.horizontalAdvance(text()) + kTrailingMin + kPadH;
+    const int width =
+        kPadH + kBadge + kSpacing + fm.horizontalAdvance(text()) + kTrailingMin + kPadH;
     return QSize(width, line + 2 * kPadV);
 }
 

@@ -12,6 +12,8 @@
 #include "ui-kit/Themed.h"
 #include "vitals/AppState.h"
 
+#include <algorithm>
+#include <cmath>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -20,8 +22,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <cmath>
 
 namespace {
 
@@ -120,9 +120,7 @@ public:
     explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
 
 protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter(this).fillRect(rect(), white(0.14));
-    }
+    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), white(0.14)); }
 };
 
 } // namespace
@@ -215,15 +213,16 @@ QWidget* SidebarView::makeFooter() {
 
     auto* version = new QHBoxLayout;
     version->setSpacing(6);
-    m_version = new QLabel(QStringLiteral("Pendrel v%1 (%2)")
-                               .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
-                           footer);
+    m_version =
+        new QKLineLabel(QStringLiteral("Pendrel v%1 (%2)")
+                            .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
+                        footer);
     m_version->setObjectName(QStringLiteral("versionLine"));
+    m_version->setToolTip(m_version->text()); // the line may be cut at large text sizes
     QKFont::apply(m_version, TextStyle::Caption2);
     setInk(m_version, white(0.48));
-    version->addWidget(m_version, 0, Qt::AlignVCenter);
+    version->addWidget(m_version, 1, Qt::AlignVCenter);
     version->addSpacing(4);
-    version->addStretch(1);
     m_textSize = new TextSizeControl(m_defaults, footer);
     version->addWidget(m_textSize, 0, Qt::AlignVCenter);
     column->addLayout(version);
@@ -284,8 +283,13 @@ void SidebarView::rebuildRows() {
 
 void SidebarView::setSelection(const QString& selection, bool animated) {
     m_selection = selection;
-    for (SidebarRow* row : rows())
-        row->setSelected(row->featureId() == selection, animated);
+    for (SidebarRow* row : rows()) {
+        const bool selected = row->featureId() == selection;
+        row->setSelected(selected, animated);
+        // The margin keeps a group's title in sight above its first row.
+        if (selected && isVisible())
+            m_scroll->ensureWidgetVisible(row, 0, 32);
+    }
 }
 
 QList<SidebarRow*> SidebarView::rows() const {
@@ -306,8 +310,8 @@ QStringList SidebarView::groupTitles() const {
     QStringList titles;
     if (!m_list)
         return titles;
-    for (QWidget* w : m_list->findChildren<QWidget*>(QStringLiteral("groupTitle"),
-                                                     Qt::FindDirectChildrenOnly))
+    for (QWidget* w :
+         m_list->findChildren<QWidget*>(QStringLiteral("groupTitle"), Qt::FindDirectChildrenOnly))
         titles.append(w->accessibleName());
     return titles;
 }

@@ -9,7 +9,6 @@
 
 class AppState;
 class QKLineLabel;
-class QLabel;
 class QScrollArea;
 class QVBoxLayout;
 class SidebarRow;
@@ -44,7 +43,7 @@ public:
 
     QKLineLabel* statusLabel() const { return m_status; }
     QColor statusDotColor() const;
-    QLabel* versionLabel() const { return m_version; }
+    QKLineLabel* versionLabel() const { return m_version; }
     TextSizeControl* textSizeControl() const { return m_textSize; }
 
     // Whether used / total memory is above 0.85; false when the total is 0.
@@ -73,6 +72,6 @@ private:
     QVBoxLayout* m_listLayout = nullptr;
     QWidget* m_dot = nullptr;
     QKLineLabel* m_status = nullptr;
-    QLabel* m_version = nullptr;
+    QKLineLabel* m_version = nullptr;
     TextSizeControl* m_textSize = nullptr;
 };

@@ -65,14 +65,16 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
 
     auto* sizeRow = new QHBoxLayout;
     sizeRow->setSpacing(6);
-    sizeRow->addWidget(rowLabel(QStringLiteral("Text size"), this), 0, Qt::AlignVCenter);
+    // The note may wrap at large sizes; the label then stays level with its first line.
+    sizeRow->addWidget(rowLabel(QStringLiteral("Text size"), this), 0, Qt::AlignTop);
     m_textSizeNote = new QLabel(this);
     m_textSizeNote->setObjectName(QStringLiteral("textSizeNote"));
     m_textSizeNote->setTextFormat(Qt::PlainText);
     m_textSizeNote->setWordWrap(true);
     QKFont::apply(m_textSizeNote, TextStyle::Caption);
     QKForeground::apply(m_textSizeNote, QKForeground::Secondary);
-    sizeRow->addWidget(m_textSizeNote, 1, Qt::AlignVCenter);
+    m_textSizeNote->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    sizeRow->addWidget(m_textSizeNote, 1);
     column->addLayout(sizeRow);
 
     connect(&m_defaults, &UserDefaults::changed, this, [this](const QString& key) {
@@ -88,7 +90,8 @@ void ThemePicker::sync() {
     const std::optional<AppAppearance> chosen = appAppearanceFromRawValue(appearance);
     m_appearance->setCurrentIndex(chosen ? int(allAppAppearances().indexOf(*chosen)) : -1);
 
-    const QString accent = m_defaults.stringValue(ThemeKeys::Accent).value_or(QStringLiteral("Blue"));
+    const QString accent =
+        m_defaults.stringValue(ThemeKeys::Accent).value_or(QStringLiteral("Blue"));
     for (AccentSwatch* swatch : m_swatches)
         swatch->setRinged(accentChoiceRawValue(swatch->accent()) == accent);
 

@@ -2,11 +2,11 @@
 
 #include "ui-kit/QKForeground.h"
 
+#include <algorithm>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
-#include <algorithm>
 
 ToggleSwitch::ToggleSwitch(const QString& label, QWidget* parent) : QAbstractButton(parent) {
     setText(label);
@@ -22,7 +22,9 @@ QSize ToggleSwitch::sizeHint() const {
                  std::max(fm.height(), kTrackHeight) + 4);
 }
 
-QSize ToggleSwitch::minimumSizeHint() const { return sizeHint(); }
+QSize ToggleSwitch::minimumSizeHint() const {
+    return sizeHint();
+}
 
 void ToggleSwitch::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -1,23 +1,498 @@
 #include "vitals/views/MenuBarPanel.h"
 
+#include "platform/ByteFormat.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/Color.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKSymbol.h"
+#include "vitals/AppState.h"
+#include "vitals/KeepAwakeManager.h"
+#include "vitals/views/MenuBarButton.h"
+#include "vitals/views/MenuBarMetricRow.h"
+#include "vitals/views/Sparkline.h"
+
+#include <limits>
+#include <QApplication>
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
+#include <QPainter>
+#include <QPainterPath>
 #include <QVBoxLayout>
+
+namespace {
+
+constexpr int kPadding = 14;
+constexpr int kRowSpacing = 12;
+constexpr int kChartHeight = 36;
+constexpr qreal kCornerRadius = 12;
+
+// The header's 8 × 8 status dot; its colour is resolved at paint time, so it follows the
+// appearance.
+class HeadroomDot : public QWidget {
+public:
+    explicit HeadroomDot(QWidget* parent) : QWidget(parent) {
+        setObjectName(QStringLiteral("headroomDot"));
+        setFixedSize(8, 8);
+    }
+    void setHeadroom(bool headroom) {
+        setProperty("headroom", headroom);
+        update();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QKForeground::color(
+            property("headroom").toBool() ? QKForeground::Green : QKForeground::Orange, palette()));
+        p.drawEllipse(QRectF(rect()));
+    }
+};
+
+// A hairline across the panel, above the actions.
+class Divider : public QWidget {
+public:
+    explicit Divider(QWidget* parent) : QWidget(parent) {
+        setFixedHeight(1);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QColor line = QKForeground::color(QKForeground::Primary, palette());
+        line.setAlphaF(0.10f);
+        p.fillRect(rect(), line);
+    }
+};
+
+QLabel* captionLabel(QWidget* parent, QKForeground::Style tone) {
+    auto* label = new QLabel(parent);
+    QKFont::apply(label, TextStyle::Caption);
+    QKForeground::apply(label, tone);
+    return label;
+}
+
+// A symbol tinted by the caller, then a caption text in the secondary style: battery and heat.
+QWidget* iconRow(QWidget* parent, const QString& objectName, QKSymbol** symbol, QLabel** text) {
+    auto* row = new QWidget(parent);
+    row->setObjectName(objectName);
+    auto* box = new QHBoxLayout(row);
+    box->setContentsMargins(0, 0, 0, 0);
+    box->setSpacing(6);
+    *symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Caption}, row);
+    *text = captionLabel(row, QKForeground::Secondary);
+    (*text)->setObjectName(objectName + QStringLiteral("Text"));
+    box->addWidget(*symbol, 0, Qt::AlignVCenter);
+    box->addWidget(*text, 0, Qt::AlignVCenter);
+    box->addStretch(1);
+    return row;
+}
+
+} // namespace
 
 MenuBarPanel::MenuBarPanel(const Services& services, QWidget* parent)
     : QWidget(parent), m_services(services) {
     setObjectName(QStringLiteral("menuBarPanel"));
-    setFixedWidth(320);
-    auto* layout = new QVBoxLayout(this);
-    auto* title = new QLabel(QStringLiteral("Pendrel"), this);
-    QFont f = title->font();
-    f.setBold(true);
-    title->setFont(f);
-    layout->addWidget(title);
-    auto* open = new QPushButton(QStringLiteral("Open Pendrel…"), this);
-    auto* quit = new QPushButton(QStringLiteral("Quit"), this);
-    layout->addWidget(open);
-    layout->addWidget(quit);
-    connect(open, &QPushButton::clicked, this, &MenuBarPanel::openMainWindowRequested);
-    connect(quit, &QPushButton::clicked, this, &MenuBarPanel::quitRequested);
+    setFixedWidth(panelWidth);
+    // The panel holds the focus when it opens, so no button starts out ringed; Tab reaches them.
+    setFocusPolicy(Qt::TabFocus);
+    buildRows();
+
+    if (AppState* app = m_services.appState) {
+        connect(app, &AppState::snapshotChanged, this, &MenuBarPanel::render);
+        connect(app, &AppState::isFreeingMemoryChanged, this, &MenuBarPanel::render);
+        connect(app, &AppState::lastFreedBytesChanged, this, &MenuBarPanel::render);
+        connect(app, &AppState::memoryHistoryChanged, this, &MenuBarPanel::render);
+        connect(app, &AppState::diskUsedHistoryChanged, this, &MenuBarPanel::render);
+    }
+    if (KeepAwakeManager* keepAwake = m_services.keepAwake) {
+        connect(keepAwake, &KeepAwakeManager::isActiveChanged, this, [this] {
+            m_startRefused = false;
+            render();
+        });
+        connect(keepAwake, &KeepAwakeManager::statusLineChanged, this, &MenuBarPanel::render);
+        connect(keepAwake, &KeepAwakeManager::lastNoteChanged, this, &MenuBarPanel::render);
+    }
+    render();
+}
+
+void MenuBarPanel::buildRows() {
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
+    column->setSpacing(kRowSpacing);
+    column->setSizeConstraint(QLayout::SetNoConstraint);
+
+    // 1. Header: status dot and the headline.
+    {
+        auto* row = new QHBoxLayout;
+        row->setSpacing(6);
+        auto* dot = new HeadroomDot(this);
+        m_dot = dot;
+        m_headline = new QLabel(this);
+        m_headline->setObjectName(QStringLiteral("headline"));
+        m_headline->setWordWrap(true);
+        QKFont::apply(m_headline, TextStyle::Callout, QFont::Medium);
+        QKForeground::apply(m_headline, QKForeground::Primary);
+        row->addWidget(m_dot, 0, Qt::AlignVCenter);
+        row->addWidget(m_headline, 1, Qt::AlignVCenter);
+        column->addLayout(row);
+    }
+
+    // 2. Keep-awake status, shown while keep-awake is on.
+    {
+        m_keepAwakeRow = new QWidget(this);
+        m_keepAwakeRow->setObjectName(QStringLiteral("keepAwakeStatus"));
+        auto* row = new QHBoxLayout(m_keepAwakeRow);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(6);
+        m_keepAwakeSymbol = new QKSymbol("cup.and.saucer.fill"_sym,
+                                         QKFont{.style = TextStyle::Caption}, m_keepAwakeRow);
+        QKForeground::apply(m_keepAwakeSymbol, QKForeground::Orange);
+        m_keepAwakeText = captionLabel(m_keepAwakeRow, QKForeground::Orange);
+        m_keepAwakeText->setObjectName(QStringLiteral("keepAwakeStatusText"));
+        m_keepAwakeText->setWordWrap(true);
+        row->addWidget(m_keepAwakeSymbol, 0, Qt::AlignTop);
+        row->addWidget(m_keepAwakeText, 1, Qt::AlignTop);
+        column->addWidget(m_keepAwakeRow);
+    }
+
+    // 3. Free up memory, and 4. what the last run recovered.
+    m_freeButton = new MenuBarButton(QStringLiteral("Free up memory"), "arrow.3.trianglepath"_sym,
+                                     MenuBarButton::Look::Prominent, this);
+    m_freeButton->setObjectName(QStringLiteral("freeMemoryButton"));
+    connect(m_freeButton, &QPushButton::clicked, this, &MenuBarPanel::freeMemory);
+    column->addWidget(m_freeButton);
+    m_freedLine = captionLabel(this, QKForeground::Secondary);
+    m_freedLine->setObjectName(QStringLiteral("freedResult"));
+    column->addWidget(m_freedLine);
+
+    // 5. Memory breakdown; the first row (available memory) is emphasised.
+    {
+        auto* stack = new QVBoxLayout;
+        stack->setContentsMargins(0, 4, 0, 4);
+        stack->setSpacing(4);
+        for (int i = 0; i < 6; ++i) {
+            auto* row = new QHBoxLayout;
+            auto* label = new QKLineLabel(QString(), this);
+            auto* value = new QKLineLabel(QString(), this);
+            label->setObjectName(QStringLiteral("breakdownLabel%1").arg(i));
+            value->setObjectName(QStringLiteral("breakdownValue%1").arg(i));
+            value->setTabularDigits(true);
+            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            QKFont::apply(label, TextStyle::Caption);
+            if (i == 0) {
+                QKForeground::apply(label, QKForeground::Primary);
+                QKFont::apply(value, QKFont{.style = TextStyle::Callout,
+                                            .weight = QFont::DemiBold,
+                                            .monospacedDigit = true});
+            } else {
+                QKForeground::apply(label, QKForeground::Secondary);
+                QKFont::apply(value, QKFont{.style = TextStyle::Caption,
+                                            .weight = QFont::Normal,
+                                            .monospacedDigit = true});
+            }
+            QKForeground::apply(value, QKForeground::Primary);
+            row->addWidget(label, 1, Qt::AlignVCenter);
+            row->addWidget(value, 0, Qt::AlignVCenter);
+            stack->addLayout(row);
+            m_breakdownLabels.append(label);
+            m_breakdownValues.append(value);
+        }
+        column->addLayout(stack);
+    }
+
+    // 6. Available memory with its history, and 7. free disk with its history.
+    const auto metricBlock = [&](MenuBarMetricRow* row, Sparkline* chart) {
+        auto* block = new QVBoxLayout;
+        block->setSpacing(4);
+        chart->setFixedHeight(kChartHeight);
+        block->addWidget(row);
+        block->addWidget(chart);
+        column->addLayout(block);
+    };
+    m_memoryRow = new MenuBarMetricRow(QStringLiteral("Available memory"), this);
+    m_memoryRow->setObjectName(QStringLiteral("memoryMetric"));
+    m_memoryChart = new Sparkline(this);
+    m_memoryChart->setObjectName(QStringLiteral("memoryHistory"));
+    metricBlock(m_memoryRow, m_memoryChart);
+    m_diskRow = new MenuBarMetricRow(QStringLiteral("Disk"), this);
+    m_diskRow->setObjectName(QStringLiteral("diskMetric"));
+    m_diskRow->setSubtitle(QStringLiteral("free"));
+    m_diskChart = new Sparkline(this);
+    m_diskChart->setObjectName(QStringLiteral("diskHistory"));
+    metricBlock(m_diskRow, m_diskChart);
+
+    // 8. Battery and 9. heat.
+    m_batteryRow = iconRow(this, QStringLiteral("batteryRow"), &m_batterySymbol, &m_batteryText);
+    column->addWidget(m_batteryRow);
+    m_heatRow = iconRow(this, QStringLiteral("heatRow"), &m_heatSymbol, &m_heatText);
+    column->addWidget(m_heatRow);
+
+    // 10. Divider, 11. actions.
+    column->addWidget(new Divider(this));
+    {
+        auto* actions = new QVBoxLayout;
+        actions->setSpacing(6);
+        m_keepAwakeButton =
+            new MenuBarButton(QStringLiteral("Keep Mac awake"), "cup.and.saucer.fill"_sym,
+                              MenuBarButton::Look::Bordered, this);
+        m_keepAwakeButton->setObjectName(QStringLiteral("keepAwakeButton"));
+        connect(m_keepAwakeButton, &QPushButton::clicked, this, &MenuBarPanel::toggleKeepAwake);
+        actions->addWidget(m_keepAwakeButton);
+
+        m_openButton = new MenuBarButton(QStringLiteral("Open Pendrel…"), "macwindow"_sym,
+                                         MenuBarButton::Look::Bordered, this);
+        m_openButton->setObjectName(QStringLiteral("openButton"));
+        connect(m_openButton, &QPushButton::clicked, this, &MenuBarPanel::openMainWindow);
+        actions->addWidget(m_openButton);
+
+        auto* pair = new QHBoxLayout;
+        pair->setSpacing(6);
+        m_refreshButton = new MenuBarButton(QStringLiteral("Refresh"), QString(),
+                                            MenuBarButton::Look::Bordered, this);
+        m_refreshButton->setObjectName(QStringLiteral("refreshButton"));
+        connect(m_refreshButton, &QPushButton::clicked, this, &MenuBarPanel::refresh);
+        m_quitButton = new MenuBarButton(QStringLiteral("Quit"), QString(),
+                                         MenuBarButton::Look::Bordered, this);
+        m_quitButton->setObjectName(QStringLiteral("quitButton"));
+        connect(m_quitButton, &QPushButton::clicked, this, &MenuBarPanel::quitRequested);
+        pair->addWidget(m_refreshButton, 1);
+        pair->addWidget(m_quitButton, 1);
+        actions->addLayout(pair);
+        column->addLayout(actions);
+    }
+}
+
+// --- Wording
+
+quint64 MenuBarPanel::availableMemoryBytes(const SystemSnapshot& s) {
+    const quint64 max = std::numeric_limits<quint64>::max();
+    return s.memCachedBytes > max - s.memFreeBytes ? max : s.memCachedBytes + s.memFreeBytes;
+}
+
+bool MenuBarPanel::hasMemoryHeadroom(const SystemSnapshot& s) {
+    if (s.memTotalBytes == 0)
+        return false;
+    // available / total >= 0.12, as available × 100 >= total × 12 in 128 bits: exact at the
+    // cut point, where a division could round either way.
+    using Wide = unsigned __int128;
+    return Wide(availableMemoryBytes(s)) * 100 >= Wide(s.memTotalBytes) * 12;
+}
+
+QString MenuBarPanel::freedText(qint64 bytes) {
+    if (bytes < 1)
+        return QStringLiteral("Already tidy — little to recover");
+    return QStringLiteral("Recovered ") + formatBytes(bytes);
+}
+
+std::optional<QString> MenuBarPanel::batteryText(const SystemSnapshot& s) {
+    if (!s.batteryPercent)
+        return std::nullopt;
+    QString text = QStringLiteral("Battery %1%").arg(*s.batteryPercent);
+    if (s.batteryCharging)
+        text += QStringLiteral(", on power");
+    return text;
+}
+
+QString MenuBarPanel::batterySymbol(const SystemSnapshot& s) {
+    return s.batteryCharging ? "battery.100.bolt"_sym : "battery.50"_sym;
+}
+
+QString MenuBarPanel::heatText(const ThermalSnapshot& thermal) {
+    return QStringLiteral("Heat ") + thermal.temperatureLabel() + QStringLiteral(" · ") +
+           pressureWord(thermal.pressure);
+}
+
+bool MenuBarPanel::heatIsRaised(ThermalSnapshot::Pressure pressure) {
+    using P = ThermalSnapshot::Pressure;
+    return pressure == P::fair || pressure == P::serious || pressure == P::critical;
+}
+
+QString MenuBarPanel::heatSymbol(ThermalSnapshot::Pressure pressure) {
+    return heatIsRaised(pressure) ? "thermometer.high"_sym : "thermometer.medium"_sym;
+}
+
+// --- Rendering
+
+void MenuBarPanel::render() {
+    static const SystemSnapshot empty;
+    AppState* app = m_services.appState;
+    KeepAwakeManager* keepAwake = m_services.keepAwake;
+    // One read of the snapshot feeds every row.
+    const SystemSnapshot& s = app ? app->snapshot() : empty;
+
+    static_cast<HeadroomDot*>(m_dot)->setHeadroom(hasMemoryHeadroom(s));
+    m_headline->setText(s.headline());
+
+    const bool awake = keepAwake && keepAwake->isActive();
+    if (awake) {
+        m_keepAwakeText->setText(keepAwake->statusLine());
+    } else if (m_startRefused && keepAwake) {
+        m_keepAwakeText->setText(keepAwake->lastNote());
+    }
+    m_keepAwakeRow->setVisible(awake || (m_startRefused && keepAwake));
+    m_keepAwakeButton->setText(awake ? QStringLiteral("Stop Keep Awake")
+                                     : QStringLiteral("Keep Mac awake"));
+    m_keepAwakeButton->setEnabled(keepAwake != nullptr);
+
+    const bool freeing = app && app->isFreeingMemory();
+    m_freeButton->setEnabled(app && !freeing);
+    m_freeButton->setBusy(freeing);
+    m_freeButton->setText(freeing ? QStringLiteral("Freeing memory…")
+                                  : QStringLiteral("Free up memory"));
+    const std::optional<qint64> freed = app ? app->lastFreedBytes() : std::nullopt;
+    if (freed) {
+        m_freedLine->setText(freedText(*freed));
+        QKForeground::apply(m_freedLine,
+                            *freed < 1 ? QKForeground::Secondary : QKForeground::Green);
+    }
+    m_freedLine->setVisible(freed.has_value());
+
+    const QList<SystemSnapshot::MemoryPart> parts = s.memoryBreakdown();
+    for (qsizetype i = 0; i < m_breakdownLabels.size(); ++i) {
+        const bool has = i < parts.size();
+        m_breakdownLabels[i]->setText(has ? parts[i].label : QString());
+        m_breakdownValues[i]->setText(has ? formatBytesClamped(parts[i].bytes) : QString());
+    }
+
+    m_memoryRow->setValue(formatBytesClamped(availableMemoryBytes(s)));
+    m_memoryRow->setSubtitle(QStringLiteral("of ") + formatBytesClamped(s.memTotalBytes));
+    m_diskRow->setValue(formatBytes(s.diskFreeBytes));
+    m_memoryChart->setValues(app ? app->memoryHistory() : QList<double>());
+    m_diskChart->setValues(app ? app->diskUsedHistory() : QList<double>());
+    m_diskChart->setTint(QKForeground::color(QKForeground::Orange, palette()));
+
+    if (const std::optional<QString> battery = batteryText(s)) {
+        m_batteryText->setText(*battery);
+        m_batterySymbol->setSymbol(batterySymbol(s));
+        QKForeground::apply(m_batterySymbol, QKForeground::Secondary);
+    }
+    m_batteryRow->setVisible(s.batteryPercent.has_value());
+
+    m_heatText->setText(heatText(s.thermal));
+    m_heatSymbol->setSymbol(heatSymbol(s.thermal.pressure));
+    QKForeground::apply(m_heatSymbol, heatIsRaised(s.thermal.pressure) ? QKForeground::Orange
+                                                                       : QKForeground::Secondary);
+    fitHeight();
+}
+
+void MenuBarPanel::fitHeight() {
+    QLayout* column = layout();
+    if (!column)
+        return;
+    const int h = column->hasHeightForWidth() ? column->totalHeightForWidth(panelWidth)
+                                              : column->totalSizeHint().height();
+    if (h > 0 && h != height())
+        setFixedHeight(h);
+}
+
+bool MenuBarPanel::event(QEvent* event) {
+    const bool handled = QWidget::event(event);
+    // The layout has taken in a change of text, font or visibility: follow it with the height.
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show)
+        fitHeight();
+    if (event->type() == QEvent::Show && !(focusWidget() && focusWidget() != this))
+        setFocus(Qt::OtherFocusReason);
+    if (event->type() == QEvent::Hide && m_startRefused) {
+        m_startRefused = false;
+        render();
+    }
+    return handled;
+}
+
+void MenuBarPanel::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QPalette& pal = palette();
+    const QRectF outline = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
+    const qreal radius = kCornerRadius - 0.5;
+    p.setRenderHint(QPainter::Antialiasing);
+    // As a window the mask shapes the corners; inside another widget the rounded fill does.
+    if (isWindow()) {
+        p.fillRect(rect(), pal.color(QPalette::Window));
+    } else {
+        QPainterPath fill;
+        fill.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+        p.fillPath(fill, pal.color(QPalette::Window));
+    }
+    QColor edge = QKForeground::color(QKForeground::Primary, pal);
+    edge.setAlphaF(Color::isDark(pal) ? 0.22f : 0.16f);
+    p.setPen(QPen(edge, 1));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(outline, radius, radius);
+}
+
+void MenuBarPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    updateShape();
+}
+
+void MenuBarPanel::updateShape() {
+    // The offscreen platform (tests, pendrel-shots) has no window shapes and says so each time.
+    static const bool shapesWindows = QGuiApplication::platformName() != QLatin1String("offscreen");
+    if (!isWindow() || !shapesWindows) {
+        clearMask();
+        return;
+    }
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+    setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+void MenuBarPanel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange)
+        m_diskChart->setTint(QKForeground::color(QKForeground::Orange, palette()));
+    if (event->type() == QEvent::ParentChange)
+        updateShape();
+    QWidget::changeEvent(event);
+}
+
+// --- Actions
+
+void MenuBarPanel::freeMemory() {
+    if (m_services.appState)
+        m_services.appState->freeMemory();
+}
+
+void MenuBarPanel::toggleKeepAwake() {
+    KeepAwakeManager* keepAwake = m_services.keepAwake;
+    if (!keepAwake)
+        return;
+    m_startRefused = false;
+    if (keepAwake->isActive()) {
+        keepAwake->stop(KeepAwakeManager::turnedOffNote());
+    } else {
+        keepAwake->start();
+        m_startRefused = !keepAwake->isActive() && !keepAwake->lastNote().isEmpty();
+    }
+    render();
+}
+
+void MenuBarPanel::openMainWindow() {
+    const QWidget* self = window();
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    // Windows the user may have put away come back first ...
+    for (QWidget* w : windows) {
+        if (w != self && w->windowType() == Qt::Window && w->isMinimized())
+            w->setWindowState((w->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+    }
+    // ... then every ordinary window on screen comes to the front, ...
+    for (QWidget* w : windows) {
+        if (w != self && w->windowType() == Qt::Window && w->isVisible()) {
+            w->raise();
+            w->activateWindow();
+        }
+    }
+    // ... and in every case the app opens its main window.
+    emit openMainWindowRequested();
+}
+
+void MenuBarPanel::refresh() {
+    if (m_services.appState)
+        m_services.appState->sampleAndPublish();
 }

@@ -1,19 +1,113 @@
 #pragma once
 
 #include "shell/Services.h"
+#include "vitals/SystemSnapshot.h"
+#include "vitals/ThermalSnapshot.h"
 
+#include <optional>
+#include <QList>
+#include <QString>
 #include <QWidget>
 
-// The panel that drops down from the menu-bar extra.
+class MenuBarButton;
+class MenuBarMetricRow;
+class QKLineLabel;
+class QKSymbol;
+class QLabel;
+class Sparkline;
+
+// The panel that drops down from the menu-bar extra: a quick view of the machine from AppState's
+// latest snapshot, and five one-click actions (free up memory, keep-awake on/off, open the main
+// window, refresh now, quit).
+//
+// It reads AppState and KeepAwakeManager (both from the Services bundle, both required) only
+// through their published values and follows every change in place; it keeps no state of its
+// own beyond what it shows. Its actions are handed on: AppState::freeMemory and
+// AppState::sampleAndPublish, KeepAwakeManager::start and stop("Turned off"), and the two
+// signals below for what belongs to the app (the main window, quitting).
+//
+// The panel is 290 wide and as tall as its content; its height follows rows appearing and
+// disappearing and the text-size step. It paints a rounded, outlined panel and shapes itself
+// (a mask) to that outline, so as a popup window it drops down with rounded corners.
+//
+// One addition to the plain read-only view: when the keep-awake switch of this panel asks
+// keep-awake to start and it stays off (on battery with "only while on power", or the system
+// refused), the reason KeepAwakeManager gives (lastNote) is shown where the status line would
+// be, so the click does not go unanswered. It goes away as soon as keep-awake changes state or
+// the switch is used again.
 class MenuBarPanel : public QWidget {
     Q_OBJECT
 public:
     explicit MenuBarPanel(const Services& services, QWidget* parent = nullptr);
 
+    static constexpr int panelWidth = 290;
+
+    // --- How the panel words a snapshot (pure; shared by the rows and by tests).
+
+    // Cached + free bytes, saturating at the largest unsigned value rather than wrapping.
+    static quint64 availableMemoryBytes(const SystemSnapshot& snapshot);
+    // The header's dot is green when available memory is at least 12 % of the total (exactly
+    // 12 % counts, compared without rounding); orange below that and whenever the total is 0.
+    static bool hasMemoryHeadroom(const SystemSnapshot& snapshot);
+    // The line under "Free up memory" after a run: "Already tidy — little to recover" below 1
+    // byte, else "Recovered " and the byte count.
+    static QString freedText(qint64 bytes);
+    // "Battery 82%" or "Battery 82%, on power"; none without a battery percent.
+    static std::optional<QString> batteryText(const SystemSnapshot& snapshot);
+    static QString batterySymbol(const SystemSnapshot& snapshot);
+    // "Heat 52°C · Cool"; without a CPU reading the pressure word stands on both sides.
+    static QString heatText(const ThermalSnapshot& thermal);
+    // Fair, serious and critical pressure are shown raised (orange, "thermometer.high");
+    // nominal and unknown calm (secondary, "thermometer.medium").
+    static bool heatIsRaised(ThermalSnapshot::Pressure pressure);
+    static QString heatSymbol(ThermalSnapshot::Pressure pressure);
+
 signals:
     void openMainWindowRequested();
     void quitRequested();
 
+protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
 private:
+    void buildRows();
+    // Reads every published value once and brings each row up to date.
+    void render();
+    void fitHeight();
+    void updateShape();
+
+    void freeMemory();
+    void toggleKeepAwake();
+    void openMainWindow();
+    void refresh();
+
     Services m_services;
+    bool m_startRefused = false;
+
+    QWidget* m_dot = nullptr;
+    QLabel* m_headline = nullptr;
+    QWidget* m_keepAwakeRow = nullptr;
+    QKSymbol* m_keepAwakeSymbol = nullptr;
+    QLabel* m_keepAwakeText = nullptr;
+    MenuBarButton* m_freeButton = nullptr;
+    QLabel* m_freedLine = nullptr;
+    QList<QKLineLabel*> m_breakdownLabels;
+    QList<QKLineLabel*> m_breakdownValues;
+    MenuBarMetricRow* m_memoryRow = nullptr;
+    Sparkline* m_memoryChart = nullptr;
+    MenuBarMetricRow* m_diskRow = nullptr;
+    Sparkline* m_diskChart = nullptr;
+    QWidget* m_batteryRow = nullptr;
+    QKSymbol* m_batterySymbol = nullptr;
+    QLabel* m_batteryText = nullptr;
+    QWidget* m_heatRow = nullptr;
+    QKSymbol* m_heatSymbol = nullptr;
+    QLabel* m_heatText = nullptr;
+    MenuBarButton* m_keepAwakeButton = nullptr;
+    MenuBarButton* m_openButton = nullptr;
+    MenuBarButton* m_refreshButton = nullptr;
+    MenuBarButton* m_quitButton = nullptr;
 };

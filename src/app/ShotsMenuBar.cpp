@@ -1,0 +1,332 @@
+#include "app/MenuBarExtra.h"
+#include "app/Shots.h"
+
+#include "platform/PowerInhibitor.h"
+#include "platform/UserDefaults.h"
+#include "shell/Services.h"
+#include "ui-kit/Color.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/ThemeSettings.h"
+#include "vitals/AppState.h"
+#include "vitals/KeepAwakeManager.h"
+#include "vitals/PowerSource.h"
+#include "vitals/SnapshotSampler.h"
+#include "vitals/views/MenuBarPanel.h"
+
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <QApplication>
+#include <QDeadlineTimer>
+#include <QImage>
+#include <QPainter>
+#include <QPainterPath>
+#include <QSemaphore>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr quint64 GB = 1'000'000'000ULL;
+
+// What a made-up machine reports; each sample wanders a little around it, so the histories have
+// a shape.
+struct Machine {
+    quint64 total = 0;
+    quint64 wired = 0, active = 0, compressed = 0, cached = 0, free = 0;
+    qint64 diskTotal = 0, diskFree = 0;
+    std::optional<int> battery;
+    bool charging = false;
+    ThermalSnapshot::Pressure pressure = ThermalSnapshot::Pressure::nominal;
+    std::optional<double> cpuCelsius;
+    double cpuPercent = 0;
+    QString busiest;
+};
+
+Machine laptop() {
+    Machine m;
+    m.total = 17'179'869'184ULL;
+    m.wired = 2'140'000'000ULL;
+    m.active = 6'380'000'000ULL;
+    m.compressed = 1'210'000'000ULL;
+    m.cached = 3'920'000'000ULL;
+    m.free = 2'410'000'000ULL;
+    m.diskTotal = 494'380'000'000LL;
+    m.diskFree = 182'600'000'000LL;
+    m.battery = 82;
+    m.charging = true;
+    m.cpuCelsius = 52.3;
+    m.cpuPercent = 23;
+    return m;
+}
+
+Machine desktop() {
+    Machine m;
+    m.total = 34'359'738'368ULL;
+    m.wired = 3'050'000'000ULL;
+    m.active = 14'900'000'000ULL;
+    m.compressed = 2'700'000'000ULL;
+    m.cached = 9'800'000'000ULL;
+    m.free = 2'100'000'000ULL;
+    m.diskTotal = 1'000'200'000'000LL;
+    m.diskFree = 311'400'000'000LL;
+    m.pressure = ThermalSnapshot::Pressure::fair;
+    m.cpuCelsius = 71.4;
+    m.cpuPercent = 58;
+    m.busiest = QStringLiteral("ffmpeg");
+    return m;
+}
+
+struct SamplerState {
+    Machine machine;
+    std::atomic<int> samples{0};
+    std::atomic<bool> relieved{false};
+    std::atomic<bool> holdRelieve{false};
+    QSemaphore gate;
+};
+
+class ShotSampler final : public SnapshotSampler {
+public:
+    explicit ShotSampler(std::shared_ptr<SamplerState> state) : m_state(std::move(state)) {}
+
+    SystemSnapshot takeSample() override {
+        const Machine& m = m_state->machine;
+        const int n = ++m_state->samples;
+        const double wave = std::sin(n * 0.35) * 0.6 + std::sin(n * 0.11) * 0.4;
+        const auto shift = qint64(wave * 2.2e9);
+        SystemSnapshot s;
+        s.memTotalBytes = m.total;
+        s.memWiredBytes = m.wired;
+        s.memActiveBytes = quint64(qint64(m.active) + shift);
+        s.memCompressedBytes = m.compressed;
+        s.memCachedBytes = quint64(qint64(m.cached) - shift / 2);
+        s.memFreeBytes = quint64(qint64(m.free) - shift / 2);
+        if (m_state->relieved) {
+            s.memFreeBytes += 1'240'000'000ULL;
+            s.memCompressedBytes -= 640'000'000ULL;
+            s.memActiveBytes -= 600'000'000ULL;
+        }
+        s.memUsedBytes = s.memWiredBytes + s.memActiveBytes + s.memCompressedBytes;
+        s.memoryPressurePercent = 100.0 * double(s.memUsedBytes) / double(s.memTotalBytes);
+        s.cpuPercent = m.cpuPercent;
+        s.diskTotalBytes = m.diskTotal;
+        s.diskFreeBytes = m.diskFree - qint64(n) * 1'400'000'000LL + qint64(wave * 6e9);
+        s.batteryPercent = m.battery;
+        s.batteryCharging = m.charging;
+        s.thermal.pressure = m.pressure;
+        s.thermal.cpuCelsius = m.cpuCelsius;
+        if (!m.busiest.isEmpty())
+            s.topCPUProcesses.append(ProcessCPUInfo{.name = m.busiest, .cpuPercent = 64});
+        return s;
+    }
+
+    void relieveMemoryPressure() override {
+        if (m_state->holdRelieve)
+            m_state->gate.acquire();
+        m_state->relieved = true;
+    }
+
+private:
+    std::shared_ptr<SamplerState> m_state;
+};
+
+// Keep-awake that never reaches the session: every request is granted on paper.
+class ShotInhibitor final : public PowerInhibitor {
+public:
+    PowerAssertion acquire(Kind kind, const QString&) override {
+        return {++m_next, kind == Kind::DisplaySleep};
+    }
+    void release(quint32) override {}
+
+private:
+    quint32 m_next = 0;
+};
+
+class MainsPower final : public PowerSource {
+public:
+    bool isOnExternalPower() const override { return true; }
+};
+
+bool waitUntil(const std::function<bool()>& condition) {
+    QDeadlineTimer deadline(5000);
+    while (!condition()) {
+        if (deadline.hasExpired())
+            return false;
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
+}
+
+// One machine: its vitals service with a history of readings, keep-awake, and the panel.
+struct Scene {
+    std::shared_ptr<SamplerState> sampler = std::make_shared<SamplerState>();
+    std::unique_ptr<AppState> appState;
+    std::unique_ptr<KeepAwakeManager> keepAwake;
+
+    explicit Scene(const Machine& machine, int readings) {
+        sampler->machine = machine;
+        AppState::Options options;
+        std::shared_ptr<SamplerState> state = sampler;
+        options.makeSampler = [state] { return std::make_unique<ShotSampler>(state); };
+        options.startSampling = false;
+        appState = std::make_unique<AppState>(std::move(options));
+        KeepAwakeManager::Backends backends;
+        backends.inhibitor = std::make_unique<ShotInhibitor>();
+        backends.powerSource = std::make_unique<MainsPower>();
+        keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
+        for (int i = 0; i < readings; ++i) {
+            const qsizetype before = appState->memoryHistory().size();
+            appState->sampleAndPublish();
+            waitUntil([&] { return appState->memoryHistory().size() != before; });
+        }
+    }
+
+    Services services() const {
+        Services s;
+        s.appState = appState.get();
+        s.keepAwake = keepAwake.get();
+        return s;
+    }
+
+    void freeMemoryAndWait() {
+        appState->freeMemory();
+        waitUntil([&] { return !appState->isFreeingMemory(); });
+    }
+};
+
+// A stretch of desktop under the panel, with the panel's soft shadow, so the shot shows the
+// drop-down as it sits on screen.
+class Backdrop : public QWidget {
+public:
+    explicit Backdrop(QWidget* panel) : m_panel(panel) {
+        auto* box = new QVBoxLayout(this);
+        box->setContentsMargins(22, 18, 22, 28);
+        box->addWidget(panel);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        const bool dark = Color::isDark(palette());
+        p.fillRect(rect(), dark ? QColor(0x10, 0x11, 0x15) : QColor(0xC9, 0xCE, 0xD8));
+        const QRectF card = QRectF(m_panel->geometry());
+        for (int i = 14; i >= 1; --i) {
+            QPainterPath shadow;
+            shadow.addRoundedRect(card.adjusted(-i * 0.6, -i * 0.3 + 4, i * 0.6, i * 0.8 + 4),
+                                  12 + i * 0.6, 12 + i * 0.6);
+            p.fillPath(shadow, QColor(0, 0, 0, dark ? 14 : 7));
+        }
+    }
+
+private:
+    QWidget* m_panel;
+};
+
+void setLook(const QString& appearance, int step) {
+    UserDefaults& d = UserDefaults::standard();
+    d.setValue(ThemeKeys::Appearance, appearance);
+    d.setValue(ThemeKeys::FontSize, step);
+    QApplication::processEvents();
+}
+
+void resetLook() {
+    UserDefaults& d = UserDefaults::standard();
+    d.remove(ThemeKeys::Appearance);
+    d.remove(ThemeKeys::FontSize);
+    QApplication::processEvents();
+}
+
+void savePanel(ShotContext& ctx, Backdrop& backdrop, const QString& name) {
+    backdrop.adjustSize();
+    backdrop.resize(backdrop.sizeHint());
+    ctx.save(&backdrop, name);
+}
+
+// The tray label enlarged 8 times, on a light and on a dark bar.
+void saveLabel(ShotContext& ctx, bool badge, const QString& name) {
+    constexpr qreal zoom = 8;
+    const int cell = int(MenuBarExtra::labelCanvas * zoom);
+    const int pad = 24;
+    QImage image(2 * cell + 3 * pad, cell + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(0x80, 0x84, 0x8C));
+    QPainter p(&image);
+    const struct {
+        QColor bar, ink;
+    } looks[] = {{QColor(0xEC, 0xED, 0xF0), QColor(0x1D, 0x1D, 0x1F)},
+                 {QColor(0x23, 0x24, 0x28), QColor(0xF2, 0xF2, 0xF2)}};
+    int x = pad;
+    for (const auto& look : looks) {
+        const QRect slot(x, pad, cell, cell);
+        p.fillRect(slot, look.bar);
+        // The 18 × 16 frame, faintly, so the badge's reach past it shows.
+        const qreal inset = (MenuBarExtra::labelCanvas - 18) / 2.0 * zoom;
+        const qreal insetY = (MenuBarExtra::labelCanvas - 16) / 2.0 * zoom;
+        QColor frame = look.ink;
+        frame.setAlpha(40);
+        p.setPen(QPen(frame, 1, Qt::DashLine));
+        p.drawRect(QRectF(slot).adjusted(inset, insetY, -inset, -insetY));
+        p.drawPixmap(slot, MenuBarExtra::label(badge, zoom, look.ink));
+        x += cell + pad;
+    }
+    p.end();
+    const QString path = ctx.outDir + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool ok = image.save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    if (!ok)
+        ++ctx.failures;
+}
+
+} // namespace
+
+// The menu-bar panel on a laptop (battery, keep-awake off and on, after freeing memory, at the
+// smallest and largest text size, dark) and on a warm desktop without a battery (also while it
+// frees memory), and the tray label with and without its badge.
+void renderMenuBarShots(ShotContext& ctx) {
+    resetLook();
+    {
+        Scene scene(laptop(), 42);
+        scene.freeMemoryAndWait();
+        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        Backdrop backdrop(panel);
+        savePanel(ctx, backdrop, QStringLiteral("panel"));
+
+        scene.keepAwake->start();
+        savePanel(ctx, backdrop, QStringLiteral("panel-keep-awake"));
+        setLook(QStringLiteral("Light"), TextSize::Smallest);
+        savePanel(ctx, backdrop, QStringLiteral("panel-smallest"));
+        setLook(QStringLiteral("Light"), TextSize::Largest);
+        savePanel(ctx, backdrop, QStringLiteral("panel-largest"));
+        setLook(QStringLiteral("Dark"), TextSize::Normal);
+        savePanel(ctx, backdrop, QStringLiteral("panel-dark"));
+        setLook(QStringLiteral("Dark"), TextSize::Largest);
+        savePanel(ctx, backdrop, QStringLiteral("panel-dark-largest"));
+        resetLook();
+        backdrop.hide();
+    }
+    {
+        Scene scene(desktop(), 30);
+        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        Backdrop backdrop(panel);
+        savePanel(ctx, backdrop, QStringLiteral("panel-desktop"));
+
+        scene.sampler->holdRelieve = true;
+        scene.appState->freeMemory();
+        savePanel(ctx, backdrop, QStringLiteral("panel-freeing"));
+        scene.sampler->gate.release();
+        waitUntil([&] { return !scene.appState->isFreeingMemory(); });
+        savePanel(ctx, backdrop, QStringLiteral("panel-desktop-freed"));
+        backdrop.hide();
+    }
+    {
+        // Before the first reading: the empty snapshot and the charts still gathering.
+        Scene scene(laptop(), 0);
+        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        Backdrop backdrop(panel);
+        savePanel(ctx, backdrop, QStringLiteral("panel-first-launch"));
+        backdrop.hide();
+    }
+    saveLabel(ctx, false, QStringLiteral("tray-label"));
+    saveLabel(ctx, true, QStringLiteral("tray-label-badge"));
+}

@@ -1,0 +1,325 @@
+#include "vitals/PerformanceText.h"
+
+#include "platform/ByteFormat.h"
+#include "platform/SymbolName.h"
+#include "vitals/DecimalFormat.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+using P = ThermalSnapshot::Pressure;
+
+// The whole part of a percentage, truncated toward zero; a non-finite value (a broken sample)
+// reads as 0 rather than overflowing the conversion.
+qint64 wholePart(double value) {
+    if (!std::isfinite(value))
+        return 0;
+    constexpr double limit = 9.0e18;
+    return static_cast<qint64>(std::trunc(std::clamp(value, -limit, limit)));
+}
+
+bool warm(P pressure) {
+    return pressure == P::fair || pressure == P::serious || pressure == P::critical;
+}
+
+double memoryRatio(const SystemSnapshot& s) {
+    return double(s.memUsedBytes) / double(s.memTotalBytes);
+}
+
+// Free ÷ total, or 1 (nothing used) when the volume reports no size.
+double freeRatio(const SystemSnapshot& s) {
+    if (s.diskTotalBytes <= 0)
+        return 1.0;
+    return double(s.diskFreeBytes) / double(s.diskTotalBytes);
+}
+
+} // namespace
+
+namespace PerformanceText {
+
+QString levelWord(Level level) {
+    switch (level) {
+    case 0:
+        return QStringLiteral("Healthy");
+    case 1:
+        return QStringLiteral("Elevated");
+    default:
+        return QStringLiteral("High");
+    }
+}
+
+Tone levelTone(Level level) {
+    switch (level) {
+    case 0:
+        return Tone::green;
+    case 1:
+        return Tone::orange;
+    default:
+        return Tone::red;
+    }
+}
+
+QString segmentTitle(PerformanceMode mode) {
+    switch (mode) {
+    case PerformanceMode::Overview:
+        return QStringLiteral("Overview");
+    case PerformanceMode::Sensors:
+        return QStringLiteral("Sensors");
+    case PerformanceMode::Fans:
+        break;
+    }
+    return QStringLiteral("Fans");
+}
+
+// --- Overview tiles ---------------------------------------------------------------------------
+
+Level cpuLevel(const SystemSnapshot& s) {
+    if (s.cpuPercent > 80)
+        return 2;
+    if (s.cpuPercent > 50)
+        return 1;
+    return 0;
+}
+
+QString cpuValue(const SystemSnapshot& s) {
+    return fixedDecimal(s.cpuPercent, 0) + u'%';
+}
+
+QString cpuExplanation(const SystemSnapshot& s) {
+    if (s.cpuPercent > 80 && !s.topCPUProcesses.isEmpty())
+        return s.topCPUProcesses.constFirst().name +
+               QStringLiteral(" is using the most CPU right now. Heavy tasks like video export, "
+                              "indexing or AI workloads push this up.");
+    if (s.cpuPercent > 50)
+        return QStringLiteral("Several apps are active. This is normal when you are working, but "
+                              "worth checking if the fan is loud with nothing obvious running.");
+    return QStringLiteral("Load is low. Nothing is demanding much from the processor.");
+}
+
+Level memoryLevel(const SystemSnapshot& s) {
+    if (s.memTotalBytes == 0)
+        return 0;
+    const double ratio = memoryRatio(s);
+    if (ratio > 0.9)
+        return 2;
+    if (ratio > 0.75)
+        return 1;
+    return 0;
+}
+
+QString memoryValue(const SystemSnapshot& s) {
+    return formatBytesClamped(s.memUsedBytes);
+}
+
+QString memoryExplanation(const SystemSnapshot& s) {
+    const QString headroom =
+        QStringLiteral("Plenty of headroom. Your Mac is not juggling too much at once.");
+    if (s.memTotalBytes == 0)
+        return headroom;
+    const double ratio = memoryRatio(s);
+    if (ratio > 0.85 && !s.topProcesses.isEmpty()) {
+        const ProcessMemoryInfo& first = s.topProcesses.constFirst();
+        return first.name + QStringLiteral(" is using ") + formatBytesClamped(first.memoryBytes) +
+               QStringLiteral(". macOS compresses memory when it can, but quitting unused apps "
+                              "frees the most.");
+    }
+    if (ratio > 0.7)
+        return QStringLiteral(
+            "Memory pressure is building. Browsers with many tabs are the usual cause.");
+    return headroom;
+}
+
+Level storageLevel(const SystemSnapshot& s) {
+    const double ratio = freeRatio(s);
+    if (ratio < 0.1)
+        return 2;
+    if (ratio < 0.2)
+        return 1;
+    return 0;
+}
+
+QString storageValue(const SystemSnapshot& s) {
+    const double used = std::clamp((1.0 - freeRatio(s)) * 100.0, 0.0, 100.0);
+    return QString::number(wholePart(used)) + QStringLiteral("% full");
+}
+
+QString storageExplanation(const SystemSnapshot& s) {
+    if (s.diskTotalBytes >= 1) {
+        const double ratio = freeRatio(s);
+        if (ratio < 0.1)
+            return QStringLiteral("Your SSD is over 90% full. macOS slows down when storage is "
+                                  "this tight — caches cannot grow and apps struggle to save.");
+        if (ratio < 0.2)
+            return QStringLiteral("Storage is getting tight. Clearing caches, old downloads and "
+                                  "developer junk usually helps before it becomes a problem.");
+    }
+    return formatBytes(s.diskFreeBytes) + QStringLiteral(" free of ") +
+           formatBytes(s.diskTotalBytes) + QStringLiteral(". No storage pressure right now.");
+}
+
+std::optional<BatteryExplanation> batteryExplanation(const SystemSnapshot& s) {
+    if (!s.batteryPercent)
+        return std::nullopt;
+    const int percent = *s.batteryPercent;
+    BatteryExplanation out;
+    out.level = percent < 20 ? 2 : percent < 40 ? 1 : 0;
+    out.value = QString::number(percent) + u'%';
+    if (s.batteryCharging)
+        out.detail = QStringLiteral("On power, so drain is not a concern.");
+    else if (s.cpuPercent > 40 && !s.topProcesses.isEmpty())
+        out.detail = s.topProcesses.constFirst().name + QStringLiteral(" is active with CPU at ") +
+                     QString::number(wholePart(s.cpuPercent)) +
+                     QStringLiteral("%. That combination drains battery faster.");
+    else
+        out.detail = QStringLiteral("Not charging.");
+    return out;
+}
+
+// --- Temperature card -------------------------------------------------------------------------
+
+Level temperatureLevel(const SystemSnapshot& s) {
+    switch (s.thermal.pressure) {
+    case P::nominal:
+        return 0;
+    case P::fair:
+        return 1;
+    case P::serious:
+    case P::critical:
+        return 2;
+    case P::unknown:
+        break;
+    }
+    return s.cpuPercent > 80 ? 1 : 0;
+}
+
+bool showsChips(const ThermalSnapshot& t) {
+    return t.cpuCelsius || t.gpuCelsius || !t.fanRPMs.isEmpty() || !t.sensors.isEmpty();
+}
+
+QList<Chip> chips(const ThermalSnapshot& t) {
+    QList<Chip> out;
+    if (t.cpuCelsius)
+        out.append({"cpu"_sym, QStringLiteral("CPU ") + fixedDecimal(*t.cpuCelsius, 0) +
+                                   QStringLiteral("°C")});
+    if (t.gpuCelsius)
+        out.append(
+            {"rectangle.on.rectangle"_sym,
+             QStringLiteral("GPU ") + fixedDecimal(*t.gpuCelsius, 0) + QStringLiteral("°C")});
+    if (!t.fanRPMs.isEmpty()) {
+        const int fastest = *std::max_element(t.fanRPMs.cbegin(), t.fanRPMs.cend());
+        if (fastest >= 1)
+            out.append({"fan"_sym, rpmText(fastest)});
+    }
+    return out;
+}
+
+QString noSensorsNote() {
+    return QStringLiteral("Live °C sensors are not exposed on this Mac. Pendrel still uses macOS "
+                          "thermal pressure, which is the signal the system itself trusts.");
+}
+
+std::optional<QString> temperatureAdvice(P pressure) {
+    if (pressure != P::serious && pressure != P::critical)
+        return std::nullopt;
+    return QStringLiteral("Try quitting the busiest app, pausing heavy exports, and keeping vents "
+                          "clear. Pendrel does not override fan control — macOS manages cooling "
+                          "safely.");
+}
+
+// --- Sensors page -----------------------------------------------------------------------------
+
+Tone pressureTone(P pressure, double cpuPercent) {
+    switch (pressure) {
+    case P::nominal:
+        return Tone::green;
+    case P::fair:
+        return Tone::orange;
+    case P::serious:
+    case P::critical:
+        return Tone::red;
+    case P::unknown:
+        break;
+    }
+    return cpuPercent > 80 ? Tone::orange : Tone::green;
+}
+
+QString pressureSentence(P pressure) {
+    switch (pressure) {
+    case P::nominal:
+        return QStringLiteral("macOS reports no thermal pressure.");
+    case P::fair:
+        return QStringLiteral(
+            "macOS is managing heat. Fans may spin up; light throttling is possible.");
+    case P::serious:
+        return QStringLiteral(
+            "Your Mac is under real thermal pressure. Performance may be limited until it cools.");
+    case P::critical:
+        return QStringLiteral(
+            "Thermal pressure is critical. Close heavy work and let the Mac cool.");
+    case P::unknown:
+        break;
+    }
+    return QStringLiteral("Thermal pressure could not be read.");
+}
+
+std::optional<LikelyCause> likelyCause(const SystemSnapshot& s) {
+    const std::optional<QString> app = s.busiestAppName();
+    if (!app || !(warm(s.thermal.pressure) || s.cpuPercent > 50))
+        return std::nullopt;
+    return LikelyCause{*app, s.thermalExplanation()};
+}
+
+// --- Fans page --------------------------------------------------------------------------------
+
+std::optional<QString> fanPressureNote(P pressure) {
+    if (!warm(pressure))
+        return std::nullopt;
+    return QStringLiteral("Thermal pressure is ") + pressureWord(pressure).toLower() +
+           QStringLiteral(", so elevated fan noise can be expected.");
+}
+
+Tone fanStateTone(int rpm) {
+    return rpm <= 3500 ? Tone::green : Tone::orange;
+}
+
+QString rpmText(qint64 rpm) {
+    return QString::number(rpm) + QStringLiteral(" RPM");
+}
+
+std::optional<double> fanProgress(const FanReading& fan) {
+    if (!fan.maxRPM || *fan.maxRPM <= 0)
+        return std::nullopt;
+    return std::clamp(double(fan.rpm) / double(*fan.maxRPM), 0.0, 1.0);
+}
+
+QString fanMinText(const FanReading& fan) {
+    return fan.minRPM ? QStringLiteral("Min ") + QString::number(*fan.minRPM)
+                      : QStringLiteral("Min —");
+}
+
+QString fanMaxText(const FanReading& fan) {
+    return QStringLiteral("Max ") + QString::number(fan.maxRPM.value_or(0));
+}
+
+std::optional<QString> fanTargetText(const FanReading& fan) {
+    if (!fan.targetRPM || *fan.targetRPM <= 0)
+        return std::nullopt;
+    return QStringLiteral("macOS target about ") + rpmText(*fan.targetRPM);
+}
+
+// --- Questions ----------------------------------------------------------------------------------
+
+QString askWhySlowQuestion() {
+    return QStringLiteral("Why is my Mac slow?");
+}
+QString askAboutHeatQuestion() {
+    return QStringLiteral("Why is my Mac running hot?");
+}
+QString askAboutFansQuestion() {
+    return QStringLiteral("Why are my fans loud?");
+}
+
+} // namespace PerformanceText

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "shell/ScreenModes.h"
+#include "vitals/SystemSnapshot.h"
+
+#include <optional>
+#include <QList>
+#include <QString>
+
+// What the Performance screen says about one sample: the levels of its cards, their values and
+// "Because" sentences, the temperature card's chips and advice, the sensors page's pressure badge
+// and likely cause, and the fans page's texts. Pure functions of their arguments, so every cut
+// point can be checked without a widget; the screen only lays these out.
+//
+// The cut points are this screen's own (the menu-bar panel and the health check judge the same
+// measures differently): CPU and memory tiles change level at 80/50 % and 0.9/0.75 of memory,
+// while the memory sentence changes at 0.85/0.7.
+namespace PerformanceText {
+
+// How urgent a card is: 0 calm, 1 worth a look, 2 act now. Any value other than 0 and 1 reads
+// as 2.
+using Level = int;
+
+// The colour a badge or line is drawn in; the screen maps it onto the interface's status colours.
+enum class Tone { green, orange, red };
+
+// "Healthy", "Elevated" or "High" (any other level).
+QString levelWord(Level level);
+Tone levelTone(Level level);
+
+// "Overview", "Sensors", "Fans".
+QString segmentTitle(PerformanceMode mode);
+
+// --- Overview tiles -------------------------------------------------------------------------
+
+// 2 above 80 %, 1 above 50 %, else 0.
+Level cpuLevel(const SystemSnapshot& snapshot);
+// "37%": the whole-machine load with no decimals.
+QString cpuValue(const SystemSnapshot& snapshot);
+QString cpuExplanation(const SystemSnapshot& snapshot);
+
+// Used ÷ total: 2 above 0.9, 1 above 0.75, else 0; 0 when the total is 0.
+Level memoryLevel(const SystemSnapshot& snapshot);
+// The used bytes in file style.
+QString memoryValue(const SystemSnapshot& snapshot);
+QString memoryExplanation(const SystemSnapshot& snapshot);
+
+// Free ÷ total (1 when the total is 0): 2 below 0.1, 1 below 0.2, else 0.
+Level storageLevel(const SystemSnapshot& snapshot);
+// "75% full": the whole part of the used share. A volume that reports more free space than its
+// size (or negative figures) reads as between 0 and 100 % full, never outside.
+QString storageValue(const SystemSnapshot& snapshot);
+QString storageExplanation(const SystemSnapshot& snapshot);
+
+struct BatteryExplanation {
+    Level level = 0;
+    QString value;  // "54%"
+    QString detail; // one sentence
+    bool operator==(const BatteryExplanation&) const = default;
+};
+// None when the sample has no battery; the level is 2 below 20 %, 1 below 40 %, else 0.
+std::optional<BatteryExplanation> batteryExplanation(const SystemSnapshot& snapshot);
+
+// --- Temperature card -----------------------------------------------------------------------
+
+// By thermal pressure: nominal 0, fair 1, serious and critical 2; unknown pressure is 1 when the
+// CPU is above 80 %, else 0.
+Level temperatureLevel(const SystemSnapshot& snapshot);
+
+// One reading beside the temperature: a symbol name and its text.
+struct Chip {
+    QString symbol;
+    QString text;
+    bool operator==(const Chip&) const = default;
+};
+// True when there is anything live to show (a CPU or GPU temperature, fan speeds or sensors);
+// false means the card shows noSensorsNote() instead. The row may be shown with no chips in it
+// (sensors without a CPU or GPU reading, fans that do not turn).
+bool showsChips(const ThermalSnapshot& thermal);
+// "CPU 61°C", "GPU 55°C", "2400 RPM" (the fastest fan, only when it turns), in that order.
+QList<Chip> chips(const ThermalSnapshot& thermal);
+QString noSensorsNote();
+// The advice line for serious or critical pressure; none otherwise.
+std::optional<QString> temperatureAdvice(ThermalSnapshot::Pressure pressure);
+
+// --- Sensors page ---------------------------------------------------------------------------
+
+// The pressure badge's colour: nominal green, fair orange, serious and critical red; unknown is
+// orange when the CPU is above 80 %, else green.
+Tone pressureTone(ThermalSnapshot::Pressure pressure, double cpuPercent);
+// One sentence on what the pressure means ("macOS reports no thermal pressure." …).
+QString pressureSentence(ThermalSnapshot::Pressure pressure);
+
+struct LikelyCause {
+    QString appName;
+    QString explanation; // SystemSnapshot::thermalExplanation()
+    bool operator==(const LikelyCause&) const = default;
+};
+// Shown only when there is a busiest app and the machine is warm (fair, serious or critical
+// pressure) or the CPU is above 50 %.
+std::optional<LikelyCause> likelyCause(const SystemSnapshot& snapshot);
+
+// --- Fans page ------------------------------------------------------------------------------
+
+// "Thermal pressure is warm, so elevated fan noise can be expected." for fair, serious and
+// critical pressure; none for nominal and unknown.
+std::optional<QString> fanPressureNote(ThermalSnapshot::Pressure pressure);
+// Green up to 3500 RPM, orange from 3501.
+Tone fanStateTone(int rpm);
+// "2400 RPM".
+QString rpmText(qint64 rpm);
+// How far the fan is towards its maximum, 0 to 1; none when no maximum above 0 is known.
+std::optional<double> fanProgress(const FanReading& fan);
+// "Min 1200" or "Min —" when the minimum is unknown; "Max 6000".
+QString fanMinText(const FanReading& fan);
+QString fanMaxText(const FanReading& fan);
+// "macOS target about 2400 RPM"; none without a target above 0.
+std::optional<QString> fanTargetText(const FanReading& fan);
+
+// --- Questions handed to the assistant ------------------------------------------------------
+
+QString askWhySlowQuestion();   // "Why is my Mac slow?"
+QString askAboutHeatQuestion(); // "Why is my Mac running hot?"
+QString askAboutFansQuestion(); // "Why are my fans loud?"
+
+} // namespace PerformanceText

@@ -1,0 +1,142 @@
+#include "vitals/views/PerformanceAutopilotPane.h"
+
+#include "shell/views/ToggleSwitch.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKProminentButton.h"
+#include "vitals/PerformanceAutopilot.h"
+#include "vitals/views/PerformanceWidgets.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+using namespace PerformanceWidgets;
+
+PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopilot, QWidget* parent)
+    : PerformanceGroupBox(QStringLiteral("Performance Autopilot"), 10, parent),
+      m_autopilot(autopilot) {
+    QWidget* body = card();
+    m_enabled = new ToggleSwitch(QStringLiteral("Suggest unused background apps"), body);
+    m_enabled->setObjectName(QStringLiteral("autopilotEnabled"));
+    m_autoQuit = new ToggleSwitch(QStringLiteral("Auto-quit suggested apps"), body);
+    m_autoQuit->setObjectName(QStringLiteral("autopilotAutoQuit"));
+    column()->addWidget(m_enabled);
+    column()->addWidget(m_autoQuit);
+    column()->addWidget(label(QStringLiteral("Pendrel only quits regular apps that are not "
+                                             "frontmost. Finder, Terminal, Xcode, Cursor and "
+                                             "Pendrel itself are protected. You can protect more "
+                                             "below."),
+                              TextStyle::Caption, QKForeground::Secondary, body));
+    m_lastAction = label(QString(), TextStyle::Caption, QKForeground::Green, body);
+    m_lastAction->setObjectName(QStringLiteral("autopilotLastAction"));
+    column()->addWidget(m_lastAction);
+    m_nothing = label(QStringLiteral("Nothing to suggest right now."), TextStyle::Caption,
+                      QKForeground::Secondary, body);
+    m_nothing->setObjectName(QStringLiteral("autopilotNothing"));
+    column()->addWidget(m_nothing);
+    m_rowsHost = new QWidget(body);
+    m_rowsHost->setObjectName(QStringLiteral("autopilotRows"));
+    auto* rows = new QVBoxLayout(m_rowsHost);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(4);
+    column()->addWidget(m_rowsHost);
+
+    if (autopilot) {
+        connect(m_enabled, &ToggleSwitch::toggled, autopilot, [this](bool on) {
+            if (m_autopilot && m_autopilot->enabled() != on)
+                m_autopilot->setEnabled(on);
+        });
+        connect(m_autoQuit, &ToggleSwitch::toggled, autopilot, [this](bool on) {
+            if (m_autopilot && m_autopilot->autoQuit() != on)
+                m_autopilot->setAutoQuit(on);
+        });
+        connect(autopilot, &PerformanceAutopilot::enabledChanged, this, [this] {
+            showSwitches();
+            showCandidates();
+        });
+        connect(autopilot, &PerformanceAutopilot::autoQuitChanged, this,
+                &PerformanceAutopilotPane::showSwitches);
+        connect(autopilot, &PerformanceAutopilot::lastActionChanged, this,
+                &PerformanceAutopilotPane::showLastAction);
+        connect(autopilot, &PerformanceAutopilot::candidatesChanged, this,
+                &PerformanceAutopilotPane::showCandidates);
+    }
+    showSwitches();
+    showLastAction();
+    showCandidates();
+}
+
+void PerformanceAutopilotPane::showSwitches() {
+    const bool enabled = m_autopilot && m_autopilot->enabled();
+    m_enabled->setChecked(enabled);
+    m_autoQuit->setChecked(m_autopilot && m_autopilot->autoQuit());
+    m_autoQuit->setEnabled(enabled);
+    m_enabled->setEnabled(m_autopilot != nullptr);
+}
+
+void PerformanceAutopilotPane::showLastAction() {
+    const QString action = m_autopilot ? m_autopilot->lastAction() : QString();
+    m_lastAction->setText(action);
+    m_lastAction->setVisible(!action.isEmpty());
+}
+
+PerformanceAutopilotPane::Row PerformanceAutopilotPane::makeRow(const QString& name) {
+    Row row;
+    row.widget = new QWidget(m_rowsHost);
+    auto* line = new QHBoxLayout(row.widget);
+    line->setContentsMargins(0, 2, 0, 2);
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    row.name = label(name, TextStyle::Body, QKForeground::Primary, row.widget, std::nullopt, false);
+    row.reason = label(QString(), TextStyle::Caption, QKForeground::Secondary, row.widget,
+                       std::nullopt, false);
+    texts->addWidget(row.name);
+    texts->addWidget(row.reason);
+    line->addLayout(texts, 1);
+    row.protect = button(QStringLiteral("Protect"), true, row.widget);
+    auto* quit = new QKProminentButton(QStringLiteral("Quit"), row.widget);
+    quit->setSmall(true);
+    row.quit = quit;
+    line->addWidget(row.protect, 0, Qt::AlignVCenter);
+    line->addWidget(row.quit, 0, Qt::AlignVCenter);
+
+    // The autopilot may drop this row's candidate from inside these handlers; rows are only ever
+    // deleted later (deleteLater), so the button outlives its own click.
+    connect(row.protect, &QPushButton::clicked, this, [this, name] {
+        if (m_autopilot)
+            m_autopilot->protect(name);
+    });
+    connect(row.quit, &QPushButton::clicked, this, [this, name] {
+        if (m_autopilot)
+            m_autopilot->quit(name, false);
+    });
+    return row;
+}
+
+void PerformanceAutopilotPane::showCandidates() {
+    const bool enabled = m_autopilot && m_autopilot->enabled();
+    const QList<AutopilotCandidate> candidates =
+        m_autopilot ? m_autopilot->candidates() : QList<AutopilotCandidate>();
+
+    bool sameNames = candidates.size() == m_rows.size();
+    for (int i = 0; sameNames && i < candidates.size(); ++i)
+        sameNames = m_rows.at(i).name->text() == candidates.at(i).name;
+    if (!sameNames) {
+        for (const Row& row : std::as_const(m_rows)) {
+            row.widget->hide();
+            row.widget->deleteLater();
+        }
+        m_rows.clear();
+        for (const AutopilotCandidate& c : candidates) {
+            Row row = makeRow(c.name);
+            m_rowsHost->layout()->addWidget(row.widget);
+            m_rows.append(row);
+        }
+    }
+    for (int i = 0; i < candidates.size(); ++i)
+        m_rows[i].reason->setText(candidates.at(i).reason);
+
+    m_nothing->setVisible(enabled && candidates.isEmpty());
+    m_rowsHost->setVisible(enabled && !candidates.isEmpty());
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "vitals/views/PerformanceGroupBox.h"
+
+#include <QList>
+#include <QPointer>
+
+class QLabel;
+class QPushButton;
+class ToggleSwitch;
+class PerformanceAutopilot;
+
+// The "Performance Autopilot" box of the overview, bound both ways to the autopilot: the two
+// switches set and follow `enabled` and `autoQuit` (auto-quit can only be changed while the
+// autopilot is on, and keeps its stored value while off), the last quit is shown in green, and
+// while enabled the candidates are listed, each with Protect and Quit, or "Nothing to suggest
+// right now." when there are none. While disabled no candidate is shown, even if the autopilot
+// still holds some.
+//
+// The pane only shows and forwards: it never refreshes the candidates itself. Rows follow the
+// candidate list in place (same names in the same order: texts updated; otherwise rebuilt).
+class PerformanceAutopilotPane : public PerformanceGroupBox {
+    Q_OBJECT
+public:
+    explicit PerformanceAutopilotPane(PerformanceAutopilot* autopilot, QWidget* parent = nullptr);
+
+    struct Row {
+        QWidget* widget = nullptr;
+        QLabel* name = nullptr;
+        QLabel* reason = nullptr;
+        QPushButton* protect = nullptr;
+        QPushButton* quit = nullptr;
+    };
+
+    ToggleSwitch* enabledSwitch() const { return m_enabled; }
+    ToggleSwitch* autoQuitSwitch() const { return m_autoQuit; }
+    QLabel* lastActionLabel() const { return m_lastAction; }
+    QLabel* nothingLabel() const { return m_nothing; }
+    // The candidate rows in list order (hidden while the autopilot is off).
+    const QList<Row>& rows() const { return m_rows; }
+    QWidget* rowsHost() const { return m_rowsHost; }
+
+private:
+    void showSwitches();
+    void showLastAction();
+    void showCandidates();
+    Row makeRow(const QString& name);
+
+    QPointer<PerformanceAutopilot> m_autopilot;
+    ToggleSwitch* m_enabled;
+    ToggleSwitch* m_autoQuit;
+    QLabel* m_lastAction;
+    QLabel* m_nothing;
+    QWidget* m_rowsHost;
+    QList<Row> m_rows;
+};

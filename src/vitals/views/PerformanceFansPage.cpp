@@ -1,0 +1,111 @@
+#include "vitals/views/PerformanceFansPage.h"
+
+#include "platform/SymbolName.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKProminentButton.h"
+#include "vitals/PerformanceText.h"
+#include "vitals/SystemSnapshot.h"
+#include "vitals/views/PerformanceFanCard.h"
+#include "vitals/views/PerformanceGroupBox.h"
+#include "vitals/views/PerformanceView.h"
+#include "vitals/views/PerformanceWidgets.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+using namespace PerformanceWidgets;
+namespace Text = PerformanceText;
+
+PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = nullptr;
+    m_scroll = page(column, this);
+    outer->addWidget(m_scroll);
+    QWidget* content = m_scroll->widget();
+
+    addPart(column, label(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
+                                         "macOS stays in charge."),
+                          TextStyle::Callout, QKForeground::Secondary, content));
+
+    auto* activity = new PerformanceGroupBox(QString(), 8, content);
+    activity->setObjectName(QStringLiteral("fanActivityCard"));
+    activity->column()->addWidget(label(QStringLiteral("What the fans are doing"),
+                                        TextStyle::Headline, QKForeground::Primary,
+                                        activity->card()));
+    m_summary = label(QString(), TextStyle::Callout, QKForeground::Primary, activity->card());
+    m_summary->setObjectName(QStringLiteral("fansSummary"));
+    activity->column()->addWidget(m_summary);
+    m_pressureNote = label(QString(), TextStyle::Caption, QKForeground::Orange, activity->card());
+    m_pressureNote->setObjectName(QStringLiteral("fansPressureNote"));
+    activity->column()->addWidget(m_pressureNote);
+    addPart(column, activity);
+
+    m_fansHost = new QWidget(content);
+    m_fansColumn = new QVBoxLayout(m_fansHost);
+    m_fansColumn->setContentsMargins(0, 0, 0, 0);
+    m_fansColumn->setSpacing(16);
+    m_fanless = new PerformanceGroupBox(QString(), 8, m_fansHost);
+    m_fanless->setObjectName(QStringLiteral("fanlessCard"));
+    m_fanless->column()->addWidget(new QKIconLabel(
+        "fan"_sym, QStringLiteral("Fanless or unavailable"), QKFont{.style = TextStyle::Headline},
+        QKForeground::Primary, m_fanless->card()));
+    m_fanless->column()->addWidget(
+        label(QStringLiteral("No fan sensors were reported. Many MacBook Air models are fanless. "
+                             "If this is a Pro and fans should appear, the SMC may not expose "
+                             "them to this OS build."),
+              TextStyle::Callout, QKForeground::Secondary, m_fanless->card()));
+    m_fansColumn->addWidget(m_fanless);
+    addPart(column, m_fansHost);
+
+    auto* wont = new PerformanceGroupBox(QStringLiteral("What Pendrel will not do"), 8, content);
+    wont->column()->addWidget(
+        label(QStringLiteral("There is no manual fan boost or custom fan curve here. Overriding "
+                             "cooling can shorten hardware life and fights Apple’s thermal "
+                             "management. Pendrel explains noise and heat; it does not take over "
+                             "the fans."),
+              TextStyle::Callout, QKForeground::Secondary, wont->card()));
+    addPart(column, wont);
+
+    auto* askRow = new QWidget(content);
+    auto* ask = new QHBoxLayout(askRow);
+    ask->setContentsMargins(0, 0, 0, 0);
+    m_ask = new QKProminentButton(QStringLiteral("Ask why fans are loud"), askRow);
+    m_ask->setObjectName(QStringLiteral("askFans"));
+    ask->addWidget(m_ask);
+    ask->addStretch(1);
+    addPart(column, askRow);
+    connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askWhyFansAreLoud);
+}
+
+void PerformanceFansPage::showSnapshot(const SystemSnapshot& s) {
+    const ThermalSnapshot& t = s.thermal;
+    m_summary->setText(ThermalSnapshot::fansSummary(t.fanRPMs, t.fans));
+    const std::optional<QString> note = Text::fanPressureNote(t.pressure);
+    m_pressureNote->setVisible(note.has_value());
+    m_pressureNote->setText(note.value_or(QString()));
+
+    m_fanless->setVisible(t.fans.isEmpty());
+    QList<int> ids;
+    for (const FanReading& fan : t.fans)
+        ids.append(fan.id);
+    if (ids != m_cardIds) {
+        for (PerformanceFanCard* card : std::as_const(m_cards)) {
+            card->hide();
+            card->deleteLater();
+        }
+        m_cards.clear();
+        for (qsizetype i = 0; i < t.fans.size(); ++i) {
+            auto* card = new PerformanceFanCard(m_fansHost);
+            m_fansColumn->addWidget(card);
+            m_cards.append(card);
+        }
+        m_cardIds = ids;
+    }
+    for (qsizetype i = 0; i < t.fans.size(); ++i)
+        m_cards[i]->showFan(t.fans.at(i));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QVBoxLayout;
+class PerformanceFanCard;
+class PerformanceGroupBox;
+struct SystemSnapshot;
+
+// The fans page: read-only fan status. What the fans are doing (with a note under thermal
+// pressure), one card per fan in list order or the fanless card when the machine reports none,
+// what Pendrel will not do, and a button that asks the assistant why the fans are loud. Built
+// once; showSnapshot() updates in place, rebuilding the fan cards only when the fan ids change.
+class PerformanceFansPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit PerformanceFansPage(QWidget* parent = nullptr);
+
+    void showSnapshot(const SystemSnapshot& snapshot);
+
+    QLabel* summary() const { return m_summary; }
+    QLabel* pressureNote() const { return m_pressureNote; }
+    PerformanceGroupBox* fanlessCard() const { return m_fanless; }
+    const QList<PerformanceFanCard*>& fanCards() const { return m_cards; }
+    QPushButton* askButton() const { return m_ask; }
+
+private:
+    QScrollArea* m_scroll;
+    QLabel* m_summary;
+    QLabel* m_pressureNote;
+    QWidget* m_fansHost;
+    QVBoxLayout* m_fansColumn;
+    PerformanceGroupBox* m_fanless;
+    QList<PerformanceFanCard*> m_cards;
+    QList<int> m_cardIds;
+    QPushButton* m_ask;
+};

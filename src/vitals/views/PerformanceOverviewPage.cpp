@@ -1,0 +1,88 @@
+#include "vitals/views/PerformanceOverviewPage.h"
+
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKProminentButton.h"
+#include "vitals/PerformanceText.h"
+#include "vitals/views/PerformanceAutopilotPane.h"
+#include "vitals/views/PerformanceImpactList.h"
+#include "vitals/views/PerformanceMetricTile.h"
+#include "vitals/views/PerformanceTemperatureCard.h"
+#include "vitals/views/PerformanceView.h"
+#include "vitals/views/PerformanceWidgets.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+using namespace PerformanceWidgets;
+namespace Text = PerformanceText;
+
+PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot,
+                                                 ScreenState* screen, QWidget* parent)
+    : QWidget(parent) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = nullptr;
+    m_scroll = page(column, this);
+    outer->addWidget(m_scroll);
+    QWidget* content = m_scroll->widget();
+
+    addPart(column, label(QStringLiteral("What is happening right now, and why."),
+                          TextStyle::Callout, QKForeground::Secondary, content));
+
+    m_cpu = new PerformanceMetricTile(QStringLiteral("CPU"), content);
+    m_cpu->setObjectName(QStringLiteral("cpuTile"));
+    addPart(column, m_cpu);
+    m_temperature = new PerformanceTemperatureCard(screen, content);
+    m_temperature->setObjectName(QStringLiteral("temperatureCard"));
+    addPart(column, m_temperature);
+    m_memory = new PerformanceMetricTile(QStringLiteral("Memory"), content);
+    m_memory->setObjectName(QStringLiteral("memoryTile"));
+    addPart(column, m_memory);
+    m_storage = new PerformanceMetricTile(QStringLiteral("Storage"), content);
+    m_storage->setObjectName(QStringLiteral("storageTile"));
+    addPart(column, m_storage);
+    m_battery = new PerformanceMetricTile(QStringLiteral("Battery"), content);
+    m_battery->setObjectName(QStringLiteral("batteryTile"));
+    addPart(column, m_battery);
+
+    m_autopilot = new PerformanceAutopilotPane(autopilot, content);
+    m_autopilot->setObjectName(QStringLiteral("autopilotPane"));
+    addPart(column, m_autopilot);
+
+    m_impactBox = new PerformanceGroupBox(QStringLiteral("Biggest impact right now"), 0, content);
+    m_impactBox->setObjectName(QStringLiteral("impactBox"));
+    m_impact = new PerformanceImpactList(m_impactBox->card());
+    m_impactBox->column()->addWidget(m_impact);
+    addPart(column, m_impactBox);
+
+    auto* askRow = new QWidget(content);
+    auto* ask = new QHBoxLayout(askRow);
+    ask->setContentsMargins(0, 0, 0, 0);
+    m_askWhy = new QKProminentButton(QStringLiteral("Ask Pendrel why"), askRow);
+    m_askWhy->setObjectName(QStringLiteral("askWhy"));
+    m_askHeat = button(QStringLiteral("Ask about heat"), false, askRow);
+    m_askHeat->setObjectName(QStringLiteral("askHeat"));
+    m_askHeat->setMinimumHeight(m_askWhy->sizeHint().height());
+    ask->addWidget(m_askWhy);
+    ask->addWidget(m_askHeat);
+    ask->addStretch(1);
+    addPart(column, askRow);
+    connect(m_askWhy, &QPushButton::clicked, this, &PerformanceView::askWhySlow);
+    connect(m_askHeat, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
+}
+
+void PerformanceOverviewPage::showSnapshot(const SystemSnapshot& s) {
+    m_cpu->setMetric(Text::cpuLevel(s), Text::cpuValue(s), Text::cpuExplanation(s));
+    m_temperature->showSnapshot(s);
+    m_memory->setMetric(Text::memoryLevel(s), Text::memoryValue(s), Text::memoryExplanation(s));
+    m_storage->setMetric(Text::storageLevel(s), Text::storageValue(s), Text::storageExplanation(s));
+    const std::optional<Text::BatteryExplanation> battery = Text::batteryExplanation(s);
+    m_battery->setVisible(battery.has_value());
+    if (battery)
+        m_battery->setMetric(battery->level, battery->value, battery->detail);
+    m_impactBox->setVisible(!s.topProcesses.isEmpty() || !s.topCPUProcesses.isEmpty());
+    m_impact->showSnapshot(s);
+}

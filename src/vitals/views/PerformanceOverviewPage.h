@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+class QPushButton;
+class QLabel;
+class QScrollArea;
+class PerformanceAutopilot;
+class PerformanceAutopilotPane;
+class PerformanceGroupBox;
+class PerformanceImpactList;
+class PerformanceMetricTile;
+class PerformanceTemperatureCard;
+class ScreenState;
+struct SystemSnapshot;
+
+// The overview page: what is happening right now and why. CPU tile, temperature card, memory,
+// storage and (with a battery) battery tiles, the autopilot box, the biggest-impact box (only
+// when a process list has entries) and the two ask buttons, in one scrolling column. Built once;
+// showSnapshot() updates every text in place.
+class PerformanceOverviewPage : public QWidget {
+    Q_OBJECT
+public:
+    PerformanceOverviewPage(PerformanceAutopilot* autopilot, ScreenState* screen,
+                            QWidget* parent = nullptr);
+
+    void showSnapshot(const SystemSnapshot& snapshot);
+
+    PerformanceMetricTile* cpuTile() const { return m_cpu; }
+    PerformanceTemperatureCard* temperatureCard() const { return m_temperature; }
+    PerformanceMetricTile* memoryTile() const { return m_memory; }
+    PerformanceMetricTile* storageTile() const { return m_storage; }
+    PerformanceMetricTile* batteryTile() const { return m_battery; }
+    PerformanceAutopilotPane* autopilotPane() const { return m_autopilot; }
+    PerformanceGroupBox* impactBox() const { return m_impactBox; }
+    PerformanceImpactList* impactList() const { return m_impact; }
+    QPushButton* askWhyButton() const { return m_askWhy; }
+    QPushButton* askHeatButton() const { return m_askHeat; }
+
+private:
+    QScrollArea* m_scroll;
+    PerformanceMetricTile* m_cpu;
+    PerformanceTemperatureCard* m_temperature;
+    PerformanceMetricTile* m_memory;
+    PerformanceMetricTile* m_storage;
+    PerformanceMetricTile* m_battery;
+    PerformanceAutopilotPane* m_autopilot;
+    PerformanceGroupBox* m_impactBox;
+    PerformanceImpactList* m_impact;
+    QPushButton* m_askWhy;
+    QPushButton* m_askHeat;
+};

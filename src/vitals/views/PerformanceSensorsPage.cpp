@@ -1,0 +1,124 @@
+#include "vitals/views/PerformanceSensorsPage.h"
+
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKProminentButton.h"
+#include "vitals/PerformanceText.h"
+#include "vitals/SystemSnapshot.h"
+#include "vitals/views/PerformanceBadge.h"
+#include "vitals/views/PerformanceGroupBox.h"
+#include "vitals/views/PerformanceSensorRow.h"
+#include "vitals/views/PerformanceView.h"
+#include "vitals/views/PerformanceWidgets.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+using namespace PerformanceWidgets;
+namespace Text = PerformanceText;
+
+PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* column = nullptr;
+    m_scroll = page(column, this);
+    outer->addWidget(m_scroll);
+    QWidget* content = m_scroll->widget();
+
+    addPart(column, label(QStringLiteral("Curated sensors Pendrel can explain. Not every SMC "
+                                         "voltage — only temperatures that help you understand "
+                                         "heat."),
+                          TextStyle::Callout, QKForeground::Secondary, content));
+
+    auto* pressure = new PerformanceGroupBox(QString(), 8, content);
+    pressure->setObjectName(QStringLiteral("pressureCard"));
+    QWidget* body = pressure->card();
+    auto* header = new QHBoxLayout;
+    header->addWidget(label(QStringLiteral("Thermal pressure"), TextStyle::Headline,
+                            QKForeground::Primary, body, std::nullopt, false),
+                      0, Qt::AlignVCenter);
+    header->addStretch(1);
+    m_badge = new PerformanceBadge(body);
+    header->addWidget(m_badge, 0, Qt::AlignVCenter);
+    pressure->column()->addLayout(header);
+    m_sentence = label(QString(), TextStyle::Callout, QKForeground::Primary, body);
+    m_sentence->setObjectName(QStringLiteral("pressureSentence"));
+    pressure->column()->addWidget(m_sentence);
+    pressure->column()->addWidget(label(QStringLiteral("This is the public macOS signal. It "
+                                                       "always works, even when °C sensors are "
+                                                       "hidden."),
+                                        TextStyle::Caption, QKForeground::Secondary, body));
+    addPart(column, pressure);
+
+    m_empty = new PerformanceGroupBox(QString(), 8, content);
+    m_empty->setObjectName(QStringLiteral("noSensorsBox"));
+    m_empty->column()->addWidget(label(QStringLiteral("No temperature sensors exposed"),
+                                       TextStyle::Headline, QKForeground::Primary,
+                                       m_empty->card()));
+    m_empty->column()->addWidget(
+        label(QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
+                             "Thermal pressure above is still trustworthy. Fan Monitor may still "
+                             "show RPM if fans exist."),
+              TextStyle::Callout, QKForeground::Secondary, m_empty->card()));
+    addPart(column, m_empty);
+
+    m_sensorsBox = new PerformanceGroupBox(QStringLiteral("Temperature sensors"), 0, content);
+    m_sensorsBox->setObjectName(QStringLiteral("sensorsBox"));
+    addPart(column, m_sensorsBox);
+
+    m_causeBox = new PerformanceGroupBox(QStringLiteral("Likely cause"), 6, content);
+    m_causeBox->setObjectName(QStringLiteral("causeBox"));
+    m_causeName = label(QString(), TextStyle::Headline, QKForeground::Primary, m_causeBox->card());
+    m_causeExplanation =
+        label(QString(), TextStyle::Callout, QKForeground::Secondary, m_causeBox->card());
+    m_causeBox->column()->addWidget(m_causeName);
+    m_causeBox->column()->addWidget(m_causeExplanation);
+    addPart(column, m_causeBox);
+
+    auto* askRow = new QWidget(content);
+    auto* ask = new QHBoxLayout(askRow);
+    ask->setContentsMargins(0, 0, 0, 0);
+    m_ask = new QKProminentButton(QStringLiteral("Ask Pendrel about heat"), askRow);
+    m_ask->setObjectName(QStringLiteral("askHeat"));
+    ask->addWidget(m_ask);
+    ask->addStretch(1);
+    addPart(column, askRow);
+    connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
+}
+
+void PerformanceSensorsPage::showSnapshot(const SystemSnapshot& s) {
+    const ThermalSnapshot::Pressure p = s.thermal.pressure;
+    m_badge->set(pressureWord(p), Text::pressureTone(p, s.cpuPercent));
+    m_sentence->setText(Text::pressureSentence(p));
+
+    const QList<HardwareSensor>& sensors = s.thermal.sensors;
+    m_empty->setVisible(sensors.isEmpty());
+    m_sensorsBox->setVisible(!sensors.isEmpty());
+    QStringList keys;
+    for (const HardwareSensor& sensor : sensors)
+        keys.append(sensor.key);
+    if (keys != m_rowKeys) {
+        for (PerformanceSensorRow* row : std::as_const(m_rows)) {
+            row->hide();
+            row->deleteLater();
+        }
+        m_rows.clear();
+        for (qsizetype i = 0; i < sensors.size(); ++i) {
+            auto* row = new PerformanceSensorRow(m_sensorsBox->card());
+            m_sensorsBox->column()->addWidget(row);
+            m_rows.append(row);
+        }
+        m_rowKeys = keys;
+    }
+    for (qsizetype i = 0; i < sensors.size(); ++i)
+        m_rows[i]->showSensor(sensors.at(i), sensors.at(i).key != sensors.constLast().key);
+
+    const std::optional<Text::LikelyCause> cause = Text::likelyCause(s);
+    m_causeBox->setVisible(cause.has_value());
+    if (cause) {
+        m_causeName->setText(cause->appName);
+        m_causeExplanation->setText(cause->explanation);
+    }
+}

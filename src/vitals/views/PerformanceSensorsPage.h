@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QList>
+#include <QStringList>
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class PerformanceBadge;
+class PerformanceGroupBox;
+class PerformanceSensorRow;
+struct SystemSnapshot;
+
+// The sensors page: heat in plain language. The thermal pressure card (always: every machine
+// has the signal, even when it is "Unknown"), then either the curated temperature sensors,
+// hottest first, or a box saying none are exposed (never both), the likely cause when something
+// is working the machine hard, and a button that asks the assistant about heat. Built once;
+// showSnapshot() updates in place, rebuilding the sensor rows only when the list of keys changes.
+class PerformanceSensorsPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit PerformanceSensorsPage(QWidget* parent = nullptr);
+
+    void showSnapshot(const SystemSnapshot& snapshot);
+
+    PerformanceBadge* pressureBadge() const { return m_badge; }
+    QLabel* pressureSentence() const { return m_sentence; }
+    PerformanceGroupBox* emptyBox() const { return m_empty; }
+    PerformanceGroupBox* sensorsBox() const { return m_sensorsBox; }
+    const QList<PerformanceSensorRow*>& rows() const { return m_rows; }
+    PerformanceGroupBox* causeBox() const { return m_causeBox; }
+    QLabel* causeName() const { return m_causeName; }
+    QLabel* causeExplanation() const { return m_causeExplanation; }
+    QPushButton* askButton() const { return m_ask; }
+
+private:
+    QScrollArea* m_scroll;
+    PerformanceBadge* m_badge;
+    QLabel* m_sentence;
+    PerformanceGroupBox* m_empty;
+    PerformanceGroupBox* m_sensorsBox;
+    QList<PerformanceSensorRow*> m_rows;
+    QStringList m_rowKeys;
+    PerformanceGroupBox* m_causeBox;
+    QLabel* m_causeName;
+    QLabel* m_causeExplanation;
+    QPushButton* m_ask;
+};

@@ -1,0 +1,86 @@
+// The sidebar's groups and rows, the stored section order, and the version line.
+#include "MainWindowTestSupport.h"
+
+#include "shell/QKFeature.h"
+#include "shell/views/AppVersion.h"
+#include "shell/views/SectionOrder.h"
+#include "shell/views/SidebarRow.h"
+#include "shell/views/SidebarView.h"
+#include "ui-kit/QKLineLabel.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList rowTitles(const SidebarView& sidebar) {
+    QStringList titles;
+    for (SidebarRow* row : sidebar.rows())
+        titles.append(row->title());
+    return titles;
+}
+
+QStringList catalogIds() {
+    QStringList ids;
+    for (const QKFeature& f : QKFeature::all())
+        ids.append(f.id);
+    return ids;
+}
+
+struct SidebarTest : ::testing::Test, ContentViewFixture {};
+
+} // namespace
+
+TEST_F(SidebarTest, WithoutAStoredOrderListsTheCatalogGroupByGroup) {
+    const SidebarView& sidebar = *view->sidebar();
+    EXPECT_EQ(sidebar.groupTitles(),
+              QStringList({"PENDREL", "STORAGE INTELLIGENCE", "APPLICATION INTELLIGENCE",
+                           "DEVELOPER CENTRE", "PRIVACY CENTRE", "PERFORMANCE", "AUTOMATION",
+                           "REPORTS", "MORE"}));
+    EXPECT_EQ(rowTitles(sidebar),
+              QStringList({"Home", "Explain My Mac", "Pendrel Memory", "Pendrel Timeline",
+                           "Storage", "Browse Storage", "Duplicates", "Apps", "Startup",
+                           "Subscriptions", "Developer", "Compare", "Privacy", "Performance",
+                           "Automation", "Health Report", "Tweaks", "About"}));
+    EXPECT_TRUE(sidebar.row("dashboard")->isSelected());
+}
+
+TEST(SectionOrder, NamesSectionsByIdTitleOrOldTitleAndAppendsTheRest) {
+    const QStringList order =
+        sectionOrder(QString("folders\nDisk & Cleaner\nBrowse Storage\nmatches nothing"));
+    QStringList expected = {"folders", "disk"};
+    for (const QString& id : catalogIds())
+        if (!expected.contains(id))
+            expected.append(id);
+    EXPECT_EQ(order, expected);
+
+    // Empty lines and a line with a trailing blank name nothing.
+    EXPECT_EQ(sectionOrder(QString("\n\nfolders \nduplicates\n")).first(), "duplicates");
+    EXPECT_EQ(sectionOrder(QString()), catalogIds());
+}
+
+TEST_F(SidebarTest, ReadsTheStoredOrderEachTimeItIsShown) {
+    view->show();
+    defaults.setValue(kSidebarOrderKey, "folders\nDisk & Cleaner\nBrowse Storage\nmatches nothing");
+    EXPECT_EQ(view->sidebar()->order(), catalogIds()) << "read when shown, not on every change";
+    view->hide();
+    view->show();
+    EXPECT_EQ(rowTitles(*view->sidebar()).mid(4, 3),
+              QStringList({"Browse Storage", "Storage", "Duplicates"}));
+    EXPECT_EQ(rowTitles(*view->sidebar()).first(), "Home") << "other groups keep catalog order";
+    EXPECT_TRUE(view->sidebar()->row("dashboard")->isSelected()) << "the selection survives";
+
+    // A stored value that is not text counts as no order.
+    defaults.setValue(kSidebarOrderKey, 42);
+    view->hide();
+    view->show();
+    EXPECT_EQ(view->sidebar()->order(), catalogIds());
+}
+
+TEST_F(SidebarTest, TheVersionLineNamesVersionAndBuild) {
+    EXPECT_EQ(view->sidebar()->versionLabel()->text(),
+              QString("Pendrel v%1 (%2)")
+                  .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
+    EXPECT_EQ(AppVersion::versionOrFallback(""), "0.2.0");
+    EXPECT_EQ(AppVersion::buildOrFallback(""), "1");
+    EXPECT_EQ(AppVersion::buildOrFallback("17"), "17");
+}
