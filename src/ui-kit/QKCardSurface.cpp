@@ -1,6 +1,7 @@
 #include "ui-kit/QKCardSurface.h"
 
 #include "ui-kit/Color.h"
+#include "ui-kit/SoftShadow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,66 +23,9 @@ constexpr int kOffsetY = 5;      // how far below the card it falls
 constexpr qreal kOpacity = 0.08; // black at this opacity
 constexpr int kExtent = kBlur;   // how far the blurred edge reaches beyond the card
 
-// One horizontal or vertical box-blur pass over an 8-bit alpha image.
-void boxBlur(QImage& img, int radius, bool horizontal) {
-    const int w = img.width(), h = img.height();
-    const int lines = horizontal ? h : w, len = horizontal ? w : h;
-    std::vector<int> line(len);
-    for (int l = 0; l < lines; ++l) {
-        auto at = [&](int i) -> uchar& {
-            return horizontal ? img.scanLine(l)[i] : img.scanLine(i)[l];
-        };
-        for (int i = 0; i < len; ++i)
-            line[i] = at(i);
-        int sum = 0;
-        const int window = 2 * radius + 1;
-        for (int i = -radius; i <= radius; ++i)
-            sum += line[std::clamp(i, 0, len - 1)];
-        for (int i = 0; i < len; ++i) {
-            at(i) = uchar(sum / window);
-            sum += line[std::min(i + radius + 1, len - 1)] - line[std::max(i - radius, 0)];
-        }
-    }
-}
-
-// A nine-slice image of the shadow of a rounded rectangle, drawn once per radius and scale.
+// The shadow tile of a rounded rectangle (see SoftShadow).
 const QPixmap& shadowTile(qreal radius, qreal dpr, int* margin) {
-    static QHash<QString, QPixmap> cache;
-    const int r = int(std::ceil(radius));
-    *margin = kExtent + r;
-    const QString key = QStringLiteral("%1|%2").arg(r).arg(dpr);
-    auto it = cache.find(key);
-    if (it != cache.end())
-        return *it;
-    const int logical = 2 * (*margin) + 1;
-    const int px = int(std::ceil(logical * dpr));
-    QImage alpha(px, px, QImage::Format_Alpha8);
-    alpha.fill(0);
-    {
-        QPainter p(&alpha);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(dpr, dpr);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QColor(0, 0, 0, 255));
-        p.drawRoundedRect(QRectF(kExtent, kExtent, logical - 2 * kExtent, logical - 2 * kExtent),
-                          radius, radius);
-    }
-    // Three box passes approximate a Gaussian whose spread matches the blur radius.
-    const int box = std::max(1, int(std::lround(kBlur * dpr / 3.0)));
-    for (int pass = 0; pass < 3; ++pass) {
-        boxBlur(alpha, box, true);
-        boxBlur(alpha, box, false);
-    }
-    QImage argb(px, px, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < px; ++y) {
-        const uchar* src = alpha.constScanLine(y);
-        auto* dst = reinterpret_cast<QRgb*>(argb.scanLine(y));
-        for (int x = 0; x < px; ++x)
-            dst[x] = qRgba(0, 0, 0, int(std::lround(src[x] * kOpacity)));
-    }
-    QPixmap pm = QPixmap::fromImage(argb);
-    pm.setDevicePixelRatio(dpr);
-    return *cache.insert(key, pm);
+    return SoftShadow::tile(radius, kExtent, kOpacity, dpr, margin);
 }
 
 } // namespace

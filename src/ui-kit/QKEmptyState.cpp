@@ -58,7 +58,8 @@ void QKEmptyState::fitTexts() {
         const int w = std::min({natural, cap, available});
         if (label->minimumWidth() != w || label->maximumWidth() != w)
             label->setFixedWidth(w);
-        const int h = label->heightForWidth(w);
+        // An empty label has no height for a width (-1): it needs no room then.
+        const int h = std::max(0, label->heightForWidth(w));
         if (label->minimumHeight() != h)
             label->setMinimumHeight(h);
     };
@@ -68,7 +69,7 @@ void QKEmptyState::fitTexts() {
     else {
         const int w = std::min(420, available);
         m_messageLabel->setFixedWidth(w);
-        m_messageLabel->setMinimumHeight(m_messageLabel->heightForWidth(w));
+        m_messageLabel->setMinimumHeight(std::max(0, m_messageLabel->heightForWidth(w)));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "vitals/PerformanceAutopilot.h"
 
+#include <chrono>
+
 #include "platform/ByteFormat.h"
 #include "platform/UserDefaults.h"
 #include "vitals/SystemSnapshot.h"
@@ -52,7 +54,11 @@ PerformanceAutopilot::PerformanceAutopilot(UserDefaults& defaults,
                                            std::shared_ptr<RunningApplications> applications,
                                            QObject* parent)
     : QObject(parent), m_defaults(defaults), m_applications(std::move(applications)),
-      m_alwaysProtect(alwaysProtectedNames()) {
+      m_alwaysProtect(alwaysProtectedNames()), m_nowMs([] {
+          return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                            std::chrono::steady_clock::now().time_since_epoch())
+                            .count());
+      }) {
     setEnabled(m_defaults.boolValue(enabledKey()).value_or(false));
     setAutoQuit(m_defaults.boolValue(autoQuitKey()).value_or(false));
     // Anything but an array of strings is left in place untouched, and nothing is protected.
@@ -154,8 +160,15 @@ void PerformanceAutopilot::refreshCandidates(const SystemSnapshot& snapshot) {
         found.resize(maxCandidates);
     setCandidates(found);
 
-    if (m_autoQuit && !m_candidates.isEmpty())
-        quit(m_candidates.constFirst().name, true);
+    if (m_autoQuit && !m_candidates.isEmpty()) {
+        const QString& first = m_candidates.constFirst().name;
+        const qint64 now = m_nowMs();
+        const auto asked = m_autoAskedAt.constFind(first);
+        if (asked != m_autoAskedAt.cend() && now - asked.value() < autoQuitRetryMs)
+            return;
+        m_autoAskedAt.insert(first, now);
+        quit(first, true);
+    }
 }
 
 void PerformanceAutopilot::quit(const QString& name, bool byItself) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <functional>
+#include <QHash>
+
 #include "platform/RunningApplications.h"
 #include "vitals/AutopilotCandidate.h"
 #include "vitals/ProcessInfo.h"
@@ -95,6 +98,13 @@ public:
     // name is ignored.
     void protect(const QString& name);
 
+    // An application that declined the autopilot's own request (to ask about unsaved work, say)
+    // is not asked again by auto-quit for this long, so its prompts never stack up; it stays
+    // listed, and the Quit button still asks at once.
+    static constexpr qint64 autoQuitRetryMs = 120 * 1000;
+    // Milliseconds of a monotonic clock; tests replace it.
+    void setClock(std::function<qint64()> nowMs) { m_nowMs = std::move(nowMs); }
+
     // The reason line for a candidate holding `memoryBytes`.
     static QString reasonFor(quint64 memoryBytes);
     // The desktop's own programs, terminals, file managers, developer tools and Pendrel itself
@@ -124,4 +134,6 @@ private:
     QString m_lastAction;
     QSet<QString> m_protectedNames;
     const QSet<QString> m_alwaysProtect;
+    std::function<qint64()> m_nowMs;
+    QHash<QString, qint64> m_autoAskedAt; // name -> when auto-quit last asked it
 };

@@ -225,6 +225,33 @@ TEST_F(AutopilotTest, AutoQuitQuitsOnlyTheFirstCandidatePerRefresh) {
     EXPECT_EQ(autopilot->lastAction(), QStringLiteral("Autopilot quit Medium"));
 }
 
+TEST_F(AutopilotTest, AutoQuitDoesNotReaskAnAppThatDeclinedUntilTheRetryTimePasses) {
+    auto autopilot = makeEnabled();
+    qint64 now = 1'000'000;
+    autopilot->setClock([&now] { return now; });
+    run({{"Editor", 900}, {"Mail", 100}});
+    autopilot->setAutoQuit(true);
+    autopilot->refreshCandidates(snapshot);
+    EXPECT_EQ(apps->quitRequests, QList<qint64>{5001});
+
+    // The editor asked about unsaved work and is still running: it is listed again, but the
+    // next refreshes do not pile further requests onto it, nor quit the next app instead.
+    now += 3000;
+    autopilot->refreshCandidates(snapshot);
+    now += 3000;
+    autopilot->refreshCandidates(snapshot);
+    EXPECT_EQ(apps->quitRequests, QList<qint64>{5001});
+    EXPECT_EQ(names(*autopilot), (QStringList{"Editor", "Mail"}));
+
+    // The user's own Quit still asks at once.
+    autopilot->quit(QStringLiteral("Editor"), false);
+    EXPECT_EQ(apps->quitRequests, (QList<qint64>{5001, 5001}));
+
+    now += PerformanceAutopilot::autoQuitRetryMs;
+    autopilot->refreshCandidates(snapshot);
+    EXPECT_EQ(apps->quitRequests, (QList<qint64>{5001, 5001, 5001}));
+}
+
 TEST_F(AutopilotTest, QuitWorksWhileDisabledAndDropsEveryRowOfThatName) {
     auto autopilot = makeEnabled();
     run({{"Safari", 900}, {"Mail", 100}});

@@ -2,6 +2,7 @@
 
 #include "shell/views/MainBackdrop.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/SoftShadow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,64 +23,9 @@ constexpr int kShadowOffsetY = 10;
 constexpr qreal kShadowOpacity = 0.20;
 constexpr qreal kOutlineOpacity = 0.24;
 
-void boxBlur(QImage& img, int radius, bool horizontal) {
-    const int w = img.width(), h = img.height();
-    const int lines = horizontal ? h : w, len = horizontal ? w : h;
-    std::vector<int> line(len);
-    const int window = 2 * radius + 1;
-    for (int l = 0; l < lines; ++l) {
-        auto at = [&](int i) -> uchar& {
-            return horizontal ? img.scanLine(l)[i] : img.scanLine(i)[l];
-        };
-        for (int i = 0; i < len; ++i)
-            line[i] = at(i);
-        int sum = 0;
-        for (int i = -radius; i <= radius; ++i)
-            sum += line[std::clamp(i, 0, len - 1)];
-        for (int i = 0; i < len; ++i) {
-            at(i) = uchar(sum / window);
-            sum += line[std::min(i + radius + 1, len - 1)] - line[std::max(i - radius, 0)];
-        }
-    }
-}
-
-// A nine-slice picture of the blurred card shape, made once per device pixel ratio.
+// The card's shadow tile (see SoftShadow) for this device pixel ratio.
 const QPixmap& shadowTile(qreal dpr, int* margin) {
-    static QHash<qreal, QPixmap> cache;
-    const int r = int(std::ceil(DetailCard::kCornerRadius));
-    *margin = kShadowBlur + r;
-    if (auto it = cache.constFind(dpr); it != cache.cend())
-        return *it;
-    const int logical = 2 * (*margin) + 1;
-    const int px = int(std::ceil(logical * dpr));
-    QImage alpha(px, px, QImage::Format_Alpha8);
-    alpha.fill(0);
-    {
-        QPainter p(&alpha);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.scale(dpr, dpr);
-        p.setPen(Qt::NoPen);
-        p.setBrush(Qt::black);
-        p.drawRoundedRect(
-            QRectF(kShadowBlur, kShadowBlur, logical - 2 * kShadowBlur, logical - 2 * kShadowBlur),
-            DetailCard::kCornerRadius, DetailCard::kCornerRadius);
-    }
-    // Three box passes approximate a Gaussian spreading over the blur radius.
-    const int box = std::max(1, int(std::lround(kShadowBlur * dpr / 3.0)));
-    for (int pass = 0; pass < 3; ++pass) {
-        boxBlur(alpha, box, true);
-        boxBlur(alpha, box, false);
-    }
-    QImage argb(px, px, QImage::Format_ARGB32_Premultiplied);
-    for (int y = 0; y < px; ++y) {
-        const uchar* src = alpha.constScanLine(y);
-        auto* dst = reinterpret_cast<QRgb*>(argb.scanLine(y));
-        for (int x = 0; x < px; ++x)
-            dst[x] = qRgba(0, 0, 0, int(std::lround(src[x] * kShadowOpacity)));
-    }
-    QPixmap pm = QPixmap::fromImage(argb);
-    pm.setDevicePixelRatio(dpr);
-    return *cache.insert(dpr, pm);
+    return SoftShadow::tile(DetailCard::kCornerRadius, kShadowBlur, kShadowOpacity, dpr, margin);
 }
 
 QPainterPath cardShape(const QRectF& box) {
