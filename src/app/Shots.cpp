@@ -1,5 +1,8 @@
 #include "app/Shots.h"
 
+#include "platform/UserDefaults.h"
+#include "ui-kit/ThemeSettings.h"
+
 #include <QApplication>
 #include <QWidget>
 #include <cstdio>
@@ -14,4 +17,21 @@ void ShotContext::save(QWidget* widget, const QString& name) {
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     if (!ok)
         ++failures;
+}
+
+void ShotContext::setLook(const QString& appearance, int step) {
+    UserDefaults::standard().setValue(ThemeKeys::Appearance, appearance);
+    setTextSize(step);
+}
+
+void ShotContext::setTextSize(int step) {
+    UserDefaults::standard().setValue(ThemeKeys::FontSize, step);
+    QApplication::processEvents();
+}
+
+void ShotContext::resetLook() {
+    UserDefaults& d = UserDefaults::standard();
+    d.remove(ThemeKeys::Appearance);
+    d.remove(ThemeKeys::FontSize);
+    QApplication::processEvents();
 }

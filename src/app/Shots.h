@@ -13,6 +13,12 @@ struct ShotContext {
 
     // Shows the widget offscreen, lets it lay out, and writes <outDir>/<name>.png.
     void save(QWidget* widget, const QString& name);
+
+    // Switches every window to an appearance ("Light", "Dark", "Match macOS") and a text-size
+    // step through the user's settings, as the user would; resetLook() goes back to the defaults.
+    void setLook(const QString& appearance, int step);
+    void setTextSize(int step);
+    void resetLook();
 };
 
 // One function per group of screens, each in its own file (Shots<Group>.cpp), called in this

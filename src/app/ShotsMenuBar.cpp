@@ -224,20 +224,6 @@ private:
     QWidget* m_panel;
 };
 
-void setLook(const QString& appearance, int step) {
-    UserDefaults& d = UserDefaults::standard();
-    d.setValue(ThemeKeys::Appearance, appearance);
-    d.setValue(ThemeKeys::FontSize, step);
-    QApplication::processEvents();
-}
-
-void resetLook() {
-    UserDefaults& d = UserDefaults::standard();
-    d.remove(ThemeKeys::Appearance);
-    d.remove(ThemeKeys::FontSize);
-    QApplication::processEvents();
-}
-
 void savePanel(ShotContext& ctx, Backdrop& backdrop, const QString& name) {
     backdrop.adjustSize();
     backdrop.resize(backdrop.sizeHint());
@@ -284,7 +270,7 @@ void saveLabel(ShotContext& ctx, bool badge, const QString& name) {
 // smallest and largest text size, dark) and on a warm desktop without a battery (also while it
 // frees memory), and the tray label with and without its badge.
 void renderMenuBarShots(ShotContext& ctx) {
-    resetLook();
+    ctx.resetLook();
     {
         Scene scene(laptop(), 42);
         scene.freeMemoryAndWait();
@@ -294,15 +280,15 @@ void renderMenuBarShots(ShotContext& ctx) {
 
         scene.keepAwake->start();
         savePanel(ctx, backdrop, QStringLiteral("panel-keep-awake"));
-        setLook(QStringLiteral("Light"), TextSize::Smallest);
+        ctx.setLook(QStringLiteral("Light"), TextSize::Smallest);
         savePanel(ctx, backdrop, QStringLiteral("panel-smallest"));
-        setLook(QStringLiteral("Light"), TextSize::Largest);
+        ctx.setLook(QStringLiteral("Light"), TextSize::Largest);
         savePanel(ctx, backdrop, QStringLiteral("panel-largest"));
-        setLook(QStringLiteral("Dark"), TextSize::Normal);
+        ctx.setLook(QStringLiteral("Dark"), TextSize::Normal);
         savePanel(ctx, backdrop, QStringLiteral("panel-dark"));
-        setLook(QStringLiteral("Dark"), TextSize::Largest);
+        ctx.setLook(QStringLiteral("Dark"), TextSize::Largest);
         savePanel(ctx, backdrop, QStringLiteral("panel-dark-largest"));
-        resetLook();
+        ctx.resetLook();
         backdrop.hide();
     }
     {

@@ -13,20 +13,6 @@
 
 namespace {
 
-void setLook(const QString& appearance, int step) {
-    UserDefaults& d = UserDefaults::standard();
-    d.setValue(ThemeKeys::Appearance, appearance);
-    d.setValue(ThemeKeys::FontSize, step);
-    QApplication::processEvents();
-}
-
-void resetLook() {
-    UserDefaults& d = UserDefaults::standard();
-    d.remove(ThemeKeys::Appearance);
-    d.remove(ThemeKeys::FontSize);
-    QApplication::processEvents();
-}
-
 void saveSettings(ShotContext& ctx, SettingsWindow* settings, const QString& name) {
     settings->show();
     QApplication::processEvents();
@@ -57,14 +43,14 @@ void renderShellShots(ShotContext& ctx) {
     } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
     for (const auto& look : looks) {
         for (int step : {0, 4}) {
-            setLook(QString::fromUtf8(look.appearance), step);
+            ctx.setLook(QString::fromUtf8(look.appearance), step);
             const QString tag =
                 QStringLiteral("-step%1%2").arg(step).arg(QString::fromUtf8(look.suffix));
             ctx.save(window, QStringLiteral("dashboard") + tag);
             saveSettings(ctx, settings, QStringLiteral("settings") + tag);
         }
     }
-    resetLook();
+    ctx.resetLook();
     settings->hide();
     window->hide();
 }

@@ -184,13 +184,6 @@ std::unique_ptr<QWidget> gallery() {
     return page;
 }
 
-void setLook(const QString& appearance, int step) {
-    UserDefaults& d = UserDefaults::standard();
-    d.setValue(ThemeKeys::Appearance, appearance);
-    d.setValue(ThemeKeys::FontSize, step);
-    QApplication::processEvents();
-}
-
 } // namespace
 
 // The gallery of shared pieces and the delete sheet, at the smallest and largest text size, in
@@ -202,7 +195,7 @@ void renderUiKitShots(ShotContext& ctx) {
     } looks[] = {{"Light", "light"}, {"Dark", "dark"}};
     for (const auto& look : looks) {
         for (int step : {0, 4}) {
-            setLook(QString::fromUtf8(look.appearance), step);
+            ctx.setLook(QString::fromUtf8(look.appearance), step);
             const QString suffix =
                 QStringLiteral("%1-step%2").arg(QString::fromUtf8(look.tag)).arg(step);
             std::unique_ptr<QWidget> page = gallery();
@@ -226,7 +219,5 @@ void renderUiKitShots(ShotContext& ctx) {
             page->hide();
         }
     }
-    UserDefaults::standard().remove(ThemeKeys::Appearance);
-    UserDefaults::standard().remove(ThemeKeys::FontSize);
-    QApplication::processEvents();
+    ctx.resetLook();
 }

@@ -186,11 +186,6 @@ void settleAndSave(ShotContext& ctx, QWidget* window, const QString& name) {
     ctx.save(window, name);
 }
 
-void setTextSize(int step) {
-    UserDefaults::standard().setValue(ThemeKeys::FontSize, step);
-    QApplication::processEvents();
-}
-
 } // namespace
 
 // The Performance pages for three machines, in a window the size of the main window's detail
@@ -245,13 +240,12 @@ void renderVitalsShots(ShotContext& ctx) {
         if (name == QLatin1String("hot-laptop")) {
             screen.setPerformanceMode(PerformanceMode::Overview);
             for (int step : {0, 4}) {
-                setTextSize(step);
+                ctx.setTextSize(step);
                 window.resize(900, step == 0 ? 1400 : 1900);
                 settleAndSave(ctx, &window,
                               QStringLiteral("performance-overview-step%1-%2").arg(step).arg(name));
             }
-            UserDefaults::standard().remove(ThemeKeys::FontSize);
-            QApplication::processEvents();
+            ctx.resetLook();
         }
         window.hide();
     }

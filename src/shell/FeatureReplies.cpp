@@ -17,25 +17,6 @@ qint64 wholePart(double value) {
     return static_cast<qint64>(std::trunc(std::clamp(value, -limit, limit)));
 }
 
-QString pressureSentence(ThermalSnapshot::Pressure pressure) {
-    using P = ThermalSnapshot::Pressure;
-    switch (pressure) {
-    case P::nominal:
-        return QStringLiteral("macOS reports no thermal pressure.");
-    case P::fair:
-        return QStringLiteral(
-            "macOS is managing heat. Fans may spin up; light throttling is possible.");
-    case P::serious:
-        return QStringLiteral(
-            "Your Mac is under real thermal pressure. Performance may be limited until it cools.");
-    case P::critical:
-        return QStringLiteral(
-            "Thermal pressure is critical. Close heavy work and let the Mac cool.");
-    case P::unknown:
-        break;
-    }
-    return QStringLiteral("Thermal pressure could not be read.");
-}
 
 } // namespace
 
@@ -102,7 +83,7 @@ QString performance(const SystemSnapshot& s) {
                       thermal.pressure == P::critical;
     if (busiest && (warm || s.cpuPercent > 50.0))
         return text + QStringLiteral(" %1 looks like the main load.").arg(*busiest);
-    return text + QLatin1Char(' ') + pressureSentence(thermal.pressure);
+    return text + QLatin1Char(' ') + ThermalSnapshot::pressureSentence(thermal.pressure);
 }
 
 } // namespace FeatureReplies

@@ -246,24 +246,7 @@ Tone pressureTone(P pressure, double cpuPercent) {
     return cpuPercent > 80 ? Tone::orange : Tone::green;
 }
 
-QString pressureSentence(P pressure) {
-    switch (pressure) {
-    case P::nominal:
-        return QStringLiteral("macOS reports no thermal pressure.");
-    case P::fair:
-        return QStringLiteral(
-            "macOS is managing heat. Fans may spin up; light throttling is possible.");
-    case P::serious:
-        return QStringLiteral(
-            "Your Mac is under real thermal pressure. Performance may be limited until it cools.");
-    case P::critical:
-        return QStringLiteral(
-            "Thermal pressure is critical. Close heavy work and let the Mac cool.");
-    case P::unknown:
-        break;
-    }
-    return QStringLiteral("Thermal pressure could not be read.");
-}
+QString pressureSentence(P pressure) { return ThermalSnapshot::pressureSentence(pressure); }
 
 std::optional<LikelyCause> likelyCause(const SystemSnapshot& s) {
     const std::optional<QString> app = s.busiestAppName();

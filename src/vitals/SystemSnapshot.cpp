@@ -73,28 +73,8 @@ QString truncatedPercent(double value) {
 } // namespace
 
 QString SystemSnapshot::thermalExplanation() const {
-    using P = ThermalSnapshot::Pressure;
     QStringList parts;
-    switch (thermal.pressure) {
-    case P::nominal:
-        parts << QStringLiteral("macOS reports no thermal pressure.");
-        break;
-    case P::fair:
-        parts << QStringLiteral(
-            "macOS is managing heat. Fans may spin up; light throttling is possible.");
-        break;
-    case P::serious:
-        parts << QStringLiteral(
-            "Your Mac is under real thermal pressure. Performance may be limited until it cools.");
-        break;
-    case P::critical:
-        parts << QStringLiteral(
-            "Thermal pressure is critical. Close heavy work and let the Mac cool.");
-        break;
-    case P::unknown:
-        parts << QStringLiteral("Thermal pressure could not be read.");
-        break;
-    }
+    parts << ThermalSnapshot::pressureSentence(thermal.pressure);
     if (thermal.cpuCelsius)
         parts << QStringLiteral("CPU around ") + fixedDecimal(*thermal.cpuCelsius, 0) +
                      QStringLiteral("°C.");
@@ -110,6 +90,7 @@ QString SystemSnapshot::thermalExplanation() const {
             parts << QStringLiteral("Fans at %1 RPM.").arg(fastest);
     }
 
+    using P = ThermalSnapshot::Pressure;
     const bool calm = thermal.pressure == P::nominal || thermal.pressure == P::unknown;
     const QString nothing = QStringLiteral("Nothing looks like it is forcing the Mac to overheat.");
     if (const auto app = busiestAppName()) {

@@ -86,3 +86,22 @@ QString ThermalSnapshot::fansSummary(const QList<int>& fanRPMs, const QList<FanR
            QStringLiteral(" at ") + QString::number(fastest->rpm) +
            QStringLiteral(" RPM. Pendrel reads fans only — macOS still controls them.");
 }
+
+QString ThermalSnapshot::pressureSentence(Pressure pressure) {
+    switch (pressure) {
+    case Pressure::nominal:
+        return QStringLiteral("macOS reports no thermal pressure.");
+    case Pressure::fair:
+        return QStringLiteral(
+            "macOS is managing heat. Fans may spin up; light throttling is possible.");
+    case Pressure::serious:
+        return QStringLiteral(
+            "Your Mac is under real thermal pressure. Performance may be limited until it cools.");
+    case Pressure::critical:
+        return QStringLiteral(
+            "Thermal pressure is critical. Close heavy work and let the Mac cool.");
+    case Pressure::unknown:
+        break;
+    }
+    return QStringLiteral("Thermal pressure could not be read.");
+}

@@ -28,6 +28,9 @@ struct ThermalSnapshot {
     QString secondaryLabel() const;
     // One or two sentences about the fans as a whole; `fans` empty means the machine reports
     // none (unless speeds alone are known).
+    // The one sentence that explains a thermal pressure level; shared by every screen and
+    // answer that mentions it.
+    static QString pressureSentence(Pressure pressure);
     static QString fansSummary(const QList<int>& fanRPMs, const QList<FanReading>& fans);
 
     bool operator==(const ThermalSnapshot&) const = default;

@@ -71,14 +71,7 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
               TextStyle::Callout, QKForeground::Secondary, wont->card()));
     addPart(column, wont);
 
-    auto* askRow = new QWidget(content);
-    auto* ask = new QHBoxLayout(askRow);
-    ask->setContentsMargins(0, 0, 0, 0);
-    m_ask = new QKProminentButton(QStringLiteral("Ask why fans are loud"), askRow);
-    m_ask->setObjectName(QStringLiteral("askFans"));
-    ask->addWidget(m_ask);
-    ask->addStretch(1);
-    addPart(column, askRow);
+    m_ask = addAskButton(column, QStringLiteral("Ask why fans are loud"), QStringLiteral("askFans"), content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askWhyFansAreLoud);
 }
 

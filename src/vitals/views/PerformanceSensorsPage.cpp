@@ -77,14 +77,7 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
     m_causeBox->column()->addWidget(m_causeExplanation);
     addPart(column, m_causeBox);
 
-    auto* askRow = new QWidget(content);
-    auto* ask = new QHBoxLayout(askRow);
-    ask->setContentsMargins(0, 0, 0, 0);
-    m_ask = new QKProminentButton(QStringLiteral("Ask Pendrel about heat"), askRow);
-    m_ask->setObjectName(QStringLiteral("askHeat"));
-    ask->addWidget(m_ask);
-    ask->addStretch(1);
-    addPart(column, askRow);
+    m_ask = addAskButton(column, QStringLiteral("Ask Pendrel about heat"), QStringLiteral("askHeat"), content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }
 

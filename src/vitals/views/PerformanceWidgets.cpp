@@ -1,5 +1,9 @@
 #include "vitals/views/PerformanceWidgets.h"
 
+#include <QHBoxLayout>
+
+#include "ui-kit/QKProminentButton.h"
+
 #include "platform/NotificationCenter.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKLineLabel.h"
@@ -80,6 +84,19 @@ QScrollArea* page(QVBoxLayout*& column, QWidget* parent) {
 
 void addPart(QVBoxLayout* column, QWidget* part) {
     column->insertWidget(column->count() - 1, part);
+}
+
+QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,
+                                QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* button = new QKProminentButton(text, row);
+    button->setObjectName(name);
+    layout->addWidget(button);
+    layout->addStretch(1);
+    addPart(column, row);
+    return button;
 }
 
 void ask(const QString& question) {

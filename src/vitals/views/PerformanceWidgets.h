@@ -16,6 +16,8 @@ class QKLineLabel;
 
 // Small builders shared by the Performance screen's pages, so every page styles the same kinds
 // of text the same way.
+class QKProminentButton;
+
 namespace PerformanceWidgets {
 
 // The interface colour of a tone.
@@ -42,6 +44,10 @@ QPushButton* button(const QString& text, bool small, QWidget* parent);
 // before it (use addPart).
 QScrollArea* page(QVBoxLayout*& column, QWidget* parent);
 void addPart(QVBoxLayout* column, QWidget* part);
+
+// Appends a row holding one prominent ask button, leading-aligned, and returns the button.
+QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,
+                                QWidget* parent);
 
 // Posts the question to the assistant through the cross-screen "ask" message.
 void ask(const QString& question);
