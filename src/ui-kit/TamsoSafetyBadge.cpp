@@ -1,5 +1,7 @@
 #include "ui-kit/TamsoSafetyBadge.h"
 
+#include "ui-kit/Capsule.h"
+
 #include "ui-kit/QKFont.h"
 
 #include <QEvent>
@@ -42,17 +44,8 @@ QSize TamsoSafetyBadge::sizeHint() const {
 
 void TamsoSafetyBadge::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor color = QKForeground::color(colorStyle(m_safety), palette());
-    QColor fill = color;
-    fill.setAlphaF(0.12f);
-    const QRectF box = QRectF(rect());
-    QPainterPath capsule;
-    capsule.addRoundedRect(box, box.height() / 2, box.height() / 2);
-    p.fillPath(capsule, fill);
-    p.setPen(color);
-    p.setFont(font());
-    p.drawText(rect(), Qt::AlignCenter, text());
+    paintCapsule(p, rect(), QKForeground::color(colorStyle(m_safety), palette()), 0.12, text(),
+                 font());
 }
 
 void TamsoSafetyBadge::changeEvent(QEvent* event) {

@@ -35,19 +35,13 @@ TEST(SingleInstance, AStaleSocketFromACrashedRunDoesNotBlockTheNextStart) {
     EXPECT_EQ(instance.start("reopen", 500), SingleInstance::Result::Primary);
 }
 
-namespace {
-
-QString appBinary() { return QStringLiteral(PENDREL_BINARY_DIR "/src/pendrel"); }
-
-} // namespace
-
 // The real executable, twice, in this test's sandboxed home.
 TEST(SingleInstance, ASecondLaunchOfTheAppHandsOverItsUrlAndExitsZero) {
-    if (!QFile::exists(appBinary()))
+    if (!QFile::exists(testsupport::appBinary()))
         GTEST_SKIP() << "the app is not built";
     QProcess first;
     first.setProcessChannelMode(QProcess::MergedChannels);
-    first.start(appBinary(), {});
+    first.start(testsupport::appBinary(), {});
     ASSERT_TRUE(first.waitForStarted());
     const QString socket = SingleInstance::defaultSocketPath();
     ASSERT_TRUE(testsupport::waitFor([&] { return QFile::exists(socket); }, 10000))
@@ -55,7 +49,7 @@ TEST(SingleInstance, ASecondLaunchOfTheAppHandsOverItsUrlAndExitsZero) {
 
     QProcess second;
     second.setProcessChannelMode(QProcess::MergedChannels);
-    second.start(appBinary(), {"pendrel://duplicates"});
+    second.start(testsupport::appBinary(), {"pendrel://duplicates"});
     ASSERT_TRUE(second.waitForFinished(10000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0) << second.readAll().toStdString();
@@ -70,7 +64,7 @@ TEST(SingleInstance, ASecondLaunchOfTheAppHandsOverItsUrlAndExitsZero) {
 
     // Killed without cleaning up: the next launch still becomes the running instance.
     QProcess third;
-    third.start(appBinary(), {});
+    third.start(testsupport::appBinary(), {});
     ASSERT_TRUE(third.waitForStarted());
     EXPECT_FALSE(third.waitForFinished(1500)) << "it should stay up as the primary instance";
     third.kill();

@@ -6,21 +6,13 @@
 #include <QFile>
 #include <QProcess>
 
-namespace {
-
-QString appBinary() {
-    return QStringLiteral(PENDREL_BINARY_DIR "/src/pendrel");
-}
-
-} // namespace
-
 TEST(DeepLink, ASecondLaunchWithALinkOpensThatSectionInTheFirst) {
-    if (!QFile::exists(appBinary()))
+    if (!QFile::exists(testsupport::appBinary()))
         GTEST_SKIP() << "the app is not built";
     // Both processes inherit this test's sandboxed home and the offscreen platform.
     QProcess first;
     first.setProcessChannelMode(QProcess::MergedChannels);
-    first.start(appBinary(), {});
+    first.start(testsupport::appBinary(), {});
     ASSERT_TRUE(first.waitForStarted());
     QByteArray log;
     auto logHas = [&](const char* text) {
@@ -35,7 +27,7 @@ TEST(DeepLink, ASecondLaunchWithALinkOpensThatSectionInTheFirst) {
 
     QProcess second;
     second.setProcessChannelMode(QProcess::MergedChannels);
-    second.start(appBinary(), {"pendrel://duplicates"});
+    second.start(testsupport::appBinary(), {"pendrel://duplicates"});
     ASSERT_TRUE(second.waitForFinished(15000));
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.exitCode(), 0) << second.readAll().toStdString();

@@ -16,6 +16,9 @@ inline QString fixture(const QString& relative) {
     return QStringLiteral(PENDREL_FIXTURES "/") + relative;
 }
 
+// The built app, for tests that start it as a second process.
+inline QString appBinary() { return QStringLiteral(PENDREL_BINARY_DIR "/src/pendrel"); }
+
 // A fresh folder under the sandbox, unique per call.
 inline QString freshDir(const QString& name) {
     static int counter = 0;

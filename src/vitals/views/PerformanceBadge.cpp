@@ -1,5 +1,7 @@
 #include "vitals/views/PerformanceBadge.h"
 
+#include "ui-kit/Capsule.h"
+
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
@@ -36,17 +38,8 @@ QSize PerformanceBadge::sizeHint() const {
 
 void PerformanceBadge::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    const QColor color = QKForeground::color(PerformanceWidgets::toneStyle(m_tone), palette());
-    QColor fill = color;
-    fill.setAlphaF(0.15f);
-    const QRectF box = QRectF(rect());
-    QPainterPath capsule;
-    capsule.addRoundedRect(box, box.height() / 2, box.height() / 2);
-    p.fillPath(capsule, fill);
-    p.setPen(color);
-    p.setFont(font());
-    p.drawText(rect(), Qt::AlignCenter, m_text);
+    paintCapsule(p, rect(), QKForeground::color(PerformanceWidgets::toneStyle(m_tone), palette()),
+                 0.15, m_text, font());
 }
 
 void PerformanceBadge::changeEvent(QEvent* event) {

@@ -22,11 +22,8 @@ namespace Text = PerformanceText;
 PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot,
                                                  ScreenState* screen, QWidget* parent)
     : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
     QVBoxLayout* column = nullptr;
     m_scroll = page(column, this);
-    outer->addWidget(m_scroll);
     QWidget* content = m_scroll->widget();
 
     addPart(column, label(QStringLiteral("What is happening right now, and why."),

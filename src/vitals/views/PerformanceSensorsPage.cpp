@@ -20,11 +20,8 @@ using namespace PerformanceWidgets;
 namespace Text = PerformanceText;
 
 PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
     QVBoxLayout* column = nullptr;
     m_scroll = page(column, this);
-    outer->addWidget(m_scroll);
     QWidget* content = m_scroll->widget();
 
     addPart(column, label(QStringLiteral("Curated sensors Pendrel can explain. Not every SMC "

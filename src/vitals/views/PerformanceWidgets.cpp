@@ -65,8 +65,11 @@ QPushButton* button(const QString& text, bool small, QWidget* parent) {
     return b;
 }
 
-QScrollArea* page(QVBoxLayout*& column, QWidget* parent) {
-    auto* scroll = new QScrollArea(parent);
+QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
+    auto* outer = new QVBoxLayout(owner);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(owner);
+    outer->addWidget(scroll);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -38,11 +38,11 @@ QLabel* addBecauseBlock(QVBoxLayout* column, QWidget* parent);
 // A bordered button; small ones use the footnote text style.
 QPushButton* button(const QString& text, bool small, QWidget* parent);
 
-// A page of one mode: a vertical scroll view without a frame or background whose content is a
-// leading-aligned column with 16 points between parts and 20 points of padding. The column is
-// returned through `column`; it ends with a stretch, so parts are appended with insertWidget
-// before it (use addPart).
-QScrollArea* page(QVBoxLayout*& column, QWidget* parent);
+// Fills `owner` with the page of one mode: a vertical scroll view without a frame or background
+// whose content is a leading-aligned column with 16 points between parts and 20 points of
+// padding. The column is returned through `column`; it ends with a stretch, so parts are
+// appended with insertWidget before it (use addPart).
+QScrollArea* page(QVBoxLayout*& column, QWidget* owner);
 void addPart(QVBoxLayout* column, QWidget* part);
 
 // Appends a row holding one prominent ask button, leading-aligned, and returns the button.
