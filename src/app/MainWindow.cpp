@@ -1,5 +1,6 @@
 #include "app/MainWindow.h"
 
+#include "app/FeatureScreens.h"
 #include "shell/views/ContentView.h"
 #include "ui-kit/TextSizeCommands.h"
 #include "ui-kit/Themed.h"
@@ -15,7 +16,11 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
     setMinimumSize(940, 620);
     resize(1180, 760);
     Themed::apply(this);
-    m_content = new ContentView(services, this);
+    ContentView::Options options;
+    options.makeScreen = [services](const QString& id, QWidget* parent) {
+        return FeatureScreens::build(id, services, parent);
+    };
+    m_content = new ContentView(services, std::move(options), this);
     setCentralWidget(m_content);
     // The title names the section shown, as the content view reports it.
     setWindowTitle(m_content->title());

@@ -1,8 +1,8 @@
 #include "shell/QKCapabilityGroup.h"
 
-#include "shell/RawValueTable.h"
+#include "platform/RawValueTable.h"
 
-using namespace rawvalue_detail;
+using namespace RawValueDetail;
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/RawValue.h"
+#include "platform/RawValue.h"
 
 #include <QtGlobal>
 

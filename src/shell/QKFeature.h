@@ -16,7 +16,7 @@ struct SystemSnapshot;
 // valid for the whole run.
 //
 // This is the data half of a record. The screen a record opens is attached by the interface
-// layer (shell/views/FeatureScreens.h), so code that routes questions never depends on widgets.
+// layer (app/FeatureScreens.h), so code that routes questions never depends on widgets.
 struct QKFeature {
     // A live answer built from the latest sample; run on the main thread.
     using Reply = std::function<QString(const SystemSnapshot&)>;

@@ -1,8 +1,8 @@
 #include "shell/ScreenModes.h"
 
-#include "shell/RawValueTable.h"
+#include "platform/RawValueTable.h"
 
-using namespace rawvalue_detail;
+using namespace RawValueDetail;
 
 namespace {
 
@@ -10,10 +10,15 @@ constexpr std::array<const char*, 7> kDiskModes = {"hub",         "system",  "ma
                                                    "screenshots", "diskMap", "organizer"};
 constexpr std::array<const char*, 2> kFoldersModes = {"browse", "biggest"};
 constexpr std::array<const char*, 2> kDuplicatesModes = {"exact", "similar"};
-constexpr std::array<const char*, 3> kPerformanceModes = {"overview", "sensors", "fans"};
 constexpr std::array<const char*, 5> kCompareModes = {"none", "text", "image", "binary", "tooBig"};
 constexpr std::array<const char*, 4> kDevPanes = {"hub", "cleanup", "models", "awake"};
 constexpr std::array<const char*, 2> kAppsPanes = {"hub", "uninstall"};
+
+constexpr std::array<const char*, 7> kDiskModeTitles = {
+    "Overview", "Safe cleanup", "Mail", "Where did it go?", "Screenshots", "Disk Map", "Organizer"};
+constexpr std::array<const char*, 4> kDevPaneTitles = {"Overview", "Cleanup", "AI models",
+                                                       "Keep awake"};
+constexpr std::array<const char*, 2> kAppsPaneTitles = {"Overview", "Uninstall"};
 
 } // namespace
 
@@ -25,9 +30,6 @@ QString rawValue(FoldersMode mode) {
 }
 QString rawValue(DuplicatesMode mode) {
     return rawValueOf(kDuplicatesModes, mode);
-}
-QString rawValue(PerformanceMode mode) {
-    return rawValueOf(kPerformanceModes, mode);
 }
 QString rawValue(CompareMode mode) {
     return rawValueOf(kCompareModes, mode);
@@ -47,9 +49,6 @@ template <> std::optional<FoldersMode> fromRawValue<FoldersMode>(const QString& 
 }
 template <> std::optional<DuplicatesMode> fromRawValue<DuplicatesMode>(const QString& raw) {
     return fromRaw<DuplicatesMode>(kDuplicatesModes, raw);
-}
-template <> std::optional<PerformanceMode> fromRawValue<PerformanceMode>(const QString& raw) {
-    return fromRaw<PerformanceMode>(kPerformanceModes, raw);
 }
 template <> std::optional<CompareMode> fromRawValue<CompareMode>(const QString& raw) {
     return fromRaw<CompareMode>(kCompareModes, raw);
@@ -73,10 +72,6 @@ template <> const QList<DuplicatesMode>& allCases<DuplicatesMode>() {
     static const QList<DuplicatesMode> cases = casesOf<DuplicatesMode>(kDuplicatesModes);
     return cases;
 }
-template <> const QList<PerformanceMode>& allCases<PerformanceMode>() {
-    static const QList<PerformanceMode> cases = casesOf<PerformanceMode>(kPerformanceModes);
-    return cases;
-}
 template <> const QList<CompareMode>& allCases<CompareMode>() {
     static const QList<CompareMode> cases = casesOf<CompareMode>(kCompareModes);
     return cases;
@@ -88,4 +83,14 @@ template <> const QList<DevPane>& allCases<DevPane>() {
 template <> const QList<AppsPane>& allCases<AppsPane>() {
     static const QList<AppsPane> cases = casesOf<AppsPane>(kAppsPanes);
     return cases;
+}
+
+QString title(DiskMode mode) {
+    return rawValueOf(kDiskModeTitles, mode);
+}
+QString title(DevPane pane) {
+    return rawValueOf(kDevPaneTitles, pane);
+}
+QString title(AppsPane pane) {
+    return rawValueOf(kAppsPaneTitles, pane);
 }

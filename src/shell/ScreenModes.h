@@ -1,6 +1,7 @@
 #pragma once
 
-#include "shell/RawValue.h"
+#include "platform/RawValue.h"
+#include "vitals/PerformanceMode.h"
 
 #include <QtGlobal>
 
@@ -14,8 +15,6 @@ enum class DiskMode : quint8 { Hub, System, Mail, Growth, Screenshots, DiskMap, 
 enum class FoldersMode : quint8 { Browse, Biggest };
 // The duplicates screen: exact copies ("exact") or look-alike photos ("similar").
 enum class DuplicatesMode : quint8 { Exact, Similar };
-// The Performance screen's page: "overview", "sensors", "fans".
-enum class PerformanceMode : quint8 { Overview, Sensors, Fans };
 // How the file compare treats the chosen pair: "none", "text", "image", "binary", "tooBig".
 enum class CompareMode : quint8 { None, Text, Image, Binary, TooBig };
 // The Developer Centre's pane: "hub", "cleanup", "models", "awake".
@@ -26,15 +25,21 @@ enum class AppsPane : quint8 { Hub, Uninstall };
 QString rawValue(DiskMode mode);
 QString rawValue(FoldersMode mode);
 QString rawValue(DuplicatesMode mode);
-QString rawValue(PerformanceMode mode);
 QString rawValue(CompareMode mode);
 QString rawValue(DevPane pane);
 QString rawValue(AppsPane pane);
 
+// The titles the screens show for their modes; the assistant's context names the mode by them.
+// DiskMode: "Overview", "Safe cleanup", "Mail", "Where did it go?", "Screenshots", "Disk Map",
+// "Organizer". DevPane: "Overview", "Cleanup", "AI models", "Keep awake". AppsPane: "Overview",
+// "Uninstall".
+QString title(DiskMode mode);
+QString title(DevPane pane);
+QString title(AppsPane pane);
+
 template <> std::optional<DiskMode> fromRawValue<DiskMode>(const QString& raw);
 template <> std::optional<FoldersMode> fromRawValue<FoldersMode>(const QString& raw);
 template <> std::optional<DuplicatesMode> fromRawValue<DuplicatesMode>(const QString& raw);
-template <> std::optional<PerformanceMode> fromRawValue<PerformanceMode>(const QString& raw);
 template <> std::optional<CompareMode> fromRawValue<CompareMode>(const QString& raw);
 template <> std::optional<DevPane> fromRawValue<DevPane>(const QString& raw);
 template <> std::optional<AppsPane> fromRawValue<AppsPane>(const QString& raw);
@@ -42,7 +47,6 @@ template <> std::optional<AppsPane> fromRawValue<AppsPane>(const QString& raw);
 template <> const QList<DiskMode>& allCases<DiskMode>();
 template <> const QList<FoldersMode>& allCases<FoldersMode>();
 template <> const QList<DuplicatesMode>& allCases<DuplicatesMode>();
-template <> const QList<PerformanceMode>& allCases<PerformanceMode>();
 template <> const QList<CompareMode>& allCases<CompareMode>();
 template <> const QList<DevPane>& allCases<DevPane>();
 template <> const QList<AppsPane>& allCases<AppsPane>();

@@ -1,6 +1,6 @@
 #include "vitals/HardwareSensor.h"
 
-#include "shell/RawValueTable.h"
+#include "platform/RawValueTable.h"
 #include "vitals/DecimalFormat.h"
 
 QString HardwareSensor::displayValue() const {
@@ -22,16 +22,16 @@ constexpr std::array<const char*, 4> kindNames = {"temperature", "fan", "power",
 }
 
 QString rawValue(HardwareSensor::Kind kind) {
-    return rawvalue_detail::rawValueOf(kindNames, kind);
+    return RawValueDetail::rawValueOf(kindNames, kind);
 }
 
 template <>
 std::optional<HardwareSensor::Kind> fromRawValue<HardwareSensor::Kind>(const QString& raw) {
-    return rawvalue_detail::fromRaw<HardwareSensor::Kind>(kindNames, raw);
+    return RawValueDetail::fromRaw<HardwareSensor::Kind>(kindNames, raw);
 }
 
 template <> const QList<HardwareSensor::Kind>& allCases<HardwareSensor::Kind>() {
     static const QList<HardwareSensor::Kind> cases =
-        rawvalue_detail::casesOf<HardwareSensor::Kind>(kindNames);
+        RawValueDetail::casesOf<HardwareSensor::Kind>(kindNames);
     return cases;
 }

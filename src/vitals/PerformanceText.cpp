@@ -62,18 +62,6 @@ Tone levelTone(Level level) {
     }
 }
 
-QString segmentTitle(PerformanceMode mode) {
-    switch (mode) {
-    case PerformanceMode::Overview:
-        return QStringLiteral("Overview");
-    case PerformanceMode::Sensors:
-        return QStringLiteral("Sensors");
-    case PerformanceMode::Fans:
-        break;
-    }
-    return QStringLiteral("Fans");
-}
-
 // --- Overview tiles ---------------------------------------------------------------------------
 
 Level cpuLevel(const SystemSnapshot& s) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/ScreenModes.h"
+#include "vitals/PerformanceMode.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <optional>
@@ -28,8 +28,7 @@ enum class Tone { green, orange, red };
 QString levelWord(Level level);
 Tone levelTone(Level level);
 
-// "Overview", "Sensors", "Fans".
-QString segmentTitle(PerformanceMode mode);
+
 
 // --- Overview tiles -------------------------------------------------------------------------
 

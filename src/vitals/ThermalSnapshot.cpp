@@ -2,7 +2,7 @@
 
 #include "vitals/DecimalFormat.h"
 
-#include "shell/RawValueTable.h"
+#include "platform/RawValueTable.h"
 
 #include <algorithm>
 
@@ -28,18 +28,18 @@ constexpr std::array<const char*, 5> pressureNames = {"nominal", "fair", "seriou
 }
 
 QString rawValue(ThermalSnapshot::Pressure pressure) {
-    return rawvalue_detail::rawValueOf(pressureNames, pressure);
+    return RawValueDetail::rawValueOf(pressureNames, pressure);
 }
 
 template <>
 std::optional<ThermalSnapshot::Pressure>
 fromRawValue<ThermalSnapshot::Pressure>(const QString& raw) {
-    return rawvalue_detail::fromRaw<ThermalSnapshot::Pressure>(pressureNames, raw);
+    return RawValueDetail::fromRaw<ThermalSnapshot::Pressure>(pressureNames, raw);
 }
 
 template <> const QList<ThermalSnapshot::Pressure>& allCases<ThermalSnapshot::Pressure>() {
     static const QList<ThermalSnapshot::Pressure> cases =
-        rawvalue_detail::casesOf<ThermalSnapshot::Pressure>(pressureNames);
+        RawValueDetail::casesOf<ThermalSnapshot::Pressure>(pressureNames);
     return cases;
 }
 

@@ -8,7 +8,7 @@
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 #include "shell/views/DetailCard.h"
-#include "shell/views/FeatureScreens.h"
+#include "app/FeatureScreens.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"
 #include "ui-kit/QKLineLabel.h"

@@ -2,8 +2,8 @@
 #include "MainWindowTestSupport.h"
 
 #include "shell/QKFeature.h"
-#include "shell/views/AppVersion.h"
-#include "shell/views/SectionOrder.h"
+#include "shell/AppVersion.h"
+#include "shell/SectionOrder.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"
 #include "ui-kit/QKLineLabel.h"

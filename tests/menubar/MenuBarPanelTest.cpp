@@ -1,3 +1,4 @@
+#include "ui-kit/QKStatusDot.h"
 #include "vitals/views/MenuBarPanel.h"
 
 #include "awake/FakePowerInhibitor.h"
@@ -308,15 +309,18 @@ TEST_F(PanelTest, HeatRowNamesTemperatureAndPressure) {
 }
 
 TEST_F(PanelTest, HeaderDotAndHeadline) {
-    QWidget* dot = child<QWidget>("headroomDot");
+    auto* dot = child<QKStatusDot>("headroomDot");
+    const auto ink = [dot](QKForeground::Style style) {
+        return QKForeground::color(style, dot->palette());
+    };
     // Before the first sample cached and free memory are 0.
-    EXPECT_FALSE(dot->property("headroom").toBool());
+    EXPECT_EQ(dot->color(), ink(QKForeground::Orange));
     EXPECT_EQ(text("headline"), "Your Mac is healthy.");
 
     SystemSnapshot s = base();
     s.thermal.pressure = ThermalSnapshot::Pressure::serious;
     publish(s);
-    EXPECT_TRUE(dot->property("headroom").toBool());
+    EXPECT_EQ(dot->color(), ink(QKForeground::Green));
     EXPECT_EQ(text("headline"), "Your Mac is running hot right now.");
 }
 

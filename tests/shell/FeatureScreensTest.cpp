@@ -1,5 +1,5 @@
 #include "shell/QKFeature.h"
-#include "shell/views/FeatureScreens.h"
+#include "app/FeatureScreens.h"
 #include "ui-kit/QKEmptyState.h"
 
 #include <QWidget>

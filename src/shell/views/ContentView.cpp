@@ -6,7 +6,6 @@
 #include "shell/QKFeature.h"
 #include "shell/ScreenState.h"
 #include "shell/views/DetailCard.h"
-#include "shell/views/FeatureScreens.h"
 #include "shell/views/MainBackdrop.h"
 #include "shell/views/SidebarView.h"
 #include "vitals/AppState.h"
@@ -17,69 +16,13 @@
 #include <QPointer>
 #include <QTimer>
 
-namespace {
-
-QString diskModeTitle(DiskMode mode) {
-    switch (mode) {
-    case DiskMode::Hub:
-        return QStringLiteral("Overview");
-    case DiskMode::System:
-        return QStringLiteral("Safe cleanup");
-    case DiskMode::Mail:
-        return QStringLiteral("Mail");
-    case DiskMode::Growth:
-        return QStringLiteral("Where did it go?");
-    case DiskMode::Screenshots:
-        return QStringLiteral("Screenshots");
-    case DiskMode::DiskMap:
-        return QStringLiteral("Disk Map");
-    case DiskMode::Organizer:
-        return QStringLiteral("Organizer");
-    }
-    return QStringLiteral("Overview");
-}
-
-QString appsPaneTitle(AppsPane pane) {
-    switch (pane) {
-    case AppsPane::Hub:
-        return QStringLiteral("Overview");
-    case AppsPane::Uninstall:
-        return QStringLiteral("Uninstall");
-    }
-    return QStringLiteral("Overview");
-}
-
-QString devPaneTitle(DevPane pane) {
-    switch (pane) {
-    case DevPane::Hub:
-        return QStringLiteral("Overview");
-    case DevPane::Cleanup:
-        return QStringLiteral("Cleanup");
-    case DevPane::Models:
-        return QStringLiteral("AI models");
-    case DevPane::Awake:
-        return QStringLiteral("Keep awake");
-    }
-    return QStringLiteral("Overview");
-}
-
-} // namespace
-
-ContentView::ContentView(const Services& services, QWidget* parent)
-    : ContentView(services, Options{}, parent) {}
-
 ContentView::ContentView(const Services& services, Options options, QWidget* parent)
     : QWidget(parent), m_services(services), m_makeScreen(std::move(options.makeScreen)),
       m_defaults(options.defaults ? *options.defaults : UserDefaults::standard()) {
     Q_ASSERT(services.appState && services.assistant && services.screen);
     setObjectName(QStringLiteral("contentView"));
     setAttribute(Qt::WA_OpaquePaintEvent);
-    if (!m_makeScreen) {
-        const Services bundle = services;
-        m_makeScreen = [bundle](const QString& id, QWidget* parent) {
-            return FeatureScreens::build(id, bundle, parent);
-        };
-    }
+    Q_ASSERT(m_makeScreen);
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 14, 14, 14);
@@ -185,11 +128,11 @@ TamsoScreenContext ContentView::screenContext() const {
 std::optional<QString> ContentView::subModeTitle(const QString& featureId,
                                                  const ScreenState& state) {
     if (featureId == QLatin1String("disk"))
-        return diskModeTitle(state.diskMode());
+        return ::title(state.diskMode());
     if (featureId == QLatin1String("uninstaller"))
-        return appsPaneTitle(state.appsPane());
+        return ::title(state.appsPane());
     if (featureId == QLatin1String("devclean"))
-        return devPaneTitle(state.devPane());
+        return ::title(state.devPane());
     return std::nullopt;
 }
 

@@ -32,16 +32,16 @@ struct QKFeature;
 class ContentView : public QWidget {
     Q_OBJECT
 public:
-    // Makes a section's screen; the default asks FeatureScreens with the services.
+    // Makes a section's screen. The app's table of screens is the one the window uses; the view
+    // itself knows no screen, so the shell never depends on the subsystems above it.
     using ScreenFactory = std::function<QWidget*(const QString& featureId, QWidget* parent)>;
 
     struct Options {
-        ScreenFactory makeScreen;         // empty: FeatureScreens::build
+        ScreenFactory makeScreen;         // required
         UserDefaults* defaults = nullptr; // null: UserDefaults::standard()
     };
 
-    // services.appState, .assistant and .screen must be set.
-    explicit ContentView(const Services& services, QWidget* parent = nullptr);
+    // services.appState, .assistant and .screen must be set, and options.makeScreen.
     ContentView(const Services& services, Options options, QWidget* parent = nullptr);
 
     // The selection as set, which may name no section.

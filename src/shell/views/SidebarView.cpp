@@ -2,9 +2,11 @@
 
 #include "shell/QKFeature.h"
 #include "shell/views/AppIconView.h"
-#include "shell/views/AppVersion.h"
-#include "shell/views/SectionOrder.h"
+#include "shell/AppVersion.h"
+#include "shell/SectionOrder.h"
 #include "shell/views/SidebarRow.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKLineLabel.h"
@@ -86,43 +88,6 @@ private:
     QString m_text;
 };
 
-// The status line's dot: a circle 8 across.
-class StatusDot : public QWidget {
-public:
-    explicit StatusDot(QWidget* parent) : QWidget(parent) {
-        setFixedSize(8, 8);
-        setObjectName(QStringLiteral("statusDot"));
-    }
-    QColor color() const { return m_color; }
-    void setColor(const QColor& c) {
-        if (c == m_color)
-            return;
-        m_color = c;
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(m_color);
-        p.drawEllipse(QRectF(rect()));
-    }
-
-private:
-    QColor m_color;
-};
-
-// The 1-point rule between the list and the footer.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) { setFixedHeight(1); }
-
-protected:
-    void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), white(0.14)); }
-};
-
 } // namespace
 
 SidebarView::SidebarView(AppState* appState, UserDefaults& defaults, QWidget* parent)
@@ -156,7 +121,7 @@ SidebarView::SidebarView(AppState* appState, UserDefaults& defaults, QWidget* pa
 
     auto* rule = new QHBoxLayout;
     rule->setContentsMargins(10, 0, 10, 0);
-    rule->addWidget(new Divider(this));
+    rule->addWidget(new QKHairline(this, 1.0, white(0.14)));
     column->addLayout(rule);
     column->addWidget(makeFooter());
 
@@ -202,7 +167,8 @@ QWidget* SidebarView::makeFooter() {
 
     auto* status = new QHBoxLayout;
     status->setSpacing(6);
-    m_dot = new StatusDot(footer);
+    m_dot = new QKStatusDot(footer);
+    m_dot->setObjectName(QStringLiteral("statusDot"));
     status->addWidget(m_dot, 0, Qt::AlignVCenter);
     m_status = new QKLineLabel(QString(), footer);
     m_status->setObjectName(QStringLiteral("statusHeadline"));
@@ -317,7 +283,7 @@ QStringList SidebarView::groupTitles() const {
 }
 
 QColor SidebarView::statusDotColor() const {
-    return static_cast<StatusDot*>(m_dot)->color();
+    return m_dot->color();
 }
 
 bool SidebarView::memoryIsHigh(const SystemSnapshot& s) {
@@ -328,7 +294,7 @@ bool SidebarView::memoryIsHigh(const SystemSnapshot& s) {
 
 void SidebarView::showSnapshot(const SystemSnapshot& snapshot) {
     const bool high = memoryIsHigh(snapshot);
-    static_cast<StatusDot*>(m_dot)->setColor(
+    m_dot->setColor(
         Color::system(high ? Color::SystemColor::Orange : Color::SystemColor::Green, true));
     const QString headline = snapshot.headline();
     m_status->setText(headline);

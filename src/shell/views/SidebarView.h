@@ -9,6 +9,7 @@
 
 class AppState;
 class QKLineLabel;
+class QKStatusDot;
 class QScrollArea;
 class QVBoxLayout;
 class SidebarRow;
@@ -70,7 +71,7 @@ private:
     QScrollArea* m_scroll = nullptr;
     QWidget* m_list = nullptr;
     QVBoxLayout* m_listLayout = nullptr;
-    QWidget* m_dot = nullptr;
+    QKStatusDot* m_dot = nullptr;
     QKLineLabel* m_status = nullptr;
     QKLineLabel* m_version = nullptr;
     TextSizeControl* m_textSize = nullptr;

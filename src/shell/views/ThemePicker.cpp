@@ -2,7 +2,7 @@
 
 #include "platform/UserDefaults.h"
 #include "shell/views/AccentSwatch.h"
-#include "shell/views/SegmentedControl.h"
+#include "ui-kit/SegmentedControl.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/TextSize.h"

@@ -4,6 +4,8 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKFont.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
@@ -29,47 +31,6 @@ constexpr int kPadding = 14;
 constexpr int kRowSpacing = 12;
 constexpr int kChartHeight = 36;
 constexpr qreal kCornerRadius = 12;
-
-// The header's 8 × 8 status dot; its colour is resolved at paint time, so it follows the
-// appearance.
-class HeadroomDot : public QWidget {
-public:
-    explicit HeadroomDot(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("headroomDot"));
-        setFixedSize(8, 8);
-    }
-    void setHeadroom(bool headroom) {
-        setProperty("headroom", headroom);
-        update();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(QKForeground::color(
-            property("headroom").toBool() ? QKForeground::Green : QKForeground::Orange, palette()));
-        p.drawEllipse(QRectF(rect()));
-    }
-};
-
-// A hairline across the panel, above the actions.
-class Divider : public QWidget {
-public:
-    explicit Divider(QWidget* parent) : QWidget(parent) {
-        setFixedHeight(1);
-        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QColor line = QKForeground::color(QKForeground::Primary, palette());
-        line.setAlphaF(0.10f);
-        p.fillRect(rect(), line);
-    }
-};
 
 QLabel* captionLabel(QWidget* parent, QKForeground::Style tone) {
     auto* label = new QLabel(parent);
@@ -132,8 +93,8 @@ void MenuBarPanel::buildRows() {
     {
         auto* row = new QHBoxLayout;
         row->setSpacing(6);
-        auto* dot = new HeadroomDot(this);
-        m_dot = dot;
+        m_dot = new QKStatusDot(this);
+        m_dot->setObjectName(QStringLiteral("headroomDot"));
         m_headline = new QLabel(this);
         m_headline->setObjectName(QStringLiteral("headline"));
         m_headline->setWordWrap(true);
@@ -235,7 +196,7 @@ void MenuBarPanel::buildRows() {
     column->addWidget(m_heatRow);
 
     // 10. Divider, 11. actions.
-    column->addWidget(new Divider(this));
+    column->addWidget(new QKHairline(this, 0.10));
     {
         auto* actions = new QVBoxLayout;
         actions->setSpacing(6);
@@ -327,7 +288,7 @@ void MenuBarPanel::render() {
     // One read of the snapshot feeds every row.
     const SystemSnapshot& s = app ? app->snapshot() : empty;
 
-    static_cast<HeadroomDot*>(m_dot)->setHeadroom(hasMemoryHeadroom(s));
+    m_dot->setStyle(hasMemoryHeadroom(s) ? QKForeground::Green : QKForeground::Orange);
     m_headline->setText(s.headline());
 
     const bool awake = keepAwake && keepAwake->isActive();

@@ -14,6 +14,7 @@ class MenuBarMetricRow;
 class QKLineLabel;
 class QKSymbol;
 class QLabel;
+class QKStatusDot;
 class Sparkline;
 
 // The panel that drops down from the menu-bar extra: a quick view of the machine from AppState's
@@ -87,7 +88,7 @@ private:
     Services m_services;
     bool m_startRefused = false;
 
-    QWidget* m_dot = nullptr;
+    QKStatusDot* m_dot = nullptr;
     QLabel* m_headline = nullptr;
     QWidget* m_keepAwakeRow = nullptr;
     QKSymbol* m_keepAwakeSymbol = nullptr;

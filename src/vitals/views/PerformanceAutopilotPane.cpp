@@ -1,6 +1,7 @@
 #include "vitals/views/PerformanceAutopilotPane.h"
 
-#include "shell/views/ToggleSwitch.h"
+#include "ui-kit/ToggleSwitch.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKProminentButton.h"
 #include "vitals/PerformanceAutopilot.h"
@@ -12,6 +13,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 
 PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopilot, QWidget* parent)
     : PerformanceGroupBox(QStringLiteral("Performance Autopilot"), 10, parent),

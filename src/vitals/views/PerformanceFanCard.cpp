@@ -1,6 +1,7 @@
 #include "vitals/views/PerformanceFanCard.h"
 
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
@@ -16,6 +17,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 namespace Text = PerformanceText;
 
 PerformanceFanCard::PerformanceFanCard(QWidget* parent)

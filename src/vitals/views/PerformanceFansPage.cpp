@@ -1,6 +1,7 @@
 #include "vitals/views/PerformanceFansPage.h"
 
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
@@ -18,6 +19,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 namespace Text = PerformanceText;
 
 PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {

@@ -1,3 +1,4 @@
+#include "ui-kit/QKBuild.h"
 #include "vitals/views/PerformanceGroupBox.h"
 
 #include "ui-kit/QKCardSurface.h"
@@ -12,7 +13,7 @@ PerformanceGroupBox::PerformanceGroupBox(const QString& title, int spacing, QWid
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(6);
     if (!title.isEmpty()) {
-        QLabel* heading = PerformanceWidgets::label(
+        QLabel* heading = QKBuild::label(
             title, TextStyle::Subheadline, QKForeground::Secondary, this, QFont::DemiBold, false);
         heading->setObjectName(QStringLiteral("groupTitle"));
         outer->addWidget(heading);

@@ -1,6 +1,7 @@
 #include "vitals/views/PerformanceImpactList.h"
 
 #include "platform/ByteFormat.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKLineLabel.h"
 #include "vitals/DecimalFormat.h"
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 
 PerformanceImpactList::PerformanceImpactList(QWidget* parent) : QWidget(parent) {
     auto* column = new QVBoxLayout(this);

@@ -1,5 +1,6 @@
 #include "vitals/views/PerformanceMetricTile.h"
 
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKLineLabel.h"
 #include "vitals/views/PerformanceBadge.h"
@@ -10,6 +11,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 
 PerformanceMetricTile::PerformanceMetricTile(const QString& title, QWidget* parent)
     : PerformanceGroupBox(QString(), 8, parent), m_metricTitle(title) {

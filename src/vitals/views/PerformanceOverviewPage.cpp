@@ -1,5 +1,6 @@
 #include "vitals/views/PerformanceOverviewPage.h"
 
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKProminentButton.h"
 #include "vitals/PerformanceText.h"
@@ -17,6 +18,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 namespace Text = PerformanceText;
 
 PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot,

@@ -1,6 +1,7 @@
 #include "vitals/views/PerformanceSensorRow.h"
 
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
@@ -13,6 +14,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 
 PerformanceSensorRow::PerformanceSensorRow(QWidget* parent) : QWidget(parent) {
     auto* outer = new QVBoxLayout(this);

@@ -2,6 +2,7 @@
 
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
@@ -15,6 +16,7 @@
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
+using namespace QKBuild;
 
 namespace {
 

@@ -1,7 +1,8 @@
+#include "ui-kit/QKBuild.h"
 #include "vitals/views/PerformanceView.h"
 
 #include "shell/ScreenState.h"
-#include "shell/views/SegmentedControl.h"
+#include "ui-kit/SegmentedControl.h"
 #include "ui-kit/QKCardSurface.h"
 #include "vitals/AppState.h"
 #include "vitals/PerformanceAutopilot.h"
@@ -32,7 +33,7 @@ QWidget* makeProgress(QWidget* parent) {
     bar->setMaximumHeight(8);
     column->addWidget(bar, 0, Qt::AlignHCenter);
     QLabel* text =
-        PerformanceWidgets::label(QStringLiteral("Reading your Mac…"), TextStyle::Callout,
+        QKBuild::label(QStringLiteral("Reading your Mac…"), TextStyle::Callout,
                                   QKForeground::Secondary, page, std::nullopt, false);
     column->addWidget(text, 0, Qt::AlignHCenter);
     column->addStretch(1);
@@ -53,7 +54,7 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
 
     QStringList titles;
     for (Mode m : allCases<Mode>())
-        titles.append(PerformanceText::segmentTitle(m));
+        titles.append(title(m));
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setContentsMargins(16, 12, 16, 4);
     m_picker = new SegmentedControl(titles, this);
@@ -161,13 +162,13 @@ void PerformanceView::showEvent(QShowEvent* event) {
 }
 
 void PerformanceView::askWhySlow() {
-    PerformanceWidgets::ask(PerformanceText::askWhySlowQuestion());
+    QKBuild::ask(PerformanceText::askWhySlowQuestion());
 }
 
 void PerformanceView::askAboutHeat() {
-    PerformanceWidgets::ask(PerformanceText::askAboutHeatQuestion());
+    QKBuild::ask(PerformanceText::askAboutHeatQuestion());
 }
 
 void PerformanceView::askWhyFansAreLoud() {
-    PerformanceWidgets::ask(PerformanceText::askAboutFansQuestion());
+    QKBuild::ask(PerformanceText::askAboutFansQuestion());
 }

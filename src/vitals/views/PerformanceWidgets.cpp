@@ -1,16 +1,8 @@
 #include "vitals/views/PerformanceWidgets.h"
 
-#include <QHBoxLayout>
-
-#include "ui-kit/QKProminentButton.h"
-
-#include "platform/NotificationCenter.h"
-#include "ui-kit/QKCardSurface.h"
-#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKBuild.h"
 
 #include <QLabel>
-#include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace PerformanceWidgets {
@@ -27,83 +19,15 @@ QKForeground::Style toneStyle(PerformanceText::Tone tone) {
     return QKForeground::Red;
 }
 
-QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
-              std::optional<QFont::Weight> weight, bool wrap) {
-    auto* l = new QLabel(text, parent);
-    l->setTextFormat(Qt::PlainText);
-    l->setWordWrap(wrap);
-    QKFont::apply(l, style, weight);
-    QKForeground::apply(l, tone);
-    return l;
-}
-
-QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
-                    QWidget* parent) {
-    auto* l = new QKLineLabel(QString(), parent);
-    l->setTabularDigits(true);
-    QKFont::apply(l, QKFont{.style = style, .weight = weight, .monospacedDigit = true});
-    QKForeground::apply(l, tone);
-    return l;
-}
-
 QLabel* addBecauseBlock(QVBoxLayout* column, QWidget* parent) {
     auto* block = new QVBoxLayout;
     block->setSpacing(4);
-    block->addWidget(label(QStringLiteral("Because"), TextStyle::Caption, QKForeground::Secondary,
+    block->addWidget(QKBuild::label(QStringLiteral("Because"), TextStyle::Caption, QKForeground::Secondary,
                            parent, QFont::DemiBold, false));
-    QLabel* detail = label(QString(), TextStyle::Callout, QKForeground::Primary, parent);
+    QLabel* detail = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, parent);
     block->addWidget(detail);
     column->addLayout(block);
     return detail;
-}
-
-QPushButton* button(const QString& text, bool small, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    if (small)
-        QKFont::apply(b, TextStyle::Footnote);
-    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    return b;
-}
-
-QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
-    auto* outer = new QVBoxLayout(owner);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(owner);
-    outer->addWidget(scroll);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->viewport()->setAutoFillBackground(false);
-    auto* content = new QWidget;
-    column = new QVBoxLayout(content);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(16);
-    column->addStretch(1);
-    scroll->setWidget(content);
-    content->setAutoFillBackground(false); // setWidget turns it on; the card's background shows
-    return scroll;
-}
-
-void addPart(QVBoxLayout* column, QWidget* part) {
-    column->insertWidget(column->count() - 1, part);
-}
-
-QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,
-                                QWidget* parent) {
-    auto* row = new QWidget(parent);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* button = new QKProminentButton(text, row);
-    button->setObjectName(name);
-    layout->addWidget(button);
-    layout->addStretch(1);
-    addPart(column, row);
-    return button;
-}
-
-void ask(const QString& question) {
-    NotificationCenter::defaultCenter().post(Notifications::AskTamso, question);
 }
 
 } // namespace PerformanceWidgets

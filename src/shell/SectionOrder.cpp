@@ -1,4 +1,4 @@
-#include "shell/views/SectionOrder.h"
+#include "shell/SectionOrder.h"
 
 #include "platform/UserDefaults.h"
 #include "shell/QKFeature.h"

@@ -1,4 +1,4 @@
-#include "shell/views/ToggleSwitch.h"
+#include "ui-kit/ToggleSwitch.h"
 
 #include "ui-kit/QKForeground.h"
 

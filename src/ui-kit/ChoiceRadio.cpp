@@ -1,4 +1,4 @@
-#include "shell/views/ChoiceRadio.h"
+#include "ui-kit/ChoiceRadio.h"
 
 #include "ui-kit/QKForeground.h"
 

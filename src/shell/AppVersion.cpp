@@ -1,4 +1,4 @@
-#include "shell/views/AppVersion.h"
+#include "shell/AppVersion.h"
 
 #include "BuildInfo.h"
 

@@ -1,13 +1,13 @@
 #pragma once
 
-#include "shell/RawValue.h"
+#include "platform/RawValue.h"
 
 #include <array>
 #include <cstddef>
 
 // Implementation helper for enumerations whose cases run from 0 without gaps: the raw values
 // are listed in declaration order, so a case's raw value is the entry at its index.
-namespace rawvalue_detail {
+namespace RawValueDetail {
 
 template <typename E, std::size_t N>
 QString rawValueOf(const std::array<const char*, N>& names, E value) {
@@ -31,4 +31,4 @@ template <typename E, std::size_t N> QList<E> casesOf(const std::array<const cha
     return cases;
 }
 
-} // namespace rawvalue_detail
+} // namespace RawValueDetail

@@ -1,4 +1,4 @@
-#include "shell/views/SegmentedControl.h"
+#include "ui-kit/SegmentedControl.h"
 
 #include "ui-kit/Color.h"
 #include "ui-kit/QKForeground.h"

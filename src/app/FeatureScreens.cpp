@@ -1,4 +1,4 @@
-#include "shell/views/FeatureScreens.h"
+#include "app/FeatureScreens.h"
 
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"

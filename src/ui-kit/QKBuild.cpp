@@ -1,0 +1,83 @@
+#include "ui-kit/QKBuild.h"
+
+#include "platform/NotificationCenter.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKProminentButton.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace QKBuild {
+
+QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
+              std::optional<QFont::Weight> weight, bool wrap) {
+    auto* l = new QLabel(text, parent);
+    l->setTextFormat(Qt::PlainText);
+    l->setWordWrap(wrap);
+    QKFont::apply(l, style, weight);
+    QKForeground::apply(l, tone);
+    return l;
+}
+
+QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
+                    QWidget* parent) {
+    auto* l = new QKLineLabel(QString(), parent);
+    l->setTabularDigits(true);
+    QKFont::apply(l, QKFont{.style = style, .weight = weight, .monospacedDigit = true});
+    QKForeground::apply(l, tone);
+    return l;
+}
+
+QPushButton* button(const QString& text, bool small, QWidget* parent) {
+    auto* b = new QPushButton(text, parent);
+    if (small)
+        QKFont::apply(b, TextStyle::Footnote);
+    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    return b;
+}
+
+QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
+    auto* outer = new QVBoxLayout(owner);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(owner);
+    outer->addWidget(scroll);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* content = new QWidget;
+    column = new QVBoxLayout(content);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(16);
+    column->addStretch(1);
+    scroll->setWidget(content);
+    content->setAutoFillBackground(false); // setWidget turns it on; the card's background shows
+    return scroll;
+}
+
+void addPart(QVBoxLayout* column, QWidget* part) {
+    column->insertWidget(column->count() - 1, part);
+}
+
+QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,
+                                QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto* button = new QKProminentButton(text, row);
+    button->setObjectName(name);
+    layout->addWidget(button);
+    layout->addStretch(1);
+    addPart(column, row);
+    return button;
+}
+
+void ask(const QString& question) {
+    NotificationCenter::defaultCenter().post(Notifications::AskTamso, question);
+}
+
+} // namespace QKBuild
