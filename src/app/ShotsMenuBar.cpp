@@ -38,7 +38,7 @@ struct Machine {
     qint64 diskTotal = 0, diskFree = 0;
     std::optional<int> battery;
     bool charging = false;
-    ThermalSnapshot::Pressure pressure = ThermalSnapshot::Pressure::nominal;
+    ThermalSnapshot::Pressure pressure = ThermalSnapshot::Pressure::Nominal;
     std::optional<double> cpuCelsius;
     double cpuPercent = 0;
     QString busiest;
@@ -71,7 +71,7 @@ Machine desktop() {
     m.free = 2'100'000'000ULL;
     m.diskTotal = 1'000'200'000'000LL;
     m.diskFree = 311'400'000'000LL;
-    m.pressure = ThermalSnapshot::Pressure::fair;
+    m.pressure = ThermalSnapshot::Pressure::Fair;
     m.cpuCelsius = 71.4;
     m.cpuPercent = 58;
     m.busiest = QStringLiteral("ffmpeg");

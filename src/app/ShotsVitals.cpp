@@ -56,7 +56,7 @@ private:
 
 HardwareSensor sensor(const char* key, const char* name, double value, const char* plain) {
     return {
-        QString::fromLatin1(key), QString::fromUtf8(name), HardwareSensor::Kind::temperature, value,
+        QString::fromLatin1(key), QString::fromUtf8(name), HardwareSensor::Kind::Temperature, value,
         QStringLiteral("°C"),     QString::fromUtf8(plain)};
 }
 
@@ -111,7 +111,7 @@ SystemSnapshot hotLaptop() {
     addMemory(s, "Thunderbird", 740 * MB);
     addMemory(s, "gnome-shell", 520 * MB);
     ThermalSnapshot& t = s.thermal;
-    t.pressure = ThermalSnapshot::Pressure::serious;
+    t.pressure = ThermalSnapshot::Pressure::Serious;
     t.cpuCelsius = 94.0;
     t.gpuCelsius = 78.0;
     t.sensors = {sensor("TC0D", "CPU package", 94, "CPU package temperature."),
@@ -139,7 +139,7 @@ SystemSnapshot fanlessMachine() {
     addMemory(s, "firefox-esr", 1'400 * MB);
     addMemory(s, "gnome-shell", 380 * MB);
     addMemory(s, "evolution", 210 * MB);
-    s.thermal.pressure = ThermalSnapshot::Pressure::unknown;
+    s.thermal.pressure = ThermalSnapshot::Pressure::Unknown;
     return s;
 }
 
@@ -159,7 +159,7 @@ SystemSnapshot idleDesktop() {
     addMemory(s, "firefox-esr", 1'700 * MB);
     addMemory(s, "gnome-shell", 410 * MB);
     ThermalSnapshot& t = s.thermal;
-    t.pressure = ThermalSnapshot::Pressure::nominal;
+    t.pressure = ThermalSnapshot::Pressure::Nominal;
     t.cpuCelsius = 38.0;
     t.sensors = {sensor("TC0D", "CPU package", 38, "CPU package temperature."),
                  sensor("TC0F", "CPU die", 36, "CPU die temperature."),

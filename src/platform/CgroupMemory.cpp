@@ -14,8 +14,8 @@ std::optional<quint64> readCgroupMemoryHeadroom(const QString& sysRoot, const QS
     while (!parts.isEmpty()) {
         const QString dir = base + QLatin1Char('/') + parts.join(QLatin1Char('/'));
         const auto max =
-            kernelfiles::readInteger(dir + QStringLiteral("/memory.max")); // "max" = none
-        const auto current = kernelfiles::readInteger(dir + QStringLiteral("/memory.current"));
+            KernelFiles::readInteger(dir + QStringLiteral("/memory.max")); // "max" = none
+        const auto current = KernelFiles::readInteger(dir + QStringLiteral("/memory.current"));
         if (max && current && *max >= 0 && *current >= 0) {
             const quint64 room = *max > *current ? quint64(*max - *current) : 0;
             headroom = std::min(headroom.value_or(room), room);

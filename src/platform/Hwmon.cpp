@@ -7,14 +7,14 @@
 
 QList<HwmonChip> readHwmonChips(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/hwmon/");
-    QStringList folders = kernelfiles::listDir(base);
-    kernelfiles::sortNatural(folders);
+    QStringList folders = KernelFiles::listDir(base);
+    KernelFiles::sortNatural(folders);
     static const QRegularExpression channel(QStringLiteral("^(temp|fan)(\\d+)_([a-z]+)$"));
 
     QList<HwmonChip> chips;
     for (const QString& folder : folders) {
         const QString dir = base + folder + QLatin1Char('/');
-        const auto name = kernelfiles::readLine(dir + QStringLiteral("name"));
+        const auto name = KernelFiles::readLine(dir + QStringLiteral("name"));
         if (!name)
             continue;
         HwmonChip chip;
@@ -22,7 +22,7 @@ QList<HwmonChip> readHwmonChips(const QString& sysRoot) {
         chip.name = QString::fromUtf8(*name);
         QMap<int, HwmonChip::Temperature> temps;
         QMap<int, HwmonChip::Fan> fans;
-        for (const QString& file : kernelfiles::listDir(dir)) {
+        for (const QString& file : KernelFiles::listDir(dir)) {
             const auto match = channel.match(file);
             if (!match.hasMatch())
                 continue;
@@ -52,13 +52,13 @@ QList<HwmonChip> readHwmonChips(const QString& sysRoot) {
         }
         for (auto it = temps.begin(); it != temps.end(); ++it) {
             const auto label =
-                kernelfiles::readLine(dir + QStringLiteral("temp%1_label").arg(it.key()));
+                KernelFiles::readLine(dir + QStringLiteral("temp%1_label").arg(it.key()));
             it->label = label ? QString::fromUtf8(*label) : QString();
             chip.temperatures.append(*it);
         }
         for (auto it = fans.begin(); it != fans.end(); ++it) {
             const auto label =
-                kernelfiles::readLine(dir + QStringLiteral("fan%1_label").arg(it.key()));
+                KernelFiles::readLine(dir + QStringLiteral("fan%1_label").arg(it.key()));
             it->label = label ? QString::fromUtf8(*label) : QString();
             chip.fans.append(*it);
         }

@@ -6,7 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace kernelfiles {
+namespace KernelFiles {
 
 std::optional<QByteArray> read(const QString& path, qsizetype maxBytes) {
     const QByteArray native = path.toLocal8Bit();
@@ -93,4 +93,4 @@ void sortNatural(QStringList& names) {
     });
 }
 
-} // namespace kernelfiles
+} // namespace KernelFiles

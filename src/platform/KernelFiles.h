@@ -7,7 +7,7 @@
 
 // Small reads of the kernel's text files under /proc and /sys, done with plain system calls
 // because a sample reads hundreds of them. Nothing here throws or blocks beyond the read itself.
-namespace kernelfiles {
+namespace KernelFiles {
 
 // The whole file (files larger than maxBytes are cut there), or none when it cannot be opened or
 // read. An empty file gives an empty array, not none.
@@ -28,4 +28,4 @@ QStringList listDir(const QString& path);
 // numbers ("hwmon2" before "hwmon10").
 void sortNatural(QStringList& names);
 
-} // namespace kernelfiles
+} // namespace KernelFiles

@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-namespace machineinfo {
+namespace MachineInfo {
 
 namespace {
 quint64 positiveConf(int name, quint64 fallback) {
@@ -29,4 +29,4 @@ quint64 clockTicksPerSecond() {
     return ticks;
 }
 
-} // namespace machineinfo
+} // namespace MachineInfo

@@ -3,7 +3,7 @@
 #include <QtGlobal>
 
 // Fixed facts about the running machine, read once from the C library.
-namespace machineinfo {
+namespace MachineInfo {
 
 // Physical memory in bytes (0 if the system will not say).
 quint64 physicalMemoryBytes();
@@ -12,4 +12,4 @@ quint64 pageSize();
 // Clock ticks per second of the kernel's CPU-time counters (100 if the system will not say).
 quint64 clockTicksPerSecond();
 
-} // namespace machineinfo
+} // namespace MachineInfo

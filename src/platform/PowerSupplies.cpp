@@ -14,17 +14,17 @@ bool PowerSupply::isExternalPower() const {
 
 QList<PowerSupply> readPowerSupplies(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/power_supply/");
-    QStringList names = kernelfiles::listDir(base);
-    kernelfiles::sortNatural(names);
+    QStringList names = KernelFiles::listDir(base);
+    KernelFiles::sortNatural(names);
     QList<PowerSupply> supplies;
     for (const QString& name : names) {
         const QString dir = base + name + QLatin1Char('/');
         auto text = [&](const char* attribute) {
-            const auto line = kernelfiles::readLine(dir + QLatin1String(attribute));
+            const auto line = KernelFiles::readLine(dir + QLatin1String(attribute));
             return line ? QString::fromUtf8(*line) : QString();
         };
         auto number = [&](const char* attribute) {
-            return kernelfiles::readInteger(dir + QLatin1String(attribute));
+            return KernelFiles::readInteger(dir + QLatin1String(attribute));
         };
         PowerSupply supply;
         supply.name = name;

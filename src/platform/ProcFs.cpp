@@ -4,7 +4,7 @@
 
 #include <limits>
 
-namespace procfs {
+namespace ProcFs {
 
 namespace {
 
@@ -38,7 +38,7 @@ constexpr quint64 kernelThreadFlag = 0x00200000; // PF_KTHREAD
 } // namespace
 
 std::optional<QHash<QByteArray, quint64>> readMemInfo(const QString& procRoot) {
-    const auto text = kernelfiles::read(procRoot + QStringLiteral("/meminfo"));
+    const auto text = KernelFiles::read(procRoot + QStringLiteral("/meminfo"));
     if (!text)
         return std::nullopt;
     QHash<QByteArray, quint64> values;
@@ -66,7 +66,7 @@ std::optional<QHash<QByteArray, quint64>> readMemInfo(const QString& procRoot) {
 }
 
 std::optional<CpuTimes> readCpuTimes(const QString& procRoot) {
-    const auto text = kernelfiles::read(procRoot + QStringLiteral("/stat"), 8 * 1024);
+    const auto text = KernelFiles::read(procRoot + QStringLiteral("/stat"), 8 * 1024);
     if (!text)
         return std::nullopt;
     const QByteArray line = text->left(text->indexOf('\n'));
@@ -134,13 +134,13 @@ std::optional<ProcessRow> parseStatLine(const QByteArray& line) {
 
 QList<ProcessRow> readProcesses(const QString& procRoot) {
     QList<ProcessRow> rows;
-    const QStringList names = kernelfiles::listDir(procRoot);
+    const QStringList names = KernelFiles::listDir(procRoot);
     rows.reserve(names.size());
     for (const QString& name : names) {
         if (name.isEmpty() || !name.front().isDigit())
             continue;
         const auto text =
-            kernelfiles::read(procRoot + QLatin1Char('/') + name + QStringLiteral("/stat"), 4096);
+            KernelFiles::read(procRoot + QLatin1Char('/') + name + QStringLiteral("/stat"), 4096);
         if (!text)
             continue;
         if (auto row = parseStatLine(text->trimmed()))
@@ -150,7 +150,7 @@ QList<ProcessRow> readProcesses(const QString& procRoot) {
 }
 
 std::optional<double> readUptime(const QString& procRoot) {
-    const auto line = kernelfiles::readLine(procRoot + QStringLiteral("/uptime"));
+    const auto line = KernelFiles::readLine(procRoot + QStringLiteral("/uptime"));
     if (!line)
         return std::nullopt;
     const QList<QByteArray> parts = fields(*line);
@@ -164,7 +164,7 @@ std::optional<double> readUptime(const QString& procRoot) {
 }
 
 std::optional<QString> readOwnCgroup(const QString& procRoot) {
-    const auto text = kernelfiles::read(procRoot + QStringLiteral("/self/cgroup"));
+    const auto text = KernelFiles::read(procRoot + QStringLiteral("/self/cgroup"));
     if (!text)
         return std::nullopt;
     for (const QByteArray& line : text->split('\n')) {
@@ -174,4 +174,4 @@ std::optional<QString> readOwnCgroup(const QString& procRoot) {
     return std::nullopt;
 }
 
-} // namespace procfs
+} // namespace ProcFs

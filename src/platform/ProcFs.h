@@ -9,7 +9,7 @@
 // Readers of the kernel's process file system. Every reader takes the root it reads ("/proc" on
 // a live system, a fixture tree in tests) and returns none or an empty list when the files are
 // missing or unreadable; malformed lines and entries are skipped, never guessed at.
-namespace procfs {
+namespace ProcFs {
 
 // <root>/meminfo as field name → bytes ("MemTotal" → 16'000'000'000). Values given in kB are
 // converted to bytes; counts without a unit (HugePages_Total) are kept as they are. None when
@@ -49,4 +49,4 @@ std::optional<double> readUptime(const QString& procRoot);
 // none when the file is missing or has no unified-hierarchy line.
 std::optional<QString> readOwnCgroup(const QString& procRoot);
 
-} // namespace procfs
+} // namespace ProcFs

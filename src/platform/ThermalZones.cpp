@@ -4,8 +4,8 @@
 
 QList<ThermalZone> readThermalZones(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/thermal/");
-    QStringList folders = kernelfiles::listDir(base);
-    kernelfiles::sortNatural(folders);
+    QStringList folders = KernelFiles::listDir(base);
+    KernelFiles::sortNatural(folders);
     QList<ThermalZone> zones;
     for (const QString& folder : folders) {
         if (!folder.startsWith(QLatin1String("thermal_zone")))
@@ -13,17 +13,17 @@ QList<ThermalZone> readThermalZones(const QString& sysRoot) {
         const QString dir = base + folder + QLatin1Char('/');
         ThermalZone zone;
         zone.folder = folder;
-        if (const auto type = kernelfiles::readLine(dir + QStringLiteral("type")))
+        if (const auto type = KernelFiles::readLine(dir + QStringLiteral("type")))
             zone.type = QString::fromUtf8(*type);
-        zone.milliCelsius = kernelfiles::readInteger(dir + QStringLiteral("temp"));
+        zone.milliCelsius = KernelFiles::readInteger(dir + QStringLiteral("temp"));
         // Trip points are numbered from 0 without gaps.
         for (int i = 0; i < 64; ++i) {
             const auto type =
-                kernelfiles::readLine(dir + QStringLiteral("trip_point_%1_type").arg(i));
+                KernelFiles::readLine(dir + QStringLiteral("trip_point_%1_type").arg(i));
             if (!type)
                 break;
             const auto temp =
-                kernelfiles::readInteger(dir + QStringLiteral("trip_point_%1_temp").arg(i));
+                KernelFiles::readInteger(dir + QStringLiteral("trip_point_%1_temp").arg(i));
             if (temp)
                 zone.trips.append({QString::fromUtf8(*type), *temp});
         }

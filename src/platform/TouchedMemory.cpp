@@ -3,7 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-namespace touchedmemory {
+namespace TouchedMemory {
 
 void* allocate(quint64 bytes) {
     if (bytes == 0)
@@ -24,4 +24,4 @@ void release(void* block, quint64 bytes) {
         ::munmap(block, bytes);
 }
 
-} // namespace touchedmemory
+} // namespace TouchedMemory

@@ -79,8 +79,8 @@ QString performance(const SystemSnapshot& s) {
     }
 
     const std::optional<QString> busiest = s.busiestAppName();
-    const bool warm = thermal.pressure == P::fair || thermal.pressure == P::serious ||
-                      thermal.pressure == P::critical;
+    const bool warm = thermal.pressure == P::Fair || thermal.pressure == P::Serious ||
+                      thermal.pressure == P::Critical;
     if (busiest && (warm || s.cpuPercent > 50.0))
         return text + QStringLiteral(" %1 looks like the main load.").arg(*busiest);
     return text + QLatin1Char(' ') + ThermalSnapshot::pressureSentence(thermal.pressure);

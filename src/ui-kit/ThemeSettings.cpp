@@ -1,67 +1,49 @@
 #include "ui-kit/ThemeSettings.h"
 
-QString appAppearanceRawValue(AppAppearance appearance) {
-    switch (appearance) {
-    case AppAppearance::System:
-        return QStringLiteral("Match macOS");
-    case AppAppearance::Light:
-        return QStringLiteral("Light");
-    case AppAppearance::Dark:
-        return QStringLiteral("Dark");
-    }
-    return QStringLiteral("Match macOS");
+#include "platform/RawValueTable.h"
+
+namespace {
+
+constexpr std::array<const char*, 3> kAppearances = {"Match macOS", "Light", "Dark"};
+constexpr std::array<const char*, 6> kAccents = {"Blue", "Purple", "Green", "Orange", "Pink", "Teal"};
+
+} // namespace
+
+QString rawValue(AppAppearance appearance) {
+    return RawValueDetail::rawValueOf(kAppearances, appearance);
 }
 
-std::optional<AppAppearance> appAppearanceFromRawValue(const QString& raw) {
-    for (AppAppearance a : allAppAppearances())
-        if (appAppearanceRawValue(a) == raw)
-            return a;
-    return std::nullopt;
+QString title(AppAppearance appearance) {
+    return rawValue(appearance);
 }
 
-const QList<AppAppearance>& allAppAppearances() {
-    static const QList<AppAppearance> all{AppAppearance::System, AppAppearance::Light,
-                                          AppAppearance::Dark};
-    return all;
+template <> std::optional<AppAppearance> fromRawValue<AppAppearance>(const QString& raw) {
+    return RawValueDetail::fromRaw<AppAppearance>(kAppearances, raw);
 }
 
-QString accentChoiceRawValue(AccentChoice accent) {
-    switch (accent) {
-    case AccentChoice::Blue:
-        return QStringLiteral("Blue");
-    case AccentChoice::Purple:
-        return QStringLiteral("Purple");
-    case AccentChoice::Green:
-        return QStringLiteral("Green");
-    case AccentChoice::Orange:
-        return QStringLiteral("Orange");
-    case AccentChoice::Pink:
-        return QStringLiteral("Pink");
-    case AccentChoice::Teal:
-        return QStringLiteral("Teal");
-    }
-    return QStringLiteral("Blue");
+template <> const QList<AppAppearance>& allCases<AppAppearance>() {
+    static const QList<AppAppearance> cases = RawValueDetail::casesOf<AppAppearance>(kAppearances);
+    return cases;
 }
 
-std::optional<AccentChoice> accentChoiceFromRawValue(const QString& raw) {
-    for (AccentChoice a : allAccentChoices())
-        if (accentChoiceRawValue(a) == raw)
-            return a;
-    return std::nullopt;
+QString rawValue(AccentChoice accent) {
+    return RawValueDetail::rawValueOf(kAccents, accent);
 }
 
-const QList<AccentChoice>& allAccentChoices() {
-    static const QList<AccentChoice> all{AccentChoice::Blue,  AccentChoice::Purple,
-                                         AccentChoice::Green, AccentChoice::Orange,
-                                         AccentChoice::Pink,  AccentChoice::Teal};
-    return all;
+template <> std::optional<AccentChoice> fromRawValue<AccentChoice>(const QString& raw) {
+    return RawValueDetail::fromRaw<AccentChoice>(kAccents, raw);
+}
+
+template <> const QList<AccentChoice>& allCases<AccentChoice>() {
+    static const QList<AccentChoice> cases = RawValueDetail::casesOf<AccentChoice>(kAccents);
+    return cases;
 }
 
 std::optional<ColorScheme> preferredColorScheme(const QJsonValue& storedAppearance) {
     if (!storedAppearance.isString())
         return std::nullopt;
     switch (
-        appAppearanceFromRawValue(storedAppearance.toString()).value_or(AppAppearance::System)) {
+        fromRawValue<AppAppearance>(storedAppearance.toString()).value_or(AppAppearance::System)) {
     case AppAppearance::Light:
         return ColorScheme::Light;
     case AppAppearance::Dark:
@@ -75,5 +57,5 @@ std::optional<ColorScheme> preferredColorScheme(const QJsonValue& storedAppearan
 AccentChoice effectiveAccent(const QJsonValue& storedAccent) {
     if (!storedAccent.isString())
         return AccentChoice::Blue;
-    return accentChoiceFromRawValue(storedAccent.toString()).value_or(AccentChoice::Blue);
+    return fromRawValue<AccentChoice>(storedAccent.toString()).value_or(AccentChoice::Blue);
 }

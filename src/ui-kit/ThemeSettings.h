@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RawValue.h"
+
 #include <optional>
 #include <QJsonValue>
 #include <QList>
@@ -17,16 +19,19 @@ enum class ColorScheme { Light, Dark };
 
 // Follow the system, always light, always dark. The raw texts are stored and shown.
 enum class AppAppearance { System, Light, Dark };
-QString appAppearanceRawValue(AppAppearance appearance);
-// Exact match only: "dark" or " Dark" is no appearance.
-std::optional<AppAppearance> appAppearanceFromRawValue(const QString& raw);
-const QList<AppAppearance>& allAppAppearances();
+// Raw values "Match macOS", "Light", "Dark" (stored; exact match only: "dark" or " Dark" is no
+// appearance). The title is what the picker shows.
+QString rawValue(AppAppearance appearance);
+QString title(AppAppearance appearance);
+template <> std::optional<AppAppearance> fromRawValue<AppAppearance>(const QString& raw);
+template <> const QList<AppAppearance>& allCases<AppAppearance>();
 
 // The six accent colours, in the order every list shows them.
 enum class AccentChoice { Blue, Purple, Green, Orange, Pink, Teal };
-QString accentChoiceRawValue(AccentChoice accent);
-std::optional<AccentChoice> accentChoiceFromRawValue(const QString& raw);
-const QList<AccentChoice>& allAccentChoices();
+// Raw values are the names: "Blue" … "Teal".
+QString rawValue(AccentChoice accent);
+template <> std::optional<AccentChoice> fromRawValue<AccentChoice>(const QString& raw);
+template <> const QList<AccentChoice>& allCases<AccentChoice>();
 
 // The scheme a stored "theme.appearance" asks for: Light or Dark for exactly "Light" or "Dark";
 // nothing (follow the system) for "Match macOS", a missing or non-text value, or any other text.

@@ -5,13 +5,13 @@
 
 QString HardwareSensor::displayValue() const {
     switch (kind) {
-    case Kind::temperature:
+    case Kind::Temperature:
         return fixedDecimal(value, 0) + QStringLiteral("°C");
-    case Kind::fan:
+    case Kind::Fan:
         return fixedDecimal(value, 0) + QStringLiteral(" RPM");
-    case Kind::power:
+    case Kind::Power:
         return fixedDecimal(value, 1) + QStringLiteral(" W");
-    case Kind::other:
+    case Kind::Other:
         break;
     }
     return fixedDecimal(value, 1) + QLatin1Char(' ') + unit;

@@ -9,11 +9,11 @@
 // from); two sensors are equal when all six fields are equal. The thermal sampler only makes
 // `temperature` sensors with the unit "°C".
 struct HardwareSensor {
-    enum class Kind { temperature, fan, power, other };
+    enum class Kind { Temperature, Fan, Power, Other };
 
     QString key;
     QString name;
-    Kind kind = Kind::other;
+    Kind kind = Kind::Other;
     double value = 0;
     QString unit;
     QString plain; // one plain-language line explaining what the sensor measures

@@ -67,7 +67,7 @@ const char* keyFor(const QString& chip, const QString& label) {
 std::optional<qint64> readNumber(const QString& path) {
     if (path.isEmpty())
         return std::nullopt;
-    return kernelfiles::readInteger(path);
+    return KernelFiles::readInteger(path);
 }
 
 } // namespace
@@ -121,7 +121,7 @@ std::optional<QByteArray> HwmonSMCClient::readKey(const QString& key) {
     }
     if (!hottest)
         return std::nullopt;
-    return smcvalue::encodeTemperature(double(*hottest) / 1000.0);
+    return SMCValue::encodeTemperature(double(*hottest) / 1000.0);
 }
 
 std::optional<QByteArray> HwmonSMCClient::readFanKey(int slot, const QString& field) const {
@@ -147,5 +147,5 @@ std::optional<QByteArray> HwmonSMCClient::readFanKey(int slot, const QString& fi
     const auto value = readNumber(path);
     if (!value)
         return std::nullopt;
-    return smcvalue::encodeFloat(float(*value));
+    return SMCValue::encodeFloat(float(*value));
 }

@@ -33,18 +33,18 @@ const QString noteQuit = QStringLiteral("Pendrel quit");
 } // namespace
 
 QList<KeepAwakeManager::Duration> KeepAwakeManager::allDurations() {
-    return {Duration::untilQuit, Duration::oneHour, Duration::twoHours, Duration::fourHours};
+    return {Duration::UntilQuit, Duration::OneHour, Duration::TwoHours, Duration::FourHours};
 }
 
 QString KeepAwakeManager::rawValue(Duration duration) {
     switch (duration) {
-    case Duration::untilQuit:
+    case Duration::UntilQuit:
         return QStringLiteral("untilQuit");
-    case Duration::oneHour:
+    case Duration::OneHour:
         return QStringLiteral("oneHour");
-    case Duration::twoHours:
+    case Duration::TwoHours:
         return QStringLiteral("twoHours");
-    case Duration::fourHours:
+    case Duration::FourHours:
         return QStringLiteral("fourHours");
     }
     return {};
@@ -61,13 +61,13 @@ KeepAwakeManager::durationFromRawValue(const QString& raw) {
 
 std::optional<qint64> KeepAwakeManager::seconds(Duration duration) {
     switch (duration) {
-    case Duration::untilQuit:
+    case Duration::UntilQuit:
         return std::nullopt;
-    case Duration::oneHour:
+    case Duration::OneHour:
         return 3600;
-    case Duration::twoHours:
+    case Duration::TwoHours:
         return 7200;
-    case Duration::fourHours:
+    case Duration::FourHours:
         return 14400;
     }
     return std::nullopt;

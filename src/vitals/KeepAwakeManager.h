@@ -39,7 +39,7 @@ class KeepAwakeManager : public QObject {
 
 public:
     // The length of a stay-awake period. Raw values are the enumerators' names.
-    enum class Duration { untilQuit, oneHour, twoHours, fourHours };
+    enum class Duration { UntilQuit, OneHour, TwoHours, FourHours };
     Q_ENUM(Duration)
 
     // In the order the screens list them.
@@ -133,7 +133,7 @@ private:
     bool m_active = false;
     bool m_keepDisplayAwake = false;
     bool m_onlyOnPower = true;
-    Duration m_duration = Duration::untilQuit;
+    Duration m_duration = Duration::UntilQuit;
     QString m_statusLine;
     QString m_lastNote;
     PowerAssertion m_assertion;

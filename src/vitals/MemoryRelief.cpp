@@ -6,14 +6,14 @@
 #include <QList>
 
 void* TouchedMemoryAllocator::allocate(quint64 bytes) {
-    return touchedmemory::allocate(bytes);
+    return TouchedMemory::allocate(bytes);
 }
 
 void TouchedMemoryAllocator::release(void* block, quint64 bytes) {
-    touchedmemory::release(block, bytes);
+    TouchedMemory::release(block, bytes);
 }
 
-namespace memoryrelief {
+namespace MemoryRelief {
 
 quint64 target(quint64 physicalBytes) {
     if (physicalBytes < 4)
@@ -47,4 +47,4 @@ int run(quint64 physicalBytes, MemoryBlockAllocator& allocator,
     return int(blocks.size());
 }
 
-} // namespace memoryrelief
+} // namespace MemoryRelief

@@ -30,7 +30,7 @@ public:
 // (bytes that may still be taken safely now): when that is unknown or below one block it stops,
 // so the routine never pushes the machine, or the app's own memory limit, into the out-of-memory
 // killer. It may therefore take nothing at all.
-namespace memoryrelief {
+namespace MemoryRelief {
 
 constexpr quint64 blockBytes = 134'217'728;
 constexpr quint64 targetCap = 2'000'000'000;
@@ -45,4 +45,4 @@ quint64 safetyMargin(quint64 physicalBytes);
 int run(quint64 physicalBytes, MemoryBlockAllocator& allocator,
         const std::function<std::optional<quint64>()>& headroom);
 
-} // namespace memoryrelief
+} // namespace MemoryRelief

@@ -22,7 +22,7 @@ qint64 wholePart(double value) {
 }
 
 bool warm(P pressure) {
-    return pressure == P::fair || pressure == P::serious || pressure == P::critical;
+    return pressure == P::Fair || pressure == P::Serious || pressure == P::Critical;
 }
 
 double memoryRatio(const SystemSnapshot& s) {
@@ -54,11 +54,11 @@ QString levelWord(Level level) {
 Tone levelTone(Level level) {
     switch (level) {
     case 0:
-        return Tone::green;
+        return Tone::Green;
     case 1:
-        return Tone::orange;
+        return Tone::Orange;
     default:
-        return Tone::red;
+        return Tone::Red;
     }
 }
 
@@ -170,14 +170,14 @@ std::optional<BatteryExplanation> batteryExplanation(const SystemSnapshot& s) {
 
 Level temperatureLevel(const SystemSnapshot& s) {
     switch (s.thermal.pressure) {
-    case P::nominal:
+    case P::Nominal:
         return 0;
-    case P::fair:
+    case P::Fair:
         return 1;
-    case P::serious:
-    case P::critical:
+    case P::Serious:
+    case P::Critical:
         return 2;
-    case P::unknown:
+    case P::Unknown:
         break;
     }
     return s.cpuPercent > 80 ? 1 : 0;
@@ -210,7 +210,7 @@ QString noSensorsNote() {
 }
 
 std::optional<QString> temperatureAdvice(P pressure) {
-    if (pressure != P::serious && pressure != P::critical)
+    if (pressure != P::Serious && pressure != P::Critical)
         return std::nullopt;
     return QStringLiteral("Try quitting the busiest app, pausing heavy exports, and keeping vents "
                           "clear. Pendrel does not override fan control — macOS manages cooling "
@@ -221,17 +221,17 @@ std::optional<QString> temperatureAdvice(P pressure) {
 
 Tone pressureTone(P pressure, double cpuPercent) {
     switch (pressure) {
-    case P::nominal:
-        return Tone::green;
-    case P::fair:
-        return Tone::orange;
-    case P::serious:
-    case P::critical:
-        return Tone::red;
-    case P::unknown:
+    case P::Nominal:
+        return Tone::Green;
+    case P::Fair:
+        return Tone::Orange;
+    case P::Serious:
+    case P::Critical:
+        return Tone::Red;
+    case P::Unknown:
         break;
     }
-    return cpuPercent > 80 ? Tone::orange : Tone::green;
+    return cpuPercent > 80 ? Tone::Orange : Tone::Green;
 }
 
 QString pressureSentence(P pressure) { return ThermalSnapshot::pressureSentence(pressure); }
@@ -253,7 +253,7 @@ std::optional<QString> fanPressureNote(P pressure) {
 }
 
 Tone fanStateTone(int rpm) {
-    return rpm <= 3500 ? Tone::green : Tone::orange;
+    return rpm <= 3500 ? Tone::Green : Tone::Orange;
 }
 
 QString rpmText(qint64 rpm) {

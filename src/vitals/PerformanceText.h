@@ -22,7 +22,7 @@ namespace PerformanceText {
 using Level = int;
 
 // The colour a badge or line is drawn in; the screen maps it onto the interface's status colours.
-enum class Tone { green, orange, red };
+enum class Tone { Green, Orange, Red };
 
 // "Healthy", "Elevated" or "High" (any other level).
 QString levelWord(Level level);

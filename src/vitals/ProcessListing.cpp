@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-namespace processlisting {
+namespace ProcessListing {
 
 namespace {
 
@@ -128,4 +128,4 @@ QString writeCPU(const QList<Entry>& busiestFirst) {
     return text;
 }
 
-} // namespace processlisting
+} // namespace ProcessListing

@@ -9,7 +9,7 @@
 // turn them into the snapshot's rows. The sampler writes the listings from /proc (largest or
 // busiest first, one "<number> <command name>" line per process) and reads them back through
 // these parsers, so the rules below are the only place rows are chosen.
-namespace processlisting {
+namespace ProcessListing {
 
 // Memory listing, "<resident KiB> <name>" per line, largest first. Empty lines are dropped, then
 // only the first `limit` lines are looked at: a line that fails (no space after trimming spaces
@@ -36,4 +36,4 @@ struct Entry {
 QString writeMemory(const QList<Entry>& largestFirst);
 QString writeCPU(const QList<Entry>& busiestFirst);
 
-} // namespace processlisting
+} // namespace ProcessListing

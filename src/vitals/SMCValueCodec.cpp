@@ -5,7 +5,7 @@
 #include <cstring>
 #include <limits>
 
-namespace smcvalue {
+namespace SMCValue {
 
 namespace {
 
@@ -87,4 +87,4 @@ QByteArray encodeFloat(float value) {
     return bytes;
 }
 
-} // namespace smcvalue
+} // namespace SMCValue

@@ -6,7 +6,7 @@
 
 // The value encodings of sensor-controller keys. Decoding is what the thermal sampler applies
 // to every key it reads; encoding is what a backend uses to answer keys from other sources.
-namespace smcvalue {
+namespace SMCValue {
 
 // A temperature reading, or none. Fewer than 2 bytes: none. First the signed 8.8 fixed-point
 // reading of bytes 0-1 (byte 0 as a signed integer plus byte 1 / 256); if it is not strictly
@@ -32,4 +32,4 @@ QByteArray encodeTemperature(double celsius);
 // A little-endian IEEE float (4 bytes).
 QByteArray encodeFloat(float value);
 
-} // namespace smcvalue
+} // namespace SMCValue

@@ -11,7 +11,7 @@
 SystemSnapshot::SystemSnapshot() : memTotalBytes(physicalMemoryBytes()) {}
 
 quint64 SystemSnapshot::physicalMemoryBytes() {
-    return machineinfo::physicalMemoryBytes();
+    return MachineInfo::physicalMemoryBytes();
 }
 
 QList<SystemSnapshot::MemoryPart> SystemSnapshot::memoryBreakdown() const {
@@ -36,17 +36,17 @@ std::optional<QString> SystemSnapshot::busiestAppName() const {
 QString SystemSnapshot::headline() const {
     using P = ThermalSnapshot::Pressure;
     switch (thermal.pressure) {
-    case P::fair:
+    case P::Fair:
         if (const auto app = busiestAppName())
             return QStringLiteral("Your Mac is warm — ") + *app +
                    QStringLiteral(" is working hard.");
         return QStringLiteral("Your Mac is warm; macOS is managing the heat.");
-    case P::serious:
+    case P::Serious:
         return QStringLiteral("Your Mac is running hot right now.");
-    case P::critical:
+    case P::Critical:
         return QStringLiteral("Your Mac is critically hot — ease the load.");
-    case P::nominal:
-    case P::unknown:
+    case P::Nominal:
+    case P::Unknown:
         break;
     }
     if (memTotalBytes != 0 && double(memUsedBytes) / double(memTotalBytes) > 0.85)
@@ -91,7 +91,7 @@ QString SystemSnapshot::thermalExplanation() const {
     }
 
     using P = ThermalSnapshot::Pressure;
-    const bool calm = thermal.pressure == P::nominal || thermal.pressure == P::unknown;
+    const bool calm = thermal.pressure == P::Nominal || thermal.pressure == P::Unknown;
     const QString nothing = QStringLiteral("Nothing looks like it is forcing the Mac to overheat.");
     if (const auto app = busiestAppName()) {
         if (!calm || cpuPercent > 50) {

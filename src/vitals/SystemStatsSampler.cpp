@@ -23,9 +23,9 @@ namespace {
 
 SamplerEnvironment completed(SamplerEnvironment env) {
     if (env.pageSize == 0)
-        env.pageSize = machineinfo::pageSize();
+        env.pageSize = MachineInfo::pageSize();
     if (env.ticksPerSecond == 0)
-        env.ticksPerSecond = machineinfo::clockTicksPerSecond();
+        env.ticksPerSecond = MachineInfo::clockTicksPerSecond();
     if (env.homePath.isEmpty())
         env.homePath = HomeLayout::fromEnvironment().home();
     if (!env.volumeSpace)
@@ -77,14 +77,14 @@ SystemSnapshot SystemStatsSampler::takeSample() {
     sampleBattery(snapshot);
     // Both lists come from one read of the process table.
     const Listings listings = listProcesses();
-    snapshot.topProcesses = processlisting::parseMemory(listings.memory, 6);
-    snapshot.topCPUProcesses = processlisting::parseCPU(listings.cpu, 5);
+    snapshot.topProcesses = ProcessListing::parseMemory(listings.memory, 6);
+    snapshot.topCPUProcesses = ProcessListing::parseCPU(listings.cpu, 5);
     snapshot.thermal = m_thermal.sample();
     return snapshot;
 }
 
 int SystemStatsSampler::sampleMemory(SystemSnapshot& s) {
-    const auto info = procfs::readMemInfo(m_env.procRoot);
+    const auto info = ProcFs::readMemInfo(m_env.procRoot);
     if (!info || !info->contains("MemTotal") || !info->contains("MemFree"))
         return -1;
     const auto available = availableBytes(*info);
@@ -111,7 +111,7 @@ int SystemStatsSampler::sampleMemory(SystemSnapshot& s) {
 }
 
 int SystemStatsSampler::sampleCPU(SystemSnapshot& s) {
-    const auto times = procfs::readCpuTimes(m_env.procRoot);
+    const auto times = ProcFs::readCpuTimes(m_env.procRoot);
     if (!times)
         return -1;
     if (m_lastTotalTicks != 0 && times->total != m_lastTotalTicks) {
@@ -191,11 +191,11 @@ void SystemStatsSampler::sampleBattery(SystemSnapshot& s) {
 }
 
 SystemStatsSampler::Listings SystemStatsSampler::listProcesses() {
-    const QList<procfs::ProcessRow> rows = procfs::readProcesses(m_env.procRoot);
-    const auto uptime = procfs::readUptime(m_env.procRoot);
+    const QList<ProcFs::ProcessRow> rows = ProcFs::readProcesses(m_env.procRoot);
+    const auto uptime = ProcFs::readUptime(m_env.procRoot);
 
-    QList<processlisting::Entry> memory;
-    QList<processlisting::Entry> cpu;
+    QList<ProcessListing::Entry> memory;
+    QList<ProcessListing::Entry> cpu;
     memory.reserve(rows.size());
     const double elapsed = uptime && m_previousUptime ? *uptime - *m_previousUptime : 0.0;
     const bool measurable = elapsed > 0 && !m_previousTicks.isEmpty();
@@ -204,11 +204,11 @@ SystemStatsSampler::Listings SystemStatsSampler::listProcesses() {
 
     QHash<qint64, ProcessTicks> current;
     current.reserve(rows.size());
-    for (const procfs::ProcessRow& row : rows) {
+    for (const ProcFs::ProcessRow& row : rows) {
         if (row.kernelThread)
             continue;
         current.insert(row.pid, {row.startTicks, row.cpuTicks});
-        processlisting::Entry entry;
+        ProcessListing::Entry entry;
         entry.name = row.name;
         entry.residentBytes =
             row.residentPages > std::numeric_limits<quint64>::max() / m_env.pageSize
@@ -240,35 +240,35 @@ SystemStatsSampler::Listings SystemStatsSampler::listProcesses() {
     });
     std::stable_sort(cpu.begin(), cpu.end(),
                      [](const auto& a, const auto& b) { return a.cpuPercent > b.cpuPercent; });
-    return {processlisting::writeMemory(memory), processlisting::writeCPU(cpu)};
+    return {ProcessListing::writeMemory(memory), ProcessListing::writeCPU(cpu)};
 }
 
 QList<ProcessMemoryInfo> SystemStatsSampler::topMemoryProcesses(int limit) {
-    return processlisting::parseMemory(listProcesses().memory, limit);
+    return ProcessListing::parseMemory(listProcesses().memory, limit);
 }
 
 QList<ProcessCPUInfo> SystemStatsSampler::topCPUProcesses(int limit) {
-    return processlisting::parseCPU(listProcesses().cpu, limit);
+    return ProcessListing::parseCPU(listProcesses().cpu, limit);
 }
 
 std::optional<quint64> SystemStatsSampler::memoryHeadroom() {
-    const auto info = procfs::readMemInfo(m_env.procRoot);
+    const auto info = ProcFs::readMemInfo(m_env.procRoot);
     if (!info)
         return std::nullopt;
     auto available = availableBytes(*info);
     if (!available)
         return std::nullopt;
-    if (const auto group = procfs::readOwnCgroup(m_env.procRoot)) {
+    if (const auto group = ProcFs::readOwnCgroup(m_env.procRoot)) {
         if (const auto room = readCgroupMemoryHeadroom(m_env.sysRoot, *group))
             available = std::min(*available, *room);
     }
-    const quint64 margin = memoryrelief::safetyMargin(field(*info, "MemTotal"));
+    const quint64 margin = MemoryRelief::safetyMargin(field(*info, "MemTotal"));
     return *available > margin ? *available - margin : 0;
 }
 
 void SystemStatsSampler::relieveMemoryPressure() {
     quint64 physical = SystemSnapshot::physicalMemoryBytes();
-    if (const auto info = procfs::readMemInfo(m_env.procRoot); info && info->contains("MemTotal"))
+    if (const auto info = ProcFs::readMemInfo(m_env.procRoot); info && info->contains("MemTotal"))
         physical = info->value("MemTotal");
-    memoryrelief::run(physical, *m_env.allocator, [this] { return memoryHeadroom(); });
+    MemoryRelief::run(physical, *m_env.allocator, [this] { return memoryHeadroom(); });
 }

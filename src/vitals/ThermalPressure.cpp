@@ -8,15 +8,15 @@ using Pressure = ThermalSnapshot::Pressure;
 
 int severity(Pressure p) {
     switch (p) {
-    case Pressure::unknown:
+    case Pressure::Unknown:
         return 0;
-    case Pressure::nominal:
+    case Pressure::Nominal:
         return 1;
-    case Pressure::fair:
+    case Pressure::Fair:
         return 2;
-    case Pressure::serious:
+    case Pressure::Serious:
         return 3;
-    case Pressure::critical:
+    case Pressure::Critical:
         return 4;
     }
     return 0;
@@ -38,18 +38,18 @@ std::optional<Pressure> judgeZone(const ThermalZone& zone) {
         return std::nullopt;
     const qint64 t = *zone.milliCelsius;
     if (critical && t >= *critical)
-        return Pressure::critical;
+        return Pressure::Critical;
     if (passive && t >= *passive)
-        return Pressure::serious;
+        return Pressure::Serious;
     if ((passive && t >= *passive - 10'000) || (critical && t >= *critical - 20'000))
-        return Pressure::fair;
-    return Pressure::nominal;
+        return Pressure::Fair;
+    return Pressure::Nominal;
 }
 
 } // namespace
 
 ThermalSnapshot::Pressure judgeThermalPressure(const QList<ThermalZone>& zones) {
-    Pressure worst = Pressure::unknown;
+    Pressure worst = Pressure::Unknown;
     for (const ThermalZone& zone : zones) {
         if (const auto p = judgeZone(zone); p && severity(*p) > severity(worst))
             worst = *p;

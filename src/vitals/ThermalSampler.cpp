@@ -61,7 +61,7 @@ const QStringList& ThermalSampler::gpuFallbackKeys() {
 std::optional<double> temperatureMatching(const QList<HardwareSensor>& sensors,
                                           const QStringList& nameParts) {
     for (const HardwareSensor& sensor : sensors) {
-        if (sensor.kind != HardwareSensor::Kind::temperature)
+        if (sensor.kind != HardwareSensor::Kind::Temperature)
             continue;
         for (const QString& part : nameParts) {
             if (sensor.name.contains(part, Qt::CaseInsensitive))
@@ -77,14 +77,14 @@ QList<HardwareSensor> ThermalSampler::readTemperatures() {
     for (const SensorRow& row : sensorTable()) {
         const QString key = QString::fromLatin1(row.key);
         const auto bytes = m_smc->readKey(key);
-        const auto reading = bytes ? smcvalue::decodeTemperature(*bytes) : std::nullopt;
+        const auto reading = bytes ? SMCValue::decodeTemperature(*bytes) : std::nullopt;
         if (!reading)
             continue;
         const QString name = QString::fromUtf8(row.name);
         if (namesSeen.contains(name))
             continue;
         namesSeen.insert(name);
-        sensors.append({key, name, HardwareSensor::Kind::temperature, *reading,
+        sensors.append({key, name, HardwareSensor::Kind::Temperature, *reading,
                         QStringLiteral("°C"), QString::fromUtf8(row.plain)});
     }
     std::stable_sort(
@@ -96,7 +96,7 @@ QList<HardwareSensor> ThermalSampler::readTemperatures() {
 std::optional<double> ThermalSampler::readFirstTemperature(const QStringList& keys) {
     for (const QString& key : keys) {
         const auto bytes = m_smc->readKey(key);
-        if (const auto reading = bytes ? smcvalue::decodeTemperature(*bytes) : std::nullopt)
+        if (const auto reading = bytes ? SMCValue::decodeTemperature(*bytes) : std::nullopt)
             return reading;
     }
     return std::nullopt;
@@ -106,14 +106,14 @@ std::optional<float> ThermalSampler::readFanValue(const QString& key) {
     const auto bytes = m_smc->readKey(key);
     if (!bytes)
         return std::nullopt;
-    return smcvalue::decodeFanValue(*bytes);
+    return SMCValue::decodeFanValue(*bytes);
 }
 
 std::optional<QString> ThermalSampler::readFanName(int index) {
     const auto bytes = m_smc->readKey(QStringLiteral("F%1ID").arg(index));
     if (!bytes)
         return std::nullopt;
-    return smcvalue::decodeFanName(*bytes);
+    return SMCValue::decodeFanName(*bytes);
 }
 
 QList<FanReading> ThermalSampler::readFans() {
@@ -123,7 +123,7 @@ QList<FanReading> ThermalSampler::readFans() {
         if (!speed)
             continue;
         // A speed that is not a finite whole number is no usable reading: no fan here.
-        const auto rounded = smcvalue::roundToInt(*speed);
+        const auto rounded = SMCValue::roundToInt(*speed);
         if (!rounded)
             continue;
         FanReading fan;
@@ -132,7 +132,7 @@ QList<FanReading> ThermalSampler::readFans() {
         auto limit = [&](const char* field) -> std::optional<int> {
             const auto value =
                 readFanValue(QStringLiteral("F%1%2").arg(i).arg(QLatin1String(field)));
-            return value ? smcvalue::roundToInt(*value) : std::nullopt;
+            return value ? SMCValue::roundToInt(*value) : std::nullopt;
         };
         fan.minRPM = limit("Mn");
         fan.maxRPM = limit("Mx");
@@ -145,7 +145,7 @@ QList<FanReading> ThermalSampler::readFans() {
 
 ThermalSnapshot ThermalSampler::sample() {
     ThermalSnapshot snapshot;
-    snapshot.pressure = m_pressure ? m_pressure() : ThermalSnapshot::Pressure::unknown;
+    snapshot.pressure = m_pressure ? m_pressure() : ThermalSnapshot::Pressure::Unknown;
     snapshot.sensors = readTemperatures();
     snapshot.cpuCelsius = temperatureMatching(snapshot.sensors, cpuNames());
     if (!snapshot.cpuCelsius)

@@ -8,15 +8,15 @@
 
 QString pressureWord(ThermalSnapshot::Pressure pressure) {
     switch (pressure) {
-    case ThermalSnapshot::Pressure::nominal:
+    case ThermalSnapshot::Pressure::Nominal:
         return QStringLiteral("Cool");
-    case ThermalSnapshot::Pressure::fair:
+    case ThermalSnapshot::Pressure::Fair:
         return QStringLiteral("Warm");
-    case ThermalSnapshot::Pressure::serious:
+    case ThermalSnapshot::Pressure::Serious:
         return QStringLiteral("Hot");
-    case ThermalSnapshot::Pressure::critical:
+    case ThermalSnapshot::Pressure::Critical:
         return QStringLiteral("Critical");
-    case ThermalSnapshot::Pressure::unknown:
+    case ThermalSnapshot::Pressure::Unknown:
         break;
     }
     return QStringLiteral("Unknown");
@@ -89,18 +89,18 @@ QString ThermalSnapshot::fansSummary(const QList<int>& fanRPMs, const QList<FanR
 
 QString ThermalSnapshot::pressureSentence(Pressure pressure) {
     switch (pressure) {
-    case Pressure::nominal:
+    case Pressure::Nominal:
         return QStringLiteral("macOS reports no thermal pressure.");
-    case Pressure::fair:
+    case Pressure::Fair:
         return QStringLiteral(
             "macOS is managing heat. Fans may spin up; light throttling is possible.");
-    case Pressure::serious:
+    case Pressure::Serious:
         return QStringLiteral(
             "Your Mac is under real thermal pressure. Performance may be limited until it cools.");
-    case Pressure::critical:
+    case Pressure::Critical:
         return QStringLiteral(
             "Thermal pressure is critical. Close heavy work and let the Mac cool.");
-    case Pressure::unknown:
+    case Pressure::Unknown:
         break;
     }
     return QStringLiteral("Thermal pressure could not be read.");

@@ -11,9 +11,9 @@
 // The thermal part of one sample: the system's thermal pressure, curated temperatures (hottest
 // first), the CPU and GPU temperature picked from them, and up to four fans.
 struct ThermalSnapshot {
-    enum class Pressure { nominal, fair, serious, critical, unknown };
+    enum class Pressure { Nominal, Fair, Serious, Critical, Unknown };
 
-    Pressure pressure = Pressure::unknown;
+    Pressure pressure = Pressure::Unknown;
     std::optional<double> cpuCelsius;
     std::optional<double> gpuCelsius;
     QList<int> fanRPMs;            // `rpm` of every fan in `fans` above 0, in fan order

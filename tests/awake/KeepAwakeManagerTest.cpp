@@ -51,7 +51,7 @@ protected:
 TEST_F(KeepAwakeTest, StartHoldsOneNamedAssertionAndDescribesIt) {
     make();
     EXPECT_EQ(manager->statusLine(), kOff);
-    manager->setDuration(Duration::oneHour);
+    manager->setDuration(Duration::OneHour);
     manager->start();
     ASSERT_TRUE(manager->isActive());
     EXPECT_EQ(fake->log, QStringList{"acquire 1 idle"});
@@ -129,7 +129,7 @@ TEST_F(KeepAwakeTest, RefusedStartLeavesNothingBehind) {
 }
 
 TEST_F(KeepAwakeTest, EachPeriodEndsAtItsEndDate) {
-    for (Duration d : {Duration::oneHour, Duration::twoHours, Duration::fourHours}) {
+    for (Duration d : {Duration::OneHour, Duration::TwoHours, Duration::FourHours}) {
         SCOPED_TRACE(KeepAwakeManager::rawValue(d).toStdString());
         make(10);
         const QDateTime started = now;

@@ -54,7 +54,7 @@ QStringList ringed(const ThemePicker& picker) {
     QStringList names;
     for (AccentSwatch* s : picker.swatches())
         if (s->isRinged())
-            names.append(accentChoiceRawValue(s->accent()));
+            names.append(rawValue(s->accent()));
     return names;
 }
 

@@ -288,20 +288,20 @@ TEST_F(PanelTest, HeatRowNamesTemperatureAndPressure) {
     EXPECT_EQ(symbol->symbol(), "thermometer.medium");
     EXPECT_EQ(colorOf(symbol), tone(QKForeground::Secondary));
 
-    s.thermal.pressure = P::nominal;
+    s.thermal.pressure = P::Nominal;
     s.thermal.cpuCelsius = 52.6;
     publish(s);
     EXPECT_EQ(text("heatRowText"), "Heat 53°C · Cool");
     EXPECT_EQ(symbol->symbol(), "thermometer.medium");
 
-    s.thermal.pressure = P::fair;
+    s.thermal.pressure = P::Fair;
     s.thermal.cpuCelsius = 71.4;
     publish(s);
     EXPECT_EQ(text("heatRowText"), "Heat 71°C · Warm");
     EXPECT_EQ(symbol->symbol(), "thermometer.high");
     EXPECT_EQ(colorOf(symbol), tone(QKForeground::Orange));
 
-    s.thermal.pressure = P::critical;
+    s.thermal.pressure = P::Critical;
     s.thermal.cpuCelsius.reset();
     publish(s);
     EXPECT_EQ(text("heatRowText"), "Heat Critical · Critical");
@@ -318,7 +318,7 @@ TEST_F(PanelTest, HeaderDotAndHeadline) {
     EXPECT_EQ(text("headline"), "Your Mac is healthy.");
 
     SystemSnapshot s = base();
-    s.thermal.pressure = ThermalSnapshot::Pressure::serious;
+    s.thermal.pressure = ThermalSnapshot::Pressure::Serious;
     publish(s);
     EXPECT_EQ(dot->color(), ink(QKForeground::Green));
     EXPECT_EQ(text("headline"), "Your Mac is running hot right now.");

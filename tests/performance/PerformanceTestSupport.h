@@ -63,7 +63,7 @@ inline FanReading fan(int id, int rpm, std::optional<int> min = {}, std::optiona
 inline HardwareSensor sensor(const QString& key, const QString& name, double celsius) {
     return HardwareSensor{key,
                           name,
-                          HardwareSensor::Kind::temperature,
+                          HardwareSensor::Kind::Temperature,
                           celsius,
                           QStringLiteral("°C"),
                           name + QStringLiteral(" temperature.")};

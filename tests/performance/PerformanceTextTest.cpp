@@ -32,9 +32,9 @@ TEST(PerformanceLevels, WordAndToneOfEveryLevel) {
     EXPECT_EQ(Text::levelWord(2), "High");
     EXPECT_EQ(Text::levelWord(7), "High");
     EXPECT_EQ(Text::levelWord(-1), "High");
-    EXPECT_EQ(Text::levelTone(0), Text::Tone::green);
-    EXPECT_EQ(Text::levelTone(1), Text::Tone::orange);
-    EXPECT_EQ(Text::levelTone(-3), Text::Tone::red);
+    EXPECT_EQ(Text::levelTone(0), Text::Tone::Green);
+    EXPECT_EQ(Text::levelTone(1), Text::Tone::Orange);
+    EXPECT_EQ(Text::levelTone(-3), Text::Tone::Red);
 }
 
 TEST(PerformanceLevels, CutPointsOfEveryCard) {
@@ -52,12 +52,12 @@ TEST(PerformanceLevels, CutPointsOfEveryCard) {
         {"disk free 0.1", withDisk(100, 1000), Text::storageLevel, "Elevated"},
         {"disk free 0.099", withDisk(99, 1000), Text::storageLevel, "High"},
         {"disk total 0", withDisk(0, 0), Text::storageLevel, "Healthy"},
-        {"nominal", withPressure(P::nominal, 99), Text::temperatureLevel, "Healthy"},
-        {"fair", withPressure(P::fair), Text::temperatureLevel, "Elevated"},
-        {"serious", withPressure(P::serious), Text::temperatureLevel, "High"},
-        {"critical", withPressure(P::critical), Text::temperatureLevel, "High"},
-        {"unknown cpu 80", withPressure(P::unknown, 80), Text::temperatureLevel, "Healthy"},
-        {"unknown cpu 90", withPressure(P::unknown, 90), Text::temperatureLevel, "Elevated"},
+        {"nominal", withPressure(P::Nominal, 99), Text::temperatureLevel, "Healthy"},
+        {"fair", withPressure(P::Fair), Text::temperatureLevel, "Elevated"},
+        {"serious", withPressure(P::Serious), Text::temperatureLevel, "High"},
+        {"critical", withPressure(P::Critical), Text::temperatureLevel, "High"},
+        {"unknown cpu 80", withPressure(P::Unknown, 80), Text::temperatureLevel, "Healthy"},
+        {"unknown cpu 90", withPressure(P::Unknown, 90), Text::temperatureLevel, "Elevated"},
     };
     for (const LevelCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -172,7 +172,7 @@ TEST(PerformanceTiles, Battery) {
 
 TEST(PerformanceTemperature, ChipsOrNote) {
     ThermalSnapshot gpuOnly;
-    gpuOnly.pressure = P::nominal;
+    gpuOnly.pressure = P::Nominal;
     gpuOnly.gpuCelsius = 55;
     EXPECT_EQ(gpuOnly.temperatureLabel(), "Cool");
     EXPECT_EQ(gpuOnly.secondaryLabel(), "GPU 55°C");
@@ -204,43 +204,43 @@ TEST(PerformanceTemperature, ChipsOrNote) {
 }
 
 TEST(PerformanceTemperature, AdviceOnlyUnderSeriousOrCriticalPressure) {
-    EXPECT_FALSE(Text::temperatureAdvice(P::nominal));
-    EXPECT_FALSE(Text::temperatureAdvice(P::fair));
-    EXPECT_FALSE(Text::temperatureAdvice(P::unknown));
+    EXPECT_FALSE(Text::temperatureAdvice(P::Nominal));
+    EXPECT_FALSE(Text::temperatureAdvice(P::Fair));
+    EXPECT_FALSE(Text::temperatureAdvice(P::Unknown));
     const QString advice = "Try quitting the busiest app, pausing heavy exports, and keeping vents "
                            "clear. Pendrel does not override fan control — macOS manages cooling "
                            "safely.";
-    EXPECT_EQ(Text::temperatureAdvice(P::serious), advice);
-    EXPECT_EQ(Text::temperatureAdvice(P::critical), advice);
+    EXPECT_EQ(Text::temperatureAdvice(P::Serious), advice);
+    EXPECT_EQ(Text::temperatureAdvice(P::Critical), advice);
 }
 
 TEST(PerformanceSensors, PressureBadgeAndSentence) {
-    EXPECT_EQ(Text::pressureTone(P::nominal, 99), Text::Tone::green);
-    EXPECT_EQ(Text::pressureTone(P::fair, 0), Text::Tone::orange);
-    EXPECT_EQ(Text::pressureTone(P::serious, 0), Text::Tone::red);
-    EXPECT_EQ(Text::pressureTone(P::critical, 0), Text::Tone::red);
-    EXPECT_EQ(Text::pressureTone(P::unknown, 80.0), Text::Tone::green);
-    EXPECT_EQ(Text::pressureTone(P::unknown, 80.1), Text::Tone::orange);
+    EXPECT_EQ(Text::pressureTone(P::Nominal, 99), Text::Tone::Green);
+    EXPECT_EQ(Text::pressureTone(P::Fair, 0), Text::Tone::Orange);
+    EXPECT_EQ(Text::pressureTone(P::Serious, 0), Text::Tone::Red);
+    EXPECT_EQ(Text::pressureTone(P::Critical, 0), Text::Tone::Red);
+    EXPECT_EQ(Text::pressureTone(P::Unknown, 80.0), Text::Tone::Green);
+    EXPECT_EQ(Text::pressureTone(P::Unknown, 80.1), Text::Tone::Orange);
 
-    EXPECT_EQ(Text::pressureSentence(P::nominal), "macOS reports no thermal pressure.");
-    EXPECT_EQ(Text::pressureSentence(P::fair),
+    EXPECT_EQ(Text::pressureSentence(P::Nominal), "macOS reports no thermal pressure.");
+    EXPECT_EQ(Text::pressureSentence(P::Fair),
               "macOS is managing heat. Fans may spin up; light throttling is possible.");
-    EXPECT_EQ(Text::pressureSentence(P::serious),
+    EXPECT_EQ(Text::pressureSentence(P::Serious),
               "Your Mac is under real thermal pressure. Performance may be limited until it "
               "cools.");
-    EXPECT_EQ(Text::pressureSentence(P::critical),
+    EXPECT_EQ(Text::pressureSentence(P::Critical),
               "Thermal pressure is critical. Close heavy work and let the Mac cool.");
-    EXPECT_EQ(Text::pressureSentence(P::unknown), "Thermal pressure could not be read.");
+    EXPECT_EQ(Text::pressureSentence(P::Unknown), "Thermal pressure could not be read.");
 }
 
 TEST(PerformanceSensors, LikelyCause) {
     // No busy app (first CPU row below 8 %, load at most 40): never, whatever the pressure.
-    SystemSnapshot calm = withPressure(P::critical, 40);
+    SystemSnapshot calm = withPressure(P::Critical, 40);
     calm.topCPUProcesses = {cpuRow("mds", 7.9)};
     calm.topProcesses = {memoryRow("firefox", 1)};
     EXPECT_FALSE(Text::likelyCause(calm));
 
-    SystemSnapshot working = withPressure(P::nominal, 50.0);
+    SystemSnapshot working = withPressure(P::Nominal, 50.0);
     working.topCPUProcesses = {cpuRow("ffmpeg", 30)};
     EXPECT_FALSE(Text::likelyCause(working));
     working.cpuPercent = 50.1;
@@ -249,14 +249,14 @@ TEST(PerformanceSensors, LikelyCause) {
     EXPECT_EQ(cause->appName, "ffmpeg");
     EXPECT_EQ(cause->explanation, working.thermalExplanation());
 
-    SystemSnapshot warm = withPressure(P::fair, 10);
+    SystemSnapshot warm = withPressure(P::Fair, 10);
     warm.topCPUProcesses = {cpuRow("ffmpeg", 30)};
     EXPECT_TRUE(Text::likelyCause(warm));
 }
 
 TEST(PerformanceFans, CardTexts) {
-    EXPECT_EQ(Text::fanStateTone(3500), Text::Tone::green);
-    EXPECT_EQ(Text::fanStateTone(3501), Text::Tone::orange);
+    EXPECT_EQ(Text::fanStateTone(3500), Text::Tone::Green);
+    EXPECT_EQ(Text::fanStateTone(3501), Text::Tone::Orange);
     EXPECT_EQ(Text::rpmText(2400), "2400 RPM");
 
     EXPECT_EQ(Text::fanProgress(fan(0, 7000, 1000, 6000)), 1.0);
@@ -274,12 +274,12 @@ TEST(PerformanceFans, CardTexts) {
 }
 
 TEST(PerformanceFans, PressureNote) {
-    EXPECT_FALSE(Text::fanPressureNote(P::nominal));
-    EXPECT_FALSE(Text::fanPressureNote(P::unknown));
-    EXPECT_EQ(Text::fanPressureNote(P::fair),
+    EXPECT_FALSE(Text::fanPressureNote(P::Nominal));
+    EXPECT_FALSE(Text::fanPressureNote(P::Unknown));
+    EXPECT_EQ(Text::fanPressureNote(P::Fair),
               "Thermal pressure is warm, so elevated fan noise can be expected.");
-    EXPECT_EQ(Text::fanPressureNote(P::serious),
+    EXPECT_EQ(Text::fanPressureNote(P::Serious),
               "Thermal pressure is hot, so elevated fan noise can be expected.");
-    EXPECT_EQ(Text::fanPressureNote(P::critical),
+    EXPECT_EQ(Text::fanPressureNote(P::Critical),
               "Thermal pressure is critical, so elevated fan noise can be expected.");
 }

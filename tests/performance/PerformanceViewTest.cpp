@@ -160,7 +160,7 @@ TEST_F(PerformanceViewTest, OverviewFollowsEachSnapshotInPlace) {
     hot.diskTotalBytes = 1000;
     hot.diskFreeBytes = 50;
     hot.batteryPercent = 19;
-    hot.thermal.pressure = P::serious;
+    hot.thermal.pressure = P::Serious;
     hot.topCPUProcesses = {cpuRow("a", 90), cpuRow("b", 80), cpuRow("c", 70),
                            cpuRow("d", 60), cpuRow("e", 50), cpuRow("f", 40)};
     for (int i = 0; i < 7; ++i)
@@ -185,7 +185,7 @@ TEST_F(PerformanceViewTest, OverviewFollowsEachSnapshotInPlace) {
 
     SystemSnapshot calm = withCpu(12);
     calm.topCPUProcesses = {cpuRow("x", 9)};
-    calm.thermal.pressure = P::fair;
+    calm.thermal.pressure = P::Fair;
     publish(calm);
     EXPECT_EQ(page->cpuTile()->value(), cpuValue); // the same label, new text
     EXPECT_EQ(cpuValue->text(), "12%");
@@ -205,7 +205,7 @@ TEST_F(PerformanceViewTest, OverviewFollowsEachSnapshotInPlace) {
 
 TEST_F(PerformanceViewTest, TemperatureCardChipsOrNote) {
     SystemSnapshot s;
-    s.thermal.pressure = P::nominal;
+    s.thermal.pressure = P::Nominal;
     publish(s);
     auto view = makeView();
     PerformanceTemperatureCard* card = view->overviewPage()->temperatureCard();
@@ -230,12 +230,12 @@ TEST_F(PerformanceViewTest, TemperatureCardChipsOrNote) {
 
 TEST_F(PerformanceViewTest, SensorsPageListOrEmptyStateAndLikelyCause) {
     screen.setPerformanceMode(PerformanceMode::Sensors);
-    SystemSnapshot s = withPressure(P::unknown, 80.1);
+    SystemSnapshot s = withPressure(P::Unknown, 80.1);
     publish(s);
     auto view = makeView();
     PerformanceSensorsPage* page = view->sensorsPage();
     EXPECT_EQ(page->pressureBadge()->text(), "Unknown");
-    EXPECT_EQ(page->pressureBadge()->tone(), PerformanceText::Tone::orange);
+    EXPECT_EQ(page->pressureBadge()->tone(), PerformanceText::Tone::Orange);
     EXPECT_EQ(page->pressureSentence()->text(), "Thermal pressure could not be read.");
     EXPECT_TRUE(shown(page->emptyBox(), page));
     EXPECT_FALSE(shown(page->sensorsBox(), page));
@@ -264,14 +264,14 @@ TEST_F(PerformanceViewTest, SensorsPageListOrEmptyStateAndLikelyCause) {
 
 TEST_F(PerformanceViewTest, FansPageCardsOrFanlessCard) {
     screen.setPerformanceMode(PerformanceMode::Fans);
-    publish(withPressure(P::nominal));
+    publish(withPressure(P::Nominal));
     auto view = makeView();
     PerformanceFansPage* page = view->fansPage();
     EXPECT_TRUE(shown(page->fanlessCard(), page));
     EXPECT_TRUE(page->fanCards().isEmpty());
     EXPECT_FALSE(shown(page->pressureNote(), page));
 
-    SystemSnapshot s = withPressure(P::fair);
+    SystemSnapshot s = withPressure(P::Fair);
     s.thermal.fans = {fan(0, 6500, {}, 6000, 0), fan(1, 3500, 1200, 0, 2400)};
     s.thermal.fanRPMs = {6500, 3500};
     publish(s);
@@ -281,17 +281,17 @@ TEST_F(PerformanceViewTest, FansPageCardsOrFanlessCard) {
     ASSERT_EQ(page->fanCards().size(), 2);
     PerformanceFanCard* fast = page->fanCards().at(0);
     EXPECT_EQ(fast->speed()->text(), "6500 RPM");
-    EXPECT_EQ(fast->state()->tone(), PerformanceText::Tone::orange);
+    EXPECT_EQ(fast->state()->tone(), PerformanceText::Tone::Orange);
     EXPECT_EQ(fast->progress()->value(), fast->progress()->maximum()); // full, never beyond
     EXPECT_EQ(fast->minLabel()->text(), "Min —");
     EXPECT_FALSE(shown(fast->target(), fast)); // a target of 0 is no target
     PerformanceFanCard* slow = page->fanCards().at(1);
-    EXPECT_EQ(slow->state()->tone(), PerformanceText::Tone::green);
+    EXPECT_EQ(slow->state()->tone(), PerformanceText::Tone::Green);
     EXPECT_FALSE(shown(slow->progress(), slow)); // a maximum of 0 is no maximum
     EXPECT_FALSE(shown(slow->rangeRow(), slow));
     EXPECT_EQ(slow->target()->text(), "macOS target about 2400 RPM");
 
-    publish(withPressure(P::nominal));
+    publish(withPressure(P::Nominal));
     EXPECT_TRUE(shown(page->fanlessCard(), page));
     EXPECT_TRUE(page->fanCards().isEmpty());
 }

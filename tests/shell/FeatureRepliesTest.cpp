@@ -13,7 +13,7 @@ SystemSnapshot calmSnapshot() {
     s.cpuPercent = 0;
     s.diskFreeBytes = 250'000'000'000;
     s.diskTotalBytes = 500'000'000'000;
-    s.thermal.pressure = ThermalSnapshot::Pressure::nominal;
+    s.thermal.pressure = ThermalSnapshot::Pressure::Nominal;
     return s;
 }
 
@@ -118,7 +118,7 @@ TEST(FeatureReplies, PerformanceNamesTheMainLoadOnlyWhenBusyOrWarm) {
               "ffmpeg looks like the main load.");
 
     s.cpuPercent = 10;
-    s.thermal.pressure = ThermalSnapshot::Pressure::serious;
+    s.thermal.pressure = ThermalSnapshot::Pressure::Serious;
     EXPECT_TRUE(FeatureReplies::performance(s).endsWith(" ffmpeg looks like the main load."));
 
     s.topCPUProcesses.clear(); // warm but nobody to blame
@@ -126,7 +126,7 @@ TEST(FeatureReplies, PerformanceNamesTheMainLoadOnlyWhenBusyOrWarm) {
         "is hot. No fans are reported on this Mac. Your Mac is under real thermal pressure. "
         "Performance may be limited until it cools."));
 
-    s.thermal.pressure = ThermalSnapshot::Pressure::unknown;
+    s.thermal.pressure = ThermalSnapshot::Pressure::Unknown;
     EXPECT_TRUE(FeatureReplies::performance(s).endsWith(
         "thermal pressure is unknown. No fans are reported on this Mac. Thermal pressure could "
         "not be read."));

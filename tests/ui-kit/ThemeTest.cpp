@@ -71,8 +71,8 @@ TEST(ThemeSettings, OnlyExactRawValuesAreRecognised) {
     EXPECT_EQ(effectiveAccent(QJsonValue()), AccentChoice::Blue);
     EXPECT_EQ(effectiveAccent(QJsonValue(QStringLiteral("Teal"))), AccentChoice::Teal);
     EXPECT_EQ(effectiveAccent(QJsonValue(QStringLiteral("teal"))), AccentChoice::Blue);
-    EXPECT_EQ(appAppearanceFromRawValue(QStringLiteral("Match macOS")), AppAppearance::System);
-    EXPECT_EQ(allAccentChoices().size(), 6);
+    EXPECT_EQ(fromRawValue<AppAppearance>(QStringLiteral("Match macOS")), AppAppearance::System);
+    EXPECT_EQ(allCases<AccentChoice>().size(), 6);
 }
 
 TEST_F(ThemeTest, AppearanceAndAccentReachTheApplicationPalette) {

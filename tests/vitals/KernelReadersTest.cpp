@@ -6,7 +6,7 @@
 
 TEST(KernelReaders, StatLines) {
     const QByteArray tail = " S 1 1 1 0 -1 4194560 0 0 0 0 120 30 0 0 20 0 1 0 777 0 55 0 0";
-    auto row = procfs::parseStatLine("42 (a (weird) name)" + tail);
+    auto row = ProcFs::parseStatLine("42 (a (weird) name)" + tail);
     ASSERT_TRUE(row);
     EXPECT_EQ(row->pid, 42);
     EXPECT_EQ(row->name, "a (weird) name");
@@ -15,10 +15,10 @@ TEST(KernelReaders, StatLines) {
     EXPECT_EQ(row->residentPages, 55u);
     EXPECT_FALSE(row->kernelThread);
 
-    EXPECT_FALSE(procfs::parseStatLine("42 (short) S 1 1"));
-    EXPECT_FALSE(procfs::parseStatLine("(no pid)" + tail));
-    EXPECT_FALSE(procfs::parseStatLine("42 no parentheses" + tail));
-    EXPECT_FALSE(procfs::parseStatLine("42 (x) S 1 1 1 0 -1 flags 0 0 0 0 1 1 0 0 20 0 1 0 7 0 5"));
+    EXPECT_FALSE(ProcFs::parseStatLine("42 (short) S 1 1"));
+    EXPECT_FALSE(ProcFs::parseStatLine("(no pid)" + tail));
+    EXPECT_FALSE(ProcFs::parseStatLine("42 no parentheses" + tail));
+    EXPECT_FALSE(ProcFs::parseStatLine("42 (x) S 1 1 1 0 -1 flags 0 0 0 0 1 1 0 0 20 0 1 0 7 0 5"));
 }
 
 TEST(KernelReaders, IntegersAndNaturalOrder) {
@@ -26,13 +26,13 @@ TEST(KernelReaders, IntegersAndNaturalOrder) {
     vitalstest::writeFile(dir + "/a", " 42 \nrest");
     vitalstest::writeFile(dir + "/b", "42x\n");
     vitalstest::writeFile(dir + "/c", "");
-    EXPECT_EQ(kernelfiles::readInteger(dir + "/a"), 42);
-    EXPECT_FALSE(kernelfiles::readInteger(dir + "/b"));
-    EXPECT_FALSE(kernelfiles::readInteger(dir + "/c"));
-    EXPECT_FALSE(kernelfiles::readInteger(dir + "/missing"));
-    EXPECT_EQ(kernelfiles::read(dir + "/c"), QByteArray(""));
+    EXPECT_EQ(KernelFiles::readInteger(dir + "/a"), 42);
+    EXPECT_FALSE(KernelFiles::readInteger(dir + "/b"));
+    EXPECT_FALSE(KernelFiles::readInteger(dir + "/c"));
+    EXPECT_FALSE(KernelFiles::readInteger(dir + "/missing"));
+    EXPECT_EQ(KernelFiles::read(dir + "/c"), QByteArray(""));
 
     QStringList names = {"hwmon10", "hwmon2", "BAT1", "AC", "hwmon1"};
-    kernelfiles::sortNatural(names);
+    KernelFiles::sortNatural(names);
     EXPECT_EQ(names, QStringList({"AC", "BAT1", "hwmon1", "hwmon2", "hwmon10"}));
 }

@@ -15,7 +15,7 @@ QString fixtureText(const char* name) {
 TEST(ProcessListing, MemoryLinesLimitBeforeDropping) {
     // Six non-empty lines are looked at; two of them are malformed, so four rows come back and
     // the lines after the sixth are never read.
-    const auto rows = processlisting::parseMemory(fixtureText("ps-memory.txt"), 6);
+    const auto rows = ProcessListing::parseMemory(fixtureText("ps-memory.txt"), 6);
     ASSERT_EQ(rows.size(), 4);
     EXPECT_EQ(rows[0].name, "firefox-esr");
     EXPECT_EQ(rows[0].memoryBytes, 1638400ull * 1024);
@@ -26,19 +26,19 @@ TEST(ProcessListing, MemoryLinesLimitBeforeDropping) {
 }
 
 TEST(ProcessListing, MemoryEdgeLines) {
-    EXPECT_TRUE(processlisting::parseMemory("", 6).isEmpty());
-    EXPECT_TRUE(processlisting::parseMemory("100 x\n", 0).isEmpty());
-    EXPECT_TRUE(processlisting::parseMemory("-5 negative\n+5 plus\n", 6).isEmpty());
+    EXPECT_TRUE(ProcessListing::parseMemory("", 6).isEmpty());
+    EXPECT_TRUE(ProcessListing::parseMemory("100 x\n", 0).isEmpty());
+    EXPECT_TRUE(ProcessListing::parseMemory("-5 negative\n+5 plus\n", 6).isEmpty());
     // KiB × 1024 would not fit in 64 bits.
-    EXPECT_TRUE(processlisting::parseMemory("18014398509481984 huge\n", 6).isEmpty());
-    EXPECT_EQ(processlisting::parseMemory("18014398509481983 big\n", 6).value(0).memoryBytes,
+    EXPECT_TRUE(ProcessListing::parseMemory("18014398509481984 huge\n", 6).isEmpty());
+    EXPECT_EQ(ProcessListing::parseMemory("18014398509481983 big\n", 6).value(0).memoryBytes,
               18014398509481983ull * 1024);
-    const auto spaced = processlisting::parseMemory("12 Web Content helper\n", 6);
+    const auto spaced = ProcessListing::parseMemory("12 Web Content helper\n", 6);
     EXPECT_EQ(spaced.value(0).name, "Web Content helper");
 }
 
 TEST(ProcessListing, CpuLinesFilteredThenLimited) {
-    const auto rows = processlisting::parseCPU(fixtureText("ps-cpu.txt"), 5);
+    const auto rows = ProcessListing::parseCPU(fixtureText("ps-cpu.txt"), 5);
     QStringList names;
     for (const auto& r : rows)
         names << r.name;
@@ -51,18 +51,18 @@ TEST(ProcessListing, CpuLinesFilteredThenLimited) {
 }
 
 TEST(ProcessListing, LinuxDisplayServersAreExcludedToo) {
-    const auto rows = processlisting::parseCPU("90.0 Xorg\n80.0 Xwayland\n70.0 gnome-shell\n", 5);
+    const auto rows = ProcessListing::parseCPU("90.0 Xorg\n80.0 Xwayland\n70.0 gnome-shell\n", 5);
     ASSERT_EQ(rows.size(), 1);
     EXPECT_EQ(rows[0].name, "gnome-shell");
 }
 
 TEST(ProcessListing, WrittenListingsKeepOneProcessPerLine) {
-    const QList<processlisting::Entry> entries = {{"evil\nname\t", 4096 * 10, 12.34},
+    const QList<ProcessListing::Entry> entries = {{"evil\nname\t", 4096 * 10, 12.34},
                                                   {"plain", 2048, 0.0}};
-    const QString memory = processlisting::writeMemory(entries);
+    const QString memory = ProcessListing::writeMemory(entries);
     EXPECT_EQ(memory, "40 evil?name?\n2 plain\n");
-    const auto memoryRows = processlisting::parseMemory(memory, 6);
+    const auto memoryRows = ProcessListing::parseMemory(memory, 6);
     ASSERT_EQ(memoryRows.size(), 2);
     EXPECT_EQ(memoryRows[0].name, "evil?name?");
-    EXPECT_EQ(processlisting::writeCPU(entries), "12.3 evil?name?\n0.0 plain\n");
+    EXPECT_EQ(ProcessListing::writeCPU(entries), "12.3 evil?name?\n0.0 plain\n");
 }

@@ -39,7 +39,7 @@ TEST(SnapshotWording, EmptySnapshot) {
     EXPECT_EQ(s.cpuPercent, 0);
     EXPECT_FALSE(s.batteryPercent || s.batteryHealthPercent || s.batteryCycles);
     EXPECT_FALSE(s.batteryCharging);
-    EXPECT_EQ(s.thermal.pressure, Pressure::unknown);
+    EXPECT_EQ(s.thermal.pressure, Pressure::Unknown);
     EXPECT_TRUE(s.topProcesses.isEmpty() && s.thermal.sensors.isEmpty() &&
                 s.thermal.fans.isEmpty());
     EXPECT_EQ(s.headline(), "Your Mac is healthy.");
@@ -63,7 +63,7 @@ TEST(SnapshotWording, MemoryBreakdownOrderAndSums) {
 }
 
 TEST(SnapshotWording, BusiestAppAndWarmHeadline) {
-    SystemSnapshot s = snapshot(Pressure::fair, 40);
+    SystemSnapshot s = snapshot(Pressure::Fair, 40);
     s.topProcesses = {memoryRow("Safari", 2'000'000'000)};
     s.topCPUProcesses = {cpuRow("ffmpeg", 8.0)};
     EXPECT_EQ(s.busiestAppName(), "ffmpeg");
@@ -82,11 +82,11 @@ TEST(SnapshotWording, BusiestAppAndWarmHeadline) {
 }
 
 TEST(SnapshotWording, HeadlineOrder) {
-    EXPECT_EQ(snapshot(Pressure::serious, 99).headline(), "Your Mac is running hot right now.");
-    EXPECT_EQ(snapshot(Pressure::critical).headline(),
+    EXPECT_EQ(snapshot(Pressure::Serious, 99).headline(), "Your Mac is running hot right now.");
+    EXPECT_EQ(snapshot(Pressure::Critical).headline(),
               "Your Mac is critically hot — ease the load.");
 
-    SystemSnapshot s = snapshot(Pressure::nominal, 90);
+    SystemSnapshot s = snapshot(Pressure::Nominal, 90);
     EXPECT_EQ(s.headline(), "Something is working your Mac hard right now.");
     s.memUsedBytes = 13'700'000'000; // 0.856 of total
     EXPECT_EQ(s.headline(), "Your Mac is juggling too much at once.");
@@ -99,12 +99,12 @@ TEST(SnapshotWording, HeadlineOrder) {
 }
 
 TEST(SnapshotWording, ThermalExplanationSentences) {
-    SystemSnapshot s = snapshot(Pressure::nominal, 30);
+    SystemSnapshot s = snapshot(Pressure::Nominal, 30);
     EXPECT_EQ(s.thermalExplanation(),
               "macOS reports no thermal pressure. No fans reported (normal on fanless models). "
               "Nothing looks like it is forcing the Mac to overheat.");
 
-    s.thermal.pressure = Pressure::serious;
+    s.thermal.pressure = Pressure::Serious;
     s.thermal.cpuCelsius = 88.5;
     s.thermal.gpuCelsius = 70.4;
     s.thermal.fanRPMs = {3100, 5400};
@@ -117,7 +117,7 @@ TEST(SnapshotWording, ThermalExplanationSentences) {
         s.thermalExplanation().endsWith("Fans at 5400 RPM. clang is using about 312% CPU."));
 
     // A busy app under no pressure and moderate load is not blamed.
-    s.thermal.pressure = Pressure::unknown;
+    s.thermal.pressure = Pressure::Unknown;
     EXPECT_EQ(s.thermalExplanation(),
               "Thermal pressure could not be read. CPU around 88°C. GPU around 70°C. Fans at "
               "5400 RPM. Nothing looks like it is forcing the Mac to overheat.");
@@ -134,8 +134,8 @@ TEST(SnapshotWording, PressureSentences) {
         Pressure p;
         const char* start;
     } rows[] = {
-        {Pressure::fair, "macOS is managing heat. Fans may spin up; light throttling is possible."},
-        {Pressure::critical,
+        {Pressure::Fair, "macOS is managing heat. Fans may spin up; light throttling is possible."},
+        {Pressure::Critical,
          "Thermal pressure is critical. Close heavy work and let the Mac cool."},
     };
     for (const auto& row : rows) {
@@ -148,7 +148,7 @@ TEST(SnapshotWording, PressureSentences) {
 }
 
 TEST(SnapshotWording, NamesAreNeverTreatedAsPlaceholders) {
-    SystemSnapshot s = snapshot(Pressure::fair);
+    SystemSnapshot s = snapshot(Pressure::Fair);
     s.topCPUProcesses = {cpuRow("%1 %2", 50)};
     EXPECT_EQ(s.headline(), "Your Mac is warm — %1 %2 is working hard.");
     EXPECT_TRUE(s.thermalExplanation().endsWith("%1 %2 is using about 50% CPU."));

@@ -279,7 +279,7 @@ TEST(SystemStatsSampler, FullSampleOnEachMachine) {
     EXPECT_TRUE(a.topCPUProcesses.isEmpty());
     EXPECT_EQ(a.batteryPercent, 87);
     EXPECT_EQ(a.thermal.cpuCelsius, 62.0);
-    EXPECT_EQ(a.thermal.pressure, ThermalSnapshot::Pressure::nominal);
+    EXPECT_EQ(a.thermal.pressure, ThermalSnapshot::Pressure::Nominal);
     EXPECT_EQ(a.headline(), "Your Mac is healthy.");
 
     SystemStatsSampler desktop(environment(fixtureMachine("desktop-amd")));
@@ -287,7 +287,7 @@ TEST(SystemStatsSampler, FullSampleOnEachMachine) {
     EXPECT_EQ(d.memTotalBytes, 65'536'000ull * 1024);
     EXPECT_EQ(d.topProcesses.value(0).name, "blender");
     EXPECT_EQ(d.thermal.gpuCelsius, 60.0);
-    EXPECT_EQ(d.thermal.pressure, ThermalSnapshot::Pressure::unknown);
+    EXPECT_EQ(d.thermal.pressure, ThermalSnapshot::Pressure::Unknown);
 
     SystemStatsSampler bare(environment(fixtureMachine("bare")));
     const SystemSnapshot b = bare.takeSample();

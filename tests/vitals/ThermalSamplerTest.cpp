@@ -18,7 +18,7 @@ struct Rig {
     ThermalSampler sampler;
 };
 
-std::unique_ptr<Rig> rig(QHash<QString, QByteArray> values, Pressure pressure = Pressure::nominal) {
+std::unique_ptr<Rig> rig(QHash<QString, QByteArray> values, Pressure pressure = Pressure::Nominal) {
     auto fake = std::make_unique<FakeSMC>();
     fake->values = std::move(values);
     FakeSMC* raw = fake.get();
@@ -27,10 +27,10 @@ std::unique_ptr<Rig> rig(QHash<QString, QByteArray> values, Pressure pressure = 
 }
 
 QByteArray temp(double c) {
-    return smcvalue::encodeTemperature(c);
+    return SMCValue::encodeTemperature(c);
 }
 QByteArray fl(float v) {
-    return smcvalue::encodeFloat(v);
+    return SMCValue::encodeFloat(v);
 }
 
 ThermalSampler hwmonSampler(const QString& machine) {
@@ -56,7 +56,7 @@ TEST(ThermalSampler, CurationDeduplicationAndOrder) {
     EXPECT_EQ(sensors[1].name, "Palm rest / skin");
     EXPECT_EQ(sensors[2].name, "Battery");
     EXPECT_EQ(sensors[0].unit, "°C");
-    EXPECT_EQ(sensors[0].kind, HardwareSensor::Kind::temperature);
+    EXPECT_EQ(sensors[0].kind, HardwareSensor::Kind::Temperature);
     EXPECT_EQ(sensors[0].plain, "Temperature near the CPU.");
 
     // Only "TC0P" reads: listed under the same name.
@@ -72,12 +72,12 @@ TEST(ThermalSampler, ChoosingCpuAndGpuTemperatures) {
     const ThermalSnapshot t = r->sampler.sample();
     EXPECT_EQ(t.cpuCelsius, 70.0); // hottest whose name holds "CPU" or "SoC"
     EXPECT_EQ(t.gpuCelsius, 50.0); // "GPU proximity" counts as GPU; palm rest counts for neither
-    EXPECT_EQ(t.pressure, Pressure::nominal);
+    EXPECT_EQ(t.pressure, Pressure::Nominal);
 
     QList<HardwareSensor> sensors = {
-        {"X", "Palm rest / skin", HardwareSensor::Kind::temperature, 90, "°C", ""},
-        {"Y", "cpu die", HardwareSensor::Kind::fan, 80, "", ""},
-        {"Z", "My cpu", HardwareSensor::Kind::temperature, 40, "", ""}};
+        {"X", "Palm rest / skin", HardwareSensor::Kind::Temperature, 90, "°C", ""},
+        {"Y", "cpu die", HardwareSensor::Kind::Fan, 80, "", ""},
+        {"Z", "My cpu", HardwareSensor::Kind::Temperature, 40, "", ""}};
     EXPECT_EQ(temperatureMatching(sensors, {"CPU"}), 40.0); // case-insensitive, temperatures only
     EXPECT_FALSE(temperatureMatching(sensors, {"GPU"}));
 }
@@ -143,10 +143,10 @@ TEST(ThermalSampler, UnusableFanValuesNeverStopTheSample) {
 }
 
 TEST(ThermalSampler, ClosedClientGivesOnlyPressure) {
-    auto r = rig({{"TC0D", temp(50)}, {"F0Ac", fl(1000)}}, Pressure::fair);
+    auto r = rig({{"TC0D", temp(50)}, {"F0Ac", fl(1000)}}, Pressure::Fair);
     r->smc->open = false;
     const ThermalSnapshot t = r->sampler.sample();
-    EXPECT_EQ(t.pressure, Pressure::fair);
+    EXPECT_EQ(t.pressure, Pressure::Fair);
     EXPECT_TRUE(t.sensors.isEmpty() && t.fans.isEmpty() && t.fanRPMs.isEmpty());
     EXPECT_FALSE(t.cpuCelsius || t.gpuCelsius);
 }
@@ -165,7 +165,7 @@ TEST(ThermalSampler, LaptopFromHwmon) {
     EXPECT_EQ(values, QList<double>({62, 61, 48, 41, 31.5})); // "Core 2" is unreadable: skipped
     EXPECT_EQ(t.cpuCelsius, 62.0);
     EXPECT_FALSE(t.gpuCelsius);
-    EXPECT_EQ(t.pressure, Pressure::nominal);
+    EXPECT_EQ(t.pressure, Pressure::Nominal);
     ASSERT_EQ(t.fans.size(), 2); // fan2 is missing from the ThinkPad chip
     EXPECT_EQ(t.fans[0].id, 0);
     EXPECT_EQ(t.fans[0].name, "Fan 1");
@@ -186,7 +186,7 @@ TEST(ThermalSampler, AmdDesktopFromHwmon) {
     EXPECT_EQ(t.sensors[1].value, 68.0);
     EXPECT_EQ(t.cpuCelsius, 71.5);
     EXPECT_EQ(t.gpuCelsius, 60.0);
-    EXPECT_EQ(t.pressure, Pressure::unknown); // no thermal zones
+    EXPECT_EQ(t.pressure, Pressure::Unknown); // no thermal zones
     ASSERT_EQ(t.fans.size(), 3);
     EXPECT_EQ(t.fans[0].rpm, 1450);
     EXPECT_EQ(t.fans[0].minRPM, 0);
@@ -226,7 +226,7 @@ TEST(HwmonSMCClient, ValuesAreReadAtEachRead) {
     const QString root = vitalstest::copyFixture("laptop");
     HwmonSMCClient client(root + "/sys");
     vitalstest::writeFile(root + "/sys/class/hwmon/hwmon1/temp1_input", "70500\n");
-    EXPECT_EQ(smcvalue::decodeTemperature(*client.readKey("TC0D")), 70.5);
+    EXPECT_EQ(SMCValue::decodeTemperature(*client.readKey("TC0D")), 70.5);
     vitalstest::writeFile(root + "/sys/class/hwmon/hwmon1/temp1_input", "");
     EXPECT_FALSE(client.readKey("TC0D"));
     vitalstest::writeFile(root + "/sys/class/hwmon/hwmon2/fan1_input", "not a number\n");
@@ -242,18 +242,18 @@ TEST(ThermalPressure, JudgedFromTripPoints) {
     };
     const ThermalZone::Trip crit{"critical", 100'000}, passive{"passive", 90'000},
         active{"active", 40'000}, disabled{"passive", 0};
-    EXPECT_EQ(judgeThermalPressure({}), Pressure::unknown);
-    EXPECT_EQ(judgeThermalPressure({zone(50'000, {})}), Pressure::unknown);
-    EXPECT_EQ(judgeThermalPressure({zone(50'000, {active, disabled})}), Pressure::unknown);
-    EXPECT_EQ(judgeThermalPressure({zone(50'000, {crit})}), Pressure::nominal);
-    EXPECT_EQ(judgeThermalPressure({zone(80'000, {crit})}), Pressure::fair);
-    EXPECT_EQ(judgeThermalPressure({zone(80'000, {passive})}), Pressure::fair);
-    EXPECT_EQ(judgeThermalPressure({zone(79'999, {passive})}), Pressure::nominal);
-    EXPECT_EQ(judgeThermalPressure({zone(90'000, {passive, crit})}), Pressure::serious);
-    EXPECT_EQ(judgeThermalPressure({zone(100'000, {passive, crit})}), Pressure::critical);
+    EXPECT_EQ(judgeThermalPressure({}), Pressure::Unknown);
+    EXPECT_EQ(judgeThermalPressure({zone(50'000, {})}), Pressure::Unknown);
+    EXPECT_EQ(judgeThermalPressure({zone(50'000, {active, disabled})}), Pressure::Unknown);
+    EXPECT_EQ(judgeThermalPressure({zone(50'000, {crit})}), Pressure::Nominal);
+    EXPECT_EQ(judgeThermalPressure({zone(80'000, {crit})}), Pressure::Fair);
+    EXPECT_EQ(judgeThermalPressure({zone(80'000, {passive})}), Pressure::Fair);
+    EXPECT_EQ(judgeThermalPressure({zone(79'999, {passive})}), Pressure::Nominal);
+    EXPECT_EQ(judgeThermalPressure({zone(90'000, {passive, crit})}), Pressure::Serious);
+    EXPECT_EQ(judgeThermalPressure({zone(100'000, {passive, crit})}), Pressure::Critical);
     ThermalZone unreadable = zone(0, {crit});
     unreadable.milliCelsius.reset();
     // The worst judged zone wins; unreadable zones do not count.
     EXPECT_EQ(judgeThermalPressure({unreadable, zone(50'000, {crit}), zone(91'000, {passive})}),
-              Pressure::serious);
+              Pressure::Serious);
 }

@@ -18,15 +18,15 @@ FanReading fan(int id, int rpm, std::optional<int> max = {}, std::optional<int> 
 } // namespace
 
 TEST(ThermalWording, SensorDisplayValueByKind) {
-    HardwareSensor s{"TC0D", "CPU package", HardwareSensor::Kind::temperature, 61.6, "°C", ""};
+    HardwareSensor s{"TC0D", "CPU package", HardwareSensor::Kind::Temperature, 61.6, "°C", ""};
     EXPECT_EQ(s.displayValue(), "62°C");
-    s.kind = HardwareSensor::Kind::fan;
+    s.kind = HardwareSensor::Kind::Fan;
     s.value = 1999.6;
     EXPECT_EQ(s.displayValue(), "2000 RPM");
-    s.kind = HardwareSensor::Kind::power;
+    s.kind = HardwareSensor::Kind::Power;
     s.value = 3.25;
     EXPECT_EQ(s.displayValue(), "3.2 W");
-    s.kind = HardwareSensor::Kind::other;
+    s.kind = HardwareSensor::Kind::Other;
     s.value = 1.26;
     s.unit = "V";
     EXPECT_EQ(s.displayValue(), "1.3 V");
@@ -40,7 +40,7 @@ TEST(ThermalWording, RawValuesRoundTrip) {
     }
     EXPECT_EQ(raw, QStringList({"nominal", "fair", "serious", "critical", "unknown"}));
     EXPECT_FALSE(fromRawValue<Pressure>("Nominal"));
-    EXPECT_EQ(fromRawValue<HardwareSensor::Kind>("fan"), HardwareSensor::Kind::fan);
+    EXPECT_EQ(fromRawValue<HardwareSensor::Kind>("fan"), HardwareSensor::Kind::Fan);
     EXPECT_EQ(allCases<HardwareSensor::Kind>().size(), 4);
     EXPECT_FALSE(fromRawValue<HardwareSensor::Kind>("voltage"));
 }
@@ -65,7 +65,7 @@ TEST(ThermalWording, FanExplanation) {
 
 TEST(ThermalWording, TemperatureAndSecondaryLabels) {
     ThermalSnapshot t;
-    t.pressure = Pressure::fair;
+    t.pressure = Pressure::Fair;
     EXPECT_EQ(t.temperatureLabel(), "Warm");
     EXPECT_EQ(t.secondaryLabel(), "Thermal pressure"); // no fans at all
     t.fanRPMs = {1800};
@@ -77,7 +77,7 @@ TEST(ThermalWording, TemperatureAndSecondaryLabels) {
     t.cpuCelsius = 55.2;
     EXPECT_EQ(t.temperatureLabel(), "55°C");
     EXPECT_EQ(t.secondaryLabel(), "Warm");
-    t.pressure = Pressure::unknown;
+    t.pressure = Pressure::Unknown;
     EXPECT_EQ(t.secondaryLabel(), "Unknown");
 }
 

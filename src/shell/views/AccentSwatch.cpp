@@ -8,7 +8,7 @@
 
 AccentSwatch::AccentSwatch(AccentChoice accent, QWidget* parent)
     : QAbstractButton(parent), m_accent(accent) {
-    const QString raw = accentChoiceRawValue(accent);
+    const QString raw = rawValue(accent);
     setObjectName(QStringLiteral("swatch-") + raw);
     setAccessibleName(raw + QStringLiteral(" accent"));
     setToolTip(raw);

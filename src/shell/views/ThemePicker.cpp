@@ -36,26 +36,26 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
     appearanceRow->setSpacing(10);
     appearanceRow->addWidget(rowLabel(QStringLiteral("Appearance"), this));
     QStringList names;
-    for (AppAppearance a : allAppAppearances())
-        names.append(appAppearanceRawValue(a));
+    for (AppAppearance a : allCases<AppAppearance>())
+        names.append(title(a));
     m_appearance = new SegmentedControl(names, this);
     m_appearance->setAccessibleName(QStringLiteral("Appearance"));
     appearanceRow->addWidget(m_appearance);
     appearanceRow->addStretch(1);
     column->addLayout(appearanceRow);
     connect(m_appearance, &SegmentedControl::activated, this, [this](int index) {
-        const QList<AppAppearance>& all = allAppAppearances();
+        const QList<AppAppearance>& all = allCases<AppAppearance>();
         if (index >= 0 && index < all.size())
-            m_defaults.setValue(ThemeKeys::Appearance, appAppearanceRawValue(all.at(index)));
+            m_defaults.setValue(ThemeKeys::Appearance, rawValue(all.at(index)));
     });
 
     auto* accentRow = new QHBoxLayout;
     accentRow->setSpacing(10);
     accentRow->addWidget(rowLabel(QStringLiteral("Accent"), this), 0, Qt::AlignVCenter);
-    for (AccentChoice accent : allAccentChoices()) {
+    for (AccentChoice accent : allCases<AccentChoice>()) {
         auto* swatch = new AccentSwatch(accent, this);
         connect(swatch, &AccentSwatch::clicked, this, [this, accent] {
-            m_defaults.setValue(ThemeKeys::Accent, accentChoiceRawValue(accent));
+            m_defaults.setValue(ThemeKeys::Accent, rawValue(accent));
         });
         m_swatches.append(swatch);
         accentRow->addWidget(swatch, 0, Qt::AlignVCenter);
@@ -87,13 +87,13 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
 void ThemePicker::sync() {
     const QString appearance =
         m_defaults.stringValue(ThemeKeys::Appearance).value_or(QStringLiteral("Match macOS"));
-    const std::optional<AppAppearance> chosen = appAppearanceFromRawValue(appearance);
-    m_appearance->setCurrentIndex(chosen ? int(allAppAppearances().indexOf(*chosen)) : -1);
+    const std::optional<AppAppearance> chosen = fromRawValue<AppAppearance>(appearance);
+    m_appearance->setCurrentIndex(chosen ? int(allCases<AppAppearance>().indexOf(*chosen)) : -1);
 
     const QString accent =
         m_defaults.stringValue(ThemeKeys::Accent).value_or(QStringLiteral("Blue"));
     for (AccentSwatch* swatch : m_swatches)
-        swatch->setRinged(accentChoiceRawValue(swatch->accent()) == accent);
+        swatch->setRinged(rawValue(swatch->accent()) == accent);
 
     m_textSizeNote->setText(QStringLiteral("set at the bottom of the sidebar, currently ") +
                             TextSize::name(TextSize::rawStep(m_defaults)).toLower());

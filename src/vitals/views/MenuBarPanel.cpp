@@ -272,7 +272,7 @@ QString MenuBarPanel::heatText(const ThermalSnapshot& thermal) {
 
 bool MenuBarPanel::heatIsRaised(ThermalSnapshot::Pressure pressure) {
     using P = ThermalSnapshot::Pressure;
-    return pressure == P::fair || pressure == P::serious || pressure == P::critical;
+    return pressure == P::Fair || pressure == P::Serious || pressure == P::Critical;
 }
 
 QString MenuBarPanel::heatSymbol(ThermalSnapshot::Pressure pressure) {

@@ -27,5 +27,5 @@ protected:
 
 private:
     QString m_text;
-    PerformanceText::Tone m_tone = PerformanceText::Tone::green;
+    PerformanceText::Tone m_tone = PerformanceText::Tone::Green;
 };

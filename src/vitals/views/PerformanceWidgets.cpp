@@ -9,11 +9,11 @@ namespace PerformanceWidgets {
 
 QKForeground::Style toneStyle(PerformanceText::Tone tone) {
     switch (tone) {
-    case PerformanceText::Tone::green:
+    case PerformanceText::Tone::Green:
         return QKForeground::Green;
-    case PerformanceText::Tone::orange:
+    case PerformanceText::Tone::Orange:
         return QKForeground::Orange;
-    case PerformanceText::Tone::red:
+    case PerformanceText::Tone::Red:
         break;
     }
     return QKForeground::Red;
