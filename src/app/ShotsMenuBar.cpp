@@ -182,13 +182,6 @@ struct Scene {
         }
     }
 
-    Services services() const {
-        Services s;
-        s.appState = appState.get();
-        s.keepAwake = keepAwake.get();
-        return s;
-    }
-
     void freeMemoryAndWait() {
         appState->freeMemory();
         waitUntil([&] { return !appState->isFreeingMemory(); });
@@ -274,7 +267,7 @@ void renderMenuBarShots(ShotContext& ctx) {
     {
         Scene scene(laptop(), 42);
         scene.freeMemoryAndWait();
-        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
         Backdrop backdrop(panel);
         savePanel(ctx, backdrop, QStringLiteral("panel"));
 
@@ -293,7 +286,7 @@ void renderMenuBarShots(ShotContext& ctx) {
     }
     {
         Scene scene(desktop(), 30);
-        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
         Backdrop backdrop(panel);
         savePanel(ctx, backdrop, QStringLiteral("panel-desktop"));
 
@@ -308,7 +301,7 @@ void renderMenuBarShots(ShotContext& ctx) {
     {
         // Before the first reading: the empty snapshot and the charts still gathering.
         Scene scene(laptop(), 0);
-        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
         Backdrop backdrop(panel);
         savePanel(ctx, backdrop, QStringLiteral("panel-first-launch"));
         backdrop.hide();

@@ -1,5 +1,6 @@
 #include "ui-kit/QKStatusDot.h"
 #include "vitals/views/MenuBarPanel.h"
+#include "vitals/MenuBarText.h"
 
 #include "awake/FakePowerInhibitor.h"
 #include "platform/ByteFormat.h"
@@ -64,10 +65,7 @@ protected:
         backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
         keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
 
-        Services services;
-        services.appState = app.get();
-        services.keepAwake = keepAwake.get();
-        panel = std::make_unique<MenuBarPanel>(services);
+        panel = std::make_unique<MenuBarPanel>(*app, *keepAwake);
         panel->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
     }
@@ -327,28 +325,28 @@ TEST_F(PanelTest, HeaderDotAndHeadline) {
 TEST(PanelWording, HeadroomCutsAtTwelvePercentExactly) {
     SystemSnapshot s;
     s.memTotalBytes = 0;
-    EXPECT_FALSE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_FALSE(MenuBarText::hasMemoryHeadroom(s));
 
     // 25 GiB, with exactly 12 % available (3/25 of it), then one byte less.
     s.memTotalBytes = 26'843'545'600ULL;
     s.memCachedBytes = 1'000'000'000ULL;
     s.memFreeBytes = s.memTotalBytes * 3 / 25 - s.memCachedBytes;
-    EXPECT_TRUE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_TRUE(MenuBarText::hasMemoryHeadroom(s));
     s.memFreeBytes -= 1;
-    EXPECT_FALSE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_FALSE(MenuBarText::hasMemoryHeadroom(s));
 
     // Counts that would wrap around are held at the top.
     s.memCachedBytes = std::numeric_limits<quint64>::max();
     s.memFreeBytes = 2;
-    EXPECT_EQ(MenuBarPanel::availableMemoryBytes(s), std::numeric_limits<quint64>::max());
-    EXPECT_TRUE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_EQ(MenuBarText::availableMemoryBytes(s), std::numeric_limits<quint64>::max());
+    EXPECT_TRUE(MenuBarText::hasMemoryHeadroom(s));
 }
 
 TEST(PanelWording, FreedText) {
-    EXPECT_EQ(MenuBarPanel::freedText(0), "Already tidy — little to recover");
-    EXPECT_EQ(MenuBarPanel::freedText(-5), "Already tidy — little to recover");
-    EXPECT_EQ(MenuBarPanel::freedText(1), "Recovered " + formatBytes(1));
-    EXPECT_EQ(MenuBarPanel::freedText(std::numeric_limits<qint64>::max()),
+    EXPECT_EQ(MenuBarText::freedText(0), "Already tidy — little to recover");
+    EXPECT_EQ(MenuBarText::freedText(-5), "Already tidy — little to recover");
+    EXPECT_EQ(MenuBarText::freedText(1), "Recovered " + formatBytes(1));
+    EXPECT_EQ(MenuBarText::freedText(std::numeric_limits<qint64>::max()),
               "Recovered " + formatBytes(std::numeric_limits<qint64>::max()));
 }
 
