@@ -6,9 +6,9 @@
 #include "shell/UpdaterManager.h"
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -58,8 +58,9 @@ TEST(RunMode, RawValuesMatchExactly) {
 }
 
 TEST_F(RunModeFixture, MissingOrUnknownStoredModeReadsAsMenuBarAndIsNotRewritten) {
-    for (const QJsonValue& stored : {QJsonValue(QJsonValue::Undefined), QJsonValue("start at login"),
-                                     QJsonValue(3), QJsonValue(true)}) {
+    for (const QJsonValue& stored :
+         {QJsonValue(QJsonValue::Undefined), QJsonValue("start at login"), QJsonValue(3),
+          QJsonValue(true)}) {
         defaults.setValue("run.mode", stored);
         RunModeManager manager(defaults, login);
         EXPECT_EQ(manager.mode(), RunMode::MenuBar);
@@ -144,12 +145,11 @@ TEST(Permissions, ProbeTriesThePrivacyDatabaseThenTheBookmarks) {
     const QString bookmarks = home + "/Library/Safari/Bookmarks.plist";
     QStringList touched;
     QSet<QString> readable, readOk;
-    Permissions::FileAccess access{
-        [&](const QString& p) {
-            touched << p;
-            return readable.contains(p);
-        },
-        [&](const QString& p) { return readOk.contains(p); }};
+    Permissions::FileAccess access{[&](const QString& p) {
+                                       touched << p;
+                                       return readable.contains(p);
+                                   },
+                                   [&](const QString& p) { return readOk.contains(p); }};
 
     readable = {tcc};
     readOk = {tcc};

@@ -1,15 +1,15 @@
 // The main window's content: navigation by notification and by row, the assistant hand-off,
 // the storage-hub mode, the title, and building screens only when their section is shown.
-#include "shell/SidebarText.h"
 #include "MainWindowTestSupport.h"
+#include "shell/SidebarText.h"
 
+#include "app/FeatureScreens.h"
 #include "app/MainWindow.h"
 #include "app/PendrelApp.h"
 #include "platform/NotificationCenter.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 #include "shell/views/DetailCard.h"
-#include "app/FeatureScreens.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"
 #include "ui-kit/QKLineLabel.h"

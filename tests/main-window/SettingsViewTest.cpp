@@ -3,18 +3,18 @@
 #include "shell/views/SettingsView.h"
 #include "platform/LoginItem.h"
 #include "platform/UserDefaults.h"
+#include "shell/AppVersion.h"
 #include "shell/RunModeManager.h"
 #include "shell/UpdaterManager.h"
 #include "shell/views/AboutView.h"
 #include "shell/views/AccentSwatch.h"
-#include "shell/AppVersion.h"
-#include "ui-kit/SegmentedControl.h"
 #include "shell/views/ThemePicker.h"
-#include "ui-kit/ToggleSwitch.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKSymbol.h"
+#include "ui-kit/SegmentedControl.h"
 #include "ui-kit/ThemeSettings.h"
+#include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
 #include <QButtonGroup>

@@ -1,5 +1,5 @@
-#include "ui-kit/QKStatusDot.h"
 #include "vitals/views/MenuBarPanel.h"
+#include "ui-kit/QKStatusDot.h"
 #include "vitals/MenuBarText.h"
 
 #include "awake/FakePowerInhibitor.h"

@@ -4,9 +4,9 @@
 #include "platform/SandboxEnvironment.h"
 #include "support/HomeGuard.h"
 
-#include <QApplication>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     // Tests of D-Bus backends run on a private bus the test script starts; keep its address.

@@ -4,10 +4,10 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKFont.h"
-#include "ui-kit/QKHairline.h"
-#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
@@ -279,8 +279,9 @@ void MenuBarPanel::render() {
 
     m_heatText->setText(MenuBarText::heatText(s.thermal));
     m_heatSymbol->setSymbol(MenuBarText::heatSymbol(s.thermal.pressure));
-    QKForeground::apply(m_heatSymbol, MenuBarText::heatIsRaised(s.thermal.pressure) ? QKForeground::Orange
-                                                                       : QKForeground::Secondary);
+    QKForeground::apply(m_heatSymbol, MenuBarText::heatIsRaised(s.thermal.pressure)
+                                          ? QKForeground::Orange
+                                          : QKForeground::Secondary);
     fitHeight();
 }
 

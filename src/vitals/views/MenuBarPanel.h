@@ -14,13 +14,13 @@ class QKStatusDot;
 class Sparkline;
 
 // The panel that drops down from the menu-bar extra: a quick view of the machine from AppState's
-// latest snapshot (worded by MenuBarText), and five one-click actions (free up memory, keep-awake on/off, open the main
-// window, refresh now, quit).
+// latest snapshot (worded by MenuBarText), and five one-click actions (free up memory, keep-awake
+// on/off, open the main window, refresh now, quit).
 //
-// It reads AppState and KeepAwakeManager only through their published values and follows every change in place; it keeps no state of its
-// own beyond what it shows. Its actions are handed on: AppState::freeMemory and
-// AppState::sampleAndPublish, KeepAwakeManager::start and stop("Turned off"), and the two
-// signals below for what belongs to the app (the main window, quitting).
+// It reads AppState and KeepAwakeManager only through their published values and follows every
+// change in place; it keeps no state of its own beyond what it shows. Its actions are handed on:
+// AppState::freeMemory and AppState::sampleAndPublish, KeepAwakeManager::start and stop("Turned
+// off"), and the two signals below for what belongs to the app (the main window, quitting).
 //
 // The panel is 290 wide and as tall as its content; its height follows rows appearing and
 // disappearing and the text-size step. It paints a rounded, outlined panel and shapes itself
@@ -37,7 +37,6 @@ public:
     MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWidget* parent = nullptr);
 
     static constexpr int panelWidth = 290;
-
 
 signals:
     void openMainWindowRequested();
