@@ -3,13 +3,32 @@
 #include <QByteArray>
 #include <QString>
 
-// Whole-file writes that never leave a half-written file behind, and the "move aside" step that
-// keeps a file we could not decode before anything replaces it.
+// Whole-file reads and writes of the app's own small files (settings, desktop entries, JSON
+// stores), and the "move aside" step that keeps a file we could not use before anything
+// replaces it.
 namespace AtomicFile {
 
-// Creates missing parent folders, then writes through QSaveFile. On failure returns false and,
-// when error is given, a one-line reason.
+// Creates missing parent folders, then writes the bytes to a temporary file beside path, makes
+// sure every byte reached the disk (no buffered write error can hide, the data is synced) and
+// only then renames it over path. True only when all of that worked; otherwise the file at path
+// is exactly what it was before (or still absent), no temporary file is left behind, and error,
+// when given, holds a one-line reason ("No space left on device").
 bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+struct ReadResult {
+    enum class Status {
+        Missing, // nothing at path (or a parent folder is missing)
+        Read,    // bytes holds the whole file
+        Failed,  // something is there but could not be read; error says why
+    };
+    Status status = Status::Missing;
+    QByteArray bytes;
+    QString error;
+};
+
+// Reads the whole file at path. Only a regular file is read: a FIFO, device or folder at its
+// place is a failure and is never waited on, and so is a file larger than maxBytes.
+ReadResult read(const QString& path, qsizetype maxBytes = 16 * 1024 * 1024);
 
 // Renames path to "<path>.corrupt-<yyyyMMdd-hhmmss>" (a numeric suffix keeps earlier copies) and
 // returns the new path, or an empty string when the rename failed or there was no file.

@@ -4,15 +4,15 @@
 #include "platform/HomeLayout.h"
 
 #include <cmath>
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
 
 UserDefaults::UserDefaults(QString filePath, QObject* parent)
-    : QObject(parent), m_path(std::move(filePath)) {
+    : UserDefaults(std::move(filePath), &AtomicFile::moveAsideCorrupt, parent) {}
+
+UserDefaults::UserDefaults(QString filePath, MoveAside moveAside, QObject* parent)
+    : QObject(parent), m_path(std::move(filePath)), m_moveAside(std::move(moveAside)) {
     m_values = load();
 }
 
@@ -27,32 +27,43 @@ UserDefaults& UserDefaults::standard() {
 }
 
 QJsonObject UserDefaults::load() {
-    QFile file(m_path);
-    if (!file.exists())
+    m_notSavingReason.clear();
+    const AtomicFile::ReadResult file = AtomicFile::read(m_path);
+    if (file.status == AtomicFile::ReadResult::Status::Missing)
         return {};
-    if (!file.open(QIODevice::ReadOnly)) {
-        qWarning("Pendrel: could not read settings %s: %s", qPrintable(m_path),
-                 qPrintable(file.errorString()));
-        return {};
+    QString problem;
+    QJsonObject values;
+    if (file.status == AtomicFile::ReadResult::Status::Failed) {
+        problem = QStringLiteral("could not be read (%1)").arg(file.error);
+    } else {
+        QJsonParseError error{};
+        const QJsonDocument doc = QJsonDocument::fromJson(file.bytes, &error);
+        if (error.error == QJsonParseError::NoError && doc.isObject())
+            return doc.object();
+        problem = doc.isNull()
+                      ? QStringLiteral("could not be decoded (%1)").arg(error.errorString())
+                      : QStringLiteral("holds no settings object");
     }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError || !doc.isObject()) {
-        const QString aside = AtomicFile::moveAsideCorrupt(m_path);
-        qWarning("Pendrel: settings file %s could not be decoded; kept as %s", qPrintable(m_path),
-                 qPrintable(aside));
-        return {};
+    // The user's file must survive whatever this run does: out of the way, or left alone.
+    const QString aside = m_moveAside ? m_moveAside(m_path) : QString();
+    if (!aside.isEmpty()) {
+        qWarning("Pendrel: settings file %s %s; kept as %s", qPrintable(m_path),
+                 qPrintable(problem), qPrintable(aside));
+        return values;
     }
-    return doc.object();
+    qWarning("Pendrel: settings file %s %s and could not be moved aside; changes will not be "
+             "saved",
+             qPrintable(m_path), qPrintable(problem));
+    m_notSavingReason = QStringLiteral("the settings file could not be read, so this change lasts "
+                                       "only until Pendrel quits");
+    return values;
 }
 
-bool UserDefaults::save() {
-    const QByteArray bytes = QJsonDocument(m_values).toJson(QJsonDocument::Indented);
-    QString error;
-    if (!AtomicFile::write(m_path, bytes, &error)) {
-        qWarning("Pendrel: could not save settings %s: %s", qPrintable(m_path), qPrintable(error));
+bool UserDefaults::write(const QJsonObject& values, QString* reason) const {
+    const QByteArray bytes = QJsonDocument(values).toJson(QJsonDocument::Indented);
+    if (!AtomicFile::write(m_path, bytes, reason)) {
+        qWarning("Pendrel: could not save settings %s: %s", qPrintable(m_path),
+                 qPrintable(*reason));
         return false;
     }
     return true;
@@ -113,18 +124,38 @@ std::optional<QStringList> UserDefaults::stringListValue(const QString& key) con
     return out;
 }
 
-bool UserDefaults::setValue(const QString& key, const QJsonValue& value) {
-    if (value.isUndefined() || value.isNull())
-        m_values.remove(key);
+bool UserDefaults::setValue(const QString& key, const QJsonValue& value, QString* message) {
+    const bool removing = value.isUndefined() || value.isNull();
+    QJsonObject next = m_values;
+    if (removing)
+        next.remove(key);
     else
-        m_values.insert(key, value);
-    const bool ok = save();
+        next.insert(key, value);
+
+    QString failure;
+    if (!isSaving()) {
+        m_values = next;
+        failure = m_notSavingReason;
+    } else if (next != m_values) {
+        QString reason;
+        if (write(next, &reason))
+            m_values = next;
+        else
+            failure = reason.isEmpty() ? QStringLiteral("the settings file could not be written")
+                                       : reason;
+    }
     emit changed(key);
-    return ok;
+    if (failure.isEmpty())
+        return true;
+    const QString sentence = QStringLiteral("Could not save the setting: ") + failure;
+    if (message)
+        *message = sentence;
+    emit saveFailed(key, sentence);
+    return false;
 }
 
-bool UserDefaults::remove(const QString& key) {
-    return setValue(key, QJsonValue(QJsonValue::Undefined));
+bool UserDefaults::remove(const QString& key, QString* message) {
+    return setValue(key, QJsonValue(QJsonValue::Undefined), message);
 }
 
 void UserDefaults::reload() {

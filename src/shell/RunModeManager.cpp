@@ -57,7 +57,16 @@ RunModeManager* RunModeManager::shared() {
 void RunModeManager::setMode(RunMode mode) {
     m_mode = mode;
     emit modeChanged(mode);
-    m_defaults.setValue(kKey, runModeRawValue(mode));
+    if (!m_defaults.setValue(kKey, runModeRawValue(mode))) {
+        // Not saved: show and apply what the next start will use (the store says why).
+        const auto stored = m_defaults.stringValue(kKey);
+        const RunMode kept =
+            runModeFromRawValue(stored.value_or(QString())).value_or(RunMode::MenuBar);
+        if (kept != m_mode) {
+            m_mode = kept;
+            emit modeChanged(kept);
+        }
+    }
     apply();
 }
 

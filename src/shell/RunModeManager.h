@@ -34,7 +34,10 @@ public:
     static RunModeManager* shared();
 
     RunMode mode() const { return m_mode; }
-    // Every assignment, also of the current mode: publish, store the raw text, then apply().
+    // Every assignment, also of the current mode: publish, store the raw text (the file is only
+    // rewritten when it changes), then apply(). When the store could not save the change, the
+    // mode it still holds is published again and applied: the settings show what the next
+    // start will use, and the store's saveFailed() carries the reason.
     void setMode(RunMode mode);
 
     // Null when the last login-item attempt did not fail; otherwise

@@ -17,5 +17,12 @@ UpdaterManager* UpdaterManager::shared() {
 void UpdaterManager::setAutomaticallyChecks(bool value) {
     m_auto = value;
     emit automaticallyChecksChanged(value);
-    m_defaults.setValue(kKey, value);
+    if (!m_defaults.setValue(kKey, value)) {
+        // Not saved: show what the next start will read (the store says why).
+        const bool kept = m_defaults.boolValue(kKey).value_or(true);
+        if (kept != m_auto) {
+            m_auto = kept;
+            emit automaticallyChecksChanged(kept);
+        }
+    }
 }

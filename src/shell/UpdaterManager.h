@@ -17,7 +17,9 @@ public:
 
     bool isAvailable() const { return false; }
     bool automaticallyChecks() const { return m_auto; }
-    // Every assignment publishes and writes "updates.auto" as a Boolean, changed or not.
+    // Every assignment publishes and stores "updates.auto" as a Boolean (the file is only
+    // rewritten when it changes). When the store could not save it, the stored value is
+    // published again.
     void setAutomaticallyChecks(bool value);
 
 signals:

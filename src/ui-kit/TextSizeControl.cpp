@@ -14,6 +14,7 @@
 #include <QFontInfo>
 #include <QHBoxLayout>
 #include <QToolButton>
+#include <QToolTip>
 
 TextSizeControl::TextSizeControl(QWidget* parent)
     : TextSizeControl(UserDefaults::standard(), parent) {}
@@ -37,6 +38,13 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
     m_smaller = make(QStringLiteral("Smaller text"), QStringLiteral("Smaller text"));
     m_bigger = make(QStringLiteral("Bigger text"), QStringLiteral("Bigger text"));
     m_reset = make(QStringLiteral("Back to normal text size"), QStringLiteral("Reset text size"));
+    m_warning = make(QString(), QString());
+    m_warning->setObjectName(QStringLiteral("textSizeSaveWarning"));
+    m_warning->setCursor(Qt::ArrowCursor);
+    m_warning->hide();
+    connect(m_warning, &QToolButton::clicked, this, [this] {
+        QToolTip::showText(m_warning->mapToGlobal(QPoint(0, 0)), m_warning->toolTip(), m_warning);
+    });
     // The font only sizes the symbols: the control is as small as a small control's text.
     QKFont::apply(this, TextStyle::Callout);
 
@@ -46,9 +54,16 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
             [this] { store(std::min<qint64>(TextSize::rawStep(m_defaults) + 1, 4)); });
     connect(m_reset, &QToolButton::clicked, this, [this] { store(TextSize::Normal); });
     connect(&m_defaults, &UserDefaults::changed, this, [this](const QString& key) {
-        if (key == ThemeKeys::FontSize)
-            sync();
+        if (key != ThemeKeys::FontSize)
+            return;
+        m_warning->hide();
+        sync();
     });
+    connect(&m_defaults, &UserDefaults::saveFailed, this,
+            [this](const QString& key, const QString& message) {
+                if (key == ThemeKeys::FontSize)
+                    showSaveFailure(message);
+            });
     updateIcons();
     sync();
 }
@@ -59,6 +74,15 @@ QString TextSizeControl::stepName() const {
 
 void TextSizeControl::store(qint64 step) {
     m_defaults.setValue(ThemeKeys::FontSize, step);
+}
+
+void TextSizeControl::showSaveFailure(const QString& message) {
+    m_warning->setToolTip(message);
+    m_warning->setAccessibleName(message);
+    m_warning->show();
+    // The change did not happen; say so at once, where it was asked for.
+    if (isVisible())
+        QToolTip::showText(m_warning->mapToGlobal(QPoint(0, 0)), message, m_warning);
 }
 
 void TextSizeControl::sync() {
@@ -74,6 +98,7 @@ void TextSizeControl::updateIcons() {
     const QPalette inherited = palette();
     const QColor normal = QKForeground::color(QKForeground::Secondary, inherited);
     QColor disabled = QKForeground::color(QKForeground::Quaternary, inherited);
+    const QColor warning = QKForeground::color(QKForeground::Orange, inherited);
     const qreal dpr = devicePixelRatioF();
     const struct {
         QToolButton* button;
@@ -90,6 +115,9 @@ void TextSizeControl::updateIcons() {
         b.button->setIcon(icon);
         b.button->setIconSize(QSize(edge, edge));
     }
+    m_warning->setIcon(QIcon(
+        SymbolIcons::pixmap("exclamationmark.triangle"_sym, QSize(edge, edge), warning, dpr)));
+    m_warning->setIconSize(QSize(edge, edge));
 }
 
 void TextSizeControl::changeEvent(QEvent* event) {

@@ -12,6 +12,9 @@ class UserDefaults;
 // "Normal", and only its smaller button works, storing 8.
 // Drawn in the secondary text colour of the palette it sits on; for assistive technology the
 // row describes itself with the step's name.
+// When a new step could not be saved (from here, a menu command or a pinch), the buttons keep
+// showing the stored step and an orange warning sign appears after them, whose tooltip and
+// accessible name give the reason; it goes away with the next step that is stored.
 class TextSizeControl : public QWidget {
     Q_OBJECT
 public:
@@ -21,6 +24,7 @@ public:
     QToolButton* smallerButton() const { return m_smaller; }
     QToolButton* biggerButton() const { return m_bigger; }
     QToolButton* resetButton() const { return m_reset; }
+    QToolButton* saveWarning() const { return m_warning; }
     // The name of the current step ("Normal" outside 0…4).
     QString stepName() const;
 
@@ -31,9 +35,11 @@ private:
     void sync();
     void updateIcons();
     void store(qint64 step);
+    void showSaveFailure(const QString& message);
 
     UserDefaults& m_defaults;
     QToolButton* m_smaller;
     QToolButton* m_bigger;
     QToolButton* m_reset;
+    QToolButton* m_warning;
 };

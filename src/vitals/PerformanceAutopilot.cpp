@@ -59,11 +59,20 @@ PerformanceAutopilot::PerformanceAutopilot(UserDefaults& defaults,
                             std::chrono::steady_clock::now().time_since_epoch())
                             .count());
       }) {
-    setEnabled(m_defaults.boolValue(enabledKey()).value_or(false));
-    setAutoQuit(m_defaults.boolValue(autoQuitKey()).value_or(false));
+    // A value of the wrong type reads as false and stays as it is; only a missing key is
+    // written (false, on the first start). A stored Bool is not written again.
+    m_enabled = m_defaults.boolValue(enabledKey()).value_or(false);
+    if (!m_defaults.contains(enabledKey()))
+        m_defaults.setValue(enabledKey(), false);
+    m_autoQuit = m_defaults.boolValue(autoQuitKey()).value_or(false);
+    if (!m_defaults.contains(autoQuitKey()))
+        m_defaults.setValue(autoQuitKey(), false);
     // Anything but an array of strings is left in place untouched, and nothing is protected.
-    if (const std::optional<QStringList> stored = m_defaults.stringListValue(protectedKey()))
-        setProtectedNames(QSet<QString>(stored->cbegin(), stored->cend()));
+    // A list that is not yet sorted and free of repeats is stored so.
+    if (const std::optional<QStringList> stored = m_defaults.stringListValue(protectedKey())) {
+        m_protectedNames = QSet<QString>(stored->cbegin(), stored->cend());
+        m_defaults.setValue(protectedKey(), sortedNames(m_protectedNames));
+    }
 }
 
 PerformanceAutopilot* PerformanceAutopilot::shared() {
@@ -71,8 +80,30 @@ PerformanceAutopilot* PerformanceAutopilot::shared() {
     return instance;
 }
 
+bool PerformanceAutopilot::save(const QString& key, const QJsonValue& value) {
+    QString message;
+    const bool saved = m_defaults.setValue(key, value, &message);
+    if (message != m_saveError) {
+        m_saveError = message;
+        emit saveErrorChanged(message);
+    }
+    return saved;
+}
+
+QJsonArray PerformanceAutopilot::sortedNames(const QSet<QString>& names) {
+    QStringList sorted(names.cbegin(), names.cend());
+    // Plain code-unit order, the same on every machine and locale.
+    std::sort(sorted.begin(), sorted.end());
+    return QJsonArray::fromStringList(sorted);
+}
+
 void PerformanceAutopilot::setEnabled(bool on) {
-    m_defaults.setValue(enabledKey(), on);
+    if (!save(enabledKey(), on)) {
+        // Announce what is stored, so a switch that flipped itself flips back.
+        m_enabled = m_defaults.boolValue(enabledKey()).value_or(false);
+        emit enabledChanged(m_enabled);
+        return;
+    }
     if (m_enabled == on)
         return;
     m_enabled = on;
@@ -80,7 +111,11 @@ void PerformanceAutopilot::setEnabled(bool on) {
 }
 
 void PerformanceAutopilot::setAutoQuit(bool on) {
-    m_defaults.setValue(autoQuitKey(), on);
+    if (!save(autoQuitKey(), on)) {
+        m_autoQuit = m_defaults.boolValue(autoQuitKey()).value_or(false);
+        emit autoQuitChanged(m_autoQuit);
+        return;
+    }
     if (m_autoQuit == on)
         return;
     m_autoQuit = on;
@@ -88,18 +123,14 @@ void PerformanceAutopilot::setAutoQuit(bool on) {
 }
 
 void PerformanceAutopilot::setProtectedNames(const QSet<QString>& names) {
-    const bool changed = names != m_protectedNames;
-    m_protectedNames = names;
-    storeProtectedNames();
-    if (changed)
+    const QSet<QString> before = m_protectedNames;
+    const QJsonArray wanted = sortedNames(names);
+    // The store keeps a change it could not save only while it is not saving at all; otherwise
+    // the names stay as stored.
+    if (save(protectedKey(), wanted) || m_defaults.value(protectedKey()) == QJsonValue(wanted))
+        m_protectedNames = names;
+    if (m_protectedNames != before)
         emit protectedNamesChanged();
-}
-
-void PerformanceAutopilot::storeProtectedNames() {
-    QStringList sorted(m_protectedNames.cbegin(), m_protectedNames.cend());
-    // Plain code-unit order, the same on every machine and locale.
-    std::sort(sorted.begin(), sorted.end());
-    m_defaults.setValue(protectedKey(), QJsonArray::fromStringList(sorted));
 }
 
 QString PerformanceAutopilot::reasonFor(quint64 memoryBytes) {
@@ -201,7 +232,8 @@ void PerformanceAutopilot::protect(const QString& name) {
     QSet<QString> names = m_protectedNames;
     names.insert(name);
     setProtectedNames(names);
-    removeCandidates(name);
+    if (m_protectedNames.contains(name))
+        removeCandidates(name);
 }
 
 void PerformanceAutopilot::setCandidates(const QList<AutopilotCandidate>& candidates) {

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonValue>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -27,9 +29,14 @@ struct SystemSnapshot;
 //
 // Settings: "autopilot.enabled" and "autopilot.autoQuit" (Bools, false when missing or not a
 // Bool) and "autopilot.protected" (an array of strings, stored sorted). Every assignment of
-// enabled, autoQuit or protectedNames is written back, whoever makes it, so a first start
-// writes false under both Boolean keys at once. A stored protected list that is not an array of
-// strings is ignored and left as it is until the next protect().
+// enabled, autoQuit or protectedNames is stored, whoever makes it (the file is only rewritten
+// when the value changes); a first start writes false under both Boolean keys at once. A value
+// of the wrong type reads as the default and is left as it is until the user changes that
+// setting; so is a stored protected list that is not an array of strings.
+//
+// A change the store could not save is not kept (unless the store is only keeping changes in
+// memory for this run): the field goes back to the stored value, its change signal is emitted
+// again so bound switches follow, and saveError holds the sentence to show.
 //
 // Matching applications to memory: an application's memory is that of the first row of the
 // snapshot's top-memory list whose name equals the application's name. On Linux those rows
@@ -50,6 +57,7 @@ class PerformanceAutopilot : public QObject {
     Q_PROPERTY(QSet<QString> protectedNames READ protectedNames WRITE setProtectedNames NOTIFY
                    protectedNamesChanged)
     Q_PROPERTY(QSet<QString> alwaysProtect READ alwaysProtect CONSTANT)
+    Q_PROPERTY(QString saveError READ saveError NOTIFY saveErrorChanged)
 
 public:
     static constexpr int maxCandidates = 8;
@@ -76,10 +84,15 @@ public:
     // Names never suggested, compared exactly with the application's name.
     QSet<QString> alwaysProtect() const { return m_alwaysProtect; }
 
-    // Both write the value to user defaults on every call, changed or not.
+    // Why the last change of a setting was not saved ("Could not save the setting: …"); empty
+    // after a change that was saved.
+    QString saveError() const { return m_saveError; }
+
+    // Both store the value on every call, changed or not.
     void setEnabled(bool on);
     void setAutoQuit(bool on);
     // Replaces the user's protected names and stores them sorted; candidates are not touched.
+    // Names that could not be stored are not taken.
     void setProtectedNames(const QSet<QString>& names);
 
     // Rebuilds candidates from the running applications and the snapshot's top-memory list.
@@ -95,7 +108,7 @@ public:
     void quit(const QString& name, bool byItself);
 
     // Adds the name to protectedNames (stored sorted) and drops its candidates at once. An empty
-    // name is ignored.
+    // name is ignored; when the name could not be stored it is not protected and its rows stay.
     void protect(const QString& name);
 
     // An application that declined the autopilot's own request (to ask about unsaved work, say)
@@ -117,6 +130,7 @@ signals:
     void candidatesChanged();
     void lastActionChanged(const QString& lastAction);
     void protectedNamesChanged();
+    void saveErrorChanged(const QString& saveError);
 
 private:
     std::optional<quint64> memoryOf(const RunningApplication& app,
@@ -124,7 +138,8 @@ private:
                                     const QHash<QString, int>& processNameUses) const;
     void setCandidates(const QList<AutopilotCandidate>& candidates);
     void removeCandidates(const QString& name);
-    void storeProtectedNames();
+    bool save(const QString& key, const QJsonValue& value);
+    static QJsonArray sortedNames(const QSet<QString>& names);
 
     UserDefaults& m_defaults;
     std::shared_ptr<RunningApplications> m_applications;
@@ -136,4 +151,5 @@ private:
     const QSet<QString> m_alwaysProtect;
     std::function<qint64()> m_nowMs;
     QHash<QString, qint64> m_autoAskedAt; // name -> when auto-quit last asked it
+    QString m_saveError;
 };

@@ -9,8 +9,11 @@
 #include <limits>
 #include <memory>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QSignalSpy>
+#include <sys/stat.h>
 
 namespace {
 
@@ -97,7 +100,7 @@ TEST_F(AutopilotTest, InvalidStoredValuesAreIgnoredAndTheProtectedListLeftUntouc
     defaults->setValue(protectedKey, mixed);
     auto autopilot = make();
     EXPECT_FALSE(autopilot->enabled());
-    EXPECT_EQ(defaults->boolValue(enabledKey), false);
+    EXPECT_EQ(defaults->value(enabledKey), QJsonValue("yes")) << "read as false, not rewritten";
     EXPECT_TRUE(autopilot->protectedNames().isEmpty());
     EXPECT_EQ(defaults->value(protectedKey), QJsonValue(mixed));
 
@@ -109,6 +112,55 @@ TEST_F(AutopilotTest, InvalidStoredValuesAreIgnoredAndTheProtectedListLeftUntouc
     // The next protect replaces the bad value.
     second->protect(QStringLiteral("Mail"));
     EXPECT_EQ(defaults->stringListValue(protectedKey), QStringList{"Mail"});
+}
+
+TEST_F(AutopilotTest, ALaunchWithEverythingStoredLeavesTheFileAlone) {
+    defaults->setValue(enabledKey, true);
+    defaults->setValue(autoQuitKey, false);
+    defaults->setValue(protectedKey, QJsonArray{"Mail", "Safari"});
+    struct stat before {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+    auto autopilot = make();
+    autopilot->setEnabled(true); // assigning what is stored is no change either
+    struct stat after {};
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino) << "the file was replaced";
+}
+
+TEST_F(AutopilotTest, ASettingThatCouldNotBeSavedIsNotKeptAndSaysWhy) {
+    const QString dir = testsupport::freshDir(QStringLiteral("autopilot-blocked"));
+    QFile blocker(dir + QStringLiteral("/sub")); // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    defaults = std::make_unique<UserDefaults>(dir + QStringLiteral("/sub/defaults.json"));
+    run({{"Safari", 900}});
+    auto autopilot = make();
+    EXPECT_TRUE(autopilot->saveError().isEmpty()) << "nothing was asked of the user yet";
+
+    QSignalSpy enabled(autopilot.get(), &PerformanceAutopilot::enabledChanged);
+    autopilot->setEnabled(true);
+    EXPECT_FALSE(autopilot->enabled());
+    ASSERT_EQ(enabled.count(), 1) << "announced again, so a switch that flipped flips back";
+    EXPECT_EQ(enabled.at(0).at(0).toBool(), false);
+    EXPECT_TRUE(autopilot->saveError().startsWith("Could not save the setting: "))
+        << autopilot->saveError().toStdString();
+
+    // Protecting needs the list stored; the row stays while it is not.
+    defaults = std::make_unique<UserDefaults>(path);
+    auto working = makeEnabled();
+    working->refreshCandidates(snapshot);
+    ASSERT_EQ(names(*working), QStringList{"Safari"});
+    QFile::remove(path);
+    QDir().mkpath(path); // a folder in the file's place: the next write fails
+    working->protect("Safari");
+    EXPECT_FALSE(working->protectedNames().contains("Safari"));
+    EXPECT_EQ(names(*working), QStringList{"Safari"});
+    EXPECT_FALSE(working->saveError().isEmpty());
+    QDir().rmdir(path);
+    working->protect("Safari");
+    EXPECT_TRUE(working->protectedNames().contains("Safari"));
+    EXPECT_TRUE(working->candidates().isEmpty());
+    EXPECT_TRUE(working->saveError().isEmpty()) << "a saved change clears the message";
 }
 
 TEST_F(AutopilotTest, OnlyRegularRunningBackgroundAppsInTheTopListQualify) {

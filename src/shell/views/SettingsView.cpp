@@ -142,6 +142,28 @@ QWidget* SettingsView::makeRunMode() {
                         QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
     m_loginError->setObjectName(QStringLiteral("loginError"));
     column->addWidget(m_loginError);
+
+    // A mode the settings file could not keep: the manager goes back to the stored mode (and
+    // the choice follows it); this line says why.
+    auto* saveError =
+        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
+    saveError->setObjectName(QStringLiteral("runModeSaveError"));
+    saveError->hide();
+    column->addWidget(saveError);
+    const QString modeKey = QStringLiteral("run.mode");
+    connect(&m_defaults, &UserDefaults::changed, saveError,
+            [saveError, modeKey](const QString& key) {
+                if (key == modeKey)
+                    saveError->hide();
+            });
+    connect(&m_defaults, &UserDefaults::saveFailed, saveError,
+            [saveError, modeKey](const QString& key, const QString& message) {
+                if (key != modeKey)
+                    return;
+                saveError->setText(message);
+                saveError->show();
+            });
     showMode();
     showLoginError();
     return panel;

@@ -1,9 +1,11 @@
 #include "shell/views/ThemePicker.h"
 
+#include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
 #include "shell/views/AccentSwatch.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKIconLabel.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TextSize.h"
 #include "ui-kit/ThemeSettings.h"
@@ -76,10 +78,30 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
     sizeRow->addWidget(m_textSizeNote, 1);
     column->addLayout(sizeRow);
 
-    connect(&m_defaults, &UserDefaults::changed, this, [this](const QString& key) {
-        if (key == ThemeKeys::Appearance || key == ThemeKeys::Accent || key == ThemeKeys::FontSize)
+    // A choice the settings file could not keep: the control shows the stored value again
+    // (through changed()) and this line says why.
+    auto* saveError =
+        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, this);
+    saveError->setObjectName(QStringLiteral("themeSaveError"));
+    saveError->hide();
+    column->addWidget(saveError);
+
+    connect(&m_defaults, &UserDefaults::changed, this, [this, saveError](const QString& key) {
+        if (key == ThemeKeys::Appearance || key == ThemeKeys::Accent) {
+            saveError->hide();
             sync();
+        } else if (key == ThemeKeys::FontSize) {
+            sync();
+        }
     });
+    connect(&m_defaults, &UserDefaults::saveFailed, this,
+            [saveError](const QString& key, const QString& message) {
+                if (key != ThemeKeys::Appearance && key != ThemeKeys::Accent)
+                    return;
+                saveError->setText(message);
+                saveError->show();
+            });
     sync();
 }
 

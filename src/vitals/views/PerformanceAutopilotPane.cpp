@@ -30,6 +30,15 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
                                              "Pendrel itself are protected. You can protect more "
                                              "below."),
                               TextStyle::Caption, QKForeground::Secondary, body));
+    // A setting the autopilot could not store, shown under the switches that changed it.
+    QLabel* saveError = label(QString(), TextStyle::Caption, QKForeground::Orange, body);
+    saveError->setObjectName(QStringLiteral("autopilotSaveError"));
+    column()->addWidget(saveError);
+    auto showSaveError = [this, saveError] {
+        const QString error = m_autopilot ? m_autopilot->saveError() : QString();
+        saveError->setText(error);
+        saveError->setVisible(!error.isEmpty());
+    };
     m_lastAction = label(QString(), TextStyle::Caption, QKForeground::Green, body);
     m_lastAction->setObjectName(QStringLiteral("autopilotLastAction"));
     column()->addWidget(m_lastAction);
@@ -59,12 +68,14 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
         });
         connect(autopilot, &PerformanceAutopilot::autoQuitChanged, this,
                 &PerformanceAutopilotPane::showSwitches);
+        connect(autopilot, &PerformanceAutopilot::saveErrorChanged, this, showSaveError);
         connect(autopilot, &PerformanceAutopilot::lastActionChanged, this,
                 &PerformanceAutopilotPane::showLastAction);
         connect(autopilot, &PerformanceAutopilot::candidatesChanged, this,
                 &PerformanceAutopilotPane::showCandidates);
     }
     showSwitches();
+    showSaveError();
     showLastAction();
     showCandidates();
 }
