@@ -9,7 +9,9 @@ QList<HwmonChip> readHwmonChips(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/hwmon/");
     QStringList folders = KernelFiles::listDir(base);
     KernelFiles::sortNatural(folders);
-    static const QRegularExpression channel(QStringLiteral("^(temp|fan)(\\d+)_([a-z]+)$"));
+    // Channels are numbered from 1; a number beyond four digits is no channel any driver makes.
+    static const QRegularExpression channel(
+        QStringLiteral("^(temp|fan)([1-9][0-9]{0,3})_([a-z]+)$"));
 
     QList<HwmonChip> chips;
     for (const QString& folder : folders) {

@@ -7,7 +7,8 @@
 // The hardware-monitoring chips under <sysRoot>/class/hwmon, in natural order of their folder
 // names (hwmon2 before hwmon10). Only the layout is read here: which channels a chip has and
 // their labels; values are read on demand through the paths, because they change between
-// samples while the layout does not.
+// samples while the layout does not. Channel numbers run from 1 to 9999; files with any other
+// number (fan0_input, fan2147483647_input) are not taken as channels.
 struct HwmonChip {
     QString folder; // "hwmon3"
     QString name;   // the driver's chip name ("coretemp", "k10temp", "amdgpu", "thinkpad")

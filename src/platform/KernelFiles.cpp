@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace KernelFiles {
@@ -12,10 +13,15 @@ std::optional<QByteArray> read(const QString& path, qsizetype maxBytes) {
     const QByteArray native = path.toLocal8Bit();
     int fd;
     do {
-        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(native.constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0)
         return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     QByteArray data;
     char buffer[4096];
     bool failed = false;
@@ -24,6 +30,7 @@ std::optional<QByteArray> read(const QString& path, qsizetype maxBytes) {
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            // EAGAIN included: a file that would make us wait is no reading.
             failed = true;
             break;
         }
@@ -54,6 +61,13 @@ std::optional<qint64> readInteger(const QString& path) {
     bool ok = false;
     const qint64 value = line->toLongLong(&ok, 10);
     if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<qint64> readInteger(const QString& path, qint64 min, qint64 max) {
+    const auto value = readInteger(path);
+    if (!value || *value < min || *value > max)
         return std::nullopt;
     return value;
 }

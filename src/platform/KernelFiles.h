@@ -6,11 +6,14 @@
 #include <QStringList>
 
 // Small reads of the kernel's text files under /proc and /sys, done with plain system calls
-// because a sample reads hundreds of them. Nothing here throws or blocks beyond the read itself.
+// because a sample reads hundreds of them. Nothing here throws, and nothing waits on what is
+// not a plain file: every file is opened non-blocking and read only when it is a regular file
+// (as every /proc and /sys attribute is), so a FIFO or device put in a file's place gives none
+// at once instead of stalling the sampler.
 namespace KernelFiles {
 
 // The whole file (files larger than maxBytes are cut there), or none when it cannot be opened or
-// read. An empty file gives an empty array, not none.
+// read or is not a regular file. An empty file gives an empty array, not none.
 std::optional<QByteArray> read(const QString& path, qsizetype maxBytes = 64 * 1024);
 
 // The file's first line with surrounding white space removed, or none.
@@ -19,6 +22,9 @@ std::optional<QByteArray> readLine(const QString& path);
 // The file's first line as a whole decimal integer (optional sign, surrounding white space
 // allowed), or none when missing, empty or not exactly a number.
 std::optional<qint64> readInteger(const QString& path);
+// The same, and none as well when the number lies outside min…max: the kernel's files hold
+// what a driver wrote, and a value no hardware can have is no reading.
+std::optional<qint64> readInteger(const QString& path, qint64 min, qint64 max);
 
 // Entry names of a folder (following symlinks), without "." and "..", in the order the kernel
 // gives them; empty when the folder cannot be read.

@@ -6,7 +6,8 @@
 
 // The power supplies the kernel lists under <sysRoot>/class/power_supply, in name order.
 // Every attribute is optional: drivers publish different subsets, and a missing or malformed
-// file leaves its field absent.
+// file, or a number no battery can have (a capacity outside 0…100, a negative count), leaves
+// its field absent.
 struct PowerSupply {
     QString name;   // folder name ("BAT0", "AC", "hidpp_battery_0")
     QString type;   // "Battery", "Mains", "USB", "UPS", ...

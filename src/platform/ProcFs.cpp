@@ -33,6 +33,17 @@ std::optional<quint64> unsignedField(const QByteArray& text) {
     return value;
 }
 
+// Tick and page counters: far beyond any real machine's (2^60 ticks is some 365 million years
+// at 100 Hz), yet small enough that adding a handful of them can never wrap.
+constexpr quint64 counterLimit = quint64(1) << 60;
+
+std::optional<quint64> counterField(const QByteArray& text) {
+    const auto value = unsignedField(text);
+    if (!value || *value > counterLimit)
+        return std::nullopt;
+    return value;
+}
+
 constexpr quint64 kernelThreadFlag = 0x00200000; // PF_KTHREAD
 
 } // namespace
@@ -76,7 +87,7 @@ std::optional<CpuTimes> readCpuTimes(const QString& procRoot) {
         return std::nullopt;
     QList<quint64> ticks;
     for (qsizetype i = 1; i < parts.size() && i <= 8; ++i) {
-        const auto value = unsignedField(parts[i]);
+        const auto value = counterField(parts[i]);
         if (!value)
             return std::nullopt;
         ticks.append(*value);
@@ -96,7 +107,7 @@ std::optional<ProcessRow> parseStatLine(const QByteArray& line) {
     ProcessRow row;
     bool ok = false;
     row.pid = line.left(open).trimmed().toLongLong(&ok);
-    if (!ok || row.pid <= 0)
+    if (!ok || row.pid <= 0 || row.pid > std::numeric_limits<qint32>::max())
         return std::nullopt;
     row.name = QString::fromUtf8(line.mid(open + 1, close - open - 1));
     // Fields after the name, numbered from 3 (state) as in proc(5); only the few needed are
@@ -120,7 +131,8 @@ std::optional<ProcessRow> parseStatLine(const QByteArray& line) {
                                          : number == 24 ? &rss
                                                         : nullptr;
         if (target)
-            *target = unsignedField(line.mid(begin, i - begin));
+            *target = target == &flags ? unsignedField(line.mid(begin, i - begin))
+                                       : counterField(line.mid(begin, i - begin));
         ++number;
     }
     if (!flags || !utime || !stime || !start || !rss)

@@ -8,7 +8,9 @@
 
 // Readers of the kernel's process file system. Every reader takes the root it reads ("/proc" on
 // a live system, a fixture tree in tests) and returns none or an empty list when the files are
-// missing or unreadable; malformed lines and entries are skipped, never guessed at.
+// missing or unreadable; malformed lines and entries are skipped, never guessed at. Numbers are
+// range-checked: a tick or page count above 2^60 or a pid outside 1…2^31−1 makes its line
+// malformed, so sums and products of them never wrap.
 namespace ProcFs {
 
 // <root>/meminfo as field name → bytes ("MemTotal" → 16'000'000'000). Values given in kB are

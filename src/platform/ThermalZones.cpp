@@ -2,6 +2,12 @@
 
 #include "platform/KernelFiles.h"
 
+namespace {
+// Absolute zero to 1000 °C; anything else is a driver's error value, not a temperature.
+constexpr qint64 lowestMilli = -273'150;
+constexpr qint64 highestMilli = 1'000'000;
+} // namespace
+
 QList<ThermalZone> readThermalZones(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/thermal/");
     QStringList folders = KernelFiles::listDir(base);
@@ -15,15 +21,16 @@ QList<ThermalZone> readThermalZones(const QString& sysRoot) {
         zone.folder = folder;
         if (const auto type = KernelFiles::readLine(dir + QStringLiteral("type")))
             zone.type = QString::fromUtf8(*type);
-        zone.milliCelsius = KernelFiles::readInteger(dir + QStringLiteral("temp"));
+        zone.milliCelsius =
+            KernelFiles::readInteger(dir + QStringLiteral("temp"), lowestMilli, highestMilli);
         // Trip points are numbered from 0 without gaps.
         for (int i = 0; i < 64; ++i) {
             const auto type =
                 KernelFiles::readLine(dir + QStringLiteral("trip_point_%1_type").arg(i));
             if (!type)
                 break;
-            const auto temp =
-                KernelFiles::readInteger(dir + QStringLiteral("trip_point_%1_temp").arg(i));
+            const auto temp = KernelFiles::readInteger(
+                dir + QStringLiteral("trip_point_%1_temp").arg(i), lowestMilli, highestMilli);
             if (temp)
                 zone.trips.append({QString::fromUtf8(*type), *temp});
         }

@@ -5,7 +5,8 @@
 #include <QString>
 
 // The kernel's thermal zones under <sysRoot>/class/thermal (thermal_zoneN folders only; cooling
-// devices are skipped), in natural order. Temperatures are in millidegrees Celsius.
+// devices are skipped), in natural order. Temperatures are in millidegrees Celsius; a value
+// outside absolute zero to 1000 °C counts as unreadable.
 struct ThermalZone {
     QString folder; // "thermal_zone0"
     QString type;   // "acpitz", "x86_pkg_temp", ...

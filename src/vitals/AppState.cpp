@@ -5,17 +5,20 @@
 #include <algorithm>
 #include <limits>
 #include <QThread>
+#include <vector>
 
 AppState::AppState(QObject* parent) : AppState(Options{}, parent) {}
 
 AppState::AppState(Options options, QObject* parent)
-    : QObject(parent), m_makeSampler(std::move(options.makeSampler)) {
+    : QObject(parent), m_makeSampler(std::move(options.makeSampler)), m_worker(new QThreadPool),
+      m_shutdownWaitMs(std::max(0, options.shutdownWaitMs)), m_shared(std::make_shared<Shared>()) {
     if (!m_makeSampler)
         m_makeSampler = [] { return std::make_unique<SystemStatsSampler>(); };
     m_sampler = m_makeSampler();
+    m_shared->receiver = this;
     // One worker: jobs never overlap, whatever the main thread asks for.
-    m_worker.setMaxThreadCount(1);
-    m_worker.setThreadPriority(QThread::LowPriority);
+    m_worker->setMaxThreadCount(1);
+    m_worker->setThreadPriority(QThread::LowPriority);
     m_timer.setInterval(std::max(1, options.intervalMs));
     connect(&m_timer, &QTimer::timeout, this, &AppState::sampleAndPublish);
     // Queued: the worker emits, the main thread collects.
@@ -27,9 +30,23 @@ AppState::AppState(Options options, QObject* parent)
 
 AppState::~AppState() {
     m_timer.stop();
-    m_worker.clear();
-    m_worker.waitForDone();
-    std::lock_guard lock(m_handOverLock); // orders the worker's last writes before teardown
+    {
+        // From here on a finishing job hands its result to no one.
+        std::lock_guard lock(m_shared->lock);
+        m_shared->receiver = nullptr;
+        m_shared->handedOver.reset();
+    }
+    m_worker->clear();
+    if (m_worker->waitForDone(m_shutdownWaitMs)) {
+        delete m_worker;
+        return;
+    }
+    // The job holds its own references to what it uses; its pool is left to it, kept reachable
+    // (not leaked) for the rest of the process.
+    static std::vector<QThreadPool*> abandoned;
+    abandoned.push_back(m_worker);
+    qWarning("Pendrel: a vitals sample did not finish within %d ms; not waiting for it",
+             m_shutdownWaitMs);
 }
 
 void AppState::start() {
@@ -74,34 +91,36 @@ void AppState::runNextJob() {
 
 void AppState::startPeriodicJob() {
     m_jobRunning = true;
-    SnapshotSampler* sampler = m_sampler.get(); // outlives the job: the destructor waits
-    m_worker.start([this, sampler] { handOver({false, sampler->takeSample(), 0}); });
+    m_worker->start([shared = m_shared, sampler = m_sampler] {
+        handOver(shared, {false, sampler->takeSample(), 0});
+    });
 }
 
 void AppState::startFreeMemoryJob() {
     m_jobRunning = true;
     const qint64 before = m_freeBefore;
-    SamplerFactory make = m_makeSampler;
-    m_worker.start([this, make, before] {
+    m_worker->start([shared = m_shared, make = m_makeSampler, before] {
         std::unique_ptr<SnapshotSampler> sampler = make();
         sampler->relieveMemoryPressure();
         SystemSnapshot snapshot = sampler->takeSample();
         sampler.reset();
-        handOver({true, std::move(snapshot), before});
+        handOver(shared, {true, std::move(snapshot), before});
     });
 }
 
-void AppState::handOver(FinishedJob job) {
-    std::lock_guard lock(m_handOverLock);
-    m_handedOver = std::move(job);
-    emit jobHandedOver(QPrivateSignal());
+void AppState::handOver(const std::shared_ptr<Shared>& shared, FinishedJob job) {
+    std::lock_guard lock(shared->lock);
+    if (!shared->receiver)
+        return;
+    shared->handedOver = std::move(job);
+    emit shared->receiver->jobHandedOver(QPrivateSignal());
 }
 
 void AppState::collectFinishedJob() {
     std::optional<FinishedJob> job;
     {
-        std::lock_guard lock(m_handOverLock);
-        job.swap(m_handedOver);
+        std::lock_guard lock(m_shared->lock);
+        job.swap(m_shared->handedOver);
     }
     if (!job)
         return;

@@ -24,8 +24,11 @@
 // request is ignored), so a slow machine never builds a backlog. A waiting free-memory run goes
 // before a waiting sample.
 //
-// Destroying the service waits for the job under way (at most one sample or one free-memory run)
-// and drops whatever was waiting.
+// Destroying the service drops whatever was waiting and waits for the job under way (at most
+// one sample or one free-memory run), but never longer than Options::shutdownWaitMs: a job
+// stuck in a read that does not return (a hung file system, a driver that never answers) is
+// left to finish on its own thread, keeping its sampler alive by itself and handing its result
+// to no one, so quitting the app never hangs on it.
 class AppState : public QObject {
     Q_OBJECT
     Q_PROPERTY(SystemSnapshot snapshot READ snapshot NOTIFY snapshotChanged)
@@ -44,6 +47,7 @@ public:
         SamplerFactory makeSampler; // empty: the live machine's SystemStatsSampler
         int intervalMs = 3000;
         bool startSampling = true; // false: no first sample and no timer until start()
+        int shutdownWaitMs = 2000; // the longest the destructor waits for the job under way
     };
 
     static constexpr int historyLimit = 60;
@@ -96,26 +100,35 @@ private:
         qint64 freeBefore = 0;
     };
 
+    // What the service shares with its jobs. The worker leaves its result here and asks the
+    // main thread to collect it; the lock is held across the request, so the hand-over is
+    // ordered for every observer (race detectors included) and the receiver cannot go away in
+    // the middle of it. A destroyed service sets receiver to null first.
+    struct Shared {
+        std::mutex lock;
+        AppState* receiver = nullptr;
+        std::optional<FinishedJob> handedOver;
+    };
+
     void runNextJob();
     void startPeriodicJob();
     void startFreeMemoryJob();
-    void handOver(FinishedJob job);
+    static void handOver(const std::shared_ptr<Shared>& shared, FinishedJob job);
     void collectFinishedJob();
     void applySample(const SystemSnapshot& snapshot);
     void recordHistory(const SystemSnapshot& snapshot);
     void publishFreedMemory(const SystemSnapshot& snapshot, qint64 freeBefore);
 
     SamplerFactory m_makeSampler;
-    std::unique_ptr<SnapshotSampler> m_sampler;
-    QThreadPool m_worker;
+    // Shared with the job that uses it, so a job left running at destruction keeps it alive.
+    std::shared_ptr<SnapshotSampler> m_sampler;
+    // Owned, but left undeleted when a job outlives the destructor's wait: deleting a pool
+    // waits for its threads without a bound.
+    QThreadPool* m_worker;
+    int m_shutdownWaitMs;
     QTimer m_timer;
     bool m_started = false;
-
-    // The worker leaves its result here and asks the main thread to collect it; the lock is
-    // held across the request so the hand-over is ordered for every observer, race detectors
-    // included.
-    std::mutex m_handOverLock;
-    std::optional<FinishedJob> m_handedOver;
+    std::shared_ptr<Shared> m_shared;
 
     bool m_jobRunning = false;
     bool m_samplePending = false;

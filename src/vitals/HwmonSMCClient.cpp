@@ -3,6 +3,7 @@
 #include "platform/KernelFiles.h"
 #include "vitals/SMCValueCodec.h"
 
+#include <algorithm>
 #include <QRegularExpression>
 
 namespace {
@@ -63,11 +64,18 @@ const char* keyFor(const QString& chip, const QString& label) {
     return nullptr;
 }
 
-// A value file as a number, or none.
-std::optional<qint64> readNumber(const QString& path) {
+// What a value file may hold to count as a reading: temperatures in millidegrees from absolute
+// zero to 1000 °C, fan speeds and limits in RPM up to a million. Anything else is a driver's
+// error value or a planted file, and no reading.
+constexpr qint64 lowestMilliCelsius = -273'150;
+constexpr qint64 highestMilliCelsius = 1'000'000;
+constexpr qint64 highestRpm = 1'000'000;
+
+// A value file as a number within min…max, or none.
+std::optional<qint64> readNumber(const QString& path, qint64 min, qint64 max) {
     if (path.isEmpty())
         return std::nullopt;
-    return KernelFiles::readInteger(path);
+    return KernelFiles::readInteger(path, min, max);
 }
 
 } // namespace
@@ -81,20 +89,23 @@ HwmonSMCClient::HwmonSMCClient(const QList<HwmonChip>& chips) {
 }
 
 void HwmonSMCClient::build(const QList<HwmonChip>& chips) {
-    int base = 0;
+    // Wide enough that no sum of fan numbers can wrap, whatever a layout claims.
+    qint64 base = 0;
     for (const HwmonChip& chip : chips) {
         for (const HwmonChip::Temperature& temp : chip.temperatures) {
             if (const char* key = keyFor(chip.name, temp.label))
                 m_temperatureInputs[QString::fromLatin1(key)].append(temp.inputPath);
         }
-        int highest = 0;
+        qint64 highest = 0;
         for (const HwmonChip::Fan& fan : chip.fans) {
-            highest = std::max(highest, fan.index);
-            const int slot = base + fan.index - 1;
-            if (fan.index >= 1 && slot < fanSlots && !fan.inputPath.isEmpty())
+            if (fan.index < 1)
+                continue;
+            highest = std::max<qint64>(highest, fan.index);
+            const qint64 slot = base + fan.index - 1;
+            if (slot < fanSlots && !fan.inputPath.isEmpty())
                 m_fans[slot] = {true, fan};
         }
-        base += highest;
+        base = std::min<qint64>(base + highest, fanSlots);
     }
     m_open = !m_temperatureInputs.isEmpty();
     for (const FanSlot& slot : m_fans)
@@ -116,7 +127,7 @@ std::optional<QByteArray> HwmonSMCClient::readKey(const QString& key) {
         return std::nullopt;
     std::optional<qint64> hottest;
     for (const QString& path : *inputs) {
-        if (const auto milli = readNumber(path))
+        if (const auto milli = readNumber(path, lowestMilliCelsius, highestMilliCelsius))
             hottest = std::max(hottest.value_or(*milli), *milli);
     }
     if (!hottest)
@@ -144,7 +155,7 @@ std::optional<QByteArray> HwmonSMCClient::readFanKey(int slot, const QString& fi
                           : field == QLatin1String("Mn") ? fan.minPath
                           : field == QLatin1String("Mx") ? fan.maxPath
                                                          : fan.targetPath;
-    const auto value = readNumber(path);
+    const auto value = readNumber(path, 0, highestRpm);
     if (!value)
         return std::nullopt;
     return SMCValue::encodeFloat(float(*value));

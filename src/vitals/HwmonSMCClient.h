@@ -31,6 +31,10 @@
 // leaves a gap. Slots 0 to 3 answer "F<slot>Ac" (fanN_input), "F<slot>Mn", "F<slot>Mx",
 // "F<slot>Tg" (fanN_min, _max, _target) as little-endian floats, and "F<slot>ID" with the
 // fan's label when it is printable ASCII.
+//
+// A value file counts only when it holds a whole number a sensor can have: temperatures from
+// absolute zero to 1000 °C, fan speeds and limits from 0 to a million RPM; anything else reads
+// as nothing, so a broken driver or a planted file cannot feed absurd figures to the screens.
 class HwmonSMCClient final : public SMCClient {
 public:
     explicit HwmonSMCClient(const QString& sysRoot);

@@ -3,6 +3,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <QElapsedTimer>
 #include <QSignalSpy>
 #include <QTest>
 #include <thread>
@@ -206,4 +207,29 @@ TEST(AppState, DestroyedWhileSampling) {
     QCoreApplication::processEvents();
     EXPECT_EQ(rig.state->samples, 1);
     EXPECT_EQ(rig.state->busy, 0);
+}
+
+TEST(AppState, QuittingNeverWaitsLongForASampleThatDoesNotReturn) {
+    auto state = std::make_shared<FakeSamplerState>();
+    state->holdSamples = true; // a read that never comes back, until the gate opens
+    AppState::Options options;
+    options.makeSampler = FakeSampler::factory(state);
+    options.startSampling = false;
+    options.shutdownWaitMs = 200;
+    auto app = std::make_unique<AppState>(options);
+    app->sampleAndPublish();
+    ASSERT_TRUE(waitFor([&] { return state->busy == 1; }));
+
+    QElapsedTimer clock;
+    clock.start();
+    app.reset();
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_EQ(state->samplersAlive, 1) << "the stuck job keeps its sampler";
+
+    // When the read finally returns, the result goes to no one and the sampler is freed.
+    state->gate.release();
+    ASSERT_TRUE(waitFor([&] { return state->samplersAlive == 0; }));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(state->samples, 1);
+    EXPECT_EQ(state->busy, 0);
 }

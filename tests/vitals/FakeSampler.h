@@ -13,6 +13,7 @@
 // for a release of `gate` before it returns.
 struct FakeSamplerState {
     std::atomic<int> samplersMade{0};
+    std::atomic<int> samplersAlive{0};
     std::atomic<int> samples{0};
     std::atomic<int> relieves{0};
     std::atomic<int> busy{0};
@@ -27,7 +28,10 @@ struct FakeSamplerState {
 class FakeSampler final : public SnapshotSampler {
 public:
     FakeSampler(std::shared_ptr<FakeSamplerState> state, int number)
-        : m_state(std::move(state)), m_number(number) {}
+        : m_state(std::move(state)), m_number(number) {
+        ++m_state->samplersAlive;
+    }
+    ~FakeSampler() override { --m_state->samplersAlive; }
 
     SystemSnapshot takeSample() override {
         enter();

@@ -19,6 +19,10 @@ TEST(KernelReaders, StatLines) {
     EXPECT_FALSE(ProcFs::parseStatLine("(no pid)" + tail));
     EXPECT_FALSE(ProcFs::parseStatLine("42 no parentheses" + tail));
     EXPECT_FALSE(ProcFs::parseStatLine("42 (x) S 1 1 1 0 -1 flags 0 0 0 0 1 1 0 0 20 0 1 0 7 0 5"));
+    // Numbers that would wrap once added or multiplied make the line malformed.
+    EXPECT_FALSE(ProcFs::parseStatLine("42 (x) S 1 1 1 0 -1 0 0 0 0 0 18446744073709551615 1 0 0 "
+                                       "20 0 1 0 7 0 5"));
+    EXPECT_FALSE(ProcFs::parseStatLine("2147483648 (x)" + tail));
 }
 
 TEST(KernelReaders, IntegersAndNaturalOrder) {
@@ -31,6 +35,11 @@ TEST(KernelReaders, IntegersAndNaturalOrder) {
     EXPECT_FALSE(KernelFiles::readInteger(dir + "/c"));
     EXPECT_FALSE(KernelFiles::readInteger(dir + "/missing"));
     EXPECT_EQ(KernelFiles::read(dir + "/c"), QByteArray(""));
+    EXPECT_EQ(KernelFiles::readInteger(dir + "/a", 0, 42), 42);
+    EXPECT_FALSE(KernelFiles::readInteger(dir + "/a", 0, 41));
+    EXPECT_FALSE(KernelFiles::readInteger(dir + "/a", 43, 100));
+    vitalstest::writeFile(dir + "/huge", "99999999999999999999\n");
+    EXPECT_FALSE(KernelFiles::readInteger(dir + "/huge"));
 
     QStringList names = {"hwmon10", "hwmon2", "BAT1", "AC", "hwmon1"};
     KernelFiles::sortNatural(names);
