@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     const QStringList args = QApplication::arguments();
     const QString message = args.size() > 1 ? args.at(1) : QStringLiteral("reopen");
 
-    SingleInstance instance(SingleInstance::defaultSocketPath());
+    SingleInstance instance(SingleInstance::defaultFolders());
     switch (instance.start(message)) {
     case SingleInstance::Result::HandedOver:
         return 0;
@@ -53,6 +53,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "Pendrel: %s\n", qPrintable(instance.errorString()));
         return 1;
     case SingleInstance::Result::Primary:
+        // Without a usable socket the app still starts; later launches then start their own.
+        if (instance.socketPath().isEmpty())
+            std::fprintf(stderr, "Pendrel: %s\n", qPrintable(instance.errorString()));
         break;
     }
 
