@@ -25,11 +25,6 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
     m_autoQuit->setObjectName(QStringLiteral("autopilotAutoQuit"));
     column()->addWidget(m_enabled);
     column()->addWidget(m_autoQuit);
-    column()->addWidget(label(QStringLiteral("Pendrel only quits regular apps that are not "
-                                             "frontmost. Finder, Terminal, Xcode, Cursor and "
-                                             "Pendrel itself are protected. You can protect more "
-                                             "below."),
-                              TextStyle::Caption, QKForeground::Secondary, body));
     // A setting the autopilot could not store, shown under the switches that changed it.
     QLabel* saveError = label(QString(), TextStyle::Caption, QKForeground::Orange, body);
     saveError->setObjectName(QStringLiteral("autopilotSaveError"));
@@ -39,6 +34,11 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
         saveError->setText(error);
         saveError->setVisible(!error.isEmpty());
     };
+    column()->addWidget(label(QStringLiteral("Pendrel only quits regular apps that are not "
+                                             "frontmost. Finder, Terminal, Xcode, Cursor and "
+                                             "Pendrel itself are protected. You can protect more "
+                                             "below."),
+                              TextStyle::Caption, QKForeground::Secondary, body));
     m_lastAction = label(QString(), TextStyle::Caption, QKForeground::Green, body);
     m_lastAction->setObjectName(QStringLiteral("autopilotLastAction"));
     column()->addWidget(m_lastAction);
