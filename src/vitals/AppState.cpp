@@ -4,21 +4,20 @@
 
 #include <algorithm>
 #include <limits>
-#include <QThread>
-#include <vector>
+#include <sys/resource.h>
+#include <unistd.h>
 
 AppState::AppState(QObject* parent) : AppState(Options{}, parent) {}
 
 AppState::AppState(Options options, QObject* parent)
-    : QObject(parent), m_makeSampler(std::move(options.makeSampler)), m_worker(new QThreadPool),
+    : QObject(parent), m_makeSampler(std::move(options.makeSampler)),
       m_shutdownWaitMs(std::max(0, options.shutdownWaitMs)), m_shared(std::make_shared<Shared>()) {
     if (!m_makeSampler)
         m_makeSampler = [] { return std::make_unique<SystemStatsSampler>(); };
     m_sampler = m_makeSampler();
     m_shared->receiver = this;
     // One worker: jobs never overlap, whatever the main thread asks for.
-    m_worker->setMaxThreadCount(1);
-    m_worker->setThreadPriority(QThread::LowPriority);
+    m_worker = std::thread(&AppState::work, m_shared);
     m_timer.setInterval(std::max(1, options.intervalMs));
     connect(&m_timer, &QTimer::timeout, this, &AppState::sampleAndPublish);
     // Queued: the worker emits, the main thread collects.
@@ -30,23 +29,44 @@ AppState::AppState(Options options, QObject* parent)
 
 AppState::~AppState() {
     m_timer.stop();
-    {
-        // From here on a finishing job hands its result to no one.
-        std::lock_guard lock(m_shared->lock);
-        m_shared->receiver = nullptr;
-        m_shared->handedOver.reset();
-    }
-    m_worker->clear();
-    if (m_worker->waitForDone(m_shutdownWaitMs)) {
-        delete m_worker;
+    std::unique_lock lock(m_shared->lock);
+    // From here on nothing new starts, and a finishing job hands its result to no one. (What
+    // was waiting never reached the worker: requests wait as flags on this side.)
+    m_shared->receiver = nullptr;
+    m_shared->handedOver.reset();
+    m_shared->stopping = true;
+    m_shared->wake.notify_all();
+    const bool left = m_shared->gone.wait_for(lock, std::chrono::milliseconds(m_shutdownWaitMs),
+                                              [this] { return m_shared->exited; });
+    lock.unlock();
+    if (left) {
+        m_worker.join();
         return;
     }
-    // The job holds its own references to what it uses; its pool is left to it, kept reachable
-    // (not leaked) for the rest of the process.
-    static std::vector<QThreadPool*> abandoned;
-    abandoned.push_back(m_worker);
+    // The job under way holds its own references to what it uses; it ends on its own.
+    m_worker.detach();
     qWarning("Pendrel: a vitals sample did not finish within %d ms; not waiting for it",
              m_shutdownWaitMs);
+}
+
+void AppState::work(const std::shared_ptr<Shared>& shared) {
+    // Sampling is background work: below the interface in the scheduler's eyes.
+    ::setpriority(PRIO_PROCESS, id_t(::gettid()), 10);
+    std::unique_lock lock(shared->lock);
+    for (;;) {
+        shared->wake.wait(lock, [&] { return shared->stopping || !shared->jobs.empty(); });
+        // A job handed over before the service went is the one under way: it still runs.
+        if (shared->jobs.empty())
+            break;
+        std::function<void()> job = std::move(shared->jobs.front());
+        shared->jobs.pop_front();
+        lock.unlock();
+        job();
+        job = nullptr; // its references (the sampler) go before the lock is taken again
+        lock.lock();
+    }
+    shared->exited = true;
+    shared->gone.notify_all();
 }
 
 void AppState::start() {
@@ -91,21 +111,25 @@ void AppState::runNextJob() {
 
 void AppState::startPeriodicJob() {
     m_jobRunning = true;
-    m_worker->start([shared = m_shared, sampler = m_sampler] {
+    std::lock_guard lock(m_shared->lock);
+    m_shared->jobs.push_back([shared = m_shared, sampler = m_sampler] {
         handOver(shared, {false, sampler->takeSample(), 0});
     });
+    m_shared->wake.notify_one();
 }
 
 void AppState::startFreeMemoryJob() {
     m_jobRunning = true;
     const qint64 before = m_freeBefore;
-    m_worker->start([shared = m_shared, make = m_makeSampler, before] {
+    std::lock_guard lock(m_shared->lock);
+    m_shared->jobs.push_back([shared = m_shared, make = m_makeSampler, before] {
         std::unique_ptr<SnapshotSampler> sampler = make();
         sampler->relieveMemoryPressure();
         SystemSnapshot snapshot = sampler->takeSample();
         sampler.reset();
         handOver(shared, {true, std::move(snapshot), before});
     });
+    m_shared->wake.notify_one();
 }
 
 void AppState::handOver(const std::shared_ptr<Shared>& shared, FinishedJob job) {

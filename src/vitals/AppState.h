@@ -3,14 +3,16 @@
 #include "vitals/SnapshotSampler.h"
 #include "vitals/SystemSnapshot.h"
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <QList>
 #include <QObject>
-#include <QThreadPool>
 #include <QTimer>
+#include <thread>
 
 // The live vitals: the latest sample of the machine and two short histories, sampled every
 // 3 seconds off the main thread, plus the free-memory action. Created once by the app; screens
@@ -100,16 +102,24 @@ private:
         qint64 freeBefore = 0;
     };
 
-    // What the service shares with its jobs. The worker leaves its result here and asks the
-    // main thread to collect it; the lock is held across the request, so the hand-over is
-    // ordered for every observer (race detectors included) and the receiver cannot go away in
-    // the middle of it. A destroyed service sets receiver to null first.
+    // What the service shares with its worker thread. Jobs wait in `jobs` (one at a time, see
+    // runNextJob()); the worker leaves each result in `handedOver` and asks the main thread to
+    // collect it, holding the lock across the request, so the hand-over is ordered for every
+    // observer (race detectors included) and the receiver cannot go away in the middle of it.
+    // A destroyed service sets receiver to null and `stopping` first. The worker owns a
+    // reference, so all of this outlives a service that stopped waiting for it.
     struct Shared {
         std::mutex lock;
+        std::condition_variable wake; // a job arrived, or the service is going
+        std::condition_variable gone; // the worker left its loop
+        std::deque<std::function<void()>> jobs;
+        bool stopping = false;
+        bool exited = false;
         AppState* receiver = nullptr;
         std::optional<FinishedJob> handedOver;
     };
 
+    static void work(const std::shared_ptr<Shared>& shared);
     void runNextJob();
     void startPeriodicJob();
     void startFreeMemoryJob();
@@ -122,13 +132,12 @@ private:
     SamplerFactory m_makeSampler;
     // Shared with the job that uses it, so a job left running at destruction keeps it alive.
     std::shared_ptr<SnapshotSampler> m_sampler;
-    // Owned, but left undeleted when a job outlives the destructor's wait: deleting a pool
-    // waits for its threads without a bound.
-    QThreadPool* m_worker;
     int m_shutdownWaitMs;
     QTimer m_timer;
     bool m_started = false;
     std::shared_ptr<Shared> m_shared;
+    // Joined at destruction when it leaves in time, else detached with its own references.
+    std::thread m_worker;
 
     bool m_jobRunning = false;
     bool m_samplePending = false;

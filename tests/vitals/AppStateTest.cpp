@@ -62,9 +62,10 @@ TEST(AppState, StartsEmptyAndUnsampled) {
 }
 
 TEST(AppState, FirstSampleAtStartThenEveryTick) {
-    Rig rig(true, 30);
-    rig.state->make = numbered;
+    Rig rig(false, 30);
+    rig.state->make = numbered; // before the worker may call it
     QSignalSpy first(rig.app.get(), &AppState::hasFirstSampleChanged);
+    rig.app->start();
     ASSERT_TRUE(waitFor([&] { return rig.app->hasFirstSample(); }));
     EXPECT_EQ(first.count(), 1);
     ASSERT_TRUE(waitFor([&] { return rig.app->memoryHistory().size() >= 4; }));
