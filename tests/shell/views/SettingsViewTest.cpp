@@ -17,6 +17,8 @@
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include "fakes/FakeLoginItem.h"
+
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
@@ -24,28 +26,10 @@
 
 namespace {
 
-class FailingLoginItem : public LoginItemService {
-public:
-    QString failWith;
-    Status current = Status::NotRegistered;
-    Status status() const override { return current; }
-    bool registerItem(QString* error) override { return finish(Status::Enabled, error); }
-    bool unregisterItem(QString* error) override { return finish(Status::NotRegistered, error); }
-
-private:
-    bool finish(Status next, QString* error) {
-        if (!failWith.isEmpty()) {
-            *error = failWith;
-            return false;
-        }
-        current = next;
-        return true;
-    }
-};
 
 struct SettingsTest : ::testing::Test {
     UserDefaults defaults{testsupport::freshDir("settings") + "/defaults.json"};
-    FailingLoginItem login;
+    FakeLoginItem login;
     RunModeManager runMode{defaults, login};
     UpdaterManager updater{defaults};
 };

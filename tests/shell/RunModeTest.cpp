@@ -7,38 +7,13 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include "fakes/FakeLoginItem.h"
+
 #include <QFile>
 #include <QSignalSpy>
 
 namespace {
 
-// A login item whose next register/unregister can be made to fail.
-class FakeLoginItem : public LoginItemService {
-public:
-    Status current = Status::NotRegistered;
-    QString failWith;
-    int registers = 0;
-    int unregisters = 0;
-    Status status() const override { return current; }
-    bool registerItem(QString* error) override {
-        ++registers;
-        return finish(Status::Enabled, error);
-    }
-    bool unregisterItem(QString* error) override {
-        ++unregisters;
-        return finish(Status::NotRegistered, error);
-    }
-
-private:
-    bool finish(Status next, QString* error) {
-        if (!failWith.isEmpty()) {
-            *error = failWith;
-            return false;
-        }
-        current = next;
-        return true;
-    }
-};
 
 struct RunModeFixture : ::testing::Test {
     QString dir = testsupport::freshDir("runmode");

@@ -2,14 +2,15 @@
 #include "ui-kit/QKStatusDot.h"
 #include "vitals/MenuBarText.h"
 
-#include "awake/FakePowerInhibitor.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
 #include "platform/ByteFormat.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
-#include "vitals/FakeSampler.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/views/MenuBarButton.h"
 #include "vitals/views/MenuBarMetricRow.h"
@@ -45,15 +46,15 @@ protected:
         next.memFreeBytes = 1 * GB;
         next.diskTotalBytes = 500 * GB;
         next.diskFreeBytes = 120 * GB;
-        sampler->make = [this](int samplerNumber, int) {
+        sampler->setMake([this](int samplerNumber, int) {
             std::lock_guard lock(nextLock);
             SystemSnapshot s = next;
             if (samplerNumber > 0)
                 s.memFreeBytes += freedGain;
             return s;
-        };
+        });
         AppState::Options options;
-        options.makeSampler = FakeSampler::factory(sampler);
+        options.makeSampler = FakeSnapshotSampler::factory(sampler);
         options.intervalMs = 3'600'000;
         options.startSampling = false;
         app = std::make_unique<AppState>(options);

@@ -1,5 +1,6 @@
-#include "autopilot/FakeRunningApplications.h"
-#include "performance/PerformanceTestSupport.h"
+#include "fakes/FakeRunningApplications.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "vitals/PerformanceTestSupport.h"
 #include "support/TestSupport.h"
 
 #include "platform/NotificationCenter.h"
@@ -47,7 +48,7 @@ protected:
         apps = std::make_shared<FakeRunningApplications>();
         autopilot = std::make_unique<PerformanceAutopilot>(*defaults, apps);
         appState = std::make_unique<AppState>(AppState::Options{
-            .makeSampler = [s = samples] { return std::make_unique<ScriptedSampler>(s); },
+            .makeSampler = FakeSnapshotSampler::factory(samples),
             .intervalMs = 3'600'000,
             .startSampling = false});
     }
@@ -78,7 +79,7 @@ protected:
         return s;
     }
 
-    std::shared_ptr<ScriptedSamples> samples = std::make_shared<ScriptedSamples>();
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
     std::unique_ptr<UserDefaults> defaults;
     std::shared_ptr<FakeRunningApplications> apps;
     std::unique_ptr<PerformanceAutopilot> autopilot;
