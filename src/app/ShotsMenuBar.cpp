@@ -126,9 +126,8 @@ struct Scene {
 
     explicit Scene(const Machine& machine, int readings) {
         FakeSamplerState* state = sampler.get();
-        sampler->setMake([machine, state](int, int n) {
-            return sampleOf(machine, n, state->relieves > 0);
-        });
+        sampler->setMake(
+            [machine, state](int, int n) { return sampleOf(machine, n, state->relieves > 0); });
         AppState::Options options;
         options.makeSampler = FakeSnapshotSampler::factory(sampler);
         options.startSampling = false;

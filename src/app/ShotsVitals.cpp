@@ -191,8 +191,7 @@ void renderVitalsShots(ShotContext& ctx) {
 
         QFile::remove(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
         UserDefaults defaults(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
-        PerformanceAutopilot autopilot(defaults,
-                                       stillApplications(fixture.runningApps));
+        PerformanceAutopilot autopilot(defaults, stillApplications(fixture.runningApps));
         autopilot.setEnabled(fixture.autopilotOn);
         ScreenState screen;
 

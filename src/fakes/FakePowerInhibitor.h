@@ -46,4 +46,3 @@ public:
 private:
     quint32 m_next = 0;
 };
-

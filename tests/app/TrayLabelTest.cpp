@@ -2,9 +2,9 @@
 
 #include "fakes/FakePowerInhibitor.h"
 #include "fakes/FakePowerSource.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "support/TestSupport.h"
 #include "vitals/AppState.h"
-#include "fakes/FakeSnapshotSampler.h"
 #include "vitals/KeepAwakeManager.h"
 
 #include <gtest/gtest.h>

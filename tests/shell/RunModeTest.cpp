@@ -6,14 +6,13 @@
 #include "shell/UpdaterManager.h"
 #include "support/TestSupport.h"
 
-#include <gtest/gtest.h>
 #include "fakes/FakeLoginItem.h"
+#include <gtest/gtest.h>
 
 #include <QFile>
 #include <QSignalSpy>
 
 namespace {
-
 
 struct RunModeFixture : ::testing::Test {
     QString dir = testsupport::freshDir("runmode");

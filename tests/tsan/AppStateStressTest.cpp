@@ -1,7 +1,7 @@
-#include "support/TestSupport.h"
-#include "vitals/AppState.h"
 #include "fakes/FakeMemoryBlockAllocator.h"
 #include "fakes/FakeSnapshotSampler.h"
+#include "support/TestSupport.h"
+#include "vitals/AppState.h"
 #include "vitals/SystemStatsSampler.h"
 
 #include <gtest/gtest.h>

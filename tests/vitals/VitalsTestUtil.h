@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/TestSupport.h"
 #include "fakes/FakeSMCClient.h"
+#include "support/TestSupport.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -9,7 +9,6 @@
 #include <QHash>
 
 namespace vitalstest {
-
 
 // A copy of a fixture machine under the sandbox, for tests that change files.
 inline QString copyFixture(const QString& machine) {
@@ -31,7 +30,6 @@ inline void writeFile(const QString& path, const QByteArray& text) {
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(text);
 }
-
 
 inline QByteArray bytes(std::initializer_list<int> list) {
     QByteArray out;

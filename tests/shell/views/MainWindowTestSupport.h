@@ -1,12 +1,12 @@
 #pragma once
 
 #include "assistant/TamsoAssistant.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
 #include "support/TestSupport.h"
 #include "vitals/AppState.h"
-#include "fakes/FakeSnapshotSampler.h"
 
 #include <functional>
 #include <memory>
@@ -25,10 +25,9 @@ inline SystemSnapshot memorySample(quint64 used, quint64 total) {
 struct ContentViewFixture {
     std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
     UserDefaults defaults{testsupport::freshDir("content") + "/defaults.json"};
-    AppState appState{AppState::Options{
-        .makeSampler = FakeSnapshotSampler::factory(samples),
-        .intervalMs = 3'600'000,
-        .startSampling = false}};
+    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                                        .intervalMs = 3'600'000,
+                                        .startSampling = false}};
     TamsoAssistant assistant;
     ScreenState screen;
     QStringList built;

@@ -16,8 +16,8 @@
 #include "ui-kit/ThemeSettings.h"
 #include "ui-kit/ToggleSwitch.h"
 
-#include <gtest/gtest.h>
 #include "fakes/FakeLoginItem.h"
+#include <gtest/gtest.h>
 
 #include <QButtonGroup>
 #include <QLabel>
@@ -25,7 +25,6 @@
 #include <QTest>
 
 namespace {
-
 
 struct SettingsTest : ::testing::Test {
     UserDefaults defaults{testsupport::freshDir("settings") + "/defaults.json"};

@@ -1,7 +1,7 @@
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSnapshotSampler.h"
-#include "vitals/PerformanceTestSupport.h"
 #include "support/TestSupport.h"
+#include "vitals/PerformanceTestSupport.h"
 
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
@@ -47,10 +47,10 @@ protected:
         defaults = std::make_unique<UserDefaults>(testsupport::freshDir("perf") + "/defaults.json");
         apps = std::make_shared<FakeRunningApplications>();
         autopilot = std::make_unique<PerformanceAutopilot>(*defaults, apps);
-        appState = std::make_unique<AppState>(AppState::Options{
-            .makeSampler = FakeSnapshotSampler::factory(samples),
-            .intervalMs = 3'600'000,
-            .startSampling = false});
+        appState = std::make_unique<AppState>(
+            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                              .intervalMs = 3'600'000,
+                              .startSampling = false});
     }
 
     // Publishes one sample through AppState, as its timer would.
