@@ -27,21 +27,7 @@ constexpr std::array<const char*, 5> pressureNames = {"nominal", "fair", "seriou
                                                       "unknown"};
 }
 
-QString rawValue(ThermalSnapshot::Pressure pressure) {
-    return RawValueDetail::rawValueOf(pressureNames, pressure);
-}
-
-template <>
-std::optional<ThermalSnapshot::Pressure>
-fromRawValue<ThermalSnapshot::Pressure>(const QString& raw) {
-    return RawValueDetail::fromRaw<ThermalSnapshot::Pressure>(pressureNames, raw);
-}
-
-template <> const QList<ThermalSnapshot::Pressure>& allCases<ThermalSnapshot::Pressure>() {
-    static const QList<ThermalSnapshot::Pressure> cases =
-        RawValueDetail::casesOf<ThermalSnapshot::Pressure>(pressureNames);
-    return cases;
-}
+PENDREL_RAW_VALUES(ThermalSnapshot::Pressure, pressureNames)
 
 QString ThermalSnapshot::temperatureLabel() const {
     if (cpuCelsius)
