@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/views/PinchZoom.h"
+#include "shell/PinchZoom.h"
 
 #include <array>
 #include <QPointer>

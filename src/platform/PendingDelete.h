@@ -6,7 +6,7 @@
 
 // A destructive action awaiting the user's typed-code confirmation (DeleteConfirmItem).
 // Two requests are told apart by id alone, which is fresh for every request made through
-// make(). Header-only and QtCore-only, so models may prepare requests.
+// make(). A value type every layer shares, so models may prepare requests.
 struct PendingDelete {
     QUuid id;
     QString title;                // the sheet's heading
