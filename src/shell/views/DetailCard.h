@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/PinchZoom.h"
+#include "shell/views/PinchZoom.h"
 
 #include <array>
 #include <QPointer>

@@ -2,8 +2,8 @@
 // pinch, and the wiring to the platform's zoom gesture.
 #include "MainWindowTestSupport.h"
 
-#include "shell/PinchZoom.h"
 #include "shell/views/DetailCard.h"
+#include "shell/views/PinchZoom.h"
 #include "ui-kit/ThemeSettings.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "shell/PinchZoom.h"
+#include "shell/views/PinchZoom.h"
 
 #include "platform/UserDefaults.h"
 #include "ui-kit/TextSize.h"
