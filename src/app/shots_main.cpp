@@ -5,10 +5,9 @@
 #include "app/Shots.h"
 #include "platform/SandboxEnvironment.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QDir>
-#include <cstdio>
-
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -35,5 +34,6 @@ int main(int argc, char** argv) {
     renderUiKitShots(ctx);
     renderVitalsShots(ctx);
     renderMenuBarShots(ctx);
+    renderCompareShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

@@ -3,6 +3,7 @@
 #include "platform/ByteFormat.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 
 namespace FileCompareText {
 
@@ -66,9 +67,12 @@ QString sizeLine(std::optional<qint64> bytes) {
 }
 
 QString modifiedLine(const QDateTime& when, const QLocale& locale) {
+    // Some locales' short time still carries seconds; a shortened time never does.
+    static const QRegularExpression seconds(QStringLiteral(R"([:.]ss(\.z+)?)"));
+    const QString time = locale.timeFormat(QLocale::ShortFormat).remove(seconds);
     return QStringLiteral("Modified: ") +
            locale.toString(when.date(), QStringLiteral("MMM d, yyyy")) + QStringLiteral(" at ") +
-           locale.toString(when.time(), QLocale::ShortFormat);
+           locale.toString(when.time(), time);
 }
 
 QString title() {

@@ -60,4 +60,7 @@ TEST(FileCompareText, FactsReadAsSizeAndDate) {
     EXPECT_TRUE(us.startsWith(QStringLiteral("Modified: Mar 12, 2025 at 2:05")))
         << us.toStdString();
     EXPECT_TRUE(us.endsWith(QStringLiteral("PM"))) << us.toStdString();
+    // A locale whose short time has seconds still gets hours and minutes only.
+    const QString c = modifiedLine(when, QLocale::c());
+    EXPECT_EQ(c, QStringLiteral("Modified: Mar 12, 2025 at 14:05")) << c.toStdString();
 }

@@ -80,7 +80,8 @@ void CompareDropZone::paintEvent(QPaintEvent*) {
     QPainterPath shape;
     shape.addRoundedRect(QRectF(rect()), 8, 8);
     p.fillPath(shape, fill);
-    if (hasFocus()) {
+    // The ring marks keyboard focus only, as the style's focus frames do.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         QColor ring = palette().color(QPalette::Highlight);
         ring.setAlphaF(0.6f);
         p.setPen(QPen(ring, 2));
