@@ -44,8 +44,8 @@ struct LineDiff {
 // the k-th added one as Changed, the longer side's tail as plain Removed or Added rows. Row ids
 // count every row from 0 in output order; line numbers are 1-based.
 //
-// Time grows with the product of the line counts divided by 64 and memory with that product
-// in bits (about 50 MB for 20,000 lines a side).
+// Time grows with the product of the line counts divided by 64; the table kept is one bit per
+// cell for one row in 64 (under 1 MB for 20,000 lines a side).
 LineDiff lineDiff(const QStringList& first, const QStringList& second,
                   const std::atomic_bool* cancel = nullptr);
 
