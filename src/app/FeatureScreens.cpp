@@ -1,5 +1,6 @@
 #include "app/FeatureScreens.h"
 
+#include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 
@@ -22,6 +23,12 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
     static const QHash<QString, FeatureScreens::Builder> table = {
         {QStringLiteral("about"),
          [](const Services&, QWidget* parent) -> QWidget* { return new AboutView(parent); }},
+        {QStringLiteral("compare"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.fileCompare)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("compare")), parent);
+             return new FileCompareView(*s.screen, *s.fileCompare, parent);
+         }},
         {QStringLiteral("performance"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              return new PerformanceView(s.appState, s.autopilot, s.screen, parent);

@@ -13,9 +13,12 @@
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/StorageGrowthScanner.h"
+#include "developer/FileCompare.h"
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "platform/LinuxDocumentText.h"
+#include "platform/UnavailableLanguageModel.h"
 #include "shell/FinderExtensionBridge.h"
 #include "shell/Permissions.h"
 #include "shell/RunModeManager.h"
@@ -38,6 +41,12 @@ template <typename T> T* PendrelApp::own(const char* name) {
     T* raw = object.get();
     m_owned.push_back(std::move(object));
     m_creationOrder.append(QString::fromLatin1(name));
+    return raw;
+}
+
+template <typename T> T* PendrelApp::adopt(std::unique_ptr<T> object) {
+    T* raw = object.get();
+    m_owned.push_back(std::move(object));
     return raw;
 }
 
@@ -76,6 +85,9 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.automation = shared<AutomationStore>("AutomationStore");
     s.autopilot = shared<PerformanceAutopilot>("PerformanceAutopilot");
     s.keepAwake = shared<KeepAwakeManager>("KeepAwakeManager");
+    s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
+    s.fileCompare = adopt(std::make_unique<FileCompare>(*s.screen, *s.languageModel,
+                                                        std::make_shared<LinuxDocumentText>()));
 }
 
 PendrelApp::~PendrelApp() {

@@ -60,6 +60,8 @@ public:
 private:
     template <typename T> T* own(const char* name);
     template <typename T> T* shared(const char* name);
+    // Owns an object that is not one of the catalog's services (kept out of creationOrder).
+    template <typename T> T* adopt(std::unique_ptr<T> object);
     void updateQuitPolicy();
 
     Options m_options;

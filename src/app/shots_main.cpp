@@ -34,5 +34,6 @@ int main(int argc, char** argv) {
     renderUiKitShots(ctx);
     renderVitalsShots(ctx);
     renderMenuBarShots(ctx);
+    renderCompareShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }
