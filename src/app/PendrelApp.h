@@ -2,11 +2,11 @@
 
 #include "shell/Services.h"
 
+#include <memory>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QUrl>
-#include <memory>
 #include <vector>
 
 class MainWindow;
@@ -58,7 +58,7 @@ public:
     void openUrl(const QUrl& url);
 
 private:
-    template <typename T> T* own(const char* name);
+    template <typename T, typename... Args> T* own(const char* name, Args&&... args);
     template <typename T> T* shared(const char* name);
     void updateQuitPolicy();
 

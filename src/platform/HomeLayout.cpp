@@ -100,15 +100,19 @@ QString HomeLayout::map(const QString& homeRelative) const {
         {QStringLiteral("Library/Caches"), m_cache},
         {QStringLiteral("Library/Caches/Yarn"), m_cache + QStringLiteral("/yarn")},
         {QStringLiteral("Library/Caches/pypoetry"), m_cache + QStringLiteral("/pypoetry")},
-        {QStringLiteral("Library/Caches/Mozilla/thunderbird"), m_cache + QStringLiteral("/thunderbird")},
+        {QStringLiteral("Library/Caches/Mozilla/thunderbird"),
+         m_cache + QStringLiteral("/thunderbird")},
+        {QStringLiteral("Library/Caches/Thunderbird"), m_cache + QStringLiteral("/thunderbird")},
         {QStringLiteral("Library/Application Support"), m_data},
-        {QStringLiteral("Library/Application Support/LM Studio"), m_home + QStringLiteral("/.lmstudio")},
+        {QStringLiteral("Library/Application Support/LM Studio"),
+         m_home + QStringLiteral("/.lmstudio")},
         {QStringLiteral("Library/Preferences"), m_config},
         {QStringLiteral("Library/Saved Application State"), m_state},
         {QStringLiteral("Library/LaunchAgents"), autostartDir()},
         {QStringLiteral("Library/Containers"), m_home + QStringLiteral("/.var/app")},
         {QStringLiteral("Library/Thunderbird/Profiles"), m_home + QStringLiteral("/.thunderbird")},
-        {QStringLiteral("Library/Android/sdk/.temp"), m_home + QStringLiteral("/Android/Sdk/.temp")},
+        {QStringLiteral("Library/Android/sdk/.temp"),
+         m_home + QStringLiteral("/Android/Sdk/.temp")},
         {QStringLiteral("Downloads"), m_downloads},
         {QStringLiteral("Documents"), m_documents},
         {QStringLiteral("Desktop"), m_desktop},
@@ -119,8 +123,8 @@ QString HomeLayout::map(const QString& homeRelative) const {
     const std::pair<QString, QString>* best = nullptr;
     for (const auto& row : rows) {
         const QString& prefix = row.first;
-        const bool matches = rel == prefix ||
-                             (rel.startsWith(prefix) && rel.at(prefix.size()) == QLatin1Char('/'));
+        const bool matches =
+            rel == prefix || (rel.startsWith(prefix) && rel.at(prefix.size()) == QLatin1Char('/'));
         if (matches && (!best || prefix.size() > best->first.size()))
             best = &row;
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ui-kit/QKForeground.h"
-#include "ui-kit/TamsoSafety.h"
+#include "platform/TamsoSafety.h"
 
 #include <QWidget>
 
