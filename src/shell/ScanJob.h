@@ -53,8 +53,11 @@ public:
     // meanwhile is seen as null instead of being touched.
     template <typename Receiver, typename Fn>
     static void deliver(QPointer<Receiver> receiver, Fn fn) {
+        QCoreApplication* app = QCoreApplication::instance();
+        if (!app)
+            return; // shutting down: nobody is left to receive it
         QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
+            app,
             [receiver, fn = std::move(fn)]() mutable {
                 if (Receiver* r = receiver.data())
                     fn(r);
