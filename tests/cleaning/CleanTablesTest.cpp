@@ -336,24 +336,6 @@ TEST(CleanTables, DeveloperCacheRows) {
     EXPECT_EQ(t[22].locations.last(), "/home/ada/Android/Sdk/.temp");
 }
 
-TEST(CleanTables, ModesFollowTheFieldRules) {
-    const QList<CleanCategory> junk = CleanCategory::diskCategories(sampleLayout());
-    const QList<CleanCategory> dev = CleanCategory::devCategories(sampleLayout());
-    using M = CleanCategory::MeasuringMode;
-    EXPECT_EQ(junk[0].measuringMode(), M::FullWalk);
-    EXPECT_EQ(junk[4].measuringMode(), M::FullWalk);
-    EXPECT_TRUE(junk[4].cleansFoundItems());
-    EXPECT_FALSE(junk[0].cleansFoundItems());
-    EXPECT_EQ(junk[5].measuringMode(), M::FileSearch);
-    EXPECT_EQ(dev[0].measuringMode(), M::QuickSize);
-    EXPECT_EQ(dev[1].measuringMode(), M::FullWalk);
-    EXPECT_EQ(dev[13].measuringMode(), M::FolderSearch);
-    EXPECT_TRUE(dev[13].cleansFoundItems());
-    for (const QList<CleanCategory>* t : {&junk, &dev})
-        for (const CleanCategory& c : *t)
-            EXPECT_FALSE(c.quickSize && c.olderThanDays) << c.id.toStdString();
-}
-
 TEST(CleanTables, ScreenshotRows) {
     const QList<CleanCategory> t = ScreenshotCleanupScanner::categories(sampleLayout());
     ASSERT_EQ(t.size(), 3);

@@ -155,14 +155,6 @@ TEST(CleanupScanner, AScannerDestroyedMidScanIsNeverTouched) {
     SUCCEED();
 }
 
-TEST(CleanupScanner, StatesCompareByCaseAndFailureMessage) {
-    using State = CleanupScanner::State;
-    EXPECT_EQ(State::failed("x"), State::failed("x"));
-    EXPECT_NE(State::failed("x"), State::failed("y"));
-    EXPECT_EQ(State{}, (State{Kind::Idle, "ignored"}));
-    EXPECT_NE((State{Kind::Done, {}}), (State{Kind::Scanning, {}}));
-}
-
 TEST(CleanupScanner, MailAndScreenshotScannersRebuildTheirTablesAtEveryScan) {
     Rig rig;
     const HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("rebuild-home"));
@@ -204,11 +196,4 @@ TEST(CleanupScanner, CleanRunsOffTheMainThreadOnTheTableAsItIsAndPublishesNothin
     EXPECT_EQ(rig.trash->moved(), QStringList({dir + "/loc/item.bin"}));
     EXPECT_EQ(categories.count(), 0);
     EXPECT_EQ(state.count(), 0);
-}
-
-TEST(CleanupScanner, MeasureRunsOneRowSynchronously) {
-    Rig rig;
-    rig.measure->setResult("x", {5, 1, {}});
-    CleanupScanner scanner({}, rig.tools());
-    EXPECT_EQ(scanner.measure(row("x")), (Measurement{5, 1, {}}));
 }

@@ -100,13 +100,6 @@ TEST(FreedesktopTrash, EraseRemovesItemRecordAndCachedSizeTogether) {
     EXPECT_EQ(error, "No such file or directory");
 }
 
-TEST(FreedesktopTrash, CandidateNamesKeepTheExtension) {
-    EXPECT_EQ(FreedesktopTrash::candidateName("a.png", 1), "a.png");
-    EXPECT_EQ(FreedesktopTrash::candidateName("a.png", 3), "a.3.png");
-    EXPECT_EQ(FreedesktopTrash::candidateName("Makefile", 2), "Makefile.2");
-    EXPECT_EQ(FreedesktopTrash::candidateName(".bashrc", 2), ".bashrc.2");
-}
-
 TEST(DuDiskUsage, ParsesKilobytesAndRejectsAnythingElse) {
     EXPECT_EQ(DuDiskUsage::parseOutput("12\t/some/path\n"), 12288);
     EXPECT_EQ(DuDiskUsage::parseOutput("  7 x"), 7168);
