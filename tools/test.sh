@@ -2,7 +2,8 @@
 # Installs what is missing, builds Pendrel and runs every test:
 #   1. all tests offscreen in a sandboxed home (ctest), except those that need a bus;
 #   2. the D-Bus tests (tests/dbus) on a private session bus of their own;
-#   3. the concurrency stress tests (tests/tsan) again in a ThreadSanitizer build.
+#   3. the concurrency stress tests (tests/tsan) again in a ThreadSanitizer build;
+#   4. the formatting check: every C++ file as clang-format writes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -21,4 +22,5 @@ if [ -d tests/tsan ] && ls tests/tsan/*.cpp >/dev/null 2>&1; then
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
     ctest --test-dir build-tsan --output-on-failure -L tsan || status=1
 fi
+tools/format.sh --check || status=1
 exit $status

@@ -31,7 +31,8 @@ MainWindow::MainWindow(const Services& services, QWidget* parent)
 void MainWindow::buildMenus() {
     QMenu* appMenu = menuBar()->addMenu(QStringLiteral("Pendrel"));
     QAction* about = appMenu->addAction(QStringLiteral("About Pendrel"));
-    connect(about, &QAction::triggered, this, [this] { m_content->selectSection(QStringLiteral("about")); });
+    connect(about, &QAction::triggered, this,
+            [this] { m_content->selectSection(QStringLiteral("about")); });
     // There is no update mechanism: the command is present and can never be chosen.
     m_checkForUpdates = appMenu->addAction(QStringLiteral("Check for Updates…"));
     m_checkForUpdates->setEnabled(false);

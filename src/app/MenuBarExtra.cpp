@@ -34,7 +34,7 @@ MenuBarExtra::MenuBarExtra(const Services& services, QObject* parent)
 
 MenuBarExtra::MenuBarExtra(const Services& services, Options options, QObject* parent)
     : QObject(parent), m_services(services) {
-    auto* panel = new MenuBarPanel(services);
+    auto* panel = new MenuBarPanel(*services.appState, *services.keepAwake);
     m_panel.reset(panel);
     m_panel->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
     Themed::apply(m_panel.get());

@@ -3,9 +3,9 @@
 #include "platform/UserDefaults.h"
 #include "ui-kit/ThemeSettings.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QWidget>
-#include <cstdio>
 
 void ShotContext::save(QWidget* widget, const QString& name) {
     widget->show();

@@ -1,7 +1,9 @@
 #include "app/MenuBarExtra.h"
 #include "app/Shots.h"
 
-#include "platform/PowerInhibitor.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/Services.h"
 #include "ui-kit/Color.h"
@@ -9,8 +11,6 @@
 #include "ui-kit/ThemeSettings.h"
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
-#include "vitals/PowerSource.h"
-#include "vitals/SnapshotSampler.h"
 #include "vitals/views/MenuBarPanel.h"
 
 #include <atomic>
@@ -23,7 +23,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSemaphore>
 #include <QVBoxLayout>
 
 namespace {
@@ -78,75 +77,36 @@ Machine desktop() {
     return m;
 }
 
-struct SamplerState {
-    Machine machine;
-    std::atomic<int> samples{0};
-    std::atomic<bool> relieved{false};
-    std::atomic<bool> holdRelieve{false};
-    QSemaphore gate;
-};
-
-class ShotSampler final : public SnapshotSampler {
-public:
-    explicit ShotSampler(std::shared_ptr<SamplerState> state) : m_state(std::move(state)) {}
-
-    SystemSnapshot takeSample() override {
-        const Machine& m = m_state->machine;
-        const int n = ++m_state->samples;
-        const double wave = std::sin(n * 0.35) * 0.6 + std::sin(n * 0.11) * 0.4;
-        const auto shift = qint64(wave * 2.2e9);
-        SystemSnapshot s;
-        s.memTotalBytes = m.total;
-        s.memWiredBytes = m.wired;
-        s.memActiveBytes = quint64(qint64(m.active) + shift);
-        s.memCompressedBytes = m.compressed;
-        s.memCachedBytes = quint64(qint64(m.cached) - shift / 2);
-        s.memFreeBytes = quint64(qint64(m.free) - shift / 2);
-        if (m_state->relieved) {
-            s.memFreeBytes += 1'240'000'000ULL;
-            s.memCompressedBytes -= 640'000'000ULL;
-            s.memActiveBytes -= 600'000'000ULL;
-        }
-        s.memUsedBytes = s.memWiredBytes + s.memActiveBytes + s.memCompressedBytes;
-        s.memoryPressurePercent = 100.0 * double(s.memUsedBytes) / double(s.memTotalBytes);
-        s.cpuPercent = m.cpuPercent;
-        s.diskTotalBytes = m.diskTotal;
-        s.diskFreeBytes = m.diskFree - qint64(n) * 1'400'000'000LL + qint64(wave * 6e9);
-        s.batteryPercent = m.battery;
-        s.batteryCharging = m.charging;
-        s.thermal.pressure = m.pressure;
-        s.thermal.cpuCelsius = m.cpuCelsius;
-        if (!m.busiest.isEmpty())
-            s.topCPUProcesses.append(ProcessCPUInfo{.name = m.busiest, .cpuPercent = 64});
-        return s;
+// A sample of the machine: each one wanders a little around its figures, so the histories have
+// a shape; after a free-memory run the machine shows memory given back.
+SystemSnapshot sampleOf(const Machine& m, int n, bool relieved) {
+    const double wave = std::sin(n * 0.35) * 0.6 + std::sin(n * 0.11) * 0.4;
+    const auto shift = qint64(wave * 2.2e9);
+    SystemSnapshot s;
+    s.memTotalBytes = m.total;
+    s.memWiredBytes = m.wired;
+    s.memActiveBytes = quint64(qint64(m.active) + shift);
+    s.memCompressedBytes = m.compressed;
+    s.memCachedBytes = quint64(qint64(m.cached) - shift / 2);
+    s.memFreeBytes = quint64(qint64(m.free) - shift / 2);
+    if (relieved) {
+        s.memFreeBytes += 1'240'000'000ULL;
+        s.memCompressedBytes -= 640'000'000ULL;
+        s.memActiveBytes -= 600'000'000ULL;
     }
-
-    void relieveMemoryPressure() override {
-        if (m_state->holdRelieve)
-            m_state->gate.acquire();
-        m_state->relieved = true;
-    }
-
-private:
-    std::shared_ptr<SamplerState> m_state;
-};
-
-// Keep-awake that never reaches the session: every request is granted on paper.
-class ShotInhibitor final : public PowerInhibitor {
-public:
-    PowerAssertion acquire(Kind kind, const QString&) override {
-        return {++m_next, kind == Kind::DisplaySleep};
-    }
-    void release(quint32) override {}
-
-private:
-    quint32 m_next = 0;
-};
-
-class MainsPower final : public PowerSource {
-public:
-    bool isOnExternalPower() const override { return true; }
-};
+    s.memUsedBytes = s.memWiredBytes + s.memActiveBytes + s.memCompressedBytes;
+    s.memoryPressurePercent = 100.0 * double(s.memUsedBytes) / double(s.memTotalBytes);
+    s.cpuPercent = m.cpuPercent;
+    s.diskTotalBytes = m.diskTotal;
+    s.diskFreeBytes = m.diskFree - qint64(n) * 1'400'000'000LL + qint64(wave * 6e9);
+    s.batteryPercent = m.battery;
+    s.batteryCharging = m.charging;
+    s.thermal.pressure = m.pressure;
+    s.thermal.cpuCelsius = m.cpuCelsius;
+    if (!m.busiest.isEmpty())
+        s.topCPUProcesses.append(ProcessCPUInfo{.name = m.busiest, .cpuPercent = 64});
+    return s;
+}
 
 bool waitUntil(const std::function<bool()>& condition) {
     QDeadlineTimer deadline(5000);
@@ -160,33 +120,27 @@ bool waitUntil(const std::function<bool()>& condition) {
 
 // One machine: its vitals service with a history of readings, keep-awake, and the panel.
 struct Scene {
-    std::shared_ptr<SamplerState> sampler = std::make_shared<SamplerState>();
+    std::shared_ptr<FakeSamplerState> sampler = std::make_shared<FakeSamplerState>();
     std::unique_ptr<AppState> appState;
     std::unique_ptr<KeepAwakeManager> keepAwake;
 
     explicit Scene(const Machine& machine, int readings) {
-        sampler->machine = machine;
+        FakeSamplerState* state = sampler.get();
+        sampler->setMake(
+            [machine, state](int, int n) { return sampleOf(machine, n, state->relieves > 0); });
         AppState::Options options;
-        std::shared_ptr<SamplerState> state = sampler;
-        options.makeSampler = [state] { return std::make_unique<ShotSampler>(state); };
+        options.makeSampler = FakeSnapshotSampler::factory(sampler);
         options.startSampling = false;
         appState = std::make_unique<AppState>(std::move(options));
         KeepAwakeManager::Backends backends;
-        backends.inhibitor = std::make_unique<ShotInhibitor>();
-        backends.powerSource = std::make_unique<MainsPower>();
+        backends.inhibitor = std::make_unique<FakePowerInhibitor>();
+        backends.powerSource = std::make_unique<FakePowerSource>();
         keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
         for (int i = 0; i < readings; ++i) {
             const qsizetype before = appState->memoryHistory().size();
             appState->sampleAndPublish();
             waitUntil([&] { return appState->memoryHistory().size() != before; });
         }
-    }
-
-    Services services() const {
-        Services s;
-        s.appState = appState.get();
-        s.keepAwake = keepAwake.get();
-        return s;
     }
 
     void freeMemoryAndWait() {
@@ -274,7 +228,7 @@ void renderMenuBarShots(ShotContext& ctx) {
     {
         Scene scene(laptop(), 42);
         scene.freeMemoryAndWait();
-        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
         Backdrop backdrop(panel);
         savePanel(ctx, backdrop, QStringLiteral("panel"));
 
@@ -293,7 +247,7 @@ void renderMenuBarShots(ShotContext& ctx) {
     }
     {
         Scene scene(desktop(), 30);
-        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
         Backdrop backdrop(panel);
         savePanel(ctx, backdrop, QStringLiteral("panel-desktop"));
 
@@ -308,7 +262,7 @@ void renderMenuBarShots(ShotContext& ctx) {
     {
         // Before the first reading: the empty snapshot and the charts still gathering.
         Scene scene(laptop(), 0);
-        MenuBarPanel* panel = new MenuBarPanel(scene.services());
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
         Backdrop backdrop(panel);
         savePanel(ctx, backdrop, QStringLiteral("panel-first-launch"));
         backdrop.hide();

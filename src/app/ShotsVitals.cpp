@@ -1,13 +1,13 @@
 #include "app/Shots.h"
 
-#include "platform/RunningApplications.h"
+#include "fakes/FakeRunningApplications.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "vitals/AppState.h"
 #include "vitals/PerformanceAutopilot.h"
-#include "vitals/SnapshotSampler.h"
 #include "vitals/views/PerformanceView.h"
 
 #include <memory>
@@ -22,37 +22,16 @@ namespace {
 constexpr quint64 GB = 1'000'000'000ull;
 constexpr quint64 MB = 1'000'000ull;
 
-// Always answers with the same sample; frees nothing.
-class FixedSampler final : public SnapshotSampler {
-public:
-    explicit FixedSampler(SystemSnapshot s) : m_snapshot(std::move(s)) {}
-    SystemSnapshot takeSample() override { return m_snapshot; }
-    void relieveMemoryPressure() override {}
-
-private:
-    SystemSnapshot m_snapshot;
-};
-
 // A desktop with a few applications open; quit requests go nowhere.
-class StillApplications final : public RunningApplications {
-public:
-    explicit StillApplications(QStringList names) {
-        qint64 pid = 4000;
-        for (const QString& name : names) {
-            RunningApplication app;
-            app.pid = ++pid;
-            app.localizedName = name;
-            app.regular = true;
-            m_apps.append(app);
-        }
-    }
-    QList<RunningApplication> applications() override { return m_apps; }
-    QString frontmostApplicationName() override { return QStringLiteral("Terminal"); }
-    bool requestQuit(const RunningApplication&) override { return false; }
-
-private:
-    QList<RunningApplication> m_apps;
-};
+std::shared_ptr<FakeRunningApplications> stillApplications(const QStringList& names) {
+    auto running = std::make_shared<FakeRunningApplications>();
+    qint64 pid = 4000;
+    for (const QString& name : names)
+        running->apps.append(FakeRunningApplications::app(name, ++pid));
+    running->frontmost = QStringLiteral("Terminal");
+    running->deliverQuit = false;
+    return running;
+}
 
 HardwareSensor sensor(const char* key, const char* name, double value, const char* plain) {
     return {
@@ -202,18 +181,17 @@ void renderVitalsShots(ShotContext& ctx) {
 
     for (const Fixture& fixture : fixtures) {
         const QString name = QString::fromLatin1(fixture.name);
-        const SystemSnapshot snapshot = fixture.snapshot;
-        AppState appState(AppState::Options{
-            .makeSampler = [snapshot] { return std::make_unique<FixedSampler>(snapshot); },
-            .intervalMs = 3'600'000});
+        auto samples = std::make_shared<FakeSamplerState>();
+        samples->set(fixture.snapshot);
+        AppState appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                                            .intervalMs = 3'600'000});
         const QDeadlineTimer deadline(5000);
         while (!appState.hasFirstSample() && !deadline.hasExpired())
             QApplication::processEvents(QEventLoop::AllEvents, 20);
 
         QFile::remove(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
         UserDefaults defaults(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
-        PerformanceAutopilot autopilot(defaults,
-                                       std::make_shared<StillApplications>(fixture.runningApps));
+        PerformanceAutopilot autopilot(defaults, stillApplications(fixture.runningApps));
         autopilot.setEnabled(fixture.autopilotOn);
         ScreenState screen;
 

@@ -3,10 +3,10 @@
 #include "platform/HomeLayout.h"
 #include "platform/SingleInstance.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <cstdio>
 
 namespace {
 
@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     }
     // Without a runtime folder Qt would make one in /tmp; keep everything under the home.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QString runtime = HomeLayout::fromEnvironment().cacheHome() + QStringLiteral("/Pendrel/run");
+        const QString runtime =
+            HomeLayout::fromEnvironment().cacheHome() + QStringLiteral("/Pendrel/run");
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));

@@ -5,10 +5,9 @@
 #include "app/Shots.h"
 #include "platform/SandboxEnvironment.h"
 
+#include <cstdio>
 #include <QApplication>
 #include <QDir>
-#include <cstdio>
-
 
 int main(int argc, char** argv) {
     if (argc < 2) {

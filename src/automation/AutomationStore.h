@@ -1,9 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
-#include <memory>
 
 class DiskCleanupScanner;
 class DevCleanupScanner;

@@ -3,7 +3,9 @@
 #include <QPainter>
 #include <QSvgRenderer>
 
-static void initAppResources() { Q_INIT_RESOURCE(app); }
+static void initAppResources() {
+    Q_INIT_RESOURCE(app);
+}
 
 namespace AppIcon {
 

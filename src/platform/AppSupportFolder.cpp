@@ -5,7 +5,6 @@
 
 #include <QFile>
 
-
 AppSupportFolder AppSupportFolder::standard() {
     return AppSupportFolder(HomeLayout::fromEnvironment().appSupportDir());
 }

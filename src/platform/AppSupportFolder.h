@@ -1,10 +1,10 @@
 #pragma once
 
+#include <optional>
 #include <QByteArray>
 #include <QDateTime>
 #include <QJsonDocument>
 #include <QString>
-#include <optional>
 
 // The app's own data folder ($XDG_DATA_HOME/Pendrel): the one place its JSON files (timeline,
 // apps cache, vault index) and organizer journals are written. A caches folder would be emptied
@@ -21,7 +21,8 @@ public:
     // Creates the folder when missing and replaces the whole file atomically (compact JSON).
     // On failure returns false with a one-line reason; the previous file survives unchanged.
     // Logs nothing: the caller decides (see logWriteFailure).
-    bool writeJson(const QString& fileName, const QJsonDocument& doc, QString* error = nullptr) const;
+    bool writeJson(const QString& fileName, const QJsonDocument& doc,
+                   QString* error = nullptr) const;
 
     // Reads and decodes a file. Missing: nullopt. Undecodable: the file is moved aside as
     // "<name>.corrupt-<date>" (so a later write cannot destroy it) and nullopt is returned.

@@ -1,8 +1,8 @@
 #include "platform/ByteFormat.h"
 
-#include <QLocale>
 #include <cmath>
 #include <limits>
+#include <QLocale>
 
 QString formatBytes(qint64 bytes) {
     if (bytes == 0)

@@ -9,7 +9,9 @@
 AutostartLoginItem::AutostartLoginItem(QString autostartDir, QString executable)
     : m_dir(std::move(autostartDir)), m_exec(std::move(executable)) {}
 
-QString AutostartLoginItem::filePath() const { return m_dir + QStringLiteral("/pendrel.desktop"); }
+QString AutostartLoginItem::filePath() const {
+    return m_dir + QStringLiteral("/pendrel.desktop");
+}
 
 LoginItemService::Status AutostartLoginItem::status() const {
     QFile file(filePath());

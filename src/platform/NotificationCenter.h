@@ -1,9 +1,9 @@
 #pragma once
 
+#include <functional>
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <functional>
 #include <vector>
 
 // The process-wide, in-process message board that lets a screen or service ask for something

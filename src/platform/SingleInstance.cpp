@@ -63,8 +63,7 @@ SingleInstance::Result SingleInstance::start(const QString& message, int timeout
         m_server.reset();
         return Result::Failed;
     }
-    connect(m_server.get(), &QLocalServer::newConnection, this,
-            &SingleInstance::acceptConnections);
+    connect(m_server.get(), &QLocalServer::newConnection, this, &SingleInstance::acceptConnections);
     return Result::Primary;
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
 #include <QString>
-#include <memory>
 
 // Keeps one running app per user. The first launch listens on a local socket; a later launch
 // hands its message (a pendrel:// URL, or "reopen") to it and exits.

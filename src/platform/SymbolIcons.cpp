@@ -8,7 +8,9 @@
 
 // The icons are compiled into this static library; its resource initialiser is only linked
 // when something calls it.
-static void initIconResources() { Q_INIT_RESOURCE(icons); }
+static void initIconResources() {
+    Q_INIT_RESOURCE(icons);
+}
 
 namespace {
 
@@ -125,7 +127,9 @@ const QHash<QString, QString>& table() {
 
 namespace SymbolIcons {
 
-QString resourcePath(const QString& symbol) { return table().value(symbol); }
+QString resourcePath(const QString& symbol) {
+    return table().value(symbol);
+}
 
 bool resolves(const QString& symbol) {
     const QString path = resourcePath(symbol);

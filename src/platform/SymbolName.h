@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QString>
 #include <cstddef>
+#include <QString>
 
 // A symbol (icon) name as the app's tables write it ("house", "cup.and.saucer.fill").
 // Written in code as "house"_sym, so a test can find every name used anywhere in the sources and
@@ -11,4 +11,6 @@ struct SymbolName {
     operator QString() const { return QString::fromLatin1(name); }
 };
 
-constexpr SymbolName operator""_sym(const char* s, std::size_t) { return SymbolName{s}; }
+constexpr SymbolName operator""_sym(const char* s, std::size_t) {
+    return SymbolName{s};
+}

@@ -3,13 +3,13 @@
 #include "platform/AtomicFile.h"
 #include "platform/HomeLayout.h"
 
+#include <cmath>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLoggingCategory>
-#include <cmath>
 
 UserDefaults::UserDefaults(QString filePath, QObject* parent)
     : QObject(parent), m_path(std::move(filePath)) {
@@ -63,7 +63,9 @@ QJsonValue UserDefaults::value(const QString& key) const {
     return it == m_values.constEnd() ? QJsonValue(QJsonValue::Undefined) : it.value();
 }
 
-bool UserDefaults::contains(const QString& key) const { return m_values.contains(key); }
+bool UserDefaults::contains(const QString& key) const {
+    return m_values.contains(key);
+}
 
 std::optional<bool> UserDefaults::boolValue(const QString& key) const {
     const QJsonValue v = value(key);

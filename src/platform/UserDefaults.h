@@ -1,11 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 // A typed key-value store for the user's settings, kept as one JSON object in a file.
 //

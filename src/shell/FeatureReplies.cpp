@@ -17,7 +17,6 @@ qint64 wholePart(double value) {
     return static_cast<qint64>(std::trunc(std::clamp(value, -limit, limit)));
 }
 
-
 } // namespace
 
 namespace FeatureReplies {

@@ -24,7 +24,9 @@ Permissions* Permissions::shared() {
     return instance;
 }
 
-bool Permissions::probeFullDiskAccess() { return true; }
+bool Permissions::probeFullDiskAccess() {
+    return true;
+}
 
 bool Permissions::probeFullDiskAccessIn(const QString& home, const FileAccess& access) {
     const QString candidates[] = {

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <QObject>
 #include <QString>
-#include <functional>
 
 // Whether the app may read the user's protected files ("Full Disk Access").
 //

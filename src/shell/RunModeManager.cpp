@@ -46,9 +46,8 @@ RunModeManager::RunModeManager(UserDefaults& defaults, LoginItemService& loginIt
 
 RunModeManager* RunModeManager::shared() {
     static RunModeManager* instance = [] {
-        const QString exec = QCoreApplication::instance()
-                                 ? QCoreApplication::applicationFilePath()
-                                 : QStringLiteral("pendrel");
+        const QString exec = QCoreApplication::instance() ? QCoreApplication::applicationFilePath()
+                                                          : QStringLiteral("pendrel");
         static AutostartLoginItem loginItem(HomeLayout::fromEnvironment().autostartDir(), exec);
         return new RunModeManager(UserDefaults::standard(), loginItem);
     }();

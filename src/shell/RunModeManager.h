@@ -1,9 +1,9 @@
 #pragma once
 
+#include <optional>
 #include <QList>
 #include <QObject>
 #include <QString>
-#include <optional>
 
 class UserDefaults;
 class LoginItemService;

@@ -8,8 +8,8 @@ class UserDefaults;
 // "Check for Updates…" command stays disabled; the preference is stored and drives nothing.
 class UpdaterManager : public QObject {
     Q_OBJECT
-    Q_PROPERTY(bool automaticallyChecks READ automaticallyChecks WRITE setAutomaticallyChecks
-                   NOTIFY automaticallyChecksChanged)
+    Q_PROPERTY(bool automaticallyChecks READ automaticallyChecks WRITE setAutomaticallyChecks NOTIFY
+                   automaticallyChecksChanged)
 public:
     // Reads "updates.auto": its value when that is a Boolean, otherwise true. Writes nothing.
     explicit UpdaterManager(UserDefaults& defaults, QObject* parent = nullptr);

@@ -5,7 +5,8 @@
 namespace {
 
 constexpr std::array<const char*, 3> kAppearances = {"Match macOS", "Light", "Dark"};
-constexpr std::array<const char*, 6> kAccents = {"Blue", "Purple", "Green", "Orange", "Pink", "Teal"};
+constexpr std::array<const char*, 6> kAccents = {"Blue",   "Purple", "Green",
+                                                 "Orange", "Pink",   "Teal"};
 
 } // namespace
 

@@ -234,7 +234,9 @@ Tone pressureTone(P pressure, double cpuPercent) {
     return cpuPercent > 80 ? Tone::Orange : Tone::Green;
 }
 
-QString pressureSentence(P pressure) { return ThermalSnapshot::pressureSentence(pressure); }
+QString pressureSentence(P pressure) {
+    return ThermalSnapshot::pressureSentence(pressure);
+}
 
 std::optional<LikelyCause> likelyCause(const SystemSnapshot& s) {
     const std::optional<QString> app = s.busiestAppName();

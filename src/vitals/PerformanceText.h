@@ -28,8 +28,6 @@ enum class Tone { Green, Orange, Red };
 QString levelWord(Level level);
 Tone levelTone(Level level);
 
-
-
 // --- Overview tiles -------------------------------------------------------------------------
 
 // 2 above 80 %, 1 above 50 %, else 0.

@@ -1,8 +1,8 @@
 // Start-up: which services exist, in which order, which are process-wide, and what the windows do
 // at launch, on reopening and on each showing.
+#include "app/PendrelApp.h"
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
-#include "app/PendrelApp.h"
 #include "automation/AutomationStore.h"
 #include "platform/UserDefaults.h"
 #include "shell/Permissions.h"
@@ -13,21 +13,38 @@
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/PerformanceAutopilot.h"
 
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
-#include <gtest/gtest.h>
 
 TEST(PendrelApp, CreatesEveryServiceOnceInOrderWithSevenProcessWide) {
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
-    EXPECT_EQ(app.creationOrder(),
-              QStringList({"AppState", "TamsoAssistant", "SpotlightSearch", "RunModeManager",
-                           "UpdaterManager", "DuplicateFinder", "SimilarPhotoFinder",
-                           "LargeFilesScanner", "SecureNotesStore", "Permissions", "HealthCheck",
-                           "FolderTree", "DiskCleanupScanner", "DevCleanupScanner",
-                           "MailCleanupScanner", "ScreenshotCleanupScanner", "StorageGrowthScanner",
-                           "DiskMapScanner", "FolderOrganizer", "AppUninstaller", "TweaksService",
-                           "StartupItems", "ScreenState", "AutomationStore",
-                           "PerformanceAutopilot", "KeepAwakeManager"}));
+    EXPECT_EQ(app.creationOrder(), QStringList({"AppState",
+                                                "TamsoAssistant",
+                                                "SpotlightSearch",
+                                                "RunModeManager",
+                                                "UpdaterManager",
+                                                "DuplicateFinder",
+                                                "SimilarPhotoFinder",
+                                                "LargeFilesScanner",
+                                                "SecureNotesStore",
+                                                "Permissions",
+                                                "HealthCheck",
+                                                "FolderTree",
+                                                "DiskCleanupScanner",
+                                                "DevCleanupScanner",
+                                                "MailCleanupScanner",
+                                                "ScreenshotCleanupScanner",
+                                                "StorageGrowthScanner",
+                                                "DiskMapScanner",
+                                                "FolderOrganizer",
+                                                "AppUninstaller",
+                                                "TweaksService",
+                                                "StartupItems",
+                                                "ScreenState",
+                                                "AutomationStore",
+                                                "PerformanceAutopilot",
+                                                "KeepAwakeManager"}));
     const Services& s = app.services();
     EXPECT_EQ(s.runMode, RunModeManager::shared());
     EXPECT_EQ(s.updater, UpdaterManager::shared());

@@ -2,16 +2,17 @@
 #include "platform/SingleInstance.h"
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QFile>
 #include <QProcess>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 #include <thread>
 
 TEST(SingleInstance, TheSecondHandsItsMessageToTheFirst) {
     const QString path = testsupport::freshDir("single") + "/p.sock";
     SingleInstance first(path);
-    ASSERT_EQ(first.start("reopen"), SingleInstance::Result::Primary) << first.errorString().toStdString();
+    ASSERT_EQ(first.start("reopen"), SingleInstance::Result::Primary)
+        << first.errorString().toStdString();
     QSignalSpy received(&first, &SingleInstance::messageReceived);
 
     // The second launch blocks while it waits for the answer, so it runs on another thread here.
@@ -55,10 +56,13 @@ TEST(SingleInstance, ASecondLaunchOfTheAppHandsOverItsUrlAndExitsZero) {
     EXPECT_EQ(second.exitCode(), 0) << second.readAll().toStdString();
 
     QByteArray log;
-    EXPECT_TRUE(testsupport::waitFor([&] {
-        log += first.readAll();
-        return log.contains("handed over \"pendrel://duplicates\"");
-    }, 10000)) << log.toStdString();
+    EXPECT_TRUE(testsupport::waitFor(
+        [&] {
+            log += first.readAll();
+            return log.contains("handed over \"pendrel://duplicates\"");
+        },
+        10000))
+        << log.toStdString();
     first.kill();
     first.waitForFinished();
 

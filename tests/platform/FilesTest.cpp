@@ -3,10 +3,10 @@
 #include "platform/LoginItem.h"
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
-#include <gtest/gtest.h>
 
 namespace {
 void touch(const QString& path, const QByteArray& bytes = {}) {

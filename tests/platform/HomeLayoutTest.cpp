@@ -25,7 +25,7 @@ TEST(HomeLayout, MapsTheOtherPlatformsHomePathsToTheirLinuxPlaces) {
         {"Downloads", "/h/Downloads"},
         {"Movies", "/h/Videos"},
         {"~/Desktop/", "/h/Desktop"},
-        {"Library/Logs", "/h/Library/Logs"},          // no counterpart: literal, absent
+        {"Library/Logs", "/h/Library/Logs"}, // no counterpart: literal, absent
         {"Library/Developer/Xcode", "/h/Library/Developer/Xcode"},
         {"Library/CachesExtra", "/h/Library/CachesExtra"}, // whole components only
         {"", "/h"},

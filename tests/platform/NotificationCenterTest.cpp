@@ -1,8 +1,8 @@
 #include "platform/NotificationCenter.h"
 
-#include <QObject>
 #include <gtest/gtest.h>
 #include <memory>
+#include <QObject>
 
 TEST(NotificationCenter, DeliversSynchronouslyInOrderToObserversOfThatName) {
     NotificationCenter center;

@@ -1,10 +1,10 @@
 #include "platform/SymbolIcons.h"
 
+#include <gtest/gtest.h>
 #include <QDirIterator>
 #include <QFile>
 #include <QRegularExpression>
 #include <QSet>
-#include <gtest/gtest.h>
 
 // Every symbol name written anywhere in the sources as "name"_sym must have an icon.
 TEST(SymbolIcons, EveryNameUsedInTheSourcesResolves) {

@@ -1,11 +1,11 @@
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QSignalSpy>
-#include <gtest/gtest.h>
 
 namespace {
 

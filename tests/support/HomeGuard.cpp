@@ -10,7 +10,10 @@ QString stamp(const QString& path) {
     struct stat st {};
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return QStringLiteral("absent");
-    return QStringLiteral("%1.%2/%3").arg(st.st_mtim.tv_sec).arg(st.st_mtim.tv_nsec).arg(st.st_size);
+    return QStringLiteral("%1.%2/%3")
+        .arg(st.st_mtim.tv_sec)
+        .arg(st.st_mtim.tv_nsec)
+        .arg(st.st_size);
 }
 
 } // namespace
@@ -19,10 +22,25 @@ HomeGuard::HomeGuard(const QString& realHome) : m_home(realHome) {
     if (m_home.isEmpty() || m_home == QLatin1String("/"))
         return;
     const QStringList rel = {
-        QString(), ".config", ".local", ".local/share", ".local/state", ".cache",
-        "Desktop", "Downloads", "Documents", "Pictures", "Videos", "Music",
-        ".local/share/Trash", ".local/share/Trash/files", ".local/share/Trash/info",
-        ".config/autostart", ".config/Pendrel", ".local/share/Pendrel", ".cache/Pendrel",
+        QString(),
+        ".config",
+        ".local",
+        ".local/share",
+        ".local/state",
+        ".cache",
+        "Desktop",
+        "Downloads",
+        "Documents",
+        "Pictures",
+        "Videos",
+        "Music",
+        ".local/share/Trash",
+        ".local/share/Trash/files",
+        ".local/share/Trash/info",
+        ".config/autostart",
+        ".config/Pendrel",
+        ".local/share/Pendrel",
+        ".cache/Pendrel",
         ".config/Pendrel/defaults.d",
     };
     for (const QString& r : rel)

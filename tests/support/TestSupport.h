@@ -1,15 +1,17 @@
 #pragma once
 
+#include <functional>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QString>
-#include <functional>
 
 namespace testsupport {
 
 // The sandboxed home of this test process (see TestMain.cpp).
-inline QString home() { return qEnvironmentVariable("HOME"); }
+inline QString home() {
+    return qEnvironmentVariable("HOME");
+}
 
 // A file or folder under tests/fixtures.
 inline QString fixture(const QString& relative) {
@@ -17,7 +19,9 @@ inline QString fixture(const QString& relative) {
 }
 
 // The built app, for tests that start it as a second process.
-inline QString appBinary() { return QStringLiteral(PENDREL_BINARY_DIR "/src/pendrel"); }
+inline QString appBinary() {
+    return QStringLiteral(PENDREL_BINARY_DIR "/src/pendrel");
+}
 
 // A fresh folder under the sandbox, unique per call.
 inline QString freshDir(const QString& name) {

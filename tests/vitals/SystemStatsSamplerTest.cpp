@@ -1,5 +1,5 @@
 #include "vitals/SystemStatsSampler.h"
-#include "FakeAllocator.h"
+#include "fakes/FakeMemoryBlockAllocator.h"
 #include "VitalsTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ SamplerEnvironment environment(const QString& machineRoot) {
     env.pageSize = 4096;
     env.ticksPerSecond = 100;
     env.volumeSpace = [](const QString&) { return std::optional<VolumeSpace>(); };
-    env.allocator = std::make_shared<FakeAllocator>();
+    env.allocator = std::make_shared<FakeMemoryBlockAllocator>();
     return env;
 }
 
@@ -305,7 +305,7 @@ TEST(SystemStatsSampler, FullSampleOnEachMachine) {
 TEST(SystemStatsSampler, FreeMemoryStaysWithinHeadroom) {
     const QString root = copyFixture("laptop");
     SamplerEnvironment env = environment(root);
-    auto allocator = std::make_shared<FakeAllocator>();
+    auto allocator = std::make_shared<FakeMemoryBlockAllocator>();
     env.allocator = allocator;
     SystemStatsSampler sampler(env);
 

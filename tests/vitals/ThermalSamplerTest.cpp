@@ -8,20 +8,19 @@
 #include <limits>
 
 using vitalstest::bytes;
-using vitalstest::FakeSMC;
 using Pressure = ThermalSnapshot::Pressure;
 
 namespace {
 
 struct Rig {
-    FakeSMC* smc;
+    FakeSMCClient* smc;
     ThermalSampler sampler;
 };
 
 std::unique_ptr<Rig> rig(QHash<QString, QByteArray> values, Pressure pressure = Pressure::Nominal) {
-    auto fake = std::make_unique<FakeSMC>();
+    auto fake = std::make_unique<FakeSMCClient>();
     fake->values = std::move(values);
-    FakeSMC* raw = fake.get();
+    FakeSMCClient* raw = fake.get();
     return std::unique_ptr<Rig>(
         new Rig{raw, ThermalSampler(std::move(fake), [pressure] { return pressure; })});
 }

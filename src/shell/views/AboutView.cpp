@@ -1,7 +1,7 @@
 #include "shell/views/AboutView.h"
 
-#include "shell/views/AppIconView.h"
 #include "shell/AppVersion.h"
+#include "shell/views/AppIconView.h"
 #include "shell/views/ThemePicker.h"
 #include "ui-kit/AIPrivacyCard.h"
 #include "ui-kit/QKCardSurface.h"

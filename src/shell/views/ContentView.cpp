@@ -27,7 +27,7 @@ ContentView::ContentView(const Services& services, Options options, QWidget* par
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(14, 14, 14, 14);
     row->setSpacing(14);
-    m_sidebar = new SidebarView(services.appState, m_defaults, this);
+    m_sidebar = new SidebarView(*services.appState, m_defaults, this);
     m_card = new DetailCard(this, m_defaults, this);
     row->addWidget(m_sidebar);
     row->addWidget(m_card, 1);

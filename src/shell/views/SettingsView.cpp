@@ -5,13 +5,13 @@
 #include "shell/FinderExtensionBridge.h"
 #include "shell/RunModeManager.h"
 #include "shell/UpdaterManager.h"
-#include "ui-kit/ChoiceRadio.h"
 #include "shell/views/ThemePicker.h"
-#include "ui-kit/ToggleSwitch.h"
+#include "ui-kit/ChoiceRadio.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/ToggleSwitch.h"
 
 #include <algorithm>
 #include <QButtonGroup>

@@ -1,15 +1,16 @@
 #include "shell/views/SidebarView.h"
 
-#include "shell/QKFeature.h"
-#include "shell/views/AppIconView.h"
 #include "shell/AppVersion.h"
+#include "shell/QKFeature.h"
 #include "shell/SectionOrder.h"
+#include "shell/SidebarText.h"
+#include "shell/views/AppIconView.h"
 #include "shell/views/SidebarRow.h"
-#include "ui-kit/QKHairline.h"
-#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKFont.h"
+#include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/TextSizeControl.h"
 #include "ui-kit/Themed.h"
 #include "vitals/AppState.h"
@@ -90,8 +91,8 @@ private:
 
 } // namespace
 
-SidebarView::SidebarView(AppState* appState, UserDefaults& defaults, QWidget* parent)
-    : QWidget(parent), m_defaults(defaults), m_appState(appState) {
+SidebarView::SidebarView(AppState& appState, UserDefaults& defaults, QWidget* parent)
+    : QWidget(parent), m_defaults(defaults) {
     setObjectName(QStringLiteral("sidebar"));
     setFixedWidth(kWidth);
     Themed::applyScheme(this, ColorScheme::Dark);
@@ -128,12 +129,8 @@ SidebarView::SidebarView(AppState* appState, UserDefaults& defaults, QWidget* pa
     m_order = sectionOrder(m_defaults);
     rebuildRows();
 
-    if (m_appState) {
-        connect(m_appState, &AppState::snapshotChanged, this, &SidebarView::showSnapshot);
-        showSnapshot(m_appState->snapshot());
-    } else {
-        showSnapshot(SystemSnapshot());
-    }
+    connect(&appState, &AppState::snapshotChanged, this, &SidebarView::showSnapshot);
+    showSnapshot(appState.snapshot());
 }
 
 QWidget* SidebarView::makeHeader() {
@@ -286,14 +283,8 @@ QColor SidebarView::statusDotColor() const {
     return m_dot->color();
 }
 
-bool SidebarView::memoryIsHigh(const SystemSnapshot& s) {
-    if (s.memTotalBytes == 0)
-        return false;
-    return double(s.memUsedBytes) / double(s.memTotalBytes) > 0.85;
-}
-
 void SidebarView::showSnapshot(const SystemSnapshot& snapshot) {
-    const bool high = memoryIsHigh(snapshot);
+    const bool high = SidebarText::memoryIsHigh(snapshot);
     m_dot->setColor(
         Color::system(high ? Color::SystemColor::Orange : Color::SystemColor::Green, true));
     const QString headline = snapshot.headline();

@@ -22,12 +22,12 @@ class UserDefaults;
 //
 // The section order is read from "sidebar.order" (sectionOrder) each time the sidebar is shown,
 // and the rows are rebuilt when it differs. The status line follows every snapshot appState
-// publishes: its dot is orange while more than 85 % of memory is in use, green otherwise (also
-// when the total is unknown). Clicking a row only reports it; the owner decides the selection.
+// publishes (SidebarText words it). Clicking a row only reports it; the owner decides the
+// selection.
 class SidebarView : public QWidget {
     Q_OBJECT
 public:
-    SidebarView(AppState* appState, UserDefaults& defaults, QWidget* parent = nullptr);
+    SidebarView(AppState& appState, UserDefaults& defaults, QWidget* parent = nullptr);
 
     // Section ids in sidebar order, as last read.
     const QStringList& order() const { return m_order; }
@@ -47,9 +47,6 @@ public:
     QKLineLabel* versionLabel() const { return m_version; }
     TextSizeControl* textSizeControl() const { return m_textSize; }
 
-    // Whether used / total memory is above 0.85; false when the total is 0.
-    static bool memoryIsHigh(const SystemSnapshot& snapshot);
-
     static constexpr int kWidth = 218;
 
 signals:
@@ -65,7 +62,6 @@ private:
     void showSnapshot(const SystemSnapshot& snapshot);
 
     UserDefaults& m_defaults;
-    QPointer<AppState> m_appState;
     QStringList m_order;
     QString m_selection;
     QScrollArea* m_scroll = nullptr;

@@ -2,9 +2,9 @@
 
 #include "platform/UserDefaults.h"
 #include "shell/views/AccentSwatch.h"
-#include "ui-kit/SegmentedControl.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TextSize.h"
 #include "ui-kit/ThemeSettings.h"
 
@@ -54,9 +54,8 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
     accentRow->addWidget(rowLabel(QStringLiteral("Accent"), this), 0, Qt::AlignVCenter);
     for (AccentChoice accent : allCases<AccentChoice>()) {
         auto* swatch = new AccentSwatch(accent, this);
-        connect(swatch, &AccentSwatch::clicked, this, [this, accent] {
-            m_defaults.setValue(ThemeKeys::Accent, rawValue(accent));
-        });
+        connect(swatch, &AccentSwatch::clicked, this,
+                [this, accent] { m_defaults.setValue(ThemeKeys::Accent, rawValue(accent)); });
         m_swatches.append(swatch);
         accentRow->addWidget(swatch, 0, Qt::AlignVCenter);
     }

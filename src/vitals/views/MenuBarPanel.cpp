@@ -4,13 +4,14 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKFont.h"
-#include "ui-kit/QKHairline.h"
-#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
+#include "vitals/MenuBarText.h"
 #include "vitals/views/MenuBarButton.h"
 #include "vitals/views/MenuBarMetricRow.h"
 #include "vitals/views/Sparkline.h"
@@ -57,29 +58,25 @@ QWidget* iconRow(QWidget* parent, const QString& objectName, QKSymbol** symbol, 
 
 } // namespace
 
-MenuBarPanel::MenuBarPanel(const Services& services, QWidget* parent)
-    : QWidget(parent), m_services(services) {
+MenuBarPanel::MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWidget* parent)
+    : QWidget(parent), m_appState(appState), m_keepAwake(keepAwake) {
     setObjectName(QStringLiteral("menuBarPanel"));
     setFixedWidth(panelWidth);
     // The panel holds the focus when it opens, so no button starts out ringed; Tab reaches them.
     setFocusPolicy(Qt::TabFocus);
     buildRows();
 
-    if (AppState* app = m_services.appState) {
-        connect(app, &AppState::snapshotChanged, this, &MenuBarPanel::render);
-        connect(app, &AppState::isFreeingMemoryChanged, this, &MenuBarPanel::render);
-        connect(app, &AppState::lastFreedBytesChanged, this, &MenuBarPanel::render);
-        connect(app, &AppState::memoryHistoryChanged, this, &MenuBarPanel::render);
-        connect(app, &AppState::diskUsedHistoryChanged, this, &MenuBarPanel::render);
-    }
-    if (KeepAwakeManager* keepAwake = m_services.keepAwake) {
-        connect(keepAwake, &KeepAwakeManager::isActiveChanged, this, [this] {
-            m_startRefused = false;
-            render();
-        });
-        connect(keepAwake, &KeepAwakeManager::statusLineChanged, this, &MenuBarPanel::render);
-        connect(keepAwake, &KeepAwakeManager::lastNoteChanged, this, &MenuBarPanel::render);
-    }
+    connect(&appState, &AppState::snapshotChanged, this, &MenuBarPanel::render);
+    connect(&appState, &AppState::isFreeingMemoryChanged, this, &MenuBarPanel::render);
+    connect(&appState, &AppState::lastFreedBytesChanged, this, &MenuBarPanel::render);
+    connect(&appState, &AppState::memoryHistoryChanged, this, &MenuBarPanel::render);
+    connect(&appState, &AppState::diskUsedHistoryChanged, this, &MenuBarPanel::render);
+    connect(&keepAwake, &KeepAwakeManager::isActiveChanged, this, [this] {
+        m_startRefused = false;
+        render();
+    });
+    connect(&keepAwake, &KeepAwakeManager::statusLineChanged, this, &MenuBarPanel::render);
+    connect(&keepAwake, &KeepAwakeManager::lastNoteChanged, this, &MenuBarPanel::render);
     render();
 }
 
@@ -230,86 +227,30 @@ void MenuBarPanel::buildRows() {
     }
 }
 
-// --- Wording
-
-quint64 MenuBarPanel::availableMemoryBytes(const SystemSnapshot& s) {
-    const quint64 max = std::numeric_limits<quint64>::max();
-    return s.memCachedBytes > max - s.memFreeBytes ? max : s.memCachedBytes + s.memFreeBytes;
-}
-
-bool MenuBarPanel::hasMemoryHeadroom(const SystemSnapshot& s) {
-    if (s.memTotalBytes == 0)
-        return false;
-    // available / total >= 0.12, as available × 100 >= total × 12 in 128 bits: exact at the
-    // cut point, where a division could round either way.
-    using Wide = unsigned __int128;
-    return Wide(availableMemoryBytes(s)) * 100 >= Wide(s.memTotalBytes) * 12;
-}
-
-QString MenuBarPanel::freedText(qint64 bytes) {
-    if (bytes < 1)
-        return QStringLiteral("Already tidy — little to recover");
-    return QStringLiteral("Recovered ") + formatBytes(bytes);
-}
-
-std::optional<QString> MenuBarPanel::batteryText(const SystemSnapshot& s) {
-    if (!s.batteryPercent)
-        return std::nullopt;
-    QString text = QStringLiteral("Battery %1%").arg(*s.batteryPercent);
-    if (s.batteryCharging)
-        text += QStringLiteral(", on power");
-    return text;
-}
-
-QString MenuBarPanel::batterySymbol(const SystemSnapshot& s) {
-    return s.batteryCharging ? "battery.100.bolt"_sym : "battery.50"_sym;
-}
-
-QString MenuBarPanel::heatText(const ThermalSnapshot& thermal) {
-    return QStringLiteral("Heat ") + thermal.temperatureLabel() + QStringLiteral(" · ") +
-           pressureWord(thermal.pressure);
-}
-
-bool MenuBarPanel::heatIsRaised(ThermalSnapshot::Pressure pressure) {
-    using P = ThermalSnapshot::Pressure;
-    return pressure == P::Fair || pressure == P::Serious || pressure == P::Critical;
-}
-
-QString MenuBarPanel::heatSymbol(ThermalSnapshot::Pressure pressure) {
-    return heatIsRaised(pressure) ? "thermometer.high"_sym : "thermometer.medium"_sym;
-}
-
 // --- Rendering
 
 void MenuBarPanel::render() {
-    static const SystemSnapshot empty;
-    AppState* app = m_services.appState;
-    KeepAwakeManager* keepAwake = m_services.keepAwake;
     // One read of the snapshot feeds every row.
-    const SystemSnapshot& s = app ? app->snapshot() : empty;
+    const SystemSnapshot& s = m_appState.snapshot();
 
-    m_dot->setStyle(hasMemoryHeadroom(s) ? QKForeground::Green : QKForeground::Orange);
+    m_dot->setStyle(MenuBarText::hasMemoryHeadroom(s) ? QKForeground::Green : QKForeground::Orange);
     m_headline->setText(s.headline());
 
-    const bool awake = keepAwake && keepAwake->isActive();
-    if (awake) {
-        m_keepAwakeText->setText(keepAwake->statusLine());
-    } else if (m_startRefused && keepAwake) {
-        m_keepAwakeText->setText(keepAwake->lastNote());
-    }
-    m_keepAwakeRow->setVisible(awake || (m_startRefused && keepAwake));
-    m_keepAwakeButton->setText(awake ? QStringLiteral("Stop Keep Awake")
-                                     : QStringLiteral("Keep Mac awake"));
-    m_keepAwakeButton->setEnabled(keepAwake != nullptr);
+    const bool awake = m_keepAwake.isActive();
+    if (awake)
+        m_keepAwakeText->setText(m_keepAwake.statusLine());
+    else if (m_startRefused)
+        m_keepAwakeText->setText(m_keepAwake.lastNote());
+    m_keepAwakeRow->setVisible(awake || m_startRefused);
+    m_keepAwakeButton->setText(MenuBarText::keepAwakeButton(awake));
 
-    const bool freeing = app && app->isFreeingMemory();
-    m_freeButton->setEnabled(app && !freeing);
+    const bool freeing = m_appState.isFreeingMemory();
+    m_freeButton->setEnabled(!freeing);
     m_freeButton->setBusy(freeing);
-    m_freeButton->setText(freeing ? QStringLiteral("Freeing memory…")
-                                  : QStringLiteral("Free up memory"));
-    const std::optional<qint64> freed = app ? app->lastFreedBytes() : std::nullopt;
+    m_freeButton->setText(MenuBarText::freeButton(freeing));
+    const std::optional<qint64> freed = m_appState.lastFreedBytes();
     if (freed) {
-        m_freedLine->setText(freedText(*freed));
+        m_freedLine->setText(MenuBarText::freedText(*freed));
         QKForeground::apply(m_freedLine,
                             *freed < 1 ? QKForeground::Secondary : QKForeground::Green);
     }
@@ -322,24 +263,25 @@ void MenuBarPanel::render() {
         m_breakdownValues[i]->setText(has ? formatBytesClamped(parts[i].bytes) : QString());
     }
 
-    m_memoryRow->setValue(formatBytesClamped(availableMemoryBytes(s)));
+    m_memoryRow->setValue(formatBytesClamped(MenuBarText::availableMemoryBytes(s)));
     m_memoryRow->setSubtitle(QStringLiteral("of ") + formatBytesClamped(s.memTotalBytes));
     m_diskRow->setValue(formatBytes(s.diskFreeBytes));
-    m_memoryChart->setValues(app ? app->memoryHistory() : QList<double>());
-    m_diskChart->setValues(app ? app->diskUsedHistory() : QList<double>());
+    m_memoryChart->setValues(m_appState.memoryHistory());
+    m_diskChart->setValues(m_appState.diskUsedHistory());
     m_diskChart->setTint(QKForeground::color(QKForeground::Orange, palette()));
 
-    if (const std::optional<QString> battery = batteryText(s)) {
+    if (const std::optional<QString> battery = MenuBarText::batteryText(s)) {
         m_batteryText->setText(*battery);
-        m_batterySymbol->setSymbol(batterySymbol(s));
+        m_batterySymbol->setSymbol(MenuBarText::batterySymbol(s));
         QKForeground::apply(m_batterySymbol, QKForeground::Secondary);
     }
     m_batteryRow->setVisible(s.batteryPercent.has_value());
 
-    m_heatText->setText(heatText(s.thermal));
-    m_heatSymbol->setSymbol(heatSymbol(s.thermal.pressure));
-    QKForeground::apply(m_heatSymbol, heatIsRaised(s.thermal.pressure) ? QKForeground::Orange
-                                                                       : QKForeground::Secondary);
+    m_heatText->setText(MenuBarText::heatText(s.thermal));
+    m_heatSymbol->setSymbol(MenuBarText::heatSymbol(s.thermal.pressure));
+    QKForeground::apply(m_heatSymbol, MenuBarText::heatIsRaised(s.thermal.pressure)
+                                          ? QKForeground::Orange
+                                          : QKForeground::Secondary);
     fitHeight();
 }
 
@@ -416,20 +358,16 @@ void MenuBarPanel::changeEvent(QEvent* event) {
 // --- Actions
 
 void MenuBarPanel::freeMemory() {
-    if (m_services.appState)
-        m_services.appState->freeMemory();
+    m_appState.freeMemory();
 }
 
 void MenuBarPanel::toggleKeepAwake() {
-    KeepAwakeManager* keepAwake = m_services.keepAwake;
-    if (!keepAwake)
-        return;
     m_startRefused = false;
-    if (keepAwake->isActive()) {
-        keepAwake->stop(KeepAwakeManager::turnedOffNote());
+    if (m_keepAwake.isActive()) {
+        m_keepAwake.stop(KeepAwakeManager::turnedOffNote());
     } else {
-        keepAwake->start();
-        m_startRefused = !keepAwake->isActive() && !keepAwake->lastNote().isEmpty();
+        m_keepAwake.start();
+        m_startRefused = !m_keepAwake.isActive() && !m_keepAwake.lastNote().isEmpty();
     }
     render();
 }
@@ -454,6 +392,5 @@ void MenuBarPanel::openMainWindow() {
 }
 
 void MenuBarPanel::refresh() {
-    if (m_services.appState)
-        m_services.appState->sampleAndPublish();
+    m_appState.sampleAndPublish();
 }

@@ -1,14 +1,10 @@
 #pragma once
 
-#include "shell/Services.h"
-#include "vitals/SystemSnapshot.h"
-#include "vitals/ThermalSnapshot.h"
-
-#include <optional>
 #include <QList>
-#include <QString>
 #include <QWidget>
 
+class AppState;
+class KeepAwakeManager;
 class MenuBarButton;
 class MenuBarMetricRow;
 class QKLineLabel;
@@ -18,14 +14,13 @@ class QKStatusDot;
 class Sparkline;
 
 // The panel that drops down from the menu-bar extra: a quick view of the machine from AppState's
-// latest snapshot, and five one-click actions (free up memory, keep-awake on/off, open the main
-// window, refresh now, quit).
+// latest snapshot (worded by MenuBarText), and five one-click actions (free up memory, keep-awake
+// on/off, open the main window, refresh now, quit).
 //
-// It reads AppState and KeepAwakeManager (both from the Services bundle, both required) only
-// through their published values and follows every change in place; it keeps no state of its
-// own beyond what it shows. Its actions are handed on: AppState::freeMemory and
-// AppState::sampleAndPublish, KeepAwakeManager::start and stop("Turned off"), and the two
-// signals below for what belongs to the app (the main window, quitting).
+// It reads AppState and KeepAwakeManager only through their published values and follows every
+// change in place; it keeps no state of its own beyond what it shows. Its actions are handed on:
+// AppState::freeMemory and AppState::sampleAndPublish, KeepAwakeManager::start and stop("Turned
+// off"), and the two signals below for what belongs to the app (the main window, quitting).
 //
 // The panel is 290 wide and as tall as its content; its height follows rows appearing and
 // disappearing and the text-size step. It paints a rounded, outlined panel and shapes itself
@@ -39,29 +34,9 @@ class Sparkline;
 class MenuBarPanel : public QWidget {
     Q_OBJECT
 public:
-    explicit MenuBarPanel(const Services& services, QWidget* parent = nullptr);
+    MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWidget* parent = nullptr);
 
     static constexpr int panelWidth = 290;
-
-    // --- How the panel words a snapshot (pure; shared by the rows and by tests).
-
-    // Cached + free bytes, saturating at the largest unsigned value rather than wrapping.
-    static quint64 availableMemoryBytes(const SystemSnapshot& snapshot);
-    // The header's dot is green when available memory is at least 12 % of the total (exactly
-    // 12 % counts, compared without rounding); orange below that and whenever the total is 0.
-    static bool hasMemoryHeadroom(const SystemSnapshot& snapshot);
-    // The line under "Free up memory" after a run: "Already tidy — little to recover" below 1
-    // byte, else "Recovered " and the byte count.
-    static QString freedText(qint64 bytes);
-    // "Battery 82%" or "Battery 82%, on power"; none without a battery percent.
-    static std::optional<QString> batteryText(const SystemSnapshot& snapshot);
-    static QString batterySymbol(const SystemSnapshot& snapshot);
-    // "Heat 52°C · Cool"; without a CPU reading the pressure word stands on both sides.
-    static QString heatText(const ThermalSnapshot& thermal);
-    // Fair, serious and critical pressure are shown raised (orange, "thermometer.high");
-    // nominal and unknown calm (secondary, "thermometer.medium").
-    static bool heatIsRaised(ThermalSnapshot::Pressure pressure);
-    static QString heatSymbol(ThermalSnapshot::Pressure pressure);
 
 signals:
     void openMainWindowRequested();
@@ -85,7 +60,8 @@ private:
     void openMainWindow();
     void refresh();
 
-    Services m_services;
+    AppState& m_appState;
+    KeepAwakeManager& m_keepAwake;
     bool m_startRefused = false;
 
     QKStatusDot* m_dot = nullptr;

@@ -1,9 +1,9 @@
 #include "vitals/views/PerformanceAutopilotPane.h"
 
-#include "ui-kit/ToggleSwitch.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/ToggleSwitch.h"
 #include "vitals/PerformanceAutopilot.h"
 #include "vitals/views/PerformanceWidgets.h"
 

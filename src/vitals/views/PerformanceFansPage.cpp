@@ -70,7 +70,8 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
               TextStyle::Callout, QKForeground::Secondary, wont->card()));
     addPart(column, wont);
 
-    m_ask = addAskButton(column, QStringLiteral("Ask why fans are loud"), QStringLiteral("askFans"), content);
+    m_ask = addAskButton(column, QStringLiteral("Ask why fans are loud"), QStringLiteral("askFans"),
+                         content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askWhyFansAreLoud);
 }
 

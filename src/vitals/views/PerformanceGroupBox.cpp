@@ -1,5 +1,5 @@
-#include "ui-kit/QKBuild.h"
 #include "vitals/views/PerformanceGroupBox.h"
+#include "ui-kit/QKBuild.h"
 
 #include "ui-kit/QKCardSurface.h"
 #include "vitals/views/PerformanceWidgets.h"
@@ -13,8 +13,8 @@ PerformanceGroupBox::PerformanceGroupBox(const QString& title, int spacing, QWid
     outer->setContentsMargins(0, 0, 0, 0);
     outer->setSpacing(6);
     if (!title.isEmpty()) {
-        QLabel* heading = QKBuild::label(
-            title, TextStyle::Subheadline, QKForeground::Secondary, this, QFont::DemiBold, false);
+        QLabel* heading = QKBuild::label(title, TextStyle::Subheadline, QKForeground::Secondary,
+                                         this, QFont::DemiBold, false);
         heading->setObjectName(QStringLiteral("groupTitle"));
         outer->addWidget(heading);
     }

@@ -76,7 +76,8 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
     m_causeBox->column()->addWidget(m_causeExplanation);
     addPart(column, m_causeBox);
 
-    m_ask = addAskButton(column, QStringLiteral("Ask Pendrel about heat"), QStringLiteral("askHeat"), content);
+    m_ask = addAskButton(column, QStringLiteral("Ask Pendrel about heat"),
+                         QStringLiteral("askHeat"), content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }
 

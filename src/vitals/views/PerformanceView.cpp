@@ -1,9 +1,9 @@
-#include "ui-kit/QKBuild.h"
 #include "vitals/views/PerformanceView.h"
+#include "ui-kit/QKBuild.h"
 
 #include "shell/ScreenState.h"
-#include "ui-kit/SegmentedControl.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/SegmentedControl.h"
 #include "vitals/AppState.h"
 #include "vitals/PerformanceAutopilot.h"
 #include "vitals/PerformanceText.h"
@@ -32,8 +32,7 @@ QWidget* makeProgress(QWidget* parent) {
     bar->setFixedWidth(160);
     bar->setMaximumHeight(8);
     column->addWidget(bar, 0, Qt::AlignHCenter);
-    QLabel* text =
-        QKBuild::label(QStringLiteral("Reading your Mac…"), TextStyle::Callout,
+    QLabel* text = QKBuild::label(QStringLiteral("Reading your Mac…"), TextStyle::Callout,
                                   QKForeground::Secondary, page, std::nullopt, false);
     column->addWidget(text, 0, Qt::AlignHCenter);
     column->addStretch(1);

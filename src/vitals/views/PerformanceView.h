@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/ScreenModes.h"
+#include "vitals/PerformanceMode.h"
 
 #include <QPointer>
 #include <QWidget>

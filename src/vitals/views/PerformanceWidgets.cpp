@@ -22,8 +22,8 @@ QKForeground::Style toneStyle(PerformanceText::Tone tone) {
 QLabel* addBecauseBlock(QVBoxLayout* column, QWidget* parent) {
     auto* block = new QVBoxLayout;
     block->setSpacing(4);
-    block->addWidget(QKBuild::label(QStringLiteral("Because"), TextStyle::Caption, QKForeground::Secondary,
-                           parent, QFont::DemiBold, false));
+    block->addWidget(QKBuild::label(QStringLiteral("Because"), TextStyle::Caption,
+                                    QKForeground::Secondary, parent, QFont::DemiBold, false));
     QLabel* detail = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, parent);
     block->addWidget(detail);
     column->addLayout(block);

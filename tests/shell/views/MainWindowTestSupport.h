@@ -1,43 +1,17 @@
 #pragma once
 
 #include "assistant/TamsoAssistant.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
 #include "support/TestSupport.h"
 #include "vitals/AppState.h"
-#include "vitals/SnapshotSampler.h"
 
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <QLabel>
-
-// A sampler whose every sample is made by a function the test may swap at any time.
-struct ScriptedSamples {
-    std::mutex lock;
-    std::function<SystemSnapshot()> make = [] { return SystemSnapshot(); };
-
-    void set(std::function<SystemSnapshot()> f) {
-        std::lock_guard<std::mutex> guard(lock);
-        make = std::move(f);
-    }
-    SystemSnapshot next() {
-        std::lock_guard<std::mutex> guard(lock);
-        return make();
-    }
-};
-
-class ScriptedSampler final : public SnapshotSampler {
-public:
-    explicit ScriptedSampler(std::shared_ptr<ScriptedSamples> samples)
-        : m_samples(std::move(samples)) {}
-    SystemSnapshot takeSample() override { return m_samples->next(); }
-    void relieveMemoryPressure() override {}
-
-private:
-    std::shared_ptr<ScriptedSamples> m_samples;
-};
 
 inline SystemSnapshot memorySample(quint64 used, quint64 total) {
     SystemSnapshot s;
@@ -49,12 +23,11 @@ inline SystemSnapshot memorySample(quint64 used, quint64 total) {
 // A content view over test-owned services, its own defaults file, and screens that are plain
 // labels named "screen-<id>", counted as they are made. Nothing samples until the test says so.
 struct ContentViewFixture {
-    std::shared_ptr<ScriptedSamples> samples = std::make_shared<ScriptedSamples>();
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
     UserDefaults defaults{testsupport::freshDir("content") + "/defaults.json"};
-    AppState appState{AppState::Options{
-        .makeSampler = [s = samples] { return std::make_unique<ScriptedSampler>(s); },
-        .intervalMs = 3'600'000,
-        .startSampling = false}};
+    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                                        .intervalMs = 3'600'000,
+                                        .startSampling = false}};
     TamsoAssistant assistant;
     ScreenState screen;
     QStringList built;
@@ -79,7 +52,7 @@ struct ContentViewFixture {
 
     // Publishes one sample through AppState, as its timer would.
     void publish(const SystemSnapshot& snapshot) {
-        samples->set([snapshot] { return snapshot; });
+        samples->set(snapshot);
         const int before = appState.hasFirstSample() ? 1 : 0;
         if (!before)
             appState.start();

@@ -6,39 +6,13 @@
 #include "shell/UpdaterManager.h"
 #include "support/TestSupport.h"
 
-#include <QFile>
-#include <QSignalSpy>
+#include "fakes/FakeLoginItem.h"
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QSignalSpy>
+
 namespace {
-
-// A login item whose next register/unregister can be made to fail.
-class FakeLoginItem : public LoginItemService {
-public:
-    Status current = Status::NotRegistered;
-    QString failWith;
-    int registers = 0;
-    int unregisters = 0;
-    Status status() const override { return current; }
-    bool registerItem(QString* error) override {
-        ++registers;
-        return finish(Status::Enabled, error);
-    }
-    bool unregisterItem(QString* error) override {
-        ++unregisters;
-        return finish(Status::NotRegistered, error);
-    }
-
-private:
-    bool finish(Status next, QString* error) {
-        if (!failWith.isEmpty()) {
-            *error = failWith;
-            return false;
-        }
-        current = next;
-        return true;
-    }
-};
 
 struct RunModeFixture : ::testing::Test {
     QString dir = testsupport::freshDir("runmode");
@@ -58,8 +32,9 @@ TEST(RunMode, RawValuesMatchExactly) {
 }
 
 TEST_F(RunModeFixture, MissingOrUnknownStoredModeReadsAsMenuBarAndIsNotRewritten) {
-    for (const QJsonValue& stored : {QJsonValue(QJsonValue::Undefined), QJsonValue("start at login"),
-                                     QJsonValue(3), QJsonValue(true)}) {
+    for (const QJsonValue& stored :
+         {QJsonValue(QJsonValue::Undefined), QJsonValue("start at login"), QJsonValue(3),
+          QJsonValue(true)}) {
         defaults.setValue("run.mode", stored);
         RunModeManager manager(defaults, login);
         EXPECT_EQ(manager.mode(), RunMode::MenuBar);
@@ -144,12 +119,11 @@ TEST(Permissions, ProbeTriesThePrivacyDatabaseThenTheBookmarks) {
     const QString bookmarks = home + "/Library/Safari/Bookmarks.plist";
     QStringList touched;
     QSet<QString> readable, readOk;
-    Permissions::FileAccess access{
-        [&](const QString& p) {
-            touched << p;
-            return readable.contains(p);
-        },
-        [&](const QString& p) { return readOk.contains(p); }};
+    Permissions::FileAccess access{[&](const QString& p) {
+                                       touched << p;
+                                       return readable.contains(p);
+                                   },
+                                   [&](const QString& p) { return readOk.contains(p); }};
 
     readable = {tcc};
     readOk = {tcc};

@@ -3,20 +3,22 @@
 #include "shell/views/SettingsView.h"
 #include "platform/LoginItem.h"
 #include "platform/UserDefaults.h"
+#include "shell/AppVersion.h"
 #include "shell/RunModeManager.h"
 #include "shell/UpdaterManager.h"
 #include "shell/views/AboutView.h"
 #include "shell/views/AccentSwatch.h"
-#include "shell/AppVersion.h"
-#include "ui-kit/SegmentedControl.h"
 #include "shell/views/ThemePicker.h"
-#include "ui-kit/ToggleSwitch.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKSymbol.h"
+#include "ui-kit/SegmentedControl.h"
 #include "ui-kit/ThemeSettings.h"
+#include "ui-kit/ToggleSwitch.h"
 
+#include "fakes/FakeLoginItem.h"
 #include <gtest/gtest.h>
+
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
@@ -24,28 +26,9 @@
 
 namespace {
 
-class FailingLoginItem : public LoginItemService {
-public:
-    QString failWith;
-    Status current = Status::NotRegistered;
-    Status status() const override { return current; }
-    bool registerItem(QString* error) override { return finish(Status::Enabled, error); }
-    bool unregisterItem(QString* error) override { return finish(Status::NotRegistered, error); }
-
-private:
-    bool finish(Status next, QString* error) {
-        if (!failWith.isEmpty()) {
-            *error = failWith;
-            return false;
-        }
-        current = next;
-        return true;
-    }
-};
-
 struct SettingsTest : ::testing::Test {
     UserDefaults defaults{testsupport::freshDir("settings") + "/defaults.json"};
-    FailingLoginItem login;
+    FakeLoginItem login;
     RunModeManager runMode{defaults, login};
     UpdaterManager updater{defaults};
 };

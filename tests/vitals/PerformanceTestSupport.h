@@ -69,30 +69,4 @@ inline HardwareSensor sensor(const QString& key, const QString& name, double cel
                           name + QStringLiteral(" temperature.")};
 }
 
-// Samples made by a function the test can swap between samples.
-struct ScriptedSamples {
-    std::mutex lock;
-    SystemSnapshot next;
-
-    void set(const SystemSnapshot& s) {
-        std::lock_guard<std::mutex> guard(lock);
-        next = s;
-    }
-    SystemSnapshot take() {
-        std::lock_guard<std::mutex> guard(lock);
-        return next;
-    }
-};
-
-class ScriptedSampler final : public SnapshotSampler {
-public:
-    explicit ScriptedSampler(std::shared_ptr<ScriptedSamples> samples)
-        : m_samples(std::move(samples)) {}
-    SystemSnapshot takeSample() override { return m_samples->take(); }
-    void relieveMemoryPressure() override {}
-
-private:
-    std::shared_ptr<ScriptedSamples> m_samples;
-};
-
 } // namespace perftest

@@ -1,8 +1,8 @@
 // The sidebar's groups and rows, the stored section order, and the version line.
 #include "MainWindowTestSupport.h"
 
-#include "shell/QKFeature.h"
 #include "shell/AppVersion.h"
+#include "shell/QKFeature.h"
 #include "shell/SectionOrder.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"

@@ -1,14 +1,15 @@
 // The main window's content: navigation by notification and by row, the assistant hand-off,
 // the storage-hub mode, the title, and building screens only when their section is shown.
 #include "MainWindowTestSupport.h"
+#include "shell/SidebarText.h"
 
+#include "app/FeatureScreens.h"
 #include "app/MainWindow.h"
 #include "app/PendrelApp.h"
 #include "platform/NotificationCenter.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 #include "shell/views/DetailCard.h"
-#include "app/FeatureScreens.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"
 #include "ui-kit/QKLineLabel.h"
@@ -186,8 +187,8 @@ TEST_F(ContentViewTest, TheStatusLineFollowsEverySnapshot) {
     publish(memorySample(85, 100));
     EXPECT_EQ(sidebar->statusDotColor(), green) << "exactly 0.85 is not above 0.85";
 
-    EXPECT_FALSE(SidebarView::memoryIsHigh(memorySample(5, 0)));
-    EXPECT_TRUE(SidebarView::memoryIsHigh(memorySample(86, 100)));
+    EXPECT_FALSE(SidebarText::memoryIsHigh(memorySample(5, 0)));
+    EXPECT_TRUE(SidebarText::memoryIsHigh(memorySample(86, 100)));
 }
 
 TEST(MainWindowTitle, FollowsTheSectionShown) {

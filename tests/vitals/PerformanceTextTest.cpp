@@ -1,4 +1,4 @@
-#include "performance/PerformanceTestSupport.h"
+#include "vitals/PerformanceTestSupport.h"
 
 #include "vitals/PerformanceText.h"
 

@@ -1,5 +1,6 @@
 #include "vitals/KeepAwakeManager.h"
-#include "awake/FakePowerInhibitor.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,14 +1,15 @@
-#include "autopilot/FakeRunningApplications.h"
-#include "performance/PerformanceTestSupport.h"
+#include "fakes/FakeRunningApplications.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "support/TestSupport.h"
+#include "vitals/PerformanceTestSupport.h"
 
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/SegmentedControl.h"
-#include "ui-kit/ToggleSwitch.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/ToggleSwitch.h"
 #include "vitals/AppState.h"
 #include "vitals/PerformanceAutopilot.h"
 #include "vitals/views/PerformanceAutopilotPane.h"
@@ -46,10 +47,10 @@ protected:
         defaults = std::make_unique<UserDefaults>(testsupport::freshDir("perf") + "/defaults.json");
         apps = std::make_shared<FakeRunningApplications>();
         autopilot = std::make_unique<PerformanceAutopilot>(*defaults, apps);
-        appState = std::make_unique<AppState>(AppState::Options{
-            .makeSampler = [s = samples] { return std::make_unique<ScriptedSampler>(s); },
-            .intervalMs = 3'600'000,
-            .startSampling = false});
+        appState = std::make_unique<AppState>(
+            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                              .intervalMs = 3'600'000,
+                              .startSampling = false});
     }
 
     // Publishes one sample through AppState, as its timer would.
@@ -78,7 +79,7 @@ protected:
         return s;
     }
 
-    std::shared_ptr<ScriptedSamples> samples = std::make_shared<ScriptedSamples>();
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
     std::unique_ptr<UserDefaults> defaults;
     std::shared_ptr<FakeRunningApplications> apps;
     std::unique_ptr<PerformanceAutopilot> autopilot;

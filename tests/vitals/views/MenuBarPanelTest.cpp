@@ -1,14 +1,16 @@
-#include "ui-kit/QKStatusDot.h"
 #include "vitals/views/MenuBarPanel.h"
+#include "ui-kit/QKStatusDot.h"
+#include "vitals/MenuBarText.h"
 
-#include "awake/FakePowerInhibitor.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/ByteFormat.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
-#include "vitals/FakeSampler.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/views/MenuBarButton.h"
 #include "vitals/views/MenuBarMetricRow.h"
@@ -44,15 +46,15 @@ protected:
         next.memFreeBytes = 1 * GB;
         next.diskTotalBytes = 500 * GB;
         next.diskFreeBytes = 120 * GB;
-        sampler->make = [this](int samplerNumber, int) {
+        sampler->setMake([this](int samplerNumber, int) {
             std::lock_guard lock(nextLock);
             SystemSnapshot s = next;
             if (samplerNumber > 0)
                 s.memFreeBytes += freedGain;
             return s;
-        };
+        });
         AppState::Options options;
-        options.makeSampler = FakeSampler::factory(sampler);
+        options.makeSampler = FakeSnapshotSampler::factory(sampler);
         options.intervalMs = 3'600'000;
         options.startSampling = false;
         app = std::make_unique<AppState>(options);
@@ -64,10 +66,7 @@ protected:
         backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
         keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
 
-        Services services;
-        services.appState = app.get();
-        services.keepAwake = keepAwake.get();
-        panel = std::make_unique<MenuBarPanel>(services);
+        panel = std::make_unique<MenuBarPanel>(*app, *keepAwake);
         panel->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
     }
@@ -327,28 +326,28 @@ TEST_F(PanelTest, HeaderDotAndHeadline) {
 TEST(PanelWording, HeadroomCutsAtTwelvePercentExactly) {
     SystemSnapshot s;
     s.memTotalBytes = 0;
-    EXPECT_FALSE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_FALSE(MenuBarText::hasMemoryHeadroom(s));
 
     // 25 GiB, with exactly 12 % available (3/25 of it), then one byte less.
     s.memTotalBytes = 26'843'545'600ULL;
     s.memCachedBytes = 1'000'000'000ULL;
     s.memFreeBytes = s.memTotalBytes * 3 / 25 - s.memCachedBytes;
-    EXPECT_TRUE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_TRUE(MenuBarText::hasMemoryHeadroom(s));
     s.memFreeBytes -= 1;
-    EXPECT_FALSE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_FALSE(MenuBarText::hasMemoryHeadroom(s));
 
     // Counts that would wrap around are held at the top.
     s.memCachedBytes = std::numeric_limits<quint64>::max();
     s.memFreeBytes = 2;
-    EXPECT_EQ(MenuBarPanel::availableMemoryBytes(s), std::numeric_limits<quint64>::max());
-    EXPECT_TRUE(MenuBarPanel::hasMemoryHeadroom(s));
+    EXPECT_EQ(MenuBarText::availableMemoryBytes(s), std::numeric_limits<quint64>::max());
+    EXPECT_TRUE(MenuBarText::hasMemoryHeadroom(s));
 }
 
 TEST(PanelWording, FreedText) {
-    EXPECT_EQ(MenuBarPanel::freedText(0), "Already tidy — little to recover");
-    EXPECT_EQ(MenuBarPanel::freedText(-5), "Already tidy — little to recover");
-    EXPECT_EQ(MenuBarPanel::freedText(1), "Recovered " + formatBytes(1));
-    EXPECT_EQ(MenuBarPanel::freedText(std::numeric_limits<qint64>::max()),
+    EXPECT_EQ(MenuBarText::freedText(0), "Already tidy — little to recover");
+    EXPECT_EQ(MenuBarText::freedText(-5), "Already tidy — little to recover");
+    EXPECT_EQ(MenuBarText::freedText(1), "Recovered " + formatBytes(1));
+    EXPECT_EQ(MenuBarText::freedText(std::numeric_limits<qint64>::max()),
               "Recovered " + formatBytes(std::numeric_limits<qint64>::max()));
 }
 

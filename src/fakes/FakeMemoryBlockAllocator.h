@@ -6,7 +6,7 @@
 #include <QList>
 
 // Hands out tokens instead of memory, and records the traffic.
-class FakeAllocator final : public MemoryBlockAllocator {
+class FakeMemoryBlockAllocator final : public MemoryBlockAllocator {
 public:
     int failAt = -1; // the allocation number (0-based) that fails; -1 never
     QList<quint64> requested;

@@ -1,9 +1,10 @@
 #include "app/MenuBarExtra.h"
 
-#include "awake/FakePowerInhibitor.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "support/TestSupport.h"
 #include "vitals/AppState.h"
-#include "vitals/FakeSampler.h"
 #include "vitals/KeepAwakeManager.h"
 
 #include <gtest/gtest.h>
@@ -54,7 +55,7 @@ TEST(TrayLabel, BadgeFollowsKeepAwakeLive) {
     backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
     KeepAwakeManager keepAwake(std::move(backends));
     AppState::Options options;
-    options.makeSampler = FakeSampler::factory(std::make_shared<FakeSamplerState>());
+    options.makeSampler = FakeSnapshotSampler::factory(std::make_shared<FakeSamplerState>());
     options.startSampling = false;
     AppState app(options);
     Services services;

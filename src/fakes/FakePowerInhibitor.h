@@ -1,7 +1,6 @@
 #pragma once
 
 #include "platform/PowerInhibitor.h"
-#include "vitals/PowerSource.h"
 
 #include <functional>
 #include <QSet>
@@ -46,14 +45,4 @@ public:
 
 private:
     quint32 m_next = 0;
-};
-
-// A power source the test switches between mains and battery.
-class FakePowerSource : public PowerSource {
-public:
-    explicit FakePowerSource(bool* onExternalPower) : m_flag(onExternalPower) {}
-    bool isOnExternalPower() const override { return *m_flag; }
-
-private:
-    bool* m_flag;
 };

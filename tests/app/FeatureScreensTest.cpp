@@ -1,10 +1,10 @@
-#include "shell/QKFeature.h"
 #include "app/FeatureScreens.h"
+#include "shell/QKFeature.h"
 #include "ui-kit/QKEmptyState.h"
 
-#include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
+#include <QWidget>
 
 TEST(FeatureScreens, EverySectionBuildsAFreshScreen) {
     const Services services; // placeholders read nothing

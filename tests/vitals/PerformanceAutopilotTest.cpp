@@ -1,4 +1,4 @@
-#include "autopilot/FakeRunningApplications.h"
+#include "fakes/FakeRunningApplications.h"
 #include "support/TestSupport.h"
 
 #include "platform/UserDefaults.h"

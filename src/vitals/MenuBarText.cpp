@@ -1,0 +1,65 @@
+#include "vitals/MenuBarText.h"
+
+#include "platform/ByteFormat.h"
+#include "platform/SymbolName.h"
+
+#include <limits>
+
+namespace MenuBarText {
+
+quint64 availableMemoryBytes(const SystemSnapshot& s) {
+    const quint64 max = std::numeric_limits<quint64>::max();
+    return s.memCachedBytes > max - s.memFreeBytes ? max : s.memCachedBytes + s.memFreeBytes;
+}
+
+bool hasMemoryHeadroom(const SystemSnapshot& s) {
+    if (s.memTotalBytes == 0)
+        return false;
+    // available / total >= 0.12, as available × 100 >= total × 12 in 128 bits: exact at the
+    // cut point, where a division could round either way.
+    using Wide = unsigned __int128;
+    return Wide(availableMemoryBytes(s)) * 100 >= Wide(s.memTotalBytes) * 12;
+}
+
+QString freedText(qint64 bytes) {
+    if (bytes < 1)
+        return QStringLiteral("Already tidy — little to recover");
+    return QStringLiteral("Recovered ") + formatBytes(bytes);
+}
+
+std::optional<QString> batteryText(const SystemSnapshot& s) {
+    if (!s.batteryPercent)
+        return std::nullopt;
+    QString text = QStringLiteral("Battery %1%").arg(*s.batteryPercent);
+    if (s.batteryCharging)
+        text += QStringLiteral(", on power");
+    return text;
+}
+
+QString batterySymbol(const SystemSnapshot& s) {
+    return s.batteryCharging ? "battery.100.bolt"_sym : "battery.50"_sym;
+}
+
+QString heatText(const ThermalSnapshot& thermal) {
+    return QStringLiteral("Heat ") + thermal.temperatureLabel() + QStringLiteral(" · ") +
+           pressureWord(thermal.pressure);
+}
+
+bool heatIsRaised(ThermalSnapshot::Pressure pressure) {
+    using P = ThermalSnapshot::Pressure;
+    return pressure == P::Fair || pressure == P::Serious || pressure == P::Critical;
+}
+
+QString heatSymbol(ThermalSnapshot::Pressure pressure) {
+    return heatIsRaised(pressure) ? "thermometer.high"_sym : "thermometer.medium"_sym;
+}
+
+QString keepAwakeButton(bool active) {
+    return active ? QStringLiteral("Stop Keep Awake") : QStringLiteral("Keep Mac awake");
+}
+
+QString freeButton(bool freeing) {
+    return freeing ? QStringLiteral("Freeing memory…") : QStringLiteral("Free up memory");
+}
+
+} // namespace MenuBarText
