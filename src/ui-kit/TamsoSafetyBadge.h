@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui-kit/QKForeground.h"
 #include "platform/TamsoSafety.h"
+#include "ui-kit/QKForeground.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
+#include "platform/TamsoSafety.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/TamsoExplainRow.h"
-#include "platform/TamsoSafety.h"
 #include "ui-kit/TamsoSafetyBadge.h"
 
 #include <gtest/gtest.h>
