@@ -17,6 +17,7 @@
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "platform/HomeLayout.h"
 #include "platform/LinuxDocumentText.h"
 #include "platform/UnavailableLanguageModel.h"
 #include "shell/FinderExtensionBridge.h"
@@ -36,8 +37,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-template <typename T> T* PendrelApp::own(const char* name) {
-    auto object = std::make_unique<T>();
+template <typename T, typename... Args> T* PendrelApp::own(const char* name, Args&&... args) {
+    auto object = std::make_unique<T>(std::forward<Args>(args)...);
     T* raw = object.get();
     m_owned.push_back(std::move(object));
     m_creationOrder.append(QString::fromLatin1(name));
@@ -71,10 +72,13 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.permissions = shared<Permissions>("Permissions");
     s.health = own<HealthCheck>("HealthCheck");
     s.folderTree = own<FolderTree>("FolderTree");
-    s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner");
-    s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner");
-    s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner");
-    s.screenshotCleaner = own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner");
+    const HomeLayout layout = HomeLayout::fromEnvironment();
+    const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
+    s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
+    s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
+    s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner", layout, cleaningTools);
+    s.screenshotCleaner =
+        own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner", layout, cleaningTools);
     s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner");
     s.diskMap = own<DiskMapScanner>("DiskMapScanner");
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");

@@ -58,7 +58,7 @@ public:
     void openUrl(const QUrl& url);
 
 private:
-    template <typename T> T* own(const char* name);
+    template <typename T, typename... Args> T* own(const char* name, Args&&... args);
     template <typename T> T* shared(const char* name);
     // Owns an object that is not one of the catalog's services (kept out of creationOrder).
     template <typename T> T* adopt(std::unique_ptr<T> object);
