@@ -6,6 +6,7 @@
 
 #include "apps/AppUninstaller.h"
 #include "apps/StartupItems.h"
+#include "apps/StartupItemTrash.h"
 #include "apps/TweaksService.h"
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAssistant.h"
@@ -16,6 +17,11 @@
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "platform/DesktopEntry.h"
+#include "platform/FileRevealer.h"
+#include "platform/HomeLayout.h"
+#include "platform/ProcessRestarter.h"
+#include "platform/ToolRunner.h"
 #include "shell/FinderExtensionBridge.h"
 #include "shell/Permissions.h"
 #include "shell/RunModeManager.h"
@@ -33,8 +39,8 @@
 #include <QSystemTrayIcon>
 #include <QTimer>
 
-template <typename T> T* PendrelApp::own(const char* name) {
-    auto object = std::make_unique<T>();
+template <typename T, typename... Args> T* PendrelApp::own(const char* name, Args&&... args) {
+    auto object = std::make_unique<T>(std::forward<Args>(args)...);
     T* raw = object.get();
     m_owned.push_back(std::move(object));
     m_creationOrder.append(QString::fromLatin1(name));
@@ -70,12 +76,22 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.diskMap = own<DiskMapScanner>("DiskMapScanner");
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
     s.uninstaller = own<AppUninstaller>("AppUninstaller");
-    s.tweaks = own<TweaksService>("TweaksService");
-    s.startupItems = own<StartupItems>("StartupItems");
+    // The defaults stand-in is installed beside the app; a restart ends the user's own processes.
+    s.tweaks = own<TweaksService>(
+        "TweaksService", std::make_shared<ProcessToolRunner>(),
+        std::make_shared<SignalProcessRestarter>(SignalProcessRestarter::forThisUser()),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/pendrel-defaults"));
+    s.startupItems = own<StartupItems>(
+        "StartupItems", HomeLayout::fromEnvironment(),
+        StartupItems::Roots::system(qgetenv("XDG_CONFIG_DIRS")),
+        std::make_shared<QtStartupItemTrash>(),
+        DesktopEntry::messagesLocale(qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")));
     s.screen = own<ScreenState>("ScreenState");
     s.automation = shared<AutomationStore>("AutomationStore");
     s.autopilot = shared<PerformanceAutopilot>("PerformanceAutopilot");
     s.keepAwake = shared<KeepAwakeManager>("KeepAwakeManager");
+    m_revealer = std::make_unique<FileManagerRevealer>();
+    s.fileRevealer = m_revealer.get();
 }
 
 PendrelApp::~PendrelApp() {

@@ -2,13 +2,14 @@
 
 #include "shell/Services.h"
 
+#include <memory>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QUrl>
-#include <memory>
 #include <vector>
 
+class FileRevealer;
 class MainWindow;
 class SettingsWindow;
 class MenuBarExtra;
@@ -58,7 +59,7 @@ public:
     void openUrl(const QUrl& url);
 
 private:
-    template <typename T> T* own(const char* name);
+    template <typename T, typename... Args> T* own(const char* name, Args&&... args);
     template <typename T> T* shared(const char* name);
     void updateQuitPolicy();
 
@@ -66,6 +67,7 @@ private:
     Services m_services;
     QStringList m_creationOrder;
     std::vector<std::unique_ptr<QObject>> m_owned;
+    std::unique_ptr<FileRevealer> m_revealer;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<SettingsWindow> m_settings;
     std::unique_ptr<MenuBarExtra> m_menuBar;

@@ -26,6 +26,7 @@ class ScreenState;
 class AutomationStore;
 class PerformanceAutopilot;
 class KeepAwakeManager;
+class FileRevealer;
 
 // The long-lived services, as non-owning pointers, in the order the app creates them. The app
 // owns them (or they are process-wide); windows and screens receive this bundle and take what
@@ -57,4 +58,6 @@ struct Services {
     AutomationStore* automation = nullptr;
     PerformanceAutopilot* autopilot = nullptr;
     KeepAwakeManager* keepAwake = nullptr;
+    // Not a service but one shared way to show a file in the file manager.
+    FileRevealer* fileRevealer = nullptr;
 };
