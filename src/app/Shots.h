@@ -27,3 +27,4 @@ void renderShellShots(ShotContext& ctx);
 void renderUiKitShots(ShotContext& ctx);
 void renderVitalsShots(ShotContext& ctx);
 void renderMenuBarShots(ShotContext& ctx);
+void renderAppsShots(ShotContext& ctx);

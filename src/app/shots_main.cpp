@@ -35,5 +35,6 @@ int main(int argc, char** argv) {
     renderUiKitShots(ctx);
     renderVitalsShots(ctx);
     renderMenuBarShots(ctx);
+    renderAppsShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

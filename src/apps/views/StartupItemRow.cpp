@@ -12,6 +12,8 @@
 
 namespace {
 
+constexpr int kTrailingWidth = 52;
+
 QKLineLabel* line(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent) {
     auto* l = new QKLineLabel(text, parent);
     QKFont::apply(l, style);
@@ -45,8 +47,15 @@ StartupItemRow::StartupItemRow(const StartupItem& item, QWidget* parent)
     row->addWidget(m_reveal, 0, Qt::AlignTop);
     connect(m_reveal, &QPushButton::clicked, this, [this] { emit revealRequested(m_item); });
 
+    // The switch or "locked" sits in a slot of one width, level with the button, so the
+    // buttons of all rows line up.
+    auto* slot = new QWidget(this);
+    auto* slotLayout = new QHBoxLayout(slot);
+    slotLayout->setContentsMargins(0, 0, 0, 0);
+    slot->setFixedWidth(kTrailingWidth);
+    slot->setMinimumHeight(m_reveal->sizeHint().height());
     if (item.userWritable) {
-        m_switch = new ToggleSwitch(QString(), this);
+        m_switch = new ToggleSwitch(QString(), slot);
         m_switch->setAccessibleName(item.label);
         m_switch->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         m_switch->setChecked(!item.disabled && !item.inactive);
@@ -54,16 +63,17 @@ StartupItemRow::StartupItemRow(const StartupItem& item, QWidget* parent)
             m_switch->setEnabled(false);
             m_switch->setToolTip(StartupItemsText::offInItsOwnFile());
         }
-        row->addWidget(m_switch, 0, Qt::AlignTop);
+        slotLayout->addWidget(m_switch, 0, Qt::AlignRight | Qt::AlignVCenter);
         // Only the user's own turns count; resetting the switch in code says nothing.
         connect(m_switch, &ToggleSwitch::clicked, this,
                 [this](bool on) { emit switchTurned(m_item, on); });
     } else {
         m_locked = QKBuild::label(StartupItemsText::locked(), TextStyle::Caption2,
-                                  QKForeground::Tertiary, this, std::nullopt, false);
+                                  QKForeground::Tertiary, slot, std::nullopt, false);
         m_locked->setObjectName(QStringLiteral("lockedLabel"));
-        row->addWidget(m_locked, 0, Qt::AlignTop);
+        slotLayout->addWidget(m_locked, 0, Qt::AlignRight | Qt::AlignVCenter);
     }
+    row->addWidget(slot, 0, Qt::AlignTop);
 }
 
 void StartupItemRow::resetSwitch() {

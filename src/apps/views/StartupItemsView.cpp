@@ -5,11 +5,11 @@
 #include "apps/views/ReadingIndicator.h"
 #include "apps/views/StartupItemRow.h"
 #include "platform/FileRevealer.h"
+#include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
-#include "ui-kit/Themed.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -155,15 +155,9 @@ void StartupItemsView::turn(const StartupItem& item, bool on) {
 
 void StartupItemsView::showError(const QString& message) {
     if (m_alert) {
-        m_alert->setInformativeText(message);
+        QKAlert::setMessage(m_alert, message);
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::NoIcon, StartupItemsText::alertTitle(),
-                                StartupItemsText::alertTitle(), QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("startupAlert"));
-    box->setInformativeText(message);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    Themed::apply(box);
-    m_alert = box;
-    box->open();
+    m_alert = QKAlert::open(StartupItemsText::alertTitle(), message, this);
+    m_alert->setObjectName(QStringLiteral("startupAlert"));
 }

@@ -4,10 +4,10 @@
 #include "apps/TweaksText.h"
 #include "apps/views/ReadingIndicator.h"
 #include "apps/views/TweakRow.h"
+#include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKHairline.h"
-#include "ui-kit/Themed.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -146,20 +146,14 @@ void TweaksView::showError() {
         return;
     }
     if (m_alert) {
-        m_alert->setInformativeText(*error);
+        QKAlert::setMessage(m_alert, *error);
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::NoIcon, TweaksText::alertTitle(),
-                                TweaksText::alertTitle(), QMessageBox::Ok, this);
-    box->setObjectName(QStringLiteral("tweaksAlert"));
-    box->setInformativeText(*error);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    Themed::apply(box);
+    m_alert = QKAlert::open(TweaksText::alertTitle(), *error, this);
+    m_alert->setObjectName(QStringLiteral("tweaksAlert"));
     // Dismissing it is what clears the service's message.
-    connect(box, &QMessageBox::finished, this, [this] {
+    connect(m_alert, &QMessageBox::finished, this, [this] {
         if (m_service && m_service->lastError())
             m_service->setLastError(std::nullopt);
     });
-    m_alert = box;
-    box->open();
 }
