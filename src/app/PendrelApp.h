@@ -2,11 +2,11 @@
 
 #include "shell/Services.h"
 
-#include <memory>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
 #include <QUrl>
+#include <memory>
 #include <vector>
 
 class FileRevealer;

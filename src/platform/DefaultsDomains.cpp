@@ -62,7 +62,12 @@ DefaultsDomains::Domain DefaultsDomains::read(const QString& domain) const {
         result.problem = file.errorString();
         return result;
     }
-    const QByteArray bytes = file.read(MaxDomainBytes + 1);
+    return decode(file.read(MaxDomainBytes + 1));
+}
+
+DefaultsDomains::Domain DefaultsDomains::decode(const QByteArray& bytes) {
+    Domain result;
+    result.status = Status::Damaged;
     if (bytes.size() > MaxDomainBytes) {
         result.problem = QStringLiteral("the file is too large");
         return result;

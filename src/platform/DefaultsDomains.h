@@ -40,6 +40,8 @@ public:
         QString problem; // why a damaged domain could not be read
     };
     Domain read(const QString& domain) const;
+    // Decodes a domain file's bytes (the part of read() after the file is opened).
+    static Domain decode(const QByteArray& bytes);
 
     // Applies `change` to the domain's values (empty when it has none) and writes the result
     // when `change` returns true. A damaged file is moved aside first and its path reported

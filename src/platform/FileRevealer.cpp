@@ -30,7 +30,9 @@ void FileManagerRevealer::reveal(const QString& path) {
     }
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("ShowItems"));
-    call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString()}
+    // URIs go fully encoded: file managers hand them to URI parsers that expect escapes.
+    call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())
+                            .toString(QUrl::FullyEncoded)}
          << QString();
     auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kCallTimeoutMs));
     OpenUrl open = m_open;

@@ -128,7 +128,6 @@ UnitFile UnitFile::parse(const QByteArray& text) {
         if (end < 0)
             end = decoded.size();
         const QStringView line = trimmed(QStringView(decoded).mid(start, end - start));
-        const bool last = end >= decoded.size();
         start = end + 1;
 
         if (line.isEmpty() && !continuing)
@@ -136,7 +135,7 @@ UnitFile UnitFile::parse(const QByteArray& text) {
         if (!line.isEmpty() &&
             (line.front() == QLatin1Char('#') || line.front() == QLatin1Char(';')))
             continue; // comments, also inside a continued line
-        if (line.endsWith(QLatin1Char('\\')) && !last) {
+        if (line.endsWith(QLatin1Char('\\'))) {
             pending += line.left(line.size() - 1);
             pending += QLatin1Char(' ');
             continuing = true;
@@ -287,7 +286,9 @@ std::optional<QStringList> UnitFile::splitCommandLine(const QString& line) {
         case '\\':
         case '"':
         case '\'':
-            current += e;
+        case ' ':
+        case '\t':
+            current += e; // an escaped separator stays inside its word
             break;
         case 'x': {
             const auto v = readNumber(line, i + 1, 2, 16);

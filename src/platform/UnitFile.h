@@ -38,8 +38,9 @@ public:
     std::optional<QString> description() const;
 
     // Splits a command line by systemd's quoting rules: words separated by white space, single
-    // or double quotes group, and C escapes (\n, \t, \\, \", \xNN, \NNN octal, \uXXXX, ...) are
-    // undone. None when a quote is left open or an escape is malformed.
+    // or double quotes group, a backslash keeps a separator in its word, and C escapes (\n, \t,
+    // \\, \", \xNN, \NNN octal, \uXXXX, ...) are undone. None when a quote is left open or an
+    // escape is malformed.
     static std::optional<QStringList> splitCommandLine(const QString& line);
     // Expands the unit-name specifiers %n %N %p %i %I %j and %% for a unit named like
     // "getty@tty1.service"; other specifiers are left as written.
