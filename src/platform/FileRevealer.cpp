@@ -12,8 +12,10 @@ const QString kPath = QStringLiteral("/org/freedesktop/FileManager1");
 constexpr int kCallTimeoutMs = 5000;
 } // namespace
 
-FileManagerRevealer::FileManagerRevealer(QDBusConnection bus, OpenUrl openUrl)
+FileManagerRevealer::FileManagerRevealer(Bus bus, OpenUrl openUrl)
     : m_bus(std::move(bus)), m_open(std::move(openUrl)) {
+    if (!m_bus)
+        m_bus = [] { return QDBusConnection::sessionBus(); };
     if (!m_open)
         m_open = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
@@ -24,7 +26,8 @@ QUrl FileManagerRevealer::fallbackFolder(const QString& path) {
 
 void FileManagerRevealer::reveal(const QString& path) {
     const QUrl folder = fallbackFolder(path);
-    if (!m_bus.isConnected()) {
+    QDBusConnection bus = m_bus();
+    if (!bus.isConnected()) {
         m_open(folder);
         return;
     }
@@ -34,7 +37,7 @@ void FileManagerRevealer::reveal(const QString& path) {
     call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())
                             .toString(QUrl::FullyEncoded)}
          << QString();
-    auto* watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, kCallTimeoutMs));
+    auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kCallTimeoutMs));
     OpenUrl open = m_open;
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [open, folder](QDBusPendingCallWatcher* w) {

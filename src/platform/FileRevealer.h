@@ -23,10 +23,12 @@ public:
 class FileManagerRevealer final : public FileRevealer {
 public:
     using OpenUrl = std::function<bool(const QUrl&)>;
+    // Gives the bus to call at the moment of a reveal, so nothing connects before it is needed.
+    using Bus = std::function<QDBusConnection()>;
 
-    // openUrl QDesktopServices::openUrl unless a caller hands in its own.
-    explicit FileManagerRevealer(QDBusConnection bus = QDBusConnection::sessionBus(),
-                                 OpenUrl openUrl = {});
+    // bus: the session bus, and openUrl: QDesktopServices::openUrl, unless a caller hands in
+    // its own.
+    explicit FileManagerRevealer(Bus bus = {}, OpenUrl openUrl = {});
 
     void reveal(const QString& path) override;
 
@@ -34,6 +36,6 @@ public:
     static QUrl fallbackFolder(const QString& path);
 
 private:
-    QDBusConnection m_bus;
+    Bus m_bus;
     OpenUrl m_open;
 };

@@ -80,7 +80,7 @@ private:
 TEST_F(FileManagerRevealerTest, AsksTheFileManagerToShowTheFile) {
     serve(true);
     QList<QUrl> opened;
-    FileManagerRevealer revealer(QDBusConnection::sessionBus(), [&](const QUrl& url) {
+    FileManagerRevealer revealer({}, [&](const QUrl& url) {
         opened << url;
         return true;
     });
@@ -99,7 +99,7 @@ TEST_F(FileManagerRevealerTest, OpensTheFolderWhenNoFileManagerAnswers) {
     if (activatable.contains("org.freedesktop.FileManager1"))
         GTEST_SKIP() << "a file manager is installed and the bus would start it";
     QList<QUrl> opened;
-    FileManagerRevealer revealer(QDBusConnection::sessionBus(), [&](const QUrl& url) {
+    FileManagerRevealer revealer({}, [&](const QUrl& url) {
         opened << url;
         return true;
     });

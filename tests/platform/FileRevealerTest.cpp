@@ -5,7 +5,7 @@
 // Without a bus (the test sandbox has none) the folder holding the file is opened instead.
 TEST(FileManagerRevealer, OpensTheFolderWhenNoBusIsThere) {
     QList<QUrl> opened;
-    FileManagerRevealer revealer(QDBusConnection(QStringLiteral("pendrel-no-bus")),
+    FileManagerRevealer revealer([] { return QDBusConnection(QStringLiteral("pendrel-no-bus")); },
                                  [&](const QUrl& url) {
                                      opened << url;
                                      return true;
