@@ -1,5 +1,7 @@
 #include "app/FeatureScreens.h"
 
+#include "apps/views/StartupItemsView.h"
+#include "apps/views/TweaksView.h"
 #include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
@@ -32,6 +34,14 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
         {QStringLiteral("performance"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              return new PerformanceView(s.appState, s.autopilot, s.screen, parent);
+         }},
+        {QStringLiteral("startup"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new StartupItemsView(s.startupItems, s.fileRevealer, parent);
+         }},
+        {QStringLiteral("tweaks"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new TweaksView(s.tweaks, parent);
          }},
     };
     return table;

@@ -17,8 +17,12 @@
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "platform/DesktopEntry.h"
+#include "platform/FileRevealer.h"
 #include "platform/HomeLayout.h"
 #include "platform/LinuxDocumentText.h"
+#include "platform/ProcessRestarter.h"
+#include "platform/ToolRunner.h"
 #include "platform/UnavailableLanguageModel.h"
 #include "shell/FinderExtensionBridge.h"
 #include "shell/Permissions.h"
@@ -83,8 +87,15 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.diskMap = own<DiskMapScanner>("DiskMapScanner");
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
     s.uninstaller = own<AppUninstaller>("AppUninstaller");
-    s.tweaks = own<TweaksService>("TweaksService");
-    s.startupItems = own<StartupItems>("StartupItems");
+    // The defaults stand-in is installed beside the app; a restart ends the user's own processes.
+    s.tweaks = own<TweaksService>(
+        "TweaksService", std::make_shared<ProcessToolRunner>(),
+        std::make_shared<SignalProcessRestarter>(SignalProcessRestarter::forThisUser()),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/pendrel-defaults"));
+    s.startupItems = own<StartupItems>(
+        "StartupItems", layout, StartupItems::Roots::system(qgetenv("XDG_CONFIG_DIRS")),
+        cleaningTools.trash,
+        DesktopEntry::messagesLocale(qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")));
     s.screen = own<ScreenState>("ScreenState");
     s.automation = shared<AutomationStore>("AutomationStore");
     s.autopilot = shared<PerformanceAutopilot>("PerformanceAutopilot");
@@ -92,6 +103,8 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
     s.fileCompare = adopt(std::make_unique<FileCompare>(*s.screen, *s.languageModel,
                                                         std::make_shared<LinuxDocumentText>()));
+    m_revealer = std::make_unique<FileManagerRevealer>();
+    s.fileRevealer = m_revealer.get();
 }
 
 PendrelApp::~PendrelApp() {

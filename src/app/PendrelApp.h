@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <vector>
 
+class FileRevealer;
 class MainWindow;
 class SettingsWindow;
 class MenuBarExtra;
@@ -68,6 +69,7 @@ private:
     Services m_services;
     QStringList m_creationOrder;
     std::vector<std::unique_ptr<QObject>> m_owned;
+    std::unique_ptr<FileRevealer> m_revealer;
     std::unique_ptr<MainWindow> m_main;
     std::unique_ptr<SettingsWindow> m_settings;
     std::unique_ptr<MenuBarExtra> m_menuBar;

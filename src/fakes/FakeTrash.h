@@ -22,9 +22,9 @@ public:
     bool moveToTrash(const QString& path, QString* error) override {
         QMutexLocker guard(&m_lock);
         const QString source = QDir::cleanPath(path);
-        if (m_failures.contains(source)) {
+        if (m_failures.contains(source) || !m_refuseAll.isEmpty()) {
             if (error)
-                *error = m_failures.value(source);
+                *error = m_refuseAll.isEmpty() ? m_failures.value(source) : m_refuseAll;
             return false;
         }
         QFileInfo info(source);
@@ -79,6 +79,11 @@ public:
         QMutexLocker guard(&m_lock);
         m_failures.insert(QDir::cleanPath(path), message);
     }
+    // Every move from now on fails with this message (empty: moves work again).
+    void refuseAll(const QString& message) {
+        QMutexLocker guard(&m_lock);
+        m_refuseAll = message;
+    }
     QStringList moved() const {
         QMutexLocker guard(&m_lock);
         return m_moved;
@@ -97,6 +102,7 @@ private:
     QString m_dir;
     mutable QMutex m_lock;
     QHash<QString, QString> m_failures;
+    QString m_refuseAll;
     QStringList m_moved;
     QStringList m_erased;
     QHash<QString, QString> m_trashedAs;

@@ -288,7 +288,7 @@ QList<QKFeature> makeCatalog() {
         .icon = "slider.horizontal.3"_sym,
         .group = G::More,
         .triggers = {"tweak", "hidden setting", "dock setting", "finder setting"},
-        .blurb = QStringLiteral("Hidden macOS settings, each explained in plain English and "
+        .blurb = QStringLiteral("Hidden system settings, each explained in plain English and "
                                 "reversible with one switch."),
         .reply = {},
         .actionLabel = std::nullopt,
