@@ -19,7 +19,7 @@ fi
 if [ -d tests/tsan ] && ls tests/tsan/*.cpp >/dev/null 2>&1; then
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENDREL_TSAN=ON >/dev/null
   cmake --build build-tsan --parallel "$jobs" --target test_tsan
-  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
+  TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(pwd)/tests/tsan/qt.supp" \
     ctest --test-dir build-tsan --output-on-failure -L tsan || status=1
 fi
 tools/format.sh --check || status=1

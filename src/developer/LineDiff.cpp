@@ -54,9 +54,10 @@ std::pair<std::vector<int>, std::vector<int>> numberLines(const QStringList& fir
     return {std::move(a), std::move(b)};
 }
 
-#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&                             \
+    !defined(__SANITIZE_THREAD__) && !defined(__SANITIZE_ADDRESS__)
 // The baseline x86-64 target has no popcount instruction; pick it at load time where the CPU
-// has one.
+// has one. Not under the sanitizers: the load-time resolver runs before their runtime is up.
 #define PENDREL_POPCOUNT_CLONES __attribute__((target_clones("popcnt", "default")))
 #else
 #define PENDREL_POPCOUNT_CLONES
