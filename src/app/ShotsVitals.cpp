@@ -118,7 +118,7 @@ SystemSnapshot hotLaptop() {
                  sensor("TC0F", "CPU die", 91, "CPU die temperature."),
                  sensor("TG0D", "GPU die", 78, "Graphics die temperature."),
                  sensor("TB0T", "Battery", 41, "Battery temperature."),
-                 sensor("TW0P", "Wireless", 39, "Airport / wireless module temperature.")};
+                 sensor("TW0P", "Wireless", 39, "Wi-Fi / wireless module temperature.")};
     t.fans = {fan(0, "Left fan", 5600, 1200, 6000, 5800)};
     fillFanSpeeds(t);
     return s;

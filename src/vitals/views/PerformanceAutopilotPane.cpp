@@ -133,6 +133,7 @@ void PerformanceAutopilotPane::showCandidates() {
         for (const AutopilotCandidate& c : candidates) {
             Row row = makeRow(c.name);
             m_rowsHost->layout()->addWidget(row.widget);
+            row.widget->show(); // at once, not when the layout's queued show gets to run
             m_rows.append(row);
         }
     }
