@@ -78,6 +78,16 @@ Machine desktop() {
     return m;
 }
 
+// A busy machine that publishes no heat at all: no sensors and no thermal zones.
+Machine busyWithoutSensors() {
+    Machine m = laptop();
+    m.battery.reset();
+    m.pressure = ThermalSnapshot::Pressure::Unknown;
+    m.cpuCelsius.reset();
+    m.cpuPercent = 88;
+    return m;
+}
+
 struct SamplerState {
     Machine machine;
     std::atomic<int> samples{0};
@@ -296,6 +306,16 @@ void renderMenuBarShots(ShotContext& ctx) {
         scene.sampler->gate.release();
         waitUntil([&] { return !scene.appState->isFreeingMemory(); });
         savePanel(ctx, backdrop, QStringLiteral("panel-desktop-freed"));
+        backdrop.hide();
+    }
+    {
+        Scene scene(busyWithoutSensors(), 20);
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
+        Backdrop backdrop(panel);
+        savePanel(ctx, backdrop, QStringLiteral("panel-unknown-heat"));
+        ctx.setLook(QStringLiteral("Dark"), TextSize::Largest);
+        savePanel(ctx, backdrop, QStringLiteral("panel-unknown-heat-dark-largest"));
+        ctx.resetLook();
         backdrop.hide();
     }
     {
