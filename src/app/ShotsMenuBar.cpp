@@ -77,6 +77,16 @@ Machine desktop() {
     return m;
 }
 
+// A busy machine that publishes no heat at all: no sensors and no thermal zones.
+Machine busyWithoutSensors() {
+    Machine m = laptop();
+    m.battery.reset();
+    m.pressure = ThermalSnapshot::Pressure::Unknown;
+    m.cpuCelsius.reset();
+    m.cpuPercent = 88;
+    return m;
+}
+
 // A sample of the machine: each one wanders a little around its figures, so the histories have
 // a shape; after a free-memory run the machine shows memory given back.
 SystemSnapshot sampleOf(const Machine& m, int n, bool relieved) {
@@ -257,6 +267,16 @@ void renderMenuBarShots(ShotContext& ctx) {
         scene.sampler->gate.release();
         waitUntil([&] { return !scene.appState->isFreeingMemory(); });
         savePanel(ctx, backdrop, QStringLiteral("panel-desktop-freed"));
+        backdrop.hide();
+    }
+    {
+        Scene scene(busyWithoutSensors(), 20);
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
+        Backdrop backdrop(panel);
+        savePanel(ctx, backdrop, QStringLiteral("panel-unknown-heat"));
+        ctx.setLook(QStringLiteral("Dark"), TextSize::Largest);
+        savePanel(ctx, backdrop, QStringLiteral("panel-unknown-heat-dark-largest"));
+        ctx.resetLook();
         backdrop.hide();
     }
     {

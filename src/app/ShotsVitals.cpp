@@ -51,10 +51,11 @@ void addCpu(SystemSnapshot& s, const char* name, double percent) {
     s.topCPUProcesses.append(p);
 }
 
-void addMemory(SystemSnapshot& s, const char* name, quint64 bytes) {
+void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {
     ProcessMemoryInfo p;
     p.name = QString::fromUtf8(name);
     p.memoryBytes = bytes;
+    p.pid = pid;
     s.topProcesses.append(p);
 }
 
@@ -76,6 +77,7 @@ SystemSnapshot hotLaptop() {
     s.cpuPercent = 91.4;
     s.diskTotalBytes = qint64(512 * GB);
     s.diskFreeBytes = qint64(44 * GB);
+    s.diskUsedBytes = qint64(442 * GB); // ext4 keeps the other 26 GB for root
     s.batteryPercent = 34;
     s.batteryCharging = false;
     addCpu(s, "ffmpeg", 312.0);
@@ -83,12 +85,12 @@ SystemSnapshot hotLaptop() {
     addCpu(s, "code", 21.7);
     addCpu(s, "Xorg", 9.1);
     addCpu(s, "pipewire", 3.0);
-    addMemory(s, "firefox-esr", 3'400 * MB);
-    addMemory(s, "code", 2'100 * MB);
-    addMemory(s, "Slack", 1'250 * MB);
-    addMemory(s, "ffmpeg", 1'100 * MB);
-    addMemory(s, "Thunderbird", 740 * MB);
-    addMemory(s, "gnome-shell", 520 * MB);
+    addMemory(s, "firefox-esr", 3'400 * MB, 2101);
+    addMemory(s, "code", 2'100 * MB, 2102);
+    addMemory(s, "Slack", 1'250 * MB, 4001); // the pids of StillApplications' apps
+    addMemory(s, "ffmpeg", 1'100 * MB, 2104);
+    addMemory(s, "Thunderbird", 740 * MB, 4002);
+    addMemory(s, "gnome-shell", 520 * MB, 2106);
     ThermalSnapshot& t = s.thermal;
     t.pressure = ThermalSnapshot::Pressure::Serious;
     t.cpuCelsius = 94.0;
@@ -97,7 +99,7 @@ SystemSnapshot hotLaptop() {
                  sensor("TC0F", "CPU die", 91, "CPU die temperature."),
                  sensor("TG0D", "GPU die", 78, "Graphics die temperature."),
                  sensor("TB0T", "Battery", 41, "Battery temperature."),
-                 sensor("TW0P", "Wireless", 39, "Airport / wireless module temperature.")};
+                 sensor("TW0P", "Wireless", 39, "Wi-Fi / wireless module temperature.")};
     t.fans = {fan(0, "Left fan", 5600, 1200, 6000, 5800)};
     fillFanSpeeds(t);
     return s;
@@ -115,9 +117,9 @@ SystemSnapshot fanlessMachine() {
     s.diskFreeBytes = qint64(41 * GB);
     addCpu(s, "firefox-esr", 6.5);
     addCpu(s, "gnome-shell", 2.1);
-    addMemory(s, "firefox-esr", 1'400 * MB);
-    addMemory(s, "gnome-shell", 380 * MB);
-    addMemory(s, "evolution", 210 * MB);
+    addMemory(s, "firefox-esr", 1'400 * MB, 2201);
+    addMemory(s, "gnome-shell", 380 * MB, 2202);
+    addMemory(s, "evolution", 210 * MB, 2203);
     s.thermal.pressure = ThermalSnapshot::Pressure::Unknown;
     return s;
 }
@@ -134,9 +136,9 @@ SystemSnapshot idleDesktop() {
     s.diskFreeBytes = qint64(1'210 * GB);
     addCpu(s, "gnome-shell", 1.4);
     addCpu(s, "Xorg", 0.8);
-    addMemory(s, "code", 1'900 * MB);
-    addMemory(s, "firefox-esr", 1'700 * MB);
-    addMemory(s, "gnome-shell", 410 * MB);
+    addMemory(s, "code", 1'900 * MB, 2301);
+    addMemory(s, "firefox-esr", 1'700 * MB, 2302);
+    addMemory(s, "gnome-shell", 410 * MB, 2303);
     ThermalSnapshot& t = s.thermal;
     t.pressure = ThermalSnapshot::Pressure::Nominal;
     t.cpuCelsius = 38.0;
@@ -215,6 +217,24 @@ void renderVitalsShots(ShotContext& ctx) {
         screen.setPerformanceMode(PerformanceMode::Fans);
         settleAndSave(ctx, &window, QStringLiteral("performance-fans-") + name);
 
+        if (name == QLatin1String("fanless")) { // the Unknown wording, in both looks
+            for (const char* look : {"Light", "Dark"}) {
+                for (int step : {0, 4}) {
+                    ctx.setLook(QString::fromLatin1(look), step);
+                    const QString suffix = QStringLiteral("-%1-step%2-%3")
+                                               .arg(QString::fromLatin1(look).toLower())
+                                               .arg(step)
+                                               .arg(name);
+                    screen.setPerformanceMode(PerformanceMode::Sensors);
+                    window.resize(900, step == 0 ? 700 : 1000);
+                    settleAndSave(ctx, &window, QStringLiteral("performance-sensors") + suffix);
+                    screen.setPerformanceMode(PerformanceMode::Overview);
+                    window.resize(900, step == 0 ? 1400 : 1900);
+                    settleAndSave(ctx, &window, QStringLiteral("performance-overview") + suffix);
+                }
+            }
+            ctx.resetLook();
+        }
         if (name == QLatin1String("hot-laptop")) {
             screen.setPerformanceMode(PerformanceMode::Overview);
             for (int step : {0, 4}) {

@@ -70,16 +70,16 @@ QString ThermalSnapshot::fansSummary(const QList<int>& fanRPMs, const QList<FanR
         return idle;
     return fastest->name + QStringLiteral(" is ") + fastest->stateLabel().toLower() +
            QStringLiteral(" at ") + QString::number(fastest->rpm) +
-           QStringLiteral(" RPM. Pendrel reads fans only — macOS still controls them.");
+           QStringLiteral(" RPM. Pendrel reads fans only — the system still controls them.");
 }
 
 QString ThermalSnapshot::pressureSentence(Pressure pressure) {
     switch (pressure) {
     case Pressure::Nominal:
-        return QStringLiteral("macOS reports no thermal pressure.");
+        return QStringLiteral("The system reports no thermal pressure.");
     case Pressure::Fair:
         return QStringLiteral(
-            "macOS is managing heat. Fans may spin up; light throttling is possible.");
+            "The system is managing heat. Fans may spin up; light throttling is possible.");
     case Pressure::Serious:
         return QStringLiteral(
             "Your Mac is under real thermal pressure. Performance may be limited until it cools.");

@@ -4,13 +4,14 @@
 #include "platform/X11RunningApplications.h"
 
 #include <gtest/gtest.h>
-#include <QDir>
-#include <QFile>
+#include <QCoreApplication>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
 
 #include <cstdlib>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
@@ -107,7 +108,6 @@ protected:
         const uint32_t mask =
             XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY;
         xcb_change_window_attributes(c, screen->root, XCB_CW_EVENT_MASK, &mask);
-        procRoot = testsupport::freshDir(QStringLiteral("proc"));
     }
 
     void TearDown() override {
@@ -176,14 +176,6 @@ protected:
         free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // a round trip
     }
 
-    void writeComm(qint64 pid, const QByteArray& name) {
-        const QString dir = procRoot + QLatin1Char('/') + QString::number(pid);
-        QDir().mkpath(dir);
-        QFile file(dir + QStringLiteral("/comm"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(name + '\n');
-    }
-
     // The windows named in _NET_CLOSE_WINDOW requests that reached the window manager.
     QList<xcb_window_t> closeRequests() {
         QList<xcb_window_t> windows;
@@ -202,7 +194,6 @@ protected:
     X11RunningApplications::Options options() const {
         X11RunningApplications::Options o;
         o.display = display;
-        o.procRoot = procRoot;
         o.ownPid = 4000009;
         o.hostName = QStringLiteral("testhost");
         return o;
@@ -214,7 +205,6 @@ protected:
     xcb_ewmh_connection_t ewmh{};
     bool ewmhReady = false;
     xcb_screen_t* screen = nullptr;
-    QString procRoot;
 };
 
 TEST_F(XvfbTest, ReadsTheClientListAndClosesOnlyTheAppsNormalWindows) {
@@ -229,15 +219,12 @@ TEST_F(XvfbTest, ReadsTheClientListAndClosesOnlyTheAppsNormalWindows) {
     const xcb_window_t remote = create(4000005, "Remote", "", XCB_NONE, false, "elsewhere");
     const xcb_window_t nopid = create(0, "Old", "Old");
     publish({page, dialog, notes, panel, popup, own, remote, nopid}, notes);
-    writeComm(4000001, "firefox-esr");
-    writeComm(4000002, "notes");
 
     X11RunningApplications backend(options());
     const QList<RunningApplication> apps = backend.applications();
-    ASSERT_EQ(apps.size(), 4);
+    ASSERT_EQ(apps.size(), 5);
     EXPECT_EQ(apps[0].pid, 4000001);
     EXPECT_EQ(apps[0].localizedName, QStringLiteral("Firefox-esr"));
-    EXPECT_EQ(apps[0].processName, QStringLiteral("firefox-esr"));
     EXPECT_TRUE(apps[0].regular);
     EXPECT_FALSE(apps[0].active);
     EXPECT_EQ(apps[1].localizedName, QStringLiteral("Notes"));
@@ -245,8 +232,10 @@ TEST_F(XvfbTest, ReadsTheClientListAndClosesOnlyTheAppsNormalWindows) {
     EXPECT_TRUE(apps[1].active);
     EXPECT_EQ(apps[2].localizedName, QStringLiteral("Xfce4-panel"));
     EXPECT_FALSE(apps[2].regular);
-    EXPECT_TRUE(apps[2].processName.isEmpty());
     EXPECT_FALSE(apps[3].regular);
+    // The window without _NET_WM_PID belongs to the connection that made it: this test's.
+    EXPECT_EQ(apps[4].localizedName, QStringLiteral("Old"));
+    EXPECT_EQ(apps[4].pid, QCoreApplication::applicationPid());
     for (const RunningApplication& app : apps)
         EXPECT_FALSE(app.terminated);
     EXPECT_EQ(backend.frontmostApplicationName(), QStringLiteral("Notes"));
@@ -265,6 +254,72 @@ TEST_F(XvfbTest, ReadsTheClientListAndClosesOnlyTheAppsNormalWindows) {
     stopServer(); // the display goes away under a live connection
     EXPECT_TRUE(backend.applications().isEmpty());
     EXPECT_FALSE(backend.requestQuit(apps[0]));
+}
+
+// The child process that makes a window for the next test, ended however the test ends.
+struct WindowMaker {
+    pid_t pid = -1;
+    int release = -1;
+    ~WindowMaker() {
+        if (release >= 0)
+            ::close(release);
+        if (pid > 0)
+            ::waitpid(pid, nullptr, 0);
+    }
+};
+
+TEST_F(XvfbTest, AWindowWithoutItsPidBelongsToTheProcessThatMadeIt) {
+    int ready[2], release[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    ASSERT_EQ(::pipe(release), 0);
+    WindowMaker maker;
+    maker.pid = ::fork();
+    ASSERT_GE(maker.pid, 0);
+    if (maker.pid == 0) {
+        // A copy of a threaded process: only xcb and plain system calls from here on. An older
+        // toolkit's window: a class, no _NET_WM_PID.
+        ::close(ready[0]);
+        ::close(release[1]);
+        int n = 0;
+        xcb_connection_t* own = xcb_connect(display.constData(), &n);
+        uint32_t id = 0;
+        if (!xcb_connection_has_error(own)) {
+            xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(own)).data;
+            id = xcb_generate_id(own);
+            xcb_create_window(own, XCB_COPY_FROM_PARENT, id, root->root, 0, 0, 10, 10, 0,
+                              XCB_WINDOW_CLASS_INPUT_OUTPUT, root->root_visual, 0, nullptr);
+            const char wmClass[] = "legacy\0Legacy"; // with its final NUL
+            xcb_change_property(own, XCB_PROP_MODE_REPLACE, id, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING,
+                                8, sizeof wmClass, wmClass);
+            std::free(xcb_get_input_focus_reply(own, xcb_get_input_focus(own), nullptr));
+        }
+        [[maybe_unused]] const auto sent = ::write(ready[1], &id, sizeof id);
+        char done;
+        [[maybe_unused]] const auto got = ::read(release[0], &done, 1); // until the test ends
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    ::close(release[0]);
+    maker.release = release[1];
+    uint32_t window = 0;
+    ASSERT_EQ(::read(ready[0], &window, sizeof window), ssize_t(sizeof window));
+    ::close(ready[0]);
+    ASSERT_NE(window, 0u);
+
+    const xcb_window_t mine = create(0, "Mine", "Mine");
+    publish({window, mine}, window);
+    X11RunningApplications backend(options());
+    const QList<RunningApplication> apps = backend.applications();
+    ASSERT_EQ(apps.size(), 2);
+    EXPECT_EQ(apps[0].localizedName, QStringLiteral("Legacy"));
+    EXPECT_EQ(apps[0].pid, maker.pid);
+    EXPECT_TRUE(apps[0].active);
+    EXPECT_EQ(apps[1].pid, QCoreApplication::applicationPid());
+    EXPECT_EQ(backend.frontmostApplicationName(), QStringLiteral("Legacy"));
+
+    // Seen as its own process, it can be asked to quit like any other.
+    EXPECT_TRUE(backend.requestQuit(apps[0]));
+    EXPECT_EQ(closeRequests(), QList<xcb_window_t>{window});
 }
 
 } // namespace

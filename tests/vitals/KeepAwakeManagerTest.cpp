@@ -58,14 +58,15 @@ TEST_F(KeepAwakeTest, StartHoldsOneNamedAssertionAndDescribesIt) {
     EXPECT_EQ(fake->log, QStringList{"acquire 1 idle"});
     EXPECT_EQ(fake->names, QStringList{"Pendrel Keep Awake"});
     EXPECT_EQ(manager->tickIntervalMs(), 15000);
+    // Whole minutes fully left: a full hour already reads 59, as a countdown does.
     EXPECT_EQ(manager->statusLine(), "On — preventing idle sleep · display may sleep · power only"
-                                     " · about 60 min left");
+                                     " · about 59 min left");
 
     // A wake refreshes the line without restarting the period: the minutes are cut.
-    now = now.addSecs(1);
+    now = now.addSecs(61);
     emit fake->systemWoke();
     ASSERT_TRUE(testsupport::waitFor([&] { return manager->lastNote() == "Mac woke"; }));
-    EXPECT_TRUE(manager->statusLine().endsWith(" · about 59 min left"));
+    EXPECT_TRUE(manager->statusLine().endsWith(" · about 58 min left"));
 
     // Settings wait for applySettings, which also restarts the period from now.
     manager->setOnlyOnPower(false);
@@ -74,7 +75,7 @@ TEST_F(KeepAwakeTest, StartHoldsOneNamedAssertionAndDescribesIt) {
     manager->applySettings();
     EXPECT_EQ(manager->endDate(), now.addSecs(3600));
     EXPECT_EQ(manager->statusLine(),
-              "On — preventing idle sleep · display may sleep · about 60 min left");
+              "On — preventing idle sleep · display may sleep · about 59 min left");
 }
 
 TEST_F(KeepAwakeTest, DisplayPartTellsWhatIsHeld) {
@@ -114,8 +115,8 @@ TEST_F(KeepAwakeTest, RefusedStartLeavesNothingBehind) {
     fake->refuse = true;
     manager->start();
     EXPECT_FALSE(manager->isActive());
-    EXPECT_EQ(manager->lastNote(), "macOS refused the stay-awake request. Try again, or use "
-                                   "Terminal caffeinate as a fallback.");
+    EXPECT_EQ(manager->lastNote(), "The system refused the stay-awake request. Try again, or use "
+                                   "systemd-inhibit in a terminal as a fallback.");
     EXPECT_EQ(manager->statusLine(), kOff);
 
     // Refused while a period was running: the old assertion goes too, not left held while
@@ -138,6 +139,12 @@ TEST_F(KeepAwakeTest, EachPeriodEndsAtItsEndDate) {
         manager->start();
         const qint64 secs = *KeepAwakeManager::seconds(d);
 
+        now = started.addSecs(secs - 121); // two whole minutes and a second
+        ASSERT_TRUE(waitForTick());
+        EXPECT_TRUE(manager->statusLine().endsWith(" · about 2 min left"));
+        now = started.addSecs(secs - 120); // exactly two minutes: only one is fully left
+        ASSERT_TRUE(waitForTick());
+        EXPECT_TRUE(manager->statusLine().endsWith(" · about 1 min left"));
         now = started.addSecs(secs - 30);
         ASSERT_TRUE(waitForTick());
         EXPECT_TRUE(manager->isActive());

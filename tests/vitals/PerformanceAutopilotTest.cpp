@@ -18,10 +18,11 @@ const QString enabledKey = QStringLiteral("autopilot.enabled");
 const QString autoQuitKey = QStringLiteral("autopilot.autoQuit");
 const QString protectedKey = QStringLiteral("autopilot.protected");
 
-ProcessMemoryInfo row(const QString& name, quint64 bytes) {
+ProcessMemoryInfo row(const QString& name, quint64 bytes, qint64 pid) {
     ProcessMemoryInfo info;
     info.name = name;
     info.memoryBytes = bytes;
+    info.pid = pid;
     return info;
 }
 
@@ -44,12 +45,13 @@ protected:
         return autopilot;
     }
 
-    // One running app and one top-memory row per (name, bytes), in the given order.
+    // One running app and its top-memory row per (name, bytes), in the given order, with the
+    // pids 5001, 5002, …
     void run(const QList<std::pair<QString, quint64>>& list) {
         qint64 pid = 5000;
         for (const auto& [name, bytes] : list) {
             apps->apps.append(FakeRunningApplications::app(name, ++pid));
-            snapshot.topProcesses.append(row(name, bytes));
+            snapshot.topProcesses.append(row(name, bytes, pid));
         }
     }
 
@@ -131,10 +133,9 @@ TEST_F(AutopilotTest, OnlyRegularRunningBackgroundAppsInTheTopListQualify) {
     apps->apps[7].terminated = true;                                  // Gone
     apps->apps[8].pid = QCoreApplication::applicationPid();           // Self
     apps->apps.append(FakeRunningApplications::app(QString(), 7001)); // no name
-    snapshot.topProcesses.append(row(QString(), 5000));
-    apps->apps.append(FakeRunningApplications::app("Preview", 7002)); // not in the top list
-    apps->apps.append(FakeRunningApplications::app("Maps", 7003));    // listed as "maps"
-    snapshot.topProcesses.append(row("maps", 5000));
+    snapshot.topProcesses.append(row(QString(), 5000, 7001));
+    apps->apps.append(FakeRunningApplications::app("Preview", 7002)); // not in the top list…
+    snapshot.topProcesses.append(row("Preview", 5000, 7099)); // …only another process of its name
 
     autopilot->refreshCandidates(snapshot);
     EXPECT_EQ(names(*autopilot), (QStringList{"Safari", "Mail"}));
@@ -172,22 +173,18 @@ TEST_F(AutopilotTest, ReasonNamesTheMemoryOrSaysItRunsInTheBackground) {
     EXPECT_FALSE(list[0].reason.contains(QLatin1Char('-'))) << list[0].reason.toStdString();
 }
 
-TEST_F(AutopilotTest, ProcessNameMapsAnAppToItsRowOnlyWhenUnambiguous) {
+TEST_F(AutopilotTest, AnAppGetsTheMemoryOfItsOwnProcessWhateverTheNames) {
     auto autopilot = makeEnabled();
-    RunningApplication firefox = FakeRunningApplications::app("Firefox-esr", 10);
-    firefox.processName = QStringLiteral("firefox-esr");
-    RunningApplication meld = FakeRunningApplications::app("Meld", 11);
-    meld.processName = QStringLiteral("python3");
-    RunningApplication terminator = FakeRunningApplications::app("Terminator", 12);
-    terminator.processName = QStringLiteral("python3");
-    RunningApplication gimp = FakeRunningApplications::app("Gimp", 13);
-    gimp.processName = QStringLiteral("gimp-2.10");
-    apps->apps = {firefox, meld, terminator, gimp};
-    snapshot.topProcesses = {row("firefox-esr", 800), row("python3", 700), row("gimp-2.10", 600),
-                             row("Gimp", 5)};
+    // Window classes and kernel command names differ, and two apps may share an interpreter.
+    apps->apps = {
+        FakeRunningApplications::app("Firefox-esr", 10), FakeRunningApplications::app("Meld", 11),
+        FakeRunningApplications::app("Terminator", 12), FakeRunningApplications::app("Gimp", 13)};
+    snapshot.topProcesses = {row("firefox-esr", 800, 10), row("python3", 700, 12),
+                             row("python3", 650, 11), row("Gimp", 600, 99)};
     autopilot->refreshCandidates(snapshot);
-    ASSERT_EQ(names(*autopilot), (QStringList{"Firefox-esr", "Gimp"}));
-    EXPECT_EQ(autopilot->candidates()[1].memoryBytes, 5u); // the exact name wins
+    ASSERT_EQ(names(*autopilot), (QStringList{"Firefox-esr", "Terminator", "Meld"}));
+    EXPECT_EQ(autopilot->candidates()[1].memoryBytes, 700u);
+    EXPECT_EQ(autopilot->candidates()[2].memoryBytes, 650u);
 }
 
 TEST_F(AutopilotTest, WhileDisabledRefreshEmptiesTheListAndNeverQuits) {
@@ -256,6 +253,7 @@ TEST_F(AutopilotTest, QuitWorksWhileDisabledAndDropsEveryRowOfThatName) {
     auto autopilot = makeEnabled();
     run({{"Safari", 900}, {"Mail", 100}});
     apps->apps.append(FakeRunningApplications::app("Safari", 6000)); // a twin
+    snapshot.topProcesses.append(row("Safari", 800, 6000));
     autopilot->refreshCandidates(snapshot);
     ASSERT_EQ(names(*autopilot), (QStringList{"Safari", "Safari", "Mail"}));
 

@@ -20,10 +20,11 @@ inline ProcessCPUInfo cpuRow(const QString& name, double percent) {
     return p;
 }
 
-inline ProcessMemoryInfo memoryRow(const QString& name, quint64 bytes) {
+inline ProcessMemoryInfo memoryRow(const QString& name, quint64 bytes, qint64 pid = 0) {
     ProcessMemoryInfo p;
     p.name = name;
     p.memoryBytes = bytes;
+    p.pid = pid;
     return p;
 }
 
@@ -45,6 +46,14 @@ inline SystemSnapshot withDisk(qint64 freeBytes, qint64 totalBytes) {
     SystemSnapshot s;
     s.diskFreeBytes = freeBytes;
     s.diskTotalBytes = totalBytes;
+    return s;
+}
+
+// As the sampler fills them: space available to the user, space used, size (the rest of the
+// size is reserved for root).
+inline SystemSnapshot withDiskUsed(qint64 freeBytes, qint64 usedBytes, qint64 totalBytes) {
+    SystemSnapshot s = withDisk(freeBytes, totalBytes);
+    s.diskUsedBytes = usedBytes;
     return s;
 }
 

@@ -52,12 +52,8 @@ TEST(PerformanceLevels, CutPointsOfEveryCard) {
         {"disk free 0.1", withDisk(100, 1000), Text::storageLevel, "Elevated"},
         {"disk free 0.099", withDisk(99, 1000), Text::storageLevel, "High"},
         {"disk total 0", withDisk(0, 0), Text::storageLevel, "Healthy"},
-        {"nominal", withPressure(P::Nominal, 99), Text::temperatureLevel, "Healthy"},
-        {"fair", withPressure(P::Fair), Text::temperatureLevel, "Elevated"},
-        {"serious", withPressure(P::Serious), Text::temperatureLevel, "High"},
-        {"critical", withPressure(P::Critical), Text::temperatureLevel, "High"},
-        {"unknown cpu 80", withPressure(P::Unknown, 80), Text::temperatureLevel, "Healthy"},
-        {"unknown cpu 90", withPressure(P::Unknown, 90), Text::temperatureLevel, "Elevated"},
+        {"disk df 0.1 free", withDiskUsed(100, 900, 1050), Text::storageLevel, "Elevated"},
+        {"disk df 0.099 free", withDiskUsed(99, 901, 1050), Text::storageLevel, "High"},
     };
     for (const LevelCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -68,6 +64,16 @@ TEST(PerformanceLevels, CutPointsOfEveryCard) {
     EXPECT_EQ(Text::memoryLevel(empty), 0);
 }
 
+TEST(PerformanceLevels, TemperatureFollowsPressureAndHasNoLevelWhenItIsUnknown) {
+    EXPECT_EQ(Text::temperatureLevel(withPressure(P::Nominal, 99)), 0);
+    EXPECT_EQ(Text::temperatureLevel(withPressure(P::Fair)), 1);
+    EXPECT_EQ(Text::temperatureLevel(withPressure(P::Serious)), 2);
+    EXPECT_EQ(Text::temperatureLevel(withPressure(P::Critical)), 2);
+    // A busy CPU says nothing about heat that could not be read: no "Elevated" beside "Unknown".
+    EXPECT_EQ(Text::temperatureLevel(withPressure(P::Unknown, 90)), std::nullopt);
+    EXPECT_EQ(Text::temperatureLevel(withPressure(P::Unknown, 10)), std::nullopt);
+}
+
 TEST(PerformanceTiles, Values) {
     EXPECT_EQ(Text::cpuValue(withCpu(37.4)), "37%");
     EXPECT_EQ(Text::storageValue(withDisk(250'000'000'000, 1'000'000'000'000)), "75% full");
@@ -75,6 +81,11 @@ TEST(PerformanceTiles, Values) {
     // A volume reporting more free space than its size, or negative space, stays within 0–100 %.
     EXPECT_EQ(Text::storageValue(withDisk(1500, 1000)), "0% full");
     EXPECT_EQ(Text::storageValue(withDisk(-10, 1000)), "100% full");
+    // As df counts it: the blocks reserved for root are neither used nor the user's to fill.
+    // 90 used and 300 available on a 1000-byte volume is 23 % full, not 70 %.
+    EXPECT_EQ(Text::storageValue(withDiskUsed(300, 90, 1000)), "23% full");
+    EXPECT_EQ(Text::storageValue(withDiskUsed(0, 950, 1000)), "100% full");
+    EXPECT_EQ(Text::storageValue(withDiskUsed(0, 0, 1000)), "100% full"); // all reserved
     SystemSnapshot memory = withMemoryRatio(0.5);
     memory.memUsedBytes = 14'700'000'000;
     EXPECT_EQ(Text::memoryValue(memory), "14.7 GB");
@@ -106,7 +117,7 @@ TEST(PerformanceTiles, MemoryLevelAndSentenceUseTheirOwnCutPoints) {
         {0.7, true, "Healthy", kHeadroom},
         {0.85, true, "Elevated", kBuilding},
         {0.88, true, "Elevated",
-         "firefox is using 3.4 GB. macOS compresses memory when it can, but quitting unused "
+         "firefox is using 3.4 GB. The system frees caches when it can, but quitting unused "
          "apps frees the most."},
         {0.9, false, "Elevated", kBuilding},
     };
@@ -125,8 +136,10 @@ TEST(PerformanceTiles, MemoryLevelAndSentenceUseTheirOwnCutPoints) {
 
 TEST(PerformanceTiles, StorageSentence) {
     EXPECT_EQ(Text::storageExplanation(withDisk(99, 1000)),
-              "Your SSD is over 90% full. macOS slows down when storage is this tight — caches "
-              "cannot grow and apps struggle to save.");
+              "Your SSD is over 90% full. The system slows down when storage is this tight — "
+              "caches cannot grow and apps struggle to save.");
+    EXPECT_EQ(Text::storageExplanation(withDiskUsed(300, 90, 1000)),
+              "300 bytes free of 1 KB. No storage pressure right now.");
     EXPECT_EQ(Text::storageExplanation(withDisk(100, 1000)),
               "Storage is getting tight. Clearing caches, old downloads and developer junk "
               "usually helps before it becomes a problem.");
@@ -198,9 +211,12 @@ TEST(PerformanceTemperature, ChipsOrNote) {
     EXPECT_TRUE(Text::chips(sensorsOnly).isEmpty());
 
     EXPECT_FALSE(Text::showsChips(ThermalSnapshot()));
-    EXPECT_EQ(Text::noSensorsNote(),
-              "Live °C sensors are not exposed on this Mac. Pendrel still uses macOS thermal "
-              "pressure, which is the signal the system itself trusts.");
+    EXPECT_EQ(Text::noSensorsNote(P::Nominal),
+              "Live °C sensors are not exposed on this Mac. Pendrel still uses the system’s "
+              "thermal pressure, which is the signal the system itself trusts.");
+    EXPECT_EQ(Text::noSensorsNote(P::Unknown),
+              "Live °C sensors are not exposed on this Mac, and thermal pressure could not be "
+              "read either.");
 }
 
 TEST(PerformanceTemperature, AdviceOnlyUnderSeriousOrCriticalPressure) {
@@ -208,29 +224,41 @@ TEST(PerformanceTemperature, AdviceOnlyUnderSeriousOrCriticalPressure) {
     EXPECT_FALSE(Text::temperatureAdvice(P::Fair));
     EXPECT_FALSE(Text::temperatureAdvice(P::Unknown));
     const QString advice = "Try quitting the busiest app, pausing heavy exports, and keeping vents "
-                           "clear. Pendrel does not override fan control — macOS manages cooling "
-                           "safely.";
+                           "clear. Pendrel does not override fan control — the system manages "
+                           "cooling safely.";
     EXPECT_EQ(Text::temperatureAdvice(P::Serious), advice);
     EXPECT_EQ(Text::temperatureAdvice(P::Critical), advice);
 }
 
 TEST(PerformanceSensors, PressureBadgeAndSentence) {
-    EXPECT_EQ(Text::pressureTone(P::Nominal, 99), Text::Tone::Green);
-    EXPECT_EQ(Text::pressureTone(P::Fair, 0), Text::Tone::Orange);
-    EXPECT_EQ(Text::pressureTone(P::Serious, 0), Text::Tone::Red);
-    EXPECT_EQ(Text::pressureTone(P::Critical, 0), Text::Tone::Red);
-    EXPECT_EQ(Text::pressureTone(P::Unknown, 80.0), Text::Tone::Green);
-    EXPECT_EQ(Text::pressureTone(P::Unknown, 80.1), Text::Tone::Orange);
+    EXPECT_EQ(Text::pressureTone(P::Nominal), Text::Tone::Green);
+    EXPECT_EQ(Text::pressureTone(P::Fair), Text::Tone::Orange);
+    EXPECT_EQ(Text::pressureTone(P::Serious), Text::Tone::Red);
+    EXPECT_EQ(Text::pressureTone(P::Critical), Text::Tone::Red);
+    EXPECT_EQ(Text::pressureTone(P::Unknown), Text::Tone::Neutral);
 
-    EXPECT_EQ(Text::pressureSentence(P::Nominal), "macOS reports no thermal pressure.");
+    EXPECT_EQ(Text::pressureSentence(P::Nominal), "The system reports no thermal pressure.");
     EXPECT_EQ(Text::pressureSentence(P::Fair),
-              "macOS is managing heat. Fans may spin up; light throttling is possible.");
+              "The system is managing heat. Fans may spin up; light throttling is possible.");
     EXPECT_EQ(Text::pressureSentence(P::Serious),
               "Your Mac is under real thermal pressure. Performance may be limited until it "
               "cools.");
     EXPECT_EQ(Text::pressureSentence(P::Critical),
               "Thermal pressure is critical. Close heavy work and let the Mac cool.");
     EXPECT_EQ(Text::pressureSentence(P::Unknown), "Thermal pressure could not be read.");
+
+    // Nothing under an unread signal vouches for it.
+    for (P p : {P::Nominal, P::Fair, P::Serious, P::Critical}) {
+        EXPECT_EQ(Text::pressureSourceNote(p),
+                  "This is the system’s public signal. It works even when °C sensors are hidden.");
+        EXPECT_TRUE(
+            Text::noSensorsText(p).contains("Thermal pressure above is still trustworthy."));
+    }
+    EXPECT_EQ(Text::pressureSourceNote(P::Unknown),
+              "The system is not publishing this signal on this machine right now.");
+    EXPECT_EQ(Text::noSensorsText(P::Unknown),
+              "This Mac is not publishing die temperatures to user apps right now. Fan Monitor "
+              "may still show RPM if fans exist.");
 }
 
 TEST(PerformanceSensors, LikelyCause) {
@@ -270,7 +298,7 @@ TEST(PerformanceFans, CardTexts) {
 
     EXPECT_FALSE(Text::fanTargetText(fan(0, 3000, {}, {}, 0)));
     EXPECT_FALSE(Text::fanTargetText(fan(0, 3000)));
-    EXPECT_EQ(Text::fanTargetText(fan(0, 3000, {}, {}, 2400)), "macOS target about 2400 RPM");
+    EXPECT_EQ(Text::fanTargetText(fan(0, 3000, {}, {}, 2400)), "System target about 2400 RPM");
 }
 
 TEST(PerformanceFans, PressureNote) {

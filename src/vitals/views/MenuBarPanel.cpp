@@ -12,8 +12,10 @@
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/MenuBarText.h"
+#include "vitals/PerformanceText.h"
 #include "vitals/views/MenuBarButton.h"
 #include "vitals/views/MenuBarMetricRow.h"
+#include "vitals/views/PerformanceWidgets.h"
 #include "vitals/views/Sparkline.h"
 
 #include <limits>
@@ -91,9 +93,10 @@ void MenuBarPanel::buildRows() {
         auto* row = new QHBoxLayout;
         row->setSpacing(6);
         m_dot = new QKStatusDot(this);
-        m_dot->setObjectName(QStringLiteral("headroomDot"));
+        m_dot->setObjectName(QStringLiteral("statusDot"));
         m_headline = new QLabel(this);
         m_headline->setObjectName(QStringLiteral("headline"));
+        m_headline->setTextFormat(Qt::PlainText); // it may name any process
         m_headline->setWordWrap(true);
         QKFont::apply(m_headline, TextStyle::Callout, QFont::Medium);
         QKForeground::apply(m_headline, QKForeground::Primary);
@@ -233,7 +236,8 @@ void MenuBarPanel::render() {
     // One read of the snapshot feeds every row.
     const SystemSnapshot& s = m_appState.snapshot();
 
-    m_dot->setStyle(MenuBarText::hasMemoryHeadroom(s) ? QKForeground::Green : QKForeground::Orange);
+    // The dot says what the headline beside it says, never something else.
+    m_dot->setStyle(PerformanceWidgets::toneStyle(PerformanceText::levelTone(s.headlineLevel())));
     m_headline->setText(s.headline());
 
     const bool awake = m_keepAwake.isActive();

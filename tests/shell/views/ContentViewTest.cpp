@@ -1,7 +1,6 @@
 // The main window's content: navigation by notification and by row, the assistant hand-off,
 // the storage-hub mode, the title, and building screens only when their section is shown.
 #include "MainWindowTestSupport.h"
-#include "shell/SidebarText.h"
 
 #include "app/FeatureScreens.h"
 #include "app/MainWindow.h"
@@ -186,9 +185,6 @@ TEST_F(ContentViewTest, TheStatusLineFollowsEverySnapshot) {
     EXPECT_EQ(sidebar->statusLabel()->toolTip(), sidebar->statusLabel()->text());
     publish(memorySample(85, 100));
     EXPECT_EQ(sidebar->statusDotColor(), green) << "exactly 0.85 is not above 0.85";
-
-    EXPECT_FALSE(SidebarText::memoryIsHigh(memorySample(5, 0)));
-    EXPECT_TRUE(SidebarText::memoryIsHigh(memorySample(86, 100)));
 }
 
 TEST(MainWindowTitle, FollowsTheSectionShown) {

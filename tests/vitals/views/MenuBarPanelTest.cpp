@@ -248,7 +248,8 @@ TEST_F(PanelTest, RefusedKeepAwakeSaysWhyInsteadOfDoingNothing) {
     keepAwake->stop(KeepAwakeManager::turnedOffNote());
     fake->refuse = true;
     QTest::mouseClick(toggle, Qt::LeftButton);
-    EXPECT_TRUE(text("keepAwakeStatusText").startsWith("macOS refused the stay-awake request."));
+    EXPECT_TRUE(
+        text("keepAwakeStatusText").startsWith("The system refused the stay-awake request."));
     panel->hide();
     EXPECT_FALSE(child<QWidget>("keepAwakeStatus")->isVisibleTo(panel.get()));
 }
@@ -281,11 +282,15 @@ TEST_F(PanelTest, HeatRowNamesTemperatureAndPressure) {
     auto* symbol = child<QWidget>("heatRow")->findChild<QKSymbol*>();
     SystemSnapshot s = base();
 
-    // No reading at all: the pressure word on both sides, calm.
+    // No reading at all: one "Unknown", calm.
     publish(s);
-    EXPECT_EQ(text("heatRowText"), "Heat Unknown · Unknown");
+    EXPECT_EQ(text("heatRowText"), "Heat Unknown");
     EXPECT_EQ(symbol->symbol(), "thermometer.medium");
     EXPECT_EQ(colorOf(symbol), tone(QKForeground::Secondary));
+    s.thermal.cpuCelsius = 48;
+    publish(s);
+    EXPECT_EQ(text("heatRowText"), "Heat 48°C · Unknown");
+    s.thermal.cpuCelsius.reset();
 
     s.thermal.pressure = P::Nominal;
     s.thermal.cpuCelsius = 52.6;
@@ -307,40 +312,37 @@ TEST_F(PanelTest, HeatRowNamesTemperatureAndPressure) {
     EXPECT_EQ(symbol->symbol(), "thermometer.high");
 }
 
-TEST_F(PanelTest, HeaderDotAndHeadline) {
-    auto* dot = child<QKStatusDot>("headroomDot");
+TEST_F(PanelTest, TheHeaderDotSaysWhatTheHeadlineSays) {
+    auto* dot = child<QKStatusDot>("statusDot");
     const auto ink = [dot](QKForeground::Style style) {
         return QKForeground::color(style, dot->palette());
     };
-    // Before the first sample cached and free memory are 0.
-    EXPECT_EQ(dot->color(), ink(QKForeground::Orange));
     EXPECT_EQ(text("headline"), "Your Mac is healthy.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Green));
 
     SystemSnapshot s = base();
     s.thermal.pressure = ThermalSnapshot::Pressure::Serious;
     publish(s);
-    EXPECT_EQ(dot->color(), ink(QKForeground::Green));
     EXPECT_EQ(text("headline"), "Your Mac is running hot right now.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Red));
+
+    s.thermal.pressure = ThermalSnapshot::Pressure::Nominal;
+    s.cpuPercent = 95; // plenty of memory, but the CPU is working hard
+    publish(s);
+    EXPECT_EQ(text("headline"), "Something is working your Mac hard right now.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Orange));
+
+    s.cpuPercent = 5;
+    publish(s);
+    EXPECT_EQ(text("headline"), "Your Mac is healthy.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Green));
 }
 
-TEST(PanelWording, HeadroomCutsAtTwelvePercentExactly) {
+TEST(PanelWording, AvailableMemorySaturates) {
     SystemSnapshot s;
-    s.memTotalBytes = 0;
-    EXPECT_FALSE(MenuBarText::hasMemoryHeadroom(s));
-
-    // 25 GiB, with exactly 12 % available (3/25 of it), then one byte less.
-    s.memTotalBytes = 26'843'545'600ULL;
-    s.memCachedBytes = 1'000'000'000ULL;
-    s.memFreeBytes = s.memTotalBytes * 3 / 25 - s.memCachedBytes;
-    EXPECT_TRUE(MenuBarText::hasMemoryHeadroom(s));
-    s.memFreeBytes -= 1;
-    EXPECT_FALSE(MenuBarText::hasMemoryHeadroom(s));
-
-    // Counts that would wrap around are held at the top.
     s.memCachedBytes = std::numeric_limits<quint64>::max();
     s.memFreeBytes = 2;
     EXPECT_EQ(MenuBarText::availableMemoryBytes(s), std::numeric_limits<quint64>::max());
-    EXPECT_TRUE(MenuBarText::hasMemoryHeadroom(s));
 }
 
 TEST(PanelWording, FreedText) {

@@ -75,7 +75,7 @@ protected:
     SystemSnapshot slackRunning() {
         apps->apps = {FakeRunningApplications::app("Slack", 4001)};
         SystemSnapshot s;
-        s.topProcesses = {memoryRow("Slack", 1'200'000'000)};
+        s.topProcesses = {memoryRow("Slack", 1'200'000'000, 4001)};
         return s;
     }
 
@@ -229,15 +229,34 @@ TEST_F(PerformanceViewTest, TemperatureCardChipsOrNote) {
     EXPECT_EQ(card->secondary()->text(), "GPU 55°C");
 }
 
+TEST_F(PerformanceViewTest, TemperatureCardAgreesOnUnknown) {
+    SystemSnapshot s = withPressure(P::Unknown, 95); // a busy CPU is no reading of heat
+    publish(s);
+    auto view = makeView();
+    PerformanceTemperatureCard* card = view->overviewPage()->temperatureCard();
+    EXPECT_EQ(card->reading()->text(), "Unknown");
+    EXPECT_EQ(card->badge()->text(), "Unknown");
+    EXPECT_EQ(card->badge()->tone(), PerformanceText::Tone::Neutral);
+    EXPECT_EQ(card->note()->text(), PerformanceText::noSensorsNote(P::Unknown));
+
+    s.thermal.pressure = P::Fair;
+    publish(s);
+    EXPECT_EQ(card->badge()->text(), "Elevated");
+    EXPECT_EQ(card->note()->text(), PerformanceText::noSensorsNote(P::Fair));
+}
+
 TEST_F(PerformanceViewTest, SensorsPageListOrEmptyStateAndLikelyCause) {
     screen.setPerformanceMode(PerformanceMode::Sensors);
     SystemSnapshot s = withPressure(P::Unknown, 80.1);
     publish(s);
     auto view = makeView();
     PerformanceSensorsPage* page = view->sensorsPage();
+    // Unknown everywhere: not coloured as a judgement, and nothing vouching for the signal.
     EXPECT_EQ(page->pressureBadge()->text(), "Unknown");
-    EXPECT_EQ(page->pressureBadge()->tone(), PerformanceText::Tone::Orange);
+    EXPECT_EQ(page->pressureBadge()->tone(), PerformanceText::Tone::Neutral);
     EXPECT_EQ(page->pressureSentence()->text(), "Thermal pressure could not be read.");
+    EXPECT_FALSE(page->pressureSourceNote()->text().contains("always works"));
+    EXPECT_FALSE(page->emptyText()->text().contains("trustworthy"));
     EXPECT_TRUE(shown(page->emptyBox(), page));
     EXPECT_FALSE(shown(page->sensorsBox(), page));
     EXPECT_FALSE(shown(page->causeBox(), page));
@@ -247,6 +266,9 @@ TEST_F(PerformanceViewTest, SensorsPageListOrEmptyStateAndLikelyCause) {
     publish(s);
     EXPECT_FALSE(shown(page->emptyBox(), page));
     ASSERT_EQ(page->rows().size(), 2);
+    // Complete as soon as the snapshot is shown, without waiting for the event loop.
+    EXPECT_TRUE(shown(page->rows().at(0), page));
+    EXPECT_TRUE(shown(page->rows().at(1), page));
     EXPECT_EQ(page->rows().at(0)->name()->text(), "CPU package");
     EXPECT_EQ(page->rows().at(1)->name()->text(), "CPU die");
     EXPECT_EQ(page->rows().at(0)->value()->text(), "60°C");
@@ -280,6 +302,8 @@ TEST_F(PerformanceViewTest, FansPageCardsOrFanlessCard) {
     EXPECT_EQ(page->pressureNote()->text(),
               "Thermal pressure is warm, so elevated fan noise can be expected.");
     ASSERT_EQ(page->fanCards().size(), 2);
+    EXPECT_TRUE(shown(page->fanCards().at(0), page));
+    EXPECT_TRUE(shown(page->fanCards().at(1), page));
     PerformanceFanCard* fast = page->fanCards().at(0);
     EXPECT_EQ(fast->speed()->text(), "6500 RPM");
     EXPECT_EQ(fast->state()->tone(), PerformanceText::Tone::Orange);
@@ -290,7 +314,7 @@ TEST_F(PerformanceViewTest, FansPageCardsOrFanlessCard) {
     EXPECT_EQ(slow->state()->tone(), PerformanceText::Tone::Green);
     EXPECT_FALSE(shown(slow->progress(), slow)); // a maximum of 0 is no maximum
     EXPECT_FALSE(shown(slow->rangeRow(), slow));
-    EXPECT_EQ(slow->target()->text(), "macOS target about 2400 RPM");
+    EXPECT_EQ(slow->target()->text(), "System target about 2400 RPM");
 
     publish(withPressure(P::Nominal));
     EXPECT_TRUE(shown(page->fanlessCard(), page));
@@ -336,7 +360,7 @@ TEST_F(PerformanceViewTest, CandidateButtonsReachTheAutopilot) {
     const SystemSnapshot s = slackRunning();
     apps->apps.append(FakeRunningApplications::app("Thunderbird", 4002));
     SystemSnapshot both = s;
-    both.topProcesses.append(memoryRow("Thunderbird", 700'000'000));
+    both.topProcesses.append(memoryRow("Thunderbird", 700'000'000, 4002));
     publish(both);
     auto view = makeView();
     PerformanceAutopilotPane* pane = view->overviewPage()->autopilotPane();
