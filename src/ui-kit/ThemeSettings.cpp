@@ -15,6 +15,9 @@ QString rawValue(AppAppearance appearance) {
 }
 
 QString title(AppAppearance appearance) {
+    // "Match macOS" stays the stored value; what the picker shows names what it follows here.
+    if (appearance == AppAppearance::System)
+        return QStringLiteral("Match system");
     return rawValue(appearance);
 }
 
