@@ -162,19 +162,17 @@ void PendrelApp::syncMenuBarExtra() {
 void PendrelApp::onTrayAvailability(bool available) {
     syncMenuBarExtra();
     updateQuitPolicy();
+    // Whether a window is still up is asked when the grace time is over.
     if (available)
         m_trayGone.stop();
-    else if (!anyWindowShown())
+    else
         m_trayGone.start(std::max(0, m_options.trayGoneGraceMs));
 }
 
 bool PendrelApp::anyWindowShown() const {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && w->isWindow() && w->windowType() != Qt::Popup &&
-            w->windowType() != Qt::ToolTip)
-            return true;
-    }
-    return false;
+    // Only the app's own windows count: an XEmbed tray icon is a top-level widget of its own,
+    // and the panel is a popup that closes at the next click.
+    return (m_main && m_main->isVisible()) || (m_settings && m_settings->isVisible());
 }
 
 void PendrelApp::updateQuitPolicy() {
