@@ -151,6 +151,16 @@ TEST(PendrelApp, ReopenWithAVisibleWindowChangesNothing) {
     app.mainWindow()->hide();
 }
 
+TEST(PendrelApp, ReopenLooksAtTheAppsOwnWindowsOnly) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    // An XEmbed tray icon is a shown top-level widget of its own; it is no way into the app.
+    QWidget trayIconWindow;
+    trayIconWindow.show();
+    app.handleMessage("reopen");
+    EXPECT_TRUE(app.mainWindow()->isVisible());
+    app.mainWindow()->hide();
+}
+
 TEST(MenuBarExtra, TheLabelCarriesTheCupBadgeOnlyWhenAsked) {
     const QImage plain = MenuBarExtra::label(false, 2.0).toImage();
     const QImage badged = MenuBarExtra::label(true, 2.0).toImage();
