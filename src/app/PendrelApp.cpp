@@ -18,6 +18,7 @@
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
 #include "platform/DesktopEntry.h"
+#include "platform/DesktopTrayHost.h"
 #include "platform/FileRevealer.h"
 #include "platform/HomeLayout.h"
 #include "platform/LinuxDocumentText.h"
@@ -32,13 +33,13 @@
 #include "storage/DiskMapScanner.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/FolderTree.h"
+#include "ui-kit/TextSizeCommands.h"
 #include "vault/SecureNotesStore.h"
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/PerformanceAutopilot.h"
 
 #include <QApplication>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
 template <typename T, typename... Args> T* PendrelApp::own(const char* name, Args&&... args) {
@@ -105,6 +106,13 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
                                                         std::make_shared<LinuxDocumentText>()));
     m_revealer = std::make_unique<FileManagerRevealer>();
     s.fileRevealer = m_revealer.get();
+
+    m_textSize = new TextSizeCommands(this);
+    m_trayGone.setSingleShot(true);
+    connect(&m_trayGone, &QTimer::timeout, this, [this] {
+        if (!hasMenuBarExtra() && !anyWindowShown())
+            openMainWindow();
+    });
 }
 
 PendrelApp::~PendrelApp() {
@@ -121,13 +129,9 @@ PendrelApp::~PendrelApp() {
         m_owned.pop_back(); // reverse creation order
 }
 
-bool PendrelApp::hasMenuBarExtra() const {
-    return m_options.useSystemTray && QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 MainWindow* PendrelApp::mainWindow() {
     if (!m_main) {
-        m_main = std::make_unique<MainWindow>(m_services);
+        m_main = std::make_unique<MainWindow>(m_services, m_textSize);
         connect(m_main.get(), &MainWindow::shown, this, &PendrelApp::wireAutomation);
         connect(m_main.get(), &MainWindow::settingsRequested, this, &PendrelApp::openSettings);
         connect(m_main.get(), &MainWindow::quitRequested, qApp, &QApplication::quit);
@@ -136,19 +140,24 @@ MainWindow* PendrelApp::mainWindow() {
 }
 
 SettingsWindow* PendrelApp::settingsWindow() {
-    if (!m_settings)
+    if (!m_settings) {
         m_settings = std::make_unique<SettingsWindow>(m_services.runMode, m_services.updater);
+        m_textSize->attachTo(m_settings.get());
+    }
     return m_settings.get();
 }
 
 void PendrelApp::launch() {
     MainWindow* window = mainWindow();
-    if (hasMenuBarExtra()) {
-        m_menuBar = std::make_unique<MenuBarExtra>(m_services);
-        connect(m_menuBar.get(), &MenuBarExtra::openMainWindowRequested, this,
-                &PendrelApp::openMainWindow);
-        connect(m_menuBar.get(), &MenuBarExtra::quitRequested, qApp, &QApplication::quit);
+    if (m_options.useSystemTray) {
+        m_trayHost = m_options.trayHost;
+        if (!m_trayHost) {
+            m_ownTrayHost = std::make_unique<DesktopTrayHost>();
+            m_trayHost = m_ownTrayHost.get();
+        }
+        connect(m_trayHost, &TrayHost::availabilityChanged, this, &PendrelApp::onTrayAvailability);
     }
+    syncMenuBarExtra();
     connect(m_services.runMode, &RunModeManager::modeChanged, this, &PendrelApp::updateQuitPolicy);
     updateQuitPolicy();
 
@@ -160,6 +169,39 @@ void PendrelApp::launch() {
         // The window stays back; the start action still runs once so scheduled rules work.
         wireAutomation();
     }
+}
+
+void PendrelApp::syncMenuBarExtra() {
+    const bool wanted = m_trayHost && m_trayHost->isAvailable();
+    if (wanted && !m_menuBar) {
+        // Only the desktop's own tray gets a real icon; a test's tray gets the rest.
+        MenuBarExtra::Options options{.systemTray = m_ownTrayHost != nullptr};
+        m_menuBar = std::make_unique<MenuBarExtra>(m_services, options);
+        m_textSize->attachTo(m_menuBar->panel());
+        connect(m_menuBar.get(), &MenuBarExtra::openMainWindowRequested, this,
+                &PendrelApp::openMainWindow);
+        connect(m_menuBar.get(), &MenuBarExtra::quitRequested, qApp, &QApplication::quit);
+        qInfo("Pendrel: the menu-bar extra is in the tray");
+    } else if (!wanted && m_menuBar) {
+        m_menuBar.reset();
+        qInfo("Pendrel: the tray went away");
+    }
+}
+
+void PendrelApp::onTrayAvailability(bool available) {
+    syncMenuBarExtra();
+    updateQuitPolicy();
+    // Whether a window is still up is asked when the grace time is over.
+    if (available)
+        m_trayGone.stop();
+    else
+        m_trayGone.start(std::max(0, m_options.trayGoneGraceMs));
+}
+
+bool PendrelApp::anyWindowShown() const {
+    // Only the app's own windows count: an XEmbed tray icon is a top-level widget of its own,
+    // and the panel is a popup that closes at the next click.
+    return (m_main && m_main->isVisible()) || (m_settings && m_settings->isVisible());
 }
 
 void PendrelApp::updateQuitPolicy() {
@@ -202,11 +244,8 @@ void PendrelApp::openSettings() {
 }
 
 void PendrelApp::handleReopen() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && !(w->windowFlags() & Qt::Popup) && w->isWindow())
-            return;
-    }
-    openMainWindow();
+    if (!anyWindowShown())
+        openMainWindow();
 }
 
 void PendrelApp::handleMessage(const QString& message) {

@@ -194,31 +194,29 @@ void savePanel(ShotContext& ctx, Backdrop& backdrop, const QString& name) {
     ctx.save(&backdrop, name);
 }
 
-// The tray label enlarged 8 times, on a light and on a dark bar.
+// The tray label enlarged 8 times, as the app draws it on a light desktop (top row) and on a
+// dark one (bottom row), each on a light and on a dark tray: the tray need not match the desktop.
 void saveLabel(ShotContext& ctx, bool badge, const QString& name) {
     constexpr qreal zoom = 8;
     const int cell = int(MenuBarExtra::labelCanvas * zoom);
     const int pad = 24;
-    QImage image(2 * cell + 3 * pad, cell + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+    QImage image(2 * cell + 3 * pad, 2 * cell + 3 * pad, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(0x80, 0x84, 0x8C));
     QPainter p(&image);
-    const struct {
-        QColor bar, ink;
-    } looks[] = {{QColor(0xEC, 0xED, 0xF0), QColor(0x1D, 0x1D, 0x1F)},
-                 {QColor(0x23, 0x24, 0x28), QColor(0xF2, 0xF2, 0xF2)}};
-    int x = pad;
-    for (const auto& look : looks) {
-        const QRect slot(x, pad, cell, cell);
-        p.fillRect(slot, look.bar);
-        // The 18 × 16 frame, faintly, so the badge's reach past it shows.
-        const qreal inset = (MenuBarExtra::labelCanvas - 18) / 2.0 * zoom;
-        const qreal insetY = (MenuBarExtra::labelCanvas - 16) / 2.0 * zoom;
-        QColor frame = look.ink;
-        frame.setAlpha(40);
-        p.setPen(QPen(frame, 1, Qt::DashLine));
-        p.drawRect(QRectF(slot).adjusted(inset, insetY, -inset, -insetY));
-        p.drawPixmap(slot, MenuBarExtra::label(badge, zoom, look.ink));
-        x += cell + pad;
+    const QColor bars[] = {QColor(0xEC, 0xED, 0xF0), QColor(0x23, 0x24, 0x28)};
+    for (int row = 0; row < 2; ++row) {
+        const QColor ink = MenuBarExtra::inkFor(row == 1);
+        for (int column = 0; column < 2; ++column) {
+            const QRect slot(pad + column * (cell + pad), pad + row * (cell + pad), cell, cell);
+            p.fillRect(slot, bars[column]);
+            // The 18 × 16 frame, faintly, so the badge's reach past it shows.
+            const qreal inset = (MenuBarExtra::labelCanvas - 18) / 2.0 * zoom;
+            const qreal insetY = (MenuBarExtra::labelCanvas - 16) / 2.0 * zoom;
+            QColor frame = column == 0 ? QColor(0, 0, 0, 40) : QColor(255, 255, 255, 40);
+            p.setPen(QPen(frame, 1, Qt::DashLine));
+            p.drawRect(QRectF(slot).adjusted(inset, insetY, -inset, -insetY));
+            p.drawPixmap(slot, MenuBarExtra::label(badge, zoom, ink));
+        }
     }
     p.end();
     const QString path = ctx.outDir + QLatin1Char('/') + name + QStringLiteral(".png");
@@ -228,11 +226,37 @@ void saveLabel(ShotContext& ctx, bool badge, const QString& name) {
         ++ctx.failures;
 }
 
+// The label at its real size on a strip of tray, light and dark, as a desktop shows it.
+void saveLabelActualSize(ShotContext& ctx, const QString& name) {
+    const int slot = MenuBarExtra::labelCanvas + 8;
+    QImage image(4 * slot, 2 * slot, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(1);
+    QPainter p(&image);
+    const QColor bars[] = {QColor(0xEC, 0xED, 0xF0), QColor(0x23, 0x24, 0x28)};
+    for (int row = 0; row < 2; ++row) {
+        p.fillRect(QRect(0, row * slot, 4 * slot, slot), bars[row]);
+        int x = 4;
+        for (bool darkDesktop : {false, true})
+            for (bool badge : {false, true}) {
+                p.drawPixmap(QPoint(x, row * slot + 4),
+                             MenuBarExtra::label(badge, 1.0, MenuBarExtra::inkFor(darkDesktop)));
+                x += slot;
+            }
+    }
+    p.end();
+    const QString path = ctx.outDir + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool ok =
+        image.scaled(image.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    if (!ok)
+        ++ctx.failures;
+}
+
 } // namespace
 
 // The menu-bar panel on a laptop (battery, keep-awake off and on, after freeing memory, at the
 // smallest and largest text size, dark) and on a warm desktop without a battery (also while it
-// frees memory), and the tray label with and without its badge.
+// frees memory), and the tray label with and without its badge on light and dark trays.
 void renderMenuBarShots(ShotContext& ctx) {
     ctx.resetLook();
     {
@@ -289,4 +313,5 @@ void renderMenuBarShots(ShotContext& ctx) {
     }
     saveLabel(ctx, false, QStringLiteral("tray-label"));
     saveLabel(ctx, true, QStringLiteral("tray-label-badge"));
+    saveLabelActualSize(ctx, QStringLiteral("tray-label-actual-size"));
 }

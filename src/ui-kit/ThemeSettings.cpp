@@ -13,6 +13,9 @@ constexpr std::array<const char*, 6> kAccents = {"Blue",   "Purple", "Green",
 PENDREL_RAW_VALUES(AppAppearance, kAppearances)
 
 QString title(AppAppearance appearance) {
+    // "Match macOS" stays the stored value; what the picker shows names what it follows here.
+    if (appearance == AppAppearance::System)
+        return QStringLiteral("Match system");
     return rawValue(appearance);
 }
 

@@ -20,9 +20,11 @@
 
 #include <limits>
 #include <QApplication>
+#include <QBitmap>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -319,8 +321,9 @@ void MenuBarPanel::paintEvent(QPaintEvent*) {
     const QRectF outline = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const qreal radius = kCornerRadius - 0.5;
     p.setRenderHint(QPainter::Antialiasing);
-    // As a window the mask shapes the corners; inside another widget the rounded fill does.
-    if (isWindow()) {
+    // A masked window has its corners cut by the mask; a translucent one (where a compositor
+    // runs) and a panel inside another widget draw them with the rounded fill.
+    if (isWindow() && !testAttribute(Qt::WA_TranslucentBackground)) {
         p.fillRect(rect(), pal.color(QPalette::Window));
     } else {
         QPainterPath fill;
@@ -342,13 +345,23 @@ void MenuBarPanel::resizeEvent(QResizeEvent* event) {
 void MenuBarPanel::updateShape() {
     // The offscreen platform (tests, pendrel-shots) has no window shapes and says so each time.
     static const bool shapesWindows = QGuiApplication::platformName() != QLatin1String("offscreen");
-    if (!isWindow() || !shapesWindows) {
+    if (!isWindow() || !shapesWindows || testAttribute(Qt::WA_TranslucentBackground) ||
+        size().isEmpty()) {
         clearMask();
         return;
     }
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-    setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    // The mask keeps every pixel the rounded fill covers at least half of, so the cut edge and
+    // the painted edge are the same staircase and no corner pixel shows the square behind it.
+    QImage shape(size(), QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
+    {
+        QPainter sp(&shape);
+        sp.setRenderHint(QPainter::Antialiasing);
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+        sp.fillPath(outline, Qt::black);
+    }
+    setMask(QRegion(QBitmap::fromImage(shape.createAlphaMask(Qt::ThresholdAlphaDither))));
 }
 
 void MenuBarPanel::changeEvent(QEvent* event) {

@@ -84,7 +84,8 @@ TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
     ASSERT_TRUE(applet->lockedLabel());
     EXPECT_EQ(applet->lockedLabel()->text(), QString("locked"));
 
-    // Every row can be revealed, locked and switched-off ones included.
+    // Every row can be revealed, locked and switched-off ones included (once laid out).
+    QCoreApplication::processEvents();
     QTest::mouseClick(applet->revealButton(), Qt::LeftButton);
     QTest::mouseClick(parked->revealButton(), Qt::LeftButton);
     EXPECT_EQ(revealer.revealed,

@@ -17,6 +17,8 @@
 #include "ui-kit/ToggleSwitch.h"
 
 #include "fakes/FakeLoginItem.h"
+
+#include <algorithm>
 #include <gtest/gtest.h>
 
 #include <QButtonGroup>
@@ -68,18 +70,26 @@ TEST_F(SettingsTest, TwoWindowsShowTheSameRunModeAtOnce) {
     EXPECT_EQ(runMode.mode(), RunMode::WindowOnly);
     EXPECT_EQ(second.runModeGroup()->checkedId(), int(RunMode::WindowOnly));
     EXPECT_EQ(second.runModeExplanation()->text(),
-              "Pendrel quits when you close the window. No background presence, no Dock or menu "
-              "bar item when it is not open.");
+              "Pendrel quits when you close the window. No background presence, no taskbar or "
+              "menu bar item when it is not open.");
     EXPECT_EQ(defaults.stringValue("run.mode"), QString("Only when open"));
 }
 
-TEST_F(SettingsTest, UpdateControlsAreShownButCannotBeUsed) {
+TEST_F(SettingsTest, UpdateControlsShowThatNothingChecksAndKeepThePreference) {
     SettingsView view(&runMode, &updater, defaults);
-    EXPECT_TRUE(view.autoUpdateSwitch()->isChecked());
+    ASSERT_TRUE(updater.automaticallyChecks());
+    // Nothing checks for updates here: the disabled switch shows off, not the stored "on".
+    EXPECT_FALSE(view.autoUpdateSwitch()->isChecked());
     EXPECT_FALSE(view.autoUpdateSwitch()->isEnabled());
     EXPECT_FALSE(view.checkNowButton()->isEnabled());
     updater.setAutomaticallyChecks(false);
+    updater.setAutomaticallyChecks(true);
     EXPECT_FALSE(view.autoUpdateSwitch()->isChecked());
+    EXPECT_EQ(defaults.value("updates.auto"), QJsonValue(true)) << "the preference is kept";
+    const QList<QLabel*> labels = view.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel* l) { return l->text() == SettingsView::updatesNote(); }));
+    EXPECT_FALSE(SettingsView::updatesNote().contains("Sparkle"));
     EXPECT_TRUE(view.extensionsButton()->isEnabled());
     view.extensionsButton()->click(); // logs only: nothing to open on this system
 }
@@ -88,7 +98,8 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
     ThemePicker settingsPicker(defaults);
     ThemePicker aboutPicker(defaults);
     EXPECT_EQ(ringed(settingsPicker), QStringList({"Blue"}));
-    EXPECT_EQ(settingsPicker.appearancePicker()->currentIndex(), 0); // "Match macOS"
+    EXPECT_EQ(settingsPicker.appearancePicker()->currentIndex(), 0); // stored "Match macOS"
+    EXPECT_EQ(settingsPicker.appearancePicker()->labels().value(0), "Match system");
     EXPECT_EQ(settingsPicker.textSizeNote()->text(),
               "set at the bottom of the sidebar, currently normal");
 
