@@ -28,3 +28,4 @@ void renderUiKitShots(ShotContext& ctx);
 void renderVitalsShots(ShotContext& ctx);
 void renderMenuBarShots(ShotContext& ctx);
 void renderCompareShots(ShotContext& ctx);
+void renderAssistantShots(ShotContext& ctx);

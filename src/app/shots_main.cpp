@@ -35,5 +35,6 @@ int main(int argc, char** argv) {
     renderVitalsShots(ctx);
     renderMenuBarShots(ctx);
     renderCompareShots(ctx);
+    renderAssistantShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }
