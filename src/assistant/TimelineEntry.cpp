@@ -15,23 +15,10 @@ constexpr int kPromptDetailCharacters = 220;
 
 } // namespace
 
-QString rawValue(TimelineEntry::Kind kind) {
-    return RawValueDetail::rawValueOf(kRaw, kind);
-}
+PENDREL_RAW_VALUES(TimelineEntry::Kind, kRaw)
 
 QString label(TimelineEntry::Kind kind) {
     return RawValueDetail::rawValueOf(kLabels, kind);
-}
-
-template <>
-std::optional<TimelineEntry::Kind> fromRawValue<TimelineEntry::Kind>(const QString& raw) {
-    return RawValueDetail::fromRaw<TimelineEntry::Kind>(kRaw, raw);
-}
-
-template <> const QList<TimelineEntry::Kind>& allCases<TimelineEntry::Kind>() {
-    static const QList<TimelineEntry::Kind> cases =
-        RawValueDetail::casesOf<TimelineEntry::Kind>(kRaw);
-    return cases;
 }
 
 QString leadingCharacters(const QString& text, int count) {

@@ -18,7 +18,13 @@ QString AppSupportFolder::pathFor(const QString& fileName) const {
 
 bool AppSupportFolder::writeBytes(const QString& fileName, const QByteArray& bytes,
                                   QString* error) const {
-    return AtomicFile::write(pathFor(fileName), bytes, error);
+    const QString path = pathFor(fileName);
+    if (!AtomicFile::write(path, bytes, error))
+        return false;
+    // What these files hold (questions asked, the vault's index) is for the owner's eyes only.
+    // Later replacements keep these permissions.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    return true;
 }
 
 bool AppSupportFolder::writeJson(const QString& fileName, const QJsonDocument& doc,

@@ -26,6 +26,9 @@ TEST(AppSupportFolder, WritesCompactJsonAndReadsTheBytesBack) {
     ASSERT_EQ(folder.readBytes("timeline.v1.json", 100, &bytes),
               AppSupportFolder::ReadStatus::Read);
     EXPECT_EQ(bytes, QByteArray(R"({"a":1})"));
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_FALSE(QFile::permissions(folder.pathFor("timeline.v1.json")) & others);
     EXPECT_EQ(folder.readBytes("missing.json", 100, &bytes), AppSupportFolder::ReadStatus::Missing);
 }
 
