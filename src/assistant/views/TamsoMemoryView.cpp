@@ -83,7 +83,10 @@ TamsoMemoryView::TamsoMemoryView(TamsoMemory& memory, QWidget* parent)
     auto* learningRow = new QHBoxLayout(m_learning);
     learningRow->setContentsMargins(0, 4, 0, 4);
     learningRow->setSpacing(8);
-    learningRow->addWidget(new QKSpinner(m_learning), 0, Qt::AlignVCenter);
+    auto* spinner = new QKSpinner(m_learning);
+    QKFont::apply(spinner, TextStyle::Body);
+    QKForeground::apply(spinner, QKForeground::Secondary);
+    learningRow->addWidget(spinner, 0, Qt::AlignVCenter);
     learningRow->addWidget(QKBuild::label(QStringLiteral("Learning about your Mac…"),
                                           TextStyle::Body, QKForeground::Secondary, m_learning,
                                           std::nullopt, false));
