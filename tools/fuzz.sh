@@ -6,6 +6,7 @@
 # behaviour; the input that did it is left in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+tools/install-deps.sh
 seconds=${FUZZ_SECONDS:-20}
 runs=${FUZZ_RUNS:-}
 
