@@ -2,6 +2,10 @@
 
 #include "apps/views/StartupItemsView.h"
 #include "apps/views/TweaksView.h"
+#include "assistant/PendrelTimelineStore.h"
+#include "assistant/TamsoMemory.h"
+#include "assistant/views/PendrelTimelineView.h"
+#include "assistant/views/TamsoMemoryView.h"
 #include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
@@ -30,6 +34,15 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
              if (!s.screen || !s.fileCompare)
                  return placeholder(*QKFeature::lookup(QStringLiteral("compare")), parent);
              return new FileCompareView(*s.screen, *s.fileCompare, parent);
+         }},
+        // Both read process-wide instances, not the app's services.
+        {QStringLiteral("pendrel-timeline"),
+         [](const Services&, QWidget* parent) -> QWidget* {
+             return new PendrelTimelineView(*PendrelTimelineStore::shared(), parent);
+         }},
+        {QStringLiteral("tamso-memory"),
+         [](const Services&, QWidget* parent) -> QWidget* {
+             return new TamsoMemoryView(*TamsoMemory::shared(), parent);
          }},
         {QStringLiteral("performance"),
          [](const Services& s, QWidget* parent) -> QWidget* {

@@ -29,3 +29,4 @@ void renderVitalsShots(ShotContext& ctx);
 void renderMenuBarShots(ShotContext& ctx);
 void renderCompareShots(ShotContext& ctx);
 void renderAppsShots(ShotContext& ctx);
+void renderAssistantShots(ShotContext& ctx);

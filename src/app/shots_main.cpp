@@ -44,5 +44,6 @@ int main(int argc, char** argv) {
     renderMenuBarShots(ctx);
     renderCompareShots(ctx);
     renderAppsShots(ctx);
+    renderAssistantShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }
