@@ -1,5 +1,12 @@
 #include "app/FeatureScreens.h"
 
+#include "apps/views/StartupItemsView.h"
+#include "apps/views/TweaksView.h"
+#include "assistant/PendrelTimelineStore.h"
+#include "assistant/TamsoMemory.h"
+#include "assistant/views/PendrelTimelineView.h"
+#include "assistant/views/TamsoMemoryView.h"
+#include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 
@@ -22,9 +29,32 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
     static const QHash<QString, FeatureScreens::Builder> table = {
         {QStringLiteral("about"),
          [](const Services&, QWidget* parent) -> QWidget* { return new AboutView(parent); }},
+        {QStringLiteral("compare"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.fileCompare)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("compare")), parent);
+             return new FileCompareView(*s.screen, *s.fileCompare, parent);
+         }},
+        // Both read process-wide instances, not the app's services.
+        {QStringLiteral("pendrel-timeline"),
+         [](const Services&, QWidget* parent) -> QWidget* {
+             return new PendrelTimelineView(*PendrelTimelineStore::shared(), parent);
+         }},
+        {QStringLiteral("tamso-memory"),
+         [](const Services&, QWidget* parent) -> QWidget* {
+             return new TamsoMemoryView(*TamsoMemory::shared(), parent);
+         }},
         {QStringLiteral("performance"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              return new PerformanceView(s.appState, s.autopilot, s.screen, parent);
+         }},
+        {QStringLiteral("startup"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new StartupItemsView(s.startupItems, s.fileRevealer, parent);
+         }},
+        {QStringLiteral("tweaks"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new TweaksView(s.tweaks, parent);
          }},
     };
     return table;

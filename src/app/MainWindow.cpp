@@ -6,26 +6,38 @@
 #include "ui-kit/Themed.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QKeySequence>
 #include <QMenuBar>
 #include <QShowEvent>
 
-MainWindow::MainWindow(const Services& services, QWidget* parent)
-    : QMainWindow(parent), m_services(services) {
+MainWindow::MainWindow(const Services& services, TextSizeCommands* textSize, QWidget* parent)
+    : QMainWindow(parent), m_services(services), m_textSize(textSize) {
     setObjectName(QStringLiteral("main"));
-    setMinimumSize(940, 620);
     resize(1180, 760);
     Themed::apply(this);
+    if (!m_textSize)
+        m_textSize = new TextSizeCommands(this);
+    makeContent();
+    buildMenus();
+}
+
+void MainWindow::makeContent() {
     ContentView::Options options;
+    const Services services = m_services;
     options.makeScreen = [services](const QString& id, QWidget* parent) {
         return FeatureScreens::build(id, services, parent);
     };
-    m_content = new ContentView(services, std::move(options), this);
-    setCentralWidget(m_content);
+    auto* content = new ContentView(m_services, std::move(options), this);
+    // The minimum belongs to the content: the window adds its menu bar on top of it.
+    content->setMinimumSize(kContentMinimum);
+    // The old content goes at once, so it answers no message meant for the new one.
+    delete takeCentralWidget();
+    setCentralWidget(content);
+    m_content = content;
     // The title names the section shown, as the content view reports it.
     setWindowTitle(m_content->title());
     connect(m_content, &ContentView::titleChanged, this, &QWidget::setWindowTitle);
-    buildMenus();
 }
 
 void MainWindow::buildMenus() {
@@ -46,7 +58,22 @@ void MainWindow::buildMenus() {
     connect(quit, &QAction::triggered, this, &MainWindow::quitRequested);
 
     QMenu* view = menuBar()->addMenu(QStringLiteral("View"));
-    (new TextSizeCommands(this))->addTo(view);
+    m_textSize->addTo(view);
+}
+
+void MainWindow::setVisible(bool visible) {
+    // A window opened again after it was closed shows fresh content, built before it is shown.
+    if (visible && !isVisible() && m_contentClosed) {
+        m_contentClosed = false;
+        makeContent();
+    }
+    QMainWindow::setVisible(visible);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted())
+        m_contentClosed = true;
 }
 
 void MainWindow::showEvent(QShowEvent* event) {

@@ -2,6 +2,7 @@
 
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
+#include "platform/X11Selections.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/Themed.h"
 #include "vitals/KeepAwakeManager.h"
@@ -10,8 +11,10 @@
 #include <algorithm>
 #include <QCursor>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPalette>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -23,6 +26,8 @@ constexpr QSizeF kFrame(18, 16);
 constexpr qreal kLetterSize = 13;
 constexpr qreal kBadgeSize = 7;
 constexpr QPointF kBadgeOffset(7, 5);
+// How far the contrasting edge reaches past a glyph, in points.
+constexpr qreal kEdge = 0.9;
 // A click on the tray icon closes the open popup before the tray reports it; within this time
 // after the popup went away the click is taken as "close", not "open again".
 constexpr qint64 kReopenGuardMs = 300;
@@ -38,6 +43,13 @@ MenuBarExtra::MenuBarExtra(const Services& services, Options options, QObject* p
     m_panel.reset(panel);
     m_panel->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
     Themed::apply(m_panel.get());
+    // With a compositor the corners are see-through and antialiased; without one a translucent
+    // window would show black there, so the panel shapes itself with a mask instead. Decided
+    // before the panel's window exists, which is when it counts.
+    if (X11Selections::compositorRunning()) {
+        m_panel->setAttribute(Qt::WA_TranslucentBackground);
+        m_panel->setAutoFillBackground(false);
+    }
     m_panel->installEventFilter(this);
     connect(panel, &MenuBarPanel::openMainWindowRequested, this, [this] {
         m_panel->hide();
@@ -57,8 +69,8 @@ MenuBarExtra::MenuBarExtra(const Services& services, Options options, QObject* p
     if (services.keepAwake)
         connect(services.keepAwake, &KeepAwakeManager::isActiveChanged, this,
                 &MenuBarExtra::updateIcon);
-    // The ink follows the app's light or dark look.
-    connect(&Themed::shared(), &Themed::colorSchemeChanged, this, &MenuBarExtra::updateIcon);
+    // The ink follows the desktop's light or dark preference.
+    connect(&Themed::shared(), &Themed::systemSchemeChanged, this, &MenuBarExtra::updateIcon);
     updateIcon();
     if (m_tray)
         m_tray->show();
@@ -66,9 +78,12 @@ MenuBarExtra::MenuBarExtra(const Services& services, Options options, QObject* p
 
 MenuBarExtra::~MenuBarExtra() = default;
 
+QColor MenuBarExtra::inkFor(bool darkDesktop) {
+    return darkDesktop ? QColor(0xF2, 0xF2, 0xF2) : QColor(0x1D, 0x1D, 0x1F);
+}
+
 QColor MenuBarExtra::defaultInk() {
-    const QColor window = QGuiApplication::palette().color(QPalette::Window);
-    return window.lightness() > 128 ? QColor(0x1D, 0x1D, 0x1F) : QColor(0xF2, 0xF2, 0xF2);
+    return inkFor(Themed::shared().systemPrefersDark());
 }
 
 QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
@@ -76,7 +91,7 @@ QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
         ink = defaultInk();
     if (!(dpr > 0))
         dpr = 1;
-    const QColor rim = ink.lightness() > 128 ? QColor(0, 0, 0, 140) : QColor(255, 255, 255, 150);
+    const QColor edge = ink.lightness() > 128 ? QColor(0, 0, 0, 170) : QColor(255, 255, 255, 190);
     const QSizeF canvas(labelCanvas, labelCanvas);
     QPixmap pm((canvas * dpr).toSize());
     pm.setDevicePixelRatio(dpr);
@@ -90,13 +105,19 @@ QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
         QPointF((canvas.width() - kFrame.width()) / 2, (canvas.height() - kFrame.height()) / 2),
         kFrame);
     // The label never follows the text-size step: it is sized for the menu bar.
-    p.setFont(
+    const QFont font =
         QKFont{.fixedSize = kLetterSize, .weight = QFont::DemiBold, .design = FontDesign::Serif}
-            .resolve(1.0));
-    p.setPen(rim);
-    p.drawText(frame.translated(0.6, 0.6), Qt::AlignCenter, QStringLiteral("P"));
-    p.setPen(ink);
-    p.drawText(frame, Qt::AlignCenter, QStringLiteral("P"));
+            .resolve(1.0);
+    // The letter as an outline, centred in the frame as a line of text would be, so the edge
+    // can run all round it.
+    const QFontMetricsF fm(font);
+    const QString letter = QStringLiteral("P");
+    QPainterPath glyph;
+    glyph.addText(QPointF(frame.center().x() - fm.horizontalAdvance(letter) / 2,
+                          frame.top() + (frame.height() - fm.height()) / 2 + fm.ascent()),
+                  font, letter);
+    p.strokePath(glyph, QPen(edge, 2 * kEdge, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.fillPath(glyph, ink);
 
     if (badge) {
         const QPointF centre = frame.center() + kBadgeOffset;
@@ -108,11 +129,14 @@ QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
         p.setBrush(Qt::black);
         p.drawEllipse(centre, kBadgeSize / 2 + 1.2, kBadgeSize / 2 + 1.2);
         p.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        const QSize glyph(qCeil(kBadgeSize), qCeil(kBadgeSize));
-        p.drawPixmap(box.translated(0.5, 0.5),
-                     SymbolIcons::pixmap("cup.and.saucer.fill"_sym, glyph, rim, dpr), QRectF());
-        p.drawPixmap(box, SymbolIcons::pixmap("cup.and.saucer.fill"_sym, glyph, ink, dpr),
-                     QRectF());
+        const QSize size(qCeil(kBadgeSize), qCeil(kBadgeSize));
+        // The edge of the cup: its glyph in the edge colour, nudged all round.
+        const QPixmap rim = SymbolIcons::pixmap("cup.and.saucer.fill"_sym, size, edge, dpr);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (dx != 0 || dy != 0)
+                    p.drawPixmap(box.translated(dx * kEdge * 0.8, dy * kEdge * 0.8), rim, QRectF());
+        p.drawPixmap(box, SymbolIcons::pixmap("cup.and.saucer.fill"_sym, size, ink, dpr), QRectF());
     }
     return pm;
 }

@@ -12,11 +12,15 @@ class QSystemTrayIcon;
 class QWidget;
 
 // The menu-bar extra: a tray icon labelled with a painted "P" (with a cup badge while
-// keep-awake is on) that drops down the menu-bar panel. Present in every run mode.
+// keep-awake is on) that drops down the menu-bar panel. Present in every run mode, for as long
+// as the desktop has a tray (PendrelApp follows the tray).
 //
-// The label follows KeepAwakeManager::isActive live (and the light or dark look of the app), with
-// nothing reopened. The panel is a popup: a click outside closes it, and the click on the tray
-// icon that closed it does not open it again at once.
+// The label follows KeepAwakeManager::isActive live, with nothing reopened. Its ink follows the
+// desktop, not the app's own appearance: the tray belongs to the desktop's panel, so an app set
+// to Dark on a light desktop still gets dark ink. The panel is a popup: a click outside closes
+// it, and the click on the tray icon that closed it does not open it again at once. Where a
+// compositor runs the panel is a translucent window with antialiased round corners; without one
+// it is shaped by a mask.
 class MenuBarExtra : public QObject {
     Q_OBJECT
 public:
@@ -34,12 +38,14 @@ public:
     // and 5 down from the frame's centre. The badge reaches past the frame's right and bottom
     // edges, so the pixmap is a square of labelCanvas points with the frame centred in it (tray
     // slots are square too); around the badge the "P" is cleared by a hairline so the two read
-    // apart. Glyphs are drawn in ink with a faint rim of the opposite lightness, so the label
-    // reads on any panel. An invalid ink means defaultInk().
+    // apart. Glyphs are drawn in ink inside an edge of the opposite lightness all round, so the
+    // label reads on a light and on a dark tray whatever the ink. An invalid ink means
+    // defaultInk().
     static constexpr int labelCanvas = 22;
     static QPixmap label(bool badge, qreal devicePixelRatio = 2.0, QColor ink = QColor());
-    // Dark ink on a light desktop palette, light ink on a dark one.
+    // Dark ink on a light desktop, light ink on a dark one (the desktop's own preference).
     static QColor defaultInk();
+    static QColor inkFor(bool darkDesktop);
 
     // What the tray shows now: the label with or without the badge.
     bool badgeShown() const { return m_badgeShown; }

@@ -13,9 +13,18 @@
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/StorageGrowthScanner.h"
+#include "developer/FileCompare.h"
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "platform/DesktopEntry.h"
+#include "platform/DesktopTrayHost.h"
+#include "platform/FileRevealer.h"
+#include "platform/HomeLayout.h"
+#include "platform/LinuxDocumentText.h"
+#include "platform/ProcessRestarter.h"
+#include "platform/ToolRunner.h"
+#include "platform/UnavailableLanguageModel.h"
 #include "shell/FinderExtensionBridge.h"
 #include "shell/Permissions.h"
 #include "shell/RunModeManager.h"
@@ -24,20 +33,26 @@
 #include "storage/DiskMapScanner.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/FolderTree.h"
+#include "ui-kit/TextSizeCommands.h"
 #include "vault/SecureNotesStore.h"
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/PerformanceAutopilot.h"
 
 #include <QApplication>
-#include <QSystemTrayIcon>
 #include <QTimer>
 
-template <typename T> T* PendrelApp::own(const char* name) {
-    auto object = std::make_unique<T>();
+template <typename T, typename... Args> T* PendrelApp::own(const char* name, Args&&... args) {
+    auto object = std::make_unique<T>(std::forward<Args>(args)...);
     T* raw = object.get();
     m_owned.push_back(std::move(object));
     m_creationOrder.append(QString::fromLatin1(name));
+    return raw;
+}
+
+template <typename T> T* PendrelApp::adopt(std::unique_ptr<T> object) {
+    T* raw = object.get();
+    m_owned.push_back(std::move(object));
     return raw;
 }
 
@@ -62,20 +77,42 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.permissions = shared<Permissions>("Permissions");
     s.health = own<HealthCheck>("HealthCheck");
     s.folderTree = own<FolderTree>("FolderTree");
-    s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner");
-    s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner");
-    s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner");
-    s.screenshotCleaner = own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner");
+    const HomeLayout layout = HomeLayout::fromEnvironment();
+    const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
+    s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
+    s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
+    s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner", layout, cleaningTools);
+    s.screenshotCleaner =
+        own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner", layout, cleaningTools);
     s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner");
     s.diskMap = own<DiskMapScanner>("DiskMapScanner");
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
     s.uninstaller = own<AppUninstaller>("AppUninstaller");
-    s.tweaks = own<TweaksService>("TweaksService");
-    s.startupItems = own<StartupItems>("StartupItems");
+    // The defaults stand-in is installed beside the app; a restart ends the user's own processes.
+    s.tweaks = own<TweaksService>(
+        "TweaksService", std::make_shared<ProcessToolRunner>(),
+        std::make_shared<SignalProcessRestarter>(SignalProcessRestarter::forThisUser()),
+        QCoreApplication::applicationDirPath() + QStringLiteral("/pendrel-defaults"));
+    s.startupItems = own<StartupItems>(
+        "StartupItems", layout, StartupItems::Roots::system(qgetenv("XDG_CONFIG_DIRS")),
+        cleaningTools.trash,
+        DesktopEntry::messagesLocale(qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")));
     s.screen = own<ScreenState>("ScreenState");
     s.automation = shared<AutomationStore>("AutomationStore");
     s.autopilot = shared<PerformanceAutopilot>("PerformanceAutopilot");
     s.keepAwake = shared<KeepAwakeManager>("KeepAwakeManager");
+    s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
+    s.fileCompare = adopt(std::make_unique<FileCompare>(*s.screen, *s.languageModel,
+                                                        std::make_shared<LinuxDocumentText>()));
+    m_revealer = std::make_unique<FileManagerRevealer>();
+    s.fileRevealer = m_revealer.get();
+
+    m_textSize = new TextSizeCommands(this);
+    m_trayGone.setSingleShot(true);
+    connect(&m_trayGone, &QTimer::timeout, this, [this] {
+        if (!hasMenuBarExtra() && !anyWindowShown())
+            openMainWindow();
+    });
 }
 
 PendrelApp::~PendrelApp() {
@@ -92,13 +129,9 @@ PendrelApp::~PendrelApp() {
         m_owned.pop_back(); // reverse creation order
 }
 
-bool PendrelApp::hasMenuBarExtra() const {
-    return m_options.useSystemTray && QSystemTrayIcon::isSystemTrayAvailable();
-}
-
 MainWindow* PendrelApp::mainWindow() {
     if (!m_main) {
-        m_main = std::make_unique<MainWindow>(m_services);
+        m_main = std::make_unique<MainWindow>(m_services, m_textSize);
         connect(m_main.get(), &MainWindow::shown, this, &PendrelApp::wireAutomation);
         connect(m_main.get(), &MainWindow::settingsRequested, this, &PendrelApp::openSettings);
         connect(m_main.get(), &MainWindow::quitRequested, qApp, &QApplication::quit);
@@ -107,19 +140,24 @@ MainWindow* PendrelApp::mainWindow() {
 }
 
 SettingsWindow* PendrelApp::settingsWindow() {
-    if (!m_settings)
+    if (!m_settings) {
         m_settings = std::make_unique<SettingsWindow>(m_services.runMode, m_services.updater);
+        m_textSize->attachTo(m_settings.get());
+    }
     return m_settings.get();
 }
 
 void PendrelApp::launch() {
     MainWindow* window = mainWindow();
-    if (hasMenuBarExtra()) {
-        m_menuBar = std::make_unique<MenuBarExtra>(m_services);
-        connect(m_menuBar.get(), &MenuBarExtra::openMainWindowRequested, this,
-                &PendrelApp::openMainWindow);
-        connect(m_menuBar.get(), &MenuBarExtra::quitRequested, qApp, &QApplication::quit);
+    if (m_options.useSystemTray) {
+        m_trayHost = m_options.trayHost;
+        if (!m_trayHost) {
+            m_ownTrayHost = std::make_unique<DesktopTrayHost>();
+            m_trayHost = m_ownTrayHost.get();
+        }
+        connect(m_trayHost, &TrayHost::availabilityChanged, this, &PendrelApp::onTrayAvailability);
     }
+    syncMenuBarExtra();
     connect(m_services.runMode, &RunModeManager::modeChanged, this, &PendrelApp::updateQuitPolicy);
     updateQuitPolicy();
 
@@ -131,6 +169,39 @@ void PendrelApp::launch() {
         // The window stays back; the start action still runs once so scheduled rules work.
         wireAutomation();
     }
+}
+
+void PendrelApp::syncMenuBarExtra() {
+    const bool wanted = m_trayHost && m_trayHost->isAvailable();
+    if (wanted && !m_menuBar) {
+        // Only the desktop's own tray gets a real icon; a test's tray gets the rest.
+        MenuBarExtra::Options options{.systemTray = m_ownTrayHost != nullptr};
+        m_menuBar = std::make_unique<MenuBarExtra>(m_services, options);
+        m_textSize->attachTo(m_menuBar->panel());
+        connect(m_menuBar.get(), &MenuBarExtra::openMainWindowRequested, this,
+                &PendrelApp::openMainWindow);
+        connect(m_menuBar.get(), &MenuBarExtra::quitRequested, qApp, &QApplication::quit);
+        qInfo("Pendrel: the menu-bar extra is in the tray");
+    } else if (!wanted && m_menuBar) {
+        m_menuBar.reset();
+        qInfo("Pendrel: the tray went away");
+    }
+}
+
+void PendrelApp::onTrayAvailability(bool available) {
+    syncMenuBarExtra();
+    updateQuitPolicy();
+    // Whether a window is still up is asked when the grace time is over.
+    if (available)
+        m_trayGone.stop();
+    else
+        m_trayGone.start(std::max(0, m_options.trayGoneGraceMs));
+}
+
+bool PendrelApp::anyWindowShown() const {
+    // Only the app's own windows count: an XEmbed tray icon is a top-level widget of its own,
+    // and the panel is a popup that closes at the next click.
+    return (m_main && m_main->isVisible()) || (m_settings && m_settings->isVisible());
 }
 
 void PendrelApp::updateQuitPolicy() {
@@ -173,11 +244,8 @@ void PendrelApp::openSettings() {
 }
 
 void PendrelApp::handleReopen() {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->isVisible() && !(w->windowFlags() & Qt::Popup) && w->isWindow())
-            return;
-    }
-    openMainWindow();
+    if (!anyWindowShown())
+        openMainWindow();
 }
 
 void PendrelApp::handleMessage(const QString& message) {

@@ -27,3 +27,6 @@ void renderShellShots(ShotContext& ctx);
 void renderUiKitShots(ShotContext& ctx);
 void renderVitalsShots(ShotContext& ctx);
 void renderMenuBarShots(ShotContext& ctx);
+void renderCompareShots(ShotContext& ctx);
+void renderAppsShots(ShotContext& ctx);
+void renderAssistantShots(ShotContext& ctx);

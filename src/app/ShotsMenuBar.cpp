@@ -1,7 +1,9 @@
 #include "app/MenuBarExtra.h"
 #include "app/Shots.h"
 
-#include "platform/PowerInhibitor.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/Services.h"
 #include "ui-kit/Color.h"
@@ -9,8 +11,6 @@
 #include "ui-kit/ThemeSettings.h"
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
-#include "vitals/PowerSource.h"
-#include "vitals/SnapshotSampler.h"
 #include "vitals/views/MenuBarPanel.h"
 
 #include <atomic>
@@ -23,7 +23,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
-#include <QSemaphore>
 #include <QVBoxLayout>
 
 namespace {
@@ -78,75 +77,46 @@ Machine desktop() {
     return m;
 }
 
-struct SamplerState {
-    Machine machine;
-    std::atomic<int> samples{0};
-    std::atomic<bool> relieved{false};
-    std::atomic<bool> holdRelieve{false};
-    QSemaphore gate;
-};
+// A busy machine that publishes no heat at all: no sensors and no thermal zones.
+Machine busyWithoutSensors() {
+    Machine m = laptop();
+    m.battery.reset();
+    m.pressure = ThermalSnapshot::Pressure::Unknown;
+    m.cpuCelsius.reset();
+    m.cpuPercent = 88;
+    return m;
+}
 
-class ShotSampler final : public SnapshotSampler {
-public:
-    explicit ShotSampler(std::shared_ptr<SamplerState> state) : m_state(std::move(state)) {}
-
-    SystemSnapshot takeSample() override {
-        const Machine& m = m_state->machine;
-        const int n = ++m_state->samples;
-        const double wave = std::sin(n * 0.35) * 0.6 + std::sin(n * 0.11) * 0.4;
-        const auto shift = qint64(wave * 2.2e9);
-        SystemSnapshot s;
-        s.memTotalBytes = m.total;
-        s.memWiredBytes = m.wired;
-        s.memActiveBytes = quint64(qint64(m.active) + shift);
-        s.memCompressedBytes = m.compressed;
-        s.memCachedBytes = quint64(qint64(m.cached) - shift / 2);
-        s.memFreeBytes = quint64(qint64(m.free) - shift / 2);
-        if (m_state->relieved) {
-            s.memFreeBytes += 1'240'000'000ULL;
-            s.memCompressedBytes -= 640'000'000ULL;
-            s.memActiveBytes -= 600'000'000ULL;
-        }
-        s.memUsedBytes = s.memWiredBytes + s.memActiveBytes + s.memCompressedBytes;
-        s.memoryPressurePercent = 100.0 * double(s.memUsedBytes) / double(s.memTotalBytes);
-        s.cpuPercent = m.cpuPercent;
-        s.diskTotalBytes = m.diskTotal;
-        s.diskFreeBytes = m.diskFree - qint64(n) * 1'400'000'000LL + qint64(wave * 6e9);
-        s.batteryPercent = m.battery;
-        s.batteryCharging = m.charging;
-        s.thermal.pressure = m.pressure;
-        s.thermal.cpuCelsius = m.cpuCelsius;
-        if (!m.busiest.isEmpty())
-            s.topCPUProcesses.append(ProcessCPUInfo{.name = m.busiest, .cpuPercent = 64});
-        return s;
+// A sample of the machine: each one wanders a little around its figures, so the histories have
+// a shape; after a free-memory run the machine shows memory given back.
+SystemSnapshot sampleOf(const Machine& m, int n, bool relieved) {
+    const double wave = std::sin(n * 0.35) * 0.6 + std::sin(n * 0.11) * 0.4;
+    const auto shift = qint64(wave * 2.2e9);
+    SystemSnapshot s;
+    s.memTotalBytes = m.total;
+    s.memWiredBytes = m.wired;
+    s.memActiveBytes = quint64(qint64(m.active) + shift);
+    s.memCompressedBytes = m.compressed;
+    s.memCachedBytes = quint64(qint64(m.cached) - shift / 2);
+    s.memFreeBytes = quint64(qint64(m.free) - shift / 2);
+    if (relieved) {
+        s.memFreeBytes += 1'240'000'000ULL;
+        s.memCompressedBytes -= 640'000'000ULL;
+        s.memActiveBytes -= 600'000'000ULL;
     }
-
-    void relieveMemoryPressure() override {
-        if (m_state->holdRelieve)
-            m_state->gate.acquire();
-        m_state->relieved = true;
-    }
-
-private:
-    std::shared_ptr<SamplerState> m_state;
-};
-
-// Keep-awake that never reaches the session: every request is granted on paper.
-class ShotInhibitor final : public PowerInhibitor {
-public:
-    PowerAssertion acquire(Kind kind, const QString&) override {
-        return {++m_next, kind == Kind::DisplaySleep};
-    }
-    void release(quint32) override {}
-
-private:
-    quint32 m_next = 0;
-};
-
-class MainsPower final : public PowerSource {
-public:
-    bool isOnExternalPower() const override { return true; }
-};
+    s.memUsedBytes = s.memWiredBytes + s.memActiveBytes + s.memCompressedBytes;
+    s.memoryPressurePercent = 100.0 * double(s.memUsedBytes) / double(s.memTotalBytes);
+    s.cpuPercent = m.cpuPercent;
+    s.diskTotalBytes = m.diskTotal;
+    s.diskFreeBytes = m.diskFree - qint64(n) * 1'400'000'000LL + qint64(wave * 6e9);
+    s.batteryPercent = m.battery;
+    s.batteryCharging = m.charging;
+    s.thermal.pressure = m.pressure;
+    s.thermal.cpuCelsius = m.cpuCelsius;
+    if (!m.busiest.isEmpty())
+        s.topCPUProcesses.append(ProcessCPUInfo{.name = m.busiest, .cpuPercent = 64});
+    return s;
+}
 
 bool waitUntil(const std::function<bool()>& condition) {
     QDeadlineTimer deadline(5000);
@@ -160,20 +130,21 @@ bool waitUntil(const std::function<bool()>& condition) {
 
 // One machine: its vitals service with a history of readings, keep-awake, and the panel.
 struct Scene {
-    std::shared_ptr<SamplerState> sampler = std::make_shared<SamplerState>();
+    std::shared_ptr<FakeSamplerState> sampler = std::make_shared<FakeSamplerState>();
     std::unique_ptr<AppState> appState;
     std::unique_ptr<KeepAwakeManager> keepAwake;
 
     explicit Scene(const Machine& machine, int readings) {
-        sampler->machine = machine;
+        FakeSamplerState* state = sampler.get();
+        sampler->setMake(
+            [machine, state](int, int n) { return sampleOf(machine, n, state->relieves > 0); });
         AppState::Options options;
-        std::shared_ptr<SamplerState> state = sampler;
-        options.makeSampler = [state] { return std::make_unique<ShotSampler>(state); };
+        options.makeSampler = FakeSnapshotSampler::factory(sampler);
         options.startSampling = false;
         appState = std::make_unique<AppState>(std::move(options));
         KeepAwakeManager::Backends backends;
-        backends.inhibitor = std::make_unique<ShotInhibitor>();
-        backends.powerSource = std::make_unique<MainsPower>();
+        backends.inhibitor = std::make_unique<FakePowerInhibitor>();
+        backends.powerSource = std::make_unique<FakePowerSource>();
         keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
         for (int i = 0; i < readings; ++i) {
             const qsizetype before = appState->memoryHistory().size();
@@ -223,31 +194,29 @@ void savePanel(ShotContext& ctx, Backdrop& backdrop, const QString& name) {
     ctx.save(&backdrop, name);
 }
 
-// The tray label enlarged 8 times, on a light and on a dark bar.
+// The tray label enlarged 8 times, as the app draws it on a light desktop (top row) and on a
+// dark one (bottom row), each on a light and on a dark tray: the tray need not match the desktop.
 void saveLabel(ShotContext& ctx, bool badge, const QString& name) {
     constexpr qreal zoom = 8;
     const int cell = int(MenuBarExtra::labelCanvas * zoom);
     const int pad = 24;
-    QImage image(2 * cell + 3 * pad, cell + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+    QImage image(2 * cell + 3 * pad, 2 * cell + 3 * pad, QImage::Format_ARGB32_Premultiplied);
     image.fill(QColor(0x80, 0x84, 0x8C));
     QPainter p(&image);
-    const struct {
-        QColor bar, ink;
-    } looks[] = {{QColor(0xEC, 0xED, 0xF0), QColor(0x1D, 0x1D, 0x1F)},
-                 {QColor(0x23, 0x24, 0x28), QColor(0xF2, 0xF2, 0xF2)}};
-    int x = pad;
-    for (const auto& look : looks) {
-        const QRect slot(x, pad, cell, cell);
-        p.fillRect(slot, look.bar);
-        // The 18 × 16 frame, faintly, so the badge's reach past it shows.
-        const qreal inset = (MenuBarExtra::labelCanvas - 18) / 2.0 * zoom;
-        const qreal insetY = (MenuBarExtra::labelCanvas - 16) / 2.0 * zoom;
-        QColor frame = look.ink;
-        frame.setAlpha(40);
-        p.setPen(QPen(frame, 1, Qt::DashLine));
-        p.drawRect(QRectF(slot).adjusted(inset, insetY, -inset, -insetY));
-        p.drawPixmap(slot, MenuBarExtra::label(badge, zoom, look.ink));
-        x += cell + pad;
+    const QColor bars[] = {QColor(0xEC, 0xED, 0xF0), QColor(0x23, 0x24, 0x28)};
+    for (int row = 0; row < 2; ++row) {
+        const QColor ink = MenuBarExtra::inkFor(row == 1);
+        for (int column = 0; column < 2; ++column) {
+            const QRect slot(pad + column * (cell + pad), pad + row * (cell + pad), cell, cell);
+            p.fillRect(slot, bars[column]);
+            // The 18 × 16 frame, faintly, so the badge's reach past it shows.
+            const qreal inset = (MenuBarExtra::labelCanvas - 18) / 2.0 * zoom;
+            const qreal insetY = (MenuBarExtra::labelCanvas - 16) / 2.0 * zoom;
+            QColor frame = column == 0 ? QColor(0, 0, 0, 40) : QColor(255, 255, 255, 40);
+            p.setPen(QPen(frame, 1, Qt::DashLine));
+            p.drawRect(QRectF(slot).adjusted(inset, insetY, -inset, -insetY));
+            p.drawPixmap(slot, MenuBarExtra::label(badge, zoom, ink));
+        }
     }
     p.end();
     const QString path = ctx.outDir + QLatin1Char('/') + name + QStringLiteral(".png");
@@ -257,11 +226,37 @@ void saveLabel(ShotContext& ctx, bool badge, const QString& name) {
         ++ctx.failures;
 }
 
+// The label at its real size on a strip of tray, light and dark, as a desktop shows it.
+void saveLabelActualSize(ShotContext& ctx, const QString& name) {
+    const int slot = MenuBarExtra::labelCanvas + 8;
+    QImage image(4 * slot, 2 * slot, QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(1);
+    QPainter p(&image);
+    const QColor bars[] = {QColor(0xEC, 0xED, 0xF0), QColor(0x23, 0x24, 0x28)};
+    for (int row = 0; row < 2; ++row) {
+        p.fillRect(QRect(0, row * slot, 4 * slot, slot), bars[row]);
+        int x = 4;
+        for (bool darkDesktop : {false, true})
+            for (bool badge : {false, true}) {
+                p.drawPixmap(QPoint(x, row * slot + 4),
+                             MenuBarExtra::label(badge, 1.0, MenuBarExtra::inkFor(darkDesktop)));
+                x += slot;
+            }
+    }
+    p.end();
+    const QString path = ctx.outDir + QLatin1Char('/') + name + QStringLiteral(".png");
+    const bool ok =
+        image.scaled(image.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path);
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    if (!ok)
+        ++ctx.failures;
+}
+
 } // namespace
 
 // The menu-bar panel on a laptop (battery, keep-awake off and on, after freeing memory, at the
 // smallest and largest text size, dark) and on a warm desktop without a battery (also while it
-// frees memory), and the tray label with and without its badge.
+// frees memory), and the tray label with and without its badge on light and dark trays.
 void renderMenuBarShots(ShotContext& ctx) {
     ctx.resetLook();
     {
@@ -299,6 +294,16 @@ void renderMenuBarShots(ShotContext& ctx) {
         backdrop.hide();
     }
     {
+        Scene scene(busyWithoutSensors(), 20);
+        MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
+        Backdrop backdrop(panel);
+        savePanel(ctx, backdrop, QStringLiteral("panel-unknown-heat"));
+        ctx.setLook(QStringLiteral("Dark"), TextSize::Largest);
+        savePanel(ctx, backdrop, QStringLiteral("panel-unknown-heat-dark-largest"));
+        ctx.resetLook();
+        backdrop.hide();
+    }
+    {
         // Before the first reading: the empty snapshot and the charts still gathering.
         Scene scene(laptop(), 0);
         MenuBarPanel* panel = new MenuBarPanel(*scene.appState, *scene.keepAwake);
@@ -308,4 +313,5 @@ void renderMenuBarShots(ShotContext& ctx) {
     }
     saveLabel(ctx, false, QStringLiteral("tray-label"));
     saveLabel(ctx, true, QStringLiteral("tray-label-badge"));
+    saveLabelActualSize(ctx, QStringLiteral("tray-label-actual-size"));
 }

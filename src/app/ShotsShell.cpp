@@ -6,7 +6,6 @@
 #include "platform/UserDefaults.h"
 #include "shell/QKFeature.h"
 #include "shell/views/ContentView.h"
-#include "shell/views/SettingsView.h"
 #include "ui-kit/ThemeSettings.h"
 
 #include <QApplication>
@@ -16,8 +15,7 @@ namespace {
 void saveSettings(ShotContext& ctx, SettingsWindow* settings, const QString& name) {
     settings->show();
     QApplication::processEvents();
-    if (auto* view = settings->findChild<SettingsView*>())
-        view->fitWindow();
+    settings->fitInto(settings->availableArea());
     ctx.save(settings, name);
 }
 

@@ -8,6 +8,7 @@
 #include "ui-kit/Color.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DraggableDivider.h"
+#include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKFont.h"
@@ -73,8 +74,8 @@ QWidget* explainRows(QWidget* parent) {
                        "everything that came with it"),
         formatBytes(12'400'000'000), QStringLiteral("Large folders you created yourself."), card);
     keep->setSafety(TamsoSafety::Keep);
-    auto* reveal = new QPushButton(QStringLiteral("Show"));
-    QKFont::apply(reveal, TextStyle::Caption);
+    auto* reveal = new QKBorderedButton(QStringLiteral("Show"));
+    reveal->setSmall(true);
     keep->setTrailing(reveal);
     col->addWidget(keep);
 
@@ -167,8 +168,7 @@ std::unique_ptr<QWidget> gallery() {
         QStringLiteral("Pick a folder and Pendrel will list its largest files, biggest first. "
                        "Nothing is moved until you say so."),
         emptyCard);
-    auto* retry = new QPushButton(QStringLiteral("Try again"));
-    QKFont::apply(retry, TextStyle::Body);
+    auto* retry = new QKBorderedButton(QStringLiteral("Try again"));
     empty->addActionWidget(retry);
     emptyLayout->addWidget(empty);
     emptyCard->setMinimumHeight(250);

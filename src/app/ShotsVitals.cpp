@@ -1,13 +1,13 @@
 #include "app/Shots.h"
 
-#include "platform/RunningApplications.h"
+#include "fakes/FakeRunningApplications.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "vitals/AppState.h"
 #include "vitals/PerformanceAutopilot.h"
-#include "vitals/SnapshotSampler.h"
 #include "vitals/views/PerformanceView.h"
 
 #include <memory>
@@ -22,37 +22,16 @@ namespace {
 constexpr quint64 GB = 1'000'000'000ull;
 constexpr quint64 MB = 1'000'000ull;
 
-// Always answers with the same sample; frees nothing.
-class FixedSampler final : public SnapshotSampler {
-public:
-    explicit FixedSampler(SystemSnapshot s) : m_snapshot(std::move(s)) {}
-    SystemSnapshot takeSample() override { return m_snapshot; }
-    void relieveMemoryPressure() override {}
-
-private:
-    SystemSnapshot m_snapshot;
-};
-
 // A desktop with a few applications open; quit requests go nowhere.
-class StillApplications final : public RunningApplications {
-public:
-    explicit StillApplications(QStringList names) {
-        qint64 pid = 4000;
-        for (const QString& name : names) {
-            RunningApplication app;
-            app.pid = ++pid;
-            app.localizedName = name;
-            app.regular = true;
-            m_apps.append(app);
-        }
-    }
-    QList<RunningApplication> applications() override { return m_apps; }
-    QString frontmostApplicationName() override { return QStringLiteral("Terminal"); }
-    bool requestQuit(const RunningApplication&) override { return false; }
-
-private:
-    QList<RunningApplication> m_apps;
-};
+std::shared_ptr<FakeRunningApplications> stillApplications(const QStringList& names) {
+    auto running = std::make_shared<FakeRunningApplications>();
+    qint64 pid = 4000;
+    for (const QString& name : names)
+        running->apps.append(FakeRunningApplications::app(name, ++pid));
+    running->frontmost = QStringLiteral("Terminal");
+    running->deliverQuit = false;
+    return running;
+}
 
 HardwareSensor sensor(const char* key, const char* name, double value, const char* plain) {
     return {
@@ -72,10 +51,11 @@ void addCpu(SystemSnapshot& s, const char* name, double percent) {
     s.topCPUProcesses.append(p);
 }
 
-void addMemory(SystemSnapshot& s, const char* name, quint64 bytes) {
+void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {
     ProcessMemoryInfo p;
     p.name = QString::fromUtf8(name);
     p.memoryBytes = bytes;
+    p.pid = pid;
     s.topProcesses.append(p);
 }
 
@@ -97,6 +77,7 @@ SystemSnapshot hotLaptop() {
     s.cpuPercent = 91.4;
     s.diskTotalBytes = qint64(512 * GB);
     s.diskFreeBytes = qint64(44 * GB);
+    s.diskUsedBytes = qint64(442 * GB); // ext4 keeps the other 26 GB for root
     s.batteryPercent = 34;
     s.batteryCharging = false;
     addCpu(s, "ffmpeg", 312.0);
@@ -104,12 +85,12 @@ SystemSnapshot hotLaptop() {
     addCpu(s, "code", 21.7);
     addCpu(s, "Xorg", 9.1);
     addCpu(s, "pipewire", 3.0);
-    addMemory(s, "firefox-esr", 3'400 * MB);
-    addMemory(s, "code", 2'100 * MB);
-    addMemory(s, "Slack", 1'250 * MB);
-    addMemory(s, "ffmpeg", 1'100 * MB);
-    addMemory(s, "Thunderbird", 740 * MB);
-    addMemory(s, "gnome-shell", 520 * MB);
+    addMemory(s, "firefox-esr", 3'400 * MB, 2101);
+    addMemory(s, "code", 2'100 * MB, 2102);
+    addMemory(s, "Slack", 1'250 * MB, 4001); // the pids of StillApplications' apps
+    addMemory(s, "ffmpeg", 1'100 * MB, 2104);
+    addMemory(s, "Thunderbird", 740 * MB, 4002);
+    addMemory(s, "gnome-shell", 520 * MB, 2106);
     ThermalSnapshot& t = s.thermal;
     t.pressure = ThermalSnapshot::Pressure::Serious;
     t.cpuCelsius = 94.0;
@@ -118,7 +99,7 @@ SystemSnapshot hotLaptop() {
                  sensor("TC0F", "CPU die", 91, "CPU die temperature."),
                  sensor("TG0D", "GPU die", 78, "Graphics die temperature."),
                  sensor("TB0T", "Battery", 41, "Battery temperature."),
-                 sensor("TW0P", "Wireless", 39, "Airport / wireless module temperature.")};
+                 sensor("TW0P", "Wireless", 39, "Wi-Fi / wireless module temperature.")};
     t.fans = {fan(0, "Left fan", 5600, 1200, 6000, 5800)};
     fillFanSpeeds(t);
     return s;
@@ -136,9 +117,9 @@ SystemSnapshot fanlessMachine() {
     s.diskFreeBytes = qint64(41 * GB);
     addCpu(s, "firefox-esr", 6.5);
     addCpu(s, "gnome-shell", 2.1);
-    addMemory(s, "firefox-esr", 1'400 * MB);
-    addMemory(s, "gnome-shell", 380 * MB);
-    addMemory(s, "evolution", 210 * MB);
+    addMemory(s, "firefox-esr", 1'400 * MB, 2201);
+    addMemory(s, "gnome-shell", 380 * MB, 2202);
+    addMemory(s, "evolution", 210 * MB, 2203);
     s.thermal.pressure = ThermalSnapshot::Pressure::Unknown;
     return s;
 }
@@ -155,9 +136,9 @@ SystemSnapshot idleDesktop() {
     s.diskFreeBytes = qint64(1'210 * GB);
     addCpu(s, "gnome-shell", 1.4);
     addCpu(s, "Xorg", 0.8);
-    addMemory(s, "code", 1'900 * MB);
-    addMemory(s, "firefox-esr", 1'700 * MB);
-    addMemory(s, "gnome-shell", 410 * MB);
+    addMemory(s, "code", 1'900 * MB, 2301);
+    addMemory(s, "firefox-esr", 1'700 * MB, 2302);
+    addMemory(s, "gnome-shell", 410 * MB, 2303);
     ThermalSnapshot& t = s.thermal;
     t.pressure = ThermalSnapshot::Pressure::Nominal;
     t.cpuCelsius = 38.0;
@@ -202,18 +183,17 @@ void renderVitalsShots(ShotContext& ctx) {
 
     for (const Fixture& fixture : fixtures) {
         const QString name = QString::fromLatin1(fixture.name);
-        const SystemSnapshot snapshot = fixture.snapshot;
-        AppState appState(AppState::Options{
-            .makeSampler = [snapshot] { return std::make_unique<FixedSampler>(snapshot); },
-            .intervalMs = 3'600'000});
+        auto samples = std::make_shared<FakeSamplerState>();
+        samples->set(fixture.snapshot);
+        AppState appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                                            .intervalMs = 3'600'000});
         const QDeadlineTimer deadline(5000);
         while (!appState.hasFirstSample() && !deadline.hasExpired())
             QApplication::processEvents(QEventLoop::AllEvents, 20);
 
         QFile::remove(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
         UserDefaults defaults(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
-        PerformanceAutopilot autopilot(defaults,
-                                       std::make_shared<StillApplications>(fixture.runningApps));
+        PerformanceAutopilot autopilot(defaults, stillApplications(fixture.runningApps));
         autopilot.setEnabled(fixture.autopilotOn);
         ScreenState screen;
 
@@ -237,6 +217,24 @@ void renderVitalsShots(ShotContext& ctx) {
         screen.setPerformanceMode(PerformanceMode::Fans);
         settleAndSave(ctx, &window, QStringLiteral("performance-fans-") + name);
 
+        if (name == QLatin1String("fanless")) { // the Unknown wording, in both looks
+            for (const char* look : {"Light", "Dark"}) {
+                for (int step : {0, 4}) {
+                    ctx.setLook(QString::fromLatin1(look), step);
+                    const QString suffix = QStringLiteral("-%1-step%2-%3")
+                                               .arg(QString::fromLatin1(look).toLower())
+                                               .arg(step)
+                                               .arg(name);
+                    screen.setPerformanceMode(PerformanceMode::Sensors);
+                    window.resize(900, step == 0 ? 700 : 1000);
+                    settleAndSave(ctx, &window, QStringLiteral("performance-sensors") + suffix);
+                    screen.setPerformanceMode(PerformanceMode::Overview);
+                    window.resize(900, step == 0 ? 1400 : 1900);
+                    settleAndSave(ctx, &window, QStringLiteral("performance-overview") + suffix);
+                }
+            }
+            ctx.resetLook();
+        }
         if (name == QLatin1String("hot-laptop")) {
             screen.setPerformanceMode(PerformanceMode::Overview);
             for (int step : {0, 4}) {

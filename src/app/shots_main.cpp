@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 
 int main(int argc, char** argv) {
     if (argc < 2) {
@@ -20,7 +21,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pendrel-shots: could not make a temporary home\n");
         return 1;
     }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // One 1440 × 900 screen, a common laptop's, so windows are placed and fitted as there.
+    const QString screens = sandbox.root() + QStringLiteral("/screens.json");
+    QFile config(screens);
+    if (config.open(QIODevice::WriteOnly))
+        config.write(R"({"screens": [{"name": "shots", "x": 0, "y": 0, "width": 1440,
+                         "height": 900, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pendrel"));
     if (!QDir().mkpath(outDir)) {
@@ -34,5 +42,8 @@ int main(int argc, char** argv) {
     renderUiKitShots(ctx);
     renderVitalsShots(ctx);
     renderMenuBarShots(ctx);
+    renderCompareShots(ctx);
+    renderAppsShots(ctx);
+    renderAssistantShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

@@ -1,15 +1,132 @@
 #include "cleaning/CleanupScanner.h"
 
-// The category tables arrive with the cleaners; until then each table is empty.
-QList<CleanCategory> CleanCategory::diskCategories() {
-    return {};
+#include "cleaning/CategoryMeasurer.h"
+#include "platform/DiskUsage.h"
+#include "platform/FreedesktopTrash.h"
+
+#include <QtConcurrent/QtConcurrentRun>
+
+QStringList CleanupScanner::protectedPathsFor(const HomeLayout& layout) {
+    return {layout.appSupportDir(), layout.cacheHome() + QStringLiteral("/Pendrel"),
+            layout.trashDir()};
 }
-QList<CleanCategory> CleanCategory::devCategories() {
-    return {};
+
+CleanupScanner::Tools CleanupScanner::systemTools(const HomeLayout& layout) {
+    Tools tools;
+    tools.protectedPaths = protectedPathsFor(layout);
+    CategoryMeasurer::Options options;
+    options.protectedPaths = tools.protectedPaths;
+    tools.measure =
+        std::make_shared<CategoryMeasurer>(std::make_shared<DuDiskUsage>(), std::move(options));
+    tools.trash = std::make_shared<FreedesktopTrash>(layout.trashDir());
+    return tools;
 }
-QList<CleanCategory> MailCleanupScanner::locations() {
-    return {};
+
+CleanupScanner::CleanupScanner(QList<CleanCategory> categories, Tools tools, QObject* parent)
+    : QObject(parent), m_tools(std::move(tools)),
+      m_cleaner(std::make_shared<CategoryCleaner>(m_tools.trash, m_tools.protectedPaths)),
+      m_categories(std::move(categories)) {}
+
+CleanupScanner::~CleanupScanner() {
+    m_job.cancel();
 }
-QList<CleanCategory> ScreenshotCleanupScanner::categories() {
-    return {};
+
+void CleanupScanner::scan() {
+    const ScanJob::Ticket ticket = m_job.restart();
+
+    QList<CleanCategory> work = m_categories;
+    for (CleanCategory& row : work)
+        row.resetMeasurement();
+    setState({State::Kind::Scanning, {}});
+    setProgressDone(0);
+    setProgressTotal(int(work.size()));
+    setProgressLabel(QStringLiteral("Starting…"));
+    setCategories(work);
+
+    ScanJob::runInPool([ticket, work = std::move(work), measure = m_tools.measure,
+                        self = QPointer<CleanupScanner>(this)] {
+        for (int i = 0; i < work.size(); ++i) {
+            if (ticket.cancel.isCancelled())
+                return;
+            const QString name = work.at(i).name;
+            ScanJob::deliver(self, [ticket, name](CleanupScanner* s) {
+                if (s->m_job.isCurrent(ticket.generation))
+                    s->setProgressLabel(name);
+            });
+            const Measurement m =
+                measure ? measure->measure(work.at(i), ticket.cancel) : Measurement();
+            if (ticket.cancel.isCancelled())
+                return;
+            ScanJob::deliver(
+                self, [ticket, i, m](CleanupScanner* s) { s->applyRow(ticket.generation, i, m); });
+        }
+        ScanJob::deliver(self, [ticket](CleanupScanner* s) { s->finishScan(ticket.generation); });
+    });
+}
+
+void CleanupScanner::applyRow(quint64 generation, int index, const Measurement& m) {
+    if (!m_job.isCurrent(generation) || index >= m_categories.size())
+        return;
+    m_categories[index].setMeasurement(m);
+    emit categoriesChanged();
+    setProgressDone(m_progressDone + 1);
+    setProgressLabel(m_categories.at(index).name);
+}
+
+void CleanupScanner::finishScan(quint64 generation) {
+    if (!m_job.isCurrent(generation))
+        return;
+    setProgressDone(int(m_categories.size()));
+    setProgressLabel(QString());
+    setState({State::Kind::Done, {}});
+}
+
+void CleanupScanner::cancelScan() {
+    if (!isScanning())
+        return;
+    m_job.cancel();
+    setProgressLabel(QString());
+    setState({State::Kind::Idle, {}});
+}
+
+QFuture<CleanResult> CleanupScanner::clean(const QSet<QString>& ids) const {
+    return QtConcurrent::run(
+        [cleaner = m_cleaner, table = m_categories, ids] { return cleaner->clean(table, ids); });
+}
+
+Measurement CleanupScanner::measure(const CleanCategory& category) const {
+    return m_tools.measure ? m_tools.measure->measure(category) : Measurement();
+}
+
+void CleanupScanner::setCategories(QList<CleanCategory> categories) {
+    m_categories = std::move(categories);
+    emit categoriesChanged();
+}
+
+void CleanupScanner::setState(const State& state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void CleanupScanner::setProgressDone(int value) {
+    if (m_progressDone == value)
+        return;
+    m_progressDone = value;
+    emit progressDoneChanged();
+}
+
+void CleanupScanner::setProgressTotal(int value) {
+    if (m_progressTotal == value)
+        return;
+    m_progressTotal = value;
+    emit progressTotalChanged();
+}
+
+void CleanupScanner::setProgressLabel(const QString& value) {
+    if (m_progressLabel == value)
+        return;
+    m_progressLabel = value;
+    emit progressLabelChanged();
 }

@@ -1,56 +1,174 @@
 #pragma once
 
+#include "cleaning/CategoryCleaner.h"
+#include "cleaning/CategoryMeasure.h"
+#include "cleaning/CleanCategory.h"
+#include "platform/HomeLayout.h"
+#include "shell/ScanJob.h"
+
+#include <memory>
+#include <QFuture>
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
-// One cleanable category of a cleaner's table.
-struct CleanCategory {
-    QString id;
-    QString name;
+class Trash;
 
-    static QList<CleanCategory> diskCategories();
-    static QList<CleanCategory> devCategories();
-};
-
-// The cleaner family: each cleaner measures and cleans the categories of its own table. Every
-// cleaner is built through this one constructor.
+// The service behind every cleaner: one table of categories, measured on request with progress
+// a screen can show, and cleaned to the Trash on request.
+//
+// Published fields change on the main thread only. A scan measures the rows one after another
+// in table order on the shared thread pool and publishes after each row: the whole table (rows
+// not yet measured show 0), progressDone and the row's name. A new scan cancels the one before
+// it (its late results are dropped), so the last scan started is the one that publishes. The
+// scan itself never fails: what cannot be read measures less.
+//
+// The four subclasses differ only in their table (the mail and screenshot cleaners rebuild
+// theirs from the disk at every scan).
 class CleanupScanner : public QObject {
     Q_OBJECT
+    Q_PROPERTY(CleanupScanner::State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(QList<CleanCategory> categories READ categories NOTIFY categoriesChanged)
+    Q_PROPERTY(int progressDone READ progressDone NOTIFY progressDoneChanged)
+    Q_PROPERTY(int progressTotal READ progressTotal NOTIFY progressTotalChanged)
+    Q_PROPERTY(QString progressLabel READ progressLabel NOTIFY progressLabelChanged)
 public:
-    explicit CleanupScanner(QList<CleanCategory> categories, QObject* parent = nullptr)
-        : QObject(parent), m_categories(std::move(categories)) {}
+    struct State {
+        enum class Kind { Failed, Idle, Scanning, Done };
+        Kind kind = Kind::Idle;
+        QString message; // only for Failed
+
+        static State failed(const QString& message) { return {Kind::Failed, message}; }
+        bool operator==(const State& o) const {
+            return kind == o.kind && (kind != Kind::Failed || message == o.message);
+        }
+        bool operator!=(const State& o) const { return !(*this == o); }
+    };
+
+    // What a cleaner measures and cleans with; one set is shared by every cleaner of the app.
+    struct Tools {
+        std::shared_ptr<const CategoryMeasure> measure;
+        std::shared_ptr<Trash> trash;
+        // Folders no cleaner measures, lists or moves: the app's own folders and the Trash.
+        QStringList protectedPaths;
+    };
+    // The real tools for this home: the directory walker and `du` for measuring, the
+    // freedesktop home Trash for cleaning.
+    static Tools systemTools(const HomeLayout& layout);
+    // The app's own folders and the Trash of this home.
+    static QStringList protectedPathsFor(const HomeLayout& layout);
+
+    // The table is published as given, measurement fields included; state idle, progress 0/0.
+    CleanupScanner(QList<CleanCategory> categories, Tools tools, QObject* parent = nullptr);
+    ~CleanupScanner() override;
+
+    State state() const { return m_state; }
     const QList<CleanCategory>& categories() const { return m_categories; }
+    int progressDone() const { return m_progressDone; }
+    int progressTotal() const { return m_progressTotal; }
+    QString progressLabel() const { return m_progressLabel; }
+    bool isScanning() const { return m_state.kind == State::Kind::Scanning; }
+
+    // Starts measuring every row and returns at once: state scanning, progress 0 of the row
+    // count, label "Starting…", every row's measurement zeroed. Ends in done with an empty
+    // label. Main thread only.
+    virtual void scan();
+    // Stops a running scan: its results are dropped, the rows keep what was published so far,
+    // state goes back to idle. Nothing happens when no scan runs.
+    void cancelScan();
+
+    // Cleans the rows with these ids (see CategoryCleaner) off the main thread, from the table
+    // as it is now. Publishes nothing; the caller shows the result and rescans.
+    QFuture<CleanResult> clean(const QSet<QString>& ids) const;
+
+    // Measures one row synchronously on the calling thread (for the health check, the assistant
+    // and the automation); keep it off the main thread.
+    Measurement measure(const CleanCategory& category) const;
+    const Tools& tools() const { return m_tools; }
+
+signals:
+    void stateChanged();
+    void categoriesChanged();
+    void progressDoneChanged();
+    void progressTotalChanged();
+    void progressLabelChanged();
+
+protected:
+    // Replaces the whole table (one publication).
+    void setCategories(QList<CleanCategory> categories);
 
 private:
+    void setState(const State& state);
+    void setProgressDone(int value);
+    void setProgressTotal(int value);
+    void setProgressLabel(const QString& value);
+    void applyRow(quint64 generation, int index, const Measurement& m);
+    void finishScan(quint64 generation);
+
+    Tools m_tools;
+    std::shared_ptr<const CategoryCleaner> m_cleaner;
+    ScanJob m_job;
+    State m_state;
     QList<CleanCategory> m_categories;
+    int m_progressDone = 0;
+    int m_progressTotal = 0;
+    QString m_progressLabel;
 };
 
+// System junk: caches, logs, the Trash, build files, old downloads, .bak files.
 class DiskCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    explicit DiskCleanupScanner(QObject* parent = nullptr)
-        : CleanupScanner(CleanCategory::diskCategories(), parent) {}
+    DiskCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr)
+        : CleanupScanner(CleanCategory::diskCategories(layout), std::move(tools), parent) {}
 };
 
+// Developer caches: build folders, package caches, local models, node_modules folders.
 class DevCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    explicit DevCleanupScanner(QObject* parent = nullptr)
-        : CleanupScanner(CleanCategory::devCategories(), parent) {}
+    DevCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr)
+        : CleanupScanner(CleanCategory::devCategories(layout), std::move(tools), parent) {}
 };
 
+// What the mail clients keep on this computer. Rows exist only for places present on the disk,
+// so the table is rebuilt at every scan and a client installed or removed since is seen.
 class MailCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    static QList<CleanCategory> locations();
-    explicit MailCleanupScanner(QObject* parent = nullptr) : CleanupScanner(locations(), parent) {}
+    MailCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr);
+
+    // Up to 9 rows, each with only the candidate places that exist now; rows without any are
+    // left out, the order kept.
+    static QList<CleanCategory> locations(const HomeLayout& layout);
+    // The Thunderbird profile folders: the visible direct subfolders of the profiles folder, in
+    // listing order (symlinks and plain files are not profiles). Empty when it cannot be listed.
+    static QStringList thunderbirdProfiles(const HomeLayout& layout);
+    // The paths that exist (files or folders, through symlinks), order kept.
+    static QStringList existingLocations(const QStringList& paths);
+
+    // Rebuilds the table from the disk, then scans it.
+    void scan() override;
+
+private:
+    HomeLayout m_layout;
 };
 
+// Screen captures on the Desktop, in Downloads and in Pictures/Screenshots, in three
+// overlapping age bands.
 class ScreenshotCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    static QList<CleanCategory> categories();
-    explicit ScreenshotCleanupScanner(QObject* parent = nullptr)
-        : CleanupScanner(categories(), parent) {}
+    ScreenshotCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr);
+
+    using CleanupScanner::categories;
+    // The three rows: older than 7 days, older than 30 days, all.
+    static QList<CleanCategory> categories(const HomeLayout& layout);
+
+    // Rebuilds the table (dropping the last measurement), then scans it.
+    void scan() override;
+
+private:
+    HomeLayout m_layout;
 };

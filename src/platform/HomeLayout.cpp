@@ -102,6 +102,7 @@ QString HomeLayout::map(const QString& homeRelative) const {
         {QStringLiteral("Library/Caches/pypoetry"), m_cache + QStringLiteral("/pypoetry")},
         {QStringLiteral("Library/Caches/Mozilla/thunderbird"),
          m_cache + QStringLiteral("/thunderbird")},
+        {QStringLiteral("Library/Caches/Thunderbird"), m_cache + QStringLiteral("/thunderbird")},
         {QStringLiteral("Library/Application Support"), m_data},
         {QStringLiteral("Library/Application Support/LM Studio"),
          m_home + QStringLiteral("/.lmstudio")},

@@ -32,3 +32,19 @@ template <typename E, std::size_t N> QList<E> casesOf(const std::array<const cha
 }
 
 } // namespace RawValueDetail
+
+// Defines rawValue(E), fromRawValue<E> and allCases<E> from a table of raw values in declaration
+// order, at namespace scope in the .cpp that owns E's texts:
+//   constexpr std::array<const char*, 3> kModes = {"overview", "sensors", "fans"};
+//   PENDREL_RAW_VALUES(PerformanceMode, kModes)
+#define PENDREL_RAW_VALUES(E, table)                                                               \
+    QString rawValue(E value) {                                                                    \
+        return RawValueDetail::rawValueOf(table, value);                                           \
+    }                                                                                              \
+    template <> std::optional<E> fromRawValue<E>(const QString& raw) {                             \
+        return RawValueDetail::fromRaw<E>(table, raw);                                             \
+    }                                                                                              \
+    template <> const QList<E>& allCases<E>() {                                                    \
+        static const QList<E> cases = RawValueDetail::casesOf<E>(table);                           \
+        return cases;                                                                              \
+    }

@@ -6,14 +6,12 @@
 
 // One application with windows on the user's desktop, as the running-applications list sees it.
 struct RunningApplication {
+    // The process that owns the application's windows; what ties the application to its row in
+    // the process lists, whatever either is named.
     qint64 pid = 0;
     // The name people know the application by; empty when the application has none. Nameless
     // applications can never be suggested or asked to quit by name.
     QString localizedName;
-    // The kernel's command name of `pid` (at most 15 bytes, as the process lists show it); empty
-    // when it could not be read. Lets a caller tie the application to a process row whose name
-    // is not the application's display name.
-    QString processName;
     // True for an ordinary application the user switches to (one with a task-bar entry); false
     // for panels, docks, desktops and other helpers.
     bool regular = false;

@@ -20,5 +20,6 @@ std::optional<VolumeSpace> readVolumeSpace(const QString& path) {
     VolumeSpace space;
     space.total = qint64(info.f_blocks * unit);
     space.available = qint64(std::min<unsigned long long>(info.f_bavail, info.f_blocks) * unit);
+    space.used = qint64((info.f_blocks - std::min(info.f_bfree, info.f_blocks)) * unit);
     return space;
 }

@@ -1,14 +1,16 @@
 #include "platform/X11ClientWindows.h"
 
+#include "platform/DisplayText.h"
+
 #include <QHash>
 
 namespace x11clients {
 
 QString applicationName(const X11ClientWindow& window) {
-    const QString className = window.className.trimmed();
+    const QString className = DisplayText::singleLine(window.className);
     if (!className.isEmpty())
         return className;
-    return window.title.trimmed();
+    return DisplayText::singleLine(window.title);
 }
 
 static bool isUsable(const X11ClientWindow& window) {

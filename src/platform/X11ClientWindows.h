@@ -10,7 +10,7 @@
 // below can be checked without an X server.
 struct X11ClientWindow {
     quint32 id = 0;
-    qint64 pid = 0;    // _NET_WM_PID; 0 when the window does not say
+    qint64 pid = 0;    // _NET_WM_PID, else the owning client's pid; 0 when unknown
     QString className; // the class part of WM_CLASS ("Firefox", "Gimp")
     QString title;     // _NET_WM_NAME, often a document title ("report.txt – Editor")
     // The first standard _NET_WM_WINDOW_TYPE is NORMAL, or the window sets no standard type
@@ -26,14 +26,14 @@ namespace x11clients {
 
 // The application name a window stands for. The class of WM_CLASS comes first: it names the
 // program the same way for every window, while _NET_WM_NAME changes with the open document.
-// The title is the fallback for windows without a class. Empty when the window has neither.
+// The title is the fallback for windows without a class. Either is made fit to show on one line
+// (DisplayText::singleLine): a window may call itself anything. Empty when nothing is left.
 QString applicationName(const X11ClientWindow& window);
 
 // Groups windows into applications by pid, in the order each pid first appears. Windows with no
 // pid, of a remote client, or of `ownPid` are left out. An application is named after its first
 // window with a name, is regular when one of its windows is a normal window not kept off the
-// task bar, and is active when it owns `activeWindow`. processName and terminated are left for
-// the caller to fill in.
+// task bar, and is active when it owns `activeWindow`. terminated is left for the caller.
 QList<RunningApplication> group(const QList<X11ClientWindow>& windows, quint32 activeWindow,
                                 qint64 ownPid);
 

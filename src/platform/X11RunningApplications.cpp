@@ -1,10 +1,10 @@
 #include "platform/X11RunningApplications.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QSysInfo>
 
 #include <cstdlib>
+#include <xcb/res.h>
 #include <xcb/xcb.h>
 #include <xcb/xcb_ewmh.h>
 
@@ -21,6 +21,8 @@ struct X11RunningApplications::Connection {
     xcb_ewmh_connection_t ewmh{};
     bool ewmhReady = false;
     int screen = 0;
+    // The server answers XResQueryClientIds with pids that mean the same processes here.
+    bool clientPidsUsable = false;
 
     ~Connection() {
         if (ewmhReady)
@@ -36,6 +38,48 @@ struct X11RunningApplications::Connection {
             std::free(event);
     }
 
+    // Asks for the pid of the client that created `resource`; clientPid() reads the answer,
+    // 0 when the server cannot tell (a client that came over the network, for instance).
+    static xcb_res_query_client_ids_cookie_t askClientPid(xcb_connection_t* c, uint32_t resource) {
+        const xcb_res_client_id_spec_t spec{resource, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        return xcb_res_query_client_ids(c, 1, &spec);
+    }
+    static qint64 clientPid(xcb_connection_t* c, xcb_res_query_client_ids_cookie_t cookie) {
+        xcb_res_query_client_ids_reply_t* reply =
+            xcb_res_query_client_ids_reply(c, cookie, nullptr);
+        if (!reply)
+            return 0;
+        qint64 pid = 0;
+        for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem;
+             xcb_res_client_id_value_next(&it)) {
+            if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) &&
+                xcb_res_client_id_value_value_length(it.data) >= 1) {
+                pid = *xcb_res_client_id_value_value(it.data);
+                break;
+            }
+        }
+        std::free(reply);
+        return pid;
+    }
+
+    // Whether the server has the X Resource extension's client ids, and names this very process
+    // for this connection (its resources are those of our resource id base).
+    bool checkClientPids() const {
+        const xcb_query_extension_reply_t* extension = xcb_get_extension_data(c, &xcb_res_id);
+        if (!extension || !extension->present)
+            return false;
+        xcb_res_query_version_reply_t* version =
+            xcb_res_query_version_reply(c, xcb_res_query_version(c, 1, 2), nullptr);
+        const bool hasClientIds =
+            version && (version->server_major > 1 ||
+                        (version->server_major == 1 && version->server_minor >= 2));
+        std::free(version);
+        if (!hasClientIds)
+            return false;
+        const uint32_t ownResource = xcb_get_setup(c)->resource_id_base;
+        return clientPid(c, askClientPid(c, ownResource)) == QCoreApplication::applicationPid();
+    }
+
     static std::unique_ptr<Connection> open(const QByteArray& display) {
         if (display.isEmpty() && qEnvironmentVariableIsEmpty("DISPLAY"))
             return nullptr;
@@ -49,6 +93,7 @@ struct X11RunningApplications::Connection {
         if (!cookies || !xcb_ewmh_init_atoms_replies(&connection->ewmh, cookies, nullptr))
             return nullptr;
         connection->ewmhReady = true;
+        connection->clientPidsUsable = connection->checkClientPids();
         connection->drain();
         if (connection->screen < 0 || connection->screen >= connection->ewmh.nb_screens)
             return nullptr;
@@ -218,29 +263,32 @@ std::optional<X11RunningApplications::ClientList> X11RunningApplications::readCl
 
         result.windows.append(window);
     }
+    attributeByClient(*conn, result.windows);
     conn->drain();
     if (conn->broken())
         return std::nullopt;
     return result;
 }
 
-QString X11RunningApplications::readProcessName(qint64 pid) const {
-    QFile file(m_options.procRoot + QLatin1Char('/') + QString::number(pid) +
-               QStringLiteral("/comm"));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(file.read(64)).trimmed();
+void X11RunningApplications::attributeByClient(Connection& conn,
+                                               QList<X11ClientWindow>& windows) const {
+    if (!conn.clientPidsUsable)
+        return;
+    // Every request first, then every reply: one round trip for all of them.
+    QList<std::pair<qsizetype, xcb_res_query_client_ids_cookie_t>> asked;
+    for (qsizetype i = 0; i < windows.size(); ++i) {
+        if (windows[i].pid == 0 && windows[i].local)
+            asked.append({i, Connection::askClientPid(conn.c, windows[i].id)});
+    }
+    for (const auto& [index, cookie] : asked)
+        windows[index].pid = Connection::clientPid(conn.c, cookie);
 }
 
 QList<RunningApplication> X11RunningApplications::applications() {
     const std::optional<ClientList> clients = readClientList();
     if (!clients)
         return {};
-    QList<RunningApplication> apps =
-        x11clients::group(clients->windows, clients->activeWindow, m_options.ownPid);
-    for (RunningApplication& app : apps)
-        app.processName = readProcessName(app.pid);
-    return apps;
+    return x11clients::group(clients->windows, clients->activeWindow, m_options.ownPid);
 }
 
 QString X11RunningApplications::frontmostApplicationName() {

@@ -22,9 +22,7 @@ constexpr std::array<int, 9> kRanks = {0, 1, 2, 3, 4, 5, 6, 7, 99};
 
 } // namespace
 
-QString rawValue(QKCapabilityGroup group) {
-    return rawValueOf(kRawValues, group);
-}
+PENDREL_RAW_VALUES(QKCapabilityGroup, kRawValues)
 
 QString title(QKCapabilityGroup group) {
     return rawValueOf(kTitles, group);
@@ -33,13 +31,4 @@ QString title(QKCapabilityGroup group) {
 int rank(QKCapabilityGroup group) {
     const auto index = static_cast<std::size_t>(group);
     return index < kRanks.size() ? kRanks[index] : kRanks.back();
-}
-
-template <> std::optional<QKCapabilityGroup> fromRawValue<QKCapabilityGroup>(const QString& raw) {
-    return fromRaw<QKCapabilityGroup>(kRawValues, raw);
-}
-
-template <> const QList<QKCapabilityGroup>& allCases<QKCapabilityGroup>() {
-    static const QList<QKCapabilityGroup> cases = casesOf<QKCapabilityGroup>(kRawValues);
-    return cases;
 }

@@ -87,8 +87,9 @@ QList<QKFeature> makeCatalog() {
         .triggers = {"what is taking up", "which folder is big", "biggest folder", "folder sizes",
                      "how big is my", "browse my folders", "large file", "big file", "biggest file",
                      "huge file", "where did my disk go", "storage timeline"},
-        .blurb = QStringLiteral("See where your disk space went — folder sizes the Finder does "
-                                "not show, and the biggest single files in any folder you pick."),
+        .blurb =
+            QStringLiteral("See where your disk space went — folder sizes the file manager "
+                           "does not show, and the biggest single files in any folder you pick."),
         .reply = {},
         .actionLabel = QStringLiteral("Browse storage"),
         .legacyTitles = {"Folders"},
@@ -288,7 +289,7 @@ QList<QKFeature> makeCatalog() {
         .icon = "slider.horizontal.3"_sym,
         .group = G::More,
         .triggers = {"tweak", "hidden setting", "dock setting", "finder setting"},
-        .blurb = QStringLiteral("Hidden macOS settings, each explained in plain English and "
+        .blurb = QStringLiteral("Hidden system settings, each explained in plain English and "
                                 "reversible with one switch."),
         .reply = {},
         .actionLabel = std::nullopt,

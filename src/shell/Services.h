@@ -26,6 +26,9 @@ class ScreenState;
 class AutomationStore;
 class PerformanceAutopilot;
 class KeepAwakeManager;
+class LanguageModel;
+class FileCompare;
+class FileRevealer;
 
 // The long-lived services, as non-owning pointers, in the order the app creates them. The app
 // owns them (or they are process-wide); windows and screens receive this bundle and take what
@@ -57,4 +60,9 @@ struct Services {
     AutomationStore* automation = nullptr;
     PerformanceAutopilot* autopilot = nullptr;
     KeepAwakeManager* keepAwake = nullptr;
+    // Made after the list above: the on-device model backend and the file compare's runs.
+    LanguageModel* languageModel = nullptr;
+    FileCompare* fileCompare = nullptr;
+    // Not a service but one shared way to show a file in the file manager.
+    FileRevealer* fileRevealer = nullptr;
 };

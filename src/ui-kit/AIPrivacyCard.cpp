@@ -45,12 +45,12 @@ AIPrivacyCard::AIPrivacyCard(QWidget* parent) : QWidget(parent) {
         {"wifi.slash"_sym, "Works with the internet switched off",
          "Try it: turn off Wi-Fi and Pendrel still answers. Nothing is uploaded because nothing "
          "needs to be."},
-        {"cpu"_sym, "Powered by Apple's on-device intelligence",
-         "On Apple Silicon Macs with Apple Intelligence, answers come from Apple's built-in "
-         "model running locally. Older Macs use Pendrel's own built-in logic, still on-device."},
+        {"cpu"_sym, "Powered by Pendrel's on-device logic",
+         "Answers come from Pendrel's own rules and fixed texts, worked out from live figures on "
+         "this Mac. Nothing is handed to a model in the cloud."},
         {"photo.on.rectangle.angled"_sym, "Your files and photos stay put",
-         "Finding files and grouping look-alike photos uses the Mac's own Spotlight index and "
-         "the Vision framework. The images are read on this Mac and never copied off it."},
+         "Finding files and grouping look-alike photos uses Pendrel's own file search and image "
+         "comparison. The images are read on this Mac and never copied off it."},
         {"eye.slash"_sym, "No tracking, no analytics on your content",
          "Pendrel does not read your data for advertising and does not send your files, "
          "questions, or results anywhere."},

@@ -2,6 +2,7 @@
 
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
@@ -100,9 +101,7 @@ DeleteCodeSheet::DeleteCodeSheet(const QString& title, const QString& message,
     column->addLayout(codeBlock);
 
     auto* buttons = new QHBoxLayout;
-    m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
-    m_cancel->setAutoDefault(false);
-    QKFont::apply(m_cancel, TextStyle::Body);
+    m_cancel = new QKBorderedButton(QStringLiteral("Cancel"), this);
     m_confirm = new QKProminentButton(confirmVerb, this);
     m_confirm->setDestructive(true);
     buttons->addWidget(m_cancel);

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/PendingDelete.h"
 #include "ui-kit/DeleteCode.h"
-#include "ui-kit/PendingDelete.h"
 
 #include <optional>
 #include <QObject>

@@ -1,6 +1,7 @@
 #include "ui-kit/QKBuild.h"
 
 #include "platform/NotificationCenter.h"
+#include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 
@@ -32,10 +33,8 @@ QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style t
 }
 
 QPushButton* button(const QString& text, bool small, QWidget* parent) {
-    auto* b = new QPushButton(text, parent);
-    if (small)
-        QKFont::apply(b, TextStyle::Footnote);
-    b->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    auto* b = new QKBorderedButton(text, parent);
+    b->setSmall(small);
     return b;
 }
 

@@ -27,7 +27,8 @@ QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QW
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
                     QWidget* parent);
 
-// A bordered button; small ones use the footnote text style.
+// A bordered button for a secondary action (QKBorderedButton); small ones match a small
+// prominent button beside them.
 QPushButton* button(const QString& text, bool small, QWidget* parent);
 
 // Fills `owner` with the page of one mode: a vertical scroll view without a frame or background

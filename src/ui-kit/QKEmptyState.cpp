@@ -5,10 +5,13 @@
 #include "ui-kit/QKSymbol.h"
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QTextDocument>
 #include <QVBoxLayout>
 
 QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
@@ -51,6 +54,35 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
     setMessage(std::move(message));
 }
 
+namespace {
+
+// The height a wrapped label's text needs at a width. QLabel::heightForWidth never reports less
+// than the label's minimum height, so it cannot be used to lower a minimum set earlier (at a
+// narrower width or a larger text size).
+int textHeight(const QLabel* label, int width) {
+    if (label->text().isEmpty())
+        return 0;
+    const QMargins m = label->contentsMargins();
+    const int inner = std::max(1, width - m.left() - m.right());
+    int height = 0;
+    if (label->textFormat() == Qt::PlainText) {
+        height = QFontMetrics(label->font())
+                     .boundingRect(QRect(0, 0, inner, INT_MAX / 2),
+                                   int(label->alignment()) | Qt::TextWordWrap, label->text())
+                     .height();
+    } else {
+        QTextDocument doc;
+        doc.setDefaultFont(label->font());
+        doc.setDocumentMargin(0);
+        doc.setHtml(label->text());
+        doc.setTextWidth(inner);
+        height = int(std::ceil(doc.size().height()));
+    }
+    return height + m.top() + m.bottom();
+}
+
+} // namespace
+
 void QKEmptyState::fitTexts() {
     const int available = std::max(0, width() - 56);
     const auto fit = [available](QLabel* label, int cap) {
@@ -58,8 +90,7 @@ void QKEmptyState::fitTexts() {
         const int w = std::min({natural, cap, available});
         if (label->minimumWidth() != w || label->maximumWidth() != w)
             label->setFixedWidth(w);
-        // An empty label has no height for a width (-1): it needs no room then.
-        const int h = std::max(0, label->heightForWidth(w));
+        const int h = textHeight(label, w);
         if (label->minimumHeight() != h)
             label->setMinimumHeight(h);
     };
@@ -69,7 +100,9 @@ void QKEmptyState::fitTexts() {
     else {
         const int w = std::min(420, available);
         m_messageLabel->setFixedWidth(w);
-        m_messageLabel->setMinimumHeight(std::max(0, m_messageLabel->heightForWidth(w)));
+        const int h = textHeight(m_messageLabel, w);
+        if (m_messageLabel->minimumHeight() != h)
+            m_messageLabel->setMinimumHeight(h);
     }
 }
 

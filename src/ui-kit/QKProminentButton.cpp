@@ -1,5 +1,6 @@
 #include "ui-kit/QKProminentButton.h"
 
+#include "ui-kit/QKButtonFace.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
@@ -40,10 +41,7 @@ void QKProminentButton::setSmall(bool small) {
 }
 
 QSize QKProminentButton::sizeHint() const {
-    const QFontMetrics fm(font());
-    const int padX = m_small ? 10 : 14;
-    const int padY = m_small ? 3 : 6;
-    return QSize(fm.horizontalAdvance(text()) + 2 * padX, fm.height() + 2 * padY);
+    return QKButtonFace::frameFor(font(), QFontMetrics(font()).horizontalAdvance(text()), m_small);
 }
 
 void QKProminentButton::paintEvent(QPaintEvent*) {
@@ -59,7 +57,7 @@ void QKProminentButton::paintEvent(QPaintEvent*) {
     } else if (underMouse()) {
         fill = fill.lighter(108);
     }
-    const qreal radius = m_small ? 5 : 7;
+    const qreal radius = QKButtonFace::radius(m_small);
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     p.fillPath(path, fill);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui-kit/TamsoSafety.h"
+#include "platform/TamsoSafety.h"
 
 #include <optional>
 #include <QWidget>

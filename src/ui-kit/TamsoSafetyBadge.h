@@ -1,7 +1,7 @@
 #pragma once
 
+#include "platform/TamsoSafety.h"
 #include "ui-kit/QKForeground.h"
-#include "ui-kit/TamsoSafety.h"
 
 #include <QWidget>
 
@@ -14,7 +14,7 @@ public:
 
     TamsoSafety safety() const { return m_safety; }
     void setSafety(TamsoSafety safety);
-    QString text() const { return tamsoSafetyBadgeText(m_safety); }
+    QString text() const { return title(m_safety); }
     static QKForeground::Style colorStyle(TamsoSafety safety);
 
     QSize sizeHint() const override;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
+#include <QWidget>
 
 TextSizeCommands::TextSizeCommands(QObject* parent)
     : TextSizeCommands(UserDefaults::standard(), parent) {}
@@ -38,4 +39,9 @@ void TextSizeCommands::addTo(QMenu* menu) {
     menu->addAction(m_smaller);
     menu->addAction(m_normal);
     menu->addSeparator();
+}
+
+void TextSizeCommands::attachTo(QWidget* window) {
+    if (window)
+        window->addActions({m_bigger, m_smaller, m_normal});
 }

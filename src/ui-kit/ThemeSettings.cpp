@@ -10,35 +10,16 @@ constexpr std::array<const char*, 6> kAccents = {"Blue",   "Purple", "Green",
 
 } // namespace
 
-QString rawValue(AppAppearance appearance) {
-    return RawValueDetail::rawValueOf(kAppearances, appearance);
-}
+PENDREL_RAW_VALUES(AppAppearance, kAppearances)
 
 QString title(AppAppearance appearance) {
+    // "Match macOS" stays the stored value; what the picker shows names what it follows here.
+    if (appearance == AppAppearance::System)
+        return QStringLiteral("Match system");
     return rawValue(appearance);
 }
 
-template <> std::optional<AppAppearance> fromRawValue<AppAppearance>(const QString& raw) {
-    return RawValueDetail::fromRaw<AppAppearance>(kAppearances, raw);
-}
-
-template <> const QList<AppAppearance>& allCases<AppAppearance>() {
-    static const QList<AppAppearance> cases = RawValueDetail::casesOf<AppAppearance>(kAppearances);
-    return cases;
-}
-
-QString rawValue(AccentChoice accent) {
-    return RawValueDetail::rawValueOf(kAccents, accent);
-}
-
-template <> std::optional<AccentChoice> fromRawValue<AccentChoice>(const QString& raw) {
-    return RawValueDetail::fromRaw<AccentChoice>(kAccents, raw);
-}
-
-template <> const QList<AccentChoice>& allCases<AccentChoice>() {
-    static const QList<AccentChoice> cases = RawValueDetail::casesOf<AccentChoice>(kAccents);
-    return cases;
-}
+PENDREL_RAW_VALUES(AccentChoice, kAccents)
 
 std::optional<ColorScheme> preferredColorScheme(const QJsonValue& storedAppearance) {
     if (!storedAppearance.isString())

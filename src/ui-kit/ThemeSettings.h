@@ -17,10 +17,11 @@ inline const QString FontSize = QStringLiteral("theme.fontSize");     // integer
 
 enum class ColorScheme { Light, Dark };
 
-// Follow the system, always light, always dark. The raw texts are stored and shown.
+// Follow the system, always light, always dark.
 enum class AppAppearance { System, Light, Dark };
 // Raw values "Match macOS", "Light", "Dark" (stored; exact match only: "dark" or " Dark" is no
-// appearance). The title is what the picker shows.
+// appearance). The title is what the picker shows: the raw value, except "Match system" for the
+// case that follows the desktop.
 QString rawValue(AppAppearance appearance);
 QString title(AppAppearance appearance);
 template <> std::optional<AppAppearance> fromRawValue<AppAppearance>(const QString& raw);

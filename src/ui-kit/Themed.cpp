@@ -33,8 +33,10 @@ Themed::Themed(UserDefaults& defaults, QObject* parent) : QObject(parent), m_def
             reload(false);
     });
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
-    connect(QGuiApplication::styleHints(), &QStyleHints::colorSchemeChanged, this,
-            [this] { reload(false); });
+    connect(QGuiApplication::styleHints(), &QStyleHints::colorSchemeChanged, this, [this] {
+        reload(false);
+        emit systemSchemeChanged(systemPrefersDark());
+    });
 #endif
     if (qApp)
         qApp->installEventFilter(this);
@@ -198,8 +200,11 @@ bool Themed::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void Themed::refreshSystemPalette() {
+    const bool wasDark = systemPrefersDark();
     // A default palette carries no roles of its own, so setting it exposes the platform's.
     QApplication::setPalette(QPalette());
     m_platformPalette = QGuiApplication::palette();
     reload(true);
+    if (systemPrefersDark() != wasDark)
+        emit systemSchemeChanged(!wasDark);
 }

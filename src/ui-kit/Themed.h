@@ -59,6 +59,8 @@ public:
 
 signals:
     void fontScaleChanged(qreal scale);
+    // The desktop's own light or dark preference changed (whatever the app's appearance is).
+    void systemSchemeChanged(bool dark);
     void colorSchemeChanged(bool dark);
     void accentColorChanged(const QColor& accent);
 

@@ -172,10 +172,7 @@ void AppState::recordHistory(const SystemSnapshot& s) {
             ? 0.0
             : std::clamp(double(s.memCachedBytes + s.memFreeBytes) / double(s.memTotalBytes), 0.0,
                          1.0);
-    const double diskPoint =
-        s.diskTotalBytes < 1
-            ? 0.0
-            : std::clamp(1.0 - double(s.diskFreeBytes) / double(s.diskTotalBytes), 0.0, 1.0);
+    const double diskPoint = 1.0 - s.diskFreeFraction();
     m_memoryHistory.append(memoryPoint);
     m_diskUsedHistory.append(diskPoint);
     while (m_memoryHistory.size() > historyLimit)

@@ -73,7 +73,8 @@ public:
     // Available memory, (cached + free) / total, one point per periodic sample, oldest first,
     // at most 60 points (0 when the total is 0).
     const QList<double>& memoryHistory() const { return m_memoryHistory; }
-    // Used share of the home volume, 1 − free / total, alongside (0 when the total is below 1).
+    // How full the home volume is for the user (1 − SystemSnapshot::diskFreeFraction),
+    // alongside.
     const QList<double>& diskUsedHistory() const { return m_diskUsedHistory; }
 
     // Refresh: takes a sample now with the long-lived sampler and publishes it like a timer

@@ -21,17 +21,4 @@ namespace {
 constexpr std::array<const char*, 4> kindNames = {"temperature", "fan", "power", "other"};
 }
 
-QString rawValue(HardwareSensor::Kind kind) {
-    return RawValueDetail::rawValueOf(kindNames, kind);
-}
-
-template <>
-std::optional<HardwareSensor::Kind> fromRawValue<HardwareSensor::Kind>(const QString& raw) {
-    return RawValueDetail::fromRaw<HardwareSensor::Kind>(kindNames, raw);
-}
-
-template <> const QList<HardwareSensor::Kind>& allCases<HardwareSensor::Kind>() {
-    static const QList<HardwareSensor::Kind> cases =
-        RawValueDetail::casesOf<HardwareSensor::Kind>(kindNames);
-    return cases;
-}
+PENDREL_RAW_VALUES(HardwareSensor::Kind, kindNames)

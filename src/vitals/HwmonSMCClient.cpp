@@ -19,10 +19,10 @@ const TemperatureRule temperatureRules[] = {
     {"coretemp", "Package id*", "TC0D"},
     {"coretemp", "Core *", "TC0F"},
     {"k10temp", "Tctl", "TC0D"},
-    {"k10temp", "Tdie", "TC0F"},
+    {"k10temp", "Tdie", "TC0D"},
     {"k10temp", "Tccd*", "TC0E"},
     {"zenpower", "Tctl", "TC0D"},
-    {"zenpower", "Tdie", "TC0F"},
+    {"zenpower", "Tdie", "TC0D"},
     {"zenpower", "Tccd*", "TC0E"},
     {"cpu_thermal", "*", "Te05"},
     {"soc_thermal", "*", "Te05"},
@@ -92,7 +92,14 @@ void HwmonSMCClient::build(const QList<HwmonChip>& chips) {
     // Wide enough that no sum of fan numbers can wrap, whatever a layout claims.
     qint64 base = 0;
     for (const HwmonChip& chip : chips) {
+        // Where an AMD chip reports both, Tctl is the fan-control value, offset 10 to 27 °C
+        // above the die on some parts; only Tdie is the package's temperature.
+        const bool hasTdie = std::any_of(
+            chip.temperatures.cbegin(), chip.temperatures.cend(),
+            [](const HwmonChip::Temperature& t) { return t.label == QLatin1String("Tdie"); });
         for (const HwmonChip::Temperature& temp : chip.temperatures) {
+            if (hasTdie && temp.label == QLatin1String("Tctl"))
+                continue;
             if (const char* key = keyFor(chip.name, temp.label))
                 m_temperatureInputs[QString::fromLatin1(key)].append(temp.inputPath);
         }

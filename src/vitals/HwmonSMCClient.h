@@ -16,7 +16,7 @@
 // Temperature keys (answered as signed 8.8 fixed point; several inputs behind one key give the
 // hottest that reads):
 //   coretemp "Package id N" → TC0D (CPU package), "Core N" → TC0F (CPU die)
-//   k10temp / zenpower "Tctl" → TC0D, "Tdie" → TC0F, "TccdN" → TC0E (CPU diode)
+//   k10temp / zenpower "Tdie" → TC0D, else "Tctl" → TC0D; "TccdN" → TC0E (CPU diode)
 //   cpu_thermal / soc_thermal (single-chip systems) → Te05 (SoC)
 //   acpitz → TC0P (CPU proximity); Super I/O (nct67xx, it87) "CPUTIN" → Tp0P
 //   amdgpu "junction" → Tg0D (GPU die), "edge" → Tg05 (GPU), "mem" → Tg0P (GPU proximity)

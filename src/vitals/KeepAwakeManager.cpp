@@ -18,8 +18,8 @@ const QString partSeparator = QStringLiteral(" · ");
 
 const QString noteNeedsPower =
     QStringLiteral("Plug in power first — Keep Awake is set to work only while charging.");
-const QString noteRefused = QStringLiteral("macOS refused the stay-awake request. Try again, or "
-                                           "use Terminal caffeinate as a fallback.");
+const QString noteRefused = QStringLiteral("The system refused the stay-awake request. Try again, "
+                                           "or use systemd-inhibit in a terminal as a fallback.");
 const QString noteTimerFinished = QStringLiteral("Timer finished — your Mac can sleep again.");
 const QString noteTickOnBattery = QStringLiteral(
     "Stopped — switched to battery. Plug in and turn Keep Awake on again if you need it.");
@@ -245,7 +245,9 @@ void KeepAwakeManager::statusText() {
         if (!m_endDate) {
             parts << partUntilOff;
         } else {
-            qint64 minutes = now().msecsTo(*m_endDate) / 60000; // truncates toward zero
+            // Whole minutes that are fully left: a one-hour period reads 59 from its very first
+            // millisecond, as a countdown does, and the last minute still reads 1.
+            qint64 minutes = (now().msecsTo(*m_endDate) - 1) / 60000;
             if (minutes < 1)
                 minutes = 1;
             parts << QStringLiteral("about %1 min left").arg(minutes);

@@ -12,15 +12,6 @@ quint64 availableMemoryBytes(const SystemSnapshot& s) {
     return s.memCachedBytes > max - s.memFreeBytes ? max : s.memCachedBytes + s.memFreeBytes;
 }
 
-bool hasMemoryHeadroom(const SystemSnapshot& s) {
-    if (s.memTotalBytes == 0)
-        return false;
-    // available / total >= 0.12, as available × 100 >= total × 12 in 128 bits: exact at the
-    // cut point, where a division could round either way.
-    using Wide = unsigned __int128;
-    return Wide(availableMemoryBytes(s)) * 100 >= Wide(s.memTotalBytes) * 12;
-}
-
 QString freedText(qint64 bytes) {
     if (bytes < 1)
         return QStringLiteral("Already tidy — little to recover");
@@ -41,8 +32,10 @@ QString batterySymbol(const SystemSnapshot& s) {
 }
 
 QString heatText(const ThermalSnapshot& thermal) {
-    return QStringLiteral("Heat ") + thermal.temperatureLabel() + QStringLiteral(" · ") +
-           pressureWord(thermal.pressure);
+    const QString reading = QStringLiteral("Heat ") + thermal.temperatureLabel();
+    if (thermal.pressure == ThermalSnapshot::Pressure::Unknown && !thermal.cpuCelsius)
+        return reading; // "Unknown · Unknown" would read as two different unknowns
+    return reading + QStringLiteral(" · ") + pressureWord(thermal.pressure);
 }
 
 bool heatIsRaised(ThermalSnapshot::Pressure pressure) {

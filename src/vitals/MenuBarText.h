@@ -12,16 +12,14 @@ namespace MenuBarText {
 
 // Cached + free bytes, saturating at the largest unsigned value rather than wrapping.
 quint64 availableMemoryBytes(const SystemSnapshot& snapshot);
-// There is headroom when available memory is at least 12 % of the total (exactly 12 % counts,
-// compared without rounding); never when the total is 0.
-bool hasMemoryHeadroom(const SystemSnapshot& snapshot);
 // The line under "Free up memory" after a run: "Already tidy — little to recover" below 1 byte,
 // else "Recovered " and the byte count.
 QString freedText(qint64 bytes);
 // "Battery 82%" or "Battery 82%, on power"; none without a battery percent.
 std::optional<QString> batteryText(const SystemSnapshot& snapshot);
 QString batterySymbol(const SystemSnapshot& snapshot);
-// "Heat 52°C · Cool"; without a CPU reading the pressure word stands on both sides.
+// "Heat 52°C · Cool"; without a CPU reading the pressure word stands on both sides, except
+// "Unknown", which is said once ("Heat Unknown").
 QString heatText(const ThermalSnapshot& thermal);
 // Fair, serious and critical pressure are shown raised (orange, "thermometer.high"); nominal and
 // unknown calm (secondary, "thermometer.medium").

@@ -139,17 +139,12 @@ QString PerformanceAutopilot::reasonFor(quint64 memoryBytes) {
     return QStringLiteral("Not frontmost · still running in the background");
 }
 
-std::optional<quint64>
-PerformanceAutopilot::memoryOf(const RunningApplication& app, const QList<ProcessMemoryInfo>& top,
-                               const QHash<QString, int>& processNameUses) const {
-    for (const ProcessMemoryInfo& row : top) {
-        if (row.name == app.localizedName)
-            return row.memoryBytes;
-    }
-    if (app.processName.isEmpty() || processNameUses.value(app.processName) != 1)
+std::optional<quint64> PerformanceAutopilot::memoryOf(const RunningApplication& app,
+                                                      const QList<ProcessMemoryInfo>& top) {
+    if (app.pid <= 0)
         return std::nullopt;
     for (const ProcessMemoryInfo& row : top) {
-        if (row.name == app.processName)
+        if (row.pid == app.pid)
             return row.memoryBytes;
     }
     return std::nullopt;
@@ -164,12 +159,6 @@ void PerformanceAutopilot::refreshCandidates(const SystemSnapshot& snapshot) {
     const QString frontmost = m_applications->frontmostApplicationName();
     const qint64 ownPid = QCoreApplication::applicationPid();
 
-    QHash<QString, int> processNameUses;
-    for (const RunningApplication& app : running) {
-        if (!app.processName.isEmpty())
-            ++processNameUses[app.processName];
-    }
-
     QList<AutopilotCandidate> found;
     for (const RunningApplication& app : running) {
         if (!app.regular || app.terminated || app.pid == ownPid)
@@ -178,7 +167,7 @@ void PerformanceAutopilot::refreshCandidates(const SystemSnapshot& snapshot) {
         if (name.isEmpty() || (!frontmost.isEmpty() && frontmost == name) ||
             m_alwaysProtect.contains(name) || m_protectedNames.contains(name) || app.active)
             continue;
-        const std::optional<quint64> memory = memoryOf(app, snapshot.topProcesses, processNameUses);
+        const std::optional<quint64> memory = memoryOf(app, snapshot.topProcesses);
         if (!memory)
             continue;
         found.append({name, name, *memory, reasonFor(*memory)});

@@ -38,13 +38,12 @@ struct SystemSnapshot;
 // memory for this run): the field goes back to the stored value, its change signal is emitted
 // again so bound switches follow, and saveError holds the sentence to show.
 //
-// Matching applications to memory: an application's memory is that of the first row of the
-// snapshot's top-memory list whose name equals the application's name. On Linux those rows
-// carry the kernel's command name ("firefox-esr", at most 15 bytes) while applications are
-// named after their window class ("Firefox-esr"), so when no row has the application's name the
-// row named like the application's own process (RunningApplication::processName) is used
-// instead, but only when no other running application has that process name: two apps run by
-// one interpreter ("python3") cannot be told apart by name and get no memory, so no suggestion.
+// Matching applications to memory: an application's memory is that of the row of the snapshot's
+// top-memory list that measures the application's own process (the row's pid is the
+// application's pid). Names cannot do this on Linux: the rows carry the kernel's command name
+// ("firefox-esr", at most 15 bytes) while applications are named after their window class
+// ("Firefox-esr"), and two apps run by one interpreter share a command name ("python3"). An
+// application with no row of its own is not among the biggest and is not suggested.
 //
 // Safety: only regular applications are ever asked to quit, only politely (they may ask about
 // unsaved work or refuse), and never this process itself.
@@ -133,9 +132,8 @@ signals:
     void saveErrorChanged(const QString& saveError);
 
 private:
-    std::optional<quint64> memoryOf(const RunningApplication& app,
-                                    const QList<ProcessMemoryInfo>& top,
-                                    const QHash<QString, int>& processNameUses) const;
+    static std::optional<quint64> memoryOf(const RunningApplication& app,
+                                           const QList<ProcessMemoryInfo>& top);
     void setCandidates(const QList<AutopilotCandidate>& candidates);
     void removeCandidates(const QString& name);
     bool save(const QString& key, const QJsonValue& value);

@@ -9,19 +9,8 @@ constexpr std::array<const char*, 3> kTitles = {"Overview", "Sensors", "Fans"};
 
 } // namespace
 
-QString rawValue(PerformanceMode mode) {
-    return RawValueDetail::rawValueOf(kRaw, mode);
-}
+PENDREL_RAW_VALUES(PerformanceMode, kRaw)
 
 QString title(PerformanceMode mode) {
     return RawValueDetail::rawValueOf(kTitles, mode);
-}
-
-template <> std::optional<PerformanceMode> fromRawValue<PerformanceMode>(const QString& raw) {
-    return RawValueDetail::fromRaw<PerformanceMode>(kRaw, raw);
-}
-
-template <> const QList<PerformanceMode>& allCases<PerformanceMode>() {
-    static const QList<PerformanceMode> cases = RawValueDetail::casesOf<PerformanceMode>(kRaw);
-    return cases;
 }

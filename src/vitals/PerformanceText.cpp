@@ -29,11 +29,10 @@ double memoryRatio(const SystemSnapshot& s) {
     return double(s.memUsedBytes) / double(s.memTotalBytes);
 }
 
-// Free ÷ total, or 1 (nothing used) when the volume reports no size.
+// The share of the volume the user can still write to, as df counts it (see
+// SystemSnapshot::diskFreeFraction); 1 (nothing used) when the volume reports no size.
 double freeRatio(const SystemSnapshot& s) {
-    if (s.diskTotalBytes <= 0)
-        return 1.0;
-    return double(s.diskFreeBytes) / double(s.diskTotalBytes);
+    return s.diskFreeFraction();
 }
 
 } // namespace
@@ -111,7 +110,7 @@ QString memoryExplanation(const SystemSnapshot& s) {
     if (ratio > 0.85 && !s.topProcesses.isEmpty()) {
         const ProcessMemoryInfo& first = s.topProcesses.constFirst();
         return first.name + QStringLiteral(" is using ") + formatBytesClamped(first.memoryBytes) +
-               QStringLiteral(". macOS compresses memory when it can, but quitting unused apps "
+               QStringLiteral(". The system frees caches when it can, but quitting unused apps "
                               "frees the most.");
     }
     if (ratio > 0.7)
@@ -135,15 +134,13 @@ QString storageValue(const SystemSnapshot& s) {
 }
 
 QString storageExplanation(const SystemSnapshot& s) {
-    if (s.diskTotalBytes >= 1) {
-        const double ratio = freeRatio(s);
-        if (ratio < 0.1)
-            return QStringLiteral("Your SSD is over 90% full. macOS slows down when storage is "
-                                  "this tight — caches cannot grow and apps struggle to save.");
-        if (ratio < 0.2)
-            return QStringLiteral("Storage is getting tight. Clearing caches, old downloads and "
-                                  "developer junk usually helps before it becomes a problem.");
-    }
+    const double ratio = freeRatio(s);
+    if (ratio < 0.1)
+        return QStringLiteral("Your SSD is over 90% full. The system slows down when storage is "
+                              "this tight — caches cannot grow and apps struggle to save.");
+    if (ratio < 0.2)
+        return QStringLiteral("Storage is getting tight. Clearing caches, old downloads and "
+                              "developer junk usually helps before it becomes a problem.");
     return formatBytes(s.diskFreeBytes) + QStringLiteral(" free of ") +
            formatBytes(s.diskTotalBytes) + QStringLiteral(". No storage pressure right now.");
 }
@@ -168,7 +165,7 @@ std::optional<BatteryExplanation> batteryExplanation(const SystemSnapshot& s) {
 
 // --- Temperature card -------------------------------------------------------------------------
 
-Level temperatureLevel(const SystemSnapshot& s) {
+std::optional<Level> temperatureLevel(const SystemSnapshot& s) {
     switch (s.thermal.pressure) {
     case P::Nominal:
         return 0;
@@ -180,7 +177,7 @@ Level temperatureLevel(const SystemSnapshot& s) {
     case P::Unknown:
         break;
     }
-    return s.cpuPercent > 80 ? 1 : 0;
+    return std::nullopt;
 }
 
 bool showsChips(const ThermalSnapshot& t) {
@@ -204,22 +201,26 @@ QList<Chip> chips(const ThermalSnapshot& t) {
     return out;
 }
 
-QString noSensorsNote() {
-    return QStringLiteral("Live °C sensors are not exposed on this Mac. Pendrel still uses macOS "
-                          "thermal pressure, which is the signal the system itself trusts.");
+QString noSensorsNote(P pressure) {
+    if (pressure == P::Unknown)
+        return QStringLiteral("Live °C sensors are not exposed on this Mac, and thermal pressure "
+                              "could not be read either.");
+    return QStringLiteral("Live °C sensors are not exposed on this Mac. Pendrel still uses the "
+                          "system’s thermal pressure, which is the signal the system itself "
+                          "trusts.");
 }
 
 std::optional<QString> temperatureAdvice(P pressure) {
     if (pressure != P::Serious && pressure != P::Critical)
         return std::nullopt;
     return QStringLiteral("Try quitting the busiest app, pausing heavy exports, and keeping vents "
-                          "clear. Pendrel does not override fan control — macOS manages cooling "
-                          "safely.");
+                          "clear. Pendrel does not override fan control — the system manages "
+                          "cooling safely.");
 }
 
 // --- Sensors page -----------------------------------------------------------------------------
 
-Tone pressureTone(P pressure, double cpuPercent) {
+Tone pressureTone(P pressure) {
     switch (pressure) {
     case P::Nominal:
         return Tone::Green;
@@ -231,11 +232,28 @@ Tone pressureTone(P pressure, double cpuPercent) {
     case P::Unknown:
         break;
     }
-    return cpuPercent > 80 ? Tone::Orange : Tone::Green;
+    return Tone::Neutral;
 }
 
 QString pressureSentence(P pressure) {
     return ThermalSnapshot::pressureSentence(pressure);
+}
+
+QString pressureSourceNote(P pressure) {
+    if (pressure == P::Unknown)
+        return QStringLiteral("The system is not publishing this signal on this machine right "
+                              "now.");
+    return QStringLiteral("This is the system’s public signal. It works even when °C sensors "
+                          "are hidden.");
+}
+
+QString noSensorsText(P pressure) {
+    if (pressure == P::Unknown)
+        return QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
+                              "Fan Monitor may still show RPM if fans exist.");
+    return QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
+                          "Thermal pressure above is still trustworthy. Fan Monitor may still "
+                          "show RPM if fans exist.");
 }
 
 std::optional<LikelyCause> likelyCause(const SystemSnapshot& s) {
@@ -280,7 +298,7 @@ QString fanMaxText(const FanReading& fan) {
 std::optional<QString> fanTargetText(const FanReading& fan) {
     if (!fan.targetRPM || *fan.targetRPM <= 0)
         return std::nullopt;
-    return QStringLiteral("macOS target about ") + rpmText(*fan.targetRPM);
+    return QStringLiteral("System target about ") + rpmText(*fan.targetRPM);
 }
 
 // --- Questions ----------------------------------------------------------------------------------

@@ -22,7 +22,8 @@ namespace PerformanceText {
 using Level = int;
 
 // The colour a badge or line is drawn in; the screen maps it onto the interface's status colours.
-enum class Tone { Green, Orange, Red };
+// Neutral (the secondary text colour) is for what could not be judged.
+enum class Tone { Green, Orange, Red, Neutral };
 
 // "Healthy", "Elevated" or "High" (any other level).
 QString levelWord(Level level);
@@ -42,10 +43,11 @@ Level memoryLevel(const SystemSnapshot& snapshot);
 QString memoryValue(const SystemSnapshot& snapshot);
 QString memoryExplanation(const SystemSnapshot& snapshot);
 
-// Free ÷ total (1 when the total is 0): 2 below 0.1, 1 below 0.2, else 0.
+// By the share the user can still write to, as df counts it (diskFreeFraction(); 1 when the
+// volume reports no size): 2 below 0.1, 1 below 0.2, else 0.
 Level storageLevel(const SystemSnapshot& snapshot);
-// "75% full": the whole part of the used share. A volume that reports more free space than its
-// size (or negative figures) reads as between 0 and 100 % full, never outside.
+// "75% full": the whole part of 1 − diskFreeFraction(), so it agrees with df's Use% (the
+// blocks reserved for root count as neither used nor free). Never outside 0 to 100 %.
 QString storageValue(const SystemSnapshot& snapshot);
 QString storageExplanation(const SystemSnapshot& snapshot);
 
@@ -60,9 +62,10 @@ std::optional<BatteryExplanation> batteryExplanation(const SystemSnapshot& snaps
 
 // --- Temperature card -----------------------------------------------------------------------
 
-// By thermal pressure: nominal 0, fair 1, serious and critical 2; unknown pressure is 1 when the
-// CPU is above 80 %, else 0.
-Level temperatureLevel(const SystemSnapshot& snapshot);
+// By thermal pressure: nominal 0, fair 1, serious and critical 2. None when the pressure could
+// not be read: the card then shows "Unknown" in the neutral tone, since any level guessed from
+// the CPU load would contradict the "Unknown" the card and the rest of the app show for heat.
+std::optional<Level> temperatureLevel(const SystemSnapshot& snapshot);
 
 // One reading beside the temperature: a symbol name and its text.
 struct Chip {
@@ -76,17 +79,25 @@ struct Chip {
 bool showsChips(const ThermalSnapshot& thermal);
 // "CPU 61°C", "GPU 55°C", "2400 RPM" (the fastest fan, only when it turns), in that order.
 QList<Chip> chips(const ThermalSnapshot& thermal);
-QString noSensorsNote();
+// Says what the card still judges heat by: the pressure, or nothing when that could not be read
+// either.
+QString noSensorsNote(ThermalSnapshot::Pressure pressure);
 // The advice line for serious or critical pressure; none otherwise.
 std::optional<QString> temperatureAdvice(ThermalSnapshot::Pressure pressure);
 
 // --- Sensors page ---------------------------------------------------------------------------
 
 // The pressure badge's colour: nominal green, fair orange, serious and critical red; unknown is
-// orange when the CPU is above 80 %, else green.
-Tone pressureTone(ThermalSnapshot::Pressure pressure, double cpuPercent);
-// One sentence on what the pressure means ("macOS reports no thermal pressure." …).
+// neutral, like the word "Unknown" it colours.
+Tone pressureTone(ThermalSnapshot::Pressure pressure);
+// One sentence on what the pressure means ("The system reports no thermal pressure." …).
 QString pressureSentence(ThermalSnapshot::Pressure pressure);
+// The caption under that sentence: where the signal comes from, or, when it could not be read,
+// that the system is not publishing it (never that it "always works").
+QString pressureSourceNote(ThermalSnapshot::Pressure pressure);
+// The empty state's sentence when no temperature sensor is exposed; it vouches for the pressure
+// above only when the pressure was read.
+QString noSensorsText(ThermalSnapshot::Pressure pressure);
 
 struct LikelyCause {
     QString appName;
@@ -111,7 +122,7 @@ std::optional<double> fanProgress(const FanReading& fan);
 // "Min 1200" or "Min —" when the minimum is unknown; "Max 6000".
 QString fanMinText(const FanReading& fan);
 QString fanMaxText(const FanReading& fan);
-// "macOS target about 2400 RPM"; none without a target above 0.
+// "System target about 2400 RPM"; none without a target above 0.
 std::optional<QString> fanTargetText(const FanReading& fan);
 
 // --- Questions handed to the assistant ------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "vitals/ProcessListing.h"
 
+#include "platform/DisplayText.h"
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -52,12 +54,27 @@ std::optional<double> decimal(const QString& text) {
     return value;
 }
 
-QString safeName(const QString& name) {
+// The pid and name after the leading number: "<pid> <name>" or a bare "<pid>" (a process with
+// no name). None when the pid is missing, not an unsigned decimal, or 0.
+struct PidAndName {
+    qint64 pid = 0;
+    QString name;
+};
+std::optional<PidAndName> pidAndName(QStringView rest) {
+    const QString trimmed = trimBlanks(rest);
+    const qsizetype space = trimmed.indexOf(QLatin1Char(' '));
+    const QStringView pidText = space < 0 ? QStringView(trimmed) : QStringView(trimmed).left(space);
+    const auto pid = unsignedDecimal(pidText);
+    if (!pid || *pid == 0 || *pid > quint64(std::numeric_limits<qint64>::max()))
+        return std::nullopt;
+    const QString name = space < 0 ? QString() : trimBlanks(QStringView(trimmed).mid(space + 1));
+    return PidAndName{qint64(*pid), displayName(name, qint64(*pid))};
+}
+
+// One process per line: nothing in the name may end the line early.
+QString listedName(const QString& name) {
     QString out = name;
-    for (QChar& c : out) {
-        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
-            c = QLatin1Char('?');
-    }
+    out.replace(QLatin1Char('\n'), QLatin1Char(' '));
     return out;
 }
 
@@ -67,6 +84,13 @@ const QStringList& excludedCPUNames() {
     static const QStringList names = {QStringLiteral("kernel_task"), QStringLiteral("WindowServer"),
                                       QStringLiteral("Xorg"), QStringLiteral("Xwayland")};
     return names;
+}
+
+QString displayName(const QString& commandName, qint64 pid) {
+    const QString shown = DisplayText::singleLine(commandName);
+    if (!shown.isEmpty())
+        return shown;
+    return QStringLiteral("Process %1").arg(pid);
 }
 
 QList<ProcessMemoryInfo> parseMemory(const QString& text, int limit) {
@@ -80,9 +104,13 @@ QList<ProcessMemoryInfo> parseMemory(const QString& text, int limit) {
         const auto kib = unsignedDecimal(QStringView(line).left(space));
         if (!kib || *kib > std::numeric_limits<quint64>::max() / 1024)
             continue;
+        const auto process = pidAndName(QStringView(line).mid(space + 1));
+        if (!process)
+            continue;
         ProcessMemoryInfo row;
-        row.name = trimBlanks(QStringView(line).mid(space + 1));
+        row.name = process->name;
         row.memoryBytes = *kib * 1024;
+        row.pid = process->pid;
         rows.append(row);
     }
     return rows;
@@ -98,13 +126,14 @@ QList<ProcessCPUInfo> parseCPU(const QString& text, int limit) {
         if (space < 0)
             continue;
         const QString number = trimBlanks(QStringView(line).left(space));
-        const QString name = trimBlanks(QStringView(line).mid(space + 1));
         const auto value = decimal(number);
-        if (!value || !(*value > 0.5) || excludedCPUNames().contains(name))
+        const auto process = pidAndName(QStringView(line).mid(space + 1));
+        if (!value || !(*value > 0.5) || !process || excludedCPUNames().contains(process->name))
             continue;
         ProcessCPUInfo row;
-        row.name = name;
+        row.name = process->name;
         row.cpuPercent = *value;
+        row.pid = process->pid;
         rows.append(row);
         if (rows.size() >= limit)
             break;
@@ -115,16 +144,16 @@ QList<ProcessCPUInfo> parseCPU(const QString& text, int limit) {
 QString writeMemory(const QList<Entry>& largestFirst) {
     QString text;
     for (const Entry& e : largestFirst)
-        text += QString::number(e.residentBytes / 1024) + QLatin1Char(' ') + safeName(e.name) +
-                QLatin1Char('\n');
+        text += QString::number(e.residentBytes / 1024) + QLatin1Char(' ') +
+                QString::number(e.pid) + QLatin1Char(' ') + listedName(e.name) + QLatin1Char('\n');
     return text;
 }
 
 QString writeCPU(const QList<Entry>& busiestFirst) {
     QString text;
     for (const Entry& e : busiestFirst)
-        text += QString::number(e.cpuPercent, 'f', 1) + QLatin1Char(' ') + safeName(e.name) +
-                QLatin1Char('\n');
+        text += QString::number(e.cpuPercent, 'f', 1) + QLatin1Char(' ') + QString::number(e.pid) +
+                QLatin1Char(' ') + listedName(e.name) + QLatin1Char('\n');
     return text;
 }
 

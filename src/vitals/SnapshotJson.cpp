@@ -48,10 +48,12 @@ QJsonObject thermalToJson(const ThermalSnapshot& t) {
 QJsonObject snapshotToJson(const SystemSnapshot& s) {
     QJsonArray memory;
     for (const ProcessMemoryInfo& p : s.topProcesses)
-        memory.append(QJsonObject{{"name", p.name}, {"memoryBytes", bytes(p.memoryBytes)}});
+        memory.append(QJsonObject{
+            {"name", p.name}, {"memoryBytes", bytes(p.memoryBytes)}, {"pid", double(p.pid)}});
     QJsonArray cpu;
     for (const ProcessCPUInfo& p : s.topCPUProcesses)
-        cpu.append(QJsonObject{{"name", p.name}, {"cpuPercent", p.cpuPercent}});
+        cpu.append(
+            QJsonObject{{"name", p.name}, {"cpuPercent", p.cpuPercent}, {"pid", double(p.pid)}});
     return QJsonObject{
         {"memUsedBytes", bytes(s.memUsedBytes)},
         {"memTotalBytes", bytes(s.memTotalBytes)},
@@ -64,6 +66,7 @@ QJsonObject snapshotToJson(const SystemSnapshot& s) {
         {"cpuPercent", s.cpuPercent},
         {"diskFreeBytes", double(s.diskFreeBytes)},
         {"diskTotalBytes", double(s.diskTotalBytes)},
+        {"diskUsedBytes", s.diskUsedBytes ? QJsonValue(double(*s.diskUsedBytes)) : QJsonValue()},
         {"batteryPercent", optionalValue(s.batteryPercent)},
         {"batteryCharging", s.batteryCharging},
         {"batteryHealthPercent", optionalValue(s.batteryHealthPercent)},

@@ -25,35 +25,72 @@ QList<SystemSnapshot::MemoryPart> SystemSnapshot::memoryBreakdown() const {
     };
 }
 
-std::optional<QString> SystemSnapshot::busiestAppName() const {
+double SystemSnapshot::diskFreeFraction() const {
+    const double free = std::max<double>(diskFreeBytes, 0);
+    if (diskUsedBytes && *diskUsedBytes >= 0 && *diskUsedBytes + free > 0)
+        return free / (double(*diskUsedBytes) + free);
+    if (diskTotalBytes <= 0)
+        return 1.0;
+    return std::clamp(double(diskFreeBytes) / double(diskTotalBytes), 0.0, 1.0);
+}
+
+std::optional<SystemSnapshot::Busiest> SystemSnapshot::busiestApp() const {
     if (!topCPUProcesses.isEmpty() && topCPUProcesses.front().cpuPercent >= 8.0)
-        return topCPUProcesses.front().name;
-    if (cpuPercent > 40.0 && !topProcesses.isEmpty())
-        return topProcesses.front().name;
+        return Busiest{topCPUProcesses.front().name, topCPUProcesses.front().cpuPercent};
+    if (cpuPercent > 40.0 && !topProcesses.isEmpty()) {
+        // Picked for its memory: its CPU figure is its own CPU row's, if it has one. Names are
+        // not unique, so only the pid ties the two rows together.
+        const ProcessMemoryInfo& largest = topProcesses.front();
+        Busiest busiest{largest.name, std::nullopt};
+        if (largest.pid > 0) {
+            for (const ProcessCPUInfo& row : topCPUProcesses) {
+                if (row.pid == largest.pid) {
+                    busiest.cpuPercent = row.cpuPercent;
+                    break;
+                }
+            }
+        }
+        return busiest;
+    }
     return std::nullopt;
 }
 
-QString SystemSnapshot::headline() const {
+std::optional<QString> SystemSnapshot::busiestAppName() const {
+    if (const auto busiest = busiestApp())
+        return busiest->name;
+    return std::nullopt;
+}
+
+SystemSnapshot::Verdict SystemSnapshot::verdict() const {
     using P = ThermalSnapshot::Pressure;
     switch (thermal.pressure) {
     case P::Fair:
         if (const auto app = busiestAppName())
-            return QStringLiteral("Your Mac is warm — ") + *app +
-                   QStringLiteral(" is working hard.");
-        return QStringLiteral("Your Mac is warm; macOS is managing the heat.");
+            return {QStringLiteral("Your Mac is warm — ") + *app +
+                        QStringLiteral(" is working hard."),
+                    1};
+        return {QStringLiteral("Your Mac is warm; the system is managing the heat."), 1};
     case P::Serious:
-        return QStringLiteral("Your Mac is running hot right now.");
+        return {QStringLiteral("Your Mac is running hot right now."), 2};
     case P::Critical:
-        return QStringLiteral("Your Mac is critically hot — ease the load.");
+        return {QStringLiteral("Your Mac is critically hot — ease the load."), 2};
     case P::Nominal:
     case P::Unknown:
         break;
     }
     if (memTotalBytes != 0 && double(memUsedBytes) / double(memTotalBytes) > 0.85)
-        return QStringLiteral("Your Mac is juggling too much at once.");
+        return {QStringLiteral("Your Mac is juggling too much at once."), 1};
     if (cpuPercent > 80)
-        return QStringLiteral("Something is working your Mac hard right now.");
-    return QStringLiteral("Your Mac is healthy.");
+        return {QStringLiteral("Something is working your Mac hard right now."), 1};
+    return {QStringLiteral("Your Mac is healthy."), 0};
+}
+
+QString SystemSnapshot::headline() const {
+    return verdict().sentence;
+}
+
+int SystemSnapshot::headlineLevel() const {
+    return verdict().level;
 }
 
 namespace {
@@ -93,14 +130,13 @@ QString SystemSnapshot::thermalExplanation() const {
     using P = ThermalSnapshot::Pressure;
     const bool calm = thermal.pressure == P::Nominal || thermal.pressure == P::Unknown;
     const QString nothing = QStringLiteral("Nothing looks like it is forcing the Mac to overheat.");
-    if (const auto app = busiestAppName()) {
+    if (const auto app = busiestApp()) {
         if (!calm || cpuPercent > 50) {
-            if (!topCPUProcesses.isEmpty())
-                parts << *app + QStringLiteral(" is using about ") +
-                             truncatedPercent(topCPUProcesses.front().cpuPercent) +
-                             QStringLiteral("% CPU.");
+            if (app->cpuPercent)
+                parts << app->name + QStringLiteral(" is using about ") +
+                             truncatedPercent(*app->cpuPercent) + QStringLiteral("% CPU.");
             else
-                parts << *app + QStringLiteral(" is among the busiest apps.");
+                parts << app->name + QStringLiteral(" is among the busiest apps.");
         } else {
             parts << nothing;
         }

@@ -30,6 +30,9 @@ struct SystemSnapshot {
     double cpuPercent = 0;            // share of CPU time not idle since the previous sample
     qint64 diskFreeBytes = 0;         // the home volume's space available to the user
     qint64 diskTotalBytes = 0;        // the home volume's size
+    // The home volume's space in use (size less free blocks, df's Used); none when the sample
+    // did not measure it. Blocks reserved for root are in neither this nor diskFreeBytes.
+    std::optional<qint64> diskUsedBytes;
     std::optional<int> batteryPercent;
     bool batteryCharging = false;            // true when the machine runs on external power
     std::optional<int> batteryHealthPercent; // full capacity as a share of design, at most 100
@@ -46,6 +49,12 @@ struct SystemSnapshot {
     // "Compressed", "Wired", "Cache" (cached), "Free".
     QList<MemoryPart> memoryBreakdown() const;
 
+    // The share of the home volume the user can still write to, 0 to 1: free ÷ (used + free),
+    // as df's Use% counts it, so the blocks reserved for root do not make a volume look fuller
+    // than it is to the user. Without a used figure, free ÷ total; 1 when the volume reports no
+    // size. How full it is, is 1 minus this.
+    double diskFreeFraction() const;
+
     // The app worth naming as the busiest: the first CPU row when it uses at least 8 %; else,
     // when the whole CPU is above 40 %, the largest memory process; else none.
     std::optional<QString> busiestAppName() const;
@@ -53,13 +62,31 @@ struct SystemSnapshot {
     // A one-line verdict led by thermal pressure, then memory (above 0.85 used), then CPU
     // (above 80 %): e.g. "Your Mac is healthy."
     QString headline() const;
+    // How serious the headline is, for the status dot beside it, so the two never disagree:
+    // 0 healthy (green); 1 under strain (orange): warm, juggling too much, or working hard;
+    // 2 hot (red): serious or critical thermal pressure.
+    int headlineLevel() const;
 
     // A few sentences on heat: the pressure, the CPU/GPU temperatures, the fans and what is
-    // causing the load, joined with single spaces.
+    // causing the load, joined with single spaces. The busiest app is named with its own CPU
+    // figure (its CPU row, found by pid when it was picked from the memory list), or as "among
+    // the busiest apps" when it has no CPU row of its own.
     QString thermalExplanation() const;
 
     // The machine's physical memory in bytes (the empty snapshot's total).
     static quint64 physicalMemoryBytes();
+
+private:
+    struct Busiest {
+        QString name;
+        std::optional<double> cpuPercent; // its own CPU row's figure, when it has one
+    };
+    std::optional<Busiest> busiestApp() const;
+    struct Verdict {
+        QString sentence;
+        int level = 0;
+    };
+    Verdict verdict() const;
 };
 
 Q_DECLARE_METATYPE(SystemSnapshot)

@@ -135,6 +135,7 @@ void SystemStatsSampler::sampleDisk(SystemSnapshot& s) {
         return;
     s.diskTotalBytes = std::max<qint64>(space->total, 0);
     s.diskFreeBytes = std::max<qint64>(space->available, 0);
+    s.diskUsedBytes = std::max<qint64>(space->used, 0);
 }
 
 namespace {
@@ -210,6 +211,7 @@ SystemStatsSampler::Listings SystemStatsSampler::listProcesses() {
         current.insert(row.pid, {row.startTicks, row.cpuTicks});
         ProcessListing::Entry entry;
         entry.name = row.name;
+        entry.pid = row.pid;
         entry.residentBytes =
             row.residentPages > std::numeric_limits<quint64>::max() / m_env.pageSize
                 ? std::numeric_limits<quint64>::max()

@@ -45,7 +45,8 @@ struct SamplerEnvironment {
 // SReclaimable − Shmem.
 //
 // CPU load comes from the aggregate line of <proc>/stat (idle = idle + iowait). Disk figures are
-// the home folder's volume (statvfs: size and space available to the user, as `df` shows them).
+// the home folder's volume (statvfs: size, space used and space available to the user, as `df`
+// shows them).
 // The battery comes from <sys>/class/power_supply: peripherals' own batteries (scope "Device",
 // such as a mouse) are skipped; the percent is the last system battery's capacity, charging
 // means external power is online (or, with no such supply listed, a battery status of

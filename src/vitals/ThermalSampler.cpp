@@ -30,7 +30,7 @@ const QList<ThermalSampler::SensorRow>& ThermalSampler::sensorTable() {
         {"TGDD", "GPU die", "Graphics die temperature."},
         {"Ts0P", "Palm rest / skin", "Chassis or palm-rest temperature."},
         {"TB0T", "Battery", "Battery temperature."},
-        {"TW0P", "Wireless", "Airport / wireless module temperature."},
+        {"TW0P", "Wireless", "Wi-Fi / wireless module temperature."},
         {"Th0H", "Heatpipe", "Heatpipe temperature."},
         {"TA0P", "Ambient", "Ambient / intake air temperature."},
     };

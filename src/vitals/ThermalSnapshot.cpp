@@ -27,21 +27,7 @@ constexpr std::array<const char*, 5> pressureNames = {"nominal", "fair", "seriou
                                                       "unknown"};
 }
 
-QString rawValue(ThermalSnapshot::Pressure pressure) {
-    return RawValueDetail::rawValueOf(pressureNames, pressure);
-}
-
-template <>
-std::optional<ThermalSnapshot::Pressure>
-fromRawValue<ThermalSnapshot::Pressure>(const QString& raw) {
-    return RawValueDetail::fromRaw<ThermalSnapshot::Pressure>(pressureNames, raw);
-}
-
-template <> const QList<ThermalSnapshot::Pressure>& allCases<ThermalSnapshot::Pressure>() {
-    static const QList<ThermalSnapshot::Pressure> cases =
-        RawValueDetail::casesOf<ThermalSnapshot::Pressure>(pressureNames);
-    return cases;
-}
+PENDREL_RAW_VALUES(ThermalSnapshot::Pressure, pressureNames)
 
 QString ThermalSnapshot::temperatureLabel() const {
     if (cpuCelsius)
@@ -84,16 +70,16 @@ QString ThermalSnapshot::fansSummary(const QList<int>& fanRPMs, const QList<FanR
         return idle;
     return fastest->name + QStringLiteral(" is ") + fastest->stateLabel().toLower() +
            QStringLiteral(" at ") + QString::number(fastest->rpm) +
-           QStringLiteral(" RPM. Pendrel reads fans only — macOS still controls them.");
+           QStringLiteral(" RPM. Pendrel reads fans only — the system still controls them.");
 }
 
 QString ThermalSnapshot::pressureSentence(Pressure pressure) {
     switch (pressure) {
     case Pressure::Nominal:
-        return QStringLiteral("macOS reports no thermal pressure.");
+        return QStringLiteral("The system reports no thermal pressure.");
     case Pressure::Fair:
         return QStringLiteral(
-            "macOS is managing heat. Fans may spin up; light throttling is possible.");
+            "The system is managing heat. Fans may spin up; light throttling is possible.");
     case Pressure::Serious:
         return QStringLiteral(
             "Your Mac is under real thermal pressure. Performance may be limited until it cools.");

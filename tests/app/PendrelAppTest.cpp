@@ -8,14 +8,20 @@
 #include "shell/Permissions.h"
 #include "shell/RunModeManager.h"
 #include "shell/UpdaterManager.h"
+#include "shell/views/ContentView.h"
 #include "support/TestSupport.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
 #include "vault/SecureNotesStore.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/PerformanceAutopilot.h"
 
+#include <cmath>
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QPainter>
+#include <QPointer>
 
 TEST(PendrelApp, CreatesEveryServiceOnceInOrderWithSevenProcessWide) {
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
@@ -85,14 +91,42 @@ TEST(PendrelApp, MainWindowIsNamedMainHasItsMinimumAndUpdatesCannotBeChecked) {
     MainWindow* window = app.mainWindow();
     EXPECT_EQ(window->objectName(), "main");
     EXPECT_EQ(window->windowTitle(), "Home") << "the title follows the section shown";
-    EXPECT_EQ(window->minimumSize(), QSize(940, 620));
+    window->show();
     window->resize(200, 200);
-    EXPECT_GE(window->width(), 940);
-    EXPECT_GE(window->height(), 620);
+    QApplication::processEvents();
+    // The minimum is the content's: the menu bar comes on top of it, never out of it.
+    EXPECT_GE(window->contentView()->width(), 940);
+    EXPECT_GE(window->contentView()->height(), 620);
+    EXPECT_GT(window->height(), 620);
     EXPECT_EQ(window->checkForUpdatesAction()->text(), QString::fromUtf8("Check for Updates…"));
     EXPECT_FALSE(window->checkForUpdatesAction()->isEnabled());
     UpdaterManager::shared()->setAutomaticallyChecks(true);
     EXPECT_FALSE(window->checkForUpdatesAction()->isEnabled());
+    window->hide();
+}
+
+TEST(PendrelApp, AWindowOpenedAgainAfterClosingStartsOnHomeWithFreshContent) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    MainWindow* window = app.mainWindow();
+    window->show();
+    window->contentView()->selectSection("performance");
+    QPointer<ContentView> first = window->contentView();
+
+    // Hiding (as at launch in the menu-bar modes) keeps the content as it is.
+    window->hide();
+    window->show();
+    EXPECT_EQ(window->contentView(), first.data());
+    EXPECT_EQ(window->contentView()->selectedSection(), "performance");
+
+    window->close();
+    app.openMainWindow();
+    EXPECT_TRUE(first.isNull()) << "the closed window's content is gone at once";
+    EXPECT_EQ(window->contentView()->selectedSection(), "dashboard");
+    EXPECT_EQ(window->windowTitle(), "Home");
+    EXPECT_GE(window->contentView()->minimumWidth(), 940);
+    window->contentView()->selectSection("about");
+    EXPECT_EQ(window->windowTitle(), "About") << "the new content drives the title";
+    window->hide();
 }
 
 TEST(PendrelApp, WithoutATrayTheWindowIsShownAndClosingItQuitsWhateverTheMode) {
@@ -117,6 +151,16 @@ TEST(PendrelApp, ReopenWithAVisibleWindowChangesNothing) {
     app.mainWindow()->hide();
 }
 
+TEST(PendrelApp, ReopenLooksAtTheAppsOwnWindowsOnly) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    // An XEmbed tray icon is a shown top-level widget of its own; it is no way into the app.
+    QWidget trayIconWindow;
+    trayIconWindow.show();
+    app.handleMessage("reopen");
+    EXPECT_TRUE(app.mainWindow()->isVisible());
+    app.mainWindow()->hide();
+}
+
 TEST(MenuBarExtra, TheLabelCarriesTheCupBadgeOnlyWhenAsked) {
     const QImage plain = MenuBarExtra::label(false, 2.0).toImage();
     const QImage badged = MenuBarExtra::label(true, 2.0).toImage();
@@ -131,4 +175,49 @@ TEST(MenuBarExtra, TheLabelCarriesTheCupBadgeOnlyWhenAsked) {
     };
     EXPECT_EQ(inkInCorner(plain), 0);
     EXPECT_GT(inkInCorner(badged), 4);
+}
+
+namespace {
+
+// Pixels of the label, laid on a tray of the given colour, that stand out from the tray.
+int standingOut(const QPixmap& label, const QColor& tray) {
+    QImage canvas(label.size(), QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(tray);
+    QPainter p(&canvas);
+    p.drawPixmap(0, 0, label);
+    p.end();
+    const auto luminance = [](QRgb c) {
+        return 0.2126 * qRed(c) + 0.7152 * qGreen(c) + 0.0722 * qBlue(c);
+    };
+    const double background = luminance(tray.rgb());
+    int count = 0;
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x)
+            count += std::abs(luminance(canvas.pixel(x, y)) - background) > 90 ? 1 : 0;
+    return count;
+}
+
+} // namespace
+
+TEST(MenuBarExtra, TheLabelReadsOnLightAndDarkTraysWhateverTheInk) {
+    const QColor lightTray(0xEC, 0xED, 0xF0);
+    const QColor darkTray(0x23, 0x24, 0x28);
+    for (bool darkDesktop : {false, true}) {
+        const QPixmap label = MenuBarExtra::label(false, 2.0, MenuBarExtra::inkFor(darkDesktop));
+        // On the tray it was drawn for, the letter itself stands out.
+        const int onItsOwn = standingOut(label, darkDesktop ? darkTray : lightTray);
+        // On the other one, its edge does: not as much, yet clearly there.
+        const int onTheOther = standingOut(label, darkDesktop ? lightTray : darkTray);
+        EXPECT_GT(onItsOwn, 30) << darkDesktop;
+        EXPECT_GT(onTheOther, onItsOwn / 2) << darkDesktop;
+    }
+}
+
+TEST(MenuBarExtra, TheInkFollowsTheDesktopNotTheAppsAppearance) {
+    // The offscreen desktop is light; an app set to Dark still draws dark ink for its tray.
+    UserDefaults::standard().setValue(ThemeKeys::Appearance, QStringLiteral("Dark"));
+    QApplication::processEvents();
+    ASSERT_TRUE(Themed::shared().isDark());
+    EXPECT_EQ(MenuBarExtra::defaultInk(), MenuBarExtra::inkFor(false));
+    UserDefaults::standard().remove(ThemeKeys::Appearance);
 }

@@ -4,6 +4,7 @@
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
@@ -16,42 +17,66 @@ void touch(const QString& path, const QByteArray& bytes = {}) {
 }
 } // namespace
 
-TEST(AppSupportFolder, WritesCompactJsonAndReadsItBack) {
+TEST(AppSupportFolder, WritesCompactJsonAndReadsTheBytesBack) {
     const AppSupportFolder folder(testsupport::freshDir("support") + "/Pendrel");
     QString error;
     ASSERT_TRUE(folder.writeJson("timeline.v1.json", QJsonDocument(QJsonObject{{"a", 1}}), &error))
         << error.toStdString();
-    QFile f(folder.pathFor("timeline.v1.json"));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), QByteArray(R"({"a":1})"));
-    EXPECT_EQ(folder.readJson("timeline.v1.json")->object().value("a").toInt(), 1);
-    EXPECT_FALSE(folder.readJson("missing.json").has_value());
+    QByteArray bytes;
+    ASSERT_EQ(folder.readBytes("timeline.v1.json", 100, &bytes),
+              AppSupportFolder::ReadStatus::Read);
+    EXPECT_EQ(bytes, QByteArray(R"({"a":1})"));
+    const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
+                                            QFileDevice::ReadOther | QFileDevice::WriteOther;
+    EXPECT_FALSE(QFile::permissions(folder.pathFor("timeline.v1.json")) & others);
+    EXPECT_EQ(folder.readBytes("missing.json", 100, &bytes), AppSupportFolder::ReadStatus::Missing);
 }
 
-TEST(AppSupportFolder, CorruptFileIsMovedAsideBeforeAnyRewrite) {
-    const QString dir = testsupport::freshDir("support-corrupt");
+TEST(AppSupportFolder, ReadingRefusesWhatIsNotAFileOrTooLarge) {
+    const QString dir = testsupport::freshDir("support-read");
     const AppSupportFolder folder(dir);
-    touch(folder.pathFor("apps.json"), "[1,");
-    EXPECT_FALSE(folder.readJson("apps.json").has_value());
-    EXPECT_EQ(QDir(dir).entryList({"apps.json.corrupt-*"}).size(), 1);
-    EXPECT_FALSE(QFile::exists(folder.pathFor("apps.json")));
+    touch(folder.pathFor("big.json"), QByteArray(101, 'x'));
+    QDir().mkpath(folder.pathFor("folder.json"));
+    QByteArray bytes;
+    QString reason;
+    EXPECT_EQ(folder.readBytes("big.json", 100, &bytes, &reason),
+              AppSupportFolder::ReadStatus::Failed);
+    EXPECT_FALSE(reason.isEmpty());
+    EXPECT_EQ(folder.readBytes("folder.json", 100, &bytes), AppSupportFolder::ReadStatus::Failed);
 }
 
-TEST(AppSupportFolder, FailedWriteReportsAReasonAndTheLogLineNamesTheFile) {
+TEST(AppSupportFolder, MovingAsideKeepsEveryEarlierCopy) {
+    const QString dir = testsupport::freshDir("support-aside");
+    const AppSupportFolder folder(dir);
+    touch(folder.pathFor("apps.json"), "first");
+    const QString first = folder.moveAsideUnreadable("apps.json");
+    touch(folder.pathFor("apps.json"), "second");
+    const QString second = folder.moveAsideUnreadable("apps.json");
+    ASSERT_FALSE(first.isEmpty());
+    ASSERT_FALSE(second.isEmpty());
+    EXPECT_NE(first, second);
+    EXPECT_EQ(QDir(dir).entryList({"apps.json.unreadable-*"}).size(), 2);
+    EXPECT_FALSE(QFile::exists(folder.pathFor("apps.json")));
+    EXPECT_TRUE(folder.moveAsideUnreadable("apps.json").isEmpty()) << "nothing left to move";
+}
+
+TEST(AppSupportFolder, FailedWriteReportsAReason) {
     const QString dir = testsupport::freshDir("support-blocked");
     touch(dir + "/Pendrel"); // a file where the folder must go
     const AppSupportFolder folder(dir + "/Pendrel");
     QString error;
     EXPECT_FALSE(folder.writeJson("apps.json", QJsonDocument(QJsonObject{}), &error));
     EXPECT_FALSE(error.isEmpty());
-    EXPECT_EQ(AppSupportFolder::writeFailureLine("apps.json", "Disk full"),
-              "Pendrel cache write failed for apps.json: Disk full");
 }
 
 TEST(AppSupportFolder, DatesAreSecondsSince2001) {
     const QDateTime t(QDate(2001, 1, 2), QTime(0, 0, 1), Qt::UTC);
     EXPECT_DOUBLE_EQ(secondsSinceReferenceDate(t), 86401.0);
     EXPECT_EQ(dateFromReferenceSeconds(86401.0), t);
+    // Any number a file may hold gives a valid date.
+    for (double wild : {1e300, -1e300, std::numeric_limits<double>::infinity(),
+                        std::numeric_limits<double>::quiet_NaN()})
+        EXPECT_TRUE(dateFromReferenceSeconds(wild).isValid());
 }
 
 TEST(AutostartLoginItem, RegisterWritesTheEntryAndUnregisterRemovesIt) {

@@ -86,7 +86,7 @@ TEST(FeatureReplies, StorageStatesFreeAndTotal) {
 TEST(FeatureReplies, PerformanceOnACoolIdleMachineIsThreeSentences) {
     EXPECT_EQ(FeatureReplies::performance(calmSnapshot()),
               "CPU is at 0% and thermal pressure is cool. No fans are reported on this Mac. "
-              "macOS reports no thermal pressure.");
+              "The system reports no thermal pressure.");
 }
 
 TEST(FeatureReplies, PerformanceNamesTheFastestFanFirstOnTies) {
@@ -97,20 +97,21 @@ TEST(FeatureReplies, PerformanceNamesTheFastestFanFirstOnTies) {
     s.thermal.fanRPMs = {2000, 2000};
     EXPECT_EQ(FeatureReplies::performance(s),
               "CPU is at 37% and thermal pressure is cool. CPU temperature is around 52°C. "
-              "Left fan is at 2000 RPM (gentle). macOS reports no thermal pressure.");
+              "Left fan is at 2000 RPM (gentle). The system reports no thermal pressure.");
 
     // Speeds known without fan rows: neither a fan sentence nor "no fans".
     s.thermal.fans.clear();
     EXPECT_EQ(FeatureReplies::performance(s),
               "CPU is at 37% and thermal pressure is cool. CPU temperature is around 52°C. "
-              "macOS reports no thermal pressure.");
+              "The system reports no thermal pressure.");
 }
 
 TEST(FeatureReplies, PerformanceNamesTheMainLoadOnlyWhenBusyOrWarm) {
     SystemSnapshot s = calmSnapshot();
     s.topCPUProcesses = {cpuRow("ffmpeg", 90)};
     s.cpuPercent = 50.0;
-    EXPECT_TRUE(FeatureReplies::performance(s).endsWith(" macOS reports no thermal pressure."));
+    EXPECT_TRUE(
+        FeatureReplies::performance(s).endsWith(" The system reports no thermal pressure."));
 
     s.cpuPercent = 50.1;
     EXPECT_EQ(FeatureReplies::performance(s),

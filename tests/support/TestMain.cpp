@@ -6,7 +6,14 @@
 
 #include <cstdio>
 #include <gtest/gtest.h>
+#ifdef PENDREL_TEST_WIDGETS
 #include <QApplication>
+using TestApplication = QApplication;
+#else
+// Tests of core code run without the widget library: a widget there would not even link.
+#include <QGuiApplication>
+using TestApplication = QGuiApplication;
+#endif
 
 int main(int argc, char** argv) {
     // Tests of D-Bus backends run on a private bus the test script starts; keep its address.
@@ -25,7 +32,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     int rc = 0;
     {
-        QApplication app(argc, argv);
+        TestApplication app(argc, argv);
         rc = RUN_ALL_TESTS();
     }
     const QStringList escaped = guard.changes();

@@ -1,7 +1,7 @@
+#include "fakes/FakeMemoryBlockAllocator.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "support/TestSupport.h"
 #include "vitals/AppState.h"
-#include "vitals/FakeAllocator.h"
-#include "vitals/FakeSampler.h"
 #include "vitals/SystemStatsSampler.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,7 @@ bool settled(
 } // namespace
 
 TEST(AppStateStress, RealSamplerOnAFixtureMachine) {
-    auto allocator = std::make_shared<FakeAllocator>();
+    auto allocator = std::make_shared<FakeMemoryBlockAllocator>();
     AppState::Options options;
     options.intervalMs = 1;
     options.makeSampler = [allocator] {
@@ -53,14 +53,14 @@ TEST(AppStateStress, RealSamplerOnAFixtureMachine) {
 
 TEST(AppStateStress, SamplesNeverOverlap) {
     auto state = std::make_shared<FakeSamplerState>();
-    state->make = [](int, int n) {
+    state->setMake([](int, int n) {
         SystemSnapshot s;
         s.memFreeBytes = quint64(n);
         return s;
-    };
+    });
     AppState::Options options;
     options.intervalMs = 1;
-    options.makeSampler = FakeSampler::factory(state);
+    options.makeSampler = FakeSnapshotSampler::factory(state);
     {
         AppState app(options);
         hammer(app, 2000);
@@ -77,7 +77,7 @@ TEST(AppStateStress, DestroyedWithWorkInFlight) {
     for (int i = 0; i < 30; ++i) {
         AppState::Options options;
         options.intervalMs = 1;
-        options.makeSampler = FakeSampler::factory(state);
+        options.makeSampler = FakeSnapshotSampler::factory(state);
         auto app = std::make_unique<AppState>(options);
         app->sampleAndPublish();
         app->freeMemory();

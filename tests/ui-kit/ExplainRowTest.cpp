@@ -1,7 +1,7 @@
+#include "platform/TamsoSafety.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/TamsoExplainRow.h"
-#include "ui-kit/TamsoSafety.h"
 #include "ui-kit/TamsoSafetyBadge.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +12,12 @@
 namespace {
 
 TEST(TamsoSafetyGrades, OnlyRawValuesMakeAGrade) {
-    EXPECT_EQ(tamsoSafetyFromRawValue(QStringLiteral("checkFirst")), TamsoSafety::CheckFirst);
-    EXPECT_EQ(tamsoSafetyBadgeText(TamsoSafety::CheckFirst), QStringLiteral("Caution"));
+    EXPECT_EQ(fromRawValue<TamsoSafety>(QStringLiteral("checkFirst")), TamsoSafety::CheckFirst);
+    EXPECT_EQ(title(TamsoSafety::CheckFirst), QStringLiteral("Caution"));
     EXPECT_EQ(TamsoSafetyBadge::colorStyle(TamsoSafety::CheckFirst), QKForeground::Orange);
     for (const char* text : {"Safe", "Caution", "checkfirst", "", "keep "})
-        EXPECT_FALSE(tamsoSafetyFromRawValue(QString::fromUtf8(text)).has_value()) << text;
-    EXPECT_EQ(tamsoSafetyBadgeText(TamsoSafety::Keep), QStringLiteral("Keep these"));
+        EXPECT_FALSE(fromRawValue<TamsoSafety>(QString::fromUtf8(text)).has_value()) << text;
+    EXPECT_EQ(title(TamsoSafety::Keep), QStringLiteral("Keep these"));
 }
 
 TEST(TamsoExplainRowLayout, LeadingMarkAndOptionalLines) {

@@ -65,4 +65,23 @@ TEST(EmptyState, LongMessageWrapsWithinItsWidthAndIsNeverCut) {
     EXPECT_GE(empty->actionsRow()->y(), label->geometry().bottom());
 }
 
+TEST(EmptyState, AMessageGivesBackItsHeightWhenThePanelWidens) {
+    const QString message = QStringLiteral("Try different words from a question already answered.");
+    QWidget host;
+    auto* layout = new QVBoxLayout(&host);
+    auto* empty =
+        new QKEmptyState(QStringLiteral("No matches"), QStringLiteral("folder"), message, &host);
+    layout->addWidget(empty);
+    host.resize(140, 600); // a word or two a line
+    host.show();
+    QApplication::processEvents();
+    const int narrow = empty->messageLabel()->minimumHeight();
+    host.resize(800, 600);
+    QApplication::processEvents();
+    QLabel* label = empty->messageLabel();
+    const int oneLine = QFontMetrics(label->font()).lineSpacing();
+    EXPECT_LT(label->minimumHeight(), narrow);
+    EXPECT_LE(label->minimumHeight(), 2 * oneLine) << "no room kept from the narrow layout";
+}
+
 } // namespace

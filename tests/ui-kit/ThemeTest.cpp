@@ -72,6 +72,11 @@ TEST(ThemeSettings, OnlyExactRawValuesAreRecognised) {
     EXPECT_EQ(effectiveAccent(QJsonValue(QStringLiteral("Teal"))), AccentChoice::Teal);
     EXPECT_EQ(effectiveAccent(QJsonValue(QStringLiteral("teal"))), AccentChoice::Blue);
     EXPECT_EQ(fromRawValue<AppAppearance>(QStringLiteral("Match macOS")), AppAppearance::System);
+    // The stored value stays; the picker names what it follows here.
+    EXPECT_EQ(rawValue(AppAppearance::System), "Match macOS");
+    EXPECT_EQ(title(AppAppearance::System), "Match system");
+    EXPECT_FALSE(fromRawValue<AppAppearance>(QStringLiteral("Match system")).has_value());
+    EXPECT_EQ(title(AppAppearance::Dark), "Dark");
     EXPECT_EQ(allCases<AccentChoice>().size(), 6);
 }
 

@@ -1,5 +1,5 @@
 #include "vitals/AppState.h"
-#include "FakeSampler.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +18,7 @@ struct Rig {
 
     explicit Rig(bool start = false, int intervalMs = 60'000) {
         AppState::Options options;
-        options.makeSampler = FakeSampler::factory(state);
+        options.makeSampler = FakeSnapshotSampler::factory(state);
         options.intervalMs = intervalMs;
         options.startSampling = start;
         app = std::make_unique<AppState>(options);
@@ -63,7 +63,7 @@ TEST(AppState, StartsEmptyAndUnsampled) {
 
 TEST(AppState, FirstSampleAtStartThenEveryTick) {
     Rig rig(false, 30);
-    rig.state->make = numbered; // before the worker may call it
+    rig.state->setMake(numbered);
     QSignalSpy first(rig.app.get(), &AppState::hasFirstSampleChanged);
     rig.app->start();
     ASSERT_TRUE(waitFor([&] { return rig.app->hasFirstSample(); }));
@@ -76,7 +76,7 @@ TEST(AppState, FirstSampleAtStartThenEveryTick) {
 
 TEST(AppState, HistoriesKeepTheLatestSixty) {
     Rig rig;
-    rig.state->make = numbered;
+    rig.state->setMake(numbered);
     QSignalSpy snapshots(rig.app.get(), &AppState::snapshotChanged);
     for (int i = 0; i < 61; ++i)
         rig.refresh();
@@ -95,14 +95,14 @@ TEST(AppState, HistoriesKeepTheLatestSixty) {
 
 TEST(AppState, HistoryPointsWithZeroTotals) {
     Rig rig;
-    rig.state->make = [](int, int n) {
+    rig.state->setMake([](int, int n) {
         SystemSnapshot s;
         s.memTotalBytes = 0;
         s.memFreeBytes = quint64(n);
         s.diskTotalBytes = 0;
         s.diskFreeBytes = 5;
         return s;
-    };
+    });
     rig.refresh();
     EXPECT_EQ(rig.app->memoryHistory(), QList<double>({0.0}));
     EXPECT_EQ(rig.app->diskUsedHistory(), QList<double>({0.0}));
@@ -110,7 +110,7 @@ TEST(AppState, HistoryPointsWithZeroTotals) {
 
 TEST(AppState, RequestsDuringASampleCoalesce) {
     Rig rig;
-    rig.state->make = numbered;
+    rig.state->setMake(numbered);
     rig.state->holdSamples = true;
     rig.app->sampleAndPublish();
     ASSERT_TRUE(waitFor([&] { return rig.state->busy == 1; }));
@@ -126,14 +126,14 @@ TEST(AppState, RequestsDuringASampleCoalesce) {
 
 TEST(AppState, FreeMemoryTwiceRunsOnceAndLeavesHistoriesAlone) {
     Rig rig;
-    rig.state->make = numbered;
+    rig.state->setMake(numbered);
     rig.refresh(); // memFree 1 published, one history point
-    rig.state->make = [](int sampler, int n) {
+    rig.state->setMake([](int sampler, int n) {
         SystemSnapshot s = numbered(sampler, n);
         s.memFreeBytes = 501;
         s.cpuPercent = sampler == 0 ? 50 : 0;
         return s;
-    };
+    });
     rig.state->holdRelieve = true;
     QSignalSpy freeing(rig.app.get(), &AppState::isFreeingMemoryChanged);
     rig.app->freeMemory();
@@ -152,11 +152,11 @@ TEST(AppState, FreeMemoryTwiceRunsOnceAndLeavesHistoriesAlone) {
 
     // Less free memory afterwards gives 0, never a negative gain.
     rig.state->holdRelieve = false;
-    rig.state->make = [](int, int) {
+    rig.state->setMake([](int, int) {
         SystemSnapshot s;
         s.memFreeBytes = 10;
         return s;
-    };
+    });
     rig.app->freeMemory();
     ASSERT_TRUE(waitFor([&] { return !rig.app->isFreeingMemory(); }));
     EXPECT_EQ(rig.app->lastFreedBytes(), 0);
@@ -164,11 +164,11 @@ TEST(AppState, FreeMemoryTwiceRunsOnceAndLeavesHistoriesAlone) {
 
 TEST(AppState, FreeMemoryBeforeAnySample) {
     Rig rig;
-    rig.state->make = [](int, int) {
+    rig.state->setMake([](int, int) {
         SystemSnapshot s;
         s.memFreeBytes = 7'000;
         return s;
-    };
+    });
     rig.app->freeMemory();
     ASSERT_TRUE(waitFor([&] { return rig.app->lastFreedBytes().has_value(); }));
     EXPECT_EQ(rig.app->lastFreedBytes(), 7'000);
@@ -178,7 +178,7 @@ TEST(AppState, FreeMemoryBeforeAnySample) {
 
 TEST(AppState, FreeMemoryWaitsForTheRunningSampleAndGoesFirst) {
     Rig rig;
-    rig.state->make = numbered;
+    rig.state->setMake(numbered);
     rig.state->holdSamples = true;
     rig.app->sampleAndPublish();
     ASSERT_TRUE(waitFor([&] { return rig.state->busy == 1; }));
@@ -214,7 +214,7 @@ TEST(AppState, QuittingNeverWaitsLongForASampleThatDoesNotReturn) {
     auto state = std::make_shared<FakeSamplerState>();
     state->holdSamples = true; // a read that never comes back, until the gate opens
     AppState::Options options;
-    options.makeSampler = FakeSampler::factory(state);
+    options.makeSampler = FakeSnapshotSampler::factory(state);
     options.startSampling = false;
     options.shutdownWaitMs = 200;
     auto app = std::make_unique<AppState>(options);

@@ -1,5 +1,5 @@
 #include "vitals/MemoryRelief.h"
-#include "FakeAllocator.h"
+#include "fakes/FakeMemoryBlockAllocator.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@ const auto plenty = [] { return std::optional<quint64>(64ull << 30); };
 }
 
 TEST(MemoryRelief, BlocksTakenForAQuarterOfMemoryCappedAtTwoGigabytes) {
-    FakeAllocator eight, four;
+    FakeMemoryBlockAllocator eight, four;
     EXPECT_EQ(MemoryRelief::run(8ull << 30, eight, plenty), 15); // target 2,000,000,000
     EXPECT_EQ(MemoryRelief::target(4ull << 30), 1'073'741'824u);
     EXPECT_EQ(MemoryRelief::run(4ull << 30, four, plenty), 8);
@@ -19,7 +19,7 @@ TEST(MemoryRelief, BlocksTakenForAQuarterOfMemoryCappedAtTwoGigabytes) {
 }
 
 TEST(MemoryRelief, StopsAtTheFirstFailedBlockAndReleasesTheRest) {
-    FakeAllocator allocator;
+    FakeMemoryBlockAllocator allocator;
     allocator.failAt = 2;
     EXPECT_EQ(MemoryRelief::run(16ull << 30, allocator, plenty), 2);
     EXPECT_EQ(allocator.requested.size(), 3);
@@ -27,7 +27,7 @@ TEST(MemoryRelief, StopsAtTheFirstFailedBlockAndReleasesTheRest) {
 }
 
 TEST(MemoryRelief, NeverTakesMoreThanTheHeadroom) {
-    FakeAllocator allocator;
+    FakeMemoryBlockAllocator allocator;
     // The headroom shrinks as blocks are taken, like MemAvailable does.
     quint64 room = 3 * MemoryRelief::blockBytes + 1;
     const auto headroom = [&] {
@@ -37,7 +37,7 @@ TEST(MemoryRelief, NeverTakesMoreThanTheHeadroom) {
     };
     EXPECT_EQ(MemoryRelief::run(16ull << 30, allocator, headroom), 3);
 
-    FakeAllocator none;
+    FakeMemoryBlockAllocator none;
     EXPECT_EQ(MemoryRelief::run(16ull << 30, none, [] { return std::optional<quint64>(); }), 0);
     EXPECT_EQ(
         MemoryRelief::run(16ull << 30, none,
@@ -47,7 +47,7 @@ TEST(MemoryRelief, NeverTakesMoreThanTheHeadroom) {
 }
 
 TEST(MemoryRelief, TinyOrUnknownMachinesAreLeftAlone) {
-    FakeAllocator allocator;
+    FakeMemoryBlockAllocator allocator;
     EXPECT_EQ(MemoryRelief::run(3, allocator, plenty), 0);
     EXPECT_EQ(MemoryRelief::run(0, allocator, plenty), 0);
     EXPECT_TRUE(allocator.requested.isEmpty());

@@ -15,17 +15,19 @@ SystemSnapshot snapshot(Pressure pressure, double cpu = 0) {
     return s;
 }
 
-ProcessCPUInfo cpuRow(const char* name, double percent) {
+ProcessCPUInfo cpuRow(const char* name, double percent, qint64 pid = 0) {
     ProcessCPUInfo row;
     row.name = name;
     row.cpuPercent = percent;
+    row.pid = pid;
     return row;
 }
 
-ProcessMemoryInfo memoryRow(const char* name, quint64 bytes) {
+ProcessMemoryInfo memoryRow(const char* name, quint64 bytes, qint64 pid = 0) {
     ProcessMemoryInfo row;
     row.name = name;
     row.memoryBytes = bytes;
+    row.pid = pid;
     return row;
 }
 
@@ -71,7 +73,7 @@ TEST(SnapshotWording, BusiestAppAndWarmHeadline) {
 
     s.topCPUProcesses = {cpuRow("ffmpeg", 7.9)};
     EXPECT_FALSE(s.busiestAppName());
-    EXPECT_EQ(s.headline(), "Your Mac is warm; macOS is managing the heat.");
+    EXPECT_EQ(s.headline(), "Your Mac is warm; the system is managing the heat.");
 
     s.cpuPercent = 40.1;
     EXPECT_EQ(s.busiestAppName(), "Safari");
@@ -98,11 +100,30 @@ TEST(SnapshotWording, HeadlineOrder) {
     EXPECT_EQ(s.headline(), "Your Mac is healthy.");
 }
 
+TEST(SnapshotWording, TheHeadlineLevelSaysWhatTheHeadlineSays) {
+    const struct {
+        SystemSnapshot snapshot;
+        int level;
+    } rows[] = {
+        {snapshot(Pressure::Nominal, 10), 0}, {snapshot(Pressure::Unknown, 10), 0},
+        {snapshot(Pressure::Nominal, 90), 1}, // working hard, whatever the memory
+        {snapshot(Pressure::Fair), 1},        {snapshot(Pressure::Serious), 2},
+        {snapshot(Pressure::Critical), 2},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.snapshot.headline().toStdString());
+        EXPECT_EQ(row.snapshot.headlineLevel(), row.level);
+    }
+    SystemSnapshot juggling = snapshot(Pressure::Nominal);
+    juggling.memUsedBytes = 13'700'000'000;
+    EXPECT_EQ(juggling.headlineLevel(), 1);
+}
+
 TEST(SnapshotWording, ThermalExplanationSentences) {
     SystemSnapshot s = snapshot(Pressure::Nominal, 30);
     EXPECT_EQ(s.thermalExplanation(),
-              "macOS reports no thermal pressure. No fans reported (normal on fanless models). "
-              "Nothing looks like it is forcing the Mac to overheat.");
+              "The system reports no thermal pressure. No fans reported (normal on fanless "
+              "models). Nothing looks like it is forcing the Mac to overheat.");
 
     s.thermal.pressure = Pressure::Serious;
     s.thermal.cpuCelsius = 88.5;
@@ -129,27 +150,35 @@ TEST(SnapshotWording, ThermalExplanationSentences) {
     EXPECT_TRUE(s.thermalExplanation().endsWith("Xcode is among the busiest apps."));
 }
 
-TEST(SnapshotWording, PressureSentences) {
-    const struct {
-        Pressure p;
-        const char* start;
-    } rows[] = {
-        {Pressure::Fair, "macOS is managing heat. Fans may spin up; light throttling is possible."},
-        {Pressure::Critical,
-         "Thermal pressure is critical. Close heavy work and let the Mac cool."},
-    };
-    for (const auto& row : rows) {
-        const QString text = snapshot(row.p).thermalExplanation();
-        EXPECT_TRUE(text.startsWith(row.start)) << text.toStdString();
-        // Under pressure with no busy app, the explanation ends after the fan sentence.
-        EXPECT_TRUE(text.endsWith("No fans reported (normal on fanless models)."))
-            << text.toStdString();
-    }
+TEST(SnapshotWording, TheBusiestAppIsGivenItsOwnCpuFigure) {
+    // The busiest app comes from the memory list (the first CPU row is under 8 %): another
+    // process's CPU figure must not be put beside its name.
+    SystemSnapshot s = snapshot(Pressure::Fair, 45);
+    s.topProcesses = {memoryRow("firefox-esr", 3'000'000'000, 100), memoryRow("code", 1, 200)};
+    s.topCPUProcesses = {cpuRow("Xorg-helper", 5.9, 300), cpuRow("code", 3.2, 200)};
+    EXPECT_EQ(s.busiestAppName(), "firefox-esr");
+    EXPECT_TRUE(s.thermalExplanation().endsWith("firefox-esr is among the busiest apps."))
+        << s.thermalExplanation().toStdString();
+
+    // Its own CPU row, found by pid (a row of the same name but another pid is not its own).
+    s.topCPUProcesses = {cpuRow("firefox-esr", 7.4, 101), cpuRow("firefox-esr", 6.8, 100)};
+    EXPECT_TRUE(s.thermalExplanation().endsWith("firefox-esr is using about 6% CPU."))
+        << s.thermalExplanation().toStdString();
+
+    // Rows that cannot be tied together say nothing about each other.
+    s.topProcesses = {memoryRow("firefox-esr", 3'000'000'000)};
+    s.topCPUProcesses = {cpuRow("firefox-esr", 7.4)};
+    EXPECT_TRUE(s.thermalExplanation().endsWith("firefox-esr is among the busiest apps."));
 }
 
-TEST(SnapshotWording, NamesAreNeverTreatedAsPlaceholders) {
-    SystemSnapshot s = snapshot(Pressure::Fair);
-    s.topCPUProcesses = {cpuRow("%1 %2", 50)};
-    EXPECT_EQ(s.headline(), "Your Mac is warm — %1 %2 is working hard.");
-    EXPECT_TRUE(s.thermalExplanation().endsWith("%1 %2 is using about 50% CPU."));
+TEST(SnapshotWording, DiskFullnessCountsAsDfDoes) {
+    SystemSnapshot s;
+    EXPECT_EQ(s.diskFreeFraction(), 1.0); // no size: nothing used
+    s.diskTotalBytes = 1000;
+    s.diskFreeBytes = 250;
+    EXPECT_DOUBLE_EQ(s.diskFreeFraction(), 0.25); // no used figure: free ÷ total
+    s.diskUsedBytes = 700;                        // 50 bytes reserved for root count as neither
+    EXPECT_DOUBLE_EQ(s.diskFreeFraction(), 250.0 / 950.0);
+    s.diskFreeBytes = 0;
+    EXPECT_DOUBLE_EQ(s.diskFreeFraction(), 0.0); // full for the user, reserve or not
 }

@@ -1,5 +1,5 @@
 #include "vitals/SystemStatsSampler.h"
-#include "FakeAllocator.h"
+#include "fakes/FakeMemoryBlockAllocator.h"
 #include "VitalsTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +17,7 @@ SamplerEnvironment environment(const QString& machineRoot) {
     env.pageSize = 4096;
     env.ticksPerSecond = 100;
     env.volumeSpace = [](const QString&) { return std::optional<VolumeSpace>(); };
-    env.allocator = std::make_shared<FakeAllocator>();
+    env.allocator = std::make_shared<FakeMemoryBlockAllocator>();
     return env;
 }
 
@@ -138,7 +138,7 @@ TEST(SystemStatsSampler, DiskFromTheHomeVolume) {
     QString asked;
     env.volumeSpace = [&](const QString& path) {
         asked = path;
-        return std::optional<VolumeSpace>(VolumeSpace{500'000, 123'000});
+        return std::optional<VolumeSpace>(VolumeSpace{500'000, 123'000, 350'000});
     };
     SystemStatsSampler sampler(env);
     SystemSnapshot s;
@@ -146,12 +146,14 @@ TEST(SystemStatsSampler, DiskFromTheHomeVolume) {
     EXPECT_EQ(asked, testsupport::home());
     EXPECT_EQ(s.diskTotalBytes, 500'000);
     EXPECT_EQ(s.diskFreeBytes, 123'000);
+    EXPECT_EQ(s.diskUsedBytes, 350'000);
 
     SystemStatsSampler failing(environment(fixtureMachine("laptop")));
     SystemSnapshot none;
     failing.sampleDisk(none);
     EXPECT_EQ(none.diskTotalBytes, 0);
     EXPECT_EQ(none.diskFreeBytes, 0);
+    EXPECT_FALSE(none.diskUsedBytes);
 }
 
 TEST(SystemStatsSampler, LiveVolumeAgreesWithStatvfsOfHome) {
@@ -162,6 +164,8 @@ TEST(SystemStatsSampler, LiveVolumeAgreesWithStatvfsOfHome) {
     sampler.sampleDisk(s);
     EXPECT_GT(s.diskTotalBytes, 0);
     EXPECT_LE(s.diskFreeBytes, s.diskTotalBytes);
+    ASSERT_TRUE(s.diskUsedBytes);
+    EXPECT_LE(*s.diskUsedBytes + s.diskFreeBytes, s.diskTotalBytes); // reserved blocks aside
 }
 
 TEST(SystemStatsSampler, BatteryOfTheLaptopSkipsTheMouse) {
@@ -221,16 +225,33 @@ TEST(SystemStatsSampler, LargestProcessesFromProc) {
     QStringList names;
     for (const auto& r : rows)
         names << r.name;
-    // Kernel threads and the malformed stat file are left out; control bytes become "?".
+    // Kernel threads and the malformed stat file are left out; a newline in a name is a space.
     EXPECT_EQ(names, QStringList({"firefox-esr", "code", "Isolated Web Co", "gnome-shell",
-                                  "evil?name", "Xorg"}));
+                                  "evil name", "Xorg"}));
     EXPECT_EQ(rows[0].memoryBytes, 400000ull * 4096);
+    EXPECT_EQ(rows[0].pid, 100);
+    EXPECT_EQ(rows[1].pid, 105);
     const auto all = sampler.topMemoryProcesses(50);
     ASSERT_EQ(all.size(), 10);
     bool sawParens = false;
     for (const auto& r : all)
         sawParens = sawParens || r.name == "(sd-pam)";
     EXPECT_TRUE(sawParens);
+}
+
+TEST(SystemStatsSampler, ANamelessOrMisleadingProcessIsStillListedReadably) {
+    const QString root = copyFixture("laptop");
+    writeFile(root + "/proc/120/stat", statLine(120, "", 900000, 0, 100));
+    writeFile(root + "/proc/121/stat", statLine(121,
+                                                "\xE2\x80\xAE"
+                                                "exe.evil",
+                                                800000, 0, 100));
+    SystemStatsSampler sampler(environment(root));
+    const auto rows = sampler.topMemoryProcesses(2);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0].name, "Process 120");
+    EXPECT_EQ(rows[0].pid, 120);
+    EXPECT_EQ(rows[1].name, "exe.evil"); // the right-to-left override is gone
 }
 
 TEST(SystemStatsSampler, ProcessCpuIsMeasuredBetweenListings) {
@@ -305,7 +326,7 @@ TEST(SystemStatsSampler, FullSampleOnEachMachine) {
 TEST(SystemStatsSampler, FreeMemoryStaysWithinHeadroom) {
     const QString root = copyFixture("laptop");
     SamplerEnvironment env = environment(root);
-    auto allocator = std::make_shared<FakeAllocator>();
+    auto allocator = std::make_shared<FakeMemoryBlockAllocator>();
     env.allocator = allocator;
     SystemStatsSampler sampler(env);
 

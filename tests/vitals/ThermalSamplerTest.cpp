@@ -8,20 +8,19 @@
 #include <limits>
 
 using vitalstest::bytes;
-using vitalstest::FakeSMC;
 using Pressure = ThermalSnapshot::Pressure;
 
 namespace {
 
 struct Rig {
-    FakeSMC* smc;
+    FakeSMCClient* smc;
     ThermalSampler sampler;
 };
 
 std::unique_ptr<Rig> rig(QHash<QString, QByteArray> values, Pressure pressure = Pressure::Nominal) {
-    auto fake = std::make_unique<FakeSMC>();
+    auto fake = std::make_unique<FakeSMCClient>();
     fake->values = std::move(values);
-    FakeSMC* raw = fake.get();
+    FakeSMCClient* raw = fake.get();
     return std::unique_ptr<Rig>(
         new Rig{raw, ThermalSampler(std::move(fake), [pressure] { return pressure; })});
 }
@@ -198,7 +197,26 @@ TEST(ThermalSampler, AmdDesktopFromHwmon) {
     EXPECT_EQ(t.fans[2].minRPM, 300);
     EXPECT_EQ(t.fanRPMs, QList<int>({1450, 1100}));
     EXPECT_EQ(ThermalSnapshot::fansSummary(t.fanRPMs, t.fans),
-              "Fan 1 is gentle at 1450 RPM. Pendrel reads fans only — macOS still controls them.");
+              "Fan 1 is gentle at 1450 RPM. Pendrel reads fans only — the system still controls "
+              "them.");
+}
+
+TEST(ThermalSampler, AmdTdieIsThePackageWhereTctlCarriesAnOffset) {
+    // A second-generation Ryzen: Tctl reads 10 °C above the die, and no CCD sensors.
+    const QString root = vitalstest::copyFixture("desktop-amd");
+    const QString chip = root + "/sys/class/hwmon/hwmon0/";
+    for (const char* file : {"temp3_input", "temp3_label", "temp4_input", "temp4_label"})
+        ASSERT_TRUE(QFile::remove(chip + file));
+    vitalstest::writeFile(chip + "temp2_label", "Tdie\n");
+    vitalstest::writeFile(chip + "temp2_input", "61500\n");
+    ThermalSampler sampler(std::make_unique<HwmonSMCClient>(root + "/sys"), {});
+    const ThermalSnapshot t = sampler.sample();
+    ASSERT_FALSE(t.sensors.isEmpty());
+    EXPECT_EQ(t.sensors.front().key, "TC0D");
+    EXPECT_EQ(t.sensors.front().value, 61.5);
+    EXPECT_EQ(t.cpuCelsius, 61.5);
+    for (const HardwareSensor& s : t.sensors)
+        EXPECT_NE(s.value, 71.5) << s.key.toStdString(); // Tctl is shown nowhere
 }
 
 TEST(ThermalSampler, BareMachineExposesNothing) {

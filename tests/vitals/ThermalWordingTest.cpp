@@ -91,6 +91,6 @@ TEST(ThermalWording, FansSummary) {
     // The fastest fan, the first of equals.
     EXPECT_EQ(ThermalSnapshot::fansSummary(
                   {5200, 5200}, {fan(0, 5200, 6000, {}, "Left"), fan(1, 5200, 6000, {}, "Right")}),
-              "Left is near maximum at 5200 RPM. Pendrel reads fans only — macOS still controls "
-              "them.");
+              "Left is near maximum at 5200 RPM. Pendrel reads fans only — the system still "
+              "controls them.");
 }

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "fakes/FakeSMCClient.h"
 #include "support/TestSupport.h"
-#include "vitals/SMCClient.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -30,22 +30,6 @@ inline void writeFile(const QString& path, const QByteArray& text) {
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         file.write(text);
 }
-
-// A sensor controller that answers from a table and records what was asked.
-class FakeSMC final : public SMCClient {
-public:
-    QHash<QString, QByteArray> values;
-    QStringList reads;
-    bool open = true;
-
-    bool isOpen() const override { return open; }
-    std::optional<QByteArray> readKey(const QString& key) override {
-        reads.append(key);
-        if (!open || !values.contains(key))
-            return std::nullopt;
-        return values.value(key);
-    }
-};
 
 inline QByteArray bytes(std::initializer_list<int> list) {
     QByteArray out;

@@ -7,21 +7,17 @@
 #include "shell/UpdaterManager.h"
 #include "shell/views/ThemePicker.h"
 #include "ui-kit/ChoiceRadio.h"
+#include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/ToggleSwitch.h"
 
-#include <algorithm>
 #include <QButtonGroup>
-#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLayout>
 #include <QPushButton>
-#include <QScreen>
-#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -53,7 +49,7 @@ SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, Use
     form->addWidget(section(QStringLiteral("Appearance"), m_theme));
     form->addWidget(section(QStringLiteral("Updates"), makeUpdates()));
     form->addWidget(section(QStringLiteral("When I close the window"), makeRunMode()));
-    form->addWidget(section(QStringLiteral("Finder"), makeFinder()));
+    form->addWidget(section(QStringLiteral("File manager"), makeFinder()));
     form->addStretch(1);
 }
 
@@ -81,26 +77,28 @@ QWidget* SettingsView::makeUpdates() {
     column->setSpacing(8);
 
     m_autoUpdate = new ToggleSwitch(QStringLiteral("Check for updates automatically"), panel);
-    m_autoUpdate->setChecked(m_updater && m_updater->automaticallyChecks());
-    // There is no update mechanism: the switch only shows the stored preference.
+    // Nothing checks for updates here, so the switch shows off whatever the stored preference
+    // says, and it cannot be changed; the preference itself is kept as it is.
+    m_autoUpdate->setChecked(m_updater && m_updater->isAvailable() &&
+                             m_updater->automaticallyChecks());
     m_autoUpdate->setEnabled(false);
     if (m_updater) {
         connect(m_autoUpdate, &ToggleSwitch::clicked, m_updater,
                 &UpdaterManager::setAutomaticallyChecks);
-        connect(m_updater, &UpdaterManager::automaticallyChecksChanged, m_autoUpdate,
-                &ToggleSwitch::setChecked);
+        connect(
+            m_updater, &UpdaterManager::automaticallyChecksChanged, m_autoUpdate,
+            [this](bool checks) { m_autoUpdate->setChecked(m_updater->isAvailable() && checks); });
     }
     column->addWidget(m_autoUpdate);
 
-    m_checkNow = new QPushButton(QStringLiteral("Check now"), panel);
-    m_checkNow->setEnabled(false);
+    auto* checkNow = new QKBorderedButton(QStringLiteral("Check now"), panel);
+    checkNow->setEnabled(false);
+    m_checkNow = checkNow;
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_checkNow);
     buttonRow->addStretch(1);
     column->addLayout(buttonRow);
-    column->addWidget(note(QStringLiteral("Automatic updates turn on once the Sparkle package is "
-                                          "added to the project (see README)."),
-                           panel));
+    column->addWidget(note(updatesNote(), panel));
     return panel;
 }
 
@@ -175,10 +173,11 @@ QWidget* SettingsView::makeFinder() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     column->addWidget(note(QStringLiteral("Pendrel accepts deep links such as "
-                                          "pendrel://storage/screenshots so Finder services and a "
-                                          "future Finder extension can open the right screen."),
+                                          "pendrel://storage/screenshots so file manager actions "
+                                          "and a future file manager extension can open the right "
+                                          "screen."),
                            panel));
-    m_extensions = new QPushButton(QStringLiteral("Open Extensions settings"), panel);
+    m_extensions = new QKBorderedButton(QStringLiteral("Open Extensions settings"), panel);
     connect(m_extensions, &QPushButton::clicked, this,
             [] { FinderExtensionBridge::openExtensionSettings(); });
     auto* row = new QHBoxLayout;
@@ -188,15 +187,20 @@ QWidget* SettingsView::makeFinder() {
     return panel;
 }
 
+QString SettingsView::updatesNote() {
+    return QStringLiteral("Pendrel is updated the way it was installed, through your package "
+                          "manager or software centre.");
+}
+
 QString SettingsView::explanation(RunMode mode) {
     switch (mode) {
     case RunMode::WindowOnly:
         return QStringLiteral("Pendrel quits when you close the window. No background presence, "
-                              "no Dock or menu bar item when it is not open.");
+                              "no taskbar or menu bar item when it is not open.");
     case RunMode::MenuBar:
         return QStringLiteral("Closing the window keeps Pendrel running quietly in the menu bar, "
                               "so stats and quick actions stay a click away. It uses almost "
-                              "nothing and there is no Dock icon.");
+                              "nothing and there is no taskbar icon.");
     case RunMode::Login:
         return QStringLiteral("Pendrel starts automatically when you log in and lives in the menu "
                               "bar, always ready. You can turn this off any time here.");
@@ -217,34 +221,4 @@ void SettingsView::showLoginError() {
     const QString error = m_runMode ? m_runMode->loginItemError() : QString();
     m_loginError->setText(error);
     m_loginError->setVisible(!error.isEmpty());
-}
-
-bool SettingsView::event(QEvent* event) {
-    // The form's height comes from its content: when the content's size changes (text size,
-    // an error line coming or going) or the window comes up, the window follows, once per burst.
-    const bool relevant = event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show;
-    if (relevant && !m_fitQueued && window() != this) {
-        m_fitQueued = true;
-        QTimer::singleShot(0, this, [this] {
-            m_fitQueued = false;
-            if (window()->isVisible())
-                fitWindow();
-        });
-    }
-    return QWidget::event(event);
-}
-
-void SettingsView::fitWindow() {
-    QWidget* w = window();
-    if (w == this)
-        return;
-    // Wrapped notes make the height depend on the width, which Qt's own adjustSize() caps at
-    // two thirds of the screen; the form asks for its full height, within the screen.
-    QLayout* layout = w->layout();
-    int height = layout && layout->hasHeightForWidth() ? layout->totalHeightForWidth(w->width())
-                                                       : w->sizeHint().height();
-    if (const QScreen* screen = w->screen())
-        height = std::min(height, screen->availableGeometry().height());
-    w->setMinimumHeight(height);
-    w->resize(w->width(), height);
 }

@@ -16,7 +16,7 @@ class UserDefaults;
 // The settings window's form, 460 wide: "Appearance" (ThemePicker), "Updates" (the automatic
 // check switch and "Check now", both always disabled, and why), "When I close the window" (the
 // run mode with an explanation of the current one, and the last login-item failure in orange
-// while there is one) and "Finder" (the deep links and the Extensions settings button).
+// while there is one) and "File manager" (the deep links and the Extensions settings button).
 //
 // It holds no state: it shows the two managers and the look settings as they are and follows
 // every change of them, so any other window showing the same managers agrees at once. Choosing
@@ -30,6 +30,8 @@ public:
 
     // The explanation shown under the run-mode choice for each mode.
     static QString explanation(RunMode mode);
+    // How updates reach this installation, shown under the (always disabled) update controls.
+    static QString updatesNote();
 
     ThemePicker* themePicker() const { return m_theme; }
     ToggleSwitch* autoUpdateSwitch() const { return m_autoUpdate; }
@@ -39,14 +41,7 @@ public:
     QKIconLabel* loginErrorLabel() const { return m_loginError; }
     QPushButton* extensionsButton() const { return m_extensions; }
 
-    // Makes the window this form fills exactly as tall as the form needs at its width (within
-    // the screen). Done on its own whenever the content's size changes while shown.
-    void fitWindow();
-
     static constexpr int kWidth = 460;
-
-protected:
-    bool event(QEvent* event) override;
 
 private:
     QWidget* section(const QString& title, QWidget* content);
@@ -66,5 +61,4 @@ private:
     QLabel* m_explanation = nullptr;
     QKIconLabel* m_loginError = nullptr;
     QPushButton* m_extensions = nullptr;
-    bool m_fitQueued = false;
 };

@@ -3,7 +3,6 @@
 #include "shell/AppVersion.h"
 #include "shell/QKFeature.h"
 #include "shell/SectionOrder.h"
-#include "shell/SidebarText.h"
 #include "shell/views/AppIconView.h"
 #include "shell/views/SidebarRow.h"
 #include "ui-kit/Color.h"
@@ -284,9 +283,12 @@ QColor SidebarView::statusDotColor() const {
 }
 
 void SidebarView::showSnapshot(const SystemSnapshot& snapshot) {
-    const bool high = SidebarText::memoryIsHigh(snapshot);
-    m_dot->setColor(
-        Color::system(high ? Color::SystemColor::Orange : Color::SystemColor::Green, true));
+    // The dot says what the headline beside it says: calm, under strain, or hot.
+    const int level = snapshot.headlineLevel();
+    m_dot->setColor(Color::system(level == 0   ? Color::SystemColor::Green
+                                  : level == 1 ? Color::SystemColor::Orange
+                                               : Color::SystemColor::Red,
+                                  true));
     const QString headline = snapshot.headline();
     m_status->setText(headline);
     m_status->setToolTip(headline);

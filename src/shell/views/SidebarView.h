@@ -22,8 +22,8 @@ class UserDefaults;
 //
 // The section order is read from "sidebar.order" (sectionOrder) each time the sidebar is shown,
 // and the rows are rebuilt when it differs. The status line follows every snapshot appState
-// publishes (SidebarText words it). Clicking a row only reports it; the owner decides the
-// selection.
+// publishes (its dot has the level of the headline beside it). Clicking a row only reports it; the
+// owner decides the selection.
 class SidebarView : public QWidget {
     Q_OBJECT
 public:

@@ -2,6 +2,7 @@
 
 #include "platform/SymbolIcons.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKButtonFace.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
@@ -104,22 +105,15 @@ void MenuBarButton::paintEvent(QPaintEvent*) {
         if (!enabled)
             ink.setAlphaF(0.92f);
     } else {
-        const QColor primary = QKForeground::color(QKForeground::Primary, pal);
-        QColor fill = Color::cardFill(pal);
-        if (enabled && isDown())
-            fill = mixed(primary, 0.12, fill);
-        else if (enabled && underMouse())
-            fill = mixed(primary, 0.05, fill);
-        p.fillPath(shape, fill);
-        QColor stroke = primary;
-        stroke.setAlphaF(Color::isDark(pal) ? 0.14f : 0.12f);
-        p.setPen(QPen(stroke, 1));
-        p.drawPath(shape);
-        ink = primary;
-        if (!enabled)
-            ink.setAlphaF(0.4f);
+        // The kit's one bordered look for secondary actions.
+        ink = QKButtonFace::paintBordered(p, frame, pal,
+                                          {.enabled = enabled,
+                                           .down = isDown(),
+                                           .hovered = underMouse(),
+                                           .focusRing = m_keyboardFocus && hasFocus()},
+                                          kRadius);
     }
-    if (m_keyboardFocus && hasFocus()) {
+    if (m_look == Look::Prominent && m_keyboardFocus && hasFocus()) {
         QColor ring = pal.color(QPalette::Active, QPalette::Highlight);
         ring.setAlphaF(0.6f);
         p.setPen(QPen(ring, 2));

@@ -12,15 +12,19 @@
 #include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/MenuBarText.h"
+#include "vitals/PerformanceText.h"
 #include "vitals/views/MenuBarButton.h"
 #include "vitals/views/MenuBarMetricRow.h"
+#include "vitals/views/PerformanceWidgets.h"
 #include "vitals/views/Sparkline.h"
 
 #include <limits>
 #include <QApplication>
+#include <QBitmap>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QImage>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -91,9 +95,10 @@ void MenuBarPanel::buildRows() {
         auto* row = new QHBoxLayout;
         row->setSpacing(6);
         m_dot = new QKStatusDot(this);
-        m_dot->setObjectName(QStringLiteral("headroomDot"));
+        m_dot->setObjectName(QStringLiteral("statusDot"));
         m_headline = new QLabel(this);
         m_headline->setObjectName(QStringLiteral("headline"));
+        m_headline->setTextFormat(Qt::PlainText); // it may name any process
         m_headline->setWordWrap(true);
         QKFont::apply(m_headline, TextStyle::Callout, QFont::Medium);
         QKForeground::apply(m_headline, QKForeground::Primary);
@@ -233,7 +238,8 @@ void MenuBarPanel::render() {
     // One read of the snapshot feeds every row.
     const SystemSnapshot& s = m_appState.snapshot();
 
-    m_dot->setStyle(MenuBarText::hasMemoryHeadroom(s) ? QKForeground::Green : QKForeground::Orange);
+    // The dot says what the headline beside it says, never something else.
+    m_dot->setStyle(PerformanceWidgets::toneStyle(PerformanceText::levelTone(s.headlineLevel())));
     m_headline->setText(s.headline());
 
     const bool awake = m_keepAwake.isActive();
@@ -315,8 +321,9 @@ void MenuBarPanel::paintEvent(QPaintEvent*) {
     const QRectF outline = QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5);
     const qreal radius = kCornerRadius - 0.5;
     p.setRenderHint(QPainter::Antialiasing);
-    // As a window the mask shapes the corners; inside another widget the rounded fill does.
-    if (isWindow()) {
+    // A masked window has its corners cut by the mask; a translucent one (where a compositor
+    // runs) and a panel inside another widget draw them with the rounded fill.
+    if (isWindow() && !testAttribute(Qt::WA_TranslucentBackground)) {
         p.fillRect(rect(), pal.color(QPalette::Window));
     } else {
         QPainterPath fill;
@@ -338,13 +345,23 @@ void MenuBarPanel::resizeEvent(QResizeEvent* event) {
 void MenuBarPanel::updateShape() {
     // The offscreen platform (tests, pendrel-shots) has no window shapes and says so each time.
     static const bool shapesWindows = QGuiApplication::platformName() != QLatin1String("offscreen");
-    if (!isWindow() || !shapesWindows) {
+    if (!isWindow() || !shapesWindows || testAttribute(Qt::WA_TranslucentBackground) ||
+        size().isEmpty()) {
         clearMask();
         return;
     }
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-    setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    // The mask keeps every pixel the rounded fill covers at least half of, so the cut edge and
+    // the painted edge are the same staircase and no corner pixel shows the square behind it.
+    QImage shape(size(), QImage::Format_ARGB32_Premultiplied);
+    shape.fill(Qt::transparent);
+    {
+        QPainter sp(&shape);
+        sp.setRenderHint(QPainter::Antialiasing);
+        QPainterPath outline;
+        outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
+        sp.fillPath(outline, Qt::black);
+    }
+    setMask(QRegion(QBitmap::fromImage(shape.createAlphaMask(Qt::ThresholdAlphaDither))));
 }
 
 void MenuBarPanel::changeEvent(QEvent* event) {

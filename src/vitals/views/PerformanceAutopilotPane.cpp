@@ -35,7 +35,7 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
         saveError->setVisible(!error.isEmpty());
     };
     column()->addWidget(label(QStringLiteral("Pendrel only quits regular apps that are not "
-                                             "frontmost. Finder, Terminal, Xcode, Cursor and "
+                                             "frontmost. The file manager, terminals, Cursor and "
                                              "Pendrel itself are protected. You can protect more "
                                              "below."),
                               TextStyle::Caption, QKForeground::Secondary, body));
@@ -144,6 +144,7 @@ void PerformanceAutopilotPane::showCandidates() {
         for (const AutopilotCandidate& c : candidates) {
             Row row = makeRow(c.name);
             m_rowsHost->layout()->addWidget(row.widget);
+            row.widget->show(); // at once, not when the layout's queued show gets to run
             m_rows.append(row);
         }
     }

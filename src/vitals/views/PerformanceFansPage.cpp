@@ -28,7 +28,7 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
     QWidget* content = m_scroll->widget();
 
     addPart(column, label(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
-                                         "macOS stays in charge."),
+                                         "the system stays in charge."),
                           TextStyle::Callout, QKForeground::Secondary, content));
 
     auto* activity = new PerformanceGroupBox(QString(), 8, content);
@@ -55,8 +55,8 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
         QKForeground::Primary, m_fanless->card()));
     m_fanless->column()->addWidget(
         label(QStringLiteral("No fan sensors were reported. Many MacBook Air models are fanless. "
-                             "If this is a Pro and fans should appear, the SMC may not expose "
-                             "them to this OS build."),
+                             "If this is a Pro and fans should appear, the sensor chips may not "
+                             "expose them to this OS build."),
               TextStyle::Callout, QKForeground::Secondary, m_fanless->card()));
     m_fansColumn->addWidget(m_fanless);
     addPart(column, m_fansHost);
@@ -64,7 +64,7 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
     auto* wont = new PerformanceGroupBox(QStringLiteral("What Pendrel will not do"), 8, content);
     wont->column()->addWidget(
         label(QStringLiteral("There is no manual fan boost or custom fan curve here. Overriding "
-                             "cooling can shorten hardware life and fights Apple’s thermal "
+                             "cooling can shorten hardware life and fights the system’s thermal "
                              "management. Pendrel explains noise and heat; it does not take over "
                              "the fans."),
               TextStyle::Callout, QKForeground::Secondary, wont->card()));
@@ -95,6 +95,7 @@ void PerformanceFansPage::showSnapshot(const SystemSnapshot& s) {
         for (qsizetype i = 0; i < t.fans.size(); ++i) {
             auto* card = new PerformanceFanCard(m_fansHost);
             m_fansColumn->addWidget(card);
+            card->show(); // at once, not when the layout's queued show gets to run
             m_cards.append(card);
         }
         m_cardIds = ids;

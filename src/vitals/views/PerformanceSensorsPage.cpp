@@ -26,9 +26,9 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
     m_scroll = page(column, this);
     QWidget* content = m_scroll->widget();
 
-    addPart(column, label(QStringLiteral("Curated sensors Pendrel can explain. Not every SMC "
-                                         "voltage — only temperatures that help you understand "
-                                         "heat."),
+    addPart(column, label(QStringLiteral("Curated sensors Pendrel can explain. Not every voltage "
+                                         "of the sensor chips — only temperatures that help you "
+                                         "understand heat."),
                           TextStyle::Callout, QKForeground::Secondary, content));
 
     auto* pressure = new PerformanceGroupBox(QString(), 8, content);
@@ -45,10 +45,9 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
     m_sentence = label(QString(), TextStyle::Callout, QKForeground::Primary, body);
     m_sentence->setObjectName(QStringLiteral("pressureSentence"));
     pressure->column()->addWidget(m_sentence);
-    pressure->column()->addWidget(label(QStringLiteral("This is the public macOS signal. It "
-                                                       "always works, even when °C sensors are "
-                                                       "hidden."),
-                                        TextStyle::Caption, QKForeground::Secondary, body));
+    m_sourceNote = label(QString(), TextStyle::Caption, QKForeground::Secondary, body);
+    m_sourceNote->setObjectName(QStringLiteral("pressureSourceNote"));
+    pressure->column()->addWidget(m_sourceNote);
     addPart(column, pressure);
 
     m_empty = new PerformanceGroupBox(QString(), 8, content);
@@ -56,11 +55,9 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
     m_empty->column()->addWidget(label(QStringLiteral("No temperature sensors exposed"),
                                        TextStyle::Headline, QKForeground::Primary,
                                        m_empty->card()));
-    m_empty->column()->addWidget(
-        label(QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
-                             "Thermal pressure above is still trustworthy. Fan Monitor may still "
-                             "show RPM if fans exist."),
-              TextStyle::Callout, QKForeground::Secondary, m_empty->card()));
+    m_emptyText = label(QString(), TextStyle::Callout, QKForeground::Secondary, m_empty->card());
+    m_emptyText->setObjectName(QStringLiteral("noSensorsText"));
+    m_empty->column()->addWidget(m_emptyText);
     addPart(column, m_empty);
 
     m_sensorsBox = new PerformanceGroupBox(QStringLiteral("Temperature sensors"), 0, content);
@@ -83,8 +80,10 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
 
 void PerformanceSensorsPage::showSnapshot(const SystemSnapshot& s) {
     const ThermalSnapshot::Pressure p = s.thermal.pressure;
-    m_badge->set(pressureWord(p), Text::pressureTone(p, s.cpuPercent));
+    m_badge->set(pressureWord(p), Text::pressureTone(p));
     m_sentence->setText(Text::pressureSentence(p));
+    m_sourceNote->setText(Text::pressureSourceNote(p));
+    m_emptyText->setText(Text::noSensorsText(p));
 
     const QList<HardwareSensor>& sensors = s.thermal.sensors;
     m_empty->setVisible(sensors.isEmpty());
@@ -101,6 +100,12 @@ void PerformanceSensorsPage::showSnapshot(const SystemSnapshot& s) {
         for (qsizetype i = 0; i < sensors.size(); ++i) {
             auto* row = new PerformanceSensorRow(m_sensorsBox->card());
             m_sensorsBox->column()->addWidget(row);
+            // A widget added to a layout whose parent is already on screen is not shown by
+            // addWidget: the layout queues the show on the event loop, and until that call runs
+            // the row and its divider read as hidden. Whether it has run when the page is next
+            // looked at (or painted) depends on timing, so the page shows its rows itself and is
+            // complete when this function returns.
+            row->show();
             m_rows.append(row);
         }
         m_rowKeys = keys;

@@ -26,7 +26,9 @@ public:
 
     PerformanceBadge* pressureBadge() const { return m_badge; }
     QLabel* pressureSentence() const { return m_sentence; }
+    QLabel* pressureSourceNote() const { return m_sourceNote; }
     PerformanceGroupBox* emptyBox() const { return m_empty; }
+    QLabel* emptyText() const { return m_emptyText; }
     PerformanceGroupBox* sensorsBox() const { return m_sensorsBox; }
     const QList<PerformanceSensorRow*>& rows() const { return m_rows; }
     PerformanceGroupBox* causeBox() const { return m_causeBox; }
@@ -38,7 +40,9 @@ private:
     QScrollArea* m_scroll;
     PerformanceBadge* m_badge;
     QLabel* m_sentence;
+    QLabel* m_sourceNote;
     PerformanceGroupBox* m_empty;
+    QLabel* m_emptyText;
     PerformanceGroupBox* m_sensorsBox;
     QList<PerformanceSensorRow*> m_rows;
     QStringList m_rowKeys;

@@ -70,8 +70,7 @@ PerformanceTemperatureCard::PerformanceTemperatureCard(ScreenState* screen, QWid
     chips->addStretch(1);
     column()->addWidget(m_chipsRow);
 
-    m_note =
-        label(PerformanceText::noSensorsNote(), TextStyle::Caption, QKForeground::Secondary, body);
+    m_note = label(QString(), TextStyle::Caption, QKForeground::Secondary, body);
     m_note->setObjectName(QStringLiteral("temperatureNote"));
     column()->addWidget(m_note);
 
@@ -99,13 +98,17 @@ PerformanceTemperatureCard::PerformanceTemperatureCard(ScreenState* screen, QWid
 
 void PerformanceTemperatureCard::showSnapshot(const SystemSnapshot& s) {
     const ThermalSnapshot& t = s.thermal;
-    m_badge->setLevel(PerformanceText::temperatureLevel(s));
+    if (const std::optional<PerformanceText::Level> level = PerformanceText::temperatureLevel(s))
+        m_badge->setLevel(*level);
+    else
+        m_badge->set(pressureWord(t.pressure), PerformanceText::Tone::Neutral);
     m_reading->setText(t.temperatureLabel());
     m_secondary->setText(t.secondaryLabel());
 
     const bool showChips = PerformanceText::showsChips(t);
     m_chipsRow->setVisible(showChips);
     m_note->setVisible(!showChips);
+    m_note->setText(PerformanceText::noSensorsNote(t.pressure));
     const QList<PerformanceText::Chip> chips = PerformanceText::chips(t);
     for (int i = 0; i < m_chips.size(); ++i) {
         const QString& symbol = chipSymbols().at(i);

@@ -13,6 +13,8 @@ QKForeground::Style toneStyle(PerformanceText::Tone tone) {
         return QKForeground::Green;
     case PerformanceText::Tone::Orange:
         return QKForeground::Orange;
+    case PerformanceText::Tone::Neutral:
+        return QKForeground::Secondary;
     case PerformanceText::Tone::Red:
         break;
     }

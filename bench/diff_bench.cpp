@@ -1,0 +1,249 @@
+// Line-diff benchmark against GNU diff, 20,000 lines a side:
+//   1. "diff-all-different": no line in common (the table's worst case for most diffs);
+//   2. "diff-edit-1pct": a code-like file and a copy with 1 % of its lines edited (changed,
+//      deleted or inserted), the everyday case.
+// Each job times a whole process of ours (read both files as the compare does, split, diff)
+// against `diff A B`, with hyperfine when it is installed (one warm-up, median of five), and
+// measures our peak resident memory. The answer counts as the same when our common lines equal
+// those of `diff --minimal` (the length of the longest common subsequence).
+//
+// Usage: diff_bench DIR            writes the inputs into DIR and prints one RESULT line a job
+//        diff_bench --run A B      one diff, as timed: prints "same added removed changed"
+#include "developer/DocumentDiff.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr int kLines = 20000;
+
+int runOnce(const QString& first, const QString& second) {
+    using DocumentDiff::TextFile;
+    const TextFile a = DocumentDiff::readText(first, kLines, 64ll << 20);
+    const TextFile b = DocumentDiff::readText(second, kLines, 64ll << 20);
+    if (a.status != TextFile::Status::Text || b.status != TextFile::Status::Text) {
+        std::fprintf(stderr, "diff_bench: inputs must be UTF-8 text of at most %d lines\n", kLines);
+        return 2;
+    }
+    const auto diff =
+        DocumentDiff::lineDiff(DocumentDiff::splitLines(a.text), DocumentDiff::splitLines(b.text));
+    const qint64 same = std::count_if(diff.rows.cbegin(), diff.rows.cend(), [](const DiffRow& r) {
+        return r.kind == DiffRow::Kind::Same;
+    });
+    std::printf("%lld %lld %lld %lld\n", static_cast<long long>(same),
+                static_cast<long long>(diff.summary.added),
+                static_cast<long long>(diff.summary.removed),
+                static_cast<long long>(diff.summary.changed));
+    return 0;
+}
+
+void writeLines(const QString& path, const QStringList& lines) {
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        qFatal("diff_bench: cannot write %s", qPrintable(path));
+    // No line feed after the last line: a final break would make one more, empty, line.
+    f.write(lines.join(QLatin1Char('\n')).toUtf8());
+}
+
+// Lines that look like source code: indentation, a small vocabulary, braces and blank lines,
+// so that many lines repeat and the diff meets ties.
+QStringList codeLike(QRandomGenerator& rng) {
+    static const char* words[] = {"value", "count", "index", "result", "buffer", "size",
+                                  "name",  "path",  "item",  "total",  "offset", "flag"};
+    // Every shape takes the three arguments, so none is left over.
+    static const char* shapes[] = {
+        "%1 = %2 + %3;", "if (%1 > %2 * %3) {",       "return %1 - %2 / %3;",
+        "%1(%2, %3);",   "for (auto& %1 : %2[%3]) {", "// %1 of %2 at %3"};
+    QStringList lines;
+    int depth = 0;
+    while (lines.size() < kLines) {
+        const quint32 pick = rng.bounded(100);
+        if (pick < 8) {
+            lines.append(QString());
+        } else if (pick < 20 && depth > 0) {
+            --depth;
+            lines.append(QString(depth * 4, QLatin1Char(' ')) + QLatin1Char('}'));
+        } else {
+            const QString shape = QString::fromLatin1(shapes[rng.bounded(6)]);
+            QString line =
+                QString(depth * 4, QLatin1Char(' ')) +
+                shape.arg(QLatin1String(words[rng.bounded(12)]),
+                          QLatin1String(words[rng.bounded(12)]), QString::number(rng.bounded(64)));
+            if (line.endsWith(QLatin1Char('{')))
+                depth = std::min(depth + 1, 6);
+            lines.append(line);
+        }
+    }
+    return lines;
+}
+
+struct Job {
+    QString name, first, second;
+};
+
+QList<Job> makeInputs(const QString& dir) {
+    QRandomGenerator rng(20000);
+    QStringList a, b;
+    for (int k = 0; k < kLines; ++k) {
+        a.append(
+            QStringLiteral("alpha %1 %2").arg(k).arg(rng.generate64(), 16, 16, QLatin1Char('0')));
+        b.append(
+            QStringLiteral("beta %1 %2").arg(k).arg(rng.generate64(), 16, 16, QLatin1Char('0')));
+    }
+    writeLines(dir + "/all-a.txt", a);
+    writeLines(dir + "/all-b.txt", b);
+
+    const QStringList code = codeLike(rng);
+    QStringList edited = code;
+    // 1 % of the lines: most edited in place, some deleted, some inserted, the count kept.
+    for (int e = 0; e < kLines / 100; ++e) {
+        const int at = int(rng.bounded(edited.size() - 1));
+        const quint32 kind = rng.bounded(10);
+        if (kind < 6) {
+            edited[at] += QStringLiteral(" // edited");
+        } else if (kind < 8) {
+            edited.removeAt(at);
+            edited.append(QStringLiteral("// tail %1").arg(e));
+        } else {
+            edited.insert(at, QStringLiteral("    added(%1);").arg(e));
+            edited.removeLast();
+        }
+    }
+    writeLines(dir + "/edit-a.txt", code);
+    writeLines(dir + "/edit-b.txt", edited);
+    return {{"diff-all-different", dir + "/all-a.txt", dir + "/all-b.txt"},
+            {"diff-edit-1pct", dir + "/edit-a.txt", dir + "/edit-b.txt"}};
+}
+
+// Runs a program to its end with its output thrown away; gives wall milliseconds and the peak
+// resident set in kilobytes.
+std::pair<double, long> spawnAndWait(const QStringList& command) {
+    std::vector<QByteArray> args;
+    for (const QString& a : command)
+        args.push_back(a.toLocal8Bit());
+    std::vector<char*> argv;
+    for (QByteArray& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        qFatal("diff_bench: cannot start %s", argv[0]);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    return {ms, usage.ru_maxrss};
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Median wall times of each command: hyperfine when installed, else our own runs.
+std::vector<double> timeCommands(const std::vector<QStringList>& commands, const QString& dir) {
+    const QString hyperfine = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
+    std::vector<double> medians;
+    if (!hyperfine.isEmpty()) {
+        const QString json = dir + "/hyperfine.json";
+        QStringList args = {"-N", "--warmup", "1",    "--runs",        "5",
+                            "-i", "--style",  "none", "--export-json", json};
+        for (const QStringList& c : commands)
+            args.append(c.join(QLatin1Char(' ')));
+        QProcess p;
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p.start(hyperfine, args);
+        if (p.waitForFinished(600000) && p.exitCode() == 0) {
+            QFile f(json);
+            if (f.open(QIODevice::ReadOnly)) {
+                const QJsonArray results =
+                    QJsonDocument::fromJson(f.readAll()).object().value("results").toArray();
+                for (const QJsonValue& r : results)
+                    medians.push_back(r.toObject().value("median").toDouble() * 1000.0);
+            }
+        }
+        if (medians.size() == commands.size())
+            return medians;
+        medians.clear();
+    }
+    for (const QStringList& c : commands) {
+        spawnAndWait(c); // warm
+        std::vector<double> times;
+        for (int k = 0; k < 5; ++k)
+            times.push_back(spawnAndWait(c).first);
+        medians.push_back(median(times));
+    }
+    return medians;
+}
+
+// Lines the two files have in common by `diff --minimal`: the first's lines minus its deletions.
+qint64 peerCommonLines(const QString& first, const QString& second) {
+    QProcess p;
+    p.start(QStringLiteral("diff"), {"--minimal", first, second});
+    if (!p.waitForFinished(600000))
+        return -1;
+    qint64 deleted = 0;
+    for (const QByteArray& line : p.readAllStandardOutput().split('\n'))
+        deleted += line.startsWith("< ") ? 1 : 0;
+    return kLines - deleted;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--run")
+        return runOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: diff_bench DIR | diff_bench --run FIRST SECOND\n");
+        return 2;
+    }
+    const QString dir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    QDir().mkpath(dir);
+    const QString self = QFileInfo(QString::fromLocal8Bit("/proc/self/exe")).symLinkTarget();
+    for (const Job& job : makeInputs(dir)) {
+        const QStringList ours = {self, "--run", job.first, job.second};
+        const QStringList peer = {"diff", job.first, job.second};
+        const std::vector<double> ms = timeCommands({ours, peer}, dir);
+
+        long peakKb = 0;
+        for (int k = 0; k < 3; ++k)
+            peakKb = std::max(peakKb, spawnAndWait(ours).second);
+
+        QProcess run;
+        run.start(self, {"--run", job.first, job.second});
+        run.waitForFinished(600000);
+        const qint64 oursCommon = run.readAllStandardOutput().split(' ').value(0).toLongLong();
+        const bool same = oursCommon == peerCommonLines(job.first, job.second);
+
+        std::printf("RESULT job=%s ours_ms=%.0f peer=diff peer_ms=%.0f ratio=%.2f same=%s "
+                    "peak_mb=%ld\n",
+                    qPrintable(job.name), ms[0], ms[1], ms[1] > 0 ? ms[0] / ms[1] : 0.0,
+                    same ? "yes" : "no", (peakKb + 512) / 1024);
+        std::fflush(stdout);
+    }
+    return 0;
+}

@@ -1,0 +1,268 @@
+// walk_bench TREE: measures TREE with the directory walker and compares it with `du -sk`,
+// `find -printf '%b'` and, when installed, `gdu`, on answer and on time.
+//
+// The answer is the allocated bytes of everything in the tree (folders and the root included,
+// hard-linked files once), which is what `du -s` reports; `find`'s 512-byte blocks give the same
+// sum on a tree without hard links. Times are hyperfine's medians of five runs after a warm-up,
+// each program started as its own process (`walk_bench --once TREE` for ours); without hyperfine
+// the same is done here with a wall clock. The last lines are RESULT lines, one per peer, the
+// fastest peer last.
+//
+//   walk_bench TREE [--threads N]
+//   walk_bench --once TREE [--threads N]   one walk, prints the byte total
+#include "platform/DirectoryWalker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+qint64 walkTotal(const QString& tree, int threads) {
+    DirectoryWalker::Options options;
+    options.threads = threads;
+    const DirectoryWalker walker(options);
+    PerWorker<qint64> bytes(walker.threads());
+    walker.walk(tree, [&](const DirectoryWalker::Entry& e) {
+        if (!e.repeatLink)
+            bytes.slot(e.worker) += e.allocatedBytes;
+        return DirectoryWalker::Action::Continue;
+    });
+    return bytes.fold(qint64(0), [](qint64 a, qint64 b) { return a + b; });
+}
+
+std::optional<QByteArray> run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    if (!p.waitForStarted(10000) || !p.waitForFinished(10 * 60 * 1000) ||
+        p.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return p.readAllStandardOutput();
+}
+
+std::optional<qint64> duBytes(const QString& tree) {
+    const auto out = run(QStringLiteral("du"), {QStringLiteral("-sk"), QStringLiteral("--"), tree});
+    if (!out)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 kb = out->split('\t').value(0).trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(kb * 1024) : std::nullopt;
+}
+
+std::optional<qint64> findBytes(const QString& tree) {
+    const auto out =
+        run(QStringLiteral("find"), {tree, QStringLiteral("-printf"), QStringLiteral("%b\\n")});
+    if (!out)
+        return std::nullopt;
+    qint64 blocks = 0;
+    for (const QByteArray& line : out->split('\n'))
+        blocks += line.trimmed().toLongLong();
+    return blocks * 512;
+}
+
+std::optional<qint64> gduBytes(const QString& tree) {
+    const auto out =
+        run(QStringLiteral("gdu"), {QStringLiteral("-n"), QStringLiteral("-s"),
+                                    QStringLiteral("-p"), QStringLiteral("--no-prefix"), tree});
+    if (!out)
+        return std::nullopt;
+    bool ok = false;
+    const qint64 bytes = out->trimmed().split(' ').value(0).toLongLong(&ok);
+    return ok ? std::optional<qint64>(bytes) : std::nullopt;
+}
+
+// Single-quotes an argument for hyperfine's command line.
+QString quoted(const QString& arg) {
+    QString q = arg;
+    q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+QString commandLine(const QStringList& argv) {
+    QStringList parts;
+    for (const QString& a : argv)
+        parts.append(quoted(a));
+    return parts.join(QLatin1Char(' '));
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Wall-clock median of five runs after one warm-up.
+double timeProcess(const QStringList& argv) {
+    run(argv.first(), argv.mid(1));
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run(argv.first(), argv.mid(1));
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return median(ms);
+}
+
+// Medians in ms, in command order, from hyperfine; empty when hyperfine is missing or failed.
+std::vector<double> hyperfine(const std::vector<QStringList>& commands) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
+    if (tool.isEmpty())
+        return {};
+    QTemporaryDir dir;
+    const QString json = dir.filePath(QStringLiteral("times.json"));
+    QStringList args = {QStringLiteral("-N"),
+                        QStringLiteral("--warmup"),
+                        QStringLiteral("1"),
+                        QStringLiteral("--runs"),
+                        QStringLiteral("5"),
+                        QStringLiteral("--style"),
+                        QStringLiteral("none"),
+                        QStringLiteral("--export-json"),
+                        json};
+    for (const QStringList& c : commands)
+        args.append(commandLine(c));
+    if (!run(tool, args))
+        return {};
+    QFile f(json);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<double> out;
+    for (const QJsonValue& r :
+         QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("results")).toArray())
+        out.push_back(r.toObject().value(QStringLiteral("median")).toDouble() * 1000.0);
+    return out.size() == commands.size() ? out : std::vector<double>{};
+}
+
+// Peak resident memory of one run of argv, in MB.
+long peakMegabytes(const QStringList& argv) {
+    std::vector<QByteArray> bytes;
+    for (const QString& a : argv)
+        bytes.push_back(QFile::encodeName(a));
+    std::vector<char*> cargv;
+    for (QByteArray& b : bytes)
+        cargv.push_back(b.data());
+    cargv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return -1;
+    return (usage.ru_maxrss + 1023) / 1024;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    int threads = DirectoryWalker::defaultThreads();
+    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
+    if (t >= 0 && t + 1 < args.size()) {
+        threads = std::max(1, args.at(t + 1).toInt());
+        args.remove(t, 2);
+    }
+    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: walk_bench [--once] [--threads N] TREE\n");
+        return 2;
+    }
+    const QString tree = args.first();
+    if (once) {
+        std::printf("%lld\n", static_cast<long long>(walkTotal(tree, threads)));
+        return 0;
+    }
+
+    const qint64 ours = walkTotal(tree, threads);
+    std::printf("ours: %lld bytes with %d threads\n", static_cast<long long>(ours), threads);
+
+    struct Peer {
+        QString name;
+        QStringList argv;
+        std::optional<qint64> bytes;
+        double ms = 0;
+    };
+    std::vector<Peer> peers;
+    peers.push_back({QStringLiteral("du"),
+                     {QStringLiteral("du"), QStringLiteral("-sk"), QStringLiteral("--"), tree},
+                     duBytes(tree)});
+    peers.push_back(
+        {QStringLiteral("find"),
+         {QStringLiteral("find"), tree, QStringLiteral("-printf"), QStringLiteral("%b\\n")},
+         findBytes(tree)});
+    if (!QStandardPaths::findExecutable(QStringLiteral("gdu")).isEmpty())
+        peers.push_back({QStringLiteral("gdu"),
+                         {QStringLiteral("gdu"), QStringLiteral("-n"), QStringLiteral("-s"),
+                          QStringLiteral("-p"), QStringLiteral("--no-prefix"), tree},
+                         gduBytes(tree)});
+    for (const Peer& p : peers)
+        std::printf("%s: %lld bytes\n", qPrintable(p.name),
+                    static_cast<long long>(p.bytes.value_or(-1)));
+
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
+                                  QStringLiteral("--threads"), QString::number(threads), tree};
+    std::vector<QStringList> commands = {oursArgv};
+    for (const Peer& p : peers) {
+        QStringList argv = p.argv;
+        argv[0] = QStandardPaths::findExecutable(argv[0]);
+        commands.push_back(argv);
+    }
+    std::vector<double> ms = hyperfine(commands);
+    const bool byHyperfine = !ms.empty();
+    if (!byHyperfine) {
+        for (const QStringList& c : commands)
+            ms.push_back(timeProcess(c));
+    }
+    const double oursMs = ms[0];
+    for (size_t i = 0; i < peers.size(); ++i)
+        peers[i].ms = ms[i + 1];
+    std::printf("timing: %s, median of 5 after a warm-up\n",
+                byHyperfine ? "hyperfine" : "wall clock");
+    std::vector<double> serial;
+    for (int i = 0; i < 6; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        walkTotal(tree, 1);
+        if (i > 0)
+            serial.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::printf("ours with one thread, in process: %.0f ms\n", median(serial));
+
+    const long peak = peakMegabytes(oursArgv);
+    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
+    bool allSame = true;
+    for (const Peer& p : peers) {
+        const bool same = p.bytes && *p.bytes == ours;
+        allSame = allSame && same;
+        std::printf(
+            "RESULT job=walk ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s peak_mb=%ld\n",
+            oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0, same ? "yes" : "no",
+            peak);
+    }
+    return allSame ? 0 : 1;
+}

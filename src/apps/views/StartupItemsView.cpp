@@ -1,0 +1,163 @@
+#include "apps/views/StartupItemsView.h"
+
+#include "apps/StartupItems.h"
+#include "apps/StartupItemsText.h"
+#include "apps/views/ReadingIndicator.h"
+#include "apps/views/StartupItemRow.h"
+#include "platform/FileRevealer.h"
+#include "ui-kit/QKAlert.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer, QWidget* parent)
+    : QWidget(parent), m_startup(startup), m_revealer(revealer) {
+    setObjectName(QStringLiteral("startupItemsView"));
+    setWindowTitle(StartupItemsText::title());
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* header = new QWidget(this);
+    auto* headerColumn = new QVBoxLayout(header);
+    headerColumn->setContentsMargins(16, 16, 16, 16);
+    headerColumn->setSpacing(2);
+    QLabel* headline = QKBuild::label(StartupItemsText::headline(), TextStyle::Headline,
+                                      QKForeground::Primary, header);
+    headline->setObjectName(QStringLiteral("startupHeadline"));
+    headerColumn->addWidget(headline);
+    headerColumn->addWidget(QKBuild::label(StartupItemsText::explanation(), TextStyle::Caption,
+                                           QKForeground::Secondary, header));
+    root->addWidget(header);
+    root->addWidget(new QKHairline(this));
+
+    m_stack = new QStackedWidget(this);
+    m_progress = ReadingIndicator::make(StartupItemsText::reading(), m_stack);
+    m_empty = new QKEmptyState(StartupItemsText::emptyTitle(), QStringLiteral("power"),
+                               StartupItemsText::emptyMessage(), m_stack);
+    m_empty->setObjectName(QStringLiteral("startupEmpty"));
+
+    // The list: one card of rows with hairlines between them, scrolling as a whole.
+    m_listPage = new QWidget(m_stack);
+    auto* pageLayout = new QVBoxLayout(m_listPage);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(m_listPage);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* content = new QWidget;
+    auto* column = new QVBoxLayout(content);
+    column->setContentsMargins(16, 12, 16, 16);
+    m_card = new QKCardSurface(10, false, content);
+    m_cardColumn = new QVBoxLayout(m_card);
+    m_cardColumn->setContentsMargins(0, 4, 0, 4);
+    m_cardColumn->setSpacing(0);
+    column->addWidget(m_card);
+    column->addStretch(1);
+    scroll->setWidget(content);
+    content->setAutoFillBackground(false);
+    pageLayout->addWidget(scroll);
+
+    m_stack->addWidget(m_progress);
+    m_stack->addWidget(m_empty);
+    m_stack->addWidget(m_listPage);
+    root->addWidget(m_stack, 1);
+
+    if (startup) {
+        connect(startup, &StartupItems::itemsChanged, this, &StartupItemsView::rebuild);
+        connect(startup, &StartupItems::loadedChanged, this, &StartupItemsView::showContent);
+    }
+    rebuild();
+}
+
+bool StartupItemsView::showsProgress() const {
+    return m_stack->currentWidget() == m_progress;
+}
+
+bool StartupItemsView::showsEmptyState() const {
+    return m_stack->currentWidget() == m_empty;
+}
+
+bool StartupItemsView::showsList() const {
+    return m_stack->currentWidget() == m_listPage;
+}
+
+void StartupItemsView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (m_startup && !m_startup->loaded())
+        m_startup->load();
+}
+
+void StartupItemsView::rebuild() {
+    // A rebuild can come from inside a row's own switch signal (a switch rereads the list), so
+    // the old rows go once control has left them.
+    m_rows.clear();
+    while (QLayoutItem* item = m_cardColumn->takeAt(0)) {
+        if (QWidget* w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    const QList<StartupItem> items = m_startup ? m_startup->items() : QList<StartupItem>();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            m_cardColumn->addWidget(new QKHairline(m_card, 0.07));
+        auto* row = new StartupItemRow(items.at(i), m_card);
+        row->revealButton()->setEnabled(m_revealer != nullptr);
+        connect(row, &StartupItemRow::revealRequested, this, [this](const StartupItem& item) {
+            if (m_revealer)
+                m_revealer->reveal(item.plistURL.toLocalFile());
+        });
+        connect(row, &StartupItemRow::switchTurned, this, &StartupItemsView::turn);
+        m_cardColumn->addWidget(row);
+        m_rows.append(row);
+    }
+    showContent();
+}
+
+void StartupItemsView::showContent() {
+    if (!m_startup) {
+        m_stack->setCurrentWidget(m_empty);
+    } else if (!m_startup->loaded()) {
+        m_stack->setCurrentWidget(m_progress);
+    } else if (m_rows.isEmpty()) {
+        m_stack->setCurrentWidget(m_empty);
+    } else {
+        m_stack->setCurrentWidget(m_listPage);
+    }
+}
+
+void StartupItemsView::turn(const StartupItem& item, bool on) {
+    if (!m_startup)
+        return;
+    // On success the service reads the folders again and the rows are rebuilt.
+    const std::optional<QString> failure = m_startup->setEnabled(item, on);
+    if (!failure)
+        return;
+    for (StartupItemRow* row : std::as_const(m_rows)) {
+        if (row->item().id == item.id)
+            row->resetSwitch();
+    }
+    showError(*failure);
+}
+
+void StartupItemsView::showError(const QString& message) {
+    if (m_alert) {
+        QKAlert::setMessage(m_alert, message);
+        return;
+    }
+    m_alert = QKAlert::open(StartupItemsText::alertTitle(), message, this);
+    m_alert->setObjectName(QStringLiteral("startupAlert"));
+}

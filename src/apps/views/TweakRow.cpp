@@ -1,0 +1,41 @@
+#include "apps/views/TweakRow.h"
+
+#include "apps/TweaksText.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/ToggleSwitch.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+TweakRow::TweakRow(const Tweak& tweak, QWidget* parent) : QWidget(parent), m_tweak(tweak) {
+    setObjectName(QStringLiteral("tweak-") + tweak.id);
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(14, 8, 14, 8);
+    row->setSpacing(12);
+
+    auto* texts = new QVBoxLayout;
+    texts->setSpacing(2);
+    m_name = QKBuild::label(tweak.name, TextStyle::Body, QKForeground::Primary, this);
+    m_description =
+        QKBuild::label(tweak.plainDescription, TextStyle::Caption, QKForeground::Secondary, this);
+    texts->addWidget(m_name);
+    texts->addWidget(m_description);
+    if (tweak.restart) {
+        m_restart = QKBuild::label(TweaksText::restartLine(*tweak.restart), TextStyle::Caption2,
+                                   QKForeground::Tertiary, this);
+        texts->addWidget(m_restart);
+    }
+    row->addLayout(texts, 1);
+
+    m_switch = new ToggleSwitch(QString(), this);
+    m_switch->setAccessibleName(tweak.name);
+    m_switch->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    row->addWidget(m_switch, 0, Qt::AlignTop);
+    connect(m_switch, &ToggleSwitch::clicked, this,
+            [this](bool on) { emit switchTurned(m_tweak, on); });
+}
+
+void TweakRow::setOn(bool on) {
+    m_switch->setChecked(on);
+}

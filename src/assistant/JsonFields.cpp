@@ -1,0 +1,74 @@
+#include "assistant/JsonFields.h"
+
+#include <cmath>
+#include <QJsonValue>
+
+namespace JsonFields {
+
+std::optional<QString> string(const QJsonObject& object, QLatin1String key) {
+    const QJsonValue v = object.value(key);
+    if (!v.isString())
+        return std::nullopt;
+    return v.toString();
+}
+
+std::optional<bool> boolean(const QJsonObject& object, QLatin1String key) {
+    const QJsonValue v = object.value(key);
+    if (!v.isBool())
+        return std::nullopt;
+    return v.toBool();
+}
+
+std::optional<double> date(const QJsonObject& object, QLatin1String key) {
+    const QJsonValue v = object.value(key);
+    if (!v.isDouble())
+        return std::nullopt;
+    const double seconds = v.toDouble();
+    if (!std::isfinite(seconds))
+        return std::nullopt;
+    return seconds;
+}
+
+std::optional<QUuid> uuid(const QJsonObject& object, QLatin1String key) {
+    const std::optional<QString> text = string(object, key);
+    return text ? parseUuid(*text) : std::nullopt;
+}
+
+bool optionalString(const QJsonObject& object, QLatin1String key, std::optional<QString>* out) {
+    const QJsonValue v = object.value(key);
+    if (v.isUndefined() || v.isNull()) {
+        *out = std::nullopt;
+        return true;
+    }
+    if (!v.isString())
+        return false;
+    *out = v.toString();
+    return true;
+}
+
+QString uuidText(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces).toUpper();
+}
+
+std::optional<QUuid> parseUuid(const QString& text) {
+    if (text.size() != 36)
+        return std::nullopt;
+    for (int i = 0; i < 36; ++i) {
+        const QChar c = text.at(i);
+        const bool hyphenPlace = i == 8 || i == 13 || i == 18 || i == 23;
+        const bool hex = (c >= QLatin1Char('0') && c <= QLatin1Char('9')) ||
+                         (c >= QLatin1Char('a') && c <= QLatin1Char('f')) ||
+                         (c >= QLatin1Char('A') && c <= QLatin1Char('F'));
+        if (hyphenPlace ? c != QLatin1Char('-') : !hex)
+            return std::nullopt;
+    }
+    // The form is checked above, so a nil result here is the nil UUID itself, not a failure.
+    return QUuid::fromString(text);
+}
+
+void insertOptional(QJsonObject& object, QLatin1String key, const std::optional<QString>& value) {
+    if (value)
+        object.insert(key, *value);
+}
+
+} // namespace JsonFields

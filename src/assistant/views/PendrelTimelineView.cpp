@@ -1,0 +1,270 @@
+#include "assistant/views/PendrelTimelineView.h"
+
+#include "assistant/PendrelTimelineStore.h"
+#include "assistant/TimelineText.h"
+#include "assistant/views/TimelineRow.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKSymbol.h"
+#include "ui-kit/QKSymbolButton.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kAgeRefreshMs = 1000;
+
+// The rounded field behind the search line: the primary colour at 5 %, continuous 8-point
+// corners.
+class SearchBackground : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor fill = QKForeground::color(QKForeground::Primary, palette());
+        fill.setAlphaF(0.05f);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), 8, 8);
+        p.fillPath(path, fill);
+    }
+};
+
+QWidget* privacyCard(QWidget* parent) {
+    auto* box = new QKGroupBox(QString(), 8, parent);
+    box->setObjectName(QStringLiteral("privacyCard"));
+    box->column()->addWidget(
+        new QKIconLabel("lock.shield.fill"_sym, QStringLiteral("Private on this Mac"),
+                        QKFont{.style = TextStyle::Headline}, QKForeground::Green, box));
+    box->column()->addWidget(QKBuild::label(
+        QStringLiteral("Your timeline never leaves this Mac. Pinned items also feed Explain My "
+                       "Mac so follow-up questions can reference what you saved."),
+        TextStyle::Caption, QKForeground::Secondary, box));
+    return box;
+}
+
+} // namespace
+
+PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget* parent)
+    : QWidget(parent), m_timeline(&timeline) {
+    setObjectName(QStringLiteral("pendrelTimelineView"));
+    setWindowTitle(QStringLiteral("Pendrel Timeline"));
+
+    QVBoxLayout* column = nullptr;
+    QKBuild::page(column, this);
+    QWidget* content = column->parentWidget();
+
+    QKBuild::addPart(column,
+                     QKBuild::label(QStringLiteral("Everything Pendrel does and explains is saved "
+                                                   "here on your Mac. Search past answers, pin "
+                                                   "insights you want to keep, and let Explain "
+                                                   "My Mac remember what you already asked."),
+                                    TextStyle::Callout, QKForeground::Secondary, content));
+
+    m_heldNote = QKBuild::label(TimelineText::savesHeldNote(), TextStyle::Caption,
+                                QKForeground::Orange, content);
+    m_heldNote->setObjectName(QStringLiteral("savesHeldNote"));
+    QKBuild::addPart(column, m_heldNote);
+
+    // Search line.
+    auto* searchLine = new SearchBackground(content);
+    auto* searchRow = new QHBoxLayout(searchLine);
+    searchRow->setContentsMargins(10, 10, 10, 10);
+    searchRow->setSpacing(10);
+    auto* glass = new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body}, searchLine);
+    QKForeground::apply(glass, QKForeground::Secondary);
+    searchRow->addWidget(glass, 0, Qt::AlignVCenter);
+    m_search = new QLineEdit(searchLine);
+    m_search->setObjectName(QStringLiteral("timelineSearch"));
+    m_search->setPlaceholderText(QStringLiteral("Search timeline…"));
+    m_search->setFrame(false);
+    m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
+    m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    QKFont::apply(m_search, TextStyle::Body);
+    searchRow->addWidget(m_search, 1);
+    m_clearSearch = new QKSymbolButton("xmark.circle.fill"_sym, QKForeground::Secondary,
+                                       QKFont{.style = TextStyle::Body}, searchLine);
+    m_clearSearch->setObjectName(QStringLiteral("clearSearch"));
+    m_clearSearch->setToolTip(QStringLiteral("Clear"));
+    m_clearSearch->setAccessibleName(QStringLiteral("Clear search"));
+    searchRow->addWidget(m_clearSearch, 0, Qt::AlignVCenter);
+    QKBuild::addPart(column, searchLine);
+
+    // Empty state, 24 points above and below, across the full width.
+    m_emptyBox = new QWidget(content);
+    auto* emptyLayout = new QVBoxLayout(m_emptyBox);
+    emptyLayout->setContentsMargins(0, 24, 0, 24);
+    m_empty = new QKEmptyState(TimelineText::emptyTitle(QString()), "clock.arrow.circlepath"_sym,
+                               TimelineText::emptyMessage(QString()), m_emptyBox);
+    m_empty->setObjectName(QStringLiteral("timelineEmpty"));
+    m_empty->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    emptyLayout->addWidget(m_empty);
+    QKBuild::addPart(column, m_emptyBox);
+
+    m_list = new QKGroupBox(QStringLiteral("Timeline"), 0, content);
+    m_list->setObjectName(QStringLiteral("timelineList"));
+    QKBuild::addPart(column, m_list);
+
+    m_footer = new QWidget(content);
+    m_footer->setObjectName(QStringLiteral("timelineFooter"));
+    auto* footerRow = new QHBoxLayout(m_footer);
+    footerRow->setContentsMargins(0, 0, 0, 0);
+    m_clearUnpinned = QKBuild::button(QStringLiteral("Clear unpinned"), false, m_footer);
+    m_clearUnpinned->setObjectName(QStringLiteral("clearUnpinned"));
+    footerRow->addWidget(m_clearUnpinned);
+    footerRow->addStretch(1);
+    m_count = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_footer,
+                             std::nullopt, false);
+    m_count->setObjectName(QStringLiteral("entryCount"));
+    footerRow->addWidget(m_count);
+    QKBuild::addPart(column, m_footer);
+
+    QKBuild::addPart(column, privacyCard(content));
+
+    connect(m_search, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (m_timeline)
+            m_timeline->setSearchText(text);
+    });
+    connect(m_clearSearch, &QKSymbolButton::clicked, this, [this] {
+        if (m_timeline)
+            m_timeline->setSearchText(QString());
+    });
+    connect(m_clearUnpinned, &QPushButton::clicked, this, [this] {
+        if (m_timeline)
+            m_timeline->clearUnpinned();
+    });
+    connect(&timeline, &PendrelTimelineStore::entriesChanged, this,
+            &PendrelTimelineView::syncEntries);
+    connect(&timeline, &PendrelTimelineStore::searchTextChanged, this, [this] {
+        syncSearchField();
+        syncList();
+    });
+    connect(&timeline, &PendrelTimelineStore::savesHeldChanged, m_heldNote, &QWidget::setVisible);
+
+    m_heldNote->setVisible(timeline.savesHeld());
+    syncSearchField();
+    syncEntries();
+}
+
+void PendrelTimelineView::syncSearchField() {
+    const QString text = m_timeline ? m_timeline->searchText() : QString();
+    if (m_search->text() != text)
+        m_search->setText(text);
+    m_clearSearch->setVisible(!text.isEmpty());
+}
+
+void PendrelTimelineView::syncEntries() {
+    if (!m_timeline)
+        return;
+    // Rows follow the entries by id: new ones are made, gone ones deleted, the rest updated.
+    QHash<QUuid, TimelineRow*> kept;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (const TimelineEntry& e : m_timeline->entries()) {
+        if (kept.contains(e.id))
+            continue; // a file may repeat an id: one row shows it
+        TimelineRow* row = m_rows.take(e.id);
+        if (row) {
+            row->setEntry(e);
+        } else {
+            row = new TimelineRow(e, m_list->card());
+            row->hide();
+            row->refreshAge(now);
+            connect(row, &TimelineRow::pinClicked, this, [this](const QUuid& id) {
+                if (m_timeline)
+                    m_timeline->togglePin(id);
+            });
+        }
+        kept.insert(e.id, row);
+    }
+    for (TimelineRow* gone : std::as_const(m_rows)) {
+        m_order.removeAll(gone);
+        delete gone;
+    }
+    m_rows = kept;
+
+    const QList<TimelineEntry>& all = m_timeline->entries();
+    m_footerWanted = TimelineText::showsFooter(all);
+    m_count->setText(TimelineText::entryCount(all.size()));
+    syncList();
+}
+
+void PendrelTimelineView::syncList() {
+    if (!m_timeline)
+        return;
+    const QList<TimelineEntry> shown = m_timeline->filteredEntries();
+    QList<TimelineRow*> order;
+    order.reserve(shown.size());
+    for (const TimelineEntry& e : shown) {
+        TimelineRow* row = m_rows.value(e.id);
+        if (row && !order.contains(row))
+            order.append(row);
+    }
+    if (order != m_order) {
+        QLayout* layout = m_list->column();
+        for (TimelineRow* row : std::as_const(m_order))
+            layout->removeWidget(row);
+        for (TimelineRow* row : std::as_const(m_rows))
+            if (!order.contains(row))
+                row->hide();
+        for (TimelineRow* row : std::as_const(order)) {
+            m_list->column()->addWidget(row);
+            row->show();
+        }
+        m_order = order;
+    }
+    for (qsizetype i = 0; i < m_order.size(); ++i)
+        m_order[i]->setDividerVisible(i + 1 < m_order.size());
+
+    const bool empty = m_order.isEmpty();
+    const QString search = m_timeline->searchText();
+    m_empty->setTitle(TimelineText::emptyTitle(search));
+    m_empty->setMessage(TimelineText::emptyMessage(search));
+    m_emptyBox->setVisible(empty);
+    m_list->setVisible(!empty);
+    m_footer->setVisible(!empty && m_footerWanted);
+}
+
+QList<TimelineRow*> PendrelTimelineView::visibleRows() const {
+    return m_order;
+}
+
+void PendrelTimelineView::refreshAges() {
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    for (TimelineRow* row : std::as_const(m_order))
+        row->refreshAge(now);
+}
+
+void PendrelTimelineView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refreshAges();
+    if (!m_ageTimer)
+        m_ageTimer = startTimer(kAgeRefreshMs);
+}
+
+void PendrelTimelineView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    if (m_ageTimer) {
+        killTimer(m_ageTimer);
+        m_ageTimer = 0;
+    }
+}
+
+void PendrelTimelineView::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_ageTimer)
+        refreshAges();
+    else
+        QWidget::timerEvent(event);
+}

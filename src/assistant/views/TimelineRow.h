@@ -1,0 +1,53 @@
+#pragma once
+
+#include "assistant/TimelineEntry.h"
+
+#include <QDateTime>
+#include <QWidget>
+
+class QKClampedText;
+class QKHairline;
+class QKSymbol;
+class QKSymbolButton;
+class QLabel;
+
+// One entry of the timeline screen: the kind's symbol (accent when pinned), the title with a
+// "Pinned" badge, the detail, a meta line with the kind's label and how long ago it was, and the
+// pin button; a divider under it unless it is the last row. Clicking anywhere but the pin does
+// nothing.
+class TimelineRow : public QWidget {
+    Q_OBJECT
+public:
+    explicit TimelineRow(const TimelineEntry& entry, QWidget* parent = nullptr);
+
+    const TimelineEntry& entry() const { return m_entry; }
+    // Takes a new state of the same entry (the pin is what changes).
+    void setEntry(const TimelineEntry& entry);
+    // Rewrites how long ago the entry was.
+    void refreshAge(const QDateTime& now);
+    void setDividerVisible(bool visible);
+    bool dividerVisible() const;
+
+    QKSymbol* kindSymbol() const { return m_symbol; }
+    QKSymbolButton* pinButton() const { return m_pin; }
+    QWidget* pinnedBadge() const { return m_badge; }
+    QKClampedText* titleText() const { return m_title; }
+    QKClampedText* detailText() const { return m_detail; }
+    QLabel* metaLabel() const { return m_meta; }
+
+signals:
+    void pinClicked(const QUuid& id);
+
+private:
+    void showPinState();
+
+    TimelineEntry m_entry;
+    QDateTime m_lastNow;
+    QKSymbol* m_symbol;
+    QKClampedText* m_title;
+    QWidget* m_badge;
+    QKClampedText* m_detail;
+    QLabel* m_meta;
+    QKSymbolButton* m_pin;
+    QKHairline* m_divider;
+};

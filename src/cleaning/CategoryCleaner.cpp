@@ -1,0 +1,131 @@
+#include "cleaning/CategoryCleaner.h"
+
+#include "platform/DirectoryWalker.h"
+#include "platform/Trash.h"
+
+#include <algorithm>
+#include <QDir>
+#include <QFileInfo>
+#include <sys/stat.h>
+
+namespace {
+
+// True when path is one of the moved items or lies inside one.
+bool isCovered(const QSet<QString>& moved, const QString& path) {
+    QString p = path;
+    while (!p.isEmpty()) {
+        if (moved.contains(p))
+            return true;
+        const qsizetype slash = p.lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            break;
+        p.truncate(slash);
+    }
+    return false;
+}
+
+bool isRegularFile(const QString& path) {
+    struct stat st;
+    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+} // namespace
+
+CategoryCleaner::CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths)
+    : m_trash(std::move(trash)) {
+    for (const QString& p : protectedPaths)
+        m_protected.append(QDir::cleanPath(p));
+}
+
+const QString& CategoryCleaner::trashCategoryId() {
+    static const QString id = QStringLiteral("trash");
+    return id;
+}
+
+QString CategoryCleaner::failureLine(const QString& path, const QString& reason) {
+    return QFileInfo(path).fileName() + QStringLiteral(": ") + reason;
+}
+
+qint64 CategoryCleaner::itemSize(const QString& path) {
+    DirectoryWalker::Options options;
+    options.threads = DirectoryWalker::defaultThreads();
+    options.followRootSymlink = false;
+    const DirectoryWalker walker(options);
+    PerWorker<qint64> bytes(walker.threads());
+    walker.walk(path, [&](const DirectoryWalker::Entry& e) {
+        if (e.isFile() && !e.repeatLink)
+            bytes.slot(e.worker) += e.allocatedBytes;
+        return DirectoryWalker::Action::Continue;
+    });
+    return bytes.fold(qint64(0), [](qint64 a, qint64 b) { return a + b; });
+}
+
+QStringList CategoryCleaner::children(const QString& folder) {
+    QStringList names;
+    const DirectoryWalker walker;
+    walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0)
+            return DirectoryWalker::Action::Continue;
+        names.append(e.fileName());
+        return DirectoryWalker::Action::SkipChildren;
+    });
+    std::sort(names.begin(), names.end());
+    const QString base = QDir::cleanPath(folder);
+    QStringList paths;
+    for (const QString& name : names)
+        paths.append(base + QLatin1Char('/') + name);
+    return paths;
+}
+
+bool CategoryCleaner::isProtectedOrHoldsProtected(const QString& path) const {
+    const QString p = QDir::cleanPath(path);
+    return std::any_of(m_protected.begin(), m_protected.end(), [&](const QString& prot) {
+        return prot == p || prot.startsWith(p + QLatin1Char('/'));
+    });
+}
+
+CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
+                                   const QSet<QString>& ids) const {
+    QList<CleanCategory> rows;
+    for (const CleanCategory& row : table) {
+        if (row.removable && ids.contains(row.id))
+            rows.append(row);
+    }
+    std::stable_partition(rows.begin(), rows.end(),
+                          [](const CleanCategory& row) { return row.id == trashCategoryId(); });
+
+    CleanResult result;
+    QSet<QString> moved;
+    auto dispose = [&](const QString& path, bool erase) {
+        if (isCovered(moved, path) || isProtectedOrHoldsProtected(path))
+            return;
+        const qint64 size = itemSize(path);
+        QString error;
+        const bool ok = erase ? m_trash->erase(path, &error) : m_trash->moveToTrash(path, &error);
+        if (ok) {
+            result.freedBytes += size;
+            if (!erase)
+                moved.insert(QDir::cleanPath(path));
+        } else {
+            result.failures.append(failureLine(path, error));
+        }
+    };
+
+    for (const CleanCategory& row : rows) {
+        const bool erase = row.id == trashCategoryId();
+        if (row.cleansFoundItems()) {
+            for (const QString& item : row.eligibleFiles)
+                dispose(item, erase);
+            continue;
+        }
+        for (const QString& location : row.locations) {
+            if (isRegularFile(location)) {
+                dispose(location, erase);
+                continue;
+            }
+            for (const QString& child : children(location))
+                dispose(child, erase);
+        }
+    }
+    return result;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "cleaning/CleanCategory.h"
+
+#include <memory>
+#include <QSet>
+#include <QStringList>
+
+class Trash;
+
+// What a clean achieved: the bytes it freed (moved to the Trash counts as freed at once) and one
+// line per item that could not be moved or removed ("name: reason"). Screens show the number of
+// lines as skipped items.
+struct CleanResult {
+    qint64 freedBytes = 0;
+    QStringList failures;
+};
+
+// The destructive half of a cleaner: moves the chosen categories' items to the Trash, or, for
+// the Trash category ("trash"), erases the trashed items for good.
+//
+// Contract of clean():
+// - Rows are taken from the table given (the scanner's categories when the clean starts), in
+//   table order, when their id is chosen and they are removable; other ids are ignored.
+// - The Trash row goes first when it is chosen with others, so nothing this same clean moves to
+//   the Trash is destroyed by it: the user can still put those items back.
+// - Found-items rows (aged, extension or folder-name rows) move exactly their eligibleFiles;
+//   other rows move every child of each location (hidden ones too) and keep the location
+//   folder itself; a location that is a file is moved itself. A folder that cannot be listed is
+//   passed over without a line.
+// - An item already moved by an earlier row of the same clean (or lying inside one) is passed
+//   over without a line; it is not a failure.
+// - Protected folders (the app's own folders, the Trash) and any folder holding one are never
+//   moved, whatever row lists them.
+// - Sizes are taken before each move: allocated bytes of a file, or of every file below a
+//   folder with nothing skipped; symlinks count as nothing and are never followed.
+// Runs synchronously on the calling thread; thread-safe as long as the Trash is.
+class CategoryCleaner {
+public:
+    CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths);
+
+    CleanResult clean(const QList<CleanCategory>& table, const QSet<QString>& ids) const;
+
+    // Allocated bytes of a file, or of every regular file below a folder (hidden files and
+    // package contents included; hard-linked files once). 0 for what cannot be read.
+    static qint64 itemSize(const QString& path);
+    // "<last path component>: <reason>"
+    static QString failureLine(const QString& path, const QString& reason);
+    // The direct children of a folder (hidden ones included), sorted by name; empty when it
+    // cannot be listed. A folder that is a symlink is listed through.
+    static QStringList children(const QString& folder);
+
+    static const QString& trashCategoryId();
+
+private:
+    bool isProtectedOrHoldsProtected(const QString& path) const;
+
+    std::shared_ptr<Trash> m_trash;
+    QStringList m_protected;
+};

@@ -1,0 +1,298 @@
+#include "cleaning/CategoryMeasurer.h"
+
+#include "platform/DirectoryWalker.h"
+#include "platform/DiskUsage.h"
+
+#include <algorithm>
+#include <QDateTime>
+#include <QFile>
+
+namespace {
+
+using Entry = DirectoryWalker::Entry;
+using Action = DirectoryWalker::Action;
+
+// What one walker thread gathers.
+struct Tally {
+    qint64 bytes = 0;
+    int files = 0;
+    QStringList paths;
+};
+
+Measurement merge(PerWorker<Tally>& tallies, int workers) {
+    Measurement m;
+    QStringList paths;
+    for (int w = 0; w < workers; ++w) {
+        Tally& t = tallies.slot(w);
+        m.sizeBytes += t.bytes;
+        m.fileCount += t.files;
+        paths += t.paths;
+    }
+    std::sort(paths.begin(), paths.end());
+    m.eligibleFiles = paths;
+    return m;
+}
+
+void add(Measurement& total, const Measurement& part) {
+    total.sizeBytes += part.sizeBytes;
+    total.fileCount += part.fileCount;
+    total.eligibleFiles += part.eligibleFiles;
+}
+
+void countFile(Tally& t, const Entry& e, bool list) {
+    if (!e.repeatLink)
+        t.bytes += e.allocatedBytes;
+    ++t.files;
+    if (list)
+        t.paths.append(e.path());
+}
+
+} // namespace
+
+CategoryMeasurer::CategoryMeasurer(std::shared_ptr<const DiskUsage> diskUsage, Options options)
+    : m_du(std::move(diskUsage)), m_options(std::move(options)) {
+    for (const QString& p : m_options.protectedPaths) {
+        std::string encoded = QFile::encodeName(p).toStdString();
+        while (encoded.size() > 1 && encoded.back() == '/')
+            encoded.pop_back();
+        m_protected.push_back(std::move(encoded));
+    }
+}
+
+int CategoryMeasurer::threads() const {
+    return m_options.threads > 0 ? m_options.threads : DirectoryWalker::defaultThreads();
+}
+
+const QStringList& CategoryMeasurer::neverEnteredFolderNames() {
+    static const QStringList names = {
+        QStringLiteral("Library"),     QStringLiteral("Applications"), QStringLiteral("Pictures"),
+        QStringLiteral("Movies"),      QStringLiteral("Music"),        QStringLiteral(".git"),
+        QStringLiteral(".svn"),        QStringLiteral("Pods"),         QStringLiteral("build"),
+        QStringLiteral("DerivedData"), QStringLiteral("Carthage")};
+    return names;
+}
+
+bool CategoryMeasurer::isPackageName(std::string_view name) {
+    return name.size() > 4 && name.substr(name.size() - 4) == ".app";
+}
+
+bool CategoryMeasurer::matchesExtension(const QString& fileName, const QStringList& extensions) {
+    const QString lower = fileName.toLower();
+    const qsizetype dot = lower.lastIndexOf(QLatin1Char('.'));
+    const QString extension = dot >= 0 ? lower.mid(dot + 1) : QString();
+    for (const QString& ext : extensions) {
+        if (!extension.isEmpty() && extension == ext)
+            return true;
+        if (lower.endsWith(QLatin1Char('.') + ext))
+            return true;
+    }
+    return false;
+}
+
+bool CategoryMeasurer::matchesPrefix(const QString& fileName, const QStringList& lowerPrefixes) {
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const QString stem = (dot > 0 ? fileName.left(dot) : fileName).toLower();
+    return std::any_of(lowerPrefixes.begin(), lowerPrefixes.end(),
+                       [&](const QString& p) { return stem.startsWith(p); });
+}
+
+qint64 CategoryMeasurer::cutoffFor(int olderThanDays, qint64 nowSeconds) {
+    return nowSeconds - qint64(olderThanDays) * 86400;
+}
+
+Measurement CategoryMeasurer::measure(const CleanCategory& category,
+                                      const CancelToken& cancel) const {
+    switch (category.measuringMode()) {
+    case CleanCategory::MeasuringMode::FolderSearch:
+        return findFolders(category, cancel);
+    case CleanCategory::MeasuringMode::FileSearch:
+        return oldFiles(category, cancel);
+    case CleanCategory::MeasuringMode::QuickSize:
+        return quickMeasure(category, cancel);
+    case CleanCategory::MeasuringMode::FullWalk:
+        break;
+    }
+    return measureTree(category, cancel);
+}
+
+namespace {
+
+// True when folder/name is one of the protected folders.
+bool isProtected(const std::vector<std::string>& protectedPaths, const Entry& e) {
+    for (const std::string& p : protectedPaths) {
+        const size_t f = e.folder.size();
+        const bool slash = f > 0 && e.folder.back() == '/';
+        const size_t sep = slash ? 0 : 1;
+        if (p.size() == f + sep + e.name.size() && p.compare(0, f, e.folder) == 0 &&
+            (slash || p[f] == '/') && p.compare(f + sep, std::string::npos, e.name) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
+                                          const CancelToken& cancel) const {
+    const int limit = category.maxSearchDepth.value_or(6);
+    std::vector<std::string> sought;
+    for (const QString& n : category.matchFolderNames)
+        sought.push_back(QFile::encodeName(n).toStdString());
+    std::vector<std::string> never;
+    for (const QString& n : neverEnteredFolderNames())
+        never.push_back(QFile::encodeName(n).toStdString());
+    auto isIn = [](const std::vector<std::string>& names, std::string_view name) {
+        return std::find(names.begin(), names.end(), name) != names.end();
+    };
+
+    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    Measurement total;
+    for (const QString& location : category.locations) {
+        if (cancel.isCancelled())
+            break;
+        PerWorker<Tally> found(walker.threads());
+        walker.walk(location, [&](const Entry& e) {
+            if (e.depth == 0)
+                return Action::Continue;
+            if (e.isHidden() || e.depth > limit || isIn(never, e.name))
+                return Action::SkipChildren;
+            if (!e.isDirectory())
+                return Action::Continue;
+            if (isIn(sought, e.name)) {
+                found.slot(e.worker).paths.append(e.path());
+                return Action::SkipChildren;
+            }
+            if (isPackageName(e.name) || isProtected(m_protected, e))
+                return Action::SkipChildren;
+            return Action::Continue;
+        });
+        const Measurement folders = merge(found, walker.threads());
+        for (const QString& folder : folders.eligibleFiles) {
+            if (cancel.isCancelled())
+                break;
+            if (category.quickSize) {
+                total.sizeBytes += duSize(folder, cancel);
+                total.fileCount += 1;
+            } else {
+                const FolderSize size = allocatedSize(folder, cancel);
+                total.sizeBytes += size.bytes;
+                total.fileCount += size.files;
+            }
+            total.eligibleFiles.append(folder);
+        }
+    }
+    return total;
+}
+
+Measurement CategoryMeasurer::oldFiles(const CleanCategory& category,
+                                       const CancelToken& cancel) const {
+    QStringList extensions;
+    for (const QString& e : category.fileExtensions)
+        extensions.append(e.toLower());
+    QStringList prefixes;
+    for (const QString& p : category.matchNamePrefixes)
+        prefixes.append(p.toLower());
+    const std::optional<qint64> cutoff =
+        category.olderThanDays ? std::optional<qint64>(cutoffFor(
+                                     *category.olderThanDays, QDateTime::currentSecsSinceEpoch()))
+                               : std::nullopt;
+    const std::optional<int> maxDepth = category.maxSearchDepth;
+
+    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    Measurement total;
+    for (const QString& location : category.locations) {
+        if (cancel.isCancelled())
+            break;
+        PerWorker<Tally> tallies(walker.threads());
+        walker.walk(location, [&](const Entry& e) {
+            if (e.depth == 0)
+                return Action::Continue;
+            if (e.isHidden() || (maxDepth && e.depth > *maxDepth))
+                return Action::SkipChildren;
+            if (e.isDirectory()) {
+                if (isPackageName(e.name) || isProtected(m_protected, e))
+                    return Action::SkipChildren;
+                return Action::Continue;
+            }
+            if (!e.isFile())
+                return Action::Continue;
+            const QString name = e.fileName();
+            if (!matchesExtension(name, extensions))
+                return Action::Continue;
+            if (!prefixes.isEmpty() && !matchesPrefix(name, prefixes))
+                return Action::Continue;
+            if (cutoff && lastOpened(e.accessTime, e.modifyTime) > *cutoff)
+                return Action::Continue;
+            countFile(tallies.slot(e.worker), e, true);
+            return Action::Continue;
+        });
+        add(total, merge(tallies, walker.threads()));
+    }
+    return total;
+}
+
+Measurement CategoryMeasurer::quickMeasure(const CleanCategory& category,
+                                           const CancelToken& cancel) const {
+    Measurement total;
+    for (const QString& location : category.locations) {
+        if (cancel.isCancelled())
+            break;
+        if (!QFile::exists(location))
+            continue;
+        total.sizeBytes += duSize(location, cancel);
+        total.fileCount += 1;
+    }
+    return total;
+}
+
+Measurement CategoryMeasurer::measureTree(const CleanCategory& category,
+                                          const CancelToken& cancel) const {
+    const bool aged = category.olderThanDays.has_value();
+    const qint64 cutoff =
+        aged ? cutoffFor(*category.olderThanDays, QDateTime::currentSecsSinceEpoch()) : 0;
+
+    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    Measurement total;
+    for (const QString& location : category.locations) {
+        if (cancel.isCancelled())
+            break;
+        PerWorker<Tally> tallies(walker.threads());
+        walker.walk(location, [&](const Entry& e) {
+            if (e.isDirectory()) {
+                if (e.depth > 0 && (isPackageName(e.name) || isProtected(m_protected, e)))
+                    return Action::SkipChildren;
+                return Action::Continue;
+            }
+            if (!e.isFile())
+                return Action::Continue;
+            if (aged && lastOpened(e.accessTime, e.modifyTime) > cutoff)
+                return Action::Continue;
+            countFile(tallies.slot(e.worker), e, aged);
+            return Action::Continue;
+        });
+        add(total, merge(tallies, walker.threads()));
+    }
+    return total;
+}
+
+qint64 CategoryMeasurer::duSize(const QString& path, const CancelToken& cancel) const {
+    return m_du ? m_du->sizeOf(path, cancel) : 0;
+}
+
+CategoryMeasurer::FolderSize CategoryMeasurer::allocatedSize(const QString& folder,
+                                                             const CancelToken& cancel) const {
+    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    PerWorker<Tally> tallies(walker.threads());
+    walker.walk(folder, [&](const Entry& e) {
+        if (e.isDirectory()) {
+            if (e.depth > 0 && isPackageName(e.name))
+                return Action::SkipChildren;
+            return Action::Continue;
+        }
+        if (e.depth > 0 && e.isFile())
+            countFile(tallies.slot(e.worker), e, false);
+        return Action::Continue;
+    });
+    const Measurement m = merge(tallies, walker.threads());
+    return {m.sizeBytes, m.fileCount};
+}

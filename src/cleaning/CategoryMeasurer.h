@@ -1,0 +1,82 @@
+#pragma once
+
+#include "cleaning/CategoryMeasure.h"
+
+#include <memory>
+#include <QStringList>
+
+class DiskUsage;
+
+// The four ways a category is measured, over the directory walker and the disk-usage tool.
+//
+// Common rules:
+// - Sizes are allocated bytes; a file with several names adds its bytes once (each name still
+//   counts as a file and is listed, since cleaning must move every name to free the space).
+// - Symlinks below a location are never followed; a location that is itself a symlink is.
+// - A location that is missing or unreadable adds nothing. Entries that cannot be read are
+//   skipped.
+// - The insides of packages (folders named like "Name.app") are not entered.
+// - Protected folders (the app's own data and cache folders, the Trash) are never entered, so a
+//   category never measures, lists or offers them.
+// - A file's age is the time it was last opened: the later of its access and modification
+//   times, because most mounts no longer update access times on every read.
+// - Lists come out sorted by path within each location, locations in table order.
+class CategoryMeasurer : public CategoryMeasure {
+public:
+    struct Options {
+        int threads = 0;            // walker threads; 0 = DirectoryWalker::defaultThreads()
+        QStringList protectedPaths; // absolute folder paths never entered
+    };
+
+    // Bytes and regular files of a folder.
+    struct FolderSize {
+        qint64 bytes = 0;
+        int files = 0;
+    };
+
+    CategoryMeasurer(std::shared_ptr<const DiskUsage> diskUsage, Options options);
+
+    // Dispatches on CleanCategory::measuringMode().
+    Measurement measure(const CleanCategory& category,
+                        const CancelToken& cancel = CancelToken()) const override;
+
+    // Folders named exactly like one of matchFolderNames, up to maxSearchDepth (default 6)
+    // below each location, never inside hidden folders, packages or the folders of
+    // neverEnteredFolderNames(); a found folder is measured whole (quickSize: the disk-usage
+    // tool, counting 1; else its allocated bytes and files) and not searched further.
+    Measurement findFolders(const CleanCategory& category, const CancelToken& cancel) const;
+    // Regular files whose extension (or two-part extension) is listed, whose name starts with
+    // one of the prefixes when any are given, within maxSearchDepth when set, not hidden, and
+    // not opened since the cut-off when olderThanDays is set.
+    Measurement oldFiles(const CleanCategory& category, const CancelToken& cancel) const;
+    // The disk-usage tool once per existing location, each counting 1; nothing listed.
+    Measurement quickMeasure(const CleanCategory& category, const CancelToken& cancel) const;
+    // Every regular file of each location, hidden ones included (a location that is a file is
+    // that one file); with olderThanDays only the files not opened since the cut-off, listed.
+    Measurement measureTree(const CleanCategory& category, const CancelToken& cancel) const;
+
+    qint64 duSize(const QString& path, const CancelToken& cancel = CancelToken()) const;
+    FolderSize allocatedSize(const QString& folder,
+                             const CancelToken& cancel = CancelToken()) const;
+
+    // Names the folder search never enters: "Library", ".git", "DerivedData", …
+    static const QStringList& neverEnteredFolderNames();
+    // True for a folder name that marks a package ("Name.app").
+    static bool isPackageName(std::string_view name);
+    // The extension test of the file search; extensions given lower-cased.
+    static bool matchesExtension(const QString& fileName, const QStringList& extensions);
+    // The prefix test: the name without its last extension, lower-cased, starts with a prefix.
+    static bool matchesPrefix(const QString& fileName, const QStringList& lowerPrefixes);
+    // Seconds since 1970 at or before which a file counts as old, for a row's olderThanDays.
+    static qint64 cutoffFor(int olderThanDays, qint64 nowSeconds);
+    static qint64 lastOpened(qint64 accessTime, qint64 modifyTime) {
+        return accessTime > modifyTime ? accessTime : modifyTime;
+    }
+
+private:
+    int threads() const;
+
+    std::shared_ptr<const DiskUsage> m_du;
+    Options m_options;
+    std::vector<std::string> m_protected; // encoded paths
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "platform/TamsoSafety.h"
+
+#include <optional>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class HomeLayout;
+
+// What one measurement of a category found: allocated bytes, the count of files (or of
+// locations/folders measured whole) and, for the categories cleaned item by item, the exact
+// items a later clean will move.
+struct Measurement {
+    qint64 sizeBytes = 0;
+    int fileCount = 0;
+    QStringList eligibleFiles;
+
+    bool operator==(const Measurement&) const = default;
+};
+
+// One cleanable place of a cleaner's table, with the rules for what inside it counts, how it is
+// measured and cleaned, how safe clearing it is, and the last measurement.
+//
+// A plain value. The table fields (id … consequence) are fixed when a table is built; the
+// measurement fields (sizeBytes, fileCount, eligibleFiles) start at 0, 0, empty and are
+// replaced by each scan.
+struct CleanCategory {
+    enum class MeasuringMode { FolderSearch, FileSearch, QuickSize, FullWalk };
+
+    QString id; // unique within its table; "trash" also makes cleaning permanent
+    QString name;
+    QString plainDescription;
+    QStringList locations; // absolute paths, in order; a missing one measures 0
+    std::optional<int> olderThanDays;
+    bool onByDefault = false;
+    bool removable = true;
+    QStringList fileExtensions;    // compared lower-cased; "tar.gz" style entries allowed
+    QStringList matchNamePrefixes; // file search only; compared lower-cased
+    QStringList matchFolderNames;  // folder search; exact, case-sensitive
+    std::optional<int> maxSearchDepth;
+    bool quickSize = false;
+    TamsoSafety safety = TamsoSafety::Safe;
+    QString consequence;
+
+    qint64 sizeBytes = 0;
+    int fileCount = 0;
+    QStringList eligibleFiles;
+
+    // The first rule that applies: folder names → folder search; extensions → file search;
+    // quickSize → the disk-usage tool per location; otherwise a full walk.
+    MeasuringMode measuringMode() const;
+    // True when cleaning moves eligibleFiles (aged, extension or folder-name rows); false when
+    // it empties the contents of each location.
+    bool cleansFoundItems() const;
+
+    Measurement measurement() const { return {sizeBytes, fileCount, eligibleFiles}; }
+    void setMeasurement(const Measurement& m);
+    void resetMeasurement() { setMeasurement({}); }
+
+    // System junk: 6 rows, and developer caches: 23 rows, with locations placed by the layout.
+    static QList<CleanCategory> diskCategories(const HomeLayout& layout);
+    static QList<CleanCategory> devCategories(const HomeLayout& layout);
+};
+
+namespace CleanCategories {
+
+// The index of the row with this id, or -1.
+qsizetype indexOf(const QList<CleanCategory>& table, const QString& id);
+
+// Absolute paths for home-relative ones through the layout's mapping, in order, each place
+// once (two spellings can map to one folder here, and measuring it twice would count it twice).
+QStringList mapLocations(const HomeLayout& layout, const QStringList& homeRelative);
+
+} // namespace CleanCategories

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "developer/DocumentDiff.h"
+#include "shell/ScreenModes.h"
+
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <QObject>
+#include <QThreadPool>
+#include <QUrl>
+
+class DocumentText;
+class LanguageModel;
+class ScreenState;
+
+// The file compare's logic. It works on the compare fields of ScreenState, so what the screen
+// shows survives navigation: the two files, the kind of result, the rows and counts of a line
+// diff, the byte verdict, the error, and the model's explanation.
+//
+// As soon as both sides hold a file, every change of a side starts a run in the background:
+// - byte identity for every pair (a pair of different sizes needs no reading; a file that
+//   cannot be read is never identical);
+// - two images: the byte verdict only (Image);
+// - two documents: the line diff of the text inside them, when both have some;
+// - otherwise two files that sniff as UTF-8 text: the line diff of their text; one that then
+//   does not read as UTF-8 as a whole gives the error "One of the files couldn't be read as
+//   text."; anything else: the byte verdict (Binary);
+// - more than 20,000 lines (or 64 MiB of text) on a side: the byte verdict (TooBig).
+//
+// Each run carries a generation number: starting a run cancels the one before, whose result,
+// if it still arrives, is dropped, so the fields always describe the pair on the sides. An
+// explanation belongs to the run it explained and is dropped once another run has started.
+//
+// Main thread only; the runs and the model work elsewhere. ScreenState and the model must
+// outlive this object; destruction cancels the run and waits for it.
+class FileCompare : public QObject {
+    Q_OBJECT
+public:
+    enum class Side : quint8 { Left, Right };
+
+    static constexpr qint64 lineLimit = 20000;
+    static constexpr qint64 textByteLimit = 64ll * 1024 * 1024;
+    static constexpr qsizetype explanationBudget = 6000;
+
+    FileCompare(ScreenState& screen, LanguageModel& model, std::shared_ptr<DocumentText> documents,
+                QObject* parent = nullptr);
+    ~FileCompare() override;
+
+    // Puts a file on one side and compares again.
+    void setSide(const QUrl& file, Side side);
+    // Starts a run when both sides hold a file; clears the last result's rows, error, byte
+    // verdict and explanation at once and sets compareBusy until the run publishes.
+    void startCompare();
+    // Has the model explain the current rows. Without a model, compareAIUnavailable turns true
+    // at once; otherwise compareAIWorking is true until compareAISummary or
+    // compareAIUnavailable is written. Does nothing while an explanation is being written.
+    void explainChanges();
+
+    // The names the model is told: the sides' file names, or "First file" / "Second file".
+    QString firstName() const;
+    QString secondName() const;
+
+    // What one run found; computed off the main thread.
+    struct Outcome {
+        CompareMode mode = CompareMode::None;
+        std::optional<QString> error;
+        std::optional<bool> identicalBytes;
+        DocumentDiff::LineDiff diff;
+        bool usedExtraction = false;
+    };
+    static Outcome run(const QString& first, const QString& second, DocumentText& documents,
+                       const std::atomic_bool* cancel = nullptr);
+    // Byte identity: equal digests of two readable regular files.
+    static bool identical(const QString& first, const QString& second,
+                          const std::atomic_bool* cancel = nullptr);
+
+    quint64 generation() const { return m_generation; }
+
+signals:
+    // A run's result reached the fields (not emitted for dropped results).
+    void published();
+
+private:
+    void publish(quint64 generation, const Outcome& outcome);
+    void publishExplanation(quint64 generation, const std::optional<QString>& text);
+
+    ScreenState& m_screen;
+    LanguageModel& m_model;
+    std::shared_ptr<DocumentText> m_documents;
+    std::shared_ptr<std::atomic_bool> m_cancel;
+    quint64 m_generation = 0;
+    QThreadPool m_pool;
+};

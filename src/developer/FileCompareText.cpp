@@ -1,0 +1,148 @@
+#include "developer/FileCompareText.h"
+
+#include "platform/ByteFormat.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace FileCompareText {
+
+Verdict verdict(CompareMode mode, bool busy, const DiffSummary& summary,
+                std::optional<bool> identicalBytes) {
+    if (mode == CompareMode::None)
+        return Verdict::Hidden;
+    if (busy)
+        return Verdict::Busy;
+    if (mode == CompareMode::Text)
+        return summary == DiffSummary{} ? Verdict::Identical : Verdict::Counts;
+    if (!identicalBytes)
+        return Verdict::Nothing;
+    return *identicalBytes ? Verdict::Identical : Verdict::Different;
+}
+
+bool offersExplanation(CompareMode mode, const DiffSummary& summary) {
+    return mode == CompareMode::Text && summary != DiffSummary{};
+}
+
+ResultPage resultPage(const std::optional<QString>& error, CompareMode mode) {
+    if (error)
+        return ResultPage::Error;
+    switch (mode) {
+    case CompareMode::None:
+        return ResultPage::Pick;
+    case CompareMode::Text:
+        return ResultPage::Text;
+    case CompareMode::Image:
+        return ResultPage::Image;
+    case CompareMode::Binary:
+    case CompareMode::TooBig:
+        return ResultPage::Facts;
+    }
+    return ResultPage::Pick;
+}
+
+QString zoneTitle(bool left) {
+    return left ? QStringLiteral("First file") : QStringLiteral("Second file");
+}
+
+QString zoneName(const std::optional<QUrl>& file, bool left) {
+    if (!file)
+        return zoneTitle(left);
+    const QString path = file->path();
+    const QString name = QFileInfo(path).fileName();
+    return name.isEmpty() ? QFileInfo(QFileInfo(path).path()).fileName() : name;
+}
+
+QString zoneDetail(const std::optional<QUrl>& file) {
+    if (!file)
+        return QStringLiteral("Click to choose, or drop a file here");
+    QString path = file->path();
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return QFileInfo(path).path();
+}
+
+QString sizeLine(std::optional<qint64> bytes) {
+    return QStringLiteral("Size: ") + formatBytes(bytes.value_or(0));
+}
+
+QString modifiedLine(const QDateTime& when, const QLocale& locale) {
+    // Some locales' short time still carries seconds; a shortened time never does.
+    static const QRegularExpression seconds(QStringLiteral(R"([:.]ss(\.z+)?)"));
+    const QString time = locale.timeFormat(QLocale::ShortFormat).remove(seconds);
+    return QStringLiteral("Modified: ") +
+           locale.toString(when.date(), QStringLiteral("MMM d, yyyy")) + QStringLiteral(" at ") +
+           locale.toString(when.time(), time);
+}
+
+QString title() {
+    return QStringLiteral("Compare two files");
+}
+
+QString subtitle() {
+    return QStringLiteral("Pick or drop a file on each side. Text shows every changed line; images "
+                          "sit side by side; anything else gets an identical-or-not verdict.");
+}
+
+QString explainLabel() {
+    return QStringLiteral("Explain changes");
+}
+
+QString explainWorkingLabel() {
+    return QStringLiteral("Reading…");
+}
+
+QString explainHelp() {
+    return QStringLiteral(
+        "Pendrel summarises what actually changed, in plain English. Runs on this Mac.");
+}
+
+QString explanationHeading() {
+    return QStringLiteral("What changed, in plain English");
+}
+
+QString explanationFootnote() {
+    return QStringLiteral(
+        "Generated on this Mac. Check the highlighted lines for the exact wording.");
+}
+
+QString unavailableNote() {
+    return QStringLiteral("Explaining changes needs an on-device language model, which this "
+                          "system does not have. The full comparison above still works.");
+}
+
+QString extractionBanner() {
+    return QStringLiteral("Comparing the text inside these documents. Layout, formatting and "
+                          "images are not compared.");
+}
+
+QString tooBigNote() {
+    return QStringLiteral("These files are too large for a line-by-line view, so this is a "
+                          "byte-for-byte verdict.");
+}
+
+QString identicalLabel() {
+    return QStringLiteral("Identical");
+}
+
+QString differentLabel() {
+    return QStringLiteral("Different");
+}
+
+QString errorTitle() {
+    return QStringLiteral("Couldn't compare");
+}
+
+QString pickTitle() {
+    return QStringLiteral("Pick two files");
+}
+
+QString pickMessage() {
+    return QStringLiteral("Choose a file for each side and the comparison runs automatically.");
+}
+
+QString cannotPreviewTitle() {
+    return QStringLiteral("Can't preview");
+}
+
+} // namespace FileCompareText

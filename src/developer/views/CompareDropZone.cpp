@@ -1,0 +1,107 @@
+#include "developer/views/CompareDropZone.h"
+
+#include "developer/FileCompareText.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHBoxLayout>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+CompareDropZone::CompareDropZone(bool left, QWidget* parent)
+    : QAbstractButton(parent), m_left(left) {
+    setObjectName(left ? QStringLiteral("compareLeftZone") : QStringLiteral("compareRightZone"));
+    setAcceptDrops(true);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(10, 10, 10, 10);
+    m_symbol = new QKSymbol("doc.badge.plus"_sym, QKFont{.style = TextStyle::Title3}, this);
+    row->addWidget(m_symbol, 0, Qt::AlignVCenter);
+
+    auto* column = new QVBoxLayout;
+    column->setSpacing(1);
+    m_name = new QKLineLabel(QString(), this);
+    QKFont::apply(m_name, TextStyle::Body);
+    QKForeground::apply(m_name, QKForeground::Primary);
+    m_detail = new QKLineLabel(QString(), this);
+    QKFont::apply(m_detail, TextStyle::Caption2);
+    QKForeground::apply(m_detail, QKForeground::Secondary);
+    column->addWidget(m_name);
+    column->addWidget(m_detail);
+    row->addLayout(column, 1);
+
+    for (QWidget* child : {static_cast<QWidget*>(m_symbol), static_cast<QWidget*>(m_name),
+                           static_cast<QWidget*>(m_detail)})
+        child->setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFile(std::nullopt);
+}
+
+void CompareDropZone::setFile(const std::optional<QUrl>& file) {
+    m_hasFile = file.has_value();
+    m_symbol->setSymbol(m_hasFile ? QString("doc.fill"_sym) : QString("doc.badge.plus"_sym));
+    QKForeground::apply(m_symbol, m_hasFile ? QKForeground::Tint : QKForeground::Secondary);
+    m_name->setText(FileCompareText::zoneName(file, m_left));
+    m_detail->setText(FileCompareText::zoneDetail(file));
+    setAccessibleName(FileCompareText::zoneTitle(m_left) + QStringLiteral(": ") + m_name->text());
+}
+
+std::optional<QUrl> CompareDropZone::firstLocalFile(const QList<QUrl>& urls) {
+    if (urls.isEmpty() || !urls.first().isLocalFile())
+        return std::nullopt;
+    return urls.first();
+}
+
+QSize CompareDropZone::sizeHint() const {
+    QSize size = layout()->sizeHint();
+    size.setHeight(std::max(size.height(), 48));
+    return size;
+}
+
+QSize CompareDropZone::minimumSizeHint() const {
+    return QSize(80, sizeHint().height());
+}
+
+void CompareDropZone::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The quaternary fill at 40 %.
+    QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
+    fill.setAlphaF(fill.alphaF() * 0.4f);
+    QPainterPath shape;
+    shape.addRoundedRect(QRectF(rect()), 8, 8);
+    p.fillPath(shape, fill);
+    // The ring marks keyboard focus only, as the style's focus frames do.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        QColor ring = palette().color(QPalette::Highlight);
+        ring.setAlphaF(0.6f);
+        p.setPen(QPen(ring, 2));
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
+    }
+}
+
+void CompareDropZone::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CompareDropZone::dragMoveEvent(QDragMoveEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void CompareDropZone::dropEvent(QDropEvent* event) {
+    // Taken at once whatever it holds; only a local file changes the side.
+    event->acceptProposedAction();
+    if (const std::optional<QUrl> file = firstLocalFile(event->mimeData()->urls()))
+        emit dropped(*file);
+}

@@ -1,0 +1,97 @@
+#include "developer/views/CompareFileFacts.h"
+
+#include "developer/FileCompareText.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLineLabel.h"
+
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+CompareFileFacts::CompareFileFacts(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("compareFileFacts"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(16, 16, 16, 16);
+    column->setSpacing(12);
+    m_tooBig = new QKIconLabel("info.circle"_sym, FileCompareText::tooBigNote(),
+                               QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, this);
+    m_tooBig->setObjectName(QStringLiteral("tooBigNote"));
+    column->addWidget(m_tooBig);
+    m_row = new QHBoxLayout;
+    m_row->setSpacing(16);
+    column->addLayout(m_row);
+    column->addStretch(1);
+}
+
+void CompareFileFacts::setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right,
+                                bool tooBig) {
+    m_tooBig->setVisible(tooBig);
+    for (QWidget* box : std::as_const(m_boxes))
+        delete box;
+    m_boxes.clear();
+    for (const std::optional<QUrl>& file : {left, right}) {
+        if (!file)
+            continue;
+        QWidget* box = makeBox(*file);
+        m_row->addWidget(box, 1, Qt::AlignTop);
+        m_boxes.append(box);
+    }
+}
+
+QWidget* CompareFileFacts::makeBox(const QUrl& file) {
+    const QString path = file.toLocalFile();
+    // One look at the file: both facts or neither.
+    const QFileInfo info(path);
+    std::optional<qint64> size;
+    QDateTime modified;
+    if (info.exists()) {
+        size = info.size();
+        modified = info.lastModified();
+    }
+
+    auto* card = new QKCardSurface(8, false, this);
+    card->setObjectName(QStringLiteral("factsBox"));
+    auto* column = new QVBoxLayout(card);
+    column->setContentsMargins(12, 12, 12, 12);
+    column->setSpacing(6);
+
+    auto* head = new QHBoxLayout;
+    auto* icon = new QLabel(card);
+    icon->setFixedSize(28, 28);
+    // A FIFO or device is never handed to the provider, which may sniff a file's first bytes.
+    const QFileIconProvider provider;
+    const QIcon fileIcon = info.isFile() || info.isDir()
+                               ? provider.icon(info)
+                               : provider.icon(QAbstractFileIconProvider::File);
+    icon->setPixmap(fileIcon.pixmap(QSize(28, 28), devicePixelRatioF()));
+    icon->setScaledContents(true);
+    head->addWidget(icon);
+    auto* name = new QKLineLabel(FileCompareText::zoneName(file, true), card);
+    name->setObjectName(QStringLiteral("factsName"));
+    QKFont::apply(name, TextStyle::Body, QFont::Medium);
+    QKForeground::apply(name, QKForeground::Primary);
+    head->addWidget(name, 1);
+    column->addLayout(head);
+
+    QLabel* sizeLine = QKBuild::label(FileCompareText::sizeLine(size), TextStyle::Caption,
+                                      QKForeground::Primary, card, std::nullopt, false);
+    sizeLine->setObjectName(QStringLiteral("factsSize"));
+    column->addWidget(sizeLine);
+    if (modified.isValid()) {
+        QLabel* when = QKBuild::label(FileCompareText::modifiedLine(modified), TextStyle::Caption,
+                                      QKForeground::Primary, card, std::nullopt, false);
+        when->setObjectName(QStringLiteral("factsModified"));
+        column->addWidget(when);
+    }
+    auto* full = new QKLineLabel(path, card);
+    full->setObjectName(QStringLiteral("factsPath"));
+    QKFont::apply(full, TextStyle::Caption2);
+    QKForeground::apply(full, QKForeground::Secondary);
+    column->addWidget(full);
+    return card;
+}

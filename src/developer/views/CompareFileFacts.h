@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <QUrl>
+#include <QWidget>
+
+class QHBoxLayout;
+class QKIconLabel;
+
+// The facts of a pair compared byte for byte: one box per side that holds a file, first side
+// first, with the file's icon and name, "Size: ", "Modified: " (when known) and the full path;
+// above them, for a pair too long for the line view, the note that says so. Size and date are
+// read once per box; a file that cannot be read shows 0 bytes and no date.
+class CompareFileFacts : public QWidget {
+    Q_OBJECT
+public:
+    explicit CompareFileFacts(QWidget* parent = nullptr);
+
+    void setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right, bool tooBig);
+
+    QKIconLabel* tooBigNote() const { return m_tooBig; }
+    QList<QWidget*> boxes() const { return m_boxes; }
+
+private:
+    QWidget* makeBox(const QUrl& file);
+
+    QKIconLabel* m_tooBig;
+    QHBoxLayout* m_row;
+    QList<QWidget*> m_boxes;
+};

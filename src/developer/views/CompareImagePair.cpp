@@ -1,0 +1,122 @@
+#include "developer/views/CompareImagePair.h"
+
+#include "developer/FileCompareText.h"
+#include "platform/RegularFile.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKLineLabel.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QStackedWidget>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QVBoxLayout>
+
+ComparePicture::ComparePicture(const QString& path, QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("comparePicture"));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    setMinimumSize(80, 80);
+    connect(&m_watcher, &QFutureWatcher<QImage>::finished, this, [this] {
+        m_image = m_watcher.result();
+        m_finished = true;
+        update();
+        emit finished(!m_image.isNull());
+    });
+    m_watcher.setFuture(QtConcurrent::run([path] { return load(path); }));
+}
+
+QImage ComparePicture::load(const QString& path, int maxEdge) {
+    // A FIFO or device named like a picture would block the reader forever.
+    if (!RegularFile::isRegular(path))
+        return {};
+    QImageReader reader(path);
+    reader.setAutoTransform(true);
+    const QSize size = reader.size();
+    if (size.isValid() && std::max(size.width(), size.height()) > maxEdge)
+        reader.setScaledSize(size.scaled(maxEdge, maxEdge, Qt::KeepAspectRatio));
+    return reader.read();
+}
+
+void ComparePicture::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (m_image.isNull())
+        return;
+    const QSize fitted = m_image.size().scaled(size(), Qt::KeepAspectRatio);
+    const QRectF target(
+        QPointF((width() - fitted.width()) / 2.0, (height() - fitted.height()) / 2.0),
+        QSizeF(fitted));
+    QPainterPath shape;
+    shape.addRoundedRect(target, 8, 8);
+    p.fillPath(shape, QColor(0, 0, 0, 38)); // black at 15 %
+    p.setClipPath(shape);
+    p.drawImage(target, m_image);
+}
+
+CompareImagePair::CompareImagePair(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("compareImagePair"));
+    m_row = new QHBoxLayout(this);
+    m_row->setContentsMargins(16, 16, 16, 16);
+    m_row->setSpacing(16);
+}
+
+void CompareImagePair::setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right) {
+    if (left == m_left && right == m_right && !m_columns.isEmpty())
+        return;
+    m_left = left;
+    m_right = right;
+    for (QWidget* column : std::as_const(m_columns))
+        delete column;
+    m_columns.clear();
+    for (const std::optional<QUrl>& file : {left, right}) {
+        if (!file)
+            continue;
+        QWidget* column = makeColumn(*file);
+        m_row->addWidget(column, 1);
+        m_columns.append(column);
+    }
+}
+
+QWidget* CompareImagePair::makeColumn(const QUrl& file) {
+    auto* column = new QWidget(this);
+    auto* layout = new QVBoxLayout(column);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    auto* stack = new QStackedWidget(column);
+    stack->setObjectName(QStringLiteral("pictureStack"));
+    auto* picture = new ComparePicture(file.toLocalFile(), stack);
+    auto* cannot =
+        new QKEmptyState(FileCompareText::cannotPreviewTitle(), "photo"_sym, std::nullopt, stack);
+    cannot->setObjectName(QStringLiteral("cannotPreview"));
+    stack->addWidget(picture);
+    stack->addWidget(cannot);
+    connect(picture, &ComparePicture::finished, stack, [stack, cannot](bool ok) {
+        if (!ok)
+            stack->setCurrentWidget(cannot);
+    });
+    layout->addWidget(stack, 1);
+    auto* name = new QKLineLabel(FileCompareText::zoneName(file, true), column);
+    name->setObjectName(QStringLiteral("pictureName"));
+    name->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    QKFont::apply(name, TextStyle::Caption);
+    QKForeground::apply(name, QKForeground::Primary);
+    layout->addWidget(name);
+    return column;
+}
+
+bool CompareImagePair::showsCannotPreview(QWidget* column) {
+    auto* stack =
+        column ? column->findChild<QStackedWidget*>(QStringLiteral("pictureStack")) : nullptr;
+    return stack && stack->currentWidget() &&
+           stack->currentWidget()->objectName() == QLatin1String("cannotPreview");
+}
+
+ComparePicture* CompareImagePair::pictureOf(QWidget* column) {
+    return column ? column->findChild<ComparePicture*>() : nullptr;
+}

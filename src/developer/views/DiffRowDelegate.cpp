@@ -1,0 +1,85 @@
+#include "developer/views/DiffRowDelegate.h"
+
+#include "developer/DiffRowModel.h"
+#include "ui-kit/Color.h"
+#include "ui-kit/QKForeground.h"
+
+#include <QPainter>
+
+namespace {
+
+// Cells are padded 1 point above and below and 4 to the sides, with 6 between number and text.
+constexpr int kPadX = 4;
+constexpr int kPadY = 1;
+constexpr int kGap = 6;
+
+QColor withAlpha(QColor c, float alpha) {
+    c.setAlphaF(alpha);
+    return c;
+}
+
+} // namespace
+
+QColor DiffRowDelegate::cellColor(DiffRow::Kind kind, bool leftSide, bool dark) {
+    switch (kind) {
+    case DiffRow::Kind::Same:
+        return {};
+    case DiffRow::Kind::Added:
+        return leftSide ? QColor()
+                        : withAlpha(Color::system(Color::SystemColor::Green, dark), 0.18f);
+    case DiffRow::Kind::Removed:
+        return leftSide ? withAlpha(Color::system(Color::SystemColor::Red, dark), 0.18f) : QColor();
+    case DiffRow::Kind::Changed:
+        return withAlpha(Color::system(Color::SystemColor::Orange, dark), 0.16f);
+    }
+    return {};
+}
+
+void DiffRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    const QVariant value = index.data(DiffRowModel::RowRole);
+    if (!value.canConvert<DiffRow>())
+        return;
+    const DiffRow row = value.value<DiffRow>();
+    const QPalette& palette = option.palette;
+    const bool dark = Color::isDark(palette);
+    const QColor textColor = QKForeground::color(QKForeground::Primary, palette);
+    const QColor numberColor = QKForeground::color(QKForeground::Tertiary, palette);
+
+    painter->save();
+    painter->setFont(option.font);
+    const QRect r = option.rect;
+    const int half = (r.width() - 1) / 2;
+    const QRect leftCell(r.left(), r.top(), half, r.height());
+    const QRect rightCell(r.left() + half + 1, r.top(), r.width() - half - 1, r.height());
+    painter->fillRect(QRect(r.left() + half, r.top(), 1, r.height()),
+                      QKForeground::color(QKForeground::Quaternary, palette));
+
+    auto drawCell = [&](const QRect& cell, bool leftSide, const std::optional<qint64>& number,
+                        const std::optional<QString>& text) {
+        if (const QColor fill = cellColor(row.kind, leftSide, dark); fill.isValid())
+            painter->fillRect(cell, fill);
+        const QRect inner = cell.adjusted(kPadX, kPadY, -kPadX, -kPadY);
+        const QRect numberRect(inner.left(), inner.top(), numberWidth, inner.height());
+        painter->setPen(numberColor);
+        painter->drawText(numberRect, Qt::AlignRight | Qt::AlignVCenter,
+                          number ? QString::number(*number) : QString());
+        const QRect textRect = inner.adjusted(numberWidth + kGap, 0, 0, 0);
+        if (textRect.width() <= 0 || !text || text->isEmpty())
+            return;
+        painter->setPen(textColor);
+        // Tabs would be drawn as nothing; a tab stop of four columns keeps indentation readable.
+        QString shown = text->left(4096);
+        shown.replace(QLatin1Char('\t'), QStringLiteral("    "));
+        const QString elided =
+            painter->fontMetrics().elidedText(shown, Qt::ElideRight, textRect.width());
+        painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
+    };
+    drawCell(leftCell, true, row.leftNumber, row.leftText);
+    drawCell(rightCell, false, row.rightNumber, row.rightText);
+    painter->restore();
+}
+
+QSize DiffRowDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex&) const {
+    return QSize(2 * (numberWidth + kGap + 2 * kPadX) + 1, option.fontMetrics.height() + 2 * kPadY);
+}

@@ -1,0 +1,277 @@
+#include "developer/views/FileCompareView.h"
+
+#include "developer/DiffRowModel.h"
+#include "developer/views/CompareDropZone.h"
+#include "developer/views/CompareExplainButton.h"
+#include "developer/views/CompareFileFacts.h"
+#include "developer/views/CompareImagePair.h"
+#include "developer/views/CompareVerdict.h"
+#include "developer/views/DiffRowDelegate.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListView>
+#include <QPainter>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// A strip on the quaternary fill at 30 %, edge to edge.
+class TintedStrip : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
+        fill.setAlphaF(fill.alphaF() * 0.3f);
+        QPainter(this).fillRect(rect(), fill);
+    }
+};
+
+std::optional<QUrl> systemPicker(QWidget* parent) {
+    const QUrl url = QFileDialog::getOpenFileUrl(parent, QStringLiteral("Choose a file"));
+    if (url.isEmpty())
+        return std::nullopt;
+    return url;
+}
+
+} // namespace
+
+FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWidget* parent)
+    : QWidget(parent), m_screen(screen), m_compare(compare), m_picker(systemPicker) {
+    setObjectName(QStringLiteral("fileCompareView"));
+    setWindowTitle(QStringLiteral("Compare"));
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(buildHeader());
+    root->addWidget(new QKHairline(this));
+
+    m_results = new QStackedWidget(this);
+    m_error = new QKEmptyState(FileCompareText::errorTitle(), "exclamationmark.triangle"_sym,
+                               QString(), m_results);
+    m_error->setObjectName(QStringLiteral("compareError"));
+    m_pick = new QKEmptyState(FileCompareText::pickTitle(), "doc.on.doc"_sym,
+                              FileCompareText::pickMessage(), m_results);
+    m_pick->setObjectName(QStringLiteral("comparePick"));
+    m_images = new CompareImagePair(m_results);
+    m_facts = new CompareFileFacts(m_results);
+    m_results->addWidget(m_error);
+    m_results->addWidget(m_pick);
+    m_results->addWidget(buildTextPage());
+    m_results->addWidget(m_images);
+    m_results->addWidget(m_facts);
+    root->addWidget(m_results, 1);
+
+    connect(&screen, &ScreenState::compareLeftChanged, this, [this] {
+        refreshZones();
+        refreshResult();
+    });
+    connect(&screen, &ScreenState::compareRightChanged, this, [this] {
+        refreshZones();
+        refreshResult();
+    });
+    for (auto signal : {&ScreenState::compareBusyChanged, &ScreenState::compareAIWorkingChanged})
+        connect(&screen, signal, this, &FileCompareView::refreshTitleRow);
+    connect(&screen, &ScreenState::compareSummaryChanged, this, &FileCompareView::refreshTitleRow);
+    connect(&screen, &ScreenState::compareIdenticalBytesChanged, this,
+            &FileCompareView::refreshTitleRow);
+    connect(&screen, &ScreenState::compareModeChanged, this, [this] {
+        refreshTitleRow();
+        refreshResult();
+    });
+    connect(&screen, &ScreenState::compareErrorChanged, this, &FileCompareView::refreshResult);
+    connect(&screen, &ScreenState::compareUsedExtractionChanged, this,
+            &FileCompareView::refreshResult);
+    connect(&screen, &ScreenState::compareRowsChanged, m_model, &DiffRowModel::setRows);
+    connect(&screen, &ScreenState::compareAISummaryChanged, this,
+            &FileCompareView::refreshExplanation);
+    connect(&screen, &ScreenState::compareAIUnavailableChanged, this,
+            &FileCompareView::refreshExplanation);
+
+    connect(m_leftZone, &QAbstractButton::clicked, this, [this] { pickFile(Side::Left); });
+    connect(m_rightZone, &QAbstractButton::clicked, this, [this] { pickFile(Side::Right); });
+    connect(m_leftZone, &CompareDropZone::dropped, this,
+            [this](const QUrl& url) { acceptDrop({url}, Side::Left); });
+    connect(m_rightZone, &CompareDropZone::dropped, this,
+            [this](const QUrl& url) { acceptDrop({url}, Side::Right); });
+    connect(m_explain, &QPushButton::clicked, &compare, &FileCompare::explainChanges);
+
+    m_model->setRows(screen.compareRows());
+    refreshZones();
+    refreshTitleRow();
+    refreshExplanation();
+    refreshResult();
+}
+
+QWidget* FileCompareView::buildHeader() {
+    auto* header = new QWidget(this);
+    auto* column = new QVBoxLayout(header);
+    column->setContentsMargins(16, 16, 16, 16);
+    column->setSpacing(10);
+
+    auto* titleRow = new QHBoxLayout;
+    auto* titleBlock = new QVBoxLayout;
+    titleBlock->setSpacing(2);
+    titleBlock->addWidget(QKBuild::label(FileCompareText::title(), TextStyle::Headline,
+                                         QKForeground::Primary, header));
+    titleBlock->addWidget(QKBuild::label(FileCompareText::subtitle(), TextStyle::Caption,
+                                         QKForeground::Secondary, header));
+    titleRow->addLayout(titleBlock, 1);
+    m_explain = new CompareExplainButton(header);
+    titleRow->addWidget(m_explain, 0, Qt::AlignVCenter);
+    m_verdict = new CompareVerdict(header);
+    titleRow->addWidget(m_verdict, 0, Qt::AlignVCenter);
+    column->addLayout(titleRow);
+
+    m_explanationBox = new QKCardSurface(8, false, header);
+    m_explanationBox->setObjectName(QStringLiteral("explanationBox"));
+    auto* box = new QVBoxLayout(m_explanationBox);
+    box->setContentsMargins(12, 10, 12, 10);
+    box->setSpacing(6);
+    box->addWidget(new QKIconLabel("sparkles"_sym, FileCompareText::explanationHeading(),
+                                   QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold},
+                                   QKForeground::Tint, m_explanationBox));
+    m_explanationText =
+        QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, m_explanationBox);
+    m_explanationText->setObjectName(QStringLiteral("explanationText"));
+    m_explanationText->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                               Qt::TextSelectableByKeyboard);
+    box->addWidget(m_explanationText);
+    box->addWidget(QKBuild::label(FileCompareText::explanationFootnote(), TextStyle::Caption2,
+                                  QKForeground::Tertiary, m_explanationBox));
+    column->addWidget(m_explanationBox);
+
+    m_unavailable =
+        new QKIconLabel("info.circle"_sym, FileCompareText::unavailableNote(),
+                        QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, header);
+    m_unavailable->setObjectName(QStringLiteral("unavailableNote"));
+    column->addWidget(m_unavailable);
+
+    auto* zones = new QHBoxLayout;
+    zones->setSpacing(12);
+    m_leftZone = new CompareDropZone(true, header);
+    m_rightZone = new CompareDropZone(false, header);
+    auto* arrows =
+        new QKSymbol("arrow.left.arrow.right"_sym, QKFont{.style = TextStyle::Body}, header);
+    QKForeground::apply(arrows, QKForeground::Secondary);
+    zones->addWidget(m_leftZone, 1);
+    zones->addWidget(arrows, 0, Qt::AlignVCenter);
+    zones->addWidget(m_rightZone, 1);
+    column->addLayout(zones);
+    return header;
+}
+
+QWidget* FileCompareView::buildTextPage() {
+    m_textPage = new QWidget(m_results);
+    m_textPage->setObjectName(QStringLiteral("compareTextPage"));
+    auto* column = new QVBoxLayout(m_textPage);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+
+    m_banner = new TintedStrip(m_textPage);
+    m_banner->setObjectName(QStringLiteral("extractionBanner"));
+    auto* bannerRow = new QHBoxLayout(m_banner);
+    bannerRow->setContentsMargins(16, 6, 16, 6);
+    bannerRow->addWidget(new QKIconLabel("doc.plaintext"_sym, FileCompareText::extractionBanner(),
+                                         QKFont{.style = TextStyle::Caption},
+                                         QKForeground::Secondary, m_banner));
+    column->addWidget(m_banner);
+
+    m_model = new DiffRowModel(this);
+    m_list = new QListView(m_textPage);
+    m_list->setObjectName(QStringLiteral("diffList"));
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new DiffRowDelegate(m_list));
+    // Every row is one line high, so the view never measures rows it does not show.
+    m_list->setUniformItemSizes(true);
+    m_list->setLayoutMode(QListView::Batched);
+    m_list->setBatchSize(500);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->viewport()->setAutoFillBackground(false);
+    QKFont::apply(m_list, QKFont{.style = TextStyle::Caption, .design = FontDesign::Monospaced});
+    column->addWidget(m_list, 1);
+    return m_textPage;
+}
+
+void FileCompareView::pickFile(Side side) {
+    m_pickTarget = side;
+    if (!m_picker)
+        return;
+    if (const std::optional<QUrl> file = m_picker(this))
+        m_compare.setSide(*file, m_pickTarget);
+}
+
+void FileCompareView::acceptDrop(const QList<QUrl>& urls, Side side) {
+    if (const std::optional<QUrl> file = CompareDropZone::firstLocalFile(urls))
+        m_compare.setSide(*file, side);
+}
+
+FileCompareText::ResultPage FileCompareView::resultPage() const {
+    return FileCompareText::resultPage(m_screen.compareError(), m_screen.compareMode());
+}
+
+void FileCompareView::refreshZones() {
+    m_leftZone->setFile(m_screen.compareLeft());
+    m_rightZone->setFile(m_screen.compareRight());
+}
+
+void FileCompareView::refreshTitleRow() {
+    const CompareMode mode = m_screen.compareMode();
+    const DiffSummary& summary = m_screen.compareSummary();
+    m_explain->setVisible(FileCompareText::offersExplanation(mode, summary));
+    m_explain->setWorking(m_screen.compareAIWorking());
+    m_verdict->setVerdict(FileCompareText::verdict(mode, m_screen.compareBusy(), summary,
+                                                   m_screen.compareIdenticalBytes()),
+                          summary);
+}
+
+void FileCompareView::refreshExplanation() {
+    const std::optional<QString>& text = m_screen.compareAISummary();
+    m_explanationBox->setVisible(text.has_value());
+    m_explanationText->setText(text.value_or(QString()));
+    m_unavailable->setVisible(m_screen.compareAIUnavailable());
+}
+
+void FileCompareView::refreshResult() {
+    using Page = FileCompareText::ResultPage;
+    switch (resultPage()) {
+    case Page::Error:
+        m_error->setMessage(m_screen.compareError());
+        m_results->setCurrentWidget(m_error);
+        break;
+    case Page::Pick:
+        m_results->setCurrentWidget(m_pick);
+        break;
+    case Page::Text:
+        m_banner->setVisible(m_screen.compareUsedExtraction());
+        m_results->setCurrentWidget(m_textPage);
+        break;
+    case Page::Image:
+        m_images->setFiles(m_screen.compareLeft(), m_screen.compareRight());
+        m_results->setCurrentWidget(m_images);
+        break;
+    case Page::Facts:
+        m_facts->setFiles(m_screen.compareLeft(), m_screen.compareRight(),
+                          m_screen.compareMode() == CompareMode::TooBig);
+        m_results->setCurrentWidget(m_facts);
+        break;
+    }
+}

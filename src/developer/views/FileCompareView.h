@@ -1,0 +1,93 @@
+#pragma once
+
+#include "developer/FileCompare.h"
+#include "developer/FileCompareText.h"
+
+#include <functional>
+#include <optional>
+#include <QUrl>
+#include <QWidget>
+
+class CompareDropZone;
+class CompareExplainButton;
+class CompareFileFacts;
+class CompareImagePair;
+class CompareVerdict;
+class DiffRowModel;
+class QKCardSurface;
+class QKEmptyState;
+class QKIconLabel;
+class QLabel;
+class QListView;
+class QStackedWidget;
+class ScreenState;
+
+// The "compare" section: two drop zones, and the outcome of comparing their files, which starts
+// by itself once both hold one: a side-by-side line diff for text and documents, the two
+// pictures for images, the facts of both files and a byte verdict for anything else. For a
+// line diff with changes it offers the language model's explanation.
+//
+// It computes nothing: it draws the compare fields of ScreenState, which FileCompare fills, so
+// leaving the section and coming back shows the same files and result. Its only own state is
+// the side the file picker is open for.
+class FileCompareView : public QWidget {
+    Q_OBJECT
+public:
+    using Side = FileCompare::Side;
+    // Asks the user for one file of any kind; nothing when the picker was cancelled or failed.
+    using FilePicker = std::function<std::optional<QUrl>(QWidget* parent)>;
+
+    FileCompareView(ScreenState& screen, FileCompare& compare, QWidget* parent = nullptr);
+
+    // The action of a drop zone: asks for a file with the picker and puts it on that side.
+    void pickFile(Side side);
+    // A drop on a zone: the first item, when it is a local file, replaces that side.
+    void acceptDrop(const QList<QUrl>& urls, Side side);
+    // Replaces the system file dialog (tests, scripted shots).
+    void setFilePicker(FilePicker picker) { m_picker = std::move(picker); }
+
+    FileCompareText::ResultPage resultPage() const;
+    CompareDropZone* zone(Side side) const { return side == Side::Left ? m_leftZone : m_rightZone; }
+    CompareExplainButton* explainButton() const { return m_explain; }
+    CompareVerdict* verdictSlot() const { return m_verdict; }
+    QKCardSurface* explanationBox() const { return m_explanationBox; }
+    QLabel* explanationText() const { return m_explanationText; }
+    QKIconLabel* unavailableNote() const { return m_unavailable; }
+    QKEmptyState* errorState() const { return m_error; }
+    QKEmptyState* pickState() const { return m_pick; }
+    QWidget* extractionBanner() const { return m_banner; }
+    QListView* diffList() const { return m_list; }
+    DiffRowModel* diffModel() const { return m_model; }
+    CompareImagePair* imagePair() const { return m_images; }
+    CompareFileFacts* fileFacts() const { return m_facts; }
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildTextPage();
+    void refreshZones();
+    void refreshTitleRow();
+    void refreshExplanation();
+    void refreshResult();
+
+    ScreenState& m_screen;
+    FileCompare& m_compare;
+    FilePicker m_picker;
+    Side m_pickTarget = Side::Left;
+
+    CompareDropZone* m_leftZone = nullptr;
+    CompareDropZone* m_rightZone = nullptr;
+    CompareExplainButton* m_explain = nullptr;
+    CompareVerdict* m_verdict = nullptr;
+    QKCardSurface* m_explanationBox = nullptr;
+    QLabel* m_explanationText = nullptr;
+    QKIconLabel* m_unavailable = nullptr;
+    QStackedWidget* m_results = nullptr;
+    QKEmptyState* m_error = nullptr;
+    QKEmptyState* m_pick = nullptr;
+    QWidget* m_textPage = nullptr;
+    QWidget* m_banner = nullptr;
+    QListView* m_list = nullptr;
+    DiffRowModel* m_model = nullptr;
+    CompareImagePair* m_images = nullptr;
+    CompareFileFacts* m_facts = nullptr;
+};

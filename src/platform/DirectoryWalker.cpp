@@ -1,0 +1,334 @@
+#include "platform/DirectoryWalker.h"
+
+#include <algorithm>
+#include <condition_variable>
+#include <fcntl.h>
+#include <mutex>
+#include <QFile>
+#include <string>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <thread>
+#include <unistd.h>
+#include <unordered_set>
+
+namespace {
+
+// The record getdents64 fills; glibc declares no type for it.
+struct LinuxDirent64 {
+    quint64 d_ino;
+    qint64 d_off;
+    unsigned short d_reclen;
+    unsigned char d_type;
+    char d_name[1];
+};
+
+// A folder waiting to be read: its path and the identity its parent's listing gave it.
+struct Job {
+    std::string path;
+    int depth = 0;
+    quint64 device = 0;
+    quint64 inode = 0;
+};
+
+// The (device, inode) pairs of multiply linked files seen so far, sharded so that parallel
+// workers rarely meet on one lock.
+class LinkSet {
+public:
+    // True the first time a pair is offered.
+    bool insert(quint64 device, quint64 inode) {
+        const Key key{device, inode};
+        Shard& shard = m_shards[KeyHash{}(key) % kShards];
+        std::lock_guard<std::mutex> guard(shard.lock);
+        return shard.keys.insert(key).second;
+    }
+
+private:
+    struct Key {
+        quint64 device;
+        quint64 inode;
+        bool operator==(const Key& o) const { return device == o.device && inode == o.inode; }
+    };
+    struct KeyHash {
+        size_t operator()(const Key& k) const {
+            return std::hash<quint64>{}(k.inode * 0x9E3779B97F4A7C15ull ^ k.device);
+        }
+    };
+    static constexpr size_t kShards = 32;
+    struct Shard {
+        std::mutex lock;
+        std::unordered_set<Key, KeyHash> keys;
+    };
+    Shard m_shards[kShards];
+};
+
+DirectoryWalker::Type typeOf(mode_t mode) {
+    if (S_ISREG(mode))
+        return DirectoryWalker::Type::File;
+    if (S_ISDIR(mode))
+        return DirectoryWalker::Type::Directory;
+    if (S_ISLNK(mode))
+        return DirectoryWalker::Type::Symlink;
+    return DirectoryWalker::Type::Other;
+}
+
+void fill(DirectoryWalker::Entry& e, const struct stat& st) {
+    e.type = typeOf(st.st_mode);
+    e.allocatedBytes = qint64(st.st_blocks) * 512;
+    e.sizeBytes = qint64(st.st_size);
+    e.device = quint64(st.st_dev);
+    e.inode = quint64(st.st_ino);
+    e.links = quint64(st.st_nlink);
+    e.accessTime = qint64(st.st_atim.tv_sec);
+    e.modifyTime = qint64(st.st_mtim.tv_sec);
+}
+
+std::string normalizedRoot(const QString& root) {
+    std::string path = QFile::encodeName(root).toStdString();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return path;
+}
+
+// One walk's shared state: the queue of folders and the bookkeeping that tells the workers when
+// everything is read.
+class Walk {
+public:
+    Walk(const DirectoryWalker::Options& options, const std::atomic_bool* cancel,
+         const DirectoryWalker::Visitor& visit, quint64 rootDevice)
+        : m_options(options), m_cancel(cancel), m_visit(visit), m_rootDevice(rootDevice) {}
+
+    bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
+
+    // Reads one folder, visiting its entries; the subfolders to enter are appended to children
+    // in directory order.
+    void readFolder(const Job& job, int worker, std::vector<char>& buffer,
+                    std::vector<Job>& children) {
+        int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+        if (job.depth > 0 || !m_options.followRootSymlink)
+            flags |= O_NOFOLLOW;
+        const int fd = ::open(job.path.c_str(), flags);
+        if (fd < 0) {
+            m_unreadable.fetch_add(1, std::memory_order_relaxed);
+            return;
+        }
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || quint64(st.st_dev) != job.device ||
+            quint64(st.st_ino) != job.inode) {
+            ::close(fd);
+            m_unreadable.fetch_add(1, std::memory_order_relaxed);
+            return;
+        }
+        const bool rootSlash = !job.path.empty() && job.path.back() == '/';
+        qint64 visited = 0;
+        DirectoryWalker::Entry e;
+        e.folder = job.path;
+        e.depth = job.depth + 1;
+        e.worker = worker;
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
+            if (n < 0) {
+                m_unreadable.fetch_add(1, std::memory_order_relaxed);
+                break;
+            }
+            if (n == 0)
+                break;
+            if (cancelled())
+                break;
+            for (long offset = 0; offset < n;) {
+                const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
+                offset += d->d_reclen;
+                const char* name = d->d_name;
+                if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                    continue;
+                if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0)
+                    continue;
+                e.name = std::string_view(name);
+                fill(e, st);
+                e.repeatLink = e.type != DirectoryWalker::Type::Directory && st.st_nlink > 1 &&
+                               !m_links.insert(e.device, e.inode);
+                ++visited;
+                const DirectoryWalker::Action action = m_visit(e);
+                if (e.type == DirectoryWalker::Type::Directory &&
+                    action == DirectoryWalker::Action::Continue &&
+                    (!m_options.sameDevice || e.device == m_rootDevice)) {
+                    Job child;
+                    child.path.reserve(job.path.size() + 1 + e.name.size());
+                    child.path = job.path;
+                    if (!rootSlash)
+                        child.path += '/';
+                    child.path += e.name;
+                    child.depth = e.depth;
+                    child.device = e.device;
+                    child.inode = e.inode;
+                    children.push_back(std::move(child));
+                }
+            }
+        }
+        ::close(fd);
+        m_entries.fetch_add(visited, std::memory_order_relaxed);
+    }
+
+    // Queues the children of a finished folder and settles the count of outstanding folders.
+    void finishJob(std::vector<Job>& children) {
+        size_t added = 0;
+        bool finished = false;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            // Reversed, so that taking from the back reads the first child first.
+            for (auto it = children.rbegin(); it != children.rend(); ++it)
+                m_queue.push_back(std::move(*it));
+            added = children.size();
+            m_pending += int(added) - 1;
+            if (m_pending == 0 || cancelled())
+                m_finished = true;
+            finished = m_finished;
+        }
+        children.clear();
+        if (finished)
+            m_wake.notify_all();
+        else if (added > 1)
+            m_wake.notify_all();
+        else if (added == 1)
+            m_wake.notify_one();
+    }
+
+    void start(Job root) {
+        m_queue.push_back(std::move(root));
+        m_pending = 1;
+    }
+
+    bool hasQueuedWork() {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return !m_finished && !m_queue.empty();
+    }
+
+    void runWorker(int worker) {
+        std::vector<char> buffer(64 * 1024);
+        std::vector<Job> children;
+        for (;;) {
+            Job job;
+            {
+                std::unique_lock<std::mutex> guard(m_lock);
+                m_wake.wait(guard, [this] { return m_finished || !m_queue.empty(); });
+                if (m_finished)
+                    return;
+                job = std::move(m_queue.back());
+                m_queue.pop_back();
+            }
+            if (!cancelled())
+                readFolder(job, worker, buffer, children);
+            finishJob(children);
+        }
+    }
+
+    // Reads the first queued folder on the calling thread; used to decide whether helpers pay.
+    void runOne(int worker) {
+        std::vector<char> buffer(64 * 1024);
+        std::vector<Job> children;
+        Job job;
+        {
+            std::lock_guard<std::mutex> guard(m_lock);
+            if (m_finished || m_queue.empty())
+                return;
+            job = std::move(m_queue.back());
+            m_queue.pop_back();
+        }
+        if (!cancelled())
+            readFolder(job, worker, buffer, children);
+        finishJob(children);
+    }
+
+    qint64 entries() const { return m_entries.load(); }
+    int unreadable() const { return m_unreadable.load(); }
+
+private:
+    const DirectoryWalker::Options& m_options;
+    const std::atomic_bool* m_cancel;
+    const DirectoryWalker::Visitor& m_visit;
+    const quint64 m_rootDevice;
+    LinkSet m_links;
+
+    std::mutex m_lock;
+    std::condition_variable m_wake;
+    std::vector<Job> m_queue;
+    int m_pending = 0; // folders queued or being read
+    bool m_finished = false;
+
+    std::atomic<qint64> m_entries{0};
+    std::atomic<int> m_unreadable{0};
+};
+
+} // namespace
+
+QString DirectoryWalker::Entry::path() const {
+    if (name.empty())
+        return QFile::decodeName(QByteArray(folder.data(), qsizetype(folder.size())));
+    QByteArray bytes;
+    bytes.reserve(qsizetype(folder.size() + 1 + name.size()));
+    bytes.append(folder.data(), qsizetype(folder.size()));
+    if (bytes.isEmpty() || !bytes.endsWith('/'))
+        bytes.append('/');
+    bytes.append(name.data(), qsizetype(name.size()));
+    return QFile::decodeName(bytes);
+}
+
+QString DirectoryWalker::Entry::fileName() const {
+    if (!name.empty())
+        return QFile::decodeName(QByteArray(name.data(), qsizetype(name.size())));
+    const size_t slash = folder.rfind('/');
+    const std::string_view last =
+        slash == std::string_view::npos ? folder : folder.substr(slash + 1);
+    return QFile::decodeName(QByteArray(last.data(), qsizetype(last.size())));
+}
+
+DirectoryWalker::DirectoryWalker() : DirectoryWalker(Options()) {}
+
+int DirectoryWalker::defaultThreads() {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return int(std::clamp(cores, 1u, 8u));
+}
+
+DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Visitor& visit) const {
+    Result result;
+    const std::string root = normalizedRoot(rootPath);
+    if (root.empty())
+        return result;
+    struct stat st;
+    const int rc =
+        m_options.followRootSymlink ? ::stat(root.c_str(), &st) : ::lstat(root.c_str(), &st);
+    if (rc != 0)
+        return result;
+    result.rootFound = true;
+
+    Entry rootEntry;
+    rootEntry.folder = root;
+    rootEntry.depth = 0;
+    fill(rootEntry, st);
+    Walk walk(m_options, m_cancel, visit, rootEntry.device);
+    result.entries = 1;
+    const Action action = visit(rootEntry);
+    if (!rootEntry.isDirectory() || action != Action::Continue) {
+        result.cancelled = m_cancel && m_cancel->load();
+        return result;
+    }
+
+    walk.start(Job{root, 0, rootEntry.device, rootEntry.inode});
+    const int workers = threads();
+    // The root folder is read on the calling thread; helpers start only when it has subfolders.
+    walk.runOne(0);
+    std::vector<std::thread> helpers;
+    if (workers > 1 && walk.hasQueuedWork()) {
+        helpers.reserve(size_t(workers - 1));
+        for (int w = 1; w < workers; ++w)
+            helpers.emplace_back([&walk, w] { walk.runWorker(w); });
+    }
+    walk.runWorker(0);
+    for (std::thread& t : helpers)
+        t.join();
+
+    result.entries += walk.entries();
+    result.unreadableFolders = walk.unreadable();
+    result.cancelled = walk.cancelled();
+    return result;
+}

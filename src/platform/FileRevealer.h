@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <QDBusConnection>
+#include <QString>
+#include <QUrl>
+
+// Shows a file to the user in their file manager, selected in its folder.
+class FileRevealer {
+public:
+    virtual ~FileRevealer() = default;
+    // Returns at once; the file manager appears when it is ready. A missing file still has its
+    // folder opened where that exists.
+    virtual void reveal(const QString& path) = 0;
+};
+
+// Asks the desktop's file manager over the session bus (org.freedesktop.FileManager1
+// ShowItems, which the common file managers serve and the bus can start). When the bus is not
+// there or the call fails, opens the folder that holds the file instead.
+//
+// Main thread only; the bus call is asynchronous, so a slow or absent file manager never
+// blocks the caller.
+class FileManagerRevealer final : public FileRevealer {
+public:
+    using OpenUrl = std::function<bool(const QUrl&)>;
+    // Gives the bus to call at the moment of a reveal, so nothing connects before it is needed.
+    using Bus = std::function<QDBusConnection()>;
+
+    // bus: the session bus, and openUrl: QDesktopServices::openUrl, unless a caller hands in
+    // its own.
+    explicit FileManagerRevealer(Bus bus = {}, OpenUrl openUrl = {});
+
+    void reveal(const QString& path) override;
+
+    // The folder opened when the file manager cannot be asked.
+    static QUrl fallbackFolder(const QString& path);
+
+private:
+    Bus m_bus;
+    OpenUrl m_open;
+};

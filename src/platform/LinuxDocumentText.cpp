@@ -1,0 +1,445 @@
+#include "platform/LinuxDocumentText.h"
+
+#include "platform/RegularFile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <mutex>
+#include <poppler-qt6.h>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringDecoder>
+#include <QTextDocument>
+#include <QXmlStreamReader>
+#include <zip.h>
+
+namespace {
+
+bool cancelled(const std::atomic_bool* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
+
+// Poppler reports every repair of a damaged file on stderr; the caller only needs the outcome.
+void silencePoppler() {
+    static std::once_flag once;
+    std::call_once(
+        once, [] { Poppler::setDebugErrorFunction([](const QString&, const QVariant&) {}, {}); });
+}
+
+// A web page's text without anything it refers to: a stylesheet link or image pointing at a
+// local file (or a device) must not be read while the page is only being turned into text.
+class InertDocument : public QTextDocument {
+public:
+    QVariant loadResource(int, const QUrl&) override { return {}; }
+};
+
+constexpr auto kWordMain =
+    QLatin1StringView("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
+constexpr auto kMarkupCompatibility =
+    QLatin1StringView("http://schemas.openxmlformats.org/markup-compatibility/2006");
+constexpr auto kOdfText = QLatin1StringView("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+constexpr auto kOdfOffice = QLatin1StringView("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+
+// Collects paragraphs as lines. A paragraph that starts inside another (a text box, a frame)
+// first ends the line the outer one had begun.
+class LineCollector {
+public:
+    void text(QStringView s) { m_line += s; }
+    void text(QChar c) { m_line += c; }
+    void paragraphStarts() {
+        if (m_depth > 0 && !m_line.isEmpty())
+            flush();
+        ++m_depth;
+    }
+    void paragraphEnds() {
+        if (m_depth > 0)
+            --m_depth;
+        flush();
+    }
+    bool inParagraph() const { return m_depth > 0; }
+    QString result() {
+        if (!m_line.isEmpty())
+            flush();
+        return m_lines.join(QLatin1Char('\n'));
+    }
+
+private:
+    void flush() {
+        m_lines.append(m_line);
+        m_line.clear();
+    }
+    QStringList m_lines;
+    QString m_line;
+    int m_depth = 0;
+};
+
+// The Windows code page most RTF files name (\ansicpg1252): Latin-1 with typographic marks in
+// 0x80–0x9F.
+QChar fromCp1252(uchar byte) {
+    static const char16_t high[32] = {
+        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+    if (byte >= 0x80 && byte < 0xA0)
+        return QChar(high[byte - 0x80]);
+    return QChar(byte);
+}
+
+} // namespace
+
+std::optional<QString> LinuxDocumentText::extract(const QString& path,
+                                                  const std::atomic_bool* cancel) {
+    const QString kind = QFileInfo(path).suffix().toLower();
+    std::optional<QString> text;
+    if (kind == QLatin1String("pdf")) {
+        text = pdfText(path, cancel);
+    } else if (kind == QLatin1String("docx")) {
+        if (const auto xml = zipMember(path, "word/document.xml"))
+            text = wordBodyText(*xml);
+    } else if (kind == QLatin1String("odt")) {
+        if (const auto xml = zipMember(path, "content.xml"))
+            text = openDocumentBodyText(*xml);
+    } else if (kind == QLatin1String("html") || kind == QLatin1String("htm")) {
+        if (const auto bytes = wholeFile(path))
+            text = htmlText(*bytes);
+    } else if (kind == QLatin1String("rtf")) {
+        if (const auto bytes = wholeFile(path))
+            text = rtfText(*bytes);
+    } else if (kind == QLatin1String("rtfd")) {
+        if (QFileInfo(path).isDir()) {
+            if (const auto bytes = wholeFile(path + QStringLiteral("/TXT.rtf")))
+                text = rtfText(*bytes);
+        }
+    }
+    if (cancelled(cancel))
+        return std::nullopt;
+    return text;
+}
+
+std::optional<QString> LinuxDocumentText::pdfText(const QString& path,
+                                                  const std::atomic_bool* cancel) const {
+    if (!RegularFile::isRegular(path))
+        return std::nullopt;
+    silencePoppler();
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    if (!document || document->isLocked())
+        return std::nullopt;
+    QStringList pages;
+    qsizetype total = 0;
+    const int count = document->numPages();
+    for (int i = 0; i < count; ++i) {
+        if (cancelled(cancel))
+            return std::nullopt;
+        std::unique_ptr<Poppler::Page> page = document->page(i);
+        if (!page)
+            continue;
+        const QString text = page->text(QRectF());
+        if (text.isEmpty())
+            continue;
+        total += text.size();
+        if (total > m_maxBytes)
+            return std::nullopt;
+        pages.append(text);
+    }
+    return pages.join(QLatin1Char('\n'));
+}
+
+std::optional<QByteArray> LinuxDocumentText::zipMember(const QString& path,
+                                                       const char* member) const {
+    if (!RegularFile::isRegular(path))
+        return std::nullopt;
+    int error = 0;
+    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    if (!archive)
+        return std::nullopt;
+    std::unique_ptr<zip_t, decltype(&zip_discard)> closeArchive(archive, &zip_discard);
+    zip_file_t* file = zip_fopen(archive, member, 0);
+    if (!file)
+        return std::nullopt;
+    std::unique_ptr<zip_file_t, decltype(&zip_fclose)> closeFile(file, &zip_fclose);
+    // The stored size may lie; the read itself is bounded.
+    QByteArray bytes;
+    QByteArray piece(64 * 1024, Qt::Uninitialized);
+    for (;;) {
+        const zip_int64_t got = zip_fread(file, piece.data(), zip_uint64_t(piece.size()));
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        if (bytes.size() + got > m_maxBytes)
+            return std::nullopt;
+        bytes.append(piece.constData(), qsizetype(got));
+    }
+    return bytes;
+}
+
+std::optional<QByteArray> LinuxDocumentText::wholeFile(const QString& path) const {
+    RegularFile file(path);
+    if (!file.isOpen() || file.size() > m_maxBytes)
+        return std::nullopt;
+    QByteArray bytes(qsizetype(file.size()), Qt::Uninitialized);
+    const qsizetype got = file.read(bytes.data(), bytes.size());
+    if (got < 0)
+        return std::nullopt;
+    bytes.truncate(got);
+    return bytes;
+}
+
+std::optional<QString> LinuxDocumentText::wordBodyText(const QByteArray& documentXml) {
+    QXmlStreamReader xml(documentXml);
+    LineCollector lines;
+    bool inBody = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QStringView name = xml.name();
+            const bool word = xml.namespaceUri() == kWordMain;
+            if (word && name == u"body") {
+                inBody = true;
+            } else if (!inBody) {
+                continue;
+            } else if (word && (name == u"pPr" || name == u"rPr" || name == u"sectPr" ||
+                                name == u"instrText" || name == u"delText" || name == u"tblPr" ||
+                                name == u"trPr" || name == u"tcPr")) {
+                // Formatting, field codes and deleted text are not what the document says.
+                xml.skipCurrentElement();
+            } else if (xml.namespaceUri() == kMarkupCompatibility && name == u"Fallback") {
+                // The same content again for older readers.
+                xml.skipCurrentElement();
+            } else if (word && name == u"p") {
+                lines.paragraphStarts();
+            } else if (word && name == u"t") {
+                lines.text(xml.readElementText());
+            } else if (word && name == u"tab") {
+                lines.text(QLatin1Char('\t'));
+            } else if (word && (name == u"br" || name == u"cr")) {
+                lines.text(QLatin1Char('\n'));
+            } else if (word && name == u"noBreakHyphen") {
+                lines.text(QChar(0x2011));
+            }
+        } else if (token == QXmlStreamReader::EndElement && inBody) {
+            if (xml.namespaceUri() == kWordMain && xml.name() == u"p")
+                lines.paragraphEnds();
+            else if (xml.namespaceUri() == kWordMain && xml.name() == u"body")
+                inBody = false;
+        }
+    }
+    if (xml.hasError())
+        return std::nullopt;
+    return lines.result();
+}
+
+std::optional<QString> LinuxDocumentText::openDocumentBodyText(const QByteArray& contentXml) {
+    QXmlStreamReader xml(contentXml);
+    LineCollector lines;
+    bool inBody = false;
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            const QStringView name = xml.name();
+            const bool text = xml.namespaceUri() == kOdfText;
+            if (xml.namespaceUri() == kOdfOffice && name == u"body") {
+                inBody = true;
+            } else if (!inBody) {
+                continue;
+            } else if ((text && (name == u"note" || name == u"tracked-changes" ||
+                                 name == u"sequence-decls")) ||
+                       (xml.namespaceUri() == kOdfOffice && name == u"annotation")) {
+                // Footnotes, comments and recorded deletions stand apart from the body text.
+                xml.skipCurrentElement();
+            } else if (text && (name == u"p" || name == u"h")) {
+                lines.paragraphStarts();
+            } else if (text && name == u"s") {
+                // A run of spaces; the count is capped so a hostile file cannot ask for millions.
+                bool ok = false;
+                const int c = xml.attributes().value(kOdfText, QLatin1String("c")).toInt(&ok);
+                lines.text(QString(ok ? qBound(1, c, 1024) : 1, QLatin1Char(' ')));
+            } else if (text && name == u"tab") {
+                lines.text(QLatin1Char('\t'));
+            } else if (text && name == u"line-break") {
+                lines.text(QLatin1Char('\n'));
+            }
+        } else if (token == QXmlStreamReader::Characters && inBody && lines.inParagraph()) {
+            lines.text(xml.text());
+        } else if (token == QXmlStreamReader::EndElement && inBody) {
+            if (xml.namespaceUri() == kOdfText && (xml.name() == u"p" || xml.name() == u"h"))
+                lines.paragraphEnds();
+            else if (xml.namespaceUri() == kOdfOffice && xml.name() == u"body")
+                inBody = false;
+        }
+    }
+    if (xml.hasError())
+        return std::nullopt;
+    return lines.result();
+}
+
+std::optional<QString> LinuxDocumentText::htmlText(const QByteArray& html) {
+    QStringDecoder decoder = QStringDecoder::decoderForHtml(html);
+    if (!decoder.isValid())
+        decoder = QStringDecoder(QStringDecoder::Utf8);
+    const QString source = decoder(html);
+    if (decoder.hasError())
+        return std::nullopt;
+    InertDocument document;
+    document.setHtml(source);
+    QString text = document.toPlainText();
+    // Images and other embedded objects stand in the text as U+FFFC; they are not words.
+    text.remove(QChar::ObjectReplacementCharacter);
+    return text;
+}
+
+std::optional<QString> LinuxDocumentText::rtfText(const QByteArray& rtf) {
+    if (!rtf.startsWith("{\\rtf"))
+        return std::nullopt;
+
+    struct Group {
+        bool skip = false;
+        int unicodeSkip = 1;
+    };
+    // Destinations whose content is not document text.
+    static const QSet<QByteArray> hidden = {
+        "fonttbl",      "colortbl",  "stylesheet", "info",
+        "pict",         "object",    "header",     "headerl",
+        "headerr",      "headerf",   "footer",     "footerl",
+        "footerr",      "footerf",   "listtable",  "listoverridetable",
+        "rsidtbl",      "generator", "themedata",  "colorschememapping",
+        "latentstyles", "datastore", "xmlnstbl",   "fldinst",
+        "revtbl",       "filetbl",   "bkmkstart",  "bkmkend",
+        "pgdsctbl",     "footnote",  "annotation", "atnid",
+        "atnauthor",    "shpinst",   "nonshppict"};
+
+    QList<Group> stack{Group{}};
+    QString out;
+    QByteArray codePage = "1252";
+    int pendingSkip = 0; // characters still to drop after a \u
+    const qsizetype n = rtf.size();
+
+    auto emitChar = [&](QChar c) {
+        if (stack.last().skip)
+            return;
+        if (pendingSkip > 0) {
+            --pendingSkip;
+            return;
+        }
+        out += c;
+    };
+    auto emitByte = [&](uchar b) { emitChar(codePage == "1252" ? fromCp1252(b) : QChar(b)); };
+
+    for (qsizetype i = 0; i < n;) {
+        const char c = rtf.at(i);
+        if (c == '{') {
+            stack.append(stack.last());
+            pendingSkip = 0;
+            ++i;
+        } else if (c == '}') {
+            pendingSkip = 0;
+            if (stack.size() > 1)
+                stack.removeLast();
+            else
+                break;
+            ++i;
+        } else if (c == '\r' || c == '\n') {
+            ++i;
+        } else if (c != '\\') {
+            emitByte(uchar(c));
+            ++i;
+        } else if (i + 1 >= n) {
+            break;
+        } else {
+            const char next = rtf.at(i + 1);
+            if (!std::isalpha(uchar(next))) {
+                i += 2;
+                switch (next) {
+                case '\\':
+                case '{':
+                case '}':
+                    emitChar(QLatin1Char(next));
+                    break;
+                case '\'':
+                    if (i + 2 <= n) {
+                        bool ok = false;
+                        const int byte = rtf.mid(i, 2).toInt(&ok, 16);
+                        if (ok)
+                            emitByte(uchar(byte));
+                        i += 2;
+                    }
+                    break;
+                case '*':
+                    stack.last().skip = true;
+                    break;
+                case '~':
+                    emitChar(QChar(0x00A0));
+                    break;
+                case '_':
+                    emitChar(QChar(0x2011));
+                    break;
+                case '\r':
+                case '\n':
+                    emitChar(QLatin1Char('\n'));
+                    break;
+                default:
+                    break;
+                }
+                continue;
+            }
+            qsizetype j = i + 1;
+            while (j < n && std::isalpha(uchar(rtf.at(j))))
+                ++j;
+            const QByteArray word = rtf.mid(i + 1, j - i - 1);
+            std::optional<qint64> param;
+            const qsizetype digitsStart = j;
+            if (j < n && (rtf.at(j) == '-' || std::isdigit(uchar(rtf.at(j))))) {
+                ++j;
+                while (j < n && std::isdigit(uchar(rtf.at(j))) && j - digitsStart < 12)
+                    ++j;
+                bool ok = false;
+                const qint64 value = rtf.mid(digitsStart, j - digitsStart).toLongLong(&ok);
+                if (ok)
+                    param = value;
+            }
+            if (j < n && rtf.at(j) == ' ')
+                ++j;
+            i = j;
+
+            if (hidden.contains(word)) {
+                stack.last().skip = true;
+            } else if (word == "bin") {
+                // Raw binary data of the given length follows.
+                i += std::clamp<qint64>(param.value_or(0), 0, n - i);
+            } else if (word == "par" || word == "line" || word == "sect" || word == "row" ||
+                       word == "page") {
+                emitChar(QLatin1Char('\n'));
+            } else if (word == "tab" || word == "cell") {
+                emitChar(QLatin1Char('\t'));
+            } else if (word == "u" && param) {
+                qint64 code = *param;
+                if (code < 0)
+                    code += 65536;
+                if (code >= 0 && code <= 0xFFFF)
+                    emitChar(QChar(char16_t(code)));
+                if (!stack.last().skip)
+                    pendingSkip = stack.last().unicodeSkip;
+            } else if (word == "uc" && param) {
+                stack.last().unicodeSkip = int(std::clamp<qint64>(*param, 0, 8));
+            } else if (word == "ansicpg" && param) {
+                codePage = QByteArray::number(*param);
+            } else if (word == "emdash") {
+                emitChar(QChar(0x2014));
+            } else if (word == "endash") {
+                emitChar(QChar(0x2013));
+            } else if (word == "bullet") {
+                emitChar(QChar(0x2022));
+            } else if (word == "lquote") {
+                emitChar(QChar(0x2018));
+            } else if (word == "rquote") {
+                emitChar(QChar(0x2019));
+            } else if (word == "ldblquote") {
+                emitChar(QChar(0x201C));
+            } else if (word == "rdblquote") {
+                emitChar(QChar(0x201D));
+            }
+        }
+    }
+    return out;
+}

@@ -1,0 +1,53 @@
+#include "platform/Sha256.h"
+
+#include "platform/RegularFile.h"
+
+#include <openssl/evp.h>
+
+struct Sha256::Context {
+    EVP_MD_CTX* ctx = EVP_MD_CTX_new();
+    ~Context() { EVP_MD_CTX_free(ctx); }
+    void reset() { EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr); }
+};
+
+Sha256::Sha256() : m_context(std::make_unique<Context>()) {
+    m_context->reset();
+}
+
+Sha256::~Sha256() = default;
+
+void Sha256::update(const char* data, qsizetype size) {
+    if (size > 0)
+        EVP_DigestUpdate(m_context->ctx, data, size_t(size));
+}
+
+QByteArray Sha256::finish() {
+    unsigned char out[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    EVP_DigestFinal_ex(m_context->ctx, out, &length);
+    m_context->reset();
+    return QByteArray(reinterpret_cast<const char*>(out), int(length));
+}
+
+std::optional<QByteArray> Sha256::ofFile(const QString& path, const std::atomic_bool* cancel) {
+    RegularFile file(path);
+    if (!file.isOpen())
+        return std::nullopt;
+    Sha256 hash;
+    QByteArray buffer(pieceSize, Qt::Uninitialized);
+    for (;;) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return std::nullopt;
+        const qsizetype got = file.read(buffer.data(), buffer.size());
+        if (got < 0)
+            return std::nullopt;
+        if (got == 0)
+            break;
+        hash.update(buffer.constData(), got);
+    }
+    return hash.finish();
+}
+
+QString Sha256::hex(const QByteArray& digest) {
+    return QString::fromLatin1(digest.toHex());
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+
+// The user's Trash: the one place the app moves files to, and the only place it ever deletes
+// from for good (when the user empties the Trash through a cleaner).
+//
+// Implementations: FreedesktopTrash (the home Trash of the freedesktop specification) and
+// FakeTrash (tests). Calls may come from any thread; implementations are thread-safe.
+class Trash {
+public:
+    virtual ~Trash() = default;
+
+    // Moves the file, folder or symlink at path (a symlink itself, never its target) into the
+    // Trash so the file manager can put it back. True on success. On failure nothing was moved
+    // and error, when given, holds the system's one-line reason ("No such file or directory").
+    virtual bool moveToTrash(const QString& path, QString* error) = 0;
+
+    // The folder that holds the trashed items themselves; its direct children are what
+    // erase() accepts. It may not exist yet.
+    virtual QString itemsFolder() const = 0;
+
+    // Deletes one trashed item for good, a direct child of itemsFolder(), together with the
+    // Trash's record of where it came from and its cached size, so the Trash stays consistent.
+    // Symlinks inside the item are removed, never followed. False with a reason when the item
+    // is not a direct child of itemsFolder() or could not be removed completely.
+    virtual bool erase(const QString& itemPath, QString* error) = 0;
+};

@@ -1,0 +1,26 @@
+#include "ui-kit/QKGroupBox.h"
+
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+
+#include <QLabel>
+#include <QVBoxLayout>
+
+QKGroupBox::QKGroupBox(const QString& title, int spacing, QWidget* parent)
+    : QWidget(parent), m_title(title) {
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(6);
+    if (!title.isEmpty()) {
+        QLabel* heading = QKBuild::label(title, TextStyle::Subheadline, QKForeground::Secondary,
+                                         this, QFont::DemiBold, false);
+        heading->setObjectName(QStringLiteral("groupTitle"));
+        outer->addWidget(heading);
+    }
+    m_card = new QKCardSurface(10, false, this);
+    m_column = new QVBoxLayout(m_card);
+    m_column->setContentsMargins(14, 12, 14, 12);
+    m_column->setSpacing(spacing);
+    outer->addWidget(m_card);
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+}

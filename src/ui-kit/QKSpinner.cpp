@@ -1,0 +1,59 @@
+#include "ui-kit/QKSpinner.h"
+
+#include <cmath>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+constexpr int kSpokes = 12;
+}
+
+QKSpinner::QKSpinner(QWidget* parent) : QWidget(parent) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    m_timer.setInterval(80);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_step = (m_step + 1) % kSpokes;
+        update();
+    });
+}
+
+QSize QKSpinner::sizeHint() const {
+    const int edge = QFontMetrics(font()).height();
+    return QSize(edge, edge);
+}
+
+void QKSpinner::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const qreal edge = std::min(width(), height());
+    const qreal outer = edge * 0.45, inner = edge * 0.22;
+    QColor color = palette().color(QPalette::WindowText);
+    const qreal base = color.alphaF();
+    p.translate(width() / 2.0, height() / 2.0);
+    for (int i = 0; i < kSpokes; ++i) {
+        // The spoke at the current step is darkest; the ones behind it fade out.
+        const int age = (m_step - i + kSpokes) % kSpokes;
+        color.setAlphaF(float(base * (1.0 - 0.75 * age / (kSpokes - 1))));
+        p.setPen(QPen(color, std::max(1.5, edge * 0.09), Qt::SolidLine, Qt::RoundCap));
+        const qreal angle = 2 * M_PI * i / kSpokes;
+        p.drawLine(QPointF(std::sin(angle) * inner, -std::cos(angle) * inner),
+                   QPointF(std::sin(angle) * outer, -std::cos(angle) * outer));
+    }
+}
+
+void QKSpinner::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_timer.start();
+}
+
+void QKSpinner::hideEvent(QHideEvent* event) {
+    m_timer.stop();
+    QWidget::hideEvent(event);
+}
+
+void QKSpinner::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
+    QWidget::changeEvent(event);
+}

@@ -1,0 +1,64 @@
+#include "ui-kit/QKSymbolButton.h"
+
+#include "platform/SymbolIcons.h"
+
+#include <algorithm>
+#include <cmath>
+#include <QEvent>
+#include <QFontInfo>
+#include <QPainter>
+
+QKSymbolButton::QKSymbolButton(const QString& symbol, QKForeground::Style tone, const QKFont& font,
+                               QWidget* parent)
+    : QAbstractButton(parent), m_symbol(symbol), m_tone(tone) {
+    QKFont::apply(this, font);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+void QKSymbolButton::setSymbol(const QString& symbol, QKForeground::Style tone) {
+    if (symbol == m_symbol && tone == m_tone)
+        return;
+    m_symbol = symbol;
+    m_tone = tone;
+    update();
+}
+
+int QKSymbolButton::glyphSize() const {
+    return std::max(1, int(std::lround(QFontInfo(font()).pixelSize() * 1.15)));
+}
+
+QSize QKSymbolButton::sizeHint() const {
+    // A little room around the glyph, so it is easy to hit.
+    const int edge = glyphSize() + 6;
+    return {edge, edge};
+}
+
+void QKSymbolButton::paintEvent(QPaintEvent*) {
+    const int edge = glyphSize();
+    QColor color = QKForeground::color(m_tone, palette());
+    if (!isEnabled())
+        color.setAlphaF(color.alphaF() * 0.4f);
+    else if (isDown())
+        color = color.darker(130);
+    QPainter p(this);
+    const QRect target(QPoint((width() - edge) / 2, (height() - edge) / 2), QSize(edge, edge));
+    p.drawPixmap(target, SymbolIcons::pixmap(m_symbol, target.size(), color, devicePixelRatioF()));
+    if (hasFocus()) {
+        QColor ring = QKForeground::color(QKForeground::Tint, palette());
+        ring.setAlphaF(0.5f);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(ring, 1.5));
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
+    }
+}
+
+void QKSymbolButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange ||
+        event->type() == QEvent::EnabledChange)
+        update();
+    QAbstractButton::changeEvent(event);
+}

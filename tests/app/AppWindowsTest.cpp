@@ -1,0 +1,202 @@
+// The app's other windows: the settings window's size and place on its screen, the text-size
+// keys wherever the user is, and the menu-bar extra following the desktop's tray.
+#include "app/MainWindow.h"
+#include "app/MenuBarExtra.h"
+#include "app/PendrelApp.h"
+#include "app/SettingsWindow.h"
+#include "fakes/FakeTrayHost.h"
+#include "platform/UserDefaults.h"
+#include "shell/RunModeManager.h"
+#include "shell/views/SettingsView.h"
+#include "support/TestSupport.h"
+#include "ui-kit/TextSizeCommands.h"
+#include "ui-kit/ThemeSettings.h"
+
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+
+namespace {
+
+// Records the window's geometry at the moment it is shown.
+struct ShowGeometry : QObject {
+    QRect atShow;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show)
+            atShow = static_cast<QWidget*>(watched)->geometry();
+        return false;
+    }
+};
+
+void setStep(int step) {
+    UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(step));
+    QApplication::processEvents();
+}
+
+qint64 storedStep() {
+    return UserDefaults::standard().value(ThemeKeys::FontSize).toInteger(-1);
+}
+
+} // namespace
+
+TEST(SettingsWindow, IsFittedBeforeItIsShownAndStaysOnItsScreenAtEveryTextSize) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    SettingsWindow* settings = app.settingsWindow();
+    // The offscreen screen is 800 × 800: the form fits at the smaller sizes, not at the biggest.
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (int step : {0, 2, 4}) {
+        setStep(step);
+        ShowGeometry spy;
+        settings->installEventFilter(&spy);
+        app.openSettings();
+        const QRect shown = spy.atShow;
+        settings->removeEventFilter(&spy);
+        EXPECT_TRUE(screen.contains(shown)) << step;
+        QTest::qWait(200); // the frame is known and every late fit has run
+        EXPECT_TRUE(screen.contains(settings->frameGeometry())) << step;
+        const bool fits =
+            settings->view()->heightForWidth(SettingsView::kWidth) < screen.height() - 40;
+        if (fits) {
+            // The height it came up with is its height: nothing is fitted after the fact.
+            EXPECT_EQ(settings->geometry(), shown) << step;
+            EXPECT_EQ(settings->width(), SettingsView::kWidth) << "no scroll bar when it fits";
+            EXPECT_EQ(settings->scrollArea()->verticalScrollBar()->maximum(), 0) << step;
+        } else {
+            EXPECT_GT(settings->scrollArea()->verticalScrollBar()->maximum(), 0) << step;
+        }
+        settings->hide();
+    }
+    setStep(2);
+}
+
+TEST(SettingsWindow, ALowScreenGetsAScrollingFormInsideItsWorkArea) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    SettingsWindow* settings = app.settingsWindow();
+    setStep(4);
+    app.openSettings();
+    // A wide, low work area below a top panel, like a 1440 × 900 screen with a tall panel.
+    const QRect low(0, 24, 1440, 420);
+    QApplication::processEvents();
+    settings->fitInto(low);
+    EXPECT_TRUE(low.contains(settings->frameGeometry())) << "frame reaches past the work area";
+    EXPECT_LE(settings->height(), low.height());
+    EXPECT_GT(settings->scrollArea()->verticalScrollBar()->maximum(), 0) << "the rest scrolls";
+
+    // Placed near the bottom of a taller area, a form that grows is moved up, not cut off.
+    const QRect tall(0, 0, 1440, 900);
+    setStep(0);
+    settings->fitInto(tall);
+    settings->move(settings->x(), tall.bottom() - settings->frameGeometry().height());
+    setStep(4);
+    settings->fitInto(tall);
+    EXPECT_TRUE(tall.contains(settings->frameGeometry()));
+    settings->hide();
+    setStep(2);
+}
+
+TEST(TextSizeKeys, WorkInTheSettingsWindowWithTheMainWindowClosed) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    setStep(2);
+    ASSERT_FALSE(app.mainWindow()->isVisible());
+    app.openSettings();
+    SettingsWindow* settings = app.settingsWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
+    QTest::keyClick(settings, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(storedStep(), 3);
+    QTest::keyClick(settings->view(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(storedStep(), 2);
+    QTest::keyClick(settings, Qt::Key_Plus, Qt::ControlModifier);
+    QTest::keyClick(settings, Qt::Key_0, Qt::ControlModifier);
+    EXPECT_EQ(storedStep(), 2);
+    settings->hide();
+
+    // The main window and its View menu use the very same commands: one key, one step.
+    MainWindow* window = app.mainWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(storedStep(), 3);
+    window->hide();
+    setStep(2);
+}
+
+struct TrayTest : ::testing::Test {
+    FakeTrayHost tray{false};
+    std::unique_ptr<PendrelApp> app;
+
+    void launch(RunMode mode) {
+        RunModeManager::shared()->setMode(mode);
+        app = std::make_unique<PendrelApp>(
+            PendrelApp::Options{.trayHost = &tray, .trayGoneGraceMs = 0});
+        app->launch();
+    }
+    void TearDown() override {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            w->hide();
+        app.reset();
+        RunModeManager::shared()->setMode(RunMode::MenuBar);
+    }
+};
+
+TEST_F(TrayTest, ATrayThatComesAfterLaunchIsUsedAndTheNoTrayRulesEnd) {
+    launch(RunMode::MenuBar);
+    EXPECT_FALSE(app->hasMenuBarExtra());
+    EXPECT_TRUE(app->mainWindow()->isVisible()) << "without a tray the window is the way in";
+    EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+
+    tray.setAvailable(true);
+    ASSERT_TRUE(app->hasMenuBarExtra());
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed()) << "the menu-bar mode holds now";
+    EXPECT_FALSE(app->menuBarExtra()->icon().isNull());
+
+    // A later change of mode follows what is there now.
+    RunModeManager::shared()->setMode(RunMode::WindowOnly);
+    EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+    RunModeManager::shared()->setMode(RunMode::Login);
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+}
+
+TEST_F(TrayTest, ATrayThatGoesAwayBringsTheWindowBackSoTheAppStaysReachable) {
+    tray.setAvailable(true);
+    launch(RunMode::MenuBar);
+    ASSERT_TRUE(app->hasMenuBarExtra());
+    EXPECT_FALSE(app->mainWindow()->isVisible()) << "the menu-bar mode keeps the window back";
+
+    tray.setAvailable(false);
+    EXPECT_FALSE(app->hasMenuBarExtra());
+    EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+    EXPECT_TRUE(testsupport::waitFor([&] { return app->mainWindow()->isVisible(); }));
+
+    // Back again: the icon returns, and with a window open nothing else changes.
+    tray.setAvailable(true);
+    EXPECT_TRUE(app->hasMenuBarExtra());
+    EXPECT_FALSE(QApplication::quitOnLastWindowClosed());
+}
+
+TEST_F(TrayTest, ATrayBackWithinTheGraceTimeLeavesTheWindowAlone) {
+    tray.setAvailable(true);
+    RunModeManager::shared()->setMode(RunMode::MenuBar);
+    app = std::make_unique<PendrelApp>(
+        PendrelApp::Options{.trayHost = &tray, .trayGoneGraceMs = 200});
+    app->launch();
+    tray.setAvailable(false);
+    tray.setAvailable(true); // a panel restarting
+    QTest::qWait(300);
+    EXPECT_FALSE(app->mainWindow()->isVisible());
+    EXPECT_TRUE(app->hasMenuBarExtra());
+}
+
+TEST_F(TrayTest, TheTextSizeKeysWorkInTheMenuBarPanel) {
+    tray.setAvailable(true);
+    launch(RunMode::MenuBar);
+    setStep(2);
+    app->menuBarExtra()->togglePanel();
+    QWidget* panel = app->menuBarExtra()->panel();
+    ASSERT_TRUE(panel->isVisible());
+    QTest::keyClick(panel, Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(storedStep(), 3);
+    setStep(2);
+}

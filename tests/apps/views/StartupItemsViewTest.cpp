@@ -1,0 +1,136 @@
+#include "apps/views/StartupItemsView.h"
+#include "apps/StartupTestSupport.h"
+#include "apps/views/StartupItemRow.h"
+#include "fakes/FakeFileRevealer.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/ToggleSwitch.h"
+
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+using namespace startuptest;
+
+namespace {
+
+StartupItemRow* rowFor(const StartupItemsView& view, const QString& label, bool disabled = false) {
+    for (StartupItemRow* r : view.rows()) {
+        if (r->item().label == label && r->item().disabled == disabled)
+            return r;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+TEST(StartupItemsView, ReadsTheListOnFirstShowingOnly) {
+    Machine m;
+    auto service = m.service();
+    FakeFileRevealer revealer;
+    {
+        StartupItemsView view(service.get(), &revealer);
+        EXPECT_TRUE(view.showsProgress());
+        view.show();
+        EXPECT_TRUE(service->loaded());
+        EXPECT_TRUE(view.showsEmptyState());
+        EXPECT_EQ(view.emptyState()->title(), QString("Nothing starts automatically"));
+        EXPECT_EQ(view.emptyState()->message(),
+                  QString("No autostart entries or boot services found."));
+    }
+    // A later visit shows the list the service holds, without reading the folders again.
+    write(m.user() + "/late.desktop", entry("Late"));
+    StartupItemsView again(service.get(), &revealer);
+    again.show();
+    EXPECT_TRUE(again.showsEmptyState());
+    EXPECT_TRUE(again.rows().isEmpty());
+}
+
+TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
+    Machine m;
+    write(m.user() + "/mine.desktop", entry("Mine", "/usr/bin/mine --quiet"));
+    write(m.user() + "/self-off.desktop", entry("Self off", "x", "Hidden=true\n"));
+    write(m.disabled() + "/parked.desktop", "[Desktop Entry]\nName=Parked\n");
+    write(m.system() + "/applet.desktop", entry("Applet"));
+    auto service = m.service();
+    FakeFileRevealer revealer;
+    StartupItemsView view(service.get(), &revealer);
+    view.show();
+    ASSERT_TRUE(view.showsList());
+    ASSERT_EQ(view.rows().size(), 4);
+
+    StartupItemRow* mine = rowFor(view, "Mine");
+    ASSERT_TRUE(mine);
+    EXPECT_EQ(mine->detailLabel()->text(), QString("/usr/bin/mine"));
+    EXPECT_EQ(mine->scopeLabel()->text(), QString("Your login"));
+    ASSERT_TRUE(mine->toggle());
+    EXPECT_TRUE(mine->toggle()->isChecked());
+    EXPECT_TRUE(mine->toggle()->isEnabled());
+
+    StartupItemRow* parked = rowFor(view, "Parked", true);
+    ASSERT_TRUE(parked);
+    EXPECT_EQ(parked->detailLabel()->text(), QString("parked.desktop"));
+    EXPECT_EQ(parked->scopeLabel()->text(), QString("Your login · off"));
+    EXPECT_FALSE(parked->toggle()->isChecked());
+
+    StartupItemRow* selfOff = rowFor(view, "Self off");
+    EXPECT_FALSE(selfOff->toggle()->isChecked());
+    EXPECT_FALSE(selfOff->toggle()->isEnabled()); // moving it would not help
+
+    StartupItemRow* applet = rowFor(view, "Applet");
+    EXPECT_EQ(applet->toggle(), nullptr);
+    ASSERT_TRUE(applet->lockedLabel());
+    EXPECT_EQ(applet->lockedLabel()->text(), QString("locked"));
+
+    // Every row can be revealed, locked and switched-off ones included (once laid out).
+    QCoreApplication::processEvents();
+    QTest::mouseClick(applet->revealButton(), Qt::LeftButton);
+    QTest::mouseClick(parked->revealButton(), Qt::LeftButton);
+    EXPECT_EQ(revealer.revealed,
+              QStringList({m.system() + "/applet.desktop", m.disabled() + "/parked.desktop"}));
+}
+
+TEST(StartupItemsView, ASwitchMovesTheItemAndAFailureShowsTheAlert) {
+    Machine m;
+    write(m.user() + "/app.desktop", entry("App"));
+    auto service = m.service();
+    StartupItemsView view(service.get(), nullptr);
+    view.show();
+    QTest::mouseClick(rowFor(view, "App")->toggle(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(QFile::exists(m.disabled() + "/app.desktop"));
+    StartupItemRow* off = rowFor(view, "App", true);
+    ASSERT_TRUE(off);
+    EXPECT_EQ(off->scopeLabel()->text(), QString("Your login · off"));
+    EXPECT_FALSE(off->toggle()->isChecked());
+    EXPECT_FALSE(off->revealButton()->isEnabled()); // no revealer
+
+    // A file stands in the way and the Trash refuses it: the row keeps its state.
+    write(m.user() + "/app.desktop", entry("App", "other"));
+    m.trash->refuseAll(QStringLiteral("The Trash is not available."));
+    QTest::mouseClick(off->toggle(), Qt::LeftButton);
+    EXPECT_FALSE(off->toggle()->isChecked());
+    EXPECT_TRUE(QFile::exists(m.disabled() + "/app.desktop"));
+    QMessageBox* alert = view.alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), QString("Couldn't change that item"));
+    EXPECT_EQ(alert->informativeText(), QString("The Trash is not available."));
+
+    // Dismissed, it is gone; trying again tries again.
+    QTest::mouseClick(alert->button(QMessageBox::Ok), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.alert(), nullptr);
+    m.trash->refuseAll(QString());
+    QTest::mouseClick(off->toggle(), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(readAll(m.user() + "/app.desktop").contains("Exec=app"));
+    EXPECT_EQ(view.alert(), nullptr);
+}
+
+TEST(StartupItemsView, WithoutAServiceShowsTheEmptyState) {
+    StartupItemsView view(nullptr, nullptr);
+    view.show();
+    EXPECT_TRUE(view.showsEmptyState());
+}

@@ -1,0 +1,100 @@
+#include "apps/views/TweaksView.h"
+#include "apps/TweaksService.h"
+#include "apps/views/TweakRow.h"
+#include "fakes/FakeProcessRestarter.h"
+#include "fakes/FakeToolRunner.h"
+#include "support/TestSupport.h"
+#include "ui-kit/ToggleSwitch.h"
+
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+namespace {
+
+class TweaksViewTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeToolRunner> runner = std::make_shared<FakeToolRunner>();
+    std::shared_ptr<FakeProcessRestarter> restarter = std::make_shared<FakeProcessRestarter>();
+    TweaksService service{runner, restarter, QStringLiteral("defaults")};
+
+    TweaksViewTest() {
+        runner->setHandler(FakeToolRunner::defaultsTool(testsupport::freshDir("tweaks-view")));
+    }
+    void showLoaded(TweaksView& view) {
+        view.show();
+        ASSERT_TRUE(testsupport::waitFor([&] { return !view.showsProgress(); }));
+    }
+};
+
+} // namespace
+
+TEST_F(TweaksViewTest, WaitsForTheFirstReadingThenListsEveryGroup) {
+    TweaksView view(&service);
+    EXPECT_TRUE(view.showsProgress());
+    EXPECT_TRUE(runner->calls().isEmpty()); // reading starts when the screen is shown
+    showLoaded(view);
+    EXPECT_EQ(runner->commands("read").size(), 39);
+    EXPECT_EQ(view.headings(), service.groups());
+    EXPECT_EQ(view.rows().size(), 39);
+    EXPECT_EQ(view.rows().last()->tweak().id, QString("misc-crash"));
+
+    // Rows with a restart name it; the others have two lines.
+    TweakRow* jpg = view.row("ss-jpg");
+    ASSERT_TRUE(jpg && jpg->restartLabel());
+    EXPECT_EQ(jpg->restartLabel()->text(),
+              QString("Restarts SystemUIServer briefly when changed."));
+    EXPECT_EQ(view.row("kb-repeat")->restartLabel(), nullptr);
+    for (TweakRow* r : view.rows())
+        EXPECT_FALSE(r->toggle()->isChecked());
+
+    // A later screen finds the states in memory and reads nothing.
+    runner->clearCalls();
+    TweaksView again(&service);
+    again.show();
+    EXPECT_FALSE(again.showsProgress());
+    EXPECT_TRUE(runner->calls().isEmpty());
+}
+
+TEST_F(TweaksViewTest, SwitchesAndRestoreReachTheService) {
+    TweaksView view(&service);
+    showLoaded(view);
+    runner->clearCalls();
+    QTest::mouseClick(view.row("finder-hidden")->toggle(), Qt::LeftButton);
+    EXPECT_EQ(
+        runner->commands("write"),
+        (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "true"}}));
+    EXPECT_EQ(restarter->restarted, QStringList{"Finder"});
+    EXPECT_TRUE(view.row("finder-hidden")->toggle()->isChecked());
+
+    runner->clearCalls();
+    QTest::mouseClick(view.restoreButton(), Qt::LeftButton);
+    EXPECT_EQ(
+        runner->commands("write"),
+        (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "false"}}));
+    EXPECT_FALSE(view.row("finder-hidden")->toggle()->isChecked());
+    EXPECT_TRUE(testsupport::waitFor([&] { return runner->commands("read").size() == 39; }));
+}
+
+TEST_F(TweaksViewTest, TheAlertShowsLastErrorAndDismissingClearsIt) {
+    TweaksView view(&service);
+    showLoaded(view);
+    runner->setMissing(QStringLiteral("defaults"));
+    QTest::mouseClick(view.row("dock-mru")->toggle(), Qt::LeftButton);
+    EXPECT_TRUE(view.row("dock-mru")->toggle()->isChecked()); // the requested position
+    QMessageBox* alert = view.alert();
+    ASSERT_TRUE(alert);
+    EXPECT_EQ(alert->text(), QString("Something went wrong"));
+    EXPECT_EQ(alert->informativeText(), QString("No such file or directory"));
+    QTest::mouseClick(alert->button(QMessageBox::Ok), Qt::LeftButton);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(service.lastError());
+    EXPECT_EQ(view.alert(), nullptr);
+    // It does not come back until a new failure.
+    runner->setMissing(QStringLiteral("defaults"), false);
+    QTest::mouseClick(view.row("dock-mru")->toggle(), Qt::LeftButton);
+    EXPECT_EQ(view.alert(), nullptr);
+}

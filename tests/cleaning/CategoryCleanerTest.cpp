@@ -1,0 +1,196 @@
+// Cleaning: what each kind of row moves, the Trash row's permanent erase, the order and
+// double-move rules, failure lines, protected folders, the Docker row.
+#include "cleaning/CategoryCleaner.h"
+#include "cleaning/CategoryMeasurer.h"
+#include "cleaning/CleaningTestSupport.h"
+#include "cleaning/CleanupScanner.h"
+#include "fakes/FakeDiskUsage.h"
+#include "fakes/FakeTrash.h"
+#include "platform/HomeLayout.h"
+
+using namespace cleaningtest;
+
+namespace {
+
+struct Home {
+    HomeLayout layout;
+    std::shared_ptr<FakeTrash> trash;
+    CategoryCleaner cleaner;
+    QList<CleanCategory> junk;
+
+    explicit Home(const QString& name)
+        : layout(HomeLayout::forHome(testsupport::freshDir(name))),
+          trash(std::make_shared<FakeTrash>(layout.trashDir())),
+          cleaner(trash, CleanupScanner::protectedPathsFor(layout)),
+          junk(CleanCategory::diskCategories(layout)) {}
+
+    // Measures the rows as a scan would.
+    void measure(QList<CleanCategory>& table) const {
+        const CategoryMeasurer measurer(std::make_shared<FakeDiskUsage>(),
+                                        {1, CleanupScanner::protectedPathsFor(layout)});
+        for (CleanCategory& c : table)
+            c.setMeasurement(measurer.measure(c));
+    }
+    CleanCategory& row(const QString& id) { return junk[CleanCategories::indexOf(junk, id)]; }
+};
+
+} // namespace
+
+TEST(CategoryCleaner, LocationRowsMoveEveryChildAndKeepTheFolder) {
+    Home h("clean-caches");
+    const QString cache = h.layout.cacheHome();
+    writeFile(cache + "/pip/http/a.bin", 5000);
+    writeFile(cache + "/.hidden-tool/b.bin", 3000);
+    writeFile(cache + "/loose.txt", 10);
+    symlinkTo("/", cache + "/link-to-root");
+    const qint64 expected = allocated(cache + "/pip/http/a.bin") +
+                            allocated(cache + "/.hidden-tool/b.bin") +
+                            allocated(cache + "/loose.txt");
+
+    const CleanResult r = h.cleaner.clean(h.junk, {"caches"});
+    EXPECT_EQ(r.freedBytes, expected);
+    EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    QStringList moved = h.trash->moved();
+    moved.sort();
+    EXPECT_EQ(moved, QStringList({cache + "/.hidden-tool", cache + "/link-to-root",
+                                  cache + "/loose.txt", cache + "/pip"}));
+    EXPECT_TRUE(QFileInfo(cache).isDir());
+    EXPECT_TRUE(
+        QDir(cache).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
+
+    EXPECT_EQ(h.cleaner.clean(h.junk, {}).freedBytes, 0);
+}
+
+TEST(CategoryCleaner, TheCachesRowNeverTouchesTheAppsOwnFolders) {
+    Home h("clean-own");
+    writeFile(h.layout.cacheHome() + "/Pendrel/run/lock", 10);
+    writeFile(h.layout.cacheHome() + "/other/x", 10);
+    const CleanResult r = h.cleaner.clean(h.junk, {"caches"});
+    EXPECT_TRUE(r.failures.isEmpty());
+    EXPECT_EQ(h.trash->moved(), QStringList({h.layout.cacheHome() + "/other"}));
+    EXPECT_TRUE(QFileInfo::exists(h.layout.cacheHome() + "/Pendrel/run/lock"));
+
+    // Nor a folder that holds one of them (a data home placed inside the cache folder).
+    HomeLayout odd = h.layout;
+    odd.setDataHome(h.layout.cacheHome() + "/share");
+    writeFile(odd.appSupportDir() + "/timeline.v1.json", 10);
+    CategoryCleaner cleaner(h.trash, CleanupScanner::protectedPathsFor(odd));
+    cleaner.clean(CleanCategory::diskCategories(odd), {"caches"});
+    EXPECT_TRUE(QFileInfo::exists(odd.appSupportDir() + "/timeline.v1.json"));
+}
+
+TEST(CategoryCleaner, FoundItemRowsMoveExactlyWhatWasMeasured) {
+    Home h("clean-downloads");
+    const QString dl = h.layout.downloadsDir();
+    writeFile(dl + "/old/installer.iso", 8000);
+    writeFile(dl + "/fresh.pdf", 100);
+    age(dl + "/old/installer.iso", 365, 365);
+    h.measure(h.junk);
+    ASSERT_EQ(h.row("downloads").eligibleFiles, QStringList({dl + "/old/installer.iso"}));
+    // Opened again after the scan: still moved, the clean does not test the age again.
+    age(dl + "/old/installer.iso", 0, 0);
+    const CleanResult r = h.cleaner.clean(h.junk, {"downloads"});
+    EXPECT_EQ(h.trash->moved(), QStringList({dl + "/old/installer.iso"}));
+    EXPECT_TRUE(QFileInfo(dl + "/old").isDir());
+    EXPECT_TRUE(QFileInfo::exists(dl + "/fresh.pdf"));
+    EXPECT_GT(r.freedBytes, 0);
+
+    // Before any scan a found-items row has nothing to move.
+    Home fresh("clean-unscanned");
+    writeFile(fresh.layout.downloadsDir() + "/x.bak", 10);
+    EXPECT_EQ(fresh.cleaner.clean(fresh.junk, {"db-backups"}).freedBytes, 0);
+    EXPECT_TRUE(fresh.trash->moved().isEmpty());
+}
+
+TEST(CategoryCleaner, TrashRowErasesForGoodAndGoesFirst) {
+    Home h("clean-trash");
+    writeFile(h.trash->itemsFolder() + "/thrown-away.txt", 5000);
+    writeFile(h.layout.cacheHome() + "/cache.bin", 5000);
+    // Chosen together with the caches: the Trash is emptied before the caches are moved into it,
+    // so the caches can still be put back.
+    const CleanResult r = h.cleaner.clean(h.junk, {"caches", "trash"});
+    EXPECT_TRUE(r.failures.isEmpty());
+    EXPECT_EQ(h.trash->erased(), QStringList({h.trash->itemsFolder() + "/thrown-away.txt"}));
+    EXPECT_EQ(h.trash->moved(), QStringList({h.layout.cacheHome() + "/cache.bin"}));
+    EXPECT_TRUE(QFileInfo::exists(h.trash->itemsFolder() + "/cache.bin"));
+    EXPECT_FALSE(QFileInfo::exists(h.trash->itemsFolder() + "/thrown-away.txt"));
+}
+
+TEST(CategoryCleaner, AnItemMovedByAnEarlierRowIsNotReportedAgain) {
+    Home h("clean-overlap");
+    QList<CleanCategory> shots = ScreenshotCleanupScanner::categories(h.layout);
+    const QString shot = h.layout.desktopDir() + "/Screenshot 1.png";
+    writeFile(shot, 4096);
+    age(shot, 40, 40);
+    h.measure(shots);
+    ASSERT_EQ(shots[0].eligibleFiles, QStringList({shot}));
+    ASSERT_EQ(shots[1].eligibleFiles, QStringList({shot}));
+    const CleanResult r =
+        h.cleaner.clean(shots, {"screenshots-7", "screenshots-30", "screenshots-all"});
+    EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    EXPECT_EQ(r.freedBytes, allocated(h.trash->trashedAs(shot)));
+    EXPECT_EQ(h.trash->moved(), QStringList({shot}));
+}
+
+TEST(CategoryCleaner, FailuresGiveOneLineEachAndTheRestGoesOn) {
+    Home h("clean-fail");
+    const QString cache = h.layout.cacheHome();
+    writeFile(cache + "/locked.db", 10);
+    writeFile(cache + "/free.db", 10);
+    h.trash->failFor(cache + "/locked.db", "Permission denied");
+    const CleanResult r = h.cleaner.clean(h.junk, {"caches"});
+    EXPECT_EQ(r.failures, QStringList({"locked.db: Permission denied"}));
+    EXPECT_EQ(r.freedBytes, allocated(h.trash->trashedAs(cache + "/free.db")));
+
+    // A file gone since the scan is a failure too (it was not moved by this clean).
+    h.measure(h.junk);
+    writeFile(h.layout.documentsDir() + "/db.bak", 10);
+    h.measure(h.junk);
+    QFile::remove(h.layout.documentsDir() + "/db.bak");
+    EXPECT_EQ(h.cleaner.clean(h.junk, {"db-backups"}).failures,
+              QStringList({"db.bak: No such file or directory"}));
+}
+
+TEST(CategoryCleaner, RowsThatAreNotRemovableOrNotChosenAreLeftAlone) {
+    Home h("clean-locked");
+    const QString profile = h.layout.home() + "/.thunderbird/p.default";
+    writeFile(profile + "/Mail/Local Folders/Inbox", 100);
+    writeFile(profile + "/ImapMail/imap.example/INBOX", 100);
+    writeFile(profile + "/global-messages-db.sqlite", 100);
+    QList<CleanCategory> mail = MailCleanupScanner::locations(h.layout);
+    const CleanResult r = h.cleaner.clean(mail, {"mail-tb-local", "mail-tb-index", "no-such-id"});
+    EXPECT_TRUE(r.failures.isEmpty());
+    // The search index is a single-file location: the file itself goes.
+    EXPECT_EQ(h.trash->moved(), QStringList({profile + "/global-messages-db.sqlite"}));
+    EXPECT_TRUE(QFileInfo::exists(profile + "/Mail/Local Folders/Inbox"));
+    EXPECT_TRUE(QFileInfo::exists(profile + "/ImapMail/imap.example/INBOX"));
+}
+
+TEST(CategoryCleaner, DockerRowCleansOnlyTheDesktopVirtualMachine) {
+    Home h("clean-docker");
+    const QString docker = h.layout.home() + "/.docker";
+    writeFile(docker + "/config.json", 100);
+    writeFile(docker + "/contexts/meta/x/meta.json", 100);
+    writeFile(docker + "/cli-plugins/docker-compose", 100);
+    writeFile(docker + "/desktop/vms/0/data/Docker.raw", 100000);
+    QList<CleanCategory> dev = CleanCategory::devCategories(h.layout);
+    const CleanResult r = h.cleaner.clean(dev, {"dev-docker"});
+    EXPECT_TRUE(r.failures.isEmpty());
+    EXPECT_EQ(h.trash->moved(), QStringList({docker + "/desktop/vms/0"}));
+    EXPECT_TRUE(QFileInfo::exists(docker + "/config.json"));
+    EXPECT_TRUE(QFileInfo::exists(docker + "/contexts/meta/x/meta.json"));
+    EXPECT_TRUE(QFileInfo::exists(docker + "/cli-plugins/docker-compose"));
+}
+
+TEST(CategoryCleaner, ItemSizeCountsEverythingButFollowsNothing) {
+    const QString dir = testsupport::freshDir("itemsize");
+    writeFile(dir + "/f/.hidden", 5000);
+    writeFile(dir + "/f/App.app/Contents/bin", 5000);
+    symlinkTo("/", dir + "/f/root");
+    symlinkTo(dir + "/f", dir + "/alias");
+    EXPECT_EQ(CategoryCleaner::itemSize(dir + "/f"),
+              allocated(dir + "/f/.hidden") + allocated(dir + "/f/App.app/Contents/bin"));
+    EXPECT_EQ(CategoryCleaner::itemSize(dir + "/alias"), 0);
+    EXPECT_EQ(CategoryCleaner::itemSize(dir + "/absent"), 0);
+    EXPECT_EQ(CategoryCleaner::failureLine("/a/b/name.txt", "Busy"), "name.txt: Busy");
+}

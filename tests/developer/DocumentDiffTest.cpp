@@ -1,0 +1,269 @@
+#include "developer/DocumentDiff.h"
+#include "fakes/FakeDocumentText.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QRandomGenerator>
+#include <sys/stat.h>
+
+namespace {
+
+using Kind = DiffRow::Kind;
+
+DiffRow row(qint64 id, Kind kind, std::optional<qint64> ln, std::optional<QString> lt,
+            std::optional<qint64> rn, std::optional<QString> rt) {
+    return DiffRow{id, kind, ln, lt, rn, rt};
+}
+
+// The table of the walk as written out in full: (n + 1) × (m + 1) lengths, filled from the end.
+DocumentDiff::LineDiff referenceDiff(const QStringList& a, const QStringList& b) {
+    const qsizetype n = a.size(), m = b.size();
+    std::vector<std::vector<int>> dp(size_t(n + 1), std::vector<int>(size_t(m + 1), 0));
+    for (qsizetype i = n - 1; i >= 0; --i)
+        for (qsizetype j = m - 1; j >= 0; --j)
+            dp[i][j] = a[i] == b[j] ? dp[i + 1][j + 1] + 1 : std::max(dp[i + 1][j], dp[i][j + 1]);
+    DocumentDiff::LineDiff out;
+    QList<qsizetype> removed, added;
+    qint64 id = 0;
+    auto flush = [&] {
+        for (qsizetype k = 0; k < std::max(removed.size(), added.size()); ++k) {
+            DiffRow r;
+            r.id = id++;
+            if (k < removed.size())
+                r.leftNumber = removed[k] + 1, r.leftText = a[removed[k]];
+            if (k < added.size())
+                r.rightNumber = added[k] + 1, r.rightText = b[added[k]];
+            r.kind = k < removed.size() && k < added.size() ? Kind::Changed
+                     : k < removed.size()                   ? Kind::Removed
+                                                            : Kind::Added;
+            (r.kind == Kind::Changed   ? out.summary.changed
+             : r.kind == Kind::Removed ? out.summary.removed
+                                       : out.summary.added)++;
+            out.rows.append(r);
+        }
+        removed.clear();
+        added.clear();
+    };
+    qsizetype i = 0, j = 0;
+    for (;;) {
+        if (i < n && j < m && a[i] == b[j]) {
+            flush();
+            out.rows.append(row(id++, Kind::Same, i + 1, a[i], j + 1, b[j]));
+            ++i, ++j;
+        } else if (i < n && (j == m || dp[i + 1][j] > dp[i][j + 1])) {
+            removed.append(i++);
+        } else if (j < m) {
+            added.append(j++);
+        } else {
+            flush();
+            break;
+        }
+    }
+    return out;
+}
+
+QString write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+} // namespace
+
+TEST(LineDiff, WalksMatchesFirstAndPairsEachRunOfDifferences) {
+    using DocumentDiff::lineDiff;
+    auto d = lineDiff({}, {});
+    EXPECT_TRUE(d.rows.isEmpty());
+    EXPECT_EQ(d.summary, (DiffSummary{0, 0, 0}));
+
+    d = lineDiff({}, {"x"});
+    EXPECT_EQ(d.rows, QList<DiffRow>{row(0, Kind::Added, {}, {}, 1, "x")});
+    EXPECT_EQ(d.summary, (DiffSummary{1, 0, 0}));
+
+    // On the tie the line of the second file goes first; the flush still pairs x with z.
+    d = lineDiff({"x", "y"}, {"z"});
+    EXPECT_EQ(d.rows, (QList<DiffRow>{row(0, Kind::Changed, 1, "x", 1, "z"),
+                                      row(1, Kind::Removed, 2, "y", {}, {})}));
+    EXPECT_EQ(d.summary, (DiffSummary{0, 1, 1}));
+
+    d = lineDiff({"a", "b"}, {"b", "a"});
+    EXPECT_EQ(d.rows, (QList<DiffRow>{row(0, Kind::Added, {}, {}, 1, "b"),
+                                      row(1, Kind::Same, 1, "a", 2, "a"),
+                                      row(2, Kind::Removed, 2, "b", {}, {})}));
+    EXPECT_EQ(d.summary, (DiffSummary{1, 1, 0}));
+
+    d = lineDiff({"p", "q", "r"}, {"p", "q", "r"});
+    ASSERT_EQ(d.rows.size(), 3);
+    for (qsizetype k = 0; k < 3; ++k) {
+        EXPECT_EQ(d.rows[k].kind, Kind::Same);
+        EXPECT_EQ(d.rows[k].leftNumber, k + 1);
+        EXPECT_EQ(d.rows[k].rightNumber, k + 1);
+    }
+    EXPECT_EQ(d.summary, DiffSummary{});
+}
+
+TEST(LineDiff, ComparesCanonicalEquivalentsAndNothingLooser) {
+    const QString composed = QString::fromUtf8("caf\u00e9 cr\u00e8me");
+    const QString decomposed = QString::fromUtf8("cafe\u0301 cre\u0300me");
+    auto d = DocumentDiff::lineDiff({composed}, {decomposed});
+    ASSERT_EQ(d.rows.size(), 1);
+    EXPECT_EQ(d.rows[0].kind, Kind::Same);
+    EXPECT_EQ(d.rows[0].leftText, composed); // each side keeps its own spelling
+    EXPECT_EQ(d.rows[0].rightText, decomposed);
+
+    for (const auto& [x, y] : {std::pair{"line", "line "}, {"Line", "line"}, {"a\tb", "a b"}}) {
+        d = DocumentDiff::lineDiff({x}, {y});
+        EXPECT_EQ(d.summary, (DiffSummary{0, 0, 1})) << x;
+    }
+}
+
+// The compact table must give exactly what the full table gives: same rows, order, ids and
+// tie-breaks. Small alphabets make ties and repeated lines common; widths cross word edges.
+TEST(LineDiff, CompactTableGivesTheSameRowsAsTheFullTable) {
+    QRandomGenerator rng(20240611);
+    for (int round = 0; round < 400; ++round) {
+        const int alphabet = 1 + int(rng.bounded(5));
+        auto make = [&](int maxLen) {
+            QStringList lines;
+            const int len = int(rng.bounded(maxLen + 1));
+            for (int k = 0; k < len; ++k)
+                lines.append(QString(QChar(u'a' + rng.bounded(alphabet))));
+            return lines;
+        };
+        const int maxLen = round < 300 ? 20 : 150;
+        const QStringList a = make(maxLen), b = make(maxLen);
+        const auto got = DocumentDiff::lineDiff(a, b);
+        const auto want = referenceDiff(a, b);
+        ASSERT_EQ(got.rows, want.rows)
+            << a.join("").toStdString() << " / " << b.join("").toStdString();
+        ASSERT_EQ(got.summary, want.summary);
+    }
+}
+
+TEST(LineDiff, ACancelledDiffGivesNothing) {
+    QStringList a, b;
+    for (int k = 0; k < 2000; ++k) {
+        a.append(QString::number(k));
+        b.append(QString::number(k * 7));
+    }
+    const std::atomic_bool cancel{true};
+    EXPECT_TRUE(DocumentDiff::lineDiff(a, b, &cancel).rows.isEmpty());
+}
+
+TEST(SplitLines, EveryBreakCharacterEndsALineOnItsOwn) {
+    using DocumentDiff::splitLines;
+    EXPECT_EQ(splitLines(""), QStringList{""});
+    EXPECT_EQ(splitLines("a\n"), (QStringList{"a", ""}));
+    EXPECT_EQ(splitLines("a\r\nb"), (QStringList{"a", "", "b"}));
+    EXPECT_EQ(splitLines(QString::fromUtf8("1\v2\f3\u00854\u20285\u20296\r7")),
+              (QStringList{"1", "2", "3", "4", "5", "6", "7"}));
+}
+
+TEST(TextSniff, LooksAtTheFirst8192BytesOnly) {
+    const QString dir = testsupport::freshDir("sniff");
+    using DocumentDiff::looksLikeText;
+    EXPECT_TRUE(looksLikeText(write(dir + "/empty", {})));
+    EXPECT_TRUE(looksLikeText(write(dir + "/utf8", QString::fromUtf8("Grüße — ✓\n").toUtf8())));
+    EXPECT_FALSE(looksLikeText(write(dir + "/latin1", "Gr\xfc\xdf"
+                                                      "e\n")));
+    EXPECT_FALSE(looksLikeText(write(dir + "/nul", QByteArray("abc\0def", 7))));
+    EXPECT_TRUE(
+        looksLikeText(write(dir + "/late-nul", QByteArray(8192, 'a') + QByteArray(1, '\0'))));
+    // A character cut by the end of a full sample is not held against the file ...
+    EXPECT_TRUE(
+        looksLikeText(write(dir + "/straddle", QByteArray(8191, 'a') + "\xe2\x80\x94 tail")));
+    // ... but a short file that ends inside a character is not text.
+    EXPECT_FALSE(looksLikeText(write(dir + "/cut", QByteArray("ab\xe2\x80"))));
+    EXPECT_FALSE(looksLikeText(write(dir + "/surrogate", "\xed\xa0\x80")));
+    EXPECT_FALSE(looksLikeText(write(dir + "/overlong", "\xc0\xaf")));
+
+    const QString fifo = dir + "/pipe.txt";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(looksLikeText(fifo));
+    EXPECT_FALSE(looksLikeText(dir));
+    EXPECT_FALSE(looksLikeText(dir + "/missing"));
+}
+
+TEST(TextFile, IsStreamedCheckedAndCountedBeforeItIsKept) {
+    const QString dir = testsupport::freshDir("readtext");
+    using DocumentDiff::readText;
+    using Status = DocumentDiff::TextFile::Status;
+    auto lines = [](int count) {
+        QByteArray text;
+        for (int k = 1; k <= count; ++k)
+            text += "line " + QByteArray::number(k) + (k < count ? "\n" : "");
+        return text;
+    };
+    const auto exact = readText(write(dir + "/exact", lines(20000)), 20000, 1 << 26);
+    EXPECT_EQ(exact.status, Status::Text);
+    EXPECT_TRUE(exact.text.endsWith("line 20000"));
+    EXPECT_EQ(readText(write(dir + "/over", lines(20000) + "\n"), 20000, 1 << 26).status,
+              Status::OverLimit);
+    EXPECT_EQ(readText(write(dir + "/bytes", QByteArray(5000, 'a')), 10, 4096).status,
+              Status::OverLimit);
+    // Ill-formed past the sniffed part: not text, even past the line limit.
+    EXPECT_EQ(readText(write(dir + "/late-bad", lines(30000) + "\xff"), 20000, 1 << 26).status,
+              Status::NotText);
+    EXPECT_EQ(readText(write(dir + "/cut", "ok\xe2\x80"), 20000, 1 << 26).status, Status::NotText);
+    EXPECT_EQ(readText(dir, 20000, 1 << 26).status, Status::NotText);
+    EXPECT_EQ(readText(write(dir + "/empty", {}), 20000, 1 << 26).text, QString());
+}
+
+TEST(DocumentText, BlankTextCountsAsNoneAndOtherTextIsKeptAsItIs) {
+    FakeDocumentText documents;
+    documents.setText("/blank.pdf", QStringLiteral(" \n\t\n "));
+    documents.setText("/lead.pdf", QStringLiteral("\n\nTitle\n"));
+    EXPECT_EQ(DocumentDiff::extractText("/blank.pdf", documents), std::nullopt);
+    EXPECT_EQ(DocumentDiff::extractText("/lead.pdf", documents), QStringLiteral("\n\nTitle\n"));
+    EXPECT_EQ(DocumentDiff::extractText("/unknown.pdf", documents), std::nullopt);
+}
+
+TEST(Digest, IsTheHexOfTheWholeFile) {
+    const QString dir = testsupport::freshDir("digest");
+    EXPECT_EQ(DocumentDiff::fileDigest(write(dir + "/abc", "abc")),
+              QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+    EXPECT_EQ(DocumentDiff::fileDigest(dir), std::nullopt);
+    EXPECT_EQ(DocumentDiff::hexString(QByteArray("\x00\x0f\xa0", 3)),
+              (QStringList{"00", "0f", "a0"}));
+    EXPECT_EQ(DocumentDiff::extensionOf("/x/Photo.JPG"), QStringLiteral("jpg"));
+    EXPECT_EQ(DocumentDiff::extensionOf("/x/Makefile"), QString());
+    EXPECT_EQ(DocumentDiff::extensionOf("/x/Notes.rtfd/"), QStringLiteral("rtfd"));
+}
+
+TEST(ChangeDigest, TakesWholeLinesWithinTheBudget) {
+    using DocumentDiff::changeDigest;
+    const QList<DiffRow> same = {row(0, Kind::Same, 1, "a", 1, "a")};
+    EXPECT_EQ(changeDigest(same, 6000), QString());
+
+    const QList<DiffRow> mixed = {
+        row(0, Kind::Same, 1, "a", 1, "a"), row(1, Kind::Removed, 2, "old", {}, {}),
+        row(2, Kind::Added, {}, {}, 2, "new"), row(3, Kind::Changed, 3, "x", 3, "y"),
+        row(4, Kind::Added, {}, {}, 4, std::nullopt)};
+    EXPECT_EQ(changeDigest(mixed, 6000),
+              QStringLiteral("REMOVED: old\nADDED: new\nBEFORE: x\nAFTER: y\nADDED: "));
+
+    // A changed row whose texts hold 7,000 characters is not taken at all.
+    const QList<DiffRow> huge = {
+        row(0, Kind::Changed, 1, QString(3500, 'l'), 1, QString(3500, 'r'))};
+    EXPECT_EQ(changeDigest(huge, 6000), QStringLiteral("\n(more changes not shown)"));
+
+    // 5,990 then 20: the second stops the walk though a later line would fit.
+    const QList<DiffRow> walk = {row(0, Kind::Added, {}, {}, 1, QString(5990 - 7, 'a')),
+                                 row(1, Kind::Added, {}, {}, 2, QString(20 - 7, 'b')),
+                                 row(2, Kind::Added, {}, {}, 3, "c")};
+    EXPECT_EQ(changeDigest(walk, 6000),
+              QStringLiteral("ADDED: ") + QString(5983, 'a') + "\n(more changes not shown)");
+    // A line that reaches the budget exactly is taken; joins are not counted.
+    const QList<DiffRow> exact = {row(0, Kind::Added, {}, {}, 1, "abc"),
+                                  row(1, Kind::Added, {}, {}, 2, "de")};
+    EXPECT_EQ(changeDigest(exact, 19), QStringLiteral("ADDED: abc\nADDED: de"));
+
+    // Characters as people count them: one family emoji, one accented letter.
+    EXPECT_EQ(DocumentDiff::characterCount(
+                  QString::fromUtf8("\U0001F468\u200D\U0001F469\u200D\U0001F467")),
+              1);
+    EXPECT_EQ(DocumentDiff::characterCount(QString::fromUtf8("e\u0301")), 1);
+    EXPECT_EQ(DocumentDiff::characterCount(QStringLiteral("\r\n")), 1);
+}

@@ -1,0 +1,262 @@
+#include "developer/views/FileCompareView.h"
+#include "developer/DiffRowModel.h"
+#include "developer/FileCompare.h"
+#include "developer/views/CompareDropZone.h"
+#include "developer/views/CompareExplainButton.h"
+#include "developer/views/CompareFileFacts.h"
+#include "developer/views/CompareImagePair.h"
+#include "developer/views/CompareVerdict.h"
+#include "developer/views/DiffRowDelegate.h"
+#include "fakes/FakeLanguageModel.h"
+#include "platform/LinuxDocumentText.h"
+#include "shell/ScreenState.h"
+#include "support/TestSupport.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <gtest/gtest.h>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QListView>
+#include <QMimeData>
+#include <QTest>
+
+namespace {
+
+using Side = FileCompare::Side;
+using Page = FileCompareText::ResultPage;
+
+QString write(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+struct Screen {
+    ScreenState state;
+    FakeLanguageModel model;
+    FileCompare compare{state, model, std::make_shared<LinuxDocumentText>()};
+    std::unique_ptr<FileCompareView> view = std::make_unique<FileCompareView>(state, compare);
+    QList<QUrl> picks; // what the file picker answers, in turn
+
+    Screen() {
+        view->setFilePicker([this](QWidget*) -> std::optional<QUrl> {
+            if (picks.isEmpty())
+                return std::nullopt;
+            return picks.takeFirst();
+        });
+        view->resize(900, 640);
+        view->show();
+    }
+    void pair(const QString& left, const QString& right) {
+        compare.setSide(QUrl::fromLocalFile(left), Side::Left);
+        compare.setSide(QUrl::fromLocalFile(right), Side::Right);
+        settle();
+    }
+    void settle() {
+        ASSERT_TRUE(testsupport::waitFor([this] { return !state.compareBusy(); }, 10000));
+    }
+    bool visible(QWidget* w) const { return w->isVisibleTo(view.get()); }
+};
+
+void drop(QWidget* target, const QList<QUrl>& urls) {
+    QMimeData mime;
+    mime.setUrls(urls);
+    const QPointF at(target->width() / 2.0, target->height() / 2.0);
+    QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    QDropEvent event(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+    EXPECT_TRUE(event.isAccepted());
+}
+
+} // namespace
+
+TEST(FileCompareView, StartsByInvitingTwoFilesAndFillsAZoneWhenOneIsPicked) {
+    Screen s;
+    for (Side side : {Side::Left, Side::Right}) {
+        CompareDropZone* zone = s.view->zone(side);
+        EXPECT_EQ(zone->symbol()->symbol(), QStringLiteral("doc.badge.plus"));
+        EXPECT_EQ(zone->detailLabel()->text(),
+                  QStringLiteral("Click to choose, or drop a file here"));
+    }
+    EXPECT_EQ(s.view->zone(Side::Left)->nameLabel()->text(), QStringLiteral("First file"));
+    EXPECT_EQ(s.view->zone(Side::Right)->nameLabel()->text(), QStringLiteral("Second file"));
+    EXPECT_EQ(s.view->resultPage(), Page::Pick);
+    EXPECT_EQ(s.view->pickState()->title(), QStringLiteral("Pick two files"));
+    EXPECT_FALSE(s.visible(s.view->explainButton()));
+    EXPECT_FALSE(s.visible(s.view->verdictSlot()));
+    EXPECT_FALSE(s.visible(s.view->explanationBox()));
+    EXPECT_FALSE(s.visible(s.view->unavailableNote()));
+
+    const QString dir = testsupport::freshDir("pick");
+    s.picks = {QUrl::fromLocalFile(write(dir + "/Offer.txt", "a\n"))};
+    QTest::mouseClick(s.view->zone(Side::Left), Qt::LeftButton);
+    CompareDropZone* left = s.view->zone(Side::Left);
+    EXPECT_EQ(left->symbol()->symbol(), QStringLiteral("doc.fill"));
+    EXPECT_EQ(left->nameLabel()->text(), QStringLiteral("Offer.txt"));
+    EXPECT_EQ(left->detailLabel()->text(), dir);
+    EXPECT_EQ(s.view->resultPage(), Page::Pick);
+    EXPECT_FALSE(s.state.compareBusy());
+
+    // A cancelled picker changes nothing.
+    QTest::mouseClick(s.view->zone(Side::Right), Qt::LeftButton);
+    EXPECT_EQ(s.state.compareRight(), std::nullopt);
+}
+
+TEST(FileCompareView, ADropUsesItsFirstFileOnlyAndReplacesThatSide) {
+    Screen s;
+    const QString dir = testsupport::freshDir("drop");
+    const QString a = write(dir + "/a.txt", "a\n"), b = write(dir + "/b.txt", "b\n"),
+                  c = write(dir + "/c.txt", "c\n");
+    s.compare.setSide(QUrl::fromLocalFile(a), Side::Left);
+    drop(s.view->zone(Side::Right),
+         {QUrl::fromLocalFile(b), QUrl::fromLocalFile(c), QUrl::fromLocalFile(a)});
+    EXPECT_EQ(s.state.compareRight(), QUrl::fromLocalFile(b));
+    EXPECT_EQ(s.state.compareLeft(), QUrl::fromLocalFile(a));
+    s.settle();
+    drop(s.view->zone(Side::Right), {});
+    drop(s.view->zone(Side::Right), {QUrl("https://example.org/x.txt")});
+    EXPECT_EQ(s.state.compareRight(), QUrl::fromLocalFile(b));
+
+    // The same file on both sides.
+    drop(s.view->zone(Side::Right), {QUrl::fromLocalFile(a)});
+    s.settle();
+    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Identical);
+    EXPECT_TRUE(s.visible(s.view->verdictSlot()->identical()));
+    EXPECT_FALSE(s.visible(s.view->explainButton()));
+}
+
+TEST(FileCompareView, ALineDiffShowsItsCountsRowsAndTheExplanation) {
+    Screen s;
+    const QString dir = testsupport::freshDir("text");
+    s.pair(write(dir + "/a.txt", "keep\nold one\nkeep too\n"),
+           write(dir + "/b.txt", "keep\nnew one\nkeep too\nadded\nadded again\n"));
+    ASSERT_EQ(s.state.compareSummary(), (DiffSummary{2, 0, 1}));
+    EXPECT_EQ(s.view->resultPage(), Page::Text);
+    EXPECT_FALSE(s.visible(s.view->extractionBanner()));
+    CompareVerdict* verdict = s.view->verdictSlot();
+    EXPECT_EQ(verdict->addedCount()->text(), QStringLiteral("2"));
+    EXPECT_EQ(verdict->removedCount()->text(), QStringLiteral("0"));
+    EXPECT_EQ(verdict->changedCount()->text(), QStringLiteral("1"));
+    EXPECT_TRUE(s.visible(verdict->removedCount())); // zeros are shown too
+    EXPECT_EQ(s.view->diffModel()->rowCount(), s.state.compareRows().size());
+    EXPECT_TRUE(s.view->diffList()->uniformItemSizes());
+
+    CompareExplainButton* explain = s.view->explainButton();
+    ASSERT_TRUE(s.visible(explain));
+    EXPECT_EQ(explain->label(), QStringLiteral("Explain changes"));
+    s.model.setHeld(true);
+    s.model.scriptAnswer(QStringLiteral("Clause one was reworded and two lines were added."));
+    QTest::mouseClick(explain, Qt::LeftButton);
+    EXPECT_EQ(explain->label(), QStringLiteral("Reading…"));
+    EXPECT_FALSE(explain->isEnabled());
+    EXPECT_TRUE(s.visible(verdict->changedCount()));
+    s.model.release();
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.visible(s.view->explanationBox()); }));
+    EXPECT_EQ(s.view->explanationText()->text(),
+              QStringLiteral("Clause one was reworded and two lines were added."));
+    EXPECT_TRUE(explain->isEnabled());
+
+    // Without a model the note appears and the comparison stays.
+    s.model.available = false;
+    QTest::mouseClick(explain, Qt::LeftButton);
+    EXPECT_TRUE(s.visible(s.view->unavailableNote()));
+    EXPECT_EQ(s.view->resultPage(), Page::Text);
+
+    // Coming back to the section shows the same comparison.
+    s.view = std::make_unique<FileCompareView>(s.state, s.compare);
+    s.view->show();
+    EXPECT_EQ(s.view->resultPage(), Page::Text);
+    EXPECT_EQ(s.view->diffModel()->rowCount(), s.state.compareRows().size());
+    EXPECT_EQ(s.view->zone(Side::Left)->nameLabel()->text(), QStringLiteral("a.txt"));
+}
+
+TEST(FileCompareView, DocumentsCarryTheExtractionBannerAndErrorsTheirPanel) {
+    Screen s;
+    const QString fx = testsupport::fixture("developer/");
+    s.pair(fx + "terms-plain.docx", fx + "terms-styled.docx");
+    EXPECT_TRUE(s.visible(s.view->extractionBanner()));
+    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Identical);
+
+    const QString dir = testsupport::freshDir("err");
+    s.pair(write(dir + "/a.txt", "a\n"), write(dir + "/bad.txt", QByteArray(9000, 'b') + "\xff"));
+    EXPECT_EQ(s.view->resultPage(), Page::Error);
+    EXPECT_EQ(s.view->errorState()->title(), QStringLiteral("Couldn't compare"));
+    EXPECT_EQ(s.view->errorState()->message(),
+              QStringLiteral("One of the files couldn't be read as text."));
+    EXPECT_EQ(s.view->zone(Side::Right)->nameLabel()->text(), QStringLiteral("bad.txt"));
+}
+
+TEST(FileCompareView, ImagesSitSideBySideAndABadOneCannotBePreviewed) {
+    Screen s;
+    const QString dir = testsupport::freshDir("images");
+    QImage image(40, 20, QImage::Format_RGB32);
+    image.fill(Qt::darkCyan);
+    ASSERT_TRUE(image.save(dir + "/good.png"));
+    s.pair(dir + "/good.png", write(dir + "/broken.jpg", "not a jpeg at all"));
+    ASSERT_EQ(s.view->resultPage(), Page::Image);
+    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Different);
+    const QList<QWidget*> columns = s.view->imagePair()->columns();
+    ASSERT_EQ(columns.size(), 2);
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        return CompareImagePair::pictureOf(columns[0])->isFinished() &&
+               CompareImagePair::pictureOf(columns[1])->isFinished();
+    }));
+    EXPECT_TRUE(CompareImagePair::pictureOf(columns[0])->hasImage());
+    EXPECT_FALSE(CompareImagePair::showsCannotPreview(columns[0]));
+    EXPECT_TRUE(CompareImagePair::showsCannotPreview(columns[1]));
+    EXPECT_EQ(columns[1]->findChild<QKLineLabel*>("pictureName")->text(),
+              QStringLiteral("broken.jpg"));
+}
+
+TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {
+    Screen s;
+    const QString dir = testsupport::freshDir("facts");
+    const QString a = write(dir + "/a.bin", QByteArray("\0\1\2", 3));
+    s.pair(a, write(dir + "/b.bin", QByteArray("\0\1\3", 3)));
+    ASSERT_EQ(s.view->resultPage(), Page::Facts);
+    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Different);
+    CompareFileFacts* facts = s.view->fileFacts();
+    EXPECT_FALSE(s.visible(facts->tooBigNote()));
+    ASSERT_EQ(facts->boxes().size(), 2);
+    QWidget* box = facts->boxes().first();
+    EXPECT_EQ(box->findChild<QKLineLabel*>("factsName")->text(), QStringLiteral("a.bin"));
+    EXPECT_EQ(box->findChild<QLabel*>("factsSize")->text(), QStringLiteral("Size: 3 bytes"));
+    EXPECT_TRUE(box->findChild<QLabel*>("factsModified")->text().startsWith("Modified: "));
+    EXPECT_EQ(box->findChild<QKLineLabel*>("factsPath")->text(), a);
+
+    QByteArray many;
+    for (int k = 0; k < 20001; ++k)
+        many += "x\n";
+    s.pair(write(dir + "/big.txt", many), write(dir + "/small.txt", "x\n"));
+    EXPECT_EQ(s.view->resultPage(), Page::Facts);
+    EXPECT_TRUE(s.visible(s.view->fileFacts()->tooBigNote()));
+
+    // A vanished file: 0 bytes and no date.
+    s.compare.setSide(QUrl::fromLocalFile(dir + "/gone.bin"), Side::Left);
+    s.settle();
+    QWidget* gone = s.view->fileFacts()->boxes().first();
+    EXPECT_EQ(gone->findChild<QLabel*>("factsSize")->text(), QStringLiteral("Size: Zero KB"));
+    EXPECT_EQ(gone->findChild<QLabel*>("factsModified"), nullptr);
+}
+
+TEST(DiffRowDelegate, ColoursEachSideByTheRowsKind) {
+    using K = DiffRow::Kind;
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Same, true, false).isValid());
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Same, false, true).isValid());
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Added, true, false).isValid());
+    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Added, false, false).alphaF(), 0.18, 0.01);
+    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Removed, true, false).alphaF(), 0.18, 0.01);
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Removed, false, false).isValid());
+    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Changed, true, true).alphaF(), 0.16, 0.01);
+    EXPECT_EQ(DiffRowDelegate::cellColor(K::Changed, true, false),
+              DiffRowDelegate::cellColor(K::Changed, false, false));
+    EXPECT_GT(DiffRowDelegate::cellColor(K::Added, false, false).green(),
+              DiffRowDelegate::cellColor(K::Added, false, false).red());
+}

@@ -1,0 +1,84 @@
+#include "platform/Sha256.h"
+#include "platform/RegularFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <sys/stat.h>
+
+namespace {
+
+QString writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+}
+
+// Bytes i*31+7, a pattern with no period of a power of two.
+QByteArray pattern(qsizetype size) {
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (qsizetype i = 0; i < size; ++i)
+        bytes[i] = char((i * 31 + 7) & 0xFF);
+    return bytes;
+}
+
+std::optional<QString> hexOf(const QString& path) {
+    const auto digest = Sha256::ofFile(path);
+    return digest ? std::optional<QString>(Sha256::hex(*digest)) : std::nullopt;
+}
+
+} // namespace
+
+// Expected values are what sha256sum prints for the same bytes.
+TEST(Sha256, FileDigestsMatchSha256sumAcrossPieceBoundaries) {
+    const QString dir = testsupport::freshDir("sha");
+    struct Case {
+        qsizetype size;
+        const char* expected;
+    } cases[] = {
+        {0, "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {1 << 20, "06b7bbfb7824aa03382051691630eb26de85102d1b08a81e907ec0744cd8a286"},
+        {(1 << 20) + 1, "0d09f3eabb5c78e5d435c41e3b3755f1c4d038657f739d0be0083c24e71235df"},
+        {3 * (1 << 20) + 12345, "5484bbdbfa09aaf96421d09d2c57be9d4fdbffe2ef1d33964a754591a0ac11ba"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        const QString path = writeFile(dir + QStringLiteral("/p%1").arg(c.size), pattern(c.size));
+        EXPECT_EQ(hexOf(path), QString::fromLatin1(c.expected));
+    }
+    const QString abc = writeFile(dir + "/abc", "abc");
+    EXPECT_EQ(hexOf(abc),
+              QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
+
+    Sha256 pieces;
+    pieces.update(QByteArray("a"));
+    pieces.update(QByteArray("bc"));
+    EXPECT_EQ(Sha256::hex(pieces.finish()), *hexOf(abc));
+}
+
+TEST(Sha256, AnythingButAReadableRegularFileDigestsToNothingWithoutWaiting) {
+    const QString dir = testsupport::freshDir("sha-odd");
+    const QString fifo = dir + "/pipe";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(Sha256::ofFile(fifo), std::nullopt); // no writer: a blocking open would hang here
+    EXPECT_EQ(Sha256::ofFile(dir), std::nullopt);
+    EXPECT_EQ(Sha256::ofFile(dir + "/missing"), std::nullopt);
+    EXPECT_EQ(Sha256::ofFile(QString()), std::nullopt);
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(RegularFile(fifo).isOpen());
+    EXPECT_FALSE(RegularFile::isRegular(fifo));
+
+    // A file that opens but whose read fails gives nothing, not the digest of the bytes before
+    // the failure (which would make two unreadable files "identical"): this process's own
+    // memory file is a regular file whose first read at offset 0 fails.
+    ASSERT_TRUE(RegularFile("/proc/self/mem").isOpen());
+    EXPECT_EQ(Sha256::ofFile("/proc/self/mem"), std::nullopt);
+
+    const std::atomic_bool cancelled{true};
+    EXPECT_EQ(Sha256::ofFile(writeFile(dir + "/x", "x"), &cancelled), std::nullopt);
+}

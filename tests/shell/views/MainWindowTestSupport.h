@@ -1,0 +1,67 @@
+#pragma once
+
+#include "assistant/TamsoAssistant.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "platform/UserDefaults.h"
+#include "shell/ScreenState.h"
+#include "shell/views/ContentView.h"
+#include "support/TestSupport.h"
+#include "vitals/AppState.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <QLabel>
+
+inline SystemSnapshot memorySample(quint64 used, quint64 total) {
+    SystemSnapshot s;
+    s.memUsedBytes = used;
+    s.memTotalBytes = total;
+    return s;
+}
+
+// A content view over test-owned services, its own defaults file, and screens that are plain
+// labels named "screen-<id>", counted as they are made. Nothing samples until the test says so.
+struct ContentViewFixture {
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
+    UserDefaults defaults{testsupport::freshDir("content") + "/defaults.json"};
+    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                                        .intervalMs = 3'600'000,
+                                        .startSampling = false}};
+    TamsoAssistant assistant;
+    ScreenState screen;
+    QStringList built;
+    std::unique_ptr<ContentView> view;
+
+    ContentViewFixture() {
+        Services services;
+        services.appState = &appState;
+        services.assistant = &assistant;
+        services.screen = &screen;
+        ContentView::Options options;
+        options.defaults = &defaults;
+        options.makeScreen = [this](const QString& id, QWidget* parent) -> QWidget* {
+            built.append(id);
+            auto* label = new QLabel(id, parent);
+            label->setObjectName("screen-" + id);
+            return label;
+        };
+        view = std::make_unique<ContentView>(services, options);
+        view->resize(1180, 760);
+    }
+
+    // Publishes one sample through AppState, as its timer would.
+    void publish(const SystemSnapshot& snapshot) {
+        samples->set(snapshot);
+        const int before = appState.hasFirstSample() ? 1 : 0;
+        if (!before)
+            appState.start();
+        else
+            appState.sampleAndPublish();
+        testsupport::waitFor([&] {
+            return appState.hasFirstSample() &&
+                   appState.snapshot().memUsedBytes == snapshot.memUsedBytes &&
+                   appState.snapshot().memTotalBytes == snapshot.memTotalBytes;
+        });
+    }
+};

@@ -1,0 +1,131 @@
+// The settings form and the About screen: run mode and its login-item error, the look settings
+// shared between windows, and the version line.
+#include "shell/views/SettingsView.h"
+#include "platform/LoginItem.h"
+#include "platform/UserDefaults.h"
+#include "shell/AppVersion.h"
+#include "shell/RunModeManager.h"
+#include "shell/UpdaterManager.h"
+#include "shell/views/AboutView.h"
+#include "shell/views/AccentSwatch.h"
+#include "shell/views/ThemePicker.h"
+#include "support/TestSupport.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKSymbol.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/ThemeSettings.h"
+#include "ui-kit/ToggleSwitch.h"
+
+#include "fakes/FakeLoginItem.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+
+#include <QButtonGroup>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+struct SettingsTest : ::testing::Test {
+    UserDefaults defaults{testsupport::freshDir("settings") + "/defaults.json"};
+    FakeLoginItem login;
+    RunModeManager runMode{defaults, login};
+    UpdaterManager updater{defaults};
+};
+
+QStringList ringed(const ThemePicker& picker) {
+    QStringList names;
+    for (AccentSwatch* s : picker.swatches())
+        if (s->isRinged())
+            names.append(rawValue(s->accent()));
+    return names;
+}
+
+} // namespace
+
+TEST_F(SettingsTest, ShowsTheLoginErrorInOrangeAndHidesItWhenCleared) {
+    SettingsView view(&runMode, &updater, defaults);
+    EXPECT_FALSE(view.loginErrorLabel()->isVisibleTo(&view));
+
+    login.failWith = "the autostart folder is read-only";
+    runMode.setMode(RunMode::Login);
+    EXPECT_TRUE(view.loginErrorLabel()->isVisibleTo(&view));
+    EXPECT_EQ(view.loginErrorLabel()->text(),
+              "Could not change the login setting: the autostart folder is read-only");
+    EXPECT_EQ(view.loginErrorLabel()->symbolWidget()->symbol(), "exclamationmark.triangle");
+    EXPECT_EQ(view.runModeExplanation()->text(), SettingsView::explanation(RunMode::Login));
+
+    login.failWith.clear();
+    runMode.setMode(RunMode::Login);
+    EXPECT_FALSE(view.loginErrorLabel()->isVisibleTo(&view));
+}
+
+TEST_F(SettingsTest, TwoWindowsShowTheSameRunModeAtOnce) {
+    SettingsView first(&runMode, &updater, defaults);
+    SettingsView second(&runMode, &updater, defaults);
+    EXPECT_EQ(first.runModeGroup()->checkedId(), int(RunMode::MenuBar));
+    first.runModeGroup()->button(int(RunMode::WindowOnly))->click();
+    EXPECT_EQ(runMode.mode(), RunMode::WindowOnly);
+    EXPECT_EQ(second.runModeGroup()->checkedId(), int(RunMode::WindowOnly));
+    EXPECT_EQ(second.runModeExplanation()->text(),
+              "Pendrel quits when you close the window. No background presence, no taskbar or "
+              "menu bar item when it is not open.");
+    EXPECT_EQ(defaults.stringValue("run.mode"), QString("Only when open"));
+}
+
+TEST_F(SettingsTest, UpdateControlsShowThatNothingChecksAndKeepThePreference) {
+    SettingsView view(&runMode, &updater, defaults);
+    ASSERT_TRUE(updater.automaticallyChecks());
+    // Nothing checks for updates here: the disabled switch shows off, not the stored "on".
+    EXPECT_FALSE(view.autoUpdateSwitch()->isChecked());
+    EXPECT_FALSE(view.autoUpdateSwitch()->isEnabled());
+    EXPECT_FALSE(view.checkNowButton()->isEnabled());
+    updater.setAutomaticallyChecks(false);
+    updater.setAutomaticallyChecks(true);
+    EXPECT_FALSE(view.autoUpdateSwitch()->isChecked());
+    EXPECT_EQ(defaults.value("updates.auto"), QJsonValue(true)) << "the preference is kept";
+    const QList<QLabel*> labels = view.findChildren<QLabel*>();
+    EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
+                            [](QLabel* l) { return l->text() == SettingsView::updatesNote(); }));
+    EXPECT_FALSE(SettingsView::updatesNote().contains("Sparkle"));
+    EXPECT_TRUE(view.extensionsButton()->isEnabled());
+    view.extensionsButton()->click(); // logs only: nothing to open on this system
+}
+
+TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) {
+    ThemePicker settingsPicker(defaults);
+    ThemePicker aboutPicker(defaults);
+    EXPECT_EQ(ringed(settingsPicker), QStringList({"Blue"}));
+    EXPECT_EQ(settingsPicker.appearancePicker()->currentIndex(), 0); // stored "Match macOS"
+    EXPECT_EQ(settingsPicker.appearancePicker()->labels().value(0), "Match system");
+    EXPECT_EQ(settingsPicker.textSizeNote()->text(),
+              "set at the bottom of the sidebar, currently normal");
+
+    aboutPicker.swatches().at(5)->click(); // Teal
+    EXPECT_EQ(defaults.stringValue(ThemeKeys::Accent), QString("Teal"));
+    EXPECT_EQ(ringed(settingsPicker), QStringList({"Teal"}));
+
+    defaults.setValue(ThemeKeys::Accent, "teal");
+    EXPECT_TRUE(ringed(aboutPicker).isEmpty()) << "only exact raw values ring a swatch";
+
+    emit settingsPicker.appearancePicker()->activated(2);
+    EXPECT_EQ(defaults.stringValue(ThemeKeys::Appearance), QString("Dark"));
+    EXPECT_EQ(aboutPicker.appearancePicker()->currentIndex(), 2);
+    defaults.setValue(ThemeKeys::Appearance, "dark");
+    EXPECT_EQ(aboutPicker.appearancePicker()->currentIndex(), -1);
+
+    defaults.setValue(ThemeKeys::FontSize, 4);
+    EXPECT_TRUE(aboutPicker.textSizeNote()->text().endsWith("currently biggest"));
+    defaults.setValue(ThemeKeys::FontSize, 9);
+    EXPECT_TRUE(aboutPicker.textSizeNote()->text().endsWith("currently normal"));
+}
+
+TEST(AboutView, ShowsTheVersionAndBuild) {
+    AboutView about;
+    EXPECT_EQ(about.versionLabel()->text(),
+              QString("Version %1 (%2)")
+                  .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
+    EXPECT_NE(about.themePicker(), nullptr);
+}

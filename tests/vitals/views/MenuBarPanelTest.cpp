@@ -1,0 +1,374 @@
+#include "vitals/views/MenuBarPanel.h"
+#include "ui-kit/QKStatusDot.h"
+#include "vitals/MenuBarText.h"
+
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "platform/ByteFormat.h"
+#include "support/TestSupport.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKSymbol.h"
+#include "vitals/AppState.h"
+#include "vitals/KeepAwakeManager.h"
+#include "vitals/views/MenuBarButton.h"
+#include "vitals/views/MenuBarMetricRow.h"
+#include "vitals/views/Sparkline.h"
+
+#include <gtest/gtest.h>
+#include <limits>
+#include <mutex>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+using testsupport::waitFor;
+
+namespace {
+
+constexpr quint64 GB = 1'000'000'000ULL;
+
+// A panel on fakes: samples come from `next` (the free-memory run's own sampler adds
+// `freedGain` to free memory), keep-awake holds assertions of a fake inhibitor, and the power
+// source is the `onPower` flag.
+class PanelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        next.memTotalBytes = 16 * GB;
+        next.memCachedBytes = 3 * GB;
+        next.memFreeBytes = 1 * GB;
+        next.diskTotalBytes = 500 * GB;
+        next.diskFreeBytes = 120 * GB;
+        sampler->setMake([this](int samplerNumber, int) {
+            std::lock_guard lock(nextLock);
+            SystemSnapshot s = next;
+            if (samplerNumber > 0)
+                s.memFreeBytes += freedGain;
+            return s;
+        });
+        AppState::Options options;
+        options.makeSampler = FakeSnapshotSampler::factory(sampler);
+        options.intervalMs = 3'600'000;
+        options.startSampling = false;
+        app = std::make_unique<AppState>(options);
+
+        auto inhibitor = std::make_unique<FakePowerInhibitor>();
+        fake = inhibitor.get();
+        KeepAwakeManager::Backends backends;
+        backends.inhibitor = std::move(inhibitor);
+        backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
+        keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
+
+        panel = std::make_unique<MenuBarPanel>(*app, *keepAwake);
+        panel->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(panel.get()));
+    }
+
+    void TearDown() override {
+        panel.reset();
+        keepAwake.reset();
+        app.reset();
+    }
+
+    // Publishes `snapshot` as the next periodic sample and waits until the panel has it.
+    void publish(const SystemSnapshot& snapshot) {
+        {
+            std::lock_guard lock(nextLock);
+            next = snapshot;
+        }
+        publish();
+    }
+    void publish() {
+        const qsizetype before = app->memoryHistory().size();
+        app->sampleAndPublish();
+        ASSERT_TRUE(waitFor([&] { return app->memoryHistory().size() != before; }));
+    }
+    SystemSnapshot base() {
+        std::lock_guard lock(nextLock);
+        return next;
+    }
+
+    template <typename T> T* child(const char* name) {
+        T* w = panel->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(w, nullptr) << name;
+        return w;
+    }
+    QString text(const char* name) { return child<QLabel>(name)->text(); }
+    bool shown(const char* name) { return child<QWidget>(name)->isVisibleTo(panel.get()); }
+    MenuBarButton* button(const char* name) { return child<MenuBarButton>(name); }
+    QColor colorOf(QWidget* w) { return w->palette().color(QPalette::WindowText); }
+    QColor tone(QKForeground::Style style) { return QKForeground::color(style, panel->palette()); }
+
+    std::shared_ptr<FakeSamplerState> sampler = std::make_shared<FakeSamplerState>();
+    std::mutex nextLock;
+    SystemSnapshot next;
+    quint64 freedGain = 0;
+    bool onPower = true;
+    FakePowerInhibitor* fake = nullptr;
+    std::unique_ptr<AppState> app;
+    std::unique_ptr<KeepAwakeManager> keepAwake;
+    std::unique_ptr<MenuBarPanel> panel;
+};
+
+} // namespace
+
+TEST_F(PanelTest, FreeMemoryIsHeldWhileItRunsThenReportsWhatItRecovered) {
+    publish();
+    MenuBarButton* free = button("freeMemoryButton");
+    EXPECT_EQ(free->text(), "Free up memory");
+    EXPECT_EQ(free->symbol(), "arrow.3.trianglepath");
+    EXPECT_FALSE(shown("freedResult"));
+
+    freedGain = 500'000'000;
+    sampler->holdRelieve = true;
+    QTest::mouseClick(free, Qt::LeftButton);
+    ASSERT_TRUE(app->isFreeingMemory());
+    EXPECT_FALSE(free->isEnabled());
+    EXPECT_TRUE(free->isBusy());
+    EXPECT_EQ(free->text(), "Freeing memory…");
+    // A click on the held button reaches nothing.
+    QTest::mouseClick(free, Qt::LeftButton);
+
+    sampler->gate.release();
+    ASSERT_TRUE(waitFor([&] { return free->isEnabled(); }));
+    EXPECT_FALSE(free->isBusy());
+    EXPECT_EQ(sampler->relieves, 1);
+    EXPECT_EQ(free->text(), "Free up memory");
+    ASSERT_TRUE(shown("freedResult"));
+    EXPECT_EQ(text("freedResult"), "Recovered " + formatBytes(500'000'000));
+    EXPECT_EQ(colorOf(child<QLabel>("freedResult")), tone(QKForeground::Green));
+    // The run's own sample is shown at once.
+    EXPECT_EQ(child<QKLineLabel>("breakdownValue5")->text(), formatBytes(1'500'000'000));
+
+    // A second run gains nothing: the result line goes while it runs, then says so.
+    QTest::mouseClick(free, Qt::LeftButton);
+    EXPECT_FALSE(shown("freedResult"));
+    sampler->gate.release();
+    ASSERT_TRUE(waitFor([&] { return free->isEnabled(); }));
+    EXPECT_EQ(text("freedResult"), "Already tidy — little to recover");
+    EXPECT_EQ(colorOf(child<QLabel>("freedResult")), tone(QKForeground::Secondary));
+}
+
+TEST_F(PanelTest, RefreshPublishesANewSampleAndThePanelFollowsIt) {
+    publish();
+    const qsizetype before = app->memoryHistory().size();
+    const int samples = sampler->samples;
+    auto* refresh = button("refreshButton");
+    auto* memory = child<MenuBarMetricRow>("memoryMetric");
+    auto* disk = child<MenuBarMetricRow>("diskMetric");
+    EXPECT_EQ(memory->value(), formatBytes(4 * GB));
+    EXPECT_EQ(memory->subtitle(), "of " + formatBytes(16 * GB));
+    EXPECT_EQ(disk->value(), formatBytes(120 * GB));
+    EXPECT_EQ(disk->subtitle(), "free");
+
+    SystemSnapshot changed = base();
+    changed.memCachedBytes = 5 * GB;
+    changed.diskFreeBytes = 90 * GB;
+    {
+        std::lock_guard lock(nextLock);
+        next = changed;
+    }
+    for (int press = 1; press <= 3; ++press) {
+        QTest::mouseClick(refresh, Qt::LeftButton);
+        ASSERT_TRUE(waitFor([&] { return app->memoryHistory().size() == before + press; }));
+    }
+    EXPECT_EQ(sampler->samples, samples + 3);
+    EXPECT_EQ(memory->value(), formatBytes(6 * GB));
+    EXPECT_EQ(disk->value(), formatBytes(90 * GB));
+    EXPECT_EQ(child<Sparkline>("memoryHistory")->values(), app->memoryHistory());
+    EXPECT_EQ(child<Sparkline>("diskHistory")->values(), app->diskUsedHistory());
+
+    // The breakdown, in its fixed order, with the available row first.
+    const QStringList labels = {"Available", "App memory", "Compressed", "Wired", "Cache", "Free"};
+    for (int i = 0; i < labels.size(); ++i) {
+        const QByteArray name = "breakdownLabel" + QByteArray::number(i);
+        EXPECT_EQ(child<QKLineLabel>(name.constData())->text(), labels[i]);
+    }
+    EXPECT_EQ(child<QKLineLabel>("breakdownValue0")->text(), formatBytes(6 * GB));
+    EXPECT_EQ(child<QKLineLabel>("breakdownValue4")->text(), formatBytes(5 * GB));
+}
+
+TEST_F(PanelTest, KeepAwakeSwitchReachesTheManagerAndTheStatusFollowsIt) {
+    MenuBarButton* toggle = button("keepAwakeButton");
+    EXPECT_EQ(toggle->text(), "Keep Mac awake");
+    EXPECT_EQ(toggle->symbol(), "cup.and.saucer.fill");
+    EXPECT_FALSE(shown("keepAwakeStatus"));
+    const int heightOff = panel->height();
+
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    ASSERT_TRUE(keepAwake->isActive());
+    EXPECT_EQ(fake->names, QStringList{"Pendrel Keep Awake"});
+    EXPECT_EQ(toggle->text(), "Stop Keep Awake");
+    ASSERT_TRUE(shown("keepAwakeStatus"));
+    EXPECT_EQ(text("keepAwakeStatusText"), keepAwake->statusLine());
+    EXPECT_EQ(colorOf(child<QLabel>("keepAwakeStatusText")), tone(QKForeground::Orange));
+    // The panel grows for the status line (and shrinks back without it).
+    ASSERT_TRUE(waitFor([&] { return panel->height() > heightOff; }));
+
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_FALSE(keepAwake->isActive());
+    EXPECT_TRUE(fake->held.isEmpty());
+    EXPECT_EQ(keepAwake->lastNote(), "Turned off");
+    EXPECT_EQ(toggle->text(), "Keep Mac awake");
+    EXPECT_FALSE(shown("keepAwakeStatus"));
+    ASSERT_TRUE(waitFor([&] { return panel->height() == heightOff; }));
+
+    // Switched elsewhere (the Developer Centre): the panel follows.
+    keepAwake->start();
+    EXPECT_TRUE(shown("keepAwakeStatus"));
+    EXPECT_EQ(toggle->text(), "Stop Keep Awake");
+    keepAwake->stop(KeepAwakeManager::turnedOffNote());
+    EXPECT_FALSE(shown("keepAwakeStatus"));
+}
+
+TEST_F(PanelTest, RefusedKeepAwakeSaysWhyInsteadOfDoingNothing) {
+    MenuBarButton* toggle = button("keepAwakeButton");
+    onPower = false;
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_FALSE(keepAwake->isActive());
+    ASSERT_TRUE(shown("keepAwakeStatus"));
+    EXPECT_EQ(text("keepAwakeStatusText"),
+              "Plug in power first — Keep Awake is set to work only while charging.");
+    EXPECT_EQ(toggle->text(), "Keep Mac awake");
+
+    // Plugged in, the next click works and the status line takes the row over.
+    onPower = true;
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    ASSERT_TRUE(keepAwake->isActive());
+    EXPECT_EQ(text("keepAwakeStatusText"), keepAwake->statusLine());
+
+    // A refusal by the system itself; closing the panel forgets the note.
+    keepAwake->stop(KeepAwakeManager::turnedOffNote());
+    fake->refuse = true;
+    QTest::mouseClick(toggle, Qt::LeftButton);
+    EXPECT_TRUE(
+        text("keepAwakeStatusText").startsWith("The system refused the stay-awake request."));
+    panel->hide();
+    EXPECT_FALSE(child<QWidget>("keepAwakeStatus")->isVisibleTo(panel.get()));
+}
+
+TEST_F(PanelTest, BatteryRowAppearsOnlyWithABattery) {
+    SystemSnapshot s = base();
+    publish(s);
+    EXPECT_FALSE(shown("batteryRow"));
+
+    s.batteryPercent = 82;
+    s.batteryCharging = true;
+    publish(s);
+    ASSERT_TRUE(shown("batteryRow"));
+    EXPECT_EQ(text("batteryRowText"), "Battery 82%, on power");
+    EXPECT_EQ(child<QWidget>("batteryRow")->findChild<QKSymbol*>()->symbol(), "battery.100.bolt");
+
+    s.batteryPercent = 7;
+    s.batteryCharging = false;
+    publish(s);
+    EXPECT_EQ(text("batteryRowText"), "Battery 7%");
+    EXPECT_EQ(child<QWidget>("batteryRow")->findChild<QKSymbol*>()->symbol(), "battery.50");
+
+    s.batteryPercent.reset();
+    publish(s);
+    EXPECT_FALSE(shown("batteryRow"));
+}
+
+TEST_F(PanelTest, HeatRowNamesTemperatureAndPressure) {
+    using P = ThermalSnapshot::Pressure;
+    auto* symbol = child<QWidget>("heatRow")->findChild<QKSymbol*>();
+    SystemSnapshot s = base();
+
+    // No reading at all: one "Unknown", calm.
+    publish(s);
+    EXPECT_EQ(text("heatRowText"), "Heat Unknown");
+    EXPECT_EQ(symbol->symbol(), "thermometer.medium");
+    EXPECT_EQ(colorOf(symbol), tone(QKForeground::Secondary));
+    s.thermal.cpuCelsius = 48;
+    publish(s);
+    EXPECT_EQ(text("heatRowText"), "Heat 48°C · Unknown");
+    s.thermal.cpuCelsius.reset();
+
+    s.thermal.pressure = P::Nominal;
+    s.thermal.cpuCelsius = 52.6;
+    publish(s);
+    EXPECT_EQ(text("heatRowText"), "Heat 53°C · Cool");
+    EXPECT_EQ(symbol->symbol(), "thermometer.medium");
+
+    s.thermal.pressure = P::Fair;
+    s.thermal.cpuCelsius = 71.4;
+    publish(s);
+    EXPECT_EQ(text("heatRowText"), "Heat 71°C · Warm");
+    EXPECT_EQ(symbol->symbol(), "thermometer.high");
+    EXPECT_EQ(colorOf(symbol), tone(QKForeground::Orange));
+
+    s.thermal.pressure = P::Critical;
+    s.thermal.cpuCelsius.reset();
+    publish(s);
+    EXPECT_EQ(text("heatRowText"), "Heat Critical · Critical");
+    EXPECT_EQ(symbol->symbol(), "thermometer.high");
+}
+
+TEST_F(PanelTest, TheHeaderDotSaysWhatTheHeadlineSays) {
+    auto* dot = child<QKStatusDot>("statusDot");
+    const auto ink = [dot](QKForeground::Style style) {
+        return QKForeground::color(style, dot->palette());
+    };
+    EXPECT_EQ(text("headline"), "Your Mac is healthy.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Green));
+
+    SystemSnapshot s = base();
+    s.thermal.pressure = ThermalSnapshot::Pressure::Serious;
+    publish(s);
+    EXPECT_EQ(text("headline"), "Your Mac is running hot right now.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Red));
+
+    s.thermal.pressure = ThermalSnapshot::Pressure::Nominal;
+    s.cpuPercent = 95; // plenty of memory, but the CPU is working hard
+    publish(s);
+    EXPECT_EQ(text("headline"), "Something is working your Mac hard right now.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Orange));
+
+    s.cpuPercent = 5;
+    publish(s);
+    EXPECT_EQ(text("headline"), "Your Mac is healthy.");
+    EXPECT_EQ(dot->color(), ink(QKForeground::Green));
+}
+
+TEST(PanelWording, AvailableMemorySaturates) {
+    SystemSnapshot s;
+    s.memCachedBytes = std::numeric_limits<quint64>::max();
+    s.memFreeBytes = 2;
+    EXPECT_EQ(MenuBarText::availableMemoryBytes(s), std::numeric_limits<quint64>::max());
+}
+
+TEST(PanelWording, FreedText) {
+    EXPECT_EQ(MenuBarText::freedText(0), "Already tidy — little to recover");
+    EXPECT_EQ(MenuBarText::freedText(-5), "Already tidy — little to recover");
+    EXPECT_EQ(MenuBarText::freedText(1), "Recovered " + formatBytes(1));
+    EXPECT_EQ(MenuBarText::freedText(std::numeric_limits<qint64>::max()),
+              "Recovered " + formatBytes(std::numeric_limits<qint64>::max()));
+}
+
+TEST_F(PanelTest, OpenBringsBackPutAwayWindowsThenAsksForTheMainWindow) {
+    QWidget other;
+    other.resize(200, 100);
+    other.showMinimized();
+    ASSERT_TRUE(other.isMinimized());
+    QSignalSpy open(panel.get(), &MenuBarPanel::openMainWindowRequested);
+    QSignalSpy quit(panel.get(), &MenuBarPanel::quitRequested);
+
+    MenuBarButton* openButton = button("openButton");
+    EXPECT_EQ(openButton->text(), "Open Pendrel…");
+    EXPECT_EQ(openButton->symbol(), "macwindow");
+    QTest::mouseClick(openButton, Qt::LeftButton);
+    EXPECT_FALSE(other.isMinimized());
+    EXPECT_EQ(open.count(), 1);
+    EXPECT_EQ(quit.count(), 0);
+
+    QTest::mouseClick(button("quitButton"), Qt::LeftButton);
+    EXPECT_EQ(quit.count(), 1);
+}
