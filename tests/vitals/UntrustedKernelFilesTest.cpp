@@ -1,6 +1,6 @@
 // A sample never waits on, or believes, what sits in the kernel's file trees: a FIFO where a
 // value file should be, or numbers no hardware can have.
-#include "FakeAllocator.h"
+#include "fakes/FakeMemoryBlockAllocator.h"
 #include "vitals/HwmonSMCClient.h"
 #include "vitals/SystemStatsSampler.h"
 #include "vitals/ThermalSampler.h"
@@ -27,7 +27,7 @@ SamplerEnvironment environment(const QString& machineRoot) {
     env.pageSize = 4096;
     env.ticksPerSecond = 100;
     env.volumeSpace = [](const QString&) { return std::optional<VolumeSpace>(); };
-    env.allocator = std::make_shared<FakeAllocator>();
+    env.allocator = std::make_shared<FakeMemoryBlockAllocator>();
     return env;
 }
 
