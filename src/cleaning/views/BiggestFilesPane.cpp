@@ -133,7 +133,24 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
     m_filter->setSourceModel(m_scanner.model());
     m_list = new QListView(m_listPage);
     m_list->setObjectName(QStringLiteral("biggestFiles"));
+    // The list's rows change under the view (a new list, a move to the Trash, the filter): the
+    // selection changes that follow are not the user's, and the view is told the stored
+    // selection again afterwards. The "about to" hooks are connected before the view takes the
+    // model and the "done" hooks after, so they run before and after the selection model's own.
+    const auto begin = [this] { m_modelChanging = true; };
+    const auto end = [this] {
+        m_modelChanging = false;
+        applySelectionToView();
+    };
+    connect(m_filter, &QAbstractItemModel::modelAboutToBeReset, this, begin);
+    connect(m_filter, &QAbstractItemModel::rowsAboutToBeRemoved, this, begin);
+    connect(m_filter, &QAbstractItemModel::rowsAboutToBeInserted, this, begin);
+    connect(m_filter, &QAbstractItemModel::layoutAboutToBeChanged, this, begin);
     m_list->setModel(m_filter);
+    connect(m_filter, &QAbstractItemModel::modelReset, this, end);
+    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, end);
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, end);
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this, end);
     m_delegate = new BigFileDelegate(m_list);
     m_list->setItemDelegate(m_delegate);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -186,21 +203,6 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
             showContent();
     });
 
-    // The list's rows change under the view: selection changes then are not the user's, and the
-    // view is told the stored selection again afterwards.
-    const auto begin = [this] { m_modelChanging = true; };
-    const auto end = [this] {
-        m_modelChanging = false;
-        applySelectionToView();
-    };
-    connect(m_filter, &QAbstractItemModel::modelAboutToBeReset, this, begin);
-    connect(m_filter, &QAbstractItemModel::modelReset, this, end);
-    connect(m_filter, &QAbstractItemModel::rowsAboutToBeRemoved, this, begin);
-    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, end);
-    connect(m_filter, &QAbstractItemModel::rowsAboutToBeInserted, this, begin);
-    connect(m_filter, &QAbstractItemModel::rowsInserted, this, end);
-    connect(m_filter, &QAbstractItemModel::layoutAboutToBeChanged, this, begin);
-    connect(m_filter, &QAbstractItemModel::layoutChanged, this, end);
     connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &BiggestFilesPane::takeSelectionFromView);
 

@@ -16,6 +16,7 @@
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/TamsoExplainRow.h"
 
+#include <QCoreApplication>
 #include <QFuture>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -175,13 +176,22 @@ void CleanerPane::cleanNow() {
     const QPointer<ScreenState> screen = m_screen;
     const CleanerStateFields fields = m_fields;
     CleanupScanner* scanner = &m_scanner;
-    m_scanner.clean(ids).then(scanner, [self, screen, fields, scanner](const CleanResult& r) {
-        if (self)
-            self->setCleaning(false);
-        if (screen)
-            (screen->*fields.setResult)(
-                CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
-        scanner->scan();
+    const QPointer<CleanupScanner> guard(scanner);
+    // Always finished from the event loop, never inside this call: a clean that is over before
+    // the continuation is attached would otherwise finish before cleanNow() returns.
+    m_scanner.clean(ids).then([self, screen, fields, guard](const CleanResult& r) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, screen, fields, guard, r] {
+                if (self)
+                    self->setCleaning(false);
+                if (screen)
+                    (screen->*fields.setResult)(
+                        CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+                if (guard)
+                    guard->scan();
+            },
+            Qt::QueuedConnection);
     });
 }
 
