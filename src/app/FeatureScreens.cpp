@@ -6,6 +6,9 @@
 #include "assistant/TamsoMemory.h"
 #include "assistant/views/PendrelTimelineView.h"
 #include "assistant/views/TamsoMemoryView.h"
+#include "cleaning/CleanupScanner.h"
+#include "cleaning/views/BiggestFilesPane.h"
+#include "cleaning/views/CleanerPane.h"
 #include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
@@ -43,6 +46,21 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
         {QStringLiteral("tamso-memory"),
          [](const Services&, QWidget* parent) -> QWidget* {
              return new TamsoMemoryView(*TamsoMemory::shared(), parent);
+         }},
+        // Until the storage hub and the folder browser arrive, "disk" shows the system-junk
+        // cleaner (the hub's "system" mode) and "folders" the biggest files (its "biggest" mode).
+        {QStringLiteral("disk"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.diskCleaner || !s.screen)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
+             return new CleanerPane(*s.diskCleaner, *s.screen, CleanerStateFields::system(),
+                                    CleanerPaneText::systemJunk(), s.fileRevealer, parent);
+         }},
+        {QStringLiteral("folders"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.largeFiles || !s.screen)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("folders")), parent);
+             return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, parent);
          }},
         {QStringLiteral("performance"),
          [](const Services& s, QWidget* parent) -> QWidget* {

@@ -72,19 +72,19 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.updater = shared<UpdaterManager>("UpdaterManager");
     s.duplicateFinder = own<DuplicateFinder>("DuplicateFinder");
     s.similarFinder = own<SimilarPhotoFinder>("SimilarPhotoFinder");
-    s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner");
+    const HomeLayout layout = HomeLayout::fromEnvironment();
+    const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
+    s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner", cleaningTools.trash);
     s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
     s.permissions = shared<Permissions>("Permissions");
     s.health = own<HealthCheck>("HealthCheck");
     s.folderTree = own<FolderTree>("FolderTree");
-    const HomeLayout layout = HomeLayout::fromEnvironment();
-    const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
     s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner", layout, cleaningTools);
     s.screenshotCleaner =
         own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner", layout, cleaningTools);
-    s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner");
+    s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner", layout);
     s.diskMap = own<DiskMapScanner>("DiskMapScanner");
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
     s.uninstaller = own<AppUninstaller>("AppUninstaller");

@@ -1,11 +1,117 @@
 #pragma once
 
-#include <QObject>
+#include "platform/CancelToken.h"
+#include "platform/HomeLayout.h"
+#include "shell/ScanJob.h"
 
-// Measures what grew in the home folder recently.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <QDateTime>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class Clock;
+
+// Where the disk space went: seven fixed buckets of the user's storage (applications, developer
+// tools, mail, photos, cloud storage, downloads, caches), each the allocated bytes of the regular
+// files under a few known places. The storage hub lists them largest first with each one's share
+// of the total.
+//
+// scan() measures every bucket afresh; a scan requested while one runs is ignored. While a scan
+// runs, the previous buckets and lastRun stay; at its end buckets, then lastRun, then state
+// change, in that order, on the main thread. What cannot be read counts 0 bytes and never stops
+// the scan, so the state never becomes failed (the case exists for screens that show one).
+//
+// Every place is walked whole: hidden files count, application bundles and other packages count
+// with their contents, symlinks are never followed below a place, a file with several hard links
+// counts once. Nothing is kept on disk.
 class StorageGrowthScanner : public QObject {
     Q_OBJECT
 public:
-    explicit StorageGrowthScanner(QObject* parent = nullptr) : QObject(parent) {}
+    struct State {
+        enum class Kind { Failed, Idle, Scanning, Done };
+        Kind kind = Kind::Idle;
+        QString message; // Failed only
+
+        bool operator==(const State&) const = default;
+    };
+
+    struct Bucket {
+        QString id;
+        QString name;
+        QString detail;
+        QString icon; // a symbol name
+        qint64 bytes = 0;
+        std::optional<QString> featureID; // the section that helps with this bucket
+
+        bool operator==(const Bucket&) const = default;
+    };
+
+    // A bucket before it is measured: its absolute places instead of bytes.
+    struct Definition {
+        QString id;
+        QString name;
+        QString detail;
+        QString icon;
+        QStringList locations;
+        std::optional<QString> featureID;
+    };
+
+    // Measures one place: allocated bytes, 0 for what is missing or cannot be read.
+    using Measure = std::function<qint64(const QString& path, const CancelToken& cancel)>;
+
+    struct Options {
+        // The system-wide applications folder.
+        QString systemApplications = QStringLiteral("/Applications");
+        // Where lastRun is read; the system clock when null.
+        std::shared_ptr<const Clock> clock;
+        // Processor cores for the concurrency limit; 0 asks the machine.
+        int cores = 0;
+        // measureLocation unless set (tests hold or script a scan with it).
+        Measure measure;
+    };
+
+    explicit StorageGrowthScanner(HomeLayout layout, QObject* parent = nullptr);
+    StorageGrowthScanner(HomeLayout layout, Options options, QObject* parent = nullptr);
+    ~StorageGrowthScanner() override;
+
+    State state() const { return m_state; }
+    // Largest first; equal sizes in the order their measurements finished.
+    const QList<Bucket>& buckets() const { return m_buckets; }
+    const std::optional<QDateTime>& lastRun() const { return m_lastRun; }
+    // The sum over buckets(); 0 when there are none.
+    qint64 totalBytes() const;
+
+    // Starts a scan unless one is running. Main thread only.
+    void scan();
+
+    // The seven buckets in table order, their places resolved for this home now.
+    static QList<Definition> definitions(const HomeLayout& layout,
+                                         const QString& systemApplications);
+    // Walks at once: 2 with five cores or fewer, else half the cores, at most 6.
+    static int concurrencyLimit(int cores);
+    // A missing place: 0; a file: its allocated bytes; a folder: the allocated bytes of every
+    // regular file below it.
+    static qint64 measureLocation(const QString& path, const CancelToken& cancel = CancelToken());
+    // Sorts by bytes, largest first, keeping the order of equal ones.
+    static void sortBuckets(QList<Bucket>& buckets);
+
+signals:
+    void stateChanged();
+    void bucketsChanged();
+    void lastRunChanged();
+
+private:
+    void publishResults(quint64 generation, const QList<Bucket>& buckets);
+    void setState(const State& state);
+
+    HomeLayout m_layout;
+    Options m_options;
+    ScanJob m_job;
+    State m_state;
+    QList<Bucket> m_buckets;
+    std::optional<QDateTime> m_lastRun;
 };

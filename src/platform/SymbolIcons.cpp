@@ -21,6 +21,7 @@ struct Row {
 
 // Keep sorted by symbol. tools/sync-icons.py copies exactly these files into resources/icons.
 const Row kRows[] = {
+    {"app", "outline/app-window"},
     {"app.badge", "outline/apps"},
     {"arrow.3.trianglepath", "outline/recycle"},
     {"arrow.clockwise", "outline/refresh"},
@@ -47,6 +48,7 @@ const Row kRows[] = {
     {"clock.arrow.2.circlepath", "outline/clock-play"},
     {"clock.arrow.circlepath", "outline/history"},
     {"clock.badge.checkmark", "outline/clock-check"},
+    {"cloud", "outline/cloud"},
     {"cpu", "outline/cpu"},
     {"creditcard", "outline/credit-card"},
     {"cup.and.saucer.fill", "filled/mug"},
@@ -57,6 +59,7 @@ const Row kRows[] = {
     {"doc.on.doc", "outline/copy"},
     {"doc.plaintext", "outline/file-text"},
     {"doc.viewfinder", "outline/file-search"},
+    {"envelope", "outline/mail"},
     {"exclamationmark.circle.fill", "filled/alert-circle"},
     {"exclamationmark.octagon.fill", "filled/alert-octagon"},
     {"exclamationmark.triangle", "outline/alert-triangle"},

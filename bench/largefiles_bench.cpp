@@ -1,0 +1,262 @@
+// largefiles_bench TREE: lists the largest files of TREE with the large-file scanner's walk and
+// compares the list and the time with find's:
+//
+//   find TREE -type f -size +1M -printf '%s %p\n' | sort -rn
+//
+// The scanner passes over hidden files and folders, so the peer that does the same job prunes
+// them (`-mindepth 1 -name '.*' -prune -o …`); the literal pipeline above runs too, and its list
+// is compared with its hidden entries dropped. `-size +1M` means more than 1,048,576 bytes, so
+// ours runs with a minimum of 1,048,577. Both lists are cut to the scanner's 200 and ordered by
+// size, largest first, then by path, so equal sizes cannot make them differ.
+//
+// Times are hyperfine's medians of five runs after a warm-up, each program its own process
+// (`largefiles_bench --once TREE` for ours, which prints its list as the peer does); without
+// hyperfine the same is done here with a wall clock. The last lines are RESULT lines, one per
+// peer, the fastest peer last.
+//
+//   largefiles_bench TREE [--threads N]
+//   largefiles_bench --once TREE [--threads N]   one scan, prints "size path" lines
+#include "cleaning/LargeFilesScanner.h"
+#include "platform/DirectoryWalker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+constexpr qint64 kMinimum = 1'048'577; // find's "-size +1M"
+
+using Listing = std::vector<std::pair<qint64, QByteArray>>;
+
+void order(Listing& list) {
+    std::sort(list.begin(), list.end(), [](const auto& a, const auto& b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    if (list.size() > size_t(LargeFilesScanner::maxFiles))
+        list.resize(size_t(LargeFilesScanner::maxFiles));
+}
+
+Listing ours(const QString& tree, int threads) {
+    const LargeFilesScanner::WalkResult result =
+        LargeFilesScanner::walkFolder(tree, kMinimum, CancelToken(), {}, threads);
+    Listing list;
+    for (const BigFile& f : result.files)
+        list.emplace_back(f.sizeBytes, QFile::encodeName(f.path()));
+    order(list);
+    return list;
+}
+
+std::optional<QByteArray> run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    if (!p.waitForStarted(10000) || !p.waitForFinished(10 * 60 * 1000) ||
+        p.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return p.readAllStandardOutput();
+}
+
+// Reads "size path" lines; with dropHidden, paths with a component starting with "." below the
+// tree are left out.
+Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
+    Listing list;
+    for (const QByteArray& line : out.split('\n')) {
+        const qsizetype space = line.indexOf(' ');
+        if (space <= 0)
+            continue;
+        const QByteArray path = line.mid(space + 1);
+        if (dropHidden && path.mid(tree.size()).contains("/."))
+            continue;
+        list.emplace_back(line.left(space).toLongLong(), path);
+    }
+    order(list);
+    return list;
+}
+
+// Single-quotes an argument for a shell (and for hyperfine's command line).
+QString quoted(const QString& arg) {
+    QString q = arg;
+    q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+QString commandLine(const QStringList& argv) {
+    QStringList parts;
+    for (const QString& a : argv)
+        parts.append(quoted(a));
+    return parts.join(QLatin1Char(' '));
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Wall-clock median of five runs after one warm-up.
+double timeProcess(const QStringList& argv) {
+    run(argv.first(), argv.mid(1));
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run(argv.first(), argv.mid(1));
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return median(ms);
+}
+
+// Medians in ms, in command order, from hyperfine; empty when hyperfine is missing or failed.
+std::vector<double> hyperfine(const std::vector<QStringList>& commands) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
+    if (tool.isEmpty())
+        return {};
+    QTemporaryDir dir;
+    const QString json = dir.filePath(QStringLiteral("times.json"));
+    QStringList args = {QStringLiteral("-N"),
+                        QStringLiteral("--warmup"),
+                        QStringLiteral("1"),
+                        QStringLiteral("--runs"),
+                        QStringLiteral("5"),
+                        QStringLiteral("--style"),
+                        QStringLiteral("none"),
+                        QStringLiteral("--export-json"),
+                        json};
+    for (const QStringList& c : commands)
+        args.append(commandLine(c));
+    if (!run(tool, args))
+        return {};
+    QFile f(json);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<double> out;
+    for (const QJsonValue& r :
+         QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("results")).toArray())
+        out.push_back(r.toObject().value(QStringLiteral("median")).toDouble() * 1000.0);
+    return out.size() == commands.size() ? out : std::vector<double>{};
+}
+
+// Peak resident memory of one run of argv, in MB.
+long peakMegabytes(const QStringList& argv) {
+    std::vector<QByteArray> bytes;
+    for (const QString& a : argv)
+        bytes.push_back(QFile::encodeName(a));
+    std::vector<char*> cargv;
+    for (QByteArray& b : bytes)
+        cargv.push_back(b.data());
+    cargv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return -1;
+    return (usage.ru_maxrss + 1023) / 1024;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    int threads = DirectoryWalker::defaultThreads();
+    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
+    if (t >= 0 && t + 1 < args.size()) {
+        threads = std::max(1, args.at(t + 1).toInt());
+        args.remove(t, 2);
+    }
+    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: largefiles_bench [--once] [--threads N] TREE\n");
+        return 2;
+    }
+    QString tree = args.first();
+    while (tree.size() > 1 && tree.endsWith(QLatin1Char('/')))
+        tree.chop(1);
+    if (once) {
+        for (const auto& [size, path] : ours(tree, threads))
+            std::printf("%lld %s\n", static_cast<long long>(size), path.constData());
+        return 0;
+    }
+
+    const Listing mine = ours(tree, threads);
+    std::printf("ours: %zu files of more than 1 MiB listed, %d threads\n", mine.size(), threads);
+
+    const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh"));
+    const QString pipeline =
+        QStringLiteral("find %1 -type f -size +1M -printf '%s %p\\n' | sort -rn").arg(quoted(tree));
+    const QString pruned = QStringLiteral("find %1 -mindepth 1 -name '.*' -prune -o -type f -size "
+                                          "+1M -printf '%s %p\\n' | sort -rn")
+                               .arg(quoted(tree));
+    struct Peer {
+        QString name;
+        QString script;
+        bool dropHidden;
+        bool same = false;
+        double ms = 0;
+    };
+    std::vector<Peer> peers = {{QStringLiteral("find-sort"), pipeline, true},
+                               {QStringLiteral("find-sort-pruned"), pruned, false}};
+    const QByteArray treeBytes = QFile::encodeName(tree);
+    for (Peer& p : peers) {
+        const auto out = run(sh, {QStringLiteral("-c"), p.script});
+        const Listing theirs = out ? parse(*out, treeBytes, p.dropHidden) : Listing();
+        p.same = out && theirs == mine;
+        std::printf("%s: %s (%zu listed)\n", qPrintable(p.name), qPrintable(p.script),
+                    theirs.size());
+    }
+
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
+                                  QStringLiteral("--threads"), QString::number(threads), tree};
+    std::vector<QStringList> commands = {oursArgv};
+    for (const Peer& p : peers)
+        commands.push_back({sh, QStringLiteral("-c"), p.script});
+    std::vector<double> ms = hyperfine(commands);
+    const bool byHyperfine = !ms.empty();
+    if (!byHyperfine) {
+        for (const QStringList& c : commands)
+            ms.push_back(timeProcess(c));
+    }
+    const double oursMs = ms[0];
+    for (size_t i = 0; i < peers.size(); ++i)
+        peers[i].ms = ms[i + 1];
+    std::printf("timing: %s, median of 5 after a warm-up\n",
+                byHyperfine ? "hyperfine" : "wall clock");
+
+    const long peak = peakMegabytes(oursArgv);
+    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
+    bool allSame = true;
+    for (const Peer& p : peers) {
+        allSame = allSame && p.same;
+        std::printf("RESULT job=largefiles ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
+                    "peak_mb=%ld\n",
+                    oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0,
+                    p.same ? "yes" : "no", peak);
+    }
+    return allSame ? 0 : 1;
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <QDateTime>
+#include <QMetaType>
+#include <QString>
+#include <QUrl>
+#include <QUuid>
+
+// One file of a large-file list. A plain value; its id is made fresh when a scan lists the file,
+// so the rows of two scans never share an id and a selection kept from an earlier scan matches
+// nothing in a later one.
+struct BigFile {
+    QUuid id;
+    QUrl url;                            // a local file URL
+    qint64 sizeBytes = 0;                // the file's length in bytes (not its blocks)
+    std::optional<QDateTime> lastAccess; // when its content was last read, if known
+
+    // Not read for six months: 180 days of 86,400 seconds.
+    static constexpr qint64 oldAfterSeconds = 15'552'000;
+
+    QString path() const { return url.toLocalFile(); }
+    // The last path component.
+    QString fileName() const;
+    // The folder that holds the file.
+    QString folderPath() const;
+
+    // True when the last access is known and strictly earlier than now less oldAfterSeconds; a
+    // file without an access date is never old.
+    bool isOld(const QDateTime& now) const;
+    // At the current moment, so a listed file can turn old while it is shown.
+    bool isOld() const { return isOld(QDateTime::currentDateTimeUtc()); }
+
+    bool operator==(const BigFile&) const = default;
+};
+
+Q_DECLARE_METATYPE(BigFile)

@@ -1,0 +1,176 @@
+#include "cleaning/CleanerPaneText.h"
+
+#include "platform/ByteFormat.h"
+
+namespace CleanerPaneText {
+
+namespace {
+
+const QString kSeparator = QStringLiteral(" \u00B7 ");
+
+bool found(const CleanCategory& c) {
+    return c.sizeBytes > 0 || c.fileCount > 0;
+}
+
+} // namespace
+
+Texts systemJunk() {
+    return {
+        QStringLiteral("Free up space safely"),
+        QStringLiteral("Pendrel explains what each item is before you delete. Everything is "
+                       "previewed and reversible."),
+        QStringLiteral("Pendrel checks known safe locations: caches, logs, Trash, old downloads, "
+                       "Xcode build files and database backups."),
+        QStringLiteral("Measuring safe-to-clean locations…"),
+        QStringLiteral("Files move to the Trash so you can undo, except the Trash category itself "
+                       "which is emptied for good."),
+        QStringLiteral("What is safe to delete from my storage?"),
+    };
+}
+
+Texts mail() {
+    return {
+        QStringLiteral("What your mail is costing you"),
+        QStringLiteral("Attachment copies, downloaded mail and caches. Pendrel reads folder sizes "
+                       "only, never a message."),
+        QStringLiteral("Pendrel looks at where your mail clients keep things. It never opens a "
+                       "message."),
+        QStringLiteral("Measuring what your mail clients have stored…"),
+        QStringLiteral("These are copies and caches. Everything goes to the Trash so you can put "
+                       "it back."),
+        QStringLiteral("What is my mail costing me in disk space?"),
+    };
+}
+
+Texts screenshots() {
+    return {
+        QStringLiteral("Screenshot Cleaner"),
+        QStringLiteral("Finds screenshots on Desktop, Downloads and Pictures/Screenshots, grouped "
+                       "by age."),
+        QStringLiteral("Pendrel looks for Screenshot, Screen Shot, CleanShot and Capture files."),
+        QStringLiteral("Finding screenshots…"),
+        QStringLiteral("Selected screenshots move to the Trash so you can undo."),
+        QStringLiteral("Which screenshots can I safely delete?"),
+    };
+}
+
+QList<CleanCategory> measuredItems(const QList<CleanCategory>& table) {
+    QList<CleanCategory> out;
+    for (const CleanCategory& c : table) {
+        if (c.removable && found(c))
+            out.append(c);
+    }
+    return out;
+}
+
+QList<CleanCategory> measureOnlyRows(const QList<CleanCategory>& table) {
+    QList<CleanCategory> out;
+    for (const CleanCategory& c : table) {
+        if (!c.removable && found(c))
+            out.append(c);
+    }
+    return out;
+}
+
+qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected) {
+    qint64 sum = 0;
+    for (const CleanCategory& c : table) {
+        if (c.removable && selected.contains(c.id))
+            sum += c.sizeBytes;
+    }
+    return sum;
+}
+
+QSet<QString> preselection(const QList<CleanCategory>& table) {
+    QSet<QString> safe;
+    for (const CleanCategory& c : table) {
+        if (c.onByDefault && c.removable && c.safety == TamsoSafety::Safe)
+            safe.insert(c.id);
+    }
+    if (!safe.isEmpty())
+        return safe;
+    QSet<QString> notRisky;
+    for (const CleanCategory& c : table) {
+        if (c.onByDefault && c.removable && c.safety != TamsoSafety::Risky)
+            notRisky.insert(c.id);
+    }
+    return notRisky;
+}
+
+bool showsList(const QList<CleanCategory>& table) {
+    for (const CleanCategory& c : table) {
+        if (c.removable ? found(c) : c.sizeBytes > 0)
+            return true;
+    }
+    return false;
+}
+
+QString metaLine(const CleanCategory& category) {
+    QStringList parts;
+    if (!category.consequence.isEmpty())
+        parts.append(category.consequence);
+    if (category.fileCount >= 1)
+        parts.append(QString::number(category.fileCount) + QStringLiteral(" items"));
+    return parts.join(kSeparator);
+}
+
+QString filesText(int fileCount) {
+    return QString::number(qint64(fileCount)) + QStringLiteral(" files");
+}
+
+QString resultLine(qint64 freedBytes, int failureCount) {
+    QString line = QStringLiteral("Freed ") + formatBytes(freedBytes);
+    if (failureCount > 0)
+        line += kSeparator + QString::number(failureCount) + QStringLiteral(" items skipped");
+    return line;
+}
+
+QString cleanButtonTitle(qint64 selectedBytes) {
+    return QStringLiteral("Clean selected") + kSeparator + formatBytes(selectedBytes);
+}
+
+QString confirmTitle(qint64 selectedBytes) {
+    return QStringLiteral("Clean ") + formatBytes(selectedBytes) + QStringLiteral("?");
+}
+
+QString confirmVerb() {
+    return QStringLiteral("Clean now");
+}
+
+QString rescanTitle() {
+    return QStringLiteral("Rescan");
+}
+
+QString askPrompt() {
+    return QStringLiteral("Not sure what something is?");
+}
+
+QString readyTitle() {
+    return QStringLiteral("Ready to scan");
+}
+
+QString failedTitle() {
+    return QStringLiteral("Scan failed");
+}
+
+QString nothingTitle() {
+    return QStringLiteral("Nothing found");
+}
+
+QString nothingMessage() {
+    return QStringLiteral("Pendrel could not find any of these on this Mac. Nothing to do.");
+}
+
+QString safeSection() {
+    return QStringLiteral("Safe to clear");
+}
+
+QString keptSection() {
+    return QStringLiteral("Measured, but Pendrel will not touch it");
+}
+
+QString revealTitle() {
+    return QStringLiteral("Show in File Manager");
+}
+
+} // namespace CleanerPaneText

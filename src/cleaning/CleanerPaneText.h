@@ -1,0 +1,70 @@
+#pragma once
+
+#include "cleaning/CleanCategory.h"
+
+#include <QList>
+#include <QSet>
+#include <QString>
+
+// The wording and the selection rules of the cleaner pane, the one screen through which every
+// cleaner's table is reviewed and cleaned. Pure functions of a table and a set of ticked ids.
+namespace CleanerPaneText {
+
+// What a host writes on its cleaner pane; every field is shown as given.
+struct Texts {
+    QString title;
+    QString subtitle;
+    QString readyDescription; // message of the "Ready to scan" state
+    QString measuringLabel;   // beside the spinner while measuring
+    QString confirmMessage;   // message of the typed-code confirmation
+    QString askQuestion;      // the assistant strip's preset question
+};
+
+// The hosts: system junk, mail data and screenshots.
+Texts systemJunk();
+Texts mail();
+Texts screenshots();
+
+// Rows that can be cleaned and were found (size or file count above zero), in table order: the
+// "Safe to clear" section.
+QList<CleanCategory> measuredItems(const QList<CleanCategory>& table);
+// Rows that are only measured and were found, in table order: the locked section.
+QList<CleanCategory> measureOnlyRows(const QList<CleanCategory>& table);
+// The sum of sizeBytes over the removable rows whose id is ticked. Ids with no row count nothing.
+qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected);
+
+// The ticks a fresh scan starts with, decided from the table flags alone (before any size is
+// known): the on-by-default removable rows graded safe; when there are none, the on-by-default
+// removable rows that are not risky.
+QSet<QString> preselection(const QList<CleanCategory>& table);
+
+// Whether a finished scan shows the list rather than "Nothing found": some cleanable row was
+// found, or some measure-only row has bytes (a measure-only row with files but no bytes does not
+// count).
+bool showsList(const QList<CleanCategory>& table);
+
+// The row's third line: the consequence, then "N items" when the row found files, joined by
+// " · "; empty when it has neither.
+QString metaLine(const CleanCategory& category);
+// Under the size of a cleanable row: "N files".
+QString filesText(int fileCount);
+
+// After a clean: "Freed 1.2 GB", with " · N items skipped" when some items could not be moved.
+QString resultLine(qint64 freedBytes, int failureCount);
+// "Clean selected · 1.2 GB"
+QString cleanButtonTitle(qint64 selectedBytes);
+// "Clean 1.2 GB?"
+QString confirmTitle(qint64 selectedBytes);
+
+QString confirmVerb();    // "Clean now"
+QString rescanTitle();    // "Rescan"
+QString askPrompt();      // "Not sure what something is?"
+QString readyTitle();     // "Ready to scan"
+QString failedTitle();    // "Scan failed"
+QString nothingTitle();   // "Nothing found"
+QString nothingMessage(); // "Pendrel could not find any of these on this Mac. Nothing to do."
+QString safeSection();    // "Safe to clear"
+QString keptSection();    // "Measured, but Pendrel will not touch it"
+QString revealTitle();    // the button of a locked row that shows its folder
+
+} // namespace CleanerPaneText

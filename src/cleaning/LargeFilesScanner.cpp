@@ -1,0 +1,231 @@
+#include "cleaning/LargeFilesScanner.h"
+
+#include "cleaning/CategoryCleaner.h"
+#include "platform/DirectoryWalker.h"
+#include "platform/Trash.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <fcntl.h>
+#include <QFile>
+#include <QFileInfo>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+// A file that qualified during the walk; turned into a BigFile only if it makes the cut.
+struct Candidate {
+    qint64 size = 0;
+    qint64 accessTime = 0;
+    std::string path;
+};
+
+bool largerFirst(const Candidate& a, const Candidate& b) {
+    if (a.size != b.size)
+        return a.size > b.size;
+    return a.path < b.path;
+}
+
+bool isBundle(std::string_view name) {
+    return name.size() > 4 && name.substr(name.size() - 4) == ".app";
+}
+
+QString displayName(const QString& folder) {
+    const QString name = QFileInfo(folder).fileName();
+    return name.isEmpty() ? folder : name;
+}
+
+// Why the folder itself cannot be walked, or nothing when it can.
+std::optional<QString> unreadableRoot(const QString& folder) {
+    const QByteArray path = QFile::encodeName(folder);
+    struct stat st;
+    if (path.isEmpty() || ::stat(path.constData(), &st) != 0) {
+        const int error = path.isEmpty() ? ENOENT : errno;
+        return QStringLiteral("Pendrel could not read “%1”: %2.")
+            .arg(displayName(folder), qt_error_string(error));
+    }
+    if (!S_ISDIR(st.st_mode))
+        return QStringLiteral("“%1” is not a folder.").arg(displayName(folder));
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        return QStringLiteral("Pendrel could not read “%1”: %2.")
+            .arg(displayName(folder), qt_error_string(error));
+    }
+    ::close(fd);
+    return std::nullopt;
+}
+
+} // namespace
+
+LargeFilesScanner::LargeFilesScanner(std::shared_ptr<Trash> trash, QObject* parent)
+    : QObject(parent), m_trash(std::move(trash)) {}
+
+LargeFilesScanner::~LargeFilesScanner() {
+    m_job.cancel();
+}
+
+void LargeFilesScanner::setMinSizeBytes(qint64 bytes) {
+    bytes = std::max<qint64>(0, bytes);
+    if (bytes == m_minSizeBytes)
+        return;
+    m_minSizeBytes = bytes;
+    emit minSizeBytesChanged(bytes);
+}
+
+void LargeFilesScanner::scan(const QString& folder) {
+    const ScanJob::Ticket ticket = m_job.restart();
+    m_generation = ticket.generation;
+
+    setState(State::scanning(0));
+    m_files.reset();
+    emit filesChanged();
+    if (m_lastFolder != folder) {
+        m_lastFolder = folder;
+        emit lastFolderChanged();
+    }
+
+    // The worker owns copies of everything it reads; the scanner may be gone before it ends.
+    ScanJob::runInPool([ticket, folder, min = m_minSizeBytes, threads = m_walkThreads,
+                        self = QPointer<LargeFilesScanner>(this)] {
+        const Progress progress = [ticket, self](int scanned) {
+            ScanJob::deliver(self, [ticket, scanned](LargeFilesScanner* s) {
+                s->applyProgress(ticket.generation, scanned);
+            });
+        };
+        WalkResult result = walkFolder(folder, min, ticket.cancel, progress, threads);
+        if (ticket.cancel.isCancelled())
+            return;
+        // Queued after every progress update of this walk, so none can land after it.
+        ScanJob::deliver(self, [ticket, result = std::move(result)](LargeFilesScanner* s) {
+            s->applyResult(ticket.generation, result);
+        });
+    });
+}
+
+void LargeFilesScanner::applyProgress(quint64 generation, int scanned) {
+    // Parallel walkers may hand steps over out of order; the count only ever rises.
+    if (!m_job.isCurrent(generation) || m_state.kind != State::Kind::Scanning ||
+        scanned <= m_state.scanned)
+        return;
+    setState(State::scanning(scanned));
+}
+
+void LargeFilesScanner::applyResult(quint64 generation, const WalkResult& result) {
+    if (!m_job.isCurrent(generation))
+        return;
+    if (result.failure) {
+        setState(State::failed(*result.failure));
+        return;
+    }
+    m_files.reset(result.files);
+    emit filesChanged();
+    setState({State::Kind::Done, 0, {}});
+}
+
+void LargeFilesScanner::setState(const State& state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+std::optional<QString> LargeFilesScanner::trashFile(const BigFile& file) {
+    const QString path = file.path();
+    QString reason;
+    if (!m_trash) {
+        reason = QStringLiteral("The Trash is not available");
+    } else if (m_trash->moveToTrash(path, &reason)) {
+        const QUuid id = file.id;
+        const qsizetype before = m_files.rowCount();
+        m_files.removeIf([&id](const BigFile& f) { return f.id == id; });
+        if (m_files.rowCount() != before)
+            emit filesChanged();
+        return std::nullopt;
+    }
+    if (reason.isEmpty())
+        reason = QStringLiteral("It could not be moved to the Trash");
+    return CategoryCleaner::failureLine(path, reason);
+}
+
+LargeFilesScanner::TrashResult LargeFilesScanner::trash(const QList<BigFile>& files) {
+    TrashResult result;
+    for (const BigFile& file : files) {
+        if (const std::optional<QString> error = trashFile(file))
+            result.errors.append(*error);
+        else
+            result.freedBytes += file.sizeBytes;
+    }
+    return result;
+}
+
+LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folder,
+                                                            qint64 minSizeBytes,
+                                                            const CancelToken& cancel,
+                                                            const Progress& progress, int threads) {
+    WalkResult result;
+    if (std::optional<QString> failure = unreadableRoot(folder)) {
+        result.failure = std::move(failure);
+        return result;
+    }
+
+    DirectoryWalker::Options options;
+    options.threads = threads > 0 ? threads : DirectoryWalker::defaultThreads();
+    const DirectoryWalker walker(options, cancel.flag());
+    PerWorker<std::vector<Candidate>> found(walker.threads());
+    std::atomic<int> scanned{0};
+
+    walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0)
+            return DirectoryWalker::Action::Continue;
+        if (e.isHidden())
+            return DirectoryWalker::Action::SkipChildren;
+        if (e.isDirectory())
+            return isBundle(e.name) ? DirectoryWalker::Action::SkipChildren
+                                    : DirectoryWalker::Action::Continue;
+        if (!e.isFile())
+            return DirectoryWalker::Action::Continue;
+        const int count = scanned.fetch_add(1, std::memory_order_relaxed) + 1;
+        if (progress && count % progressStep == 0)
+            progress(count);
+        if (e.repeatLink || e.sizeBytes < minSizeBytes)
+            return DirectoryWalker::Action::Continue;
+        Candidate c;
+        c.size = e.sizeBytes;
+        c.accessTime = e.accessTime;
+        c.path.reserve(e.folder.size() + 1 + e.name.size());
+        c.path.append(e.folder);
+        if (c.path.empty() || c.path.back() != '/')
+            c.path.push_back('/');
+        c.path.append(e.name);
+        found.slot(e.worker).push_back(std::move(c));
+        return DirectoryWalker::Action::Continue;
+    });
+
+    std::vector<Candidate> all;
+    for (int w = 0; w < walker.threads(); ++w) {
+        std::vector<Candidate>& part = found.slot(w);
+        all.insert(all.end(), std::make_move_iterator(part.begin()),
+                   std::make_move_iterator(part.end()));
+    }
+    const size_t keep = std::min<size_t>(all.size(), maxFiles);
+    std::partial_sort(all.begin(), all.begin() + qsizetype(keep), all.end(), largerFirst);
+
+    result.scanned = scanned.load();
+    result.files.reserve(qsizetype(keep));
+    for (size_t i = 0; i < keep; ++i) {
+        const Candidate& c = all[i];
+        BigFile file;
+        file.id = QUuid::createUuid();
+        file.url = QUrl::fromLocalFile(
+            QFile::decodeName(QByteArray(c.path.data(), qsizetype(c.path.size()))));
+        file.sizeBytes = c.size;
+        file.lastAccess = QDateTime::fromSecsSinceEpoch(c.accessTime, Qt::UTC);
+        result.files.append(file);
+    }
+    return result;
+}

@@ -1,0 +1,180 @@
+#include "cleaning/StorageGrowthScanner.h"
+
+#include "cleaning/CleanCategory.h"
+#include "platform/Clock.h"
+#include "platform/DirectoryWalker.h"
+#include "platform/SymbolName.h"
+
+#include <algorithm>
+#include <atomic>
+#include <mutex>
+#include <QFile>
+#include <sys/stat.h>
+#include <thread>
+#include <vector>
+
+StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, QObject* parent)
+    : StorageGrowthScanner(std::move(layout), Options(), parent) {}
+
+StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, Options options, QObject* parent)
+    : QObject(parent), m_layout(std::move(layout)), m_options(std::move(options)) {
+    if (!m_options.clock)
+        m_options.clock = std::make_shared<SystemClock>();
+    if (!m_options.measure)
+        m_options.measure = &StorageGrowthScanner::measureLocation;
+}
+
+StorageGrowthScanner::~StorageGrowthScanner() {
+    m_job.cancel();
+}
+
+qint64 StorageGrowthScanner::totalBytes() const {
+    qint64 sum = 0;
+    for (const Bucket& b : m_buckets)
+        sum += b.bytes;
+    return sum;
+}
+
+QList<StorageGrowthScanner::Definition>
+StorageGrowthScanner::definitions(const HomeLayout& layout, const QString& systemApplications) {
+    // Places starting with "/" are the system's; the rest go through the home's mapping.
+    const auto places = [&](const QStringList& written) {
+        QStringList homeRelative;
+        QStringList out;
+        for (const QString& w : written) {
+            if (w == QLatin1String("/Applications"))
+                out.append(systemApplications);
+            else
+                homeRelative.append(w);
+        }
+        for (const QString& p : CleanCategories::mapLocations(layout, homeRelative)) {
+            if (!out.contains(p))
+                out.append(p);
+        }
+        return out;
+    };
+    return {
+        {QStringLiteral("apps"), QStringLiteral("Applications"),
+         QStringLiteral("Apps in /Applications and your Applications folder."), "app"_sym,
+         places({QStringLiteral("/Applications"), QStringLiteral("Applications")}),
+         QStringLiteral("uninstaller")},
+        {QStringLiteral("developer"), QStringLiteral("Developer tools"),
+         QStringLiteral("Xcode, Docker, package managers and local AI models."), "hammer"_sym,
+         places({QStringLiteral("Library/Developer"), QStringLiteral(".docker"),
+                 QStringLiteral("Library/Containers/com.docker.docker"), QStringLiteral(".ollama"),
+                 QStringLiteral(".npm"), QStringLiteral(".cargo"), QStringLiteral(".gradle"),
+                 QStringLiteral(".bun"), QStringLiteral("Library/Caches/Homebrew")}),
+         QStringLiteral("devclean")},
+        {QStringLiteral("mail"), QStringLiteral("Mail"),
+         QStringLiteral("What Apple Mail and other clients keep on this Mac."), "envelope"_sym,
+         places(
+             {QStringLiteral("Library/Mail"), QStringLiteral("Library/Containers/com.apple.mail")}),
+         QStringLiteral("disk")},
+        {QStringLiteral("photos"), QStringLiteral("Photos"),
+         QStringLiteral("Your Photos library and Pictures folder."), "photo"_sym,
+         places({QStringLiteral("Pictures"), QStringLiteral("Photos Library.photoslibrary")}),
+         QStringLiteral("folders")},
+        {QStringLiteral("cloud"), QStringLiteral("Cloud storage"),
+         QStringLiteral("iCloud Drive, Dropbox and similar local sync folders."), "cloud"_sym,
+         places({QStringLiteral("Library/Mobile Documents"), QStringLiteral("Dropbox"),
+                 QStringLiteral("Library/CloudStorage")}),
+         QStringLiteral("folders")},
+        {QStringLiteral("downloads"), QStringLiteral("Downloads"),
+         QStringLiteral("Everything sitting in Downloads."), "arrow.down.circle"_sym,
+         places({QStringLiteral("Downloads")}), QStringLiteral("disk")},
+        {QStringLiteral("caches"), QStringLiteral("System & app caches"),
+         QStringLiteral("Temporary files apps rebuild on their own."), "internaldrive"_sym,
+         places({QStringLiteral("Library/Caches")}), QStringLiteral("disk")},
+    };
+}
+
+int StorageGrowthScanner::concurrencyLimit(int cores) {
+    if (cores <= 5)
+        return 2;
+    return std::min(cores / 2, 6);
+}
+
+qint64 StorageGrowthScanner::measureLocation(const QString& path, const CancelToken& cancel) {
+    const QByteArray bytes = QFile::encodeName(path);
+    struct stat st;
+    if (bytes.isEmpty() || ::stat(bytes.constData(), &st) != 0)
+        return 0;
+    if (!S_ISDIR(st.st_mode))
+        return S_ISREG(st.st_mode) ? qint64(st.st_blocks) * 512 : 0;
+    // One thread per place: the buckets themselves are measured side by side.
+    const DirectoryWalker walker(DirectoryWalker::Options{}, cancel.flag());
+    qint64 sum = 0;
+    walker.walk(path, [&sum](const DirectoryWalker::Entry& e) {
+        if (e.depth > 0 && e.isFile() && !e.repeatLink)
+            sum += e.allocatedBytes;
+        return DirectoryWalker::Action::Continue;
+    });
+    return sum;
+}
+
+void StorageGrowthScanner::sortBuckets(QList<Bucket>& buckets) {
+    std::stable_sort(buckets.begin(), buckets.end(),
+                     [](const Bucket& a, const Bucket& b) { return a.bytes > b.bytes; });
+}
+
+void StorageGrowthScanner::scan() {
+    if (m_state.kind == State::Kind::Scanning)
+        return;
+    const ScanJob::Ticket ticket = m_job.restart();
+    setState({State::Kind::Scanning, {}});
+
+    const QList<Definition> defs = definitions(m_layout, m_options.systemApplications);
+    const int cores = m_options.cores > 0 ? m_options.cores
+                                          : int(std::max(1u, std::thread::hardware_concurrency()));
+    const int limit = std::min<int>(concurrencyLimit(cores), int(defs.size()));
+    ScanJob::runInPool([ticket, defs, limit, measure = m_options.measure,
+                        self = QPointer<StorageGrowthScanner>(this)] {
+        // Each walker takes the next definition in table order as soon as it is free, so at most
+        // `limit` walks run at once and the results come in order of completion.
+        std::atomic<int> next{0};
+        std::mutex lock;
+        QList<Bucket> done;
+        const auto work = [&] {
+            for (int i = next.fetch_add(1); i < defs.size(); i = next.fetch_add(1)) {
+                const Definition& d = defs.at(i);
+                Bucket b{d.id, d.name, d.detail, d.icon, 0, d.featureID};
+                for (const QString& place : d.locations) {
+                    if (ticket.cancel.isCancelled())
+                        return;
+                    b.bytes += measure(place, ticket.cancel);
+                }
+                std::lock_guard<std::mutex> guard(lock);
+                done.append(b);
+            }
+        };
+        std::vector<std::thread> helpers;
+        for (int w = 1; w < limit; ++w)
+            helpers.emplace_back(work);
+        work();
+        for (std::thread& t : helpers)
+            t.join();
+        if (ticket.cancel.isCancelled())
+            return;
+        sortBuckets(done);
+        ScanJob::deliver(self, [ticket, done](StorageGrowthScanner* s) {
+            s->publishResults(ticket.generation, done);
+        });
+    });
+}
+
+void StorageGrowthScanner::publishResults(quint64 generation, const QList<Bucket>& buckets) {
+    if (!m_job.isCurrent(generation))
+        return;
+    m_buckets = buckets;
+    emit bucketsChanged();
+    m_lastRun = m_options.clock->now();
+    emit lastRunChanged();
+    setState({State::Kind::Done, {}});
+}
+
+void StorageGrowthScanner::setState(const State& state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}

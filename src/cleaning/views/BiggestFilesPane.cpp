@@ -1,0 +1,354 @@
+#include "cleaning/views/BiggestFilesPane.h"
+
+#include "cleaning/BiggestFilesText.h"
+#include "cleaning/LargeFileFilter.h"
+#include "cleaning/LargeFilesScanner.h"
+#include "cleaning/views/BigFileDelegate.h"
+#include "platform/FileRevealer.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKAlert.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanningProgress.h"
+#include "ui-kit/Themed.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+using Kind = LargeFilesScanner::State::Kind;
+
+namespace {
+
+std::optional<QString> systemFolderPicker(QWidget* parent, const QString& start) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent, BiggestFilesText::chooseFolder(), start,
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+} // namespace
+
+BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& screen,
+                                   FileRevealer* revealer, QWidget* parent)
+    : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_revealer(revealer) {
+    setObjectName(QStringLiteral("biggestFilesPane"));
+    m_picker = [this](QWidget* parent) {
+        return systemFolderPicker(parent, m_scanner.lastFolder().value_or(QDir::homePath()));
+    };
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    // Toolbar: title block, then the folder, the picker, the filter and the two actions.
+    auto* toolbar = new QWidget(this);
+    auto* row = new QHBoxLayout(toolbar);
+    row->setContentsMargins(16, 16, 16, 16);
+    row->setSpacing(10);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    QLabel* title = QKBuild::label(BiggestFilesText::title(), TextStyle::Headline,
+                                   QKForeground::Primary, toolbar);
+    title->setObjectName(QStringLiteral("biggestTitle"));
+    titles->addWidget(title);
+    titles->addWidget(QKBuild::label(BiggestFilesText::subtitle(), TextStyle::Caption,
+                                     QKForeground::Secondary, toolbar));
+    row->addLayout(titles, 1);
+    m_folder = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, toolbar,
+                              std::nullopt, false);
+    m_folder->setObjectName(QStringLiteral("biggestFolder"));
+    row->addWidget(m_folder);
+
+    auto* picker = new QWidget(toolbar);
+    auto* pickerRow = new QHBoxLayout(picker);
+    pickerRow->setContentsMargins(0, 0, 0, 0);
+    pickerRow->setSpacing(6);
+    QLabel* sizeLabel = QKBuild::label(BiggestFilesText::sizePickerLabel(), TextStyle::Body,
+                                       QKForeground::Primary, picker, std::nullopt, false);
+    pickerRow->addWidget(sizeLabel);
+    m_sizes = new QComboBox(picker);
+    m_sizes->setObjectName(QStringLiteral("biggestMinSize"));
+    for (const BiggestFilesText::SizeChoice& choice : BiggestFilesText::sizeChoices())
+        m_sizes->addItem(choice.label, choice.bytes);
+    sizeLabel->setBuddy(m_sizes);
+    pickerRow->addWidget(m_sizes, 1);
+    picker->setMinimumWidth(150);
+    row->addWidget(picker);
+
+    m_onlyOld = new QCheckBox(BiggestFilesText::onlyOldLabel(), toolbar);
+    m_onlyOld->setObjectName(QStringLiteral("biggestOnlyOld"));
+    row->addWidget(m_onlyOld);
+    m_trash = new QKProminentButton(BiggestFilesText::trashButton(0), toolbar);
+    m_trash->setObjectName(QStringLiteral("biggestTrash"));
+    m_trash->setDestructive(true);
+    row->addWidget(m_trash);
+    m_choose = new QKProminentButton(BiggestFilesText::chooseFolder(), toolbar);
+    m_choose->setObjectName(QStringLiteral("biggestChoose"));
+    row->addWidget(m_choose);
+    root->addWidget(toolbar);
+    root->addWidget(new QKHairline(this));
+
+    // Content: one page per state of the scan.
+    m_content = new QStackedWidget(this);
+    m_idle = new QKEmptyState(BiggestFilesText::idleTitle(), "doc.viewfinder"_sym,
+                              BiggestFilesText::idleMessage(), m_content);
+    m_idle->setObjectName(QStringLiteral("biggestIdle"));
+    m_scanning = new QKScanningProgress(0, m_content);
+    m_scanning->setObjectName(QStringLiteral("biggestScanning"));
+    m_failed = new QKEmptyState(BiggestFilesText::failedTitle(), "exclamationmark.triangle"_sym,
+                                std::nullopt, m_content);
+    m_failed->setObjectName(QStringLiteral("biggestFailed"));
+    m_nothing = new QKEmptyState(BiggestFilesText::nothingTitle(), "checkmark.circle"_sym,
+                                 std::nullopt, m_content);
+    m_nothing->setObjectName(QStringLiteral("biggestNothing"));
+
+    m_listPage = new QWidget(m_content);
+    m_listPage->setObjectName(QStringLiteral("biggestList"));
+    auto* listColumn = new QVBoxLayout(m_listPage);
+    listColumn->setContentsMargins(0, 6, 0, 0);
+    listColumn->setSpacing(4);
+    m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, m_listPage,
+                              std::nullopt, false);
+    m_result->setObjectName(QStringLiteral("biggestResult"));
+    m_result->setContentsMargins(16, 0, 16, 0);
+    listColumn->addWidget(m_result);
+    m_filter = new LargeFileFilter(this);
+    m_filter->setSourceModel(m_scanner.model());
+    m_list = new QListView(m_listPage);
+    m_list->setObjectName(QStringLiteral("biggestFiles"));
+    // The list's rows change under the view (a new list, a move to the Trash, the filter): the
+    // selection changes that follow are not the user's, and the view is told the stored
+    // selection again afterwards. The "about to" hooks are connected before the view takes the
+    // model and the "done" hooks after, so they run before and after the selection model's own.
+    const auto begin = [this] { m_modelChanging = true; };
+    const auto end = [this] {
+        m_modelChanging = false;
+        applySelectionToView();
+    };
+    connect(m_filter, &QAbstractItemModel::modelAboutToBeReset, this, begin);
+    connect(m_filter, &QAbstractItemModel::rowsAboutToBeRemoved, this, begin);
+    connect(m_filter, &QAbstractItemModel::rowsAboutToBeInserted, this, begin);
+    connect(m_filter, &QAbstractItemModel::layoutAboutToBeChanged, this, begin);
+    m_list->setModel(m_filter);
+    connect(m_filter, &QAbstractItemModel::modelReset, this, end);
+    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, end);
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, end);
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this, end);
+    m_delegate = new BigFileDelegate(m_list);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
+    listColumn->addWidget(m_list, 1);
+
+    for (QWidget* page :
+         {static_cast<QWidget*>(m_idle), static_cast<QWidget*>(m_scanning),
+          static_cast<QWidget*>(m_failed), static_cast<QWidget*>(m_nothing), m_listPage})
+        m_content->addWidget(page);
+    root->addWidget(m_content, 1);
+
+    m_confirm = new DeleteConfirm(this, BiggestFilesText::confirmTitle(0),
+                                  BiggestFilesText::confirmMessage(),
+                                  BiggestFilesText::confirmVerb(), [this] { trashSelected(); });
+
+    // Controls.
+    connect(m_choose, &QPushButton::clicked, this, &BiggestFilesPane::chooseFolder);
+    connect(m_trash, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
+    connect(m_sizes, &QComboBox::activated, this,
+            [this](int i) { m_scanner.setMinSizeBytes(m_sizes->itemData(i).toLongLong()); });
+    connect(m_onlyOld, &QCheckBox::toggled, this, [this](bool on) {
+        if (m_screen)
+            m_screen->setBigOnlyOld(on);
+    });
+    connect(m_delegate, &BigFileDelegate::revealRequested, this, [this](const QString& path) {
+        if (m_revealer)
+            m_revealer->reveal(path);
+    });
+
+    // The scanner.
+    connect(&m_scanner, &LargeFilesScanner::stateChanged, this, &BiggestFilesPane::showContent);
+    connect(&m_scanner, &LargeFilesScanner::filesChanged, this, [this] {
+        showContent();
+        updateToolbar();
+    });
+    connect(&m_scanner, &LargeFilesScanner::lastFolderChanged, this,
+            &BiggestFilesPane::updateToolbar);
+    connect(&m_scanner, &LargeFilesScanner::minSizeBytesChanged, this, [this] {
+        syncSizePicker();
+        // A new minimum rebuilds the list of the folder already shown.
+        if (const std::optional<QString> folder = m_scanner.lastFolder())
+            m_scanner.scan(*folder);
+        else
+            showContent();
+    });
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &BiggestFilesPane::takeSelectionFromView);
+
+    // ScreenState.
+    connect(&screen, &ScreenState::bigOnlyOldChanged, this, [this](bool on) {
+        m_onlyOld->setChecked(on);
+        m_filter->setOnlyOld(on);
+        showContent();
+    });
+    connect(&screen, &ScreenState::bigSelectionChanged, this, [this] {
+        applySelectionToView();
+        updateToolbar();
+    });
+    connect(&screen, &ScreenState::bigResultChanged, this, &BiggestFilesPane::updateResult);
+
+    // Rows follow the text size.
+    connect(&Themed::shared(), &Themed::fontScaleChanged, m_list, [this] {
+        m_list->reset();
+        applySelectionToView();
+    });
+
+    m_onlyOld->setChecked(screen.bigOnlyOld());
+    m_filter->setOnlyOld(screen.bigOnlyOld());
+    syncSizePicker();
+    applySelectionToView();
+    updateResult();
+    updateToolbar();
+    showContent();
+}
+
+void BiggestFilesPane::chooseFolder() {
+    if (!m_picker)
+        return;
+    if (const std::optional<QString> folder = m_picker(window()))
+        pickFolder(*folder);
+}
+
+void BiggestFilesPane::pickFolder(const QString& folder) {
+    if (m_screen)
+        m_screen->setBigSelection({});
+    m_scanner.scan(folder);
+}
+
+void BiggestFilesPane::trashSelected() {
+    if (!m_screen)
+        return;
+    const QList<BigFile> chosen =
+        BiggestFilesText::selectedFiles(m_scanner.files(), m_screen->bigSelection());
+    const LargeFilesScanner::TrashResult result = m_scanner.trash(chosen);
+    if (!m_screen)
+        return;
+    m_screen->setBigResult(BiggestFilesText::resultLine(result.freedBytes));
+    m_screen->setBigSelection({});
+    if (result.errors.isEmpty())
+        return;
+    const QString message = BiggestFilesText::errorsMessage(result.errors);
+    if (m_alert) {
+        QKAlert::setMessage(m_alert, message);
+        return;
+    }
+    m_alert = QKAlert::open(BiggestFilesText::errorsTitle(), message, this);
+    m_alert->setObjectName(QStringLiteral("biggestErrors"));
+}
+
+QWidget* BiggestFilesPane::currentContent() const {
+    return m_content->currentWidget();
+}
+
+void BiggestFilesPane::showContent() {
+    const LargeFilesScanner::State state = m_scanner.state();
+    switch (state.kind) {
+    case Kind::Idle:
+        m_content->setCurrentWidget(m_idle);
+        return;
+    case Kind::Scanning:
+        m_scanning->setCount(state.scanned);
+        m_content->setCurrentWidget(m_scanning);
+        return;
+    case Kind::Failed:
+        m_failed->setMessage(state.message);
+        m_content->setCurrentWidget(m_failed);
+        return;
+    case Kind::Done:
+        break;
+    }
+    if (m_filter->rowCount() > 0) {
+        m_content->setCurrentWidget(m_listPage);
+        return;
+    }
+    const bool onlyOld = m_screen && m_screen->bigOnlyOld();
+    m_nothing->setMessage(onlyOld
+                              ? BiggestFilesText::nothingOldMessage()
+                              : BiggestFilesText::nothingAboveMessage(m_scanner.minSizeBytes()));
+    m_content->setCurrentWidget(m_nothing);
+}
+
+void BiggestFilesPane::updateToolbar() {
+    const std::optional<QString>& folder = m_scanner.lastFolder();
+    m_folder->setVisible(folder.has_value());
+    if (folder) {
+        const QString name = QFileInfo(*folder).fileName();
+        m_folder->setText(name.isEmpty() ? *folder : name);
+    }
+    m_choose->setText(folder ? BiggestFilesText::scanAnother() : BiggestFilesText::chooseFolder());
+    const QSet<QUuid> selection = m_screen ? m_screen->bigSelection() : QSet<QUuid>();
+    const qint64 bytes = BiggestFilesText::selectedBytes(m_scanner.files(), selection);
+    m_trash->setVisible(!selection.isEmpty());
+    m_trash->setText(BiggestFilesText::trashButton(bytes));
+    m_confirm->setTitle(BiggestFilesText::confirmTitle(bytes));
+}
+
+void BiggestFilesPane::updateResult() {
+    const std::optional<QString> line = m_screen ? m_screen->bigResult() : std::nullopt;
+    m_result->setText(line.value_or(QString()));
+    m_result->setVisible(line.has_value());
+}
+
+void BiggestFilesPane::syncSizePicker() {
+    const int i = m_sizes->findData(m_scanner.minSizeBytes());
+    m_sizes->setCurrentIndex(i);
+}
+
+void BiggestFilesPane::applySelectionToView() {
+    if (!m_screen || m_modelChanging)
+        return;
+    const QSet<QUuid> ids = m_screen->bigSelection();
+    QItemSelection selection;
+    for (int row = 0; row < m_filter->rowCount(); ++row) {
+        const QModelIndex index = m_filter->index(row, 0);
+        if (ids.contains(index.data(LargeFileListModel::IdRole).toUuid()))
+            selection.select(index, index);
+    }
+    m_applyingSelection = true;
+    m_list->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    m_applyingSelection = false;
+}
+
+void BiggestFilesPane::takeSelectionFromView() {
+    if (!m_screen || m_modelChanging || m_applyingSelection)
+        return;
+    // Files the filter hides keep their place in the selection; the shown ones are as the view
+    // has them.
+    QSet<QUuid> ids = m_screen->bigSelection();
+    for (int row = 0; row < m_filter->rowCount(); ++row)
+        ids.remove(m_filter->index(row, 0).data(LargeFileListModel::IdRole).toUuid());
+    for (const QModelIndex& index : m_list->selectionModel()->selectedIndexes())
+        ids.insert(index.data(LargeFileListModel::IdRole).toUuid());
+    m_screen->setBigSelection(ids);
+}

@@ -1,0 +1,339 @@
+#include "cleaning/views/CleanerPane.h"
+
+#include "cleaning/CleanupScanner.h"
+#include "platform/ByteFormat.h"
+#include "platform/FileRevealer.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "ui-kit/TamsoExplainRow.h"
+
+#include <QCoreApplication>
+#include <QFuture>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+using Kind = CleanupScanner::State::Kind;
+
+CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerStateFields fields,
+                         CleanerPaneText::Texts texts, FileRevealer* revealer, QWidget* parent)
+    : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_fields(fields),
+      m_texts(std::move(texts)), m_revealer(revealer) {
+    setObjectName(QStringLiteral("cleanerPane"));
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    // Header: title block, then the result line and the two actions.
+    auto* header = new QWidget(this);
+    auto* headerRow = new QHBoxLayout(header);
+    headerRow->setContentsMargins(16, 16, 16, 16);
+    headerRow->setSpacing(10);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    QLabel* title =
+        QKBuild::label(m_texts.title, TextStyle::Headline, QKForeground::Primary, header);
+    title->setObjectName(QStringLiteral("cleanerTitle"));
+    titles->addWidget(title);
+    QLabel* subtitle =
+        QKBuild::label(m_texts.subtitle, TextStyle::Caption, QKForeground::Secondary, header);
+    subtitle->setObjectName(QStringLiteral("cleanerSubtitle"));
+    titles->addWidget(subtitle);
+    headerRow->addLayout(titles, 1);
+    m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, header,
+                              std::nullopt, false);
+    m_result->setObjectName(QStringLiteral("cleanerResult"));
+    headerRow->addWidget(m_result);
+    m_rescan = QKBuild::button(CleanerPaneText::rescanTitle(), false, header);
+    m_rescan->setObjectName(QStringLiteral("cleanerRescan"));
+    headerRow->addWidget(m_rescan);
+    m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0), header);
+    m_clean->setObjectName(QStringLiteral("cleanerClean"));
+    headerRow->addWidget(m_clean);
+    root->addWidget(header);
+
+    auto* askRow = new QWidget(this);
+    auto* askLayout = new QVBoxLayout(askRow);
+    askLayout->setContentsMargins(16, 0, 16, 12);
+    m_ask = new AskTamsoStrip(CleanerPaneText::askPrompt(), m_texts.askQuestion, true, askRow);
+    askLayout->addWidget(m_ask);
+    root->addWidget(askRow);
+    root->addWidget(new QKHairline(this));
+
+    // Body: one page per state of the scanner.
+    m_body = new QStackedWidget(this);
+    m_ready = new QKEmptyState(CleanerPaneText::readyTitle(), "internaldrive"_sym,
+                               m_texts.readyDescription, m_body);
+    m_ready->setObjectName(QStringLiteral("cleanerReady"));
+    m_measuring = new QWidget(m_body);
+    m_measuring->setObjectName(QStringLiteral("cleanerMeasuring"));
+    {
+        auto* column = new QVBoxLayout(m_measuring);
+        column->setSpacing(8);
+        column->addStretch(1);
+        auto* spinner = new QKSpinner(m_measuring);
+        QKFont::apply(spinner, TextStyle::Title2);
+        QKForeground::apply(spinner, QKForeground::Secondary);
+        column->addWidget(spinner, 0, Qt::AlignHCenter);
+        QLabel* label = QKBuild::label(m_texts.measuringLabel, TextStyle::Body,
+                                       QKForeground::Secondary, m_measuring, std::nullopt, false);
+        label->setObjectName(QStringLiteral("cleanerMeasuringLabel"));
+        column->addWidget(label, 0, Qt::AlignHCenter);
+        column->addStretch(1);
+    }
+    m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
+                                std::nullopt, m_body);
+    m_failed->setObjectName(QStringLiteral("cleanerFailed"));
+    m_nothing = new QKEmptyState(CleanerPaneText::nothingTitle(), "checkmark.circle"_sym,
+                                 CleanerPaneText::nothingMessage(), m_body);
+    m_nothing->setObjectName(QStringLiteral("cleanerNothing"));
+    m_listPage = new QWidget(m_body);
+    m_listPage->setObjectName(QStringLiteral("cleanerList"));
+    QKBuild::page(m_listColumn, m_listPage);
+    for (QWidget* page :
+         {static_cast<QWidget*>(m_ready), m_measuring, static_cast<QWidget*>(m_failed),
+          static_cast<QWidget*>(m_nothing), m_listPage})
+        m_body->addWidget(page);
+    root->addWidget(m_body, 1);
+
+    m_confirm = new DeleteConfirm(this, CleanerPaneText::confirmTitle(0), m_texts.confirmMessage,
+                                  CleanerPaneText::confirmVerb(), [this] { cleanNow(); });
+
+    connect(m_rescan, &QPushButton::clicked, this, &CleanerPane::rescan);
+    connect(m_clean, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
+    connect(&m_scanner, &CleanupScanner::stateChanged, this, &CleanerPane::onStateChanged);
+    connect(&m_scanner, &CleanupScanner::categoriesChanged, this, [this] {
+        if (m_scanner.state().kind == Kind::Done)
+            rebuildList();
+        updateHeader();
+    });
+    connect(&screen, m_fields.selectedChanged, this, [this] {
+        syncChecks();
+        updateHeader();
+    });
+    connect(&screen, m_fields.resultChanged, this, &CleanerPane::updateResult);
+
+    rebuildList();
+    showBody();
+    updateHeader();
+    updateResult();
+}
+
+void CleanerPane::setAskQuestion(const QString& question) {
+    m_texts.askQuestion = question;
+    m_ask->setQuestion(question);
+}
+
+QSet<QString> CleanerPane::selected() const {
+    return m_screen ? (m_screen->*m_fields.selected)() : QSet<QString>();
+}
+
+void CleanerPane::setSelected(const QSet<QString>& ids) {
+    if (m_screen)
+        (m_screen->*m_fields.setSelected)(ids);
+}
+
+qint64 CleanerPane::selectedBytes() const {
+    return CleanerPaneText::selectedBytes(m_scanner.categories(), selected());
+}
+
+void CleanerPane::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    appear();
+}
+
+void CleanerPane::appear() {
+    if (m_scanner.state().kind == Kind::Idle)
+        rescan();
+}
+
+void CleanerPane::rescan() {
+    if (m_screen)
+        (m_screen->*m_fields.setResult)(std::nullopt);
+    // scan() puts the (possibly rebuilt) table in place at once, so the ticks come from it.
+    m_scanner.scan();
+    setSelected(CleanerPaneText::preselection(m_scanner.categories()));
+}
+
+void CleanerPane::cleanNow() {
+    setCleaning(true);
+    const QSet<QString> ids = selected();
+    // The scanner outlives every pane; the clean finishes on its thread and writes the result
+    // even when this pane has been closed meanwhile.
+    const QPointer<CleanerPane> self(this);
+    const QPointer<ScreenState> screen = m_screen;
+    const CleanerStateFields fields = m_fields;
+    CleanupScanner* scanner = &m_scanner;
+    const QPointer<CleanupScanner> guard(scanner);
+    // Always finished from the event loop, never inside this call: a clean that is over before
+    // the continuation is attached would otherwise finish before cleanNow() returns.
+    m_scanner.clean(ids).then([self, screen, fields, guard](const CleanResult& r) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, screen, fields, guard, r] {
+                if (self)
+                    self->setCleaning(false);
+                if (screen)
+                    (screen->*fields.setResult)(
+                        CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+                if (guard)
+                    guard->scan();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void CleanerPane::setCleaning(bool cleaning) {
+    if (cleaning == m_cleaning)
+        return;
+    m_cleaning = cleaning;
+    updateHeader();
+}
+
+void CleanerPane::onStateChanged() {
+    // A measurement started under an open confirmation would change what it approves.
+    if (m_scanner.isScanning() && m_confirm->isPresented())
+        m_confirm->setPresented(false);
+    if (m_scanner.state().kind == Kind::Done)
+        rebuildList();
+    showBody();
+    updateHeader();
+}
+
+QWidget* CleanerPane::currentBody() const {
+    return m_body->currentWidget();
+}
+
+void CleanerPane::showBody() {
+    const CleanupScanner::State state = m_scanner.state();
+    switch (state.kind) {
+    case Kind::Idle:
+        m_body->setCurrentWidget(m_ready);
+        break;
+    case Kind::Scanning:
+        m_body->setCurrentWidget(m_measuring);
+        break;
+    case Kind::Failed:
+        m_failed->setMessage(state.message);
+        m_body->setCurrentWidget(m_failed);
+        break;
+    case Kind::Done:
+        m_body->setCurrentWidget(CleanerPaneText::showsList(m_scanner.categories()) ? m_listPage
+                                                                                    : m_nothing);
+        break;
+    }
+}
+
+void CleanerPane::rebuildList() {
+    // Rows go once control has left them: a rebuild can follow a tick made in one of them.
+    while (m_listColumn->count() > 1) {
+        QLayoutItem* item = m_listColumn->takeAt(0);
+        if (QWidget* w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    m_cleanableRows.clear();
+    m_keptRows.clear();
+    m_cleanableIds.clear();
+
+    const QList<CleanCategory>& table = m_scanner.categories();
+    const QSet<QString> ticked = selected();
+    const auto makeRow = [](const CleanCategory& c, QWidget* parent) {
+        auto* row =
+            new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription, parent);
+        row->setMeta(CleanerPaneText::metaLine(c));
+        return row;
+    };
+    const auto addSection = [this](const QString& title, const QList<QWidget*>& rows) {
+        auto* box = new QKGroupBox(title, 0);
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            if (i > 0)
+                box->column()->addWidget(new QKHairline(box->card(), 0.07));
+            rows.at(i)->setParent(box->card());
+            box->column()->addWidget(rows.at(i));
+        }
+        QKBuild::addPart(m_listColumn, box);
+    };
+
+    QList<QWidget*> cleanable;
+    for (const CleanCategory& c : CleanerPaneText::measuredItems(table)) {
+        TamsoExplainRow* row = makeRow(c, nullptr);
+        row->setSafety(c.safety);
+        row->setSelected(ticked.contains(c.id));
+        QLabel* files = QKBuild::label(CleanerPaneText::filesText(c.fileCount), TextStyle::Caption,
+                                       QKForeground::Secondary, nullptr, std::nullopt, false);
+        files->setAlignment(Qt::AlignRight);
+        row->setTrailing(files);
+        const QString id = c.id;
+        connect(row, &TamsoExplainRow::selectedChanged, this,
+                [this, id](bool on) { toggle(id, on); });
+        m_cleanableRows.append(row);
+        m_cleanableIds.append(id);
+        cleanable.append(row);
+    }
+    if (!cleanable.isEmpty())
+        addSection(CleanerPaneText::safeSection(), cleanable);
+
+    QList<QWidget*> kept;
+    for (const CleanCategory& c : CleanerPaneText::measureOnlyRows(table)) {
+        TamsoExplainRow* row = makeRow(c, nullptr);
+        row->setSafety(TamsoSafety::Keep);
+        row->setLocked(true);
+        QPushButton* reveal = QKBuild::button(CleanerPaneText::revealTitle(), true, nullptr);
+        reveal->setObjectName(QStringLiteral("cleanerReveal"));
+        const QStringList locations = c.locations;
+        connect(reveal, &QPushButton::clicked, this, [this, locations] {
+            if (m_revealer && !locations.isEmpty())
+                m_revealer->reveal(locations.first());
+        });
+        row->setTrailing(reveal);
+        m_keptRows.append(row);
+        kept.append(row);
+    }
+    if (!kept.isEmpty())
+        addSection(CleanerPaneText::keptSection(), kept);
+}
+
+void CleanerPane::toggle(const QString& id, bool on) {
+    QSet<QString> ids = selected();
+    if (on)
+        ids.insert(id);
+    else
+        ids.remove(id);
+    setSelected(ids);
+}
+
+void CleanerPane::syncChecks() {
+    const QSet<QString> ticked = selected();
+    for (qsizetype i = 0; i < m_cleanableRows.size(); ++i)
+        m_cleanableRows.at(i)->setSelected(ticked.contains(m_cleanableIds.at(i)));
+}
+
+void CleanerPane::updateHeader() {
+    const qint64 bytes = selectedBytes();
+    m_clean->setText(CleanerPaneText::cleanButtonTitle(bytes));
+    m_clean->setEnabled(!selected().isEmpty() && !m_cleaning && !m_scanner.isScanning());
+    m_rescan->setEnabled(!m_cleaning);
+    m_confirm->setTitle(CleanerPaneText::confirmTitle(bytes));
+}
+
+void CleanerPane::updateResult() {
+    const std::optional<QString> line =
+        m_screen ? (m_screen->*m_fields.result)() : std::optional<QString>();
+    m_result->setText(line.value_or(QString()));
+    m_result->setVisible(line.has_value());
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "cleaning/CleanerPaneText.h"
+#include "cleaning/CleanerStateFields.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class AskTamsoStrip;
+class CleanupScanner;
+class DeleteConfirm;
+class FileRevealer;
+class QKEmptyState;
+class QKProminentButton;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QVBoxLayout;
+class ScreenState;
+class TamsoExplainRow;
+
+// The screen of one cleaner: its categories with sizes, explanations and safety grades, the
+// ticked ones cleaned to the Trash after the typed-code confirmation, and the one-line result.
+// Hosts (the storage hub's system, mail and screenshot modes; the Developer Centre) give it the
+// scanner, the ScreenState fields that keep its ticks and result line, and its texts.
+//
+// The body follows the scanner's state: ready (before the first scan), measuring, failed, or
+// the measured list ("Nothing found" when it is empty). The ticks and the result live in
+// ScreenState, so they survive leaving the screen; what the pane itself holds (the open
+// confirmation, a running clean) starts afresh with every new pane.
+//
+// Showing the pane scans only when the scanner has never scanned; "Rescan" clears the result,
+// scans and ticks the table's preselection. "Clean selected" needs ticks and works only while
+// no clean runs and the scanner is not measuring: a table being measured shows zero bytes for
+// rows whose clean would still empty whole folders, so approving it then would approve the
+// wrong figure. For the same reason an open confirmation is withdrawn when a measurement starts.
+// After a clean the result line is written (even if the pane is gone by then) and the scanner
+// measures again; the ticks stay.
+//
+// revealer null: "Show in File Manager" does nothing.
+class CleanerPane : public QWidget {
+    Q_OBJECT
+public:
+    CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerStateFields fields,
+                CleanerPaneText::Texts texts, FileRevealer* revealer, QWidget* parent = nullptr);
+
+    // The assistant strip's preset question may change after construction.
+    void setAskQuestion(const QString& question);
+
+    // Clears the result, scans, and ticks the preselection of the fresh table.
+    void rescan();
+    // Scans only when the scanner has never scanned (its state is idle).
+    void appear();
+    // Starts the clean of the ticked rows; the confirmation's action.
+    void cleanNow();
+
+    bool isCleaning() const { return m_cleaning; }
+    QSet<QString> selected() const;
+    qint64 selectedBytes() const;
+
+    // The parts, for tests and hosts.
+    QPushButton* rescanButton() const { return m_rescan; }
+    QKProminentButton* cleanButton() const { return m_clean; }
+    QLabel* resultLabel() const { return m_result; }
+    AskTamsoStrip* askStrip() const { return m_ask; }
+    DeleteConfirm* confirmation() const { return m_confirm; }
+    QWidget* currentBody() const;
+    QKEmptyState* readyState() const { return m_ready; }
+    QWidget* measuringState() const { return m_measuring; }
+    QKEmptyState* failedState() const { return m_failed; }
+    QKEmptyState* nothingState() const { return m_nothing; }
+    QWidget* listPage() const { return m_listPage; }
+    // The rows of the "Safe to clear" section and of the locked section, in order.
+    QList<TamsoExplainRow*> cleanableRows() const { return m_cleanableRows; }
+    QList<TamsoExplainRow*> keptRows() const { return m_keptRows; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void setSelected(const QSet<QString>& ids);
+    void toggle(const QString& id, bool on);
+    void setCleaning(bool cleaning);
+    void onStateChanged();
+    void showBody();
+    void rebuildList();
+    void syncChecks();
+    void updateHeader();
+    void updateResult();
+
+    CleanupScanner& m_scanner;
+    QPointer<ScreenState> m_screen;
+    CleanerStateFields m_fields;
+    CleanerPaneText::Texts m_texts;
+    FileRevealer* m_revealer;
+    bool m_cleaning = false;
+
+    QLabel* m_result;
+    QPushButton* m_rescan;
+    QKProminentButton* m_clean;
+    AskTamsoStrip* m_ask;
+    QStackedWidget* m_body;
+    QKEmptyState* m_ready;
+    QWidget* m_measuring;
+    QKEmptyState* m_failed;
+    QKEmptyState* m_nothing;
+    QWidget* m_listPage;
+    QVBoxLayout* m_listColumn;
+    QList<TamsoExplainRow*> m_cleanableRows;
+    QList<TamsoExplainRow*> m_keptRows;
+    QStringList m_cleanableIds;
+    DeleteConfirm* m_confirm;
+};

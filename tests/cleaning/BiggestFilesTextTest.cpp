@@ -1,0 +1,58 @@
+// The biggest-files screen's rules: what the filter shows, what the selection counts, and the
+// lines it writes.
+#include "cleaning/BiggestFilesText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QDateTime kNow(QDate(2026, 6, 1), QTime(9, 0), Qt::UTC);
+
+BigFile file(const QString& name, qint64 bytes, std::optional<int> daysSinceAccess) {
+    BigFile f;
+    f.id = QUuid::createUuid();
+    f.url = QUrl::fromLocalFile("/data/" + name);
+    f.sizeBytes = bytes;
+    if (daysSinceAccess)
+        f.lastAccess = kNow.addDays(-*daysSinceAccess);
+    return f;
+}
+
+} // namespace
+
+TEST(BiggestFilesSelection, HiddenSelectedFilesStillCountAndStaleIdsCountNothing) {
+    const QList<BigFile> files = {file("old.mov", 3000, 400), file("new.mov", 2000, 3),
+                                  file("undated.iso", 1000, std::nullopt)};
+    const QList<BigFile> shown = BiggestFilesText::visibleFiles(files, true, kNow);
+    ASSERT_EQ(shown.size(), 1);
+    EXPECT_EQ(shown[0].fileName(), "old.mov");
+    EXPECT_EQ(BiggestFilesText::visibleFiles(files, false, kNow), files);
+
+    // "new.mov" is hidden by the filter, yet selected: counted and moved.
+    const QSet<QUuid> selection = {files[0].id, files[1].id, QUuid::createUuid()};
+    EXPECT_EQ(BiggestFilesText::selectedBytes(files, selection), 5000);
+    const QList<BigFile> chosen =
+        BiggestFilesText::selectedFiles(files, {files[1].id, files[0].id});
+    ASSERT_EQ(chosen.size(), 2);
+    EXPECT_EQ(chosen[0].fileName(), "old.mov"); // list order, largest first
+    EXPECT_EQ(BiggestFilesText::selectedBytes(files, {QUuid::createUuid()}), 0);
+}
+
+TEST(BiggestFilesLines, ButtonConfirmationResultAndEmptyTexts) {
+    EXPECT_EQ(BiggestFilesText::trashButton(1'500'000'000), "Trash 1.5 GB");
+    EXPECT_EQ(BiggestFilesText::confirmTitle(52'428'800), "Move 52.4 MB to Trash?");
+    EXPECT_EQ(BiggestFilesText::resultLine(0), "Freed Zero KB");
+    EXPECT_EQ(BiggestFilesText::errorsMessage({"a.bin: Permission denied", "b.bin: Busy"}),
+              "a.bin: Permission denied\nb.bin: Busy");
+    EXPECT_EQ(BiggestFilesText::nothingAboveMessage(52'428'800),
+              "No files above 52.4 MB in that folder. Try a smaller minimum size in the picker "
+              "above.");
+    QStringList labels;
+    QList<qint64> sizes;
+    for (const auto& c : BiggestFilesText::sizeChoices()) {
+        labels << c.label;
+        sizes << c.bytes;
+    }
+    EXPECT_EQ(labels, QStringList({"10 MB+", "50 MB+", "100 MB+", "500 MB+"}));
+    EXPECT_EQ(sizes, QList<qint64>({10'485'760, 52'428'800, 104'857'600, 524'288'000}));
+}

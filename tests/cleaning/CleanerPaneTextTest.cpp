@@ -1,0 +1,110 @@
+// The cleaner pane's rules: which rows start ticked, which are listed where, when the list shows
+// at all, and the lines it writes.
+#include "cleaning/CleanerPaneText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CleanCategory row(const QString& id, TamsoSafety safety = TamsoSafety::Safe,
+                  bool onByDefault = true, bool removable = true) {
+    CleanCategory c;
+    c.id = id;
+    c.name = "Row " + id;
+    c.safety = safety;
+    c.onByDefault = onByDefault;
+    c.removable = removable;
+    return c;
+}
+
+CleanCategory measured(CleanCategory c, qint64 bytes, int files) {
+    c.sizeBytes = bytes;
+    c.fileCount = files;
+    return c;
+}
+
+QStringList ids(const QList<CleanCategory>& rows) {
+    QStringList out;
+    for (const CleanCategory& c : rows)
+        out << c.id;
+    return out;
+}
+
+using S = TamsoSafety;
+
+} // namespace
+
+TEST(CleanerPreselection, SafeDefaultsFirstThenEveryDefaultThatIsNotRisky) {
+    struct Case {
+        const char* name;
+        QList<CleanCategory> table;
+        QSet<QString> expected;
+    };
+    const QList<Case> cases = {
+        {"safe defaults only",
+         {row("a"), row("b", S::CheckFirst), row("c", S::Safe, false),
+          row("d", S::Safe, true, false)},
+         {"a"}},
+        {"no safe default: caution and keep defaults, never risky",
+         {row("a", S::CheckFirst), row("b", S::Risky), row("c", S::Keep), row("d", S::Safe, false)},
+         {"a", "c"}},
+        {"the screenshot table: only the 7-day band",
+         {row("screenshots-7"), row("screenshots-30", S::CheckFirst, false),
+          row("screenshots-all", S::Risky, false)},
+         {"screenshots-7"}},
+        {"nothing on by default", {row("a", S::Safe, false), row("b", S::Risky)}, {}},
+        {"measure-only rows are never ticked",
+         {row("keep", S::Keep, true, false), row("risky", S::Risky)},
+         {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(CleanerPaneText::preselection(c.table), c.expected);
+    }
+}
+
+TEST(CleanerSections, FoundRowsSplitIntoCleanableAndLockedInTableOrder) {
+    const QList<CleanCategory> table = {
+        measured(row("empty"), 0, 0),
+        measured(row("files-only"), 0, 3),
+        measured(row("kept", S::Keep, false, false), 500, 2),
+        measured(row("bytes"), 100, 1),
+        measured(row("kept-empty", S::Keep, false, false), 0, 0),
+    };
+    EXPECT_EQ(ids(CleanerPaneText::measuredItems(table)), QStringList({"files-only", "bytes"}));
+    EXPECT_EQ(ids(CleanerPaneText::measureOnlyRows(table)), QStringList({"kept"}));
+    // Ticked measure-only rows and unknown ids add nothing.
+    EXPECT_EQ(CleanerPaneText::selectedBytes(table, {"bytes", "kept", "gone"}), 100);
+    EXPECT_EQ(CleanerPaneText::selectedBytes(table, {}), 0);
+}
+
+TEST(CleanerSections, NothingFoundLooksOnlyAtTheBytesOfLockedRows) {
+    // Every cleanable row measured zero; a locked row has a file but no bytes.
+    QList<CleanCategory> table = {measured(row("a"), 0, 0),
+                                  measured(row("kept", S::Keep, false, false), 0, 1)};
+    EXPECT_FALSE(CleanerPaneText::showsList(table));
+    table[1].sizeBytes = 1;
+    EXPECT_TRUE(CleanerPaneText::showsList(table));
+    table = {measured(row("a"), 0, 1)};
+    EXPECT_TRUE(CleanerPaneText::showsList(table));
+    EXPECT_FALSE(CleanerPaneText::showsList({}));
+}
+
+TEST(CleanerLines, MetaResultAndButtonTexts) {
+    CleanCategory shot = measured(row("screenshots-7"), 1, 12);
+    shot.consequence = "They are gone from the Desktop";
+    EXPECT_EQ(CleanerPaneText::metaLine(shot), "They are gone from the Desktop · 12 items");
+    CleanCategory mail = measured(row("mail"), 1, 12);
+    EXPECT_EQ(CleanerPaneText::metaLine(mail), "12 items");
+    mail.fileCount = 0;
+    EXPECT_EQ(CleanerPaneText::metaLine(mail), "");
+    shot.fileCount = 0;
+    EXPECT_EQ(CleanerPaneText::metaLine(shot), "They are gone from the Desktop");
+
+    EXPECT_EQ(CleanerPaneText::resultLine(1'200'000'000, 0), "Freed 1.2 GB");
+    EXPECT_EQ(CleanerPaneText::resultLine(1'200'000'000, 3), "Freed 1.2 GB · 3 items skipped");
+    EXPECT_EQ(CleanerPaneText::resultLine(0, 1), "Freed Zero KB · 1 items skipped");
+    EXPECT_EQ(CleanerPaneText::cleanButtonTitle(0), "Clean selected · Zero KB");
+    EXPECT_EQ(CleanerPaneText::confirmTitle(2'500'000), "Clean 2.5 MB?");
+    EXPECT_EQ(CleanerPaneText::filesText(7), "7 files");
+}

@@ -1,0 +1,161 @@
+// The storage growth buckets: where each one looks, what a place measures, and how scans start,
+// publish and keep the previous result meanwhile.
+#include "cleaning/StorageGrowthScanner.h"
+#include "cleaning/CleaningTestSupport.h"
+#include "fakes/FakeClock.h"
+
+#include <QSignalSpy>
+#include <semaphore>
+
+using namespace cleaningtest;
+using Bucket = StorageGrowthScanner::Bucket;
+using Kind = StorageGrowthScanner::State::Kind;
+
+namespace {
+
+QStringList ids(const QList<Bucket>& buckets) {
+    QStringList out;
+    for (const Bucket& b : buckets)
+        out << b.id;
+    return out;
+}
+
+} // namespace
+
+TEST(StorageGrowthBuckets, SevenBucketsInTableOrderPlacedForThisHome) {
+    const HomeLayout layout = HomeLayout::forHome("/home/ada");
+    const auto defs = StorageGrowthScanner::definitions(layout, "/sys-apps");
+    QStringList order;
+    for (const auto& d : defs)
+        order << d.id;
+    EXPECT_EQ(order,
+              QStringList({"apps", "developer", "mail", "photos", "cloud", "downloads", "caches"}));
+    EXPECT_EQ(defs[0].locations, QStringList({"/sys-apps", "/home/ada/Applications"}));
+    EXPECT_EQ(defs[0].featureID, "uninstaller");
+    EXPECT_EQ(defs[0].icon, "app");
+    EXPECT_EQ(defs[1].locations.size(), 9);
+    EXPECT_TRUE(defs[1].locations.contains("/home/ada/.cargo"));
+    EXPECT_TRUE(defs[1].locations.contains(layout.map("Library/Caches/Homebrew")));
+    EXPECT_EQ(defs[3].locations.first(), layout.picturesDir());
+    EXPECT_EQ(defs[5].locations, QStringList({layout.downloadsDir()}));
+    EXPECT_EQ(defs[6].locations, QStringList({layout.cacheHome()}));
+    EXPECT_EQ(defs[6].name, "System & app caches");
+}
+
+TEST(StorageGrowthBuckets, ConcurrencyFollowsTheCores) {
+    const QList<std::pair<int, int>> table = {{1, 2}, {4, 2},  {5, 2},  {6, 3},
+                                              {8, 4}, {10, 5}, {12, 6}, {32, 6}};
+    for (const auto& [cores, limit] : table)
+        EXPECT_EQ(StorageGrowthScanner::concurrencyLimit(cores), limit) << cores;
+}
+
+TEST(StorageGrowthBuckets, EqualSizesKeepTheirOrderOfCompletion) {
+    QList<Bucket> list = {{"a", "", "", "", 5, {}},
+                          {"b", "", "", "", 9, {}},
+                          {"c", "", "", "", 5, {}},
+                          {"d", "", "", "", 0, {}}};
+    StorageGrowthScanner::sortBuckets(list);
+    EXPECT_EQ(ids(list), QStringList({"b", "a", "c", "d"}));
+}
+
+TEST(StorageGrowthMeasure, APlaceCountsEveryRegularFileBelowItOnce) {
+    const QString root = testsupport::freshDir("growth-place");
+    writeFile(root + "/top.bin", 10'000);
+    writeFile(root + "/.hidden/inside.bin", 20'000);
+    writeFile(root + "/Some.app/Contents/MacOS/tool", 30'000);
+    writeFile(root + "/deep/a/b.bin", 5'000);
+    symlinkTo(root + "/top.bin", root + "/link.bin");
+    ASSERT_EQ(::link(QFile::encodeName(root + "/top.bin").constData(),
+                     QFile::encodeName(root + "/deep/hard.bin").constData()),
+              0);
+    // Hidden files and package contents count; the symlink and the second name do not.
+    EXPECT_EQ(StorageGrowthScanner::measureLocation(root), findRegularFiles(root).bytes);
+    EXPECT_EQ(StorageGrowthScanner::measureLocation(root),
+              allocated(root + "/top.bin") + allocated(root + "/.hidden/inside.bin") +
+                  allocated(root + "/Some.app/Contents/MacOS/tool") +
+                  allocated(root + "/deep/a/b.bin"));
+    EXPECT_EQ(StorageGrowthScanner::measureLocation(root + "/top.bin"),
+              allocated(root + "/top.bin"));
+    EXPECT_EQ(StorageGrowthScanner::measureLocation(root + "/missing"), 0);
+}
+
+TEST(StorageGrowthScanner, AnEmptyHomeGivesSevenEmptyBucketsAndAStamp) {
+    const HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("growth-empty"));
+    auto clock = std::make_shared<FakeClock>();
+    StorageGrowthScanner::Options options;
+    options.systemApplications = layout.home() + "/no-such-applications";
+    options.clock = clock;
+    StorageGrowthScanner scanner(layout, options);
+    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_FALSE(scanner.lastRun());
+    EXPECT_EQ(scanner.totalBytes(), 0);
+
+    QList<QString> order;
+    QObject::connect(&scanner, &StorageGrowthScanner::bucketsChanged, &scanner,
+                     [&] { order << "buckets"; });
+    QObject::connect(&scanner, &StorageGrowthScanner::lastRunChanged, &scanner,
+                     [&] { order << "lastRun"; });
+    QObject::connect(&scanner, &StorageGrowthScanner::stateChanged, &scanner,
+                     [&] { order << "state"; });
+    scanner.scan();
+    EXPECT_EQ(scanner.state().kind, Kind::Scanning);
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    EXPECT_EQ(scanner.buckets().size(), 7);
+    for (const Bucket& b : scanner.buckets())
+        EXPECT_EQ(b.bytes, 0) << b.id.toStdString();
+    EXPECT_EQ(scanner.totalBytes(), 0);
+    EXPECT_EQ(scanner.lastRun(), clock->now());
+    EXPECT_EQ(order, QList<QString>({"state", "buckets", "lastRun", "state"}));
+}
+
+TEST(StorageGrowthScanner, BucketsAreSortedLargestFirstWithTheirOwnBytes) {
+    const HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("growth-home"));
+    writeFile(layout.downloadsDir() + "/movie.mkv", 400'000);
+    writeFile(layout.cacheHome() + "/thumbs/a.png", 100'000);
+    writeFile(layout.home() + "/.cargo/registry/crate.tar", 200'000);
+    StorageGrowthScanner::Options options;
+    options.systemApplications = layout.home() + "/no-such-applications";
+    StorageGrowthScanner scanner(layout, options);
+    scanner.scan();
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_EQ(scanner.buckets().size(), 7);
+    EXPECT_EQ(ids(scanner.buckets()).mid(0, 3), QStringList({"downloads", "developer", "caches"}));
+    EXPECT_EQ(scanner.buckets()[0].bytes, allocated(layout.downloadsDir() + "/movie.mkv"));
+    EXPECT_EQ(scanner.buckets()[0].featureID, "disk");
+    EXPECT_EQ(scanner.totalBytes(),
+              scanner.buckets()[0].bytes + scanner.buckets()[1].bytes + scanner.buckets()[2].bytes);
+}
+
+TEST(StorageGrowthScanner, ASecondRequestWhileScanningIsIgnoredAndTheOldResultStaysMeanwhile) {
+    const HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("growth-twice"));
+    std::counting_semaphore<64> release(0);
+    std::atomic<int> measured{0};
+    std::atomic<bool> hold{false};
+    StorageGrowthScanner::Options options;
+    options.cores = 4;
+    options.measure = [&](const QString&, const CancelToken&) -> qint64 {
+        ++measured;
+        if (hold)
+            release.acquire();
+        return 7;
+    };
+    StorageGrowthScanner scanner(layout, options);
+    scanner.scan();
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    const int places = measured.load();
+    EXPECT_EQ(places, 20); // every place of every bucket, once
+    const QList<Bucket> first = scanner.buckets();
+    const auto firstRun = scanner.lastRun();
+
+    hold = true;
+    QSignalSpy buckets(&scanner, &StorageGrowthScanner::bucketsChanged);
+    scanner.scan();
+    scanner.scan();
+    EXPECT_EQ(scanner.state().kind, Kind::Scanning);
+    EXPECT_EQ(scanner.buckets(), first);
+    EXPECT_EQ(scanner.lastRun(), firstRun);
+    release.release(places);
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    EXPECT_EQ(measured.load(), 2 * places);
+    EXPECT_EQ(buckets.count(), 1);
+}

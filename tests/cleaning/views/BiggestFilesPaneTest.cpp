@@ -1,0 +1,254 @@
+// The biggest-files screen driven as a user would: picking a folder, the minimum size, the
+// old-files filter, selecting rows and moving them to the Trash.
+#include "cleaning/views/BiggestFilesPane.h"
+#include "cleaning/CleaningTestSupport.h"
+#include "cleaning/LargeFilesScanner.h"
+#include "cleaning/views/BigFileDelegate.h"
+#include "fakes/FakeFileRevealer.h"
+#include "fakes/FakeTrash.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanningProgress.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+using namespace cleaningtest;
+using Kind = LargeFilesScanner::State::Kind;
+
+namespace {
+
+constexpr qint64 MB = 1'048'576;
+
+void sparse(const QString& path, qint64 bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(bytes));
+}
+
+struct Rig {
+    QString folder = testsupport::freshDir("biggest");
+    std::shared_ptr<FakeTrash> trash =
+        std::make_shared<FakeTrash>(testsupport::freshDir("biggest-trash"));
+    LargeFilesScanner scanner{trash};
+    ScreenState screen;
+    FakeFileRevealer revealer;
+
+    Rig() {
+        sparse(folder + "/movie.mkv", 300 * MB);
+        sparse(folder + "/old-backup.zip", 120 * MB);
+        age(folder + "/old-backup.zip", 400, 400);
+        sparse(folder + "/disk.iso", 60 * MB);
+        sparse(folder + "/small.txt", 20 * MB);
+    }
+    std::unique_ptr<BiggestFilesPane> pane() {
+        auto p = std::make_unique<BiggestFilesPane>(scanner, screen, &revealer);
+        p->confirmation()->setRandomSource([] { return quint32(7); });
+        p->setFolderPicker([this](QWidget*) { return std::optional<QString>(folder); });
+        p->resize(1000, 700);
+        p->show();
+        return p;
+    }
+    bool done() const { return scanner.state().kind == Kind::Done; }
+};
+
+QStringList shownNames(const BiggestFilesPane& pane) {
+    QStringList out;
+    for (int r = 0; r < pane.list()->model()->rowCount(); ++r)
+        out << pane.list()->model()->index(r, 0).data().toString();
+    return out;
+}
+
+QUuid idOf(const LargeFilesScanner& scanner, const QString& name) {
+    for (const BigFile& f : scanner.files()) {
+        if (f.fileName() == name)
+            return f.id;
+    }
+    return {};
+}
+
+void selectRows(BiggestFilesPane& pane, const QList<int>& rows) {
+    QItemSelectionModel* model = pane.list()->selectionModel();
+    model->clearSelection();
+    for (int r : rows)
+        model->select(pane.list()->model()->index(r, 0), QItemSelectionModel::Select);
+}
+
+} // namespace
+
+TEST(BiggestFilesPane, NothingRunsUntilAFolderIsPickedThenTheListShows) {
+    Rig rig;
+    auto pane = rig.pane();
+    EXPECT_EQ(pane->currentContent(), pane->idleState());
+    EXPECT_EQ(pane->idleState()->title(), "Pick a folder to scan");
+    EXPECT_EQ(pane->chooseButton()->text(), "Choose folder…");
+    EXPECT_FALSE(pane->trashButton()->isVisible());
+    EXPECT_FALSE(pane->folderLabel()->isVisible());
+    EXPECT_EQ(pane->sizePicker()->currentText(), "50 MB+");
+
+    // A new minimum before any folder only stores the value.
+    pane->sizePicker()->setCurrentIndex(0);
+    emit pane->sizePicker()->activated(0);
+    EXPECT_EQ(rig.scanner.minSizeBytes(), 10 * MB);
+    EXPECT_EQ(rig.scanner.state().kind, Kind::Idle);
+
+    rig.screen.setBigSelection({QUuid::createUuid()});
+    pane->chooseButton()->click();
+    EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+    EXPECT_EQ(pane->currentContent(), pane->scanningState());
+    EXPECT_EQ(pane->scanningState()->label()->text(), "Scanning… 0 files checked");
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_EQ(pane->currentContent(), pane->listPage());
+    EXPECT_EQ(shownNames(*pane),
+              QStringList({"movie.mkv", "old-backup.zip", "disk.iso", "small.txt"}));
+    EXPECT_EQ(pane->chooseButton()->text(), "Scan another…");
+    EXPECT_EQ(pane->folderLabel()->text(), QFileInfo(rig.folder).fileName());
+    EXPECT_FALSE(pane->resultLabel()->isVisible());
+
+    // "Show" reveals the file without touching the selection.
+    const QRect first = pane->list()->visualRect(pane->list()->model()->index(0, 0));
+    const QPoint show = pane->delegate()->revealRect(first).center();
+    QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, show);
+    EXPECT_EQ(rig.revealer.revealed, QStringList({rig.folder + "/movie.mkv"}));
+    EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+}
+
+TEST(BiggestFilesPane, ANewMinimumRescansTheFolderAndKeepsTheOldSelection) {
+    Rig rig;
+    auto pane = rig.pane();
+    pane->pickFolder(rig.folder);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    selectRows(*pane, {0});
+    const QSet<QUuid> selected = rig.screen.bigSelection();
+    ASSERT_EQ(selected, QSet<QUuid>({idOf(rig.scanner, "movie.mkv")}));
+    EXPECT_TRUE(pane->trashButton()->isVisible());
+    EXPECT_EQ(pane->trashButton()->text(), "Trash 314.6 MB");
+
+    pane->sizePicker()->setCurrentIndex(2);
+    emit pane->sizePicker()->activated(2);
+    EXPECT_EQ(rig.scanner.state().kind, Kind::Scanning);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_EQ(shownNames(*pane), QStringList({"movie.mkv", "old-backup.zip"}));
+    // The kept ids belong to the earlier list: nothing is selected or counted now.
+    EXPECT_EQ(rig.screen.bigSelection(), selected);
+    EXPECT_TRUE(pane->list()->selectionModel()->selectedIndexes().isEmpty());
+    EXPECT_EQ(pane->trashButton()->text(), "Trash Zero KB");
+
+    // Confirming moves nothing, says so, and empties the selection.
+    pane->trashButton()->click();
+    DeleteCodeSheet* sheet = pane->confirmation()->sheet();
+    ASSERT_NE(sheet, nullptr);
+    QTest::keyClicks(sheet->entryField(), "0007");
+    sheet->confirmButton()->click();
+    EXPECT_TRUE(rig.trash->moved().isEmpty());
+    EXPECT_EQ(rig.screen.bigResult(), "Freed Zero KB");
+    EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+
+    // 500 MB+: nothing that big here.
+    pane->sizePicker()->setCurrentIndex(3);
+    emit pane->sizePicker()->activated(3);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_EQ(pane->currentContent(), pane->nothingState());
+    EXPECT_EQ(pane->nothingState()->message(),
+              "No files above 524.3 MB in that folder. Try a smaller minimum size in the picker "
+              "above.");
+}
+
+TEST(BiggestFilesPane, OnlyOldHidesRowsButKeepsTheirSelectionAndMovesThemToo) {
+    Rig rig;
+    auto pane = rig.pane();
+    pane->pickFolder(rig.folder);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    selectRows(*pane, {0, 1}); // movie.mkv (recent) and old-backup.zip (old)
+    ASSERT_EQ(rig.screen.bigSelection().size(), 2);
+
+    pane->onlyOldToggle()->click();
+    EXPECT_TRUE(rig.screen.bigOnlyOld());
+    EXPECT_EQ(rig.scanner.state().kind, Kind::Done); // the filter starts no scan
+    EXPECT_EQ(shownNames(*pane), QStringList({"old-backup.zip"}));
+    EXPECT_EQ(rig.screen.bigSelection().size(), 2);
+    EXPECT_EQ(pane->list()->selectionModel()->selectedIndexes().size(), 1);
+
+    // Clicking the one shown row keeps the hidden one selected.
+    const QRect row = pane->list()->visualRect(pane->list()->model()->index(0, 0));
+    QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, row.topLeft() + QPoint(40, 5));
+    EXPECT_EQ(rig.screen.bigSelection().size(), 2);
+    EXPECT_EQ(pane->trashButton()->text(), "Trash 440.4 MB");
+
+    pane->trashButton()->click();
+    DeleteCodeSheet* sheet = pane->confirmation()->sheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->confirmButton()->text(), "Move to Trash");
+    QTest::keyClicks(sheet->entryField(), "0007");
+    sheet->confirmButton()->click();
+    EXPECT_EQ(rig.trash->moved(),
+              QStringList({rig.folder + "/movie.mkv", rig.folder + "/old-backup.zip"}));
+    EXPECT_EQ(rig.screen.bigResult(), "Freed 440.4 MB");
+    EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+    // No old file is left: the filtered list is empty and says why.
+    EXPECT_EQ(pane->currentContent(), pane->nothingState());
+    EXPECT_EQ(pane->nothingState()->message(), "No large files older than six months.");
+
+    // Off again: the rest shows under the result line.
+    pane->onlyOldToggle()->click();
+    EXPECT_EQ(pane->currentContent(), pane->listPage());
+    EXPECT_EQ(shownNames(*pane), QStringList({"disk.iso"}));
+    EXPECT_TRUE(pane->resultLabel()->isVisible());
+    EXPECT_EQ(pane->resultLabel()->text(), "Freed 440.4 MB");
+}
+
+TEST(BiggestFilesPane, FilesThatCannotBeMovedStayListedAndAreNamedInOneAlert) {
+    Rig rig;
+    rig.trash->failFor(rig.folder + "/disk.iso", "Permission denied");
+    auto pane = rig.pane();
+    pane->pickFolder(rig.folder);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    selectRows(*pane, {1, 2}); // old-backup.zip, disk.iso
+    pane->trashSelected();
+    EXPECT_EQ(shownNames(*pane), QStringList({"movie.mkv", "disk.iso"}));
+    EXPECT_EQ(rig.screen.bigResult(), "Freed 125.8 MB");
+    EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+    QMessageBox* alert = pane->alert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), "Some files could not be moved");
+    EXPECT_EQ(alert->informativeText(), "disk.iso: Permission denied");
+    alert->close();
+}
+
+TEST(BiggestFilesPane, LeavingAndComingBackKeepsListFilterSelectionAndResult) {
+    Rig rig;
+    {
+        auto pane = rig.pane();
+        pane->pickFolder(rig.folder);
+        ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+        selectRows(*pane, {2});
+        rig.screen.setBigResult(QString("Freed 1 MB"));
+    }
+    auto again = rig.pane();
+    EXPECT_EQ(again->currentContent(), again->listPage());
+    EXPECT_EQ(again->list()->selectionModel()->selectedIndexes().size(), 1);
+    EXPECT_EQ(again->list()->selectionModel()->selectedIndexes()[0].row(), 2);
+    EXPECT_EQ(again->resultLabel()->text(), "Freed 1 MB");
+    EXPECT_EQ(again->chooseButton()->text(), "Scan another…");
+}
+
+TEST(BiggestFilesPane, AFolderThatCannotBeReadSaysSo) {
+    Rig rig;
+    auto pane = rig.pane();
+    pane->pickFolder(rig.folder + "/gone");
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.scanner.state().kind == Kind::Failed; }));
+    EXPECT_EQ(pane->currentContent(), pane->failedState());
+    EXPECT_EQ(pane->failedState()->title(), "Scan failed");
+    EXPECT_EQ(pane->failedState()->message(),
+              "Pendrel could not read “gone”: No such file or directory.");
+}

@@ -1,0 +1,256 @@
+// The cleaner pane driven as a user would: appearing, ticking, confirming with the typed code,
+// the result line, and the states of its body.
+#include "cleaning/views/CleanerPane.h"
+#include "cleaning/CleaningTestSupport.h"
+#include "cleaning/CleanupScanner.h"
+#include "fakes/FakeCategoryMeasure.h"
+#include "fakes/FakeFileRevealer.h"
+#include "fakes/FakeTrash.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/TamsoExplainRow.h"
+#include "ui-kit/TamsoSafetyBadge.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <semaphore>
+
+using namespace cleaningtest;
+using Kind = CleanupScanner::State::Kind;
+
+namespace {
+
+CleanCategory row(const QString& id, TamsoSafety safety, bool onByDefault, bool removable = true) {
+    CleanCategory c;
+    c.id = id;
+    c.name = "Row " + id;
+    c.plainDescription = "What " + id + " is.";
+    c.safety = safety;
+    c.onByDefault = onByDefault;
+    c.removable = removable;
+    c.locations = {"/nowhere/" + id, "/nowhere/" + id + "-2"};
+    return c;
+}
+
+struct Rig {
+    std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
+    std::shared_ptr<FakeTrash> trash =
+        std::make_shared<FakeTrash>(testsupport::freshDir("pane-trash"));
+    ScreenState screen;
+    FakeFileRevealer revealer;
+    std::unique_ptr<CleanupScanner> scanner;
+
+    explicit Rig(QList<CleanCategory> table) {
+        scanner = std::make_unique<CleanupScanner>(std::move(table),
+                                                   CleanupScanner::Tools{measure, trash, {}});
+    }
+    std::unique_ptr<CleanerPane> pane() {
+        auto p = std::make_unique<CleanerPane>(*scanner, screen, CleanerStateFields::system(),
+                                               CleanerPaneText::systemJunk(), &revealer);
+        p->confirmation()->setRandomSource([] { return quint32(42); });
+        p->resize(900, 700);
+        return p;
+    }
+    bool done() const { return scanner->state().kind == Kind::Done; }
+};
+
+QStringList titles(const QList<TamsoExplainRow*>& rows) {
+    QStringList out;
+    for (TamsoExplainRow* r : rows)
+        out << r->title();
+    return out;
+}
+
+void confirmWithCode(CleanerPane& pane) {
+    pane.cleanButton()->click();
+    DeleteCodeSheet* sheet = pane.confirmation()->sheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->confirmButton()->text(), "Clean now");
+    QTest::keyClicks(sheet->entryField(), "0042");
+    ASSERT_TRUE(sheet->confirmButton()->isEnabled());
+    sheet->confirmButton()->click();
+}
+
+} // namespace
+
+TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
+    Rig rig({row("caches", TamsoSafety::Safe, true), row("logs", TamsoSafety::CheckFirst, true),
+             row("downloads", TamsoSafety::Risky, false),
+             row("library", TamsoSafety::Keep, false, false)});
+    rig.measure->setResult("caches", {2'000'000, 12, {}});
+    rig.measure->setResult("downloads", {500'000, 3, {}});
+    rig.measure->setResult("library", {9'000'000, 40, {}});
+    {
+        auto pane = rig.pane();
+        EXPECT_EQ(pane->currentBody(), pane->readyState());
+        EXPECT_EQ(pane->readyState()->title(), "Ready to scan");
+        pane->show();
+        EXPECT_EQ(rig.scanner->state().kind, Kind::Scanning);
+        EXPECT_EQ(pane->currentBody(), pane->measuringState());
+        EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches"}));
+        ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+        EXPECT_EQ(pane->currentBody(), pane->listPage());
+        EXPECT_EQ(titles(pane->cleanableRows()), QStringList({"Row caches", "Row downloads"}));
+        EXPECT_EQ(titles(pane->keptRows()), QStringList({"Row library"}));
+
+        TamsoExplainRow* caches = pane->cleanableRows()[0];
+        EXPECT_EQ(caches->sizeText(), "2 MB");
+        EXPECT_EQ(caches->detail(), "What caches is.");
+        EXPECT_EQ(caches->meta(), "12 items");
+        EXPECT_EQ(caches->selected(), true);
+        EXPECT_EQ(pane->cleanableRows()[1]->selected(), false);
+        EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2 MB");
+        EXPECT_TRUE(pane->cleanButton()->isEnabled());
+
+        // Ticking goes to ScreenState and into the button.
+        pane->cleanableRows()[1]->checkBox()->click();
+        EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches", "downloads"}));
+        EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2.5 MB");
+
+        // The locked row: kept grade, no checkbox, and its first place shown in the file manager.
+        TamsoExplainRow* library = pane->keptRows()[0];
+        EXPECT_TRUE(library->locked());
+        EXPECT_EQ(library->safety(), TamsoSafety::Keep);
+        EXPECT_FALSE(library->checkBox()->isVisible());
+        auto* reveal = qobject_cast<QPushButton*>(library->trailing());
+        ASSERT_NE(reveal, nullptr);
+        EXPECT_EQ(reveal->text(), "Show in File Manager");
+        reveal->click();
+        EXPECT_EQ(rig.revealer.revealed, QStringList({"/nowhere/library"}));
+    }
+    // Coming back: the measurement and the ticks are kept, nothing is measured again.
+    const int measuredBefore = int(rig.measure->measured().size());
+    auto again = rig.pane();
+    again->show();
+    EXPECT_EQ(int(rig.measure->measured().size()), measuredBefore);
+    EXPECT_EQ(again->currentBody(), again->listPage());
+    EXPECT_EQ(again->cleanableRows()[1]->selected(), true);
+}
+
+TEST(CleanerPane, CleanSelectedWaitsUntilTheMeasurementIsIn) {
+    Rig rig({row("a", TamsoSafety::Safe, true), row("b", TamsoSafety::Safe, true)});
+    rig.measure->setResult("a", {1000, 1, {}});
+    std::binary_semaphore release(0);
+    std::atomic_bool hold{true};
+    rig.measure->setHook([&](const CleanCategory& c, const CancelToken&) {
+        if (hold && c.id == "b")
+            release.acquire();
+    });
+    auto pane = rig.pane();
+    pane->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.scanner->progressDone() == 1; }));
+    // Ticks exist and a size shows, but the table is only half measured.
+    EXPECT_FALSE(rig.screen.diskSelected().isEmpty());
+    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+    EXPECT_TRUE(pane->rescanButton()->isEnabled());
+    release.release();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_TRUE(pane->cleanButton()->isEnabled());
+
+    // A measurement that starts under an open confirmation withdraws it.
+    pane->cleanButton()->click();
+    ASSERT_TRUE(pane->confirmation()->isPresented());
+    hold = false;
+    rig.scanner->scan();
+    EXPECT_FALSE(pane->confirmation()->isPresented());
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+
+    // Nothing ticked: nothing to clean.
+    rig.screen.setDiskSelected({});
+    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · Zero KB");
+}
+
+TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
+    const QString dir = testsupport::freshDir("pane-clean");
+    writeFile(dir + "/cache/a.bin", 8192);
+    writeFile(dir + "/cache/b.bin", 4096);
+    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
+    cache.locations = {dir + "/cache"};
+    Rig rig({cache});
+    rig.measure->setResult("cache", {12'288, 2, {}});
+    rig.trash->failFor(dir + "/cache/b.bin", "Permission denied");
+    auto pane = rig.pane();
+    pane->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    const int measuredBefore = int(rig.measure->measured().size());
+
+    // Cancelling the confirmation runs nothing.
+    pane->cleanButton()->click();
+    pane->confirmation()->sheet()->cancelButton()->click();
+    EXPECT_FALSE(pane->confirmation()->isPresented());
+    EXPECT_TRUE(rig.trash->moved().isEmpty());
+
+    confirmWithCode(*pane);
+    EXPECT_TRUE(pane->isCleaning());
+    EXPECT_FALSE(pane->rescanButton()->isEnabled());
+    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning(); }));
+    const QString expected =
+        CleanerPaneText::resultLine(allocated(rig.trash->trashedAs(dir + "/cache/a.bin")), 1);
+    EXPECT_EQ(rig.screen.diskResult(), expected);
+    EXPECT_TRUE(expected.endsWith(" · 1 items skipped"));
+    EXPECT_EQ(pane->resultLabel()->text(), expected);
+    EXPECT_TRUE(pane->resultLabel()->isVisible());
+    // Measured again, the ticks unchanged, the result still shown.
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return rig.done() && int(rig.measure->measured().size()) > measuredBefore; }));
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
+    EXPECT_EQ(rig.screen.diskResult(), expected);
+
+    // "Rescan" clears the result and ticks the preselection again.
+    rig.screen.setDiskSelected({});
+    pane->rescanButton()->click();
+    EXPECT_FALSE(rig.screen.diskResult());
+    EXPECT_FALSE(pane->resultLabel()->isVisible());
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
+}
+
+TEST(CleanerPane, TheResultOfACleanLandsEvenWhenThePaneIsGone) {
+    const QString dir = testsupport::freshDir("pane-gone");
+    writeFile(dir + "/cache/a.bin", 4096);
+    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
+    cache.locations = {dir + "/cache"};
+    Rig rig({cache});
+    rig.measure->setResult("cache", {4096, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    pane->cleanNow();
+    pane.reset();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.screen.diskResult().has_value(); }));
+    EXPECT_TRUE(rig.screen.diskResult()->startsWith("Freed "));
+}
+
+TEST(CleanerPane, NothingFoundWhenOnlyALockedRowHasFilesWithoutBytes) {
+    Rig rig({row("a", TamsoSafety::Safe, true), row("kept", TamsoSafety::Keep, false, false)});
+    rig.measure->setResult("kept", {0, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_EQ(pane->currentBody(), pane->nothingState());
+    EXPECT_EQ(pane->nothingState()->title(), "Nothing found");
+    EXPECT_EQ(pane->nothingState()->message(),
+              "Pendrel could not find any of these on this Mac. Nothing to do.");
+}
+
+TEST(CleanerPane, AScannerAlreadyMeasuredElsewhereIsShownAsItIsWithoutTicks) {
+    Rig rig({row("shots", TamsoSafety::Safe, true)});
+    rig.measure->setResult("shots", {5000, 2, {}});
+    rig.scanner->scan();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    auto pane = rig.pane();
+    pane->show();
+    EXPECT_EQ(rig.measure->measured().size(), 1);
+    EXPECT_TRUE(rig.screen.diskSelected().isEmpty());
+    EXPECT_EQ(pane->currentBody(), pane->listPage());
+    EXPECT_EQ(pane->cleanableRows()[0]->selected(), false);
+    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+}
