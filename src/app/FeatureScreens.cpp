@@ -6,6 +6,8 @@
 #include "assistant/TamsoMemory.h"
 #include "assistant/views/PendrelTimelineView.h"
 #include "assistant/views/TamsoMemoryView.h"
+#include "automation/AutomationStore.h"
+#include "automation/views/AutomationView.h"
 #include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
@@ -29,6 +31,12 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
     static const QHash<QString, FeatureScreens::Builder> table = {
         {QStringLiteral("about"),
          [](const Services&, QWidget* parent) -> QWidget* { return new AboutView(parent); }},
+        {QStringLiteral("automation"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.automation)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("automation")), parent);
+             return new AutomationView(*s.automation, s.runMode, parent);
+         }},
         {QStringLiteral("compare"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              if (!s.screen || !s.fileCompare)
