@@ -9,6 +9,8 @@
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/views/BiggestFilesPane.h"
 #include "cleaning/views/CleanerPane.h"
+#include "automation/AutomationStore.h"
+#include "automation/views/AutomationView.h"
 #include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
@@ -32,6 +34,12 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
     static const QHash<QString, FeatureScreens::Builder> table = {
         {QStringLiteral("about"),
          [](const Services&, QWidget* parent) -> QWidget* { return new AboutView(parent); }},
+        {QStringLiteral("automation"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.automation)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("automation")), parent);
+             return new AutomationView(*s.automation, s.runMode, parent);
+         }},
         {QStringLiteral("compare"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              if (!s.screen || !s.fileCompare)

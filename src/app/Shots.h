@@ -31,3 +31,4 @@ void renderCompareShots(ShotContext& ctx);
 void renderAppsShots(ShotContext& ctx);
 void renderAssistantShots(ShotContext& ctx);
 void renderCleaningShots(ShotContext& ctx);
+void renderAutomationShots(ShotContext& ctx);

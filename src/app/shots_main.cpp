@@ -46,5 +46,6 @@ int main(int argc, char** argv) {
     renderAppsShots(ctx);
     renderAssistantShots(ctx);
     renderCleaningShots(ctx);
+    renderAutomationShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

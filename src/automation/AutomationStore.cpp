@@ -1,10 +1,58 @@
 #include "automation/AutomationStore.h"
 
-#include "cleaning/CleanupScanner.h"
+#include "assistant/PendrelTimelineStore.h"
+#include "automation/AutomationSchedule.h"
+#include "automation/AutomationText.h"
+#include "platform/AppSupportFolder.h"
+#include "platform/Clock.h"
+#include "platform/FreedesktopNotifier.h"
+#include "platform/ToolRunner.h"
+#include "platform/UserDefaults.h"
+#include "platform/UserNotifier.h"
 #include "vitals/AppState.h"
+#include "vitals/SystemStatsSampler.h"
+
+#include <QUuid>
+
+AutomationStore::Environment AutomationStore::Environment::system() {
+    Environment env;
+    env.defaults = &UserDefaults::standard();
+    env.clock = std::make_shared<SystemClock>();
+    env.layout = HomeLayout::fromEnvironment();
+    env.cleaning = CleanupScanner::systemTools(env.layout);
+    env.notifier = std::make_shared<FreedesktopNotifier>();
+    env.timeline = PendrelTimelineStore::shared();
+    env.tools = std::make_shared<ProcessToolRunner>();
+    env.searchPath = qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    env.freshDiskSample = [] {
+        SystemStatsSampler sampler;
+        SystemSnapshot snapshot;
+        sampler.sampleDisk(snapshot);
+        return snapshot;
+    };
+    return env;
+}
+
+QStringList AutomationStore::defaultDockerCandidates() {
+    return {QStringLiteral("/opt/homebrew/bin/docker"), QStringLiteral("/usr/local/bin/docker")};
+}
+
+AutomationStore::AutomationStore(Environment environment, QObject* parent)
+    : QObject(parent), m_env(std::move(environment)) {
+    if (!m_env.clock)
+        m_env.clock = std::make_shared<SystemClock>();
+    m_toolPool.setMaxThreadCount(1);
+    load();
+}
+
+AutomationStore::~AutomationStore() {
+    // A tool still running is waited for (its time limit bounds the wait); its result goes
+    // nowhere, since the watchers die with this object.
+    m_toolPool.waitForDone();
+}
 
 AutomationStore* AutomationStore::shared() {
-    static AutomationStore* instance = new AutomationStore;
+    static AutomationStore* instance = new AutomationStore(Environment::system());
     return instance;
 }
 
@@ -20,7 +68,6 @@ void AutomationStore::setScreenshotCleaner(ScreenshotCleanupScanner* s) {
 void AutomationStore::setAppState(AppState* s) {
     m_appState = s;
 }
-
 DiskCleanupScanner* AutomationStore::diskCleaner() const {
     return m_disk.data();
 }
@@ -34,9 +81,59 @@ AppState* AutomationStore::appState() const {
     return m_appState.data();
 }
 
+AutomationRuleState AutomationStore::state(const QString& ruleId) const {
+    return m_states.value(ruleId);
+}
+
+// ---- Stored state
+
+void AutomationStore::load() {
+    std::optional<AutomationRuleStates::Map> decoded;
+    if (m_env.defaults)
+        decoded = AutomationRuleStates::decode(
+            m_env.defaults->value(AutomationRuleStates::defaultsKey()));
+    m_states = AutomationRuleStates::forTable(decoded);
+    emit statesChanged();
+}
+
+void AutomationStore::save() {
+    if (m_env.defaults)
+        m_env.defaults->setValue(AutomationRuleStates::defaultsKey(),
+                                 AutomationRuleStates::encode(m_states));
+}
+
+QString AutomationStore::dayKey(const QDateTime& moment) const {
+    return AutomationSchedule::dayKey(moment, m_env.timeZone);
+}
+
+void AutomationStore::setState(const QString& ruleId, const AutomationRuleState& state) {
+    m_states.insert(ruleId, state);
+    emit statesChanged();
+    save();
+}
+
+// ---- Published fields: each assignment is announced, changed or not.
+
+void AutomationStore::setRunning(bool running) {
+    m_running = running;
+    emit isRunningChanged(running);
+}
+
+void AutomationStore::setRunningRuleID(const std::optional<QString>& id) {
+    m_runningRuleID = id;
+    emit runningRuleIDChanged();
+}
+
+void AutomationStore::setStatusMessage(const std::optional<QString>& message) {
+    m_statusMessage = message;
+    emit statusMessageChanged();
+}
+
+// ---- Schedule
+
 void AutomationStore::start() {
     m_timer = std::make_unique<QTimer>();
-    m_timer->setInterval(kCheckIntervalMs);
+    m_timer->setInterval(m_env.checkIntervalMs);
     QPointer<AutomationStore> self(this);
     connect(m_timer.get(), &QTimer::timeout, this, [self] {
         if (self)
@@ -45,10 +142,128 @@ void AutomationStore::start() {
     m_timer->start();
 }
 
-void AutomationStore::requestNotificationPermission() {}
+void AutomationStore::requestNotificationPermission() {
+    if (m_env.notifier)
+        m_env.notifier->requestPermission();
+}
 
 void AutomationStore::checkDueAtLaunch() {
     checkDue();
 }
 
-void AutomationStore::checkDue() {}
+void AutomationStore::checkDue() {
+    if (m_running || m_pass)
+        return;
+    const QDateTime now = m_env.clock->now();
+    m_pass = Pass{AutomationSchedule::weekday(now, m_env.timeZone), dayKey(now), 0, false};
+    setStatusMessage(AutomationText::checking());
+    continuePass();
+}
+
+void AutomationStore::continuePass() {
+    const QList<AutomationRule>& rules = AutomationRule::all();
+    while (m_pass && m_pass->next < rules.size()) {
+        const AutomationRule& rule = rules.at(m_pass->next++);
+        // Read afresh for every rule: a run earlier in this pass may have changed the states.
+        const AutomationRuleState st = state(rule.id);
+        if (!st.enabled || !AutomationSchedule::isRuleDay(rule.kind, m_pass->weekday))
+            continue;
+        if (st.lastRunDay && *st.lastRunDay == m_pass->today)
+            continue;
+        if (rule.kind == AutomationRule::Kind::DiskAlert) {
+            storageAlertDue([this, rule](bool due) {
+                if (due)
+                    runInPass(rule);
+                else
+                    continuePass();
+            });
+            return;
+        }
+        runInPass(rule);
+        return;
+    }
+    if (!m_pass)
+        return;
+    if (!m_pass->ran)
+        setStatusMessage(AutomationText::nothingDue());
+    m_pass.reset();
+    emit checkFinished();
+}
+
+void AutomationStore::runInPass(const AutomationRule& rule) {
+    m_pass->ran = true;
+    run(rule, [this] { continuePass(); });
+}
+
+void AutomationStore::setEnabled(bool enabled, const QString& ruleId) {
+    if (!AutomationRule::lookup(ruleId))
+        return;
+    AutomationRuleState st = state(ruleId);
+    st.enabled = enabled;
+    setState(ruleId, st);
+    if (enabled)
+        QTimer::singleShot(0, this, &AutomationStore::checkDue);
+}
+
+void AutomationStore::runNow(const AutomationRule& rule) {
+    run(rule, {});
+}
+
+void AutomationStore::run(const AutomationRule& rule, std::function<void()> then) {
+    if (m_running) {
+        if (then)
+            then();
+        return;
+    }
+    setRunning(true);
+    setRunningRuleID(rule.id);
+    runRunner(rule.kind, [this, rule, then = std::move(then)](const QString& result) {
+        recordResult(rule, result);
+        emit runFinished(rule.id);
+        if (then)
+            then();
+    });
+}
+
+void AutomationStore::runRunner(AutomationRule::Kind kind, Done done) {
+    switch (kind) {
+    case AutomationRule::Kind::FridayDownloads:
+        return emptyOldDownloads(std::move(done));
+    case AutomationRule::Kind::SundayDevCaches:
+        return cleanDeveloperCaches(std::move(done));
+    case AutomationRule::Kind::DiskAlert:
+        return storageAlertMessage(std::move(done));
+    case AutomationRule::Kind::WeeklyDocker:
+        return pruneDocker(std::move(done));
+    case AutomationRule::Kind::FridayScreenshots:
+        return cleanOldScreenshots(std::move(done));
+    }
+}
+
+void AutomationStore::recordResult(const AutomationRule& rule, const QString& result) {
+    AutomationRuleState st = state(rule.id);
+    const QDateTime now = m_env.clock->now();
+    st.lastRun = secondsSinceReferenceDate(now);
+    st.lastRunDay = dayKey(now);
+    st.lastResult = result;
+    setState(rule.id, st);
+    setStatusMessage(AutomationText::statusLine(rule.title, result));
+    notify(rule.title, result);
+    if (m_env.timeline)
+        m_env.timeline->record(TimelineEntry::Kind::Automation, rule.title, result,
+                               QStringLiteral("automation"), false);
+    setRunning(false);
+    setRunningRuleID(std::nullopt);
+}
+
+void AutomationStore::notify(const QString& title, const QString& result) {
+    if (!m_env.notifier)
+        return;
+    UserNotifier::Request request;
+    request.identifier = QStringLiteral("automation-") +
+                         QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
+    request.title = AutomationText::notificationTitle(title);
+    request.body = result;
+    request.playSound = true;
+    m_env.notifier->post(request);
+}

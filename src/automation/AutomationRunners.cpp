@@ -1,0 +1,198 @@
+// The five runners of AutomationStore and what they share: each does its rule's job and hands
+// back one line of text; every failure becomes that text.
+#include "automation/AutomationStore.h"
+
+#include "automation/AutomationSchedule.h"
+#include "automation/AutomationText.h"
+#include "platform/ToolRunner.h"
+#include "vitals/AppState.h"
+
+#include <QFileInfo>
+#include <QFutureWatcher>
+#include <QtConcurrent/QtConcurrentRun>
+
+namespace {
+
+// Calls then(result) on the context's thread once the future has finished; nothing is called
+// when the context is destroyed first.
+template <typename T, typename Then>
+void whenFinished(QObject* context, QFuture<T> future, Then then) {
+    auto* watcher = new QFutureWatcher<T>(context);
+    QObject::connect(watcher, &QFutureWatcherBase::finished, context,
+                     [watcher, then = std::move(then)]() mutable {
+                         T value = watcher->result();
+                         watcher->deleteLater();
+                         then(std::move(value));
+                     });
+    watcher->setFuture(future);
+}
+
+const QString kDownloadsId = QStringLiteral("auto-downloads-30");
+const QString kScreenshotsId = QStringLiteral("screenshots-7");
+
+bool isExecutableFile(const QString& path) {
+    const QFileInfo info(path);
+    return info.isFile() && info.isExecutable();
+}
+
+} // namespace
+
+CleanCategory AutomationStore::downloadsCategory(const HomeLayout& layout) {
+    CleanCategory c;
+    c.id = kDownloadsId;
+    c.name = QStringLiteral("Old downloads (30+ days)");
+    c.plainDescription = QStringLiteral("Downloads not touched in 30 days.");
+    c.locations = CleanCategories::mapLocations(layout, {QStringLiteral("Downloads")});
+    c.olderThanDays = 30;
+    c.onByDefault = true;
+    c.removable = true;
+    c.quickSize = false;
+    c.safety = TamsoSafety::CheckFirst;
+    c.consequence = QStringLiteral("Moved to Trash by Automation.");
+    return c;
+}
+
+void AutomationStore::emptyOldDownloads(Done done) {
+    const CleanCategory category = downloadsCategory(m_env.layout);
+    const std::shared_ptr<const CategoryMeasure> measure = m_env.cleaning.measure;
+    QFuture<Measurement> measuring = QtConcurrent::run(
+        [measure, category] { return measure ? measure->measure(category) : Measurement(); });
+    whenFinished(this, measuring, [this, category, done](const Measurement& m) {
+        if (m.sizeBytes < 1 || m.eligibleFiles.isEmpty()) {
+            done(AutomationText::downloadsNothing());
+            return;
+        }
+        CleanCategory row = category;
+        row.setMeasurement(m);
+        // A cleaner of its own for this one row; the clean holds what it needs, so the cleaner
+        // can go at once.
+        const CleanupScanner cleaner({row}, m_env.cleaning);
+        whenFinished(this, cleaner.clean({kDownloadsId}),
+                     [done, count = m.fileCount](const CleanResult& r) {
+                         done(AutomationText::downloadsMoved(r.freedBytes, count, r.failures));
+                     });
+    });
+}
+
+void AutomationStore::waitForScan(QPointer<CleanupScanner> scanner, int pauses,
+                                  std::function<void()> done) {
+    using Kind = CleanupScanner::State::Kind;
+    const bool finished =
+        !scanner || scanner->state().kind == Kind::Done || scanner->state().kind == Kind::Failed;
+    if (finished || pauses <= 0) {
+        done();
+        return;
+    }
+    QTimer::singleShot(m_env.pauseMs, this, [this, scanner, pauses, done = std::move(done)] {
+        waitForScan(scanner, pauses - 1, done);
+    });
+}
+
+void AutomationStore::cleanDeveloperCaches(Done done) {
+    DevCleanupScanner* cleaner = m_dev.data();
+    if (!cleaner) {
+        done(AutomationText::developerUnavailable());
+        return;
+    }
+    // A scan under way is waited for and a finished one used as it stands.
+    if (cleaner->state().kind == CleanupScanner::State::Kind::Idle)
+        cleaner->scan();
+    waitForScan(cleaner, kDeveloperScanPauses, [this, done] {
+        DevCleanupScanner* cleaner = m_dev.data();
+        if (!cleaner) {
+            done(AutomationText::developerUnavailable());
+            return;
+        }
+        QSet<QString> ids;
+        for (const CleanCategory& c : cleaner->categories()) {
+            if (c.onByDefault && c.sizeBytes > 0)
+                ids.insert(c.id);
+        }
+        if (ids.isEmpty()) {
+            done(AutomationText::developerNothing());
+            return;
+        }
+        whenFinished(this, cleaner->clean(ids), [done](const CleanResult& r) {
+            done(AutomationText::developerFreed(r.freedBytes, r.failures));
+        });
+    });
+}
+
+void AutomationStore::cleanOldScreenshots(Done done) {
+    ScreenshotCleanupScanner* cleaner = m_shots.data();
+    if (!cleaner) {
+        done(AutomationText::screenshotsUnavailable());
+        return;
+    }
+    // Every band is a list of files found by the last scan, and a finished scan's list is stale
+    // once anything has been moved (by this rule a week ago, or by the user): only a scan under
+    // way is awaited, any other state gets a fresh one. The scan rebuilds the table first.
+    if (cleaner->state().kind != CleanupScanner::State::Kind::Scanning)
+        cleaner->scan();
+    waitForScan(cleaner, kScreenshotScanPauses, [this, done] {
+        ScreenshotCleanupScanner* cleaner = m_shots.data();
+        if (!cleaner) {
+            done(AutomationText::screenshotsUnavailable());
+            return;
+        }
+        whenFinished(this, cleaner->clean({kScreenshotsId}), [done](const CleanResult& r) {
+            done(AutomationText::screenshotsMoved(r.freedBytes, r.failures));
+        });
+    });
+}
+
+void AutomationStore::diskFigures(std::function<void(qint64, qint64)> done) {
+    // The vitals' latest sample while there is one; before its first sample the figures would
+    // read as an empty disk, so one is taken here instead.
+    if (AppState* vitals = m_appState.data(); vitals && vitals->hasFirstSample()) {
+        done(vitals->snapshot().diskFreeBytes, vitals->snapshot().diskTotalBytes);
+        return;
+    }
+    if (!m_env.freshDiskSample) {
+        done(0, 0);
+        return;
+    }
+    whenFinished(this, QtConcurrent::run(m_env.freshDiskSample),
+                 [done](const SystemSnapshot& s) { done(s.diskFreeBytes, s.diskTotalBytes); });
+}
+
+void AutomationStore::storageAlertDue(std::function<void(bool)> done) {
+    diskFigures([done](qint64 freeBytes, qint64 totalBytes) {
+        done(AutomationSchedule::storageAlertDue(freeBytes, totalBytes));
+    });
+}
+
+void AutomationStore::storageAlertMessage(Done done) {
+    diskFigures([done](qint64 freeBytes, qint64 totalBytes) {
+        done(AutomationText::storageAlert(freeBytes, totalBytes));
+    });
+}
+
+std::optional<QString> AutomationStore::locateDocker() const {
+    for (const QString& path : m_env.dockerCandidates) {
+        if (isExecutableFile(path))
+            return path;
+    }
+    for (const QString& folder : m_env.searchPath) {
+        const QString path = folder + QStringLiteral("/docker");
+        if (QFileInfo(folder).isAbsolute() && isExecutableFile(path))
+            return path;
+    }
+    return std::nullopt;
+}
+
+void AutomationStore::pruneDocker(Done done) {
+    const std::optional<QString> docker = locateDocker();
+    if (!docker || !m_env.tools) {
+        done(AutomationText::dockerNotFound());
+        return;
+    }
+    const int timeoutMs = m_env.dockerTimeoutMs;
+    QFuture<ToolResult> running =
+        QtConcurrent::run(&m_toolPool, [tools = m_env.tools, path = *docker, timeoutMs] {
+            return tools->run(path, dockerPruneArguments(), timeoutMs);
+        });
+    whenFinished(this, running, [done, timeoutMs](const ToolResult& result) {
+        done(AutomationText::dockerOutcome(result, timeoutMs));
+    });
+}

@@ -1,0 +1,161 @@
+#include "automation/views/AutomationView.h"
+#include "automation/AutomationTestSupport.h"
+#include "automation/views/AutomationRuleRow.h"
+#include "fakes/FakeLoginItem.h"
+#include "shell/RunModeManager.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/ToggleSwitch.h"
+
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QPushButton>
+#include <QSemaphore>
+#include <QTest>
+
+using namespace automationtest;
+
+namespace {
+
+struct Screen {
+    World w;
+    FakeLoginItem login;
+    UserDefaults runDefaults{w.root + "/config/run.json"};
+    RunModeManager runMode{runDefaults, login};
+    std::unique_ptr<AutomationStore> store;
+    std::unique_ptr<AutomationView> view;
+
+    explicit Screen(const AutomationStore::Environment* env = nullptr) {
+        store = std::make_unique<AutomationStore>(env ? *env : w.environment());
+        view = std::make_unique<AutomationView>(*store, &runMode);
+        view->resize(700, 1400);
+        view->show();
+    }
+};
+
+bool statusIsGreen(const AutomationView& view) {
+    const QKLineLabel* label = view.statusLabel();
+    return label->palette().color(QPalette::WindowText) ==
+           QKForeground::color(QKForeground::Green, label->parentWidget()->palette());
+}
+
+} // namespace
+
+TEST(AutomationView, AFreshStartShowsEveryRuleOffWithoutResults) {
+    Screen s;
+    ASSERT_EQ(s.view->rows().size(), 5);
+    for (AutomationRuleRow* row : s.view->rows()) {
+        SCOPED_TRACE(row->rule().id.toStdString());
+        EXPECT_FALSE(row->toggle()->isChecked());
+        EXPECT_EQ(row->statusText(), "Off");
+        EXPECT_TRUE(row->resultText().isNull());
+        EXPECT_TRUE(row->runNowButton()->isEnabled());
+    }
+    EXPECT_FALSE(s.view->statusLabel()->isVisible()) << "the box's last line holds the button";
+    EXPECT_TRUE(s.view->checkButton()->isEnabled());
+}
+
+TEST(AutomationView, RowsFollowTheStoreAndTheSwitchReachesIt) {
+    Screen s;
+    s.w.setDisk(95'000'000'000, 1000'000'000'000);
+    AutomationRuleRow* alert = s.view->row("disk-alert");
+    QTest::mouseClick(alert->toggle(), Qt::LeftButton);
+    EXPECT_TRUE(s.store->state("disk-alert").enabled);
+    EXPECT_TRUE(alert->toggle()->isChecked());
+    ASSERT_TRUE(settled(*s.store));
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return s.store->state("disk-alert").lastRun.has_value(); }));
+    ASSERT_TRUE(settled(*s.store));
+    EXPECT_TRUE(alert->statusText().startsWith("Last run "));
+    EXPECT_EQ(alert->resultText(), *s.store->state("disk-alert").lastResult);
+
+    // Switched off after it ran: off, yet still its last run and result.
+    QTest::mouseClick(alert->toggle(), Qt::LeftButton);
+    EXPECT_FALSE(s.store->state("disk-alert").enabled);
+    EXPECT_FALSE(alert->toggle()->isChecked());
+    EXPECT_TRUE(alert->statusText().startsWith("Last run "));
+    EXPECT_FALSE(alert->resultText().isEmpty());
+
+    s.store->setEnabled(true, "sunday-dev");
+    EXPECT_EQ(s.view->row("sunday-dev")->statusText(), "Enabled — waiting for schedule");
+    ASSERT_TRUE(settled(*s.store));
+}
+
+TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
+    World w;
+    const QString docker = w.root + "/bin/docker";
+    writeScript(docker, "exit 0\n");
+    auto env = w.environment();
+    env.dockerCandidates = {docker};
+    QSemaphore gate;
+    w.tools->setHandler([&gate](const QString&, const QStringList&) {
+        gate.acquire();
+        return FakeToolRunner::exited(1, "", "Error response from daemon\n");
+    });
+    Screen s(&env);
+    OpenAtEnd open{gate};
+    QTest::mouseClick(s.view->row("weekly-docker")->runNowButton(), Qt::LeftButton);
+    ASSERT_TRUE(s.store->isRunning());
+    for (AutomationRuleRow* row : s.view->rows()) {
+        SCOPED_TRACE(row->rule().id.toStdString());
+        const bool running = row->rule().id == "weekly-docker";
+        EXPECT_EQ(row->showsSpinner(), running);
+        EXPECT_EQ(row->statusText() == "Running…", running);
+        EXPECT_FALSE(row->toggle()->isEnabled());
+        EXPECT_FALSE(row->runNowButton()->isEnabled());
+    }
+    EXPECT_FALSE(s.view->checkButton()->isEnabled());
+    gate.release();
+    ASSERT_TRUE(settled(*s.store));
+    AutomationRuleRow* row = s.view->row("weekly-docker");
+    EXPECT_FALSE(row->showsSpinner());
+    EXPECT_EQ(row->resultText(), "Docker prune failed: Error response from daemon\n");
+    EXPECT_TRUE(s.view->checkButton()->isEnabled());
+    EXPECT_EQ(s.view->statusLabel()->text(),
+              "Docker cleanup: Docker prune failed: Error response from daemon\n");
+    EXPECT_TRUE(statusIsGreen(*s.view));
+}
+
+TEST(AutomationView, StatusMessageColourAndTheRunModeTip) {
+    Screen s;
+    s.runMode.setMode(RunMode::WindowOnly);
+    EXPECT_TRUE(s.view->showsTip());
+    s.runMode.setMode(RunMode::MenuBar);
+    EXPECT_FALSE(s.view->showsTip());
+    s.runMode.setMode(RunMode::Login);
+    EXPECT_FALSE(s.view->showsTip());
+
+    QTest::mouseClick(s.view->checkButton(), Qt::LeftButton);
+    // The check runs on: the text is its first one until the pass ends.
+    ASSERT_TRUE(settled(*s.store));
+    EXPECT_EQ(s.view->statusLabel()->text(), "No enabled schedules are due right now.");
+    EXPECT_TRUE(s.view->statusLabel()->isVisible());
+    EXPECT_TRUE(statusIsGreen(*s.view));
+
+    s.w.setDisk(5, 100);
+    s.store->setEnabled(true, "disk-alert");
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return s.store->isChecking() || s.store->isRunning(); }));
+    EXPECT_FALSE(statusIsGreen(*s.view)) << s.view->statusLabel()->text().toStdString();
+    ASSERT_TRUE(settled(*s.store));
+    EXPECT_TRUE(statusIsGreen(*s.view));
+}
+
+TEST(AutomationView, ResultsWrapWithinTheirRow) {
+    World w;
+    AutomationRuleStates::Map states;
+    states["weekly-docker"].lastRun = 0;
+    states["weekly-docker"].lastResult = QString(40, 'w') + QStringLiteral(" ") +
+                                         QString("Deleted build cache objects ").repeated(12);
+    w.defaults.setValue(AutomationRuleStates::defaultsKey(), AutomationRuleStates::encode(states));
+    auto env = w.environment();
+    Screen s(&env);
+    s.view->resize(520, 1400);
+    QCoreApplication::processEvents();
+    AutomationRuleRow* row = s.view->row("weekly-docker");
+    EXPECT_FALSE(row->toggle()->isChecked());
+    EXPECT_TRUE(row->statusText().startsWith("Last run "));
+    const QLabel* result = row->resultLabel();
+    EXPECT_LE(result->width(), 520);
+    EXPECT_GT(result->height(), 3 * result->fontMetrics().height());
+}
