@@ -16,6 +16,8 @@ declare -A seeds=(
   [desktop_entry]=tests/fixtures/startup/desktop
   [unit_file]=tests/fixtures/startup/units
   [defaults_domain]=tests/fixtures/startup/defaults
+  [info_plist]=tests/fixtures/apps/plist
+  [apps_cache]=tests/fixtures/apps/cache
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

@@ -29,4 +29,5 @@ void renderVitalsShots(ShotContext& ctx);
 void renderMenuBarShots(ShotContext& ctx);
 void renderCompareShots(ShotContext& ctx);
 void renderAppsShots(ShotContext& ctx);
+void renderUninstallerShots(ShotContext& ctx);
 void renderAssistantShots(ShotContext& ctx);
