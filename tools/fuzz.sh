@@ -17,6 +17,8 @@ declare -A seeds=(
   [unit_file]=tests/fixtures/startup/units
   [defaults_domain]=tests/fixtures/startup/defaults
   [automation_states]=tests/fixtures/automation
+  [info_plist]=tests/fixtures/apps/plist
+  [apps_cache]=tests/fixtures/apps/cache
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

@@ -1,6 +1,8 @@
 #include "app/FeatureScreens.h"
 
+#include "apps/views/AppsHubView.h"
 #include "apps/views/StartupItemsView.h"
+#include "apps/views/SubscriptionIntelligenceView.h"
 #include "apps/views/TweaksView.h"
 #include "assistant/PendrelTimelineStore.h"
 #include "assistant/TamsoMemory.h"
@@ -77,6 +79,16 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
         {QStringLiteral("startup"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              return new StartupItemsView(s.startupItems, s.fileRevealer, parent);
+         }},
+        {QStringLiteral("uninstaller"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.uninstaller)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("uninstaller")), parent);
+             return new AppsHubView(*s.screen, *s.uninstaller, parent);
+         }},
+        {QStringLiteral("subscriptions"),
+         [](const Services&, QWidget* parent) -> QWidget* {
+             return new SubscriptionIntelligenceView(parent);
          }},
         {QStringLiteral("tweaks"),
          [](const Services& s, QWidget* parent) -> QWidget* {

@@ -87,7 +87,8 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner", layout);
     s.diskMap = own<DiskMapScanner>("DiskMapScanner");
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
-    s.uninstaller = own<AppUninstaller>("AppUninstaller");
+    s.uninstaller = own<AppUninstaller>("AppUninstaller",
+                                        AppUninstaller::systemTools(layout, cleaningTools.trash));
     // The defaults stand-in is installed beside the app; a restart ends the user's own processes.
     s.tweaks = own<TweaksService>(
         "TweaksService", std::make_shared<ProcessToolRunner>(),

@@ -29,6 +29,7 @@ void renderVitalsShots(ShotContext& ctx);
 void renderMenuBarShots(ShotContext& ctx);
 void renderCompareShots(ShotContext& ctx);
 void renderAppsShots(ShotContext& ctx);
+void renderUninstallerShots(ShotContext& ctx);
 void renderAssistantShots(ShotContext& ctx);
 void renderCleaningShots(ShotContext& ctx);
 void renderAutomationShots(ShotContext& ctx);

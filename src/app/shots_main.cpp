@@ -44,6 +44,7 @@ int main(int argc, char** argv) {
     renderMenuBarShots(ctx);
     renderCompareShots(ctx);
     renderAppsShots(ctx);
+    renderUninstallerShots(ctx);
     renderAssistantShots(ctx);
     renderCleaningShots(ctx);
     renderAutomationShots(ctx);

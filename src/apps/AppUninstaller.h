@@ -1,11 +1,158 @@
 #pragma once
 
-#include <QObject>
+#include "apps/InstalledApp.h"
+#include "apps/LeftoverItem.h"
+#include "apps/LeftoverSearch.h"
+#include "assistant/CacheFolder.h"
+#include "platform/ApplicationProcesses.h"
+#include "platform/HomeLayout.h"
+#include "shell/ScanJob.h"
 
-// Finds installed applications and their leftover files.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class ToolRunner;
+class Trash;
+
+// What one uninstall did.
+struct UninstallOutcome {
+    // The application's size when its bundle went, plus the size of each leftover that went;
+    // 0 when the bundle stayed.
+    qint64 freedBytes = 0;
+    // What stayed: the application's name when its bundle stayed (then nothing else was
+    // touched); otherwise the file name of each ticked leftover that stayed, in list order;
+    // "No app selected." when there was nothing to uninstall.
+    QStringList failures;
+    bool appRemoved = false;
+
+    friend bool operator==(const UninstallOutcome&, const UninstallOutcome&) = default;
+};
+
+// The uninstaller: the installed applications with their sizes, the files an application left
+// in the user's Library folders, and the removal of both to the Trash.
+//
+// Published fields change on the main thread only and notify on every assignment. The list of
+// applications is cached in "apps.json" in the app's data folder and shown at once by loadApps()
+// while a background rescan replaces it; the leftover search runs in the background on select();
+// a newer rescan or search makes an older one's result void.
 class AppUninstaller : public QObject {
     Q_OBJECT
+    Q_PROPERTY(AppUninstaller::State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(QList<InstalledApp> apps READ apps NOTIFY appsChanged)
+    Q_PROPERTY(QList<LeftoverItem> leftovers READ leftovers NOTIFY leftoversChanged)
+    Q_PROPERTY(bool leftoversLoading READ leftoversLoading NOTIFY leftoversLoadingChanged)
 public:
-    explicit AppUninstaller(QObject* parent = nullptr) : QObject(parent) {}
+    struct State {
+        enum class Kind { Failed, Idle, Loading, Ready };
+        Kind kind = Kind::Idle;
+        QString message; // only for Failed; nothing in this service fails today
+
+        bool operator==(const State& o) const {
+            return kind == o.kind && (kind != Kind::Failed || message == o.message);
+        }
+        bool operator!=(const State& o) const { return !(*this == o); }
+    };
+
+    // Schedules `then` on the main thread after ms milliseconds; the uninstall's waits go
+    // through it, so tests can count them and need not sleep.
+    using Wait = std::function<void(int ms, std::function<void()> then)>;
+
+    struct Tools {
+        QStringList applicationFolders;
+        QList<LeftoverSearch::Folder> leftoverFolders;
+        // Never offered as leftovers: the app's own folders and the Trash.
+        QStringList protectedPaths;
+        CacheFolder cache{AppSupportFolder(QString())};
+        std::shared_ptr<Trash> trash;
+        // Runs the second removal route ("gio trash") when the Trash refuses an item.
+        std::shared_ptr<ToolRunner> runner;
+        std::shared_ptr<ApplicationProcesses> processes;
+        Wait wait; // empty: a timer on the main thread
+    };
+    // The real folders of this home, the data folder's cache, the given Trash, gio, /proc.
+    static Tools systemTools(const HomeLayout& layout, std::shared_ptr<Trash> trash);
+    static QStringList protectedPathsFor(const HomeLayout& layout);
+
+    // How the uninstall waits for an application to quit: up to kQuitPolls polls kQuitPollMs
+    // apart, then a forced quit and kForceSettleMs before the files go.
+    static constexpr int kQuitPolls = 25;
+    static constexpr int kQuitPollMs = 200;
+    static constexpr int kForceSettleMs = 500;
+    static constexpr const char* kCacheFile = "apps.json";
+    static constexpr const char* kNoSelection = "No app selected.";
+
+    explicit AppUninstaller(Tools tools, QObject* parent = nullptr);
+    ~AppUninstaller() override;
+
+    const State& state() const { return m_state; }
+    const QList<InstalledApp>& apps() const { return m_apps; }
+    const QList<LeftoverItem>& leftovers() const { return m_leftovers; }
+    const std::optional<InstalledApp>& selectedApp() const { return m_selectedApp; }
+    bool leftoversLoading() const { return m_leftoversLoading; }
+
+    // Shows the cached list at once where "apps.json" still names an existing bundle (state
+    // ready), otherwise keeps what is shown (state loading when nothing is), and starts a
+    // rescan that replaces the list, sets ready and rewrites the cache. A rescan already
+    // running is superseded. Main thread.
+    void loadApps();
+
+    // Publishes the selection, empties the leftovers, sets leftoversLoading and starts the
+    // search; only the latest search publishes its finds (and clears leftoversLoading).
+    void select(const InstalledApp& app);
+
+    // Flips `selected` of the leftover with this id; nothing when there is none.
+    void toggleLeftover(const QUuid& id);
+
+    // The sum of the sizes of the selected leftovers.
+    qint64 selectedLeftoverBytes() const;
+
+    // Removes the selected application with the leftovers ticked at this moment: asks its
+    // running processes to quit, waits for them (forcing them after the polls run out), moves
+    // the bundle to the Trash (or, when the Trash refuses, through the second route), then each
+    // ticked leftover; clears the selection and leftovers and calls loadApps(). `done` gets the
+    // outcome on the main thread. Leftovers are only touched when the bundle went. Returns at
+    // once; main thread.
+    using Done = std::function<void(const UninstallOutcome&)>;
+    void uninstall(Done done);
+
+    // The second removal route for one item; true when it reported success. Any thread.
+    bool secondRouteDelete(const QString& path) const;
+
+signals:
+    void stateChanged();
+    void appsChanged();
+    void leftoversChanged();
+    void selectedAppChanged();
+    void leftoversLoadingChanged();
+
+private:
+    struct Run;
+
+    void setState(const State& state);
+    void setApps(const QList<InstalledApp>& apps);
+    void setLeftovers(const QList<LeftoverItem>& leftovers);
+    void setSelectedApp(const std::optional<InstalledApp>& app);
+    void setLeftoversLoading(bool loading);
+    void saveCache();
+
+    static bool secondRoute(ToolRunner* runner, const QString& path);
+    QList<AppProcess> processesOf(const QString& bundleID) const;
+    void pollQuit(const std::shared_ptr<Run>& run);
+    void removeFiles(const std::shared_ptr<Run>& run);
+    void finish(const std::shared_ptr<Run>& run, const UninstallOutcome& outcome);
+
+    Tools m_tools;
+    State m_state;
+    QList<InstalledApp> m_apps;
+    QList<LeftoverItem> m_leftovers;
+    std::optional<InstalledApp> m_selectedApp;
+    bool m_leftoversLoading = false;
+    ScanJob m_scanJob;
+    ScanJob m_leftoverJob;
 };
+
+Q_DECLARE_METATYPE(AppUninstaller::State)

@@ -112,8 +112,9 @@ void QKEmptyState::resizeEvent(QResizeEvent* event) {
 }
 
 bool QKEmptyState::event(QEvent* event) {
-    // A child's font or text changed: its lines may have too.
-    if (event->type() == QEvent::LayoutRequest)
+    // A child's font or text changed: its lines may have too. A panel kept hidden (a page of a
+    // stack) misses those while the text size changes, so it fits again as it comes back.
+    if (event->type() == QEvent::LayoutRequest || event->type() == QEvent::Show)
         fitTexts();
     return QWidget::event(event);
 }

@@ -1,0 +1,287 @@
+#include "apps/AppUninstaller.h"
+
+#include "apps/AppInventory.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/ToolRunner.h"
+#include "platform/Trash.h"
+
+#include <QFileInfo>
+#include <QPointer>
+#include <QSet>
+#include <QTimer>
+
+namespace {
+
+// One item the uninstall moves: where it is, what its record says it occupies, and the name a
+// failure is reported by.
+struct Target {
+    QString path;
+    qint64 sizeBytes = 0;
+    QString fileName;
+};
+
+} // namespace
+
+// An uninstall under way: the application and the leftovers ticked when it started, fixed for
+// the whole run.
+struct AppUninstaller::Run {
+    InstalledApp app;
+    QList<Target> leftovers;
+    int waits = 0;
+    Done done;
+};
+
+QStringList AppUninstaller::protectedPathsFor(const HomeLayout& layout) {
+    return {layout.appSupportDir(), layout.configHome() + QStringLiteral("/Pendrel"),
+            layout.cacheHome() + QStringLiteral("/Pendrel"), layout.trashDir(), layout.home()};
+}
+
+AppUninstaller::Tools AppUninstaller::systemTools(const HomeLayout& layout,
+                                                  std::shared_ptr<Trash> trash) {
+    Tools tools;
+    tools.applicationFolders = AppInventory::applicationFolders(layout.home());
+    tools.leftoverFolders = LeftoverSearch::folders(layout);
+    tools.protectedPaths = protectedPathsFor(layout);
+    tools.cache = CacheFolder(AppSupportFolder(layout.appSupportDir()));
+    tools.trash = trash ? std::move(trash) : std::make_shared<FreedesktopTrash>(layout.trashDir());
+    tools.runner = std::make_shared<ProcessToolRunner>();
+    tools.processes = ProcApplicationProcesses::forThisUser();
+    return tools;
+}
+
+AppUninstaller::AppUninstaller(Tools tools, QObject* parent)
+    : QObject(parent), m_tools(std::move(tools)) {
+    if (!m_tools.wait) {
+        m_tools.wait = [this](int ms, std::function<void()> then) {
+            QTimer::singleShot(ms, this, std::move(then));
+        };
+    }
+}
+
+AppUninstaller::~AppUninstaller() {
+    m_scanJob.cancel();
+    m_leftoverJob.cancel();
+}
+
+// ---- Publishing
+
+void AppUninstaller::setState(const State& state) {
+    m_state = state;
+    emit stateChanged();
+}
+
+void AppUninstaller::setApps(const QList<InstalledApp>& apps) {
+    m_apps = apps;
+    emit appsChanged();
+}
+
+void AppUninstaller::setLeftovers(const QList<LeftoverItem>& leftovers) {
+    m_leftovers = leftovers;
+    emit leftoversChanged();
+}
+
+void AppUninstaller::setSelectedApp(const std::optional<InstalledApp>& app) {
+    m_selectedApp = app;
+    emit selectedAppChanged();
+}
+
+void AppUninstaller::setLeftoversLoading(bool loading) {
+    m_leftoversLoading = loading;
+    emit leftoversLoadingChanged();
+}
+
+// ---- The list and its cache
+
+void AppUninstaller::loadApps() {
+    const CacheFolder::Load<QList<InstalledApp>> cached =
+        m_tools.cache.loadArray<InstalledApp>(QString::fromLatin1(kCacheFile));
+    QList<InstalledApp> existing;
+    if (cached.value) {
+        for (const InstalledApp& app : *cached.value) {
+            if (QFileInfo::exists(app.path()))
+                existing.append(app);
+        }
+    }
+    if (!existing.isEmpty()) {
+        setApps(existing);
+        setState({State::Kind::Ready, {}});
+    } else if (m_apps.isEmpty()) {
+        setState({State::Kind::Loading, {}});
+    }
+
+    const ScanJob::Ticket ticket = m_scanJob.restart();
+    ScanJob::runInPool([ticket, folders = m_tools.applicationFolders, self = QPointer(this)] {
+        QList<InstalledApp> fresh = AppInventory::scan(folders, ticket.cancel);
+        if (ticket.cancel.isCancelled())
+            return;
+        ScanJob::deliver(self, [ticket, fresh = std::move(fresh)](AppUninstaller* s) {
+            if (!s->m_scanJob.isCurrent(ticket.generation))
+                return;
+            s->setApps(fresh);
+            s->setState({State::Kind::Ready, {}});
+            s->saveCache();
+        });
+    });
+}
+
+void AppUninstaller::saveCache() {
+    // A failure is logged by the writer; the fresh list stays published and the old file stays.
+    m_tools.cache.writeJSON(m_apps, QString::fromLatin1(kCacheFile));
+}
+
+// ---- Leftovers
+
+void AppUninstaller::select(const InstalledApp& app) {
+    const ScanJob::Ticket ticket = m_leftoverJob.restart();
+    setSelectedApp(app);
+    setLeftovers({});
+    setLeftoversLoading(true);
+    ScanJob::runInPool([ticket, app, folders = m_tools.leftoverFolders,
+                        guarded = m_tools.protectedPaths, self = QPointer(this)] {
+        QList<LeftoverItem> finds = LeftoverSearch::find(app, folders, guarded, ticket.cancel);
+        if (ticket.cancel.isCancelled())
+            return;
+        ScanJob::deliver(self, [ticket, finds = std::move(finds)](AppUninstaller* s) {
+            // A newer selection owns leftoversLoading; this result is void.
+            if (!s->m_leftoverJob.isCurrent(ticket.generation))
+                return;
+            s->setLeftovers(finds);
+            s->setLeftoversLoading(false);
+        });
+    });
+}
+
+void AppUninstaller::toggleLeftover(const QUuid& id) {
+    for (qsizetype i = 0; i < m_leftovers.size(); ++i) {
+        if (m_leftovers.at(i).id == id) {
+            QList<LeftoverItem> changed = m_leftovers;
+            changed[i].selected = !changed[i].selected;
+            setLeftovers(changed);
+            return;
+        }
+    }
+}
+
+qint64 AppUninstaller::selectedLeftoverBytes() const {
+    qint64 sum = 0;
+    for (const LeftoverItem& item : m_leftovers) {
+        if (item.selected)
+            sum += item.sizeBytes;
+    }
+    return sum;
+}
+
+// ---- Uninstall
+
+bool AppUninstaller::secondRouteDelete(const QString& path) const {
+    return secondRoute(m_tools.runner.get(), path);
+}
+
+bool AppUninstaller::secondRoute(ToolRunner* runner, const QString& path) {
+    if (!runner || path.isEmpty())
+        return false;
+    // gio moves it to the Trash by its own means (a volume's own Trash, its own permissions
+    // handling); the path is one argument, so nothing in it needs escaping.
+    const ToolResult result =
+        runner->run(QStringLiteral("gio"), {QStringLiteral("trash"), QStringLiteral("--"), path});
+    return result.succeeded();
+}
+
+QList<AppProcess> AppUninstaller::processesOf(const QString& bundleID) const {
+    QList<AppProcess> matching;
+    if (!m_tools.processes || bundleID.isEmpty())
+        return matching;
+    for (const AppProcess& p : m_tools.processes->list()) {
+        // Exact, case-sensitive; processes of bundles without an identifier never match.
+        if (!p.bundleIdentifier.isEmpty() && p.bundleIdentifier == bundleID)
+            matching.append(p);
+    }
+    return matching;
+}
+
+void AppUninstaller::uninstall(Done done) {
+    if (!m_selectedApp) {
+        UninstallOutcome none;
+        none.failures = {QString::fromLatin1(kNoSelection)};
+        QTimer::singleShot(0, this, [done = std::move(done), none] {
+            if (done)
+                done(none);
+        });
+        return;
+    }
+    auto run = std::make_shared<Run>();
+    run->app = *m_selectedApp;
+    run->done = std::move(done);
+    // The leftovers the user confirmed are the ones ticked now; whatever the list shows by the
+    // time the application has quit (another selection, say) is not theirs to take.
+    for (const LeftoverItem& item : std::as_const(m_leftovers)) {
+        if (item.selected)
+            run->leftovers.append({item.path, item.sizeBytes, item.fileName()});
+    }
+
+    const QString bundleID = run->app.bundleID.value_or(QString());
+    if (bundleID.isEmpty()) {
+        removeFiles(run);
+        return;
+    }
+    // Only the processes the application itself started are asked: its helpers go with it.
+    const QList<AppProcess> running = processesOf(bundleID);
+    QSet<qint64> pids;
+    for (const AppProcess& p : running)
+        pids.insert(p.pid);
+    for (const AppProcess& p : running) {
+        if (!pids.contains(p.parentPid))
+            m_tools.processes->requestQuit(p);
+    }
+    pollQuit(run);
+}
+
+void AppUninstaller::pollQuit(const std::shared_ptr<Run>& run) {
+    const QString bundleID = *run->app.bundleID;
+    if (!processesOf(bundleID).isEmpty() && run->waits < kQuitPolls) {
+        ++run->waits;
+        m_tools.wait(kQuitPollMs, [this, run] { pollQuit(run); });
+        return;
+    }
+    const QList<AppProcess> still = processesOf(bundleID);
+    if (still.isEmpty()) {
+        removeFiles(run);
+        return;
+    }
+    for (const AppProcess& p : still)
+        m_tools.processes->forceQuit(p);
+    m_tools.wait(kForceSettleMs, [this, run] { removeFiles(run); });
+}
+
+void AppUninstaller::removeFiles(const std::shared_ptr<Run>& run) {
+    ScanJob::runInPool(
+        [run, trash = m_tools.trash, runner = m_tools.runner, self = QPointer(this)] {
+            UninstallOutcome outcome;
+            const auto remove = [&](const QString& path) {
+                if (trash && trash->moveToTrash(path, nullptr))
+                    return true;
+                return secondRoute(runner.get(), path);
+            };
+            outcome.appRemoved = remove(run->app.path());
+            if (!outcome.appRemoved) {
+                outcome.failures = {run->app.name};
+            } else {
+                outcome.freedBytes = run->app.appSizeBytes;
+                for (const Target& t : std::as_const(run->leftovers)) {
+                    if (remove(t.path))
+                        outcome.freedBytes += t.sizeBytes;
+                    else
+                        outcome.failures.append(t.fileName);
+                }
+            }
+            ScanJob::deliver(self, [run, outcome](AppUninstaller* s) { s->finish(run, outcome); });
+        });
+}
+
+void AppUninstaller::finish(const std::shared_ptr<Run>& run, const UninstallOutcome& outcome) {
+    setSelectedApp(std::nullopt);
+    setLeftovers({});
+    loadApps();
+    if (run->done)
+        run->done(outcome);
+}

@@ -1,0 +1,80 @@
+#include "apps/AppsHubText.h"
+
+#include "apps/AppUninstaller.h"
+#include "platform/NotificationCenter.h"
+
+namespace AppsHubText {
+
+QString title() {
+    return QStringLiteral("Apps");
+}
+QString askPrompt() {
+    return QStringLiteral("Ask about unused apps or leftovers");
+}
+QString askQuestion() {
+    return QStringLiteral("Which apps can I safely uninstall?");
+}
+QString headline() {
+    return QStringLiteral("Application Intelligence");
+}
+QString subtitle() {
+    return QStringLiteral("Smart uninstall with confidence scores. See support files, shared "
+                          "files and estimated recovery before you remove anything.");
+}
+QString explainTitle() {
+    return QStringLiteral("How Pendrel uninstalls");
+}
+
+QList<Card> cards() {
+    return {
+        {QStringLiteral("Smart uninstall"), "app.badge"_sym,
+         QStringLiteral("Find leftovers in Preferences, Containers and Application Support. "
+                        "Estimated recovery before you confirm."),
+         QStringLiteral("Open"), CardAction::ShowUninstallPane},
+        {QStringLiteral("Startup"), "power"_sym,
+         QStringLiteral("See what launches when you log in. Every item costs startup time and "
+                        "memory."),
+         QStringLiteral("Open"), CardAction::OpenStartup},
+        {QStringLiteral("Subscriptions"), "creditcard"_sym,
+         QStringLiteral("Pendrel notices software you pay for but rarely open, and services "
+                        "that overlap."),
+         QStringLiteral("Open"), CardAction::OpenSubscriptions},
+    };
+}
+
+QList<ExplainRow> explainRows() {
+    return {
+        {QStringLiteral("Application"), QStringLiteral("The .app itself")},
+        {QStringLiteral("Support files"), QStringLiteral("Preferences, caches, containers")},
+        {QStringLiteral("Shared files"),
+         QStringLiteral("Used by more than one app — Pendrel flags these")},
+        {QStringLiteral("Estimated recovery"), QStringLiteral("What you get back if you confirm")},
+    };
+}
+
+QString sectionFor(CardAction action) {
+    switch (action) {
+    case CardAction::OpenStartup:
+        return QStringLiteral("startup");
+    case CardAction::OpenSubscriptions:
+        return QStringLiteral("subscriptions");
+    case CardAction::ShowUninstallPane:
+        break;
+    }
+    return {};
+}
+
+} // namespace AppsHubText
+
+namespace AppsHub {
+
+void postOpenSection(const QString& id) {
+    NotificationCenter::defaultCenter().post(Notifications::OpenSection, id);
+}
+
+void loadAppsIfNeeded(AppUninstaller& uninstaller) {
+    if (uninstaller.state().kind == AppUninstaller::State::Kind::Idle)
+        uninstaller.loadApps();
+}
+
+} // namespace AppsHub

@@ -1,0 +1,166 @@
+#include "apps/views/AppsHubView.h"
+
+#include "apps/AppsHubText.h"
+#include "apps/AppUninstaller.h"
+#include "apps/views/CardGridLayout.h"
+#include "apps/views/UninstallerView.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+// The overview pane; each time it is shown it makes sure the applications are on their way.
+class OverviewPane : public QWidget {
+public:
+    OverviewPane(AppUninstaller* uninstaller, QWidget* parent)
+        : QWidget(parent), m_uninstaller(uninstaller) {}
+
+protected:
+    void showEvent(QShowEvent* event) override {
+        QWidget::showEvent(event);
+        if (!event->spontaneous() && m_uninstaller)
+            AppsHub::loadAppsIfNeeded(*m_uninstaller);
+    }
+
+private:
+    QPointer<AppUninstaller> m_uninstaller;
+};
+
+QWidget* explainRow(const AppsHubText::ExplainRow& row, QWidget* parent) {
+    auto* line = new QWidget(parent);
+    auto* layout = new QHBoxLayout(line);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(8);
+    QLabel* title =
+        QKBuild::label(row.title, TextStyle::Callout, QKForeground::Primary, line, QFont::DemiBold);
+    title->setFixedWidth(140);
+    layout->addWidget(title, 0, Qt::AlignBaseline);
+    QLabel* detail = QKBuild::label(row.detail, TextStyle::Caption, QKForeground::Secondary, line);
+    layout->addWidget(detail, 1, Qt::AlignBaseline);
+    return line;
+}
+
+} // namespace
+
+AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidget* parent)
+    : QWidget(parent), m_screen(screen), m_uninstaller(&uninstaller) {
+    setObjectName(QStringLiteral("appsHubView"));
+    setWindowTitle(AppsHubText::title());
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* header = new QWidget(this);
+    auto* headerRow = new QHBoxLayout(header);
+    headerRow->setContentsMargins(16, 12, 16, 4);
+    QStringList labels;
+    for (AppsPane pane : allCases<AppsPane>())
+        labels << title(pane);
+    m_picker = new SegmentedControl(labels, header);
+    m_picker->setObjectName(QStringLiteral("appsPanePicker"));
+    m_picker->setMaximumWidth(280);
+    headerRow->addWidget(m_picker);
+    headerRow->addStretch(1);
+    root->addWidget(header);
+    connect(m_picker, &SegmentedControl::activated, this, [this](int index) {
+        const QList<AppsPane>& panes = allCases<AppsPane>();
+        if (index >= 0 && index < panes.size())
+            m_screen.setAppsPane(panes.at(index));
+    });
+
+    m_paneSlot = new QVBoxLayout;
+    m_paneSlot->setContentsMargins(0, 0, 0, 0);
+    root->addLayout(m_paneSlot, 1);
+
+    connect(&screen, &ScreenState::appsPaneChanged, this, &AppsHubView::showPane);
+    showPane(screen.appsPane());
+}
+
+void AppsHubView::postOpenSection(const QString& id) {
+    AppsHub::postOpenSection(id);
+}
+
+UninstallerView* AppsHubView::uninstallerView() const {
+    return qobject_cast<UninstallerView*>(m_pane.data());
+}
+
+void AppsHubView::showPane(AppsPane pane) {
+    m_picker->setCurrentIndex(int(allCases<AppsPane>().indexOf(pane)));
+    if (m_pane && pane == m_shownPane)
+        return;
+    m_shownPane = pane;
+    m_cardButtons.clear();
+    if (m_pane) {
+        m_pane->hide();
+        m_pane->deleteLater();
+    }
+    if (pane == AppsPane::Uninstall && m_uninstaller)
+        m_pane = new UninstallerView(m_screen, *m_uninstaller, this);
+    else
+        m_pane = buildOverview();
+    m_paneSlot->addWidget(m_pane);
+    if (isVisible())
+        m_pane->show();
+}
+
+QWidget* AppsHubView::buildOverview() {
+    auto* pane = new OverviewPane(m_uninstaller, this);
+    pane->setObjectName(QStringLiteral("appsOverview"));
+    QVBoxLayout* column = nullptr;
+    QKBuild::page(column, pane);
+
+    QKBuild::addPart(column, new AskTamsoStrip(AppsHubText::askPrompt(), AppsHubText::askQuestion(),
+                                               true, pane));
+    QLabel* headline = QKBuild::label(AppsHubText::headline(), TextStyle::Title2,
+                                      QKForeground::Primary, pane, QFont::Bold);
+    headline->setObjectName(QStringLiteral("appsHeadline"));
+    QKBuild::addPart(column, headline);
+    QKBuild::addPart(column, QKBuild::label(AppsHubText::subtitle(), TextStyle::Callout,
+                                            QKForeground::Secondary, pane));
+
+    auto* grid = new QWidget(pane);
+    grid->setObjectName(QStringLiteral("appsCards"));
+    auto* gridLayout = new CardGridLayout(220, 14, grid);
+    for (const AppsHubText::Card& card : AppsHubText::cards()) {
+        auto* box = new QKGroupBox(QString(), 8, grid);
+        QKFont headlineFont;
+        headlineFont.style = TextStyle::Headline;
+        box->column()->addWidget(
+            new QKIconLabel(card.icon, card.title, headlineFont, QKForeground::Primary, box));
+        box->column()->addWidget(
+            QKBuild::label(card.blurb, TextStyle::Caption, QKForeground::Secondary, box));
+        auto* button = new QKProminentButton(card.button, box);
+        button->setSmall(true);
+        button->setObjectName(QStringLiteral("card-") + card.title);
+        const AppsHubText::CardAction action = card.action;
+        connect(button, &QPushButton::clicked, this, [this, action] {
+            if (action == AppsHubText::CardAction::ShowUninstallPane)
+                m_screen.setAppsPane(AppsPane::Uninstall);
+            else
+                postOpenSection(AppsHubText::sectionFor(action));
+        });
+        box->column()->addWidget(button, 0, Qt::AlignLeft);
+        box->column()->addStretch(1);
+        gridLayout->addWidget(box);
+        m_cardButtons.append(button);
+    }
+    QKBuild::addPart(column, grid);
+
+    auto* explain = new QKGroupBox(AppsHubText::explainTitle(), 8, pane);
+    explain->setObjectName(QStringLiteral("appsExplain"));
+    for (const AppsHubText::ExplainRow& row : AppsHubText::explainRows())
+        explain->column()->addWidget(explainRow(row, explain));
+    QKBuild::addPart(column, explain);
+    return pane;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "shell/ScreenModes.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class AppUninstaller;
+class QKProminentButton;
+class QVBoxLayout;
+class ScreenState;
+class SegmentedControl;
+class UninstallerView;
+
+// The Apps section: a segmented control over two panes, the overview of the application tools
+// and the uninstall pane, shown in place. The pane lives in ScreenState, so the section reopens
+// where it was left. The overview shows fixed words only; each time it is shown it starts the
+// first load of the installed applications if nothing has yet (so the list is ready by the time
+// the user switches), and its cards open the uninstall pane or the Startup and Subscriptions
+// sections.
+class AppsHubView : public QWidget {
+    Q_OBJECT
+public:
+    AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidget* parent = nullptr);
+
+    // Asks the main window to open a section; for every screen that leads elsewhere.
+    static void postOpenSection(const QString& id);
+
+    SegmentedControl* paneControl() const { return m_picker; }
+    AppsPane shownPane() const { return m_shownPane; }
+    // The overview's card buttons in order (empty while the uninstall pane shows).
+    QList<QKProminentButton*> cardButtons() const { return m_cardButtons; }
+    // The uninstall pane while it shows, else null.
+    UninstallerView* uninstallerView() const;
+
+private:
+    void showPane(AppsPane pane);
+    QWidget* buildOverview();
+
+    ScreenState& m_screen;
+    QPointer<AppUninstaller> m_uninstaller;
+    SegmentedControl* m_picker;
+    QVBoxLayout* m_paneSlot;
+    QPointer<QWidget> m_pane;
+    AppsPane m_shownPane = AppsPane::Hub;
+    QList<QKProminentButton*> m_cardButtons;
+};

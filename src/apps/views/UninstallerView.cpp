@@ -1,0 +1,502 @@
+#include "apps/views/UninstallerView.h"
+
+#include "apps/AppUninstaller.h"
+#include "apps/InstalledAppListModel.h"
+#include "apps/UninstallerText.h"
+#include "apps/views/AppIconCache.h"
+#include "apps/views/InstalledAppDelegate.h"
+#include "platform/ByteFormat.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "ui-kit/TamsoExplainRow.h"
+
+#include <algorithm>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The widest the result line grows before it wraps.
+constexpr int kResultWidth = 420;
+
+// A spinning indicator with its label under it, centred in all the space it gets.
+QWidget* busyPage(const QString& text, const QString& name, QWidget* parent) {
+    auto* page = new QWidget(parent);
+    page->setObjectName(name);
+    auto* column = new QVBoxLayout(page);
+    column->addStretch(1);
+    auto* spinner = new QKSpinner(page);
+    QKFont::apply(spinner, TextStyle::Title2);
+    QKForeground::apply(spinner, QKForeground::Secondary);
+    column->addWidget(spinner, 0, Qt::AlignHCenter);
+    column->addSpacing(6);
+    QLabel* label = QKBuild::label(text, TextStyle::Callout, QKForeground::Secondary, page,
+                                   std::nullopt, false);
+    column->addWidget(label, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    return page;
+}
+
+// A one-point rule that runs from top to bottom of its row.
+QWidget* verticalRule(QWidget* parent) {
+    auto* rule = new QKHairline(parent);
+    rule->setMinimumHeight(0);
+    rule->setMaximumHeight(QWIDGETSIZE_MAX);
+    rule->setFixedWidth(1);
+    rule->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    return rule;
+}
+
+} // namespace
+
+UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstaller, QWidget* parent)
+    : QWidget(parent), m_screen(screen), m_uninstaller(&uninstaller) {
+    setObjectName(QStringLiteral("uninstallerView"));
+    setWindowTitle(UninstallerText::title());
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(buildHeader());
+
+    auto* stripRow = new QWidget(this);
+    auto* stripLayout = new QVBoxLayout(stripRow);
+    stripLayout->setContentsMargins(16, 0, 16, 12);
+    stripLayout->addWidget(new AskTamsoStrip(UninstallerText::askPrompt(),
+                                             UninstallerText::askQuestion(), true, stripRow));
+    root->addWidget(stripRow);
+    root->addWidget(new QKHairline(this));
+
+    m_content = new QStackedWidget(this);
+    m_findingPage = busyPage(UninstallerText::finding(), QStringLiteral("findingApps"), m_content);
+    m_failedPage = new QKEmptyState(UninstallerText::failedTitle(), "exclamationmark.triangle"_sym,
+                                    std::nullopt, m_content);
+    m_failedPage->setObjectName(QStringLiteral("appsFailed"));
+    m_readyPage = buildReadyPage();
+    m_content->addWidget(m_findingPage);
+    m_content->addWidget(m_failedPage);
+    m_content->addWidget(m_readyPage);
+    root->addWidget(m_content, 1);
+
+    m_confirm = new DeleteConfirm(this, UninstallerText::confirmTitle(std::nullopt, 0),
+                                  UninstallerText::confirmMessage(), UninstallerText::confirmVerb(),
+                                  [this] { runUninstall(); });
+
+    connect(&uninstaller, &AppUninstaller::stateChanged, this, &UninstallerView::showState);
+    connect(&uninstaller, &AppUninstaller::appsChanged, this, &UninstallerView::refreshList);
+    connect(&uninstaller, &AppUninstaller::selectedAppChanged, this,
+            &UninstallerView::showSelection);
+    connect(&uninstaller, &AppUninstaller::leftoversChanged, this, &UninstallerView::showLeftovers);
+    connect(&uninstaller, &AppUninstaller::leftoversLoadingChanged, this,
+            &UninstallerView::showLeftovers);
+    connect(&screen, &ScreenState::uninstallSearchChanged, this, [this](const QString& text) {
+        if (m_search->text() != text)
+            m_search->setText(text);
+        refreshList();
+    });
+    connect(&screen, &ScreenState::uninstallResultChanged, this,
+            [this](const ScreenState::OptionalString& line) {
+                m_result->setText(line.value_or(QString()));
+                m_result->setVisible(line.has_value());
+                fitResultLine();
+            });
+
+    showState();
+    refreshList();
+    showSelection();
+}
+
+QWidget* UninstallerView::buildHeader() {
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(16, 16, 16, 16);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    QLabel* headline = QKBuild::label(UninstallerText::headline(), TextStyle::Headline,
+                                      QKForeground::Primary, header);
+    headline->setObjectName(QStringLiteral("uninstallHeadline"));
+    titles->addWidget(headline);
+    titles->addWidget(QKBuild::label(UninstallerText::subtitle(), TextStyle::Caption,
+                                     QKForeground::Secondary, header));
+    row->addLayout(titles, 1);
+    row->addSpacing(8);
+
+    const ScreenState::OptionalString line = m_screen.uninstallResult();
+    // Green for every outcome, the failures included: the line reports, it does not alarm.
+    m_result =
+        QKBuild::label(line.value_or(QString()), TextStyle::Caption, QKForeground::Green, header);
+    m_result->setObjectName(QStringLiteral("uninstallResult"));
+    m_result->setVisible(line.has_value());
+    m_result->setMaximumWidth(kResultWidth);
+    fitResultLine();
+    row->addWidget(m_result, 0, Qt::AlignVCenter);
+
+    m_rescan = QKBuild::button(UninstallerText::rescan(), true, header);
+    m_rescan->setObjectName(QStringLiteral("rescanButton"));
+    connect(m_rescan, &QPushButton::clicked, this, [this] {
+        if (m_uninstaller)
+            m_uninstaller->loadApps();
+    });
+    row->addWidget(m_rescan, 0, Qt::AlignVCenter);
+    return header;
+}
+
+QWidget* UninstallerView::buildReadyPage() {
+    auto* page = new QWidget(m_content);
+    page->setObjectName(QStringLiteral("appsReady"));
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto* listColumn = new QWidget(page);
+    listColumn->setFixedWidth(300);
+    auto* column = new QVBoxLayout(listColumn);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    m_search = new QLineEdit(listColumn);
+    m_search->setObjectName(QStringLiteral("appSearch"));
+    m_search->setPlaceholderText(UninstallerText::searchPlaceholder());
+    m_search->setClearButtonEnabled(true);
+    m_search->setText(m_screen.uninstallSearch());
+    QKFont::apply(m_search, TextStyle::Body);
+    connect(m_search, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_screen.setUninstallSearch(text); });
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
+        // The clear button changes the text without an edit.
+        if (text.isEmpty() && !m_screen.uninstallSearch().isEmpty())
+            m_screen.setUninstallSearch(text);
+    });
+    auto* searchRow = new QWidget(listColumn);
+    auto* searchLayout = new QVBoxLayout(searchRow);
+    searchLayout->setContentsMargins(10, 10, 10, 10);
+    searchLayout->addWidget(m_search);
+    column->addWidget(searchRow);
+
+    m_model = new InstalledAppListModel(this);
+    m_list = new QListView(listColumn);
+    m_list->setObjectName(QStringLiteral("appList"));
+    m_list->setModel(m_model);
+    m_list->setItemDelegate(new InstalledAppDelegate(m_list));
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setUniformItemSizes(true);
+    m_list->setMouseTracking(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->setAutoFillBackground(false);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (m_syncingSelection || !current.isValid())
+                    return;
+                pick(current.data(InstalledAppListModel::IdRole).toString());
+            });
+    column->addWidget(m_list, 1);
+    row->addWidget(listColumn);
+    row->addWidget(verticalRule(page));
+
+    m_detailStack = new QStackedWidget(page);
+    m_pickPage = new QKEmptyState(UninstallerText::pickTitle(), "trash"_sym,
+                                  UninstallerText::pickMessage(), m_detailStack);
+    m_pickPage->setObjectName(QStringLiteral("pickAnApp"));
+    m_detailPage = buildDetail();
+    m_detailStack->addWidget(m_pickPage);
+    m_detailStack->addWidget(m_detailPage);
+    row->addWidget(m_detailStack, 1);
+    return page;
+}
+
+QWidget* UninstallerView::buildDetail() {
+    auto* page = new QWidget(m_detailStack);
+    page->setObjectName(QStringLiteral("appDetail"));
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(16, 16, 16, 16);
+    column->setSpacing(12);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(12);
+    m_icon = new QLabel(page);
+    m_icon->setFixedSize(40, 40);
+    header->addWidget(m_icon);
+    auto* names = new QVBoxLayout;
+    names->setSpacing(2);
+    m_name = new QKLineLabel(QString(), page);
+    m_name->setObjectName(QStringLiteral("appName"));
+    QKFont::apply(m_name, TextStyle::Title3, QFont::Bold);
+    QKForeground::apply(m_name, QKForeground::Primary);
+    m_identity = new QKLineLabel(QString(), page);
+    m_identity->setObjectName(QStringLiteral("appIdentity"));
+    QKFont::apply(m_identity, TextStyle::Caption);
+    QKForeground::apply(m_identity, QKForeground::Secondary);
+    names->addWidget(m_name);
+    names->addWidget(m_identity);
+    header->addLayout(names, 1);
+    header->addSpacing(12);
+    m_uninstall = new QKProminentButton(QString(), page);
+    m_uninstall->setObjectName(QStringLiteral("uninstallButton"));
+    m_uninstall->setDestructive(true);
+    connect(m_uninstall, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
+    header->addWidget(m_uninstall);
+    column->addLayout(header);
+    column->addWidget(new QKHairline(page));
+
+    column->addWidget(QKBuild::label(UninstallerText::leftoversHeading(), TextStyle::Subheadline,
+                                     QKForeground::Primary, page, QFont::DemiBold, false));
+
+    m_leftoverStack = new QStackedWidget(page);
+    m_checkingPage =
+        busyPage(UninstallerText::checking(), QStringLiteral("checkingLeftovers"), m_leftoverStack);
+    m_nonePage = new QWidget(m_leftoverStack);
+    m_nonePage->setObjectName(QStringLiteral("noLeftovers"));
+    auto* noneColumn = new QVBoxLayout(m_nonePage);
+    noneColumn->setContentsMargins(0, 0, 0, 0);
+    QLabel* none = QKBuild::label(UninstallerText::noLeftovers(), TextStyle::Callout,
+                                  QKForeground::Secondary, m_nonePage);
+    none->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    noneColumn->addWidget(none);
+    noneColumn->addStretch(1);
+
+    m_leftoverPage = new QWidget(m_leftoverStack);
+    m_leftoverPage->setObjectName(QStringLiteral("leftoverList"));
+    auto* pageLayout = new QVBoxLayout(m_leftoverPage);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(m_leftoverPage);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* content = new QWidget;
+    content->setAutoFillBackground(false);
+    auto* contentColumn = new QVBoxLayout(content);
+    contentColumn->setContentsMargins(0, 0, 0, 0);
+    auto* card = new QKCardSurface(10, false, content);
+    m_leftoverColumn = new QVBoxLayout(card);
+    m_leftoverColumn->setContentsMargins(12, 4, 12, 4);
+    m_leftoverColumn->setSpacing(0);
+    contentColumn->addWidget(card);
+    contentColumn->addStretch(1);
+    scroll->setWidget(content);
+    pageLayout->addWidget(scroll);
+
+    m_leftoverStack->addWidget(m_checkingPage);
+    m_leftoverStack->addWidget(m_nonePage);
+    m_leftoverStack->addWidget(m_leftoverPage);
+    column->addWidget(m_leftoverStack, 1);
+    return page;
+}
+
+bool UninstallerView::showsFinding() const {
+    return m_content->currentWidget() == m_findingPage;
+}
+bool UninstallerView::showsFailure() const {
+    return m_content->currentWidget() == m_failedPage;
+}
+bool UninstallerView::showsPickPrompt() const {
+    return m_content->currentWidget() == m_readyPage &&
+           m_detailStack->currentWidget() == m_pickPage;
+}
+bool UninstallerView::showsLeftoverProgress() const {
+    return m_detailStack->currentWidget() == m_detailPage &&
+           m_leftoverStack->currentWidget() == m_checkingPage;
+}
+bool UninstallerView::showsNoLeftovers() const {
+    return m_detailStack->currentWidget() == m_detailPage &&
+           m_leftoverStack->currentWidget() == m_nonePage;
+}
+
+void UninstallerView::fitResultLine() {
+    // A wrapping label asks for little width; the line takes what it needs on one line, and
+    // wraps only past the cap.
+    const int natural = QFontMetrics(m_result->font()).horizontalAdvance(m_result->text()) + 2;
+    m_result->setMinimumWidth(std::min(natural, kResultWidth));
+}
+
+void UninstallerView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    fitResultLine();
+    // Showing the pane asks for a fresh list, unless a load with nothing to show yet is running.
+    if (!event->spontaneous() && m_uninstaller &&
+        m_uninstaller->state().kind != AppUninstaller::State::Kind::Loading)
+        m_uninstaller->loadApps();
+}
+
+void UninstallerView::showState() {
+    if (!m_uninstaller)
+        return;
+    const AppUninstaller::State& state = m_uninstaller->state();
+    switch (state.kind) {
+    case AppUninstaller::State::Kind::Idle:
+    case AppUninstaller::State::Kind::Loading:
+        m_content->setCurrentWidget(m_findingPage);
+        break;
+    case AppUninstaller::State::Kind::Failed:
+        m_failedPage->setMessage(state.message);
+        m_content->setCurrentWidget(m_failedPage);
+        break;
+    case AppUninstaller::State::Kind::Ready:
+        m_content->setCurrentWidget(m_readyPage);
+        break;
+    }
+}
+
+void UninstallerView::refreshList() {
+    if (!m_uninstaller)
+        return;
+    m_syncingSelection = true;
+    m_model->setApps(m_uninstaller->apps(), m_screen.uninstallSearch());
+    m_syncingSelection = false;
+    syncListSelection();
+}
+
+void UninstallerView::syncListSelection() {
+    if (!m_uninstaller)
+        return;
+    const std::optional<InstalledApp>& selected = m_uninstaller->selectedApp();
+    const int row = selected ? m_model->rowOf(selected->id) : -1;
+    m_syncingSelection = true;
+    if (row >= 0) {
+        const QModelIndex index = m_model->index(row);
+        m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    } else {
+        m_list->selectionModel()->clearSelection();
+        m_list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    m_syncingSelection = false;
+}
+
+void UninstallerView::pick(const QString& id) {
+    if (!m_uninstaller)
+        return;
+    // The whole list, not just the rows the search leaves.
+    for (const InstalledApp& app : m_uninstaller->apps()) {
+        if (app.id == id) {
+            m_uninstaller->select(app);
+            return;
+        }
+    }
+}
+
+void UninstallerView::showSelection() {
+    if (!m_uninstaller)
+        return;
+    syncListSelection();
+    const std::optional<InstalledApp>& app = m_uninstaller->selectedApp();
+    if (!app) {
+        m_detailStack->setCurrentWidget(m_pickPage);
+        updateConfirmTitle();
+        return;
+    }
+    const qreal dpr = devicePixelRatioF();
+    AppIconCache icons;
+    m_icon->setPixmap(icons.pixmap(app->path(), app->name, 40, dpr));
+    m_name->setText(app->name);
+    m_identity->setText(UninstallerText::identityLine(*app));
+    m_detailStack->setCurrentWidget(m_detailPage);
+    showLeftovers();
+}
+
+void UninstallerView::showLeftovers() {
+    if (!m_uninstaller)
+        return;
+    const QList<LeftoverItem>& items = m_uninstaller->leftovers();
+
+    bool sameRows = items.size() == m_rows.size();
+    for (qsizetype i = 0; sameRows && i < items.size(); ++i)
+        sameRows = m_rows.at(i)->property("leftoverId").toUuid() == items.at(i).id;
+    if (sameRows) {
+        // A tick changed: the rows stay, so the checkbox under the pointer keeps its focus.
+        for (qsizetype i = 0; i < items.size(); ++i)
+            m_rows.at(i)->setSelected(items.at(i).selected);
+    } else {
+        // A rebuild can come from inside a row's own checkbox signal, so the old rows go once
+        // control has left them.
+        m_rows.clear();
+        while (QLayoutItem* item = m_leftoverColumn->takeAt(0)) {
+            if (QWidget* w = item->widget()) {
+                w->hide();
+                w->deleteLater();
+            }
+            delete item;
+        }
+        QWidget* card = m_leftoverColumn->parentWidget();
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            const LeftoverItem& item = items.at(i);
+            if (i > 0)
+                m_leftoverColumn->addWidget(new QKHairline(card, 0.07));
+            auto* row = new TamsoExplainRow(item.fileName(), formatBytes(item.sizeBytes),
+                                            UninstallerText::leftoverDetail(item), card);
+            row->setProperty("leftoverId", item.id);
+            row->setMeta(UninstallerText::leftoverMeta(item.confidence));
+            row->setSafety(UninstallerText::leftoverSafety(item.confidence));
+            row->setSelected(item.selected);
+            const QUuid id = item.id;
+            // The written value is not looked at: each click flips the service's flag.
+            connect(row, &TamsoExplainRow::selectedChanged, this, [this, id](bool) {
+                if (m_uninstaller)
+                    m_uninstaller->toggleLeftover(id);
+            });
+            m_leftoverColumn->addWidget(row);
+            m_rows.append(row);
+        }
+    }
+
+    if (m_uninstaller->leftoversLoading())
+        m_leftoverStack->setCurrentWidget(m_checkingPage);
+    else if (items.isEmpty())
+        m_leftoverStack->setCurrentWidget(m_nonePage);
+    else
+        m_leftoverStack->setCurrentWidget(m_leftoverPage);
+    updateUninstallButton();
+    updateConfirmTitle();
+}
+
+void UninstallerView::updateUninstallButton() {
+    const std::optional<InstalledApp>& app = m_uninstaller->selectedApp();
+    const qint64 appBytes = app ? app->appSizeBytes : 0;
+    m_uninstall->setText(
+        UninstallerText::uninstallButton(appBytes, m_uninstaller->selectedLeftoverBytes()));
+    m_uninstall->setEnabled(!m_uninstaller->leftoversLoading());
+}
+
+void UninstallerView::updateConfirmTitle() {
+    if (!m_uninstaller)
+        return;
+    const std::optional<InstalledApp>& app = m_uninstaller->selectedApp();
+    int ticked = 0;
+    for (const LeftoverItem& item : m_uninstaller->leftovers())
+        ticked += item.selected ? 1 : 0;
+    m_confirmTitle = UninstallerText::confirmTitle(
+        app ? std::optional<QString>(app->name) : std::nullopt, ticked);
+    m_confirm->setTitle(m_confirmTitle);
+}
+
+void UninstallerView::runUninstall() {
+    if (!m_uninstaller)
+        return;
+    // Taken now: the service clears the selection before it reports.
+    const std::optional<InstalledApp>& app = m_uninstaller->selectedApp();
+    const QString name = app ? app->name : QStringLiteral("app");
+    // The result outlives this pane: it goes to the shared screen state, which lives for the run.
+    QPointer<ScreenState> screen(&m_screen);
+    m_uninstaller->uninstall([screen, name](const UninstallOutcome& outcome) {
+        if (screen)
+            screen->setUninstallResult(UninstallerText::resultText(outcome, name));
+    });
+}

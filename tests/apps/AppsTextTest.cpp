@@ -1,0 +1,107 @@
+#include "apps/AppsHubText.h"
+#include "apps/AppUninstaller.h"
+#include "apps/SubscriptionsText.h"
+#include "apps/UninstallerText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+InstalledApp named(const QString& name) {
+    InstalledApp app;
+    app.id = QStringLiteral("/Applications/") + name + QStringLiteral(".app");
+    app.name = name;
+    app.url = QUrl::fromLocalFile(app.id);
+    app.bundleID = QStringLiteral("com.example.") + name.toLower();
+    return app;
+}
+
+QStringList names(const QList<InstalledApp>& apps) {
+    QStringList out;
+    for (const InstalledApp& a : apps)
+        out << a.name;
+    return out;
+}
+
+} // namespace
+
+TEST(UninstallerText, FiltersByNameAloneAsTyped) {
+    const QList<InstalledApp> apps = {named("Editor"), named("Photo Booth"), named("zed"),
+                                      named("Calendar")};
+    EXPECT_EQ(names(UninstallerText::filteredApps(apps, "")), names(apps));
+    EXPECT_EQ(names(UninstallerText::filteredApps(apps, " ")), QStringList({"Photo Booth"}));
+    EXPECT_EQ(names(UninstallerText::filteredApps(apps, "ED")), QStringList({"Editor", "zed"}));
+    EXPECT_TRUE(UninstallerText::filteredApps(apps, "com.example").isEmpty());
+    EXPECT_TRUE(UninstallerText::filteredApps(apps, "xyz").isEmpty());
+}
+
+TEST(UninstallerText, ConfirmationTitleCountsTickedItems) {
+    EXPECT_EQ(UninstallerText::confirmTitle(std::nullopt, 3), "Uninstall?");
+    EXPECT_EQ(UninstallerText::confirmTitle(QStringLiteral("Editor"), 0),
+              "Uninstall Editor and 0 leftover items?");
+    EXPECT_EQ(UninstallerText::confirmTitle(QStringLiteral("Editor"), 1),
+              "Uninstall Editor and 1 leftover item?");
+    EXPECT_EQ(UninstallerText::confirmTitle(QStringLiteral("Editor"), 2),
+              "Uninstall Editor and 2 leftover items?");
+    EXPECT_EQ(UninstallerText::confirmTitle(QStringLiteral("50%1 Off"), 2),
+              "Uninstall 50%1 Off and 2 leftover items?");
+}
+
+TEST(UninstallerText, ResultLinesFollowTheOutcome) {
+    EXPECT_EQ(UninstallerText::resultText({52'400'000, {}, true}, "Editor"),
+              "Removed Editor · freed 52.4 MB");
+    EXPECT_EQ(UninstallerText::resultText({52'400'000, {"a.plist", "b"}, true}, "Editor"),
+              "Removed Editor · 2 leftover item(s) skipped");
+    EXPECT_EQ(UninstallerText::resultText({0, {"Editor"}, false}, "Editor"),
+              "Couldn't remove Editor. It may still be open, or need admin permission. Quit it "
+              "fully and try again.");
+    EXPECT_EQ(UninstallerText::resultText({0, {"No app selected."}, false}, "app"),
+              "Couldn't remove app. It may still be open, or need admin permission. Quit it "
+              "fully and try again.");
+    EXPECT_EQ(UninstallerText::uninstallButton(1'000'000, 500'000), "Uninstall · 1.5 MB");
+    EXPECT_EQ(UninstallerText::uninstallButton(0, 0), "Uninstall · Zero KB");
+}
+
+TEST(UninstallerText, LeftoverRowsAndIdentityLines) {
+    LeftoverItem item;
+    item.path = QStringLiteral("/home/u/.cache/com.example.editor");
+    item.category = QStringLiteral("Caches");
+    EXPECT_EQ(UninstallerText::leftoverDetail(item), "Caches · /home/u/.cache/com.example.editor");
+    EXPECT_EQ(item.fileName(), "com.example.editor");
+    EXPECT_EQ(UninstallerText::leftoverMeta(LeftoverItem::Confidence::High),
+              "Matched to this app.");
+    EXPECT_EQ(UninstallerText::leftoverMeta(LeftoverItem::Confidence::Low),
+              "Name match only — check before removing.");
+    EXPECT_EQ(UninstallerText::leftoverSafety(LeftoverItem::Confidence::High), TamsoSafety::Safe);
+    EXPECT_EQ(UninstallerText::leftoverSafety(LeftoverItem::Confidence::Low),
+              TamsoSafety::CheckFirst);
+    InstalledApp app = named("Editor");
+    EXPECT_EQ(UninstallerText::identityLine(app), "com.example.editor");
+    app.bundleID.reset();
+    EXPECT_EQ(UninstallerText::identityLine(app), "/Applications/Editor.app");
+}
+
+TEST(AppsHubText, CardsLeadWhereTheirTitlesSay) {
+    const QList<AppsHubText::Card> cards = AppsHubText::cards();
+    ASSERT_EQ(cards.size(), 3);
+    EXPECT_EQ(cards.at(0).action, AppsHubText::CardAction::ShowUninstallPane);
+    EXPECT_EQ(AppsHubText::sectionFor(cards.at(0).action), QString());
+    EXPECT_EQ(AppsHubText::sectionFor(cards.at(1).action), "startup");
+    EXPECT_EQ(AppsHubText::sectionFor(cards.at(2).action), "subscriptions");
+    // Three texts about one idea, kept apart on purpose.
+    EXPECT_NE(cards.at(2).blurb, SubscriptionsText::intro());
+    EXPECT_EQ(SubscriptionsText::reviewSection(), "uninstaller");
+}
+
+TEST(SubscriptionsText, OnlyTheOverlapCarriesTheSavingBadge) {
+    const QList<SubscriptionsText::Insight> insights = SubscriptionsText::insights();
+    ASSERT_EQ(insights.size(), 3);
+    QStringList saving;
+    for (const auto& i : insights) {
+        if (i.saving)
+            saving << i.name;
+    }
+    EXPECT_EQ(saving, QStringList({"Dropbox"}));
+    EXPECT_EQ(SubscriptionsText::badge(true), "Potential saving");
+    EXPECT_EQ(SubscriptionsText::badge(false), "Worth reviewing");
+}

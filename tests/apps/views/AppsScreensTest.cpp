@@ -1,0 +1,201 @@
+#include "apps/AppsTestSupport.h"
+#include "apps/InstalledAppListModel.h"
+#include "apps/views/AppsHubView.h"
+#include "apps/views/CardGridLayout.h"
+#include "apps/views/InsightBadge.h"
+#include "apps/views/SubscriptionIntelligenceView.h"
+#include "apps/views/UninstallerView.h"
+#include "platform/ByteFormat.h"
+#include "platform/NotificationCenter.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TamsoExplainRow.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace appstest;
+
+namespace {
+
+// The posts of one notification name while the recorder lives.
+struct Posts {
+    QObject context;
+    QStringList payloads;
+    explicit Posts(const QString& name) {
+        NotificationCenter::defaultCenter().observe(
+            name, &context, [this](const QString& payload) { payloads << payload; });
+    }
+};
+
+QStringList rowNames(const UninstallerView& view) {
+    QStringList out;
+    for (const InstalledApp& a : view.appModel()->rows())
+        out << a.name;
+    return out;
+}
+
+void confirmWithCode(UninstallerView& view) {
+    QTest::mouseClick(view.uninstallButton(), Qt::LeftButton);
+    ASSERT_TRUE(view.confirm()->isPresented());
+    DeleteCodeSheet* sheet = view.confirm()->sheet();
+    ASSERT_TRUE(sheet);
+    QTest::keyClicks(sheet->entryField(), sheet->code());
+    ASSERT_TRUE(sheet->confirmButton()->isEnabled());
+    QTest::mouseClick(sheet->confirmButton(), Qt::LeftButton);
+}
+
+} // namespace
+
+TEST(UninstallerView, LoadsOnShowFiltersAndKeepsTheSelectionWhileSearching) {
+    Machine m;
+    m.bundle(m.system, QStringLiteral("Editor"), QStringLiteral("com.example.editor"));
+    m.bundle(m.system, QStringLiteral("Photo Booth"), QStringLiteral("com.example.booth"));
+    m.bundle(m.user, QStringLiteral("zed"), QString());
+    auto service = m.service();
+    ScreenState screen;
+    UninstallerView view(screen, *service);
+    EXPECT_TRUE(view.showsFinding());
+    view.show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !view.showsFinding(); }));
+    EXPECT_TRUE(view.showsPickPrompt());
+    EXPECT_EQ(rowNames(view), QStringList({"Editor", "Photo Booth", "zed"}));
+
+    QTest::keyClicks(view.searchField(), "ED");
+    EXPECT_EQ(screen.uninstallSearch(), "ED");
+    EXPECT_EQ(rowNames(view), QStringList({"Editor", "zed"}));
+
+    // A picked row stays the selection when a search hides it.
+    view.appList()->setCurrentIndex(view.appModel()->index(0));
+    EXPECT_EQ(service->selectedApp()->name, "Editor");
+    EXPECT_TRUE(view.showsLeftoverProgress());
+    EXPECT_FALSE(view.uninstallButton()->isEnabled());
+    view.searchField()->clear();
+    QTest::keyClicks(view.searchField(), "Booth");
+    EXPECT_EQ(rowNames(view), QStringList({"Photo Booth"}));
+    EXPECT_EQ(service->selectedApp()->name, "Editor");
+    ASSERT_TRUE(testsupport::waitFor([&] { return !service->leftoversLoading(); }));
+    EXPECT_TRUE(view.showsNoLeftovers());
+    EXPECT_TRUE(view.uninstallButton()->isEnabled());
+    EXPECT_EQ(view.uninstallButton()->text(),
+              "Uninstall · " + formatBytes(service->selectedApp()->appSizeBytes));
+    EXPECT_EQ(view.confirmTitle(), "Uninstall Editor and 0 leftover items?");
+}
+
+TEST(UninstallerView, TicksMoveTheTotalAndConfirmingWritesTheResultLine) {
+    Machine m;
+    const QString bundle =
+        m.bundle(m.system, QStringLiteral("Editor"), QStringLiteral("com.example.editor"));
+    write(m.caches() + "/com.example.editor/blob", QByteArray(90000, 'c'));
+    write(m.preferences() + "/Editor.conf", QByteArray(100, 'p'));
+    auto service = m.service();
+    ScreenState screen;
+    auto view = std::make_unique<UninstallerView>(screen, *service);
+    view->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !service->apps().isEmpty(); }));
+    view->pick(bundle);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !service->leftoversLoading(); }));
+    ASSERT_EQ(view->leftoverRows().size(), 2);
+    const qint64 appBytes = service->selectedApp()->appSizeBytes;
+    const LeftoverItem high = service->leftovers().at(0);
+    const LeftoverItem low = service->leftovers().at(1);
+    EXPECT_EQ(view->leftoverRows().at(0)->meta(), "Matched to this app.");
+    EXPECT_EQ(view->leftoverRows().at(1)->safety(), TamsoSafety::CheckFirst);
+    EXPECT_EQ(view->uninstallButton()->text(),
+              "Uninstall · " + formatBytes(appBytes + high.sizeBytes));
+    EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 1 leftover item?");
+
+    view->leftoverRows().at(1)->checkBox()->click();
+    EXPECT_TRUE(service->leftovers().at(1).selected);
+    EXPECT_EQ(view->uninstallButton()->text(),
+              "Uninstall · " + formatBytes(appBytes + high.sizeBytes + low.sizeBytes));
+    EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 2 leftover items?");
+    view->leftoverRows().at(1)->checkBox()->click();
+    view->leftoverRows().at(0)->checkBox()->click();
+    EXPECT_EQ(view->uninstallButton()->text(), "Uninstall · " + formatBytes(appBytes));
+    EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 0 leftover items?");
+    view->leftoverRows().at(0)->checkBox()->click();
+
+    confirmWithCode(*view);
+    ASSERT_TRUE(testsupport::waitFor([&] { return screen.uninstallResult().has_value(); }));
+    EXPECT_EQ(*screen.uninstallResult(),
+              "Removed Editor · freed " + formatBytes(appBytes + high.sizeBytes));
+    EXPECT_EQ(view->resultLabel()->text(), *screen.uninstallResult());
+    EXPECT_TRUE(view->resultLabel()->isVisible());
+    EXPECT_TRUE(view->showsPickPrompt());
+    EXPECT_TRUE(QFileInfo::exists(m.preferences() + "/Editor.conf"));
+
+    // The line survives leaving and coming back.
+    view.reset();
+    UninstallerView again(screen, *service);
+    again.show();
+    EXPECT_EQ(again.resultLabel()->text(), *screen.uninstallResult());
+}
+
+TEST(AppsHubView, TheOverviewStartsOneLoadAndTheCardsLeadOn) {
+    Machine m;
+    m.bundle(m.system, QStringLiteral("Editor"), QStringLiteral("com.example.editor"));
+    auto service = m.service();
+    ScreenState screen;
+    QSignalSpy states(service.get(), &AppUninstaller::stateChanged);
+    Posts opened(Notifications::OpenSection);
+    {
+        AppsHubView hub(screen, *service);
+        hub.show();
+        EXPECT_EQ(hub.shownPane(), AppsPane::Hub);
+        EXPECT_EQ(hub.paneControl()->currentIndex(), 0);
+        EXPECT_EQ(states.count(), 1); // one load began
+        EXPECT_EQ(service->state().kind, AppUninstaller::State::Kind::Loading);
+
+        // Uninstall and back while it loads: no second load.
+        emit hub.paneControl()->activated(1);
+        EXPECT_EQ(screen.appsPane(), AppsPane::Uninstall);
+        ASSERT_TRUE(hub.uninstallerView());
+        emit hub.paneControl()->activated(0);
+        EXPECT_EQ(states.count(), 1);
+        ASSERT_EQ(hub.cardButtons().size(), 3);
+
+        hub.cardButtons().at(1)->click();
+        hub.cardButtons().at(2)->click();
+        EXPECT_EQ(opened.payloads, QStringList({"startup", "subscriptions"}));
+        EXPECT_EQ(screen.appsPane(), AppsPane::Hub);
+        hub.cardButtons().at(0)->click();
+        EXPECT_EQ(screen.appsPane(), AppsPane::Uninstall);
+        EXPECT_EQ(hub.paneControl()->currentIndex(), 1);
+        EXPECT_TRUE(hub.uninstallerView());
+    }
+    // Coming back, the section opens where it was left.
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return service->state().kind == AppUninstaller::State::Kind::Ready; }));
+    AppsHubView again(screen, *service);
+    again.show();
+    EXPECT_TRUE(again.uninstallerView());
+}
+
+TEST(AppsHubView, CardColumnsFollowTheWidth) {
+    EXPECT_EQ(CardGridLayout::columnsFor(688, 220, 14), 3);
+    EXPECT_EQ(CardGridLayout::columnsFor(687, 220, 14), 2);
+    EXPECT_EQ(CardGridLayout::columnsFor(454, 220, 14), 2);
+    EXPECT_EQ(CardGridLayout::columnsFor(453, 220, 14), 1);
+    EXPECT_EQ(CardGridLayout::columnsFor(0, 220, 14), 1);
+}
+
+TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {
+    Posts opened(Notifications::OpenSection);
+    SubscriptionIntelligenceView view;
+    view.show();
+    ASSERT_EQ(view.badges().size(), 3);
+    EXPECT_EQ(view.badges().at(0)->text(), "Worth reviewing");
+    EXPECT_EQ(view.badges().at(0)->tone(), QKForeground::Orange);
+    EXPECT_EQ(view.badges().at(1)->text(), "Potential saving");
+    EXPECT_EQ(view.badges().at(1)->tone(), QKForeground::Green);
+    view.reviewButton()->click();
+    EXPECT_EQ(opened.payloads, QStringList({"uninstaller"}));
+}
