@@ -141,15 +141,15 @@ int main(int argc, char** argv) {
     QElapsedTimer timer;
     timer.start();
     const QStringList photos = SimilarPhotoScan::collectPhotos(dir);
-    std::vector<std::optional<SimilarPhotoScan::PhotoRecord>> found(size_t(photos.size()));
-    ParallelLoop::run(found.size(), threads, [&](size_t i, int) {
+    std::vector<std::optional<SimilarPhotoScan::PhotoRecord>> prints(size_t(photos.size()));
+    ParallelLoop::run(prints.size(), threads, [&](size_t i, int) {
         const QString& path = photos.at(qsizetype(i));
         if (std::optional<FeaturePrint> print = FeaturePrint::ofFile(path))
-            found[i] = SimilarPhotoScan::PhotoRecord{path, std::move(*print),
-                                                     SimilarPhotoScan::pixelCount(path)};
+            prints[i] = SimilarPhotoScan::PhotoRecord{path, std::move(*print),
+                                                      SimilarPhotoScan::pixelCount(path)};
     });
     QList<SimilarPhotoScan::PhotoRecord> records;
-    for (auto& s : found)
+    for (auto& s : prints)
         if (s)
             records.append(std::move(*s));
     const QList<SimilarPhotoGroup> sets = SimilarPhotoScan::group(records);

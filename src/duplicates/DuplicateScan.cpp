@@ -180,40 +180,39 @@ Outcome run(const QString& folder, const Options& options) {
         return a.size != b.size ? a.size < b.size : a.path < b.path;
     });
 
-    // Head pass over every file that shares its size with another.
-    std::vector<Hashed> heads;
+    // Every file that shares its size with another goes through the passes in turn; each pass
+    // hashes a longer prefix of the files whose shorter prefixes matched. A file no longer than a
+    // pass's prefix is settled by it. The quick first pass only saves reading whole heads of files
+    // that already differ near their start: a group needs equal heads and equal contents either
+    // way.
+    std::vector<Hashed> pending;
     for (size_t start = 0; start < all.size();) {
         size_t end = start + 1;
         while (end < all.size() && all[end].size == all[start].size)
             ++end;
         if (end - start >= 2)
             for (size_t i = start; i < end; ++i)
-                heads.push_back(Hashed{&all[i], std::nullopt});
+                pending.push_back(Hashed{&all[i], std::nullopt});
         start = end;
     }
-    hashAll(heads, headBytes, threads, hasher, cancel);
-    if (cancel && cancel->load()) {
-        outcome.cancelled = true;
-        return outcome;
+    for (const qint64 prefix : {quickBytes, headBytes, qint64(-1)}) {
+        if (pending.empty())
+            break;
+        hashAll(pending, prefix, threads, hasher, cancel);
+        if (cancel && cancel->load()) {
+            outcome.cancelled = true;
+            return outcome;
+        }
+        std::vector<Hashed> next;
+        equalRuns(pending, [&](const Hashed* run, size_t count) {
+            if (prefix < 0 || run->file->size <= prefix)
+                outcome.groups.append(makeGroup(run, count));
+            else
+                for (size_t i = 0; i < count; ++i)
+                    next.push_back(Hashed{run[i].file, std::nullopt});
+        });
+        pending = std::move(next);
     }
-
-    // Heads that match: a whole file when it is no longer than the head, else a full pass.
-    std::vector<Hashed> full;
-    equalRuns(heads, [&](const Hashed* run, size_t count) {
-        if (run->file->size <= headBytes)
-            outcome.groups.append(makeGroup(run, count));
-        else
-            for (size_t i = 0; i < count; ++i)
-                full.push_back(Hashed{run[i].file, std::nullopt});
-    });
-    hashAll(full, -1, threads, hasher, cancel);
-    if (cancel && cancel->load()) {
-        outcome.cancelled = true;
-        return outcome;
-    }
-    equalRuns(full, [&](const Hashed* run, size_t count) {
-        outcome.groups.append(makeGroup(run, count));
-    });
 
     std::sort(outcome.groups.begin(), outcome.groups.end(),
               [](const DuplicateGroup& a, const DuplicateGroup& b) {

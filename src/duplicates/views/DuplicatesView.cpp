@@ -9,6 +9,7 @@
 #include "duplicates/views/SimilarSetRow.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirmItem.h"
 #include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
@@ -133,6 +134,14 @@ DuplicatesView::~DuplicatesView() {
         m_alert->deleteLater();
     if (m_sheet)
         m_sheet->deleteLater();
+}
+
+QMessageBox* DuplicatesView::failureAlert() const {
+    return m_alert;
+}
+
+ComparisonSheet* DuplicatesView::comparisonSheet() const {
+    return m_sheet;
 }
 
 QWidget* DuplicatesView::buildHeader() {

@@ -59,8 +59,8 @@ public:
 
     const QStringList& errors() const { return m_errors; }
     DeleteConfirmItem* confirmation() const { return m_confirm; }
-    QMessageBox* failureAlert() const { return m_alert; }
-    ComparisonSheet* comparisonSheet() const { return m_sheet; }
+    QMessageBox* failureAlert() const;
+    ComparisonSheet* comparisonSheet() const;
     const std::optional<ComparePair>& comparing() const { return m_comparing; }
 
     SegmentedControl* modeSwitch() const { return m_modes; }
