@@ -13,6 +13,9 @@ runs=${FUZZ_RUNS:-}
 # Each target and the fixture folder its corpus starts from.
 declare -A seeds=(
   [timeline_loader]=tests/fixtures/assistant
+  [desktop_entry]=tests/fixtures/startup/desktop
+  [unit_file]=tests/fixtures/startup/units
+  [defaults_domain]=tests/fixtures/startup/defaults
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

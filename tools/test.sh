@@ -3,7 +3,8 @@
 #   1. all tests offscreen in a sandboxed home (ctest), except those that need a bus;
 #   2. the D-Bus tests (tests/dbus) on a private session bus of their own;
 #   3. the concurrency stress tests (tests/tsan) again in a ThreadSanitizer build;
-#   4. the formatting check: every C++ file as clang-format writes it.
+#   4. every loader's fuzz target for a short while (tools/fuzz.sh, FUZZ_SECONDS each, 20 unless set);
+#   5. the formatting check: every C++ file as clang-format writes it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -22,5 +23,6 @@ if [ -d tests/tsan ] && ls tests/tsan/*.cpp >/dev/null 2>&1; then
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(pwd)/tests/tsan/qt.supp" \
     ctest --test-dir build-tsan --output-on-failure -L tsan || status=1
 fi
+FUZZ_SECONDS=${FUZZ_SECONDS:-20} tools/fuzz.sh || status=1
 tools/format.sh --check || status=1
 exit $status
