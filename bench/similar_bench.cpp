@@ -102,6 +102,9 @@ void generate(const QString& dir, int count) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // Drawing needs a platform; this one needs no display.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     int count = 500;
