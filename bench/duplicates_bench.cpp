@@ -111,7 +111,7 @@ std::optional<Groups> blankLineGroups(const QString& program, const QStringList&
     return normalised(raw, tree, true);
 }
 
-// rmlint's JSON lists every duplicate with its group's digest.
+// rmlint's JSON lists every duplicate with its group's checksum.
 std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
     if (!run(QStringLiteral("rmlint"),
              {QStringLiteral("-T"), QStringLiteral("df"), QStringLiteral("-o"),
@@ -125,7 +125,7 @@ std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
         const QJsonObject o = v.toObject();
         if (o.value(QStringLiteral("type")).toString() != QLatin1String("duplicate_file"))
             continue;
-        byDigest[o.value(QStringLiteral("digest")).toString()].append(
+        byDigest[o.value(QStringLiteral("checksum")).toString()].append(
             o.value(QStringLiteral("path")).toString());
     }
     return normalised(byDigest.values(), tree, true);

@@ -29,7 +29,9 @@ class ClampedPath : public QLabel {
 public:
     ClampedPath(const QString& text, int lines, QWidget* parent)
         : QLabel(parent), m_full(text), m_lines(lines) {
-        setWordWrap(true);
+        // The lines are broken here, anywhere in the path; the label must not break them again
+        // at spaces, or a three-line path would need four.
+        setWordWrap(false);
         setToolTip(text);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
@@ -68,7 +70,8 @@ private:
         return lines;
     }
     int shownLines() const {
-        return std::max<int>(1, int(wrapped(std::max(width(), kThumbWidth)).size()));
+        // The tile gives the label exactly the thumbnail's width, laid out or not yet.
+        return std::max<int>(1, int(wrapped(kThumbWidth).size()));
     }
     void refit() {
         const QString text = wrapped(std::max(width(), 10)).join(QLatin1Char('\n'));
@@ -114,6 +117,11 @@ DuplicateTile::DuplicateTile(const QString& path, QWidget* parent) : QWidget(par
                                 QKFont{.style = TextStyle::Caption2, .weight = QFont::Bold},
                                 QKForeground::Green, this);
     m_keeping->setObjectName(QStringLiteral("keepingThisOne"));
+    // The tile keeps room for the label, so choosing a keeper never grows the row past its
+    // scroll area.
+    QSizePolicy keepingPolicy = m_keeping->sizePolicy();
+    keepingPolicy.setRetainSizeWhenHidden(true);
+    m_keeping->setSizePolicy(keepingPolicy);
     m_keeping->setVisible(false);
     column->addWidget(m_keeping);
     column->addStretch(1);

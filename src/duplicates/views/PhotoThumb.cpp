@@ -5,6 +5,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -27,7 +28,8 @@ void PhotoThumb::paintEvent(QPaintEvent*) {
     shape.addRoundedRect(frame, m_radius, m_radius);
     if (m_image.isNull()) {
         p.fillPath(shape, QKForeground::color(QKForeground::Quaternary, palette()));
-        const int edge = QKFont{.style = TextStyle::Title2}.current().pointSize() + 6;
+        // Fonts may be sized in pixels, so the glyph follows the font's height, not its points.
+        const int edge = QFontMetrics(QKFont{.style = TextStyle::Title2}.current()).height();
         const QPixmap glyph = SymbolIcons::pixmap(
             m_placeholder, QSize(edge, edge),
             QKForeground::color(QKForeground::Secondary, palette()), devicePixelRatioF());
