@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git clang-format clang libclang-rt-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
+  qt6-image-formats-plugins
   libssl-dev libsecret-1-dev libpoppler-qt6-dev libzip-dev libxcb1-dev libxcb-ewmh-dev libxcb-res0-dev
   libgtest-dev libgmock-dev googletest
   fonts-inter dbus dbus-x11 gnome-keyring python3-dbusmock

@@ -14,6 +14,7 @@
 #include "automation/AutomationStore.h"
 #include "automation/views/AutomationView.h"
 #include "developer/views/FileCompareView.h"
+#include "duplicates/views/DuplicatesView.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 
@@ -47,6 +48,12 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
              if (!s.screen || !s.fileCompare)
                  return placeholder(*QKFeature::lookup(QStringLiteral("compare")), parent);
              return new FileCompareView(*s.screen, *s.fileCompare, parent);
+         }},
+        {QStringLiteral("duplicates"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.duplicateFinder || !s.similarFinder)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("duplicates")), parent);
+             return new DuplicatesView(*s.screen, *s.duplicateFinder, *s.similarFinder, parent);
          }},
         // Both read process-wide instances, not the app's services.
         {QStringLiteral("pendrel-timeline"),

@@ -65,15 +65,17 @@ PendrelApp::PendrelApp() : PendrelApp(Options{}) {}
 
 PendrelApp::PendrelApp(Options options) : m_options(options) {
     Services& s = m_services;
+    // Not services: the home's paths and the tools (measuring, one Trash) the finders and
+    // cleaners share.
+    const HomeLayout layout = HomeLayout::fromEnvironment();
+    const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
     s.appState = own<AppState>("AppState");
     s.assistant = own<TamsoAssistant>("TamsoAssistant");
     s.search = own<SpotlightSearch>("SpotlightSearch");
     s.runMode = shared<RunModeManager>("RunModeManager");
     s.updater = shared<UpdaterManager>("UpdaterManager");
-    s.duplicateFinder = own<DuplicateFinder>("DuplicateFinder");
-    s.similarFinder = own<SimilarPhotoFinder>("SimilarPhotoFinder");
-    const HomeLayout layout = HomeLayout::fromEnvironment();
-    const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
+    s.duplicateFinder = own<DuplicateFinder>("DuplicateFinder", cleaningTools.trash);
+    s.similarFinder = own<SimilarPhotoFinder>("SimilarPhotoFinder", cleaningTools.trash);
     s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner", cleaningTools.trash);
     s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
     s.permissions = shared<Permissions>("Permissions");

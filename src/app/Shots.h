@@ -33,3 +33,4 @@ void renderUninstallerShots(ShotContext& ctx);
 void renderAssistantShots(ShotContext& ctx);
 void renderCleaningShots(ShotContext& ctx);
 void renderAutomationShots(ShotContext& ctx);
+void renderDuplicatesShots(ShotContext& ctx);

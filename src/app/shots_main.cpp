@@ -48,5 +48,6 @@ int main(int argc, char** argv) {
     renderAssistantShots(ctx);
     renderCleaningShots(ctx);
     renderAutomationShots(ctx);
+    renderDuplicatesShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

@@ -1,11 +1,101 @@
 #pragma once
 
-#include <QObject>
+#include "duplicates/DuplicateGroup.h"
+#include "duplicates/DuplicateScan.h"
+#include "shell/ScanJob.h"
 
-// Finds exact duplicate files by size and checksum.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <memory>
+#include <optional>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class Trash;
+
+// Finds files with identical content below one folder the user picked (DuplicateScan tells
+// what counts) and moves every copy but one of a group to the Trash.
+//
+// Published fields change on the main thread only, and every public call is made there. A scan
+// runs on the shared thread pool; a new scan or a reset supersedes the one running (it is
+// cancelled, and anything it still delivers is dropped by its generation), so only the latest
+// scan's progress and result are ever published. The finder lives for the whole run.
 class DuplicateFinder : public QObject {
     Q_OBJECT
+    Q_PROPERTY(DuplicateFinder::State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(QList<DuplicateGroup> groups READ groups NOTIFY groupsChanged)
+    Q_PROPERTY(std::optional<QString> lastFolder READ lastFolder NOTIFY lastFolderChanged)
 public:
-    explicit DuplicateFinder(QObject* parent = nullptr) : QObject(parent) {}
+    struct State {
+        enum class Kind { Scanning, Failed, Idle, Done };
+        Kind kind = Kind::Idle;
+        qint64 scanned = 0; // Scanning: candidate files found so far, in steps of 500
+        QString message;    // Failed: the sentence for the user
+
+        static State scanning(qint64 scanned) { return {Kind::Scanning, scanned, {}}; }
+        static State failed(const QString& message) { return {Kind::Failed, 0, message}; }
+        bool operator==(const State& o) const {
+            return kind == o.kind && scanned == o.scanned && message == o.message;
+        }
+        bool operator!=(const State& o) const { return !(*this == o); }
+    };
+
+    // What trash() and keepOneOfEach() did: the bytes given back and one line per file that
+    // stayed ("name: reason").
+    struct TrashResult {
+        qint64 freedBytes = 0;
+        QStringList errors;
+    };
+
+    // Moves go to `trash`; `scanOptions` (threads, hasher) are handed to every scan, its cancel
+    // flag and progress being the finder's own.
+    explicit DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions = {},
+                             QObject* parent = nullptr);
+    ~DuplicateFinder() override;
+
+    const State& state() const { return m_state; }
+    // The groups of the latest finished scan, as trimmed by later trash operations.
+    const QList<DuplicateGroup>& groups() const { return m_groups; }
+    // The folder of the latest scan; none after reset().
+    const std::optional<QString>& lastFolder() const { return m_lastFolder; }
+    // Moved on by every scan() and reset().
+    quint64 scanGeneration() const { return m_scanGeneration; }
+
+    // Starts a scan of the folder and returns at once: state scanning(0), groups empty,
+    // lastFolder the folder. Ends in done with the groups, or failed with "Could not read that
+    // folder." when the folder cannot be opened.
+    void scan(const QString& folder);
+    // Forgets everything: a running scan's results are dropped, groups empty, state idle, no
+    // last folder.
+    void reset();
+
+    // Keeps `keep` and moves every other file of the group to the Trash, synchronously. A moved
+    // file adds the group's size to the freed bytes; one that stays adds an error line. The
+    // group (found in groups by id) is then dropped when fewer than two files remain, else
+    // replaced by one with a new id and the remaining files by path. Nothing is moved, and an
+    // error line says why, when `keep` is not one of the group's files or is no longer a
+    // regular file where it was (trashing the rest would leave no copy).
+    TrashResult trash(const DuplicateGroup& group, const QString& keep);
+    // trash() on a copy of every group, keeping each one's first file; sums and errors in
+    // group order.
+    TrashResult keepOneOfEach();
+    // The files keepOneOfEach() would move: the sum of (files − 1) over the groups.
+    int removableCount() const;
+
+signals:
+    void stateChanged();
+    void groupsChanged();
+    void lastFolderChanged();
+
+private:
+    void setState(const State& state);
+    void setGroups(QList<DuplicateGroup> groups);
+    void setLastFolder(const std::optional<QString>& folder);
+
+    std::shared_ptr<Trash> m_trash;
+    DuplicateScan::Options m_scanOptions;
+    ScanJob m_job;
+    quint64 m_scanGeneration = 0;
+    State m_state;
+    QList<DuplicateGroup> m_groups;
+    std::optional<QString> m_lastFolder;
 };

@@ -1,11 +1,84 @@
 #pragma once
 
-#include <QObject>
+#include "duplicates/SimilarPhotoGroup.h"
+#include "duplicates/SimilarPhotoScan.h"
+#include "shell/ScanJob.h"
 
-// Finds look-alike photos by image feature distance.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <memory>
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+class Trash;
+
+// Finds photos that look the same below one folder the user picked, whether or not their bytes
+// are equal (SimilarPhotoScan tells how), and keeps the one with the most pixels of each set.
+//
+// Published fields change on the main thread only, and every public call is made there. A scan
+// walks the folder (at most 2,000 photos), makes a print of every photo in parallel on its own
+// threads and groups them; a new scan or a reset supersedes the one running (it is cancelled and
+// its late results are dropped by generation). No step ends in failed: an unreadable folder or
+// photo just yields nothing.
 class SimilarPhotoFinder : public QObject {
     Q_OBJECT
+    Q_PROPERTY(SimilarPhotoFinder::State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(QList<SimilarPhotoGroup> groups READ groups NOTIFY groupsChanged)
 public:
-    explicit SimilarPhotoFinder(QObject* parent = nullptr) : QObject(parent) {}
+    struct State {
+        enum class Kind { Scanning, Failed, Idle, Done };
+        Kind kind = Kind::Idle;
+        int done = 0;  // Scanning: photos processed
+        int total = 0; // Scanning: photos to compare, 0 while the folder is still being walked
+        QString message;
+
+        static State scanning(int done, int total) { return {Kind::Scanning, done, total, {}}; }
+        bool operator==(const State& o) const {
+            return kind == o.kind && done == o.done && total == o.total && message == o.message;
+        }
+        bool operator!=(const State& o) const { return !(*this == o); }
+    };
+
+    // `printer` replaces the feature prints (tests); `threads` 0 uses one per core, at most 8.
+    explicit SimilarPhotoFinder(std::shared_ptr<Trash> trash,
+                                SimilarPhotoScan::Printer printer = {}, int threads = 0,
+                                QObject* parent = nullptr);
+    ~SimilarPhotoFinder() override;
+
+    const State& state() const { return m_state; }
+    const QList<SimilarPhotoGroup>& groups() const { return m_groups; }
+    quint64 scanGeneration() const { return m_scanGeneration; }
+
+    // Starts a scan and returns at once: state scanning(0, 0), groups empty. Then
+    // scanning(0, N) once N photos are found (done at once with no sets when there are none),
+    // scanning(done, N) at every progress step, and done with the sets.
+    void scan(const QString& folder);
+    // Drops a running scan's results; groups empty, state idle.
+    void reset();
+
+    // Keeps the set's first photo and moves the others to the Trash, synchronously; one error
+    // line ("name: reason") per photo that stayed. The set (found by id) is then dropped when
+    // fewer than two photos remain, else replaced by one with a new id: the kept photo, then
+    // those that stayed, in their former order. Nothing is moved, and an error line says why,
+    // when the photo to keep is no longer a regular file where it was.
+    QStringList trash(const SimilarPhotoGroup& group);
+    // trash() on a copy of every set; errors in set order.
+    QStringList keepBestOfEach();
+    // The photos keepBestOfEach() would move.
+    int removableCount() const;
+
+signals:
+    void stateChanged();
+    void groupsChanged();
+
+private:
+    void setState(const State& state);
+    void setGroups(QList<SimilarPhotoGroup> groups);
+
+    std::shared_ptr<Trash> m_trash;
+    SimilarPhotoScan::Printer m_printer;
+    int m_threads;
+    ScanJob m_job;
+    quint64 m_scanGeneration = 0;
+    State m_state;
+    QList<SimilarPhotoGroup> m_groups;
 };

@@ -4,10 +4,25 @@
 
 #include <openssl/evp.h>
 
+namespace {
+
+// The algorithm fetched from its provider once: passing EVP_sha256() to every init makes
+// OpenSSL 3 look it up again under a shared lock, which parallel hashing of many small files
+// then queues on.
+const EVP_MD* sha256Algorithm() {
+    static const EVP_MD* const fetched = [] {
+        const EVP_MD* md = EVP_MD_fetch(nullptr, "SHA256", nullptr);
+        return md ? md : EVP_sha256();
+    }();
+    return fetched;
+}
+
+} // namespace
+
 struct Sha256::Context {
     EVP_MD_CTX* ctx = EVP_MD_CTX_new();
     ~Context() { EVP_MD_CTX_free(ctx); }
-    void reset() { EVP_DigestInit_ex(ctx, EVP_sha256(), nullptr); }
+    void reset() { EVP_DigestInit_ex(ctx, sha256Algorithm(), nullptr); }
 };
 
 Sha256::Sha256() : m_context(std::make_unique<Context>()) {

@@ -1,0 +1,300 @@
+// duplicates_bench TREE: finds the exact duplicates below TREE with the app's own search and
+// compares answer and time with `jdupes -r -q`, `fdupes -r -q` and `rmlint` on the same tree.
+//
+// The answer is the set of groups. The peers look at every file; the app passes over files
+// under 1,024 bytes, hidden files and folders and the insides of packages ("Name.app"), so each
+// peer's groups are cut down to the files the app looks at (groups left with one file drop)
+// before they are compared. Times are hyperfine's medians of five runs after a warm-up, each
+// program started as its own process (`duplicates_bench --once TREE` for ours); without
+// hyperfine a wall clock does the same. Peak memory is that of one `--once` run. The last lines
+// are RESULT lines, one per peer that is installed, jdupes last.
+//
+//   duplicates_bench TREE [--threads N]
+//   duplicates_bench --once TREE [--threads N]   one search, prints the group count
+#include "duplicates/DuplicateScan.h"
+#include "platform/DirectoryWalker.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <set>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using Groups = std::set<QStringList>;
+
+Groups normalised(const QList<QStringList>& raw, const QString& tree, bool filter) {
+    Groups out;
+    const QString root = QDir::cleanPath(QFileInfo(tree).absoluteFilePath());
+    for (QStringList files : raw) {
+        QStringList kept;
+        for (const QString& f : files) {
+            const QString path =
+                QDir::cleanPath(QFileInfo(f).isAbsolute() ? f : QDir(root).absoluteFilePath(f));
+            if (filter) {
+                const QString rel = QDir(root).relativeFilePath(path);
+                bool skip = QFileInfo(path).size() < DuplicateScan::minimumSize;
+                const QStringList parts = rel.split(QLatin1Char('/'));
+                for (int i = 0; i < parts.size() && !skip; ++i)
+                    skip = parts[i].startsWith(QLatin1Char('.')) ||
+                           (i + 1 < parts.size() && parts[i].endsWith(QLatin1String(".app")));
+                if (skip)
+                    continue;
+            }
+            kept.append(path);
+        }
+        if (kept.size() < 2)
+            continue;
+        std::sort(kept.begin(), kept.end());
+        out.insert(kept);
+    }
+    return out;
+}
+
+Groups ours(const QString& tree, int threads) {
+    DuplicateScan::Options options;
+    options.threads = threads;
+    QList<QStringList> raw;
+    for (const DuplicateGroup& g : DuplicateScan::run(tree, options).groups)
+        raw.append(g.files);
+    return normalised(raw, tree, false);
+}
+
+std::optional<QByteArray> run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    if (!p.waitForStarted(10000) || !p.waitForFinished(30 * 60 * 1000) ||
+        p.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return p.readAllStandardOutput();
+}
+
+// jdupes and fdupes print groups as lines of paths separated by blank lines.
+std::optional<Groups> blankLineGroups(const QString& program, const QStringList& args,
+                                      const QString& tree) {
+    const auto out = run(program, args);
+    if (!out)
+        return std::nullopt;
+    QList<QStringList> raw;
+    QStringList current;
+    for (const QByteArray& line : out->split('\n')) {
+        if (line.isEmpty()) {
+            if (!current.isEmpty())
+                raw.append(current);
+            current.clear();
+        } else {
+            current.append(QFile::decodeName(line));
+        }
+    }
+    if (!current.isEmpty())
+        raw.append(current);
+    return normalised(raw, tree, true);
+}
+
+// rmlint's JSON lists every duplicate with its group's checksum.
+std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
+    if (!run(QStringLiteral("rmlint"),
+             {QStringLiteral("-T"), QStringLiteral("df"), QStringLiteral("-o"),
+              QStringLiteral("json:") + json, tree}))
+        return std::nullopt;
+    QFile f(json);
+    if (!f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QHash<QString, QStringList> byDigest;
+    for (const QJsonValue& v : QJsonDocument::fromJson(f.readAll()).array()) {
+        const QJsonObject o = v.toObject();
+        if (o.value(QStringLiteral("type")).toString() != QLatin1String("duplicate_file"))
+            continue;
+        byDigest[o.value(QStringLiteral("checksum")).toString()].append(
+            o.value(QStringLiteral("path")).toString());
+    }
+    return normalised(byDigest.values(), tree, true);
+}
+
+QString quoted(const QString& arg) {
+    QString q = arg;
+    q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double timeProcess(const QStringList& argv) {
+    run(argv.first(), argv.mid(1));
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run(argv.first(), argv.mid(1));
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return median(ms);
+}
+
+std::vector<double> hyperfine(const std::vector<QStringList>& commands) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
+    if (tool.isEmpty())
+        return {};
+    QTemporaryDir dir;
+    const QString json = dir.filePath(QStringLiteral("times.json"));
+    QStringList args = {QStringLiteral("-N"),
+                        QStringLiteral("--warmup"),
+                        QStringLiteral("1"),
+                        QStringLiteral("--runs"),
+                        QStringLiteral("5"),
+                        QStringLiteral("--style"),
+                        QStringLiteral("none"),
+                        QStringLiteral("-i"),
+                        QStringLiteral("--export-json"),
+                        json};
+    for (const QStringList& c : commands) {
+        QStringList parts;
+        for (const QString& a : c)
+            parts.append(quoted(a));
+        args.append(parts.join(QLatin1Char(' ')));
+    }
+    if (!run(tool, args))
+        return {};
+    QFile f(json);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<double> out;
+    for (const QJsonValue& r :
+         QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("results")).toArray())
+        out.push_back(r.toObject().value(QStringLiteral("median")).toDouble() * 1000.0);
+    return out.size() == commands.size() ? out : std::vector<double>{};
+}
+
+long peakMegabytes(const QStringList& argv) {
+    std::vector<QByteArray> bytes;
+    for (const QString& a : argv)
+        bytes.push_back(QFile::encodeName(a));
+    std::vector<char*> cargv;
+    for (QByteArray& b : bytes)
+        cargv.push_back(b.data());
+    cargv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return -1;
+    return (usage.ru_maxrss + 1023) / 1024;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    int threads = DirectoryWalker::defaultThreads();
+    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
+    if (t >= 0 && t + 1 < args.size()) {
+        threads = std::max(1, args.at(t + 1).toInt());
+        args.remove(t, 2);
+    }
+    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: duplicates_bench [--once] [--threads N] TREE\n");
+        return 2;
+    }
+    const QString tree = QDir::cleanPath(QFileInfo(args.first()).absoluteFilePath());
+    if (once) {
+        std::printf("%zu\n", ours(tree, threads).size());
+        return 0;
+    }
+
+    const Groups mine = ours(tree, threads);
+    std::printf("ours: %zu groups with %d threads\n", mine.size(), threads);
+
+    QTemporaryDir scratch;
+    const QString rmlintJson = scratch.filePath(QStringLiteral("rmlint.json"));
+    struct Peer {
+        QString name;
+        QStringList argv;
+        std::optional<Groups> groups;
+        double ms = 0;
+    };
+    std::vector<Peer> peers;
+    auto installed = [](const char* tool) {
+        return QStandardPaths::findExecutable(QString::fromLatin1(tool));
+    };
+    if (const QString p = installed("rmlint"); !p.isEmpty())
+        peers.push_back({QStringLiteral("rmlint"),
+                         {p, QStringLiteral("-T"), QStringLiteral("df"), QStringLiteral("-o"),
+                          QStringLiteral("json:") + rmlintJson, tree},
+                         rmlintGroups(tree, rmlintJson)});
+    if (const QString p = installed("fdupes"); !p.isEmpty())
+        peers.push_back(
+            {QStringLiteral("fdupes"),
+             {p, QStringLiteral("-r"), QStringLiteral("-q"), tree},
+             blankLineGroups(p, {QStringLiteral("-r"), QStringLiteral("-q"), tree}, tree)});
+    if (const QString p = installed("jdupes"); !p.isEmpty())
+        peers.push_back(
+            {QStringLiteral("jdupes"),
+             {p, QStringLiteral("-r"), QStringLiteral("-q"), tree},
+             blankLineGroups(p, {QStringLiteral("-r"), QStringLiteral("-q"), tree}, tree)});
+    if (peers.empty()) {
+        std::fprintf(stderr, "none of jdupes, fdupes, rmlint is installed\n");
+        return 2;
+    }
+    for (const Peer& p : peers)
+        std::printf("%s: %lld groups after the same filter\n", qPrintable(p.name),
+                    p.groups ? static_cast<long long>(p.groups->size()) : -1LL);
+
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
+                                  QStringLiteral("--threads"), QString::number(threads), tree};
+    std::vector<QStringList> commands = {oursArgv};
+    for (const Peer& p : peers)
+        commands.push_back(p.argv);
+    std::vector<double> ms = hyperfine(commands);
+    const bool byHyperfine = !ms.empty();
+    if (!byHyperfine)
+        for (const QStringList& c : commands)
+            ms.push_back(timeProcess(c));
+    std::printf("timing: %s, median of 5 after a warm-up\n",
+                byHyperfine ? "hyperfine" : "wall clock");
+    const double oursMs = ms[0];
+    const long peak = peakMegabytes(oursArgv);
+    bool allSame = true;
+    for (size_t i = 0; i < peers.size(); ++i) {
+        const Peer& p = peers[i];
+        const bool same = p.groups && *p.groups == mine;
+        allSame = allSame && same;
+        const double peerMs = ms[i + 1];
+        std::printf("RESULT job=duplicates ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
+                    "peak_mb=%ld\n",
+                    oursMs, qPrintable(p.name), peerMs, peerMs > 0 ? oursMs / peerMs : 0.0,
+                    same ? "yes" : "no", peak);
+    }
+    return allSame ? 0 : 1;
+}

@@ -1,0 +1,141 @@
+#include "duplicates/DuplicateFinder.h"
+
+#include "platform/RegularFile.h"
+#include "platform/Trash.h"
+
+#include <QFileInfo>
+
+DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions,
+                                 QObject* parent)
+    : QObject(parent), m_trash(std::move(trash)), m_scanOptions(std::move(scanOptions)) {}
+
+DuplicateFinder::~DuplicateFinder() {
+    m_job.cancel();
+}
+
+void DuplicateFinder::scan(const QString& folder) {
+    const ScanJob::Ticket ticket = m_job.restart();
+    ++m_scanGeneration;
+    setState(State::scanning(0));
+    setGroups({});
+    setLastFolder(folder);
+
+    DuplicateScan::Options options = m_scanOptions;
+    ScanJob::runInPool([ticket, folder, options, self = QPointer<DuplicateFinder>(this)]() mutable {
+        options.cancel = ticket.cancel.flag();
+        options.progress = [ticket, self](qint64 count) {
+            ScanJob::deliver(self, [ticket, count](DuplicateFinder* f) {
+                // Steps from parallel walkers may arrive out of order; the count never goes back.
+                if (f->m_job.isCurrent(ticket.generation) &&
+                    f->m_state.kind == State::Kind::Scanning && count > f->m_state.scanned)
+                    f->setState(State::scanning(count));
+            });
+        };
+        DuplicateScan::Outcome outcome = DuplicateScan::run(folder, options);
+        if (outcome.cancelled)
+            return;
+        ScanJob::deliver(self, [ticket, outcome = std::move(outcome)](DuplicateFinder* f) {
+            if (!f->m_job.isCurrent(ticket.generation))
+                return;
+            if (!outcome.readable) {
+                f->setState(State::failed(QStringLiteral("Could not read that folder.")));
+                return;
+            }
+            f->setGroups(outcome.groups);
+            f->setState({State::Kind::Done, 0, {}});
+        });
+    });
+}
+
+void DuplicateFinder::reset() {
+    m_job.cancel();
+    ++m_scanGeneration;
+    setGroups({});
+    setState({});
+    setLastFolder(std::nullopt);
+}
+
+DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
+                                                    const QString& keep) {
+    TrashResult result;
+    if (!group.files.contains(keep)) {
+        result.errors.append(QFileInfo(keep).fileName() +
+                             QStringLiteral(": it is not one of this group's copies, so nothing "
+                                            "was moved."));
+        return result;
+    }
+    if (!RegularFile::isRegular(keep) || QFileInfo(keep).isSymLink()) {
+        result.errors.append(QFileInfo(keep).fileName() +
+                             QStringLiteral(": the copy to keep is no longer there, so nothing "
+                                            "was moved."));
+        return result;
+    }
+    QStringList remaining = {keep};
+    for (const QString& file : group.files) {
+        if (file == keep)
+            continue;
+        QString error;
+        if (m_trash && m_trash->moveToTrash(file, &error)) {
+            result.freedBytes += group.fileSize;
+        } else {
+            result.errors.append(
+                QFileInfo(file).fileName() + QStringLiteral(": ") +
+                (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
+            remaining.append(file);
+        }
+    }
+    QList<DuplicateGroup> groups = m_groups;
+    if (remaining.size() < 2) {
+        groups.removeIf([&](const DuplicateGroup& g) { return g.id == group.id; });
+    } else {
+        const auto it = std::find_if(groups.begin(), groups.end(),
+                                     [&](const DuplicateGroup& g) { return g.id == group.id; });
+        if (it == groups.end())
+            return result;
+        std::sort(remaining.begin(), remaining.end());
+        *it = DuplicateGroup{QUuid::createUuid(), group.fileSize, remaining};
+    }
+    setGroups(std::move(groups));
+    return result;
+}
+
+DuplicateFinder::TrashResult DuplicateFinder::keepOneOfEach() {
+    TrashResult total;
+    const QList<DuplicateGroup> snapshot = m_groups;
+    for (const DuplicateGroup& group : snapshot) {
+        if (group.files.isEmpty())
+            continue;
+        const TrashResult one = trash(group, group.files.first());
+        total.freedBytes += one.freedBytes;
+        total.errors.append(one.errors);
+    }
+    return total;
+}
+
+int DuplicateFinder::removableCount() const {
+    int count = 0;
+    for (const DuplicateGroup& g : m_groups)
+        count += std::max(0, int(g.files.size()) - 1);
+    return count;
+}
+
+void DuplicateFinder::setState(const State& state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void DuplicateFinder::setGroups(QList<DuplicateGroup> groups) {
+    if (m_groups.isEmpty() && groups.isEmpty())
+        return;
+    m_groups = std::move(groups);
+    emit groupsChanged();
+}
+
+void DuplicateFinder::setLastFolder(const std::optional<QString>& folder) {
+    if (m_lastFolder == folder)
+        return;
+    m_lastFolder = folder;
+    emit lastFolderChanged();
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "duplicates/DuplicateGroup.h"
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <QByteArray>
+#include <string>
+
+// The search for identical files below one folder, as a plain function the finder runs on a
+// worker thread.
+//
+// What is looked at: regular files of at least minimumSize bytes, below the folder and its
+// visible subfolders. Hidden files and folders (names starting with a dot), the insides of
+// packages ("Name.app"), symlinks, devices and pipes are passed over; a file with several hard
+// links counts once (by whichever name the walk meets first), so a file never pairs with
+// itself. Unreadable subfolders are passed over silently.
+//
+// Identity is decided by content alone, in a funnel: equal size first, then the SHA-256 of the
+// first headBytes bytes, then, for files longer than that, the SHA-256 of the whole file. Only
+// files that share their size are opened; only those whose heads match are read in full. (The
+// head is read only for files whose first quickBytes already match, which changes no answer.) A
+// file that cannot be read (or whose read fails part-way) has no hash and drops out silently.
+namespace DuplicateScan {
+
+constexpr qint64 minimumSize = 1024;
+constexpr qint64 headBytes = 65536;
+// A first, shorter prefix that most files of equal size already differ in.
+constexpr qint64 quickBytes = 4096;
+constexpr qint64 progressStep = 500;
+
+// The digest of a file's first `limit` bytes (the whole file when limit is negative), or
+// nothing when it cannot be read. Called from several threads at once.
+using Hasher = std::function<std::optional<QByteArray>(const std::string& path, qint64 limit,
+                                                       const std::atomic_bool* cancel)>;
+
+struct Options {
+    // Walker and hashing threads; 0 means DirectoryWalker::defaultThreads().
+    int threads = 0;
+    // Replaces the file hashing (tests); empty means fileDigest.
+    Hasher hasher;
+    // Polled between files; a cancelled scan returns early with `cancelled` set.
+    const std::atomic_bool* cancel = nullptr;
+    // Called, from any thread, each time the count of candidate files reaches a multiple of
+    // progressStep, with that count. Calls may arrive out of order from different threads.
+    std::function<void(qint64 candidates)> progress;
+};
+
+struct Outcome {
+    // False when the folder does not exist, is not a folder or cannot be opened; nothing else
+    // was done then.
+    bool readable = false;
+    bool cancelled = false;
+    qint64 candidates = 0;
+    // In descending order of reclaimable bytes; equal ones by their first path.
+    QList<DuplicateGroup> groups;
+};
+
+Outcome run(const QString& folder, const Options& options);
+
+// The SHA-256 of what `read` yields, up to `limit` bytes (all of it when limit is negative),
+// read in pieces of at most Sha256::pieceSize. `read` fills the buffer and gives the count read,
+// 0 at the end, or -1 on failure; a failure anywhere gives nothing, never the digest of the
+// bytes before it. Cancelling between pieces gives nothing too.
+std::optional<QByteArray> digest(const std::function<qsizetype(char*, qsizetype)>& read,
+                                 qint64 limit, const std::atomic_bool* cancel = nullptr);
+
+// digest() of a regular file at path (never a FIFO, device or folder: those give nothing).
+std::optional<QByteArray> fileDigest(const std::string& path, qint64 limit,
+                                     const std::atomic_bool* cancel = nullptr);
+
+} // namespace DuplicateScan

@@ -1,0 +1,176 @@
+#include "duplicates/DuplicatesText.h"
+
+#include "platform/ByteFormat.h"
+
+namespace DuplicatesText {
+
+QString title(DuplicatesMode mode) {
+    return mode == DuplicatesMode::Exact ? QStringLiteral("Exact duplicates")
+                                         : QStringLiteral("Looks similar");
+}
+
+QString headerTitle() {
+    return QStringLiteral("Find exact duplicates");
+}
+
+QString headerSubtitle() {
+    return QStringLiteral("Byte-for-byte matches only, confirmed by checksum. Removed copies go to "
+                          "the Trash.");
+}
+
+QString clearLabel() {
+    return QStringLiteral("Clear");
+}
+
+QString folderButton(bool hasFolder) {
+    return hasFolder ? QStringLiteral("Scan another folder…") : QStringLiteral("Choose folder…");
+}
+
+QString cleanAllLabel(int count) {
+    return QStringLiteral("Clean all · trash %1").arg(count);
+}
+
+QString cleanAllTitle(DuplicatesMode mode, int count) {
+    return mode == DuplicatesMode::Exact
+               ? QStringLiteral("Keep one of each, trash %1 duplicates?").arg(count)
+               : QStringLiteral("Keep the best of each set, trash %1 photos?").arg(count);
+}
+
+QString cleanAllMessage() {
+    return QStringLiteral(
+        "One copy is kept in every group. For exact duplicates it's the one in its original "
+        "folder; for look-alikes it's the best quality photo. Everything else goes to the Trash "
+        "so you can undo.");
+}
+
+QString confirmVerb() {
+    return QStringLiteral("Move to Trash");
+}
+
+QString keepChosenTitle(int count) {
+    return QStringLiteral("Trash %1 duplicate%2?")
+        .arg(count)
+        .arg(count == 1 ? QString() : QStringLiteral("s"));
+}
+
+QString keepChosenMessage(int count) {
+    return QStringLiteral("The copy you chose stays. The other %1 move to the Trash so you can "
+                          "undo.")
+        .arg(count);
+}
+
+QString keepBestTitle(int count) {
+    return QStringLiteral("Trash %1 photo%2?")
+        .arg(count)
+        .arg(count == 1 ? QString() : QStringLiteral("s"));
+}
+
+QString keepBestMessage(int count) {
+    return QStringLiteral("The best one stays. The other %1 move to the Trash.").arg(count);
+}
+
+QString failureAlertTitle() {
+    return QStringLiteral("Some files could not be moved to the Trash");
+}
+
+QString exactProgress(qint64 scanned) {
+    return QStringLiteral("Scanning… %1 files checked").arg(scanned);
+}
+
+QString similarProgress(int done, int total) {
+    if (total < 1)
+        return QStringLiteral("Looking for photos…");
+    return QStringLiteral("Comparing photos… %1 of %2").arg(done).arg(total);
+}
+
+QString failedTitle() {
+    return QStringLiteral("Scan failed");
+}
+
+QString idleTitle() {
+    return QStringLiteral("Pick a folder to scan");
+}
+
+QString exactIdleMessage() {
+    return QStringLiteral("Try Downloads, Pictures or Documents. Pendrel never scans anywhere you "
+                          "have not chosen.");
+}
+
+QString similarIdleMessage() {
+    return QStringLiteral("Finds burst shots and near-identical photos using on-device image "
+                          "analysis, then marks the best of each set. Judgement, not certainty, so "
+                          "you always confirm.");
+}
+
+QString exactEmptyTitle() {
+    return QStringLiteral("No duplicates found");
+}
+
+QString exactEmptyMessage() {
+    return QStringLiteral("Every file in that folder is unique. Nice and tidy.");
+}
+
+QString similarEmptyTitle() {
+    return QStringLiteral("No look-alike photos");
+}
+
+QString similarEmptyMessage() {
+    return QStringLiteral("No burst shots or near-identical photos in that folder.");
+}
+
+QString compareHint() {
+    return QStringLiteral("Click any photo to compare side by side");
+}
+
+QString setHeader(int photos) {
+    return QStringLiteral("%1 photos look the same · best one marked").arg(photos);
+}
+
+QString keepBestButton(int count) {
+    return QStringLiteral("Keep best, trash %1").arg(count);
+}
+
+QString bestQuality() {
+    return QStringLiteral("Best quality");
+}
+
+QString rowHeader(int files, qint64 fileSize) {
+    return QStringLiteral("%1 identical copies · %2 each · click the one to keep")
+        .arg(files)
+        .arg(formatBytes(fileSize));
+}
+
+QString keepSelectedButton() {
+    return QStringLiteral("Keep selected, trash the rest");
+}
+
+QString freesLine(qint64 bytes) {
+    return QStringLiteral("Frees ") + formatBytes(bytes);
+}
+
+QString createdLine(const QDate& date, const QLocale& locale) {
+    return QStringLiteral("Created ") + locale.toString(date, QStringLiteral("MMM d, yyyy"));
+}
+
+QString keepingThisOne() {
+    return QStringLiteral("Keeping this one");
+}
+
+QString sheetTitle() {
+    return QStringLiteral("Side by side");
+}
+
+QString doneLabel() {
+    return QStringLiteral("Done");
+}
+
+QString photoInfo(const QSize& pixels, qint64 bytes) {
+    if (!pixels.isValid() || pixels.isEmpty())
+        return QString();
+    return QStringLiteral("%1 × %2 · %3")
+        .arg(pixels.width())
+        .arg(pixels.height())
+        .arg(formatBytes(bytes));
+}
+
+} // namespace DuplicatesText

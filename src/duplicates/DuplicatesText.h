@@ -1,0 +1,70 @@
+#pragma once
+
+#include "shell/ScreenModes.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QSize>
+#include <QString>
+
+// The wording of the duplicates screen, its group row and its comparison sheet.
+namespace DuplicatesText {
+
+// The mode switch: "Exact duplicates", "Looks similar".
+QString title(DuplicatesMode mode);
+
+QString headerTitle();
+QString headerSubtitle();
+QString clearLabel();
+// "Choose folder…" before the first pick, "Scan another folder…" after.
+QString folderButton(bool hasFolder);
+// "Clean all · trash 3".
+QString cleanAllLabel(int count);
+
+// The confirmations. Counts are plain decimal digits.
+QString cleanAllTitle(DuplicatesMode mode, int count);
+QString cleanAllMessage();
+QString confirmVerb();
+// "Trash 1 duplicate?", "Trash 2 duplicates?" and the message for keeping a chosen copy.
+QString keepChosenTitle(int count);
+QString keepChosenMessage(int count);
+// "Trash 1 photo?", "Trash 2 photos?" and the message for keeping the best of a set.
+QString keepBestTitle(int count);
+QString keepBestMessage(int count);
+QString failureAlertTitle();
+
+// Progress: "Scanning… 500 files checked"; "Looking for photos…" until the total is known,
+// then "Comparing photos… 40 of 120".
+QString exactProgress(qint64 scanned);
+QString similarProgress(int done, int total);
+
+QString failedTitle();
+QString idleTitle();
+QString exactIdleMessage();
+QString similarIdleMessage();
+QString exactEmptyTitle();
+QString exactEmptyMessage();
+QString similarEmptyTitle();
+QString similarEmptyMessage();
+
+// The look-alike list.
+QString compareHint();
+QString setHeader(int photos);
+QString keepBestButton(int count);
+QString bestQuality();
+
+// The group row: "3 identical copies · 2 MB each · click the one to keep", "Frees 4 MB",
+// "Created Mar 3, 2025", "Keeping this one".
+QString rowHeader(int files, qint64 fileSize);
+QString keepSelectedButton();
+QString freesLine(qint64 bytes);
+QString createdLine(const QDate& date, const QLocale& locale = QLocale());
+QString keepingThisOne();
+
+// The comparison sheet: "Side by side", "Done", and a photo's "4032 × 3024 · 2.1 MB" (empty
+// without a pixel size).
+QString sheetTitle();
+QString doneLabel();
+QString photoInfo(const QSize& pixels, qint64 bytes);
+
+} // namespace DuplicatesText

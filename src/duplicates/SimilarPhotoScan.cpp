@@ -1,0 +1,109 @@
+#include "duplicates/SimilarPhotoScan.h"
+
+#include "cleaning/CategoryMeasurer.h"
+#include "platform/DirectoryWalker.h"
+#include "platform/PhotoImage.h"
+
+#include <algorithm>
+#include <QFileInfo>
+#include <QSet>
+
+namespace SimilarPhotoScan {
+
+bool isPhotoName(const QString& fileName) {
+    static const QSet<QString> extensions = {QStringLiteral("jpg"),  QStringLiteral("jpeg"),
+                                             QStringLiteral("png"),  QStringLiteral("heic"),
+                                             QStringLiteral("heif"), QStringLiteral("tiff"),
+                                             QStringLiteral("bmp"),  QStringLiteral("webp")};
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    if (dot <= 0 || dot + 1 >= fileName.size())
+        return false;
+    return extensions.contains(fileName.mid(dot + 1).toLower());
+}
+
+QStringList collectPhotos(const QString& folder, int limit, const std::atomic_bool* cancel) {
+    QStringList photos;
+    if (limit <= 0 || !QFileInfo(folder).isDir())
+        return photos;
+    // One thread, so the first photos found are those of a depth-first walk; the walk stops
+    // through its own flag once the limit is reached.
+    std::atomic_bool full{false};
+    std::atomic_bool stop{false};
+    const DirectoryWalker walker(DirectoryWalker::Options{}, &stop);
+    walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        if ((cancel && cancel->load(std::memory_order_relaxed)) || full.load()) {
+            stop.store(true);
+            return DirectoryWalker::Action::SkipChildren;
+        }
+        if (e.depth == 0)
+            return DirectoryWalker::Action::Continue;
+        if (e.isHidden())
+            return DirectoryWalker::Action::SkipChildren;
+        if (e.isDirectory())
+            return CategoryMeasurer::isPackageName(e.name) ? DirectoryWalker::Action::SkipChildren
+                                                           : DirectoryWalker::Action::Continue;
+        if (!e.isFile() || e.repeatLink)
+            return DirectoryWalker::Action::Continue;
+        const QString name = e.fileName();
+        if (!isPhotoName(name))
+            return DirectoryWalker::Action::Continue;
+        photos.append(e.path());
+        if (photos.size() >= limit) {
+            full.store(true);
+            stop.store(true);
+        }
+        return DirectoryWalker::Action::Continue;
+    });
+    std::sort(photos.begin(), photos.end());
+    return photos;
+}
+
+qint64 pixelCount(const QString& path) {
+    const std::optional<QSize> size = PhotoImage::pixelSize(path);
+    return size ? qint64(size->width()) * qint64(size->height()) : 0;
+}
+
+QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit) {
+    struct Cluster {
+        const PhotoRecord* founder;
+        QList<const PhotoRecord*> members;
+    };
+    std::vector<Cluster> clusters;
+    for (const PhotoRecord& r : records) {
+        bool joined = false;
+        for (Cluster& c : clusters) {
+            const float d =
+                r.print.distance(c.founder->print).value_or(std::numeric_limits<float>::max());
+            if (d < limit) {
+                c.members.append(&r);
+                joined = true;
+                break;
+            }
+        }
+        if (!joined)
+            clusters.push_back(Cluster{&r, {&r}});
+    }
+    QList<SimilarPhotoGroup> sets;
+    for (Cluster& c : clusters) {
+        if (c.members.size() < 2)
+            continue;
+        std::stable_sort(
+            c.members.begin(), c.members.end(),
+            [](const PhotoRecord* a, const PhotoRecord* b) { return a->pixels > b->pixels; });
+        SimilarPhotoGroup set{QUuid::createUuid(), {}};
+        for (const PhotoRecord* m : c.members)
+            set.files.append(m->path);
+        sets.append(set);
+    }
+    return sets;
+}
+
+int progressStep(int total) {
+    return total < 200 ? 10 : 50;
+}
+
+bool tellsProgress(int done, int total) {
+    return done == total || (done > 0 && done % progressStep(total) == 0);
+}
+
+} // namespace SimilarPhotoScan

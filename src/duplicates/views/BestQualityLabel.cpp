@@ -1,0 +1,47 @@
+#include "duplicates/views/BestQualityLabel.h"
+
+#include "duplicates/DuplicatesText.h"
+#include "platform/SymbolIcons.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/Color.h"
+
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+
+BestQualityLabel::BestQualityLabel(TextStyle style, QWidget* parent)
+    : QWidget(parent), m_style(style) {
+    setObjectName(QStringLiteral("bestQuality"));
+    auto* row = new QHBoxLayout(this);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(4);
+    m_star = new QLabel(this);
+    m_text = new QLabel(DuplicatesText::bestQuality(), this);
+    QKFont::apply(m_text, style, QFont::Bold);
+    row->addWidget(m_star);
+    row->addWidget(m_text);
+    row->addStretch(1);
+    recolor();
+}
+
+void BestQualityLabel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange ||
+        event->type() == QEvent::ParentChange)
+        recolor();
+}
+
+void BestQualityLabel::recolor() {
+    if (m_recoloring)
+        return;
+    m_recoloring = true;
+    const bool dark = Color::isDark(parentWidget() ? parentWidget()->palette() : palette());
+    const QColor yellow = dark ? QColor(0xFF, 0xD6, 0x0A) : QColor(0xB8, 0x86, 0x00);
+    QPalette pal = m_text->palette();
+    pal.setColor(QPalette::WindowText, yellow);
+    m_text->setPalette(pal);
+    const int edge = QFontMetrics(m_text->font()).height() - 2;
+    m_star->setPixmap(
+        SymbolIcons::pixmap("star.fill"_sym, QSize(edge, edge), yellow, devicePixelRatioF()));
+    m_recoloring = false;
+}

@@ -1,0 +1,224 @@
+#include "duplicates/views/DuplicateGroupRow.h"
+
+#include "duplicates/DuplicatesText.h"
+#include "duplicates/views/PhotoThumb.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/Color.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKIconLabel.h"
+
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kTileWidth = 160;
+constexpr int kThumbWidth = 140;
+constexpr int kThumbHeight = 90;
+
+// A label that shows at most `lines` lines of its text, the last cut with an ellipsis.
+class ClampedPath : public QLabel {
+public:
+    ClampedPath(const QString& text, int lines, QWidget* parent)
+        : QLabel(parent), m_full(text), m_lines(lines) {
+        // The lines are broken here, anywhere in the path; the label must not break them again
+        // at spaces, or a three-line path would need four.
+        setWordWrap(false);
+        setToolTip(text);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+    void resizeEvent(QResizeEvent* event) override {
+        QLabel::resizeEvent(event);
+        refit();
+    }
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange)
+            refit();
+    }
+    QSize sizeHint() const override {
+        const QFontMetrics fm(font());
+        return QSize(kThumbWidth, fm.lineSpacing() * shownLines());
+    }
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
+private:
+    // Paths break anywhere, not only between words.
+    QStringList wrapped(int width) const {
+        const QFontMetrics fm(font());
+        QStringList lines;
+        QString rest = m_full;
+        while (!rest.isEmpty() && lines.size() < m_lines) {
+            if (lines.size() == m_lines - 1) {
+                lines.append(fm.elidedText(rest, Qt::ElideRight, width));
+                break;
+            }
+            int n = 1;
+            while (n < rest.size() && fm.horizontalAdvance(rest.left(n + 1)) <= width)
+                ++n;
+            lines.append(rest.left(n));
+            rest = rest.mid(n);
+        }
+        return lines;
+    }
+    int shownLines() const {
+        // The tile gives the label exactly the thumbnail's width, laid out or not yet.
+        return std::max<int>(1, int(wrapped(kThumbWidth).size()));
+    }
+    void refit() {
+        const QString text = wrapped(std::max(width(), 10)).join(QLatin1Char('\n'));
+        if (text != QLabel::text()) {
+            setText(text);
+            updateGeometry();
+        }
+    }
+
+    QString m_full;
+    int m_lines;
+};
+
+} // namespace
+
+DuplicateTile::DuplicateTile(const QString& path, QWidget* parent) : QWidget(parent), m_path(path) {
+    setObjectName(QStringLiteral("duplicateTile"));
+    setFixedWidth(kTileWidth);
+    setCursor(Qt::PointingHandCursor);
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(10, 10, 10, 10);
+    column->setSpacing(4);
+
+    m_thumb = new PhotoThumb(path, PhotoThumb::Mode::Fill, "doc"_sym, 6, 2 * kThumbWidth, this);
+    m_thumb->setFixedSize(kThumbWidth, kThumbHeight);
+    connect(m_thumb, &PhotoThumb::clicked, this, &DuplicateTile::clicked);
+    column->addWidget(m_thumb);
+
+    auto* pathLabel = new ClampedPath(path, 3, this);
+    pathLabel->setObjectName(QStringLiteral("tilePath"));
+    QKFont::apply(pathLabel, TextStyle::Caption2);
+    QKForeground::apply(pathLabel, QKForeground::Secondary);
+    column->addWidget(pathLabel);
+
+    const QDateTime born = QFileInfo(path).birthTime();
+    if (born.isValid()) {
+        m_created = QKBuild::label(DuplicatesText::createdLine(born.date()), TextStyle::Caption2,
+                                   QKForeground::Primary, this);
+        m_created->setObjectName(QStringLiteral("tileCreated"));
+        column->addWidget(m_created);
+    }
+    m_keeping = new QKIconLabel("checkmark.circle.fill"_sym, DuplicatesText::keepingThisOne(),
+                                QKFont{.style = TextStyle::Caption2, .weight = QFont::Bold},
+                                QKForeground::Green, this);
+    m_keeping->setObjectName(QStringLiteral("keepingThisOne"));
+    // The tile keeps room for the label, so choosing a keeper never grows the row past its
+    // scroll area.
+    QSizePolicy keepingPolicy = m_keeping->sizePolicy();
+    keepingPolicy.setRetainSizeWhenHidden(true);
+    m_keeping->setSizePolicy(keepingPolicy);
+    m_keeping->setVisible(false);
+    column->addWidget(m_keeping);
+    column->addStretch(1);
+}
+
+bool DuplicateTile::hasThumbnail() const {
+    return m_thumb->hasImage();
+}
+
+void DuplicateTile::setKeeper(bool keeper) {
+    if (m_keeper == keeper)
+        return;
+    m_keeper = keeper;
+    m_keeping->setVisible(keeper);
+    update();
+}
+
+void DuplicateTile::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame = QRectF(rect()).adjusted(1, 1, -1, -1);
+    QPainterPath shape;
+    shape.addRoundedRect(frame, 8, 8);
+    QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
+    fill.setAlphaF(fill.alphaF() * 0.4f);
+    p.fillPath(shape, fill);
+    if (m_keeper) {
+        p.setPen(QPen(Color::system(Color::SystemColor::Green, Color::isDark(palette())), 2));
+        p.drawPath(shape);
+    }
+}
+
+void DuplicateTile::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
+        emit clicked();
+}
+
+DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep, QWidget* parent)
+    : QWidget(parent), m_group(group), m_onKeep(std::move(onKeep)) {
+    setObjectName(QStringLiteral("duplicateGroupRow"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 12, 20, 12);
+    column->setSpacing(8);
+
+    m_header = QKBuild::label(DuplicatesText::rowHeader(int(group.files.size()), group.fileSize),
+                              TextStyle::Caption, QKForeground::Secondary, this);
+    m_header->setObjectName(QStringLiteral("rowHeader"));
+    column->addWidget(m_header);
+
+    auto* scroll = new QScrollArea(this);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    scroll->viewport()->setAutoFillBackground(false);
+    auto* strip = new QWidget(scroll);
+    strip->setAutoFillBackground(false);
+    auto* tiles = new QHBoxLayout(strip);
+    tiles->setContentsMargins(0, 0, 0, 0);
+    tiles->setSpacing(10);
+    for (const QString& file : group.files) {
+        auto* tile = new DuplicateTile(file, strip);
+        connect(tile, &DuplicateTile::clicked, this, [this, file] { choose(file); });
+        tiles->addWidget(tile, 0, Qt::AlignTop);
+        m_tiles.append(tile);
+    }
+    tiles->addStretch(1);
+    scroll->setWidget(strip);
+    // As tall as the tallest tile plus the scroll bar, so nothing scrolls vertically.
+    scroll->setFixedHeight(strip->sizeHint().height() +
+                           scroll->horizontalScrollBar()->sizeHint().height());
+    column->addWidget(scroll);
+
+    auto* actions = new QHBoxLayout;
+    actions->setSpacing(10);
+    m_keep = QKBuild::button(DuplicatesText::keepSelectedButton(), true, this);
+    m_keep->setObjectName(QStringLiteral("keepSelected"));
+    m_keep->setEnabled(false);
+    connect(m_keep, &QPushButton::clicked, this, [this] {
+        if (m_keeper && m_onKeep)
+            m_onKeep(*m_keeper);
+    });
+    actions->addWidget(m_keep);
+    m_frees =
+        QKBuild::label(DuplicatesText::freesLine(group.reclaimableBytes()), TextStyle::Caption,
+                       QKForeground::Secondary, this, std::nullopt, false);
+    m_frees->setObjectName(QStringLiteral("freesLine"));
+    actions->addWidget(m_frees, 0, Qt::AlignVCenter);
+    actions->addStretch(1);
+    column->addLayout(actions);
+}
+
+void DuplicateGroupRow::choose(const QString& path) {
+    if (!m_group.files.contains(path))
+        return;
+    m_keeper = path;
+    for (DuplicateTile* tile : m_tiles)
+        tile->setKeeper(tile->path() == path);
+    m_keep->setEnabled(true);
+}

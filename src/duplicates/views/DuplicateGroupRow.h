@@ -1,0 +1,74 @@
+#pragma once
+
+#include "duplicates/DuplicateGroup.h"
+
+#include <functional>
+#include <optional>
+#include <QWidget>
+
+class QPushButton;
+class QLabel;
+class DuplicateTile;
+
+// One exact-duplicate group in the list: a caption with the copy count and size, a sideways
+// scrolling row of one tile per copy, and "Keep selected, trash the rest". Clicking a tile makes
+// that copy the keeper (outlined in green, "Keeping this one"); clicking another moves the
+// choice; nothing clears it. The button works once a keeper is chosen and hands it to onKeep;
+// the row itself changes no file. Its keeper starts empty whenever the row is made.
+class DuplicateGroupRow : public QWidget {
+    Q_OBJECT
+public:
+    using OnKeep = std::function<void(const QString& keep)>;
+
+    DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep, QWidget* parent = nullptr);
+
+    const DuplicateGroup& group() const { return m_group; }
+    const std::optional<QString>& keeper() const { return m_keeper; }
+    // Makes the copy at this path the keeper (as a click on its tile does).
+    void choose(const QString& path);
+
+    QPushButton* keepButton() const { return m_keep; }
+    QLabel* headerLabel() const { return m_header; }
+    QLabel* freesLabel() const { return m_frees; }
+    QList<DuplicateTile*> tiles() const { return m_tiles; }
+
+private:
+    DuplicateGroup m_group;
+    OnKeep m_onKeep;
+    std::optional<QString> m_keeper;
+    QLabel* m_header;
+    QLabel* m_frees;
+    QPushButton* m_keep;
+    QList<DuplicateTile*> m_tiles;
+};
+
+// One copy of a group: a 140 × 90 thumbnail (the picture when the file is one, else a document
+// symbol), the full path on up to three lines, the creation date when the file system keeps
+// one, and for the keeper a green outline and "Keeping this one". 160 points wide.
+class DuplicateTile : public QWidget {
+    Q_OBJECT
+public:
+    DuplicateTile(const QString& path, QWidget* parent = nullptr);
+
+    QString path() const { return m_path; }
+    bool isKeeper() const { return m_keeper; }
+    void setKeeper(bool keeper);
+    bool hasThumbnail() const;
+    // Null when the creation date is unknown.
+    QLabel* createdLabel() const { return m_created; }
+    QWidget* keepingLabel() const { return m_keeping; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_path;
+    bool m_keeper = false;
+    class PhotoThumb* m_thumb;
+    QLabel* m_created = nullptr;
+    QWidget* m_keeping;
+};

@@ -1,0 +1,447 @@
+#include "duplicates/views/DuplicatesView.h"
+
+#include "duplicates/DuplicateFinder.h"
+#include "duplicates/DuplicatesText.h"
+#include "duplicates/SimilarPhotoFinder.h"
+#include "duplicates/views/ComparisonSheet.h"
+#include "duplicates/views/DuplicateGroupRow.h"
+#include "duplicates/views/LazyColumn.h"
+#include "duplicates/views/SimilarSetRow.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirmItem.h"
+#include "ui-kit/QKAlert.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKSymbol.h"
+#include "ui-kit/SegmentedControl.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+std::optional<QString> systemPicker(QWidget* parent) {
+    const QString folder = QFileDialog::getExistingDirectory(
+        parent, QStringLiteral("Choose a folder to scan"), QString(),
+        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (folder.isEmpty())
+        return std::nullopt;
+    return folder;
+}
+
+// A spinner over a line of secondary text, centred in the space it is given.
+QWidget* progressPage(QLabel*& text, QWidget* parent) {
+    auto* page = new QWidget(parent);
+    auto* column = new QVBoxLayout(page);
+    column->addStretch(1);
+    auto* spinner = new QKSpinner(page);
+    QKFont::apply(spinner, TextStyle::Title2);
+    QKForeground::apply(spinner, QKForeground::Secondary);
+    column->addWidget(spinner, 0, Qt::AlignHCenter);
+    column->addSpacing(8);
+    text = QKBuild::label(QString(), TextStyle::Body, QKForeground::Secondary, page, std::nullopt,
+                          false);
+    text->setAlignment(Qt::AlignCenter);
+    column->addWidget(text, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    return page;
+}
+
+QString groupKey(const QUuid& id) {
+    return id.toString(QUuid::WithoutBraces);
+}
+
+} // namespace
+
+DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
+                               SimilarPhotoFinder& similar, QWidget* parent)
+    : QWidget(parent), m_screen(screen), m_finder(finder), m_similarFinder(similar),
+      m_picker(systemPicker) {
+    setObjectName(QStringLiteral("duplicatesView"));
+    setWindowTitle(QStringLiteral("Duplicates"));
+    m_confirm = new DeleteConfirmItem(this);
+
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(buildHeader());
+
+    QStringList labels;
+    for (DuplicatesMode mode : allCases<DuplicatesMode>())
+        labels.append(DuplicatesText::title(mode));
+    m_modes = new SegmentedControl(labels, this);
+    m_modes->setObjectName(QStringLiteral("duplicateModes"));
+    m_modes->setAccessibleName(QStringLiteral("Mode"));
+    auto* modeRow = new QHBoxLayout;
+    modeRow->setContentsMargins(16, 0, 16, 12);
+    modeRow->addWidget(m_modes);
+    modeRow->addStretch(1);
+    root->addLayout(modeRow);
+    root->addWidget(new QKHairline(this));
+
+    m_panes = new QStackedWidget(this);
+    m_panes->addWidget(buildExactPane());
+    m_panes->addWidget(buildSimilarPane());
+    root->addWidget(m_panes, 1);
+
+    connect(m_modes, &SegmentedControl::activated, this, [this](int index) {
+        const QList<DuplicatesMode>& modes = allCases<DuplicatesMode>();
+        if (index >= 0 && index < modes.size())
+            m_screen.setDuplicateMode(modes.at(index));
+    });
+    connect(&screen, &ScreenState::duplicateModeChanged, this, &DuplicatesView::refreshMode);
+    connect(&screen, &ScreenState::duplicateThumbSizeChanged, this, [this](double size) {
+        if (m_slider->value() != int(std::lround(size)))
+            m_slider->setValue(int(std::lround(size)));
+        for (SimilarSetRow* row : m_similarList->findChildren<SimilarSetRow*>())
+            row->setThumbSize(size);
+    });
+    connect(&finder, &DuplicateFinder::stateChanged, this, &DuplicatesView::refreshExact);
+    connect(&finder, &DuplicateFinder::groupsChanged, this, [this] {
+        refreshExactList();
+        refreshExact();
+        refreshHeader();
+    });
+    connect(&finder, &DuplicateFinder::lastFolderChanged, this, &DuplicatesView::refreshHeader);
+    connect(&similar, &SimilarPhotoFinder::stateChanged, this, &DuplicatesView::refreshSimilar);
+    connect(&similar, &SimilarPhotoFinder::groupsChanged, this, [this] {
+        refreshSimilarList();
+        refreshSimilar();
+        refreshHeader();
+    });
+
+    refreshExactList();
+    refreshSimilarList();
+    refreshMode();
+    refreshExact();
+    refreshSimilar();
+}
+
+DuplicatesView::~DuplicatesView() {
+    if (m_alert)
+        m_alert->deleteLater();
+    if (m_sheet)
+        m_sheet->deleteLater();
+}
+
+QMessageBox* DuplicatesView::failureAlert() const {
+    return m_alert;
+}
+
+ComparisonSheet* DuplicatesView::comparisonSheet() const {
+    return m_sheet;
+}
+
+QWidget* DuplicatesView::buildHeader() {
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(16, 16, 16, 12);
+    row->setSpacing(10);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    titles->addWidget(QKBuild::label(DuplicatesText::headerTitle(), TextStyle::Headline,
+                                     QKForeground::Primary, header));
+    titles->addWidget(QKBuild::label(DuplicatesText::headerSubtitle(), TextStyle::Caption,
+                                     QKForeground::Secondary, header));
+    row->addLayout(titles, 1);
+
+    m_folderName = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, header,
+                                  std::nullopt, false);
+    m_folderName->setObjectName(QStringLiteral("folderName"));
+    row->addWidget(m_folderName, 0, Qt::AlignVCenter);
+
+    m_clear = QKBuild::button(DuplicatesText::clearLabel(), false, header);
+    m_clear->setObjectName(QStringLiteral("clearButton"));
+    connect(m_clear, &QPushButton::clicked, this, &DuplicatesView::clear);
+    row->addWidget(m_clear, 0, Qt::AlignVCenter);
+
+    m_cleanAll = new QKProminentButton(QString(), header);
+    m_cleanAll->setObjectName(QStringLiteral("cleanAllButton"));
+    m_cleanAll->setDestructive(true);
+    connect(m_cleanAll, &QPushButton::clicked, this, &DuplicatesView::requestCleanAll);
+    row->addWidget(m_cleanAll, 0, Qt::AlignVCenter);
+
+    m_folder = new QKProminentButton(QString(), header);
+    m_folder->setObjectName(QStringLiteral("folderButton"));
+    connect(m_folder, &QPushButton::clicked, this, &DuplicatesView::pickFolder);
+    row->addWidget(m_folder, 0, Qt::AlignVCenter);
+    return header;
+}
+
+QWidget* DuplicatesView::buildExactPane() {
+    m_exact = new QStackedWidget(this);
+    m_exact->setObjectName(QStringLiteral("exactPane"));
+    m_exactProgressPage = progressPage(m_exactProgress, m_exact);
+    m_exactProgress->setObjectName(QStringLiteral("exactProgress"));
+    m_exactState = new QKEmptyState(DuplicatesText::idleTitle(), "doc.on.doc"_sym,
+                                    DuplicatesText::exactIdleMessage(), m_exact);
+    m_exactState->setObjectName(QStringLiteral("exactState"));
+    m_exactList = new LazyColumn(0, m_exact);
+    m_exactList->setObjectName(QStringLiteral("exactList"));
+    m_exact->addWidget(m_exactProgressPage);
+    m_exact->addWidget(m_exactState);
+    m_exact->addWidget(m_exactList);
+    return m_exact;
+}
+
+QWidget* DuplicatesView::buildSimilarPane() {
+    m_similar = new QStackedWidget(this);
+    m_similar->setObjectName(QStringLiteral("similarPane"));
+    m_similarProgressPage = progressPage(m_similarProgress, m_similar);
+    m_similarProgress->setObjectName(QStringLiteral("similarProgress"));
+    m_similarState = new QKEmptyState(DuplicatesText::idleTitle(), "photo.on.rectangle.angled"_sym,
+                                      DuplicatesText::similarIdleMessage(), m_similar);
+    m_similarState->setObjectName(QStringLiteral("similarState"));
+
+    m_similarContent = new QWidget(m_similar);
+    auto* column = new QVBoxLayout(m_similarContent);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    auto* bar = new QHBoxLayout;
+    bar->setContentsMargins(20, 8, 20, 8);
+    bar->setSpacing(8);
+    auto* small = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Caption}, m_similarContent);
+    QKForeground::apply(small, QKForeground::Secondary);
+    bar->addWidget(small, 0, Qt::AlignVCenter);
+    m_slider = new QSlider(Qt::Horizontal, m_similarContent);
+    m_slider->setObjectName(QStringLiteral("thumbSlider"));
+    m_slider->setRange(90, 320);
+    m_slider->setMaximumWidth(240);
+    m_slider->setValue(int(std::lround(m_screen.duplicateThumbSize())));
+    connect(m_slider, &QSlider::valueChanged, this,
+            [this](int value) { m_screen.setDuplicateThumbSize(double(value)); });
+    bar->addWidget(m_slider, 1, Qt::AlignVCenter);
+    auto* large = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Title3}, m_similarContent);
+    QKForeground::apply(large, QKForeground::Secondary);
+    bar->addWidget(large, 0, Qt::AlignVCenter);
+    bar->addStretch(1);
+    bar->addWidget(QKBuild::label(DuplicatesText::compareHint(), TextStyle::Caption,
+                                  QKForeground::Secondary, m_similarContent, std::nullopt, false),
+                   0, Qt::AlignVCenter);
+    column->addLayout(bar);
+    column->addWidget(new QKHairline(m_similarContent));
+    m_similarList = new LazyColumn(16, m_similarContent);
+    m_similarList->setObjectName(QStringLiteral("similarList"));
+    column->addWidget(m_similarList, 1);
+
+    m_similar->addWidget(m_similarProgressPage);
+    m_similar->addWidget(m_similarState);
+    m_similar->addWidget(m_similarContent);
+    return m_similar;
+}
+
+int DuplicatesView::currentRemovable() const {
+    return m_screen.duplicateMode() == DuplicatesMode::Exact ? m_finder.removableCount()
+                                                             : m_similarFinder.removableCount();
+}
+
+void DuplicatesView::refreshHeader() {
+    const std::optional<QString>& folder = m_finder.lastFolder();
+    m_folderName->setVisible(folder.has_value());
+    m_folderName->setText(folder ? QFileInfo(*folder).fileName() : QString());
+    m_clear->setVisible(!m_finder.groups().isEmpty() || !m_similarFinder.groups().isEmpty() ||
+                        folder.has_value());
+    const int removable = currentRemovable();
+    m_cleanAll->setVisible(removable >= 1);
+    m_cleanAll->setText(DuplicatesText::cleanAllLabel(removable));
+    m_folder->setText(DuplicatesText::folderButton(folder.has_value()));
+}
+
+void DuplicatesView::refreshMode() {
+    const DuplicatesMode mode = m_screen.duplicateMode();
+    m_modes->setCurrentIndex(int(allCases<DuplicatesMode>().indexOf(mode)));
+    m_panes->setCurrentIndex(mode == DuplicatesMode::Exact ? 0 : 1);
+    refreshHeader();
+}
+
+void DuplicatesView::refreshExact() {
+    using Kind = DuplicateFinder::State::Kind;
+    const DuplicateFinder::State& state = m_finder.state();
+    switch (state.kind) {
+    case Kind::Scanning:
+        m_exactProgress->setText(DuplicatesText::exactProgress(state.scanned));
+        m_exact->setCurrentWidget(m_exactProgressPage);
+        return;
+    case Kind::Failed:
+        m_exactState->setTitle(DuplicatesText::failedTitle());
+        m_exactState->setSystemImage("exclamationmark.triangle"_sym);
+        m_exactState->setMessage(state.message);
+        break;
+    case Kind::Idle:
+        m_exactState->setTitle(DuplicatesText::idleTitle());
+        m_exactState->setSystemImage("doc.on.doc"_sym);
+        m_exactState->setMessage(DuplicatesText::exactIdleMessage());
+        break;
+    case Kind::Done:
+        if (!m_finder.groups().isEmpty()) {
+            m_exact->setCurrentWidget(m_exactList);
+            return;
+        }
+        m_exactState->setTitle(DuplicatesText::exactEmptyTitle());
+        m_exactState->setSystemImage("checkmark.circle"_sym);
+        m_exactState->setMessage(DuplicatesText::exactEmptyMessage());
+        break;
+    }
+    m_exact->setCurrentWidget(m_exactState);
+}
+
+void DuplicatesView::refreshExactList() {
+    QStringList keys;
+    QHash<QString, DuplicateGroup> byKey;
+    for (const DuplicateGroup& g : m_finder.groups()) {
+        keys.append(groupKey(g.id));
+        byKey.insert(keys.last(), g);
+    }
+    m_exactList->setRows(keys, [this, byKey](const QString& key, QWidget* parent) -> QWidget* {
+        const DuplicateGroup group = byKey.value(key);
+        return new DuplicateGroupRow(
+            group, [this, group](const QString& keep) { requestKeepChosen(group, keep); }, parent);
+    });
+}
+
+void DuplicatesView::refreshSimilar() {
+    using Kind = SimilarPhotoFinder::State::Kind;
+    const SimilarPhotoFinder::State& state = m_similarFinder.state();
+    switch (state.kind) {
+    case Kind::Scanning:
+        m_similarProgress->setText(DuplicatesText::similarProgress(state.done, state.total));
+        m_similar->setCurrentWidget(m_similarProgressPage);
+        return;
+    case Kind::Failed:
+        m_similarState->setTitle(DuplicatesText::failedTitle());
+        m_similarState->setSystemImage("exclamationmark.triangle"_sym);
+        m_similarState->setMessage(state.message);
+        break;
+    case Kind::Idle:
+        m_similarState->setTitle(DuplicatesText::idleTitle());
+        m_similarState->setSystemImage("photo.on.rectangle.angled"_sym);
+        m_similarState->setMessage(DuplicatesText::similarIdleMessage());
+        break;
+    case Kind::Done:
+        if (!m_similarFinder.groups().isEmpty()) {
+            m_similar->setCurrentWidget(m_similarContent);
+            return;
+        }
+        m_similarState->setTitle(DuplicatesText::similarEmptyTitle());
+        m_similarState->setSystemImage("checkmark.circle"_sym);
+        m_similarState->setMessage(DuplicatesText::similarEmptyMessage());
+        break;
+    }
+    m_similar->setCurrentWidget(m_similarState);
+}
+
+void DuplicatesView::refreshSimilarList() {
+    QStringList keys;
+    QHash<QString, SimilarPhotoGroup> byKey;
+    for (const SimilarPhotoGroup& g : m_similarFinder.groups()) {
+        keys.append(groupKey(g.id));
+        byKey.insert(keys.last(), g);
+    }
+    m_similarList->setRows(keys, [this, byKey](const QString& key, QWidget* parent) -> QWidget* {
+        const SimilarPhotoGroup set = byKey.value(key);
+        auto* row = new SimilarSetRow(set, m_screen.duplicateThumbSize(), parent);
+        connect(row, &SimilarSetRow::photoClicked, this,
+                [this, files = set.files](const QString& path) { openComparison(files, path); });
+        connect(row, &SimilarSetRow::keepBestRequested, this,
+                [this, set] { requestKeepBest(set); });
+        return row;
+    });
+}
+
+void DuplicatesView::pickFolder() {
+    const std::optional<QString> folder = m_picker ? m_picker(this) : std::nullopt;
+    if (!folder || folder->isEmpty())
+        return;
+    scanFolder(*folder);
+}
+
+void DuplicatesView::scanFolder(const QString& folder) {
+    m_finder.scan(folder);
+    m_similarFinder.scan(folder);
+}
+
+void DuplicatesView::clear() {
+    m_finder.reset();
+    m_similarFinder.reset();
+    setErrors({});
+}
+
+void DuplicatesView::requestCleanAll() {
+    const DuplicatesMode mode = m_screen.duplicateMode();
+    const int count = currentRemovable();
+    m_confirm->setPending(PendingDelete::make(
+        DuplicatesText::cleanAllTitle(mode, count), DuplicatesText::cleanAllMessage(),
+        DuplicatesText::confirmVerb(), [self = QPointer<DuplicatesView>(this)] {
+            if (!self)
+                return;
+            // The mode is read again when the action runs.
+            if (self->m_screen.duplicateMode() == DuplicatesMode::Exact)
+                self->setErrors(self->m_finder.keepOneOfEach().errors);
+            else
+                self->setErrors(self->m_similarFinder.keepBestOfEach());
+        }));
+}
+
+void DuplicatesView::requestKeepChosen(const DuplicateGroup& group, const QString& keep) {
+    const int count = int(group.files.size()) - 1;
+    m_confirm->setPending(PendingDelete::make(
+        DuplicatesText::keepChosenTitle(count), DuplicatesText::keepChosenMessage(count),
+        DuplicatesText::confirmVerb(), [self = QPointer<DuplicatesView>(this), group, keep] {
+            if (self)
+                self->setErrors(self->m_finder.trash(group, keep).errors);
+        }));
+}
+
+void DuplicatesView::requestKeepBest(const SimilarPhotoGroup& set) {
+    const int count = int(set.files.size()) - 1;
+    m_confirm->setPending(PendingDelete::make(
+        DuplicatesText::keepBestTitle(count), DuplicatesText::keepBestMessage(count),
+        DuplicatesText::confirmVerb(), [self = QPointer<DuplicatesView>(this), set] {
+            if (self)
+                self->setErrors(self->m_similarFinder.trash(set));
+        }));
+}
+
+void DuplicatesView::openComparison(const QStringList& files, const QString& clicked) {
+    m_comparing = ComparePair::forClick(files, clicked);
+    if (m_sheet)
+        m_sheet->deleteLater();
+    auto* sheet = new ComparisonSheet(*m_comparing, window());
+    sheet->setAttribute(Qt::WA_DeleteOnClose);
+    m_sheet = sheet;
+    const QUuid id = m_comparing->id;
+    connect(sheet, &QDialog::finished, this, [this, id] {
+        if (m_comparing && m_comparing->id == id)
+            m_comparing.reset();
+    });
+    sheet->open();
+}
+
+void DuplicatesView::setErrors(const QStringList& errors) {
+    m_errors = errors;
+    if (m_errors.isEmpty()) {
+        if (m_alert)
+            m_alert->close();
+        return;
+    }
+    const QString message = m_errors.join(QLatin1Char('\n'));
+    if (m_alert) {
+        QKAlert::setMessage(m_alert, message);
+        return;
+    }
+    m_alert = QKAlert::open(DuplicatesText::failureAlertTitle(), message, this);
+    m_alert->setObjectName(QStringLiteral("trashFailures"));
+    connect(m_alert, &QMessageBox::finished, this, [this] { m_errors.clear(); });
+}

@@ -1,0 +1,124 @@
+#pragma once
+
+#include "duplicates/ComparePair.h"
+#include "shell/ScreenModes.h"
+
+#include <functional>
+#include <optional>
+#include <QPointer>
+#include <QStringList>
+#include <QWidget>
+
+class ComparisonSheet;
+class DeleteConfirmItem;
+class DuplicateFinder;
+class LazyColumn;
+class QKEmptyState;
+class QLabel;
+class QMessageBox;
+class QPushButton;
+class QSlider;
+class QStackedWidget;
+class QKProminentButton;
+class ScreenState;
+class SegmentedControl;
+class SimilarPhotoFinder;
+
+// The "duplicates" section. The user picks one folder; both finders scan it at once and the
+// mode switch (kept in ScreenState) chooses whose results are drawn: exact groups, where the
+// user clicks the copy to keep, or look-alike sets, whose best photo is kept. Every move to the
+// Trash passes the typed-code confirmation; files that could not be moved are listed in one
+// alert afterwards. A click on a photo opens the side-by-side sheet.
+//
+// The screen never scans by itself; results live in the finders, so leaving the section and
+// coming back shows them again. Its own state (the confirmation, the alert, the sheet) is
+// forgotten with it.
+class DuplicatesView : public QWidget {
+    Q_OBJECT
+public:
+    // Asks the user for one folder; nothing when the picker was cancelled or failed.
+    using FolderPicker = std::function<std::optional<QString>(QWidget* parent)>;
+
+    DuplicatesView(ScreenState& screen, DuplicateFinder& finder, SimilarPhotoFinder& similar,
+                   QWidget* parent = nullptr);
+    ~DuplicatesView() override;
+
+    // The folder button: asks with the picker and, for a folder, starts both scans.
+    void pickFolder();
+    // Starts both finders on the folder (what a pick does).
+    void scanFolder(const QString& folder);
+    void clear();
+    void setFolderPicker(FolderPicker picker) { m_picker = std::move(picker); }
+
+    // The confirmations the screen prepares.
+    void requestCleanAll();
+    void requestKeepChosen(const struct DuplicateGroup& group, const QString& keep);
+    void requestKeepBest(const struct SimilarPhotoGroup& set);
+    // Opens the side-by-side sheet for a click on `clicked` in a set of `files`.
+    void openComparison(const QStringList& files, const QString& clicked);
+
+    const QStringList& errors() const { return m_errors; }
+    DeleteConfirmItem* confirmation() const { return m_confirm; }
+    QMessageBox* failureAlert() const;
+    ComparisonSheet* comparisonSheet() const;
+    const std::optional<ComparePair>& comparing() const { return m_comparing; }
+
+    SegmentedControl* modeSwitch() const { return m_modes; }
+    QPushButton* clearButton() const { return m_clear; }
+    QKProminentButton* cleanAllButton() const { return m_cleanAll; }
+    QKProminentButton* folderButton() const { return m_folder; }
+    QLabel* folderLabel() const { return m_folderName; }
+    QStackedWidget* panes() const { return m_panes; }
+    QStackedWidget* exactPane() const { return m_exact; }
+    QStackedWidget* similarPane() const { return m_similar; }
+    QLabel* exactProgressLabel() const { return m_exactProgress; }
+    QLabel* similarProgressLabel() const { return m_similarProgress; }
+    QKEmptyState* exactState() const { return m_exactState; }
+    QKEmptyState* similarState() const { return m_similarState; }
+    LazyColumn* exactList() const { return m_exactList; }
+    LazyColumn* similarList() const { return m_similarList; }
+    QSlider* thumbSlider() const { return m_slider; }
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildExactPane();
+    QWidget* buildSimilarPane();
+    void refreshHeader();
+    void refreshMode();
+    void refreshExact();
+    void refreshExactList();
+    void refreshSimilar();
+    void refreshSimilarList();
+    void setErrors(const QStringList& errors);
+    int currentRemovable() const;
+
+    ScreenState& m_screen;
+    DuplicateFinder& m_finder;
+    SimilarPhotoFinder& m_similarFinder;
+    FolderPicker m_picker;
+    QStringList m_errors;
+    std::optional<ComparePair> m_comparing;
+
+    DeleteConfirmItem* m_confirm = nullptr;
+    QPointer<QMessageBox> m_alert;
+    QPointer<ComparisonSheet> m_sheet;
+
+    QLabel* m_folderName = nullptr;
+    QPushButton* m_clear = nullptr;
+    QKProminentButton* m_cleanAll = nullptr;
+    QKProminentButton* m_folder = nullptr;
+    SegmentedControl* m_modes = nullptr;
+    QStackedWidget* m_panes = nullptr;
+    QStackedWidget* m_exact = nullptr;
+    QStackedWidget* m_similar = nullptr;
+    QLabel* m_exactProgress = nullptr;
+    QLabel* m_similarProgress = nullptr;
+    QKEmptyState* m_exactState = nullptr;
+    QKEmptyState* m_similarState = nullptr;
+    QWidget* m_exactProgressPage = nullptr;
+    QWidget* m_similarProgressPage = nullptr;
+    QWidget* m_similarContent = nullptr;
+    LazyColumn* m_exactList = nullptr;
+    LazyColumn* m_similarList = nullptr;
+    QSlider* m_slider = nullptr;
+};

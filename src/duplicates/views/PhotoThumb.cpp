@@ -1,0 +1,66 @@
+#include "duplicates/views/PhotoThumb.h"
+
+#include "platform/PhotoImage.h"
+#include "platform/SymbolIcons.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+
+PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholderSymbol,
+                       qreal radius, int decodeEdge, QWidget* parent)
+    : QWidget(parent), m_path(path), m_mode(mode), m_placeholder(placeholderSymbol),
+      m_radius(radius) {
+    if (const std::optional<QImage> image = PhotoImage::read(path, QSize(decodeEdge, decodeEdge)))
+        m_image = *image;
+    setCursor(Qt::PointingHandCursor);
+}
+
+void PhotoThumb::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    const QRectF frame = rect();
+    QPainterPath shape;
+    shape.addRoundedRect(frame, m_radius, m_radius);
+    if (m_image.isNull()) {
+        p.fillPath(shape, QKForeground::color(QKForeground::Quaternary, palette()));
+        // Fonts may be sized in pixels, so the glyph follows the font's height, not its points.
+        const int edge = QFontMetrics(QKFont{.style = TextStyle::Title2}.current()).height();
+        const QPixmap glyph = SymbolIcons::pixmap(
+            m_placeholder, QSize(edge, edge),
+            QKForeground::color(QKForeground::Secondary, palette()), devicePixelRatioF());
+        p.drawPixmap(QPointF(frame.center().x() - edge / 2.0, frame.center().y() - edge / 2.0),
+                     glyph);
+        return;
+    }
+    const QSizeF source = m_image.size();
+    if (m_mode == Mode::Fill) {
+        p.setClipPath(shape);
+        const QSizeF covered = source.scaled(frame.size(), Qt::KeepAspectRatioByExpanding);
+        const QRectF target(frame.center().x() - covered.width() / 2,
+                            frame.center().y() - covered.height() / 2, covered.width(),
+                            covered.height());
+        p.drawImage(target, m_image);
+        return;
+    }
+    p.fillPath(shape, QColor(0, 0, 0, int(255 * 0.15)));
+    const QSizeF fitted = source.scaled(frame.size(), Qt::KeepAspectRatio);
+    const QRectF target(frame.center().x() - fitted.width() / 2,
+                        frame.center().y() - fitted.height() / 2, fitted.width(), fitted.height());
+    p.drawImage(target, m_image);
+}
+
+void PhotoThumb::mousePressEvent(QMouseEvent* event) {
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void PhotoThumb::mouseReleaseEvent(QMouseEvent* event) {
+    const bool inside = rect().contains(event->position().toPoint());
+    if (m_pressed && event->button() == Qt::LeftButton && inside)
+        emit clicked();
+    m_pressed = false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QImage>
+#include <QWidget>
+
+// A picture read from a file when the widget is made, drawn in a rounded frame: filling the
+// frame (cropped, aspect kept) for thumbnails, or whole on a faint dark backdrop for the
+// side-by-side sheet. A file that is not a readable image shows a filled frame with a symbol
+// instead ("doc" for a file, "photo" for a photo). Clicks anywhere on the frame report
+// clicked(), picture or not.
+class PhotoThumb : public QWidget {
+    Q_OBJECT
+public:
+    enum class Mode { Fill, Fit };
+
+    // `decodeEdge` bounds the longest side the picture is decoded at (in device pixels).
+    PhotoThumb(const QString& path, Mode mode, const QString& placeholderSymbol, qreal radius,
+               int decodeEdge, QWidget* parent = nullptr);
+
+    bool hasImage() const { return !m_image.isNull(); }
+    QString path() const { return m_path; }
+
+signals:
+    void clicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    QString m_path;
+    Mode m_mode;
+    QString m_placeholder;
+    qreal m_radius;
+    QImage m_image;
+    bool m_pressed = false;
+};

@@ -1,0 +1,202 @@
+// The exact finder as a service: states and generations, and keeping one copy through a fake
+// Trash and through the sandbox's real one.
+#include "duplicates/DuplicateFinder.h"
+#include "duplicates/DuplicatesTestSupport.h"
+#include "fakes/FakeTrash.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/HomeLayout.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace duptest;
+using Kind = DuplicateFinder::State::Kind;
+
+namespace {
+
+struct Finder {
+    std::shared_ptr<FakeTrash> trash =
+        std::make_shared<FakeTrash>(testsupport::freshDir("fake-trash"));
+    DuplicateFinder finder;
+    QList<DuplicateFinder::State> states;
+
+    explicit Finder(DuplicateScan::Options options = {}) : finder(trash, std::move(options)) {
+        QObject::connect(&finder, &DuplicateFinder::stateChanged,
+                         [this] { states.append(finder.state()); });
+    }
+    bool waitDone() {
+        return testsupport::waitFor([this] { return finder.state().kind != Kind::Scanning; });
+    }
+};
+
+// Holds every hash until released, so a scan can be caught while it runs.
+struct Gate {
+    std::mutex lock;
+    std::condition_variable opened;
+    bool open = false;
+    void release() {
+        std::lock_guard<std::mutex> guard(lock);
+        open = true;
+        opened.notify_all();
+    }
+    DuplicateScan::Hasher hasher() {
+        return [this](const std::string& path, qint64 limit, const std::atomic_bool* cancel) {
+            std::unique_lock<std::mutex> guard(lock);
+            opened.wait(guard, [this] { return open; });
+            guard.unlock();
+            return DuplicateScan::fileDigest(path, limit, cancel);
+        };
+    }
+};
+
+// A folder with a group of `copies` copies of one content of `size` bytes.
+QString folderWith(const QString& name, int copies, qsizetype size = 2000, int seed = 1) {
+    const QString dir = testsupport::freshDir(name);
+    for (int i = 0; i < copies; ++i)
+        write(QStringLiteral("%1/copy%2").arg(dir).arg(i), bytes(size, seed));
+    return dir;
+}
+
+} // namespace
+
+TEST(DuplicateFinder, ScanPublishesGroupsOrAFailure) {
+    Finder f;
+    EXPECT_EQ(f.finder.state().kind, Kind::Idle);
+    EXPECT_EQ(f.finder.scanGeneration(), 0u);
+
+    const QString dir = folderWith("scan", 3);
+    f.finder.scan(dir);
+    EXPECT_EQ(f.finder.state(), DuplicateFinder::State::scanning(0));
+    EXPECT_EQ(f.finder.lastFolder(), dir);
+    ASSERT_TRUE(f.waitDone());
+    EXPECT_EQ(f.finder.state().kind, Kind::Done);
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    EXPECT_EQ(f.finder.groups()[0].files.size(), 3);
+    EXPECT_EQ(f.finder.removableCount(), 2);
+
+    f.finder.scan(dir + "/no-such-folder");
+    EXPECT_TRUE(f.finder.groups().isEmpty());
+    ASSERT_TRUE(f.waitDone());
+    EXPECT_EQ(f.finder.state(), DuplicateFinder::State::failed("Could not read that folder."));
+
+    f.finder.reset();
+    EXPECT_EQ(f.finder.state().kind, Kind::Idle);
+    EXPECT_FALSE(f.finder.lastFolder().has_value());
+    EXPECT_EQ(f.finder.scanGeneration(), 3u);
+}
+
+TEST(DuplicateFinder, OnlyTheLatestScanPublishes) {
+    Gate gate;
+    DuplicateScan::Options options;
+    options.hasher = gate.hasher();
+    Finder f(options);
+    const QString first = folderWith("first", 2, 2000, 1);
+    const QString second = folderWith("second", 4, 3000, 2);
+
+    f.finder.scan(first);
+    f.finder.scan(second);
+    gate.release();
+    ASSERT_TRUE(f.waitDone());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    EXPECT_EQ(f.finder.groups()[0].files.size(), 4);
+    EXPECT_TRUE(f.finder.groups()[0].files[0].startsWith(second));
+    for (const DuplicateFinder::State& s : f.states)
+        EXPECT_TRUE(s.kind == Kind::Scanning || s.kind == Kind::Done);
+
+    // A reset while a scan runs stays idle when that scan ends.
+    Gate held;
+    DuplicateScan::Options heldOptions;
+    heldOptions.hasher = held.hasher();
+    Finder g(heldOptions);
+    g.finder.scan(first);
+    g.finder.reset();
+    held.release();
+    QTest::qWait(200);
+    EXPECT_EQ(g.finder.state().kind, Kind::Idle);
+    EXPECT_TRUE(g.finder.groups().isEmpty());
+}
+
+TEST(DuplicateFinder, KeepingOneCopy) {
+    Finder f;
+    const QString dir = testsupport::freshDir("keep");
+    for (const char* name : {"/a", "/b", "/c", "/d"})
+        write(dir + name, bytes(4000, 3));
+    write(dir + "/p", bytes(1500, 4));
+    write(dir + "/q", bytes(1500, 4));
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 2);
+    EXPECT_EQ(f.finder.removableCount(), 4);
+    const DuplicateGroup four = f.finder.groups()[0];
+    const DuplicateGroup two = f.finder.groups()[1];
+
+    // A keeper that is not one of the group's files moves nothing.
+    DuplicateFinder::TrashResult r = f.finder.trash(four, dir + "/p");
+    EXPECT_EQ(r.freedBytes, 0);
+    ASSERT_EQ(r.errors.size(), 1);
+    EXPECT_TRUE(f.trash->moved().isEmpty());
+
+    // One of three moves fails: the group shrinks to the kept and the failed copy, by path,
+    // under a new id.
+    f.trash->failFor(dir + "/a", "Permission denied");
+    r = f.finder.trash(four, dir + "/c");
+    EXPECT_EQ(r.freedBytes, 2 * 4000);
+    EXPECT_EQ(r.errors, QStringList({"a: Permission denied"}));
+    ASSERT_EQ(f.finder.groups().size(), 2);
+    const DuplicateGroup rebuilt = f.finder.groups()[0];
+    EXPECT_NE(rebuilt.id, four.id);
+    EXPECT_EQ(rebuilt.files, QStringList({dir + "/a", dir + "/c"}));
+    EXPECT_EQ(f.finder.removableCount(), 2);
+
+    // A group of two that succeeds is removed.
+    r = f.finder.trash(two, dir + "/q");
+    EXPECT_EQ(r.freedBytes, 1500);
+    EXPECT_TRUE(r.errors.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(dir + "/p"));
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    EXPECT_EQ(f.finder.state().kind, Kind::Done);
+}
+
+TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
+    Finder f;
+    const QString dir = testsupport::freshDir("each");
+    write(dir + "/z/one", bytes(2000, 5));
+    write(dir + "/a/one", bytes(2000, 5));
+    write(dir + "/m/two", bytes(3000, 6));
+    write(dir + "/b/two", bytes(3000, 6));
+    write(dir + "/c/two", bytes(3000, 6));
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    EXPECT_EQ(f.finder.removableCount(), 3);
+    const DuplicateFinder::TrashResult r = f.finder.keepOneOfEach();
+    EXPECT_EQ(r.freedBytes, 2 * 3000 + 2000);
+    EXPECT_TRUE(r.errors.isEmpty());
+    EXPECT_TRUE(f.finder.groups().isEmpty());
+    EXPECT_EQ(f.finder.removableCount(), 0);
+    for (const char* kept : {"/a/one", "/b/two"})
+        EXPECT_TRUE(QFileInfo::exists(dir + kept)) << kept;
+    for (const char* gone : {"/z/one", "/m/two", "/c/two"})
+        EXPECT_FALSE(QFileInfo::exists(dir + gone)) << gone;
+}
+
+TEST(DuplicateFinder, TrashesIntoTheSandboxTrash) {
+    const HomeLayout layout = HomeLayout::fromEnvironment();
+    ASSERT_EQ(layout.home(), testsupport::home());
+    DuplicateFinder finder(std::make_shared<FreedesktopTrash>(layout.trashDir()));
+    const QString dir = folderWith("sandbox", 2, 2500, 7);
+    finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_EQ(finder.groups().size(), 1);
+    const DuplicateFinder::TrashResult r = finder.trash(finder.groups()[0], dir + "/copy0");
+    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
+    EXPECT_EQ(r.freedBytes, 2500);
+    EXPECT_TRUE(QFileInfo::exists(dir + "/copy0"));
+    EXPECT_FALSE(QFileInfo::exists(dir + "/copy1"));
+    EXPECT_TRUE(QFileInfo::exists(layout.trashDir() + "/files/copy1"));
+    QFile info(layout.trashDir() + "/info/copy1.trashinfo");
+    ASSERT_TRUE(info.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(info.readAll().contains("Path=" + FreedesktopTrash::encodePath(dir + "/copy1")));
+}

@@ -1,0 +1,169 @@
+// The exact-duplicate search: the size and hash boundaries of the funnel, what the walk takes
+// and leaves, failed reads and progress.
+#include "duplicates/DuplicateScan.h"
+#include "duplicates/DuplicatesTestSupport.h"
+
+#include <mutex>
+#include <QSet>
+
+using namespace duptest;
+
+namespace {
+
+DuplicateScan::Outcome scan(const QString& folder, DuplicateScan::Options options = {}) {
+    if (options.threads == 0)
+        options.threads = 4;
+    return DuplicateScan::run(folder, options);
+}
+
+QList<QStringList> fileLists(const DuplicateScan::Outcome& outcome) {
+    QList<QStringList> lists;
+    for (const DuplicateGroup& g : outcome.groups)
+        lists.append(g.files);
+    return lists;
+}
+
+} // namespace
+
+TEST(DuplicateScan, SizeBoundaries) {
+    const QString dir = testsupport::freshDir("sizes");
+    // 1,023 bytes are below the floor; 1,024 are not.
+    write(dir + "/small-a", bytes(1023, 1));
+    write(dir + "/small-b", bytes(1023, 1));
+    write(dir + "/kib-a", bytes(1024, 2));
+    write(dir + "/kib-b", bytes(1024, 2));
+    // Exactly one head: equal content is settled by the head pass alone.
+    write(dir + "/head-a", bytes(65536, 3));
+    write(dir + "/head-b", bytes(65536, 3));
+    // One byte more, differing only in the last byte: not duplicates.
+    QByteArray tail = bytes(65537, 4);
+    write(dir + "/tail-a", tail);
+    tail[65536] = char(tail[65536] + 1);
+    write(dir + "/tail-b", tail);
+
+    const DuplicateScan::Outcome outcome = scan(dir);
+    ASSERT_TRUE(outcome.readable);
+    EXPECT_EQ(outcome.candidates, 6);
+    const QList<QStringList> groups = fileLists(outcome);
+    ASSERT_EQ(groups.size(), 2);
+    // Most bytes back first.
+    EXPECT_EQ(groups[0], QStringList({dir + "/head-a", dir + "/head-b"}));
+    EXPECT_EQ(groups[1], QStringList({dir + "/kib-a", dir + "/kib-b"}));
+    EXPECT_EQ(outcome.groups[0].fileSize, 65536);
+}
+
+TEST(DuplicateScan, SharedHeadsAreSettledByTheWholeFile) {
+    const QString dir = testsupport::freshDir("heads");
+    const QByteArray head = bytes(65536, 5);
+    const QByteArray one = head + bytes(40000, 6);
+    const QByteArray two = head + bytes(40000, 7);
+    write(dir + "/one", one);
+    write(dir + "/two", two);
+    write(dir + "/sub/one-again", one);
+    // Three copies of one content and two of another, all of one size.
+    write(dir + "/x1", bytes(5000, 8));
+    write(dir + "/x2", bytes(5000, 8));
+    write(dir + "/x3", bytes(5000, 8));
+    write(dir + "/y1", bytes(5000, 9));
+    write(dir + "/y2", bytes(5000, 9));
+
+    const DuplicateScan::Outcome outcome = scan(dir);
+    const QList<QStringList> groups = fileLists(outcome);
+    ASSERT_EQ(groups.size(), 3);
+    EXPECT_EQ(groups[0], QStringList({dir + "/one", dir + "/sub/one-again"}));
+    EXPECT_EQ(groups[1], QStringList({dir + "/x1", dir + "/x2", dir + "/x3"}));
+    EXPECT_EQ(groups[2], QStringList({dir + "/y1", dir + "/y2"}));
+    EXPECT_EQ(outcome.groups[1].fileSize, outcome.groups[2].fileSize);
+}
+
+TEST(DuplicateScan, OnlyVisibleRegularFilesOutsidePackagesEachInodeOnce) {
+    const QString dir = testsupport::freshDir("walk");
+    const QByteArray content = bytes(3000, 10);
+    write(dir + "/.hidden-copy", content);
+    write(dir + "/.cache/copy", content);
+    write(dir + "/Tool.app/Contents/copy", content);
+    write(dir + "/original", content);
+    // A symlink to the original is never a copy of it.
+    ASSERT_EQ(::symlink(QFile::encodeName(dir + "/original").constData(),
+                        QFile::encodeName(dir + "/link").constData()),
+              0);
+    EXPECT_TRUE(scan(dir).groups.isEmpty());
+
+    // Two names of one file are one file, not a pair...
+    ASSERT_EQ(::link(QFile::encodeName(dir + "/original").constData(),
+                     QFile::encodeName(dir + "/hardlink").constData()),
+              0);
+    DuplicateScan::Outcome outcome = scan(dir);
+    EXPECT_TRUE(outcome.groups.isEmpty());
+    EXPECT_EQ(outcome.candidates, 1);
+    // ...while a real copy pairs with one of them.
+    write(dir + "/real-copy", content);
+    outcome = scan(dir);
+    ASSERT_EQ(outcome.groups.size(), 1);
+    EXPECT_EQ(outcome.groups[0].files.size(), 2);
+    EXPECT_TRUE(outcome.groups[0].files.contains(dir + "/real-copy"));
+}
+
+TEST(DuplicateScan, EmptyOrMissingFolders) {
+    const QString empty = testsupport::freshDir("empty");
+    DuplicateScan::Outcome outcome = scan(empty);
+    EXPECT_TRUE(outcome.readable);
+    EXPECT_TRUE(outcome.groups.isEmpty());
+
+    EXPECT_FALSE(scan(empty + "/missing").readable);
+    write(empty + "/plain-file", bytes(2000, 1));
+    EXPECT_FALSE(scan(empty + "/plain-file").readable);
+}
+
+TEST(DuplicateScan, AReadFailureGivesNoHash) {
+    // A reader that fails after its first piece: no digest at all, never the digest of the
+    // piece that was read.
+    int calls = 0;
+    const auto failing = [&calls](char* buffer, qsizetype capacity) -> qsizetype {
+        if (++calls > 1)
+            return -1;
+        std::memset(buffer, 'a', size_t(capacity));
+        return capacity;
+    };
+    EXPECT_FALSE(DuplicateScan::digest(failing, -1).has_value());
+    calls = 0;
+    // Within the limit nothing fails, so the head has a digest.
+    EXPECT_TRUE(DuplicateScan::digest(failing, 1000).has_value());
+
+    // A file that cannot be read drops out of its group without a message.
+    const QString dir = testsupport::freshDir("unreadable");
+    for (const char* name : {"/a", "/b", "/c"})
+        write(dir + name, bytes(2000, 11));
+    DuplicateScan::Options options;
+    options.hasher = [dir](const std::string& path, qint64 limit,
+                           const std::atomic_bool* cancel) -> std::optional<QByteArray> {
+        if (QFile::decodeName(QByteArray::fromStdString(path)) == dir + "/b")
+            return std::nullopt;
+        return DuplicateScan::fileDigest(path, limit, cancel);
+    };
+    const QList<QStringList> groups = fileLists(scan(dir, options));
+    ASSERT_EQ(groups.size(), 1);
+    EXPECT_EQ(groups[0], QStringList({dir + "/a", dir + "/c"}));
+}
+
+TEST(DuplicateScan, ProgressEveryFiveHundredCandidates) {
+    const QString dir = testsupport::freshDir("progress");
+    // 1,499 candidates of distinct sizes (nothing to hash) and a few small files that do not
+    // count.
+    for (int i = 0; i < 1499; ++i)
+        write(QStringLiteral("%1/d%2/f%3").arg(dir).arg(i % 7).arg(i), QByteArray(1024 + i, 'x'));
+    for (int i = 0; i < 20; ++i)
+        write(QStringLiteral("%1/tiny%2").arg(dir).arg(i), QByteArray(10, 'y'));
+    std::mutex lock;
+    QList<qint64> told;
+    DuplicateScan::Options options;
+    options.progress = [&](qint64 n) {
+        std::lock_guard<std::mutex> guard(lock);
+        told.append(n);
+    };
+    const DuplicateScan::Outcome outcome = scan(dir, options);
+    std::sort(told.begin(), told.end());
+    EXPECT_EQ(told, QList<qint64>({500, 1000}));
+    EXPECT_EQ(outcome.candidates, 1499);
+    EXPECT_TRUE(outcome.groups.isEmpty());
+}

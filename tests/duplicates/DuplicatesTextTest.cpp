@@ -1,0 +1,51 @@
+// The screen's wording, by table.
+#include "duplicates/DuplicatesText.h"
+#include "duplicates/ComparePair.h"
+
+#include <gtest/gtest.h>
+
+using namespace DuplicatesText;
+
+TEST(DuplicatesText, CountsAndPlurals) {
+    EXPECT_EQ(cleanAllLabel(3), "Clean all · trash 3");
+    EXPECT_EQ(cleanAllTitle(DuplicatesMode::Exact, 3), "Keep one of each, trash 3 duplicates?");
+    EXPECT_EQ(cleanAllTitle(DuplicatesMode::Similar, 2),
+              "Keep the best of each set, trash 2 photos?");
+    EXPECT_EQ(keepChosenTitle(1), "Trash 1 duplicate?");
+    EXPECT_EQ(keepChosenTitle(2), "Trash 2 duplicates?");
+    EXPECT_EQ(keepChosenMessage(1),
+              "The copy you chose stays. The other 1 move to the Trash so you can undo.");
+    EXPECT_EQ(keepBestTitle(1), "Trash 1 photo?");
+    EXPECT_EQ(keepBestTitle(2), "Trash 2 photos?");
+    EXPECT_EQ(keepBestMessage(2), "The best one stays. The other 2 move to the Trash.");
+    EXPECT_EQ(setHeader(3), "3 photos look the same · best one marked");
+    EXPECT_EQ(keepBestButton(2), "Keep best, trash 2");
+    EXPECT_EQ(exactProgress(500), "Scanning… 500 files checked");
+    EXPECT_EQ(similarProgress(0, 0), "Looking for photos…");
+    EXPECT_EQ(similarProgress(40, 120), "Comparing photos… 40 of 120");
+    EXPECT_EQ(folderButton(false), "Choose folder…");
+    EXPECT_EQ(folderButton(true), "Scan another folder…");
+    EXPECT_EQ(rowHeader(3, 2000000), "3 identical copies · 2 MB each · click the one to keep");
+    EXPECT_EQ(freesLine(4000000), "Frees 4 MB");
+    EXPECT_EQ(createdLine(QDate(2025, 3, 3), QLocale(QLocale::English, QLocale::UnitedStates)),
+              "Created Mar 3, 2025");
+    EXPECT_TRUE(photoInfo(QSize(4032, 3024), 2100000).startsWith("4032 × 3024 · "));
+    EXPECT_EQ(photoInfo(QSize(), 10), "");
+}
+
+TEST(ComparePair, ClickedPhotoOnTheLeft) {
+    const QStringList set = {"best", "second", "third"};
+    ComparePair p = ComparePair::forClick(set, "best");
+    EXPECT_EQ(p.left, "best");
+    EXPECT_EQ(p.right, "second");
+    EXPECT_TRUE(p.leftIsBest);
+    EXPECT_FALSE(p.rightIsBest);
+    p = ComparePair::forClick(set, "third");
+    EXPECT_EQ(p.left, "third");
+    EXPECT_EQ(p.right, "best");
+    EXPECT_FALSE(p.leftIsBest);
+    EXPECT_TRUE(p.rightIsBest);
+    EXPECT_NE(ComparePair::forClick(set, "third").id, p.id);
+    p = ComparePair::forClick({"only"}, "only");
+    EXPECT_EQ(p.right, "only");
+}

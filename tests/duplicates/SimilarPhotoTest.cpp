@@ -1,0 +1,236 @@
+// Look-alike photos: which files count, the calibration of the prints against the threshold,
+// the greedy grouping, and the finder's states and trashing.
+#include "duplicates/DuplicatesTestSupport.h"
+#include "duplicates/SimilarPhotoFinder.h"
+#include "fakes/FakeTrash.h"
+#include "platform/FeaturePrint.h"
+#include "platform/HeifImage.h"
+#include "platform/PhotoImage.h"
+
+#include <QBuffer>
+#include <QTest>
+#include <QThread>
+
+using namespace duptest;
+using Kind = SimilarPhotoFinder::State::Kind;
+
+namespace {
+
+FeaturePrint print(std::vector<float> v) {
+    return FeaturePrint(std::move(v));
+}
+
+SimilarPhotoScan::PhotoRecord record(const QString& path, std::vector<float> v, qint64 pixels = 0) {
+    return {path, print(std::move(v)), pixels};
+}
+
+QImage reencoded(const QImage& image, int quality) {
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPEG", quality);
+    return QImage::fromData(jpeg, "JPEG");
+}
+
+float distance(const QImage& a, const QImage& b) {
+    return FeaturePrint::ofImage(a)->distance(*FeaturePrint::ofImage(b)).value();
+}
+
+} // namespace
+
+TEST(SimilarPhotoScan, PhotoNamesAndCollection) {
+    for (const char* yes :
+         {"a.jpg", "B.JPG", "c.jpeg", "d.png", "e.heic", "f.HEIF", "g.tiff", "h.bmp", "i.webp"})
+        EXPECT_TRUE(SimilarPhotoScan::isPhotoName(yes)) << yes;
+    for (const char* no : {"a.tif", "b.gif", "jpg", "c.jpg.txt", "d."})
+        EXPECT_FALSE(SimilarPhotoScan::isPhotoName(no)) << no;
+
+    const QString dir = testsupport::freshDir("collect");
+    for (const char* name : {"/b.jpg", "/a/c.PNG", "/a/a.heic", "/notes.txt", "/.hidden.jpg",
+                             "/.thumbs/x.jpg", "/Viewer.app/Contents/icon.png"})
+        write(dir + name, "x");
+    QDir().mkpath(dir + "/folder.jpg");
+    ASSERT_EQ(::symlink(QFile::encodeName(dir + "/b.jpg").constData(),
+                        QFile::encodeName(dir + "/link.jpg").constData()),
+              0);
+    EXPECT_EQ(SimilarPhotoScan::collectPhotos(dir),
+              QStringList({dir + "/a/a.heic", dir + "/a/c.PNG", dir + "/b.jpg"}));
+    EXPECT_EQ(SimilarPhotoScan::collectPhotos(dir, 2).size(), 2);
+    EXPECT_TRUE(SimilarPhotoScan::collectPhotos(dir + "/missing").isEmpty());
+}
+
+TEST(SimilarPhotoScan, ProgressSteps) {
+    QList<int> told;
+    for (int done = 1; done <= 150; ++done)
+        if (SimilarPhotoScan::tellsProgress(done, 150))
+            told.append(done);
+    EXPECT_EQ(told.size(), 15);
+    EXPECT_EQ(told.first(), 10);
+    EXPECT_EQ(told.last(), 150);
+    told.clear();
+    for (int done = 1; done <= 230; ++done)
+        if (SimilarPhotoScan::tellsProgress(done, 230))
+            told.append(done);
+    EXPECT_EQ(told, QList<int>({50, 100, 150, 200, 230}));
+}
+
+TEST(SimilarPhotoScan, GreedyGroupingAgainstFounders) {
+    // B is close to A; C is close to B but not to A: C founds its own cluster and stays alone.
+    QList<SimilarPhotoGroup> sets = SimilarPhotoScan::group(
+        {record("A", {0.0f}, 10), record("B", {0.3f}, 20), record("C", {0.6f}, 30)});
+    ASSERT_EQ(sets.size(), 1);
+    EXPECT_EQ(sets[0].files, QStringList({"B", "A"})); // most pixels first
+
+    // D is close to both founders; it joins the one founded first, though the other is closer.
+    sets = SimilarPhotoScan::group({record("P", {0.0f}), record("Q", {0.5f}), record("D", {0.3f})});
+    ASSERT_EQ(sets.size(), 1);
+    EXPECT_EQ(sets[0].files, QStringList({"P", "D"}));
+
+    // A distance equal to the threshold does not join; one that cannot be made is no match.
+    sets = SimilarPhotoScan::group(
+        {record("E", {0.0f}), record("F", {0.35f}), record("G", {}), record("H", {0.0f, 1.0f})});
+    EXPECT_TRUE(sets.isEmpty());
+}
+
+TEST(FeaturePrintCalibration, CopiesStayTogetherDifferentScenesApart) {
+    constexpr int kScenes = 8;
+    QList<QImage> originals;
+    for (int n = 0; n < kScenes; ++n)
+        originals.append(scene(n));
+    for (int n = 0; n < kScenes; ++n) {
+        const QImage& original = originals[n];
+        const QImage half =
+            original.scaled(original.size() / 2, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage small =
+            original.scaled(200, 150, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        const QImage lowQuality = reencoded(original, 40);
+        const QImage brighter = reencoded(brightened(original, 20), 85);
+        for (const QImage* copy : {&half, &small, &lowQuality, &brighter}) {
+            const float d = distance(original, *copy);
+            EXPECT_LT(d, 0.2f) << "scene " << n;
+        }
+        for (int m = 0; m < kScenes; ++m) {
+            if (m != n) {
+                EXPECT_GT(distance(original, originals[m]), 0.5f) << n << " vs " << m;
+            }
+        }
+    }
+    // A flat picture has a print too, by its colour alone.
+    QImage grey(100, 100, QImage::Format_RGB32);
+    grey.fill(QColor(128, 128, 128));
+    QImage red(100, 100, QImage::Format_RGB32);
+    red.fill(QColor(200, 30, 30));
+    EXPECT_LT(distance(grey, grey), 0.01f);
+    EXPECT_GT(distance(grey, red), SimilarPhotoScan::threshold);
+}
+
+TEST(PhotoImage, SizesAndScaledDecodes) {
+    const QString dir = testsupport::freshDir("decode");
+    const QString jpeg = savePhoto(scene(1, QSize(1200, 800)), dir + "/wide.jpg");
+    EXPECT_EQ(PhotoImage::pixelSize(jpeg), QSize(1200, 800));
+    const std::optional<QImage> small = PhotoImage::read(jpeg, QSize(300, 300));
+    ASSERT_TRUE(small.has_value());
+    EXPECT_EQ(small->size(), QSize(300, 200));
+    // Content decides, not the name.
+    const QString misnamed = write(dir + "/text.jpg", "not a picture");
+    EXPECT_FALSE(PhotoImage::read(misnamed).has_value());
+    EXPECT_FALSE(PhotoImage::pixelSize(misnamed).has_value());
+    EXPECT_FALSE(FeaturePrint::ofFile(misnamed).has_value());
+    // Without libheif, or for a file that is not HEIF, the HEIF reader declines cleanly.
+    EXPECT_FALSE(HeifImage::read(jpeg).has_value());
+    EXPECT_FALSE(HeifImage::size(misnamed).has_value());
+}
+
+TEST(SimilarPhotoFinder, FindsSetsAndKeepsTheLargest) {
+    const QString dir = testsupport::freshDir("photos");
+    const QImage sky = scene(3);
+    savePhoto(sky, dir + "/full.jpg");
+    savePhoto(sky.scaled(480, 360), dir + "/reduced.jpg", 70);
+    savePhoto(scene(6), dir + "/other.jpg");
+    write(dir + "/broken.jpg", "not a jpeg");
+    write(dir + "/notes.txt", "text");
+
+    auto trash = std::make_shared<FakeTrash>(testsupport::freshDir("trash"));
+    SimilarPhotoFinder finder(trash, {}, 3);
+    QList<SimilarPhotoFinder::State> states;
+    QObject::connect(&finder, &SimilarPhotoFinder::stateChanged,
+                     [&] { states.append(finder.state()); });
+    finder.scan(dir);
+    EXPECT_EQ(finder.state(), SimilarPhotoFinder::State::scanning(0, 0));
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    // Four photos, the broken one counted as processed.
+    EXPECT_TRUE(states.contains(SimilarPhotoFinder::State::scanning(0, 4)));
+    EXPECT_TRUE(states.contains(SimilarPhotoFinder::State::scanning(4, 4)));
+    ASSERT_EQ(finder.groups().size(), 1);
+    EXPECT_EQ(finder.groups()[0].files, QStringList({dir + "/full.jpg", dir + "/reduced.jpg"}));
+    EXPECT_EQ(finder.removableCount(), 1);
+
+    EXPECT_TRUE(finder.keepBestOfEach().isEmpty());
+    EXPECT_TRUE(finder.groups().isEmpty());
+    EXPECT_EQ(finder.removableCount(), 0);
+    EXPECT_EQ(trash->moved(), QStringList({dir + "/reduced.jpg"}));
+    EXPECT_TRUE(QFileInfo::exists(dir + "/full.jpg"));
+}
+
+TEST(SimilarPhotoFinder, NoPhotosAndStaleScans) {
+    const QString empty = testsupport::freshDir("no-photos");
+    write(empty + "/notes.txt", "text");
+    SimilarPhotoFinder finder(std::make_shared<FakeTrash>(testsupport::freshDir("trash")));
+    QList<SimilarPhotoFinder::State> states;
+    QObject::connect(&finder, &SimilarPhotoFinder::stateChanged,
+                     [&] { states.append(finder.state()); });
+    finder.scan(empty);
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    EXPECT_EQ(states.size(), 2); // scanning(0, 0), done: a total was never told
+    EXPECT_TRUE(finder.groups().isEmpty());
+
+    // Scans whose prints are held: a second scan replaces the first, a reset stays idle.
+    std::atomic_bool open{false};
+    const SimilarPhotoScan::Printer held = [&open](const QString& path) {
+        while (!open.load())
+            QThread::msleep(5);
+        return std::optional<FeaturePrint>(FeaturePrint({path.endsWith("b.png") ? 9.0f : 0.0f}));
+    };
+    const QString first = testsupport::freshDir("first");
+    write(first + "/a.png", "x");
+    write(first + "/b.png", "x");
+    write(first + "/c.png", "x");
+    const QString second = testsupport::freshDir("second");
+    write(second + "/x.png", "x");
+    write(second + "/y.png", "x");
+    SimilarPhotoFinder slow(std::make_shared<FakeTrash>(testsupport::freshDir("trash")), held);
+    slow.scan(first);
+    slow.scan(second);
+    open.store(true);
+    ASSERT_TRUE(testsupport::waitFor([&] { return slow.state().kind == Kind::Done; }));
+    QTest::qWait(50);
+    ASSERT_EQ(slow.groups().size(), 1);
+    EXPECT_EQ(slow.groups()[0].files, QStringList({second + "/x.png", second + "/y.png"}));
+
+    open.store(false);
+    slow.scan(first);
+    slow.reset();
+    open.store(true);
+    QTest::qWait(200);
+    EXPECT_EQ(slow.state().kind, Kind::Idle);
+    EXPECT_TRUE(slow.groups().isEmpty());
+}
+
+TEST(SimilarPhotoFinder, PartialTrashKeepsTheFailedPhotoInTheSet) {
+    const QString dir = testsupport::freshDir("partial");
+    for (const char* name : {"/a.png", "/b.png", "/c.png"})
+        write(dir + name, "x");
+    auto trash = std::make_shared<FakeTrash>(testsupport::freshDir("trash"));
+    SimilarPhotoFinder finder(
+        trash, [](const QString&) { return std::optional<FeaturePrint>(FeaturePrint({0.0f})); });
+    finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_EQ(finder.groups().size(), 1);
+    const SimilarPhotoGroup set = finder.groups()[0];
+    trash->failFor(set.files[1], "Read-only file system");
+    EXPECT_EQ(finder.trash(set),
+              QStringList({QFileInfo(set.files[1]).fileName() + ": Read-only file system"}));
+    ASSERT_EQ(finder.groups().size(), 1);
+    EXPECT_NE(finder.groups()[0].id, set.id);
+    EXPECT_EQ(finder.groups()[0].files, QStringList({set.files[0], set.files[1]}));
+}

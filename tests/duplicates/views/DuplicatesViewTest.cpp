@@ -1,0 +1,250 @@
+// The duplicates screen driven as a user would: picking, the header's buttons, the group row,
+// the confirmations, the failure alert and the side-by-side sheet.
+#include "duplicates/views/DuplicatesView.h"
+#include "duplicates/DuplicateFinder.h"
+#include "duplicates/DuplicatesTestSupport.h"
+#include "duplicates/SimilarPhotoFinder.h"
+#include "duplicates/views/ComparisonSheet.h"
+#include "duplicates/views/DuplicateGroupRow.h"
+#include "duplicates/views/LazyColumn.h"
+#include "duplicates/views/PhotoThumb.h"
+#include "duplicates/views/SimilarSetRow.h"
+#include "fakes/FakeTrash.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirmItem.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QStackedWidget>
+#include <QTest>
+
+using namespace duptest;
+using Kind = DuplicateFinder::State::Kind;
+
+namespace {
+
+struct Screen {
+    ScreenState state;
+    std::shared_ptr<FakeTrash> trash =
+        std::make_shared<FakeTrash>(testsupport::freshDir("view-trash"));
+    DuplicateFinder finder{trash};
+    SimilarPhotoFinder similar{trash};
+    std::unique_ptr<DuplicatesView> view = std::make_unique<DuplicatesView>(state, finder, similar);
+    QList<std::optional<QString>> picks;
+
+    Screen() {
+        view->setFolderPicker([this](QWidget*) -> std::optional<QString> {
+            return picks.isEmpty() ? std::nullopt : picks.takeFirst();
+        });
+        view->resize(900, 700);
+        view->show();
+    }
+    bool scanned() {
+        return testsupport::waitFor([this] {
+            return finder.state().kind != Kind::Scanning &&
+                   similar.state().kind != SimilarPhotoFinder::State::Kind::Scanning;
+        });
+    }
+    // Types the shown code and confirms.
+    void confirm() {
+        DeleteCodeSheet* sheet = view->confirmation()->sheet();
+        ASSERT_NE(sheet, nullptr);
+        QTest::keyClicks(sheet->entryField(), sheet->code());
+        ASSERT_TRUE(sheet->confirmButton()->isEnabled());
+        sheet->confirmButton()->click();
+        QCoreApplication::processEvents();
+    }
+};
+
+// Exact groups of two and three files, and one look-alike set of two photos.
+QString sampleFolder() {
+    const QString dir = testsupport::freshDir("sample");
+    write(dir + "/pair-a.bin", bytes(3000, 1));
+    write(dir + "/pair-b.bin", bytes(3000, 1));
+    write(dir + "/trio-a.bin", bytes(5000, 2));
+    write(dir + "/trio-b.bin", bytes(5000, 2));
+    write(dir + "/trio-c.bin", bytes(5000, 2));
+    const QImage picture = scene(2, QSize(640, 480));
+    savePhoto(picture, dir + "/photo.jpg");
+    savePhoto(picture.scaled(320, 240), dir + "/photo-small.jpg", 60);
+    return dir;
+}
+
+} // namespace
+
+TEST(DuplicatesView, HeaderFollowsThePickAndTheMode) {
+    Screen s;
+    EXPECT_FALSE(s.view->clearButton()->isVisible());
+    EXPECT_FALSE(s.view->cleanAllButton()->isVisible());
+    EXPECT_EQ(s.view->folderButton()->text(), "Choose folder…");
+    EXPECT_EQ(s.view->exactState()->title(), "Pick a folder to scan");
+
+    // A cancelled pick changes nothing.
+    s.view->pickFolder();
+    EXPECT_EQ(s.finder.state().kind, Kind::Idle);
+
+    // A pick in look-alike mode runs both scans.
+    s.view->modeSwitch()->activated(1);
+    EXPECT_EQ(s.state.duplicateMode(), DuplicatesMode::Similar);
+    const QString dir = sampleFolder();
+    s.picks.append(dir);
+    s.view->pickFolder();
+    EXPECT_TRUE(s.view->clearButton()->isVisible());
+    EXPECT_EQ(s.view->folderButton()->text(), "Scan another folder…");
+    ASSERT_TRUE(s.scanned());
+    EXPECT_EQ(s.view->folderLabel()->text(), QFileInfo(dir).fileName());
+    EXPECT_EQ(s.view->cleanAllButton()->text(), "Clean all · trash 1");
+    s.view->modeSwitch()->activated(0);
+    EXPECT_EQ(s.view->cleanAllButton()->text(), "Clean all · trash 3");
+    EXPECT_EQ(s.view->exactPane()->currentWidget(), s.view->exactList());
+
+    s.view->clear();
+    EXPECT_FALSE(s.view->clearButton()->isVisible());
+    EXPECT_FALSE(s.view->cleanAllButton()->isVisible());
+    EXPECT_EQ(s.view->folderButton()->text(), "Choose folder…");
+    EXPECT_EQ(s.finder.state().kind, Kind::Idle);
+    EXPECT_EQ(s.similar.state().kind, SimilarPhotoFinder::State::Kind::Idle);
+}
+
+TEST(DuplicatesView, ProgressAndEmptyPanes) {
+    Screen s;
+    s.view->scanFolder(testsupport::freshDir("nothing"));
+    EXPECT_EQ(s.view->exactProgressLabel()->text(), "Scanning… 0 files checked");
+    EXPECT_EQ(s.view->similarProgressLabel()->text(), "Looking for photos…");
+    ASSERT_TRUE(s.scanned());
+    EXPECT_EQ(s.view->exactState()->title(), "No duplicates found");
+    EXPECT_EQ(s.view->similarState()->title(), "No look-alike photos");
+    s.view->scanFolder(testsupport::home() + "/no-such-folder");
+    ASSERT_TRUE(s.scanned());
+    EXPECT_EQ(s.view->exactState()->title(), "Scan failed");
+    EXPECT_EQ(s.view->exactState()->message(), "Could not read that folder.");
+}
+
+TEST(DuplicatesView, KeepingTheChosenCopy) {
+    Screen s;
+    const QString dir = sampleFolder();
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    QCoreApplication::processEvents();
+    auto* row = qobject_cast<DuplicateGroupRow*>(
+        s.view->exactList()->row(s.finder.groups()[1].id.toString(QUuid::WithoutBraces)));
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->group().files.size(), 2);
+    EXPECT_TRUE(row->headerLabel()->text().startsWith("2 identical copies · "));
+    EXPECT_EQ(row->freesLabel()->text(), "Frees 3 KB");
+    EXPECT_FALSE(row->keepButton()->isEnabled());
+    EXPECT_FALSE(row->tiles()[0]->hasThumbnail()); // not a picture: the document symbol
+
+    QTest::mouseClick(row->tiles()[1], Qt::LeftButton);
+    EXPECT_TRUE(row->tiles()[1]->isKeeper());
+    EXPECT_FALSE(row->tiles()[1]->keepingLabel()->isHidden());
+    QTest::mouseClick(row->tiles()[0], Qt::LeftButton);
+    EXPECT_TRUE(row->tiles()[0]->isKeeper());
+    EXPECT_FALSE(row->tiles()[1]->isKeeper());
+    ASSERT_TRUE(row->keepButton()->isEnabled());
+    row->keepButton()->click();
+    ASSERT_TRUE(s.view->confirmation()->pending().has_value());
+    EXPECT_EQ(s.view->confirmation()->pending()->title, "Trash 1 duplicate?");
+    EXPECT_EQ(s.view->confirmation()->pending()->message,
+              "The copy you chose stays. The other 1 move to the Trash so you can undo.");
+
+    // Cancelling trashes nothing.
+    s.view->confirmation()->sheet()->cancelButton()->click();
+    EXPECT_FALSE(s.view->confirmation()->pending().has_value());
+    EXPECT_TRUE(s.trash->moved().isEmpty());
+
+    row->keepButton()->click();
+    s.confirm();
+    EXPECT_EQ(s.trash->moved(), QStringList({dir + "/pair-b.bin"}));
+    EXPECT_EQ(s.finder.groups().size(), 1);
+    EXPECT_EQ(s.view->cleanAllButton()->text(), "Clean all · trash 2");
+    EXPECT_TRUE(s.view->errors().isEmpty());
+}
+
+TEST(DuplicatesView, FailuresAreListedInOneAlert) {
+    Screen s;
+    const QString dir = sampleFolder();
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    s.trash->failFor(dir + "/pair-b.bin", "Permission denied");
+    s.trash->failFor(dir + "/trio-c.bin", "Read-only file system");
+    s.view->requestCleanAll();
+    EXPECT_EQ(s.view->confirmation()->pending()->title, "Keep one of each, trash 3 duplicates?");
+    s.confirm();
+    EXPECT_EQ(s.view->errors(),
+              QStringList({"trio-c.bin: Read-only file system", "pair-b.bin: Permission denied"}));
+    QMessageBox* alert = s.view->failureAlert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), "Some files could not be moved to the Trash");
+    EXPECT_EQ(alert->informativeText().split('\n').size(), 2);
+    alert->button(QMessageBox::Ok)->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(s.view->errors().isEmpty());
+    EXPECT_EQ(s.view->failureAlert(), nullptr);
+}
+
+TEST(DuplicatesView, LookAlikeSetsAndTheSheet) {
+    Screen s;
+    s.state.setDuplicateMode(DuplicatesMode::Similar);
+    const QString dir = sampleFolder();
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(s.similar.groups().size(), 1);
+    const SimilarPhotoGroup set = s.similar.groups()[0];
+    auto* row = qobject_cast<SimilarSetRow*>(
+        s.view->similarList()->row(set.id.toString(QUuid::WithoutBraces)));
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->headerLabel()->text(), "2 photos look the same · best one marked");
+    EXPECT_EQ(row->keepBestButton()->text(), "Keep best, trash 1");
+
+    // The slider resizes the cells live and is remembered.
+    s.view->thumbSlider()->setValue(200);
+    EXPECT_EQ(s.state.duplicateThumbSize(), 200.0);
+    EXPECT_EQ(row->thumbs()[0]->width(), 200);
+    EXPECT_EQ(row->thumbs()[0]->height(), 140);
+
+    // A click on the best compares it with the runner-up.
+    QTest::mouseClick(row->thumbs()[0], Qt::LeftButton);
+    ASSERT_TRUE(s.view->comparing().has_value());
+    ComparisonSheet* sheet = s.view->comparisonSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->pair().left, dir + "/photo.jpg");
+    EXPECT_NE(sheet->bestLabel(true), nullptr);
+    EXPECT_EQ(sheet->bestLabel(false), nullptr);
+    EXPECT_TRUE(sheet->infoLabel(true)->text().startsWith("640 × 480 · "));
+    EXPECT_TRUE(sheet->infoLabel(false)->text().startsWith("320 × 240 · "));
+    sheet->doneButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(s.view->comparing().has_value());
+
+    row->keepBestButton()->click();
+    EXPECT_EQ(s.view->confirmation()->pending()->title, "Trash 1 photo?");
+    s.confirm();
+    EXPECT_EQ(s.trash->moved(), QStringList({dir + "/photo-small.jpg"}));
+    EXPECT_TRUE(s.similar.groups().isEmpty());
+    EXPECT_EQ(s.view->similarState()->title(), "No look-alike photos");
+}
+
+TEST(ComparisonSheet, InfoLineOfALargePhotoAndAnUnreadableOne) {
+    const QString dir = testsupport::freshDir("sheet");
+    QImage big(4032, 3024, QImage::Format_RGB32);
+    big.fill(QColor(40, 90, 160));
+    savePhoto(big, dir + "/big.jpg", 50);
+    write(dir + "/broken.jpg", "not a picture");
+    EXPECT_TRUE(ComparisonSheet::photoInfo(dir + "/big.jpg").startsWith("4032 × 3024 · "));
+    ComparisonSheet sheet(
+        ComparePair::forClick({dir + "/big.jpg", dir + "/broken.jpg"}, dir + "/broken.jpg"));
+    EXPECT_EQ(sheet.size(), QSize(900, 620));
+    EXPECT_FALSE(sheet.photo(true)->hasImage());
+    EXPECT_EQ(sheet.infoLabel(true)->text(), "");
+    EXPECT_EQ(sheet.bestLabel(true), nullptr);
+    EXPECT_NE(sheet.bestLabel(false), nullptr);
+}
