@@ -7,6 +7,10 @@
 #include "assistant/views/PendrelTimelineView.h"
 #include "assistant/views/TamsoMemoryView.h"
 #include "developer/views/FileCompareView.h"
+#include "home/views/DashboardView.h"
+#include "home/views/HealthReportView.h"
+#include "platform/AccountName.h"
+#include "platform/Clock.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 
@@ -43,6 +47,21 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
         {QStringLiteral("tamso-memory"),
          [](const Services&, QWidget* parent) -> QWidget* {
              return new TamsoMemoryView(*TamsoMemory::shared(), parent);
+         }},
+        {QStringLiteral("dashboard"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.appState || !s.permissions || !s.health || !s.screen)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("dashboard")), parent);
+             static const SystemClock clock;
+             static const PasswdAccountName account;
+             return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
+                                      account, parent);
+         }},
+        {QStringLiteral("health-report"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.appState || !s.health)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("health-report")), parent);
+             return new HealthReportView(*s.appState, *s.health, parent);
          }},
         {QStringLiteral("performance"),
          [](const Services& s, QWidget* parent) -> QWidget* {

@@ -75,10 +75,11 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner");
     s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
     s.permissions = shared<Permissions>("Permissions");
-    s.health = own<HealthCheck>("HealthCheck");
-    s.folderTree = own<FolderTree>("FolderTree");
     const HomeLayout layout = HomeLayout::fromEnvironment();
     const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
+    s.health = own<HealthCheck>("HealthCheck", layout,
+                                HealthCheck::Tools{.measure = cleaningTools.measure});
+    s.folderTree = own<FolderTree>("FolderTree");
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
     s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner", layout, cleaningTools);

@@ -21,6 +21,7 @@ struct Row {
 
 // Keep sorted by symbol. tools/sync-icons.py copies exactly these files into resources/icons.
 const Row kRows[] = {
+    {"app", "outline/app-window"},
     {"app.badge", "outline/apps"},
     {"arrow.3.trianglepath", "outline/recycle"},
     {"arrow.clockwise", "outline/refresh"},
