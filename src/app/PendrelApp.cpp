@@ -77,8 +77,9 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.permissions = shared<Permissions>("Permissions");
     const HomeLayout layout = HomeLayout::fromEnvironment();
     const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
-    s.health = own<HealthCheck>("HealthCheck", layout,
-                                HealthCheck::Tools{.measure = cleaningTools.measure});
+    s.health = own<HealthCheck>(
+        "HealthCheck", layout,
+        HealthCheck::Tools{.measure = cleaningTools.measure, .clock = nullptr, .walkerThreads = 0});
     s.folderTree = own<FolderTree>("FolderTree");
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);

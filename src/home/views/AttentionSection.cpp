@@ -25,7 +25,8 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
     header->addWidget(QKBuild::label(QStringLiteral("What deserves your attention"),
-                                     TextStyle::Headline, QKForeground::Primary, this));
+                                     TextStyle::Headline, QKForeground::Primary, this, std::nullopt,
+                                     false));
     header->addStretch(1);
     m_refresh = new RefreshButton(this);
     header->addWidget(m_refresh, 0, Qt::AlignVCenter);

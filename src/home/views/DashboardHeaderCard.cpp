@@ -54,6 +54,8 @@ void DashboardHeaderCard::setContent(const QString& greeting, const DashboardTex
 }
 
 void DashboardHeaderCard::applySymbolColor() {
+    if (!m_symbol) // a palette change while the card is being built
+        return;
     QPalette pal = m_symbol->palette();
     pal.setColor(QPalette::WindowText, HomeTint::color(tone(), palette()));
     m_symbol->setPalette(pal);

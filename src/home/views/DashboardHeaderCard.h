@@ -32,9 +32,9 @@ protected:
 private:
     void applySymbolColor();
 
-    QLabel* m_greeting;
-    QKSymbol* m_symbol;
-    QLabel* m_status;
-    QLabel* m_count;
-    QLabel* m_lastChecked;
+    QLabel* m_greeting = nullptr;
+    QKSymbol* m_symbol = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_count = nullptr;
+    QLabel* m_lastChecked = nullptr;
 };

@@ -170,6 +170,9 @@ bool GuidedReviewSheet::showsFinished() const {
 }
 
 void GuidedReviewSheet::applyTint() {
+    // Theming the dialog changes its palette before the step page is built.
+    if (!m_action)
+        return;
     m_action->setTint(HomeTint::color(Recommendations::tone(m_card.severity), palette()));
 }
 

@@ -172,7 +172,7 @@ void HealthReportView::showEvent(QShowEvent* event) {
 }
 
 void HealthReportView::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange)
+    if (event->type() == QEvent::PaletteChange && m_score)
         setTextColor(m_score, HomeTint::color(m_scoreTone, palette()));
     QWidget::changeEvent(event);
 }

@@ -49,7 +49,7 @@ private:
     HealthCheck& m_health;
     bool m_appeared = false;
     HomeTone m_scoreTone = HomeTone::Green;
-    QLabel* m_score;
+    QLabel* m_score = nullptr;
     QLabel* m_storage;
     QLabel* m_performance;
     QLabel* m_recovery;

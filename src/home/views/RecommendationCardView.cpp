@@ -50,6 +50,8 @@ RecommendationCardView::RecommendationCardView(const RecCard& card, OpenAction o
 }
 
 void RecommendationCardView::applyTint() {
+    if (!m_action) // a palette change while the card is being built
+        return;
     m_action->setTint(HomeTint::color(Recommendations::tone(m_card.severity), palette()));
 }
 

@@ -32,6 +32,6 @@ private:
     RecCard m_card;
     OpenAction m_onOpen;
     SymbolTile* m_icon;
-    QLabel* m_title;
-    QKProminentButton* m_action;
+    QLabel* m_title = nullptr;
+    QKProminentButton* m_action = nullptr;
 };
