@@ -15,6 +15,10 @@
 #include "cleaning/views/CleanerPane.h"
 #include "developer/views/FileCompareView.h"
 #include "duplicates/views/DuplicatesView.h"
+#include "home/views/DashboardView.h"
+#include "home/views/HealthReportView.h"
+#include "platform/AccountName.h"
+#include "platform/Clock.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
 
@@ -78,6 +82,20 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
              if (!s.largeFiles || !s.screen)
                  return placeholder(*QKFeature::lookup(QStringLiteral("folders")), parent);
              return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, parent);
+        {QStringLiteral("dashboard"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.appState || !s.permissions || !s.health || !s.screen)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("dashboard")), parent);
+             static const SystemClock clock;
+             static const PasswdAccountName account;
+             return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
+                                      account, parent);
+         }},
+        {QStringLiteral("health-report"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.appState || !s.health)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("health-report")), parent);
+             return new HealthReportView(*s.appState, *s.health, parent);
          }},
         {QStringLiteral("performance"),
          [](const Services& s, QWidget* parent) -> QWidget* {

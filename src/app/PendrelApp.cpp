@@ -79,7 +79,9 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner", cleaningTools.trash);
     s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
     s.permissions = shared<Permissions>("Permissions");
-    s.health = own<HealthCheck>("HealthCheck");
+    s.health = own<HealthCheck>(
+        "HealthCheck", layout,
+        HealthCheck::Tools{.measure = cleaningTools.measure, .clock = nullptr, .walkerThreads = 0});
     s.folderTree = own<FolderTree>("FolderTree");
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);

@@ -34,3 +34,4 @@ void renderAssistantShots(ShotContext& ctx);
 void renderCleaningShots(ShotContext& ctx);
 void renderAutomationShots(ShotContext& ctx);
 void renderDuplicatesShots(ShotContext& ctx);
+void renderHomeShots(ShotContext& ctx);

@@ -49,5 +49,6 @@ int main(int argc, char** argv) {
     renderCleaningShots(ctx);
     renderAutomationShots(ctx);
     renderDuplicatesShots(ctx);
+    renderHomeShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "home/HealthCheck.h"
+#include "home/HomeTone.h"
+
+#include <QDateTime>
+#include <QLocale>
+#include <QString>
+
+// What the home screen's header says: the status of the Mac from its headroom score, the
+// greeting, the count of today's recommendations and when the last check ran. Pure functions,
+// so every cut point can be checked without a widget.
+namespace DashboardText {
+
+struct Status {
+    QString text;
+    QString symbol;
+    HomeTone tone = HomeTone::Green;
+    int level = 0; // 0 healthy, 1 minor, 2 review, 3 urgent
+
+    bool operator==(const Status&) const = default;
+};
+
+// By headroom score, each bound inclusive: 85 and up healthy (green), 70 minor (yellow),
+// 45 review (orange), below urgent (red).
+Status status(int score);
+
+// "morning" before 12, "afternoon" from 12 to 17, "evening" from 18 (hour 0–23).
+QString greetingWord(int hour);
+// The first word of a full name (blanks around it trimmed, runs of spaces as one); "there"
+// when the name has none.
+QString firstName(const QString& fullName);
+// "Good morning, Ana".
+QString greeting(int hour, const QString& fullName);
+
+// Today's check is complete when both measurements are done; failed, checking or never run
+// leaves it incomplete.
+bool hasCompletedCheck(const HealthCheck::Status& junk, const HealthCheck::Status& bigFiles);
+
+// The sentence under the status: how many cards there are, or with none, what the live vitals
+// (level 0 looks good, any other needs attention) and today's check say.
+QString countLine(int cards, bool checkComplete, int level);
+
+// "Last checked 14:05": the time of the moment in the locale's short form, seconds left out.
+QString lastCheckedLine(const QDateTime& when, const QLocale& locale = QLocale());
+
+// The question the home screen's ask strip offers and its placeholder.
+QString askPrompt();
+QString askQuestion();
+
+} // namespace DashboardText

@@ -1,0 +1,397 @@
+#include "home/HealthCheck.h"
+
+#include "cleaning/CategoryMeasure.h"
+#include "platform/ByteFormat.h"
+#include "platform/Clock.h"
+#include "platform/DirectoryWalker.h"
+#include "shell/ScanJob.h"
+#include "vitals/SystemSnapshot.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <QFile>
+#include <QThread>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using P = ThermalSnapshot::Pressure;
+
+constexpr qint64 kJunkLineAbove = 5'000'000'000; // decimal, as the headroom check counts
+constexpr qint64 kJunkActAbove = 5'368'709'120;  // 5 GiB
+constexpr int kBigFilesActAbove = 10;
+
+const QString kDot = QStringLiteral(" · ");
+
+std::string encoded(const QString& path) {
+    std::string s = QFile::encodeName(path).toStdString();
+    while (s.size() > 1 && s.back() == '/')
+        s.pop_back();
+    return s;
+}
+
+// True when folder/name is one of the given paths.
+bool isOneOf(const std::vector<std::string>& paths, std::string_view folder,
+             std::string_view name) {
+    const bool slash = !folder.empty() && folder.back() == '/';
+    const size_t length = folder.size() + (slash ? 0 : 1) + name.size();
+    for (const std::string& p : paths) {
+        if (p.size() == length && p.compare(0, folder.size(), folder) == 0 &&
+            (slash || p[folder.size()] == '/') &&
+            p.compare(length - name.size(), std::string::npos, name) == 0)
+            return true;
+    }
+    return false;
+}
+
+constexpr std::array<std::string_view, 17> kPackageExtensions = {
+    "app",          "photoslibrary", "fcpbundle", "imovielibrary", "tvlibrary",    "aplibrary",
+    "musiclibrary", "bundle",        "framework", "rtfd",          "sparsebundle", "logicx",
+    "band",         "download",      "pkg",       "xcodeproj",     "xcworkspace"};
+
+// The lower-cased extension after the last dot is a package's; a name that is only a dot and
+// an extension is a hidden name, not a package.
+bool isPackageName(std::string_view name) {
+    const size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos || dot == 0 || dot + 1 == name.size())
+        return false;
+    const std::string_view ext = name.substr(dot + 1);
+    if (ext.size() > 13)
+        return false;
+    char lower[16] = {};
+    for (size_t i = 0; i < ext.size(); ++i) {
+        const char c = ext[i];
+        lower[i] = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+    }
+    const std::string_view folded(lower, ext.size());
+    return std::find(kPackageExtensions.begin(), kPackageExtensions.end(), folded) !=
+           kPackageExtensions.end();
+}
+
+} // namespace
+
+bool HealthCheck::Status::operator==(const Status& o) const {
+    if (kind != o.kind)
+        return false;
+    if (kind == Kind::Done)
+        return finding == o.finding;
+    if (kind == Kind::Failed)
+        return message == o.message;
+    return true;
+}
+
+HealthCheck::HealthCheck(const HomeLayout& layout, Tools tools, QObject* parent)
+    : QObject(parent), m_layout(layout), m_tools(std::move(tools)) {}
+
+HealthCheck::~HealthCheck() {
+    // Running measurements stop at their next poll; their results would find no service.
+    m_cancel.cancel();
+}
+
+qint64 HealthCheck::recoverableBytes() const {
+    qint64 total = 0;
+    if (const Finding* f = m_junk.doneFinding())
+        total += f->bytes;
+    if (const Finding* f = m_bigFiles.doneFinding())
+        total += f->bytes;
+    return total;
+}
+
+void HealthCheck::refreshJunk() {
+    if (m_junk.isChecking())
+        return;
+    setJunk(Status::checking());
+    const QList<CleanCategory> rows = junkRows(m_layout);
+    const int width = std::min<int>(junkWidth(QThread::idealThreadCount()), int(rows.size()));
+    ScanJob::runInPool([rows, width, measure = m_tools.measure, cancel = m_cancel,
+                        self = QPointer<HealthCheck>(this)] {
+        // Rows are handed out one at a time to at most `width` measurers; each result lands in
+        // its row's own slot, so no lock is needed.
+        std::vector<Measurement> results(size_t(rows.size()));
+        std::atomic<int> next{0};
+        auto work = [&] {
+            for (int i = next++; i < rows.size(); i = next++) {
+                if (cancel.isCancelled() || !measure)
+                    return;
+                results[size_t(i)] = measure->measure(rows.at(i), cancel);
+            }
+        };
+        std::vector<std::thread> helpers;
+        for (int k = 1; k < width; ++k)
+            helpers.emplace_back(work);
+        work();
+        for (std::thread& t : helpers)
+            t.join();
+        if (cancel.isCancelled())
+            return;
+        qint64 bytes = 0;
+        int files = 0;
+        for (const Measurement& m : results) {
+            bytes += std::max<qint64>(m.sizeBytes, 0);
+            files += std::max(m.fileCount, 0);
+        }
+        ScanJob::deliver(self, [bytes, files](HealthCheck* h) {
+            h->setJunk(Status::done(junkFinding(bytes, files)));
+            h->stampLastRun();
+        });
+    });
+}
+
+void HealthCheck::refreshBigFiles() {
+    if (m_bigFiles.isChecking())
+        return;
+    setBigFiles(Status::checking());
+    const QString home = m_layout.home();
+    const QStringList skipped = libraryFolders(m_layout);
+    const int threads =
+        m_tools.walkerThreads > 0 ? m_tools.walkerThreads : DirectoryWalker::defaultThreads();
+    ScanJob::runInPool(
+        [home, skipped, threads, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
+            const std::optional<BigFileTally> tally = countBigFiles(home, skipped, threads, cancel);
+            if (cancel.isCancelled())
+                return;
+            ScanJob::deliver(self, [tally](HealthCheck* h) {
+                if (!tally) {
+                    h->setBigFiles(Status::failed(homeUnreadableMessage()));
+                    return;
+                }
+                h->setBigFiles(Status::done(bigFilesFinding(tally->bytes, tally->count)));
+                h->stampLastRun();
+            });
+        });
+}
+
+void HealthCheck::setJunk(const Status& status) {
+    if (status == m_junk && status.kind != Status::Kind::Done)
+        return;
+    m_junk = status;
+    emit junkChanged(m_junk);
+}
+
+void HealthCheck::setBigFiles(const Status& status) {
+    if (status == m_bigFiles && status.kind != Status::Kind::Done)
+        return;
+    m_bigFiles = status;
+    emit bigFilesChanged(m_bigFiles);
+}
+
+void HealthCheck::stampLastRun() {
+    m_lastRun = m_tools.clock ? m_tools.clock->now() : QDateTime::currentDateTimeUtc();
+    emit lastRunChanged(m_lastRun);
+}
+
+// --- Pure parts ---------------------------------------------------------------------------
+
+HealthCheck::Headroom HealthCheck::findings(const SystemSnapshot& s, qint64 junkBytes) {
+    Headroom h;
+
+    // Storage sets the starting score.
+    int score = 100;
+    QString storage = QStringLiteral("Storage has room");
+    if (s.diskTotalBytes >= 1) {
+        const double free = s.diskFreeFraction();
+        if (free < 0.08) {
+            score = 70;
+            storage = QStringLiteral("Storage critically low");
+        } else if (free < 0.15) {
+            score = 82;
+            storage = QStringLiteral("Storage getting tight");
+        } else if (free < 0.25) {
+            score = 92;
+            storage = QStringLiteral("Storage worth watching");
+        }
+    }
+    h.findings << storage;
+
+    QString memory = QStringLiteral("Memory comfortable");
+    if (s.memTotalBytes != 0) {
+        const double used = double(s.memUsedBytes) / double(s.memTotalBytes);
+        if (used > 0.9) {
+            score -= 25;
+            memory = QStringLiteral("Memory under heavy pressure");
+        } else if (used > 0.8) {
+            score -= 15;
+            memory = QStringLiteral("Memory elevated");
+        } else if (used > 0.7) {
+            score -= 6;
+            memory = QStringLiteral("Memory filling up");
+        }
+    }
+    h.findings << memory;
+
+    if (s.cpuPercent > 85.0) {
+        score -= 15;
+        h.findings << QStringLiteral("CPU very busy");
+    } else if (s.cpuPercent > 60.0) {
+        score -= 7;
+        h.findings << QStringLiteral("CPU elevated");
+    }
+
+    switch (s.thermal.pressure) {
+    case P::Fair:
+        score -= 6;
+        h.findings << QStringLiteral("Mac warming up");
+        break;
+    case P::Serious:
+        score -= 14;
+        h.findings << QStringLiteral("Mac running hot");
+        break;
+    case P::Critical:
+        score -= 20;
+        h.findings << QStringLiteral("Thermal pressure critical");
+        break;
+    case P::Nominal:
+    case P::Unknown:
+        h.findings << QStringLiteral("Thermals comfortable");
+        break;
+    }
+
+    if (junkBytes > kJunkLineAbove) {
+        score -= 5;
+        h.findings << formatBytes(junkBytes) + QStringLiteral(" could be cleared");
+    }
+
+    h.score = std::clamp(score, 5, 100);
+    if (h.score >= 85)
+        h.title = QStringLiteral("Excellent headroom");
+    else if (h.score >= 70)
+        h.title = QStringLiteral("Good headroom");
+    else if (h.score >= 50)
+        h.title = QStringLiteral("Fair headroom");
+    else if (h.score >= 30)
+        h.title = QStringLiteral("Limited headroom");
+    else
+        h.title = QStringLiteral("Needs attention");
+
+    int memoryPercent = 0;
+    if (s.memTotalBytes != 0)
+        memoryPercent =
+            int(std::clamp(double(s.memUsedBytes) / double(s.memTotalBytes) * 100.0, 0.0, 100.0));
+    h.detail = QString::number(h.score) + QStringLiteral(" headroom points") + kDot +
+               formatBytes(s.diskFreeBytes) + QStringLiteral(" free") + kDot +
+               QStringLiteral("memory ") + QString::number(memoryPercent) + QStringLiteral("%");
+    return h;
+}
+
+HealthCheck::Finding HealthCheck::junkFinding(qint64 bytes, int files) {
+    Finding f;
+    f.bytes = bytes;
+    f.count = files;
+    if (bytes == 0) {
+        f.summary = QStringLiteral("Nothing to clear. Your caches and logs are already tidy.");
+        f.severity = IssueSeverity::Good;
+        return f;
+    }
+    f.summary = formatBytes(bytes) + QStringLiteral(" in caches, logs and the Trash across ") +
+                QString::number(files) + QStringLiteral(" files.");
+    f.severity = bytes > kJunkActAbove ? IssueSeverity::Act : IssueSeverity::Watch;
+    return f;
+}
+
+HealthCheck::Finding HealthCheck::bigFilesFinding(qint64 bytes, int count) {
+    Finding f;
+    f.bytes = bytes;
+    f.count = count;
+    if (count == 0) {
+        f.summary = QStringLiteral("No single file is a gigabyte or more.");
+        f.severity = IssueSeverity::Good;
+        return f;
+    }
+    f.summary = QString::number(count) + QStringLiteral(" file") +
+                (count == 1 ? QString() : QStringLiteral("s")) +
+                QStringLiteral(" of a gigabyte or more, ") + formatBytes(bytes) +
+                QStringLiteral(" in total.");
+    f.severity = count > kBigFilesActAbove ? IssueSeverity::Act : IssueSeverity::Watch;
+    return f;
+}
+
+QList<CleanCategory> HealthCheck::junkRows(const HomeLayout& layout) {
+    QList<CleanCategory> rows;
+    for (const CleanCategory& c : CleanCategory::diskCategories(layout)) {
+        if (c.onByDefault)
+            rows.append(c);
+    }
+    return rows;
+}
+
+int HealthCheck::junkWidth(int processors) {
+    if (processors > 5)
+        return std::min(processors / 2, 6);
+    return 2;
+}
+
+std::optional<HealthCheck::BigFileTally>
+HealthCheck::countBigFiles(const QString& home, const QStringList& skippedFolders, int threads,
+                           const CancelToken& cancel) {
+    std::vector<std::string> skipped;
+    for (const QString& p : skippedFolders)
+        skipped.push_back(encoded(p));
+
+    DirectoryWalker::Options options;
+    options.threads = std::max(1, threads);
+    const DirectoryWalker walker(options, cancel.flag());
+    PerWorker<BigFileTally> tallies(walker.threads());
+    using Action = DirectoryWalker::Action;
+    const DirectoryWalker::Result result = walker.walk(home, [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0)
+            return Action::Continue;
+        if (e.isDirectory()) {
+            if (e.isHidden() || e.name == "Library" || isPackageName(e.name) ||
+                isOneOf(skipped, e.folder, e.name))
+                return Action::SkipChildren;
+            return Action::Continue;
+        }
+        if (!e.isFile() || e.isHidden() || e.repeatLink)
+            return Action::Continue;
+        const qint64 size = std::max(e.allocatedBytes, e.sizeBytes);
+        if (size >= bigFileBytes) {
+            BigFileTally& t = tallies.slot(e.worker);
+            ++t.count;
+            t.bytes += size;
+        }
+        return Action::Continue;
+    });
+    if (!result.rootFound)
+        return std::nullopt;
+    // Only the root was visited and a folder could not be read: the root itself.
+    if (result.entries == 1 && result.unreadableFolders > 0)
+        return std::nullopt;
+    return tallies.fold(BigFileTally{}, [](BigFileTally sum, const BigFileTally& t) {
+        sum.bytes += t.bytes;
+        sum.count += t.count;
+        return sum;
+    });
+}
+
+QStringList HealthCheck::libraryFolders(const HomeLayout& layout) {
+    QStringList folders;
+    for (const char* place :
+         {"Library/Caches", "Library/Application Support", "Library/Preferences",
+          "Library/Saved Application State", "Library/Containers", "Library/LaunchAgents"})
+        folders.append(layout.map(QString::fromLatin1(place)));
+    folders.append(layout.trashDir());
+    folders.removeDuplicates();
+    return folders;
+}
+
+const QStringList& HealthCheck::packageExtensions() {
+    static const QStringList list = [] {
+        QStringList l;
+        for (std::string_view e : kPackageExtensions)
+            l.append(QString::fromLatin1(e.data(), qsizetype(e.size())));
+        return l;
+    }();
+    return list;
+}
+
+bool HealthCheck::isPackageFolderName(const QString& name) {
+    return isPackageName(QFile::encodeName(name).toStdString());
+}
+
+QString HealthCheck::homeUnreadableMessage() {
+    return QStringLiteral(
+        "Pendrel could not read your home folder. Check that your account can open it.");
+}

@@ -1,0 +1,128 @@
+#include "home/views/AttentionSection.h"
+
+#include "home/HealthCheck.h"
+#include "home/views/AdaptiveGridLayout.h"
+#include "home/views/GuidedReviewEntryCard.h"
+#include "home/views/RecommendationCardView.h"
+#include "home/views/RefreshButton.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidget* parent)
+    : QWidget(parent), m_health(health), m_onOpen(std::move(onOpen)) {
+    setObjectName(QStringLiteral("attentionSection"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(10);
+
+    auto* header = new QHBoxLayout;
+    header->setSpacing(8);
+    header->addWidget(QKBuild::label(QStringLiteral("What deserves your attention"),
+                                     TextStyle::Headline, QKForeground::Primary, this, std::nullopt,
+                                     false));
+    header->addStretch(1);
+    m_refresh = new RefreshButton(this);
+    header->addWidget(m_refresh, 0, Qt::AlignVCenter);
+    column->addLayout(header);
+    connect(m_refresh, &QPushButton::clicked, this, &AttentionSection::runCheck);
+
+    m_empty = new QKCardSurface(14, false, this);
+    m_empty->setObjectName(QStringLiteral("attentionEmpty"));
+    auto* emptyRow = new QHBoxLayout(m_empty);
+    emptyRow->setContentsMargins(16, 16, 16, 16);
+    emptyRow->setSpacing(12);
+    m_emptySymbol = new QKSymbol("stethoscope"_sym, QKFont{.style = TextStyle::Title3}, m_empty);
+    emptyRow->addWidget(m_emptySymbol, 0, Qt::AlignVCenter);
+    auto* emptyTexts = new QVBoxLayout;
+    emptyTexts->setSpacing(2);
+    m_emptyTitle = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, m_empty,
+                                  QFont::DemiBold);
+    m_emptyTitle->setObjectName(QStringLiteral("attentionEmptyTitle"));
+    m_emptyMessage =
+        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_empty);
+    emptyTexts->addWidget(m_emptyTitle);
+    emptyTexts->addWidget(m_emptyMessage);
+    emptyRow->addLayout(emptyTexts, 1);
+    m_checkNow = new QKProminentButton(QStringLiteral("Check now"), m_empty);
+    m_checkNow->setObjectName(QStringLiteral("checkNow"));
+    m_checkNow->setSmall(true);
+    emptyRow->addWidget(m_checkNow, 0, Qt::AlignVCenter);
+    connect(m_checkNow, &QPushButton::clicked, this, &AttentionSection::runCheck);
+    column->addWidget(m_empty);
+
+    m_grid = new QWidget(this);
+    m_grid->setObjectName(QStringLiteral("recGrid"));
+    m_gridLayout = new AdaptiveGridLayout(240, 12, 12, m_grid);
+    column->addWidget(m_grid);
+
+    m_entry = new GuidedReviewEntryCard(this);
+    column->addWidget(m_entry);
+
+    setChecking(m_health.isChecking());
+    setCards({}, false);
+}
+
+QList<RecommendationCardView*> AttentionSection::cardViews() const {
+    QList<RecommendationCardView*> views;
+    for (int i = 0; i < m_gridLayout->count(); ++i) {
+        if (auto* card = qobject_cast<RecommendationCardView*>(m_gridLayout->itemAt(i)->widget()))
+            views.append(card);
+    }
+    return views;
+}
+
+void AttentionSection::setCards(const QList<RecCard>& cards, bool checkComplete) {
+    const bool empty = cards.isEmpty();
+    m_empty->setVisible(empty);
+    m_grid->setVisible(!empty);
+    m_entry->setVisible(!empty);
+    if (checkComplete) {
+        m_emptySymbol->setSymbol("checkmark.circle.fill"_sym);
+        QKForeground::apply(m_emptySymbol, QKForeground::Green);
+        m_emptyTitle->setText(QStringLiteral("Nothing needs you today."));
+        m_emptyMessage->setText(QStringLiteral("Everything Pendrel checked looks good."));
+    } else {
+        m_emptySymbol->setSymbol("stethoscope"_sym);
+        QKForeground::apply(m_emptySymbol, QKForeground::Tint);
+        m_emptyTitle->setText(QStringLiteral("Complete today's check"));
+        m_emptyMessage->setText(QStringLiteral("Live vitals look good. Check temporary files and "
+                                               "large files for the full picture."));
+    }
+    m_checkNow->setVisible(!checkComplete);
+
+    if (cards == m_cards && m_shownOnce)
+        return;
+    m_shownOnce = true;
+    m_cards = cards;
+    rebuildCards();
+}
+
+void AttentionSection::setChecking(bool checking) {
+    m_refresh->setChecking(checking);
+    m_checkNow->setEnabled(!checking);
+}
+
+void AttentionSection::runCheck() {
+    m_health.refreshJunk();
+    m_health.refreshBigFiles();
+}
+
+void AttentionSection::rebuildCards() {
+    // The old cards may be the sender of the click that led here; they go once it returns.
+    while (QLayoutItem* item = m_gridLayout->takeAt(0)) {
+        if (QWidget* w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    for (const RecCard& card : m_cards)
+        m_gridLayout->addWidget(new RecommendationCardView(card, m_onOpen, m_grid));
+}

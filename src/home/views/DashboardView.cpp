@@ -1,0 +1,165 @@
+#include "home/views/DashboardView.h"
+
+#include "home/DashboardText.h"
+#include "home/HealthCheck.h"
+#include "home/views/AttentionSection.h"
+#include "home/views/DashboardHeaderCard.h"
+#include "home/views/FullDiskAccessCard.h"
+#include "home/views/GlanceSection.h"
+#include "home/views/GuidedReviewEntryCard.h"
+#include "home/views/GuidedReviewSheet.h"
+#include "platform/AccountName.h"
+#include "platform/Clock.h"
+#include "platform/NotificationCenter.h"
+#include "shell/Permissions.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/QKBuild.h"
+#include "vitals/AppState.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+QWidget* makeProgress(QWidget* parent) {
+    auto* page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("readingVitals"));
+    auto* column = new QVBoxLayout(page);
+    column->addStretch(1);
+    auto* bar = new QProgressBar(page);
+    bar->setRange(0, 0); // busy: no known amount
+    bar->setTextVisible(false);
+    bar->setFixedWidth(160);
+    bar->setMaximumHeight(8);
+    column->addWidget(bar, 0, Qt::AlignHCenter);
+    column->addWidget(QKBuild::label(QStringLiteral("Reading your Mac's vitals…"),
+                                     TextStyle::Callout, QKForeground::Secondary, page,
+                                     std::nullopt, false),
+                      0, Qt::AlignHCenter);
+    column->addStretch(1);
+    return page;
+}
+
+} // namespace
+
+DashboardView::DashboardView(AppState& appState, Permissions& permissions, HealthCheck& health,
+                             ScreenState& screen, const Clock& clock, const AccountName& account,
+                             QWidget* parent)
+    : QWidget(parent), m_appState(appState), m_health(health), m_screen(screen), m_clock(clock),
+      m_account(account) {
+    setObjectName(QStringLiteral("dashboardView"));
+    setWindowTitle(QStringLiteral("Home"));
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    m_stack = new QStackedWidget(this);
+    root->addWidget(m_stack);
+    m_progress = makeProgress(m_stack);
+    m_stack->addWidget(m_progress);
+
+    m_page = new QWidget(m_stack);
+    QVBoxLayout* column = nullptr;
+    QKBuild::page(column, m_page);
+    column->setSpacing(18);
+    column->setContentsMargins(24, 24, 24, 24);
+    QWidget* content = column->parentWidget();
+    m_stack->addWidget(m_page);
+
+    m_header = new DashboardHeaderCard(content);
+    QKBuild::addPart(column, m_header);
+    m_attention = new AttentionSection(
+        health, [this](const RecCard& card) { openRecommendation(card); }, content);
+    QKBuild::addPart(column, m_attention);
+    m_fullDiskAccess = new FullDiskAccessCard(permissions, {}, content);
+    QKBuild::addPart(column, m_fullDiskAccess);
+    m_glance = new GlanceSection(content);
+    QKBuild::addPart(column, m_glance);
+    m_ask =
+        new AskTamsoStrip(DashboardText::askPrompt(), DashboardText::askQuestion(), true, content);
+    m_ask->setObjectName(QStringLiteral("dashboardAsk"));
+    QKBuild::addPart(column, m_ask);
+
+    m_sheet = new GuidedReviewSheet(this);
+    connect(m_attention->reviewEntry(), &GuidedReviewEntryCard::startRequested, this,
+            &DashboardView::startReview);
+    connect(m_sheet, &GuidedReviewSheet::skipRequested, this, &DashboardView::skipCard);
+    connect(m_sheet, &GuidedReviewSheet::actRequested, this, &DashboardView::actOnCard);
+    connect(m_sheet, &GuidedReviewSheet::closeRequested, this, &DashboardView::closeReview);
+
+    connect(&appState, &AppState::snapshotChanged, this, &DashboardView::refresh);
+    connect(&appState, &AppState::hasFirstSampleChanged, this, &DashboardView::refresh);
+    connect(&health, &HealthCheck::junkChanged, this, &DashboardView::refresh);
+    connect(&health, &HealthCheck::bigFilesChanged, this, &DashboardView::refresh);
+    connect(&health, &HealthCheck::lastRunChanged, this, &DashboardView::refresh);
+    refresh();
+}
+
+DashboardView::~DashboardView() = default;
+
+QList<RecCard> DashboardView::makeRecommendations(const SystemSnapshot& snapshot) const {
+    return Recommendations::make(snapshot, m_health.junk(), m_health.bigFiles());
+}
+
+void DashboardView::openRecommendation(const RecCard& card) {
+    Recommendations::open(card, m_screen, NotificationCenter::defaultCenter());
+}
+
+bool DashboardView::showsProgress() const {
+    return m_stack->currentWidget() == m_progress;
+}
+
+void DashboardView::refresh() {
+    if (!m_appState.hasFirstSample()) {
+        m_stack->setCurrentWidget(m_progress);
+        return;
+    }
+    const SystemSnapshot& s = m_appState.snapshot();
+    m_cards = makeRecommendations(s);
+    const bool complete = DashboardText::hasCompletedCheck(m_health.junk(), m_health.bigFiles());
+    const HealthCheck::Headroom headroom = HealthCheck::findings(s, m_health.recoverableBytes());
+    const DashboardText::Status status = DashboardText::status(headroom.score);
+    const int hour = m_clock.now().toLocalTime().time().hour();
+    std::optional<QString> lastChecked;
+    if (m_health.lastRun())
+        lastChecked = DashboardText::lastCheckedLine(*m_health.lastRun());
+    m_header->setContent(DashboardText::greeting(hour, m_account.fullName()), status,
+                         DashboardText::countLine(int(m_cards.size()), complete, status.level),
+                         lastChecked, headroom.findings.join(QLatin1Char('\n')));
+    m_attention->setCards(m_cards, complete);
+    m_attention->setChecking(m_health.isChecking());
+    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    m_glance->showSnapshot(s);
+    if (m_review.showing)
+        m_sheet->showReview(m_cards, m_review.step);
+    m_stack->setCurrentWidget(m_page);
+}
+
+void DashboardView::startReview() {
+    m_review.start(int(m_cards.size()));
+    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    m_sheet->showReview(m_cards, m_review.step);
+    m_sheet->open();
+}
+
+void DashboardView::skipCard() {
+    m_review.skip();
+    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    m_sheet->showReview(m_cards, m_review.step);
+}
+
+void DashboardView::actOnCard(const RecCard& card) {
+    m_review.act();
+    m_sheet->hide();
+    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    openRecommendation(card);
+}
+
+void DashboardView::closeReview() {
+    m_review.close();
+    if (m_sheet->isVisible())
+        m_sheet->hide();
+    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+}

@@ -1,0 +1,267 @@
+#include "home/views/HealthReportView.h"
+
+#include "home/HealthCheck.h"
+#include "home/HealthReportText.h"
+#include "home/views/AdaptiveGridLayout.h"
+#include "home/views/HomeTint.h"
+#include "platform/NotificationCenter.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKSymbol.h"
+#include "vitals/AppState.h"
+
+#include <QDate>
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace {
+
+// One card of live figures: symbol, title, value and a one-line detail.
+class ReportCard : public QKCardSurface {
+public:
+    explicit ReportCard(QWidget* parent) : QKCardSurface(12, false, parent) {
+        auto* column = new QVBoxLayout(this);
+        column->setContentsMargins(14, 12, 14, 12);
+        column->setSpacing(4);
+        auto* top = new QHBoxLayout;
+        top->setSpacing(6);
+        m_symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Callout}, this);
+        QKForeground::apply(m_symbol, QKForeground::Tint);
+        top->addWidget(m_symbol, 0, Qt::AlignVCenter);
+        m_title = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this,
+                                 QFont::DemiBold, false);
+        top->addWidget(m_title, 1, Qt::AlignVCenter);
+        column->addLayout(top);
+        m_value = QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, this,
+                                 QFont::Bold, false);
+        m_value->setObjectName(QStringLiteral("reportCardValue"));
+        column->addWidget(m_value);
+        m_detail = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
+        m_detail->setObjectName(QStringLiteral("reportCardDetail"));
+        column->addWidget(m_detail);
+        column->addStretch(1);
+    }
+
+    void setCard(const HealthReportText::Card& card) {
+        setObjectName(QStringLiteral("reportCard-") + card.title);
+        m_symbol->setSymbol(card.icon);
+        m_title->setText(card.title);
+        m_value->setText(card.value);
+        m_detail->setText(card.detail);
+    }
+
+private:
+    QKSymbol* m_symbol;
+    QLabel* m_title;
+    QLabel* m_value;
+    QLabel* m_detail;
+};
+
+void setTextColor(QWidget* w, const QColor& color) {
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::WindowText, color);
+    w->setPalette(pal);
+}
+
+} // namespace
+
+HealthReportView::HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent)
+    : QWidget(parent), m_appState(appState), m_health(health) {
+    setObjectName(QStringLiteral("healthReportView"));
+    setWindowTitle(QStringLiteral("Health Report"));
+    QVBoxLayout* column = nullptr;
+    QScrollArea* scroll = QKBuild::page(column, this);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    QWidget* content = scroll->widget();
+
+    auto* header = new QWidget(content);
+    auto* headerColumn = new QVBoxLayout(header);
+    headerColumn->setContentsMargins(0, 0, 0, 0);
+    headerColumn->setSpacing(4);
+    headerColumn->addWidget(QKBuild::label(QStringLiteral("Pendrel Report"), TextStyle::Title2,
+                                           QKForeground::Primary, header, QFont::Bold));
+    QLabel* date = QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
+                                  TextStyle::Callout, QKForeground::Secondary, header);
+    date->setObjectName(QStringLiteral("reportDate"));
+    headerColumn->addWidget(date);
+    headerColumn->addWidget(QKBuild::label(HealthReportText::subtitle(), TextStyle::Caption,
+                                           QKForeground::Tertiary, header));
+    QKBuild::addPart(column, header);
+
+    auto* summary = new QKGroupBox(QString(), 8, content);
+    summary->setObjectName(QStringLiteral("reportSummary"));
+    auto* summaryRow = new QHBoxLayout;
+    summaryRow->setSpacing(24);
+    auto* scoreColumn = new QVBoxLayout;
+    scoreColumn->setSpacing(0);
+    // Coloured by its own tone, so not through QKForeground (which would keep it primary).
+    m_score = new QLabel(summary->card());
+    m_score->setTextFormat(Qt::PlainText);
+    QKFont::apply(m_score, QKFont{.style = TextStyle::LargeTitle, .weight = QFont::Bold});
+    m_score->setObjectName(QStringLiteral("reportScore"));
+    m_score->setAlignment(Qt::AlignHCenter);
+    scoreColumn->addWidget(m_score, 0, Qt::AlignHCenter);
+    scoreColumn->addWidget(QKBuild::label(QStringLiteral("Health"), TextStyle::Caption,
+                                          QKForeground::Secondary, summary->card(), std::nullopt,
+                                          false),
+                           0, Qt::AlignHCenter);
+    summaryRow->addLayout(scoreColumn);
+    auto* rows = new QGridLayout;
+    rows->setHorizontalSpacing(16);
+    rows->setVerticalSpacing(6);
+    auto addRow = [&](int row, const QString& name, const QString& objectName) {
+        rows->addWidget(QKBuild::label(name, TextStyle::Callout, QKForeground::Secondary,
+                                       summary->card(), std::nullopt, false),
+                        row, 0);
+        QLabel* value = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary,
+                                       summary->card(), QFont::DemiBold);
+        value->setObjectName(objectName);
+        rows->addWidget(value, row, 1);
+        return value;
+    };
+    m_storage = addRow(0, QStringLiteral("Storage"), QStringLiteral("reportStorage"));
+    m_performance = addRow(1, QStringLiteral("Performance"), QStringLiteral("reportPerformance"));
+    m_recovery = addRow(2, QStringLiteral("Recovery potential"), QStringLiteral("reportRecovery"));
+    rows->setColumnStretch(1, 1);
+    summaryRow->addLayout(rows, 1);
+    summary->column()->addLayout(summaryRow);
+    m_failure =
+        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, summary->card());
+    m_failure->setObjectName(QStringLiteral("reportFailure"));
+    m_failure->hide();
+    summary->column()->addWidget(m_failure);
+    QKBuild::addPart(column, summary);
+
+    m_cardsGrid = new QWidget(content);
+    m_cardsGrid->setObjectName(QStringLiteral("reportCards"));
+    auto* grid = new AdaptiveGridLayout(200, 14, 14, m_cardsGrid);
+    for (int i = 0; i < 6; ++i) {
+        auto* card = new ReportCard(m_cardsGrid);
+        grid->addWidget(card);
+        m_cards.append(card);
+    }
+    QKBuild::addPart(column, m_cardsGrid);
+
+    m_recommendations = new QKGroupBox(QStringLiteral("Recommendations"), 10, content);
+    m_recommendations->setObjectName(QStringLiteral("reportRecommendations"));
+    m_rows = m_recommendations->column();
+    QKBuild::addPart(column, m_recommendations);
+
+    connect(&appState, &AppState::snapshotChanged, this, &HealthReportView::refresh);
+    connect(&health, &HealthCheck::junkChanged, this, &HealthReportView::refresh);
+    connect(&health, &HealthCheck::bigFilesChanged, this, &HealthReportView::refresh);
+    refresh();
+}
+
+void HealthReportView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (event->spontaneous() || m_appeared)
+        return;
+    m_appeared = true;
+    if (!m_health.lastRun() && !m_health.isChecking()) {
+        m_health.refreshJunk();
+        m_health.refreshBigFiles();
+    }
+}
+
+void HealthReportView::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::PaletteChange && m_score)
+        setTextColor(m_score, HomeTint::color(m_scoreTone, palette()));
+    QWidget::changeEvent(event);
+}
+
+void HealthReportView::refresh() {
+    const SystemSnapshot& s = m_appState.snapshot();
+    const int score = HealthReportText::healthScore(s);
+    m_score->setText(QString::number(score));
+    m_scoreTone = HealthReportText::scoreTone(score);
+    setTextColor(m_score, HomeTint::color(m_scoreTone, palette()));
+    m_storage->setText(HealthReportText::storageValue(s));
+    m_performance->setText(HealthReportText::performanceVerdict(s));
+    m_recovery->setText(HealthReportText::recoveryPotential(m_health.recoverableBytes()));
+
+    QStringList failures;
+    for (const HealthCheck::Status* status : {&m_health.junk(), &m_health.bigFiles()}) {
+        if (status->kind == HealthCheck::Status::Kind::Failed)
+            failures.append(status->message);
+    }
+    m_failure->setText(failures.join(QLatin1Char(' ')));
+    m_failure->setHidden(failures.isEmpty());
+
+    const QList<HealthReportText::Card> cards = HealthReportText::cards(s);
+    for (int i = 0; i < cards.size() && i < m_cards.size(); ++i)
+        static_cast<ReportCard*>(m_cards.at(i))->setCard(cards.at(i));
+
+    const HealthCheck::Finding* junk = m_health.junk().doneFinding();
+    rebuildRecommendations(s, junk ? junk->bytes : 0);
+}
+
+void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 junkBytes) {
+    const QList<HealthReportText::Recommendation> list =
+        HealthReportText::recommendations(s, junkBytes);
+    QStringList key;
+    for (const auto& r : list)
+        key << r.text + QLatin1Char('\n') + r.section.value_or(QString());
+    if (key == m_rowKey)
+        return;
+    m_rowKey = key;
+    while (QLayoutItem* item = m_rows->takeAt(0)) {
+        if (QWidget* w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    QWidget* parent = m_recommendations->card();
+    for (const auto& r : list) {
+        auto* row = new QWidget(parent);
+        row->setObjectName(QStringLiteral("reportRecommendation"));
+        auto* line = new QHBoxLayout(row);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->setSpacing(12);
+        QLabel* text = QKBuild::label(r.text, TextStyle::Body, QKForeground::Primary, row);
+        text->setObjectName(QStringLiteral("recommendationText"));
+        line->addWidget(text, 1, Qt::AlignVCenter);
+        if (r.section) {
+            QPushButton* open = QKBuild::button(QStringLiteral("Open"), true, row);
+            open->setObjectName(QStringLiteral("recommendationOpen"));
+            line->addWidget(open, 0, Qt::AlignVCenter);
+            const QString section = *r.section;
+            connect(open, &QPushButton::clicked, this, [section] {
+                NotificationCenter::defaultCenter().post(Notifications::OpenSection, section);
+            });
+        }
+        m_rows->addWidget(row);
+    }
+}
+
+QStringList HealthReportView::recommendationTexts() const {
+    QStringList texts;
+    for (int i = 0; i < m_rows->count(); ++i) {
+        QWidget* row = m_rows->itemAt(i)->widget();
+        if (!row)
+            continue;
+        if (auto* text = row->findChild<QLabel*>(QStringLiteral("recommendationText")))
+            texts << text->text();
+    }
+    return texts;
+}
+
+QList<QPushButton*> HealthReportView::openButtons() const {
+    QList<QPushButton*> buttons;
+    for (int i = 0; i < m_rows->count(); ++i) {
+        QWidget* row = m_rows->itemAt(i)->widget();
+        if (!row)
+            continue;
+        if (auto* open = row->findChild<QPushButton*>(QStringLiteral("recommendationOpen")))
+            buttons << open;
+    }
+    return buttons;
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "home/HomeTone.h"
+
+#include <QList>
+#include <QWidget>
+
+class AdaptiveGridLayout;
+class AppState;
+class HealthCheck;
+class QKGroupBox;
+class QLabel;
+class QVBoxLayout;
+struct SystemSnapshot;
+
+// The health report: today's score, storage, performance and recovery potential, six cards of
+// live figures and up to three recommendations that each open another section. It follows the
+// published snapshot and the health check in place and stores nothing.
+//
+// The first time it comes on show in a run, before any measurement has finished and while none
+// is running, it starts both health measurements; it never repeats them by itself.
+//
+// The services are not owned and must outlive the screen.
+class HealthReportView : public QWidget {
+    Q_OBJECT
+public:
+    HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent = nullptr);
+
+    QLabel* scoreLabel() const { return m_score; }
+    QLabel* storageValue() const { return m_storage; }
+    QLabel* performanceValue() const { return m_performance; }
+    QLabel* recoveryValue() const { return m_recovery; }
+    QLabel* failureLabel() const { return m_failure; }
+    // The recommendation rows' sentences, in order.
+    QStringList recommendationTexts() const;
+    // The "Open" buttons of the rows, in row order (a row without a section has none).
+    QList<class QPushButton*> openButtons() const;
+    QWidget* cardsGrid() const { return m_cardsGrid; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void refresh();
+    void rebuildRecommendations(const SystemSnapshot& snapshot, qint64 junkBytes);
+
+    AppState& m_appState;
+    HealthCheck& m_health;
+    bool m_appeared = false;
+    HomeTone m_scoreTone = HomeTone::Green;
+    QLabel* m_score = nullptr;
+    QLabel* m_storage;
+    QLabel* m_performance;
+    QLabel* m_recovery;
+    QLabel* m_failure;
+    QWidget* m_cardsGrid;
+    QList<QWidget*> m_cards;
+    QKGroupBox* m_recommendations;
+    QVBoxLayout* m_rows;
+    QStringList m_rowKey; // what the rows show now, to rebuild them only on a change
+};

@@ -1,0 +1,116 @@
+#include "home/views/RefreshButton.h"
+
+#include "platform/SymbolIcons.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKButtonFace.h"
+#include "ui-kit/QKFont.h"
+
+#include <cmath>
+#include <QEvent>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QPainter>
+
+namespace {
+constexpr int kGap = 6;
+constexpr int kSpokes = 12;
+} // namespace
+
+RefreshButton::RefreshButton(QWidget* parent) : QPushButton(QStringLiteral("Refresh"), parent) {
+    setObjectName(QStringLiteral("refreshButton"));
+    setAutoDefault(false);
+    setCursor(Qt::PointingHandCursor);
+    setAttribute(Qt::WA_Hover);
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    QKFont::apply(this, TextStyle::Callout);
+    m_timer.setInterval(80);
+    connect(&m_timer, &QTimer::timeout, this, [this] {
+        m_step = (m_step + 1) % kSpokes;
+        update();
+    });
+}
+
+void RefreshButton::setChecking(bool checking) {
+    if (checking == m_checking)
+        return;
+    m_checking = checking;
+    setText(checking ? QStringLiteral("Checking…") : QStringLiteral("Refresh"));
+    setEnabled(!checking);
+    updateTimer();
+    updateGeometry();
+    update();
+}
+
+int RefreshButton::glyphSize() const {
+    return std::max(1, int(std::lround(QFontInfo(font()).pixelSize() * 1.05)));
+}
+
+QSize RefreshButton::sizeHint() const {
+    // Sized for the wider of the two labels, so the header row does not shift when a check
+    // starts or ends.
+    const QFontMetrics fm(font());
+    const int label = std::max(fm.horizontalAdvance(QStringLiteral("Refresh")),
+                               fm.horizontalAdvance(QStringLiteral("Checking…")));
+    return QKButtonFace::frameFor(font(), glyphSize() + kGap + label, true);
+}
+
+void RefreshButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QKButtonFace::State state{
+        .enabled = isEnabled(), .down = isDown(), .hovered = underMouse(), .focusRing = false};
+    const QColor ink = QKButtonFace::paintBordered(p, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
+                                                   palette(), state, QKButtonFace::radius(true));
+    const QFontMetrics fm(font());
+    const int glyph = glyphSize();
+    const int content = glyph + kGap + fm.horizontalAdvance(text());
+    const int x = (width() - content) / 2;
+    const QRectF icon(x, (height() - glyph) / 2.0, glyph, glyph);
+    if (m_checking) {
+        const QPointF c = icon.center();
+        const qreal outer = glyph / 2.0;
+        const qreal inner = outer * 0.45;
+        for (int i = 0; i < kSpokes; ++i) {
+            QColor spoke = ink;
+            spoke.setAlphaF(
+                float(0.15 + 0.85 * ((i + kSpokes - m_step) % kSpokes) / (kSpokes - 1)));
+            p.setPen(QPen(spoke, std::max(1.2, glyph / 9.0), Qt::SolidLine, Qt::RoundCap));
+            const qreal a = 2 * M_PI * i / kSpokes;
+            p.drawLine(QPointF(c.x() + inner * std::sin(a), c.y() - inner * std::cos(a)),
+                       QPointF(c.x() + outer * std::sin(a), c.y() - outer * std::cos(a)));
+        }
+    } else {
+        const QPixmap pixmap = SymbolIcons::pixmap("arrow.clockwise"_sym, QSize(glyph, glyph), ink,
+                                                   devicePixelRatioF());
+        p.drawPixmap(icon, pixmap, QRectF(pixmap.rect()));
+    }
+    p.setFont(font());
+    p.setPen(ink);
+    p.drawText(QRect(x + glyph + kGap, 0, width() - x - glyph - kGap, height()),
+               Qt::AlignLeft | Qt::AlignVCenter, text());
+}
+
+void RefreshButton::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange)
+        updateGeometry();
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange)
+        update();
+    QPushButton::changeEvent(event);
+}
+
+void RefreshButton::showEvent(QShowEvent* event) {
+    QPushButton::showEvent(event);
+    updateTimer();
+}
+
+void RefreshButton::hideEvent(QHideEvent* event) {
+    QPushButton::hideEvent(event);
+    updateTimer();
+}
+
+void RefreshButton::updateTimer() {
+    if (m_checking && isVisible())
+        m_timer.start();
+    else
+        m_timer.stop();
+}

@@ -1,0 +1,321 @@
+#include "home/HomeTestSupport.h"
+
+#include "fakes/FakeCategoryMeasure.h"
+#include "fakes/FakeClock.h"
+#include "home/HealthCheck.h"
+#include "platform/HomeLayout.h"
+#include "support/TestSupport.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QThreadPool>
+#include <unistd.h>
+
+using namespace hometest;
+using P = ThermalSnapshot::Pressure;
+using Kind = HealthCheck::Status::Kind;
+
+namespace {
+
+constexpr qint64 GiB = 1'073'741'824;
+
+// --- Headroom --------------------------------------------------------------------------------
+
+struct HeadroomCase {
+    const char* name;
+    SystemSnapshot snapshot;
+    qint64 junk;
+    int score;
+    QStringList findings;
+};
+
+class HeadroomCuts : public ::testing::TestWithParam<HeadroomCase> {};
+
+TEST_P(HeadroomCuts, ScoreAndFindingLines) {
+    const HeadroomCase& c = GetParam();
+    const HealthCheck::Headroom h = HealthCheck::findings(c.snapshot, c.junk);
+    EXPECT_EQ(h.score, c.score);
+    EXPECT_EQ(h.findings, c.findings);
+}
+
+SystemSnapshot emptySnapshot() {
+    SystemSnapshot s;
+    s.memTotalBytes = 0;
+    s.memUsedBytes = 0;
+    return s;
+}
+
+const QString kRoom = "Storage has room", kCalm = "Memory comfortable",
+              kCool = "Thermals comfortable";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cuts, HeadroomCuts,
+    ::testing::Values(
+        HeadroomCase{"empty", emptySnapshot(), 0, 100, {kRoom, kCalm, kCool}},
+        HeadroomCase{"free_0_08_is_tight",
+                     sample(0.5, 0.08),
+                     0,
+                     82,
+                     {"Storage getting tight", kCalm, kCool}},
+        HeadroomCase{
+            "free_below_0_08", sample(0.5, 0.079), 0, 70, {"Storage critically low", kCalm, kCool}},
+        HeadroomCase{"free_0_15_watching",
+                     sample(0.5, 0.15),
+                     0,
+                     92,
+                     {"Storage worth watching", kCalm, kCool}},
+        HeadroomCase{"free_0_25_room", sample(0.5, 0.25), 0, 100, {kRoom, kCalm, kCool}},
+        HeadroomCase{"memory_0_9", sample(0.9), 0, 85, {kRoom, "Memory elevated", kCool}},
+        HeadroomCase{"memory_above_0_9",
+                     sample(0.901),
+                     0,
+                     75,
+                     {kRoom, "Memory under heavy pressure", kCool}},
+        HeadroomCase{"memory_0_8", sample(0.8), 0, 94, {kRoom, "Memory filling up", kCool}},
+        HeadroomCase{"memory_0_7", sample(0.7), 0, 100, {kRoom, kCalm, kCool}},
+        HeadroomCase{
+            "cpu_85", sample(0.5, 0.5, 85.0), 0, 93, {kRoom, kCalm, "CPU elevated", kCool}},
+        HeadroomCase{
+            "cpu_above_85", sample(0.5, 0.5, 85.1), 0, 85, {kRoom, kCalm, "CPU very busy", kCool}},
+        HeadroomCase{"cpu_60_no_line", sample(0.5, 0.5, 60.0), 0, 100, {kRoom, kCalm, kCool}},
+        HeadroomCase{
+            "fair", sample(0.5, 0.5, 10, P::Fair), 0, 94, {kRoom, kCalm, "Mac warming up"}},
+        HeadroomCase{
+            "serious", sample(0.5, 0.5, 10, P::Serious), 0, 86, {kRoom, kCalm, "Mac running hot"}},
+        HeadroomCase{"unknown", sample(0.5, 0.5, 10, P::Unknown), 0, 100, {kRoom, kCalm, kCool}},
+        HeadroomCase{"junk_five_billion", sample(), 5'000'000'000, 100, {kRoom, kCalm, kCool}},
+        HeadroomCase{"junk_above_last",
+                     sample(),
+                     5'000'000'001,
+                     95,
+                     {kRoom, kCalm, kCool, "5 GB could be cleared"}},
+        HeadroomCase{"lowest",
+                     sample(0.95, 0.05, 90, P::Critical),
+                     6'000'000'000,
+                     5,
+                     {"Storage critically low", "Memory under heavy pressure", "CPU very busy",
+                      "Thermal pressure critical", "6 GB could be cleared"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Headroom, TitlesTakeTheHigherRowAtTheirBounds) {
+    // 100 − 15 = 85; storage low alone = 70; low storage and critical heat = 50; low storage,
+    // memory above 0.9 and CPU above 85 = 30.
+    EXPECT_EQ(HealthCheck::findings(sample(0.85), 0).title, "Excellent headroom");
+    EXPECT_EQ(HealthCheck::findings(sample(0.5, 0.05), 0).title, "Good headroom");
+    EXPECT_EQ(HealthCheck::findings(sample(0.5, 0.05, 10, P::Critical), 0).title, "Fair headroom");
+    EXPECT_EQ(HealthCheck::findings(sample(0.95, 0.05, 90), 0).title, "Limited headroom");
+    EXPECT_EQ(HealthCheck::findings(sample(0.95, 0.05, 90, P::Critical), 0).title,
+              "Needs attention");
+}
+
+TEST(Headroom, DetailNamesScoreFreeSpaceAndTruncatedMemory) {
+    SystemSnapshot s = sample(0.8567);
+    s.diskTotalBytes = 500'000'000'000;
+    s.diskFreeBytes = 150'000'000'000;
+    EXPECT_EQ(HealthCheck::findings(s, 0).detail,
+              QString::fromUtf8("85 headroom points · 150 GB free · memory 85%"));
+    EXPECT_TRUE(HealthCheck::findings(emptySnapshot(), 0).detail.endsWith("memory 0%"));
+}
+
+// --- Findings ----------------------------------------------------------------------------------
+
+TEST(Findings, JunkSeverityAndSummary) {
+    EXPECT_EQ(HealthCheck::junkFinding(5'368'709'120, 3).severity, IssueSeverity::Watch);
+    EXPECT_EQ(HealthCheck::junkFinding(5'368'709'121, 3).severity, IssueSeverity::Act);
+    EXPECT_EQ(HealthCheck::junkFinding(2'500'000, 42).summary,
+              "2.5 MB in caches, logs and the Trash across 42 files.");
+    const HealthCheck::Finding none = HealthCheck::junkFinding(0, 7);
+    EXPECT_EQ(none.summary, "Nothing to clear. Your caches and logs are already tidy.");
+    EXPECT_EQ(none.severity, IssueSeverity::Good);
+}
+
+TEST(Findings, BigFilesCountAndSeverity) {
+    EXPECT_EQ(HealthCheck::bigFilesFinding(GiB, 1).summary,
+              "1 file of a gigabyte or more, 1.07 GB in total.");
+    EXPECT_TRUE(HealthCheck::bigFilesFinding(2 * GiB, 2).summary.startsWith("2 files of"));
+    EXPECT_EQ(HealthCheck::bigFilesFinding(10 * GiB, 10).severity, IssueSeverity::Watch);
+    EXPECT_EQ(HealthCheck::bigFilesFinding(11 * GiB, 11).severity, IssueSeverity::Act);
+    EXPECT_EQ(HealthCheck::bigFilesFinding(0, 0).summary, "No single file is a gigabyte or more.");
+    // Equality leaves the severity out; statuses compare their payloads.
+    HealthCheck::Finding a = HealthCheck::junkFinding(10, 1);
+    HealthCheck::Finding b = a;
+    b.severity = IssueSeverity::Act;
+    EXPECT_EQ(a, b);
+    EXPECT_NE(HealthCheck::Status::failed("a"), HealthCheck::Status::failed("b"));
+    EXPECT_EQ(HealthCheck::Status::checking(), HealthCheck::Status::checking());
+}
+
+TEST(Findings, JunkRowsAndWidth) {
+    const HomeLayout layout = HomeLayout::forHome("/home/ana");
+    QStringList ids;
+    for (const CleanCategory& c : HealthCheck::junkRows(layout))
+        ids << c.id;
+    EXPECT_EQ(ids, QStringList({"caches", "logs", "trash", "derived"}));
+    EXPECT_EQ(HealthCheck::junkWidth(1), 2);
+    EXPECT_EQ(HealthCheck::junkWidth(5), 2);
+    EXPECT_EQ(HealthCheck::junkWidth(6), 3);
+    EXPECT_EQ(HealthCheck::junkWidth(8), 4);
+    EXPECT_EQ(HealthCheck::junkWidth(64), 6);
+}
+
+// --- The service -------------------------------------------------------------------------------
+
+class HealthCheckService : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home = testsupport::freshDir("home");
+        layout = HomeLayout::forHome(home);
+        measure = std::make_shared<FakeCategoryMeasure>();
+        clock = std::make_shared<FakeClock>();
+        health = std::make_unique<HealthCheck>(
+            layout, HealthCheck::Tools{.measure = measure, .clock = clock, .walkerThreads = 2});
+    }
+
+    void waitJunk() {
+        ASSERT_TRUE(testsupport::waitFor([&] { return !health->junk().isChecking(); }));
+    }
+    void waitBig() {
+        ASSERT_TRUE(testsupport::waitFor([&] { return !health->bigFiles().isChecking(); }));
+    }
+
+    // A file of `bytes` that takes no space: only its size is set.
+    static void sparse(const QString& path, qint64 bytes) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+        ASSERT_TRUE(f.resize(bytes));
+    }
+
+    QString home;
+    HomeLayout layout;
+    std::shared_ptr<FakeCategoryMeasure> measure;
+    std::shared_ptr<FakeClock> clock;
+    std::unique_ptr<HealthCheck> health;
+};
+
+TEST_F(HealthCheckService, StartsUnchecked) {
+    EXPECT_FALSE(health->isChecking());
+    EXPECT_EQ(health->recoverableBytes(), 0);
+    EXPECT_FALSE(health->lastRun().has_value());
+    EXPECT_EQ(health->junk().kind, Kind::NotChecked);
+    EXPECT_EQ(health->bigFiles().kind, Kind::NotChecked);
+}
+
+TEST_F(HealthCheckService, JunkSumsTheDefaultRowsOnceEvenWhenAskedTwice) {
+    measure->setResult("caches", {3'000'000'000, 10, {}});
+    measure->setResult("logs", {1'000'000, 5, {}});
+    measure->setResult("trash", {2'000'000'000, 2, {}});
+    measure->setResult("downloads", {9'000'000'000, 1, {}}); // off by default: never counted
+    QSemaphore gate;
+    measure->setHook([&](const CleanCategory&, const CancelToken&) { gate.acquire(); });
+
+    health->refreshJunk();
+    health->refreshJunk(); // ignored: the first is still checking
+    EXPECT_TRUE(health->isChecking());
+    health->refreshBigFiles(); // not blocked by the junk measurement
+    EXPECT_TRUE(health->bigFiles().isChecking());
+    gate.release(8);
+    waitJunk();
+    waitBig();
+
+    QStringList measured = measure->measured();
+    measured.sort();
+    EXPECT_EQ(measured, QStringList({"caches", "derived", "logs", "trash"}));
+    ASSERT_TRUE(health->junk().isDone());
+    const HealthCheck::Finding& f = health->junk().finding;
+    EXPECT_EQ(f.bytes, 5'001'000'000);
+    EXPECT_EQ(f.count, 17);
+    EXPECT_EQ(f.summary, "5 GB in caches, logs and the Trash across 17 files.");
+    EXPECT_EQ(f.severity, IssueSeverity::Watch);
+    EXPECT_EQ(health->lastRun(), clock->now());
+}
+
+TEST_F(HealthCheckService, RecoverableCountsOnlyFinishedMeasurements) {
+    measure->setResult("caches", {4'000, 2, {}});
+    sparse(home + "/Videos/film.mkv", 2 * GiB);
+    health->refreshJunk();
+    waitJunk();
+    EXPECT_EQ(health->recoverableBytes(), 4'000);
+    health->refreshBigFiles();
+    waitBig();
+    EXPECT_EQ(health->recoverableBytes(), 4'000 + 2 * GiB);
+
+    // A junk refresh drops the old result at once: only the big files count meanwhile.
+    QSemaphore gate;
+    measure->setHook([&](const CleanCategory&, const CancelToken&) { gate.acquire(); });
+    health->refreshJunk();
+    EXPECT_EQ(health->recoverableBytes(), 2 * GiB);
+    gate.release(8);
+    waitJunk();
+}
+
+TEST_F(HealthCheckService, BigFilesCountOnlyTheUsersOwnVisibleFiles) {
+    sparse(home + "/Movies/a.mov", GiB); // exactly 1 GiB: counts, though it takes no space
+    sparse(home + "/Documents/b.iso", GiB - 1);
+    sparse(home + "/Documents/Library/c.iso", 3 * GiB);              // any folder named Library
+    sparse(home + "/Library/d.iso", 3 * GiB);                        // the literal one too
+    sparse(home + "/.hidden/e.iso", 3 * GiB);                        // hidden folder
+    sparse(home + "/Documents/.f.iso", 3 * GiB);                     // hidden file
+    sparse(home + "/Apps/Tool.app/g.bin", 3 * GiB);                  // package
+    sparse(home + "/Pictures/Photos.PHOTOSLIBRARY/h.heic", 3 * GiB); // package, any case
+    ASSERT_EQ(::symlink(QFile::encodeName(home + "/Movies/a.mov").constData(),
+                        QFile::encodeName(home + "/Desktop-link.mov").constData()),
+              0);
+    ASSERT_EQ(::link(QFile::encodeName(home + "/Movies/a.mov").constData(),
+                     QFile::encodeName(home + "/Movies/a-again.mov").constData()),
+              0);
+    // The folders that stand for Library, placed outside the dot-folders.
+    layout.setDataHome(home + "/data");
+    layout.setCacheHome(home + "/cache");
+    sparse(home + "/data/Trash/files/old.iso", 3 * GiB);
+    sparse(home + "/cache/big.bin", 3 * GiB);
+    health = std::make_unique<HealthCheck>(
+        layout, HealthCheck::Tools{.measure = nullptr, .clock = nullptr, .walkerThreads = 3});
+
+    health->refreshBigFiles();
+    waitBig();
+    ASSERT_TRUE(health->bigFiles().isDone()) << health->bigFiles().message.toStdString();
+    const HealthCheck::Finding& f = health->bigFiles().finding;
+    EXPECT_EQ(f.count, 1);
+    EXPECT_EQ(f.bytes, GiB);
+    EXPECT_EQ(f.summary, "1 file of a gigabyte or more, 1.07 GB in total.");
+    EXPECT_EQ(f.severity, IssueSeverity::Watch);
+    EXPECT_TRUE(health->lastRun().has_value());
+}
+
+TEST_F(HealthCheckService, UnreadableHomeFailsAndKeepsLastRun) {
+    layout.setHome(home + "/gone");
+    health = std::make_unique<HealthCheck>(layout,
+                                           HealthCheck::Tools{.measure = measure, .clock = clock});
+    health->refreshJunk();
+    waitJunk();
+    const std::optional<QDateTime> before = health->lastRun();
+    ASSERT_TRUE(before);
+    clock->advance(60);
+
+    health->refreshBigFiles();
+    waitBig();
+    EXPECT_EQ(health->bigFiles(),
+              HealthCheck::Status::failed(HealthCheck::homeUnreadableMessage()));
+    EXPECT_EQ(health->lastRun(), before);
+    EXPECT_TRUE(health->junk().isDone()) << "the junk measurement is unaffected";
+}
+
+TEST_F(HealthCheckService, ALateResultFindsNoService) {
+    QSemaphore gate;
+    measure->setHook([&](const CleanCategory&, const CancelToken&) { gate.acquire(); });
+    health->refreshJunk();
+    health.reset(); // cancels; the worker's result must not reach a destroyed service
+    gate.release(8);
+    QThreadPool::globalInstance()->waitForDone(5000);
+    QCoreApplication::processEvents();
+    SUCCEED();
+}
+
+} // namespace

@@ -1,0 +1,230 @@
+#include "fakes/FakeAccountName.h"
+#include "fakes/FakeCategoryMeasure.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "home/HomeTestSupport.h"
+#include "support/TestSupport.h"
+
+#include "home/views/AttentionSection.h"
+#include "home/views/DashboardHeaderCard.h"
+#include "home/views/DashboardView.h"
+#include "home/views/FullDiskAccessCard.h"
+#include "home/views/GlanceSection.h"
+#include "home/views/GuidedReviewEntryCard.h"
+#include "home/views/GuidedReviewSheet.h"
+#include "home/views/RecommendationCardView.h"
+#include "home/views/RefreshButton.h"
+#include "platform/NotificationCenter.h"
+#include "shell/Permissions.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSymbolButton.h"
+#include "vitals/AppState.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <QLabel>
+#include <QProgressBar>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace hometest;
+using P = ThermalSnapshot::Pressure;
+
+namespace {
+
+class DashboardViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        appState = std::make_unique<AppState>(
+            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                              .intervalMs = 3'600'000,
+                              .startSampling = false});
+        measure = std::make_shared<FakeCategoryMeasure>();
+        health = std::make_unique<HealthCheck>(
+            HomeLayout::forHome(testsupport::freshDir("home")),
+            HealthCheck::Tools{.measure = measure, .clock = clock, .walkerThreads = 1});
+        clock->set(QDateTime(QDate(2026, 6, 1), QTime(15, 30), Qt::LocalTime));
+    }
+
+    void publish(const SystemSnapshot& s) {
+        samples->set(s);
+        QSignalSpy spy(appState.get(), &AppState::snapshotChanged);
+        appState->sampleAndPublish();
+        ASSERT_TRUE(testsupport::waitFor([&] { return spy.count() > 0; }));
+    }
+
+    void check() {
+        health->refreshJunk();
+        health->refreshBigFiles();
+        ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
+    }
+
+    std::unique_ptr<DashboardView> makeView() {
+        auto view = std::make_unique<DashboardView>(*appState, permissions, *health, screen, *clock,
+                                                    account);
+        view->resize(1000, 900);
+        view->show();
+        QCoreApplication::processEvents();
+        return view;
+    }
+
+    // Three cards: memory act, storage act, heat watch.
+    SystemSnapshot troubled() {
+        SystemSnapshot s = sample(0.95, 0.05, 10, P::Serious);
+        s.topProcesses = {memoryUser("Xcode", 9'000'000'000)};
+        return s;
+    }
+
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
+    std::unique_ptr<AppState> appState;
+    Permissions permissions{[] { return true; }};
+    std::shared_ptr<FakeCategoryMeasure> measure;
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    FakeAccountName account{" Ana Lima"};
+    std::unique_ptr<HealthCheck> health;
+    ScreenState screen;
+};
+
+TEST_F(DashboardViewTest, WaitsForTheFirstSampleThenGreets) {
+    auto view = makeView();
+    EXPECT_TRUE(view->showsProgress());
+    EXPECT_FALSE(view->header()->isVisible());
+
+    publish(sample());
+    EXPECT_FALSE(view->showsProgress());
+    EXPECT_EQ(view->header()->greetingLabel()->text(), "Good afternoon, Ana");
+    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac is healthy.");
+    EXPECT_EQ(view->header()->countLabel()->text(),
+              "Live vitals look good. Complete today's check for the full picture.");
+    EXPECT_FALSE(view->header()->lastCheckedLabel()->isVisible());
+    EXPECT_TRUE(view->attention()->emptyPanel()->isVisible());
+    EXPECT_TRUE(view->attention()->checkNowButton()->isVisible());
+    EXPECT_EQ(view->glance()->tiles().at(0)->tile().title, "Storage");
+    EXPECT_EQ(view->askStrip()->question(), "Is there anything I should do about my Mac today?");
+}
+
+TEST_F(DashboardViewTest, CheckNowRunsBothMeasurementsAndEndsAllClear) {
+    publish(sample());
+    auto view = makeView();
+    QSemaphore gate;
+    measure->setHook([&](const CleanCategory&, const CancelToken&) { gate.acquire(); });
+    QTest::mouseClick(view->attention()->checkNowButton(), Qt::LeftButton);
+    EXPECT_TRUE(health->junk().isChecking());
+    EXPECT_TRUE(health->bigFiles().isChecking());
+    EXPECT_TRUE(view->attention()->refreshButton()->isChecking());
+    EXPECT_FALSE(view->attention()->refreshButton()->isEnabled());
+    EXPECT_FALSE(view->attention()->checkNowButton()->isEnabled());
+    gate.release(8);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
+
+    EXPECT_EQ(view->attention()->refreshButton()->text(), "Refresh");
+    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Nothing needs you today.");
+    EXPECT_FALSE(view->attention()->checkNowButton()->isVisible());
+    EXPECT_EQ(view->header()->countLabel()->text(), "Nothing needs you today.");
+    EXPECT_TRUE(view->header()->lastCheckedLabel()->isVisible());
+    EXPECT_FALSE(view->attention()->reviewEntry()->isVisible());
+}
+
+TEST_F(DashboardViewTest, ACardsButtonWritesTheScreenStateBeforeOpeningItsSection) {
+    measure->setResult("caches", {2'000'000'000, 40, {}});
+    check();
+    publish(sample());
+    screen.setDiskMode(DiskMode::Mail);
+    auto view = makeView();
+    const QList<RecommendationCardView*> cards = view->attention()->cardViews();
+    ASSERT_EQ(cards.size(), 1);
+    EXPECT_EQ(cards.front()->titleLabel()->text(), "2 GB can be safely recovered");
+
+    QStringList events;
+    QObject context;
+    NotificationCenter::defaultCenter().observe(
+        Notifications::OpenSection, &context,
+        [&](const QString& id) { events << id + " in " + rawValue(screen.diskMode()); });
+    QTest::mouseClick(cards.front()->actionButton(), Qt::LeftButton);
+    EXPECT_EQ(events, QStringList({"disk in system"}));
+}
+
+TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
+    publish(troubled());
+    auto view = makeView();
+    EXPECT_EQ(view->header()->countLabel()->text(),
+              "Pendrel found 3 things worth your attention today.");
+    GuidedReviewEntryCard* entry = view->attention()->reviewEntry();
+    ASSERT_TRUE(entry->isVisible());
+    EXPECT_EQ(entry->button()->text(), "Start guided review");
+
+    GuidedReviewSheet* sheet = view->reviewSheet();
+    QTest::mouseClick(entry->button(), Qt::LeftButton);
+    ASSERT_TRUE(sheet->isVisible());
+    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 1 of 3");
+    EXPECT_EQ(sheet->progress()->value(), 1);
+    EXPECT_EQ(sheet->progress()->maximum(), 3);
+    EXPECT_EQ(sheet->cardTitle()->text(), "Xcode is putting pressure on memory");
+
+    QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
+    QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
+    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 3 of 3");
+    QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
+    EXPECT_TRUE(sheet->showsFinished());
+    QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(entry->button()->text(), "Start guided review");
+
+    // Acting on the first card closes the sheet and opens its section.
+    QStringList opened;
+    QObject context;
+    NotificationCenter::defaultCenter().observe(Notifications::OpenSection, &context,
+                                                [&](const QString& id) { opened << id; });
+    QTest::mouseClick(entry->button(), Qt::LeftButton);
+    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 1 of 3");
+    QTest::mouseClick(sheet->actionButton(), Qt::LeftButton);
+    EXPECT_FALSE(sheet->isVisible());
+    EXPECT_EQ(opened, QStringList({"performance"}));
+    EXPECT_EQ(entry->titleLabel()->text(), "Continue today's review");
+    EXPECT_EQ(entry->button()->text(), "Continue");
+
+    // Continuing resumes at card 2; closing there and continuing shows card 2 again.
+    QTest::mouseClick(entry->button(), Qt::LeftButton);
+    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 2 of 3");
+    QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
+    EXPECT_FALSE(sheet->isVisible());
+    QTest::mouseClick(entry->button(), Qt::LeftButton);
+    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 2 of 3");
+
+    // The list shrinks to one card while the sheet is open: it shows the finished view.
+    QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
+    publish(sample(0.95));
+    publish([] {
+        SystemSnapshot s = sample(0.95);
+        s.topProcesses = {memoryUser("Xcode", 9'000'000'000)};
+        return s;
+    }());
+    EXPECT_TRUE(sheet->showsFinished());
+    sheet->reject(); // Escape
+    EXPECT_FALSE(view->review().showing);
+    EXPECT_EQ(entry->button()->text(), "Start guided review");
+}
+
+TEST_F(DashboardViewTest, FullDiskAccessCardFollowsTheRecheck) {
+    Permissions missing([] { return false; });
+    publish(sample());
+    auto view =
+        std::make_unique<DashboardView>(*appState, missing, *health, screen, *clock, account);
+    view->resize(1000, 900);
+    view->show();
+    FullDiskAccessCard* card = view->fullDiskAccessCard();
+    card->setProbe([] { return false; }); // this machine would always say granted
+    ASSERT_TRUE(card->isVisible());
+    QTest::mouseClick(card->recheckButton(), Qt::LeftButton); // still not granted here
+    EXPECT_TRUE(card->isVisible());
+    missing.setHasFullDiskAccess(true);
+    EXPECT_FALSE(card->isVisible());
+
+    auto granted = makeView();
+    EXPECT_FALSE(granted->fullDiskAccessCard()->isVisible());
+}
+
+} // namespace

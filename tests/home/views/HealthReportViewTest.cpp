@@ -1,0 +1,101 @@
+#include "fakes/FakeCategoryMeasure.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "home/HomeTestSupport.h"
+#include "support/TestSupport.h"
+
+#include "home/views/AdaptiveGridLayout.h"
+#include "home/views/HealthReportView.h"
+#include "platform/NotificationCenter.h"
+#include "vitals/AppState.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace hometest;
+
+namespace {
+
+class HealthReportViewTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        appState = std::make_unique<AppState>(
+            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                              .intervalMs = 3'600'000,
+                              .startSampling = false});
+        health = std::make_unique<HealthCheck>(
+            HomeLayout::forHome(testsupport::freshDir("home")),
+            HealthCheck::Tools{.measure = measure, .clock = nullptr, .walkerThreads = 1});
+    }
+
+    void publish(const SystemSnapshot& s) {
+        samples->set(s);
+        QSignalSpy spy(appState.get(), &AppState::snapshotChanged);
+        appState->sampleAndPublish();
+        ASSERT_TRUE(testsupport::waitFor([&] { return spy.count() > 0; }));
+    }
+
+    std::unique_ptr<HealthReportView> makeView() {
+        auto view = std::make_unique<HealthReportView>(*appState, *health);
+        view->resize(900, 800);
+        view->show();
+        QCoreApplication::processEvents();
+        return view;
+    }
+
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
+    std::unique_ptr<AppState> appState;
+    std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
+    std::unique_ptr<HealthCheck> health;
+};
+
+TEST_F(HealthReportViewTest, StartsTheCheckOnlyOncePerRun) {
+    publish(sample());
+    auto first = makeView();
+    EXPECT_TRUE(health->isChecking());
+    EXPECT_EQ(first->recoveryValue()->text(), "Nothing flagged yet");
+    ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
+    const int measured = int(measure->measured().size());
+    first.reset();
+
+    auto second = makeView();
+    EXPECT_FALSE(health->isChecking());
+    EXPECT_EQ(measure->measured().size(), measured);
+}
+
+TEST_F(HealthReportViewTest, RecommendationsFollowTheCheckAndOpenTheirSection) {
+    measure->setResult("logs", {3'000'000, 9, {}});
+    publish(sample(0.5, 0.5, 10));
+    auto view = makeView();
+    EXPECT_EQ(view->recommendationTexts(),
+              QStringList({"Nothing urgent. Your Mac looks healthy."}));
+    EXPECT_TRUE(view->openButtons().isEmpty());
+
+    ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
+    EXPECT_EQ(view->recoveryValue()->text(), "3 MB");
+    EXPECT_EQ(view->recommendationTexts(), QStringList({"Clear 3 MB of safe temporary files."}));
+    ASSERT_EQ(view->openButtons().size(), 1);
+
+    QStringList opened;
+    QObject context;
+    NotificationCenter::defaultCenter().observe(Notifications::OpenSection, &context,
+                                                [&](const QString& id) { opened << id; });
+    QTest::mouseClick(view->openButtons().front(), Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList({"disk"}));
+    EXPECT_EQ(view->scoreLabel()->text(), "100");
+    EXPECT_EQ(view->performanceValue()->text(), "Good");
+}
+
+TEST(AdaptiveGrid, ColumnsOfAtLeastTheMinimumWidth) {
+    AdaptiveGridLayout grid(210, 12, 12);
+    EXPECT_EQ(grid.columnsFor(100), 1);
+    EXPECT_EQ(grid.columnsFor(431), 1);
+    EXPECT_EQ(grid.columnsFor(432), 2);
+    EXPECT_EQ(grid.columnsFor(888), 4);
+    EXPECT_EQ(grid.columnsFor(2000), 9);
+}
+
+} // namespace
