@@ -8,12 +8,15 @@
 #include "assistant/views/TamsoMemoryView.h"
 #include "developer/views/FileCompareView.h"
 #include "shell/QKFeature.h"
+#include "shell/ScreenState.h"
 #include "shell/views/AboutView.h"
 
+#include "storage/views/DiskMapPane.h"
 #include "ui-kit/QKEmptyState.h"
 #include "vitals/views/PerformanceView.h"
 
 #include <QHash>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -22,6 +25,36 @@ QWidget* placeholder(const QKFeature& feature, QWidget* parent) {
     auto* panel = new QKEmptyState(feature.title, feature.icon, std::nullopt, parent);
     panel->setObjectName(QStringLiteral("placeholder-") + feature.id);
     return panel;
+}
+
+// The pane of a storage-hub mode; the section's placeholder for a mode without one yet.
+QWidget* storageModeScreen(DiskMode mode, const Services& s, QWidget* parent) {
+    if (mode == DiskMode::DiskMap && s.diskMap)
+        return new DiskMapPane(*s.diskMap, s.fileRevealer, parent);
+    return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
+}
+
+// The storage section until its hub exists: the pane of the mode held in ScreenState, swapped
+// when the mode changes while the section is shown (a deep link selects the section first and
+// sets the mode after).
+QWidget* storageSection(const Services& s, QWidget* parent) {
+    if (!s.screen)
+        return storageModeScreen(DiskMode::Hub, s, parent);
+    auto* host = new QWidget(parent);
+    host->setObjectName(QStringLiteral("storageSection"));
+    auto* layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(storageModeScreen(s.screen->diskMode(), s, host));
+    QObject::connect(s.screen, &ScreenState::diskModeChanged, host,
+                     [s, host, layout](DiskMode mode) {
+                         QWidget* next = storageModeScreen(mode, s, host);
+                         if (QLayoutItem* old = layout->takeAt(0)) {
+                             delete old->widget();
+                             delete old;
+                         }
+                         layout->addWidget(next);
+                     });
+    return host;
 }
 
 // Sections with a screen of their own, by id. A section missing here shows the placeholder.
@@ -36,6 +69,7 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
              return new FileCompareView(*s.screen, *s.fileCompare, parent);
          }},
         // Both read process-wide instances, not the app's services.
+        {QStringLiteral("disk"), storageSection},
         {QStringLiteral("pendrel-timeline"),
          [](const Services&, QWidget* parent) -> QWidget* {
              return new PendrelTimelineView(*PendrelTimelineStore::shared(), parent);

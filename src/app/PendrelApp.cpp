@@ -85,7 +85,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.screenshotCleaner =
         own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner", layout, cleaningTools);
     s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner");
-    s.diskMap = own<DiskMapScanner>("DiskMapScanner");
+    s.diskMap = own<DiskMapScanner>("DiskMapScanner", DiskMapScanner::requestFor(layout));
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
     s.uninstaller = own<AppUninstaller>("AppUninstaller");
     // The defaults stand-in is installed beside the app; a restart ends the user's own processes.
