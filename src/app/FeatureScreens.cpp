@@ -20,12 +20,15 @@
 #include "platform/AccountName.h"
 #include "platform/Clock.h"
 #include "shell/QKFeature.h"
+#include "shell/ScreenState.h"
 #include "shell/views/AboutView.h"
 
+#include "storage/views/DiskMapPane.h"
 #include "ui-kit/QKEmptyState.h"
 #include "vitals/views/PerformanceView.h"
 
 #include <QHash>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -34,6 +37,63 @@ QWidget* placeholder(const QKFeature& feature, QWidget* parent) {
     auto* panel = new QKEmptyState(feature.title, feature.icon, std::nullopt, parent);
     panel->setObjectName(QStringLiteral("placeholder-") + feature.id);
     return panel;
+}
+
+// A cleaner pane over one scanner, or the section's placeholder without it.
+QWidget* cleanerScreen(CleanupScanner* scanner, const Services& s, CleanerStateFields fields,
+                       CleanerPaneText::Texts texts, QWidget* parent) {
+    if (!scanner || !s.screen)
+        return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
+    return new CleanerPane(*scanner, *s.screen, std::move(fields), std::move(texts), s.fileRevealer,
+                           parent);
+}
+
+// The pane of a storage-hub mode; the section's placeholder for a mode without one yet. Until
+// the hub itself exists, its mode opens on the system-junk cleaner.
+QWidget* storageModeScreen(DiskMode mode, const Services& s, QWidget* parent) {
+    switch (mode) {
+    case DiskMode::DiskMap:
+        if (s.diskMap)
+            return new DiskMapPane(*s.diskMap, s.fileRevealer, parent);
+        break;
+    case DiskMode::Hub:
+    case DiskMode::System:
+        return cleanerScreen(s.diskCleaner, s, CleanerStateFields::system(),
+                             CleanerPaneText::systemJunk(), parent);
+    case DiskMode::Mail:
+        return cleanerScreen(s.mailCleaner, s, CleanerStateFields::mail(), CleanerPaneText::mail(),
+                             parent);
+    case DiskMode::Screenshots:
+        return cleanerScreen(s.screenshotCleaner, s, CleanerStateFields::screenshots(),
+                             CleanerPaneText::screenshots(), parent);
+    case DiskMode::Growth:
+    case DiskMode::Organizer:
+        break;
+    }
+    return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
+}
+
+// The storage section until its hub exists: the pane of the mode held in ScreenState, swapped
+// when the mode changes while the section is shown (a deep link selects the section first and
+// sets the mode after).
+QWidget* storageSection(const Services& s, QWidget* parent) {
+    if (!s.screen)
+        return storageModeScreen(DiskMode::Hub, s, parent);
+    auto* host = new QWidget(parent);
+    host->setObjectName(QStringLiteral("storageSection"));
+    auto* layout = new QVBoxLayout(host);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(storageModeScreen(s.screen->diskMode(), s, host));
+    QObject::connect(s.screen, &ScreenState::diskModeChanged, host,
+                     [s, host, layout](DiskMode mode) {
+                         QWidget* next = storageModeScreen(mode, s, host);
+                         if (QLayoutItem* old = layout->takeAt(0)) {
+                             delete old->widget();
+                             delete old;
+                         }
+                         layout->addWidget(next);
+                     });
+    return host;
 }
 
 // Sections with a screen of their own, by id. A section missing here shows the placeholder.
@@ -60,6 +120,7 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
              return new DuplicatesView(*s.screen, *s.duplicateFinder, *s.similarFinder, parent);
          }},
         // Both read process-wide instances, not the app's services.
+        {QStringLiteral("disk"), storageSection},
         {QStringLiteral("pendrel-timeline"),
          [](const Services&, QWidget* parent) -> QWidget* {
              return new PendrelTimelineView(*PendrelTimelineStore::shared(), parent);
@@ -68,58 +129,50 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          [](const Services&, QWidget* parent) -> QWidget* {
              return new TamsoMemoryView(*TamsoMemory::shared(), parent);
          }},
-        // Until the storage hub and the folder browser arrive, "disk" shows the system-junk
-        // cleaner (the hub's "system" mode) and "folders" the biggest files (its "biggest" mode).
-        {QStringLiteral("disk"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.diskCleaner || !s.screen)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
-             return new CleanerPane(*s.diskCleaner, *s.screen, CleanerStateFields::system(),
-                                    CleanerPaneText::systemJunk(), s.fileRevealer, parent);
-         }},
-        {QStringLiteral("folders"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
+        // Until the folder browser arrives, "folders" shows the biggest files (its "biggest" mode).
+        {QStringLiteral("folders"), [](const Services& s, QWidget* parent) -> QWidget* {
              if (!s.largeFiles || !s.screen)
                  return placeholder(*QKFeature::lookup(QStringLiteral("folders")), parent);
              return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, parent);
-        {QStringLiteral("dashboard"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.appState || !s.permissions || !s.health || !s.screen)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("dashboard")), parent);
-             static const SystemClock clock;
-             static const PasswdAccountName account;
-             return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
-                                      account, parent);
-         }},
-        {QStringLiteral("health-report"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.appState || !s.health)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("health-report")), parent);
-             return new HealthReportView(*s.appState, *s.health, parent);
-         }},
-        {QStringLiteral("performance"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
-             return new PerformanceView(s.appState, s.autopilot, s.screen, parent);
-         }},
-        {QStringLiteral("startup"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
-             return new StartupItemsView(s.startupItems, s.fileRevealer, parent);
-         }},
-        {QStringLiteral("uninstaller"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.screen || !s.uninstaller)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("uninstaller")), parent);
-             return new AppsHubView(*s.screen, *s.uninstaller, parent);
-         }},
-        {QStringLiteral("subscriptions"),
-         [](const Services&, QWidget* parent) -> QWidget* {
-             return new SubscriptionIntelligenceView(parent);
-         }},
-        {QStringLiteral("tweaks"),
-         [](const Services& s, QWidget* parent) -> QWidget* {
-             return new TweaksView(s.tweaks, parent);
-         }},
-    };
+             {QStringLiteral("dashboard"),
+              [](const Services& s, QWidget* parent) -> QWidget* {
+                  if (!s.appState || !s.permissions || !s.health || !s.screen)
+                      return placeholder(*QKFeature::lookup(QStringLiteral("dashboard")), parent);
+                  static const SystemClock clock;
+                  static const PasswdAccountName account;
+                  return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
+                                           account, parent);
+              }},
+                 {QStringLiteral("health-report"),
+                  [](const Services& s, QWidget* parent) -> QWidget* {
+                      if (!s.appState || !s.health)
+                          return placeholder(*QKFeature::lookup(QStringLiteral("health-report")),
+                                             parent);
+                      return new HealthReportView(*s.appState, *s.health, parent);
+                  }},
+                 {QStringLiteral("performance"),
+                  [](const Services& s, QWidget* parent) -> QWidget* {
+                      return new PerformanceView(s.appState, s.autopilot, s.screen, parent);
+                  }},
+                 {QStringLiteral("startup"),
+                  [](const Services& s, QWidget* parent) -> QWidget* {
+                      return new StartupItemsView(s.startupItems, s.fileRevealer, parent);
+                  }},
+                 {QStringLiteral("uninstaller"),
+                  [](const Services& s, QWidget* parent) -> QWidget* {
+                      if (!s.screen || !s.uninstaller)
+                          return placeholder(*QKFeature::lookup(QStringLiteral("uninstaller")),
+                                             parent);
+                      return new AppsHubView(*s.screen, *s.uninstaller, parent);
+                  }},
+                 {QStringLiteral("subscriptions"),
+                  [](const Services&, QWidget* parent) -> QWidget* {
+                      return new SubscriptionIntelligenceView(parent);
+                  }},
+                 {QStringLiteral("tweaks"), [](const Services& s, QWidget* parent) -> QWidget* {
+                      return new TweaksView(s.tweaks, parent);
+                  }},
+         };
     return table;
 }
 

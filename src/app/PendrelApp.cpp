@@ -89,7 +89,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.screenshotCleaner =
         own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner", layout, cleaningTools);
     s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner", layout);
-    s.diskMap = own<DiskMapScanner>("DiskMapScanner");
+    s.diskMap = own<DiskMapScanner>("DiskMapScanner", DiskMapScanner::requestFor(layout));
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
     s.uninstaller = own<AppUninstaller>("AppUninstaller",
                                         AppUninstaller::systemTools(layout, cleaningTools.trash));

@@ -35,3 +35,4 @@ void renderCleaningShots(ShotContext& ctx);
 void renderAutomationShots(ShotContext& ctx);
 void renderDuplicatesShots(ShotContext& ctx);
 void renderHomeShots(ShotContext& ctx);
+void renderStorageShots(ShotContext& ctx);

@@ -50,5 +50,6 @@ int main(int argc, char** argv) {
     renderAutomationShots(ctx);
     renderDuplicatesShots(ctx);
     renderHomeShots(ctx);
+    renderStorageShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

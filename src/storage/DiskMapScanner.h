@@ -1,11 +1,117 @@
 #pragma once
 
-#include <QObject>
+#include "platform/HomeLayout.h"
+#include "shell/ScanJob.h"
+#include "storage/DiskMapMeasurer.h"
+#include "storage/MapNode.h"
 
-// The categorised folder tree behind the disk map.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <functional>
+#include <optional>
+#include <QHash>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <variant>
+
+// The disk map of the home folder: on request, every visible item of home (except the system's
+// and package managers' folders in skippedHomeNames) is measured in parallel into a MapNode tree,
+// with a progress text while it runs, and the result is published.
+//
+// Published fields change on the main thread only. scan() supersedes any scan before it: the old
+// one is cancelled and nothing it sends is applied (every scan and every effective cancel
+// advances the generation, and texts and outcomes of another generation are dropped). A
+// progress text is applied only while the current scan is still running, so a late one never
+// turns a finished or failed scan back into a running one. Folders that cannot be read do not
+// fail the scan; an unreadable or empty home does.
 class DiskMapScanner : public QObject {
     Q_OBJECT
+    Q_PROPERTY(DiskMapScanner::State state READ state NOTIFY stateChanged)
 public:
-    explicit DiskMapScanner(QObject* parent = nullptr) : QObject(parent) {}
+    struct State {
+        enum class Kind { Scanning, Failed, Idle, Done };
+        Kind kind = Kind::Idle;
+        QString text; // the progress text while scanning, the message when failed
+
+        static State scanning(const QString& text) { return {Kind::Scanning, text}; }
+        static State failed(const QString& message) { return {Kind::Failed, message}; }
+        bool isScanning() const { return kind == Kind::Scanning; }
+        bool operator==(const State& o) const {
+            return kind == o.kind &&
+                   ((kind != Kind::Scanning && kind != Kind::Failed) || text == o.text);
+        }
+        bool operator!=(const State& o) const { return !(*this == o); }
+    };
+
+    // What a scan reads: the home folder, the names of the user folders directly in it (by
+    // category, so a translated "Downloads" is still downloads), and the measurement's tools.
+    struct Request {
+        QString home;
+        QHash<QString, DiskMapCategory> userFolders;
+        DiskMapMeasurer::Options measure;
+        // Top-level items measured at once (each with its own parallel walk); 0: 2.
+        int itemsInParallel = 0;
+    };
+
+    // The outcome of a scan body: a result, or the message for the user.
+    using Outcome = std::variant<DiskMapResult, QString>;
+    using Report = DiskMapTally::Report;
+
+    // The names in home that are never measured: "Library", "Applications", ".Trash", ".cache",
+    // ".npm", ".gradle", "Public", "Parallels", "Virtual Machines.localized".
+    static const QStringList& skippedHomeNames();
+
+    // The request for this home: its user folders from the layout, `du` as the disk-usage tool.
+    static Request requestFor(const HomeLayout& layout);
+
+    explicit DiskMapScanner(Request request, QObject* parent = nullptr);
+    ~DiskMapScanner() override;
+
+    State state() const { return m_state; }
+    // The last successful scan; none while scanning, after a failure and before any scan.
+    const std::optional<DiskMapResult>& result() const { return m_result; }
+    quint64 scanGeneration() const { return m_generation; }
+
+    // Starts a scan at once: state scanning with "Opening your home folder", no result. Main
+    // thread only.
+    void scan();
+    // Stops a running scan: state idle, nothing of it applied later. Does nothing otherwise.
+    void cancel();
+
+    // Applies a progress text of the given generation: only while that scan is current and still
+    // running. Main thread; the scan calls it.
+    void applyProgress(quint64 generation, const QString& text);
+
+    // The scan body, for any thread: lists home, measures its items in parallel and builds the
+    // root. Progress texts go to report from the measuring threads.
+    static Outcome runScan(const Request& request, const CancelToken& token, const Report& report);
+
+    // The category rules of the disk map (see ContentClassifier).
+    static std::optional<DiskMapCategory> categoryFromKeywords(const QString& name);
+    static DiskMapCategory topLevelCategory(const QString& name);
+    static DiskMapCategory fileCategory(const QString& path, DiskMapCategory fallback);
+    // The category with the most bytes among the children not classed unknown (a child of no
+    // bytes still counts for its category); none when every child is unknown or there are none.
+    // Ties go to the category declared first.
+    static std::optional<DiskMapCategory> dominantCategory(const QList<MapNode>& children);
+
+    // The texts of the scan.
+    static QString openingText();
+    static QString unreadableHomeText();
+    static QString emptyHomeText();
+    static QString stoppedText();
+
+signals:
+    void stateChanged();
+    void resultChanged();
+
+private:
+    void publish(quint64 generation, const Outcome& outcome);
+    void setState(const State& state);
+    void setResult(std::optional<DiskMapResult> result);
+
+    Request m_request;
+    ScanJob m_job;
+    quint64 m_generation = 0;
+    State m_state;
+    std::optional<DiskMapResult> m_result;
 };

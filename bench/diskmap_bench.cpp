@@ -1,0 +1,255 @@
+// diskmap_bench TREE: a full disk-map scan of TREE (taken as the home folder) against
+// `gdu -np TREE` and `du -sk TREE`, on answer and on time.
+//
+// The answer is the root's size: the allocated bytes of every file the map measures (the visible
+// items of TREE not among the names a scan skips, hidden entries below them left out, hard-linked
+// files once, folders' own blocks not counted). It must equal the sum of `find`'s 512-byte blocks
+// over the same files. The peers are timed on the command lines named above, which walk the whole
+// tree, skipped and hidden folders included. Times are hyperfine's medians of five runs after a
+// warm-up, each program started as its own process (`diskmap_bench --once TREE` for ours); without
+// hyperfine the same is done with a wall clock. The last lines are RESULT lines, one per peer,
+// the fastest peer last.
+//
+//   diskmap_bench TREE
+//   diskmap_bench --once TREE    one scan, prints the root's size and file count
+#include "platform/DiskUsage.h"
+#include "storage/DiskMapScanner.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <optional>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QSet>
+#include <QStandardPaths>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+std::optional<MapNode> scan(const QString& tree) {
+    DiskMapScanner::Request request;
+    request.home = tree;
+    request.measure.diskUsage = std::make_shared<DuDiskUsage>();
+    const DiskMapScanner::Outcome outcome = DiskMapScanner::runScan(request, CancelToken(), {});
+    if (const auto* result = std::get_if<DiskMapResult>(&outcome))
+        return result->root;
+    std::fprintf(stderr, "scan failed: %s\n", qPrintable(std::get<QString>(outcome)));
+    return std::nullopt;
+}
+
+std::optional<QByteArray> run(const QString& program, const QStringList& args) {
+    QProcess p;
+    p.setStandardErrorFile(QProcess::nullDevice());
+    p.start(program, args);
+    if (!p.waitForStarted(10000) || !p.waitForFinished(10 * 60 * 1000) ||
+        p.exitStatus() != QProcess::NormalExit)
+        return std::nullopt;
+    return p.readAllStandardOutput();
+}
+
+// find's blocks of the files the map measures: every non-folder below the measured items, hidden
+// entries pruned; a hard-linked file once.
+std::optional<qint64> findBytes(const QString& tree) {
+    QStringList items;
+    const QStringList& skipped = DiskMapScanner::skippedHomeNames();
+    for (const QString& name :
+         QDir(tree).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System)) {
+        if (!name.startsWith(QLatin1Char('.')) && !skipped.contains(name))
+            items << QDir(tree).filePath(name);
+    }
+    if (items.isEmpty())
+        return 0;
+    QStringList args = items;
+    args << QStringLiteral("-mindepth") << QStringLiteral("1") << QStringLiteral("-name")
+         << QStringLiteral(".*") << QStringLiteral("-prune") << QStringLiteral("-o")
+         << QStringLiteral("!") << QStringLiteral("-type") << QStringLiteral("d")
+         << QStringLiteral("-printf") << QStringLiteral("%D:%i %n %b\\n");
+    // The items themselves (depth 0), when they are files.
+    QStringList top = items;
+    top << QStringLiteral("-maxdepth") << QStringLiteral("0") << QStringLiteral("!")
+        << QStringLiteral("-type") << QStringLiteral("d") << QStringLiteral("-printf")
+        << QStringLiteral("%D:%i %n %b\\n");
+    const auto below = run(QStringLiteral("find"), args);
+    const auto atTop = run(QStringLiteral("find"), top);
+    if (!below || !atTop)
+        return std::nullopt;
+    qint64 blocks = 0;
+    QSet<QByteArray> linked;
+    for (const QByteArray& line : (*atTop + *below).split('\n')) {
+        const QList<QByteArray> parts = line.trimmed().split(' ');
+        if (parts.size() != 3)
+            continue;
+        if (parts[1].toLongLong() > 1) {
+            if (linked.contains(parts[0]))
+                continue;
+            linked.insert(parts[0]);
+        }
+        blocks += parts[2].toLongLong();
+    }
+    return blocks * 512;
+}
+
+// Single-quotes an argument for hyperfine's command line.
+QString quoted(const QString& arg) {
+    QString q = arg;
+    q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+    return QLatin1Char('\'') + q + QLatin1Char('\'');
+}
+
+QString commandLine(const QStringList& argv) {
+    QStringList parts;
+    for (const QString& a : argv)
+        parts.append(quoted(a));
+    return parts.join(QLatin1Char(' '));
+}
+
+double median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+double timeProcess(const QStringList& argv) {
+    run(argv.first(), argv.mid(1));
+    std::vector<double> ms;
+    for (int i = 0; i < 5; ++i) {
+        QElapsedTimer t;
+        t.start();
+        run(argv.first(), argv.mid(1));
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    return median(ms);
+}
+
+std::vector<double> hyperfine(const std::vector<QStringList>& commands) {
+    const QString tool = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
+    if (tool.isEmpty())
+        return {};
+    QTemporaryDir dir;
+    const QString json = dir.filePath(QStringLiteral("times.json"));
+    QStringList args = {QStringLiteral("-N"),
+                        QStringLiteral("--warmup"),
+                        QStringLiteral("1"),
+                        QStringLiteral("--runs"),
+                        QStringLiteral("5"),
+                        QStringLiteral("--style"),
+                        QStringLiteral("none"),
+                        QStringLiteral("--export-json"),
+                        json};
+    for (const QStringList& c : commands)
+        args.append(commandLine(c));
+    if (!run(tool, args))
+        return {};
+    QFile f(json);
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    std::vector<double> out;
+    for (const QJsonValue& r :
+         QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("results")).toArray())
+        out.push_back(r.toObject().value(QStringLiteral("median")).toDouble() * 1000.0);
+    return out.size() == commands.size() ? out : std::vector<double>{};
+}
+
+long peakMegabytes(const QStringList& argv) {
+    std::vector<QByteArray> bytes;
+    for (const QString& a : argv)
+        bytes.push_back(QFile::encodeName(a));
+    std::vector<char*> cargv;
+    for (QByteArray& b : bytes)
+        cargv.push_back(b.data());
+    cargv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (rc != 0)
+        return -1;
+    int status = 0;
+    struct rusage usage {};
+    if (wait4(pid, &status, 0, &usage) != pid)
+        return -1;
+    return (usage.ru_maxrss + 1023) / 1024;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: diskmap_bench [--once] TREE\n");
+        return 2;
+    }
+    const QString tree = QDir(args.first()).absolutePath();
+    const std::optional<MapNode> root = scan(tree);
+    if (!root)
+        return 1;
+    if (once) {
+        std::printf("%lld bytes in %lld files\n", static_cast<long long>(root->sizeBytes),
+                    static_cast<long long>(root->fileCount));
+        return 0;
+    }
+    const std::optional<qint64> found = findBytes(tree);
+    const bool same = found && *found == root->sizeBytes;
+    std::printf("ours: %lld bytes in %lld files, %lld items\n",
+                static_cast<long long>(root->sizeBytes), static_cast<long long>(root->fileCount),
+                static_cast<long long>(root->children.size()));
+    std::printf("find over the same files: %lld bytes\n",
+                static_cast<long long>(found.value_or(-1)));
+
+    struct Peer {
+        QString name;
+        QStringList argv;
+        double ms = 0;
+    };
+    std::vector<Peer> peers;
+    peers.push_back({QStringLiteral("du"), {QStringLiteral("du"), QStringLiteral("-sk"), tree}});
+    if (!QStandardPaths::findExecutable(QStringLiteral("gdu")).isEmpty())
+        peers.push_back(
+            {QStringLiteral("gdu"), {QStringLiteral("gdu"), QStringLiteral("-np"), tree}});
+
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
+                                  tree};
+    std::vector<QStringList> commands = {oursArgv};
+    for (const Peer& p : peers) {
+        QStringList argv = p.argv;
+        argv[0] = QStandardPaths::findExecutable(argv[0]);
+        commands.push_back(argv);
+    }
+    std::vector<double> ms = hyperfine(commands);
+    const bool byHyperfine = !ms.empty();
+    if (!byHyperfine) {
+        for (const QStringList& c : commands)
+            ms.push_back(timeProcess(c));
+    }
+    std::printf("timing: %s, median of 5 after a warm-up\n",
+                byHyperfine ? "hyperfine" : "wall clock");
+    const double oursMs = ms[0];
+    for (size_t i = 0; i < peers.size(); ++i)
+        peers[i].ms = ms[i + 1];
+    const long peak = peakMegabytes(oursArgv);
+    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
+    for (const Peer& p : peers)
+        std::printf(
+            "RESULT job=diskmap ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s peak_mb=%ld\n",
+            oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0, same ? "yes" : "no",
+            peak);
+    return same ? 0 : 1;
+}

@@ -1,0 +1,475 @@
+#include "storage/DiskMapMeasurer.h"
+
+#include "platform/DirectoryWalker.h"
+#include "platform/DiskUsage.h"
+#include "storage/ContentClassifier.h"
+#include "storage/DiskMapScanner.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <deque>
+#include <fcntl.h>
+#include <mutex>
+#include <QFile>
+#include <string>
+#include <unistd.h>
+#include <unordered_map>
+#include <vector>
+
+namespace {
+
+constexpr int kCategories = 7;
+
+QString decode(std::string_view bytes) {
+    return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
+}
+
+std::optional<QDateTime> dateOf(qint64 seconds) {
+    return QDateTime::fromSecsSinceEpoch(seconds, Qt::UTC);
+}
+
+// A folder measured whole: every regular file below it adds up here, from whichever worker reads
+// the subfolder that holds it.
+struct Sink {
+    std::string path;
+    QString name;
+    qint64 modified = 0;
+    DiskMapCategory category = DiskMapCategory::Unknown;
+    std::atomic<qint64> files{0};
+    std::atomic<qint64> bytes{0};
+    std::atomic<bool> full{false}; // reached the switch: the tool sizes it
+};
+
+struct BigFile {
+    std::string path;
+    QString name;
+    qint64 bytes = 0;
+    qint64 modified = 0;
+    DiskMapCategory category = DiskMapCategory::Unknown;
+};
+
+struct Folder;
+
+// One kept child of a listed folder, in listing order.
+struct Kid {
+    Folder* folder = nullptr;
+    Sink* sink = nullptr;
+    int file = -1; // index into Folder::files
+};
+
+// A folder listed child by child. Its entries are all visited by the one worker that reads it,
+// so its fields need no lock; the walk's end publishes them to the thread that builds the tree.
+struct Folder {
+    std::string path;
+    QString name;
+    int depth = 0;
+    qint64 modified = 0;
+    DiskMapCategory inherited = DiskMapCategory::Unknown;
+    DiskMapCategory handedDown = DiskMapCategory::Unknown;
+    qint64 entries = 0; // everything listed, hidden items included
+    std::vector<Kid> kids;
+    std::vector<BigFile> files;
+    qint64 looseBytes = 0;
+    qint64 looseCount = 0;
+    std::optional<qint64> looseNewest;
+    std::array<qint64, kCategories> looseByCategory{};
+    std::array<bool, kCategories> looseEntered{};
+};
+
+struct Target {
+    Folder* folder = nullptr;
+    Sink* sink = nullptr;
+};
+
+// Folder path -> where its entries go; written when a folder is met, read when it is listed.
+class TargetMap {
+public:
+    void insert(std::string path, Target target) {
+        Shard& shard = shardOf(path);
+        std::lock_guard<std::mutex> guard(shard.lock);
+        shard.map.emplace(std::move(path), target);
+    }
+    Target find(std::string_view path) {
+        const std::string key(path);
+        Shard& shard = shardOf(key);
+        std::lock_guard<std::mutex> guard(shard.lock);
+        const auto it = shard.map.find(key);
+        return it == shard.map.end() ? Target() : it->second;
+    }
+
+private:
+    static constexpr size_t kShards = 16;
+    struct Shard {
+        std::mutex lock;
+        std::unordered_map<std::string, Target> map;
+    };
+    Shard& shardOf(const std::string& path) {
+        return m_shards[std::hash<std::string>{}(path) % kShards];
+    }
+    Shard m_shards[kShards];
+};
+
+// What one walker thread keeps to itself: the records it made, the folder it is reading, and
+// counts not yet handed to the tally.
+struct Worker {
+    std::deque<Folder> folders;
+    std::deque<Sink> sinks;
+    std::string folderPath;
+    Target target;
+    qint64 files = 0;
+    qint64 bytes = 0;
+};
+
+constexpr qint64 kFlushFiles = 512;
+
+std::string joined(std::string_view folder, std::string_view name) {
+    std::string path;
+    path.reserve(folder.size() + 1 + name.size());
+    path.append(folder);
+    if (path.empty() || path.back() != '/')
+        path.push_back('/');
+    path.append(name);
+    return path;
+}
+
+// The category holding the most bytes; entered categories only, the first in declaration order
+// on a tie.
+std::optional<DiskMapCategory> largest(const std::array<qint64, kCategories>& totals,
+                                       const std::array<bool, kCategories>& entered) {
+    std::optional<int> best;
+    for (int c = 0; c < kCategories; ++c) {
+        if (entered[size_t(c)] && (!best || totals[size_t(c)] > totals[size_t(*best)]))
+            best = c;
+    }
+    return best ? std::optional<DiskMapCategory>(static_cast<DiskMapCategory>(*best))
+                : std::nullopt;
+}
+
+bool openable(const QString& path) {
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+class ItemWalk {
+public:
+    ItemWalk(const DiskMapMeasurer::Options& options, DiskMapTally& tally, int depth,
+             DiskMapCategory inherited, int threads)
+        : m_options(options), m_tally(tally), m_depth(depth), m_inherited(inherited),
+          m_workers(threads) {}
+
+    std::optional<MapNode> run(const QString& path, int threads) {
+        DirectoryWalker::Options walkOptions;
+        walkOptions.threads = threads;
+        walkOptions.followRootSymlink = false;
+        const DirectoryWalker walker(walkOptions, m_tally.token().flag());
+        const DirectoryWalker::Result result =
+            walker.walk(path, [this](const DirectoryWalker::Entry& e) { return visit(e); });
+        for (int w = 0; w < walker.threads(); ++w)
+            flush(m_workers.slot(w));
+        if (m_tally.token().isCancelled() || result.cancelled)
+            return std::nullopt;
+        if (!result.rootFound) {
+            // Nothing could be read about it: a file of no bytes.
+            m_tally.add(1, 0);
+            MapNode node = fileNode(QFile::encodeName(path).toStdString(), 0, std::nullopt);
+            return node;
+        }
+        if (m_rootFile)
+            return *m_rootFile;
+        if (m_rootFolder)
+            return buildFolder(*m_rootFolder);
+        if (m_rootSink)
+            return buildSink(*m_rootSink);
+        return std::nullopt;
+    }
+
+private:
+    DirectoryWalker::Action visit(const DirectoryWalker::Entry& e) {
+        Worker& worker = m_workers.slot(e.worker);
+        if (e.depth == 0)
+            return visitRoot(e, worker);
+        if (worker.folderPath != e.folder) {
+            worker.folderPath.assign(e.folder);
+            worker.target = m_targets.find(e.folder);
+        }
+        if (Sink* sink = worker.target.sink)
+            return visitInSink(e, *sink, worker);
+        if (Folder* folder = worker.target.folder)
+            return visitInFolder(e, *folder, worker);
+        return DirectoryWalker::Action::SkipChildren;
+    }
+
+    DirectoryWalker::Action visitRoot(const DirectoryWalker::Entry& e, Worker& worker) {
+        const std::string path(e.folder);
+        const QString name = e.fileName();
+        if (!e.isDirectory()) {
+            m_tally.add(1, e.allocatedBytes);
+            m_rootFile = fileNode(path, e.allocatedBytes, dateOf(e.modifyTime));
+            return DirectoryWalker::Action::SkipChildren;
+        }
+        const std::string nameBytes = QFile::encodeName(name).toStdString();
+        Target target =
+            metFolder(worker, path, nameBytes, name, m_depth, e.modifyTime, m_inherited);
+        m_rootFolder = target.folder;
+        m_rootSink = target.sink;
+        return DirectoryWalker::Action::Continue;
+    }
+
+    // A folder met in a listed folder (or as the root): where its entries will go.
+    Target metFolder(Worker& worker, const std::string& path, std::string_view nameBytes,
+                     const QString& name, int depth, qint64 modified, DiskMapCategory inherited) {
+        Target target;
+        const bool build = ContentClassifier::isBuildFolderName(nameBytes);
+        const bool package = build || ContentClassifier::hasPackageExtension(nameBytes);
+        if (package || depth >= DiskMapMeasurer::wholeDepth) {
+            Sink& sink = worker.sinks.emplace_back();
+            sink.path = path;
+            sink.name = name;
+            sink.modified = modified;
+            // A package or build folder is that at any depth; depth alone makes no build folder.
+            sink.category = ContentClassifier::classifyBytes(nameBytes).value_or(
+                build ? DiskMapCategory::Code : inherited);
+            announce(worker, name);
+            target.sink = &sink;
+        } else {
+            Folder& folder = worker.folders.emplace_back();
+            folder.path = path;
+            folder.name = name;
+            folder.depth = depth;
+            folder.modified = modified;
+            folder.inherited = inherited;
+            folder.handedDown = ContentClassifier::classifyBytes(nameBytes).value_or(inherited);
+            if (depth <= DiskMapMeasurer::namedDepth)
+                announce(worker, name);
+            target.folder = &folder;
+        }
+        m_targets.insert(path, target);
+        return target;
+    }
+
+    DirectoryWalker::Action visitInSink(const DirectoryWalker::Entry& e, Sink& sink,
+                                        Worker& worker) {
+        if (e.isHidden() || sink.full.load(std::memory_order_relaxed))
+            return DirectoryWalker::Action::SkipChildren;
+        if (e.isDirectory()) {
+            m_targets.insert(joined(e.folder, e.name), Target{nullptr, &sink});
+            return DirectoryWalker::Action::Continue;
+        }
+        if (!e.isFile() || e.repeatLink)
+            return DirectoryWalker::Action::Continue;
+        const qint64 n = sink.files.fetch_add(1, std::memory_order_relaxed) + 1;
+        if (n > m_options.switchFiles)
+            return DirectoryWalker::Action::Continue;
+        sink.bytes.fetch_add(e.allocatedBytes, std::memory_order_relaxed);
+        count(worker, 1, e.allocatedBytes);
+        if (n == m_options.switchFiles)
+            sink.full.store(true, std::memory_order_relaxed);
+        return DirectoryWalker::Action::Continue;
+    }
+
+    DirectoryWalker::Action visitInFolder(const DirectoryWalker::Entry& e, Folder& folder,
+                                          Worker& worker) {
+        ++folder.entries;
+        if (e.isHidden())
+            return DirectoryWalker::Action::SkipChildren;
+        if (e.isDirectory()) {
+            const Target target = metFolder(worker, joined(e.folder, e.name), e.name, e.fileName(),
+                                            folder.depth + 1, e.modifyTime, folder.handedDown);
+            folder.kids.push_back(Kid{target.folder, target.sink, -1});
+            return DirectoryWalker::Action::Continue;
+        }
+        if (e.repeatLink)
+            return DirectoryWalker::Action::Continue;
+        const qint64 bytes = e.allocatedBytes;
+        const DiskMapCategory category =
+            ContentClassifier::fileCategoryBytes(e.name, folder.handedDown);
+        count(worker, 1, bytes);
+        if (bytes >= DiskMapMeasurer::looseThreshold) {
+            folder.kids.push_back(Kid{nullptr, nullptr, int(folder.files.size())});
+            folder.files.push_back(
+                BigFile{joined(e.folder, e.name), e.fileName(), bytes, e.modifyTime, category});
+            return DirectoryWalker::Action::Continue;
+        }
+        folder.looseBytes += bytes;
+        ++folder.looseCount;
+        folder.looseByCategory[size_t(category)] += bytes;
+        folder.looseEntered[size_t(category)] = true;
+        folder.looseNewest = std::max(folder.looseNewest.value_or(e.modifyTime), e.modifyTime);
+        return DirectoryWalker::Action::Continue;
+    }
+
+    void count(Worker& worker, qint64 files, qint64 bytes) {
+        worker.files += files;
+        worker.bytes += bytes;
+        if (worker.files >= kFlushFiles)
+            flush(worker);
+    }
+
+    void announce(Worker& worker, const QString& name) {
+        const qint64 files = worker.files, bytes = worker.bytes;
+        worker.files = worker.bytes = 0;
+        m_tally.add(files, bytes, name);
+    }
+
+    void flush(Worker& worker) {
+        if (worker.files == 0 && worker.bytes == 0)
+            return;
+        const qint64 files = worker.files, bytes = worker.bytes;
+        worker.files = worker.bytes = 0;
+        m_tally.add(files, bytes);
+    }
+
+    MapNode fileNode(const std::string& path, qint64 bytes, std::optional<QDateTime> modified) {
+        MapNode node;
+        node.id = decode(path);
+        node.url = QUrl::fromLocalFile(node.id);
+        const qsizetype slash = node.id.lastIndexOf(QLatin1Char('/'));
+        node.name = node.id.mid(slash + 1);
+        node.sizeBytes = bytes;
+        node.fileCount = 1;
+        node.modified = std::move(modified);
+        node.category = ContentClassifier::fileCategoryBytes(path, m_inherited);
+        return node;
+    }
+
+    static MapNode folderNode(const std::string& path, const QString& name, qint64 modified) {
+        MapNode node;
+        node.id = decode(path);
+        node.url = QUrl::fromLocalFile(node.id);
+        node.name = name;
+        node.modified = dateOf(modified);
+        node.isDirectory = true;
+        return node;
+    }
+
+    std::optional<MapNode> buildSink(Sink& sink) {
+        qint64 bytes = sink.bytes.load();
+        qint64 files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
+        if (sink.full.load()) {
+            const qint64 tool = m_options.diskUsage ? m_options.diskUsage->sizeOf(decode(sink.path),
+                                                                                  m_tally.token())
+                                                    : 0;
+            if (tool >= 1) {
+                m_tally.add(0, tool - bytes);
+                bytes = tool;
+            }
+            files = m_options.switchFiles;
+        }
+        if (bytes < 1)
+            return std::nullopt;
+        MapNode node = folderNode(sink.path, sink.name, sink.modified);
+        node.sizeBytes = bytes;
+        node.fileCount = files;
+        node.category = sink.category;
+        return node;
+    }
+
+    std::optional<MapNode> buildFolder(Folder& folder) {
+        MapNode node = folderNode(folder.path, folder.name, folder.modified);
+        const std::optional<DiskMapCategory> keyword =
+            ContentClassifier::classify<DiskMapCategory>(folder.name);
+        if (folder.entries == 0) {
+            const QString path = decode(folder.path);
+            const bool listable = m_options.canList ? m_options.canList(path) : openable(path);
+            if (!listable) {
+                m_tally.countUnreadable();
+                node.category = keyword.value_or(folder.inherited);
+                return node;
+            }
+        }
+        QList<MapNode> kids;
+        kids.reserve(qsizetype(folder.kids.size()) + 1);
+        qint64 total = 0, files = 0;
+        for (const Kid& kid : folder.kids) {
+            std::optional<MapNode> child;
+            if (kid.folder)
+                child = buildFolder(*kid.folder);
+            else if (kid.sink)
+                child = buildSink(*kid.sink);
+            else {
+                const BigFile& f = folder.files[size_t(kid.file)];
+                child = folderNode(f.path, f.name, f.modified);
+                child->isDirectory = false;
+                child->sizeBytes = f.bytes;
+                child->fileCount = 1;
+                child->category = f.category;
+            }
+            if (!child)
+                continue;
+            total += child->sizeBytes;
+            files += child->fileCount;
+            kids.append(std::move(*child));
+        }
+        if (folder.looseCount > 0) {
+            MapNode loose;
+            loose.id = node.id + MapNode::looseSuffix();
+            loose.url = node.url;
+            loose.name = DiskMapMeasurer::looseName(folder.looseCount);
+            loose.sizeBytes = folder.looseBytes;
+            loose.fileCount = folder.looseCount;
+            if (folder.looseNewest)
+                loose.modified = dateOf(*folder.looseNewest);
+            loose.category = largest(folder.looseByCategory, folder.looseEntered)
+                                 .value_or(DiskMapCategory::Unknown);
+            total += loose.sizeBytes;
+            files += loose.fileCount;
+            kids.append(std::move(loose));
+        }
+        if (total < 1 && kids.isEmpty())
+            return std::nullopt;
+        node.sizeBytes = total;
+        node.fileCount = files;
+        if (keyword)
+            node.category = *keyword;
+        else
+            node.category = DiskMapScanner::dominantCategory(kids).value_or(folder.inherited);
+        for (const MapNode& kid : std::as_const(kids)) {
+            if (kid.modified && (!node.modified || *kid.modified > *node.modified))
+                node.modified = kid.modified;
+        }
+        if (folder.depth != DiskMapMeasurer::childlessDepth) {
+            std::stable_sort(kids.begin(), kids.end(), [](const MapNode& a, const MapNode& b) {
+                return a.sizeBytes > b.sizeBytes;
+            });
+            node.children = std::move(kids);
+        }
+        return node;
+    }
+
+    const DiskMapMeasurer::Options& m_options;
+    DiskMapTally& m_tally;
+    const int m_depth;
+    const DiskMapCategory m_inherited;
+    PerWorker<Worker> m_workers;
+    TargetMap m_targets;
+    std::optional<MapNode> m_rootFile;
+    Folder* m_rootFolder = nullptr;
+    Sink* m_rootSink = nullptr;
+};
+
+} // namespace
+
+DiskMapMeasurer::DiskMapMeasurer() : DiskMapMeasurer(Options()) {}
+
+DiskMapMeasurer::DiskMapMeasurer(Options options) : m_options(std::move(options)) {}
+
+QString DiskMapMeasurer::looseName(qint64 count) {
+    return count == 1 ? QStringLiteral("1 loose file")
+                      : QString::number(count) + QStringLiteral(" loose files");
+}
+
+std::optional<MapNode> DiskMapMeasurer::measure(const QString& path, int depth,
+                                                DiskMapCategory inherited,
+                                                DiskMapTally& tally) const {
+    if (tally.token().isCancelled())
+        return std::nullopt;
+    const int threads =
+        m_options.walkerThreads > 0 ? m_options.walkerThreads : DirectoryWalker::defaultThreads();
+    ItemWalk walk(m_options, tally, depth, inherited, threads);
+    return walk.run(path, threads);
+}

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "storage/DiskMapTally.h"
+#include "storage/MapNode.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <QString>
+
+class DiskUsage;
+
+// Measures one item of the home folder into a small MapNode tree, with the directory walker
+// (parallel over subfolders, no symlink followed, hard-linked files counted once, hidden items
+// left out).
+//
+// Shape of the tree, by depth (an item directly in home is at depth 1):
+// - A file is a leaf of its allocated size (what `du` counts). Inside a folder, files under
+//   100 MiB are pooled into one "N loose files" node (id: the folder's id + "/#loose"), whose
+//   category is the one holding most of the pooled bytes; larger files stay nodes of their own.
+// - A package (a folder ending in one of the package extensions), a build or dependency folder
+//   ("node_modules", "build", …) and any folder at depth 5 or more is measured whole: a childless
+//   node of its regular files. At its 20,000th regular file (switchFiles) the disk-usage tool
+//   sizes it instead, and its count stays at that number; when the tool gives nothing, the files
+//   summed so far stand. A folder measured whole that holds no bytes is left out.
+// - Other folders are listed child by child; at depth 4 they keep no children (their category
+//   may still come from them). A folder with no bytes and nothing kept is left out; a folder
+//   that cannot be listed stays as an empty node and is counted in the tally as unreadable.
+// - Categories follow ContentClassifier: a listed folder by its name, else its biggest category
+//   among its children, else what its parent hands down; files by extension and name.
+//
+// Thread-safe: one measurer may serve several items at once. A cancelled measurement returns
+// nothing.
+class DiskMapMeasurer {
+public:
+    static constexpr qint64 looseThreshold = 104'857'600; // 100 MiB: smaller files are pooled
+    static constexpr int wholeDepth = 5;
+    static constexpr int childlessDepth = 4;
+    static constexpr int namedDepth = 2; // folders down to this depth name themselves in progress
+
+    struct Options {
+        // Walker threads per item; 0 means DirectoryWalker::defaultThreads().
+        int walkerThreads = 0;
+        int switchFiles = 20'000;
+        // The disk-usage tool for very large folders measured whole; null: the files summed stand.
+        std::shared_ptr<const DiskUsage> diskUsage;
+        // Whether a folder that showed no entries at all can be listed (an empty folder) or not
+        // (an unreadable one). Null: the folder is opened to find out.
+        std::function<bool(const QString& path)> canList;
+    };
+
+    DiskMapMeasurer();
+    explicit DiskMapMeasurer(Options options);
+
+    // The node of the item at path (no trailing slash), at the given depth, inheriting a category
+    // from its parent; nothing when it is left out or the tally's token is cancelled.
+    std::optional<MapNode> measure(const QString& path, int depth, DiskMapCategory inherited,
+                                   DiskMapTally& tally) const;
+
+    // The pool's name: "1 loose file", "N loose files".
+    static QString looseName(qint64 count);
+
+private:
+    Options m_options;
+};

@@ -1,0 +1,277 @@
+#include "storage/DiskMapScanner.h"
+
+#include "platform/DirectoryWalker.h"
+#include "platform/DiskUsage.h"
+#include "storage/ContentClassifier.h"
+
+#include <algorithm>
+#include <array>
+#include <mutex>
+#include <QDir>
+#include <QFile>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+struct HomeEntry {
+    std::string name; // as stored: sorting the bytes of UTF-8 sorts by code point
+    QString path;
+};
+
+// The visible, measured entries of home, sorted by name; nothing when home cannot be listed.
+std::optional<std::vector<HomeEntry>> listHome(const QString& home) {
+    DirectoryWalker::Options options;
+    options.threads = 1;
+    const DirectoryWalker walker(options);
+    std::vector<HomeEntry> entries;
+    bool rootIsFolder = false;
+    const DirectoryWalker::Result result = walker.walk(home, [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0) {
+            rootIsFolder = e.isDirectory();
+            return DirectoryWalker::Action::Continue;
+        }
+        if (!e.isHidden())
+            entries.push_back({std::string(e.name), e.path()});
+        return DirectoryWalker::Action::SkipChildren;
+    });
+    if (!result.rootFound || !rootIsFolder || result.unreadableFolders > 0)
+        return std::nullopt;
+    const QStringList& skipped = DiskMapScanner::skippedHomeNames();
+    entries.erase(std::remove_if(entries.begin(), entries.end(),
+                                 [&](const HomeEntry& e) {
+                                     return skipped.contains(
+                                         QFile::decodeName(QByteArray::fromStdString(e.name)));
+                                 }),
+                  entries.end());
+    std::sort(entries.begin(), entries.end(),
+              [](const HomeEntry& a, const HomeEntry& b) { return a.name < b.name; });
+    return entries;
+}
+
+} // namespace
+
+const QStringList& DiskMapScanner::skippedHomeNames() {
+    static const QStringList names = {QStringLiteral("Library"),
+                                      QStringLiteral("Applications"),
+                                      QStringLiteral(".Trash"),
+                                      QStringLiteral(".cache"),
+                                      QStringLiteral(".npm"),
+                                      QStringLiteral(".gradle"),
+                                      QStringLiteral("Public"),
+                                      QStringLiteral("Parallels"),
+                                      QStringLiteral("Virtual Machines.localized")};
+    return names;
+}
+
+DiskMapScanner::Request DiskMapScanner::requestFor(const HomeLayout& layout) {
+    Request request;
+    request.home = layout.home();
+    const QString home = QDir::cleanPath(layout.home());
+    const std::pair<QString, DiskMapCategory> folders[] = {
+        {layout.downloadsDir(), DiskMapCategory::DownloadsLimbo},
+        {layout.desktopDir(), DiskMapCategory::DownloadsLimbo},
+        {layout.picturesDir(), DiskMapCategory::Media},
+        {layout.moviesDir(), DiskMapCategory::Media},
+        {layout.musicDir(), DiskMapCategory::Media},
+    };
+    for (const auto& [path, category] : folders) {
+        const QString clean = QDir::cleanPath(path);
+        // Only folders directly in home are items of the map; home itself never is one.
+        if (!path.isEmpty() && clean != home && QFileInfo(clean).path() == home)
+            request.userFolders.insert(QFileInfo(clean).fileName(), category);
+    }
+    request.measure.diskUsage = std::make_shared<DuDiskUsage>();
+    return request;
+}
+
+DiskMapScanner::DiskMapScanner(Request request, QObject* parent)
+    : QObject(parent), m_request(std::move(request)) {}
+
+DiskMapScanner::~DiskMapScanner() {
+    m_job.cancel();
+}
+
+QString DiskMapScanner::openingText() {
+    return QStringLiteral("Opening your home folder");
+}
+
+QString DiskMapScanner::unreadableHomeText() {
+    return QStringLiteral("Pendrel could not read your home folder. Check that your user can "
+                          "open it and the folders in it, then try again.");
+}
+
+QString DiskMapScanner::emptyHomeText() {
+    return QStringLiteral("Your home folder looks empty to Pendrel. That usually means everything "
+                          "in it is hidden or in folders Pendrel leaves alone.");
+}
+
+QString DiskMapScanner::stoppedText() {
+    return QStringLiteral("Scan stopped.");
+}
+
+void DiskMapScanner::scan() {
+    const ScanJob::Ticket ticket = m_job.restart();
+    m_generation = ticket.generation;
+    setResult(std::nullopt);
+    setState(State::scanning(openingText()));
+    const quint64 generation = ticket.generation;
+    QPointer<DiskMapScanner> self(this);
+    Report report = [self, generation](const QString& text) {
+        ScanJob::deliver(
+            self, [generation, text](DiskMapScanner* s) { s->applyProgress(generation, text); });
+    };
+    ScanJob::runInPool([request = m_request, ticket, report, self] {
+        const Outcome outcome = runScan(request, ticket.cancel, report);
+        ScanJob::deliver(self, [generation = ticket.generation, outcome](DiskMapScanner* s) {
+            s->publish(generation, outcome);
+        });
+    });
+}
+
+void DiskMapScanner::cancel() {
+    if (!m_state.isScanning())
+        return;
+    m_job.cancel();
+    ++m_generation;
+    setState(State());
+}
+
+void DiskMapScanner::applyProgress(quint64 generation, const QString& text) {
+    if (!m_job.isCurrent(generation) || !m_state.isScanning())
+        return;
+    setState(State::scanning(text));
+}
+
+void DiskMapScanner::publish(quint64 generation, const Outcome& outcome) {
+    if (!m_job.isCurrent(generation))
+        return;
+    if (const auto* result = std::get_if<DiskMapResult>(&outcome)) {
+        setResult(*result);
+        setState({State::Kind::Done, {}});
+    } else {
+        setResult(std::nullopt);
+        setState(State::failed(std::get<QString>(outcome)));
+    }
+}
+
+void DiskMapScanner::setState(const State& state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void DiskMapScanner::setResult(std::optional<DiskMapResult> result) {
+    if (!result && !m_result)
+        return;
+    m_result = std::move(result);
+    emit resultChanged();
+}
+
+DiskMapScanner::Outcome DiskMapScanner::runScan(const Request& request, const CancelToken& token,
+                                                const Report& report) {
+    const QString home = QDir::cleanPath(request.home);
+    const std::optional<std::vector<HomeEntry>> listed = listHome(home);
+    if (!listed)
+        return unreadableHomeText();
+    const std::vector<HomeEntry>& entries = *listed;
+    if (entries.empty())
+        return emptyHomeText();
+
+    DiskMapTally tally(qint64(entries.size()), token, report);
+    const DiskMapMeasurer measurer(request.measure);
+    std::vector<std::optional<MapNode>> itemNodes(entries.size());
+    std::mutex itemNodesLock;
+
+    auto measureTopFolder = [&](size_t index) {
+        if (token.isCancelled())
+            return;
+        const HomeEntry& entry = entries[index];
+        const QString name = QFile::decodeName(QByteArray::fromStdString(entry.name));
+        const DiskMapCategory inherited = request.userFolders.value(name, topLevelCategory(name));
+        std::optional<MapNode> node = measurer.measure(entry.path, 1, inherited, tally);
+        {
+            std::lock_guard<std::mutex> guard(itemNodesLock);
+            itemNodes[index] = std::move(node);
+        }
+        tally.folderDone();
+    };
+
+    // Each item's own walk is parallel over its subfolders; a few items at once keep every core
+    // busy while one item's walk winds down.
+    const size_t runners =
+        std::min(entries.size(), size_t(request.itemsInParallel > 0 ? request.itemsInParallel : 2));
+    std::atomic<size_t> next{0};
+    auto runner = [&] {
+        for (size_t i = next.fetch_add(1); i < entries.size(); i = next.fetch_add(1))
+            measureTopFolder(i);
+    };
+    std::vector<std::thread> helpers;
+    for (size_t r = 1; r < runners; ++r)
+        helpers.emplace_back(runner);
+    runner();
+    for (std::thread& t : helpers)
+        t.join();
+
+    if (token.isCancelled())
+        return stoppedText();
+
+    QList<MapNode> children;
+    for (std::optional<MapNode>& slot : itemNodes) {
+        if (slot)
+            children.append(std::move(*slot));
+    }
+    std::stable_sort(children.begin(), children.end(),
+                     [](const MapNode& a, const MapNode& b) { return a.sizeBytes > b.sizeBytes; });
+
+    DiskMapResult result;
+    MapNode& root = result.root;
+    root.id = home;
+    root.url = QUrl::fromLocalFile(home);
+    root.name = QFileInfo(home).fileName();
+    for (const MapNode& child : std::as_const(children)) {
+        root.sizeBytes += child.sizeBytes;
+        root.fileCount += child.fileCount;
+        if (child.modified && (!root.modified || *child.modified > *root.modified))
+            root.modified = child.modified;
+    }
+    root.isDirectory = true;
+    root.category = DiskMapCategory::Unknown;
+    root.children = std::move(children);
+    result.scannedAt = QDateTime::currentDateTimeUtc();
+    result.cloudFoldersSkipped = tally.cloudSkipped();
+    result.unreadableFolders = tally.unreadable();
+    return result;
+}
+
+std::optional<DiskMapCategory> DiskMapScanner::categoryFromKeywords(const QString& name) {
+    return ContentClassifier::classify<DiskMapCategory>(name);
+}
+
+DiskMapCategory DiskMapScanner::topLevelCategory(const QString& name) {
+    return ContentClassifier::topLevelCategory<DiskMapCategory>(name);
+}
+
+DiskMapCategory DiskMapScanner::fileCategory(const QString& path, DiskMapCategory fallback) {
+    return ContentClassifier::fileCategory<DiskMapCategory>(path, fallback);
+}
+
+std::optional<DiskMapCategory> DiskMapScanner::dominantCategory(const QList<MapNode>& children) {
+    std::array<qint64, 7> totals{};
+    std::array<bool, 7> entered{};
+    for (const MapNode& child : children) {
+        if (child.category == DiskMapCategory::Unknown)
+            continue;
+        totals[size_t(child.category)] += child.sizeBytes;
+        entered[size_t(child.category)] = true;
+    }
+    std::optional<size_t> best;
+    for (size_t c = 0; c < totals.size(); ++c) {
+        if (entered[c] && (!best || totals[c] > totals[*best]))
+            best = c;
+    }
+    return best ? std::optional<DiskMapCategory>(static_cast<DiskMapCategory>(*best))
+                : std::nullopt;
+}

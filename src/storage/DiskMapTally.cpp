@@ -1,0 +1,90 @@
+#include "storage/DiskMapTally.h"
+
+#include "platform/ByteFormat.h"
+
+DiskMapTally::DiskMapTally(qint64 total, CancelToken token, Report report,
+                           std::chrono::milliseconds throttle)
+    : m_total(total), m_token(std::move(token)), m_report(std::move(report)), m_throttle(throttle) {
+}
+
+void DiskMapTally::add(qint64 files, qint64 bytes, const QString& folderName) {
+    QString text;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_filesSeen += files;
+        m_bytesSeen += bytes;
+        if (!folderName.isEmpty())
+            m_currentFolder = folderName;
+        const auto now = std::chrono::steady_clock::now();
+        if (m_reported && now - m_lastReport < m_throttle)
+            return;
+        m_reported = true;
+        m_lastReport = now;
+        text = textLocked();
+    }
+    if (m_report)
+        m_report(text);
+}
+
+void DiskMapTally::folderDone() {
+    QString text;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        ++m_finished;
+        m_reported = true;
+        m_lastReport = std::chrono::steady_clock::now();
+        text = textLocked();
+    }
+    if (m_report)
+        m_report(text);
+}
+
+void DiskMapTally::countCloudItem() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    ++m_cloudSkipped;
+}
+
+void DiskMapTally::countUnreadable() {
+    std::lock_guard<std::mutex> guard(m_lock);
+    ++m_unreadable;
+}
+
+qint64 DiskMapTally::cloudSkipped() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_cloudSkipped;
+}
+
+qint64 DiskMapTally::unreadable() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_unreadable;
+}
+
+qint64 DiskMapTally::finished() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_finished;
+}
+
+qint64 DiskMapTally::filesSeen() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_filesSeen;
+}
+
+qint64 DiskMapTally::bytesSeen() const {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return m_bytesSeen;
+}
+
+QString DiskMapTally::textLocked() const {
+    return progressText(m_bytesSeen, m_filesSeen, m_finished, m_total, m_currentFolder);
+}
+
+QString DiskMapTally::progressText(qint64 bytes, qint64 files, qint64 finished, qint64 total,
+                                   const QString& currentFolder) {
+    QString text = QStringLiteral("Measured ") + formatBytes(bytes) + QStringLiteral(" across ") +
+                   QString::number(files) + QStringLiteral(" files · ") +
+                   QString::number(finished) + QStringLiteral(" of ") + QString::number(total) +
+                   QStringLiteral(" folders done");
+    if (!currentFolder.isEmpty())
+        text += QStringLiteral(" · now in ") + currentFolder;
+    return text;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "storage/MapNode.h"
+
+#include <QList>
+#include <QSizeF>
+#include <QString>
+
+// The wording and the drawing thresholds of the disk map pane and its treemap.
+namespace DiskMapText {
+
+QString title();         // "Disk Map"
+QString analyseButton(); // "Analyse home"
+QString stopButton();    // "Stop"
+QString upButton();      // "Up"
+QString askPrompt();     // the assistant strip's placeholder
+QString askQuestion();   // its preset question
+QString legendTitle();   // "Legend"
+QString legendEmpty();   // "Nothing measured yet."
+QString revealButton();  // the selected folder's button
+QString progressNote();  // under the progress text
+QString failedTitle();   // "Could not map"
+QString idleTitle();     // "See where space lives"
+QString idleMessage();
+QString emptyTreemapTitle(); // "Nothing to draw here."
+QString emptyTreemapMessage();
+
+// "Home", then the name of every folder entered, joined by " › ".
+QString breadcrumb(const QList<MapNode>& stack);
+// The scanner's progress text, or "Measuring…" while it has none.
+QString progressLine(const QString& progress);
+
+// A tile shows its name only when it is more than 64 points wide and more than 30 high, and its
+// size under the name only when it is also more than 44 high.
+bool tileShowsName(const QSizeF& size);
+bool tileShowsSize(const QSizeF& size);
+// The fill's opacity: 1 selected (whatever the hover), 0.9 hovered, 0.75 otherwise.
+double tileOpacity(bool selected, bool hovered);
+// The tile's help text: name · size · category.
+QString tileHelp(const MapNode& node);
+
+} // namespace DiskMapText

@@ -1,0 +1,325 @@
+#include "storage/views/DiskMapPane.h"
+
+#include "platform/ByteFormat.h"
+#include "platform/FileRevealer.h"
+#include "storage/DiskMapScanner.h"
+#include "storage/DiskMapText.h"
+#include "storage/views/TreemapLegend.h"
+#include "storage/views/TreemapView.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// The one-point rule between the treemap and the side panel.
+class VerticalRule : public QWidget {
+public:
+    explicit VerticalRule(QWidget* parent) : QWidget(parent) {
+        setFixedWidth(1);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QColor ink = palette().color(QPalette::WindowText);
+        ink.setAlphaF(0.10f);
+        p.fillRect(rect(), ink);
+    }
+};
+
+} // namespace
+
+DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidget* parent)
+    : QWidget(parent), m_scanner(&scanner), m_revealer(revealer) {
+    setObjectName(QStringLiteral("diskMapPane"));
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(buildHeader());
+
+    auto* askRow = new QWidget(this);
+    auto* askLayout = new QVBoxLayout(askRow);
+    askLayout->setContentsMargins(16, 0, 16, 12);
+    m_ask = new AskTamsoStrip(DiskMapText::askPrompt(), DiskMapText::askQuestion(), true, askRow);
+    askLayout->addWidget(m_ask);
+    root->addWidget(askRow);
+    root->addWidget(new QKHairline(this));
+
+    m_body = new QStackedWidget(this);
+    m_progress = buildProgress();
+    m_failed = new QKEmptyState(DiskMapText::failedTitle(),
+                                QStringLiteral("exclamationmark.triangle"), QString(), m_body);
+    m_failed->setObjectName(QStringLiteral("diskMapFailed"));
+    m_idle = new QKEmptyState(DiskMapText::idleTitle(), QStringLiteral("square.grid.2x2"),
+                              DiskMapText::idleMessage(), m_body);
+    m_idle->setObjectName(QStringLiteral("diskMapIdle"));
+    m_map = buildMap();
+    m_body->addWidget(m_progress);
+    m_body->addWidget(m_failed);
+    m_body->addWidget(m_map);
+    m_body->addWidget(m_idle);
+    root->addWidget(m_body, 1);
+
+    connect(&scanner, &DiskMapScanner::stateChanged, this, &DiskMapPane::refreshState);
+    connect(&scanner, &DiskMapScanner::resultChanged, this, &DiskMapPane::refreshMap);
+    refreshState();
+    refreshMap();
+}
+
+QWidget* DiskMapPane::buildHeader() {
+    auto* header = new QWidget(this);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(16, 16, 16, 16);
+    row->setSpacing(8);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    QLabel* title =
+        QKBuild::label(DiskMapText::title(), TextStyle::Headline, QKForeground::Primary, header);
+    title->setObjectName(QStringLiteral("diskMapTitle"));
+    titles->addWidget(title);
+    m_breadcrumb = QKBuild::label(DiskMapText::breadcrumb({}), TextStyle::Caption,
+                                  QKForeground::Secondary, header);
+    m_breadcrumb->setObjectName(QStringLiteral("diskMapBreadcrumb"));
+    titles->addWidget(m_breadcrumb);
+    row->addLayout(titles, 1);
+
+    m_up = QKBuild::button(DiskMapText::upButton(), true, header);
+    m_up->setObjectName(QStringLiteral("diskMapUp"));
+    connect(m_up, &QPushButton::clicked, this, &DiskMapPane::goUp);
+    row->addWidget(m_up, 0, Qt::AlignVCenter);
+
+    m_primary = new QKProminentButton(DiskMapText::analyseButton(), header);
+    m_primary->setObjectName(QStringLiteral("diskMapPrimary"));
+    connect(m_primary, &QPushButton::clicked, this, [this] {
+        if (m_scanner && m_scanner->state().isScanning())
+            stop();
+        else
+            analyse();
+    });
+    row->addWidget(m_primary, 0, Qt::AlignVCenter);
+    return header;
+}
+
+QWidget* DiskMapPane::buildProgress() {
+    auto* page = new QWidget(m_body);
+    auto* column = new QVBoxLayout(page);
+    column->setContentsMargins(24, 24, 24, 24);
+    column->setSpacing(10);
+    column->addStretch(1);
+    column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
+    m_progressLine = QKBuild::label(DiskMapText::progressLine(QString()), TextStyle::Callout,
+                                    QKForeground::Primary, page);
+    m_progressLine->setObjectName(QStringLiteral("diskMapProgress"));
+    m_progressLine->setAlignment(Qt::AlignHCenter);
+    column->addWidget(m_progressLine);
+    QLabel* note = QKBuild::label(DiskMapText::progressNote(), TextStyle::Caption,
+                                  QKForeground::Secondary, page);
+    note->setAlignment(Qt::AlignHCenter);
+    note->setWordWrap(true);
+    note->setMaximumWidth(380);
+    column->addWidget(note, 0, Qt::AlignHCenter);
+    QPushButton* stopButton = QKBuild::button(DiskMapText::stopButton(), true, page);
+    stopButton->setObjectName(QStringLiteral("diskMapProgressStop"));
+    connect(stopButton, &QPushButton::clicked, this, &DiskMapPane::stop);
+    column->addWidget(stopButton, 0, Qt::AlignHCenter);
+    column->addStretch(1);
+    return page;
+}
+
+QWidget* DiskMapPane::buildMap() {
+    auto* page = new QWidget(m_body);
+    auto* row = new QHBoxLayout(page);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+
+    auto* mapHolder = new QWidget(page);
+    auto* mapLayout = new QVBoxLayout(mapHolder);
+    mapLayout->setContentsMargins(12, 12, 12, 12);
+    m_treemap = new TreemapView(mapHolder);
+    mapLayout->addWidget(m_treemap);
+    row->addWidget(mapHolder, 1);
+    connect(m_treemap, &TreemapView::selectionClicked, this, &DiskMapPane::select);
+    connect(m_treemap, &TreemapView::drillInRequested, this, &DiskMapPane::drillIn);
+
+    row->addWidget(new VerticalRule(page));
+
+    auto* side = new QWidget(page);
+    side->setObjectName(QStringLiteral("diskMapSide"));
+    side->setFixedWidth(240);
+    auto* column = new QVBoxLayout(side);
+    column->setContentsMargins(14, 14, 14, 14);
+    column->setSpacing(12);
+    column->addWidget(QKBuild::label(DiskMapText::legendTitle(), TextStyle::Headline,
+                                     QKForeground::Primary, side));
+    m_legend = new TreemapLegend(side);
+    column->addWidget(m_legend);
+
+    m_details = new QWidget(side);
+    m_details->setObjectName(QStringLiteral("diskMapDetails"));
+    auto* details = new QVBoxLayout(m_details);
+    details->setContentsMargins(0, 0, 0, 0);
+    details->setSpacing(12);
+    details->addWidget(new QKHairline(m_details));
+    m_detailName = QKBuild::label(QString(), TextStyle::Headline, QKForeground::Primary, m_details);
+    m_detailSize = QKBuild::label(QString(), TextStyle::Title3, QKForeground::Primary, m_details,
+                                  QFont::DemiBold);
+    m_detailCategory =
+        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_details);
+    m_detailDescription =
+        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_details);
+    m_reveal = QKBuild::button(DiskMapText::revealButton(), true, m_details);
+    m_reveal->setObjectName(QStringLiteral("diskMapReveal"));
+    connect(m_reveal, &QPushButton::clicked, this, &DiskMapPane::revealSelection);
+    for (QWidget* w :
+         {static_cast<QWidget*>(m_detailName), static_cast<QWidget*>(m_detailSize),
+          static_cast<QWidget*>(m_detailCategory), static_cast<QWidget*>(m_detailDescription)})
+        details->addWidget(w);
+    details->addWidget(m_reveal, 0, Qt::AlignLeft);
+    column->addWidget(m_details);
+    column->addStretch(1);
+    row->addWidget(side);
+    return page;
+}
+
+void DiskMapPane::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!event->spontaneous() && m_scanner &&
+        m_scanner->state().kind == DiskMapScanner::State::Kind::Idle)
+        m_scanner->scan();
+}
+
+void DiskMapPane::analyse() {
+    m_stack.clear();
+    m_selection.reset();
+    refreshMap();
+    if (m_scanner)
+        m_scanner->scan();
+}
+
+void DiskMapPane::stop() {
+    if (m_scanner)
+        m_scanner->cancel();
+}
+
+void DiskMapPane::drillIn(const MapNode& node) {
+    if (!node.hasChildren())
+        return;
+    m_stack.append(node);
+    m_selection.reset();
+    refreshMap();
+}
+
+void DiskMapPane::goUp() {
+    if (!m_stack.isEmpty())
+        m_stack.removeLast();
+    m_selection.reset();
+    refreshMap();
+}
+
+void DiskMapPane::revealSelection() {
+    if (m_revealer && m_selection && m_selection->isDirectory)
+        m_revealer->reveal(m_selection->url.toLocalFile());
+}
+
+void DiskMapPane::select(const MapNode& node) {
+    m_selection = node;
+    m_treemap->setSelection(m_selection);
+    refreshDetails();
+}
+
+QList<MapNode> DiskMapPane::currentNodes() const {
+    if (!m_stack.isEmpty())
+        return m_stack.constLast().children;
+    if (m_scanner && m_scanner->result())
+        return m_scanner->result()->root.children;
+    return {};
+}
+
+CategoryTotals DiskMapPane::categoryTotals() const {
+    CategoryTotals totals;
+    if (!m_stack.isEmpty())
+        MapNodes::accumulateCategoryTotals(totals, m_stack.constLast());
+    else if (m_scanner && m_scanner->result())
+        MapNodes::accumulateCategoryTotals(totals, m_scanner->result()->root);
+    return totals;
+}
+
+QString DiskMapPane::breadcrumbText() const {
+    return m_breadcrumb->text();
+}
+
+QString DiskMapPane::progressText() const {
+    return m_progressLine->text();
+}
+
+bool DiskMapPane::showsProgress() const {
+    return m_body->currentWidget() == m_progress;
+}
+
+bool DiskMapPane::showsMap() const {
+    return m_body->currentWidget() == m_map;
+}
+
+bool DiskMapPane::showsFailed() const {
+    return m_body->currentWidget() == m_failed;
+}
+
+bool DiskMapPane::showsIdle() const {
+    return m_body->currentWidget() == m_idle;
+}
+
+void DiskMapPane::refreshState() {
+    const DiskMapScanner::State state = m_scanner ? m_scanner->state() : DiskMapScanner::State();
+    m_primary->setText(state.isScanning() ? DiskMapText::stopButton()
+                                          : DiskMapText::analyseButton());
+    switch (state.kind) {
+    case DiskMapScanner::State::Kind::Scanning:
+        m_progressLine->setText(DiskMapText::progressLine(state.text));
+        m_body->setCurrentWidget(m_progress);
+        break;
+    case DiskMapScanner::State::Kind::Failed:
+        m_failed->setMessage(state.text);
+        m_body->setCurrentWidget(m_failed);
+        break;
+    case DiskMapScanner::State::Kind::Done:
+        m_body->setCurrentWidget(m_map);
+        break;
+    case DiskMapScanner::State::Kind::Idle:
+        m_body->setCurrentWidget(m_idle);
+        break;
+    }
+}
+
+void DiskMapPane::refreshMap() {
+    m_breadcrumb->setText(DiskMapText::breadcrumb(m_stack));
+    m_up->setVisible(!m_stack.isEmpty());
+    m_treemap->setNodes(currentNodes());
+    m_treemap->setSelection(m_selection);
+    m_legend->setTotals(categoryTotals());
+    refreshDetails();
+}
+
+void DiskMapPane::refreshDetails() {
+    m_details->setVisible(m_selection.has_value());
+    if (!m_selection)
+        return;
+    const MapNode& node = *m_selection;
+    m_detailName->setText(node.name);
+    m_detailSize->setText(formatBytes(node.sizeBytes));
+    m_detailCategory->setText(title(node.category));
+    m_detailDescription->setText(description(node.category));
+    m_reveal->setVisible(node.isDirectory);
+}

@@ -1,0 +1,98 @@
+#pragma once
+
+#include "storage/MapNode.h"
+
+#include <optional>
+#include <QPointer>
+#include <QWidget>
+
+class AskTamsoStrip;
+class DiskMapScanner;
+class FileRevealer;
+class QKEmptyState;
+class QKProminentButton;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class TreemapLegend;
+class TreemapView;
+
+// The disk map of the home folder: it starts a scan when shown while the scanner is idle, shows
+// its progress, and then draws the measured tree one folder level at a time as a treemap, with a
+// breadcrumb of the folders entered, a legend of bytes by category at that level and the details
+// of the selected tile.
+//
+// Double-clicking a tile with children enters it; "Up" goes back one level; both clear the
+// selection, so the details never show a node of another level. "Analyse home" goes back to the
+// top and scans again; "Stop" cancels the scan. The folders entered are copies of the nodes of
+// the result on screen when they were entered. revealer null: the selected folder's "Show in
+// File Manager" does nothing.
+class DiskMapPane : public QWidget {
+    Q_OBJECT
+public:
+    DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidget* parent = nullptr);
+
+    void analyse();
+    void stop();
+    void drillIn(const MapNode& node);
+    void goUp();
+    void revealSelection();
+
+    const QList<MapNode>& stack() const { return m_stack; }
+    const std::optional<MapNode>& selection() const { return m_selection; }
+    // The nodes on screen: the children of the last folder entered, else of the result's root.
+    QList<MapNode> currentNodes() const;
+    CategoryTotals categoryTotals() const;
+
+    QString breadcrumbText() const;
+    QPushButton* upButton() const { return m_up; }
+    QKProminentButton* primaryButton() const { return m_primary; }
+    QString progressText() const;
+    bool showsProgress() const;
+    bool showsMap() const;
+    QKEmptyState* failedState() const { return m_failed; }
+    QKEmptyState* idleState() const { return m_idle; }
+    bool showsFailed() const;
+    bool showsIdle() const;
+    TreemapView* treemap() const { return m_treemap; }
+    TreemapLegend* legend() const { return m_legend; }
+    QWidget* details() const { return m_details; }
+    QPushButton* revealButton() const { return m_reveal; }
+    AskTamsoStrip* askStrip() const { return m_ask; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildProgress();
+    QWidget* buildMap();
+    void refreshState();
+    void refreshMap();
+    void refreshDetails();
+    void select(const MapNode& node);
+
+    QPointer<DiskMapScanner> m_scanner;
+    FileRevealer* m_revealer;
+    QList<MapNode> m_stack;
+    std::optional<MapNode> m_selection;
+
+    QLabel* m_breadcrumb = nullptr;
+    QPushButton* m_up = nullptr;
+    QKProminentButton* m_primary = nullptr;
+    AskTamsoStrip* m_ask = nullptr;
+    QStackedWidget* m_body = nullptr;
+    QWidget* m_progress = nullptr;
+    QLabel* m_progressLine = nullptr;
+    QKEmptyState* m_failed = nullptr;
+    QKEmptyState* m_idle = nullptr;
+    QWidget* m_map = nullptr;
+    TreemapView* m_treemap = nullptr;
+    TreemapLegend* m_legend = nullptr;
+    QWidget* m_details = nullptr;
+    QLabel* m_detailName = nullptr;
+    QLabel* m_detailSize = nullptr;
+    QLabel* m_detailCategory = nullptr;
+    QLabel* m_detailDescription = nullptr;
+    QPushButton* m_reveal = nullptr;
+};

@@ -1,0 +1,89 @@
+#include "storage/views/TreemapLegend.h"
+
+#include "platform/ByteFormat.h"
+#include "storage/DiskMapText.h"
+#include "storage/views/CategoryColors.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLineLabel.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+
+namespace {
+
+// The category's colour as a small rounded square, centred on the line.
+class Swatch : public QWidget {
+public:
+    Swatch(const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
+        setFixedSize(12, 12);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(Qt::NoPen);
+        p.setBrush(m_color);
+        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 3, 3);
+    }
+
+private:
+    QColor m_color;
+};
+
+} // namespace
+
+TreemapLegend::TreemapLegend(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("treemapLegend"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+    m_empty = QKBuild::label(DiskMapText::legendEmpty(), TextStyle::Caption,
+                             QKForeground::Secondary, this);
+    column->addWidget(m_empty);
+    m_rows = new QVBoxLayout;
+    m_rows->setSpacing(6);
+    column->addLayout(m_rows);
+}
+
+void TreemapLegend::setTotals(const CategoryTotals& totals) {
+    while (QLayoutItem* item = m_rows->takeAt(0)) {
+        if (QWidget* w = item->widget()) {
+            w->hide(); // gone from view now, not when the event loop next turns
+            w->deleteLater();
+        }
+        delete item;
+    }
+    m_texts.clear();
+    for (const DiskMapCategory category : allCases<DiskMapCategory>()) {
+        const auto it = totals.constFind(category);
+        if (it == totals.cend())
+            continue;
+        auto* row = new QWidget(this);
+        auto* line = new QHBoxLayout(row);
+        line->setContentsMargins(0, 0, 0, 0);
+        line->setSpacing(8);
+        line->addWidget(new Swatch(CategoryColors::color(category), row), 0, Qt::AlignVCenter);
+        auto* name = new QKLineLabel(title(category), row);
+        QKFont::apply(name, TextStyle::Callout);
+        QKForeground::apply(name, QKForeground::Primary);
+        line->addWidget(name, 1);
+        auto* size = new QKLineLabel(formatBytes(it.value()), row);
+        QKFont::apply(size, TextStyle::Callout);
+        QKForeground::apply(size, QKForeground::Secondary);
+        size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        line->addWidget(size);
+        m_rows->addWidget(row);
+        m_texts << title(category) + QLatin1Char(' ') + formatBytes(it.value());
+    }
+    m_empty->setVisible(m_texts.isEmpty());
+}
+
+QStringList TreemapLegend::rowTexts() const {
+    return m_texts;
+}
+
+bool TreemapLegend::showsEmpty() const {
+    return m_texts.isEmpty();
+}

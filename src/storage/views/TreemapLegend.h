@@ -1,0 +1,27 @@
+#pragma once
+
+#include "storage/MapNode.h"
+
+#include <QWidget>
+
+class QLabel;
+class QVBoxLayout;
+
+// The key beside the treemap: one row per category that holds bytes at the level on screen, in
+// the categories' order, with its colour, title and size. With nothing measured it says
+// "Nothing measured yet.".
+class TreemapLegend : public QWidget {
+    Q_OBJECT
+public:
+    explicit TreemapLegend(QWidget* parent = nullptr);
+
+    void setTotals(const CategoryTotals& totals);
+    // The rows as shown, "title size" each, for tests and the assistant's eyes.
+    QStringList rowTexts() const;
+    bool showsEmpty() const;
+
+private:
+    QVBoxLayout* m_rows;
+    QLabel* m_empty;
+    QStringList m_texts;
+};

@@ -1,0 +1,214 @@
+#include "storage/views/TreemapView.h"
+
+#include "platform/ByteFormat.h"
+#include "storage/DiskMapText.h"
+#include "storage/views/CategoryColors.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKSymbol.h"
+
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QToolTip>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr qreal kRadius = 4;
+constexpr qreal kInset = 5;
+
+} // namespace
+
+TreemapView::TreemapView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("treemapView"));
+    setMouseTracking(true);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+
+    m_empty = new QWidget(this);
+    m_empty->setObjectName(QStringLiteral("treemapEmpty"));
+    auto* column = new QVBoxLayout(m_empty);
+    column->setSpacing(8);
+    column->addStretch(1);
+    auto* symbol =
+        new QKSymbol(QStringLiteral("square.grid.2x2"), QKFont{.fixedSize = 32}, m_empty);
+    QKForeground::apply(symbol, QKForeground::Tertiary);
+    column->addWidget(symbol, 0, Qt::AlignHCenter);
+    QLabel* title = QKBuild::label(DiskMapText::emptyTreemapTitle(), TextStyle::Body,
+                                   QKForeground::Secondary, m_empty);
+    title->setAlignment(Qt::AlignHCenter);
+    column->addWidget(title);
+    QLabel* message = QKBuild::label(DiskMapText::emptyTreemapMessage(), TextStyle::Caption,
+                                     QKForeground::Tertiary, m_empty);
+    message->setAlignment(Qt::AlignHCenter);
+    column->addWidget(message);
+    column->addStretch(1);
+    relayout();
+}
+
+void TreemapView::setNodes(QList<MapNode> nodes) {
+    m_nodes = std::move(nodes);
+    relayout();
+}
+
+void TreemapView::setSelection(const std::optional<MapNode>& selection) {
+    m_selection = selection;
+    update();
+}
+
+const QList<TreemapTile>& TreemapView::tiles() const {
+    return m_tiles;
+}
+
+bool TreemapView::showsEmptyState() const {
+    return m_tiles.isEmpty();
+}
+
+QRectF TreemapView::frameOf(const TreemapTile& tile) {
+    const QRectF& r = tile.rect;
+    const qreal w = std::max<qreal>(r.width(), 1), h = std::max<qreal>(r.height(), 1);
+    return QRectF(r.center().x() - w / 2, r.center().y() - h / 2, w, h);
+}
+
+const TreemapTile* TreemapView::tileAt(const QPointF& point) const {
+    // Later tiles lie on top where the 1-point minimum makes frames overlap.
+    for (auto it = m_tiles.crbegin(); it != m_tiles.crend(); ++it) {
+        if (frameOf(*it).contains(point))
+            return &*it;
+    }
+    return nullptr;
+}
+
+void TreemapView::relayout() {
+    m_tiles = TreemapLayout::squarifiedTreemap(m_nodes, QRectF(QPointF(0, 0), QSizeF(size())));
+    m_empty->setGeometry(rect());
+    m_empty->setVisible(m_tiles.isEmpty());
+    update();
+}
+
+void TreemapView::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout();
+}
+
+void TreemapView::setHovered(std::optional<QString> id) {
+    if (id == m_hovered)
+        return;
+    // Only the two tiles whose fill changes are painted again, however many there are.
+    QRectF dirty;
+    for (const TreemapTile& tile : std::as_const(m_tiles)) {
+        if ((m_hovered && tile.id == *m_hovered) || (id && tile.id == *id))
+            dirty = dirty.united(frameOf(tile));
+    }
+    m_hovered = std::move(id);
+    if (!dirty.isEmpty())
+        update(dirty.toAlignedRect().adjusted(-2, -2, 2, 2));
+}
+
+void TreemapView::mouseMoveEvent(QMouseEvent* event) {
+    const TreemapTile* tile = tileAt(event->position());
+    setHovered(tile ? std::optional<QString>(tile->id) : std::nullopt);
+    QWidget::mouseMoveEvent(event);
+}
+
+void TreemapView::leaveEvent(QEvent* event) {
+    setHovered(std::nullopt);
+    QWidget::leaveEvent(event);
+}
+
+void TreemapView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mousePressEvent(event);
+    if (const TreemapTile* tile = tileAt(event->position())) {
+        const MapNode node = tile->node;
+        m_selection = node;
+        update();
+        emit selectionClicked(node);
+    }
+}
+
+void TreemapView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton)
+        return QWidget::mouseDoubleClickEvent(event);
+    const TreemapTile* tile = tileAt(event->position());
+    if (tile && tile->node.hasChildren()) {
+        const MapNode node = tile->node;
+        emit drillInRequested(node);
+    }
+}
+
+bool TreemapView::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        if (const TreemapTile* tile = tileAt(help->pos()))
+            QToolTip::showText(help->globalPos(), DiskMapText::tileHelp(tile->node), this,
+                               frameOf(*tile).toAlignedRect());
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+void TreemapView::paintEvent(QPaintEvent* event) {
+    if (m_tiles.isEmpty())
+        return;
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF dirty = QRectF(event->rect()).adjusted(-2, -2, 2, 2);
+    const LabelFonts fonts{QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold}.current(),
+                           QKFont{.style = TextStyle::Caption2}.current()};
+    for (const TreemapTile& tile : std::as_const(m_tiles)) {
+        if (frameOf(tile).intersects(dirty))
+            paintTile(p, tile, fonts);
+    }
+}
+
+void TreemapView::paintTile(QPainter& p, const TreemapTile& tile, const LabelFonts& fonts) const {
+    const QRectF frame = frameOf(tile);
+    const bool selected = m_selection && m_selection->id == tile.id;
+    const bool hovered = m_hovered && *m_hovered == tile.id;
+
+    QColor fill = CategoryColors::color(tile.node.category);
+    fill.setAlphaF(float(DiskMapText::tileOpacity(selected, hovered)));
+    QPainterPath shape;
+    shape.addRoundedRect(frame, kRadius, kRadius);
+    p.fillPath(shape, fill);
+
+    // The border lies inside the tile, so neighbours' borders never overlap.
+    const qreal width = selected ? 2.0 : 1.0;
+    QColor stroke = selected ? palette().color(QPalette::WindowText) : QColor(255, 255, 255);
+    if (!selected)
+        stroke.setAlphaF(0.35f);
+    const QRectF inner = frame.adjusted(width / 2, width / 2, -width / 2, -width / 2);
+    if (inner.width() > 0 && inner.height() > 0) {
+        p.setPen(QPen(stroke, width));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(inner, std::max<qreal>(kRadius - width / 2, 0),
+                          std::max<qreal>(kRadius - width / 2, 0));
+    }
+
+    if (!DiskMapText::tileShowsName(tile.rect.size()))
+        return;
+    p.save();
+    p.setClipPath(shape);
+    const QRectF text = frame.adjusted(kInset, kInset, -kInset, -kInset);
+    const QFontMetricsF nameMetrics(fonts.name);
+    p.setFont(fonts.name);
+    p.setPen(Qt::white);
+    const QString name = nameMetrics.elidedText(tile.node.name, Qt::ElideRight, text.width());
+    p.drawText(QPointF(text.left(), text.top() + nameMetrics.ascent()), name);
+    if (DiskMapText::tileShowsSize(tile.rect.size())) {
+        const QFontMetricsF sizeMetrics(fonts.size);
+        QColor ink(Qt::white);
+        ink.setAlphaF(0.85f);
+        p.setFont(fonts.size);
+        p.setPen(ink);
+        const qreal top = text.top() + nameMetrics.height() + 1;
+        p.drawText(
+            QPointF(text.left(), top + sizeMetrics.ascent()),
+            sizeMetrics.elidedText(formatBytes(tile.node.sizeBytes), Qt::ElideRight, text.width()));
+    }
+    p.restore();
+}

@@ -1,0 +1,211 @@
+#include "storage/DiskMapScanner.h"
+#include "fakes/FakeDiskUsage.h"
+#include "storage/DiskMapTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <mutex>
+#include <QSignalSpy>
+#include <QThreadPool>
+
+using namespace diskmaptest;
+using Kind = DiskMapScanner::State::Kind;
+
+namespace {
+
+DiskMapScanner::Request requestFor(const QString& home) {
+    DiskMapScanner::Request request;
+    request.home = home;
+    request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
+    return request;
+}
+
+bool settled(DiskMapScanner& scanner) {
+    return testsupport::waitFor([&] { return !scanner.state().isScanning(); }, 20'000);
+}
+
+// Lets every scan already started finish and deliver, so nothing stale is still on its way.
+void drain() {
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+QStringList names(const MapNode& node) {
+    QStringList out;
+    for (const MapNode& c : node.children)
+        out << c.name;
+    return out;
+}
+
+} // namespace
+
+TEST(DiskMapScan, HomeWithNothingToMeasureFails) {
+    const QString home = testsupport::freshDir("scan-empty");
+    for (const QString& name : DiskMapScanner::skippedHomeNames())
+        makeFile(home + "/" + name + "/x", 4096);
+    makeFile(home + "/.bashrc", 4096);
+    makeFile(home + "/.local/share/big", 4096);
+    const auto empty = DiskMapScanner::runScan(requestFor(home), CancelToken(), {});
+    ASSERT_TRUE(std::holds_alternative<QString>(empty));
+    EXPECT_EQ(std::get<QString>(empty), DiskMapScanner::emptyHomeText());
+
+    const auto missing = DiskMapScanner::runScan(requestFor(home + "/nowhere"), CancelToken(), {});
+    ASSERT_TRUE(std::holds_alternative<QString>(missing));
+    EXPECT_EQ(std::get<QString>(missing), DiskMapScanner::unreadableHomeText());
+
+    const auto notAFolder =
+        DiskMapScanner::runScan(requestFor(home + "/.bashrc"), CancelToken(), {});
+    EXPECT_EQ(std::get<QString>(notAFolder), DiskMapScanner::unreadableHomeText());
+}
+
+TEST(DiskMapScan, RootHoldsEveryItemLargestFirst) {
+    const QString home = testsupport::freshDir("scan-root");
+    makeFile(home + "/Documents/report.pdf", 16384);
+    makeFile(home + "/disk.img", 8192); // a top-level file stays an item of its own
+    makeFile(home + "/b-notes", 4096);
+    makeFile(home + "/a-notes", 4096);
+    makeFile(home + "/B-notes", 4096);
+    makeFile(home + "/Library/Caches/huge", 64 * 4096);
+    makeFile(home + "/.cache/huge", 64 * 4096);
+    makeDir(home + "/Nothing here");
+
+    QStringList progress;
+    std::mutex lock; // reports come from the measuring threads
+    const auto outcome =
+        DiskMapScanner::runScan(requestFor(home), CancelToken(), [&](const QString& t) {
+            std::lock_guard<std::mutex> guard(lock);
+            progress << t;
+        });
+    ASSERT_TRUE(std::holds_alternative<DiskMapResult>(outcome));
+    const DiskMapResult& result = std::get<DiskMapResult>(outcome);
+    const MapNode& root = result.root;
+    EXPECT_EQ(root.id, home);
+    EXPECT_EQ(root.category, DiskMapCategory::Unknown);
+    EXPECT_TRUE(root.isDirectory);
+    EXPECT_EQ(names(root), QStringList({"Documents", "disk.img", "B-notes", "a-notes", "b-notes"}));
+    EXPECT_EQ(root.sizeBytes, 16384 + 8192 + 3 * 4096);
+    EXPECT_EQ(root.fileCount, 5);
+    EXPECT_FALSE(root.children[1].isDirectory);
+    EXPECT_EQ(result.unreadableFolders, 0);
+    EXPECT_EQ(result.cloudFoldersSkipped, 0);
+    // One report per item at least, and one that counts them all.
+    ASSERT_GE(progress.size(), 6);
+    EXPECT_EQ(progress.filter(QString::fromUtf8("6 of 6 folders done")).size(), 1);
+}
+
+TEST(DiskMapScan, UserFoldersKeepTheirCategoryUnderAnyName) {
+    const QString home = testsupport::freshDir("scan-xdg");
+    makeFile(home + "/Téléchargements/setup.run", 4096);
+    HomeLayout layout = HomeLayout::forHome(home);
+    layout.setDownloadsDir(home + "/Téléchargements");
+    DiskMapScanner::Request request = DiskMapScanner::requestFor(layout);
+    request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
+    const auto outcome = DiskMapScanner::runScan(request, CancelToken(), {});
+    const MapNode& folder = std::get<DiskMapResult>(outcome).root.children.at(0);
+    EXPECT_EQ(folder.category, DiskMapCategory::DownloadsLimbo);
+}
+
+TEST(DiskMapScanner, ScanPublishesOnTheMainThread) {
+    const QString home = testsupport::freshDir("scanner");
+    makeFile(home + "/Music/song.mp3", 8192);
+    DiskMapScanner scanner(requestFor(home));
+    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.scanGeneration(), 0u);
+
+    scanner.scan();
+    EXPECT_EQ(scanner.state(), DiskMapScanner::State::scanning("Opening your home folder"));
+    EXPECT_FALSE(scanner.result());
+    ASSERT_TRUE(settled(scanner));
+    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    ASSERT_TRUE(scanner.result());
+    EXPECT_EQ(names(scanner.result()->root), QStringList({"Music"}));
+    EXPECT_EQ(scanner.result()->root.children[0].category, DiskMapCategory::Media);
+
+    // A new scan drops the old result at once.
+    scanner.scan();
+    EXPECT_FALSE(scanner.result());
+    ASSERT_TRUE(settled(scanner));
+}
+
+TEST(DiskMapScanner, LateProgressNeverRevivesAFinishedScan) {
+    const QString home = testsupport::freshDir("late");
+    makeFile(home + "/Docs/a.txt", 4096);
+    DiskMapScanner scanner(requestFor(home));
+    scanner.scan();
+    const quint64 generation = scanner.scanGeneration();
+    scanner.applyProgress(generation, "halfway");
+    EXPECT_EQ(scanner.state().text, "halfway");
+    scanner.applyProgress(generation - 1, "stale");
+    EXPECT_EQ(scanner.state().text, "halfway");
+    ASSERT_TRUE(settled(scanner));
+    drain();
+    ASSERT_EQ(scanner.state().kind, Kind::Done);
+    scanner.applyProgress(generation, "Measured 4 KB across 1 files");
+    EXPECT_EQ(scanner.state().kind, Kind::Done);
+
+    DiskMapScanner failing(requestFor(home + "/missing"));
+    failing.scan();
+    ASSERT_TRUE(settled(failing));
+    failing.applyProgress(failing.scanGeneration(), "late");
+    EXPECT_EQ(failing.state(), DiskMapScanner::State::failed(DiskMapScanner::unreadableHomeText()));
+}
+
+TEST(DiskMapScanner, CancelStopsQuietly) {
+    const QString home = testsupport::freshDir("stop");
+    makeFile(home + "/Docs/a.txt", 4096);
+    DiskMapScanner scanner(requestFor(home));
+    QSignalSpy states(&scanner, &DiskMapScanner::stateChanged);
+
+    scanner.cancel(); // idle: nothing happens
+    EXPECT_EQ(scanner.scanGeneration(), 0u);
+    EXPECT_EQ(states.count(), 0);
+
+    scanner.scan();
+    scanner.cancel();
+    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.scanGeneration(), 2u);
+    drain();
+    // The stopped scan's outcome ("Scan stopped." or a result) was stale when it came.
+    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_FALSE(scanner.result());
+
+    scanner.scan();
+    ASSERT_TRUE(settled(scanner));
+    drain();
+    const quint64 generation = scanner.scanGeneration();
+    scanner.cancel(); // done: nothing happens
+    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    EXPECT_EQ(scanner.scanGeneration(), generation);
+    EXPECT_TRUE(scanner.result());
+}
+
+TEST(DiskMapScanner, ANewScanSupersedesTheRunningOne) {
+    const QString home = testsupport::freshDir("supersede");
+    for (int i = 0; i < 20; ++i)
+        makeFile(home + QStringLiteral("/Docs/d%1/f.txt").arg(i), 4096);
+    DiskMapScanner scanner(requestFor(home));
+    int results = 0;
+    int failures = 0;
+    QObject::connect(&scanner, &DiskMapScanner::resultChanged,
+                     [&] { results += bool(scanner.result()); });
+    QObject::connect(&scanner, &DiskMapScanner::stateChanged,
+                     [&] { failures += scanner.state().kind == Kind::Failed; });
+    scanner.scan();
+    scanner.scan();
+    EXPECT_EQ(scanner.state().text, DiskMapScanner::openingText());
+    ASSERT_TRUE(settled(scanner));
+    drain();
+    EXPECT_EQ(results, 1);
+    EXPECT_EQ(failures, 0);
+    EXPECT_EQ(scanner.state().kind, Kind::Done);
+}
+
+TEST(DiskMapScanner, GoneScannerDropsWhatArrives) {
+    const QString home = testsupport::freshDir("gone");
+    makeFile(home + "/Docs/a.txt", 4096);
+    auto scanner = std::make_unique<DiskMapScanner>(requestFor(home));
+    scanner->scan();
+    scanner.reset();
+    drain(); // nothing may touch the destroyed scanner
+    SUCCEED();
+}

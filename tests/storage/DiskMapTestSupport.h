@@ -1,0 +1,44 @@
+#pragma once
+
+#include "support/TestSupport.h"
+
+#include <fcntl.h>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace diskmaptest {
+
+constexpr qint64 MiB = 1024 * 1024;
+
+// Makes a file whose allocated size is exactly `bytes` when that is a multiple of 4096 (the
+// blocks are reserved, not written, so large files cost nothing to make); other sizes are
+// written and take whole blocks.
+inline void makeFile(const QString& path, qint64 bytes = 4096) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return;
+    if (bytes > 0 && (bytes % 4096 != 0 || ::posix_fallocate(fd, 0, bytes) != 0)) {
+        const QByteArray chunk(64 * 1024, 'x');
+        for (qint64 left = bytes; left > 0; left -= chunk.size())
+            ::write(fd, chunk.constData(), size_t(std::min<qint64>(left, chunk.size())));
+    }
+    ::close(fd);
+}
+
+inline void makeDir(const QString& path) {
+    QDir().mkpath(path);
+}
+
+// What the walker counts for a path: its allocated blocks.
+inline qint64 allocated(const QString& path) {
+    struct stat st;
+    if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return -1;
+    return qint64(st.st_blocks) * 512;
+}
+
+} // namespace diskmaptest
