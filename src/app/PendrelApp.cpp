@@ -82,6 +82,9 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
                                           .applications = RunningApplications::system(),
                                           .home = layout,
                                           .measure = cleaningTools.measure,
+                                          // No health check scores a sample yet: headroom
+                                          // questions go on down the chain.
+                                          .headroom = {},
                                       });
     s.search = own<SpotlightSearch>("SpotlightSearch");
     s.runMode = shared<RunModeManager>("RunModeManager");
