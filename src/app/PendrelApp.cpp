@@ -7,6 +7,7 @@
 #include "apps/AppUninstaller.h"
 #include "apps/StartupItems.h"
 #include "apps/TweaksService.h"
+#include "assistant/PendrelTimelineStore.h"
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAssistant.h"
 #include "automation/AutomationStore.h"
@@ -22,7 +23,9 @@
 #include "platform/FileRevealer.h"
 #include "platform/HomeLayout.h"
 #include "platform/LinuxDocumentText.h"
+#include "platform/NotificationCenter.h"
 #include "platform/ProcessRestarter.h"
+#include "platform/RunningApplications.h"
 #include "platform/ToolRunner.h"
 #include "platform/UnavailableLanguageModel.h"
 #include "shell/FinderExtensionBridge.h"
@@ -69,8 +72,27 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     // cleaners share.
     const HomeLayout layout = HomeLayout::fromEnvironment();
     const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
+    // The model backend is no service of the list; the assistant needs it from the start.
+    s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
     s.appState = own<AppState>("AppState");
-    s.assistant = own<TamsoAssistant>("TamsoAssistant");
+    s.assistant = own<TamsoAssistant>(
+        "TamsoAssistant",
+        TamsoAssistant::Dependencies{
+            .timeline = *PendrelTimelineStore::shared(),
+            .model = *s.languageModel,
+            .notifications = NotificationCenter::defaultCenter(),
+            .autopilot = &PerformanceAutopilot::shared,
+            .applications = RunningApplications::system(),
+            .home = layout,
+            .measure = cleaningTools.measure,
+            // The health check's score, with no junk
+            // counted, as the assistant asks it.
+            .headroom =
+                [](const SystemSnapshot& snapshot) {
+                    const HealthCheck::Headroom h = HealthCheck::findings(snapshot, 0);
+                    return TamsoAssistant::Headroom{h.title, h.detail, h.findings};
+                },
+        });
     s.search = own<SpotlightSearch>("SpotlightSearch");
     s.runMode = shared<RunModeManager>("RunModeManager");
     s.updater = shared<UpdaterManager>("UpdaterManager");
@@ -106,7 +128,6 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.automation = shared<AutomationStore>("AutomationStore");
     s.autopilot = shared<PerformanceAutopilot>("PerformanceAutopilot");
     s.keepAwake = shared<KeepAwakeManager>("KeepAwakeManager");
-    s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
     s.fileCompare = adopt(std::make_unique<FileCompare>(*s.screen, *s.languageModel,
                                                         std::make_shared<LinuxDocumentText>()));
     m_revealer = std::make_unique<FileManagerRevealer>();

@@ -60,7 +60,7 @@ struct Services {
     AutomationStore* automation = nullptr;
     PerformanceAutopilot* autopilot = nullptr;
     KeepAwakeManager* keepAwake = nullptr;
-    // Made after the list above: the on-device model backend and the file compare's runs.
+    // Beside the list: the on-device model backend (made first) and the file compare's runs.
     LanguageModel* languageModel = nullptr;
     FileCompare* fileCompare = nullptr;
     // Not a service but one shared way to show a file in the file manager.

@@ -92,11 +92,11 @@ TEST_F(ContentViewTest, AskingHandsTheQuestionOverLaterWithTheContextOfTheScreen
     clock.start();
     post(Notifications::AskTamso, "Why is my disk full?");
     EXPECT_EQ(view->selectedSection(), "tamso") << "the assistant is selected at once";
-    EXPECT_EQ(assistant.askCount(), 0) << "the question waits";
+    EXPECT_EQ(askCount, 0) << "the question waits";
 
-    ASSERT_TRUE(testsupport::waitFor([&] { return assistant.askCount() == 1; }, 3000));
+    ASSERT_TRUE(testsupport::waitFor([&] { return askCount == 1; }, 3000));
     EXPECT_GE(clock.elapsed(), ContentView::kAskDelayMs - 10);
-    const TamsoAssistant::AskCall& call = *assistant.lastAsk();
+    const AskCall& call = *lastAsk;
     EXPECT_EQ(call.question, "Why is my disk full?");
     EXPECT_EQ(call.context, (TamsoScreenContext{"disk", "Storage", QString("Safe cleanup")}));
     EXPECT_EQ(call.snapshot.memUsedBytes, 6u);
@@ -106,14 +106,14 @@ TEST_F(ContentViewTest, AskingHandsTheQuestionOverLaterWithTheContextOfTheScreen
 TEST_F(ContentViewTest, AskingFromASectionWithoutSubModesGivesNoDetailAndEmptyTextAsksNothing) {
     view->selectSection("vault");
     post(Notifications::AskTamso, "  "); // not trimmed here: blanks are a question
-    ASSERT_TRUE(testsupport::waitFor([&] { return assistant.askCount() == 1; }, 3000));
-    EXPECT_EQ(assistant.lastAsk()->context, (TamsoScreenContext{"vault", "Privacy", std::nullopt}));
+    ASSERT_TRUE(testsupport::waitFor([&] { return askCount == 1; }, 3000));
+    EXPECT_EQ(lastAsk->context, (TamsoScreenContext{"vault", "Privacy", std::nullopt}));
 
     view->selectSection("dashboard");
     post(Notifications::AskTamso, "");
     EXPECT_EQ(view->selectedSection(), "tamso");
     QTest::qWait(ContentView::kAskDelayMs * 2);
-    EXPECT_EQ(assistant.askCount(), 1);
+    EXPECT_EQ(askCount, 1);
 }
 
 TEST_F(ContentViewTest, SubModeTitlesFollowTheSectionsOwnState) {

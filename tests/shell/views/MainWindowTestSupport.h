@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assistant/TamsoAssistant.h"
+#include "assistant/AssistantTestSupport.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
@@ -20,20 +20,37 @@ inline SystemSnapshot memorySample(quint64 used, quint64 total) {
     return s;
 }
 
+// One hand-over to the assistant, exactly as the caller made it.
+struct AskCall {
+    QString question;
+    SystemSnapshot snapshot;
+    std::optional<TamsoScreenContext> context;
+};
+
 // A content view over test-owned services, its own defaults file, and screens that are plain
 // labels named "screen-<id>", counted as they are made. Nothing samples until the test says so.
+// Every question handed to the assistant is counted and the last one kept.
 struct ContentViewFixture {
     std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
     UserDefaults defaults{testsupport::freshDir("content") + "/defaults.json"};
     AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
                                         .intervalMs = 3'600'000,
                                         .startSampling = false}};
-    TamsoAssistant assistant;
+    assistanttest::AssistantRig rig{QStringLiteral("content")};
+    TamsoAssistant& assistant = *rig.assistant;
+    std::optional<AskCall> lastAsk;
+    int askCount = 0;
     ScreenState screen;
     QStringList built;
     std::unique_ptr<ContentView> view;
 
     ContentViewFixture() {
+        QObject::connect(&assistant, &TamsoAssistant::asked,
+                         [this](const QString& question, const SystemSnapshot& snapshot,
+                                const std::optional<TamsoScreenContext>& context) {
+                             lastAsk = AskCall{question, snapshot, context};
+                             ++askCount;
+                         });
         Services services;
         services.appState = &appState;
         services.assistant = &assistant;

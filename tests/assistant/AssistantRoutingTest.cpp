@@ -1,0 +1,351 @@
+#include "assistant/AssistantTestSupport.h"
+#include "shell/FeatureReplies.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QSemaphore>
+#include <QThread>
+#include <QTimer>
+
+using namespace assistanttest;
+using K = TamsoActionKind;
+
+namespace {
+
+struct ActionSpec {
+    QString label;
+    QString featureID;
+    TamsoActionKind kind;
+    std::optional<QString> payload;
+
+    friend bool operator==(const ActionSpec&, const ActionSpec&) = default;
+};
+
+QList<ActionSpec> specs(const TamsoMessage& m) {
+    QList<ActionSpec> out;
+    for (const TamsoAction& a : m.actions)
+        out.append({a.label, a.featureID, a.kind, a.payload});
+    return out;
+}
+
+void PrintTo(const ActionSpec& a, std::ostream* os) {
+    *os << a.label.toStdString() << " | " << a.featureID.toStdString() << " | "
+        << rawValue(a.kind).toStdString() << " | "
+        << (a.payload ? a.payload->toStdString() : std::string("(none)"));
+}
+
+const ActionSpec openStorage{"Open Storage", "disk", K::OpenFeature, std::nullopt};
+
+const QString kFallback =
+    "I can answer about speed, heat, memory, disk space, battery, screenshots, organising "
+    "folders, duplicates, and what system processes are. Try: \"why is my Mac hot?\" or \"why is "
+    "my Mac slow?\".";
+
+SystemSnapshot busyMachine() {
+    SystemSnapshot s;
+    s.memUsedBytes = 6'000'000'000;
+    s.memTotalBytes = 8'000'000'000;
+    s.cpuPercent = 64;
+    s.diskFreeBytes = 120'000'000'000;
+    s.diskTotalBytes = 500'000'000'000;
+    s.thermal.pressure = ThermalSnapshot::Pressure::Fair;
+    s.topProcesses = {{QUuid::createUuid(), "Firefox", 2'000'000'000, 0},
+                      {QUuid::createUuid(), "code", 900'000'000, 0}};
+    s.topCPUProcesses = {{QUuid::createUuid(), "Firefox", 48.6, 0}};
+    return s;
+}
+
+// A question, what the rules give it and what, if anything, reaches the search panel.
+struct Route {
+    const char* question;
+    QString text;
+    QList<ActionSpec> actions;
+    std::optional<QString> searched = std::nullopt;
+    bool textIsPrefix = false; // a section's blurb, given by its first words
+};
+
+class AssistantRoutingTest : public ::testing::Test {
+protected:
+    AssistantRig rig;
+    QObject observer;
+    QStringList searches;
+
+    void SetUp() override {
+        rig.notifications.observe(Notifications::RunSearch, &observer,
+                                  [this](const QString& text) { searches.append(text); });
+    }
+};
+
+} // namespace
+
+TEST_F(AssistantRoutingTest, ExampleQuestionsGetTheirAnswersAndActions) {
+    const QString b = "Clearing app caches is generally safe. Apps recreate them as needed. You "
+                      "do not lose documents, photos, mail, or passwords. The first launch after "
+                      "clearing may feel a little slower while caches rebuild. Pendrel measures "
+                      "and previews before anything goes to the Trash.";
+    const QString searching = "Searching your files for that now. Results are in the Find panel "
+                              "on the right; click Show on any of them to open its location.";
+    const QList<Route> routes = {
+        {"is it safe to clear caches", b, {openStorage}},
+        {"Will clearing caches delete my Keychain passwords?",
+         "No. App caches are temporary files apps rebuild on their own. Saved passwords live in "
+         "the system keyring (and in your browser’s password manager), not in ~/.cache. Clearing "
+         "app caches does not delete keyring passwords, browser passwords, or synced passwords.",
+         {openStorage}},
+        {"can i wipe the keychain",
+         "Pendrel’s cleaners do not touch the keyring. Passwords, certificates and secure notes "
+         "stay where the system put them. The Privacy Centre Vault stores extra secrets you "
+         "choose to save there — clearing caches still won’t remove those.",
+         {{"Open Privacy Centre", "vault", K::OpenFeature, std::nullopt}}},
+        {"will cleaning delete my photos",
+         "Pendrel does not silently delete your documents or photos. Cleaners only offer measured "
+         "categories (caches, logs, Trash, and similar), preview what would go, and send items to "
+         "the Trash so you can undo. Your Documents, Pictures and Desktop are left alone unless "
+         "you pick a specific file yourself.",
+         {openStorage}},
+        // Safety outranks the catalog, whose "clear caches" would answer otherwise.
+        {"clear caches: is that safe?", b, {openStorage}},
+        {"show me the disk map",
+         "Disk Map shows your home folder as a treemap so the largest folders stand out.",
+         {{"Open Disk Map", "disk", K::ProposeOpenCleanup, "diskMap"}}},
+        {"Find photos with my dog", searching, {}, "find photos with my dog"},
+        // A catalog phrase of 8 or more characters outweighs the find phrase.
+        {"search history",
+         "Search everything Pendrel explained",
+         {{"Open Timeline", "pendrel-timeline", K::OpenFeature, std::nullopt}},
+         std::nullopt,
+         true},
+        {"clean up my screenshots",
+         "I can open Screenshot Cleaner so you can review captures by age before clearing them.",
+         {{"Open Screenshot Cleaner", "disk", K::ProposeOpenCleanup, "screenshots"}}},
+        {"help me tidy my downloads",
+         "Folder Organizer can preview moving Downloads and Desktop files into type folders. "
+         "Nothing moves until you approve the plan.",
+         {{"Open Organizer", "disk", K::ProposeOpenCleanup, "organizer"}}},
+        {"should i quit something",
+         "Performance Autopilot can suggest apps that are open but not frontmost. Right now "
+         "Firefox is using the most memory. I can propose quitting it — you approve first.",
+         {{"Open Performance", "performance", K::OpenFeature, std::nullopt},
+          {"Propose quitting Firefox", "performance", K::ProposeQuit, "Firefox"}}},
+        {"what is my headroom",
+         "Good headroom: 78 headroom points · 12 GB free · memory 81%. Storage getting tight. "
+         "Memory elevated. Thermals comfortable.",
+         {{"Open Home", "dashboard", K::OpenFeature, std::nullopt}}},
+        {"why is my battery draining",
+         "This Mac has no battery, so nothing to worry about there.",
+         {}},
+        {"what is windowserver doing",
+         "WindowServer draws everything on your screen. High memory here usually means lots of "
+         "windows or an external display; it is normal and safe.",
+         {}},
+        {"what's mds_stores",
+         "mds_stores is Spotlight's indexer storing its index. Busy after big file changes, then "
+         "it settles.",
+         {}},
+        {"what is mds",
+         "mds and mds_stores are Spotlight building its search index. Busy after "
+         "big file changes, then it settles.",
+         {}},
+        {"delete my passwords", kFallback, {}},
+        {"remove keychain items",
+         "Pendrel’s cleaners do not touch the keyring. Passwords, "
+         "certificates and secure notes stay where the system put them. "
+         "The Privacy Centre Vault stores extra secrets you choose to "
+         "save there — clearing caches still won’t remove those.",
+         {{"Open Privacy Centre", "vault", K::OpenFeature, std::nullopt}}},
+        {"findings", kFallback, {}},
+        {"what is a flux capacitor", kFallback, {}},
+    };
+    const SystemSnapshot snapshot = busyMachine();
+    for (const Route& r : routes) {
+        SCOPED_TRACE(r.question);
+        searches.clear();
+        const TamsoMessage answer = rig.askAndWait(r.question, snapshot);
+        EXPECT_EQ(answer.role, TamsoMessage::Role::Tamso);
+        if (r.textIsPrefix)
+            EXPECT_TRUE(answer.text.startsWith(r.text)) << answer.text.toStdString();
+        else
+            EXPECT_EQ(answer.text, r.text);
+        EXPECT_EQ(specs(answer), r.actions);
+        EXPECT_EQ(searches, r.searched ? QStringList{*r.searched} : QStringList{});
+    }
+}
+
+TEST_F(AssistantRoutingTest, TheCatalogAnswersWithTheLiveReplyAndTheScreenTheUserWasOn) {
+    const SystemSnapshot s = busyMachine();
+    const TamsoMessage answer = rig.askAndWait(
+        "why is my mac hot", s, TamsoScreenContext{"tamso", "Explain My Mac", std::nullopt});
+    EXPECT_EQ(answer.text,
+              FeatureReplies::performance(s) + " (You were looking at Explain My Mac.)");
+    EXPECT_EQ(specs(answer), (QList<ActionSpec>{{"See performance", "performance", K::OpenFeature,
+                                                 std::nullopt}}));
+
+    // A section without a live reply answers with its blurb; one without a label gets
+    // "Open " + its title.
+    const TamsoMessage compare = rig.askAndWait("what changed between these two", s,
+                                                TamsoScreenContext{"disk", "Storage", "Disk Map"});
+    EXPECT_EQ(compare.text, "Drop two files in and see exactly what differs, explained in plain "
+                            "English. (You were looking at Storage — Disk Map.)");
+    EXPECT_EQ(specs(compare),
+              (QList<ActionSpec>{{"Open Compare", "compare", K::OpenFeature, std::nullopt}}));
+
+    EXPECT_EQ(TamsoAssistant::describeScreen("Storage", QString()), "Storage");
+
+    // The battery rule leaves a question the catalog knows to the catalog.
+    const TamsoMessage battery = rig.askAndWait("why is battery low", s);
+    EXPECT_TRUE(battery.text.startsWith("Ask Pendrel anything about your Mac."));
+    EXPECT_EQ(specs(battery),
+              (QList<ActionSpec>{{"Ask Pendrel", "tamso", K::OpenFeature, std::nullopt}}));
+}
+
+TEST_F(AssistantRoutingTest, BatteryAndQuitTextsFollowTheSample) {
+    SystemSnapshot s;
+    s.batteryPercent = 80;
+    s.batteryCycles = 500;
+    EXPECT_EQ(TamsoAssistant::batteryText(s),
+              "Battery is at 80%. It has done 500 charge cycles; makers rate most batteries for "
+              "about 1000.");
+    s.batteryCharging = true;
+    s.batteryHealthPercent = 91;
+    s.batteryCycles.reset();
+    EXPECT_EQ(TamsoAssistant::batteryText(s),
+              "Battery is at 80% and on power. Health is 91% of its original capacity.");
+
+    const TamsoMessage quit = rig.askAndWait("close apps please", SystemSnapshot{});
+    EXPECT_EQ(quit.text, "Performance Autopilot can suggest apps that are open but not frontmost.");
+    EXPECT_EQ(specs(quit), (QList<ActionSpec>{
+                               {"Open Performance", "performance", K::OpenFeature, std::nullopt}}));
+
+    // A process that belongs to a running application is proposed by that application's name,
+    // the name the autopilot can find it by.
+    SystemSnapshot busy;
+    busy.topProcesses = {{QUuid::createUuid(), "firefox-esr", 2'000'000'000, 4242}};
+    rig.applications->apps = {FakeRunningApplications::app("Firefox ESR", 4242)};
+    const TamsoMessage named = rig.askAndWait("autopilot", busy);
+    ASSERT_EQ(named.actions.size(), 2);
+    EXPECT_EQ(named.actions[1].payload, "Firefox ESR");
+    EXPECT_TRUE(named.text.contains("Right now Firefox ESR is using the most memory."));
+}
+
+TEST_F(AssistantRoutingTest, WithoutAHealthCheckTheHeadroomQuestionGoesOnDownTheChain) {
+    AssistantRig bare(QStringLiteral("bare"));
+    bare.assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Dependencies{
+        .timeline = *bare.timeline.store,
+        .model = bare.model,
+        .notifications = bare.notifications,
+        .autopilot = {},
+        .applications = {},
+        .home = bare.home,
+        .measure = bare.measure,
+        .headroom = {},
+    });
+    EXPECT_EQ(bare.askAndWait("my health score").text, kFallback);
+}
+
+TEST_F(AssistantRoutingTest, DeveloperDataIsMeasuredOffTheMainThreadAndAnswered) {
+    const QString ollama = rig.home.map(".ollama");
+    QThread* measuredOn = nullptr;
+    rig.measure->setHook(
+        [&](const CleanCategory&, const CancelToken&) { measuredOn = QThread::currentThread(); });
+
+    // No folder: nothing is measured.
+    EXPECT_EQ(rig.askAndWait("how big are my models").text,
+              "I don’t see an Ollama folder on this Mac (~/.ollama). If you install models with "
+              "Ollama later, ask again and I’ll measure how much space they use.");
+    EXPECT_EQ(
+        specs(rig.assistant->messages().constLast()),
+        (QList<ActionSpec>{{"Open Developer Centre", "devclean", K::OpenFeature, std::nullopt}}));
+    EXPECT_TRUE(rig.measure->measured().isEmpty());
+
+    ASSERT_TRUE(QDir().mkpath(ollama + "/models/manifests/registry/library/llama3"));
+    EXPECT_EQ(rig.askAndWait("how much space does ollama use").text,
+              "Ollama is installed, but I’m not seeing measurable model data yet (about Zero "
+              "KB). Nothing is deleted until you choose it in Developer Centre.");
+
+    rig.measure->setResult("dev-ollama",
+                           {.sizeBytes = 4'100'000'000, .fileCount = 0, .eligibleFiles = {}});
+    EXPECT_EQ(rig.askAndWait("ollama").text,
+              "Ollama data on this Mac is about 4.1 GB under ~/.ollama. I couldn’t count named "
+              "models clearly — open Developer Centre → AI models for the cleanup view. Nothing "
+              "is deleted until you choose it in Developer Centre.");
+
+    writeAll(ollama + "/models/manifests/registry/library/llama3/latest", "{}");
+    writeAll(ollama + "/models/manifests/registry/library/.hidden", "{}");
+    const TamsoMessage one = rig.askAndWait("local ai model too big?");
+    EXPECT_EQ(one.text, "Ollama has 1 model on this Mac, using about 4.1 GB under ~/.ollama. "
+                        "Nothing is deleted until you choose it in Developer Centre.");
+    EXPECT_EQ(specs(one),
+              (QList<ActionSpec>{{"Open AI models", "devclean", K::OpenFeature, std::nullopt}}));
+    writeAll(ollama + "/models/manifests/registry/library/llama3/8b", "{}");
+    EXPECT_TRUE(rig.askAndWait("ollama models").text.startsWith("Ollama has 2 models on"));
+    EXPECT_NE(measuredOn, nullptr);
+    EXPECT_NE(measuredOn, QThread::currentThread());
+
+    rig.measure->setResult("dev-lmstudio",
+                           {.sizeBytes = 2'100'000'000, .fileCount = 0, .eligibleFiles = {}});
+    const TamsoMessage lm = rig.askAndWait("how much space does lm studio take");
+    EXPECT_EQ(lm.text, "LM Studio data on this Mac is about 2.1 GB. That includes models and "
+                       "cache. Review it under Developer Centre → AI models before clearing.");
+    EXPECT_EQ(specs(lm),
+              (QList<ActionSpec>{{"Open AI models", "devclean", K::OpenFeature, std::nullopt}}));
+
+    EXPECT_EQ(rig.askAndWait("docker").text,
+              "I don’t see measurable Docker data folders on this Mac right now.");
+    rig.measure->setResult("dev-docker",
+                           {.sizeBytes = 31'000'000'000, .fileCount = 0, .eligibleFiles = {}});
+    const TamsoMessage docker = rig.askAndWait("is docker using a lot");
+    EXPECT_EQ(docker.text, "Docker-related data on this Mac is about 31 GB. That is mostly "
+                           "images, containers and the Docker VM disk. Prefer reviewing it in "
+                           "Developer Centre (or Docker’s own prune) before deleting.");
+    EXPECT_EQ(specs(docker), (QList<ActionSpec>{{"Open Developer Centre", "devclean",
+                                                 K::OpenFeature, std::nullopt}}));
+    EXPECT_EQ(rig.askAndWait("docker compose help").text, kFallback);
+}
+
+TEST_F(AssistantRoutingTest, TheWindowKeepsRunningWhileDeveloperDataIsMeasured) {
+    QSemaphore release;
+    rig.measure->setHook([&](const CleanCategory&, const CancelToken&) { release.acquire(); });
+    rig.assistant->ask("docker size", SystemSnapshot{}, std::nullopt);
+    bool ticked = false;
+    QTimer::singleShot(20, [&] { ticked = true; });
+    EXPECT_TRUE(testsupport::waitFor([&] { return ticked; }, 2000));
+    EXPECT_TRUE(rig.assistant->thinking()) << "the answer waits for the measurement";
+    release.release();
+    EXPECT_TRUE(testsupport::waitFor([&] { return !rig.assistant->thinking(); }));
+    EXPECT_TRUE(rig.assistant->messages().constLast().text.startsWith("I don’t see measurable "
+                                                                      "Docker"));
+}
+
+TEST(DeveloperStorageRuleTest, SizeWordsAndToolsDecideWhetherAndWhichToolAnswers) {
+    using T = TamsoAssistant::DeveloperTool;
+    const QList<std::pair<const char*, std::optional<T>>> table = {
+        {"docker", T::Docker},
+        {"docker compose help", std::nullopt},
+        {"is docker big", T::Docker},
+        {"docker models", T::Docker},
+        {"how big are my models", T::Ollama},
+        {"my models", std::nullopt},
+        {"local ai on this machine", std::nullopt},
+        {"which ai model", T::Ollama},
+        {"lmstudio", T::LMStudio},
+        {"lm studio and docker", T::LMStudio},
+        {"ollama and docker size", T::Ollama},
+        {"how much disk does docker take", T::Docker},
+        {"storage of my models", T::Ollama},
+        // "big" counts only without a size word; the size word alone needs a tool or models.
+        {"how big is my disk", std::nullopt},
+    };
+    for (const auto& [q, tool] : table) {
+        SCOPED_TRACE(q);
+        EXPECT_EQ(TamsoAssistant::developerStorageTool(q), tool);
+    }
+}
+
+TEST(FindRuleTest, AFindPhraseNeedsItsBlankAndYieldsToALongCatalogTrigger) {
+    EXPECT_FALSE(TamsoAssistant::hasStrongCatalogTrigger("find photos with my dog"));
+    EXPECT_TRUE(TamsoAssistant::hasStrongCatalogTrigger("find duplicate files"));
+    // "storage" (7 characters) is not strong; "disk space" (10) is.
+    EXPECT_FALSE(TamsoAssistant::hasStrongCatalogTrigger("search storage"));
+    EXPECT_TRUE(TamsoAssistant::hasStrongCatalogTrigger("search disk space"));
+    EXPECT_EQ(TamsoAssistant::findPhrases().size(), 14);
+}
