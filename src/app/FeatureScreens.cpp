@@ -130,49 +130,50 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
              return new TamsoMemoryView(*TamsoMemory::shared(), parent);
          }},
         // Until the folder browser arrives, "folders" shows the biggest files (its "biggest" mode).
-        {QStringLiteral("folders"), [](const Services& s, QWidget* parent) -> QWidget* {
+        {QStringLiteral("folders"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
              if (!s.largeFiles || !s.screen)
                  return placeholder(*QKFeature::lookup(QStringLiteral("folders")), parent);
              return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, parent);
-             {QStringLiteral("dashboard"),
-              [](const Services& s, QWidget* parent) -> QWidget* {
-                  if (!s.appState || !s.permissions || !s.health || !s.screen)
-                      return placeholder(*QKFeature::lookup(QStringLiteral("dashboard")), parent);
-                  static const SystemClock clock;
-                  static const PasswdAccountName account;
-                  return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
-                                           account, parent);
-              }},
-                 {QStringLiteral("health-report"),
-                  [](const Services& s, QWidget* parent) -> QWidget* {
-                      if (!s.appState || !s.health)
-                          return placeholder(*QKFeature::lookup(QStringLiteral("health-report")),
-                                             parent);
-                      return new HealthReportView(*s.appState, *s.health, parent);
-                  }},
-                 {QStringLiteral("performance"),
-                  [](const Services& s, QWidget* parent) -> QWidget* {
-                      return new PerformanceView(s.appState, s.autopilot, s.screen, parent);
-                  }},
-                 {QStringLiteral("startup"),
-                  [](const Services& s, QWidget* parent) -> QWidget* {
-                      return new StartupItemsView(s.startupItems, s.fileRevealer, parent);
-                  }},
-                 {QStringLiteral("uninstaller"),
-                  [](const Services& s, QWidget* parent) -> QWidget* {
-                      if (!s.screen || !s.uninstaller)
-                          return placeholder(*QKFeature::lookup(QStringLiteral("uninstaller")),
-                                             parent);
-                      return new AppsHubView(*s.screen, *s.uninstaller, parent);
-                  }},
-                 {QStringLiteral("subscriptions"),
-                  [](const Services&, QWidget* parent) -> QWidget* {
-                      return new SubscriptionIntelligenceView(parent);
-                  }},
-                 {QStringLiteral("tweaks"), [](const Services& s, QWidget* parent) -> QWidget* {
-                      return new TweaksView(s.tweaks, parent);
-                  }},
-         };
+         }},
+        {QStringLiteral("dashboard"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.appState || !s.permissions || !s.health || !s.screen)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("dashboard")), parent);
+             static const SystemClock clock;
+             static const PasswdAccountName account;
+             return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
+                                      account, parent);
+         }},
+        {QStringLiteral("health-report"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.appState || !s.health)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("health-report")), parent);
+             return new HealthReportView(*s.appState, *s.health, parent);
+         }},
+        {QStringLiteral("performance"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new PerformanceView(s.appState, s.autopilot, s.screen, parent);
+         }},
+        {QStringLiteral("startup"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new StartupItemsView(s.startupItems, s.fileRevealer, parent);
+         }},
+        {QStringLiteral("uninstaller"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.uninstaller)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("uninstaller")), parent);
+             return new AppsHubView(*s.screen, *s.uninstaller, parent);
+         }},
+        {QStringLiteral("subscriptions"),
+         [](const Services&, QWidget* parent) -> QWidget* {
+             return new SubscriptionIntelligenceView(parent);
+         }},
+        {QStringLiteral("tweaks"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             return new TweaksView(s.tweaks, parent);
+         }},
+    };
     return table;
 }
 
