@@ -16,6 +16,7 @@ declare -A seeds=(
   [desktop_entry]=tests/fixtures/startup/desktop
   [unit_file]=tests/fixtures/startup/units
   [defaults_domain]=tests/fixtures/startup/defaults
+  [secure_notes_index]=tests/fixtures/vault
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

@@ -30,3 +30,4 @@ void renderMenuBarShots(ShotContext& ctx);
 void renderCompareShots(ShotContext& ctx);
 void renderAppsShots(ShotContext& ctx);
 void renderAssistantShots(ShotContext& ctx);
+void renderVaultShots(ShotContext& ctx);

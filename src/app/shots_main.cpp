@@ -45,5 +45,6 @@ int main(int argc, char** argv) {
     renderCompareShots(ctx);
     renderAppsShots(ctx);
     renderAssistantShots(ctx);
+    renderVaultShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

@@ -21,7 +21,10 @@ bool write(const QString& path, const QByteArray& bytes, QString* error) {
             *error = file.errorString();
         return false;
     }
-    if (file.write(bytes) != bytes.size()) {
+    // The bytes sit in Qt's buffer until flushed, and a flush inside commit() that reaches the
+    // disk only in part (a full disk, a size limit) is not reported by commit() itself; flushing
+    // here catches it before the half-written file replaces the old one.
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
         if (error)
             *error = file.errorString();
         file.cancelWriting();
