@@ -19,6 +19,7 @@ declare -A seeds=(
   [automation_states]=tests/fixtures/automation
   [info_plist]=tests/fixtures/apps/plist
   [apps_cache]=tests/fixtures/apps/cache
+  [secure_notes_index]=tests/fixtures/vault
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

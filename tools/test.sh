@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds Pendrel and runs every test:
 #   1. all tests offscreen in a sandboxed home (ctest), except those that need a bus;
-#   2. the D-Bus tests (tests/dbus) on a private session bus of their own;
+#   2. the D-Bus tests (tests/dbus) on a private session bus of their own, with a throw-away
+#      Secret Service on it (tools/keyring-session.sh);
 #   3. the concurrency stress tests (tests/tsan) again in a ThreadSanitizer build;
 #   4. every loader's fuzz target for a short while (tools/fuzz.sh, FUZZ_SECONDS each, 20 unless set);
 #   5. the formatting check: every C++ file as clang-format writes it.
@@ -14,7 +15,7 @@ jobs=$(nproc)
 status=0
 ctest --test-dir build --output-on-failure -j "$jobs" -LE dbus || status=1
 if [ -d tests/dbus ] && ls tests/dbus/*.cpp >/dev/null 2>&1; then
-  dbus-run-session -- env PENDREL_TEST_ALLOW_BUS=1 \
+  dbus-run-session -- env PENDREL_TEST_ALLOW_BUS=1 tools/keyring-session.sh \
     ctest --test-dir build --output-on-failure -L dbus || status=1
 fi
 if [ -d tests/tsan ] && ls tests/tsan/*.cpp >/dev/null 2>&1; then

@@ -25,6 +25,7 @@
 
 #include "storage/views/DiskMapPane.h"
 #include "ui-kit/QKEmptyState.h"
+#include "vault/views/SecureNotesView.h"
 #include "vitals/views/PerformanceView.h"
 
 #include <QHash>
@@ -172,6 +173,12 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
         {QStringLiteral("tweaks"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              return new TweaksView(s.tweaks, parent);
+         }},
+        {QStringLiteral("vault"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.secureNotes)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("vault")), parent);
+             return new SecureNotesView(*s.screen, *s.secureNotes, parent);
          }},
     };
     return table;

@@ -36,3 +36,4 @@ void renderAutomationShots(ShotContext& ctx);
 void renderDuplicatesShots(ShotContext& ctx);
 void renderHomeShots(ShotContext& ctx);
 void renderStorageShots(ShotContext& ctx);
+void renderVaultShots(ShotContext& ctx);

@@ -51,5 +51,6 @@ int main(int argc, char** argv) {
     renderDuplicatesShots(ctx);
     renderHomeShots(ctx);
     renderStorageShots(ctx);
+    renderVaultShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

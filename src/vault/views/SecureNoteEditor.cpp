@@ -1,0 +1,263 @@
+#include "vault/views/SecureNoteEditor.h"
+
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKIconLabel.h"
+#include "vault/SecureNotesStore.h"
+#include "vault/SecureNotesText.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// The rounded well the secret sits in, in both its forms: the quaternary text colour at 40 %.
+class SecretWell : public QStackedWidget {
+public:
+    using QStackedWidget::QStackedWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
+        fill.setAlphaF(fill.alphaF() * 0.4f);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), 8, 8);
+        p.fillPath(path, fill);
+    }
+};
+
+// Lets the well show through: no fill of its own, and an edit field's base made clear (only that
+// role is set, so the rest of the palette still follows the appearance).
+QWidget* transparent(QWidget* w) {
+    w->setAutoFillBackground(false);
+    QPalette p = w->palette();
+    p.setColor(QPalette::Base, Qt::transparent);
+    w->setPalette(p);
+    return w;
+}
+
+} // namespace
+
+SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& note, QWidget* parent)
+    : QWidget(parent), m_store(store), m_note(note) {
+    setObjectName(QStringLiteral("secureNoteEditor"));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(20, 20, 20, 20);
+    column->setSpacing(12);
+
+    m_titleField = new QLineEdit(this);
+    m_titleField->setObjectName(QStringLiteral("noteTitleField"));
+    m_titleField->setPlaceholderText(SecureNotesText::titlePlaceholder());
+    m_titleField->setFrame(false);
+    transparent(m_titleField);
+    QKFont::apply(m_titleField, TextStyle::Title2, QFont::Bold);
+    column->addWidget(m_titleField);
+    connect(m_titleField, &QLineEdit::textChanged, this, [this](const QString& text) {
+        m_title = text;
+        commit();
+    });
+
+    auto* header = new QHBoxLayout;
+    header->addWidget(QKBuild::label(SecureNotesText::secretHeading(), TextStyle::Caption,
+                                     QKForeground::Secondary, this, QFont::DemiBold, false));
+    header->addStretch(1);
+    m_reveal = QKBuild::button(SecureNotesText::revealButton(false), true, this);
+    m_reveal->setObjectName(QStringLiteral("revealButton"));
+    connect(m_reveal, &QPushButton::clicked, this, [this] { setRevealed(!m_revealed); });
+    header->addWidget(m_reveal);
+    m_copy = QKBuild::button(SecureNotesText::copyButton(), true, this);
+    m_copy->setObjectName(QStringLiteral("copyButton"));
+    connect(m_copy, &QPushButton::clicked, this, &SecureNoteEditor::copySecret);
+    header->addWidget(m_copy);
+    m_copiedLabel = QKBuild::label(SecureNotesText::copiedMark(), TextStyle::Caption,
+                                   QKForeground::Green, this, std::nullopt, false);
+    m_copiedLabel->setObjectName(QStringLiteral("copiedLabel"));
+    m_copiedLabel->hide();
+    header->addWidget(m_copiedLabel);
+    column->addLayout(header);
+
+    m_box = new SecretWell(this);
+    m_box->setObjectName(QStringLiteral("secretWell"));
+
+    // Hidden: the bullets and the count, read-only.
+    auto* hiddenScroll = new QScrollArea(m_box);
+    hiddenScroll->setFrameShape(QFrame::NoFrame);
+    hiddenScroll->setWidgetResizable(true);
+    transparent(hiddenScroll);
+    transparent(hiddenScroll->viewport());
+    m_hidden = transparent(new QWidget);
+    auto* hiddenColumn = new QVBoxLayout(m_hidden);
+    hiddenColumn->setContentsMargins(8, 8, 8, 8);
+    hiddenColumn->setSpacing(6);
+    m_masked = QKBuild::label(QString(), TextStyle::Body, QKForeground::Secondary, m_hidden);
+    m_masked->setObjectName(QStringLiteral("maskedSecret"));
+    QKFont::apply(m_masked, TextStyle::Body, std::nullopt, FontDesign::Monospaced);
+    hiddenColumn->addWidget(m_masked);
+    m_count = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary, m_hidden,
+                             std::nullopt, false);
+    m_count->setObjectName(QStringLiteral("characterCount"));
+    hiddenColumn->addWidget(m_count);
+    hiddenColumn->addStretch(1);
+    hiddenScroll->setWidget(m_hidden);
+    // setWidget() turns the fill on again.
+    m_hidden->setAutoFillBackground(false);
+    m_box->addWidget(hiddenScroll);
+
+    // Revealed: the secret in clear, editable.
+    m_editor = new QPlainTextEdit(m_box);
+    m_editor->setObjectName(QStringLiteral("secretEditor"));
+    m_editor->setFrameShape(QFrame::NoFrame);
+    transparent(m_editor);
+    transparent(m_editor->viewport());
+    QKFont::apply(m_editor, TextStyle::Body, std::nullopt, FontDesign::Monospaced);
+    m_box->addWidget(m_editor);
+    connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_revealed)
+            return;
+        m_body = m_editor->toPlainText();
+        commit();
+    });
+
+    // Unreadable: what happened, and another try.
+    m_failurePanel = transparent(new QWidget(m_box));
+    auto* failureColumn = new QVBoxLayout(m_failurePanel);
+    failureColumn->setContentsMargins(8, 8, 8, 8);
+    failureColumn->setSpacing(8);
+    m_failure = QKBuild::label(SecureNotesText::readFailed(), TextStyle::Body, QKForeground::Orange,
+                               m_failurePanel);
+    m_failure->setObjectName(QStringLiteral("readFailure"));
+    failureColumn->addWidget(m_failure);
+    m_retry = QKBuild::button(SecureNotesText::retryButton(), true, m_failurePanel);
+    m_retry->setObjectName(QStringLiteral("retryButton"));
+    connect(m_retry, &QPushButton::clicked, this, &SecureNoteEditor::readSecret);
+    failureColumn->addWidget(m_retry, 0, Qt::AlignLeft);
+    failureColumn->addStretch(1);
+    m_box->addWidget(m_failurePanel);
+    column->addWidget(m_box, 1);
+
+    auto* footer = new QHBoxLayout;
+    auto* lock = new QKIconLabel(QStringLiteral("lock.shield"), SecureNotesText::footer(),
+                                 QKFont{.style = TextStyle::Caption}, QKForeground::Green, this);
+    lock->setObjectName(QStringLiteral("keyringFooter"));
+    lock->textLabel()->setWordWrap(false);
+    footer->addWidget(lock);
+    footer->addStretch(1);
+    m_delete = QKBuild::button(SecureNotesText::deleteButton(), false, this);
+    m_delete->setObjectName(QStringLiteral("deleteButton"));
+    QKForeground::apply(m_delete, QKForeground::Red);
+    footer->addWidget(m_delete);
+    column->addLayout(footer);
+
+    m_confirm =
+        new DeleteConfirm(this, SecureNotesText::deleteTitle(), SecureNotesText::deleteMessage(),
+                          SecureNotesText::deleteVerb(), [this] { deleteNote(); });
+    connect(m_delete, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
+
+    showSecret();
+}
+
+SecureNoteEditor::~SecureNoteEditor() = default;
+
+void SecureNoteEditor::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    load();
+}
+
+void SecureNoteEditor::load() {
+    // A second showing of the same editor never reloads over the user's edits.
+    if (m_loaded)
+        return;
+    m_title = m_note.title;
+    m_savedTitle = m_title;
+    m_titleField->setText(m_title);
+    readSecret();
+    m_loaded = true;
+}
+
+void SecureNoteEditor::readSecret() {
+    const Keychain::Read read = m_store.readSecret(m_note.id);
+    m_readFailed = read.status == Keychain::Read::Status::Failed;
+    // A missing item is an empty secret; an unreadable one is not known at all, and the flag
+    // keeps commit() from ever writing this empty text over it.
+    m_body = read.status == Keychain::Read::Status::Found ? read.value : QString();
+    m_savedBody = m_body;
+    m_savedTitle = m_title;
+    showSecret();
+}
+
+void SecureNoteEditor::commit() {
+    if (!m_loaded || m_readFailed)
+        return;
+    if (m_title == m_savedTitle && m_body == m_savedBody)
+        return;
+    // A refusal is the store's to report; the typed text stays and the next change tries again.
+    m_store.save(m_note.id, m_title, m_body);
+    m_savedTitle = m_title;
+    m_savedBody = m_body;
+}
+
+void SecureNoteEditor::setRevealed(bool revealed) {
+    m_revealed = revealed;
+    showSecret();
+}
+
+void SecureNoteEditor::showSecret() {
+    m_titleField->setReadOnly(m_readFailed);
+    m_titleField->setEnabled(!m_readFailed);
+    m_reveal->setEnabled(!m_readFailed);
+    m_copy->setEnabled(!m_readFailed);
+    m_reveal->setText(SecureNotesText::revealButton(m_revealed));
+    if (m_readFailed) {
+        m_box->setCurrentWidget(m_failurePanel);
+        return;
+    }
+    if (m_revealed) {
+        if (m_editor->toPlainText() != m_body)
+            m_editor->setPlainText(m_body);
+        m_box->setCurrentWidget(m_editor);
+        return;
+    }
+    m_masked->setText(SecureNotesText::maskedSecret(m_body));
+    m_count->setText(SecureNotesText::characterCountLine(m_body));
+    m_box->setCurrentIndex(0);
+}
+
+void SecureNoteEditor::copySecret() {
+    if (m_readFailed)
+        return;
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(m_body);
+    setCopied(true);
+}
+
+void SecureNoteEditor::setCopied(bool copied) {
+    if (copied == m_copied)
+        return;
+    m_copied = copied;
+    m_copiedLabel->setVisible(copied);
+    // A copy while the mark shows schedules nothing: it goes 2 s after the first.
+    if (copied)
+        QTimer::singleShot(2000, this, [this] { setCopied(false); });
+}
+
+void SecureNoteEditor::deleteNote() {
+    // A keyring that keeps the item is reported by the store, and the note stays.
+    m_store.deleteNote(m_note.id);
+}

@@ -1,0 +1,195 @@
+#include "vault/views/SecureNotesView.h"
+
+#include "shell/ScreenState.h"
+#include "ui-kit/QKAlert.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKSymbolButton.h"
+#include "vault/SecureNotesStore.h"
+#include "vault/SecureNotesText.h"
+#include "vault/views/SecureNoteEditor.h"
+#include "vault/views/SecureNoteRow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+// The one-point rule between the list and the detail pane.
+class VerticalRule : public QWidget {
+public:
+    explicit VerticalRule(QWidget* parent) : QWidget(parent) { setFixedWidth(1); }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        QColor ink = QKForeground::color(QKForeground::Primary, palette());
+        ink.setAlphaF(0.10f);
+        p.fillRect(rect(), ink);
+    }
+};
+
+} // namespace
+
+SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, QWidget* parent)
+    : QWidget(parent), m_screen(screen), m_store(store) {
+    setObjectName(QStringLiteral("secureNotesView"));
+    setWindowTitle(QStringLiteral("Privacy"));
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* list = new QWidget(this);
+    list->setObjectName(QStringLiteral("vaultList"));
+    list->setFixedWidth(260);
+    auto* listColumn = new QVBoxLayout(list);
+    listColumn->setContentsMargins(0, 0, 0, 0);
+    listColumn->setSpacing(0);
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(10, 10, 10, 10);
+    header->addWidget(QKBuild::label(SecureNotesText::listHeading(), TextStyle::Headline,
+                                     QKForeground::Primary, list, std::nullopt, false));
+    header->addStretch(1);
+    auto* plus = new QKSymbolButton(QStringLiteral("plus"), QKForeground::Primary,
+                                    QKFont{.style = TextStyle::Headline}, list);
+    plus->setObjectName(QStringLiteral("newSecretButton"));
+    plus->setAccessibleName(SecureNotesText::newSecretTitle());
+    connect(plus, &QAbstractButton::clicked, this, &SecureNotesView::newSecret);
+    m_new = plus;
+    header->addWidget(plus);
+    listColumn->addLayout(header);
+    listColumn->addWidget(new QKHairline(list));
+
+    auto* scroll = new QScrollArea(list);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    m_rowsHost = new QWidget;
+    m_rowsHost->setAutoFillBackground(false);
+    m_rowsColumn = new QVBoxLayout(m_rowsHost);
+    m_rowsColumn->setContentsMargins(6, 6, 6, 6);
+    m_rowsColumn->setSpacing(2);
+    m_rowsColumn->addStretch(1);
+    scroll->setWidget(m_rowsHost);
+    listColumn->addWidget(scroll, 1);
+
+    m_heldNote = QKBuild::label(SecureNotesText::savesHeldNote(), TextStyle::Caption,
+                                QKForeground::Orange, list);
+    m_heldNote->setObjectName(QStringLiteral("savesHeldNote"));
+    m_heldNote->setContentsMargins(10, 6, 10, 10);
+    listColumn->addWidget(m_heldNote);
+
+    root->addWidget(list);
+    root->addWidget(new VerticalRule(this));
+
+    auto* detail = new QWidget(this);
+    detail->setObjectName(QStringLiteral("vaultDetail"));
+    m_detail = new QVBoxLayout(detail);
+    m_detail->setContentsMargins(0, 0, 0, 0);
+    m_empty = new QKEmptyState(SecureNotesText::emptyTitle(), SecureNotesText::emptySymbol(),
+                               SecureNotesText::emptyMessage(), detail);
+    m_empty->setObjectName(QStringLiteral("vaultEmptyState"));
+    m_detail->addWidget(m_empty);
+    root->addWidget(detail, 1);
+
+    connect(&store, &SecureNotesStore::notesChanged, this, [this] {
+        showRows();
+        showDetail();
+    });
+    connect(&store, &SecureNotesStore::lastErrorChanged, this, &SecureNotesView::showError);
+    connect(&store, &SecureNotesStore::savesHeldChanged, m_heldNote, &QWidget::setVisible);
+    connect(&screen, &ScreenState::vaultSelectionChanged, this, [this] {
+        showSelection();
+        showDetail();
+    });
+    m_heldNote->setVisible(store.savesHeld());
+    showRows();
+    showDetail();
+    showError();
+}
+
+SecureNoteEditor* SecureNotesView::editor() const {
+    return m_editor;
+}
+
+void SecureNotesView::newSecret() {
+    const std::optional<SecureNote> made = m_store.create(SecureNotesText::newSecretTitle());
+    // A refusal shows through the store's message.
+    if (made)
+        m_screen.setVaultSelection(made->id);
+}
+
+void SecureNotesView::showRows() {
+    const QList<SecureNote>& notes = m_store.notes();
+    // Rows follow the store's list one for one; a row whose note is still at its place keeps its
+    // widget, so an edited title changes in place.
+    while (m_rows.size() > notes.size())
+        delete m_rows.takeLast();
+    for (qsizetype i = 0; i < notes.size(); ++i) {
+        if (i < m_rows.size()) {
+            m_rows[i]->setNote(notes[i]);
+            continue;
+        }
+        auto* row = new SecureNoteRow(notes[i], m_rowsHost);
+        connect(row, &QAbstractButton::clicked, this,
+                [this, row] { m_screen.setVaultSelection(row->note().id); });
+        m_rowsColumn->insertWidget(m_rowsColumn->count() - 1, row);
+        m_rows.append(row);
+    }
+    showSelection();
+}
+
+void SecureNotesView::showSelection() {
+    const std::optional<QUuid>& selected = m_screen.vaultSelection();
+    for (SecureNoteRow* row : std::as_const(m_rows))
+        row->setSelected(selected && row->note().id == *selected);
+}
+
+void SecureNotesView::showDetail() {
+    const std::optional<QUuid>& selected = m_screen.vaultSelection();
+    const std::optional<SecureNote> note = selected ? m_store.note(*selected) : std::nullopt;
+    if (m_editor && note && m_editor->noteId() == note->id)
+        return;
+    if (m_editor) {
+        // Later, not now: this may run inside the editor's own delete confirmation.
+        m_editor->hide();
+        m_detail->removeWidget(m_editor);
+        m_editor->deleteLater();
+        m_editor = nullptr;
+    }
+    if (note) {
+        m_editor = new SecureNoteEditor(m_store, *note, m_empty->parentWidget());
+        m_detail->addWidget(m_editor);
+        m_empty->hide();
+        m_editor->show();
+    } else {
+        m_empty->show();
+    }
+}
+
+void SecureNotesView::showError() {
+    const std::optional<QString> error = m_store.lastError();
+    if (!error) {
+        if (m_alert)
+            m_alert->close();
+        return;
+    }
+    if (m_alert) {
+        QKAlert::setMessage(m_alert, *error);
+        return;
+    }
+    m_alert = QKAlert::open(SecureNotesText::alertTitle(), *error, this);
+    m_alert->setObjectName(QStringLiteral("keyringAlert"));
+    // Dismissing it is what clears the store's message.
+    connect(m_alert, &QMessageBox::finished, this, [this] {
+        if (m_store.lastError())
+            m_store.setLastError(std::nullopt);
+    });
+}

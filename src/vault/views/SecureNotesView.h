@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QList>
+#include <QMessageBox>
+#include <QPointer>
+#include <QUuid>
+#include <QWidget>
+
+class QKEmptyState;
+class QLabel;
+class QVBoxLayout;
+class QAbstractButton;
+class ScreenState;
+class SecureNoteEditor;
+class SecureNoteRow;
+class SecureNotesStore;
+
+// The vault section ("Privacy"): the store's notes on the left, in the store's order, and the
+// editor of the selected note on the right, or "Your secure vault" when nothing is selected or
+// the selected note is gone. The selection is ScreenState's vaultSelection, so it survives
+// leaving the screen; deleting a note leaves it as it is. "plus" creates a note called "New
+// secret" and selects it. A failure the store reports shows as the alert "Keyring problem",
+// which clears the store's message when dismissed. The screen itself never touches the keyring.
+class SecureNotesView : public QWidget {
+    Q_OBJECT
+public:
+    SecureNotesView(ScreenState& screen, SecureNotesStore& store, QWidget* parent = nullptr);
+
+    QList<SecureNoteRow*> rows() const { return m_rows; }
+    QAbstractButton* newButton() const { return m_new; }
+    // The editor in the detail pane, or null while the empty state shows.
+    SecureNoteEditor* editor() const;
+    QKEmptyState* emptyState() const { return m_empty; }
+    QLabel* savesHeldNote() const { return m_heldNote; }
+    QMessageBox* alert() const { return m_alert; }
+
+private:
+    void newSecret();
+    void showRows();
+    void showSelection();
+    void showDetail();
+    void showError();
+
+    ScreenState& m_screen;
+    SecureNotesStore& m_store;
+    QAbstractButton* m_new;
+    QWidget* m_rowsHost;
+    QVBoxLayout* m_rowsColumn;
+    QList<SecureNoteRow*> m_rows;
+    QLabel* m_heldNote;
+    QVBoxLayout* m_detail;
+    QKEmptyState* m_empty;
+    QPointer<SecureNoteEditor> m_editor;
+    QPointer<QMessageBox> m_alert;
+};

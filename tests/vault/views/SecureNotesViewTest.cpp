@@ -1,0 +1,273 @@
+// The vault screen and the note editor over an in-memory keyring: what they show, what reaches
+// the store, and that a secret that could not be read is never overwritten.
+#include "vault/views/SecureNotesView.h"
+#include "assistant/JsonFields.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeKeychain.h"
+#include "shell/ScreenState.h"
+#include "support/TestSupport.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKEmptyState.h"
+#include "vault/SecureNotesStore.h"
+#include "vault/SecureNotesText.h"
+#include "vault/views/SecureNoteEditor.h"
+#include "vault/views/SecureNoteRow.h"
+
+#include <gtest/gtest.h>
+#include <memory>
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+class VaultScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = testsupport::freshDir(QStringLiteral("vault-screen")) + QStringLiteral("/Pendrel");
+        store =
+            std::make_unique<SecureNotesStore>(CacheFolder(AppSupportFolder(dir)), keychain, clock);
+        view = std::make_unique<SecureNotesView>(screen, *store);
+        view->resize(900, 600);
+        view->show();
+    }
+    void TearDown() override {
+        view.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    QByteArray index() const {
+        QFile f(dir + QStringLiteral("/secure-notes-index.json"));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    SecureNote addNote(const QString& title, const QString& secret) {
+        const std::optional<SecureNote> made = store->create(title);
+        EXPECT_TRUE(made);
+        store->save(made->id, title, secret);
+        clock->advance(60);
+        return *store->note(made->id);
+    }
+    SecureNoteEditor* select(const SecureNote& note) {
+        screen.setVaultSelection(note.id);
+        return view->editor();
+    }
+    QStringList rowTitles() const {
+        QStringList t;
+        for (SecureNoteRow* r : view->rows())
+            t << r->note().title;
+        return t;
+    }
+    void confirmDelete(SecureNoteEditor* editor) {
+        QTest::mouseClick(editor->deleteButton(), Qt::LeftButton);
+        DeleteCodeSheet* sheet = editor->deleteConfirm()->sheet();
+        ASSERT_NE(sheet, nullptr);
+        sheet->entryField()->setText(sheet->code());
+        QTest::mouseClick(sheet->confirmButton(), Qt::LeftButton);
+    }
+
+    QString dir;
+    std::shared_ptr<FakeKeychain> keychain = std::make_shared<FakeKeychain>();
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    ScreenState screen;
+    std::unique_ptr<SecureNotesStore> store;
+    std::unique_ptr<SecureNotesView> view;
+};
+
+} // namespace
+
+TEST_F(VaultScreen, WithNoNotesOnlyTheHeaderAndTheEmptyVault) {
+    EXPECT_TRUE(view->rows().isEmpty());
+    EXPECT_EQ(view->editor(), nullptr);
+    EXPECT_TRUE(view->emptyState()->isVisible());
+    EXPECT_EQ(view->emptyState()->title(), "Your secure vault");
+    EXPECT_FALSE(view->savesHeldNote()->isVisible());
+}
+
+TEST_F(VaultScreen, PlusTwiceMakesTwoRowsAndSelectsTheSecond) {
+    QTest::mouseClick(view->newButton(), Qt::LeftButton);
+    QTest::mouseClick(view->newButton(), Qt::LeftButton);
+    ASSERT_EQ(view->rows().size(), 2);
+    EXPECT_EQ(rowTitles(), (QStringList{"New secret", "New secret"}));
+    EXPECT_NE(view->rows()[0]->note().id, view->rows()[1]->note().id);
+    EXPECT_EQ(screen.vaultSelection(), view->rows()[0]->note().id);
+    EXPECT_TRUE(view->rows()[0]->isSelected());
+    EXPECT_FALSE(view->rows()[1]->isSelected());
+    ASSERT_NE(view->editor(), nullptr);
+    EXPECT_EQ(view->editor()->noteId(), view->rows()[0]->note().id);
+    EXPECT_FALSE(view->emptyState()->isVisible());
+
+    // Clicking the other row selects it and gives it an editor of its own.
+    QTest::mouseClick(view->rows()[1], Qt::LeftButton);
+    EXPECT_EQ(view->editor()->noteId(), view->rows()[1]->note().id);
+}
+
+TEST_F(VaultScreen, OpeningANoteShowsItMaskedAndSavesNothing) {
+    const SecureNote note = addNote(QStringLiteral("Router"), QStringLiteral("123456789"));
+    const QByteArray before = index();
+    keychain->clearCalls();
+    SecureNoteEditor* editor = select(note);
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isLoaded());
+    EXPECT_EQ(keychain->calls(), QStringList{"read " + note.account()});
+    EXPECT_EQ(index(), before);
+    EXPECT_EQ(editor->titleField()->text(), "Router");
+    EXPECT_FALSE(editor->isRevealed());
+    EXPECT_EQ(editor->revealButton()->text(), "Reveal");
+    EXPECT_EQ(editor->maskedLabel()->text(), SecureNotesText::maskedSecret("123456789"));
+    EXPECT_EQ(editor->countLabel()->text(), "9 characters");
+    EXPECT_FALSE(editor->maskedLabel()->text().contains("1234"));
+}
+
+TEST_F(VaultScreen, ATitleEditWhileHiddenSavesItWithTheLoadedSecretAndTheRowChangesInPlace) {
+    const SecureNote older = addNote(QStringLiteral("older"), QStringLiteral("a"));
+    const SecureNote note = addNote(QStringLiteral("Router"), QStringLiteral("s3cret"));
+    EXPECT_EQ(rowTitles(), (QStringList{"Router", "older"}));
+    SecureNoteEditor* editor = select(older);
+    clock->advance(3600);
+    editor->titleField()->setText(QStringLiteral("Wi-Fi"));
+    EXPECT_EQ(keychain->items().value(older.account()), "a") << "the secret stays as loaded";
+    EXPECT_EQ(rowTitles(), (QStringList{"Router", "Wi-Fi"})) << "in place, not moved";
+    EXPECT_EQ(view->rows()[1]->note().updated, secondsSinceReferenceDate(clock->now()));
+    EXPECT_EQ(view->editor(), editor) << "the same editor goes on";
+
+    editor->titleField()->clear();
+    EXPECT_EQ(editor->titleField()->text(), QString());
+    EXPECT_EQ(rowTitles(), (QStringList{"Router", "Untitled"}));
+    EXPECT_EQ(keychain->items().value(note.account()), "s3cret");
+}
+
+TEST_F(VaultScreen, RevealedTheSecretCanBeEditedAndEveryChangeIsSaved) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("abc"));
+    SecureNoteEditor* editor = select(note);
+    QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
+    EXPECT_TRUE(editor->isRevealed());
+    EXPECT_EQ(editor->revealButton()->text(), "Hide");
+    EXPECT_EQ(editor->secretEditor()->toPlainText(), "abc");
+    editor->secretEditor()->setPlainText(QStringLiteral("abcd"));
+    EXPECT_EQ(keychain->items().value(note.account()), "abcd");
+    EXPECT_FALSE(index().contains("abcd")) << "never in the index";
+    QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
+    EXPECT_EQ(editor->countLabel()->text(), "4 characters");
+
+    // Another note, then this one again: a fresh editor, hidden, reading the keyring again.
+    const SecureNote other = addNote(QStringLiteral("Other"), QString());
+    select(other);
+    keychain->clearCalls();
+    SecureNoteEditor* again = select(note);
+    EXPECT_NE(again, nullptr);
+    EXPECT_FALSE(again->isRevealed());
+    EXPECT_EQ(keychain->calls(), QStringList{"read " + note.account()});
+    EXPECT_EQ(again->body(), "abcd");
+}
+
+TEST_F(VaultScreen, CopyPutsTheWholeSecretOnTheClipboardAndTheMarkGoesAfterTwoSeconds) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("full-secret"));
+    SecureNoteEditor* editor = select(note);
+    QTest::mouseClick(editor->copyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "full-secret") << "not the bullets";
+    EXPECT_TRUE(editor->copiedLabel()->isVisible());
+    EXPECT_EQ(editor->copiedLabel()->text(), "Copied");
+    QTest::qWait(1000);
+    QTest::mouseClick(editor->copyButton(), Qt::LeftButton);
+    EXPECT_TRUE(testsupport::waitFor([&] { return !editor->showsCopied(); }, 1900))
+        << "a second copy does not restart the two seconds";
+    EXPECT_FALSE(editor->copiedLabel()->isVisible());
+
+    const SecureNote empty = addNote(QStringLiteral("Empty"), QString());
+    QTest::mouseClick(select(empty)->copyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString());
+}
+
+TEST_F(VaultScreen, DeleteAsksForTheCodeThenRemovesTheNoteAndShowsTheEmptyVault) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("s"));
+    SecureNoteEditor* editor = select(note);
+    QTest::mouseClick(editor->deleteButton(), Qt::LeftButton);
+    DeleteCodeSheet* sheet = editor->deleteConfirm()->sheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->confirmButton()->text(), "Delete forever");
+    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    EXPECT_EQ(store->notes().size(), 1);
+    EXPECT_TRUE(keychain->items().contains(note.account()));
+
+    confirmDelete(editor);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(store->notes().isEmpty());
+    EXPECT_FALSE(keychain->items().contains(note.account()));
+    EXPECT_TRUE(view->rows().isEmpty());
+    EXPECT_EQ(view->editor(), nullptr);
+    EXPECT_TRUE(view->emptyState()->isVisible());
+    EXPECT_EQ(screen.vaultSelection(), note.id) << "the stale id stays";
+}
+
+TEST_F(VaultScreen, ADeleteTheKeyringRefusesKeepsTheNoteAndSaysSo) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("s"));
+    SecureNoteEditor* editor = select(note);
+    keychain->failRemoves(QStringLiteral("prompt dismissed"));
+    confirmDelete(editor);
+    EXPECT_EQ(rowTitles(), QStringList{"Key"});
+    EXPECT_EQ(view->editor(), editor);
+    ASSERT_NE(view->alert(), nullptr);
+    EXPECT_EQ(view->alert()->text(), "Keyring problem");
+}
+
+TEST_F(VaultScreen, AnUnreadableSecretIsNeverOverwrittenAndTheEditorSaysSo) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("precious"));
+    keychain->failReads(QStringLiteral("collection is locked"));
+    keychain->clearCalls();
+    SecureNoteEditor* editor = select(note);
+    EXPECT_TRUE(editor->readFailed());
+    EXPECT_TRUE(editor->readFailureLabel()->isVisible());
+    EXPECT_EQ(editor->readFailureLabel()->text(), SecureNotesText::readFailed());
+    EXPECT_FALSE(editor->titleField()->isEnabled());
+    EXPECT_FALSE(editor->revealButton()->isEnabled());
+    EXPECT_FALSE(editor->copyButton()->isEnabled());
+    editor->titleField()->setText(QStringLiteral("renamed"));
+    EXPECT_EQ(keychain->calls(), QStringList{"read " + note.account()}) << "nothing saved";
+    EXPECT_EQ(keychain->items().value(note.account()), "precious");
+
+    keychain->failReads(std::nullopt);
+    QTest::mouseClick(editor->retryButton(), Qt::LeftButton);
+    EXPECT_FALSE(editor->readFailed());
+    EXPECT_EQ(editor->body(), "precious");
+    EXPECT_TRUE(editor->titleField()->isEnabled());
+}
+
+TEST_F(VaultScreen, AMissingItemIsAnEmptySecretSavedWithTheFirstChange) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QString());
+    keychain->remove(note.account());
+    SecureNoteEditor* editor = select(note);
+    EXPECT_FALSE(editor->readFailed());
+    EXPECT_EQ(editor->countLabel()->text(), "0 characters");
+    QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
+    editor->secretEditor()->setPlainText(QStringLiteral("x"));
+    EXPECT_EQ(keychain->items().value(note.account()), "x");
+}
+
+TEST_F(VaultScreen, ARefusedSaveShowsTheAlertAndOkClearsTheMessage) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("old"));
+    SecureNoteEditor* editor = select(note);
+    keychain->failSaves(QStringLiteral("denied"));
+    QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
+    editor->secretEditor()->setPlainText(QStringLiteral("new"));
+    QMessageBox* alert = view->alert();
+    ASSERT_NE(alert, nullptr);
+    EXPECT_EQ(alert->text(), "Keyring problem");
+    EXPECT_EQ(alert->informativeText(), SecureNotesText::saveRefused());
+    EXPECT_EQ(editor->secretEditor()->toPlainText(), "new") << "the typed text stays";
+    EXPECT_EQ(rowTitles(), QStringList{"Key"});
+    alert->accept();
+    EXPECT_TRUE(testsupport::waitFor([&] { return !store->lastError(); }));
+
+    // The next change saves again.
+    keychain->failSaves(std::nullopt);
+    editor->secretEditor()->setPlainText(QStringLiteral("newer"));
+    EXPECT_EQ(keychain->items().value(note.account()), "newer");
+}
