@@ -7,6 +7,7 @@
 #include "assistant/PendrelTimelineStore.h"
 #include "assistant/TamsoMemory.h"
 #include "assistant/views/PendrelTimelineView.h"
+#include "assistant/views/TamsoAIView.h"
 #include "assistant/views/TamsoMemoryView.h"
 #include "automation/AutomationStore.h"
 #include "automation/views/AutomationView.h"
@@ -125,6 +126,13 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
         {QStringLiteral("pendrel-timeline"),
          [](const Services&, QWidget* parent) -> QWidget* {
              return new PendrelTimelineView(*PendrelTimelineStore::shared(), parent);
+         }},
+        {QStringLiteral("tamso"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.appState || !s.assistant || !s.search)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("tamso")), parent);
+             return new TamsoAIView(*s.screen, *s.appState, *s.assistant, *s.search, s.fileRevealer,
+                                    parent);
          }},
         {QStringLiteral("tamso-memory"),
          [](const Services&, QWidget* parent) -> QWidget* {

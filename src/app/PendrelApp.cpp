@@ -93,7 +93,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
                     return TamsoAssistant::Headroom{h.title, h.detail, h.findings};
                 },
         });
-    s.search = own<SpotlightSearch>("SpotlightSearch");
+    s.search = own<SpotlightSearch>("SpotlightSearch", layout.home());
     s.runMode = shared<RunModeManager>("RunModeManager");
     s.updater = shared<UpdaterManager>("UpdaterManager");
     s.duplicateFinder = own<DuplicateFinder>("DuplicateFinder", cleaningTools.trash);

@@ -1,11 +1,157 @@
 #pragma once
 
-#include <QObject>
+#include "platform/CancelToken.h"
+#include "shell/ScanJob.h"
 
-// File search over the home folder by name, kind and date.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <functional>
+#include <optional>
+#include <QList>
+#include <QObject>
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+#include <QUuid>
+#include <vector>
+
+// One file found by a search. A fresh id each time a search finds it.
+struct SearchHit {
+    QUuid id = QUuid::createUuid();
+    QUrl url;
+
+    QString path() const { return url.toLocalFile(); }
+    friend bool operator==(const SearchHit&, const SearchHit&) = default;
+};
+
+// Finds files of the home folder from a description in plain words ("pdf invoice", "photos of
+// the beach"): the words become search terms and, where a word names a kind of file, a kind
+// condition. There is no system-wide index to ask, so each search is a walk of the home folder.
+//
+// What matches: an entry below the home (files, folders, links; never the home itself) whose
+// name contains one of the terms, or a regular small text file whose contents do, ignoring case
+// and accents; with a kind condition the entry must also be a file of that kind, and a kind with
+// no term matches every file of the kind. Hidden entries (names starting with ".") are passed
+// over with everything in them, and links are never followed. Files whose contents are read are
+// opened so that their access time stays as it was wherever the system allows it.
+//
+// What is published: at most kMaxHits hits, most recently modified first (ties by path). A walk
+// is bounded by Limits, so a huge home gives the newest hits of what was seen in time instead of
+// a search that never ends.
+//
+// States, changed on the main thread only: Idle → Searching → Done; any → Failed when the
+// description holds nothing to search for (the earlier hits stay); any → Idle on clear(). A new
+// search or clear() cancels the walk before it, whose hits are then never published.
 class SpotlightSearch : public QObject {
     Q_OBJECT
+    Q_PROPERTY(SpotlightSearch::State state READ state NOTIFY stateChanged)
+    Q_PROPERTY(QString lastQuery READ lastQuery NOTIFY lastQueryChanged)
 public:
-    explicit SpotlightSearch(QObject* parent = nullptr) : QObject(parent) {}
+    struct State {
+        enum class Kind { Idle, Searching, Done, Failed };
+        Kind kind = Kind::Idle;
+        QString message; // Failed only
+
+        static State failed(const QString& message) { return {Kind::Failed, message}; }
+        bool operator==(const State&) const = default;
+    };
+
+    // The kinds a word can ask for, in the order their words are tried.
+    enum class FileKind { Image, Movie, Pdf, Audio, Content };
+    struct KindWords {
+        QStringList words;
+        FileKind kind;
+    };
+
+    // A description taken apart: the terms to look for (at most kMaxTerms, in the order the
+    // words gave them) and the kind asked for, if any.
+    struct Query {
+        QStringList terms;
+        std::optional<FileKind> kind;
+        bool operator==(const Query&) const = default;
+    };
+
+    // How far one walk may go before it settles for what it has seen.
+    struct Limits {
+        qint64 maxEntries = 400'000;                // entries visited
+        int maxMilliseconds = 20'000;               // wall time of the walk
+        qint64 maxTextBytes = 512 * 1024;           // a larger file's contents are not read
+        qint64 maxTotalTextBytes = 256 * 1'048'576; // contents read in one walk, all files
+    };
+
+    // What one walk found. `all` is filled only when asked for (the benchmark compares it).
+    struct Found {
+        QList<SearchHit> hits; // newest first, at most kMaxHits
+        qint64 matched = 0;    // every match seen, beyond the cap too
+        bool limited = false;  // a limit stopped the walk early
+        bool cancelled = false;
+        std::vector<QString> all;
+    };
+
+    static constexpr int kMaxHits = 30;
+    static constexpr int kMaxTerms = 8;
+    static QString nothingToSearchMessage();
+
+    // root: the folder searched (the user's home in the app, a sandbox in tests).
+    explicit SpotlightSearch(const QString& root, QObject* parent = nullptr);
+    SpotlightSearch(const QString& root, Limits limits, QObject* parent = nullptr);
+    ~SpotlightSearch() override;
+
+    State state() const { return m_state; }
+    const QList<SearchHit>& results() const { return m_results; }
+    // The description of the latest search, exactly as passed; empty after clear().
+    const QString& lastQuery() const { return m_lastQuery; }
+    QString root() const { return m_root; }
+    // Threads a walk uses; 0 is the walker's default.
+    void setWalkThreads(int threads) { m_threads = threads; }
+
+    // Called on the worker before each walk, from any thread; screenshots hold a search in its
+    // searching state with it. Empty by default.
+    void setBeforeWalk(std::function<void()> hook) { m_beforeWalk = std::move(hook); }
+
+    // Starts a search and returns at once.
+    void search(const QString& description);
+    // Stops a running search and returns to the initial state.
+    void clear();
+
+    // --- The term rules, pure ---------------------------------------------------------------
+    static const QSet<QString>& stopWords();
+    static const QList<KindWords>& kindWords();
+    // Lower-cased runs of letters and digits, in order, stop words included.
+    static QStringList words(const QString& description);
+    // Every term the words give, duplicates removed, in first-seen order (before the cut to
+    // kMaxTerms).
+    static QStringList allTerms(const QStringList& words);
+    static std::optional<FileKind> kindOf(const QStringList& words);
+    // None when the description gives neither a term nor a kind.
+    static std::optional<Query> parse(const QString& description);
+
+    // The kind a file name belongs to, by its extension (Content covers every kind).
+    static bool isOfKind(QStringView fileName, FileKind kind);
+    // Lower-case without accents, so "Résumé" and "resume" compare equal.
+    static QString fold(QStringView text);
+
+    // The walk itself, synchronous (the service runs it in the pool; the benchmark calls it).
+    static Found find(const QString& root, const Query& query, const Limits& limits,
+                      const CancelToken& cancel = CancelToken(), int threads = 0,
+                      bool keepAll = false);
+
+signals:
+    void stateChanged();
+    void resultsChanged();
+    void lastQueryChanged();
+
+private:
+    void setState(const State& state);
+    void apply(quint64 generation, const Found& found);
+
+    QString m_root;
+    Limits m_limits;
+    int m_threads = 0;
+    std::function<void()> m_beforeWalk;
+    State m_state;
+    QList<SearchHit> m_results;
+    QString m_lastQuery;
+    ScanJob m_job;
 };
+
+Q_DECLARE_METATYPE(SpotlightSearch::State)

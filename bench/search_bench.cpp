@@ -1,0 +1,150 @@
+// search_bench TREE [TERM]: a file search by name over TREE, timed and compared with find's:
+//
+//   find TREE -iname '*TERM*'
+//
+// The search passes over hidden files and folders with everything in them, so find's list is
+// compared with its hidden entries dropped, and a second peer prunes them as the search does
+// (`-mindepth 1 -name '.*' -prune -o -iname '*TERM*' -print`). The search reads no contents here
+// (the text-file limit is 0), so both answer the same question. Compared are the whole lists of
+// matches before the search's cut to its newest hits, sorted by path.
+//
+// Times are hyperfine's medians of five runs after a warm-up, each program its own process
+// (`search_bench --once TREE TERM` for ours, which prints its matches as find does); without
+// hyperfine the same is done here with a wall clock. The last lines are RESULT lines, one per
+// peer, the fastest peer last.
+//
+//   search_bench TREE [TERM]          TERM defaults to "f0123"
+//   search_bench --once TREE TERM     one search, prints the matching paths
+#include "assistant/SpotlightSearch.h"
+#include "support/BenchProcess.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <QByteArray>
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
+#include <QStringList>
+#include <vector>
+
+using namespace BenchProcess;
+
+namespace {
+
+using Listing = std::vector<QByteArray>;
+
+Listing ours(const QString& tree, const QString& term) {
+    SpotlightSearch::Limits limits;
+    limits.maxTextBytes = 0;
+    limits.maxEntries = std::numeric_limits<qint64>::max();
+    limits.maxMilliseconds = std::numeric_limits<int>::max();
+    const std::optional<SpotlightSearch::Query> query = SpotlightSearch::parse(term);
+    if (!query)
+        return {};
+    SpotlightSearch::Found found =
+        SpotlightSearch::find(tree, *query, limits, CancelToken(), 0, true);
+    Listing list;
+    for (const QString& path : found.all)
+        list.push_back(QFile::encodeName(path));
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+// find's lines; with dropHidden, paths with a component starting with "." below the tree are left
+// out.
+Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
+    Listing list;
+    for (const QByteArray& line : out.split('\n')) {
+        if (line.isEmpty() || line == tree)
+            continue;
+        if (dropHidden && line.mid(tree.size()).contains("/."))
+            continue;
+        list.push_back(line);
+    }
+    std::sort(list.begin(), list.end());
+    return list;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
+    if (args.size() < 1 || args.size() > 2) {
+        std::fprintf(stderr, "usage: search_bench [--once] TREE [TERM]\n");
+        return 2;
+    }
+    QString tree = args.at(0);
+    while (tree.size() > 1 && tree.endsWith(QLatin1Char('/')))
+        tree.chop(1);
+    const QString term = args.value(1, QStringLiteral("f0123"));
+    if (once) {
+        for (const QByteArray& path : ours(tree, term))
+            std::printf("%s\n", path.constData());
+        return 0;
+    }
+    const std::optional<SpotlightSearch::Query> query = SpotlightSearch::parse(term);
+    if (!query) {
+        std::fprintf(stderr, "search_bench: \"%s\" gives nothing to search for\n",
+                     qPrintable(term));
+        return 2;
+    }
+    const Listing mine = ours(tree, term);
+    std::printf("ours: %zu matches for terms %s\n", mine.size(),
+                qPrintable(query->terms.join(QLatin1Char(' '))));
+
+    const QString find = QStandardPaths::findExecutable(QStringLiteral("find"));
+    const QString pattern = QLatin1Char('*') + term + QLatin1Char('*');
+    struct Peer {
+        QString name;
+        QStringList argv;
+        bool dropHidden;
+        bool same = false;
+        double ms = 0;
+    };
+    std::vector<Peer> peers = {
+        {QStringLiteral("find"), {find, tree, QStringLiteral("-iname"), pattern}, true},
+        {QStringLiteral("find-pruned"),
+         {find, tree, QStringLiteral("-mindepth"), QStringLiteral("1"), QStringLiteral("-name"),
+          QStringLiteral(".*"), QStringLiteral("-prune"), QStringLiteral("-o"),
+          QStringLiteral("-iname"), pattern, QStringLiteral("-print")},
+         false}};
+    const QByteArray treeBytes = QFile::encodeName(tree);
+    for (Peer& p : peers) {
+        const auto out = run(p.argv.first(), p.argv.mid(1));
+        const Listing theirs = out ? parse(*out, treeBytes, p.dropHidden) : Listing();
+        p.same = out && theirs == mine;
+        std::printf("%s: %s (%zu matches)\n", qPrintable(p.name), qPrintable(commandLine(p.argv)),
+                    theirs.size());
+    }
+
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
+                                  tree, term};
+    std::vector<QStringList> commands = {oursArgv};
+    for (const Peer& p : peers)
+        commands.push_back(p.argv);
+    std::vector<double> ms = hyperfine(commands);
+    const bool byHyperfine = !ms.empty();
+    if (!byHyperfine) {
+        for (const QStringList& c : commands)
+            ms.push_back(timeProcess(c));
+    }
+    const double oursMs = ms[0];
+    for (size_t i = 0; i < peers.size(); ++i)
+        peers[i].ms = ms[i + 1];
+    std::printf("timing: %s, median of 5 after a warm-up\n",
+                byHyperfine ? "hyperfine" : "wall clock");
+
+    const long peak = peakMegabytes(oursArgv);
+    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
+    bool allSame = true;
+    for (const Peer& p : peers) {
+        allSame = allSame && p.same;
+        std::printf("RESULT job=search ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
+                    "peak_mb=%ld\n",
+                    oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0,
+                    p.same ? "yes" : "no", peak);
+    }
+    return allSame ? 0 : 1;
+}

@@ -1,0 +1,145 @@
+#include "assistant/TamsoAIText.h"
+
+#include <QFileInfo>
+
+namespace TamsoAIText {
+
+QString title() {
+    return QStringLiteral("Explain My Mac");
+}
+
+QString privacyButton() {
+    return QStringLiteral("Private by design");
+}
+
+QString privacyTip() {
+    return QStringLiteral("How Pendrel protects your data");
+}
+
+QString copyButton() {
+    return QStringLiteral("Copy");
+}
+
+QString copyTip() {
+    return QStringLiteral("Copy Pendrel's answer");
+}
+
+QString questionPlaceholder() {
+    return QStringLiteral("Why is my Mac slow? What should I delete? Ask Pendrel…");
+}
+
+QString askButton() {
+    return QStringLiteral("Ask");
+}
+
+QString trimmedBlanks(const QString& text) {
+    const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
+    qsizetype start = 0;
+    qsizetype end = text.size();
+    while (start < end && blank(text.at(start)))
+        ++start;
+    while (end > start && blank(text.at(end - 1)))
+        --end;
+    return text.mid(start, end - start);
+}
+
+bool canAsk(const QString& question, bool thinking) {
+    return !thinking && !trimmedBlanks(question).isEmpty();
+}
+
+QString approvalTitle(const std::optional<TamsoAction>& pending) {
+    if (!pending)
+        return QStringLiteral("Approve action?");
+    switch (pending->kind) {
+    case TamsoActionKind::OpenFeature:
+        return QStringLiteral("Continue?");
+    case TamsoActionKind::ProposeQuit:
+        return pending->payload ? QStringLiteral("Quit ") + *pending->payload + QLatin1Char('?')
+                                : QStringLiteral("Quit this app?");
+    case TamsoActionKind::ProposeOpenCleanup: {
+        const QString label = pending->label.trimmed();
+        if (label.isEmpty())
+            return QStringLiteral("Open this screen?");
+        const QString question =
+            label.startsWith(QLatin1String("Open ")) ? label : QStringLiteral("Open ") + label;
+        return question.endsWith(QLatin1Char('?')) ? question : question + QLatin1Char('?');
+    }
+    }
+    return QStringLiteral("Approve action?");
+}
+
+QString approvalMessage(const std::optional<TamsoAction>& pending) {
+    if (!pending)
+        return QString();
+    switch (pending->kind) {
+    case TamsoActionKind::OpenFeature:
+        return QStringLiteral("Open this area of Pendrel?");
+    case TamsoActionKind::ProposeQuit:
+        return QStringLiteral("Pendrel will ask the app to quit politely. Unsaved work in that "
+                              "app may prompt you to save.");
+    case TamsoActionKind::ProposeOpenCleanup:
+        return QStringLiteral("Pendrel will take you to that screen. Nothing is deleted until you "
+                              "choose it there.");
+    }
+    return QString();
+}
+
+QString approveButton() {
+    return QStringLiteral("Approve");
+}
+
+QString cancelButton() {
+    return QStringLiteral("Cancel");
+}
+
+QString findTitle() {
+    return QStringLiteral("Find anything by describing it");
+}
+
+QString clearButton() {
+    return QStringLiteral("Clear");
+}
+
+QString findHint() {
+    // There is no system index to ask: the search reads the home folder itself.
+    return QStringLiteral("Try: \"invoice from the electricity company\" or \"photo with a "
+                          "dog\". Searches file names and text in your home folder, on this Mac.");
+}
+
+QString findPlaceholder() {
+    return QStringLiteral("Describe the file or photo…");
+}
+
+QString findButton() {
+    return QStringLiteral("Find");
+}
+
+QString searching() {
+    return QStringLiteral("Searching…");
+}
+
+QString nothingMatched() {
+    return QStringLiteral("Nothing matched that description. Try different words.");
+}
+
+QString showButton() {
+    return QStringLiteral("Show");
+}
+
+bool canFind(const QString& description) {
+    return !trimmedBlanks(description).isEmpty();
+}
+
+bool showsClear(bool hasResults, const QString& lastQuery) {
+    return hasResults || !lastQuery.isEmpty();
+}
+
+QString hitName(const QUrl& url) {
+    return QFileInfo(url.toLocalFile()).fileName();
+}
+
+QString hitFolder(const QUrl& url) {
+    return QFileInfo(url.toLocalFile()).path();
+}
+
+} // namespace TamsoAIText

@@ -1,0 +1,132 @@
+#include "assistant/views/ChatMessageRow.h"
+
+#include "assistant/TamsoAIText.h"
+#include "platform/SymbolIcons.h"
+#include "platform/SymbolName.h"
+#include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/Themed.h"
+
+#include <algorithm>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPainterPath>
+#include <QVBoxLayout>
+
+namespace {
+
+// The rounded surface behind a message's text: the accent for the user's, a faint fill of the
+// text colour for Pendrel's, so both follow the appearance.
+class Bubble : public QWidget {
+public:
+    Bubble(bool mine, QWidget* parent) : QWidget(parent), m_mine(mine) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        QColor fill;
+        if (m_mine) {
+            fill = Themed::shared().accentColor();
+        } else {
+            fill = QKForeground::color(QKForeground::Primary, palette());
+            fill.setAlphaF(0.07);
+        }
+        QPainterPath path;
+        path.addRoundedRect(QRectF(rect()), 12, 12);
+        p.fillPath(path, fill);
+    }
+
+private:
+    bool m_mine;
+};
+
+} // namespace
+
+ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
+    : QWidget(parent), m_message(message) {
+    const bool mine = message.role == TamsoMessage::Role::User;
+    setObjectName(QStringLiteral("message-") + message.id.toString(QUuid::WithoutBraces));
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(6);
+    const Qt::Alignment side = mine ? Qt::AlignRight : Qt::AlignLeft;
+
+    m_bubble = new Bubble(mine, this);
+    m_bubble->setObjectName(QStringLiteral("bubble"));
+    auto* inside = new QVBoxLayout(m_bubble);
+    inside->setContentsMargins(10, 10, 10, 10);
+    m_text = QKBuild::label(message.text, TextStyle::Body, QKForeground::Primary, m_bubble);
+    m_text->setObjectName(QStringLiteral("messageText"));
+    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    if (mine) {
+        QPalette white = m_text->palette();
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
+            white.setColor(role, Qt::white);
+        m_text->setPalette(white);
+    }
+    inside->addWidget(m_text);
+    m_text->installEventFilter(this);
+    fit();
+    column->addWidget(m_bubble, 0, side);
+
+    if (!mine) {
+        m_copy = new QPushButton(TamsoAIText::copyButton(), this);
+        m_copy->setObjectName(QStringLiteral("copyAnswer"));
+        m_copy->setFlat(true);
+        m_copy->setIcon(SymbolIcons::icon("doc.on.doc"_sym,
+                                          QKForeground::color(QKForeground::Secondary, palette())));
+        m_copy->setToolTip(TamsoAIText::copyTip());
+        m_copy->setCursor(Qt::PointingHandCursor);
+        QKFont::apply(m_copy, TextStyle::Caption);
+        QKForeground::apply(m_copy, QKForeground::Secondary);
+        connect(m_copy, &QPushButton::clicked, this, [this] { emit copyClicked(m_message); });
+        column->addWidget(m_copy, 0, side);
+    }
+
+    if (!message.actions.isEmpty()) {
+        auto* chips = new QWidget(this);
+        chips->setObjectName(QStringLiteral("chips"));
+        auto* row = new QHBoxLayout(chips);
+        row->setContentsMargins(0, 0, 0, 0);
+        row->setSpacing(8);
+        for (const TamsoAction& action : message.actions) {
+            auto* chip = new QKBorderedButton(action.label, chips);
+            chip->setSmall(true);
+            chip->setObjectName(QStringLiteral("chip"));
+            connect(chip, &QPushButton::clicked, this,
+                    [this, action] { emit actionClicked(action); });
+            row->addWidget(chip);
+            m_chips.append(chip);
+        }
+        column->addWidget(chips, 0, side);
+    }
+}
+
+void ChatMessageRow::setBubbleMaximumWidth(int width) {
+    if (width == m_maxWidth)
+        return;
+    m_maxWidth = width;
+    fit();
+}
+
+void ChatMessageRow::fit() {
+    // A wrapped label asks for a width of its own choosing; the bubble instead hugs short texts
+    // and wraps long ones at the width the list allows.
+    const QFontMetrics metrics(m_text->font());
+    int natural = 0;
+    for (const QString& line : m_message.text.split(QLatin1Char('\n')))
+        natural = std::max(natural, metrics.horizontalAdvance(line) + 2);
+    const int width = std::clamp(natural, 1, std::max(1, m_maxWidth - 20));
+    m_text->setFixedWidth(width);
+    m_text->setFixedHeight(m_text->heightForWidth(width));
+}
+
+bool ChatMessageRow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_text && event->type() == QEvent::FontChange)
+        fit();
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+class FileRevealer;
+class QKIconLabel;
+class QKSpinner;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollArea;
+class QStackedWidget;
+class QVBoxLayout;
+class ScreenState;
+class SpotlightSearch;
+
+// The side panel of the assistant screen that finds files from a description. The field is
+// ScreenState's tamsoSearch (so a half-typed description survives navigation); the search, its
+// state and its hits belong to SpotlightSearch; the panel only shows them. Its width is set by
+// the screen.
+//
+// Find (button or Return) searches the field's text exactly as typed; the button is disabled
+// while the text holds only blanks, Return is not. Clear stops the search, empties the hits and
+// the field. When the panel is shown with an empty field, the field takes the last description
+// searched. revealer may be null: "Show" then does nothing.
+class DescribeFindPanel : public QWidget {
+    Q_OBJECT
+public:
+    DescribeFindPanel(ScreenState& screen, SpotlightSearch& finder, FileRevealer* revealer,
+                      QWidget* parent = nullptr);
+
+    void find();
+    void clearSearch();
+    // A search asked for from elsewhere: the text replaces the field's and is searched at once.
+    void runSearch(const QString& text);
+
+    QLineEdit* field() const { return m_field; }
+    QPushButton* findButton() const { return m_find; }
+    QPushButton* clearButton() const { return m_clear; }
+    // The page of the results area in front: "idle", "searching", "empty", "results", "failed".
+    QString resultsPage() const;
+    QLabel* failureLabel() const;
+    // The "Show" buttons of the hit rows, in order.
+    QList<QPushButton*> showButtons() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void restoreSearch();
+    void syncField();
+    void syncState();
+    void rebuildHits();
+
+    ScreenState& m_screen;
+    SpotlightSearch& m_finder;
+    FileRevealer* m_revealer;
+    QLineEdit* m_field = nullptr;
+    QPushButton* m_find = nullptr;
+    QPushButton* m_clear = nullptr;
+    QStackedWidget* m_results = nullptr;
+    QWidget* m_idle = nullptr;
+    QWidget* m_searching = nullptr;
+    QLabel* m_empty = nullptr;
+    QScrollArea* m_list = nullptr;
+    QVBoxLayout* m_rows = nullptr;
+    QKIconLabel* m_failed = nullptr;
+};

@@ -1,0 +1,339 @@
+#include "assistant/views/TamsoAIView.h"
+
+#include "assistant/SpotlightSearch.h"
+#include "assistant/TamsoAIText.h"
+#include "assistant/TamsoAssistant.h"
+#include "assistant/views/ChatMessageRow.h"
+#include "assistant/views/DescribeFindPanel.h"
+#include "platform/NotificationCenter.h"
+#include "platform/SymbolIcons.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AIPrivacyCard.h"
+#include "ui-kit/DraggableDivider.h"
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "ui-kit/Themed.h"
+#include "vitals/AppState.h"
+
+#include <QClipboard>
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+// How long after a new message the list keeps following the bottom while the rows settle.
+constexpr int kFollowMs = 250;
+
+} // namespace
+
+TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant& assistant,
+                         SpotlightSearch& finder, FileRevealer* revealer, QWidget* parent)
+    : QWidget(parent), m_screen(screen), m_appState(appState), m_assistant(assistant) {
+    setObjectName(QStringLiteral("tamsoAIView"));
+    setWindowTitle(TamsoAIText::title());
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    // Header bar.
+    m_header = new QWidget(this);
+    m_header->setObjectName(QStringLiteral("chatHeader"));
+    auto* header = new QHBoxLayout(m_header);
+    header->setContentsMargins(16, 10, 16, 10);
+    header->addWidget(new QKIconLabel("sparkles"_sym, TamsoAIText::title(),
+                                      QKFont{.style = TextStyle::Headline}, QKForeground::Primary,
+                                      m_header));
+    header->addStretch(1);
+    m_privacyButton = new QPushButton(TamsoAIText::privacyButton(), m_header);
+    m_privacyButton->setObjectName(QStringLiteral("privacyButton"));
+    m_privacyButton->setFlat(true);
+    m_privacyButton->setCursor(Qt::PointingHandCursor);
+    m_privacyButton->setToolTip(TamsoAIText::privacyTip());
+    QKFont::apply(m_privacyButton, TextStyle::Caption, QFont::DemiBold);
+    QKForeground::apply(m_privacyButton, QKForeground::Green);
+    m_privacyButton->setIcon(SymbolIcons::icon(
+        "lock.shield.fill"_sym, QKForeground::color(QKForeground::Green, palette())));
+    connect(m_privacyButton, &QPushButton::clicked, this, [this] { setShowPrivacy(true); });
+    header->addWidget(m_privacyButton);
+    root->addWidget(m_header);
+    root->addWidget(new QKHairline(this));
+
+    auto* body = new QHBoxLayout;
+    body->setContentsMargins(0, 0, 0, 0);
+    body->setSpacing(0);
+    root->addLayout(body, 1);
+
+    // Chat column: messages, a rule, the input row.
+    auto* chat = new QWidget(this);
+    chat->setObjectName(QStringLiteral("chatColumn"));
+    auto* chatColumn = new QVBoxLayout(chat);
+    chatColumn->setContentsMargins(0, 0, 0, 0);
+    chatColumn->setSpacing(0);
+    m_list = new QScrollArea(chat);
+    m_list->setObjectName(QStringLiteral("messageList"));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setWidgetResizable(true);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->viewport()->installEventFilter(this);
+    auto* content = new QWidget(m_list);
+    content->setAutoFillBackground(false);
+    m_messages = new QVBoxLayout(content);
+    m_messages->setContentsMargins(14, 14, 14, 14);
+    m_messages->setSpacing(10);
+    m_spinner = new QKSpinner(content);
+    m_spinner->setObjectName(QStringLiteral("thinking"));
+    m_messages->addWidget(m_spinner, 0, Qt::AlignLeft);
+    m_messages->setAlignment(m_spinner, Qt::AlignLeft);
+    m_spinner->setContentsMargins(8, 0, 0, 0);
+    m_messages->addStretch(1);
+    m_list->setWidget(content);
+    chatColumn->addWidget(m_list, 1);
+    chatColumn->addWidget(new QKHairline(chat));
+
+    auto* input = new QHBoxLayout;
+    input->setContentsMargins(12, 12, 12, 12);
+    input->setSpacing(8);
+    m_field = new QLineEdit(chat);
+    m_field->setObjectName(QStringLiteral("questionField"));
+    m_field->setPlaceholderText(TamsoAIText::questionPlaceholder());
+    QKFont::apply(m_field, TextStyle::Body);
+    input->addWidget(m_field, 1);
+    m_ask = new QKProminentButton(TamsoAIText::askButton(), chat);
+    m_ask->setObjectName(QStringLiteral("askButton"));
+    input->addWidget(m_ask);
+    chatColumn->addLayout(input);
+    body->addWidget(chat, 1);
+
+    // The splitter and the find panel, as wide as ScreenState says.
+    m_divider = new DraggableDivider(screen.tamsoFindWidth(), TamsoAIText::kFindWidthMin,
+                                     TamsoAIText::kFindWidthMax, true, this);
+    m_divider->setObjectName(QStringLiteral("findDivider"));
+    body->addWidget(m_divider);
+    m_panel = new DescribeFindPanel(screen, finder, revealer, this);
+    body->addWidget(m_panel);
+    applyFindWidth();
+
+    connect(m_divider, &DraggableDivider::paneWidthChanged, this,
+            [this](qreal width) { m_screen.setTamsoFindWidth(width); });
+    connect(&m_screen, &ScreenState::tamsoFindWidthChanged, this, &TamsoAIView::applyFindWidth);
+    connect(m_field, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_screen.setTamsoQuestion(text); });
+    connect(m_field, &QLineEdit::returnPressed, this, &TamsoAIView::send);
+    connect(m_ask, &QPushButton::clicked, this, &TamsoAIView::send);
+    connect(&m_screen, &ScreenState::tamsoQuestionChanged, this, &TamsoAIView::syncField);
+    connect(&m_assistant, &TamsoAssistant::messagesChanged, this, &TamsoAIView::syncMessages);
+    connect(&m_assistant, &TamsoAssistant::thinkingChanged, this, &TamsoAIView::syncAsk);
+    connect(&m_assistant, &TamsoAssistant::pendingActionChanged, this, &TamsoAIView::syncPending);
+    connect(m_list->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
+        if (m_followNewest)
+            scrollToNewest();
+    });
+
+    // Only while this screen is visible does an asked-for search start here.
+    NotificationCenter::defaultCenter().observe(Notifications::RunSearch, this,
+                                                [this](const QString& text) {
+                                                    if (isVisible())
+                                                        m_panel->runSearch(text);
+                                                });
+
+    syncMessages();
+    m_followNewest = false; // the first showing does not scroll
+    syncField();
+    syncPending();
+}
+
+void TamsoAIView::send() {
+    const QString question = m_screen.tamsoQuestion();
+    m_screen.setTamsoQuestion(QString());
+    m_assistant.ask(
+        question, m_appState.snapshot(),
+        TamsoScreenContext{QStringLiteral("tamso"), TamsoAIText::title(), std::nullopt});
+}
+
+void TamsoAIView::copyAnswer(const TamsoMessage& message) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(message.text);
+}
+
+void TamsoAIView::tapAction(const TamsoAction& action) {
+    if (action.kind == TamsoActionKind::OpenFeature) {
+        // May replace this screen; nothing may follow the post.
+        NotificationCenter::defaultCenter().post(Notifications::OpenSection, action.featureID);
+        return;
+    }
+    m_assistant.setPendingAction(action);
+}
+
+void TamsoAIView::approve() {
+    m_assistant.perform();
+}
+
+void TamsoAIView::cancelPending() {
+    m_assistant.setPendingAction(std::nullopt);
+}
+
+QMessageBox* TamsoAIView::approvalDialog() const {
+    return m_dialog;
+}
+
+bool TamsoAIView::showPrivacy() const {
+    return m_privacy && m_privacy->isVisible();
+}
+
+void TamsoAIView::setShowPrivacy(bool show) {
+    if (!show) {
+        if (m_privacy)
+            m_privacy->close();
+        return;
+    }
+    if (!m_privacy) {
+        m_privacy = new QFrame(this, Qt::Popup);
+        m_privacy->setObjectName(QStringLiteral("privacyPopover"));
+        m_privacy->setAttribute(Qt::WA_DeleteOnClose);
+        m_privacy->setFrameShape(QFrame::StyledPanel);
+        Themed::apply(m_privacy);
+        auto* layout = new QVBoxLayout(m_privacy);
+        layout->setContentsMargins(16, 16, 16, 16);
+        auto* card = new AIPrivacyCard(m_privacy);
+        card->setFixedWidth(380);
+        layout->addWidget(card);
+    }
+    m_privacy->adjustSize();
+    // Hangs from the header bar's bottom edge, centred under it.
+    const QPoint anchor = m_header->mapToGlobal(QPoint(m_header->width() / 2, m_header->height()));
+    m_privacy->move(anchor.x() - m_privacy->width() / 2, anchor.y());
+    m_privacy->show();
+}
+
+void TamsoAIView::syncMessages() {
+    const QList<TamsoMessage>& messages = m_assistant.messages();
+    const qsizetype before = m_rows.size();
+    // Messages are only ever appended; anything else rebuilds the list.
+    bool prefix = before <= messages.size();
+    for (qsizetype i = 0; prefix && i < before; ++i)
+        prefix = m_rows.at(i)->message().id == messages.at(i).id;
+    if (!prefix) {
+        qDeleteAll(m_rows);
+        m_rows.clear();
+    }
+    for (qsizetype i = m_rows.size(); i < messages.size(); ++i) {
+        auto* row = new ChatMessageRow(messages.at(i), m_list->widget());
+        connect(row, &ChatMessageRow::copyClicked, this, &TamsoAIView::copyAnswer);
+        connect(row, &ChatMessageRow::actionClicked, this, &TamsoAIView::tapAction);
+        // Before the spinner and the closing stretch.
+        m_messages->insertWidget(m_messages->count() - 2, row);
+        m_rows.append(row);
+    }
+    fitBubbles();
+    syncAsk();
+    if (m_rows.size() != before && !m_rows.isEmpty()) {
+        m_followNewest = true;
+        QTimer::singleShot(0, this, &TamsoAIView::scrollToNewest);
+        QTimer::singleShot(kFollowMs, this, [this] { m_followNewest = false; });
+    }
+}
+
+void TamsoAIView::scrollToNewest() {
+    QScrollBar* bar = m_list->verticalScrollBar();
+    bar->setValue(bar->maximum());
+}
+
+void TamsoAIView::syncAsk() {
+    const bool thinking = m_assistant.thinking();
+    m_ask->setEnabled(TamsoAIText::canAsk(m_screen.tamsoQuestion(), thinking));
+    m_spinner->setVisible(thinking);
+}
+
+void TamsoAIView::syncField() {
+    const QString text = m_screen.tamsoQuestion();
+    if (m_field->text() != text)
+        m_field->setText(text);
+    syncAsk();
+}
+
+void TamsoAIView::syncPending() {
+    const std::optional<TamsoAction>& pending = m_assistant.pendingAction();
+    if (!pending) {
+        if (m_dialog)
+            m_dialog->close();
+        return;
+    }
+    const QString title = TamsoAIText::approvalTitle(pending);
+    const QString message = TamsoAIText::approvalMessage(pending);
+    if (m_dialog) {
+        m_dialog->setText(title);
+        m_dialog->setInformativeText(message);
+        return;
+    }
+    auto* box = new QMessageBox(QMessageBox::NoIcon, title, title, QMessageBox::NoButton, this);
+    box->setObjectName(QStringLiteral("approvalDialog"));
+    box->setTextFormat(Qt::PlainText);
+    box->setInformativeText(message);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    Themed::apply(box);
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
+        QKFont::apply(label, TextStyle::Headline);
+    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+        QKFont::apply(label, TextStyle::Callout);
+        label->setTextFormat(Qt::PlainText);
+        label->setMinimumWidth(280);
+    }
+    QPushButton* approveButton =
+        box->addButton(TamsoAIText::approveButton(), QMessageBox::DestructiveRole);
+    approveButton->setObjectName(QStringLiteral("approveButton"));
+    QPushButton* cancelButton =
+        box->addButton(TamsoAIText::cancelButton(), QMessageBox::RejectRole);
+    cancelButton->setObjectName(QStringLiteral("cancelButton"));
+    box->setEscapeButton(cancelButton);
+    box->setDefaultButton(cancelButton);
+    // The dialog reports the button before it finishes, so "Approve" still finds its action.
+    connect(box, &QMessageBox::buttonClicked, this, [this, approveButton](QAbstractButton* b) {
+        if (b == approveButton)
+            approve();
+        else
+            cancelPending();
+    });
+    // Any other way out (the window's close button) leaves nothing pending either.
+    connect(box, &QMessageBox::finished, this, [this] {
+        if (m_assistant.pendingAction())
+            cancelPending();
+    });
+    m_dialog = box;
+    box->open();
+}
+
+void TamsoAIView::applyFindWidth() {
+    const double width = m_screen.tamsoFindWidth();
+    if (m_divider->paneWidth() != width)
+        m_divider->setPaneWidth(width);
+    m_panel->setFixedWidth(int(qRound(width)));
+}
+
+void TamsoAIView::fitBubbles() {
+    const int width = m_list->viewport()->width() - 28;
+    const int bubble = std::max(120, int(width * 0.85));
+    for (ChatMessageRow* row : m_rows)
+        row->setBubbleMaximumWidth(bubble);
+}
+
+bool TamsoAIView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list->viewport() && event->type() == QEvent::Resize)
+        fitBubbles();
+    return QWidget::eventFilter(watched, event);
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "assistant/TamsoMessage.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class AppState;
+class ChatMessageRow;
+class DescribeFindPanel;
+class DraggableDivider;
+class FileRevealer;
+class QFrame;
+class QKProminentButton;
+class QKSpinner;
+class QLineEdit;
+class QMessageBox;
+class QPushButton;
+class QScrollArea;
+class QVBoxLayout;
+class ScreenState;
+class SpotlightSearch;
+class TamsoAssistant;
+
+// The assistant's screen: the conversation with Pendrel on the left, the describe-to-find panel
+// on the right, a splitter between them. It keeps almost nothing itself: the conversation, the
+// busy flag and the action awaiting approval are the assistant's; the question being typed, the
+// find text and the panel's width are ScreenState's, so all survive navigation.
+//
+// - Sending (Return, or "Ask"): the question exactly as typed goes to the assistant with the
+//   latest sample and this section as the context, and the field is emptied at once. "Ask" is
+//   disabled while the question holds only blanks or an answer is awaited; Return is not, and
+//   the assistant itself ignores a blank question.
+// - An answer's chip: a section-opening action posts the open-section message at once; a quit or
+//   cleanup proposal becomes the assistant's pending action, which opens the approval dialog.
+//   "Approve" has the assistant carry out the action pending when it was pressed; "Cancel",
+//   Escape or closing the dialog only clears it.
+// - While the screen is visible, a run-search message fills the find field and starts the
+//   search; while it is not, the message is left alone.
+// - Each time the number of messages changes the list scrolls to the newest; showing the screen
+//   with an unchanged conversation does not.
+// revealer may be null: the find panel's "Show" then does nothing.
+class TamsoAIView : public QWidget {
+    Q_OBJECT
+public:
+    TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant& assistant,
+                SpotlightSearch& finder, FileRevealer* revealer, QWidget* parent = nullptr);
+
+    void send();
+    void copyAnswer(const TamsoMessage& message);
+    void tapAction(const TamsoAction& action);
+    void approve();
+    void cancelPending();
+
+    QLineEdit* questionField() const { return m_field; }
+    QKProminentButton* askButton() const { return m_ask; }
+    QKSpinner* thinkingIndicator() const { return m_spinner; }
+    const QList<ChatMessageRow*>& rows() const { return m_rows; }
+    QScrollArea* messageList() const { return m_list; }
+    DescribeFindPanel* findPanel() const { return m_panel; }
+    DraggableDivider* divider() const { return m_divider; }
+    QPushButton* privacyButton() const { return m_privacyButton; }
+    // The open approval dialog, or null.
+    QMessageBox* approvalDialog() const;
+    // The privacy popover is open.
+    bool showPrivacy() const;
+    void setShowPrivacy(bool show);
+
+private:
+    void syncMessages();
+    void syncAsk();
+    void syncPending();
+    void syncField();
+    void applyFindWidth();
+    void fitBubbles();
+    void scrollToNewest();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+    ScreenState& m_screen;
+    AppState& m_appState;
+    TamsoAssistant& m_assistant;
+    QWidget* m_header = nullptr;
+    QPushButton* m_privacyButton = nullptr;
+    QPointer<QFrame> m_privacy;
+    QScrollArea* m_list = nullptr;
+    QVBoxLayout* m_messages = nullptr;
+    QKSpinner* m_spinner = nullptr;
+    QList<ChatMessageRow*> m_rows;
+    QLineEdit* m_field = nullptr;
+    QKProminentButton* m_ask = nullptr;
+    DraggableDivider* m_divider = nullptr;
+    DescribeFindPanel* m_panel = nullptr;
+    QPointer<QMessageBox> m_dialog;
+    bool m_followNewest = false;
+};

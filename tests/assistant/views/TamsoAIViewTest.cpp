@@ -1,0 +1,301 @@
+// The assistant's screen over a real assistant on fakes, a real search over a sandbox home, and
+// the main window's content view for the cross-screen messages.
+#include "assistant/views/TamsoAIView.h"
+#include "assistant/AssistantTestSupport.h"
+#include "assistant/SpotlightSearch.h"
+#include "assistant/views/ChatMessageRow.h"
+#include "assistant/views/DescribeFindPanel.h"
+#include "fakes/FakeFileRevealer.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "shell/ScreenState.h"
+#include "shell/views/ContentView.h"
+#include "ui-kit/DraggableDivider.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "vitals/AppState.h"
+
+#include <gtest/gtest.h>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+
+using namespace assistanttest;
+using SearchKind = SpotlightSearch::State::Kind;
+
+namespace {
+
+QString sandboxHome(const QString& name) {
+    const QString home = testsupport::freshDir(name);
+    for (const char* f : {"Documents/invoice-2024.pdf", "Documents/letter.txt"}) {
+        const QString path = home + QLatin1Char('/') + QString::fromUtf8(f);
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        file.open(QIODevice::WriteOnly);
+        file.write("hello");
+    }
+    return home;
+}
+
+struct Screen {
+    explicit Screen(const QString& name)
+        : rig(name), appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(
+                                                    std::make_shared<FakeSamplerState>()),
+                                                .startSampling = false}),
+          finder(sandboxHome(name + QStringLiteral("-files"))) {}
+
+    TamsoAIView* open() {
+        view = std::make_unique<TamsoAIView>(screen, appState, *rig.assistant, finder, &revealer);
+        view->resize(1100, 700);
+        view->show();
+        return view.get();
+    }
+    // Notifications posted on the assistant's own centre, by name.
+    QStringList posted(const QString& name) {
+        QStringList out;
+        for (const auto& [n, payload] : rigPosts)
+            if (n == name)
+                out << payload;
+        return out;
+    }
+    void watch() {
+        for (const QString& n : {Notifications::OpenSection, Notifications::OpenDiskMode})
+            rig.notifications.observe(n, &appState, [this, n](const QString& payload) {
+                rigPosts.append({n, payload});
+            });
+    }
+    QPushButton* chip(const QString& label) {
+        for (ChatMessageRow* row : view->rows())
+            for (QPushButton* chip : row->chips())
+                if (chip->text() == label)
+                    return chip;
+        return nullptr;
+    }
+    bool waitForAnswers(qsizetype messages) {
+        return testsupport::waitFor([&] {
+            return rig.assistant->messages().size() >= messages && !rig.assistant->thinking() &&
+                   view->rows().size() >= messages;
+        });
+    }
+
+    AssistantRig rig;
+    AppState appState;
+    SpotlightSearch finder;
+    ScreenState screen;
+    FakeFileRevealer revealer;
+    std::unique_ptr<TamsoAIView> view;
+    QList<std::pair<QString, QString>> rigPosts;
+};
+
+} // namespace
+
+TEST(TamsoAIView, SendingEmptiesTheFieldAndFollowsThinking) {
+    Screen s(QStringLiteral("chat-send"));
+    TamsoAIView* v = s.open();
+    QList<std::pair<QString, std::optional<TamsoScreenContext>>> asked;
+    QObject::connect(s.rig.assistant.get(), &TamsoAssistant::asked, v,
+                     [&asked](const QString& q, const SystemSnapshot&,
+                              const std::optional<TamsoScreenContext>& screen) {
+                         asked.append({q, screen});
+                     });
+    ASSERT_EQ(v->rows().size(), 1); // the welcome
+    EXPECT_NE(v->rows().first()->copyButton(), nullptr);
+    EXPECT_FALSE(v->askButton()->isEnabled());
+
+    // Blanks: "Ask" stays off; Return still hands them over, empties the field, adds nothing.
+    QTest::keyClicks(v->questionField(), "   ");
+    EXPECT_EQ(s.screen.tamsoQuestion(), "   ");
+    EXPECT_FALSE(v->askButton()->isEnabled());
+    QTest::keyClick(v->questionField(), Qt::Key_Return);
+    EXPECT_EQ(asked.size(), 1);
+    EXPECT_TRUE(v->questionField()->text().isEmpty());
+    EXPECT_EQ(s.rig.assistant->messages().size(), 1);
+
+    QTest::keyClicks(v->questionField(), "Can you tidy my Downloads?");
+    ASSERT_TRUE(v->askButton()->isEnabled());
+    QTest::mouseClick(v->askButton(), Qt::LeftButton);
+    // Emptied before any answer; the question is in, the answer awaited.
+    EXPECT_TRUE(s.screen.tamsoQuestion().isEmpty());
+    EXPECT_TRUE(v->questionField()->text().isEmpty());
+    EXPECT_EQ(asked.last().first, "Can you tidy my Downloads?");
+    EXPECT_EQ(asked.last().second,
+              (TamsoScreenContext{QStringLiteral("tamso"), QStringLiteral("Explain My Mac"),
+                                  std::nullopt}));
+    EXPECT_TRUE(s.rig.assistant->thinking());
+    EXPECT_TRUE(v->thinkingIndicator()->isVisible());
+    EXPECT_EQ(v->rows().size(), 2);
+    EXPECT_EQ(v->rows().at(1)->copyButton(), nullptr); // never under the user's own
+    // Return while thinking still asks; the button does not.
+    QTest::keyClicks(v->questionField(), "and quit apps");
+    EXPECT_FALSE(v->askButton()->isEnabled());
+    QTest::keyClick(v->questionField(), Qt::Key_Return);
+    EXPECT_EQ(asked.size(), 3);
+
+    ASSERT_TRUE(s.waitForAnswers(5));
+    EXPECT_FALSE(v->thinkingIndicator()->isVisible());
+    QPushButton* chip = s.chip(QStringLiteral("Open Organizer"));
+    ASSERT_NE(chip, nullptr);
+    auto* answer = qobject_cast<ChatMessageRow*>(chip->parentWidget()->parentWidget());
+    ASSERT_NE(answer, nullptr);
+    EXPECT_EQ(answer->chips().size(), 1);
+    EXPECT_FALSE(v->rows().first()->findChild<QWidget*>(QStringLiteral("chips")));
+
+    // Copy replaces whatever the clipboard held with the answer's text.
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    QTest::mouseClick(answer->copyButton(), Qt::LeftButton);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), answer->message().text);
+}
+
+TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
+    Screen s(QStringLiteral("chat-approve"));
+    s.watch();
+    TamsoAIView* v = s.open();
+    s.rig.assistant->ask(QStringLiteral("tidy my downloads"), {}, std::nullopt);
+    s.rig.assistant->ask(QStringLiteral("quit something"), {}, std::nullopt);
+    ASSERT_TRUE(s.waitForAnswers(5));
+
+    // A section-opening chip posts at once, payload or not, with no dialog and no record.
+    QStringList opened;
+    NotificationCenter::defaultCenter().observe(Notifications::OpenSection, v,
+                                                [&opened](const QString& id) { opened << id; });
+    const qsizetype recorded = s.rig.timeline.store->entries().size();
+    QTest::mouseClick(s.chip(QStringLiteral("Open Performance")), Qt::LeftButton);
+    EXPECT_EQ(opened, QStringList{QStringLiteral("performance")});
+    EXPECT_FALSE(s.rig.assistant->pendingAction());
+    EXPECT_EQ(v->approvalDialog(), nullptr);
+
+    // A cleanup proposal asks first; Escape carries nothing out.
+    QTest::mouseClick(s.chip(QStringLiteral("Open Organizer")), Qt::LeftButton);
+    ASSERT_TRUE(s.rig.assistant->pendingAction());
+    QMessageBox* dialog = v->approvalDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->text(), "Open Organizer?");
+    EXPECT_EQ(
+        dialog->informativeText(),
+        "Pendrel will take you to that screen. Nothing is deleted until you choose it there.");
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    EXPECT_FALSE(s.rig.assistant->pendingAction());
+    ASSERT_TRUE(testsupport::waitFor([&] { return v->approvalDialog() == nullptr; }));
+    EXPECT_TRUE(s.rigPosts.isEmpty());
+    EXPECT_EQ(s.rig.timeline.store->entries().size(), recorded);
+
+    // "Approve" carries out the action that was pending, once, and records it.
+    QTest::mouseClick(s.chip(QStringLiteral("Open Organizer")), Qt::LeftButton);
+    ASSERT_NE(v->approvalDialog(), nullptr);
+    auto* approve = v->approvalDialog()->findChild<QPushButton*>(QStringLiteral("approveButton"));
+    ASSERT_NE(approve, nullptr);
+    EXPECT_EQ(approve->text(), "Approve");
+    QTest::mouseClick(approve, Qt::LeftButton);
+    EXPECT_FALSE(s.rig.assistant->pendingAction());
+    EXPECT_EQ(s.posted(Notifications::OpenSection), QStringList{QStringLiteral("disk")});
+    EXPECT_EQ(s.posted(Notifications::OpenDiskMode), QStringList{QStringLiteral("organizer")});
+    EXPECT_EQ(s.rig.timeline.store->entries().size(), recorded + 1);
+    ASSERT_TRUE(testsupport::waitFor([&] { return v->approvalDialog() == nullptr; }));
+
+    // "Cancel" clears it too.
+    QTest::mouseClick(s.chip(QStringLiteral("Open Organizer")), Qt::LeftButton);
+    ASSERT_NE(v->approvalDialog(), nullptr);
+    QTest::mouseClick(v->approvalDialog()->findChild<QPushButton*>(QStringLiteral("cancelButton")),
+                      Qt::LeftButton);
+    EXPECT_FALSE(s.rig.assistant->pendingAction());
+    EXPECT_EQ(s.rig.timeline.store->entries().size(), recorded + 1);
+}
+
+TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
+    Screen s(QStringLiteral("chat-find"));
+    TamsoAIView* v = s.open();
+    DescribeFindPanel* panel = v->findPanel();
+    EXPECT_EQ(panel->resultsPage(), "idle");
+    EXPECT_FALSE(panel->clearButton()->isVisible());
+    EXPECT_EQ(panel->width(), 360);
+
+    QTest::keyClicks(panel->field(), "invoice");
+    ASSERT_TRUE(panel->findButton()->isEnabled());
+    QTest::mouseClick(panel->findButton(), Qt::LeftButton);
+    EXPECT_EQ(panel->resultsPage(), "searching");
+    ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
+    ASSERT_EQ(panel->showButtons().size(), 1);
+    QTest::mouseClick(panel->showButtons().first(), Qt::LeftButton);
+    EXPECT_EQ(s.revealer.revealed,
+              QStringList{s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf")});
+    EXPECT_TRUE(panel->clearButton()->isVisible());
+
+    // Blanks: "Find" is off, Return still searches and fails, replacing the hits.
+    panel->field()->clear();
+    QTest::keyClicks(panel->field(), "  ");
+    EXPECT_FALSE(panel->findButton()->isEnabled());
+    QTest::keyClick(panel->field(), Qt::Key_Return);
+    EXPECT_EQ(panel->resultsPage(), "failed");
+    EXPECT_EQ(panel->failureLabel()->text(), "Describe what you are looking for in a few words.");
+
+    QTest::keyClicks(panel->field(), "kubernetes");
+    QTest::keyClick(panel->field(), Qt::Key_Return);
+    ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "empty"; }));
+    EXPECT_TRUE(panel->clearButton()->isVisible());
+
+    // A rebuilt screen refills an empty field from the last search, never a typed one.
+    s.screen.setTamsoSearch(QString());
+    v = s.open();
+    EXPECT_EQ(v->findPanel()->field()->text(), "  kubernetes");
+    QTest::mouseClick(v->findPanel()->clearButton(), Qt::LeftButton);
+    EXPECT_EQ(v->findPanel()->resultsPage(), "idle");
+    EXPECT_TRUE(v->findPanel()->field()->text().isEmpty());
+    EXPECT_TRUE(s.finder.lastQuery().isEmpty());
+    EXPECT_FALSE(v->findPanel()->clearButton()->isVisible());
+
+    // The splitter keeps the panel between 240 and 620 points, and the width outlives the screen.
+    for (int i = 0; i < 30; ++i)
+        v->divider()->increment();
+    EXPECT_EQ(s.screen.tamsoFindWidth(), 620);
+    EXPECT_EQ(v->findPanel()->width(), 620);
+    v = s.open();
+    EXPECT_EQ(v->findPanel()->width(), 620);
+}
+
+TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
+    Screen s(QStringLiteral("chat-notify"));
+    const QString defaultsDir = testsupport::freshDir(QStringLiteral("chat-notify-defaults"));
+    UserDefaults defaults(defaultsDir + QStringLiteral("/defaults.json"));
+    Services services;
+    services.appState = &s.appState;
+    services.assistant = s.rig.assistant.get();
+    services.screen = &s.screen;
+    ContentView content(
+        services,
+        ContentView::Options{.makeScreen = [&s](const QString& id, QWidget* parent) -> QWidget* {
+                                 if (id == QLatin1String("tamso"))
+                                     return new TamsoAIView(s.screen, s.appState, *s.rig.assistant,
+                                                            s.finder, &s.revealer, parent);
+                                 return new QWidget(parent);
+                             },
+                             .defaults = &defaults});
+    content.resize(1300, 800);
+    content.show();
+    NotificationCenter& center = NotificationCenter::defaultCenter();
+
+    center.post(Notifications::RunSearch, QStringLiteral("invoice"));
+    EXPECT_EQ(s.finder.state().kind, SearchKind::Idle);
+    EXPECT_TRUE(s.screen.tamsoSearch().isEmpty());
+
+    // The home strip's question lands on the chat screen, which then takes search requests,
+    // replacing what was typed.
+    center.post(Notifications::AskTamso, QString());
+    ASSERT_NE(qobject_cast<TamsoAIView*>(content.currentScreen()), nullptr);
+    s.screen.setTamsoSearch(QStringLiteral("half typed"));
+    center.post(Notifications::RunSearch, QStringLiteral("find my invoice"));
+    EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");
+    EXPECT_EQ(s.finder.lastQuery(), "find my invoice");
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().kind == SearchKind::Done; }));
+    EXPECT_EQ(s.finder.results().size(), 1);
+
+    content.selectSection(QStringLiteral("dashboard"));
+    center.post(Notifications::RunSearch, QStringLiteral("letter"));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.finder.lastQuery(), "find my invoice");
+    EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");
+}
