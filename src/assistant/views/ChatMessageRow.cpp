@@ -44,6 +44,14 @@ private:
     bool m_mine;
 };
 
+// The message text. Its size is set from outside (ChatMessageRow::fit), so it tells layouts no
+// height of its own for a width, which they would cache across re-fits.
+class BubbleText : public QLabel {
+public:
+    using QLabel::QLabel;
+    bool hasHeightForWidth() const override { return false; }
+};
+
 } // namespace
 
 ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
@@ -59,10 +67,16 @@ ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
     m_bubble->setObjectName(QStringLiteral("bubble"));
     auto* inside = new QVBoxLayout(m_bubble);
     inside->setContentsMargins(10, 10, 10, 10);
-    m_text = QKBuild::label(message.text, TextStyle::Body, QKForeground::Primary, m_bubble);
+    m_text = new BubbleText(message.text, m_bubble);
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    QKFont::apply(m_text, TextStyle::Body);
     m_text->setObjectName(QStringLiteral("messageText"));
+    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    if (mine) {
+    if (!mine) {
+        QKForeground::apply(m_text, QKForeground::Primary);
+    } else {
         QPalette white = m_text->palette();
         for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
             white.setColor(role, Qt::white);
@@ -77,8 +91,7 @@ ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
         m_copy = new QPushButton(TamsoAIText::copyButton(), this);
         m_copy->setObjectName(QStringLiteral("copyAnswer"));
         m_copy->setFlat(true);
-        m_copy->setIcon(SymbolIcons::icon("doc.on.doc"_sym,
-                                          QKForeground::color(QKForeground::Secondary, palette())));
+        syncCopyIcon();
         m_copy->setToolTip(TamsoAIText::copyTip());
         m_copy->setCursor(Qt::PointingHandCursor);
         QKFont::apply(m_copy, TextStyle::Caption);
@@ -121,8 +134,21 @@ void ChatMessageRow::fit() {
     for (const QString& line : m_message.text.split(QLatin1Char('\n')))
         natural = std::max(natural, metrics.horizontalAdvance(line) + 2);
     const int width = std::clamp(natural, 1, std::max(1, m_maxWidth - 20));
-    m_text->setFixedWidth(width);
-    m_text->setFixedHeight(m_text->heightForWidth(width));
+    const QRect wrapped = metrics.boundingRect(QRect(0, 0, width, 1 << 20),
+                                               Qt::TextWordWrap | Qt::AlignLeft, m_message.text);
+    m_text->setFixedSize(width, wrapped.height() + 2);
+}
+
+void ChatMessageRow::syncCopyIcon() {
+    if (m_copy)
+        m_copy->setIcon(SymbolIcons::icon("doc.on.doc"_sym,
+                                          QKForeground::color(QKForeground::Secondary, palette())));
+}
+
+void ChatMessageRow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        syncCopyIcon();
 }
 
 bool ChatMessageRow::eventFilter(QObject* watched, QEvent* event) {

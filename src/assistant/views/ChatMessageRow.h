@@ -26,6 +26,7 @@ public:
     void setBubbleMaximumWidth(int width);
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
@@ -35,6 +36,8 @@ signals:
 private:
     // Sizes the text to its natural width, at most the maximum, and its height to that width.
     void fit();
+    // The symbol is drawn in the secondary colour of the appearance in force.
+    void syncCopyIcon();
 
     TamsoMessage m_message;
     int m_maxWidth = 480;

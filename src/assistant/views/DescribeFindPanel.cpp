@@ -104,8 +104,11 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_results->addWidget(m_idle);
 
     m_searching = new QWidget(m_results);
-    auto* busy = new QHBoxLayout(m_searching);
-    busy->setContentsMargins(0, 8, 0, 8);
+    auto* searchingColumn = new QVBoxLayout(m_searching);
+    searchingColumn->setContentsMargins(0, 8, 0, 8);
+    auto* busy = new QHBoxLayout;
+    searchingColumn->addLayout(busy);
+    searchingColumn->addStretch(1);
     busy->addStretch(1);
     auto* spinner = new QKSpinner(m_searching);
     busy->addWidget(spinner);
@@ -185,8 +188,10 @@ void DescribeFindPanel::restoreSearch() {
 
 void DescribeFindPanel::syncField() {
     const QString text = m_screen.tamsoSearch();
-    if (m_field->text() != text)
+    if (m_field->text() != text) {
         m_field->setText(text);
+        m_field->setCursorPosition(0); // a text set from elsewhere shows its start
+    }
     m_find->setEnabled(TamsoAIText::canFind(text));
 }
 
