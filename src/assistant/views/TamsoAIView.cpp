@@ -152,7 +152,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
                                                 });
 
     syncMessages();
-    m_followNewest = false; // the first showing does not scroll
+    m_built = true; // from now on a change of the conversation scrolls to its end
     syncField();
     syncPending();
 }
@@ -242,7 +242,7 @@ void TamsoAIView::syncMessages() {
     }
     fitBubbles();
     syncAsk();
-    if (m_rows.size() != before && !m_rows.isEmpty()) {
+    if (m_built && m_rows.size() != before && !m_rows.isEmpty()) {
         m_followNewest = true;
         QTimer::singleShot(0, this, &TamsoAIView::scrollToNewest);
         QTimer::singleShot(kFollowMs, this, [this] { m_followNewest = false; });

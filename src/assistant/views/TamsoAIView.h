@@ -93,4 +93,5 @@ private:
     DescribeFindPanel* m_panel = nullptr;
     QPointer<QMessageBox> m_dialog;
     bool m_followNewest = false;
+    bool m_built = false;
 };

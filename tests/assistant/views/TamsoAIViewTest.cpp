@@ -23,6 +23,8 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 
 using namespace assistanttest;
@@ -298,4 +300,27 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     QCoreApplication::processEvents();
     EXPECT_EQ(s.finder.lastQuery(), "find my invoice");
     EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");
+}
+
+TEST(TamsoAIView, NewMessagesScrollIntoViewAndThePrivacyCardOpens) {
+    Screen s(QStringLiteral("chat-scroll"));
+    for (int i = 0; i < 6; ++i)
+        s.rig.askAndWait(QStringLiteral("tidy my downloads"));
+    TamsoAIView* v = s.open();
+    v->resize(900, 360);
+    QCoreApplication::processEvents();
+    QScrollBar* bar = v->messageList()->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    // Showing an unchanged conversation does not move the list.
+    EXPECT_EQ(bar->value(), 0);
+    s.rig.assistant->ask(QStringLiteral("quit apps"), {}, std::nullopt);
+    ASSERT_TRUE(s.waitForAnswers(15));
+    ASSERT_TRUE(testsupport::waitFor([&] { return bar->value() == bar->maximum(); }));
+
+    EXPECT_FALSE(v->showPrivacy());
+    EXPECT_EQ(v->privacyButton()->toolTip(), "How Pendrel protects your data");
+    QTest::mouseClick(v->privacyButton(), Qt::LeftButton);
+    EXPECT_TRUE(v->showPrivacy());
+    v->setShowPrivacy(false);
+    EXPECT_FALSE(v->showPrivacy());
 }
