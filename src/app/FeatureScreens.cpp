@@ -13,6 +13,7 @@
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/views/BiggestFilesPane.h"
 #include "cleaning/views/CleanerPane.h"
+#include "developer/views/DevCleanView.h"
 #include "developer/views/FileCompareView.h"
 #include "duplicates/views/DuplicatesView.h"
 #include "home/views/DashboardView.h"
@@ -113,6 +114,12 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
              if (!s.screen || !s.fileCompare)
                  return placeholder(*QKFeature::lookup(QStringLiteral("compare")), parent);
              return new FileCompareView(*s.screen, *s.fileCompare, parent);
+         }},
+        {QStringLiteral("devclean"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.devCleaner || !s.keepAwake)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("devclean")), parent);
+             return new DevCleanView(*s.screen, *s.devCleaner, *s.keepAwake, parent);
          }},
         {QStringLiteral("duplicates"),
          [](const Services& s, QWidget* parent) -> QWidget* {
