@@ -1,0 +1,199 @@
+// The Developer Centre driven as a user would, over a sandbox home: pane switching, the first
+// measuring and its preselection, the clean with the typed code, and the keep-awake pane.
+#include "developer/views/DevCleanView.h"
+#include "automation/AutomationTestSupport.h"
+#include "cleaning/CleaningTestSupport.h"
+#include "cleaning/CleanupScanner.h"
+#include "developer/views/DevAwakePane.h"
+#include "developer/views/DevCategoryList.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
+#include "platform/NotificationCenter.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TamsoExplainRow.h"
+#include "ui-kit/ToggleSwitch.h"
+#include "vitals/KeepAwakeManager.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using Kind = CleanupScanner::State::Kind;
+
+namespace {
+
+struct Rig {
+    automationtest::World world;
+    ScreenState screen;
+    bool onPower = true;
+    FakePowerInhibitor* inhibitor = nullptr;
+    std::unique_ptr<DevCleanupScanner> scanner;
+    std::unique_ptr<KeepAwakeManager> keepAwake;
+
+    Rig() {
+        scanner = std::make_unique<DevCleanupScanner>(world.layout, world.cleaningTools());
+        auto fake = std::make_unique<FakePowerInhibitor>();
+        inhibitor = fake.get();
+        KeepAwakeManager::Backends backends;
+        backends.inhibitor = std::move(fake);
+        backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
+        keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
+    }
+    QString home() const { return world.layout.home(); }
+    std::unique_ptr<DevCleanView> view() {
+        auto v = std::make_unique<DevCleanView>(screen, *scanner, *keepAwake);
+        v->confirmation()->setRandomSource([] { return quint32(42); });
+        v->resize(1000, 760);
+        return v;
+    }
+    bool done() const { return scanner->state().kind == Kind::Done; }
+};
+
+QStringList titles(const QList<TamsoExplainRow*>& rows) {
+    QStringList out;
+    for (TamsoExplainRow* r : rows)
+        out << r->title();
+    return out;
+}
+
+} // namespace
+
+TEST(DevCleanView, PanesFollowThePickerTheCardsAndOnlyExactPaneMessages) {
+    Rig rig;
+    {
+        auto view = rig.view();
+        EXPECT_EQ(view->currentPane(), view->hubPane());
+        view->picker()->activated(2);
+        EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
+        EXPECT_EQ(view->currentPane(), view->modelsPane());
+        view->keepAwakeCardButton()->click();
+        EXPECT_EQ(view->currentPane(), view->awakePane());
+
+        for (const QString& ignored : {"Models", "", "AI models", "cleanup "}) {
+            NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, ignored);
+            EXPECT_EQ(rig.screen.devPane(), DevPane::Awake) << ignored.toStdString();
+        }
+        NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "models");
+        EXPECT_EQ(view->currentPane(), view->modelsPane());
+
+        QString opened;
+        QObject context;
+        NotificationCenter::defaultCenter().observe(Notifications::OpenSection, &context,
+                                                    [&](const QString& id) { opened = id; });
+        view->cardButtons().last()->click();
+        EXPECT_EQ(opened, "compare");
+    }
+    // With the screen gone the message changes nothing; a new screen shows the last pane.
+    NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "cleanup");
+    EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
+    auto again = rig.view();
+    EXPECT_EQ(again->currentPane(), again->modelsPane());
+}
+
+TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
+    Rig rig;
+    const QString npm = rig.home() + "/.npm/_cacache/index/blob";
+    const QString ollama = rig.home() + "/.ollama/models/blobs/sha";
+    cleaningtest::writeFile(npm, 40'000);
+    cleaningtest::writeFile(ollama, 90'000);
+    {
+        auto view = rig.view();
+        view->show();
+        EXPECT_EQ(rig.scanner->state().kind, Kind::Scanning);
+        EXPECT_EQ(rig.screen.devSelected().size(), 17);
+        EXPECT_FALSE(rig.screen.devSelected().contains("dev-ollama"));
+        ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+        EXPECT_TRUE(view->safeLine()->isVisibleTo(view.get()));
+        EXPECT_TRUE(view->safeLine()->text().startsWith("Safe recovery available · "));
+        EXPECT_EQ(titles(view->largestRows()), QStringList({"Ollama models", "npm cache"}));
+        EXPECT_EQ(titles(view->modelsPane()->rows()), QStringList({"Ollama models"}));
+        EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models", "npm cache"}));
+    }
+    // Coming back does not measure again.
+    auto view = rig.view();
+    view->show();
+    EXPECT_TRUE(rig.done());
+
+    // Ticking the model on the models pane shows on the cleanup pane too.
+    rig.screen.setDevPane(DevPane::Models);
+    view->modelsPane()->rows().first()->checkBox()->click();
+    EXPECT_EQ(view->cleanupPane()->rows().first()->selected(), true);
+    EXPECT_EQ(view->cleanupPane()->cleanButton()->text(),
+              view->modelsPane()->cleanButton()->text());
+
+    // Confirm with the typed code: both folders go to the Trash, the result line shows, the
+    // scanner measures again and the ticks stay.
+    const QSet<QString> ticks = rig.screen.devSelected();
+    view->modelsPane()->cleanButton()->click();
+    DeleteCodeSheet* sheet = view->confirmation()->sheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_FALSE(sheet->confirmButton()->isEnabled());
+    QTest::keyClicks(sheet->entryField(), "0042");
+    sheet->confirmButton()->click();
+    EXPECT_TRUE(view->isCleaning());
+    EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.screen.devResult().has_value(); }, 20000));
+    EXPECT_TRUE(rig.screen.devResult()->startsWith("Freed "));
+    EXPECT_FALSE(rig.screen.devResult()->contains("skipped"));
+    EXPECT_FALSE(QFileInfo::exists(npm));
+    EXPECT_FALSE(QFileInfo::exists(ollama));
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+    EXPECT_EQ(rig.screen.devSelected(), ticks);
+    EXPECT_FALSE(view->isCleaning());
+    EXPECT_EQ(view->modelsPane()->currentBody(),
+              static_cast<QWidget*>(view->modelsPane()->nothingState()));
+
+    // Rescan clears the result and keeps the ticks.
+    view->cleanupPane()->rescanButton()->click();
+    EXPECT_FALSE(rig.screen.devResult().has_value());
+    EXPECT_EQ(rig.screen.devSelected(), ticks);
+    EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled()) << "not while measuring";
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+}
+
+TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
+    Rig rig;
+    auto view = rig.view();
+    DevAwakePane* pane = view->awakePane();
+    EXPECT_EQ(pane->durationPicker()->currentText(), "Until I turn it off");
+    EXPECT_FALSE(pane->displaySwitch()->isChecked());
+    EXPECT_TRUE(pane->powerSwitch()->isChecked());
+    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
+
+    // On battery with "Only while on power": the switch falls back with the reason.
+    rig.onPower = false;
+    pane->mainSwitch()->click();
+    EXPECT_FALSE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->statusTitle()->text(), "Your Mac can sleep normally");
+    EXPECT_EQ(pane->noteLine()->text(),
+              "Plug in power first — Keep Awake is set to work only while charging.");
+
+    // Display switch while off changes only the setting.
+    pane->displaySwitch()->click();
+    EXPECT_TRUE(rig.keepAwake->keepDisplayAwake());
+    EXPECT_EQ(pane->statusLine()->text(), "Off — your Mac can sleep normally.");
+
+    rig.onPower = true;
+    pane->mainSwitch()->click();
+    EXPECT_TRUE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->statusTitle()->text(), "Keeping this Mac awake");
+    EXPECT_TRUE(pane->noteLine()->isHidden());
+    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Manage");
+    EXPECT_EQ(view->keepAwakeCardText()->text(), rig.keepAwake->statusLine());
+
+    // A change from elsewhere (the menu-bar panel) shows without any action here.
+    rig.keepAwake->stop(KeepAwakeManager::turnedOffNote());
+    EXPECT_FALSE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->noteLine()->text(), "Turned off");
+    EXPECT_EQ(pane->statusLine()->text(), "Off — your Mac can sleep normally.");
+    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
+}
