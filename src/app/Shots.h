@@ -28,6 +28,7 @@ void renderUiKitShots(ShotContext& ctx);
 void renderVitalsShots(ShotContext& ctx);
 void renderMenuBarShots(ShotContext& ctx);
 void renderCompareShots(ShotContext& ctx);
+void renderDeveloperShots(ShotContext& ctx);
 void renderAppsShots(ShotContext& ctx);
 void renderUninstallerShots(ShotContext& ctx);
 void renderAssistantShots(ShotContext& ctx);

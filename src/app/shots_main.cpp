@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     renderVitalsShots(ctx);
     renderMenuBarShots(ctx);
     renderCompareShots(ctx);
+    renderDeveloperShots(ctx);
     renderAppsShots(ctx);
     renderUninstallerShots(ctx);
     renderAssistantShots(ctx);
