@@ -25,12 +25,12 @@
 using Kind = CleanupScanner::State::Kind;
 
 namespace {
-QWidget* centred(QWidget* parent, const std::function<void(QVBoxLayout*)>& fill) {
+QWidget* centred(QWidget* parent, const std::function<void(QVBoxLayout*, QWidget*)>& fill) {
     auto* page = new QWidget(parent);
     auto* column = new QVBoxLayout(page);
     column->setSpacing(12);
     column->addStretch(1);
-    fill(column);
+    fill(column, page);
     column->addStretch(1);
     return page;
 }
@@ -106,23 +106,23 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     root->addWidget(m_strip);
 
     m_body = new QStackedWidget(this);
-    m_preparing = centred(m_body, [this](QVBoxLayout* column) {
-        column->addWidget(new QKSpinner(m_preparing), 0, Qt::AlignHCenter);
+    m_preparing = centred(m_body, [](QVBoxLayout* column, QWidget* page) {
+        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
         column->addWidget(QKBuild::label(QStringLiteral("Preparing…"), TextStyle::Callout,
-                                         QKForeground::Secondary, m_preparing, std::nullopt, false),
+                                         QKForeground::Secondary, page, std::nullopt, false),
                           0, Qt::AlignHCenter);
     });
-    m_placeholder = centred(m_body, [this](QVBoxLayout* column) {
-        column->addWidget(new QKSpinner(m_placeholder), 0, Qt::AlignHCenter);
+    m_placeholder = centred(m_body, [this](QVBoxLayout* column, QWidget* page) {
+        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
         column->addWidget(QKBuild::label(QStringLiteral("Measuring developer data…"),
-                                         TextStyle::Callout, QKForeground::Primary, m_placeholder,
+                                         TextStyle::Callout, QKForeground::Primary, page,
                                          std::nullopt, false),
                           0, Qt::AlignHCenter);
         m_placeholderNow = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary,
-                                          m_placeholder, std::nullopt, false);
+                                          page, std::nullopt, false);
         column->addWidget(m_placeholderNow, 0, Qt::AlignHCenter);
         m_placeholderCount = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary,
-                                            m_placeholder, std::nullopt, false);
+                                            page, std::nullopt, false);
         column->addWidget(m_placeholderCount, 0, Qt::AlignHCenter);
     });
     m_preparing->setObjectName(QStringLiteral("devPreparing"));
