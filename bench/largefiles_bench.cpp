@@ -18,6 +18,7 @@
 //   largefiles_bench --once TREE [--threads N]   one scan, prints "size path" lines
 #include "cleaning/LargeFilesScanner.h"
 #include "platform/DirectoryWalker.h"
+#include "support/BenchProcess.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -40,7 +41,7 @@
 #include <utility>
 #include <vector>
 
-extern char** environ;
+using namespace BenchProcess;
 
 namespace {
 
@@ -66,16 +67,6 @@ Listing ours(const QString& tree, int threads) {
     return list;
 }
 
-std::optional<QByteArray> run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(program, args);
-    if (!p.waitForStarted(10000) || !p.waitForFinished(10 * 60 * 1000) ||
-        p.exitStatus() != QProcess::NormalExit)
-        return std::nullopt;
-    return p.readAllStandardOutput();
-}
-
 // Reads "size path" lines; with dropHidden, paths with a component starting with "." below the
 // tree are left out.
 Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
@@ -91,92 +82,6 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
     }
     order(list);
     return list;
-}
-
-// Single-quotes an argument for a shell (and for hyperfine's command line).
-QString quoted(const QString& arg) {
-    QString q = arg;
-    q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + q + QLatin1Char('\'');
-}
-
-QString commandLine(const QStringList& argv) {
-    QStringList parts;
-    for (const QString& a : argv)
-        parts.append(quoted(a));
-    return parts.join(QLatin1Char(' '));
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// Wall-clock median of five runs after one warm-up.
-double timeProcess(const QStringList& argv) {
-    run(argv.first(), argv.mid(1));
-    std::vector<double> ms;
-    for (int i = 0; i < 5; ++i) {
-        QElapsedTimer t;
-        t.start();
-        run(argv.first(), argv.mid(1));
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    return median(ms);
-}
-
-// Medians in ms, in command order, from hyperfine; empty when hyperfine is missing or failed.
-std::vector<double> hyperfine(const std::vector<QStringList>& commands) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
-    if (tool.isEmpty())
-        return {};
-    QTemporaryDir dir;
-    const QString json = dir.filePath(QStringLiteral("times.json"));
-    QStringList args = {QStringLiteral("-N"),
-                        QStringLiteral("--warmup"),
-                        QStringLiteral("1"),
-                        QStringLiteral("--runs"),
-                        QStringLiteral("5"),
-                        QStringLiteral("--style"),
-                        QStringLiteral("none"),
-                        QStringLiteral("--export-json"),
-                        json};
-    for (const QStringList& c : commands)
-        args.append(commandLine(c));
-    if (!run(tool, args))
-        return {};
-    QFile f(json);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    std::vector<double> out;
-    for (const QJsonValue& r :
-         QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("results")).toArray())
-        out.push_back(r.toObject().value(QStringLiteral("median")).toDouble() * 1000.0);
-    return out.size() == commands.size() ? out : std::vector<double>{};
-}
-
-// Peak resident memory of one run of argv, in MB.
-long peakMegabytes(const QStringList& argv) {
-    std::vector<QByteArray> bytes;
-    for (const QString& a : argv)
-        bytes.push_back(QFile::encodeName(a));
-    std::vector<char*> cargv;
-    for (QByteArray& b : bytes)
-        cargv.push_back(b.data());
-    cargv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    struct rusage usage {};
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return -1;
-    return (usage.ru_maxrss + 1023) / 1024;
 }
 
 } // namespace
@@ -209,10 +114,11 @@ int main(int argc, char** argv) {
 
     const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh"));
     const QString pipeline =
-        QStringLiteral("find %1 -type f -size +1M -printf '%s %p\\n' | sort -rn").arg(quoted(tree));
+        QStringLiteral("find %1 -type f -size +1M -printf '%s %p\\n' | sort -rn")
+            .arg(commandLine({tree}));
     const QString pruned = QStringLiteral("find %1 -mindepth 1 -name '.*' -prune -o -type f -size "
                                           "+1M -printf '%s %p\\n' | sort -rn")
-                               .arg(quoted(tree));
+                               .arg(commandLine({tree}));
     struct Peer {
         QString name;
         QString script;

@@ -11,6 +11,7 @@
 //   walk_bench TREE [--threads N]
 //   walk_bench --once TREE [--threads N]   one walk, prints the byte total
 #include "platform/DirectoryWalker.h"
+#include "support/BenchProcess.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -32,7 +33,7 @@
 #include <sys/wait.h>
 #include <vector>
 
-extern char** environ;
+using namespace BenchProcess;
 
 namespace {
 
@@ -47,16 +48,6 @@ qint64 walkTotal(const QString& tree, int threads) {
         return DirectoryWalker::Action::Continue;
     });
     return bytes.fold(qint64(0), [](qint64 a, qint64 b) { return a + b; });
-}
-
-std::optional<QByteArray> run(const QString& program, const QStringList& args) {
-    QProcess p;
-    p.setStandardErrorFile(QProcess::nullDevice());
-    p.start(program, args);
-    if (!p.waitForStarted(10000) || !p.waitForFinished(10 * 60 * 1000) ||
-        p.exitStatus() != QProcess::NormalExit)
-        return std::nullopt;
-    return p.readAllStandardOutput();
 }
 
 std::optional<qint64> duBytes(const QString& tree) {
@@ -88,92 +79,6 @@ std::optional<qint64> gduBytes(const QString& tree) {
     bool ok = false;
     const qint64 bytes = out->trimmed().split(' ').value(0).toLongLong(&ok);
     return ok ? std::optional<qint64>(bytes) : std::nullopt;
-}
-
-// Single-quotes an argument for hyperfine's command line.
-QString quoted(const QString& arg) {
-    QString q = arg;
-    q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
-    return QLatin1Char('\'') + q + QLatin1Char('\'');
-}
-
-QString commandLine(const QStringList& argv) {
-    QStringList parts;
-    for (const QString& a : argv)
-        parts.append(quoted(a));
-    return parts.join(QLatin1Char(' '));
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// Wall-clock median of five runs after one warm-up.
-double timeProcess(const QStringList& argv) {
-    run(argv.first(), argv.mid(1));
-    std::vector<double> ms;
-    for (int i = 0; i < 5; ++i) {
-        QElapsedTimer t;
-        t.start();
-        run(argv.first(), argv.mid(1));
-        ms.push_back(double(t.nsecsElapsed()) / 1e6);
-    }
-    return median(ms);
-}
-
-// Medians in ms, in command order, from hyperfine; empty when hyperfine is missing or failed.
-std::vector<double> hyperfine(const std::vector<QStringList>& commands) {
-    const QString tool = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
-    if (tool.isEmpty())
-        return {};
-    QTemporaryDir dir;
-    const QString json = dir.filePath(QStringLiteral("times.json"));
-    QStringList args = {QStringLiteral("-N"),
-                        QStringLiteral("--warmup"),
-                        QStringLiteral("1"),
-                        QStringLiteral("--runs"),
-                        QStringLiteral("5"),
-                        QStringLiteral("--style"),
-                        QStringLiteral("none"),
-                        QStringLiteral("--export-json"),
-                        json};
-    for (const QStringList& c : commands)
-        args.append(commandLine(c));
-    if (!run(tool, args))
-        return {};
-    QFile f(json);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    std::vector<double> out;
-    for (const QJsonValue& r :
-         QJsonDocument::fromJson(f.readAll()).object().value(QStringLiteral("results")).toArray())
-        out.push_back(r.toObject().value(QStringLiteral("median")).toDouble() * 1000.0);
-    return out.size() == commands.size() ? out : std::vector<double>{};
-}
-
-// Peak resident memory of one run of argv, in MB.
-long peakMegabytes(const QStringList& argv) {
-    std::vector<QByteArray> bytes;
-    for (const QString& a : argv)
-        bytes.push_back(QFile::encodeName(a));
-    std::vector<char*> cargv;
-    for (QByteArray& b : bytes)
-        cargv.push_back(b.data());
-    cargv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
-    int status = 0;
-    struct rusage usage {};
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return -1;
-    return (usage.ru_maxrss + 1023) / 1024;
 }
 
 } // namespace

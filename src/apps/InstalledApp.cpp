@@ -4,6 +4,7 @@
 #include "assistant/JsonFields.h"
 
 #include <cmath>
+#include <QDir>
 #include <QJsonValue>
 
 namespace {
@@ -31,7 +32,14 @@ std::optional<InstalledApp> InstalledApp::fromJson(const QJsonObject& object) {
     if (!id || !name || !url)
         return std::nullopt;
     const QUrl parsed(*url, QUrl::StrictMode);
-    if (!parsed.isValid() || !parsed.isLocalFile() || parsed.toLocalFile().isEmpty())
+    // An app is a local file: a query or fragment ('#' is legal in a file name only encoded)
+    // means the text is not one, and the URL is kept in the one form the writer gives it, so a
+    // read file saves back to the same records.
+    if (!parsed.isValid() || !parsed.isLocalFile() || parsed.toLocalFile().isEmpty() ||
+        parsed.hasQuery() || parsed.hasFragment() || !parsed.host().isEmpty())
+        return std::nullopt;
+    const QString path = QDir::cleanPath(parsed.toLocalFile());
+    if (!path.startsWith(QLatin1Char('/')) || path.startsWith(QLatin1String("//")))
         return std::nullopt;
     const QJsonValue size = object.value(QLatin1String("appSizeBytes"));
     if (!size.isDouble())
@@ -44,7 +52,7 @@ std::optional<InstalledApp> InstalledApp::fromJson(const QJsonObject& object) {
         return std::nullopt;
     app.id = *id;
     app.name = *name;
-    app.url = parsed;
+    app.url = QUrl::fromLocalFile(path);
     app.appSizeBytes = qint64(bytes);
     return app;
 }

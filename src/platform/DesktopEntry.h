@@ -7,8 +7,8 @@
 #include <QString>
 #include <QStringList>
 
-// A freedesktop desktop entry (".desktop" file) read into its groups and keys, as the Desktop
-// Entry Specification and the session managers that read autostart folders understand it.
+// A freedesktop desktop entry (".desktop" file) read into its groups and keys, as the freedesktop
+// Desktop Entry standard and the session managers that read autostart folders understand it.
 //
 // Reading never fails: text that is not an entry simply yields no groups. Line by line, after
 // leading white space: blank lines and "#" lines are comments; "[Name]" opens a group (a later
@@ -29,7 +29,7 @@ public:
     // Group names in the order they first appear.
     QStringList groups() const { return m_order; }
     bool hasGroup(const QString& group) const { return m_groups.contains(group); }
-    // True when the first group is "Desktop Entry", which the specification requires.
+    // True when the first group is "Desktop Entry", which the Desktop Entry standard requires.
     bool isValid() const;
 
     // The value exactly as written (escapes not undone), for a key including any "[locale]".

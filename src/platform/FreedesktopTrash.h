@@ -5,7 +5,7 @@
 #include <QMutex>
 #include <QString>
 
-// The home Trash of the freedesktop Trash specification ($XDG_DATA_HOME/Trash, handed in), as
+// The home Trash of the freedesktop Trash standard ($XDG_DATA_HOME/Trash, handed in), as
 // the file managers of the desktop read it: items in files/, one info/<name>.trashinfo each with
 // the percent-encoded original path and the deletion date, and an optional directorysizes cache.
 //

@@ -5,7 +5,7 @@
 // The user's Trash: the one place the app moves files to, and the only place it ever deletes
 // from for good (when the user empties the Trash through a cleaner).
 //
-// Implementations: FreedesktopTrash (the home Trash of the freedesktop specification) and
+// Implementations: FreedesktopTrash (the home Trash of the freedesktop Trash standard) and
 // FakeTrash (tests). Calls may come from any thread; implementations are thread-safe.
 class Trash {
 public:

@@ -41,8 +41,8 @@ struct X11RunningApplications::Connection {
     // Asks for the pid of the client that created `resource`; clientPid() reads the answer,
     // 0 when the server cannot tell (a client that came over the network, for instance).
     static xcb_res_query_client_ids_cookie_t askClientPid(xcb_connection_t* c, uint32_t resource) {
-        const xcb_res_client_id_spec_t spec{resource, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        return xcb_res_query_client_ids(c, 1, &spec);
+        const xcb_res_client_id_spec_t query{resource, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        return xcb_res_query_client_ids(c, 1, &query);
     }
     static qint64 clientPid(xcb_connection_t* c, xcb_res_query_client_ids_cookie_t cookie) {
         xcb_res_query_client_ids_reply_t* reply =

@@ -2,6 +2,7 @@
 
 #include "platform/CancelToken.h"
 
+#include <mutex>
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QPointer>
@@ -44,8 +45,14 @@ public:
     bool isCurrent(quint64 generation) const { return generation == m_current.generation; }
 
     // Runs work on the shared thread pool.
+    // The job is handed over under the same lock as deliver()'s results, for the same reason.
     template <typename Work> static void runInPool(Work&& work) {
-        QThreadPool::globalInstance()->start(std::forward<Work>(work));
+        auto job = [work = std::forward<Work>(work)]() mutable {
+            { std::lock_guard received(handOverLock()); }
+            work();
+        };
+        std::lock_guard lock(handOverLock());
+        QThreadPool::globalInstance()->start(std::move(job));
     }
 
     // Calls fn(receiver) on the main thread later, if the receiver still exists then. Callable
@@ -56,9 +63,14 @@ public:
         QCoreApplication* app = QCoreApplication::instance();
         if (!app)
             return; // shutting down: nobody is left to receive it
+        // Qt's event queue is ordered by locks a race detector cannot see (Debian's Qt is not
+        // instrumented), so the hand-over is also ordered by this lock: the call is made under
+        // it here, and taken first on the main thread before anything captured is read.
+        std::lock_guard lock(handOverLock());
         QMetaObject::invokeMethod(
             app,
             [receiver, fn = std::move(fn)]() mutable {
+                { std::lock_guard received(handOverLock()); }
                 if (Receiver* r = receiver.data())
                     fn(r);
             },
@@ -66,5 +78,10 @@ public:
     }
 
 private:
+    static std::mutex& handOverLock() {
+        static std::mutex lock;
+        return lock;
+    }
+
     Ticket m_current;
 };

@@ -14,7 +14,9 @@ void DiskMapTally::add(qint64 files, qint64 bytes, const QString& folderName) {
         m_filesSeen += files;
         m_bytesSeen += bytes;
         if (!folderName.isEmpty())
-            m_currentFolder = folderName;
+            // A copy of its own: the caller's string may share its buffer with threads that free
+            // it later, and the text is read under this lock only.
+            m_currentFolder = QString(folderName.constData(), folderName.size());
         const auto now = std::chrono::steady_clock::now();
         if (m_reported && now - m_lastReport < m_throttle)
             return;

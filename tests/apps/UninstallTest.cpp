@@ -2,6 +2,7 @@
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeTrash.h"
 
+#include <mutex>
 #include <QProcess>
 #include <QStandardPaths>
 #include <unistd.h>
@@ -193,6 +194,8 @@ struct BundleChild {
     QString bundle;
     QProcess child;
     QList<qint64> signalled;
+    std::mutex signalledLock;
+    qint64 childPid = 0;
     std::shared_ptr<ProcApplicationProcesses> processes;
 
     BundleChild(Machine& machine, const QString& script) : m(machine) {
@@ -209,9 +212,15 @@ struct BundleChild {
         options.user = ::getuid();
         options.self = ::getpid();
         options.windows = std::make_shared<FakeRunningApplications>(); // no windows: SIGTERM
+        // Called on the uninstall's worker thread: it touches only what is fixed by now and the
+        // locked list, never the QProcess the main thread reaps.
+        childPid = child.processId();
         options.send = [this](qint64 pid, quint64 start, int sig) {
-            signalled.append(pid);
-            if (pid != child.processId())
+            {
+                std::lock_guard lock(signalledLock);
+                signalled.append(pid);
+            }
+            if (pid != childPid)
                 return false;
             return ProcApplicationProcesses::startTicksOf(QStringLiteral("/proc"), pid) == start &&
                    ::kill(pid_t(pid), sig) == 0;

@@ -6,6 +6,8 @@
 #include "vitals/AppState.h"
 
 #include <gtest/gtest.h>
+#include <memory>
+#include <QThreadPool>
 
 using namespace automationtest;
 
@@ -104,19 +106,23 @@ TEST(AutomationRunners, ADeveloperScanThatOverrunsTheWaitCleansWhatWasMeasured) 
     DevCleaner dev(w);
     cleaningtest::writeFile(dev.derivedData(w) + "/App/x", 4000);
     dev.measure->setResult("dev-derived", Measurement{4000, 1, {}});
-    QSemaphore gate;
-    OpenAtEnd open{gate};
-    dev.measure->setHook([&gate](const CleanCategory& c, const CancelToken&) {
+    // Shared with the hook, so a measuring job that outlives the test never waits on a gate
+    // that is gone.
+    auto gate = std::make_shared<QSemaphore>();
+    OpenAtEnd open{*gate};
+    dev.measure->setHook([gate](const CleanCategory& c, const CancelToken&) {
         if (c.id == "dev-xcodecache") // the second row: the first is measured by then
-            gate.acquire();
+            gate->acquire();
     });
     AutomationStore store(w.environment());
     store.setDevCleaner(dev.scanner.get());
     const QString text = result(store, &AutomationStore::cleanDeveloperCaches);
     EXPECT_TRUE(dev.scanner->isScanning()) << "gave up waiting after 60 pauses";
     EXPECT_TRUE(text.endsWith(" of developer caches.")) << text.toStdString();
-    gate.release(100);
+    gate->release(100);
     dev.scanner->cancelScan();
+    EXPECT_TRUE(testsupport::waitFor([&] { return !dev.scanner->isScanning(); }, 20000));
+    QThreadPool::globalInstance()->waitForDone(20000);
 }
 
 TEST(AutomationRunners, OldScreenshotsReportFailedMovesInsteadOfNothingFound) {

@@ -87,8 +87,9 @@ TEST(DiskMapStress, ParallelScansAgreeAndCancelCleanly) {
             if (seen.fetch_add(1) == i % 5)
                 token.cancel();
         });
-        if (seen.load() > i % 5)
+        if (seen.load() > i % 5) {
             EXPECT_TRUE(std::holds_alternative<QString>(outcome));
+        }
     }
 }
 

@@ -2,11 +2,11 @@
 
 #include "apps/AppsHubText.h"
 #include "apps/AppUninstaller.h"
-#include "apps/views/CardGridLayout.h"
 #include "apps/views/UninstallerView.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
@@ -131,7 +131,7 @@ QWidget* AppsHubView::buildOverview() {
 
     auto* grid = new QWidget(pane);
     grid->setObjectName(QStringLiteral("appsCards"));
-    auto* gridLayout = new CardGridLayout(220, 14, grid);
+    auto* gridLayout = new QKGridLayout(220, 14, 14, grid);
     for (const AppsHubText::Card& card : AppsHubText::cards()) {
         auto* box = new QKGroupBox(QString(), 8, grid);
         QKFont headlineFont;

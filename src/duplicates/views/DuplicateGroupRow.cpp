@@ -85,6 +85,51 @@ private:
     int m_lines;
 };
 
+// The sideways scrolling strip of tiles. It is always as tall as the tallest tile plus the
+// scroll bar, so nothing scrolls vertically or is cut off; the tiles' height follows the text
+// size, so the height is taken again whenever the strip's layout changes.
+class TileScroller : public QScrollArea {
+public:
+    explicit TileScroller(QWidget* parent) : QScrollArea(parent) {
+        setFrameShape(QFrame::NoFrame);
+        setWidgetResizable(true);
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        viewport()->setAutoFillBackground(false);
+    }
+    void setStrip(QWidget* strip) {
+        setWidget(strip);
+        strip->installEventFilter(this);
+        fitHeight();
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == widget() && event->type() == QEvent::LayoutRequest) {
+            // Let the strip's layout take in the new size hints first.
+            const bool handled = QScrollArea::eventFilter(watched, event);
+            fitHeight();
+            return handled;
+        }
+        return QScrollArea::eventFilter(watched, event);
+    }
+
+protected:
+    void changeEvent(QEvent* event) override {
+        QScrollArea::changeEvent(event);
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+            fitHeight();
+    }
+
+private:
+    void fitHeight() {
+        if (!widget())
+            return;
+        const int height =
+            widget()->sizeHint().height() + horizontalScrollBar()->sizeHint().height();
+        if (minimumHeight() != height || maximumHeight() != height)
+            setFixedHeight(height);
+    }
+};
+
 } // namespace
 
 DuplicateTile::DuplicateTile(const QString& path, QWidget* parent) : QWidget(parent), m_path(path) {
@@ -171,12 +216,7 @@ DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep,
     m_header->setObjectName(QStringLiteral("rowHeader"));
     column->addWidget(m_header);
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->viewport()->setAutoFillBackground(false);
+    auto* scroll = new TileScroller(this);
     auto* strip = new QWidget(scroll);
     strip->setAutoFillBackground(false);
     auto* tiles = new QHBoxLayout(strip);
@@ -189,10 +229,7 @@ DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep,
         m_tiles.append(tile);
     }
     tiles->addStretch(1);
-    scroll->setWidget(strip);
-    // As tall as the tallest tile plus the scroll bar, so nothing scrolls vertically.
-    scroll->setFixedHeight(strip->sizeHint().height() +
-                           scroll->horizontalScrollBar()->sizeHint().height());
+    scroll->setStrip(strip);
     column->addWidget(scroll);
 
     auto* actions = new QHBoxLayout;

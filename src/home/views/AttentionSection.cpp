@@ -1,13 +1,13 @@
 #include "home/views/AttentionSection.h"
 
 #include "home/HealthCheck.h"
-#include "home/views/AdaptiveGridLayout.h"
 #include "home/views/GuidedReviewEntryCard.h"
 #include "home/views/RecommendationCardView.h"
 #include "home/views/RefreshButton.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 
@@ -59,7 +59,7 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
 
     m_grid = new QWidget(this);
     m_grid->setObjectName(QStringLiteral("recGrid"));
-    m_gridLayout = new AdaptiveGridLayout(240, 12, 12, m_grid);
+    m_gridLayout = new QKGridLayout(240, 12, 12, m_grid);
     column->addWidget(m_grid);
 
     m_entry = new GuidedReviewEntryCard(this);

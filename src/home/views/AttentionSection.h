@@ -6,7 +6,7 @@
 #include <QList>
 #include <QWidget>
 
-class AdaptiveGridLayout;
+class QKGridLayout;
 class GuidedReviewEntryCard;
 class HealthCheck;
 class QLabel;
@@ -56,6 +56,6 @@ private:
     QLabel* m_emptyMessage;
     QKProminentButton* m_checkNow;
     QWidget* m_grid;
-    AdaptiveGridLayout* m_gridLayout;
+    QKGridLayout* m_gridLayout;
     GuidedReviewEntryCard* m_entry;
 };

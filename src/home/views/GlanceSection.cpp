@@ -1,9 +1,9 @@
 #include "home/views/GlanceSection.h"
 
-#include "home/views/AdaptiveGridLayout.h"
 #include "home/views/SymbolTile.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKGridLayout.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -56,7 +56,7 @@ GlanceSection::GlanceSection(QWidget* parent) : QWidget(parent) {
     column->addWidget(QKBuild::label(QStringLiteral("Your Mac at a glance"), TextStyle::Headline,
                                      QKForeground::Primary, this));
     auto* grid = new QWidget(this);
-    m_grid = new AdaptiveGridLayout(210, 12, 12, grid);
+    m_grid = new QKGridLayout(210, 12, 12, grid);
     for (int i = 0; i < 4; ++i) {
         auto* tile = new GlanceTileView(grid);
         m_grid->addWidget(tile);

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QWidget>
 
-class AdaptiveGridLayout;
+class QKGridLayout;
 class QLabel;
 class QKCardSurface;
 class SymbolTile;
@@ -38,9 +38,9 @@ public:
 
     void showSnapshot(const SystemSnapshot& snapshot);
     const QList<GlanceTileView*>& tiles() const { return m_tiles; }
-    AdaptiveGridLayout* grid() const { return m_grid; }
+    QKGridLayout* grid() const { return m_grid; }
 
 private:
-    AdaptiveGridLayout* m_grid;
+    QKGridLayout* m_grid;
     QList<GlanceTileView*> m_tiles;
 };

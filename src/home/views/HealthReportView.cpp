@@ -2,11 +2,11 @@
 
 #include "home/HealthCheck.h"
 #include "home/HealthReportText.h"
-#include "home/views/AdaptiveGridLayout.h"
 #include "home/views/HomeTint.h"
 #include "platform/NotificationCenter.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
@@ -141,7 +141,7 @@ HealthReportView::HealthReportView(AppState& appState, HealthCheck& health, QWid
 
     m_cardsGrid = new QWidget(content);
     m_cardsGrid->setObjectName(QStringLiteral("reportCards"));
-    auto* grid = new AdaptiveGridLayout(200, 14, 14, m_cardsGrid);
+    auto* grid = new QKGridLayout(200, 14, 14, m_cardsGrid);
     for (int i = 0; i < 6; ++i) {
         auto* card = new ReportCard(m_cardsGrid);
         grid->addWidget(card);

@@ -5,7 +5,7 @@
 #include <QList>
 #include <QWidget>
 
-class AdaptiveGridLayout;
+class QKGridLayout;
 class AppState;
 class HealthCheck;
 class QKGroupBox;

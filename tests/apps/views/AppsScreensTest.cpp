@@ -1,7 +1,6 @@
 #include "apps/AppsTestSupport.h"
 #include "apps/InstalledAppListModel.h"
 #include "apps/views/AppsHubView.h"
-#include "apps/views/CardGridLayout.h"
 #include "apps/views/InsightBadge.h"
 #include "apps/views/SubscriptionIntelligenceView.h"
 #include "apps/views/UninstallerView.h"
@@ -177,14 +176,6 @@ TEST(AppsHubView, TheOverviewStartsOneLoadAndTheCardsLeadOn) {
     AppsHubView again(screen, *service);
     again.show();
     EXPECT_TRUE(again.uninstallerView());
-}
-
-TEST(AppsHubView, CardColumnsFollowTheWidth) {
-    EXPECT_EQ(CardGridLayout::columnsFor(688, 220, 14), 3);
-    EXPECT_EQ(CardGridLayout::columnsFor(687, 220, 14), 2);
-    EXPECT_EQ(CardGridLayout::columnsFor(454, 220, 14), 2);
-    EXPECT_EQ(CardGridLayout::columnsFor(453, 220, 14), 1);
-    EXPECT_EQ(CardGridLayout::columnsFor(0, 220, 14), 1);
 }
 
 TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {

@@ -10,12 +10,16 @@
 #include "duplicates/views/PhotoThumb.h"
 #include "duplicates/views/SimilarSetRow.h"
 #include "fakes/FakeTrash.h"
+#include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirmItem.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -125,6 +129,32 @@ TEST(DuplicatesView, ProgressAndEmptyPanes) {
     ASSERT_TRUE(s.scanned());
     EXPECT_EQ(s.view->exactState()->title(), "Scan failed");
     EXPECT_EQ(s.view->exactState()->message(), "Could not read that folder.");
+}
+
+// A row made at one text size and shown at another still shows every tile whole, the keeper's
+// label included.
+TEST(DuplicatesView, GroupRowFitsItsTilesAtEveryTextSize) {
+    Themed::shared();
+    const QString dir = sampleFolder();
+    DuplicateGroup group{QUuid::createUuid(), 3000, {dir + "/pair-a.bin", dir + "/pair-b.bin"}};
+    for (int made : {int(TextSize::Smallest), int(TextSize::Largest)}) {
+        UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(made));
+        DuplicateGroupRow row(group, {});
+        row.resize(700, row.sizeHint().height());
+        row.show();
+        row.choose(group.files[1]);
+        QCoreApplication::processEvents();
+        for (int shown : {int(TextSize::Largest), int(TextSize::Smallest)}) {
+            UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(shown));
+            QCoreApplication::processEvents();
+            row.resize(700, row.sizeHint().height());
+            QCoreApplication::processEvents();
+            for (DuplicateTile* tile : row.tiles())
+                EXPECT_EQ(tile->visibleRegion().boundingRect(), tile->rect())
+                    << "made at " << made << ", shown at " << shown;
+        }
+    }
+    UserDefaults::standard().remove(ThemeKeys::FontSize);
 }
 
 TEST(DuplicatesView, KeepingTheChosenCopy) {

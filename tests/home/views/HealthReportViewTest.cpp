@@ -3,7 +3,6 @@
 #include "home/HomeTestSupport.h"
 #include "support/TestSupport.h"
 
-#include "home/views/AdaptiveGridLayout.h"
 #include "home/views/HealthReportView.h"
 #include "platform/NotificationCenter.h"
 #include "vitals/AppState.h"
@@ -87,15 +86,6 @@ TEST_F(HealthReportViewTest, RecommendationsFollowTheCheckAndOpenTheirSection) {
     EXPECT_EQ(opened, QStringList({"disk"}));
     EXPECT_EQ(view->scoreLabel()->text(), "100");
     EXPECT_EQ(view->performanceValue()->text(), "Good");
-}
-
-TEST(AdaptiveGrid, ColumnsOfAtLeastTheMinimumWidth) {
-    AdaptiveGridLayout grid(210, 12, 12);
-    EXPECT_EQ(grid.columnsFor(100), 1);
-    EXPECT_EQ(grid.columnsFor(431), 1);
-    EXPECT_EQ(grid.columnsFor(432), 2);
-    EXPECT_EQ(grid.columnsFor(888), 4);
-    EXPECT_EQ(grid.columnsFor(2000), 9);
 }
 
 } // namespace

@@ -1,34 +1,34 @@
-#include "home/views/AdaptiveGridLayout.h"
+#include "ui-kit/QKGridLayout.h"
 
 #include <algorithm>
 #include <QWidget>
 
-AdaptiveGridLayout::AdaptiveGridLayout(int minColumnWidth, int horizontalSpacing,
-                                       int verticalSpacing, QWidget* parent)
+QKGridLayout::QKGridLayout(int minColumnWidth, int horizontalSpacing, int verticalSpacing,
+                           QWidget* parent)
     : QLayout(parent), m_minColumn(std::max(1, minColumnWidth)),
       m_hSpacing(std::max(0, horizontalSpacing)), m_vSpacing(std::max(0, verticalSpacing)) {
     setContentsMargins(0, 0, 0, 0);
 }
 
-AdaptiveGridLayout::~AdaptiveGridLayout() {
+QKGridLayout::~QKGridLayout() {
     while (QLayoutItem* item = takeAt(0))
         delete item;
 }
 
-int AdaptiveGridLayout::columnsFor(int width) const {
+int QKGridLayout::columnsFor(int width) const {
     return std::max(1, (width + m_hSpacing) / (m_minColumn + m_hSpacing));
 }
 
-void AdaptiveGridLayout::addItem(QLayoutItem* item) {
+void QKGridLayout::addItem(QLayoutItem* item) {
     m_items.append(item);
     invalidate();
 }
 
-QLayoutItem* AdaptiveGridLayout::itemAt(int index) const {
+QLayoutItem* QKGridLayout::itemAt(int index) const {
     return index >= 0 && index < m_items.size() ? m_items.at(index) : nullptr;
 }
 
-QLayoutItem* AdaptiveGridLayout::takeAt(int index) {
+QLayoutItem* QKGridLayout::takeAt(int index) {
     if (index < 0 || index >= m_items.size())
         return nullptr;
     QLayoutItem* item = m_items.takeAt(index);
@@ -36,11 +36,11 @@ QLayoutItem* AdaptiveGridLayout::takeAt(int index) {
     return item;
 }
 
-int AdaptiveGridLayout::heightForWidth(int width) const {
+int QKGridLayout::heightForWidth(int width) const {
     return arrange(QRect(0, 0, width, 0), false);
 }
 
-QSize AdaptiveGridLayout::sizeHint() const {
+QSize QKGridLayout::sizeHint() const {
     // Two columns where there are two items or more: a reasonable first width for a page.
     const int columns = std::min<int>(2, std::max<int>(1, int(m_items.size())));
     const QMargins m = contentsMargins();
@@ -48,7 +48,7 @@ QSize AdaptiveGridLayout::sizeHint() const {
     return {width, heightForWidth(width)};
 }
 
-QSize AdaptiveGridLayout::minimumSize() const {
+QSize QKGridLayout::minimumSize() const {
     // The height that matters comes from heightForWidth; the minimum is one item's.
     const QMargins m = contentsMargins();
     int width = m_minColumn;
@@ -60,12 +60,12 @@ QSize AdaptiveGridLayout::minimumSize() const {
     return {width + m.left() + m.right(), height + m.top() + m.bottom()};
 }
 
-void AdaptiveGridLayout::setGeometry(const QRect& rect) {
+void QKGridLayout::setGeometry(const QRect& rect) {
     QLayout::setGeometry(rect);
     arrange(rect, true);
 }
 
-int AdaptiveGridLayout::arrange(const QRect& rect, bool apply) const {
+int QKGridLayout::arrange(const QRect& rect, bool apply) const {
     const QRect area = rect.marginsRemoved(contentsMargins());
     QList<QLayoutItem*> items;
     for (QLayoutItem* item : m_items) {

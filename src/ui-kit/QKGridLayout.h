@@ -7,11 +7,13 @@
 // minColumnWidth each (never fewer than one), filled row by row in insertion order. Every item
 // is stretched to its column's width; a row is as tall as its tallest item at that width (wrapped
 // text included), so the layout has a height for every width.
-class AdaptiveGridLayout : public QLayout {
+//
+// With 220 and 14: three columns from 688 points, two from 454, one below.
+class QKGridLayout : public QLayout {
 public:
-    AdaptiveGridLayout(int minColumnWidth, int horizontalSpacing, int verticalSpacing,
-                       QWidget* parent = nullptr);
-    ~AdaptiveGridLayout() override;
+    QKGridLayout(int minColumnWidth, int horizontalSpacing, int verticalSpacing,
+                 QWidget* parent = nullptr);
+    ~QKGridLayout() override;
 
     // The number of columns at a width of the layout's contents.
     int columnsFor(int width) const;
