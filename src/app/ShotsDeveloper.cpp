@@ -82,6 +82,13 @@ void renderDeveloperShots(ShotContext& ctx) {
             ctx.save(window.get(), QStringLiteral("%1-step%2").arg(p.name).arg(step));
         }
     }
+    // The hub's cards take as many columns as the width allows.
+    screen.setDevPane(DevPane::Hub);
+    ctx.setLook(QStringLiteral("Light"), 4);
+    window->resize(560, 1060);
+    settle();
+    ctx.save(window.get(), QStringLiteral("dev-hub-narrow-step4"));
+    window->resize(1000, 820);
     ctx.resetLook();
     keepAwake.stop(KeepAwakeManager::turnedOffNote());
     screen.setDevPane(DevPane::Awake);

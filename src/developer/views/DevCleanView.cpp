@@ -13,6 +13,7 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
@@ -23,7 +24,6 @@
 
 #include <QCoreApplication>
 #include <QFuture>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -138,39 +138,31 @@ QWidget* DevCleanView::buildHub() {
     QKBuild::addPart(m_hubColumn, m_safeLine);
 
     auto* grid = new QWidget;
-    auto* gridLayout = new QGridLayout(grid);
-    gridLayout->setContentsMargins(0, 0, 0, 0);
-    gridLayout->setHorizontalSpacing(14);
-    gridLayout->setVerticalSpacing(14);
+    grid->setObjectName(QStringLiteral("hubCards"));
+    m_cardGrid = new QKGridLayout(220, 14, 14, grid);
     QLabel* ignoredText = nullptr;
     QPushButton* button = nullptr;
-    gridLayout->addWidget(hubCard("cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
+    m_cardGrid->addWidget(hubCard("cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
                                   DeveloperText::keepAwakeCardText(false, QString()),
                                   DeveloperText::keepAwakeCardButton(false), &m_awakeCardText,
-                                  &m_awakeCardButton),
-                          0, 0);
+                                  &m_awakeCardButton));
     connect(m_awakeCardButton, &QPushButton::clicked, this, [this] { openPane(DevPane::Awake); });
-    gridLayout->addWidget(
+    m_cardGrid->addWidget(
         hubCard("hammer"_sym, QStringLiteral("Cleanup"),
                 QStringLiteral("Xcode, Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, "
                                "node_modules and more."),
-                QStringLiteral("Open"), &ignoredText, &button),
-        0, 1);
+                QStringLiteral("Open"), &ignoredText, &button));
     connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Cleanup); });
-    gridLayout->addWidget(hubCard("brain"_sym, QStringLiteral("AI models"),
+    m_cardGrid->addWidget(hubCard("brain"_sym, QStringLiteral("AI models"),
                                   QStringLiteral("Ollama and LM Studio models with sizes. Off by "
                                                  "default — check before clearing."),
-                                  QStringLiteral("Open"), &ignoredText, &button),
-                          1, 0);
+                                  QStringLiteral("Open"), &ignoredText, &button));
     connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Models); });
-    gridLayout->addWidget(
+    m_cardGrid->addWidget(
         hubCard("arrow.left.arrow.right.square"_sym, QStringLiteral("Compare files"),
                 QStringLiteral("Drop two files side by side and see what changed."),
-                QStringLiteral("Open"), &ignoredText, &button),
-        1, 1);
+                QStringLiteral("Open"), &ignoredText, &button));
     connect(button, &QPushButton::clicked, this, &DevCleanView::openCompare);
-    gridLayout->setColumnStretch(0, 1);
-    gridLayout->setColumnStretch(1, 1);
     QKBuild::addPart(m_hubColumn, grid);
 
     m_largestBox = new QKGroupBox(QStringLiteral("Largest on this Mac"), 0);

@@ -11,6 +11,7 @@ class DeleteConfirm;
 class DevAwakePane;
 class DevCategoryList;
 class KeepAwakeManager;
+class QKGridLayout;
 class QKGroupBox;
 class QLabel;
 class QPushButton;
@@ -61,6 +62,7 @@ public:
     QLabel* keepAwakeCardText() const { return m_awakeCardText; }
     QPushButton* keepAwakeCardButton() const { return m_awakeCardButton; }
     QList<QPushButton*> cardButtons() const { return m_cardButtons; }
+    QKGridLayout* cardGrid() const { return m_cardGrid; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -92,6 +94,7 @@ private:
     QLabel* m_safeLine = nullptr;
     QKGroupBox* m_largestBox = nullptr;
     QVBoxLayout* m_hubColumn = nullptr;
+    QKGridLayout* m_cardGrid = nullptr;
     QList<TamsoExplainRow*> m_largestRows;
     QLabel* m_awakeCardText = nullptr;
     QPushButton* m_awakeCardButton = nullptr;

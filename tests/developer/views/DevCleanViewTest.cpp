@@ -2,10 +2,12 @@
 // measuring and its preselection, the clean with the typed code, and the keep-awake pane.
 #include "developer/views/DevCleanView.h"
 #include "automation/AutomationTestSupport.h"
+#include "cleaning/CategoryMeasurer.h"
 #include "cleaning/CleaningTestSupport.h"
 #include "cleaning/CleanupScanner.h"
 #include "developer/views/DevAwakePane.h"
 #include "developer/views/DevCategoryList.h"
+#include "fakes/FakeDiskUsage.h"
 #include "fakes/FakePowerInhibitor.h"
 #include "fakes/FakePowerSource.h"
 #include "platform/NotificationCenter.h"
@@ -36,11 +38,15 @@ struct Rig {
     ScreenState screen;
     bool onPower = true;
     FakePowerInhibitor* inhibitor = nullptr;
+    // Model folders are sized by the disk-usage tool, not walked: the test says what it finds.
+    std::shared_ptr<FakeDiskUsage> du = std::make_shared<FakeDiskUsage>();
     std::unique_ptr<DevCleanupScanner> scanner;
     std::unique_ptr<KeepAwakeManager> keepAwake;
 
     Rig() {
-        scanner = std::make_unique<DevCleanupScanner>(world.layout, world.cleaningTools());
+        CleanupScanner::Tools tools = world.cleaningTools();
+        tools.measure = std::make_shared<CategoryMeasurer>(du, CategoryMeasurer::Options{});
+        scanner = std::make_unique<DevCleanupScanner>(world.layout, tools);
         auto fake = std::make_unique<FakePowerInhibitor>();
         inhibitor = fake.get();
         KeepAwakeManager::Backends backends;
@@ -56,6 +62,12 @@ struct Rig {
         return v;
     }
     bool done() const { return scanner->state().kind == Kind::Done; }
+    QString location(const QString& id) const {
+        for (const CleanCategory& c : scanner->categories())
+            if (c.id == id)
+                return c.locations.value(0);
+        return {};
+    }
 };
 
 QStringList titles(const QList<TamsoExplainRow*>& rows) {
@@ -78,9 +90,9 @@ TEST(DevCleanView, PanesFollowThePickerTheCardsAndOnlyExactPaneMessages) {
         view->keepAwakeCardButton()->click();
         EXPECT_EQ(view->currentPane(), view->awakePane());
 
-        for (const QString& ignored : {"Models", "", "AI models", "cleanup "}) {
+        for (const char* ignored : {"Models", "", "AI models", "cleanup "}) {
             NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, ignored);
-            EXPECT_EQ(rig.screen.devPane(), DevPane::Awake) << ignored.toStdString();
+            EXPECT_EQ(rig.screen.devPane(), DevPane::Awake) << ignored;
         }
         NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "models");
         EXPECT_EQ(view->currentPane(), view->modelsPane());
@@ -105,6 +117,9 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     const QString ollama = rig.home() + "/.ollama/models/blobs/sha";
     cleaningtest::writeFile(npm, 40'000);
     cleaningtest::writeFile(ollama, 90'000);
+    const QString models = rig.location("dev-ollama");
+    ASSERT_EQ(models, rig.home() + "/.ollama/models");
+    rig.du->setSize(models, 90'112);
     {
         auto view = rig.view();
         view->show();
@@ -114,9 +129,9 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
         ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
         EXPECT_TRUE(view->safeLine()->isVisibleTo(view.get()));
         EXPECT_TRUE(view->safeLine()->text().startsWith("Safe recovery available · "));
-        EXPECT_EQ(titles(view->largestRows()).size(), 2);
+        EXPECT_EQ(titles(view->largestRows()), QStringList({"Ollama models", "npm cache"}));
         EXPECT_EQ(titles(view->modelsPane()->rows()), QStringList({"Ollama models"}));
-        EXPECT_EQ(titles(view->cleanupPane()->rows()), titles(view->largestRows()));
+        EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models", "npm cache"}));
     }
     // Coming back does not measure again.
     auto view = rig.view();
@@ -127,6 +142,7 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     rig.screen.setDevPane(DevPane::Models);
     view->modelsPane()->rows().first()->checkBox()->click();
     EXPECT_TRUE(rig.screen.devSelected().contains("dev-ollama"));
+    EXPECT_EQ(view->cleanupPane()->rows().first()->selected(), true);
     EXPECT_EQ(view->cleanupPane()->cleanButton()->text(),
               view->modelsPane()->cleanButton()->text());
 
@@ -139,6 +155,7 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     EXPECT_FALSE(sheet->confirmButton()->isEnabled());
     QTest::keyClicks(sheet->entryField(), "0042");
     sheet->confirmButton()->click();
+    rig.du->setSize(models, 0); // what the tool reports for the emptied folder
     EXPECT_TRUE(view->isCleaning());
     EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.screen.devResult().has_value(); }, 20000));
@@ -149,13 +166,31 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
     EXPECT_EQ(rig.screen.devSelected(), ticks);
     EXPECT_FALSE(view->isCleaning());
+    // The clean empties each model folder but keeps the folder itself, and a folder that is
+    // still there counts as one item: the row stays listed at zero bytes, as any row with an
+    // item does. The npm cache, walked file by file, is gone from the list.
+    EXPECT_EQ(titles(view->modelsPane()->rows()), QStringList({"Ollama models"}));
+    EXPECT_EQ(view->modelsPane()->rows().first()->sizeText(), "Zero KB");
+    EXPECT_TRUE(view->modelsPane()->rows().first()->meta().value_or("").endsWith(" · 1 items"));
+    EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models"}));
+    EXPECT_TRUE(QFileInfo(models).isDir());
 
-    // Rescan clears the result and keeps the ticks.
+    // Rescan clears the result and keeps the ticks. While it measures, unmeasured rows count
+    // zero, so neither pane offers a clean until the figures are in.
+    EXPECT_TRUE(view->cleanupPane()->cleanButton()->isEnabled());
+    rig.du->hold();
     view->cleanupPane()->rescanButton()->click();
     EXPECT_FALSE(rig.screen.devResult().has_value());
     EXPECT_EQ(rig.screen.devSelected(), ticks);
-    EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled()) << "not while measuring";
+    QTest::qWait(50);
+    ASSERT_EQ(rig.scanner->state().kind, Kind::Scanning);
+    EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled());
+    EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
+    EXPECT_TRUE(view->cleanupPane()->rescanButton()->isEnabled());
+    rig.du->release();
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+    EXPECT_TRUE(view->cleanupPane()->cleanButton()->isEnabled());
+    EXPECT_TRUE(view->modelsPane()->cleanButton()->isEnabled());
 }
 
 TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
