@@ -129,8 +129,9 @@ QWidget* DevCleanView::buildHub() {
                                       "Awake stops the Mac sleeping during long agent jobs and "
                                       "builds."),
                        TextStyle::Callout, QKForeground::Secondary, nullptr));
-    m_awakeLine =
-        QKBuild::label(QString(), TextStyle::Callout, QKForeground::Orange, nullptr, QFont::Medium);
+    m_awakeLine = new QKIconLabel("cup.and.saucer.fill"_sym, QString(),
+                                  QKFont{TextStyle::Callout, std::nullopt, QFont::Medium},
+                                  QKForeground::Orange);
     m_awakeLine->setObjectName(QStringLiteral("hubAwakeLine"));
     QKBuild::addPart(m_hubColumn, m_awakeLine);
     m_safeLine = QKBuild::label(QString(), TextStyle::Headline, QKForeground::Green, nullptr);

@@ -12,6 +12,7 @@ class DevAwakePane;
 class DevCategoryList;
 class KeepAwakeManager;
 class QKGridLayout;
+class QKIconLabel;
 class QKGroupBox;
 class QLabel;
 class QPushButton;
@@ -55,7 +56,7 @@ public:
     DevAwakePane* awakePane() const { return m_awake; }
     DeleteConfirm* confirmation() const { return m_confirm; }
     // The hub's parts.
-    QLabel* keepAwakeLine() const { return m_awakeLine; }
+    QKIconLabel* keepAwakeLine() const { return m_awakeLine; }
     QLabel* safeLine() const { return m_safeLine; }
     QKGroupBox* largestBox() const { return m_largestBox; }
     QList<TamsoExplainRow*> largestRows() const { return m_largestRows; }
@@ -90,7 +91,7 @@ private:
     DevAwakePane* m_awake;
     DeleteConfirm* m_confirm;
 
-    QLabel* m_awakeLine = nullptr;
+    QKIconLabel* m_awakeLine = nullptr;
     QLabel* m_safeLine = nullptr;
     QKGroupBox* m_largestBox = nullptr;
     QVBoxLayout* m_hubColumn = nullptr;

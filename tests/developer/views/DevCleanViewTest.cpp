@@ -15,6 +15,7 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TamsoExplainRow.h"
@@ -222,6 +223,8 @@ TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     EXPECT_TRUE(pane->noteLine()->isHidden());
     EXPECT_EQ(view->keepAwakeCardButton()->text(), "Manage");
     EXPECT_EQ(view->keepAwakeCardText()->text(), rig.keepAwake->statusLine());
+    EXPECT_TRUE(view->keepAwakeLine()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->keepAwakeLine()->text(), rig.keepAwake->statusLine());
 
     // A change from elsewhere (the menu-bar panel) shows without any action here.
     rig.keepAwake->stop(KeepAwakeManager::turnedOffNote());
@@ -229,4 +232,5 @@ TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     EXPECT_EQ(pane->noteLine()->text(), "Turned off");
     EXPECT_EQ(pane->statusLine()->text(), "Off — your Mac can sleep normally.");
     EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
+    EXPECT_FALSE(view->keepAwakeLine()->isVisibleTo(view.get()));
 }
