@@ -27,7 +27,8 @@ class TamsoExplainRow;
 // cards and the "open developer pane" message (heard only while this screen exists), so the
 // last pane chosen is shown again on return.
 //
-// Showing the screen measures only when the shared developer scanner has never measured. The
+// Showing the screen measures only while the shared developer scanner is idle (it has never
+// measured, or its run was cancelled); otherwise it shows what the scanner last found. The
 // screen owns the clean run of its two cleaning panes: the typed-code confirmation (titled with
 // the size of every ticked row, listed or not), the clean to the Trash, the result line and the
 // re-measure. Rescan keeps the ticks that still name a row, or ticks the defaults when nothing
@@ -42,7 +43,7 @@ public:
     // Asks the main window for the file compare section.
     void openCompare();
     void rescan();
-    // Measures when the scanner has never measured.
+    // Measures when the scanner is idle; a scanner that measured or is measuring is left alone.
     void onAppearScan();
     // The confirmation's action: cleans the ticked rows, then writes the result and re-measures.
     void startClean();

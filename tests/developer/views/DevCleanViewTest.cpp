@@ -24,6 +24,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +39,7 @@ struct Rig {
     automationtest::World world;
     ScreenState screen;
     bool onPower = true;
+    QDateTime now = QDateTime(QDate(2026, 3, 27), QTime(10, 0), Qt::UTC);
     FakePowerInhibitor* inhibitor = nullptr;
     // Model folders are sized by the disk-usage tool, not walked: the test says what it finds.
     std::shared_ptr<FakeDiskUsage> du = std::make_shared<FakeDiskUsage>();
@@ -53,6 +55,7 @@ struct Rig {
         KeepAwakeManager::Backends backends;
         backends.inhibitor = std::move(fake);
         backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
+        backends.clock = [this] { return now; };
         keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
     }
     QString home() const { return world.layout.home(); }
@@ -226,7 +229,25 @@ TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     EXPECT_TRUE(view->keepAwakeLine()->isVisibleTo(view.get()));
     EXPECT_EQ(view->keepAwakeLine()->text(), rig.keepAwake->statusLine());
 
+    // A period chosen while on runs from the moment of the choice.
+    rig.now = rig.now.addSecs(600);
+    pane->durationPicker()->setCurrentIndex(1);
+    emit pane->durationPicker()->activated(1);
+    EXPECT_EQ(rig.keepAwake->duration(), KeepAwakeManager::Duration::OneHour);
+    EXPECT_TRUE(pane->statusLine()->text().endsWith(" · about 59 min left"))
+        << pane->statusLine()->text().toStdString();
+    // A setting changed on battery pauses it, with the reason.
+    rig.onPower = false;
+    pane->displaySwitch()->click();
+    EXPECT_FALSE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->noteLine()->text(), "Paused — Mac is on battery. Plug in to resume, or turn "
+                                        "off “Only while on power”.");
+
     // A change from elsewhere (the menu-bar panel) shows without any action here.
+    rig.onPower = true;
+    rig.keepAwake->start();
+    EXPECT_TRUE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->statusTitle()->text(), "Keeping this Mac awake");
     rig.keepAwake->stop(KeepAwakeManager::turnedOffNote());
     EXPECT_FALSE(pane->mainSwitch()->isChecked());
     EXPECT_EQ(pane->noteLine()->text(), "Turned off");
