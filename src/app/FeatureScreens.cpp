@@ -24,6 +24,7 @@
 #include "shell/views/AboutView.h"
 
 #include "storage/views/DiskMapPane.h"
+#include "storage/views/OrganizerPane.h"
 #include "ui-kit/QKEmptyState.h"
 #include "vault/views/SecureNotesView.h"
 #include "vitals/views/PerformanceView.h"
@@ -67,8 +68,11 @@ QWidget* storageModeScreen(DiskMode mode, const Services& s, QWidget* parent) {
     case DiskMode::Screenshots:
         return cleanerScreen(s.screenshotCleaner, s, CleanerStateFields::screenshots(),
                              CleanerPaneText::screenshots(), parent);
-    case DiskMode::Growth:
     case DiskMode::Organizer:
+        if (s.folderOrganizer)
+            return new OrganizerPane(*s.folderOrganizer, parent);
+        break;
+    case DiskMode::Growth:
         break;
     }
     return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
