@@ -73,7 +73,7 @@ void saveSteps(ShotContext& ctx, QWidget* window, const QString& name) {
 } // namespace
 
 // The organizer pane: the rules alone, a preview with one move unticked, and the earlier runs
-// after an apply, each at the smallest and the largest text size.
+// on a later visit after an apply, each at the smallest and the largest text size.
 void renderOrganizerShots(ShotContext& ctx) {
     const HomeLayout layout = makeHome();
     FolderOrganizer organizer(layout);
@@ -96,6 +96,18 @@ void renderOrganizerShots(ShotContext& ctx) {
 
     organizer.applySelected();
     settle(organizer);
-    saveSteps(ctx, &window, QStringLiteral("organizer-runs"));
     window.hide();
+
+    // A later visit: no plan yet, the run just made listed for undo.
+    FolderOrganizer later(layout);
+    QWidget again;
+    Themed::apply(&again);
+    auto* column2 = new QVBoxLayout(&again);
+    column2->setContentsMargins(0, 0, 0, 0);
+    column2->addWidget(new OrganizerPane(later, &again));
+    again.resize(760, 640);
+    again.show();
+    QApplication::processEvents();
+    saveSteps(ctx, &again, QStringLiteral("organizer-runs"));
+    again.hide();
 }
