@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "storage/OrganizerFiles.h"
 
+#include <QDir>
 #include <QMetaObject>
 #include <QtConcurrent/QtConcurrentRun>
 #include <QUuid>
@@ -59,9 +60,9 @@ void FolderOrganizer::setLeaveRecentDays(int days) {
 OrganizerPlan FolderOrganizer::buildPlan() const {
     QStringList roots;
     if (m_includeDownloads)
-        roots.append(m_layout.downloadsDir());
+        roots.append(QDir::cleanPath(m_layout.downloadsDir()));
     if (m_includeDesktop)
-        roots.append(m_layout.desktopDir());
+        roots.append(QDir::cleanPath(m_layout.desktopDir()));
     return OrganizerFiles::buildPlan(roots, now(), m_leaveRecentDays);
 }
 
@@ -130,7 +131,7 @@ bool FolderOrganizer::applySelected() {
     OrganizerJournal journal;
     journal.id = JsonFields::uuidText(QUuid::createUuid());
     journal.startedAt = secondsSinceReferenceDate(now());
-    journal.homePath = m_layout.home();
+    journal.homePath = home();
     journal.planned = moves;
 
     const OrganizerJournals store = m_journals;
@@ -174,7 +175,7 @@ bool FolderOrganizer::undo(const OrganizerJournal& journal) {
     const OrganizerJournals store = m_journals;
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
-    const QString realHome = m_layout.home();
+    const QString realHome = home();
     m_work = QtConcurrent::run([this, run = journal, store, clock, beforeStep, realHome] {
         OrganizerJournal journal = run;
         int step = 0;

@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <QDir>
 #include <QFuture>
 #include <QList>
 #include <QObject>
@@ -80,7 +81,8 @@ public:
     State state() const { return m_state; }
     const std::optional<OrganizerPlan>& plan() const { return m_plan; }
     const QList<OrganizerJournal>& history() const { return m_history; }
-    QString home() const { return m_layout.home(); }
+    // In clean form (no trailing or doubled "/"), as every bound check compares it.
+    QString home() const { return QDir::cleanPath(m_layout.home()); }
     QString journalDirectory() const { return m_journals.directory(); }
 
     bool includeDownloads() const { return m_includeDownloads; }

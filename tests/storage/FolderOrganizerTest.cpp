@@ -497,3 +497,20 @@ TEST(OrganizerPlan, ListModelResetsOnlyForOtherMoves) {
     EXPECT_EQ(resets.size(), 1);
     EXPECT_EQ(model.rowCount(), 3);
 }
+
+TEST(OrganizerRun, HomeGivenWithATrailingSlashStillBoundsMoves) {
+    const QString home = testsupport::freshDir("slash");
+    HomeLayout layout = layoutFor(home);
+    layout.setHome(home + "/");
+    layout.setDownloadsDir(home + "//Downloads/");
+    makeFile(home + "/Downloads/a.png");
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    EXPECT_EQ(organizer.history().first().homePath, home);
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+}
