@@ -12,7 +12,6 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
-#include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 #include "vitals/AppState.h"
@@ -138,15 +137,8 @@ QWidget* DiskView::buildOverview() {
     grid->setObjectName(QStringLiteral("diskTiles"));
     auto* gridLayout = new QKGridLayout(220, 14, 14, grid);
     for (const StorageHubText::Tile& tile : StorageHubText::tiles()) {
-        auto* box = new QKGroupBox(QString(), 8, grid);
-        QKFont headlineFont;
-        headlineFont.style = TextStyle::Headline;
-        box->column()->addWidget(
-            new QKIconLabel(tile.icon, tile.title, headlineFont, QKForeground::Primary, box));
-        box->column()->addWidget(
-            QKBuild::label(tile.text, TextStyle::Caption, QKForeground::Secondary, box));
-        auto* button = new QKProminentButton(tile.button, box);
-        button->setSmall(true);
+        QKProminentButton* button =
+            QKBuild::addTile(gridLayout, tile.icon, tile.title, tile.text, tile.button, grid);
         button->setObjectName(QStringLiteral("tile-") + tile.title);
         const std::optional<DiskMode> mode = tile.mode;
         const QString section = tile.section;
@@ -156,9 +148,6 @@ QWidget* DiskView::buildOverview() {
             else
                 NotificationCenter::defaultCenter().post(Notifications::OpenSection, section);
         });
-        box->column()->addWidget(button, 0, Qt::AlignLeft);
-        box->column()->addStretch(1);
-        gridLayout->addWidget(box);
         m_tileButtons.append(button);
     }
     QKBuild::addPart(column, grid);

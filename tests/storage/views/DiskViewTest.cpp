@@ -10,6 +10,7 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/StorageGrowthPane.h"
+#include "support/Posts.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
@@ -24,17 +25,9 @@
 
 using Kind = StorageGrowthScanner::State::Kind;
 
-namespace {
+using testsupport::Posts;
 
-// The posts of one notification name while the recorder lives.
-struct Posts {
-    QObject context;
-    QStringList payloads;
-    explicit Posts(const QString& name) {
-        NotificationCenter::defaultCenter().observe(
-            name, &context, [this](const QString& payload) { payloads << payload; });
-    }
-};
+namespace {
 
 // Every service of the hub over an empty sandbox home, with no real tool or sampler.
 struct Hub {
