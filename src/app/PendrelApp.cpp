@@ -112,7 +112,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
         own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner", layout, cleaningTools);
     s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner", layout);
     s.diskMap = own<DiskMapScanner>("DiskMapScanner", DiskMapScanner::requestFor(layout));
-    s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
+    s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer", layout);
     s.uninstaller = own<AppUninstaller>("AppUninstaller",
                                         AppUninstaller::systemTools(layout, cleaningTools.trash));
     // The defaults stand-in is installed beside the app; a restart ends the user's own processes.

@@ -38,3 +38,4 @@ void renderDuplicatesShots(ShotContext& ctx);
 void renderHomeShots(ShotContext& ctx);
 void renderStorageShots(ShotContext& ctx);
 void renderVaultShots(ShotContext& ctx);
+void renderOrganizerShots(ShotContext& ctx);

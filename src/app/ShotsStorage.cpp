@@ -194,7 +194,7 @@ struct HubShot {
     std::atomic<bool> holdGrowth{false};
     std::unique_ptr<StorageGrowthScanner> growth;
     std::unique_ptr<DiskMapScanner> diskMap;
-    FolderOrganizer organizer;
+    FolderOrganizer organizer{layout};
     FakeFileRevealer revealer;
     std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
     std::unique_ptr<DiskCleanupScanner> junk;

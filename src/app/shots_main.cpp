@@ -53,5 +53,6 @@ int main(int argc, char** argv) {
     renderHomeShots(ctx);
     renderStorageShots(ctx);
     renderVaultShots(ctx);
+    renderOrganizerShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }
