@@ -51,6 +51,7 @@ int main(int argc, char** argv) {
     renderDuplicatesShots(ctx);
     renderHomeShots(ctx);
     renderStorageShots(ctx);
+    renderFoldersShots(ctx);
     renderVaultShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

@@ -192,7 +192,8 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
                         QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, m_detail);
     detail->addWidget(m_cloud);
 
-    auto* actions = new QHBoxLayout;
+    auto* actions = new QBoxLayout(QBoxLayout::LeftToRight);
+    m_actions = actions;
     actions->setContentsMargins(0, 2, 0, 0);
     actions->setSpacing(8);
     m_lookInside = QKBuild::button(FolderBrowserText::lookInside(), true, m_detail);
@@ -204,6 +205,7 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     connect(m_reveal, &QPushButton::clicked, this, &FoldersView::revealSelection);
     actions->addWidget(m_reveal);
     actions->addStretch(1);
+    side->installEventFilter(this);
     detail->addLayout(actions);
     column->addWidget(m_detail);
 
@@ -233,6 +235,30 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
                                       QKFont{.style = TextStyle::Caption}, QKForeground::Secondary,
                                       side));
     return side;
+}
+
+bool FoldersView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_side && event->type() == QEvent::Resize)
+        fitActions();
+    return QWidget::eventFilter(watched, event);
+}
+
+void FoldersView::fitActions() {
+    // The buttons stay whole: side by side while both fit, else one above the other.
+    const int spacing = m_actions->spacing();
+    int needed = m_reveal->sizeHint().width();
+    if (!m_lookInside->isHidden())
+        needed += m_lookInside->sizeHint().width() + spacing;
+    const QMargins margins = m_side->layout()->contentsMargins();
+    const int available = m_side->width() - margins.left() - margins.right();
+    const auto direction = needed > available ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+    if (m_actions->direction() != direction) {
+        m_actions->setDirection(direction);
+        m_actions->setAlignment(
+            m_lookInside, direction == QBoxLayout::TopToBottom ? Qt::AlignLeft : Qt::Alignment());
+        m_actions->setAlignment(m_reveal, direction == QBoxLayout::TopToBottom ? Qt::AlignLeft
+                                                                               : Qt::Alignment());
+    }
 }
 
 void FoldersView::showEvent(QShowEvent* event) {
@@ -317,6 +343,7 @@ void FoldersView::refreshDetail() {
             FolderBrowserText::lastChanged(entry->modified->toLocalTime().date(), QLocale()));
     m_cloud->setVisible(entry->isCloudManaged);
     m_lookInside->setVisible(entry->isFolder());
+    fitActions();
 }
 
 void FoldersView::lookInside() {

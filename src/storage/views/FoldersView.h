@@ -6,6 +6,7 @@
 #include <QWidget>
 
 class DraggableDivider;
+class QBoxLayout;
 class FileRevealer;
 class FolderBrowserView;
 class FolderTree;
@@ -69,6 +70,7 @@ public:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QWidget* buildHeader();
@@ -77,6 +79,7 @@ private:
     void showMode();
     void refreshDetail();
     void applyWidth(double width);
+    void fitActions();
 
     QPointer<FolderTree> m_tree;
     QPointer<ScreenState> m_screen;
@@ -104,5 +107,6 @@ private:
     QWidget* m_cloud = nullptr;
     QPushButton* m_lookInside = nullptr;
     QPushButton* m_reveal = nullptr;
+    QBoxLayout* m_actions = nullptr;
     QList<QLabel*> m_legend;
 };
