@@ -312,7 +312,8 @@ FolderTree::Listing FolderTree::listFolder(const QString& folder) {
             item.isDirectory = e.isDirectory();
             item.allocatedBytes = e.allocatedBytes;
             item.sizeBytes = e.sizeBytes;
-            item.modified = QDateTime::fromSecsSinceEpoch(e.modifyTime);
+            // In UTC: a local time would cost a time-zone lookup per item; screens convert.
+            item.modified = QDateTime::fromSecsSinceEpoch(e.modifyTime, Qt::UTC);
             items.append(std::move(item));
             return DirectoryWalker::Action::SkipChildren;
         });
