@@ -23,14 +23,13 @@
 #include "shell/ScreenState.h"
 #include "shell/views/AboutView.h"
 
-#include "storage/views/DiskMapPane.h"
+#include "storage/views/DiskView.h"
 #include "storage/views/FoldersView.h"
 #include "ui-kit/QKEmptyState.h"
 #include "vault/views/SecureNotesView.h"
 #include "vitals/views/PerformanceView.h"
 
 #include <QHash>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -50,52 +49,25 @@ QWidget* cleanerScreen(CleanupScanner* scanner, const Services& s, CleanerStateF
                            parent);
 }
 
-// The pane of a storage-hub mode; the section's placeholder for a mode without one yet. Until
-// the hub itself exists, its mode opens on the system-junk cleaner.
-QWidget* storageModeScreen(DiskMode mode, const Services& s, QWidget* parent) {
-    switch (mode) {
-    case DiskMode::DiskMap:
-        if (s.diskMap)
-            return new DiskMapPane(*s.diskMap, s.fileRevealer, parent);
-        break;
-    case DiskMode::Hub:
-    case DiskMode::System:
-        return cleanerScreen(s.diskCleaner, s, CleanerStateFields::system(),
-                             CleanerPaneText::systemJunk(), parent);
-    case DiskMode::Mail:
-        return cleanerScreen(s.mailCleaner, s, CleanerStateFields::mail(), CleanerPaneText::mail(),
-                             parent);
-    case DiskMode::Screenshots:
-        return cleanerScreen(s.screenshotCleaner, s, CleanerStateFields::screenshots(),
-                             CleanerPaneText::screenshots(), parent);
-    case DiskMode::Growth:
-    case DiskMode::Organizer:
-        break;
-    }
-    return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
-}
-
-// The storage section until its hub exists: the pane of the mode held in ScreenState, swapped
-// when the mode changes while the section is shown (a deep link selects the section first and
-// sets the mode after).
+// The storage hub, with the cleaners' panes it hosts for its cleaner modes.
 QWidget* storageSection(const Services& s, QWidget* parent) {
-    if (!s.screen)
-        return storageModeScreen(DiskMode::Hub, s, parent);
-    auto* host = new QWidget(parent);
-    host->setObjectName(QStringLiteral("storageSection"));
-    auto* layout = new QVBoxLayout(host);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(storageModeScreen(s.screen->diskMode(), s, host));
-    QObject::connect(s.screen, &ScreenState::diskModeChanged, host,
-                     [s, host, layout](DiskMode mode) {
-                         QWidget* next = storageModeScreen(mode, s, host);
-                         if (QLayoutItem* old = layout->takeAt(0)) {
-                             delete old->widget();
-                             delete old;
-                         }
-                         layout->addWidget(next);
-                     });
-    return host;
+    if (!s.screen || !s.appState || !s.storageGrowth || !s.diskMap || !s.folderOrganizer)
+        return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
+    auto cleanerPane = [s](DiskMode mode, QWidget* host) -> QWidget* {
+        switch (mode) {
+        case DiskMode::Mail:
+            return cleanerScreen(s.mailCleaner, s, CleanerStateFields::mail(),
+                                 CleanerPaneText::mail(), host);
+        case DiskMode::Screenshots:
+            return cleanerScreen(s.screenshotCleaner, s, CleanerStateFields::screenshots(),
+                                 CleanerPaneText::screenshots(), host);
+        default:
+            return cleanerScreen(s.diskCleaner, s, CleanerStateFields::system(),
+                                 CleanerPaneText::systemJunk(), host);
+        }
+    };
+    return new DiskView(*s.screen, *s.appState, *s.storageGrowth, *s.diskMap, *s.folderOrganizer,
+                        s.fileRevealer, cleanerPane, parent);
 }
 
 // Sections with a screen of their own, by id. A section missing here shows the placeholder.

@@ -7,6 +7,17 @@
 #include "storage/views/TreemapView.h"
 #include "ui-kit/Themed.h"
 
+#include "cleaning/CleanupScanner.h"
+#include "cleaning/StorageGrowthScanner.h"
+#include "cleaning/views/CleanerPane.h"
+#include "fakes/FakeCategoryMeasure.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "fakes/FakeTrash.h"
+#include "platform/HomeLayout.h"
+#include "shell/ScreenState.h"
+#include "storage/FolderOrganizer.h"
+#include "storage/views/DiskView.h"
+#include "vitals/AppState.h"
 #include <fcntl.h>
 #include <memory>
 #include <QApplication>
@@ -14,6 +25,8 @@
 #include <QDir>
 #include <QFile>
 #include <QMouseEvent>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <unistd.h>
 
@@ -157,6 +170,170 @@ QList<MapNode> sampleNodes() {
     return nodes;
 }
 
+constexpr qint64 GB = 1'000'000'000;
+
+void settle(int turns = 12) {
+    for (int i = 0; i < turns; ++i)
+        QApplication::processEvents();
+}
+
+void waitFor(const std::function<bool()>& done, int ms = 10'000) {
+    const QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+}
+
+// The hub over fixed figures: a 494 GB disk filling by a little every sample, buckets of
+// scripted sizes, the generated home for the disk map, and the junk cleaner's rows.
+struct HubShot {
+    HomeLayout layout;
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
+    std::unique_ptr<AppState> appState;
+    ScreenState screen;
+    QSemaphore growthGate;
+    std::atomic<bool> holdGrowth{false};
+    std::unique_ptr<StorageGrowthScanner> growth;
+    std::unique_ptr<DiskMapScanner> diskMap;
+    FolderOrganizer organizer;
+    FakeFileRevealer revealer;
+    std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
+    std::unique_ptr<DiskCleanupScanner> junk;
+    QWidget window;
+
+    explicit HubShot(const QString& home) : layout(HomeLayout::forHome(home)) {
+        const QString base = QFileInfo(home).path();
+
+        samples->setMake([](int, int sample) {
+            SystemSnapshot s;
+            s.diskTotalBytes = 494'380'000'000;
+            s.diskFreeBytes = 121'700'000'000 - qint64(sample) * 40'000;
+            return s;
+        });
+        appState = std::make_unique<AppState>(
+            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                              .intervalMs = 3'600'000,
+                              .startSampling = true});
+        for (int i = 2; i <= 12; ++i) {
+            waitFor([&] { return samples->samples.load() >= i - 1; });
+            appState->sampleAndPublish();
+        }
+        waitFor([&] { return appState->diskUsedHistory().size() >= 12; });
+
+        static const QHash<QString, qint64> sizes = {{"apps", 38 * GB / 10},
+                                                     {"developer", 61 * GB / 10},
+                                                     {"mail", 24 * GB / 10},
+                                                     {"photos", 182 * GB / 10},
+                                                     {"cloud", 0},
+                                                     {"downloads", 73 * GB / 10},
+                                                     {"caches", 41 * GB / 10}};
+        StorageGrowthScanner::Options options;
+        options.systemApplications = base + "/no-applications";
+        const QList<StorageGrowthScanner::Definition> defs =
+            StorageGrowthScanner::definitions(layout, options.systemApplications);
+        options.measure = [this, defs](const QString& path, const CancelToken&) -> qint64 {
+            if (holdGrowth)
+                growthGate.acquire();
+            for (const StorageGrowthScanner::Definition& d : defs) {
+                if (d.locations.value(0) == path)
+                    return sizes.value(d.id);
+            }
+            return 0;
+        };
+        growth = std::make_unique<StorageGrowthScanner>(layout, options);
+
+        DiskMapScanner::Request request;
+        request.home = layout.home();
+        request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
+        diskMap = std::make_unique<DiskMapScanner>(request);
+
+        measure->setResult("caches", {2'310'000'000, 18'422, {}});
+        measure->setResult("logs", {412'000'000, 1'204, {}});
+        measure->setResult("trash", {1'870'000'000, 96, {}});
+        measure->setResult("downloads", {3'900'000'000, 41, {}});
+        junk = std::make_unique<DiskCleanupScanner>(
+            layout,
+            CleanupScanner::Tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
+
+        Themed::apply(&window);
+        auto* column = new QVBoxLayout(&window);
+        column->setContentsMargins(0, 0, 0, 0);
+        column->addWidget(new DiskView(
+            screen, *appState, *growth, *diskMap, organizer, &revealer,
+            [this](DiskMode, QWidget* parent) -> QWidget* {
+                return new CleanerPane(*junk, screen, CleanerStateFields::system(),
+                                       CleanerPaneText::systemJunk(), &revealer, parent);
+            },
+            &window));
+        window.resize(1000, 760);
+    }
+
+    ~HubShot() {
+        holdGrowth = false;
+        growthGate.release(100);
+        QThreadPool::globalInstance()->waitForDone();
+    }
+
+    void show(DiskMode mode) {
+        screen.setDiskMode(mode);
+        window.show();
+        settle();
+    }
+};
+
+// The storage hub: its overview (light and dark, smallest and largest text size, narrow), the
+// growth pane measuring and listed, and the hub over the cleaner, the disk map and the
+// organizer.
+void storageHubShots(ShotContext& ctx, const QString& home) {
+    {
+        HubShot shot(home);
+        shot.show(DiskMode::Hub);
+        ctx.save(&shot.window, QStringLiteral("storage-overview"));
+        for (const char* look : {"Light", "Dark"}) {
+            for (int step : {0, 4}) {
+                ctx.setLook(QString::fromUtf8(look), step);
+                shot.window.resize(1000, step == 0 ? 900 : 1100);
+                settle();
+                ctx.save(&shot.window, QStringLiteral("storage-overview-step%1%2")
+                                           .arg(step)
+                                           .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
+            }
+        }
+        ctx.resetLook();
+        shot.window.resize(520, 900);
+        settle();
+        ctx.save(&shot.window, QStringLiteral("storage-overview-narrow"));
+        shot.window.resize(1000, 760);
+
+        // Growth: measuring (its first showing starts the scan), then listed.
+        shot.holdGrowth = true;
+        shot.screen.setDiskMode(DiskMode::Growth);
+        settle();
+        ctx.save(&shot.window, QStringLiteral("storage-growth-measuring"));
+        shot.holdGrowth = false;
+        shot.growthGate.release(100);
+        waitFor(
+            [&] { return shot.growth->state().kind == StorageGrowthScanner::State::Kind::Done; });
+        settle();
+        ctx.save(&shot.window, QStringLiteral("storage-growth-listed"));
+        ctx.setTextSize(4);
+        settle();
+        ctx.save(&shot.window, QStringLiteral("storage-growth-listed-step4"));
+        ctx.resetLook();
+
+        shot.show(DiskMode::System);
+        waitFor([&] { return shot.junk->state().kind == CleanupScanner::State::Kind::Done; });
+        settle();
+        ctx.save(&shot.window, QStringLiteral("storage-safe-cleanup"));
+        shot.show(DiskMode::DiskMap);
+        waitFor([&] { return !shot.diskMap->state().isScanning(); });
+        settle();
+        ctx.save(&shot.window, QStringLiteral("storage-diskmap"));
+        shot.show(DiskMode::Organizer);
+        ctx.save(&shot.window, QStringLiteral("storage-organizer"));
+        shot.window.hide();
+    }
+}
+
 } // namespace
 
 // The disk map: the idle panel, a scan in progress, a failure, the map of a generated home at
@@ -246,5 +423,6 @@ void renderStorageShots(ShotContext& ctx) {
         ctx.save(&window, QStringLiteral("treemap-empty"));
         window.hide();
     }
+    storageHubShots(ctx, home);
     QDir(QDir::homePath() + QStringLiteral("/diskmap-shots")).removeRecursively();
 }

@@ -2,6 +2,8 @@
 
 #include "platform/NotificationCenter.h"
 #include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 
@@ -35,6 +37,22 @@ QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style t
 QPushButton* button(const QString& text, bool small, QWidget* parent) {
     auto* b = new QKBorderedButton(text, parent);
     b->setSmall(small);
+    return b;
+}
+
+QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& title,
+                           const QString& text, const QString& button, QWidget* parent) {
+    auto* box = new QKGroupBox(QString(), 8, parent);
+    QKFont headlineFont;
+    headlineFont.style = TextStyle::Headline;
+    box->column()->addWidget(
+        new QKIconLabel(icon, title, headlineFont, QKForeground::Primary, box));
+    box->column()->addWidget(label(text, TextStyle::Caption, QKForeground::Secondary, box));
+    auto* b = new QKProminentButton(button, box);
+    b->setSmall(true);
+    box->column()->addWidget(b, 0, Qt::AlignLeft);
+    box->column()->addStretch(1);
+    grid->addWidget(box);
     return b;
 }
 

@@ -9,6 +9,7 @@
 class QKLineLabel;
 class QKProminentButton;
 class QLabel;
+class QLayout;
 class QPushButton;
 class QScrollArea;
 class QVBoxLayout;
@@ -30,6 +31,12 @@ QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style t
 // A bordered button for a secondary action (QKBorderedButton); small ones match a small
 // prominent button beside them.
 QPushButton* button(const QString& text, bool small, QWidget* parent);
+
+// Appends one card of a hub's tile grid to `grid`: the title with its icon in headline size,
+// the text in caption size and secondary colour, and a small prominent button, all
+// leading-aligned in a group box. Returns the button; the card belongs to `parent`.
+QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& title,
+                           const QString& text, const QString& button, QWidget* parent);
 
 // Fills `owner` with the page of one mode: a vertical scroll view without a frame or background
 // whose content is a leading-aligned column with 16 points between parts and 20 points of

@@ -8,7 +8,6 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
-#include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 
@@ -133,15 +132,8 @@ QWidget* AppsHubView::buildOverview() {
     grid->setObjectName(QStringLiteral("appsCards"));
     auto* gridLayout = new QKGridLayout(220, 14, 14, grid);
     for (const AppsHubText::Card& card : AppsHubText::cards()) {
-        auto* box = new QKGroupBox(QString(), 8, grid);
-        QKFont headlineFont;
-        headlineFont.style = TextStyle::Headline;
-        box->column()->addWidget(
-            new QKIconLabel(card.icon, card.title, headlineFont, QKForeground::Primary, box));
-        box->column()->addWidget(
-            QKBuild::label(card.blurb, TextStyle::Caption, QKForeground::Secondary, box));
-        auto* button = new QKProminentButton(card.button, box);
-        button->setSmall(true);
+        QKProminentButton* button =
+            QKBuild::addTile(gridLayout, card.icon, card.title, card.blurb, card.button, grid);
         button->setObjectName(QStringLiteral("card-") + card.title);
         const AppsHubText::CardAction action = card.action;
         connect(button, &QPushButton::clicked, this, [this, action] {
@@ -150,9 +142,6 @@ QWidget* AppsHubView::buildOverview() {
             else
                 postOpenSection(AppsHubText::sectionFor(action));
         });
-        box->column()->addWidget(button, 0, Qt::AlignLeft);
-        box->column()->addStretch(1);
-        gridLayout->addWidget(box);
         m_cardButtons.append(button);
     }
     QKBuild::addPart(column, grid);

@@ -7,6 +7,7 @@
 #include "platform/ByteFormat.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
+#include "support/Posts.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKProminentButton.h"
@@ -22,17 +23,9 @@
 
 using namespace appstest;
 
-namespace {
+using testsupport::Posts;
 
-// The posts of one notification name while the recorder lives.
-struct Posts {
-    QObject context;
-    QStringList payloads;
-    explicit Posts(const QString& name) {
-        NotificationCenter::defaultCenter().observe(
-            name, &context, [this](const QString& payload) { payloads << payload; });
-    }
-};
+namespace {
 
 QStringList rowNames(const UninstallerView& view) {
     QStringList out;

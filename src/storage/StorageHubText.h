@@ -1,0 +1,75 @@
+#pragma once
+
+#include "cleaning/StorageGrowthScanner.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenModes.h"
+
+#include <optional>
+#include <QList>
+#include <QString>
+
+// The storage hub's words and numbers: the overview's tiles and its full-disk prediction, and
+// the "Where did it go?" pane's texts and bucket rows. Pure functions, so every boundary is a
+// table test.
+namespace StorageHubText {
+
+QString title();    // "Storage"
+QString subtitle(); // "Understand storage rather than simply deleting files."
+// size(free) + " free of " + size(total)
+QString header(qint64 freeBytes, qint64 totalBytes);
+QString askPrompt();
+QString askQuestion();
+
+// One overview tile: it either switches the hub to a mode or opens another section.
+struct Tile {
+    QString title;
+    SymbolName icon;
+    QString text;
+    QString button;
+    std::optional<DiskMode> mode;
+    QString section; // when mode is none
+};
+// The eight tiles in their order.
+QList<Tile> tiles();
+
+// Samples of the disk-use history in a day: one every 3 seconds.
+inline constexpr qint64 samplesPerDay = 86400 / 3;
+
+// Bytes the disk fills per day from a history of used fractions (oldest first), one sample
+// apart: the mean step between the first and last sample, times samples a day, times the disk.
+// 0 with fewer than two samples or a flat or shrinking trend; at most the largest 64-bit count.
+qint64 growthPerDay(qint64 totalBytes, const QList<double>& usedHistory);
+
+// The "Predict full disk" box's three values.
+struct Prediction {
+    QString usage;    // "37%"
+    QString growth;   // "Stable" or "1.2 GB/day"
+    QString estimate; // "About 12 days at current growth", …
+};
+Prediction predict(qint64 totalBytes, qint64 freeBytes, const QList<double>& usedHistory);
+
+QString predictionTitle(); // "Predict full disk"
+QString usageLabel();
+QString growthLabel();
+QString estimateLabel();
+QString predictionNote();
+
+// The "Where did it go?" pane.
+QString growthTitle();
+QString growthSubtitle();
+QString analyseButton(bool scanning); // "Measuring…" while a scan runs, else "Analyse"
+QString readyTitle();
+QString readyMessage();
+QString scanningLabel();
+QString sectionHeader(); // "Largest growth areas"
+QString failedTitle();
+QString growthAskPrompt();
+QString growthAskQuestion();
+
+// The buckets the pane lists: those of at least one byte, in the scanner's order.
+QList<StorageGrowthScanner::Bucket> shownBuckets(const QList<StorageGrowthScanner::Bucket>& all);
+// p + "% of measured total", p the truncated share; none when the total is not positive.
+std::optional<QString> bucketMeta(qint64 bytes, qint64 totalBytes);
+QString openButton(); // "Open"
+
+} // namespace StorageHubText

@@ -1,0 +1,181 @@
+#include "storage/views/DiskView.h"
+
+#include "platform/NotificationCenter.h"
+#include "shell/QKFeature.h"
+#include "shell/ScreenState.h"
+#include "storage/StorageHubText.h"
+#include "storage/views/DiskMapPane.h"
+#include "storage/views/StorageGrowthPane.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKGridLayout.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+#include "vitals/AppState.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+namespace {
+
+// One row of the prediction box: the label, then its value in semibold.
+QLabel* predictionRow(const QString& label, QVBoxLayout* column, QWidget* parent) {
+    auto* row = new QWidget(parent);
+    auto* layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(6);
+    layout->addWidget(
+        QKBuild::label(label, TextStyle::Body, QKForeground::Primary, row, std::nullopt, false));
+    QLabel* value = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, row,
+                                   QFont::DemiBold, false);
+    layout->addWidget(value);
+    layout->addStretch(1);
+    column->addWidget(row);
+    return value;
+}
+
+} // namespace
+
+DiskView::DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner& growth,
+                   DiskMapScanner& diskMap, FolderOrganizer& organizer, FileRevealer* revealer,
+                   CleanerPaneFactory cleanerPane, QWidget* parent)
+    : QWidget(parent), m_screen(screen), m_appState(appState), m_growth(growth), m_diskMap(diskMap),
+      m_organizer(organizer), m_revealer(revealer), m_cleanerPane(std::move(cleanerPane)) {
+    setObjectName(QStringLiteral("diskView"));
+    setWindowTitle(StorageHubText::title());
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* header = new QWidget(this);
+    auto* headerRow = new QHBoxLayout(header);
+    headerRow->setContentsMargins(16, 12, 16, 4);
+    QStringList labels;
+    for (DiskMode mode : allCases<DiskMode>())
+        labels << title(mode);
+    m_picker = new SegmentedControl(labels, header);
+    m_picker->setObjectName(QStringLiteral("diskModePicker"));
+    m_picker->setMaximumWidth(720);
+    headerRow->addStretch(1);
+    headerRow->addWidget(m_picker, 100);
+    headerRow->addStretch(1);
+    root->addWidget(header);
+    connect(m_picker, &SegmentedControl::activated, this, [this](int index) {
+        const QList<DiskMode>& modes = allCases<DiskMode>();
+        if (index >= 0 && index < modes.size())
+            m_screen.setDiskMode(modes.at(index));
+    });
+
+    m_paneSlot = new QVBoxLayout;
+    m_paneSlot->setContentsMargins(0, 0, 0, 0);
+    root->addLayout(m_paneSlot, 1);
+
+    connect(&screen, &ScreenState::diskModeChanged, this, &DiskView::showMode);
+    // The prediction follows every sample; it has no state of its own.
+    connect(&appState, &AppState::snapshotChanged, this, &DiskView::refreshOverview);
+    connect(&appState, &AppState::diskUsedHistoryChanged, this, &DiskView::refreshOverview);
+    showMode(screen.diskMode());
+}
+
+void DiskView::showMode(DiskMode mode) {
+    m_picker->setCurrentIndex(int(allCases<DiskMode>().indexOf(mode)));
+    if (m_pane && mode == m_shownMode)
+        return;
+    m_shownMode = mode;
+    m_tileButtons.clear();
+    if (m_pane) {
+        m_pane->hide();
+        m_pane->deleteLater();
+    }
+    switch (mode) {
+    case DiskMode::Hub:
+        m_pane = buildOverview();
+        break;
+    case DiskMode::System:
+    case DiskMode::Mail:
+    case DiskMode::Screenshots:
+        m_pane = m_cleanerPane ? m_cleanerPane(mode, this) : nullptr;
+        break;
+    case DiskMode::Growth:
+        m_pane = new StorageGrowthPane(m_growth, m_screen, this);
+        break;
+    case DiskMode::DiskMap:
+        m_pane = new DiskMapPane(m_diskMap, m_revealer, this);
+        break;
+    case DiskMode::Organizer:
+        break;
+    }
+    if (!m_pane) {
+        const QKFeature* feature = QKFeature::lookup(QStringLiteral("disk"));
+        m_pane = new QKEmptyState(title(mode), feature ? QString(feature->icon) : QString(),
+                                  std::nullopt, this);
+    }
+    m_paneSlot->addWidget(m_pane);
+    if (isVisible())
+        m_pane->show();
+}
+
+QWidget* DiskView::buildOverview() {
+    auto* pane = new QWidget(this);
+    pane->setObjectName(QStringLiteral("diskOverview"));
+    QVBoxLayout* column = nullptr;
+    QKBuild::page(column, pane);
+
+    m_header =
+        QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, pane, QFont::Bold);
+    m_header->setObjectName(QStringLiteral("diskHeader"));
+    QKBuild::addPart(column, m_header);
+    QKBuild::addPart(column, QKBuild::label(StorageHubText::subtitle(), TextStyle::Callout,
+                                            QKForeground::Secondary, pane));
+
+    auto* grid = new QWidget(pane);
+    grid->setObjectName(QStringLiteral("diskTiles"));
+    auto* gridLayout = new QKGridLayout(220, 14, 14, grid);
+    for (const StorageHubText::Tile& tile : StorageHubText::tiles()) {
+        QKProminentButton* button =
+            QKBuild::addTile(gridLayout, tile.icon, tile.title, tile.text, tile.button, grid);
+        button->setObjectName(QStringLiteral("tile-") + tile.title);
+        const std::optional<DiskMode> mode = tile.mode;
+        const QString section = tile.section;
+        connect(button, &QPushButton::clicked, this, [this, mode, section] {
+            if (mode)
+                m_screen.setDiskMode(*mode);
+            else
+                NotificationCenter::defaultCenter().post(Notifications::OpenSection, section);
+        });
+        m_tileButtons.append(button);
+    }
+    QKBuild::addPart(column, grid);
+
+    auto* prediction = new QKGroupBox(StorageHubText::predictionTitle(), 8, pane);
+    prediction->setObjectName(QStringLiteral("diskPrediction"));
+    m_usage = predictionRow(StorageHubText::usageLabel(), prediction->column(), prediction);
+    m_growthValue = predictionRow(StorageHubText::growthLabel(), prediction->column(), prediction);
+    m_estimate = predictionRow(StorageHubText::estimateLabel(), prediction->column(), prediction);
+    m_usage->setObjectName(QStringLiteral("predictionUsage"));
+    m_growthValue->setObjectName(QStringLiteral("predictionGrowth"));
+    m_estimate->setObjectName(QStringLiteral("predictionEstimate"));
+    prediction->column()->addWidget(QKBuild::label(
+        StorageHubText::predictionNote(), TextStyle::Caption, QKForeground::Secondary, prediction));
+    QKBuild::addPart(column, prediction);
+
+    QKBuild::addPart(column, new AskTamsoStrip(StorageHubText::askPrompt(),
+                                               StorageHubText::askQuestion(), true, pane));
+    refreshOverview();
+    return pane;
+}
+
+void DiskView::refreshOverview() {
+    if (!m_header)
+        return;
+    const SystemSnapshot& snapshot = m_appState.snapshot();
+    m_header->setText(StorageHubText::header(snapshot.diskFreeBytes, snapshot.diskTotalBytes));
+    const StorageHubText::Prediction p = StorageHubText::predict(
+        snapshot.diskTotalBytes, snapshot.diskFreeBytes, m_appState.diskUsedHistory());
+    m_usage->setText(p.usage);
+    m_growthValue->setText(p.growth);
+    m_estimate->setText(p.estimate);
+}

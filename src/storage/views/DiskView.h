@@ -1,0 +1,68 @@
+#pragma once
+
+#include "shell/ScreenModes.h"
+
+#include <functional>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class AppState;
+class DiskMapScanner;
+class FileRevealer;
+class FolderOrganizer;
+class QKProminentButton;
+class QLabel;
+class QVBoxLayout;
+class ScreenState;
+class SegmentedControl;
+class StorageGrowthScanner;
+
+// The storage section: an overview page and six working modes under a segmented picker. The
+// mode lives in ScreenState, so it survives leaving the section, and the assistant, deep links
+// and the "open disk mode" message switch it there; this screen only follows it. Each switch
+// builds the mode's pane afresh (a cleaner's confirm state and the disk map's trail start over;
+// the cleaners' selections and results live in ScreenState).
+//
+// The cleaner modes host the cleaning subsystem's pane, which the caller builds through
+// `cleanerPane` (called with System, Mail or Screenshots).
+class DiskView : public QWidget {
+    Q_OBJECT
+public:
+    using CleanerPaneFactory = std::function<QWidget*(DiskMode mode, QWidget* parent)>;
+
+    DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner& growth,
+             DiskMapScanner& diskMap, FolderOrganizer& organizer, FileRevealer* revealer,
+             CleanerPaneFactory cleanerPane, QWidget* parent = nullptr);
+
+    SegmentedControl* picker() const { return m_picker; }
+    // The pane of the current mode.
+    QWidget* pane() const { return m_pane; }
+    DiskMode shownMode() const { return m_shownMode; }
+    // The overview's tile buttons in tile order; empty while another mode is shown.
+    const QList<QKProminentButton*>& tileButtons() const { return m_tileButtons; }
+
+private:
+    void showMode(DiskMode mode);
+    QWidget* buildOverview();
+    void refreshOverview();
+
+    ScreenState& m_screen;
+    AppState& m_appState;
+    StorageGrowthScanner& m_growth;
+    DiskMapScanner& m_diskMap;
+    FolderOrganizer& m_organizer;
+    FileRevealer* m_revealer;
+    CleanerPaneFactory m_cleanerPane;
+
+    SegmentedControl* m_picker;
+    QVBoxLayout* m_paneSlot;
+    QPointer<QWidget> m_pane;
+    DiskMode m_shownMode = DiskMode::Hub;
+    QList<QKProminentButton*> m_tileButtons;
+    // The overview's live parts.
+    QPointer<QLabel> m_header;
+    QPointer<QLabel> m_usage;
+    QPointer<QLabel> m_growthValue;
+    QPointer<QLabel> m_estimate;
+};

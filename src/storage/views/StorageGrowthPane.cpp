@@ -1,0 +1,158 @@
+#include "storage/views/StorageGrowthPane.h"
+
+#include "cleaning/StorageGrowthScanner.h"
+#include "platform/ByteFormat.h"
+#include "platform/NotificationCenter.h"
+#include "shell/ScreenState.h"
+#include "storage/StorageHubText.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "ui-kit/TamsoExplainRow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QStackedLayout>
+#include <QVBoxLayout>
+
+using Kind = StorageGrowthScanner::State::Kind;
+
+StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& screen,
+                                     QWidget* parent)
+    : QWidget(parent), m_growth(growth), m_screen(screen) {
+    setObjectName(QStringLiteral("storageGrowthPane"));
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* header = new QWidget(this);
+    auto* headerRow = new QHBoxLayout(header);
+    headerRow->setContentsMargins(16, 16, 16, 16);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    titles->addWidget(QKBuild::label(StorageHubText::growthTitle(), TextStyle::Headline,
+                                     QKForeground::Primary, header));
+    titles->addWidget(QKBuild::label(StorageHubText::growthSubtitle(), TextStyle::Caption,
+                                     QKForeground::Secondary, header));
+    headerRow->addLayout(titles, 1);
+    m_analyse = new QKProminentButton(StorageHubText::analyseButton(false), header);
+    m_analyse->setObjectName(QStringLiteral("growthAnalyse"));
+    headerRow->addWidget(m_analyse, 0, Qt::AlignVCenter);
+    root->addWidget(header);
+    root->addWidget(new QKHairline(this));
+    connect(m_analyse, &QPushButton::clicked, this, [this] { m_growth.scan(); });
+
+    m_body = new QStackedLayout;
+    m_ready = new QKEmptyState(StorageHubText::readyTitle(), QStringLiteral("chart.bar.xaxis"),
+                               StorageHubText::readyMessage(), this);
+    m_body->addWidget(m_ready);
+
+    m_scanning = new QWidget(this);
+    auto* scanningColumn = new QVBoxLayout(m_scanning);
+    scanningColumn->addStretch(1);
+    scanningColumn->addWidget(new QKSpinner(m_scanning), 0, Qt::AlignHCenter);
+    scanningColumn->addWidget(QKBuild::label(StorageHubText::scanningLabel(), TextStyle::Callout,
+                                             QKForeground::Secondary, m_scanning, std::nullopt,
+                                             false),
+                              0, Qt::AlignHCenter);
+    scanningColumn->addStretch(1);
+    m_body->addWidget(m_scanning);
+
+    m_done = new QWidget(this);
+    QVBoxLayout* doneColumn = nullptr;
+    QKBuild::page(doneColumn, m_done);
+    QKBuild::addPart(doneColumn,
+                     QKBuild::label(StorageHubText::sectionHeader(), TextStyle::Subheadline,
+                                    QKForeground::Secondary, m_done, QFont::DemiBold));
+    m_list = new QWidget(m_done);
+    m_list->setObjectName(QStringLiteral("growthBuckets"));
+    m_rows = new QVBoxLayout(m_list);
+    m_rows->setContentsMargins(0, 0, 0, 0);
+    m_rows->setSpacing(10);
+    QKBuild::addPart(doneColumn, m_list);
+    m_body->addWidget(m_done);
+
+    m_failed = new QKEmptyState(StorageHubText::failedTitle(),
+                                QStringLiteral("exclamationmark.triangle"), std::nullopt, this);
+    m_body->addWidget(m_failed);
+    root->addLayout(m_body, 1);
+
+    auto* ask = new QWidget(this);
+    auto* askRow = new QVBoxLayout(ask);
+    askRow->setContentsMargins(16, 8, 16, 16);
+    askRow->addWidget(new AskTamsoStrip(StorageHubText::growthAskPrompt(),
+                                        StorageHubText::growthAskQuestion(), true, ask));
+    root->addWidget(ask);
+
+    connect(&growth, &StorageGrowthScanner::stateChanged, this, &StorageGrowthPane::refresh);
+    connect(&growth, &StorageGrowthScanner::bucketsChanged, this, &StorageGrowthPane::fillBuckets);
+    fillBuckets();
+    refresh();
+}
+
+void StorageGrowthPane::openBucket(ScreenState& screen, const QString& featureID) {
+    if (featureID == QLatin1String("disk"))
+        screen.setDiskMode(DiskMode::System);
+    else
+        NotificationCenter::defaultCenter().post(Notifications::OpenSection, featureID);
+}
+
+void StorageGrowthPane::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Only the first showing after start-up measures by itself; a result or a failure stays
+    // until the user asks again.
+    if (!event->spontaneous() && m_growth.state().kind == Kind::Idle)
+        m_growth.scan();
+}
+
+void StorageGrowthPane::refresh() {
+    const StorageGrowthScanner::State state = m_growth.state();
+    const bool scanning = state.kind == Kind::Scanning;
+    m_analyse->setText(StorageHubText::analyseButton(scanning));
+    m_analyse->setEnabled(!scanning);
+    switch (state.kind) {
+    case Kind::Idle:
+        m_body->setCurrentWidget(m_ready);
+        break;
+    case Kind::Scanning:
+        m_body->setCurrentWidget(m_scanning);
+        break;
+    case Kind::Done:
+        m_body->setCurrentWidget(m_done);
+        break;
+    case Kind::Failed:
+        m_failed->setMessage(state.message);
+        m_body->setCurrentWidget(m_failed);
+        break;
+    }
+}
+
+void StorageGrowthPane::fillBuckets() {
+    while (QLayoutItem* item = m_rows->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    const qint64 total = m_growth.totalBytes();
+    for (const StorageGrowthScanner::Bucket& bucket :
+         StorageHubText::shownBuckets(m_growth.buckets())) {
+        auto* row =
+            new TamsoExplainRow(bucket.name, formatBytes(bucket.bytes), bucket.detail, m_list);
+        row->setObjectName(QStringLiteral("bucket-") + bucket.id);
+        row->setMeta(StorageHubText::bucketMeta(bucket.bytes, total));
+        if (bucket.featureID) {
+            QPushButton* open = QKBuild::button(StorageHubText::openButton(), true, row);
+            open->setObjectName(QStringLiteral("open-") + bucket.id);
+            const QString featureID = *bucket.featureID;
+            connect(open, &QPushButton::clicked, this,
+                    [this, featureID] { openBucket(m_screen, featureID); });
+            row->setTrailing(open);
+        }
+        m_rows->addWidget(row);
+    }
+}

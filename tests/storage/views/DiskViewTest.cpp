@@ -1,0 +1,200 @@
+// The storage hub: the picker and ScreenState drive one mode pane at a time, the tiles lead on,
+// and the growth pane measures on its first showing only and opens each bucket's screen.
+#include "storage/views/DiskView.h"
+
+#include "cleaning/StorageGrowthScanner.h"
+#include "fakes/FakeDiskUsage.h"
+#include "platform/NotificationCenter.h"
+#include "shell/ScreenState.h"
+#include "storage/DiskMapScanner.h"
+#include "storage/FolderOrganizer.h"
+#include "storage/views/DiskMapPane.h"
+#include "storage/views/StorageGrowthPane.h"
+#include "support/Posts.h"
+#include "support/TestSupport.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TamsoExplainRow.h"
+#include "vitals/AppState.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+using Kind = StorageGrowthScanner::State::Kind;
+
+using testsupport::Posts;
+
+namespace {
+
+// Every service of the hub over an empty sandbox home, with no real tool or sampler.
+struct Hub {
+    HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("hub"));
+    ScreenState screen;
+    AppState appState{AppState::Options{.startSampling = false}};
+    std::atomic<int> measured{0};
+    StorageGrowthScanner growth{layout, growthOptions()};
+    DiskMapScanner diskMap{diskMapRequest()};
+    FolderOrganizer organizer;
+    QList<DiskMode> cleanerRequests;
+    std::unique_ptr<DiskView> view;
+
+    // Downloads 999 bytes, caches 1, the rest empty: a total of 1000.
+    StorageGrowthScanner::Options growthOptions() {
+        StorageGrowthScanner::Options options;
+        options.systemApplications = layout.home() + "/no-applications";
+        options.measure = [this](const QString& path, const CancelToken&) -> qint64 {
+            ++measured;
+            if (path == layout.downloadsDir())
+                return 999;
+            return path == layout.cacheHome() ? 1 : 0;
+        };
+        return options;
+    }
+    DiskMapScanner::Request diskMapRequest() {
+        DiskMapScanner::Request request;
+        request.home = layout.home();
+        request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
+        return request;
+    }
+
+    DiskView& make() {
+        view = std::make_unique<DiskView>(screen, appState, growth, diskMap, organizer, nullptr,
+                                          [this](DiskMode mode, QWidget* parent) -> QWidget* {
+                                              cleanerRequests << mode;
+                                              auto* pane = new QWidget(parent);
+                                              pane->setObjectName(QStringLiteral("cleaner-") +
+                                                                  rawValue(mode));
+                                              return pane;
+                                          });
+        view->resize(900, 700);
+        view->show();
+        return *view;
+    }
+    bool growthDone() {
+        return testsupport::waitFor([&] { return growth.state().kind == Kind::Done; });
+    }
+    ~Hub() {
+        view.reset();
+        testsupport::waitFor([&] { return !diskMap.state().isScanning(); }, 20'000);
+    }
+};
+
+} // namespace
+
+TEST(DiskView, FollowsScreenStateAndThePickerWritesIt) {
+    Hub hub;
+    hub.screen.setDiskMode(DiskMode::Mail);
+    DiskView& view = hub.make();
+    EXPECT_EQ(view.pane()->objectName(), "cleaner-mail");
+    EXPECT_EQ(view.picker()->currentIndex(), 2);
+    EXPECT_EQ(view.picker()->labels(),
+              QStringList({"Overview", "Safe cleanup", "Mail", "Where did it go?", "Screenshots",
+                           "Disk Map", "Organizer"}));
+    EXPECT_LE(view.picker()->maximumWidth(), 720);
+
+    // A deep link or the assistant sets the mode while the hub is on screen.
+    hub.screen.setDiskMode(DiskMode::DiskMap);
+    EXPECT_TRUE(qobject_cast<DiskMapPane*>(view.pane()));
+    EXPECT_EQ(view.picker()->currentIndex(), 5);
+    hub.screen.setDiskMode(DiskMode::Screenshots);
+    hub.screen.setDiskMode(DiskMode::System);
+    EXPECT_EQ(hub.cleanerRequests,
+              QList<DiskMode>({DiskMode::Mail, DiskMode::Screenshots, DiskMode::System}));
+
+    // The picker writes ScreenState, which switches the pane.
+    QTest::mouseClick(view.picker(), Qt::LeftButton, {}, view.picker()->segmentRect(0).center());
+    EXPECT_EQ(hub.screen.diskMode(), DiskMode::Hub);
+    EXPECT_EQ(view.pane()->objectName(), "diskOverview");
+    ASSERT_EQ(view.tileButtons().size(), 8);
+
+    // Leaving a mode rebuilds it on return: the old pane goes.
+    QPointer<QWidget> overview = view.pane();
+    hub.screen.setDiskMode(DiskMode::Organizer);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_FALSE(overview);
+}
+
+TEST(DiskView, TilesSwitchModesOrOpenOtherSections) {
+    Hub hub;
+    DiskView& view = hub.make();
+    Posts sections(Notifications::OpenSection);
+    ASSERT_EQ(view.tileButtons().size(), 8);
+    QTest::mouseClick(view.tileButtons()[2], Qt::LeftButton); // "Disk Map"
+    EXPECT_EQ(hub.screen.diskMode(), DiskMode::DiskMap);
+
+    hub.screen.setDiskMode(DiskMode::Hub);
+    QTest::mouseClick(view.tileButtons()[6], Qt::LeftButton); // "Browse storage"
+    EXPECT_EQ(hub.screen.diskMode(), DiskMode::Hub);
+    QTest::mouseClick(view.tileButtons()[7], Qt::LeftButton); // "Duplicates"
+    EXPECT_EQ(sections.payloads, QStringList({"folders", "duplicates"}));
+
+    // "Where did my disk go?" only switches: the pane, once shown, starts the analysis.
+    QTest::mouseClick(view.tileButtons()[5], Qt::LeftButton);
+    EXPECT_EQ(hub.screen.diskMode(), DiskMode::Growth);
+    EXPECT_TRUE(qobject_cast<StorageGrowthPane*>(view.pane()));
+    EXPECT_TRUE(hub.growthDone());
+}
+
+TEST(DiskView, TheOverviewShowsTheLatestSample) {
+    Hub hub;
+    DiskView& view = hub.make();
+    auto* header = view.findChild<QLabel*>(QStringLiteral("diskHeader"));
+    auto* estimate = view.findChild<QLabel*>(QStringLiteral("predictionEstimate"));
+    ASSERT_TRUE(header && estimate);
+    // No sample yet: zero of zero and no trend.
+    EXPECT_EQ(header->text(), "Zero KB free of Zero KB");
+    EXPECT_EQ(estimate->text(), "Not enough trend data yet");
+}
+
+TEST(StorageGrowthPane, MeasuresOnFirstShowingAndListsSharesOfTheTotal) {
+    Hub hub;
+    hub.screen.setDiskMode(DiskMode::Growth);
+    DiskView& view = hub.make();
+    auto* pane = qobject_cast<StorageGrowthPane*>(view.pane());
+    ASSERT_TRUE(pane);
+    EXPECT_FALSE(pane->analyseButton()->isEnabled());
+    EXPECT_EQ(pane->analyseButton()->text(), "Measuring…");
+    ASSERT_TRUE(hub.growthDone());
+    ASSERT_EQ(hub.growth.totalBytes(), 1000);
+    EXPECT_TRUE(pane->analyseButton()->isEnabled());
+    EXPECT_EQ(pane->analyseButton()->text(), "Analyse");
+
+    // Empty buckets are hidden; shares are truncated.
+    const QList<TamsoExplainRow*> rows =
+        pane->bucketList()->findChildren<TamsoExplainRow*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows[0]->meta(), "99% of measured total");
+    EXPECT_EQ(rows[1]->meta(), "0% of measured total");
+
+    // Coming back shows the last result without measuring again.
+    const int measuredOnce = hub.measured.load();
+    hub.screen.setDiskMode(DiskMode::Hub);
+    hub.screen.setDiskMode(DiskMode::Growth);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(hub.growth.state().kind, Kind::Done);
+    EXPECT_EQ(hub.measured.load(), measuredOnce);
+
+    // Downloads are the hub's own business: its "Open" goes to "Safe cleanup".
+    pane = qobject_cast<StorageGrowthPane*>(view.pane());
+    ASSERT_TRUE(pane);
+    auto* open = pane->findChild<QPushButton*>(QStringLiteral("open-downloads"));
+    ASSERT_TRUE(open);
+    QTest::mouseClick(open, Qt::LeftButton);
+    EXPECT_EQ(hub.screen.diskMode(), DiskMode::System);
+}
+
+TEST(StorageGrowthPane, OpeningABucketSwitchesTheHubOrPostsTheSection) {
+    ScreenState screen;
+    Posts sections(Notifications::OpenSection);
+    StorageGrowthPane::openBucket(screen, "disk");
+    EXPECT_EQ(screen.diskMode(), DiskMode::System);
+    EXPECT_TRUE(sections.payloads.isEmpty());
+
+    screen.setDiskMode(DiskMode::Growth);
+    StorageGrowthPane::openBucket(screen, "devclean");
+    EXPECT_EQ(screen.diskMode(), DiskMode::Growth);
+    EXPECT_EQ(sections.payloads, QStringList({"devclean"}));
+}
