@@ -25,6 +25,7 @@
 #include "shell/views/AboutView.h"
 
 #include "storage/views/DiskView.h"
+#include "storage/views/FoldersView.h"
 #include "ui-kit/QKEmptyState.h"
 #include "vault/views/SecureNotesView.h"
 #include "vitals/views/PerformanceView.h"
@@ -109,12 +110,17 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          [](const Services&, QWidget* parent) -> QWidget* {
              return new TamsoMemoryView(*TamsoMemory::shared(), parent);
          }},
-        // Until the folder browser arrives, "folders" shows the biggest files (its "biggest" mode).
         {QStringLiteral("folders"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.largeFiles || !s.screen)
+             if (!s.folderTree || !s.screen)
                  return placeholder(*QKFeature::lookup(QStringLiteral("folders")), parent);
-             return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, parent);
+             FoldersView::PaneFactory biggest;
+             if (s.largeFiles)
+                 biggest = [s](QWidget* host) -> QWidget* {
+                     return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, host);
+                 };
+             return new FoldersView(*s.folderTree, *s.screen, s.fileRevealer, std::move(biggest),
+                                    parent);
          }},
         {QStringLiteral("dashboard"),
          [](const Services& s, QWidget* parent) -> QWidget* {

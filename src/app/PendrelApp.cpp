@@ -104,7 +104,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.health = own<HealthCheck>(
         "HealthCheck", layout,
         HealthCheck::Tools{.measure = cleaningTools.measure, .clock = nullptr, .walkerThreads = 0});
-    s.folderTree = own<FolderTree>("FolderTree");
+    s.folderTree = own<FolderTree>("FolderTree", layout.home());
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
     s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner", layout, cleaningTools);

@@ -37,5 +37,6 @@ void renderAutomationShots(ShotContext& ctx);
 void renderDuplicatesShots(ShotContext& ctx);
 void renderHomeShots(ShotContext& ctx);
 void renderStorageShots(ShotContext& ctx);
+void renderFoldersShots(ShotContext& ctx);
 void renderVaultShots(ShotContext& ctx);
 void renderOrganizerShots(ShotContext& ctx);

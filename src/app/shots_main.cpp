@@ -52,6 +52,7 @@ int main(int argc, char** argv) {
     renderDuplicatesShots(ctx);
     renderHomeShots(ctx);
     renderStorageShots(ctx);
+    renderFoldersShots(ctx);
     renderVaultShots(ctx);
     renderOrganizerShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
