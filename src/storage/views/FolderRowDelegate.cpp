@@ -8,6 +8,7 @@
 #include "storage/views/FolderIcons.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKListSelection.h"
 #include "ui-kit/QKSpinner.h"
 
 #include <QPainter>
@@ -81,13 +82,7 @@ void FolderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    if (option.state & QStyle::State_Selected) {
-        QColor tint = palette.color(QPalette::Highlight);
-        tint.setAlphaF(0.22f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(r).adjusted(4, 1, -4, -1), 6, 6);
-        painter->fillPath(path, tint);
-    }
+    QKListSelection::paint(painter, option);
 
     // Right to left: chevron, size, bar; the name takes what is left.
     const int chevron = chevronSize();
