@@ -143,26 +143,30 @@ QWidget* DevCleanView::buildHub() {
     m_cardGrid = new QKGridLayout(220, 14, 14, grid);
     QLabel* ignoredText = nullptr;
     QPushButton* button = nullptr;
-    m_cardGrid->addWidget(hubCard("cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
-                                  DeveloperText::keepAwakeCardText(false, QString()),
-                                  DeveloperText::keepAwakeCardButton(false), &m_awakeCardText,
-                                  &m_awakeCardButton));
+    const auto addCard = [&](const QString& symbol, const QString& title, const QString& text,
+                             const QString& label, QLabel** textOut, QPushButton** buttonOut) {
+        QKProminentButton* open =
+            QKBuild::addTile(m_cardGrid, symbol, title, text, label, grid, textOut);
+        m_cardButtons.append(open);
+        *buttonOut = open;
+    };
+    addCard("cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
+            DeveloperText::keepAwakeCardText(false, QString()),
+            DeveloperText::keepAwakeCardButton(false), &m_awakeCardText, &m_awakeCardButton);
     connect(m_awakeCardButton, &QPushButton::clicked, this, [this] { openPane(DevPane::Awake); });
-    m_cardGrid->addWidget(
-        hubCard("hammer"_sym, QStringLiteral("Cleanup"),
-                QStringLiteral("Xcode, Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, "
-                               "node_modules and more."),
-                QStringLiteral("Open"), &ignoredText, &button));
+    addCard("hammer"_sym, QStringLiteral("Cleanup"),
+            QStringLiteral("Xcode, Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, "
+                           "node_modules and more."),
+            QStringLiteral("Open"), &ignoredText, &button);
     connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Cleanup); });
-    m_cardGrid->addWidget(hubCard("brain"_sym, QStringLiteral("AI models"),
-                                  QStringLiteral("Ollama and LM Studio models with sizes. Off by "
-                                                 "default — check before clearing."),
-                                  QStringLiteral("Open"), &ignoredText, &button));
+    addCard("brain"_sym, QStringLiteral("AI models"),
+            QStringLiteral("Ollama and LM Studio models with sizes. Off by "
+                           "default — check before clearing."),
+            QStringLiteral("Open"), &ignoredText, &button);
     connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Models); });
-    m_cardGrid->addWidget(
-        hubCard("arrow.left.arrow.right.square"_sym, QStringLiteral("Compare files"),
-                QStringLiteral("Drop two files side by side and see what changed."),
-                QStringLiteral("Open"), &ignoredText, &button));
+    addCard("arrow.left.arrow.right.square"_sym, QStringLiteral("Compare files"),
+            QStringLiteral("Drop two files side by side and see what changed."),
+            QStringLiteral("Open"), &ignoredText, &button);
     connect(button, &QPushButton::clicked, this, &DevCleanView::openCompare);
     QKBuild::addPart(m_hubColumn, grid);
 
@@ -170,26 +174,6 @@ QWidget* DevCleanView::buildHub() {
     m_largestBox->setObjectName(QStringLiteral("hubLargest"));
     QKBuild::addPart(m_hubColumn, m_largestBox);
     return hub;
-}
-
-QWidget* DevCleanView::hubCard(const QString& symbol, const QString& title, const QString& text,
-                               const QString& button, QLabel** textOut, QPushButton** buttonOut) {
-    auto* card = new QKGroupBox(QString(), 8);
-    card->column()->addWidget(new QKIconLabel(symbol, title, QKFont{TextStyle::Headline},
-                                              QKForeground::Primary, card->card()));
-    QLabel* body = QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, card->card());
-    card->column()->addWidget(body);
-    auto* open = new QKProminentButton(button, card->card());
-    open->setSmall(true);
-    auto* row = new QHBoxLayout;
-    row->addWidget(open);
-    row->addStretch(1);
-    card->column()->addLayout(row);
-    card->column()->addStretch(1);
-    m_cardButtons.append(open);
-    *textOut = body;
-    *buttonOut = open;
-    return card;
 }
 
 void DevCleanView::showEvent(QShowEvent* event) {

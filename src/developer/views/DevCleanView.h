@@ -71,8 +71,6 @@ protected:
 
 private:
     QWidget* buildHub();
-    QWidget* hubCard(const QString& symbol, const QString& title, const QString& text,
-                     const QString& button, QLabel** textOut, QPushButton** buttonOut);
     void showPane();
     void refreshHub();
     void refreshKeepAwake();
