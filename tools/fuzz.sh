@@ -20,6 +20,7 @@ declare -A seeds=(
   [info_plist]=tests/fixtures/apps/plist
   [apps_cache]=tests/fixtures/apps/cache
   [secure_notes_index]=tests/fixtures/vault
+  [organizer_journal]=tests/fixtures/organizer
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

@@ -14,6 +14,7 @@
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/views/BiggestFilesPane.h"
 #include "cleaning/views/CleanerPane.h"
+#include "developer/views/DevCleanView.h"
 #include "developer/views/FileCompareView.h"
 #include "duplicates/views/DuplicatesView.h"
 #include "home/views/DashboardView.h"
@@ -25,6 +26,7 @@
 #include "shell/views/AboutView.h"
 
 #include "storage/views/DiskView.h"
+#include "storage/views/FoldersView.h"
 #include "ui-kit/QKEmptyState.h"
 #include "vault/views/SecureNotesView.h"
 #include "vitals/views/PerformanceView.h"
@@ -87,6 +89,12 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
                  return placeholder(*QKFeature::lookup(QStringLiteral("compare")), parent);
              return new FileCompareView(*s.screen, *s.fileCompare, parent);
          }},
+        {QStringLiteral("devclean"),
+         [](const Services& s, QWidget* parent) -> QWidget* {
+             if (!s.screen || !s.devCleaner || !s.keepAwake)
+                 return placeholder(*QKFeature::lookup(QStringLiteral("devclean")), parent);
+             return new DevCleanView(*s.screen, *s.devCleaner, *s.keepAwake, parent);
+         }},
         {QStringLiteral("duplicates"),
          [](const Services& s, QWidget* parent) -> QWidget* {
              if (!s.screen || !s.duplicateFinder || !s.similarFinder)
@@ -110,12 +118,17 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          [](const Services&, QWidget* parent) -> QWidget* {
              return new TamsoMemoryView(*TamsoMemory::shared(), parent);
          }},
-        // Until the folder browser arrives, "folders" shows the biggest files (its "biggest" mode).
         {QStringLiteral("folders"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.largeFiles || !s.screen)
+             if (!s.folderTree || !s.screen)
                  return placeholder(*QKFeature::lookup(QStringLiteral("folders")), parent);
-             return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, parent);
+             FoldersView::PaneFactory biggest;
+             if (s.largeFiles)
+                 biggest = [s](QWidget* host) -> QWidget* {
+                     return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, host);
+                 };
+             return new FoldersView(*s.folderTree, *s.screen, s.fileRevealer, std::move(biggest),
+                                    parent);
          }},
         {QStringLiteral("dashboard"),
          [](const Services& s, QWidget* parent) -> QWidget* {

@@ -104,7 +104,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.health = own<HealthCheck>(
         "HealthCheck", layout,
         HealthCheck::Tools{.measure = cleaningTools.measure, .clock = nullptr, .walkerThreads = 0});
-    s.folderTree = own<FolderTree>("FolderTree");
+    s.folderTree = own<FolderTree>("FolderTree", layout.home());
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
     s.mailCleaner = own<MailCleanupScanner>("MailCleanupScanner", layout, cleaningTools);
@@ -112,7 +112,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
         own<ScreenshotCleanupScanner>("ScreenshotCleanupScanner", layout, cleaningTools);
     s.storageGrowth = own<StorageGrowthScanner>("StorageGrowthScanner", layout);
     s.diskMap = own<DiskMapScanner>("DiskMapScanner", DiskMapScanner::requestFor(layout));
-    s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer");
+    s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer", layout);
     s.uninstaller = own<AppUninstaller>("AppUninstaller",
                                         AppUninstaller::systemTools(layout, cleaningTools.trash));
     // The defaults stand-in is installed beside the app; a restart ends the user's own processes.

@@ -1,4 +1,5 @@
 #include "app/Shots.h"
+#include "app/ShotsFiles.h"
 
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeFileRevealer.h"
@@ -32,21 +33,8 @@
 
 namespace {
 
-constexpr qint64 MiB = 1024 * 1024;
-
-// A file that takes `bytes` on disk without writing them (the blocks are only reserved).
-void reserve(const QString& path, qint64 bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return;
-    if (::posix_fallocate(fd, 0, bytes) != 0) {
-        const QByteArray chunk(4096, 'x');
-        for (qint64 left = std::min<qint64>(bytes, 4 * MiB); left > 0; left -= chunk.size())
-            (void)!::write(fd, chunk.constData(), size_t(chunk.size()));
-    }
-    ::close(fd);
-}
+using ShotsFiles::MiB;
+using ShotsFiles::reserve;
 
 // A home with the usual folders and a little of everything the map tells apart: client work,
 // taxes, holiday photos, a film and an installer big enough to stand on their own, a web
@@ -54,9 +42,7 @@ void reserve(const QString& path, qint64 bytes) {
 QString makeHome() {
     const QString home = QDir::homePath() + QStringLiteral("/diskmap-shots/ada");
     const auto many = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
-        for (int i = 0; i < count; ++i)
-            reserve(home + "/" + folder + "/" + pattern.arg(i, 4, 10, QLatin1Char('0')),
-                    bytes + (i % 7) * 64 * 1024);
+        ShotsFiles::many(home, folder, pattern, count, bytes);
     };
     many("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
     many("Documents/Clients/Harbour Bakery", "mockup-%1.psd", 10, 9 * MiB);
@@ -194,7 +180,7 @@ struct HubShot {
     std::atomic<bool> holdGrowth{false};
     std::unique_ptr<StorageGrowthScanner> growth;
     std::unique_ptr<DiskMapScanner> diskMap;
-    FolderOrganizer organizer;
+    FolderOrganizer organizer{layout};
     FakeFileRevealer revealer;
     std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
     std::unique_ptr<DiskCleanupScanner> junk;

@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     renderVitalsShots(ctx);
     renderMenuBarShots(ctx);
     renderCompareShots(ctx);
+    renderDeveloperShots(ctx);
     renderAppsShots(ctx);
     renderUninstallerShots(ctx);
     renderAssistantShots(ctx);
@@ -51,7 +52,9 @@ int main(int argc, char** argv) {
     renderDuplicatesShots(ctx);
     renderHomeShots(ctx);
     renderStorageShots(ctx);
+    renderFoldersShots(ctx);
     renderVaultShots(ctx);
+    renderOrganizerShots(ctx);
     renderChatShots(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

@@ -1,11 +1,141 @@
 #pragma once
 
-#include <QObject>
+#include "platform/HomeLayout.h"
+#include "storage/OrganizerJournals.h"
+#include "storage/OrganizerRecords.h"
 
-// Proposes, applies and undoes folder moves.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <functional>
+#include <memory>
+#include <optional>
+#include <QDir>
+#include <QFuture>
+#include <QList>
+#include <QObject>
+#include <QString>
+
+class Clock;
+
+// Tidies the loose files at the top of Downloads and the Desktop into kind folders beside them,
+// and keeps an undo record of every run.
+//
+// makePlan() lists both folders (as the two settings allow) and publishes the plan; the user's
+// ticks live in it. applySelected() moves the ticked files on a worker, one at a time, behind a
+// journal saved before the first move and after every move; undo() moves a run's files back.
+// Only one apply or undo runs at a time: another is refused (false) until it ends. Every move
+// stays inside the home folder taken at creation; nothing is ever replaced or deleted.
+//
+// Published fields change on the main thread only, each with its signal. The settings are not
+// saved: every launch starts with both folders and 7 days.
 class FolderOrganizer : public QObject {
     Q_OBJECT
 public:
-    explicit FolderOrganizer(QObject* parent = nullptr) : QObject(parent) {}
+    struct State {
+        enum class Kind { Running, Undoing, Finished, Failed, Idle, Planning, Ready };
+        Kind kind = Kind::Idle;
+        int done = 0;    // Running, Undoing
+        int total = 0;   // Running, Undoing
+        int moved = 0;   // Finished
+        int failed = 0;  // Finished
+        QString message; // Failed
+
+        static State running(int done, int total) { return progress(Kind::Running, done, total); }
+        static State undoing(int done, int total) { return progress(Kind::Undoing, done, total); }
+        static State finished(int moved, int failed) {
+            State s = of(Kind::Finished);
+            s.moved = moved;
+            s.failed = failed;
+            return s;
+        }
+        static State failure(const QString& message) {
+            State s = of(Kind::Failed);
+            s.message = message;
+            return s;
+        }
+        static State of(Kind kind) {
+            State s;
+            s.kind = kind;
+            return s;
+        }
+        static State progress(Kind kind, int done, int total) {
+            State s = of(kind);
+            s.done = done;
+            s.total = total;
+            return s;
+        }
+        bool isBusy() const { return kind == Kind::Running || kind == Kind::Undoing; }
+        bool operator==(const State&) const = default;
+    };
+
+    struct Options {
+        // Dates of runs, the plan's cutoff and the 30-day window; the system clock when null.
+        std::shared_ptr<const Clock> clock;
+        // Called on the worker before each file of an apply or undo (index from 0); tests hold a
+        // run open with it.
+        std::function<void(int index)> beforeStep;
+    };
+
+    explicit FolderOrganizer(HomeLayout layout, QObject* parent = nullptr);
+    FolderOrganizer(HomeLayout layout, Options options, QObject* parent = nullptr);
+    ~FolderOrganizer() override;
+
+    State state() const { return m_state; }
+    const std::optional<OrganizerPlan>& plan() const { return m_plan; }
+    const QList<OrganizerJournal>& history() const { return m_history; }
+    // In clean form (no trailing or doubled "/"), as every bound check compares it.
+    QString home() const { return QDir::cleanPath(m_layout.home()); }
+    QString journalDirectory() const { return m_journals.directory(); }
+
+    bool includeDownloads() const { return m_includeDownloads; }
+    bool includeDesktop() const { return m_includeDesktop; }
+    int leaveRecentDays() const { return m_leaveRecentDays; }
+    // A change does not rebuild the plan.
+    void setIncludeDownloads(bool on);
+    void setIncludeDesktop(bool on);
+    void setLeaveRecentDays(int days);
+
+    // Builds a plan from the current settings and publishes it, then Ready when it has a move,
+    // else Failed "Nothing matched the current rules.". The listing runs on the main thread
+    // from the event loop (top levels only).
+    void makePlan();
+    // The plan for the current settings and the clock's now, built at once.
+    OrganizerPlan buildPlan() const;
+    // Flips the tick of the plan's first move with this id; nothing without one.
+    void toggleMove(const QString& id);
+    QList<OrganizerMove> selectedMoves() const;
+    qint64 selectedBytes() const;
+
+    // Reads the journal folder again: runs of the last 30 days not undone, newest first.
+    void loadHistory();
+    // Applies the ticked moves. Failed "Nothing is selected to move." without any; false (and
+    // nothing changes) while an apply or undo runs.
+    bool applySelected();
+    // Moves a run's files back. False, touching nothing, for a run already undone, a journal
+    // whose id is not a UUID, or while an apply or undo runs.
+    bool undo(const OrganizerJournal& journal);
+    // Waits for the running apply or undo to end (its results still arrive from the event loop).
+    void waitForWork();
+
+signals:
+    void stateChanged();
+    void planChanged();
+    void historyChanged();
+    void settingsChanged();
+
+private:
+    QDateTime now() const;
+    void setState(const State& state);
+    void finishApply(const OrganizerJournal& journal, bool saved);
+    void finishUndo(const OrganizerJournal& journal, int restored, int failed);
+
+    HomeLayout m_layout;
+    Options m_options;
+    OrganizerJournals m_journals;
+    State m_state;
+    std::optional<OrganizerPlan> m_plan;
+    QList<OrganizerJournal> m_history;
+    bool m_includeDownloads = true;
+    bool m_includeDesktop = true;
+    int m_leaveRecentDays = 7;
+    quint64 m_planGeneration = 0;
+    QFuture<void> m_work;
 };

@@ -1,11 +1,164 @@
 #pragma once
 
-#include <QObject>
+#include "platform/CancelToken.h"
+#include "shell/ScanJob.h"
+#include "storage/ContentCategory.h"
+#include "storage/FolderEntry.h"
+#include "storage/FolderEntryModel.h"
 
-// The folder browser's tree with its size cache.
-// Created once by the app at start-up; its work arrives with the screens that use it.
+#include <functional>
+#include <optional>
+#include <QDateTime>
+#include <QHash>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+// The folder browser's service: one folder of the home folder at a time. Opening a folder lists
+// its visible children at once (files with their sizes, folders and packages without), publishes
+// that list, and then measures every folder and package in the background on a few workers, each
+// size filling in as it arrives. Measured sizes are kept per path across listings, so going back
+// to a folder shows its sizes at once and measures nothing again.
+//
+// Contract:
+// - Published fields change on the main thread only, and every operation is called there.
+// - Every open() starts a new generation: the work of the ones before it is cancelled, and a
+//   listing or size that still arrives from them is dropped (and not cached), so nothing stale
+//   ever shows.
+// - A folder that cannot be listed ends with no entries and the fixed error text; its
+//   underlying reason is not shown. Items that cannot be read while measuring are left out of
+//   the sums; a folder that cannot be walked at all measures 0 bytes in 0 files.
+// - Sizes are allocated bytes of regular files, each hard-linked file once; hidden items and the
+//   insides of packages found below a measured folder count for nothing; symlinks are never
+//   followed.
+// - The list is re-sorted when the sort order changes and once when the last size of a listing
+//   has arrived, never on each size, so rows do not jump while the user reads them.
 class FolderTree : public QObject {
     Q_OBJECT
 public:
-    explicit FolderTree(QObject* parent = nullptr) : QObject(parent) {}
+    using Entry = FolderEntry;
+    using SortOrder = FolderSortOrder;
+
+    struct Size {
+        qint64 bytes = 0;
+        int files = 0;
+        bool operator==(const Size&) const = default;
+    };
+
+    // One visible child of a listed folder, as read from the disk.
+    struct Listed {
+        QString name;
+        QString path;
+        bool isDirectory = false;
+        qint64 allocatedBytes = 0;
+        qint64 sizeBytes = 0;
+        std::optional<QDateTime> modified;
+    };
+    using Listing = std::optional<QList<Listed>>;
+
+    // How the tree reads the disk. Both functions run on worker threads, several at once, and
+    // must be thread-safe; an empty function means the built-in one (listFolder, measureFolder).
+    struct Tools {
+        // The visible children of a folder, in the order the folder gives them; none when the
+        // folder cannot be read.
+        std::function<Listing(const QString& folder)> list;
+        // The size of one folder or package; may stop early once cancel is set.
+        std::function<Size(const QString& folder, const CancelToken& cancel)> measure;
+        // Active processors, for the worker count; 0: what the machine reports.
+        int processors = 0;
+    };
+
+    // The built-in tools.
+    explicit FolderTree(QString home, QObject* parent = nullptr);
+    FolderTree(QString home, Tools tools, QObject* parent = nullptr);
+    ~FolderTree() override;
+
+    const QString& home() const { return m_home; }
+    // Folders entered below home, outermost first.
+    const QStringList& trail() const { return m_trail; }
+    void setTrail(const QStringList& trail);
+    // The last folder of the trail, or home when the trail is empty.
+    QString currentFolder() const;
+
+    // The children of the folder shown, in the current sort order; also as a model for views.
+    const QList<Entry>& entries() const { return m_model.entries(); }
+    FolderEntryModel* model() { return &m_model; }
+    bool isListing() const { return m_listing; }
+    // Folder measurements of the current listing still outstanding.
+    int measuringCount() const { return m_measuring; }
+    const std::optional<QString>& error() const { return m_error; }
+    SortOrder sortOrder() const { return m_sortOrder; }
+    // Re-sorts the entries at once.
+    void setSortOrder(SortOrder order);
+    quint64 generation() const { return m_generation; }
+
+    // Measured sizes by entry id, kept across listings.
+    const QHash<QString, Size>& sizeCache() const { return m_sizeCache; }
+    // Forgets every measured size; the next listing measures its folders again.
+    void clearSizeCache() { m_sizeCache.clear(); }
+
+    // Starts showing the folder (the trail is left as it is): the entries empty out, listing
+    // starts, and the call returns at once.
+    void open(const QString& folder);
+    // Goes into a folder entry (not a file, not a package): appends it to the trail and opens
+    // it. Anything else does nothing.
+    void enter(const Entry& entry);
+    // Back out of the last folder of the trail; nothing at home.
+    void goUp();
+    // Negative: back to home; below the trail's length: keeps index + 1 folders; otherwise the
+    // trail stays. Always lists the current folder again.
+    void jumpToTrail(int index);
+
+    // Sum of the measured sizes on show (unmeasured entries count nothing); 0 when none.
+    qint64 totalMeasuredBytes() const { return m_totalBytes; }
+    // The largest measured size on show; 0 when none.
+    qint64 largestEntrySize() const { return m_largest; }
+
+    // The pure parts, for any thread.
+    // One listed child as an entry; none for the names skipped directly in home.
+    static std::optional<Entry> makeEntry(const Listed& item, bool listingHome);
+    static QList<Entry> sortEntries(QList<Entry> entries, SortOrder order);
+    // Measuring workers for P active processors: P / 2 capped at 6 above 5 processors, else 2.
+    static int workerCount(int processors);
+    // The pending positions 0 … count-1 dealt round-robin to the workers, in order.
+    static QList<QList<int>> deal(int count, int workers);
+    static Listing listFolder(const QString& folder);
+    static Size measureFolder(const QString& folder, const CancelToken& cancel = CancelToken());
+    // "Pendrel could not read this folder. …"
+    static QString unreadableText();
+
+signals:
+    void trailChanged();
+    // After the entries were replaced, re-sorted, or one of them was measured.
+    void entriesChanged();
+    void listingChanged(bool listing);
+    void measuringCountChanged(int count);
+    void errorChanged();
+    void sortOrderChanged(FolderSortOrder order);
+
+private:
+    void applyListing(quint64 generation, QList<Entry> entries);
+    void failListing(quint64 generation);
+    void startMeasuring();
+    void applyMeasurement(const QString& id, Size size);
+    void setListing(bool listing);
+    void setMeasuring(int count);
+    void setError(std::optional<QString> error);
+    void recomputeTotals();
+
+    QString m_home;
+    Tools m_tools;
+    QStringList m_trail;
+    FolderEntryModel m_model;
+    bool m_listing = false;
+    int m_measuring = 0;
+    std::optional<QString> m_error;
+    SortOrder m_sortOrder = SortOrder::Size;
+    QHash<QString, Size> m_sizeCache;
+    ScanJob m_job;
+    ScanJob::Ticket m_ticket;
+    quint64 m_generation = 0;
+    qint64 m_totalBytes = 0;
+    qint64 m_largest = 0;
 };

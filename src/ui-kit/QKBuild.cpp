@@ -41,13 +41,17 @@ QPushButton* button(const QString& text, bool small, QWidget* parent) {
 }
 
 QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& title,
-                           const QString& text, const QString& button, QWidget* parent) {
+                           const QString& text, const QString& button, QWidget* parent,
+                           QLabel** textOut) {
     auto* box = new QKGroupBox(QString(), 8, parent);
     QKFont headlineFont;
     headlineFont.style = TextStyle::Headline;
     box->column()->addWidget(
         new QKIconLabel(icon, title, headlineFont, QKForeground::Primary, box));
-    box->column()->addWidget(label(text, TextStyle::Caption, QKForeground::Secondary, box));
+    QLabel* body = label(text, TextStyle::Caption, QKForeground::Secondary, box);
+    box->column()->addWidget(body);
+    if (textOut)
+        *textOut = body;
     auto* b = new QKProminentButton(button, box);
     b->setSmall(true);
     box->column()->addWidget(b, 0, Qt::AlignLeft);

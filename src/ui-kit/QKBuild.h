@@ -34,9 +34,11 @@ QPushButton* button(const QString& text, bool small, QWidget* parent);
 
 // Appends one card of a hub's tile grid to `grid`: the title with its icon in headline size,
 // the text in caption size and secondary colour, and a small prominent button, all
-// leading-aligned in a group box. Returns the button; the card belongs to `parent`.
+// leading-aligned in a group box. Returns the button; the card belongs to `parent`. A screen
+// that rewrites the text later gets its label through `textOut`.
 QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& title,
-                           const QString& text, const QString& button, QWidget* parent);
+                           const QString& text, const QString& button, QWidget* parent,
+                           QLabel** textOut = nullptr);
 
 // Fills `owner` with the page of one mode: a vertical scroll view without a frame or background
 // whose content is a leading-aligned column with 16 points between parts and 20 points of

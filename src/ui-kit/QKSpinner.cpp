@@ -25,21 +25,26 @@ QSize QKSpinner::sizeHint() const {
 
 void QKSpinner::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    paint(p, QRectF(rect()), m_step, palette().color(QPalette::WindowText));
+}
+
+void QKSpinner::paint(QPainter& p, const QRectF& rect, int step, QColor color) {
+    p.save();
     p.setRenderHint(QPainter::Antialiasing);
-    const qreal edge = std::min(width(), height());
+    const qreal edge = std::min(rect.width(), rect.height());
     const qreal outer = edge * 0.45, inner = edge * 0.22;
-    QColor color = palette().color(QPalette::WindowText);
     const qreal base = color.alphaF();
-    p.translate(width() / 2.0, height() / 2.0);
+    p.translate(rect.center());
     for (int i = 0; i < kSpokes; ++i) {
         // The spoke at the current step is darkest; the ones behind it fade out.
-        const int age = (m_step - i + kSpokes) % kSpokes;
+        const int age = (step - i + kSpokes) % kSpokes;
         color.setAlphaF(float(base * (1.0 - 0.75 * age / (kSpokes - 1))));
         p.setPen(QPen(color, std::max(1.5, edge * 0.09), Qt::SolidLine, Qt::RoundCap));
         const qreal angle = 2 * M_PI * i / kSpokes;
         p.drawLine(QPointF(std::sin(angle) * inner, -std::cos(angle) * inner),
                    QPointF(std::sin(angle) * outer, -std::cos(angle) * outer));
     }
+    p.restore();
 }
 
 void QKSpinner::showEvent(QShowEvent* event) {

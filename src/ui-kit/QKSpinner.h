@@ -6,6 +6,8 @@
 // The small indeterminate progress indicator: twelve spokes turning, drawn in the widget's
 // text colour (QKForeground) and sized to a line of its font (QKFont), so it sits in a row of
 // text. It turns only while visible.
+class QPainter;
+
 class QKSpinner : public QWidget {
     Q_OBJECT
 public:
@@ -14,6 +16,11 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
     bool isSpinning() const { return m_timer.isActive(); }
+
+    // Draws the spinner at one step of its turn (0 … spokes-1) into rect, for views that paint
+    // many at once and drive the turn themselves (list delegates).
+    static constexpr int spokes = 12;
+    static void paint(QPainter& painter, const QRectF& rect, int step, QColor color);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -40,24 +40,30 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
 
     const QRectF track(width() - kTrackWidth, (height() - kTrackHeight) / 2.0, kTrackWidth,
                        kTrackHeight);
-    QColor fill = isChecked() ? pal.color(QPalette::Active, QPalette::Highlight)
-                              : QKForeground::color(QKForeground::Quaternary, pal);
+    paintTrack(p, track, isChecked(), isEnabled(), hasFocus(), pal);
+}
+
+void ToggleSwitch::paintTrack(QPainter& p, const QRectF& track, bool on, bool enabled, bool focused,
+                              const QPalette& pal) {
+    const qreal fade = enabled ? 1.0 : 0.45;
+    QColor fill = on ? pal.color(QPalette::Active, QPalette::Highlight)
+                     : QKForeground::color(QKForeground::Quaternary, pal);
     fill.setAlphaF(float(fill.alphaF() * fade));
     QPainterPath shape;
-    shape.addRoundedRect(track, kTrackHeight / 2.0, kTrackHeight / 2.0);
+    shape.addRoundedRect(track, track.height() / 2.0, track.height() / 2.0);
     p.fillPath(shape, fill);
-    if (hasFocus()) {
+    if (focused) {
         p.setPen(QPen(pal.color(QPalette::Highlight), 2));
         p.drawPath(shape);
     }
 
-    const qreal knob = kTrackHeight - 4;
-    const qreal x = isChecked() ? track.right() - 2 - knob : track.left() + 2;
+    const qreal knob = track.height() - 4;
+    const qreal x = on ? track.right() - 2 - knob : track.left() + 2;
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0, 0, 0, int(40 * fade)));
     p.drawEllipse(QRectF(x, track.top() + 2.5, knob, knob));
     QColor white(255, 255, 255);
-    white.setAlphaF(float(isEnabled() ? 1.0 : 0.8));
+    white.setAlphaF(float(enabled ? 1.0 : 0.8));
     p.setBrush(white);
     p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
 }

@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 
+class QPainter;
+
 // A settings row's on/off switch: its label on the left, the switch on the right. A disabled
 // switch still shows its state, faded.
 class ToggleSwitch : public QAbstractButton {
@@ -11,6 +13,12 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
+
+    // The switch alone (track and knob) in a rectangle of trackSize(), for rows painted by a
+    // delegate that show the same control.
+    static QSize trackSize() { return QSize(kTrackWidth, kTrackHeight); }
+    static void paintTrack(QPainter& painter, const QRectF& track, bool on, bool enabled,
+                           bool focused, const QPalette& palette);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -276,10 +276,16 @@ TEST(Uninstall, ARealChildThatHonoursTheRequestQuitsWithoutForce) {
 
 TEST(Uninstall, ARealChildThatIgnoresTheRequestIsForcedAfterThePolls) {
     Machine m;
-    BundleChild c(m, QStringLiteral("trap '' TERM; read line"));
+    // The child says so once it ignores the request; a request sent before that would end it.
+    BundleChild c(m, QStringLiteral("trap '' TERM; echo ignoring; read line"));
     if (!c.processes)
         GTEST_SKIP() << "no shell to copy";
     ASSERT_TRUE(testsupport::waitFor([&] { return c.listed(); }));
+    QByteArray said;
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        said += c.child.readAllStandardOutput();
+        return said.contains("ignoring");
+    }));
     const qint64 pid = c.child.processId();
     const auto outcome = c.uninstall();
     ASSERT_TRUE(outcome);

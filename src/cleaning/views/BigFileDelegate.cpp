@@ -10,6 +10,7 @@
 #include "ui-kit/QKButtonFace.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKListSelection.h"
 
 #include <QMimeDatabase>
 #include <QMouseEvent>
@@ -110,13 +111,7 @@ void BigFileDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
     painter->save();
     painter->setRenderHint(QPainter::Antialiasing);
-    if (option.state & QStyle::State_Selected) {
-        QColor tint = palette.color(QPalette::Highlight);
-        tint.setAlphaF(0.22f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(r).adjusted(4, 1, -4, -1), 6, 6);
-        painter->fillPath(path, tint);
-    }
+    QKListSelection::paint(painter, option);
 
     // Right to left: button, size, badge; the texts take what is left.
     const QRect button = revealRect(r);

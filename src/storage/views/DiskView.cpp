@@ -5,6 +5,7 @@
 #include "shell/ScreenState.h"
 #include "storage/StorageHubText.h"
 #include "storage/views/DiskMapPane.h"
+#include "storage/views/OrganizerPane.h"
 #include "storage/views/StorageGrowthPane.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
@@ -106,6 +107,7 @@ void DiskView::showMode(DiskMode mode) {
         m_pane = new DiskMapPane(m_diskMap, m_revealer, this);
         break;
     case DiskMode::Organizer:
+        m_pane = new OrganizerPane(m_organizer, this);
         break;
     }
     if (!m_pane) {

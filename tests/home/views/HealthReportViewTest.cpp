@@ -11,6 +11,7 @@
 #include <memory>
 #include <QLabel>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -67,11 +68,16 @@ TEST_F(HealthReportViewTest, StartsTheCheckOnlyOncePerRun) {
 
 TEST_F(HealthReportViewTest, RecommendationsFollowTheCheckAndOpenTheirSection) {
     measure->setResult("logs", {3'000'000, 9, {}});
+    // Held until the view has been looked at before the check ends; shared with the measuring
+    // threads, which may outlive a failed assertion.
+    auto gate = std::make_shared<QSemaphore>();
+    measure->setHook([gate](const CleanCategory&, const CancelToken&) { gate->acquire(); });
     publish(sample(0.5, 0.5, 10));
     auto view = makeView();
     EXPECT_EQ(view->recommendationTexts(),
               QStringList({"Nothing urgent. Your Mac looks healthy."}));
     EXPECT_TRUE(view->openButtons().isEmpty());
+    gate->release(1000);
 
     ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
     EXPECT_EQ(view->recoveryValue()->text(), "3 MB");

@@ -37,7 +37,7 @@ struct Hub {
     std::atomic<int> measured{0};
     StorageGrowthScanner growth{layout, growthOptions()};
     DiskMapScanner diskMap{diskMapRequest()};
-    FolderOrganizer organizer;
+    FolderOrganizer organizer{layout};
     QList<DiskMode> cleanerRequests;
     std::unique_ptr<DiskView> view;
 
@@ -115,6 +115,7 @@ TEST(DiskView, FollowsScreenStateAndThePickerWritesIt) {
     hub.screen.setDiskMode(DiskMode::Organizer);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_FALSE(overview);
+    EXPECT_EQ(view.pane()->objectName(), "organizerPane");
 }
 
 TEST(DiskView, TilesSwitchModesOrOpenOtherSections) {

@@ -1,0 +1,151 @@
+#include "developer/DeveloperText.h"
+
+#include "platform/ByteFormat.h"
+#include "platform/RawValue.h"
+
+#include <algorithm>
+
+namespace DeveloperText {
+
+std::optional<DevPane> paneFromPayload(const QString& payload) {
+    return fromRawValue<DevPane>(payload);
+}
+
+bool isModelCategory(const CleanCategory& category) {
+    return category.id == QLatin1String("dev-ollama") ||
+           category.id == QLatin1String("dev-lmstudio");
+}
+
+QList<CleanCategory> visibleCategories(const QList<CleanCategory>& table) {
+    QList<CleanCategory> out;
+    for (const CleanCategory& c : table)
+        if (c.sizeBytes > 0 || c.fileCount > 0)
+            out.append(c);
+    return out;
+}
+
+QList<CleanCategory> hubCategories(const QList<CleanCategory>& table) {
+    QList<CleanCategory> out;
+    for (const CleanCategory& c : visibleCategories(table))
+        if (!isModelCategory(c))
+            out.append(c);
+    return out;
+}
+
+qint64 safeTotal(const QList<CleanCategory>& table) {
+    qint64 total = 0;
+    for (const CleanCategory& c : hubCategories(table))
+        if (c.onByDefault)
+            total += c.sizeBytes;
+    return total;
+}
+
+namespace {
+void sortBySizeStable(QList<CleanCategory>& rows) {
+    std::stable_sort(rows.begin(), rows.end(), [](const CleanCategory& a, const CleanCategory& b) {
+        return a.sizeBytes > b.sizeBytes;
+    });
+}
+} // namespace
+
+QList<CleanCategory> largest(const QList<CleanCategory>& table) {
+    QList<CleanCategory> rows = visibleCategories(table);
+    sortBySizeStable(rows);
+    return rows.mid(0, 5);
+}
+
+QList<CleanCategory> paneRows(const QList<CleanCategory>& table, bool modelsOnly) {
+    QList<CleanCategory> rows;
+    for (const CleanCategory& c : visibleCategories(table))
+        if (!modelsOnly || isModelCategory(c))
+            rows.append(c);
+    sortBySizeStable(rows);
+    return rows;
+}
+
+qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected) {
+    qint64 total = 0;
+    for (const CleanCategory& c : table)
+        if (selected.contains(c.id))
+            total += c.sizeBytes;
+    return total;
+}
+
+QSet<QString> rescanSelection(const QList<CleanCategory>& table, const QSet<QString>& remembered) {
+    QSet<QString> out;
+    for (const CleanCategory& c : table)
+        if (remembered.isEmpty() ? c.onByDefault : remembered.contains(c.id))
+            out.insert(c.id);
+    return out;
+}
+
+QString confirmTitle(qint64 selectedBytes) {
+    return QStringLiteral("Clean ") + formatBytes(selectedBytes) +
+           QStringLiteral(" of developer data?");
+}
+
+QString confirmMessage() {
+    return QStringLiteral("Selected items move to the Trash so you can undo. Caches regenerate; "
+                          "models and Docker data re-download if you need them again.");
+}
+
+QString safeRecoveryLine(qint64 bytes) {
+    return QStringLiteral("Safe recovery available · ") + formatBytes(bytes);
+}
+
+QString measuringLine(int done, int total) {
+    if (total < 1)
+        return QStringLiteral("Measuring…");
+    return QStringLiteral("Measuring %1 of %2…").arg(done).arg(total);
+}
+
+QString measuringDetail(const QString& label) {
+    return label.isEmpty() ? QStringLiteral("Starting") : label;
+}
+
+QString placeholderNow(const QString& label) {
+    return label.isEmpty() ? QStringLiteral("This can take a minute the first time.")
+                           : QStringLiteral("Now: ") + label;
+}
+
+QString placeholderCount(int done, int total) {
+    return total >= 1 ? QStringLiteral("%1 of %2").arg(done).arg(total) : QString();
+}
+
+QString nothingMessage(bool modelsOnly) {
+    return modelsOnly
+               ? QStringLiteral("No Ollama or LM Studio models found on this Mac.")
+               : QStringLiteral(
+                     "Nothing from Xcode, Docker, Homebrew, npm, Ollama and the rest on this Mac.");
+}
+
+QString keepAwakeCardText(bool active, const QString& statusLine) {
+    return active ? statusLine
+                  : QStringLiteral("Stop idle sleep for Open Claw-style agents, builds and long "
+                                   "downloads.");
+}
+
+QString keepAwakeCardButton(bool active) {
+    return active ? QStringLiteral("Manage") : QStringLiteral("Open");
+}
+
+QString keepAwakeTitle(bool active) {
+    return active ? QStringLiteral("Keeping this Mac awake")
+                  : QStringLiteral("Your Mac can sleep normally");
+}
+
+QString durationLabel(KeepAwakeManager::Duration duration) {
+    switch (duration) {
+    case KeepAwakeManager::Duration::UntilQuit:
+        return QStringLiteral("Until I turn it off");
+    case KeepAwakeManager::Duration::OneHour:
+        return QStringLiteral("1 hour");
+    case KeepAwakeManager::Duration::TwoHours:
+        return QStringLiteral("2 hours");
+    case KeepAwakeManager::Duration::FourHours:
+        return QStringLiteral("4 hours");
+    }
+    return {};
+}
+
+} // namespace DeveloperText

@@ -1,0 +1,65 @@
+#pragma once
+
+#include "cleaning/CleanCategory.h"
+#include "shell/ScreenModes.h"
+#include "vitals/KeepAwakeManager.h"
+
+#include <optional>
+#include <QList>
+#include <QSet>
+#include <QString>
+
+// The wording and the figures of the Developer Centre: which pane a request names, which rows
+// the hub and the two cleaning panes show, what is ticked after a rescan, and the keep-awake
+// pane's titles. Pure functions of the developer table and a set of ticked ids.
+namespace DeveloperText {
+
+// The pane an "open developer pane" message names: only a payload that is exactly one of the
+// four raw values; anything else (empty, a title, another spelling) names none.
+std::optional<DevPane> paneFromPayload(const QString& payload);
+
+// Ollama and LM Studio: the rows of the AI models pane, left out of the hub's safe total.
+bool isModelCategory(const CleanCategory& category);
+// Rows that hold something (bytes or files above zero), in table order.
+QList<CleanCategory> visibleCategories(const QList<CleanCategory>& table);
+// The visible rows without the model rows.
+QList<CleanCategory> hubCategories(const QList<CleanCategory>& table);
+// The hub's "safe recovery" figure: bytes of the visible, non-model rows on by default.
+qint64 safeTotal(const QList<CleanCategory>& table);
+// The hub's "Largest on this Mac" rows: the visible rows (models included), largest first,
+// equal sizes in table order, at most five.
+QList<CleanCategory> largest(const QList<CleanCategory>& table);
+// A cleaning pane's rows: the visible rows (only the model rows when modelsOnly), largest
+// first, equal sizes in table order.
+QList<CleanCategory> paneRows(const QList<CleanCategory>& table, bool modelsOnly);
+// Bytes of every ticked row, visible or not; ids with no row count nothing.
+qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected);
+// The ticks after a rescan: the remembered ticks that still name a row, or, when nothing was
+// ticked, the rows on by default.
+QSet<QString> rescanSelection(const QList<CleanCategory>& table, const QSet<QString>& remembered);
+
+// "Clean 1.2 GB of developer data?"
+QString confirmTitle(qint64 selectedBytes);
+QString confirmMessage();
+// "Safe recovery available · 1.2 GB"
+QString safeRecoveryLine(qint64 bytes);
+// The measuring strip: "Measuring…" before the total is known, else "Measuring 3 of 23…";
+// under it the row being measured, or "Starting".
+QString measuringLine(int done, int total);
+QString measuringDetail(const QString& label);
+// The placeholder while nothing is listed yet: "Now: <row>", or the first-time hint.
+QString placeholderNow(const QString& label);
+// "3 of 23", shown only once the total is known (empty otherwise).
+QString placeholderCount(int done, int total);
+// The "Nothing found here" message of the cleanup or the models pane.
+QString nothingMessage(bool modelsOnly);
+
+// The hub's keep-awake card: the live status line while on, the fixed text while off.
+QString keepAwakeCardText(bool active, const QString& statusLine);
+QString keepAwakeCardButton(bool active);
+// The keep-awake pane's status title.
+QString keepAwakeTitle(bool active);
+// The Duration picker's label of a period.
+QString durationLabel(KeepAwakeManager::Duration duration);
+
+} // namespace DeveloperText

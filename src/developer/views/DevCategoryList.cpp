@@ -1,0 +1,283 @@
+#include "developer/views/DevCategoryList.h"
+
+#include "cleaning/CleanerPaneText.h"
+#include "cleaning/CleanupScanner.h"
+#include "developer/DeveloperText.h"
+#include "platform/ByteFormat.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "ui-kit/TamsoExplainRow.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+using Kind = CleanupScanner::State::Kind;
+
+namespace {
+QWidget* centred(QWidget* parent, const std::function<void(QVBoxLayout*, QWidget*)>& fill) {
+    auto* page = new QWidget(parent);
+    auto* column = new QVBoxLayout(page);
+    column->setSpacing(12);
+    column->addStretch(1);
+    fill(column, page);
+    column->addStretch(1);
+    return page;
+}
+} // namespace
+
+DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, bool modelsOnly,
+                                 QWidget* parent)
+    : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_modelsOnly(modelsOnly) {
+    setObjectName(modelsOnly ? QStringLiteral("devModelsPane") : QStringLiteral("devCleanupPane"));
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* bar = new QWidget(this);
+    auto* barRow = new QHBoxLayout(bar);
+    barRow->setContentsMargins(16, 16, 16, 16);
+    barRow->setSpacing(10);
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    titles->addWidget(QKBuild::label(QStringLiteral("Reclaim developer space"), TextStyle::Headline,
+                                     QKForeground::Primary, bar));
+    titles->addWidget(QKBuild::label(
+        QStringLiteral("Build caches regenerate. Models and Docker data re-download. Pendrel "
+                       "explains each one first."),
+        TextStyle::Caption, QKForeground::Secondary, bar));
+    barRow->addLayout(titles, 1);
+    m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, bar, std::nullopt,
+                              false);
+    m_result->setObjectName(QStringLiteral("devResult"));
+    barRow->addWidget(m_result);
+    m_rescan = QKBuild::button(CleanerPaneText::rescanTitle(), false, bar);
+    m_rescan->setObjectName(QStringLiteral("devRescan"));
+    barRow->addWidget(m_rescan);
+    m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0), bar);
+    m_clean->setObjectName(QStringLiteral("devClean"));
+    barRow->addWidget(m_clean);
+    root->addWidget(bar);
+
+    auto* askRow = new QWidget(this);
+    auto* askLayout = new QVBoxLayout(askRow);
+    askLayout->setContentsMargins(16, 0, 16, 12);
+    m_ask = new AskTamsoStrip(CleanerPaneText::askPrompt(),
+                              QStringLiteral("What developer caches are safe to delete?"), true,
+                              askRow);
+    askLayout->addWidget(m_ask);
+    root->addWidget(askRow);
+    root->addWidget(new QKHairline(this));
+
+    // The measuring strip sits above the body while the scanner measures.
+    m_strip = new QWidget(this);
+    m_strip->setObjectName(QStringLiteral("devMeasuringStrip"));
+    m_strip->setAutoFillBackground(true);
+    {
+        QPalette pal = m_strip->palette();
+        QColor fill = pal.color(QPalette::Window).darker(106);
+        pal.setColor(QPalette::Window, fill);
+        m_strip->setPalette(pal);
+        auto* row = new QHBoxLayout(m_strip);
+        row->setContentsMargins(14, 8, 14, 8);
+        row->setSpacing(8);
+        row->addWidget(new QKSpinner(m_strip));
+        auto* lines = new QVBoxLayout;
+        lines->setSpacing(2);
+        m_stripLine = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Primary, m_strip,
+                                     QFont::DemiBold, false);
+        m_stripDetail = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Secondary,
+                                       m_strip, std::nullopt, false);
+        lines->addWidget(m_stripLine);
+        lines->addWidget(m_stripDetail);
+        row->addLayout(lines);
+        row->addStretch(1);
+    }
+    root->addWidget(m_strip);
+
+    m_body = new QStackedWidget(this);
+    m_preparing = centred(m_body, [](QVBoxLayout* column, QWidget* page) {
+        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
+        column->addWidget(QKBuild::label(QStringLiteral("Preparing…"), TextStyle::Callout,
+                                         QKForeground::Secondary, page, std::nullopt, false),
+                          0, Qt::AlignHCenter);
+    });
+    m_placeholder = centred(m_body, [this](QVBoxLayout* column, QWidget* page) {
+        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
+        column->addWidget(QKBuild::label(QStringLiteral("Measuring developer data…"),
+                                         TextStyle::Callout, QKForeground::Primary, page,
+                                         std::nullopt, false),
+                          0, Qt::AlignHCenter);
+        m_placeholderNow = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary,
+                                          page, std::nullopt, false);
+        column->addWidget(m_placeholderNow, 0, Qt::AlignHCenter);
+        m_placeholderCount = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary,
+                                            page, std::nullopt, false);
+        column->addWidget(m_placeholderCount, 0, Qt::AlignHCenter);
+    });
+    m_preparing->setObjectName(QStringLiteral("devPreparing"));
+    m_placeholder->setObjectName(QStringLiteral("devPlaceholder"));
+    m_listPage = new QWidget(m_body);
+    m_listPage->setObjectName(QStringLiteral("devList"));
+    QKBuild::page(m_listColumn, m_listPage);
+    m_section = QKBuild::label(QStringLiteral("Found so far"), TextStyle::Headline,
+                               QKForeground::Secondary, nullptr, std::nullopt, false);
+    QKBuild::addPart(m_listColumn, m_section);
+    m_nothing = new QKEmptyState(QStringLiteral("Nothing found here"), "hammer"_sym,
+                                 DeveloperText::nothingMessage(modelsOnly), m_body);
+    m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
+                                std::nullopt, m_body);
+    for (QWidget* page : {m_preparing, m_placeholder, m_listPage, static_cast<QWidget*>(m_nothing),
+                          static_cast<QWidget*>(m_failed)})
+        m_body->addWidget(page);
+    root->addWidget(m_body, 1);
+
+    connect(m_rescan, &QPushButton::clicked, this, [this] {
+        if (onRescan)
+            onRescan();
+    });
+    connect(m_clean, &QPushButton::clicked, this, [this] {
+        if (onCleanRequested)
+            onCleanRequested();
+    });
+    connect(&m_scanner, &CleanupScanner::stateChanged, this, &DevCategoryList::refresh);
+    connect(&m_scanner, &CleanupScanner::categoriesChanged, this, &DevCategoryList::refresh);
+    connect(&m_scanner, &CleanupScanner::progressDoneChanged, this, &DevCategoryList::refresh);
+    connect(&m_scanner, &CleanupScanner::progressLabelChanged, this, &DevCategoryList::refresh);
+    connect(&screen, &ScreenState::devSelectedChanged, this, [this] {
+        syncChecks();
+        updateHeader();
+    });
+    connect(&screen, &ScreenState::devResultChanged, this, &DevCategoryList::updateResult);
+
+    refresh();
+    updateResult();
+}
+
+void DevCategoryList::setCleaning(bool cleaning) {
+    m_cleaning = cleaning;
+    updateHeader();
+}
+
+QWidget* DevCategoryList::currentBody() const {
+    return m_body->currentWidget();
+}
+
+void DevCategoryList::refresh() {
+    const CleanupScanner::State state = m_scanner.state();
+    const int done = m_scanner.progressDone();
+    const int total = m_scanner.progressTotal();
+    const QString label = m_scanner.progressLabel();
+    m_strip->setVisible(state.kind == Kind::Scanning);
+    m_stripLine->setText(DeveloperText::measuringLine(done, total));
+    m_stripDetail->setText(DeveloperText::measuringDetail(label));
+    m_placeholderNow->setText(DeveloperText::placeholderNow(label));
+    m_placeholderCount->setText(DeveloperText::placeholderCount(done, total));
+    m_placeholderCount->setVisible(total >= 1);
+
+    rebuildRows();
+    const bool empty = m_rows.isEmpty();
+    m_section->setVisible(state.kind == Kind::Scanning);
+    switch (state.kind) {
+    case Kind::Idle:
+        m_body->setCurrentWidget(m_preparing);
+        break;
+    case Kind::Scanning:
+        m_body->setCurrentWidget(empty ? m_placeholder : m_listPage);
+        break;
+    case Kind::Done:
+        m_body->setCurrentWidget(empty ? static_cast<QWidget*>(m_nothing) : m_listPage);
+        break;
+    case Kind::Failed:
+        m_failed->setMessage(state.message);
+        m_body->setCurrentWidget(m_failed);
+        break;
+    }
+    updateHeader();
+}
+
+void DevCategoryList::rebuildRows() {
+    const QList<CleanCategory> rows = DeveloperText::paneRows(m_scanner.categories(), m_modelsOnly);
+    QStringList ids;
+    for (const CleanCategory& c : rows)
+        ids.append(c.id);
+    // Same rows in the same order: refresh their figures in place (a click stays under the mouse).
+    if (ids == m_rowIds) {
+        for (qsizetype i = 0; i < rows.size(); ++i) {
+            m_rows.at(i)->setSizeText(formatBytes(rows.at(i).sizeBytes));
+            m_rows.at(i)->setMeta(CleanerPaneText::metaLine(rows.at(i)));
+        }
+        return;
+    }
+    // The section title is the column's first part; the rows follow it, before the stretch.
+    while (m_listColumn->count() > 2) {
+        QLayoutItem* item = m_listColumn->takeAt(1);
+        if (QWidget* w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    m_rows.clear();
+    m_rowIds = ids;
+    if (rows.isEmpty())
+        return;
+    const QSet<QString> ticked = m_screen ? m_screen->devSelected() : QSet<QString>();
+    auto* box = new QKGroupBox(QString(), 0);
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const CleanCategory& c = rows.at(i);
+        if (i > 0)
+            box->column()->addWidget(new QKHairline(box->card(), 0.07));
+        auto* row =
+            new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription, box->card());
+        row->setMeta(CleanerPaneText::metaLine(c));
+        row->setSafety(c.safety);
+        row->setSelected(ticked.contains(c.id));
+        const QString id = c.id;
+        connect(row, &TamsoExplainRow::selectedChanged, this,
+                [this, id](bool on) { toggle(id, on); });
+        box->column()->addWidget(row);
+        m_rows.append(row);
+    }
+    m_listColumn->insertWidget(1, box);
+}
+
+void DevCategoryList::toggle(const QString& id, bool on) {
+    if (!m_screen)
+        return;
+    QSet<QString> ids = m_screen->devSelected();
+    if (on)
+        ids.insert(id);
+    else
+        ids.remove(id);
+    m_screen->setDevSelected(ids);
+}
+
+void DevCategoryList::syncChecks() {
+    const QSet<QString> ticked = m_screen ? m_screen->devSelected() : QSet<QString>();
+    for (qsizetype i = 0; i < m_rows.size(); ++i)
+        m_rows.at(i)->setSelected(ticked.contains(m_rowIds.at(i)));
+}
+
+void DevCategoryList::updateHeader() {
+    const QSet<QString> ticked = m_screen ? m_screen->devSelected() : QSet<QString>();
+    m_clean->setText(CleanerPaneText::cleanButtonTitle(
+        DeveloperText::selectedBytes(m_scanner.categories(), ticked)));
+    m_clean->setEnabled(!ticked.isEmpty() && !m_cleaning && !m_scanner.isScanning());
+}
+
+void DevCategoryList::updateResult() {
+    const std::optional<QString> line = m_screen ? m_screen->devResult() : std::optional<QString>();
+    m_result->setText(line.value_or(QString()));
+    m_result->setVisible(line.has_value());
+}

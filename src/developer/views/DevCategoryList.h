@@ -1,0 +1,91 @@
+#pragma once
+
+#include <functional>
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class AskTamsoStrip;
+class CleanupScanner;
+class QKEmptyState;
+class QKProminentButton;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QVBoxLayout;
+class ScreenState;
+class TamsoExplainRow;
+
+// The cleanup and AI models panes of the Developer Centre: one view over the shared developer
+// scanner, listing the rows that hold data (all of them, or only the model rows), largest first.
+// The ticks and the result line are ScreenState's devSelected and devResult, so both panes show
+// the same choice and the same total.
+//
+// While measuring, rows enter a "Found so far" list as they are measured. "Clean selected" asks
+// the host (onCleanRequested) to confirm; it is disabled with nothing ticked, while a clean
+// runs, and while measuring: a row not yet measured shows 0 bytes, so the total offered for
+// confirmation would understate what the clean empties.
+class DevCategoryList : public QWidget {
+    Q_OBJECT
+public:
+    DevCategoryList(CleanupScanner& scanner, ScreenState& screen, bool modelsOnly,
+                    QWidget* parent = nullptr);
+
+    // Called by "Rescan" and "Clean selected"; the Developer Centre owns both runs.
+    std::function<void()> onRescan;
+    std::function<void()> onCleanRequested;
+    // A clean is under way (the host's state); disables the clean button.
+    void setCleaning(bool cleaning);
+
+    bool modelsOnly() const { return m_modelsOnly; }
+    QPushButton* rescanButton() const { return m_rescan; }
+    QKProminentButton* cleanButton() const { return m_clean; }
+    QLabel* resultLabel() const { return m_result; }
+    AskTamsoStrip* askStrip() const { return m_ask; }
+    QWidget* currentBody() const;
+    QWidget* preparingState() const { return m_preparing; }
+    QWidget* placeholderState() const { return m_placeholder; }
+    QWidget* listPage() const { return m_listPage; }
+    QKEmptyState* nothingState() const { return m_nothing; }
+    QKEmptyState* failedState() const { return m_failed; }
+    QWidget* measuringStrip() const { return m_strip; }
+    QLabel* stripLine() const { return m_stripLine; }
+    QLabel* stripDetail() const { return m_stripDetail; }
+    QLabel* placeholderNow() const { return m_placeholderNow; }
+    QLabel* placeholderCount() const { return m_placeholderCount; }
+    QLabel* sectionTitle() const { return m_section; }
+    QList<TamsoExplainRow*> rows() const { return m_rows; }
+
+private:
+    void refresh();
+    void rebuildRows();
+    void syncChecks();
+    void updateHeader();
+    void updateResult();
+    void toggle(const QString& id, bool on);
+
+    CleanupScanner& m_scanner;
+    QPointer<ScreenState> m_screen;
+    bool m_modelsOnly;
+    bool m_cleaning = false;
+
+    QLabel* m_result;
+    QPushButton* m_rescan;
+    QKProminentButton* m_clean;
+    AskTamsoStrip* m_ask;
+    QWidget* m_strip;
+    QLabel* m_stripLine;
+    QLabel* m_stripDetail;
+    QStackedWidget* m_body;
+    QWidget* m_preparing;
+    QWidget* m_placeholder;
+    QLabel* m_placeholderNow;
+    QLabel* m_placeholderCount;
+    QWidget* m_listPage;
+    QVBoxLayout* m_listColumn;
+    QLabel* m_section;
+    QKEmptyState* m_nothing;
+    QKEmptyState* m_failed;
+    QList<TamsoExplainRow*> m_rows;
+    QStringList m_rowIds;
+};

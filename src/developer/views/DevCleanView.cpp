@@ -1,0 +1,297 @@
+#include "developer/views/DevCleanView.h"
+
+#include "cleaning/CleanerPaneText.h"
+#include "cleaning/CleanupScanner.h"
+#include "developer/DeveloperText.h"
+#include "developer/views/DevAwakePane.h"
+#include "developer/views/DevCategoryList.h"
+#include "platform/ByteFormat.h"
+#include "platform/NotificationCenter.h"
+#include "platform/SymbolName.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/AskTamsoStrip.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKGridLayout.h"
+#include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TamsoExplainRow.h"
+#include "vitals/KeepAwakeManager.h"
+
+#include <QCoreApplication>
+#include <QFuture>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+using Kind = CleanupScanner::State::Kind;
+
+namespace {
+QStringList paneTitles() {
+    QStringList out;
+    for (DevPane pane : allCases<DevPane>())
+        out.append(title(pane));
+    return out;
+}
+} // namespace
+
+DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
+                           KeepAwakeManager& keepAwake, QWidget* parent)
+    : QWidget(parent), m_screen(&screen), m_scanner(scanner), m_keepAwake(keepAwake) {
+    setObjectName(QStringLiteral("devCleanView"));
+    setWindowTitle(QStringLiteral("Developer Centre"));
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+
+    auto* pickerRow = new QHBoxLayout;
+    pickerRow->setContentsMargins(16, 12, 16, 8);
+    m_picker = new SegmentedControl(paneTitles(), this);
+    m_picker->setObjectName(QStringLiteral("devPanePicker"));
+    m_picker->setMaximumWidth(480);
+    pickerRow->addWidget(m_picker);
+    pickerRow->addStretch(1);
+    root->addLayout(pickerRow);
+
+    m_panes = new QStackedWidget(this);
+    m_hub = buildHub();
+    m_cleanup = new DevCategoryList(scanner, screen, false, m_panes);
+    m_models = new DevCategoryList(scanner, screen, true, m_panes);
+    m_awake = new DevAwakePane(keepAwake, m_panes);
+    m_panes->addWidget(m_hub);
+    m_panes->addWidget(m_cleanup);
+    m_panes->addWidget(m_models);
+    m_panes->addWidget(m_awake);
+    root->addWidget(m_panes, 1);
+
+    m_confirm =
+        new DeleteConfirm(this, DeveloperText::confirmTitle(0), DeveloperText::confirmMessage(),
+                          CleanerPaneText::confirmVerb(), [this] { startClean(); });
+    for (DevCategoryList* list : {m_cleanup, m_models}) {
+        list->onRescan = [this] { rescan(); };
+        list->onCleanRequested = [this] {
+            updateConfirmTitle();
+            m_confirm->setPresented(true);
+        };
+    }
+
+    connect(m_picker, &SegmentedControl::activated, this,
+            [this](int index) { openPane(allCases<DevPane>().value(index, DevPane::Hub)); });
+    connect(&screen, &ScreenState::devPaneChanged, this, &DevCleanView::showPane);
+    connect(&screen, &ScreenState::devSelectedChanged, this, &DevCleanView::updateConfirmTitle);
+    connect(&m_scanner, &CleanupScanner::stateChanged, this, [this] {
+        // A measurement started under an open confirmation would change what it approves.
+        if (m_scanner.isScanning() && m_confirm->isPresented())
+            m_confirm->setPresented(false);
+        refreshHub();
+    });
+    connect(&m_scanner, &CleanupScanner::categoriesChanged, this, [this] {
+        refreshHub();
+        updateConfirmTitle();
+    });
+    connect(&m_keepAwake, &KeepAwakeManager::isActiveChanged, this,
+            &DevCleanView::refreshKeepAwake);
+    connect(&m_keepAwake, &KeepAwakeManager::statusLineChanged, this,
+            &DevCleanView::refreshKeepAwake);
+    NotificationCenter::defaultCenter().observe(
+        Notifications::OpenDevPane, this, [this](const QString& payload) {
+            if (const std::optional<DevPane> pane = DeveloperText::paneFromPayload(payload))
+                openPane(*pane);
+        });
+
+    showPane();
+    refreshHub();
+    refreshKeepAwake();
+}
+
+QWidget* DevCleanView::buildHub() {
+    auto* hub = new QWidget(m_panes);
+    hub->setObjectName(QStringLiteral("devHub"));
+    QKBuild::page(m_hubColumn, hub);
+    QKBuild::addPart(m_hubColumn,
+                     new AskTamsoStrip(QStringLiteral("Ask about Docker, Xcode or models"),
+                                       QStringLiteral("What developer junk is safe to delete?"),
+                                       true));
+    QKBuild::addPart(m_hubColumn,
+                     QKBuild::label(QStringLiteral("Developer Centre"), TextStyle::Title2,
+                                    QKForeground::Primary, nullptr, QFont::Bold));
+    QKBuild::addPart(
+        m_hubColumn,
+        QKBuild::label(QStringLiteral("Docker, Ollama, Xcode, Homebrew, npm and more — each "
+                                      "explained with sizes before anything is removed. Keep "
+                                      "Awake stops the Mac sleeping during long agent jobs and "
+                                      "builds."),
+                       TextStyle::Callout, QKForeground::Secondary, nullptr));
+    m_awakeLine = new QKIconLabel("cup.and.saucer.fill"_sym, QString(),
+                                  QKFont{TextStyle::Callout, std::nullopt, QFont::Medium},
+                                  QKForeground::Orange);
+    m_awakeLine->setObjectName(QStringLiteral("hubAwakeLine"));
+    QKBuild::addPart(m_hubColumn, m_awakeLine);
+    m_safeLine = QKBuild::label(QString(), TextStyle::Headline, QKForeground::Green, nullptr);
+    m_safeLine->setObjectName(QStringLiteral("hubSafeLine"));
+    QKBuild::addPart(m_hubColumn, m_safeLine);
+
+    auto* grid = new QWidget;
+    grid->setObjectName(QStringLiteral("hubCards"));
+    m_cardGrid = new QKGridLayout(220, 14, 14, grid);
+    QLabel* ignoredText = nullptr;
+    QPushButton* button = nullptr;
+    const auto addCard = [&](const QString& symbol, const QString& title, const QString& text,
+                             const QString& label, QLabel** textOut, QPushButton** buttonOut) {
+        QKProminentButton* open =
+            QKBuild::addTile(m_cardGrid, symbol, title, text, label, grid, textOut);
+        m_cardButtons.append(open);
+        *buttonOut = open;
+    };
+    addCard("cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
+            DeveloperText::keepAwakeCardText(false, QString()),
+            DeveloperText::keepAwakeCardButton(false), &m_awakeCardText, &m_awakeCardButton);
+    connect(m_awakeCardButton, &QPushButton::clicked, this, [this] { openPane(DevPane::Awake); });
+    addCard("hammer"_sym, QStringLiteral("Cleanup"),
+            QStringLiteral("Xcode, Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, "
+                           "node_modules and more."),
+            QStringLiteral("Open"), &ignoredText, &button);
+    connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Cleanup); });
+    addCard("brain"_sym, QStringLiteral("AI models"),
+            QStringLiteral("Ollama and LM Studio models with sizes. Off by "
+                           "default — check before clearing."),
+            QStringLiteral("Open"), &ignoredText, &button);
+    connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Models); });
+    addCard("arrow.left.arrow.right.square"_sym, QStringLiteral("Compare files"),
+            QStringLiteral("Drop two files side by side and see what changed."),
+            QStringLiteral("Open"), &ignoredText, &button);
+    connect(button, &QPushButton::clicked, this, &DevCleanView::openCompare);
+    QKBuild::addPart(m_hubColumn, grid);
+
+    m_largestBox = new QKGroupBox(QStringLiteral("Largest on this Mac"), 0);
+    m_largestBox->setObjectName(QStringLiteral("hubLargest"));
+    QKBuild::addPart(m_hubColumn, m_largestBox);
+    return hub;
+}
+
+void DevCleanView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    onAppearScan();
+}
+
+void DevCleanView::onAppearScan() {
+    if (m_scanner.state().kind == Kind::Idle)
+        rescan();
+}
+
+void DevCleanView::openPane(DevPane pane) {
+    if (m_screen)
+        m_screen->setDevPane(pane);
+}
+
+void DevCleanView::openCompare() {
+    NotificationCenter::defaultCenter().post(Notifications::OpenSection, QStringLiteral("compare"));
+}
+
+QWidget* DevCleanView::currentPane() const {
+    return m_panes->currentWidget();
+}
+
+void DevCleanView::showPane() {
+    const DevPane pane = m_screen ? m_screen->devPane() : DevPane::Hub;
+    const int index = int(allCases<DevPane>().indexOf(pane));
+    m_picker->setCurrentIndex(index);
+    m_panes->setCurrentIndex(index);
+}
+
+void DevCleanView::rescan() {
+    if (!m_screen) {
+        m_scanner.scan();
+        return;
+    }
+    m_screen->setDevResult(std::nullopt);
+    const QSet<QString> remembered = m_screen->devSelected();
+    m_scanner.scan();
+    m_screen->setDevSelected(DeveloperText::rescanSelection(m_scanner.categories(), remembered));
+}
+
+void DevCleanView::startClean() {
+    if (m_cleaning || !m_screen)
+        return;
+    setCleaning(true);
+    const QSet<QString> ids = m_screen->devSelected();
+    // The scanner and ScreenState outlive the screen: the result is written and the scanner
+    // measures again even when the screen has gone meanwhile.
+    const QPointer<DevCleanView> self(this);
+    const QPointer<ScreenState> screen = m_screen;
+    const QPointer<CleanupScanner> scanner(&m_scanner);
+    m_scanner.clean(ids).then([self, screen, scanner](const CleanResult& r) {
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, screen, scanner, r] {
+                if (self)
+                    self->setCleaning(false);
+                if (screen)
+                    screen->setDevResult(
+                        CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+                if (scanner)
+                    scanner->scan();
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void DevCleanView::setCleaning(bool cleaning) {
+    m_cleaning = cleaning;
+    m_cleanup->setCleaning(cleaning);
+    m_models->setCleaning(cleaning);
+}
+
+void DevCleanView::updateConfirmTitle() {
+    const QSet<QString> ticked = m_screen ? m_screen->devSelected() : QSet<QString>();
+    m_confirm->setTitle(
+        DeveloperText::confirmTitle(DeveloperText::selectedBytes(m_scanner.categories(), ticked)));
+}
+
+void DevCleanView::refreshKeepAwake() {
+    const bool active = m_keepAwake.isActive();
+    m_awakeLine->setText(m_keepAwake.statusLine());
+    m_awakeLine->setVisible(active);
+    m_awakeCardText->setText(DeveloperText::keepAwakeCardText(active, m_keepAwake.statusLine()));
+    m_awakeCardButton->setText(DeveloperText::keepAwakeCardButton(active));
+}
+
+void DevCleanView::refreshHub() {
+    const QList<CleanCategory>& table = m_scanner.categories();
+    const bool done = m_scanner.state().kind == Kind::Done;
+    m_safeLine->setText(DeveloperText::safeRecoveryLine(DeveloperText::safeTotal(table)));
+    m_safeLine->setVisible(done);
+
+    m_largestRows.clear();
+    // Hairlines between rows go with the rows.
+    while (m_largestBox->column()->count() > 0) {
+        QLayoutItem* item = m_largestBox->column()->takeAt(0);
+        if (QWidget* w = item->widget()) {
+            w->hide();
+            w->deleteLater();
+        }
+        delete item;
+    }
+    const QList<CleanCategory> rows = DeveloperText::largest(table);
+    m_largestBox->setVisible(done && !rows.isEmpty());
+    if (!done)
+        return;
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        const CleanCategory& c = rows.at(i);
+        if (i > 0)
+            m_largestBox->column()->addWidget(new QKHairline(m_largestBox->card(), 0.07));
+        auto* row = new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription,
+                                        m_largestBox->card());
+        row->setMeta(c.consequence);
+        row->setSafety(c.safety);
+        m_largestBox->column()->addWidget(row);
+        m_largestRows.append(row);
+    }
+}

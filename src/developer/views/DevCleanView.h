@@ -1,0 +1,102 @@
+#pragma once
+
+#include "shell/ScreenModes.h"
+
+#include <QList>
+#include <QPointer>
+#include <QWidget>
+
+class CleanupScanner;
+class DeleteConfirm;
+class DevAwakePane;
+class DevCategoryList;
+class KeepAwakeManager;
+class QKGridLayout;
+class QKIconLabel;
+class QKGroupBox;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QVBoxLayout;
+class ScreenState;
+class SegmentedControl;
+class TamsoExplainRow;
+
+// The Developer Centre: a picker over four panes (overview hub, cleanup, AI models, keep
+// awake). The pane on show is ScreenState's devPane alone, written by the picker, the hub's
+// cards and the "open developer pane" message (heard only while this screen exists), so the
+// last pane chosen is shown again on return.
+//
+// Showing the screen measures only while the shared developer scanner is idle (it has never
+// measured, or its run was cancelled); otherwise it shows what the scanner last found. The
+// screen owns the clean run of its two cleaning panes: the typed-code confirmation (titled with
+// the size of every ticked row, listed or not), the clean to the Trash, the result line and the
+// re-measure. Rescan keeps the ticks that still name a row, or ticks the defaults when nothing
+// was ticked.
+class DevCleanView : public QWidget {
+    Q_OBJECT
+public:
+    DevCleanView(ScreenState& screen, CleanupScanner& scanner, KeepAwakeManager& keepAwake,
+                 QWidget* parent = nullptr);
+
+    void openPane(DevPane pane);
+    // Asks the main window for the file compare section.
+    void openCompare();
+    void rescan();
+    // Measures when the scanner is idle; a scanner that measured or is measuring is left alone.
+    void onAppearScan();
+    // The confirmation's action: cleans the ticked rows, then writes the result and re-measures.
+    void startClean();
+    bool isCleaning() const { return m_cleaning; }
+
+    SegmentedControl* picker() const { return m_picker; }
+    QWidget* currentPane() const;
+    QWidget* hubPane() const { return m_hub; }
+    DevCategoryList* cleanupPane() const { return m_cleanup; }
+    DevCategoryList* modelsPane() const { return m_models; }
+    DevAwakePane* awakePane() const { return m_awake; }
+    DeleteConfirm* confirmation() const { return m_confirm; }
+    // The hub's parts.
+    QKIconLabel* keepAwakeLine() const { return m_awakeLine; }
+    QLabel* safeLine() const { return m_safeLine; }
+    QKGroupBox* largestBox() const { return m_largestBox; }
+    QList<TamsoExplainRow*> largestRows() const { return m_largestRows; }
+    QLabel* keepAwakeCardText() const { return m_awakeCardText; }
+    QPushButton* keepAwakeCardButton() const { return m_awakeCardButton; }
+    QList<QPushButton*> cardButtons() const { return m_cardButtons; }
+    QKGridLayout* cardGrid() const { return m_cardGrid; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QWidget* buildHub();
+    void showPane();
+    void refreshHub();
+    void refreshKeepAwake();
+    void setCleaning(bool cleaning);
+    void updateConfirmTitle();
+
+    QPointer<ScreenState> m_screen;
+    CleanupScanner& m_scanner;
+    KeepAwakeManager& m_keepAwake;
+    bool m_cleaning = false;
+
+    SegmentedControl* m_picker;
+    QStackedWidget* m_panes;
+    QWidget* m_hub;
+    DevCategoryList* m_cleanup;
+    DevCategoryList* m_models;
+    DevAwakePane* m_awake;
+    DeleteConfirm* m_confirm;
+
+    QKIconLabel* m_awakeLine = nullptr;
+    QLabel* m_safeLine = nullptr;
+    QKGroupBox* m_largestBox = nullptr;
+    QVBoxLayout* m_hubColumn = nullptr;
+    QKGridLayout* m_cardGrid = nullptr;
+    QList<TamsoExplainRow*> m_largestRows;
+    QLabel* m_awakeCardText = nullptr;
+    QPushButton* m_awakeCardButton = nullptr;
+    QList<QPushButton*> m_cardButtons;
+};

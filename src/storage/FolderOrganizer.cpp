@@ -1,0 +1,212 @@
+#include "storage/FolderOrganizer.h"
+
+#include "assistant/JsonFields.h"
+#include "platform/AppSupportFolder.h"
+#include "platform/Clock.h"
+#include "storage/OrganizerFiles.h"
+
+#include <QDir>
+#include <QMetaObject>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QUuid>
+
+FolderOrganizer::FolderOrganizer(HomeLayout layout, QObject* parent)
+    : FolderOrganizer(std::move(layout), Options(), parent) {}
+
+FolderOrganizer::FolderOrganizer(HomeLayout layout, Options options, QObject* parent)
+    : QObject(parent), m_layout(std::move(layout)), m_options(std::move(options)),
+      m_journals(m_layout) {
+    if (!m_options.clock)
+        m_options.clock = std::make_shared<SystemClock>();
+}
+
+FolderOrganizer::~FolderOrganizer() {
+    // A run in flight finishes its file (and its journal) before the organizer goes.
+    m_work.waitForFinished();
+}
+
+QDateTime FolderOrganizer::now() const {
+    return m_options.clock->now();
+}
+
+void FolderOrganizer::setState(const State& state) {
+    if (m_state == state)
+        return;
+    m_state = state;
+    emit stateChanged();
+}
+
+void FolderOrganizer::setIncludeDownloads(bool on) {
+    if (on == m_includeDownloads)
+        return;
+    m_includeDownloads = on;
+    emit settingsChanged();
+}
+
+void FolderOrganizer::setIncludeDesktop(bool on) {
+    if (on == m_includeDesktop)
+        return;
+    m_includeDesktop = on;
+    emit settingsChanged();
+}
+
+void FolderOrganizer::setLeaveRecentDays(int days) {
+    if (days == m_leaveRecentDays)
+        return;
+    m_leaveRecentDays = days;
+    emit settingsChanged();
+}
+
+OrganizerPlan FolderOrganizer::buildPlan() const {
+    QStringList roots;
+    if (m_includeDownloads)
+        roots.append(QDir::cleanPath(m_layout.downloadsDir()));
+    if (m_includeDesktop)
+        roots.append(QDir::cleanPath(m_layout.desktopDir()));
+    return OrganizerFiles::buildPlan(roots, now(), m_leaveRecentDays);
+}
+
+void FolderOrganizer::makePlan() {
+    // Only the newest request publishes, so a burst of clicks lists the folders once.
+    const quint64 generation = ++m_planGeneration;
+    if (!m_state.isBusy())
+        setState(State::of(State::Kind::Planning));
+    QMetaObject::invokeMethod(
+        this,
+        [this, generation] {
+            if (generation != m_planGeneration)
+                return;
+            m_plan = buildPlan();
+            emit planChanged();
+            // A run in progress keeps its own state; the plan is shown beside it.
+            if (m_state.isBusy())
+                return;
+            if (m_plan->moves.isEmpty())
+                setState(State::failure(QStringLiteral("Nothing matched the current rules.")));
+            else
+                setState(State::of(State::Kind::Ready));
+        },
+        Qt::QueuedConnection);
+}
+
+void FolderOrganizer::toggleMove(const QString& id) {
+    if (!m_plan)
+        return;
+    for (OrganizerMove& move : m_plan->moves) {
+        if (move.id == id) {
+            move.isEnabled = !move.isEnabled;
+            emit planChanged();
+            return;
+        }
+    }
+}
+
+QList<OrganizerMove> FolderOrganizer::selectedMoves() const {
+    return m_plan ? m_plan->selectedMoves() : QList<OrganizerMove>();
+}
+
+qint64 FolderOrganizer::selectedBytes() const {
+    return m_plan ? m_plan->selectedBytes() : 0;
+}
+
+void FolderOrganizer::loadHistory() {
+    m_history = m_journals.history(now());
+    emit historyChanged();
+}
+
+void FolderOrganizer::waitForWork() {
+    m_work.waitForFinished();
+}
+
+bool FolderOrganizer::applySelected() {
+    if (m_state.isBusy())
+        return false;
+    const QList<OrganizerMove> moves = selectedMoves();
+    if (moves.isEmpty()) {
+        setState(State::failure(QStringLiteral("Nothing is selected to move.")));
+        return true;
+    }
+    setState(State::running(0, int(moves.size())));
+
+    OrganizerJournal journal;
+    journal.id = JsonFields::uuidText(QUuid::createUuid());
+    journal.startedAt = secondsSinceReferenceDate(now());
+    journal.homePath = home();
+    journal.planned = moves;
+
+    const OrganizerJournals store = m_journals;
+    const auto clock = m_options.clock;
+    const auto beforeStep = m_options.beforeStep;
+    m_work = QtConcurrent::run([this, planned = journal, store, clock, beforeStep] {
+        OrganizerJournal journal = planned;
+        int step = 0;
+        if (beforeStep)
+            beforeStep(step);
+        const bool saved = OrganizerRun::apply(
+            journal, store, [clock] { return clock->now(); },
+            [this, &step, &beforeStep](int done, int total) {
+                QMetaObject::invokeMethod(
+                    this, [this, done, total] { setState(State::running(done, total)); },
+                    Qt::QueuedConnection);
+                if (beforeStep && done < total)
+                    beforeStep(++step);
+            });
+        QMetaObject::invokeMethod(
+            this, [this, journal, saved] { finishApply(journal, saved); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void FolderOrganizer::finishApply(const OrganizerJournal& journal, bool saved) {
+    if (!saved) {
+        setState(State::failure(QStringLiteral("Could not save the undo record.")));
+        return;
+    }
+    m_history.prepend(journal);
+    emit historyChanged();
+    setState(State::finished(int(journal.completed.size()), int(journal.failures.size())));
+}
+
+bool FolderOrganizer::undo(const OrganizerJournal& journal) {
+    if (m_state.isBusy() || journal.undoneAt || !OrganizerJournals::hasValidId(journal))
+        return false;
+    setState(State::undoing(0, int(journal.completed.size())));
+
+    const OrganizerJournals store = m_journals;
+    const auto clock = m_options.clock;
+    const auto beforeStep = m_options.beforeStep;
+    const QString realHome = home();
+    m_work = QtConcurrent::run([this, run = journal, store, clock, beforeStep, realHome] {
+        OrganizerJournal journal = run;
+        int step = 0;
+        if (beforeStep && !journal.completed.isEmpty())
+            beforeStep(step);
+        QStringList failures;
+        const int restored = OrganizerRun::undo(
+            journal, realHome, store, [clock] { return clock->now(); },
+            [this, &step, &beforeStep](int done, int total) {
+                QMetaObject::invokeMethod(
+                    this, [this, done, total] { setState(State::undoing(done, total)); },
+                    Qt::QueuedConnection);
+                if (beforeStep && done < total)
+                    beforeStep(++step);
+            },
+            &failures);
+        const int failed = int(failures.size());
+        QMetaObject::invokeMethod(
+            this, [this, journal, restored, failed] { finishUndo(journal, restored, failed); },
+            Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void FolderOrganizer::finishUndo(const OrganizerJournal& journal, int restored, int failed) {
+    for (OrganizerJournal& entry : m_history) {
+        if (entry.id == journal.id) {
+            entry = journal;
+            emit historyChanged();
+            break;
+        }
+    }
+    setState(State::finished(restored, failed));
+}

@@ -1,0 +1,127 @@
+#include "storage/OrganizerText.h"
+
+#include "platform/ByteFormat.h"
+
+#include <QRegularExpression>
+
+namespace OrganizerText {
+
+using Kind = FolderOrganizer::State::Kind;
+
+QString title() {
+    return QStringLiteral("Folder Organizer");
+}
+QString subtitle() {
+    return QStringLiteral("Preview a tidy plan, apply it, and undo within 30 days.");
+}
+QString previewButton() {
+    return QStringLiteral("Preview plan");
+}
+QString askPrompt() {
+    return QStringLiteral("Ask Pendrel how to tidy Downloads");
+}
+QString askQuestion() {
+    return QStringLiteral("How should I organise my Downloads folder?");
+}
+QString rulesTitle() {
+    return QStringLiteral("Rules");
+}
+QString downloadsToggle() {
+    return QStringLiteral("Organise Downloads");
+}
+QString desktopToggle() {
+    return QStringLiteral("Organise Desktop");
+}
+QString stepperLabel(int days) {
+    return QStringLiteral("Leave files changed in the last %1 days").arg(days);
+}
+QString kindsNote() {
+    return QStringLiteral("Files are grouped into Images, Documents, Video, Audio, Installers and "
+                          "archives, or Other — still inside the same folder.");
+}
+QString previewTitle() {
+    return QStringLiteral("Preview");
+}
+QString applyButton() {
+    return QStringLiteral("Apply selected");
+}
+QString undoTitle() {
+    return QStringLiteral("Undo");
+}
+QString undoButton() {
+    return QStringLiteral("Undo");
+}
+QString selectedCount(qsizetype count) {
+    return QStringLiteral("%1 selected").arg(count);
+}
+QString leftAlone(qsizetype count) {
+    return QStringLiteral("%1 left alone").arg(count);
+}
+
+QString runLine(qsizetype moves, const QDateTime& startedAt, const QLocale& locale,
+                const std::optional<QTimeZone>& zone) {
+    const QDateTime local = zone ? startedAt.toTimeZone(*zone) : startedAt.toLocalTime();
+    // Some locales' short time carries seconds; a shortened time never does.
+    static const QRegularExpression seconds(QStringLiteral(R"([:.]ss(\.z+)?)"));
+    const QString time = locale.timeFormat(QLocale::ShortFormat).remove(seconds);
+    return QStringLiteral("%1 moves · ").arg(moves) +
+           locale.toString(local.date(), QStringLiteral("MMM d, yyyy")) + QStringLiteral(" at ") +
+           locale.toString(local.time(), time);
+}
+
+Status status(const FolderOrganizer::State& state, const std::optional<OrganizerPlan>& plan) {
+    switch (state.kind) {
+    case Kind::Idle:
+        return {};
+    case Kind::Planning:
+        return {Status::Look::Progress, QStringLiteral("Building a preview…")};
+    case Kind::Ready:
+        if (!plan)
+            return {};
+        return {Status::Look::Plain,
+                QStringLiteral("%1 moves · ").arg(plan->selectedMoves().size()) +
+                    formatBytes(plan->selectedBytes())};
+    case Kind::Running:
+        return {Status::Look::Progress,
+                QStringLiteral("Moving %1 of %2…").arg(state.done).arg(state.total)};
+    case Kind::Undoing:
+        return {Status::Look::Progress,
+                QStringLiteral("Undoing %1 of %2…").arg(state.done).arg(state.total)};
+    case Kind::Finished:
+        if (state.failed == 0)
+            return {Status::Look::Green, QStringLiteral("Done. Moved %1 items.").arg(state.moved)};
+        return {
+            Status::Look::Orange,
+            QStringLiteral("Moved %1. %2 needed attention.").arg(state.moved).arg(state.failed)};
+    case Kind::Failed:
+        return {Status::Look::Orange, state.message};
+    }
+    return {};
+}
+
+bool previewEnabled(const FolderOrganizer::State& state) {
+    return state.kind != Kind::Planning && !state.isBusy();
+}
+
+bool applyEnabled(const FolderOrganizer::State& state, const std::optional<OrganizerPlan>& plan) {
+    if (state.isBusy() || !plan)
+        return false;
+    for (const OrganizerMove& m : plan->moves)
+        if (m.isEnabled)
+            return true;
+    return false;
+}
+
+bool undoEnabled(const FolderOrganizer::State& state) {
+    return !state.isBusy();
+}
+
+QList<OrganizerJournal> undoableRuns(const QList<OrganizerJournal>& history) {
+    QList<OrganizerJournal> out;
+    for (const OrganizerJournal& j : history)
+        if (!j.undoneAt && !j.completed.isEmpty())
+            out.append(j);
+    return out;
+}
+
+} // namespace OrganizerText

@@ -1,0 +1,391 @@
+#include "storage/views/FolderBrowserView.h"
+
+#include "platform/ByteFormat.h"
+#include "platform/FileRevealer.h"
+#include "shell/ScreenState.h"
+#include "storage/FolderBrowserText.h"
+#include "storage/FolderTree.h"
+#include "storage/views/FolderRowDelegate.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKSymbol.h"
+#include "ui-kit/QKSymbolButton.h"
+
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStackedWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// A trail button: accent text while it leads somewhere, plain text for where the user is.
+QPushButton* linkButton(const QString& text, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QStringLiteral("QPushButton { border: none; padding: 2px 2px; }"));
+    QKFont::apply(button, TextStyle::Callout);
+    return button;
+}
+
+void setLinkEnabled(QPushButton* button, bool enabled) {
+    button->setEnabled(enabled);
+    QKForeground::apply(button, enabled ? QKForeground::Tint : QKForeground::Primary);
+}
+
+std::optional<FolderEntry> entryAt(const QModelIndex& index) {
+    const QVariant value = index.data(FolderEntryModel::EntryRole);
+    if (!value.canConvert<FolderEntry>())
+        return std::nullopt;
+    return value.value<FolderEntry>();
+}
+
+} // namespace
+
+FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, FileRevealer* revealer,
+                                     QWidget* parent)
+    : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer) {
+    setObjectName(QStringLiteral("folderBrowser"));
+    setMinimumWidth(380);
+    auto* root = new QVBoxLayout(this);
+    root->setContentsMargins(0, 0, 0, 0);
+    root->setSpacing(0);
+    root->addWidget(buildToolbar());
+    root->addWidget(new QKHairline(this));
+
+    m_body = new QStackedWidget(this);
+    m_failed = new QKEmptyState(FolderBrowserText::failedTitle(), QStringLiteral("lock.slash"),
+                                QString(), m_body);
+    m_failed->setObjectName(QStringLiteral("folderBrowserFailed"));
+    auto* again = new QKProminentButton(FolderBrowserText::tryAgain(), m_failed);
+    again->setObjectName(QStringLiteral("folderBrowserTryAgain"));
+    connect(again, &QPushButton::clicked, this, &FolderBrowserView::tryAgain);
+    m_failed->addActionWidget(again);
+
+    m_opening = new QWidget(m_body);
+    m_opening->setObjectName(QStringLiteral("folderBrowserOpening"));
+    auto* opening = new QVBoxLayout(m_opening);
+    opening->setSpacing(8);
+    opening->addStretch(1);
+    opening->addWidget(new QKSpinner(m_opening), 0, Qt::AlignHCenter);
+    QLabel* openingText = QKBuild::label(FolderBrowserText::opening(), TextStyle::Callout,
+                                         QKForeground::Secondary, m_opening);
+    openingText->setAlignment(Qt::AlignHCenter);
+    opening->addWidget(openingText);
+    opening->addStretch(1);
+
+    m_empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
+                               FolderBrowserText::emptyMessage(), m_body);
+    m_empty->setObjectName(QStringLiteral("folderBrowserEmpty"));
+
+    m_list = new QListView(m_body);
+    m_list->setObjectName(QStringLiteral("folderBrowserList"));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setMouseTracking(true);
+    m_delegate = new FolderRowDelegate(m_list);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setModel(tree.model());
+
+    m_body->addWidget(m_failed);
+    m_body->addWidget(m_opening);
+    m_body->addWidget(m_empty);
+    m_body->addWidget(m_list);
+    root->addWidget(m_body, 1);
+    root->addWidget(new QKHairline(this));
+    root->addWidget(buildStatus());
+
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (m_syncing || !m_screen)
+                    return;
+                const std::optional<FolderEntry> entry = entryAt(current);
+                m_screen->setFolderSelection(entry ? std::optional(entry->id) : std::nullopt);
+            });
+    connect(m_list, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
+        if (const std::optional<FolderEntry> entry = entryAt(index))
+            activate(*entry);
+    });
+    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        const std::optional<FolderEntry> entry = entryAt(m_list->indexAt(at));
+        if (!entry)
+            return;
+        QMenu menu(this);
+        if (entry->isFolder())
+            menu.addAction(FolderBrowserText::openInApp(), this,
+                           [this, e = *entry] { activate(e); });
+        menu.addAction(FolderBrowserText::reveal(), this, [this, e = *entry] { reveal(e); });
+        menu.exec(m_list->viewport()->mapToGlobal(at));
+    });
+
+    m_turn.setInterval(80);
+    connect(&m_turn, &QTimer::timeout, this, [this] {
+        m_step = (m_step + 1) % QKSpinner::spokes;
+        m_delegate->setSpinnerStep(m_step);
+        m_list->viewport()->update();
+    });
+
+    connect(&tree, &FolderTree::trailChanged, this, &FolderBrowserView::rebuildTrail);
+    connect(&tree, &FolderTree::entriesChanged, this, &FolderBrowserView::refresh);
+    connect(&tree, &FolderTree::listingChanged, this, &FolderBrowserView::refresh);
+    connect(&tree, &FolderTree::errorChanged, this, &FolderBrowserView::refresh);
+    connect(&tree, &FolderTree::measuringCountChanged, this, &FolderBrowserView::refreshStatus);
+    connect(&tree, &FolderTree::sortOrderChanged, this, [this](FolderSortOrder order) {
+        m_sort->setCurrentIndex(int(allCases<FolderSortOrder>().indexOf(order)));
+    });
+    connect(tree.model(), &QAbstractItemModel::modelReset, this,
+            &FolderBrowserView::syncSelectionToView);
+    connect(&screen, &ScreenState::folderSelectionChanged, this,
+            &FolderBrowserView::syncSelectionToView);
+    rebuildTrail();
+    refresh();
+    syncSelectionToView();
+}
+
+QWidget* FolderBrowserView::buildToolbar() {
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(12, 8, 12, 8);
+    row->setSpacing(8);
+
+    m_back = new QKSymbolButton(QStringLiteral("chevron.left"), QKForeground::Primary,
+                                QKFont{.style = TextStyle::Body}, bar);
+    m_back->setObjectName(QStringLiteral("folderBrowserBack"));
+    m_back->setToolTip(FolderBrowserText::backTip());
+    connect(m_back, &QAbstractButton::clicked, this, &FolderBrowserView::goBack);
+    row->addWidget(m_back);
+
+    auto* scroll = new QScrollArea(bar);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    auto* trail = new QWidget(scroll);
+    trail->setAutoFillBackground(false);
+    scroll->viewport()->setAutoFillBackground(false);
+    m_trailRow = new QHBoxLayout(trail);
+    m_trailRow->setContentsMargins(0, 0, 0, 0);
+    m_trailRow->setSpacing(4);
+    m_home = linkButton(FolderBrowserText::homeButton(), trail);
+    m_home->setObjectName(QStringLiteral("folderBrowserHome"));
+    connect(m_home, &QPushButton::clicked, this, &FolderBrowserView::goHome);
+    m_trailRow->addWidget(m_home);
+    m_trailRow->addStretch(1);
+    scroll->setWidget(trail);
+    scroll->setMinimumHeight(trail->sizeHint().height());
+    row->addWidget(scroll, 1);
+    row->addSpacing(12);
+
+    m_sort = new QComboBox(bar);
+    m_sort->setObjectName(QStringLiteral("folderBrowserSort"));
+    for (FolderSortOrder order : allCases<FolderSortOrder>())
+        m_sort->addItem(FolderBrowserText::sortTitle(order), rawValue(order));
+    m_sort->setFixedWidth(150);
+    m_sort->setCurrentIndex(int(allCases<FolderSortOrder>().indexOf(m_tree->sortOrder())));
+    connect(m_sort, &QComboBox::activated, this, [this](int i) {
+        if (m_tree && i >= 0 && i < allCases<FolderSortOrder>().size())
+            m_tree->setSortOrder(allCases<FolderSortOrder>().at(i));
+    });
+    row->addWidget(m_sort);
+
+    auto* again = new QKSymbolButton(QStringLiteral("arrow.clockwise"), QKForeground::Primary,
+                                     QKFont{.style = TextStyle::Body}, bar);
+    again->setObjectName(QStringLiteral("folderBrowserRemeasure"));
+    again->setToolTip(FolderBrowserText::remeasureTip());
+    connect(again, &QAbstractButton::clicked, this, &FolderBrowserView::remeasure);
+    row->addWidget(again);
+    return bar;
+}
+
+QWidget* FolderBrowserView::buildStatus() {
+    auto* bar = new QWidget(this);
+    auto* row = new QHBoxLayout(bar);
+    row->setContentsMargins(12, 6, 12, 6);
+    row->setSpacing(6);
+    m_statusSpinner = new QKSpinner(bar);
+    QKFont::apply(m_statusSpinner, TextStyle::Caption);
+    row->addWidget(m_statusSpinner);
+    m_status = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
+                              std::nullopt, false);
+    m_status->setObjectName(QStringLiteral("folderBrowserStatus"));
+    row->addWidget(m_status);
+    row->addStretch(1);
+    m_total = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
+                             std::nullopt, false);
+    m_total->setObjectName(QStringLiteral("folderBrowserTotal"));
+    row->addWidget(m_total);
+    return bar;
+}
+
+void FolderBrowserView::rebuildTrail() {
+    for (QWidget* part : std::as_const(m_trailParts))
+        delete part;
+    m_trailParts.clear();
+    m_trailButtons.clear();
+    if (!m_tree)
+        return;
+    const QStringList& trail = m_tree->trail();
+    setLinkEnabled(m_home, !trail.isEmpty());
+    m_back->setEnabled(!trail.isEmpty());
+    QWidget* holder = m_home->parentWidget();
+    int at = 1; // after "Home"
+    for (int i = 0; i < trail.size(); ++i) {
+        auto* chevron = new QKSymbol(QStringLiteral("chevron.right"),
+                                     QKFont{.style = TextStyle::Caption2}, holder);
+        QKForeground::apply(chevron, QKForeground::Tertiary);
+        m_trailRow->insertWidget(at++, chevron);
+        m_trailParts << chevron;
+        QPushButton* button = linkButton(QFileInfo(trail.at(i)).fileName(), holder);
+        button->setObjectName(QStringLiteral("folderBrowserTrail%1").arg(i));
+        setLinkEnabled(button, i + 1 < trail.size());
+        connect(button, &QPushButton::clicked, this, [this, i] { jumpTo(i); });
+        m_trailRow->insertWidget(at++, button);
+        m_trailParts << button;
+        m_trailButtons << button;
+    }
+}
+
+QWidget* FolderBrowserView::currentPage() const {
+    return m_body->currentWidget();
+}
+
+void FolderBrowserView::refresh() {
+    if (!m_tree)
+        return;
+    if (m_tree->error()) {
+        m_failed->setMessage(*m_tree->error());
+        m_body->setCurrentWidget(m_failed);
+    } else if (m_tree->isListing()) {
+        m_body->setCurrentWidget(m_opening);
+    } else if (m_tree->entries().isEmpty()) {
+        m_body->setCurrentWidget(m_empty);
+    } else {
+        m_body->setCurrentWidget(m_list);
+    }
+    if (m_delegate->largest() != m_tree->largestEntrySize()) {
+        m_delegate->setLargest(m_tree->largestEntrySize());
+        m_list->viewport()->update();
+    }
+    refreshStatus();
+}
+
+void FolderBrowserView::refreshStatus() {
+    if (!m_tree)
+        return;
+    const bool measuring = m_tree->measuringCount() >= 1;
+    m_statusSpinner->setVisible(measuring);
+    m_status->setText(statusText());
+    m_total->setText(totalText());
+    if (measuring && !m_turn.isActive())
+        m_turn.start();
+    else if (!measuring)
+        m_turn.stop();
+}
+
+QString FolderBrowserView::statusText() const {
+    if (!m_tree)
+        return {};
+    return m_tree->measuringCount() >= 1
+               ? FolderBrowserText::measuringCount(m_tree->measuringCount())
+               : FolderBrowserText::itemCount(m_tree->entries().size());
+}
+
+QString FolderBrowserView::totalText() const {
+    return m_tree ? formatBytes(m_tree->totalMeasuredBytes()) : QString();
+}
+
+void FolderBrowserView::syncSelectionToView() {
+    if (!m_tree || !m_screen)
+        return;
+    m_syncing = true;
+    const std::optional<QString>& id = m_screen->folderSelection();
+    const int row = id ? m_tree->model()->rowOf(*id) : -1;
+    if (row < 0) {
+        m_list->selectionModel()->clearSelection();
+        m_list->selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    } else {
+        const QModelIndex index = m_tree->model()->index(row);
+        m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+        m_list->scrollTo(index);
+    }
+    m_syncing = false;
+}
+
+void FolderBrowserView::clearSelection() {
+    if (m_screen)
+        m_screen->setFolderSelection(std::nullopt);
+}
+
+void FolderBrowserView::activate(const FolderEntry& entry) {
+    if (entry.isFolder()) {
+        if (m_tree)
+            m_tree->enter(entry);
+        clearSelection();
+    } else {
+        reveal(entry);
+    }
+}
+
+void FolderBrowserView::reveal(const FolderEntry& entry) {
+    if (m_revealer)
+        m_revealer->reveal(entry.path);
+}
+
+void FolderBrowserView::goBack() {
+    if (!m_tree)
+        return;
+    m_tree->goUp();
+    clearSelection();
+}
+
+void FolderBrowserView::goHome() {
+    if (!m_tree)
+        return;
+    m_tree->setTrail({});
+    m_tree->open(m_tree->currentFolder());
+    clearSelection();
+}
+
+void FolderBrowserView::jumpTo(int trailIndex) {
+    if (!m_tree)
+        return;
+    m_tree->jumpToTrail(trailIndex);
+    clearSelection();
+}
+
+void FolderBrowserView::remeasure() {
+    if (!m_tree)
+        return;
+    m_tree->clearSizeCache();
+    m_tree->open(m_tree->currentFolder());
+    clearSelection();
+}
+
+void FolderBrowserView::tryAgain() {
+    if (!m_tree)
+        return;
+    m_tree->clearSizeCache();
+    m_tree->open(m_tree->currentFolder());
+}
+
+QStringList FolderBrowserView::menuActions(const FolderEntry& entry) const {
+    QStringList actions;
+    if (entry.isFolder())
+        actions << FolderBrowserText::openInApp();
+    actions << FolderBrowserText::reveal();
+    return actions;
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <optional>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+class FileRevealer;
+class FolderRowDelegate;
+class FolderTree;
+class QComboBox;
+class QHBoxLayout;
+class QKEmptyState;
+class QKProminentButton;
+class QKSpinner;
+class QKSymbolButton;
+class QLabel;
+class QListView;
+class QPushButton;
+class QStackedWidget;
+class ScreenState;
+struct FolderEntry;
+
+// The pane in which the user walks the home folder one level at a time: a toolbar (back, the
+// trail of folders entered, the sort order, measure again), the list of the shown folder's
+// children, and a status line (item count or measuring progress, and the measured total).
+//
+// Everything it shows follows from the tree's published state, checked in this order: a listing
+// error (with "Try again"), a listing under way, an empty folder, the list. It changes nothing but
+// the tree's navigation, sort order and size cache, and the selection in
+// ScreenState::folderSelection (an entry id, so it survives re-sorting and rebuilt screens).
+// Going back, along the trail, measuring again and entering a folder clear the selection; "Try
+// again", a reveal and the sort order leave it. revealer null: revealing does nothing.
+class FolderBrowserView : public QWidget {
+    Q_OBJECT
+public:
+    FolderBrowserView(FolderTree& tree, ScreenState& screen, FileRevealer* revealer,
+                      QWidget* parent = nullptr);
+
+    // What a double click on the entry does: a folder is entered, anything else revealed.
+    void activate(const FolderEntry& entry);
+    void reveal(const FolderEntry& entry);
+    void goBack();
+    void goHome();
+    void jumpTo(int trailIndex);
+    void remeasure();
+    void tryAgain();
+    // The context menu's actions for the entry, in order.
+    QStringList menuActions(const FolderEntry& entry) const;
+
+    QKSymbolButton* backButton() const { return m_back; }
+    QPushButton* homeButton() const { return m_home; }
+    // The trail's folder buttons, outermost first.
+    QList<QPushButton*> trailButtons() const { return m_trailButtons; }
+    QComboBox* sortPicker() const { return m_sort; }
+    QListView* list() const { return m_list; }
+    FolderRowDelegate* delegate() const { return m_delegate; }
+    QKEmptyState* failedState() const { return m_failed; }
+    QKEmptyState* emptyState() const { return m_empty; }
+    QWidget* currentPage() const;
+    QWidget* openingPage() const { return m_opening; }
+    QString statusText() const;
+    QString totalText() const;
+
+private:
+    QWidget* buildToolbar();
+    QWidget* buildStatus();
+    void rebuildTrail();
+    void refresh();
+    void refreshStatus();
+    void syncSelectionToView();
+    void clearSelection();
+
+    QPointer<FolderTree> m_tree;
+    QPointer<ScreenState> m_screen;
+    FileRevealer* m_revealer;
+    bool m_syncing = false;
+
+    QKSymbolButton* m_back = nullptr;
+    QPushButton* m_home = nullptr;
+    QHBoxLayout* m_trailRow = nullptr;
+    QList<QPushButton*> m_trailButtons;
+    QList<QWidget*> m_trailParts;
+    QComboBox* m_sort = nullptr;
+    QStackedWidget* m_body = nullptr;
+    QKEmptyState* m_failed = nullptr;
+    QWidget* m_opening = nullptr;
+    QKEmptyState* m_empty = nullptr;
+    QListView* m_list = nullptr;
+    FolderRowDelegate* m_delegate = nullptr;
+    QKSpinner* m_statusSpinner = nullptr;
+    QLabel* m_status = nullptr;
+    QLabel* m_total = nullptr;
+    QTimer m_turn; // turns the rows' spinners while sizes are due
+    int m_step = 0;
+};

@@ -1,0 +1,60 @@
+#include "storage/views/FolderIcons.h"
+
+#include "platform/SymbolIcons.h"
+#include "ui-kit/QKForeground.h"
+
+#include <QHash>
+#include <QMimeDatabase>
+
+namespace {
+
+QHash<QString, QIcon>& cache() {
+    static QHash<QString, QIcon> icons;
+    return icons;
+}
+
+QIcon themed(const QString& name, const QString& generic, const QString& symbol,
+             const QPalette& palette) {
+    QIcon icon = QIcon::fromTheme(name, QIcon::fromTheme(generic));
+    if (icon.isNull())
+        icon = SymbolIcons::icon(symbol, QKForeground::color(QKForeground::Tint, palette));
+    return icon;
+}
+
+QIcon lookUp(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette) {
+    if (isPackage)
+        return themed(QStringLiteral("package-x-generic"), QString(), QStringLiteral("shippingbox"),
+                      palette);
+    if (isDirectory)
+        return themed(QStringLiteral("folder"), QString(), QStringLiteral("folder"), palette);
+    static const QMimeDatabase db;
+    const QMimeType type = db.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    if (icon.isNull())
+        icon = SymbolIcons::icon(QStringLiteral("doc"),
+                                 QKForeground::color(QKForeground::Secondary, palette));
+    return icon;
+}
+
+} // namespace
+
+namespace FolderIcons {
+
+QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette) {
+    const bool dark = palette.color(QPalette::Base).lightness() < 128;
+    const QString key = path + (dark ? QStringLiteral("\n1") : QStringLiteral("\n0"));
+    QHash<QString, QIcon>& icons = cache();
+    if (const auto it = icons.constFind(key); it != icons.cend())
+        return it.value();
+    if (icons.size() >= cacheLimit)
+        icons.clear();
+    const QIcon icon = lookUp(path, isDirectory, isPackage, palette);
+    icons.insert(key, icon);
+    return icon;
+}
+
+int cachedCount() {
+    return int(cache().size());
+}
+
+} // namespace FolderIcons

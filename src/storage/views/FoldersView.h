@@ -1,0 +1,112 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <QPointer>
+#include <QWidget>
+
+class DraggableDivider;
+class QBoxLayout;
+class FileRevealer;
+class FolderBrowserView;
+class FolderTree;
+class QKClampedText;
+class QKSpinner;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class ScreenState;
+class SegmentedControl;
+struct FolderEntry;
+
+// The folders screen: what is on the computer and how much room it takes, in two modes picked in
+// its header. "Browse" is the folder browser beside a detail side (what the selected entry is, a
+// legend of the category colours, and a reminder that browsing changes nothing), with a splitter
+// between them; "Biggest files" is the large-file pane, made by the factory handed in (the
+// screen table passes the cleaning subsystem's pane).
+//
+// The screen keeps no state of its own: its mode, selection and splitter width are fields of
+// ScreenState, so they survive navigation and a rebuilt screen. The selected entry is looked up
+// by id in the tree's entries every time, so a selection the tree no longer lists shows the
+// prompt, never a stale entry. Shown with an empty, idle tree, it lists the home folder from the
+// top; otherwise it leaves the tree where the user left it. revealer null: "Show in File Manager"
+// does nothing; biggestPane empty: the biggest-files mode shows nothing.
+class FoldersView : public QWidget {
+    Q_OBJECT
+public:
+    using PaneFactory = std::function<QWidget*(QWidget* parent)>;
+
+    static constexpr double minSideWidth = 200;
+    static constexpr double maxSideWidth = 460;
+
+    FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* revealer,
+                PaneFactory biggestPane, QWidget* parent = nullptr);
+
+    // The entry whose id is the selection, if the tree lists it.
+    std::optional<FolderEntry> selectedEntry() const;
+    void lookInside();
+    void revealSelection();
+
+    SegmentedControl* modePicker() const { return m_modes; }
+    FolderBrowserView* browser() const { return m_browser; }
+    DraggableDivider* divider() const { return m_divider; }
+    QWidget* detailSide() const { return m_side; }
+    QWidget* biggestPane() const { return m_biggest; }
+    QWidget* currentModePage() const;
+    QWidget* browsePage() const { return m_browse; }
+    // The detail side's parts, for tests.
+    QWidget* prompt() const { return m_prompt; }
+    QWidget* entryDetail() const { return m_detail; }
+    QString detailName() const;
+    QLabel* sizeLabel() const { return m_size; }
+    QLabel* filesLabel() const { return m_files; }
+    QWidget* measuringRow() const { return m_measuring; }
+    QWidget* categoryBlock() const { return m_category; }
+    QLabel* modifiedLabel() const { return m_modified; }
+    QWidget* cloudLabel() const { return m_cloud; }
+    QPushButton* lookInsideButton() const { return m_lookInside; }
+    QPushButton* revealButton() const { return m_reveal; }
+    QStringList legendLabels() const;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildBrowse();
+    QWidget* buildSide(QWidget* parent);
+    void showMode();
+    void refreshDetail();
+    void applyWidth(double width);
+    void fitActions();
+
+    QPointer<FolderTree> m_tree;
+    QPointer<ScreenState> m_screen;
+    FileRevealer* m_revealer;
+    PaneFactory m_biggestFactory;
+
+    SegmentedControl* m_modes = nullptr;
+    QStackedWidget* m_body = nullptr;
+    QWidget* m_browse = nullptr;
+    QWidget* m_biggest = nullptr;
+    FolderBrowserView* m_browser = nullptr;
+    DraggableDivider* m_divider = nullptr;
+    QWidget* m_side = nullptr;
+    QWidget* m_prompt = nullptr;
+    QWidget* m_detail = nullptr;
+    QLabel* m_icon = nullptr;
+    QKClampedText* m_name = nullptr;
+    QWidget* m_measuring = nullptr;
+    QLabel* m_size = nullptr;
+    QLabel* m_files = nullptr;
+    QWidget* m_category = nullptr;
+    QLabel* m_categoryTitle = nullptr;
+    QLabel* m_categoryDescription = nullptr;
+    QLabel* m_modified = nullptr;
+    QWidget* m_cloud = nullptr;
+    QPushButton* m_lookInside = nullptr;
+    QPushButton* m_reveal = nullptr;
+    QBoxLayout* m_actions = nullptr;
+    QList<QLabel*> m_legend;
+};

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+class AskTamsoStrip;
+class FolderOrganizer;
+class QKGroupBox;
+class QKProminentButton;
+class QKSpinner;
+class OrganizerPlanModel;
+class QLabel;
+class QListView;
+class QPushButton;
+class QSpinBox;
+class QVBoxLayout;
+class ToggleSwitch;
+
+// The folder organizer's pane: its rules, a preview of the tidy plan with a tick per move, the
+// apply button with the run's progress, and the earlier runs that can still be undone.
+//
+// The pane holds no state of its own: it shows what the organizer publishes and writes the
+// rules straight into it. Showing the pane reloads the organizer's history. While a run or an
+// undo is in progress the rules and the ticks stay editable, but nothing can be started.
+class OrganizerPane : public QWidget {
+    Q_OBJECT
+public:
+    explicit OrganizerPane(FolderOrganizer& organizer, QWidget* parent = nullptr);
+
+    QKProminentButton* previewButton() const { return m_preview; }
+    QKProminentButton* applyButton() const { return m_apply; }
+    ToggleSwitch* downloadsToggle() const { return m_downloads; }
+    ToggleSwitch* desktopToggle() const { return m_desktop; }
+    QSpinBox* daysStepper() const { return m_days; }
+    QLabel* daysLabel() const { return m_daysLabel; }
+    QLabel* statusLabel() const { return m_statusText; }
+    bool statusShowsProgress() const;
+    QKGroupBox* previewGroup() const { return m_previewGroup; }
+    QKGroupBox* undoGroup() const { return m_undoGroup; }
+    QLabel* selectedLabel() const { return m_selected; }
+    QLabel* leftAloneLabel() const { return m_leftAlone; }
+    // The preview's rows, one per move of the plan.
+    QListView* planList() const { return m_list; }
+    int planRowCount() const;
+    // Where the tick of the row for this move id lies in the list's viewport; empty without one.
+    QRect rowToggleRect(const QString& id) const;
+    // The Undo buttons of the run rows, in list order.
+    QList<QPushButton*> undoButtons() const { return m_undoButtons; }
+    AskTamsoStrip* askStrip() const { return m_ask; }
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    QWidget* buildHeader();
+    QWidget* buildRules(QWidget* parent);
+    QWidget* buildStatus(QWidget* parent);
+    QWidget* buildPreview(QWidget* parent);
+    void refreshSettings();
+    void refreshState();
+    void refreshPlan();
+    void refreshHistory();
+    void fitList();
+
+    QPointer<FolderOrganizer> m_organizer;
+    AskTamsoStrip* m_ask = nullptr;
+    QKProminentButton* m_preview = nullptr;
+    ToggleSwitch* m_downloads = nullptr;
+    ToggleSwitch* m_desktop = nullptr;
+    QSpinBox* m_days = nullptr;
+    QLabel* m_daysLabel = nullptr;
+    QWidget* m_status = nullptr;
+    QKSpinner* m_statusSpinner = nullptr;
+    QLabel* m_statusText = nullptr;
+    QKGroupBox* m_previewGroup = nullptr;
+    QLabel* m_selected = nullptr;
+    QKProminentButton* m_apply = nullptr;
+    OrganizerPlanModel* m_model = nullptr;
+    QListView* m_list = nullptr;
+    QLabel* m_leftAlone = nullptr;
+    QKGroupBox* m_undoGroup = nullptr;
+    QList<QPushButton*> m_undoButtons;
+};

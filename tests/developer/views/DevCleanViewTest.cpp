@@ -1,0 +1,257 @@
+// The Developer Centre driven as a user would, over a sandbox home: pane switching, the first
+// measuring and its preselection, the clean with the typed code, and the keep-awake pane.
+#include "developer/views/DevCleanView.h"
+#include "automation/AutomationTestSupport.h"
+#include "cleaning/CategoryMeasurer.h"
+#include "cleaning/CleaningTestSupport.h"
+#include "cleaning/CleanupScanner.h"
+#include "developer/views/DevAwakePane.h"
+#include "developer/views/DevCategoryList.h"
+#include "fakes/FakeDiskUsage.h"
+#include "fakes/FakePowerInhibitor.h"
+#include "fakes/FakePowerSource.h"
+#include "platform/NotificationCenter.h"
+#include "shell/ScreenState.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TamsoExplainRow.h"
+#include "ui-kit/ToggleSwitch.h"
+#include "vitals/KeepAwakeManager.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+using Kind = CleanupScanner::State::Kind;
+
+namespace {
+
+struct Rig {
+    automationtest::World world;
+    ScreenState screen;
+    bool onPower = true;
+    QDateTime now = QDateTime(QDate(2026, 3, 27), QTime(10, 0), Qt::UTC);
+    FakePowerInhibitor* inhibitor = nullptr;
+    // Model folders are sized by the disk-usage tool, not walked: the test says what it finds.
+    std::shared_ptr<FakeDiskUsage> du = std::make_shared<FakeDiskUsage>();
+    std::unique_ptr<DevCleanupScanner> scanner;
+    std::unique_ptr<KeepAwakeManager> keepAwake;
+
+    Rig() {
+        CleanupScanner::Tools tools = world.cleaningTools();
+        tools.measure = std::make_shared<CategoryMeasurer>(du, CategoryMeasurer::Options{});
+        scanner = std::make_unique<DevCleanupScanner>(world.layout, tools);
+        auto fake = std::make_unique<FakePowerInhibitor>();
+        inhibitor = fake.get();
+        KeepAwakeManager::Backends backends;
+        backends.inhibitor = std::move(fake);
+        backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
+        backends.clock = [this] { return now; };
+        keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));
+    }
+    QString home() const { return world.layout.home(); }
+    std::unique_ptr<DevCleanView> view() {
+        auto v = std::make_unique<DevCleanView>(screen, *scanner, *keepAwake);
+        v->confirmation()->setRandomSource([] { return quint32(42); });
+        v->resize(1000, 760);
+        return v;
+    }
+    bool done() const { return scanner->state().kind == Kind::Done; }
+    QString location(const QString& id) const {
+        for (const CleanCategory& c : scanner->categories())
+            if (c.id == id)
+                return c.locations.value(0);
+        return {};
+    }
+};
+
+QStringList titles(const QList<TamsoExplainRow*>& rows) {
+    QStringList out;
+    for (TamsoExplainRow* r : rows)
+        out << r->title();
+    return out;
+}
+
+} // namespace
+
+TEST(DevCleanView, PanesFollowThePickerTheCardsAndOnlyExactPaneMessages) {
+    Rig rig;
+    {
+        auto view = rig.view();
+        EXPECT_EQ(view->currentPane(), view->hubPane());
+        view->picker()->activated(2);
+        EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
+        EXPECT_EQ(view->currentPane(), view->modelsPane());
+        view->keepAwakeCardButton()->click();
+        EXPECT_EQ(view->currentPane(), view->awakePane());
+
+        for (const char* ignored : {"Models", "", "AI models", "cleanup "}) {
+            NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, ignored);
+            EXPECT_EQ(rig.screen.devPane(), DevPane::Awake) << ignored;
+        }
+        NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "models");
+        EXPECT_EQ(view->currentPane(), view->modelsPane());
+
+        QString opened;
+        QObject context;
+        NotificationCenter::defaultCenter().observe(Notifications::OpenSection, &context,
+                                                    [&](const QString& id) { opened = id; });
+        view->cardButtons().last()->click();
+        EXPECT_EQ(opened, "compare");
+    }
+    // With the screen gone the message changes nothing; a new screen shows the last pane.
+    NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "cleanup");
+    EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
+    auto again = rig.view();
+    EXPECT_EQ(again->currentPane(), again->modelsPane());
+}
+
+TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
+    Rig rig;
+    const QString npm = rig.home() + "/.npm/_cacache/index/blob";
+    const QString ollama = rig.home() + "/.ollama/models/blobs/sha";
+    cleaningtest::writeFile(npm, 40'000);
+    cleaningtest::writeFile(ollama, 90'000);
+    const QString models = rig.location("dev-ollama");
+    ASSERT_EQ(models, rig.home() + "/.ollama/models");
+    rig.du->setSize(models, 90'112);
+    {
+        auto view = rig.view();
+        view->show();
+        EXPECT_EQ(rig.scanner->state().kind, Kind::Scanning);
+        EXPECT_EQ(rig.screen.devSelected().size(), 17);
+        EXPECT_FALSE(rig.screen.devSelected().contains("dev-ollama"));
+        ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+        EXPECT_TRUE(view->safeLine()->isVisibleTo(view.get()));
+        EXPECT_TRUE(view->safeLine()->text().startsWith("Safe recovery available · "));
+        EXPECT_EQ(titles(view->largestRows()), QStringList({"Ollama models", "npm cache"}));
+        EXPECT_EQ(titles(view->modelsPane()->rows()), QStringList({"Ollama models"}));
+        EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models", "npm cache"}));
+    }
+    // Coming back does not measure again.
+    auto view = rig.view();
+    view->show();
+    EXPECT_TRUE(rig.done());
+
+    // Ticking the model on the models pane shows on the cleanup pane too.
+    rig.screen.setDevPane(DevPane::Models);
+    view->modelsPane()->rows().first()->checkBox()->click();
+    EXPECT_TRUE(rig.screen.devSelected().contains("dev-ollama"));
+    EXPECT_EQ(view->cleanupPane()->rows().first()->selected(), true);
+    EXPECT_EQ(view->cleanupPane()->cleanButton()->text(),
+              view->modelsPane()->cleanButton()->text());
+
+    // Confirm with the typed code: both folders go to the Trash, the result line shows, the
+    // scanner measures again and the ticks stay.
+    const QSet<QString> ticks = rig.screen.devSelected();
+    view->modelsPane()->cleanButton()->click();
+    DeleteCodeSheet* sheet = view->confirmation()->sheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_FALSE(sheet->confirmButton()->isEnabled());
+    QTest::keyClicks(sheet->entryField(), "0042");
+    sheet->confirmButton()->click();
+    rig.du->setSize(models, 0); // what the tool reports for the emptied folder
+    EXPECT_TRUE(view->isCleaning());
+    EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.screen.devResult().has_value(); }, 20000));
+    EXPECT_TRUE(rig.screen.devResult()->startsWith("Freed "));
+    EXPECT_FALSE(rig.screen.devResult()->contains("skipped"));
+    EXPECT_FALSE(QFileInfo::exists(npm));
+    EXPECT_FALSE(QFileInfo::exists(ollama));
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+    EXPECT_EQ(rig.screen.devSelected(), ticks);
+    EXPECT_FALSE(view->isCleaning());
+    // The clean empties each model folder but keeps the folder itself, and a folder that is
+    // still there counts as one item: the row stays listed at zero bytes, as any row with an
+    // item does. The npm cache, walked file by file, is gone from the list.
+    EXPECT_EQ(titles(view->modelsPane()->rows()), QStringList({"Ollama models"}));
+    EXPECT_EQ(view->modelsPane()->rows().first()->sizeText(), "Zero KB");
+    EXPECT_TRUE(view->modelsPane()->rows().first()->meta().value_or("").endsWith(" · 1 items"));
+    EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models"}));
+    EXPECT_TRUE(QFileInfo(models).isDir());
+
+    // Rescan clears the result and keeps the ticks. While it measures, unmeasured rows count
+    // zero, so neither pane offers a clean until the figures are in.
+    EXPECT_TRUE(view->cleanupPane()->cleanButton()->isEnabled());
+    rig.du->hold();
+    view->cleanupPane()->rescanButton()->click();
+    EXPECT_FALSE(rig.screen.devResult().has_value());
+    EXPECT_EQ(rig.screen.devSelected(), ticks);
+    QTest::qWait(50);
+    ASSERT_EQ(rig.scanner->state().kind, Kind::Scanning);
+    EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled());
+    EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
+    EXPECT_TRUE(view->cleanupPane()->rescanButton()->isEnabled());
+    rig.du->release();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+    EXPECT_TRUE(view->cleanupPane()->cleanButton()->isEnabled());
+    EXPECT_TRUE(view->modelsPane()->cleanButton()->isEnabled());
+}
+
+TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
+    Rig rig;
+    auto view = rig.view();
+    DevAwakePane* pane = view->awakePane();
+    EXPECT_EQ(pane->durationPicker()->currentText(), "Until I turn it off");
+    EXPECT_FALSE(pane->displaySwitch()->isChecked());
+    EXPECT_TRUE(pane->powerSwitch()->isChecked());
+    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
+
+    // On battery with "Only while on power": the switch falls back with the reason.
+    rig.onPower = false;
+    pane->mainSwitch()->click();
+    EXPECT_FALSE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->statusTitle()->text(), "Your Mac can sleep normally");
+    EXPECT_EQ(pane->noteLine()->text(),
+              "Plug in power first — Keep Awake is set to work only while charging.");
+
+    // Display switch while off changes only the setting.
+    pane->displaySwitch()->click();
+    EXPECT_TRUE(rig.keepAwake->keepDisplayAwake());
+    EXPECT_EQ(pane->statusLine()->text(), "Off — your Mac can sleep normally.");
+
+    rig.onPower = true;
+    pane->mainSwitch()->click();
+    EXPECT_TRUE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->statusTitle()->text(), "Keeping this Mac awake");
+    EXPECT_TRUE(pane->noteLine()->isHidden());
+    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Manage");
+    EXPECT_EQ(view->keepAwakeCardText()->text(), rig.keepAwake->statusLine());
+    EXPECT_TRUE(view->keepAwakeLine()->isVisibleTo(view.get()));
+    EXPECT_EQ(view->keepAwakeLine()->text(), rig.keepAwake->statusLine());
+
+    // A period chosen while on runs from the moment of the choice.
+    rig.now = rig.now.addSecs(600);
+    pane->durationPicker()->setCurrentIndex(1);
+    emit pane->durationPicker()->activated(1);
+    EXPECT_EQ(rig.keepAwake->duration(), KeepAwakeManager::Duration::OneHour);
+    EXPECT_TRUE(pane->statusLine()->text().endsWith(" · about 59 min left"))
+        << pane->statusLine()->text().toStdString();
+    // A setting changed on battery pauses it, with the reason.
+    rig.onPower = false;
+    pane->displaySwitch()->click();
+    EXPECT_FALSE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->noteLine()->text(), "Paused — Mac is on battery. Plug in to resume, or turn "
+                                        "off “Only while on power”.");
+
+    // A change from elsewhere (the menu-bar panel) shows without any action here.
+    rig.onPower = true;
+    rig.keepAwake->start();
+    EXPECT_TRUE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->statusTitle()->text(), "Keeping this Mac awake");
+    rig.keepAwake->stop(KeepAwakeManager::turnedOffNote());
+    EXPECT_FALSE(pane->mainSwitch()->isChecked());
+    EXPECT_EQ(pane->noteLine()->text(), "Turned off");
+    EXPECT_EQ(pane->statusLine()->text(), "Off — your Mac can sleep normally.");
+    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
+    EXPECT_FALSE(view->keepAwakeLine()->isVisibleTo(view.get()));
+}

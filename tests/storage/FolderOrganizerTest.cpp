@@ -1,0 +1,516 @@
+#include "storage/FolderOrganizer.h"
+#include "fakes/FakeClock.h"
+#include "storage/OrganizerFiles.h"
+#include "storage/OrganizerJournals.h"
+#include "storage/OrganizerPlanModel.h"
+#include "storage/OrganizerTestSupport.h"
+
+#include "assistant/JsonFields.h"
+#include "platform/AppSupportFolder.h"
+
+#include <gtest/gtest.h>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSemaphore>
+#include <QSignalSpy>
+#include <QUuid>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace organizertest;
+using Kind = FolderOrganizer::State::Kind;
+
+namespace {
+
+QStringList destinations(const OrganizerPlan& plan) {
+    QStringList out;
+    for (const OrganizerMove& m : plan.moves)
+        out << m.destinationPath;
+    return out;
+}
+
+bool settled(FolderOrganizer& organizer) {
+    return testsupport::waitFor([&] {
+        const Kind k = organizer.state().kind;
+        return k != Kind::Running && k != Kind::Undoing && k != Kind::Planning;
+    });
+}
+
+// A plan made and published through the event loop, as the pane does it.
+void planNow(FolderOrganizer& organizer) {
+    organizer.makePlan();
+    ASSERT_TRUE(settled(organizer));
+}
+
+OrganizerJournal journalFor(const QString& home, double startedAt = 0) {
+    OrganizerJournal j;
+    j.id = JsonFields::uuidText(QUuid::createUuid());
+    j.startedAt = startedAt;
+    j.homePath = home;
+    return j;
+}
+
+void writeJournal(const HomeLayout& layout, const QString& fileName, const QByteArray& bytes) {
+    const QString dir = OrganizerJournals(layout).directory();
+    QDir().mkpath(dir);
+    QFile f(dir + "/" + fileName);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(OrganizerPlan, KindsByLastExtensionIgnoringCase) {
+    EXPECT_EQ(OrganizerFiles::kindFolder("Photo.JPG"), "Images");
+    EXPECT_EQ(OrganizerFiles::kindFolder("archive.tar.gz"), "Installers and archives");
+    EXPECT_EQ(OrganizerFiles::kindFolder("README"), "Other");
+    EXPECT_EQ(OrganizerFiles::kindFolder("notes.md"), "Documents");
+    EXPECT_EQ(OrganizerFiles::kindFolder("clip.mkv"), "Video");
+    EXPECT_EQ(OrganizerFiles::kindFolder("song.flac"), "Audio");
+    EXPECT_EQ(OrganizerFiles::kindFolder("weird."), "Other");
+}
+
+TEST(OrganizerPlan, FollowsTheRulesOfBothFolders) {
+    const QString home = testsupport::freshDir("plan");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir(), desk = layout.desktopDir();
+    makeFile(dl + "/a.pdf", QByteArray(9000, 'a'));
+    makeFile(dl + "/Documents/a.pdf"); // already taken: a 2.pdf
+    makeFile(dl + "/x.png");
+    makeFile(desk + "/x.png"); // its own Images folder, same name
+    makeFile(dl + "/README");
+    makeFile(dl + "/.hidden"); // listed nowhere
+    QDir().mkpath(dl + "/Folder");
+    QDir().mkpath(dl + "/Tool.app/Contents");
+    makeFile(dl + "/new.txt", "n", QDateTime::currentDateTimeUtc().addDays(-2));
+
+    FolderOrganizer organizer(layout);
+    const OrganizerPlan plan = organizer.buildPlan();
+    EXPECT_EQ(destinations(plan), QStringList({dl + "/Documents/a 2.pdf", dl + "/Other/README",
+                                               dl + "/Images/x.png", desk + "/Images/x.png"}))
+        << destinations(plan).join("\n").toStdString();
+    EXPECT_EQ(plan.moves.first().reason, "Move into Documents/ by file type.");
+    EXPECT_EQ(plan.moves.first().displayName, "a.pdf");
+    EXPECT_EQ(plan.moves.first().id, dl + "/a.pdf");
+    EXPECT_GE(plan.moves.first().sizeBytes, 9000);
+
+    QStringList skipped;
+    for (const OrganizerSkipped& s : plan.skipped)
+        skipped << s.name + " | " + s.reason;
+    EXPECT_EQ(skipped, QStringList({"Documents | Folders are left in place.",
+                                    "Folder | Folders are left in place.",
+                                    "Tool.app | Folders are left in place.",
+                                    "new.txt | Changed in the last 7 days."}));
+
+    organizer.setLeaveRecentDays(0);
+    EXPECT_EQ(organizer.buildPlan().moves.size(), 5); // only future dates stay at 0 days
+    makeFile(dl + "/future.txt", "f", QDateTime::currentDateTimeUtc().addDays(3));
+    EXPECT_EQ(organizer.buildPlan().skipped.last().reason, "Changed in the last 0 days.");
+}
+
+TEST(OrganizerPlan, EmptyPlanFailsAndTicksFollowToggles) {
+    const QString home = testsupport::freshDir("plan-state");
+    const HomeLayout layout = layoutFor(home);
+    makeFile(layout.downloadsDir() + "/big.zip", QByteArray(10000, 'z'));
+    makeFile(layout.downloadsDir() + "/small.txt", "s");
+
+    FolderOrganizer organizer(layout);
+    organizer.setIncludeDownloads(false);
+    organizer.setIncludeDesktop(false);
+    planNow(organizer);
+    EXPECT_EQ(organizer.state(),
+              FolderOrganizer::State::failure("Nothing matched the current rules."));
+    ASSERT_TRUE(organizer.plan());
+    EXPECT_TRUE(organizer.plan()->moves.isEmpty());
+
+    organizer.setIncludeDownloads(true);
+    planNow(organizer);
+    EXPECT_EQ(organizer.state().kind, Kind::Ready);
+    const qint64 all = organizer.selectedBytes();
+    const QString big = layout.downloadsDir() + "/big.zip";
+    organizer.toggleMove(big);
+    EXPECT_EQ(organizer.selectedMoves().size(), 1);
+    EXPECT_LT(organizer.selectedBytes(), all);
+    organizer.toggleMove(big);
+    organizer.toggleMove("no such move");
+    EXPECT_EQ(organizer.selectedBytes(), all);
+
+    organizer.toggleMove(big);
+    organizer.toggleMove(layout.downloadsDir() + "/small.txt");
+    EXPECT_TRUE(organizer.applySelected());
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::failure("Nothing is selected to move."));
+}
+
+TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
+    const QString home = testsupport::freshDir("roundtrip");
+    const HomeLayout layout = layoutFor(home);
+    const QStringList exts = {"png",  "JPG", "mov",    "mp3", "pdf",
+                              "docx", "zip", "tar.gz", "bin", ""};
+    for (int i = 0; i < 40; ++i) {
+        const QString root = i % 2 ? layout.downloadsDir() : layout.desktopDir();
+        const QString ext = exts.at(i % exts.size());
+        makeFile(root + QStringLiteral("/file%1").arg(i % 7) + (ext.isEmpty() ? "" : "." + ext) +
+                     (i >= 20 ? QStringLiteral("-%1").arg(i) : QString()),
+                 QByteArray(100 * i + 1, char('a' + i % 26)),
+                 QDateTime::currentDateTimeUtc().addDays(-30 - i));
+    }
+    makeFile(layout.downloadsDir() + "/Images/file1.png", "already here");
+    const auto before = snapshot(home);
+
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    const int planned = int(organizer.plan()->moves.size());
+    ASSERT_GT(planned, 30);
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(planned, 0));
+    ASSERT_EQ(organizer.history().size(), 1);
+    EXPECT_NE(snapshot(home), before);
+    EXPECT_EQ(readAll(layout.downloadsDir() + "/Images/file1.png"), "already here");
+
+    organizer.loadHistory();
+    ASSERT_EQ(organizer.history().size(), 1);
+    const OrganizerJournal run = organizer.history().first();
+    EXPECT_TRUE(run.finishedAt.has_value());
+    ASSERT_TRUE(organizer.undo(run));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(planned, 0));
+    EXPECT_EQ(snapshot(home), before);
+    ASSERT_TRUE(organizer.history().first().undoneAt.has_value());
+    EXPECT_FALSE(organizer.undo(organizer.history().first())); // once only
+
+    organizer.loadHistory();
+    EXPECT_TRUE(organizer.history().isEmpty());
+    EXPECT_TRUE(QFile::exists(organizer.journalDirectory() + "/" + run.id + ".json"));
+}
+
+TEST(OrganizerRun, UndoKeepsWhatTheUserAddedAndReportsMissingFiles) {
+    const QString home = testsupport::freshDir("user-file");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir();
+    makeFile(dl + "/a.png", "a");
+    makeFile(dl + "/b.pdf", "b");
+    makeFile(dl + "/c.mov", "c");
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+
+    makeFile(dl + "/Images/mine.png", "user's own");
+    ASSERT_TRUE(QFile::rename(dl + "/Documents/b.pdf", home + "/b.pdf")); // taken out by hand
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(2, 1));
+    EXPECT_EQ(readAll(dl + "/a.png"), "a");
+    EXPECT_EQ(readAll(dl + "/c.mov"), "c");
+    EXPECT_EQ(readAll(dl + "/Images/mine.png"), "user's own");
+    EXPECT_FALSE(QFileInfo::exists(dl + "/Video")); // left empty, so removed
+    EXPECT_EQ(organizer.history().first().failures,
+              QStringList({dl + "/Documents/b.pdf: already moved"}));
+}
+
+TEST(OrganizerRun, RefusesWhatChangedSincePlanning) {
+    const QString home = testsupport::freshDir("changed");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir();
+    makeFile(dl + "/taken.txt", "mine");
+    makeFile(dl + "/gone.txt", "g");
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    makeFile(dl + "/Documents/taken.txt", "arrived later");
+    QFile::remove(dl + "/gone.txt");
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(0, 2));
+    EXPECT_EQ(readAll(dl + "/Documents/taken.txt"), "arrived later");
+    EXPECT_EQ(readAll(dl + "/taken.txt"), "mine");
+    QStringList failures = organizer.history().first().failures;
+    failures.sort();
+    EXPECT_EQ(failures, QStringList({"gone.txt: Already gone.", "taken.txt: File exists"}));
+    organizer.loadHistory();
+    ASSERT_EQ(organizer.history().size(), 1); // listed, but nothing to undo
+    EXPECT_TRUE(organizer.history().first().completed.isEmpty());
+}
+
+TEST(OrganizerRun, MovesNeverLeaveHomeOrFollowLinks) {
+    const QString home = testsupport::freshDir("bounds");
+    const QString outside = testsupport::freshDir("elsewhere");
+    const QString dl = layoutFor(home).downloadsDir();
+    makeFile(dl + "/a.png", "a");
+    ASSERT_TRUE(QFile::link(outside, dl + "/Images"));
+    const auto refusal = [&](const QString& from, const QString& to) {
+        return OrganizerFiles::moveOne(OrganizerMove{from, from, to, "a.png", 1, "", true}, home)
+            .refusal;
+    };
+    EXPECT_EQ(refusal(dl + "/a.png", dl + "/Images/a.png"), "Outside your home folder.");
+    EXPECT_EQ(refusal(dl + "/a.png", outside + "/a.png"), "Outside your home folder.");
+    EXPECT_EQ(refusal(dl + "/a.png", dl + "/../../elsewhere/a.png"), "Outside your home folder.");
+    EXPECT_EQ(refusal(dl + "/a.png", home + "x/a.png"), "Outside your home folder.");
+    EXPECT_TRUE(QFile::exists(dl + "/a.png"));
+    EXPECT_TRUE(QDir(outside).isEmpty());
+
+    EXPECT_TRUE(OrganizerFiles::isInside("/home/u", "/home/u"));
+    EXPECT_TRUE(OrganizerFiles::isInside("/home/u/", "/home/u/x"));
+    EXPECT_FALSE(OrganizerFiles::isInside("/home/u", "/home/user"));
+}
+
+TEST(OrganizerRun, TamperedJournalsTouchNothing) {
+    const QString home = testsupport::freshDir("tamper");
+    const QString outside = testsupport::freshDir("tamper-outside");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir();
+    makeFile(dl + "/Images/a.png", "a");
+    makeFile(outside + "/secret.txt", "s");
+    QDir().mkpath(outside + "/emptyDir");
+    ASSERT_TRUE(QFile::link(outside, dl + "/Linked"));
+    FakeClock clock(QDateTime::currentDateTimeUtc());
+    const double now = secondsSinceReferenceDate(clock.now());
+
+    auto moveBack = [](const QString& src, const QString& dst, QStringList created = {}) {
+        return OrganizerCompletedMove{src, dst, created};
+    };
+    QList<OrganizerJournal> tampered;
+    OrganizerJournal rootHome = journalFor("/", now);
+    rootHome.completed = {moveBack(dl + "/a.png", dl + "/Images/a.png")};
+    tampered << rootHome;
+    OrganizerJournal outsideFolders = journalFor(home, now);
+    outsideFolders.completed = {moveBack(dl + "/secret.txt", outside + "/secret.txt"),
+                                moveBack(outside + "/a.png", dl + "/Images/a.png")};
+    tampered << outsideFolders;
+    OrganizerJournal linked = journalFor(home, now);
+    linked.completed = {moveBack(dl + "/secret.txt", dl + "/Linked/secret.txt"),
+                        moveBack(dl + "/Linked/b.png", dl + "/Images/a.png")};
+    tampered << linked;
+    OrganizerJournal dotted = journalFor(home + "/Downloads/..", now);
+    dotted.completed = {moveBack(dl + "/a.png", dl + "/Images/a.png")};
+    tampered << dotted;
+
+    const auto before = snapshot(home);
+    const auto beforeOutside = snapshot(outside);
+    FolderOrganizer organizer(layout);
+    for (const OrganizerJournal& j : tampered) {
+        ASSERT_TRUE(organizer.undo(j));
+        ASSERT_TRUE(settled(organizer));
+        EXPECT_EQ(organizer.state().moved, 0);
+        EXPECT_EQ(organizer.state().failed, j.completed.size());
+    }
+    EXPECT_EQ(snapshot(home), before);
+    EXPECT_EQ(snapshot(outside), beforeOutside);
+
+    // A sound move back still never removes a recorded folder outside home.
+    OrganizerJournal foreignFolder = journalFor(home, now);
+    foreignFolder.completed = {
+        moveBack(dl + "/a.png", dl + "/Images/a.png", {outside + "/emptyDir"})};
+    ASSERT_TRUE(organizer.undo(foreignFolder));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    EXPECT_TRUE(QFileInfo(outside + "/emptyDir").isDir());
+    ASSERT_TRUE(QFile::rename(dl + "/a.png", dl + "/Images/a.png"));
+
+    // An id that could name another path is never read, listed or written back.
+    OrganizerJournal escape = journalFor(home, now);
+    escape.id = "../x";
+    escape.completed = {moveBack(dl + "/a.png", dl + "/Images/a.png")};
+    EXPECT_FALSE(organizer.undo(escape));
+    EXPECT_EQ(snapshot(home), before);
+    writeJournal(layout, "x.json", OrganizerJournals::encode(escape));
+    OrganizerJournal misnamed = journalFor(home, now);
+    writeJournal(layout, JsonFields::uuidText(QUuid::createUuid()) + ".json",
+                 OrganizerJournals::encode(misnamed));
+    organizer.loadHistory();
+    EXPECT_TRUE(organizer.history().isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(layout.appSupportDir() + "/x.json"));
+}
+
+TEST(OrganizerRun, HistoryKeepsThirtyDaysOfRunsNotUndone) {
+    const QString home = testsupport::freshDir("history");
+    const HomeLayout layout = layoutFor(home);
+    auto clock = std::make_shared<FakeClock>();
+    const double now = secondsSinceReferenceDate(clock->now());
+    const OrganizerJournals store(layout);
+
+    OrganizerJournal recent = journalFor(home, now - 29 * 86400);
+    OrganizerJournal newest = journalFor(home, now - 60);
+    newest.completed = {OrganizerCompletedMove{home + "/a", home + "/b", {}}};
+    OrganizerJournal old = journalFor(home, now - 31 * 86400);
+    OrganizerJournal undone = journalFor(home, now - 60);
+    undone.undoneAt = now - 30;
+    for (const OrganizerJournal& j : {recent, newest, old, undone})
+        ASSERT_TRUE(store.save(j));
+    // Without "failures" a journal is unreadable; without "finishedAt" it is an unfinished run.
+    QJsonObject noFailures = journalFor(home, now).toJson();
+    noFailures.remove("failures");
+    writeJournal(layout, noFailures.value("id").toString() + ".json",
+                 QJsonDocument(noFailures).toJson());
+    OrganizerJournal unfinished = journalFor(home, now - 120);
+    writeJournal(layout, unfinished.id + ".json", OrganizerJournals::encode(unfinished));
+    QJsonObject fractional = journalFor(home, now).toJson();
+    fractional.insert("planned", QJsonArray({QJsonObject{{"id", "a"},
+                                                         {"sourcePath", "a"},
+                                                         {"destinationPath", "b"},
+                                                         {"displayName", "a"},
+                                                         {"sizeBytes", 1.5},
+                                                         {"reason", ""},
+                                                         {"isEnabled", true}}}));
+    writeJournal(layout, fractional.value("id").toString() + ".json",
+                 QJsonDocument(fractional).toJson());
+    writeJournal(layout, "not-json.json", "{");
+    OrganizerJournal upperExtension = journalFor(home, now);
+    writeJournal(layout, upperExtension.id + ".JSON", OrganizerJournals::encode(upperExtension));
+
+    FolderOrganizer organizer(layout, {clock, {}});
+    organizer.loadHistory();
+    QStringList ids;
+    for (const OrganizerJournal& j : organizer.history())
+        ids << j.id;
+    EXPECT_EQ(ids, QStringList({newest.id, unfinished.id, recent.id}));
+    EXPECT_EQ(organizer.history().first(), newest);                      // read back as written
+    EXPECT_EQ(QDir(store.directory()).entryList(QDir::Files).size(), 9); // nothing deleted
+}
+
+TEST(OrganizerRun, RefusesASecondRunWhileOneIsInProgress) {
+    const QString home = testsupport::freshDir("busy");
+    const HomeLayout layout = layoutFor(home);
+    makeFile(layout.downloadsDir() + "/a.txt");
+    makeFile(layout.downloadsDir() + "/b.txt");
+    QSemaphore go;
+    FolderOrganizer::Options options;
+    options.beforeStep = [&go](int) { go.acquire(); };
+    FolderOrganizer organizer(layout, options);
+    planNow(organizer);
+    ASSERT_TRUE(organizer.applySelected());
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::running(0, 2));
+    EXPECT_FALSE(organizer.applySelected());
+    EXPECT_FALSE(organizer.undo(journalFor(home)));
+    go.release(1);
+    ASSERT_TRUE(testsupport::waitFor([&] { return organizer.state().done == 1; }));
+    EXPECT_FALSE(organizer.applySelected());
+    go.release(1);
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(2, 0));
+}
+
+TEST(OrganizerRun, UnsavableJournalMovesNothing) {
+    const QString home = testsupport::freshDir("nosave");
+    const HomeLayout layout = layoutFor(home);
+    makeFile(layout.downloadsDir() + "/a.txt");
+    FolderOrganizer organizer(layout);
+    makeFile(organizer.journalDirectory(), "a file where the folder belongs");
+    planNow(organizer);
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(),
+              FolderOrganizer::State::failure("Could not save the undo record."));
+    EXPECT_TRUE(QFile::exists(layout.downloadsDir() + "/a.txt"));
+    EXPECT_TRUE(organizer.history().isEmpty());
+}
+
+TEST(OrganizerRun, CopyAcrossDisksChecksBeforeRemovingAndNeverReplaces) {
+    const QString dir = testsupport::freshDir("copy");
+    const QDateTime when = QDateTime::currentDateTimeUtc().addDays(-100);
+    makeFile(dir + "/a.bin", QByteArray(200000, 'q'), when);
+    const auto original = snapshot(dir).value("a.bin");
+    EXPECT_EQ(OrganizerFiles::copyThenRemove(dir + "/a.bin", dir + "/b.bin"), QString());
+    EXPECT_FALSE(QFile::exists(dir + "/a.bin"));
+    EXPECT_EQ(snapshot(dir).value("b.bin").section(' ', 0, 1), original.section(' ', 0, 1));
+    EXPECT_EQ(QFileInfo(dir + "/b.bin").lastModified().toSecsSinceEpoch(), when.toSecsSinceEpoch());
+
+    makeFile(dir + "/c.bin", "c");
+    EXPECT_EQ(OrganizerFiles::copyThenRemove(dir + "/c.bin", dir + "/b.bin"), "File exists");
+    EXPECT_EQ(OrganizerFiles::moveNoReplace(dir + "/c.bin", dir + "/b.bin"), "File exists");
+    EXPECT_EQ(readAll(dir + "/c.bin"), "c");
+    EXPECT_EQ(QFileInfo(dir + "/b.bin").size(), 200000);
+}
+
+// A run whose process dies half-way leaves a journal naming every file it moved, and undoing
+// that journal puts the home back exactly as it was.
+TEST(OrganizerRun, RunKilledHalfWayIsUndoneFromItsJournal) {
+    const QString home = testsupport::freshDir("killed");
+    const HomeLayout layout = layoutFor(home);
+    for (int i = 0; i < 8; ++i)
+        makeFile(layout.downloadsDir() +
+                     QStringLiteral("/f%1.%2").arg(i).arg(i % 2 ? "png" : "pdf"),
+                 QByteArray(1000 + i, 'k'));
+    const auto before = snapshot(home);
+    FolderOrganizer organizer(layout);
+    const OrganizerPlan plan = organizer.buildPlan();
+    ASSERT_EQ(plan.moves.size(), 8);
+    OrganizerJournal journal =
+        journalFor(home, secondsSinceReferenceDate(QDateTime::currentDateTimeUtc()));
+    journal.planned = plan.moves;
+
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The child dies abruptly after its fourth move, with no chance to finish the run.
+        OrganizerJournal mine = journal;
+        OrganizerRun::apply(
+            mine, OrganizerJournals(layout), [] { return QDateTime::currentDateTimeUtc(); },
+            [](int done, int) {
+                if (done == 4)
+                    ::_exit(42);
+            });
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 42);
+    EXPECT_NE(snapshot(home), before);
+
+    organizer.loadHistory();
+    ASSERT_EQ(organizer.history().size(), 1);
+    const OrganizerJournal left = organizer.history().first();
+    EXPECT_EQ(left.completed.size(), 4);
+    EXPECT_FALSE(left.finishedAt.has_value());
+    ASSERT_TRUE(organizer.undo(left));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(4, 0));
+    EXPECT_EQ(snapshot(home), before);
+}
+
+TEST(OrganizerPlan, ListModelResetsOnlyForOtherMoves) {
+    const QString home = testsupport::freshDir("model");
+    const HomeLayout layout = layoutFor(home);
+    makeFile(layout.downloadsDir() + "/a.png", QByteArray(9000, 'a'));
+    makeFile(layout.downloadsDir() + "/b.txt");
+    FolderOrganizer organizer(layout);
+    OrganizerPlanModel model(organizer);
+    EXPECT_EQ(model.rowCount(), 0);
+    planNow(organizer);
+    ASSERT_EQ(model.rowCount(), 2);
+    const QModelIndex first = model.index(0);
+    EXPECT_EQ(first.data().toString(), "a.png");
+    EXPECT_EQ(first.data(OrganizerPlanModel::NewNameRole).toString(), "a.png");
+    EXPECT_EQ(first.data(OrganizerPlanModel::ReasonRole).toString(),
+              "Move into Images/ by file type.");
+
+    QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+    QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+    organizer.toggleMove(layout.downloadsDir() + "/a.png");
+    EXPECT_FALSE(first.data(OrganizerPlanModel::EnabledRole).toBool());
+    planNow(organizer); // the same moves again
+    EXPECT_EQ(resets.size(), 0);
+    EXPECT_EQ(changes.size(), 2);
+    makeFile(layout.downloadsDir() + "/c.zip");
+    planNow(organizer);
+    EXPECT_EQ(resets.size(), 1);
+    EXPECT_EQ(model.rowCount(), 3);
+}
+
+TEST(OrganizerRun, HomeGivenWithATrailingSlashStillBoundsMoves) {
+    const QString home = testsupport::freshDir("slash");
+    HomeLayout layout = layoutFor(home);
+    layout.setHome(home + "/");
+    layout.setDownloadsDir(home + "//Downloads/");
+    makeFile(home + "/Downloads/a.png");
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    EXPECT_EQ(organizer.history().first().homePath, home);
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+}

@@ -1,0 +1,394 @@
+#include "storage/FolderTree.h"
+#include "storage/DiskMapScanner.h"
+#include "storage/DiskMapTestSupport.h"
+#include "storage/FolderBrowserText.h"
+#include "storage/NaturalOrder.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <QThreadPool>
+#include <set>
+
+using namespace diskmaptest;
+using Entry = FolderTree::Entry;
+
+namespace {
+
+Entry file(const QString& name, qint64 bytes) {
+    Entry e;
+    e.id = e.path = QStringLiteral("/x/") + name;
+    e.name = name;
+    e.sizeBytes = bytes;
+    e.fileCount = 1;
+    return e;
+}
+
+Entry folder(const QString& name, std::optional<qint64> bytes = std::nullopt) {
+    Entry e;
+    e.id = e.path = QStringLiteral("/x/") + name;
+    e.name = name;
+    e.isDirectory = true;
+    e.sizeBytes = bytes;
+    return e;
+}
+
+QStringList names(const QList<Entry>& entries) {
+    QStringList out;
+    for (const Entry& e : entries)
+        out << e.name;
+    return out;
+}
+
+FolderTree::Listed listed(const QString& name, const QString& path, bool isDirectory,
+                          qint64 bytes = 0) {
+    FolderTree::Listed item;
+    item.name = name;
+    item.path = path;
+    item.isDirectory = isDirectory;
+    item.allocatedBytes = bytes;
+    item.sizeBytes = bytes;
+    return item;
+}
+
+bool settled(const FolderTree& tree) {
+    return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
+                                20'000);
+}
+
+void drain() {
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+// A gate that measurement or listing calls wait at until the test opens it for their path.
+class Gates {
+public:
+    void open(const QString& path) {
+        std::lock_guard lock(m_mutex);
+        m_open.insert(path);
+        m_changed.notify_all();
+    }
+    void openAll() {
+        std::lock_guard lock(m_mutex);
+        m_all = true;
+        m_changed.notify_all();
+    }
+    void wait(const QString& path) {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [&] { return m_all || m_open.count(path) > 0; });
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::set<QString> m_open;
+    bool m_all = false;
+};
+
+// What `find DIR -type f -printf '%b'` sums over what the tree counts, worked out apart from the
+// walker: visible regular files, each inode once, not inside packages or hidden folders.
+FolderTree::Size expectedSize(const QString& root) {
+    namespace fs = std::filesystem;
+    FolderTree::Size size;
+    std::set<std::pair<dev_t, ino_t>> seen;
+    auto it = fs::recursive_directory_iterator(root.toStdString());
+    for (; it != fs::recursive_directory_iterator(); ++it) {
+        const std::string name = it->path().filename().string();
+        const bool isDir = it->is_directory() && !it->is_symlink();
+        if (name.starts_with('.')) {
+            if (isDir)
+                it.disable_recursion_pending();
+            continue;
+        }
+        if (isDir) {
+            if (FolderTree::makeEntry(listed(QString::fromStdString(name),
+                                             QString::fromStdString(it->path().string()), true),
+                                      false)
+                    ->isPackage)
+                it.disable_recursion_pending();
+            continue;
+        }
+        struct stat st;
+        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        if (!seen.insert({st.st_dev, st.st_ino}).second)
+            continue;
+        size.bytes += qint64(st.st_blocks) * 512;
+        ++size.files;
+    }
+    return size;
+}
+
+} // namespace
+
+TEST(FolderTreeSort, NaturalOrderComparesNumbersByValueUnderTheCLocale) {
+    const QLocale before;
+    QLocale::setDefault(QLocale::c());
+    EXPECT_LT(NaturalOrder::compare(u"file9", u"file10"), 0);
+    EXPECT_LT(NaturalOrder::compare(u"Track 2", u"track 10"), 0);
+    EXPECT_LT(NaturalOrder::compare(u"apple", u"Banana"), 0);
+    EXPECT_EQ(NaturalOrder::compare(u"a07", u"A7"), 0);
+    EXPECT_LT(NaturalOrder::compare(u"a", u"a1"), 0);
+    EXPECT_LT(NaturalOrder::compare(u"v1.9", u"v1.10"), 0);
+    EXPECT_GT(NaturalOrder::compare(u"x100000000000000000000", u"x99999999999999999999"), 0);
+    QLocale::setDefault(before);
+}
+
+TEST(FolderTreeSort, TheTwoOrders) {
+    // By size: measured first, larger first, equal sizes by name; unmeasured by name at the end.
+    const QList<Entry> bySize = FolderTree::sortEntries(
+        {folder("b"), file("ten", 10), folder("a"), file("twenty", 20), file("B10", 10)},
+        FolderTree::SortOrder::Size);
+    EXPECT_EQ(names(bySize), QStringList({"twenty", "B10", "ten", "a", "b"}));
+
+    // By name: folders (packages too) first, then files, each in natural order.
+    Entry package = folder("Photos.app");
+    package.isPackage = true;
+    const QList<Entry> byName =
+        FolderTree::sortEntries({file("file10", 1), folder("zeta"), file("file9", 1), package},
+                                FolderTree::SortOrder::Name);
+    EXPECT_EQ(names(byName), QStringList({"Photos.app", "zeta", "file9", "file10"}));
+
+    // Equal names keep their listing order.
+    const QList<Entry> ties =
+        FolderTree::sortEntries({file("Same", 1), file("same", 1)}, FolderTree::SortOrder::Name);
+    EXPECT_EQ(names(ties), QStringList({"Same", "same"}));
+}
+
+TEST(FolderTreeEntries, HomeSkipsItsSystemFoldersAndPackagesGoByExtension) {
+    for (const QString& name : DiskMapScanner::skippedHomeNames())
+        EXPECT_FALSE(FolderTree::makeEntry(listed(name, "/h/" + name, true), true))
+            << name.toStdString();
+    EXPECT_TRUE(FolderTree::makeEntry(listed("Library", "/h/Work/Library", true), false));
+
+    const Entry app = *FolderTree::makeEntry(listed("Photos.APP", "/h/x/Photos.APP/", true), false);
+    EXPECT_TRUE(app.isDirectory);
+    EXPECT_TRUE(app.isPackage);
+    EXPECT_FALSE(app.sizeBytes);
+    EXPECT_EQ(app.id, "/h/x/Photos.APP");
+
+    const Entry downloads = *FolderTree::makeEntry(listed("Downloads", "/h/Downloads", true), true);
+    EXPECT_EQ(downloads.category, ContentCategory::DownloadsLimbo);
+    const Entry nested = *FolderTree::makeEntry(listed("Qwzx", "/h/a/Qwzx", true), false);
+    EXPECT_EQ(nested.category, ContentCategory::Unknown);
+
+    const Entry jpg =
+        *FolderTree::makeEntry(listed("beach.jpg", "/h/beach.jpg", false, 8192), false);
+    EXPECT_EQ(jpg.category, ContentCategory::Media);
+    EXPECT_EQ(jpg.sizeBytes, 8192);
+    EXPECT_EQ(jpg.fileCount, 1);
+}
+
+TEST(FolderTreeWorkers, CountAndRoundRobinDeal) {
+    const std::pair<int, int> table[] = {{1, 2}, {5, 2},  {6, 3},  {7, 3},  {8, 4},
+                                         {9, 4}, {10, 5}, {11, 5}, {12, 6}, {64, 6}};
+    for (const auto& [processors, workers] : table)
+        EXPECT_EQ(FolderTree::workerCount(processors), workers) << processors;
+    const QList<QList<int>> dealt = FolderTree::deal(10, FolderTree::workerCount(8));
+    EXPECT_EQ(dealt, (QList<QList<int>>{{0, 4, 8}, {1, 5, 9}, {2, 6}, {3, 7}}));
+}
+
+TEST(FolderTreeTexts, CountsAndBars) {
+    EXPECT_EQ(FolderBrowserText::itemCount(0), "0 items");
+    EXPECT_EQ(FolderBrowserText::itemCount(1), "1 item");
+    EXPECT_EQ(FolderBrowserText::itemCount(12), "12 items");
+    EXPECT_EQ(FolderBrowserText::measuringCount(1), "Measuring 1 folder…");
+    EXPECT_EQ(FolderBrowserText::measuringCount(3), "Measuring 3 folders…");
+    EXPECT_EQ(FolderBrowserText::filesInside(0), "0 files inside");
+    EXPECT_EQ(FolderBrowserText::filesInside(1), "1 file inside");
+    const struct {
+        std::optional<qint64> size;
+        qint64 largest;
+        double width;
+    } bars[] = {{std::nullopt, 100, 2}, {50, 0, 2},    {0, 0, 2},      {0, 100, 2},
+                {1, 1000, 2},           {50, 100, 35}, {100, 100, 70}, {500, 100, 70}};
+    for (const auto& b : bars)
+        EXPECT_DOUBLE_EQ(FolderBrowserText::barWidth(b.size, b.largest), b.width);
+    Entry package = folder("A.app");
+    package.isPackage = true;
+    EXPECT_EQ(FolderBrowserText::rowHelp(folder("a")), "Double click to look inside");
+    EXPECT_EQ(FolderBrowserText::rowHelp(package), "Double click to show it in the file manager");
+}
+
+TEST(FolderTreeService, SizesEqualAnIndependentSumAndComeBackFromTheCache) {
+    const QString home = testsupport::freshDir("tree-sizes");
+    makeFile(home + "/Projects/app/main.cpp", 3 * 4096);
+    makeFile(home + "/Projects/app/notes.txt", 100);
+    makeFile(home + "/Projects/.git/objects/pack", 5 * 4096);     // hidden: not counted
+    makeFile(home + "/Projects/Tool.app/Contents/bin", 7 * 4096); // package inside: not counted
+    makeFile(home + "/Projects/deep/a/b/c/d.bin", 2 * 4096);
+    ::link(QFile::encodeName(home + "/Projects/deep/a/b/c/d.bin").constData(),
+           QFile::encodeName(home + "/Projects/deep/twin.bin").constData());
+    ::symlink("/usr", QFile::encodeName(home + "/Projects/usr-link").constData());
+    makeFile(home + "/Music.app/Contents/x", 4 * 4096); // a package measured whole
+    makeFile(home + "/Empty/.hidden", 4096);
+    makeFile(home + "/loose.txt", 4096);
+    makeFile(home + "/.profile", 4096);
+    makeFile(home + "/Library/cache", 4096);
+
+    FolderTree tree(home);
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    EXPECT_FALSE(tree.error());
+    QStringList shown = names(tree.entries());
+    shown.sort();
+    EXPECT_EQ(shown, QStringList({"Empty", "Music.app", "Projects", "loose.txt"}));
+    for (const Entry& e : tree.entries()) {
+        ASSERT_TRUE(e.sizeBytes) << e.name.toStdString();
+        const FolderTree::Size expected =
+            e.isDirectory ? expectedSize(e.path) : FolderTree::Size{allocated(e.path), 1};
+        EXPECT_EQ(*e.sizeBytes, expected.bytes) << e.name.toStdString();
+        EXPECT_EQ(e.fileCount, expected.files) << e.name.toStdString();
+    }
+    EXPECT_EQ(names(tree.entries()).first(), "Projects");
+    EXPECT_EQ(tree.largestEntrySize(), *tree.entries().first().sizeBytes);
+
+    // In and back out: the parent lists with every size from the cache and measures nothing.
+    const Entry projects = tree.entries().first();
+    tree.enter(projects);
+    EXPECT_EQ(tree.trail(), QStringList({projects.path}));
+    ASSERT_TRUE(settled(tree));
+    tree.goUp();
+    EXPECT_TRUE(tree.trail().isEmpty());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !tree.isListing(); }));
+    EXPECT_EQ(tree.measuringCount(), 0);
+    for (const Entry& e : tree.entries())
+        EXPECT_TRUE(e.sizeBytes);
+
+    // A package is not entered; trail jumps.
+    const Entry music =
+        *FolderTree::makeEntry(listed("Music.app", home + "/Music.app", true), true);
+    tree.enter(music);
+    EXPECT_TRUE(tree.trail().isEmpty());
+    tree.enter(projects);
+    tree.jumpToTrail(1);
+    EXPECT_EQ(tree.trail(), QStringList({projects.path}));
+    tree.jumpToTrail(-1);
+    EXPECT_TRUE(tree.trail().isEmpty());
+    EXPECT_EQ(tree.currentFolder(), home);
+    drain();
+}
+
+TEST(FolderTreeService, AnUnreadableFolderShowsTheFixedTextAndNothingElse) {
+    const QString home = testsupport::freshDir("tree-unreadable");
+    makeFile(home + "/Locked/secret", 4096);
+    FolderTree::Tools tools;
+    tools.list = [home](const QString& folder) -> FolderTree::Listing {
+        if (folder.endsWith(QLatin1String("/Locked")))
+            return std::nullopt; // what a folder without read permission gives
+        return FolderTree::listFolder(folder);
+    };
+    FolderTree tree(home, tools);
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    tree.enter(tree.entries().first());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !tree.isListing(); }));
+    EXPECT_TRUE(tree.entries().isEmpty());
+    EXPECT_EQ(tree.error(), FolderTree::unreadableText());
+    EXPECT_EQ(tree.totalMeasuredBytes(), 0);
+    EXPECT_EQ(tree.largestEntrySize(), 0);
+
+    // The real listing fails the same way for a folder that is not there.
+    tree.open(home + "/nowhere");
+    ASSERT_TRUE(testsupport::waitFor([&] { return !tree.isListing(); }));
+    EXPECT_EQ(tree.error(), FolderTree::unreadableText());
+    tree.goUp();
+    ASSERT_TRUE(settled(tree));
+    EXPECT_FALSE(tree.error());
+    EXPECT_EQ(tree.entries().size(), 1);
+    drain();
+}
+
+TEST(FolderTreeService, SizeOrderKeepsPlacesUntilTheLastSizeArrives) {
+    const QString home = testsupport::freshDir("tree-order");
+    makeFile(home + "/big.txt", 5 * 4096);
+    makeFile(home + "/small.txt", 2 * 4096);
+    makeDir(home + "/a");
+    makeDir(home + "/b");
+    auto gates = std::make_shared<Gates>();
+    FolderTree::Tools tools;
+    tools.measure = [gates](const QString& folder, const CancelToken&) -> FolderTree::Size {
+        gates->wait(folder);
+        return {folder.endsWith(QLatin1String("/a")) ? 4 * 4096 : 4096, 1};
+    };
+    FolderTree tree(home, tools);
+    tree.open(home);
+    ASSERT_TRUE(testsupport::waitFor([&] { return tree.measuringCount() == 2; }));
+    EXPECT_EQ(names(tree.entries()), QStringList({"big.txt", "small.txt", "a", "b"}));
+    EXPECT_EQ(tree.totalMeasuredBytes(), 7 * 4096);
+
+    gates->open(home + "/a");
+    ASSERT_TRUE(testsupport::waitFor([&] { return tree.measuringCount() == 1; }));
+    EXPECT_EQ(names(tree.entries()), QStringList({"big.txt", "small.txt", "a", "b"}));
+    EXPECT_EQ(tree.entries().at(2).sizeBytes, 4 * 4096);
+    EXPECT_EQ(tree.totalMeasuredBytes(), 11 * 4096);
+
+    gates->open(home + "/b");
+    ASSERT_TRUE(settled(tree));
+    EXPECT_EQ(names(tree.entries()), QStringList({"big.txt", "a", "small.txt", "b"}));
+
+    tree.setSortOrder(FolderTree::SortOrder::Name);
+    EXPECT_EQ(names(tree.entries()), QStringList({"a", "b", "big.txt", "small.txt"}));
+    drain();
+}
+
+TEST(FolderTreeService, StaleListingsAndSizesNeverShow) {
+    const QString home = testsupport::freshDir("tree-stale");
+    makeFile(home + "/One/sub/x", 4096);
+    makeFile(home + "/Two/y", 4096);
+    makeFile(home + "/Two/sub/z", 4096);
+    auto gates = std::make_shared<Gates>();
+    auto listsDone = std::make_shared<std::atomic_int>(0);
+    auto measuresDone = std::make_shared<std::atomic_int>(0);
+    FolderTree::Tools tools;
+    tools.list = [gates, listsDone](const QString& folder) {
+        gates->wait(QStringLiteral("list:") + folder);
+        FolderTree::Listing listing = FolderTree::listFolder(folder);
+        ++*listsDone;
+        return listing;
+    };
+    tools.measure = [gates, measuresDone](const QString& folder, const CancelToken& cancel) {
+        gates->wait(QStringLiteral("measure:") + folder);
+        const FolderTree::Size size = FolderTree::measureFolder(folder, cancel);
+        ++*measuresDone;
+        return size;
+    };
+    FolderTree tree(home, tools);
+    // Lets whatever a finished worker sent reach the tree.
+    const auto deliver = [] {
+        for (int i = 0; i < 5; ++i)
+            QCoreApplication::processEvents();
+    };
+
+    // A listing overtaken by another open is dropped when it finally arrives.
+    tree.open(home + "/One");
+    const quint64 first = tree.generation();
+    tree.open(home + "/Two");
+    EXPECT_GT(tree.generation(), first);
+    gates->open(QStringLiteral("list:") + home + "/Two");
+    ASSERT_TRUE(testsupport::waitFor([&] { return !tree.isListing(); }));
+    gates->open(QStringLiteral("list:") + home + "/One");
+    ASSERT_TRUE(testsupport::waitFor([&] { return *listsDone == 2; }));
+    deliver();
+    EXPECT_EQ(names(tree.entries()), QStringList({"y", "sub"}));
+
+    // A size measured for an older listing is neither shown nor cached.
+    EXPECT_EQ(tree.measuringCount(), 1);
+    tree.open(home + "/One");
+    ASSERT_TRUE(testsupport::waitFor([&] { return !tree.isListing(); }));
+    ASSERT_EQ(names(tree.entries()), QStringList({"sub"}));
+    gates->open(QStringLiteral("measure:") + home + "/Two/sub");
+    ASSERT_TRUE(testsupport::waitFor([&] { return *measuresDone == 1; }));
+    deliver();
+    EXPECT_FALSE(tree.sizeCache().contains(home + "/Two/sub"));
+    EXPECT_FALSE(tree.entries().first().sizeBytes);
+    EXPECT_EQ(tree.measuringCount(), 1);
+    gates->openAll();
+    ASSERT_TRUE(settled(tree));
+    EXPECT_EQ(tree.entries().first().sizeBytes, allocated(home + "/One/sub/x"));
+    drain();
+}

@@ -1,0 +1,258 @@
+#include "storage/views/FoldersView.h"
+#include "fakes/FakeFileRevealer.h"
+#include "shell/ScreenState.h"
+#include "storage/DiskMapTestSupport.h"
+#include "storage/FolderBrowserText.h"
+#include "storage/FolderTree.h"
+#include "storage/views/FolderBrowserView.h"
+#include "storage/views/FolderRowDelegate.h"
+#include "ui-kit/DraggableDivider.h"
+#include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKSymbolButton.h"
+#include "ui-kit/SegmentedControl.h"
+
+#include <atomic>
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QThread>
+#include <QThreadPool>
+
+using namespace diskmaptest;
+
+namespace {
+
+// A home of two folders (one holding a folder of its own), a package and a file.
+QString makeHome() {
+    const QString home = testsupport::freshDir("folders-view");
+    makeFile(home + "/Work/Clients/brief.pdf", 2 * 4096);
+    makeFile(home + "/Work/notes.txt", 4096);
+    makeFile(home + "/Player.app/Contents/bin", 3 * 4096);
+    makeFile(home + "/todo.txt", 4096);
+    makeDir(home + "/Empty");
+    return home;
+}
+
+struct Screen {
+    FolderTree tree;
+    ScreenState state;
+    FakeFileRevealer revealer;
+    int biggestMade = 0;
+    FoldersView view;
+
+    explicit Screen(const QString& home, FolderTree::Tools tools = {})
+        : tree(home, std::move(tools)), view(tree, state, &revealer, [this](QWidget* host) {
+              ++biggestMade;
+              auto* pane = new QWidget(host);
+              pane->setObjectName(QStringLiteral("biggestStandIn"));
+              return pane;
+          }) {
+        view.resize(1000, 640);
+    }
+    ~Screen() {
+        QThreadPool::globalInstance()->waitForDone();
+        QCoreApplication::processEvents();
+    }
+
+    FolderBrowserView& browser() { return *view.browser(); }
+    bool settled() {
+        return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
+                                    20'000);
+    }
+    FolderEntry entry(const QString& name) const {
+        for (const FolderEntry& e : tree.entries()) {
+            if (e.name == name)
+                return e;
+        }
+        return {};
+    }
+    void select(const QString& name) { state.setFolderSelection(entry(name).id); }
+};
+
+} // namespace
+
+TEST(FoldersView, FirstShowListsHomeAndAReturnLeavesTheTreeWhereItWas) {
+    Screen s(makeHome());
+    EXPECT_EQ(s.view.currentModePage(), s.view.browsePage());
+    s.view.show();
+    EXPECT_TRUE(s.tree.isListing());
+    const quint64 generation = s.tree.generation();
+    s.view.hide();
+    s.view.show(); // a listing under way is not started again
+    EXPECT_EQ(s.tree.generation(), generation);
+    ASSERT_TRUE(s.settled());
+    EXPECT_EQ(s.tree.entries().size(), 4);
+
+    s.tree.enter(s.entry("Work"));
+    ASSERT_TRUE(s.settled());
+    s.view.hide();
+    s.view.show();
+    EXPECT_EQ(s.tree.trail().size(), 1);
+    EXPECT_EQ(s.tree.entries().size(), 2);
+}
+
+TEST(FoldersView, TheDetailFollowsTheSelectionByIdAndHidesWhatDoesNotApply) {
+    Screen s(makeHome());
+    s.view.show();
+    ASSERT_TRUE(s.settled());
+    EXPECT_FALSE(s.view.prompt()->isHidden());
+    EXPECT_TRUE(s.view.entryDetail()->isHidden());
+
+    s.select("Work");
+    EXPECT_TRUE(s.view.prompt()->isHidden());
+    EXPECT_EQ(s.view.detailName(), "Work");
+    EXPECT_EQ(s.view.filesLabel()->text(), FolderBrowserText::filesInside(2));
+    EXPECT_FALSE(s.view.lookInsideButton()->isHidden());
+    EXPECT_TRUE(s.view.categoryBlock()->isHidden()); // "Work" is of no known category
+    EXPECT_TRUE(s.view.cloudLabel()->isHidden());
+    EXPECT_TRUE(s.view.modifiedLabel()->text().startsWith("Last changed "));
+
+    // A package counts its files but cannot be looked into; a plain file shows neither.
+    s.select("Player.app");
+    EXPECT_EQ(s.view.filesLabel()->text(), "1 file inside");
+    EXPECT_TRUE(s.view.lookInsideButton()->isHidden());
+    s.select("todo.txt");
+    EXPECT_TRUE(s.view.filesLabel()->isHidden());
+    EXPECT_TRUE(s.view.lookInsideButton()->isHidden());
+    s.view.revealSelection();
+    EXPECT_EQ(s.revealer.revealed, QStringList({s.entry("todo.txt").path}));
+
+    // "Look inside" goes down a level and back to the prompt; a stale id shows the prompt too.
+    s.select("Work");
+    s.view.lookInside();
+    EXPECT_FALSE(s.state.folderSelection());
+    EXPECT_FALSE(s.view.prompt()->isHidden());
+    ASSERT_TRUE(s.settled());
+    s.state.setFolderSelection(s.tree.home() + "/todo.txt");
+    EXPECT_FALSE(s.view.selectedEntry());
+    EXPECT_FALSE(s.view.prompt()->isHidden());
+}
+
+TEST(FoldersView, LegendSplitterAndModesLiveInScreenState) {
+    Screen s(makeHome());
+    s.view.show();
+    EXPECT_EQ(s.view.legendLabels(),
+              QStringList({"Client work", "Personal", "Photos and video", "Downloads and limbo",
+                           "Code", "Admin and finance"}));
+    EXPECT_EQ(s.view.detailSide()->width(), 260);
+    EXPECT_GE(s.view.browser()->minimumWidth(), 380);
+    s.view.divider()->setPaneWidth(DraggableDivider::draggedWidth(260, -1000, 200, 460, true));
+    EXPECT_EQ(s.state.folderSidebarWidth(), 460);
+    EXPECT_EQ(s.view.detailSide()->width(), 460);
+    s.state.setFolderSidebarWidth(220);
+    EXPECT_EQ(s.view.detailSide()->width(), 220);
+
+    EXPECT_EQ(s.biggestMade, 0);
+    emit s.view.modePicker()->activated(1);
+    EXPECT_EQ(s.state.folderMode(), FoldersMode::Biggest);
+    EXPECT_EQ(s.view.currentModePage()->objectName(), "biggestStandIn");
+    s.state.setFolderMode(FoldersMode::Browse);
+    s.state.setFolderMode(FoldersMode::Biggest);
+    EXPECT_EQ(s.biggestMade, 1);
+    EXPECT_EQ(s.view.modePicker()->currentIndex(), 1);
+}
+
+TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
+    auto hold = std::make_shared<std::atomic_bool>(false);
+    FolderTree::Tools tools;
+    tools.measure = [hold](const QString& folder, const CancelToken& cancel) {
+        while (hold->load())
+            QThread::msleep(1);
+        return FolderTree::measureFolder(folder, cancel);
+    };
+    Screen s(makeHome(), tools);
+    s.view.show();
+    ASSERT_TRUE(s.settled());
+    FolderBrowserView& b = s.browser();
+    EXPECT_FALSE(b.backButton()->isEnabled());
+    EXPECT_FALSE(b.homeButton()->isEnabled());
+    EXPECT_TRUE(b.trailButtons().isEmpty());
+    EXPECT_EQ(b.statusText(), "4 items");
+
+    // Double click: a folder is entered, a package revealed.
+    b.activate(s.entry("Player.app"));
+    EXPECT_EQ(s.revealer.revealed.size(), 1);
+    EXPECT_TRUE(s.tree.trail().isEmpty());
+    EXPECT_EQ(b.menuActions(s.entry("Player.app")), QStringList({"Show in File Manager"}));
+    EXPECT_EQ(b.menuActions(s.entry("Work")),
+              QStringList({"Open in Pendrel", "Show in File Manager"}));
+    s.select("Work");
+    b.activate(s.entry("Work"));
+    EXPECT_FALSE(s.state.folderSelection());
+    ASSERT_TRUE(s.settled());
+    b.activate(s.entry("Clients"));
+    ASSERT_TRUE(s.settled());
+    ASSERT_EQ(b.trailButtons().size(), 2);
+    EXPECT_TRUE(b.trailButtons().at(0)->isEnabled());
+    EXPECT_FALSE(b.trailButtons().at(1)->isEnabled());
+    EXPECT_TRUE(b.backButton()->isEnabled());
+    EXPECT_EQ(b.statusText(), "1 item");
+
+    b.trailButtons().at(0)->click();
+    EXPECT_EQ(s.tree.trail().size(), 1);
+    ASSERT_TRUE(s.settled());
+
+    // Measuring again forgets every size: each folder is measured anew, files keep theirs.
+    s.select("notes.txt");
+    *hold = true;
+    b.remeasure();
+    EXPECT_FALSE(s.state.folderSelection());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !s.tree.isListing(); }));
+    EXPECT_EQ(b.statusText(), "Measuring 1 folder…");
+    EXPECT_EQ(b.totalText(), "4 KB");
+    *hold = false;
+    ASSERT_TRUE(s.settled());
+    EXPECT_EQ(b.totalText(), "12 KB");
+
+    s.select("notes.txt");
+    b.goBack();
+    EXPECT_FALSE(s.state.folderSelection());
+    ASSERT_TRUE(s.settled());
+    EXPECT_FALSE(b.homeButton()->isEnabled());
+}
+
+TEST(FolderBrowser, AFailureShowsItsPanelAndTryAgainKeepsTheSelection) {
+    const QString home = makeHome();
+    auto refuse = std::make_shared<std::atomic_bool>(true);
+    FolderTree::Tools tools;
+    tools.list = [refuse](const QString& folder) -> FolderTree::Listing {
+        if (refuse->load())
+            return std::nullopt;
+        return FolderTree::listFolder(folder);
+    };
+    Screen s(home, tools);
+    s.view.show();
+    ASSERT_TRUE(s.settled());
+    FolderBrowserView& b = s.browser();
+    EXPECT_EQ(b.currentPage(), b.failedState());
+    EXPECT_EQ(b.failedState()->message(), FolderTree::unreadableText());
+    s.state.setFolderSelection(home + "/todo.txt");
+    *refuse = false;
+    b.tryAgain();
+    EXPECT_EQ(b.currentPage(), b.openingPage());
+    ASSERT_TRUE(s.settled());
+    EXPECT_EQ(s.state.folderSelection(), home + "/todo.txt");
+    EXPECT_EQ(b.list()->currentIndex().data(Qt::DisplayRole).toString(), "todo.txt");
+    EXPECT_EQ(b.currentPage(), b.list());
+
+    s.tree.enter(s.entry("Empty"));
+    ASSERT_TRUE(s.settled());
+    EXPECT_EQ(b.currentPage(), b.emptyState());
+    EXPECT_EQ(b.statusText(), "0 items");
+}
+
+TEST(FolderRow, BarsFollowTheLargestMeasuredSibling) {
+    Screen s(makeHome());
+    s.view.show();
+    ASSERT_TRUE(s.settled());
+    FolderRowDelegate* delegate = s.browser().delegate();
+    EXPECT_EQ(delegate->largest(), s.tree.largestEntrySize());
+    const QRect row(0, 0, 600, 40);
+    const QModelIndex top = s.tree.model()->index(0);
+    EXPECT_DOUBLE_EQ(delegate->barRect(row, top).width(), 70);
+    const QModelIndex last = s.tree.model()->index(s.tree.model()->rowCount() - 1);
+    EXPECT_GE(delegate->barRect(row, last).width(), 2);
+    EXPECT_EQ(last.data(Qt::ToolTipRole).toString(),
+              FolderBrowserText::rowHelp(s.tree.entries().last()));
+}
