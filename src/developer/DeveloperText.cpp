@@ -119,6 +119,46 @@ QString nothingMessage(bool modelsOnly) {
                      "Nothing from Xcode, Docker, Homebrew, npm, Ollama and the rest on this Mac.");
 }
 
+QString hubTitle() {
+    return QStringLiteral("Developer Centre");
+}
+
+QString hubIntro() {
+    return QStringLiteral("Docker, Ollama, Xcode, Homebrew, npm and more — each explained with "
+                          "sizes before anything is removed. Keep Awake stops the Mac sleeping "
+                          "during long agent jobs and builds.");
+}
+
+QString hubAskPrompt() {
+    return QStringLiteral("Ask about Docker, Xcode or models");
+}
+
+QString hubAskQuestion() {
+    return QStringLiteral("What developer junk is safe to delete?");
+}
+
+QString largestTitle() {
+    return QStringLiteral("Largest on this Mac");
+}
+
+QList<Card> cards() {
+    const QString open = QStringLiteral("Open");
+    return {
+        {DevPane::Awake, "cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
+         keepAwakeCardText(false, QString()), keepAwakeCardButton(false)},
+        {DevPane::Cleanup, "hammer"_sym, QStringLiteral("Cleanup"),
+         QStringLiteral("Xcode, Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, node_modules and "
+                        "more."),
+         open},
+        {DevPane::Models, "brain"_sym, QStringLiteral("AI models"),
+         QStringLiteral("Ollama and LM Studio models with sizes. Off by default — check before "
+                        "clearing."),
+         open},
+        {std::nullopt, "arrow.left.arrow.right.square"_sym, QStringLiteral("Compare files"),
+         QStringLiteral("Drop two files side by side and see what changed."), open},
+    };
+}
+
 QString keepAwakeCardText(bool active, const QString& statusLine) {
     return active ? statusLine
                   : QStringLiteral("Stop idle sleep for Open Claw-style agents, builds and long "

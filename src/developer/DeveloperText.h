@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cleaning/CleanCategory.h"
+#include "platform/SymbolName.h"
 #include "shell/ScreenModes.h"
 #include "vitals/KeepAwakeManager.h"
 
@@ -55,6 +56,24 @@ QString placeholderCount(int done, int total);
 QString nothingMessage(bool modelsOnly);
 
 // The hub's keep-awake card: the live status line while on, the fixed text while off.
+// The hub's fixed words.
+QString hubTitle(); // "Developer Centre"
+QString hubIntro();
+QString hubAskPrompt();
+QString hubAskQuestion();
+QString largestTitle(); // "Largest on this Mac"
+
+// One hub card; the keep-awake card's text and button change with the manager (below).
+struct Card {
+    std::optional<DevPane> pane; // none: the card opens the file-compare section
+    SymbolName icon;
+    QString title;
+    QString text;
+    QString button;
+};
+// "Keep awake", "Cleanup", "AI models", "Compare files", in this order.
+QList<Card> cards();
+
 QString keepAwakeCardText(bool active, const QString& statusLine);
 QString keepAwakeCardButton(bool active);
 // The keep-awake pane's status title.

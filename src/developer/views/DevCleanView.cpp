@@ -46,7 +46,7 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
                            KeepAwakeManager& keepAwake, QWidget* parent)
     : QWidget(parent), m_screen(&screen), m_scanner(scanner), m_keepAwake(keepAwake) {
     setObjectName(QStringLiteral("devCleanView"));
-    setWindowTitle(QStringLiteral("Developer Centre"));
+    setWindowTitle(DeveloperText::hubTitle());
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
@@ -115,20 +115,12 @@ QWidget* DevCleanView::buildHub() {
     auto* hub = new QWidget(m_panes);
     hub->setObjectName(QStringLiteral("devHub"));
     QKBuild::page(m_hubColumn, hub);
-    QKBuild::addPart(m_hubColumn,
-                     new AskTamsoStrip(QStringLiteral("Ask about Docker, Xcode or models"),
-                                       QStringLiteral("What developer junk is safe to delete?"),
-                                       true));
-    QKBuild::addPart(m_hubColumn,
-                     QKBuild::label(QStringLiteral("Developer Centre"), TextStyle::Title2,
-                                    QKForeground::Primary, nullptr, QFont::Bold));
-    QKBuild::addPart(
-        m_hubColumn,
-        QKBuild::label(QStringLiteral("Docker, Ollama, Xcode, Homebrew, npm and more — each "
-                                      "explained with sizes before anything is removed. Keep "
-                                      "Awake stops the Mac sleeping during long agent jobs and "
-                                      "builds."),
-                       TextStyle::Callout, QKForeground::Secondary, nullptr));
+    QKBuild::addPart(m_hubColumn, new AskTamsoStrip(DeveloperText::hubAskPrompt(),
+                                                    DeveloperText::hubAskQuestion(), true));
+    QKBuild::addPart(m_hubColumn, QKBuild::label(DeveloperText::hubTitle(), TextStyle::Title2,
+                                                 QKForeground::Primary, nullptr, QFont::Bold));
+    QKBuild::addPart(m_hubColumn, QKBuild::label(DeveloperText::hubIntro(), TextStyle::Callout,
+                                                 QKForeground::Secondary, nullptr));
     m_awakeLine = new QKIconLabel("cup.and.saucer.fill"_sym, QString(),
                                   QKFont{TextStyle::Callout, std::nullopt, QFont::Medium},
                                   QKForeground::Orange);
@@ -141,36 +133,22 @@ QWidget* DevCleanView::buildHub() {
     auto* grid = new QWidget;
     grid->setObjectName(QStringLiteral("hubCards"));
     m_cardGrid = new QKGridLayout(220, 14, 14, grid);
-    QLabel* ignoredText = nullptr;
-    QPushButton* button = nullptr;
-    const auto addCard = [&](const QString& symbol, const QString& title, const QString& text,
-                             const QString& label, QLabel** textOut, QPushButton** buttonOut) {
+    for (const DeveloperText::Card& card : DeveloperText::cards()) {
+        const bool awake = card.pane == DevPane::Awake;
         QKProminentButton* open =
-            QKBuild::addTile(m_cardGrid, symbol, title, text, label, grid, textOut);
+            QKBuild::addTile(m_cardGrid, card.icon, card.title, card.text, card.button, grid,
+                             awake ? &m_awakeCardText : nullptr);
         m_cardButtons.append(open);
-        *buttonOut = open;
-    };
-    addCard("cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
-            DeveloperText::keepAwakeCardText(false, QString()),
-            DeveloperText::keepAwakeCardButton(false), &m_awakeCardText, &m_awakeCardButton);
-    connect(m_awakeCardButton, &QPushButton::clicked, this, [this] { openPane(DevPane::Awake); });
-    addCard("hammer"_sym, QStringLiteral("Cleanup"),
-            QStringLiteral("Xcode, Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, "
-                           "node_modules and more."),
-            QStringLiteral("Open"), &ignoredText, &button);
-    connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Cleanup); });
-    addCard("brain"_sym, QStringLiteral("AI models"),
-            QStringLiteral("Ollama and LM Studio models with sizes. Off by "
-                           "default — check before clearing."),
-            QStringLiteral("Open"), &ignoredText, &button);
-    connect(button, &QPushButton::clicked, this, [this] { openPane(DevPane::Models); });
-    addCard("arrow.left.arrow.right.square"_sym, QStringLiteral("Compare files"),
-            QStringLiteral("Drop two files side by side and see what changed."),
-            QStringLiteral("Open"), &ignoredText, &button);
-    connect(button, &QPushButton::clicked, this, &DevCleanView::openCompare);
+        if (awake)
+            m_awakeCardButton = open;
+        if (const std::optional<DevPane> pane = card.pane)
+            connect(open, &QPushButton::clicked, this, [this, pane] { openPane(*pane); });
+        else
+            connect(open, &QPushButton::clicked, this, &DevCleanView::openCompare);
+    }
     QKBuild::addPart(m_hubColumn, grid);
 
-    m_largestBox = new QKGroupBox(QStringLiteral("Largest on this Mac"), 0);
+    m_largestBox = new QKGroupBox(DeveloperText::largestTitle(), 0);
     m_largestBox->setObjectName(QStringLiteral("hubLargest"));
     QKBuild::addPart(m_hubColumn, m_largestBox);
     return hub;
