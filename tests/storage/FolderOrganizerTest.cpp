@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QUuid>
@@ -377,6 +378,8 @@ TEST(OrganizerRun, RefusesASecondRunWhileOneIsInProgress) {
     FolderOrganizer::Options options;
     options.beforeStep = [&go](int) { go.acquire(); };
     FolderOrganizer organizer(layout, options);
+    // A failed assertion must not leave the run waiting while the organizer goes.
+    const auto release = qScopeGuard([&go] { go.release(100); });
     planNow(organizer);
     ASSERT_TRUE(organizer.applySelected());
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::running(0, 2));

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSemaphore>
 #include <QSpinBox>
 #include <QTest>
@@ -114,6 +115,8 @@ TEST(OrganizerPane, NothingStartsWhileARunIsInProgress) {
     FolderOrganizer::Options options;
     options.beforeStep = [&go](int) { go.acquire(); };
     FolderOrganizer organizer(layout, options);
+    // A failed assertion must not leave the run waiting while the organizer goes.
+    const auto release = qScopeGuard([&go] { go.release(100); });
     OrganizerPane pane(organizer);
     pane.show();
     pane.previewButton()->click();
