@@ -1,4 +1,5 @@
 #include "assistant/SpotlightSearch.h"
+#include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
 
@@ -413,7 +414,7 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
             path.assign(e.folder).append("/").append(name);
         ++slot.matched;
         if (keepAll)
-            slot.all.push_back(QFile::decodeName(QByteArray::fromStdString(path)));
+            slot.all.push_back(NativePath::decode(QByteArray::fromStdString(path)));
         slot.newest.push_back({e.modifyTime, std::move(path)});
         if (slot.newest.size() >= 8 * size_t(kMaxHits))
             keepNewest(slot.newest, kMaxHits);
@@ -435,7 +436,7 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
     keepNewest(newest, kMaxHits);
     std::sort(newest.begin(), newest.end(), newerFirst);
     for (const Candidate& c : newest)
-        found.hits.append(SearchHit{QUuid::createUuid(), QUrl::fromLocalFile(QFile::decodeName(
+        found.hits.append(SearchHit{QUuid::createUuid(), QUrl::fromLocalFile(NativePath::decode(
                                                              QByteArray::fromStdString(c.path)))});
     return found;
 }

@@ -1,4 +1,5 @@
 #include "cleaning/CategoryCleaner.h"
+#include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
 #include "platform/Trash.h"
@@ -26,7 +27,7 @@ bool isCovered(const QSet<QString>& moved, const QString& path) {
 
 bool isRegularFile(const QString& path) {
     struct stat st;
-    return ::lstat(QFile::encodeName(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+    return ::lstat(NativePath::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 } // namespace

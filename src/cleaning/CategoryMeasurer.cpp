@@ -1,4 +1,5 @@
 #include "cleaning/CategoryMeasurer.h"
+#include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
@@ -52,7 +53,7 @@ void countFile(Tally& t, const Entry& e, bool list) {
 CategoryMeasurer::CategoryMeasurer(std::shared_ptr<const DiskUsage> diskUsage, Options options)
     : m_du(std::move(diskUsage)), m_options(std::move(options)) {
     for (const QString& p : m_options.protectedPaths) {
-        std::string encoded = QFile::encodeName(p).toStdString();
+        std::string encoded = NativePath::encode(p).toStdString();
         while (encoded.size() > 1 && encoded.back() == '/')
             encoded.pop_back();
         m_protected.push_back(std::move(encoded));
@@ -137,10 +138,10 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
     const int limit = category.maxSearchDepth.value_or(6);
     std::vector<std::string> sought;
     for (const QString& n : category.matchFolderNames)
-        sought.push_back(QFile::encodeName(n).toStdString());
+        sought.push_back(NativePath::encode(n).toStdString());
     std::vector<std::string> never;
     for (const QString& n : neverEnteredFolderNames())
-        never.push_back(QFile::encodeName(n).toStdString());
+        never.push_back(NativePath::encode(n).toStdString());
     auto isIn = [](const std::vector<std::string>& names, std::string_view name) {
         return std::find(names.begin(), names.end(), name) != names.end();
     };

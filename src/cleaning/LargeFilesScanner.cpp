@@ -1,4 +1,5 @@
 #include "cleaning/LargeFilesScanner.h"
+#include "platform/NativePath.h"
 
 #include "cleaning/CategoryCleaner.h"
 #include "platform/DirectoryWalker.h"
@@ -41,7 +42,7 @@ QString displayName(const QString& folder) {
 
 // Why the folder itself cannot be walked, or nothing when it can.
 std::optional<QString> unreadableRoot(const QString& folder) {
-    const QByteArray path = QFile::encodeName(folder);
+    const QByteArray path = NativePath::encode(folder);
     struct stat st;
     if (path.isEmpty() || ::stat(path.constData(), &st) != 0) {
         const int error = path.isEmpty() ? ENOENT : errno;
@@ -222,7 +223,7 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
         BigFile file;
         file.id = QUuid::createUuid();
         file.url = QUrl::fromLocalFile(
-            QFile::decodeName(QByteArray(c.path.data(), qsizetype(c.path.size()))));
+            NativePath::decode(QByteArray(c.path.data(), qsizetype(c.path.size()))));
         file.sizeBytes = c.size;
         file.lastAccess = QDateTime::fromSecsSinceEpoch(c.accessTime, Qt::UTC);
         result.files.append(file);

@@ -1,4 +1,5 @@
 #include "cleaning/StorageGrowthScanner.h"
+#include "platform/NativePath.h"
 
 #include "cleaning/CleanCategory.h"
 #include "platform/Clock.h"
@@ -95,7 +96,7 @@ int StorageGrowthScanner::concurrencyLimit(int cores) {
 }
 
 qint64 StorageGrowthScanner::measureLocation(const QString& path, const CancelToken& cancel) {
-    const QByteArray bytes = QFile::encodeName(path);
+    const QByteArray bytes = NativePath::encode(path);
     struct stat st;
     if (bytes.isEmpty() || ::stat(bytes.constData(), &st) != 0)
         return 0;

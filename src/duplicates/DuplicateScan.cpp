@@ -1,4 +1,5 @@
 #include "duplicates/DuplicateScan.h"
+#include "platform/NativePath.h"
 
 #include "cleaning/CategoryMeasurer.h"
 #include "duplicates/ParallelLoop.h"
@@ -39,7 +40,7 @@ std::optional<Digest> toDigest(const std::optional<QByteArray>& bytes) {
 }
 
 bool folderOpens(const QString& folder) {
-    const QByteArray native = QFile::encodeName(folder);
+    const QByteArray native = NativePath::encode(folder);
     const int fd = ::open(native.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -87,7 +88,7 @@ DuplicateGroup makeGroup(const Hashed* run, size_t count) {
     group.fileSize = run->file->size;
     group.files.reserve(qsizetype(count));
     for (size_t i = 0; i < count; ++i)
-        group.files.append(QFile::decodeName(QByteArray::fromStdString(run[i].file->path)));
+        group.files.append(NativePath::decode(QByteArray::fromStdString(run[i].file->path)));
     std::sort(group.files.begin(), group.files.end());
     return group;
 }
@@ -118,7 +119,7 @@ std::optional<QByteArray> digest(const std::function<qsizetype(char*, qsizetype)
 
 std::optional<QByteArray> fileDigest(const std::string& path, qint64 limit,
                                      const std::atomic_bool* cancel) {
-    RegularFile file(QFile::decodeName(QByteArray::fromStdString(path)));
+    RegularFile file(NativePath::decode(QByteArray::fromStdString(path)));
     if (!file.isOpen())
         return std::nullopt;
     return digest([&file](char* buffer, qsizetype capacity) { return file.read(buffer, capacity); },

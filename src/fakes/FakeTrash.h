@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/NativePath.h"
 #include "platform/Trash.h"
 
 #include <cstdio>
@@ -38,8 +39,8 @@ public:
         for (int n = 2; QFileInfo(target).exists() || QFileInfo(target).isSymLink(); ++n)
             target = itemsFolder() + QLatin1Char('/') + info.fileName() + QLatin1Char('.') +
                      QString::number(n);
-        if (std::rename(QFile::encodeName(source).constData(),
-                        QFile::encodeName(target).constData()) != 0) {
+        if (std::rename(NativePath::encode(source).constData(),
+                        NativePath::encode(target).constData()) != 0) {
             if (error)
                 *error = QStringLiteral("Could not move");
             return false;

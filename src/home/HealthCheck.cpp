@@ -1,4 +1,5 @@
 #include "home/HealthCheck.h"
+#include "platform/NativePath.h"
 
 #include "cleaning/CategoryMeasure.h"
 #include "platform/ByteFormat.h"
@@ -27,7 +28,7 @@ constexpr int kBigFilesActAbove = 10;
 const QString kDot = QStringLiteral(" · ");
 
 std::string encoded(const QString& path) {
-    std::string s = QFile::encodeName(path).toStdString();
+    std::string s = NativePath::encode(path).toStdString();
     while (s.size() > 1 && s.back() == '/')
         s.pop_back();
     return s;
@@ -388,7 +389,7 @@ const QStringList& HealthCheck::packageExtensions() {
 }
 
 bool HealthCheck::isPackageFolderName(const QString& name) {
-    return isPackageName(QFile::encodeName(name).toStdString());
+    return isPackageName(NativePath::encode(name).toStdString());
 }
 
 QString HealthCheck::homeUnreadableMessage() {

@@ -1,4 +1,5 @@
 #include "platform/AtomicFile.h"
+#include "platform/NativePath.h"
 
 #include <cerrno>
 #include <cstring>
@@ -56,7 +57,7 @@ bool write(const QString& path, const QByteArray& bytes, QString* error) {
 
 ReadResult read(const QString& path, qsizetype maxBytes) {
     ReadResult result;
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = NativePath::encode(path);
     int fd;
     do {
         // Non-blocking, so a FIFO at this place cannot hold the caller waiting for a writer.
@@ -116,7 +117,7 @@ QString moveAsideCorrupt(const QString& path) {
     for (int n = 2; QFileInfo::exists(target); ++n)
         target = base + QLatin1Char('-') + QString::number(n);
     // A plain rename: it moves whatever is there (a folder too) without reading it.
-    if (::rename(QFile::encodeName(path).constData(), QFile::encodeName(target).constData()) != 0)
+    if (::rename(NativePath::encode(path).constData(), NativePath::encode(target).constData()) != 0)
         return {};
     return target;
 }

@@ -1,4 +1,5 @@
 #include "platform/DirectoryWalker.h"
+#include "platform/NativePath.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -84,7 +85,7 @@ void fill(DirectoryWalker::Entry& e, const struct stat& st) {
 }
 
 std::string normalizedRoot(const QString& root) {
-    std::string path = QFile::encodeName(root).toStdString();
+    std::string path = NativePath::encode(root).toStdString();
     while (path.size() > 1 && path.back() == '/')
         path.pop_back();
     return path;
@@ -263,23 +264,23 @@ private:
 
 QString DirectoryWalker::Entry::path() const {
     if (name.empty())
-        return QFile::decodeName(QByteArray(folder.data(), qsizetype(folder.size())));
+        return NativePath::decode(QByteArray(folder.data(), qsizetype(folder.size())));
     QByteArray bytes;
     bytes.reserve(qsizetype(folder.size() + 1 + name.size()));
     bytes.append(folder.data(), qsizetype(folder.size()));
     if (bytes.isEmpty() || !bytes.endsWith('/'))
         bytes.append('/');
     bytes.append(name.data(), qsizetype(name.size()));
-    return QFile::decodeName(bytes);
+    return NativePath::decode(bytes);
 }
 
 QString DirectoryWalker::Entry::fileName() const {
     if (!name.empty())
-        return QFile::decodeName(QByteArray(name.data(), qsizetype(name.size())));
+        return NativePath::decode(QByteArray(name.data(), qsizetype(name.size())));
     const size_t slash = folder.rfind('/');
     const std::string_view last =
         slash == std::string_view::npos ? folder : folder.substr(slash + 1);
-    return QFile::decodeName(QByteArray(last.data(), qsizetype(last.size())));
+    return NativePath::decode(QByteArray(last.data(), qsizetype(last.size())));
 }
 
 DirectoryWalker::DirectoryWalker() : DirectoryWalker(Options()) {}

@@ -1,4 +1,5 @@
 #include "platform/FreedesktopTrash.h"
+#include "platform/NativePath.h"
 
 #include "platform/AtomicFile.h"
 
@@ -91,7 +92,7 @@ int removeTree(int parentFd, const char* name) {
 FreedesktopTrash::FreedesktopTrash(QString trashDir) : m_dir(QDir::cleanPath(trashDir)) {}
 
 QByteArray FreedesktopTrash::encodePath(const QString& absolutePath) {
-    return QFile::encodeName(absolutePath).toPercentEncoding("/");
+    return NativePath::encode(absolutePath).toPercentEncoding("/");
 }
 
 QString FreedesktopTrash::candidateName(const QString& fileName, int attempt) {
@@ -113,14 +114,14 @@ bool FreedesktopTrash::ensureFolders(QString* error) const {
             return false;
         }
         if (dir == m_dir)
-            ::chmod(QFile::encodeName(dir).constData(), 0700);
+            ::chmod(NativePath::encode(dir).constData(), 0700);
     }
     return true;
 }
 
 bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
     const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    const QByteArray source = QFile::encodeName(absolute);
+    const QByteArray source = NativePath::encode(absolute);
     const QString fileName = QFileInfo(absolute).fileName();
     struct stat st;
     if (::lstat(source.constData(), &st) != 0) {
@@ -138,7 +139,7 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
         return false;
     }
     struct stat trashStat;
-    if (::stat(QFile::encodeName(m_dir).constData(), &trashStat) != 0) {
+    if (::stat(NativePath::encode(m_dir).constData(), &trashStat) != 0) {
         setError(error, systemError(errno));
         return false;
     }
@@ -157,9 +158,9 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
         "\n";
     for (int attempt = 1; attempt <= 10000; ++attempt) {
         const QString name = candidateName(fileName, attempt);
-        const QByteArray infoPath = QFile::encodeName(infoFolder() + QLatin1Char('/') + name +
-                                                      QStringLiteral(".trashinfo"));
-        const QByteArray target = QFile::encodeName(itemsFolder() + QLatin1Char('/') + name);
+        const QByteArray infoPath = NativePath::encode(infoFolder() + QLatin1Char('/') + name +
+                                                       QStringLiteral(".trashinfo"));
+        const QByteArray target = NativePath::encode(itemsFolder() + QLatin1Char('/') + name);
         const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
@@ -203,13 +204,13 @@ bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
         setError(error, QStringLiteral("It is not an item of the Trash"));
         return false;
     }
-    const QByteArray files = QFile::encodeName(itemsFolder());
+    const QByteArray files = NativePath::encode(itemsFolder());
     const int filesFd = ::open(files.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (filesFd < 0) {
         setError(error, systemError(errno));
         return false;
     }
-    const QByteArray encodedName = QFile::encodeName(name);
+    const QByteArray encodedName = NativePath::encode(name);
     struct stat st;
     if (::fstatat(filesFd, encodedName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         const int e = errno;
@@ -224,7 +225,7 @@ bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
         return false;
     }
     ::unlink(
-        QFile::encodeName(infoFolder() + QLatin1Char('/') + name + QStringLiteral(".trashinfo"))
+        NativePath::encode(infoFolder() + QLatin1Char('/') + name + QStringLiteral(".trashinfo"))
             .constData());
     dropDirectorySize(name);
     return true;
@@ -238,7 +239,7 @@ void FreedesktopTrash::dropDirectorySize(const QString& name) {
         return;
     const QList<QByteArray> lines = file.readAll().split('\n');
     file.close();
-    const QByteArray encodedName = QFile::encodeName(name);
+    const QByteArray encodedName = NativePath::encode(name);
     QByteArray kept;
     bool dropped = false;
     for (const QByteArray& line : lines) {

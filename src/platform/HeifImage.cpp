@@ -1,4 +1,5 @@
 #include "platform/HeifImage.h"
+#include "platform/NativePath.h"
 
 #include <dlfcn.h>
 #include <QFile>
@@ -75,7 +76,7 @@ public:
         m_context = a.contextAlloc();
         if (!m_context)
             return;
-        const QByteArray native = QFile::encodeName(path);
+        const QByteArray native = NativePath::encode(path);
         if (a.readFromFile(m_context, native.constData(), nullptr).code != 0)
             return;
         if (a.primaryHandle(m_context, &m_handle).code != 0)

@@ -1,4 +1,5 @@
 #include "platform/LinuxDocumentText.h"
+#include "platform/NativePath.h"
 
 #include "platform/RegularFile.h"
 
@@ -150,7 +151,7 @@ std::optional<QByteArray> LinuxDocumentText::zipMember(const QString& path,
     if (!RegularFile::isRegular(path))
         return std::nullopt;
     int error = 0;
-    zip_t* archive = zip_open(QFile::encodeName(path).constData(), ZIP_RDONLY, &error);
+    zip_t* archive = zip_open(NativePath::encode(path).constData(), ZIP_RDONLY, &error);
     if (!archive)
         return std::nullopt;
     std::unique_ptr<zip_t, decltype(&zip_discard)> closeArchive(archive, &zip_discard);

@@ -1,4 +1,5 @@
 #include "platform/RegularFile.h"
+#include "platform/NativePath.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -7,7 +8,7 @@
 #include <unistd.h>
 
 RegularFile::RegularFile(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = NativePath::encode(path);
     if (native.isEmpty())
         return;
     int fd;
@@ -54,7 +55,7 @@ qsizetype RegularFile::read(char* buffer, qsizetype capacity) {
 }
 
 bool RegularFile::isRegular(const QString& path) {
-    const QByteArray native = QFile::encodeName(path);
+    const QByteArray native = NativePath::encode(path);
     struct stat st;
     return !native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }

@@ -1,4 +1,5 @@
 #include "platform/SandboxEnvironment.h"
+#include "platform/NativePath.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,13 +23,13 @@ SandboxEnvironment::SandboxEnvironment()
     };
     for (const auto& v : vars) {
         QDir().mkpath(v.path);
-        qputenv(v.name, QFile::encodeName(v.path));
+        qputenv(v.name, NativePath::encode(v.path));
     }
     QFile::setPermissions(root() + QStringLiteral("/run"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     // Lists of folders are searched as well as the home ones; keep them off the user's.
-    qputenv("XDG_DATA_DIRS", QFile::encodeName(root() + QStringLiteral("/share")));
-    qputenv("XDG_CONFIG_DIRS", QFile::encodeName(root() + QStringLiteral("/etc-xdg")));
+    qputenv("XDG_DATA_DIRS", NativePath::encode(root() + QStringLiteral("/share")));
+    qputenv("XDG_CONFIG_DIRS", NativePath::encode(root() + QStringLiteral("/etc-xdg")));
     // No session bus: nothing may reach the user's desktop services (notifications, keyring).
     qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/pendrel-sandbox-bus");
 }

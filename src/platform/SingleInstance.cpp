@@ -1,4 +1,5 @@
 #include "platform/SingleInstance.h"
+#include "platform/NativePath.h"
 
 #include "platform/HomeLayout.h"
 
@@ -129,12 +130,12 @@ bool SingleInstance::peerIsOwner(int socket, uid_t owner) {
 }
 
 bool SingleInstance::prepareFolder(const QString& folder, QString* why) const {
-    const QByteArray dir = QFile::encodeName(folder);
+    const QByteArray dir = NativePath::encode(folder);
     if (!dir.startsWith('/')) {
         *why = QStringLiteral("\"%1\" is not an absolute path").arg(folder);
         return false;
     }
-    if (QFile::encodeName(socketPathIn(folder)).size() > maxSocketPathBytes) {
+    if (NativePath::encode(socketPathIn(folder)).size() > maxSocketPathBytes) {
         *why = QStringLiteral("a socket in %1 would be more than %2 bytes long")
                    .arg(folder)
                    .arg(maxSocketPathBytes);
@@ -228,12 +229,12 @@ SingleInstance::Attempt SingleInstance::deliver(const QByteArray& socketPath,
 
 SingleInstance::Attempt
 SingleInstance::becomePrimary(const QString& folder, const QDeadlineTimer& deadline, QString* why) {
-    const QByteArray path = QFile::encodeName(socketPathIn(folder));
-    const QByteArray lockPath = QFile::encodeName(folder + QLatin1Char('/') + lockName);
+    const QByteArray path = NativePath::encode(socketPathIn(folder));
+    const QByteArray lockPath = NativePath::encode(folder + QLatin1Char('/') + lockName);
     const int lockFd =
         ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0600);
     if (lockFd < 0) {
-        *why = QStringLiteral("%1: %2").arg(QFile::decodeName(lockPath), systemError(errno));
+        *why = QStringLiteral("%1: %2").arg(NativePath::decode(lockPath), systemError(errno));
         return Attempt::Unusable;
     }
     // Held only for the decision below, never across a wait for another process, so polling
@@ -241,7 +242,7 @@ SingleInstance::becomePrimary(const QString& folder, const QDeadlineTimer& deadl
     // holder dies.
     while (::flock(lockFd, LOCK_EX | LOCK_NB) != 0) {
         if (errno != EWOULDBLOCK && errno != EINTR) {
-            *why = QStringLiteral("%1: %2").arg(QFile::decodeName(lockPath), systemError(errno));
+            *why = QStringLiteral("%1: %2").arg(NativePath::decode(lockPath), systemError(errno));
             ::close(lockFd);
             return Attempt::Unusable;
         }
@@ -276,7 +277,7 @@ SingleInstance::becomePrimary(const QString& folder, const QDeadlineTimer& deadl
         // Only a socket left by an instance that is gone may be removed; a folder or a file in
         // its place is somebody's, and this folder is then not used.
         if (!S_ISSOCK(st.st_mode)) {
-            *why = QStringLiteral("%1 is not a socket").arg(QFile::decodeName(path));
+            *why = QStringLiteral("%1 is not a socket").arg(NativePath::decode(path));
             return give(Attempt::Unusable);
         }
         ::unlink(path.constData());
@@ -287,7 +288,7 @@ SingleInstance::becomePrimary(const QString& folder, const QDeadlineTimer& deadl
     if (fd < 0 || ::bind(fd, reinterpret_cast<const sockaddr*>(&addr), sizeof addr) != 0 ||
         ::chmod(path.constData(), 0600) != 0 || ::listen(fd, SOMAXCONN) != 0 ||
         ::lstat(path.constData(), &st) != 0) {
-        *why = QStringLiteral("%1: %2").arg(QFile::decodeName(path), systemError(errno));
+        *why = QStringLiteral("%1: %2").arg(NativePath::decode(path), systemError(errno));
         if (fd >= 0)
             ::close(fd);
         return give(Attempt::Unusable);
@@ -297,7 +298,7 @@ SingleInstance::becomePrimary(const QString& folder, const QDeadlineTimer& deadl
     m_listenFd = fd;
     ::flock(lockFd, LOCK_UN);
     m_lockFd = lockFd; // kept to remove the socket under the lock when leaving
-    m_socketPath = QFile::decodeName(path);
+    m_socketPath = NativePath::decode(path);
     return Attempt::BecamePrimary;
 }
 
@@ -316,7 +317,7 @@ SingleInstance::Result SingleInstance::start(const QString& message, int timeout
             passedOver.append(why);
             continue;
         }
-        const QByteArray path = QFile::encodeName(socketPathIn(folder));
+        const QByteArray path = NativePath::encode(socketPathIn(folder));
         int retryPauseMs = 5;
         bool usable = true;
         while (usable) {
@@ -421,7 +422,7 @@ void SingleInstance::stopListening() {
     if (m_lockFd >= 0) {
         // Remove the socket file if it is still ours: a launch that found it dead may already
         // have put its own in its place.
-        const QByteArray path = QFile::encodeName(m_socketPath);
+        const QByteArray path = NativePath::encode(m_socketPath);
         const QDeadlineTimer wait(1000);
         bool locked = false;
         while (!(locked = ::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0) && !wait.hasExpired())

@@ -1,4 +1,5 @@
 #include "storage/DiskMapMeasurer.h"
+#include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
@@ -22,7 +23,7 @@ namespace {
 constexpr int kCategories = 7;
 
 QString decode(std::string_view bytes) {
-    return QFile::decodeName(QByteArray(bytes.data(), qsizetype(bytes.size())));
+    return NativePath::decode(QByteArray(bytes.data(), qsizetype(bytes.size())));
 }
 
 std::optional<QDateTime> dateOf(qint64 seconds) {
@@ -147,7 +148,7 @@ std::optional<DiskMapCategory> largest(const std::array<qint64, kCategories>& to
 }
 
 bool openable(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(),
+    const int fd = ::open(NativePath::encode(path).constData(),
                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0)
         return false;
@@ -176,7 +177,7 @@ public:
         if (!result.rootFound) {
             // Nothing could be read about it: a file of no bytes.
             m_tally.add(1, 0);
-            MapNode node = fileNode(QFile::encodeName(path).toStdString(), 0, std::nullopt);
+            MapNode node = fileNode(NativePath::encode(path).toStdString(), 0, std::nullopt);
             return node;
         }
         if (m_rootFile)
@@ -212,7 +213,7 @@ private:
             m_rootFile = fileNode(path, e.allocatedBytes, dateOf(e.modifyTime));
             return DirectoryWalker::Action::SkipChildren;
         }
-        const std::string nameBytes = QFile::encodeName(name).toStdString();
+        const std::string nameBytes = NativePath::encode(name).toStdString();
         Target target =
             metFolder(worker, path, nameBytes, name, m_depth, e.modifyTime, m_inherited);
         m_rootFolder = target.folder;

@@ -1,4 +1,5 @@
 #include "storage/DiskMapScanner.h"
+#include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
@@ -42,7 +43,7 @@ std::optional<std::vector<HomeEntry>> listHome(const QString& home) {
     entries.erase(std::remove_if(entries.begin(), entries.end(),
                                  [&](const HomeEntry& e) {
                                      return skipped.contains(
-                                         QFile::decodeName(QByteArray::fromStdString(e.name)));
+                                         NativePath::decode(QByteArray::fromStdString(e.name)));
                                  }),
                   entries.end());
     std::sort(entries.begin(), entries.end(),
@@ -189,7 +190,7 @@ DiskMapScanner::Outcome DiskMapScanner::runScan(const Request& request, const Ca
         if (token.isCancelled())
             return;
         const HomeEntry& entry = entries[index];
-        const QString name = QFile::decodeName(QByteArray::fromStdString(entry.name));
+        const QString name = NativePath::decode(QByteArray::fromStdString(entry.name));
         const DiskMapCategory inherited = request.userFolders.value(name, topLevelCategory(name));
         std::optional<MapNode> node = measurer.measure(entry.path, 1, inherited, tally);
         {

@@ -1,4 +1,5 @@
 #include "storage/FolderTree.h"
+#include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
 #include "platform/RawValueTable.h"
@@ -17,7 +18,7 @@ namespace {
 constexpr std::array<const char*, 2> kSortOrders = {"size", "name"};
 
 bool isPackageName(const QString& name) {
-    return ContentClassifier::hasPackageExtension(QFile::encodeName(name).toStdString());
+    return ContentClassifier::hasPackageExtension(NativePath::encode(name).toStdString());
 }
 
 bool nameBefore(const FolderEntry& a, const FolderEntry& b) {
@@ -306,7 +307,7 @@ FolderTree::Listing FolderTree::listFolder(const QString& folder) {
             if (e.isHidden())
                 return DirectoryWalker::Action::SkipChildren;
             Listed item;
-            item.name = QFile::decodeName(QByteArray(e.name.data(), qsizetype(e.name.size())));
+            item.name = NativePath::decode(QByteArray(e.name.data(), qsizetype(e.name.size())));
             item.path = folder.endsWith(QLatin1Char('/')) ? folder + item.name
                                                           : folder + QLatin1Char('/') + item.name;
             item.isDirectory = e.isDirectory();

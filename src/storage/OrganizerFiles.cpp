@@ -1,4 +1,5 @@
 #include "storage/OrganizerFiles.h"
+#include "platform/NativePath.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -22,7 +23,7 @@ QString systemReason(int error) {
 }
 
 QByteArray native(const QString& path) {
-    return QFile::encodeName(path);
+    return NativePath::encode(path);
 }
 
 bool lstatPath(const QString& path, struct stat* st) {
