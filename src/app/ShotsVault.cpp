@@ -16,6 +16,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QVBoxLayout>
 
 namespace {
@@ -30,9 +31,12 @@ QWidget* frame(QWidget* view) {
     return window;
 }
 
+// The vault's keyring calls run on the thread pool: each turn lets them end and deliver.
 void settle(int turns = 12) {
-    for (int i = 0; i < turns; ++i)
+    for (int i = 0; i < turns; ++i) {
+        QThreadPool::globalInstance()->waitForDone();
         QApplication::processEvents();
+    }
 }
 
 // A vault of a few notes made over a week, on an in-memory keyring.
@@ -58,9 +62,13 @@ struct Vault {
         };
         for (const auto& n : notes) {
             clock->advance(86400 * 1.7);
-            const std::optional<SecureNote> made = store->create(QString::fromUtf8(n.title));
-            if (made)
-                store->save(made->id, made->title, QString::fromUtf8(n.secret));
+            store->create(QString::fromUtf8(n.title), store.get(),
+                          [this, secret = QString::fromUtf8(n.secret)](
+                              SecureNotesStore::Outcome, const std::optional<SecureNote>& made) {
+                              if (made)
+                                  store->save(made->id, made->title, secret);
+                          });
+            settle();
         }
     }
 };

@@ -2,31 +2,39 @@
 
 #include "platform/Keychain.h"
 
+#include <condition_variable>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <QMap>
 #include <QStringList>
 
 // An in-memory keyring. Every call is logged ("save <account>", "read <account>", "remove
-// <account>") so tests can check what reached the keyring and in which order; failures are
-// switched on per operation with the reason the call reports.
+// <account>") when it starts, so tests can check what reached the keyring and in which order;
+// failures are switched on per operation with the reason the call reports.
+//
+// hold() makes it a keyring that does not answer: every call from then on waits, already logged,
+// until release(). A test that holds must release before it ends (the fixture's tear-down is the
+// place), or the worker that waits is never given back. Safe to use from several threads; the
+// accessors return copies.
 class FakeKeychain final : public Keychain {
 public:
     bool save(const QString& account, const QString& value, QString* reason = nullptr) override {
-        m_calls << QStringLiteral("save ") + account;
+        std::unique_lock lock(m_mutex);
+        enter(lock, QStringLiteral("save ") + account);
         if (m_saveFailure) {
             if (reason)
                 *reason = *m_saveFailure;
             return false;
         }
         m_items.insert(account, value);
-        if (m_afterCall)
-            m_afterCall();
+        afterChange(lock);
         return true;
     }
 
     Read read(const QString& account) override {
-        m_calls << QStringLiteral("read ") + account;
+        std::unique_lock lock(m_mutex);
+        enter(lock, QStringLiteral("read ") + account);
         if (m_readFailure)
             return Read{Read::Status::Failed, QString(), *m_readFailure};
         const auto it = m_items.constFind(account);
@@ -36,31 +44,94 @@ public:
     }
 
     RemoveStatus remove(const QString& account, QString* reason = nullptr) override {
-        m_calls << QStringLiteral("remove ") + account;
+        std::unique_lock lock(m_mutex);
+        enter(lock, QStringLiteral("remove ") + account);
         if (m_removeFailure) {
             if (reason)
                 *reason = *m_removeFailure;
             return RemoveStatus::Failed;
         }
         const bool had = m_items.remove(account) > 0;
-        if (m_afterCall)
-            m_afterCall();
+        afterChange(lock);
         return had ? RemoveStatus::Removed : RemoveStatus::NotFound;
     }
 
     // None lets the operation succeed again.
-    void failSaves(std::optional<QString> reason) { m_saveFailure = std::move(reason); }
-    void failReads(std::optional<QString> reason) { m_readFailure = std::move(reason); }
-    void failRemoves(std::optional<QString> reason) { m_removeFailure = std::move(reason); }
-    // Runs after every successful change of the items.
-    void setAfterCall(std::function<void()> hook) { m_afterCall = std::move(hook); }
+    void failSaves(std::optional<QString> reason) {
+        std::lock_guard lock(m_mutex);
+        m_saveFailure = std::move(reason);
+    }
+    void failReads(std::optional<QString> reason) {
+        std::lock_guard lock(m_mutex);
+        m_readFailure = std::move(reason);
+    }
+    void failRemoves(std::optional<QString> reason) {
+        std::lock_guard lock(m_mutex);
+        m_removeFailure = std::move(reason);
+    }
+    // Runs after every successful change of the items, on the calling thread and outside the
+    // fake's lock (so it may call the fake).
+    void setAfterCall(std::function<void()> hook) {
+        std::lock_guard lock(m_mutex);
+        m_afterCall = std::move(hook);
+    }
 
-    const QMap<QString, QString>& items() const { return m_items; }
-    void put(const QString& account, const QString& value) { m_items.insert(account, value); }
-    const QStringList& calls() const { return m_calls; }
-    void clearCalls() { m_calls.clear(); }
+    // From now on every call waits until release().
+    void hold() {
+        std::lock_guard lock(m_mutex);
+        m_held = true;
+    }
+    // Lets every waiting call (and every later one) go on.
+    void release() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_held = false;
+        }
+        m_gate.notify_all();
+    }
+    // The calls waiting in hold() now.
+    int waiting() const {
+        std::lock_guard lock(m_mutex);
+        return m_waiting;
+    }
+
+    QMap<QString, QString> items() const {
+        std::lock_guard lock(m_mutex);
+        return m_items;
+    }
+    void put(const QString& account, const QString& value) {
+        std::lock_guard lock(m_mutex);
+        m_items.insert(account, value);
+    }
+    QStringList calls() const {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+    void clearCalls() {
+        std::lock_guard lock(m_mutex);
+        m_calls.clear();
+    }
 
 private:
+    void enter(std::unique_lock<std::mutex>& lock, const QString& call) {
+        m_calls << call;
+        ++m_waiting;
+        m_gate.wait(lock, [this] { return !m_held; });
+        --m_waiting;
+    }
+    void afterChange(std::unique_lock<std::mutex>& lock) {
+        const std::function<void()> hook = m_afterCall;
+        if (!hook)
+            return;
+        lock.unlock();
+        hook();
+        lock.lock();
+    }
+
+    mutable std::mutex m_mutex;
+    std::condition_variable m_gate;
+    bool m_held = false;
+    int m_waiting = 0;
     QMap<QString, QString> m_items;
     QStringList m_calls;
     std::optional<QString> m_saveFailure;

@@ -6,8 +6,10 @@
 // by the vault's service text and the note's account (its id in upper-case UUID text). Nothing
 // else in the app touches the keyring, and nothing here ever writes a secret to a file or a log.
 //
-// The calls are synchronous and may wait on the keyring (or its unlock prompt); the vault makes
-// them on the main thread, one at a time. An implementation keeps no copy of any secret.
+// The calls are synchronous and may wait on the keyring (or its unlock prompt) for as long as it
+// takes; the vault makes them on a worker thread, one at a time (never two at once, though not
+// always from the same thread), and never on the main thread. An implementation keeps no copy
+// of any secret.
 class Keychain {
 public:
     // The service text every item of the vault carries; items of other services are never

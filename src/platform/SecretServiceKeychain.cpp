@@ -27,6 +27,7 @@ const SecretSchema* schema() {
 }
 
 constexpr const char* kLabel = "Pendrel secure note";
+constexpr const char* kStillLocked = "The keyring is locked and was not unlocked.";
 
 // Takes the error: its message, or a fallback when the service gave none.
 QString takeReason(GError* error, const char* fallback) {
@@ -37,6 +38,18 @@ QString takeReason(GError* error, const char* fallback) {
         g_error_free(error);
     }
     return reason;
+}
+
+// The items of the vault's service with this account, in every collection: unlocked ones first,
+// then those still locked (an unlock that was refused or dismissed does not fail the search; the
+// item just stays locked). The list and its items are the caller's to free.
+GList* search(const QByteArray& service, const QByteArray& account, int flags, GError** error) {
+    GHashTable* attributes = secret_attributes_build(schema(), "service", service.constData(),
+                                                     "account", account.constData(), nullptr);
+    GList* items = secret_service_search_sync(nullptr, schema(), attributes,
+                                              SecretSearchFlags(flags), nullptr, error);
+    g_hash_table_unref(attributes);
+    return items;
 }
 
 } // namespace
@@ -66,19 +79,29 @@ Keychain::Read SecretServiceKeychain::read(const QString& account) {
     const QByteArray service = Keychain::service().toUtf8();
     const QByteArray name = account.toUtf8();
     GError* error = nullptr;
-    SecretValue* secret = secret_password_lookup_binary_sync(schema(), nullptr, &error, "service",
-                                                             service.constData(), "account",
-                                                             name.constData(), nullptr);
+    // Not secret_password_lookup: when the unlock prompt is dismissed it answers "no value" with
+    // no error, which would read a locked secret as a missing one.
+    GList* items = search(service, name, SECRET_SEARCH_UNLOCK | SECRET_SEARCH_LOAD_SECRETS, &error);
     Read result;
     if (error) {
-        if (secret)
-            secret_value_unref(secret);
+        g_list_free_full(items, g_object_unref);
         result.status = Read::Status::Failed;
         result.reason = takeReason(error, "The keyring could not be read.");
         return result;
     }
-    if (!secret) {
+    if (!items) {
         result.status = Read::Status::NotFound;
+        return result;
+    }
+    // Unlocked items come first: a locked one here means none of them could be unlocked.
+    auto* item = static_cast<SecretItem*>(items->data);
+    SecretValue* secret = secret_item_get_locked(item) ? nullptr : secret_item_get_secret(item);
+    const bool locked = secret_item_get_locked(item);
+    g_list_free_full(items, g_object_unref);
+    if (!secret) {
+        result.status = Read::Status::Failed;
+        result.reason = locked ? QString::fromUtf8(kStillLocked)
+                               : QStringLiteral("The keyring did not hand over the secret.");
         return result;
     }
     gsize length = 0;
@@ -100,14 +123,26 @@ Keychain::RemoveStatus SecretServiceKeychain::remove(const QString& account, QSt
     const QByteArray service = Keychain::service().toUtf8();
     const QByteArray name = account.toUtf8();
     GError* error = nullptr;
-    const gboolean removed =
-        secret_password_clear_sync(schema(), nullptr, &error, "service", service.constData(),
-                                   "account", name.constData(), nullptr);
-    if (error) {
-        const QString why = takeReason(error, "The keyring could not remove the secret.");
+    // Every matching item goes, or none does: one that stays locked is reported before any is
+    // deleted (secret_password_clear would call it "nothing to remove").
+    GList* items = search(service, name, SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK, &error);
+    QString why;
+    if (!error) {
+        for (GList* l = items; l && why.isEmpty(); l = l->next) {
+            if (secret_item_get_locked(static_cast<SecretItem*>(l->data)))
+                why = QString::fromUtf8(kStillLocked);
+        }
+        for (GList* l = items; l && why.isEmpty() && !error; l = l->next)
+            secret_item_delete_sync(static_cast<SecretItem*>(l->data), nullptr, &error);
+    }
+    const bool found = items != nullptr;
+    g_list_free_full(items, g_object_unref);
+    if (error)
+        why = takeReason(error, "The keyring could not remove the secret.");
+    if (!why.isEmpty()) {
         if (reason)
             *reason = why;
         return RemoveStatus::Failed;
     }
-    return removed ? RemoveStatus::Removed : RemoveStatus::NotFound;
+    return found ? RemoveStatus::Removed : RemoveStatus::NotFound;
 }

@@ -8,7 +8,9 @@
 // matches both, so an item of another service with the same account is never touched.
 //
 // A locked collection is unlocked through the service's own prompt, which belongs to the
-// desktop; with no Secret Service on the session bus every call fails with a reason.
+// desktop. An item that stays locked (the prompt was dismissed or refused) fails every call with a
+// reason: it is never read as "no item", so nothing takes its place. With no Secret Service on the
+// session bus every call fails with a reason.
 class SecretServiceKeychain final : public Keychain {
 public:
     bool save(const QString& account, const QString& value, QString* reason = nullptr) override;

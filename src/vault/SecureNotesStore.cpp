@@ -3,14 +3,57 @@
 #include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
 #include "platform/SecretServiceKeychain.h"
+#include "shell/ScanJob.h"
 #include "vault/SecureNotesText.h"
 
 #include <algorithm>
 #include <QLoggingCategory>
+#include <QTimer>
 
 namespace {
 Q_LOGGING_CATEGORY(lcVault, "pendrel.vault")
 }
+
+enum class JobKind { Create, Save, Read, Delete, WriteIndex };
+
+// One read or change as asked, kept on the main thread until it has been reported.
+struct SecureNotesStore::Job {
+    JobKind kind = JobKind::Read;
+    quint64 serial = 0;
+    // Create and Save: the entry as the change makes it; Read and Delete: the id.
+    SecureNote note;
+    QString body;
+    QPointer<QObject> context;
+    CreateDone created;
+    SaveDone saved;
+    ReadDone read;
+    DeleteDone deleted;
+    bool timedOut = false;
+};
+
+// All a worker needs, by value, taken from the list when the job's turn comes.
+struct SecureNotesStore::Work {
+    JobKind kind = JobKind::Read;
+    QString account;
+    QString body;
+    // Create and Save: written after the secret; Delete: before the removal; WriteIndex: alone.
+    std::optional<QList<SecureNote>> index;
+    // Delete: written back when the keyring keeps the item.
+    std::optional<QList<SecureNote>> restore;
+    // Create and Save: the secret goes out again when the index cannot name it.
+    bool takeBack = false;
+};
+
+// What the worker did.
+struct SecureNotesStore::Step {
+    Outcome outcome = Outcome::Done;
+    Keychain::Read read;
+    QString reason;      // the keyring's, for the log
+    QString indexReason; // the index writer's, when a write failed
+    bool indexWritten = false;
+    // A secret the index does not name could not be taken out of the keyring.
+    bool itemLeft = false;
+};
 
 SecureNotesStore::SecureNotesStore(CacheFolder folder, std::shared_ptr<Keychain> keychain,
                                    std::shared_ptr<const Clock> clock, QObject* parent)
@@ -19,11 +62,16 @@ SecureNotesStore::SecureNotesStore(CacheFolder folder, std::shared_ptr<Keychain>
     const auto load = m_folder.loadJSON<QList<SecureNote>>(fileName(), &SecureNotes::decodeIndex);
     if (load.value)
         m_notes = *load.value;
+    for (const SecureNote& n : std::as_const(m_notes))
+        m_indexed.insert(n.id);
     if (load.outcome == CacheFolder::LoadOutcome::MovedAside)
         qCWarning(lcVault) << "the vault index could not be read; it was set aside as"
                            << load.asidePath;
     m_savesHeld = load.outcome == CacheFolder::LoadOutcome::Held;
 }
+
+// A job still running keeps its own keyring and folder; its answer finds no store and is dropped.
+SecureNotesStore::~SecureNotesStore() = default;
 
 SecureNotesStore* SecureNotesStore::shared() {
     static SecureNotesStore* const instance =
@@ -52,66 +100,367 @@ void SecureNotesStore::setSavesHeld(bool held) {
     emit savesHeldChanged(held);
 }
 
+void SecureNotesStore::setIndexFailure(std::optional<QString> reason) {
+    if (reason == m_indexFailure)
+        return;
+    m_indexFailure = std::move(reason);
+    emit indexFailureChanged();
+}
+
+void SecureNotesStore::updateBusy() {
+    const bool busy = isBusy();
+    if (busy == m_wasBusy)
+        return;
+    m_wasBusy = busy;
+    emit busyChanged(busy);
+}
+
 double SecureNotesStore::now() const {
     return secondsSinceReferenceDate(m_clock->now());
 }
 
-std::optional<SecureNote> SecureNotesStore::create(const QString& title) {
-    SecureNote made{QUuid::createUuid(), title.isEmpty() ? SecureNotesText::untitled() : title,
-                    now()};
-    QString reason;
-    if (!m_keychain->save(made.account(), QString(), &reason)) {
-        // The reason goes to the log only: the user's sentence is the fixed one.
-        qCWarning(lcVault) << "the keyring refused a new secret:" << reason;
-        setLastError(SecureNotesText::createRefused());
-        return std::nullopt;
-    }
-    m_notes.prepend(made);
-    emit notesChanged();
-    saveIndex();
-    return made;
+QList<SecureNote> SecureNotesStore::indexedNotes() const {
+    QList<SecureNote> listed;
+    for (const SecureNote& n : m_notes)
+        if (m_indexed.contains(n.id))
+            listed.append(n);
+    return listed;
 }
 
-bool SecureNotesStore::save(const QUuid& id, const QString& title, const QString& body) {
-    const auto it = std::find_if(m_notes.begin(), m_notes.end(),
-                                 [&](const SecureNote& n) { return n.id == id; });
-    if (it == m_notes.end())
+void SecureNotesStore::create(const QString& title, QObject* context, CreateDone done) {
+    auto job = std::make_shared<Job>();
+    job->kind = JobKind::Create;
+    job->note = SecureNote{QUuid::createUuid(),
+                           title.isEmpty() ? SecureNotesText::untitled() : title, now()};
+    job->context = context;
+    job->created = std::move(done);
+    enqueue(std::move(job), true);
+}
+
+bool SecureNotesStore::save(const QUuid& id, const QString& title, const QString& body,
+                            QObject* context, SaveDone done) {
+    if (!note(id))
         return false;
-    QString reason;
-    if (!m_keychain->save(JsonFields::uuidText(id), body, &reason)) {
-        qCWarning(lcVault) << "the keyring refused a secret:" << reason;
-        setLastError(SecureNotesText::saveRefused());
-        return false;
-    }
-    it->title = title.isEmpty() ? SecureNotesText::untitled() : title;
-    it->updated = now();
-    emit notesChanged();
-    saveIndex();
+    auto job = std::make_shared<Job>();
+    job->kind = JobKind::Save;
+    job->note = SecureNote{id, title.isEmpty() ? SecureNotesText::untitled() : title, now()};
+    job->body = body;
+    job->context = context;
+    job->saved = std::move(done);
+    enqueue(std::move(job), true);
     return true;
 }
 
-Keychain::Read SecureNotesStore::readSecret(const QUuid& id) const {
-    Keychain::Read read = m_keychain->read(JsonFields::uuidText(id));
-    if (read.status == Keychain::Read::Status::Failed)
-        qCWarning(lcVault) << "the keyring could not give a secret:" << read.reason;
-    return read;
+void SecureNotesStore::readSecret(const QUuid& id, QObject* context, ReadDone done) {
+    auto job = std::make_shared<Job>();
+    job->kind = JobKind::Read;
+    job->note.id = id;
+    job->context = context;
+    job->read = std::move(done);
+    enqueue(std::move(job), true);
 }
 
-bool SecureNotesStore::deleteNote(const QUuid& id) {
-    QString reason;
-    if (m_keychain->remove(JsonFields::uuidText(id), &reason) == Keychain::RemoveStatus::Failed) {
-        qCWarning(lcVault) << "the keyring could not remove a secret:" << reason;
-        setLastError(SecureNotesText::deleteRefused());
+bool SecureNotesStore::deleteNote(const QUuid& id, QObject* context, DeleteDone done) {
+    if (!note(id))
         return false;
-    }
-    if (m_notes.removeIf([&](const SecureNote& n) { return n.id == id; }) > 0)
-        emit notesChanged();
-    saveIndex();
+    auto job = std::make_shared<Job>();
+    job->kind = JobKind::Delete;
+    job->note.id = id;
+    job->context = context;
+    job->deleted = std::move(done);
+    enqueue(std::move(job), true);
     return true;
 }
 
 void SecureNotesStore::saveIndex() {
-    // The writer logs a failure with the file name; the list in memory stays ahead of the file.
-    m_folder.writeJSON(m_notes, fileName());
-    setSavesHeld(m_folder.isHeld(fileName()));
+    auto job = std::make_shared<Job>();
+    job->kind = JobKind::WriteIndex;
+    enqueue(std::move(job), false);
+}
+
+void SecureNotesStore::enqueue(std::shared_ptr<Job> job, bool timed) {
+    job->serial = m_nextSerial++;
+    if (timed) {
+        const quint64 serial = job->serial;
+        QTimer::singleShot(m_timeLimit, this, [this, serial] { deadline(serial); });
+    }
+    m_queue.push_back(std::move(job));
+    startNext();
+}
+
+std::optional<SecureNotesStore::Work> SecureNotesStore::prepare(const Job& job) const {
+    Work work;
+    work.kind = job.kind;
+    work.account = job.note.account();
+    switch (job.kind) {
+    case JobKind::Read:
+        break;
+    case JobKind::Create:
+        work.index = QList<SecureNote>{job.note} + indexedNotes();
+        work.takeBack = true;
+        break;
+    case JobKind::Save: {
+        // Checked now, not when asked: a note deleted meanwhile gets no secret back.
+        if (!note(job.note.id))
+            return std::nullopt;
+        QList<SecureNote> index;
+        bool replaced = false;
+        for (const SecureNote& n : m_notes) {
+            const bool mine = n.id == job.note.id && !replaced;
+            if (mine)
+                replaced = true;
+            if (mine || m_indexed.contains(n.id))
+                index.append(mine ? job.note : n);
+        }
+        work.index = std::move(index);
+        work.body = job.body;
+        work.takeBack = !m_indexed.contains(job.note.id);
+        break;
+    }
+    case JobKind::Delete:
+        if (!note(job.note.id))
+            return std::nullopt;
+        if (m_indexed.contains(job.note.id)) {
+            QList<SecureNote> without = indexedNotes();
+            without.removeIf([&](const SecureNote& n) { return n.id == job.note.id; });
+            work.index = std::move(without);
+            work.restore = indexedNotes();
+        }
+        break;
+    case JobKind::WriteIndex:
+        work.index = indexedNotes();
+        break;
+    }
+    return work;
+}
+
+// On a worker: the keyring and the index file, in the order the class comment gives.
+SecureNotesStore::Step SecureNotesStore::perform(const Work& work, Keychain& keychain,
+                                                 const CacheFolder& folder) {
+    Step step;
+    const auto writeIndex = [&](const QList<SecureNote>& notes) {
+        step.indexWritten = folder.writeJSON(notes, fileName(), &step.indexReason);
+        return step.indexWritten;
+    };
+    switch (work.kind) {
+    case JobKind::Read:
+        step.read = keychain.read(work.account);
+        break;
+    case JobKind::Create:
+    case JobKind::Save:
+        if (!keychain.save(work.account, work.body, &step.reason)) {
+            step.outcome = Outcome::Refused;
+            break;
+        }
+        if (writeIndex(*work.index))
+            break;
+        step.outcome = Outcome::IndexFailed;
+        if (work.takeBack &&
+            keychain.remove(work.account, &step.reason) == Keychain::RemoveStatus::Failed)
+            step.itemLeft = true;
+        break;
+    case JobKind::Delete:
+        if (work.index && !writeIndex(*work.index)) {
+            step.outcome = Outcome::IndexFailed;
+            break;
+        }
+        if (keychain.remove(work.account, &step.reason) != Keychain::RemoveStatus::Failed)
+            break;
+        step.outcome = Outcome::Refused;
+        if (work.restore && !writeIndex(*work.restore))
+            step.itemLeft = true;
+        break;
+    case JobKind::WriteIndex:
+        if (!writeIndex(*work.index))
+            step.outcome = Outcome::IndexFailed;
+        break;
+    }
+    return step;
+}
+
+void SecureNotesStore::startNext() {
+    while (!m_running && !m_queue.empty()) {
+        std::shared_ptr<Job> job = std::move(m_queue.front());
+        m_queue.pop_front();
+        std::optional<Work> work = prepare(*job);
+        if (!work) {
+            Step gone;
+            gone.outcome = Outcome::Gone;
+            report(*job, gone);
+            continue;
+        }
+        m_running = job;
+        ScanJob::runInPool([work = std::move(*work), keychain = m_keychain, folder = m_folder,
+                            self = QPointer(this), serial = job->serial] {
+            const Step step = perform(work, *keychain, folder);
+            ScanJob::deliver(self,
+                             [serial, step](SecureNotesStore* s) { s->finish(serial, step); });
+        });
+    }
+    updateBusy();
+}
+
+void SecureNotesStore::finish(quint64 serial, const Step& step) {
+    if (!m_running || m_running->serial != serial)
+        return;
+    const std::shared_ptr<Job> job = std::move(m_running);
+    m_running.reset();
+    apply(*job, step);
+    report(*job, step);
+    startNext();
+}
+
+// The list follows what the worker did, whether or not the asker has been told of a time-out.
+void SecureNotesStore::apply(const Job& job, const Step& step) {
+    const QUuid id = job.note.id;
+    if (step.indexWritten)
+        setIndexFailure(std::nullopt);
+    else if (!step.indexReason.isEmpty())
+        setIndexFailure(step.indexReason);
+    if (job.kind != JobKind::Read)
+        setSavesHeld(m_folder.isHeld(fileName()));
+    if (step.itemLeft) {
+        // Named again by the next index write that works.
+        qCWarning(lcVault) << "a secret the index does not name could not be taken back:"
+                           << step.reason;
+        m_indexed.insert(id);
+    }
+
+    switch (job.kind) {
+    case JobKind::Read:
+        if (step.read.status == Keychain::Read::Status::Failed)
+            qCWarning(lcVault) << "the keyring could not give a secret:" << step.read.reason;
+        break;
+    case JobKind::Create:
+        if (step.outcome == Outcome::Refused) {
+            // The reason goes to the log only: the user's sentence is the fixed one.
+            qCWarning(lcVault) << "the keyring refused a new secret:" << step.reason;
+            break;
+        }
+        if (step.outcome == Outcome::Done)
+            m_indexed.insert(id);
+        m_notes.prepend(job.note);
+        emit notesChanged();
+        break;
+    case JobKind::Save: {
+        if (step.outcome == Outcome::Refused) {
+            qCWarning(lcVault) << "the keyring refused a secret:" << step.reason;
+            break;
+        }
+        if (step.outcome == Outcome::Done)
+            m_indexed.insert(id);
+        const auto it = std::find_if(m_notes.begin(), m_notes.end(),
+                                     [&](const SecureNote& n) { return n.id == id; });
+        if (it != m_notes.end()) {
+            it->title = job.note.title;
+            it->updated = job.note.updated;
+            emit notesChanged();
+        }
+        break;
+    }
+    case JobKind::Delete:
+        if (step.outcome == Outcome::Refused)
+            qCWarning(lcVault) << "the keyring could not remove a secret:" << step.reason;
+        if (step.outcome != Outcome::Done)
+            break;
+        m_indexed.remove(id);
+        if (m_notes.removeIf([&](const SecureNote& n) { return n.id == id; }) > 0)
+            emit notesChanged();
+        break;
+    case JobKind::WriteIndex:
+        break;
+    }
+}
+
+void SecureNotesStore::report(const Job& job, const Step& step) {
+    // A create or delete already reported as timed out stays reported: its late effect shows in
+    // the list.
+    const bool late = job.timedOut;
+    if (!late) {
+        if (job.kind == JobKind::Create && step.outcome == Outcome::Refused)
+            setLastError(SecureNotesText::createRefused());
+        if (job.kind == JobKind::Delete && step.outcome == Outcome::Refused)
+            setLastError(SecureNotesText::deleteRefused());
+        if (job.kind == JobKind::Delete && step.outcome == Outcome::IndexFailed)
+            setLastError(SecureNotesText::deleteUnsaved());
+    }
+    if (job.kind == JobKind::Save && step.outcome == Outcome::Refused)
+        setLastError(SecureNotesText::saveRefused());
+
+    if (!job.context)
+        return;
+    switch (job.kind) {
+    case JobKind::Create:
+        if (job.created && !late) {
+            const bool listed =
+                step.outcome == Outcome::Done || step.outcome == Outcome::IndexFailed;
+            job.created(step.outcome, listed ? std::optional(job.note) : std::nullopt);
+        }
+        break;
+    case JobKind::Save:
+        if (job.saved)
+            job.saved(step.outcome);
+        break;
+    case JobKind::Read:
+        if (job.read)
+            job.read(step.read, false);
+        break;
+    case JobKind::Delete:
+        if (job.deleted && !late)
+            job.deleted(step.outcome);
+        break;
+    case JobKind::WriteIndex:
+        break;
+    }
+}
+
+void SecureNotesStore::reportTimeOut(const Job& job) {
+    qCWarning(lcVault) << "the keyring did not answer within" << m_timeLimit.count() << "ms";
+    if (job.kind == JobKind::Create)
+        setLastError(SecureNotesText::createTimedOut());
+    if (job.kind == JobKind::Delete)
+        setLastError(SecureNotesText::deleteTimedOut());
+    if (!job.context)
+        return;
+    switch (job.kind) {
+    case JobKind::Create:
+        if (job.created)
+            job.created(Outcome::TimedOut, std::nullopt);
+        break;
+    case JobKind::Save:
+        if (job.saved)
+            job.saved(Outcome::TimedOut);
+        break;
+    case JobKind::Read:
+        if (job.read)
+            job.read(Keychain::Read{Keychain::Read::Status::Failed, QString(),
+                                    QStringLiteral("The keyring did not answer in time.")},
+                     true);
+        break;
+    case JobKind::Delete:
+        if (job.deleted)
+            job.deleted(Outcome::TimedOut);
+        break;
+    case JobKind::WriteIndex:
+        break;
+    }
+}
+
+void SecureNotesStore::deadline(quint64 serial) {
+    if (m_running && m_running->serial == serial) {
+        // Waiting on the keyring: it cannot be stopped, so its answer is still applied later.
+        m_running->timedOut = true;
+        reportTimeOut(*m_running);
+        return;
+    }
+    const auto it =
+        std::find_if(m_queue.begin(), m_queue.end(),
+                     [&](const std::shared_ptr<Job>& j) { return j->serial == serial; });
+    if (it == m_queue.end())
+        return;
+    // Never started: dropped, so what the asker was told stays true.
+    const std::shared_ptr<Job> job = *it;
+    m_queue.erase(it);
+    reportTimeOut(*job);
+    updateBusy();
 }

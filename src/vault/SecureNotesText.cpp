@@ -29,6 +29,26 @@ QString savesHeldNote() {
                           "set it aside, so changes to the list are kept in memory only.");
 }
 
+QString createTimedOut() {
+    return QStringLiteral("Couldn't create the secure note. The keyring didn't answer in time.");
+}
+
+QString deleteTimedOut() {
+    return QStringLiteral("Couldn't remove this secret: the keyring didn't answer in time, so it "
+                          "is still in your vault.");
+}
+
+QString deleteUnsaved() {
+    return QStringLiteral("Couldn't remove this secret: the list of secure notes couldn't be "
+                          "saved, so it is still in your vault.");
+}
+
+QString indexUnsaved(const QString& reason) {
+    return QStringLiteral("Couldn't save the list of secure notes (%1). New notes and title "
+                          "changes are kept in memory only until it can be saved.")
+        .arg(reason);
+}
+
 QString alertTitle() {
     return QStringLiteral("Keyring problem");
 }
@@ -113,6 +133,36 @@ QString deleteVerb() {
 QString readFailed() {
     return QStringLiteral("Couldn't read this secret from the keyring. It is left as it is, and "
                           "nothing here can change it until it can be read.");
+}
+
+QString readTimedOut() {
+    return QStringLiteral("The keyring didn't answer in time. This secret is left as it is, and "
+                          "nothing here can change it until it can be read.");
+}
+
+QString reading() {
+    return QStringLiteral("Reading from the keyring\u2026");
+}
+
+QString saving() {
+    return QStringLiteral("Saving\u2026");
+}
+
+QString saveTimedOut() {
+    return QStringLiteral("Not saved: the keyring didn't answer in time.");
+}
+
+QString saveRefusedLine() {
+    return QStringLiteral("Not saved: the keyring refused it.");
+}
+
+QString notSavedInMemory() {
+    return QStringLiteral("Not saved: the list of secure notes couldn't be saved, so this note "
+                          "is kept in memory only.");
+}
+
+QString titleInMemory() {
+    return QStringLiteral("The secret is saved; the title is kept in memory only.");
 }
 
 QString retryButton() {

@@ -9,11 +9,16 @@
 namespace SecureNotesText {
 
 // ---- Store
-QString untitled();      // the title of a note saved without one
-QString createRefused(); // a new note's empty secret was refused
-QString saveRefused();   // a saved secret was refused; the previous one stands
-QString deleteRefused(); // the keyring kept the item, so the note stays listed
-QString savesHeldNote(); // the index could neither be read nor set aside
+QString untitled();       // the title of a note saved without one
+QString createRefused();  // a new note's empty secret was refused
+QString saveRefused();    // a saved secret was refused; the previous one stands
+QString deleteRefused();  // the keyring kept the item, so the note stays listed
+QString savesHeldNote();  // the index could neither be read nor set aside
+QString createTimedOut(); // a new note's keyring step got no answer in time
+QString deleteTimedOut(); // the removal got no answer in time, so the note stays listed
+QString deleteUnsaved();  // the index without the note could not be written: nothing removed
+// Under the list while the index cannot be written; reason is the writer's one line.
+QString indexUnsaved(const QString& reason);
 
 // ---- Vault screen
 QString alertTitle();
@@ -40,7 +45,16 @@ QString deleteMessage();
 QString deleteVerb();
 // Shown instead of the secret when it could not be read: nothing can overwrite it from here.
 QString readFailed();
+// Shown instead of the secret when the keyring gave no answer in time.
+QString readTimedOut();
+QString reading(); // while the secret is being read
 QString retryButton();
+// The line under the secret about its saving: empty when all is saved.
+QString saving();
+QString saveTimedOut();     // the last change got no answer in time
+QString saveRefusedLine();  // the keyring refused the last change
+QString notSavedInMemory(); // a note the index does not name: nothing of it is kept
+QString titleInMemory();    // the secret is saved, the title and time only in memory
 
 // User-perceived characters (grapheme clusters), so "é" written as two code points counts once.
 int characterCount(const QString& secret);

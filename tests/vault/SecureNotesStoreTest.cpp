@@ -1,5 +1,6 @@
 // The vault's store on an in-memory keyring: the index file's form, the keyring-first order of
-// every change, what a refusal leaves behind, and that no secret reaches a file or the log.
+// every change, what a refusal or an unwritable index leaves behind, keyring calls that run off
+// the main thread in order and within a time limit, and that no secret reaches a file or the log.
 #include "vault/SecureNotesStore.h"
 #include "assistant/AssistantTestSupport.h"
 #include "assistant/JsonFields.h"
@@ -14,6 +15,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QSignalSpy>
+#include <QThread>
+#include <QThreadPool>
 
 using assistanttest::FileSizeLimit;
 using assistanttest::LogCapture;
@@ -34,6 +37,8 @@ QByteArray note(const QUuid& id, const char* title, double updated) {
         .toJson(QJsonDocument::Compact);
 }
 
+using Outcome = SecureNotesStore::Outcome;
+
 // A store over a fresh data folder, optionally holding an index file first.
 struct Vault {
     QString dir;
@@ -51,9 +56,48 @@ struct Vault {
         }
         reopen();
     }
+    ~Vault() {
+        // A test that held the keyring gives its worker back before the store goes.
+        keychain->release();
+        QThreadPool::globalInstance()->waitForDone();
+    }
     void reopen() {
         store =
             std::make_unique<SecureNotesStore>(CacheFolder(AppSupportFolder(dir)), keychain, clock);
+    }
+    // Until every queued keyring job has ended and been applied.
+    bool settle() {
+        return testsupport::waitFor([&] { return !store->isBusy(); });
+    }
+    std::optional<SecureNote> create(const QString& title, Outcome* outcome = nullptr) {
+        std::optional<SecureNote> made;
+        store->create(title, store.get(), [&](Outcome o, const std::optional<SecureNote>& m) {
+            made = m;
+            if (outcome)
+                *outcome = o;
+        });
+        EXPECT_TRUE(settle());
+        return made;
+    }
+    std::optional<Outcome> save(const QUuid& id, const QString& title, const QString& body) {
+        std::optional<Outcome> outcome;
+        if (!store->save(id, title, body, store.get(), [&](Outcome o) { outcome = o; }))
+            return std::nullopt;
+        EXPECT_TRUE(settle());
+        return outcome;
+    }
+    Keychain::Read read(const QUuid& id) {
+        Keychain::Read read{Keychain::Read::Status::Failed, QString(), QStringLiteral("no answer")};
+        store->readSecret(id, store.get(), [&](const Keychain::Read& r, bool) { read = r; });
+        EXPECT_TRUE(settle());
+        return read;
+    }
+    std::optional<Outcome> remove(const QUuid& id) {
+        std::optional<Outcome> outcome;
+        if (!store->deleteNote(id, store.get(), [&](Outcome o) { outcome = o; }))
+            return std::nullopt;
+        EXPECT_TRUE(settle());
+        return outcome;
     }
     QString path() const { return dir + QStringLiteral("/secure-notes-index.json"); }
     QByteArray bytes() const { return readAll(path()); }
@@ -89,6 +133,7 @@ TEST(SecureNotesStore, TheReferenceIndexLoadsWithUnknownKeysIgnoredAndRewritesTh
     EXPECT_EQ(v.store->notes()[2].updated, -3600.5);
     const QList<SecureNote> loaded = v.store->notes();
     v.store->saveIndex();
+    ASSERT_TRUE(v.settle());
     EXPECT_FALSE(v.bytes().contains("extra"));
     EXPECT_TRUE(v.bytes().contains("\"0F0F0F0F-1E1E-4D2D-8C3C-4B4B4B4B4B4B\""));
     v.reopen();
@@ -117,7 +162,7 @@ TEST(SecureNotesStore, AnIndexThatDoesNotDecodeIsSetAsideBeforeAnythingIsWritten
             {QStringLiteral("secure-notes-index.json.unreadable-*")}, QDir::Files);
         ASSERT_EQ(aside.size(), 1);
         EXPECT_EQ(readAll(v.dir + "/" + aside[0]), index) << "kept byte for byte";
-        ASSERT_TRUE(v.store->create(QStringLiteral("fresh")));
+        ASSERT_TRUE(v.create(QStringLiteral("fresh")));
         EXPECT_EQ(readAll(v.dir + "/" + aside[0]), index) << "the next write leaves it alone";
     }
     Vault mixed("vault-mixed", "[" + note(kA, "good", 1) + ",{\"id\":1}]");
@@ -128,7 +173,7 @@ TEST(SecureNotesStore, CreatePutsAnEmptySecretInTheKeyringThenTheNoteFirstInTheI
     const QByteArray index = "[" + note(kA, "later", 9e8) + "]";
     Vault v("vault-create", index);
     QSignalSpy changed(v.store.get(), &SecureNotesStore::notesChanged);
-    const std::optional<SecureNote> made = v.store->create(QString());
+    const std::optional<SecureNote> made = v.create(QString());
     ASSERT_TRUE(made);
     EXPECT_EQ(made->title, "Untitled");
     EXPECT_EQ(made->updated, secondsSinceReferenceDate(v.clock->now()));
@@ -144,14 +189,16 @@ TEST(SecureNotesStore, CreatePutsAnEmptySecretInTheKeyringThenTheNoteFirstInTheI
     EXPECT_EQ(first["id"].toString(), made->account());
     EXPECT_EQ(first["updated"].toDouble(), made->updated);
 
-    EXPECT_EQ(v.store->create(QStringLiteral("  "))->title, "  ") << "spaces are a title";
+    EXPECT_EQ(v.create(QStringLiteral("  "))->title, "  ") << "spaces are a title";
 }
 
 TEST(SecureNotesStore, ARefusedCreateChangesNeitherListNorFileAndSaysWhy) {
     Vault v("vault-create-refused", "[" + note(kA, "kept", 5) + "]");
     const QByteArray before = v.bytes();
     v.keychain->failSaves(QStringLiteral("collection is locked"));
-    EXPECT_EQ(v.store->create(QStringLiteral("New secret")), std::nullopt);
+    Outcome outcome = Outcome::Done;
+    EXPECT_EQ(v.create(QStringLiteral("New secret"), &outcome), std::nullopt);
+    EXPECT_EQ(outcome, Outcome::Refused);
     EXPECT_EQ(v.titles(), QStringList{"kept"});
     EXPECT_EQ(v.bytes(), before);
     EXPECT_EQ(v.store->lastError(), SecureNotesText::createRefused());
@@ -162,7 +209,7 @@ TEST(SecureNotesStore, SaveWritesTheKeyringFirstAndKeepsTheNotesPlaceUntilTheNex
     v.clock->advance(60);
     QStringList order;
     v.keychain->setAfterCall([&] { order << "keyring:" + QString::fromUtf8(v.bytes()); });
-    ASSERT_TRUE(v.store->save(kB, QString(), QStringLiteral("hunter2")));
+    ASSERT_EQ(v.save(kB, QString(), QStringLiteral("hunter2")), Outcome::Done);
     ASSERT_EQ(order.size(), 1);
     EXPECT_FALSE(order[0].contains("Untitled")) << "the index is written after the keyring";
     EXPECT_EQ(v.titles(), (QStringList{"a", "Untitled"})) << "empty title stored as Untitled";
@@ -179,7 +226,7 @@ TEST(SecureNotesStore, ARefusedSaveLeavesTitleTimeIndexAndPreviousSecret) {
     const QByteArray before = v.bytes();
     v.keychain->failSaves(QStringLiteral("denied"));
     v.clock->advance(60);
-    EXPECT_FALSE(v.store->save(kA, QStringLiteral("renamed"), QStringLiteral("new")));
+    EXPECT_EQ(v.save(kA, QStringLiteral("renamed"), QStringLiteral("new")), Outcome::Refused);
     EXPECT_EQ(v.store->notes()[0], (SecureNote{kA, "a", 300}));
     EXPECT_EQ(v.bytes(), before);
     EXPECT_EQ(v.keychain->items().value(JsonFields::uuidText(kA)), "old");
@@ -187,13 +234,14 @@ TEST(SecureNotesStore, ARefusedSaveLeavesTitleTimeIndexAndPreviousSecret) {
 
     // A later success does not clear the message; only the screen does.
     v.keychain->failSaves(std::nullopt);
-    EXPECT_TRUE(v.store->save(kA, QStringLiteral("renamed"), QStringLiteral("new")));
+    EXPECT_EQ(v.save(kA, QStringLiteral("renamed"), QStringLiteral("new")), Outcome::Done);
     EXPECT_EQ(v.store->lastError(), SecureNotesText::saveRefused());
 }
 
 TEST(SecureNotesStore, SaveOfAnUnlistedIdDoesNothingAtAll) {
     Vault v("vault-save-unknown", "[" + note(kA, "a", 300) + "]");
     EXPECT_FALSE(v.store->save(kC, QStringLiteral("x"), QStringLiteral("y")));
+    EXPECT_FALSE(v.store->isBusy()) << "nothing queued";
     EXPECT_TRUE(v.keychain->calls().isEmpty());
     EXPECT_EQ(v.store->lastError(), std::nullopt);
 }
@@ -201,10 +249,10 @@ TEST(SecureNotesStore, SaveOfAnUnlistedIdDoesNothingAtAll) {
 TEST(SecureNotesStore, ReadTellsAValueFromNoItemFromAFailure) {
     Vault v("vault-read", "[" + note(kA, "a", 1) + "," + note(kB, "b", 1) + "]");
     v.keychain->put(JsonFields::uuidText(kA), QString());
-    EXPECT_EQ(v.store->readSecret(kA).status, Keychain::Read::Status::Found) << "empty is a value";
-    EXPECT_EQ(v.store->readSecret(kB).status, Keychain::Read::Status::NotFound);
+    EXPECT_EQ(v.read(kA).status, Keychain::Read::Status::Found) << "empty is a value";
+    EXPECT_EQ(v.read(kB).status, Keychain::Read::Status::NotFound);
     v.keychain->failReads(QStringLiteral("locked"));
-    EXPECT_EQ(v.store->readSecret(kA).status, Keychain::Read::Status::Failed);
+    EXPECT_EQ(v.read(kA).status, Keychain::Read::Status::Failed);
 }
 
 TEST(SecureNotesStore, DeleteRemovesTheItemBeforeTheNoteAndTheIndexForgetsIt) {
@@ -215,12 +263,12 @@ TEST(SecureNotesStore, DeleteRemovesTheItemBeforeTheNoteAndTheIndexForgetsIt) {
     QObject::connect(v.store.get(), &SecureNotesStore::notesChanged, [&] {
         itemGoneFirst = !v.keychain->items().contains(JsonFields::uuidText(kA));
     });
-    EXPECT_TRUE(v.store->deleteNote(kA));
+    EXPECT_EQ(v.remove(kA), Outcome::Done);
     EXPECT_TRUE(itemGoneFirst);
     EXPECT_EQ(v.titles(), QStringList{"b"}) << "every note with that id";
     EXPECT_FALSE(v.bytes().contains(JsonFields::uuidText(kA).toUtf8()));
 
-    EXPECT_TRUE(v.store->deleteNote(kB)) << "a note whose item is already gone still goes";
+    EXPECT_EQ(v.remove(kB), Outcome::Done) << "a note whose item is already gone still goes";
     EXPECT_TRUE(v.store->notes().isEmpty());
     EXPECT_EQ(v.bytes(), "[]");
 }
@@ -230,7 +278,7 @@ TEST(SecureNotesStore, ADeleteTheKeyringRefusesKeepsTheNoteListedAndSaysSo) {
     v.keychain->put(JsonFields::uuidText(kA), QStringLiteral("s3cret"));
     const QByteArray before = v.bytes();
     v.keychain->failRemoves(QStringLiteral("prompt dismissed"));
-    EXPECT_FALSE(v.store->deleteNote(kA));
+    EXPECT_EQ(v.remove(kA), Outcome::Refused);
     EXPECT_EQ(v.titles(), QStringList{"a"});
     EXPECT_EQ(v.bytes(), before);
     EXPECT_EQ(v.store->lastError(), SecureNotesText::deleteRefused());
@@ -240,13 +288,18 @@ TEST(SecureNotesStore, NoSecretEverReachesTheIndexOrTheLog) {
     LogCapture log;
     Vault v("vault-no-leak");
     const QString secret = QStringLiteral("zq-UNIQUE-secret-7731");
-    const std::optional<SecureNote> made = v.store->create(QStringLiteral("API"));
+    const std::optional<SecureNote> made = v.create(QStringLiteral("API"));
     ASSERT_TRUE(made);
-    ASSERT_TRUE(v.store->save(made->id, QStringLiteral("API"), secret));
+    ASSERT_EQ(v.save(made->id, QStringLiteral("API"), secret), Outcome::Done);
     v.keychain->failSaves(QStringLiteral("refused"));
-    v.store->save(made->id, QStringLiteral("API"), secret + QStringLiteral("-2"));
+    v.save(made->id, QStringLiteral("API"), secret + QStringLiteral("-2"));
     v.keychain->failReads(QStringLiteral("locked"));
-    v.store->readSecret(made->id);
+    v.read(made->id);
+    v.keychain->failSaves(std::nullopt);
+    {
+        FileSizeLimit limit(8);
+        v.save(made->id, QStringLiteral("API"), secret + QStringLiteral("-3"));
+    }
     EXPECT_FALSE(v.bytes().contains("zq-UNIQUE")) << v.bytes().constData();
     for (const QString& line : LogCapture::lines())
         EXPECT_FALSE(line.contains(QStringLiteral("zq-UNIQUE"))) << qPrintable(line);
@@ -260,7 +313,7 @@ TEST(SecureNotesStore, AFailedIndexWriteIsLoggedAndTheChangeStaysInMemory) {
     LogCapture log;
     {
         FileSizeLimit limit(8);
-        ASSERT_TRUE(v.store->save(kA, QStringLiteral("renamed"), QStringLiteral("x")));
+        ASSERT_EQ(v.save(kA, QStringLiteral("renamed"), QStringLiteral("x")), Outcome::IndexFailed);
     }
     EXPECT_EQ(v.titles(), QStringList{"renamed"});
     EXPECT_EQ(v.bytes(), before) << "the write is atomic";
@@ -268,4 +321,150 @@ TEST(SecureNotesStore, AFailedIndexWriteIsLoggedAndTheChangeStaysInMemory) {
     ASSERT_FALSE(LogCapture::lines().isEmpty());
     EXPECT_TRUE(LogCapture::lines().last().startsWith(
         QStringLiteral("Pendrel cache write failed for secure-notes-index.json: ")));
+    // The entry on disk still names the note's item, which now holds the new secret.
+    EXPECT_EQ(v.keychain->items().value(JsonFields::uuidText(kA)), "x");
+    EXPECT_TRUE(v.store->isIndexed(kA));
+    ASSERT_TRUE(v.store->indexFailure());
+    EXPECT_FALSE(v.store->indexFailure()->isEmpty());
+
+    // The next write that works carries the title kept in memory, and clears the failure.
+    v.store->saveIndex();
+    ASSERT_TRUE(v.settle());
+    EXPECT_EQ(v.store->indexFailure(), std::nullopt);
+    v.reopen();
+    EXPECT_EQ(v.titles(), QStringList{"renamed"});
+}
+
+TEST(SecureNotesStore, ANewNoteTheIndexCannotNameLeavesNoSecretAndStaysInMemoryOnly) {
+    Vault v("vault-create-unindexed", "[" + note(kA, "kept", 5) + "]");
+    const QByteArray before = v.bytes();
+    std::optional<SecureNote> made;
+    Outcome outcome = Outcome::Done;
+    {
+        FileSizeLimit limit(8);
+        made = v.create(QStringLiteral("New secret"), &outcome);
+        ASSERT_TRUE(made) << "listed, in memory";
+        EXPECT_EQ(outcome, Outcome::IndexFailed);
+        EXPECT_EQ(v.keychain->calls(),
+                  (QStringList{"save " + made->account(), "remove " + made->account()}))
+            << "the secret went in first and was taken out again";
+        EXPECT_FALSE(v.keychain->items().contains(made->account()));
+        EXPECT_FALSE(v.store->isIndexed(made->id));
+        EXPECT_TRUE(v.store->indexFailure());
+
+        // Typing into it while the disk is still full keeps nothing either.
+        EXPECT_EQ(v.save(made->id, QStringLiteral("API"), QStringLiteral("sk-1")),
+                  Outcome::IndexFailed);
+        EXPECT_FALSE(v.keychain->items().contains(made->account()));
+        EXPECT_EQ(v.titles(), (QStringList{"API", "kept"})) << "the change stays in memory";
+    }
+    EXPECT_EQ(v.bytes(), before);
+    EXPECT_EQ(v.store->lastError(), std::nullopt);
+
+    // Once the list can be written, the next save keeps both halves.
+    EXPECT_EQ(v.save(made->id, QStringLiteral("API"), QStringLiteral("sk-1")), Outcome::Done);
+    EXPECT_TRUE(v.store->isIndexed(made->id));
+    EXPECT_EQ(v.store->indexFailure(), std::nullopt);
+    v.reopen();
+    EXPECT_EQ(v.titles(), (QStringList{"API", "kept"}));
+    EXPECT_EQ(v.read(made->id).value, "sk-1");
+}
+
+TEST(SecureNotesStore, ANoteThatLivesOnlyInMemoryIsNeverWrittenIntoTheIndexByAnother) {
+    Vault v("vault-unindexed-other", "[" + note(kA, "a", 5) + "]");
+    std::optional<SecureNote> made;
+    {
+        FileSizeLimit limit(8);
+        made = v.create(QStringLiteral("in memory"));
+    }
+    ASSERT_TRUE(made);
+    EXPECT_EQ(v.save(kA, QStringLiteral("a2"), QStringLiteral("s")), Outcome::Done);
+    EXPECT_FALSE(v.bytes().contains(made->account().toUtf8())) << "it has no secret to reach";
+    EXPECT_EQ(v.titles(), (QStringList{"in memory", "a2"}));
+}
+
+TEST(SecureNotesStore, ADeleteTheIndexCannotRecordRemovesNothing) {
+    Vault v("vault-delete-unindexed", "[" + note(kA, "a", 3) + "]");
+    v.keychain->put(JsonFields::uuidText(kA), QStringLiteral("s3cret"));
+    const QByteArray before = v.bytes();
+    {
+        FileSizeLimit limit(1);
+        EXPECT_EQ(v.remove(kA), Outcome::IndexFailed);
+    }
+    EXPECT_EQ(v.keychain->items().value(JsonFields::uuidText(kA)), "s3cret");
+    EXPECT_EQ(v.titles(), QStringList{"a"});
+    EXPECT_EQ(v.bytes(), before);
+    EXPECT_EQ(v.store->lastError(), SecureNotesText::deleteUnsaved());
+    EXPECT_FALSE(v.keychain->calls().contains("remove " + JsonFields::uuidText(kA)));
+}
+
+TEST(SecureNotesStore, KeyringCallsRunOffTheMainThreadOneAtATimeInTheOrderAsked) {
+    Vault v("vault-order-of-saves", "[" + note(kA, "a", 3) + "]");
+    const QString account = JsonFields::uuidText(kA);
+    QThread* keyringThread = nullptr;
+    v.keychain->setAfterCall([&] { keyringThread = QThread::currentThread(); });
+    v.keychain->hold();
+    for (const char* body : {"one", "two", "three"})
+        ASSERT_TRUE(v.store->save(kA, QString::fromUtf8(body), QString::fromUtf8(body)));
+    ASSERT_TRUE(testsupport::waitFor([&] { return v.keychain->waiting() == 1; }));
+    EXPECT_EQ(v.keychain->calls(), QStringList{"save " + account})
+        << "the later saves wait their turn instead of running beside the first";
+    EXPECT_TRUE(v.store->isBusy());
+    v.keychain->release();
+    ASSERT_TRUE(v.settle());
+    EXPECT_EQ(v.keychain->calls(), QStringList(3, "save " + account));
+    EXPECT_EQ(v.keychain->items().value(account), "three") << "the last save stands";
+    EXPECT_EQ(v.titles(), QStringList{"three"});
+    EXPECT_NE(keyringThread, nullptr);
+    EXPECT_NE(keyringThread, QThread::currentThread());
+}
+
+TEST(SecureNotesStore, AKeyringThatDoesNotAnswerTimesOutAndWhatWaitsBehindItNeverRuns) {
+    Vault v("vault-time-out", "[" + note(kA, "a", 3) + "]");
+    const QString account = JsonFields::uuidText(kA);
+    v.keychain->put(account, QStringLiteral("old"));
+    v.store->setTimeLimit(std::chrono::milliseconds(100));
+    v.keychain->hold();
+    QList<std::pair<Keychain::Read::Status, bool>> reads;
+    v.store->readSecret(kA, v.store.get(), [&](const Keychain::Read& r, bool timedOut) {
+        reads.append({r.status, timedOut});
+    });
+    std::optional<Outcome> saved;
+    ASSERT_TRUE(v.store->save(kA, QStringLiteral("b"), QStringLiteral("new"), v.store.get(),
+                              [&](Outcome o) { saved = o; }));
+    std::optional<Outcome> deleted;
+    ASSERT_TRUE(v.store->deleteNote(kA, v.store.get(), [&](Outcome o) { deleted = o; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return saved && deleted && !reads.isEmpty(); }, 2000));
+    EXPECT_EQ(reads.first(), std::pair(Keychain::Read::Status::Failed, true));
+    EXPECT_EQ(*saved, Outcome::TimedOut);
+    EXPECT_EQ(*deleted, Outcome::TimedOut);
+    EXPECT_EQ(v.store->lastError(), SecureNotesText::deleteTimedOut());
+
+    // The read that was already waiting on the keyring answers late, and only it ran.
+    v.keychain->release();
+    ASSERT_TRUE(v.settle());
+    ASSERT_EQ(reads.size(), 2);
+    EXPECT_EQ(reads[1], std::pair(Keychain::Read::Status::Found, false));
+    EXPECT_EQ(v.keychain->calls(), QStringList{"read " + account});
+    EXPECT_EQ(v.keychain->items().value(account), "old");
+    EXPECT_EQ(v.titles(), QStringList{"a"});
+}
+
+TEST(SecureNotesStore, ACreateThatTimesOutSaysSoAndAppearsIfTheKeyringAnswersLate) {
+    Vault v("vault-create-time-out");
+    v.store->setTimeLimit(std::chrono::milliseconds(100));
+    v.keychain->hold();
+    std::optional<Outcome> outcome;
+    v.store->create(QStringLiteral("late"), v.store.get(),
+                    [&](Outcome o, const std::optional<SecureNote>&) { outcome = o; });
+    ASSERT_TRUE(testsupport::waitFor([&] { return outcome.has_value(); }, 2000));
+    EXPECT_EQ(*outcome, Outcome::TimedOut);
+    EXPECT_EQ(v.store->lastError(), SecureNotesText::createTimedOut());
+    EXPECT_TRUE(v.store->notes().isEmpty());
+    v.keychain->release();
+    ASSERT_TRUE(v.settle());
+    // The keyring did keep it, so the list and the file say so: no secret without an entry.
+    EXPECT_EQ(v.titles(), QStringList{"late"});
+    EXPECT_TRUE(v.store->isIndexed(v.store->notes()[0].id));
+    EXPECT_TRUE(v.bytes().contains("late"));
 }

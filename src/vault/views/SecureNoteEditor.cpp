@@ -70,8 +70,12 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     column->addWidget(m_titleField);
     connect(m_titleField, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_title = text;
-        commit();
+        edited();
     });
+    m_pause = new QTimer(this);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(kSavePauseMs);
+    connect(m_pause, &QTimer::timeout, this, &SecureNoteEditor::commit);
 
     auto* header = new QHBoxLayout;
     header->addWidget(QKBuild::label(SecureNotesText::secretHeading(), TextStyle::Caption,
@@ -131,7 +135,7 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
         if (!m_revealed)
             return;
         m_body = m_editor->toPlainText();
-        commit();
+        edited();
     });
 
     // Unreadable: what happened, and another try.
@@ -157,7 +161,9 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     lock->setObjectName(QStringLiteral("keyringFooter"));
     lock->textLabel()->setWordWrap(false);
     footer->addWidget(lock);
-    footer->addStretch(1);
+    m_saveStatus = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
+    m_saveStatus->setObjectName(QStringLiteral("saveStatus"));
+    footer->addWidget(m_saveStatus, 1);
     m_delete = QKBuild::button(SecureNotesText::deleteButton(), false, this);
     m_delete->setObjectName(QStringLiteral("deleteButton"));
     QKForeground::apply(m_delete, QKForeground::Red);
@@ -170,9 +176,14 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     connect(m_delete, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
 
     showSecret();
+    showSaveState();
 }
 
-SecureNoteEditor::~SecureNoteEditor() = default;
+// Leaving the note (another note, another screen) saves what is typed without waiting for the
+// pause; the store runs it after the editor is gone.
+SecureNoteEditor::~SecureNoteEditor() {
+    saveNow();
+}
 
 void SecureNoteEditor::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
@@ -184,32 +195,115 @@ void SecureNoteEditor::load() {
     if (m_loaded)
         return;
     m_title = m_note.title;
-    m_savedTitle = m_title;
     m_titleField->setText(m_title);
-    readSecret();
     m_loaded = true;
+    readSecret();
+    showSaveState();
 }
 
 void SecureNoteEditor::readSecret() {
-    const Keychain::Read read = m_store.readSecret(m_note.id);
-    m_readFailed = read.status == Keychain::Read::Status::Failed;
-    // A missing item is an empty secret; an unreadable one is not known at all, and the flag
-    // keeps commit() from ever writing this empty text over it.
+    const quint64 ticket = ++m_readTicket;
+    m_readState = ReadState::Reading;
+    m_readTimedOut = false;
+    showSecret();
+    m_store.readSecret(m_note.id, this, [this, ticket](const Keychain::Read& read, bool timedOut) {
+        secretRead(ticket, read, timedOut);
+    });
+}
+
+void SecureNoteEditor::secretRead(quint64 ticket, const Keychain::Read& read, bool timedOut) {
+    // Only the latest read counts, and only until it has an answer; a late answer to a read
+    // that timed out is still that answer.
+    if (ticket != m_readTicket || m_readState == ReadState::Read)
+        return;
+    if (m_readState == ReadState::Failed && !m_readTimedOut)
+        return;
+    m_readTimedOut = timedOut;
+    if (timedOut || read.status == Keychain::Read::Status::Failed) {
+        // Not known at all: the state keeps commit() from ever writing an empty text over it.
+        m_readState = ReadState::Failed;
+        showSecret();
+        return;
+    }
+    // A missing item is an empty secret.
+    m_readState = ReadState::Read;
     m_body = read.status == Keychain::Read::Status::Found ? read.value : QString();
-    m_savedBody = m_body;
-    m_savedTitle = m_title;
+    m_handed = std::pair(m_title, m_body);
     showSecret();
 }
 
+void SecureNoteEditor::edited() {
+    if (!m_loaded || m_readState != ReadState::Read)
+        return;
+    m_pause->start();
+}
+
+bool SecureNoteEditor::awaitsPause() const {
+    return m_pause->isActive();
+}
+
+void SecureNoteEditor::saveNow() {
+    m_pause->stop();
+    commit();
+}
+
 void SecureNoteEditor::commit() {
-    if (!m_loaded || m_readFailed)
+    m_pause->stop();
+    if (!m_loaded || m_readState != ReadState::Read)
         return;
-    if (m_title == m_savedTitle && m_body == m_savedBody)
+    const std::pair<QString, QString> pair(m_title, m_body);
+    if (m_handed == pair)
         return;
-    // A refusal is the store's to report; the typed text stays and the next change tries again.
-    m_store.save(m_note.id, m_title, m_body);
-    m_savedTitle = m_title;
-    m_savedBody = m_body;
+    const quint64 ticket = ++m_saveTicket;
+    const bool queued = m_store.save(
+        m_note.id, m_title, m_body, this,
+        [this, ticket, pair](SecureNotesStore::Outcome outcome) { saved(ticket, pair, outcome); });
+    if (!queued)
+        return; // the note is gone
+    m_handed = pair;
+    m_saveLine = SecureNotesText::saving();
+    showSaveState();
+}
+
+void SecureNoteEditor::saved(quint64 ticket, const std::pair<QString, QString>& pair,
+                             SecureNotesStore::Outcome outcome) {
+    // An earlier save that answers late says nothing about what is typed now.
+    if (ticket != m_saveTicket)
+        return;
+    using Outcome = SecureNotesStore::Outcome;
+    switch (outcome) {
+    case Outcome::Done:
+        m_handed = pair;
+        m_saveLine.clear();
+        break;
+    case Outcome::IndexFailed:
+        m_saveLine = m_store.isIndexed(m_note.id) ? SecureNotesText::titleInMemory()
+                                                  : SecureNotesText::notSavedInMemory();
+        if (!m_store.isIndexed(m_note.id))
+            m_handed.reset();
+        break;
+    case Outcome::Refused:
+        // The alert is the store's; the typed text stays and the next change tries again.
+        m_saveLine = SecureNotesText::saveRefusedLine();
+        m_handed.reset();
+        break;
+    case Outcome::TimedOut:
+        m_saveLine = SecureNotesText::saveTimedOut();
+        m_handed.reset();
+        break;
+    case Outcome::Gone:
+        m_saveLine.clear();
+        break;
+    }
+    showSaveState();
+}
+
+void SecureNoteEditor::showSaveState() {
+    QString line = m_saveLine;
+    if (line.isEmpty() && m_loaded && !m_store.isIndexed(m_note.id) && m_store.note(m_note.id))
+        line = SecureNotesText::notSavedInMemory();
+    m_saveStatus->setText(line);
+    m_saveStatus->setVisible(!line.isEmpty());
 }
 
 void SecureNoteEditor::setRevealed(bool revealed) {
@@ -218,12 +312,20 @@ void SecureNoteEditor::setRevealed(bool revealed) {
 }
 
 void SecureNoteEditor::showSecret() {
-    m_titleField->setReadOnly(m_readFailed);
-    m_titleField->setEnabled(!m_readFailed);
-    m_reveal->setEnabled(!m_readFailed);
-    m_copy->setEnabled(!m_readFailed);
+    const bool known = m_readState == ReadState::Read;
+    m_titleField->setReadOnly(!known);
+    m_titleField->setEnabled(known);
+    m_reveal->setEnabled(known);
+    m_copy->setEnabled(known);
     m_reveal->setText(SecureNotesText::revealButton(m_revealed));
-    if (m_readFailed) {
+    if (!known) {
+        const bool reading = m_readState == ReadState::Reading;
+        m_failure->setText(reading          ? SecureNotesText::reading()
+                           : m_readTimedOut ? SecureNotesText::readTimedOut()
+                                            : SecureNotesText::readFailed());
+        // Reading is no alarm: only a failure takes the warning colour.
+        QKForeground::apply(m_failure, reading ? QKForeground::Secondary : QKForeground::Orange);
+        m_retry->setVisible(!reading);
         m_box->setCurrentWidget(m_failurePanel);
         return;
     }
@@ -239,7 +341,7 @@ void SecureNoteEditor::showSecret() {
 }
 
 void SecureNoteEditor::copySecret() {
-    if (m_readFailed)
+    if (m_readState != ReadState::Read)
         return;
     QClipboard* clipboard = QGuiApplication::clipboard();
     clipboard->clear();
@@ -258,6 +360,8 @@ void SecureNoteEditor::setCopied(bool copied) {
 }
 
 void SecureNoteEditor::deleteNote() {
-    // A keyring that keeps the item is reported by the store, and the note stays.
+    // A keyring that keeps the item is reported by the store, and the note stays with the typed
+    // text still to be saved; a note that goes takes its unsaved typing with it.
+    m_pause->stop();
     m_store.deleteNote(m_note.id);
 }

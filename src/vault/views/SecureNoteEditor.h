@@ -1,9 +1,12 @@
 #pragma once
 
 #include "vault/SecureNote.h"
+#include "vault/SecureNotesStore.h"
 
+#include <optional>
 #include <QPointer>
 #include <QWidget>
+#include <utility>
 
 class DeleteConfirm;
 class QLabel;
@@ -11,20 +14,26 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
-class SecureNotesStore;
+class QTimer;
 
 // Edits one secure note: its title and its secret. The secret is read from the keyring once,
 // when the editor is first shown, and is shown masked until the user reveals it (then it can be
-// edited). Every change of the title or the secret is saved at once through the store, which
-// writes the keyring before the index; a change that equals the last pair handed to the store
-// (or loaded) saves nothing, so opening a note writes nothing. "Copy" puts the secret on the
-// clipboard and shows "Copied" for two seconds. "Delete" asks for the typed code and then lets
-// the store remove the keyring item and the note.
+// edited). The title and the secret are saved together through the store once typing pauses for
+// kSavePauseMs, and at once when the editor goes (another note is selected, the screen closes);
+// a pair equal to the last one handed to the store (or loaded) saves nothing, so opening a note
+// writes nothing. The store's keyring calls run off the main thread, so the editor never waits:
+// the line beside the footer says "Saving…" while a save is on its way and why the last one did
+// not land (refused, no answer in time, or the list of notes could not be written); a save that
+// did not land is tried again with the next change or when leaving. "Copy" puts the secret on
+// the clipboard and shows "Copied" for two seconds. "Delete" asks for the typed code and then
+// lets the store remove the keyring item and the note.
 //
-// When the secret could not be read (the keyring is locked, refuses or holds something that is
-// not text), the editor says so in place of the secret and can change nothing (title included,
-// since a save writes both), so an empty text never replaces a secret it could not see; "Try
-// again" reads once more. A missing item is an empty secret, saved with the first change.
+// Until the secret has been read, and when it could not be read (the keyring is locked,
+// refuses, gives no answer in time or holds something that is not text), the editor says so in
+// place of the secret and can change nothing (title included, since a save writes both), so an
+// empty text never replaces a secret it could not see; "Try again" reads once more, and an
+// answer that comes late is still taken. A missing item is an empty secret, saved with the
+// first change.
 //
 // One editor per note: another note gets a new editor, which starts hidden.
 class SecureNoteEditor : public QWidget {
@@ -33,15 +42,22 @@ public:
     SecureNoteEditor(SecureNotesStore& store, const SecureNote& note, QWidget* parent = nullptr);
     ~SecureNoteEditor() override;
 
+    static constexpr int kSavePauseMs = 600;
+
     QUuid noteId() const { return m_note.id; }
     bool isLoaded() const { return m_loaded; }
     bool isRevealed() const { return m_revealed; }
-    bool readFailed() const { return m_readFailed; }
+    bool isReading() const { return m_readState == ReadState::Reading; }
+    bool readFailed() const { return m_readState == ReadState::Failed; }
+    // True while typing waits for its pause before it is saved.
+    bool awaitsPause() const;
     bool showsCopied() const { return m_copied; }
     QString body() const { return m_body; }
 
     // Reads the note once (the first showing does it); later calls change nothing.
     void load();
+    // Hands what is typed to the store now instead of after the pause.
+    void saveNow();
 
     QLineEdit* titleField() const { return m_titleField; }
     QPushButton* revealButton() const { return m_reveal; }
@@ -50,7 +66,9 @@ public:
     QPlainTextEdit* secretEditor() const { return m_editor; }
     QLabel* maskedLabel() const { return m_masked; }
     QLabel* countLabel() const { return m_count; }
+    // What stands in place of the secret until it is known: reading, or why it is not.
     QLabel* readFailureLabel() const { return m_failure; }
+    QLabel* saveStatusLabel() const { return m_saveStatus; }
     QPushButton* retryButton() const { return m_retry; }
     QPushButton* deleteButton() const { return m_delete; }
     DeleteConfirm* deleteConfirm() const { return m_confirm; }
@@ -59,8 +77,15 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    enum class ReadState { Reading, Read, Failed };
+
     void readSecret();
+    void secretRead(quint64 ticket, const Keychain::Read& read, bool timedOut);
+    void edited();
     void commit();
+    void saved(quint64 ticket, const std::pair<QString, QString>& pair,
+               SecureNotesStore::Outcome outcome);
+    void showSaveState();
     void setRevealed(bool revealed);
     void copySecret();
     void setCopied(bool copied);
@@ -71,11 +96,16 @@ private:
     const SecureNote m_note;
     QString m_title;
     QString m_body;
-    QString m_savedTitle;
-    QString m_savedBody;
+    // The title and secret last handed to the store (or read); none after a save that did not
+    // land, so the next commit tries again.
+    std::optional<std::pair<QString, QString>> m_handed;
+    QString m_saveLine;
+    quint64 m_readTicket = 0;
+    quint64 m_saveTicket = 0;
+    ReadState m_readState = ReadState::Reading;
+    bool m_readTimedOut = false;
     bool m_revealed = false;
     bool m_loaded = false;
-    bool m_readFailed = false;
     bool m_copied = false;
 
     QLineEdit* m_titleField;
@@ -91,5 +121,7 @@ private:
     QLabel* m_failure;
     QPushButton* m_retry;
     QPushButton* m_delete;
+    QLabel* m_saveStatus;
+    QTimer* m_pause;
     DeleteConfirm* m_confirm;
 };

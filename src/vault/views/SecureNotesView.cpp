@@ -85,6 +85,10 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     m_heldNote->setObjectName(QStringLiteral("savesHeldNote"));
     m_heldNote->setContentsMargins(10, 6, 10, 10);
     listColumn->addWidget(m_heldNote);
+    m_indexNote = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Orange, list);
+    m_indexNote->setObjectName(QStringLiteral("indexUnsavedNote"));
+    m_indexNote->setContentsMargins(10, 6, 10, 10);
+    listColumn->addWidget(m_indexNote);
 
     root->addWidget(list);
     root->addWidget(new VerticalRule(this));
@@ -104,12 +108,18 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
         showDetail();
     });
     connect(&store, &SecureNotesStore::lastErrorChanged, this, &SecureNotesView::showError);
-    connect(&store, &SecureNotesStore::savesHeldChanged, m_heldNote, &QWidget::setVisible);
+    connect(&store, &SecureNotesStore::savesHeldChanged, this, [this](bool held) {
+        m_heldNote->setVisible(held);
+        showIndexFailure();
+    });
+    connect(&store, &SecureNotesStore::indexFailureChanged, this,
+            &SecureNotesView::showIndexFailure);
     connect(&screen, &ScreenState::vaultSelectionChanged, this, [this] {
         showSelection();
         showDetail();
     });
     m_heldNote->setVisible(store.savesHeld());
+    showIndexFailure();
     showRows();
     showDetail();
     showError();
@@ -120,10 +130,19 @@ SecureNoteEditor* SecureNotesView::editor() const {
 }
 
 void SecureNotesView::newSecret() {
-    const std::optional<SecureNote> made = m_store.create(SecureNotesText::newSecretTitle());
-    // A refusal shows through the store's message.
-    if (made)
-        m_screen.setVaultSelection(made->id);
+    // A refusal or a keyring that does not answer shows through the store's message.
+    m_store.create(SecureNotesText::newSecretTitle(), this,
+                   [this](SecureNotesStore::Outcome, const std::optional<SecureNote>& made) {
+                       if (made)
+                           m_screen.setVaultSelection(made->id);
+                   });
+}
+
+void SecureNotesView::showIndexFailure() {
+    // While the index is held, its own note already says that changes stay in memory.
+    const std::optional<QString> failure = m_store.indexFailure();
+    m_indexNote->setText(failure ? SecureNotesText::indexUnsaved(*failure) : QString());
+    m_indexNote->setVisible(failure && !m_store.savesHeld());
 }
 
 void SecureNotesView::showRows() {
@@ -158,6 +177,7 @@ void SecureNotesView::showDetail() {
     if (m_editor && note && m_editor->noteId() == note->id)
         return;
     if (m_editor) {
+        m_editor->saveNow();
         // Later, not now: this may run inside the editor's own delete confirmation.
         m_editor->hide();
         m_detail->removeWidget(m_editor);

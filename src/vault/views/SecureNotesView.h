@@ -19,8 +19,10 @@ class SecureNotesStore;
 // editor of the selected note on the right, or "Your secure vault" when nothing is selected or
 // the selected note is gone. The selection is ScreenState's vaultSelection, so it survives
 // leaving the screen; deleting a note leaves it as it is. "plus" creates a note called "New
-// secret" and selects it. A failure the store reports shows as the alert "Keyring problem",
-// which clears the store's message when dismissed. The screen itself never touches the keyring.
+// secret" and selects it once the keyring has it. A failure the store reports shows as the alert
+// "Keyring problem", which clears the store's message when dismissed; a list of notes that could
+// not be saved shows as a line under the list until it can be. The screen itself never touches
+// the keyring, and selecting another note first hands the editor's typing to the store.
 class SecureNotesView : public QWidget {
     Q_OBJECT
 public:
@@ -32,6 +34,8 @@ public:
     SecureNoteEditor* editor() const;
     QKEmptyState* emptyState() const { return m_empty; }
     QLabel* savesHeldNote() const { return m_heldNote; }
+    // Why the list of notes could not be saved, shown until a save of it works.
+    QLabel* indexUnsavedNote() const { return m_indexNote; }
     QMessageBox* alert() const { return m_alert; }
 
 private:
@@ -40,6 +44,7 @@ private:
     void showSelection();
     void showDetail();
     void showError();
+    void showIndexFailure();
 
     ScreenState& m_screen;
     SecureNotesStore& m_store;
@@ -48,6 +53,7 @@ private:
     QVBoxLayout* m_rowsColumn;
     QList<SecureNoteRow*> m_rows;
     QLabel* m_heldNote;
+    QLabel* m_indexNote;
     QVBoxLayout* m_detail;
     QKEmptyState* m_empty;
     QPointer<SecureNoteEditor> m_editor;

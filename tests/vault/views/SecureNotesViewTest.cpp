@@ -1,6 +1,8 @@
 // The vault screen and the note editor over an in-memory keyring: what they show, what reaches
-// the store, and that a secret that could not be read is never overwritten.
+// the store and when, that a secret that could not be read is never overwritten, and that a
+// keyring that does not answer never holds up the screen.
 #include "vault/views/SecureNotesView.h"
+#include "assistant/AssistantTestSupport.h"
 #include "assistant/JsonFields.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeKeychain.h"
@@ -18,6 +20,7 @@
 #include <memory>
 #include <QAbstractButton>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -26,6 +29,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QThreadPool>
+#include <QTimer>
 
 namespace {
 
@@ -40,8 +45,20 @@ protected:
         view->show();
     }
     void TearDown() override {
+        keychain->release();
         view.reset();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QThreadPool::globalInstance()->waitForDone();
+    }
+
+    // Until typing has had its pause and every keyring job has ended and been applied.
+    bool settle(int timeoutMs = 5000) {
+        return testsupport::waitFor(
+            [&] {
+                SecureNoteEditor* e = view ? view->editor() : nullptr;
+                return !store->isBusy() && !(e && e->awaitsPause());
+            },
+            timeoutMs);
     }
 
     QByteArray index() const {
@@ -49,15 +66,30 @@ protected:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     SecureNote addNote(const QString& title, const QString& secret) {
-        const std::optional<SecureNote> made = store->create(title);
+        std::optional<SecureNote> made;
+        store->create(
+            title, store.get(),
+            [&](SecureNotesStore::Outcome, const std::optional<SecureNote>& m) { made = m; });
+        EXPECT_TRUE(settle());
         EXPECT_TRUE(made);
         store->save(made->id, title, secret);
+        EXPECT_TRUE(settle());
         clock->advance(60);
         return *store->note(made->id);
     }
+    // Selects the note and waits until its editor has read it.
     SecureNoteEditor* select(const SecureNote& note) {
+        SecureNoteEditor* editor = selectNow(note);
+        EXPECT_TRUE(settle());
+        return editor;
+    }
+    SecureNoteEditor* selectNow(const SecureNote& note) {
         screen.setVaultSelection(note.id);
         return view->editor();
+    }
+    void typeSecret(SecureNoteEditor* editor, const QString& text) {
+        editor->secretEditor()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(editor->secretEditor(), text);
     }
     QStringList rowTitles() const {
         QStringList t;
@@ -93,7 +125,9 @@ TEST_F(VaultScreen, WithNoNotesOnlyTheHeaderAndTheEmptyVault) {
 
 TEST_F(VaultScreen, PlusTwiceMakesTwoRowsAndSelectsTheSecond) {
     QTest::mouseClick(view->newButton(), Qt::LeftButton);
+    ASSERT_TRUE(settle());
     QTest::mouseClick(view->newButton(), Qt::LeftButton);
+    ASSERT_TRUE(settle());
     ASSERT_EQ(view->rows().size(), 2);
     EXPECT_EQ(rowTitles(), (QStringList{"New secret", "New secret"}));
     EXPECT_NE(view->rows()[0]->note().id, view->rows()[1]->note().id);
@@ -107,6 +141,7 @@ TEST_F(VaultScreen, PlusTwiceMakesTwoRowsAndSelectsTheSecond) {
     // Clicking the other row selects it and gives it an editor of its own.
     QTest::mouseClick(view->rows()[1], Qt::LeftButton);
     EXPECT_EQ(view->editor()->noteId(), view->rows()[1]->note().id);
+    ASSERT_TRUE(settle());
 }
 
 TEST_F(VaultScreen, OpeningANoteShowsItMaskedAndSavesNothing) {
@@ -133,12 +168,14 @@ TEST_F(VaultScreen, ATitleEditWhileHiddenSavesItWithTheLoadedSecretAndTheRowChan
     SecureNoteEditor* editor = select(older);
     clock->advance(3600);
     editor->titleField()->setText(QStringLiteral("Wi-Fi"));
+    ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(older.account()), "a") << "the secret stays as loaded";
     EXPECT_EQ(rowTitles(), (QStringList{"Router", "Wi-Fi"})) << "in place, not moved";
     EXPECT_EQ(view->rows()[1]->note().updated, secondsSinceReferenceDate(clock->now()));
     EXPECT_EQ(view->editor(), editor) << "the same editor goes on";
 
     editor->titleField()->clear();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(editor->titleField()->text(), QString());
     EXPECT_EQ(rowTitles(), (QStringList{"Router", "Untitled"}));
     EXPECT_EQ(keychain->items().value(note.account()), "s3cret");
@@ -152,6 +189,7 @@ TEST_F(VaultScreen, RevealedTheSecretCanBeEditedAndEveryChangeIsSaved) {
     EXPECT_EQ(editor->revealButton()->text(), "Hide");
     EXPECT_EQ(editor->secretEditor()->toPlainText(), "abc");
     editor->secretEditor()->setPlainText(QStringLiteral("abcd"));
+    ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(note.account()), "abcd");
     EXPECT_FALSE(index().contains("abcd")) << "never in the index";
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
@@ -198,6 +236,7 @@ TEST_F(VaultScreen, DeleteAsksForTheCodeThenRemovesTheNoteAndShowsTheEmptyVault)
     EXPECT_TRUE(keychain->items().contains(note.account()));
 
     confirmDelete(editor);
+    ASSERT_TRUE(settle());
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(store->notes().isEmpty());
     EXPECT_FALSE(keychain->items().contains(note.account()));
@@ -212,6 +251,7 @@ TEST_F(VaultScreen, ADeleteTheKeyringRefusesKeepsTheNoteAndSaysSo) {
     SecureNoteEditor* editor = select(note);
     keychain->failRemoves(QStringLiteral("prompt dismissed"));
     confirmDelete(editor);
+    ASSERT_TRUE(settle());
     EXPECT_EQ(rowTitles(), QStringList{"Key"});
     EXPECT_EQ(view->editor(), editor);
     ASSERT_NE(view->alert(), nullptr);
@@ -230,11 +270,14 @@ TEST_F(VaultScreen, AnUnreadableSecretIsNeverOverwrittenAndTheEditorSaysSo) {
     EXPECT_FALSE(editor->revealButton()->isEnabled());
     EXPECT_FALSE(editor->copyButton()->isEnabled());
     editor->titleField()->setText(QStringLiteral("renamed"));
+    editor->saveNow();
+    ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->calls(), QStringList{"read " + note.account()}) << "nothing saved";
     EXPECT_EQ(keychain->items().value(note.account()), "precious");
 
     keychain->failReads(std::nullopt);
     QTest::mouseClick(editor->retryButton(), Qt::LeftButton);
+    ASSERT_TRUE(settle());
     EXPECT_FALSE(editor->readFailed());
     EXPECT_EQ(editor->body(), "precious");
     EXPECT_TRUE(editor->titleField()->isEnabled());
@@ -248,6 +291,7 @@ TEST_F(VaultScreen, AMissingItemIsAnEmptySecretSavedWithTheFirstChange) {
     EXPECT_EQ(editor->countLabel()->text(), "0 characters");
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
     editor->secretEditor()->setPlainText(QStringLiteral("x"));
+    ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(note.account()), "x");
 }
 
@@ -257,17 +301,136 @@ TEST_F(VaultScreen, ARefusedSaveShowsTheAlertAndOkClearsTheMessage) {
     keychain->failSaves(QStringLiteral("denied"));
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
     editor->secretEditor()->setPlainText(QStringLiteral("new"));
+    ASSERT_TRUE(settle());
     QMessageBox* alert = view->alert();
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Keyring problem");
     EXPECT_EQ(alert->informativeText(), SecureNotesText::saveRefused());
     EXPECT_EQ(editor->secretEditor()->toPlainText(), "new") << "the typed text stays";
     EXPECT_EQ(rowTitles(), QStringList{"Key"});
+    EXPECT_EQ(editor->saveStatusLabel()->text(), SecureNotesText::saveRefusedLine());
     alert->accept();
     EXPECT_TRUE(testsupport::waitFor([&] { return !store->lastError(); }));
 
     // The next change saves again.
     keychain->failSaves(std::nullopt);
     editor->secretEditor()->setPlainText(QStringLiteral("newer"));
+    ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(note.account()), "newer");
+    EXPECT_FALSE(editor->saveStatusLabel()->isVisible());
+}
+
+TEST_F(VaultScreen, AKeyringThatNeverAnswersLeavesTheScreenResponsiveAndTheEditorSaysSo) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("precious"));
+    store->setTimeLimit(std::chrono::milliseconds(150));
+    keychain->hold();
+    QElapsedTimer stall;
+    stall.start();
+    SecureNoteEditor* editor = selectNow(note);
+    // The keyring stays held, so a wait on it would never end; the bound only leaves room for
+    // building the editor on a loaded machine.
+    EXPECT_LT(stall.elapsed(), 500) << "selecting a note never waits on the keyring";
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(editor->isReading());
+    EXPECT_EQ(editor->readFailureLabel()->text(), SecureNotesText::reading());
+    EXPECT_FALSE(editor->retryButton()->isVisible());
+    EXPECT_FALSE(editor->titleField()->isEnabled());
+    bool ticked = false;
+    QTimer::singleShot(10, view.get(), [&] { ticked = true; });
+    EXPECT_TRUE(testsupport::waitFor([&] { return ticked; }, 1000)) << "the event loop turns";
+
+    ASSERT_TRUE(testsupport::waitFor([&] { return editor->readFailed(); }, 2000));
+    EXPECT_EQ(editor->readFailureLabel()->text(), SecureNotesText::readTimedOut());
+    EXPECT_TRUE(editor->retryButton()->isVisible());
+    EXPECT_FALSE(editor->titleField()->isEnabled());
+    editor->titleField()->setText(QStringLiteral("renamed"));
+    editor->saveNow();
+    EXPECT_EQ(keychain->calls().last(), "read " + note.account()) << "nothing saved";
+
+    // When the keyring answers after all, the late answer is taken.
+    keychain->release();
+    ASSERT_TRUE(settle());
+    EXPECT_FALSE(editor->readFailed());
+    EXPECT_EQ(editor->body(), "precious");
+    EXPECT_TRUE(editor->titleField()->isEnabled());
+    EXPECT_EQ(keychain->items().value(note.account()), "precious");
+}
+
+TEST_F(VaultScreen, ABurstOfKeystrokesIsSavedOnceWhenTypingPauses) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("abc"));
+    SecureNoteEditor* editor = select(note);
+    QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
+    keychain->clearCalls();
+    typeSecret(editor, QStringLiteral("defghij"));
+    EXPECT_TRUE(keychain->calls().isEmpty()) << "nothing while typing";
+    EXPECT_TRUE(editor->awaitsPause());
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(keychain->calls(), QStringList{"save " + note.account()});
+    EXPECT_EQ(keychain->items().value(note.account()), "abcdefghij");
+    EXPECT_FALSE(editor->saveStatusLabel()->isVisible());
+}
+
+TEST_F(VaultScreen, LeavingANoteOrTheScreenSavesWhatIsTypedWithoutWaitingForThePause) {
+    const SecureNote other = addNote(QStringLiteral("Other"), QStringLiteral("o"));
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("abc"));
+    SecureNoteEditor* editor = select(note);
+    QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
+    keychain->clearCalls();
+    typeSecret(editor, QStringLiteral("d"));
+    selectNow(other);
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(keychain->calls(), (QStringList{"save " + note.account(), "read " + other.account()}))
+        << "the save goes before the next note is read";
+    EXPECT_EQ(keychain->items().value(note.account()), "abcd");
+
+    view->editor()->titleField()->setText(QStringLiteral("Other renamed"));
+    view.reset();
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(store->note(other.id)->title, "Other renamed");
+}
+
+TEST_F(VaultScreen, ASaveWithNoAnswerShowsInTheEditorUntilTheAnswerComes) {
+    const SecureNote note = addNote(QStringLiteral("Key"), QStringLiteral("abc"));
+    SecureNoteEditor* editor = select(note);
+    store->setTimeLimit(std::chrono::milliseconds(150));
+    keychain->hold();
+    editor->titleField()->setText(QStringLiteral("Renamed"));
+    editor->saveNow();
+    EXPECT_EQ(editor->saveStatusLabel()->text(), SecureNotesText::saving());
+    EXPECT_TRUE(editor->saveStatusLabel()->isVisible());
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return editor->saveStatusLabel()->text() == SecureNotesText::saveTimedOut(); },
+        2000));
+    EXPECT_EQ(rowTitles(), QStringList{"Key"});
+    keychain->release();
+    ASSERT_TRUE(settle());
+    EXPECT_FALSE(editor->saveStatusLabel()->isVisible()) << "the late answer was a save";
+    EXPECT_EQ(rowTitles(), QStringList{"Renamed"});
+}
+
+TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
+    {
+        assistanttest::FileSizeLimit limit(8);
+        QTest::mouseClick(view->newButton(), Qt::LeftButton);
+        ASSERT_TRUE(settle());
+    }
+    ASSERT_EQ(view->rows().size(), 1);
+    SecureNoteEditor* editor = view->editor();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_TRUE(keychain->items().isEmpty()) << "no secret the list does not name";
+    EXPECT_EQ(editor->saveStatusLabel()->text(), SecureNotesText::notSavedInMemory());
+    EXPECT_TRUE(editor->saveStatusLabel()->isVisible());
+    EXPECT_TRUE(view->indexUnsavedNote()->isVisible());
+    EXPECT_TRUE(view->indexUnsavedNote()->text().startsWith(
+        QStringLiteral("Couldn't save the list of secure notes (")));
+    EXPECT_EQ(view->alert(), nullptr) << "the keyring did nothing wrong";
+
+    // Once the list can be written, the first change keeps the note.
+    QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
+    typeSecret(editor, QStringLiteral("k"));
+    ASSERT_TRUE(settle());
+    EXPECT_EQ(keychain->items().value(view->rows()[0]->note().account()), "k");
+    EXPECT_FALSE(editor->saveStatusLabel()->isVisible());
+    EXPECT_FALSE(view->indexUnsavedNote()->isVisible());
+    EXPECT_TRUE(index().contains(view->rows()[0]->note().account().toUtf8()));
 }
