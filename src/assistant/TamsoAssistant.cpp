@@ -199,8 +199,16 @@ void TamsoAssistant::perform() {
         if (!action.payload)
             return;
         const QString& name = *action.payload;
-        if (PerformanceAutopilot* autopilot = m_deps.autopilot ? m_deps.autopilot() : nullptr)
-            autopilot->quit(name, false);
+        if (PerformanceAutopilot* autopilot = m_deps.autopilot ? m_deps.autopilot() : nullptr) {
+            if (m_deps.applications) {
+                for (const RunningApplication& app : m_deps.applications->applications()) {
+                    if (app.regular && app.localizedName == name) {
+                        autopilot->quit(app.pid, name, false);
+                        break;
+                    }
+                }
+            }
+        }
         const QString text = QStringLiteral("Asked ") + name +
                              QStringLiteral(" to quit. You can reopen it any time.");
         append(TamsoMessage::answer(text));
