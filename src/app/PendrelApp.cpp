@@ -24,7 +24,6 @@
 #include "platform/HomeLayout.h"
 #include "platform/LinuxDocumentText.h"
 #include "platform/NotificationCenter.h"
-#include "platform/ProcessRestarter.h"
 #include "platform/RunningApplications.h"
 #include "platform/ToolRunner.h"
 #include "platform/UnavailableLanguageModel.h"
@@ -115,11 +114,10 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer", layout);
     s.uninstaller = own<AppUninstaller>("AppUninstaller",
                                         AppUninstaller::systemTools(layout, cleaningTools.trash));
-    // The defaults stand-in is installed beside the app; a restart ends the user's own processes.
-    s.tweaks = own<TweaksService>(
-        "TweaksService", std::make_shared<ProcessToolRunner>(),
-        std::make_shared<SignalProcessRestarter>(SignalProcessRestarter::forThisUser()),
-        QCoreApplication::applicationDirPath() + QStringLiteral("/pendrel-defaults"));
+    // The defaults stand-in is installed beside the app.
+    s.tweaks = own<TweaksService>("TweaksService", std::make_shared<ProcessToolRunner>(),
+                                  QCoreApplication::applicationDirPath() +
+                                      QStringLiteral("/pendrel-defaults"));
     s.startupItems = own<StartupItems>(
         "StartupItems", layout, StartupItems::Roots::system(qgetenv("XDG_CONFIG_DIRS")),
         cleaningTools.trash,

@@ -6,7 +6,6 @@
 #include "apps/views/StartupItemsView.h"
 #include "apps/views/TweaksView.h"
 #include "fakes/FakeFileRevealer.h"
-#include "fakes/FakeProcessRestarter.h"
 #include "fakes/FakeToolRunner.h"
 #include "fakes/FakeTrash.h"
 #include "platform/DefaultsTool.h"
@@ -185,8 +184,7 @@ void tweaksShots(ShotContext& ctx, const QString& base) {
 
     auto runner = std::make_shared<FakeToolRunner>();
     runner->setHandler(FakeToolRunner::defaultsTool(store));
-    TweaksService service(runner, std::make_shared<FakeProcessRestarter>(),
-                          QStringLiteral("pendrel-defaults"));
+    TweaksService service(runner, QStringLiteral("pendrel-defaults"));
     std::unique_ptr<QWidget> window(frame(new TweaksView(&service)));
     window->resize(900, 700);
     // Before the reading: only the indicator. The shot is taken before showing starts a read.

@@ -6,8 +6,8 @@
 
 // One hidden setting that a switch turns on and off: one key of one settings domain, the value
 // that means on, and what switching it off does (write offValue, or delete the key so the
-// default applies again). After every switch the process named by `restart`, if any, is
-// restarted so it picks the change up.
+// default applies again). Switching writes the key and nothing more: no process is restarted or
+// signalled, whatever `restart` names.
 struct Tweak {
     QString id;    // lower case with hyphens; the key of the tweak's state
     QString group; // the heading it is listed under
@@ -18,8 +18,11 @@ struct Tweak {
     QString onFlag; // the defaults tool's type flag for both writes: -bool, -string, -int, -float
     QString onValue;
     std::optional<QString> offValue; // none: switching off deletes the key
-    std::optional<QString> restart;  // none: nothing is restarted
-    QString onReadValue;             // what the defaults tool prints for the key when it is on
+    // The program that reads the key only when it starts, on the system the table was written
+    // for; none for keys read as they change. Those programs do not run here, so it only decides
+    // whether the row says that nothing is restarted.
+    std::optional<QString> restart;
+    QString onReadValue; // what the defaults tool prints for the key when it is on
 };
 
 namespace TweakTable {

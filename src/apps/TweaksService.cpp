@@ -2,7 +2,6 @@
 
 #include "apps/TweaksText.h"
 #include "platform/DefaultsTool.h"
-#include "platform/ProcessRestarter.h"
 #include "platform/ToolRunner.h"
 
 #include <atomic>
@@ -39,11 +38,9 @@ struct Reading {
 
 } // namespace
 
-TweaksService::TweaksService(std::shared_ptr<ToolRunner> runner,
-                             std::shared_ptr<ProcessRestarter> restarter, QString defaultsProgram,
+TweaksService::TweaksService(std::shared_ptr<ToolRunner> runner, QString defaultsProgram,
                              QObject* parent)
-    : QObject(parent), m_runner(std::move(runner)), m_restarter(std::move(restarter)),
-      m_defaults(std::move(defaultsProgram)) {}
+    : QObject(parent), m_runner(std::move(runner)), m_defaults(std::move(defaultsProgram)) {}
 
 QStringList TweaksService::groups() const {
     QStringList out;
@@ -135,8 +132,6 @@ void TweaksService::apply(const Tweak& tweak, bool on) {
     } else {
         runSwitch({QStringLiteral("delete"), tweak.domain, tweak.key}, true);
     }
-    if (tweak.restart && m_restarter)
-        m_restarter->restart(*tweak.restart);
     m_states.insert(tweak.id, on);
     emit statesChanged();
 }

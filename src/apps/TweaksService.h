@@ -8,12 +8,12 @@
 #include <QObject>
 #include <QStringList>
 
-class ProcessRestarter;
 class ToolRunner;
 
 // The hidden settings of the tweaks table: reads which are on through the defaults tool, and
-// switches one by writing or deleting its key with that tool and then restarting the process
-// the row names.
+// switches one by writing or deleting its key with that tool. Nothing else is touched: the
+// programs the rows were written for do not run here, so no process is ever restarted or
+// signalled, whatever its name.
 //
 // One instance for the whole run. Published fields change on the main thread only. Reading
 // runs in the background, one defaults process per row spread over the thread pool; switching
@@ -29,8 +29,8 @@ public:
     static constexpr int ToolTimeoutMs = 10'000;
 
     // defaultsProgram: the path of the defaults tool (pendrel-defaults beside the app).
-    TweaksService(std::shared_ptr<ToolRunner> runner, std::shared_ptr<ProcessRestarter> restarter,
-                  QString defaultsProgram, QObject* parent = nullptr);
+    TweaksService(std::shared_ptr<ToolRunner> runner, QString defaultsProgram,
+                  QObject* parent = nullptr);
 
     const QList<Tweak>& tweaks() const { return TweakTable::all(); }
     // The distinct groups, in the order of their first row.
@@ -51,10 +51,10 @@ public:
     // is not set, or a tool that fails, reads as off. Each call reads afresh; the reading that
     // ends last is the one that stays.
     void load();
-    // Switches one tweak: writes onValue (on), writes offValue or deletes the key (off), then
-    // restarts its process, whatever the write gave. The state follows the request. A tool that
-    // cannot be started, or a write the tool refuses, is reported through lastError (a delete of
-    // a key that is already gone is not a failure).
+    // Switches one tweak: writes onValue (on), writes offValue or deletes the key (off). The
+    // state follows the request, whatever the write gave. A tool that cannot be started, or a
+    // write the tool refuses, is reported through lastError (a delete of a key that is already
+    // gone is not a failure).
     void apply(const Tweak& tweak, bool on);
     // Switches off every tweak that is on, in table order, then reads every state afresh in
     // the background (isLoaded stays true meanwhile).
@@ -71,7 +71,6 @@ private:
     void runSwitch(const QStringList& arguments, bool isDelete);
 
     std::shared_ptr<ToolRunner> m_runner;
-    std::shared_ptr<ProcessRestarter> m_restarter;
     QString m_defaults;
     QHash<QString, bool> m_states;
     std::optional<QString> m_lastError;

@@ -22,8 +22,8 @@ QString restoreNote() {
 QString alertTitle() {
     return QStringLiteral("Something went wrong");
 }
-QString restartLine(const QString& processName) {
-    return QStringLiteral("Restarts ") + processName + QStringLiteral(" briefly when changed.");
+QString noRestartLine() {
+    return QStringLiteral("Nothing is restarted when changed.");
 }
 QString changeNotSaved() {
     return QStringLiteral("The defaults tool couldn't save that change.");

@@ -11,9 +11,9 @@ QString introduction();
 QString restoreButton();
 QString restoreNote();
 QString alertTitle();
-// The third line of a row whose switch restarts a process: "Restarts Finder briefly when
-// changed."
-QString restartLine(const QString& processName);
+// The third line of a row whose setting was written for a program that rereads it only when it
+// starts: switching restarts nothing here, and the row says so.
+QString noRestartLine();
 // What the error alert says when the defaults tool refused a change without saying why.
 QString changeNotSaved();
 

@@ -92,6 +92,20 @@ QString cancelButton() {
     return QStringLiteral("Cancel");
 }
 
+QString quitAsked(const QString& name) {
+    return QStringLiteral("Asked ") + name +
+           QStringLiteral(" to quit. You can reopen it any time.");
+}
+
+QString quitNotRunning(const QString& name) {
+    return name + QStringLiteral(" is no longer running, so I didn't ask anything to quit.");
+}
+
+QString quitNotDelivered(const QString& name) {
+    return QStringLiteral("I couldn't reach ") + name +
+           QStringLiteral(" to ask it to quit, so nothing was closed.");
+}
+
 QString findTitle() {
     return QStringLiteral("Find anything by describing it");
 }

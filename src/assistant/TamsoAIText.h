@@ -31,6 +31,12 @@ QString approvalMessage(const std::optional<TamsoAction>& pending);
 QString approveButton();
 QString cancelButton();
 
+// What the assistant says after an approved quit: the request reached the application; the
+// application it proposed no longer runs (so nothing was asked); or it could not be reached.
+QString quitAsked(const QString& name);
+QString quitNotRunning(const QString& name);
+QString quitNotDelivered(const QString& name);
+
 // --- The describe-to-find panel ----------------------------------------------------------------
 QString findTitle();
 QString clearButton();

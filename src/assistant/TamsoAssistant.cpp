@@ -1,6 +1,7 @@
 #include "assistant/TamsoAssistant.h"
 
 #include "assistant/PendrelTimelineStore.h"
+#include "assistant/TamsoAIText.h"
 #include "platform/LanguageModel.h"
 #include "platform/NotificationCenter.h"
 #include "platform/RunningApplications.h"
@@ -115,8 +116,16 @@ std::optional<TamsoMessage> TamsoAssistant::intentAnswer(const QString& q,
                                K::ProposeOpenCleanup, QStringLiteral("organizer"))});
     }
     if (q.contains(QLatin1String("quit")) || q.contains(QLatin1String("close apps")) ||
-        q.contains(QLatin1String("autopilot")))
-        return quitAnswer(quitCandidate(snapshot));
+        q.contains(QLatin1String("autopilot"))) {
+        const std::optional<RunningApplication> app = quitCandidate(snapshot);
+        TamsoMessage answer =
+            quitAnswer(app ? std::optional<QString>(app->localizedName) : std::nullopt);
+        for (const TamsoAction& action : std::as_const(answer.actions)) {
+            if (app && action.kind == K::ProposeQuit)
+                m_quitTargets.insert(action.id, app->pid);
+        }
+        return answer;
+    }
     if ((q.contains(QLatin1String("headroom")) || q.contains(QLatin1String("health score"))) &&
         m_deps.headroom) {
         const Headroom h = m_deps.headroom(snapshot);
@@ -131,21 +140,21 @@ std::optional<TamsoMessage> TamsoAssistant::intentAnswer(const QString& q,
     return std::nullopt;
 }
 
-std::optional<QString> TamsoAssistant::quitCandidate(const SystemSnapshot& snapshot) const {
-    if (snapshot.topProcesses.isEmpty())
+std::optional<RunningApplication>
+TamsoAssistant::quitCandidate(const SystemSnapshot& snapshot) const {
+    if (snapshot.topProcesses.isEmpty() || !m_deps.applications)
         return std::nullopt;
     const ProcessMemoryInfo& top = snapshot.topProcesses.constFirst();
-    // The process list names a process by its command ("firefox-esr"), the autopilot finds an
-    // application by the name its windows carry ("Firefox-esr"): when the process is a regular
-    // application's, the proposal uses the application's name, or approving would find nothing.
-    if (m_deps.applications && top.pid > 0) {
-        for (const RunningApplication& app : m_deps.applications->applications()) {
-            if (app.pid == top.pid && app.regular && !app.terminated &&
-                !app.localizedName.isEmpty())
-                return app.localizedName;
-        }
+    if (top.pid <= 0)
+        return std::nullopt;
+    // Only an application can be asked to quit; the process list also holds compilers and
+    // daemons, and names processes by their command ("firefox-esr") where the application is
+    // named after its windows ("Firefox-esr").
+    for (const RunningApplication& app : m_deps.applications->applications()) {
+        if (app.pid == top.pid && app.regular && !app.terminated && !app.localizedName.isEmpty())
+            return app;
     }
-    return top.name;
+    return std::nullopt;
 }
 
 void TamsoAssistant::measureThenAnswer(DeveloperTool tool, Done done) {
@@ -199,10 +208,24 @@ void TamsoAssistant::perform() {
         if (!action.payload)
             return;
         const QString& name = *action.payload;
-        if (PerformanceAutopilot* autopilot = m_deps.autopilot ? m_deps.autopilot() : nullptr)
-            autopilot->quit(name, false);
-        const QString text = QStringLiteral("Asked ") + name +
-                             QStringLiteral(" to quit. You can reopen it any time.");
+        using Result = PerformanceAutopilot::QuitResult;
+        Result result = Result::NotRunning;
+        const qint64 pid = m_quitTargets.value(action.id, 0);
+        PerformanceAutopilot* autopilot = m_deps.autopilot ? m_deps.autopilot() : nullptr;
+        if (pid > 0)
+            result = autopilot ? autopilot->quit(pid, name, false) : Result::NotDelivered;
+        QString text;
+        switch (result) {
+        case Result::Asked:
+            text = TamsoAIText::quitAsked(name);
+            break;
+        case Result::NotRunning:
+            text = TamsoAIText::quitNotRunning(name);
+            break;
+        case Result::NotDelivered:
+            text = TamsoAIText::quitNotDelivered(name);
+            break;
+        }
         append(TamsoMessage::answer(text));
         m_deps.timeline.record(TimelineEntry::Kind::Action, QStringLiteral("Quit ") + name, text,
                                action.featureID, false);

@@ -4,11 +4,13 @@
 #include "assistant/TamsoScreenContext.h"
 #include "cleaning/CleanCategory.h"
 #include "platform/HomeLayout.h"
+#include "platform/RunningApplications.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -20,7 +22,6 @@ class LanguageModel;
 class NotificationCenter;
 class PendrelTimelineStore;
 class PerformanceAutopilot;
-class RunningApplications;
 struct QKFeature;
 
 // Pendrel, the assistant: holds the conversation, answers questions about this computer from its
@@ -60,8 +61,8 @@ public:
         // The autopilot that quits applications, looked up only when a quit is approved (at
         // start-up it is made after the assistant). May return null: nothing is quit then.
         std::function<PerformanceAutopilot*()> autopilot;
-        // Ties the biggest memory process to the application the autopilot knows it by (by
-        // process id); null: proposals name the process as the process list does.
+        // Tells whether the biggest memory process is a running application (by process id);
+        // only then is quitting it proposed. Null: no quit is ever proposed.
         std::shared_ptr<RunningApplications> applications;
         // The home the developer data folders are measured in, and how (required).
         HomeLayout home;
@@ -94,9 +95,11 @@ public:
 
     // Carries out pendingAction and clears it first (nothing happens without one). Sections
     // (and a storage-hub mode, when the action names one) are opened by posting the section
-    // message, then the mode message; a quit goes to the autopilot and is answered with "Asked
-    // <name> to quit…" whether or not such an application runs. Each is then recorded in the
-    // timeline as an action.
+    // message, then the mode message. A quit goes to the autopilot for the very application
+    // this assistant proposed (its process, checked again at this moment), and the answer says
+    // what came of it: "Asked <name> to quit…" only when the request reached it, otherwise that
+    // it no longer runs or could not be reached. A quit action this assistant did not propose
+    // asks nothing. Each is then recorded in the timeline as an action.
     void perform();
 
     // --- The answer sources, as pure functions of the lower-cased question -------------------
@@ -116,7 +119,8 @@ public:
 
     // The battery rule's text for a sample (the no-battery text without a percentage).
     static QString batteryText(const SystemSnapshot& snapshot);
-    // The quitting rule's answer; `name` is the biggest memory user, when there is one.
+    // The quitting rule's answer; `name` is the running application that is the biggest memory
+    // user, when it is one: only then is quitting proposed.
     static TamsoMessage quitAnswer(const std::optional<QString>& name);
 
     // The developer tool a question asks the size of, when it asks one.
@@ -189,7 +193,9 @@ private:
     void routeFromCatalog(const Question& question, Done done);
     // The intent rules that answer from the question and sample alone (all but developer data).
     std::optional<TamsoMessage> intentAnswer(const QString& q, const SystemSnapshot& snapshot);
-    std::optional<QString> quitCandidate(const SystemSnapshot& snapshot) const;
+    // The running application whose process is the sample's biggest memory user; none when that
+    // process is no regular, running, named application (a compiler, a daemon).
+    std::optional<RunningApplication> quitCandidate(const SystemSnapshot& snapshot) const;
     void measureThenAnswer(DeveloperTool tool, Done done);
     // Asks the model; `done` gets its text, or none when it is unavailable or fails.
     void modelAnswer(const Question& question, std::function<void(std::optional<QString>)> done);
@@ -201,4 +207,7 @@ private:
     QList<TamsoMessage> m_messages;
     bool m_thinking = false;
     std::optional<TamsoAction> m_pendingAction;
+    // The process of the application each quit proposal was made for, by the action's id: an
+    // action carries only the name, and two applications may share one.
+    QHash<QUuid, qint64> m_quitTargets;
 };

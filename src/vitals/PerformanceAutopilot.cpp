@@ -170,7 +170,7 @@ void PerformanceAutopilot::refreshCandidates(const SystemSnapshot& snapshot) {
         const std::optional<quint64> memory = memoryOf(app, snapshot.topProcesses);
         if (!memory)
             continue;
-        found.append({name, name, *memory, reasonFor(*memory)});
+        found.append({name, name, app.pid, *memory, reasonFor(*memory)});
     }
     std::stable_sort(found.begin(), found.end(),
                      [](const AutopilotCandidate& a, const AutopilotCandidate& b) {
@@ -181,30 +181,35 @@ void PerformanceAutopilot::refreshCandidates(const SystemSnapshot& snapshot) {
     setCandidates(found);
 
     if (m_autoQuit && !m_candidates.isEmpty()) {
-        const QString& first = m_candidates.constFirst().name;
+        const AutopilotCandidate first = m_candidates.constFirst();
         const qint64 now = m_nowMs();
-        const auto asked = m_autoAskedAt.constFind(first);
+        const auto asked = m_autoAskedAt.constFind(first.pid);
         if (asked != m_autoAskedAt.cend() && now - asked.value() < autoQuitRetryMs)
             return;
-        m_autoAskedAt.insert(first, now);
-        quit(first, true);
+        m_autoAskedAt.insert(first.pid, now);
+        quit(first.pid, first.name, true);
     }
 }
 
-void PerformanceAutopilot::quit(const QString& name, bool byItself) {
-    if (name.isEmpty())
-        return;
+PerformanceAutopilot::QuitResult PerformanceAutopilot::quit(qint64 pid, const QString& name,
+                                                            bool byItself) {
     const qint64 ownPid = QCoreApplication::applicationPid();
+    if (pid <= 0 || pid == ownPid || name.isEmpty())
+        return QuitResult::NotRunning;
+    // The list is read afresh: the row may be seconds old, and the pid may have ended or been
+    // handed to another program since.
     const QList<RunningApplication> running = m_applications->applications();
     const auto target = std::find_if(running.cbegin(), running.cend(), [&](const auto& app) {
-        return app.regular && app.localizedName == name && app.pid != ownPid;
+        return app.pid == pid && app.regular && !app.terminated && app.localizedName == name;
     });
-    if (target == running.cend())
-        return;
+    if (target == running.cend()) {
+        removeCandidate(pid, name);
+        return QuitResult::NotRunning;
+    }
     if (!m_applications->requestQuit(*target)) {
         // Not even delivered: reporting "Quit …" would claim something that did not happen.
         qWarning("Pendrel: could not ask %s to quit", qPrintable(name));
-        return;
+        return QuitResult::NotDelivered;
     }
     const QString action =
         (byItself ? QStringLiteral("Autopilot quit ") : QStringLiteral("Quit ")) + name;
@@ -212,7 +217,8 @@ void PerformanceAutopilot::quit(const QString& name, bool byItself) {
         m_lastAction = action;
         emit lastActionChanged(action);
     }
-    removeCandidates(name);
+    removeCandidate(pid, name);
+    return QuitResult::Asked;
 }
 
 void PerformanceAutopilot::protect(const QString& name) {
@@ -235,5 +241,11 @@ void PerformanceAutopilot::setCandidates(const QList<AutopilotCandidate>& candid
 void PerformanceAutopilot::removeCandidates(const QString& name) {
     QList<AutopilotCandidate> kept = m_candidates;
     kept.removeIf([&](const AutopilotCandidate& c) { return c.name == name; });
+    setCandidates(kept);
+}
+
+void PerformanceAutopilot::removeCandidate(qint64 pid, const QString& name) {
+    QList<AutopilotCandidate> kept = m_candidates;
+    kept.removeIf([&](const AutopilotCandidate& c) { return c.pid == pid && c.name == name; });
     setCandidates(kept);
 }

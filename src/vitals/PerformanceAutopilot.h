@@ -99,12 +99,25 @@ public:
     // candidate, and only that one.
     void refreshCandidates(const SystemSnapshot& snapshot);
 
-    // Politely asks the first regular running application named `name` to quit, sets lastAction
-    // ("Autopilot quit " when byItself, else "Quit ", then the name) and drops every candidate of
-    // that name. Works whether or not the autopilot is enabled. Changes nothing when no such
-    // application runs, or when the request could not be delivered at all (the desktop went
-    // away); an application that receives the request and declines still counts as asked.
-    void quit(const QString& name, bool byItself);
+    enum class QuitResult {
+        // The request reached the application, which may still ask about unsaved work or refuse.
+        Asked,
+        // The process is no longer a regular running application of that name (it ended, or its
+        // pid now belongs to something else), or it is this process: nothing was asked.
+        NotRunning,
+        // The application still runs but the request could not be delivered at all (the
+        // desktop went away): nothing was asked.
+        NotDelivered,
+    };
+
+    // Politely asks the application whose windows belong to process `pid` to quit, once the
+    // running-applications list confirms, at this moment, that `pid` is still a regular running
+    // application named `name`; a name alone never picks the process, since two applications
+    // may share one. When asked, sets lastAction ("Autopilot quit " when byItself, else "Quit ",
+    // then the name) and drops that application's row, and only that one. When it no longer
+    // runs, drops its stale row (the one of that pid and name) and asks nothing. Works whether
+    // or not the autopilot is enabled.
+    QuitResult quit(qint64 pid, const QString& name, bool byItself);
 
     // Adds the name to protectedNames (stored sorted) and drops its candidates at once. An empty
     // name is ignored; when the name could not be stored it is not protected and its rows stay.
@@ -136,6 +149,7 @@ private:
                                            const QList<ProcessMemoryInfo>& top);
     void setCandidates(const QList<AutopilotCandidate>& candidates);
     void removeCandidates(const QString& name);
+    void removeCandidate(qint64 pid, const QString& name);
     bool save(const QString& key, const QJsonValue& value);
     static QJsonArray sortedNames(const QSet<QString>& names);
 
@@ -148,6 +162,6 @@ private:
     QSet<QString> m_protectedNames;
     const QSet<QString> m_alwaysProtect;
     std::function<qint64()> m_nowMs;
-    QHash<QString, qint64> m_autoAskedAt; // name -> when auto-quit last asked it
+    QHash<qint64, qint64> m_autoAskedAt; // pid -> when auto-quit last asked it
     QString m_saveError;
 };

@@ -301,6 +301,16 @@ std::optional<QString> fanTargetText(const FanReading& fan) {
     return QStringLiteral("System target about ") + rpmText(*fan.targetRPM);
 }
 
+// --- Autopilot ----------------------------------------------------------------------------------
+
+QString autopilotNotRunning(const QString& name) {
+    return name + QStringLiteral(" is no longer running, so nothing was asked to quit.");
+}
+QString autopilotNotDelivered(const QString& name) {
+    return QStringLiteral("Couldn't reach ") + name +
+           QStringLiteral(" to ask it to quit. Nothing was closed.");
+}
+
 // --- Questions ----------------------------------------------------------------------------------
 
 QString askWhySlowQuestion() {

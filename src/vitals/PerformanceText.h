@@ -125,6 +125,13 @@ QString fanMaxText(const FanReading& fan);
 // "System target about 2400 RPM"; none without a target above 0.
 std::optional<QString> fanTargetText(const FanReading& fan);
 
+// --- Autopilot ------------------------------------------------------------------------------
+
+// Why the Quit button the user pressed asked nothing: the application has gone (or its process
+// now belongs to something else), or the request could not be delivered.
+QString autopilotNotRunning(const QString& name);
+QString autopilotNotDelivered(const QString& name);
+
 // --- Questions handed to the assistant ------------------------------------------------------
 
 QString askWhySlowQuestion();   // "Why is my Mac slow?"

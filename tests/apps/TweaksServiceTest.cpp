@@ -1,6 +1,5 @@
 #include "apps/TweaksService.h"
 #include "apps/TweaksText.h"
-#include "fakes/FakeProcessRestarter.h"
 #include "fakes/FakeToolRunner.h"
 #include "support/TestSupport.h"
 
@@ -29,8 +28,7 @@ int onCount(const TweaksService& s) {
 class TweaksServiceTest : public ::testing::Test {
 protected:
     std::shared_ptr<FakeToolRunner> runner = std::make_shared<FakeToolRunner>();
-    std::shared_ptr<FakeProcessRestarter> restarter = std::make_shared<FakeProcessRestarter>();
-    TweaksService service{runner, restarter, kTool};
+    TweaksService service{runner, kTool};
 
     // Answers reads from a table of domain/key → printed text; other keys are not set.
     void answerReads(const QHash<QString, QByteArray>& values) {
@@ -130,7 +128,6 @@ TEST_F(TweaksServiceTest, ReadingComparesThePrintedValueAfterTrimming) {
     EXPECT_FALSE(states.value("te-plain"));            // not set
     EXPECT_EQ(runner->commands("read").size(), 39);
     EXPECT_TRUE(runner->commands("write").isEmpty());
-    EXPECT_TRUE(restarter->restarted.isEmpty());
 }
 
 TEST_F(TweaksServiceTest, AMissingToolReadsEverythingAsOffWithoutAnError) {
@@ -141,42 +138,31 @@ TEST_F(TweaksServiceTest, AMissingToolReadsEverythingAsOffWithoutAnError) {
     EXPECT_FALSE(service.lastError());
 }
 
-TEST_F(TweaksServiceTest, SwitchingWritesOrDeletesThenRestarts) {
+// A row that names a program (Finder, Dock, SystemUIServer) runs the defaults tool once and
+// nothing else: no program of that name is restarted or signalled.
+TEST_F(TweaksServiceTest, SwitchingOnlyWritesOrDeletesTheKey) {
     const struct {
         const char* id;
         bool on;
         QStringList arguments;
-        QStringList restarted;
     } rows[] = {
-        {"ss-jpg", false, {"delete", "com.apple.screencapture", "type"}, {"SystemUIServer"}},
-        {"ss-jpg",
-         true,
-         {"write", "com.apple.screencapture", "type", "-string", "jpg"},
-         {"SystemUIServer"}},
+        {"ss-jpg", false, {"delete", "com.apple.screencapture", "type"}},
+        {"ss-jpg", true, {"write", "com.apple.screencapture", "type", "-string", "jpg"}},
         {"finder-hidden",
          false,
-         {"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "false"},
-         {"Finder"}},
-        {"dock-scale",
-         false,
-         {"write", "com.apple.dock", "mineffect", "-string", "genie"},
-         {"Dock"}},
-        {"kb-repeat", true, {"write", "NSGlobalDomain", "KeyRepeat", "-int", "2"}, {}},
-        {"win-resize",
-         true,
-         {"write", "NSGlobalDomain", "NSWindowResizeTime", "-float", "0.001"},
-         {}},
+         {"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "false"}},
+        {"dock-scale", false, {"write", "com.apple.dock", "mineffect", "-string", "genie"}},
+        {"kb-repeat", true, {"write", "NSGlobalDomain", "KeyRepeat", "-int", "2"}},
+        {"win-resize", true, {"write", "NSGlobalDomain", "NSWindowResizeTime", "-float", "0.001"}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.id);
         runner->clearCalls();
-        restarter->restarted.clear();
         QSignalSpy changed(&service, &TweaksService::statesChanged);
         service.apply(tweak(service, row.id), row.on);
         ASSERT_EQ(runner->calls().size(), 1);
         EXPECT_EQ(runner->calls().first().program, kTool);
         EXPECT_EQ(runner->calls().first().arguments, row.arguments);
-        EXPECT_EQ(restarter->restarted, row.restarted);
         EXPECT_EQ(service.isOn(row.id), row.on);
         EXPECT_EQ(changed.count(), 1);
     }
@@ -184,12 +170,11 @@ TEST_F(TweaksServiceTest, SwitchingWritesOrDeletesThenRestarts) {
 }
 
 TEST_F(TweaksServiceTest, FailuresToSwitchReachLastErrorAndTheStateFollowsTheRequest) {
-    // The tool cannot be started: its description, and the restart still happens.
+    // The tool cannot be started: its description.
     runner->setMissing(kTool);
     service.apply(tweak(service, "finder-hidden"), true);
     EXPECT_EQ(service.lastError(), QString("No such file or directory"));
     EXPECT_TRUE(service.isOn("finder-hidden"));
-    EXPECT_EQ(restarter->restarted, QStringList{"Finder"});
 
     // A later success does not clear it; the screen does.
     runner->setMissing(kTool, false);
@@ -225,7 +210,6 @@ TEST_F(TweaksServiceTest, RestoreAllSwitchesOffWhatIsOnThenReadsAgain) {
     ASSERT_TRUE(testsupport::waitFor([&] { return service.isLoaded(); }));
     EXPECT_TRUE(runner->commands("write").isEmpty());
     EXPECT_TRUE(runner->commands("delete").isEmpty());
-    EXPECT_TRUE(restarter->restarted.isEmpty());
     EXPECT_EQ(runner->commands("read").size(), 39);
 
     answerReads({{"com.apple.screencapture/type", "jpg"},
@@ -243,8 +227,6 @@ TEST_F(TweaksServiceTest, RestoreAllSwitchesOffWhatIsOnThenReadsAgain) {
               (QList<QStringList>{{"delete", "com.apple.screencapture", "type"},
                                   {"delete", "com.apple.finder", "_FXSortFoldersFirst"},
                                   {"delete", "NSGlobalDomain", "KeyRepeat"}}));
-    // One restart per switched row, in table order.
-    EXPECT_EQ(restarter->restarted, QStringList({"SystemUIServer", "Finder", "Finder"}));
     EXPECT_TRUE(service.isLoaded()); // the list stays while the reread runs
     EXPECT_TRUE(testsupport::waitFor([&] { return runner->commands("read").size() == 39; }));
 }

@@ -27,6 +27,13 @@ protected:
     }
 
     const TimelineEntry& lastRecord() const { return rig.timeline.store->entries().constFirst(); }
+
+    // A sample whose biggest memory user is process `pid`.
+    static SystemSnapshot busiest(qint64 pid) {
+        SystemSnapshot s;
+        s.topProcesses = {{QUuid::createUuid(), "editor", 3'000'000'000, pid}};
+        return s;
+    }
 };
 
 } // namespace
@@ -62,11 +69,15 @@ TEST_F(AssistantActionTest, OpeningASectionWithoutModePostsOnlyTheSection) {
     EXPECT_EQ(lastRecord().detail, "Opened nowhere");
 }
 
-TEST_F(AssistantActionTest, ApprovingAQuitGoesThroughTheAutopilotAndIsAnswered) {
+// Two applications share a name: approving asks the one that was proposed, by its process.
+TEST_F(AssistantActionTest, ApprovingAQuitAsksTheProposedApplicationAndIsAnswered) {
     rig.applications->apps = {FakeRunningApplications::app("Safari", 700),
                               FakeRunningApplications::app("Mail", 701)};
-    rig.assistant->setPendingAction(
-        TamsoAction::make("Propose quitting Safari", "performance", K::ProposeQuit, "Safari"));
+    const TamsoMessage proposal = rig.askAndWait("should i quit something", busiest(700));
+    ASSERT_EQ(proposal.actions.size(), 2);
+    EXPECT_EQ(proposal.actions[1].payload, "Safari");
+    rig.applications->apps.prepend(FakeRunningApplications::app("Safari", 699));
+    rig.assistant->setPendingAction(proposal.actions[1]);
     rig.assistant->perform();
 
     EXPECT_EQ(rig.applications->quitRequests, QList<qint64>{700});
@@ -82,14 +93,61 @@ TEST_F(AssistantActionTest, ApprovingAQuitGoesThroughTheAutopilotAndIsAnswered) 
     EXPECT_EQ(lastRecord().featureID, "performance");
 }
 
-TEST_F(AssistantActionTest, AQuitOfAnAppThatIsNotRunningIsStillAnsweredAndRecorded) {
-    rig.assistant->setPendingAction(
-        TamsoAction::make("Propose quitting Ghost", "performance", K::ProposeQuit, "Ghost"));
-    rig.assistant->perform();
+// A compiler, a daemon, a helper or a process already gone is no application to ask: the answer
+// offers the Performance section only, and names nothing to quit.
+TEST_F(AssistantActionTest, OnlyARunningApplicationIsProposedForQuitting) {
+    rig.applications->apps = {
+        FakeRunningApplications::app("Editor", 500), FakeRunningApplications::app("Panel", 501),
+        FakeRunningApplications::app("Closed", 502), FakeRunningApplications::app(QString(), 503)};
+    rig.applications->apps[1].regular = false;
+    rig.applications->apps[2].terminated = true;
+    for (const qint64 pid : {777, 0, 501, 502, 503}) {
+        SCOPED_TRACE(pid);
+        SystemSnapshot s = busiest(pid);
+        s.topProcesses[0].name = QStringLiteral("cc1plus");
+        const TamsoMessage answer = rig.askAndWait("should i quit something", s);
+        EXPECT_EQ(answer.text,
+                  "Performance Autopilot can suggest apps that are open but not frontmost.");
+        ASSERT_EQ(answer.actions.size(), 1);
+        EXPECT_EQ(answer.actions[0].label, "Open Performance");
+        EXPECT_EQ(answer.actions[0].kind, K::OpenFeature);
+    }
     EXPECT_TRUE(rig.applications->quitRequests.isEmpty());
+}
+
+// Between the proposal and the approval the application may quit, and its pid may even go to
+// another program; an action the assistant never proposed has no application at all. None of
+// them asks anything, and the answer says so instead of claiming a request.
+TEST_F(AssistantActionTest, AQuitThatAsksNothingSaysSoAndIsRecordedAsSuch) {
+    rig.applications->apps = {FakeRunningApplications::app("Editor", 500)};
+    const TamsoMessage proposal = rig.askAndWait("quit something", busiest(500));
+    ASSERT_EQ(proposal.actions.size(), 2);
+    rig.applications->apps = {FakeRunningApplications::app("Terminal", 500),
+                              FakeRunningApplications::app("Editor", 501)};
+    rig.assistant->setPendingAction(proposal.actions[1]);
+    rig.assistant->perform();
+    const QString gone = "Editor is no longer running, so I didn't ask anything to quit.";
+    EXPECT_EQ(rig.assistant->messages().constLast().text, gone);
+    EXPECT_EQ(lastRecord().title, "Quit Editor");
+    EXPECT_EQ(lastRecord().detail, gone);
+
+    rig.assistant->setPendingAction(
+        TamsoAction::make("Propose quitting Editor", "performance", K::ProposeQuit, "Editor"));
+    rig.assistant->perform();
+    EXPECT_EQ(rig.assistant->messages().constLast().text, gone);
+    EXPECT_TRUE(rig.applications->quitRequests.isEmpty());
+    EXPECT_TRUE(rig.autopilot.lastAction().isEmpty());
+
+    // Still running, but the desktop does not take the request.
+    const TamsoMessage again = rig.askAndWait("quit something", busiest(501));
+    ASSERT_EQ(again.actions.size(), 2);
+    rig.applications->deliverQuit = false;
+    rig.assistant->setPendingAction(again.actions[1]);
+    rig.assistant->perform();
+    EXPECT_EQ(rig.applications->quitRequests, QList<qint64>{501});
     EXPECT_EQ(rig.assistant->messages().constLast().text,
-              "Asked Ghost to quit. You can reopen it any time.");
-    EXPECT_EQ(lastRecord().title, "Quit Ghost");
+              "I couldn't reach Editor to ask it to quit, so nothing was closed.");
+    EXPECT_TRUE(rig.autopilot.lastAction().isEmpty());
 }
 
 TEST_F(AssistantActionTest, NothingPendingOrAQuitWithoutNameDoesNothingButClear) {

@@ -122,11 +122,10 @@ TEST_F(AssistantRoutingTest, ExampleQuestionsGetTheirAnswersAndActions) {
          "Folder Organizer can preview moving Downloads and Desktop files into type folders. "
          "Nothing moves until you approve the plan.",
          {{"Open Organizer", "disk", K::ProposeOpenCleanup, "organizer"}}},
+        // The busiest process is no running application here, so nothing is proposed.
         {"should i quit something",
-         "Performance Autopilot can suggest apps that are open but not frontmost. Right now "
-         "Firefox is using the most memory. I can propose quitting it — you approve first.",
-         {{"Open Performance", "performance", K::OpenFeature, std::nullopt},
-          {"Propose quitting Firefox", "performance", K::ProposeQuit, "Firefox"}}},
+         "Performance Autopilot can suggest apps that are open but not frontmost.",
+         {{"Open Performance", "performance", K::OpenFeature, std::nullopt}}},
         {"what is my headroom",
          "Good headroom: 78 headroom points · 12 GB free · memory 81%. Storage getting tight. "
          "Memory elevated. Thermals comfortable.",

@@ -193,6 +193,7 @@ TEST_F(AutopilotTest, OnlyRegularRunningBackgroundAppsInTheTopListQualify) {
     EXPECT_EQ(names(*autopilot), (QStringList{"Safari", "Mail"}));
     const AutopilotCandidate& safari = autopilot->candidates().constFirst();
     EXPECT_EQ(safari.id, QStringLiteral("Safari"));
+    EXPECT_EQ(safari.pid, 5001);
     EXPECT_EQ(safari.memoryBytes, 900u);
 }
 
@@ -293,7 +294,7 @@ TEST_F(AutopilotTest, AutoQuitDoesNotReaskAnAppThatDeclinedUntilTheRetryTimePass
     EXPECT_EQ(names(*autopilot), (QStringList{"Editor", "Mail"}));
 
     // The user's own Quit still asks at once.
-    autopilot->quit(QStringLiteral("Editor"), false);
+    autopilot->quit(5001, QStringLiteral("Editor"), false);
     EXPECT_EQ(apps->quitRequests, (QList<qint64>{5001, 5001}));
 
     now += PerformanceAutopilot::autoQuitRetryMs;
@@ -301,45 +302,62 @@ TEST_F(AutopilotTest, AutoQuitDoesNotReaskAnAppThatDeclinedUntilTheRetryTimePass
     EXPECT_EQ(apps->quitRequests, (QList<qint64>{5001, 5001, 5001}));
 }
 
-TEST_F(AutopilotTest, QuitWorksWhileDisabledAndDropsEveryRowOfThatName) {
+// Two applications of one name: a quit asks the process of the row acted on, and only its row
+// goes; the twin is still running and still suggested.
+TEST_F(AutopilotTest, QuitAsksTheProcessItIsGivenAndDropsOnlyThatRow) {
     auto autopilot = makeEnabled();
     run({{"Safari", 900}, {"Mail", 100}});
     apps->apps.append(FakeRunningApplications::app("Safari", 6000)); // a twin
     snapshot.topProcesses.append(row("Safari", 800, 6000));
     autopilot->refreshCandidates(snapshot);
     ASSERT_EQ(names(*autopilot), (QStringList{"Safari", "Safari", "Mail"}));
+    ASSERT_EQ(autopilot->candidates()[1].pid, 6000);
 
-    autopilot->setEnabled(false);
+    autopilot->setEnabled(false); // the Quit button works whether or not suggestions are on
     QSignalSpy action(autopilot.get(), &PerformanceAutopilot::lastActionChanged);
-    autopilot->quit(QStringLiteral("Safari"), false);
-    EXPECT_EQ(apps->quitRequests, QList<qint64>{5001}); // only the first twin
+    EXPECT_EQ(autopilot->quit(6000, QStringLiteral("Safari"), false),
+              PerformanceAutopilot::QuitResult::Asked);
+    EXPECT_EQ(apps->quitRequests, QList<qint64>{6000});
     EXPECT_EQ(autopilot->lastAction(), QStringLiteral("Quit Safari"));
     EXPECT_EQ(action.count(), 1);
-    EXPECT_EQ(names(*autopilot), QStringList{"Mail"});
+    EXPECT_EQ(names(*autopilot), (QStringList{"Safari", "Mail"}));
+    EXPECT_EQ(autopilot->candidates()[0].pid, 5001);
 }
 
-TEST_F(AutopilotTest, QuitChangesNothingWithoutAMatchingRegularAppOrADeliveredRequest) {
+// The row may be stale by the time it is acted on: the pid is checked against the list at that
+// moment, and anything but the same regular, running application of that name asks nothing.
+TEST_F(AutopilotTest, QuitAsksNothingUnlessThePidIsStillThatApplication) {
+    using R = PerformanceAutopilot::QuitResult;
     auto autopilot = makeEnabled();
-    run({{"Safari", 900}, {"Helper", 500}, {"Self", 300}});
+    run({{"Safari", 900}, {"Helper", 500}, {"Self", 300}, {"Gone", 200}, {"Mail", 100}});
     autopilot->refreshCandidates(snapshot);
-    autopilot->quit(QStringLiteral("Safari"), false);
-    apps->apps[1].regular = false;
-    apps->apps[2].pid = QCoreApplication::applicationPid();
-    apps->quitRequests.clear();
-    autopilot->refreshCandidates(snapshot); // lists Safari again: it still runs
-    const QList<AutopilotCandidate> before = autopilot->candidates();
+    ASSERT_EQ(autopilot->candidates().size(), 5);
+    apps->apps[1].regular = false;                          // Helper
+    apps->apps[2].pid = QCoreApplication::applicationPid(); // Self
+    apps->apps[3].terminated = true;                        // Gone
+    apps->apps[4].localizedName = QStringLiteral("Other");  // Mail's pid now names another app
 
-    autopilot->quit(QStringLiteral("Nobody"), false);
-    autopilot->quit(QStringLiteral("safari"), false);
-    autopilot->quit(QStringLiteral("Helper"), false);
-    autopilot->quit(QStringLiteral("Self"), false);
-    autopilot->quit(QString(), false);
+    EXPECT_EQ(autopilot->quit(5099, QStringLiteral("Safari"), false), R::NotRunning);
+    EXPECT_EQ(autopilot->quit(5001, QStringLiteral("safari"), false), R::NotRunning);
+    EXPECT_EQ(autopilot->quit(5002, QStringLiteral("Helper"), false), R::NotRunning);
+    EXPECT_EQ(autopilot->quit(QCoreApplication::applicationPid(), QStringLiteral("Self"), false),
+              R::NotRunning);
+    EXPECT_EQ(autopilot->quit(5004, QStringLiteral("Gone"), false), R::NotRunning);
+    EXPECT_EQ(autopilot->quit(5005, QStringLiteral("Mail"), false), R::NotRunning);
+    EXPECT_EQ(autopilot->quit(0, QStringLiteral("Safari"), false), R::NotRunning);
+    EXPECT_EQ(autopilot->quit(5001, QString(), false), R::NotRunning);
+    EXPECT_TRUE(apps->quitRequests.isEmpty());
+    EXPECT_TRUE(autopilot->lastAction().isEmpty());
+    // The stale rows went; Safari still runs and stays (a wrong name is no reason to drop it), and
+    // so does Self's row, which no quit of that pid ever reaches.
+    EXPECT_EQ(names(*autopilot), (QStringList{"Safari", "Self"}));
+
+    // Delivery fails: tried, nothing claimed, the row stays.
     apps->deliverQuit = false;
-    autopilot->quit(QStringLiteral("Safari"), true);
-
-    EXPECT_EQ(apps->quitRequests, QList<qint64>{5001}); // only the undeliverable one was tried
-    EXPECT_EQ(autopilot->lastAction(), QStringLiteral("Quit Safari"));
-    EXPECT_EQ(autopilot->candidates(), before);
+    EXPECT_EQ(autopilot->quit(5001, QStringLiteral("Safari"), true), R::NotDelivered);
+    EXPECT_EQ(apps->quitRequests, QList<qint64>{5001});
+    EXPECT_TRUE(autopilot->lastAction().isEmpty());
+    EXPECT_EQ(names(*autopilot), (QStringList{"Safari", "Self"}));
 }
 
 TEST_F(AutopilotTest, ProtectDropsTheRowAtOnceAndStoresTheNameOnceSorted) {

@@ -22,7 +22,7 @@ TweakRow::TweakRow(const Tweak& tweak, QWidget* parent) : QWidget(parent), m_twe
     texts->addWidget(m_name);
     texts->addWidget(m_description);
     if (tweak.restart) {
-        m_restart = QKBuild::label(TweaksText::restartLine(*tweak.restart), TextStyle::Caption2,
+        m_restart = QKBuild::label(TweaksText::noRestartLine(), TextStyle::Caption2,
                                    QKForeground::Tertiary, this);
         texts->addWidget(m_restart);
     }

@@ -7,8 +7,9 @@
 class QLabel;
 class ToggleSwitch;
 
-// One row of the tweaks list: the tweak's name, its plain description, the process its switch
-// restarts (when it names one), and the switch.
+// One row of the tweaks list: the tweak's name, its plain description, a line saying that
+// nothing is restarted (for a tweak whose setting was written for a program that rereads it only
+// when it starts), and the switch.
 class TweakRow : public QWidget {
     Q_OBJECT
 public:
@@ -18,7 +19,7 @@ public:
     ToggleSwitch* toggle() const { return m_switch; }
     QLabel* nameLabel() const { return m_name; }
     QLabel* descriptionLabel() const { return m_description; }
-    // Null when the tweak restarts nothing.
+    // Null when the tweak names no program.
     QLabel* restartLabel() const { return m_restart; }
 
     // Shows a state without it counting as the user's turn.

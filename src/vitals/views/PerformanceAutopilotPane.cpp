@@ -5,6 +5,7 @@
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/ToggleSwitch.h"
 #include "vitals/PerformanceAutopilot.h"
+#include "vitals/PerformanceText.h"
 #include "vitals/views/PerformanceWidgets.h"
 
 #include <QHBoxLayout>
@@ -42,6 +43,9 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
     m_lastAction = label(QString(), TextStyle::Caption, QKForeground::Green, body);
     m_lastAction->setObjectName(QStringLiteral("autopilotLastAction"));
     column()->addWidget(m_lastAction);
+    m_quitNotice = label(QString(), TextStyle::Caption, QKForeground::Orange, body);
+    m_quitNotice->setObjectName(QStringLiteral("autopilotQuitNotice"));
+    column()->addWidget(m_quitNotice);
     m_nothing = label(QStringLiteral("Nothing to suggest right now."), TextStyle::Caption,
                       QKForeground::Secondary, body);
     m_nothing->setObjectName(QStringLiteral("autopilotNothing"));
@@ -94,8 +98,11 @@ void PerformanceAutopilotPane::showLastAction() {
     m_lastAction->setVisible(!action.isEmpty());
 }
 
-PerformanceAutopilotPane::Row PerformanceAutopilotPane::makeRow(const QString& name) {
+PerformanceAutopilotPane::Row PerformanceAutopilotPane::makeRow(const AutopilotCandidate& c) {
+    const QString name = c.name;
+    const qint64 pid = c.pid;
     Row row;
+    row.pid = pid;
     row.widget = new QWidget(m_rowsHost);
     auto* line = new QHBoxLayout(row.widget);
     line->setContentsMargins(0, 2, 0, 2);
@@ -120,11 +127,26 @@ PerformanceAutopilotPane::Row PerformanceAutopilotPane::makeRow(const QString& n
         if (m_autopilot)
             m_autopilot->protect(name);
     });
-    connect(row.quit, &QPushButton::clicked, this, [this, name] {
-        if (m_autopilot)
-            m_autopilot->quit(name, false);
-    });
+    connect(row.quit, &QPushButton::clicked, this, [this, pid, name] { quitRow(pid, name); });
     return row;
+}
+
+void PerformanceAutopilotPane::quitRow(qint64 pid, const QString& name) {
+    if (!m_autopilot)
+        return;
+    QString notice;
+    switch (m_autopilot->quit(pid, name, false)) {
+    case PerformanceAutopilot::QuitResult::Asked:
+        break;
+    case PerformanceAutopilot::QuitResult::NotRunning:
+        notice = PerformanceText::autopilotNotRunning(name);
+        break;
+    case PerformanceAutopilot::QuitResult::NotDelivered:
+        notice = PerformanceText::autopilotNotDelivered(name);
+        break;
+    }
+    m_quitNotice->setText(notice);
+    showCandidates();
 }
 
 void PerformanceAutopilotPane::showCandidates() {
@@ -132,17 +154,18 @@ void PerformanceAutopilotPane::showCandidates() {
     const QList<AutopilotCandidate> candidates =
         m_autopilot ? m_autopilot->candidates() : QList<AutopilotCandidate>();
 
-    bool sameNames = candidates.size() == m_rows.size();
-    for (int i = 0; sameNames && i < candidates.size(); ++i)
-        sameNames = m_rows.at(i).name->text() == candidates.at(i).name;
-    if (!sameNames) {
+    bool sameApps = candidates.size() == m_rows.size();
+    for (int i = 0; sameApps && i < candidates.size(); ++i)
+        sameApps = m_rows.at(i).pid == candidates.at(i).pid &&
+                   m_rows.at(i).name->text() == candidates.at(i).name;
+    if (!sameApps) {
         for (const Row& row : std::as_const(m_rows)) {
             row.widget->hide();
             row.widget->deleteLater();
         }
         m_rows.clear();
         for (const AutopilotCandidate& c : candidates) {
-            Row row = makeRow(c.name);
+            Row row = makeRow(c);
             m_rowsHost->layout()->addWidget(row.widget);
             row.widget->show(); // at once, not when the layout's queued show gets to run
             m_rows.append(row);
@@ -152,5 +175,6 @@ void PerformanceAutopilotPane::showCandidates() {
         m_rows[i].reason->setText(candidates.at(i).reason);
 
     m_nothing->setVisible(enabled && candidates.isEmpty());
+    m_quitNotice->setVisible(enabled && !m_quitNotice->text().isEmpty());
     m_rowsHost->setVisible(enabled && !candidates.isEmpty());
 }

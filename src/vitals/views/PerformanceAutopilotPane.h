@@ -9,6 +9,7 @@ class QLabel;
 class QPushButton;
 class ToggleSwitch;
 class PerformanceAutopilot;
+struct AutopilotCandidate;
 
 // The "Performance Autopilot" box of the overview, bound both ways to the autopilot: the two
 // switches set and follow `enabled` and `autoQuit` (auto-quit can only be changed while the
@@ -17,8 +18,13 @@ class PerformanceAutopilot;
 // right now." when there are none. While disabled no candidate is shown, even if the autopilot
 // still holds some.
 //
+// Quit asks the very application of its row (by process id, not by name: two may share one);
+// when that asked nothing, because the application has gone or could not be reached, an orange
+// line under the last action says so until the next Quit.
+//
 // The pane only shows and forwards: it never refreshes the candidates itself. Rows follow the
-// candidate list in place (same names in the same order: texts updated; otherwise rebuilt).
+// candidate list in place (same applications in the same order: texts updated; otherwise
+// rebuilt).
 class PerformanceAutopilotPane : public PerformanceGroupBox {
     Q_OBJECT
 public:
@@ -30,12 +36,15 @@ public:
         QLabel* reason = nullptr;
         QPushButton* protect = nullptr;
         QPushButton* quit = nullptr;
+        qint64 pid = 0; // the application's process: what Quit asks
     };
 
     ToggleSwitch* enabledSwitch() const { return m_enabled; }
     ToggleSwitch* autoQuitSwitch() const { return m_autoQuit; }
     QLabel* lastActionLabel() const { return m_lastAction; }
     QLabel* nothingLabel() const { return m_nothing; }
+    // Why the last Quit asked nothing; hidden after one that asked, and while disabled.
+    QLabel* quitNoticeLabel() const { return m_quitNotice; }
     // The candidate rows in list order (hidden while the autopilot is off).
     const QList<Row>& rows() const { return m_rows; }
     QWidget* rowsHost() const { return m_rowsHost; }
@@ -44,13 +53,15 @@ private:
     void showSwitches();
     void showLastAction();
     void showCandidates();
-    Row makeRow(const QString& name);
+    Row makeRow(const AutopilotCandidate& candidate);
+    void quitRow(qint64 pid, const QString& name);
 
     QPointer<PerformanceAutopilot> m_autopilot;
     ToggleSwitch* m_enabled;
     ToggleSwitch* m_autoQuit;
     QLabel* m_lastAction;
     QLabel* m_nothing;
+    QLabel* m_quitNotice;
     QWidget* m_rowsHost;
     QList<Row> m_rows;
 };
