@@ -1,9 +1,8 @@
 #include "duplicates/DuplicateFinder.h"
 
+#include "duplicates/DuplicatesText.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
-
-#include <QFileInfo>
 
 DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions,
                                  QObject* parent)
@@ -59,13 +58,13 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
                                                     const QString& keep) {
     TrashResult result;
     if (!group.files.contains(keep)) {
-        result.errors.append(QFileInfo(keep).fileName() +
+        result.errors.append(DuplicatesText::shownName(keep) +
                              QStringLiteral(": it is not one of this group's copies, so nothing "
                                             "was moved."));
         return result;
     }
-    if (!RegularFile::isRegular(keep) || QFileInfo(keep).isSymLink()) {
-        result.errors.append(QFileInfo(keep).fileName() +
+    if (!RegularFile::stampOf(keep)) {
+        result.errors.append(DuplicatesText::shownName(keep) +
                              QStringLiteral(": the copy to keep is no longer there, so nothing "
                                             "was moved."));
         return result;
@@ -79,7 +78,7 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
             result.freedBytes += group.fileSize;
         } else {
             result.errors.append(
-                QFileInfo(file).fileName() + QStringLiteral(": ") +
+                DuplicatesText::shownName(file) + QStringLiteral(": ") +
                 (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
             remaining.append(file);
         }

@@ -1,9 +1,9 @@
 #include "duplicates/DuplicateScan.h"
-#include "platform/NativePath.h"
 
 #include "cleaning/CategoryMeasurer.h"
 #include "duplicates/ParallelLoop.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/NativePath.h"
 #include "platform/RegularFile.h"
 #include "platform/Sha256.h"
 
@@ -12,8 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
-#include <QFile>
-#include <QFileInfo>
 #include <unistd.h>
 
 namespace {
@@ -128,8 +126,7 @@ std::optional<QByteArray> fileDigest(const std::string& path, qint64 limit,
 
 Outcome run(const QString& folder, const Options& options) {
     Outcome outcome;
-    const QFileInfo info(folder);
-    if (!info.isDir() || !folderOpens(folder))
+    if (!folderOpens(folder))
         return outcome;
     outcome.readable = true;
     const std::atomic_bool* cancel = options.cancel;

@@ -22,6 +22,9 @@
 // files that share their size are opened; only those whose heads match are read in full. (The
 // head is read only for files whose first quickBytes already match, which changes no answer.) A
 // file that cannot be read (or whose read fails part-way) has no hash and drops out silently.
+//
+// Names are carried as NativePath decodes them, so every file is opened, hashed and reported by
+// its own bytes, also when they are not UTF-8.
 namespace DuplicateScan {
 
 constexpr qint64 minimumSize = 1024;

@@ -67,4 +67,9 @@ QString sheetTitle();
 QString doneLabel();
 QString photoInfo(const QSize& pixels, qint64 bytes);
 
+// A path or file name as shown: a byte of the name that is not UTF-8 (kept by NativePath as an
+// escape) shows as "\xE9", so it neither vanishes nor looks like another character.
+QString shownPath(const QString& path);
+QString shownName(const QString& path);
+
 } // namespace DuplicatesText

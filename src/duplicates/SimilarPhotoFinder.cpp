@@ -1,12 +1,12 @@
 #include "duplicates/SimilarPhotoFinder.h"
 
+#include "duplicates/DuplicatesText.h"
 #include "duplicates/ParallelLoop.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
 #include <mutex>
-#include <QFileInfo>
 
 SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
                                        SimilarPhotoScan::Printer printer, int threads,
@@ -14,7 +14,7 @@ SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
     : QObject(parent), m_trash(std::move(trash)), m_printer(std::move(printer)),
       m_threads(threads > 0 ? threads : DirectoryWalker::defaultThreads()) {
     if (!m_printer)
-        m_printer = [](const QString& path) { return FeaturePrint::ofFile(path); };
+        m_printer = SimilarPhotoScan::printOf;
 }
 
 SimilarPhotoFinder::~SimilarPhotoFinder() {
@@ -98,8 +98,8 @@ QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
     if (group.files.isEmpty())
         return errors;
     const QString keep = group.files.first();
-    if (!RegularFile::isRegular(keep) || QFileInfo(keep).isSymLink()) {
-        errors.append(QFileInfo(keep).fileName() +
+    if (!RegularFile::stampOf(keep)) {
+        errors.append(DuplicatesText::shownName(keep) +
                       QStringLiteral(": the photo to keep is no longer there, so nothing was "
                                      "moved."));
         return errors;
@@ -110,7 +110,7 @@ QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
         QString error;
         if (m_trash && m_trash->moveToTrash(file, &error))
             continue;
-        errors.append(QFileInfo(file).fileName() + QStringLiteral(": ") +
+        errors.append(DuplicatesText::shownName(file) + QStringLiteral(": ") +
                       (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
         remaining.append(file);
     }

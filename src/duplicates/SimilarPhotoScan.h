@@ -41,6 +41,12 @@ QStringList collectPhotos(const QString& folder, int limit = photoLimit,
 // The pixel count of a photo from its header (width × height), 0 when it cannot be read.
 qint64 pixelCount(const QString& path);
 
+// The print of the photo file at path (FeaturePrint::ofFile), nothing when it cannot be decoded.
+// Like pixelCount, it opens the file by the path's own bytes and only then lets the image readers
+// at it, so a name that is not UTF-8 is read as itself, never as the file Qt's lossy decoding
+// would name; anything but a regular file is refused without waiting.
+std::optional<FeaturePrint> printOf(const QString& path);
+
 // Greedy grouping against each cluster's founding photo: records are taken in the given order;
 // each joins the first cluster (in founding order) whose founder lies closer than the
 // threshold, or founds a new one. A distance that cannot be computed is no match. Clusters of

@@ -200,3 +200,54 @@ TEST(DuplicateFinder, TrashesIntoTheSandboxTrash) {
     ASSERT_TRUE(info.open(QIODevice::ReadOnly));
     EXPECT_TRUE(info.readAll().contains("Path=" + FreedesktopTrash::encodePath(dir + "/copy1")));
 }
+
+// A copy whose name is not UTF-8 goes to the Trash by its own bytes and is kept by them: the file
+// Qt's lossy decoding names instead (U+FFFD for the bad byte) is another file, or a symlink, and
+// is never moved or asked about.
+TEST(DuplicateFinder, ANameThatIsNotUtf8IsTrashedAndKeptByItsOwnBytes) {
+    const HomeLayout layout = HomeLayout::fromEnvironment();
+    DuplicateFinder finder(std::make_shared<FreedesktopTrash>(layout.trashDir()));
+    const auto scanned = [&](const QString& dir) {
+        finder.scan(dir);
+        return testsupport::waitFor([&] { return finder.state().kind == Kind::Done; });
+    };
+    const QString dir = testsupport::freshDir("bytes-trash");
+    const QString keepDir = testsupport::freshDir("bytes-keep");
+    const QString failDir = testsupport::freshDir("bytes-fail");
+    const Cleanup cleanup{{dir, keepDir, failDir, byteName(layout.trashDir() + "/files", "caf\xE9"),
+                           byteName(layout.trashDir() + "/info", "caf\xE9.trashinfo")}};
+    const QString odd = writeBytes(byteName(dir, "caf\xE9"), bytes(3000, 1));
+    const QString lossy = writeBytes(byteName(dir, "caf\xEF\xBF\xBD"), bytes(3000, 2));
+    const QString twin = writeBytes(dir + "/twin", bytes(3000, 1));
+    ASSERT_TRUE(scanned(dir));
+    ASSERT_EQ(finder.groups().size(), 1);
+    EXPECT_EQ(finder.groups()[0].files, QStringList({odd, twin}));
+    DuplicateFinder::TrashResult r = finder.trash(finder.groups()[0], twin);
+    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
+    EXPECT_EQ(r.freedBytes, 3000);
+    EXPECT_FALSE(exists(odd));
+    EXPECT_EQ(readBytes(lossy), bytes(3000, 2));
+    EXPECT_EQ(readBytes(byteName(layout.trashDir() + "/files", "caf\xE9")), bytes(3000, 1));
+
+    const QString keeper = writeBytes(byteName(keepDir, "caf\xE9"), bytes(2500, 3));
+    const QString copy = writeBytes(keepDir + "/copy", bytes(2500, 3));
+    ASSERT_EQ(
+        ::symlink("copy", NativePath::encode(byteName(keepDir, "caf\xEF\xBF\xBD")).constData()), 0);
+    ASSERT_TRUE(scanned(keepDir));
+    ASSERT_EQ(finder.groups().size(), 1);
+    r = finder.trash(finder.groups()[0], keeper);
+    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
+    EXPECT_TRUE(exists(keeper));
+    EXPECT_FALSE(exists(copy));
+
+    // A failure names the file with its bad byte shown, not as a character it does not hold.
+    Finder f;
+    const QString stuck = writeBytes(byteName(failDir, "caf\xE9"), bytes(2000, 4));
+    writeBytes(failDir + "/other", bytes(2000, 4));
+    f.finder.scan(failDir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    f.trash->failFor(stuck, "Permission denied");
+    r = f.finder.trash(f.finder.groups()[0], failDir + "/other");
+    EXPECT_EQ(r.errors, QStringList({"caf\\xE9: Permission denied"}));
+}

@@ -4,6 +4,7 @@
 #include "duplicates/SimilarPhotoFinder.h"
 #include "fakes/FakeTrash.h"
 #include "platform/FeaturePrint.h"
+#include "platform/FreedesktopTrash.h"
 #include "platform/HeifImage.h"
 #include "platform/PhotoImage.h"
 
@@ -233,4 +234,31 @@ TEST(SimilarPhotoFinder, PartialTrashKeepsTheFailedPhotoInTheSet) {
     ASSERT_EQ(finder.groups().size(), 1);
     EXPECT_NE(finder.groups()[0].id, set.id);
     EXPECT_EQ(finder.groups()[0].files, QStringList({set.files[0], set.files[1]}));
+}
+
+// A photo whose name is not UTF-8 is found, printed and moved by its own bytes, never through
+// the name Qt's lossy decoding gives it (U+FFFD for the bad byte), which here is another photo
+// of another scene. The folder searched is named so too.
+TEST(SimilarPhotoFinder, APhotoNamedWithBytesThatAreNotUtf8IsReadByThem) {
+    const QString parent = testsupport::freshDir("photo-bytes");
+    const QString trashDir = testsupport::freshDir("photo-bytes-trash");
+    const Cleanup cleanup{{parent, trashDir}};
+    const QString dir = makeFolder(byteName(parent, "album-\xE9"));
+    const QImage sky = scene(3);
+    const QString odd = writeBytes(byteName(dir, "caf\xE9.jpg"), jpeg(sky));
+    const QString lossy = writeBytes(byteName(dir, "caf\xEF\xBF\xBD.jpg"), jpeg(scene(6)));
+    const QString reduced = writeBytes(dir + "/reduced.jpg", jpeg(sky.scaled(480, 360), 70));
+
+    SimilarPhotoFinder finder(std::make_shared<FreedesktopTrash>(trashDir), {}, 3);
+    finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_EQ(finder.groups().size(), 1);
+    EXPECT_EQ(finder.groups()[0].files, QStringList({odd, reduced}));
+
+    const QStringList errors = finder.keepBestOfEach();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+    EXPECT_FALSE(exists(reduced));
+    EXPECT_TRUE(exists(trashDir + "/files/reduced.jpg"));
+    EXPECT_TRUE(exists(odd));
+    EXPECT_TRUE(exists(lossy));
 }
