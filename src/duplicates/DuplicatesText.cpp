@@ -199,4 +199,38 @@ QString shownName(const QString& path) {
     return shownPath(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
 }
 
+QString passedOverLine(const QString& path, PassedOver why) {
+    switch (why) {
+    case PassedOver::CopyChanged:
+        return QStringLiteral("%1: it changed after the scan and is no longer the same as the "
+                              "copy kept, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::KeeperChanged:
+        return QStringLiteral("%1: the copy kept changed after the scan and is no longer the same "
+                              "as this one, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::Unreadable:
+        break;
+    }
+    return QStringLiteral("%1: it could not be read again to check it, so it was not moved.")
+        .arg(shownName(path));
+}
+
+QString photoPassedOverLine(const QString& path, PassedOver why) {
+    switch (why) {
+    case PassedOver::CopyChanged:
+        return QStringLiteral("%1: it changed after the scan and no longer looks like the photo "
+                              "kept, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::KeeperChanged:
+        return QStringLiteral("%1: the photo kept changed after the scan and no longer looks like "
+                              "this one, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::Unreadable:
+        break;
+    }
+    return QStringLiteral("%1: it could not be read again to check it, so it was not moved.")
+        .arg(shownName(path));
+}
+
 } // namespace DuplicatesText

@@ -72,4 +72,12 @@ QString photoInfo(const QSize& pixels, qint64 bytes);
 QString shownPath(const QString& path);
 QString shownName(const QString& path);
 
+// Why a copy was left where it was when the others went to the Trash: it, or the copy kept, was
+// changed after the scan and they no longer match, or it could not be read again to tell.
+enum class PassedOver { CopyChanged, KeeperChanged, Unreadable };
+// "b.txt: it changed after the scan and is no longer the same as the copy kept, so it was not
+// moved." The photo form says "looks like" where exact copies say "the same as".
+QString passedOverLine(const QString& path, PassedOver why);
+QString photoPassedOverLine(const QString& path, PassedOver why);
+
 } // namespace DuplicatesText

@@ -4,7 +4,6 @@
 #include "platform/DirectoryWalker.h"
 #include "platform/NativePath.h"
 #include "platform/PhotoImage.h"
-#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <QSet>
@@ -105,8 +104,11 @@ QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit) {
             c.members.begin(), c.members.end(),
             [](const PhotoRecord* a, const PhotoRecord* b) { return a->pixels > b->pixels; });
         SimilarPhotoGroup set{QUuid::createUuid(), {}};
-        for (const PhotoRecord* m : c.members)
+        for (const PhotoRecord* m : c.members) {
             set.files.append(m->path);
+            set.stamps.append(m->stamp);
+            set.prints.append(m->print);
+        }
         sets.append(set);
     }
     return sets;

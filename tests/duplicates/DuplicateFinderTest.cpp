@@ -10,6 +10,7 @@
 #include <mutex>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 
 using namespace duptest;
 using Kind = DuplicateFinder::State::Kind;
@@ -250,4 +251,93 @@ TEST(DuplicateFinder, ANameThatIsNotUtf8IsTrashedAndKeptByItsOwnBytes) {
     f.trash->failFor(stuck, "Permission denied");
     r = f.finder.trash(f.finder.groups()[0], failDir + "/other");
     EXPECT_EQ(r.errors, QStringList({"caf\\xE9: Permission denied"}));
+}
+
+// Between the scan and the move a copy or the keeper may be edited: a copy that no longer holds
+// the keeper's bytes stays where it is, with a line that says why, and counts as not moved.
+TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
+    Finder f;
+    const QString dir = testsupport::freshDir("edited");
+    for (const char* name : {"/a", "/b", "/c"})
+        write(dir + name, bytes(4000, 3));
+    write(dir + "/p", bytes(1500, 4));
+    write(dir + "/q", bytes(1500, 4));
+    write(dir + "/u", bytes(2500, 5));
+    write(dir + "/v", bytes(2500, 5));
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 3);
+    const DuplicateGroup abc = f.finder.groups()[0];
+    const DuplicateGroup uv = f.finder.groups()[1];
+    const DuplicateGroup pq = f.finder.groups()[2];
+
+    editInPlace(dir + "/b", bytes(4000, 6));
+    DuplicateFinder::TrashResult r = f.finder.trash(abc, dir + "/a");
+    EXPECT_EQ(r.freedBytes, 4000);
+    EXPECT_EQ(r.errors, QStringList({"b: it changed after the scan and is no longer the same as "
+                                     "the copy kept, so it was not moved."}));
+    EXPECT_EQ(f.trash->moved(), QStringList({dir + "/c"}));
+    EXPECT_EQ(f.finder.groups()[0].files, QStringList({dir + "/a", dir + "/b"}));
+
+    // An edited keeper keeps every copy of its group.
+    editInPlace(dir + "/p", bytes(1500, 7));
+    r = f.finder.trash(pq, dir + "/p");
+    EXPECT_EQ(r.freedBytes, 0);
+    EXPECT_EQ(r.errors, QStringList({"q: the copy kept changed after the scan and is no longer the "
+                                     "same as this one, so it was not moved."}));
+    EXPECT_EQ(readBytes(dir + "/q"), bytes(1500, 4));
+
+    // Rewritten in place with the same size and its modification time put back, as a copy
+    // that keeps times does: the change is still seen.
+    struct stat before;
+    ASSERT_EQ(::stat(QFile::encodeName(dir + "/v").constData(), &before), 0);
+    QThread::msleep(50);
+    write(dir + "/v", bytes(2500, 8));
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(dir + "/v").constData(), times, 0), 0);
+    r = f.finder.keepOneOfEach();
+    EXPECT_EQ(r.freedBytes, 0);
+    EXPECT_EQ(r.errors,
+              QStringList({"b: it changed after the scan and is no longer the same as the copy "
+                           "kept, so it was not moved.",
+                           "v: it changed after the scan and is no longer the same as the copy "
+                           "kept, so it was not moved.",
+                           "q: the copy kept changed after the scan and is no longer the same as "
+                           "this one, so it was not moved."}));
+    EXPECT_EQ(f.trash->moved(), QStringList({dir + "/c"}));
+}
+
+// A file rewritten with the same bytes, or replaced by another file that holds them, is read
+// again and still moves; a file left alone since the scan is not read again.
+TEST(DuplicateFinder, FilesThatStillMatchMoveAndUntouchedOnesAreNotReadAgain) {
+    std::atomic<int> reads{0};
+    DuplicateScan::Options options;
+    options.hasher = [&reads](const std::string& path, qint64 limit,
+                              const std::atomic_bool* cancel) {
+        ++reads;
+        return DuplicateScan::fileDigest(path, limit, cancel);
+    };
+    Finder f(options);
+    const QString dir = testsupport::freshDir("still");
+    write(dir + "/x1", bytes(2000, 7));
+    write(dir + "/x2", bytes(2000, 7));
+    write(dir + "/y1", bytes(3000, 8));
+    write(dir + "/y2", bytes(3000, 8));
+    write(dir + "/y3", bytes(3000, 8));
+    write(dir + "/z1", bytes(2500, 9));
+    write(dir + "/z2", bytes(2500, 9));
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 3);
+
+    editInPlace(dir + "/x2", bytes(2000, 7));
+    write(dir + "/y3.new", bytes(3000, 8));
+    ASSERT_TRUE(QFile::remove(dir + "/y3"));
+    ASSERT_TRUE(QFile::rename(dir + "/y3.new", dir + "/y3"));
+    reads = 0;
+    const DuplicateFinder::TrashResult r = f.finder.keepOneOfEach();
+    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
+    EXPECT_EQ(r.freedBytes, 2000 + 2 * 3000 + 2500);
+    EXPECT_EQ(reads.load(), 2);
+    EXPECT_TRUE(f.finder.groups().isEmpty());
 }

@@ -55,6 +55,10 @@ TEST(DuplicatesText, NamesShowTheBytesThatAreNotUtf8) {
         EXPECT_EQ(shownPath(path), row.path) << row.bytes.toHex().constData();
         EXPECT_EQ(shownName(path), row.name) << row.bytes.toHex().constData();
     }
+    EXPECT_EQ(passedOverLine(NativePath::decode("/a/caf\xE9"), PassedOver::Unreadable),
+              "caf\\xE9: it could not be read again to check it, so it was not moved.");
+    EXPECT_EQ(photoPassedOverLine("/a/b.jpg", PassedOver::Unreadable),
+              "b.jpg: it could not be read again to check it, so it was not moved.");
 }
 
 TEST(ComparePair, ClickedPhotoOnTheLeft) {

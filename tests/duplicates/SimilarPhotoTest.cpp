@@ -262,3 +262,48 @@ TEST(SimilarPhotoFinder, APhotoNamedWithBytesThatAreNotUtf8IsReadByThem) {
     EXPECT_TRUE(exists(odd));
     EXPECT_TRUE(exists(lossy));
 }
+
+// A photo changed after the scan is printed again before the move: one that still looks like
+// the photo kept moves, one that no longer does stays with a line that says why, and a changed
+// keeper keeps the photos that no longer look like it. Photos left alone are not read again.
+TEST(SimilarPhotoFinder, PhotosChangedAfterTheScanAreLookedAtAgain) {
+    const QString dir = testsupport::freshDir("photos-changed");
+    for (const auto& [name, number] : {std::pair{"big", 5}, {"keep", 7}, {"full", 3}}) {
+        const QImage picture = scene(number);
+        savePhoto(picture, QStringLiteral("%1/%2.jpg").arg(dir, name));
+    }
+    savePhoto(scene(5).scaled(480, 360), dir + "/small.jpg", 70);
+    savePhoto(scene(7).scaled(480, 360), dir + "/copy.jpg", 70);
+    savePhoto(scene(3).scaled(480, 360), dir + "/reduced.jpg", 70);
+    savePhoto(scene(9), dir + "/alone.jpg");
+    savePhoto(scene(9).scaled(480, 360), dir + "/alone-copy.jpg", 70);
+
+    std::atomic<int> prints{0};
+    auto trash = std::make_shared<FakeTrash>(testsupport::freshDir("trash"));
+    SimilarPhotoFinder finder(
+        trash,
+        [&prints](const QString& path) {
+            ++prints;
+            return FeaturePrint::ofFile(path);
+        },
+        3);
+    finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_EQ(finder.groups().size(), 4);
+
+    // Re-encoded, still the same scene; another scene; the keeper of a set now another scene.
+    editInPlace(dir + "/small.jpg", jpeg(scene(5).scaled(400, 300), 50));
+    editInPlace(dir + "/reduced.jpg", jpeg(scene(6).scaled(480, 360), 70));
+    editInPlace(dir + "/keep.jpg", jpeg(scene(8)));
+    prints = 0;
+    EXPECT_EQ(finder.keepBestOfEach(),
+              QStringList({"copy.jpg: the photo kept changed after the scan and no longer looks "
+                           "like this one, so it was not moved.",
+                           "reduced.jpg: it changed after the scan and no longer looks like the "
+                           "photo kept, so it was not moved."}));
+    EXPECT_EQ(prints.load(), 3);
+    QStringList moved = trash->moved();
+    moved.sort();
+    EXPECT_EQ(moved, QStringList({dir + "/alone-copy.jpg", dir + "/small.jpg"}));
+    EXPECT_EQ(finder.removableCount(), 2);
+}
