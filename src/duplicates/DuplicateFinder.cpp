@@ -1,9 +1,11 @@
 #include "duplicates/DuplicateFinder.h"
 
+#include "duplicates/DuplicatesText.h"
+#include "platform/NativePath.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
-#include <QFileInfo>
+#include <QHash>
 
 DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions,
                                  QObject* parent)
@@ -55,31 +57,83 @@ void DuplicateFinder::reset() {
     setLastFolder(std::nullopt);
 }
 
+namespace {
+
+// What a file of a group holds now, checked just before a move. The file is stat'ed first: while
+// its stamp is the one recorded by the scan, the digest is the scan's; while it is the one of an
+// earlier read here, that read's; otherwise the file is read again. Nothing when the file is no
+// longer a regular file, cannot be read, or changed while it was being read.
+class ContentCheck {
+public:
+    ContentCheck(const DuplicateGroup& group, DuplicateScan::Hasher hasher)
+        : m_group(group), m_hasher(std::move(hasher)) {}
+
+    std::optional<QByteArray> digestNow(const QString& file) {
+        const QByteArray native = NativePath::encode(file);
+        const std::optional<RegularFile::Stamp> before = RegularFile::stampAt(native);
+        if (!before)
+            return std::nullopt;
+        if (!m_group.digest.isEmpty() && m_group.stampOf(file) == before)
+            return m_group.digest;
+        const auto read = m_reads.constFind(file);
+        if (read != m_reads.constEnd() && read->first == *before)
+            return read->second;
+        const std::optional<QByteArray> digest = m_hasher(native.toStdString(), -1, nullptr);
+        if (!digest || RegularFile::stampAt(native) != before)
+            return std::nullopt;
+        m_reads.insert(file, {*before, *digest});
+        return digest;
+    }
+
+private:
+    const DuplicateGroup& m_group;
+    DuplicateScan::Hasher m_hasher;
+    QHash<QString, std::pair<RegularFile::Stamp, QByteArray>> m_reads;
+};
+
+} // namespace
+
 DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
                                                     const QString& keep) {
+    using DuplicatesText::PassedOver;
     TrashResult result;
     if (!group.files.contains(keep)) {
-        result.errors.append(QFileInfo(keep).fileName() +
+        result.errors.append(DuplicatesText::shownName(keep) +
                              QStringLiteral(": it is not one of this group's copies, so nothing "
                                             "was moved."));
         return result;
     }
-    if (!RegularFile::isRegular(keep) || QFileInfo(keep).isSymLink()) {
-        result.errors.append(QFileInfo(keep).fileName() +
+    if (!RegularFile::stampOf(keep)) {
+        result.errors.append(DuplicatesText::shownName(keep) +
                              QStringLiteral(": the copy to keep is no longer there, so nothing "
                                             "was moved."));
         return result;
     }
+    // Each copy moves only while the keeper, looked at again just before, holds the same bytes
+    // as the copy: a file touched since the scan is read again, one left alone is not.
+    ContentCheck check(group, m_scanOptions.hasher
+                                  ? m_scanOptions.hasher
+                                  : DuplicateScan::Hasher(DuplicateScan::fileDigest));
     QStringList remaining = {keep};
     for (const QString& file : group.files) {
         if (file == keep)
             continue;
+        const std::optional<QByteArray> copy = check.digestNow(file);
+        const std::optional<QByteArray> kept = copy ? check.digestNow(keep) : std::nullopt;
+        if (!copy || !kept || *copy != *kept) {
+            const PassedOver why = !copy                   ? PassedOver::Unreadable
+                                   : *copy != group.digest ? PassedOver::CopyChanged
+                                                           : PassedOver::KeeperChanged;
+            result.errors.append(DuplicatesText::passedOverLine(file, why));
+            remaining.append(file);
+            continue;
+        }
         QString error;
         if (m_trash && m_trash->moveToTrash(file, &error)) {
             result.freedBytes += group.fileSize;
         } else {
             result.errors.append(
-                QFileInfo(file).fileName() + QStringLiteral(": ") +
+                DuplicatesText::shownName(file) + QStringLiteral(": ") +
                 (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
             remaining.append(file);
         }
@@ -93,7 +147,12 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
         if (it == groups.end())
             return result;
         std::sort(remaining.begin(), remaining.end());
-        *it = DuplicateGroup{QUuid::createUuid(), group.fileSize, remaining};
+        DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
+        rebuilt.digest = group.digest;
+        if (!group.stamps.isEmpty())
+            for (const QString& file : remaining)
+                rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
+        *it = rebuilt;
     }
     setGroups(std::move(groups));
     return result;

@@ -74,6 +74,14 @@ public:
     // replaced by one with a new id and the remaining files by path. Nothing is moved, and an
     // error line says why, when `keep` is not one of the group's files or is no longer a
     // regular file where it was (trashing the rest would leave no copy).
+    //
+    // Files may have been edited since the scan, so just before each move the keeper and the
+    // copy are stat'ed again and compared with the stamps the scan recorded; a file whose stamp
+    // moved is read and hashed again (with the scan's hasher), one left alone is not. A copy
+    // moves only when it holds the same bytes as the keeper then; otherwise it stays, counts as
+    // not moved and gets a line saying which of the two changed (DuplicatesText::passedOverLine).
+    // This runs on the calling thread: left alone, a group costs two stats per copy; every file
+    // touched since the scan is read in full once.
     TrashResult trash(const DuplicateGroup& group, const QString& keep);
     // trash() on a copy of every group, keeping each one's first file; sums and errors in
     // group order.

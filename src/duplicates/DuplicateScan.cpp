@@ -1,9 +1,9 @@
 #include "duplicates/DuplicateScan.h"
-#include "platform/NativePath.h"
 
 #include "cleaning/CategoryMeasurer.h"
 #include "duplicates/ParallelLoop.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/NativePath.h"
 #include "platform/RegularFile.h"
 #include "platform/Sha256.h"
 
@@ -12,8 +12,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <limits>
-#include <QFile>
-#include <QFileInfo>
 #include <unistd.h>
 
 namespace {
@@ -25,10 +23,12 @@ struct Candidate {
 
 using Digest = std::array<unsigned char, 32>;
 
-// One file of a hashing pass and what it hashed to.
+// One file of a hashing pass and what it hashed to. In the pass that settles the file, also its
+// stamp from just before it was read.
 struct Hashed {
     const Candidate* file = nullptr;
     std::optional<Digest> digest;
+    RegularFile::Stamp stamp;
 };
 
 std::optional<Digest> toDigest(const std::optional<QByteArray>& bytes) {
@@ -48,7 +48,9 @@ bool folderOpens(const QString& folder) {
     return true;
 }
 
-// Hashes every file of `files` in parallel, each up to `limit` bytes, biggest first.
+// Hashes every file of `files` in parallel, each up to `limit` bytes, biggest first. A file that
+// this pass settles (its whole content is read) is stamped first; one that is no longer a regular
+// file of the size the walk saw gets no digest.
 void hashAll(std::vector<Hashed>& files, qint64 limit, int threads,
              const DuplicateScan::Hasher& hasher, const std::atomic_bool* cancel) {
     std::sort(files.begin(), files.end(),
@@ -56,7 +58,15 @@ void hashAll(std::vector<Hashed>& files, qint64 limit, int threads,
     ParallelLoop::run(files.size(), threads, [&](size_t i, int) {
         if (cancel && cancel->load(std::memory_order_relaxed))
             return;
-        files[i].digest = toDigest(hasher(files[i].file->path, limit, cancel));
+        Hashed& h = files[i];
+        if (limit < 0 || h.file->size <= limit) {
+            const std::optional<RegularFile::Stamp> stamp =
+                RegularFile::stampAt(QByteArray::fromStdString(h.file->path));
+            if (!stamp || stamp->size != h.file->size)
+                return;
+            h.stamp = *stamp;
+        }
+        h.digest = toDigest(hasher(h.file->path, limit, cancel));
     });
 }
 
@@ -83,13 +93,24 @@ template <typename Take> void equalRuns(std::vector<Hashed>& files, const Take& 
 }
 
 DuplicateGroup makeGroup(const Hashed* run, size_t count) {
+    std::vector<std::pair<QString, RegularFile::Stamp>> members;
+    members.reserve(count);
+    for (size_t i = 0; i < count; ++i)
+        members.emplace_back(NativePath::decode(QByteArray::fromStdString(run[i].file->path)),
+                             run[i].stamp);
+    std::sort(members.begin(), members.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
     DuplicateGroup group;
     group.id = QUuid::createUuid();
     group.fileSize = run->file->size;
     group.files.reserve(qsizetype(count));
-    for (size_t i = 0; i < count; ++i)
-        group.files.append(NativePath::decode(QByteArray::fromStdString(run[i].file->path)));
-    std::sort(group.files.begin(), group.files.end());
+    group.stamps.reserve(qsizetype(count));
+    for (auto& [path, stamp] : members) {
+        group.files.append(std::move(path));
+        group.stamps.append(stamp);
+    }
+    group.digest = QByteArray(reinterpret_cast<const char*>(run->digest->data()),
+                              qsizetype(run->digest->size()));
     return group;
 }
 
@@ -128,8 +149,7 @@ std::optional<QByteArray> fileDigest(const std::string& path, qint64 limit,
 
 Outcome run(const QString& folder, const Options& options) {
     Outcome outcome;
-    const QFileInfo info(folder);
-    if (!info.isDir() || !folderOpens(folder))
+    if (!folderOpens(folder))
         return outcome;
     outcome.readable = true;
     const std::atomic_bool* cancel = options.cancel;
@@ -193,7 +213,7 @@ Outcome run(const QString& folder, const Options& options) {
             ++end;
         if (end - start >= 2)
             for (size_t i = start; i < end; ++i)
-                pending.push_back(Hashed{&all[i], std::nullopt});
+                pending.push_back(Hashed{&all[i], std::nullopt, {}});
         start = end;
     }
     for (const qint64 prefix : {quickBytes, headBytes, qint64(-1)}) {
@@ -210,7 +230,7 @@ Outcome run(const QString& folder, const Options& options) {
                 outcome.groups.append(makeGroup(run, count));
             else
                 for (size_t i = 0; i < count; ++i)
-                    next.push_back(Hashed{run[i].file, std::nullopt});
+                    next.push_back(Hashed{run[i].file, std::nullopt, {}});
         });
         pending = std::move(next);
     }

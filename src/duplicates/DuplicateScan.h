@@ -21,7 +21,11 @@
 // first headBytes bytes, then, for files longer than that, the SHA-256 of the whole file. Only
 // files that share their size are opened; only those whose heads match are read in full. (The
 // head is read only for files whose first quickBytes already match, which changes no answer.) A
-// file that cannot be read (or whose read fails part-way) has no hash and drops out silently.
+// file that cannot be read (or whose read fails part-way) has no hash and drops out silently, as
+// does one that is no longer a regular file of the size the walk saw when it is read in full.
+//
+// Names are carried as NativePath decodes them, so every file is opened, hashed and reported by
+// its own bytes, also when they are not UTF-8.
 namespace DuplicateScan {
 
 constexpr qint64 minimumSize = 1024;

@@ -1,6 +1,7 @@
 #include "duplicates/DuplicatesText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/NativePath.h"
 
 namespace DuplicatesText {
 
@@ -171,6 +172,65 @@ QString photoInfo(const QSize& pixels, qint64 bytes) {
         .arg(pixels.width())
         .arg(pixels.height())
         .arg(formatBytes(bytes));
+}
+
+QString shownPath(const QString& path) {
+    if (!NativePath::hasEscapes(path))
+        return path;
+    // Escapes stand for bytes 0x80..0xFF as U+DC80..U+DCFF; a valid pair of surrogates is a
+    // character and stays.
+    QString shown;
+    shown.reserve(path.size() + 8);
+    for (qsizetype i = 0; i < path.size(); ++i) {
+        const char16_t u = path.at(i).unicode();
+        if (QChar::isHighSurrogate(u) && i + 1 < path.size() && path.at(i + 1).isLowSurrogate()) {
+            shown.append(path.at(i));
+            shown.append(path.at(++i));
+        } else if (u >= 0xDC80 && u <= 0xDCFF) {
+            shown.append(QStringLiteral("\\x") + QString::number(u - 0xDC00, 16).toUpper());
+        } else {
+            shown.append(path.at(i));
+        }
+    }
+    return shown;
+}
+
+QString shownName(const QString& path) {
+    return shownPath(path.mid(path.lastIndexOf(QLatin1Char('/')) + 1));
+}
+
+QString passedOverLine(const QString& path, PassedOver why) {
+    switch (why) {
+    case PassedOver::CopyChanged:
+        return QStringLiteral("%1: it changed after the scan and is no longer the same as the "
+                              "copy kept, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::KeeperChanged:
+        return QStringLiteral("%1: the copy kept changed after the scan and is no longer the same "
+                              "as this one, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::Unreadable:
+        break;
+    }
+    return QStringLiteral("%1: it could not be read again to check it, so it was not moved.")
+        .arg(shownName(path));
+}
+
+QString photoPassedOverLine(const QString& path, PassedOver why) {
+    switch (why) {
+    case PassedOver::CopyChanged:
+        return QStringLiteral("%1: it changed after the scan and no longer looks like the photo "
+                              "kept, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::KeeperChanged:
+        return QStringLiteral("%1: the photo kept changed after the scan and no longer looks like "
+                              "this one, so it was not moved.")
+            .arg(shownName(path));
+    case PassedOver::Unreadable:
+        break;
+    }
+    return QStringLiteral("%1: it could not be read again to check it, so it was not moved.")
+        .arg(shownName(path));
 }
 
 } // namespace DuplicatesText

@@ -67,4 +67,17 @@ QString sheetTitle();
 QString doneLabel();
 QString photoInfo(const QSize& pixels, qint64 bytes);
 
+// A path or file name as shown: a byte of the name that is not UTF-8 (kept by NativePath as an
+// escape) shows as "\xE9", so it neither vanishes nor looks like another character.
+QString shownPath(const QString& path);
+QString shownName(const QString& path);
+
+// Why a copy was left where it was when the others went to the Trash: it, or the copy kept, was
+// changed after the scan and they no longer match, or it could not be read again to tell.
+enum class PassedOver { CopyChanged, KeeperChanged, Unreadable };
+// "b.txt: it changed after the scan and is no longer the same as the copy kept, so it was not
+// moved." The photo form says "looks like" where exact copies say "the same as".
+QString passedOverLine(const QString& path, PassedOver why);
+QString photoPassedOverLine(const QString& path, PassedOver why);
+
 } // namespace DuplicatesText

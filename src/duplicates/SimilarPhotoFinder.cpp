@@ -1,12 +1,13 @@
 #include "duplicates/SimilarPhotoFinder.h"
 
+#include "duplicates/DuplicatesText.h"
 #include "duplicates/ParallelLoop.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
 #include <mutex>
-#include <QFileInfo>
+#include <QHash>
 
 SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
                                        SimilarPhotoScan::Printer printer, int threads,
@@ -14,7 +15,7 @@ SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
     : QObject(parent), m_trash(std::move(trash)), m_printer(std::move(printer)),
       m_threads(threads > 0 ? threads : DirectoryWalker::defaultThreads()) {
     if (!m_printer)
-        m_printer = [](const QString& path) { return FeaturePrint::ofFile(path); };
+        m_printer = SimilarPhotoScan::printOf;
 }
 
 SimilarPhotoFinder::~SimilarPhotoFinder() {
@@ -57,10 +58,12 @@ void SimilarPhotoFinder::scan(const QString& folder) {
             if (ticket.cancel.isCancelled())
                 return;
             const QString& path = photos.at(qsizetype(i));
-            std::optional<FeaturePrint> print = printer(path);
+            // Stamped before it is read, so any later change shows when it is moved.
+            const std::optional<RegularFile::Stamp> stamp = RegularFile::stampOf(path);
+            std::optional<FeaturePrint> print = stamp ? printer(path) : std::nullopt;
             const qint64 pixels = print ? SimilarPhotoScan::pixelCount(path) : 0;
             if (print)
-                found[i] = SimilarPhotoScan::PhotoRecord{path, std::move(*print), pixels};
+                found[i] = SimilarPhotoScan::PhotoRecord{path, std::move(*print), pixels, *stamp};
             std::lock_guard<std::mutex> guard(lock);
             const int done = ++processed;
             if (SimilarPhotoScan::tellsProgress(done, total))
@@ -93,24 +96,85 @@ void SimilarPhotoFinder::reset() {
     setState({});
 }
 
+namespace {
+
+// What a photo of a set shows now, checked just before a move. The photo is stat'ed first: while
+// its stamp is the one recorded by the scan, the print is the scan's; while it is the one of an
+// earlier print made here, that print; otherwise the photo is printed again. `touched` tells
+// whether the photo differs from what the scan saw. Nothing when the photo is no longer a regular
+// file, cannot be decoded, or changed while it was read.
+class PrintCheck {
+public:
+    PrintCheck(const SimilarPhotoGroup& set, SimilarPhotoScan::Printer printer)
+        : m_set(set), m_printer(std::move(printer)) {}
+
+    std::optional<FeaturePrint> printNow(qsizetype index, bool* touched) {
+        const QString& path = m_set.files.at(index);
+        const std::optional<RegularFile::Stamp> before = RegularFile::stampOf(path);
+        const bool recorded = index < m_set.stamps.size() && index < m_set.prints.size();
+        *touched = !before || !recorded || m_set.stamps.at(index) != *before;
+        if (!before)
+            return std::nullopt;
+        if (!*touched)
+            return m_set.prints.at(index);
+        const auto made = m_prints.constFind(index);
+        if (made != m_prints.constEnd() && made->first == *before)
+            return made->second;
+        std::optional<FeaturePrint> print = m_printer(path);
+        if (!print || RegularFile::stampOf(path) != before)
+            return std::nullopt;
+        m_prints.insert(index, {*before, *print});
+        return print;
+    }
+
+private:
+    const SimilarPhotoGroup& m_set;
+    SimilarPhotoScan::Printer m_printer;
+    QHash<qsizetype, std::pair<RegularFile::Stamp, FeaturePrint>> m_prints;
+};
+
+} // namespace
+
 QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
+    using DuplicatesText::PassedOver;
     QStringList errors;
     if (group.files.isEmpty())
         return errors;
     const QString keep = group.files.first();
-    if (!RegularFile::isRegular(keep) || QFileInfo(keep).isSymLink()) {
-        errors.append(QFileInfo(keep).fileName() +
+    if (!RegularFile::stampOf(keep)) {
+        errors.append(DuplicatesText::shownName(keep) +
                       QStringLiteral(": the photo to keep is no longer there, so nothing was "
                                      "moved."));
         return errors;
     }
+    // A photo left alone since the scan moves as the scan grouped it. Once it or the photo kept
+    // was touched, it moves only if the two still look the same as they are now.
+    PrintCheck check(group, m_printer);
     QStringList remaining = {keep};
     for (qsizetype i = 1; i < group.files.size(); ++i) {
         const QString& file = group.files.at(i);
+        bool copyTouched = false;
+        bool keeperTouched = false;
+        const std::optional<FeaturePrint> copy = check.printNow(i, &copyTouched);
+        const std::optional<FeaturePrint> kept =
+            copy ? check.printNow(0, &keeperTouched) : std::nullopt;
+        bool alike = copy && kept;
+        if (alike && (copyTouched || keeperTouched)) {
+            const std::optional<float> d = copy->distance(*kept);
+            alike = d && *d < SimilarPhotoScan::threshold;
+        }
+        if (!alike) {
+            const PassedOver why = !copy         ? PassedOver::Unreadable
+                                   : copyTouched ? PassedOver::CopyChanged
+                                                 : PassedOver::KeeperChanged;
+            errors.append(DuplicatesText::photoPassedOverLine(file, why));
+            remaining.append(file);
+            continue;
+        }
         QString error;
         if (m_trash && m_trash->moveToTrash(file, &error))
             continue;
-        errors.append(QFileInfo(file).fileName() + QStringLiteral(": ") +
+        errors.append(DuplicatesText::shownName(file) + QStringLiteral(": ") +
                       (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
         remaining.append(file);
     }
@@ -122,7 +186,14 @@ QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
                                      [&](const SimilarPhotoGroup& g) { return g.id == group.id; });
         if (it == groups.end())
             return errors;
-        *it = SimilarPhotoGroup{QUuid::createUuid(), remaining};
+        SimilarPhotoGroup rebuilt{QUuid::createUuid(), remaining};
+        if (group.stamps.size() == group.files.size() && group.prints.size() == group.files.size())
+            for (const QString& file : remaining) {
+                const qsizetype index = group.files.indexOf(file);
+                rebuilt.stamps.append(group.stamps.at(index));
+                rebuilt.prints.append(group.prints.at(index));
+            }
+        *it = rebuilt;
     }
     setGroups(std::move(groups));
     return errors;

@@ -60,6 +60,14 @@ public:
     // fewer than two photos remain, else replaced by one with a new id: the kept photo, then
     // those that stayed, in their former order. Nothing is moved, and an error line says why,
     // when the photo to keep is no longer a regular file where it was.
+    //
+    // Photos may have been edited since the scan, so just before each move the kept photo and
+    // the one to move are stat'ed again and compared with the stamps the scan recorded. While
+    // both were left alone the photo moves as grouped; once either was touched, the touched one
+    // is printed again (with the scan's printer) and the photo moves only if the two still lie
+    // closer than the threshold. Otherwise it stays, and its line says which of the two changed
+    // (DuplicatesText::photoPassedOverLine). This runs on the calling thread: each photo touched
+    // since the scan costs one small decode.
     QStringList trash(const SimilarPhotoGroup& group);
     // trash() on a copy of every set; errors in set order.
     QStringList keepBestOfEach();

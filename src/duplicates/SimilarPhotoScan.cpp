@@ -2,11 +2,12 @@
 
 #include "cleaning/CategoryMeasurer.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/NativePath.h"
 #include "platform/PhotoImage.h"
 
 #include <algorithm>
-#include <QFileInfo>
 #include <QSet>
+#include <sys/stat.h>
 
 namespace SimilarPhotoScan {
 
@@ -23,7 +24,9 @@ bool isPhotoName(const QString& fileName) {
 
 QStringList collectPhotos(const QString& folder, int limit, const std::atomic_bool* cancel) {
     QStringList photos;
-    if (limit <= 0 || !QFileInfo(folder).isDir())
+    struct stat st;
+    if (limit <= 0 || ::stat(NativePath::encode(folder).constData(), &st) != 0 ||
+        !S_ISDIR(st.st_mode))
         return photos;
     // One thread, so the first photos found are those of a depth-first walk; the walk stops
     // through its own flag once the limit is reached.
@@ -59,8 +62,18 @@ QStringList collectPhotos(const QString& folder, int limit, const std::atomic_bo
 }
 
 qint64 pixelCount(const QString& path) {
-    const std::optional<QSize> size = PhotoImage::pixelSize(path);
+    const RegularFile file(path);
+    if (!file.isOpen())
+        return 0;
+    const std::optional<QSize> size = PhotoImage::pixelSize(file.descriptorPath());
     return size ? qint64(size->width()) * qint64(size->height()) : 0;
+}
+
+std::optional<FeaturePrint> printOf(const QString& path) {
+    const RegularFile file(path);
+    if (!file.isOpen())
+        return std::nullopt;
+    return FeaturePrint::ofFile(file.descriptorPath());
 }
 
 QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit) {
@@ -91,8 +104,11 @@ QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit) {
             c.members.begin(), c.members.end(),
             [](const PhotoRecord* a, const PhotoRecord* b) { return a->pixels > b->pixels; });
         SimilarPhotoGroup set{QUuid::createUuid(), {}};
-        for (const PhotoRecord* m : c.members)
+        for (const PhotoRecord* m : c.members) {
             set.files.append(m->path);
+            set.stamps.append(m->stamp);
+            set.prints.append(m->print);
+        }
         sets.append(set);
     }
     return sets;

@@ -2,6 +2,7 @@
 
 #include "duplicates/SimilarPhotoGroup.h"
 #include "platform/FeaturePrint.h"
+#include "platform/RegularFile.h"
 
 #include <atomic>
 #include <functional>
@@ -19,11 +20,13 @@ constexpr int photoLimit = 2000;
 // scene.
 constexpr float threshold = 0.35f;
 
-// One photo of a scan: where it is, what it shows and how many pixels it has (0 when unknown).
+// One photo of a scan: where it is, what it shows and how many pixels it has (0 when unknown),
+// and its stamp from before it was read (a default one when unknown).
 struct PhotoRecord {
     QString path;
     FeaturePrint print;
     qint64 pixels = 0;
+    RegularFile::Stamp stamp = {};
 };
 
 // True for the photo extensions "jpg", "jpeg", "png", "heic", "heif", "tiff", "bmp", "webp",
@@ -41,11 +44,17 @@ QStringList collectPhotos(const QString& folder, int limit = photoLimit,
 // The pixel count of a photo from its header (width × height), 0 when it cannot be read.
 qint64 pixelCount(const QString& path);
 
+// The print of the photo file at path (FeaturePrint::ofFile), nothing when it cannot be decoded.
+// Like pixelCount, it opens the file by the path's own bytes and only then lets the image readers
+// at it, so a name that is not UTF-8 is read as itself, never as the file Qt's lossy decoding
+// would name; anything but a regular file is refused without waiting.
+std::optional<FeaturePrint> printOf(const QString& path);
+
 // Greedy grouping against each cluster's founding photo: records are taken in the given order;
 // each joins the first cluster (in founding order) whose founder lies closer than the
 // threshold, or founds a new one. A distance that cannot be computed is no match. Clusters of
 // two or more become sets in founding order, their members by pixel count, most first (ties
-// keep the joining order).
+// keep the joining order), each with its record's stamp and print.
 QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit = threshold);
 
 // Prints made per photo; nothing when the photo cannot be decoded. Replaceable for tests.

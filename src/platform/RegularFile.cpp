@@ -3,9 +3,21 @@
 
 #include <cerrno>
 #include <fcntl.h>
-#include <QFile>
 #include <sys/stat.h>
 #include <unistd.h>
+
+namespace {
+
+qint64 nanoseconds(const struct timespec& t) {
+    return qint64(t.tv_sec) * 1000000000 + qint64(t.tv_nsec);
+}
+
+RegularFile::Stamp stampFrom(const struct stat& st) {
+    return {quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size), nanoseconds(st.st_mtim),
+            nanoseconds(st.st_ctim)};
+}
+
+} // namespace
 
 RegularFile::RegularFile(const QString& path) {
     const QByteArray native = NativePath::encode(path);
@@ -58,4 +70,35 @@ bool RegularFile::isRegular(const QString& path) {
     const QByteArray native = NativePath::encode(path);
     struct stat st;
     return !native.isEmpty() && ::stat(native.constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<RegularFile::Stamp> RegularFile::stamp() const {
+    struct stat st;
+    if (m_fd < 0 || ::fstat(m_fd, &st) != 0)
+        return std::nullopt;
+    return stampFrom(st);
+}
+
+std::optional<QDateTime> RegularFile::birthTime() const {
+    struct statx stx;
+    if (m_fd < 0 || ::statx(m_fd, "", AT_EMPTY_PATH, STATX_BTIME, &stx) != 0 ||
+        !(stx.stx_mask & STATX_BTIME))
+        return std::nullopt;
+    return QDateTime::fromMSecsSinceEpoch(qint64(stx.stx_btime.tv_sec) * 1000 +
+                                          stx.stx_btime.tv_nsec / 1000000);
+}
+
+QString RegularFile::descriptorPath() const {
+    return m_fd < 0 ? QString() : QStringLiteral("/proc/self/fd/%1").arg(m_fd);
+}
+
+std::optional<RegularFile::Stamp> RegularFile::stampOf(const QString& path) {
+    return stampAt(NativePath::encode(path));
+}
+
+std::optional<RegularFile::Stamp> RegularFile::stampAt(const QByteArray& nativePath) {
+    struct stat st;
+    if (nativePath.isEmpty() || ::lstat(nativePath.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    return stampFrom(st);
 }

@@ -104,6 +104,35 @@ TEST(DuplicateScan, OnlyVisibleRegularFilesOutsidePackagesEachInodeOnce) {
     EXPECT_TRUE(outcome.groups[0].files.contains(dir + "/real-copy"));
 }
 
+// A name that is not UTF-8 is read, hashed and reported by its own bytes, never by the name Qt's
+// lossy decoding gives it (U+FFFD for the bad byte), which here is another file with other
+// content. The folder searched is named so too.
+TEST(DuplicateScan, NamesThatAreNotUtf8AreReadByTheirOwnBytes) {
+    const QString parent = testsupport::freshDir("bytes");
+    const Cleanup cleanup{{parent}};
+    const QString dir = makeFolder(byteName(parent, "album-\xE9"));
+    const QString odd = writeBytes(byteName(dir, "caf\xE9"), bytes(3000, 1));
+    const QString lossy = writeBytes(byteName(dir, "caf\xEF\xBF\xBD"), bytes(3000, 2));
+    const QString oddTwin = writeBytes(dir + "/odd-twin", bytes(3000, 1));
+    const QString lossyTwin = writeBytes(dir + "/lossy-twin", bytes(3000, 2));
+
+    std::mutex lock;
+    QSet<QByteArray> hashed;
+    DuplicateScan::Options options;
+    options.hasher = [&](const std::string& path, qint64 limit, const std::atomic_bool* cancel) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            hashed.insert(QByteArray::fromStdString(path));
+        }
+        return DuplicateScan::fileDigest(path, limit, cancel);
+    };
+    const DuplicateScan::Outcome outcome = scan(dir, options);
+    ASSERT_TRUE(outcome.readable);
+    EXPECT_EQ(fileLists(outcome), QList<QStringList>({{odd, oddTwin}, {lossy, lossyTwin}}));
+    EXPECT_TRUE(hashed.contains(NativePath::encode(odd)));
+    EXPECT_TRUE(hashed.contains(NativePath::encode(lossy)));
+}
+
 TEST(DuplicateScan, EmptyOrMissingFolders) {
     const QString empty = testsupport::freshDir("empty");
     DuplicateScan::Outcome outcome = scan(empty);

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "platform/NativePath.h"
 #include "support/TestSupport.h"
 
+#include <fcntl.h>
+#include <ftw.h>
 #include <gtest/gtest.h>
+#include <optional>
+#include <QBuffer>
 #include <QColor>
 #include <QDir>
 #include <QFile>
@@ -10,6 +15,7 @@
 #include <QImage>
 #include <QLinearGradient>
 #include <QPainter>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace duptest {
@@ -20,6 +26,73 @@ inline QString write(const QString& path, const QByteArray& bytes) {
     EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     f.write(bytes);
     return path;
+}
+
+// The path of `name` below `dir`, where the name is raw bytes that need not be UTF-8 (decoded
+// losslessly, as the walks do).
+inline QString byteName(const QString& dir, const QByteArray& name) {
+    return NativePath::decode(NativePath::encode(dir) + '/' + name);
+}
+
+// A folder or file at any path, made with system calls: Qt's file classes would write to the
+// name their lossy decoding gives instead.
+inline QString makeFolder(const QString& path) {
+    EXPECT_EQ(::mkdir(NativePath::encode(path).constData(), 0700), 0);
+    return path;
+}
+inline QString writeBytes(const QString& path, const QByteArray& content) {
+    const int fd = ::open(NativePath::encode(path).constData(),
+                          O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    EXPECT_GE(fd, 0);
+    if (fd >= 0) {
+        EXPECT_EQ(::write(fd, content.constData(), size_t(content.size())),
+                  ssize_t(content.size()));
+        ::close(fd);
+    }
+    return path;
+}
+// What the file at path holds, nothing when there is no such file.
+inline std::optional<QByteArray> readBytes(const QString& path) {
+    const int fd = ::open(NativePath::encode(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray content;
+    char buffer[65536];
+    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+        content.append(buffer, qsizetype(got));
+    ::close(fd);
+    return content;
+}
+// Rewrites the file in place (same inode, same name) and sets its modification time two seconds
+// past what it was, as an edit made a while after a scan does.
+inline void editInPlace(const QString& path, const QByteArray& content) {
+    struct stat before;
+    ASSERT_EQ(::stat(NativePath::encode(path).constData(), &before), 0);
+    writeBytes(path, content);
+    struct timespec times[2] = {before.st_atim, before.st_mtim};
+    times[1].tv_sec += 2;
+    ASSERT_EQ(::utimensat(AT_FDCWD, NativePath::encode(path).constData(), times, 0), 0);
+}
+// Removes a file or a folder and everything below it with system calls, so that names Qt cannot
+// spell do not outlive the test (the sandbox's own removal goes through Qt). Paths listed in a
+// Cleanup go when it does, also when the test fails early.
+inline void removeTree(const QString& path) {
+    ::nftw(
+        NativePath::encode(path).constData(),
+        [](const char* entry, const struct stat*, int, struct FTW*) { return ::remove(entry); }, 16,
+        FTW_DEPTH | FTW_PHYS);
+}
+struct Cleanup {
+    QStringList paths;
+    ~Cleanup() {
+        for (const QString& path : paths)
+            removeTree(path);
+    }
+};
+
+inline bool exists(const QString& path) {
+    struct stat st;
+    return ::lstat(NativePath::encode(path).constData(), &st) == 0;
 }
 
 // `size` bytes of a pattern that depends on the seed, so different seeds differ everywhere.
@@ -68,6 +141,15 @@ inline QString savePhoto(const QImage& image, const QString& path, int quality =
     QDir().mkpath(QFileInfo(path).path());
     EXPECT_TRUE(image.save(path, nullptr, quality)) << path.toStdString();
     return path;
+}
+
+// The picture encoded as a JPEG.
+inline QByteArray jpeg(const QImage& image, int quality = 90) {
+    QByteArray data;
+    QBuffer buffer(&data);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "JPEG", quality));
+    return data;
 }
 
 // Every pixel lifted by `amount` of the full range, clipped.

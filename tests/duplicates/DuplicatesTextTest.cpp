@@ -1,6 +1,7 @@
 // The screen's wording, by table.
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/ComparePair.h"
+#include "platform/NativePath.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,33 @@ TEST(DuplicatesText, CountsAndPlurals) {
               "Created Mar 3, 2025");
     EXPECT_TRUE(photoInfo(QSize(4032, 3024), 2100000).startsWith("4032 × 3024 · "));
     EXPECT_EQ(photoInfo(QSize(), 10), "");
+}
+
+TEST(DuplicatesText, NamesShowTheBytesThatAreNotUtf8) {
+    const struct {
+        QByteArray bytes;
+        QString path;
+        QString name;
+    } rows[] = {
+        {"/home/a/caf\xC3\xA9", "/home/a/café", "café"},
+        {"/home/a/caf\xE9", "/home/a/caf\\xE9", "caf\\xE9"},
+        {"/home/\xFF\x80/x", "/home/\\xFF\\x80/x", "x"},
+        // What the lossy decoding would give is a character of its own and stays one.
+        {"/home/a/caf\xEF\xBF\xBD", QString::fromUtf8("/home/a/caf\xEF\xBF\xBD"),
+         QString::fromUtf8("caf\xEF\xBF\xBD")},
+        {"/home/a/\xF0\x9F\x93\xB7 \xE9.jpg",
+         QString::fromUtf8("/home/a/\xF0\x9F\x93\xB7 ") + "\\xE9.jpg",
+         QString::fromUtf8("\xF0\x9F\x93\xB7 ") + "\\xE9.jpg"},
+    };
+    for (const auto& row : rows) {
+        const QString path = NativePath::decode(row.bytes);
+        EXPECT_EQ(shownPath(path), row.path) << row.bytes.toHex().constData();
+        EXPECT_EQ(shownName(path), row.name) << row.bytes.toHex().constData();
+    }
+    EXPECT_EQ(passedOverLine(NativePath::decode("/a/caf\xE9"), PassedOver::Unreadable),
+              "caf\\xE9: it could not be read again to check it, so it was not moved.");
+    EXPECT_EQ(photoPassedOverLine("/a/b.jpg", PassedOver::Unreadable),
+              "b.jpg: it could not be read again to check it, so it was not moved.");
 }
 
 TEST(ComparePair, ClickedPhotoOnTheLeft) {

@@ -4,6 +4,7 @@
 #include "duplicates/SimilarPhotoFinder.h"
 #include "fakes/FakeTrash.h"
 #include "platform/FeaturePrint.h"
+#include "platform/FreedesktopTrash.h"
 #include "platform/HeifImage.h"
 #include "platform/PhotoImage.h"
 
@@ -233,4 +234,76 @@ TEST(SimilarPhotoFinder, PartialTrashKeepsTheFailedPhotoInTheSet) {
     ASSERT_EQ(finder.groups().size(), 1);
     EXPECT_NE(finder.groups()[0].id, set.id);
     EXPECT_EQ(finder.groups()[0].files, QStringList({set.files[0], set.files[1]}));
+}
+
+// A photo whose name is not UTF-8 is found, printed and moved by its own bytes, never through
+// the name Qt's lossy decoding gives it (U+FFFD for the bad byte), which here is another photo
+// of another scene. The folder searched is named so too.
+TEST(SimilarPhotoFinder, APhotoNamedWithBytesThatAreNotUtf8IsReadByThem) {
+    const QString parent = testsupport::freshDir("photo-bytes");
+    const QString trashDir = testsupport::freshDir("photo-bytes-trash");
+    const Cleanup cleanup{{parent, trashDir}};
+    const QString dir = makeFolder(byteName(parent, "album-\xE9"));
+    const QImage sky = scene(3);
+    const QString odd = writeBytes(byteName(dir, "caf\xE9.jpg"), jpeg(sky));
+    const QString lossy = writeBytes(byteName(dir, "caf\xEF\xBF\xBD.jpg"), jpeg(scene(6)));
+    const QString reduced = writeBytes(dir + "/reduced.jpg", jpeg(sky.scaled(480, 360), 70));
+
+    SimilarPhotoFinder finder(std::make_shared<FreedesktopTrash>(trashDir), {}, 3);
+    finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_EQ(finder.groups().size(), 1);
+    EXPECT_EQ(finder.groups()[0].files, QStringList({odd, reduced}));
+
+    const QStringList errors = finder.keepBestOfEach();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
+    EXPECT_FALSE(exists(reduced));
+    EXPECT_TRUE(exists(trashDir + "/files/reduced.jpg"));
+    EXPECT_TRUE(exists(odd));
+    EXPECT_TRUE(exists(lossy));
+}
+
+// A photo changed after the scan is printed again before the move: one that still looks like
+// the photo kept moves, one that no longer does stays with a line that says why, and a changed
+// keeper keeps the photos that no longer look like it. Photos left alone are not read again.
+TEST(SimilarPhotoFinder, PhotosChangedAfterTheScanAreLookedAtAgain) {
+    const QString dir = testsupport::freshDir("photos-changed");
+    for (const auto& [name, number] : {std::pair{"big", 5}, {"keep", 7}, {"full", 3}}) {
+        const QImage picture = scene(number);
+        savePhoto(picture, QStringLiteral("%1/%2.jpg").arg(dir, name));
+    }
+    savePhoto(scene(5).scaled(480, 360), dir + "/small.jpg", 70);
+    savePhoto(scene(7).scaled(480, 360), dir + "/copy.jpg", 70);
+    savePhoto(scene(3).scaled(480, 360), dir + "/reduced.jpg", 70);
+    savePhoto(scene(9), dir + "/alone.jpg");
+    savePhoto(scene(9).scaled(480, 360), dir + "/alone-copy.jpg", 70);
+
+    std::atomic<int> prints{0};
+    auto trash = std::make_shared<FakeTrash>(testsupport::freshDir("trash"));
+    SimilarPhotoFinder finder(
+        trash,
+        [&prints](const QString& path) {
+            ++prints;
+            return FeaturePrint::ofFile(path);
+        },
+        3);
+    finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_EQ(finder.groups().size(), 4);
+
+    // Re-encoded, still the same scene; another scene; the keeper of a set now another scene.
+    editInPlace(dir + "/small.jpg", jpeg(scene(5).scaled(400, 300), 50));
+    editInPlace(dir + "/reduced.jpg", jpeg(scene(6).scaled(480, 360), 70));
+    editInPlace(dir + "/keep.jpg", jpeg(scene(8)));
+    prints = 0;
+    EXPECT_EQ(finder.keepBestOfEach(),
+              QStringList({"copy.jpg: the photo kept changed after the scan and no longer looks "
+                           "like this one, so it was not moved.",
+                           "reduced.jpg: it changed after the scan and no longer looks like the "
+                           "photo kept, so it was not moved."}));
+    EXPECT_EQ(prints.load(), 3);
+    QStringList moved = trash->moved();
+    moved.sort();
+    EXPECT_EQ(moved, QStringList({dir + "/alone-copy.jpg", dir + "/small.jpg"}));
+    EXPECT_EQ(finder.removableCount(), 2);
 }

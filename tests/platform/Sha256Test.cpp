@@ -2,11 +2,14 @@
 #include "platform/RegularFile.h"
 #include "support/TestSupport.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -81,4 +84,44 @@ TEST(Sha256, AnythingButAReadableRegularFileDigestsToNothingWithoutWaiting) {
 
     const std::atomic_bool cancelled{true};
     EXPECT_EQ(Sha256::ofFile(writeFile(dir + "/x", "x"), &cancelled), std::nullopt);
+}
+
+// The stamp a move relies on: the same while a file is left alone, different once it is
+// rewritten (even with its modification time put back) or replaced; never one for a symlink.
+TEST(RegularFile, StampsTellAFileLeftAloneFromOneTouched) {
+    const QString dir = testsupport::freshDir("stamps");
+    const QString path = writeFile(dir + "/f", "first");
+    const std::optional<RegularFile::Stamp> first = RegularFile::stampOf(path);
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(first->size, 5);
+    EXPECT_EQ(RegularFile::stampOf(path), first);
+    EXPECT_EQ(RegularFile(path).stamp(), first);
+
+    ASSERT_EQ(::symlink("f", QFile::encodeName(dir + "/link").constData()), 0);
+    EXPECT_EQ(RegularFile::stampOf(dir + "/link"), std::nullopt);
+    EXPECT_EQ(RegularFile::stampOf(dir), std::nullopt);
+    EXPECT_EQ(RegularFile::stampOf(dir + "/missing"), std::nullopt);
+
+    // The descriptor's name reads the file opened, whatever became of its own name since.
+    const RegularFile opened(path);
+    ASSERT_TRUE(QFile::rename(path, dir + "/moved"));
+    writeFile(path, "other");
+    QFile byDescriptor(opened.descriptorPath());
+    ASSERT_TRUE(byDescriptor.open(QIODevice::ReadOnly));
+    EXPECT_EQ(byDescriptor.readAll(), "first");
+    const std::optional<RegularFile::Stamp> replaced = RegularFile::stampOf(path);
+    ASSERT_TRUE(replaced.has_value());
+    EXPECT_NE(replaced->inode, first->inode);
+
+    // Rewritten in place, same size, modification time put back: the change time still moves.
+    struct stat before;
+    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
+    QThread::msleep(50);
+    writeFile(path, "again");
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+    const std::optional<RegularFile::Stamp> rewritten = RegularFile::stampOf(path);
+    ASSERT_TRUE(rewritten.has_value());
+    EXPECT_EQ(rewritten->modifiedNs, replaced->modifiedNs);
+    EXPECT_NE(rewritten, replaced);
 }

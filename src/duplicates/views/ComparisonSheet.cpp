@@ -4,21 +4,23 @@
 #include "duplicates/views/BestQualityLabel.h"
 #include "duplicates/views/PhotoThumb.h"
 #include "platform/PhotoImage.h"
+#include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 QString ComparisonSheet::photoInfo(const QString& path) {
-    const std::optional<QSize> pixels = PhotoImage::pixelSize(path);
+    const RegularFile file(path);
+    if (!file.isOpen())
+        return QString();
+    const std::optional<QSize> pixels = PhotoImage::pixelSize(file.descriptorPath());
     if (!pixels)
         return QString();
-    const QFileInfo info(path);
-    return DuplicatesText::photoInfo(*pixels, info.exists() ? info.size() : 0);
+    return DuplicatesText::photoInfo(*pixels, file.size());
 }
 
 ComparisonSheet::ComparisonSheet(const ComparePair& pair, QWidget* parent)
@@ -64,7 +66,7 @@ QWidget* ComparisonSheet::half(const QString& path, bool best, QLabel*& info, QW
         bestLabel = new BestQualityLabel(TextStyle::Caption, side);
         column->addWidget(bestLabel);
     }
-    auto* name = QKBuild::label(QFileInfo(path).fileName(), TextStyle::Caption,
+    auto* name = QKBuild::label(DuplicatesText::shownName(path), TextStyle::Caption,
                                 QKForeground::Primary, side, std::nullopt, false);
     name->setObjectName(QStringLiteral("photoName"));
     name->setMinimumWidth(10);

@@ -2,12 +2,12 @@
 
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/views/PhotoThumb.h"
+#include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKIconLabel.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -145,15 +145,15 @@ DuplicateTile::DuplicateTile(const QString& path, QWidget* parent) : QWidget(par
     connect(m_thumb, &PhotoThumb::clicked, this, &DuplicateTile::clicked);
     column->addWidget(m_thumb);
 
-    auto* pathLabel = new ClampedPath(path, 3, this);
+    auto* pathLabel = new ClampedPath(DuplicatesText::shownPath(path), 3, this);
     pathLabel->setObjectName(QStringLiteral("tilePath"));
     QKFont::apply(pathLabel, TextStyle::Caption2);
     QKForeground::apply(pathLabel, QKForeground::Secondary);
     column->addWidget(pathLabel);
 
-    const QDateTime born = QFileInfo(path).birthTime();
-    if (born.isValid()) {
-        m_created = QKBuild::label(DuplicatesText::createdLine(born.date()), TextStyle::Caption2,
+    const std::optional<QDateTime> born = RegularFile(path).birthTime();
+    if (born && born->isValid()) {
+        m_created = QKBuild::label(DuplicatesText::createdLine(born->date()), TextStyle::Caption2,
                                    QKForeground::Primary, this);
         m_created->setObjectName(QStringLiteral("tileCreated"));
         column->addWidget(m_created);

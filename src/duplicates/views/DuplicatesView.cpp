@@ -21,7 +21,6 @@
 #include "ui-kit/SegmentedControl.h"
 
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -250,7 +249,7 @@ int DuplicatesView::currentRemovable() const {
 void DuplicatesView::refreshHeader() {
     const std::optional<QString>& folder = m_finder.lastFolder();
     m_folderName->setVisible(folder.has_value());
-    m_folderName->setText(folder ? QFileInfo(*folder).fileName() : QString());
+    m_folderName->setText(folder ? DuplicatesText::shownName(*folder) : QString());
     m_clear->setVisible(!m_finder.groups().isEmpty() || !m_similarFinder.groups().isEmpty() ||
                         folder.has_value());
     const int removable = currentRemovable();

@@ -1,6 +1,7 @@
 #include "duplicates/views/PhotoThumb.h"
 
 #include "platform/PhotoImage.h"
+#include "platform/RegularFile.h"
 #include "platform/SymbolIcons.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
@@ -14,8 +15,13 @@ PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholde
                        qreal radius, int decodeEdge, QWidget* parent)
     : QWidget(parent), m_path(path), m_mode(mode), m_placeholder(placeholderSymbol),
       m_radius(radius) {
-    if (const std::optional<QImage> image = PhotoImage::read(path, QSize(decodeEdge, decodeEdge)))
-        m_image = *image;
+    // Opened by the path's own bytes first, so the image readers get this very file whatever
+    // its name holds, and never wait on anything that is not a regular file.
+    const RegularFile file(path);
+    if (file.isOpen())
+        if (const std::optional<QImage> image =
+                PhotoImage::read(file.descriptorPath(), QSize(decodeEdge, decodeEdge)))
+            m_image = *image;
     setCursor(Qt::PointingHandCursor);
 }
 

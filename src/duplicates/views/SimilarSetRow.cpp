@@ -6,7 +6,6 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -52,10 +51,10 @@ SimilarSetRow::SimilarSetRow(const SimilarPhotoGroup& set, double thumbSize, QWi
         cellColumn->addWidget(thumb);
         if (i == 0)
             cellColumn->addWidget(new BestQualityLabel(TextStyle::Caption2, cell));
-        auto* name = QKBuild::label(QFileInfo(path).fileName(), TextStyle::Caption2,
+        auto* name = QKBuild::label(DuplicatesText::shownName(path), TextStyle::Caption2,
                                     QKForeground::Secondary, cell, std::nullopt, false);
         name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-        name->setToolTip(path);
+        name->setToolTip(DuplicatesText::shownPath(path));
         cellColumn->addWidget(name);
         cellColumn->addStretch(1);
         cells->addWidget(cell, 0, Qt::AlignTop);

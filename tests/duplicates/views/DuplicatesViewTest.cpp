@@ -278,3 +278,38 @@ TEST(ComparisonSheet, InfoLineOfALargePhotoAndAnUnreadableOne) {
     EXPECT_EQ(sheet.bestLabel(true), nullptr);
     EXPECT_NE(sheet.bestLabel(false), nullptr);
 }
+
+// A copy whose name is not UTF-8 shows its own picture, size and creation date, never those of
+// the file Qt's lossy decoding names (U+FFFD for the bad byte), and its name with the bad byte
+// shown.
+TEST(DuplicatesView, AFileNamedWithBytesThatAreNotUtf8ShowsItself) {
+    const QString dir = testsupport::freshDir("tile-bytes");
+    const Cleanup cleanup{{dir}};
+    QImage red(320, 200, QImage::Format_RGB32);
+    red.fill(QColor(220, 20, 20));
+    QImage blue(640, 400, QImage::Format_RGB32);
+    blue.fill(QColor(20, 20, 220));
+    const QString odd = writeBytes(byteName(dir, "caf\xE9.jpg"), jpeg(red));
+    writeBytes(byteName(dir, "caf\xEF\xBF\xBD.jpg"), jpeg(blue));
+
+    DuplicateTile tile(odd);
+    tile.resize(tile.sizeHint());
+    auto* thumb = tile.findChild<PhotoThumb*>();
+    ASSERT_NE(thumb, nullptr);
+    ASSERT_TRUE(thumb->hasImage());
+    const QColor shown =
+        thumb->grab().toImage().pixelColor(thumb->width() / 2, thumb->height() / 2);
+    EXPECT_GT(shown.red(), 180);
+    EXPECT_LT(shown.blue(), 80);
+    auto* pathLabel = tile.findChild<QLabel*>("tilePath");
+    ASSERT_NE(pathLabel, nullptr);
+    EXPECT_EQ(pathLabel->toolTip(), dir + "/caf\\xE9.jpg");
+    EXPECT_TRUE(ComparisonSheet::photoInfo(odd).startsWith("320 × 200 · "));
+
+    // With no file of the lossy name at all, the date still comes from the file itself, where
+    // the file system keeps one.
+    const QString alone = writeBytes(byteName(dir, "\xE9t\xE9.jpg"), jpeg(red));
+    const QString plain = writeBytes(dir + "/plain.jpg", jpeg(red));
+    EXPECT_EQ(DuplicateTile(alone).createdLabel() != nullptr,
+              DuplicateTile(plain).createdLabel() != nullptr);
+}
