@@ -363,12 +363,15 @@ QString copyThenRemove(const QString& from, const QString& to) {
         ::unlink(native(partial).constData());
         return reason;
     }
-    // The copy's name is on disk before the source goes, so a power cut cannot lose both.
-    if (const int error = syncFolder(parentOf(to)))
-        return systemReason(error) + QStringLiteral(" (the copy at the destination was kept)");
-    if (::unlink(native(from).constData()) != 0)
-        return systemReason(errno) + QStringLiteral(" (the copy at the destination was kept)");
-    return QString();
+    // The copy's name is on disk before the source goes, so a power cut cannot lose both. When
+    // the source cannot go, the copy is taken back while the source is still there: a failed
+    // move leaves things as they were.
+    int error = syncFolder(parentOf(to));
+    if (error == 0 && ::unlink(native(from).constData()) != 0)
+        error = errno;
+    if (error != 0 && exists(from))
+        ::unlink(native(to).constData());
+    return error == 0 ? QString() : systemReason(error);
 }
 
 QString moveNoReplace(const QString& from, const QString& to) {

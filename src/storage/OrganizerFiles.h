@@ -75,7 +75,7 @@ QString moveNoReplace(const QString& from, const QString& to);
 // The cross-file-system half of moveNoReplace, for regular files only: the copy is written to
 // partialPath(to), checked byte for byte against the source, synced and renamed to `to` (never
 // replacing anything there); only once that name is on disk is the source removed. On failure
-// the temporary copy is removed and the source stays.
+// the source stays and the copy is taken back (under either name).
 QString copyThenRemove(const QString& from, const QString& to);
 // The temporary name of a copy on its way to path: a hidden name in the same folder, which the
 // plan never lists.
