@@ -18,13 +18,9 @@ QString AppSupportFolder::pathFor(const QString& fileName) const {
 
 bool AppSupportFolder::writeBytes(const QString& fileName, const QByteArray& bytes,
                                   QString* error) const {
-    const QString path = pathFor(fileName);
-    if (!AtomicFile::write(path, bytes, error))
-        return false;
-    // What these files hold (questions asked, the vault's index) is for the owner's eyes only.
-    // Later replacements keep these permissions.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-    return true;
+    // What these files hold (questions asked, the vault's index, the organizer's runs) is for
+    // the owner's eyes only; AtomicFile makes the folders 0700 and the file 0600 from its start.
+    return AtomicFile::write(pathFor(fileName), bytes, error);
 }
 
 bool AppSupportFolder::writeJson(const QString& fileName, const QJsonDocument& doc,

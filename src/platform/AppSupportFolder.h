@@ -21,9 +21,10 @@ public:
     // A file name may name a subfolder ("organizer-journals/x.json").
     QString pathFor(const QString& fileName) const;
 
-    // Creates the folder when missing and replaces the whole file atomically; the file can be read
-    // and written by its owner only. On failure returns false with a one-line reason; the
-    // previous file survives unchanged.
+    // Creates the folder when missing (0700, the owner's alone) and replaces the whole file
+    // atomically; the file can be read and written by its owner only, from its first byte. On
+    // failure returns false with the system's one-line reason; the previous file survives
+    // unchanged.
     bool writeBytes(const QString& fileName, const QByteArray& bytes,
                     QString* error = nullptr) const;
     // writeBytes of the document in its compact form.

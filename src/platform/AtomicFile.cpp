@@ -1,6 +1,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/NativePath.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,6 +20,70 @@ QString systemError(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
+// The file a write replaces: path itself, or what the chain of links at path names (a bounded
+// number of hops), so a settings file kept elsewhere behind a link is updated where it lives.
+QByteArray landingPath(QByteArray path) {
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(path.constData(), &st) != 0 || !S_ISLNK(st.st_mode))
+            break;
+        QByteArray target(st.st_size > 0 ? qsizetype(st.st_size) + 1 : 4096, Qt::Uninitialized);
+        const ssize_t n = ::readlink(path.constData(), target.data(), size_t(target.size()));
+        if (n <= 0 || n >= target.size())
+            break;
+        target.truncate(n);
+        if (!target.startsWith('/'))
+            target = path.left(path.lastIndexOf('/') + 1) + target;
+        path = target;
+    }
+    return path;
+}
+
+// Creates every missing folder of path for its owner alone. 0, or the errno of the step that
+// failed (ENOTDIR when something other than a folder stands in the way).
+int makeFolders(const QByteArray& path) {
+    struct stat st {};
+    if (::stat(path.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    QByteArray walk;
+    for (const QByteArray& part : path.split('/')) {
+        if (part.isEmpty())
+            continue;
+        walk += '/' + part;
+        if (::mkdir(walk.constData(), 0700) == 0)
+            continue;
+        const int error = errno;
+        // A link to a folder counts as the folder, as it does for every later step.
+        if (error != EEXIST)
+            return error;
+        if (::stat(walk.constData(), &st) != 0 || !S_ISDIR(st.st_mode))
+            return ENOTDIR;
+    }
+    return 0;
+}
+
+bool writeFull(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
+// Some file systems cannot sync a folder or a file (EINVAL), and a read-only one has nothing to
+// sync; neither is a failure of the write.
+bool synced(int fd) {
+    return ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS;
+}
+
 } // namespace
 
 bool write(const QString& path, const QByteArray& bytes, QString* error) {
@@ -28,30 +92,53 @@ bool write(const QString& path, const QByteArray& bytes, QString* error) {
             *error = reason;
         return false;
     };
-    const QFileInfo info(path);
-    if (!QDir().mkpath(info.absolutePath()))
-        return fail(QStringLiteral("could not create the folder %1").arg(info.absolutePath()));
-    QSaveFile file(path);
-    // Unbuffered: every write reaches the kernel at once, so a full disk shows up here. With a
-    // buffer, Qt's commit() can miss an error of the last flush and rename a short file into
-    // place while reporting success.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return fail(file.errorString());
-    if (file.write(bytes) != bytes.size() || !file.flush() ||
-        file.error() != QFileDevice::NoError) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return fail(reason);
-    }
-    // commit() syncs but ignores the result; some file systems only report a lack of space or a
-    // failing device when the data is synced.
-    if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) {
-        const int code = errno;
-        file.cancelWriting();
+    const QString absolute =
+        path.startsWith(QLatin1Char('/')) ? path : QDir::currentPath() + QLatin1Char('/') + path;
+    const QByteArray target = landingPath(NativePath::encode(absolute));
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray folder = slash == 0 ? QByteArray("/") : target.left(slash);
+    if (const int code = makeFolders(folder))
+        return fail(QStringLiteral("could not create the folder %1: %2")
+                        .arg(NativePath::decode(folder), systemError(code)));
+
+    // mkostemp creates the file 0600 before anything is written to it.
+    QByteArray temporary = folder + "/." + target.mid(slash + 1) + ".XXXXXX";
+    int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(systemError(errno));
+    const auto abandon = [&](int code) {
+        if (fd >= 0)
+            ::close(fd);
+        ::unlink(temporary.constData());
         return fail(systemError(code));
+    };
+    if (!writeFull(fd, bytes.constData(), bytes.size()))
+        return abandon(errno);
+    // A replaced file keeps what its owner may do with it (read-only, executable); the group and
+    // others get nothing. Some file systems have no permissions to set: not a failure.
+    struct stat existing {};
+    if (::stat(target.constData(), &existing) == 0 && S_ISREG(existing.st_mode))
+        ::fchmod(fd, (existing.st_mode & 0700) | 0600);
+    // Some file systems only report a lack of space or a failing device when the data is synced
+    // or the file closed.
+    if (!synced(fd))
+        return abandon(errno);
+    const int closed = ::close(fd);
+    fd = -1;
+    if (closed != 0 && errno != EINTR)
+        return abandon(errno);
+    if (::rename(temporary.constData(), target.constData()) != 0)
+        return abandon(errno);
+    // The new name reaches the disk too, so a caller that acts on the file's contents next (the
+    // organizer moves a file once its record is saved) finds them after a power cut.
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        const bool ok = synced(dir);
+        const int code = errno;
+        ::close(dir);
+        if (!ok)
+            return fail(systemError(code));
     }
-    if (!file.commit())
-        return fail(file.errorString());
     return true;
 }
 

@@ -8,11 +8,18 @@
 // replaces it.
 namespace AtomicFile {
 
-// Creates missing parent folders, then writes the bytes to a temporary file beside path, makes
-// sure every byte reached the disk (no buffered write error can hide, the data is synced) and
-// only then renames it over path. True only when all of that worked; otherwise the file at path
-// is exactly what it was before (or still absent), no temporary file is left behind, and error,
-// when given, holds a one-line reason ("No space left on device").
+// Writes the bytes to a temporary file beside path, makes sure every byte reached the disk (no
+// write error can hide, the data and then the folder entry are synced) and only then renames it
+// over path. True only when all of that worked; otherwise the file at path is exactly what it
+// was before (or still absent), no temporary file is left behind, and error, when given, holds
+// the system's one-line reason ("No space left on device"). The one exception: when only the
+// final sync of the folder fails, the new contents are already in place but false is returned,
+// since they might not survive a power cut.
+//
+// Missing parent folders are created for the owner alone (0700), and the file is the owner's
+// alone (0600) from its first byte, whatever the umask: a replaced file keeps its owner's
+// permission bits, never anyone else's. When path is a symbolic link, the file it names is
+// replaced and the link stays.
 bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 struct ReadResult {

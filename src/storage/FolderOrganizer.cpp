@@ -4,7 +4,9 @@
 #include "platform/AppSupportFolder.h"
 #include "platform/Clock.h"
 #include "storage/OrganizerFiles.h"
+#include "storage/OrganizerText.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QMetaObject>
 #include <QtConcurrent/QtConcurrentRun>
@@ -15,7 +17,7 @@ FolderOrganizer::FolderOrganizer(HomeLayout layout, QObject* parent)
 
 FolderOrganizer::FolderOrganizer(HomeLayout layout, Options options, QObject* parent)
     : QObject(parent), m_layout(std::move(layout)), m_options(std::move(options)),
-      m_journals(m_layout) {
+      m_journals(m_layout, m_options.beforeJournalWrite) {
     if (!m_options.clock)
         m_options.clock = std::make_shared<SystemClock>();
 }
@@ -23,6 +25,13 @@ FolderOrganizer::FolderOrganizer(HomeLayout layout, Options options, QObject* pa
 FolderOrganizer::~FolderOrganizer() {
     // A run in flight finishes its file (and its journal) before the organizer goes.
     m_work.waitForFinished();
+    m_settling.waitForFinished();
+}
+
+OrganizerFiles::Bounds FolderOrganizer::bounds() const {
+    // Both user folders, whether or not they are tidied now: an undo may concern either.
+    return {home(),
+            {QDir::cleanPath(m_layout.downloadsDir()), QDir::cleanPath(m_layout.desktopDir())}};
 }
 
 QDateTime FolderOrganizer::now() const {
@@ -63,7 +72,7 @@ OrganizerPlan FolderOrganizer::buildPlan() const {
         roots.append(QDir::cleanPath(m_layout.downloadsDir()));
     if (m_includeDesktop)
         roots.append(QDir::cleanPath(m_layout.desktopDir()));
-    return OrganizerFiles::buildPlan(roots, now(), m_leaveRecentDays);
+    return OrganizerFiles::buildPlan(bounds(), roots, now(), m_leaveRecentDays);
 }
 
 void FolderOrganizer::makePlan() {
@@ -110,11 +119,28 @@ qint64 FolderOrganizer::selectedBytes() const {
 }
 
 void FolderOrganizer::loadHistory() {
-    m_history = m_journals.history(now());
+    QList<OrganizerJournal> interrupted;
+    m_history = m_journals.history(now(), home(), &interrupted);
     emit historyChanged();
+    // A run of this organizer still in flight looks interrupted too: it is left alone.
+    if (interrupted.isEmpty() || m_state.isBusy() || m_work.isRunning() || m_settling.isRunning())
+        return;
+    const OrganizerJournals store = m_journals;
+    m_settling = QtConcurrent::run([this, interrupted, store, bounds = bounds()] {
+        for (OrganizerJournal journal : interrupted)
+            OrganizerRun::recover(journal, bounds, store);
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                m_history = m_journals.history(now(), home());
+                emit historyChanged();
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void FolderOrganizer::waitForWork() {
+    m_settling.waitForFinished();
     m_work.waitForFinished();
 }
 
@@ -137,13 +163,15 @@ bool FolderOrganizer::applySelected() {
     const OrganizerJournals store = m_journals;
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
-    m_work = QtConcurrent::run([this, planned = journal, store, clock, beforeStep] {
+    m_work = QtConcurrent::run([this, planned = journal, store, clock, beforeStep,
+                                settling = m_settling, bounds = bounds()] {
+        QFuture<void>(settling).waitForFinished();
         OrganizerJournal journal = planned;
         int step = 0;
         if (beforeStep)
             beforeStep(step);
-        const bool saved = OrganizerRun::apply(
-            journal, store, [clock] { return clock->now(); },
+        const OrganizerRun::Applied applied = OrganizerRun::apply(
+            journal, store, bounds, [clock] { return clock->now(); },
             [this, &step, &beforeStep](int done, int total) {
                 QMetaObject::invokeMethod(
                     this, [this, done, total] { setState(State::running(done, total)); },
@@ -152,19 +180,35 @@ bool FolderOrganizer::applySelected() {
                     beforeStep(++step);
             });
         QMetaObject::invokeMethod(
-            this, [this, journal, saved] { finishApply(journal, saved); }, Qt::QueuedConnection);
+            this, [this, journal, applied] { finishApply(journal, applied); },
+            Qt::QueuedConnection);
     });
     return true;
 }
 
-void FolderOrganizer::finishApply(const OrganizerJournal& journal, bool saved) {
-    if (!saved) {
-        setState(State::failure(QStringLiteral("Could not save the undo record.")));
+void FolderOrganizer::publishHistory(const OrganizerJournal& journal) {
+    // The history may have been read again while the run went on: the run is there once.
+    auto it = std::find_if(m_history.begin(), m_history.end(),
+                           [&journal](const OrganizerJournal& j) { return j.id == journal.id; });
+    if (it != m_history.end())
+        *it = journal;
+    else
+        m_history.prepend(journal);
+    emit historyChanged();
+}
+
+void FolderOrganizer::finishApply(const OrganizerJournal& journal,
+                                  const OrganizerRun::Applied& applied) {
+    if (!applied.started) {
+        setState(State::failure(OrganizerText::journalNotSaved(applied.stopReason)));
         return;
     }
-    m_history.prepend(journal);
-    emit historyChanged();
-    setState(State::finished(int(journal.completed.size()), int(journal.failures.size())));
+    publishHistory(journal);
+    if (!applied.stopReason.isEmpty())
+        setState(State::failure(
+            OrganizerText::applyStopped(int(journal.completed.size()), applied.stopReason)));
+    else
+        setState(State::finished(int(journal.completed.size()), int(journal.failures.size())));
 }
 
 bool FolderOrganizer::undo(const OrganizerJournal& journal) {
@@ -175,32 +219,30 @@ bool FolderOrganizer::undo(const OrganizerJournal& journal) {
     const OrganizerJournals store = m_journals;
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
-    const QString realHome = home();
-    m_work = QtConcurrent::run([this, run = journal, store, clock, beforeStep, realHome] {
+    m_work = QtConcurrent::run([this, run = journal, store, clock, beforeStep,
+                                settling = m_settling, bounds = bounds()] {
+        QFuture<void>(settling).waitForFinished();
         OrganizerJournal journal = run;
         int step = 0;
         if (beforeStep && !journal.completed.isEmpty())
             beforeStep(step);
-        QStringList failures;
-        const int restored = OrganizerRun::undo(
-            journal, realHome, store, [clock] { return clock->now(); },
+        const OrganizerRun::Undone undone = OrganizerRun::undo(
+            journal, bounds, store, [clock] { return clock->now(); },
             [this, &step, &beforeStep](int done, int total) {
                 QMetaObject::invokeMethod(
                     this, [this, done, total] { setState(State::undoing(done, total)); },
                     Qt::QueuedConnection);
                 if (beforeStep && done < total)
                     beforeStep(++step);
-            },
-            &failures);
-        const int failed = int(failures.size());
+            });
         QMetaObject::invokeMethod(
-            this, [this, journal, restored, failed] { finishUndo(journal, restored, failed); },
-            Qt::QueuedConnection);
+            this, [this, journal, undone] { finishUndo(journal, undone); }, Qt::QueuedConnection);
     });
     return true;
 }
 
-void FolderOrganizer::finishUndo(const OrganizerJournal& journal, int restored, int failed) {
+void FolderOrganizer::finishUndo(const OrganizerJournal& journal,
+                                 const OrganizerRun::Undone& undone) {
     for (OrganizerJournal& entry : m_history) {
         if (entry.id == journal.id) {
             entry = journal;
@@ -208,5 +250,9 @@ void FolderOrganizer::finishUndo(const OrganizerJournal& journal, int restored, 
             break;
         }
     }
-    setState(State::finished(restored, failed));
+    if (!undone.stopReason.isEmpty())
+        setState(State::failure(OrganizerText::undoStopped(
+            undone.restored, undone.restored + undone.notRestored, undone.stopReason)));
+    else
+        setState(State::undone(undone.restored, undone.notRestored));
 }

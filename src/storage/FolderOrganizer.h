@@ -19,10 +19,12 @@ class Clock;
 // and keeps an undo record of every run.
 //
 // makePlan() lists both folders (as the two settings allow) and publishes the plan; the user's
-// ticks live in it. applySelected() moves the ticked files on a worker, one at a time, behind a
-// journal saved before the first move and after every move; undo() moves a run's files back.
-// Only one apply or undo runs at a time: another is refused (false) until it ends. Every move
-// stays inside the home folder taken at creation; nothing is ever replaced or deleted.
+// ticks live in it. applySelected() moves the ticked files on a worker, one at a time, each one
+// written to its run's journal on disk before it is touched (see OrganizerJournals); undo()
+// moves a run's files back. Only one apply or undo runs at a time: another is refused (false)
+// until it ends. Every move stays inside the home folder taken at creation, or inside the user
+// folder it was planned in when that folder is a link (see OrganizerFiles); nothing is ever
+// replaced or deleted, except a copy of our own that a run cut short left beside the original.
 //
 // Published fields change on the main thread only, each with its signal. The settings are not
 // saved: every launch starts with both folders and 7 days.
@@ -32,11 +34,12 @@ public:
     struct State {
         enum class Kind { Running, Undoing, Finished, Failed, Idle, Planning, Ready };
         Kind kind = Kind::Idle;
-        int done = 0;    // Running, Undoing
-        int total = 0;   // Running, Undoing
-        int moved = 0;   // Finished
-        int failed = 0;  // Finished
-        QString message; // Failed
+        int done = 0;      // Running, Undoing
+        int total = 0;     // Running, Undoing
+        int moved = 0;     // Finished: files moved, or moved back by an undo
+        int failed = 0;    // Finished: files refused, or not moved back by an undo
+        bool undo = false; // Finished: the counts are an undo's
+        QString message;   // Failed
 
         static State running(int done, int total) { return progress(Kind::Running, done, total); }
         static State undoing(int done, int total) { return progress(Kind::Undoing, done, total); }
@@ -44,6 +47,11 @@ public:
             State s = of(Kind::Finished);
             s.moved = moved;
             s.failed = failed;
+            return s;
+        }
+        static State undone(int restored, int notRestored) {
+            State s = finished(restored, notRestored);
+            s.undo = true;
             return s;
         }
         static State failure(const QString& message) {
@@ -72,6 +80,9 @@ public:
         // Called on the worker before each file of an apply or undo (index from 0); tests hold a
         // run open with it.
         std::function<void(int index)> beforeStep;
+        // Called before every write of a journal file; a non-zero errno fails that write as the
+        // system would (tests stand in a full disk with it).
+        OrganizerJournals::WriteCheck beforeJournalWrite;
     };
 
     explicit FolderOrganizer(HomeLayout layout, QObject* parent = nullptr);
@@ -104,15 +115,21 @@ public:
     QList<OrganizerMove> selectedMoves() const;
     qint64 selectedBytes() const;
 
-    // Reads the journal folder again: runs of the last 30 days not undone, newest first.
+    // Reads the journal folder again: runs of this home of the last 30 days not undone, newest
+    // first. When a run was cut short in the middle of a step, that step is settled on a worker
+    // (leftover copies cleaned up, see OrganizerFiles::settle) and the history published again;
+    // an apply or undo started meanwhile waits for it.
     void loadHistory();
     // Applies the ticked moves. Failed "Nothing is selected to move." without any; false (and
-    // nothing changes) while an apply or undo runs.
+    // nothing changes) while an apply or undo runs. A run whose journal cannot be saved stops
+    // there, Failed with the system's reason; what it moved before is in the history.
     bool applySelected();
-    // Moves a run's files back. False, touching nothing, for a run already undone, a journal
-    // whose id is not a UUID, or while an apply or undo runs.
+    // Moves a run's files back, then publishes undone() with the counts, or Failed when the
+    // undo had to stop because its steps could not be recorded. False, touching nothing, for a
+    // run already undone, a journal whose id is not a UUID, or while an apply or undo runs.
     bool undo(const OrganizerJournal& journal);
-    // Waits for the running apply or undo to end (its results still arrive from the event loop).
+    // Waits for the running apply, undo or settling to end (results still arrive from the event
+    // loop).
     void waitForWork();
 
 signals:
@@ -124,8 +141,10 @@ signals:
 private:
     QDateTime now() const;
     void setState(const State& state);
-    void finishApply(const OrganizerJournal& journal, bool saved);
-    void finishUndo(const OrganizerJournal& journal, int restored, int failed);
+    OrganizerFiles::Bounds bounds() const;
+    void finishApply(const OrganizerJournal& journal, const OrganizerRun::Applied& applied);
+    void finishUndo(const OrganizerJournal& journal, const OrganizerRun::Undone& undone);
+    void publishHistory(const OrganizerJournal& journal);
 
     HomeLayout m_layout;
     Options m_options;
@@ -138,4 +157,5 @@ private:
     int m_leaveRecentDays = 7;
     quint64 m_planGeneration = 0;
     QFuture<void> m_work;
+    QFuture<void> m_settling; // interrupted steps being settled; apply and undo wait for it
 };

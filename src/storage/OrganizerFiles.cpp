@@ -39,7 +39,8 @@ QString lastComponent(const QString& path) {
     return path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
-// mkdir -p; 0 or the error of the step that failed.
+// mkdir -p; 0 or the error of the step that failed. A link to a folder on the way counts as the
+// folder: the bounds were checked before anything is created.
 int makeFolders(const QString& path) {
     QString walk;
     for (const QString& part : path.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
@@ -48,8 +49,50 @@ int makeFolders(const QString& path) {
             continue;
         const int error = errno;
         struct stat st;
-        if (error != EEXIST || !lstatPath(walk, &st) || !S_ISDIR(st.st_mode))
+        if (error != EEXIST || ::stat(native(walk).constData(), &st) != 0 || !S_ISDIR(st.st_mode))
             return error == EEXIST ? ENOTDIR : error;
+    }
+    return 0;
+}
+
+// Makes a new or removed name in the folder reach the disk. 0 or the system's error; a file
+// system that cannot sync a folder is no failure.
+int syncFolder(const QString& folder) {
+    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    const int error = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
+    ::close(fd);
+    return error;
+}
+
+// Gives `from` the name `to` without ever replacing what is there. Where the file system cannot
+// rename without replacing, a hard link does it; where it has no hard links either, `to` is
+// first reserved with an empty file of our own, and only that reservation is replaced. 0 or the
+// system's error (EXDEV across file systems).
+int placeNoReplace(const QString& from, const QString& to) {
+    const QByteArray f = native(from), t = native(to);
+    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    int error = errno;
+    if (error != EINVAL && error != ENOSYS)
+        return error;
+    if (::link(f.constData(), t.constData()) == 0) {
+        ::unlink(f.constData());
+        return 0;
+    }
+    error = errno;
+    if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS && error != EMLINK)
+        return error;
+    const int reserved =
+        ::open(t.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (reserved < 0)
+        return errno;
+    ::close(reserved);
+    if (::rename(f.constData(), t.constData()) != 0) {
+        error = errno;
+        ::unlink(t.constData());
+        return error;
     }
     return 0;
 }
@@ -184,6 +227,29 @@ bool exists(const QString& path) {
     return lstatPath(path, &st);
 }
 
+QString folderProblem(const QString& home, const QString& folder) {
+    if (!isSafelyInside(home, folder))
+        return QStringLiteral("Outside your home folder.");
+    return QString();
+}
+
+bool Bounds::holds(const QString& path) const {
+    if (!isClean(path) || !isInside(home, path))
+        return false;
+    if (isSafelyInside(home, path))
+        return true;
+    for (const QString& folder : folders)
+        if (folder != path && isInside(folder, path) && folderProblem(home, folder).isEmpty() &&
+            isSafelyInside(folder, path))
+            return true;
+    return false;
+}
+
+QString partialPath(const QString& path) {
+    return parentOf(path) + QStringLiteral("/.") + lastComponent(path) +
+           QStringLiteral(".pendrel-part");
+}
+
 QString uniqueDestination(const QString& candidate, const QString& fileName, QSet<QString>& taken) {
     const QString folder = parentOf(candidate);
     const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
@@ -198,7 +264,8 @@ QString uniqueDestination(const QString& candidate, const QString& fileName, QSe
     return path;
 }
 
-OrganizerPlan buildPlan(const QStringList& roots, const QDateTime& now, int leaveRecentDays) {
+OrganizerPlan buildPlan(const Bounds& bounds, const QStringList& roots, const QDateTime& now,
+                        int leaveRecentDays) {
     OrganizerPlan plan;
     const qint64 cutoffSecs = now.toSecsSinceEpoch() - qint64(leaveRecentDays) * 86400;
     QSet<QString> taken;
@@ -206,6 +273,12 @@ OrganizerPlan buildPlan(const QStringList& roots, const QDateTime& now, int leav
         QDir dir(root);
         if (!dir.exists())
             continue;
+        // The moves' own rule, applied to the whole folder: what could never be moved is not
+        // offered.
+        if (const QString problem = folderProblem(bounds.home, root); !problem.isEmpty()) {
+            plan.skipped.append({lastComponent(root), problem});
+            continue;
+        }
         const QStringList names =
             dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         for (const QString& name : names) {
@@ -225,6 +298,10 @@ OrganizerPlan buildPlan(const QStringList& roots, const QDateTime& now, int leav
                 root + QLatin1Char('/') + kind + QLatin1Char('/') + name, name, taken);
             if (destination == path)
                 continue;
+            if (!bounds.holds(path) || !bounds.holds(destination)) {
+                plan.skipped.append({name, QStringLiteral("Outside your home folder.")});
+                continue;
+            }
             plan.moves.append(OrganizerMove{path, path, destination, name,
                                             qint64(st.st_blocks) * 512, moveReason(kind), true});
         }
@@ -245,10 +322,11 @@ QString copyThenRemove(const QString& from, const QString& to) {
         ::close(in);
         return systemReason(statError);
     }
-    // O_EXCL: the destination is ours alone, so removing it on failure loses nothing.
-    const int out =
-        ::open(native(to).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-               st.st_mode & 07777);
+    // O_EXCL: the temporary name is ours alone, so removing it on failure loses nothing. A
+    // leftover of an earlier run cut short is not reused: settle() decides about it.
+    const QString partial = partialPath(to);
+    const int out = ::open(native(partial).constData(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (out < 0) {
         const int error = errno;
         ::close(in);
@@ -269,54 +347,77 @@ QString copyThenRemove(const QString& from, const QString& to) {
     const struct timespec times[2] = {st.st_atim, st.st_mtim};
     if (reason.isEmpty() && (::fsync(out) != 0 || ::futimens(out, times) != 0))
         reason = systemReason(errno);
+    // The source's permissions once the bytes are in; some file systems keep none.
+    if (reason.isEmpty())
+        ::fchmod(out, st.st_mode & 07777);
     if (::close(out) != 0 && reason.isEmpty())
         reason = systemReason(errno);
     ::close(in);
     if (reason.isEmpty())
-        sameContents(from, to, &reason);
-    if (reason.isEmpty() && ::unlink(native(from).constData()) != 0)
-        reason = systemReason(errno);
-    if (!reason.isEmpty())
+        sameContents(from, partial, &reason);
+    if (reason.isEmpty()) {
+        if (const int error = placeNoReplace(partial, to))
+            reason = systemReason(error);
+    }
+    if (!reason.isEmpty()) {
+        ::unlink(native(partial).constData());
+        return reason;
+    }
+    // The copy's name is on disk before the source goes, so a power cut cannot lose both. When
+    // the source cannot go, the copy is taken back while the source is still there: a failed
+    // move leaves things as they were.
+    int error = syncFolder(parentOf(to));
+    if (error == 0 && ::unlink(native(from).constData()) != 0)
+        error = errno;
+    if (error != 0 && exists(from))
         ::unlink(native(to).constData());
-    return reason;
+    return error == 0 ? QString() : systemReason(error);
 }
 
 QString moveNoReplace(const QString& from, const QString& to) {
-    if (::renameat2(AT_FDCWD, native(from).constData(), AT_FDCWD, native(to).constData(),
-                    RENAME_NOREPLACE) == 0)
+    const int error = placeNoReplace(from, to);
+    if (error == 0)
         return QString();
-    const int error = errno;
-    // Another file system, or one that cannot rename without replacing: copy instead, which
-    // still never replaces.
-    if (error == EXDEV || error == EINVAL)
+    // Another file system: copy instead, which still never replaces.
+    if (error == EXDEV)
         return copyThenRemove(from, to);
     return systemReason(error);
 }
 
-Outcome moveOne(const OrganizerMove& move, const QString& home) {
-    if (!isSafelyInside(home, move.sourcePath) || !isSafelyInside(home, move.destinationPath))
+Outcome checkMove(const OrganizerMove& move, const Bounds& bounds) {
+    if (!bounds.holds(move.sourcePath) || !bounds.holds(move.destinationPath))
         return {std::nullopt, QStringLiteral("Outside your home folder.")};
     if (!exists(move.sourcePath))
         return {std::nullopt, QStringLiteral("Already gone.")};
     QStringList created;
     const QString parent = parentOf(move.destinationPath);
-    if (!exists(parent)) {
-        if (const int error = makeFolders(parent))
-            return {std::nullopt, systemReason(error)};
+    if (!exists(parent))
         created.append(parent);
-    }
-    const QString failure = moveNoReplace(move.sourcePath, move.destinationPath);
-    if (!failure.isEmpty())
-        return {std::nullopt, failure};
     return {OrganizerCompletedMove{move.sourcePath, move.destinationPath, created}, QString()};
 }
 
+QString carryOut(const OrganizerCompletedMove& move) {
+    for (const QString& folder : move.createdDirectories)
+        if (const int error = makeFolders(folder))
+            return systemReason(error);
+    return moveNoReplace(move.sourcePath, move.destinationPath);
+}
+
+Outcome moveOne(const OrganizerMove& move, const Bounds& bounds) {
+    Outcome outcome = checkMove(move, bounds);
+    if (!outcome.moved)
+        return outcome;
+    if (const QString failure = carryOut(*outcome.moved); !failure.isEmpty())
+        return {std::nullopt, failure};
+    return outcome;
+}
+
 std::optional<QString> undoMove(const OrganizerCompletedMove& move, const QString& journalHome,
-                                const QString& realHome) {
+                                const Bounds& bounds) {
     const auto inside = [&](const QString& path) {
-        return isSafelyInside(journalHome, path) && isSafelyInside(realHome, path);
+        return isInside(journalHome, path) && bounds.holds(path);
     };
-    if (!isClean(journalHome) || !isInside(realHome, journalHome) || !inside(move.sourcePath) ||
+    if (!isClean(journalHome) || !isInside(bounds.home, journalHome) || !inside(move.sourcePath) ||
         !inside(move.destinationPath))
         return move.destinationPath + QStringLiteral(": outside home");
     if (!exists(move.destinationPath))
@@ -334,6 +435,31 @@ std::optional<QString> undoMove(const OrganizerCompletedMove& move, const QStrin
         if (*it == destinationParent && inside(*it))
             ::rmdir(native(*it).constData());
     return std::nullopt;
+}
+
+bool settle(const QString& from, const QString& to, const Bounds& bounds) {
+    const QString partial = partialPath(to);
+    if (!bounds.holds(from) || !bounds.holds(to) || !bounds.holds(partial))
+        return false;
+    struct stat source, target;
+    const bool hasSource = lstatPath(from, &source);
+    // A copy that never reached its name: while the source is there it is at most a duplicate.
+    // Without the source it may be the only copy left, so it stays.
+    struct stat leftover;
+    if (hasSource && lstatPath(partial, &leftover) && S_ISREG(leftover.st_mode))
+        ::unlink(native(partial).constData());
+    if (!lstatPath(to, &target))
+        return false;
+    if (!hasSource)
+        return true;
+    // Both names hold a file: the source was never removed. The other one goes only when it is
+    // an exact copy, or the empty reservation of a move that had not happened yet.
+    if (S_ISREG(source.st_mode) && S_ISREG(target.st_mode)) {
+        QString differs;
+        if (target.st_size == 0 || sameContents(from, to, &differs))
+            ::unlink(native(to).constData());
+    }
+    return false;
 }
 
 } // namespace OrganizerFiles

@@ -15,9 +15,15 @@
 // - a path counts as inside a root only when it is absolute, already in clean form (no ".",
 //   "..", doubled or trailing "/") and lies below the root by its text alone; no link is resolved;
 // - no folder that already exists between the root and the path may be a symbolic link, so a
-//   link planted in a kind folder cannot carry a move out of the root;
+//   link planted in a kind folder cannot carry a move out of the root. A user folder the
+//   organizer tidies (Downloads, the Desktop) is a root of its own: it may itself be a link (a
+//   Downloads folder kept on another disk is common), as long as it lies below home by its path
+//   and nothing between home and it is a link;
 // - a move never replaces anything at its destination, and existence is tested on the path
-//   itself (a dangling link counts as something there).
+//   itself (a dangling link counts as something there);
+// - a copy across file systems is made under a temporary name beside its destination and only
+//   renamed into place once it is complete, checked and synced, so a copy cut short never
+//   stands at the destination's name.
 namespace OrganizerFiles {
 
 // "Images", "Video", "Audio", "Documents", "Installers and archives" or "Other", by the
@@ -30,6 +36,20 @@ QString recentSkipReason(int leaveRecentDays); // "Changed in the last N days."
 
 // True when path equals root or lies below it, by text (both taken as given, cleaned).
 bool isInside(const QString& root, const QString& path);
+
+// Where a run may move files: see the safety rules above.
+struct Bounds {
+    QString home;        // in clean form
+    QStringList folders; // the user folders, in clean form, whether or not they are tidied now
+
+    // path is clean, lies below home by its text, and either no folder between home and it is a
+    // link, or it lies below a usable user folder with no link between that folder and it.
+    bool holds(const QString& path) const;
+};
+// Empty when the user folder can be tidied and bounds its moves; otherwise why not: "Outside
+// your home folder." when its path does not lie inside home, or a folder between home and it is
+// a symbolic link. The folder itself may be a link.
+QString folderProblem(const QString& home, const QString& folder);
 // isInside, plus: path is absolute and clean, and no existing folder strictly between root and
 // path is a symbolic link.
 bool isSafelyInside(const QString& root, const QString& path);
@@ -40,29 +60,54 @@ bool exists(const QString& path);
 // neither in taken nor on disk; the result is added to taken.
 QString uniqueDestination(const QString& candidate, const QString& fileName, QSet<QString>& taken);
 
-// The plan for the top level of each root in order; hidden items are left out, a root that
-// cannot be listed is passed over. Files changed after now − leaveRecentDays days stay.
-OrganizerPlan buildPlan(const QStringList& roots, const QDateTime& now, int leaveRecentDays);
+// The plan for the top level of each root (a user folder) in order; hidden items are left out,
+// a root that cannot be listed is passed over. The moves' own rule decides what is offered: a
+// root that cannot bound its moves (see folderProblem) is left alone as a whole, and a file
+// whose destination the bounds do not hold (a kind folder that is a link) stays, each named
+// among the skipped with "Outside your home folder.". Files changed after now − leaveRecentDays
+// days stay.
+OrganizerPlan buildPlan(const Bounds& bounds, const QStringList& roots, const QDateTime& now,
+                        int leaveRecentDays);
 
-// Renames without ever replacing an existing item; across file systems the file is copied to
-// the destination (which must not exist), checked byte for byte, and only then is the source
-// removed. Empty on success, else the reason (the system's wording).
+// Renames without ever replacing an existing item; across file systems the file is copied (see
+// copyThenRemove). Empty on success, else the reason (the system's wording).
 QString moveNoReplace(const QString& from, const QString& to);
-// The cross-file-system half of moveNoReplace, for regular files only.
+// The cross-file-system half of moveNoReplace, for regular files only: the copy is written to
+// partialPath(to), checked byte for byte against the source, synced and renamed to `to` (never
+// replacing anything there); only once that name is on disk is the source removed. On failure
+// the source stays and the copy is taken back (under either name).
 QString copyThenRemove(const QString& from, const QString& to);
+// The temporary name of a copy on its way to path: a hidden name in the same folder, which the
+// plan never lists.
+QString partialPath(const QString& path);
 
 struct Outcome {
-    std::optional<OrganizerCompletedMove> moved; // set on success
+    std::optional<OrganizerCompletedMove> moved; // set when the move may go ahead, or went
     QString refusal;                             // the message otherwise
 };
-// One move of a run, bounded by home: "Outside your home folder.", "Already gone.", or the
-// system's reason for a failed folder creation or move.
-Outcome moveOne(const OrganizerMove& move, const QString& home);
-// Moves a file back; paths must lie inside both the journal's home and the real home, and the
-// journal's home inside the real one. Empty on success, else the failure text:
-// "<destination>: outside home", "<destination>: already moved" or "<name>: <reason>". The
-// folder created for the move is removed afterwards only when it is empty.
+// Whether one move of a run may go ahead, touching nothing: "Outside your home folder." or
+// "Already gone."; otherwise the move as it will be recorded (with the kind folder it will
+// create, when that is missing).
+Outcome checkMove(const OrganizerMove& move, const Bounds& bounds);
+// Carries out a move checkMove allowed: creates its folder and moves the file. Empty on success,
+// else the system's reason.
+QString carryOut(const OrganizerCompletedMove& move);
+// checkMove, then carryOut.
+Outcome moveOne(const OrganizerMove& move, const Bounds& bounds);
+// Moves a file back; paths must lie inside the journal's home by their text and be held by the
+// bounds of the real home, and the journal's home must lie inside the real one. Empty on
+// success, else the failure text: "<destination>: outside home", "<destination>: already moved"
+// or "<name>: <reason>". The folder created for the move is removed afterwards only when it is
+// empty.
 std::optional<QString> undoMove(const OrganizerCompletedMove& move, const QString& journalHome,
-                                const QString& realHome);
+                                const Bounds& bounds);
+
+// Settles a move from → to that was under way when its run was cut short, and says whether it
+// happened: true when the file stands at `to` and no longer at `from`. Leftovers are cleaned up
+// only where nothing can be lost: the temporary copy beside `to` is removed while `from` is
+// still there, and a file at `to` is removed while `from` is still there only when it holds the
+// same bytes (a complete copy) or none (the name a move reserves). Paths the bounds do not hold
+// are never touched.
+bool settle(const QString& from, const QString& to, const Bounds& bounds);
 
 } // namespace OrganizerFiles

@@ -2,34 +2,165 @@
 
 #include "assistant/JsonFields.h"
 #include "platform/AtomicFile.h"
+#include "platform/NativePath.h"
 #include "storage/OrganizerFiles.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <QDir>
 #include <QJsonDocument>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 const QString kFolder = QStringLiteral("organizer-journals");
 
+// The log's lines. "move"/"moveBack" announce a step (the move as recorded); "done" or
+// "failure" settles the step announced last; "settled" settles an interrupted one after the
+// fact; "finishedAt"/"undoneAt" close the run and its undo.
+constexpr QLatin1String kMove("move"), kMoveBack("moveBack"), kDone("done"), kFailure("failure"),
+    kSettled("settled"), kStep("step"), kFinished("finishedAt"), kUndone("undoneAt");
+
+QString systemReason(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QJsonObject stepRecord(const OrganizerInterruptedStep& step) {
+    return QJsonObject{{step.back ? kMoveBack : kMove, step.move.toJson()}};
+}
+
+// Applies a settled step to the journal.
+void settleStep(OrganizerJournal& journal, const OrganizerInterruptedStep& step, bool done) {
+    if (!done)
+        return;
+    if (step.back)
+        journal.completed.removeAll(step.move);
+    else if (!journal.completed.contains(step.move))
+        journal.completed.append(step.move);
+}
+
+std::optional<OrganizerCompletedMove> moveIn(const QJsonValue& value) {
+    if (!value.isObject())
+        return std::nullopt;
+    return OrganizerCompletedMove::fromJson(value.toObject());
+}
+
+bool writeAll(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, size_t(left));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}
+
+// Cuts a last line that never got its newline (an append cut short), so the next line starts
+// clean. False when the file cannot be read or cut.
+bool cutUnfinishedLine(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return false;
+    off_t end = st.st_size;
+    char buffer[4096];
+    while (end > 0) {
+        const off_t from = std::max<off_t>(0, end - off_t(sizeof buffer));
+        const ssize_t n = ::pread(fd, buffer, size_t(end - from), from);
+        if (n != end - from)
+            return false;
+        const char* newline = static_cast<const char*>(::memrchr(buffer, '\n', size_t(n)));
+        if (newline) {
+            end = from + (newline - buffer) + 1;
+            break;
+        }
+        end = from;
+    }
+    return end == st.st_size || ::ftruncate(fd, end) == 0;
+}
+
 } // namespace
 
-OrganizerJournals::OrganizerJournals(const HomeLayout& layout)
-    : m_folder(AppSupportFolder(layout.appSupportDir())) {}
+OrganizerJournals::OrganizerJournals(const HomeLayout& layout, WriteCheck beforeWrite)
+    : m_folder(AppSupportFolder(layout.appSupportDir())), m_beforeWrite(std::move(beforeWrite)) {}
 
 QString OrganizerJournals::directory() const {
     return m_folder.folder().pathFor(kFolder);
+}
+
+QString OrganizerJournals::logPath(const QString& id) const {
+    return directory() + QLatin1Char('/') + id + QStringLiteral(".log");
 }
 
 bool OrganizerJournals::hasValidId(const OrganizerJournal& journal) {
     return JsonFields::parseUuid(journal.id).has_value();
 }
 
-bool OrganizerJournals::save(const OrganizerJournal& journal) const {
-    if (!hasValidId(journal))
+bool OrganizerJournals::save(const OrganizerJournal& journal, QString* error) const {
+    if (!hasValidId(journal)) {
+        if (error)
+            *error = QStringLiteral("the run's id is not valid");
         return false;
+    }
+    if (m_beforeWrite) {
+        if (const int code = m_beforeWrite()) {
+            if (error)
+                *error = systemReason(code);
+            return false;
+        }
+    }
     return m_folder.writeJSON(QJsonDocument(journal.toJson()),
-                              kFolder + QLatin1Char('/') + journal.id + QStringLiteral(".json"));
+                              kFolder + QLatin1Char('/') + journal.id + QStringLiteral(".json"),
+                              error);
+}
+
+std::unique_ptr<OrganizerJournalLog> OrganizerJournals::open(const OrganizerJournal& journal,
+                                                             QString* error) const {
+    const auto fail = [error](const QString& reason) {
+        if (error)
+            *error = reason;
+        return nullptr;
+    };
+    if (!hasValidId(journal))
+        return fail(QStringLiteral("the run's id is not valid"));
+    const QString base = directory() + QLatin1Char('/') + journal.id + QStringLiteral(".json");
+    struct stat st {};
+    if (::lstat(NativePath::encode(base).constData(), &st) != 0 && !save(journal, error))
+        return nullptr;
+    const QByteArray path = NativePath::encode(logPath(journal.id));
+    const bool isNew = ::lstat(path.constData(), &st) != 0;
+    const int fd = ::open(path.constData(),
+                          O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NOCTTY, 0600);
+    if (fd < 0)
+        return fail(systemReason(errno));
+    if (!cutUnfinishedLine(fd)) {
+        const int code = errno;
+        ::close(fd);
+        return fail(systemReason(code));
+    }
+    // The log's name reaches the disk before any step relies on it.
+    if (isNew) {
+        const int dir =
+            ::open(NativePath::encode(directory()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int code = dir < 0 || ::fsync(dir) == 0 || errno == EINVAL ? 0 : errno;
+        if (dir >= 0)
+            ::close(dir);
+        if (code != 0) {
+            ::close(fd);
+            return fail(systemReason(code));
+        }
+    }
+    return std::unique_ptr<OrganizerJournalLog>(new OrganizerJournalLog(fd, m_beforeWrite));
 }
 
 QByteArray OrganizerJournals::encode(const OrganizerJournal& journal) {
@@ -48,13 +179,72 @@ std::optional<OrganizerJournal> OrganizerJournals::decode(const QByteArray& byte
     return journal;
 }
 
+bool OrganizerJournals::replay(OrganizerJournal& journal, const QByteArray& log) {
+    std::optional<OrganizerInterruptedStep> pending;
+    // A step announced and not settled before the next one is one whose outcome is unknown.
+    const auto leavePending = [&] {
+        if (pending && !journal.interrupted.contains(*pending))
+            journal.interrupted.append(*pending);
+        pending.reset();
+    };
+    qsizetype start = 0;
+    for (qsizetype end = log.indexOf('\n'); end >= 0;
+         start = end + 1, end = log.indexOf('\n', start)) {
+        QJsonParseError error;
+        const QJsonDocument doc = QJsonDocument::fromJson(log.mid(start, end - start), &error);
+        if (error.error != QJsonParseError::NoError || !doc.isObject())
+            return false;
+        const QJsonObject record = doc.object();
+        const QString key = record.size() == 1 ? record.begin().key() : QString();
+        if (key == kMove || key == kMoveBack) {
+            const std::optional<OrganizerCompletedMove> move = moveIn(record.value(key));
+            if (!move)
+                return false;
+            leavePending();
+            pending = OrganizerInterruptedStep{key == kMoveBack, *move};
+        } else if (key == kDone) {
+            if (!record.value(kDone).isBool() || !pending)
+                return false;
+            settleStep(journal, *pending, record.value(kDone).toBool());
+            pending.reset();
+        } else if (key == kFailure) {
+            if (!record.value(kFailure).isString())
+                return false;
+            journal.failures.append(record.value(kFailure).toString());
+            pending.reset();
+        } else if (key == kFinished || key == kUndone) {
+            const std::optional<double> at =
+                JsonFields::date(record, key == kFinished ? kFinished : kUndone);
+            if (!at)
+                return false;
+            leavePending();
+            (key == kFinished ? journal.finishedAt : journal.undoneAt) = *at;
+        } else if (record.size() == 3 && record.value(kSettled).isString() &&
+                   record.value(kDone).isBool()) {
+            const QString kind = record.value(kSettled).toString();
+            const std::optional<OrganizerCompletedMove> move = moveIn(record.value(kStep));
+            if (!move || (kind != kMove && kind != kMoveBack))
+                return false;
+            leavePending();
+            const OrganizerInterruptedStep step{kind == kMoveBack, *move};
+            journal.interrupted.removeAll(step);
+            settleStep(journal, step, record.value(kDone).toBool());
+        } else {
+            return false;
+        }
+    }
+    leavePending();
+    return true;
+}
+
 bool OrganizerJournals::isListed(const OrganizerJournal& journal, const QDateTime& now) {
     if (journal.undoneAt)
         return false;
     return journal.startedDate().addSecs(kWindowSeconds) > now;
 }
 
-QList<OrganizerJournal> OrganizerJournals::history(const QDateTime& now) const {
+QList<OrganizerJournal> OrganizerJournals::history(const QDateTime& now, const QString& realHome,
+                                                   QList<OrganizerJournal>* interrupted) const {
     QList<OrganizerJournal> out;
     const QDir dir(directory());
     const QStringList names = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name);
@@ -66,7 +256,17 @@ QList<OrganizerJournal> OrganizerJournals::history(const QDateTime& now) const {
         if (read.status != AtomicFile::ReadResult::Status::Read)
             continue;
         std::optional<OrganizerJournal> journal = decode(read.bytes, name.chopped(5));
-        if (journal && isListed(*journal, now))
+        // A run of another home could only be refused step by step: it is not offered at all.
+        if (!journal || journal->homePath != realHome)
+            continue;
+        const AtomicFile::ReadResult log =
+            AtomicFile::read(logPath(journal->id), CacheFolder::kMaxFileBytes);
+        if (log.status == AtomicFile::ReadResult::Status::Failed ||
+            (log.status == AtomicFile::ReadResult::Status::Read && !replay(*journal, log.bytes)))
+            continue;
+        if (interrupted && !journal->interrupted.isEmpty())
+            interrupted->append(*journal);
+        if (isListed(*journal, now))
             out.append(std::move(*journal));
     }
     std::stable_sort(out.begin(), out.end(),
@@ -76,51 +276,183 @@ QList<OrganizerJournal> OrganizerJournals::history(const QDateTime& now) const {
     return out;
 }
 
+OrganizerJournalLog::~OrganizerJournalLog() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool OrganizerJournalLog::append(const QJsonObject& record, bool durable, QString* error) {
+    const auto fail = [error](int code) {
+        if (error)
+            *error = systemReason(code);
+        return false;
+    };
+    if (m_beforeWrite) {
+        if (const int code = m_beforeWrite())
+            return fail(code);
+    }
+    struct stat st {};
+    if (::fstat(m_fd, &st) != 0)
+        return fail(errno);
+    const QByteArray line = QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n';
+    // fdatasync also carries the lines written before this one to the disk.
+    if (!writeAll(m_fd, line) || (durable && ::fdatasync(m_fd) != 0 && errno != EINVAL)) {
+        const int code = errno;
+        // A line cut short would spoil the next one: take it back.
+        if (::ftruncate(m_fd, st.st_size) == 0)
+            ::fdatasync(m_fd);
+        return fail(code);
+    }
+    return true;
+}
+
+bool OrganizerJournalLog::willMove(const OrganizerCompletedMove& move, QString* error) {
+    return append(stepRecord({false, move}), true, error);
+}
+
+bool OrganizerJournalLog::willMoveBack(const OrganizerCompletedMove& move, QString* error) {
+    return append(stepRecord({true, move}), true, error);
+}
+
+bool OrganizerJournalLog::stepDone(bool done, QString* error) {
+    return append(QJsonObject{{kDone, done}}, false, error);
+}
+
+bool OrganizerJournalLog::refused(const QString& failure, QString* error) {
+    return append(QJsonObject{{kFailure, failure}}, false, error);
+}
+
+bool OrganizerJournalLog::settled(const OrganizerInterruptedStep& step, bool done, QString* error) {
+    return append(QJsonObject{{kSettled, step.back ? kMoveBack : kMove},
+                              {kStep, step.move.toJson()},
+                              {kDone, done}},
+                  true, error);
+}
+
+bool OrganizerJournalLog::finished(double at, QString* error) {
+    return append(QJsonObject{{kFinished, at}}, true, error);
+}
+
+bool OrganizerJournalLog::undone(double at, QString* error) {
+    return append(QJsonObject{{kUndone, at}}, true, error);
+}
+
 namespace OrganizerRun {
 
-bool apply(OrganizerJournal& journal, const OrganizerJournals& store, const Now& now,
-           const Progress& progress) {
-    if (!store.save(journal))
-        return false;
+Applied apply(OrganizerJournal& journal, const OrganizerJournals& store,
+              const OrganizerFiles::Bounds& bounds, const Now& now, const Progress& progress) {
+    Applied result;
+    const std::unique_ptr<OrganizerJournalLog> log = store.open(journal, &result.stopReason);
+    if (!log)
+        return result;
+    result.started = true;
     const int total = int(journal.planned.size());
     for (int i = 0; i < total; ++i) {
         const OrganizerMove& move = journal.planned.at(i);
-        const OrganizerFiles::Outcome outcome = OrganizerFiles::moveOne(move, journal.homePath);
-        if (outcome.moved)
-            journal.completed.append(*outcome.moved);
-        else
-            journal.failures.append(move.displayName + QStringLiteral(": ") + outcome.refusal);
-        // Written before the next file is touched, so the record never lags a move.
-        store.save(journal);
+        const OrganizerFiles::Outcome allowed = OrganizerFiles::checkMove(move, bounds);
+        QString failure = allowed.refusal;
+        if (allowed.moved) {
+            // On disk before the file is touched: the record never lags a move.
+            if (!log->willMove(*allowed.moved, &result.stopReason))
+                return result;
+            failure = OrganizerFiles::carryOut(*allowed.moved);
+            if (failure.isEmpty()) {
+                journal.completed.append(*allowed.moved);
+                // When this line is lost, the next start finds the file moved and says so.
+                if (!log->stepDone(true, &result.stopReason))
+                    return result;
+            }
+        }
+        if (!failure.isEmpty()) {
+            const QString line = move.displayName + QStringLiteral(": ") + failure;
+            journal.failures.append(line);
+            if (!log->refused(line, &result.stopReason))
+                return result;
+        }
         if (progress)
             progress(i + 1, total);
     }
     journal.finishedAt = secondsSinceReferenceDate(now());
-    store.save(journal);
+    // Every move is on record already; a run whose end is not is shown as cut short, nothing more.
+    QString ignored;
+    if (!log->finished(*journal.finishedAt, &ignored))
+        journal.finishedAt.reset();
+    return result;
+}
+
+namespace {
+
+// Settles every interrupted step through the open log; false when an outcome could not be
+// recorded (the steps left stay interrupted).
+bool settleAll(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
+               OrganizerJournalLog& log, QString* error) {
+    while (!journal.interrupted.isEmpty()) {
+        const OrganizerInterruptedStep step = journal.interrupted.first();
+        const bool done =
+            step.back
+                ? OrganizerFiles::settle(step.move.destinationPath, step.move.sourcePath, bounds)
+                : OrganizerFiles::settle(step.move.sourcePath, step.move.destinationPath, bounds);
+        if (!log.settled(step, done, error))
+            return false;
+        journal.interrupted.removeFirst();
+        settleStep(journal, step, done);
+    }
     return true;
 }
 
-int undo(OrganizerJournal& journal, const QString& realHome, const OrganizerJournals& store,
-         const Now& now, const Progress& progress, QStringList* undoFailures) {
-    int restored = 0;
-    QStringList failures;
-    const int total = int(journal.completed.size());
+} // namespace
+
+bool recover(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
+             const OrganizerJournals& store) {
+    QString error;
+    const std::unique_ptr<OrganizerJournalLog> log = store.open(journal, &error);
+    return log && settleAll(journal, bounds, *log, &error);
+}
+
+Undone undo(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
+            const OrganizerJournals& store, const Now& now, const Progress& progress) {
+    Undone result;
+    const std::unique_ptr<OrganizerJournalLog> log = store.open(journal, &result.stopReason);
+    if (!log || !settleAll(journal, bounds, *log, &result.stopReason)) {
+        result.notRestored = int(journal.completed.size());
+        return result;
+    }
+    const QList<OrganizerCompletedMove> steps = journal.completed;
+    const int total = int(steps.size());
     for (int i = 0; i < total; ++i) {
-        const OrganizerCompletedMove& move = journal.completed.at(total - 1 - i);
-        if (std::optional<QString> failure =
-                OrganizerFiles::undoMove(move, journal.homePath, realHome))
-            failures.append(*failure);
-        else
-            ++restored;
+        const OrganizerCompletedMove& move = steps.at(total - 1 - i);
+        if (!log->willMoveBack(move, &result.stopReason)) {
+            result.notRestored = total - result.restored;
+            return result;
+        }
+        const std::optional<QString> failure =
+            OrganizerFiles::undoMove(move, journal.homePath, bounds);
+        QString recordError;
+        if (failure) {
+            result.failures.append(*failure);
+            journal.failures.append(*failure);
+            log->refused(*failure, &recordError);
+        } else {
+            ++result.restored;
+            journal.completed.removeAll(move);
+            log->stepDone(true, &recordError);
+        }
+        // An outcome that did not reach the log is found again from the files next time.
+        if (!recordError.isEmpty()) {
+            result.stopReason = recordError;
+            result.notRestored = total - result.restored;
+            return result;
+        }
         if (progress)
             progress(i + 1, total);
     }
+    result.notRestored = total - result.restored;
     journal.undoneAt = secondsSinceReferenceDate(now());
-    journal.failures.append(failures);
-    store.save(journal);
-    if (undoFailures)
-        *undoFailures = failures;
-    return restored;
+    // Without its stamp the run stays offered, with the moves that are not back yet.
+    QString ignored;
+    if (!log->undone(*journal.undoneAt, &ignored))
+        journal.undoneAt.reset();
+    return result;
 }
 
 } // namespace OrganizerRun

@@ -2,45 +2,109 @@
 
 #include "assistant/CacheFolder.h"
 #include "platform/HomeLayout.h"
+#include "storage/OrganizerFiles.h"
 #include "storage/OrganizerRecords.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
-// The organizer's undo records: one JSON file per run, "<id>.json" in
-// $XDG_DATA_HOME/Pendrel/organizer-journals, written atomically through the shared writer.
-// Nothing here deletes a journal: undone and expired runs stay on disk, unlisted.
+class OrganizerJournalLog;
+
+// The organizer's undo records, in $XDG_DATA_HOME/Pendrel/organizer-journals. A run's record is
+// two files:
+// - "<id>.json", the journal as it stood when the run began (its plan), written atomically
+//   through the shared writer and never rewritten by the run;
+// - "<id>.log", its steps, one JSON object a line, only ever appended to: each move is written
+//   there and synced before the file is touched, then its outcome; then the end of the run, and
+//   later the steps of its undo. So a run cut short at any point leaves a record of every file
+//   it may have moved, and 5,000 moves add 5,000 short lines instead of rewriting a large file.
+// Journals written whole by earlier versions (no log) load and undo as they are. Nothing here
+// deletes a journal: undone and expired runs stay on disk, unlisted.
 //
-// A journal is trusted only as far as its file: it is accepted when it decodes whole and its id
-// is a UUID equal to its file name, so no id can name a path elsewhere when it is saved back.
+// A journal is trusted only as far as its files: it is accepted when its JSON decodes whole, its
+// id is a UUID equal to its file name, and every complete line of its log decodes (a last line
+// without its newline is an append that never finished, and is ignored).
 class OrganizerJournals {
 public:
     // Runs older than this are no longer offered for undo.
     static constexpr qint64 kWindowSeconds = 2'592'000;
+    // Called before every write of a journal file; a non-zero errno fails that write as the
+    // system would. Tests stand in a full disk with it.
+    using WriteCheck = std::function<int()>;
 
-    explicit OrganizerJournals(const HomeLayout& layout);
+    explicit OrganizerJournals(const HomeLayout& layout, WriteCheck beforeWrite = {});
 
     QString directory() const;
-    // Creates the folder when missing and replaces the run's file; false on any failure or when
-    // the id is not a UUID.
-    bool save(const OrganizerJournal& journal) const;
-    // The runs to offer: readable journals not undone and started less than 30 days before now,
-    // newest first. Unreadable files are passed over.
-    QList<OrganizerJournal> history(const QDateTime& now) const;
+    // Creates the folder when missing and replaces the run's JSON file; false on any failure
+    // (with the system's reason in error) or when the id is not a UUID.
+    bool save(const OrganizerJournal& journal, QString* error = nullptr) const;
+    // Opens the run's log to add steps, creating it when missing; when the run has no JSON file
+    // yet, the journal as given is saved first. Both are on disk when it returns; null, with the
+    // reason in error, when that could not be done. A half-written last line is cut off first.
+    std::unique_ptr<OrganizerJournalLog> open(const OrganizerJournal& journal,
+                                              QString* error = nullptr) const;
+    // The runs to offer: readable journals of realHome (the home they were made in is exactly
+    // it), not undone and started less than 30 days before now, newest first. Unreadable
+    // journals and those of another home are passed over and left as they are. Every readable
+    // journal of realHome with steps left unsettled, listed or not, is added to interrupted.
+    QList<OrganizerJournal> history(const QDateTime& now, const QString& realHome,
+                                    QList<OrganizerJournal>* interrupted = nullptr) const;
 
     // A journal file's contents, named fileStem (its name without ".json"); nothing unless the
     // whole record decodes and its id is a UUID equal to fileStem.
     static std::optional<OrganizerJournal> decode(const QByteArray& bytes, const QString& fileStem);
     static QByteArray encode(const OrganizerJournal& journal);
+    // Brings the journal up to date with its log's bytes: moves done are added to completed,
+    // moves undone taken out of it, refusals added to failures, the end and undo dates set, and
+    // steps whose outcome is missing listed in interrupted. False (the journal is then
+    // unusable) when a complete line does not decode.
+    static bool replay(OrganizerJournal& journal, const QByteArray& log);
     static bool hasValidId(const OrganizerJournal& journal);
     static bool isListed(const OrganizerJournal& journal, const QDateTime& now);
 
 private:
+    QString logPath(const QString& id) const;
+
     CacheFolder m_folder;
+    WriteCheck m_beforeWrite;
+};
+
+// The open log of one run. Each call appends one line; the durable ones return only once the
+// line is on disk. False, with the system's reason, when the line could not be added whole; the
+// log then holds what it held before (as far as the system lets it be cut back).
+class OrganizerJournalLog {
+public:
+    ~OrganizerJournalLog();
+    OrganizerJournalLog(const OrganizerJournalLog&) = delete;
+    OrganizerJournalLog& operator=(const OrganizerJournalLog&) = delete;
+
+    // About to move move.sourcePath to move.destinationPath (durable).
+    bool willMove(const OrganizerCompletedMove& move, QString* error);
+    // About to move a completed move back (durable).
+    bool willMoveBack(const OrganizerCompletedMove& move, QString* error);
+    // The step announced last happened (or not).
+    bool stepDone(bool done, QString* error);
+    // A refusal: settles the step announced last, if any, as not done.
+    bool refused(const QString& failure, QString* error);
+    // An interrupted step, settled after the fact (durable).
+    bool settled(const OrganizerInterruptedStep& step, bool done, QString* error);
+    bool finished(double at, QString* error);
+    bool undone(double at, QString* error);
+
+private:
+    friend class OrganizerJournals;
+    OrganizerJournalLog(int fd, OrganizerJournals::WriteCheck beforeWrite)
+        : m_fd(fd), m_beforeWrite(std::move(beforeWrite)) {}
+    bool append(const QJsonObject& record, bool durable, QString* error);
+
+    int m_fd = -1;
+    OrganizerJournals::WriteCheck m_beforeWrite;
 };
 
 // Carrying out and reversing runs, synchronously on the calling thread (the organizer runs them
@@ -50,16 +114,35 @@ namespace OrganizerRun {
 using Progress = std::function<void(int done, int total)>;
 using Now = std::function<QDateTime()>;
 
-// Moves journal.planned one by one inside journal.homePath. The journal is saved before the first
-// move and again after every move and at the end, so a run cut short at any point leaves a record
-// of each file it moved. False, with nothing moved, when the first save fails.
-bool apply(OrganizerJournal& journal, const OrganizerJournals& store, const Now& now,
-           const Progress& progress = {});
+struct Applied {
+    bool started = false; // the journal was on disk before the first move
+    QString stopReason;   // why the run stopped before its end (the system's reason); else empty
+};
+// Moves journal.planned one by one within bounds (whose home is journal.homePath). Every move is
+// in the log on disk before its file is touched; the first write of the record that fails stops
+// the run there, so every file moved so far stays undoable. Nothing moves when the journal
+// cannot be saved at the start.
+Applied apply(OrganizerJournal& journal, const OrganizerJournals& store,
+              const OrganizerFiles::Bounds& bounds, const Now& now, const Progress& progress = {});
 
-// Moves back journal.completed, last first, within both journal.homePath and realHome; stamps
-// undoneAt, appends the failures and saves. Returns how many files were moved back; the
-// failures of this undo are added to undoFailures when given.
-int undo(OrganizerJournal& journal, const QString& realHome, const OrganizerJournals& store,
-         const Now& now, const Progress& progress = {}, QStringList* undoFailures = nullptr);
+struct Undone {
+    int restored = 0;     // files moved back
+    int notRestored = 0;  // completed moves that are not back: refused, or not tried
+    QStringList failures; // one per refused step
+    QString stopReason;   // why the undo stopped before its end; else empty
+};
+// Settles the run's interrupted steps, then moves back journal.completed, last first, within both
+// journal.homePath and bounds (the real home's); every step is in the log before its file is
+// touched, and a step that cannot be recorded is not taken. Moves put back leave completed,
+// failures are appended, and undoneAt is stamped when the undo got to its end.
+Undone undo(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
+            const OrganizerJournals& store, const Now& now, const Progress& progress = {});
+
+// Settles the run's interrupted steps (see OrganizerFiles::settle) and records the outcome, so
+// a copy left half-made by a run cut short is cleaned up and a moved file is undoable. False
+// when the outcome could not be recorded (the files are then as settle left them, and the next
+// start settles them again).
+bool recover(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
+             const OrganizerJournals& store);
 
 } // namespace OrganizerRun

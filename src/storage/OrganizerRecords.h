@@ -39,6 +39,16 @@ struct OrganizerCompletedMove {
     static std::optional<OrganizerCompletedMove> fromJson(const QJsonObject& object);
 };
 
+// A step that was under way when its run was cut short (the process killed, the machine off):
+// the record says it was about to happen, but not whether it did. `back` is a step of an undo
+// (destination to source); otherwise the step moved source to destination.
+struct OrganizerInterruptedStep {
+    bool back = false;
+    OrganizerCompletedMove move;
+
+    bool operator==(const OrganizerInterruptedStep&) const = default;
+};
+
 // The undo record of one run. Dates are kept as stored (seconds since 1 January 2001 UTC), so a
 // journal saves back exactly as it was read.
 struct OrganizerJournal {
@@ -50,6 +60,9 @@ struct OrganizerJournal {
     std::optional<double> finishedAt;
     std::optional<double> undoneAt;
     QStringList failures; // one per refused move, then one per refused undo step
+    // Not part of the JSON form: read from the run's record of steps (see OrganizerJournals), and
+    // settled by the next undo or start.
+    QList<OrganizerInterruptedStep> interrupted;
 
     bool operator==(const OrganizerJournal&) const = default;
     QJsonObject toJson() const;

@@ -58,6 +58,32 @@ QString leftAlone(qsizetype count) {
     return QStringLiteral("%1 left alone").arg(count);
 }
 
+QString journalNotSaved(const QString& reason) {
+    return QStringLiteral("Could not save the undo record (%1). Nothing was moved.").arg(reason);
+}
+
+QString applyStopped(int moved, const QString& reason) {
+    return QStringLiteral("Stopped after moving %1 items: the undo record could not be saved "
+                          "(%2). Everything moved so far can be undone.")
+        .arg(moved)
+        .arg(reason);
+}
+
+QString undoShortfall(int restored, int notRestored) {
+    return QStringLiteral("Moved back %1 of %2 items. %3 could not be moved back.")
+        .arg(restored)
+        .arg(restored + notRestored)
+        .arg(notRestored);
+}
+
+QString undoStopped(int restored, int total, const QString& reason) {
+    return QStringLiteral("Stopped after moving back %1 of %2 items: the undo record could not be "
+                          "saved (%3). The rest can be undone later.")
+        .arg(restored)
+        .arg(total)
+        .arg(reason);
+}
+
 QString runLine(qsizetype moves, const QDateTime& startedAt, const QLocale& locale,
                 const std::optional<QTimeZone>& zone) {
     const QDateTime local = zone ? startedAt.toTimeZone(*zone) : startedAt.toLocalTime();
@@ -88,6 +114,8 @@ Status status(const FolderOrganizer::State& state, const std::optional<Organizer
         return {Status::Look::Progress,
                 QStringLiteral("Undoing %1 of %2…").arg(state.done).arg(state.total)};
     case Kind::Finished:
+        if (state.undo && state.failed > 0)
+            return {Status::Look::Orange, undoShortfall(state.moved, state.failed)};
         if (state.failed == 0)
             return {Status::Look::Green, QStringLiteral("Done. Moved %1 items.").arg(state.moved)};
         return {

@@ -31,6 +31,19 @@ QString leftAlone(qsizetype count);     // "N left alone"
 // "N moves · <abbreviated date> at <short time>"
 QString runLine(qsizetype moves, const QDateTime& startedAt, const QLocale& locale = QLocale(),
                 const std::optional<QTimeZone>& zone = std::nullopt);
+// The state line when a run's undo record could not be saved before its first move:
+// "Could not save the undo record (<reason>). Nothing was moved."
+QString journalNotSaved(const QString& reason);
+// When it could not be saved in the middle of the run, which stopped there: "Stopped after
+// moving N items: the undo record could not be saved (<reason>). Everything moved so far can be
+// undone."
+QString applyStopped(int moved, const QString& reason);
+// An undo that could not put every file back: "Moved back N of M items. K could not be moved
+// back."
+QString undoShortfall(int restored, int notRestored);
+// An undo stopped because its steps could not be recorded: "Stopped after moving back N of M
+// items: the undo record could not be saved (<reason>). The rest can be undone later."
+QString undoStopped(int restored, int total, const QString& reason);
 // The stepper's range.
 constexpr int kMinDays = 0;
 constexpr int kMaxDays = 60;

@@ -14,6 +14,8 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -107,8 +109,9 @@ TEST(AtomicFile, AFullDiskLeavesTheOldFileByteForByteAndFails) {
     // Small enough to sit in a write buffer until the commit: the case that used to put an
     // empty file in place and report success.
     EXPECT_FALSE(AtomicFile::write(path, "{}", &smallError));
-    EXPECT_FALSE(bigError.isEmpty());
-    EXPECT_FALSE(smallError.isEmpty());
+    // The system's own reason, which tells the user what to do about it.
+    EXPECT_EQ(bigError, "No space left on device");
+    EXPECT_EQ(smallError, "No space left on device");
     EXPECT_EQ(contents(path), oldSettings);
     EXPECT_EQ(entries(dir), QStringList({"defaults.json", "filler"})) << "no temporary file left";
 
@@ -133,10 +136,49 @@ TEST(AtomicFile, AWriteTheKernelCutsShortLeavesTheOldFileAndFails) {
     ASSERT_TRUE(limited);
     EXPECT_FALSE(big);
     EXPECT_FALSE(small) << "a short write hidden in a buffer was reported as success";
-    EXPECT_FALSE(bigError.isEmpty());
-    EXPECT_FALSE(smallError.isEmpty());
+    EXPECT_EQ(bigError, "File too large");
+    EXPECT_EQ(smallError, "File too large");
     EXPECT_EQ(contents(path), oldSettings);
     EXPECT_EQ(entries(dir), QStringList({"defaults.json"})) << "no temporary file left";
+}
+
+// The folders a write creates and the file it writes are the owner's alone from their first
+// byte, whatever the umask: a writer killed half-way leaves nothing another user can read.
+TEST(AtomicFile, FoldersAndFilesAreTheOwnersAloneEvenHalfWritten) {
+    const QString dir = testsupport::freshDir("private");
+    const QString path = dir + "/made/here/data.json";
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::umask(0);
+        const rlimit noCore{0, 0};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, SIG_DFL); // the kernel kills the writer at its 4097th byte
+        const rlimit small{4096, 4096};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        AtomicFile::write(path, QByteArray(100000, 's'));
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer was meant to die half-way";
+
+    const auto mode = [](const QString& p) {
+        struct stat st {};
+        ::lstat(QFile::encodeName(p).constData(), &st);
+        return st.st_mode & 07777;
+    };
+    EXPECT_EQ(mode(dir + "/made"), 0700u);
+    EXPECT_EQ(mode(dir + "/made/here"), 0700u);
+    for (const QString& left : entries(dir + "/made/here"))
+        EXPECT_EQ(mode(dir + "/made/here/" + left), 0600u) << left.toStdString();
+    EXPECT_FALSE(QFile::exists(path));
+
+    const mode_t saved = ::umask(0);
+    const bool written = AtomicFile::write(path, "{}");
+    ::umask(saved);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(mode(path), 0600u);
 }
 
 TEST(AtomicFile, ReadsOnlyRegularFilesAndNeverWaits) {

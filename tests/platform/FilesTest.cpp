@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonObject>
+#include <QScopeGuard>
+#include <sys/stat.h>
 
 namespace {
 void touch(const QString& path, const QByteArray& bytes = {}) {
@@ -19,6 +21,8 @@ void touch(const QString& path, const QByteArray& bytes = {}) {
 
 TEST(AppSupportFolder, WritesCompactJsonAndReadsTheBytesBack) {
     const AppSupportFolder folder(testsupport::freshDir("support") + "/Pendrel");
+    const mode_t umask = ::umask(022);
+    const auto restore = qScopeGuard([umask] { ::umask(umask); });
     QString error;
     ASSERT_TRUE(folder.writeJson("timeline.v1.json", QJsonDocument(QJsonObject{{"a", 1}}), &error))
         << error.toStdString();
@@ -29,6 +33,7 @@ TEST(AppSupportFolder, WritesCompactJsonAndReadsTheBytesBack) {
     const QFileDevice::Permissions others = QFileDevice::ReadGroup | QFileDevice::WriteGroup |
                                             QFileDevice::ReadOther | QFileDevice::WriteOther;
     EXPECT_FALSE(QFile::permissions(folder.pathFor("timeline.v1.json")) & others);
+    EXPECT_FALSE(QFile::permissions(folder.directory()) & others) << "the folder is private too";
     EXPECT_EQ(folder.readBytes("missing.json", 100, &bytes), AppSupportFolder::ReadStatus::Missing);
 }
 
@@ -66,7 +71,7 @@ TEST(AppSupportFolder, FailedWriteReportsAReason) {
     const AppSupportFolder folder(dir + "/Pendrel");
     QString error;
     EXPECT_FALSE(folder.writeJson("apps.json", QJsonDocument(QJsonObject{}), &error));
-    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(error.endsWith(": Not a directory")) << error.toStdString();
 }
 
 TEST(AppSupportFolder, DatesAreSecondsSince2001) {

@@ -8,6 +8,9 @@
 #include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
 
+#include <atomic>
+#include <cerrno>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -15,6 +18,7 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QUuid>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -175,7 +179,7 @@ TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
     EXPECT_TRUE(run.finishedAt.has_value());
     ASSERT_TRUE(organizer.undo(run));
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(planned, 0));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(planned, 0));
     EXPECT_EQ(snapshot(home), before);
     ASSERT_TRUE(organizer.history().first().undoneAt.has_value());
     EXPECT_FALSE(organizer.undo(organizer.history().first())); // once only
@@ -201,7 +205,7 @@ TEST(OrganizerRun, UndoKeepsWhatTheUserAddedAndReportsMissingFiles) {
     ASSERT_TRUE(QFile::rename(dl + "/Documents/b.pdf", home + "/b.pdf")); // taken out by hand
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(2, 1));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(2, 1));
     EXPECT_EQ(readAll(dl + "/a.png"), "a");
     EXPECT_EQ(readAll(dl + "/c.mov"), "c");
     EXPECT_EQ(readAll(dl + "/Images/mine.png"), "user's own");
@@ -240,7 +244,8 @@ TEST(OrganizerRun, MovesNeverLeaveHomeOrFollowLinks) {
     makeFile(dl + "/a.png", "a");
     ASSERT_TRUE(QFile::link(outside, dl + "/Images"));
     const auto refusal = [&](const QString& from, const QString& to) {
-        return OrganizerFiles::moveOne(OrganizerMove{from, from, to, "a.png", 1, "", true}, home)
+        return OrganizerFiles::moveOne(OrganizerMove{from, from, to, "a.png", 1, "", true},
+                                       {home, {dl}})
             .refusal;
     };
     EXPECT_EQ(refusal(dl + "/a.png", dl + "/Images/a.png"), "Outside your home folder.");
@@ -304,7 +309,7 @@ TEST(OrganizerRun, TamperedJournalsTouchNothing) {
         moveBack(dl + "/a.png", dl + "/Images/a.png", {outside + "/emptyDir"})};
     ASSERT_TRUE(organizer.undo(foreignFolder));
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
     EXPECT_TRUE(QFileInfo(outside + "/emptyDir").isDir());
     ASSERT_TRUE(QFile::rename(dl + "/a.png", dl + "/Images/a.png"));
 
@@ -358,6 +363,22 @@ TEST(OrganizerRun, HistoryKeepsThirtyDaysOfRunsNotUndone) {
     writeJournal(layout, "not-json.json", "{");
     OrganizerJournal upperExtension = journalFor(home, now);
     writeJournal(layout, upperExtension.id + ".JSON", OrganizerJournals::encode(upperExtension));
+    // A run of another home is not offered (each of its steps would be refused), nor touched.
+    OrganizerJournal foreign = journalFor(home + "/other", now - 60);
+    foreign.completed = newest.completed;
+    writeJournal(layout, foreign.id + ".json", OrganizerJournals::encode(foreign));
+    // A log line cut short is an append that never finished; a bad complete line spoils the run.
+    writeJournal(layout, recent.id + ".log", "{\"failure\":\"x.txt: Already gone.\"}\n{\"fail");
+    OrganizerJournal badLog = journalFor(home, now - 60);
+    writeJournal(layout, badLog.id + ".json", OrganizerJournals::encode(badLog));
+    writeJournal(layout, badLog.id + ".log", "{\"what\":1}\n");
+    const auto files = [&] {
+        QMap<QString, QByteArray> out;
+        for (const QFileInfo& f : QDir(store.directory()).entryInfoList(QDir::Files))
+            out.insert(f.fileName(), readAll(f.filePath()));
+        return out;
+    };
+    const auto stored = files();
 
     FolderOrganizer organizer(layout, {clock, {}});
     organizer.loadHistory();
@@ -365,8 +386,10 @@ TEST(OrganizerRun, HistoryKeepsThirtyDaysOfRunsNotUndone) {
     for (const OrganizerJournal& j : organizer.history())
         ids << j.id;
     EXPECT_EQ(ids, QStringList({newest.id, unfinished.id, recent.id}));
-    EXPECT_EQ(organizer.history().first(), newest);                      // read back as written
-    EXPECT_EQ(QDir(store.directory()).entryList(QDir::Files).size(), 9); // nothing deleted
+    EXPECT_EQ(organizer.history().first(), newest); // read back as written
+    EXPECT_EQ(organizer.history().last().failures, QStringList({"x.txt: Already gone."}));
+    organizer.waitForWork();
+    EXPECT_EQ(files(), stored); // nothing deleted or changed
 }
 
 TEST(OrganizerRun, RefusesASecondRunWhileOneIsInProgress) {
@@ -402,10 +425,80 @@ TEST(OrganizerRun, UnsavableJournalMovesNothing) {
     planNow(organizer);
     ASSERT_TRUE(organizer.applySelected());
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(organizer.state(),
-              FolderOrganizer::State::failure("Could not save the undo record."));
+    EXPECT_EQ(organizer.state().kind, Kind::Failed);
+    EXPECT_TRUE(organizer.state().message.startsWith("Could not save the undo record ("));
+    EXPECT_TRUE(organizer.state().message.endsWith(": Not a directory). Nothing was moved."))
+        << organizer.state().message.toStdString();
     EXPECT_TRUE(QFile::exists(layout.downloadsDir() + "/a.txt"));
     EXPECT_TRUE(organizer.history().isEmpty());
+}
+
+// A disk that fills up in the middle of a run: the run stops at the first record it cannot
+// save, every file it moved can still be put back after a restart, and an undo that cannot
+// record its steps stops too, says how far it got, and can be finished later.
+TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) {
+    using State = FolderOrganizer::State;
+    const QString home = testsupport::freshDir("full");
+    const HomeLayout layout = layoutFor(home);
+    for (int i = 0; i < 10; ++i)
+        makeFile(layout.downloadsDir() + QStringLiteral("/f%1.pdf").arg(i),
+                 QByteArray(100 + i, 'f'));
+    const auto before = snapshot(home);
+    // The disk refuses the n-th journal write from now, and only that one (space may come back).
+    const auto writesToFailure = std::make_shared<std::atomic_int>(0);
+    FolderOrganizer::Options options;
+    options.beforeJournalWrite = [writesToFailure] {
+        return writesToFailure->fetch_sub(1) == 1 ? ENOSPC : 0;
+    };
+    const auto documents = [&] {
+        return QDir(layout.downloadsDir() + "/Documents").entryList(QDir::Files).size();
+    };
+    {
+        // The plan, three moves with their outcomes, the fourth move; its outcome is lost.
+        writesToFailure->store(9);
+        FolderOrganizer organizer(layout, options);
+        planNow(organizer);
+        ASSERT_TRUE(organizer.applySelected());
+        ASSERT_TRUE(settled(organizer));
+        EXPECT_EQ(organizer.state(),
+                  State::failure("Stopped after moving 4 items: the undo record could not be "
+                                 "saved (No space left on device). Everything moved so far can "
+                                 "be undone."));
+        ASSERT_EQ(organizer.history().size(), 1);
+        EXPECT_EQ(organizer.history().first().completed.size(), 4);
+    }
+    EXPECT_EQ(documents(), 4);
+
+    // After a restart the record shows all four, the last one once its files are looked at.
+    FolderOrganizer organizer(layout, options);
+    organizer.loadHistory();
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        return organizer.history().size() == 1 && organizer.history().first().completed.size() == 4;
+    }));
+    EXPECT_TRUE(organizer.history().first().interrupted.isEmpty());
+
+    writesToFailure->store(3); // one step back, then the next step cannot be recorded
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(),
+              State::failure("Stopped after moving back 1 of 4 items: the undo record could not "
+                             "be saved (No space left on device). The rest can be undone later."));
+    EXPECT_EQ(documents(), 3);
+    organizer.loadHistory();
+    ASSERT_EQ(organizer.history().size(), 1);
+    EXPECT_EQ(organizer.history().first().completed.size(), 3);
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), State::undone(3, 0));
+    EXPECT_EQ(snapshot(home), before);
+
+    // A move that cannot be recorded is not made.
+    writesToFailure->store(4); // the plan, one move and its outcome, then the second move
+    planNow(organizer);
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_TRUE(organizer.state().message.startsWith("Stopped after moving 1 items"));
+    EXPECT_EQ(documents(), 1);
 }
 
 TEST(OrganizerRun, CopyAcrossDisksChecksBeforeRemovingAndNeverReplaces) {
@@ -423,6 +516,112 @@ TEST(OrganizerRun, CopyAcrossDisksChecksBeforeRemovingAndNeverReplaces) {
     EXPECT_EQ(OrganizerFiles::moveNoReplace(dir + "/c.bin", dir + "/b.bin"), "File exists");
     EXPECT_EQ(readAll(dir + "/c.bin"), "c");
     EXPECT_EQ(QFileInfo(dir + "/b.bin").size(), 200000);
+}
+
+// A run cut short in the middle of a copy to another disk: nothing half-made ever stands at the
+// destination's name, and the next start cleans up what each step left, as far as nothing can be
+// lost, before the run is offered for undo.
+TEST(OrganizerRun, ACopyCutShortIsCleanedUpAtTheNextStart) {
+    const QString home = testsupport::freshDir("cut-copy");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir();
+    // a: its copy is cut short; b: copied whole, the original not yet removed; c: the place was
+    // taken by a file of the user's; d: moved, its outcome lost.
+    makeFile(dl + "/a.bin", QByteArray(300000, 'a'));
+    makeFile(dl + "/b.bin", QByteArray(5000, 'b'));
+    makeFile(dl + "/Other/b.bin", QByteArray(5000, 'b'));
+    makeFile(dl + "/c.bin", "c");
+    makeFile(dl + "/Other/c.bin", "the user's own");
+    makeFile(dl + "/Other/d.bin", "d");
+    const auto step = [&](const QString& name) {
+        return OrganizerCompletedMove{dl + "/" + name, dl + "/Other/" + name, {}};
+    };
+    const OrganizerJournal run =
+        journalFor(home, secondsSinceReferenceDate(QDateTime::currentDateTimeUtc()));
+    const OrganizerJournals store(layout);
+    {
+        const auto log = store.open(run);
+        ASSERT_TRUE(log);
+        for (const char* name : {"b.bin", "c.bin", "d.bin"})
+            ASSERT_TRUE(log->willMove(step(name), nullptr));
+    }
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The kernel stops the copy half-way, as a killed process would leave it.
+        store.open(run)->willMove(step("a.bin"), nullptr);
+        const rlimit noCore{0, 0}, limit{100000, 100000};
+        ::setrlimit(RLIMIT_CORE, &noCore);
+        std::signal(SIGXFSZ, SIG_DFL);
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        OrganizerFiles::copyThenRemove(dl + "/a.bin", dl + "/Other/a.bin");
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    EXPECT_FALSE(OrganizerFiles::exists(dl + "/Other/a.bin")) << "a cut copy at the real name";
+    EXPECT_TRUE(OrganizerFiles::exists(OrganizerFiles::partialPath(dl + "/Other/a.bin")));
+
+    FolderOrganizer organizer(layout);
+    organizer.loadHistory();
+    ASSERT_EQ(organizer.history().size(), 1);
+    EXPECT_EQ(organizer.history().first().interrupted.size(), 4);
+    organizer.waitForWork();
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return organizer.history().first().interrupted.isEmpty(); }));
+    EXPECT_EQ(organizer.history().first().completed, QList({step("d.bin")}));
+    EXPECT_EQ(QDir(dl + "/Other").entryList(QDir::Files | QDir::Hidden),
+              QStringList({"c.bin", "d.bin"}));
+    EXPECT_EQ(readAll(dl + "/a.bin"), QByteArray(300000, 'a'));
+    EXPECT_EQ(readAll(dl + "/b.bin"), QByteArray(5000, 'b'));
+    EXPECT_EQ(readAll(dl + "/c.bin"), "c");
+    EXPECT_EQ(readAll(dl + "/Other/c.bin"), "the user's own");
+
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
+    EXPECT_EQ(readAll(dl + "/d.bin"), "d");
+}
+
+// Downloads kept on another disk behind a link: its files are tidied inside it and put back. The
+// plan offers only what the moves allow: nothing into a link below it, nothing from a user folder
+// outside home.
+TEST(OrganizerRun, ALinkedUserFolderIsItsOwnBound) {
+    const QString home = testsupport::freshDir("linked");
+    const QString disk = testsupport::freshDir("other-disk");
+    const QString elsewhere = testsupport::freshDir("linked-elsewhere");
+    HomeLayout layout = layoutFor(home);
+    ASSERT_TRUE(QFile::link(disk, layout.downloadsDir()));
+    makeFile(disk + "/a.pdf", "a");
+    makeFile(disk + "/b.png", "b");
+    ASSERT_TRUE(QFile::link(elsewhere, disk + "/Images"));
+    const auto before = snapshot(disk);
+
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    ASSERT_EQ(organizer.plan()->moves.size(), 1);
+    EXPECT_EQ(organizer.plan()->skipped,
+              QList<OrganizerSkipped>({{"Images", "Folders are left in place."},
+                                       {"b.png", "Outside your home folder."}}));
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    EXPECT_EQ(readAll(disk + "/Documents/a.pdf"), "a");
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
+    EXPECT_EQ(snapshot(disk), before);
+
+    layout.setDesktopDir(elsewhere);
+    makeFile(elsewhere + "/c.txt");
+    FolderOrganizer outside(layout);
+    outside.setIncludeDownloads(false);
+    const OrganizerPlan plan = outside.buildPlan();
+    EXPECT_TRUE(plan.moves.isEmpty());
+    EXPECT_EQ(plan.skipped, QList<OrganizerSkipped>(
+                                {{QFileInfo(elsewhere).fileName(), "Outside your home folder."}}));
 }
 
 // A run whose process dies half-way leaves a journal naming every file it moved, and undoing
@@ -448,7 +647,8 @@ TEST(OrganizerRun, RunKilledHalfWayIsUndoneFromItsJournal) {
         // The child dies abruptly after its fourth move, with no chance to finish the run.
         OrganizerJournal mine = journal;
         OrganizerRun::apply(
-            mine, OrganizerJournals(layout), [] { return QDateTime::currentDateTimeUtc(); },
+            mine, OrganizerJournals(layout), {home, {layout.downloadsDir()}},
+            [] { return QDateTime::currentDateTimeUtc(); },
             [](int done, int) {
                 if (done == 4)
                     ::_exit(42);
@@ -468,7 +668,7 @@ TEST(OrganizerRun, RunKilledHalfWayIsUndoneFromItsJournal) {
     EXPECT_FALSE(left.finishedAt.has_value());
     ASSERT_TRUE(organizer.undo(left));
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(4, 0));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(4, 0));
     EXPECT_EQ(snapshot(home), before);
 }
 
@@ -515,5 +715,5 @@ TEST(OrganizerRun, HomeGivenWithATrailingSlashStillBoundsMoves) {
     EXPECT_EQ(organizer.history().first().homePath, home);
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
 }

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/HomeLayout.h"
+#include "storage/FolderOrganizer.h"
 #include "support/TestSupport.h"
 
+#include <ostream>
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDirIterator>
@@ -11,6 +13,13 @@
 #include <QMap>
 #include <sys/stat.h>
 #include <utime.h>
+
+// Readable failures for the organizer's state.
+inline void PrintTo(const FolderOrganizer::State& s, std::ostream* os) {
+    *os << "kind " << int(s.kind) << " done " << s.done << "/" << s.total << " moved " << s.moved
+        << " failed " << s.failed << (s.undo ? " (undo)" : "") << " \"" << s.message.toStdString()
+        << "\"";
+}
 
 namespace organizertest {
 
