@@ -6,7 +6,9 @@
 #include "cleaning/CleanupScanner.h"
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeTrash.h"
+#include "platform/FreedesktopTrash.h"
 #include "platform/HomeLayout.h"
+#include "platform/NativePath.h"
 
 using namespace cleaningtest;
 
@@ -193,4 +195,41 @@ TEST(CategoryCleaner, ItemSizeCountsEverythingButFollowsNothing) {
     EXPECT_EQ(CategoryCleaner::itemSize(dir + "/alias"), 0);
     EXPECT_EQ(CategoryCleaner::itemSize(dir + "/absent"), 0);
     EXPECT_EQ(CategoryCleaner::failureLine("/a/b/name.txt", "Busy"), "name.txt: Busy");
+}
+
+TEST(CategoryCleaner, NamesThatAreNotUtf8OrVeryLongGoToTheTrashAndOutOfItByteForByte) {
+    Home h("clean-names");
+    auto trash = std::make_shared<FreedesktopTrash>(h.layout.trashDir());
+    const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
+    const QByteArray cache = NativePath::encode(h.layout.cacheHome());
+    ASSERT_TRUE(QDir().mkpath(h.layout.cacheHome()));
+    const QByteArray folder = cache + "/tool\xff";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray inner = folder + "/caf\xe9.bin";
+    const QByteArray longName = cache + "/" + QByteArray(250, 'l');
+    for (const QByteArray& file : {inner, longName}) {
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "12345678", 8), 8);
+        ::close(fd);
+    }
+    h.measure(h.junk);
+    EXPECT_EQ(h.row("caches").fileCount, 2);
+
+    CleanResult r = cleaner.clean(h.junk, {"caches"});
+    EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    EXPECT_GT(r.freedBytes, 0);
+    struct stat st;
+    EXPECT_NE(::lstat(folder.constData(), &st), 0);
+    EXPECT_NE(::lstat(longName.constData(), &st), 0);
+    const QByteArray items = NativePath::encode(trash->itemsFolder());
+    EXPECT_EQ(::lstat((items + "/tool\xff/caf\xe9.bin").constData(), &st), 0);
+
+    // The Trash row then empties both, records included.
+    h.measure(h.junk);
+    EXPECT_EQ(h.row("trash").fileCount, 2);
+    r = cleaner.clean(h.junk, {"trash"});
+    EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    EXPECT_TRUE(CategoryCleaner::children(trash->itemsFolder()).isEmpty());
+    EXPECT_TRUE(CategoryCleaner::children(trash->infoFolder()).isEmpty());
 }
