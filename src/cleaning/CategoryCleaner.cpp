@@ -1,7 +1,8 @@
 #include "cleaning/CategoryCleaner.h"
-#include "platform/NativePath.h"
 
+#include "cleaning/CleanerPaneText.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/NativePath.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
@@ -32,8 +33,9 @@ bool isRegularFile(const QString& path) {
 
 } // namespace
 
-CategoryCleaner::CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths)
-    : m_trash(std::move(trash)) {
+CategoryCleaner::CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths,
+                                 ContentsGuard guard)
+    : m_trash(std::move(trash)), m_guard(std::move(guard)) {
     for (const QString& p : protectedPaths)
         m_protected.append(QDir::cleanPath(p));
 }
@@ -51,6 +53,7 @@ qint64 CategoryCleaner::itemSize(const QString& path) {
     DirectoryWalker::Options options;
     options.threads = DirectoryWalker::defaultThreads();
     options.followRootSymlink = false;
+    options.sameDevice = true;
     const DirectoryWalker walker(options);
     PerWorker<qint64> bytes(walker.threads());
     walker.walk(path, [&](const DirectoryWalker::Entry& e) {
@@ -117,6 +120,11 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
         if (row.cleansFoundItems()) {
             for (const QString& item : row.eligibleFiles)
                 dispose(item, erase);
+            continue;
+        }
+        if (const std::optional<ContentsRefusal> refusal = m_guard.check(row.locations)) {
+            result.failures.append(failureLine(QDir::cleanPath(refusal->location),
+                                               CleanerPaneText::refusalReason(*refusal)));
             continue;
         }
         for (const QString& location : row.locations) {

@@ -103,6 +103,13 @@ qint64 CategoryMeasurer::cutoffFor(int olderThanDays, qint64 nowSeconds) {
 
 Measurement CategoryMeasurer::measure(const CleanCategory& category,
                                       const CancelToken& cancel) const {
+    if (!category.cleansFoundItems()) {
+        if (std::optional<ContentsRefusal> refusal = m_options.guard.check(category.locations)) {
+            Measurement refused;
+            refused.refusal = std::move(refusal);
+            return refused;
+        }
+    }
     switch (category.measuringMode()) {
     case CleanCategory::MeasuringMode::FolderSearch:
         return findFolders(category, cancel);

@@ -20,6 +20,7 @@ void CleanCategory::setMeasurement(const Measurement& m) {
     sizeBytes = m.sizeBytes;
     fileCount = m.fileCount;
     eligibleFiles = m.eligibleFiles;
+    refusal = m.refusal;
 }
 
 qsizetype CleanCategories::indexOf(const QList<CleanCategory>& table, const QString& id) {

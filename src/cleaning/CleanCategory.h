@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cleaning/ContentsGuard.h"
 #include "platform/TamsoSafety.h"
 
 #include <optional>
@@ -11,11 +12,13 @@ class HomeLayout;
 
 // What one measurement of a category found: allocated bytes, the count of files (or of
 // locations/folders measured whole) and, for the categories cleaned item by item, the exact
-// items a later clean will move.
+// items a later clean will move. A row whose location may not be emptied measures nothing and
+// carries the refusal instead.
 struct Measurement {
     qint64 sizeBytes = 0;
     int fileCount = 0;
     QStringList eligibleFiles;
+    std::optional<ContentsRefusal> refusal = {};
 
     bool operator==(const Measurement&) const = default;
 };
@@ -24,8 +27,8 @@ struct Measurement {
 // measured and cleaned, how safe clearing it is, and the last measurement.
 //
 // A plain value. The table fields (id … consequence) are fixed when a table is built; the
-// measurement fields (sizeBytes, fileCount, eligibleFiles) start at 0, 0, empty and are
-// replaced by each scan.
+// measurement fields (sizeBytes … refusal) start at 0, 0, empty, none and are replaced by each
+// scan.
 struct CleanCategory {
     enum class MeasuringMode { FolderSearch, FileSearch, QuickSize, FullWalk };
 
@@ -47,6 +50,7 @@ struct CleanCategory {
     qint64 sizeBytes = 0;
     int fileCount = 0;
     QStringList eligibleFiles;
+    std::optional<ContentsRefusal> refusal = {};
 
     // The first rule that applies: folder names → folder search; extensions → file search;
     // quickSize → the disk-usage tool per location; otherwise a full walk.
@@ -55,7 +59,7 @@ struct CleanCategory {
     // it empties the contents of each location.
     bool cleansFoundItems() const;
 
-    Measurement measurement() const { return {sizeBytes, fileCount, eligibleFiles}; }
+    Measurement measurement() const { return {sizeBytes, fileCount, eligibleFiles, refusal}; }
     void setMeasurement(const Measurement& m);
     void resetMeasurement() { setMeasurement({}); }
 

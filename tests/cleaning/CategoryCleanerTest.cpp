@@ -233,3 +233,91 @@ TEST(CategoryCleaner, NamesThatAreNotUtf8OrVeryLongGoToTheTrashAndOutOfItByteFor
     EXPECT_TRUE(CategoryCleaner::children(trash->itemsFolder()).isEmpty());
     EXPECT_TRUE(CategoryCleaner::children(trash->infoFolder()).isEmpty());
 }
+
+TEST(CategoryCleaner, ARowThatEmptiesALocationNeverEmptiesTheHomeOrAFolderHoldingTheUsersFiles) {
+    using K = ContentsRefusal::Kind;
+    const QString base = testsupport::freshDir("clean-guard");
+    const QString home = base + "/home";
+    QDir().mkpath(base + "/elsewhere");
+    symlinkTo(home, base + "/elsewhere/link-to-home");
+    const HomeLayout plain = HomeLayout::forHome(home);
+    struct Case {
+        QString cache;
+        K kind;
+        bool same;
+        QString documents = {};
+    };
+    const QList<Case> cases = {
+        {home, K::Home, true},
+        {home + "/", K::Home, true},
+        {home + "/Documents/..", K::Home, true},
+        {base + "/elsewhere/link-to-home", K::Home, true},
+        {base, K::Home, false},
+        {plain.documentsDir(), K::UserFolder, true},
+        {home + "/.cache", K::UserFolder, false, home + "/.cache/Documents"},
+        {plain.dataHome(), K::AppFolder, false},
+        {plain.configHome(), K::AppFolder, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cache.toStdString());
+        HomeLayout layout = plain;
+        layout.setCacheHome(c.cache);
+        if (!c.documents.isEmpty())
+            layout.setDocumentsDir(c.documents);
+        const QStringList mine = {layout.documentsDir() + "/letter.txt",
+                                  layout.picturesDir() + "/photo.jpg", home + "/Projects/main.c",
+                                  layout.appSupportDir() + "/timeline.json",
+                                  layout.appConfigDir() + "/defaults.json"};
+        for (const QString& file : mine)
+            writeFile(file, 100);
+        CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
+        auto trash = std::make_shared<FakeTrash>(base + "/trash");
+        tools.trash = trash;
+        DiskCleanupScanner scanner(layout, tools);
+        const QList<CleanCategory>& table = scanner.categories();
+        const CleanCategory& caches = table[CleanCategories::indexOf(table, "caches")];
+
+        // Measured: nothing, and the reason.
+        const Measurement m = scanner.measure(caches);
+        EXPECT_EQ(m.sizeBytes, 0);
+        EXPECT_EQ(m.fileCount, 0);
+        ASSERT_TRUE(m.refusal.has_value());
+        EXPECT_EQ(m.refusal->kind, c.kind);
+        EXPECT_EQ(m.refusal->same, c.same);
+        EXPECT_EQ(m.refusal->location, c.cache);
+
+        // Cleaned, measured or not: nothing moves, and one line says why.
+        const CleanResult r = scanner.clean({"caches"}).result();
+        EXPECT_TRUE(trash->moved().isEmpty()) << trash->moved().join(", ").toStdString();
+        EXPECT_EQ(r.failures.size(), 1);
+        for (const QString& file : mine)
+            EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    }
+
+    // The usual places still clean.
+    const HomeLayout layout = HomeLayout::forHome(base + "/home-2");
+    writeFile(layout.cacheHome() + "/tool/blob", 100);
+    CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
+    auto trash = std::make_shared<FakeTrash>(base + "/trash-2");
+    tools.trash = trash;
+    DiskCleanupScanner scanner(layout, tools);
+    EXPECT_FALSE(scanner.measure(scanner.categories()[0]).refusal.has_value());
+    EXPECT_TRUE(scanner.clean({"caches"}).result().failures.isEmpty());
+    EXPECT_EQ(trash->moved(), QStringList({layout.cacheHome() + "/tool"}));
+}
+
+TEST(CategoryCleaner, AFolderHoldingAnotherFileSystemStaysWithALine) {
+    Home h("clean-mount");
+    const QByteArray mount = NativePath::encode(h.layout.cacheHome() + "/tool/mnt");
+    auto trash = std::make_shared<FreedesktopTrash>(
+        h.layout.trashDir(), [mount](const QByteArray& path, quint64 device) {
+            return path == mount || path.startsWith(mount + "/") ? quint64(4242) : device;
+        });
+    const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
+    writeFile(h.layout.cacheHome() + "/tool/mnt/data", 100);
+    writeFile(h.layout.cacheHome() + "/other/blob", 100);
+    const CleanResult r = cleaner.clean(h.junk, {"caches"});
+    EXPECT_EQ(r.failures, QStringList({"tool: Another file system is mounted inside it"}));
+    EXPECT_TRUE(QFileInfo::exists(h.layout.cacheHome() + "/tool/mnt/data"));
+    EXPECT_FALSE(QFileInfo::exists(h.layout.cacheHome() + "/other"));
+}

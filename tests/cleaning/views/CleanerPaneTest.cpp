@@ -254,3 +254,21 @@ TEST(CleanerPane, AScannerAlreadyMeasuredElsewhereIsShownAsItIsWithoutTicks) {
     EXPECT_EQ(pane->cleanableRows()[0]->selected(), false);
     EXPECT_FALSE(pane->cleanButton()->isEnabled());
 }
+TEST(CleanerPane, ARowWhoseLocationMayNotBeEmptiedIsListedLockedWithTheReason) {
+    Rig rig({row("caches", TamsoSafety::Safe, true), row("logs", TamsoSafety::Safe, true)});
+    Measurement refused;
+    refused.refusal = ContentsRefusal{ContentsRefusal::Kind::Home, "/home/ada", "/home/ada", true};
+    rig.measure->setResult("caches", refused);
+    rig.measure->setResult("logs", {2000, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches", "logs"}));
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_EQ(titles(pane->cleanableRows()), QStringList({"Row caches", "Row logs"}));
+    TamsoExplainRow* caches = pane->cleanableRows()[0];
+    EXPECT_TRUE(caches->locked());
+    EXPECT_EQ(caches->meta(),
+              "Left alone: /home/ada is your home folder, so Pendrel will not empty it.");
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"logs"}));
+    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2 KB");
+}
