@@ -25,7 +25,12 @@ struct CleanResult {
 //   table order, when their id is chosen and they are removable; other ids are ignored.
 // - The Trash row goes first when it is chosen with others, so nothing this same clean moves to
 //   the Trash is destroyed by it: the user can still put those items back.
-// - Found-items rows (aged, extension or folder-name rows) move exactly their eligibleFiles.
+// - Found-items rows (aged, extension or folder-name rows) move exactly their eligibleFiles, and
+//   only what still qualifies at that moment: still a regular file (a folder for folder-name
+//   rows), still the item its stamp describes (same identity; for a file the same size and
+//   modification time), and for aged rows still not opened since the cut-off. An item that no
+//   longer qualifies is passed over with a line (it counts as skipped); one that is gone gets
+//   the Trash's own line. Without stamps only the rule itself is checked.
 // - Other rows move every child of each location (hidden ones too) and keep the location
 //   folder itself; a location that is a file is moved itself. A folder that cannot be listed is
 //   passed over without a line. Such a row does nothing at all when the guard refuses one of

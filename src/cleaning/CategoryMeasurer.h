@@ -20,7 +20,8 @@ class DiskUsage;
 //   category never measures, lists or offers them.
 // - A file's age is the time it was last opened: the later of its access and modification
 //   times, because most mounts no longer update access times on every read.
-// - Lists come out sorted by path within each location, locations in table order.
+// - Lists come out sorted by path within each location, locations in table order, each item
+//   with its stamp.
 // - A row that empties its locations (not a found-items row) measures nothing when the guard
 //   refuses one of them; the measurement then carries the refusal.
 class CategoryMeasurer : public CategoryMeasure {

@@ -20,6 +20,7 @@ void CleanCategory::setMeasurement(const Measurement& m) {
     sizeBytes = m.sizeBytes;
     fileCount = m.fileCount;
     eligibleFiles = m.eligibleFiles;
+    eligibleStamps = m.eligibleStamps;
     refusal = m.refusal;
 }
 

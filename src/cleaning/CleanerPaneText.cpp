@@ -153,6 +153,10 @@ QString refusalReason(const ContentsRefusal& refusal) {
     return QStringLiteral("It ") + refusalPredicate(refusal);
 }
 
+QString changedSinceMeasuredReason() {
+    return QStringLiteral("Changed since it was measured, so it was left in place");
+}
+
 QString filesText(int fileCount) {
     return QString::number(qint64(fileCount)) + QStringLiteral(" files");
 }

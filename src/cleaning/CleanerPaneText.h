@@ -53,6 +53,8 @@ QString metaLine(const CleanCategory& category);
 QString refusalLine(const ContentsRefusal& refusal);
 // The reason of a clean's line for a refused location: "It holds your Documents folder".
 QString refusalReason(const ContentsRefusal& refusal);
+// The reason of a clean's line for a listed item that no longer qualifies.
+QString changedSinceMeasuredReason();
 // Under the size of a cleanable row: "N files".
 QString filesText(int fileCount);
 

@@ -81,21 +81,42 @@ TEST(CategoryCleaner, TheCachesRowNeverTouchesTheAppsOwnFolders) {
     EXPECT_TRUE(QFileInfo::exists(odd.appSupportDir() + "/timeline.v1.json"));
 }
 
-TEST(CategoryCleaner, FoundItemRowsMoveExactlyWhatWasMeasured) {
+TEST(CategoryCleaner, FoundItemRowsMoveOnlyWhatWasMeasuredAndStillQualifies) {
     Home h("clean-downloads");
     const QString dl = h.layout.downloadsDir();
-    writeFile(dl + "/old/installer.iso", 8000);
     writeFile(dl + "/fresh.pdf", 100);
-    age(dl + "/old/installer.iso", 365, 365);
+    const QStringList names = {"kept.iso",  "opened.iso",   "rewritten.iso",
+                               "grown.iso", "replaced.iso", "now-a-link.iso"};
+    for (const QString& name : names) {
+        writeFile(dl + "/old/" + name, 8000);
+        age(dl + "/old/" + name, 365, 365);
+    }
     h.measure(h.junk);
-    ASSERT_EQ(h.row("downloads").eligibleFiles, QStringList({dl + "/old/installer.iso"}));
-    // Opened again after the scan: still moved, the clean does not test the age again.
-    age(dl + "/old/installer.iso", 0, 0);
+    ASSERT_EQ(h.row("downloads").eligibleFiles.size(), names.size());
+
+    // Between the measurement and the clean: opened, rewritten, grown with its old date put back,
+    // replaced by another file of the same size and dates, replaced by a symlink.
+    age(dl + "/old/opened.iso", 0, 365);
+    writeFile(dl + "/old/rewritten.iso", 8000);
+    writeFile(dl + "/old/grown.iso", 9000);
+    age(dl + "/old/grown.iso", 365, 365);
+    writeFile(dl + "/old/other.iso", 8000);
+    age(dl + "/old/other.iso", 365, 365);
+    ASSERT_EQ(::rename(QFile::encodeName(dl + "/old/other.iso").constData(),
+                       QFile::encodeName(dl + "/old/replaced.iso").constData()),
+              0);
+    QFile::remove(dl + "/old/now-a-link.iso");
+    symlinkTo(dl + "/fresh.pdf", dl + "/old/now-a-link.iso");
+
     const CleanResult r = h.cleaner.clean(h.junk, {"downloads"});
-    EXPECT_EQ(h.trash->moved(), QStringList({dl + "/old/installer.iso"}));
+    EXPECT_EQ(h.trash->moved(), QStringList({dl + "/old/kept.iso"}));
+    EXPECT_EQ(r.freedBytes, allocated(h.trash->trashedAs(dl + "/old/kept.iso")));
+    const QString reason = ": Changed since it was measured, so it was left in place";
+    EXPECT_EQ(r.failures,
+              QStringList({"grown.iso" + reason, "now-a-link.iso" + reason, "opened.iso" + reason,
+                           "replaced.iso" + reason, "rewritten.iso" + reason}));
     EXPECT_TRUE(QFileInfo(dl + "/old").isDir());
     EXPECT_TRUE(QFileInfo::exists(dl + "/fresh.pdf"));
-    EXPECT_GT(r.freedBytes, 0);
 
     // Before any scan a found-items row has nothing to move.
     Home fresh("clean-unscanned");
