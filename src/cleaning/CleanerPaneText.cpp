@@ -125,6 +125,16 @@ QSet<QString> withoutRefused(const QList<CleanCategory>& table, const QSet<QStri
     return out;
 }
 
+QSet<QString> selectionAfterClean(const QList<CleanCategory>& table,
+                                  const QSet<QString>& selected) {
+    QSet<QString> out;
+    for (const CleanCategory& c : table) {
+        if (selected.contains(c.id) && c.safety == TamsoSafety::Safe && !c.refusal)
+            out.insert(c.id);
+    }
+    return out;
+}
+
 bool showsList(const QList<CleanCategory>& table) {
     for (const CleanCategory& c : table) {
         if (c.removable ? found(c) || c.refusal : c.sizeBytes > 0)

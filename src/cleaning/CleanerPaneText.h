@@ -40,6 +40,10 @@ QSet<QString> preselection(const QList<CleanCategory>& table);
 
 // The ticks without the rows whose last measurement was refused: nothing of theirs can be cleaned.
 QSet<QString> withoutRefused(const QList<CleanCategory>& table, const QSet<QString>& selected);
+// The ticks that stay once a clean is over: only rows graded safe (and not refused). A row of any
+// other grade was approved for what it held then; after the clean it holds something else (the
+// Trash row, what this very clean moved), which needs a tick and a confirmation of its own.
+QSet<QString> selectionAfterClean(const QList<CleanCategory>& table, const QSet<QString>& selected);
 
 // Whether a finished scan shows the list rather than "Nothing found": some cleanable row was
 // found or refused, or some measure-only row has bytes (a measure-only row with files but no

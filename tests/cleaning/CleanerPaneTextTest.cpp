@@ -148,3 +148,15 @@ TEST(CleanerRefusals, ARefusedRowIsListedWithWhyAndNeverStaysTicked) {
     EXPECT_EQ(CleanerPaneText::withoutRefused(table, {"caches", "logs", "gone"}),
               QSet<QString>({"logs", "gone"}));
 }
+
+TEST(CleanerSelection, AfterACleanOnlyRowsGradedSafeStayTicked) {
+    CleanCategory refused = row("refused");
+    refused.refusal = ContentsRefusal{};
+    const QList<CleanCategory> table = {
+        row("caches"),        row("trash", S::Risky), row("db", S::CheckFirst),
+        row("kept", S::Keep), row("unticked"),        refused};
+    EXPECT_EQ(CleanerPaneText::selectionAfterClean(
+                  table, {"caches", "trash", "db", "kept", "refused", "gone"}),
+              QSet<QString>({"caches"}));
+    EXPECT_TRUE(CleanerPaneText::selectionAfterClean({}, {"caches"}).isEmpty());
+}

@@ -185,9 +185,13 @@ void CleanerPane::cleanNow() {
             [self, screen, fields, guard, r] {
                 if (self)
                     self->setCleaning(false);
-                if (screen)
+                if (screen) {
                     (screen->*fields.setResult)(
                         CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+                    (screen->*fields.setSelected)(CleanerPaneText::selectionAfterClean(
+                        guard ? guard->categories() : QList<CleanCategory>(),
+                        (screen->*fields.selected)()));
+                }
                 if (guard)
                     guard->scan();
             },

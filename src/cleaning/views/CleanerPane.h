@@ -35,9 +35,9 @@ class TamsoExplainRow;
 // no clean runs and the scanner is not measuring: a table being measured shows zero bytes for
 // rows whose clean would still empty whole folders, so approving it then would approve the
 // wrong figure. For the same reason an open confirmation is withdrawn when a measurement starts.
-// After a clean the result line is written (even if the pane is gone by then) and the scanner
-// measures again; the ticks stay. A row the guard refused is listed locked with its reason and
-// never stays ticked.
+// After a clean the result line is written (even if the pane is gone by then), only the ticks of
+// rows graded safe stay (see CleanerPaneText::selectionAfterClean) and the scanner measures
+// again. A row the guard refused is listed locked with its reason and never stays ticked.
 //
 // revealer null: "Show in File Manager" does nothing.
 class CleanerPane : public QWidget {
