@@ -1,10 +1,13 @@
 #include "cleaning/CategoryCleaner.h"
-#include "platform/NativePath.h"
 
+#include "cleaning/CategoryMeasurer.h"
+#include "cleaning/CleanerPaneText.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/NativePath.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <sys/stat.h>
@@ -30,10 +33,36 @@ bool isRegularFile(const QString& path) {
     return ::lstat(NativePath::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// False when the listed item at path no longer qualifies for its row (see clean()). An item
+// that is gone is left to the Trash to report.
+bool stillQualifies(const CleanCategory& row, const QString& path, const ItemStamp* stamp,
+                    qint64 nowSeconds) {
+    struct stat st;
+    if (::lstat(NativePath::encode(path).constData(), &st) != 0)
+        return true;
+    const bool folders = row.measuringMode() == CleanCategory::MeasuringMode::FolderSearch;
+    if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode))
+        return false;
+    if (stamp) {
+        if (quint64(st.st_dev) != stamp->device || quint64(st.st_ino) != stamp->inode)
+            return false;
+        if (!folders && (qint64(st.st_size) != stamp->sizeBytes ||
+                         qint64(st.st_mtim.tv_sec) != stamp->modifyTime))
+            return false;
+    }
+    if (row.olderThanDays && !folders) {
+        const qint64 cutoff = CategoryMeasurer::cutoffFor(*row.olderThanDays, nowSeconds);
+        if (CategoryMeasurer::lastOpened(st.st_atim.tv_sec, st.st_mtim.tv_sec) > cutoff)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
-CategoryCleaner::CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths)
-    : m_trash(std::move(trash)) {
+CategoryCleaner::CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths,
+                                 ContentsGuard guard)
+    : m_trash(std::move(trash)), m_guard(std::move(guard)) {
     for (const QString& p : protectedPaths)
         m_protected.append(QDir::cleanPath(p));
 }
@@ -51,6 +80,7 @@ qint64 CategoryCleaner::itemSize(const QString& path) {
     DirectoryWalker::Options options;
     options.threads = DirectoryWalker::defaultThreads();
     options.followRootSymlink = false;
+    options.sameDevice = true;
     const DirectoryWalker walker(options);
     PerWorker<qint64> bytes(walker.threads());
     walker.walk(path, [&](const DirectoryWalker::Entry& e) {
@@ -97,9 +127,17 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
 
     CleanResult result;
     QSet<QString> moved;
-    auto dispose = [&](const QString& path, bool erase) {
+    const qint64 now = QDateTime::currentSecsSinceEpoch();
+    // found: the row of a listed item, and its stamp when it has one; checked again first.
+    auto dispose = [&](const QString& path, bool erase, const CleanCategory* found = nullptr,
+                       const ItemStamp* stamp = nullptr) {
         if (isCovered(moved, path) || isProtectedOrHoldsProtected(path))
             return;
+        if (found && !stillQualifies(*found, path, stamp, now)) {
+            result.failures.append(
+                failureLine(path, CleanerPaneText::changedSinceMeasuredReason()));
+            return;
+        }
         const qint64 size = itemSize(path);
         QString error;
         const bool ok = erase ? m_trash->erase(path, &error) : m_trash->moveToTrash(path, &error);
@@ -115,8 +153,15 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
     for (const CleanCategory& row : rows) {
         const bool erase = row.id == trashCategoryId();
         if (row.cleansFoundItems()) {
-            for (const QString& item : row.eligibleFiles)
-                dispose(item, erase);
+            const bool stamped = row.eligibleStamps.size() == row.eligibleFiles.size();
+            for (qsizetype i = 0; i < row.eligibleFiles.size(); ++i)
+                dispose(row.eligibleFiles.at(i), erase, &row,
+                        stamped ? &row.eligibleStamps.at(i) : nullptr);
+            continue;
+        }
+        if (const std::optional<ContentsRefusal> refusal = m_guard.check(row.locations)) {
+            result.failures.append(failureLine(QDir::cleanPath(refusal->location),
+                                               CleanerPaneText::refusalReason(*refusal)));
             continue;
         }
         for (const QString& location : row.locations) {

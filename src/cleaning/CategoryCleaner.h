@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cleaning/CleanCategory.h"
+#include "cleaning/ContentsGuard.h"
 
 #include <memory>
 #include <QSet>
@@ -24,25 +25,34 @@ struct CleanResult {
 //   table order, when their id is chosen and they are removable; other ids are ignored.
 // - The Trash row goes first when it is chosen with others, so nothing this same clean moves to
 //   the Trash is destroyed by it: the user can still put those items back.
-// - Found-items rows (aged, extension or folder-name rows) move exactly their eligibleFiles;
-//   other rows move every child of each location (hidden ones too) and keep the location
+// - Found-items rows (aged, extension or folder-name rows) move exactly their eligibleFiles, and
+//   only what still qualifies at that moment: still a regular file (a folder for folder-name
+//   rows), still the item its stamp describes (same identity; for a file the same size and
+//   modification time), and for aged rows still not opened since the cut-off. An item that no
+//   longer qualifies is passed over with a line (it counts as skipped); one that is gone gets
+//   the Trash's own line. Without stamps only the rule itself is checked.
+// - Other rows move every child of each location (hidden ones too) and keep the location
 //   folder itself; a location that is a file is moved itself. A folder that cannot be listed is
-//   passed over without a line.
+//   passed over without a line. Such a row does nothing at all when the guard refuses one of
+//   its locations (checked at the moment of the clean), with one line saying why.
 // - An item already moved by an earlier row of the same clean (or lying inside one) is passed
 //   over without a line; it is not a failure.
 // - Protected folders (the app's own folders, the Trash) and any folder holding one are never
 //   moved, whatever row lists them.
 // - Sizes are taken before each move: allocated bytes of a file, or of every file below a
-//   folder with nothing skipped; symlinks count as nothing and are never followed.
+//   folder on its own file system with nothing skipped; symlinks count as nothing and are never
+//   followed. (The Trash refuses a folder that holds another file system.)
 // Runs synchronously on the calling thread; thread-safe as long as the Trash is.
 class CategoryCleaner {
 public:
-    CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths);
+    CategoryCleaner(std::shared_ptr<Trash> trash, QStringList protectedPaths,
+                    ContentsGuard guard = {});
 
     CleanResult clean(const QList<CleanCategory>& table, const QSet<QString>& ids) const;
 
-    // Allocated bytes of a file, or of every regular file below a folder (hidden files and
-    // package contents included; hard-linked files once). 0 for what cannot be read.
+    // Allocated bytes of a file, or of every regular file below a folder on the folder's file
+    // system (hidden files and package contents included; hard-linked files once). 0 for what
+    // cannot be read.
     static qint64 itemSize(const QString& path);
     // "<last path component>: <reason>"
     static QString failureLine(const QString& path, const QString& reason);
@@ -57,4 +67,5 @@ private:
 
     std::shared_ptr<Trash> m_trash;
     QStringList m_protected;
+    ContentsGuard m_guard;
 };

@@ -5,32 +5,53 @@
 #include "platform/DiskUsage.h"
 
 #include <algorithm>
+#include <iterator>
 #include <QDateTime>
 #include <QFile>
+#include <utility>
+#include <vector>
 
 namespace {
 
 using Entry = DirectoryWalker::Entry;
 using Action = DirectoryWalker::Action;
 
+using Listed = std::pair<QString, ItemStamp>;
+
 // What one walker thread gathers.
 struct Tally {
     qint64 bytes = 0;
     int files = 0;
-    QStringList paths;
+    std::vector<Listed> items;
 };
+
+ItemStamp stampOf(const Entry& e) {
+    ItemStamp s;
+    s.device = e.device;
+    s.inode = e.inode;
+    if (!e.isDirectory()) {
+        s.sizeBytes = e.sizeBytes;
+        s.modifyTime = e.modifyTime;
+    }
+    return s;
+}
 
 Measurement merge(PerWorker<Tally>& tallies, int workers) {
     Measurement m;
-    QStringList paths;
+    std::vector<Listed> items;
     for (int w = 0; w < workers; ++w) {
         Tally& t = tallies.slot(w);
         m.sizeBytes += t.bytes;
         m.fileCount += t.files;
-        paths += t.paths;
+        items.insert(items.end(), std::make_move_iterator(t.items.begin()),
+                     std::make_move_iterator(t.items.end()));
     }
-    std::sort(paths.begin(), paths.end());
-    m.eligibleFiles = paths;
+    std::sort(items.begin(), items.end(),
+              [](const Listed& a, const Listed& b) { return a.first < b.first; });
+    for (Listed& item : items) {
+        m.eligibleFiles.append(std::move(item.first));
+        m.eligibleStamps.append(item.second);
+    }
     return m;
 }
 
@@ -38,6 +59,7 @@ void add(Measurement& total, const Measurement& part) {
     total.sizeBytes += part.sizeBytes;
     total.fileCount += part.fileCount;
     total.eligibleFiles += part.eligibleFiles;
+    total.eligibleStamps += part.eligibleStamps;
 }
 
 void countFile(Tally& t, const Entry& e, bool list) {
@@ -45,7 +67,7 @@ void countFile(Tally& t, const Entry& e, bool list) {
         t.bytes += e.allocatedBytes;
     ++t.files;
     if (list)
-        t.paths.append(e.path());
+        t.items.emplace_back(e.path(), stampOf(e));
 }
 
 } // namespace
@@ -103,6 +125,13 @@ qint64 CategoryMeasurer::cutoffFor(int olderThanDays, qint64 nowSeconds) {
 
 Measurement CategoryMeasurer::measure(const CleanCategory& category,
                                       const CancelToken& cancel) const {
+    if (!category.cleansFoundItems()) {
+        if (std::optional<ContentsRefusal> refusal = m_options.guard.check(category.locations)) {
+            Measurement refused;
+            refused.refusal = std::move(refusal);
+            return refused;
+        }
+    }
     switch (category.measuringMode()) {
     case CleanCategory::MeasuringMode::FolderSearch:
         return findFolders(category, cancel);
@@ -160,7 +189,7 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
             if (!e.isDirectory())
                 return Action::Continue;
             if (isIn(sought, e.name)) {
-                found.slot(e.worker).paths.append(e.path());
+                found.slot(e.worker).items.emplace_back(e.path(), stampOf(e));
                 return Action::SkipChildren;
             }
             if (isPackageName(e.name) || isProtected(m_protected, e))
@@ -168,9 +197,10 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
             return Action::Continue;
         });
         const Measurement folders = merge(found, walker.threads());
-        for (const QString& folder : folders.eligibleFiles) {
+        for (qsizetype i = 0; i < folders.eligibleFiles.size(); ++i) {
             if (cancel.isCancelled())
                 break;
+            const QString& folder = folders.eligibleFiles.at(i);
             if (category.quickSize) {
                 total.sizeBytes += duSize(folder, cancel);
                 total.fileCount += 1;
@@ -180,6 +210,7 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
                 total.fileCount += size.files;
             }
             total.eligibleFiles.append(folder);
+            total.eligibleStamps.append(folders.eligibleStamps.at(i));
         }
     }
     return total;

@@ -20,12 +20,16 @@ class DiskUsage;
 //   category never measures, lists or offers them.
 // - A file's age is the time it was last opened: the later of its access and modification
 //   times, because most mounts no longer update access times on every read.
-// - Lists come out sorted by path within each location, locations in table order.
+// - Lists come out sorted by path within each location, locations in table order, each item
+//   with its stamp.
+// - A row that empties its locations (not a found-items row) measures nothing when the guard
+//   refuses one of them; the measurement then carries the refusal.
 class CategoryMeasurer : public CategoryMeasure {
 public:
     struct Options {
         int threads = 0;            // walker threads; 0 = DirectoryWalker::defaultThreads()
         QStringList protectedPaths; // absolute folder paths never entered
+        ContentsGuard guard = {};   // the folders no row may empty; none by default
     };
 
     // Bytes and regular files of a folder.
@@ -36,7 +40,7 @@ public:
 
     CategoryMeasurer(std::shared_ptr<const DiskUsage> diskUsage, Options options);
 
-    // Dispatches on CleanCategory::measuringMode().
+    // Dispatches on CleanCategory::measuringMode(), after the guard.
     Measurement measure(const CleanCategory& category,
                         const CancelToken& cancel = CancelToken()) const override;
 

@@ -20,6 +20,8 @@ void CleanCategory::setMeasurement(const Measurement& m) {
     sizeBytes = m.sizeBytes;
     fileCount = m.fileCount;
     eligibleFiles = m.eligibleFiles;
+    eligibleStamps = m.eligibleStamps;
+    refusal = m.refusal;
 }
 
 qsizetype CleanCategories::indexOf(const QList<CleanCategory>& table, const QString& id) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cleaning/ContentsGuard.h"
 #include "platform/TamsoSafety.h"
 
 #include <optional>
@@ -9,13 +10,28 @@
 
 class HomeLayout;
 
+// What the measurement saw of one listed item, so the clean can tell whether it is still that
+// item: its identity, and for a file its apparent size and modification time (seconds).
+struct ItemStamp {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 sizeBytes = 0;
+    qint64 modifyTime = 0;
+
+    bool operator==(const ItemStamp&) const = default;
+};
+
 // What one measurement of a category found: allocated bytes, the count of files (or of
 // locations/folders measured whole) and, for the categories cleaned item by item, the exact
-// items a later clean will move.
+// items a later clean will move, each with its stamp (eligibleStamps[i] belongs to
+// eligibleFiles[i]; a measurement may give no stamps at all, never only some). A row whose
+// location may not be emptied measures nothing and carries the refusal instead.
 struct Measurement {
     qint64 sizeBytes = 0;
     int fileCount = 0;
     QStringList eligibleFiles;
+    QList<ItemStamp> eligibleStamps = {};
+    std::optional<ContentsRefusal> refusal = {};
 
     bool operator==(const Measurement&) const = default;
 };
@@ -24,8 +40,8 @@ struct Measurement {
 // measured and cleaned, how safe clearing it is, and the last measurement.
 //
 // A plain value. The table fields (id … consequence) are fixed when a table is built; the
-// measurement fields (sizeBytes, fileCount, eligibleFiles) start at 0, 0, empty and are
-// replaced by each scan.
+// measurement fields (sizeBytes … refusal) start at 0, 0, empty, empty, none and are replaced by
+// each scan.
 struct CleanCategory {
     enum class MeasuringMode { FolderSearch, FileSearch, QuickSize, FullWalk };
 
@@ -47,6 +63,8 @@ struct CleanCategory {
     qint64 sizeBytes = 0;
     int fileCount = 0;
     QStringList eligibleFiles;
+    QList<ItemStamp> eligibleStamps = {};
+    std::optional<ContentsRefusal> refusal = {};
 
     // The first rule that applies: folder names → folder search; extensions → file search;
     // quickSize → the disk-usage tool per location; otherwise a full walk.
@@ -55,7 +73,9 @@ struct CleanCategory {
     // it empties the contents of each location.
     bool cleansFoundItems() const;
 
-    Measurement measurement() const { return {sizeBytes, fileCount, eligibleFiles}; }
+    Measurement measurement() const {
+        return {sizeBytes, fileCount, eligibleFiles, eligibleStamps, refusal};
+    }
     void setMeasurement(const Measurement& m);
     void resetMeasurement() { setMeasurement({}); }
 

@@ -2,6 +2,8 @@
 
 #include "platform/ByteFormat.h"
 
+#include <QDir>
+
 namespace CleanerPaneText {
 
 namespace {
@@ -10,6 +12,23 @@ const QString kSeparator = QStringLiteral(" \u00B7 ");
 
 bool found(const CleanCategory& c) {
     return c.sizeBytes > 0 || c.fileCount > 0;
+}
+
+// "is your home folder", "holds your Music folder", …
+QString refusalPredicate(const ContentsRefusal& r) {
+    const QString verb = r.same ? QStringLiteral("is") : QStringLiteral("holds");
+    switch (r.kind) {
+    case ContentsRefusal::Kind::Home:
+        return verb + QStringLiteral(" your home folder");
+    case ContentsRefusal::Kind::UserFolder: {
+        const QString kept = QDir::cleanPath(r.kept);
+        return verb + QStringLiteral(" your ") + kept.mid(kept.lastIndexOf(QLatin1Char('/')) + 1) +
+               QStringLiteral(" folder");
+    }
+    case ContentsRefusal::Kind::AppFolder:
+        break;
+    }
+    return verb + QStringLiteral(" Pendrel's own folder");
 }
 
 } // namespace
@@ -57,7 +76,7 @@ Texts screenshots() {
 QList<CleanCategory> measuredItems(const QList<CleanCategory>& table) {
     QList<CleanCategory> out;
     for (const CleanCategory& c : table) {
-        if (c.removable && found(c))
+        if (c.removable && (found(c) || c.refusal))
             out.append(c);
     }
     return out;
@@ -97,21 +116,55 @@ QSet<QString> preselection(const QList<CleanCategory>& table) {
     return notRisky;
 }
 
+QSet<QString> withoutRefused(const QList<CleanCategory>& table, const QSet<QString>& selected) {
+    QSet<QString> out = selected;
+    for (const CleanCategory& c : table) {
+        if (c.refusal)
+            out.remove(c.id);
+    }
+    return out;
+}
+
+QSet<QString> selectionAfterClean(const QList<CleanCategory>& table,
+                                  const QSet<QString>& selected) {
+    QSet<QString> out;
+    for (const CleanCategory& c : table) {
+        if (selected.contains(c.id) && c.safety == TamsoSafety::Safe && !c.refusal)
+            out.insert(c.id);
+    }
+    return out;
+}
+
 bool showsList(const QList<CleanCategory>& table) {
     for (const CleanCategory& c : table) {
-        if (c.removable ? found(c) : c.sizeBytes > 0)
+        if (c.removable ? found(c) || c.refusal : c.sizeBytes > 0)
             return true;
     }
     return false;
 }
 
 QString metaLine(const CleanCategory& category) {
+    if (category.refusal)
+        return refusalLine(*category.refusal);
     QStringList parts;
     if (!category.consequence.isEmpty())
         parts.append(category.consequence);
     if (category.fileCount >= 1)
         parts.append(QString::number(category.fileCount) + QStringLiteral(" items"));
     return parts.join(kSeparator);
+}
+
+QString refusalLine(const ContentsRefusal& refusal) {
+    return QStringLiteral("Left alone: ") + QDir::cleanPath(refusal.location) + QLatin1Char(' ') +
+           refusalPredicate(refusal) + QStringLiteral(", so Pendrel will not empty it.");
+}
+
+QString refusalReason(const ContentsRefusal& refusal) {
+    return QStringLiteral("It ") + refusalPredicate(refusal);
+}
+
+QString changedSinceMeasuredReason() {
+    return QStringLiteral("Changed since it was measured, so it was left in place");
 }
 
 QString filesText(int fileCount) {

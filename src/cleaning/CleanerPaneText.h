@@ -25,8 +25,8 @@ Texts systemJunk();
 Texts mail();
 Texts screenshots();
 
-// Rows that can be cleaned and were found (size or file count above zero), in table order: the
-// "Safe to clear" section.
+// Rows that can be cleaned and were found (size or file count above zero) or were refused (shown
+// locked, with the reason), in table order: the "Safe to clear" section.
 QList<CleanCategory> measuredItems(const QList<CleanCategory>& table);
 // Rows that are only measured and were found, in table order: the locked section.
 QList<CleanCategory> measureOnlyRows(const QList<CleanCategory>& table);
@@ -38,14 +38,27 @@ qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& sel
 // removable rows that are not risky.
 QSet<QString> preselection(const QList<CleanCategory>& table);
 
+// The ticks without the rows whose last measurement was refused: nothing of theirs can be cleaned.
+QSet<QString> withoutRefused(const QList<CleanCategory>& table, const QSet<QString>& selected);
+// The ticks that stay once a clean is over: only rows graded safe (and not refused). A row of any
+// other grade was approved for what it held then; after the clean it holds something else (the
+// Trash row, what this very clean moved), which needs a tick and a confirmation of its own.
+QSet<QString> selectionAfterClean(const QList<CleanCategory>& table, const QSet<QString>& selected);
+
 // Whether a finished scan shows the list rather than "Nothing found": some cleanable row was
-// found, or some measure-only row has bytes (a measure-only row with files but no bytes does not
-// count).
+// found or refused, or some measure-only row has bytes (a measure-only row with files but no
+// bytes does not count).
 bool showsList(const QList<CleanCategory>& table);
 
-// The row's third line: the consequence, then "N items" when the row found files, joined by
-// " · "; empty when it has neither.
+// The row's third line: the refusal line for a refused row; else the consequence, then "N items"
+// when the row found files, joined by " · "; empty when it has neither.
 QString metaLine(const CleanCategory& category);
+// "Left alone: /home/ada is your home folder, so Pendrel will not empty it."
+QString refusalLine(const ContentsRefusal& refusal);
+// The reason of a clean's line for a refused location: "It holds your Documents folder".
+QString refusalReason(const ContentsRefusal& refusal);
+// The reason of a clean's line for a listed item that no longer qualifies.
+QString changedSinceMeasuredReason();
 // Under the size of a cleanable row: "N files".
 QString filesText(int fileCount);
 

@@ -14,8 +14,10 @@ QStringList CleanupScanner::protectedPathsFor(const HomeLayout& layout) {
 CleanupScanner::Tools CleanupScanner::systemTools(const HomeLayout& layout) {
     Tools tools;
     tools.protectedPaths = protectedPathsFor(layout);
+    tools.guard = ContentsGuard::forLayout(layout);
     CategoryMeasurer::Options options;
     options.protectedPaths = tools.protectedPaths;
+    options.guard = tools.guard;
     tools.measure =
         std::make_shared<CategoryMeasurer>(std::make_shared<DuDiskUsage>(), std::move(options));
     tools.trash = std::make_shared<FreedesktopTrash>(layout.trashDir());
@@ -24,7 +26,8 @@ CleanupScanner::Tools CleanupScanner::systemTools(const HomeLayout& layout) {
 
 CleanupScanner::CleanupScanner(QList<CleanCategory> categories, Tools tools, QObject* parent)
     : QObject(parent), m_tools(std::move(tools)),
-      m_cleaner(std::make_shared<CategoryCleaner>(m_tools.trash, m_tools.protectedPaths)),
+      m_cleaner(
+          std::make_shared<CategoryCleaner>(m_tools.trash, m_tools.protectedPaths, m_tools.guard)),
       m_categories(std::move(categories)) {}
 
 CleanupScanner::~CleanupScanner() {

@@ -52,9 +52,12 @@ public:
         std::shared_ptr<Trash> trash;
         // Folders no cleaner measures, lists or moves: the app's own folders and the Trash.
         QStringList protectedPaths;
+        // Folders whose contents no row may empty, checked when cleaning (the measuring tool
+        // holds its own); none unless given.
+        ContentsGuard guard = {};
     };
     // The real tools for this home: the directory walker and `du` for measuring, the
-    // freedesktop home Trash for cleaning.
+    // freedesktop home Trash for cleaning, and the layout's guard for both.
     static Tools systemTools(const HomeLayout& layout);
     // The app's own folders and the Trash of this home.
     static QStringList protectedPathsFor(const HomeLayout& layout);

@@ -1,22 +1,29 @@
 #include "platform/FreedesktopTrash.h"
-#include "platform/NativePath.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/DirectoryWalker.h"
+#include "platform/NativePath.h"
 
+#include <atomic>
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QMutexLocker>
 #include <stdio.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
+
+// removeTree()'s answer for a folder of another file system; no errno value is negative.
+constexpr int CrossesFileSystem = -1;
 
 QString systemError(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
@@ -50,117 +57,226 @@ int renameNoReplace(const char* from, const char* to) {
     return ::rename(from, to) == 0 ? 0 : errno;
 }
 
-// Removes name below the folder parentFd for good; folders are emptied first. Symlinks are
-// unlinked, never followed. Owner-only folders without write permission (read-only caches) are
-// made writable first. Returns 0 or the first error met; the removal goes on past errors so as
-// much as possible is gone.
-int removeTree(int parentFd, const char* name) {
-    if (::unlinkat(parentFd, name, 0) == 0)
-        return 0;
-    const int unlinkError = errno;
-    if (unlinkError != EISDIR && unlinkError != EPERM)
-        return unlinkError == ENOENT ? 0 : unlinkError;
-    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOTDIR ? unlinkError : errno;
+// "/a/b" → "/a"; "/a" → "/".
+QByteArray parentOf(const QByteArray& path) {
+    const qsizetype slash = path.lastIndexOf('/');
+    return slash <= 0 ? QByteArray("/") : path.left(slash);
+}
+
+// Creates the folder and any missing one above it, each new one with mode 0700 (the Trash
+// standard asks that of the Trash folders, the base-directory standard of a data home).
+int makeFolders(const QByteArray& path) {
     struct stat st;
-    if (::fstat(fd, &st) == 0 && (st.st_mode & S_IRWXU) != S_IRWXU)
-        ::fchmod(fd, st.st_mode | S_IRWXU);
-    DIR* dir = ::fdopendir(fd);
-    if (!dir) {
-        const int e = errno;
-        ::close(fd);
-        return e;
+    if (::stat(path.constData(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? 0 : ENOTDIR;
+    if (path != "/") {
+        if (const int e = makeFolders(parentOf(path)))
+            return e;
     }
-    int firstError = 0;
-    while (dirent* d = ::readdir(dir)) {
-        const char* child = d->d_name;
-        if (child[0] == '.' && (child[1] == 0 || (child[1] == '.' && child[2] == 0)))
-            continue;
-        const int e = removeTree(::dirfd(dir), child);
-        if (e && !firstError)
-            firstError = e;
+    if (::mkdir(path.constData(), 0700) == 0)
+        return 0;
+    return errno == EEXIST ? 0 : errno;
+}
+
+// A Trash folder of a volume that belongs to us: a real folder (never a symlink) we own, with
+// files/ and info/ inside, made when missing. 0 or the reason it cannot be used.
+int ensureOwnTrash(const QByteArray& dir) {
+    if (::mkdir(dir.constData(), 0700) != 0 && errno != EEXIST)
+        return errno;
+    for (const QByteArray& path : {dir, dir + "/files", dir + "/info"}) {
+        if (path != dir && ::mkdir(path.constData(), 0700) != 0 && errno != EEXIST)
+            return errno;
+        struct stat st;
+        if (::lstat(path.constData(), &st) != 0)
+            return errno;
+        if (!S_ISDIR(st.st_mode))
+            return ENOTDIR;
+        if (st.st_uid != ::getuid())
+            return EACCES;
     }
-    ::closedir(dir);
-    if (::unlinkat(parentFd, name, AT_REMOVEDIR) != 0 && !firstError)
-        firstError = errno;
-    return firstError;
+    return 0;
+}
+
+QByteArray canonical(const QByteArray& path) {
+    char buffer[PATH_MAX];
+    return ::realpath(path.constData(), buffer) ? QByteArray(buffer) : QByteArray();
 }
 
 } // namespace
 
-FreedesktopTrash::FreedesktopTrash(QString trashDir) : m_dir(QDir::cleanPath(trashDir)) {}
+FreedesktopTrash::FreedesktopTrash(QString trashDir, DeviceOf deviceOf)
+    : m_dir(QDir::cleanPath(trashDir)), m_deviceOf(std::move(deviceOf)) {}
+
+QString FreedesktopTrash::holdsMountText() {
+    return QStringLiteral("Another file system is mounted inside it");
+}
+
+QString FreedesktopTrash::isMountText() {
+    return QStringLiteral("Another file system is mounted there");
+}
 
 QByteArray FreedesktopTrash::encodePath(const QString& absolutePath) {
     return NativePath::encode(absolutePath).toPercentEncoding("/");
 }
 
-QString FreedesktopTrash::candidateName(const QString& fileName, int attempt) {
-    if (attempt <= 1)
-        return fileName;
-    // The number goes before the extension, so the file manager still knows the kind.
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    if (dot <= 0)
-        return fileName + QLatin1Char('.') + QString::number(attempt);
-    return fileName.left(dot) + QLatin1Char('.') + QString::number(attempt) + fileName.mid(dot);
+QByteArray FreedesktopTrash::candidateName(const QByteArray& fileName, int attempt) {
+    const QByteArray number = attempt > 1 ? '.' + QByteArray::number(attempt) : QByteArray();
+    // The extension: the last dot part when short, with a short part before it ("tar" of
+    // "tar.gz"); a leading dot starts a hidden name, not an extension.
+    qsizetype dot = fileName.lastIndexOf('.');
+    if (dot <= 0 || dot == fileName.size() - 1 || fileName.size() - dot - 1 > 16)
+        dot = -1;
+    if (dot > 0) {
+        const qsizetype before = fileName.lastIndexOf('.', dot - 1);
+        if (before > 0 && dot - before - 1 >= 1 && dot - before - 1 <= 4)
+            dot = before;
+    }
+    QByteArray stem = dot > 0 ? fileName.left(dot) : fileName;
+    QByteArray extension = dot > 0 ? fileName.mid(dot) : QByteArray();
+    qsizetype room = maxItemNameBytes - number.size() - extension.size();
+    if (stem.size() <= room)
+        return stem + number + extension;
+    if (room < 16) {
+        // Keeping the extension would leave almost nothing of the name itself.
+        stem = fileName;
+        extension.clear();
+        room = maxItemNameBytes - number.size();
+    }
+    qsizetype cut = room;
+    while (cut > 0 && (uchar(stem.at(cut)) & 0xC0) == 0x80)
+        --cut;
+    return stem.left(cut) + number + extension;
 }
 
-bool FreedesktopTrash::ensureFolders(QString* error) const {
-    for (const QString& dir : {m_dir, itemsFolder(), infoFolder()}) {
-        if (QFileInfo(dir).isDir())
-            continue;
-        if (!QDir().mkpath(dir)) {
-            setError(error, QStringLiteral("The Trash folder %1 could not be created").arg(dir));
-            return false;
+quint64 FreedesktopTrash::deviceOf(const QByteArray& path, quint64 statDevice) const {
+    return m_deviceOf ? m_deviceOf(path, statDevice) : statDevice;
+}
+
+bool FreedesktopTrash::holdsOtherFileSystem(const QByteArray& folder, quint64 device) const {
+    // Finding one is enough: the flag also stops the walk.
+    std::atomic_bool found{false};
+    DirectoryWalker::Options options;
+    options.threads = DirectoryWalker::defaultThreads();
+    options.followRootSymlink = false;
+    const DirectoryWalker walker(options, &found);
+    walker.walk(NativePath::decode(folder), [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0)
+            return DirectoryWalker::Action::Continue;
+        const quint64 entryDevice =
+            m_deviceOf ? m_deviceOf(NativePath::encode(e.path()), e.device) : e.device;
+        if (entryDevice != device) {
+            found = true;
+            return DirectoryWalker::Action::SkipChildren;
         }
-        if (dir == m_dir)
-            ::chmod(NativePath::encode(dir).constData(), 0700);
-    }
-    return true;
+        return DirectoryWalker::Action::Continue;
+    });
+    return found.load();
 }
 
 bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
-    const QString absolute = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QString absolute = path;
+    if (!QDir::isAbsolutePath(absolute))
+        absolute = QDir::currentPath() + QLatin1Char('/') + absolute;
+    absolute = QDir::cleanPath(absolute);
     const QByteArray source = NativePath::encode(absolute);
-    const QString fileName = QFileInfo(absolute).fileName();
     struct stat st;
     if (::lstat(source.constData(), &st) != 0) {
         setError(error, systemError(errno));
         return false;
     }
-    if (fileName.isEmpty()) {
+    const QByteArray name = source.mid(source.lastIndexOf('/') + 1);
+    if (name.isEmpty()) {
         setError(error, systemError(EBUSY));
         return false;
     }
-    if (!ensureFolders(error))
-        return false;
     if (absolute == m_dir || absolute.startsWith(m_dir + QLatin1Char('/'))) {
         setError(error, QStringLiteral("It is already in the Trash"));
         return false;
     }
+    if (!S_ISLNK(st.st_mode)) {
+        const QByteArray parent = parentOf(source);
+        struct stat parentStat;
+        const quint64 device = deviceOf(source, st.st_dev);
+        if (::stat(parent.constData(), &parentStat) == 0 &&
+            deviceOf(parent, parentStat.st_dev) != device) {
+            setError(error, isMountText());
+            return false;
+        }
+        if (S_ISDIR(st.st_mode) && holdsOtherFileSystem(source, device)) {
+            setError(error, holdsMountText());
+            return false;
+        }
+    }
+
+    const QByteArray home = NativePath::encode(m_dir);
+    for (const QByteArray& dir : {home, home + "/files", home + "/info"}) {
+        if (makeFolders(dir) != 0) {
+            setError(error, QStringLiteral("The Trash folder %1 could not be created").arg(m_dir));
+            return false;
+        }
+    }
     struct stat trashStat;
-    if (::stat(NativePath::encode(m_dir).constData(), &trashStat) != 0) {
+    if (::stat(home.constData(), &trashStat) != 0) {
         setError(error, systemError(errno));
         return false;
     }
-    if (trashStat.st_dev != st.st_dev) {
-        // Another volume keeps its own Trash; Qt knows where.
-        QFile file(absolute);
-        if (file.moveToTrash())
-            return true;
-        setError(error, file.errorString());
-        return false;
-    }
+    if (trashStat.st_dev == st.st_dev)
+        return place(home, source, name, source, error);
+    // Another volume keeps its own Trash.
+    QByteArray relative;
+    const QByteArray volumeTrash = volumeTrashFor(source, &relative, error);
+    return !volumeTrash.isEmpty() && place(volumeTrash, source, name, relative, error);
+}
 
+QByteArray FreedesktopTrash::volumeTrashFor(const QByteArray& itemPath, QByteArray* relativePath,
+                                            QString* error) const {
+    const QByteArray parent = canonical(parentOf(itemPath));
+    struct stat st;
+    if (parent.isEmpty() || ::stat(parent.constData(), &st) != 0) {
+        setError(error, systemError(errno));
+        return {};
+    }
+    // The volume's top folder: the highest folder above the item on the same file system.
+    QByteArray top = parent;
+    while (top != "/") {
+        const QByteArray up = parentOf(top);
+        struct stat upStat;
+        if (::stat(up.constData(), &upStat) != 0 || upStat.st_dev != st.st_dev)
+            break;
+        top = up;
+    }
+    const QByteArray base = top == "/" ? QByteArray() : top;
+    const QByteArray item =
+        (parent == "/" ? QByteArray() : parent) + '/' + itemPath.mid(itemPath.lastIndexOf('/') + 1);
+    *relativePath = item.mid(base.size() + 1);
+    const QByteArray uid = QByteArray::number(qulonglong(::getuid()));
+
+    // A shared $topdir/.Trash counts only as a real, sticky folder.
+    struct stat shared;
+    if (::lstat((base + "/.Trash").constData(), &shared) == 0 && S_ISDIR(shared.st_mode) &&
+        (shared.st_mode & S_ISVTX) && ensureOwnTrash(base + "/.Trash/" + uid) == 0)
+        return base + "/.Trash/" + uid;
+    const QByteArray own = base + "/.Trash-" + uid;
+    if (const int e = ensureOwnTrash(own)) {
+        setError(
+            error,
+            QStringLiteral("The Trash of that volume could not be used: %1").arg(systemError(e)));
+        return {};
+    }
+    return own;
+}
+
+bool FreedesktopTrash::place(const QByteArray& trashDir, const QByteArray& source,
+                             const QByteArray& name, const QByteArray& recordedPath,
+                             QString* error) const {
     const QByteArray info =
-        "[Trash Info]\nPath=" + encodePath(absolute) + "\nDeletionDate=" +
+        "[Trash Info]\nPath=" + recordedPath.toPercentEncoding("/") + "\nDeletionDate=" +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() +
         "\n";
     for (int attempt = 1; attempt <= 10000; ++attempt) {
-        const QString name = candidateName(fileName, attempt);
-        const QByteArray infoPath = NativePath::encode(infoFolder() + QLatin1Char('/') + name +
-                                                       QStringLiteral(".trashinfo"));
-        const QByteArray target = NativePath::encode(itemsFolder() + QLatin1Char('/') + name);
+        const QByteArray candidate = candidateName(name, attempt);
+        const QByteArray infoPath = trashDir + "/info/" + candidate + ".trashinfo";
+        const QByteArray target = trashDir + "/files/" + candidate;
         const int fd = ::open(infoPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
         if (fd < 0) {
             if (errno == EEXIST)
@@ -196,11 +312,66 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
     return false;
 }
 
+// Removes name below the folder parentFd (whose path is path) for good; folders are emptied
+// first. Symlinks are unlinked, never followed, and a folder of a file system other than device
+// is never entered (CrossesFileSystem). Owner-only folders without write permission (read-only
+// caches) are made writable first. Returns 0 or the first error met; the removal goes on past
+// errors so as much as possible is gone.
+int FreedesktopTrash::removeTree(int parentFd, const char* name, quint64 device,
+                                 std::string& path) const {
+    if (::unlinkat(parentFd, name, 0) == 0)
+        return 0;
+    const int unlinkError = errno;
+    if (unlinkError != EISDIR && unlinkError != EPERM)
+        return unlinkError == ENOENT ? 0 : unlinkError;
+    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return errno == ENOTDIR ? unlinkError : errno;
+    const size_t mark = path.size();
+    path += '/';
+    path += name;
+    struct stat st;
+    if (::fstat(fd, &st) != 0) {
+        const int e = errno;
+        ::close(fd);
+        path.resize(mark);
+        return e;
+    }
+    if (deviceOf(QByteArray::fromStdString(path), quint64(st.st_dev)) != device) {
+        ::close(fd);
+        path.resize(mark);
+        return CrossesFileSystem;
+    }
+    if ((st.st_mode & S_IRWXU) != S_IRWXU)
+        ::fchmod(fd, st.st_mode | S_IRWXU);
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        const int e = errno;
+        ::close(fd);
+        path.resize(mark);
+        return e;
+    }
+    int firstError = 0;
+    while (dirent* d = ::readdir(dir)) {
+        const char* child = d->d_name;
+        if (child[0] == '.' && (child[1] == 0 || (child[1] == '.' && child[2] == 0)))
+            continue;
+        const int e = removeTree(::dirfd(dir), child, device, path);
+        if (e && !firstError)
+            firstError = e;
+    }
+    ::closedir(dir);
+    path.resize(mark);
+    if (::unlinkat(parentFd, name, AT_REMOVEDIR) != 0 && !firstError)
+        firstError = errno;
+    return firstError;
+}
+
 bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
     const QString cleaned = QDir::cleanPath(itemPath);
-    const QFileInfo item(cleaned);
-    const QString name = item.fileName();
-    if (name.isEmpty() || QDir::cleanPath(item.path()) != QDir::cleanPath(itemsFolder())) {
+    const qsizetype slash = cleaned.lastIndexOf(QLatin1Char('/'));
+    const QString name = slash >= 0 ? cleaned.mid(slash + 1) : QString();
+    if (name.isEmpty() || cleaned.left(slash) != QDir::cleanPath(itemsFolder())) {
         setError(error, QStringLiteral("It is not an item of the Trash"));
         return false;
     }
@@ -211,27 +382,42 @@ bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
         return false;
     }
     const QByteArray encodedName = NativePath::encode(name);
+    const QByteArray item = files + '/' + encodedName;
+    struct stat filesStat;
     struct stat st;
-    if (::fstatat(filesFd, encodedName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+    if (::fstat(filesFd, &filesStat) != 0 ||
+        ::fstatat(filesFd, encodedName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
         const int e = errno;
         ::close(filesFd);
         setError(error, systemError(e));
         return false;
     }
-    const int e = removeTree(filesFd, encodedName.constData());
-    ::close(filesFd);
-    if (e != 0) {
-        setError(error, systemError(e));
+    // Nothing of an item that reaches into another file system is deleted: checked whole first,
+    // and again folder by folder while removing.
+    const quint64 device = deviceOf(files, filesStat.st_dev);
+    QString refusal;
+    if (!S_ISLNK(st.st_mode) && deviceOf(item, st.st_dev) != device)
+        refusal = isMountText();
+    else if (S_ISDIR(st.st_mode) && holdsOtherFileSystem(item, device))
+        refusal = holdsMountText();
+    if (!refusal.isEmpty()) {
+        ::close(filesFd);
+        setError(error, refusal);
         return false;
     }
-    ::unlink(
-        NativePath::encode(infoFolder() + QLatin1Char('/') + name + QStringLiteral(".trashinfo"))
-            .constData());
-    dropDirectorySize(name);
+    std::string path = files.toStdString();
+    const int e = removeTree(filesFd, encodedName.constData(), device, path);
+    ::close(filesFd);
+    if (e != 0) {
+        setError(error, e == CrossesFileSystem ? holdsMountText() : systemError(e));
+        return false;
+    }
+    ::unlink((NativePath::encode(infoFolder()) + '/' + encodedName + ".trashinfo").constData());
+    dropDirectorySize(encodedName);
     return true;
 }
 
-void FreedesktopTrash::dropDirectorySize(const QString& name) {
+void FreedesktopTrash::dropDirectorySize(const QByteArray& encodedName) {
     QMutexLocker guard(&m_sizesLock);
     const QString path = m_dir + QStringLiteral("/directorysizes");
     QFile file(path);
@@ -239,7 +425,6 @@ void FreedesktopTrash::dropDirectorySize(const QString& name) {
         return;
     const QList<QByteArray> lines = file.readAll().split('\n');
     file.close();
-    const QByteArray encodedName = NativePath::encode(name);
     QByteArray kept;
     bool dropped = false;
     for (const QByteArray& line : lines) {

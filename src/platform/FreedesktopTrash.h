@@ -2,6 +2,8 @@
 
 #include "platform/Trash.h"
 
+#include <functional>
+#include <QByteArray>
 #include <QMutex>
 #include <QString>
 
@@ -9,14 +11,31 @@
 // the file managers of the desktop read it: items in files/, one info/<name>.trashinfo each with
 // the percent-encoded original path and the deletion date, and an optional directorysizes cache.
 //
+// Paths are handled as bytes from end to end (NativePath): a name that is not UTF-8 goes into
+// the Trash, and comes out of it, unchanged.
+//
 // An item on the Trash's own file system is moved here by rename, after its .trashinfo has been
 // created exclusively (so two movers never take one name). An item on another file system goes
-// through QFile::moveToTrash, which finds that volume's own Trash. Missing Trash folders are
-// created (mode 0700) before anything is moved, so a fresh account never loses a file to a
-// half-made Trash.
+// to that volume's own Trash ($topdir/.Trash/$uid when the administrator made $topdir/.Trash
+// sticky, else $topdir/.Trash-$uid) in the same way, its record holding the path relative to
+// $topdir; nothing is ever copied between file systems. Missing Trash folders are created (mode
+// 0700) before anything is moved, so a fresh account never loses a file to a half-made Trash.
+//
+// A name too long to sit beside its record (the record adds ".trashinfo" and a name holds at most
+// 255 bytes) is shortened inside the Trash, keeping its extension where it fits; the record still
+// holds the whole original path, so restoring gives the item its own name back.
+//
+// File-system boundaries are never crossed: a folder that is itself a mount point, or holds one
+// anywhere below it, is refused rather than moved (emptying the Trash later would otherwise
+// delete files of the other file system), and erase() never enters a folder of another file
+// system (like `rm --one-file-system`).
 class FreedesktopTrash : public Trash {
 public:
-    explicit FreedesktopTrash(QString trashDir);
+    // The file system a path is on, given the device its stat reported. The default keeps that
+    // device; tests hand in one that places chosen folders on another file system.
+    using DeviceOf = std::function<quint64(const QByteArray& path, quint64 statDevice)>;
+
+    explicit FreedesktopTrash(QString trashDir, DeviceOf deviceOf = {});
 
     bool moveToTrash(const QString& path, QString* error) override;
     QString itemsFolder() const override { return m_dir + QStringLiteral("/files"); }
@@ -28,12 +47,30 @@ public:
     // unreserved characters and "/".
     static QByteArray encodePath(const QString& absolutePath);
     // The name an item takes in files/ on its attempt-th try: "photo.png", "photo.2.png", …
-    static QString candidateName(const QString& fileName, int attempt);
+    // ("archive.2.tar.gz" for a short two-part extension). Never longer than maxItemNameBytes,
+    // so "<name>.trashinfo" fits in a file name; a longer name loses bytes at the end of its
+    // stem (never inside a UTF-8 character), its extension kept when that leaves room.
+    static QByteArray candidateName(const QByteArray& fileName, int attempt);
+    static constexpr int maxItemNameBytes = 255 - 10; // 10: ".trashinfo"
+
+    // The reasons a move or an erase gives when it would cross into another file system.
+    static QString holdsMountText();
+    static QString isMountText();
 
 private:
-    bool ensureFolders(QString* error) const;
-    void dropDirectorySize(const QString& name);
+    quint64 deviceOf(const QByteArray& path, quint64 statDevice) const;
+    // True when some entry below folder (itself on device) lies on another file system.
+    bool holdsOtherFileSystem(const QByteArray& folder, quint64 device) const;
+    // The Trash for an item of another file system, its folders made; empty with a reason when
+    // that volume has none we may use.
+    QByteArray volumeTrashFor(const QByteArray& itemPath, QByteArray* relativePath,
+                              QString* error) const;
+    bool place(const QByteArray& trashDir, const QByteArray& source, const QByteArray& name,
+               const QByteArray& recordedPath, QString* error) const;
+    int removeTree(int parentFd, const char* name, quint64 device, std::string& path) const;
+    void dropDirectorySize(const QByteArray& name);
 
     QString m_dir;
+    DeviceOf m_deviceOf;
     QMutex m_sizesLock; // directorysizes is rewritten whole
 };

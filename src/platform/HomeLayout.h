@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 // Where the user's things live on this machine: the home folder, the XDG base folders and the
 // XDG user folders, plus the one table that maps the home-relative paths the app's category
@@ -36,6 +37,12 @@ public:
     QString trashDir() const { return m_data + QStringLiteral("/Trash"); }
     // The app's own data folder (JSON files, organizer journals): $XDG_DATA_HOME/Pendrel.
     QString appSupportDir() const { return m_data + QStringLiteral("/Pendrel"); }
+    // The app's own settings folder (defaults): $XDG_CONFIG_HOME/Pendrel.
+    QString appConfigDir() const { return m_config + QStringLiteral("/Pendrel"); }
+    // Desktop, Downloads, Documents, Pictures, Videos and Music, as placed here.
+    QStringList userFolders() const {
+        return {m_desktop, m_downloads, m_documents, m_pictures, m_movies, m_music};
+    }
     QString autostartDir() const { return m_config + QStringLiteral("/autostart"); }
 
     // Maps a home-relative path written for the other platform to an absolute path here.

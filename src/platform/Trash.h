@@ -13,7 +13,9 @@ public:
 
     // Moves the file, folder or symlink at path (a symlink itself, never its target) into the
     // Trash so the file manager can put it back. True on success. On failure nothing was moved
-    // and error, when given, holds the system's one-line reason ("No such file or directory").
+    // and error, when given, holds a one-line reason ("No such file or directory"). A path is
+    // taken byte for byte (NativePath), so any name the walks found can be moved. A folder that
+    // is a mount point or holds one is refused: it would take another file system along.
     virtual bool moveToTrash(const QString& path, QString* error) = 0;
 
     // The folder that holds the trashed items themselves; its direct children are what
@@ -22,7 +24,9 @@ public:
 
     // Deletes one trashed item for good, a direct child of itemsFolder(), together with the
     // Trash's record of where it came from and its cached size, so the Trash stays consistent.
-    // Symlinks inside the item are removed, never followed. False with a reason when the item
-    // is not a direct child of itemsFolder() or could not be removed completely.
+    // Symlinks inside the item are removed, never followed, and nothing on another file system
+    // is ever deleted: an item that reaches into one is refused whole, before anything goes.
+    // False with a reason when the item is not a direct child of itemsFolder(), was refused, or
+    // could not be removed completely.
     virtual bool erase(const QString& itemPath, QString* error) = 0;
 };

@@ -6,7 +6,9 @@
 #include "cleaning/CleanupScanner.h"
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeTrash.h"
+#include "platform/FreedesktopTrash.h"
 #include "platform/HomeLayout.h"
+#include "platform/NativePath.h"
 
 using namespace cleaningtest;
 
@@ -79,21 +81,42 @@ TEST(CategoryCleaner, TheCachesRowNeverTouchesTheAppsOwnFolders) {
     EXPECT_TRUE(QFileInfo::exists(odd.appSupportDir() + "/timeline.v1.json"));
 }
 
-TEST(CategoryCleaner, FoundItemRowsMoveExactlyWhatWasMeasured) {
+TEST(CategoryCleaner, FoundItemRowsMoveOnlyWhatWasMeasuredAndStillQualifies) {
     Home h("clean-downloads");
     const QString dl = h.layout.downloadsDir();
-    writeFile(dl + "/old/installer.iso", 8000);
     writeFile(dl + "/fresh.pdf", 100);
-    age(dl + "/old/installer.iso", 365, 365);
+    const QStringList names = {"kept.iso",  "opened.iso",   "rewritten.iso",
+                               "grown.iso", "replaced.iso", "now-a-link.iso"};
+    for (const QString& name : names) {
+        writeFile(dl + "/old/" + name, 8000);
+        age(dl + "/old/" + name, 365, 365);
+    }
     h.measure(h.junk);
-    ASSERT_EQ(h.row("downloads").eligibleFiles, QStringList({dl + "/old/installer.iso"}));
-    // Opened again after the scan: still moved, the clean does not test the age again.
-    age(dl + "/old/installer.iso", 0, 0);
+    ASSERT_EQ(h.row("downloads").eligibleFiles.size(), names.size());
+
+    // Between the measurement and the clean: opened, rewritten, grown with its old date put back,
+    // replaced by another file of the same size and dates, replaced by a symlink.
+    age(dl + "/old/opened.iso", 0, 365);
+    writeFile(dl + "/old/rewritten.iso", 8000);
+    writeFile(dl + "/old/grown.iso", 9000);
+    age(dl + "/old/grown.iso", 365, 365);
+    writeFile(dl + "/old/other.iso", 8000);
+    age(dl + "/old/other.iso", 365, 365);
+    ASSERT_EQ(::rename(QFile::encodeName(dl + "/old/other.iso").constData(),
+                       QFile::encodeName(dl + "/old/replaced.iso").constData()),
+              0);
+    QFile::remove(dl + "/old/now-a-link.iso");
+    symlinkTo(dl + "/fresh.pdf", dl + "/old/now-a-link.iso");
+
     const CleanResult r = h.cleaner.clean(h.junk, {"downloads"});
-    EXPECT_EQ(h.trash->moved(), QStringList({dl + "/old/installer.iso"}));
+    EXPECT_EQ(h.trash->moved(), QStringList({dl + "/old/kept.iso"}));
+    EXPECT_EQ(r.freedBytes, allocated(h.trash->trashedAs(dl + "/old/kept.iso")));
+    const QString reason = ": Changed since it was measured, so it was left in place";
+    EXPECT_EQ(r.failures,
+              QStringList({"grown.iso" + reason, "now-a-link.iso" + reason, "opened.iso" + reason,
+                           "replaced.iso" + reason, "rewritten.iso" + reason}));
     EXPECT_TRUE(QFileInfo(dl + "/old").isDir());
     EXPECT_TRUE(QFileInfo::exists(dl + "/fresh.pdf"));
-    EXPECT_GT(r.freedBytes, 0);
 
     // Before any scan a found-items row has nothing to move.
     Home fresh("clean-unscanned");
@@ -193,4 +216,129 @@ TEST(CategoryCleaner, ItemSizeCountsEverythingButFollowsNothing) {
     EXPECT_EQ(CategoryCleaner::itemSize(dir + "/alias"), 0);
     EXPECT_EQ(CategoryCleaner::itemSize(dir + "/absent"), 0);
     EXPECT_EQ(CategoryCleaner::failureLine("/a/b/name.txt", "Busy"), "name.txt: Busy");
+}
+
+TEST(CategoryCleaner, NamesThatAreNotUtf8OrVeryLongGoToTheTrashAndOutOfItByteForByte) {
+    Home h("clean-names");
+    auto trash = std::make_shared<FreedesktopTrash>(h.layout.trashDir());
+    const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
+    const QByteArray cache = NativePath::encode(h.layout.cacheHome());
+    ASSERT_TRUE(QDir().mkpath(h.layout.cacheHome()));
+    const QByteArray folder = cache + "/tool\xff";
+    ASSERT_EQ(::mkdir(folder.constData(), 0700), 0);
+    const QByteArray inner = folder + "/caf\xe9.bin";
+    const QByteArray longName = cache + "/" + QByteArray(250, 'l');
+    for (const QByteArray& file : {inner, longName}) {
+        const int fd = ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(::write(fd, "12345678", 8), 8);
+        ::close(fd);
+    }
+    h.measure(h.junk);
+    EXPECT_EQ(h.row("caches").fileCount, 2);
+
+    CleanResult r = cleaner.clean(h.junk, {"caches"});
+    EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    EXPECT_GT(r.freedBytes, 0);
+    struct stat st;
+    EXPECT_NE(::lstat(folder.constData(), &st), 0);
+    EXPECT_NE(::lstat(longName.constData(), &st), 0);
+    const QByteArray items = NativePath::encode(trash->itemsFolder());
+    EXPECT_EQ(::lstat((items + "/tool\xff/caf\xe9.bin").constData(), &st), 0);
+
+    // The Trash row then empties both, records included.
+    h.measure(h.junk);
+    EXPECT_EQ(h.row("trash").fileCount, 2);
+    r = cleaner.clean(h.junk, {"trash"});
+    EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    EXPECT_TRUE(CategoryCleaner::children(trash->itemsFolder()).isEmpty());
+    EXPECT_TRUE(CategoryCleaner::children(trash->infoFolder()).isEmpty());
+}
+
+TEST(CategoryCleaner, ARowThatEmptiesALocationNeverEmptiesTheHomeOrAFolderHoldingTheUsersFiles) {
+    using K = ContentsRefusal::Kind;
+    const QString base = testsupport::freshDir("clean-guard");
+    const QString home = base + "/home";
+    QDir().mkpath(base + "/elsewhere");
+    symlinkTo(home, base + "/elsewhere/link-to-home");
+    const HomeLayout plain = HomeLayout::forHome(home);
+    struct Case {
+        QString cache;
+        K kind;
+        bool same;
+        QString documents = {};
+    };
+    const QList<Case> cases = {
+        {home, K::Home, true},
+        {home + "/", K::Home, true},
+        {home + "/Documents/..", K::Home, true},
+        {base + "/elsewhere/link-to-home", K::Home, true},
+        {base, K::Home, false},
+        {plain.documentsDir(), K::UserFolder, true},
+        {home + "/.cache", K::UserFolder, false, home + "/.cache/Documents"},
+        {plain.dataHome(), K::AppFolder, false},
+        {plain.configHome(), K::AppFolder, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.cache.toStdString());
+        HomeLayout layout = plain;
+        layout.setCacheHome(c.cache);
+        if (!c.documents.isEmpty())
+            layout.setDocumentsDir(c.documents);
+        const QStringList mine = {layout.documentsDir() + "/letter.txt",
+                                  layout.picturesDir() + "/photo.jpg", home + "/Projects/main.c",
+                                  layout.appSupportDir() + "/timeline.json",
+                                  layout.appConfigDir() + "/defaults.json"};
+        for (const QString& file : mine)
+            writeFile(file, 100);
+        CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
+        auto trash = std::make_shared<FakeTrash>(base + "/trash");
+        tools.trash = trash;
+        DiskCleanupScanner scanner(layout, tools);
+        const QList<CleanCategory>& table = scanner.categories();
+        const CleanCategory& caches = table[CleanCategories::indexOf(table, "caches")];
+
+        // Measured: nothing, and the reason.
+        const Measurement m = scanner.measure(caches);
+        EXPECT_EQ(m.sizeBytes, 0);
+        EXPECT_EQ(m.fileCount, 0);
+        ASSERT_TRUE(m.refusal.has_value());
+        EXPECT_EQ(m.refusal->kind, c.kind);
+        EXPECT_EQ(m.refusal->same, c.same);
+        EXPECT_EQ(m.refusal->location, c.cache);
+
+        // Cleaned, measured or not: nothing moves, and one line says why.
+        const CleanResult r = scanner.clean({"caches"}).result();
+        EXPECT_TRUE(trash->moved().isEmpty()) << trash->moved().join(", ").toStdString();
+        EXPECT_EQ(r.failures.size(), 1);
+        for (const QString& file : mine)
+            EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    }
+
+    // The usual places still clean.
+    const HomeLayout layout = HomeLayout::forHome(base + "/home-2");
+    writeFile(layout.cacheHome() + "/tool/blob", 100);
+    CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
+    auto trash = std::make_shared<FakeTrash>(base + "/trash-2");
+    tools.trash = trash;
+    DiskCleanupScanner scanner(layout, tools);
+    EXPECT_FALSE(scanner.measure(scanner.categories()[0]).refusal.has_value());
+    EXPECT_TRUE(scanner.clean({"caches"}).result().failures.isEmpty());
+    EXPECT_EQ(trash->moved(), QStringList({layout.cacheHome() + "/tool"}));
+}
+
+TEST(CategoryCleaner, AFolderHoldingAnotherFileSystemStaysWithALine) {
+    Home h("clean-mount");
+    const QByteArray mount = NativePath::encode(h.layout.cacheHome() + "/tool/mnt");
+    auto trash = std::make_shared<FreedesktopTrash>(
+        h.layout.trashDir(), [mount](const QByteArray& path, quint64 device) {
+            return path == mount || path.startsWith(mount + "/") ? quint64(4242) : device;
+        });
+    const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
+    writeFile(h.layout.cacheHome() + "/tool/mnt/data", 100);
+    writeFile(h.layout.cacheHome() + "/other/blob", 100);
+    const CleanResult r = cleaner.clean(h.junk, {"caches"});
+    EXPECT_EQ(r.failures, QStringList({"tool: Another file system is mounted inside it"}));
+    EXPECT_TRUE(QFileInfo::exists(h.layout.cacheHome() + "/tool/mnt/data"));
+    EXPECT_FALSE(QFileInfo::exists(h.layout.cacheHome() + "/other"));
 }

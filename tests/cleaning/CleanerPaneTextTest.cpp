@@ -108,3 +108,55 @@ TEST(CleanerLines, MetaResultAndButtonTexts) {
     EXPECT_EQ(CleanerPaneText::confirmTitle(2'500'000), "Clean 2.5 MB?");
     EXPECT_EQ(CleanerPaneText::filesText(7), "7 files");
 }
+
+TEST(CleanerRefusals, ARefusedRowIsListedWithWhyAndNeverStaysTicked) {
+    using K = ContentsRefusal::Kind;
+    const struct {
+        ContentsRefusal refusal;
+        const char* line;
+        const char* reason;
+    } rows[] = {
+        {{K::Home, "/home/ada/", "/home/ada", true},
+         "Left alone: /home/ada is your home folder, so Pendrel will not empty it.",
+         "It is your home folder"},
+        {{K::Home, "/home", "/home/ada", false},
+         "Left alone: /home holds your home folder, so Pendrel will not empty it.",
+         "It holds your home folder"},
+        {{K::UserFolder, "/home/ada/Documents", "/home/ada/Documents", true},
+         "Left alone: /home/ada/Documents is your Documents folder, so Pendrel will not empty it.",
+         "It is your Documents folder"},
+        {{K::UserFolder, "/data", "/data/Videos/", false},
+         "Left alone: /data holds your Videos folder, so Pendrel will not empty it.",
+         "It holds your Videos folder"},
+        {{K::AppFolder, "/home/ada/.local/share", "/home/ada/.local/share/Pendrel", false},
+         "Left alone: /home/ada/.local/share holds Pendrel's own folder, so Pendrel will not "
+         "empty it.",
+         "It holds Pendrel's own folder"},
+    };
+    for (const auto& r : rows) {
+        EXPECT_EQ(CleanerPaneText::refusalLine(r.refusal), r.line);
+        EXPECT_EQ(CleanerPaneText::refusalReason(r.refusal), r.reason);
+    }
+
+    CleanCategory caches = row("caches");
+    caches.consequence = "Will rebuild automatically if needed.";
+    caches.refusal = rows[0].refusal;
+    const QList<CleanCategory> table = {caches, measured(row("logs"), 10, 1)};
+    EXPECT_EQ(CleanerPaneText::metaLine(caches), rows[0].line);
+    EXPECT_EQ(ids(CleanerPaneText::measuredItems(table)), QStringList({"caches", "logs"}));
+    EXPECT_TRUE(CleanerPaneText::showsList({caches}));
+    EXPECT_EQ(CleanerPaneText::withoutRefused(table, {"caches", "logs", "gone"}),
+              QSet<QString>({"logs", "gone"}));
+}
+
+TEST(CleanerSelection, AfterACleanOnlyRowsGradedSafeStayTicked) {
+    CleanCategory refused = row("refused");
+    refused.refusal = ContentsRefusal{};
+    const QList<CleanCategory> table = {
+        row("caches"),        row("trash", S::Risky), row("db", S::CheckFirst),
+        row("kept", S::Keep), row("unticked"),        refused};
+    EXPECT_EQ(CleanerPaneText::selectionAfterClean(
+                  table, {"caches", "trash", "db", "kept", "refused", "gone"}),
+              QSet<QString>({"caches"}));
+    EXPECT_TRUE(CleanerPaneText::selectionAfterClean({}, {"caches"}).isEmpty());
+}

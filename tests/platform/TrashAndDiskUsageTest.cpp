@@ -1,16 +1,26 @@
-// The freedesktop home Trash (moves with their records, erasing with them) and the disk-usage
-// tool (output parsing, timeout, cancel, agreement with the walker).
+// The freedesktop Trash (moves with their records, erasing with them, names as bytes, file-system
+// boundaries, other volumes' Trash) and the disk-usage tool (output parsing, timeout, cancel,
+// agreement with the walker).
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
 #include "platform/FreedesktopTrash.h"
+#include "platform/NativePath.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
+#include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -147,4 +157,198 @@ TEST(DuDiskUsage, SlowToolIsStoppedByTimeoutOrCancel) {
     EXPECT_LT(timer.elapsed(), 5000);
     canceller->wait();
     delete canceller;
+}
+
+namespace {
+
+QByteArray bytesOf(const QString& path) {
+    return NativePath::encode(path);
+}
+
+bool existsRaw(const QByteArray& path) {
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+void writeRaw(const QByteArray& path) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    ASSERT_GE(fd, 0) << path.toHex().constData();
+    ASSERT_EQ(::write(fd, "data", 4), 4);
+    ::close(fd);
+}
+
+QByteArray readRaw(const QByteArray& path) {
+    QByteArray bytes;
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        bytes.append(buffer, n);
+    if (fd >= 0)
+        ::close(fd);
+    return bytes;
+}
+
+// The names in a folder, as bytes, sorted.
+QList<QByteArray> listRaw(const QString& folder) {
+    QList<QByteArray> names;
+    if (DIR* dir = ::opendir(bytesOf(folder).constData())) {
+        while (dirent* d = ::readdir(dir)) {
+            const QByteArray name(d->d_name);
+            if (name != "." && name != "..")
+                names.append(name);
+        }
+        ::closedir(dir);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Unmounted however the test ends, also where a faulty move would have taken it.
+struct Mount {
+    QList<QByteArray> places;
+    bool ok = false;
+    explicit Mount(const QStringList& at) {
+        for (const QString& path : at)
+            places.append(bytesOf(path));
+        ok = ::mount("tmpfs", places.first().constData(), "tmpfs", 0, "size=1m") == 0;
+    }
+    ~Mount() {
+        for (const QByteArray& place : places) {
+            if (ok && ::umount2(place.constData(), MNT_DETACH) == 0)
+                break;
+        }
+    }
+};
+} // namespace
+
+TEST(FreedesktopTrash, NamesThatAreNotUtf8OrTooLongForARecordStillGoAndComeBackOut) {
+    const QString home = testsupport::freshDir("trash-names");
+    FreedesktopTrash trash(home + "/Trash");
+    const QByteArray stem(246, 'n');
+    // A Latin-1 name, then names of 246 bytes and more: with ".trashinfo" their record's name
+    // would pass 255 bytes.
+    const QList<QByteArray> names = {"caf\xe9.txt", stem + ".tar.gz", QByteArray(250, 'n'),
+                                     "again/" + stem + ".tar.gz"};
+    ASSERT_TRUE(QDir().mkpath(home + "/again"));
+    QSet<QByteArray> originals;
+    QString error;
+    for (const QByteArray& name : names) {
+        const QByteArray path = bytesOf(home) + "/" + name;
+        writeRaw(path);
+        ASSERT_TRUE(trash.moveToTrash(NativePath::decode(path), &error))
+            << name.size() << ": " << error.toStdString();
+        EXPECT_FALSE(existsRaw(path));
+        originals.insert("Path=" + FreedesktopTrash::encodePath(NativePath::decode(path)));
+    }
+    EXPECT_TRUE(originals.contains("Path=" + bytesOf(home) + "/caf%E9.txt"));
+
+    // Each item under a name that fits beside its record, the extension kept where it fits, and
+    // the record holding the whole original path.
+    const QList<QByteArray> items = listRaw(trash.itemsFolder());
+    ASSERT_EQ(items.size(), 4);
+    EXPECT_TRUE(items.contains("caf\xe9.txt"));
+    QSet<QByteArray> recorded;
+    int withExtension = 0;
+    for (const QByteArray& item : items) {
+        EXPECT_LE(item.size() + 10, 255) << item.constData();
+        withExtension += item.endsWith(".tar.gz") ? 1 : 0;
+        const QByteArray text = readRaw(bytesOf(trash.infoFolder()) + "/" + item + ".trashinfo");
+        for (const QByteArray& line : text.split('\n')) {
+            if (line.startsWith("Path="))
+                recorded.insert(line);
+        }
+    }
+    EXPECT_EQ(withExtension, 2);
+    EXPECT_EQ(recorded, originals);
+
+    // Emptying takes each item with its record, whatever its name.
+    for (const QByteArray& item : items)
+        EXPECT_TRUE(
+            trash.erase(NativePath::decode(bytesOf(trash.itemsFolder()) + "/" + item), &error))
+            << error.toStdString();
+    EXPECT_TRUE(listRaw(trash.itemsFolder()).isEmpty());
+    EXPECT_TRUE(listRaw(trash.infoFolder()).isEmpty());
+}
+
+TEST(FreedesktopTrash, NothingThatReachesIntoAnotherFileSystemIsMovedOrErased) {
+    const QString home = testsupport::freshDir("trash-boundary");
+    // The folders at and below .../mnt lie on another file system.
+    const auto mountedAt = [](const QString& mount) {
+        return [m = bytesOf(mount)](const QByteArray& path, quint64 device) {
+            return path == m || path.startsWith(m + "/") ? quint64(4242) : device;
+        };
+    };
+    FreedesktopTrash trash(home + "/Trash", mountedAt(home + "/outer/mnt"));
+    writeFile(home + "/outer/mnt/theirs.txt");
+    writeFile(home + "/outer/deep/er/ours.txt");
+    QString error;
+    EXPECT_FALSE(trash.moveToTrash(home + "/outer", &error));
+    EXPECT_EQ(error, "Another file system is mounted inside it");
+    EXPECT_FALSE(trash.moveToTrash(home + "/outer/mnt", &error));
+    EXPECT_EQ(error, "Another file system is mounted there");
+    EXPECT_TRUE(QFileInfo::exists(home + "/outer/mnt/theirs.txt"));
+    EXPECT_TRUE(QDir(trash.infoFolder()).isEmpty());
+    // What lies beside it on this file system still goes.
+    EXPECT_TRUE(trash.moveToTrash(home + "/outer/deep", &error)) << error.toStdString();
+
+    // An item already in the Trash that now holds another file system is not emptied at all.
+    writeFile(home + "/held/mnt/theirs.txt");
+    writeFile(home + "/held/ours.txt");
+    ASSERT_TRUE(trash.moveToTrash(home + "/held", &error));
+    FreedesktopTrash mounted(home + "/Trash", mountedAt(trash.itemsFolder() + "/held/mnt"));
+    EXPECT_FALSE(mounted.erase(trash.itemsFolder() + "/held", &error));
+    EXPECT_EQ(error, "Another file system is mounted inside it");
+    EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/held/mnt/theirs.txt"));
+    EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/held/ours.txt"));
+    EXPECT_TRUE(QFileInfo::exists(trash.infoFolder() + "/held.trashinfo"));
+    EXPECT_FALSE(mounted.erase(trash.itemsFolder() + "/held/mnt", &error));
+    EXPECT_TRUE(mounted.erase(trash.itemsFolder() + "/deep", &error)) << error.toStdString();
+}
+
+TEST(FreedesktopTrash, ARealMountInsideAnItemStopsTheMoveAndTheErase) {
+    const QString home = testsupport::freshDir("trash-tmpfs");
+    FreedesktopTrash trash(home + "/Trash");
+    writeFile(home + "/outer/ours.txt");
+    ASSERT_TRUE(QDir().mkpath(home + "/outer/mnt"));
+    {
+        Mount mount({home + "/outer/mnt", trash.itemsFolder() + "/outer/mnt"});
+        if (!mount.ok)
+            GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+        writeFile(home + "/outer/mnt/theirs.txt");
+        QString error;
+        EXPECT_FALSE(trash.moveToTrash(home + "/outer", &error));
+        EXPECT_EQ(error, "Another file system is mounted inside it");
+        EXPECT_FALSE(trash.moveToTrash(home + "/outer/mnt", &error));
+        EXPECT_TRUE(QFileInfo::exists(home + "/outer/mnt/theirs.txt"));
+    }
+    QString error;
+    ASSERT_TRUE(trash.moveToTrash(home + "/outer", &error)) << error.toStdString();
+    Mount mount({trash.itemsFolder() + "/outer/mnt"});
+    ASSERT_TRUE(mount.ok);
+    writeFile(trash.itemsFolder() + "/outer/mnt/theirs.txt");
+    EXPECT_FALSE(trash.erase(trash.itemsFolder() + "/outer", &error));
+    EXPECT_EQ(error, "Another file system is mounted inside it");
+    EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/outer/mnt/theirs.txt"));
+    EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/outer/ours.txt"));
+}
+
+TEST(FreedesktopTrash, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash) {
+    const QString home = testsupport::freshDir("trash-volume");
+    FreedesktopTrash trash(home + "/Trash");
+    ASSERT_TRUE(QDir().mkpath(home + "/volume"));
+    Mount mount({home + "/volume"});
+    if (!mount.ok)
+        GTEST_SKIP() << "cannot mount a tmpfs here: " << std::strerror(errno);
+    const QByteArray volume = bytesOf(home + "/volume");
+    ASSERT_EQ(::mkdir((volume + "/sub").constData(), 0700), 0);
+    writeRaw(volume + "/sub/caf\xe9.txt");
+
+    QString error;
+    ASSERT_TRUE(trash.moveToTrash(NativePath::decode(volume + "/sub/caf\xe9.txt"), &error))
+        << error.toStdString();
+    const QByteArray own = volume + "/.Trash-" + QByteArray::number(qulonglong(::getuid()));
+    EXPECT_TRUE(existsRaw(own + "/files/caf\xe9.txt"));
+    // The record names the item relative to the volume's top folder.
+    EXPECT_TRUE(readRaw(own + "/info/caf\xe9.txt.trashinfo").contains("\nPath=sub/caf%E9.txt\n"));
+    EXPECT_TRUE(listRaw(trash.itemsFolder()).isEmpty());
 }

@@ -169,7 +169,7 @@ void CleanerPane::rescan() {
 
 void CleanerPane::cleanNow() {
     setCleaning(true);
-    const QSet<QString> ids = selected();
+    const QSet<QString> ids = CleanerPaneText::withoutRefused(m_scanner.categories(), selected());
     // The scanner outlives every pane; the clean finishes on its thread and writes the result
     // even when this pane has been closed meanwhile.
     const QPointer<CleanerPane> self(this);
@@ -185,9 +185,13 @@ void CleanerPane::cleanNow() {
             [self, screen, fields, guard, r] {
                 if (self)
                     self->setCleaning(false);
-                if (screen)
+                if (screen) {
                     (screen->*fields.setResult)(
                         CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+                    (screen->*fields.setSelected)(CleanerPaneText::selectionAfterClean(
+                        guard ? guard->categories() : QList<CleanCategory>(),
+                        (screen->*fields.selected)()));
+                }
                 if (guard)
                     guard->scan();
             },
@@ -206,8 +210,15 @@ void CleanerPane::onStateChanged() {
     // A measurement started under an open confirmation would change what it approves.
     if (m_scanner.isScanning() && m_confirm->isPresented())
         m_confirm->setPresented(false);
-    if (m_scanner.state().kind == Kind::Done)
+    if (m_scanner.state().kind == Kind::Done) {
+        // A refused row can never be cleaned, so it does not stay ticked.
+        const QSet<QString> ticked = selected();
+        const QSet<QString> cleanable =
+            CleanerPaneText::withoutRefused(m_scanner.categories(), ticked);
+        if (cleanable != ticked)
+            setSelected(cleanable);
         rebuildList();
+    }
     showBody();
     updateHeader();
 }
@@ -273,17 +284,22 @@ void CleanerPane::rebuildList() {
     for (const CleanCategory& c : CleanerPaneText::measuredItems(table)) {
         TamsoExplainRow* row = makeRow(c, nullptr);
         row->setSafety(c.safety);
+        const QString id = c.id;
+        m_cleanableRows.append(row);
+        m_cleanableIds.append(id);
+        cleanable.append(row);
+        if (c.refusal) {
+            // Shown with its reason, never tickable.
+            row->setLocked(true);
+            continue;
+        }
         row->setSelected(ticked.contains(c.id));
         QLabel* files = QKBuild::label(CleanerPaneText::filesText(c.fileCount), TextStyle::Caption,
                                        QKForeground::Secondary, nullptr, std::nullopt, false);
         files->setAlignment(Qt::AlignRight);
         row->setTrailing(files);
-        const QString id = c.id;
         connect(row, &TamsoExplainRow::selectedChanged, this,
                 [this, id](bool on) { toggle(id, on); });
-        m_cleanableRows.append(row);
-        m_cleanableIds.append(id);
-        cleanable.append(row);
     }
     if (!cleanable.isEmpty())
         addSection(CleanerPaneText::safeSection(), cleanable);

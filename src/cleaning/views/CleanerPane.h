@@ -35,8 +35,9 @@ class TamsoExplainRow;
 // no clean runs and the scanner is not measuring: a table being measured shows zero bytes for
 // rows whose clean would still empty whole folders, so approving it then would approve the
 // wrong figure. For the same reason an open confirmation is withdrawn when a measurement starts.
-// After a clean the result line is written (even if the pane is gone by then) and the scanner
-// measures again; the ticks stay.
+// After a clean the result line is written (even if the pane is gone by then), only the ticks of
+// rows graded safe stay (see CleanerPaneText::selectionAfterClean) and the scanner measures
+// again. A row the guard refused is listed locked with its reason and never stays ticked.
 //
 // revealer null: "Show in File Manager" does nothing.
 class CleanerPane : public QWidget {
@@ -71,7 +72,8 @@ public:
     QKEmptyState* failedState() const { return m_failed; }
     QKEmptyState* nothingState() const { return m_nothing; }
     QWidget* listPage() const { return m_listPage; }
-    // The rows of the "Safe to clear" section and of the locked section, in order.
+    // The rows of the "Safe to clear" section (refused ones locked) and of the locked section, in
+    // order.
     QList<TamsoExplainRow*> cleanableRows() const { return m_cleanableRows; }
     QList<TamsoExplainRow*> keptRows() const { return m_keptRows; }
 

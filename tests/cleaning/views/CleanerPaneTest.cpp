@@ -254,3 +254,55 @@ TEST(CleanerPane, AScannerAlreadyMeasuredElsewhereIsShownAsItIsWithoutTicks) {
     EXPECT_EQ(pane->cleanableRows()[0]->selected(), false);
     EXPECT_FALSE(pane->cleanButton()->isEnabled());
 }
+
+TEST(CleanerPane, AfterACleanOnlyRowsGradedSafeStayTickedSoTheTrashIsNeverEmptiedUnasked) {
+    const QString dir = testsupport::freshDir("pane-after");
+    writeFile(dir + "/cache/a.bin", 4096);
+    writeFile(dir + "/backups/db.bak", 4096);
+    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
+    cache.locations = {dir + "/cache"};
+    CleanCategory backups = row("backups", TamsoSafety::CheckFirst, false);
+    backups.locations = {dir + "/backups"};
+    // The Trash row's place is known once the rig's Trash is.
+    Rig rig(QList<CleanCategory>{});
+    CleanCategory trash = row("trash", TamsoSafety::Risky, true);
+    trash.locations = {rig.trash->itemsFolder()};
+    writeFile(rig.trash->itemsFolder() + "/thrown-away.txt", 4096);
+    rig.scanner =
+        std::make_unique<CleanupScanner>(QList<CleanCategory>{cache, trash, backups},
+                                         CleanupScanner::Tools{rig.measure, rig.trash, {}});
+    for (const char* id : {"cache", "trash", "backups"})
+        rig.measure->setResult(id, {4096, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    rig.screen.setDiskSelected({"cache", "trash", "backups"});
+
+    confirmWithCode(*pane);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning() && rig.done(); }));
+    EXPECT_EQ(rig.trash->erased(), QStringList({rig.trash->itemsFolder() + "/thrown-away.txt"}));
+    EXPECT_EQ(rig.trash->moved().size(), 2);
+    // The Trash row now holds what this clean moved: it is no longer ticked, nor is the row that
+    // asked to be checked first.
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
+    EXPECT_EQ(pane->cleanableRows()[1]->selected(), false);
+}
+
+TEST(CleanerPane, ARowWhoseLocationMayNotBeEmptiedIsListedLockedWithTheReason) {
+    Rig rig({row("caches", TamsoSafety::Safe, true), row("logs", TamsoSafety::Safe, true)});
+    Measurement refused;
+    refused.refusal = ContentsRefusal{ContentsRefusal::Kind::Home, "/home/ada", "/home/ada", true};
+    rig.measure->setResult("caches", refused);
+    rig.measure->setResult("logs", {2000, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches", "logs"}));
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_EQ(titles(pane->cleanableRows()), QStringList({"Row caches", "Row logs"}));
+    TamsoExplainRow* caches = pane->cleanableRows()[0];
+    EXPECT_TRUE(caches->locked());
+    EXPECT_EQ(caches->meta(),
+              "Left alone: /home/ada is your home folder, so Pendrel will not empty it.");
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"logs"}));
+    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2 KB");
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <optional>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class HomeLayout;
+
+// Why a location may not be emptied: it is, or lies above, one of the folders that hold the
+// user's own files or the app's own.
+struct ContentsRefusal {
+    enum class Kind { Home, UserFolder, AppFolder };
+
+    Kind kind = Kind::Home;
+    QString location;  // as the row lists it
+    QString kept;      // the folder it is or holds, as the layout places it
+    bool same = false; // the location is that folder; false: it lies above it
+
+    bool operator==(const ContentsRefusal&) const = default;
+};
+
+// The folders whose contents no cleaner row may ever empty, whatever the environment places
+// where: a row that cleans "everything inside" a location (the caches row with XDG_CACHE_HOME set
+// to the home, say) would otherwise take the user's files with it.
+//
+// Locations and kept folders are compared in canonical form (absolute, symlinks resolved, "."
+// and ".." and repeated or trailing slashes gone; the part of a path that does not exist is
+// taken as written), worked out at the moment of the call: ask again right before acting, since
+// a symlink may have changed since the last answer.
+class ContentsGuard {
+public:
+    struct Kept {
+        QString path;
+        ContentsRefusal::Kind kind = ContentsRefusal::Kind::Home;
+    };
+
+    // Keeps nothing: every location may be emptied.
+    ContentsGuard() = default;
+    explicit ContentsGuard(QList<Kept> kept) : m_kept(std::move(kept)) {}
+    // The home, its user folders, and the app's data folder ($XDG_DATA_HOME/Pendrel) and
+    // settings folder ($XDG_CONFIG_HOME/Pendrel). The app's cache folder is not among them: the
+    // caches row's location always holds it, and the cleaners pass over it on their own.
+    static ContentsGuard forLayout(const HomeLayout& layout);
+
+    // Why the location may not be emptied, or nothing when it may. An empty location is refused
+    // as the home would be (it means no place at all).
+    std::optional<ContentsRefusal> check(const QString& location) const;
+    // The first refusal among a row's locations, in order.
+    std::optional<ContentsRefusal> check(const QStringList& locations) const;
+
+    const QList<Kept>& kept() const { return m_kept; }
+
+    // The canonical form described above; a relative path is taken from the working folder.
+    static QString canonicalPath(const QString& path);
+
+private:
+    QList<Kept> m_kept;
+};
