@@ -211,9 +211,15 @@ void DevCleanView::startClean() {
             [self, screen, scanner, r] {
                 if (self)
                     self->setCleaning(false);
-                if (screen)
+                if (screen) {
                     screen->setDevResult(
                         CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+                    // Only rows graded safe stay ticked: a check-first row never stays ticked
+                    // over what is left of it after a clean.
+                    if (scanner)
+                        screen->setDevSelected(CleanerPaneText::selectionAfterClean(
+                            scanner->categories(), screen->devSelected()));
+                }
                 if (scanner)
                     scanner->scan();
             },
