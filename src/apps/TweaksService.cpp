@@ -3,14 +3,11 @@
 #include "apps/TweaksText.h"
 #include "platform/DefaultsTool.h"
 #include "platform/ToolRunner.h"
+#include "shell/ScanJob.h"
 
-#include <atomic>
-#include <QCoreApplication>
-#include <QMutex>
+#include <mutex>
 #include <QPointer>
-#include <QRunnable>
 #include <QStringDecoder>
-#include <QThreadPool>
 
 namespace {
 
@@ -31,9 +28,9 @@ std::optional<QString> readState(ToolRunner& runner, const QString& program, con
 // the results to the main thread.
 struct Reading {
     QList<Tweak> rows;
-    QMutex mutex;
-    QHash<QString, bool> results;
-    std::atomic<int> remaining{0};
+    std::mutex lock;
+    QHash<QString, bool> results; // under the lock
+    int remaining = 0;            // under the lock
 };
 
 } // namespace
@@ -72,28 +69,21 @@ void TweaksService::startReading() {
         return;
     }
     for (qsizetype i = 0; i < reading->rows.size(); ++i) {
-        QThreadPool::globalInstance()->start([reading, runner, program, weak, i] {
+        ScanJob::runInPool([reading, runner, program, weak, i] {
             const Tweak& row = reading->rows.at(i);
             const std::optional<QString> text = readState(*runner, program, row);
             const bool on = text && text->trimmed() == row.onReadValue;
+            QHash<QString, bool> results;
             {
-                QMutexLocker lock(&reading->mutex);
+                std::lock_guard lock(reading->lock);
                 reading->results.insert(row.id, on);
+                if (--reading->remaining != 0)
+                    return;
+                results = reading->results;
             }
-            if (reading->remaining.fetch_sub(1) != 1)
-                return;
-            // The application object lives on the main thread, so the hand-over runs there and
-            // checks the service there too.
-            QCoreApplication* app = QCoreApplication::instance();
-            if (!app)
-                return;
-            QMetaObject::invokeMethod(
-                app,
-                [reading, weak] {
-                    if (weak)
-                        weak->publishReading(reading->results);
-                },
-                Qt::QueuedConnection);
+            ScanJob::deliver(weak, [results = std::move(results)](TweaksService* service) {
+                service->publishReading(results);
+            });
         });
     }
 }

@@ -1,11 +1,10 @@
 #include "assistant/TamsoMemory.h"
 
 #include "platform/SymbolName.h"
+#include "shell/ScanJob.h"
 
 #include <algorithm>
-#include <QCoreApplication>
 #include <QFileInfo>
-#include <QThreadPool>
 
 namespace {
 
@@ -62,16 +61,10 @@ QList<TamsoMemory::Observation> TamsoMemory::observe(const HomeLayout& home) {
 }
 
 void TamsoMemory::refresh(const HomeLayout& home, QPointer<TamsoMemory> memory) {
-    QThreadPool::globalInstance()->start([home, memory] {
+    ScanJob::runInPool([home, memory] {
         QList<Observation> found = observe(home);
-        // The pointer is only looked at on the main thread, where the memory lives and dies.
-        QMetaObject::invokeMethod(
-            QCoreApplication::instance(),
-            [memory, found = std::move(found)] {
-                if (memory)
-                    memory->setObservations(found);
-            },
-            Qt::QueuedConnection);
+        ScanJob::deliver(memory,
+                         [found = std::move(found)](TamsoMemory* m) { m->setObservations(found); });
     });
 }
 

@@ -8,23 +8,17 @@
 #include "vitals/AppState.h"
 
 #include <QFileInfo>
-#include <QFutureWatcher>
-#include <QtConcurrent/QtConcurrentRun>
 
 namespace {
 
-// Calls then(result) on the context's thread once the future has finished; nothing is called
-// when the context is destroyed first.
-template <typename T, typename Then>
-void whenFinished(QObject* context, QFuture<T> future, Then then) {
-    auto* watcher = new QFutureWatcher<T>(context);
-    QObject::connect(watcher, &QFutureWatcherBase::finished, context,
-                     [watcher, then = std::move(then)]() mutable {
-                         T value = watcher->result();
-                         watcher->deleteLater();
-                         then(std::move(value));
-                     });
-    watcher->setFuture(future);
+// Cleans the rows with these ids and calls then(result) on the main thread afterwards; nothing
+// is called when the store is destroyed first.
+void cleanThen(const CleanupScanner& cleaner, const QSet<QString>& ids,
+               QPointer<AutomationStore> store, std::function<void(const CleanResult&)> then) {
+    cleaner.clean(ids, [store, then = std::move(then)](const CleanResult& r) {
+        if (store)
+            then(r);
+    });
 }
 
 const QString kDownloadsId = QStringLiteral("auto-downloads-30");
@@ -55,22 +49,23 @@ CleanCategory AutomationStore::downloadsCategory(const HomeLayout& layout) {
 void AutomationStore::emptyOldDownloads(Done done) {
     const CleanCategory category = downloadsCategory(m_env.layout);
     const std::shared_ptr<const CategoryMeasure> measure = m_env.cleaning.measure;
-    QFuture<Measurement> measuring = QtConcurrent::run(
-        [measure, category] { return measure ? measure->measure(category) : Measurement(); });
-    whenFinished(this, measuring, [this, category, done](const Measurement& m) {
-        if (m.sizeBytes < 1 || m.eligibleFiles.isEmpty()) {
-            done(AutomationText::downloadsNothing());
-            return;
-        }
-        CleanCategory row = category;
-        row.setMeasurement(m);
-        // A cleaner of its own for this one row; the clean holds what it needs, so the cleaner
-        // can go at once.
-        const CleanupScanner cleaner({row}, m_env.cleaning);
-        whenFinished(this, cleaner.clean({kDownloadsId}),
-                     [done, count = m.fileCount](const CleanResult& r) {
-                         done(AutomationText::downloadsMoved(r.freedBytes, count, r.failures));
-                     });
+    ScanJob::runInPool([measure, category, done, self = QPointer(this)] {
+        const Measurement m = measure ? measure->measure(category) : Measurement();
+        ScanJob::deliver(self, [category, done, m](AutomationStore* store) {
+            if (m.sizeBytes < 1 || m.eligibleFiles.isEmpty()) {
+                done(AutomationText::downloadsNothing());
+                return;
+            }
+            CleanCategory row = category;
+            row.setMeasurement(m);
+            // A cleaner of its own for this one row; the clean holds what it needs, so the
+            // cleaner can go at once.
+            const CleanupScanner cleaner({row}, store->m_env.cleaning);
+            cleanThen(cleaner, {kDownloadsId}, store,
+                      [done, count = m.fileCount](const CleanResult& r) {
+                          done(AutomationText::downloadsMoved(r.freedBytes, count, r.failures));
+                      });
+        });
     });
 }
 
@@ -112,7 +107,7 @@ void AutomationStore::cleanDeveloperCaches(Done done) {
             done(AutomationText::developerNothing());
             return;
         }
-        whenFinished(this, cleaner->clean(ids), [done](const CleanResult& r) {
+        cleanThen(*cleaner, ids, this, [done](const CleanResult& r) {
             done(AutomationText::developerFreed(r.freedBytes, r.failures));
         });
     });
@@ -135,7 +130,7 @@ void AutomationStore::cleanOldScreenshots(Done done) {
             done(AutomationText::screenshotsUnavailable());
             return;
         }
-        whenFinished(this, cleaner->clean({kScreenshotsId}), [done](const CleanResult& r) {
+        cleanThen(*cleaner, {kScreenshotsId}, this, [done](const CleanResult& r) {
             done(AutomationText::screenshotsMoved(r.freedBytes, r.failures));
         });
     });
@@ -152,8 +147,11 @@ void AutomationStore::diskFigures(std::function<void(qint64, qint64)> done) {
         done(0, 0);
         return;
     }
-    whenFinished(this, QtConcurrent::run(m_env.freshDiskSample),
-                 [done](const SystemSnapshot& s) { done(s.diskFreeBytes, s.diskTotalBytes); });
+    ScanJob::runInPool([sample = m_env.freshDiskSample, done, self = QPointer(this)] {
+        const SystemSnapshot s = sample();
+        ScanJob::deliver(self, [done, freeBytes = s.diskFreeBytes, totalBytes = s.diskTotalBytes](
+                                   AutomationStore*) { done(freeBytes, totalBytes); });
+    });
 }
 
 void AutomationStore::storageAlertDue(std::function<void(bool)> done) {
@@ -188,11 +186,10 @@ void AutomationStore::pruneDocker(Done done) {
         return;
     }
     const int timeoutMs = m_env.dockerTimeoutMs;
-    QFuture<ToolResult> running =
-        QtConcurrent::run(&m_toolPool, [tools = m_env.tools, path = *docker, timeoutMs] {
-            return tools->run(path, dockerPruneArguments(), timeoutMs);
+    m_toolRuns.run([tools = m_env.tools, path = *docker, timeoutMs, done, self = QPointer(this)] {
+        const ToolResult result = tools->run(path, dockerPruneArguments(), timeoutMs);
+        ScanJob::deliver(self, [done, timeoutMs, result](AutomationStore*) {
+            done(AutomationText::dockerOutcome(result, timeoutMs));
         });
-    whenFinished(this, running, [done, timeoutMs](const ToolResult& result) {
-        done(AutomationText::dockerOutcome(result, timeoutMs));
     });
 }

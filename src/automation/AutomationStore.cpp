@@ -41,15 +41,10 @@ AutomationStore::AutomationStore(Environment environment, QObject* parent)
     : QObject(parent), m_env(std::move(environment)) {
     if (!m_env.clock)
         m_env.clock = std::make_shared<SystemClock>();
-    m_toolPool.setMaxThreadCount(1);
     load();
 }
 
-AutomationStore::~AutomationStore() {
-    // A tool still running is waited for (its time limit bounds the wait); its result goes
-    // nowhere, since the watchers die with this object.
-    m_toolPool.waitForDone();
-}
+AutomationStore::~AutomationStore() = default;
 
 AutomationStore* AutomationStore::shared() {
     static AutomationStore* instance = new AutomationStore(Environment::system());

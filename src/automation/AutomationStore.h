@@ -4,13 +4,13 @@
 #include "automation/AutomationRuleState.h"
 #include "cleaning/CleanupScanner.h"
 #include "platform/HomeLayout.h"
+#include "shell/ScanJob.h"
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <QObject>
 #include <QPointer>
-#include <QThreadPool>
 #include <QTimer>
 #include <QTimeZone>
 
@@ -188,6 +188,7 @@ private:
     QPointer<ScreenshotCleanupScanner> m_shots;
     QPointer<AppState> m_appState;
     // One thread for the blocking tool runs, so a slow docker never holds a thread of the
-    // shared pool that the scans need.
-    QThreadPool m_toolPool;
+    // shared pool that the scans need. Last: a tool still running is waited for (its time limit
+    // bounds the wait) before the rest goes, and its result goes nowhere.
+    ScanJob m_toolRuns{1};
 };

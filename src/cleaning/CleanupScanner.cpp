@@ -4,8 +4,6 @@
 #include "platform/DiskUsage.h"
 #include "platform/FreedesktopTrash.h"
 
-#include <QtConcurrent/QtConcurrentRun>
-
 QStringList CleanupScanner::protectedPathsFor(const HomeLayout& layout) {
     return {layout.appSupportDir(), layout.cacheHome() + QStringLiteral("/Pendrel"),
             layout.trashDir()};
@@ -92,9 +90,12 @@ void CleanupScanner::cancelScan() {
     setState({State::Kind::Idle, {}});
 }
 
-QFuture<CleanResult> CleanupScanner::clean(const QSet<QString>& ids) const {
-    return QtConcurrent::run(
-        [cleaner = m_cleaner, table = m_categories, ids] { return cleaner->clean(table, ids); });
+void CleanupScanner::clean(const QSet<QString>& ids,
+                           std::function<void(const CleanResult&)> done) const {
+    ScanJob::runInPool([cleaner = m_cleaner, table = m_categories, ids, done = std::move(done)] {
+        const CleanResult result = cleaner->clean(table, ids);
+        ScanJob::deliver([result, done] { done(result); });
+    });
 }
 
 Measurement CleanupScanner::measure(const CleanCategory& category) const {

@@ -6,8 +6,8 @@
 #include "platform/HomeLayout.h"
 #include "shell/ScanJob.h"
 
+#include <functional>
 #include <memory>
-#include <QFuture>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -82,8 +82,10 @@ public:
     void cancelScan();
 
     // Cleans the rows with these ids (see CategoryCleaner) off the main thread, from the table
-    // as it is now. Publishes nothing; the caller shows the result and rescans.
-    QFuture<CleanResult> clean(const QSet<QString>& ids) const;
+    // as it is now, then calls done with the result on the main thread, from the event loop
+    // (never inside this call), whether or not this scanner still exists then. Publishes
+    // nothing; the caller shows the result and rescans.
+    void clean(const QSet<QString>& ids, std::function<void(const CleanResult&)> done) const;
 
     // Measures one row synchronously on the calling thread (for the health check, the assistant
     // and the automation); keep it off the main thread.

@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <QDir>
 #include <QMetaObject>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QUuid>
 
 FolderOrganizer::FolderOrganizer(HomeLayout layout, QObject* parent)
@@ -22,11 +21,7 @@ FolderOrganizer::FolderOrganizer(HomeLayout layout, Options options, QObject* pa
         m_options.clock = std::make_shared<SystemClock>();
 }
 
-FolderOrganizer::~FolderOrganizer() {
-    // A run in flight finishes its file (and its journal) before the organizer goes.
-    m_work.waitForFinished();
-    m_settling.waitForFinished();
-}
+FolderOrganizer::~FolderOrganizer() = default;
 
 OrganizerFiles::Bounds FolderOrganizer::bounds() const {
     // Both user folders, whether or not they are tidied now: an undo may concern either.
@@ -123,25 +118,21 @@ void FolderOrganizer::loadHistory() {
     m_history = m_journals.history(now(), home(), &interrupted);
     emit historyChanged();
     // A run of this organizer still in flight looks interrupted too: it is left alone.
-    if (interrupted.isEmpty() || m_state.isBusy() || m_work.isRunning() || m_settling.isRunning())
+    if (interrupted.isEmpty() || m_state.isBusy() || m_work.isRunning())
         return;
     const OrganizerJournals store = m_journals;
-    m_settling = QtConcurrent::run([this, interrupted, store, bounds = bounds()] {
+    m_work.run([self = QPointer(this), interrupted, store, bounds = bounds()] {
         for (OrganizerJournal journal : interrupted)
             OrganizerRun::recover(journal, bounds, store);
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                m_history = m_journals.history(now(), home());
-                emit historyChanged();
-            },
-            Qt::QueuedConnection);
+        ScanJob::deliver(self, [](FolderOrganizer* o) {
+            o->m_history = o->m_journals.history(o->now(), o->home());
+            emit o->historyChanged();
+        });
     });
 }
 
 void FolderOrganizer::waitForWork() {
-    m_settling.waitForFinished();
-    m_work.waitForFinished();
+    m_work.waitForDone();
 }
 
 bool FolderOrganizer::applySelected() {
@@ -163,26 +154,25 @@ bool FolderOrganizer::applySelected() {
     const OrganizerJournals store = m_journals;
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
-    m_work = QtConcurrent::run([this, planned = journal, store, clock, beforeStep,
-                                settling = m_settling, bounds = bounds()] {
-        QFuture<void>(settling).waitForFinished();
-        OrganizerJournal journal = planned;
-        int step = 0;
-        if (beforeStep)
-            beforeStep(step);
-        const OrganizerRun::Applied applied = OrganizerRun::apply(
-            journal, store, bounds, [clock] { return clock->now(); },
-            [this, &step, &beforeStep](int done, int total) {
-                QMetaObject::invokeMethod(
-                    this, [this, done, total] { setState(State::running(done, total)); },
-                    Qt::QueuedConnection);
-                if (beforeStep && done < total)
-                    beforeStep(++step);
-            });
-        QMetaObject::invokeMethod(
-            this, [this, journal, applied] { finishApply(journal, applied); },
-            Qt::QueuedConnection);
-    });
+    // After any settling started before it.
+    m_work.run(
+        [self = QPointer(this), planned = journal, store, clock, beforeStep, bounds = bounds()] {
+            OrganizerJournal journal = planned;
+            int step = 0;
+            if (beforeStep)
+                beforeStep(step);
+            const OrganizerRun::Applied applied = OrganizerRun::apply(
+                journal, store, bounds, [clock] { return clock->now(); },
+                [&self, &step, &beforeStep](int done, int total) {
+                    ScanJob::deliver(self, [done, total](FolderOrganizer* o) {
+                        o->setState(State::running(done, total));
+                    });
+                    if (beforeStep && done < total)
+                        beforeStep(++step);
+                });
+            ScanJob::deliver(
+                self, [journal, applied](FolderOrganizer* o) { o->finishApply(journal, applied); });
+        });
     return true;
 }
 
@@ -219,24 +209,23 @@ bool FolderOrganizer::undo(const OrganizerJournal& journal) {
     const OrganizerJournals store = m_journals;
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
-    m_work = QtConcurrent::run([this, run = journal, store, clock, beforeStep,
-                                settling = m_settling, bounds = bounds()] {
-        QFuture<void>(settling).waitForFinished();
+    // After any settling started before it.
+    m_work.run([self = QPointer(this), run = journal, store, clock, beforeStep, bounds = bounds()] {
         OrganizerJournal journal = run;
         int step = 0;
         if (beforeStep && !journal.completed.isEmpty())
             beforeStep(step);
         const OrganizerRun::Undone undone = OrganizerRun::undo(
             journal, bounds, store, [clock] { return clock->now(); },
-            [this, &step, &beforeStep](int done, int total) {
-                QMetaObject::invokeMethod(
-                    this, [this, done, total] { setState(State::undoing(done, total)); },
-                    Qt::QueuedConnection);
+            [&self, &step, &beforeStep](int done, int total) {
+                ScanJob::deliver(self, [done, total](FolderOrganizer* o) {
+                    o->setState(State::undoing(done, total));
+                });
                 if (beforeStep && done < total)
                     beforeStep(++step);
             });
-        QMetaObject::invokeMethod(
-            this, [this, journal, undone] { finishUndo(journal, undone); }, Qt::QueuedConnection);
+        ScanJob::deliver(self,
+                         [journal, undone](FolderOrganizer* o) { o->finishUndo(journal, undone); });
     });
     return true;
 }

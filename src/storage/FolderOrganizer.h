@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HomeLayout.h"
+#include "shell/ScanJob.h"
 #include "storage/OrganizerJournals.h"
 #include "storage/OrganizerRecords.h"
 
@@ -8,7 +9,6 @@
 #include <memory>
 #include <optional>
 #include <QDir>
-#include <QFuture>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -156,6 +156,8 @@ private:
     bool m_includeDesktop = true;
     int m_leaveRecentDays = 7;
     quint64 m_planGeneration = 0;
-    QFuture<void> m_work;
-    QFuture<void> m_settling; // interrupted steps being settled; apply and undo wait for it
+    // One thread of its own, so the settling of interrupted steps, applies and undos run one
+    // after another in the order started. Last, so a run in flight finishes its file (and its
+    // journal) before the rest of the organizer goes.
+    ScanJob m_work{1};
 };

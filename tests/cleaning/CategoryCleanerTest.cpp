@@ -308,7 +308,7 @@ TEST(CategoryCleaner, ARowThatEmptiesALocationNeverEmptiesTheHomeOrAFolderHoldin
         EXPECT_EQ(m.refusal->location, c.cache);
 
         // Cleaned, measured or not: nothing moves, and one line says why.
-        const CleanResult r = scanner.clean({"caches"}).result();
+        const CleanResult r = cleanAndWait(scanner, {"caches"});
         EXPECT_TRUE(trash->moved().isEmpty()) << trash->moved().join(", ").toStdString();
         EXPECT_EQ(r.failures.size(), 1);
         for (const QString& file : mine)
@@ -323,7 +323,7 @@ TEST(CategoryCleaner, ARowThatEmptiesALocationNeverEmptiesTheHomeOrAFolderHoldin
     tools.trash = trash;
     DiskCleanupScanner scanner(layout, tools);
     EXPECT_FALSE(scanner.measure(scanner.categories()[0]).refusal.has_value());
-    EXPECT_TRUE(scanner.clean({"caches"}).result().failures.isEmpty());
+    EXPECT_TRUE(cleanAndWait(scanner, {"caches"}).failures.isEmpty());
     EXPECT_EQ(trash->moved(), QStringList({layout.cacheHome() + "/tool"}));
 }
 

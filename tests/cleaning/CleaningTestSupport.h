@@ -1,9 +1,12 @@
 #pragma once
 
+#include "cleaning/CleanupScanner.h"
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <memory>
+#include <optional>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -14,6 +17,14 @@
 #include <unistd.h>
 
 namespace cleaningtest {
+
+// Cleans through the scanner and waits (running the event loop) for the result it hands back.
+inline CleanResult cleanAndWait(const CleanupScanner& scanner, const QSet<QString>& ids) {
+    auto result = std::make_shared<std::optional<CleanResult>>();
+    scanner.clean(ids, [result](const CleanResult& r) { *result = r; });
+    EXPECT_TRUE(testsupport::waitFor([&result] { return result->has_value(); }, 30000));
+    return result->value_or(CleanResult());
+}
 
 inline void writeFile(const QString& path, qsizetype bytes = 100) {
     QDir().mkpath(QFileInfo(path).path());

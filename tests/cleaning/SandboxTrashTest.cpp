@@ -44,7 +44,7 @@ TEST(SandboxTrash, CleanedItemsAreListedByTrashListAndOneComesBack) {
 
     CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
     DiskCleanupScanner scanner(layout, tools);
-    const CleanResult r = scanner.clean({"caches"}).result();
+    const CleanResult r = cleanAndWait(scanner, {"caches"});
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
 
     const QString listed = runTool(trashList, {}, layout.home());

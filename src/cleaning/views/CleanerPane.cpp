@@ -17,7 +17,6 @@
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <QCoreApplication>
-#include <QFuture>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -170,32 +169,25 @@ void CleanerPane::rescan() {
 void CleanerPane::cleanNow() {
     setCleaning(true);
     const QSet<QString> ids = CleanerPaneText::withoutRefused(m_scanner.categories(), selected());
-    // The scanner outlives every pane; the clean finishes on its thread and writes the result
-    // even when this pane has been closed meanwhile.
+    // The scanner outlives every pane; the result is written even when this pane has been
+    // closed meanwhile, always from the event loop, never inside this call.
     const QPointer<CleanerPane> self(this);
     const QPointer<ScreenState> screen = m_screen;
     const CleanerStateFields fields = m_fields;
     CleanupScanner* scanner = &m_scanner;
     const QPointer<CleanupScanner> guard(scanner);
-    // Always finished from the event loop, never inside this call: a clean that is over before
-    // the continuation is attached would otherwise finish before cleanNow() returns.
-    m_scanner.clean(ids).then([self, screen, fields, guard](const CleanResult& r) {
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, screen, fields, guard, r] {
-                if (self)
-                    self->setCleaning(false);
-                if (screen) {
-                    (screen->*fields.setResult)(
-                        CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
-                    (screen->*fields.setSelected)(CleanerPaneText::selectionAfterClean(
-                        guard ? guard->categories() : QList<CleanCategory>(),
-                        (screen->*fields.selected)()));
-                }
-                if (guard)
-                    guard->scan();
-            },
-            Qt::QueuedConnection);
+    m_scanner.clean(ids, [self, screen, fields, guard](const CleanResult& r) {
+        if (self)
+            self->setCleaning(false);
+        if (screen) {
+            (screen->*fields.setResult)(
+                CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+            (screen->*fields.setSelected)(CleanerPaneText::selectionAfterClean(
+                guard ? guard->categories() : QList<CleanCategory>(),
+                (screen->*fields.selected)()));
+        }
+        if (guard)
+            guard->scan();
     });
 }
 

@@ -23,7 +23,6 @@
 #include "vitals/KeepAwakeManager.h"
 
 #include <QCoreApplication>
-#include <QFuture>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -205,25 +204,19 @@ void DevCleanView::startClean() {
     const QPointer<DevCleanView> self(this);
     const QPointer<ScreenState> screen = m_screen;
     const QPointer<CleanupScanner> scanner(&m_scanner);
-    m_scanner.clean(ids).then([self, screen, scanner](const CleanResult& r) {
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, screen, scanner, r] {
-                if (self)
-                    self->setCleaning(false);
-                if (screen) {
-                    screen->setDevResult(
-                        CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
-                    // Only rows graded safe stay ticked: a check-first row never stays ticked
-                    // over what is left of it after a clean.
-                    if (scanner)
-                        screen->setDevSelected(CleanerPaneText::selectionAfterClean(
-                            scanner->categories(), screen->devSelected()));
-                }
-                if (scanner)
-                    scanner->scan();
-            },
-            Qt::QueuedConnection);
+    m_scanner.clean(ids, [self, screen, scanner](const CleanResult& r) {
+        if (self)
+            self->setCleaning(false);
+        if (screen) {
+            screen->setDevResult(CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+            // Only rows graded safe stay ticked: a check-first row never stays ticked over what
+            // is left of it after a clean.
+            if (scanner)
+                screen->setDevSelected(CleanerPaneText::selectionAfterClean(scanner->categories(),
+                                                                            screen->devSelected()));
+        }
+        if (scanner)
+            scanner->scan();
     });
 }
 
