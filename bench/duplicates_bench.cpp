@@ -13,6 +13,7 @@
 //   duplicates_bench --once TREE [--threads N]   one search, prints the group count
 #include "duplicates/DuplicateScan.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -127,7 +128,7 @@ std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    int threads = DirectoryWalker::defaultThreads();
+    int threads = ParallelLoop::flatThreads();
     const qsizetype t = args.indexOf(QStringLiteral("--threads"));
     if (t >= 0 && t + 1 < args.size()) {
         threads = std::max(1, args.at(t + 1).toInt());

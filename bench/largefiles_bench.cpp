@@ -18,6 +18,7 @@
 //   largefiles_bench --once TREE [--threads N]   one scan, prints "size path" lines
 #include "cleaning/LargeFilesScanner.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -89,7 +90,7 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    int threads = DirectoryWalker::defaultThreads();
+    int threads = ParallelLoop::flatThreads();
     const qsizetype t = args.indexOf(QStringLiteral("--threads"));
     if (t >= 0 && t + 1 < args.size()) {
         threads = std::max(1, args.at(t + 1).toInt());

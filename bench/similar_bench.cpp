@@ -7,9 +7,9 @@
 // The photos are written to a temporary folder, or to DIR with --keep (reused when it already
 // holds them, as generating takes longer than searching). The search runs in a child process
 // (`similar_bench --search DIR --count N`), so its peak memory is the search's alone.
-#include "duplicates/ParallelLoop.h"
 #include "duplicates/SimilarPhotoScan.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 
 #include <cstdio>
 #include <mutex>
@@ -85,7 +85,7 @@ QString name(const QString& dir, int i) {
 
 void generate(const QString& dir, int count) {
     const int copies = count / 5;
-    ParallelLoop::run(size_t(count), DirectoryWalker::defaultThreads(), [&](size_t i, int) {
+    ParallelLoop::run(size_t(count), ParallelLoop::flatThreads(), [&](size_t i, int) {
         const QString path = name(dir, int(i));
         if (QFileInfo::exists(path))
             return;
@@ -140,7 +140,7 @@ int main(int argc, char** argv) {
     }
     const QString dir = args.at(s + 1);
 
-    const int threads = DirectoryWalker::defaultThreads();
+    const int threads = ParallelLoop::flatThreads();
     QElapsedTimer timer;
     timer.start();
     const QStringList photos = SimilarPhotoScan::collectPhotos(dir);

@@ -11,6 +11,7 @@
 //   walk_bench TREE [--threads N]
 //   walk_bench --once TREE [--threads N]   one walk, prints the byte total
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -86,7 +87,7 @@ std::optional<qint64> gduBytes(const QString& tree) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    int threads = DirectoryWalker::defaultThreads();
+    int threads = ParallelLoop::flatThreads();
     const qsizetype t = args.indexOf(QStringLiteral("--threads"));
     if (t >= 0 && t + 1 < args.size()) {
         threads = std::max(1, args.at(t + 1).toInt());

@@ -2,6 +2,7 @@
 
 #include "platform/AppBundle.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 
 #include <algorithm>
 #include <QCollator>
@@ -70,9 +71,9 @@ QList<InstalledApp> scan(const QStringList& folders, const CancelToken& cancel) 
 
 qint64 bundleSize(const QString& path, const CancelToken& cancel) {
     DirectoryWalker::Options options;
-    options.threads = DirectoryWalker::defaultThreads();
+    options.threads = ParallelLoop::flatThreads();
     options.followRootSymlink = false;
-    const DirectoryWalker walker(options, cancel.flag());
+    const DirectoryWalker walker(options, cancel);
     PerWorker<qint64> sums(walker.threads());
     walker.walk(path, [&](const DirectoryWalker::Entry& e) {
         if (e.isDirectory()) {

@@ -2,6 +2,7 @@
 #include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 
 #include <algorithm>
 #include <atomic>
@@ -363,7 +364,8 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
                                              const Limits& limits, const CancelToken& cancel,
                                              int threads, bool keepAll) {
     const Needles needles(query.terms);
-    std::atomic_bool stop = false;
+    // The walk stops at the caller's cancel or at a limit, both through its own token.
+    const CancelToken stop;
     std::atomic_bool limited = false;
     std::atomic<qint64> entries = 0;
     std::atomic<qint64> textBudget = limits.maxTotalTextBytes;
@@ -371,8 +373,8 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
     clock.start();
 
     DirectoryWalker::Options options;
-    options.threads = threads > 0 ? threads : DirectoryWalker::defaultThreads();
-    const DirectoryWalker walker(options, &stop);
+    options.threads = threads > 0 ? threads : ParallelLoop::flatThreads();
+    const DirectoryWalker walker(options, stop);
     PerWorker<Slot> workers(walker.threads());
 
     const auto visit = [&](const DirectoryWalker::Entry& e) {
@@ -384,11 +386,11 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
         // The limits, checked every so often: the clock costs more than a visit.
         if ((++slot.seen & 63) == 0) {
             if (cancel.isCancelled())
-                stop = true;
+                stop.cancel();
             if (entries.fetch_add(64, std::memory_order_relaxed) + 64 > limits.maxEntries ||
                 clock.elapsed() > limits.maxMilliseconds) {
                 limited = true;
-                stop = true;
+                stop.cancel();
             }
         }
         const std::string_view name = e.name;

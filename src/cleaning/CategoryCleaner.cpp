@@ -4,6 +4,7 @@
 #include "cleaning/CleanerPaneText.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/NativePath.h"
+#include "platform/ParallelLoop.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
@@ -78,7 +79,7 @@ QString CategoryCleaner::failureLine(const QString& path, const QString& reason)
 
 qint64 CategoryCleaner::itemSize(const QString& path) {
     DirectoryWalker::Options options;
-    options.threads = DirectoryWalker::defaultThreads();
+    options.threads = ParallelLoop::flatThreads();
     options.followRootSymlink = false;
     options.sameDevice = true;
     const DirectoryWalker walker(options);

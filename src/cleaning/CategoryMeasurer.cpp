@@ -3,6 +3,7 @@
 
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
+#include "platform/ParallelLoop.h"
 
 #include <algorithm>
 #include <iterator>
@@ -83,7 +84,7 @@ CategoryMeasurer::CategoryMeasurer(std::shared_ptr<const DiskUsage> diskUsage, O
 }
 
 int CategoryMeasurer::threads() const {
-    return m_options.threads > 0 ? m_options.threads : DirectoryWalker::defaultThreads();
+    return m_options.threads > 0 ? m_options.threads : ParallelLoop::flatThreads();
 }
 
 const QStringList& CategoryMeasurer::neverEnteredFolderNames() {
@@ -175,7 +176,7 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
         return std::find(names.begin(), names.end(), name) != names.end();
     };
 
-    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    const DirectoryWalker walker({threads(), true, false}, cancel);
     Measurement total;
     for (const QString& location : category.locations) {
         if (cancel.isCancelled())
@@ -230,7 +231,7 @@ Measurement CategoryMeasurer::oldFiles(const CleanCategory& category,
                                : std::nullopt;
     const std::optional<int> maxDepth = category.maxSearchDepth;
 
-    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    const DirectoryWalker walker({threads(), true, false}, cancel);
     Measurement total;
     for (const QString& location : category.locations) {
         if (cancel.isCancelled())
@@ -283,7 +284,7 @@ Measurement CategoryMeasurer::measureTree(const CleanCategory& category,
     const qint64 cutoff =
         aged ? cutoffFor(*category.olderThanDays, QDateTime::currentSecsSinceEpoch()) : 0;
 
-    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    const DirectoryWalker walker({threads(), true, false}, cancel);
     Measurement total;
     for (const QString& location : category.locations) {
         if (cancel.isCancelled())
@@ -313,7 +314,7 @@ qint64 CategoryMeasurer::duSize(const QString& path, const CancelToken& cancel) 
 
 CategoryMeasurer::FolderSize CategoryMeasurer::allocatedSize(const QString& folder,
                                                              const CancelToken& cancel) const {
-    const DirectoryWalker walker({threads(), true, false}, cancel.flag());
+    const DirectoryWalker walker({threads(), true, false}, cancel);
     PerWorker<Tally> tallies(walker.threads());
     walker.walk(folder, [&](const Entry& e) {
         if (e.isDirectory()) {

@@ -27,7 +27,7 @@ class DiskUsage;
 class CategoryMeasurer : public CategoryMeasure {
 public:
     struct Options {
-        int threads = 0;            // walker threads; 0 = DirectoryWalker::defaultThreads()
+        int threads = 0;            // walker threads; 0 = ParallelLoop::flatThreads()
         QStringList protectedPaths; // absolute folder paths never entered
         ContentsGuard guard = {};   // the folders no row may empty; none by default
     };

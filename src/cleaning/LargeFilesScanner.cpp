@@ -3,6 +3,7 @@
 
 #include "cleaning/CategoryCleaner.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
@@ -175,8 +176,8 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
     }
 
     DirectoryWalker::Options options;
-    options.threads = threads > 0 ? threads : DirectoryWalker::defaultThreads();
-    const DirectoryWalker walker(options, cancel.flag());
+    options.threads = threads > 0 ? threads : ParallelLoop::flatThreads();
+    const DirectoryWalker walker(options, cancel);
     PerWorker<std::vector<Candidate>> found(walker.threads());
     std::atomic<int> scanned{0};
 

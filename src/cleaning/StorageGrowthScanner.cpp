@@ -4,6 +4,7 @@
 #include "cleaning/CleanCategory.h"
 #include "platform/Clock.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "platform/SymbolName.h"
 
 #include <algorithm>
@@ -89,12 +90,6 @@ StorageGrowthScanner::definitions(const HomeLayout& layout, const QString& syste
     };
 }
 
-int StorageGrowthScanner::concurrencyLimit(int cores) {
-    if (cores <= 5)
-        return 2;
-    return std::min(cores / 2, 6);
-}
-
 qint64 StorageGrowthScanner::measureLocation(const QString& path, const CancelToken& cancel) {
     const QByteArray bytes = NativePath::encode(path);
     struct stat st;
@@ -103,7 +98,7 @@ qint64 StorageGrowthScanner::measureLocation(const QString& path, const CancelTo
     if (!S_ISDIR(st.st_mode))
         return S_ISREG(st.st_mode) ? qint64(st.st_blocks) * 512 : 0;
     // One thread per place: the buckets themselves are measured side by side.
-    const DirectoryWalker walker(DirectoryWalker::Options{}, cancel.flag());
+    const DirectoryWalker walker(DirectoryWalker::Options{}, cancel);
     qint64 sum = 0;
     walker.walk(path, [&sum](const DirectoryWalker::Entry& e) {
         if (e.depth > 0 && e.isFile() && !e.repeatLink)
@@ -125,35 +120,25 @@ void StorageGrowthScanner::scan() {
     setState({State::Kind::Scanning, {}});
 
     const QList<Definition> defs = definitions(m_layout, m_options.systemApplications);
-    const int cores = m_options.cores > 0 ? m_options.cores
-                                          : int(std::max(1u, std::thread::hardware_concurrency()));
-    const int limit = std::min<int>(concurrencyLimit(cores), int(defs.size()));
-    ScanJob::runInPool([ticket, defs, limit, measure = m_options.measure,
+    const int walks = ParallelLoop::outerThreads(m_options.cores > 0 ? m_options.cores
+                                                                     : ParallelLoop::processors());
+    ScanJob::runInPool([ticket, defs, walks, measure = m_options.measure,
                         self = QPointer<StorageGrowthScanner>(this)] {
         // Each walker takes the next definition in table order as soon as it is free, so at most
-        // `limit` walks run at once and the results come in order of completion.
-        std::atomic<int> next{0};
+        // `walks` walks run at once and the results come in order of completion.
         std::mutex lock;
         QList<Bucket> done;
-        const auto work = [&] {
-            for (int i = next.fetch_add(1); i < defs.size(); i = next.fetch_add(1)) {
-                const Definition& d = defs.at(i);
-                Bucket b{d.id, d.name, d.detail, d.icon, 0, d.featureID};
-                for (const QString& place : d.locations) {
-                    if (ticket.cancel.isCancelled())
-                        return;
-                    b.bytes += measure(place, ticket.cancel);
-                }
-                std::lock_guard<std::mutex> guard(lock);
-                done.append(b);
+        ParallelLoop::run(size_t(defs.size()), walks, [&](size_t i, int) {
+            const Definition& d = defs.at(qsizetype(i));
+            Bucket b{d.id, d.name, d.detail, d.icon, 0, d.featureID};
+            for (const QString& place : d.locations) {
+                if (ticket.cancel.isCancelled())
+                    return;
+                b.bytes += measure(place, ticket.cancel);
             }
-        };
-        std::vector<std::thread> helpers;
-        for (int w = 1; w < limit; ++w)
-            helpers.emplace_back(work);
-        work();
-        for (std::thread& t : helpers)
-            t.join();
+            std::lock_guard<std::mutex> guard(lock);
+            done.append(b);
+        });
         if (ticket.cancel.isCancelled())
             return;
         sortBuckets(done);

@@ -91,8 +91,6 @@ public:
     // The seven buckets in table order, their places resolved for this home now.
     static QList<Definition> definitions(const HomeLayout& layout,
                                          const QString& systemApplications);
-    // Walks at once: 2 with five cores or fewer, else half the cores, at most 6.
-    static int concurrencyLimit(int cores);
     // A missing place: 0; a file: its allocated bytes; a folder: the allocated bytes of every
     // regular file below it.
     static qint64 measureLocation(const QString& path, const CancelToken& cancel = CancelToken());

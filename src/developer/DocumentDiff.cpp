@@ -14,10 +14,6 @@ namespace DocumentDiff {
 
 namespace {
 
-bool cancelled(const std::atomic_bool* cancel) {
-    return cancel && cancel->load(std::memory_order_relaxed);
-}
-
 bool isLineBreak(char16_t c) {
     return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
 }
@@ -78,7 +74,7 @@ bool looksLikeText(const QString& path) {
 }
 
 TextFile readText(const QString& path, qint64 maxLines, qint64 maxBytes,
-                  const std::atomic_bool* cancel) {
+                  const CancelToken& cancel) {
     TextFile result;
     RegularFile file(path);
     if (!file.isOpen())
@@ -91,7 +87,7 @@ TextFile readText(const QString& path, qint64 maxLines, qint64 maxBytes,
     qint64 total = 0;
     QByteArray piece(Sha256::pieceSize, Qt::Uninitialized);
     for (;;) {
-        if (cancelled(cancel))
+        if (cancel.isCancelled())
             return result;
         const qsizetype got = file.read(piece.data(), piece.size());
         if (got < 0)
@@ -122,14 +118,14 @@ TextFile readText(const QString& path, qint64 maxLines, qint64 maxBytes,
 }
 
 std::optional<QString> extractText(const QString& path, DocumentText& documents,
-                                   const std::atomic_bool* cancel) {
+                                   const CancelToken& cancel) {
     std::optional<QString> text = documents.extract(path, cancel);
     if (!text || text->trimmed().isEmpty())
         return std::nullopt;
     return text;
 }
 
-std::optional<QString> fileDigest(const QString& path, const std::atomic_bool* cancel) {
+std::optional<QString> fileDigest(const QString& path, const CancelToken& cancel) {
     const std::optional<QByteArray> digest = Sha256::ofFile(path, cancel);
     if (!digest)
         return std::nullopt;

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "platform/CancelToken.h"
+
 #include "shell/DiffRow.h"
 
-#include <atomic>
 #include <functional>
 #include <optional>
 #include <QByteArray>
@@ -17,7 +18,7 @@ class QObject;
 // The engine behind the file compare: what kind a file is, whether it reads as text, the text
 // inside documents, the digest of a whole file, the line diff, and the text and call that have
 // the language model explain a diff. Stateless; everything but explain() blocks and may run on
-// any thread. A `cancel` flag, where taken, is polled on the way and makes the answer worthless
+// any thread. A cancel token, where taken, is polled on the way and makes the answer worthless
 // (the caller drops it).
 namespace DocumentDiff {
 
@@ -47,7 +48,7 @@ struct LineDiff {
 // Time grows with the product of the line counts divided by 64; the table kept is one bit per
 // cell for one row in 64 (under 1 MB for 20,000 lines a side).
 LineDiff lineDiff(const QStringList& first, const QStringList& second,
-                  const std::atomic_bool* cancel = nullptr);
+                  const CancelToken& cancel = CancelToken());
 
 // Splits at every line-break character on its own (LF, CR, VT, FF, U+0085, U+2028, U+2029): a
 // CR LF pair leaves an empty line between, a text ending in a break has an empty last line, and
@@ -71,17 +72,17 @@ struct TextFile {
     QString text;
 };
 TextFile readText(const QString& path, qint64 maxLines, qint64 maxBytes,
-                  const std::atomic_bool* cancel = nullptr);
+                  const CancelToken& cancel = CancelToken());
 
 // The text inside a document, through the platform's reader; nothing when the reader has
 // none or the text is blank (only white space and line breaks). Otherwise the text as read,
 // untrimmed.
 std::optional<QString> extractText(const QString& path, DocumentText& documents,
-                                   const std::atomic_bool* cancel = nullptr);
+                                   const CancelToken& cancel = CancelToken());
 
 // The SHA-256 of the whole file as 64 lowercase hexadecimal digits; nothing when the path is
 // not a readable regular file or a read fails part-way.
-std::optional<QString> fileDigest(const QString& path, const std::atomic_bool* cancel = nullptr);
+std::optional<QString> fileDigest(const QString& path, const CancelToken& cancel = CancelToken());
 // One two-digit lowercase text per byte of a digest; joined without separator they are its hex.
 QStringList hexString(const QByteArray& digest);
 

@@ -26,16 +26,11 @@ QString nameOf(const std::optional<QUrl>& url, const QString& fallback) {
 
 FileCompare::FileCompare(ScreenState& screen, LanguageModel& model,
                          std::shared_ptr<DocumentText> documents, QObject* parent)
-    : QObject(parent), m_screen(screen), m_model(model), m_documents(std::move(documents)) {
-    // A superseded run may still be finishing a blocking step while its successor starts.
-    m_pool.setMaxThreadCount(2);
-}
+    : QObject(parent), m_screen(screen), m_model(model), m_documents(std::move(documents)) {}
 
 FileCompare::~FileCompare() {
-    if (m_cancel)
-        m_cancel->store(true);
-    m_pool.clear();
-    m_pool.waitForDone();
+    // The job slot waits for the run, which stops at its next poll.
+    m_job.cancel();
 }
 
 void FileCompare::setSide(const QUrl& file, Side side) {
@@ -51,9 +46,7 @@ void FileCompare::startCompare() {
     const std::optional<QUrl> right = m_screen.compareRight();
     if (!left || !right)
         return;
-    if (m_cancel)
-        m_cancel->store(true);
-    m_cancel = std::make_shared<std::atomic_bool>(false);
+    const CancelToken cancel = m_job.restart().cancel;
     const quint64 generation = ++m_generation;
 
     m_screen.setCompareError(std::nullopt);
@@ -67,17 +60,14 @@ void FileCompare::startCompare() {
 
     const QString first = localPath(*left);
     const QString second = localPath(*right);
-    std::shared_ptr<std::atomic_bool> cancel = m_cancel;
     std::shared_ptr<DocumentText> documents = m_documents;
-    m_pool.start([this, first, second, cancel, documents, generation] {
-        Outcome outcome = run(first, second, *documents, cancel.get());
-        if (cancel->load())
+    m_job.run([self = QPointer(this), first, second, cancel, documents, generation] {
+        Outcome outcome = run(first, second, *documents, cancel);
+        if (cancel.isCancelled())
             return;
-        // The destructor waits for this job, so the object is alive while it is posted.
-        QMetaObject::invokeMethod(
-            this,
-            [this, generation, outcome = std::move(outcome)] { publish(generation, outcome); },
-            Qt::QueuedConnection);
+        ScanJob::deliver(self, [generation, outcome = std::move(outcome)](FileCompare* c) {
+            c->publish(generation, outcome);
+        });
     });
 }
 
@@ -137,7 +127,7 @@ void FileCompare::publishExplanation(quint64 generation, const std::optional<QSt
 }
 
 bool FileCompare::identical(const QString& first, const QString& second,
-                            const std::atomic_bool* cancel) {
+                            const CancelToken& cancel) {
     const QFileInfo a(first), b(second);
     if (RegularFile::isRegular(first) && RegularFile::isRegular(second) && a.size() != b.size())
         return false;
@@ -149,7 +139,7 @@ bool FileCompare::identical(const QString& first, const QString& second,
 }
 
 FileCompare::Outcome FileCompare::run(const QString& first, const QString& second,
-                                      DocumentText& documents, const std::atomic_bool* cancel) {
+                                      DocumentText& documents, const CancelToken& cancel) {
     using DocumentDiff::TextFile;
     Outcome outcome;
     const QString e1 = DocumentDiff::extensionOf(first);

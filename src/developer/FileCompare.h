@@ -1,13 +1,12 @@
 #pragma once
 
 #include "developer/DocumentDiff.h"
+#include "shell/ScanJob.h"
 #include "shell/ScreenModes.h"
 
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <QObject>
-#include <QThreadPool>
 #include <QUrl>
 
 class DocumentText;
@@ -70,10 +69,10 @@ public:
         bool usedExtraction = false;
     };
     static Outcome run(const QString& first, const QString& second, DocumentText& documents,
-                       const std::atomic_bool* cancel = nullptr);
+                       const CancelToken& cancel = CancelToken());
     // Byte identity: equal digests of two readable regular files.
     static bool identical(const QString& first, const QString& second,
-                          const std::atomic_bool* cancel = nullptr);
+                          const CancelToken& cancel = CancelToken());
 
     quint64 generation() const { return m_generation; }
 
@@ -88,7 +87,8 @@ private:
     ScreenState& m_screen;
     LanguageModel& m_model;
     std::shared_ptr<DocumentText> m_documents;
-    std::shared_ptr<std::atomic_bool> m_cancel;
     quint64 m_generation = 0;
-    QThreadPool m_pool;
+    // Two threads of its own: a superseded run may still be finishing a blocking step while its
+    // successor starts. Last, so the runs end before the rest goes.
+    ScanJob m_job{2};
 };

@@ -76,7 +76,7 @@ public:
     static constexpr size_t blockRows = 64;
 
     BitTable(const std::vector<int>& a, const std::vector<int>& b, int idCount,
-             const std::atomic_bool* cancel)
+             const CancelToken& cancel)
         : m_a(a), m_n(a.size()), m_m(b.size()), m_words((b.size() + 63) / 64), m_cancel(cancel) {
         // Where each line number occurs in the reversed second sequence, grouped by number.
         m_start.assign(size_t(idCount) + 1, 0);
@@ -106,7 +106,7 @@ public:
     }
 
     bool cancelled() const {
-        m_cancelled = m_cancelled || (m_cancel && m_cancel->load(std::memory_order_relaxed));
+        m_cancelled = m_cancelled || m_cancel.isCancelled();
         return m_cancelled;
     }
 
@@ -192,7 +192,7 @@ private:
 
     const std::vector<int>& m_a;
     size_t m_n, m_m, m_words;
-    const std::atomic_bool* m_cancel;
+    const CancelToken& m_cancel;
     mutable bool m_cancelled = false;
     std::vector<int> m_start, m_positions;
     std::vector<Word> m_match, m_checkpoints, m_rows;
@@ -202,8 +202,7 @@ private:
 
 } // namespace
 
-LineDiff lineDiff(const QStringList& first, const QStringList& second,
-                  const std::atomic_bool* cancel) {
+LineDiff lineDiff(const QStringList& first, const QStringList& second, const CancelToken& cancel) {
     const auto [a, b] = numberLines(first, second);
     int idCount = 0;
     for (int id : a)

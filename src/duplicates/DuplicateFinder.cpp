@@ -24,7 +24,7 @@ void DuplicateFinder::scan(const QString& folder) {
 
     DuplicateScan::Options options = m_scanOptions;
     ScanJob::runInPool([ticket, folder, options, self = QPointer<DuplicateFinder>(this)]() mutable {
-        options.cancel = ticket.cancel.flag();
+        options.cancel = ticket.cancel;
         options.progress = [ticket, self](qint64 count) {
             ScanJob::deliver(self, [ticket, count](DuplicateFinder* f) {
                 // Steps from parallel walkers may arrive out of order; the count never goes back.
@@ -78,7 +78,7 @@ public:
         const auto read = m_reads.constFind(file);
         if (read != m_reads.constEnd() && read->first == *before)
             return read->second;
-        const std::optional<QByteArray> digest = m_hasher(native.toStdString(), -1, nullptr);
+        const std::optional<QByteArray> digest = m_hasher(native.toStdString(), -1, CancelToken());
         if (!digest || RegularFile::stampAt(native) != before)
             return std::nullopt;
         m_reads.insert(file, {*before, *digest});

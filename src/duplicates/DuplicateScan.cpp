@@ -1,9 +1,9 @@
 #include "duplicates/DuplicateScan.h"
 
 #include "cleaning/CategoryMeasurer.h"
-#include "duplicates/ParallelLoop.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/NativePath.h"
+#include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
 #include "platform/Sha256.h"
 
@@ -52,11 +52,11 @@ bool folderOpens(const QString& folder) {
 // this pass settles (its whole content is read) is stamped first; one that is no longer a regular
 // file of the size the walk saw gets no digest.
 void hashAll(std::vector<Hashed>& files, qint64 limit, int threads,
-             const DuplicateScan::Hasher& hasher, const std::atomic_bool* cancel) {
+             const DuplicateScan::Hasher& hasher, const CancelToken& cancel) {
     std::sort(files.begin(), files.end(),
               [](const Hashed& a, const Hashed& b) { return a.file->size > b.file->size; });
     ParallelLoop::run(files.size(), threads, [&](size_t i, int) {
-        if (cancel && cancel->load(std::memory_order_relaxed))
+        if (cancel.isCancelled())
             return;
         Hashed& h = files[i];
         if (limit < 0 || h.file->size <= limit) {
@@ -119,12 +119,12 @@ DuplicateGroup makeGroup(const Hashed* run, size_t count) {
 namespace DuplicateScan {
 
 std::optional<QByteArray> digest(const std::function<qsizetype(char*, qsizetype)>& read,
-                                 qint64 limit, const std::atomic_bool* cancel) {
+                                 qint64 limit, const CancelToken& cancel) {
     thread_local std::vector<char> buffer(size_t(Sha256::pieceSize));
     Sha256 hash;
     qint64 left = limit < 0 ? std::numeric_limits<qint64>::max() : limit;
     while (left > 0) {
-        if (cancel && cancel->load(std::memory_order_relaxed))
+        if (cancel.isCancelled())
             return std::nullopt;
         const qsizetype want = qsizetype(std::min<qint64>(left, Sha256::pieceSize));
         const qsizetype got = read(buffer.data(), want);
@@ -139,7 +139,7 @@ std::optional<QByteArray> digest(const std::function<qsizetype(char*, qsizetype)
 }
 
 std::optional<QByteArray> fileDigest(const std::string& path, qint64 limit,
-                                     const std::atomic_bool* cancel) {
+                                     const CancelToken& cancel) {
     RegularFile file(NativePath::decode(QByteArray::fromStdString(path)));
     if (!file.isOpen())
         return std::nullopt;
@@ -152,8 +152,8 @@ Outcome run(const QString& folder, const Options& options) {
     if (!folderOpens(folder))
         return outcome;
     outcome.readable = true;
-    const std::atomic_bool* cancel = options.cancel;
-    const int threads = options.threads > 0 ? options.threads : DirectoryWalker::defaultThreads();
+    const CancelToken& cancel = options.cancel;
+    const int threads = options.threads > 0 ? options.threads : ParallelLoop::flatThreads();
     const Hasher hasher = options.hasher ? options.hasher : Hasher(fileDigest);
 
     // Walk: every worker collects into its own list.
@@ -187,7 +187,7 @@ Outcome run(const QString& folder, const Options& options) {
             return DirectoryWalker::Action::Continue;
         });
     outcome.candidates = counted.load();
-    if (walked.cancelled || (cancel && cancel->load())) {
+    if (walked.cancelled || cancel.isCancelled()) {
         outcome.cancelled = true;
         return outcome;
     }
@@ -220,7 +220,7 @@ Outcome run(const QString& folder, const Options& options) {
         if (pending.empty())
             break;
         hashAll(pending, prefix, threads, hasher, cancel);
-        if (cancel && cancel->load()) {
+        if (cancel.isCancelled()) {
             outcome.cancelled = true;
             return outcome;
         }

@@ -2,7 +2,8 @@
 
 #include "duplicates/DuplicateGroup.h"
 
-#include <atomic>
+#include "platform/CancelToken.h"
+
 #include <functional>
 #include <optional>
 #include <QByteArray>
@@ -37,15 +38,15 @@ constexpr qint64 progressStep = 500;
 // The digest of a file's first `limit` bytes (the whole file when limit is negative), or
 // nothing when it cannot be read. Called from several threads at once.
 using Hasher = std::function<std::optional<QByteArray>(const std::string& path, qint64 limit,
-                                                       const std::atomic_bool* cancel)>;
+                                                       const CancelToken& cancel)>;
 
 struct Options {
-    // Walker and hashing threads; 0 means DirectoryWalker::defaultThreads().
+    // Walker and hashing threads; 0 means ParallelLoop::flatThreads().
     int threads = 0;
     // Replaces the file hashing (tests); empty means fileDigest.
     Hasher hasher;
     // Polled between files; a cancelled scan returns early with `cancelled` set.
-    const std::atomic_bool* cancel = nullptr;
+    CancelToken cancel;
     // Called, from any thread, each time the count of candidate files reaches a multiple of
     // progressStep, with that count. Calls may arrive out of order from different threads.
     std::function<void(qint64 candidates)> progress;
@@ -68,10 +69,10 @@ Outcome run(const QString& folder, const Options& options);
 // 0 at the end, or -1 on failure; a failure anywhere gives nothing, never the digest of the
 // bytes before it. Cancelling between pieces gives nothing too.
 std::optional<QByteArray> digest(const std::function<qsizetype(char*, qsizetype)>& read,
-                                 qint64 limit, const std::atomic_bool* cancel = nullptr);
+                                 qint64 limit, const CancelToken& cancel = CancelToken());
 
 // digest() of a regular file at path (never a FIFO, device or folder: those give nothing).
 std::optional<QByteArray> fileDigest(const std::string& path, qint64 limit,
-                                     const std::atomic_bool* cancel = nullptr);
+                                     const CancelToken& cancel = CancelToken());
 
 } // namespace DuplicateScan

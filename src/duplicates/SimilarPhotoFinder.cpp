@@ -1,8 +1,8 @@
 #include "duplicates/SimilarPhotoFinder.h"
 
 #include "duplicates/DuplicatesText.h"
-#include "duplicates/ParallelLoop.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
@@ -13,7 +13,7 @@ SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
                                        SimilarPhotoScan::Printer printer, int threads,
                                        QObject* parent)
     : QObject(parent), m_trash(std::move(trash)), m_printer(std::move(printer)),
-      m_threads(threads > 0 ? threads : DirectoryWalker::defaultThreads()) {
+      m_threads(threads > 0 ? threads : ParallelLoop::flatThreads()) {
     if (!m_printer)
         m_printer = SimilarPhotoScan::printOf;
 }
@@ -30,7 +30,7 @@ void SimilarPhotoFinder::scan(const QString& folder) {
 
     ScanJob::runInPool([ticket, folder, printer = m_printer, threads = m_threads,
                         self = QPointer<SimilarPhotoFinder>(this)] {
-        const std::atomic_bool* cancel = ticket.cancel.flag();
+        const CancelToken& cancel = ticket.cancel;
         const QStringList photos =
             SimilarPhotoScan::collectPhotos(folder, SimilarPhotoScan::photoLimit, cancel);
         if (ticket.cancel.isCancelled())

@@ -22,7 +22,7 @@ bool isPhotoName(const QString& fileName) {
     return extensions.contains(fileName.mid(dot + 1).toLower());
 }
 
-QStringList collectPhotos(const QString& folder, int limit, const std::atomic_bool* cancel) {
+QStringList collectPhotos(const QString& folder, int limit, const CancelToken& cancel) {
     QStringList photos;
     struct stat st;
     if (limit <= 0 || ::stat(NativePath::encode(folder).constData(), &st) != 0 ||
@@ -31,11 +31,11 @@ QStringList collectPhotos(const QString& folder, int limit, const std::atomic_bo
     // One thread, so the first photos found are those of a depth-first walk; the walk stops
     // through its own flag once the limit is reached.
     std::atomic_bool full{false};
-    std::atomic_bool stop{false};
-    const DirectoryWalker walker(DirectoryWalker::Options{}, &stop);
+    const CancelToken stop;
+    const DirectoryWalker walker(DirectoryWalker::Options{}, stop);
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
-        if ((cancel && cancel->load(std::memory_order_relaxed)) || full.load()) {
-            stop.store(true);
+        if (cancel.isCancelled() || full.load()) {
+            stop.cancel();
             return DirectoryWalker::Action::SkipChildren;
         }
         if (e.depth == 0)
@@ -53,7 +53,7 @@ QStringList collectPhotos(const QString& folder, int limit, const std::atomic_bo
         photos.append(e.path());
         if (photos.size() >= limit) {
             full.store(true);
-            stop.store(true);
+            stop.cancel();
         }
         return DirectoryWalker::Action::Continue;
     });

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "platform/CancelToken.h"
+
 #include "duplicates/SimilarPhotoGroup.h"
 #include "platform/FeaturePrint.h"
 #include "platform/RegularFile.h"
 
-#include <atomic>
 #include <functional>
 #include <optional>
 #include <QList>
@@ -39,7 +40,7 @@ bool isPhotoName(const QString& fileName);
 // over, as are symlinks; a file with several hard links counts once. A folder that cannot be
 // read gives an empty list.
 QStringList collectPhotos(const QString& folder, int limit = photoLimit,
-                          const std::atomic_bool* cancel = nullptr);
+                          const CancelToken& cancel = CancelToken());
 
 // The pixel count of a photo from its header (width × height), 0 when it cannot be read.
 qint64 pixelCount(const QString& path);

@@ -38,11 +38,11 @@ public:
         return m_waiting > 0;
     }
 
-    std::optional<QString> extract(const QString& path, const std::atomic_bool* cancel) override {
+    std::optional<QString> extract(const QString& path, const CancelToken& cancel) override {
         std::unique_lock lock(m_mutex);
         m_calls.append(path);
         ++m_waiting;
-        while (m_gated.contains(path) && !(cancel && cancel->load()))
+        while (m_gated.contains(path) && !cancel.isCancelled())
             m_changed.wait_for(lock, std::chrono::milliseconds(10));
         --m_waiting;
         return m_texts.value(path, std::nullopt);

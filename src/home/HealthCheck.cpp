@@ -5,6 +5,7 @@
 #include "platform/ByteFormat.h"
 #include "platform/Clock.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "shell/ScanJob.h"
 #include "vitals/SystemSnapshot.h"
 
@@ -12,9 +13,7 @@
 #include <array>
 #include <atomic>
 #include <QFile>
-#include <QThread>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -106,39 +105,28 @@ void HealthCheck::refreshJunk() {
         return;
     setJunk(Status::checking());
     const QList<CleanCategory> rows = junkRows(m_layout);
-    const int width = std::min<int>(junkWidth(QThread::idealThreadCount()), int(rows.size()));
-    ScanJob::runInPool([rows, width, measure = m_tools.measure, cancel = m_cancel,
-                        self = QPointer<HealthCheck>(this)] {
-        // Rows are handed out one at a time to at most `width` measurers; each result lands in
-        // its row's own slot, so no lock is needed.
-        std::vector<Measurement> results(size_t(rows.size()));
-        std::atomic<int> next{0};
-        auto work = [&] {
-            for (int i = next++; i < rows.size(); i = next++) {
-                if (cancel.isCancelled() || !measure)
-                    return;
-                results[size_t(i)] = measure->measure(rows.at(i), cancel);
+    ScanJob::runInPool(
+        [rows, measure = m_tools.measure, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
+            // Each row's measurement walks in parallel itself; each result lands in its row's own
+            // slot, so no lock is needed.
+            std::vector<Measurement> results(size_t(rows.size()));
+            ParallelLoop::run(results.size(), ParallelLoop::outerThreads(), [&](size_t i, int) {
+                if (!cancel.isCancelled() && measure)
+                    results[i] = measure->measure(rows.at(qsizetype(i)), cancel);
+            });
+            if (cancel.isCancelled())
+                return;
+            qint64 bytes = 0;
+            int files = 0;
+            for (const Measurement& m : results) {
+                bytes += std::max<qint64>(m.sizeBytes, 0);
+                files += std::max(m.fileCount, 0);
             }
-        };
-        std::vector<std::thread> helpers;
-        for (int k = 1; k < width; ++k)
-            helpers.emplace_back(work);
-        work();
-        for (std::thread& t : helpers)
-            t.join();
-        if (cancel.isCancelled())
-            return;
-        qint64 bytes = 0;
-        int files = 0;
-        for (const Measurement& m : results) {
-            bytes += std::max<qint64>(m.sizeBytes, 0);
-            files += std::max(m.fileCount, 0);
-        }
-        ScanJob::deliver(self, [bytes, files](HealthCheck* h) {
-            h->setJunk(Status::done(junkFinding(bytes, files)));
-            h->stampLastRun();
+            ScanJob::deliver(self, [bytes, files](HealthCheck* h) {
+                h->setJunk(Status::done(junkFinding(bytes, files)));
+                h->stampLastRun();
+            });
         });
-    });
 }
 
 void HealthCheck::refreshBigFiles() {
@@ -148,7 +136,7 @@ void HealthCheck::refreshBigFiles() {
     const QString home = m_layout.home();
     const QStringList skipped = libraryFolders(m_layout);
     const int threads =
-        m_tools.walkerThreads > 0 ? m_tools.walkerThreads : DirectoryWalker::defaultThreads();
+        m_tools.walkerThreads > 0 ? m_tools.walkerThreads : ParallelLoop::flatThreads();
     ScanJob::runInPool(
         [home, skipped, threads, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
             const std::optional<BigFileTally> tally = countBigFiles(home, skipped, threads, cancel);
@@ -318,12 +306,6 @@ QList<CleanCategory> HealthCheck::junkRows(const HomeLayout& layout) {
     return rows;
 }
 
-int HealthCheck::junkWidth(int processors) {
-    if (processors > 5)
-        return std::min(processors / 2, 6);
-    return 2;
-}
-
 std::optional<HealthCheck::BigFileTally>
 HealthCheck::countBigFiles(const QString& home, const QStringList& skippedFolders, int threads,
                            const CancelToken& cancel) {
@@ -333,7 +315,7 @@ HealthCheck::countBigFiles(const QString& home, const QStringList& skippedFolder
 
     DirectoryWalker::Options options;
     options.threads = std::max(1, threads);
-    const DirectoryWalker walker(options, cancel.flag());
+    const DirectoryWalker walker(options, cancel);
     PerWorker<BigFileTally> tallies(walker.threads());
     using Action = DirectoryWalker::Action;
     const DirectoryWalker::Result result = walker.walk(home, [&](const DirectoryWalker::Entry& e) {

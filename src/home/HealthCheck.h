@@ -108,9 +108,6 @@ public:
     // The cleaner rows measured for junk: the general storage table's rows on by default, in
     // table order.
     static QList<CleanCategory> junkRows(const HomeLayout& layout);
-    // How many rows are measured at once for a machine with this many processors: half of them
-    // (at most 6) above 5 processors, else 2.
-    static int junkWidth(int processors);
 
     // What the big-file walk found: files of at least bigFileBytes and their bytes.
     struct BigFileTally {

@@ -3,7 +3,8 @@
 #include <atomic>
 #include <memory>
 
-// A cancel flag shared between the thread that starts a job and the workers that do it.
+// The one cancel type of the app: a flag shared between the thread that starts a job and the
+// workers that do it, down to the directory walker's loop.
 //
 // Copies share one flag: the starter keeps a copy to call cancel(), the job keeps another and
 // polls isCancelled() between files. Cancelling is one-way and thread-safe; a cancelled job stops
@@ -15,10 +16,6 @@ public:
 
     void cancel() const { m_flag->store(true, std::memory_order_relaxed); }
     bool isCancelled() const { return m_flag->load(std::memory_order_relaxed); }
-
-    // The raw flag, for code below the token (the directory walker) that polls it in tight loops.
-    // Valid for as long as any copy of the token lives.
-    const std::atomic_bool* flag() const { return m_flag.get(); }
 
 private:
     std::shared_ptr<std::atomic_bool> m_flag;

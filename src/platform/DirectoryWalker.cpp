@@ -1,5 +1,6 @@
 #include "platform/DirectoryWalker.h"
 #include "platform/NativePath.h"
+#include "platform/ParallelLoop.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -9,7 +10,6 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <thread>
 #include <unistd.h>
 #include <unordered_set>
 
@@ -95,11 +95,11 @@ std::string normalizedRoot(const QString& root) {
 // everything is read.
 class Walk {
 public:
-    Walk(const DirectoryWalker::Options& options, const std::atomic_bool* cancel,
+    Walk(const DirectoryWalker::Options& options, const CancelToken& cancel,
          const DirectoryWalker::Visitor& visit, quint64 rootDevice)
         : m_options(options), m_cancel(cancel), m_visit(visit), m_rootDevice(rootDevice) {}
 
-    bool cancelled() const { return m_cancel && m_cancel->load(std::memory_order_relaxed); }
+    bool cancelled() const { return m_cancel.isCancelled(); }
 
     // Reads one folder, visiting its entries; the subfolders to enter are appended to children
     // in directory order.
@@ -245,7 +245,7 @@ public:
 
 private:
     const DirectoryWalker::Options& m_options;
-    const std::atomic_bool* m_cancel;
+    const CancelToken& m_cancel;
     const DirectoryWalker::Visitor& m_visit;
     const quint64 m_rootDevice;
     LinkSet m_links;
@@ -285,11 +285,6 @@ QString DirectoryWalker::Entry::fileName() const {
 
 DirectoryWalker::DirectoryWalker() : DirectoryWalker(Options()) {}
 
-int DirectoryWalker::defaultThreads() {
-    const unsigned cores = std::thread::hardware_concurrency();
-    return int(std::clamp(cores, 1u, 8u));
-}
-
 DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Visitor& visit) const {
     Result result;
     const std::string root = normalizedRoot(rootPath);
@@ -310,7 +305,7 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
     result.entries = 1;
     const Action action = visit(rootEntry);
     if (!rootEntry.isDirectory() || action != Action::Continue) {
-        result.cancelled = m_cancel && m_cancel->load();
+        result.cancelled = m_cancel.isCancelled();
         return result;
     }
 
@@ -318,15 +313,8 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
     const int workers = threads();
     // The root folder is read on the calling thread; helpers start only when it has subfolders.
     walk.runOne(0);
-    std::vector<std::thread> helpers;
-    if (workers > 1 && walk.hasQueuedWork()) {
-        helpers.reserve(size_t(workers - 1));
-        for (int w = 1; w < workers; ++w)
-            helpers.emplace_back([&walk, w] { walk.runWorker(w); });
-    }
-    walk.runWorker(0);
-    for (std::thread& t : helpers)
-        t.join();
+    ParallelLoop::onThreads(walk.hasQueuedWork() ? workers : 1,
+                            [&walk](int worker) { walk.runWorker(worker); });
 
     result.entries += walk.entries();
     result.unreadableFolders = walk.unreadable();

@@ -1,10 +1,12 @@
 #pragma once
 
-#include <atomic>
+#include "platform/CancelToken.h"
+
 #include <functional>
 #include <QString>
 #include <QtGlobal>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // Walks a folder tree with the kernel's own directory calls (open/getdents64/fstatat on the
@@ -33,8 +35,8 @@
 //   thread-safe; PerWorker below gives lock-free per-thread slots. The order of entries is only
 //   meaningful with one thread (a depth-first walk in directory order), so callers that publish
 //   lists sort them.
-// - The cancel flag (optional, may be null) is polled between entries; a cancelled walk returns
-//   early with Result::cancelled set and whatever was visited so far.
+// - The cancel token is polled between entries; a cancelled walk returns early with
+//   Result::cancelled set and whatever was visited so far. A visitor may cancel its own walk.
 // - walk() returns when every worker has finished; no thread outlives the call. The walker holds
 //   no state between walks and one instance may serve several threads at once.
 class DirectoryWalker {
@@ -70,7 +72,7 @@ public:
 
     struct Options {
         // 1 walks on the calling thread only; more starts helper threads once there is more than
-        // one folder to read.
+        // one folder to read. A walk of the app takes ParallelLoop::flatThreads().
         int threads = 1;
         bool followRootSymlink = true;
         // Stay on the root's file system (like `du -x`).
@@ -87,19 +89,15 @@ public:
     using Visitor = std::function<Action(const Entry&)>;
 
     DirectoryWalker();
-    explicit DirectoryWalker(Options options, const std::atomic_bool* cancel = nullptr)
-        : m_options(options), m_cancel(cancel) {}
+    explicit DirectoryWalker(Options options, CancelToken cancel = CancelToken())
+        : m_options(options), m_cancel(std::move(cancel)) {}
 
     Result walk(const QString& root, const Visitor& visit) const;
     int threads() const { return m_options.threads < 1 ? 1 : m_options.threads; }
 
-    // The thread count for walks that may run in parallel: the cores, at most 8 (past that the
-    // disk, not the CPU, is the limit).
-    static int defaultThreads();
-
 private:
     Options m_options;
-    const std::atomic_bool* m_cancel;
+    CancelToken m_cancel;
 };
 
 // One value per walker thread, each on its own cache line, for visitors that sum without locks:

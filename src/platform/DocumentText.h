@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include "platform/CancelToken.h"
+
 #include <optional>
 #include <QString>
 
@@ -18,5 +19,5 @@ public:
     // returned as found, blank or not; deciding what counts as "no text" is the caller's.
     // A damaged file never crashes, hangs or exhausts memory.
     virtual std::optional<QString> extract(const QString& path,
-                                           const std::atomic_bool* cancel = nullptr) = 0;
+                                           const CancelToken& cancel = CancelToken()) = 0;
 };

@@ -3,6 +3,7 @@
 #include "platform/AtomicFile.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/NativePath.h"
+#include "platform/ParallelLoop.h"
 
 #include <atomic>
 #include <cerrno>
@@ -153,24 +154,24 @@ quint64 FreedesktopTrash::deviceOf(const QByteArray& path, quint64 statDevice) c
 }
 
 bool FreedesktopTrash::holdsOtherFileSystem(const QByteArray& folder, quint64 device) const {
-    // Finding one is enough: the flag also stops the walk.
-    std::atomic_bool found{false};
+    // Finding one is enough: it also stops the walk.
+    const CancelToken found;
     DirectoryWalker::Options options;
-    options.threads = DirectoryWalker::defaultThreads();
+    options.threads = ParallelLoop::flatThreads();
     options.followRootSymlink = false;
-    const DirectoryWalker walker(options, &found);
+    const DirectoryWalker walker(options, found);
     walker.walk(NativePath::decode(folder), [&](const DirectoryWalker::Entry& e) {
         if (e.depth == 0)
             return DirectoryWalker::Action::Continue;
         const quint64 entryDevice =
             m_deviceOf ? m_deviceOf(NativePath::encode(e.path()), e.device) : e.device;
         if (entryDevice != device) {
-            found = true;
+            found.cancel();
             return DirectoryWalker::Action::SkipChildren;
         }
         return DirectoryWalker::Action::Continue;
     });
-    return found.load();
+    return found.isCancelled();
 }
 
 bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {

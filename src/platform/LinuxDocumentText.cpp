@@ -17,10 +17,6 @@
 
 namespace {
 
-bool cancelled(const std::atomic_bool* cancel) {
-    return cancel && cancel->load(std::memory_order_relaxed);
-}
-
 // Poppler reports every repair of a damaged file on stderr; the caller only needs the outcome.
 void silencePoppler() {
     static std::once_flag once;
@@ -89,8 +85,7 @@ QChar fromCp1252(uchar byte) {
 
 } // namespace
 
-std::optional<QString> LinuxDocumentText::extract(const QString& path,
-                                                  const std::atomic_bool* cancel) {
+std::optional<QString> LinuxDocumentText::extract(const QString& path, const CancelToken& cancel) {
     const QString kind = QFileInfo(path).suffix().toLower();
     std::optional<QString> text;
     if (kind == QLatin1String("pdf")) {
@@ -113,13 +108,13 @@ std::optional<QString> LinuxDocumentText::extract(const QString& path,
                 text = rtfText(*bytes);
         }
     }
-    if (cancelled(cancel))
+    if (cancel.isCancelled())
         return std::nullopt;
     return text;
 }
 
 std::optional<QString> LinuxDocumentText::pdfText(const QString& path,
-                                                  const std::atomic_bool* cancel) const {
+                                                  const CancelToken& cancel) const {
     if (!RegularFile::isRegular(path))
         return std::nullopt;
     silencePoppler();
@@ -130,7 +125,7 @@ std::optional<QString> LinuxDocumentText::pdfText(const QString& path,
     qsizetype total = 0;
     const int count = document->numPages();
     for (int i = 0; i < count; ++i) {
-        if (cancelled(cancel))
+        if (cancel.isCancelled())
             return std::nullopt;
         std::unique_ptr<Poppler::Page> page = document->page(i);
         if (!page)

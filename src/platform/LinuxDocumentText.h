@@ -25,7 +25,7 @@ public:
     explicit LinuxDocumentText(qsizetype maxBytes = defaultMaxBytes) : m_maxBytes(maxBytes) {}
 
     std::optional<QString> extract(const QString& path,
-                                   const std::atomic_bool* cancel = nullptr) override;
+                                   const CancelToken& cancel = CancelToken()) override;
 
     // The pieces, for tests: each takes the bytes of its file or archive member.
     static std::optional<QString> wordBodyText(const QByteArray& documentXml);
@@ -34,7 +34,7 @@ public:
     static std::optional<QString> htmlText(const QByteArray& html);
 
 private:
-    std::optional<QString> pdfText(const QString& path, const std::atomic_bool* cancel) const;
+    std::optional<QString> pdfText(const QString& path, const CancelToken& cancel) const;
     std::optional<QByteArray> zipMember(const QString& path, const char* member) const;
     std::optional<QByteArray> wholeFile(const QString& path) const;
 

@@ -44,14 +44,14 @@ QByteArray Sha256::finish() {
     return QByteArray(reinterpret_cast<const char*>(out), int(length));
 }
 
-std::optional<QByteArray> Sha256::ofFile(const QString& path, const std::atomic_bool* cancel) {
+std::optional<QByteArray> Sha256::ofFile(const QString& path, const CancelToken& cancel) {
     RegularFile file(path);
     if (!file.isOpen())
         return std::nullopt;
     Sha256 hash;
     QByteArray buffer(pieceSize, Qt::Uninitialized);
     for (;;) {
-        if (cancel && cancel->load(std::memory_order_relaxed))
+        if (cancel.isCancelled())
             return std::nullopt;
         const qsizetype got = file.read(buffer.data(), buffer.size());
         if (got < 0)

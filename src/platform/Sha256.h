@@ -1,6 +1,7 @@
 #pragma once
 
-#include <atomic>
+#include "platform/CancelToken.h"
+
 #include <memory>
 #include <optional>
 #include <QByteArray>
@@ -27,7 +28,7 @@ public:
     // bytes before the failure would make two unreadable files look identical), or when
     // `cancel` turns true between pieces.
     static std::optional<QByteArray> ofFile(const QString& path,
-                                            const std::atomic_bool* cancel = nullptr);
+                                            const CancelToken& cancel = CancelToken());
 
     // 64 lowercase hexadecimal digits.
     static QString hex(const QByteArray& digest);

@@ -3,6 +3,7 @@
 
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
+#include "platform/ParallelLoop.h"
 #include "storage/ContentClassifier.h"
 #include "storage/DiskMapScanner.h"
 
@@ -167,7 +168,7 @@ public:
         DirectoryWalker::Options walkOptions;
         walkOptions.threads = threads;
         walkOptions.followRootSymlink = false;
-        const DirectoryWalker walker(walkOptions, m_tally.token().flag());
+        const DirectoryWalker walker(walkOptions, m_tally.token());
         const DirectoryWalker::Result result =
             walker.walk(path, [this](const DirectoryWalker::Entry& e) { return visit(e); });
         for (int w = 0; w < walker.threads(); ++w)
@@ -470,7 +471,7 @@ std::optional<MapNode> DiskMapMeasurer::measure(const QString& path, int depth,
     if (tally.token().isCancelled())
         return std::nullopt;
     const int threads =
-        m_options.walkerThreads > 0 ? m_options.walkerThreads : DirectoryWalker::defaultThreads();
+        m_options.walkerThreads > 0 ? m_options.walkerThreads : ParallelLoop::flatThreads();
     ItemWalk walk(m_options, tally, depth, inherited, threads);
     return walk.run(path, threads);
 }

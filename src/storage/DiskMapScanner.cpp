@@ -3,6 +3,7 @@
 
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
+#include "platform/ParallelLoop.h"
 #include "storage/ContentClassifier.h"
 
 #include <algorithm>
@@ -202,19 +203,9 @@ DiskMapScanner::Outcome DiskMapScanner::runScan(const Request& request, const Ca
 
     // Each item's own walk is parallel over its subfolders; a few items at once keep every core
     // busy while one item's walk winds down.
-    const size_t runners =
-        std::min(entries.size(), size_t(request.itemsInParallel > 0 ? request.itemsInParallel : 2));
-    std::atomic<size_t> next{0};
-    auto runner = [&] {
-        for (size_t i = next.fetch_add(1); i < entries.size(); i = next.fetch_add(1))
-            measureTopFolder(i);
-    };
-    std::vector<std::thread> helpers;
-    for (size_t r = 1; r < runners; ++r)
-        helpers.emplace_back(runner);
-    runner();
-    for (std::thread& t : helpers)
-        t.join();
+    const int runners =
+        request.itemsInParallel > 0 ? request.itemsInParallel : ParallelLoop::outerThreads();
+    ParallelLoop::run(entries.size(), runners, [&](size_t i, int) { measureTopFolder(i); });
 
     if (token.isCancelled())
         return stoppedText();

@@ -2,6 +2,7 @@
 #include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
+#include "platform/ParallelLoop.h"
 #include "platform/RawValueTable.h"
 #include "storage/ContentClassifier.h"
 #include "storage/DiskMapScanner.h"
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
-#include <QThread>
 
 namespace {
 
@@ -159,10 +159,11 @@ void FolderTree::startMeasuring() {
     if (paths.isEmpty())
         return;
     setMeasuring(int(paths.size()));
-    const int processors =
-        m_tools.processors > 0 ? m_tools.processors : QThread::idealThreadCount();
+    // The measuring shares the pool with the listing and the other scans: an outer loop.
+    const int workers = ParallelLoop::outerThreads(
+        m_tools.processors > 0 ? m_tools.processors : ParallelLoop::processors());
     const quint64 generation = m_generation;
-    for (const QList<int>& positions : deal(int(paths.size()), workerCount(processors))) {
+    for (const QList<int>& positions : deal(int(paths.size()), workers)) {
         if (positions.isEmpty())
             continue;
         QList<std::pair<QString, QString>> work; // path, id
@@ -281,10 +282,6 @@ QList<FolderTree::Entry> FolderTree::sortEntries(QList<Entry> entries, SortOrder
     return entries;
 }
 
-int FolderTree::workerCount(int processors) {
-    return processors > 5 ? std::min(processors / 2, 6) : 2;
-}
-
 QList<QList<int>> FolderTree::deal(int count, int workers) {
     QList<QList<int>> dealt(std::max(1, workers));
     for (int k = 0; k < count; ++k)
@@ -326,7 +323,7 @@ FolderTree::Listing FolderTree::listFolder(const QString& folder) {
 FolderTree::Size FolderTree::measureFolder(const QString& folder, const CancelToken& cancel) {
     DirectoryWalker::Options options;
     options.threads = 1;
-    const DirectoryWalker walker(options, cancel.flag());
+    const DirectoryWalker walker(options, cancel);
     Size size;
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
         if (e.depth == 0)

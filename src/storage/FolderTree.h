@@ -65,7 +65,8 @@ public:
         std::function<Listing(const QString& folder)> list;
         // The size of one folder or package; may stop early once cancel is set.
         std::function<Size(const QString& folder, const CancelToken& cancel)> measure;
-        // Active processors, for the worker count; 0: what the machine reports.
+        // Processors, for the worker count (ParallelLoop::outerThreads); 0: what the machine
+        // reports.
         int processors = 0;
     };
 
@@ -119,8 +120,6 @@ public:
     // One listed child as an entry; none for the names skipped directly in home.
     static std::optional<Entry> makeEntry(const Listed& item, bool listingHome);
     static QList<Entry> sortEntries(QList<Entry> entries, SortOrder order);
-    // Measuring workers for P active processors: P / 2 capped at 6 above 5 processors, else 2.
-    static int workerCount(int processors);
     // The pending positions 0 … count-1 dealt round-robin to the workers, in order.
     static QList<QList<int>> deal(int count, int workers);
     static Listing listFolder(const QString& folder);

@@ -42,13 +42,6 @@ TEST(StorageGrowthBuckets, SevenBucketsInTableOrderPlacedForThisHome) {
     EXPECT_EQ(defs[6].name, "System & app caches");
 }
 
-TEST(StorageGrowthBuckets, ConcurrencyFollowsTheCores) {
-    const QList<std::pair<int, int>> table = {{1, 2}, {4, 2},  {5, 2},  {6, 3},
-                                              {8, 4}, {10, 5}, {12, 6}, {32, 6}};
-    for (const auto& [cores, limit] : table)
-        EXPECT_EQ(StorageGrowthScanner::concurrencyLimit(cores), limit) << cores;
-}
-
 TEST(StorageGrowthBuckets, EqualSizesKeepTheirOrderOfCompletion) {
     QList<Bucket> list = {{"a", "", "", "", 5, {}},
                           {"b", "", "", "", 9, {}},

@@ -148,8 +148,9 @@ TEST(LineDiff, ACancelledDiffGivesNothing) {
         a.append(QString::number(k));
         b.append(QString::number(k * 7));
     }
-    const std::atomic_bool cancel{true};
-    EXPECT_TRUE(DocumentDiff::lineDiff(a, b, &cancel).rows.isEmpty());
+    const CancelToken cancel;
+    cancel.cancel();
+    EXPECT_TRUE(DocumentDiff::lineDiff(a, b, cancel).rows.isEmpty());
 }
 
 TEST(SplitLines, EveryBreakCharacterEndsALineOnItsOwn) {

@@ -42,7 +42,7 @@ struct Gate {
         opened.notify_all();
     }
     DuplicateScan::Hasher hasher() {
-        return [this](const std::string& path, qint64 limit, const std::atomic_bool* cancel) {
+        return [this](const std::string& path, qint64 limit, const CancelToken& cancel) {
             std::unique_lock<std::mutex> guard(lock);
             opened.wait(guard, [this] { return open; });
             guard.unlock();
@@ -305,8 +305,7 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
 TEST(DuplicateFinder, FilesThatStillMatchMoveAndUntouchedOnesAreNotReadAgain) {
     std::atomic<int> reads{0};
     DuplicateScan::Options options;
-    options.hasher = [&reads](const std::string& path, qint64 limit,
-                              const std::atomic_bool* cancel) {
+    options.hasher = [&reads](const std::string& path, qint64 limit, const CancelToken& cancel) {
         ++reads;
         return DuplicateScan::fileDigest(path, limit, cancel);
     };

@@ -119,7 +119,7 @@ TEST(DuplicateScan, NamesThatAreNotUtf8AreReadByTheirOwnBytes) {
     std::mutex lock;
     QSet<QByteArray> hashed;
     DuplicateScan::Options options;
-    options.hasher = [&](const std::string& path, qint64 limit, const std::atomic_bool* cancel) {
+    options.hasher = [&](const std::string& path, qint64 limit, const CancelToken& cancel) {
         {
             std::lock_guard<std::mutex> guard(lock);
             hashed.insert(QByteArray::fromStdString(path));
@@ -165,7 +165,7 @@ TEST(DuplicateScan, AReadFailureGivesNoHash) {
         write(dir + name, bytes(2000, 11));
     DuplicateScan::Options options;
     options.hasher = [dir](const std::string& path, qint64 limit,
-                           const std::atomic_bool* cancel) -> std::optional<QByteArray> {
+                           const CancelToken& cancel) -> std::optional<QByteArray> {
         if (QFile::decodeName(QByteArray::fromStdString(path)) == dir + "/b")
             return std::nullopt;
         return DuplicateScan::fileDigest(path, limit, cancel);

@@ -151,17 +151,12 @@ TEST(Findings, BigFilesCountAndSeverity) {
     EXPECT_EQ(HealthCheck::Status::checking(), HealthCheck::Status::checking());
 }
 
-TEST(Findings, JunkRowsAndWidth) {
+TEST(Findings, JunkRows) {
     const HomeLayout layout = HomeLayout::forHome("/home/ana");
     QStringList ids;
     for (const CleanCategory& c : HealthCheck::junkRows(layout))
         ids << c.id;
     EXPECT_EQ(ids, QStringList({"caches", "logs", "trash", "derived"}));
-    EXPECT_EQ(HealthCheck::junkWidth(1), 2);
-    EXPECT_EQ(HealthCheck::junkWidth(5), 2);
-    EXPECT_EQ(HealthCheck::junkWidth(6), 3);
-    EXPECT_EQ(HealthCheck::junkWidth(8), 4);
-    EXPECT_EQ(HealthCheck::junkWidth(64), 6);
 }
 
 // --- The service -------------------------------------------------------------------------------

@@ -182,13 +182,13 @@ TEST(DirectoryWalker, MissingRootAndFileRoot) {
 
 TEST(DirectoryWalker, CancelledWalkStopsEarly) {
     const QString root = makeAwkwardTree();
-    std::atomic_bool cancel{false};
+    const CancelToken cancel;
     DirectoryWalker::Options options;
     options.threads = 4;
     std::atomic<int> seen{0};
-    const auto result = DirectoryWalker(options, &cancel).walk(root, [&](const auto&) {
+    const auto result = DirectoryWalker(options, cancel).walk(root, [&](const auto&) {
         if (++seen == 3)
-            cancel = true;
+            cancel.cancel();
         return DirectoryWalker::Action::Continue;
     });
     EXPECT_TRUE(result.cancelled);

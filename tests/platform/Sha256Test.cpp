@@ -82,8 +82,9 @@ TEST(Sha256, AnythingButAReadableRegularFileDigestsToNothingWithoutWaiting) {
     ASSERT_TRUE(RegularFile("/proc/self/mem").isOpen());
     EXPECT_EQ(Sha256::ofFile("/proc/self/mem"), std::nullopt);
 
-    const std::atomic_bool cancelled{true};
-    EXPECT_EQ(Sha256::ofFile(writeFile(dir + "/x", "x"), &cancelled), std::nullopt);
+    const CancelToken cancelled;
+    cancelled.cancel();
+    EXPECT_EQ(Sha256::ofFile(writeFile(dir + "/x", "x"), cancelled), std::nullopt);
 }
 
 // The stamp a move relies on: the same while a file is left alone, different once it is

@@ -191,12 +191,8 @@ TEST(FolderTreeEntries, HomeSkipsItsSystemFoldersAndPackagesGoByExtension) {
     EXPECT_EQ(jpg.fileCount, 1);
 }
 
-TEST(FolderTreeWorkers, CountAndRoundRobinDeal) {
-    const std::pair<int, int> table[] = {{1, 2}, {5, 2},  {6, 3},  {7, 3},  {8, 4},
-                                         {9, 4}, {10, 5}, {11, 5}, {12, 6}, {64, 6}};
-    for (const auto& [processors, workers] : table)
-        EXPECT_EQ(FolderTree::workerCount(processors), workers) << processors;
-    const QList<QList<int>> dealt = FolderTree::deal(10, FolderTree::workerCount(8));
+TEST(FolderTreeWorkers, RoundRobinDeal) {
+    const QList<QList<int>> dealt = FolderTree::deal(10, 4);
     EXPECT_EQ(dealt, (QList<QList<int>>{{0, 4, 8}, {1, 5, 9}, {2, 6}, {3, 7}}));
 }
 

@@ -32,22 +32,21 @@ TEST(WalkStress, ParallelWalksAgreeAndCancelCleanly) {
     const QString root = makeTree();
     DirectoryWalker::Options options;
     options.threads = 8;
-    auto total = [&](std::atomic_bool* cancel, int stopAfter) {
+    auto total = [&](const CancelToken& cancel, int stopAfter) {
         std::atomic<int> seen{0};
         PerWorker<qint64> bytes(8);
         DirectoryWalker(options, cancel).walk(root, [&](const DirectoryWalker::Entry& e) {
             if (!e.repeatLink)
                 bytes.slot(e.worker) += e.allocatedBytes;
             if (stopAfter && ++seen == stopAfter)
-                cancel->store(true);
+                cancel.cancel();
             return DirectoryWalker::Action::Continue;
         });
         return bytes.fold(qint64(0), [](qint64 a, qint64 b) { return a + b; });
     };
-    const qint64 expected = total(nullptr, 0);
+    const qint64 expected = total(CancelToken(), 0);
     for (int i = 0; i < 20; ++i) {
-        EXPECT_EQ(total(nullptr, 0), expected);
-        std::atomic_bool cancel{false};
-        total(&cancel, 1 + i * 37);
+        EXPECT_EQ(total(CancelToken(), 0), expected);
+        total(CancelToken(), 1 + i * 37);
     }
 }

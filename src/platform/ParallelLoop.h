@@ -1,0 +1,66 @@
+#pragma once
+
+#include <algorithm>
+#include <atomic>
+#include <cstddef>
+#include <thread>
+#include <vector>
+
+// The app's one fan-out of work over threads inside a job that already runs off the main thread
+// (the folder walk, hashing, feature prints, several walks at once). The threads live only for
+// the call: every function returns when all of its threads have ended.
+//
+// How many threads a loop takes follows one rule, from the processors the machine reports:
+// - a loop that has the machine to itself, whose items are one thread's work each (a folder to
+//   read, a file to hash): flatThreads(), every processor, at most 8 (past that the disk, not
+//   the CPU, is the limit);
+// - a loop that leaves room for other parallel work, because its items fan out again (a walk
+//   per item) or it shares the thread pool with other scans (the folder tree's measuring):
+//   outerThreads(), 2 on five processors or fewer, else half of them, at most 6.
+// A caller passes a count of its own only where a test or a benchmark pins one.
+namespace ParallelLoop {
+
+// The processors the machine reports, at least 1.
+inline int processors() {
+    return int(std::max(1u, std::thread::hardware_concurrency()));
+}
+
+inline int flatThreads(int processors = ParallelLoop::processors()) {
+    return std::clamp(processors, 1, 8);
+}
+
+inline int outerThreads(int processors = ParallelLoop::processors()) {
+    return processors > 5 ? std::min(processors / 2, 6) : 2;
+}
+
+// Runs body(worker) once on each of `threads` threads (at least 1), the calling thread being
+// worker 0, and returns when every one has returned.
+template <typename Body> void onThreads(int threads, const Body& body) {
+    std::vector<std::thread> helpers;
+    helpers.reserve(size_t(std::max(threads - 1, 0)));
+    for (int w = 1; w < threads; ++w)
+        helpers.emplace_back([&body, w] { body(w); });
+    body(0);
+    for (std::thread& t : helpers)
+        t.join();
+}
+
+// body(index, worker) runs once for every index below count, on at most `threads` threads (never
+// more than there are indices), the calling thread being worker 0. Indices are handed out one at
+// a time in ascending order, so a slow item never holds up a batch, and a caller that orders its
+// work biggest first gets the best balance. The body must be thread-safe; what it writes per
+// index needs no lock when each index has its own slot. A body that sees its job cancelled
+// returns at once for each remaining index.
+template <typename Body> void run(size_t count, int threads, const Body& body) {
+    if (count == 0)
+        return;
+    const int workers = int(std::clamp<size_t>(size_t(std::max(threads, 1)), 1, count));
+    std::atomic<size_t> next{0};
+    onThreads(workers, [&](int worker) {
+        for (size_t i = next.fetch_add(1, std::memory_order_relaxed); i < count;
+             i = next.fetch_add(1, std::memory_order_relaxed))
+            body(i, worker);
+    });
+}
+
+} // namespace ParallelLoop
