@@ -21,6 +21,9 @@
 //
 // Sampling runs on one worker thread of the service's own, one job at a time, so the
 // long-lived sampler is never used by two threads and samples are applied in the order taken.
+// It is the app's one thread outside ScanJob (shell/ScanJob.h, which this layer cannot reach
+// anyway): it runs at a lowered priority that must not leak into the shared pool's threads, and
+// a read that never returns must hold no pool thread the scans need.
 // A request that arrives while a job runs waits; further requests of the same kind wait with
 // it as one (timer ticks and Refresh coalesce into one pending sample; a second free-memory
 // request is ignored), so a slow machine never builds a backlog. A waiting free-memory run goes
