@@ -48,8 +48,7 @@ public:
         QString home;
         QHash<QString, DiskMapCategory> userFolders;
         DiskMapMeasurer::Options measure;
-        // Top-level items measured at once (each with its own parallel walk); 0:
-        // ParallelLoop::outerThreads().
+        // Top-level items measured at once (each with its own parallel walk); 0: 2.
         int itemsInParallel = 0;
     };
 
