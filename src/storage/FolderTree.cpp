@@ -101,8 +101,10 @@ void FolderTree::open(const QString& folder) {
 void FolderTree::enter(const Entry& entry) {
     if (!entry.isFolder())
         return;
-    setTrail(m_trail + QStringList{entry.path});
-    open(entry.path);
+    // A copy: the entry may be a row of the list that open() empties.
+    const QString path = entry.path;
+    setTrail(m_trail + QStringList{path});
+    open(path);
 }
 
 void FolderTree::goUp() {
