@@ -150,7 +150,10 @@ private:
     template <typename Work> static void start(QThreadPool* pool, Work&& work) {
         auto job = [work = std::forward<Work>(work)]() mutable {
             { std::lock_guard received(handOverLock()); }
-            work();
+            // What the work captured goes here, on this side of the hand-over, not later in the
+            // pool's own code.
+            auto owned = std::move(work);
+            owned();
         };
         std::lock_guard lock(handOverLock());
         pool->start(std::move(job));
