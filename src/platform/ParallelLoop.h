@@ -17,8 +17,7 @@
 // - a loop that leaves room for other parallel work, because its items fan out again (a walk
 //   per item) or it shares the thread pool with other scans (the folder tree's measuring):
 //   outerThreads(), 2 on five processors or fewer, else half of them, at most 6.
-// A caller passes a count of its own only where a test or a benchmark pins one, and for the disk
-// map's top items, two at once (see DiskMapScanner).
+// A caller passes a count of its own only where a test or a benchmark pins one.
 namespace ParallelLoop {
 
 // The processors the machine reports, at least 1.

@@ -201,12 +201,10 @@ DiskMapScanner::Outcome DiskMapScanner::runScan(const Request& request, const Ca
         tally.folderDone();
     };
 
-    // Each item's own walk is parallel over its subfolders (ParallelLoop::flatThreads()); two
-    // items at once keep every core busy while one item's walk winds down. The one loop off the
-    // thread-count rule: a folder past switchFiles whose size the disk-usage tool cannot give
-    // keeps the bytes of the files its walk reached first, so the count changes that map (the
-    // screenshots' among them).
-    const int runners = request.itemsInParallel > 0 ? request.itemsInParallel : 2;
+    // Each item's own walk is parallel over its subfolders; a few items at once keep every core
+    // busy while one item's walk winds down.
+    const int runners =
+        request.itemsInParallel > 0 ? request.itemsInParallel : ParallelLoop::outerThreads();
     ParallelLoop::run(entries.size(), runners, [&](size_t i, int) { measureTopFolder(i); });
 
     if (token.isCancelled())

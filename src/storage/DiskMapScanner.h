@@ -48,7 +48,8 @@ public:
         QString home;
         QHash<QString, DiskMapCategory> userFolders;
         DiskMapMeasurer::Options measure;
-        // Top-level items measured at once (each with its own parallel walk); 0: 2.
+        // Top-level items measured at once (each with its own parallel walk); 0:
+        // ParallelLoop::outerThreads().
         int itemsInParallel = 0;
     };
 
