@@ -120,7 +120,7 @@ namespace DuplicateScan {
 
 std::optional<QByteArray> digest(const std::function<qsizetype(char*, qsizetype)>& read,
                                  qint64 limit, const std::atomic_bool* cancel) {
-    thread_local std::vector<char> buffer(size_t(Sha256::pieceSize));
+    thread_local std::vector<char> buffer(static_cast<size_t>(Sha256::pieceSize));
     Sha256 hash;
     qint64 left = limit < 0 ? std::numeric_limits<qint64>::max() : limit;
     while (left > 0) {
