@@ -234,6 +234,10 @@ void PendrelApp::updateQuitPolicy() {
 }
 
 void PendrelApp::wireAutomation() {
+    // Once per process: a window reopened from the tray must not restart the schedule's timer
+    // or run another pass over the due rules.
+    if (m_wireCount > 0)
+        return;
     ++m_wireCount;
     AutomationStore* store = m_services.automation;
     store->setDiskCleaner(m_services.diskCleaner);

@@ -61,8 +61,9 @@ public:
     // The app's one set of text-size commands, attached to every window it puts up.
     TextSizeCommands* textSizeCommands() const { return m_textSize; }
 
-    // The main window's start action: links the automation store to the services its rules
-    // drive, restarts its timer, asks for notification permission and checks due rules.
+    // The main window's start action, run once per process at its first showing (or at launch
+    // when the window stays back): links the automation store to the services its rules drive,
+    // starts its timer, asks for notification permission and checks due rules.
     void wireAutomation();
     int wireAutomationCount() const { return m_wireCount; }
 

@@ -67,7 +67,7 @@ TEST(PendrelApp, CreatesEveryServiceOnceInOrderWithSevenProcessWide) {
     EXPECT_NE(again.services().screen, s.screen);
 }
 
-TEST(PendrelApp, EachShowingOfTheMainWindowRunsTheStartActionAndLeavesOneTimer) {
+TEST(PendrelApp, OnlyTheFirstShowingOfTheMainWindowRunsTheStartAction) {
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
     MainWindow* window = app.mainWindow();
     window->show();
@@ -79,10 +79,15 @@ TEST(PendrelApp, EachShowingOfTheMainWindowRunsTheStartActionAndLeavesOneTimer) 
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isActive());
     EXPECT_EQ(first->interval(), AutomationStore::kCheckIntervalMs);
+    const int remaining = first->remainingTime();
+    window->hide();
+    window->show();
     window->close();
     window->show();
-    EXPECT_EQ(app.wireAutomationCount(), 2);
-    EXPECT_TRUE(store->scheduleTimer()->isActive());
+    EXPECT_EQ(app.wireAutomationCount(), 1);
+    EXPECT_EQ(store->scheduleTimer(), first);
+    EXPECT_TRUE(first->isActive());
+    EXPECT_LE(first->remainingTime(), remaining) << "the timer was started again";
     window->hide();
 }
 
