@@ -120,7 +120,8 @@ void DashboardView::refresh() {
     m_cards = makeRecommendations(s);
     const bool complete = DashboardText::hasCompletedCheck(m_health.junk(), m_health.bigFiles());
     const HealthCheck::Headroom headroom = HealthCheck::findings(s, m_health.recoverableBytes());
-    const DashboardText::Status status = DashboardText::status(headroom.score);
+    const DashboardText::Status status =
+        DashboardText::status(headroom.score, DashboardText::liveLevel(s));
     const int hour = m_clock.now().toLocalTime().time().hour();
     std::optional<QString> lastChecked;
     if (m_health.lastRun())

@@ -106,6 +106,17 @@ TEST_F(DashboardViewTest, WaitsForTheFirstSampleThenGreets) {
     EXPECT_EQ(view->askStrip()->question(), "Is there anything I should do about my Mac today?");
 }
 
+TEST_F(DashboardViewTest, TheHeaderAgreesWithTheTilesBesideIt) {
+    publish(sample(0.5, 0.5, 100));
+    auto view = makeView();
+    EXPECT_EQ(view->glance()->tiles().at(2)->tile().message, "Your Mac is working hard.");
+    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac needs a review.");
+    EXPECT_EQ(view->header()->countLabel()->text(),
+              "Live vitals need attention. Complete today's check for the full picture.");
+    publish(sample());
+    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac is healthy.");
+}
+
 TEST_F(DashboardViewTest, CheckNowRunsBothMeasurementsAndEndsAllClear) {
     publish(sample());
     auto view = makeView();
