@@ -51,6 +51,7 @@ DashboardView::DashboardView(AppState& appState, Permissions& permissions, Healt
                              QWidget* parent)
     : QWidget(parent), m_appState(appState), m_health(health), m_screen(screen), m_clock(clock),
       m_account(account) {
+    m_review.step = screen.guidedStep();
     setObjectName(QStringLiteral("dashboardView"));
     setWindowTitle(QStringLiteral("Home"));
     auto* root = new QVBoxLayout(this);
@@ -140,21 +141,21 @@ void DashboardView::refresh() {
 
 void DashboardView::startReview() {
     m_review.start(int(m_cards.size()));
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     m_sheet->showReview(m_cards, m_review.step);
     m_sheet->open();
 }
 
 void DashboardView::skipCard() {
     m_review.skip();
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     m_sheet->showReview(m_cards, m_review.step);
 }
 
 void DashboardView::actOnCard(const RecCard& card) {
     m_review.act();
     m_sheet->hide();
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     openRecommendation(card);
 }
 
@@ -162,5 +163,10 @@ void DashboardView::closeReview() {
     m_review.close();
     if (m_sheet->isVisible())
         m_sheet->hide();
+    storeStep();
+}
+
+void DashboardView::storeStep() {
+    m_screen.setGuidedStep(m_review.step);
     m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
 }

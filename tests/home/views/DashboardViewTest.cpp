@@ -219,6 +219,24 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     EXPECT_EQ(entry->button()->text(), "Start guided review");
 }
 
+// Every switch of section builds a new home screen: the review's place must outlive it.
+TEST_F(DashboardViewTest, AReviewLeftToActOnACardContinuesOnTheNextHomeScreen) {
+    publish(troubled());
+    auto first = makeView();
+    QTest::mouseClick(first->attention()->reviewEntry()->button(), Qt::LeftButton);
+    QTest::mouseClick(first->reviewSheet()->actionButton(), Qt::LeftButton);
+    EXPECT_EQ(screen.guidedStep(), 1);
+    first.reset();
+
+    auto second = makeView();
+    GuidedReviewEntryCard* entry = second->attention()->reviewEntry();
+    EXPECT_FALSE(second->reviewSheet()->isVisible());
+    EXPECT_EQ(entry->titleLabel()->text(), "Continue today's review");
+    EXPECT_EQ(entry->button()->text(), "Continue");
+    QTest::mouseClick(entry->button(), Qt::LeftButton);
+    EXPECT_EQ(second->reviewSheet()->stepHeader()->text(), "Recommendation 2 of 3");
+}
+
 TEST_F(DashboardViewTest, FullDiskAccessCardFollowsTheRecheck) {
     Permissions missing([] { return false; });
     publish(sample());
