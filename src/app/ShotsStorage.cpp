@@ -213,9 +213,9 @@ struct HubShot {
                                                      {"downloads", 73 * GB / 10},
                                                      {"caches", 41 * GB / 10}};
         StorageGrowthScanner::Options options;
-        options.systemApplications = base + "/no-applications";
+        layout.setSystemRoot(base + "/no-system");
         const QList<StorageGrowthScanner::Definition> defs =
-            StorageGrowthScanner::definitions(layout, options.systemApplications);
+            StorageGrowthScanner::definitions(layout);
         options.measure = [this, defs](const QString& path, const CancelToken&) -> qint64 {
             if (holdGrowth)
                 growthGate.acquire();

@@ -237,8 +237,12 @@ Measurement CategoryMeasurer::oldFiles(const CleanCategory& category,
             break;
         PerWorker<Tally> tallies(walker.threads());
         walker.walk(location, [&](const Entry& e) {
-            if (e.depth == 0)
+            if (e.depth == 0) {
+                // A location that is a file was named for what it is: no name test.
+                if (e.isFile() && !(cutoff && lastOpened(e.accessTime, e.modifyTime) > *cutoff))
+                    countFile(tallies.slot(e.worker), e, true);
                 return Action::Continue;
+            }
             if (e.isHidden() || (maxDepth && e.depth > *maxDepth))
                 return Action::SkipChildren;
             if (e.isDirectory()) {

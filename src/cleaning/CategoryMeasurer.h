@@ -51,7 +51,8 @@ public:
     Measurement findFolders(const CleanCategory& category, const CancelToken& cancel) const;
     // Regular files whose extension (or two-part extension) is listed, whose name starts with
     // one of the prefixes when any are given, within maxSearchDepth when set, not hidden, and
-    // not opened since the cut-off when olderThanDays is set.
+    // not opened since the cut-off when olderThanDays is set. A location that is itself a file
+    // is listed whatever its name (still subject to the cut-off).
     Measurement oldFiles(const CleanCategory& category, const CancelToken& cancel) const;
     // The disk-usage tool once per existing location, each counting 1; nothing listed.
     Measurement quickMeasure(const CleanCategory& category, const CancelToken& cancel) const;

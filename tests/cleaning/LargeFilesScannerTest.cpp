@@ -65,7 +65,7 @@ TEST(LargeFilesWalk, ListsRegularFilesFromTheMinimumUpAndCountsOnlyWhatItLooksAt
     EXPECT_EQ(r.scanned, 5);
     for (const BigFile& f : r.files) {
         EXPECT_FALSE(f.id.isNull());
-        ASSERT_TRUE(f.lastAccess.has_value());
+        ASSERT_TRUE(f.lastOpened.has_value());
     }
     EXPECT_NE(r.files[0].id, r.files[1].id);
 }
@@ -159,10 +159,30 @@ TEST(BigFileAge, OldOnlyStrictlyBeforeTheCutoffAndNeverWithoutADate) {
     const QDateTime now(QDate(2026, 6, 1), QTime(9, 0), Qt::UTC);
     BigFile f;
     EXPECT_FALSE(f.isOld(now));
-    f.lastAccess = now.addSecs(-BigFile::oldAfterSeconds);
+    f.lastOpened = now.addSecs(-BigFile::oldAfterSeconds);
     EXPECT_FALSE(f.isOld(now));
-    f.lastAccess = now.addSecs(-BigFile::oldAfterSeconds - 1);
+    f.lastOpened = now.addSecs(-BigFile::oldAfterSeconds - 1);
     EXPECT_TRUE(f.isOld(now));
+}
+
+// The cleaners' rule: a file is as old as the later of its last read and its last write.
+TEST(BigFileAge, AFileWrittenRecentlyIsNotOldHoweverLongAgoItWasRead) {
+    const QString root = testsupport::freshDir("large-age");
+    sparse(root + "/written-yesterday.bin", 100);
+    age(root + "/written-yesterday.bin", 400, 1);
+    sparse(root + "/read-yesterday.bin", 200);
+    age(root + "/read-yesterday.bin", 1, 400);
+    sparse(root + "/untouched.bin", 300);
+    age(root + "/untouched.bin", 400, 400);
+
+    const LargeFilesScanner::WalkResult r = LargeFilesScanner::walkFolder(root, 1);
+    ASSERT_EQ(names(r.files),
+              QStringList({"untouched.bin", "read-yesterday.bin", "written-yesterday.bin"}));
+    EXPECT_TRUE(r.files[0].isOld());
+    EXPECT_FALSE(r.files[1].isOld());
+    EXPECT_FALSE(r.files[2].isOld());
+    const qint64 yesterday = QDateTime::currentSecsSinceEpoch() - 86400;
+    EXPECT_NEAR(double(r.files[2].lastOpened->toSecsSinceEpoch()), double(yesterday), 5.0);
 }
 
 TEST(LargeFilesScanner, AScanPublishesItsListIntoTheModelAndEndsDone) {

@@ -99,6 +99,11 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     search->addWidget(m_find);
     column->addLayout(search);
 
+    m_partial = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
+    m_partial->setObjectName(QStringLiteral("findPartial"));
+    m_partial->hide();
+    column->addWidget(m_partial);
+
     m_results = new QStackedWidget(this);
     m_idle = new QWidget(m_results);
     m_results->addWidget(m_idle);
@@ -199,6 +204,10 @@ void DescribeFindPanel::syncState() {
     const SpotlightSearch::State state = m_finder.state();
     m_clear->setVisible(
         TamsoAIText::showsClear(!m_finder.results().isEmpty(), m_finder.lastQuery()));
+    const bool partial = state.kind == StateKind::Done && state.partial;
+    if (partial)
+        m_partial->setText(TamsoAIText::partialSearch(!m_finder.results().isEmpty()));
+    m_partial->setVisible(partial);
     switch (state.kind) {
     case StateKind::Idle:
         m_results->setCurrentWidget(m_idle);
@@ -207,8 +216,11 @@ void DescribeFindPanel::syncState() {
         m_results->setCurrentWidget(m_searching);
         break;
     case StateKind::Done:
-        m_results->setCurrentWidget(m_finder.results().isEmpty() ? static_cast<QWidget*>(m_empty)
-                                                                 : m_list);
+        // A search cut short never claims that nothing matched: the notice says what it did.
+        if (m_finder.results().isEmpty())
+            m_results->setCurrentWidget(state.partial ? m_idle : static_cast<QWidget*>(m_empty));
+        else
+            m_results->setCurrentWidget(m_list);
         break;
     case StateKind::Failed:
         m_failed->setText(state.message);

@@ -41,6 +41,8 @@ public:
     // The page of the results area in front: "idle", "searching", "empty", "results", "failed".
     QString resultsPage() const;
     QLabel* failureLabel() const;
+    // Shown while the last search was cut short by a limit.
+    QLabel* partialNotice() const { return m_partial; }
     // The "Show" buttons of the hit rows, in order.
     QList<QPushButton*> showButtons() const;
 
@@ -63,6 +65,7 @@ private:
     QWidget* m_idle = nullptr;
     QWidget* m_searching = nullptr;
     QLabel* m_empty = nullptr;
+    QLabel* m_partial = nullptr;
     QScrollArea* m_list = nullptr;
     QVBoxLayout* m_rows = nullptr;
     QKIconLabel* m_failed = nullptr;

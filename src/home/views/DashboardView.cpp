@@ -51,6 +51,7 @@ DashboardView::DashboardView(AppState& appState, Permissions& permissions, Healt
                              QWidget* parent)
     : QWidget(parent), m_appState(appState), m_health(health), m_screen(screen), m_clock(clock),
       m_account(account) {
+    m_review.step = screen.guidedStep();
     setObjectName(QStringLiteral("dashboardView"));
     setWindowTitle(QStringLiteral("Home"));
     auto* root = new QVBoxLayout(this);
@@ -120,7 +121,8 @@ void DashboardView::refresh() {
     m_cards = makeRecommendations(s);
     const bool complete = DashboardText::hasCompletedCheck(m_health.junk(), m_health.bigFiles());
     const HealthCheck::Headroom headroom = HealthCheck::findings(s, m_health.recoverableBytes());
-    const DashboardText::Status status = DashboardText::status(headroom.score);
+    const DashboardText::Status status =
+        DashboardText::status(headroom.score, DashboardText::liveLevel(s));
     const int hour = m_clock.now().toLocalTime().time().hour();
     std::optional<QString> lastChecked;
     if (m_health.lastRun())
@@ -139,21 +141,21 @@ void DashboardView::refresh() {
 
 void DashboardView::startReview() {
     m_review.start(int(m_cards.size()));
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     m_sheet->showReview(m_cards, m_review.step);
     m_sheet->open();
 }
 
 void DashboardView::skipCard() {
     m_review.skip();
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     m_sheet->showReview(m_cards, m_review.step);
 }
 
 void DashboardView::actOnCard(const RecCard& card) {
     m_review.act();
     m_sheet->hide();
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     openRecommendation(card);
 }
 
@@ -161,5 +163,10 @@ void DashboardView::closeReview() {
     m_review.close();
     if (m_sheet->isVisible())
         m_sheet->hide();
+    storeStep();
+}
+
+void DashboardView::storeStep() {
+    m_screen.setGuidedStep(m_review.step);
     m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
 }

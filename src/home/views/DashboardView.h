@@ -27,8 +27,9 @@ struct SystemSnapshot;
 //
 // Everything shown is read live: the screen redraws in place on every sample and on every
 // change of the health check (cards are rebuilt only when the list changes). The screen never
-// starts a measurement by itself; its check buttons do. The guided review's state is the
-// screen's own and starts idle with every new home screen.
+// starts a measurement by itself; its check buttons do. The guided review's step lives in
+// ScreenState, so a new home screen offers to continue a review left part-way; its sheet starts
+// closed.
 //
 // The services, the clock (for the greeting's time of day) and the account (for the greeting's
 // name) are not owned and must outlive the screen.
@@ -62,6 +63,8 @@ private:
     void skipCard();
     void actOnCard(const RecCard& card);
     void closeReview();
+    // Writes the review's step to ScreenState and redraws the entry card.
+    void storeStep();
 
     AppState& m_appState;
     HealthCheck& m_health;

@@ -108,13 +108,16 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     root->addWidget(new QKHairline(this));
     root->addWidget(buildStatus());
 
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (m_syncing || !m_screen)
-                    return;
-                const std::optional<FolderEntry> entry = entryAt(current);
-                m_screen->setFolderSelection(entry ? std::optional(entry->id) : std::nullopt);
-            });
+    // The selection, not the current index: Qt moves the current index by itself (when the list
+    // takes the focus, when rows go), but selects only on the user's clicks and keys.
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_syncing || !m_screen)
+            return;
+        const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+        const std::optional<FolderEntry> entry =
+            selected.isEmpty() ? std::nullopt : entryAt(selected.constFirst());
+        m_screen->setFolderSelection(entry ? std::optional(entry->id) : std::nullopt);
+    });
     connect(m_list, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
         if (const std::optional<FolderEntry> entry = entryAt(index))
             activate(*entry);

@@ -45,11 +45,11 @@ QString sandboxHome(const QString& name) {
 }
 
 struct Screen {
-    explicit Screen(const QString& name)
+    explicit Screen(const QString& name, SpotlightSearch::Limits limits = {})
         : rig(name), appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(
                                                     std::make_shared<FakeSamplerState>()),
                                                 .startSampling = false}),
-          finder(sandboxHome(name + QStringLiteral("-files"))) {}
+          finder(sandboxHome(name + QStringLiteral("-files")), limits) {}
 
     TamsoAIView* open() {
         view = std::make_unique<TamsoAIView>(screen, appState, *rig.assistant, finder, &revealer);
@@ -257,6 +257,38 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     EXPECT_EQ(v->findPanel()->width(), 620);
     v = s.open();
     EXPECT_EQ(v->findPanel()->width(), 620);
+}
+
+// A search that ran out of time says it saw only part of the home, never "nothing matched".
+TEST(TamsoAIView, AFindCutShortSaysSoBesideTheHits) {
+    SpotlightSearch::Limits outOfTime;
+    outOfTime.maxMilliseconds = 0;
+    Screen s(QStringLiteral("chat-find-partial"), outOfTime);
+    s.finder.setWalkThreads(1);
+    for (int i = 0; i < 100; ++i) {
+        QFile file(s.finder.root() + QStringLiteral("/Documents/invoice-%1.txt").arg(i));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    DescribeFindPanel* panel = s.open()->findPanel();
+    EXPECT_FALSE(panel->partialNotice()->isVisible());
+
+    panel->runSearch(QStringLiteral("invoice"));
+    ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
+    EXPECT_TRUE(panel->partialNotice()->isVisible());
+    EXPECT_EQ(panel->partialNotice()->text(),
+              "Searched part of your home folder: it is too big to search in full, so more files "
+              "may match. Try more specific words.");
+
+    panel->runSearch(QStringLiteral("kubernetes"));
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().kind == SearchKind::Done; }));
+    EXPECT_NE(panel->resultsPage(), "empty");
+    EXPECT_TRUE(panel->partialNotice()->isVisible());
+    EXPECT_EQ(panel->partialNotice()->text(),
+              "Searched part of your home folder: it is too big to search in full, and nothing "
+              "matched in that part. Try more specific words.");
+
+    panel->clearSearch();
+    EXPECT_FALSE(panel->partialNotice()->isVisible());
 }
 
 TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {

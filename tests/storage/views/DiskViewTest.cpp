@@ -31,7 +31,11 @@ namespace {
 
 // Every service of the hub over an empty sandbox home, with no real tool or sampler.
 struct Hub {
-    HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("hub"));
+    HomeLayout layout = [] {
+        HomeLayout l = HomeLayout::forHome(testsupport::freshDir("hub"));
+        l.setSystemRoot(l.home() + "/no-system");
+        return l;
+    }();
     ScreenState screen;
     AppState appState{AppState::Options{.startSampling = false}};
     std::atomic<int> measured{0};
@@ -44,7 +48,6 @@ struct Hub {
     // Downloads 999 bytes, caches 1, the rest empty: a total of 1000.
     StorageGrowthScanner::Options growthOptions() {
         StorageGrowthScanner::Options options;
-        options.systemApplications = layout.home() + "/no-applications";
         options.measure = [this](const QString& path, const CancelToken&) -> qint64 {
             ++measured;
             if (path == layout.downloadsDir())

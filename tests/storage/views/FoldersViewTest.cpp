@@ -13,9 +13,11 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTest>
 #include <QThread>
 #include <QThreadPool>
 
@@ -240,6 +242,53 @@ TEST(FolderBrowser, AFailureShowsItsPanelAndTryAgainKeepsTheSelection) {
     ASSERT_TRUE(s.settled());
     EXPECT_EQ(b.currentPage(), b.emptyState());
     EXPECT_EQ(b.statusText(), "0 items");
+}
+
+// Only the user's own clicks and keys choose a row: the list taking the focus, or being filled
+// anew, picks nothing, however Qt moves its current index.
+TEST(FolderBrowser, TheSelectionFollowsTheUserOnly) {
+    Screen s(makeHome());
+    s.view.show();
+    QApplication::setActiveWindow(&s.view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.view));
+    ASSERT_TRUE(s.settled());
+    FolderBrowserView& b = s.browser();
+    QListView* list = b.list();
+    list->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(s.state.folderSelection());
+
+    const auto settledWithNothingSelected = [&](const char* after) {
+        ASSERT_TRUE(s.settled()) << after;
+        list->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(s.state.folderSelection()) << after;
+        EXPECT_FALSE(list->selectionModel()->hasSelection()) << after;
+    };
+
+    // A click selects; entering a folder, going back, home, along the trail and measuring
+    // again leave nothing selected once the new list is in.
+    const QModelIndex work = s.tree.model()->index(s.tree.model()->rowOf(s.entry("Work").id));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(work).center());
+    EXPECT_EQ(s.state.folderSelection(), s.entry("Work").id);
+    b.activate(s.entry("Work"));
+    settledWithNothingSelected("entering");
+    b.goBack();
+    settledWithNothingSelected("back");
+    b.activate(s.entry("Work"));
+    ASSERT_TRUE(s.settled());
+    b.activate(s.entry("Clients"));
+    ASSERT_TRUE(s.settled());
+    b.trailButtons().at(0)->click();
+    settledWithNothingSelected("trail");
+    b.remeasure();
+    settledWithNothingSelected("re-measure");
+    b.homeButton()->click();
+    settledWithNothingSelected("home");
+
+    // Keys move the selection like clicks.
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_TRUE(s.state.folderSelection());
 }
 
 TEST(FolderRow, BarsFollowTheLargestMeasuredSibling) {
