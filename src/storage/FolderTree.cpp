@@ -171,10 +171,11 @@ void FolderTree::startMeasuring() {
             work.append({paths.at(k), ids.at(k)});
         ScanJob::runInPool([self = QPointer(this), measure = m_tools.measure,
                             cancel = m_ticket.cancel, generation, work = std::move(work)] {
-            for (const auto& [path, id] : work) {
+            for (const auto& entry : work) {
+                const QString& id = entry.second;
                 if (cancel.isCancelled())
                     return;
-                const Size size = measure(path, cancel);
+                const Size size = measure(entry.first, cancel);
                 if (cancel.isCancelled())
                     return;
                 ScanJob::deliver(self, [generation, id, size](FolderTree* t) {
