@@ -12,12 +12,13 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKRule.h"
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <algorithm>
@@ -37,32 +38,12 @@ namespace {
 // The widest the result line grows before it wraps.
 constexpr int kResultWidth = 420;
 
-// A spinning indicator with its label under it, centred in all the space it gets.
+// A large spinner with its label under it, centred in all the space it gets.
 QWidget* busyPage(const QString& text, const QString& name, QWidget* parent) {
-    auto* page = new QWidget(parent);
+    auto* page =
+        new QKBusyPage(text, {.indicator = QKBusyLook::Indicator::LargeSpinner, .gap = 6}, parent);
     page->setObjectName(name);
-    auto* column = new QVBoxLayout(page);
-    column->addStretch(1);
-    auto* spinner = new QKSpinner(page);
-    QKFont::apply(spinner, TextStyle::Title2);
-    QKForeground::apply(spinner, QKForeground::Secondary);
-    column->addWidget(spinner, 0, Qt::AlignHCenter);
-    column->addSpacing(6);
-    QLabel* label = QKBuild::label(text, TextStyle::Callout, QKForeground::Secondary, page,
-                                   std::nullopt, false);
-    column->addWidget(label, 0, Qt::AlignHCenter);
-    column->addStretch(1);
     return page;
-}
-
-// A one-point rule that runs from top to bottom of its row.
-QWidget* verticalRule(QWidget* parent) {
-    auto* rule = new QKHairline(parent);
-    rule->setMinimumHeight(0);
-    rule->setMaximumHeight(QWIDGETSIZE_MAX);
-    rule->setFixedWidth(1);
-    rule->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    return rule;
 }
 
 } // namespace
@@ -210,7 +191,7 @@ QWidget* UninstallerView::buildReadyPage() {
             });
     column->addWidget(m_list, 1);
     row->addWidget(listColumn);
-    row->addWidget(verticalRule(page));
+    row->addWidget(new QKRule(Qt::Vertical, page));
 
     m_detailStack = new QStackedWidget(page);
     m_pickPage = new QKEmptyState(UninstallerText::pickTitle(), "trash"_sym,

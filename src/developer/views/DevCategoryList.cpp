@@ -8,6 +8,7 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
@@ -23,18 +24,6 @@
 #include <QVBoxLayout>
 
 using Kind = CleanupScanner::State::Kind;
-
-namespace {
-QWidget* centred(QWidget* parent, const std::function<void(QVBoxLayout*, QWidget*)>& fill) {
-    auto* page = new QWidget(parent);
-    auto* column = new QVBoxLayout(page);
-    column->setSpacing(12);
-    column->addStretch(1);
-    fill(column, page);
-    column->addStretch(1);
-    return page;
-}
-} // namespace
 
 DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, bool modelsOnly,
                                  QWidget* parent)
@@ -106,25 +95,13 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     root->addWidget(m_strip);
 
     m_body = new QStackedWidget(this);
-    m_preparing = centred(m_body, [](QVBoxLayout* column, QWidget* page) {
-        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
-        column->addWidget(QKBuild::label(QStringLiteral("Preparing…"), TextStyle::Callout,
-                                         QKForeground::Secondary, page, std::nullopt, false),
-                          0, Qt::AlignHCenter);
-    });
-    m_placeholder = centred(m_body, [this](QVBoxLayout* column, QWidget* page) {
-        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
-        column->addWidget(QKBuild::label(QStringLiteral("Measuring developer data…"),
-                                         TextStyle::Callout, QKForeground::Primary, page,
-                                         std::nullopt, false),
-                          0, Qt::AlignHCenter);
-        m_placeholderNow = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary,
-                                          page, std::nullopt, false);
-        column->addWidget(m_placeholderNow, 0, Qt::AlignHCenter);
-        m_placeholderCount = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary,
-                                            page, std::nullopt, false);
-        column->addWidget(m_placeholderCount, 0, Qt::AlignHCenter);
-    });
+    m_preparing = new QKBusyPage(QStringLiteral("Preparing…"), {.spacing = 12}, m_body);
+    auto* placeholder = new QKBusyPage(QStringLiteral("Measuring developer data…"),
+                                       {.tone = QKForeground::Primary, .spacing = 12}, m_body);
+    m_placeholderNow = placeholder->addLine(QString(), TextStyle::Caption, QKForeground::Secondary);
+    m_placeholderCount =
+        placeholder->addLine(QString(), TextStyle::Caption2, QKForeground::Tertiary);
+    m_placeholder = placeholder;
     m_preparing->setObjectName(QStringLiteral("devPreparing"));
     m_placeholder->setObjectName(QStringLiteral("devPlaceholder"));
     m_listPage = new QWidget(m_body);

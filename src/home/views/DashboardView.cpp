@@ -15,10 +15,10 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "vitals/AppState.h"
 
 #include <QLabel>
-#include <QProgressBar>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -26,21 +26,9 @@
 namespace {
 
 QWidget* makeProgress(QWidget* parent) {
-    auto* page = new QWidget(parent);
+    auto* page = new QKBusyPage(QStringLiteral("Reading your Mac's vitals…"),
+                                {.indicator = QKBusyLook::Indicator::Bar}, parent);
     page->setObjectName(QStringLiteral("readingVitals"));
-    auto* column = new QVBoxLayout(page);
-    column->addStretch(1);
-    auto* bar = new QProgressBar(page);
-    bar->setRange(0, 0); // busy: no known amount
-    bar->setTextVisible(false);
-    bar->setFixedWidth(160);
-    bar->setMaximumHeight(8);
-    column->addWidget(bar, 0, Qt::AlignHCenter);
-    column->addWidget(QKBuild::label(QStringLiteral("Reading your Mac's vitals…"),
-                                     TextStyle::Callout, QKForeground::Secondary, page,
-                                     std::nullopt, false),
-                      0, Qt::AlignHCenter);
-    column->addStretch(1);
     return page;
 }
 

@@ -7,6 +7,7 @@
 #include "storage/FolderTree.h"
 #include "storage/views/FolderRowDelegate.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
@@ -72,17 +73,8 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     connect(again, &QPushButton::clicked, this, &FolderBrowserView::tryAgain);
     m_failed->addActionWidget(again);
 
-    m_opening = new QWidget(m_body);
+    m_opening = new QKBusyPage(FolderBrowserText::opening(), {.wrap = true, .spacing = 8}, m_body);
     m_opening->setObjectName(QStringLiteral("folderBrowserOpening"));
-    auto* opening = new QVBoxLayout(m_opening);
-    opening->setSpacing(8);
-    opening->addStretch(1);
-    opening->addWidget(new QKSpinner(m_opening), 0, Qt::AlignHCenter);
-    QLabel* openingText = QKBuild::label(FolderBrowserText::opening(), TextStyle::Callout,
-                                         QKForeground::Secondary, m_opening);
-    openingText->setAlignment(Qt::AlignHCenter);
-    opening->addWidget(openingText);
-    opening->addStretch(1);
 
     m_empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
                                FolderBrowserText::emptyMessage(), m_body);
