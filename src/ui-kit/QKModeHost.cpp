@@ -1,6 +1,6 @@
 #include "ui-kit/QKModeHost.h"
 
-#include "ui-kit/SegmentedControl.h"
+#include <QHBoxLayout>
 
 QKModeHost::QKModeHost(SegmentedControl* picker, Builder build, Panes panes, QWidget* parent)
     : QStackedWidget(parent), m_picker(picker), m_build(std::move(build)), m_panes(panes),
@@ -67,4 +67,22 @@ void QKModeHost::bringUp(QWidget* pane) {
     QWidget* target = m_cover ? m_cover.data() : pane;
     if (target)
         setCurrentWidget(target);
+}
+
+QWidget* QKModeHost::emptyStrip(const QMargins& margins, QWidget* parent) {
+    auto* strip = new QWidget(parent);
+    auto* row = new QHBoxLayout(strip);
+    row->setContentsMargins(margins);
+    return strip;
+}
+
+void QKModeHost::placePicker(QWidget* strip, SegmentedControl* picker, bool centred) {
+    auto* row = static_cast<QHBoxLayout*>(strip->layout());
+    if (centred) {
+        row->addStretch(1);
+        row->addWidget(picker, 100);
+    } else {
+        row->addWidget(picker);
+    }
+    row->addStretch(1);
 }

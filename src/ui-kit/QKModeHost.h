@@ -1,13 +1,13 @@
 #pragma once
 
 #include "platform/RawValue.h"
+#include "ui-kit/SegmentedControl.h"
 
 #include <functional>
+#include <QMargins>
 #include <QPointer>
 #include <QStackedWidget>
 #include <QVector>
-
-class SegmentedControl;
 
 // The body of a screen with modes: the pane of the mode on show, under a segmented picker that
 // the screen creates and places in its own header (the host only drives it). The mode itself
@@ -74,7 +74,31 @@ public:
         follow();
     }
 
+    // The segments of a mode enum: title(case) for each case of allCases<Mode>().
+    template <typename Mode> static QStringList titles() {
+        QStringList out;
+        for (Mode mode : allCases<Mode>())
+            out << title(mode);
+        return out;
+    }
+
+    // A header strip holding a new picker over a mode enum (returned through `picker`), named
+    // `name` and at most `maximumWidth` wide: leading with the spare width after it, or centred
+    // with the spare width shared on both sides.
+    template <typename Mode>
+    static QWidget* pickerStrip(SegmentedControl*& picker, const QString& name, int maximumWidth,
+                                const QMargins& margins, bool centred, QWidget* parent) {
+        QWidget* strip = emptyStrip(margins, parent);
+        picker = new SegmentedControl(titles<Mode>(), strip);
+        picker->setObjectName(name);
+        picker->setMaximumWidth(maximumWidth);
+        placePicker(strip, picker, centred);
+        return strip;
+    }
+
 private:
+    static QWidget* emptyStrip(const QMargins& margins, QWidget* parent);
+    static void placePicker(QWidget* strip, SegmentedControl* picker, bool centred);
     QWidget* build(int index);
     void bringUp(QWidget* pane);
 

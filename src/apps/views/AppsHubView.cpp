@@ -61,18 +61,8 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    auto* header = new QWidget(this);
-    auto* headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(16, 12, 16, 4);
-    QStringList labels;
-    for (AppsPane pane : allCases<AppsPane>())
-        labels << title(pane);
-    m_picker = new SegmentedControl(labels, header);
-    m_picker->setObjectName(QStringLiteral("appsPanePicker"));
-    m_picker->setMaximumWidth(280);
-    headerRow->addWidget(m_picker);
-    headerRow->addStretch(1);
-    root->addWidget(header);
+    root->addWidget(QKModeHost::pickerStrip<AppsPane>(m_picker, QStringLiteral("appsPanePicker"),
+                                                      280, QMargins(16, 12, 16, 4), false, this));
 
     m_host = new QKModeHost(
         m_picker,

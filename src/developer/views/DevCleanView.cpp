@@ -33,15 +33,6 @@
 
 using Kind = CleanupScanner::State::Kind;
 
-namespace {
-QStringList paneTitles() {
-    QStringList out;
-    for (DevPane pane : allCases<DevPane>())
-        out.append(title(pane));
-    return out;
-}
-} // namespace
-
 DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
                            KeepAwakeManager& keepAwake, QWidget* parent)
     : QWidget(parent), m_screen(&screen), m_scanner(scanner), m_keepAwake(keepAwake) {
@@ -51,14 +42,8 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    auto* pickerRow = new QHBoxLayout;
-    pickerRow->setContentsMargins(16, 12, 16, 8);
-    m_picker = new SegmentedControl(paneTitles(), this);
-    m_picker->setObjectName(QStringLiteral("devPanePicker"));
-    m_picker->setMaximumWidth(480);
-    pickerRow->addWidget(m_picker);
-    pickerRow->addStretch(1);
-    root->addLayout(pickerRow);
+    root->addWidget(QKModeHost::pickerStrip<DevPane>(m_picker, QStringLiteral("devPanePicker"), 480,
+                                                     QMargins(16, 12, 16, 8), false, this));
 
     m_panes = new QKModeHost(
         m_picker,

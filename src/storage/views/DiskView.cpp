@@ -52,19 +52,8 @@ DiskView::DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    auto* header = new QWidget(this);
-    auto* headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(16, 12, 16, 4);
-    QStringList labels;
-    for (DiskMode mode : allCases<DiskMode>())
-        labels << title(mode);
-    m_picker = new SegmentedControl(labels, header);
-    m_picker->setObjectName(QStringLiteral("diskModePicker"));
-    m_picker->setMaximumWidth(720);
-    headerRow->addStretch(1);
-    headerRow->addWidget(m_picker, 100);
-    headerRow->addStretch(1);
-    root->addWidget(header);
+    root->addWidget(QKModeHost::pickerStrip<DiskMode>(m_picker, QStringLiteral("diskModePicker"),
+                                                      720, QMargins(16, 12, 16, 4), true, this));
 
     m_host = new QKModeHost(
         m_picker,

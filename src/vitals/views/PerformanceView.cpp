@@ -40,12 +40,9 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    QStringList titles;
-    for (Mode m : allCases<Mode>())
-        titles.append(title(m));
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setContentsMargins(16, 12, 16, 4);
-    m_picker = new SegmentedControl(titles, this);
+    m_picker = new SegmentedControl(QKModeHost::titles<Mode>(), this);
     m_picker->setObjectName(QStringLiteral("performanceModePicker"));
     m_picker->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_picker->setMaximumWidth(420);
