@@ -3,6 +3,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKSpinner.h"
 
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -30,23 +31,42 @@ QWidget* makeIndicator(QKBusyLook::Indicator kind, QWidget* page) {
 
 QKBusyPage::QKBusyPage(const QString& text, QKBusyLook look, QWidget* parent) : QWidget(parent) {
     m_column = new QVBoxLayout(this);
-    if (look.margin >= 0)
-        m_column->setContentsMargins(look.margin, look.margin, look.margin, look.margin);
+    if (look.margins)
+        m_column->setContentsMargins(*look.margins);
     if (look.spacing >= 0)
         m_column->setSpacing(look.spacing);
-    m_column->addStretch(1);
+    if (!look.top)
+        m_column->addStretch(1);
     m_indicator = makeIndicator(look.indicator, this);
-    m_column->addWidget(m_indicator, 0, Qt::AlignHCenter);
-    if (look.gap > 0)
-        m_column->addSpacing(look.gap);
     m_line = QKBuild::label(text, look.style, look.tone, this, std::nullopt, look.wrap);
-    if (look.wrap) {
-        m_line->setAlignment(Qt::AlignHCenter);
-        m_column->addWidget(m_line);
+    if (look.beside) {
+        auto* row = new QHBoxLayout;
+        row->addStretch(1);
+        row->addWidget(m_indicator);
+        if (look.gap > 0)
+            row->addSpacing(look.gap);
+        row->addWidget(m_line);
+        row->addStretch(1);
+        m_column->addLayout(row);
     } else {
-        m_column->addWidget(m_line, 0, Qt::AlignHCenter);
+        m_column->addWidget(m_indicator, 0, Qt::AlignHCenter);
+        if (look.gap > 0)
+            m_column->addSpacing(look.gap);
+        if (look.wrap) {
+            m_line->setAlignment(Qt::AlignHCenter);
+            m_column->addWidget(m_line);
+        } else {
+            m_column->addWidget(m_line, 0, Qt::AlignHCenter);
+        }
     }
     m_column->addStretch(1);
+}
+
+QKBusyPage* QKBusyPage::reading(const QString& text, QWidget* parent) {
+    auto* page = new QKBusyPage(text, {.indicator = QKBusyLook::Indicator::Bar}, parent);
+    page->setObjectName(QStringLiteral("readingProgress"));
+    page->line()->setObjectName(QStringLiteral("readingText"));
+    return page;
 }
 
 void QKBusyPage::setText(const QString& text) {

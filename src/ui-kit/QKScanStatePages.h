@@ -3,8 +3,9 @@
 #include <array>
 #include <QStackedWidget>
 
-// The phases every scan goes through, as a screen shows them.
-enum class QKScanPhase { Idle, Busy, Done, Failed };
+// The phases every scan goes through, as a screen shows them. Empty is a scan done that found
+// nothing to list, for screens that say so on a page of its own.
+enum class QKScanPhase { Idle, Busy, Done, Failed, Empty };
 
 // The body of a screen fed by a scan: one page per phase, and one switch from the scan's state
 // to the page on show. A page may serve several phases; the stack owns its pages. A phase without
@@ -26,21 +27,28 @@ public:
     // True while the page on show is the phase's page.
     bool isShowing(QKScanPhase phase) const;
 
-    // The phase of a scan's state kind: any enum with the cases Idle, Scanning, Done and Failed.
-    template <typename Kind> static QKScanPhase phaseOf(Kind kind) {
-        switch (kind) {
-        case Kind::Idle:
+    // The phase of a scan's state kind: any enum with the cases Idle and Failed, one busy case
+    // (Scanning, Searching or Loading) and one finished case (Done or Ready). A finished scan is
+    // Empty instead of Done when `nothingFound` is set.
+    template <typename Kind> static QKScanPhase phaseOf(Kind kind, bool nothingFound = false) {
+        if (kind == Kind::Idle)
             return QKScanPhase::Idle;
-        case Kind::Scanning:
-            return QKScanPhase::Busy;
-        case Kind::Done:
-            return QKScanPhase::Done;
-        case Kind::Failed:
+        if (kind == Kind::Failed)
             return QKScanPhase::Failed;
-        }
-        return QKScanPhase::Idle;
+        if (isBusy(kind))
+            return QKScanPhase::Busy;
+        return nothingFound ? QKScanPhase::Empty : QKScanPhase::Done;
     }
 
 private:
-    std::array<QWidget*, 4> m_pages{};
+    template <typename Kind> static bool isBusy(Kind kind) {
+        if constexpr (requires { Kind::Scanning; })
+            return kind == Kind::Scanning;
+        else if constexpr (requires { Kind::Searching; })
+            return kind == Kind::Searching;
+        else
+            return kind == Kind::Loading;
+    }
+
+    std::array<QWidget*, 5> m_pages{};
 };

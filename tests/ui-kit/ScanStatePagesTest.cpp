@@ -44,6 +44,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, ScanPhase,
                                            PhaseCase{Kind::Done, QKScanPhase::Done},
                                            PhaseCase{Kind::Failed, QKScanPhase::Failed}));
 
+// Scans that load or search, with their own names for the busy and finished cases.
+enum class Load { Ready, Loading, Idle, Failed };
+enum class Search { Searching, Done, Idle, Failed };
+
+TEST(ScanPhase, OtherNamesMapAndNothingFoundOnlyEmptiesAFinishedScan) {
+    EXPECT_EQ(QKScanStatePages::phaseOf(Load::Loading), QKScanPhase::Busy);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Load::Ready), QKScanPhase::Done);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Load::Ready, true), QKScanPhase::Empty);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Search::Searching, true), QKScanPhase::Busy);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Search::Done, true), QKScanPhase::Empty);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Search::Failed, true), QKScanPhase::Failed);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Kind::Idle, true), QKScanPhase::Idle);
+}
+
 TEST(ScanStatePages, AFailureReachesTheEmptyStateAndAPhaseWithoutPageChangesNothing) {
     QKScanStatePages pages;
     auto* shared = new QLabel;
@@ -74,6 +88,27 @@ TEST(BusyPage, LinesAndPartsStackUnderTheIndicator) {
     EXPECT_NEAR(page.indicator()->geometry().top(), page.height() - more->geometry().bottom(), 2);
     page.setText(QStringLiteral("Still reading…"));
     EXPECT_EQ(page.line()->text(), QStringLiteral("Still reading…"));
+}
+
+TEST(BusyPage, BesideAtTheTopTheIndicatorLeadsTheLineUnderTheMargin) {
+    QKBusyPage page(QStringLiteral("Searching…"),
+                    {.beside = true, .top = true, .margins = QMargins(0, 8, 0, 8)});
+    page.resize(400, 300);
+    page.show();
+    const QRect indicator = page.indicator()->geometry();
+    const QRect line = page.line()->geometry();
+    EXPECT_LT(indicator.right(), line.left());
+    EXPECT_EQ(indicator.top(), 8);
+    EXPECT_EQ(line.top(), 8);
+    // The pair is centred across the page.
+    EXPECT_NEAR(indicator.left(), page.width() - 1 - line.right(), 2);
+}
+
+TEST(BusyPage, TheReadingPageIsABarOverItsLine) {
+    QKBusyPage* page = QKBusyPage::reading(QStringLiteral("Reading…"), nullptr);
+    EXPECT_NE(qobject_cast<QProgressBar*>(page->indicator()), nullptr);
+    EXPECT_EQ(page->line()->objectName(), QStringLiteral("readingText"));
+    delete page;
 }
 
 TEST(Badge, SizeFollowsTheTextAndThePadding) {

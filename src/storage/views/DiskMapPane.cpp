@@ -93,9 +93,12 @@ QWidget* DiskMapPane::buildHeader() {
 }
 
 QWidget* DiskMapPane::buildProgress() {
-    auto* page = new QKBusyPage(
-        DiskMapText::progressLine(QString()),
-        {.tone = QKForeground::Primary, .wrap = true, .spacing = 10, .margin = 24}, m_body);
+    auto* page = new QKBusyPage(DiskMapText::progressLine(QString()),
+                                {.tone = QKForeground::Primary,
+                                 .wrap = true,
+                                 .spacing = 10,
+                                 .margins = QMargins(24, 24, 24, 24)},
+                                m_body);
     m_progressLine = page->line();
     m_progressLine->setObjectName(QStringLiteral("diskMapProgress"));
     QLabel* note = QKBuild::label(DiskMapText::progressNote(), TextStyle::Caption,
