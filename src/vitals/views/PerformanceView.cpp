@@ -19,17 +19,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
-
-QWidget* makeProgress(QWidget* parent) {
-    auto* page = new QKBusyPage(QStringLiteral("Reading your Mac…"),
-                                {.indicator = QKBusyLook::Indicator::Bar}, parent);
-    page->setObjectName(QStringLiteral("readingProgress"));
-    return page;
-}
-
-} // namespace
-
 PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autopilot,
                                  ScreenState* screen, QWidget* parent)
     : QWidget(parent), m_appState(appState), m_autopilot(autopilot), m_screen(screen) {
@@ -65,7 +54,7 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
             return nullptr;
         },
         QKModeHost::Panes::Kept, this);
-    m_progress = makeProgress(m_stack);
+    m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac…"), m_stack);
     m_stack->addWidget(m_progress);
     // The pages are built at once: each follows the snapshots from the first one on.
     for (int index = 0; index < allCases<Mode>().size(); ++index)
