@@ -19,6 +19,7 @@
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKRule.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <algorithm>
@@ -66,15 +67,16 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
     root->addWidget(stripRow);
     root->addWidget(new QKHairline(this));
 
-    m_content = new QStackedWidget(this);
+    m_content = new QKScanStatePages(this);
     m_findingPage = busyPage(UninstallerText::finding(), QStringLiteral("findingApps"), m_content);
     m_failedPage = new QKEmptyState(UninstallerText::failedTitle(), "exclamationmark.triangle"_sym,
                                     std::nullopt, m_content);
     m_failedPage->setObjectName(QStringLiteral("appsFailed"));
     m_readyPage = buildReadyPage();
-    m_content->addWidget(m_findingPage);
-    m_content->addWidget(m_failedPage);
-    m_content->addWidget(m_readyPage);
+    m_content->setPage(QKScanPhase::Idle, m_findingPage);
+    m_content->setPage(QKScanPhase::Busy, m_findingPage);
+    m_content->setPage(QKScanPhase::Failed, m_failedPage);
+    m_content->setPage(QKScanPhase::Done, m_readyPage);
     root->addWidget(m_content, 1);
 
     m_confirm = new DeleteConfirm(this, UninstallerText::confirmTitle(std::nullopt, 0),
@@ -241,7 +243,7 @@ QWidget* UninstallerView::buildDetail() {
     column->addWidget(QKBuild::label(UninstallerText::leftoversHeading(), TextStyle::Subheadline,
                                      QKForeground::Primary, page, QFont::DemiBold, false));
 
-    m_leftoverStack = new QStackedWidget(page);
+    m_leftoverStack = new QKScanStatePages(page);
     m_checkingPage =
         busyPage(UninstallerText::checking(), QStringLiteral("checkingLeftovers"), m_leftoverStack);
     m_nonePage = new QWidget(m_leftoverStack);
@@ -276,9 +278,9 @@ QWidget* UninstallerView::buildDetail() {
     scroll->setWidget(content);
     pageLayout->addWidget(scroll);
 
-    m_leftoverStack->addWidget(m_checkingPage);
-    m_leftoverStack->addWidget(m_nonePage);
-    m_leftoverStack->addWidget(m_leftoverPage);
+    m_leftoverStack->setPage(QKScanPhase::Busy, m_checkingPage);
+    m_leftoverStack->setPage(QKScanPhase::Empty, m_nonePage);
+    m_leftoverStack->setPage(QKScanPhase::Done, m_leftoverPage);
     column->addWidget(m_leftoverStack, 1);
     return page;
 }
@@ -322,19 +324,7 @@ void UninstallerView::showState() {
     if (!m_uninstaller)
         return;
     const AppUninstaller::State& state = m_uninstaller->state();
-    switch (state.kind) {
-    case AppUninstaller::State::Kind::Idle:
-    case AppUninstaller::State::Kind::Loading:
-        m_content->setCurrentWidget(m_findingPage);
-        break;
-    case AppUninstaller::State::Kind::Failed:
-        m_failedPage->setMessage(state.message);
-        m_content->setCurrentWidget(m_failedPage);
-        break;
-    case AppUninstaller::State::Kind::Ready:
-        m_content->setCurrentWidget(m_readyPage);
-        break;
-    }
+    m_content->showPhase(QKScanStatePages::phaseOf(state.kind), state.message);
 }
 
 void UninstallerView::refreshList() {
@@ -438,12 +428,9 @@ void UninstallerView::showLeftovers() {
         }
     }
 
-    if (m_uninstaller->leftoversLoading())
-        m_leftoverStack->setCurrentWidget(m_checkingPage);
-    else if (items.isEmpty())
-        m_leftoverStack->setCurrentWidget(m_nonePage);
-    else
-        m_leftoverStack->setCurrentWidget(m_leftoverPage);
+    m_leftoverStack->showPhase(m_uninstaller->leftoversLoading() ? QKScanPhase::Busy
+                               : items.isEmpty()                 ? QKScanPhase::Empty
+                                                                 : QKScanPhase::Done);
     updateUninstallButton();
     updateConfirmTitle();
 }

@@ -13,6 +13,7 @@
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/TamsoExplainRow.h"
 
@@ -20,7 +21,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 using Kind = CleanupScanner::State::Kind;
@@ -94,7 +94,7 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     }
     root->addWidget(m_strip);
 
-    m_body = new QStackedWidget(this);
+    m_body = new QKScanStatePages(this);
     m_preparing = new QKBusyPage(QStringLiteral("Preparing…"), {.spacing = 12}, m_body);
     auto* placeholder = new QKBusyPage(QStringLiteral("Measuring developer data…"),
                                        {.tone = QKForeground::Primary, .spacing = 12}, m_body);
@@ -114,9 +114,11 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
                                  DeveloperText::nothingMessage(modelsOnly), m_body);
     m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
                                 std::nullopt, m_body);
-    for (QWidget* page : {m_preparing, m_placeholder, m_listPage, static_cast<QWidget*>(m_nothing),
-                          static_cast<QWidget*>(m_failed)})
-        m_body->addWidget(page);
+    m_body->setPage(QKScanPhase::Idle, m_preparing);
+    m_body->setPage(QKScanPhase::Busy, m_placeholder);
+    m_body->setPage(QKScanPhase::Done, m_listPage);
+    m_body->setPage(QKScanPhase::Empty, m_nothing);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
     root->addWidget(m_body, 1);
 
     connect(m_rescan, &QPushButton::clicked, this, [this] {
@@ -165,21 +167,11 @@ void DevCategoryList::refresh() {
     rebuildRows();
     const bool empty = m_rows.isEmpty();
     m_section->setVisible(state.kind == Kind::Scanning);
-    switch (state.kind) {
-    case Kind::Idle:
-        m_body->setCurrentWidget(m_preparing);
-        break;
-    case Kind::Scanning:
-        m_body->setCurrentWidget(empty ? m_placeholder : m_listPage);
-        break;
-    case Kind::Done:
-        m_body->setCurrentWidget(empty ? static_cast<QWidget*>(m_nothing) : m_listPage);
-        break;
-    case Kind::Failed:
-        m_failed->setMessage(state.message);
-        m_body->setCurrentWidget(m_failed);
-        break;
-    }
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, empty);
+    // Rows found so far show while the measuring goes on.
+    if (phase == QKScanPhase::Busy && !empty)
+        phase = QKScanPhase::Done;
+    m_body->showPhase(phase, state.message);
     updateHeader();
 }
 
