@@ -69,15 +69,15 @@ void QKModeHost::bringUp(QWidget* pane) {
         setCurrentWidget(target);
 }
 
-QWidget* QKModeHost::emptyStrip(const QMargins& margins, QWidget* parent) {
+QWidget* QKModeHost::pickerStrip(SegmentedControl*& picker, const QStringList& segments,
+                                 const QString& name, int maximumWidth, const QMargins& margins,
+                                 bool centred, QWidget* parent) {
     auto* strip = new QWidget(parent);
     auto* row = new QHBoxLayout(strip);
     row->setContentsMargins(margins);
-    return strip;
-}
-
-void QKModeHost::placePicker(QWidget* strip, SegmentedControl* picker, bool centred) {
-    auto* row = static_cast<QHBoxLayout*>(strip->layout());
+    picker = new SegmentedControl(segments, strip);
+    picker->setObjectName(name);
+    picker->setMaximumWidth(maximumWidth);
     if (centred) {
         row->addStretch(1);
         row->addWidget(picker, 100);
@@ -85,4 +85,5 @@ void QKModeHost::placePicker(QWidget* strip, SegmentedControl* picker, bool cent
         row->addWidget(picker);
     }
     row->addStretch(1);
+    return strip;
 }

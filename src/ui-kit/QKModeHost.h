@@ -82,23 +82,20 @@ public:
         return out;
     }
 
-    // A header strip holding a new picker over a mode enum (returned through `picker`), named
-    // `name` and at most `maximumWidth` wide: leading with the spare width after it, or centred
-    // with the spare width shared on both sides.
+    // A header strip holding a new picker with these segments (returned through `picker`),
+    // named `name` and at most `maximumWidth` wide: leading with the spare width after it, or
+    // centred with the spare width shared on both sides.
+    static QWidget* pickerStrip(SegmentedControl*& picker, const QStringList& segments,
+                                const QString& name, int maximumWidth, const QMargins& margins,
+                                bool centred, QWidget* parent);
+    // The same over a mode enum, one segment per case (titles<Mode>()).
     template <typename Mode>
     static QWidget* pickerStrip(SegmentedControl*& picker, const QString& name, int maximumWidth,
                                 const QMargins& margins, bool centred, QWidget* parent) {
-        QWidget* strip = emptyStrip(margins, parent);
-        picker = new SegmentedControl(titles<Mode>(), strip);
-        picker->setObjectName(name);
-        picker->setMaximumWidth(maximumWidth);
-        placePicker(strip, picker, centred);
-        return strip;
+        return pickerStrip(picker, titles<Mode>(), name, maximumWidth, margins, centred, parent);
     }
 
 private:
-    static QWidget* emptyStrip(const QMargins& margins, QWidget* parent);
-    static void placePicker(QWidget* strip, SegmentedControl* picker, bool centred);
     QWidget* build(int index);
     void bringUp(QWidget* pane);
 

@@ -92,14 +92,9 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     QStringList labels;
     for (DuplicatesMode mode : allCases<DuplicatesMode>())
         labels.append(DuplicatesText::title(mode));
-    m_modes = new SegmentedControl(labels, this);
-    m_modes->setObjectName(QStringLiteral("duplicateModes"));
+    root->addWidget(QKModeHost::pickerStrip(m_modes, labels, QStringLiteral("duplicateModes"),
+                                            QWIDGETSIZE_MAX, QMargins(16, 0, 16, 12), false, this));
     m_modes->setAccessibleName(QStringLiteral("Mode"));
-    auto* modeRow = new QHBoxLayout;
-    modeRow->setContentsMargins(16, 0, 16, 12);
-    modeRow->addWidget(m_modes);
-    modeRow->addStretch(1);
-    root->addLayout(modeRow);
     root->addWidget(new QKHairline(this));
 
     m_panes = new QKModeHost(
