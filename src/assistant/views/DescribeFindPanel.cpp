@@ -7,9 +7,10 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKScanStatePages.h"
 
 #include <QFileIconProvider>
 #include <QFileInfo>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 using StateKind = SpotlightSearch::State::Kind;
@@ -104,28 +104,17 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_partial->hide();
     column->addWidget(m_partial);
 
-    m_results = new QStackedWidget(this);
-    m_idle = new QWidget(m_results);
-    m_results->addWidget(m_idle);
-
-    m_searching = new QWidget(m_results);
-    auto* searchingColumn = new QVBoxLayout(m_searching);
-    searchingColumn->setContentsMargins(0, 8, 0, 8);
-    auto* busy = new QHBoxLayout;
-    searchingColumn->addLayout(busy);
-    searchingColumn->addStretch(1);
-    busy->addStretch(1);
-    auto* spinner = new QKSpinner(m_searching);
-    busy->addWidget(spinner);
-    busy->addWidget(QKBuild::label(TamsoAIText::searching(), TextStyle::Callout,
-                                   QKForeground::Secondary, m_searching, std::nullopt, false));
-    busy->addStretch(1);
-    m_results->addWidget(m_searching);
+    m_results = new QKScanStatePages(this);
+    m_idle = m_results->setPage(QKScanPhase::Idle, new QWidget(m_results));
+    m_searching = m_results->setPage(
+        QKScanPhase::Busy,
+        new QKBusyPage(TamsoAIText::searching(),
+                       {.beside = true, .top = true, .margins = QMargins(0, 8, 0, 8)}, m_results));
 
     m_empty = QKBuild::label(TamsoAIText::nothingMatched(), TextStyle::Caption,
                              QKForeground::Secondary, m_results);
     m_empty->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_results->addWidget(m_empty);
+    m_results->setPage(QKScanPhase::Empty, m_empty);
 
     m_list = new QScrollArea(m_results);
     m_list->setFrameShape(QFrame::NoFrame);
@@ -139,7 +128,7 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_rows->setSpacing(2);
     m_rows->addStretch(1);
     m_list->setWidget(listContent);
-    m_results->addWidget(m_list);
+    m_results->setPage(QKScanPhase::Done, m_list);
 
     m_failed =
         new QKIconLabel("exclamationmark.triangle"_sym, QString(),
@@ -150,7 +139,7 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     failedLayout->setContentsMargins(0, 0, 0, 0);
     failedLayout->addWidget(m_failed);
     failedLayout->addStretch(1);
-    m_results->addWidget(failedPage);
+    m_results->setPage(QKScanPhase::Failed, failedPage);
     column->addWidget(m_results, 1);
 
     connect(m_field, &QLineEdit::textEdited, this,
@@ -208,25 +197,13 @@ void DescribeFindPanel::syncState() {
     if (partial)
         m_partial->setText(TamsoAIText::partialSearch(!m_finder.results().isEmpty()));
     m_partial->setVisible(partial);
-    switch (state.kind) {
-    case StateKind::Idle:
-        m_results->setCurrentWidget(m_idle);
-        break;
-    case StateKind::Searching:
-        m_results->setCurrentWidget(m_searching);
-        break;
-    case StateKind::Done:
-        // A search cut short never claims that nothing matched: the notice says what it did.
-        if (m_finder.results().isEmpty())
-            m_results->setCurrentWidget(state.partial ? m_idle : static_cast<QWidget*>(m_empty));
-        else
-            m_results->setCurrentWidget(m_list);
-        break;
-    case StateKind::Failed:
+    if (state.kind == StateKind::Failed)
         m_failed->setText(state.message);
-        m_results->setCurrentWidget(m_failed->parentWidget());
-        break;
-    }
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.results().isEmpty());
+    // A search cut short never claims that nothing matched: the notice says what it did.
+    if (partial && phase == QKScanPhase::Empty)
+        phase = QKScanPhase::Idle;
+    m_results->showPhase(phase);
 }
 
 void DescribeFindPanel::rebuildHits() {

@@ -5,12 +5,11 @@
 
 class FileRevealer;
 class QKIconLabel;
-class QKSpinner;
+class QKScanStatePages;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollArea;
-class QStackedWidget;
 class QVBoxLayout;
 class ScreenState;
 class SpotlightSearch;
@@ -61,7 +60,7 @@ private:
     QLineEdit* m_field = nullptr;
     QPushButton* m_find = nullptr;
     QPushButton* m_clear = nullptr;
-    QStackedWidget* m_results = nullptr;
+    QKScanStatePages* m_results = nullptr;
     QWidget* m_idle = nullptr;
     QWidget* m_searching = nullptr;
     QLabel* m_empty = nullptr;

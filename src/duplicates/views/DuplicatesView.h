@@ -18,8 +18,9 @@ class QLabel;
 class QMessageBox;
 class QPushButton;
 class QSlider;
-class QStackedWidget;
+class QKModeHost;
 class QKProminentButton;
+class QKScanStatePages;
 class ScreenState;
 class SegmentedControl;
 class SimilarPhotoFinder;
@@ -68,9 +69,9 @@ public:
     QKProminentButton* cleanAllButton() const { return m_cleanAll; }
     QKProminentButton* folderButton() const { return m_folder; }
     QLabel* folderLabel() const { return m_folderName; }
-    QStackedWidget* panes() const { return m_panes; }
-    QStackedWidget* exactPane() const { return m_exact; }
-    QStackedWidget* similarPane() const { return m_similar; }
+    QKModeHost* panes() const { return m_panes; }
+    QKScanStatePages* exactPane() const { return m_exact; }
+    QKScanStatePages* similarPane() const { return m_similar; }
     QLabel* exactProgressLabel() const { return m_exactProgress; }
     QLabel* similarProgressLabel() const { return m_similarProgress; }
     QKEmptyState* exactState() const { return m_exactState; }
@@ -81,10 +82,9 @@ public:
 
 private:
     QWidget* buildHeader();
-    QWidget* buildExactPane();
-    QWidget* buildSimilarPane();
+    QWidget* buildExactPane(QWidget* parent);
+    QWidget* buildSimilarPane(QWidget* parent);
     void refreshHeader();
-    void refreshMode();
     void refreshExact();
     void refreshExactList();
     void refreshSimilar();
@@ -108,9 +108,9 @@ private:
     QKProminentButton* m_cleanAll = nullptr;
     QKProminentButton* m_folder = nullptr;
     SegmentedControl* m_modes = nullptr;
-    QStackedWidget* m_panes = nullptr;
-    QStackedWidget* m_exact = nullptr;
-    QStackedWidget* m_similar = nullptr;
+    QKModeHost* m_panes = nullptr;
+    QKScanStatePages* m_exact = nullptr;
+    QKScanStatePages* m_similar = nullptr;
     QLabel* m_exactProgress = nullptr;
     QLabel* m_similarProgress = nullptr;
     QKEmptyState* m_exactState = nullptr;

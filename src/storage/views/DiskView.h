@@ -11,9 +11,9 @@ class AppState;
 class DiskMapScanner;
 class FileRevealer;
 class FolderOrganizer;
+class QKModeHost;
 class QKProminentButton;
 class QLabel;
-class QVBoxLayout;
 class ScreenState;
 class SegmentedControl;
 class StorageGrowthScanner;
@@ -37,14 +37,14 @@ public:
 
     SegmentedControl* picker() const { return m_picker; }
     // The pane of the current mode.
-    QWidget* pane() const { return m_pane; }
+    QWidget* pane() const;
     DiskMode shownMode() const { return m_shownMode; }
     // The overview's tile buttons in tile order; empty while another mode is shown.
     const QList<QKProminentButton*>& tileButtons() const { return m_tileButtons; }
 
 private:
-    void showMode(DiskMode mode);
-    QWidget* buildOverview();
+    QWidget* buildPane(DiskMode mode, QWidget* parent);
+    QWidget* buildOverview(QWidget* parent);
     void refreshOverview();
 
     ScreenState& m_screen;
@@ -56,8 +56,7 @@ private:
     CleanerPaneFactory m_cleanerPane;
 
     SegmentedControl* m_picker;
-    QVBoxLayout* m_paneSlot;
-    QPointer<QWidget> m_pane;
+    QKModeHost* m_host;
     DiskMode m_shownMode = DiskMode::Hub;
     QList<QKProminentButton*> m_tileButtons;
     // The overview's live parts.

@@ -16,6 +16,7 @@
 #include "ui-kit/DeleteConfirmItem.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TextSize.h"
 #include "ui-kit/Themed.h"
