@@ -31,6 +31,7 @@ ItemStamp stampOf(const Entry& e) {
     if (!e.isDirectory()) {
         s.sizeBytes = e.sizeBytes;
         s.modifyTime = e.modifyTime;
+        s.allocatedBytes = e.allocatedBytes;
     }
     return s;
 }
@@ -225,16 +226,18 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
             if (cancel.isCancelled())
                 break;
             const QString& folder = folders.eligibleFiles.at(i);
+            ItemStamp stamp = folders.eligibleStamps.at(i);
             if (category.quickSize) {
-                total.sizeBytes += duSize(folder, cancel);
+                stamp.allocatedBytes = duSize(folder, cancel);
                 total.fileCount += 1;
             } else {
                 const FolderSize size = allocatedSize(folder, cancel);
-                total.sizeBytes += size.bytes;
+                stamp.allocatedBytes = size.bytes;
                 total.fileCount += size.files;
             }
+            total.sizeBytes += stamp.allocatedBytes;
             total.eligibleFiles.append(folder);
-            total.eligibleStamps.append(folders.eligibleStamps.at(i));
+            total.eligibleStamps.append(stamp);
         }
     }
     return total;
