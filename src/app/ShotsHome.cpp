@@ -148,7 +148,8 @@ void renderHomeShots(ShotContext& ctx) {
     const QString root = QDir::homePath() + QStringLiteral("/home-shots");
     const QString busyHome = root + QStringLiteral("/busy");
     // Big files that take their room on disk, as the health check counts them.
-    ShotsFiles::reserve(busyHome + QStringLiteral("/Videos/holiday-4k.mov"), 1'900 * ShotsFiles::MiB);
+    ShotsFiles::reserve(busyHome + QStringLiteral("/Videos/holiday-4k.mov"),
+                        1'900 * ShotsFiles::MiB);
     ShotsFiles::reserve(busyHome + QStringLiteral("/Downloads/debian-12-dvd.iso"),
                         1'300 * ShotsFiles::MiB);
     const QString tidyHome = root + QStringLiteral("/tidy");

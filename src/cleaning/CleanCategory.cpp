@@ -52,9 +52,8 @@ namespace {
 // True when path is one of the folders or lies inside one (paths cleaned).
 bool liesIn(const QStringList& folders, const QString& path) {
     for (const QString& folder : folders) {
-        if (path == folder || path.startsWith(folder.endsWith(QLatin1Char('/'))
-                                                  ? folder
-                                                  : folder + QLatin1Char('/')))
+        if (path == folder ||
+            path.startsWith(folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/')))
             return true;
     }
     return false;

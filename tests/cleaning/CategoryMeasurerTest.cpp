@@ -177,8 +177,8 @@ TEST(CategoryMeasurer, QuickSizeAsksTheToolForWhatEachLocationHolds) {
     f.du->setSize(root + "/two", allocated(root + "/two") + 4096);
     f.du->setSize(root + "/empty", allocated(root + "/empty"));
     f.du->setSize(root + "/file.bin", 4096);
-    CleanCategory c =
-        category({root + "/one", root + "/missing", root + "/empty", root + "/two", root + "/file.bin"});
+    CleanCategory c = category(
+        {root + "/one", root + "/missing", root + "/empty", root + "/two", root + "/file.bin"});
     c.quickSize = true;
     c.olderThanDays = 30; // plays no part
     // The folders' own blocks stay behind after a clean; the items are what lies in them.
