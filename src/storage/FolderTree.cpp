@@ -177,7 +177,7 @@ void FolderTree::startMeasuring() {
                 const Size size = measure(path, cancel);
                 if (cancel.isCancelled())
                     return;
-                ScanJob::deliver(self, [generation, id, size](FolderTree* t) {
+                ScanJob::deliver(self, [generation, id = id, size](FolderTree* t) {
                     if (generation == t->m_generation)
                         t->applyMeasurement(id, size);
                 });
