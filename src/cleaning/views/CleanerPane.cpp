@@ -321,7 +321,8 @@ void CleanerPane::syncChecks() {
 void CleanerPane::updateHeader() {
     const qint64 bytes = selectedBytes();
     m_clean->setText(CleanerPaneText::cleanButtonTitle(bytes));
-    m_clean->setEnabled(!selected().isEmpty() && !m_cleaning && !m_scanner.isScanning());
+    m_clean->setEnabled(CleanerPaneText::canClean(m_scanner.categories(), selected()) &&
+                        !m_cleaning && !m_scanner.isScanning());
     m_rescan->setEnabled(!m_cleaning);
     m_confirm->setTitle(CleanerPaneText::confirmTitle(bytes));
 }

@@ -242,7 +242,8 @@ void DevCategoryList::updateHeader() {
     const QSet<QString> ticked = m_screen ? m_screen->devSelected() : QSet<QString>();
     m_clean->setText(CleanerPaneText::cleanButtonTitle(
         DeveloperText::selectedBytes(m_scanner.categories(), ticked)));
-    m_clean->setEnabled(!ticked.isEmpty() && !m_cleaning && !m_scanner.isScanning());
+    m_clean->setEnabled(CleanerPaneText::canClean(m_scanner.categories(), ticked) && !m_cleaning &&
+                        !m_scanner.isScanning());
 }
 
 void DevCategoryList::updateResult() {

@@ -3,6 +3,7 @@
 #include "platform/NotificationCenter.h"
 #include "shell/QKFeature.h"
 #include "shell/ScreenState.h"
+#include "storage/DiskTrend.h"
 #include "storage/StorageHubText.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/OrganizerPane.h"
@@ -41,11 +42,13 @@ QLabel* predictionRow(const QString& label, QVBoxLayout* column, QWidget* parent
 
 } // namespace
 
-DiskView::DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner& growth,
-                   DiskMapScanner& diskMap, FolderOrganizer& organizer, FileRevealer* revealer,
+DiskView::DiskView(ScreenState& screen, AppState& appState, const DiskTrend* trend,
+                   StorageGrowthScanner& growth, DiskMapScanner& diskMap,
+                   FolderOrganizer& organizer, FileRevealer* revealer,
                    CleanerPaneFactory cleanerPane, QWidget* parent)
-    : QWidget(parent), m_screen(screen), m_appState(appState), m_growth(growth), m_diskMap(diskMap),
-      m_organizer(organizer), m_revealer(revealer), m_cleanerPane(std::move(cleanerPane)) {
+    : QWidget(parent), m_screen(screen), m_appState(appState), m_trend(trend), m_growth(growth),
+      m_diskMap(diskMap), m_organizer(organizer), m_revealer(revealer),
+      m_cleanerPane(std::move(cleanerPane)) {
     setObjectName(QStringLiteral("diskView"));
     setWindowTitle(StorageHubText::title());
     auto* root = new QVBoxLayout(this);
@@ -66,9 +69,10 @@ DiskView::DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner
     m_host->bind<DiskMode>(
         &screen, &ScreenState::diskModeChanged, [this] { return m_screen.diskMode(); },
         [this](DiskMode mode) { m_screen.setDiskMode(mode); });
-    // The prediction follows every sample; it has no state of its own.
+    // The prediction follows every sample and every new trend point; it has no state of its own.
     connect(&appState, &AppState::snapshotChanged, this, &DiskView::refreshOverview);
-    connect(&appState, &AppState::diskUsedHistoryChanged, this, &DiskView::refreshOverview);
+    if (trend)
+        connect(trend, &DiskTrend::pointsChanged, this, &DiskView::refreshOverview);
 }
 
 QWidget* DiskView::pane() const {
@@ -161,8 +165,8 @@ void DiskView::refreshOverview() {
         return;
     const SystemSnapshot& snapshot = m_appState.snapshot();
     m_header->setText(StorageHubText::header(snapshot.diskFreeBytes, snapshot.diskTotalBytes));
-    const StorageHubText::Prediction p = StorageHubText::predict(
-        snapshot.diskTotalBytes, snapshot.diskFreeBytes, m_appState.diskUsedHistory());
+    const StorageHubText::Prediction p =
+        StorageHubText::predict(snapshot, m_trend ? m_trend->growthPerDay(snapshot) : std::nullopt);
     m_usage->setText(p.usage);
     m_growthValue->setText(p.growth);
     m_estimate->setText(p.estimate);

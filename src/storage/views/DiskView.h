@@ -9,6 +9,7 @@
 
 class AppState;
 class DiskMapScanner;
+class DiskTrend;
 class FileRevealer;
 class FolderOrganizer;
 class QKModeHost;
@@ -31,9 +32,11 @@ class DiskView : public QWidget {
 public:
     using CleanerPaneFactory = std::function<QWidget*(DiskMode mode, QWidget* parent)>;
 
-    DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner& growth,
-             DiskMapScanner& diskMap, FolderOrganizer& organizer, FileRevealer* revealer,
-             CleanerPaneFactory cleanerPane, QWidget* parent = nullptr);
+    // trend: the hourly disk-use history the full-disk prediction rests on; without one the
+    // prediction has not enough trend data.
+    DiskView(ScreenState& screen, AppState& appState, const DiskTrend* trend,
+             StorageGrowthScanner& growth, DiskMapScanner& diskMap, FolderOrganizer& organizer,
+             FileRevealer* revealer, CleanerPaneFactory cleanerPane, QWidget* parent = nullptr);
 
     SegmentedControl* picker() const { return m_picker; }
     // The pane of the current mode.
@@ -49,6 +52,7 @@ private:
 
     ScreenState& m_screen;
     AppState& m_appState;
+    QPointer<const DiskTrend> m_trend;
     StorageGrowthScanner& m_growth;
     DiskMapScanner& m_diskMap;
     FolderOrganizer& m_organizer;
