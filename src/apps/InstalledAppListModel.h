@@ -1,7 +1,7 @@
 #pragma once
 
 #include "apps/InstalledApp.h"
-#include "shell/BatchedListModel.h"
+#include "platform/BatchedListModel.h"
 
 // The application list of the uninstall pane: the service's applications narrowed by the search
 // text, one row each, in the service's order. Replaced whole when either changes (a few hundred

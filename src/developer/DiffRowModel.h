@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/BatchedListModel.h"
+#include "platform/BatchedListModel.h"
 #include "shell/DiffRow.h"
 
 // The rows of one line diff as a list model, one item per row in order. The rows arrive all

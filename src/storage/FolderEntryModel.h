@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/BatchedListModel.h"
+#include "platform/BatchedListModel.h"
 #include "storage/FolderEntry.h"
 
 #include <QHash>

@@ -1,4 +1,4 @@
-#include "shell/BatchedListModel.h"
+#include "platform/BatchedListModel.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
