@@ -1,17 +1,17 @@
 #pragma once
 
-#include <QList>
 #include <QWidget>
 
 class FileRevealer;
 class QKIconLabel;
+class QKRowList;
 class QKScanStatePages;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QScrollArea;
-class QVBoxLayout;
 class ScreenState;
+class SearchHitDelegate;
+class SearchHitListModel;
 class SpotlightSearch;
 
 // The side panel of the assistant screen that finds files from a description. The field is
@@ -40,8 +40,10 @@ public:
     // The page of the results area in front: "idle", "searching", "empty", "results", "failed".
     QString resultsPage() const;
     QLabel* failureLabel() const;
-    // The "Show" buttons of the hit rows, in order.
-    QList<QPushButton*> showButtons() const;
+    // The hits, one row each with the file's icon, name, folder and "Show" (Space and Return
+    // show the current one).
+    QKRowList* hitList() const { return m_list; }
+    SearchHitDelegate* hitDelegate() const { return m_hitDelegate; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -50,7 +52,6 @@ private:
     void restoreSearch();
     void syncField();
     void syncState();
-    void rebuildHits();
 
     ScreenState& m_screen;
     SpotlightSearch& m_finder;
@@ -62,7 +63,8 @@ private:
     QWidget* m_idle = nullptr;
     QWidget* m_searching = nullptr;
     QLabel* m_empty = nullptr;
-    QScrollArea* m_list = nullptr;
-    QVBoxLayout* m_rows = nullptr;
+    SearchHitListModel* m_hits = nullptr;
+    QKRowList* m_list = nullptr;
+    SearchHitDelegate* m_hitDelegate = nullptr;
     QKIconLabel* m_failed = nullptr;
 };
