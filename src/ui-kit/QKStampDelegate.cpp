@@ -11,7 +11,13 @@
 #include <QToolTip>
 
 QKStampDelegate::QKStampDelegate(QAbstractItemView* view)
-    : QStyledItemDelegate(view), m_view(view) {}
+    : QStyledItemDelegate(view), m_view(view) {
+    if (m_view) {
+        // The pointer is followed for the hover and cursor of the stamp's buttons.
+        m_view->viewport()->setMouseTracking(true);
+        m_view->viewport()->installEventFilter(this);
+    }
+}
 
 QString QKStampDelegate::keyAction(const QModelIndex&) const {
     return {};
@@ -102,10 +108,23 @@ void QKStampDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     QWidget* stamp = placedStamp(index, option.rect.size());
     if (!stamp)
         return;
+    // The button under the pointer draws hovered, and down while the press that went to it lasts.
+    auto* hovered = index == m_hoverRow && !m_hoverButton.isEmpty()
+                        ? stamp->findChild<QAbstractButton*>(m_hoverButton)
+                        : nullptr;
+    const bool down = hovered && m_pressedRow == index && m_pressed == m_hoverButton;
+    if (hovered) {
+        hovered->setAttribute(Qt::WA_UnderMouse, true);
+        hovered->setDown(down);
+    }
     painter->save();
     painter->translate(option.rect.topLeft());
     stamp->render(painter, QPoint(), QRegion(), QWidget::DrawChildren);
     painter->restore();
+    if (hovered) {
+        hovered->setAttribute(Qt::WA_UnderMouse, false);
+        hovered->setDown(false);
+    }
     if (!(option.state & QStyle::State_HasFocus))
         return;
     const QString action = keyAction(index);
@@ -143,8 +162,90 @@ QWidget* QKStampDelegate::buttonAt(QWidget* stamp, const QPoint& at) const {
     return nullptr;
 }
 
+std::pair<QModelIndex, QString> QKStampDelegate::buttonUnder(const QPoint& at) const {
+    const QModelIndex index = m_view ? m_view->indexAt(at) : QModelIndex();
+    if (!index.isValid())
+        return {};
+    const QRect row = m_view->visualRect(index);
+    QWidget* stamp = placedStamp(index, row.size());
+    QWidget* button = stamp ? buttonAt(stamp, at - row.topLeft()) : nullptr;
+    return {index, button ? button->objectName() : QString()};
+}
+
+void QKStampDelegate::setHover(const QModelIndex& index, const QString& button) {
+    if (index == m_hoverRow && button == m_hoverButton)
+        return;
+    if (m_hoverRow.isValid() && !m_hoverButton.isEmpty())
+        m_view->update(m_hoverRow);
+    m_hoverRow = index;
+    m_hoverButton = button;
+    const QWidget* shown = nullptr;
+    if (index.isValid() && !button.isEmpty()) {
+        m_view->update(index);
+        QWidget* stamp = stampFor(index);
+        shown = stamp ? stamp->findChild<QAbstractButton*>(button) : nullptr;
+    }
+    if (shown && shown->testAttribute(Qt::WA_SetCursor))
+        m_view->viewport()->setCursor(shown->cursor());
+    else
+        m_view->viewport()->unsetCursor();
+}
+
+bool QKStampDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_view || watched != m_view->viewport())
+        return QStyledItemDelegate::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto [index, button] =
+            buttonUnder(static_cast<QMouseEvent*>(event)->position().toPoint());
+        setHover(index, button);
+        break;
+    }
+    case QEvent::Leave:
+        setHover({}, {});
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        // A second click is a press of its own, as on a button.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const auto [index, button] = buttonUnder(mouse->position().toPoint());
+        if (m_pressedRow.isValid())
+            m_view->update(m_pressedRow);
+        m_pressedRow = index;
+        m_pressed = button;
+        setHover(index, button);
+        if (!button.isEmpty())
+            m_view->update(index);
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const auto [index, button] = buttonUnder(mouse->position().toPoint());
+        const QPersistentModelIndex pressedRow = m_pressedRow;
+        const QString pressed = m_pressed;
+        m_pressedRow = QPersistentModelIndex();
+        m_pressed.clear();
+        if (pressedRow.isValid())
+            m_view->update(pressedRow);
+        // A click is a press and a release on the same button of the same row.
+        if (!pressed.isEmpty() && index.isValid() && index == pressedRow && button == pressed)
+            emit actionTriggered(index, button);
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
 bool QKStampDelegate::editorEvent(QEvent* event, QAbstractItemModel*,
                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
+    // The clicks themselves are followed on the viewport (eventFilter); the view only must not
+    // take a click on a button for its own.
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick)
@@ -153,20 +254,7 @@ bool QKStampDelegate::editorEvent(QEvent* event, QAbstractItemModel*,
     if (mouse->button() != Qt::LeftButton)
         return false;
     QWidget* stamp = placedStamp(index, option.rect.size());
-    if (!stamp)
-        return false;
-    QWidget* button = buttonAt(stamp, mouse->position().toPoint() - option.rect.topLeft());
-    const QString name = button ? button->objectName() : QString();
-    if (type == QEvent::MouseButtonRelease) {
-        const bool same = !name.isEmpty() && name == m_pressed;
-        m_pressed.clear();
-        if (same)
-            emit actionTriggered(index, name);
-        return same;
-    }
-    // A press (or a second click) on a button belongs to the button, not to the row.
-    m_pressed = name;
-    return !name.isEmpty();
+    return stamp && buttonAt(stamp, mouse->position().toPoint() - option.rect.topLeft());
 }
 
 bool QKStampDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QHash>
+#include <QPersistentModelIndex>
 #include <QStyledItemDelegate>
 
 class QAbstractItemView;
@@ -15,8 +16,10 @@ class QAbstractItemView;
 // The stamp's buttons act through the delegate: a click on a button of the stamp (any
 // QAbstractButton with an object name, enabled as set up for that row) reports actionTriggered
 // with the row and the button's name; Space and Return on the current row report keyAction()
-// (QKRowList passes those keys on). The current row of a focused list shows a focus ring around
-// the button of keyAction(), so the keyboard user sees what Space will press. A tooltip is the
+// (QKRowList passes those keys on). The buttons look as they would in a row of widgets: the one
+// under the pointer is drawn hovered and shows its cursor, the one held down is drawn down while
+// the pointer stays on it, and the current row of a focused list shows a focus ring around the
+// button of keyAction(), so the keyboard user sees what Space will press. A tooltip is the
 // tooltip of the stamp's child under the pointer.
 //
 // Heights are measured at the view's viewport width and kept by sizeKey() (empty: measured every
@@ -44,6 +47,8 @@ public:
                      const QModelIndex& index) override;
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                    const QModelIndex& index) override;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:
     void actionTriggered(const QModelIndex& index, const QString& action);
@@ -75,8 +80,15 @@ private:
     QWidget* buttonAt(QWidget* stamp, const QPoint& at) const;
     // The kept heights at this width and font, made (in place of the older) when missing.
     Heights& heightsFor(int width, const QFont& font) const;
+    // The row and the name of the button at a point of the viewport (an empty name: none).
+    std::pair<QModelIndex, QString> buttonUnder(const QPoint& at) const;
+    // Moves the hover to this row and button, repainting what changed and setting the cursor.
+    void setHover(const QModelIndex& index, const QString& button);
 
     QAbstractItemView* m_view;
+    QPersistentModelIndex m_hoverRow;
+    QString m_hoverButton;
+    QPersistentModelIndex m_pressedRow;
     QString m_pressed; // the button a press went to, until the release
     mutable Heights m_heights[2];
     mutable int m_newest = 0;

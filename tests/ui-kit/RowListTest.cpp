@@ -37,7 +37,7 @@ public:
         row->addWidget(m_text, 1);
         m_go = new QPushButton(QStringLiteral("Go"), m_stamp);
         m_go->setObjectName(QStringLiteral("goButton"));
-        m_go->setToolTip(QStringLiteral("Go there"));
+        m_go->setCursor(Qt::PointingHandCursor);
         row->addWidget(m_go, 0, Qt::AlignTop);
         prepareStamp(m_stamp);
     }
@@ -158,6 +158,17 @@ TEST(RowList, TheStampsButtonsActByMouseAndKeyboard) {
     const QRect off = p.delegate->actionRect(p.at(1), QStringLiteral("goButton"));
     QTest::mouseClick(p.list->viewport(), Qt::LeftButton, {}, off.center());
     EXPECT_EQ(actions.count(), 1);
+    // A press on one row's button released on another's is no click.
+    QTest::mousePress(p.list->viewport(), Qt::LeftButton, {}, go.center());
+    QTest::mouseRelease(p.list->viewport(), Qt::LeftButton, {},
+                        p.delegate->actionRect(p.at(3), QStringLiteral("goButton")).center());
+    EXPECT_EQ(actions.count(), 1);
+
+    // The pointer over a button shows the button's cursor, as a row of widgets would.
+    QTest::mouseMove(p.list->viewport(), go.center());
+    EXPECT_EQ(p.list->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseMove(p.list->viewport(), p.list->visualRect(p.at(2)).topLeft() + QPoint(5, 5));
+    EXPECT_EQ(p.list->viewport()->cursor().shape(), Qt::ArrowCursor);
 
     p.list->setFocus();
     p.list->setCurrentIndex(p.at(0));
