@@ -1,67 +1,25 @@
 #include "assistant/views/DescribeFindPanel.h"
 
+#include "assistant/SearchHitListModel.h"
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAIText.h"
+#include "assistant/views/SearchHitDelegate.h"
 #include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKIconLabel.h"
-#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKRowList.h"
 #include "ui-kit/QKScanStatePages.h"
 
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 using StateKind = SpotlightSearch::State::Kind;
-
-namespace {
-
-// One hit: the file's icon, its name over its folder (each on one line), and "Show".
-QWidget* hitRow(const SearchHit& hit, FileRevealer* revealer, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    row->setObjectName(QStringLiteral("hitRow"));
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 4, 0, 4);
-    layout->setSpacing(8);
-    auto* icon = new QLabel(row);
-    static const QFileIconProvider provider;
-    icon->setPixmap(provider.icon(QFileInfo(hit.path())).pixmap(24, 24));
-    icon->setFixedSize(24, 24);
-    layout->addWidget(icon, 0, Qt::AlignVCenter);
-
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(1);
-    auto* name = new QKLineLabel(TamsoAIText::hitName(hit.url), row);
-    name->setObjectName(QStringLiteral("hitName"));
-    QKFont::apply(name, TextStyle::Body);
-    texts->addWidget(name);
-    auto* folder = new QKLineLabel(TamsoAIText::hitFolder(hit.url), row);
-    folder->setObjectName(QStringLiteral("hitFolder"));
-    QKFont::apply(folder, TextStyle::Caption2);
-    QKForeground::apply(folder, QKForeground::Secondary);
-    texts->addWidget(folder);
-    layout->addLayout(texts, 1);
-
-    auto* show = new QKBorderedButton(TamsoAIText::showButton(), row);
-    show->setSmall(true);
-    show->setObjectName(QStringLiteral("showHit"));
-    QObject::connect(show, &QPushButton::clicked, row, [revealer, path = hit.path()] {
-        if (revealer)
-            revealer->reveal(path);
-    });
-    layout->addWidget(show, 0, Qt::AlignVCenter);
-    return row;
-}
-
-} // namespace
 
 DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finder,
                                      FileRevealer* revealer, QWidget* parent)
@@ -116,18 +74,18 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_empty->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_results->setPage(QKScanPhase::Empty, m_empty);
 
-    m_list = new QScrollArea(m_results);
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setWidgetResizable(true);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->viewport()->setAutoFillBackground(false);
-    auto* listContent = new QWidget(m_list);
-    listContent->setAutoFillBackground(false);
-    m_rows = new QVBoxLayout(listContent);
-    m_rows->setContentsMargins(0, 0, 0, 0);
-    m_rows->setSpacing(2);
-    m_rows->addStretch(1);
-    m_list->setWidget(listContent);
+    m_hits = new SearchHitListModel(m_finder, this);
+    m_list = new QKRowList(QKRowList::Height::Scrolls, m_results);
+    m_list->setObjectName(QStringLiteral("hitList"));
+    m_list->setAccessibleName(TamsoAIText::findTitle());
+    m_hitDelegate = new SearchHitDelegate(m_list);
+    m_list->setItemDelegate(m_hitDelegate);
+    m_list->setModel(m_hits);
+    connect(m_hitDelegate, &QKStampDelegate::actionTriggered, this,
+            [this](const QModelIndex& index) {
+                if (m_revealer && index.isValid())
+                    m_revealer->reveal(index.data(SearchHitListModel::PathRole).toString());
+            });
     m_results->setPage(QKScanPhase::Done, m_list);
 
     m_failed =
@@ -148,12 +106,13 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     connect(m_find, &QPushButton::clicked, this, &DescribeFindPanel::find);
     connect(&m_screen, &ScreenState::tamsoSearchChanged, this, &DescribeFindPanel::syncField);
     connect(&m_finder, &SpotlightSearch::stateChanged, this, &DescribeFindPanel::syncState);
-    connect(&m_finder, &SpotlightSearch::resultsChanged, this, &DescribeFindPanel::rebuildHits);
+    // The hit list follows the search by itself (it was connected first); the page follows it.
+    connect(&m_finder, &SpotlightSearch::resultsChanged, this, &DescribeFindPanel::syncState);
     connect(&m_finder, &SpotlightSearch::lastQueryChanged, this, &DescribeFindPanel::syncState);
 
     restoreSearch();
     syncField();
-    rebuildHits();
+    syncState();
 }
 
 void DescribeFindPanel::find() {
@@ -206,19 +165,6 @@ void DescribeFindPanel::syncState() {
     m_results->showPhase(phase);
 }
 
-void DescribeFindPanel::rebuildHits() {
-    while (m_rows->count() > 1) {
-        QLayoutItem* item = m_rows->takeAt(0);
-        delete item->widget();
-        delete item;
-    }
-    QWidget* content = m_list->widget();
-    int at = 0;
-    for (const SearchHit& hit : m_finder.results())
-        m_rows->insertWidget(at++, hitRow(hit, m_revealer, content));
-    syncState();
-}
-
 QString DescribeFindPanel::resultsPage() const {
     QWidget* current = m_results->currentWidget();
     if (current == m_searching)
@@ -234,8 +180,4 @@ QString DescribeFindPanel::resultsPage() const {
 
 QLabel* DescribeFindPanel::failureLabel() const {
     return m_failed->textLabel();
-}
-
-QList<QPushButton*> DescribeFindPanel::showButtons() const {
-    return m_list->widget()->findChildren<QPushButton*>(QStringLiteral("showHit"));
 }

@@ -5,7 +5,6 @@
 #include "duplicates/SimilarPhotoFinder.h"
 #include "duplicates/views/ComparisonSheet.h"
 #include "duplicates/views/DuplicateGroupRow.h"
-#include "duplicates/views/LazyColumn.h"
 #include "duplicates/views/SimilarSetRow.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
@@ -16,6 +15,7 @@
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLazyColumn.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanStatePages.h"
@@ -200,7 +200,7 @@ QWidget* DuplicatesView::buildExactPane(QWidget* parent) {
     m_exactState = new QKEmptyState(DuplicatesText::idleTitle(), "doc.on.doc"_sym,
                                     DuplicatesText::exactIdleMessage(), m_exact);
     m_exactState->setObjectName(QStringLiteral("exactState"));
-    m_exactList = new LazyColumn(0, m_exact);
+    m_exactList = new QKLazyColumn(0, m_exact);
     m_exactList->setObjectName(QStringLiteral("exactList"));
     setStatePages(m_exact, m_exactProgressPage, m_exactState, m_exactList);
     return m_exact;
@@ -242,7 +242,7 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
                    0, Qt::AlignVCenter);
     column->addLayout(bar);
     column->addWidget(new QKHairline(m_similarContent));
-    m_similarList = new LazyColumn(16, m_similarContent);
+    m_similarList = new QKLazyColumn(16, m_similarContent);
     m_similarList->setObjectName(QStringLiteral("similarList"));
     column->addWidget(m_similarList, 1);
 

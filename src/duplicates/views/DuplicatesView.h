@@ -12,7 +12,7 @@
 class ComparisonSheet;
 class DeleteConfirmItem;
 class DuplicateFinder;
-class LazyColumn;
+class QKLazyColumn;
 class QKEmptyState;
 class QLabel;
 class QMessageBox;
@@ -76,8 +76,8 @@ public:
     QLabel* similarProgressLabel() const { return m_similarProgress; }
     QKEmptyState* exactState() const { return m_exactState; }
     QKEmptyState* similarState() const { return m_similarState; }
-    LazyColumn* exactList() const { return m_exactList; }
-    LazyColumn* similarList() const { return m_similarList; }
+    QKLazyColumn* exactList() const { return m_exactList; }
+    QKLazyColumn* similarList() const { return m_similarList; }
     QSlider* thumbSlider() const { return m_slider; }
 
 private:
@@ -118,7 +118,7 @@ private:
     QWidget* m_exactProgressPage = nullptr;
     QWidget* m_similarProgressPage = nullptr;
     QWidget* m_similarContent = nullptr;
-    LazyColumn* m_exactList = nullptr;
-    LazyColumn* m_similarList = nullptr;
+    QKLazyColumn* m_exactList = nullptr;
+    QKLazyColumn* m_similarList = nullptr;
     QSlider* m_slider = nullptr;
 };
