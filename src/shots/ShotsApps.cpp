@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "apps/StartupItems.h"
 #include "apps/TweaksService.h"

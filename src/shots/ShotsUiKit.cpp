@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"

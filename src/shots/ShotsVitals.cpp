@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSnapshotSampler.h"

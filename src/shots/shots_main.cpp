@@ -2,8 +2,8 @@
 // screen, named after the section or window. It runs in a throw-away home, so what it shows is a
 // fresh install and it cannot touch the user's files.
 #include "app/PendrelApp.h"
-#include "app/Shots.h"
 #include "platform/SandboxEnvironment.h"
+#include "shots/Shots.h"
 
 #include <cstdio>
 #include <QApplication>

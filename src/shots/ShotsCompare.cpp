@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "developer/FileCompare.h"
 #include "developer/views/CompareImagePair.h"

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "platform/UserDefaults.h"
 #include "ui-kit/ThemeSettings.h"

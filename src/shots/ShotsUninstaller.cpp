@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "apps/AppInventory.h"
 #include "apps/AppUninstaller.h"

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/LargeFilesScanner.h"

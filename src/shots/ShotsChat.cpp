@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "assistant/CacheFolder.h"
 #include "assistant/PendrelTimelineStore.h"

@@ -1,4 +1,4 @@
-#include "app/ShotsFiles.h"
+#include "shots/ShotsFiles.h"
 
 #include <algorithm>
 #include <fcntl.h>

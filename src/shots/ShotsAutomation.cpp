@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "automation/AutomationStore.h"
 #include "automation/views/AutomationView.h"

@@ -1,5 +1,5 @@
-#include "app/Shots.h"
-#include "app/ShotsFiles.h"
+#include "shots/Shots.h"
+#include "shots/ShotsFiles.h"
 
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeFileRevealer.h"

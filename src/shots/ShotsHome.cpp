@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "fakes/FakeAccountName.h"
 #include "fakes/FakeCategoryMeasure.h"
