@@ -1,11 +1,46 @@
 #include "shots/Shots.h"
 
 #include "platform/UserDefaults.h"
+#include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
+#include "vitals/SystemSnapshot.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <fcntl.h>
 #include <QApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QSize>
+#include <QThreadPool>
+#include <QVBoxLayout>
 #include <QWidget>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Every file the tool writes is listed on stdout; a failed write fails the run at the end.
+void report(ShotContext& ctx, const QString& path, bool ok) {
+    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
+    if (!ok)
+        ++ctx.failures;
+}
+
+} // namespace
+
+QString ShotLook::appearance() const {
+    return dark ? QStringLiteral("Dark") : QStringLiteral("Light");
+}
+
+QString ShotLook::suffix() const {
+    return QStringLiteral("-step%1%2").arg(step).arg(dark ? QStringLiteral("-dark") : QString());
+}
 
 void ShotContext::save(QWidget* widget, const QString& name) {
     widget->show();
@@ -13,10 +48,18 @@ void ShotContext::save(QWidget* widget, const QString& name) {
     QApplication::processEvents();
     QApplication::processEvents();
     const QString path = outDir + QLatin1Char('/') + name + QStringLiteral(".png");
-    const bool ok = widget->grab().save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    if (!ok)
-        ++failures;
+    report(*this, path, widget->grab().save(path));
+}
+
+void ShotContext::saveImage(const QImage& image, const QString& name) {
+    const QString path = outDir + QLatin1Char('/') + name + QStringLiteral(".png");
+    report(*this, path, image.save(path));
+}
+
+void ShotContext::saveSettled(QWidget* window, const QString& name) {
+    window->show();
+    Shots::settle();
+    save(window, name);
 }
 
 void ShotContext::setLook(const QString& appearance, int step) {
@@ -35,3 +78,142 @@ void ShotContext::resetLook() {
     d.remove(ThemeKeys::FontSize);
     QApplication::processEvents();
 }
+
+void ShotContext::eachLook(const std::function<void(const ShotLook&)>& shoot) {
+    for (bool dark : {false, true}) {
+        for (int step : {0, 4}) {
+            const ShotLook look{dark, step};
+            setLook(look.appearance(), step);
+            shoot(look);
+        }
+    }
+    resetLook();
+}
+
+void ShotContext::saveLooks(QWidget* window, const QString& name, const QSize& small,
+                            const QSize& large) {
+    eachLook([&](const ShotLook& look) {
+        window->resize(look.step == 0 ? small : large);
+        Shots::settle();
+        save(window, name + look.suffix());
+    });
+}
+
+namespace Shots {
+
+QVBoxLayout* column(QWidget* window) {
+    Themed::apply(window);
+    auto* layout = new QVBoxLayout(window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    return layout;
+}
+
+QWidget* frame(QWidget* view) {
+    auto* window = new QWidget;
+    column(window)->addWidget(view);
+    view->setParent(window);
+    return window;
+}
+
+void settle(int turns) {
+    for (int i = 0; i < turns; ++i)
+        QApplication::processEvents();
+}
+
+void drain(int turns) {
+    for (int i = 0; i < turns; ++i) {
+        QThreadPool::globalInstance()->waitForDone();
+        QApplication::processEvents();
+    }
+}
+
+bool waitFor(const std::function<bool()>& done, int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!done() && !deadline.hasExpired())
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+QString freshFolder(const QString& relative) {
+    const QString dir = QDir::homePath() + QLatin1Char('/') + relative;
+    QDir(dir).removeRecursively();
+    QDir().mkpath(dir);
+    return dir;
+}
+
+QString writeFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(bytes);
+    return path;
+}
+
+void sparse(const QString& path, qint64 bytes, double accessDaysAgo) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || !f.resize(bytes))
+        return;
+    f.close();
+    if (accessDaysAgo > 0) {
+        const qint64 when = QDateTime::currentSecsSinceEpoch() - qint64(accessDaysAgo * 86400);
+        struct timespec times[2] = {{when, 0}, {when, 0}};
+        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+    }
+}
+
+void reserve(const QString& path, qint64 bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0)
+        return;
+    if (::posix_fallocate(fd, 0, bytes) != 0) {
+        const QByteArray chunk(4096, 'x');
+        for (qint64 left = std::min<qint64>(bytes, 4 * MiB); left > 0; left -= chunk.size())
+            (void)!::write(fd, chunk.constData(), size_t(chunk.size()));
+    }
+    ::close(fd);
+}
+
+void many(const QString& home, const QString& folder, const QString& pattern, int count,
+          qint64 bytes) {
+    for (int i = 0; i < count; ++i)
+        reserve(home + "/" + folder + "/" + pattern.arg(i, 4, 10, QLatin1Char('0')),
+                bytes + (i % 7) * 64 * 1024);
+}
+
+void fillHome(const QString& home) {
+    const auto files = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
+        many(home, folder, pattern, count, bytes);
+    };
+    files("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
+    files("Documents/Tax 2024", "receipt-%1.pdf", 40, 400 * 1024);
+    files("Documents/Invoices", "invoice-%1.pdf", 30, 300 * 1024);
+    files("Documents/Family", "letter-%1.odt", 12, 200 * 1024);
+    files("Pictures/Holiday 2024", "IMG_%1.JPG", 60, 4 * MiB);
+    reserve(home + "/Videos/Lisbon trip.mp4", 180 * MiB);
+    reserve(home + "/Downloads/setup-studio-4.2.run", 130 * MiB);
+    files("Downloads", "download-%1.zip", 25, 2 * MiB);
+    files("Projects/website/src", "page-%1.tsx", 60, 24 * 1024);
+    files("Projects/website/node_modules/react", "index-%1.js", 200, 180 * 1024);
+    files("Music/Albums/Night Drive", "track-%1.flac", 14, 28 * MiB);
+    files("Desktop", "notes-%1.txt", 6, 16 * 1024);
+}
+
+void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {
+    ProcessMemoryInfo p;
+    p.name = QString::fromUtf8(name);
+    p.memoryBytes = bytes;
+    p.pid = pid;
+    s.topProcesses.append(p);
+}
+
+void addCpu(SystemSnapshot& s, const char* name, double percent, qint64 pid) {
+    ProcessCPUInfo p;
+    p.name = QString::fromUtf8(name);
+    p.cpuPercent = percent;
+    p.pid = pid;
+    s.topCPUProcesses.append(p);
+}
+
+} // namespace Shots

@@ -10,46 +10,18 @@
 #include "platform/AppSupportFolder.h"
 #include "platform/UserDefaults.h"
 #include "shell/RunModeManager.h"
-#include "ui-kit/Themed.h"
 #include "vitals/SystemSnapshot.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QSemaphore>
+#include <QSize>
 #include <QVBoxLayout>
 
 namespace {
 
-void settle() {
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-}
-
-void waitFor(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 void saveLooks(ShotContext& ctx, QWidget* window, const QString& name) {
-    const struct {
-        const char* appearance;
-        const char* suffix;
-    } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-    for (const auto& look : looks) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look.appearance), step);
-            window->resize(760, step == 0 ? 1180 : 1700);
-            settle();
-            ctx.save(window, QStringLiteral("%1-step%2%3")
-                                 .arg(name)
-                                 .arg(step)
-                                 .arg(QString::fromUtf8(look.suffix)));
-        }
-    }
-    ctx.resetLook();
+    ctx.saveLooks(window, name, QSize(760, 1180), QSize(760, 1700));
 }
 
 // A store on fakes in its own folder of the shots' throw-away home: its own defaults, no real
@@ -64,9 +36,7 @@ struct Bench {
     std::unique_ptr<AutomationStore> store;
 
     Bench(const QString& name, const AutomationRuleStates::Map& states, RunMode mode) {
-        dir = QDir::homePath() + QStringLiteral("/automation-shots/") + name;
-        QDir(dir).removeRecursively();
-        QDir().mkpath(dir);
+        dir = Shots::freshFolder(QStringLiteral("automation-shots/") + name);
         defaults = std::make_unique<UserDefaults>(dir + QStringLiteral("/defaults.json"));
         if (!states.isEmpty())
             defaults->setValue(AutomationRuleStates::defaultsKey(),
@@ -114,10 +84,8 @@ AutomationRuleState ranState(bool enabled, qint64 secondsBefore, const char* res
 
 std::unique_ptr<QWidget> frame(Bench& bench) {
     auto window = std::make_unique<QWidget>();
-    Themed::apply(window.get());
-    auto* layout = new QVBoxLayout(window.get());
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new AutomationView(*bench.store, bench.runMode.get(), window.get()));
+    Shots::column(window.get())
+        ->addWidget(new AutomationView(*bench.store, bench.runMode.get(), window.get()));
     return window;
 }
 
@@ -146,7 +114,7 @@ void renderAutomationShots(ShotContext& ctx) {
         Bench bench(QStringLiteral("in-use"), states, RunMode::MenuBar);
         // The storage alert has just run; Docker is running now and holds until released.
         bench.store->runNow(*AutomationRule::lookup(QStringLiteral("disk-alert")));
-        waitFor([&] { return !bench.store->isRunning(); });
+        Shots::waitFor([&] { return !bench.store->isRunning(); }, 10000);
         QSemaphore gate;
         bench.tools->setHandler([&gate](const QString&, const QStringList&) {
             gate.acquire();
@@ -156,7 +124,7 @@ void renderAutomationShots(ShotContext& ctx) {
         std::unique_ptr<QWidget> window = frame(bench);
         saveLooks(ctx, window.get(), QStringLiteral("automation-running"));
         gate.release();
-        waitFor([&] { return !bench.store->isRunning(); });
+        Shots::waitFor([&] { return !bench.store->isRunning(); }, 10000);
         saveLooks(ctx, window.get(), QStringLiteral("automation-ran"));
     }
 }

@@ -1,5 +1,4 @@
 #include "shots/Shots.h"
-#include "shots/ShotsFiles.h"
 
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/views/BiggestFilesPane.h"
@@ -8,45 +7,26 @@
 #include "storage/FolderTree.h"
 #include "storage/views/FolderBrowserView.h"
 #include "storage/views/FoldersView.h"
-#include "ui-kit/Themed.h"
 
 #include <condition_variable>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QVBoxLayout>
-#include <unistd.h>
 
 namespace {
 
-using ShotsFiles::MiB;
-using ShotsFiles::reserve;
+using Shots::MiB;
+using Shots::reserve;
 
-// A home with the usual folders, client work, taxes, photos, a film, a project with its
-// dependencies, an application bundle and a few loose files.
+// The usual home with loose chapters in Documents, an application bundle, a few loose files and
+// an empty folder.
 QString makeHome() {
     const QString home = QDir::homePath() + QStringLiteral("/folders-shots/ada");
-    const auto many = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
-        ShotsFiles::many(home, folder, pattern, count, bytes);
-    };
-    many("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
-    many("Documents/Tax 2024", "receipt-%1.pdf", 40, 400 * 1024);
-    many("Documents/Invoices", "invoice-%1.pdf", 30, 300 * 1024);
-    many("Documents/Family", "letter-%1.odt", 12, 200 * 1024);
-    many("Documents", "chapter %1.md", 11, 150 * 1024);
-    many("Pictures/Holiday 2024", "IMG_%1.JPG", 60, 4 * MiB);
-    reserve(home + "/Videos/Lisbon trip.mp4", 180 * MiB);
-    reserve(home + "/Downloads/setup-studio-4.2.run", 130 * MiB);
-    many("Downloads", "download-%1.zip", 25, 2 * MiB);
-    many("Projects/website/src", "page-%1.tsx", 60, 24 * 1024);
-    many("Projects/website/node_modules/react", "index-%1.js", 200, 180 * 1024);
-    many("Music/Albums/Night Drive", "track-%1.flac", 14, 28 * MiB);
-    many("Studio Player.app/Contents/lib", "lib-%1.so", 12, 3 * MiB);
-    many("Desktop", "notes-%1.txt", 6, 16 * 1024);
+    Shots::fillHome(home);
+    Shots::many(home, "Documents", "chapter %1.md", 11, 150 * 1024);
+    Shots::many(home, "Studio Player.app/Contents/lib", "lib-%1.so", 12, 3 * MiB);
     reserve(home + "/a-rather-long-file-name-for-the-quarterly-budget-review-final-v2.xlsx",
             700 * 1024);
     reserve(home + "/todo.txt", 4096);
@@ -81,9 +61,7 @@ struct FoldersShot {
 
     explicit FoldersShot(const QString& home, FolderTree::Tools tools = {})
         : tree(home, std::move(tools)) {
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
+        QVBoxLayout* layout = Shots::column(&window);
         view = new FoldersView(
             tree, screen, &revealer,
             [this](QWidget* host) -> QWidget* {
@@ -95,9 +73,7 @@ struct FoldersShot {
     }
 
     void settle() {
-        const QDeadlineTimer deadline(20000);
-        while ((tree.isListing() || tree.measuringCount() > 0) && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([this] { return !tree.isListing() && tree.measuringCount() == 0; }, 20000);
         QApplication::processEvents();
     }
 
@@ -123,17 +99,11 @@ void renderFoldersShots(ShotContext& ctx) {
         shot.settle();
         shot.select(QStringLiteral("Projects"));
         ctx.save(&shot.window, QStringLiteral("folders-home"));
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look), step);
-                shot.window.resize(1000, step == 0 ? 680 : 860);
-                QApplication::processEvents();
-                ctx.save(&shot.window, QStringLiteral("folders-home-step%1%2")
-                                           .arg(step)
-                                           .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-            }
-        }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            shot.window.resize(1000, look.step == 0 ? 680 : 860);
+            QApplication::processEvents();
+            ctx.save(&shot.window, QStringLiteral("folders-home") + look.suffix());
+        });
         shot.window.resize(1000, 680);
 
         shot.select(QStringLiteral("Documents"));
@@ -158,9 +128,7 @@ void renderFoldersShots(ShotContext& ctx) {
         };
         FoldersShot shot(home, tools);
         shot.window.show();
-        const QDeadlineTimer deadline(5000);
-        while (shot.tree.measuringCount() != 8 && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([&] { return shot.tree.measuringCount() == 8; });
         shot.select(QStringLiteral("Pictures"));
         ctx.save(&shot.window, QStringLiteral("folders-measuring"));
         hold->release();

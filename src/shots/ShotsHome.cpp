@@ -13,14 +13,10 @@
 #include "shell/Permissions.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/Themed.h"
 #include "vitals/AppState.h"
 
 #include <memory>
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -29,21 +25,8 @@ namespace {
 constexpr quint64 GB = 1'000'000'000ull;
 constexpr qint64 GiB = 1'073'741'824;
 
-void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {
-    ProcessMemoryInfo p;
-    p.name = QString::fromUtf8(name);
-    p.memoryBytes = bytes;
-    p.pid = pid;
-    s.topProcesses.append(p);
-}
-
-void addCpu(SystemSnapshot& s, const char* name, double percent, qint64 pid) {
-    ProcessCPUInfo p;
-    p.name = QString::fromUtf8(name);
-    p.cpuPercent = percent;
-    p.pid = pid;
-    s.topCPUProcesses.append(p);
-}
+using Shots::addCpu;
+using Shots::addMemory;
 
 // A laptop under strain: memory nearly full, the disk nearly full, running hot.
 SystemSnapshot strainedLaptop() {
@@ -85,13 +68,6 @@ SystemSnapshot quietDesktop() {
     return s;
 }
 
-void sparse(const QString& path, qint64 bytes) {
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.resize(bytes);
-}
-
 // The services one home screen reads, fed by fixed figures; the health check measures the
 // cleaner rows through a scripted measurer and walks a throw-away home.
 struct HomeFixture {
@@ -111,9 +87,8 @@ struct HomeFixture {
             AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
                               .intervalMs = 3'600'000,
                               .startSampling = sample});
-        const QDeadlineTimer deadline(5000);
-        while (sample && !appState->hasFirstSample() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (sample)
+            Shots::waitFor([&] { return appState->hasFirstSample(); });
         health = std::make_unique<HealthCheck>(
             HomeLayout::forHome(home), HealthCheck::Tools{.measure = measure, .clock = clock});
     }
@@ -121,30 +96,17 @@ struct HomeFixture {
     void check() {
         health->refreshJunk();
         health->refreshBigFiles();
-        const QDeadlineTimer deadline(10000);
-        while (health->isChecking() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([&] { return !health->isChecking(); }, 10000);
     }
 };
 
-// Nested word-wrapped cards settle one layout level per event-loop turn.
-void settleAndSave(ShotContext& ctx, QWidget* window, const QString& name) {
-    window->show();
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-    ctx.save(window, name);
+// Shows the view in the window, under the theme.
+void hostWindow(QWidget* view, QWidget& window) {
+    Shots::column(&window)->addWidget(view);
 }
 
-QWidget* hostWindow(QWidget* view, QWidget& window) {
-    Themed::apply(&window);
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    return view;
-}
-
-QString suffix(const char* look, int step) {
-    return QStringLiteral("-%1-step%2").arg(QString::fromLatin1(look).toLower()).arg(step);
+QString suffix(const QString& look, int step) {
+    return QStringLiteral("-%1-step%2").arg(look.toLower()).arg(step);
 }
 
 } // namespace
@@ -155,8 +117,8 @@ QString suffix(const char* look, int step) {
 void renderHomeShots(ShotContext& ctx) {
     const QString root = QDir::homePath() + QStringLiteral("/home-shots");
     const QString busyHome = root + QStringLiteral("/busy");
-    sparse(busyHome + QStringLiteral("/Videos/holiday-4k.mov"), 6 * GiB);
-    sparse(busyHome + QStringLiteral("/Downloads/debian-12-dvd.iso"), 4 * GiB);
+    Shots::sparse(busyHome + QStringLiteral("/Videos/holiday-4k.mov"), 6 * GiB);
+    Shots::sparse(busyHome + QStringLiteral("/Downloads/debian-12-dvd.iso"), 4 * GiB);
     const QString tidyHome = root + QStringLiteral("/tidy");
     QDir().mkpath(tidyHome);
 
@@ -167,7 +129,7 @@ void renderHomeShots(ShotContext& ctx) {
                                      f.account, &window),
                    window);
         window.resize(900, 700);
-        settleAndSave(ctx, &window, QStringLiteral("home-waiting"));
+        ctx.saveSettled(&window, QStringLiteral("home-waiting"));
     }
 
     {
@@ -180,46 +142,39 @@ void renderHomeShots(ShotContext& ctx) {
         auto* view = new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
                                        f.account, &window);
         hostWindow(view, window);
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromLatin1(look), step);
-                window.resize(900, step == 0 ? 1180 : 1560);
-                settleAndSave(ctx, &window,
-                              QStringLiteral("home-three-cards") + suffix(look, step));
-            }
-        }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            window.resize(900, look.step == 0 ? 1180 : 1560);
+            ctx.saveSettled(&window, QStringLiteral("home-three-cards") +
+                                         suffix(look.appearance(), look.step));
+        });
         window.resize(900, 1180);
-        settleAndSave(ctx, &window, QStringLiteral("home-three-cards"));
+        ctx.saveSettled(&window, QStringLiteral("home-three-cards"));
 
         GuidedReviewSheet* sheet = view->reviewSheet();
         for (const char* look : {"Light", "Dark"}) {
             ctx.setLook(QString::fromLatin1(look), 2);
             view->attention()->reviewEntry()->button()->click();
-            settleAndSave(ctx, sheet, QStringLiteral("home-review-step") + suffix(look, 2));
+            ctx.saveSettled(sheet, QStringLiteral("home-review-step") + suffix(look, 2));
             for (int i = 0; i < 3; ++i)
                 sheet->skipButton()->click();
-            settleAndSave(ctx, sheet, QStringLiteral("home-review-end") + suffix(look, 2));
+            ctx.saveSettled(sheet, QStringLiteral("home-review-end") + suffix(look, 2));
             sheet->doneButton()->click();
         }
         ctx.setLook(QStringLiteral("Light"), 4);
         view->attention()->reviewEntry()->button()->click();
-        settleAndSave(ctx, sheet, QStringLiteral("home-review-step") + suffix("Light", 4));
+        ctx.saveSettled(sheet,
+                        QStringLiteral("home-review-step") + suffix(QStringLiteral("Light"), 4));
         sheet->reject();
         ctx.resetLook();
         window.hide();
 
         QWidget reportWindow;
         hostWindow(new HealthReportView(*f.appState, *f.health, &reportWindow), reportWindow);
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromLatin1(look), step);
-                reportWindow.resize(900, step == 0 ? 900 : 1240);
-                settleAndSave(ctx, &reportWindow,
-                              QStringLiteral("health-report") + suffix(look, step));
-            }
-        }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            reportWindow.resize(900, look.step == 0 ? 900 : 1240);
+            ctx.saveSettled(&reportWindow,
+                            QStringLiteral("health-report") + suffix(look.appearance(), look.step));
+        });
         reportWindow.hide();
     }
 
@@ -233,7 +188,7 @@ void renderHomeShots(ShotContext& ctx) {
         for (const char* look : {"Light", "Dark"}) {
             ctx.setLook(QString::fromLatin1(look), 2);
             window.resize(900, 900);
-            settleAndSave(ctx, &window, QStringLiteral("home-all-clear") + suffix(look, 2));
+            ctx.saveSettled(&window, QStringLiteral("home-all-clear") + suffix(look, 2));
         }
         ctx.resetLook();
         window.hide();

@@ -3,11 +3,9 @@
 #include "platform/HomeLayout.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/views/OrganizerPane.h"
-#include "ui-kit/Themed.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QVBoxLayout>
@@ -50,14 +48,16 @@ HomeLayout makeHome() {
     return layout;
 }
 
+// Until the organizer has finished planning or applying (a turn of the loop first, so a run
+// just asked for has started).
 void settle(FolderOrganizer& organizer) {
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        const auto kind = organizer.state().kind;
-        if (kind != FolderOrganizer::State::Kind::Planning && !organizer.state().isBusy())
-            break;
-    }
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    Shots::waitFor(
+        [&] {
+            return organizer.state().kind != FolderOrganizer::State::Kind::Planning &&
+                   !organizer.state().isBusy();
+        },
+        10000);
     QApplication::processEvents();
 }
 
@@ -78,11 +78,7 @@ void renderOrganizerShots(ShotContext& ctx) {
     const HomeLayout layout = makeHome();
     FolderOrganizer organizer(layout);
     QWidget window;
-    Themed::apply(&window);
-    auto* column = new QVBoxLayout(&window);
-    column->setContentsMargins(0, 0, 0, 0);
-    auto* pane = new OrganizerPane(organizer, &window);
-    column->addWidget(pane);
+    Shots::column(&window)->addWidget(new OrganizerPane(organizer, &window));
     window.resize(760, 900);
     window.show();
     QApplication::processEvents();
@@ -101,10 +97,7 @@ void renderOrganizerShots(ShotContext& ctx) {
     // A later visit: no plan yet, the run just made listed for undo.
     FolderOrganizer later(layout);
     QWidget again;
-    Themed::apply(&again);
-    auto* column2 = new QVBoxLayout(&again);
-    column2->setContentsMargins(0, 0, 0, 0);
-    column2->addWidget(new OrganizerPane(later, &again));
+    Shots::column(&again)->addWidget(new OrganizerPane(later, &again));
     again.resize(760, 640);
     again.show();
     QApplication::processEvents();

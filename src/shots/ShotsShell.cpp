@@ -35,20 +35,10 @@ void renderShellShots(ShotContext& ctx) {
     saveSettings(ctx, settings, QStringLiteral("settings"));
 
     content->selectSection(QStringLiteral("dashboard"));
-    const struct {
-        const char* appearance;
-        const char* suffix;
-    } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-    for (const auto& look : looks) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look.appearance), step);
-            const QString tag =
-                QStringLiteral("-step%1%2").arg(step).arg(QString::fromUtf8(look.suffix));
-            ctx.save(window, QStringLiteral("dashboard") + tag);
-            saveSettings(ctx, settings, QStringLiteral("settings") + tag);
-        }
-    }
-    ctx.resetLook();
+    ctx.eachLook([&](const ShotLook& look) {
+        ctx.save(window, QStringLiteral("dashboard") + look.suffix());
+        saveSettings(ctx, settings, QStringLiteral("settings") + look.suffix());
+    });
     settings->hide();
     window->hide();
 }

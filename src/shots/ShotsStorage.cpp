@@ -1,5 +1,4 @@
 #include "shots/Shots.h"
-#include "shots/ShotsFiles.h"
 
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeFileRevealer.h"
@@ -19,51 +18,36 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/views/DiskView.h"
 #include "vitals/AppState.h"
-#include <fcntl.h>
 #include <memory>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QMouseEvent>
 #include <QSemaphore>
+#include <QSize>
 #include <QThreadPool>
 #include <QVBoxLayout>
-#include <unistd.h>
 
 namespace {
 
-using ShotsFiles::MiB;
-using ShotsFiles::reserve;
+using Shots::MiB;
 
-// A home with the usual folders and a little of everything the map tells apart: client work,
-// taxes, holiday photos, a film and an installer big enough to stand on their own, a web
-// project with its dependencies, music, and a deep archive measured whole.
+// The usual home with a little more of everything the map tells apart: a second client, writing,
+// screenshots and clips, unsorted scans, the rest of the web project, a build folder, and a deep
+// archive measured whole.
 QString makeHome() {
     const QString home = QDir::homePath() + QStringLiteral("/diskmap-shots/ada");
+    Shots::fillHome(home);
     const auto many = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
-        ShotsFiles::many(home, folder, pattern, count, bytes);
+        Shots::many(home, folder, pattern, count, bytes);
     };
-    many("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
     many("Documents/Clients/Harbour Bakery", "mockup-%1.psd", 10, 9 * MiB);
-    many("Documents/Tax 2024", "receipt-%1.pdf", 40, 400 * 1024);
-    many("Documents/Invoices", "invoice-%1.pdf", 30, 300 * 1024);
-    many("Documents/Family", "letter-%1.odt", 12, 200 * 1024);
     many("Documents/Writing", "chapter-%1.md", 18, 150 * 1024);
-    many("Pictures/Holiday 2024", "IMG_%1.JPG", 60, 4 * MiB);
     many("Pictures/Screenshots", "Screenshot %1.png", 40, 900 * 1024);
-    reserve(home + "/Videos/Lisbon trip.mp4", 180 * MiB);
     many("Videos/Clips", "clip-%1.mov", 8, 12 * MiB);
-    reserve(home + "/Downloads/setup-studio-4.2.run", 130 * MiB);
-    many("Downloads", "download-%1.zip", 25, 2 * MiB);
     many("Downloads/unsorted", "scan-%1.pdf", 20, 700 * 1024);
-    many("Projects/website/src", "page-%1.tsx", 60, 24 * 1024);
-    many("Projects/website/node_modules/react", "index-%1.js", 200, 180 * 1024);
     many("Projects/website/node_modules/typescript/lib", "lib-%1.d.ts", 100, 300 * 1024);
     many("Projects/website/.git/objects", "pack-%1", 10, 2 * MiB);
     many("Projects/tools/build", "out-%1.o", 40, 400 * 1024);
-    many("Music/Albums/Night Drive", "track-%1.flac", 14, 28 * MiB);
-    many("Desktop", "notes-%1.txt", 6, 16 * 1024);
     many("Archive/2019/old/backup/phone/DCIM", "IMG_%1.HEIC", 30, 2 * MiB);
     return home;
 }
@@ -78,9 +62,7 @@ struct DiskMapShot {
 
     explicit DiskMapShot(const QString& home, int switchFiles = 20'000)
         : scanner(request(home, switchFiles)) {
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
+        QVBoxLayout* layout = Shots::column(&window);
         pane = new DiskMapPane(scanner, &revealer, &window);
         layout->addWidget(pane);
         window.resize(980, 680);
@@ -95,9 +77,7 @@ struct DiskMapShot {
     }
 
     void settle() {
-        const QDeadlineTimer deadline(20000);
-        while (scanner.state().isScanning() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([this] { return !scanner.state().isScanning(); }, 20000);
         QApplication::processEvents();
     }
 
@@ -158,17 +138,6 @@ QList<MapNode> sampleNodes() {
 
 constexpr qint64 GB = 1'000'000'000;
 
-void settle(int turns = 12) {
-    for (int i = 0; i < turns; ++i)
-        QApplication::processEvents();
-}
-
-void waitFor(const std::function<bool()>& done, int ms = 10'000) {
-    const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // The hub over fixed figures: a 494 GB disk filling by a little every sample, buckets of
 // scripted sizes, the generated home for the disk map, and the junk cleaner's rows.
 struct HubShot {
@@ -200,10 +169,10 @@ struct HubShot {
                               .intervalMs = 3'600'000,
                               .startSampling = true});
         for (int i = 2; i <= 12; ++i) {
-            waitFor([&] { return samples->samples.load() >= i - 1; });
+            Shots::waitFor([&] { return samples->samples.load() >= i - 1; }, 10'000);
             appState->sampleAndPublish();
         }
-        waitFor([&] { return appState->diskUsedHistory().size() >= 12; });
+        Shots::waitFor([&] { return appState->diskUsedHistory().size() >= 12; }, 10'000);
 
         static const QHash<QString, qint64> sizes = {{"apps", 38 * GB / 10},
                                                      {"developer", 61 * GB / 10},
@@ -240,10 +209,7 @@ struct HubShot {
             layout,
             CleanupScanner::Tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
 
-        Themed::apply(&window);
-        auto* column = new QVBoxLayout(&window);
-        column->setContentsMargins(0, 0, 0, 0);
-        column->addWidget(new DiskView(
+        Shots::column(&window)->addWidget(new DiskView(
             screen, *appState, *growth, *diskMap, organizer, &revealer,
             [this](DiskMode, QWidget* parent) -> QWidget* {
                 return new CleanerPane(*junk, screen, CleanerStateFields::system(),
@@ -262,7 +228,7 @@ struct HubShot {
     void show(DiskMode mode) {
         screen.setDiskMode(mode);
         window.show();
-        settle();
+        Shots::settle();
     }
 };
 
@@ -274,45 +240,38 @@ void storageHubShots(ShotContext& ctx, const QString& home) {
         HubShot shot(home);
         shot.show(DiskMode::Hub);
         ctx.save(&shot.window, QStringLiteral("storage-overview"));
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look), step);
-                shot.window.resize(1000, step == 0 ? 900 : 1100);
-                settle();
-                ctx.save(&shot.window, QStringLiteral("storage-overview-step%1%2")
-                                           .arg(step)
-                                           .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-            }
-        }
-        ctx.resetLook();
+        ctx.saveLooks(&shot.window, QStringLiteral("storage-overview"), QSize(1000, 900),
+                      QSize(1000, 1100));
         shot.window.resize(520, 900);
-        settle();
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-overview-narrow"));
         shot.window.resize(1000, 760);
 
         // Growth: measuring (its first showing starts the scan), then listed.
         shot.holdGrowth = true;
         shot.screen.setDiskMode(DiskMode::Growth);
-        settle();
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-growth-measuring"));
         shot.holdGrowth = false;
         shot.growthGate.release(100);
-        waitFor(
-            [&] { return shot.growth->state().kind == StorageGrowthScanner::State::Kind::Done; });
-        settle();
+        Shots::waitFor(
+            [&] { return shot.growth->state().kind == StorageGrowthScanner::State::Kind::Done; },
+            10'000);
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-growth-listed"));
         ctx.setTextSize(4);
-        settle();
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-growth-listed-step4"));
         ctx.resetLook();
 
         shot.show(DiskMode::System);
-        waitFor([&] { return shot.junk->state().kind == CleanupScanner::State::Kind::Done; });
-        settle();
+        Shots::waitFor([&] { return shot.junk->state().kind == CleanupScanner::State::Kind::Done; },
+                       10'000);
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-safe-cleanup"));
         shot.show(DiskMode::DiskMap);
-        waitFor([&] { return !shot.diskMap->state().isScanning(); });
-        settle();
+        Shots::waitFor([&] { return !shot.diskMap->state().isScanning(); }, 10'000);
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-diskmap"));
         shot.show(DiskMode::Organizer);
         ctx.save(&shot.window, QStringLiteral("storage-organizer"));
@@ -362,19 +321,9 @@ void renderStorageShots(ShotContext& ctx) {
         shot.settle();
         shot.click(QStringLiteral("Documents"));
         ctx.save(&shot.window, QStringLiteral("diskmap-map"));
-        const struct {
-            const char* appearance;
-            const char* suffix;
-        } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-        for (const auto& look : looks) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look.appearance), step);
-                ctx.save(&shot.window, QStringLiteral("diskmap-map-step%1%2")
-                                           .arg(step)
-                                           .arg(QString::fromUtf8(look.suffix)));
-            }
-        }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            ctx.save(&shot.window, QStringLiteral("diskmap-map") + look.suffix());
+        });
         if (const MapNode* documents = shot.child(QStringLiteral("Documents"))) {
             shot.pane->drillIn(*documents);
             QApplication::processEvents();

@@ -14,16 +14,14 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
-#include "ui-kit/Themed.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSize>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -37,13 +35,6 @@ void writeFile(const QString& path, qint64 bytes) {
         f.write(block.constData(), std::min<qint64>(left, block.size()));
 }
 
-void writeText(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(text);
-}
-
 // A bundle with an identifier, a payload of the given size and, when asked, its own icon.
 void bundle(const QString& folder, const QString& name, const QString& identifier, qint64 bytes,
             const QColor& icon = QColor()) {
@@ -54,7 +45,7 @@ void bundle(const QString& folder, const QString& name, const QString& identifie
     if (icon.isValid())
         plist += "<key>CFBundleIconFile</key><string>AppIcon.png</string>";
     plist += "</dict></plist>";
-    writeText(path + QStringLiteral("/Contents/Info.plist"), plist);
+    Shots::writeFile(path + QStringLiteral("/Contents/Info.plist"), plist);
     writeFile(path + QStringLiteral("/Contents/MacOS/") + name, bytes);
     if (icon.isValid()) {
         QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
@@ -124,44 +115,12 @@ struct AppsMachine {
     }
 };
 
-QWidget* frame(QWidget* view) {
-    auto* window = new QWidget;
-    Themed::apply(window);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    view->setParent(window);
-    return window;
-}
-
-void waitFor(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-void settle() {
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-}
-
-// Renders the window at both ends of the text sizes, light and dark.
+// Renders the window at both ends of the text sizes, light and dark, and leaves it small.
 void looks(ShotContext& ctx, QWidget* window, const QString& name, const QSize& small,
            const QSize& large) {
-    for (const char* look : {"Light", "Dark"}) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look), step);
-            window->resize(step == 0 ? small : large);
-            settle();
-            ctx.save(window, QStringLiteral("%1-step%2%3")
-                                 .arg(name)
-                                 .arg(step)
-                                 .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-        }
-    }
-    ctx.resetLook();
+    ctx.saveLooks(window, name, small, large);
     window->resize(small);
-    settle();
+    Shots::settle();
 }
 
 } // namespace
@@ -176,20 +135,21 @@ void renderUninstallerShots(ShotContext& ctx) {
     AppUninstaller uninstaller(machine.tools(base));
     ScreenState screen;
 
-    std::unique_ptr<QWidget> hub(frame(new AppsHubView(screen, uninstaller)));
+    std::unique_ptr<QWidget> hub(Shots::frame(new AppsHubView(screen, uninstaller)));
     hub->resize(1000, 720);
     hub->show();
-    settle();
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-hub"));
     looks(ctx, hub.get(), QStringLiteral("apps-hub"), QSize(1000, 720), QSize(1000, 960));
     hub->resize(600, 900);
-    settle();
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-hub-narrow"));
 
     screen.setAppsPane(AppsPane::Uninstall);
     hub->resize(1100, 720);
-    waitFor([&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; });
-    settle();
+    Shots::waitFor([&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; },
+                   10000);
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall-pick"));
     auto* view = hub->findChild<UninstallerView*>();
     if (view) {
@@ -198,20 +158,20 @@ void renderUninstallerShots(ShotContext& ctx) {
                 view->pick(app.id);
         }
     }
-    settle();
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall-checking"));
-    waitFor([&] { return !uninstaller.leftoversLoading(); });
-    settle();
+    Shots::waitFor([&] { return !uninstaller.leftoversLoading(); }, 10000);
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall"));
     looks(ctx, hub.get(), QStringLiteral("apps-uninstall"), QSize(1100, 720), QSize(1280, 900));
 
     if (view) {
         view->confirm()->setPresented(true);
-        settle();
+        Shots::settle();
         if (DeleteCodeSheet* sheet = view->confirm()->sheet())
             ctx.save(sheet, QStringLiteral("apps-uninstall-confirm"));
         view->confirm()->setPresented(false);
-        settle();
+        Shots::settle();
         // What the pane says after a removal.
         bool finished = false;
         uninstaller.uninstall([&](const UninstallOutcome& outcome) {
@@ -219,17 +179,18 @@ void renderUninstallerShots(ShotContext& ctx) {
                 UninstallerText::resultText(outcome, QStringLiteral("Editor")));
             finished = true;
         });
-        waitFor([&] { return finished; });
-        waitFor([&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; });
-        settle();
+        Shots::waitFor([&] { return finished; }, 10000);
+        Shots::waitFor(
+            [&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; }, 10000);
+        Shots::settle();
         ctx.save(hub.get(), QStringLiteral("apps-uninstall-result"));
     }
     hub.reset();
 
-    std::unique_ptr<QWidget> subscriptions(frame(new SubscriptionIntelligenceView));
+    std::unique_ptr<QWidget> subscriptions(Shots::frame(new SubscriptionIntelligenceView));
     subscriptions->resize(900, 760);
     subscriptions->show();
-    settle();
+    Shots::settle();
     ctx.save(subscriptions.get(), QStringLiteral("subscriptions"));
     looks(ctx, subscriptions.get(), QStringLiteral("subscriptions"), QSize(900, 760),
           QSize(900, 1000));

@@ -6,38 +6,19 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
-#include "ui-kit/Themed.h"
 #include "vault/SecureNotesStore.h"
 #include "vault/views/SecureNoteEditor.h"
 #include "vault/views/SecureNotesView.h"
 
 #include <memory>
-#include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QThreadPool>
-#include <QVBoxLayout>
 
 namespace {
 
-QWidget* frame(QWidget* view) {
-    auto* window = new QWidget;
-    Themed::apply(window);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    view->setParent(window);
-    return window;
-}
-
-// The vault's keyring calls run on the thread pool: each turn lets them end and deliver.
-void settle(int turns = 12) {
-    for (int i = 0; i < turns; ++i) {
-        QThreadPool::globalInstance()->waitForDone();
-        QApplication::processEvents();
-    }
-}
+using Shots::frame;
+using Shots::drain;
 
 // A vault of a few notes made over a week, on an in-memory keyring.
 struct Vault {
@@ -68,13 +49,13 @@ struct Vault {
                               if (made)
                                   store->save(made->id, made->title, secret);
                           });
-            settle();
+            drain();
         }
     }
 };
 
 void save(ShotContext& ctx, QWidget* window, const QString& name) {
-    settle();
+    drain();
     ctx.save(window, name);
 }
 
@@ -117,7 +98,7 @@ void renderVaultShots(ShotContext& ctx) {
         editor->copyButton()->click();
         save(ctx, window.get(), QStringLiteral("vault-revealed"));
         editor->deleteButton()->click();
-        settle();
+        drain();
         if (DeleteCodeSheet* sheet = editor->deleteConfirm()->sheet()) {
             save(ctx, sheet, QStringLiteral("vault-delete-sheet"));
             editor->deleteConfirm()->setPresented(false);
@@ -132,10 +113,10 @@ void renderVaultShots(ShotContext& ctx) {
     // A keyring that refuses a new note: the alert.
     vault.keychain->failSaves(QStringLiteral("Locked"));
     view->newButton()->click();
-    settle();
+    drain();
     if (QMessageBox* alert = view->alert()) {
         ctx.save(alert, QStringLiteral("vault-alert"));
         alert->close();
     }
-    settle();
+    drain();
 }
