@@ -1,6 +1,8 @@
 #include "shots/Shots.h"
 
 #include "platform/UserDefaults.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "vitals/SystemSnapshot.h"
@@ -13,6 +15,7 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -101,6 +104,10 @@ void ShotContext::saveLooks(QWidget* window, const QString& name, const QSize& s
 
 namespace Shots {
 
+QDateTime now() {
+    return QDateTime(QDate(2026, 6, 1), QTime(9, 41));
+}
+
 QVBoxLayout* column(QWidget* window) {
     Themed::apply(window);
     auto* layout = new QVBoxLayout(window);
@@ -134,6 +141,23 @@ bool waitFor(const std::function<bool()>& done, int ms) {
     return done();
 }
 
+DropDeliveries::DropDeliveries() {
+    QCoreApplication::instance()->installEventFilter(this);
+}
+
+bool DropDeliveries::eventFilter(QObject* watched, QEvent* event) {
+    return watched == QCoreApplication::instance() && event->type() == QEvent::MetaCall;
+}
+
+DeleteCode::RandomSource fixedCode() {
+    return [] { return quint32(4271); };
+}
+
+void fixCodes(QWidget* root) {
+    for (DeleteConfirm* confirm : root->findChildren<DeleteConfirm*>())
+        confirm->setRandomSource(fixedCode());
+}
+
 QString freshFolder(const QString& relative) {
     const QString dir = QDir::homePath() + QLatin1Char('/') + relative;
     QDir(dir).removeRecursively();
@@ -147,6 +171,12 @@ QString writeFile(const QString& path, const QByteArray& bytes) {
     if (f.open(QIODevice::WriteOnly))
         f.write(bytes);
     return path;
+}
+
+void setModified(const QString& path, const QDateTime& when) {
+    QFile f(path);
+    if (f.open(QIODevice::ReadWrite))
+        f.setFileTime(when, QFileDevice::FileModificationTime);
 }
 
 void sparse(const QString& path, qint64 bytes, double accessDaysAgo) {
@@ -182,22 +212,25 @@ void many(const QString& home, const QString& folder, const QString& pattern, in
                 bytes + (i % 7) * 64 * 1024);
 }
 
-void fillHome(const QString& home) {
-    const auto files = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
-        many(home, folder, pattern, count, bytes);
-    };
-    files("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
-    files("Documents/Tax 2024", "receipt-%1.pdf", 40, 400 * 1024);
-    files("Documents/Invoices", "invoice-%1.pdf", 30, 300 * 1024);
-    files("Documents/Family", "letter-%1.odt", 12, 200 * 1024);
-    files("Pictures/Holiday 2024", "IMG_%1.JPG", 60, 4 * MiB);
-    reserve(home + "/Videos/Lisbon trip.mp4", 180 * MiB);
-    reserve(home + "/Downloads/setup-studio-4.2.run", 130 * MiB);
-    files("Downloads", "download-%1.zip", 25, 2 * MiB);
-    files("Projects/website/src", "page-%1.tsx", 60, 24 * 1024);
-    files("Projects/website/node_modules/react", "index-%1.js", 200, 180 * 1024);
-    files("Music/Albums/Night Drive", "track-%1.flac", 14, 28 * MiB);
-    files("Desktop", "notes-%1.txt", 6, 16 * 1024);
+SystemSnapshot everydayLaptop() {
+    constexpr quint64 GB = 1'000'000'000ULL;
+    SystemSnapshot s;
+    s.memTotalBytes = 16 * GB;
+    s.memUsedBytes = 7'870'000'000;
+    s.memCachedBytes = 5'200'000'000;
+    s.memFreeBytes = 2'930'000'000;
+    s.cpuPercent = 4.0;
+    s.diskTotalBytes = qint64(494 * GB);
+    s.diskFreeBytes = qint64(182 * GB);
+    s.diskUsedBytes = qint64(312 * GB);
+    s.batteryPercent = 82;
+    s.batteryCharging = true;
+    addMemory(s, "firefox", 1'900'000'000, 4101);
+    addMemory(s, "code", 1'200'000'000, 5120);
+    addCpu(s, "firefox", 3.1, 4101);
+    s.thermal.pressure = ThermalSnapshot::Pressure::Nominal;
+    s.thermal.cpuCelsius = 48.0;
+    return s;
 }
 
 void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {

@@ -1,11 +1,15 @@
 #pragma once
 
+#include "ui-kit/DeleteCode.h"
+
 #include <functional>
 #include <QByteArray>
+#include <QObject>
 #include <QString>
 #include <QtGlobal>
 
 class PendrelApp;
+class QDateTime;
 struct SystemSnapshot;
 class QImage;
 class QSize;
@@ -58,6 +62,10 @@ namespace Shots {
 
 inline constexpr qint64 MiB = 1024 * 1024;
 
+// The moment the scenes' clocks stand at, so what a screen says of dates and ages reads the same
+// on every run: 1 June 2026, 09:41 local time.
+QDateTime now();
+
 // Puts the window under the theme and gives it a margin-less column for the screen it shows.
 QVBoxLayout* column(QWidget* window);
 // A new themed top-level window (the caller owns it) with the view filling it.
@@ -72,10 +80,28 @@ void drain(int turns = 12);
 // Turns the event loop until `done` holds or `ms` milliseconds have passed; false on timeout.
 bool waitFor(const std::function<bool()>& done, int ms = 5000);
 
+// While it lives, drops the results that work on other threads hands back to the main thread
+// (the queued calls the application object carries, as ScanJob::deliver makes them), so a screen
+// caught waiting stays so for the grab however fast the machine is. What was dropped never
+// arrives: the scene cancels or restarts that work afterwards.
+class DropDeliveries : public QObject {
+public:
+    DropDeliveries();
+    bool eventFilter(QObject* watched, QEvent* event) override;
+};
+
+// The source of the typed codes of delete sheets in the shots: always the same code, where the
+// app draws a random one.
+DeleteCode::RandomSource fixedCode();
+// Makes every delete confirmation under `root` (built so far) draw its code from fixedCode().
+void fixCodes(QWidget* root);
+
 // The folder <home of the shots>/<relative>, emptied (made if missing).
 QString freshFolder(const QString& relative);
 // Writes the bytes to path, its folders made as needed; returns the path.
 QString writeFile(const QString& path, const QByteArray& bytes);
+// Sets the file's last change to `when` (screens that show it read the same on every run).
+void setModified(const QString& path, const QDateTime& when);
 // A file of `bytes` that takes no room on disk, its folders made as needed; with `accessDaysAgo`
 // above 0, last read and changed that many days ago.
 void sparse(const QString& path, qint64 bytes, double accessDaysAgo = 0);
@@ -86,11 +112,10 @@ void reserve(const QString& path, qint64 bytes);
 // (a little more for some, so sizes differ).
 void many(const QString& home, const QString& folder, const QString& pattern, int count,
           qint64 bytes);
-// The usual folders of a generated home, as the disk map and the folders screen show them: client
-// work, taxes, invoices and letters, holiday photos, a film, an installer and downloads, a web
-// project with its dependencies, an album and a few notes on the desktop. Each screen adds its own.
-void fillHome(const QString& home);
 
+// The machine the app's own windows show (the main window's sections): a laptop at ease, with
+// plenty of room.
+SystemSnapshot everydayLaptop();
 // A process among the biggest users of memory, and among the busiest (pid 0: unknown).
 void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid);
 void addCpu(SystemSnapshot& s, const char* name, double percent, qint64 pid = 0);

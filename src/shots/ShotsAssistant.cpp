@@ -57,10 +57,6 @@ void saveLooks(ShotContext& ctx, QWidget* window, const QString& name) {
     ctx.saveLooks(window, name, QSize(760, 900), QSize(760, 1300));
 }
 
-QString freshFolder(const QString& name) {
-    return Shots::freshFolder(QStringLiteral("assistant-shots/") + name);
-}
-
 } // namespace
 
 // The timeline (empty, with pinned entries, a search without a match) and the memory screen,
@@ -69,14 +65,18 @@ QString freshFolder(const QString& name) {
 void renderAssistantShots(ShotContext& ctx) {
     {
         auto clock = std::make_shared<FakeClock>();
-        PendrelTimelineStore empty(CacheFolder(AppSupportFolder(freshFolder("empty"))), clock);
+        PendrelTimelineStore empty(CacheFolder(AppSupportFolder(Shots::freshFolder(
+                                       QStringLiteral("assistant-shots/empty")))),
+                                   clock);
         QWidget window;
         Shots::column(&window)->addWidget(new PendrelTimelineView(empty, &window));
         saveLooks(ctx, &window, QStringLiteral("timeline-empty"));
     }
     {
         auto clock = std::make_shared<FakeClock>();
-        PendrelTimelineStore store(CacheFolder(AppSupportFolder(freshFolder("week"))), clock);
+        PendrelTimelineStore store(CacheFolder(AppSupportFolder(
+                                       Shots::freshFolder(QStringLiteral("assistant-shots/week")))),
+                                   clock);
         fillWeek(store, *clock);
         QWidget window;
         Shots::column(&window)->addWidget(new PendrelTimelineView(store, &window));
@@ -87,7 +87,7 @@ void renderAssistantShots(ShotContext& ctx) {
         saveLooks(ctx, &window, QStringLiteral("timeline-search"));
     }
     {
-        const QString home = freshFolder("home");
+        const QString home = Shots::freshFolder(QStringLiteral("assistant-shots/home"));
         for (const char* tool : {".docker", ".ollama", ".cargo", ".npm", ".cursor", ".homebrew"})
             QDir().mkpath(home + QLatin1Char('/') + QLatin1String(tool));
         TamsoMemory memory(HomeLayout::forHome(home));

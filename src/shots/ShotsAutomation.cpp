@@ -29,7 +29,7 @@ void saveLooks(ShotContext& ctx, QWidget* window, const QString& name) {
 struct Bench {
     QString dir;
     std::unique_ptr<UserDefaults> defaults;
-    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>(QDateTime::currentDateTimeUtc());
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>(Shots::now().toUTC());
     std::shared_ptr<FakeToolRunner> tools = std::make_shared<FakeToolRunner>();
     FakeLoginItem login;
     std::unique_ptr<RunModeManager> runMode;
@@ -71,7 +71,7 @@ struct Bench {
 };
 
 double secondsAgo(qint64 seconds) {
-    return secondsSinceReferenceDate(QDateTime::currentDateTimeUtc().addSecs(-seconds));
+    return secondsSinceReferenceDate(Shots::now().toUTC().addSecs(-seconds));
 }
 
 AutomationRuleState ranState(bool enabled, qint64 secondsBefore, const char* result) {
@@ -82,7 +82,7 @@ AutomationRuleState ranState(bool enabled, qint64 secondsBefore, const char* res
     return s;
 }
 
-std::unique_ptr<QWidget> frame(Bench& bench) {
+std::unique_ptr<QWidget> automationWindow(Bench& bench) {
     auto window = std::make_unique<QWidget>();
     Shots::column(window.get())
         ->addWidget(new AutomationView(*bench.store, bench.runMode.get(), window.get()));
@@ -96,7 +96,7 @@ std::unique_ptr<QWidget> frame(Bench& bench) {
 void renderAutomationShots(ShotContext& ctx) {
     {
         Bench bench(QStringLiteral("fresh"), {}, RunMode::WindowOnly);
-        std::unique_ptr<QWidget> window = frame(bench);
+        std::unique_ptr<QWidget> window = automationWindow(bench);
         saveLooks(ctx, window.get(), QStringLiteral("automation"));
     }
     {
@@ -121,7 +121,7 @@ void renderAutomationShots(ShotContext& ctx) {
             return FakeToolRunner::succeeded("Total reclaimed space: 2.31GB\n");
         });
         bench.store->runNow(*AutomationRule::lookup(QStringLiteral("weekly-docker")));
-        std::unique_ptr<QWidget> window = frame(bench);
+        std::unique_ptr<QWidget> window = automationWindow(bench);
         saveLooks(ctx, window.get(), QStringLiteral("automation-running"));
         gate.release();
         Shots::waitFor([&] { return !bench.store->isRunning(); }, 10000);

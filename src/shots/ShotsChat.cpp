@@ -24,13 +24,9 @@
 
 namespace {
 
-QString freshFolder(const QString& name) {
-    return Shots::freshFolder(QStringLiteral("chat-shots/") + name);
-}
-
 // A small home with documents and photos whose names a description finds.
 QString sampleHome() {
-    const QString home = freshFolder(QStringLiteral("home"));
+    const QString home = Shots::freshFolder(QStringLiteral("chat-shots/home"));
     const char* files[] = {
         "Documents/Invoices/invoice-2024-electricity.pdf",
         "Documents/Invoices/invoice-2024-water.pdf",
@@ -50,7 +46,8 @@ QString sampleHome() {
 // Everything the chat screen needs, made here on fakes in the shots' throw-away home.
 struct ChatRig {
     ChatRig()
-        : timeline(CacheFolder(AppSupportFolder(freshFolder(QStringLiteral("timeline")))),
+        : timeline(CacheFolder(
+                       AppSupportFolder(Shots::freshFolder(QStringLiteral("chat-shots/timeline")))),
                    std::make_shared<FakeClock>()),
           appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
                                      .intervalMs = 3'600'000,

@@ -15,7 +15,6 @@
 #include <QItemSelectionModel>
 #include <QListView>
 #include <QSize>
-#include <QTemporaryDir>
 #include <QThreadPool>
 #include <semaphore>
 
@@ -164,11 +163,7 @@ void biggestShots(ShotContext& ctx, const QString& base) {
 } // namespace
 
 void renderCleaningShots(ShotContext& ctx) {
-    QTemporaryDir dir;
-    if (!dir.isValid()) {
-        ++ctx.failures;
-        return;
-    }
-    cleanerShots(ctx, dir.path());
-    biggestShots(ctx, dir.path());
+    const QString base = Shots::freshFolder(QStringLiteral("cleaning-shots"));
+    cleanerShots(ctx, base);
+    biggestShots(ctx, base);
 }

@@ -12,13 +12,12 @@
 
 #include <atomic>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QThread>
 #include <QVBoxLayout>
 
 void renderDeveloperShots(ShotContext& ctx) {
-    QTemporaryDir base;
-    const HomeLayout layout = HomeLayout::forHome(base.path() + "/home");
+    const QString base = Shots::freshFolder(QStringLiteral("developer-shots"));
+    const HomeLayout layout = HomeLayout::forHome(base + "/home");
     auto measure = std::make_shared<FakeCategoryMeasure>();
     measure->setResult("dev-derived", {18'400'000'000, 91'204, {}});
     measure->setResult("dev-docker", {31'000'000'000, 12, {}});
@@ -28,7 +27,7 @@ void renderDeveloperShots(ShotContext& ctx) {
     measure->setResult("dev-npm", {3'600'000'000, 48'112, {}});
     measure->setResult("dev-node-modules", {9'900'000'000, 210'400, {}});
     measure->setResult("dev-cargo", {1'300'000'000, 7'020, {}});
-    CleanupScanner::Tools tools{measure, std::make_shared<FakeTrash>(base.path() + "/trash"), {}};
+    CleanupScanner::Tools tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}};
     DevCleanupScanner scanner(layout, tools);
     ScreenState screen;
 

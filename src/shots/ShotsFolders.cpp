@@ -3,7 +3,9 @@
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/views/BiggestFilesPane.h"
 #include "fakes/FakeFileRevealer.h"
+#include "platform/DirectoryWalker.h"
 #include "shell/ScreenState.h"
+#include "storage/ContentClassifier.h"
 #include "storage/FolderTree.h"
 #include "storage/views/FolderBrowserView.h"
 #include "storage/views/FoldersView.h"
@@ -20,13 +22,46 @@ namespace {
 using Shots::MiB;
 using Shots::reserve;
 
-// The usual home with loose chapters in Documents, an application bundle, a few loose files and
-// an empty folder.
+// The built-in measure, by the files' lengths instead of the blocks they take: how many blocks a
+// large reserved file gets varies a little with the disk's free space, from run to run.
+FolderTree::Size byLength(const QString& folder, const CancelToken& cancel) {
+    const DirectoryWalker walker(DirectoryWalker::Options(), cancel.flag());
+    FolderTree::Size size;
+    walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0)
+            return DirectoryWalker::Action::Continue;
+        if (e.isHidden() || (e.isDirectory() && ContentClassifier::hasPackageExtension(e.name)))
+            return DirectoryWalker::Action::SkipChildren;
+        if (e.isFile() && !e.repeatLink) {
+            size.bytes += e.sizeBytes;
+            ++size.files;
+        }
+        return DirectoryWalker::Action::Continue;
+    });
+    return size;
+}
+
+// A home with the usual folders, client work, taxes, photos, a film, a project with its
+// dependencies, an application bundle and a few loose files.
 QString makeHome() {
     const QString home = QDir::homePath() + QStringLiteral("/folders-shots/ada");
-    Shots::fillHome(home);
-    Shots::many(home, "Documents", "chapter %1.md", 11, 150 * 1024);
-    Shots::many(home, "Studio Player.app/Contents/lib", "lib-%1.so", 12, 3 * MiB);
+    const auto many = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
+        Shots::many(home, folder, pattern, count, bytes);
+    };
+    many("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
+    many("Documents/Tax 2024", "receipt-%1.pdf", 40, 400 * 1024);
+    many("Documents/Invoices", "invoice-%1.pdf", 30, 300 * 1024);
+    many("Documents/Family", "letter-%1.odt", 12, 200 * 1024);
+    many("Documents", "chapter %1.md", 11, 150 * 1024);
+    many("Pictures/Holiday 2024", "IMG_%1.JPG", 60, 4 * MiB);
+    reserve(home + "/Videos/Lisbon trip.mp4", 180 * MiB);
+    reserve(home + "/Downloads/setup-studio-4.2.run", 130 * MiB);
+    many("Downloads", "download-%1.zip", 25, 2 * MiB);
+    many("Projects/website/src", "page-%1.tsx", 60, 24 * 1024);
+    many("Projects/website/node_modules/react", "index-%1.js", 200, 180 * 1024);
+    many("Music/Albums/Night Drive", "track-%1.flac", 14, 28 * MiB);
+    many("Studio Player.app/Contents/lib", "lib-%1.so", 12, 3 * MiB);
+    many("Desktop", "notes-%1.txt", 6, 16 * 1024);
     reserve(home + "/a-rather-long-file-name-for-the-quarterly-budget-review-final-v2.xlsx",
             700 * 1024);
     reserve(home + "/todo.txt", 4096);
@@ -59,8 +94,14 @@ struct FoldersShot {
     QWidget window;
     FoldersView* view;
 
+    static FolderTree::Tools withLengths(FolderTree::Tools tools) {
+        if (!tools.measure)
+            tools.measure = byLength;
+        return tools;
+    }
+
     explicit FoldersShot(const QString& home, FolderTree::Tools tools = {})
-        : tree(home, std::move(tools)) {
+        : tree(home, withLengths(std::move(tools))) {
         QVBoxLayout* layout = Shots::column(&window);
         view = new FoldersView(
             tree, screen, &revealer,
@@ -72,7 +113,7 @@ struct FoldersShot {
         window.resize(1000, 680);
     }
 
-    void settle() {
+    void waitUntilMeasured() {
         Shots::waitFor([this] { return !tree.isListing() && tree.measuringCount() == 0; }, 20000);
         QApplication::processEvents();
     }
@@ -96,7 +137,7 @@ void renderFoldersShots(ShotContext& ctx) {
     {
         FoldersShot shot(home);
         shot.window.show(); // shown with an empty tree: it lists home
-        shot.settle();
+        shot.waitUntilMeasured();
         shot.select(QStringLiteral("Projects"));
         ctx.save(&shot.window, QStringLiteral("folders-home"));
         ctx.eachLook([&](const ShotLook& look) {
@@ -108,7 +149,7 @@ void renderFoldersShots(ShotContext& ctx) {
 
         shot.select(QStringLiteral("Documents"));
         shot.view->lookInside();
-        shot.settle();
+        shot.waitUntilMeasured();
         shot.tree.setSortOrder(FolderTree::SortOrder::Name);
         shot.select(QStringLiteral("chapter 0010.md"));
         ctx.save(&shot.window, QStringLiteral("folders-documents"));
@@ -124,7 +165,7 @@ void renderFoldersShots(ShotContext& ctx) {
         tools.measure = [hold](const QString& folder, const CancelToken& cancel) {
             if (!folder.endsWith(QLatin1String("/Desktop")))
                 hold->wait();
-            return FolderTree::measureFolder(folder, cancel);
+            return byLength(folder, cancel);
         };
         FoldersShot shot(home, tools);
         shot.window.show();
@@ -132,7 +173,7 @@ void renderFoldersShots(ShotContext& ctx) {
         shot.select(QStringLiteral("Pictures"));
         ctx.save(&shot.window, QStringLiteral("folders-measuring"));
         hold->release();
-        shot.settle();
+        shot.waitUntilMeasured();
         shot.window.hide();
     }
     {
@@ -140,14 +181,14 @@ void renderFoldersShots(ShotContext& ctx) {
         tools.list = [](const QString&) { return FolderTree::Listing(); };
         FoldersShot shot(home, tools);
         shot.window.show();
-        shot.settle();
+        shot.waitUntilMeasured();
         ctx.save(&shot.window, QStringLiteral("folders-unreadable"));
         shot.window.hide();
     }
     {
         FoldersShot shot(home + QStringLiteral("/Empty folder"));
         shot.window.show();
-        shot.settle();
+        shot.waitUntilMeasured();
         ctx.save(&shot.window, QStringLiteral("folders-empty"));
         shot.window.hide();
     }

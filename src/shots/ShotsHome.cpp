@@ -100,11 +100,6 @@ struct HomeFixture {
     }
 };
 
-// Shows the view in the window, under the theme.
-void hostWindow(QWidget* view, QWidget& window) {
-    Shots::column(&window)->addWidget(view);
-}
-
 QString suffix(const QString& look, int step) {
     return QStringLiteral("-%1-step%2").arg(look.toLower()).arg(step);
 }
@@ -125,9 +120,8 @@ void renderHomeShots(ShotContext& ctx) {
     {
         HomeFixture f(quietDesktop(), false, tidyHome);
         QWidget window;
-        hostWindow(new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
-                                     f.account, &window),
-                   window);
+        Shots::column(&window)->addWidget(new DashboardView(
+            *f.appState, f.permissions, *f.health, f.screen, *f.clock, f.account, &window));
         window.resize(900, 700);
         ctx.saveSettled(&window, QStringLiteral("home-waiting"));
     }
@@ -141,7 +135,7 @@ void renderHomeShots(ShotContext& ctx) {
         QWidget window;
         auto* view = new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
                                        f.account, &window);
-        hostWindow(view, window);
+        Shots::column(&window)->addWidget(view);
         ctx.eachLook([&](const ShotLook& look) {
             window.resize(900, look.step == 0 ? 1180 : 1560);
             ctx.saveSettled(&window, QStringLiteral("home-three-cards") +
@@ -169,7 +163,8 @@ void renderHomeShots(ShotContext& ctx) {
         window.hide();
 
         QWidget reportWindow;
-        hostWindow(new HealthReportView(*f.appState, *f.health, &reportWindow), reportWindow);
+        Shots::column(&reportWindow)
+            ->addWidget(new HealthReportView(*f.appState, *f.health, &reportWindow));
         ctx.eachLook([&](const ShotLook& look) {
             reportWindow.resize(900, look.step == 0 ? 900 : 1240);
             ctx.saveSettled(&reportWindow,
@@ -182,9 +177,8 @@ void renderHomeShots(ShotContext& ctx) {
         HomeFixture f(quietDesktop(), true, tidyHome);
         f.check();
         QWidget window;
-        hostWindow(new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
-                                     f.account, &window),
-                   window);
+        Shots::column(&window)->addWidget(new DashboardView(
+            *f.appState, f.permissions, *f.health, f.screen, *f.clock, f.account, &window));
         for (const char* look : {"Light", "Dark"}) {
             ctx.setLook(QString::fromLatin1(look), 2);
             window.resize(900, 900);

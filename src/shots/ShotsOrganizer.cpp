@@ -1,5 +1,6 @@
 #include "shots/Shots.h"
 
+#include "fakes/FakeClock.h"
 #include "platform/HomeLayout.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/views/OrganizerPane.h"
@@ -20,8 +21,7 @@ void makeFile(const QString& path, qint64 bytes, int daysOld) {
         return;
     f.write(QByteArray(bytes, 'x'));
     f.close();
-    const time_t when =
-        time_t(QDateTime::currentDateTimeUtc().addDays(-daysOld).toSecsSinceEpoch());
+    const time_t when = time_t(Shots::now().addDays(-daysOld).toSecsSinceEpoch());
     struct utimbuf times {
         when, when
     };
@@ -50,7 +50,7 @@ HomeLayout makeHome() {
 
 // Until the organizer has finished planning or applying (a turn of the loop first, so a run
 // just asked for has started).
-void settle(FolderOrganizer& organizer) {
+void waitUntilDone(FolderOrganizer& organizer) {
     QApplication::processEvents(QEventLoop::AllEvents, 20);
     Shots::waitFor(
         [&] {
@@ -76,7 +76,9 @@ void saveSteps(ShotContext& ctx, QWidget* window, const QString& name) {
 // on a later visit after an apply, each at the smallest and the largest text size.
 void renderOrganizerShots(ShotContext& ctx) {
     const HomeLayout layout = makeHome();
-    FolderOrganizer organizer(layout);
+    FolderOrganizer::Options options;
+    options.clock = std::make_shared<FakeClock>(Shots::now());
+    FolderOrganizer organizer(layout, options);
     QWidget window;
     Shots::column(&window)->addWidget(new OrganizerPane(organizer, &window));
     window.resize(760, 900);
@@ -85,17 +87,17 @@ void renderOrganizerShots(ShotContext& ctx) {
     saveSteps(ctx, &window, QStringLiteral("organizer-rules"));
 
     organizer.makePlan();
-    settle(organizer);
+    waitUntilDone(organizer);
     if (organizer.plan() && organizer.plan()->moves.size() > 2)
         organizer.toggleMove(organizer.plan()->moves.at(2).id);
     saveSteps(ctx, &window, QStringLiteral("organizer-preview"));
 
     organizer.applySelected();
-    settle(organizer);
+    waitUntilDone(organizer);
     window.hide();
 
     // A later visit: no plan yet, the run just made listed for undo.
-    FolderOrganizer later(layout);
+    FolderOrganizer later(layout, options);
     QWidget again;
     Shots::column(&again)->addWidget(new OrganizerPane(later, &again));
     again.resize(760, 640);

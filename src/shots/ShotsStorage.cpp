@@ -30,24 +30,38 @@
 namespace {
 
 using Shots::MiB;
+using Shots::reserve;
 
-// The usual home with a little more of everything the map tells apart: a second client, writing,
-// screenshots and clips, unsorted scans, the rest of the web project, a build folder, and a deep
-// archive measured whole.
+// A home with the usual folders and a little of everything the map tells apart: client work,
+// taxes, holiday photos, a film and an installer big enough to stand on their own, a web
+// project with its dependencies, music, and a deep archive measured whole. The map counts the
+// blocks files take, and a large file may take a block more or less by where it lands, so the
+// files are made in the same order every time.
 QString makeHome() {
     const QString home = QDir::homePath() + QStringLiteral("/diskmap-shots/ada");
-    Shots::fillHome(home);
     const auto many = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
         Shots::many(home, folder, pattern, count, bytes);
     };
+    many("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
     many("Documents/Clients/Harbour Bakery", "mockup-%1.psd", 10, 9 * MiB);
+    many("Documents/Tax 2024", "receipt-%1.pdf", 40, 400 * 1024);
+    many("Documents/Invoices", "invoice-%1.pdf", 30, 300 * 1024);
+    many("Documents/Family", "letter-%1.odt", 12, 200 * 1024);
     many("Documents/Writing", "chapter-%1.md", 18, 150 * 1024);
+    many("Pictures/Holiday 2024", "IMG_%1.JPG", 60, 4 * MiB);
     many("Pictures/Screenshots", "Screenshot %1.png", 40, 900 * 1024);
+    reserve(home + "/Videos/Lisbon trip.mp4", 180 * MiB);
     many("Videos/Clips", "clip-%1.mov", 8, 12 * MiB);
+    reserve(home + "/Downloads/setup-studio-4.2.run", 130 * MiB);
+    many("Downloads", "download-%1.zip", 25, 2 * MiB);
     many("Downloads/unsorted", "scan-%1.pdf", 20, 700 * 1024);
+    many("Projects/website/src", "page-%1.tsx", 60, 24 * 1024);
+    many("Projects/website/node_modules/react", "index-%1.js", 200, 180 * 1024);
     many("Projects/website/node_modules/typescript/lib", "lib-%1.d.ts", 100, 300 * 1024);
     many("Projects/website/.git/objects", "pack-%1", 10, 2 * MiB);
     many("Projects/tools/build", "out-%1.o", 40, 400 * 1024);
+    many("Music/Albums/Night Drive", "track-%1.flac", 14, 28 * MiB);
+    many("Desktop", "notes-%1.txt", 6, 16 * 1024);
     many("Archive/2019/old/backup/phone/DCIM", "IMG_%1.HEIC", 30, 2 * MiB);
     return home;
 }
@@ -76,7 +90,7 @@ struct DiskMapShot {
         return r;
     }
 
-    void settle() {
+    void waitUntilScanned() {
         Shots::waitFor([this] { return !scanner.state().isScanning(); }, 20000);
         QApplication::processEvents();
     }
@@ -294,9 +308,11 @@ void renderStorageShots(ShotContext& ctx) {
         shot.window.hide();
     }
     {
-        // A deep archive measured whole reaches the held tool, so the scan stays running.
+        // A deep archive measured whole reaches the held tool, so the scan stays running; the
+        // scan's own progress is held back, so it does not overwrite the line shown.
         DiskMapShot shot(home, 10);
         shot.tool->hold();
+        Shots::DropDeliveries held;
         shot.window.show();
         QApplication::processEvents();
         shot.scanner.applyProgress(
@@ -311,14 +327,14 @@ void renderStorageShots(ShotContext& ctx) {
     {
         DiskMapShot shot(home + QStringLiteral("/nowhere"));
         shot.window.show();
-        shot.settle();
+        shot.waitUntilScanned();
         ctx.save(&shot.window, QStringLiteral("diskmap-failed"));
         shot.window.hide();
     }
     {
         DiskMapShot shot(home);
         shot.window.show();
-        shot.settle();
+        shot.waitUntilScanned();
         shot.click(QStringLiteral("Documents"));
         ctx.save(&shot.window, QStringLiteral("diskmap-map"));
         ctx.eachLook([&](const ShotLook& look) {

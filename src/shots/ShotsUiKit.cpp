@@ -204,7 +204,7 @@ void renderUiKitShots(ShotContext& ctx) {
             QStringLiteral("Move 3 items to the Trash?"),
             QStringLiteral("App caches, Old downloads and Logs (3.6 GB) go to the Trash. You "
                            "can put them back from there until you empty it."),
-            QStringLiteral("Move to Trash"), [] {}, [] {}, page.get());
+            QStringLiteral("Move to Trash"), [] {}, [] {}, page.get(), Shots::fixedCode());
         sheet->setWindowModality(Qt::NonModal);
         ctx.save(sheet, QStringLiteral("uikit-delete-sheet-") + suffix);
         sheet->entryField()->setText(sheet->code());

@@ -25,7 +25,7 @@
 
 namespace {
 
-void writeFile(const QString& path, qint64 bytes) {
+void writeBytes(const QString& path, qint64 bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -46,7 +46,7 @@ void bundle(const QString& folder, const QString& name, const QString& identifie
         plist += "<key>CFBundleIconFile</key><string>AppIcon.png</string>";
     plist += "</dict></plist>";
     Shots::writeFile(path + QStringLiteral("/Contents/Info.plist"), plist);
-    writeFile(path + QStringLiteral("/Contents/MacOS/") + name, bytes);
+    writeBytes(path + QStringLiteral("/Contents/MacOS/") + name, bytes);
     if (icon.isValid()) {
         QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -86,17 +86,17 @@ struct AppsMachine {
                QStringLiteral("com.example.diskhelper"), 1'400'000);
         bundle(user, QStringLiteral("Zed"), QStringLiteral("dev.zed.Zed"), 9'200'000,
                QColor(0x30A46C));
-        writeFile(user + QStringLiteral("/Obsidian-1.5.3.AppImage"), 4'600'000);
+        writeBytes(user + QStringLiteral("/Obsidian-1.5.3.AppImage"), 4'600'000);
 
         const QString data = layout.dataHome();
         const QString config = layout.configHome();
-        writeFile(layout.cacheHome() + QStringLiteral("/com.example.editor/index.db"), 12'400'000);
-        writeFile(data + QStringLiteral("/com.example.editor/Workspaces/state.json"), 3'100'000);
-        writeFile(config + QStringLiteral("/com.example.editor.plist"), 6'000);
-        writeFile(layout.stateHome() + QStringLiteral("/com.example.editor.savedState/windows"),
-                  40'000);
-        writeFile(layout.home() + QStringLiteral("/Library/Logs/Editor.log"), 820'000);
-        writeFile(config + QStringLiteral("/Editor Tools/recent.json"), 9'000);
+        writeBytes(layout.cacheHome() + QStringLiteral("/com.example.editor/index.db"), 12'400'000);
+        writeBytes(data + QStringLiteral("/com.example.editor/Workspaces/state.json"), 3'100'000);
+        writeBytes(config + QStringLiteral("/com.example.editor.plist"), 6'000);
+        writeBytes(layout.stateHome() + QStringLiteral("/com.example.editor.savedState/windows"),
+                   40'000);
+        writeBytes(layout.home() + QStringLiteral("/Library/Logs/Editor.log"), 820'000);
+        writeBytes(config + QStringLiteral("/Editor Tools/recent.json"), 9'000);
     }
 
     AppUninstaller::Tools tools(const QString& base) const {
@@ -152,20 +152,27 @@ void renderUninstallerShots(ShotContext& ctx) {
     Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall-pick"));
     auto* view = hub->findChild<UninstallerView*>();
-    if (view) {
+    const auto pickEditor = [&] {
         for (const InstalledApp& app : uninstaller.apps()) {
-            if (app.name == QLatin1String("Editor"))
+            if (view && app.name == QLatin1String("Editor"))
                 view->pick(app.id);
         }
+    };
+    {
+        // The leftovers found are held back, so the pane is still looking for them.
+        Shots::DropDeliveries held;
+        pickEditor();
+        Shots::settle();
+        ctx.save(hub.get(), QStringLiteral("apps-uninstall-checking"));
     }
-    Shots::settle();
-    ctx.save(hub.get(), QStringLiteral("apps-uninstall-checking"));
+    pickEditor();
     Shots::waitFor([&] { return !uninstaller.leftoversLoading(); }, 10000);
     Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall"));
     looks(ctx, hub.get(), QStringLiteral("apps-uninstall"), QSize(1100, 720), QSize(1280, 900));
 
     if (view) {
+        Shots::fixCodes(hub.get());
         view->confirm()->setPresented(true);
         Shots::settle();
         if (DeleteCodeSheet* sheet = view->confirm()->sheet())

@@ -14,11 +14,12 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSize>
 
 namespace {
 
-using Shots::frame;
 using Shots::drain;
+using Shots::frame;
 
 // A vault of a few notes made over a week, on an in-memory keyring.
 struct Vault {
@@ -80,23 +81,17 @@ void renderVaultShots(ShotContext& ctx) {
     window->resize(900, 600);
     window->show();
     save(ctx, window.get(), QStringLiteral("vault"));
-    for (const char* look : {"Light", "Dark"}) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look), step);
-            window->resize(step == 0 ? 900 : 1100, step == 0 ? 600 : 760);
-            save(ctx, window.get(),
-                 QStringLiteral("vault-step%1%2")
-                     .arg(step)
-                     .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-        }
-    }
-    ctx.resetLook();
+    ctx.eachLook([&](const ShotLook& look) {
+        window->resize(look.step == 0 ? QSize(900, 600) : QSize(1100, 760));
+        save(ctx, window.get(), QStringLiteral("vault") + look.suffix());
+    });
     window->resize(900, 600);
 
     if (SecureNoteEditor* editor = view->editor()) {
         editor->revealButton()->click();
         editor->copyButton()->click();
         save(ctx, window.get(), QStringLiteral("vault-revealed"));
+        Shots::fixCodes(window.get());
         editor->deleteButton()->click();
         drain();
         if (DeleteCodeSheet* sheet = editor->deleteConfirm()->sheet()) {
