@@ -33,7 +33,6 @@ public:
     QWidget* footer() const { return m_footer; }
     QPushButton* clearUnpinnedButton() const { return m_clearUnpinned; }
     QLabel* countLabel() const { return m_count; }
-    QLabel* savesHeldLabel() const { return m_heldNote; }
     // The rows on show, top to bottom.
     QList<TimelineRow*> visibleRows() const;
 

@@ -68,9 +68,7 @@ public:
     QKProminentButton* cleanAllButton() const { return m_cleanAll; }
     QKProminentButton* folderButton() const { return m_folder; }
     QLabel* folderLabel() const { return m_folderName; }
-    QStackedWidget* panes() const { return m_panes; }
     QStackedWidget* exactPane() const { return m_exact; }
-    QStackedWidget* similarPane() const { return m_similar; }
     QLabel* exactProgressLabel() const { return m_exactProgress; }
     QLabel* similarProgressLabel() const { return m_similarProgress; }
     QKEmptyState* exactState() const { return m_exactState; }
