@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QList>
 #include <QSize>
 #include <QThreadPool>
 #include <QVBoxLayout>
@@ -192,17 +193,42 @@ void sparse(const QString& path, qint64 bytes, double accessDaysAgo) {
     }
 }
 
+// Blocks that come in many pieces (the disk is busy with other writers) make the file system
+// add one to index them, and the screens that count blocks would show the file a block larger
+// than on another run. Such a file is made again beside the first, which is kept until the end so
+// the new blocks come from elsewhere.
 void reserve(const QString& path, qint64 bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (fd < 0)
-        return;
-    if (::posix_fallocate(fd, 0, bytes) != 0) {
-        const QByteArray chunk(4096, 'x');
-        for (qint64 left = std::min<qint64>(bytes, 4 * MiB); left > 0; left -= chunk.size())
-            (void)!::write(fd, chunk.constData(), size_t(chunk.size()));
+    const QByteArray target = QFile::encodeName(path);
+    QList<QByteArray> pieces; // made and not kept
+    bool exact = false;
+    for (int attempt = 0; attempt < 8 && !exact; ++attempt) {
+        const QByteArray name =
+            attempt == 0 ? target : target + ".again" + QByteArray::number(attempt);
+        const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            break;
+        if (::posix_fallocate(fd, 0, bytes) != 0) {
+            const QByteArray chunk(4096, 'x');
+            for (qint64 left = std::min<qint64>(bytes, 4 * MiB); left > 0; left -= chunk.size())
+                (void)!::write(fd, chunk.constData(), size_t(chunk.size()));
+            exact = true; // no reserved blocks to count
+        } else {
+            struct stat st {};
+            const qint64 block = ::fstat(fd, &st) == 0 ? qint64(st.st_blksize) : 0;
+            exact = block > 0 && qint64(st.st_blocks) * 512 <= (bytes + block - 1) / block * block;
+        }
+        ::close(fd);
+        if (exact && name != target)
+            ::rename(name.constData(), target.constData());
+        else if (!exact && name != target)
+            pieces.append(name);
     }
-    ::close(fd);
+    for (const QByteArray& name : pieces)
+        ::unlink(name.constData());
+    if (!exact)
+        std::fprintf(stderr, "pendrel-shots: %s takes a block more than its length\n",
+                     target.constData());
 }
 
 void many(const QString& home, const QString& folder, const QString& pattern, int count,
