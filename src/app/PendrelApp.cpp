@@ -75,7 +75,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
     // The model backend is no service of the list; the assistant needs it from the start.
     s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
-    s.appState = own<AppState>("AppState");
+    s.appState = own<AppState>("AppState", m_options.vitals);
     s.assistant = own<TamsoAssistant>(
         "TamsoAssistant",
         TamsoAssistant::Dependencies{
@@ -102,9 +102,10 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner", cleaningTools.trash);
     s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
     s.permissions = shared<Permissions>("Permissions");
-    s.health = own<HealthCheck>(
-        "HealthCheck", layout,
-        HealthCheck::Tools{.measure = cleaningTools.measure, .clock = nullptr, .walkerThreads = 0});
+    s.health = own<HealthCheck>("HealthCheck", layout,
+                                HealthCheck::Tools{.measure = cleaningTools.measure,
+                                                   .clock = m_options.clock,
+                                                   .walkerThreads = 0});
     s.folderTree = own<FolderTree>("FolderTree", layout.home());
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
 #include "automation/AutomationStore.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/Permissions.h"
 #include "shell/RunModeManager.h"
@@ -13,6 +14,7 @@
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "vault/SecureNotesStore.h"
+#include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/PerformanceAutopilot.h"
 
@@ -65,6 +67,20 @@ TEST(PendrelApp, CreatesEveryServiceOnceInOrderWithSevenProcessWide) {
     EXPECT_EQ(again.services().keepAwake, s.keepAwake);
     EXPECT_NE(again.services().appState, s.appState);
     EXPECT_NE(again.services().screen, s.screen);
+}
+
+TEST(PendrelApp, TheVitalsServiceSamplesThroughTheGivenSampler) {
+    auto samples = std::make_shared<FakeSamplerState>();
+    SystemSnapshot fixed;
+    fixed.memTotalBytes = 8'000'000'000;
+    samples->set(fixed);
+    PendrelApp app(PendrelApp::Options{
+        .useSystemTray = false,
+        .vitals = {.makeSampler = FakeSnapshotSampler::factory(samples), .intervalMs = 3'600'000}});
+    const AppState* vitals = app.services().appState;
+    ASSERT_TRUE(testsupport::waitFor([&] { return vitals->hasFirstSample(); }));
+    EXPECT_EQ(vitals->snapshot().memTotalBytes, 8'000'000'000u);
+    EXPECT_EQ(samples->samplersMade.load(), 1);
 }
 
 TEST(PendrelApp, OnlyTheFirstShowingOfTheMainWindowRunsTheStartAction) {

@@ -17,8 +17,6 @@ public:
 
     const Tweak& tweak() const { return m_tweak; }
     ToggleSwitch* toggle() const { return m_switch; }
-    QLabel* nameLabel() const { return m_name; }
-    QLabel* descriptionLabel() const { return m_description; }
     // Null when the tweak names no program.
     QLabel* restartLabel() const { return m_restart; }
 

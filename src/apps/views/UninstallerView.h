@@ -38,7 +38,6 @@ public:
     QLineEdit* searchField() const { return m_search; }
     QListView* appList() const { return m_list; }
     InstalledAppListModel* appModel() const { return m_model; }
-    QPushButton* rescanButton() const { return m_rescan; }
     QKProminentButton* uninstallButton() const { return m_uninstall; }
     QLabel* resultLabel() const { return m_result; }
     DeleteConfirm* confirm() const { return m_confirm; }

@@ -33,7 +33,6 @@ public:
     QWidget* footer() const { return m_footer; }
     QPushButton* clearUnpinnedButton() const { return m_clearUnpinned; }
     QLabel* countLabel() const { return m_count; }
-    QLabel* savesHeldLabel() const { return m_heldNote; }
     // The entries on show, top to bottom, and the list that draws them.
     TimelineListModel* model() const { return m_model; }
     QKRowList* list() const { return m_rows; }

@@ -31,8 +31,6 @@ public:
     QKSymbol* kindSymbol() const { return m_symbol; }
     QKSymbolButton* pinButton() const { return m_pin; }
     QWidget* pinnedBadge() const { return m_badge; }
-    QKClampedText* titleText() const { return m_title; }
-    QKClampedText* detailText() const { return m_detail; }
     QLabel* metaLabel() const { return m_meta; }
 
 private:

@@ -148,10 +148,6 @@ void DevCategoryList::setCleaning(bool cleaning) {
     updateHeader();
 }
 
-QWidget* DevCategoryList::currentBody() const {
-    return m_body->currentWidget();
-}
-
 void DevCategoryList::refresh() {
     const CleanupScanner::State state = m_scanner.state();
     const int done = m_scanner.progressDone();

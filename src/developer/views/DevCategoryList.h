@@ -40,20 +40,6 @@ public:
     bool modelsOnly() const { return m_modelsOnly; }
     QPushButton* rescanButton() const { return m_rescan; }
     QKProminentButton* cleanButton() const { return m_clean; }
-    QLabel* resultLabel() const { return m_result; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
-    QWidget* currentBody() const;
-    QWidget* preparingState() const { return m_preparing; }
-    QWidget* placeholderState() const { return m_placeholder; }
-    QWidget* listPage() const { return m_listPage; }
-    QKEmptyState* nothingState() const { return m_nothing; }
-    QKEmptyState* failedState() const { return m_failed; }
-    QWidget* measuringStrip() const { return m_strip; }
-    QLabel* stripLine() const { return m_stripLine; }
-    QLabel* stripDetail() const { return m_stripDetail; }
-    QLabel* placeholderNow() const { return m_placeholderNow; }
-    QLabel* placeholderCount() const { return m_placeholderCount; }
-    QLabel* sectionTitle() const { return m_section; }
     QList<TamsoExplainRow*> rows() const { return m_rows; }
 
 private:

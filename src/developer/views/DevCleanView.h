@@ -59,12 +59,10 @@ public:
     // The hub's parts.
     QKIconLabel* keepAwakeLine() const { return m_awakeLine; }
     QLabel* safeLine() const { return m_safeLine; }
-    QKGroupBox* largestBox() const { return m_largestBox; }
     QList<TamsoExplainRow*> largestRows() const { return m_largestRows; }
     QLabel* keepAwakeCardText() const { return m_awakeCardText; }
     QPushButton* keepAwakeCardButton() const { return m_awakeCardButton; }
     QList<QPushButton*> cardButtons() const { return m_cardButtons; }
-    QKGridLayout* cardGrid() const { return m_cardGrid; }
 
 protected:
     void showEvent(QShowEvent* event) override;

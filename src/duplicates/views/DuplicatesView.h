@@ -69,9 +69,7 @@ public:
     QKProminentButton* cleanAllButton() const { return m_cleanAll; }
     QKProminentButton* folderButton() const { return m_folder; }
     QLabel* folderLabel() const { return m_folderName; }
-    QKModeHost* panes() const { return m_panes; }
     QKScanStatePages* exactPane() const { return m_exact; }
-    QKScanStatePages* similarPane() const { return m_similar; }
     QLabel* exactProgressLabel() const { return m_exactProgress; }
     QLabel* similarProgressLabel() const { return m_similarProgress; }
     QKEmptyState* exactState() const { return m_exactState; }

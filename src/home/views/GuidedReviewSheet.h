@@ -31,8 +31,6 @@ public:
     QLabel* stepHeader() const { return m_header; }
     QProgressBar* progress() const { return m_progress; }
     QLabel* cardTitle() const { return m_title; }
-    QLabel* whyText() const { return m_why; }
-    QLabel* ifIgnoredText() const { return m_ifIgnored; }
     QPushButton* skipButton() const { return m_skip; }
     QKProminentButton* actionButton() const { return m_action; }
     QKSymbolButton* closeButton() const { return m_close; }

@@ -45,7 +45,6 @@ public:
     QKLineLabel* statusLabel() const { return m_status; }
     QColor statusDotColor() const;
     QKLineLabel* versionLabel() const { return m_version; }
-    TextSizeControl* textSizeControl() const { return m_textSize; }
 
     static constexpr int kWidth = 218;
 

@@ -58,7 +58,6 @@ public:
     TreemapLegend* legend() const { return m_legend; }
     QWidget* details() const { return m_details; }
     QPushButton* revealButton() const { return m_reveal; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -52,7 +52,6 @@ public:
     QPushButton* homeButton() const { return m_home; }
     // The trail's folder buttons, outermost first.
     QList<QPushButton*> trailButtons() const { return m_trailButtons; }
-    QComboBox* sortPicker() const { return m_sort; }
     QListView* list() const { return m_list; }
     FolderRowDelegate* delegate() const { return m_delegate; }
     QKEmptyState* failedState() const { return m_failed; }

@@ -51,21 +51,17 @@ public:
     FolderBrowserView* browser() const { return m_browser; }
     DraggableDivider* divider() const { return m_divider; }
     QWidget* detailSide() const { return m_side; }
-    QWidget* biggestPane() const { return m_biggest; }
     QWidget* currentModePage() const;
     QWidget* browsePage() const { return m_browse; }
     // The detail side's parts, for tests.
     QWidget* prompt() const { return m_prompt; }
     QWidget* entryDetail() const { return m_detail; }
     QString detailName() const;
-    QLabel* sizeLabel() const { return m_size; }
     QLabel* filesLabel() const { return m_files; }
-    QWidget* measuringRow() const { return m_measuring; }
     QWidget* categoryBlock() const { return m_category; }
     QLabel* modifiedLabel() const { return m_modified; }
     QWidget* cloudLabel() const { return m_cloud; }
     QPushButton* lookInsideButton() const { return m_lookInside; }
-    QPushButton* revealButton() const { return m_reveal; }
     QStringList legendLabels() const;
 
 protected:

@@ -43,7 +43,6 @@ public:
     bool showsProgress() const;
 
     SegmentedControl* modePicker() const { return m_picker; }
-    QWidget* progressPage() const { return m_progress; }
     PerformanceOverviewPage* overviewPage() const { return m_overview; }
     PerformanceSensorsPage* sensorsPage() const { return m_sensors; }
     PerformanceFansPage* fansPage() const { return m_fans; }

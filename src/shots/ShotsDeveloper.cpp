@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "cleaning/CleanupScanner.h"
 #include "developer/views/DevCleanView.h"
@@ -8,35 +8,16 @@
 #include "fakes/FakeTrash.h"
 #include "platform/HomeLayout.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/Themed.h"
 #include "vitals/KeepAwakeManager.h"
 
 #include <atomic>
-#include <functional>
-#include <QApplication>
-#include <QDeadlineTimer>
-#include <QTemporaryDir>
+#include <QPushButton>
 #include <QThread>
 #include <QVBoxLayout>
 
-namespace {
-
-void settle() {
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-}
-
-void waitFor(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-} // namespace
-
 void renderDeveloperShots(ShotContext& ctx) {
-    QTemporaryDir base;
-    const HomeLayout layout = HomeLayout::forHome(base.path() + "/home");
+    const QString base = Shots::freshFolder(QStringLiteral("developer-shots"));
+    const HomeLayout layout = HomeLayout::forHome(base + "/home");
     auto measure = std::make_shared<FakeCategoryMeasure>();
     measure->setResult("dev-derived", {18'400'000'000, 91'204, {}});
     measure->setResult("dev-docker", {31'000'000'000, 12, {}});
@@ -46,7 +27,7 @@ void renderDeveloperShots(ShotContext& ctx) {
     measure->setResult("dev-npm", {3'600'000'000, 48'112, {}});
     measure->setResult("dev-node-modules", {9'900'000'000, 210'400, {}});
     measure->setResult("dev-cargo", {1'300'000'000, 7'020, {}});
-    CleanupScanner::Tools tools{measure, std::make_shared<FakeTrash>(base.path() + "/trash"), {}};
+    CleanupScanner::Tools tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}};
     DevCleanupScanner scanner(layout, tools);
     ScreenState screen;
 
@@ -57,16 +38,13 @@ void renderDeveloperShots(ShotContext& ctx) {
     KeepAwakeManager keepAwake(std::move(backends));
 
     auto window = std::make_unique<QWidget>();
-    Themed::apply(window.get());
-    auto* layoutBox = new QVBoxLayout(window.get());
-    layoutBox->setContentsMargins(0, 0, 0, 0);
-    auto* view = new DevCleanView(screen, scanner, keepAwake, window.get());
-    layoutBox->addWidget(view);
+    Shots::column(window.get())
+        ->addWidget(new DevCleanView(screen, scanner, keepAwake, window.get()));
     window->resize(1000, 820);
     window->show();
-    waitFor([&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; });
     keepAwake.start();
-    settle();
+    Shots::settle();
 
     const struct {
         DevPane pane;
@@ -80,7 +58,7 @@ void renderDeveloperShots(ShotContext& ctx) {
         for (int step : {0, 4}) {
             ctx.setLook(QStringLiteral("Light"), step);
             window->resize(1000, step == 0 ? 820 : 1060);
-            settle();
+            Shots::settle();
             ctx.save(window.get(), QStringLiteral("%1-step%2").arg(p.name).arg(step));
         }
     }
@@ -88,17 +66,17 @@ void renderDeveloperShots(ShotContext& ctx) {
     screen.setDevPane(DevPane::Hub);
     ctx.setLook(QStringLiteral("Light"), 4);
     window->resize(560, 1060);
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("dev-hub-narrow-step4"));
     window->resize(1000, 820);
     ctx.resetLook();
     keepAwake.stop(KeepAwakeManager::turnedOffNote());
     screen.setDevPane(DevPane::Awake);
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("dev-awake-off"));
     screen.setDevResult(QStringLiteral("Freed 3.6 GB · 2 items skipped"));
     screen.setDevPane(DevPane::Cleanup);
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("dev-cleanup-result"));
 
     // Measuring again, caught with only the first row measured: the cleanup pane lists what is
@@ -110,13 +88,13 @@ void renderDeveloperShots(ShotContext& ctx) {
         while (!released && !cancel.isCancelled())
             QThread::msleep(5);
     });
-    view->rescan();
-    waitFor([&] { return scanner.progressDone() >= 1; });
-    settle();
+    window->findChild<QPushButton*>(QStringLiteral("devRescan"))->click();
+    Shots::waitFor([&] { return scanner.progressDone() >= 1; });
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("dev-cleanup-measuring"));
     screen.setDevPane(DevPane::Models);
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("dev-models-measuring"));
     released = true;
-    waitFor([&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; });
 }

@@ -1,5 +1,5 @@
 #include "app/MenuBarExtra.h"
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "fakes/FakePowerInhibitor.h"
 #include "fakes/FakePowerSource.h"
@@ -13,13 +13,8 @@
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/views/MenuBarPanel.h"
 
-#include <atomic>
 #include <cmath>
-#include <cstdio>
-#include <functional>
 #include <memory>
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QImage>
 #include <QPainter>
 #include <QPainterPath>
@@ -32,9 +27,15 @@ constexpr quint64 GB = 1'000'000'000ULL;
 // What a made-up machine reports; each sample wanders a little around it, so the histories have
 // a shape.
 struct Machine {
-    quint64 total = 0;
-    quint64 wired = 0, active = 0, compressed = 0, cached = 0, free = 0;
-    qint64 diskTotal = 0, diskFree = 0;
+    // Bytes: the total, then how it is split.
+    struct Memory {
+        quint64 total = 0;
+        quint64 wired = 0, active = 0, compressed = 0, cached = 0, free = 0;
+    } memory;
+    // Bytes of the disk and free on it.
+    struct Disk {
+        qint64 total = 0, free = 0;
+    } disk;
     std::optional<int> battery;
     bool charging = false;
     ThermalSnapshot::Pressure pressure = ThermalSnapshot::Pressure::Nominal;
@@ -45,14 +46,9 @@ struct Machine {
 
 Machine laptop() {
     Machine m;
-    m.total = 17'179'869'184ULL;
-    m.wired = 2'140'000'000ULL;
-    m.active = 6'380'000'000ULL;
-    m.compressed = 1'210'000'000ULL;
-    m.cached = 3'920'000'000ULL;
-    m.free = 2'410'000'000ULL;
-    m.diskTotal = 494'380'000'000LL;
-    m.diskFree = 182'600'000'000LL;
+    m.memory = {17'179'869'184ULL, 2'140'000'000ULL, 6'380'000'000ULL,
+                1'210'000'000ULL,  3'920'000'000ULL, 2'410'000'000ULL};
+    m.disk = {494'380'000'000LL, 182'600'000'000LL};
     m.battery = 82;
     m.charging = true;
     m.cpuCelsius = 52.3;
@@ -62,14 +58,9 @@ Machine laptop() {
 
 Machine desktop() {
     Machine m;
-    m.total = 34'359'738'368ULL;
-    m.wired = 3'050'000'000ULL;
-    m.active = 14'900'000'000ULL;
-    m.compressed = 2'700'000'000ULL;
-    m.cached = 9'800'000'000ULL;
-    m.free = 2'100'000'000ULL;
-    m.diskTotal = 1'000'200'000'000LL;
-    m.diskFree = 311'400'000'000LL;
+    m.memory = {34'359'738'368ULL, 3'050'000'000ULL, 14'900'000'000ULL,
+                2'700'000'000ULL,  9'800'000'000ULL, 2'100'000'000ULL};
+    m.disk = {1'000'200'000'000LL, 311'400'000'000LL};
     m.pressure = ThermalSnapshot::Pressure::Fair;
     m.cpuCelsius = 71.4;
     m.cpuPercent = 58;
@@ -93,12 +84,12 @@ SystemSnapshot sampleOf(const Machine& m, int n, bool relieved) {
     const double wave = std::sin(n * 0.35) * 0.6 + std::sin(n * 0.11) * 0.4;
     const auto shift = qint64(wave * 2.2e9);
     SystemSnapshot s;
-    s.memTotalBytes = m.total;
-    s.memWiredBytes = m.wired;
-    s.memActiveBytes = quint64(qint64(m.active) + shift);
-    s.memCompressedBytes = m.compressed;
-    s.memCachedBytes = quint64(qint64(m.cached) - shift / 2);
-    s.memFreeBytes = quint64(qint64(m.free) - shift / 2);
+    s.memTotalBytes = m.memory.total;
+    s.memWiredBytes = m.memory.wired;
+    s.memActiveBytes = quint64(qint64(m.memory.active) + shift);
+    s.memCompressedBytes = m.memory.compressed;
+    s.memCachedBytes = quint64(qint64(m.memory.cached) - shift / 2);
+    s.memFreeBytes = quint64(qint64(m.memory.free) - shift / 2);
     if (relieved) {
         s.memFreeBytes += 1'240'000'000ULL;
         s.memCompressedBytes -= 640'000'000ULL;
@@ -107,8 +98,8 @@ SystemSnapshot sampleOf(const Machine& m, int n, bool relieved) {
     s.memUsedBytes = s.memWiredBytes + s.memActiveBytes + s.memCompressedBytes;
     s.memoryPressurePercent = 100.0 * double(s.memUsedBytes) / double(s.memTotalBytes);
     s.cpuPercent = m.cpuPercent;
-    s.diskTotalBytes = m.diskTotal;
-    s.diskFreeBytes = m.diskFree - qint64(n) * 1'400'000'000LL + qint64(wave * 6e9);
+    s.diskTotalBytes = m.disk.total;
+    s.diskFreeBytes = m.disk.free - qint64(n) * 1'400'000'000LL + qint64(wave * 6e9);
     s.batteryPercent = m.battery;
     s.batteryCharging = m.charging;
     s.thermal.pressure = m.pressure;
@@ -116,16 +107,6 @@ SystemSnapshot sampleOf(const Machine& m, int n, bool relieved) {
     if (!m.busiest.isEmpty())
         s.topCPUProcesses.append(ProcessCPUInfo{.name = m.busiest, .cpuPercent = 64});
     return s;
-}
-
-bool waitUntil(const std::function<bool()>& condition) {
-    QDeadlineTimer deadline(5000);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
 }
 
 // One machine: its vitals service with a history of readings, keep-awake, and the panel.
@@ -149,13 +130,13 @@ struct Scene {
         for (int i = 0; i < readings; ++i) {
             const qsizetype before = appState->memoryHistory().size();
             appState->sampleAndPublish();
-            waitUntil([&] { return appState->memoryHistory().size() != before; });
+            Shots::waitFor([&] { return appState->memoryHistory().size() != before; });
         }
     }
 
     void freeMemoryAndWait() {
         appState->freeMemory();
-        waitUntil([&] { return !appState->isFreeingMemory(); });
+        Shots::waitFor([&] { return !appState->isFreeingMemory(); });
     }
 };
 
@@ -219,11 +200,7 @@ void saveLabel(ShotContext& ctx, bool badge, const QString& name) {
         }
     }
     p.end();
-    const QString path = ctx.outDir + QLatin1Char('/') + name + QStringLiteral(".png");
-    const bool ok = image.save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    if (!ok)
-        ++ctx.failures;
+    ctx.saveImage(image, name);
 }
 
 // The label at its real size on a strip of tray, light and dark, as a desktop shows it.
@@ -244,12 +221,8 @@ void saveLabelActualSize(ShotContext& ctx, const QString& name) {
             }
     }
     p.end();
-    const QString path = ctx.outDir + QLatin1Char('/') + name + QStringLiteral(".png");
-    const bool ok =
-        image.scaled(image.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation).save(path);
-    std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
-    if (!ok)
-        ++ctx.failures;
+    ctx.saveImage(image.scaled(image.size() * 4, Qt::IgnoreAspectRatio, Qt::FastTransformation),
+                  name);
 }
 
 } // namespace
@@ -289,7 +262,7 @@ void renderMenuBarShots(ShotContext& ctx) {
         scene.appState->freeMemory();
         savePanel(ctx, backdrop, QStringLiteral("panel-freeing"));
         scene.sampler->gate.release();
-        waitUntil([&] { return !scene.appState->isFreeingMemory(); });
+        Shots::waitFor([&] { return !scene.appState->isFreeingMemory(); });
         savePanel(ctx, backdrop, QStringLiteral("panel-desktop-freed"));
         backdrop.hide();
     }

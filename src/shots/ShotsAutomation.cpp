@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "automation/AutomationStore.h"
 #include "automation/views/AutomationView.h"
@@ -10,46 +10,18 @@
 #include "platform/AppSupportFolder.h"
 #include "platform/UserDefaults.h"
 #include "shell/RunModeManager.h"
-#include "ui-kit/Themed.h"
 #include "vitals/SystemSnapshot.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QSemaphore>
+#include <QSize>
 #include <QVBoxLayout>
 
 namespace {
 
-void settle() {
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-}
-
-void waitFor(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 void saveLooks(ShotContext& ctx, QWidget* window, const QString& name) {
-    const struct {
-        const char* appearance;
-        const char* suffix;
-    } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-    for (const auto& look : looks) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look.appearance), step);
-            window->resize(760, step == 0 ? 1180 : 1700);
-            settle();
-            ctx.save(window, QStringLiteral("%1-step%2%3")
-                                 .arg(name)
-                                 .arg(step)
-                                 .arg(QString::fromUtf8(look.suffix)));
-        }
-    }
-    ctx.resetLook();
+    ctx.saveLooks(window, name, QSize(760, 1180), QSize(760, 1700));
 }
 
 // A store on fakes in its own folder of the shots' throw-away home: its own defaults, no real
@@ -57,16 +29,14 @@ void saveLooks(ShotContext& ctx, QWidget* window, const QString& name) {
 struct Bench {
     QString dir;
     std::unique_ptr<UserDefaults> defaults;
-    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>(QDateTime::currentDateTimeUtc());
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>(Shots::now().toUTC());
     std::shared_ptr<FakeToolRunner> tools = std::make_shared<FakeToolRunner>();
     FakeLoginItem login;
     std::unique_ptr<RunModeManager> runMode;
     std::unique_ptr<AutomationStore> store;
 
     Bench(const QString& name, const AutomationRuleStates::Map& states, RunMode mode) {
-        dir = QDir::homePath() + QStringLiteral("/automation-shots/") + name;
-        QDir(dir).removeRecursively();
-        QDir().mkpath(dir);
+        dir = Shots::freshFolder(QStringLiteral("automation-shots/") + name);
         defaults = std::make_unique<UserDefaults>(dir + QStringLiteral("/defaults.json"));
         if (!states.isEmpty())
             defaults->setValue(AutomationRuleStates::defaultsKey(),
@@ -101,7 +71,7 @@ struct Bench {
 };
 
 double secondsAgo(qint64 seconds) {
-    return secondsSinceReferenceDate(QDateTime::currentDateTimeUtc().addSecs(-seconds));
+    return secondsSinceReferenceDate(Shots::now().toUTC().addSecs(-seconds));
 }
 
 AutomationRuleState ranState(bool enabled, qint64 secondsBefore, const char* result) {
@@ -112,12 +82,10 @@ AutomationRuleState ranState(bool enabled, qint64 secondsBefore, const char* res
     return s;
 }
 
-std::unique_ptr<QWidget> frame(Bench& bench) {
+std::unique_ptr<QWidget> automationWindow(Bench& bench) {
     auto window = std::make_unique<QWidget>();
-    Themed::apply(window.get());
-    auto* layout = new QVBoxLayout(window.get());
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new AutomationView(*bench.store, bench.runMode.get(), window.get()));
+    Shots::column(window.get())
+        ->addWidget(new AutomationView(*bench.store, bench.runMode.get(), window.get()));
     return window;
 }
 
@@ -128,7 +96,7 @@ std::unique_ptr<QWidget> frame(Bench& bench) {
 void renderAutomationShots(ShotContext& ctx) {
     {
         Bench bench(QStringLiteral("fresh"), {}, RunMode::WindowOnly);
-        std::unique_ptr<QWidget> window = frame(bench);
+        std::unique_ptr<QWidget> window = automationWindow(bench);
         saveLooks(ctx, window.get(), QStringLiteral("automation"));
     }
     {
@@ -146,17 +114,17 @@ void renderAutomationShots(ShotContext& ctx) {
         Bench bench(QStringLiteral("in-use"), states, RunMode::MenuBar);
         // The storage alert has just run; Docker is running now and holds until released.
         bench.store->runNow(*AutomationRule::lookup(QStringLiteral("disk-alert")));
-        waitFor([&] { return !bench.store->isRunning(); });
+        Shots::waitFor([&] { return !bench.store->isRunning(); }, 10000);
         QSemaphore gate;
         bench.tools->setHandler([&gate](const QString&, const QStringList&) {
             gate.acquire();
             return FakeToolRunner::succeeded("Total reclaimed space: 2.31GB\n");
         });
         bench.store->runNow(*AutomationRule::lookup(QStringLiteral("weekly-docker")));
-        std::unique_ptr<QWidget> window = frame(bench);
+        std::unique_ptr<QWidget> window = automationWindow(bench);
         saveLooks(ctx, window.get(), QStringLiteral("automation-running"));
         gate.release();
-        waitFor([&] { return !bench.store->isRunning(); });
+        Shots::waitFor([&] { return !bench.store->isRunning(); }, 10000);
         saveLooks(ctx, window.get(), QStringLiteral("automation-ran"));
     }
 }

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "apps/AppInventory.h"
 #include "apps/AppUninstaller.h"
@@ -14,20 +14,18 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
-#include "ui-kit/Themed.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
+#include <QSize>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
-void writeFile(const QString& path, qint64 bytes) {
+void writeBytes(const QString& path, qint64 bytes) {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly))
@@ -35,13 +33,6 @@ void writeFile(const QString& path, qint64 bytes) {
     const QByteArray block(64 * 1024, 'x');
     for (qint64 left = bytes; left > 0; left -= block.size())
         f.write(block.constData(), std::min<qint64>(left, block.size()));
-}
-
-void writeText(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(text);
 }
 
 // A bundle with an identifier, a payload of the given size and, when asked, its own icon.
@@ -54,8 +45,8 @@ void bundle(const QString& folder, const QString& name, const QString& identifie
     if (icon.isValid())
         plist += "<key>CFBundleIconFile</key><string>AppIcon.png</string>";
     plist += "</dict></plist>";
-    writeText(path + QStringLiteral("/Contents/Info.plist"), plist);
-    writeFile(path + QStringLiteral("/Contents/MacOS/") + name, bytes);
+    Shots::writeFile(path + QStringLiteral("/Contents/Info.plist"), plist);
+    writeBytes(path + QStringLiteral("/Contents/MacOS/") + name, bytes);
     if (icon.isValid()) {
         QImage image(128, 128, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
@@ -95,17 +86,17 @@ struct AppsMachine {
                QStringLiteral("com.example.diskhelper"), 1'400'000);
         bundle(user, QStringLiteral("Zed"), QStringLiteral("dev.zed.Zed"), 9'200'000,
                QColor(0x30A46C));
-        writeFile(user + QStringLiteral("/Obsidian-1.5.3.AppImage"), 4'600'000);
+        writeBytes(user + QStringLiteral("/Obsidian-1.5.3.AppImage"), 4'600'000);
 
         const QString data = layout.dataHome();
         const QString config = layout.configHome();
-        writeFile(layout.cacheHome() + QStringLiteral("/com.example.editor/index.db"), 12'400'000);
-        writeFile(data + QStringLiteral("/com.example.editor/Workspaces/state.json"), 3'100'000);
-        writeFile(config + QStringLiteral("/com.example.editor.plist"), 6'000);
-        writeFile(layout.stateHome() + QStringLiteral("/com.example.editor.savedState/windows"),
-                  40'000);
-        writeFile(layout.home() + QStringLiteral("/Library/Logs/Editor.log"), 820'000);
-        writeFile(config + QStringLiteral("/Editor Tools/recent.json"), 9'000);
+        writeBytes(layout.cacheHome() + QStringLiteral("/com.example.editor/index.db"), 12'400'000);
+        writeBytes(data + QStringLiteral("/com.example.editor/Workspaces/state.json"), 3'100'000);
+        writeBytes(config + QStringLiteral("/com.example.editor.plist"), 6'000);
+        writeBytes(layout.stateHome() + QStringLiteral("/com.example.editor.savedState/windows"),
+                   40'000);
+        writeBytes(layout.home() + QStringLiteral("/Library/Logs/Editor.log"), 820'000);
+        writeBytes(config + QStringLiteral("/Editor Tools/recent.json"), 9'000);
     }
 
     AppUninstaller::Tools tools(const QString& base) const {
@@ -124,44 +115,12 @@ struct AppsMachine {
     }
 };
 
-QWidget* frame(QWidget* view) {
-    auto* window = new QWidget;
-    Themed::apply(window);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    view->setParent(window);
-    return window;
-}
-
-void waitFor(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(10000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
-void settle() {
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-}
-
-// Renders the window at both ends of the text sizes, light and dark.
+// Renders the window at both ends of the text sizes, light and dark, and leaves it small.
 void looks(ShotContext& ctx, QWidget* window, const QString& name, const QSize& small,
            const QSize& large) {
-    for (const char* look : {"Light", "Dark"}) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look), step);
-            window->resize(step == 0 ? small : large);
-            settle();
-            ctx.save(window, QStringLiteral("%1-step%2%3")
-                                 .arg(name)
-                                 .arg(step)
-                                 .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-        }
-    }
-    ctx.resetLook();
+    ctx.saveLooks(window, name, small, large);
     window->resize(small);
-    settle();
+    Shots::settle();
 }
 
 } // namespace
@@ -176,42 +135,50 @@ void renderUninstallerShots(ShotContext& ctx) {
     AppUninstaller uninstaller(machine.tools(base));
     ScreenState screen;
 
-    std::unique_ptr<QWidget> hub(frame(new AppsHubView(screen, uninstaller)));
+    std::unique_ptr<QWidget> hub(Shots::frame(new AppsHubView(screen, uninstaller)));
     hub->resize(1000, 720);
     hub->show();
-    settle();
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-hub"));
     looks(ctx, hub.get(), QStringLiteral("apps-hub"), QSize(1000, 720), QSize(1000, 960));
     hub->resize(600, 900);
-    settle();
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-hub-narrow"));
 
     screen.setAppsPane(AppsPane::Uninstall);
     hub->resize(1100, 720);
-    waitFor([&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; });
-    settle();
+    Shots::waitFor([&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; },
+                   10000);
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall-pick"));
     auto* view = hub->findChild<UninstallerView*>();
-    if (view) {
+    const auto pickEditor = [&] {
         for (const InstalledApp& app : uninstaller.apps()) {
-            if (app.name == QLatin1String("Editor"))
+            if (view && app.name == QLatin1String("Editor"))
                 view->pick(app.id);
         }
+    };
+    {
+        // The leftovers found are held back, so the pane is still looking for them.
+        Shots::DropDeliveries held;
+        pickEditor();
+        Shots::settle();
+        ctx.save(hub.get(), QStringLiteral("apps-uninstall-checking"));
     }
-    settle();
-    ctx.save(hub.get(), QStringLiteral("apps-uninstall-checking"));
-    waitFor([&] { return !uninstaller.leftoversLoading(); });
-    settle();
+    pickEditor();
+    Shots::waitFor([&] { return !uninstaller.leftoversLoading(); }, 10000);
+    Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall"));
     looks(ctx, hub.get(), QStringLiteral("apps-uninstall"), QSize(1100, 720), QSize(1280, 900));
 
     if (view) {
+        Shots::fixCodes(hub.get());
         view->confirm()->setPresented(true);
-        settle();
+        Shots::settle();
         if (DeleteCodeSheet* sheet = view->confirm()->sheet())
             ctx.save(sheet, QStringLiteral("apps-uninstall-confirm"));
         view->confirm()->setPresented(false);
-        settle();
+        Shots::settle();
         // What the pane says after a removal.
         bool finished = false;
         uninstaller.uninstall([&](const UninstallOutcome& outcome) {
@@ -219,17 +186,18 @@ void renderUninstallerShots(ShotContext& ctx) {
                 UninstallerText::resultText(outcome, QStringLiteral("Editor")));
             finished = true;
         });
-        waitFor([&] { return finished; });
-        waitFor([&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; });
-        settle();
+        Shots::waitFor([&] { return finished; }, 10000);
+        Shots::waitFor(
+            [&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; }, 10000);
+        Shots::settle();
         ctx.save(hub.get(), QStringLiteral("apps-uninstall-result"));
     }
     hub.reset();
 
-    std::unique_ptr<QWidget> subscriptions(frame(new SubscriptionIntelligenceView));
+    std::unique_ptr<QWidget> subscriptions(Shots::frame(new SubscriptionIntelligenceView));
     subscriptions->resize(900, 760);
     subscriptions->show();
-    settle();
+    Shots::settle();
     ctx.save(subscriptions.get(), QStringLiteral("subscriptions"));
     looks(ctx, subscriptions.get(), QStringLiteral("subscriptions"), QSize(900, 760),
           QSize(900, 1000));

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "apps/StartupItems.h"
 #include "apps/TweaksService.h"
@@ -10,25 +10,20 @@
 #include "fakes/FakeTrash.h"
 #include "platform/DefaultsTool.h"
 #include "platform/HomeLayout.h"
-#include "ui-kit/Themed.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
-#include <QVBoxLayout>
+#include <QSize>
 
 #include "ui-kit/ToggleSwitch.h"
 
 namespace {
 
-void writeFile(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(text);
-}
+using Shots::frame;
+using Shots::settle;
+using Shots::waitFor;
+using Shots::writeFile;
 
 QByteArray entry(const char* name, const char* exec, const char* extra = "") {
     return QByteArray("[Desktop Entry]\nType=Application\nName=") + name + "\nExec=" + exec + "\n" +
@@ -98,27 +93,6 @@ struct StartupMachine {
     }
 };
 
-QWidget* frame(QWidget* view) {
-    auto* window = new QWidget;
-    Themed::apply(window);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    view->setParent(window);
-    return window;
-}
-
-void settle(int turns = 12) {
-    for (int i = 0; i < turns; ++i)
-        QApplication::processEvents();
-}
-
-void waitFor(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 void startupShots(ShotContext& ctx, const QString& base) {
     StartupMachine machine(base + "/startup");
     FakeFileRevealer revealer;
@@ -129,17 +103,7 @@ void startupShots(ShotContext& ctx, const QString& base) {
     window->show();
     settle();
     ctx.save(window.get(), QStringLiteral("startup-items"));
-    for (const char* look : {"Light", "Dark"}) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look), step);
-            window->resize(900, step == 0 ? 700 : 980);
-            settle();
-            ctx.save(window.get(), QStringLiteral("startup-items-step%1%2")
-                                       .arg(step)
-                                       .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-        }
-    }
-    ctx.resetLook();
+    ctx.saveLooks(window.get(), QStringLiteral("startup-items"), QSize(900, 700), QSize(900, 980));
 
     // A switch that fails: a file stands where Zoom would go back and the Trash refuses it.
     writeFile(machine.layout.autostartDir() + "/zoom.desktop",
@@ -194,17 +158,7 @@ void tweaksShots(ShotContext& ctx, const QString& base) {
     window->resize(900, 4200);
     settle();
     ctx.save(window.get(), QStringLiteral("tweaks-all"));
-    for (const char* look : {"Light", "Dark"}) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look), step);
-            window->resize(900, 760);
-            settle();
-            ctx.save(window.get(), QStringLiteral("tweaks-step%1%2")
-                                       .arg(step)
-                                       .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-        }
-    }
-    ctx.resetLook();
+    ctx.saveLooks(window.get(), QStringLiteral("tweaks"), QSize(900, 760), QSize(900, 760));
 
     // A tool that cannot be started: the alert.
     runner->setMissing(QStringLiteral("pendrel-defaults"));

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "developer/FileCompare.h"
 #include "developer/views/CompareImagePair.h"
@@ -6,25 +6,15 @@
 #include "fakes/FakeLanguageModel.h"
 #include "platform/LinuxDocumentText.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/Themed.h"
 
 #include <memory>
-#include <QApplication>
-#include <QDeadlineTimer>
+#include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QVBoxLayout>
 
 namespace {
-
-QString write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-    return path;
-}
 
 // A landscape "photo": a sky gradient, a hill and a sun; the edited copy moves the sun.
 QString picture(const QString& path, int sunX) {
@@ -95,41 +85,37 @@ struct CompareShot {
     FileCompareView* view;
 
     CompareShot() {
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
+        QVBoxLayout* layout = Shots::column(&window);
         view = new FileCompareView(screen, compare, &window);
         layout->addWidget(view);
         window.resize(900, 640);
     }
 
     void pair(const QString& left, const QString& right) {
+        const QDateTime edited(QDate(2025, 3, 14), QTime(16, 20));
+        Shots::setModified(left, edited.addDays(-9));
+        Shots::setModified(right, edited);
         compare.setSide(QUrl::fromLocalFile(left), FileCompare::Side::Left);
         compare.setSide(QUrl::fromLocalFile(right), FileCompare::Side::Right);
-        waitUntil([this] { return !screen.compareBusy(); });
-    }
-
-    static void waitUntil(const std::function<bool()>& done) {
-        const QDeadlineTimer deadline(10000);
-        while (!done() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([this] { return !screen.compareBusy(); }, 10000);
     }
 
     void waitForPictures() {
-        waitUntil([this] {
-            for (QWidget* column : view->imagePair()->columns()) {
-                ComparePicture* picture = CompareImagePair::pictureOf(column);
-                if (!picture || !picture->isFinished())
-                    return false;
-            }
-            return true;
-        });
+        Shots::waitFor(
+            [this] {
+                for (QWidget* column : view->imagePair()->columns()) {
+                    ComparePicture* picture = CompareImagePair::pictureOf(column);
+                    if (!picture || !picture->isFinished())
+                        return false;
+                }
+                return true;
+            },
+            10000);
     }
 
     void save(ShotContext& ctx, const QString& name) {
         window.show();
-        for (int i = 0; i < 8; ++i)
-            QApplication::processEvents();
+        Shots::settle(8);
         ctx.save(&window, name);
     }
 };
@@ -142,8 +128,8 @@ struct CompareShot {
 void renderCompareShots(ShotContext& ctx) {
     const QString dir = QDir::homePath() + QStringLiteral("/compare-shots");
     QDir().mkpath(dir);
-    const QString oldText = write(dir + "/agreement-v1.txt", kContractOld);
-    const QString newText = write(dir + "/agreement-v2.txt", kContractNew);
+    const QString oldText = Shots::writeFile(dir + "/agreement-v1.txt", kContractOld);
+    const QString newText = Shots::writeFile(dir + "/agreement-v2.txt", kContractNew);
 
     {
         CompareShot shot;
@@ -160,21 +146,11 @@ void renderCompareShots(ShotContext& ctx) {
             "instead of 30. Three months of maintenance after launch were added, the end date "
             "moves from 30 June to 31 July 2025, and the termination clause was removed."));
         shot.compare.explainChanges();
-        CompareShot::waitUntil([&] { return !shot.screen.compareAIWorking(); });
+        Shots::waitFor([&] { return !shot.screen.compareAIWorking(); }, 10000);
         shot.save(ctx, QStringLiteral("compare-text-explained"));
-        const struct {
-            const char* appearance;
-            const char* suffix;
-        } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-        for (const auto& look : looks) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look.appearance), step);
-                shot.save(ctx, QStringLiteral("compare-text-step%1%2")
-                                   .arg(step)
-                                   .arg(QString::fromUtf8(look.suffix)));
-            }
-        }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            shot.save(ctx, QStringLiteral("compare-text") + look.suffix());
+        });
         shot.model.setHeld(true);
         shot.screen.setCompareAISummary(std::nullopt);
         shot.compare.explainChanges();
@@ -190,13 +166,14 @@ void renderCompareShots(ShotContext& ctx) {
     }
     {
         CompareShot shot;
-        const QString a = write(dir + "/price-list.html",
-                                "<html><body><h1>Price list</h1><p>Tea: 3 EUR</p><p>Coffee: "
-                                "3.50 EUR</p><p>Cake: 4 EUR</p></body></html>");
-        const QString b = write(dir + "/price-list-new.htm",
-                                "<html><body><h1>Price list</h1><p><b>Tea:</b> 3 EUR</p><p>"
-                                "Coffee: 3.80 EUR</p><p>Cake: 4 EUR</p><p>Scone: 3 EUR</p>"
-                                "</body></html>");
+        const QString a = Shots::writeFile(
+            dir + "/price-list.html", "<html><body><h1>Price list</h1><p>Tea: 3 EUR</p><p>Coffee: "
+                                      "3.50 EUR</p><p>Cake: 4 EUR</p></body></html>");
+        const QString b =
+            Shots::writeFile(dir + "/price-list-new.htm",
+                             "<html><body><h1>Price list</h1><p><b>Tea:</b> 3 EUR</p><p>"
+                             "Coffee: 3.80 EUR</p><p>Cake: 4 EUR</p><p>Scone: 3 EUR</p>"
+                             "</body></html>");
         shot.pair(a, b);
         shot.save(ctx, QStringLiteral("compare-document"));
         shot.pair(a, a);
@@ -209,7 +186,7 @@ void renderCompareShots(ShotContext& ctx) {
         shot.pair(a, b);
         shot.waitForPictures();
         shot.save(ctx, QStringLiteral("compare-image"));
-        shot.pair(a, write(dir + "/broken.jpg", "not a picture"));
+        shot.pair(a, Shots::writeFile(dir + "/broken.jpg", "not a picture"));
         shot.waitForPictures();
         shot.save(ctx, QStringLiteral("compare-image-broken"));
     }
@@ -217,14 +194,17 @@ void renderCompareShots(ShotContext& ctx) {
         CompareShot shot;
         QByteArray one(4096, '\0'), two(4096, '\0');
         two[100] = 1;
-        shot.pair(write(dir + "/firmware-1.bin", one), write(dir + "/firmware-2.bin", two));
+        shot.pair(Shots::writeFile(dir + "/firmware-1.bin", one),
+                  Shots::writeFile(dir + "/firmware-2.bin", two));
         shot.save(ctx, QStringLiteral("compare-binary"));
         QByteArray many;
         for (int k = 0; k < 20001; ++k)
             many += "2025-03-01 12:00:00 request served\n";
-        shot.pair(write(dir + "/access.log", many), write(dir + "/access.log.1", many));
+        shot.pair(Shots::writeFile(dir + "/access.log", many),
+                  Shots::writeFile(dir + "/access.log.1", many));
         shot.save(ctx, QStringLiteral("compare-too-big"));
-        shot.pair(oldText, write(dir + "/latin1.txt", QByteArray(9000, 'a') + "caf\xe9"));
+        shot.pair(oldText,
+                  Shots::writeFile(dir + "/latin1.txt", QByteArray(9000, 'a') + "caf\xe9"));
         shot.save(ctx, QStringLiteral("compare-error"));
     }
 }

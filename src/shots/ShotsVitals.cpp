@@ -1,18 +1,15 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "vitals/AppState.h"
 #include "vitals/PerformanceAutopilot.h"
 #include "vitals/views/PerformanceView.h"
 
 #include <memory>
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QVBoxLayout>
@@ -44,20 +41,8 @@ FanReading fan(int id, const char* name, int rpm, std::optional<int> min, std::o
     return {id, QString::fromUtf8(name), rpm, min, max, target};
 }
 
-void addCpu(SystemSnapshot& s, const char* name, double percent) {
-    ProcessCPUInfo p;
-    p.name = QString::fromUtf8(name);
-    p.cpuPercent = percent;
-    s.topCPUProcesses.append(p);
-}
-
-void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {
-    ProcessMemoryInfo p;
-    p.name = QString::fromUtf8(name);
-    p.memoryBytes = bytes;
-    p.pid = pid;
-    s.topProcesses.append(p);
-}
+using Shots::addCpu;
+using Shots::addMemory;
 
 void fillFanSpeeds(ThermalSnapshot& t) {
     t.fanRPMs.clear();
@@ -158,15 +143,6 @@ struct Fixture {
     bool autopilotOn;
 };
 
-// Nested word-wrapped cards settle one layout level per event-loop turn; a live window keeps
-// turning, a shot must wait for the last level before it grabs.
-void settleAndSave(ShotContext& ctx, QWidget* window, const QString& name) {
-    window->show();
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-    ctx.save(window, name);
-}
-
 } // namespace
 
 // The Performance pages for three machines, in a window the size of the main window's detail
@@ -187,9 +163,7 @@ void renderVitalsShots(ShotContext& ctx) {
         samples->set(fixture.snapshot);
         AppState appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
                                             .intervalMs = 3'600'000});
-        const QDeadlineTimer deadline(5000);
-        while (!appState.hasFirstSample() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([&] { return appState.hasFirstSample(); });
 
         QFile::remove(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
         UserDefaults defaults(settingsDir + QStringLiteral("/") + name + QStringLiteral(".json"));
@@ -198,50 +172,43 @@ void renderVitalsShots(ShotContext& ctx) {
         ScreenState screen;
 
         QWidget window;
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* view = new PerformanceView(&appState, &autopilot, &screen, &window);
-        layout->addWidget(view);
+        Shots::column(&window)->addWidget(
+            new PerformanceView(&appState, &autopilot, &screen, &window));
 
         // Tall enough for the whole overview; the other pages fit the detail card.
         window.resize(900, 1560);
-        settleAndSave(ctx, &window, QStringLiteral("performance-overview-") + name);
+        ctx.saveSettled(&window, QStringLiteral("performance-overview-") + name);
         if (fixture.autopilotOn && !fixture.runningApps.isEmpty()) {
             window.resize(900, 700);
-            settleAndSave(ctx, &window, QStringLiteral("performance-overview-top-") + name);
+            ctx.saveSettled(&window, QStringLiteral("performance-overview-top-") + name);
         }
         window.resize(900, 700);
         screen.setPerformanceMode(PerformanceMode::Sensors);
-        settleAndSave(ctx, &window, QStringLiteral("performance-sensors-") + name);
+        ctx.saveSettled(&window, QStringLiteral("performance-sensors-") + name);
         screen.setPerformanceMode(PerformanceMode::Fans);
-        settleAndSave(ctx, &window, QStringLiteral("performance-fans-") + name);
+        ctx.saveSettled(&window, QStringLiteral("performance-fans-") + name);
 
         if (name == QLatin1String("fanless")) { // the Unknown wording, in both looks
-            for (const char* look : {"Light", "Dark"}) {
-                for (int step : {0, 4}) {
-                    ctx.setLook(QString::fromLatin1(look), step);
-                    const QString suffix = QStringLiteral("-%1-step%2-%3")
-                                               .arg(QString::fromLatin1(look).toLower())
-                                               .arg(step)
-                                               .arg(name);
-                    screen.setPerformanceMode(PerformanceMode::Sensors);
-                    window.resize(900, step == 0 ? 700 : 1000);
-                    settleAndSave(ctx, &window, QStringLiteral("performance-sensors") + suffix);
-                    screen.setPerformanceMode(PerformanceMode::Overview);
-                    window.resize(900, step == 0 ? 1400 : 1900);
-                    settleAndSave(ctx, &window, QStringLiteral("performance-overview") + suffix);
-                }
-            }
-            ctx.resetLook();
+            ctx.eachLook([&](const ShotLook& look) {
+                const QString suffix = QStringLiteral("-%1-step%2-%3")
+                                           .arg(look.appearance().toLower())
+                                           .arg(look.step)
+                                           .arg(name);
+                screen.setPerformanceMode(PerformanceMode::Sensors);
+                window.resize(900, look.step == 0 ? 700 : 1000);
+                ctx.saveSettled(&window, QStringLiteral("performance-sensors") + suffix);
+                screen.setPerformanceMode(PerformanceMode::Overview);
+                window.resize(900, look.step == 0 ? 1400 : 1900);
+                ctx.saveSettled(&window, QStringLiteral("performance-overview") + suffix);
+            });
         }
         if (name == QLatin1String("hot-laptop")) {
             screen.setPerformanceMode(PerformanceMode::Overview);
             for (int step : {0, 4}) {
                 ctx.setTextSize(step);
                 window.resize(900, step == 0 ? 1400 : 1900);
-                settleAndSave(ctx, &window,
-                              QStringLiteral("performance-overview-step%1-%2").arg(step).arg(name));
+                ctx.saveSettled(
+                    &window, QStringLiteral("performance-overview-step%1-%2").arg(step).arg(name));
             }
             ctx.resetLook();
         }

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"
@@ -189,35 +189,27 @@ std::unique_ptr<QWidget> gallery() {
 // The gallery of shared pieces and the delete sheet, at the smallest and largest text size, in
 // light and dark appearance.
 void renderUiKitShots(ShotContext& ctx) {
-    const struct {
-        const char* appearance;
-        const char* tag;
-    } looks[] = {{"Light", "light"}, {"Dark", "dark"}};
-    for (const auto& look : looks) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look.appearance), step);
-            const QString suffix =
-                QStringLiteral("%1-step%2").arg(QString::fromUtf8(look.tag)).arg(step);
-            std::unique_ptr<QWidget> page = gallery();
-            QLayout* layout = page->layout();
-            layout->activate();
-            const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(1180)
-                                                           : page->sizeHint().height();
-            page->resize(1180, std::max(height, 860));
-            ctx.save(page.get(), QStringLiteral("uikit-gallery-") + suffix);
+    ctx.eachLook([&](const ShotLook& look) {
+        const QString suffix =
+            QStringLiteral("%1-step%2").arg(look.appearance().toLower()).arg(look.step);
+        std::unique_ptr<QWidget> page = gallery();
+        QLayout* layout = page->layout();
+        layout->activate();
+        const int height = layout->hasHeightForWidth() ? layout->totalHeightForWidth(1180)
+                                                       : page->sizeHint().height();
+        page->resize(1180, std::max(height, 860));
+        ctx.save(page.get(), QStringLiteral("uikit-gallery-") + suffix);
 
-            auto* sheet = new DeleteCodeSheet(
-                QStringLiteral("Move 3 items to the Trash?"),
-                QStringLiteral("App caches, Old downloads and Logs (3.6 GB) go to the Trash. You "
-                               "can put them back from there until you empty it."),
-                QStringLiteral("Move to Trash"), [] {}, [] {}, page.get());
-            sheet->setWindowModality(Qt::NonModal);
-            ctx.save(sheet, QStringLiteral("uikit-delete-sheet-") + suffix);
-            sheet->entryField()->setText(sheet->code());
-            ctx.save(sheet, QStringLiteral("uikit-delete-sheet-typed-") + suffix);
-            sheet->hide();
-            page->hide();
-        }
-    }
-    ctx.resetLook();
+        auto* sheet = new DeleteCodeSheet(
+            QStringLiteral("Move 3 items to the Trash?"),
+            QStringLiteral("App caches, Old downloads and Logs (3.6 GB) go to the Trash. You "
+                           "can put them back from there until you empty it."),
+            QStringLiteral("Move to Trash"), [] {}, [] {}, page.get(), Shots::fixedCode());
+        sheet->setWindowModality(Qt::NonModal);
+        ctx.save(sheet, QStringLiteral("uikit-delete-sheet-") + suffix);
+        sheet->entryField()->setText(sheet->code());
+        ctx.save(sheet, QStringLiteral("uikit-delete-sheet-typed-") + suffix);
+        sheet->hide();
+        page->hide();
+    });
 }

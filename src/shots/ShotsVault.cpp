@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "assistant/CacheFolder.h"
 #include "fakes/FakeClock.h"
@@ -6,38 +6,20 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
-#include "ui-kit/Themed.h"
 #include "vault/SecureNotesStore.h"
 #include "vault/views/SecureNoteEditor.h"
 #include "vault/views/SecureNotesView.h"
 
 #include <memory>
-#include <QApplication>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QThreadPool>
-#include <QVBoxLayout>
+#include <QSize>
 
 namespace {
 
-QWidget* frame(QWidget* view) {
-    auto* window = new QWidget;
-    Themed::apply(window);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    view->setParent(window);
-    return window;
-}
-
-// The vault's keyring calls run on the thread pool: each turn lets them end and deliver.
-void settle(int turns = 12) {
-    for (int i = 0; i < turns; ++i) {
-        QThreadPool::globalInstance()->waitForDone();
-        QApplication::processEvents();
-    }
-}
+using Shots::drain;
+using Shots::frame;
 
 // A vault of a few notes made over a week, on an in-memory keyring.
 struct Vault {
@@ -68,13 +50,13 @@ struct Vault {
                               if (made)
                                   store->save(made->id, made->title, secret);
                           });
-            settle();
+            drain();
         }
     }
 };
 
 void save(ShotContext& ctx, QWidget* window, const QString& name) {
-    settle();
+    drain();
     ctx.save(window, name);
 }
 
@@ -99,25 +81,19 @@ void renderVaultShots(ShotContext& ctx) {
     window->resize(900, 600);
     window->show();
     save(ctx, window.get(), QStringLiteral("vault"));
-    for (const char* look : {"Light", "Dark"}) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look), step);
-            window->resize(step == 0 ? 900 : 1100, step == 0 ? 600 : 760);
-            save(ctx, window.get(),
-                 QStringLiteral("vault-step%1%2")
-                     .arg(step)
-                     .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-        }
-    }
-    ctx.resetLook();
+    ctx.eachLook([&](const ShotLook& look) {
+        window->resize(look.step == 0 ? QSize(900, 600) : QSize(1100, 760));
+        save(ctx, window.get(), QStringLiteral("vault") + look.suffix());
+    });
     window->resize(900, 600);
 
     if (SecureNoteEditor* editor = view->editor()) {
         editor->revealButton()->click();
         editor->copyButton()->click();
         save(ctx, window.get(), QStringLiteral("vault-revealed"));
+        Shots::fixCodes(window.get());
         editor->deleteButton()->click();
-        settle();
+        drain();
         if (DeleteCodeSheet* sheet = editor->deleteConfirm()->sheet()) {
             save(ctx, sheet, QStringLiteral("vault-delete-sheet"));
             editor->deleteConfirm()->setPresented(false);
@@ -132,10 +108,10 @@ void renderVaultShots(ShotContext& ctx) {
     // A keyring that refuses a new note: the alert.
     vault.keychain->failSaves(QStringLiteral("Locked"));
     view->newButton()->click();
-    settle();
+    drain();
     if (QMessageBox* alert = view->alert()) {
         ctx.save(alert, QStringLiteral("vault-alert"));
         alert->close();
     }
-    settle();
+    drain();
 }

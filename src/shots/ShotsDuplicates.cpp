@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
@@ -10,8 +10,6 @@
 #include "ui-kit/QKLazyColumn.h"
 #include "ui-kit/Themed.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QLinearGradient>
@@ -54,19 +52,6 @@ QString save(const QImage& image, const QString& path, int quality = 90) {
     return path;
 }
 
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.write(bytes);
-}
-
-void waitUntil(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(20000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // A folder like a user's Pictures and Documents with a few exact copies and look-alike shots.
 QString sampleFolder() {
     const QString dir = QDir::homePath() + QStringLiteral("/Pictures/Holiday 2024");
@@ -87,9 +72,9 @@ QString sampleFolder() {
     QByteArray report(180000, Qt::Uninitialized);
     for (qsizetype i = 0; i < report.size(); ++i)
         report[i] = char((i * 31) ^ (i >> 7));
-    writeBytes(dir + "/Trip budget.pdf", report);
-    writeBytes(dir + "/Backup/Trip budget.pdf", report);
-    writeBytes(dir + "/Backup/Trip budget (1).pdf", report);
+    Shots::writeFile(dir + "/Trip budget.pdf", report);
+    Shots::writeFile(dir + "/Backup/Trip budget.pdf", report);
+    Shots::writeFile(dir + "/Backup/Trip budget (1).pdf", report);
     return dir;
 }
 
@@ -103,9 +88,7 @@ struct DuplicatesShot {
     DuplicatesView* view;
 
     DuplicatesShot() {
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
+        QVBoxLayout* layout = Shots::column(&window);
         view = new DuplicatesView(screen, finder, similar, &window);
         layout->addWidget(view);
         window.resize(1000, 720);
@@ -113,16 +96,17 @@ struct DuplicatesShot {
 
     void scan(const QString& folder) {
         view->scanFolder(folder);
-        waitUntil([this] {
-            return finder.state().kind == DuplicateFinder::State::Kind::Done &&
-                   similar.state().kind == SimilarPhotoFinder::State::Kind::Done;
-        });
+        Shots::waitFor(
+            [this] {
+                return finder.state().kind == DuplicateFinder::State::Kind::Done &&
+                       similar.state().kind == SimilarPhotoFinder::State::Kind::Done;
+            },
+            20000);
     }
 
     void save(ShotContext& ctx, const QString& name) {
         window.show();
-        for (int i = 0; i < 8; ++i)
-            QApplication::processEvents();
+        Shots::settle(8);
         ctx.save(&window, name);
     }
 };
@@ -143,34 +127,22 @@ void renderDuplicatesShots(ShotContext& ctx) {
             row->choose(row->group().files.value(1));
             break;
         }
-        const struct {
-            const char* appearance;
-            const char* suffix;
-        } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-        for (const auto& look : looks)
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look.appearance), step);
-                shot.screen.setDuplicateMode(DuplicatesMode::Exact);
-                shot.save(ctx, QStringLiteral("duplicates-exact-step%1%2")
-                                   .arg(step)
-                                   .arg(QString::fromUtf8(look.suffix)));
-                shot.screen.setDuplicateMode(DuplicatesMode::Similar);
-                shot.save(ctx, QStringLiteral("duplicates-similar-step%1%2")
-                                   .arg(step)
-                                   .arg(QString::fromUtf8(look.suffix)));
-            }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            shot.screen.setDuplicateMode(DuplicatesMode::Exact);
+            shot.save(ctx, QStringLiteral("duplicates-exact") + look.suffix());
+            shot.screen.setDuplicateMode(DuplicatesMode::Similar);
+            shot.save(ctx, QStringLiteral("duplicates-similar") + look.suffix());
+        });
         shot.screen.setDuplicateThumbSize(220);
         shot.save(ctx, QStringLiteral("duplicates-similar-large-thumbs"));
         if (!shot.similar.groups().isEmpty()) {
             const SimilarPhotoGroup set = shot.similar.groups().first();
             for (int i : {0, 1}) {
                 shot.view->openComparison(set.files, set.files.value(i));
-                waitUntil([&] { return shot.view->comparisonSheet() != nullptr; });
+                Shots::waitFor([&] { return shot.view->comparisonSheet() != nullptr; }, 20000);
                 ComparisonSheet* sheet = shot.view->comparisonSheet();
                 Themed::apply(sheet);
-                for (int k = 0; k < 8; ++k)
-                    QApplication::processEvents();
+                Shots::settle(8);
                 ctx.save(sheet, QStringLiteral("duplicates-compare-sheet-%1").arg(i));
                 sheet->close();
             }
@@ -190,15 +162,16 @@ void renderDuplicatesShots(ShotContext& ctx) {
         DuplicatesShot shot;
         const QString empty = QDir::homePath() + QStringLiteral("/Documents/Taxes");
         QDir().mkpath(empty);
-        writeBytes(empty + "/2023.txt", QByteArray(2000, 'a'));
+        Shots::writeFile(empty + "/2023.txt", QByteArray(2000, 'a'));
         shot.scan(empty);
         shot.save(ctx, QStringLiteral("duplicates-exact-none"));
         shot.screen.setDuplicateMode(DuplicatesMode::Similar);
         shot.save(ctx, QStringLiteral("duplicates-similar-none"));
         shot.view->scanFolder(QDir::homePath() + QStringLiteral("/Nowhere"));
         shot.screen.setDuplicateMode(DuplicatesMode::Exact);
-        waitUntil(
-            [&] { return shot.finder.state().kind != DuplicateFinder::State::Kind::Scanning; });
+        Shots::waitFor(
+            [&] { return shot.finder.state().kind != DuplicateFinder::State::Kind::Scanning; },
+            20000);
         shot.save(ctx, QStringLiteral("duplicates-exact-failed"));
         shot.window.hide();
     }

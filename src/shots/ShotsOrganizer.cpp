@@ -1,13 +1,12 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
+#include "fakes/FakeClock.h"
 #include "platform/HomeLayout.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/views/OrganizerPane.h"
-#include "ui-kit/Themed.h"
 
 #include <QApplication>
 #include <QDateTime>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QVBoxLayout>
@@ -22,8 +21,7 @@ void makeFile(const QString& path, qint64 bytes, int daysOld) {
         return;
     f.write(QByteArray(bytes, 'x'));
     f.close();
-    const time_t when =
-        time_t(QDateTime::currentDateTimeUtc().addDays(-daysOld).toSecsSinceEpoch());
+    const time_t when = time_t(Shots::now().addDays(-daysOld).toSecsSinceEpoch());
     struct utimbuf times {
         when, when
     };
@@ -50,14 +48,16 @@ HomeLayout makeHome() {
     return layout;
 }
 
-void settle(FolderOrganizer& organizer) {
-    const QDeadlineTimer deadline(10000);
-    while (!deadline.hasExpired()) {
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-        const auto kind = organizer.state().kind;
-        if (kind != FolderOrganizer::State::Kind::Planning && !organizer.state().isBusy())
-            break;
-    }
+// Until the organizer has finished planning or applying (a turn of the loop first, so a run
+// just asked for has started).
+void waitUntilDone(FolderOrganizer& organizer) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+    Shots::waitFor(
+        [&] {
+            return organizer.state().kind != FolderOrganizer::State::Kind::Planning &&
+                   !organizer.state().isBusy();
+        },
+        10000);
     QApplication::processEvents();
 }
 
@@ -76,35 +76,30 @@ void saveSteps(ShotContext& ctx, QWidget* window, const QString& name) {
 // on a later visit after an apply, each at the smallest and the largest text size.
 void renderOrganizerShots(ShotContext& ctx) {
     const HomeLayout layout = makeHome();
-    FolderOrganizer organizer(layout);
+    FolderOrganizer::Options options;
+    options.clock = std::make_shared<FakeClock>(Shots::now());
+    FolderOrganizer organizer(layout, options);
     QWidget window;
-    Themed::apply(&window);
-    auto* column = new QVBoxLayout(&window);
-    column->setContentsMargins(0, 0, 0, 0);
-    auto* pane = new OrganizerPane(organizer, &window);
-    column->addWidget(pane);
+    Shots::column(&window)->addWidget(new OrganizerPane(organizer, &window));
     window.resize(760, 900);
     window.show();
     QApplication::processEvents();
     saveSteps(ctx, &window, QStringLiteral("organizer-rules"));
 
     organizer.makePlan();
-    settle(organizer);
+    waitUntilDone(organizer);
     if (organizer.plan() && organizer.plan()->moves.size() > 2)
         organizer.toggleMove(organizer.plan()->moves.at(2).id);
     saveSteps(ctx, &window, QStringLiteral("organizer-preview"));
 
     organizer.applySelected();
-    settle(organizer);
+    waitUntilDone(organizer);
     window.hide();
 
     // A later visit: no plan yet, the run just made listed for undo.
-    FolderOrganizer later(layout);
+    FolderOrganizer later(layout, options);
     QWidget again;
-    Themed::apply(&again);
-    auto* column2 = new QVBoxLayout(&again);
-    column2->setContentsMargins(0, 0, 0, 0);
-    column2->addWidget(new OrganizerPane(later, &again));
+    Shots::column(&again)->addWidget(new OrganizerPane(later, &again));
     again.resize(760, 640);
     again.show();
     QApplication::processEvents();

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "assistant/CacheFolder.h"
 #include "assistant/PendrelTimelineStore.h"
@@ -13,29 +13,20 @@
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/Themed.h"
 #include "vitals/AppState.h"
 
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QSemaphore>
 #include <QVBoxLayout>
 
 namespace {
 
-QString freshFolder(const QString& name) {
-    const QString dir = QDir::homePath() + QStringLiteral("/chat-shots/") + name;
-    QDir(dir).removeRecursively();
-    QDir().mkpath(dir);
-    return dir;
-}
-
 // A small home with documents and photos whose names a description finds.
 QString sampleHome() {
-    const QString home = freshFolder(QStringLiteral("home"));
+    const QString home = Shots::freshFolder(QStringLiteral("chat-shots/home"));
     const char* files[] = {
         "Documents/Invoices/invoice-2024-electricity.pdf",
         "Documents/Invoices/invoice-2024-water.pdf",
@@ -52,16 +43,11 @@ QString sampleHome() {
     return home;
 }
 
-void waitUntil(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // Everything the chat screen needs, made here on fakes in the shots' throw-away home.
 struct ChatRig {
     ChatRig()
-        : timeline(CacheFolder(AppSupportFolder(freshFolder(QStringLiteral("timeline")))),
+        : timeline(CacheFolder(
+                       AppSupportFolder(Shots::freshFolder(QStringLiteral("chat-shots/timeline")))),
                    std::make_shared<FakeClock>()),
           appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
                                      .intervalMs = 3'600'000,
@@ -95,14 +81,12 @@ void saveSizes(ShotContext& ctx, QWidget* window, const QString& name) {
     for (int step : {0, 4}) {
         ctx.setLook(QStringLiteral("Light"), step);
         window->resize(step == 0 ? 1100 : 1400, step == 0 ? 700 : 900);
-        for (int i = 0; i < 8; ++i)
-            QApplication::processEvents();
+        Shots::settle(8);
         ctx.save(window, QStringLiteral("%1-step%2").arg(name).arg(step));
     }
     ctx.setLook(QStringLiteral("Dark"), 0);
     window->resize(1100, 700);
-    for (int i = 0; i < 8; ++i)
-        QApplication::processEvents();
+    Shots::settle(8);
     ctx.save(window, name + QStringLiteral("-step0-dark"));
     ctx.resetLook();
 }
@@ -114,9 +98,7 @@ void saveSizes(ShotContext& ctx, QWidget* window, const QString& name) {
 void renderChatShots(ShotContext& ctx) {
     ChatRig rig;
     QWidget window;
-    Themed::apply(&window);
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
+    QVBoxLayout* layout = Shots::column(&window);
     auto* view = new TamsoAIView(rig.screen, rig.appState, *rig.assistant, rig.finder,
                                  &rig.revealer, &window);
     layout->addWidget(view);
@@ -124,7 +106,7 @@ void renderChatShots(ShotContext& ctx) {
 
     rig.assistant->ask(QStringLiteral("Can you tidy my Downloads folder?"), {},
                        TamsoScreenContext{QStringLiteral("tamso"), view->windowTitle(), {}});
-    waitUntil([&] { return rig.assistant->messages().size() >= 3; });
+    Shots::waitFor([&] { return rig.assistant->messages().size() >= 3; });
     rig.screen.setTamsoQuestion(QStringLiteral("What is using my memory?"));
     saveSizes(ctx, &window, QStringLiteral("chat-answer-actions"));
 
@@ -135,16 +117,16 @@ void renderChatShots(ShotContext& ctx) {
     saveSizes(ctx, &window, QStringLiteral("chat-find-searching"));
     rig.finder.setBeforeWalk({});
     gate->release();
-    waitUntil([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
+    Shots::waitFor([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
     saveSizes(ctx, &window, QStringLiteral("chat-find-results"));
 
     view->findPanel()->runSearch(QStringLiteral("kubernetes manifests"));
-    waitUntil([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
+    Shots::waitFor([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
     saveSizes(ctx, &window, QStringLiteral("chat-find-nothing"));
 
     view->findPanel()->runSearch(QStringLiteral("of my"));
     saveSizes(ctx, &window, QStringLiteral("chat-find-failed"));
 
-    view->findPanel()->clearSearch();
+    window.findChild<QPushButton*>(QStringLiteral("clearSearch"))->click();
     saveSizes(ctx, &window, QStringLiteral("chat-find-idle"));
 }

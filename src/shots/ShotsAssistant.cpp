@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "assistant/PendrelTimelineStore.h"
 #include "assistant/TamsoMemory.h"
@@ -6,13 +6,10 @@
 #include "assistant/views/TamsoMemoryView.h"
 #include "fakes/FakeClock.h"
 #include "platform/HomeLayout.h"
-#include "ui-kit/Themed.h"
 
-#include <cstdio>
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
+#include <QPixmap>
+#include <QSize>
 #include <QVBoxLayout>
 
 namespace {
@@ -56,36 +53,8 @@ void fillWeek(PendrelTimelineStore& store, FakeClock& clock) {
     }
 }
 
-// Word-wrapped cards settle one layout level per event-loop turn.
-void settle() {
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-}
-
 void saveLooks(ShotContext& ctx, QWidget* window, const QString& name) {
-    const struct {
-        const char* appearance;
-        const char* suffix;
-    } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-    for (const auto& look : looks) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look.appearance), step);
-            window->resize(760, step == 0 ? 900 : 1300);
-            settle();
-            ctx.save(window, QStringLiteral("%1-step%2%3")
-                                 .arg(name)
-                                 .arg(step)
-                                 .arg(QString::fromUtf8(look.suffix)));
-        }
-    }
-    ctx.resetLook();
-}
-
-QString freshFolder(const QString& name) {
-    const QString dir = QDir::homePath() + QStringLiteral("/assistant-shots/") + name;
-    QDir(dir).removeRecursively();
-    QDir().mkpath(dir);
-    return dir;
+    ctx.saveLooks(window, name, QSize(760, 900), QSize(760, 1300));
 }
 
 } // namespace
@@ -96,23 +65,21 @@ QString freshFolder(const QString& name) {
 void renderAssistantShots(ShotContext& ctx) {
     {
         auto clock = std::make_shared<FakeClock>();
-        PendrelTimelineStore empty(CacheFolder(AppSupportFolder(freshFolder("empty"))), clock);
+        PendrelTimelineStore empty(CacheFolder(AppSupportFolder(Shots::freshFolder(
+                                       QStringLiteral("assistant-shots/empty")))),
+                                   clock);
         QWidget window;
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new PendrelTimelineView(empty, &window));
+        Shots::column(&window)->addWidget(new PendrelTimelineView(empty, &window));
         saveLooks(ctx, &window, QStringLiteral("timeline-empty"));
     }
     {
         auto clock = std::make_shared<FakeClock>();
-        PendrelTimelineStore store(CacheFolder(AppSupportFolder(freshFolder("week"))), clock);
+        PendrelTimelineStore store(CacheFolder(AppSupportFolder(
+                                       Shots::freshFolder(QStringLiteral("assistant-shots/week")))),
+                                   clock);
         fillWeek(store, *clock);
         QWidget window;
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        layout->addWidget(new PendrelTimelineView(store, &window));
+        Shots::column(&window)->addWidget(new PendrelTimelineView(store, &window));
         saveLooks(ctx, &window, QStringLiteral("timeline-pinned"));
         store.setSearchText(QStringLiteral("kubernetes"));
         saveLooks(ctx, &window, QStringLiteral("timeline-no-match"));
@@ -120,29 +87,21 @@ void renderAssistantShots(ShotContext& ctx) {
         saveLooks(ctx, &window, QStringLiteral("timeline-search"));
     }
     {
-        const QString home = freshFolder("home");
+        const QString home = Shots::freshFolder(QStringLiteral("assistant-shots/home"));
         for (const char* tool : {".docker", ".ollama", ".cargo", ".npm", ".cursor", ".homebrew"})
             QDir().mkpath(home + QLatin1Char('/') + QLatin1String(tool));
         TamsoMemory memory(HomeLayout::forHome(home));
         QWidget window;
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* view = new TamsoMemoryView(memory, &window);
-        layout->addWidget(view);
+        QVBoxLayout* layout = Shots::column(&window);
+        layout->addWidget(new TamsoMemoryView(memory, &window));
         window.resize(760, 900);
         // The first look, before the refresh that showing starts has published: rendered
         // without being shown, so no refresh runs yet.
         window.ensurePolished();
         layout->activate();
-        const QString learning = ctx.outDir + QStringLiteral("/memory-learning.png");
-        const bool ok = window.grab().save(learning);
-        std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(learning));
-        ctx.failures += ok ? 0 : 1;
+        ctx.saveImage(window.grab().toImage(), QStringLiteral("memory-learning"));
         window.show();
-        const QDeadlineTimer deadline(5000);
-        while (memory.observations().isEmpty() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([&] { return !memory.observations().isEmpty(); });
         saveLooks(ctx, &window, QStringLiteral("memory"));
     }
 }

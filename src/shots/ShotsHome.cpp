@@ -1,5 +1,4 @@
-#include "app/Shots.h"
-#include "app/ShotsFiles.h"
+#include "shots/Shots.h"
 
 #include "fakes/FakeAccountName.h"
 #include "fakes/FakeCategoryMeasure.h"
@@ -14,12 +13,9 @@
 #include "shell/Permissions.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/Themed.h"
 #include "vitals/AppState.h"
 
 #include <memory>
-#include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -28,21 +24,8 @@ namespace {
 
 constexpr quint64 GB = 1'000'000'000ull;
 
-void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {
-    ProcessMemoryInfo p;
-    p.name = QString::fromUtf8(name);
-    p.memoryBytes = bytes;
-    p.pid = pid;
-    s.topProcesses.append(p);
-}
-
-void addCpu(SystemSnapshot& s, const char* name, double percent, qint64 pid) {
-    ProcessCPUInfo p;
-    p.name = QString::fromUtf8(name);
-    p.cpuPercent = percent;
-    p.pid = pid;
-    s.topCPUProcesses.append(p);
-}
+using Shots::addCpu;
+using Shots::addMemory;
 
 // A laptop under strain: memory nearly full, the disk nearly full, running hot.
 SystemSnapshot strainedLaptop() {
@@ -103,9 +86,8 @@ struct HomeFixture {
             AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
                               .intervalMs = 3'600'000,
                               .startSampling = sample});
-        const QDeadlineTimer deadline(5000);
-        while (sample && !appState->hasFirstSample() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (sample)
+            Shots::waitFor([&] { return appState->hasFirstSample(); });
         health = std::make_unique<HealthCheck>(
             HomeLayout::forHome(home), HealthCheck::Tools{.measure = measure, .clock = clock});
     }
@@ -113,30 +95,12 @@ struct HomeFixture {
     void check() {
         health->refreshJunk();
         health->refreshBigFiles();
-        const QDeadlineTimer deadline(10000);
-        while (health->isChecking() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([&] { return !health->isChecking(); }, 10000);
     }
 };
 
-// Nested word-wrapped cards settle one layout level per event-loop turn.
-void settleAndSave(ShotContext& ctx, QWidget* window, const QString& name) {
-    window->show();
-    for (int i = 0; i < 12; ++i)
-        QApplication::processEvents();
-    ctx.save(window, name);
-}
-
-QWidget* hostWindow(QWidget* view, QWidget& window) {
-    Themed::apply(&window);
-    auto* layout = new QVBoxLayout(&window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    return view;
-}
-
-QString suffix(const char* look, int step) {
-    return QStringLiteral("-%1-step%2").arg(QString::fromLatin1(look).toLower()).arg(step);
+QString suffix(const QString& look, int step) {
+    return QStringLiteral("-%1-step%2").arg(look.toLower()).arg(step);
 }
 
 } // namespace
@@ -148,21 +112,20 @@ void renderHomeShots(ShotContext& ctx) {
     const QString root = QDir::homePath() + QStringLiteral("/home-shots");
     const QString busyHome = root + QStringLiteral("/busy");
     // Big files that take their room on disk, as the health check counts them.
-    ShotsFiles::reserve(busyHome + QStringLiteral("/Videos/holiday-4k.mov"),
-                        1'900 * ShotsFiles::MiB);
-    ShotsFiles::reserve(busyHome + QStringLiteral("/Downloads/debian-12-dvd.iso"),
-                        1'300 * ShotsFiles::MiB);
+    Shots::reserve(busyHome + QStringLiteral("/Videos/holiday-4k.mov"),
+                        1'900 * Shots::MiB);
+    Shots::reserve(busyHome + QStringLiteral("/Downloads/debian-12-dvd.iso"),
+                        1'300 * Shots::MiB);
     const QString tidyHome = root + QStringLiteral("/tidy");
     QDir().mkpath(tidyHome);
 
     {
         HomeFixture f(quietDesktop(), false, tidyHome);
         QWidget window;
-        hostWindow(new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
-                                     f.account, &window),
-                   window);
+        Shots::column(&window)->addWidget(new DashboardView(
+            *f.appState, f.permissions, *f.health, f.screen, *f.clock, f.account, &window));
         window.resize(900, 700);
-        settleAndSave(ctx, &window, QStringLiteral("home-waiting"));
+        ctx.saveSettled(&window, QStringLiteral("home-waiting"));
     }
 
     {
@@ -174,47 +137,41 @@ void renderHomeShots(ShotContext& ctx) {
         QWidget window;
         auto* view = new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
                                        f.account, &window);
-        hostWindow(view, window);
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromLatin1(look), step);
-                window.resize(900, step == 0 ? 1180 : 1560);
-                settleAndSave(ctx, &window,
-                              QStringLiteral("home-three-cards") + suffix(look, step));
-            }
-        }
-        ctx.resetLook();
+        Shots::column(&window)->addWidget(view);
+        ctx.eachLook([&](const ShotLook& look) {
+            window.resize(900, look.step == 0 ? 1180 : 1560);
+            ctx.saveSettled(&window, QStringLiteral("home-three-cards") +
+                                         suffix(look.appearance(), look.step));
+        });
         window.resize(900, 1180);
-        settleAndSave(ctx, &window, QStringLiteral("home-three-cards"));
+        ctx.saveSettled(&window, QStringLiteral("home-three-cards"));
 
         GuidedReviewSheet* sheet = view->reviewSheet();
         for (const char* look : {"Light", "Dark"}) {
             ctx.setLook(QString::fromLatin1(look), 2);
             view->attention()->reviewEntry()->button()->click();
-            settleAndSave(ctx, sheet, QStringLiteral("home-review-step") + suffix(look, 2));
+            ctx.saveSettled(sheet, QStringLiteral("home-review-step") + suffix(look, 2));
             for (int i = 0; i < 3; ++i)
                 sheet->skipButton()->click();
-            settleAndSave(ctx, sheet, QStringLiteral("home-review-end") + suffix(look, 2));
+            ctx.saveSettled(sheet, QStringLiteral("home-review-end") + suffix(look, 2));
             sheet->doneButton()->click();
         }
         ctx.setLook(QStringLiteral("Light"), 4);
         view->attention()->reviewEntry()->button()->click();
-        settleAndSave(ctx, sheet, QStringLiteral("home-review-step") + suffix("Light", 4));
+        ctx.saveSettled(sheet,
+                        QStringLiteral("home-review-step") + suffix(QStringLiteral("Light"), 4));
         sheet->reject();
         ctx.resetLook();
         window.hide();
 
         QWidget reportWindow;
-        hostWindow(new HealthReportView(*f.appState, *f.health, &reportWindow), reportWindow);
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromLatin1(look), step);
-                reportWindow.resize(900, step == 0 ? 900 : 1240);
-                settleAndSave(ctx, &reportWindow,
-                              QStringLiteral("health-report") + suffix(look, step));
-            }
-        }
-        ctx.resetLook();
+        Shots::column(&reportWindow)
+            ->addWidget(new HealthReportView(*f.appState, *f.health, &reportWindow));
+        ctx.eachLook([&](const ShotLook& look) {
+            reportWindow.resize(900, look.step == 0 ? 900 : 1240);
+            ctx.saveSettled(&reportWindow,
+                            QStringLiteral("health-report") + suffix(look.appearance(), look.step));
+        });
         reportWindow.hide();
     }
 
@@ -222,13 +179,12 @@ void renderHomeShots(ShotContext& ctx) {
         HomeFixture f(quietDesktop(), true, tidyHome);
         f.check();
         QWidget window;
-        hostWindow(new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
-                                     f.account, &window),
-                   window);
+        Shots::column(&window)->addWidget(new DashboardView(
+            *f.appState, f.permissions, *f.health, f.screen, *f.clock, f.account, &window));
         for (const char* look : {"Light", "Dark"}) {
             ctx.setLook(QString::fromLatin1(look), 2);
             window.resize(900, 900);
-            settleAndSave(ctx, &window, QStringLiteral("home-all-clear") + suffix(look, 2));
+            ctx.saveSettled(&window, QStringLiteral("home-all-clear") + suffix(look, 2));
         }
         ctx.resetLook();
         window.hide();

@@ -1,12 +1,13 @@
 #include "app/MainWindow.h"
 #include "app/PendrelApp.h"
 #include "app/SettingsWindow.h"
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "platform/UserDefaults.h"
 #include "shell/QKFeature.h"
 #include "shell/views/ContentView.h"
 #include "ui-kit/ThemeSettings.h"
+#include "vitals/AppState.h"
 
 #include <QApplication>
 
@@ -24,31 +25,25 @@ void saveSettings(ShotContext& ctx, SettingsWindow* settings, const QString& nam
 // The main window with each section selected (one file per section id), the settings window,
 // and Home and the settings at the smallest and largest text size, in light and dark.
 void renderShellShots(ShotContext& ctx) {
+    const AppState* vitals = ctx.app->services().appState;
+    Shots::waitFor([&] { return vitals->hasFirstSample(); });
     MainWindow* window = ctx.app->mainWindow();
     window->resize(1180, 760);
     ContentView* content = window->contentView();
     for (const QKFeature& feature : QKFeature::all()) {
         content->selectSection(feature.id);
+        // What a section starts on showing (the memory screen's refresh, for one) has ended.
+        Shots::drain(2);
         ctx.save(window, feature.id);
     }
     SettingsWindow* settings = ctx.app->settingsWindow();
     saveSettings(ctx, settings, QStringLiteral("settings"));
 
     content->selectSection(QStringLiteral("dashboard"));
-    const struct {
-        const char* appearance;
-        const char* suffix;
-    } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-    for (const auto& look : looks) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look.appearance), step);
-            const QString tag =
-                QStringLiteral("-step%1%2").arg(step).arg(QString::fromUtf8(look.suffix));
-            ctx.save(window, QStringLiteral("dashboard") + tag);
-            saveSettings(ctx, settings, QStringLiteral("settings") + tag);
-        }
-    }
-    ctx.resetLook();
+    ctx.eachLook([&](const ShotLook& look) {
+        ctx.save(window, QStringLiteral("dashboard") + look.suffix());
+        saveSettings(ctx, settings, QStringLiteral("settings") + look.suffix());
+    });
     settings->hide();
     window->hide();
 }

@@ -1,4 +1,4 @@
-#include "app/Shots.h"
+#include "shots/Shots.h"
 
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/LargeFilesScanner.h"
@@ -9,75 +9,24 @@
 #include "fakes/FakeTrash.h"
 #include "platform/HomeLayout.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/Themed.h"
 
-#include <fcntl.h>
-#include <functional>
-#include <QApplication>
-#include <QDateTime>
-#include <QDeadlineTimer>
+#include <atomic>
 #include <QDir>
-#include <QFile>
 #include <QItemSelectionModel>
 #include <QListView>
-#include <QTemporaryDir>
+#include <QSize>
 #include <QThreadPool>
-#include <QVBoxLayout>
 #include <semaphore>
-#include <sys/stat.h>
 
 namespace {
 
 constexpr qint64 MB = 1'000'000;
 
-QWidget* frame(QWidget* view) {
-    auto* window = new QWidget;
-    Themed::apply(window);
-    auto* layout = new QVBoxLayout(window);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view);
-    view->setParent(window);
-    return window;
-}
-
-void settle(int turns = 12) {
-    for (int i = 0; i < turns; ++i)
-        QApplication::processEvents();
-}
-
-void waitFor(const std::function<bool()>& done) {
-    const QDeadlineTimer deadline(5000);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
+using Shots::sparse;
 
 // The same window in light and dark, at the smallest and the largest text size.
 void saveLooks(ShotContext& ctx, QWidget* window, const QString& name, int height) {
-    for (const char* look : {"Light", "Dark"}) {
-        for (int step : {0, 4}) {
-            ctx.setLook(QString::fromUtf8(look), step);
-            window->resize(1000, step == 0 ? height : height * 13 / 10);
-            settle();
-            ctx.save(window, QStringLiteral("%1-step%2%3")
-                                 .arg(name)
-                                 .arg(step)
-                                 .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-        }
-    }
-    ctx.resetLook();
-}
-
-void sparse(const QString& path, qint64 bytes, double accessDaysAgo = 0) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || !f.resize(bytes))
-        return;
-    f.close();
-    if (accessDaysAgo > 0) {
-        const qint64 when = QDateTime::currentSecsSinceEpoch() - qint64(accessDaysAgo * 86400);
-        struct timespec times[2] = {{when, 0}, {when, 0}};
-        ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
-    }
+    ctx.saveLooks(window, name, QSize(1000, height), QSize(1000, height * 13 / 10));
 }
 
 struct Cleaner {
@@ -106,23 +55,23 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     junk.measure->setResult("trash", {1'870'000'000, 96, {}});
     junk.measure->setResult("downloads", {3'900'000'000, 41, {}});
     DiskCleanupScanner disk(layout, junk.tools);
-    std::unique_ptr<QWidget> window(frame(new CleanerPane(
+    std::unique_ptr<QWidget> window(Shots::frame(new CleanerPane(
         disk, screen, CleanerStateFields::system(), CleanerPaneText::systemJunk(), &revealer)));
     window->resize(1000, 760);
     window->show(); // appearing starts the scan, which holds at "Logs"
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-measuring"));
     hold = false;
     release.release();
-    waitFor([&] { return disk.state().kind == CleanupScanner::State::Kind::Done; });
-    settle();
+    Shots::waitFor([&] { return disk.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-listed"));
     screen.setDiskResult(QStringLiteral("Freed 2.31 GB · 3 items skipped"));
     saveLooks(ctx, window.get(), QStringLiteral("cleaner-listed"), 760);
     screen.setDiskResult(std::nullopt);
     disk.scan();
     disk.cancelScan(); // back to idle, as before the first scan
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-ready"));
     window.reset();
 
@@ -139,12 +88,12 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     mail.measure->setResult("mail-tb-local", {1'250'000'000, 88, {}});
     MailCleanupScanner mailScanner(layout, mail.tools);
     ScreenState mailScreen;
-    window.reset(frame(new CleanerPane(mailScanner, mailScreen, CleanerStateFields::mail(),
-                                       CleanerPaneText::mail(), &revealer)));
+    window.reset(Shots::frame(new CleanerPane(mailScanner, mailScreen, CleanerStateFields::mail(),
+                                              CleanerPaneText::mail(), &revealer)));
     window->resize(1000, 900);
     window->show();
-    waitFor([&] { return mailScanner.state().kind == CleanupScanner::State::Kind::Done; });
-    settle();
+    Shots::waitFor([&] { return mailScanner.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-mail-listed"));
     window.reset();
 
@@ -152,12 +101,12 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     Cleaner none(base + "/trash");
     ScreenshotCleanupScanner shots(layout, none.tools);
     ScreenState shotScreen;
-    window.reset(frame(new CleanerPane(shots, shotScreen, CleanerStateFields::screenshots(),
-                                       CleanerPaneText::screenshots(), &revealer)));
+    window.reset(Shots::frame(new CleanerPane(shots, shotScreen, CleanerStateFields::screenshots(),
+                                              CleanerPaneText::screenshots(), &revealer)));
     window->resize(1000, 620);
     window->show();
-    waitFor([&] { return shots.state().kind == CleanupScanner::State::Kind::Done; });
-    settle();
+    Shots::waitFor([&] { return shots.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-nothing-found"));
     saveLooks(ctx, window.get(), QStringLiteral("cleaner-nothing-found"), 620);
     window.reset();
@@ -183,42 +132,38 @@ void biggestShots(ShotContext& ctx, const QString& base) {
     ScreenState screen;
     LargeFilesScanner scanner(std::make_shared<FakeTrash>(base + "/trash"));
     auto* pane = new BiggestFilesPane(scanner, screen, &revealer);
-    std::unique_ptr<QWidget> window(frame(pane));
+    std::unique_ptr<QWidget> window(Shots::frame(pane));
     window->resize(1000, 640);
     ctx.save(window.get(), QStringLiteral("biggest-files-empty"));
 
     pane->pickFolder(folder);
-    waitFor([&] { return scanner.state().kind == LargeFilesScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return scanner.state().kind == LargeFilesScanner::State::Kind::Done; });
     screen.setBigResult(QStringLiteral("Freed 1.9 GB"));
     // Two rows selected, as a user would have them.
     QItemSelectionModel* selection = pane->list()->selectionModel();
     selection->select(pane->list()->model()->index(1, 0), QItemSelectionModel::Select);
     selection->select(pane->list()->model()->index(4, 0), QItemSelectionModel::Select);
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("biggest-files-listed"));
     saveLooks(ctx, window.get(), QStringLiteral("biggest-files-listed"), 640);
 
     screen.setBigOnlyOld(true);
-    settle();
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("biggest-files-only-old"));
     screen.setBigOnlyOld(false);
 
     // A folder with nothing of 50 MB or more.
     sparse(base + "/Documents/notes.txt", 12'000);
     pane->pickFolder(base + "/Documents");
-    waitFor([&] { return scanner.state().kind == LargeFilesScanner::State::Kind::Done; });
-    settle();
+    Shots::waitFor([&] { return scanner.state().kind == LargeFilesScanner::State::Kind::Done; });
+    Shots::settle();
     ctx.save(window.get(), QStringLiteral("biggest-files-nothing"));
 }
 
 } // namespace
 
 void renderCleaningShots(ShotContext& ctx) {
-    QTemporaryDir dir;
-    if (!dir.isValid()) {
-        ++ctx.failures;
-        return;
-    }
-    cleanerShots(ctx, dir.path());
-    biggestShots(ctx, dir.path());
+    const QString base = Shots::freshFolder(QStringLiteral("cleaning-shots"));
+    cleanerShots(ctx, base);
+    biggestShots(ctx, base);
 }

@@ -1,37 +1,52 @@
-#include "app/Shots.h"
-#include "app/ShotsFiles.h"
+#include "shots/Shots.h"
 
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/views/BiggestFilesPane.h"
 #include "fakes/FakeFileRevealer.h"
+#include "platform/DirectoryWalker.h"
 #include "shell/ScreenState.h"
+#include "storage/ContentClassifier.h"
 #include "storage/FolderTree.h"
 #include "storage/views/FolderBrowserView.h"
 #include "storage/views/FoldersView.h"
-#include "ui-kit/Themed.h"
 
 #include <condition_variable>
-#include <fcntl.h>
 #include <memory>
 #include <mutex>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QVBoxLayout>
-#include <unistd.h>
 
 namespace {
 
-using ShotsFiles::MiB;
-using ShotsFiles::reserve;
+using Shots::MiB;
+using Shots::reserve;
+
+// The built-in measure, by the files' lengths instead of the blocks they take: how many blocks a
+// large reserved file gets varies a little with the disk's free space, from run to run.
+FolderTree::Size byLength(const QString& folder, const CancelToken& cancel) {
+    const DirectoryWalker walker(DirectoryWalker::Options(), cancel.flag());
+    FolderTree::Size size;
+    walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0)
+            return DirectoryWalker::Action::Continue;
+        if (e.isHidden() || (e.isDirectory() && ContentClassifier::hasPackageExtension(e.name)))
+            return DirectoryWalker::Action::SkipChildren;
+        if (e.isFile() && !e.repeatLink) {
+            size.bytes += e.sizeBytes;
+            ++size.files;
+        }
+        return DirectoryWalker::Action::Continue;
+    });
+    return size;
+}
 
 // A home with the usual folders, client work, taxes, photos, a film, a project with its
 // dependencies, an application bundle and a few loose files.
 QString makeHome() {
     const QString home = QDir::homePath() + QStringLiteral("/folders-shots/ada");
     const auto many = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
-        ShotsFiles::many(home, folder, pattern, count, bytes);
+        Shots::many(home, folder, pattern, count, bytes);
     };
     many("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
     many("Documents/Tax 2024", "receipt-%1.pdf", 40, 400 * 1024);
@@ -80,11 +95,15 @@ struct FoldersShot {
     QWidget window;
     FoldersView* view;
 
+    static FolderTree::Tools withLengths(FolderTree::Tools tools) {
+        if (!tools.measure)
+            tools.measure = byLength;
+        return tools;
+    }
+
     explicit FoldersShot(const QString& home, FolderTree::Tools tools = {})
-        : tree(home, std::move(tools)) {
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
+        : tree(home, withLengths(std::move(tools))) {
+        QVBoxLayout* layout = Shots::column(&window);
         view = new FoldersView(
             tree, screen, &revealer,
             [this](QWidget* host) -> QWidget* {
@@ -95,10 +114,8 @@ struct FoldersShot {
         window.resize(1000, 680);
     }
 
-    void settle() {
-        const QDeadlineTimer deadline(20000);
-        while ((tree.isListing() || tree.measuringCount() > 0) && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    void waitUntilMeasured() {
+        Shots::waitFor([this] { return !tree.isListing() && tree.measuringCount() == 0; }, 20000);
         QApplication::processEvents();
     }
 
@@ -121,25 +138,19 @@ void renderFoldersShots(ShotContext& ctx) {
     {
         FoldersShot shot(home);
         shot.window.show(); // shown with an empty tree: it lists home
-        shot.settle();
+        shot.waitUntilMeasured();
         shot.select(QStringLiteral("Projects"));
         ctx.save(&shot.window, QStringLiteral("folders-home"));
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look), step);
-                shot.window.resize(1000, step == 0 ? 680 : 860);
-                QApplication::processEvents();
-                ctx.save(&shot.window, QStringLiteral("folders-home-step%1%2")
-                                           .arg(step)
-                                           .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-            }
-        }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            shot.window.resize(1000, look.step == 0 ? 680 : 860);
+            QApplication::processEvents();
+            ctx.save(&shot.window, QStringLiteral("folders-home") + look.suffix());
+        });
         shot.window.resize(1000, 680);
 
         shot.select(QStringLiteral("Documents"));
         shot.view->lookInside();
-        shot.settle();
+        shot.waitUntilMeasured();
         shot.tree.setSortOrder(FolderTree::SortOrder::Name);
         shot.select(QStringLiteral("chapter 0010.md"));
         ctx.save(&shot.window, QStringLiteral("folders-documents"));
@@ -155,17 +166,15 @@ void renderFoldersShots(ShotContext& ctx) {
         tools.measure = [hold](const QString& folder, const CancelToken& cancel) {
             if (!folder.endsWith(QLatin1String("/Desktop")))
                 hold->wait();
-            return FolderTree::measureFolder(folder, cancel);
+            return byLength(folder, cancel);
         };
         FoldersShot shot(home, tools);
         shot.window.show();
-        const QDeadlineTimer deadline(5000);
-        while (shot.tree.measuringCount() != 8 && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+        Shots::waitFor([&] { return shot.tree.measuringCount() == 8; });
         shot.select(QStringLiteral("Pictures"));
         ctx.save(&shot.window, QStringLiteral("folders-measuring"));
         hold->release();
-        shot.settle();
+        shot.waitUntilMeasured();
         shot.window.hide();
     }
     {
@@ -173,14 +182,14 @@ void renderFoldersShots(ShotContext& ctx) {
         tools.list = [](const QString&) { return FolderTree::Listing(); };
         FoldersShot shot(home, tools);
         shot.window.show();
-        shot.settle();
+        shot.waitUntilMeasured();
         ctx.save(&shot.window, QStringLiteral("folders-unreadable"));
         shot.window.hide();
     }
     {
         FoldersShot shot(home + QStringLiteral("/Empty folder"));
         shot.window.show();
-        shot.settle();
+        shot.waitUntilMeasured();
         ctx.save(&shot.window, QStringLiteral("folders-empty"));
         shot.window.hide();
     }

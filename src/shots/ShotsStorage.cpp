@@ -1,5 +1,4 @@
-#include "app/Shots.h"
-#include "app/ShotsFiles.h"
+#include "shots/Shots.h"
 
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeFileRevealer.h"
@@ -21,30 +20,29 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/views/DiskView.h"
 #include "vitals/AppState.h"
-#include <fcntl.h>
 #include <memory>
 #include <QApplication>
-#include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QMouseEvent>
 #include <QSemaphore>
+#include <QSize>
 #include <QThreadPool>
 #include <QVBoxLayout>
-#include <unistd.h>
 
 namespace {
 
-using ShotsFiles::MiB;
-using ShotsFiles::reserve;
+using Shots::MiB;
+using Shots::reserve;
 
 // A home with the usual folders and a little of everything the map tells apart: client work,
 // taxes, holiday photos, a film and an installer big enough to stand on their own, a web
-// project with its dependencies, music, and a deep archive measured whole.
+// project with its dependencies, music, and a deep archive measured whole. The map counts the
+// blocks files take, and a large file may take a block more or less by where it lands, so the
+// files are made in the same order every time.
 QString makeHome() {
     const QString home = QDir::homePath() + QStringLiteral("/diskmap-shots/ada");
     const auto many = [&](const QString& folder, const QString& pattern, int count, qint64 bytes) {
-        ShotsFiles::many(home, folder, pattern, count, bytes);
+        Shots::many(home, folder, pattern, count, bytes);
     };
     many("Documents/Clients/Northwind Studio", "brief-%1.pdf", 24, 3 * MiB);
     many("Documents/Clients/Harbour Bakery", "mockup-%1.psd", 10, 9 * MiB);
@@ -80,9 +78,7 @@ struct DiskMapShot {
 
     explicit DiskMapShot(const QString& home, int switchFiles = 20'000)
         : scanner(request(home, switchFiles)) {
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
-        layout->setContentsMargins(0, 0, 0, 0);
+        QVBoxLayout* layout = Shots::column(&window);
         pane = new DiskMapPane(scanner, &revealer, &window);
         layout->addWidget(pane);
         window.resize(980, 680);
@@ -96,10 +92,8 @@ struct DiskMapShot {
         return r;
     }
 
-    void settle() {
-        const QDeadlineTimer deadline(20000);
-        while (scanner.state().isScanning() && !deadline.hasExpired())
-            QApplication::processEvents(QEventLoop::AllEvents, 20);
+    void waitUntilScanned() {
+        Shots::waitFor([this] { return !scanner.state().isScanning(); }, 20000);
         QApplication::processEvents();
     }
 
@@ -160,17 +154,6 @@ QList<MapNode> sampleNodes() {
 
 constexpr qint64 GB = 1'000'000'000;
 
-void settle(int turns = 12) {
-    for (int i = 0; i < turns; ++i)
-        QApplication::processEvents();
-}
-
-void waitFor(const std::function<bool()>& done, int ms = 10'000) {
-    const QDeadlineTimer deadline(ms);
-    while (!done() && !deadline.hasExpired())
-        QApplication::processEvents(QEventLoop::AllEvents, 20);
-}
-
 // The hub over fixed figures: a 494 GB disk filling by a little every sample, buckets of
 // scripted sizes, the generated home for the disk map, and the junk cleaner's rows.
 struct HubShot {
@@ -204,10 +187,10 @@ struct HubShot {
                               .intervalMs = 3'600'000,
                               .startSampling = true});
         for (int i = 2; i <= 12; ++i) {
-            waitFor([&] { return samples->samples.load() >= i - 1; });
+            Shots::waitFor([&] { return samples->samples.load() >= i - 1; }, 10'000);
             appState->sampleAndPublish();
         }
-        waitFor([&] { return appState->diskUsedHistory().size() >= 12; });
+        Shots::waitFor([&] { return appState->diskUsedHistory().size() >= 12; }, 10'000);
         // Four days of hourly points before now, the disk filling by 1.5 GB a day.
         const CacheFolder data(AppSupportFolder(base + "/data"));
         QList<DiskTrend::Point> points;
@@ -253,10 +236,7 @@ struct HubShot {
             layout,
             CleanupScanner::Tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
 
-        Themed::apply(&window);
-        auto* column = new QVBoxLayout(&window);
-        column->setContentsMargins(0, 0, 0, 0);
-        column->addWidget(new DiskView(
+        Shots::column(&window)->addWidget(new DiskView(
             screen, *appState, trend.get(), *growth, *diskMap, organizer, &revealer,
             [this](DiskMode, QWidget* parent) -> QWidget* {
                 return new CleanerPane(*junk, screen, CleanerStateFields::system(),
@@ -275,7 +255,7 @@ struct HubShot {
     void show(DiskMode mode) {
         screen.setDiskMode(mode);
         window.show();
-        settle();
+        Shots::settle();
     }
 };
 
@@ -287,45 +267,38 @@ void storageHubShots(ShotContext& ctx, const QString& home) {
         HubShot shot(home);
         shot.show(DiskMode::Hub);
         ctx.save(&shot.window, QStringLiteral("storage-overview"));
-        for (const char* look : {"Light", "Dark"}) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look), step);
-                shot.window.resize(1000, step == 0 ? 900 : 1100);
-                settle();
-                ctx.save(&shot.window, QStringLiteral("storage-overview-step%1%2")
-                                           .arg(step)
-                                           .arg(QString::fromUtf8(look) == "Dark" ? "-dark" : ""));
-            }
-        }
-        ctx.resetLook();
+        ctx.saveLooks(&shot.window, QStringLiteral("storage-overview"), QSize(1000, 900),
+                      QSize(1000, 1100));
         shot.window.resize(520, 900);
-        settle();
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-overview-narrow"));
         shot.window.resize(1000, 760);
 
         // Growth: measuring (its first showing starts the scan), then listed.
         shot.holdGrowth = true;
         shot.screen.setDiskMode(DiskMode::Growth);
-        settle();
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-growth-measuring"));
         shot.holdGrowth = false;
         shot.growthGate.release(100);
-        waitFor(
-            [&] { return shot.growth->state().kind == StorageGrowthScanner::State::Kind::Done; });
-        settle();
+        Shots::waitFor(
+            [&] { return shot.growth->state().kind == StorageGrowthScanner::State::Kind::Done; },
+            10'000);
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-growth-listed"));
         ctx.setTextSize(4);
-        settle();
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-growth-listed-step4"));
         ctx.resetLook();
 
         shot.show(DiskMode::System);
-        waitFor([&] { return shot.junk->state().kind == CleanupScanner::State::Kind::Done; });
-        settle();
+        Shots::waitFor([&] { return shot.junk->state().kind == CleanupScanner::State::Kind::Done; },
+                       10'000);
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-safe-cleanup"));
         shot.show(DiskMode::DiskMap);
-        waitFor([&] { return !shot.diskMap->state().isScanning(); });
-        settle();
+        Shots::waitFor([&] { return !shot.diskMap->state().isScanning(); }, 10'000);
+        Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-diskmap"));
         shot.show(DiskMode::Organizer);
         ctx.save(&shot.window, QStringLiteral("storage-organizer"));
@@ -348,9 +321,11 @@ void renderStorageShots(ShotContext& ctx) {
         shot.window.hide();
     }
     {
-        // A deep archive measured whole reaches the held tool, so the scan stays running.
+        // A deep archive measured whole reaches the held tool, so the scan stays running; the
+        // scan's own progress is held back, so it does not overwrite the line shown.
         DiskMapShot shot(home, 10);
         shot.tool->hold();
+        Shots::DropDeliveries held;
         shot.window.show();
         QApplication::processEvents();
         shot.scanner.applyProgress(
@@ -365,29 +340,19 @@ void renderStorageShots(ShotContext& ctx) {
     {
         DiskMapShot shot(home + QStringLiteral("/nowhere"));
         shot.window.show();
-        shot.settle();
+        shot.waitUntilScanned();
         ctx.save(&shot.window, QStringLiteral("diskmap-failed"));
         shot.window.hide();
     }
     {
         DiskMapShot shot(home);
         shot.window.show();
-        shot.settle();
+        shot.waitUntilScanned();
         shot.click(QStringLiteral("Documents"));
         ctx.save(&shot.window, QStringLiteral("diskmap-map"));
-        const struct {
-            const char* appearance;
-            const char* suffix;
-        } looks[] = {{"Light", ""}, {"Dark", "-dark"}};
-        for (const auto& look : looks) {
-            for (int step : {0, 4}) {
-                ctx.setLook(QString::fromUtf8(look.appearance), step);
-                ctx.save(&shot.window, QStringLiteral("diskmap-map-step%1%2")
-                                           .arg(step)
-                                           .arg(QString::fromUtf8(look.suffix)));
-            }
-        }
-        ctx.resetLook();
+        ctx.eachLook([&](const ShotLook& look) {
+            ctx.save(&shot.window, QStringLiteral("diskmap-map") + look.suffix());
+        });
         if (const MapNode* documents = shot.child(QStringLiteral("Documents"))) {
             shot.pane->drillIn(*documents);
             QApplication::processEvents();
