@@ -2,13 +2,13 @@
 
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAIText.h"
-#include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKSpinner.h"
 
 #include <QFileIconProvider>
@@ -53,9 +53,8 @@ QWidget* hitRow(const SearchHit& hit, FileRevealer* revealer, QWidget* parent) {
     auto* show = new QKBorderedButton(TamsoAIText::showButton(), row);
     show->setSmall(true);
     show->setObjectName(QStringLiteral("showHit"));
-    QObject::connect(show, &QPushButton::clicked, row, [revealer, path = hit.path()] {
-        if (revealer)
-            revealer->reveal(path);
+    QObject::connect(show, &QPushButton::clicked, row, [revealer, show, path = hit.path()] {
+        QKReveal::reveal(revealer, path, show);
     });
     layout->addWidget(show, 0, Qt::AlignVCenter);
     return row;

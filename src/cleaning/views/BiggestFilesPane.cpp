@@ -4,7 +4,6 @@
 #include "cleaning/LargeFileFilter.h"
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/views/BigFileDelegate.h"
-#include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
@@ -14,6 +13,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanningProgress.h"
 #include "ui-kit/Themed.h"
 
@@ -181,10 +181,10 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
         if (m_screen)
             m_screen->setBigOnlyOld(on);
     });
-    connect(m_delegate, &BigFileDelegate::revealRequested, this, [this](const QString& path) {
-        if (m_revealer)
-            m_revealer->reveal(path);
-    });
+    connect(m_delegate, &BigFileDelegate::revealRequested, this,
+            [this](const QString& path, const QRect& button) {
+                QKReveal::reveal(m_revealer, path, m_list->viewport(), button);
+            });
 
     // The scanner.
     connect(&m_scanner, &LargeFilesScanner::stateChanged, this, &BiggestFilesPane::showContent);

@@ -12,6 +12,7 @@
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKTransientNote.h"
 #include "vitals/AppState.h"
 
 #include <gtest/gtest.h>
@@ -225,6 +226,12 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     QTest::mouseClick(panel->showButtons().first(), Qt::LeftButton);
     EXPECT_EQ(s.revealer.revealed,
               QStringList{s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf")});
+    EXPECT_EQ(QKTransientNote::shownIn(panel), nullptr);
+    s.revealer.refuses = true;
+    QTest::mouseClick(panel->showButtons().first(), Qt::LeftButton);
+    s.revealer.refuses = false;
+    ASSERT_TRUE(QKTransientNote::shownIn(panel));
+    EXPECT_EQ(QKTransientNote::shownIn(panel)->anchor(), panel->showButtons().first());
     EXPECT_TRUE(panel->clearButton()->isVisible());
 
     // Blanks: "Find" is off, Return still searches and fails, replacing the hits.
