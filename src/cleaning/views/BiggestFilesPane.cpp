@@ -12,6 +12,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKPicker.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanningProgress.h"
@@ -19,8 +20,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -32,25 +31,13 @@
 
 using Kind = LargeFilesScanner::State::Kind;
 
-namespace {
-
-std::optional<QString> systemFolderPicker(QWidget* parent, const QString& start) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, BiggestFilesText::chooseFolder(), start,
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
-}
-
-} // namespace
-
 BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& screen,
                                    FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_revealer(revealer) {
     setObjectName(QStringLiteral("biggestFilesPane"));
     m_picker = [this](QWidget* parent) {
-        return systemFolderPicker(parent, m_scanner.lastFolder().value_or(QDir::homePath()));
+        return QKPicker::shared().chooseFolder(parent, BiggestFilesText::chooseFolder(),
+                                               m_scanner.lastFolder().value_or(QString()));
     };
 
     auto* root = new QVBoxLayout(this);

@@ -15,12 +15,12 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKPicker.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -32,12 +32,7 @@
 namespace {
 
 std::optional<QString> systemPicker(QWidget* parent) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, QStringLiteral("Choose a folder to scan"), QString(),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
+    return QKPicker::shared().chooseFolder(parent, QStringLiteral("Choose a folder to scan"));
 }
 
 // A spinner over a line of secondary text, centred in the space it is given.
