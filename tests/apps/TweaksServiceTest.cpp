@@ -194,10 +194,13 @@ TEST_F(TweaksServiceTest, SwitchingOnlyWritesOrDeletesTheKey) {
 }
 
 TEST_F(TweaksServiceTest, FailuresToSwitchReachLastErrorAndTheStateFollowsTheRequest) {
-    // The tool cannot be started: its description.
+    // The tool cannot be started: it is named, and the installation called incomplete, instead
+    // of the system's bare description.
     runner->setMissing(kTool);
     service.apply(tweak(service, "finder-hidden"), true);
-    EXPECT_EQ(service.lastError(), QString("No such file or directory"));
+    EXPECT_EQ(service.lastError(), QString("Pendrel's installation is incomplete: the "
+                                           "pendrel-defaults tool is missing, so that change "
+                                           "couldn't be saved."));
     EXPECT_TRUE(service.isOn("finder-hidden"));
 
     // A later success does not clear it; the screen does.

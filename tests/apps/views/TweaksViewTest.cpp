@@ -93,7 +93,7 @@ TEST_F(TweaksViewTest, TheAlertShowsLastErrorAndDismissingClearsIt) {
     QMessageBox* alert = view.alert();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->text(), QString("Something went wrong"));
-    EXPECT_EQ(alert->informativeText(), QString("No such file or directory"));
+    EXPECT_EQ(alert->informativeText(), TweaksText::toolMissing("defaults"));
     QTest::mouseClick(alert->button(QMessageBox::Ok), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_FALSE(service.lastError());
