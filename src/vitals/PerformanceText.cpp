@@ -272,6 +272,11 @@ std::optional<QString> fanPressureNote(P pressure) {
            QStringLiteral(", so elevated fan noise can be expected.");
 }
 
+QString fanlessText() {
+    return QStringLiteral("No fan sensors were reported. Many MacBook Air models are fanless. If "
+                          "this machine has fans, its drivers do not expose their sensors.");
+}
+
 Tone fanStateTone(int rpm) {
     return rpm <= 3500 ? Tone::Green : Tone::Orange;
 }

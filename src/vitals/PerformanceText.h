@@ -113,6 +113,8 @@ std::optional<LikelyCause> likelyCause(const SystemSnapshot& snapshot);
 // "Thermal pressure is warm, so elevated fan noise can be expected." for fair, serious and
 // critical pressure; none for nominal and unknown.
 std::optional<QString> fanPressureNote(ThermalSnapshot::Pressure pressure);
+// The fanless card's text: no fan was reported, and what that means on this machine.
+QString fanlessText();
 // Green up to 3500 RPM, orange from 3501.
 Tone fanStateTone(int rpm);
 // "2400 RPM".

@@ -310,4 +310,8 @@ TEST(PerformanceFans, PressureNote) {
               "Thermal pressure is hot, so elevated fan noise can be expected.");
     EXPECT_EQ(Text::fanPressureNote(P::Critical),
               "Thermal pressure is critical, so elevated fan noise can be expected.");
+    // No fans reported: the drivers of this machine are the reason, not an OS build.
+    EXPECT_EQ(Text::fanlessText(), "No fan sensors were reported. Many MacBook Air models are "
+                                   "fanless. If this machine has fans, its drivers do not expose "
+                                   "their sensors.");
 }
