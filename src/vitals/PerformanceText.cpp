@@ -220,7 +220,7 @@ std::optional<QString> temperatureAdvice(P pressure) {
 
 // --- Sensors page -----------------------------------------------------------------------------
 
-Tone pressureTone(P pressure) {
+Tone pressureTone(P pressure, double cpuPercent) {
     switch (pressure) {
     case P::Nominal:
         return Tone::Green;
@@ -232,7 +232,7 @@ Tone pressureTone(P pressure) {
     case P::Unknown:
         break;
     }
-    return Tone::Neutral;
+    return cpuPercent > 80 ? Tone::Orange : Tone::Green;
 }
 
 QString pressureSentence(P pressure) {

@@ -231,11 +231,13 @@ TEST(PerformanceTemperature, AdviceOnlyUnderSeriousOrCriticalPressure) {
 }
 
 TEST(PerformanceSensors, PressureBadgeAndSentence) {
-    EXPECT_EQ(Text::pressureTone(P::Nominal), Text::Tone::Green);
-    EXPECT_EQ(Text::pressureTone(P::Fair), Text::Tone::Orange);
-    EXPECT_EQ(Text::pressureTone(P::Serious), Text::Tone::Red);
-    EXPECT_EQ(Text::pressureTone(P::Critical), Text::Tone::Red);
-    EXPECT_EQ(Text::pressureTone(P::Unknown), Text::Tone::Neutral);
+    // A read pressure decides alone; an unknown one goes by the CPU load.
+    EXPECT_EQ(Text::pressureTone(P::Nominal, 99), Text::Tone::Green);
+    EXPECT_EQ(Text::pressureTone(P::Fair, 0), Text::Tone::Orange);
+    EXPECT_EQ(Text::pressureTone(P::Serious, 0), Text::Tone::Red);
+    EXPECT_EQ(Text::pressureTone(P::Critical, 0), Text::Tone::Red);
+    EXPECT_EQ(Text::pressureTone(P::Unknown, 80.0), Text::Tone::Green);
+    EXPECT_EQ(Text::pressureTone(P::Unknown, 80.1), Text::Tone::Orange);
 
     EXPECT_EQ(Text::pressureSentence(P::Nominal), "The system reports no thermal pressure.");
     EXPECT_EQ(Text::pressureSentence(P::Fair),
