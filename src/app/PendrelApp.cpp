@@ -18,6 +18,7 @@
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "platform/Clock.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopTrayHost.h"
 #include "platform/FileRevealer.h"
@@ -33,6 +34,7 @@
 #include "shell/ScreenState.h"
 #include "shell/UpdaterManager.h"
 #include "storage/DiskMapScanner.h"
+#include "storage/DiskTrend.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/FolderTree.h"
 #include "ui-kit/TextSizeCommands.h"
@@ -130,6 +132,8 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
                                                         std::make_shared<LinuxDocumentText>()));
     m_revealer = std::make_unique<FileManagerRevealer>();
     s.fileRevealer = m_revealer.get();
+    s.diskTrend = adopt(std::make_unique<DiskTrend>(*s.appState, CacheFolder::standard(),
+                                                    std::make_shared<SystemClock>()));
 
     m_textSize = new TextSizeCommands(this);
     m_trayGone.setSingleShot(true);

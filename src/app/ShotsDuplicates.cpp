@@ -5,9 +5,9 @@
 #include "duplicates/views/ComparisonSheet.h"
 #include "duplicates/views/DuplicateGroupRow.h"
 #include "duplicates/views/DuplicatesView.h"
-#include "duplicates/views/LazyColumn.h"
 #include "fakes/FakeTrash.h"
 #include "shell/ScreenState.h"
+#include "ui-kit/QKLazyColumn.h"
 #include "ui-kit/Themed.h"
 
 #include <QApplication>

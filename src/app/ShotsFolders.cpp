@@ -46,6 +46,7 @@ QString makeHome() {
     many("Projects/website/node_modules/react", "index-%1.js", 200, 180 * 1024);
     many("Music/Albums/Night Drive", "track-%1.flac", 14, 28 * MiB);
     many("Studio Player.app/Contents/lib", "lib-%1.so", 12, 3 * MiB);
+    many("Apps/Sketch Pad.app/Contents/lib", "lib-%1.so", 8, 5 * MiB);
     many("Desktop", "notes-%1.txt", 6, 16 * 1024);
     reserve(home + "/a-rather-long-file-name-for-the-quarterly-budget-review-final-v2.xlsx",
             700 * 1024);

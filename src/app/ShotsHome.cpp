@@ -1,4 +1,5 @@
 #include "app/Shots.h"
+#include "app/ShotsFiles.h"
 
 #include "fakes/FakeAccountName.h"
 #include "fakes/FakeCategoryMeasure.h"
@@ -20,14 +21,12 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFile>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 namespace {
 
 constexpr quint64 GB = 1'000'000'000ull;
-constexpr qint64 GiB = 1'073'741'824;
 
 void addMemory(SystemSnapshot& s, const char* name, quint64 bytes, qint64 pid) {
     ProcessMemoryInfo p;
@@ -83,13 +82,6 @@ SystemSnapshot quietDesktop() {
     s.thermal.pressure = ThermalSnapshot::Pressure::Nominal;
     s.thermal.cpuCelsius = 44.0;
     return s;
-}
-
-void sparse(const QString& path, qint64 bytes) {
-    QDir().mkpath(path.left(path.lastIndexOf(QLatin1Char('/'))));
-    QFile f(path);
-    if (f.open(QIODevice::WriteOnly))
-        f.resize(bytes);
 }
 
 // The services one home screen reads, fed by fixed figures; the health check measures the
@@ -155,8 +147,11 @@ QString suffix(const char* look, int step) {
 void renderHomeShots(ShotContext& ctx) {
     const QString root = QDir::homePath() + QStringLiteral("/home-shots");
     const QString busyHome = root + QStringLiteral("/busy");
-    sparse(busyHome + QStringLiteral("/Videos/holiday-4k.mov"), 6 * GiB);
-    sparse(busyHome + QStringLiteral("/Downloads/debian-12-dvd.iso"), 4 * GiB);
+    // Big files that take their room on disk, as the health check counts them.
+    ShotsFiles::reserve(busyHome + QStringLiteral("/Videos/holiday-4k.mov"),
+                        1'900 * ShotsFiles::MiB);
+    ShotsFiles::reserve(busyHome + QStringLiteral("/Downloads/debian-12-dvd.iso"),
+                        1'300 * ShotsFiles::MiB);
     const QString tidyHome = root + QStringLiteral("/tidy");
     QDir().mkpath(tidyHome);
 

@@ -12,10 +12,12 @@
 #include "cleaning/StorageGrowthScanner.h"
 #include "cleaning/views/CleanerPane.h"
 #include "fakes/FakeCategoryMeasure.h"
+#include "fakes/FakeClock.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "fakes/FakeTrash.h"
 #include "platform/HomeLayout.h"
 #include "shell/ScreenState.h"
+#include "storage/DiskTrend.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/views/DiskView.h"
 #include "vitals/AppState.h"
@@ -175,6 +177,8 @@ struct HubShot {
     HomeLayout layout;
     std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
     std::unique_ptr<AppState> appState;
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    std::unique_ptr<DiskTrend> trend;
     ScreenState screen;
     QSemaphore growthGate;
     std::atomic<bool> holdGrowth{false};
@@ -204,6 +208,15 @@ struct HubShot {
             appState->sampleAndPublish();
         }
         waitFor([&] { return appState->diskUsedHistory().size() >= 12; });
+        // Four days of hourly points before now, the disk filling by 1.5 GB a day.
+        const CacheFolder data(AppSupportFolder(base + "/data"));
+        QList<DiskTrend::Point> points;
+        const qint64 usedNow = DiskTrend::usedBytes(appState->snapshot());
+        for (int hoursAgo = 96; hoursAgo >= 1; --hoursAgo)
+            points.append({clock->now().addSecs(-3600 * hoursAgo),
+                           usedNow - qint64(hoursAgo) * 1'500'000'000 / 24});
+        data.writeJSON(points, DiskTrend::fileName());
+        trend = std::make_unique<DiskTrend>(*appState, data, clock);
 
         static const QHash<QString, qint64> sizes = {{"apps", 38 * GB / 10},
                                                      {"developer", 61 * GB / 10},
@@ -244,7 +257,7 @@ struct HubShot {
         auto* column = new QVBoxLayout(&window);
         column->setContentsMargins(0, 0, 0, 0);
         column->addWidget(new DiskView(
-            screen, *appState, *growth, *diskMap, organizer, &revealer,
+            screen, *appState, trend.get(), *growth, *diskMap, organizer, &revealer,
             [this](DiskMode, QWidget* parent) -> QWidget* {
                 return new CleanerPane(*junk, screen, CleanerStateFields::system(),
                                        CleanerPaneText::systemJunk(), &revealer, parent);
@@ -407,6 +420,12 @@ void renderStorageShots(ShotContext& ctx) {
         ctx.save(&window, QStringLiteral("treemap-many"));
         map->setNodes({});
         ctx.save(&window, QStringLiteral("treemap-empty"));
+        // Files that take no space on disk (sparse images): the folder is not empty.
+        QList<MapNode> sparse = sampleNodes().mid(0, 3);
+        for (MapNode& node : sparse)
+            node.sizeBytes = 0;
+        map->setNodes(sparse);
+        ctx.save(&window, QStringLiteral("treemap-no-space"));
         window.hide();
     }
     storageHubShots(ctx, home);

@@ -178,7 +178,7 @@ void FolderTree::startMeasuring() {
                 const Size size = measure(entry.first, cancel);
                 if (cancel.isCancelled())
                     return;
-                ScanJob::deliver(self, [generation, id, size](FolderTree* t) {
+                ScanJob::deliver(self, [generation, id = id, size](FolderTree* t) {
                     if (generation == t->m_generation)
                         t->applyMeasurement(id, size);
                 });
@@ -332,12 +332,10 @@ FolderTree::Size FolderTree::measureFolder(const QString& folder, const CancelTo
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
         if (e.depth == 0)
             return DirectoryWalker::Action::Continue;
+        // A package inside counts, measured whole, as the disk map measures it: the folder's
+        // size is everything visible below it.
         if (e.isHidden())
             return DirectoryWalker::Action::SkipChildren;
-        if (e.isDirectory())
-            return ContentClassifier::hasPackageExtension(e.name)
-                       ? DirectoryWalker::Action::SkipChildren
-                       : DirectoryWalker::Action::Continue;
         if (e.isFile() && !e.repeatLink) {
             size.bytes += e.allocatedBytes;
             ++size.files;

@@ -124,6 +124,9 @@ public:
     // The pending positions 0 … count-1 dealt round-robin to the workers, in order.
     static QList<QList<int>> deal(int count, int workers);
     static Listing listFolder(const QString& folder);
+    // The allocated bytes and the count of the visible regular files below a folder (each inode
+    // once, nothing hidden, no link followed), packages inside it included: what the disk map
+    // counts for the same folder.
     static Size measureFolder(const QString& folder, const CancelToken& cancel = CancelToken());
     // "Pendrel could not read this folder. …"
     static QString unreadableText();

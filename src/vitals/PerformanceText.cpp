@@ -129,8 +129,7 @@ Level storageLevel(const SystemSnapshot& s) {
 }
 
 QString storageValue(const SystemSnapshot& s) {
-    const double used = std::clamp((1.0 - freeRatio(s)) * 100.0, 0.0, 100.0);
-    return QString::number(wholePart(used)) + QStringLiteral("% full");
+    return QString::number(s.diskFullPercent()) + QStringLiteral("% full");
 }
 
 QString storageExplanation(const SystemSnapshot& s) {

@@ -46,8 +46,8 @@ QString memoryExplanation(const SystemSnapshot& snapshot);
 // By the share the user can still write to, as df counts it (diskFreeFraction(); 1 when the
 // volume reports no size): 2 below 0.1, 1 below 0.2, else 0.
 Level storageLevel(const SystemSnapshot& snapshot);
-// "75% full": the whole part of 1 − diskFreeFraction(), so it agrees with df's Use% (the
-// blocks reserved for root count as neither used nor free). Never outside 0 to 100 %.
+// "75% full": SystemSnapshot::diskFullPercent(), so it agrees with df's Use% (the blocks
+// reserved for root count as neither used nor free) and with the storage hub.
 QString storageValue(const SystemSnapshot& snapshot);
 QString storageExplanation(const SystemSnapshot& snapshot);
 

@@ -2,21 +2,21 @@
 
 #include "apps/StartupItems.h"
 #include "apps/StartupItemsText.h"
-#include "apps/views/ReadingIndicator.h"
 #include "apps/views/StartupItemRow.h"
 #include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKReveal.h"
+#include "ui-kit/QKScanStatePages.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer, QWidget* parent)
@@ -41,8 +41,8 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     root->addWidget(header);
     root->addWidget(new QKHairline(this));
 
-    m_stack = new QStackedWidget(this);
-    m_progress = ReadingIndicator::make(StartupItemsText::reading(), m_stack);
+    m_stack = new QKScanStatePages(this);
+    m_progress = QKBusyPage::reading(StartupItemsText::reading(), m_stack);
     m_empty = new QKEmptyState(StartupItemsText::emptyTitle(), QStringLiteral("power"),
                                StartupItemsText::emptyMessage(), m_stack);
     m_empty->setObjectName(QStringLiteral("startupEmpty"));
@@ -69,9 +69,9 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     content->setAutoFillBackground(false);
     pageLayout->addWidget(scroll);
 
-    m_stack->addWidget(m_progress);
-    m_stack->addWidget(m_empty);
-    m_stack->addWidget(m_listPage);
+    m_stack->setPage(QKScanPhase::Busy, m_progress);
+    m_stack->setPage(QKScanPhase::Empty, m_empty);
+    m_stack->setPage(QKScanPhase::Done, m_listPage);
     root->addWidget(m_stack, 1);
 
     if (startup) {
@@ -127,15 +127,11 @@ void StartupItemsView::rebuild() {
 }
 
 void StartupItemsView::showContent() {
-    if (!m_startup) {
-        m_stack->setCurrentWidget(m_empty);
-    } else if (!m_startup->loaded()) {
-        m_stack->setCurrentWidget(m_progress);
-    } else if (m_rows.isEmpty()) {
-        m_stack->setCurrentWidget(m_empty);
-    } else {
-        m_stack->setCurrentWidget(m_listPage);
-    }
+    // Without the service there is nothing to read and nothing to list.
+    if (m_startup && !m_startup->loaded())
+        m_stack->showPhase(QKScanPhase::Busy);
+    else
+        m_stack->showPhase(m_rows.isEmpty() ? QKScanPhase::Empty : QKScanPhase::Done);
 }
 
 void StartupItemsView::turn(const StartupItem& item, bool on) {

@@ -2,8 +2,8 @@
 
 #include "apps/AppsHubText.h"
 #include "apps/SubscriptionsText.h"
-#include "apps/views/InsightBadge.h"
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBadge.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
@@ -36,8 +36,8 @@ SubscriptionIntelligenceView::SubscriptionIntelligenceView(QWidget* parent) : QW
                           0, Qt::AlignVCenter);
         header->addStretch(1);
         auto* badge =
-            new InsightBadge(SubscriptionsText::badge(insight.saving),
-                             insight.saving ? QKForeground::Green : QKForeground::Orange, card);
+            new QKBadge(SubscriptionsText::badge(insight.saving),
+                        insight.saving ? QKForeground::Green : QKForeground::Orange, {}, card);
         header->addWidget(badge, 0, Qt::AlignVCenter);
         m_badges.append(badge);
         card->column()->addLayout(header);

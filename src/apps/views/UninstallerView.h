@@ -10,6 +10,7 @@ class InstalledAppListModel;
 class QKEmptyState;
 class QKLineLabel;
 class QKProminentButton;
+class QKScanStatePages;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -75,7 +76,7 @@ private:
 
     QLabel* m_result = nullptr;
     QPushButton* m_rescan = nullptr;
-    QStackedWidget* m_content = nullptr;
+    QKScanStatePages* m_content = nullptr;
     QWidget* m_findingPage = nullptr;
     QKEmptyState* m_failedPage = nullptr;
     QWidget* m_readyPage = nullptr;
@@ -91,7 +92,7 @@ private:
     QKLineLabel* m_name = nullptr;
     QKLineLabel* m_identity = nullptr;
     QKProminentButton* m_uninstall = nullptr;
-    QStackedWidget* m_leftoverStack = nullptr;
+    QKScanStatePages* m_leftoverStack = nullptr;
     QWidget* m_checkingPage = nullptr;
     QWidget* m_nonePage = nullptr;
     QWidget* m_leftoverPage = nullptr;

@@ -16,7 +16,7 @@ class QKIconLabel;
 class QKGroupBox;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
+class QKModeHost;
 class QVBoxLayout;
 class ScreenState;
 class SegmentedControl;
@@ -70,8 +70,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* buildHub();
-    void showPane();
+    QWidget* buildPane(DevPane pane, QWidget* parent);
+    QWidget* buildHub(QWidget* parent);
     void refreshHub();
     void refreshKeepAwake();
     void setCleaning(bool cleaning);
@@ -83,11 +83,11 @@ private:
     bool m_cleaning = false;
 
     SegmentedControl* m_picker;
-    QStackedWidget* m_panes;
-    QWidget* m_hub;
-    DevCategoryList* m_cleanup;
-    DevCategoryList* m_models;
-    DevAwakePane* m_awake;
+    QKModeHost* m_panes;
+    QWidget* m_hub = nullptr;
+    DevCategoryList* m_cleanup = nullptr;
+    DevCategoryList* m_models = nullptr;
+    DevAwakePane* m_awake = nullptr;
     DeleteConfirm* m_confirm;
 
     QKIconLabel* m_awakeLine = nullptr;

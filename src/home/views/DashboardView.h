@@ -16,7 +16,7 @@ class GlanceSection;
 class GuidedReviewSheet;
 class HealthCheck;
 class Permissions;
-class QStackedWidget;
+class QKScanStatePages;
 class ScreenState;
 struct SystemSnapshot;
 
@@ -74,7 +74,7 @@ private:
     GuidedReview m_review;
     QList<RecCard> m_cards; // as last drawn
 
-    QStackedWidget* m_stack;
+    QKScanStatePages* m_stack;
     QWidget* m_progress;
     QWidget* m_page;
     DashboardHeaderCard* m_header;

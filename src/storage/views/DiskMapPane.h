@@ -13,7 +13,7 @@ class QKEmptyState;
 class QKProminentButton;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
+class QKScanStatePages;
 class TreemapLegend;
 class TreemapView;
 
@@ -81,7 +81,7 @@ private:
     QPushButton* m_up = nullptr;
     QKProminentButton* m_primary = nullptr;
     AskTamsoStrip* m_ask = nullptr;
-    QStackedWidget* m_body = nullptr;
+    QKScanStatePages* m_body = nullptr;
     QWidget* m_progress = nullptr;
     QLabel* m_progressLine = nullptr;
     QKEmptyState* m_failed = nullptr;

@@ -6,10 +6,12 @@
 #include "storage/FolderTree.h"
 #include "storage/views/FolderRowDelegate.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKReveal.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
@@ -23,7 +25,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -63,7 +64,7 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     root->addWidget(buildToolbar());
     root->addWidget(new QKHairline(this));
 
-    m_body = new QStackedWidget(this);
+    m_body = new QKScanStatePages(this);
     m_failed = new QKEmptyState(FolderBrowserText::failedTitle(), QStringLiteral("lock.slash"),
                                 QString(), m_body);
     m_failed->setObjectName(QStringLiteral("folderBrowserFailed"));
@@ -72,17 +73,8 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     connect(again, &QPushButton::clicked, this, &FolderBrowserView::tryAgain);
     m_failed->addActionWidget(again);
 
-    m_opening = new QWidget(m_body);
+    m_opening = new QKBusyPage(FolderBrowserText::opening(), {.wrap = true, .spacing = 8}, m_body);
     m_opening->setObjectName(QStringLiteral("folderBrowserOpening"));
-    auto* opening = new QVBoxLayout(m_opening);
-    opening->setSpacing(8);
-    opening->addStretch(1);
-    opening->addWidget(new QKSpinner(m_opening), 0, Qt::AlignHCenter);
-    QLabel* openingText = QKBuild::label(FolderBrowserText::opening(), TextStyle::Callout,
-                                         QKForeground::Secondary, m_opening);
-    openingText->setAlignment(Qt::AlignHCenter);
-    opening->addWidget(openingText);
-    opening->addStretch(1);
 
     m_empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
                                FolderBrowserText::emptyMessage(), m_body);
@@ -100,10 +92,10 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     m_list->setItemDelegate(m_delegate);
     m_list->setModel(tree.model());
 
-    m_body->addWidget(m_failed);
-    m_body->addWidget(m_opening);
-    m_body->addWidget(m_empty);
-    m_body->addWidget(m_list);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    m_body->setPage(QKScanPhase::Busy, m_opening);
+    m_body->setPage(QKScanPhase::Empty, m_empty);
+    m_body->setPage(QKScanPhase::Done, m_list);
     root->addWidget(m_body, 1);
     root->addWidget(new QKHairline(this));
     root->addWidget(buildStatus());
@@ -269,16 +261,12 @@ QWidget* FolderBrowserView::currentPage() const {
 void FolderBrowserView::refresh() {
     if (!m_tree)
         return;
-    if (m_tree->error()) {
-        m_failed->setMessage(*m_tree->error());
-        m_body->setCurrentWidget(m_failed);
-    } else if (m_tree->isListing()) {
-        m_body->setCurrentWidget(m_opening);
-    } else if (m_tree->entries().isEmpty()) {
-        m_body->setCurrentWidget(m_empty);
-    } else {
-        m_body->setCurrentWidget(m_list);
-    }
+    const std::optional<QString> error = m_tree->error();
+    m_body->showPhase(error                         ? QKScanPhase::Failed
+                      : m_tree->isListing()         ? QKScanPhase::Busy
+                      : m_tree->entries().isEmpty() ? QKScanPhase::Empty
+                                                    : QKScanPhase::Done,
+                      error.value_or(QString()));
     if (m_delegate->largest() != m_tree->largestEntrySize()) {
         m_delegate->setLargest(m_tree->largestEntrySize());
         m_list->viewport()->update();

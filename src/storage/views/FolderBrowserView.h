@@ -12,12 +12,12 @@ class QComboBox;
 class QHBoxLayout;
 class QKEmptyState;
 class QKProminentButton;
+class QKScanStatePages;
 class QKSpinner;
 class QKSymbolButton;
 class QLabel;
 class QListView;
 class QPushButton;
-class QStackedWidget;
 class ScreenState;
 struct FolderEntry;
 
@@ -82,7 +82,7 @@ private:
     QList<QPushButton*> m_trailButtons;
     QList<QWidget*> m_trailParts;
     QComboBox* m_sort = nullptr;
-    QStackedWidget* m_body = nullptr;
+    QKScanStatePages* m_body = nullptr;
     QKEmptyState* m_failed = nullptr;
     QWidget* m_opening = nullptr;
     QKEmptyState* m_empty = nullptr;

@@ -11,10 +11,10 @@ class FileRevealer;
 class FolderBrowserView;
 class FolderTree;
 class QKClampedText;
+class QKModeHost;
 class QKSpinner;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
 class ScreenState;
 class SegmentedControl;
 struct FolderEntry;
@@ -74,9 +74,9 @@ protected:
 
 private:
     QWidget* buildHeader();
-    QWidget* buildBrowse();
+    QWidget* buildBrowse(QWidget* parent);
+    QWidget* buildBiggest(QWidget* parent);
     QWidget* buildSide(QWidget* parent);
-    void showMode();
     void refreshDetail();
     void applyWidth(double width);
     void fitActions();
@@ -87,7 +87,7 @@ private:
     PaneFactory m_biggestFactory;
 
     SegmentedControl* m_modes = nullptr;
-    QStackedWidget* m_body = nullptr;
+    QKModeHost* m_body = nullptr;
     QWidget* m_browse = nullptr;
     QWidget* m_biggest = nullptr;
     FolderBrowserView* m_browser = nullptr;

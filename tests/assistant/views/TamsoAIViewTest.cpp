@@ -5,17 +5,20 @@
 #include "assistant/SpotlightSearch.h"
 #include "assistant/views/ChatMessageRow.h"
 #include "assistant/views/DescribeFindPanel.h"
+#include "assistant/views/SearchHitDelegate.h"
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKTransientNote.h"
 #include "vitals/AppState.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -222,16 +225,33 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     QTest::mouseClick(panel->findButton(), Qt::LeftButton);
     EXPECT_EQ(panel->resultsPage(), "searching");
     ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
-    ASSERT_EQ(panel->showButtons().size(), 1);
-    QTest::mouseClick(panel->showButtons().first(), Qt::LeftButton);
-    EXPECT_EQ(s.revealer.revealed,
-              QStringList{s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf")});
+    const QString invoice = s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf");
+    QKRowList* hits = panel->hitList();
+    ASSERT_EQ(hits->model()->rowCount(), 1);
+    const QModelIndex hit = hits->model()->index(0, 0);
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(hits)->child(0);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(QAccessible::Name), "invoice-2024.pdf");
+    QCoreApplication::processEvents(); // the list lays its rows out
+    const QRect show = panel->hitDelegate()->actionRect(hit, QStringLiteral("showHit"));
+    ASSERT_FALSE(show.isEmpty());
+    QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, show.center());
+    EXPECT_EQ(s.revealer.revealed, QStringList{invoice});
+    hits->setFocus();
+    hits->setCurrentIndex(hit);
+    QTest::keyClick(hits, Qt::Key_Return);
+    EXPECT_EQ(s.revealer.revealed, QStringList({invoice, invoice})) << "Return shows it too";
+    // Where nothing can show it, the line appears under the hit's "Show".
     EXPECT_EQ(QKTransientNote::shownIn(panel), nullptr);
     s.revealer.refuses = true;
-    QTest::mouseClick(panel->showButtons().first(), Qt::LeftButton);
+    QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, show.center());
     s.revealer.refuses = false;
-    ASSERT_TRUE(QKTransientNote::shownIn(panel));
-    EXPECT_EQ(QKTransientNote::shownIn(panel)->anchor(), panel->showButtons().first());
+    QKTransientNote* note = QKTransientNote::shownIn(panel);
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->anchor(), hits->viewport());
+    const QPoint under = hits->viewport()->mapTo(panel->window(), show.bottomLeft());
+    EXPECT_GT(note->y(), under.y());
+    EXPECT_LT(note->y(), under.y() + 12);
     EXPECT_TRUE(panel->clearButton()->isVisible());
 
     // Blanks: "Find" is off, Return still searches and fails, replacing the hits.

@@ -220,6 +220,30 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
 }
 
+TEST(CleanerPane, RowsEmptiedByACleanLeaveNothingToCleanAgain) {
+    const QString dir = testsupport::freshDir("pane-emptied");
+    writeFile(dir + "/cache/a.bin", 4096);
+    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
+    cache.locations = {dir + "/cache"};
+    Rig rig({cache});
+    rig.measure->setResult("cache", {4096, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    const int measuredBefore = int(rig.measure->measured().size());
+    rig.measure->setResult("cache", {0, 0, {}}); // what the measurement after the clean finds
+
+    confirmWithCode(*pane);
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return rig.done() && int(rig.measure->measured().size()) > measuredBefore; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning(); }));
+    // Still ticked, but the row measured nothing: there is nothing left to clean.
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
+    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · Zero KB");
+    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+    EXPECT_TRUE(pane->rescanButton()->isEnabled());
+}
+
 TEST(CleanerPane, TheResultOfACleanLandsEvenWhenThePaneIsGone) {
     const QString dir = testsupport::freshDir("pane-gone");
     writeFile(dir + "/cache/a.bin", 4096);

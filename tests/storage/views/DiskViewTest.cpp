@@ -3,10 +3,13 @@
 #include "storage/views/DiskView.h"
 
 #include "cleaning/StorageGrowthScanner.h"
+#include "fakes/FakeClock.h"
 #include "fakes/FakeDiskUsage.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
 #include "storage/DiskMapScanner.h"
+#include "storage/DiskTrend.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/StorageGrowthPane.h"
@@ -16,6 +19,7 @@
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TamsoExplainRow.h"
 #include "vitals/AppState.h"
+#include "vitals/PerformanceText.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -37,7 +41,12 @@ struct Hub {
         return l;
     }();
     ScreenState screen;
-    AppState appState{AppState::Options{.startSampling = false}};
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
+    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                                        .intervalMs = 3'600'000,
+                                        .startSampling = false}};
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    DiskTrend trend{appState, CacheFolder(AppSupportFolder(layout.home() + "/data")), clock};
     std::atomic<int> measured{0};
     StorageGrowthScanner growth{layout, growthOptions()};
     DiskMapScanner diskMap{diskMapRequest()};
@@ -64,14 +73,14 @@ struct Hub {
     }
 
     DiskView& make() {
-        view = std::make_unique<DiskView>(screen, appState, growth, diskMap, organizer, nullptr,
-                                          [this](DiskMode mode, QWidget* parent) -> QWidget* {
-                                              cleanerRequests << mode;
-                                              auto* pane = new QWidget(parent);
-                                              pane->setObjectName(QStringLiteral("cleaner-") +
-                                                                  rawValue(mode));
-                                              return pane;
-                                          });
+        view = std::make_unique<DiskView>(
+            screen, appState, &trend, growth, diskMap, organizer, nullptr,
+            [this](DiskMode mode, QWidget* parent) -> QWidget* {
+                cleanerRequests << mode;
+                auto* pane = new QWidget(parent);
+                pane->setObjectName(QStringLiteral("cleaner-") + rawValue(mode));
+                return pane;
+            });
         view->resize(900, 700);
         view->show();
         return *view;
@@ -151,6 +160,39 @@ TEST(DiskView, TheOverviewShowsTheLatestSample) {
     // No sample yet: zero of zero and no trend.
     EXPECT_EQ(header->text(), "Zero KB free of Zero KB");
     EXPECT_EQ(estimate->text(), "Not enough trend data yet");
+}
+
+TEST(DiskView, TheFullDiskPredictionWaitsForADayOfTrend) {
+    constexpr qint64 GB = 1'000'000'000;
+    Hub hub;
+    SystemSnapshot disk;
+    disk.diskTotalBytes = 100 * GB;
+    disk.diskFreeBytes = 54 * GB; // 6 GB are kept for root
+    disk.diskUsedBytes = 38 * GB;
+    const QDateTime start = hub.clock->now();
+    hub.trend.record(disk);
+    // Minutes later the disk has grown by 2 GB: a steep rise, but no trend yet.
+    hub.clock->advance(180);
+    disk.diskUsedBytes = 40 * GB;
+    hub.samples->set(disk);
+    DiskView& view = hub.make();
+    hub.appState.sampleAndPublish();
+    ASSERT_TRUE(testsupport::waitFor([&] { return hub.appState.hasFirstSample(); }));
+    auto value = [&](const char* name) {
+        const auto* label = view.findChild<QLabel*>(QString::fromLatin1(name));
+        return label ? label->text() : QString();
+    };
+    // The same fullness as the Performance screen and df: used ÷ (used + available).
+    EXPECT_EQ(value("predictionUsage"), "42%");
+    EXPECT_EQ(PerformanceText::storageValue(hub.appState.snapshot()), "42% full");
+    EXPECT_EQ(value("predictionGrowth"), "Stable");
+    EXPECT_EQ(value("predictionEstimate"), "Not enough trend data yet");
+
+    // Two days on, the trend holds: 2 GB in two days.
+    hub.clock->set(start.addDays(2));
+    hub.trend.record(disk);
+    EXPECT_EQ(value("predictionGrowth"), "1 GB/day");
+    EXPECT_EQ(value("predictionEstimate"), "About 54 days at current growth");
 }
 
 TEST(StorageGrowthPane, MeasuresOnFirstShowingAndListsSharesOfTheTotal) {

@@ -1,4 +1,4 @@
-#include "duplicates/views/LazyColumn.h"
+#include "ui-kit/QKLazyColumn.h"
 
 #include "ui-kit/QKHairline.h"
 
@@ -13,7 +13,7 @@ constexpr int kAhead = 600;
 const char* kDividerOf = "lazyDividerOf";
 } // namespace
 
-LazyColumn::LazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
+QKLazyColumn::QKLazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
     setFrameShape(QFrame::NoFrame);
     setWidgetResizable(true);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -27,7 +27,7 @@ LazyColumn::LazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
     setWidget(m_content);
 }
 
-void LazyColumn::setRows(const QStringList& keys, Factory factory) {
+void QKLazyColumn::setRows(const QStringList& keys, Factory factory) {
     m_factory = std::move(factory);
     const QSet<QString> staying(keys.begin(), keys.end());
     // Take every row (and its divider) out of the column; drop those whose key went.
@@ -51,7 +51,7 @@ void LazyColumn::setRows(const QStringList& keys, Factory factory) {
     fill();
 }
 
-void LazyColumn::buildNext() {
+void QKLazyColumn::buildNext() {
     const QString key = m_keys.at(m_built);
     QWidget* row = m_rows.value(key);
     QWidget* divider = nullptr;
@@ -75,7 +75,7 @@ void LazyColumn::buildNext() {
     ++m_built;
 }
 
-void LazyColumn::fill() {
+void QKLazyColumn::fill() {
     if (m_filling)
         return;
     m_filling = true;
@@ -89,17 +89,17 @@ void LazyColumn::fill() {
     m_filling = false;
 }
 
-void LazyColumn::buildAll() {
+void QKLazyColumn::buildAll() {
     while (m_built < m_keys.size())
         buildNext();
 }
 
-void LazyColumn::resizeEvent(QResizeEvent* event) {
+void QKLazyColumn::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
-    QTimer::singleShot(0, this, &LazyColumn::fill);
+    QTimer::singleShot(0, this, &QKLazyColumn::fill);
 }
 
-void LazyColumn::scrollContentsBy(int dx, int dy) {
+void QKLazyColumn::scrollContentsBy(int dx, int dy) {
     QScrollArea::scrollContentsBy(dx, dy);
     if (dy != 0)
         fill();

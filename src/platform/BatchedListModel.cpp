@@ -1,4 +1,4 @@
-#include "shell/BatchedListModel.h"
+#include "platform/BatchedListModel.h"
 
 BatchedListModelBase::BatchedListModelBase(int tickMs, QObject* parent)
     : QAbstractListModel(parent) {
