@@ -1,19 +1,21 @@
 #include "ui-kit/QKTransientNote.h"
 
+#include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKSymbol.h"
 
 #include <algorithm>
 #include <QAccessible>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 namespace {
 
 const QString kName = QStringLiteral("transientNote");
 constexpr int kGap = 4;      // between the clicked area and the note
 constexpr int kMargin = 8;   // kept free at the window's edges
-constexpr int kWidest = 360; // the line wraps beyond this
+constexpr int kWidest = 440; // the line wraps beyond this
 
 } // namespace
 
@@ -47,11 +49,16 @@ QKTransientNote::QKTransientNote(QWidget* anchor, const QString& text, const QRe
     : QKCardSurface(8, false, anchor->window()), m_anchor(anchor), m_area(area) {
     setObjectName(kName);
     setAccessibleName(text);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(10, 6, 10, 6);
+    auto* layout = new QHBoxLayout(this);
+    layout->setContentsMargins(10, 6, 12, 6);
+    layout->setSpacing(6);
+    m_symbol = new QKSymbol("exclamationmark.triangle.fill"_sym,
+                            QKFont{.style = TextStyle::Callout}, this);
+    QKForeground::apply(m_symbol, QKForeground::Orange);
+    layout->addWidget(m_symbol, 0, Qt::AlignTop);
     m_label = QKBuild::label(text, TextStyle::Callout, QKForeground::Primary, this);
     m_label->setObjectName(QStringLiteral("transientNoteText"));
-    layout->addWidget(m_label);
+    layout->addWidget(m_label, 1);
 
     anchor->installEventFilter(this);
     connect(anchor, &QObject::destroyed, this, &QKTransientNote::dismiss);
@@ -69,8 +76,14 @@ void QKTransientNote::place() {
     QWidget* window = parentWidget();
     if (!window || !m_anchor)
         return;
+    // One line when it fits in the widest note the window allows; wrapped beyond that.
     const int widest = std::max(0, std::min(kWidest, window->width() - 2 * kMargin));
-    m_label->setMaximumWidth(std::max(0, widest - 20));
+    const QMargins margins = layout()->contentsMargins();
+    const int chrome =
+        margins.left() + margins.right() + m_symbol->sizeHint().width() + layout()->spacing();
+    const int room = std::max(0, widest - chrome);
+    const int line = m_label->fontMetrics().horizontalAdvance(m_label->text()) + 1;
+    m_label->setFixedWidth(std::min(line, room));
     adjustSize();
     const QSize size = this->size();
     const QRect area = m_area.isEmpty() ? m_anchor->rect() : m_area;

@@ -6,6 +6,7 @@
 #include <QRect>
 #include <QTimer>
 
+class QKSymbol;
 class QLabel;
 
 // A short line that belongs to the place the user just clicked rather than to the whole window:
@@ -41,6 +42,7 @@ private:
 
     QPointer<QWidget> m_anchor;
     QRect m_area;
+    QKSymbol* m_symbol;
     QLabel* m_label;
     QTimer m_timer;
 };
