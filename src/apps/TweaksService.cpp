@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QMutex>
 #include <QPointer>
 #include <QRunnable>
@@ -110,7 +111,7 @@ void TweaksService::runSwitch(const QStringList& arguments, bool isDelete) {
         return;
     const ToolResult r = m_runner->run(m_defaults, arguments, ToolTimeoutMs);
     if (!r.started) {
-        setLastError(r.startError);
+        setLastError(TweaksText::toolMissing(QFileInfo(m_defaults).fileName()));
         return;
     }
     if (r.succeeded())

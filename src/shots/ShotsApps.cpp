@@ -15,6 +15,8 @@
 #include <QFile>
 #include <QMessageBox>
 #include <QSize>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include "ui-kit/ToggleSwitch.h"
 
@@ -104,6 +106,21 @@ void startupShots(ShotContext& ctx, const QString& base) {
     settle();
     ctx.save(window.get(), QStringLiteral("startup-items"));
     ctx.saveLooks(window.get(), QStringLiteral("startup-items"), QSize(900, 700), QSize(900, 980));
+
+    // A desktop where nothing can show the file: the line under the clicked "Reveal".
+    revealer.refuses = true;
+    auto* shown = window->findChild<StartupItemsView*>();
+    for (int step : {0, 4}) {
+        ctx.setLook(QStringLiteral("Light"), step);
+        window->resize(900, step == 0 ? 700 : 980);
+        settle();
+        if (shown && !shown->rows().isEmpty())
+            shown->rows().first()->revealButton()->click();
+        settle();
+        ctx.save(window.get(), QStringLiteral("startup-items-reveal-failed-step%1").arg(step));
+    }
+    ctx.resetLook();
+    revealer.refuses = false;
 
     // A switch that fails: a file stands where Zoom would go back and the Trash refuses it.
     writeFile(machine.layout.autostartDir() + "/zoom.desktop",

@@ -219,7 +219,7 @@ std::optional<QString> temperatureAdvice(P pressure) {
 
 // --- Sensors page -----------------------------------------------------------------------------
 
-Tone pressureTone(P pressure) {
+Tone pressureTone(P pressure, double cpuPercent) {
     switch (pressure) {
     case P::Nominal:
         return Tone::Green;
@@ -231,7 +231,7 @@ Tone pressureTone(P pressure) {
     case P::Unknown:
         break;
     }
-    return Tone::Neutral;
+    return cpuPercent > 80 ? Tone::Orange : Tone::Green;
 }
 
 QString pressureSentence(P pressure) {
@@ -269,6 +269,11 @@ std::optional<QString> fanPressureNote(P pressure) {
         return std::nullopt;
     return QStringLiteral("Thermal pressure is ") + pressureWord(pressure).toLower() +
            QStringLiteral(", so elevated fan noise can be expected.");
+}
+
+QString fanlessText() {
+    return QStringLiteral("No fan sensors were reported. Many MacBook Air models are fanless. If "
+                          "this machine has fans, its drivers do not expose their sensors.");
 }
 
 Tone fanStateTone(int rpm) {

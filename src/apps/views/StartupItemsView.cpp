@@ -3,13 +3,13 @@
 #include "apps/StartupItems.h"
 #include "apps/StartupItemsText.h"
 #include "apps/views/StartupItemRow.h"
-#include "platform/FileRevealer.h"
 #include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanStatePages.h"
 
 #include <QLabel>
@@ -116,9 +116,8 @@ void StartupItemsView::rebuild() {
             m_cardColumn->addWidget(new QKHairline(m_card, 0.07));
         auto* row = new StartupItemRow(items.at(i), m_card);
         row->revealButton()->setEnabled(m_revealer != nullptr);
-        connect(row, &StartupItemRow::revealRequested, this, [this](const StartupItem& item) {
-            if (m_revealer)
-                m_revealer->reveal(item.plistURL.toLocalFile());
+        connect(row, &StartupItemRow::revealRequested, this, [this, row](const StartupItem& item) {
+            QKReveal::reveal(m_revealer, item.plistURL.toLocalFile(), row->revealButton());
         });
         connect(row, &StartupItemRow::switchTurned, this, &StartupItemsView::turn);
         m_cardColumn->addWidget(row);

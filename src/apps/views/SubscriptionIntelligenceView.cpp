@@ -21,6 +21,10 @@ SubscriptionIntelligenceView::SubscriptionIntelligenceView(QWidget* parent) : QW
 
     QKBuild::addPart(column, QKBuild::label(SubscriptionsText::intro(), TextStyle::Callout,
                                             QKForeground::Secondary, this));
+    QLabel* examples = QKBuild::label(SubscriptionsText::examplesLine(), TextStyle::Caption,
+                                      QKForeground::Secondary, this);
+    examples->setObjectName(QStringLiteral("subscriptionsExamples"));
+    QKBuild::addPart(column, examples);
 
     for (const SubscriptionsText::Insight& insight : SubscriptionsText::insights()) {
         auto* card = new QKGroupBox(QString(), 8, this);

@@ -48,6 +48,10 @@ TweaksView::TweaksView(TweaksService* service, QWidget* parent)
                                    QKForeground::Secondary, m_list);
     intro->setObjectName(QStringLiteral("tweaksIntro"));
     QKBuild::addPart(column, intro);
+    QLabel* store = QKBuild::label(TweaksText::storeLine(), TextStyle::Caption,
+                                   QKForeground::Secondary, m_list);
+    store->setObjectName(QStringLiteral("tweaksStore"));
+    QKBuild::addPart(column, store);
 
     if (service) {
         for (const QString& group : service->groups()) {

@@ -4,12 +4,12 @@
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAIText.h"
 #include "assistant/views/SearchHitDelegate.h"
-#include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKScanStatePages.h"
 
@@ -82,9 +82,11 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_list->setItemDelegate(m_hitDelegate);
     m_list->setModel(m_hits);
     connect(m_hitDelegate, &QKStampDelegate::actionTriggered, this,
-            [this](const QModelIndex& index) {
-                if (m_revealer && index.isValid())
-                    m_revealer->reveal(index.data(SearchHitListModel::PathRole).toString());
+            [this](const QModelIndex& index, const QString& action) {
+                if (!index.isValid())
+                    return;
+                QKReveal::reveal(m_revealer, index.data(SearchHitListModel::PathRole).toString(),
+                                 m_list->viewport(), m_hitDelegate->actionRect(index, action));
             });
     m_results->setPage(QKScanPhase::Done, m_list);
 

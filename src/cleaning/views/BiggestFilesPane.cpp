@@ -4,7 +4,6 @@
 #include "cleaning/LargeFileFilter.h"
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/views/BigFileDelegate.h"
-#include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
@@ -13,15 +12,15 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKPicker.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanningProgress.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/Themed.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
@@ -30,25 +29,13 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
-namespace {
-
-std::optional<QString> systemFolderPicker(QWidget* parent, const QString& start) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, BiggestFilesText::chooseFolder(), start,
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
-}
-
-} // namespace
-
 BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& screen,
                                    FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_revealer(revealer) {
     setObjectName(QStringLiteral("biggestFilesPane"));
     m_picker = [this](QWidget* parent) {
-        return systemFolderPicker(parent, m_scanner.lastFolder().value_or(QDir::homePath()));
+        return QKPicker::shared().chooseFolder(parent, BiggestFilesText::chooseFolder(),
+                                               m_scanner.lastFolder().value_or(QString()));
     };
 
     auto* root = new QVBoxLayout(this);
@@ -180,10 +167,10 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
         if (m_screen)
             m_screen->setBigOnlyOld(on);
     });
-    connect(m_delegate, &BigFileDelegate::revealRequested, this, [this](const QString& path) {
-        if (m_revealer)
-            m_revealer->reveal(path);
-    });
+    connect(m_delegate, &BigFileDelegate::revealRequested, this,
+            [this](const QString& path, const QRect& button) {
+                QKReveal::reveal(m_revealer, path, m_list->viewport(), button);
+            });
 
     // The scanner.
     connect(&m_scanner, &LargeFilesScanner::stateChanged, this, &BiggestFilesPane::showContent);

@@ -2,7 +2,6 @@
 
 #include "cleaning/CleanupScanner.h"
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
@@ -14,6 +13,7 @@
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/TamsoExplainRow.h"
 
@@ -291,9 +291,9 @@ void CleanerPane::rebuildList() {
         QPushButton* reveal = QKBuild::button(CleanerPaneText::revealTitle(), true, nullptr);
         reveal->setObjectName(QStringLiteral("cleanerReveal"));
         const QStringList locations = c.locations;
-        connect(reveal, &QPushButton::clicked, this, [this, locations] {
-            if (m_revealer && !locations.isEmpty())
-                m_revealer->reveal(locations.first());
+        connect(reveal, &QPushButton::clicked, this, [this, reveal, locations] {
+            if (!locations.isEmpty())
+                QKReveal::reveal(m_revealer, locations.first(), reveal);
         });
         row->setTrailing(reveal);
         m_keptRows.append(row);

@@ -17,12 +17,12 @@
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLazyColumn.h"
 #include "ui-kit/QKModeHost.h"
+#include "ui-kit/QKPicker.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
@@ -33,12 +33,7 @@
 namespace {
 
 std::optional<QString> systemPicker(QWidget* parent) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, QStringLiteral("Choose a folder to scan"), QString(),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
+    return QKPicker::shared().chooseFolder(parent, QStringLiteral("Choose a folder to scan"));
 }
 
 // A large spinner over a line of body text, centred in the space it is given; `text` is the line.

@@ -1,7 +1,6 @@
 #include "storage/views/DiskMapPane.h"
 
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "storage/DiskMapScanner.h"
 #include "storage/DiskMapText.h"
 #include "storage/views/TreemapLegend.h"
@@ -12,6 +11,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKRule.h"
 #include "ui-kit/QKScanStatePages.h"
 
@@ -205,8 +205,8 @@ void DiskMapPane::goUp() {
 }
 
 void DiskMapPane::revealSelection() {
-    if (m_revealer && m_selection && m_selection->isDirectory)
-        m_revealer->reveal(m_selection->url.toLocalFile());
+    if (m_selection && m_selection->isDirectory)
+        QKReveal::reveal(m_revealer, m_selection->url.toLocalFile(), m_reveal);
 }
 
 void DiskMapPane::select(const MapNode& node) {

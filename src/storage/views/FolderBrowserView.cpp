@@ -1,7 +1,6 @@
 #include "storage/views/FolderBrowserView.h"
 
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "shell/ScreenState.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
@@ -11,6 +10,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
@@ -332,8 +332,16 @@ void FolderBrowserView::activate(const FolderEntry& entry) {
 }
 
 void FolderBrowserView::reveal(const FolderEntry& entry) {
-    if (m_revealer)
-        m_revealer->reveal(entry.path);
+    // The note of a failed reveal points at the entry's row while it is in the list.
+    QRect row;
+    for (int i = 0; m_list->model() && i < m_list->model()->rowCount(); ++i) {
+        const QModelIndex index = m_list->model()->index(i, 0);
+        if (const std::optional<FolderEntry> e = entryAt(index); e && e->id == entry.id) {
+            row = m_list->visualRect(index).intersected(m_list->viewport()->rect());
+            break;
+        }
+    }
+    QKReveal::reveal(m_revealer, entry.path, m_list->viewport(), row);
 }
 
 void FolderBrowserView::goBack() {

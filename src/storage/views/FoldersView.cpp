@@ -1,7 +1,6 @@
 #include "storage/views/FoldersView.h"
 
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "shell/ScreenState.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
@@ -14,6 +13,7 @@
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKModeHost.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/SegmentedControl.h"
 
@@ -354,8 +354,8 @@ void FoldersView::lookInside() {
 }
 
 void FoldersView::revealSelection() {
-    if (const std::optional<FolderEntry> entry = selectedEntry(); entry && m_revealer)
-        m_revealer->reveal(entry->path);
+    if (const std::optional<FolderEntry> entry = selectedEntry())
+        QKReveal::reveal(m_revealer, entry->path, m_reveal);
 }
 
 QStringList FoldersView::legendLabels() const {

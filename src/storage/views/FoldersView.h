@@ -62,6 +62,7 @@ public:
     QLabel* modifiedLabel() const { return m_modified; }
     QWidget* cloudLabel() const { return m_cloud; }
     QPushButton* lookInsideButton() const { return m_lookInside; }
+    QPushButton* revealButton() const { return m_reveal; }
     QStringList legendLabels() const;
 
 protected:

@@ -180,6 +180,12 @@ TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {
     EXPECT_EQ(view.badges().at(0)->tone(), QKForeground::Orange);
     EXPECT_EQ(view.badges().at(1)->text(), "Potential saving");
     EXPECT_EQ(view.badges().at(1)->tone(), QKForeground::Green);
+    // The example line stands above the first card.
+    const auto* examples = view.findChild<QLabel*>("subscriptionsExamples");
+    ASSERT_TRUE(examples);
+    QCoreApplication::processEvents();
+    EXPECT_LT(examples->mapTo(&view, QPoint(0, 0)).y(),
+              view.badges().at(0)->mapTo(&view, QPoint(0, 0)).y());
     view.reviewButton()->click();
     EXPECT_EQ(opened.payloads, QStringList({"uninstaller"}));
 }

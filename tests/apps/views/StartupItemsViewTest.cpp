@@ -4,6 +4,7 @@
 #include "fakes/FakeFileRevealer.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKTransientNote.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,14 @@ TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
     QTest::mouseClick(parked->revealButton(), Qt::LeftButton);
     EXPECT_EQ(revealer.revealed,
               QStringList({m.system() + "/applet.desktop", m.disabled() + "/parked.desktop"}));
+    EXPECT_EQ(QKTransientNote::shownIn(&view), nullptr);
+    // Where nothing can show the file, the row's button says so.
+    revealer.refuses = true;
+    QTest::mouseClick(applet->revealButton(), Qt::LeftButton);
+    QKTransientNote* note = QKTransientNote::shownIn(&view);
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->anchor(), applet->revealButton());
+    EXPECT_EQ(note->text(), QString("Couldn't open a file manager to show this."));
 }
 
 TEST(StartupItemsView, ASwitchMovesTheItemAndAFailureShowsTheAlert) {

@@ -14,6 +14,7 @@
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKTransientNote.h"
 #include "vitals/AppState.h"
 
 #include <gtest/gtest.h>
@@ -240,6 +241,17 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     hits->setCurrentIndex(hit);
     QTest::keyClick(hits, Qt::Key_Return);
     EXPECT_EQ(s.revealer.revealed, QStringList({invoice, invoice})) << "Return shows it too";
+    // Where nothing can show it, the line appears under the hit's "Show".
+    EXPECT_EQ(QKTransientNote::shownIn(panel), nullptr);
+    s.revealer.refuses = true;
+    QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, show.center());
+    s.revealer.refuses = false;
+    QKTransientNote* note = QKTransientNote::shownIn(panel);
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->anchor(), hits->viewport());
+    const QPoint under = hits->viewport()->mapTo(panel->window(), show.bottomLeft());
+    EXPECT_GT(note->y(), under.y());
+    EXPECT_LT(note->y(), under.y() + 12);
     EXPECT_TRUE(panel->clearButton()->isVisible());
 
     // Blanks: "Find" is off, Return still searches and fails, replacing the hits.

@@ -12,6 +12,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanningProgress.h"
+#include "ui-kit/QKTransientNote.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -121,6 +122,17 @@ TEST(BiggestFilesPane, NothingRunsUntilAFolderIsPickedThenTheListShows) {
     QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, show);
     EXPECT_EQ(rig.revealer.revealed, QStringList({rig.folder + "/movie.mkv"}));
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+    EXPECT_EQ(QKTransientNote::shownIn(pane.get()), nullptr);
+    // Where nothing can show it, the line appears under that row's button.
+    rig.revealer.refuses = true;
+    QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, show);
+    QKTransientNote* note = QKTransientNote::shownIn(pane.get());
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->anchor(), pane->list()->viewport());
+    const QPoint button = pane->list()->viewport()->mapTo(
+        pane->window(), pane->delegate()->revealRect(first).bottomLeft());
+    EXPECT_GT(note->y(), button.y());
+    EXPECT_LT(note->y(), button.y() + 12);
 }
 
 TEST(BiggestFilesPane, ANewMinimumRescansTheFolderAndKeepsTheOldSelection) {

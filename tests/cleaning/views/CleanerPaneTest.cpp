@@ -12,6 +12,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKTransientNote.h"
 #include "ui-kit/TamsoExplainRow.h"
 #include "ui-kit/TamsoSafetyBadge.h"
 
@@ -124,6 +125,12 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
         EXPECT_EQ(reveal->text(), "Show in File Manager");
         reveal->click();
         EXPECT_EQ(rig.revealer.revealed, QStringList({"/nowhere/library"}));
+        EXPECT_EQ(QKTransientNote::shownIn(pane.get()), nullptr);
+        rig.revealer.refuses = true;
+        reveal->click();
+        rig.revealer.refuses = false;
+        ASSERT_TRUE(QKTransientNote::shownIn(pane.get()));
+        EXPECT_EQ(QKTransientNote::shownIn(pane.get())->anchor(), reveal);
     }
     // Coming back: the measurement and the ticks are kept, nothing is measured again.
     const int measuredBefore = int(rig.measure->measured().size());

@@ -7,6 +7,7 @@
 #include "storage/views/TreemapView.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKTransientNote.h"
 
 #include <gtest/gtest.h>
 #include <QPushButton>
@@ -106,6 +107,11 @@ TEST(DiskMapPane, DrillingInAndOut) {
     EXPECT_FALSE(pane.revealButton()->isHidden());
     pane.revealButton()->click();
     EXPECT_EQ(revealer.revealed, QStringList({projects.id}));
+    EXPECT_EQ(QKTransientNote::shownIn(&pane), nullptr);
+    revealer.refuses = true;
+    pane.revealButton()->click();
+    ASSERT_TRUE(QKTransientNote::shownIn(&pane));
+    EXPECT_EQ(QKTransientNote::shownIn(&pane)->anchor(), pane.revealButton());
 
     emit pane.treemap()->drillInRequested(projects);
     EXPECT_EQ(pane.breadcrumbText(), QString::fromUtf8("Home \u203A Projects"));

@@ -9,6 +9,7 @@
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKSymbolButton.h"
+#include "ui-kit/QKTransientNote.h"
 #include "ui-kit/SegmentedControl.h"
 
 #include <atomic>
@@ -119,6 +120,11 @@ TEST(FoldersView, TheDetailFollowsTheSelectionByIdAndHidesWhatDoesNotApply) {
     EXPECT_TRUE(s.view.lookInsideButton()->isHidden());
     s.view.revealSelection();
     EXPECT_EQ(s.revealer.revealed, QStringList({s.entry("todo.txt").path}));
+    EXPECT_EQ(QKTransientNote::shownIn(&s.view), nullptr);
+    s.revealer.refuses = true;
+    s.view.revealSelection();
+    ASSERT_TRUE(QKTransientNote::shownIn(&s.view));
+    EXPECT_EQ(QKTransientNote::shownIn(&s.view)->anchor(), s.view.revealButton());
 
     // "Look inside" goes down a level and back to the prompt; a stale id shows the prompt too.
     s.select("Work");
@@ -175,6 +181,12 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     // Double click: a folder is entered, a package revealed.
     b.activate(s.entry("Player.app"));
     EXPECT_EQ(s.revealer.revealed.size(), 1);
+    // A refused reveal from the list points at the entry's row.
+    s.revealer.refuses = true;
+    b.reveal(s.entry("Player.app"));
+    s.revealer.refuses = false;
+    ASSERT_TRUE(QKTransientNote::shownIn(&s.view));
+    EXPECT_EQ(QKTransientNote::shownIn(&s.view)->anchor(), b.list()->viewport());
     EXPECT_TRUE(s.tree.trail().isEmpty());
     EXPECT_EQ(b.menuActions(s.entry("Player.app")), QStringList({"Show in File Manager"}));
     EXPECT_EQ(b.menuActions(s.entry("Work")),
