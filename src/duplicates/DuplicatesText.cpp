@@ -84,6 +84,10 @@ QString similarProgress(int done, int total) {
     return QStringLiteral("Comparing photos… %1 of %2").arg(done).arg(total);
 }
 
+QString cleaningProgress(int done, int total) {
+    return QStringLiteral("Moving to the Trash… %1 of %2").arg(done).arg(total);
+}
+
 QString failedTitle() {
     return QStringLiteral("Scan failed");
 }

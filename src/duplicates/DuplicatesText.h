@@ -37,6 +37,8 @@ QString failureAlertTitle();
 // then "Comparing photos… 40 of 120".
 QString exactProgress(qint64 scanned);
 QString similarProgress(int done, int total);
+// While keeping one of each: "Moving to the Trash… 40 of 120" (groups or sets handled).
+QString cleaningProgress(int done, int total);
 
 QString failedTitle();
 QString idleTitle();

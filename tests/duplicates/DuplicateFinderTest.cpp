@@ -10,6 +10,8 @@
 #include <mutex>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 using namespace duptest;
 using Kind = DuplicateFinder::State::Kind;
@@ -50,6 +52,18 @@ struct Gate {
         };
     }
 };
+
+// Runs keepOneOfEach() to its end and returns what it brought.
+DuplicateFinder::TrashResult keptOneOfEach(DuplicateFinder& finder) {
+    std::optional<DuplicateFinder::TrashResult> ended;
+    const QMetaObject::Connection c =
+        QObject::connect(&finder, &DuplicateFinder::keptOneOfEach,
+                         [&ended](const DuplicateFinder::TrashResult& r) { ended = r; });
+    finder.keepOneOfEach();
+    EXPECT_TRUE(testsupport::waitFor([&] { return ended.has_value(); }, 20000));
+    QObject::disconnect(c);
+    return ended.value_or(DuplicateFinder::TrashResult{});
+}
 
 // A folder with a group of `copies` copies of one content of `size` bytes.
 QString folderWith(const QString& name, int copies, qsizetype size = 2000, int seed = 1) {
@@ -171,7 +185,7 @@ TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     EXPECT_EQ(f.finder.removableCount(), 3);
-    const DuplicateFinder::TrashResult r = f.finder.keepOneOfEach();
+    const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
     EXPECT_EQ(r.freedBytes, 2 * 3000 + 2000);
     EXPECT_TRUE(r.errors.isEmpty());
     EXPECT_TRUE(f.finder.groups().isEmpty());
@@ -288,7 +302,7 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
 
     // Keeping one of each passes over the same way.
     editInPlace(dir + "/v", bytes(2500, 8));
-    r = f.finder.keepOneOfEach();
+    r = keptOneOfEach(f.finder);
     EXPECT_EQ(r.freedBytes, 0);
     EXPECT_EQ(r.errors,
               QStringList({"b: it changed after the scan and is no longer the same as the copy "
@@ -328,9 +342,90 @@ TEST(DuplicateFinder, FilesThatStillMatchMoveAndUntouchedOnesAreNotReadAgain) {
     ASSERT_TRUE(QFile::remove(dir + "/y3"));
     ASSERT_TRUE(QFile::rename(dir + "/y3.new", dir + "/y3"));
     reads = 0;
-    const DuplicateFinder::TrashResult r = f.finder.keepOneOfEach();
+    const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
     EXPECT_EQ(r.freedBytes, 2000 + 2 * 3000 + 2500);
     EXPECT_EQ(reads.load(), 2);
+    EXPECT_TRUE(f.finder.groups().isEmpty());
+}
+
+// Keeping one of each over thousands of groups is one pass off the main thread: the groups are
+// published once, at the end, progress shows meanwhile, and the errors come after every move
+// was tried.
+TEST(DuplicateFinder, KeepOneOfEachPublishesOnceAfterEveryMove) {
+    Finder f;
+    const QString dir = testsupport::freshDir("thousands");
+    constexpr int groups = 3000;
+    for (int i = 0; i < groups; ++i)
+        for (const char* copy : {"a", "b"})
+            write(QStringLiteral("%1/%2-%3").arg(dir).arg(i, 4, 10, QLatin1Char('0')).arg(copy),
+                  bytes(1100, i + 10));
+    f.finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return f.finder.state().kind == Kind::Done; }, 30000));
+    ASSERT_EQ(f.finder.groups().size(), groups);
+    f.trash->failFor(dir + "/0007-b", "Permission denied");
+    f.trash->failFor(dir + "/2999-b", "Read-only file system");
+
+    int published = 0;
+    QList<std::optional<DuplicateFinder::Cleaning>> steps;
+    qsizetype movedWhenEnded = -1;
+    QObject::connect(&f.finder, &DuplicateFinder::groupsChanged, [&] { ++published; });
+    QObject::connect(&f.finder, &DuplicateFinder::cleaningChanged,
+                     [&] { steps.append(f.finder.cleaning()); });
+    QObject::connect(&f.finder, &DuplicateFinder::keptOneOfEach,
+                     [&] { movedWhenEnded = f.trash->moved().size(); });
+    const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
+
+    EXPECT_EQ(published, 1);
+    EXPECT_EQ(movedWhenEnded, groups - 2);
+    EXPECT_EQ(r.freedBytes, qint64(groups - 2) * 1100);
+    EXPECT_EQ(r.errors,
+              QStringList({"0007-b: Permission denied", "2999-b: Read-only file system"}));
+    ASSERT_GE(steps.size(), 2);
+    EXPECT_EQ(steps.first(), (DuplicateFinder::Cleaning{0, groups}));
+    EXPECT_EQ(steps.last(), std::nullopt);
+    EXPECT_EQ(f.finder.cleaning(), std::nullopt);
+    ASSERT_EQ(f.finder.groups().size(), 2);
+    EXPECT_EQ(f.finder.groups()[0].files, QStringList({dir + "/0007-a", dir + "/0007-b"}));
+    EXPECT_EQ(f.finder.removableCount(), 2);
+}
+
+// The checks and moves run on a pool thread: while one is held up, the main thread's event loop
+// goes on and a second request is ignored.
+TEST(DuplicateFinder, KeepOneOfEachLeavesTheMainThreadFree) {
+    std::atomic_bool armed{false};
+    std::atomic<QThread*> hashedOn{nullptr};
+    Gate gate;
+    DuplicateScan::Options options;
+    DuplicateScan::Hasher gated = gate.hasher();
+    options.hasher = [&](const std::string& path, qint64 limit, const std::atomic_bool* cancel) {
+        if (!armed)
+            return DuplicateScan::fileDigest(path, limit, cancel);
+        hashedOn = QThread::currentThread();
+        return gated(path, limit, cancel);
+    };
+    Finder f(options);
+    const QString dir = folderWith("held", 3);
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    editInPlace(dir + "/copy1", bytes(2000, 1));
+    armed = true;
+
+    std::optional<DuplicateFinder::TrashResult> ended;
+    QObject::connect(&f.finder, &DuplicateFinder::keptOneOfEach,
+                     [&](const DuplicateFinder::TrashResult& r) { ended = r; });
+    f.finder.keepOneOfEach();
+    EXPECT_EQ(f.finder.cleaning(), (DuplicateFinder::Cleaning{0, 1}));
+    bool ticked = false;
+    QTimer::singleShot(0, [&] { ticked = true; });
+    ASSERT_TRUE(testsupport::waitFor([&] { return ticked && hashedOn.load() != nullptr; }));
+    EXPECT_NE(hashedOn.load(), QThread::currentThread());
+    f.finder.keepOneOfEach();
+    EXPECT_FALSE(ended.has_value());
+    gate.release();
+    ASSERT_TRUE(testsupport::waitFor([&] { return ended.has_value(); }));
+    EXPECT_TRUE(ended->errors.isEmpty()) << ended->errors.join("; ").toStdString();
+    EXPECT_EQ(ended->freedBytes, 2 * 2000);
     EXPECT_TRUE(f.finder.groups().isEmpty());
 }

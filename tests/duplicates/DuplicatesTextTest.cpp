@@ -24,6 +24,7 @@ TEST(DuplicatesText, CountsAndPlurals) {
     EXPECT_EQ(exactProgress(500), "Scanning… 500 files checked");
     EXPECT_EQ(similarProgress(0, 0), "Looking for photos…");
     EXPECT_EQ(similarProgress(40, 120), "Comparing photos… 40 of 120");
+    EXPECT_EQ(cleaningProgress(40, 120), "Moving to the Trash… 40 of 120");
     EXPECT_EQ(folderButton(false), "Choose folder…");
     EXPECT_EQ(folderButton(true), "Scan another folder…");
     EXPECT_EQ(rowHeader(3, 2000000), "3 identical copies · 2 MB each · click the one to keep");

@@ -119,12 +119,23 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
         refreshHeader();
     });
     connect(&finder, &DuplicateFinder::lastFolderChanged, this, &DuplicatesView::refreshHeader);
+    connect(&finder, &DuplicateFinder::cleaningChanged, this, [this] {
+        refreshExact();
+        refreshHeader();
+    });
+    connect(&finder, &DuplicateFinder::keptOneOfEach, this,
+            [this](const DuplicateFinder::TrashResult& result) { setErrors(result.errors); });
     connect(&similar, &SimilarPhotoFinder::stateChanged, this, &DuplicatesView::refreshSimilar);
     connect(&similar, &SimilarPhotoFinder::groupsChanged, this, [this] {
         refreshSimilarList();
         refreshSimilar();
         refreshHeader();
     });
+    connect(&similar, &SimilarPhotoFinder::cleaningChanged, this, [this] {
+        refreshSimilar();
+        refreshHeader();
+    });
+    connect(&similar, &SimilarPhotoFinder::keptBestOfEach, this, &DuplicatesView::setErrors);
 
     refreshExactList();
     refreshSimilarList();
@@ -260,9 +271,19 @@ void DuplicatesView::refreshHeader() {
     m_cleanAll->setVisible(removable >= 1);
     m_cleanAll->setText(DuplicatesText::cleanAllLabel(removable));
     m_folder->setText(DuplicatesText::folderButton(folder.has_value()));
+    // While copies are being moved, nothing may start another scan or another clean.
+    const bool cleaning = m_finder.cleaning() || m_similarFinder.cleaning();
+    for (QPushButton* button :
+         {static_cast<QPushButton*>(m_cleanAll), m_clear, static_cast<QPushButton*>(m_folder)})
+        button->setEnabled(!cleaning);
 }
 
 void DuplicatesView::refreshExact() {
+    if (const std::optional<DuplicateFinder::Cleaning>& cleaning = m_finder.cleaning()) {
+        m_exactProgress->setText(DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
+        m_exact->showPhase(QKScanPhase::Busy, QString());
+        return;
+    }
     const DuplicateFinder::State& state = m_finder.state();
     const QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.groups().isEmpty());
     switch (phase) {
@@ -301,6 +322,12 @@ void DuplicatesView::refreshExactList() {
 }
 
 void DuplicatesView::refreshSimilar() {
+    if (const std::optional<SimilarPhotoFinder::Cleaning>& cleaning = m_similarFinder.cleaning()) {
+        m_similarProgress->setText(
+            DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
+        m_similar->showPhase(QKScanPhase::Busy, QString());
+        return;
+    }
     const SimilarPhotoFinder::State& state = m_similarFinder.state();
     const QKScanPhase phase =
         QKScanStatePages::phaseOf(state.kind, m_similarFinder.groups().isEmpty());
@@ -369,11 +396,12 @@ void DuplicatesView::requestCleanAll() {
         DuplicatesText::confirmVerb(), [self = QPointer<DuplicatesView>(this)] {
             if (!self)
                 return;
-            // The mode is read again when the action runs.
+            // The mode is read again when the action runs. The moves run off this thread; the
+            // finder's end signal brings the errors.
             if (self->m_screen.duplicateMode() == DuplicatesMode::Exact)
-                self->setErrors(self->m_finder.keepOneOfEach().errors);
+                self->m_finder.keepOneOfEach();
             else
-                self->setErrors(self->m_similarFinder.keepBestOfEach());
+                self->m_similarFinder.keepBestOfEach();
         }));
 }
 

@@ -209,6 +209,16 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
     s.view->requestCleanAll();
     EXPECT_EQ(s.view->confirmation()->pending()->title, "Keep one of each, trash 3 duplicates?");
     s.confirm();
+    // The moves run off the main thread; meanwhile the pane shows their progress and nothing
+    // can start another scan or clean.
+    EXPECT_TRUE(s.view->exactPane()->isShowing(QKScanPhase::Busy));
+    EXPECT_EQ(s.view->exactProgressLabel()->text(), "Moving to the Trash… 0 of 2");
+    EXPECT_FALSE(s.view->cleanAllButton()->isEnabled());
+    EXPECT_FALSE(s.view->folderButton()->isEnabled());
+    EXPECT_FALSE(s.view->clearButton()->isEnabled());
+    EXPECT_EQ(s.view->failureAlert(), nullptr);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !s.view->errors().isEmpty(); }));
+    EXPECT_TRUE(s.view->folderButton()->isEnabled());
     EXPECT_EQ(s.view->errors(),
               QStringList({"trio-c.bin: Read-only file system", "pair-b.bin: Permission denied"}));
     QMessageBox* alert = s.view->failureAlert();
