@@ -130,7 +130,7 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
         }
         QString error;
         if (m_trash && m_trash->moveToTrash(file, &error)) {
-            result.freedBytes += group.fileSize;
+            result.freedBytes += group.allocatedOf(file);
         } else {
             result.errors.append(
                 DuplicatesText::shownName(file) + QStringLiteral(": ") +
@@ -152,6 +152,9 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
         if (!group.stamps.isEmpty())
             for (const QString& file : remaining)
                 rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
+        if (!group.allocatedBytes.isEmpty())
+            for (const QString& file : remaining)
+                rebuilt.allocatedBytes.append(group.allocatedOf(file));
         *it = rebuilt;
     }
     setGroups(std::move(groups));
