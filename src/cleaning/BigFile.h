@@ -12,8 +12,12 @@
 // nothing in a later one.
 struct BigFile {
     QUuid id;
-    QUrl url;             // a local file URL
-    qint64 sizeBytes = 0; // the file's length in bytes (not its blocks)
+    QUrl url; // a local file URL
+    // What the file takes on the disk, and so what moving it to the Trash frees: its allocated
+    // blocks (st_blocks × 512, what `du` counts), not its length, so a sparse file that claims
+    // gigabytes it never wrote is as small here as on the disk map. The list shows, sorts, sums
+    // and filters by this figure.
+    qint64 sizeBytes = 0;
     // When it was last opened, if known: the later of its access and modification times, the
     // age rule of the cleaners too (CategoryMeasurer::lastOpened), so a file written yesterday is
     // never offered as unopened whatever its access time says.

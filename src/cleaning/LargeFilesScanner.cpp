@@ -194,10 +194,10 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
         const int count = scanned.fetch_add(1, std::memory_order_relaxed) + 1;
         if (progress && count % progressStep == 0)
             progress(count);
-        if (e.repeatLink || e.sizeBytes < minSizeBytes)
+        if (e.repeatLink || e.allocatedBytes < minSizeBytes)
             return DirectoryWalker::Action::Continue;
         Candidate c;
-        c.size = e.sizeBytes;
+        c.size = e.allocatedBytes;
         c.lastOpened = CategoryMeasurer::lastOpened(e.accessTime, e.modifyTime);
         c.path.reserve(e.folder.size() + 1 + e.name.size());
         c.path.append(e.folder);

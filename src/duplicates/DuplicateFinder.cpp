@@ -138,7 +138,7 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
         }
         QString error;
         if (trash && trash->moveToTrash(file, &error)) {
-            result.freedBytes += group.fileSize;
+            result.freedBytes += group.allocatedOf(file);
         } else {
             result.errors.append(
                 DuplicatesText::shownName(file) + QStringLiteral(": ") +
@@ -176,6 +176,9 @@ QList<DuplicateGroup> withMoves(QList<DuplicateGroup> groups,
         if (!group.stamps.isEmpty())
             for (const QString& file : remaining)
                 rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
+        if (!group.allocatedBytes.isEmpty())
+            for (const QString& file : remaining)
+                rebuilt.allocatedBytes.append(group.allocatedOf(file));
         after.append(std::move(rebuilt));
     }
     return after;

@@ -55,7 +55,8 @@ QString setHeader(int photos);
 QString keepBestButton(int count);
 QString bestQuality();
 
-// The group row: "3 identical copies · 2 MB each · click the one to keep", "Frees 4 MB",
+// The group row: "3 identical copies · 2 MB each · click the one to keep", "Frees 4 MB" (what
+// the copies that would go take on the disk: DuplicateGroup::reclaimableBytes),
 // "Created Mar 3, 2025", "Keeping this one".
 QString rowHeader(int files, qint64 fileSize);
 QString keepSelectedButton();

@@ -73,6 +73,12 @@ QString folderWith(const QString& name, int copies, qsizetype size = 2000, int s
     return dir;
 }
 
+// What the disk holds for a file: st_blocks × 512.
+qint64 onDisk(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_blocks) * 512 : -1;
+}
+
 } // namespace
 
 TEST(DuplicateFinder, ScanPublishesGroupsOrAFailure) {
@@ -156,8 +162,9 @@ TEST(DuplicateFinder, KeepingOneCopy) {
     // One of three moves fails: the group shrinks to the kept and the failed copy, by path,
     // under a new id.
     f.trash->failFor(dir + "/a", "Permission denied");
+    const qint64 bd = onDisk(dir + "/b") + onDisk(dir + "/d");
     r = f.finder.trash(four, dir + "/c");
-    EXPECT_EQ(r.freedBytes, 2 * 4000);
+    EXPECT_EQ(r.freedBytes, bd);
     EXPECT_EQ(r.errors, QStringList({"a: Permission denied"}));
     ASSERT_EQ(f.finder.groups().size(), 2);
     const DuplicateGroup rebuilt = f.finder.groups()[0];
@@ -166,8 +173,9 @@ TEST(DuplicateFinder, KeepingOneCopy) {
     EXPECT_EQ(f.finder.removableCount(), 2);
 
     // A group of two that succeeds is removed.
+    const qint64 p = onDisk(dir + "/p");
     r = f.finder.trash(two, dir + "/q");
-    EXPECT_EQ(r.freedBytes, 1500);
+    EXPECT_EQ(r.freedBytes, p);
     EXPECT_TRUE(r.errors.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir + "/p"));
     ASSERT_EQ(f.finder.groups().size(), 1);
@@ -185,8 +193,9 @@ TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     EXPECT_EQ(f.finder.removableCount(), 3);
+    const qint64 goes = onDisk(dir + "/z/one") + onDisk(dir + "/m/two") + onDisk(dir + "/c/two");
     const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
-    EXPECT_EQ(r.freedBytes, 2 * 3000 + 2000);
+    EXPECT_EQ(r.freedBytes, goes);
     EXPECT_TRUE(r.errors.isEmpty());
     EXPECT_TRUE(f.finder.groups().isEmpty());
     EXPECT_EQ(f.finder.removableCount(), 0);
@@ -194,6 +203,38 @@ TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
         EXPECT_TRUE(QFileInfo::exists(dir + kept)) << kept;
     for (const char* gone : {"/z/one", "/m/two", "/c/two"})
         EXPECT_FALSE(QFileInfo::exists(dir + gone)) << gone;
+}
+
+// Equal contents need not take equal room: a copy of zeros left sparse holds no blocks, so
+// what keeping one frees is what the others take on the disk, not their length.
+TEST(DuplicateFinder, WhatKeepingFreesIsTheDiskTheOtherCopiesTake) {
+    Finder f;
+    const QString dir = testsupport::freshDir("sparse-copies");
+    const qint64 length = 1'048'576;
+    write(dir + "/a-written", QByteArray(length, '\0'));
+    write(dir + "/c-written", QByteArray(length, '\0'));
+    {
+        QFile holes(dir + "/b-sparse");
+        ASSERT_TRUE(holes.open(QIODevice::WriteOnly) && holes.resize(length));
+    }
+    const qint64 written = onDisk(dir + "/a-written");
+    ASSERT_GE(written, length);
+    ASSERT_EQ(onDisk(dir + "/b-sparse"), 0);
+
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    const DuplicateGroup group = f.finder.groups().first();
+    ASSERT_EQ(group.files.size(), 3);
+    EXPECT_EQ(group.fileSize, length);
+    // Keeping the first (as keeping one of each does): the sparse copy frees nothing.
+    EXPECT_EQ(group.reclaimableBytes(), written);
+    EXPECT_EQ(group.reclaimableBytes(dir + "/b-sparse"), 2 * written);
+    EXPECT_EQ(group.reclaimableBytes(dir + "/elsewhere"), 0);
+
+    const DuplicateFinder::TrashResult r = f.finder.trash(group, dir + "/c-written");
+    EXPECT_TRUE(r.errors.isEmpty());
+    EXPECT_EQ(r.freedBytes, written);
 }
 
 TEST(DuplicateFinder, TrashesIntoTheSandboxTrash) {
@@ -204,9 +245,10 @@ TEST(DuplicateFinder, TrashesIntoTheSandboxTrash) {
     finder.scan(dir);
     ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
     ASSERT_EQ(finder.groups().size(), 1);
+    const qint64 copy1 = onDisk(dir + "/copy1");
     const DuplicateFinder::TrashResult r = finder.trash(finder.groups()[0], dir + "/copy0");
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
-    EXPECT_EQ(r.freedBytes, 2500);
+    EXPECT_EQ(r.freedBytes, copy1);
     EXPECT_TRUE(QFileInfo::exists(dir + "/copy0"));
     EXPECT_FALSE(QFileInfo::exists(dir + "/copy1"));
     EXPECT_TRUE(QFileInfo::exists(layout.trashDir() + "/files/copy1"));
@@ -236,9 +278,10 @@ TEST(DuplicateFinder, ANameThatIsNotUtf8IsTrashedAndKeptByItsOwnBytes) {
     ASSERT_TRUE(scanned(dir));
     ASSERT_EQ(finder.groups().size(), 1);
     EXPECT_EQ(finder.groups()[0].files, QStringList({odd, twin}));
+    const qint64 oddOnDisk = onDisk(twin); // the same length as odd, and so the same blocks
     DuplicateFinder::TrashResult r = finder.trash(finder.groups()[0], twin);
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
-    EXPECT_EQ(r.freedBytes, 3000);
+    EXPECT_EQ(r.freedBytes, oddOnDisk);
     EXPECT_FALSE(exists(odd));
     EXPECT_EQ(readBytes(lossy), bytes(3000, 2));
     EXPECT_EQ(readBytes(byteName(layout.trashDir() + "/files", "caf\xE9")), bytes(3000, 1));
@@ -275,8 +318,8 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
         write(dir + name, bytes(4000, 3));
     write(dir + "/p", bytes(1500, 4));
     write(dir + "/q", bytes(1500, 4));
-    write(dir + "/u", bytes(2500, 5));
-    write(dir + "/v", bytes(2500, 5));
+    write(dir + "/u", bytes(6000, 5));
+    write(dir + "/v", bytes(6000, 5));
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     ASSERT_EQ(f.finder.groups().size(), 3);
@@ -284,9 +327,11 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
     const DuplicateGroup uv = f.finder.groups()[1];
     const DuplicateGroup pq = f.finder.groups()[2];
 
+    ASSERT_EQ(uv.files.first(), dir + "/u");
     editInPlace(dir + "/b", bytes(4000, 6));
+    const qint64 c = onDisk(dir + "/c");
     DuplicateFinder::TrashResult r = f.finder.trash(abc, dir + "/a");
-    EXPECT_EQ(r.freedBytes, 4000);
+    EXPECT_EQ(r.freedBytes, c);
     EXPECT_EQ(r.errors, QStringList({"b: it changed after the scan and is no longer the same as "
                                      "the copy kept, so it was not moved."}));
     EXPECT_EQ(f.trash->moved(), QStringList({dir + "/c"}));
@@ -301,7 +346,7 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
     EXPECT_EQ(readBytes(dir + "/q"), bytes(1500, 4));
 
     // Keeping one of each passes over the same way.
-    editInPlace(dir + "/v", bytes(2500, 8));
+    editInPlace(dir + "/v", bytes(6000, 8));
     r = keptOneOfEach(f.finder);
     EXPECT_EQ(r.freedBytes, 0);
     EXPECT_EQ(r.errors,
@@ -342,9 +387,12 @@ TEST(DuplicateFinder, FilesThatStillMatchMoveAndUntouchedOnesAreNotReadAgain) {
     ASSERT_TRUE(QFile::remove(dir + "/y3"));
     ASSERT_TRUE(QFile::rename(dir + "/y3.new", dir + "/y3"));
     reads = 0;
+    qint64 goes = 0;
+    for (const char* name : {"/x2", "/y2", "/y3", "/z2"})
+        goes += onDisk(dir + name);
     const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
-    EXPECT_EQ(r.freedBytes, 2000 + 2 * 3000 + 2500);
+    EXPECT_EQ(r.freedBytes, goes);
     EXPECT_EQ(reads.load(), 2);
     EXPECT_TRUE(f.finder.groups().isEmpty());
 }

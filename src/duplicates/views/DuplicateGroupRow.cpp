@@ -258,4 +258,6 @@ void DuplicateGroupRow::choose(const QString& path) {
     for (DuplicateTile* tile : m_tiles)
         tile->setKeeper(tile->path() == path);
     m_keep->setEnabled(true);
+    // The copies that would go are now known: the others, at what each takes on the disk.
+    m_frees->setText(DuplicatesText::freesLine(m_group.reclaimableBytes(path)));
 }
