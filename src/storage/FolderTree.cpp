@@ -66,7 +66,7 @@ void FolderTree::setSortOrder(SortOrder order) {
     emit entriesChanged();
 }
 
-void FolderTree::open(const QString& folder) {
+void FolderTree::open(QString folder) {
     m_ticket = m_job.restart();
     m_generation = m_ticket.generation;
     setError(std::nullopt);
@@ -101,8 +101,11 @@ void FolderTree::open(const QString& folder) {
 void FolderTree::enter(const Entry& entry) {
     if (!entry.isFolder())
         return;
-    setTrail(m_trail + QStringList{entry.path});
-    open(entry.path);
+    // The entry is often a row of the model, and both a listener of trailChanged and open()
+    // may replace the rows: nothing of it is read after this line.
+    const QString path = entry.path;
+    setTrail(m_trail + QStringList{path});
+    open(path);
 }
 
 void FolderTree::goUp() {

@@ -333,6 +333,33 @@ TEST(FolderTreeService, AnUnreadableFolderShowsTheFixedTextAndNothingElse) {
     drain();
 }
 
+// Views hand the tree rows of its own list, which the call itself replaces: a listener of
+// trailChanged may re-sort them, and opening empties them. What was asked for must still open.
+TEST(FolderTreeService, ARowOnShowCanBeEnteredOrOpenedWhileTheRowsAreReplaced) {
+    const QString home = testsupport::freshDir("tree-own-rows");
+    makeFile(home + "/Projects/app/main.cpp", 4096);
+    FolderTree tree(home);
+    QObject::connect(&tree, &FolderTree::trailChanged, &tree, [&tree] {
+        tree.setSortOrder(tree.sortOrder() == FolderSortOrder::Size ? FolderSortOrder::Name
+                                                                    : FolderSortOrder::Size);
+    });
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    ASSERT_EQ(names(tree.entries()), QStringList({"Projects"}));
+
+    tree.enter(tree.entries().first());
+    EXPECT_EQ(tree.trail(), QStringList({home + "/Projects"}));
+    ASSERT_TRUE(settled(tree));
+    EXPECT_FALSE(tree.error());
+    ASSERT_EQ(names(tree.entries()), QStringList({"app"}));
+
+    tree.open(tree.entries().first().path);
+    ASSERT_TRUE(settled(tree));
+    EXPECT_FALSE(tree.error());
+    EXPECT_EQ(names(tree.entries()), QStringList({"main.cpp"}));
+    drain();
+}
+
 TEST(FolderTreeService, SizeOrderKeepsPlacesUntilTheLastSizeArrives) {
     const QString home = testsupport::freshDir("tree-order");
     makeFile(home + "/big.txt", 5 * 4096);
