@@ -1,5 +1,6 @@
 #include "ui-kit/ToggleSwitch.h"
 
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKForeground.h"
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <QPainterPath>
 
 ToggleSwitch::ToggleSwitch(const QString& label, QWidget* parent) : QAbstractButton(parent) {
+    QKAccessible::install();
     setText(label);
     setAccessibleName(label);
     setCheckable(true);

@@ -5,7 +5,10 @@
 class QPainter;
 
 // A settings row's on/off switch: its label on the left, the switch on the right. A disabled
-// switch still shows its state, faded.
+// switch still shows its state, faded. A click, Space while it has focus, and assistive
+// technology's "Press" or "Toggle" (QKAccessible) all turn it the same way, emitting toggled() and
+// clicked(), so a row that acts on clicked() hears every turn by the user and none made
+// in code (setChecked).
 class ToggleSwitch : public QAbstractButton {
     Q_OBJECT
 public:

@@ -3,11 +3,13 @@
 #include "automation/views/AutomationRuleRow.h"
 #include "fakes/FakeLoginItem.h"
 #include "shell/RunModeManager.h"
+#include "support/AccessibleAudit.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QSemaphore>
@@ -78,6 +80,25 @@ TEST(AutomationView, RowsFollowTheStoreAndTheSwitchReachesIt) {
 
     s.store->setEnabled(true, "sunday-dev");
     EXPECT_EQ(s.view->row("sunday-dev")->statusText(), "Enabled — waiting for schedule");
+    ASSERT_TRUE(settled(*s.store));
+}
+
+TEST(AutomationView, AssistiveTechnologyTurnsARuleOnAndReadsTheScreen) {
+    Screen s;
+    EXPECT_TRUE(testsupport::accessibilityProblems(s.view.get()).isEmpty())
+        << testsupport::accessibilityProblems(s.view.get()).join('\n').toStdString();
+    EXPECT_TRUE(testsupport::accessibleTexts(s.view.get()).contains("Off"))
+        << "the rows' status lines are read";
+
+    AutomationRuleRow* row = s.view->row("sunday-dev");
+    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(row->toggle());
+    ASSERT_TRUE(toggle && toggle->actionInterface());
+    EXPECT_EQ(toggle->text(QAccessible::Name), row->rule().title);
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(s.store->state("sunday-dev").enabled);
+    EXPECT_EQ(row->statusText(), "Enabled — waiting for schedule");
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(s.store->state("sunday-dev").enabled);
     ASSERT_TRUE(settled(*s.store));
 }
 
