@@ -65,6 +65,11 @@ void SegmentedControl::activateSegment(int index) {
         emit activated(index);
 }
 
+void SegmentedControl::setWidthLimit(int width) {
+    m_widthLimit = width;
+    setMaximumWidth(std::max(width, sizeHint().width()));
+}
+
 int SegmentedControl::naturalWidth(int index) const {
     return QFontMetrics(font()).horizontalAdvance(m_labels.at(index)) + 2 * kPadH;
 }
@@ -192,7 +197,10 @@ void SegmentedControl::keyPressEvent(QKeyEvent* event) {
 }
 
 void SegmentedControl::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        if (m_widthLimit >= 0)
+            setWidthLimit(m_widthLimit);
         updateGeometry();
+    }
     QWidget::changeEvent(event);
 }

@@ -22,6 +22,9 @@ public:
     // What a click on the segment does: reports activated(index) when the control is enabled
     // and index names a segment.
     void activateSegment(int index);
+    // At most `width` wide, or as wide as the labels need when that is more (large text): the
+    // segments never squeeze their labels together.
+    void setWidthLimit(int width);
     // The segment's rectangle, for tests and for clicks.
     QRect segmentRect(int index) const;
 
@@ -46,4 +49,5 @@ private:
     QStringList m_labels;
     int m_current = -1;
     int m_hovered = -1;
+    int m_widthLimit = -1;
 };
