@@ -20,6 +20,9 @@ public:
     // The switch alone (track and knob) in a rectangle of trackSize(), for rows painted by a
     // delegate that show the same control.
     static QSize trackSize() { return QSize(kTrackWidth, kTrackHeight); }
+    // The track beside text of this font: trackSize() at the normal text size and below, grown
+    // in step with the text above it, so a switch never looks small beside a large title.
+    static QSize trackSize(const QFont& font);
     static void paintTrack(QPainter& painter, const QRectF& track, bool on, bool enabled,
                            bool focused, const QPalette& palette);
 
