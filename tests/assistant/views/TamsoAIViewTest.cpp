@@ -9,6 +9,7 @@
 #include "fakes/FakeSnapshotSampler.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
+#include "support/AccessibleAudit.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSpinner.h"
@@ -222,6 +223,10 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     EXPECT_EQ(panel->resultsPage(), "searching");
     ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
     ASSERT_EQ(panel->showButtons().size(), 1);
+    // The fields are named by their prompts, and a hit's name and folder are read.
+    EXPECT_TRUE(testsupport::accessibilityProblems(v).isEmpty())
+        << testsupport::accessibilityProblems(v).join('\n').toStdString();
+    EXPECT_TRUE(testsupport::accessibleTexts(panel).contains("invoice-2024.pdf"));
     QTest::mouseClick(panel->showButtons().first(), Qt::LeftButton);
     EXPECT_EQ(s.revealer.revealed,
               QStringList{s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf")});
