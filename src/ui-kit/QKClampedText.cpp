@@ -1,5 +1,7 @@
 #include "ui-kit/QKClampedText.h"
 
+#include "ui-kit/QKAccessible.h"
+
 #include <algorithm>
 #include <cmath>
 #include <QEvent>
@@ -9,6 +11,7 @@
 
 QKClampedText::QKClampedText(int maxLines, QWidget* parent)
     : QWidget(parent), m_maxLines(std::max(1, maxLines)) {
+    QKAccessible::install();
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);

@@ -77,7 +77,7 @@ QWidget* QKModeHost::pickerStrip(SegmentedControl*& picker, const QStringList& s
     row->setContentsMargins(margins);
     picker = new SegmentedControl(segments, strip);
     picker->setObjectName(name);
-    picker->setMaximumWidth(maximumWidth);
+    picker->setWidthLimit(maximumWidth);
     if (centred) {
         row->addStretch(1);
         row->addWidget(picker, 100);

@@ -83,7 +83,8 @@ public:
     }
 
     // A header strip holding a new picker with these segments (returned through `picker`),
-    // named `name` and at most `maximumWidth` wide: leading with the spare width after it, or
+    // named `name` and at most `maximumWidth` wide (wider only when its labels need it, at large
+    // text sizes): leading with the spare width after it, or
     // centred with the spare width shared on both sides.
     static QWidget* pickerStrip(SegmentedControl*& picker, const QStringList& segments,
                                 const QString& name, int maximumWidth, const QMargins& margins,

@@ -62,6 +62,30 @@ TEST(DuplicatesText, NamesShowTheBytesThatAreNotUtf8) {
               "b.jpg: it could not be read again to check it, so it was not moved.");
 }
 
+TEST(DuplicatesText, PathsBreakAfterASlashAndLoseTheirHeadNotTheirEnd) {
+    // One unit per character, ten to a line.
+    const auto advance = [](const QString& text) { return int(text.size()); };
+    const struct {
+        QString path;
+        int lines;
+        QStringList shown;
+    } cases[] = {
+        {"/s1/home/D/big1.bin", 3, {"/s1/home/", "D/big1.bin"}},
+        {"/a/b", 3, {"/a/b"}},
+        // A folder name wider than a line is broken inside.
+        {"/photos/holiday-album/x.jpg", 3, {"/photos/", "holiday-al", "bum/x.jpg"}},
+        // Too long for the lines: the head goes, "…/" stands for it, the name stays whole.
+        {"/tmp/sandbox/home/Pictures/Holiday/beach.jpg", 3, {"…/Holiday/", "beach.jpg"}},
+        {"/tmp/sandbox/home/Pictures/Holiday/beach.jpg", 1, {"…each.jpg"}},
+        // A name longer than every line there is keeps its end.
+        {"/d/averyveryverylongname.txt", 2, {"…eryverylo", "ngname.txt"}},
+        {"", 3, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pathLines(c.path, c.lines, 10, advance), c.shown)
+            << c.path.toStdString() << " on " << c.lines;
+}
+
 TEST(ComparePair, ClickedPhotoOnTheLeft) {
     const QStringList set = {"best", "second", "third"};
     ComparePair p = ComparePair::forClick(set, "best");

@@ -1,12 +1,18 @@
+#include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
 #include <QTest>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -97,3 +103,26 @@ TEST(ModeHost, ACoverShowsInFrontOfEveryModeUntilTakenAway) {
 }
 
 } // namespace
+
+TEST(ModeHost, APickerStripGrowsPastItsLimitRatherThanSqueezeItsLabels) {
+    Themed::shared();
+    const QStringList titles = {"Overview",    "Safe cleanup", "Mail",     "Where did it go?",
+                                "Screenshots", "Disk Map",     "Organizer"};
+    for (int step : {TextSize::Smallest, TextSize::Largest}) {
+        UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(step));
+        QWidget window;
+        auto* column = new QVBoxLayout(&window);
+        SegmentedControl* picker = nullptr;
+        column->addWidget(QKModeHost::pickerStrip(picker, titles, "modes", 720,
+                                                  QMargins(16, 12, 16, 4), true, &window));
+        window.resize(1000, 200);
+        window.show();
+        QApplication::processEvents();
+        EXPECT_LE(picker->width(), std::max(720, picker->sizeHint().width())) << step;
+        const QFontMetrics fm(picker->font());
+        for (int i = 0; i < titles.size(); ++i)
+            EXPECT_GE(picker->segmentRect(i).width(), fm.horizontalAdvance(titles[i]) + 16)
+                << titles[i].toStdString() << " at step " << step;
+    }
+    UserDefaults::standard().remove(ThemeKeys::FontSize);
+}

@@ -50,6 +50,7 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setPlaceholderText(TamsoAIText::findPlaceholder());
+    m_field->setAccessibleName(TamsoAIText::findPlaceholder());
     QKFont::apply(m_field, TextStyle::Body);
     search->addWidget(m_field, 1);
     m_find = QKBuild::button(TamsoAIText::findButton(), false, this);

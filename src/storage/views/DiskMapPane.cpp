@@ -103,10 +103,19 @@ QWidget* DiskMapPane::buildProgress() {
     m_progressLine->setObjectName(QStringLiteral("diskMapProgress"));
     QLabel* note = QKBuild::label(DiskMapText::progressNote(), TextStyle::Caption,
                                   QKForeground::Secondary, page);
+    note->setObjectName(QStringLiteral("diskMapProgressNote"));
     note->setAlignment(Qt::AlignHCenter);
     note->setWordWrap(true);
     note->setMaximumWidth(380);
-    page->addPart(note);
+    // A row of its own across the page, the note centred in it: the row asks for the height the
+    // note's lines need at the note's own width, not at the page's.
+    auto* noteRow = new QWidget(page);
+    auto* noteLayout = new QHBoxLayout(noteRow);
+    noteLayout->setContentsMargins(0, 0, 0, 0);
+    noteLayout->addStretch(1);
+    noteLayout->addWidget(note, 100);
+    noteLayout->addStretch(1);
+    page->addPart(noteRow, {});
     QPushButton* stopButton = QKBuild::button(DiskMapText::stopButton(), true, page);
     stopButton->setObjectName(QStringLiteral("diskMapProgressStop"));
     connect(stopButton, &QPushButton::clicked, this, &DiskMapPane::stop);

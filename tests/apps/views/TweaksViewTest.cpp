@@ -3,10 +3,12 @@
 #include "apps/TweaksText.h"
 #include "apps/views/TweakRow.h"
 #include "fakes/FakeToolRunner.h"
+#include "support/AccessibleAudit.h"
 #include "support/TestSupport.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -102,4 +104,23 @@ TEST_F(TweaksViewTest, TheAlertShowsLastErrorAndDismissingClearsIt) {
     runner->setMissing(QStringLiteral("defaults"), false);
     QTest::mouseClick(view.row("dock-mru")->toggle(), Qt::LeftButton);
     EXPECT_EQ(view.alert(), nullptr);
+}
+
+TEST_F(TweaksViewTest, AssistiveTechnologyTurnsASwitchAndReadsEveryRow) {
+    TweaksView view(&service);
+    showLoaded(view);
+    EXPECT_TRUE(testsupport::accessibilityProblems(&view).isEmpty())
+        << testsupport::accessibilityProblems(&view).join('\n').toStdString();
+
+    // The switch is found by the tweak's name and its "Toggle" writes, as a click does.
+    runner->clearCalls();
+    QAccessibleInterface* toggle =
+        QAccessible::queryAccessibleInterface(view.row("finder-hidden")->toggle());
+    ASSERT_TRUE(toggle && toggle->actionInterface());
+    EXPECT_EQ(toggle->text(QAccessible::Name), view.row("finder-hidden")->tweak().name);
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(
+        runner->commands("write"),
+        (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "true"}}));
+    EXPECT_TRUE(toggle->state().checked);
 }

@@ -10,6 +10,7 @@
 #include "fakes/FakeSnapshotSampler.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
+#include "support/AccessibleAudit.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKRowList.h"
@@ -252,6 +253,9 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     const QPoint under = hits->viewport()->mapTo(panel->window(), show.bottomLeft());
     EXPECT_GT(note->y(), under.y());
     EXPECT_LT(note->y(), under.y() + 12);
+    // The fields are named by their prompts.
+    EXPECT_TRUE(testsupport::accessibilityProblems(v).isEmpty())
+        << testsupport::accessibilityProblems(v).join('\n').toStdString();
     EXPECT_TRUE(panel->clearButton()->isVisible());
 
     // Blanks: "Find" is off, Return still searches and fails, replacing the hits.

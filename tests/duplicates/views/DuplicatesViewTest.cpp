@@ -289,6 +289,13 @@ TEST(ComparisonSheet, InfoLineOfALargePhotoAndAnUnreadableOne) {
     EXPECT_EQ(sheet.infoLabel(true)->text(), "");
     EXPECT_EQ(sheet.bestLabel(true), nullptr);
     EXPECT_NE(sheet.bestLabel(false), nullptr);
+    // Only one photo says "Best quality", yet the two stand level and are of one size.
+    sheet.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet.photo(true)->y(), sheet.photo(false)->y());
+    EXPECT_EQ(sheet.photo(true)->size(), sheet.photo(false)->size());
+    EXPECT_EQ(sheet.infoLabel(true)->mapTo(&sheet, QPoint()).y(),
+              sheet.infoLabel(false)->mapTo(&sheet, QPoint()).y());
 }
 
 // A copy whose name is not UTF-8 shows its own picture, size and creation date, never those of

@@ -3,6 +3,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "home/HomeTestSupport.h"
+#include "support/AccessibleAudit.h"
 #include "support/TestSupport.h"
 
 #include "home/views/AttentionSection.h"
@@ -29,6 +30,7 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace hometest;
 using P = ThermalSnapshot::Pressure;
@@ -170,6 +172,15 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     GuidedReviewSheet* sheet = view->reviewSheet();
     QTest::mouseClick(entry->button(), Qt::LeftButton);
     ASSERT_TRUE(sheet->isVisible());
+    // A dialog of the screen's window: no minimise or maximise, the close button named.
+    EXPECT_EQ(sheet->windowType(), Qt::Dialog);
+    EXPECT_FALSE(sheet->windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    ASSERT_TRUE(sheet->windowHandle());
+    EXPECT_EQ(sheet->windowHandle()->transientParent(), view->window()->windowHandle());
+    EXPECT_EQ(sheet->closeButton()->accessibleName(), "Close");
+    EXPECT_TRUE(testsupport::accessibilityProblems(sheet).isEmpty())
+        << testsupport::accessibilityProblems(sheet).join('\n').toStdString();
     EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 1 of 3");
     EXPECT_EQ(sheet->progress()->value(), 1);
     EXPECT_EQ(sheet->progress()->maximum(), 3);

@@ -10,6 +10,7 @@
 #include "ui-kit/QKTransientNote.h"
 
 #include <gtest/gtest.h>
+#include <QLabel>
 #include <QPushButton>
 #include <QThreadPool>
 
@@ -60,6 +61,14 @@ TEST(DiskMapPane, ShowingAnIdleScannerStartsAScan) {
     EXPECT_EQ(pane.progressText(), "Opening your home folder");
     scanner.applyProgress(scanner.scanGeneration(), QString());
     EXPECT_EQ(pane.progressText(), QString::fromUtf8("Measuring\u2026"));
+    // The note under the progress shows all its lines.
+    pane.resize(900, 600);
+    QCoreApplication::processEvents();
+    const QLabel* note = pane.findChild<QLabel*>("diskMapProgressNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_LE(note->width(), 380);
+    EXPECT_GE(note->height(), note->heightForWidth(note->width()));
+    EXPECT_GT(note->height(), note->fontMetrics().height());
 
     pane.stop();
     EXPECT_EQ(scanner.state().kind, Kind::Idle);

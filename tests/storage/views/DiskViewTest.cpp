@@ -13,6 +13,7 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/StorageGrowthPane.h"
+#include "support/AccessibleAudit.h"
 #include "support/Posts.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKProminentButton.h"
@@ -23,6 +24,7 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -121,6 +123,18 @@ TEST(DiskView, FollowsScreenStateAndThePickerWritesIt) {
     EXPECT_EQ(hub.screen.diskMode(), DiskMode::Hub);
     EXPECT_EQ(view.pane()->objectName(), "diskOverview");
     ASSERT_EQ(view.tileButtons().size(), 8);
+
+    // Assistive technology finds each mode by name and presses it as a click would.
+    EXPECT_TRUE(testsupport::accessibilityProblems(&view).isEmpty())
+        << testsupport::accessibilityProblems(&view).join('\n').toStdString();
+    QAccessibleInterface* growth = testsupport::findAccessible(&view, "Where did it go?");
+    ASSERT_TRUE(growth && growth->actionInterface());
+    EXPECT_EQ(growth->role(), QAccessible::RadioButton);
+    growth->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(hub.screen.diskMode(), DiskMode::Growth);
+    EXPECT_TRUE(growth->state().checked);
+    ASSERT_TRUE(hub.growthDone());
+    hub.screen.setDiskMode(DiskMode::Hub);
 
     // Leaving a mode rebuilds it on return: the old pane goes.
     QPointer<QWidget> overview = view.pane();

@@ -12,6 +12,8 @@
 #include "ui-kit/QKTransientNote.h"
 #include "ui-kit/SegmentedControl.h"
 
+#include "support/AccessibleAudit.h"
+
 #include <atomic>
 #include <gtest/gtest.h>
 #include <QApplication>
@@ -173,6 +175,11 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     s.view.show();
     ASSERT_TRUE(s.settled());
     FolderBrowserView& b = s.browser();
+    // The symbol-only buttons are named for assistive technology by what their tooltips say.
+    EXPECT_EQ(b.backButton()->accessibleName(), "Back up one folder");
+    EXPECT_NE(testsupport::findAccessible(&b, "Measure this folder again"), nullptr);
+    EXPECT_TRUE(testsupport::accessibilityProblems(&b).isEmpty())
+        << testsupport::accessibilityProblems(&b).join('\n').toStdString();
     EXPECT_FALSE(b.backButton()->isEnabled());
     EXPECT_FALSE(b.homeButton()->isEnabled());
     EXPECT_TRUE(b.trailButtons().isEmpty());
