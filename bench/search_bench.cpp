@@ -36,7 +36,6 @@ using Listing = std::vector<QByteArray>;
 Listing ours(const QString& tree, const QString& term) {
     SpotlightSearch::Limits limits;
     limits.maxTextBytes = 0;
-    limits.maxEntries = std::numeric_limits<qint64>::max();
     limits.maxMilliseconds = std::numeric_limits<int>::max();
     const std::optional<SpotlightSearch::Query> query = SpotlightSearch::parse(term);
     if (!query)

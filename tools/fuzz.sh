@@ -21,6 +21,7 @@ declare -A seeds=(
   [apps_cache]=tests/fixtures/apps/cache
   [secure_notes_index]=tests/fixtures/vault
   [organizer_journal]=tests/fixtures/organizer
+  [disk_trend]=tests/fixtures/storage
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \

@@ -12,6 +12,8 @@ packages=(
   # The cleaning tests read the Trash back with trash-cli; the walk benchmark times with
   # hyperfine and checks its answer against gdu.
   trash-cli hyperfine gdu
+  # The install test validates the desktop entry and the AppStream record.
+  desktop-file-utils appstream
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -68,8 +68,8 @@ QWidget* storageSection(const Services& s, QWidget* parent) {
                                  CleanerPaneText::systemJunk(), host);
         }
     };
-    return new DiskView(*s.screen, *s.appState, *s.storageGrowth, *s.diskMap, *s.folderOrganizer,
-                        s.fileRevealer, cleanerPane, parent);
+    return new DiskView(*s.screen, *s.appState, s.diskTrend, *s.storageGrowth, *s.diskMap,
+                        *s.folderOrganizer, s.fileRevealer, cleanerPane, parent);
 }
 
 // Sections with a screen of their own, by id. A section missing here shows the placeholder.

@@ -26,8 +26,9 @@ constexpr QSizeF kFrame(18, 16);
 constexpr qreal kLetterSize = 13;
 constexpr qreal kBadgeSize = 7;
 constexpr QPointF kBadgeOffset(7, 5);
-// How far the contrasting edge reaches past a glyph, in points.
+// How far the contrasting edge reaches past the badge, in points.
 constexpr qreal kEdge = 0.9;
+constexpr qreal kPlateRadius = 4;
 // A click on the tray icon closes the open popup before the tray reports it; within this time
 // after the popup went away the click is taken as "close", not "open again".
 constexpr qint64 kReopenGuardMs = 300;
@@ -82,6 +83,10 @@ QColor MenuBarExtra::inkFor(bool darkDesktop) {
     return darkDesktop ? QColor(0xF2, 0xF2, 0xF2) : QColor(0x1D, 0x1D, 0x1F);
 }
 
+QColor MenuBarExtra::plateFor(const QColor& ink) {
+    return ink.lightness() > 128 ? QColor(0x1D, 0x1D, 0x1F) : QColor(0xF2, 0xF2, 0xF2);
+}
+
 QColor MenuBarExtra::defaultInk() {
     return inkFor(Themed::shared().systemPrefersDark());
 }
@@ -91,7 +96,8 @@ QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
         ink = defaultInk();
     if (!(dpr > 0))
         dpr = 1;
-    const QColor edge = ink.lightness() > 128 ? QColor(0, 0, 0, 170) : QColor(255, 255, 255, 190);
+    const QColor plate = plateFor(ink);
+    const QColor edge = plate;
     const QSizeF canvas(labelCanvas, labelCanvas);
     QPixmap pm((canvas * dpr).toSize());
     pm.setDevicePixelRatio(dpr);
@@ -104,19 +110,24 @@ QPixmap MenuBarExtra::label(bool badge, qreal dpr, QColor ink) {
     const QRectF frame(
         QPointF((canvas.width() - kFrame.width()) / 2, (canvas.height() - kFrame.height()) / 2),
         kFrame);
+    // The plate: the frame as a rounded tile in the opposite lightness, so the letter reads
+    // against it whatever the tray's colour.
+    {
+        QPainterPath tile;
+        tile.addRoundedRect(frame, kPlateRadius, kPlateRadius);
+        p.fillPath(tile, plate);
+    }
     // The label never follows the text-size step: it is sized for the menu bar.
     const QFont font =
         QKFont{.fixedSize = kLetterSize, .weight = QFont::DemiBold, .design = FontDesign::Serif}
             .resolve(1.0);
-    // The letter as an outline, centred in the frame as a line of text would be, so the edge
-    // can run all round it.
+    // The letter as an outline, centred in the frame as a line of text would be.
     const QFontMetricsF fm(font);
     const QString letter = QStringLiteral("P");
     QPainterPath glyph;
     glyph.addText(QPointF(frame.center().x() - fm.horizontalAdvance(letter) / 2,
                           frame.top() + (frame.height() - fm.height()) / 2 + fm.ascent()),
                   font, letter);
-    p.strokePath(glyph, QPen(edge, 2 * kEdge, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.fillPath(glyph, ink);
 
     if (badge) {

@@ -38,14 +38,17 @@ public:
     // and 5 down from the frame's centre. The badge reaches past the frame's right and bottom
     // edges, so the pixmap is a square of labelCanvas points with the frame centred in it (tray
     // slots are square too); around the badge the "P" is cleared by a hairline so the two read
-    // apart. Glyphs are drawn in ink inside an edge of the opposite lightness all round, so the
-    // label reads on a light and on a dark tray whatever the ink. An invalid ink means
-    // defaultInk().
+    // apart. The frame is a rounded plate of the opposite lightness (plateFor) with the letter
+    // in ink on it, and the badge has an edge of the plate's colour all round, so the label
+    // reads on a light and on a dark tray whatever the ink: a tray's colour need not match the
+    // desktop's preference. An invalid ink means defaultInk().
     static constexpr int labelCanvas = 22;
     static QPixmap label(bool badge, qreal devicePixelRatio = 2.0, QColor ink = QColor());
     // Dark ink on a light desktop, light ink on a dark one (the desktop's own preference).
     static QColor defaultInk();
     static QColor inkFor(bool darkDesktop);
+    // The plate behind ink: near-black behind a light ink, near-white behind a dark one.
+    static QColor plateFor(const QColor& ink);
 
     // What the tray shows now: the label with or without the badge.
     bool badgeShown() const { return m_badgeShown; }

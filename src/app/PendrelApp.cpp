@@ -18,6 +18,7 @@
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HealthCheck.h"
+#include "platform/Clock.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopTrayHost.h"
 #include "platform/FileRevealer.h"
@@ -33,6 +34,7 @@
 #include "shell/ScreenState.h"
 #include "shell/UpdaterManager.h"
 #include "storage/DiskMapScanner.h"
+#include "storage/DiskTrend.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/FolderTree.h"
 #include "ui-kit/TextSizeCommands.h"
@@ -73,7 +75,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
     // The model backend is no service of the list; the assistant needs it from the start.
     s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
-    s.appState = own<AppState>("AppState");
+    s.appState = own<AppState>("AppState", m_options.vitals);
     s.assistant = own<TamsoAssistant>(
         "TamsoAssistant",
         TamsoAssistant::Dependencies{
@@ -100,9 +102,10 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.largeFiles = own<LargeFilesScanner>("LargeFilesScanner", cleaningTools.trash);
     s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
     s.permissions = shared<Permissions>("Permissions");
-    s.health = own<HealthCheck>(
-        "HealthCheck", layout,
-        HealthCheck::Tools{.measure = cleaningTools.measure, .clock = nullptr, .walkerThreads = 0});
+    s.health = own<HealthCheck>("HealthCheck", layout,
+                                HealthCheck::Tools{.measure = cleaningTools.measure,
+                                                   .clock = m_options.clock,
+                                                   .walkerThreads = 0});
     s.folderTree = own<FolderTree>("FolderTree", layout.home());
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
@@ -130,6 +133,8 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
                                                         std::make_shared<LinuxDocumentText>()));
     m_revealer = std::make_unique<FileManagerRevealer>();
     s.fileRevealer = m_revealer.get();
+    s.diskTrend = adopt(std::make_unique<DiskTrend>(*s.appState, CacheFolder::standard(),
+                                                    std::make_shared<SystemClock>()));
 
     m_textSize = new TextSizeCommands(this);
     m_trayGone.setSingleShot(true);
@@ -234,6 +239,10 @@ void PendrelApp::updateQuitPolicy() {
 }
 
 void PendrelApp::wireAutomation() {
+    // Once per process: a window reopened from the tray must not restart the schedule's timer
+    // or run another pass over the due rules.
+    if (m_wireCount > 0)
+        return;
     ++m_wireCount;
     AutomationStore* store = m_services.automation;
     store->setDiskCleaner(m_services.diskCleaner);

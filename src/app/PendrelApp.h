@@ -1,6 +1,7 @@
 #pragma once
 
 #include "shell/Services.h"
+#include "vitals/AppState.h"
 
 #include <memory>
 #include <QObject>
@@ -10,6 +11,7 @@
 #include <QUrl>
 #include <vector>
 
+class Clock;
 class FileRevealer;
 class MainWindow;
 class SettingsWindow;
@@ -38,6 +40,11 @@ public:
         // test hands in a fake, and then the icon itself is not made (everything else is).
         TrayHost* trayHost = nullptr;
         int trayGoneGraceMs = 3000;
+        // How the vitals service samples: by default the live machine every 3 seconds. Offscreen
+        // rendering hands in fixed figures, so its pictures do not depend on the machine.
+        AppState::Options vitals{};
+        // The time the health check notes for its runs; null: the system clock.
+        std::shared_ptr<const Clock> clock{};
     };
 
     PendrelApp();
@@ -61,8 +68,9 @@ public:
     // The app's one set of text-size commands, attached to every window it puts up.
     TextSizeCommands* textSizeCommands() const { return m_textSize; }
 
-    // The main window's start action: links the automation store to the services its rules
-    // drive, restarts its timer, asks for notification permission and checks due rules.
+    // The main window's start action, run once per process at its first showing (or at launch
+    // when the window stays back): links the automation store to the services its rules drive,
+    // starts its timer, asks for notification permission and checks due rules.
     void wireAutomation();
     int wireAutomationCount() const { return m_wireCount; }
 

@@ -77,6 +77,10 @@ int SettingsWindow::formHeight() const {
         part->updateGeometry();
         invalidateTree(part->layout());
     }
+    return laidOutHeight();
+}
+
+int SettingsWindow::laidOutHeight() const {
     return m_view->hasHeightForWidth() ? m_view->heightForWidth(SettingsView::kWidth)
                                        : m_view->sizeHint().height();
 }
@@ -116,6 +120,8 @@ void SettingsWindow::fitInto(const QRect& available) {
     if (target != geometry())
         setGeometry(target);
     m_placed = true;
+    m_fittedHeight = laidOutHeight();
+    emit fitted();
 }
 
 void SettingsWindow::setVisible(bool visible) {
@@ -131,7 +137,9 @@ void SettingsWindow::queueFit() {
     m_fitQueued = true;
     QTimer::singleShot(0, this, [this] {
         m_fitQueued = false;
-        if (isVisible())
+        // A fit refreshes the form's size hints, and that alone asks for a layout again; only a
+        // height that really changed is fitted, or the window would fit itself for ever.
+        if (isVisible() && laidOutHeight() != m_fittedHeight)
             fitInto(availableArea());
     });
 }

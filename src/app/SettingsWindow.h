@@ -35,6 +35,11 @@ public:
 
     void setVisible(bool visible) override;
 
+signals:
+    // The window was sized and placed again (after a real change of the form, a first showing
+    // or a late frame; never in answer to its own re-layout).
+    void fitted();
+
 protected:
     bool event(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -44,10 +49,13 @@ private:
     // best guess we have (a title bar).
     QMargins frameMargins() const;
     int formHeight() const;
+    // The form's height from the layouts as they stand, without refreshing any size hint.
+    int laidOutHeight() const;
     void queueFit();
 
     QScrollArea* m_scroll = nullptr;
     SettingsView* m_view = nullptr;
     bool m_placed = false;
     bool m_fitQueued = false;
+    int m_fittedHeight = -1;
 };

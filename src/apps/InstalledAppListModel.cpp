@@ -3,25 +3,19 @@
 #include "apps/UninstallerText.h"
 #include "platform/ByteFormat.h"
 
-InstalledAppListModel::InstalledAppListModel(QObject* parent) : QAbstractListModel(parent) {}
+InstalledAppListModel::InstalledAppListModel(QObject* parent) : BatchedListModel(parent) {}
 
 void InstalledAppListModel::setApps(const QList<InstalledApp>& apps, const QString& search) {
     QList<InstalledApp> rows = UninstallerText::filteredApps(apps, search);
-    if (rows == m_rows)
+    if (rows == this->rows())
         return;
-    beginResetModel();
-    m_rows = std::move(rows);
-    endResetModel();
-}
-
-int InstalledAppListModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    reset(std::move(rows));
 }
 
 QVariant InstalledAppListModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() < 0 || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
         return {};
-    const InstalledApp& app = m_rows.at(index.row());
+    const InstalledApp& app = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return app.name;
@@ -38,7 +32,7 @@ QVariant InstalledAppListModel::data(const QModelIndex& index, int role) const {
 }
 
 QHash<int, QByteArray> InstalledAppListModel::roleNames() const {
-    QHash<int, QByteArray> names = QAbstractListModel::roleNames();
+    QHash<int, QByteArray> names = BatchedListModel<InstalledApp>::roleNames();
     names.insert(IdRole, "id");
     names.insert(PathRole, "path");
     names.insert(SizeTextRole, "sizeText");
@@ -46,9 +40,5 @@ QHash<int, QByteArray> InstalledAppListModel::roleNames() const {
 }
 
 int InstalledAppListModel::rowOf(const QString& id) const {
-    for (qsizetype i = 0; i < m_rows.size(); ++i) {
-        if (m_rows.at(i).id == id)
-            return int(i);
-    }
-    return -1;
+    return findRow([&id](const InstalledApp& app) { return app.id == id; });
 }

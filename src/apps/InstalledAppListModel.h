@@ -1,14 +1,12 @@
 #pragma once
 
 #include "apps/InstalledApp.h"
-
-#include <QAbstractListModel>
-#include <QList>
+#include "platform/BatchedListModel.h"
 
 // The application list of the uninstall pane: the service's applications narrowed by the search
 // text, one row each, in the service's order. Replaced whole when either changes (a few hundred
 // rows at most, so a reset is cheaper than a diff).
-class InstalledAppListModel : public QAbstractListModel {
+class InstalledAppListModel : public BatchedListModel<InstalledApp> {
     Q_OBJECT
 public:
     enum Role {
@@ -22,14 +20,9 @@ public:
     // Sets the rows; the search text filters as UninstallerText::filteredApps does.
     void setApps(const QList<InstalledApp>& apps, const QString& search);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 
-    const QList<InstalledApp>& rows() const { return m_rows; }
     // The row of the application with this id, or -1.
     int rowOf(const QString& id) const;
-
-private:
-    QList<InstalledApp> m_rows;
 };

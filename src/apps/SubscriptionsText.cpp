@@ -9,6 +9,10 @@ QString intro() {
     return QStringLiteral(
         "Pendrel notices software you pay for but rarely use, and services that overlap.");
 }
+QString examplesLine() {
+    return QStringLiteral(
+        "The cards below are examples of what Pendrel looks for, not findings from this computer.");
+}
 
 QList<Insight> insights() {
     return {

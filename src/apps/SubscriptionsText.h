@@ -17,6 +17,8 @@ struct Insight {
 
 QString title();
 QString intro();
+// The line above the cards: they are examples, not facts about this machine's software.
+QString examplesLine();
 // "Adobe Creative Cloud", "Dropbox", "Microsoft Office", in this order.
 QList<Insight> insights();
 QString badge(bool saving);

@@ -19,8 +19,8 @@ struct Tweak {
     QString onValue;
     std::optional<QString> offValue; // none: switching off deletes the key
     // The program that reads the key only when it starts, on the system the table was written
-    // for; none for keys read as they change. Those programs do not run here, so it only decides
-    // whether the row says that nothing is restarted.
+    // for; none for keys read as they change. Those programs do not run here: it is kept with the
+    // table and neither restarted nor shown.
     std::optional<QString> restart;
     QString onReadValue; // what the defaults tool prints for the key when it is on
 };

@@ -5,7 +5,11 @@
 #include "platform/ToolRunner.h"
 #include "shell/ScanJob.h"
 
+#include <atomic>
 #include <mutex>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMutex>
 #include <QPointer>
 #include <QStringDecoder>
 
@@ -100,7 +104,7 @@ void TweaksService::runSwitch(const QStringList& arguments, bool isDelete) {
         return;
     const ToolResult r = m_runner->run(m_defaults, arguments, ToolTimeoutMs);
     if (!r.started) {
-        setLastError(r.startError);
+        setLastError(TweaksText::toolMissing(QFileInfo(m_defaults).fileName()));
         return;
     }
     if (r.succeeded())

@@ -52,9 +52,9 @@ public:
     // ends last is the one that stays.
     void load();
     // Switches one tweak: writes onValue (on), writes offValue or deletes the key (off). The
-    // state follows the request, whatever the write gave. A tool that cannot be started, or a
-    // write the tool refuses, is reported through lastError (a delete of a key that is already
-    // gone is not a failure).
+    // state follows the request, whatever the write gave. A tool that cannot be started (said as
+    // an incomplete installation, naming the tool), or a write the tool refuses, is reported
+    // through lastError (a delete of a key that is already gone is not a failure).
     void apply(const Tweak& tweak, bool on);
     // Switches off every tweak that is on, in table order, then reads every state afresh in
     // the background (isLoaded stays true meanwhile).

@@ -22,8 +22,14 @@ QString restoreNote() {
 QString alertTitle() {
     return QStringLiteral("Something went wrong");
 }
-QString noRestartLine() {
-    return QStringLiteral("Nothing is restarted when changed.");
+QString storeLine() {
+    return QStringLiteral("Pendrel keeps these switches in its own store; they don't change the "
+                          "settings of your desktop or its programs.");
+}
+QString toolMissing(const QString& tool) {
+    return QStringLiteral("Pendrel's installation is incomplete: the %1 tool is missing, so that "
+                          "change couldn't be saved.")
+        .arg(tool);
 }
 QString changeNotSaved() {
     return QStringLiteral("The defaults tool couldn't save that change.");

@@ -246,7 +246,7 @@ void SpotlightSearch::apply(quint64 generation, const Found& found) {
         return;
     m_results = found.hits;
     emit resultsChanged();
-    setState({State::Kind::Done, {}});
+    setState({State::Kind::Done, {}, found.limited});
 }
 
 void SpotlightSearch::setState(const State& state) {
@@ -367,7 +367,6 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
     // The walk stops at the caller's cancel or at a limit, both through its own token.
     const CancelToken stop;
     std::atomic_bool limited = false;
-    std::atomic<qint64> entries = 0;
     std::atomic<qint64> textBudget = limits.maxTotalTextBytes;
     QElapsedTimer clock;
     clock.start();
@@ -387,8 +386,7 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
         if ((++slot.seen & 63) == 0) {
             if (cancel.isCancelled())
                 stop.cancel();
-            if (entries.fetch_add(64, std::memory_order_relaxed) + 64 > limits.maxEntries ||
-                clock.elapsed() > limits.maxMilliseconds) {
+            if (clock.elapsed() >= limits.maxMilliseconds) {
                 limited = true;
                 stop.cancel();
             }
@@ -403,12 +401,15 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
         bool hit = query.terms.isEmpty() || needles.in(name, slot.scratch);
         std::string path;
         if (!hit && file && e.sizeBytes > 0 && e.sizeBytes <= limits.maxTextBytes &&
-            isTextFile(name) &&
-            textBudget.fetch_sub(e.sizeBytes, std::memory_order_relaxed) >= e.sizeBytes) {
-            path.assign(e.folder).append("/").append(name);
-            if (const std::optional<std::string> text = readSmall(path, e.sizeBytes);
-                text && text->find('\0') == std::string::npos)
-                hit = needles.in(*text, slot.scratch);
+            isTextFile(name)) {
+            if (textBudget.fetch_sub(e.sizeBytes, std::memory_order_relaxed) >= e.sizeBytes) {
+                path.assign(e.folder).append("/").append(name);
+                if (const std::optional<std::string> text = readSmall(path, e.sizeBytes);
+                    text && text->find('\0') == std::string::npos)
+                    hit = needles.in(*text, slot.scratch);
+            } else {
+                limited = true; // contents left unread: what they hold was not searched
+            }
         }
         if (!hit)
             return DirectoryWalker::Action::Continue;

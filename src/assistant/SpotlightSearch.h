@@ -35,8 +35,9 @@ struct SearchHit {
 // opened so that their access time stays as it was wherever the system allows it.
 //
 // What is published: at most kMaxHits hits, most recently modified first (ties by path). A walk
-// is bounded by Limits, so a huge home gives the newest hits of what was seen in time instead of
-// a search that never ends.
+// is bounded by time (Limits), so a huge home gives the newest hits of what was seen in time
+// instead of a search that never ends; a search cut short by a limit (time, or the contents it
+// may read) ends Done with `partial` set, and the screen says it searched only part of the home.
 //
 // States, changed on the main thread only: Idle → Searching → Done; any → Failed when the
 // description holds nothing to search for (the earlier hits stay); any → Idle on clear(). A new
@@ -49,9 +50,10 @@ public:
     struct State {
         enum class Kind { Idle, Searching, Done, Failed };
         Kind kind = Kind::Idle;
-        QString message; // Failed only
+        QString message;      // Failed only
+        bool partial = false; // Done only: a limit stopped the walk, more files may match
 
-        static State failed(const QString& message) { return {Kind::Failed, message}; }
+        static State failed(const QString& message) { return {Kind::Failed, message, false}; }
         bool operator==(const State&) const = default;
     };
 
@@ -70,10 +72,10 @@ public:
         bool operator==(const Query&) const = default;
     };
 
-    // How far one walk may go before it settles for what it has seen.
+    // How far one walk may go before it settles for what it has seen. Time, not a count of
+    // entries: a count small enough to matter is reached in a couple of seconds on a large home.
     struct Limits {
-        qint64 maxEntries = 400'000;                // entries visited
-        int maxMilliseconds = 20'000;               // wall time of the walk
+        int maxMilliseconds = 20'000;               // wall time of the walk; 0 stops at once
         qint64 maxTextBytes = 512 * 1024;           // a larger file's contents are not read
         qint64 maxTotalTextBytes = 256 * 1'048'576; // contents read in one walk, all files
     };
@@ -82,7 +84,7 @@ public:
     struct Found {
         QList<SearchHit> hits; // newest first, at most kMaxHits
         qint64 matched = 0;    // every match seen, beyond the cap too
-        bool limited = false;  // a limit stopped the walk early
+        bool limited = false;  // a limit stopped the walk early or left contents unread
         bool cancelled = false;
         std::vector<QString> all;
     };

@@ -136,6 +136,14 @@ QString nothingMatched() {
     return QStringLiteral("Nothing matched that description. Try different words.");
 }
 
+QString partialSearch(bool anyHits) {
+    return anyHits ? QStringLiteral("Searched part of your home folder: it is too big to search "
+                                    "in full, so more files may match. Try more specific words.")
+                   : QStringLiteral("Searched part of your home folder: it is too big to search "
+                                    "in full, and nothing matched in that part. Try more "
+                                    "specific words.");
+}
+
 QString showButton() {
     return QStringLiteral("Show");
 }

@@ -45,6 +45,9 @@ QString findPlaceholder();
 QString findButton();
 QString searching();
 QString nothingMatched();
+// Beside the hits of a search a limit cut short (in place of nothingMatched() when it found
+// none): "Searched part of your home folder: …".
+QString partialSearch(bool anyHits);
 QString showButton();
 bool canFind(const QString& description);
 // "Clear" shows while there is anything to clear: hits, or a description searched.

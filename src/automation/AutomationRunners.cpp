@@ -136,33 +136,31 @@ void AutomationStore::cleanOldScreenshots(Done done) {
     });
 }
 
-void AutomationStore::diskFigures(std::function<void(qint64, qint64)> done) {
+void AutomationStore::diskFigures(std::function<void(const SystemSnapshot&)> done) {
     // The vitals' latest sample while there is one; before its first sample the figures would
     // read as an empty disk, so one is taken here instead.
     if (AppState* vitals = m_appState.data(); vitals && vitals->hasFirstSample()) {
-        done(vitals->snapshot().diskFreeBytes, vitals->snapshot().diskTotalBytes);
+        done(vitals->snapshot());
         return;
     }
     if (!m_env.freshDiskSample) {
-        done(0, 0);
+        done(SystemSnapshot());
         return;
     }
     ScanJob::runInPool([sample = m_env.freshDiskSample, done, self = QPointer(this)] {
         const SystemSnapshot s = sample();
-        ScanJob::deliver(self, [done, freeBytes = s.diskFreeBytes, totalBytes = s.diskTotalBytes](
-                                   AutomationStore*) { done(freeBytes, totalBytes); });
+        ScanJob::deliver(self, [done, s](AutomationStore*) { done(s); });
     });
 }
 
 void AutomationStore::storageAlertDue(std::function<void(bool)> done) {
-    diskFigures([done](qint64 freeBytes, qint64 totalBytes) {
-        done(AutomationSchedule::storageAlertDue(freeBytes, totalBytes));
-    });
+    diskFigures(
+        [done](const SystemSnapshot& disk) { done(AutomationSchedule::storageAlertDue(disk)); });
 }
 
 void AutomationStore::storageAlertMessage(Done done) {
-    diskFigures([done](qint64 freeBytes, qint64 totalBytes) {
-        done(AutomationText::storageAlert(freeBytes, totalBytes));
+    diskFigures([done](const SystemSnapshot& disk) {
+        done(AutomationText::storageAlert(disk.diskFullPercent(), disk.diskFreeBytes));
     });
 }
 

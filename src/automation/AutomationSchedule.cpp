@@ -39,10 +39,8 @@ bool isRuleDay(AutomationRule::Kind kind, int weekday) {
     return false;
 }
 
-bool storageAlertDue(qint64 freeBytes, qint64 totalBytes) {
-    if (totalBytes < 1)
-        return false;
-    return 1.0 - double(freeBytes) / double(totalBytes) >= 0.9;
+bool storageAlertDue(const SystemSnapshot& disk) {
+    return disk.diskTotalBytes >= 1 && disk.diskFullPercent() >= 90;
 }
 
 } // namespace AutomationSchedule

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/AutomationRule.h"
+#include "vitals/SystemSnapshot.h"
 
 #include <optional>
 #include <QDateTime>
@@ -26,7 +27,8 @@ int weekday(const QDateTime& moment, const std::optional<QTimeZone>& zone = std:
 // storage alert passes every day (its test is the disk).
 bool isRuleDay(AutomationRule::Kind kind, int weekday);
 
-// True when total is at least 1 byte and the used share, 1 − free ÷ total, is 0.9 or more.
-bool storageAlertDue(qint64 freeBytes, qint64 totalBytes);
+// True when the disk was measured (its size is at least 1 byte) and it is 90% full or more by
+// the shared fullness figure, the one the alert's sentence then names.
+bool storageAlertDue(const SystemSnapshot& disk);
 
 } // namespace AutomationSchedule

@@ -171,7 +171,7 @@ private:
     void setRunning(bool running);
     void setRunningRuleID(const std::optional<QString>& id);
     void setStatusMessage(const std::optional<QString>& message);
-    void diskFigures(std::function<void(qint64 freeBytes, qint64 totalBytes)> done);
+    void diskFigures(std::function<void(const SystemSnapshot& disk)> done);
     // Looks at the scanner every pause until its scan is done or failed, at most `pauses`
     // times, then calls done (also when the scanner is gone).
     void waitForScan(QPointer<CleanupScanner> scanner, int pauses, std::function<void()> done);

@@ -82,16 +82,9 @@ QString screenshotsMoved(qint64 freedBytes, const QStringList& failures) {
            QStringLiteral(" of old screenshots to Trash.");
 }
 
-int usedPercent(qint64 freeBytes, qint64 totalBytes) {
-    if (totalBytes < 1)
-        return 0;
-    return int((1.0 - double(freeBytes) / double(totalBytes)) * 100.0);
-}
-
-QString storageAlert(qint64 freeBytes, qint64 totalBytes) {
-    return QStringLiteral("Disk is ") + QString::number(usedPercent(freeBytes, totalBytes)) +
-           QStringLiteral("% full — ") + formatBytes(freeBytes) +
-           QStringLiteral(" free. Open Storage to reclaim space.");
+QString storageAlert(int fullPercent, qint64 freeBytes) {
+    return QStringLiteral("Disk is ") + QString::number(fullPercent) + QStringLiteral("% full — ") +
+           formatBytes(freeBytes) + QStringLiteral(" free. Open Storage to reclaim space.");
 }
 
 QString dockerNotFound() {

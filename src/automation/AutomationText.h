@@ -36,10 +36,10 @@ QString screenshotsUnavailable();
 // was nothing to move.
 QString screenshotsMoved(qint64 freedBytes, const QStringList& failures);
 
-// The used share in whole percent, the fraction dropped; 0 when total is below 1.
-int usedPercent(qint64 freeBytes, qint64 totalBytes);
-// "Disk is <percent>% full — <free> free. Open Storage to reclaim space."
-QString storageAlert(qint64 freeBytes, qint64 totalBytes);
+// "Disk is <percent>% full — <free> free. Open Storage to reclaim space." The percent is the
+// one fullness figure every screen shows (SystemSnapshot::diskFullPercent), so the alert never
+// counts the blocks reserved for root as used.
+QString storageAlert(int fullPercent, qint64 freeBytes);
 
 QString dockerNotFound(); // "Docker CLI not found — skipped."
 // The prune's outcome: "Could not run Docker: <reason>" when it did not start; when it ran over

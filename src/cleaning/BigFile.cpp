@@ -11,5 +11,5 @@ QString BigFile::folderPath() const {
 }
 
 bool BigFile::isOld(const QDateTime& now) const {
-    return lastAccess && *lastAccess < now.addSecs(-oldAfterSeconds);
+    return lastOpened && *lastOpened < now.addSecs(-oldAfterSeconds);
 }

@@ -12,11 +12,18 @@
 // nothing in a later one.
 struct BigFile {
     QUuid id;
-    QUrl url;                            // a local file URL
-    qint64 sizeBytes = 0;                // the file's length in bytes (not its blocks)
-    std::optional<QDateTime> lastAccess; // when its content was last read, if known
+    QUrl url; // a local file URL
+    // What the file takes on the disk, and so what moving it to the Trash frees: its allocated
+    // blocks (st_blocks × 512, what `du` counts), not its length, so a sparse file that claims
+    // gigabytes it never wrote is as small here as on the disk map. The list shows, sorts, sums
+    // and filters by this figure.
+    qint64 sizeBytes = 0;
+    // When it was last opened, if known: the later of its access and modification times, the
+    // age rule of the cleaners too (CategoryMeasurer::lastOpened), so a file written yesterday is
+    // never offered as unopened whatever its access time says.
+    std::optional<QDateTime> lastOpened;
 
-    // Not read for six months: 180 days of 86,400 seconds.
+    // Not opened for six months: 180 days of 86,400 seconds.
     static constexpr qint64 oldAfterSeconds = 15'552'000;
 
     QString path() const { return url.toLocalFile(); }
@@ -25,8 +32,8 @@ struct BigFile {
     // The folder that holds the file.
     QString folderPath() const;
 
-    // True when the last access is known and strictly earlier than now less oldAfterSeconds; a
-    // file without an access date is never old.
+    // True when lastOpened is known and strictly earlier than now less oldAfterSeconds; a file
+    // without that date is never old.
     bool isOld(const QDateTime& now) const;
     // At the current moment, so a listed file can turn old while it is shown.
     bool isOld() const { return isOld(QDateTime::currentDateTimeUtc()); }

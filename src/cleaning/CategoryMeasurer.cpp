@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <iterator>
 #include <QDateTime>
-#include <QFile>
 #include <utility>
 #include <vector>
 
@@ -33,6 +32,7 @@ ItemStamp stampOf(const Entry& e) {
     if (!e.isDirectory()) {
         s.sizeBytes = e.sizeBytes;
         s.modifyTime = e.modifyTime;
+        s.allocatedBytes = e.allocatedBytes;
     }
     return s;
 }
@@ -61,6 +61,31 @@ void add(Measurement& total, const Measurement& part) {
     total.fileCount += part.fileCount;
     total.eligibleFiles += part.eligibleFiles;
     total.eligibleStamps += part.eligibleStamps;
+}
+
+// What a location of a quick-size row holds: the entries a clean would move out of it, and the
+// blocks of the location itself, which the clean leaves in place.
+struct LocationContents {
+    bool exists = false;
+    bool isFolder = false;
+    qint64 ownBytes = 0;
+    int entries = 0;
+};
+
+LocationContents contentsOf(const QString& location, const CancelToken& cancel) {
+    LocationContents held;
+    const DirectoryWalker walker({1, true, false}, cancel);
+    const DirectoryWalker::Result result = walker.walk(location, [&](const Entry& e) {
+        if (e.depth == 0) {
+            held.isFolder = e.isDirectory();
+            held.ownBytes = e.allocatedBytes;
+            return Action::Continue;
+        }
+        ++held.entries;
+        return Action::SkipChildren;
+    });
+    held.exists = result.rootFound;
+    return held;
 }
 
 void countFile(Tally& t, const Entry& e, bool list) {
@@ -202,16 +227,18 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
             if (cancel.isCancelled())
                 break;
             const QString& folder = folders.eligibleFiles.at(i);
+            ItemStamp stamp = folders.eligibleStamps.at(i);
             if (category.quickSize) {
-                total.sizeBytes += duSize(folder, cancel);
+                stamp.allocatedBytes = duSize(folder, cancel);
                 total.fileCount += 1;
             } else {
                 const FolderSize size = allocatedSize(folder, cancel);
-                total.sizeBytes += size.bytes;
+                stamp.allocatedBytes = size.bytes;
                 total.fileCount += size.files;
             }
+            total.sizeBytes += stamp.allocatedBytes;
             total.eligibleFiles.append(folder);
-            total.eligibleStamps.append(folders.eligibleStamps.at(i));
+            total.eligibleStamps.append(stamp);
         }
     }
     return total;
@@ -238,8 +265,12 @@ Measurement CategoryMeasurer::oldFiles(const CleanCategory& category,
             break;
         PerWorker<Tally> tallies(walker.threads());
         walker.walk(location, [&](const Entry& e) {
-            if (e.depth == 0)
+            if (e.depth == 0) {
+                // A location that is a file was named for what it is: no name test.
+                if (e.isFile() && !(cutoff && lastOpened(e.accessTime, e.modifyTime) > *cutoff))
+                    countFile(tallies.slot(e.worker), e, true);
                 return Action::Continue;
+            }
             if (e.isHidden() || (maxDepth && e.depth > *maxDepth))
                 return Action::SkipChildren;
             if (e.isDirectory()) {
@@ -270,10 +301,20 @@ Measurement CategoryMeasurer::quickMeasure(const CleanCategory& category,
     for (const QString& location : category.locations) {
         if (cancel.isCancelled())
             break;
-        if (!QFile::exists(location))
+        const LocationContents held = contentsOf(location, cancel);
+        if (!held.exists)
             continue;
-        total.sizeBytes += duSize(location, cancel);
-        total.fileCount += 1;
+        if (!held.isFolder) {
+            total.sizeBytes += duSize(location, cancel);
+            total.fileCount += 1;
+            continue;
+        }
+        // An empty location has nothing to clean, whatever its own blocks take; the tool's
+        // figure for a full one counts those blocks too, and the clean leaves them behind.
+        if (held.entries == 0)
+            continue;
+        total.sizeBytes += std::max<qint64>(duSize(location, cancel) - held.ownBytes, 0);
+        total.fileCount += held.entries;
     }
     return total;
 }

@@ -51,9 +51,13 @@ public:
     Measurement findFolders(const CleanCategory& category, const CancelToken& cancel) const;
     // Regular files whose extension (or two-part extension) is listed, whose name starts with
     // one of the prefixes when any are given, within maxSearchDepth when set, not hidden, and
-    // not opened since the cut-off when olderThanDays is set.
+    // not opened since the cut-off when olderThanDays is set. A location that is itself a file
+    // is listed whatever its name (still subject to the cut-off).
     Measurement oldFiles(const CleanCategory& category, const CancelToken& cancel) const;
-    // The disk-usage tool once per existing location, each counting 1; nothing listed.
+    // The disk-usage tool once per location that holds something, less the location's own
+    // blocks (a clean empties the location and keeps it), counting the entries directly in it;
+    // a location that is a file is itself the one item. An empty or missing location adds
+    // nothing and is not asked about. Nothing listed.
     Measurement quickMeasure(const CleanCategory& category, const CancelToken& cancel) const;
     // Every regular file of each location, hidden ones included (a location that is a file is
     // that one file); with olderThanDays only the files not opened since the cut-off, listed.

@@ -5,18 +5,22 @@
 
 #include <optional>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 class HomeLayout;
 
 // What the measurement saw of one listed item, so the clean can tell whether it is still that
-// item: its identity, and for a file its apparent size and modification time (seconds).
+// item: its identity, and for a file its apparent size and modification time (seconds). Beside
+// them, what moving the item frees (allocated bytes; a folder's whole contents), so a total over
+// rows that list the same item can count it once.
 struct ItemStamp {
     quint64 device = 0;
     quint64 inode = 0;
     qint64 sizeBytes = 0;
     qint64 modifyTime = 0;
+    qint64 allocatedBytes = 0;
 
     bool operator==(const ItemStamp&) const = default;
 };
@@ -92,5 +96,16 @@ qsizetype indexOf(const QList<CleanCategory>& table, const QString& id);
 // Absolute paths for home-relative ones through the layout's mapping, in order, each place
 // once (two spellings can map to one folder here, and measuring it twice would count it twice).
 QStringList mapLocations(const HomeLayout& layout, const QStringList& homeRelative);
+
+// What cleaning the ticked removable rows would free, each item once: rows overlap (screenshots
+// older than 7 days hold those older than 30), and an item listed by several rows, or lying in
+// a folder that another ticked row empties or moves, is moved once and frees its space once.
+// Rows that empty their locations count their measured size; rows that list items count each
+// listed item by its stamp (a row listing nothing, or without stamps, counts its measured
+// size). Ids with no row count nothing.
+qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected);
+// True when some ticked removable row, not refused, found something (bytes or files above
+// zero): otherwise a clean of the selection has nothing to do.
+bool selectionFindsAnything(const QList<CleanCategory>& table, const QSet<QString>& selected);
 
 } // namespace CleanCategories

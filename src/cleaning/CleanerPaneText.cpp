@@ -92,12 +92,11 @@ QList<CleanCategory> measureOnlyRows(const QList<CleanCategory>& table) {
 }
 
 qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected) {
-    qint64 sum = 0;
-    for (const CleanCategory& c : table) {
-        if (c.removable && selected.contains(c.id))
-            sum += c.sizeBytes;
-    }
-    return sum;
+    return CleanCategories::selectedBytes(table, selected);
+}
+
+bool canClean(const QList<CleanCategory>& table, const QSet<QString>& selected) {
+    return CleanCategories::selectionFindsAnything(table, selected);
 }
 
 QSet<QString> preselection(const QList<CleanCategory>& table) {

@@ -30,8 +30,13 @@ Texts screenshots();
 QList<CleanCategory> measuredItems(const QList<CleanCategory>& table);
 // Rows that are only measured and were found, in table order: the locked section.
 QList<CleanCategory> measureOnlyRows(const QList<CleanCategory>& table);
-// The sum of sizeBytes over the removable rows whose id is ticked. Ids with no row count nothing.
+// What the ticked removable rows free, each item once however many rows list it
+// (CleanCategories::selectedBytes): the figure on the clean button and in the confirmation.
 qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected);
+// Whether "Clean selected" can be pressed for this selection: some ticked row found something.
+// A selection whose rows all measured nothing (an emptied cache after its clean) has nothing to
+// clean, and its button stays disabled.
+bool canClean(const QList<CleanCategory>& table, const QSet<QString>& selected);
 
 // The ticks a fresh scan starts with, decided from the table flags alone (before any size is
 // known): the on-by-default removable rows graded safe; when there are none, the on-by-default

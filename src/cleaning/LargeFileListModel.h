@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cleaning/BigFile.h"
-#include "shell/BatchedListModel.h"
+#include "platform/BatchedListModel.h"
 
 #include <QUuid>
 

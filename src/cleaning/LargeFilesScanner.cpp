@@ -2,6 +2,7 @@
 #include "platform/NativePath.h"
 
 #include "cleaning/CategoryCleaner.h"
+#include "cleaning/CategoryMeasurer.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "platform/Trash.h"
@@ -22,7 +23,7 @@ namespace {
 // A file that qualified during the walk; turned into a BigFile only if it makes the cut.
 struct Candidate {
     qint64 size = 0;
-    qint64 accessTime = 0;
+    qint64 lastOpened = 0;
     std::string path;
 };
 
@@ -194,11 +195,11 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
         const int count = scanned.fetch_add(1, std::memory_order_relaxed) + 1;
         if (progress && count % progressStep == 0)
             progress(count);
-        if (e.repeatLink || e.sizeBytes < minSizeBytes)
+        if (e.repeatLink || e.allocatedBytes < minSizeBytes)
             return DirectoryWalker::Action::Continue;
         Candidate c;
-        c.size = e.sizeBytes;
-        c.accessTime = e.accessTime;
+        c.size = e.allocatedBytes;
+        c.lastOpened = CategoryMeasurer::lastOpened(e.accessTime, e.modifyTime);
         c.path.reserve(e.folder.size() + 1 + e.name.size());
         c.path.append(e.folder);
         if (c.path.empty() || c.path.back() != '/')
@@ -226,7 +227,7 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
         file.url = QUrl::fromLocalFile(
             NativePath::decode(QByteArray(c.path.data(), qsizetype(c.path.size()))));
         file.sizeBytes = c.size;
-        file.lastAccess = QDateTime::fromSecsSinceEpoch(c.accessTime, Qt::UTC);
+        file.lastOpened = QDateTime::fromSecsSinceEpoch(c.lastOpened, Qt::UTC);
         result.files.append(file);
     }
     return result;

@@ -26,7 +26,9 @@ class Trash;
 // What is listed: regular files of at least minSizeBytes, largest first, at most maxFiles. Hidden
 // files and folders (names starting with ".") are passed over with everything in them, as are
 // the insides of application bundles (folders ending ".app"); symlinks are never followed or
-// listed; a file with several hard links is listed once. Sizes are lengths in bytes.
+// listed; a file with several hard links is listed once. Sizes are allocated bytes (st_blocks ×
+// 512), what a file takes on the disk and what trashing it frees: the minimum, the order and the
+// freed total all count a sparse file by the blocks it has, not by its length.
 //
 // A scan request makes every earlier scan stale: its walk is cancelled, and its progress and its
 // result are dropped if they still arrive. Nothing is kept on disk: minimum, last folder and

@@ -38,28 +38,18 @@ qint64 StorageGrowthScanner::totalBytes() const {
 }
 
 QList<StorageGrowthScanner::Definition>
-StorageGrowthScanner::definitions(const HomeLayout& layout, const QString& systemApplications) {
-    // Places starting with "/" are the system's; the rest go through the home's mapping.
-    const auto places = [&](const QStringList& written) {
-        QStringList homeRelative;
-        QStringList out;
-        for (const QString& w : written) {
-            if (w == QLatin1String("/Applications"))
-                out.append(systemApplications);
-            else
-                homeRelative.append(w);
-        }
-        for (const QString& p : CleanCategories::mapLocations(layout, homeRelative)) {
-            if (!out.contains(p))
-                out.append(p);
-        }
-        return out;
+StorageGrowthScanner::definitions(const HomeLayout& layout) {
+    // Home-relative places go through the home's mapping; applications have places of their own
+    // here (the system's and the user's, Flatpak included), which the layout names.
+    const auto places = [&](const QStringList& homeRelative) {
+        return CleanCategories::mapLocations(layout, homeRelative);
     };
+    QStringList applications = layout.systemApplicationDirs() + layout.userApplicationDirs();
+    applications.removeDuplicates();
     return {
         {QStringLiteral("apps"), QStringLiteral("Applications"),
-         QStringLiteral("Apps in /Applications and your Applications folder."), "app"_sym,
-         places({QStringLiteral("/Applications"), QStringLiteral("Applications")}),
-         QStringLiteral("uninstaller")},
+         QStringLiteral("Apps in /opt, Flatpak and your Applications folder."), "app"_sym,
+         applications, QStringLiteral("uninstaller")},
         {QStringLiteral("developer"), QStringLiteral("Developer tools"),
          QStringLiteral("Xcode, Docker, package managers and local AI models."), "hammer"_sym,
          places({QStringLiteral("Library/Developer"), QStringLiteral(".docker"),
@@ -119,7 +109,7 @@ void StorageGrowthScanner::scan() {
     const ScanJob::Ticket ticket = m_job.restart();
     setState({State::Kind::Scanning, {}});
 
-    const QList<Definition> defs = definitions(m_layout, m_options.systemApplications);
+    const QList<Definition> defs = definitions(m_layout);
     const int walks = ParallelLoop::outerThreads(m_options.cores > 0 ? m_options.cores
                                                                      : ParallelLoop::processors());
     ScanJob::runInPool([ticket, defs, walks, measure = m_options.measure,

@@ -64,8 +64,6 @@ public:
     using Measure = std::function<qint64(const QString& path, const CancelToken& cancel)>;
 
     struct Options {
-        // The system-wide applications folder.
-        QString systemApplications = QStringLiteral("/Applications");
         // Where lastRun is read; the system clock when null.
         std::shared_ptr<const Clock> clock;
         // Processor cores for the concurrency limit; 0 asks the machine.
@@ -88,9 +86,9 @@ public:
     // Starts a scan unless one is running. Main thread only.
     void scan();
 
-    // The seven buckets in table order, their places resolved for this home now.
-    static QList<Definition> definitions(const HomeLayout& layout,
-                                         const QString& systemApplications);
+    // The seven buckets in table order, their places resolved for this home now (the system's
+    // application folders under the layout's system root).
+    static QList<Definition> definitions(const HomeLayout& layout);
     // A missing place: 0; a file: its allocated bytes; a folder: the allocated bytes of every
     // regular file below it.
     static qint64 measureLocation(const QString& path, const CancelToken& cancel = CancelToken());

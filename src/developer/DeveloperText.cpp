@@ -64,11 +64,7 @@ QList<CleanCategory> paneRows(const QList<CleanCategory>& table, bool modelsOnly
 }
 
 qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected) {
-    qint64 total = 0;
-    for (const CleanCategory& c : table)
-        if (selected.contains(c.id))
-            total += c.sizeBytes;
-    return total;
+    return CleanCategories::selectedBytes(table, selected);
 }
 
 QSet<QString> rescanSelection(const QList<CleanCategory>& table, const QSet<QString>& remembered) {

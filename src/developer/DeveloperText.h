@@ -33,7 +33,8 @@ QList<CleanCategory> largest(const QList<CleanCategory>& table);
 // A cleaning pane's rows: the visible rows (only the model rows when modelsOnly), largest
 // first, equal sizes in table order.
 QList<CleanCategory> paneRows(const QList<CleanCategory>& table, bool modelsOnly);
-// Bytes of every ticked row, visible or not; ids with no row count nothing.
+// What cleaning every ticked row frees, visible or not, each item once
+// (CleanCategories::selectedBytes); ids with no row count nothing.
 qint64 selectedBytes(const QList<CleanCategory>& table, const QSet<QString>& selected);
 // The ticks after a rescan: the remembered ticks that still name a row, or, when nothing was
 // ticked, the rows on by default.

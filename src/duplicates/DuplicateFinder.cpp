@@ -5,6 +5,8 @@
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
+#include <algorithm>
+#include <QElapsedTimer>
 #include <QHash>
 
 DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions,
@@ -21,6 +23,7 @@ void DuplicateFinder::scan(const QString& folder) {
     setState(State::scanning(0));
     setGroups({});
     setLastFolder(folder);
+    setCleaning(std::nullopt);
 
     DuplicateScan::Options options = m_scanOptions;
     ScanJob::runInPool([ticket, folder, options, self = QPointer<DuplicateFinder>(this)]() mutable {
@@ -55,6 +58,7 @@ void DuplicateFinder::reset() {
     setGroups({});
     setState({});
     setLastFolder(std::nullopt);
+    setCleaning(std::nullopt);
 }
 
 namespace {
@@ -91,29 +95,33 @@ private:
     QHash<QString, std::pair<RegularFile::Stamp, QByteArray>> m_reads;
 };
 
-} // namespace
+// One group's moves, made on any thread: the result, and the files still there afterwards (the
+// keeper first), or none when nothing was tried.
+struct GroupMoves {
+    DuplicateFinder::TrashResult result;
+    std::optional<QStringList> remaining;
+};
 
-DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
-                                                    const QString& keep) {
+GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
+                      const DuplicateScan::Hasher& hasher, Trash* trash) {
     using DuplicatesText::PassedOver;
-    TrashResult result;
+    GroupMoves moves;
+    DuplicateFinder::TrashResult& result = moves.result;
     if (!group.files.contains(keep)) {
         result.errors.append(DuplicatesText::shownName(keep) +
                              QStringLiteral(": it is not one of this group's copies, so nothing "
                                             "was moved."));
-        return result;
+        return moves;
     }
     if (!RegularFile::stampOf(keep)) {
         result.errors.append(DuplicatesText::shownName(keep) +
                              QStringLiteral(": the copy to keep is no longer there, so nothing "
                                             "was moved."));
-        return result;
+        return moves;
     }
     // Each copy moves only while the keeper, looked at again just before, holds the same bytes
     // as the copy: a file touched since the scan is read again, one left alone is not.
-    ContentCheck check(group, m_scanOptions.hasher
-                                  ? m_scanOptions.hasher
-                                  : DuplicateScan::Hasher(DuplicateScan::fileDigest));
+    ContentCheck check(group, hasher);
     QStringList remaining = {keep};
     for (const QString& file : group.files) {
         if (file == keep)
@@ -129,8 +137,8 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
             continue;
         }
         QString error;
-        if (m_trash && m_trash->moveToTrash(file, &error)) {
-            result.freedBytes += group.fileSize;
+        if (trash && trash->moveToTrash(file, &error)) {
+            result.freedBytes += group.allocatedOf(file);
         } else {
             result.errors.append(
                 DuplicatesText::shownName(file) + QStringLiteral(": ") +
@@ -138,37 +146,104 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
             remaining.append(file);
         }
     }
-    QList<DuplicateGroup> groups = m_groups;
-    if (remaining.size() < 2) {
-        groups.removeIf([&](const DuplicateGroup& g) { return g.id == group.id; });
-    } else {
-        const auto it = std::find_if(groups.begin(), groups.end(),
-                                     [&](const DuplicateGroup& g) { return g.id == group.id; });
-        if (it == groups.end())
-            return result;
+    moves.remaining = std::move(remaining);
+    return moves;
+}
+
+// `groups` after the moves: a moved group (matched by id) with fewer than two files left is
+// dropped, any other is replaced by one with a new id and the files left, by path. A group no
+// longer in `groups` stays out.
+QList<DuplicateGroup> withMoves(QList<DuplicateGroup> groups,
+                                const QList<std::pair<DuplicateGroup, QStringList>>& moves) {
+    QHash<QUuid, qsizetype> movedAt;
+    for (qsizetype i = 0; i < moves.size(); ++i)
+        movedAt.insert(moves.at(i).first.id, i);
+    QList<DuplicateGroup> after;
+    after.reserve(groups.size());
+    for (DuplicateGroup& g : groups) {
+        const auto at = movedAt.constFind(g.id);
+        if (at == movedAt.constEnd()) {
+            after.append(std::move(g));
+            continue;
+        }
+        const auto& [group, left] = moves.at(*at);
+        if (left.size() < 2)
+            continue;
+        QStringList remaining = left;
         std::sort(remaining.begin(), remaining.end());
         DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
         rebuilt.digest = group.digest;
         if (!group.stamps.isEmpty())
             for (const QString& file : remaining)
                 rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
-        *it = rebuilt;
+        if (!group.allocatedBytes.isEmpty())
+            for (const QString& file : remaining)
+                rebuilt.allocatedBytes.append(group.allocatedOf(file));
+        after.append(std::move(rebuilt));
     }
-    setGroups(std::move(groups));
-    return result;
+    return after;
 }
 
-DuplicateFinder::TrashResult DuplicateFinder::keepOneOfEach() {
-    TrashResult total;
+} // namespace
+
+DuplicateScan::Hasher DuplicateFinder::hasher() const {
+    return m_scanOptions.hasher ? m_scanOptions.hasher
+                                : DuplicateScan::Hasher(DuplicateScan::fileDigest);
+}
+
+DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
+                                                    const QString& keep) {
+    GroupMoves moves = moveCopies(group, keep, hasher(), m_trash.get());
+    if (!moves.remaining)
+        return moves.result;
+    const bool listed = std::any_of(m_groups.cbegin(), m_groups.cend(),
+                                    [&](const DuplicateGroup& g) { return g.id == group.id; });
+    if (listed || moves.remaining->size() < 2)
+        setGroups(withMoves(m_groups, {{group, *moves.remaining}}));
+    return moves.result;
+}
+
+void DuplicateFinder::keepOneOfEach() {
+    if (m_cleaning)
+        return;
+    const ScanJob::Ticket ticket = m_job.restart();
     const QList<DuplicateGroup> snapshot = m_groups;
-    for (const DuplicateGroup& group : snapshot) {
-        if (group.files.isEmpty())
-            continue;
-        const TrashResult one = trash(group, group.files.first());
-        total.freedBytes += one.freedBytes;
-        total.errors.append(one.errors);
-    }
-    return total;
+    setCleaning(Cleaning{0, int(snapshot.size())});
+    ScanJob::runInPool([ticket, snapshot, hasher = hasher(), trash = m_trash,
+                        self = QPointer<DuplicateFinder>(this)] {
+        TrashResult total;
+        QList<std::pair<DuplicateGroup, QStringList>> moved;
+        QElapsedTimer sinceTold;
+        sinceTold.start();
+        for (qsizetype i = 0; i < snapshot.size(); ++i) {
+            if (ticket.cancel.isCancelled())
+                return;
+            const DuplicateGroup& group = snapshot.at(i);
+            if (!group.files.isEmpty()) {
+                GroupMoves moves = moveCopies(group, group.files.first(), hasher, trash.get());
+                total.freedBytes += moves.result.freedBytes;
+                total.errors.append(moves.result.errors);
+                if (moves.remaining)
+                    moved.append({group, std::move(*moves.remaining)});
+            }
+            if (sinceTold.elapsed() >= 100) {
+                sinceTold.restart();
+                const Cleaning step{int(i + 1), int(snapshot.size())};
+                ScanJob::deliver(self, [ticket, step](DuplicateFinder* f) {
+                    if (f->m_job.isCurrent(ticket.generation) && f->m_cleaning)
+                        f->setCleaning(step);
+                });
+            }
+        }
+        ScanJob::deliver(self, [ticket, total, moved = std::move(moved)](DuplicateFinder* f) {
+            if (!f->m_job.isCurrent(ticket.generation))
+                return;
+            f->m_groups = withMoves(f->m_groups, moved);
+            emit f->groupsChanged();
+            f->setCleaning(std::nullopt);
+            emit f->keptOneOfEach(total);
+        });
+    });
 }
 
 int DuplicateFinder::removableCount() const {
@@ -190,6 +265,13 @@ void DuplicateFinder::setGroups(QList<DuplicateGroup> groups) {
         return;
     m_groups = std::move(groups);
     emit groupsChanged();
+}
+
+void DuplicateFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
+    if (m_cleaning == cleaning)
+        return;
+    m_cleaning = cleaning;
+    emit cleaningChanged();
 }
 
 void DuplicateFinder::setLastFolder(const std::optional<QString>& folder) {

@@ -24,6 +24,8 @@ class DuplicateFinder : public QObject {
     Q_PROPERTY(DuplicateFinder::State state READ state NOTIFY stateChanged)
     Q_PROPERTY(QList<DuplicateGroup> groups READ groups NOTIFY groupsChanged)
     Q_PROPERTY(std::optional<QString> lastFolder READ lastFolder NOTIFY lastFolderChanged)
+    Q_PROPERTY(
+        std::optional<DuplicateFinder::Cleaning> cleaning READ cleaning NOTIFY cleaningChanged)
 public:
     struct State {
         enum class Kind { Scanning, Failed, Idle, Done };
@@ -37,6 +39,13 @@ public:
             return kind == o.kind && scanned == o.scanned && message == o.message;
         }
         bool operator!=(const State& o) const { return !(*this == o); }
+    };
+
+    // A keepOneOfEach() under way: groups handled so far out of the groups it took.
+    struct Cleaning {
+        int done = 0;
+        int total = 0;
+        bool operator==(const Cleaning& o) const { return done == o.done && total == o.total; }
     };
 
     // What trash() and keepOneOfEach() did: the bytes given back and one line per file that
@@ -57,6 +66,8 @@ public:
     const QList<DuplicateGroup>& groups() const { return m_groups; }
     // The folder of the latest scan; none after reset().
     const std::optional<QString>& lastFolder() const { return m_lastFolder; }
+    // Set while keepOneOfEach() runs, with its progress; none otherwise.
+    const std::optional<Cleaning>& cleaning() const { return m_cleaning; }
     // Moved on by every scan() and reset().
     quint64 scanGeneration() const { return m_scanGeneration; }
 
@@ -64,8 +75,8 @@ public:
     // lastFolder the folder. Ends in done with the groups, or failed with "Could not read that
     // folder." when the folder cannot be opened.
     void scan(const QString& folder);
-    // Forgets everything: a running scan's results are dropped, groups empty, state idle, no
-    // last folder.
+    // Forgets everything: a running scan's or keepOneOfEach()'s results are dropped, groups
+    // empty, state idle, no last folder. (scan() drops a running keepOneOfEach() the same way.)
     void reset();
 
     // Keeps `keep` and moves every other file of the group to the Trash, synchronously. A moved
@@ -83,9 +94,13 @@ public:
     // This runs on the calling thread: left alone, a group costs two stats per copy; every file
     // touched since the scan is read in full once.
     TrashResult trash(const DuplicateGroup& group, const QString& keep);
-    // trash() on a copy of every group, keeping each one's first file; sums and errors in
-    // group order.
-    TrashResult keepOneOfEach();
+    // What trash() does, on every group as it is now, keeping each one's first file, with the
+    // same checks before each move; returns at once. The moves run on the shared thread pool:
+    // cleaning() goes from {0, groups} through its progress (at most ten steps a second) to none,
+    // and at the end groups is published once, trimmed of every move, and keptOneOfEach() brings
+    // the sums and errors in group order. A call while one runs is ignored. A scan(), reset() or
+    // the finder's end stops it between two groups; its result is then dropped.
+    void keepOneOfEach();
     // The files keepOneOfEach() would move: the sum of (files − 1) over the groups.
     int removableCount() const;
 
@@ -93,11 +108,16 @@ signals:
     void stateChanged();
     void groupsChanged();
     void lastFolderChanged();
+    void cleaningChanged();
+    // A keepOneOfEach() ended, every move having been tried.
+    void keptOneOfEach(const DuplicateFinder::TrashResult& result);
 
 private:
     void setState(const State& state);
     void setGroups(QList<DuplicateGroup> groups);
     void setLastFolder(const std::optional<QString>& folder);
+    void setCleaning(const std::optional<Cleaning>& cleaning);
+    DuplicateScan::Hasher hasher() const;
 
     std::shared_ptr<Trash> m_trash;
     DuplicateScan::Options m_scanOptions;
@@ -106,4 +126,5 @@ private:
     State m_state;
     QList<DuplicateGroup> m_groups;
     std::optional<QString> m_lastFolder;
+    std::optional<Cleaning> m_cleaning;
 };

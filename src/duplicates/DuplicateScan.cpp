@@ -19,6 +19,7 @@ namespace {
 struct Candidate {
     std::string path;
     qint64 size = 0;
+    qint64 allocated = 0;
 };
 
 using Digest = std::array<unsigned char, 32>;
@@ -93,21 +94,28 @@ template <typename Take> void equalRuns(std::vector<Hashed>& files, const Take& 
 }
 
 DuplicateGroup makeGroup(const Hashed* run, size_t count) {
-    std::vector<std::pair<QString, RegularFile::Stamp>> members;
+    struct Member {
+        QString path;
+        RegularFile::Stamp stamp;
+        qint64 allocated = 0;
+    };
+    std::vector<Member> members;
     members.reserve(count);
     for (size_t i = 0; i < count; ++i)
-        members.emplace_back(NativePath::decode(QByteArray::fromStdString(run[i].file->path)),
-                             run[i].stamp);
+        members.push_back({NativePath::decode(QByteArray::fromStdString(run[i].file->path)),
+                           run[i].stamp, run[i].file->allocated});
     std::sort(members.begin(), members.end(),
-              [](const auto& a, const auto& b) { return a.first < b.first; });
+              [](const Member& a, const Member& b) { return a.path < b.path; });
     DuplicateGroup group;
     group.id = QUuid::createUuid();
     group.fileSize = run->file->size;
     group.files.reserve(qsizetype(count));
     group.stamps.reserve(qsizetype(count));
-    for (auto& [path, stamp] : members) {
-        group.files.append(std::move(path));
-        group.stamps.append(stamp);
+    group.allocatedBytes.reserve(qsizetype(count));
+    for (Member& m : members) {
+        group.files.append(std::move(m.path));
+        group.stamps.append(m.stamp);
+        group.allocatedBytes.append(m.allocated);
     }
     group.digest = QByteArray(reinterpret_cast<const char*>(run->digest->data()),
                               qsizetype(run->digest->size()));
@@ -162,30 +170,29 @@ Outcome run(const QString& folder, const Options& options) {
     const DirectoryWalker walker(walkOptions, cancel);
     PerWorker<std::vector<Candidate>> found(walker.threads());
     std::atomic<qint64> counted{0};
-    const DirectoryWalker::Result walked =
-        walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
-            if (e.depth == 0)
-                return DirectoryWalker::Action::Continue;
-            if (e.isHidden())
-                return DirectoryWalker::Action::SkipChildren;
-            if (e.isDirectory())
-                return CategoryMeasurer::isPackageName(e.name)
-                           ? DirectoryWalker::Action::SkipChildren
-                           : DirectoryWalker::Action::Continue;
-            if (!e.isFile() || e.repeatLink || e.sizeBytes < minimumSize)
-                return DirectoryWalker::Action::Continue;
-            std::string path;
-            path.reserve(e.folder.size() + 1 + e.name.size());
-            path.append(e.folder);
-            if (path.empty() || path.back() != '/')
-                path.push_back('/');
-            path.append(e.name);
-            found.slot(e.worker).push_back(Candidate{std::move(path), e.sizeBytes});
-            const qint64 n = counted.fetch_add(1, std::memory_order_relaxed) + 1;
-            if (n % progressStep == 0 && options.progress)
-                options.progress(n);
+    const DirectoryWalker::Result walked = walker.walk(folder, [&](const DirectoryWalker::Entry&
+                                                                       e) {
+        if (e.depth == 0)
             return DirectoryWalker::Action::Continue;
-        });
+        if (e.isHidden())
+            return DirectoryWalker::Action::SkipChildren;
+        if (e.isDirectory())
+            return CategoryMeasurer::isPackageName(e.name) ? DirectoryWalker::Action::SkipChildren
+                                                           : DirectoryWalker::Action::Continue;
+        if (!e.isFile() || e.repeatLink || e.sizeBytes < minimumSize)
+            return DirectoryWalker::Action::Continue;
+        std::string path;
+        path.reserve(e.folder.size() + 1 + e.name.size());
+        path.append(e.folder);
+        if (path.empty() || path.back() != '/')
+            path.push_back('/');
+        path.append(e.name);
+        found.slot(e.worker).push_back(Candidate{std::move(path), e.sizeBytes, e.allocatedBytes});
+        const qint64 n = counted.fetch_add(1, std::memory_order_relaxed) + 1;
+        if (n % progressStep == 0 && options.progress)
+            options.progress(n);
+        return DirectoryWalker::Action::Continue;
+    });
     outcome.candidates = counted.load();
     if (walked.cancelled || cancel.isCancelled()) {
         outcome.cancelled = true;

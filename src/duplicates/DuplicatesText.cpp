@@ -84,6 +84,10 @@ QString similarProgress(int done, int total) {
     return QStringLiteral("Comparing photos… %1 of %2").arg(done).arg(total);
 }
 
+QString cleaningProgress(int done, int total) {
+    return QStringLiteral("Moving to the Trash… %1 of %2").arg(done).arg(total);
+}
+
 QString failedTitle() {
     return QStringLiteral("Scan failed");
 }
@@ -193,6 +197,56 @@ QString shownPath(const QString& path) {
         }
     }
     return shown;
+}
+
+namespace {
+
+// Greedy lines of at most `width`: each ends after the last "/" that fits, else after the last
+// character that fits (at least one per line).
+QStringList breakPath(const QString& text, int width,
+                      const std::function<int(const QString&)>& advance) {
+    QStringList lines;
+    QString rest = text;
+    while (!rest.isEmpty()) {
+        int fits = 1;
+        while (fits < rest.size() && advance(rest.left(fits + 1)) <= width)
+            ++fits;
+        if (fits < rest.size()) {
+            const int slash = int(rest.left(fits).lastIndexOf(QLatin1Char('/')));
+            if (slash >= 0)
+                fits = slash + 1;
+        }
+        lines.append(rest.left(fits));
+        rest = rest.mid(fits);
+    }
+    return lines;
+}
+
+} // namespace
+
+QStringList pathLines(const QString& path, int maxLines, int width,
+                      const std::function<int(const QString&)>& advance) {
+    if (maxLines < 1 || path.isEmpty())
+        return {};
+    QStringList lines = breakPath(path, width, advance);
+    if (lines.size() <= maxLines)
+        return lines;
+    const QString ellipsis = QStringLiteral("…");
+    // Drop leading folders until the rest fits behind "…/".
+    for (qsizetype slash = path.indexOf(QLatin1Char('/'), 1); slash >= 0;
+         slash = path.indexOf(QLatin1Char('/'), slash + 1)) {
+        lines = breakPath(ellipsis + path.mid(slash), width, advance);
+        if (lines.size() <= maxLines)
+            return lines;
+    }
+    // The name alone is too long: its end, behind "…", on the lines there are.
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    for (qsizetype cut = 1; cut < name.size(); ++cut) {
+        lines = breakPath(ellipsis + name.mid(cut), width, advance);
+        if (lines.size() <= maxLines)
+            return lines;
+    }
+    return breakPath(ellipsis, width, advance).mid(0, maxLines);
 }
 
 QString shownName(const QString& path) {

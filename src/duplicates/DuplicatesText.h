@@ -2,6 +2,7 @@
 
 #include "shell/ScreenModes.h"
 
+#include <functional>
 #include <QDateTime>
 #include <QLocale>
 #include <QSize>
@@ -37,6 +38,8 @@ QString failureAlertTitle();
 // then "Comparing photos… 40 of 120".
 QString exactProgress(qint64 scanned);
 QString similarProgress(int done, int total);
+// While keeping one of each: "Moving to the Trash… 40 of 120" (groups or sets handled).
+QString cleaningProgress(int done, int total);
 
 QString failedTitle();
 QString idleTitle();
@@ -53,7 +56,8 @@ QString setHeader(int photos);
 QString keepBestButton(int count);
 QString bestQuality();
 
-// The group row: "3 identical copies · 2 MB each · click the one to keep", "Frees 4 MB",
+// The group row: "3 identical copies · 2 MB each · click the one to keep", "Frees 4 MB" (what
+// the copies that would go take on the disk: DuplicateGroup::reclaimableBytes),
 // "Created Mar 3, 2025", "Keeping this one".
 QString rowHeader(int files, qint64 fileSize);
 QString keepSelectedButton();
@@ -71,6 +75,13 @@ QString photoInfo(const QSize& pixels, qint64 bytes);
 // escape) shows as "\xE9", so it neither vanishes nor looks like another character.
 QString shownPath(const QString& path);
 QString shownName(const QString& path);
+
+// A shown path on at most maxLines lines of `width`, as measured by `advance`: lines break after
+// a "/" (inside a name only when the name alone is wider than a line). A path that needs more
+// lines loses its head, never its end: "…/" and as many trailing folders as fit, with the file
+// name always last; a file name that alone needs more lines keeps its end behind "…".
+QStringList pathLines(const QString& path, int maxLines, int width,
+                      const std::function<int(const QString&)>& advance);
 
 // Why a copy was left where it was when the others went to the Trash: it, or the copy kept, was
 // changed after the scan and they no longer match, or it could not be read again to tell.

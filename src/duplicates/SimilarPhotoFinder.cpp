@@ -6,7 +6,9 @@
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
+#include <algorithm>
 #include <mutex>
+#include <QElapsedTimer>
 #include <QHash>
 
 SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
@@ -27,6 +29,7 @@ void SimilarPhotoFinder::scan(const QString& folder) {
     ++m_scanGeneration;
     setState(State::scanning(0, 0));
     setGroups({});
+    setCleaning(std::nullopt);
 
     ScanJob::runInPool([ticket, folder, printer = m_printer, threads = m_threads,
                         self = QPointer<SimilarPhotoFinder>(this)] {
@@ -94,6 +97,7 @@ void SimilarPhotoFinder::reset() {
     ++m_scanGeneration;
     setGroups({});
     setState({});
+    setCleaning(std::nullopt);
 }
 
 namespace {
@@ -133,23 +137,30 @@ private:
     QHash<qsizetype, std::pair<RegularFile::Stamp, FeaturePrint>> m_prints;
 };
 
-} // namespace
-
-QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
-    using DuplicatesText::PassedOver;
+// One set's moves, made on any thread: an error line per photo that stayed, and the photos still
+// there afterwards (the kept one first), or none when nothing was tried.
+struct SetMoves {
     QStringList errors;
+    std::optional<QStringList> remaining;
+};
+
+SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoScan::Printer& printer,
+                    Trash* trash) {
+    using DuplicatesText::PassedOver;
+    SetMoves moves;
+    QStringList& errors = moves.errors;
     if (group.files.isEmpty())
-        return errors;
+        return moves;
     const QString keep = group.files.first();
     if (!RegularFile::stampOf(keep)) {
         errors.append(DuplicatesText::shownName(keep) +
                       QStringLiteral(": the photo to keep is no longer there, so nothing was "
                                      "moved."));
-        return errors;
+        return moves;
     }
     // A photo left alone since the scan moves as the scan grouped it. Once it or the photo kept
     // was touched, it moves only if the two still look the same as they are now.
-    PrintCheck check(group, m_printer);
+    PrintCheck check(group, printer);
     QStringList remaining = {keep};
     for (qsizetype i = 1; i < group.files.size(); ++i) {
         const QString& file = group.files.at(i);
@@ -172,20 +183,35 @@ QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
             continue;
         }
         QString error;
-        if (m_trash && m_trash->moveToTrash(file, &error))
+        if (trash && trash->moveToTrash(file, &error))
             continue;
         errors.append(DuplicatesText::shownName(file) + QStringLiteral(": ") +
                       (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
         remaining.append(file);
     }
-    QList<SimilarPhotoGroup> groups = m_groups;
-    if (remaining.size() < 2) {
-        groups.removeIf([&](const SimilarPhotoGroup& g) { return g.id == group.id; });
-    } else {
-        const auto it = std::find_if(groups.begin(), groups.end(),
-                                     [&](const SimilarPhotoGroup& g) { return g.id == group.id; });
-        if (it == groups.end())
-            return errors;
+    moves.remaining = std::move(remaining);
+    return moves;
+}
+
+// `groups` after the moves: a moved set (matched by id) with fewer than two photos left is
+// dropped, any other is replaced by one with a new id and the photos left, in their former
+// order. A set no longer in `groups` stays out.
+QList<SimilarPhotoGroup> withMoves(QList<SimilarPhotoGroup> groups,
+                                   const QList<std::pair<SimilarPhotoGroup, QStringList>>& moves) {
+    QHash<QUuid, qsizetype> movedAt;
+    for (qsizetype i = 0; i < moves.size(); ++i)
+        movedAt.insert(moves.at(i).first.id, i);
+    QList<SimilarPhotoGroup> after;
+    after.reserve(groups.size());
+    for (SimilarPhotoGroup& g : groups) {
+        const auto at = movedAt.constFind(g.id);
+        if (at == movedAt.constEnd()) {
+            after.append(std::move(g));
+            continue;
+        }
+        const auto& [group, remaining] = moves.at(*at);
+        if (remaining.size() < 2)
+            continue;
         SimilarPhotoGroup rebuilt{QUuid::createUuid(), remaining};
         if (group.stamps.size() == group.files.size() && group.prints.size() == group.files.size())
             for (const QString& file : remaining) {
@@ -193,18 +219,61 @@ QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
                 rebuilt.stamps.append(group.stamps.at(index));
                 rebuilt.prints.append(group.prints.at(index));
             }
-        *it = rebuilt;
+        after.append(std::move(rebuilt));
     }
-    setGroups(std::move(groups));
-    return errors;
+    return after;
 }
 
-QStringList SimilarPhotoFinder::keepBestOfEach() {
-    QStringList errors;
+} // namespace
+
+QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
+    SetMoves moves = moveCopies(group, m_printer, m_trash.get());
+    if (!moves.remaining)
+        return moves.errors;
+    const bool listed = std::any_of(m_groups.cbegin(), m_groups.cend(),
+                                    [&](const SimilarPhotoGroup& g) { return g.id == group.id; });
+    if (listed || moves.remaining->size() < 2)
+        setGroups(withMoves(m_groups, {{group, *moves.remaining}}));
+    return moves.errors;
+}
+
+void SimilarPhotoFinder::keepBestOfEach() {
+    if (m_cleaning)
+        return;
+    const ScanJob::Ticket ticket = m_job.restart();
     const QList<SimilarPhotoGroup> snapshot = m_groups;
-    for (const SimilarPhotoGroup& set : snapshot)
-        errors.append(trash(set));
-    return errors;
+    setCleaning(Cleaning{0, int(snapshot.size())});
+    ScanJob::runInPool([ticket, snapshot, printer = m_printer, trash = m_trash,
+                        self = QPointer<SimilarPhotoFinder>(this)] {
+        QStringList errors;
+        QList<std::pair<SimilarPhotoGroup, QStringList>> moved;
+        QElapsedTimer sinceTold;
+        sinceTold.start();
+        for (qsizetype i = 0; i < snapshot.size(); ++i) {
+            if (ticket.cancel.isCancelled())
+                return;
+            SetMoves moves = moveCopies(snapshot.at(i), printer, trash.get());
+            errors.append(moves.errors);
+            if (moves.remaining)
+                moved.append({snapshot.at(i), std::move(*moves.remaining)});
+            if (sinceTold.elapsed() >= 100) {
+                sinceTold.restart();
+                const Cleaning step{int(i + 1), int(snapshot.size())};
+                ScanJob::deliver(self, [ticket, step](SimilarPhotoFinder* f) {
+                    if (f->m_job.isCurrent(ticket.generation) && f->m_cleaning)
+                        f->setCleaning(step);
+                });
+            }
+        }
+        ScanJob::deliver(self, [ticket, errors, moved = std::move(moved)](SimilarPhotoFinder* f) {
+            if (!f->m_job.isCurrent(ticket.generation))
+                return;
+            f->m_groups = withMoves(f->m_groups, moved);
+            emit f->groupsChanged();
+            f->setCleaning(std::nullopt);
+            emit f->keptBestOfEach(errors);
+        });
+    });
 }
 
 int SimilarPhotoFinder::removableCount() const {
@@ -219,6 +288,13 @@ void SimilarPhotoFinder::setState(const State& state) {
         return;
     m_state = state;
     emit stateChanged();
+}
+
+void SimilarPhotoFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
+    if (m_cleaning == cleaning)
+        return;
+    m_cleaning = cleaning;
+    emit cleaningChanged();
 }
 
 void SimilarPhotoFinder::setGroups(QList<SimilarPhotoGroup> groups) {

@@ -5,6 +5,7 @@
 #include "shell/ScanJob.h"
 
 #include <memory>
+#include <optional>
 #include <QList>
 #include <QObject>
 #include <QStringList>
@@ -23,6 +24,8 @@ class SimilarPhotoFinder : public QObject {
     Q_OBJECT
     Q_PROPERTY(SimilarPhotoFinder::State state READ state NOTIFY stateChanged)
     Q_PROPERTY(QList<SimilarPhotoGroup> groups READ groups NOTIFY groupsChanged)
+    Q_PROPERTY(
+        std::optional<SimilarPhotoFinder::Cleaning> cleaning READ cleaning NOTIFY cleaningChanged)
 public:
     struct State {
         enum class Kind { Scanning, Failed, Idle, Done };
@@ -38,6 +41,13 @@ public:
         bool operator!=(const State& o) const { return !(*this == o); }
     };
 
+    // A keepBestOfEach() under way: sets handled so far out of the sets it took.
+    struct Cleaning {
+        int done = 0;
+        int total = 0;
+        bool operator==(const Cleaning& o) const { return done == o.done && total == o.total; }
+    };
+
     // `printer` replaces the feature prints (tests); `threads` 0 uses one per core, at most 8.
     explicit SimilarPhotoFinder(std::shared_ptr<Trash> trash,
                                 SimilarPhotoScan::Printer printer = {}, int threads = 0,
@@ -47,12 +57,15 @@ public:
     const State& state() const { return m_state; }
     const QList<SimilarPhotoGroup>& groups() const { return m_groups; }
     quint64 scanGeneration() const { return m_scanGeneration; }
+    // Set while keepBestOfEach() runs, with its progress; none otherwise.
+    const std::optional<Cleaning>& cleaning() const { return m_cleaning; }
 
     // Starts a scan and returns at once: state scanning(0, 0), groups empty. Then
     // scanning(0, N) once N photos are found (done at once with no sets when there are none),
     // scanning(done, N) at every progress step, and done with the sets.
     void scan(const QString& folder);
-    // Drops a running scan's results; groups empty, state idle.
+    // Drops a running scan's or keepBestOfEach()'s results; groups empty, state idle. (scan()
+    // drops a running keepBestOfEach() the same way.)
     void reset();
 
     // Keeps the set's first photo and moves the others to the Trash, synchronously; one error
@@ -69,18 +82,27 @@ public:
     // (DuplicatesText::photoPassedOverLine). This runs on the calling thread: each photo touched
     // since the scan costs one small decode.
     QStringList trash(const SimilarPhotoGroup& group);
-    // trash() on a copy of every set; errors in set order.
-    QStringList keepBestOfEach();
+    // What trash() does, on every set as it is now, with the same checks before each move;
+    // returns at once. The moves run on the shared thread pool: cleaning() goes from {0, sets}
+    // through its progress (at most ten steps a second) to none, and at the end groups is
+    // published once, trimmed of every move, and keptBestOfEach() brings the errors in set
+    // order. A call while one runs is ignored. A scan(), reset() or the finder's end stops it
+    // between two sets; its result is then dropped.
+    void keepBestOfEach();
     // The photos keepBestOfEach() would move.
     int removableCount() const;
 
 signals:
     void stateChanged();
     void groupsChanged();
+    void cleaningChanged();
+    // A keepBestOfEach() ended, every move having been tried.
+    void keptBestOfEach(const QStringList& errors);
 
 private:
     void setState(const State& state);
     void setGroups(QList<SimilarPhotoGroup> groups);
+    void setCleaning(const std::optional<Cleaning>& cleaning);
 
     std::shared_ptr<Trash> m_trash;
     SimilarPhotoScan::Printer m_printer;
@@ -89,4 +111,5 @@ private:
     quint64 m_scanGeneration = 0;
     State m_state;
     QList<SimilarPhotoGroup> m_groups;
+    std::optional<Cleaning> m_cleaning;
 };

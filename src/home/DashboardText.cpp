@@ -1,23 +1,67 @@
 #include "home/DashboardText.h"
 
+#include "home/GlanceText.h"
 #include "platform/SymbolName.h"
+#include "vitals/SystemSnapshot.h"
+
+#include <algorithm>
 
 #include <QRegularExpression>
 
 namespace DashboardText {
 
-Status status(int score) {
-    if (score >= 85)
+namespace {
+
+// The four status rows, by level.
+Status row(int level) {
+    switch (level) {
+    case 0:
         return {QStringLiteral("Your Mac is healthy."), "checkmark.circle.fill"_sym,
                 HomeTone::Green, 0};
-    if (score >= 70)
+    case 1:
         return {QStringLiteral("A little attention would help."), "exclamationmark.circle.fill"_sym,
                 HomeTone::Yellow, 1};
-    if (score >= 45)
+    case 2:
         return {QStringLiteral("Your Mac needs a review."), "exclamationmark.triangle.fill"_sym,
                 HomeTone::Orange, 2};
-    return {QStringLiteral("Your Mac needs attention now."), "exclamationmark.octagon.fill"_sym,
-            HomeTone::Red, 3};
+    default:
+        return {QStringLiteral("Your Mac needs attention now."), "exclamationmark.octagon.fill"_sym,
+                HomeTone::Red, 3};
+    }
+}
+
+} // namespace
+
+Status status(int score) {
+    if (score >= 85)
+        return row(0);
+    if (score >= 70)
+        return row(1);
+    if (score >= 45)
+        return row(2);
+    return row(3);
+}
+
+int liveLevel(const SystemSnapshot& snapshot) {
+    int level = 0;
+    for (const GlanceText::Tile& tile : GlanceText::tiles(snapshot)) {
+        if (tile.tone == HomeTone::Red)
+            level = std::max(level, 3);
+        else if (tile.tone == HomeTone::Orange || tile.tone == HomeTone::Yellow)
+            level = std::max(level, 2);
+    }
+    // The dot's headline: 1 strained (orange), 2 hot (red).
+    const int headline = snapshot.headlineLevel();
+    if (headline >= 2)
+        level = 3;
+    else if (headline == 1)
+        level = std::max(level, 2);
+    return level;
+}
+
+Status status(int score, int liveLevel) {
+    const Status byScore = status(score);
+    return liveLevel > byScore.level ? row(std::min(liveLevel, 3)) : byScore;
 }
 
 QString greetingWord(int hour) {

@@ -7,6 +7,8 @@
 #include <QLocale>
 #include <QString>
 
+struct SystemSnapshot;
+
 // What the home screen's header says: the status of the Mac from its headroom score, the
 // greeting, the count of today's recommendations and when the last check ran. Pure functions,
 // so every cut point can be checked without a widget.
@@ -24,6 +26,15 @@ struct Status {
 // By headroom score, each bound inclusive: 85 and up healthy (green), 70 minor (yellow),
 // 45 review (orange), below urgent (red).
 Status status(int score);
+
+// What the live figures say on the status scale, as the at-a-glance tiles and the sidebar's dot
+// show them: 3 when a tile is red or the snapshot's headline is hot, 2 when a tile is orange or
+// the headline strained, else 0 (a grey tile is not yet measured, not a problem).
+int liveLevel(const SystemSnapshot& snapshot);
+// The header's status: the score's, unless the live level beside it is worse, in which case the
+// row of that level. So the header never calls the Mac healthy while a tile or the dot says it
+// is working hard, and the count line (which takes this level) never says the vitals look good.
+Status status(int score, int liveLevel);
 
 // "morning" before 12, "afternoon" from 12 to 17, "evening" from 18 (hour 0–23).
 QString greetingWord(int hour);

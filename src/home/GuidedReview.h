@@ -7,7 +7,9 @@
 // finished. The card list is rebuilt from live data, so its length n can change between two
 // steps; every question below takes the n of the moment and keeps the index inside the list.
 //
-// A plain value owned by the home screen and never stored: a new home screen starts idle.
+// A plain value owned by the home screen. The step outlives the screen in ScreenState (home
+// screens are rebuilt at every switch of section, and a review left to act on a card must
+// continue at the next one); whether the sheet shows is the screen's own and starts false.
 struct GuidedReview {
     bool showing = false;
     int step = 0;

@@ -308,7 +308,7 @@ QList<CleanCategory> HealthCheck::junkRows(const HomeLayout& layout) {
 
 std::optional<HealthCheck::BigFileTally>
 HealthCheck::countBigFiles(const QString& home, const QStringList& skippedFolders, int threads,
-                           const CancelToken& cancel) {
+                           const CancelToken& cancel, qint64 minBytes) {
     std::vector<std::string> skipped;
     for (const QString& p : skippedFolders)
         skipped.push_back(encoded(p));
@@ -329,11 +329,10 @@ HealthCheck::countBigFiles(const QString& home, const QStringList& skippedFolder
         }
         if (!e.isFile() || e.isHidden() || e.repeatLink)
             return Action::Continue;
-        const qint64 size = std::max(e.allocatedBytes, e.sizeBytes);
-        if (size >= bigFileBytes) {
+        if (e.allocatedBytes >= minBytes) {
             BigFileTally& t = tallies.slot(e.worker);
             ++t.count;
-            t.bytes += size;
+            t.bytes += e.allocatedBytes;
         }
         return Action::Continue;
     });

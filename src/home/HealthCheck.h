@@ -115,14 +115,15 @@ public:
         int count = 0;
     };
     static constexpr qint64 bigFileBytes = 1'073'741'824; // 1 GiB
-    // Walks home for big files: regular files only (symlinks are not followed, a file with
-    // several names counts once), never inside hidden folders, folders named "Library",
-    // packages (packageExtensions) or the given folders. A file's size is the larger of its
-    // allocated and apparent sizes, so a sparse or compressed file counts at the size the file
-    // manager shows. None when home cannot be read at all.
+    // Walks home for files that take at least minBytes on disk: regular files only (symlinks
+    // are not followed, a file with several names counts once), never inside hidden folders,
+    // folders named "Library", packages (packageExtensions) or the given folders. A file's size
+    // is its allocated size, what removing it would free: a sparse file that claims 2 GiB but
+    // holds no blocks is no big file. None when home cannot be read at all.
     static std::optional<BigFileTally> countBigFiles(const QString& home,
                                                      const QStringList& skippedFolders, int threads,
-                                                     const CancelToken& cancel = CancelToken());
+                                                     const CancelToken& cancel = CancelToken(),
+                                                     qint64 minBytes = bigFileBytes);
     // The folders of this home that stand for the other platform's Library (caches, data,
     // settings, state, sandboxed apps' data, the Trash): never searched for big files.
     static QStringList libraryFolders(const HomeLayout& layout);

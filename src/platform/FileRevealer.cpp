@@ -24,11 +24,18 @@ QUrl FileManagerRevealer::fallbackFolder(const QString& path) {
     return QUrl::fromLocalFile(QFileInfo(path).absolutePath());
 }
 
-void FileManagerRevealer::reveal(const QString& path) {
+void FileManagerRevealer::reveal(const QString& path, Outcome outcome) {
     const QUrl folder = fallbackFolder(path);
+    OpenUrl open = m_open;
+    // The opener's answer is the outcome: an opener that finds no launcher says false.
+    auto fallBack = [open, folder, outcome] {
+        const bool opened = open(folder);
+        if (outcome)
+            outcome(opened);
+    };
     QDBusConnection bus = m_bus();
     if (!bus.isConnected()) {
-        m_open(folder);
+        fallBack();
         return;
     }
     QDBusMessage call =
@@ -38,11 +45,12 @@ void FileManagerRevealer::reveal(const QString& path) {
                             .toString(QUrl::FullyEncoded)}
          << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kCallTimeoutMs));
-    OpenUrl open = m_open;
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
-                     [open, folder](QDBusPendingCallWatcher* w) {
+                     [fallBack, outcome](QDBusPendingCallWatcher* w) {
                          if (QDBusPendingReply<> reply = *w; reply.isError())
-                             open(folder);
+                             fallBack();
+                         else if (outcome)
+                             outcome(true);
                          w->deleteLater();
                      });
 }

@@ -83,6 +83,29 @@ void HomeLayout::applyUserDirs(const QString& text) {
     }
 }
 
+void HomeLayout::setSystemRoot(const QString& v) {
+    const QString root = cleanDir(v);
+    m_systemRoot = root == QLatin1String("/") ? QString() : root;
+}
+
+QStringList HomeLayout::systemApplicationDirs() const {
+    return {m_systemRoot + QStringLiteral("/opt"),
+            m_systemRoot + QStringLiteral("/var/lib/flatpak/app")};
+}
+
+QStringList HomeLayout::userApplicationDirs() const {
+    return {m_home + QStringLiteral("/Applications"), m_data + QStringLiteral("/flatpak/app")};
+}
+
+QStringList HomeLayout::logFolders() const {
+    return {m_state, m_data + QStringLiteral("/xorg")};
+}
+
+QStringList HomeLayout::sessionLogs() const {
+    return {m_home + QStringLiteral("/.xsession-errors"),
+            m_home + QStringLiteral("/.xsession-errors.old")};
+}
+
 QString HomeLayout::map(const QString& homeRelative) const {
     QString rel = homeRelative;
     if (rel.startsWith(QLatin1String("~/")))

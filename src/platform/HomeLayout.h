@@ -45,6 +45,27 @@ public:
     }
     QString autostartDir() const { return m_config + QStringLiteral("/autostart"); }
 
+    // The root the system-wide places below hang from: "/" on a running machine, a sandbox in
+    // tests. Only systemApplicationDirs() reads it.
+    QString systemRoot() const {
+        return m_systemRoot.isEmpty() ? QStringLiteral("/") : m_systemRoot;
+    }
+    void setSystemRoot(const QString& v);
+
+    // Where applications are installed here, for the other platform's "/Applications" and
+    // "~/Applications". The system's: /opt and the system's Flatpak apps (/var/lib/flatpak/app),
+    // under systemRoot(). The user's: the home's Applications folder (where AppImages are kept)
+    // and the user's Flatpak apps ($XDG_DATA_HOME/flatpak/app).
+    QStringList systemApplicationDirs() const;
+    QStringList userApplicationDirs() const;
+
+    // Where the user's logs are kept here, for the other platform's "Library/Logs", which has no
+    // single counterpart. Folders in which the files named *.log are the logs, among other state:
+    // $XDG_STATE_HOME and the X server's own $XDG_DATA_HOME/xorg. And the session's error logs,
+    // logs by name: ~/.xsession-errors and ~/.xsession-errors.old.
+    QStringList logFolders() const;
+    QStringList sessionLogs() const;
+
     // Maps a home-relative path written for the other platform to an absolute path here.
     // The longest matching row of the table wins, matched on whole path components; a path with
     // no counterpart stays literal under home (and is normally absent). A leading "~/" or "/" is
@@ -71,4 +92,5 @@ public:
 private:
     QString m_home, m_config, m_data, m_cache, m_state, m_runtime;
     QString m_desktop, m_downloads, m_documents, m_pictures, m_movies, m_music;
+    QString m_systemRoot; // empty: "/"
 };

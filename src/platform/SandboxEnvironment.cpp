@@ -5,9 +5,28 @@
 #include <QFile>
 
 SandboxEnvironment::SandboxEnvironment()
-    : m_dir(QDir::tempPath() + QStringLiteral("/pendrel-sandbox-XXXXXX")),
+    : m_random(std::in_place, QDir::tempPath() + QStringLiteral("/pendrel-sandbox-XXXXXX")),
+      m_root(m_random->path()), m_valid(m_random->isValid()),
       m_originalHome(qEnvironmentVariable("HOME")) {
-    if (!m_dir.isValid())
+    pointAtRoot();
+}
+
+SandboxEnvironment::SandboxEnvironment(const QString& root)
+    : m_root(QDir::cleanPath(root)), m_originalHome(qEnvironmentVariable("HOME")) {
+    QDir(m_root).removeRecursively();
+    m_valid = !QDir(m_root).exists() && QDir().mkpath(m_root);
+    pointAtRoot();
+}
+
+SandboxEnvironment::~SandboxEnvironment() {
+    if (m_random)
+        m_random->setAutoRemove(!m_keep);
+    else if (m_valid && !m_keep)
+        QDir(m_root).removeRecursively();
+}
+
+void SandboxEnvironment::pointAtRoot() {
+    if (!m_valid)
         return;
     const QString h = home();
     const struct {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -9,15 +10,29 @@
 // object goes, unless keep() was called.
 class SandboxEnvironment {
 public:
+    // A fresh folder with a random name in the system's temporary folder.
     SandboxEnvironment();
-    bool isValid() const { return m_dir.isValid(); }
-    QString root() const { return m_dir.path(); }
-    QString home() const { return m_dir.path() + QStringLiteral("/home"); }
+    // The folder at `root`, emptied (made if missing), for output that shows the paths and must
+    // read the same on every run (pendrel-shots). The caller makes sure no other run uses the
+    // same root at the same time.
+    explicit SandboxEnvironment(const QString& root);
+    ~SandboxEnvironment();
+    SandboxEnvironment(const SandboxEnvironment&) = delete;
+    SandboxEnvironment& operator=(const SandboxEnvironment&) = delete;
+
+    bool isValid() const { return m_valid; }
+    QString root() const { return m_root; }
+    QString home() const { return m_root + QStringLiteral("/home"); }
     // The HOME that was in force before (the real one).
     QString originalHome() const { return m_originalHome; }
-    void keep() { m_dir.setAutoRemove(false); }
+    void keep() { m_keep = true; }
 
 private:
-    QTemporaryDir m_dir;
+    void pointAtRoot();
+
+    std::optional<QTemporaryDir> m_random; // the random folder; none for a fixed root
+    QString m_root;
+    bool m_valid = false;
+    bool m_keep = false;
     QString m_originalHome;
 };

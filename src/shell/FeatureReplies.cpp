@@ -21,6 +21,37 @@ qint64 wholePart(double value) {
 
 namespace FeatureReplies {
 
+QString explain(const SystemSnapshot& s) {
+    using P = ThermalSnapshot::Pressure;
+    const bool warm = s.thermal.pressure == P::Fair || s.thermal.pressure == P::Serious ||
+                      s.thermal.pressure == P::Critical;
+    const bool busy = s.cpuPercent > 50.0;
+    const double memoryUsed = s.memTotalBytes == 0 ? 0.0
+                                                   : static_cast<double>(s.memUsedBytes) /
+                                                         static_cast<double>(s.memTotalBytes);
+    const bool memoryTight = memoryUsed > 0.7;
+    const bool diskTight = s.diskTotalBytes >= 1 && s.diskFreeFraction() < 0.1;
+
+    QString text = s.headline();
+    text += QString::asprintf(" CPU load is %.0f%%.", s.cpuPercent);
+    if (const std::optional<QString> busiest = s.busiestAppName(); busiest && (busy || warm))
+        text += QStringLiteral(" %1 looks like the main load.").arg(*busiest);
+    text += QStringLiteral(" You are using %1 of your %2 of memory.")
+                .arg(formatBytesClamped(s.memUsedBytes), formatBytesClamped(s.memTotalBytes));
+    if (memoryTight && !s.topProcesses.isEmpty()) {
+        const ProcessMemoryInfo& biggest = s.topProcesses.constFirst();
+        text += QStringLiteral(" The biggest memory user right now is %1 at %2. Quitting it would "
+                               "free the most.")
+                    .arg(biggest.name, formatBytesClamped(biggest.memoryBytes));
+    }
+    if (diskTight)
+        text += QStringLiteral(" Your disk is over 90% full, and the system slows down when "
+                               "storage is this tight.");
+    if (!warm && !busy && !memoryTight && !diskTight && s.headlineLevel() == 0)
+        text += QStringLiteral(" Nothing here is slowing it down right now.");
+    return text;
+}
+
 QString dashboard(const SystemSnapshot& s) {
     QString text = s.headline();
     text += QStringLiteral(" You are using %1 of %2.")

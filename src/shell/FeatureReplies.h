@@ -8,6 +8,12 @@ struct SystemSnapshot;
 // counts are in file style (formatBytes); percentages are whole numbers.
 namespace FeatureReplies {
 
+// Explain My Mac, the answer to "why is my Mac slow?": the snapshot's headline, then the figures
+// that slow a machine down — the CPU load (with the app behind it above 50 % or when warm),
+// memory in use (with its biggest user above 70 %) and a disk less than a tenth free — and, when
+// none of them is strained, that nothing is slowing it down.
+QString explain(const SystemSnapshot& snapshot);
+
 // Home: the snapshot's headline, memory in use against the total, the biggest memory user
 // (with a hint to quit it above 70 % used) and the CPU load.
 QString dashboard(const SystemSnapshot& snapshot);

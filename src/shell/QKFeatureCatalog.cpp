@@ -36,7 +36,9 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Ask Pendrel anything about your Mac. Every answer comes from "
                                 "live data on this machine — memory, CPU, heat, storage, battery "
                                 "and processes."),
-        .reply = {},
+        // Its first phrase is the question the app itself suggests, so it answers from live
+        // figures rather than with the blurb.
+        .reply = &FeatureReplies::explain,
         .actionLabel = QStringLiteral("Ask Pendrel"),
         .legacyTitles = {"Pendrel AI", "Pendrel"},
     });

@@ -167,3 +167,7 @@ void ScreenState::setCompareAIUnavailable(bool value) {
 void ScreenState::setVaultSelection(const OptionalUuid& value) {
     assign(this, m_vaultSelection, value, &ScreenState::vaultSelectionChanged);
 }
+
+void ScreenState::setGuidedStep(int value) {
+    assign(this, m_guidedStep, value, &ScreenState::guidedStepChanged);
+}

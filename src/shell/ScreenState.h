@@ -93,6 +93,7 @@ class ScreenState : public QObject {
                    NOTIFY compareAIUnavailableChanged)
     Q_PROPERTY(OptionalUuid vaultSelection READ vaultSelection WRITE setVaultSelection NOTIFY
                    vaultSelectionChanged)
+    Q_PROPERTY(int guidedStep READ guidedStep WRITE setGuidedStep NOTIFY guidedStepChanged)
 
 public:
     using OptionalString = std::optional<QString>;
@@ -254,6 +255,11 @@ public:
     const OptionalUuid& vaultSelection() const { return m_vaultSelection; }
     void setVaultSelection(const OptionalUuid& value);
 
+    // The card the home screen's guided review is at (it may equal the number of cards: the
+    // review is finished), so a review left for another section continues where it stopped.
+    int guidedStep() const { return m_guidedStep; }
+    void setGuidedStep(int value);
+
 signals:
     void diskModeChanged(DiskMode value);
     void diskSelectedChanged(const QSet<QString>& value);
@@ -293,6 +299,7 @@ signals:
     void compareAIWorkingChanged(bool value);
     void compareAIUnavailableChanged(bool value);
     void vaultSelectionChanged(const OptionalUuid& value);
+    void guidedStepChanged(int value);
 
 private:
     DiskMode m_diskMode = DiskMode::Hub;
@@ -333,4 +340,5 @@ private:
     bool m_compareAIWorking = false;
     bool m_compareAIUnavailable = false;
     OptionalUuid m_vaultSelection;
+    int m_guidedStep = 0;
 };

@@ -18,6 +18,7 @@ class MailCleanupScanner;
 class ScreenshotCleanupScanner;
 class StorageGrowthScanner;
 class DiskMapScanner;
+class DiskTrend;
 class FolderOrganizer;
 class AppUninstaller;
 class TweaksService;
@@ -65,4 +66,6 @@ struct Services {
     FileCompare* fileCompare = nullptr;
     // Not a service but one shared way to show a file in the file manager.
     FileRevealer* fileRevealer = nullptr;
+    // Beside the list: the hourly disk-use history behind the storage hub's prediction.
+    DiskTrend* diskTrend = nullptr;
 };

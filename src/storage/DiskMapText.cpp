@@ -2,6 +2,8 @@
 
 #include "platform/ByteFormat.h"
 
+#include <algorithm>
+
 namespace DiskMapText {
 
 QString title() {
@@ -48,7 +50,11 @@ QString idleMessage() {
 QString emptyTreemapTitle() {
     return QStringLiteral("Nothing to draw here.");
 }
-QString emptyTreemapMessage() {
+QString emptyTreemapMessage(const QList<MapNode>& nodes) {
+    const bool noneTakesSpace =
+        std::all_of(nodes.begin(), nodes.end(), [](const MapNode& n) { return n.sizeBytes < 1; });
+    if (!nodes.isEmpty() && noneTakesSpace)
+        return QStringLiteral("The files in this folder take no space on disk.");
     return QStringLiteral("This folder is empty, or everything in it is too small to see.");
 }
 

@@ -2,16 +2,12 @@
 
 #include "storage/FolderBrowserText.h"
 
-FolderEntryModel::FolderEntryModel(QObject* parent) : QAbstractListModel(parent) {}
-
-int FolderEntryModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
+FolderEntryModel::FolderEntryModel(QObject* parent) : BatchedListModel(parent) {}
 
 QVariant FolderEntryModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() < 0 || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
         return {};
-    const FolderEntry& entry = m_rows.at(index.row());
+    const FolderEntry& entry = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
         return entry.name;
@@ -30,44 +26,14 @@ int FolderEntryModel::rowOf(const QString& id) const {
     return m_rowOfId.value(id, -1);
 }
 
-void FolderEntryModel::setEntries(QList<FolderEntry> rows) {
-    beginResetModel();
-    m_rows = std::move(rows);
-    reindex();
-    endResetModel();
-}
-
-void FolderEntryModel::setEntry(int row, const FolderEntry& entry) {
-    if (row < 0 || row >= m_rows.size())
-        return;
-    m_rows[row] = entry;
-    const QModelIndex at = index(row);
-    emit dataChanged(at, at);
-}
-
 void FolderEntryModel::reorder(QList<FolderEntry> rows) {
-    emit layoutAboutToBeChanged();
-    const QModelIndexList before = persistentIndexList();
-    QStringList ids;
-    ids.reserve(before.size());
-    for (const QModelIndex& i : before)
-        ids << (i.row() < m_rows.size() ? m_rows.at(i.row()).id : QString());
-    m_rows = std::move(rows);
-    reindex();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QString& id : ids) {
-        const int row = rowOf(id);
-        after << (row < 0 ? QModelIndex() : index(row));
-    }
-    changePersistentIndexList(before, after);
-    emit layoutChanged();
+    BatchedListModel::reorder(std::move(rows), [](const FolderEntry& e) { return e.id; });
 }
 
-void FolderEntryModel::reindex() {
+void FolderEntryModel::rowsChanged() {
     m_rowOfId.clear();
-    m_rowOfId.reserve(m_rows.size());
+    m_rowOfId.reserve(rowCount());
     // Back to front, so the first of two equal ids wins.
-    for (int row = int(m_rows.size()) - 1; row >= 0; --row)
-        m_rowOfId.insert(m_rows.at(row).id, row);
+    for (int row = rowCount() - 1; row >= 0; --row)
+        m_rowOfId.insert(rowAt(row).id, row);
 }

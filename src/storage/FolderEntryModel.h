@@ -1,40 +1,38 @@
 #pragma once
 
+#include "platform/BatchedListModel.h"
 #include "storage/FolderEntry.h"
 
-#include <QAbstractListModel>
 #include <QHash>
-#include <QList>
 
 // The entries of the folder on show as a list model, one row per entry. The tree replaces the
 // rows in one reset per listing (a folder of 100,000 items is one signal), updates a measured row
 // in place, and re-orders rows as one layout change, so a view's selection and current row follow
 // their entries. Main thread only.
-class FolderEntryModel : public QAbstractListModel {
+class FolderEntryModel : public BatchedListModel<FolderEntry> {
     Q_OBJECT
 public:
     enum Role { EntryRole = Qt::UserRole + 1, IdRole };
 
     explicit FolderEntryModel(QObject* parent = nullptr);
 
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override;
     // Display: the name; tooltip: what a double click does; EntryRole: the FolderEntry; IdRole:
     // its id.
     QVariant data(const QModelIndex& index, int role) const override;
 
-    const QList<FolderEntry>& entries() const { return m_rows; }
+    const QList<FolderEntry>& entries() const { return rows(); }
     // The row of the first entry with this id, -1 when none.
     int rowOf(const QString& id) const;
 
-    void setEntries(QList<FolderEntry> rows);
+    void setEntries(QList<FolderEntry> rows) { reset(std::move(rows)); }
     // Replaces one row (same id) and tells the views.
-    void setEntry(int row, const FolderEntry& entry);
+    void setEntry(int row, const FolderEntry& entry) { replace(row, entry); }
     // The same entries in a new order.
     void reorder(QList<FolderEntry> rows);
 
-private:
-    void reindex();
+protected:
+    void rowsChanged() override;
 
-    QList<FolderEntry> m_rows;
+private:
     QHash<QString, int> m_rowOfId;
 };

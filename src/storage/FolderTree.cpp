@@ -66,7 +66,7 @@ void FolderTree::setSortOrder(SortOrder order) {
     emit entriesChanged();
 }
 
-void FolderTree::open(const QString& folder) {
+void FolderTree::open(QString folder) {
     m_ticket = m_job.restart();
     m_generation = m_ticket.generation;
     setError(std::nullopt);
@@ -101,7 +101,8 @@ void FolderTree::open(const QString& folder) {
 void FolderTree::enter(const Entry& entry) {
     if (!entry.isFolder())
         return;
-    // A copy: the entry may be a row of the list that open() empties.
+    // The entry is often a row of the model, and both a listener of trailChanged and open()
+    // may replace the rows: nothing of it is read after this line.
     const QString path = entry.path;
     setTrail(m_trail + QStringList{path});
     open(path);
@@ -174,10 +175,11 @@ void FolderTree::startMeasuring() {
             work.append({paths.at(k), ids.at(k)});
         ScanJob::runInPool([self = QPointer(this), measure = m_tools.measure,
                             cancel = m_ticket.cancel, generation, work = std::move(work)] {
-            for (const auto& [path, id] : work) {
+            for (const auto& entry : work) {
+                const QString& id = entry.second;
                 if (cancel.isCancelled())
                     return;
-                const Size size = measure(path, cancel);
+                const Size size = measure(entry.first, cancel);
                 if (cancel.isCancelled())
                     return;
                 ScanJob::deliver(self, [generation, id = id, size](FolderTree* t) {
@@ -330,12 +332,10 @@ FolderTree::Size FolderTree::measureFolder(const QString& folder, const CancelTo
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
         if (e.depth == 0)
             return DirectoryWalker::Action::Continue;
+        // A package inside counts, measured whole, as the disk map measures it: the folder's
+        // size is everything visible below it.
         if (e.isHidden())
             return DirectoryWalker::Action::SkipChildren;
-        if (e.isDirectory())
-            return ContentClassifier::hasPackageExtension(e.name)
-                       ? DirectoryWalker::Action::SkipChildren
-                       : DirectoryWalker::Action::Continue;
         if (e.isFile() && !e.repeatLink) {
             size.bytes += e.allocatedBytes;
             ++size.files;

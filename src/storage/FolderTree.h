@@ -100,10 +100,12 @@ public:
     void clearSizeCache() { m_sizeCache.clear(); }
 
     // Starts showing the folder (the trail is left as it is): the entries empty out, listing
-    // starts, and the call returns at once.
-    void open(const QString& folder);
+    // starts, and the call returns at once. Taken by value: the caller's text may live in the
+    // entries that this call empties (an entry's path).
+    void open(QString folder);
     // Goes into a folder entry (not a file, not a package): appends it to the trail and opens
-    // it. Anything else does nothing.
+    // it. Anything else does nothing. The entry may be one of entries(): its path is copied
+    // before the trail's listeners run and before the entries are replaced.
     void enter(const Entry& entry);
     // Back out of the last folder of the trail; nothing at home.
     void goUp();
@@ -123,6 +125,9 @@ public:
     // The pending positions 0 … count-1 dealt round-robin to the workers, in order.
     static QList<QList<int>> deal(int count, int workers);
     static Listing listFolder(const QString& folder);
+    // The allocated bytes and the count of the visible regular files below a folder (each inode
+    // once, nothing hidden, no link followed), packages inside it included: what the disk map
+    // counts for the same folder.
     static Size measureFolder(const QString& folder, const CancelToken& cancel = CancelToken());
     // "Pendrel could not read this folder. …"
     static QString unreadableText();

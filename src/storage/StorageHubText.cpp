@@ -1,6 +1,7 @@
 #include "storage/StorageHubText.h"
 
 #include "platform/ByteFormat.h"
+#include "vitals/SystemSnapshot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -92,35 +93,20 @@ QList<Tile> tiles() {
     };
 }
 
-qint64 growthPerDay(qint64 totalBytes, const QList<double>& usedHistory) {
-    const qsizetype n = usedHistory.size();
-    if (n < 2 || totalBytes < 1)
-        return 0;
-    const double rise = usedHistory.last() - usedHistory.first();
-    if (!(rise > 0))
-        return 0; // flat, shrinking, or not a number
-    const double perDay = rise / double(n - 1) * double(samplesPerDay) * double(totalBytes);
-    // A history of garbage must not overflow the conversion.
-    constexpr double largest = double(std::numeric_limits<qint64>::max());
-    if (!(perDay < largest))
-        return std::numeric_limits<qint64>::max();
-    return qint64(std::trunc(perDay));
-}
-
-Prediction predict(qint64 totalBytes, qint64 freeBytes, const QList<double>& usedHistory) {
-    // A snapshot whose free space exceeds its total (or is negative) is held to 0–100%.
-    const qint64 used = std::clamp<qint64>(totalBytes - std::max<qint64>(freeBytes, 0), 0,
-                                           std::max<qint64>(totalBytes, 0));
-    const qint64 percent = truncatedPercent(used, totalBytes);
-
-    const qint64 growth = growthPerDay(totalBytes, usedHistory);
+Prediction predict(const SystemSnapshot& snapshot, std::optional<qint64> growthPerDay) {
+    const qint64 growth = growthPerDay.value_or(0);
+    const qint64 free = snapshot.diskFreeBytes;
     Prediction p;
-    p.usage = QString::number(percent) + QLatin1Char('%');
+    p.usage = QString::number(snapshot.diskFullPercent()) + QLatin1Char('%');
     p.growth = growth < 1 ? QStringLiteral("Stable") : formatBytes(growth) + QStringLiteral("/day");
-    if (growth >= 1 && freeBytes >= 1) {
-        const qint64 days = freeBytes / growth;
-        p.estimate = days >= 366 ? QStringLiteral("Over a year at current growth")
-                                 : QStringLiteral("About %1 days at current growth").arg(days);
+    if (growth >= 1 && free >= 1) {
+        const qint64 days = free / growth;
+        if (days < 1)
+            p.estimate = QStringLiteral("Less than a day at current growth");
+        else if (days >= 366)
+            p.estimate = QStringLiteral("Over a year at current growth");
+        else
+            p.estimate = QStringLiteral("About %1 days at current growth").arg(days);
     } else {
         p.estimate = QStringLiteral("Not enough trend data yet");
     }
@@ -144,8 +130,8 @@ QString estimateLabel() {
 }
 
 QString predictionNote() {
-    return QStringLiteral("Based on the last few minutes of disk use on this Mac. Open Where did "
-                          "it go? for a full breakdown.");
+    return QStringLiteral("Based on the last few days of disk use on this Mac. Open Where did it "
+                          "go? for a full breakdown.");
 }
 
 QString growthTitle() {

@@ -8,6 +8,8 @@
 #include <QList>
 #include <QString>
 
+struct SystemSnapshot;
+
 // The storage hub's words and numbers: the overview's tiles and its full-disk prediction, and
 // the "Where did it go?" pane's texts and bucket rows. Pure functions, so every boundary is a
 // table test.
@@ -32,21 +34,19 @@ struct Tile {
 // The eight tiles in their order.
 QList<Tile> tiles();
 
-// Samples of the disk-use history in a day: one every 3 seconds.
-inline constexpr qint64 samplesPerDay = 86400 / 3;
-
-// Bytes the disk fills per day from a history of used fractions (oldest first), one sample
-// apart: the mean step between the first and last sample, times samples a day, times the disk.
-// 0 with fewer than two samples or a flat or shrinking trend; at most the largest 64-bit count.
-qint64 growthPerDay(qint64 totalBytes, const QList<double>& usedHistory);
-
 // The "Predict full disk" box's three values.
 struct Prediction {
     QString usage;    // "37%"
     QString growth;   // "Stable" or "1.2 GB/day"
     QString estimate; // "About 12 days at current growth", …
 };
-Prediction predict(qint64 totalBytes, qint64 freeBytes, const QList<double>& usedHistory);
+// The usage is SystemSnapshot::diskFullPercent(), the figure the Performance screen and df
+// show. With growth of a byte a day or more and free space left: days = free ÷ growth,
+// truncated; under one day "Less than a day at current growth", 366 or more "Over a year at
+// current growth", else "About N days at current growth". Otherwise, growth none included,
+// "Not enough trend data yet", and the growth reads "Stable" below a byte a day. The growth is
+// DiskTrend::growthPerDay's.
+Prediction predict(const SystemSnapshot& snapshot, std::optional<qint64> growthPerDay);
 
 QString predictionTitle(); // "Predict full disk"
 QString usageLabel();

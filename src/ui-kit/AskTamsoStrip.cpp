@@ -54,6 +54,7 @@ AskTamsoStrip::AskTamsoStrip(const QString& prompt, const QString& question, boo
     m_field = new QLineEdit(this);
     m_field->setFrame(false);
     m_field->setPlaceholderText(prompt);
+    m_field->setAccessibleName(prompt); // the field has no label of its own
     QPalette clear = m_field->palette();
     clear.setColor(QPalette::Base, Qt::transparent);
     m_field->setPalette(clear);

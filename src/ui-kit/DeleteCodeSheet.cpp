@@ -96,6 +96,7 @@ DeleteCodeSheet::DeleteCodeSheet(const QString& title, const QString& message,
     codeBlock->addWidget(m_codeLabel);
     m_entry = new QLineEdit(this);
     m_entry->setPlaceholderText(QStringLiteral("Enter the 4 digits"));
+    m_entry->setAccessibleName(m_entry->placeholderText());
     QKFont::apply(m_entry, TextStyle::Title3, std::nullopt, FontDesign::Monospaced);
     codeBlock->addWidget(m_entry);
     column->addLayout(codeBlock);

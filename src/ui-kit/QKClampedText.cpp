@@ -1,5 +1,7 @@
 #include "ui-kit/QKClampedText.h"
 
+#include "ui-kit/QKAccessible.h"
+
 #include <algorithm>
 #include <cmath>
 #include <QEvent>
@@ -9,6 +11,7 @@
 
 QKClampedText::QKClampedText(int maxLines, QWidget* parent)
     : QWidget(parent), m_maxLines(std::max(1, maxLines)) {
+    QKAccessible::install();
     QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     policy.setHeightForWidth(true);
     setSizePolicy(policy);
@@ -18,6 +21,7 @@ void QKClampedText::setText(const QString& text) {
     if (text == m_text)
         return;
     m_text = text;
+    m_oneLineWidth = -1;
     setAccessibleName(text);
     updateGeometry();
     update();
@@ -62,17 +66,28 @@ QStringList QKClampedText::displayedLines(int width) const {
     return lines;
 }
 
+qreal QKClampedText::oneLineWidth() const {
+    if (m_oneLineWidth < 0)
+        m_oneLineWidth = QFontMetricsF(font()).horizontalAdvance(m_text);
+    return m_oneLineWidth;
+}
+
+int QKClampedText::lineCount(int width) const {
+    // A text without a line break that fits the width is one line; only a longer one is laid out.
+    if (!m_text.contains(QLatin1Char('\n')) && oneLineWidth() <= width)
+        return 1;
+    return std::max<int>(1, int(displayedLines(width).size()));
+}
+
 int QKClampedText::heightForWidth(int width) const {
     const QFontMetricsF fm(font());
-    const int count = std::max<qsizetype>(1, displayedLines(width).size());
-    return int(std::ceil(count * fm.lineSpacing() - fm.leading()));
+    return int(std::ceil(lineCount(width) * fm.lineSpacing() - fm.leading()));
 }
 
 QSize QKClampedText::sizeHint() const {
-    const QFontMetricsF fm(font());
     // The whole text on one line: a layout gives it that much room when it has it and narrows it
     // (down to nothing) when it has not.
-    const int w = int(std::ceil(fm.horizontalAdvance(m_text))) + 1;
+    const int w = int(std::ceil(oneLineWidth())) + 1;
     return {w, heightForWidth(w)};
 }
 
@@ -94,7 +109,9 @@ void QKClampedText::paintEvent(QPaintEvent*) {
 }
 
 void QKClampedText::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        m_oneLineWidth = -1;
         updateGeometry();
+    }
     QWidget::changeEvent(event);
 }

@@ -26,6 +26,13 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // How many lines the text takes at a width, at least one.
+    int lineCount(int width) const;
+    // The whole text's width on one line; kept until the text or the font changes, because a
+    // layout asks for the size hint and the height for a width many times over.
+    qreal oneLineWidth() const;
+
     QString m_text;
     int m_maxLines;
+    mutable qreal m_oneLineWidth = -1;
 };

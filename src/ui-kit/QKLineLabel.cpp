@@ -1,6 +1,9 @@
 #include "ui-kit/QKLineLabel.h"
 
+#include "ui-kit/QKAccessible.h"
+
 #include <cmath>
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -17,6 +20,7 @@ qreal digitCell(const QFontMetricsF& fm) {
 } // namespace
 
 QKLineLabel::QKLineLabel(const QString& text, QWidget* parent) : QWidget(parent), m_text(text) {
+    QKAccessible::install();
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }
 
@@ -26,6 +30,10 @@ void QKLineLabel::setText(const QString& text) {
     m_text = text;
     updateGeometry();
     update();
+    if (QAccessible::isActive() && accessibleName().isEmpty()) {
+        QAccessibleEvent event(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&event);
+    }
 }
 
 void QKLineLabel::setAlignment(Qt::Alignment alignment) {

@@ -5,7 +5,8 @@
 // A single line of text, cut at the end with "…" when it does not fit; its width can shrink to
 // nothing, so a layout can always make room for its neighbours. It can draw digits in cells of
 // equal width (tabular), so a figure that updates in place does not jitter. Font and colour come
-// from the widget (QKFont::apply, QKForeground::apply).
+// from the widget (QKFont::apply, QKForeground::apply). Assistive technology reads the whole
+// text, never the cut one (QKAccessible).
 class QKLineLabel : public QWidget {
     Q_OBJECT
 public:

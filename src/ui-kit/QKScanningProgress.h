@@ -1,14 +1,11 @@
 #pragma once
 
-#include <QWidget>
+#include "ui-kit/QKBusyPage.h"
 
-class QKSpinner;
-class QLabel;
-
-// What a screen shows while a scan walks files: a spinner and, under it, "Scanning… N files
-// checked" in the secondary colour, as a column with 8 points between them, centred in all the
-// space it is given. The count is set as the scan reports it.
-class QKScanningProgress : public QWidget {
+// What a screen shows while a scan walks files: a large spinner and, under it, "Scanning… N
+// files checked" in body size and the secondary colour, 8 points apart, centred in all the space
+// it is given (QKBusyPage). The count is set as the scan reports it.
+class QKScanningProgress : public QKBusyPage {
     Q_OBJECT
 public:
     explicit QKScanningProgress(qint64 count = 0, QWidget* parent = nullptr);
@@ -18,10 +15,8 @@ public:
     // "Scanning… 12000 files checked": the count as a plain decimal number.
     static QString text(qint64 count);
 
-    QLabel* label() const { return m_label; }
+    QLabel* label() const { return line(); }
 
 private:
     qint64 m_count = 0;
-    QKSpinner* m_spinner;
-    QLabel* m_label;
 };

@@ -7,7 +7,8 @@
 
 namespace {
 constexpr int kSpokes = 12;
-}
+bool animated = true;
+} // namespace
 
 QKSpinner::QKSpinner(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -21,6 +22,14 @@ QKSpinner::QKSpinner(QWidget* parent) : QWidget(parent) {
 QSize QKSpinner::sizeHint() const {
     const int edge = QFontMetrics(font()).height();
     return QSize(edge, edge);
+}
+
+void QKSpinner::setAnimated(bool on) {
+    animated = on;
+}
+
+bool QKSpinner::isAnimated() {
+    return animated;
 }
 
 void QKSpinner::paintEvent(QPaintEvent*) {
@@ -49,7 +58,8 @@ void QKSpinner::paint(QPainter& p, const QRectF& rect, int step, QColor color) {
 
 void QKSpinner::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    m_timer.start();
+    if (animated)
+        m_timer.start();
 }
 
 void QKSpinner::hideEvent(QHideEvent* event) {

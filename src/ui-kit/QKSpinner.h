@@ -16,6 +16,11 @@ public:
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
     bool isSpinning() const { return m_timer.isActive(); }
+    // On by default. Off for offscreen rendering, whose pictures must not depend on when they
+    // were taken: spinners shown from then on stand still at their first step (as do the other
+    // busy indicators that ask isAnimated()).
+    static void setAnimated(bool animated);
+    static bool isAnimated();
 
     // Draws the spinner at one step of its turn (0 … spokes-1) into rect, for views that paint
     // many at once and drive the turn themselves (list delegates).

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <QEvent>
 #include <QFontInfo>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 QKSymbolButton::QKSymbolButton(const QString& symbol, QKForeground::Style tone, const QKFont& font,
                                QWidget* parent)
@@ -33,6 +35,19 @@ QSize QKSymbolButton::sizeHint() const {
     // A little room around the glyph, so it is easy to hit.
     const int edge = glyphSize() + 6;
     return {edge, edge};
+}
+
+bool QKSymbolButton::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTipChange &&
+        (accessibleName().isEmpty() || accessibleName() == m_nameFromTip)) {
+        m_nameFromTip = toolTip();
+        setAccessibleName(m_nameFromTip);
+    }
+    if (event->type() == QEvent::ToolTip && toolTip().isEmpty() && !accessibleName().isEmpty()) {
+        QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), accessibleName(), this);
+        return true;
+    }
+    return QAbstractButton::event(event);
 }
 
 void QKSymbolButton::paintEvent(QPaintEvent*) {

@@ -1,9 +1,11 @@
 #include "ui-kit/SegmentedControl.h"
 
 #include "ui-kit/Color.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKForeground.h"
 
 #include <algorithm>
+#include <QAccessible>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -27,6 +29,7 @@ QColor withAlpha(QColor c, qreal alpha) {
 
 SegmentedControl::SegmentedControl(const QStringList& labels, QWidget* parent)
     : QWidget(parent), m_labels(labels) {
+    QKAccessible::install();
     setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -37,8 +40,34 @@ void SegmentedControl::setCurrentIndex(int index) {
         index = -1;
     if (index == m_current)
         return;
+    const int previous = m_current;
     m_current = index;
     update();
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleInterface* self = QAccessible::queryAccessibleInterface(this);
+    QAccessible::State checked;
+    checked.checked = true;
+    for (int i : {previous, m_current}) {
+        if (QAccessibleInterface* segment = self ? self->child(i) : nullptr) {
+            QAccessibleStateChangeEvent event(segment, checked);
+            QAccessible::updateAccessibility(&event);
+        }
+    }
+    if (hasFocus() && self && self->child(m_current)) {
+        QAccessibleEvent event(self->child(m_current), QAccessible::Focus);
+        QAccessible::updateAccessibility(&event);
+    }
+}
+
+void SegmentedControl::activateSegment(int index) {
+    if (isEnabled() && index >= 0 && index < count())
+        emit activated(index);
+}
+
+void SegmentedControl::setWidthLimit(int width) {
+    m_widthLimit = width;
+    setMaximumWidth(std::max(width, sizeHint().width()));
 }
 
 int SegmentedControl::naturalWidth(int index) const {
@@ -122,9 +151,7 @@ void SegmentedControl::mousePressEvent(QMouseEvent* event) {
         QWidget::mousePressEvent(event);
         return;
     }
-    const int index = segmentAt(event->position().toPoint());
-    if (index >= 0)
-        emit activated(index);
+    activateSegment(segmentAt(event->position().toPoint()));
 }
 
 void SegmentedControl::mouseMoveEvent(QMouseEvent* event) {
@@ -143,19 +170,37 @@ void SegmentedControl::leaveEvent(QEvent* event) {
 }
 
 void SegmentedControl::keyPressEvent(QKeyEvent* event) {
-    const int step = event->key() == Qt::Key_Left ? -1 : event->key() == Qt::Key_Right ? 1 : 0;
-    if (step == 0 || count() == 0) {
+    if (count() == 0) {
         QWidget::keyPressEvent(event);
         return;
     }
-    const int from = m_current < 0 ? (step > 0 ? -1 : count()) : m_current;
-    const int next = std::clamp(from + step, 0, count() - 1);
+    int next = -1;
+    switch (event->key()) {
+    case Qt::Key_Home:
+        next = 0;
+        break;
+    case Qt::Key_End:
+        next = count() - 1;
+        break;
+    case Qt::Key_Left:
+        next = std::max(0, (m_current < 0 ? count() : m_current) - 1);
+        break;
+    case Qt::Key_Right:
+        next = std::min(count() - 1, m_current + 1);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
     if (next != m_current)
-        emit activated(next);
+        activateSegment(next);
 }
 
 void SegmentedControl::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        if (m_widthLimit >= 0)
+            setWidthLimit(m_widthLimit);
         updateGeometry();
+    }
     QWidget::changeEvent(event);
 }

@@ -4,9 +4,11 @@
 #include <QWidget>
 
 // A row of mutually exclusive segments (a segmented picker). At most one segment is selected;
-// none at all is allowed (a stored value that matches no segment). Clicking a segment, or the
-// arrow keys while it has focus, report activated(index); the selection itself changes only
-// through setCurrentIndex, so the owner keeps the one source of truth.
+// none at all is allowed (a stored value that matches no segment). Clicking a segment, the arrow
+// keys (Left and Right step, Home and End jump) while it has focus, and assistive
+// technology pressing a segment report activated(index); the selection itself changes only
+// through setCurrentIndex, so the owner keeps the one source of truth. Assistive technology sees
+// a group of radio buttons, one per segment (QKAccessible).
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
@@ -17,6 +19,12 @@ public:
     // −1 when no segment is selected.
     int currentIndex() const { return m_current; }
     void setCurrentIndex(int index);
+    // What a click on the segment does: reports activated(index) when the control is enabled
+    // and index names a segment.
+    void activateSegment(int index);
+    // At most `width` wide, or as wide as the labels need when that is more (large text): the
+    // segments never squeeze their labels together.
+    void setWidthLimit(int width);
     // The segment's rectangle, for tests and for clicks.
     QRect segmentRect(int index) const;
 
@@ -41,4 +49,5 @@ private:
     QStringList m_labels;
     int m_current = -1;
     int m_hovered = -1;
+    int m_widthLimit = -1;
 };

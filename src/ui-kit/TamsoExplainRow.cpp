@@ -7,9 +7,13 @@
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/TamsoSafetyBadge.h"
 
+#include <cmath>
 #include <QCheckBox>
+#include <QEvent>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QStyle>
 #include <QVBoxLayout>
 
 TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
@@ -28,6 +32,7 @@ TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
     QKForeground::apply(m_lock, QKForeground::Secondary);
     m_checkBox = new QCheckBox(this);
     m_checkBox->setAccessibleName(title);
+    scaleCheckBox();
     m_leadingColumn->addWidget(m_lock, 0, Qt::AlignTop | Qt::AlignHCenter);
     m_leadingColumn->addWidget(m_checkBox, 0, Qt::AlignTop);
     m_leadingColumn->addStretch(1);
@@ -152,4 +157,24 @@ void TamsoExplainRow::setTrailing(QWidget* trailing) {
 void TamsoExplainRow::updateLeading() {
     m_lock->setVisible(m_locked);
     m_checkBox->setVisible(!m_locked && m_selected.has_value());
+}
+
+void TamsoExplainRow::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        scaleCheckBox();
+}
+
+void TamsoExplainRow::scaleCheckBox() {
+    // The body text's size at the normal step.
+    constexpr qreal kNormalPixels = 13;
+    const qreal scale = QFontInfo(m_checkBox->font()).pixelSize() / kNormalPixels;
+    if (scale <= 1.0) {
+        m_checkBox->setStyleSheet(QString());
+        return;
+    }
+    const int base = m_checkBox->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, nullptr);
+    const int edge = int(std::lround(base * scale));
+    m_checkBox->setStyleSheet(
+        QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(edge));
 }

@@ -17,6 +17,8 @@ class TamsoSafetyBadge;
 // line, cut at the end) with the grade badge, the description (wrapped in full), an optional
 // small third line, and the caller's size text with an optional control under it.
 //
+// The checkbox grows with the text size above normal, as the title beside it does.
+//
 // The leading mark: a lock when locked (never a checkbox, even when selected is given), else a
 // checkbox when selected is given, else nothing. The checkbox is the row's only interaction; it
 // reports through selectedChanged. Everything else a row can do comes from the trailing widget.
@@ -59,8 +61,13 @@ public:
 signals:
     void selectedChanged(bool selected);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void updateLeading();
+    // Above the normal text size the checkbox grows in step with the text beside it.
+    void scaleCheckBox();
 
     std::optional<QString> m_meta;
     std::optional<TamsoSafety> m_safety;

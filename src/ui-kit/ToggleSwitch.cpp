@@ -1,14 +1,18 @@
 #include "ui-kit/ToggleSwitch.h"
 
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKForeground.h"
 
 #include <algorithm>
+#include <cmath>
 #include <QEvent>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 
 ToggleSwitch::ToggleSwitch(const QString& label, QWidget* parent) : QAbstractButton(parent) {
+    QKAccessible::install();
     setText(label);
     setAccessibleName(label);
     setCheckable(true);
@@ -16,10 +20,18 @@ ToggleSwitch::ToggleSwitch(const QString& label, QWidget* parent) : QAbstractBut
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
+QSize ToggleSwitch::trackSize(const QFont& font) {
+    // The body text's size at the normal step.
+    constexpr qreal kNormalPixels = 13;
+    const qreal scale = std::max(1.0, QFontInfo(font).pixelSize() / kNormalPixels);
+    return QSize(int(std::lround(kTrackWidth * scale)), int(std::lround(kTrackHeight * scale)));
+}
+
 QSize ToggleSwitch::sizeHint() const {
     const QFontMetrics fm(font());
-    return QSize(fm.horizontalAdvance(text()) + 16 + kTrackWidth,
-                 std::max(fm.height(), kTrackHeight) + 4);
+    const QSize track = trackSize(font());
+    return QSize(fm.horizontalAdvance(text()) + 16 + track.width(),
+                 std::max(fm.height(), track.height()) + 4);
 }
 
 QSize ToggleSwitch::minimumSizeHint() const {
@@ -35,11 +47,12 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
     QColor ink = QKForeground::color(QKForeground::Primary, pal);
     ink.setAlphaF(float(ink.alphaF() * fade));
     p.setPen(ink);
-    p.drawText(QRect(0, 0, width() - kTrackWidth - 12, height()), Qt::AlignLeft | Qt::AlignVCenter,
+    const QSize size = trackSize(font());
+    p.drawText(QRect(0, 0, width() - size.width() - 12, height()), Qt::AlignLeft | Qt::AlignVCenter,
                text());
 
-    const QRectF track(width() - kTrackWidth, (height() - kTrackHeight) / 2.0, kTrackWidth,
-                       kTrackHeight);
+    const QRectF track(width() - size.width(), (height() - size.height()) / 2.0, size.width(),
+                       size.height());
     paintTrack(p, track, isChecked(), isEnabled(), hasFocus(), pal);
 }
 

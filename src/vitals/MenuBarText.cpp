@@ -47,6 +47,10 @@ QString heatSymbol(ThermalSnapshot::Pressure pressure) {
     return heatIsRaised(pressure) ? "thermometer.high"_sym : "thermometer.medium"_sym;
 }
 
+QString panelName() {
+    return QStringLiteral("Pendrel");
+}
+
 QString keepAwakeButton(bool active) {
     return active ? QStringLiteral("Stop Keep Awake") : QStringLiteral("Keep Mac awake");
 }

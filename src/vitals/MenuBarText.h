@@ -25,6 +25,8 @@ QString heatText(const ThermalSnapshot& thermal);
 // unknown calm (secondary, "thermometer.medium").
 bool heatIsRaised(ThermalSnapshot::Pressure pressure);
 QString heatSymbol(ThermalSnapshot::Pressure pressure);
+// What assistive technology calls the panel: "Pendrel".
+QString panelName();
 // "Stop Keep Awake" while keep-awake is on, else "Keep Mac awake".
 QString keepAwakeButton(bool active);
 // "Freeing memory…" while a run is under way, else "Free up memory".

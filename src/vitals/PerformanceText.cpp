@@ -129,8 +129,7 @@ Level storageLevel(const SystemSnapshot& s) {
 }
 
 QString storageValue(const SystemSnapshot& s) {
-    const double used = std::clamp((1.0 - freeRatio(s)) * 100.0, 0.0, 100.0);
-    return QString::number(wholePart(used)) + QStringLiteral("% full");
+    return QString::number(s.diskFullPercent()) + QStringLiteral("% full");
 }
 
 QString storageExplanation(const SystemSnapshot& s) {
@@ -220,7 +219,7 @@ std::optional<QString> temperatureAdvice(P pressure) {
 
 // --- Sensors page -----------------------------------------------------------------------------
 
-Tone pressureTone(P pressure) {
+Tone pressureTone(P pressure, double cpuPercent) {
     switch (pressure) {
     case P::Nominal:
         return Tone::Green;
@@ -232,7 +231,7 @@ Tone pressureTone(P pressure) {
     case P::Unknown:
         break;
     }
-    return Tone::Neutral;
+    return cpuPercent > 80 ? Tone::Orange : Tone::Green;
 }
 
 QString pressureSentence(P pressure) {
@@ -270,6 +269,11 @@ std::optional<QString> fanPressureNote(P pressure) {
         return std::nullopt;
     return QStringLiteral("Thermal pressure is ") + pressureWord(pressure).toLower() +
            QStringLiteral(", so elevated fan noise can be expected.");
+}
+
+QString fanlessText() {
+    return QStringLiteral("No fan sensors were reported. Many MacBook Air models are fanless. If "
+                          "this machine has fans, its drivers do not expose their sensors.");
 }
 
 Tone fanStateTone(int rpm) {

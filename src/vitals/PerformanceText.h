@@ -46,8 +46,8 @@ QString memoryExplanation(const SystemSnapshot& snapshot);
 // By the share the user can still write to, as df counts it (diskFreeFraction(); 1 when the
 // volume reports no size): 2 below 0.1, 1 below 0.2, else 0.
 Level storageLevel(const SystemSnapshot& snapshot);
-// "75% full": the whole part of 1 − diskFreeFraction(), so it agrees with df's Use% (the
-// blocks reserved for root count as neither used nor free). Never outside 0 to 100 %.
+// "75% full": SystemSnapshot::diskFullPercent(), so it agrees with df's Use% (the blocks
+// reserved for root count as neither used nor free) and with the storage hub.
 QString storageValue(const SystemSnapshot& snapshot);
 QString storageExplanation(const SystemSnapshot& snapshot);
 
@@ -87,9 +87,9 @@ std::optional<QString> temperatureAdvice(ThermalSnapshot::Pressure pressure);
 
 // --- Sensors page ---------------------------------------------------------------------------
 
-// The pressure badge's colour: nominal green, fair orange, serious and critical red; unknown is
-// neutral, like the word "Unknown" it colours.
-Tone pressureTone(ThermalSnapshot::Pressure pressure);
+// The pressure badge's colour: nominal green, fair orange, serious and critical red; unknown
+// follows the CPU load, which is still read: orange above 80 %, else green.
+Tone pressureTone(ThermalSnapshot::Pressure pressure, double cpuPercent);
 // One sentence on what the pressure means ("The system reports no thermal pressure." …).
 QString pressureSentence(ThermalSnapshot::Pressure pressure);
 // The caption under that sentence: where the signal comes from, or, when it could not be read,
@@ -113,6 +113,8 @@ std::optional<LikelyCause> likelyCause(const SystemSnapshot& snapshot);
 // "Thermal pressure is warm, so elevated fan noise can be expected." for fair, serious and
 // critical pressure; none for nominal and unknown.
 std::optional<QString> fanPressureNote(ThermalSnapshot::Pressure pressure);
+// The fanless card's text: no fan was reported, and what that means on this machine.
+QString fanlessText();
 // Green up to 3500 RPM, orange from 3501.
 Tone fanStateTone(int rpm);
 // "2400 RPM".

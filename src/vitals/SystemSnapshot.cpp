@@ -8,6 +8,10 @@
 #include <cmath>
 #include <limits>
 
+namespace {
+constexpr qint64 kMaxBytes = std::numeric_limits<qint64>::max();
+} // namespace
+
 SystemSnapshot::SystemSnapshot() : memTotalBytes(physicalMemoryBytes()) {}
 
 quint64 SystemSnapshot::physicalMemoryBytes() {
@@ -32,6 +36,22 @@ double SystemSnapshot::diskFreeFraction() const {
     if (diskTotalBytes <= 0)
         return 1.0;
     return std::clamp(double(diskFreeBytes) / double(diskTotalBytes), 0.0, 1.0);
+}
+
+int SystemSnapshot::diskFullPercent() const {
+    const qint64 free = std::max<qint64>(diskFreeBytes, 0);
+    qint64 used = 0, whole = 0;
+    if (diskUsedBytes && *diskUsedBytes >= 0 && *diskUsedBytes <= kMaxBytes - free &&
+        *diskUsedBytes + free > 0) {
+        used = *diskUsedBytes;
+        whole = used + free;
+    } else {
+        whole = std::max<qint64>(diskTotalBytes, 0);
+        used = std::max<qint64>(whole - free, 0);
+    }
+    if (whole < 1)
+        return 0;
+    return int(std::clamp<qint64>(qint64(static_cast<__int128>(used) * 100 / whole), 0, 100));
 }
 
 std::optional<SystemSnapshot::Busiest> SystemSnapshot::busiestApp() const {

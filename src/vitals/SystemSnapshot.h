@@ -54,6 +54,12 @@ struct SystemSnapshot {
     // than it is to the user. Without a used figure, free ÷ total; 1 when the volume reports no
     // size. How full it is, is 1 minus this.
     double diskFreeFraction() const;
+    // How full the home volume is for the user, as a whole percent: used ÷ (used + free),
+    // truncated (df's Use% without its rounding up), worked out in integers so that 29 of 100
+    // reads 29. Without a used figure (or with nothing used nor free) (total − free) ÷ total; 0
+    // when the volume reports no size.
+    // Always 0 to 100. Every screen that says how full the disk is shows this figure.
+    int diskFullPercent() const;
 
     // The app worth naming as the busiest: the first CPU row when it uses at least 8 %; else,
     // when the whole CPU is above 40 %, the largest memory process; else none.

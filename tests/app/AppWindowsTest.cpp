@@ -97,6 +97,43 @@ TEST(SettingsWindow, ALowScreenGetsAScrollingFormInsideItsWorkArea) {
     setStep(2);
 }
 
+// Counts what reaches a widget: here the layout requests that a fit of its own would cause.
+struct LayoutRequests : QObject {
+    int count = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::LayoutRequest)
+            ++count;
+        return false;
+    }
+};
+
+TEST(SettingsWindow, FitsOnlyWhenTheFormChangesAndThenFallsQuiet) {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    SettingsWindow* settings = app.settingsWindow();
+    setStep(2);
+    int fits = 0;
+    QObject::connect(settings, &SettingsWindow::fitted, [&fits] { ++fits; });
+    app.openSettings();
+    QTest::qWait(400); // shown, the late frame fit done
+    EXPECT_LE(fits, 2) << "opening fits before the showing and once the frame is known";
+
+    // Left open, nothing changes, so nothing is fitted or laid out again.
+    LayoutRequests requests;
+    settings->view()->installEventFilter(&requests);
+    fits = 0;
+    QTest::qWait(300);
+    EXPECT_EQ(fits, 0);
+    EXPECT_EQ(requests.count, 0) << "the window keeps laying itself out";
+
+    // A text size change is one fit.
+    setStep(4);
+    QTest::qWait(300);
+    EXPECT_EQ(fits, 1);
+    settings->removeEventFilter(&requests);
+    settings->hide();
+    setStep(2);
+}
+
 TEST(TextSizeKeys, WorkInTheSettingsWindowWithTheMainWindowClosed) {
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
     setStep(2);

@@ -4,6 +4,7 @@
 #include "app/MainWindow.h"
 #include "app/MenuBarExtra.h"
 #include "automation/AutomationStore.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "shell/Permissions.h"
 #include "shell/RunModeManager.h"
@@ -13,6 +14,7 @@
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "vault/SecureNotesStore.h"
+#include "vitals/AppState.h"
 #include "vitals/KeepAwakeManager.h"
 #include "vitals/PerformanceAutopilot.h"
 
@@ -67,7 +69,21 @@ TEST(PendrelApp, CreatesEveryServiceOnceInOrderWithSevenProcessWide) {
     EXPECT_NE(again.services().screen, s.screen);
 }
 
-TEST(PendrelApp, EachShowingOfTheMainWindowRunsTheStartActionAndLeavesOneTimer) {
+TEST(PendrelApp, TheVitalsServiceSamplesThroughTheGivenSampler) {
+    auto samples = std::make_shared<FakeSamplerState>();
+    SystemSnapshot fixed;
+    fixed.memTotalBytes = 8'000'000'000;
+    samples->set(fixed);
+    PendrelApp app(PendrelApp::Options{
+        .useSystemTray = false,
+        .vitals = {.makeSampler = FakeSnapshotSampler::factory(samples), .intervalMs = 3'600'000}});
+    const AppState* vitals = app.services().appState;
+    ASSERT_TRUE(testsupport::waitFor([&] { return vitals->hasFirstSample(); }));
+    EXPECT_EQ(vitals->snapshot().memTotalBytes, 8'000'000'000u);
+    EXPECT_EQ(samples->samplersMade.load(), 1);
+}
+
+TEST(PendrelApp, OnlyTheFirstShowingOfTheMainWindowRunsTheStartAction) {
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
     MainWindow* window = app.mainWindow();
     window->show();
@@ -79,10 +95,15 @@ TEST(PendrelApp, EachShowingOfTheMainWindowRunsTheStartActionAndLeavesOneTimer) 
     ASSERT_NE(first, nullptr);
     EXPECT_TRUE(first->isActive());
     EXPECT_EQ(first->interval(), AutomationStore::kCheckIntervalMs);
+    const int remaining = first->remainingTime();
+    window->hide();
+    window->show();
     window->close();
     window->show();
-    EXPECT_EQ(app.wireAutomationCount(), 2);
-    EXPECT_TRUE(store->scheduleTimer()->isActive());
+    EXPECT_EQ(app.wireAutomationCount(), 1);
+    EXPECT_EQ(store->scheduleTimer(), first);
+    EXPECT_TRUE(first->isActive());
+    EXPECT_LE(first->remainingTime(), remaining) << "the timer was started again";
     window->hide();
 }
 
@@ -161,57 +182,7 @@ TEST(PendrelApp, ReopenLooksAtTheAppsOwnWindowsOnly) {
     app.mainWindow()->hide();
 }
 
-TEST(MenuBarExtra, TheLabelCarriesTheCupBadgeOnlyWhenAsked) {
-    const QImage plain = MenuBarExtra::label(false, 2.0).toImage();
-    const QImage badged = MenuBarExtra::label(true, 2.0).toImage();
-    EXPECT_EQ(plain.size(), QSize(2 * MenuBarExtra::labelCanvas, 2 * MenuBarExtra::labelCanvas));
-    // The badge sits in the lower right quarter, where the plain label is empty.
-    auto inkInCorner = [](const QImage& img) {
-        int ink = 0;
-        for (int y = img.height() * 3 / 4; y < img.height(); ++y)
-            for (int x = img.width() * 3 / 4; x < img.width(); ++x)
-                ink += qAlpha(img.pixel(x, y)) > 64;
-        return ink;
-    };
-    EXPECT_EQ(inkInCorner(plain), 0);
-    EXPECT_GT(inkInCorner(badged), 4);
-}
-
-namespace {
-
-// Pixels of the label, laid on a tray of the given colour, that stand out from the tray.
-int standingOut(const QPixmap& label, const QColor& tray) {
-    QImage canvas(label.size(), QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(tray);
-    QPainter p(&canvas);
-    p.drawPixmap(0, 0, label);
-    p.end();
-    const auto luminance = [](QRgb c) {
-        return 0.2126 * qRed(c) + 0.7152 * qGreen(c) + 0.0722 * qBlue(c);
-    };
-    const double background = luminance(tray.rgb());
-    int count = 0;
-    for (int y = 0; y < canvas.height(); ++y)
-        for (int x = 0; x < canvas.width(); ++x)
-            count += std::abs(luminance(canvas.pixel(x, y)) - background) > 90 ? 1 : 0;
-    return count;
-}
-
-} // namespace
-
-TEST(MenuBarExtra, TheLabelReadsOnLightAndDarkTraysWhateverTheInk) {
-    const QColor lightTray(0xEC, 0xED, 0xF0);
-    const QColor darkTray(0x23, 0x24, 0x28);
-    for (bool darkDesktop : {false, true}) {
-        const QPixmap label = MenuBarExtra::label(false, 2.0, MenuBarExtra::inkFor(darkDesktop));
-        // On the tray it was drawn for, the letter itself stands out.
-        const int onItsOwn = standingOut(label, darkDesktop ? darkTray : lightTray);
-        // On the other one, its edge does: not as much, yet clearly there.
-        const int onTheOther = standingOut(label, darkDesktop ? lightTray : darkTray);
-        EXPECT_GT(onItsOwn, 30) << darkDesktop;
-        EXPECT_GT(onTheOther, onItsOwn / 2) << darkDesktop;
-    }
-}
+// What the label shows, and that it reads on any tray, is in TrayLabelTest.
 
 TEST(MenuBarExtra, TheInkFollowsTheDesktopNotTheAppsAppearance) {
     // The offscreen desktop is light; an app set to Dark still draws dark ink for its tray.

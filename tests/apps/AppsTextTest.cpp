@@ -102,6 +102,10 @@ TEST(SubscriptionsText, OnlyTheOverlapCarriesTheSavingBadge) {
             saving << i.name;
     }
     EXPECT_EQ(saving, QStringList({"Dropbox"}));
+    // The fixed insights keep their words and are introduced as examples, never as findings.
+    EXPECT_EQ(insights.at(1).detail, QString("18 GB used — you already have 2 TB iCloud"));
+    EXPECT_EQ(SubscriptionsText::examplesLine(), "The cards below are examples of what Pendrel "
+                                                 "looks for, not findings from this computer.");
     EXPECT_EQ(SubscriptionsText::badge(true), "Potential saving");
     EXPECT_EQ(SubscriptionsText::badge(false), "Worth reviewing");
 }

@@ -99,6 +99,30 @@ TEST(TweakTable, HoldsThirtyNineRowsThatReadBackTheirOwnWrites) {
     }
 }
 
+// The rows' words name what this desktop has (the system, the file manager, the taskbar), not
+// the programs of the system the table was written for; the group names stay.
+TEST(TweakTable, RowTextsNameThisDesktopsCounterparts) {
+    QHash<QString, QStringList> texts;
+    for (const Tweak& t : TweakTable::all()) {
+        for (const QString& text : {t.name, t.plainDescription}) {
+            for (const char* other : {"macOS", "Finder", "Dock", "System Settings", "Cmd-"})
+                EXPECT_FALSE(text.contains(QLatin1String(other))) << text.toStdString();
+        }
+        texts.insert(t.id, {t.name, t.plainDescription});
+    }
+    EXPECT_EQ(texts["finder-hidden"].at(1), "See files and folders the system normally hides.");
+    EXPECT_EQ(texts["finder-quit"],
+              QStringList({"Allow quitting the file manager with Ctrl-Q",
+                           "Adds a Quit menu item to the file manager, which also hides your "
+                           "Desktop icons."}));
+    EXPECT_EQ(texts["dock-instant"].at(0), "Make the taskbar hide and show instantly");
+    EXPECT_EQ(texts["kb-repeat"].at(1), "Held keys repeat quicker than the system settings "
+                                        "allow. Applies as apps reopen.");
+    // Feature names and the computer's name are kept as written.
+    EXPECT_EQ(texts["dock-mru"].at(0), "Stop rearranging Spaces by recent use");
+    EXPECT_EQ(texts["win-nocloud"].at(0), "Save new documents to this Mac, not iCloud");
+}
+
 TEST_F(TweaksServiceTest, GroupsComeInTableOrder) {
     EXPECT_EQ(service.groups(), QStringList({"Screenshots", "Finder", "Dock", "Keyboard & typing",
                                              "Windows & dialogs", "TextEdit", "Other"}));
@@ -170,10 +194,13 @@ TEST_F(TweaksServiceTest, SwitchingOnlyWritesOrDeletesTheKey) {
 }
 
 TEST_F(TweaksServiceTest, FailuresToSwitchReachLastErrorAndTheStateFollowsTheRequest) {
-    // The tool cannot be started: its description.
+    // The tool cannot be started: it is named, and the installation called incomplete, instead
+    // of the system's bare description.
     runner->setMissing(kTool);
     service.apply(tweak(service, "finder-hidden"), true);
-    EXPECT_EQ(service.lastError(), QString("No such file or directory"));
+    EXPECT_EQ(service.lastError(), QString("Pendrel's installation is incomplete: the "
+                                           "pendrel-defaults tool is missing, so that change "
+                                           "couldn't be saved."));
     EXPECT_TRUE(service.isOn("finder-hidden"));
 
     // A later success does not clear it; the screen does.

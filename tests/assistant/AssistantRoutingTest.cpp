@@ -192,8 +192,23 @@ TEST_F(AssistantRoutingTest, TheCatalogAnswersWithTheLiveReplyAndTheScreenTheUse
 
     // The battery rule leaves a question the catalog knows to the catalog.
     const TamsoMessage battery = rig.askAndWait("why is battery low", s);
-    EXPECT_TRUE(battery.text.startsWith("Ask Pendrel anything about your Mac."));
+    EXPECT_EQ(battery.text, FeatureReplies::explain(s));
     EXPECT_EQ(specs(battery),
+              (QList<ActionSpec>{{"Ask Pendrel", "tamso", K::OpenFeature, std::nullopt}}));
+}
+
+// The question the app itself suggests (the welcome text, the Performance screen's "Ask Pendrel
+// why") is answered from the sample, not with a pitch for the assistant.
+TEST_F(AssistantRoutingTest, WhyIsMyMacSlowIsAnsweredFromTheLiveFigures) {
+    SystemSnapshot s = busyMachine();
+    s.cpuPercent = 100;
+    s.thermal.pressure = ThermalSnapshot::Pressure::Nominal;
+    const TamsoMessage answer = rig.askAndWait("Why is my Mac slow?", s);
+    EXPECT_EQ(answer.text, "Something is working your Mac hard right now. CPU load is 100%. "
+                           "Firefox looks like the main load. You are using 6 GB of your 8 GB of "
+                           "memory. The biggest memory user right now is Firefox at 2 GB. "
+                           "Quitting it would free the most.");
+    EXPECT_EQ(specs(answer),
               (QList<ActionSpec>{{"Ask Pendrel", "tamso", K::OpenFeature, std::nullopt}}));
 }
 

@@ -176,13 +176,41 @@ TEST(SpotlightSearchWalk, KeepsTheThirtyNewestAndLeavesAccessTimes) {
     ASSERT_EQ(::stat(QFile::encodeName(notes).constData(), &st), 0);
     EXPECT_EQ(qint64(st.st_atime), now - 90'000);
 
-    // A walk that reaches its limit settles for what it saw.
+    // A walk out of time settles for what it saw, and says so.
     SpotlightSearch::Limits tight;
-    tight.maxEntries = 10;
-    const SpotlightSearch::Found found = SpotlightSearch::find(
+    tight.maxMilliseconds = 0;
+    SpotlightSearch::Found found = SpotlightSearch::find(
         home, *SpotlightSearch::parse(QStringLiteral("quarterly")), tight, CancelToken(), 1);
     EXPECT_TRUE(found.limited);
     EXPECT_LT(found.matched, 46);
+    // So does one that may read no more contents: "plan" is only inside notes.md.
+    SpotlightSearch::Limits noReading;
+    noReading.maxTotalTextBytes = 0;
+    found = SpotlightSearch::find(home, *SpotlightSearch::parse(QStringLiteral("plan")), noReading,
+                                  CancelToken(), 1);
+    EXPECT_TRUE(found.limited);
+    EXPECT_TRUE(found.hits.isEmpty());
+    found = SpotlightSearch::find(home, *SpotlightSearch::parse(QStringLiteral("plan")),
+                                  SpotlightSearch::Limits(), CancelToken(), 1);
+    EXPECT_FALSE(found.limited);
+    EXPECT_EQ(found.hits.size(), 1);
+}
+
+// Only a limit ends a walk early, and the published state carries it to the screen.
+TEST(SpotlightSearchWalk, ASearchCutShortEndsDonePartial) {
+    const QString home = testsupport::freshDir(QStringLiteral("search-partial"));
+    for (int i = 0; i < 200; ++i)
+        put(home, QStringLiteral("d%1/e%2/report-%2.txt").arg(i % 9).arg(i), i);
+    SpotlightSearch complete(home);
+    searchAndWait(complete, QStringLiteral("report"));
+    EXPECT_EQ(complete.state(), (SpotlightSearch::State{Kind::Done, {}, false}));
+
+    SpotlightSearch::Limits outOfTime;
+    outOfTime.maxMilliseconds = 0;
+    SpotlightSearch cut(home, outOfTime);
+    cut.setWalkThreads(1);
+    searchAndWait(cut, QStringLiteral("report"));
+    EXPECT_EQ(cut.state(), (SpotlightSearch::State{Kind::Done, {}, true}));
 }
 
 TEST(SpotlightSearchWalk, ANewSearchOrClearSupersedesTheRunningOne) {

@@ -57,12 +57,22 @@ TEST(AutomationSchedule, WeekdayTestsByKind) {
     }
 }
 
-TEST(AutomationSchedule, StorageAlertIsDueFromNinetyPercentUsed) {
+TEST(AutomationSchedule, StorageAlertIsDueFromNinetyPercentFullByTheSharedFigure) {
     const qint64 gb = 1'000'000'000;
-    EXPECT_TRUE(AutomationSchedule::storageAlertDue(95 * gb, 1000 * gb));
-    EXPECT_TRUE(AutomationSchedule::storageAlertDue(100 * gb, 1000 * gb)) << "exactly 0.9";
-    EXPECT_FALSE(AutomationSchedule::storageAlertDue(110 * gb, 1000 * gb)) << "89%";
-    EXPECT_FALSE(AutomationSchedule::storageAlertDue(150 * gb, 1000 * gb));
-    EXPECT_FALSE(AutomationSchedule::storageAlertDue(0, 0)) << "not measured yet";
-    EXPECT_TRUE(AutomationSchedule::storageAlertDue(0, 1));
+    const auto disk = [](qint64 free, qint64 total, std::optional<qint64> used = std::nullopt) {
+        SystemSnapshot s;
+        s.diskFreeBytes = free;
+        s.diskTotalBytes = total;
+        s.diskUsedBytes = used;
+        return s;
+    };
+    EXPECT_TRUE(AutomationSchedule::storageAlertDue(disk(95 * gb, 1000 * gb)));
+    EXPECT_TRUE(AutomationSchedule::storageAlertDue(disk(100 * gb, 1000 * gb))) << "exactly 90%";
+    EXPECT_FALSE(AutomationSchedule::storageAlertDue(disk(110 * gb, 1000 * gb))) << "89%";
+    EXPECT_FALSE(AutomationSchedule::storageAlertDue(disk(0, 0))) << "not measured yet";
+    EXPECT_TRUE(AutomationSchedule::storageAlertDue(disk(0, 1)));
+    // 50 GB reserved for root: used 855 of the 950 GB the user can reach is 90%, not 90.5%;
+    // used 850 of 950 is 89%, so no alert although total − free would say 90%.
+    EXPECT_TRUE(AutomationSchedule::storageAlertDue(disk(95 * gb, 1000 * gb, 855 * gb)));
+    EXPECT_FALSE(AutomationSchedule::storageAlertDue(disk(100 * gb, 1000 * gb, 850 * gb)));
 }

@@ -14,7 +14,7 @@ BigFile file(const QString& name, qint64 bytes, std::optional<int> daysSinceAcce
     f.url = QUrl::fromLocalFile("/data/" + name);
     f.sizeBytes = bytes;
     if (daysSinceAccess)
-        f.lastAccess = kNow.addDays(-*daysSinceAccess);
+        f.lastOpened = kNow.addDays(-*daysSinceAccess);
     return f;
 }
 

@@ -2,6 +2,7 @@
 // double-move rules, failure lines, protected folders, the Docker row.
 #include "cleaning/CategoryCleaner.h"
 #include "cleaning/CategoryMeasurer.h"
+#include "cleaning/CleanerPaneText.h"
 #include "cleaning/CleaningTestSupport.h"
 #include "cleaning/CleanupScanner.h"
 #include "fakes/FakeDiskUsage.h"
@@ -153,6 +154,55 @@ TEST(CategoryCleaner, AnItemMovedByAnEarlierRowIsNotReportedAgain) {
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
     EXPECT_EQ(r.freedBytes, allocated(h.trash->trashedAs(shot)));
     EXPECT_EQ(h.trash->moved(), QStringList({shot}));
+}
+
+TEST(CategoryCleaner, OverlappingRowsAskForWhatTheCleanFrees) {
+    Home h("clean-overlap-total");
+    QList<CleanCategory> shots = ScreenshotCleanupScanner::categories(h.layout);
+    const QString week = h.layout.desktopDir() + "/Screenshot week.png";
+    const QString month = h.layout.desktopDir() + "/Screenshot month.png";
+    writeFile(week, 4096);
+    writeFile(month, 4096);
+    age(week, 10, 10);
+    age(month, 40, 40);
+    h.measure(shots);
+    ASSERT_EQ(shots[0].sizeBytes + shots[1].sizeBytes, 3 * allocated(week));
+
+    const QSet<QString> ticked = {"screenshots-7", "screenshots-30"};
+    const qint64 asked = CleanerPaneText::selectedBytes(shots, ticked);
+    EXPECT_EQ(asked, allocated(week) + allocated(month));
+    EXPECT_EQ(CleanerPaneText::confirmTitle(asked), "Clean 8 KB?");
+    const CleanResult r = h.cleaner.clean(shots, ticked);
+    EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    EXPECT_EQ(r.freedBytes, asked);
+}
+
+TEST(CategoryCleaner, AnEmptiedCacheMeasuresNothingAndCannotBeCleanedAgain) {
+    Home h("clean-emptied");
+    QList<CleanCategory> dev = CleanCategory::devCategories(h.layout);
+    CleanCategory& gradle = dev[CleanCategories::indexOf(dev, "dev-gradle")];
+    ASSERT_TRUE(gradle.quickSize);
+    const QString caches = gradle.locations.first();
+    writeFile(caches + "/modules-2/lib.jar", 8192);
+    // The tool counts the folder's own blocks as well, full or empty.
+    const auto du = std::make_shared<FakeDiskUsage>();
+    du->setSize(caches, allocated(caches) + allocated(caches + "/modules-2") +
+                            allocated(caches + "/modules-2/lib.jar"));
+    const CategoryMeasurer measurer(du, {1, CleanupScanner::protectedPathsFor(h.layout)});
+    gradle.setMeasurement(measurer.measure(gradle));
+    EXPECT_EQ(gradle.sizeBytes,
+              allocated(caches + "/modules-2") + allocated(caches + "/modules-2/lib.jar"));
+    EXPECT_EQ(gradle.fileCount, 1);
+    EXPECT_TRUE(CleanerPaneText::canClean(dev, {"dev-gradle"}));
+
+    const CleanResult r = h.cleaner.clean(dev, {"dev-gradle"});
+    ASSERT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();
+    ASSERT_TRUE(QFileInfo(caches).isDir());
+    du->setSize(caches, allocated(caches));
+    gradle.setMeasurement(measurer.measure(gradle));
+    EXPECT_EQ(gradle.measurement(), Measurement{});
+    EXPECT_FALSE(CleanerPaneText::canClean(dev, {"dev-gradle"}));
+    EXPECT_EQ(CleanerPaneText::selectedBytes(dev, {"dev-gradle"}), 0);
 }
 
 TEST(CategoryCleaner, FailuresGiveOneLineEachAndTheRestGoesOn) {

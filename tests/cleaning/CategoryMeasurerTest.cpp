@@ -165,18 +165,29 @@ TEST(CategoryMeasurer, FolderSearchDepthNeverEnteredAndNested) {
                                     findRegularFiles(root + "/a/b/c/node_modules").bytes);
 }
 
-TEST(CategoryMeasurer, QuickSizeAsksTheToolOncePerExistingLocation) {
+TEST(CategoryMeasurer, QuickSizeAsksTheToolForWhatEachLocationHolds) {
     const QString root = testsupport::freshDir("quick");
-    QDir().mkpath(root + "/one");
-    QDir().mkpath(root + "/two");
+    writeFile(root + "/one/a.bin", 4096);
+    QDir().mkpath(root + "/one/sub");
+    writeFile(root + "/two/.hidden", 100);
+    QDir().mkpath(root + "/empty"); // an emptied cache: nothing, and not even asked
+    writeFile(root + "/file.bin", 100);
     Fixture f;
-    f.du->setSize(root + "/one", 2048);
-    f.du->setSize(root + "/two", 1024);
-    CleanCategory c = category({root + "/one", root + "/missing", root + "/two"});
+    f.du->setSize(root + "/one", allocated(root + "/one") + 8192);
+    f.du->setSize(root + "/two", allocated(root + "/two") + 4096);
+    f.du->setSize(root + "/empty", allocated(root + "/empty"));
+    f.du->setSize(root + "/file.bin", 4096);
+    CleanCategory c = category(
+        {root + "/one", root + "/missing", root + "/empty", root + "/two", root + "/file.bin"});
     c.quickSize = true;
     c.olderThanDays = 30; // plays no part
-    EXPECT_EQ(f.measurer.measure(c), (Measurement{3072, 2, {}}));
-    EXPECT_EQ(f.du->asked(), QStringList({root + "/one", root + "/two"}));
+    // The folders' own blocks stay behind after a clean; the items are what lies in them.
+    EXPECT_EQ(f.measurer.measure(c), (Measurement{8192 + 4096 + 4096, 2 + 1 + 1, {}}));
+    EXPECT_EQ(f.du->asked(), QStringList({root + "/one", root + "/two", root + "/file.bin"}));
+
+    CleanCategory emptied = category({root + "/empty"});
+    emptied.quickSize = true;
+    EXPECT_EQ(f.measurer.measure(emptied), Measurement{});
 }
 
 TEST(CategoryMeasurer, ProtectedFoldersAreNeverMeasured) {

@@ -1,5 +1,6 @@
 // The built-in tables: every row's texts and flags as designed, and where its locations land in
 // a Linux home.
+#include "cleaning/CategoryMeasurer.h"
 #include "cleaning/CleanupScanner.h"
 #include "platform/HomeLayout.h"
 #include "support/TestSupport.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -60,7 +62,7 @@ TEST(CleanTables, SystemJunkRows) {
         {"logs",
          "Logs",
          "Old activity records. Only useful when debugging a problem.",
-         {"Library/Logs"},
+         {".local/state", ".local/share/xorg", ".xsession-errors", ".xsession-errors.old"},
          true,
          false,
          S::Safe,
@@ -109,14 +111,46 @@ TEST(CleanTables, SystemJunkRows) {
         EXPECT_TRUE(c.matchNamePrefixes.isEmpty());
         EXPECT_FALSE(c.maxSearchDepth.has_value());
         EXPECT_EQ(c.olderThanDays.has_value(), c.id == "downloads");
-        EXPECT_EQ(c.fileExtensions.isEmpty(), c.id != "db-backups");
+        EXPECT_EQ(c.fileExtensions.isEmpty(), c.id != "db-backups" && c.id != "logs");
     }
+    EXPECT_EQ(t[1].fileExtensions, QStringList({"log"}));
     EXPECT_EQ(t[4].olderThanDays, 180);
     EXPECT_EQ(t[5].fileExtensions, QStringList({"bak"}));
     EXPECT_EQ(t[0].locations, QStringList({"/home/ada/.cache"}));
     EXPECT_EQ(t[2].locations, QStringList({"/home/ada/.local/share/Trash/files"}));
     EXPECT_EQ(t[5].locations,
               QStringList({"/home/ada/Downloads", "/home/ada/Documents", "/home/ada/Desktop"}));
+}
+
+// Logs have no folder of their own on Linux: the row finds the *.log files among the state
+// folders' other files, and takes the session's error logs by name.
+TEST(CleanTables, TheLogsRowFindsTheUsersLogsAndNothingElse) {
+    const QString home = testsupport::freshDir("logs-home");
+    HomeLayout l = HomeLayout::forHome(home);
+    const auto put = [](const QString& path, qsizetype bytes) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+        f.write(QByteArray(bytes, 'x'));
+    };
+    put(l.stateHome() + "/editor/lsp.log", 5000);
+    put(l.stateHome() + "/editor/shada", 100); // state, not a log
+    put(l.stateHome() + "/wireplumber/restore-stream", 100);
+    put(l.dataHome() + "/xorg/Xorg.0.log", 7000);
+    put(home + "/.xsession-errors", 9000);
+    put(home + "/.xsession-errors.old", 3000);
+    put(home + "/notes.log", 100); // not a log place
+    put(home + "/Library/Logs/old.log", 100);
+
+    const CleanCategory logs = CleanCategory::diskCategories(l).at(1);
+    ASSERT_EQ(logs.id, "logs");
+    const CategoryMeasurer measurer(nullptr, CategoryMeasurer::Options{1, {}});
+    const Measurement m = measurer.measure(logs);
+    EXPECT_EQ(m.eligibleFiles,
+              QStringList({l.stateHome() + "/editor/lsp.log", l.dataHome() + "/xorg/Xorg.0.log",
+                           home + "/.xsession-errors", home + "/.xsession-errors.old"}));
+    EXPECT_EQ(m.fileCount, 4);
+    EXPECT_GT(m.sizeBytes, 0);
 }
 
 TEST(CleanTables, DeveloperCacheRows) {

@@ -160,3 +160,54 @@ TEST(CleanerSelection, AfterACleanOnlyRowsGradedSafeStayTicked) {
               QSet<QString>({"caches"}));
     EXPECT_TRUE(CleanerPaneText::selectionAfterClean({}, {"caches"}).isEmpty());
 }
+
+TEST(CleanerSelection, TheHeaderCountsEachItemOnceAcrossRows) {
+    // Rows that list items: two names of one file, a file inside a found folder, and a file in a
+    // location that a ticked row empties.
+    auto listing = [](const QString& id, QList<std::pair<QString, ItemStamp>> items) {
+        CleanCategory c = row(id);
+        c.olderThanDays = 7;
+        for (const auto& [path, stamp] : items) {
+            c.eligibleFiles.append(path);
+            c.eligibleStamps.append(stamp);
+            c.sizeBytes += stamp.allocatedBytes;
+            ++c.fileCount;
+        }
+        return c;
+    };
+    const ItemStamp a{1, 10, 100, 0, 4096}, b{1, 11, 100, 0, 8192}, inFolder{1, 12, 10, 0, 4096};
+    CleanCategory folders = listing("folders", {{"/h/p/node_modules", {1, 20, 0, 0, 65536}}});
+    folders.olderThanDays.reset();
+    folders.matchFolderNames = {"node_modules"};
+    CleanCategory caches = measured(row("caches"), 50'000, 3);
+    caches.locations = {"/h/.cache"};
+    const QList<CleanCategory> table = {
+        listing("week", {{"/h/Desktop/a.png", a}, {"/h/Desktop/b.png", b}}),
+        listing("month", {{"/h/Desktop/a.png", a}, {"/h/Desktop/a-link.png", a}}),
+        listing("loose", {{"/h/p/node_modules/x/y.js", inFolder}, {"/h/.cache/z", b}}),
+        folders,
+        caches,
+    };
+    EXPECT_EQ(CleanerPaneText::selectedBytes(table, {"week"}), 4096 + 8192);
+    EXPECT_EQ(CleanerPaneText::selectedBytes(table, {"week", "month"}), 4096 + 8192);
+    EXPECT_EQ(CleanerPaneText::selectedBytes(table, {"loose"}), 4096 + 8192);
+    EXPECT_EQ(CleanerPaneText::selectedBytes(table, {"loose", "folders", "caches"}),
+              65536 + 50'000);
+}
+
+TEST(CleanerSelection, CleaningNeedsATickedRowThatFoundSomething) {
+    CleanCategory refused = measured(row("refused"), 500, 1);
+    refused.refusal = ContentsRefusal{};
+    const QList<CleanCategory> table = {
+        measured(row("emptied"), 0, 0),
+        measured(row("files"), 0, 2),
+        measured(row("bytes"), 4096, 1),
+        measured(row("kept", S::Keep, true, false), 900, 1),
+        refused,
+    };
+    EXPECT_FALSE(CleanerPaneText::canClean(table, {}));
+    EXPECT_FALSE(CleanerPaneText::canClean(table, {"emptied"}));
+    EXPECT_FALSE(CleanerPaneText::canClean(table, {"emptied", "kept", "refused", "gone"}));
+    EXPECT_TRUE(CleanerPaneText::canClean(table, {"emptied", "files"}));
+    EXPECT_TRUE(CleanerPaneText::canClean(table, {"bytes"}));
+}

@@ -5,10 +5,12 @@
 #include "fakes/FakeTrash.h"
 
 #include <algorithm>
+#include <fcntl.h>
 #include <QMutex>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QThread>
+#include <sys/stat.h>
 
 using namespace cleaningtest;
 using Kind = LargeFilesScanner::State::Kind;
@@ -21,6 +23,20 @@ void sparse(const QString& path, qint64 bytes) {
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
     ASSERT_TRUE(f.resize(bytes));
+}
+
+// A file of this length whose blocks are all reserved on the disk, without writing them.
+void allocated(const QString& path, qint64 bytes) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    ASSERT_EQ(::posix_fallocate(f.handle(), 0, bytes), 0) << path.toStdString();
+}
+
+// What the disk holds for a file: st_blocks × 512.
+qint64 blocksOf(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_blocks) * 512 : -1;
 }
 
 QStringList names(const QList<BigFile>& files) {
@@ -38,24 +54,25 @@ std::shared_ptr<FakeTrash> fakeTrash() {
 
 TEST(LargeFilesWalk, ListsRegularFilesFromTheMinimumUpAndCountsOnlyWhatItLooksAt) {
     const QString root = testsupport::freshDir("large-rules");
-    sparse(root + "/at-minimum.bin", 5000);
-    sparse(root + "/one-below.bin", 4999);
-    sparse(root + "/sub/deeper/big.mov", 9000);
-    sparse(root + "/.hidden.bin", 9000);
-    sparse(root + "/.cache/inside-hidden.bin", 9000);
-    sparse(root + "/Tool.app/Contents/Resources/payload.bin", 9000);
-    sparse(root + "/linked-a.bin", 7000);
+    allocated(root + "/at-minimum.bin", 8192);
+    allocated(root + "/one-below.bin", 4096);
+    allocated(root + "/sub/deeper/big.mov", 16384);
+    allocated(root + "/.hidden.bin", 16384);
+    allocated(root + "/.cache/inside-hidden.bin", 16384);
+    allocated(root + "/Tool.app/Contents/Resources/payload.bin", 16384);
+    allocated(root + "/linked-a.bin", 12288);
+    ASSERT_EQ(blocksOf(root + "/at-minimum.bin"), 8192) << "a file system without 4 KB blocks";
     ASSERT_TRUE(QFile::link(root + "/sub/deeper/big.mov", root + "/link-to-big.mov"));
     ASSERT_EQ(::link(QFile::encodeName(root + "/linked-a.bin").constData(),
                      QFile::encodeName(root + "/sub/linked-b.bin").constData()),
               0);
 
-    const LargeFilesScanner::WalkResult r = LargeFilesScanner::walkFolder(root, 5000);
+    const LargeFilesScanner::WalkResult r = LargeFilesScanner::walkFolder(root, 8192);
     EXPECT_FALSE(r.failure);
     // Largest first; a file with two names is listed under one of them.
     ASSERT_EQ(r.files.size(), 3);
     EXPECT_EQ(r.files[0].fileName(), "big.mov");
-    EXPECT_EQ(r.files[0].sizeBytes, 9000);
+    EXPECT_EQ(r.files[0].sizeBytes, 16384);
     EXPECT_EQ(r.files[0].path(), root + "/sub/deeper/big.mov");
     EXPECT_EQ(r.files[0].folderPath(), root + "/sub/deeper");
     EXPECT_TRUE(r.files[1].fileName() == "linked-a.bin" || r.files[1].fileName() == "linked-b.bin");
@@ -65,21 +82,52 @@ TEST(LargeFilesWalk, ListsRegularFilesFromTheMinimumUpAndCountsOnlyWhatItLooksAt
     EXPECT_EQ(r.scanned, 5);
     for (const BigFile& f : r.files) {
         EXPECT_FALSE(f.id.isNull());
-        ASSERT_TRUE(f.lastAccess.has_value());
+        ASSERT_TRUE(f.lastOpened.has_value());
     }
     EXPECT_NE(r.files[0].id, r.files[1].id);
+}
+
+// A sparse file is as big as the blocks it holds: a length of gigabytes with nothing written is
+// not a big file, and one with a little written is listed, ordered and freed at that little.
+TEST(LargeFilesWalk, ASparseFileCountsTheBlocksItHoldsNotItsLength) {
+    const QString root = testsupport::freshDir("large-sparse");
+    sparse(root + "/claims-2g.img", 2 * 1'073'741'824LL);
+    sparse(root + "/mostly-holes.img", 1'073'741'824LL);
+    {
+        QFile f(root + "/mostly-holes.img");
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        ASSERT_EQ(f.write(QByteArray(8192, 'x')), 8192);
+    }
+    allocated(root + "/solid.bin", 12288);
+    const qint64 holes = blocksOf(root + "/mostly-holes.img");
+    ASSERT_GT(holes, 0);
+    ASSERT_LT(holes, 12288);
+
+    LargeFilesScanner::WalkResult r = LargeFilesScanner::walkFolder(root, 4096);
+    ASSERT_EQ(names(r.files), QStringList({"solid.bin", "mostly-holes.img"}));
+    EXPECT_EQ(r.files[0].sizeBytes, 12288);
+    EXPECT_EQ(r.files[1].sizeBytes, holes);
+    EXPECT_TRUE(LargeFilesScanner::walkFolder(root, 50 * 1'048'576).files.isEmpty());
+
+    LargeFilesScanner scanner(fakeTrash());
+    scanner.setMinSizeBytes(1);
+    scanner.scan(root);
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_EQ(scanner.files().size(), 2);
+    EXPECT_EQ(scanner.trash(scanner.files()).freedBytes, 12288 + holes);
 }
 
 TEST(LargeFilesWalk, KeepsTheTwoHundredLargestAndOrdersEqualSizesByPath) {
     const QString root = testsupport::freshDir("large-cut");
     for (int i = 0; i < 199; ++i)
-        sparse(root + QString("/d%1/f%2.bin").arg(i % 7).arg(i, 3, 10, QChar('0')), 10'000 + i);
+        allocated(root + QString("/d%1/f%2.bin").arg(i % 7).arg(i, 3, 10, QChar('0')),
+                  4096 * (3 + i));
     // Two of the smallest size: only the one whose path sorts first makes the cut.
-    sparse(root + "/z-tie.bin", 5000);
-    sparse(root + "/a-tie.bin", 5000);
+    allocated(root + "/z-tie.bin", 8192);
+    allocated(root + "/a-tie.bin", 8192);
     const LargeFilesScanner::WalkResult r = LargeFilesScanner::walkFolder(root, 1);
     ASSERT_EQ(r.files.size(), LargeFilesScanner::maxFiles);
-    EXPECT_EQ(r.files.first().sizeBytes, 10'198);
+    EXPECT_EQ(r.files.first().sizeBytes, 4096 * 201);
     EXPECT_EQ(r.files.last().fileName(), "a-tie.bin");
     EXPECT_TRUE(
         std::is_sorted(r.files.begin(), r.files.end(), [](const BigFile& a, const BigFile& b) {
@@ -117,20 +165,21 @@ TEST(LargeFilesWalk, TheListEqualsFindsTopEntriesOnAGeneratedTree) {
         if (i % 50 == 0)
             folder += "/.hidden";
         // Many equal sizes, so the cut at 200 falls inside a run of ties.
-        sparse(folder + QString("/file %1.dat").arg(i), qint64(rng.bounded(40)) * 1000);
+        allocated(folder + QString("/file %1.dat").arg(i), qint64(rng.bounded(1, 40)) * 4096);
     }
     const LargeFilesScanner::WalkResult r = LargeFilesScanner::walkFolder(root, minimum);
     ASSERT_FALSE(r.failure);
 
     QProcess find;
     find.start("find", {root, "-mindepth", "1", "-name", ".*", "-prune", "-o", "-type", "f",
-                        "-size", QString("+%1c").arg(minimum - 1), "-printf", "%s %p\\n"});
+                        "-printf", "%b %p\\n"});
     ASSERT_TRUE(find.waitForFinished(30000));
     QList<std::pair<qint64, QByteArray>> peer;
     for (const QByteArray& line : find.readAllStandardOutput().split('\n')) {
         const qsizetype space = line.indexOf(' ');
-        if (space > 0)
-            peer.append({line.left(space).toLongLong(), line.mid(space + 1)});
+        const qint64 bytes = line.left(space).toLongLong() * 512;
+        if (space > 0 && bytes >= minimum)
+            peer.append({bytes, line.mid(space + 1)});
     }
     std::sort(peer.begin(), peer.end(), [](const auto& a, const auto& b) {
         return a.first != b.first ? a.first > b.first : a.second < b.second;
@@ -159,16 +208,36 @@ TEST(BigFileAge, OldOnlyStrictlyBeforeTheCutoffAndNeverWithoutADate) {
     const QDateTime now(QDate(2026, 6, 1), QTime(9, 0), Qt::UTC);
     BigFile f;
     EXPECT_FALSE(f.isOld(now));
-    f.lastAccess = now.addSecs(-BigFile::oldAfterSeconds);
+    f.lastOpened = now.addSecs(-BigFile::oldAfterSeconds);
     EXPECT_FALSE(f.isOld(now));
-    f.lastAccess = now.addSecs(-BigFile::oldAfterSeconds - 1);
+    f.lastOpened = now.addSecs(-BigFile::oldAfterSeconds - 1);
     EXPECT_TRUE(f.isOld(now));
+}
+
+// The cleaners' rule: a file is as old as the later of its last read and its last write.
+TEST(BigFileAge, AFileWrittenRecentlyIsNotOldHoweverLongAgoItWasRead) {
+    const QString root = testsupport::freshDir("large-age");
+    allocated(root + "/written-yesterday.bin", 4096);
+    age(root + "/written-yesterday.bin", 400, 1);
+    allocated(root + "/read-yesterday.bin", 8192);
+    age(root + "/read-yesterday.bin", 1, 400);
+    allocated(root + "/untouched.bin", 12288);
+    age(root + "/untouched.bin", 400, 400);
+
+    const LargeFilesScanner::WalkResult r = LargeFilesScanner::walkFolder(root, 1);
+    ASSERT_EQ(names(r.files),
+              QStringList({"untouched.bin", "read-yesterday.bin", "written-yesterday.bin"}));
+    EXPECT_TRUE(r.files[0].isOld());
+    EXPECT_FALSE(r.files[1].isOld());
+    EXPECT_FALSE(r.files[2].isOld());
+    const qint64 yesterday = QDateTime::currentSecsSinceEpoch() - 86400;
+    EXPECT_NEAR(double(r.files[2].lastOpened->toSecsSinceEpoch()), double(yesterday), 5.0);
 }
 
 TEST(LargeFilesScanner, AScanPublishesItsListIntoTheModelAndEndsDone) {
     const QString root = testsupport::freshDir("large-service");
-    sparse(root + "/small.bin", 10);
-    sparse(root + "/big.bin", 60 * 1'048'576);
+    allocated(root + "/small.bin", 10);
+    allocated(root + "/big.bin", 60 * 1'048'576);
     LargeFilesScanner scanner(fakeTrash());
     EXPECT_EQ(scanner.state().kind, Kind::Idle);
     EXPECT_EQ(scanner.minSizeBytes(), 52'428'800);
@@ -194,7 +263,7 @@ TEST(LargeFilesScanner, StaleScansNeverReplaceTheList) {
     for (int i = 0; i < 4000; ++i)
         sparse(slow + QString("/d%1/f%2").arg(i % 40).arg(i), 100);
     const QString quick = testsupport::freshDir("large-quick");
-    sparse(quick + "/only.bin", 100);
+    allocated(quick + "/only.bin", 100);
 
     LargeFilesScanner scanner(fakeTrash());
     scanner.setMinSizeBytes(1);
@@ -222,9 +291,9 @@ TEST(LargeFilesScanner, StaleScansNeverReplaceTheList) {
 
 TEST(LargeFilesScanner, ATrashThatPartlyFailsKeepsTheFailedRowAndReportsOneLine) {
     const QString root = testsupport::freshDir("large-trash-run");
-    sparse(root + "/first.bin", 3000);
-    sparse(root + "/second.bin", 2000);
-    sparse(root + "/third.bin", 1000);
+    allocated(root + "/first.bin", 12288);
+    allocated(root + "/second.bin", 8192);
+    allocated(root + "/third.bin", 4096);
     auto trash = fakeTrash();
     trash->failFor(root + "/second.bin", "Permission denied");
     LargeFilesScanner scanner(trash);
@@ -236,7 +305,7 @@ TEST(LargeFilesScanner, ATrashThatPartlyFailsKeepsTheFailedRowAndReportsOneLine)
 
     QSignalSpy changes(&scanner, &LargeFilesScanner::filesChanged);
     const LargeFilesScanner::TrashResult r = scanner.trash({listed[0], listed[1]});
-    EXPECT_EQ(r.freedBytes, 3000);
+    EXPECT_EQ(r.freedBytes, 12288);
     EXPECT_EQ(r.errors, QStringList({"second.bin: Permission denied"}));
     EXPECT_EQ(names(scanner.files()), QStringList({"second.bin", "third.bin"}));
     EXPECT_EQ(changes.count(), 1);
@@ -247,7 +316,7 @@ TEST(LargeFilesScanner, ATrashThatPartlyFailsKeepsTheFailedRowAndReportsOneLine)
     scanner.scan(root);
     ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
     const LargeFilesScanner::TrashResult again = scanner.trash({listed[2]});
-    EXPECT_EQ(again.freedBytes, 1000);
+    EXPECT_EQ(again.freedBytes, 4096);
     EXPECT_TRUE(again.errors.isEmpty());
     EXPECT_EQ(names(scanner.files()), QStringList({"second.bin", "third.bin"}));
 }

@@ -23,14 +23,19 @@ QStringList ids(const QList<Bucket>& buckets) {
 } // namespace
 
 TEST(StorageGrowthBuckets, SevenBucketsInTableOrderPlacedForThisHome) {
-    const HomeLayout layout = HomeLayout::forHome("/home/ada");
-    const auto defs = StorageGrowthScanner::definitions(layout, "/sys-apps");
+    HomeLayout layout = HomeLayout::forHome("/home/ada");
+    layout.setSystemRoot("/sandbox");
+    const auto defs = StorageGrowthScanner::definitions(layout);
     QStringList order;
     for (const auto& d : defs)
         order << d.id;
     EXPECT_EQ(order,
               QStringList({"apps", "developer", "mail", "photos", "cloud", "downloads", "caches"}));
-    EXPECT_EQ(defs[0].locations, QStringList({"/sys-apps", "/home/ada/Applications"}));
+    // Applications live in /opt, Flatpak's folders and the home's Applications folder here.
+    EXPECT_EQ(defs[0].locations,
+              QStringList({"/sandbox/opt", "/sandbox/var/lib/flatpak/app", "/home/ada/Applications",
+                           "/home/ada/.local/share/flatpak/app"}));
+    EXPECT_EQ(defs[0].detail, "Apps in /opt, Flatpak and your Applications folder.");
     EXPECT_EQ(defs[0].featureID, "uninstaller");
     EXPECT_EQ(defs[0].icon, "app");
     EXPECT_EQ(defs[1].locations.size(), 9);
@@ -73,10 +78,10 @@ TEST(StorageGrowthMeasure, APlaceCountsEveryRegularFileBelowItOnce) {
 }
 
 TEST(StorageGrowthScanner, AnEmptyHomeGivesSevenEmptyBucketsAndAStamp) {
-    const HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("growth-empty"));
+    HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("growth-empty"));
+    layout.setSystemRoot(layout.home() + "/no-such-system");
     auto clock = std::make_shared<FakeClock>();
     StorageGrowthScanner::Options options;
-    options.systemApplications = layout.home() + "/no-such-applications";
     options.clock = clock;
     StorageGrowthScanner scanner(layout, options);
     EXPECT_EQ(scanner.state().kind, Kind::Idle);
@@ -102,21 +107,33 @@ TEST(StorageGrowthScanner, AnEmptyHomeGivesSevenEmptyBucketsAndAStamp) {
 }
 
 TEST(StorageGrowthScanner, BucketsAreSortedLargestFirstWithTheirOwnBytes) {
-    const HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("growth-home"));
+    const QString base = testsupport::freshDir("growth-home");
+    HomeLayout layout = HomeLayout::forHome(base + "/home");
+    layout.setSystemRoot(base + "/root");
     writeFile(layout.downloadsDir() + "/movie.mkv", 400'000);
     writeFile(layout.cacheHome() + "/thumbs/a.png", 100'000);
     writeFile(layout.home() + "/.cargo/registry/crate.tar", 200'000);
-    StorageGrowthScanner::Options options;
-    options.systemApplications = layout.home() + "/no-such-applications";
-    StorageGrowthScanner scanner(layout, options);
+    // One application in each of the four places applications live in here.
+    const QStringList apps = {base + "/root/opt/editor/bin/editor",
+                              base + "/root/var/lib/flatpak/app/org.example.Mail/files/mail",
+                              layout.home() + "/Applications/Player.AppImage",
+                              layout.dataHome() + "/flatpak/app/org.example.Paint/files/paint"};
+    for (const QString& app : apps)
+        writeFile(app, 20'000);
+    StorageGrowthScanner scanner(layout, StorageGrowthScanner::Options{});
     scanner.scan();
     ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
     ASSERT_EQ(scanner.buckets().size(), 7);
-    EXPECT_EQ(ids(scanner.buckets()).mid(0, 3), QStringList({"downloads", "developer", "caches"}));
+    EXPECT_EQ(ids(scanner.buckets()).mid(0, 4),
+              QStringList({"downloads", "developer", "caches", "apps"}));
     EXPECT_EQ(scanner.buckets()[0].bytes, allocated(layout.downloadsDir() + "/movie.mkv"));
     EXPECT_EQ(scanner.buckets()[0].featureID, "disk");
-    EXPECT_EQ(scanner.totalBytes(),
-              scanner.buckets()[0].bytes + scanner.buckets()[1].bytes + scanner.buckets()[2].bytes);
+    qint64 appBytes = 0;
+    for (const QString& app : apps)
+        appBytes += allocated(app);
+    EXPECT_EQ(scanner.buckets()[3].bytes, appBytes);
+    EXPECT_EQ(scanner.totalBytes(), scanner.buckets()[0].bytes + scanner.buckets()[1].bytes +
+                                        scanner.buckets()[2].bytes + appBytes);
 }
 
 TEST(StorageGrowthScanner, ASecondRequestWhileScanningIsIgnoredAndTheOldResultStaysMeanwhile) {
@@ -136,7 +153,7 @@ TEST(StorageGrowthScanner, ASecondRequestWhileScanningIsIgnoredAndTheOldResultSt
     scanner.scan();
     ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
     const int places = measured.load();
-    EXPECT_EQ(places, 20); // every place of every bucket, once
+    EXPECT_EQ(places, 22); // every place of every bucket, once
     const QList<Bucket> first = scanner.buckets();
     const auto firstRun = scanner.lastRun();
 

@@ -84,11 +84,13 @@ TEST_F(FileManagerRevealerTest, AsksTheFileManagerToShowTheFile) {
         opened << url;
         return true;
     });
-    revealer.reveal("/home/someone/.config/autostart/my app.desktop");
-    ASSERT_TRUE(testsupport::waitFor([&] { return !fileManager.shown().isEmpty(); }));
+    QList<bool> outcomes;
+    revealer.reveal("/home/someone/.config/autostart/my app.desktop",
+                    [&](bool shown) { outcomes << shown; });
+    ASSERT_TRUE(testsupport::waitFor([&] { return !outcomes.isEmpty(); }));
     EXPECT_EQ(fileManager.shown(),
               QList<QStringList>{{"file:///home/someone/.config/autostart/my%20app.desktop"}});
-    QCoreApplication::processEvents();
+    EXPECT_EQ(outcomes, QList<bool>{true});
     EXPECT_TRUE(opened.isEmpty());
 }
 
@@ -98,14 +100,20 @@ TEST_F(FileManagerRevealerTest, OpensTheFolderWhenNoFileManagerAnswers) {
         QDBusConnection::sessionBus().interface()->activatableServiceNames().value();
     if (activatable.contains("org.freedesktop.FileManager1"))
         GTEST_SKIP() << "a file manager is installed and the bus would start it";
-    QList<QUrl> opened;
-    FileManagerRevealer revealer({}, [&](const QUrl& url) {
-        opened << url;
-        return true;
-    });
-    revealer.reveal("/etc/xdg/autostart/applet.desktop");
-    ASSERT_TRUE(testsupport::waitFor([&] { return !opened.isEmpty(); }));
-    EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile("/etc/xdg/autostart")});
+    // The opener's answer is the outcome: one that finds no launcher means nothing showed it.
+    for (const bool opens : {true, false}) {
+        QList<QUrl> opened;
+        FileManagerRevealer revealer({}, [&](const QUrl& url) {
+            opened << url;
+            return opens;
+        });
+        QList<bool> outcomes;
+        revealer.reveal("/etc/xdg/autostart/applet.desktop",
+                        [&](bool shown) { outcomes << shown; });
+        ASSERT_TRUE(testsupport::waitFor([&] { return !outcomes.isEmpty(); }));
+        EXPECT_EQ(opened, QList<QUrl>{QUrl::fromLocalFile("/etc/xdg/autostart")});
+        EXPECT_EQ(outcomes, QList<bool>{opens});
+    }
 }
 
 #include "FileManagerRevealerTest.moc"

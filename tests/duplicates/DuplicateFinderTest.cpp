@@ -10,6 +10,8 @@
 #include <mutex>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 
 using namespace duptest;
 using Kind = DuplicateFinder::State::Kind;
@@ -51,12 +53,30 @@ struct Gate {
     }
 };
 
+// Runs keepOneOfEach() to its end and returns what it brought.
+DuplicateFinder::TrashResult keptOneOfEach(DuplicateFinder& finder) {
+    std::optional<DuplicateFinder::TrashResult> ended;
+    const QMetaObject::Connection c =
+        QObject::connect(&finder, &DuplicateFinder::keptOneOfEach,
+                         [&ended](const DuplicateFinder::TrashResult& r) { ended = r; });
+    finder.keepOneOfEach();
+    EXPECT_TRUE(testsupport::waitFor([&] { return ended.has_value(); }, 20000));
+    QObject::disconnect(c);
+    return ended.value_or(DuplicateFinder::TrashResult{});
+}
+
 // A folder with a group of `copies` copies of one content of `size` bytes.
 QString folderWith(const QString& name, int copies, qsizetype size = 2000, int seed = 1) {
     const QString dir = testsupport::freshDir(name);
     for (int i = 0; i < copies; ++i)
         write(QStringLiteral("%1/copy%2").arg(dir).arg(i), bytes(size, seed));
     return dir;
+}
+
+// What the disk holds for a file: st_blocks × 512.
+qint64 onDisk(const QString& path) {
+    struct stat st {};
+    return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_blocks) * 512 : -1;
 }
 
 } // namespace
@@ -142,8 +162,9 @@ TEST(DuplicateFinder, KeepingOneCopy) {
     // One of three moves fails: the group shrinks to the kept and the failed copy, by path,
     // under a new id.
     f.trash->failFor(dir + "/a", "Permission denied");
+    const qint64 bd = onDisk(dir + "/b") + onDisk(dir + "/d");
     r = f.finder.trash(four, dir + "/c");
-    EXPECT_EQ(r.freedBytes, 2 * 4000);
+    EXPECT_EQ(r.freedBytes, bd);
     EXPECT_EQ(r.errors, QStringList({"a: Permission denied"}));
     ASSERT_EQ(f.finder.groups().size(), 2);
     const DuplicateGroup rebuilt = f.finder.groups()[0];
@@ -152,8 +173,9 @@ TEST(DuplicateFinder, KeepingOneCopy) {
     EXPECT_EQ(f.finder.removableCount(), 2);
 
     // A group of two that succeeds is removed.
+    const qint64 p = onDisk(dir + "/p");
     r = f.finder.trash(two, dir + "/q");
-    EXPECT_EQ(r.freedBytes, 1500);
+    EXPECT_EQ(r.freedBytes, p);
     EXPECT_TRUE(r.errors.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir + "/p"));
     ASSERT_EQ(f.finder.groups().size(), 1);
@@ -171,8 +193,9 @@ TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     EXPECT_EQ(f.finder.removableCount(), 3);
-    const DuplicateFinder::TrashResult r = f.finder.keepOneOfEach();
-    EXPECT_EQ(r.freedBytes, 2 * 3000 + 2000);
+    const qint64 goes = onDisk(dir + "/z/one") + onDisk(dir + "/m/two") + onDisk(dir + "/c/two");
+    const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
+    EXPECT_EQ(r.freedBytes, goes);
     EXPECT_TRUE(r.errors.isEmpty());
     EXPECT_TRUE(f.finder.groups().isEmpty());
     EXPECT_EQ(f.finder.removableCount(), 0);
@@ -180,6 +203,38 @@ TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
         EXPECT_TRUE(QFileInfo::exists(dir + kept)) << kept;
     for (const char* gone : {"/z/one", "/m/two", "/c/two"})
         EXPECT_FALSE(QFileInfo::exists(dir + gone)) << gone;
+}
+
+// Equal contents need not take equal room: a copy of zeros left sparse holds no blocks, so
+// what keeping one frees is what the others take on the disk, not their length.
+TEST(DuplicateFinder, WhatKeepingFreesIsTheDiskTheOtherCopiesTake) {
+    Finder f;
+    const QString dir = testsupport::freshDir("sparse-copies");
+    const qint64 length = 1'048'576;
+    write(dir + "/a-written", QByteArray(length, '\0'));
+    write(dir + "/c-written", QByteArray(length, '\0'));
+    {
+        QFile holes(dir + "/b-sparse");
+        ASSERT_TRUE(holes.open(QIODevice::WriteOnly) && holes.resize(length));
+    }
+    const qint64 written = onDisk(dir + "/a-written");
+    ASSERT_GE(written, length);
+    ASSERT_EQ(onDisk(dir + "/b-sparse"), 0);
+
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    const DuplicateGroup group = f.finder.groups().first();
+    ASSERT_EQ(group.files.size(), 3);
+    EXPECT_EQ(group.fileSize, length);
+    // Keeping the first (as keeping one of each does): the sparse copy frees nothing.
+    EXPECT_EQ(group.reclaimableBytes(), written);
+    EXPECT_EQ(group.reclaimableBytes(dir + "/b-sparse"), 2 * written);
+    EXPECT_EQ(group.reclaimableBytes(dir + "/elsewhere"), 0);
+
+    const DuplicateFinder::TrashResult r = f.finder.trash(group, dir + "/c-written");
+    EXPECT_TRUE(r.errors.isEmpty());
+    EXPECT_EQ(r.freedBytes, written);
 }
 
 TEST(DuplicateFinder, TrashesIntoTheSandboxTrash) {
@@ -190,9 +245,10 @@ TEST(DuplicateFinder, TrashesIntoTheSandboxTrash) {
     finder.scan(dir);
     ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
     ASSERT_EQ(finder.groups().size(), 1);
+    const qint64 copy1 = onDisk(dir + "/copy1");
     const DuplicateFinder::TrashResult r = finder.trash(finder.groups()[0], dir + "/copy0");
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
-    EXPECT_EQ(r.freedBytes, 2500);
+    EXPECT_EQ(r.freedBytes, copy1);
     EXPECT_TRUE(QFileInfo::exists(dir + "/copy0"));
     EXPECT_FALSE(QFileInfo::exists(dir + "/copy1"));
     EXPECT_TRUE(QFileInfo::exists(layout.trashDir() + "/files/copy1"));
@@ -222,9 +278,10 @@ TEST(DuplicateFinder, ANameThatIsNotUtf8IsTrashedAndKeptByItsOwnBytes) {
     ASSERT_TRUE(scanned(dir));
     ASSERT_EQ(finder.groups().size(), 1);
     EXPECT_EQ(finder.groups()[0].files, QStringList({odd, twin}));
+    const qint64 oddOnDisk = onDisk(twin); // the same length as odd, and so the same blocks
     DuplicateFinder::TrashResult r = finder.trash(finder.groups()[0], twin);
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
-    EXPECT_EQ(r.freedBytes, 3000);
+    EXPECT_EQ(r.freedBytes, oddOnDisk);
     EXPECT_FALSE(exists(odd));
     EXPECT_EQ(readBytes(lossy), bytes(3000, 2));
     EXPECT_EQ(readBytes(byteName(layout.trashDir() + "/files", "caf\xE9")), bytes(3000, 1));
@@ -261,8 +318,8 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
         write(dir + name, bytes(4000, 3));
     write(dir + "/p", bytes(1500, 4));
     write(dir + "/q", bytes(1500, 4));
-    write(dir + "/u", bytes(2500, 5));
-    write(dir + "/v", bytes(2500, 5));
+    write(dir + "/u", bytes(6000, 5));
+    write(dir + "/v", bytes(6000, 5));
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     ASSERT_EQ(f.finder.groups().size(), 3);
@@ -270,9 +327,11 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
     const DuplicateGroup uv = f.finder.groups()[1];
     const DuplicateGroup pq = f.finder.groups()[2];
 
+    ASSERT_EQ(uv.files.first(), dir + "/u");
     editInPlace(dir + "/b", bytes(4000, 6));
+    const qint64 c = onDisk(dir + "/c");
     DuplicateFinder::TrashResult r = f.finder.trash(abc, dir + "/a");
-    EXPECT_EQ(r.freedBytes, 4000);
+    EXPECT_EQ(r.freedBytes, c);
     EXPECT_EQ(r.errors, QStringList({"b: it changed after the scan and is no longer the same as "
                                      "the copy kept, so it was not moved."}));
     EXPECT_EQ(f.trash->moved(), QStringList({dir + "/c"}));
@@ -287,8 +346,8 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
     EXPECT_EQ(readBytes(dir + "/q"), bytes(1500, 4));
 
     // Keeping one of each passes over the same way.
-    editInPlace(dir + "/v", bytes(2500, 8));
-    r = f.finder.keepOneOfEach();
+    editInPlace(dir + "/v", bytes(6000, 8));
+    r = keptOneOfEach(f.finder);
     EXPECT_EQ(r.freedBytes, 0);
     EXPECT_EQ(r.errors,
               QStringList({"b: it changed after the scan and is no longer the same as the copy "
@@ -327,9 +386,94 @@ TEST(DuplicateFinder, FilesThatStillMatchMoveAndUntouchedOnesAreNotReadAgain) {
     ASSERT_TRUE(QFile::remove(dir + "/y3"));
     ASSERT_TRUE(QFile::rename(dir + "/y3.new", dir + "/y3"));
     reads = 0;
-    const DuplicateFinder::TrashResult r = f.finder.keepOneOfEach();
+    qint64 goes = 0;
+    for (const char* name : {"/x2", "/y2", "/y3", "/z2"})
+        goes += onDisk(dir + name);
+    const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
     EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
-    EXPECT_EQ(r.freedBytes, 2000 + 2 * 3000 + 2500);
+    EXPECT_EQ(r.freedBytes, goes);
     EXPECT_EQ(reads.load(), 2);
+    EXPECT_TRUE(f.finder.groups().isEmpty());
+}
+
+// Keeping one of each over thousands of groups is one pass off the main thread: the groups are
+// published once, at the end, progress shows meanwhile, and the errors come after every move
+// was tried.
+TEST(DuplicateFinder, KeepOneOfEachPublishesOnceAfterEveryMove) {
+    Finder f;
+    const QString dir = testsupport::freshDir("thousands");
+    constexpr int groups = 3000;
+    for (int i = 0; i < groups; ++i)
+        for (const char* copy : {"a", "b"})
+            write(QStringLiteral("%1/%2-%3").arg(dir).arg(i, 4, 10, QLatin1Char('0')).arg(copy),
+                  bytes(1100, i + 10));
+    f.finder.scan(dir);
+    ASSERT_TRUE(testsupport::waitFor([&] { return f.finder.state().kind == Kind::Done; }, 30000));
+    ASSERT_EQ(f.finder.groups().size(), groups);
+    f.trash->failFor(dir + "/0007-b", "Permission denied");
+    f.trash->failFor(dir + "/2999-b", "Read-only file system");
+
+    int published = 0;
+    QList<std::optional<DuplicateFinder::Cleaning>> steps;
+    qsizetype movedWhenEnded = -1;
+    QObject::connect(&f.finder, &DuplicateFinder::groupsChanged, [&] { ++published; });
+    QObject::connect(&f.finder, &DuplicateFinder::cleaningChanged,
+                     [&] { steps.append(f.finder.cleaning()); });
+    QObject::connect(&f.finder, &DuplicateFinder::keptOneOfEach,
+                     [&] { movedWhenEnded = f.trash->moved().size(); });
+    const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
+
+    EXPECT_EQ(published, 1);
+    EXPECT_EQ(movedWhenEnded, groups - 2);
+    // Every copy takes what a kept one takes on disk.
+    EXPECT_EQ(r.freedBytes, qint64(groups - 2) * onDisk(dir + "/0000-a"));
+    EXPECT_EQ(r.errors,
+              QStringList({"0007-b: Permission denied", "2999-b: Read-only file system"}));
+    ASSERT_GE(steps.size(), 2);
+    EXPECT_EQ(steps.first(), (DuplicateFinder::Cleaning{0, groups}));
+    EXPECT_EQ(steps.last(), std::nullopt);
+    EXPECT_EQ(f.finder.cleaning(), std::nullopt);
+    ASSERT_EQ(f.finder.groups().size(), 2);
+    EXPECT_EQ(f.finder.groups()[0].files, QStringList({dir + "/0007-a", dir + "/0007-b"}));
+    EXPECT_EQ(f.finder.removableCount(), 2);
+}
+
+// The checks and moves run on a pool thread: while one is held up, the main thread's event loop
+// goes on and a second request is ignored.
+TEST(DuplicateFinder, KeepOneOfEachLeavesTheMainThreadFree) {
+    std::atomic_bool armed{false};
+    std::atomic<QThread*> hashedOn{nullptr};
+    Gate gate;
+    DuplicateScan::Options options;
+    DuplicateScan::Hasher gated = gate.hasher();
+    options.hasher = [&](const std::string& path, qint64 limit, const CancelToken& cancel) {
+        if (!armed)
+            return DuplicateScan::fileDigest(path, limit, cancel);
+        hashedOn = QThread::currentThread();
+        return gated(path, limit, cancel);
+    };
+    Finder f(options);
+    const QString dir = folderWith("held", 3);
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 1);
+    editInPlace(dir + "/copy1", bytes(2000, 1));
+    armed = true;
+
+    std::optional<DuplicateFinder::TrashResult> ended;
+    QObject::connect(&f.finder, &DuplicateFinder::keptOneOfEach,
+                     [&](const DuplicateFinder::TrashResult& r) { ended = r; });
+    f.finder.keepOneOfEach();
+    EXPECT_EQ(f.finder.cleaning(), (DuplicateFinder::Cleaning{0, 1}));
+    bool ticked = false;
+    QTimer::singleShot(0, [&] { ticked = true; });
+    ASSERT_TRUE(testsupport::waitFor([&] { return ticked && hashedOn.load() != nullptr; }));
+    EXPECT_NE(hashedOn.load(), QThread::currentThread());
+    f.finder.keepOneOfEach();
+    EXPECT_FALSE(ended.has_value());
+    gate.release();
+    ASSERT_TRUE(testsupport::waitFor([&] { return ended.has_value(); }));
+    EXPECT_TRUE(ended->errors.isEmpty()) << ended->errors.join("; ").toStdString();
+    EXPECT_EQ(ended->freedBytes, 2 * onDisk(dir + "/copy0"));
     EXPECT_TRUE(f.finder.groups().isEmpty());
 }

@@ -24,6 +24,7 @@ TEST(DuplicatesText, CountsAndPlurals) {
     EXPECT_EQ(exactProgress(500), "Scanning… 500 files checked");
     EXPECT_EQ(similarProgress(0, 0), "Looking for photos…");
     EXPECT_EQ(similarProgress(40, 120), "Comparing photos… 40 of 120");
+    EXPECT_EQ(cleaningProgress(40, 120), "Moving to the Trash… 40 of 120");
     EXPECT_EQ(folderButton(false), "Choose folder…");
     EXPECT_EQ(folderButton(true), "Scan another folder…");
     EXPECT_EQ(rowHeader(3, 2000000), "3 identical copies · 2 MB each · click the one to keep");
@@ -59,6 +60,30 @@ TEST(DuplicatesText, NamesShowTheBytesThatAreNotUtf8) {
               "caf\\xE9: it could not be read again to check it, so it was not moved.");
     EXPECT_EQ(photoPassedOverLine("/a/b.jpg", PassedOver::Unreadable),
               "b.jpg: it could not be read again to check it, so it was not moved.");
+}
+
+TEST(DuplicatesText, PathsBreakAfterASlashAndLoseTheirHeadNotTheirEnd) {
+    // One unit per character, ten to a line.
+    const auto advance = [](const QString& text) { return int(text.size()); };
+    const struct {
+        QString path;
+        int lines;
+        QStringList shown;
+    } cases[] = {
+        {"/s1/home/D/big1.bin", 3, {"/s1/home/", "D/big1.bin"}},
+        {"/a/b", 3, {"/a/b"}},
+        // A folder name wider than a line is broken inside.
+        {"/photos/holiday-album/x.jpg", 3, {"/photos/", "holiday-al", "bum/x.jpg"}},
+        // Too long for the lines: the head goes, "…/" stands for it, the name stays whole.
+        {"/tmp/sandbox/home/Pictures/Holiday/beach.jpg", 3, {"…/Holiday/", "beach.jpg"}},
+        {"/tmp/sandbox/home/Pictures/Holiday/beach.jpg", 1, {"…each.jpg"}},
+        // A name longer than every line there is keeps its end.
+        {"/d/averyveryverylongname.txt", 2, {"…eryverylo", "ngname.txt"}},
+        {"", 3, {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pathLines(c.path, c.lines, 10, advance), c.shown)
+            << c.path.toStdString() << " on " << c.lines;
 }
 
 TEST(ComparePair, ClickedPhotoOnTheLeft) {

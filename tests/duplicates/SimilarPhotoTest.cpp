@@ -37,6 +37,25 @@ float distance(const QImage& a, const QImage& b) {
     return FeaturePrint::ofImage(a)->distance(*FeaturePrint::ofImage(b)).value();
 }
 
+// Runs keepBestOfEach() to its end and returns its errors; the sets are published once, at the
+// end, and the progress is gone by then.
+QStringList keptBestOfEach(SimilarPhotoFinder& finder) {
+    std::optional<QStringList> ended;
+    int published = 0;
+    const QMetaObject::Connection counting =
+        QObject::connect(&finder, &SimilarPhotoFinder::groupsChanged, [&] { ++published; });
+    const QMetaObject::Connection ending = QObject::connect(
+        &finder, &SimilarPhotoFinder::keptBestOfEach, [&](const QStringList& e) { ended = e; });
+    finder.keepBestOfEach();
+    EXPECT_TRUE(finder.cleaning().has_value());
+    EXPECT_TRUE(testsupport::waitFor([&] { return ended.has_value(); }, 20000));
+    QObject::disconnect(counting);
+    QObject::disconnect(ending);
+    EXPECT_EQ(published, 1);
+    EXPECT_FALSE(finder.cleaning().has_value());
+    return ended.value_or(QStringList());
+}
+
 } // namespace
 
 TEST(SimilarPhotoScan, PhotoNamesAndCollection) {
@@ -166,7 +185,7 @@ TEST(SimilarPhotoFinder, FindsSetsAndKeepsTheLargest) {
     EXPECT_EQ(finder.groups()[0].files, QStringList({dir + "/full.jpg", dir + "/reduced.jpg"}));
     EXPECT_EQ(finder.removableCount(), 1);
 
-    EXPECT_TRUE(finder.keepBestOfEach().isEmpty());
+    EXPECT_TRUE(keptBestOfEach(finder).isEmpty());
     EXPECT_TRUE(finder.groups().isEmpty());
     EXPECT_EQ(finder.removableCount(), 0);
     EXPECT_EQ(trash->moved(), QStringList({dir + "/reduced.jpg"}));
@@ -255,7 +274,7 @@ TEST(SimilarPhotoFinder, APhotoNamedWithBytesThatAreNotUtf8IsReadByThem) {
     ASSERT_EQ(finder.groups().size(), 1);
     EXPECT_EQ(finder.groups()[0].files, QStringList({odd, reduced}));
 
-    const QStringList errors = finder.keepBestOfEach();
+    const QStringList errors = keptBestOfEach(finder);
     EXPECT_TRUE(errors.isEmpty()) << errors.join("; ").toStdString();
     EXPECT_FALSE(exists(reduced));
     EXPECT_TRUE(exists(trashDir + "/files/reduced.jpg"));
@@ -296,7 +315,7 @@ TEST(SimilarPhotoFinder, PhotosChangedAfterTheScanAreLookedAtAgain) {
     editInPlace(dir + "/reduced.jpg", jpeg(scene(6).scaled(480, 360), 70));
     editInPlace(dir + "/keep.jpg", jpeg(scene(8)));
     prints = 0;
-    EXPECT_EQ(finder.keepBestOfEach(),
+    EXPECT_EQ(keptBestOfEach(finder),
               QStringList({"copy.jpg: the photo kept changed after the scan and no longer looks "
                            "like this one, so it was not moved.",
                            "reduced.jpg: it changed after the scan and no longer looks like the "

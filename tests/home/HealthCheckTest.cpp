@@ -15,6 +15,7 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QThreadPool>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace hometest;
@@ -186,6 +187,22 @@ protected:
         ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
         ASSERT_TRUE(f.resize(bytes));
     }
+    // What a file takes on disk.
+    static qint64 blocks(const QString& path) {
+        struct stat st;
+        return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? qint64(st.st_blocks) * 512
+                                                                     : -1;
+    }
+    // A file that takes at least `bytes` on disk (a multiple of the block size; large ones take
+    // a little more for the file system's own records) without writing them.
+    static void allocated(const QString& path, qint64 bytes) {
+        QDir().mkpath(QFileInfo(path).path());
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT, 0600);
+        ASSERT_GE(fd, 0) << path.toStdString();
+        const int error = ::posix_fallocate(fd, 0, off_t(bytes));
+        ::close(fd);
+        ASSERT_EQ(error, 0) << "no room for " << path.toStdString();
+    }
 
     QString home;
     HomeLayout layout;
@@ -233,32 +250,56 @@ TEST_F(HealthCheckService, JunkSumsTheDefaultRowsOnceEvenWhenAskedTwice) {
 
 TEST_F(HealthCheckService, RecoverableCountsOnlyFinishedMeasurements) {
     measure->setResult("caches", {4'000, 2, {}});
-    sparse(home + "/Videos/film.mkv", 2 * GiB);
+    allocated(home + "/Videos/film.mkv", GiB);
     health->refreshJunk();
     waitJunk();
     EXPECT_EQ(health->recoverableBytes(), 4'000);
     health->refreshBigFiles();
     waitBig();
-    EXPECT_EQ(health->recoverableBytes(), 4'000 + 2 * GiB);
+    const qint64 film = blocks(home + "/Videos/film.mkv");
+    EXPECT_EQ(health->recoverableBytes(), 4'000 + film);
 
     // A junk refresh drops the old result at once: only the big files count meanwhile.
     QSemaphore gate;
     measure->setHook([&](const CleanCategory&, const CancelToken&) { gate.acquire(); });
     health->refreshJunk();
-    EXPECT_EQ(health->recoverableBytes(), 2 * GiB);
+    EXPECT_EQ(health->recoverableBytes(), film);
     gate.release(8);
     waitJunk();
 }
 
+TEST_F(HealthCheckService, BigFilesAreWhatTakesAGigabyteOnDisk) {
+    allocated(home + "/Movies/a.mov", GiB);              // a gigabyte on disk: counts
+    allocated(home + "/Documents/b.iso", GiB - 1048576); // a little less: does not
+    sparse(home + "/Downloads/disk.img", 3 * GiB);       // claims 3 GiB, takes nothing: does not
+    const qint64 a = blocks(home + "/Movies/a.mov");
+    ASSERT_GE(a, GiB);
+    ASSERT_LT(blocks(home + "/Documents/b.iso"), GiB);
+
+    health->refreshBigFiles();
+    waitBig();
+    ASSERT_TRUE(health->bigFiles().isDone()) << health->bigFiles().message.toStdString();
+    const HealthCheck::Finding& f = health->bigFiles().finding;
+    EXPECT_EQ(f.count, 1);
+    EXPECT_EQ(f.bytes, a);
+    EXPECT_EQ(f.summary, "1 file of a gigabyte or more, 1.07 GB in total.");
+    EXPECT_EQ(f.severity, IssueSeverity::Watch);
+    EXPECT_EQ(health->recoverableBytes(), a);
+    EXPECT_TRUE(health->lastRun().has_value());
+}
+
 TEST_F(HealthCheckService, BigFilesCountOnlyTheUsersOwnVisibleFiles) {
-    sparse(home + "/Movies/a.mov", GiB); // exactly 1 GiB: counts, though it takes no space
-    sparse(home + "/Documents/b.iso", GiB - 1);
-    sparse(home + "/Documents/Library/c.iso", 3 * GiB);              // any folder named Library
-    sparse(home + "/Library/d.iso", 3 * GiB);                        // the literal one too
-    sparse(home + "/.hidden/e.iso", 3 * GiB);                        // hidden folder
-    sparse(home + "/Documents/.f.iso", 3 * GiB);                     // hidden file
-    sparse(home + "/Apps/Tool.app/g.bin", 3 * GiB);                  // package
-    sparse(home + "/Pictures/Photos.PHOTOSLIBRARY/h.heic", 3 * GiB); // package, any case
+    // The same rules at a small size, so every file really takes its space.
+    constexpr qint64 big = 64 * 1024;
+    auto file = [&](const QString& relative) { allocated(home + relative, big); };
+    file("/Movies/a.mov");
+    allocated(home + "/Documents/b.iso", big - 4096);
+    file("/Documents/Library/c.iso");              // any folder named Library
+    file("/Library/d.iso");                        // the literal one too
+    file("/.hidden/e.iso");                        // hidden folder
+    file("/Documents/.f.iso");                     // hidden file
+    file("/Apps/Tool.app/g.bin");                  // package
+    file("/Pictures/Photos.PHOTOSLIBRARY/h.heic"); // package, any case
     ASSERT_EQ(::symlink(QFile::encodeName(home + "/Movies/a.mov").constData(),
                         QFile::encodeName(home + "/Desktop-link.mov").constData()),
               0);
@@ -268,20 +309,14 @@ TEST_F(HealthCheckService, BigFilesCountOnlyTheUsersOwnVisibleFiles) {
     // The folders that stand for Library, placed outside the dot-folders.
     layout.setDataHome(home + "/data");
     layout.setCacheHome(home + "/cache");
-    sparse(home + "/data/Trash/files/old.iso", 3 * GiB);
-    sparse(home + "/cache/big.bin", 3 * GiB);
-    health = std::make_unique<HealthCheck>(
-        layout, HealthCheck::Tools{.measure = nullptr, .clock = nullptr, .walkerThreads = 3});
+    file("/data/Trash/files/old.iso");
+    file("/cache/big.bin");
 
-    health->refreshBigFiles();
-    waitBig();
-    ASSERT_TRUE(health->bigFiles().isDone()) << health->bigFiles().message.toStdString();
-    const HealthCheck::Finding& f = health->bigFiles().finding;
-    EXPECT_EQ(f.count, 1);
-    EXPECT_EQ(f.bytes, GiB);
-    EXPECT_EQ(f.summary, "1 file of a gigabyte or more, 1.07 GB in total.");
-    EXPECT_EQ(f.severity, IssueSeverity::Watch);
-    EXPECT_TRUE(health->lastRun().has_value());
+    const std::optional<HealthCheck::BigFileTally> tally = HealthCheck::countBigFiles(
+        home, HealthCheck::libraryFolders(layout), 3, CancelToken(), big);
+    ASSERT_TRUE(tally);
+    EXPECT_EQ(tally->count, 1);
+    EXPECT_EQ(tally->bytes, big);
 }
 
 TEST_F(HealthCheckService, UnreadableHomeFailsAndKeepsLastRun) {

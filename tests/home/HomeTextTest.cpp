@@ -25,6 +25,34 @@ TEST(DashboardText, StatusRowsTakeTheHigherRowAtTheirBounds) {
     EXPECT_EQ(DashboardText::status(44).symbol, "exclamationmark.octagon.fill");
 }
 
+// The header stands beside the tiles and under the sidebar's dot: it follows the worse of the
+// score and the live figures those two show.
+TEST(DashboardText, TheStatusIsNeverCalmerThanTheTilesAndTheDot) {
+    // CPU at 100 % costs the score only 15 points, yet the tile and the dot say "working hard".
+    const SystemSnapshot busy = sample(0.5, 0.5, 100);
+    EXPECT_EQ(HealthCheck::findings(busy, 0).score, 85);
+    EXPECT_EQ(DashboardText::liveLevel(busy), 2);
+    const DashboardText::Status status = DashboardText::status(85, DashboardText::liveLevel(busy));
+    EXPECT_EQ(status.text, "Your Mac needs a review.");
+    EXPECT_EQ(status.tone, HomeTone::Orange);
+    EXPECT_EQ(DashboardText::countLine(0, false, status.level),
+              "Live vitals need attention. Complete today's check for the full picture.");
+
+    EXPECT_EQ(DashboardText::liveLevel(sample()), 0);
+    EXPECT_EQ(DashboardText::liveLevel(sample(0.5, 0.5, 70.1)), 2); // the tile's own cut
+    EXPECT_EQ(DashboardText::liveLevel(sample(0.5, 0.15)), 2);      // storage getting tight
+    EXPECT_EQ(DashboardText::liveLevel(sample(0.5, 0.05)), 3);      // storage critically low
+    EXPECT_EQ(DashboardText::liveLevel(sample(0.5, 0.5, 10, P::Serious)), 3);
+    SystemSnapshot unmeasured = sample();
+    unmeasured.diskTotalBytes = 0;
+    EXPECT_EQ(DashboardText::liveLevel(unmeasured), 0); // grey: not measured yet
+
+    // A worse score keeps its own row; a calm one stays calm.
+    EXPECT_EQ(DashboardText::status(40, 2).text, "Your Mac needs attention now.");
+    EXPECT_EQ(DashboardText::status(90, 0), DashboardText::status(90));
+    EXPECT_EQ(DashboardText::status(75, 3).symbol, "exclamationmark.octagon.fill");
+}
+
 TEST(DashboardText, GreetingByHourAndFirstName) {
     EXPECT_EQ(DashboardText::greetingWord(0), "morning");
     EXPECT_EQ(DashboardText::greetingWord(11), "morning");

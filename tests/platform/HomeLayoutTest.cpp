@@ -25,7 +25,7 @@ TEST(HomeLayout, MapsTheOtherPlatformsHomePathsToTheirLinuxPlaces) {
         {"Downloads", "/h/Downloads"},
         {"Movies", "/h/Videos"},
         {"~/Desktop/", "/h/Desktop"},
-        {"Library/Logs", "/h/Library/Logs"}, // no counterpart: literal, absent
+        {"Library/Logs", "/h/Library/Logs"}, // several counterparts: logFolders(), sessionLogs()
         {"Library/Developer/Xcode", "/h/Library/Developer/Xcode"},
         {"Library/CachesExtra", "/h/Library/CachesExtra"}, // whole components only
         {"", "/h"},
@@ -60,4 +60,20 @@ TEST(HomeLayout, EnvironmentOverridesDefaultsButNotWithRelativePaths) {
     EXPECT_EQ(l.appSupportDir(), l.dataHome() + "/Pendrel");
     qputenv("XDG_CACHE_HOME", oldCache);
     qputenv("XDG_STATE_HOME", oldState);
+}
+
+TEST(HomeLayout, ApplicationAndLogPlacesHangFromTheHomeAndTheSystemRoot) {
+    HomeLayout l = HomeLayout::forHome("/h");
+    l.setStateHome("/s");
+    EXPECT_EQ(l.systemRoot(), "/");
+    EXPECT_EQ(l.systemApplicationDirs(), QStringList({"/opt", "/var/lib/flatpak/app"}));
+    EXPECT_EQ(l.userApplicationDirs(),
+              QStringList({"/h/Applications", "/h/.local/share/flatpak/app"}));
+    EXPECT_EQ(l.logFolders(), QStringList({"/s", "/h/.local/share/xorg"}));
+    EXPECT_EQ(l.sessionLogs(), QStringList({"/h/.xsession-errors", "/h/.xsession-errors.old"}));
+    l.setSystemRoot("/sandbox/root/");
+    EXPECT_EQ(l.systemApplicationDirs(),
+              QStringList({"/sandbox/root/opt", "/sandbox/root/var/lib/flatpak/app"}));
+    l.setSystemRoot("/");
+    EXPECT_EQ(l.systemApplicationDirs().first(), "/opt");
 }

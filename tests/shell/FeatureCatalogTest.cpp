@@ -23,7 +23,7 @@ struct Record {
 const Record kRecords[] = {
     // id, title, icon, group, triggers, reply, blurb, action label, legacy titles
     {"dashboard", "Home", "house", "tamsoCore", 13, true, false, "See what's using memory", {"Dashboard"}},
-    {"tamso", "Explain My Mac", "sparkles", "tamsoCore", 8, false, true, "Ask Pendrel", {"Pendrel AI", "Pendrel"}},
+    {"tamso", "Explain My Mac", "sparkles", "tamsoCore", 8, true, true, "Ask Pendrel", {"Pendrel AI", "Pendrel"}},
     {"tamso-memory", "Pendrel Memory", "brain.head.profile", "tamsoCore", 5, false, true, "See what Pendrel knows", {}},
     {"pendrel-timeline", "Pendrel Timeline", "clock.arrow.circlepath", "tamsoCore", 6, false, true, "Open Timeline", {}},
     {"disk", "Storage", "internaldrive", "storage", 17, true, false, "Understand storage", {"Disk & Cleaner", "Disk and Cleaner"}},

@@ -45,9 +45,38 @@ FanReading fan(int id, const char* name, int rpm, std::optional<int> max) {
 TEST(FeatureReplies, RecordsCarryTheirReplies) {
     const SystemSnapshot s = calmSnapshot();
     EXPECT_EQ(QKFeature::lookup("dashboard")->reply(s), FeatureReplies::dashboard(s));
+    EXPECT_EQ(QKFeature::lookup("tamso")->reply(s), FeatureReplies::explain(s));
     EXPECT_EQ(QKFeature::lookup("disk")->reply(s), FeatureReplies::disk(s));
     EXPECT_EQ(QKFeature::lookup("devclean")->reply(s), FeatureReplies::devClean(s));
     EXPECT_EQ(QKFeature::lookup("performance")->reply(s), FeatureReplies::performance(s));
+}
+
+TEST(FeatureReplies, WhyIsMyMacSlowNamesWhatIsStrainedOrThatNothingIs) {
+    SystemSnapshot s = calmSnapshot();
+    s.cpuPercent = 12.4;
+    s.topProcesses = {memoryRow("Safari", 1'500'000'000)};
+    EXPECT_EQ(FeatureReplies::explain(s),
+              "Your Mac is healthy. CPU load is 12%. You are using 5 GB of your 10 GB of memory. "
+              "Nothing here is slowing it down right now.");
+
+    // A busy processor names the app behind it; memory above 70 % its biggest user; a disk
+    // under a tenth free says so.
+    s.cpuPercent = 97;
+    s.topCPUProcesses = {cpuRow("ffmpeg", 88)};
+    s.memUsedBytes = 7'100'000'000;
+    s.diskFreeBytes = 40'000'000'000;
+    EXPECT_EQ(FeatureReplies::explain(s),
+              "Something is working your Mac hard right now. CPU load is 97%. ffmpeg looks like "
+              "the main load. You are using 7.1 GB of your 10 GB of memory. The biggest memory "
+              "user right now is Safari at 1.5 GB. Quitting it would free the most. Your disk is "
+              "over 90% full, and the system slows down when storage is this tight.");
+
+    // Warm but idle: the headline carries the heat, and nothing is called fine.
+    s = calmSnapshot();
+    s.thermal.pressure = ThermalSnapshot::Pressure::Fair;
+    EXPECT_EQ(FeatureReplies::explain(s),
+              "Your Mac is warm; the system is managing the heat. CPU load is 0%. You are using "
+              "5 GB of your 10 GB of memory.");
 }
 
 TEST(FeatureReplies, HomeNamesTheBiggestUserAndHintsOnlyAboveSeventyPercent) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <QElapsedTimer>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -46,9 +47,13 @@ protected:
         FinderExtensionBridge::handle(QUrl(link), [this] { ++activations; });
     }
 
-    // The posts once any delayed route has arrived.
+    // The posts once any delayed route has arrived: a timer due just after the route's fires
+    // after it, however late a loaded machine runs both.
     std::vector<Post> settled() {
-        pause(FinderExtensionBridge::kRouteDelayMs + 50);
+        bool drained = false;
+        QTimer::singleShot(FinderExtensionBridge::kRouteDelayMs + 20, Qt::PreciseTimer,
+                           QCoreApplication::instance(), [&drained] { drained = true; });
+        testsupport::waitFor([&drained] { return drained; }, 10000);
         return posts;
     }
 

@@ -21,6 +21,7 @@ TEST(ScreenState, StartsEveryScreenAtItsFirstModeWithNothingChosen) {
     EXPECT_FALSE(s.vaultSelection().has_value());
     EXPECT_FALSE(s.compareLeft().has_value());
     EXPECT_FALSE(s.bigOnlyOld());
+    EXPECT_EQ(s.guidedStep(), 0);
 
     EXPECT_EQ(s.folderSidebarWidth(), 260.0);
     EXPECT_EQ(s.tamsoFindWidth(), 360.0);
@@ -71,7 +72,7 @@ TEST(ScreenState, NotifiesOnlyRealChanges) {
 TEST(ScreenState, FieldsAreObservableProperties) {
     ScreenState s;
     const QMetaObject* meta = s.metaObject();
-    EXPECT_EQ(meta->propertyCount() - meta->propertyOffset(), 38);
+    EXPECT_EQ(meta->propertyCount() - meta->propertyOffset(), 39);
     for (int i = meta->propertyOffset(); i < meta->propertyCount(); ++i) {
         EXPECT_TRUE(meta->property(i).hasNotifySignal()) << meta->property(i).name();
         EXPECT_TRUE(meta->property(i).isWritable()) << meta->property(i).name();

@@ -1,5 +1,7 @@
 #include "storage/FolderTree.h"
+#include "storage/DiskMapMeasurer.h"
 #include "storage/DiskMapScanner.h"
+#include "storage/DiskMapTally.h"
 #include "storage/DiskMapTestSupport.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/NaturalOrder.h"
@@ -98,7 +100,7 @@ private:
 };
 
 // What `find DIR -type f -printf '%b'` sums over what the tree counts, worked out apart from the
-// walker: visible regular files, each inode once, not inside packages or hidden folders.
+// walker: visible regular files, each inode once, not inside hidden folders (packages included).
 FolderTree::Size expectedSize(const QString& root) {
     namespace fs = std::filesystem;
     FolderTree::Size size;
@@ -112,14 +114,8 @@ FolderTree::Size expectedSize(const QString& root) {
                 it.disable_recursion_pending();
             continue;
         }
-        if (isDir) {
-            if (FolderTree::makeEntry(listed(QString::fromStdString(name),
-                                             QString::fromStdString(it->path().string()), true),
-                                      false)
-                    ->isPackage)
-                it.disable_recursion_pending();
+        if (isDir)
             continue;
-        }
         struct stat st;
         if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode))
             continue;
@@ -223,7 +219,7 @@ TEST(FolderTreeService, SizesEqualAnIndependentSumAndComeBackFromTheCache) {
     makeFile(home + "/Projects/app/main.cpp", 3 * 4096);
     makeFile(home + "/Projects/app/notes.txt", 100);
     makeFile(home + "/Projects/.git/objects/pack", 5 * 4096);     // hidden: not counted
-    makeFile(home + "/Projects/Tool.app/Contents/bin", 7 * 4096); // package inside: not counted
+    makeFile(home + "/Projects/Tool.app/Contents/bin", 7 * 4096); // package inside: counted
     makeFile(home + "/Projects/deep/a/b/c/d.bin", 2 * 4096);
     ::link(QFile::encodeName(home + "/Projects/deep/a/b/c/d.bin").constData(),
            QFile::encodeName(home + "/Projects/deep/twin.bin").constData());
@@ -277,6 +273,32 @@ TEST(FolderTreeService, SizesEqualAnIndependentSumAndComeBackFromTheCache) {
     drain();
 }
 
+TEST(FolderTreeService, AFolderHoldingOnlyAnAppCountsTheAppLikeTheDiskMap) {
+    const QString home = testsupport::freshDir("tree-bundle");
+    makeFile(home + "/Apps/Tool.app/Contents/MacOS/tool", 2 * 4096);
+    makeFile(home + "/Apps/Tool.app/Contents/Frameworks/Kit.framework/Kit", 4096);
+    makeFile(home + "/Apps/Tool.app/Contents/Info.plist", 100);
+
+    FolderTree tree(home);
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    ASSERT_EQ(tree.entries().size(), 1);
+    const Entry apps = tree.entries().first();
+    ASSERT_TRUE(apps.sizeBytes);
+    const FolderTree::Size expected = expectedSize(home + "/Apps");
+    EXPECT_EQ(expected.files, 3);
+    EXPECT_EQ(*apps.sizeBytes, expected.bytes);
+    EXPECT_EQ(apps.fileCount, 3);
+    EXPECT_EQ(FolderBrowserText::filesInside(apps.fileCount), "3 files inside");
+
+    DiskMapTally tally(1, CancelToken(), {});
+    const std::optional<MapNode> mapped =
+        DiskMapMeasurer().measure(home + "/Apps", 1, DiskMapCategory::Unknown, tally);
+    ASSERT_TRUE(mapped);
+    EXPECT_EQ(mapped->sizeBytes, *apps.sizeBytes);
+    EXPECT_EQ(mapped->fileCount, apps.fileCount);
+}
+
 TEST(FolderTreeService, AnUnreadableFolderShowsTheFixedTextAndNothingElse) {
     const QString home = testsupport::freshDir("tree-unreadable");
     makeFile(home + "/Locked/secret", 4096);
@@ -304,6 +326,33 @@ TEST(FolderTreeService, AnUnreadableFolderShowsTheFixedTextAndNothingElse) {
     ASSERT_TRUE(settled(tree));
     EXPECT_FALSE(tree.error());
     EXPECT_EQ(tree.entries().size(), 1);
+    drain();
+}
+
+// Views hand the tree rows of its own list, which the call itself replaces: a listener of
+// trailChanged may re-sort them, and opening empties them. What was asked for must still open.
+TEST(FolderTreeService, ARowOnShowCanBeEnteredOrOpenedWhileTheRowsAreReplaced) {
+    const QString home = testsupport::freshDir("tree-own-rows");
+    makeFile(home + "/Projects/app/main.cpp", 4096);
+    FolderTree tree(home);
+    QObject::connect(&tree, &FolderTree::trailChanged, &tree, [&tree] {
+        tree.setSortOrder(tree.sortOrder() == FolderSortOrder::Size ? FolderSortOrder::Name
+                                                                    : FolderSortOrder::Size);
+    });
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    ASSERT_EQ(names(tree.entries()), QStringList({"Projects"}));
+
+    tree.enter(tree.entries().first());
+    EXPECT_EQ(tree.trail(), QStringList({home + "/Projects"}));
+    ASSERT_TRUE(settled(tree));
+    EXPECT_FALSE(tree.error());
+    ASSERT_EQ(names(tree.entries()), QStringList({"app"}));
+
+    tree.open(tree.entries().first().path);
+    ASSERT_TRUE(settled(tree));
+    EXPECT_FALSE(tree.error());
+    EXPECT_EQ(names(tree.entries()), QStringList({"main.cpp"}));
     drain();
 }
 

@@ -1,6 +1,8 @@
-// The storage hub's numbers: the full-disk prediction at its boundaries and the growth pane's
-// shares, which are truncated, never rounded.
+// The storage hub's numbers: the full-disk prediction at its boundaries, the fullness it shares
+// with the Performance screen, and the growth pane's shares, which are truncated, never rounded.
 #include "storage/StorageHubText.h"
+#include "vitals/PerformanceText.h"
+#include "vitals/SystemSnapshot.h"
 
 #include <gtest/gtest.h>
 #include <limits>
@@ -9,15 +11,19 @@ using namespace StorageHubText;
 
 namespace {
 
-// A trend of exactly a quarter of a 4,000,000-byte disk per sample interval: 28.8 GB a day.
-const QList<double> quarterPerSample = {0.25, 0.5};
-constexpr qint64 total = 4'000'000;
 constexpr qint64 perDay = 28'800'000'000;
+
+SystemSnapshot disk(qint64 total, qint64 free, std::optional<qint64> used = std::nullopt) {
+    SystemSnapshot s;
+    s.diskTotalBytes = total;
+    s.diskFreeBytes = free;
+    s.diskUsedBytes = used;
+    return s;
+}
 
 } // namespace
 
 TEST(StorageHubPrediction, BoundariesOfTheEstimate) {
-    ASSERT_EQ(growthPerDay(total, quarterPerSample), perDay);
     struct Row {
         qint64 free;
         const char* estimate;
@@ -26,42 +32,44 @@ TEST(StorageHubPrediction, BoundariesOfTheEstimate) {
         {365 * perDay, "About 365 days at current growth"},
         {366 * perDay - 1, "About 365 days at current growth"},
         {366 * perDay, "Over a year at current growth"},
-        {perDay - 1, "About 0 days at current growth"},
+        {perDay, "About 1 days at current growth"},
+        {perDay - 1, "Less than a day at current growth"}, // never "About 0 days"
+        {1, "Less than a day at current growth"},
         {0, "Not enough trend data yet"}, // a full disk that still grows
     };
     for (const Row& row : rows) {
-        const Prediction p = predict(total, row.free, quarterPerSample);
+        const Prediction p = predict(disk(400 * perDay, row.free), perDay);
         EXPECT_EQ(p.estimate, QString::fromUtf8(row.estimate)) << row.free;
         EXPECT_EQ(p.growth, "28.8 GB/day");
     }
 }
 
-TEST(StorageHubPrediction, NoTrendWithoutTwoRisingSamples) {
-    const QList<QList<double>> histories = {
-        {}, {0.4}, {0.5, 0.5}, {0.6, 0.9, 0.5}, {0.5, std::numeric_limits<double>::quiet_NaN()}};
-    for (const QList<double>& h : histories) {
-        const Prediction p = predict(1000, 400, h);
+TEST(StorageHubPrediction, NoEstimateWithoutAGrowingTrend) {
+    for (const std::optional<qint64> growth :
+         {std::optional<qint64>(), std::optional<qint64>(0), std::optional<qint64>(-5)}) {
+        const Prediction p = predict(disk(1000, 400), growth);
         EXPECT_EQ(p.usage, "60%");
         EXPECT_EQ(p.growth, "Stable");
         EXPECT_EQ(p.estimate, "Not enough trend data yet");
     }
-    // Only the first and last samples count; the mean step is over n − 1 intervals.
-    EXPECT_EQ(growthPerDay(total, {0.25, 0.9, 0.0, 0.75}), perDay * 2 / 3);
 }
 
-TEST(StorageHubPrediction, BeforeTheFirstSampleAndWithOddFigures) {
-    const Prediction none = predict(0, 0, {0.1, 0.2});
+TEST(StorageHubPrediction, UsageIsTheShareTheUserCanFillAsPerformanceShowsIt) {
+    // ext4 keeps blocks for root: 100 GB disk, 40 GB used, 54 GB available, 6 GB reserved.
+    const SystemSnapshot reserved = disk(100'000, 54'000, 40'000);
+    EXPECT_EQ(predict(reserved, std::nullopt).usage, "42%");
+    EXPECT_EQ(PerformanceText::storageValue(reserved), "42% full");
+    const Prediction none = predict(disk(0, 0), std::nullopt);
     EXPECT_EQ(none.usage, "0%");
     EXPECT_EQ(none.growth, "Stable");
     EXPECT_EQ(none.estimate, "Not enough trend data yet");
     // 29 of 100 bytes used is 29%, not the 28% floating point gives.
-    EXPECT_EQ(predict(100, 71, {}).usage, "29%");
-    EXPECT_EQ(predict(1000, 1, {}).usage, "99%");
-    EXPECT_EQ(predict(1000, 2000, {}).usage, "0%");
-    EXPECT_EQ(predict(std::numeric_limits<qint64>::max(), 0, {}).usage, "100%");
-    // A nonsense history saturates instead of overflowing.
-    EXPECT_EQ(growthPerDay(std::numeric_limits<qint64>::max(), {0.0, 1.0}),
-              std::numeric_limits<qint64>::max());
+    EXPECT_EQ(predict(disk(100, 71), std::nullopt).usage, "29%");
+    EXPECT_EQ(predict(disk(0, 71, 29), std::nullopt).usage, "29%");
+    EXPECT_EQ(PerformanceText::storageValue(disk(0, 71, 29)), "29% full");
+    EXPECT_EQ(predict(disk(1000, 1), std::nullopt).usage, "99%");
+    EXPECT_EQ(predict(disk(1000, 2000), std::nullopt).usage, "0%");
+    EXPECT_EQ(predict(disk(std::numeric_limits<qint64>::max(), 0), std::nullopt).usage, "100%");
 }
 
 TEST(StorageHubGrowth, SharesAreTruncatedAndEmptyBucketsHidden) {

@@ -1,13 +1,22 @@
 #include "platform/TamsoSafety.h"
+#include "platform/UserDefaults.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/TamsoExplainRow.h"
 #include "ui-kit/TamsoSafetyBadge.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
+#include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMap>
 #include <QSignalSpy>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 namespace {
 
@@ -18,6 +27,38 @@ TEST(TamsoSafetyGrades, OnlyRawValuesMakeAGrade) {
     for (const char* text : {"Safe", "Caution", "checkfirst", "", "keep "})
         EXPECT_FALSE(fromRawValue<TamsoSafety>(QString::fromUtf8(text)).has_value()) << text;
     EXPECT_EQ(title(TamsoSafety::Keep), QStringLiteral("Keep these"));
+}
+
+// The check box beside an explain row's title, and a switch beside its label, grow with the text
+// above the normal size and keep their size below it.
+TEST(TamsoExplainRowLayout, CheckBoxesAndSwitchesGrowWithTheText) {
+    Themed::shared();
+    QMap<int, int> box;
+    QMap<int, QSize> track;
+    for (int step : {TextSize::Smallest, TextSize::Normal, TextSize::Largest}) {
+        UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(step));
+        TamsoExplainRow row(QStringLiteral("App caches"), QStringLiteral("2.7 GB"),
+                            QStringLiteral("Temporary files."));
+        row.setSelected(true);
+        ToggleSwitch toggle(QStringLiteral("Show hidden files"));
+        row.show();
+        toggle.show();
+        QApplication::processEvents();
+        QStyleOptionButton option;
+        option.initFrom(row.checkBox());
+        box[step] = row.checkBox()
+                        ->style()
+                        ->subElementRect(QStyle::SE_CheckBoxIndicator, &option, row.checkBox())
+                        .height();
+        track[step] = ToggleSwitch::trackSize(toggle.font());
+        EXPECT_GE(toggle.height(), track[step].height()) << step;
+    }
+    UserDefaults::standard().remove(ThemeKeys::FontSize);
+    EXPECT_EQ(box[TextSize::Smallest], box[TextSize::Normal]);
+    EXPECT_GE(box[TextSize::Largest], box[TextSize::Normal] * 13 / 10);
+    EXPECT_EQ(track[TextSize::Smallest], ToggleSwitch::trackSize());
+    EXPECT_EQ(track[TextSize::Normal], ToggleSwitch::trackSize());
+    EXPECT_GE(track[TextSize::Largest].height(), ToggleSwitch::trackSize().height() * 13 / 10);
 }
 
 TEST(TamsoExplainRowLayout, LeadingMarkAndOptionalLines) {

@@ -8,6 +8,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 
@@ -60,30 +61,19 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    auto* header = new QWidget(this);
-    auto* headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(16, 12, 16, 4);
-    QStringList labels;
-    for (AppsPane pane : allCases<AppsPane>())
-        labels << title(pane);
-    m_picker = new SegmentedControl(labels, header);
-    m_picker->setObjectName(QStringLiteral("appsPanePicker"));
-    m_picker->setMaximumWidth(280);
-    headerRow->addWidget(m_picker);
-    headerRow->addStretch(1);
-    root->addWidget(header);
-    connect(m_picker, &SegmentedControl::activated, this, [this](int index) {
-        const QList<AppsPane>& panes = allCases<AppsPane>();
-        if (index >= 0 && index < panes.size())
-            m_screen.setAppsPane(panes.at(index));
-    });
+    root->addWidget(QKModeHost::pickerStrip<AppsPane>(m_picker, QStringLiteral("appsPanePicker"),
+                                                      280, QMargins(16, 12, 16, 4), false, this));
 
-    m_paneSlot = new QVBoxLayout;
-    m_paneSlot->setContentsMargins(0, 0, 0, 0);
-    root->addLayout(m_paneSlot, 1);
-
-    connect(&screen, &ScreenState::appsPaneChanged, this, &AppsHubView::showPane);
-    showPane(screen.appsPane());
+    m_host = new QKModeHost(
+        m_picker,
+        [this](int index, QWidget* parent) {
+            return buildPane(allCases<AppsPane>().value(index, AppsPane::Hub), parent);
+        },
+        QKModeHost::Panes::Rebuilt, this);
+    root->addWidget(m_host, 1);
+    m_host->bind<AppsPane>(
+        &screen, &ScreenState::appsPaneChanged, [this] { return m_screen.appsPane(); },
+        [this](AppsPane pane) { m_screen.setAppsPane(pane); });
 }
 
 void AppsHubView::postOpenSection(const QString& id) {
@@ -91,30 +81,19 @@ void AppsHubView::postOpenSection(const QString& id) {
 }
 
 UninstallerView* AppsHubView::uninstallerView() const {
-    return qobject_cast<UninstallerView*>(m_pane.data());
+    return qobject_cast<UninstallerView*>(m_host->pane());
 }
 
-void AppsHubView::showPane(AppsPane pane) {
-    m_picker->setCurrentIndex(int(allCases<AppsPane>().indexOf(pane)));
-    if (m_pane && pane == m_shownPane)
-        return;
+QWidget* AppsHubView::buildPane(AppsPane pane, QWidget* parent) {
     m_shownPane = pane;
     m_cardButtons.clear();
-    if (m_pane) {
-        m_pane->hide();
-        m_pane->deleteLater();
-    }
     if (pane == AppsPane::Uninstall && m_uninstaller)
-        m_pane = new UninstallerView(m_screen, *m_uninstaller, this);
-    else
-        m_pane = buildOverview();
-    m_paneSlot->addWidget(m_pane);
-    if (isVisible())
-        m_pane->show();
+        return new UninstallerView(m_screen, *m_uninstaller, parent);
+    return buildOverview(parent);
 }
 
-QWidget* AppsHubView::buildOverview() {
-    auto* pane = new OverviewPane(m_uninstaller, this);
+QWidget* AppsHubView::buildOverview(QWidget* parent) {
+    auto* pane = new OverviewPane(m_uninstaller, parent);
     pane->setObjectName(QStringLiteral("appsOverview"));
     QVBoxLayout* column = nullptr;
     QKBuild::page(column, pane);

@@ -7,8 +7,8 @@
 #include <QWidget>
 
 class AppUninstaller;
+class QKModeHost;
 class QKProminentButton;
-class QVBoxLayout;
 class ScreenState;
 class SegmentedControl;
 class UninstallerView;
@@ -35,14 +35,13 @@ public:
     UninstallerView* uninstallerView() const;
 
 private:
-    void showPane(AppsPane pane);
-    QWidget* buildOverview();
+    QWidget* buildPane(AppsPane pane, QWidget* parent);
+    QWidget* buildOverview(QWidget* parent);
 
     ScreenState& m_screen;
     QPointer<AppUninstaller> m_uninstaller;
     SegmentedControl* m_picker;
-    QVBoxLayout* m_paneSlot;
-    QPointer<QWidget> m_pane;
+    QKModeHost* m_host;
     AppsPane m_shownPane = AppsPane::Hub;
     QList<QKProminentButton*> m_cardButtons;
 };

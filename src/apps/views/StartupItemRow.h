@@ -23,7 +23,6 @@ public:
     ToggleSwitch* toggle() const { return m_switch; }
     QLabel* lockedLabel() const { return m_locked; }
     QPushButton* revealButton() const { return m_reveal; }
-    QKLineLabel* titleLabel() const { return m_title; }
     QKLineLabel* detailLabel() const { return m_detail; }
     QKLineLabel* scopeLabel() const { return m_scope; }
 

@@ -2,21 +2,21 @@
 
 #include "apps/StartupItems.h"
 #include "apps/StartupItemsText.h"
-#include "apps/views/ReadingIndicator.h"
 #include "apps/views/StartupItemRow.h"
-#include "platform/FileRevealer.h"
 #include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKReveal.h"
+#include "ui-kit/QKScanStatePages.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer, QWidget* parent)
@@ -41,8 +41,8 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     root->addWidget(header);
     root->addWidget(new QKHairline(this));
 
-    m_stack = new QStackedWidget(this);
-    m_progress = ReadingIndicator::make(StartupItemsText::reading(), m_stack);
+    m_stack = new QKScanStatePages(this);
+    m_progress = QKBusyPage::reading(StartupItemsText::reading(), m_stack);
     m_empty = new QKEmptyState(StartupItemsText::emptyTitle(), QStringLiteral("power"),
                                StartupItemsText::emptyMessage(), m_stack);
     m_empty->setObjectName(QStringLiteral("startupEmpty"));
@@ -69,9 +69,9 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     content->setAutoFillBackground(false);
     pageLayout->addWidget(scroll);
 
-    m_stack->addWidget(m_progress);
-    m_stack->addWidget(m_empty);
-    m_stack->addWidget(m_listPage);
+    m_stack->setPage(QKScanPhase::Busy, m_progress);
+    m_stack->setPage(QKScanPhase::Empty, m_empty);
+    m_stack->setPage(QKScanPhase::Done, m_listPage);
     root->addWidget(m_stack, 1);
 
     if (startup) {
@@ -116,9 +116,8 @@ void StartupItemsView::rebuild() {
             m_cardColumn->addWidget(new QKHairline(m_card, 0.07));
         auto* row = new StartupItemRow(items.at(i), m_card);
         row->revealButton()->setEnabled(m_revealer != nullptr);
-        connect(row, &StartupItemRow::revealRequested, this, [this](const StartupItem& item) {
-            if (m_revealer)
-                m_revealer->reveal(item.plistURL.toLocalFile());
+        connect(row, &StartupItemRow::revealRequested, this, [this, row](const StartupItem& item) {
+            QKReveal::reveal(m_revealer, item.plistURL.toLocalFile(), row->revealButton());
         });
         connect(row, &StartupItemRow::switchTurned, this, &StartupItemsView::turn);
         m_cardColumn->addWidget(row);
@@ -128,15 +127,11 @@ void StartupItemsView::rebuild() {
 }
 
 void StartupItemsView::showContent() {
-    if (!m_startup) {
-        m_stack->setCurrentWidget(m_empty);
-    } else if (!m_startup->loaded()) {
-        m_stack->setCurrentWidget(m_progress);
-    } else if (m_rows.isEmpty()) {
-        m_stack->setCurrentWidget(m_empty);
-    } else {
-        m_stack->setCurrentWidget(m_listPage);
-    }
+    // Without the service there is nothing to read and nothing to list.
+    if (m_startup && !m_startup->loaded())
+        m_stack->showPhase(QKScanPhase::Busy);
+    else
+        m_stack->showPhase(m_rows.isEmpty() ? QKScanPhase::Empty : QKScanPhase::Done);
 }
 
 void StartupItemsView::turn(const StartupItem& item, bool on) {

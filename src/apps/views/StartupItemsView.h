@@ -9,8 +9,8 @@
 
 class FileRevealer;
 class QKEmptyState;
+class QKScanStatePages;
 
-class QStackedWidget;
 class QVBoxLayout;
 class StartupItemRow;
 class StartupItems;
@@ -48,7 +48,7 @@ private:
 
     QPointer<StartupItems> m_startup;
     FileRevealer* m_revealer;
-    QStackedWidget* m_stack;
+    QKScanStatePages* m_stack;
     QWidget* m_progress;
     QKEmptyState* m_empty;
     QWidget* m_listPage;

@@ -2,8 +2,8 @@
 
 #include "apps/AppsHubText.h"
 #include "apps/SubscriptionsText.h"
-#include "apps/views/InsightBadge.h"
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBadge.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
@@ -21,6 +21,10 @@ SubscriptionIntelligenceView::SubscriptionIntelligenceView(QWidget* parent) : QW
 
     QKBuild::addPart(column, QKBuild::label(SubscriptionsText::intro(), TextStyle::Callout,
                                             QKForeground::Secondary, this));
+    QLabel* examples = QKBuild::label(SubscriptionsText::examplesLine(), TextStyle::Caption,
+                                      QKForeground::Secondary, this);
+    examples->setObjectName(QStringLiteral("subscriptionsExamples"));
+    QKBuild::addPart(column, examples);
 
     for (const SubscriptionsText::Insight& insight : SubscriptionsText::insights()) {
         auto* card = new QKGroupBox(QString(), 8, this);
@@ -32,8 +36,8 @@ SubscriptionIntelligenceView::SubscriptionIntelligenceView(QWidget* parent) : QW
                           0, Qt::AlignVCenter);
         header->addStretch(1);
         auto* badge =
-            new InsightBadge(SubscriptionsText::badge(insight.saving),
-                             insight.saving ? QKForeground::Green : QKForeground::Orange, card);
+            new QKBadge(SubscriptionsText::badge(insight.saving),
+                        insight.saving ? QKForeground::Green : QKForeground::Orange, {}, card);
         header->addWidget(badge, 0, Qt::AlignVCenter);
         m_badges.append(badge);
         card->column()->addLayout(header);

@@ -3,7 +3,7 @@
 #include <QList>
 #include <QWidget>
 
-class InsightBadge;
+class QKBadge;
 class QKProminentButton;
 
 // The Subscriptions section: three fixed example insights about paid software, a note on how
@@ -14,10 +14,10 @@ class SubscriptionIntelligenceView : public QWidget {
 public:
     explicit SubscriptionIntelligenceView(QWidget* parent = nullptr);
 
-    QList<InsightBadge*> badges() const { return m_badges; }
+    QList<QKBadge*> badges() const { return m_badges; }
     QKProminentButton* reviewButton() const { return m_review; }
 
 private:
-    QList<InsightBadge*> m_badges;
+    QList<QKBadge*> m_badges;
     QKProminentButton* m_review;
 };

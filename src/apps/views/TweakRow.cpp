@@ -1,6 +1,5 @@
 #include "apps/views/TweakRow.h"
 
-#include "apps/TweaksText.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/ToggleSwitch.h"
 
@@ -21,11 +20,6 @@ TweakRow::TweakRow(const Tweak& tweak, QWidget* parent) : QWidget(parent), m_twe
         QKBuild::label(tweak.plainDescription, TextStyle::Caption, QKForeground::Secondary, this);
     texts->addWidget(m_name);
     texts->addWidget(m_description);
-    if (tweak.restart) {
-        m_restart = QKBuild::label(TweaksText::noRestartLine(), TextStyle::Caption2,
-                                   QKForeground::Tertiary, this);
-        texts->addWidget(m_restart);
-    }
     row->addLayout(texts, 1);
 
     m_switch = new ToggleSwitch(QString(), this);

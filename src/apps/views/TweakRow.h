@@ -7,9 +7,8 @@
 class QLabel;
 class ToggleSwitch;
 
-// One row of the tweaks list: the tweak's name, its plain description, a line saying that
-// nothing is restarted (for a tweak whose setting was written for a program that rereads it only
-// when it starts), and the switch.
+// One row of the tweaks list: the tweak's name, its plain description and the switch. No row
+// speaks of restarting a program: switching restarts nothing here.
 class TweakRow : public QWidget {
     Q_OBJECT
 public:
@@ -19,8 +18,6 @@ public:
     ToggleSwitch* toggle() const { return m_switch; }
     QLabel* nameLabel() const { return m_name; }
     QLabel* descriptionLabel() const { return m_description; }
-    // Null when the tweak names no program.
-    QLabel* restartLabel() const { return m_restart; }
 
     // Shows a state without it counting as the user's turn.
     void setOn(bool on);
@@ -32,6 +29,5 @@ private:
     Tweak m_tweak;
     QLabel* m_name;
     QLabel* m_description;
-    QLabel* m_restart = nullptr;
     ToggleSwitch* m_switch;
 };

@@ -2,19 +2,19 @@
 
 #include "apps/TweaksService.h"
 #include "apps/TweaksText.h"
-#include "apps/views/ReadingIndicator.h"
 #include "apps/views/TweakRow.h"
 #include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKScanStatePages.h"
 
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -35,10 +35,10 @@ TweaksView::TweaksView(TweaksService* service, QWidget* parent)
     setWindowTitle(TweaksText::title());
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
-    m_stack = new QStackedWidget(this);
+    m_stack = new QKScanStatePages(this);
     root->addWidget(m_stack);
-    m_progress = ReadingIndicator::make(TweaksText::reading(), m_stack);
-    m_stack->addWidget(m_progress);
+    m_progress =
+        m_stack->setPage(QKScanPhase::Busy, QKBusyPage::reading(TweaksText::reading(), m_stack));
 
     m_list = new QWidget(m_stack);
     QVBoxLayout* column = nullptr;
@@ -48,6 +48,10 @@ TweaksView::TweaksView(TweaksService* service, QWidget* parent)
                                    QKForeground::Secondary, m_list);
     intro->setObjectName(QStringLiteral("tweaksIntro"));
     QKBuild::addPart(column, intro);
+    QLabel* store = QKBuild::label(TweaksText::storeLine(), TextStyle::Caption,
+                                   QKForeground::Secondary, m_list);
+    store->setObjectName(QStringLiteral("tweaksStore"));
+    QKBuild::addPart(column, store);
 
     if (service) {
         for (const QString& group : service->groups()) {
@@ -95,7 +99,7 @@ TweaksView::TweaksView(TweaksService* service, QWidget* parent)
         if (m_service)
             m_service->restoreAll();
     });
-    m_stack->addWidget(m_list);
+    m_stack->setPage(QKScanPhase::Done, m_list);
 
     if (service) {
         connect(service, &TweaksService::isLoadedChanged, this, &TweaksView::showContent);
@@ -130,7 +134,7 @@ void TweaksView::showEvent(QShowEvent* event) {
 }
 
 void TweaksView::showContent() {
-    m_stack->setCurrentWidget(m_service && m_service->isLoaded() ? m_list : m_progress);
+    m_stack->showPhase(m_service && m_service->isLoaded() ? QKScanPhase::Done : QKScanPhase::Busy);
 }
 
 void TweaksView::showStates() {

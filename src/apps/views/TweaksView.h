@@ -5,8 +5,8 @@
 #include <QPointer>
 #include <QWidget>
 
+class QKScanStatePages;
 class QPushButton;
-class QStackedWidget;
 class TweakRow;
 class TweaksService;
 
@@ -39,7 +39,7 @@ private:
     void showError();
 
     QPointer<TweaksService> m_service;
-    QStackedWidget* m_stack;
+    QKScanStatePages* m_stack;
     QWidget* m_progress;
     QWidget* m_list;
     QList<TweakRow*> m_rows;

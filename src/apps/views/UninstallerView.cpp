@@ -12,12 +12,14 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKRule.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <algorithm>
@@ -37,32 +39,12 @@ namespace {
 // The widest the result line grows before it wraps.
 constexpr int kResultWidth = 420;
 
-// A spinning indicator with its label under it, centred in all the space it gets.
+// A large spinner with its label under it, centred in all the space it gets.
 QWidget* busyPage(const QString& text, const QString& name, QWidget* parent) {
-    auto* page = new QWidget(parent);
+    auto* page =
+        new QKBusyPage(text, {.indicator = QKBusyLook::Indicator::LargeSpinner, .gap = 6}, parent);
     page->setObjectName(name);
-    auto* column = new QVBoxLayout(page);
-    column->addStretch(1);
-    auto* spinner = new QKSpinner(page);
-    QKFont::apply(spinner, TextStyle::Title2);
-    QKForeground::apply(spinner, QKForeground::Secondary);
-    column->addWidget(spinner, 0, Qt::AlignHCenter);
-    column->addSpacing(6);
-    QLabel* label = QKBuild::label(text, TextStyle::Callout, QKForeground::Secondary, page,
-                                   std::nullopt, false);
-    column->addWidget(label, 0, Qt::AlignHCenter);
-    column->addStretch(1);
     return page;
-}
-
-// A one-point rule that runs from top to bottom of its row.
-QWidget* verticalRule(QWidget* parent) {
-    auto* rule = new QKHairline(parent);
-    rule->setMinimumHeight(0);
-    rule->setMaximumHeight(QWIDGETSIZE_MAX);
-    rule->setFixedWidth(1);
-    rule->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    return rule;
 }
 
 } // namespace
@@ -85,15 +67,16 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
     root->addWidget(stripRow);
     root->addWidget(new QKHairline(this));
 
-    m_content = new QStackedWidget(this);
+    m_content = new QKScanStatePages(this);
     m_findingPage = busyPage(UninstallerText::finding(), QStringLiteral("findingApps"), m_content);
     m_failedPage = new QKEmptyState(UninstallerText::failedTitle(), "exclamationmark.triangle"_sym,
                                     std::nullopt, m_content);
     m_failedPage->setObjectName(QStringLiteral("appsFailed"));
     m_readyPage = buildReadyPage();
-    m_content->addWidget(m_findingPage);
-    m_content->addWidget(m_failedPage);
-    m_content->addWidget(m_readyPage);
+    m_content->setPage(QKScanPhase::Idle, m_findingPage);
+    m_content->setPage(QKScanPhase::Busy, m_findingPage);
+    m_content->setPage(QKScanPhase::Failed, m_failedPage);
+    m_content->setPage(QKScanPhase::Done, m_readyPage);
     root->addWidget(m_content, 1);
 
     m_confirm = new DeleteConfirm(this, UninstallerText::confirmTitle(std::nullopt, 0),
@@ -210,7 +193,7 @@ QWidget* UninstallerView::buildReadyPage() {
             });
     column->addWidget(m_list, 1);
     row->addWidget(listColumn);
-    row->addWidget(verticalRule(page));
+    row->addWidget(new QKRule(Qt::Vertical, page));
 
     m_detailStack = new QStackedWidget(page);
     m_pickPage = new QKEmptyState(UninstallerText::pickTitle(), "trash"_sym,
@@ -260,7 +243,7 @@ QWidget* UninstallerView::buildDetail() {
     column->addWidget(QKBuild::label(UninstallerText::leftoversHeading(), TextStyle::Subheadline,
                                      QKForeground::Primary, page, QFont::DemiBold, false));
 
-    m_leftoverStack = new QStackedWidget(page);
+    m_leftoverStack = new QKScanStatePages(page);
     m_checkingPage =
         busyPage(UninstallerText::checking(), QStringLiteral("checkingLeftovers"), m_leftoverStack);
     m_nonePage = new QWidget(m_leftoverStack);
@@ -295,9 +278,9 @@ QWidget* UninstallerView::buildDetail() {
     scroll->setWidget(content);
     pageLayout->addWidget(scroll);
 
-    m_leftoverStack->addWidget(m_checkingPage);
-    m_leftoverStack->addWidget(m_nonePage);
-    m_leftoverStack->addWidget(m_leftoverPage);
+    m_leftoverStack->setPage(QKScanPhase::Busy, m_checkingPage);
+    m_leftoverStack->setPage(QKScanPhase::Empty, m_nonePage);
+    m_leftoverStack->setPage(QKScanPhase::Done, m_leftoverPage);
     column->addWidget(m_leftoverStack, 1);
     return page;
 }
@@ -341,19 +324,7 @@ void UninstallerView::showState() {
     if (!m_uninstaller)
         return;
     const AppUninstaller::State& state = m_uninstaller->state();
-    switch (state.kind) {
-    case AppUninstaller::State::Kind::Idle:
-    case AppUninstaller::State::Kind::Loading:
-        m_content->setCurrentWidget(m_findingPage);
-        break;
-    case AppUninstaller::State::Kind::Failed:
-        m_failedPage->setMessage(state.message);
-        m_content->setCurrentWidget(m_failedPage);
-        break;
-    case AppUninstaller::State::Kind::Ready:
-        m_content->setCurrentWidget(m_readyPage);
-        break;
-    }
+    m_content->showPhase(QKScanStatePages::phaseOf(state.kind), state.message);
 }
 
 void UninstallerView::refreshList() {
@@ -457,12 +428,9 @@ void UninstallerView::showLeftovers() {
         }
     }
 
-    if (m_uninstaller->leftoversLoading())
-        m_leftoverStack->setCurrentWidget(m_checkingPage);
-    else if (items.isEmpty())
-        m_leftoverStack->setCurrentWidget(m_nonePage);
-    else
-        m_leftoverStack->setCurrentWidget(m_leftoverPage);
+    m_leftoverStack->showPhase(m_uninstaller->leftoversLoading() ? QKScanPhase::Busy
+                               : items.isEmpty()                 ? QKScanPhase::Empty
+                                                                 : QKScanPhase::Done);
     updateUninstallButton();
     updateConfirmTitle();
 }

@@ -10,6 +10,7 @@ class InstalledAppListModel;
 class QKEmptyState;
 class QKLineLabel;
 class QKProminentButton;
+class QKScanStatePages;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -37,7 +38,6 @@ public:
     QLineEdit* searchField() const { return m_search; }
     QListView* appList() const { return m_list; }
     InstalledAppListModel* appModel() const { return m_model; }
-    QPushButton* rescanButton() const { return m_rescan; }
     QKProminentButton* uninstallButton() const { return m_uninstall; }
     QLabel* resultLabel() const { return m_result; }
     DeleteConfirm* confirm() const { return m_confirm; }
@@ -75,7 +75,7 @@ private:
 
     QLabel* m_result = nullptr;
     QPushButton* m_rescan = nullptr;
-    QStackedWidget* m_content = nullptr;
+    QKScanStatePages* m_content = nullptr;
     QWidget* m_findingPage = nullptr;
     QKEmptyState* m_failedPage = nullptr;
     QWidget* m_readyPage = nullptr;
@@ -91,7 +91,7 @@ private:
     QKLineLabel* m_name = nullptr;
     QKLineLabel* m_identity = nullptr;
     QKProminentButton* m_uninstall = nullptr;
-    QStackedWidget* m_leftoverStack = nullptr;
+    QKScanStatePages* m_leftoverStack = nullptr;
     QWidget* m_checkingPage = nullptr;
     QWidget* m_nonePage = nullptr;
     QWidget* m_leftoverPage = nullptr;

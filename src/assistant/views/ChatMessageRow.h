@@ -18,7 +18,6 @@ public:
     ChatMessageRow(const TamsoMessage& message, QWidget* parent = nullptr);
 
     const TamsoMessage& message() const { return m_message; }
-    QLabel* textLabel() const { return m_text; }
     // Null under the user's messages.
     QPushButton* copyButton() const { return m_copy; }
     const QList<QPushButton*>& chips() const { return m_chips; }

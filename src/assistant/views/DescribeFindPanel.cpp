@@ -1,67 +1,25 @@
 #include "assistant/views/DescribeFindPanel.h"
 
+#include "assistant/SearchHitListModel.h"
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAIText.h"
-#include "platform/FileRevealer.h"
+#include "assistant/views/SearchHitDelegate.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
-#include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKIconLabel.h"
-#include "ui-kit/QKLineLabel.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKReveal.h"
+#include "ui-kit/QKRowList.h"
+#include "ui-kit/QKScanStatePages.h"
 
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollArea>
-#include <QStackedWidget>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 using StateKind = SpotlightSearch::State::Kind;
-
-namespace {
-
-// One hit: the file's icon, its name over its folder (each on one line), and "Show".
-QWidget* hitRow(const SearchHit& hit, FileRevealer* revealer, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    row->setObjectName(QStringLiteral("hitRow"));
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 4, 0, 4);
-    layout->setSpacing(8);
-    auto* icon = new QLabel(row);
-    static const QFileIconProvider provider;
-    icon->setPixmap(provider.icon(QFileInfo(hit.path())).pixmap(24, 24));
-    icon->setFixedSize(24, 24);
-    layout->addWidget(icon, 0, Qt::AlignVCenter);
-
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(1);
-    auto* name = new QKLineLabel(TamsoAIText::hitName(hit.url), row);
-    name->setObjectName(QStringLiteral("hitName"));
-    QKFont::apply(name, TextStyle::Body);
-    texts->addWidget(name);
-    auto* folder = new QKLineLabel(TamsoAIText::hitFolder(hit.url), row);
-    folder->setObjectName(QStringLiteral("hitFolder"));
-    QKFont::apply(folder, TextStyle::Caption2);
-    QKForeground::apply(folder, QKForeground::Secondary);
-    texts->addWidget(folder);
-    layout->addLayout(texts, 1);
-
-    auto* show = new QKBorderedButton(TamsoAIText::showButton(), row);
-    show->setSmall(true);
-    show->setObjectName(QStringLiteral("showHit"));
-    QObject::connect(show, &QPushButton::clicked, row, [revealer, path = hit.path()] {
-        if (revealer)
-            revealer->reveal(path);
-    });
-    layout->addWidget(show, 0, Qt::AlignVCenter);
-    return row;
-}
-
-} // namespace
 
 DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finder,
                                      FileRevealer* revealer, QWidget* parent)
@@ -92,6 +50,7 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_field = new QLineEdit(this);
     m_field->setObjectName(QStringLiteral("findField"));
     m_field->setPlaceholderText(TamsoAIText::findPlaceholder());
+    m_field->setAccessibleName(TamsoAIText::findPlaceholder());
     QKFont::apply(m_field, TextStyle::Body);
     search->addWidget(m_field, 1);
     m_find = QKBuild::button(TamsoAIText::findButton(), false, this);
@@ -99,42 +58,38 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     search->addWidget(m_find);
     column->addLayout(search);
 
-    m_results = new QStackedWidget(this);
-    m_idle = new QWidget(m_results);
-    m_results->addWidget(m_idle);
+    m_partial = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
+    m_partial->setObjectName(QStringLiteral("findPartial"));
+    m_partial->hide();
+    column->addWidget(m_partial);
 
-    m_searching = new QWidget(m_results);
-    auto* searchingColumn = new QVBoxLayout(m_searching);
-    searchingColumn->setContentsMargins(0, 8, 0, 8);
-    auto* busy = new QHBoxLayout;
-    searchingColumn->addLayout(busy);
-    searchingColumn->addStretch(1);
-    busy->addStretch(1);
-    auto* spinner = new QKSpinner(m_searching);
-    busy->addWidget(spinner);
-    busy->addWidget(QKBuild::label(TamsoAIText::searching(), TextStyle::Callout,
-                                   QKForeground::Secondary, m_searching, std::nullopt, false));
-    busy->addStretch(1);
-    m_results->addWidget(m_searching);
+    m_results = new QKScanStatePages(this);
+    m_idle = m_results->setPage(QKScanPhase::Idle, new QWidget(m_results));
+    m_searching = m_results->setPage(
+        QKScanPhase::Busy,
+        new QKBusyPage(TamsoAIText::searching(),
+                       {.beside = true, .top = true, .margins = QMargins(0, 8, 0, 8)}, m_results));
 
     m_empty = QKBuild::label(TamsoAIText::nothingMatched(), TextStyle::Caption,
                              QKForeground::Secondary, m_results);
     m_empty->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_results->addWidget(m_empty);
+    m_results->setPage(QKScanPhase::Empty, m_empty);
 
-    m_list = new QScrollArea(m_results);
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setWidgetResizable(true);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->viewport()->setAutoFillBackground(false);
-    auto* listContent = new QWidget(m_list);
-    listContent->setAutoFillBackground(false);
-    m_rows = new QVBoxLayout(listContent);
-    m_rows->setContentsMargins(0, 0, 0, 0);
-    m_rows->setSpacing(2);
-    m_rows->addStretch(1);
-    m_list->setWidget(listContent);
-    m_results->addWidget(m_list);
+    m_hits = new SearchHitListModel(m_finder, this);
+    m_list = new QKRowList(QKRowList::Height::Scrolls, m_results);
+    m_list->setObjectName(QStringLiteral("hitList"));
+    m_list->setAccessibleName(TamsoAIText::findTitle());
+    m_hitDelegate = new SearchHitDelegate(m_list);
+    m_list->setItemDelegate(m_hitDelegate);
+    m_list->setModel(m_hits);
+    connect(m_hitDelegate, &QKStampDelegate::actionTriggered, this,
+            [this](const QModelIndex& index, const QString& action) {
+                if (!index.isValid())
+                    return;
+                QKReveal::reveal(m_revealer, index.data(SearchHitListModel::PathRole).toString(),
+                                 m_list->viewport(), m_hitDelegate->actionRect(index, action));
+            });
+    m_results->setPage(QKScanPhase::Done, m_list);
 
     m_failed =
         new QKIconLabel("exclamationmark.triangle"_sym, QString(),
@@ -145,7 +100,7 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     failedLayout->setContentsMargins(0, 0, 0, 0);
     failedLayout->addWidget(m_failed);
     failedLayout->addStretch(1);
-    m_results->addWidget(failedPage);
+    m_results->setPage(QKScanPhase::Failed, failedPage);
     column->addWidget(m_results, 1);
 
     connect(m_field, &QLineEdit::textEdited, this,
@@ -154,12 +109,13 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     connect(m_find, &QPushButton::clicked, this, &DescribeFindPanel::find);
     connect(&m_screen, &ScreenState::tamsoSearchChanged, this, &DescribeFindPanel::syncField);
     connect(&m_finder, &SpotlightSearch::stateChanged, this, &DescribeFindPanel::syncState);
-    connect(&m_finder, &SpotlightSearch::resultsChanged, this, &DescribeFindPanel::rebuildHits);
+    // The hit list follows the search by itself (it was connected first); the page follows it.
+    connect(&m_finder, &SpotlightSearch::resultsChanged, this, &DescribeFindPanel::syncState);
     connect(&m_finder, &SpotlightSearch::lastQueryChanged, this, &DescribeFindPanel::syncState);
 
     restoreSearch();
     syncField();
-    rebuildHits();
+    syncState();
 }
 
 void DescribeFindPanel::find() {
@@ -199,35 +155,17 @@ void DescribeFindPanel::syncState() {
     const SpotlightSearch::State state = m_finder.state();
     m_clear->setVisible(
         TamsoAIText::showsClear(!m_finder.results().isEmpty(), m_finder.lastQuery()));
-    switch (state.kind) {
-    case StateKind::Idle:
-        m_results->setCurrentWidget(m_idle);
-        break;
-    case StateKind::Searching:
-        m_results->setCurrentWidget(m_searching);
-        break;
-    case StateKind::Done:
-        m_results->setCurrentWidget(m_finder.results().isEmpty() ? static_cast<QWidget*>(m_empty)
-                                                                 : m_list);
-        break;
-    case StateKind::Failed:
+    const bool partial = state.kind == StateKind::Done && state.partial;
+    if (partial)
+        m_partial->setText(TamsoAIText::partialSearch(!m_finder.results().isEmpty()));
+    m_partial->setVisible(partial);
+    if (state.kind == StateKind::Failed)
         m_failed->setText(state.message);
-        m_results->setCurrentWidget(m_failed->parentWidget());
-        break;
-    }
-}
-
-void DescribeFindPanel::rebuildHits() {
-    while (m_rows->count() > 1) {
-        QLayoutItem* item = m_rows->takeAt(0);
-        delete item->widget();
-        delete item;
-    }
-    QWidget* content = m_list->widget();
-    int at = 0;
-    for (const SearchHit& hit : m_finder.results())
-        m_rows->insertWidget(at++, hitRow(hit, m_revealer, content));
-    syncState();
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.results().isEmpty());
+    // A search cut short never claims that nothing matched: the notice says what it did.
+    if (partial && phase == QKScanPhase::Empty)
+        phase = QKScanPhase::Idle;
+    m_results->showPhase(phase);
 }
 
 QString DescribeFindPanel::resultsPage() const {
@@ -245,8 +183,4 @@ QString DescribeFindPanel::resultsPage() const {
 
 QLabel* DescribeFindPanel::failureLabel() const {
     return m_failed->textLabel();
-}
-
-QList<QPushButton*> DescribeFindPanel::showButtons() const {
-    return m_list->widget()->findChildren<QPushButton*>(QStringLiteral("showHit"));
 }

@@ -1,18 +1,17 @@
 #pragma once
 
-#include <QList>
 #include <QWidget>
 
 class FileRevealer;
 class QKIconLabel;
-class QKSpinner;
+class QKRowList;
+class QKScanStatePages;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QScrollArea;
-class QStackedWidget;
-class QVBoxLayout;
 class ScreenState;
+class SearchHitDelegate;
+class SearchHitListModel;
 class SpotlightSearch;
 
 // The side panel of the assistant screen that finds files from a description. The field is
@@ -41,8 +40,12 @@ public:
     // The page of the results area in front: "idle", "searching", "empty", "results", "failed".
     QString resultsPage() const;
     QLabel* failureLabel() const;
-    // The "Show" buttons of the hit rows, in order.
-    QList<QPushButton*> showButtons() const;
+    // Shown while the last search was cut short by a limit.
+    QLabel* partialNotice() const { return m_partial; }
+    // The hits, one row each with the file's icon, name, folder and "Show" (Space and Return
+    // show the current one).
+    QKRowList* hitList() const { return m_list; }
+    SearchHitDelegate* hitDelegate() const { return m_hitDelegate; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -51,7 +54,6 @@ private:
     void restoreSearch();
     void syncField();
     void syncState();
-    void rebuildHits();
 
     ScreenState& m_screen;
     SpotlightSearch& m_finder;
@@ -59,11 +61,13 @@ private:
     QLineEdit* m_field = nullptr;
     QPushButton* m_find = nullptr;
     QPushButton* m_clear = nullptr;
-    QStackedWidget* m_results = nullptr;
+    QKScanStatePages* m_results = nullptr;
     QWidget* m_idle = nullptr;
     QWidget* m_searching = nullptr;
     QLabel* m_empty = nullptr;
-    QScrollArea* m_list = nullptr;
-    QVBoxLayout* m_rows = nullptr;
+    QLabel* m_partial = nullptr;
+    SearchHitListModel* m_hits = nullptr;
+    QKRowList* m_list = nullptr;
+    SearchHitDelegate* m_hitDelegate = nullptr;
     QKIconLabel* m_failed = nullptr;
 };

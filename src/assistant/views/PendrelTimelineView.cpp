@@ -1,14 +1,16 @@
 #include "assistant/views/PendrelTimelineView.h"
 
 #include "assistant/PendrelTimelineStore.h"
+#include "assistant/TimelineListModel.h"
 #include "assistant/TimelineText.h"
-#include "assistant/views/TimelineRow.h"
+#include "assistant/views/TimelineDelegate.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
 
@@ -116,6 +118,14 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
 
     m_list = new QKGroupBox(QStringLiteral("Timeline"), 0, content);
     m_list->setObjectName(QStringLiteral("timelineList"));
+    m_model = new TimelineListModel(timeline, this);
+    m_rows = new QKRowList(QKRowList::Height::Fitted, m_list->card());
+    m_rows->setObjectName(QStringLiteral("timelineRows"));
+    m_rows->setAccessibleName(QStringLiteral("Timeline"));
+    m_delegate = new TimelineDelegate(m_rows);
+    m_rows->setItemDelegate(m_delegate);
+    m_rows->setModel(m_model);
+    m_list->column()->addWidget(m_rows);
     QKBuild::addPart(column, m_list);
 
     m_footer = new QWidget(content);
@@ -146,8 +156,15 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
         if (m_timeline)
             m_timeline->clearUnpinned();
     });
-    connect(&timeline, &PendrelTimelineStore::entriesChanged, this,
-            &PendrelTimelineView::syncEntries);
+    connect(m_delegate, &TimelineDelegate::actionTriggered, this, [this](const QModelIndex& index) {
+        if (m_timeline && index.isValid())
+            m_timeline->togglePin(index.data(TimelineListModel::IdRole).toUuid());
+    });
+    // The model follows the store first (it was connected first); the screen's parts then.
+    connect(&timeline, &PendrelTimelineStore::entriesChanged, this, [this] {
+        syncCounts();
+        syncList();
+    });
     connect(&timeline, &PendrelTimelineStore::searchTextChanged, this, [this] {
         syncSearchField();
         syncList();
@@ -156,7 +173,8 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
 
     m_heldNote->setVisible(timeline.savesHeld());
     syncSearchField();
-    syncEntries();
+    syncCounts();
+    syncList();
 }
 
 void PendrelTimelineView::syncSearchField() {
@@ -166,69 +184,18 @@ void PendrelTimelineView::syncSearchField() {
     m_clearSearch->setVisible(!text.isEmpty());
 }
 
-void PendrelTimelineView::syncEntries() {
+void PendrelTimelineView::syncCounts() {
     if (!m_timeline)
         return;
-    // Rows follow the entries by id: new ones are made, gone ones deleted, the rest updated.
-    QHash<QUuid, TimelineRow*> kept;
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (const TimelineEntry& e : m_timeline->entries()) {
-        if (kept.contains(e.id))
-            continue; // a file may repeat an id: one row shows it
-        TimelineRow* row = m_rows.take(e.id);
-        if (row) {
-            row->setEntry(e);
-        } else {
-            row = new TimelineRow(e, m_list->card());
-            row->hide();
-            row->refreshAge(now);
-            connect(row, &TimelineRow::pinClicked, this, [this](const QUuid& id) {
-                if (m_timeline)
-                    m_timeline->togglePin(id);
-            });
-        }
-        kept.insert(e.id, row);
-    }
-    for (TimelineRow* gone : std::as_const(m_rows)) {
-        m_order.removeAll(gone);
-        delete gone;
-    }
-    m_rows = kept;
-
     const QList<TimelineEntry>& all = m_timeline->entries();
     m_footerWanted = TimelineText::showsFooter(all);
     m_count->setText(TimelineText::entryCount(all.size()));
-    syncList();
 }
 
 void PendrelTimelineView::syncList() {
     if (!m_timeline)
         return;
-    const QList<TimelineEntry> shown = m_timeline->filteredEntries();
-    QList<TimelineRow*> order;
-    order.reserve(shown.size());
-    for (const TimelineEntry& e : shown) {
-        TimelineRow* row = m_rows.value(e.id);
-        if (row && !order.contains(row))
-            order.append(row);
-    }
-    if (order != m_order) {
-        QLayout* layout = m_list->column();
-        for (TimelineRow* row : std::as_const(m_order))
-            layout->removeWidget(row);
-        for (TimelineRow* row : std::as_const(m_rows))
-            if (!order.contains(row))
-                row->hide();
-        for (TimelineRow* row : std::as_const(order)) {
-            m_list->column()->addWidget(row);
-            row->show();
-        }
-        m_order = order;
-    }
-    for (qsizetype i = 0; i < m_order.size(); ++i)
-        m_order[i]->setDividerVisible(i + 1 < m_order.size());
-
-    const bool empty = m_order.isEmpty();
+    const bool empty = m_model->rowCount() == 0;
     const QString search = m_timeline->searchText();
     m_empty->setTitle(TimelineText::emptyTitle(search));
     m_empty->setMessage(TimelineText::emptyMessage(search));
@@ -237,19 +204,9 @@ void PendrelTimelineView::syncList() {
     m_footer->setVisible(!empty && m_footerWanted);
 }
 
-QList<TimelineRow*> PendrelTimelineView::visibleRows() const {
-    return m_order;
-}
-
-void PendrelTimelineView::refreshAges() {
-    const QDateTime now = QDateTime::currentDateTimeUtc();
-    for (TimelineRow* row : std::as_const(m_order))
-        row->refreshAge(now);
-}
-
 void PendrelTimelineView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    refreshAges();
+    m_model->setNow(QDateTime::currentDateTimeUtc());
     if (!m_ageTimer)
         m_ageTimer = startTimer(kAgeRefreshMs);
 }
@@ -264,7 +221,7 @@ void PendrelTimelineView::hideEvent(QHideEvent* event) {
 
 void PendrelTimelineView::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_ageTimer)
-        refreshAges();
+        m_model->setNow(QDateTime::currentDateTimeUtc());
     else
         QWidget::timerEvent(event);
 }

@@ -1,8 +1,6 @@
 #pragma once
 
-#include <QHash>
 #include <QPointer>
-#include <QUuid>
 #include <QWidget>
 
 class PendrelTimelineStore;
@@ -12,15 +10,17 @@ class QKSymbolButton;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class TimelineRow;
+class QKRowList;
+class TimelineDelegate;
+class TimelineListModel;
 
 // The "Pendrel Timeline" section: a search over everything the activity timeline holds, newest
 // first, where the user pins what the assistant should keep in mind and clears the rest.
 //
 // The screen keeps no state of its own: the search text lives in the store (so a search outlives
-// the screen), and every change goes through the store, which saves it. It follows the store in
-// place: rows are made once per entry and only re-ordered, shown or hidden as the search changes.
-// While shown, the rows' "… ago" texts are brought up to date every second.
+// the screen), and every change goes through the store, which saves it. The entries are a list
+// model drawn by a delegate in a list as tall as its rows, so a search keystroke makes, moves or
+// hides no widget. While shown, the rows' "… ago" texts are brought up to date every second.
 class PendrelTimelineView : public QWidget {
     Q_OBJECT
 public:
@@ -33,9 +33,10 @@ public:
     QWidget* footer() const { return m_footer; }
     QPushButton* clearUnpinnedButton() const { return m_clearUnpinned; }
     QLabel* countLabel() const { return m_count; }
-    QLabel* savesHeldLabel() const { return m_heldNote; }
-    // The rows on show, top to bottom.
-    QList<TimelineRow*> visibleRows() const;
+    // The entries on show, top to bottom, and the list that draws them.
+    TimelineListModel* model() const { return m_model; }
+    QKRowList* list() const { return m_rows; }
+    TimelineDelegate* delegate() const { return m_delegate; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -43,10 +44,9 @@ protected:
     void timerEvent(QTimerEvent* event) override;
 
 private:
-    void syncEntries();
+    void syncCounts();
     void syncList();
     void syncSearchField();
-    void refreshAges();
 
     QPointer<PendrelTimelineStore> m_timeline;
     QLabel* m_heldNote;
@@ -58,8 +58,9 @@ private:
     QWidget* m_footer;
     QPushButton* m_clearUnpinned;
     QLabel* m_count;
-    QHash<QUuid, TimelineRow*> m_rows;
-    QList<TimelineRow*> m_order;
+    TimelineListModel* m_model;
+    QKRowList* m_rows;
+    TimelineDelegate* m_delegate;
     // At least one entry, searched or not, is unpinned.
     bool m_footerWanted = false;
     int m_ageTimer = 0;

@@ -111,6 +111,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     m_field = new QLineEdit(chat);
     m_field->setObjectName(QStringLiteral("questionField"));
     m_field->setPlaceholderText(TamsoAIText::questionPlaceholder());
+    m_field->setAccessibleName(TamsoAIText::questionPlaceholder());
     QKFont::apply(m_field, TextStyle::Body);
     input->addWidget(m_field, 1);
     m_ask = new QKProminentButton(TamsoAIText::askButton(), chat);

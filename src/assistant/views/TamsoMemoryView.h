@@ -24,7 +24,6 @@ public:
     // Starts one refresh of the memory for its home folder.
     void startRefresh();
 
-    QKGroupBox* knowledgeBox() const { return m_box; }
     QWidget* learningLine() const { return m_learning; }
     QPushButton* refreshButton() const { return m_refresh; }
     // The rows on show (empty while learning).

@@ -102,7 +102,6 @@ TimelineRow::TimelineRow(const TimelineEntry& entry, QWidget* parent)
                                this);
     m_pin->setObjectName(QStringLiteral("pinButton"));
     row->addWidget(m_pin, 0, Qt::AlignTop);
-    connect(m_pin, &QKSymbolButton::clicked, this, [this] { emit pinClicked(m_entry.id); });
 
     outer->addLayout(row);
     m_divider = new QKHairline(this);
@@ -114,6 +113,8 @@ TimelineRow::TimelineRow(const TimelineEntry& entry, QWidget* parent)
 
 void TimelineRow::setEntry(const TimelineEntry& entry) {
     const bool pinChanged = entry.pinned != m_entry.pinned;
+    if (entry.kind != m_entry.kind)
+        m_symbol->setSymbol(TimelineText::symbol(entry.kind));
     m_entry = entry;
     m_title->setText(entry.title);
     m_detail->setText(entry.detail);

@@ -13,15 +13,15 @@ class QLabel;
 
 // One entry of the timeline screen: the kind's symbol (accent when pinned), the title with a
 // "Pinned" badge, the detail, a meta line with the kind's label and how long ago it was, and the
-// pin button; a divider under it unless it is the last row. Clicking anywhere but the pin does
-// nothing.
+// pin button; a divider under it unless it is the last row. The list draws every row with one of
+// these (TimelineDelegate), so the pin acts through the delegate, not through this widget.
 class TimelineRow : public QWidget {
     Q_OBJECT
 public:
     explicit TimelineRow(const TimelineEntry& entry, QWidget* parent = nullptr);
 
     const TimelineEntry& entry() const { return m_entry; }
-    // Takes a new state of the same entry (the pin is what changes).
+    // Shows another entry, or a new state of the same one.
     void setEntry(const TimelineEntry& entry);
     // Rewrites how long ago the entry was.
     void refreshAge(const QDateTime& now);
@@ -31,12 +31,7 @@ public:
     QKSymbol* kindSymbol() const { return m_symbol; }
     QKSymbolButton* pinButton() const { return m_pin; }
     QWidget* pinnedBadge() const { return m_badge; }
-    QKClampedText* titleText() const { return m_title; }
-    QKClampedText* detailText() const { return m_detail; }
     QLabel* metaLabel() const { return m_meta; }
-
-signals:
-    void pinClicked(const QUuid& id);
 
 private:
     void showPinState();

@@ -3,8 +3,10 @@
 #include "automation/AutomationText.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
+#include "ui-kit/QKWrapLabel.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <QHBoxLayout>
@@ -55,8 +57,10 @@ AutomationRuleRow::AutomationRuleRow(const AutomationRule& rule, QWidget* parent
                                       TextStyle::Caption, QKForeground::Secondary, m_running,
                                       std::nullopt, false));
     statusRow->addWidget(m_running);
-    m_status = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary, box,
-                              std::nullopt, false);
+    // One line, cut at its end when the row is narrow, so the "Run now" beside it stays in view.
+    m_status = new QKLineLabel(QString(), box);
+    QKFont::apply(m_status, TextStyle::Caption2);
+    QKForeground::apply(m_status, QKForeground::Tertiary);
     m_status->setObjectName(QStringLiteral("ruleStatus"));
     statusRow->addWidget(m_status);
     statusRow->addStretch(1);
@@ -65,7 +69,11 @@ AutomationRuleRow::AutomationRuleRow(const AutomationRule& rule, QWidget* parent
     statusRow->addWidget(m_runNow);
     column->addLayout(statusRow);
 
-    m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, box);
+    // A stored result may hold a path or a hash with no space in it: it wraps anywhere rather
+    // than widen the page.
+    m_result = new QKWrapLabel(QString(), box);
+    QKFont::apply(m_result, TextStyle::Caption);
+    QKForeground::apply(m_result, QKForeground::Secondary);
     m_result->setObjectName(QStringLiteral("ruleResult"));
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
     column->addWidget(m_result);

@@ -9,6 +9,8 @@
 class QKSpinner;
 class QLabel;
 class QPushButton;
+class QKLineLabel;
+class QKWrapLabel;
 class ToggleSwitch;
 
 // One rule's box on the automation screen: its icon, title, schedule and detail with the on/off
@@ -31,7 +33,7 @@ public:
     bool showsSpinner() const;
     // Null text when the row shows no result line.
     QString resultText() const;
-    QLabel* resultLabel() const { return m_result; }
+    QKWrapLabel* resultLabel() const { return m_result; }
 
 signals:
     void switchTurned(const QString& ruleId, bool on);
@@ -42,7 +44,7 @@ private:
     ToggleSwitch* m_toggle;
     QWidget* m_running;
     QKSpinner* m_spinner;
-    QLabel* m_status;
+    QKLineLabel* m_status;
     QPushButton* m_runNow;
-    QLabel* m_result;
+    QKWrapLabel* m_result;
 };

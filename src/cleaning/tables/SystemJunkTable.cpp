@@ -10,6 +10,10 @@ QList<CleanCategory> CleanCategory::diskCategories(const HomeLayout& l) {
     t << TableRow::make(l, "logs", "Logs",
                         "Old activity records. Only useful when debugging a problem.",
                         {"Library/Logs"}, true, false, S::Safe, "Apps write new logs as they run.");
+    // Logs have no folder of their own here: they are the *.log files among the state around
+    // them, listed one by one so that state stays, and the session's error logs.
+    t.last().locations = l.logFolders() + l.sessionLogs();
+    t.last().fileExtensions = {QStringLiteral("log")};
     t << TableRow::make(l, "trash", "Trash",
                         "Files you already threw away. Emptying removes them for good.", {".Trash"},
                         true, false, S::Risky, "Emptying cannot be undone.");

@@ -176,7 +176,7 @@ bool BigFileDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
             if (release) {
                 const QVariant value = index.data(LargeFileListModel::FileRole);
                 if (value.canConvert<BigFile>())
-                    emit revealRequested(value.value<BigFile>().path());
+                    emit revealRequested(value.value<BigFile>().path(), revealRect(option.rect));
             }
             return true;
         }

@@ -10,8 +10,8 @@
 // button. A selected row is tinted with the accent. Every row is the same height, so the view
 // can use uniform item sizes.
 //
-// A click on "Show" asks for the file to be revealed (revealRequested) and leaves the selection
-// alone; any other click is the view's.
+// A click on "Show" asks for the file to be revealed (revealRequested, with the button's
+// rectangle in the view's viewport) and leaves the selection alone; any other click is the view's.
 class BigFileDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
@@ -25,7 +25,7 @@ public:
     QRect revealRect(const QRect& rowRect) const;
 
 signals:
-    void revealRequested(const QString& path);
+    void revealRequested(const QString& path, const QRect& button);
 
 protected:
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

@@ -4,7 +4,6 @@
 #include "cleaning/LargeFileFilter.h"
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/views/BigFileDelegate.h"
-#include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
@@ -13,44 +12,30 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKPicker.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanningProgress.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/Themed.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
-#include <QStackedWidget>
 #include <QVBoxLayout>
-
-using Kind = LargeFilesScanner::State::Kind;
-
-namespace {
-
-std::optional<QString> systemFolderPicker(QWidget* parent, const QString& start) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, BiggestFilesText::chooseFolder(), start,
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
-}
-
-} // namespace
 
 BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& screen,
                                    FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_revealer(revealer) {
     setObjectName(QStringLiteral("biggestFilesPane"));
     m_picker = [this](QWidget* parent) {
-        return systemFolderPicker(parent, m_scanner.lastFolder().value_or(QDir::homePath()));
+        return QKPicker::shared().chooseFolder(parent, BiggestFilesText::chooseFolder(),
+                                               m_scanner.lastFolder().value_or(QString()));
     };
 
     auto* root = new QVBoxLayout(this);
@@ -106,7 +91,7 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
     root->addWidget(new QKHairline(this));
 
     // Content: one page per state of the scan.
-    m_content = new QStackedWidget(this);
+    m_content = new QKScanStatePages(this);
     m_idle = new QKEmptyState(BiggestFilesText::idleTitle(), "doc.viewfinder"_sym,
                               BiggestFilesText::idleMessage(), m_content);
     m_idle->setObjectName(QStringLiteral("biggestIdle"));
@@ -162,10 +147,11 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
     m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
     listColumn->addWidget(m_list, 1);
 
-    for (QWidget* page :
-         {static_cast<QWidget*>(m_idle), static_cast<QWidget*>(m_scanning),
-          static_cast<QWidget*>(m_failed), static_cast<QWidget*>(m_nothing), m_listPage})
-        m_content->addWidget(page);
+    m_content->setPage(QKScanPhase::Idle, m_idle);
+    m_content->setPage(QKScanPhase::Busy, m_scanning);
+    m_content->setPage(QKScanPhase::Failed, m_failed);
+    m_content->setPage(QKScanPhase::Empty, m_nothing);
+    m_content->setPage(QKScanPhase::Done, m_listPage);
     root->addWidget(m_content, 1);
 
     m_confirm = new DeleteConfirm(this, BiggestFilesText::confirmTitle(0),
@@ -181,10 +167,10 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
         if (m_screen)
             m_screen->setBigOnlyOld(on);
     });
-    connect(m_delegate, &BigFileDelegate::revealRequested, this, [this](const QString& path) {
-        if (m_revealer)
-            m_revealer->reveal(path);
-    });
+    connect(m_delegate, &BigFileDelegate::revealRequested, this,
+            [this](const QString& path, const QRect& button) {
+                QKReveal::reveal(m_revealer, path, m_list->viewport(), button);
+            });
 
     // The scanner.
     connect(&m_scanner, &LargeFilesScanner::stateChanged, this, &BiggestFilesPane::showContent);
@@ -273,30 +259,16 @@ QWidget* BiggestFilesPane::currentContent() const {
 
 void BiggestFilesPane::showContent() {
     const LargeFilesScanner::State state = m_scanner.state();
-    switch (state.kind) {
-    case Kind::Idle:
-        m_content->setCurrentWidget(m_idle);
-        return;
-    case Kind::Scanning:
+    const QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_filter->rowCount() == 0);
+    if (phase == QKScanPhase::Busy)
         m_scanning->setCount(state.scanned);
-        m_content->setCurrentWidget(m_scanning);
-        return;
-    case Kind::Failed:
-        m_failed->setMessage(state.message);
-        m_content->setCurrentWidget(m_failed);
-        return;
-    case Kind::Done:
-        break;
+    if (phase == QKScanPhase::Empty) {
+        const bool onlyOld = m_screen && m_screen->bigOnlyOld();
+        m_nothing->setMessage(
+            onlyOld ? BiggestFilesText::nothingOldMessage()
+                    : BiggestFilesText::nothingAboveMessage(m_scanner.minSizeBytes()));
     }
-    if (m_filter->rowCount() > 0) {
-        m_content->setCurrentWidget(m_listPage);
-        return;
-    }
-    const bool onlyOld = m_screen && m_screen->bigOnlyOld();
-    m_nothing->setMessage(onlyOld
-                              ? BiggestFilesText::nothingOldMessage()
-                              : BiggestFilesText::nothingAboveMessage(m_scanner.minSizeBytes()));
-    m_content->setCurrentWidget(m_nothing);
+    m_content->showPhase(phase, state.message);
 }
 
 void BiggestFilesPane::updateToolbar() {

@@ -16,10 +16,10 @@ class QCheckBox;
 class QComboBox;
 class QKEmptyState;
 class QKProminentButton;
+class QKScanStatePages;
 class QKScanningProgress;
 class QLabel;
 class QListView;
-class QStackedWidget;
 class ScreenState;
 
 // The biggest files of a folder the user picks: largest first (at most 200), narrowed to files
@@ -97,7 +97,7 @@ private:
     QCheckBox* m_onlyOld;
     QKProminentButton* m_trash;
     QKProminentButton* m_choose;
-    QStackedWidget* m_content;
+    QKScanStatePages* m_content;
     QKEmptyState* m_idle;
     QKScanningProgress* m_scanning;
     QKEmptyState* m_failed;

@@ -2,18 +2,19 @@
 
 #include "cleaning/CleanupScanner.h"
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKReveal.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <QCoreApplication>
@@ -21,7 +22,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 using Kind = CleanupScanner::State::Kind;
@@ -72,26 +72,17 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     root->addWidget(new QKHairline(this));
 
     // Body: one page per state of the scanner.
-    m_body = new QStackedWidget(this);
+    m_body = new QKScanStatePages(this);
     m_ready = new QKEmptyState(CleanerPaneText::readyTitle(), "internaldrive"_sym,
                                m_texts.readyDescription, m_body);
     m_ready->setObjectName(QStringLiteral("cleanerReady"));
-    m_measuring = new QWidget(m_body);
-    m_measuring->setObjectName(QStringLiteral("cleanerMeasuring"));
-    {
-        auto* column = new QVBoxLayout(m_measuring);
-        column->setSpacing(8);
-        column->addStretch(1);
-        auto* spinner = new QKSpinner(m_measuring);
-        QKFont::apply(spinner, TextStyle::Title2);
-        QKForeground::apply(spinner, QKForeground::Secondary);
-        column->addWidget(spinner, 0, Qt::AlignHCenter);
-        QLabel* label = QKBuild::label(m_texts.measuringLabel, TextStyle::Body,
-                                       QKForeground::Secondary, m_measuring, std::nullopt, false);
-        label->setObjectName(QStringLiteral("cleanerMeasuringLabel"));
-        column->addWidget(label, 0, Qt::AlignHCenter);
-        column->addStretch(1);
-    }
+    auto* measuring = new QKBusyPage(
+        m_texts.measuringLabel,
+        {.indicator = QKBusyLook::Indicator::LargeSpinner, .style = TextStyle::Body, .spacing = 8},
+        m_body);
+    measuring->setObjectName(QStringLiteral("cleanerMeasuring"));
+    measuring->line()->setObjectName(QStringLiteral("cleanerMeasuringLabel"));
+    m_measuring = measuring;
     m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
                                 std::nullopt, m_body);
     m_failed->setObjectName(QStringLiteral("cleanerFailed"));
@@ -101,10 +92,11 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     m_listPage = new QWidget(m_body);
     m_listPage->setObjectName(QStringLiteral("cleanerList"));
     QKBuild::page(m_listColumn, m_listPage);
-    for (QWidget* page :
-         {static_cast<QWidget*>(m_ready), m_measuring, static_cast<QWidget*>(m_failed),
-          static_cast<QWidget*>(m_nothing), m_listPage})
-        m_body->addWidget(page);
+    m_body->setPage(QKScanPhase::Idle, m_ready);
+    m_body->setPage(QKScanPhase::Busy, m_measuring);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    m_body->setPage(QKScanPhase::Empty, m_nothing);
+    m_body->setPage(QKScanPhase::Done, m_listPage);
     root->addWidget(m_body, 1);
 
     m_confirm = new DeleteConfirm(this, CleanerPaneText::confirmTitle(0), m_texts.confirmMessage,
@@ -221,22 +213,9 @@ QWidget* CleanerPane::currentBody() const {
 
 void CleanerPane::showBody() {
     const CleanupScanner::State state = m_scanner.state();
-    switch (state.kind) {
-    case Kind::Idle:
-        m_body->setCurrentWidget(m_ready);
-        break;
-    case Kind::Scanning:
-        m_body->setCurrentWidget(m_measuring);
-        break;
-    case Kind::Failed:
-        m_failed->setMessage(state.message);
-        m_body->setCurrentWidget(m_failed);
-        break;
-    case Kind::Done:
-        m_body->setCurrentWidget(CleanerPaneText::showsList(m_scanner.categories()) ? m_listPage
-                                                                                    : m_nothing);
-        break;
-    }
+    m_body->showPhase(
+        QKScanStatePages::phaseOf(state.kind, !CleanerPaneText::showsList(m_scanner.categories())),
+        state.message);
 }
 
 void CleanerPane::rebuildList() {
@@ -304,9 +283,9 @@ void CleanerPane::rebuildList() {
         QPushButton* reveal = QKBuild::button(CleanerPaneText::revealTitle(), true, nullptr);
         reveal->setObjectName(QStringLiteral("cleanerReveal"));
         const QStringList locations = c.locations;
-        connect(reveal, &QPushButton::clicked, this, [this, locations] {
-            if (m_revealer && !locations.isEmpty())
-                m_revealer->reveal(locations.first());
+        connect(reveal, &QPushButton::clicked, this, [this, reveal, locations] {
+            if (!locations.isEmpty())
+                QKReveal::reveal(m_revealer, locations.first(), reveal);
         });
         row->setTrailing(reveal);
         m_keptRows.append(row);
@@ -334,7 +313,8 @@ void CleanerPane::syncChecks() {
 void CleanerPane::updateHeader() {
     const qint64 bytes = selectedBytes();
     m_clean->setText(CleanerPaneText::cleanButtonTitle(bytes));
-    m_clean->setEnabled(!selected().isEmpty() && !m_cleaning && !m_scanner.isScanning());
+    m_clean->setEnabled(CleanerPaneText::canClean(m_scanner.categories(), selected()) &&
+                        !m_cleaning && !m_scanner.isScanning());
     m_rescan->setEnabled(!m_cleaning);
     m_confirm->setTitle(CleanerPaneText::confirmTitle(bytes));
 }

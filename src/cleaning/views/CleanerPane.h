@@ -13,9 +13,9 @@ class DeleteConfirm;
 class FileRevealer;
 class QKEmptyState;
 class QKProminentButton;
+class QKScanStatePages;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
 class QVBoxLayout;
 class ScreenState;
 class TamsoExplainRow;
@@ -64,12 +64,10 @@ public:
     QPushButton* rescanButton() const { return m_rescan; }
     QKProminentButton* cleanButton() const { return m_clean; }
     QLabel* resultLabel() const { return m_result; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
     DeleteConfirm* confirmation() const { return m_confirm; }
     QWidget* currentBody() const;
     QKEmptyState* readyState() const { return m_ready; }
     QWidget* measuringState() const { return m_measuring; }
-    QKEmptyState* failedState() const { return m_failed; }
     QKEmptyState* nothingState() const { return m_nothing; }
     QWidget* listPage() const { return m_listPage; }
     // The rows of the "Safe to clear" section (refused ones locked) and of the locked section, in
@@ -102,7 +100,7 @@ private:
     QPushButton* m_rescan;
     QKProminentButton* m_clean;
     AskTamsoStrip* m_ask;
-    QStackedWidget* m_body;
+    QKScanStatePages* m_body;
     QKEmptyState* m_ready;
     QWidget* m_measuring;
     QKEmptyState* m_failed;

@@ -18,9 +18,7 @@ public:
     void setVerdict(FileCompareText::Verdict verdict, const DiffSummary& summary);
     FileCompareText::Verdict verdict() const { return m_verdict; }
 
-    QKSpinner* spinner() const { return m_spinner; }
     QKIconLabel* identical() const { return m_identical; }
-    QKIconLabel* different() const { return m_different; }
     QKIconLabel* addedCount() const { return m_added; }
     QKIconLabel* removedCount() const { return m_removed; }
     QKIconLabel* changedCount() const { return m_changed; }

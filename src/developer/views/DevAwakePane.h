@@ -25,7 +25,6 @@ public:
     QLabel* statusTitle() const { return m_title; }
     QLabel* statusLine() const { return m_status; }
     QLabel* noteLine() const { return m_note; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
 
 private:
     void sync();

@@ -8,10 +8,12 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/TamsoExplainRow.h"
 
@@ -19,22 +21,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 using Kind = CleanupScanner::State::Kind;
-
-namespace {
-QWidget* centred(QWidget* parent, const std::function<void(QVBoxLayout*, QWidget*)>& fill) {
-    auto* page = new QWidget(parent);
-    auto* column = new QVBoxLayout(page);
-    column->setSpacing(12);
-    column->addStretch(1);
-    fill(column, page);
-    column->addStretch(1);
-    return page;
-}
-} // namespace
 
 DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, bool modelsOnly,
                                  QWidget* parent)
@@ -105,26 +94,14 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     }
     root->addWidget(m_strip);
 
-    m_body = new QStackedWidget(this);
-    m_preparing = centred(m_body, [](QVBoxLayout* column, QWidget* page) {
-        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
-        column->addWidget(QKBuild::label(QStringLiteral("Preparing…"), TextStyle::Callout,
-                                         QKForeground::Secondary, page, std::nullopt, false),
-                          0, Qt::AlignHCenter);
-    });
-    m_placeholder = centred(m_body, [this](QVBoxLayout* column, QWidget* page) {
-        column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
-        column->addWidget(QKBuild::label(QStringLiteral("Measuring developer data…"),
-                                         TextStyle::Callout, QKForeground::Primary, page,
-                                         std::nullopt, false),
-                          0, Qt::AlignHCenter);
-        m_placeholderNow = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary,
-                                          page, std::nullopt, false);
-        column->addWidget(m_placeholderNow, 0, Qt::AlignHCenter);
-        m_placeholderCount = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary,
-                                            page, std::nullopt, false);
-        column->addWidget(m_placeholderCount, 0, Qt::AlignHCenter);
-    });
+    m_body = new QKScanStatePages(this);
+    m_preparing = new QKBusyPage(QStringLiteral("Preparing…"), {.spacing = 12}, m_body);
+    auto* placeholder = new QKBusyPage(QStringLiteral("Measuring developer data…"),
+                                       {.tone = QKForeground::Primary, .spacing = 12}, m_body);
+    m_placeholderNow = placeholder->addLine(QString(), TextStyle::Caption, QKForeground::Secondary);
+    m_placeholderCount =
+        placeholder->addLine(QString(), TextStyle::Caption2, QKForeground::Tertiary);
+    m_placeholder = placeholder;
     m_preparing->setObjectName(QStringLiteral("devPreparing"));
     m_placeholder->setObjectName(QStringLiteral("devPlaceholder"));
     m_listPage = new QWidget(m_body);
@@ -137,9 +114,11 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
                                  DeveloperText::nothingMessage(modelsOnly), m_body);
     m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
                                 std::nullopt, m_body);
-    for (QWidget* page : {m_preparing, m_placeholder, m_listPage, static_cast<QWidget*>(m_nothing),
-                          static_cast<QWidget*>(m_failed)})
-        m_body->addWidget(page);
+    m_body->setPage(QKScanPhase::Idle, m_preparing);
+    m_body->setPage(QKScanPhase::Busy, m_placeholder);
+    m_body->setPage(QKScanPhase::Done, m_listPage);
+    m_body->setPage(QKScanPhase::Empty, m_nothing);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
     root->addWidget(m_body, 1);
 
     connect(m_rescan, &QPushButton::clicked, this, [this] {
@@ -169,10 +148,6 @@ void DevCategoryList::setCleaning(bool cleaning) {
     updateHeader();
 }
 
-QWidget* DevCategoryList::currentBody() const {
-    return m_body->currentWidget();
-}
-
 void DevCategoryList::refresh() {
     const CleanupScanner::State state = m_scanner.state();
     const int done = m_scanner.progressDone();
@@ -188,21 +163,11 @@ void DevCategoryList::refresh() {
     rebuildRows();
     const bool empty = m_rows.isEmpty();
     m_section->setVisible(state.kind == Kind::Scanning);
-    switch (state.kind) {
-    case Kind::Idle:
-        m_body->setCurrentWidget(m_preparing);
-        break;
-    case Kind::Scanning:
-        m_body->setCurrentWidget(empty ? m_placeholder : m_listPage);
-        break;
-    case Kind::Done:
-        m_body->setCurrentWidget(empty ? static_cast<QWidget*>(m_nothing) : m_listPage);
-        break;
-    case Kind::Failed:
-        m_failed->setMessage(state.message);
-        m_body->setCurrentWidget(m_failed);
-        break;
-    }
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, empty);
+    // Rows found so far show while the measuring goes on.
+    if (phase == QKScanPhase::Busy && !empty)
+        phase = QKScanPhase::Done;
+    m_body->showPhase(phase, state.message);
     updateHeader();
 }
 
@@ -273,7 +238,8 @@ void DevCategoryList::updateHeader() {
     const QSet<QString> ticked = m_screen ? m_screen->devSelected() : QSet<QString>();
     m_clean->setText(CleanerPaneText::cleanButtonTitle(
         DeveloperText::selectedBytes(m_scanner.categories(), ticked)));
-    m_clean->setEnabled(!ticked.isEmpty() && !m_cleaning && !m_scanner.isScanning());
+    m_clean->setEnabled(CleanerPaneText::canClean(m_scanner.categories(), ticked) && !m_cleaning &&
+                        !m_scanner.isScanning());
 }
 
 void DevCategoryList::updateResult() {

@@ -9,9 +9,9 @@ class AskTamsoStrip;
 class CleanupScanner;
 class QKEmptyState;
 class QKProminentButton;
+class QKScanStatePages;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
 class QVBoxLayout;
 class ScreenState;
 class TamsoExplainRow;
@@ -40,20 +40,6 @@ public:
     bool modelsOnly() const { return m_modelsOnly; }
     QPushButton* rescanButton() const { return m_rescan; }
     QKProminentButton* cleanButton() const { return m_clean; }
-    QLabel* resultLabel() const { return m_result; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
-    QWidget* currentBody() const;
-    QWidget* preparingState() const { return m_preparing; }
-    QWidget* placeholderState() const { return m_placeholder; }
-    QWidget* listPage() const { return m_listPage; }
-    QKEmptyState* nothingState() const { return m_nothing; }
-    QKEmptyState* failedState() const { return m_failed; }
-    QWidget* measuringStrip() const { return m_strip; }
-    QLabel* stripLine() const { return m_stripLine; }
-    QLabel* stripDetail() const { return m_stripDetail; }
-    QLabel* placeholderNow() const { return m_placeholderNow; }
-    QLabel* placeholderCount() const { return m_placeholderCount; }
-    QLabel* sectionTitle() const { return m_section; }
     QList<TamsoExplainRow*> rows() const { return m_rows; }
 
 private:
@@ -76,7 +62,7 @@ private:
     QWidget* m_strip;
     QLabel* m_stripLine;
     QLabel* m_stripDetail;
-    QStackedWidget* m_body;
+    QKScanStatePages* m_body;
     QWidget* m_preparing;
     QWidget* m_placeholder;
     QLabel* m_placeholderNow;

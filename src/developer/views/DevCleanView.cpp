@@ -17,6 +17,7 @@
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TamsoExplainRow.h"
@@ -27,19 +28,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 using Kind = CleanupScanner::State::Kind;
-
-namespace {
-QStringList paneTitles() {
-    QStringList out;
-    for (DevPane pane : allCases<DevPane>())
-        out.append(title(pane));
-    return out;
-}
-} // namespace
 
 DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
                            KeepAwakeManager& keepAwake, QWidget* parent)
@@ -50,24 +41,18 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    auto* pickerRow = new QHBoxLayout;
-    pickerRow->setContentsMargins(16, 12, 16, 8);
-    m_picker = new SegmentedControl(paneTitles(), this);
-    m_picker->setObjectName(QStringLiteral("devPanePicker"));
-    m_picker->setMaximumWidth(480);
-    pickerRow->addWidget(m_picker);
-    pickerRow->addStretch(1);
-    root->addLayout(pickerRow);
+    root->addWidget(QKModeHost::pickerStrip<DevPane>(m_picker, QStringLiteral("devPanePicker"), 480,
+                                                     QMargins(16, 12, 16, 8), false, this));
 
-    m_panes = new QStackedWidget(this);
-    m_hub = buildHub();
-    m_cleanup = new DevCategoryList(scanner, screen, false, m_panes);
-    m_models = new DevCategoryList(scanner, screen, true, m_panes);
-    m_awake = new DevAwakePane(keepAwake, m_panes);
-    m_panes->addWidget(m_hub);
-    m_panes->addWidget(m_cleanup);
-    m_panes->addWidget(m_models);
-    m_panes->addWidget(m_awake);
+    m_panes = new QKModeHost(
+        m_picker,
+        [this](int index, QWidget* parent) {
+            return buildPane(allCases<DevPane>().value(index), parent);
+        },
+        QKModeHost::Panes::Kept, this);
+    // Every pane at once: the hub reads the lists, and the confirmation serves both lists.
+    for (int index = 0; index < allCases<DevPane>().size(); ++index)
+        m_panes->paneAt(index);
     root->addWidget(m_panes, 1);
 
     m_confirm =
@@ -81,9 +66,6 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
         };
     }
 
-    connect(m_picker, &SegmentedControl::activated, this,
-            [this](int index) { openPane(allCases<DevPane>().value(index, DevPane::Hub)); });
-    connect(&screen, &ScreenState::devPaneChanged, this, &DevCleanView::showPane);
     connect(&screen, &ScreenState::devSelectedChanged, this, &DevCleanView::updateConfirmTitle);
     connect(&m_scanner, &CleanupScanner::stateChanged, this, [this] {
         // A measurement started under an open confirmation would change what it approves.
@@ -105,13 +87,30 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
                 openPane(*pane);
         });
 
-    showPane();
+    m_panes->bind<DevPane>(
+        &screen, &ScreenState::devPaneChanged,
+        [this] { return m_screen ? m_screen->devPane() : DevPane::Hub; },
+        [this](DevPane pane) { openPane(pane); });
     refreshHub();
     refreshKeepAwake();
 }
 
-QWidget* DevCleanView::buildHub() {
-    auto* hub = new QWidget(m_panes);
+QWidget* DevCleanView::buildPane(DevPane pane, QWidget* parent) {
+    switch (pane) {
+    case DevPane::Hub:
+        return m_hub = buildHub(parent);
+    case DevPane::Cleanup:
+        return m_cleanup = new DevCategoryList(m_scanner, *m_screen, false, parent);
+    case DevPane::Models:
+        return m_models = new DevCategoryList(m_scanner, *m_screen, true, parent);
+    case DevPane::Awake:
+        return m_awake = new DevAwakePane(m_keepAwake, parent);
+    }
+    return nullptr;
+}
+
+QWidget* DevCleanView::buildHub(QWidget* parent) {
+    auto* hub = new QWidget(parent);
     hub->setObjectName(QStringLiteral("devHub"));
     QKBuild::page(m_hubColumn, hub);
     QKBuild::addPart(m_hubColumn, new AskTamsoStrip(DeveloperText::hubAskPrompt(),
@@ -174,13 +173,6 @@ void DevCleanView::openCompare() {
 
 QWidget* DevCleanView::currentPane() const {
     return m_panes->currentWidget();
-}
-
-void DevCleanView::showPane() {
-    const DevPane pane = m_screen ? m_screen->devPane() : DevPane::Hub;
-    const int index = int(allCases<DevPane>().indexOf(pane));
-    m_picker->setCurrentIndex(index);
-    m_panes->setCurrentIndex(index);
 }
 
 void DevCleanView::rescan() {

@@ -16,7 +16,7 @@ class QKIconLabel;
 class QKGroupBox;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
+class QKModeHost;
 class QVBoxLayout;
 class ScreenState;
 class SegmentedControl;
@@ -59,19 +59,17 @@ public:
     // The hub's parts.
     QKIconLabel* keepAwakeLine() const { return m_awakeLine; }
     QLabel* safeLine() const { return m_safeLine; }
-    QKGroupBox* largestBox() const { return m_largestBox; }
     QList<TamsoExplainRow*> largestRows() const { return m_largestRows; }
     QLabel* keepAwakeCardText() const { return m_awakeCardText; }
     QPushButton* keepAwakeCardButton() const { return m_awakeCardButton; }
     QList<QPushButton*> cardButtons() const { return m_cardButtons; }
-    QKGridLayout* cardGrid() const { return m_cardGrid; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    QWidget* buildHub();
-    void showPane();
+    QWidget* buildPane(DevPane pane, QWidget* parent);
+    QWidget* buildHub(QWidget* parent);
     void refreshHub();
     void refreshKeepAwake();
     void setCleaning(bool cleaning);
@@ -83,11 +81,11 @@ private:
     bool m_cleaning = false;
 
     SegmentedControl* m_picker;
-    QStackedWidget* m_panes;
-    QWidget* m_hub;
-    DevCategoryList* m_cleanup;
-    DevCategoryList* m_models;
-    DevAwakePane* m_awake;
+    QKModeHost* m_panes;
+    QWidget* m_hub = nullptr;
+    DevCategoryList* m_cleanup = nullptr;
+    DevCategoryList* m_models = nullptr;
+    DevAwakePane* m_awake = nullptr;
     DeleteConfirm* m_confirm;
 
     QKIconLabel* m_awakeLine = nullptr;

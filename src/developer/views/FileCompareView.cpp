@@ -14,9 +14,9 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKPicker.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
@@ -40,10 +40,11 @@ protected:
 };
 
 std::optional<QUrl> systemPicker(QWidget* parent) {
-    const QUrl url = QFileDialog::getOpenFileUrl(parent, QStringLiteral("Choose a file"));
-    if (url.isEmpty())
+    const std::optional<QString> path =
+        QKPicker::shared().chooseFile(parent, QStringLiteral("Choose a file"));
+    if (!path)
         return std::nullopt;
-    return url;
+    return QUrl::fromLocalFile(*path);
 }
 
 } // namespace

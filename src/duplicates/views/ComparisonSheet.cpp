@@ -8,6 +8,7 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -44,37 +45,39 @@ ComparisonSheet::ComparisonSheet(const ComparePair& pair, QWidget* parent)
     header->addWidget(m_done);
     column->addLayout(header);
 
-    auto* halves = new QHBoxLayout;
-    halves->setSpacing(16);
-    halves->addWidget(half(pair.left, pair.leftIsBest, m_leftInfo, m_leftBest, m_leftPhoto), 1);
-    halves->addWidget(half(pair.right, pair.rightIsBest, m_rightInfo, m_rightBest, m_rightPhoto),
-                      1);
+    // The two halves share the rows of one grid, so the photos are of one height and their
+    // lines stand level whichever half has the "Best quality" line.
+    auto* halves = new QGridLayout;
+    halves->setHorizontalSpacing(16);
+    halves->setVerticalSpacing(6);
+    halves->setColumnStretch(0, 1);
+    halves->setColumnStretch(1, 1);
+    halves->setRowStretch(0, 1);
+    half(halves, 0, pair.left, pair.leftIsBest, m_leftInfo, m_leftBest, m_leftPhoto);
+    half(halves, 1, pair.right, pair.rightIsBest, m_rightInfo, m_rightBest, m_rightPhoto);
     column->addLayout(halves, 1);
 }
 
-QWidget* ComparisonSheet::half(const QString& path, bool best, QLabel*& info, QWidget*& bestLabel,
-                               PhotoThumb*& photo) {
-    auto* side = new QWidget(this);
-    auto* column = new QVBoxLayout(side);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
-    photo = new PhotoThumb(path, PhotoThumb::Mode::Fit, "photo"_sym, 8, 1600, side);
+void ComparisonSheet::half(QGridLayout* grid, int column, const QString& path, bool best,
+                           QLabel*& info, QWidget*& bestLabel, PhotoThumb*& photo) {
+    photo = new PhotoThumb(path, PhotoThumb::Mode::Fit, "photo"_sym, 8, 1600, this);
     photo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     photo->setCursor(Qt::ArrowCursor);
-    column->addWidget(photo, 1);
+    grid->addWidget(photo, 0, column);
     if (best) {
-        bestLabel = new BestQualityLabel(TextStyle::Caption, side);
-        column->addWidget(bestLabel);
+        bestLabel = new BestQualityLabel(TextStyle::Caption, this);
+        grid->addWidget(bestLabel, 1, column);
     }
     auto* name = QKBuild::label(DuplicatesText::shownName(path), TextStyle::Caption,
-                                QKForeground::Primary, side, std::nullopt, false);
+                                QKForeground::Primary, this, std::nullopt, false);
     name->setObjectName(QStringLiteral("photoName"));
     name->setMinimumWidth(10);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    column->addWidget(name);
-    info = QKBuild::label(photoInfo(path), TextStyle::Caption2, QKForeground::Secondary, side,
+    grid->addWidget(name, 2, column);
+    info = QKBuild::label(photoInfo(path), TextStyle::Caption2, QKForeground::Secondary, this,
                           std::nullopt, false);
     info->setObjectName(QStringLiteral("photoInfo"));
-    column->addWidget(info);
-    return side;
+    info->setMinimumWidth(10);
+    info->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    grid->addWidget(info, 3, column);
 }

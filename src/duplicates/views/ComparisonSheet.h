@@ -4,13 +4,14 @@
 
 #include <QDialog>
 
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class PhotoThumb;
 
 // Two look-alike photos side by side at a large size, 900 × 620, each with "Best quality" when
-// it is its set's best, its file name and its pixel size and file size. It changes nothing;
-// "Done" closes it.
+// it is its set's best, its file name and its pixel size and file size; the other photo keeps
+// the room of that line, so the two stand level. It changes nothing; "Done" closes it.
 class ComparisonSheet : public QDialog {
     Q_OBJECT
 public:
@@ -28,8 +29,9 @@ public:
     static QString photoInfo(const QString& path);
 
 private:
-    QWidget* half(const QString& path, bool best, QLabel*& info, QWidget*& bestLabel,
-                  PhotoThumb*& photo);
+    // One photo and its lines in a column of the grid the two halves share.
+    void half(QGridLayout* grid, int column, const QString& path, bool best, QLabel*& info,
+              QWidget*& bestLabel, PhotoThumb*& photo);
 
     ComparePair m_pair;
     QPushButton* m_done;

@@ -24,15 +24,17 @@ constexpr int kTileWidth = 160;
 constexpr int kThumbWidth = 140;
 constexpr int kThumbHeight = 90;
 
-// A label that shows at most `lines` lines of its text, the last cut with an ellipsis.
+// A path on at most `lines` lines, broken after a "/" and cut at its head when it needs more
+// (DuplicatesText::pathLines).
 class ClampedPath : public QLabel {
 public:
     ClampedPath(const QString& text, int lines, QWidget* parent)
         : QLabel(parent), m_full(text), m_lines(lines) {
-        // The lines are broken here, anywhere in the path; the label must not break them again
-        // at spaces, or a three-line path would need four.
+        // The lines are broken here; the label must not break them again at spaces, or a
+        // three-line path would need four.
         setWordWrap(false);
         setToolTip(text);
+        setAccessibleName(text);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     }
     void resizeEvent(QResizeEvent* event) override {
@@ -51,23 +53,11 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 private:
-    // Paths break anywhere, not only between words.
     QStringList wrapped(int width) const {
         const QFontMetrics fm(font());
-        QStringList lines;
-        QString rest = m_full;
-        while (!rest.isEmpty() && lines.size() < m_lines) {
-            if (lines.size() == m_lines - 1) {
-                lines.append(fm.elidedText(rest, Qt::ElideRight, width));
-                break;
-            }
-            int n = 1;
-            while (n < rest.size() && fm.horizontalAdvance(rest.left(n + 1)) <= width)
-                ++n;
-            lines.append(rest.left(n));
-            rest = rest.mid(n);
-        }
-        return lines;
+        return DuplicatesText::pathLines(m_full, m_lines, width, [&fm](const QString& text) {
+            return fm.horizontalAdvance(text);
+        });
     }
     int shownLines() const {
         // The tile gives the label exactly the thumbnail's width, laid out or not yet.
@@ -258,4 +248,6 @@ void DuplicateGroupRow::choose(const QString& path) {
     for (DuplicateTile* tile : m_tiles)
         tile->setKeeper(tile->path() == path);
     m_keep->setEnabled(true);
+    // The copies that would go are now known: the others, at what each takes on the disk.
+    m_frees->setText(DuplicatesText::freesLine(m_group.reclaimableBytes(path)));
 }

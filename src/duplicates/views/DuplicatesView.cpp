@@ -5,7 +5,6 @@
 #include "duplicates/SimilarPhotoFinder.h"
 #include "duplicates/views/ComparisonSheet.h"
 #include "duplicates/views/DuplicateGroupRow.h"
-#include "duplicates/views/LazyColumn.h"
 #include "duplicates/views/SimilarSetRow.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
@@ -13,49 +12,57 @@
 #include "ui-kit/DeleteConfirmItem.h"
 #include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLazyColumn.h"
+#include "ui-kit/QKModeHost.h"
+#include "ui-kit/QKPicker.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
 
 std::optional<QString> systemPicker(QWidget* parent) {
-    const QString folder = QFileDialog::getExistingDirectory(
-        parent, QStringLiteral("Choose a folder to scan"), QString(),
-        QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
-    if (folder.isEmpty())
-        return std::nullopt;
-    return folder;
+    return QKPicker::shared().chooseFolder(parent, QStringLiteral("Choose a folder to scan"));
 }
 
-// A spinner over a line of secondary text, centred in the space it is given.
-QWidget* progressPage(QLabel*& text, QWidget* parent) {
-    auto* page = new QWidget(parent);
-    auto* column = new QVBoxLayout(page);
-    column->addStretch(1);
-    auto* spinner = new QKSpinner(page);
-    QKFont::apply(spinner, TextStyle::Title2);
-    QKForeground::apply(spinner, QKForeground::Secondary);
-    column->addWidget(spinner, 0, Qt::AlignHCenter);
-    column->addSpacing(8);
-    text = QKBuild::label(QString(), TextStyle::Body, QKForeground::Secondary, page, std::nullopt,
-                          false);
+// A large spinner over a line of body text, centred in the space it is given; `text` is the line.
+QKBusyPage* progressPage(QLabel*& text, QWidget* parent) {
+    auto* page = new QKBusyPage(
+        QString(),
+        {.indicator = QKBusyLook::Indicator::LargeSpinner, .style = TextStyle::Body, .gap = 8},
+        parent);
+    text = page->line();
     text->setAlignment(Qt::AlignCenter);
-    column->addWidget(text, 0, Qt::AlignHCenter);
-    column->addStretch(1);
     return page;
+}
+
+// One empty state serves the idle, failed and found-nothing phases of a pane; a failure's
+// message comes with the phase.
+void setStatePages(QKScanStatePages* pages, QWidget* progress, QKEmptyState* state,
+                   QWidget* results) {
+    pages->setPage(QKScanPhase::Busy, progress);
+    for (QKScanPhase phase : {QKScanPhase::Idle, QKScanPhase::Failed, QKScanPhase::Empty})
+        pages->setPage(phase, state);
+    pages->setPage(QKScanPhase::Done, results);
+}
+
+void showState(QKEmptyState* state, const QString& title, const QString& symbol,
+               const std::optional<QString>& message = std::nullopt) {
+    state->setTitle(title);
+    state->setSystemImage(symbol);
+    if (message)
+        state->setMessage(*message);
 }
 
 QString groupKey(const QUuid& id) {
@@ -80,27 +87,25 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     QStringList labels;
     for (DuplicatesMode mode : allCases<DuplicatesMode>())
         labels.append(DuplicatesText::title(mode));
-    m_modes = new SegmentedControl(labels, this);
-    m_modes->setObjectName(QStringLiteral("duplicateModes"));
+    root->addWidget(QKModeHost::pickerStrip(m_modes, labels, QStringLiteral("duplicateModes"),
+                                            QWIDGETSIZE_MAX, QMargins(16, 0, 16, 12), false, this));
     m_modes->setAccessibleName(QStringLiteral("Mode"));
-    auto* modeRow = new QHBoxLayout;
-    modeRow->setContentsMargins(16, 0, 16, 12);
-    modeRow->addWidget(m_modes);
-    modeRow->addStretch(1);
-    root->addLayout(modeRow);
     root->addWidget(new QKHairline(this));
 
-    m_panes = new QStackedWidget(this);
-    m_panes->addWidget(buildExactPane());
-    m_panes->addWidget(buildSimilarPane());
+    m_panes = new QKModeHost(
+        m_modes,
+        [this](int index, QWidget* parent) {
+            return allCases<DuplicatesMode>().value(index) == DuplicatesMode::Exact
+                       ? buildExactPane(parent)
+                       : buildSimilarPane(parent);
+        },
+        QKModeHost::Panes::Kept, this);
+    // Both panes at once: each follows its finder whichever mode is on show.
+    for (int index = 0; index < allCases<DuplicatesMode>().size(); ++index)
+        m_panes->paneAt(index);
     root->addWidget(m_panes, 1);
 
-    connect(m_modes, &SegmentedControl::activated, this, [this](int index) {
-        const QList<DuplicatesMode>& modes = allCases<DuplicatesMode>();
-        if (index >= 0 && index < modes.size())
-            m_screen.setDuplicateMode(modes.at(index));
-    });
-    connect(&screen, &ScreenState::duplicateModeChanged, this, &DuplicatesView::refreshMode);
+    connect(&screen, &ScreenState::duplicateModeChanged, this, &DuplicatesView::refreshHeader);
     connect(&screen, &ScreenState::duplicateThumbSizeChanged, this, [this](double size) {
         if (m_slider->value() != int(std::lround(size)))
             m_slider->setValue(int(std::lround(size)));
@@ -114,16 +119,30 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
         refreshHeader();
     });
     connect(&finder, &DuplicateFinder::lastFolderChanged, this, &DuplicatesView::refreshHeader);
+    connect(&finder, &DuplicateFinder::cleaningChanged, this, [this] {
+        refreshExact();
+        refreshHeader();
+    });
+    connect(&finder, &DuplicateFinder::keptOneOfEach, this,
+            [this](const DuplicateFinder::TrashResult& result) { setErrors(result.errors); });
     connect(&similar, &SimilarPhotoFinder::stateChanged, this, &DuplicatesView::refreshSimilar);
     connect(&similar, &SimilarPhotoFinder::groupsChanged, this, [this] {
         refreshSimilarList();
         refreshSimilar();
         refreshHeader();
     });
+    connect(&similar, &SimilarPhotoFinder::cleaningChanged, this, [this] {
+        refreshSimilar();
+        refreshHeader();
+    });
+    connect(&similar, &SimilarPhotoFinder::keptBestOfEach, this, &DuplicatesView::setErrors);
 
     refreshExactList();
     refreshSimilarList();
-    refreshMode();
+    m_panes->bind<DuplicatesMode>(
+        &screen, &ScreenState::duplicateModeChanged, [this] { return m_screen.duplicateMode(); },
+        [this](DuplicatesMode mode) { m_screen.setDuplicateMode(mode); });
+    refreshHeader();
     refreshExact();
     refreshSimilar();
 }
@@ -179,24 +198,22 @@ QWidget* DuplicatesView::buildHeader() {
     return header;
 }
 
-QWidget* DuplicatesView::buildExactPane() {
-    m_exact = new QStackedWidget(this);
+QWidget* DuplicatesView::buildExactPane(QWidget* parent) {
+    m_exact = new QKScanStatePages(parent);
     m_exact->setObjectName(QStringLiteral("exactPane"));
     m_exactProgressPage = progressPage(m_exactProgress, m_exact);
     m_exactProgress->setObjectName(QStringLiteral("exactProgress"));
     m_exactState = new QKEmptyState(DuplicatesText::idleTitle(), "doc.on.doc"_sym,
                                     DuplicatesText::exactIdleMessage(), m_exact);
     m_exactState->setObjectName(QStringLiteral("exactState"));
-    m_exactList = new LazyColumn(0, m_exact);
+    m_exactList = new QKLazyColumn(0, m_exact);
     m_exactList->setObjectName(QStringLiteral("exactList"));
-    m_exact->addWidget(m_exactProgressPage);
-    m_exact->addWidget(m_exactState);
-    m_exact->addWidget(m_exactList);
+    setStatePages(m_exact, m_exactProgressPage, m_exactState, m_exactList);
     return m_exact;
 }
 
-QWidget* DuplicatesView::buildSimilarPane() {
-    m_similar = new QStackedWidget(this);
+QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
+    m_similar = new QKScanStatePages(parent);
     m_similar->setObjectName(QStringLiteral("similarPane"));
     m_similarProgressPage = progressPage(m_similarProgress, m_similar);
     m_similarProgress->setObjectName(QStringLiteral("similarProgress"));
@@ -231,13 +248,11 @@ QWidget* DuplicatesView::buildSimilarPane() {
                    0, Qt::AlignVCenter);
     column->addLayout(bar);
     column->addWidget(new QKHairline(m_similarContent));
-    m_similarList = new LazyColumn(16, m_similarContent);
+    m_similarList = new QKLazyColumn(16, m_similarContent);
     m_similarList->setObjectName(QStringLiteral("similarList"));
     column->addWidget(m_similarList, 1);
 
-    m_similar->addWidget(m_similarProgressPage);
-    m_similar->addWidget(m_similarState);
-    m_similar->addWidget(m_similarContent);
+    setStatePages(m_similar, m_similarProgressPage, m_similarState, m_similarContent);
     return m_similar;
 }
 
@@ -256,44 +271,40 @@ void DuplicatesView::refreshHeader() {
     m_cleanAll->setVisible(removable >= 1);
     m_cleanAll->setText(DuplicatesText::cleanAllLabel(removable));
     m_folder->setText(DuplicatesText::folderButton(folder.has_value()));
-}
-
-void DuplicatesView::refreshMode() {
-    const DuplicatesMode mode = m_screen.duplicateMode();
-    m_modes->setCurrentIndex(int(allCases<DuplicatesMode>().indexOf(mode)));
-    m_panes->setCurrentIndex(mode == DuplicatesMode::Exact ? 0 : 1);
-    refreshHeader();
+    // While copies are being moved, nothing may start another scan or another clean.
+    const bool cleaning = m_finder.cleaning() || m_similarFinder.cleaning();
+    for (QPushButton* button :
+         {static_cast<QPushButton*>(m_cleanAll), m_clear, static_cast<QPushButton*>(m_folder)})
+        button->setEnabled(!cleaning);
 }
 
 void DuplicatesView::refreshExact() {
-    using Kind = DuplicateFinder::State::Kind;
-    const DuplicateFinder::State& state = m_finder.state();
-    switch (state.kind) {
-    case Kind::Scanning:
-        m_exactProgress->setText(DuplicatesText::exactProgress(state.scanned));
-        m_exact->setCurrentWidget(m_exactProgressPage);
+    if (const std::optional<DuplicateFinder::Cleaning>& cleaning = m_finder.cleaning()) {
+        m_exactProgress->setText(DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
+        m_exact->showPhase(QKScanPhase::Busy, QString());
         return;
-    case Kind::Failed:
-        m_exactState->setTitle(DuplicatesText::failedTitle());
-        m_exactState->setSystemImage("exclamationmark.triangle"_sym);
-        m_exactState->setMessage(state.message);
+    }
+    const DuplicateFinder::State& state = m_finder.state();
+    const QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.groups().isEmpty());
+    switch (phase) {
+    case QKScanPhase::Busy:
+        m_exactProgress->setText(DuplicatesText::exactProgress(state.scanned));
         break;
-    case Kind::Idle:
-        m_exactState->setTitle(DuplicatesText::idleTitle());
-        m_exactState->setSystemImage("doc.on.doc"_sym);
-        m_exactState->setMessage(DuplicatesText::exactIdleMessage());
+    case QKScanPhase::Failed:
+        showState(m_exactState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
         break;
-    case Kind::Done:
-        if (!m_finder.groups().isEmpty()) {
-            m_exact->setCurrentWidget(m_exactList);
-            return;
-        }
-        m_exactState->setTitle(DuplicatesText::exactEmptyTitle());
-        m_exactState->setSystemImage("checkmark.circle"_sym);
-        m_exactState->setMessage(DuplicatesText::exactEmptyMessage());
+    case QKScanPhase::Idle:
+        showState(m_exactState, DuplicatesText::idleTitle(), "doc.on.doc"_sym,
+                  DuplicatesText::exactIdleMessage());
+        break;
+    case QKScanPhase::Empty:
+        showState(m_exactState, DuplicatesText::exactEmptyTitle(), "checkmark.circle"_sym,
+                  DuplicatesText::exactEmptyMessage());
+        break;
+    case QKScanPhase::Done:
         break;
     }
-    m_exact->setCurrentWidget(m_exactState);
+    m_exact->showPhase(phase, state.message);
 }
 
 void DuplicatesView::refreshExactList() {
@@ -311,34 +322,34 @@ void DuplicatesView::refreshExactList() {
 }
 
 void DuplicatesView::refreshSimilar() {
-    using Kind = SimilarPhotoFinder::State::Kind;
-    const SimilarPhotoFinder::State& state = m_similarFinder.state();
-    switch (state.kind) {
-    case Kind::Scanning:
-        m_similarProgress->setText(DuplicatesText::similarProgress(state.done, state.total));
-        m_similar->setCurrentWidget(m_similarProgressPage);
+    if (const std::optional<SimilarPhotoFinder::Cleaning>& cleaning = m_similarFinder.cleaning()) {
+        m_similarProgress->setText(
+            DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
+        m_similar->showPhase(QKScanPhase::Busy, QString());
         return;
-    case Kind::Failed:
-        m_similarState->setTitle(DuplicatesText::failedTitle());
-        m_similarState->setSystemImage("exclamationmark.triangle"_sym);
-        m_similarState->setMessage(state.message);
+    }
+    const SimilarPhotoFinder::State& state = m_similarFinder.state();
+    const QKScanPhase phase =
+        QKScanStatePages::phaseOf(state.kind, m_similarFinder.groups().isEmpty());
+    switch (phase) {
+    case QKScanPhase::Busy:
+        m_similarProgress->setText(DuplicatesText::similarProgress(state.done, state.total));
         break;
-    case Kind::Idle:
-        m_similarState->setTitle(DuplicatesText::idleTitle());
-        m_similarState->setSystemImage("photo.on.rectangle.angled"_sym);
-        m_similarState->setMessage(DuplicatesText::similarIdleMessage());
+    case QKScanPhase::Failed:
+        showState(m_similarState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
         break;
-    case Kind::Done:
-        if (!m_similarFinder.groups().isEmpty()) {
-            m_similar->setCurrentWidget(m_similarContent);
-            return;
-        }
-        m_similarState->setTitle(DuplicatesText::similarEmptyTitle());
-        m_similarState->setSystemImage("checkmark.circle"_sym);
-        m_similarState->setMessage(DuplicatesText::similarEmptyMessage());
+    case QKScanPhase::Idle:
+        showState(m_similarState, DuplicatesText::idleTitle(), "photo.on.rectangle.angled"_sym,
+                  DuplicatesText::similarIdleMessage());
+        break;
+    case QKScanPhase::Empty:
+        showState(m_similarState, DuplicatesText::similarEmptyTitle(), "checkmark.circle"_sym,
+                  DuplicatesText::similarEmptyMessage());
+        break;
+    case QKScanPhase::Done:
         break;
     }
-    m_similar->setCurrentWidget(m_similarState);
+    m_similar->showPhase(phase, state.message);
 }
 
 void DuplicatesView::refreshSimilarList() {
@@ -385,11 +396,12 @@ void DuplicatesView::requestCleanAll() {
         DuplicatesText::confirmVerb(), [self = QPointer<DuplicatesView>(this)] {
             if (!self)
                 return;
-            // The mode is read again when the action runs.
+            // The mode is read again when the action runs. The moves run off this thread; the
+            // finder's end signal brings the errors.
             if (self->m_screen.duplicateMode() == DuplicatesMode::Exact)
-                self->setErrors(self->m_finder.keepOneOfEach().errors);
+                self->m_finder.keepOneOfEach();
             else
-                self->setErrors(self->m_similarFinder.keepBestOfEach());
+                self->m_similarFinder.keepBestOfEach();
         }));
 }
 

@@ -12,14 +12,15 @@
 class ComparisonSheet;
 class DeleteConfirmItem;
 class DuplicateFinder;
-class LazyColumn;
+class QKLazyColumn;
 class QKEmptyState;
 class QLabel;
 class QMessageBox;
 class QPushButton;
 class QSlider;
-class QStackedWidget;
+class QKModeHost;
 class QKProminentButton;
+class QKScanStatePages;
 class ScreenState;
 class SegmentedControl;
 class SimilarPhotoFinder;
@@ -68,23 +69,20 @@ public:
     QKProminentButton* cleanAllButton() const { return m_cleanAll; }
     QKProminentButton* folderButton() const { return m_folder; }
     QLabel* folderLabel() const { return m_folderName; }
-    QStackedWidget* panes() const { return m_panes; }
-    QStackedWidget* exactPane() const { return m_exact; }
-    QStackedWidget* similarPane() const { return m_similar; }
+    QKScanStatePages* exactPane() const { return m_exact; }
     QLabel* exactProgressLabel() const { return m_exactProgress; }
     QLabel* similarProgressLabel() const { return m_similarProgress; }
     QKEmptyState* exactState() const { return m_exactState; }
     QKEmptyState* similarState() const { return m_similarState; }
-    LazyColumn* exactList() const { return m_exactList; }
-    LazyColumn* similarList() const { return m_similarList; }
+    QKLazyColumn* exactList() const { return m_exactList; }
+    QKLazyColumn* similarList() const { return m_similarList; }
     QSlider* thumbSlider() const { return m_slider; }
 
 private:
     QWidget* buildHeader();
-    QWidget* buildExactPane();
-    QWidget* buildSimilarPane();
+    QWidget* buildExactPane(QWidget* parent);
+    QWidget* buildSimilarPane(QWidget* parent);
     void refreshHeader();
-    void refreshMode();
     void refreshExact();
     void refreshExactList();
     void refreshSimilar();
@@ -108,9 +106,9 @@ private:
     QKProminentButton* m_cleanAll = nullptr;
     QKProminentButton* m_folder = nullptr;
     SegmentedControl* m_modes = nullptr;
-    QStackedWidget* m_panes = nullptr;
-    QStackedWidget* m_exact = nullptr;
-    QStackedWidget* m_similar = nullptr;
+    QKModeHost* m_panes = nullptr;
+    QKScanStatePages* m_exact = nullptr;
+    QKScanStatePages* m_similar = nullptr;
     QLabel* m_exactProgress = nullptr;
     QLabel* m_similarProgress = nullptr;
     QKEmptyState* m_exactState = nullptr;
@@ -118,7 +116,7 @@ private:
     QWidget* m_exactProgressPage = nullptr;
     QWidget* m_similarProgressPage = nullptr;
     QWidget* m_similarContent = nullptr;
-    LazyColumn* m_exactList = nullptr;
-    LazyColumn* m_similarList = nullptr;
+    QKLazyColumn* m_exactList = nullptr;
+    QKLazyColumn* m_similarList = nullptr;
     QSlider* m_slider = nullptr;
 };

@@ -33,7 +33,6 @@ public:
     void setCards(const QList<RecCard>& cards, bool checkComplete);
     void setChecking(bool checking);
 
-    const QList<RecCard>& cards() const { return m_cards; }
     QList<RecommendationCardView*> cardViews() const;
     RefreshButton* refreshButton() const { return m_refresh; }
     QKCardSurface* emptyPanel() const { return m_empty; }

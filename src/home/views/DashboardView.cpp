@@ -15,50 +15,29 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "vitals/AppState.h"
 
 #include <QLabel>
-#include <QProgressBar>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QWidget* makeProgress(QWidget* parent) {
-    auto* page = new QWidget(parent);
-    page->setObjectName(QStringLiteral("readingVitals"));
-    auto* column = new QVBoxLayout(page);
-    column->addStretch(1);
-    auto* bar = new QProgressBar(page);
-    bar->setRange(0, 0); // busy: no known amount
-    bar->setTextVisible(false);
-    bar->setFixedWidth(160);
-    bar->setMaximumHeight(8);
-    column->addWidget(bar, 0, Qt::AlignHCenter);
-    column->addWidget(QKBuild::label(QStringLiteral("Reading your Mac's vitals…"),
-                                     TextStyle::Callout, QKForeground::Secondary, page,
-                                     std::nullopt, false),
-                      0, Qt::AlignHCenter);
-    column->addStretch(1);
-    return page;
-}
-
-} // namespace
 
 DashboardView::DashboardView(AppState& appState, Permissions& permissions, HealthCheck& health,
                              ScreenState& screen, const Clock& clock, const AccountName& account,
                              QWidget* parent)
     : QWidget(parent), m_appState(appState), m_health(health), m_screen(screen), m_clock(clock),
       m_account(account) {
+    m_review.step = screen.guidedStep();
     setObjectName(QStringLiteral("dashboardView"));
     setWindowTitle(QStringLiteral("Home"));
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
-    m_stack = new QStackedWidget(this);
+    m_stack = new QKScanStatePages(this);
     root->addWidget(m_stack);
-    m_progress = makeProgress(m_stack);
-    m_stack->addWidget(m_progress);
+    m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac's vitals…"), m_stack);
+    m_progress->setObjectName(QStringLiteral("readingVitals"));
+    m_stack->setPage(QKScanPhase::Busy, m_progress);
 
     m_page = new QWidget(m_stack);
     QVBoxLayout* column = nullptr;
@@ -66,7 +45,7 @@ DashboardView::DashboardView(AppState& appState, Permissions& permissions, Healt
     column->setSpacing(18);
     column->setContentsMargins(24, 24, 24, 24);
     QWidget* content = column->parentWidget();
-    m_stack->addWidget(m_page);
+    m_stack->setPage(QKScanPhase::Done, m_page);
 
     m_header = new DashboardHeaderCard(content);
     QKBuild::addPart(column, m_header);
@@ -113,14 +92,15 @@ bool DashboardView::showsProgress() const {
 
 void DashboardView::refresh() {
     if (!m_appState.hasFirstSample()) {
-        m_stack->setCurrentWidget(m_progress);
+        m_stack->showPhase(QKScanPhase::Busy);
         return;
     }
     const SystemSnapshot& s = m_appState.snapshot();
     m_cards = makeRecommendations(s);
     const bool complete = DashboardText::hasCompletedCheck(m_health.junk(), m_health.bigFiles());
     const HealthCheck::Headroom headroom = HealthCheck::findings(s, m_health.recoverableBytes());
-    const DashboardText::Status status = DashboardText::status(headroom.score);
+    const DashboardText::Status status =
+        DashboardText::status(headroom.score, DashboardText::liveLevel(s));
     const int hour = m_clock.now().toLocalTime().time().hour();
     std::optional<QString> lastChecked;
     if (m_health.lastRun())
@@ -134,26 +114,26 @@ void DashboardView::refresh() {
     m_glance->showSnapshot(s);
     if (m_review.showing)
         m_sheet->showReview(m_cards, m_review.step);
-    m_stack->setCurrentWidget(m_page);
+    m_stack->showPhase(QKScanPhase::Done);
 }
 
 void DashboardView::startReview() {
     m_review.start(int(m_cards.size()));
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     m_sheet->showReview(m_cards, m_review.step);
     m_sheet->open();
 }
 
 void DashboardView::skipCard() {
     m_review.skip();
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     m_sheet->showReview(m_cards, m_review.step);
 }
 
 void DashboardView::actOnCard(const RecCard& card) {
     m_review.act();
     m_sheet->hide();
-    m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
+    storeStep();
     openRecommendation(card);
 }
 
@@ -161,5 +141,10 @@ void DashboardView::closeReview() {
     m_review.close();
     if (m_sheet->isVisible())
         m_sheet->hide();
+    storeStep();
+}
+
+void DashboardView::storeStep() {
+    m_screen.setGuidedStep(m_review.step);
     m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
 }

@@ -16,7 +16,7 @@ class GlanceSection;
 class GuidedReviewSheet;
 class HealthCheck;
 class Permissions;
-class QStackedWidget;
+class QKScanStatePages;
 class ScreenState;
 struct SystemSnapshot;
 
@@ -27,8 +27,9 @@ struct SystemSnapshot;
 //
 // Everything shown is read live: the screen redraws in place on every sample and on every
 // change of the health check (cards are rebuilt only when the list changes). The screen never
-// starts a measurement by itself; its check buttons do. The guided review's state is the
-// screen's own and starts idle with every new home screen.
+// starts a measurement by itself; its check buttons do. The guided review's step lives in
+// ScreenState, so a new home screen offers to continue a review left part-way; its sheet starts
+// closed.
 //
 // The services, the clock (for the greeting's time of day) and the account (for the greeting's
 // name) are not owned and must outlive the screen.
@@ -62,6 +63,8 @@ private:
     void skipCard();
     void actOnCard(const RecCard& card);
     void closeReview();
+    // Writes the review's step to ScreenState and redraws the entry card.
+    void storeStep();
 
     AppState& m_appState;
     HealthCheck& m_health;
@@ -71,7 +74,7 @@ private:
     GuidedReview m_review;
     QList<RecCard> m_cards; // as last drawn
 
-    QStackedWidget* m_stack;
+    QKScanStatePages* m_stack;
     QWidget* m_progress;
     QWidget* m_page;
     DashboardHeaderCard* m_header;

@@ -38,7 +38,6 @@ public:
 
     void showSnapshot(const SystemSnapshot& snapshot);
     const QList<GlanceTileView*>& tiles() const { return m_tiles; }
-    QKGridLayout* grid() const { return m_grid; }
 
 private:
     QKGridLayout* m_grid;

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 
@@ -40,6 +41,8 @@ QWidget* block(const QString& label, QLabel*& body, QWidget* parent) {
 
 GuidedReviewSheet::GuidedReviewSheet(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("guidedReviewSheet"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint);
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("Today's review"));
     Themed::apply(this);
@@ -180,4 +183,13 @@ void GuidedReviewSheet::changeEvent(QEvent* event) {
     if (event->type() == QEvent::PaletteChange)
         applyTint();
     QDialog::changeEvent(event);
+}
+
+void GuidedReviewSheet::showEvent(QShowEvent* event) {
+    // The sheet belongs to the window it was opened from even when its parent widget was built
+    // before that window had a native window of its own; set before the sheet is mapped.
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner && windowHandle() && owner->windowHandle())
+        windowHandle()->setTransientParent(owner->windowHandle());
+    QDialog::showEvent(event);
 }

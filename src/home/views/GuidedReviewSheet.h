@@ -18,6 +18,8 @@ class SymbolTile;
 // It keeps no state of its own: the home screen owns the review (GuidedReview) and redraws the
 // sheet with showReview() whenever the step or the card list changes. What the user asks for
 // comes back as signals; closeRequested also covers Escape and the window's close button.
+// It is a dialog of the window its parent sits in (kept above it, never in the taskbar), with a
+// title and a close button but nothing to minimise or maximise it.
 class GuidedReviewSheet : public QDialog {
     Q_OBJECT
 public:
@@ -31,8 +33,6 @@ public:
     QLabel* stepHeader() const { return m_header; }
     QProgressBar* progress() const { return m_progress; }
     QLabel* cardTitle() const { return m_title; }
-    QLabel* whyText() const { return m_why; }
-    QLabel* ifIgnoredText() const { return m_ifIgnored; }
     QPushButton* skipButton() const { return m_skip; }
     QKProminentButton* actionButton() const { return m_action; }
     QKSymbolButton* closeButton() const { return m_close; }
@@ -45,6 +45,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     QWidget* buildStep();

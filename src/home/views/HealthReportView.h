@@ -27,15 +27,12 @@ public:
     HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent = nullptr);
 
     QLabel* scoreLabel() const { return m_score; }
-    QLabel* storageValue() const { return m_storage; }
     QLabel* performanceValue() const { return m_performance; }
     QLabel* recoveryValue() const { return m_recovery; }
-    QLabel* failureLabel() const { return m_failure; }
     // The recommendation rows' sentences, in order.
     QStringList recommendationTexts() const;
     // The "Open" buttons of the rows, in row order (a row without a section has none).
     QList<class QPushButton*> openButtons() const;
-    QWidget* cardsGrid() const { return m_cardsGrid; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -65,7 +65,6 @@ public:
     static std::optional<QString> subModeTitle(const QString& featureId, const ScreenState& state);
 
     SidebarView* sidebar() const { return m_sidebar; }
-    DetailCard* card() const { return m_card; }
     QWidget* currentScreen() const;
 
     static constexpr int kAskDelayMs = 150;

@@ -33,7 +33,6 @@ public:
     // How updates reach this installation, shown under the (always disabled) update controls.
     static QString updatesNote();
 
-    ThemePicker* themePicker() const { return m_theme; }
     ToggleSwitch* autoUpdateSwitch() const { return m_autoUpdate; }
     QPushButton* checkNowButton() const { return m_checkNow; }
     QButtonGroup* runModeGroup() const { return m_modes; }

@@ -6,9 +6,9 @@
 #include "shell/views/AppIconView.h"
 #include "shell/views/SidebarRow.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKHairline.h"
-#include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKStatusDot.h"
 #include "ui-kit/TextSizeControl.h"
 #include "ui-kit/Themed.h"
@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QTextLayout>
 #include <QVBoxLayout>
 
 namespace {
@@ -44,34 +46,50 @@ void setInk(QWidget* widget, const QColor& color) {
     widget->setPalette(pal);
 }
 
-// A group's title: upper case, letter-spaced by 0.8. Painted here because a font set through
-// QKFont is replaced on every change of text size, letter spacing included.
+// A group's title: upper case, letter-spaced by 0.8, wrapped onto more lines when the sidebar is
+// too narrow for it (large text). Painted here because a font set through QKFont is replaced on
+// every change of text size, letter spacing included.
 class GroupTitle : public QWidget {
 public:
     GroupTitle(const QString& text, QWidget* parent) : QWidget(parent), m_text(text.toUpper()) {
         setObjectName(QStringLiteral("groupTitle"));
         setAccessibleName(m_text);
         QKFont::apply(this, TextStyle::Caption2, QFont::DemiBold);
-        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        QSizePolicy policy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+        policy.setHeightForWidth(true);
+        setSizePolicy(policy);
     }
     QString text() const { return m_text; }
+    // The lines as drawn at the current width.
+    QStringList lines() const {
+        QStringList out;
+        const QString& text = m_text;
+        layOut(width(), [&](const QTextLine& line) {
+            out << text.mid(line.textStart(), line.textLength()).trimmed();
+        });
+        return out;
+    }
     QSize sizeHint() const override {
         const QFontMetricsF fm(trackedFont());
-        return QSize(int(std::ceil(fm.horizontalAdvance(m_text))) + 24,
+        return QSize(int(std::ceil(fm.horizontalAdvance(m_text))) + 2 * kInset,
                      int(std::ceil(fm.height())) + 2);
     }
-    QSize minimumSizeHint() const override { return QSize(24, sizeHint().height()); }
+    QSize minimumSizeHint() const override { return QSize(2 * kInset + 12, sizeHint().height()); }
+    bool hasHeightForWidth() const override { return true; }
+    int heightForWidth(int width) const override {
+        return int(std::ceil(layOut(width, nullptr))) + 2;
+    }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         p.setRenderHint(QPainter::TextAntialiasing);
-        const QFont f = trackedFont();
-        p.setFont(f);
         p.setPen(white(0.54));
-        const QRect box = rect().adjusted(12, 0, -12, -2);
-        p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter,
-                   QFontMetrics(f).elidedText(m_text, Qt::ElideRight, box.width()));
+        QTextLayout layout(m_text, trackedFont());
+        layOut(width(), nullptr, &layout);
+        // One line sits in the middle of the row, as a single label would.
+        const qreal top = (height() - 2 - layoutHeight(layout)) / 2;
+        layout.draw(&p, QPointF(kInset, std::max<qreal>(0, top)));
     }
     void changeEvent(QEvent* event) override {
         if (event->type() == QEvent::FontChange)
@@ -80,10 +98,38 @@ protected:
     }
 
 private:
+    static constexpr int kInset = 12;
+
     QFont trackedFont() const {
         QFont f = font();
         f.setLetterSpacing(QFont::AbsoluteSpacing, 0.8);
         return f;
+    }
+    static qreal layoutHeight(const QTextLayout& layout) {
+        const int n = layout.lineCount();
+        return n == 0 ? 0 : layout.lineAt(n - 1).rect().bottom();
+    }
+    // Breaks the title between words (inside a word only when one alone is too wide) into lines
+    // kInset from either edge; returns the height of the lines.
+    qreal layOut(int width, const std::function<void(const QTextLine&)>& each,
+                 QTextLayout* into = nullptr) const {
+        QTextLayout own(m_text, trackedFont());
+        QTextLayout& layout = into ? *into : own;
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        const qreal lineWidth = std::max(1, width - 2 * kInset);
+        qreal y = 0;
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(lineWidth);
+            line.setPosition(QPointF(0, y));
+            y += line.height();
+            if (each)
+                each(line);
+        }
+        layout.endLayout();
+        return y;
     }
     QString m_text;
 };
@@ -166,7 +212,8 @@ QWidget* SidebarView::makeFooter() {
     m_dot = new QKStatusDot(footer);
     m_dot->setObjectName(QStringLiteral("statusDot"));
     status->addWidget(m_dot, 0, Qt::AlignVCenter);
-    m_status = new QKLineLabel(QString(), footer);
+    // The status line and the version wrap at large text sizes rather than lose their ends.
+    m_status = new QKClampedText(3, footer);
     m_status->setObjectName(QStringLiteral("statusHeadline"));
     QKFont::apply(m_status, TextStyle::Caption);
     setInk(m_status, white(0.70));
@@ -175,12 +222,10 @@ QWidget* SidebarView::makeFooter() {
 
     auto* version = new QHBoxLayout;
     version->setSpacing(6);
-    m_version =
-        new QKLineLabel(QStringLiteral("Pendrel v%1 (%2)")
-                            .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
-                        footer);
+    m_version = new QKClampedText(2, footer);
+    m_version->setText(QStringLiteral("Pendrel v%1 (%2)")
+                           .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
     m_version->setObjectName(QStringLiteral("versionLine"));
-    m_version->setToolTip(m_version->text()); // the line may be cut at large text sizes
     QKFont::apply(m_version, TextStyle::Caption2);
     setInk(m_version, white(0.48));
     version->addWidget(m_version, 1, Qt::AlignVCenter);

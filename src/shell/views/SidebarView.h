@@ -8,7 +8,7 @@
 #include <QWidget>
 
 class AppState;
-class QKLineLabel;
+class QKClampedText;
 class QKStatusDot;
 class QScrollArea;
 class QVBoxLayout;
@@ -42,9 +42,9 @@ public:
     QList<SidebarRow*> rows() const;
     QStringList groupTitles() const;
 
-    QKLineLabel* statusLabel() const { return m_status; }
+    QKClampedText* statusLabel() const { return m_status; }
     QColor statusDotColor() const;
-    QKLineLabel* versionLabel() const { return m_version; }
+    QKClampedText* versionLabel() const { return m_version; }
     TextSizeControl* textSizeControl() const { return m_textSize; }
 
     static constexpr int kWidth = 218;
@@ -68,7 +68,7 @@ private:
     QWidget* m_list = nullptr;
     QVBoxLayout* m_listLayout = nullptr;
     QKStatusDot* m_dot = nullptr;
-    QKLineLabel* m_status = nullptr;
-    QKLineLabel* m_version = nullptr;
+    QKClampedText* m_status = nullptr;
+    QKClampedText* m_version = nullptr;
     TextSizeControl* m_textSize = nullptr;
 };

@@ -1,46 +1,25 @@
 #include "storage/views/DiskMapPane.h"
 
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "storage/DiskMapScanner.h"
 #include "storage/DiskMapText.h"
 #include "storage/views/TreemapLegend.h"
 #include "storage/views/TreemapView.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKReveal.h"
+#include "ui-kit/QKRule.h"
+#include "ui-kit/QKScanStatePages.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStackedWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-// The one-point rule between the treemap and the side panel.
-class VerticalRule : public QWidget {
-public:
-    explicit VerticalRule(QWidget* parent) : QWidget(parent) {
-        setFixedWidth(1);
-        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QColor ink = palette().color(QPalette::WindowText);
-        ink.setAlphaF(0.10f);
-        p.fillRect(rect(), ink);
-    }
-};
-
-} // namespace
 
 DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(&scanner), m_revealer(revealer) {
@@ -58,7 +37,7 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
     root->addWidget(askRow);
     root->addWidget(new QKHairline(this));
 
-    m_body = new QStackedWidget(this);
+    m_body = new QKScanStatePages(this);
     m_progress = buildProgress();
     m_failed = new QKEmptyState(DiskMapText::failedTitle(),
                                 QStringLiteral("exclamationmark.triangle"), QString(), m_body);
@@ -67,10 +46,10 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
                               DiskMapText::idleMessage(), m_body);
     m_idle->setObjectName(QStringLiteral("diskMapIdle"));
     m_map = buildMap();
-    m_body->addWidget(m_progress);
-    m_body->addWidget(m_failed);
-    m_body->addWidget(m_map);
-    m_body->addWidget(m_idle);
+    m_body->setPage(QKScanPhase::Busy, m_progress);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    m_body->setPage(QKScanPhase::Done, m_map);
+    m_body->setPage(QKScanPhase::Idle, m_idle);
     root->addWidget(m_body, 1);
 
     connect(&scanner, &DiskMapScanner::stateChanged, this, &DiskMapPane::refreshState);
@@ -114,28 +93,33 @@ QWidget* DiskMapPane::buildHeader() {
 }
 
 QWidget* DiskMapPane::buildProgress() {
-    auto* page = new QWidget(m_body);
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(24, 24, 24, 24);
-    column->setSpacing(10);
-    column->addStretch(1);
-    column->addWidget(new QKSpinner(page), 0, Qt::AlignHCenter);
-    m_progressLine = QKBuild::label(DiskMapText::progressLine(QString()), TextStyle::Callout,
-                                    QKForeground::Primary, page);
+    auto* page = new QKBusyPage(DiskMapText::progressLine(QString()),
+                                {.tone = QKForeground::Primary,
+                                 .wrap = true,
+                                 .spacing = 10,
+                                 .margins = QMargins(24, 24, 24, 24)},
+                                m_body);
+    m_progressLine = page->line();
     m_progressLine->setObjectName(QStringLiteral("diskMapProgress"));
-    m_progressLine->setAlignment(Qt::AlignHCenter);
-    column->addWidget(m_progressLine);
     QLabel* note = QKBuild::label(DiskMapText::progressNote(), TextStyle::Caption,
                                   QKForeground::Secondary, page);
+    note->setObjectName(QStringLiteral("diskMapProgressNote"));
     note->setAlignment(Qt::AlignHCenter);
     note->setWordWrap(true);
     note->setMaximumWidth(380);
-    column->addWidget(note, 0, Qt::AlignHCenter);
+    // A row of its own across the page, the note centred in it: the row asks for the height the
+    // note's lines need at the note's own width, not at the page's.
+    auto* noteRow = new QWidget(page);
+    auto* noteLayout = new QHBoxLayout(noteRow);
+    noteLayout->setContentsMargins(0, 0, 0, 0);
+    noteLayout->addStretch(1);
+    noteLayout->addWidget(note, 100);
+    noteLayout->addStretch(1);
+    page->addPart(noteRow, {});
     QPushButton* stopButton = QKBuild::button(DiskMapText::stopButton(), true, page);
     stopButton->setObjectName(QStringLiteral("diskMapProgressStop"));
     connect(stopButton, &QPushButton::clicked, this, &DiskMapPane::stop);
-    column->addWidget(stopButton, 0, Qt::AlignHCenter);
-    column->addStretch(1);
+    page->addPart(stopButton);
     return page;
 }
 
@@ -154,7 +138,7 @@ QWidget* DiskMapPane::buildMap() {
     connect(m_treemap, &TreemapView::selectionClicked, this, &DiskMapPane::select);
     connect(m_treemap, &TreemapView::drillInRequested, this, &DiskMapPane::drillIn);
 
-    row->addWidget(new VerticalRule(page));
+    row->addWidget(new QKRule(Qt::Vertical, page, 0.10, QKRule::Ink::WindowText));
 
     auto* side = new QWidget(page);
     side->setObjectName(QStringLiteral("diskMapSide"));
@@ -230,8 +214,8 @@ void DiskMapPane::goUp() {
 }
 
 void DiskMapPane::revealSelection() {
-    if (m_revealer && m_selection && m_selection->isDirectory)
-        m_revealer->reveal(m_selection->url.toLocalFile());
+    if (m_selection && m_selection->isDirectory)
+        QKReveal::reveal(m_revealer, m_selection->url.toLocalFile(), m_reveal);
 }
 
 void DiskMapPane::select(const MapNode& node) {
@@ -266,41 +250,28 @@ QString DiskMapPane::progressText() const {
 }
 
 bool DiskMapPane::showsProgress() const {
-    return m_body->currentWidget() == m_progress;
+    return m_body->isShowing(QKScanPhase::Busy);
 }
 
 bool DiskMapPane::showsMap() const {
-    return m_body->currentWidget() == m_map;
+    return m_body->isShowing(QKScanPhase::Done);
 }
 
 bool DiskMapPane::showsFailed() const {
-    return m_body->currentWidget() == m_failed;
+    return m_body->isShowing(QKScanPhase::Failed);
 }
 
 bool DiskMapPane::showsIdle() const {
-    return m_body->currentWidget() == m_idle;
+    return m_body->isShowing(QKScanPhase::Idle);
 }
 
 void DiskMapPane::refreshState() {
     const DiskMapScanner::State state = m_scanner ? m_scanner->state() : DiskMapScanner::State();
     m_primary->setText(state.isScanning() ? DiskMapText::stopButton()
                                           : DiskMapText::analyseButton());
-    switch (state.kind) {
-    case DiskMapScanner::State::Kind::Scanning:
+    if (state.kind == DiskMapScanner::State::Kind::Scanning)
         m_progressLine->setText(DiskMapText::progressLine(state.text));
-        m_body->setCurrentWidget(m_progress);
-        break;
-    case DiskMapScanner::State::Kind::Failed:
-        m_failed->setMessage(state.text);
-        m_body->setCurrentWidget(m_failed);
-        break;
-    case DiskMapScanner::State::Kind::Done:
-        m_body->setCurrentWidget(m_map);
-        break;
-    case DiskMapScanner::State::Kind::Idle:
-        m_body->setCurrentWidget(m_idle);
-        break;
-    }
+    m_body->showPhase(QKScanStatePages::phaseOf(state.kind), state.text);
 }
 
 void DiskMapPane::refreshMap() {

@@ -13,7 +13,7 @@ class QKEmptyState;
 class QKProminentButton;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
+class QKScanStatePages;
 class TreemapLegend;
 class TreemapView;
 
@@ -58,7 +58,6 @@ public:
     TreemapLegend* legend() const { return m_legend; }
     QWidget* details() const { return m_details; }
     QPushButton* revealButton() const { return m_reveal; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -81,7 +80,7 @@ private:
     QPushButton* m_up = nullptr;
     QKProminentButton* m_primary = nullptr;
     AskTamsoStrip* m_ask = nullptr;
-    QStackedWidget* m_body = nullptr;
+    QKScanStatePages* m_body = nullptr;
     QWidget* m_progress = nullptr;
     QLabel* m_progressLine = nullptr;
     QKEmptyState* m_failed = nullptr;

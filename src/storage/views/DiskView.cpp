@@ -3,6 +3,7 @@
 #include "platform/NotificationCenter.h"
 #include "shell/QKFeature.h"
 #include "shell/ScreenState.h"
+#include "storage/DiskTrend.h"
 #include "storage/StorageHubText.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/OrganizerPane.h"
@@ -12,6 +13,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 #include "vitals/AppState.h"
@@ -40,88 +42,76 @@ QLabel* predictionRow(const QString& label, QVBoxLayout* column, QWidget* parent
 
 } // namespace
 
-DiskView::DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner& growth,
-                   DiskMapScanner& diskMap, FolderOrganizer& organizer, FileRevealer* revealer,
+DiskView::DiskView(ScreenState& screen, AppState& appState, const DiskTrend* trend,
+                   StorageGrowthScanner& growth, DiskMapScanner& diskMap,
+                   FolderOrganizer& organizer, FileRevealer* revealer,
                    CleanerPaneFactory cleanerPane, QWidget* parent)
-    : QWidget(parent), m_screen(screen), m_appState(appState), m_growth(growth), m_diskMap(diskMap),
-      m_organizer(organizer), m_revealer(revealer), m_cleanerPane(std::move(cleanerPane)) {
+    : QWidget(parent), m_screen(screen), m_appState(appState), m_trend(trend), m_growth(growth),
+      m_diskMap(diskMap), m_organizer(organizer), m_revealer(revealer),
+      m_cleanerPane(std::move(cleanerPane)) {
     setObjectName(QStringLiteral("diskView"));
     setWindowTitle(StorageHubText::title());
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    auto* header = new QWidget(this);
-    auto* headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(16, 12, 16, 4);
-    QStringList labels;
-    for (DiskMode mode : allCases<DiskMode>())
-        labels << title(mode);
-    m_picker = new SegmentedControl(labels, header);
-    m_picker->setObjectName(QStringLiteral("diskModePicker"));
-    m_picker->setMaximumWidth(720);
-    headerRow->addStretch(1);
-    headerRow->addWidget(m_picker, 100);
-    headerRow->addStretch(1);
-    root->addWidget(header);
-    connect(m_picker, &SegmentedControl::activated, this, [this](int index) {
-        const QList<DiskMode>& modes = allCases<DiskMode>();
-        if (index >= 0 && index < modes.size())
-            m_screen.setDiskMode(modes.at(index));
-    });
+    root->addWidget(QKModeHost::pickerStrip<DiskMode>(m_picker, QStringLiteral("diskModePicker"),
+                                                      720, QMargins(16, 12, 16, 4), true, this));
 
-    m_paneSlot = new QVBoxLayout;
-    m_paneSlot->setContentsMargins(0, 0, 0, 0);
-    root->addLayout(m_paneSlot, 1);
+    m_host = new QKModeHost(
+        m_picker,
+        [this](int index, QWidget* parent) {
+            return buildPane(allCases<DiskMode>().value(index, DiskMode::Hub), parent);
+        },
+        QKModeHost::Panes::Rebuilt, this);
+    root->addWidget(m_host, 1);
 
-    connect(&screen, &ScreenState::diskModeChanged, this, &DiskView::showMode);
-    // The prediction follows every sample; it has no state of its own.
+    m_host->bind<DiskMode>(
+        &screen, &ScreenState::diskModeChanged, [this] { return m_screen.diskMode(); },
+        [this](DiskMode mode) { m_screen.setDiskMode(mode); });
+    // The prediction follows every sample and every new trend point; it has no state of its own.
     connect(&appState, &AppState::snapshotChanged, this, &DiskView::refreshOverview);
-    connect(&appState, &AppState::diskUsedHistoryChanged, this, &DiskView::refreshOverview);
-    showMode(screen.diskMode());
+    if (trend)
+        connect(trend, &DiskTrend::pointsChanged, this, &DiskView::refreshOverview);
 }
 
-void DiskView::showMode(DiskMode mode) {
-    m_picker->setCurrentIndex(int(allCases<DiskMode>().indexOf(mode)));
-    if (m_pane && mode == m_shownMode)
-        return;
+QWidget* DiskView::pane() const {
+    return m_host->pane();
+}
+
+QWidget* DiskView::buildPane(DiskMode mode, QWidget* parent) {
     m_shownMode = mode;
     m_tileButtons.clear();
-    if (m_pane) {
-        m_pane->hide();
-        m_pane->deleteLater();
-    }
+    QWidget* pane = nullptr;
     switch (mode) {
     case DiskMode::Hub:
-        m_pane = buildOverview();
+        pane = buildOverview(parent);
         break;
     case DiskMode::System:
     case DiskMode::Mail:
     case DiskMode::Screenshots:
-        m_pane = m_cleanerPane ? m_cleanerPane(mode, this) : nullptr;
+        pane = m_cleanerPane ? m_cleanerPane(mode, parent) : nullptr;
         break;
     case DiskMode::Growth:
-        m_pane = new StorageGrowthPane(m_growth, m_screen, this);
+        pane = new StorageGrowthPane(m_growth, m_screen, parent);
         break;
     case DiskMode::DiskMap:
-        m_pane = new DiskMapPane(m_diskMap, m_revealer, this);
+        pane = new DiskMapPane(m_diskMap, m_revealer, parent);
         break;
     case DiskMode::Organizer:
-        m_pane = new OrganizerPane(m_organizer, this);
+        pane = new OrganizerPane(m_organizer, parent);
         break;
     }
-    if (!m_pane) {
+    if (!pane) {
         const QKFeature* feature = QKFeature::lookup(QStringLiteral("disk"));
-        m_pane = new QKEmptyState(title(mode), feature ? QString(feature->icon) : QString(),
-                                  std::nullopt, this);
+        pane = new QKEmptyState(title(mode), feature ? QString(feature->icon) : QString(),
+                                std::nullopt, parent);
     }
-    m_paneSlot->addWidget(m_pane);
-    if (isVisible())
-        m_pane->show();
+    return pane;
 }
 
-QWidget* DiskView::buildOverview() {
-    auto* pane = new QWidget(this);
+QWidget* DiskView::buildOverview(QWidget* parent) {
+    auto* pane = new QWidget(parent);
     pane->setObjectName(QStringLiteral("diskOverview"));
     QVBoxLayout* column = nullptr;
     QKBuild::page(column, pane);
@@ -175,8 +165,8 @@ void DiskView::refreshOverview() {
         return;
     const SystemSnapshot& snapshot = m_appState.snapshot();
     m_header->setText(StorageHubText::header(snapshot.diskFreeBytes, snapshot.diskTotalBytes));
-    const StorageHubText::Prediction p = StorageHubText::predict(
-        snapshot.diskTotalBytes, snapshot.diskFreeBytes, m_appState.diskUsedHistory());
+    const StorageHubText::Prediction p =
+        StorageHubText::predict(snapshot, m_trend ? m_trend->growthPerDay(snapshot) : std::nullopt);
     m_usage->setText(p.usage);
     m_growthValue->setText(p.growth);
     m_estimate->setText(p.estimate);

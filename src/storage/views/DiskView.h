@@ -9,11 +9,12 @@
 
 class AppState;
 class DiskMapScanner;
+class DiskTrend;
 class FileRevealer;
 class FolderOrganizer;
+class QKModeHost;
 class QKProminentButton;
 class QLabel;
-class QVBoxLayout;
 class ScreenState;
 class SegmentedControl;
 class StorageGrowthScanner;
@@ -31,24 +32,27 @@ class DiskView : public QWidget {
 public:
     using CleanerPaneFactory = std::function<QWidget*(DiskMode mode, QWidget* parent)>;
 
-    DiskView(ScreenState& screen, AppState& appState, StorageGrowthScanner& growth,
-             DiskMapScanner& diskMap, FolderOrganizer& organizer, FileRevealer* revealer,
-             CleanerPaneFactory cleanerPane, QWidget* parent = nullptr);
+    // trend: the hourly disk-use history the full-disk prediction rests on; without one the
+    // prediction has not enough trend data.
+    DiskView(ScreenState& screen, AppState& appState, const DiskTrend* trend,
+             StorageGrowthScanner& growth, DiskMapScanner& diskMap, FolderOrganizer& organizer,
+             FileRevealer* revealer, CleanerPaneFactory cleanerPane, QWidget* parent = nullptr);
 
     SegmentedControl* picker() const { return m_picker; }
     // The pane of the current mode.
-    QWidget* pane() const { return m_pane; }
+    QWidget* pane() const;
     DiskMode shownMode() const { return m_shownMode; }
     // The overview's tile buttons in tile order; empty while another mode is shown.
     const QList<QKProminentButton*>& tileButtons() const { return m_tileButtons; }
 
 private:
-    void showMode(DiskMode mode);
-    QWidget* buildOverview();
+    QWidget* buildPane(DiskMode mode, QWidget* parent);
+    QWidget* buildOverview(QWidget* parent);
     void refreshOverview();
 
     ScreenState& m_screen;
     AppState& m_appState;
+    QPointer<const DiskTrend> m_trend;
     StorageGrowthScanner& m_growth;
     DiskMapScanner& m_diskMap;
     FolderOrganizer& m_organizer;
@@ -56,8 +60,7 @@ private:
     CleanerPaneFactory m_cleanerPane;
 
     SegmentedControl* m_picker;
-    QVBoxLayout* m_paneSlot;
-    QPointer<QWidget> m_pane;
+    QKModeHost* m_host;
     DiskMode m_shownMode = DiskMode::Hub;
     QList<QKProminentButton*> m_tileButtons;
     // The overview's live parts.

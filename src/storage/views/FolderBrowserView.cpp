@@ -1,15 +1,17 @@
 #include "storage/views/FolderBrowserView.h"
 
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "shell/ScreenState.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
 #include "storage/views/FolderRowDelegate.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKReveal.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
@@ -23,7 +25,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -63,7 +64,7 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     root->addWidget(buildToolbar());
     root->addWidget(new QKHairline(this));
 
-    m_body = new QStackedWidget(this);
+    m_body = new QKScanStatePages(this);
     m_failed = new QKEmptyState(FolderBrowserText::failedTitle(), QStringLiteral("lock.slash"),
                                 QString(), m_body);
     m_failed->setObjectName(QStringLiteral("folderBrowserFailed"));
@@ -72,17 +73,8 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     connect(again, &QPushButton::clicked, this, &FolderBrowserView::tryAgain);
     m_failed->addActionWidget(again);
 
-    m_opening = new QWidget(m_body);
+    m_opening = new QKBusyPage(FolderBrowserText::opening(), {.wrap = true, .spacing = 8}, m_body);
     m_opening->setObjectName(QStringLiteral("folderBrowserOpening"));
-    auto* opening = new QVBoxLayout(m_opening);
-    opening->setSpacing(8);
-    opening->addStretch(1);
-    opening->addWidget(new QKSpinner(m_opening), 0, Qt::AlignHCenter);
-    QLabel* openingText = QKBuild::label(FolderBrowserText::opening(), TextStyle::Callout,
-                                         QKForeground::Secondary, m_opening);
-    openingText->setAlignment(Qt::AlignHCenter);
-    opening->addWidget(openingText);
-    opening->addStretch(1);
 
     m_empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
                                FolderBrowserText::emptyMessage(), m_body);
@@ -100,21 +92,24 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     m_list->setItemDelegate(m_delegate);
     m_list->setModel(tree.model());
 
-    m_body->addWidget(m_failed);
-    m_body->addWidget(m_opening);
-    m_body->addWidget(m_empty);
-    m_body->addWidget(m_list);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    m_body->setPage(QKScanPhase::Busy, m_opening);
+    m_body->setPage(QKScanPhase::Empty, m_empty);
+    m_body->setPage(QKScanPhase::Done, m_list);
     root->addWidget(m_body, 1);
     root->addWidget(new QKHairline(this));
     root->addWidget(buildStatus());
 
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
-            [this](const QModelIndex& current) {
-                if (m_syncing || !m_screen)
-                    return;
-                const std::optional<FolderEntry> entry = entryAt(current);
-                m_screen->setFolderSelection(entry ? std::optional(entry->id) : std::nullopt);
-            });
+    // The selection, not the current index: Qt moves the current index by itself (when the list
+    // takes the focus, when rows go), but selects only on the user's clicks and keys.
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (m_syncing || !m_screen)
+            return;
+        const QModelIndexList selected = m_list->selectionModel()->selectedIndexes();
+        const std::optional<FolderEntry> entry =
+            selected.isEmpty() ? std::nullopt : entryAt(selected.constFirst());
+        m_screen->setFolderSelection(entry ? std::optional(entry->id) : std::nullopt);
+    });
     connect(m_list, &QListView::doubleClicked, this, [this](const QModelIndex& index) {
         if (const std::optional<FolderEntry> entry = entryAt(index))
             activate(*entry);
@@ -266,16 +261,12 @@ QWidget* FolderBrowserView::currentPage() const {
 void FolderBrowserView::refresh() {
     if (!m_tree)
         return;
-    if (m_tree->error()) {
-        m_failed->setMessage(*m_tree->error());
-        m_body->setCurrentWidget(m_failed);
-    } else if (m_tree->isListing()) {
-        m_body->setCurrentWidget(m_opening);
-    } else if (m_tree->entries().isEmpty()) {
-        m_body->setCurrentWidget(m_empty);
-    } else {
-        m_body->setCurrentWidget(m_list);
-    }
+    const std::optional<QString> error = m_tree->error();
+    m_body->showPhase(error                         ? QKScanPhase::Failed
+                      : m_tree->isListing()         ? QKScanPhase::Busy
+                      : m_tree->entries().isEmpty() ? QKScanPhase::Empty
+                                                    : QKScanPhase::Done,
+                      error.value_or(QString()));
     if (m_delegate->largest() != m_tree->largestEntrySize()) {
         m_delegate->setLargest(m_tree->largestEntrySize());
         m_list->viewport()->update();
@@ -341,8 +332,16 @@ void FolderBrowserView::activate(const FolderEntry& entry) {
 }
 
 void FolderBrowserView::reveal(const FolderEntry& entry) {
-    if (m_revealer)
-        m_revealer->reveal(entry.path);
+    // The note of a failed reveal points at the entry's row while it is in the list.
+    QRect row;
+    for (int i = 0; m_list->model() && i < m_list->model()->rowCount(); ++i) {
+        const QModelIndex index = m_list->model()->index(i, 0);
+        if (const std::optional<FolderEntry> e = entryAt(index); e && e->id == entry.id) {
+            row = m_list->visualRect(index).intersected(m_list->viewport()->rect());
+            break;
+        }
+    }
+    QKReveal::reveal(m_revealer, entry.path, m_list->viewport(), row);
 }
 
 void FolderBrowserView::goBack() {

@@ -12,12 +12,12 @@ class QComboBox;
 class QHBoxLayout;
 class QKEmptyState;
 class QKProminentButton;
+class QKScanStatePages;
 class QKSpinner;
 class QKSymbolButton;
 class QLabel;
 class QListView;
 class QPushButton;
-class QStackedWidget;
 class ScreenState;
 struct FolderEntry;
 
@@ -52,7 +52,6 @@ public:
     QPushButton* homeButton() const { return m_home; }
     // The trail's folder buttons, outermost first.
     QList<QPushButton*> trailButtons() const { return m_trailButtons; }
-    QComboBox* sortPicker() const { return m_sort; }
     QListView* list() const { return m_list; }
     FolderRowDelegate* delegate() const { return m_delegate; }
     QKEmptyState* failedState() const { return m_failed; }
@@ -82,7 +81,7 @@ private:
     QList<QPushButton*> m_trailButtons;
     QList<QWidget*> m_trailParts;
     QComboBox* m_sort = nullptr;
-    QStackedWidget* m_body = nullptr;
+    QKScanStatePages* m_body = nullptr;
     QKEmptyState* m_failed = nullptr;
     QWidget* m_opening = nullptr;
     QKEmptyState* m_empty = nullptr;

@@ -1,7 +1,6 @@
 #include "storage/views/FoldersView.h"
 
 #include "platform/ByteFormat.h"
-#include "platform/FileRevealer.h"
 #include "shell/ScreenState.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
@@ -13,6 +12,8 @@
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKModeHost.h"
+#include "ui-kit/QKReveal.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/SegmentedControl.h"
 
@@ -22,7 +23,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace {
@@ -65,16 +65,29 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
     root->setSpacing(0);
     root->addWidget(buildHeader());
     root->addWidget(new QKHairline(this));
-    m_body = new QStackedWidget(this);
-    m_browse = buildBrowse();
-    m_body->addWidget(m_browse);
+    // Browsing is built at once (the detail side lives in it); the largest files only when
+    // first shown.
+    m_body = new QKModeHost(
+        m_modes,
+        [this](int index, QWidget* parent) {
+            if (allCases<FoldersMode>().value(index) == FoldersMode::Browse)
+                return buildBrowse(parent);
+            return buildBiggest(parent);
+        },
+        QKModeHost::Panes::Kept, this);
+    m_browse = m_body->paneAt(int(allCases<FoldersMode>().indexOf(FoldersMode::Browse)));
     root->addWidget(m_body, 1);
 
-    connect(&screen, &ScreenState::folderModeChanged, this, &FoldersView::showMode);
     connect(&screen, &ScreenState::folderSelectionChanged, this, &FoldersView::refreshDetail);
     connect(&screen, &ScreenState::folderSidebarWidthChanged, this, &FoldersView::applyWidth);
     connect(&tree, &FolderTree::entriesChanged, this, &FoldersView::refreshDetail);
-    showMode();
+    m_body->bind<FoldersMode>(
+        &screen, &ScreenState::folderModeChanged,
+        [this] { return m_screen ? m_screen->folderMode() : FoldersMode::Browse; },
+        [this](FoldersMode mode) {
+            if (m_screen)
+                m_screen->setFolderMode(mode);
+        });
     refreshDetail();
 }
 
@@ -95,16 +108,12 @@ QWidget* FoldersView::buildHeader() {
     m_modes = new SegmentedControl(labels, header);
     m_modes->setObjectName(QStringLiteral("foldersMode"));
     m_modes->setFixedWidth(240);
-    connect(m_modes, &SegmentedControl::activated, this, [this](int index) {
-        if (m_screen && index >= 0 && index < allCases<FoldersMode>().size())
-            m_screen->setFolderMode(allCases<FoldersMode>().at(index));
-    });
     row->addWidget(m_modes, 0, Qt::AlignTop);
     return header;
 }
 
-QWidget* FoldersView::buildBrowse() {
-    auto* page = new QWidget(this);
+QWidget* FoldersView::buildBrowse(QWidget* parent) {
+    auto* page = new QWidget(parent);
     auto* row = new QHBoxLayout(page);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(0);
@@ -275,23 +284,12 @@ QWidget* FoldersView::currentModePage() const {
     return m_body->currentWidget();
 }
 
-void FoldersView::showMode() {
-    if (!m_screen)
-        return;
-    const FoldersMode mode = m_screen->folderMode();
-    m_modes->setCurrentIndex(int(allCases<FoldersMode>().indexOf(mode)));
-    if (mode == FoldersMode::Browse) {
-        m_body->setCurrentWidget(m_browse);
-        return;
-    }
-    if (!m_biggest) {
-        m_biggest = m_biggestFactory ? m_biggestFactory(m_body) : new QWidget(m_body);
-        m_biggest->setObjectName(m_biggest->objectName().isEmpty()
-                                     ? QStringLiteral("foldersBiggest")
-                                     : m_biggest->objectName());
-        m_body->addWidget(m_biggest);
-    }
-    m_body->setCurrentWidget(m_biggest);
+QWidget* FoldersView::buildBiggest(QWidget* parent) {
+    QWidget* pane = m_biggestFactory ? m_biggestFactory(parent) : new QWidget(parent);
+    if (pane->objectName().isEmpty())
+        pane->setObjectName(QStringLiteral("foldersBiggest"));
+    m_biggest = pane;
+    return pane;
 }
 
 void FoldersView::applyWidth(double width) {
@@ -356,8 +354,8 @@ void FoldersView::lookInside() {
 }
 
 void FoldersView::revealSelection() {
-    if (const std::optional<FolderEntry> entry = selectedEntry(); entry && m_revealer)
-        m_revealer->reveal(entry->path);
+    if (const std::optional<FolderEntry> entry = selectedEntry())
+        QKReveal::reveal(m_revealer, entry->path, m_reveal);
 }
 
 QStringList FoldersView::legendLabels() const {

@@ -11,10 +11,10 @@ class FileRevealer;
 class FolderBrowserView;
 class FolderTree;
 class QKClampedText;
+class QKModeHost;
 class QKSpinner;
 class QLabel;
 class QPushButton;
-class QStackedWidget;
 class ScreenState;
 class SegmentedControl;
 struct FolderEntry;
@@ -51,16 +51,13 @@ public:
     FolderBrowserView* browser() const { return m_browser; }
     DraggableDivider* divider() const { return m_divider; }
     QWidget* detailSide() const { return m_side; }
-    QWidget* biggestPane() const { return m_biggest; }
     QWidget* currentModePage() const;
     QWidget* browsePage() const { return m_browse; }
     // The detail side's parts, for tests.
     QWidget* prompt() const { return m_prompt; }
     QWidget* entryDetail() const { return m_detail; }
     QString detailName() const;
-    QLabel* sizeLabel() const { return m_size; }
     QLabel* filesLabel() const { return m_files; }
-    QWidget* measuringRow() const { return m_measuring; }
     QWidget* categoryBlock() const { return m_category; }
     QLabel* modifiedLabel() const { return m_modified; }
     QWidget* cloudLabel() const { return m_cloud; }
@@ -74,9 +71,9 @@ protected:
 
 private:
     QWidget* buildHeader();
-    QWidget* buildBrowse();
+    QWidget* buildBrowse(QWidget* parent);
+    QWidget* buildBiggest(QWidget* parent);
     QWidget* buildSide(QWidget* parent);
-    void showMode();
     void refreshDetail();
     void applyWidth(double width);
     void fitActions();
@@ -87,7 +84,7 @@ private:
     PaneFactory m_biggestFactory;
 
     SegmentedControl* m_modes = nullptr;
-    QStackedWidget* m_body = nullptr;
+    QKModeHost* m_body = nullptr;
     QWidget* m_browse = nullptr;
     QWidget* m_biggest = nullptr;
     FolderBrowserView* m_browser = nullptr;

@@ -46,7 +46,6 @@ public:
     QRect rowToggleRect(const QString& id) const;
     // The Undo buttons of the run rows, in list order.
     QList<QPushButton*> undoButtons() const { return m_undoButtons; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -7,10 +7,11 @@
 #include "storage/StorageHubText.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <QHBoxLayout>
@@ -18,7 +19,6 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QStackedLayout>
 #include <QVBoxLayout>
 
 using Kind = StorageGrowthScanner::State::Kind;
@@ -48,21 +48,13 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
     root->addWidget(new QKHairline(this));
     connect(m_analyse, &QPushButton::clicked, this, [this] { m_growth.scan(); });
 
-    m_body = new QStackedLayout;
+    m_body = new QKScanStatePages(this);
     m_ready = new QKEmptyState(StorageHubText::readyTitle(), QStringLiteral("chart.bar.xaxis"),
                                StorageHubText::readyMessage(), this);
-    m_body->addWidget(m_ready);
+    m_body->setPage(QKScanPhase::Idle, m_ready);
 
-    m_scanning = new QWidget(this);
-    auto* scanningColumn = new QVBoxLayout(m_scanning);
-    scanningColumn->addStretch(1);
-    scanningColumn->addWidget(new QKSpinner(m_scanning), 0, Qt::AlignHCenter);
-    scanningColumn->addWidget(QKBuild::label(StorageHubText::scanningLabel(), TextStyle::Callout,
-                                             QKForeground::Secondary, m_scanning, std::nullopt,
-                                             false),
-                              0, Qt::AlignHCenter);
-    scanningColumn->addStretch(1);
-    m_body->addWidget(m_scanning);
+    m_scanning = new QKBusyPage(StorageHubText::scanningLabel(), {}, this);
+    m_body->setPage(QKScanPhase::Busy, m_scanning);
 
     m_done = new QWidget(this);
     QVBoxLayout* doneColumn = nullptr;
@@ -76,12 +68,12 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
     m_rows->setContentsMargins(0, 0, 0, 0);
     m_rows->setSpacing(10);
     QKBuild::addPart(doneColumn, m_list);
-    m_body->addWidget(m_done);
+    m_body->setPage(QKScanPhase::Done, m_done);
 
     m_failed = new QKEmptyState(StorageHubText::failedTitle(),
                                 QStringLiteral("exclamationmark.triangle"), std::nullopt, this);
-    m_body->addWidget(m_failed);
-    root->addLayout(m_body, 1);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    root->addWidget(m_body, 1);
 
     auto* ask = new QWidget(this);
     auto* askRow = new QVBoxLayout(ask);
@@ -116,21 +108,7 @@ void StorageGrowthPane::refresh() {
     const bool scanning = state.kind == Kind::Scanning;
     m_analyse->setText(StorageHubText::analyseButton(scanning));
     m_analyse->setEnabled(!scanning);
-    switch (state.kind) {
-    case Kind::Idle:
-        m_body->setCurrentWidget(m_ready);
-        break;
-    case Kind::Scanning:
-        m_body->setCurrentWidget(m_scanning);
-        break;
-    case Kind::Done:
-        m_body->setCurrentWidget(m_done);
-        break;
-    case Kind::Failed:
-        m_failed->setMessage(state.message);
-        m_body->setCurrentWidget(m_failed);
-        break;
-    }
+    m_body->showPhase(QKScanStatePages::phaseOf(state.kind), state.message);
 }
 
 void StorageGrowthPane::fillBuckets() {

@@ -5,7 +5,7 @@
 
 class QKEmptyState;
 class QKProminentButton;
-class QStackedLayout;
+class QKScanStatePages;
 class QVBoxLayout;
 class ScreenState;
 class StorageGrowthScanner;
@@ -39,7 +39,7 @@ private:
     StorageGrowthScanner& m_growth;
     ScreenState& m_screen;
     QKProminentButton* m_analyse;
-    QStackedLayout* m_body;
+    QKScanStatePages* m_body;
     QKEmptyState* m_ready;
     QWidget* m_scanning;
     QWidget* m_done;

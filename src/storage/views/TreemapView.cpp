@@ -39,10 +39,11 @@ TreemapView::TreemapView(QWidget* parent) : QWidget(parent) {
                                    QKForeground::Secondary, m_empty);
     title->setAlignment(Qt::AlignHCenter);
     column->addWidget(title);
-    QLabel* message = QKBuild::label(DiskMapText::emptyTreemapMessage(), TextStyle::Caption,
-                                     QKForeground::Tertiary, m_empty);
-    message->setAlignment(Qt::AlignHCenter);
-    column->addWidget(message);
+    m_emptyMessage = QKBuild::label(DiskMapText::emptyTreemapMessage(), TextStyle::Caption,
+                                    QKForeground::Tertiary, m_empty);
+    m_emptyMessage->setObjectName(QStringLiteral("treemapEmptyMessage"));
+    m_emptyMessage->setAlignment(Qt::AlignHCenter);
+    column->addWidget(m_emptyMessage);
     column->addStretch(1);
     relayout();
 }
@@ -84,6 +85,8 @@ void TreemapView::relayout() {
     m_tiles = TreemapLayout::squarifiedTreemap(m_nodes, QRectF(QPointF(0, 0), QSizeF(size())));
     m_empty->setGeometry(rect());
     m_empty->setVisible(m_tiles.isEmpty());
+    if (m_tiles.isEmpty())
+        m_emptyMessage->setText(DiskMapText::emptyTreemapMessage(m_nodes));
     update();
 }
 

@@ -5,6 +5,8 @@
 #include <optional>
 #include <QWidget>
 
+class QLabel;
+
 // The contents of one folder of the disk map as a treemap: one rounded tile per node, its area in
 // proportion to the node's size, coloured by its content category and painted straight from the
 // layout (no widget per tile, so a folder of thousands of children stays smooth).
@@ -14,7 +16,8 @@
 // (drillInRequested); a file or an empty folder cannot be entered. The view keeps only the hover
 // (the tile under the pointer) and never clears hover or selection by itself when the nodes
 // change. A tile names itself when it is big enough and tells its name, size and category as a
-// tooltip. With no tile to draw it shows "Nothing to draw here.".
+// tooltip. With no tile to draw it shows "Nothing to draw here.", and why: an empty folder, or
+// one whose files take no space on disk.
 class TreemapView : public QWidget {
     Q_OBJECT
 public:
@@ -65,4 +68,5 @@ private:
     std::optional<QString> m_hovered;
     QList<TreemapTile> m_tiles;
     QWidget* m_empty = nullptr;
+    QLabel* m_emptyMessage = nullptr;
 };

@@ -7,6 +7,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKRule.h"
 #include "ui-kit/QKSymbolButton.h"
 #include "vault/SecureNotesStore.h"
 #include "vault/SecureNotesText.h"
@@ -15,27 +16,8 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPainter>
 #include <QScrollArea>
 #include <QVBoxLayout>
-
-namespace {
-
-// The one-point rule between the list and the detail pane.
-class VerticalRule : public QWidget {
-public:
-    explicit VerticalRule(QWidget* parent) : QWidget(parent) { setFixedWidth(1); }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        QColor ink = QKForeground::color(QKForeground::Primary, palette());
-        ink.setAlphaF(0.10f);
-        p.fillRect(rect(), ink);
-    }
-};
-
-} // namespace
 
 SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, QWidget* parent)
     : QWidget(parent), m_screen(screen), m_store(store) {
@@ -91,7 +73,7 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     listColumn->addWidget(m_indexNote);
 
     root->addWidget(list);
-    root->addWidget(new VerticalRule(this));
+    root->addWidget(new QKRule(Qt::Vertical, this));
 
     auto* detail = new QWidget(this);
     detail->setObjectName(QStringLiteral("vaultDetail"));

@@ -5,6 +5,7 @@
 #include "ui-kit/QKButtonFace.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKSpinner.h"
 
 #include <cmath>
 #include <QEvent>
@@ -182,7 +183,7 @@ void MenuBarButton::focusOutEvent(QFocusEvent* event) {
 }
 
 void MenuBarButton::updateSpinner() {
-    if (m_busy && isVisible())
+    if (m_busy && isVisible() && QKSpinner::isAnimated())
         m_spin.start();
     else
         m_spin.stop();

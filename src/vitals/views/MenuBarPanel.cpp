@@ -3,6 +3,7 @@
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
@@ -65,6 +66,9 @@ QWidget* iconRow(QWidget* parent, const QString& objectName, QKSymbol** symbol, 
 MenuBarPanel::MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWidget* parent)
     : QWidget(parent), m_appState(appState), m_keepAwake(keepAwake) {
     setObjectName(QStringLiteral("menuBarPanel"));
+    // Assistive technology meets the panel as a dialog of the app, named after it.
+    QKAccessible::setRole(this, QAccessible::Dialog);
+    setAccessibleName(MenuBarText::panelName());
     setFixedWidth(panelWidth);
     // The panel holds the focus when it opens, so no button starts out ringed; Tab reaches them.
     setFocusPolicy(Qt::TabFocus);

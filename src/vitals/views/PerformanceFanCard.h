@@ -22,14 +22,11 @@ public:
     // Progress bar steps: the bar's value is the fan's share of its maximum times this.
     static constexpr int progressSteps = 1000;
 
-    QKIconLabel* name() const { return m_name; }
     PerformanceBadge* state() const { return m_state; }
     QKLineLabel* speed() const { return m_speed; }
     QProgressBar* progress() const { return m_progress; }
     QWidget* rangeRow() const { return m_range; }
     QLabel* minLabel() const { return m_min; }
-    QLabel* maxLabel() const { return m_max; }
-    QLabel* explanation() const { return m_explanation; }
     QLabel* target() const { return m_target; }
 
 private:

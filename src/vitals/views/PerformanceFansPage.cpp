@@ -54,10 +54,7 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
         "fan"_sym, QStringLiteral("Fanless or unavailable"), QKFont{.style = TextStyle::Headline},
         QKForeground::Primary, m_fanless->card()));
     m_fanless->column()->addWidget(
-        label(QStringLiteral("No fan sensors were reported. Many MacBook Air models are fanless. "
-                             "If this is a Pro and fans should appear, the sensor chips may not "
-                             "expose them to this OS build."),
-              TextStyle::Callout, QKForeground::Secondary, m_fanless->card()));
+        label(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary, m_fanless->card()));
     m_fansColumn->addWidget(m_fanless);
     addPart(column, m_fansHost);
 

@@ -22,7 +22,6 @@ public:
 
     void showSnapshot(const SystemSnapshot& snapshot);
 
-    QLabel* summary() const { return m_summary; }
     QLabel* pressureNote() const { return m_pressureNote; }
     PerformanceGroupBox* fanlessCard() const { return m_fanless; }
     const QList<PerformanceFanCard*>& fanCards() const { return m_cards; }

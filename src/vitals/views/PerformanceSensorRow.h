@@ -17,7 +17,6 @@ public:
     void showSensor(const HardwareSensor& sensor, bool divider);
 
     QLabel* name() const { return m_name; }
-    QLabel* plain() const { return m_plain; }
     QKLineLabel* value() const { return m_value; }
     QFrame* divider() const { return m_divider; }
 

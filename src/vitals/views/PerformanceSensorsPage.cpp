@@ -80,7 +80,7 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
 
 void PerformanceSensorsPage::showSnapshot(const SystemSnapshot& s) {
     const ThermalSnapshot::Pressure p = s.thermal.pressure;
-    m_badge->set(pressureWord(p), Text::pressureTone(p));
+    m_badge->set(pressureWord(p), Text::pressureTone(p, s.cpuPercent));
     m_sentence->setText(Text::pressureSentence(p));
     m_sourceNote->setText(Text::pressureSourceNote(p));
     m_emptyText->setText(Text::noSensorsText(p));

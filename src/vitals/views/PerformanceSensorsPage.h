@@ -33,7 +33,6 @@ public:
     const QList<PerformanceSensorRow*>& rows() const { return m_rows; }
     PerformanceGroupBox* causeBox() const { return m_causeBox; }
     QLabel* causeName() const { return m_causeName; }
-    QLabel* causeExplanation() const { return m_causeExplanation; }
     QPushButton* askButton() const { return m_ask; }
 
 private:

@@ -31,7 +31,6 @@ public:
     // The chips shown now, in order.
     QList<QKIconLabel*> visibleChips() const;
     QLabel* note() const { return m_note; }
-    QLabel* because() const { return m_because; }
     QLabel* advice() const { return m_advice; }
     QPushButton* openSensors() const { return m_openSensors; }
     QPushButton* openFans() const { return m_openFans; }

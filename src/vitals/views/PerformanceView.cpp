@@ -1,8 +1,10 @@
 #include "vitals/views/PerformanceView.h"
-#include "ui-kit/QKBuild.h"
 
 #include "shell/ScreenState.h"
+#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKModeHost.h"
 #include "ui-kit/SegmentedControl.h"
 #include "vitals/AppState.h"
 #include "vitals/PerformanceAutopilot.h"
@@ -14,32 +16,8 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QProgressBar>
 #include <QShowEvent>
-#include <QStackedWidget>
 #include <QVBoxLayout>
-
-namespace {
-
-QWidget* makeProgress(QWidget* parent) {
-    auto* page = new QWidget(parent);
-    page->setObjectName(QStringLiteral("readingProgress"));
-    auto* column = new QVBoxLayout(page);
-    column->addStretch(1);
-    auto* bar = new QProgressBar(page);
-    bar->setRange(0, 0); // busy: no known amount
-    bar->setTextVisible(false);
-    bar->setFixedWidth(160);
-    bar->setMaximumHeight(8);
-    column->addWidget(bar, 0, Qt::AlignHCenter);
-    QLabel* text = QKBuild::label(QStringLiteral("Reading your Mac…"), TextStyle::Callout,
-                                  QKForeground::Secondary, page, std::nullopt, false);
-    column->addWidget(text, 0, Qt::AlignHCenter);
-    column->addStretch(1);
-    return page;
-}
-
-} // namespace
 
 PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autopilot,
                                  ScreenState* screen, QWidget* parent)
@@ -51,12 +29,9 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
     root->setContentsMargins(0, 0, 0, 0);
     root->setSpacing(0);
 
-    QStringList titles;
-    for (Mode m : allCases<Mode>())
-        titles.append(title(m));
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setContentsMargins(16, 12, 16, 4);
-    m_picker = new SegmentedControl(titles, this);
+    m_picker = new SegmentedControl(QKModeHost::titles<Mode>(), this);
     m_picker->setObjectName(QStringLiteral("performanceModePicker"));
     m_picker->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     m_picker->setMaximumWidth(420);
@@ -65,21 +40,30 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
     pickerRow->addStretch(1);
     root->addLayout(pickerRow);
 
-    m_stack = new QStackedWidget(this);
-    m_progress = makeProgress(m_stack);
-    m_overview = new PerformanceOverviewPage(autopilot, screen, m_stack);
-    m_sensors = new PerformanceSensorsPage(m_stack);
-    m_fans = new PerformanceFansPage(m_stack);
+    m_stack = new QKModeHost(
+        m_picker,
+        [this](int index, QWidget* parent) -> QWidget* {
+            switch (allCases<Mode>().value(index)) {
+            case Mode::Overview:
+                return m_overview = new PerformanceOverviewPage(m_autopilot, m_screen, parent);
+            case Mode::Sensors:
+                return m_sensors = new PerformanceSensorsPage(parent);
+            case Mode::Fans:
+                return m_fans = new PerformanceFansPage(parent);
+            }
+            return nullptr;
+        },
+        QKModeHost::Panes::Kept, this);
+    m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac…"), m_stack);
     m_stack->addWidget(m_progress);
-    m_stack->addWidget(m_overview);
-    m_stack->addWidget(m_sensors);
-    m_stack->addWidget(m_fans);
+    // The pages are built at once: each follows the snapshots from the first one on.
+    for (int index = 0; index < allCases<Mode>().size(); ++index)
+        m_stack->paneAt(index);
     root->addWidget(m_stack, 1);
 
-    connect(m_picker, &SegmentedControl::activated, this, [this](int index) {
-        const QList<Mode>& modes = allCases<Mode>();
-        if (m_screen && index >= 0 && index < modes.size())
-            m_screen->setPerformanceMode(modes.at(index));
+    m_stack->onPick<Mode>([this](Mode mode) {
+        if (m_screen)
+            m_screen->setPerformanceMode(mode);
     });
     if (screen)
         connect(screen, &ScreenState::performanceModeChanged, this, &PerformanceView::showMode);
@@ -103,24 +87,12 @@ bool PerformanceView::showsProgress() const {
 }
 
 void PerformanceView::showMode() {
-    const Mode m = mode();
-    m_picker->setCurrentIndex(int(allCases<Mode>().indexOf(m)));
-    if (!m_appState || !m_appState->hasFirstSample()) {
-        m_stack->setCurrentWidget(m_progress);
-        return;
-    }
-    switch (m) {
-    case Mode::Overview:
-        m_stack->setCurrentWidget(m_overview);
-        break;
-    case Mode::Sensors:
-        m_stack->setCurrentWidget(m_sensors);
-        break;
-    case Mode::Fans:
-        m_stack->setCurrentWidget(m_fans);
-        break;
-    }
-    refreshPage();
+    // Until the first sample every mode shows the progress page.
+    const bool waiting = !m_appState || !m_appState->hasFirstSample();
+    m_stack->setCover(waiting ? m_progress : nullptr);
+    m_stack->showMode(mode());
+    if (!waiting)
+        refreshPage();
 }
 
 void PerformanceView::refreshPage() {

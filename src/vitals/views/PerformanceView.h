@@ -5,7 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
-class QStackedWidget;
+class QKModeHost;
 class AppState;
 class PerformanceAutopilot;
 class PerformanceFansPage;
@@ -43,7 +43,6 @@ public:
     bool showsProgress() const;
 
     SegmentedControl* modePicker() const { return m_picker; }
-    QWidget* progressPage() const { return m_progress; }
     PerformanceOverviewPage* overviewPage() const { return m_overview; }
     PerformanceSensorsPage* sensorsPage() const { return m_sensors; }
     PerformanceFansPage* fansPage() const { return m_fans; }
@@ -66,11 +65,11 @@ private:
     QPointer<PerformanceAutopilot> m_autopilot;
     QPointer<ScreenState> m_screen;
     SegmentedControl* m_picker;
-    QStackedWidget* m_stack;
+    QKModeHost* m_stack;
     QWidget* m_progress;
-    PerformanceOverviewPage* m_overview;
-    PerformanceSensorsPage* m_sensors;
-    PerformanceFansPage* m_fans;
+    PerformanceOverviewPage* m_overview = nullptr;
+    PerformanceSensorsPage* m_sensors = nullptr;
+    PerformanceFansPage* m_fans = nullptr;
     // Pages whose texts are older than the latest snapshot (updated when they come on show).
     bool m_stale[3] = {true, true, true};
 };

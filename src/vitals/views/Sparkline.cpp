@@ -1,5 +1,6 @@
 #include "vitals/views/Sparkline.h"
 
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
@@ -29,6 +30,7 @@ Sparkline::Sparkline(QWidget* parent) : Sparkline({}, QColor(), parent) {}
 Sparkline::Sparkline(QList<double> values, QColor tint, QWidget* parent)
     : QWidget(parent), m_values(std::move(values)), m_tint(tint) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    QKAccessible::setRole(this, QAccessible::Chart);
     setAccessibleName(QStringLiteral("Recent history"));
     updateAccessibility();
     // The gathering text; the font follows the text-size step.

@@ -1,7 +1,6 @@
 #include "apps/AppsTestSupport.h"
 #include "apps/InstalledAppListModel.h"
 #include "apps/views/AppsHubView.h"
-#include "apps/views/InsightBadge.h"
 #include "apps/views/SubscriptionIntelligenceView.h"
 #include "apps/views/UninstallerView.h"
 #include "platform/ByteFormat.h"
@@ -10,6 +9,7 @@
 #include "support/Posts.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKBadge.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TamsoExplainRow.h"
@@ -180,6 +180,12 @@ TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {
     EXPECT_EQ(view.badges().at(0)->tone(), QKForeground::Orange);
     EXPECT_EQ(view.badges().at(1)->text(), "Potential saving");
     EXPECT_EQ(view.badges().at(1)->tone(), QKForeground::Green);
+    // The example line stands above the first card.
+    const auto* examples = view.findChild<QLabel*>("subscriptionsExamples");
+    ASSERT_TRUE(examples);
+    QCoreApplication::processEvents();
+    EXPECT_LT(examples->mapTo(&view, QPoint(0, 0)).y(),
+              view.badges().at(0)->mapTo(&view, QPoint(0, 0)).y());
     view.reviewButton()->click();
     EXPECT_EQ(opened.payloads, QStringList({"uninstaller"}));
 }

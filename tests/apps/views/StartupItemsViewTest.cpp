@@ -2,11 +2,14 @@
 #include "apps/StartupTestSupport.h"
 #include "apps/views/StartupItemRow.h"
 #include "fakes/FakeFileRevealer.h"
+#include "support/AccessibleAudit.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKTransientNote.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -90,6 +93,14 @@ TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
     QTest::mouseClick(parked->revealButton(), Qt::LeftButton);
     EXPECT_EQ(revealer.revealed,
               QStringList({m.system() + "/applet.desktop", m.disabled() + "/parked.desktop"}));
+    EXPECT_EQ(QKTransientNote::shownIn(&view), nullptr);
+    // Where nothing can show the file, the row's button says so.
+    revealer.refuses = true;
+    QTest::mouseClick(applet->revealButton(), Qt::LeftButton);
+    QKTransientNote* note = QKTransientNote::shownIn(&view);
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->anchor(), applet->revealButton());
+    EXPECT_EQ(note->text(), QString("Couldn't open a file manager to show this."));
 }
 
 TEST(StartupItemsView, ASwitchMovesTheItemAndAFailureShowsTheAlert) {
@@ -127,6 +138,31 @@ TEST(StartupItemsView, ASwitchMovesTheItemAndAFailureShowsTheAlert) {
     QCoreApplication::processEvents();
     EXPECT_TRUE(readAll(m.user() + "/app.desktop").contains("Exec=app"));
     EXPECT_EQ(view.alert(), nullptr);
+}
+
+TEST(StartupItemsView, AssistiveTechnologyReadsTheRowsAndTurnsASwitch) {
+    Machine m;
+    write(m.user() + "/app.desktop", entry("App", "/usr/bin/app --quiet"));
+    write(m.system() + "/applet.desktop", entry("Applet"));
+    auto service = m.service();
+    FakeFileRevealer revealer;
+    StartupItemsView view(service.get(), &revealer);
+    view.show();
+    ASSERT_TRUE(view.showsList());
+    EXPECT_TRUE(testsupport::accessibilityProblems(&view).isEmpty())
+        << testsupport::accessibilityProblems(&view).join('\n').toStdString();
+    const QStringList texts = testsupport::accessibleTexts(&view);
+    for (const char* line : {"App", "/usr/bin/app", "Your login", "Applet", "locked"})
+        EXPECT_TRUE(texts.contains(line)) << line;
+
+    QAccessibleInterface* toggle =
+        QAccessible::queryAccessibleInterface(rowFor(view, "App")->toggle());
+    ASSERT_TRUE(toggle && toggle->actionInterface());
+    EXPECT_EQ(toggle->text(QAccessible::Name), QString("App"));
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(QFile::exists(m.disabled() + "/app.desktop"));
+    ASSERT_TRUE(rowFor(view, "App", true));
 }
 
 TEST(StartupItemsView, WithoutAServiceShowsTheEmptyState) {

@@ -1,11 +1,14 @@
 #include "apps/views/TweaksView.h"
 #include "apps/TweaksService.h"
+#include "apps/TweaksText.h"
 #include "apps/views/TweakRow.h"
 #include "fakes/FakeToolRunner.h"
+#include "support/AccessibleAudit.h"
 #include "support/TestSupport.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -40,14 +43,19 @@ TEST_F(TweaksViewTest, WaitsForTheFirstReadingThenListsEveryGroup) {
     EXPECT_EQ(view.rows().size(), 39);
     EXPECT_EQ(view.rows().last()->tweak().id, QString("misc-crash"));
 
-    // Rows written for a program that rereads its settings on restart say that nothing is
-    // restarted here; the others have two lines.
-    for (const char* id : {"ss-jpg", "finder-hidden", "dock-scale"}) {
-        TweakRow* r = view.row(id);
-        ASSERT_TRUE(r && r->restartLabel()) << id;
-        EXPECT_EQ(r->restartLabel()->text(), QString("Nothing is restarted when changed.")) << id;
+    // Under the introduction, where the switches are kept; no row speaks of restarting anything,
+    // those written for a program that rereads its settings on restart included.
+    const auto* store = view.findChild<QLabel*>("tweaksStore");
+    ASSERT_TRUE(store);
+    EXPECT_EQ(store->text(), QString("Pendrel keeps these switches in its own store; they don't "
+                                     "change the settings of your desktop or its programs."));
+    QCoreApplication::processEvents();
+    EXPECT_GT(store->y(), view.findChild<QLabel*>("tweaksIntro")->y());
+    for (TweakRow* r : view.rows()) {
+        const QList<QLabel*> lines = r->findChildren<QLabel*>();
+        EXPECT_EQ(lines, (QList<QLabel*>{r->nameLabel(), r->descriptionLabel()}))
+            << r->tweak().id.toStdString();
     }
-    EXPECT_EQ(view.row("kb-repeat")->restartLabel(), nullptr);
     for (TweakRow* r : view.rows())
         EXPECT_FALSE(r->toggle()->isChecked());
 
@@ -87,7 +95,7 @@ TEST_F(TweaksViewTest, TheAlertShowsLastErrorAndDismissingClearsIt) {
     QMessageBox* alert = view.alert();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->text(), QString("Something went wrong"));
-    EXPECT_EQ(alert->informativeText(), QString("No such file or directory"));
+    EXPECT_EQ(alert->informativeText(), TweaksText::toolMissing("defaults"));
     QTest::mouseClick(alert->button(QMessageBox::Ok), Qt::LeftButton);
     QCoreApplication::processEvents();
     EXPECT_FALSE(service.lastError());
@@ -96,4 +104,23 @@ TEST_F(TweaksViewTest, TheAlertShowsLastErrorAndDismissingClearsIt) {
     runner->setMissing(QStringLiteral("defaults"), false);
     QTest::mouseClick(view.row("dock-mru")->toggle(), Qt::LeftButton);
     EXPECT_EQ(view.alert(), nullptr);
+}
+
+TEST_F(TweaksViewTest, AssistiveTechnologyTurnsASwitchAndReadsEveryRow) {
+    TweaksView view(&service);
+    showLoaded(view);
+    EXPECT_TRUE(testsupport::accessibilityProblems(&view).isEmpty())
+        << testsupport::accessibilityProblems(&view).join('\n').toStdString();
+
+    // The switch is found by the tweak's name and its "Toggle" writes, as a click does.
+    runner->clearCalls();
+    QAccessibleInterface* toggle =
+        QAccessible::queryAccessibleInterface(view.row("finder-hidden")->toggle());
+    ASSERT_TRUE(toggle && toggle->actionInterface());
+    EXPECT_EQ(toggle->text(QAccessible::Name), view.row("finder-hidden")->tweak().name);
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(
+        runner->commands("write"),
+        (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "true"}}));
+    EXPECT_TRUE(toggle->state().checked);
 }

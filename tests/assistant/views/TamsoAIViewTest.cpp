@@ -5,16 +5,21 @@
 #include "assistant/SpotlightSearch.h"
 #include "assistant/views/ChatMessageRow.h"
 #include "assistant/views/DescribeFindPanel.h"
+#include "assistant/views/SearchHitDelegate.h"
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
+#include "support/AccessibleAudit.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKTransientNote.h"
 #include "vitals/AppState.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -45,11 +50,11 @@ QString sandboxHome(const QString& name) {
 }
 
 struct Screen {
-    explicit Screen(const QString& name)
+    explicit Screen(const QString& name, SpotlightSearch::Limits limits = {})
         : rig(name), appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(
                                                     std::make_shared<FakeSamplerState>()),
                                                 .startSampling = false}),
-          finder(sandboxHome(name + QStringLiteral("-files"))) {}
+          finder(sandboxHome(name + QStringLiteral("-files")), limits) {}
 
     TamsoAIView* open() {
         view = std::make_unique<TamsoAIView>(screen, appState, *rig.assistant, finder, &revealer);
@@ -221,10 +226,36 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     QTest::mouseClick(panel->findButton(), Qt::LeftButton);
     EXPECT_EQ(panel->resultsPage(), "searching");
     ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
-    ASSERT_EQ(panel->showButtons().size(), 1);
-    QTest::mouseClick(panel->showButtons().first(), Qt::LeftButton);
-    EXPECT_EQ(s.revealer.revealed,
-              QStringList{s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf")});
+    const QString invoice = s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf");
+    QKRowList* hits = panel->hitList();
+    ASSERT_EQ(hits->model()->rowCount(), 1);
+    const QModelIndex hit = hits->model()->index(0, 0);
+    QAccessibleInterface* row = QAccessible::queryAccessibleInterface(hits)->child(0);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(QAccessible::Name), "invoice-2024.pdf");
+    QCoreApplication::processEvents(); // the list lays its rows out
+    const QRect show = panel->hitDelegate()->actionRect(hit, QStringLiteral("showHit"));
+    ASSERT_FALSE(show.isEmpty());
+    QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, show.center());
+    EXPECT_EQ(s.revealer.revealed, QStringList{invoice});
+    hits->setFocus();
+    hits->setCurrentIndex(hit);
+    QTest::keyClick(hits, Qt::Key_Return);
+    EXPECT_EQ(s.revealer.revealed, QStringList({invoice, invoice})) << "Return shows it too";
+    // Where nothing can show it, the line appears under the hit's "Show".
+    EXPECT_EQ(QKTransientNote::shownIn(panel), nullptr);
+    s.revealer.refuses = true;
+    QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, show.center());
+    s.revealer.refuses = false;
+    QKTransientNote* note = QKTransientNote::shownIn(panel);
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->anchor(), hits->viewport());
+    const QPoint under = hits->viewport()->mapTo(panel->window(), show.bottomLeft());
+    EXPECT_GT(note->y(), under.y());
+    EXPECT_LT(note->y(), under.y() + 12);
+    // The fields are named by their prompts.
+    EXPECT_TRUE(testsupport::accessibilityProblems(v).isEmpty())
+        << testsupport::accessibilityProblems(v).join('\n').toStdString();
     EXPECT_TRUE(panel->clearButton()->isVisible());
 
     // Blanks: "Find" is off, Return still searches and fails, replacing the hits.
@@ -257,6 +288,38 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     EXPECT_EQ(v->findPanel()->width(), 620);
     v = s.open();
     EXPECT_EQ(v->findPanel()->width(), 620);
+}
+
+// A search that ran out of time says it saw only part of the home, never "nothing matched".
+TEST(TamsoAIView, AFindCutShortSaysSoBesideTheHits) {
+    SpotlightSearch::Limits outOfTime;
+    outOfTime.maxMilliseconds = 0;
+    Screen s(QStringLiteral("chat-find-partial"), outOfTime);
+    s.finder.setWalkThreads(1);
+    for (int i = 0; i < 100; ++i) {
+        QFile file(s.finder.root() + QStringLiteral("/Documents/invoice-%1.txt").arg(i));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    DescribeFindPanel* panel = s.open()->findPanel();
+    EXPECT_FALSE(panel->partialNotice()->isVisible());
+
+    panel->runSearch(QStringLiteral("invoice"));
+    ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
+    EXPECT_TRUE(panel->partialNotice()->isVisible());
+    EXPECT_EQ(panel->partialNotice()->text(),
+              "Searched part of your home folder: it is too big to search in full, so more files "
+              "may match. Try more specific words.");
+
+    panel->runSearch(QStringLiteral("kubernetes"));
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().kind == SearchKind::Done; }));
+    EXPECT_NE(panel->resultsPage(), "empty");
+    EXPECT_TRUE(panel->partialNotice()->isVisible());
+    EXPECT_EQ(panel->partialNotice()->text(),
+              "Searched part of your home folder: it is too big to search in full, and nothing "
+              "matched in that part. Try more specific words.");
+
+    panel->clearSearch();
+    EXPECT_FALSE(panel->partialNotice()->isVisible());
 }
 
 TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {

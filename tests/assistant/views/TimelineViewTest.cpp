@@ -1,15 +1,24 @@
 // The timeline screen over a real store.
 #include "assistant/AssistantTestSupport.h"
+#include "assistant/TimelineListModel.h"
+#include "assistant/TimelineText.h"
 #include "assistant/views/PendrelTimelineView.h"
+#include "assistant/views/TimelineDelegate.h"
 #include "assistant/views/TimelineRow.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKRowList.h"
+#include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace assistanttest;
@@ -17,8 +26,24 @@ using Kind = TimelineEntry::Kind;
 
 namespace {
 
+// A timeline file of `count` entries, newest first, every other one with a detail that wraps.
+QByteArray fullFile(int count) {
+    QJsonArray entries;
+    for (int i = 0; i < count; ++i) {
+        TimelineEntry e;
+        e.id = QUuid::createUuid();
+        e.date = 700'000'000.0 - 60 * i;
+        e.title = QStringLiteral("answer %1 about the disk").arg(i);
+        if (i % 2)
+            e.detail = QStringLiteral("a detail long enough to wrap onto a second line in a list");
+        entries.append(e.toJson());
+    }
+    return QJsonDocument(entries).toJson();
+}
+
 struct Screen {
-    explicit Screen(const char* name) : timeline(name), view(*timeline.store) {
+    explicit Screen(const char* name, const QByteArray& file = {})
+        : timeline(name, file), view(*timeline.store) {
         view.resize(700, 900);
         view.show();
     }
@@ -27,7 +52,18 @@ struct Screen {
         timeline.clock->advance(60);
         store().record(kind, QString::fromUtf8(title), QString::fromUtf8(detail));
     }
-    TimelineRow* row(int i) { return view.visibleRows().value(i); }
+    int shown() { return view.model()->rowCount(); }
+    const TimelineEntry& entry(int i) { return view.model()->rowAt(i); }
+    // What the list draws for the row at i.
+    TimelineRow* drawn(int i) { return view.delegate()->stampFor(view.model()->index(i)); }
+    // Clicks the pin of the row at i where the list draws it.
+    void clickPin(int i) {
+        QCoreApplication::processEvents(); // the list lays its rows out
+        const QRect pin =
+            view.delegate()->actionRect(view.model()->index(i), QStringLiteral("pinButton"));
+        ASSERT_FALSE(pin.isEmpty());
+        QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {}, pin.center());
+    }
 
     Timeline timeline;
     PendrelTimelineView view;
@@ -64,10 +100,10 @@ TEST(TimelineView, SearchFooterAndClearingUnpinned) {
             s.store().togglePin(s.store().entries()[i].id);
 
     s.store().setSearchText("disk");
-    ASSERT_EQ(s.view.visibleRows().size(), 2);
-    EXPECT_EQ(s.row(0)->entry().title, "disk map") << "newest first";
-    EXPECT_TRUE(s.row(0)->dividerVisible());
-    EXPECT_FALSE(s.row(1)->dividerVisible()) << "no divider under the last row";
+    ASSERT_EQ(s.shown(), 2);
+    EXPECT_EQ(s.entry(0).title, "disk map") << "newest first";
+    EXPECT_TRUE(s.drawn(0)->dividerVisible());
+    EXPECT_FALSE(s.drawn(1)->dividerVisible()) << "no divider under the last row";
     EXPECT_TRUE(s.view.footer()->isVisible());
     EXPECT_EQ(s.view.countLabel()->text(), "5 entries on this Mac") << "all entries count";
 
@@ -75,8 +111,8 @@ TEST(TimelineView, SearchFooterAndClearingUnpinned) {
     QTest::mouseClick(s.view.clearUnpinnedButton(), Qt::LeftButton);
     EXPECT_EQ(s.store().entries().size(), 4) << "the hidden unpinned entry goes too";
     EXPECT_FALSE(s.view.footer()->isVisible()) << "every entry is pinned now";
-    ASSERT_EQ(s.view.visibleRows().size(), 1);
-    EXPECT_FALSE(s.row(0)->dividerVisible());
+    ASSERT_EQ(s.shown(), 1);
+    EXPECT_FALSE(s.drawn(0)->dividerVisible());
 
     s.store().setSearchText("kubernetes");
     EXPECT_TRUE(s.view.emptyState()->isVisible());
@@ -87,23 +123,82 @@ TEST(TimelineView, SearchFooterAndClearingUnpinned) {
 TEST(TimelineView, PinningChangesTheRowInFourPlaces) {
     Screen s("view-pin");
     s.record("why is my mac hot", "CPU at 91%");
-    TimelineRow* row = s.row(0);
-    ASSERT_NE(row, nullptr);
-    EXPECT_FALSE(row->pinnedBadge()->isVisible());
+    ASSERT_EQ(s.shown(), 1);
+    TimelineRow* row = s.drawn(0);
+    EXPECT_TRUE(row->pinnedBadge()->isHidden());
     EXPECT_EQ(row->pinButton()->toolTip(), "Pin for Explain My Mac");
     EXPECT_EQ(row->pinButton()->symbol(), "pin");
 
-    QTest::mouseClick(row->pinButton(), Qt::LeftButton);
+    QSignalSpy resets(s.view.model(), &QAbstractItemModel::modelReset);
+    s.clickPin(0);
     ASSERT_TRUE(s.store().entries().first().pinned);
-    EXPECT_EQ(s.row(0), row) << "the row is kept, not rebuilt";
-    EXPECT_TRUE(row->pinnedBadge()->isVisible());
+    EXPECT_EQ(resets.count(), 0) << "the row is updated in place, not rebuilt";
+    row = s.drawn(0);
+    EXPECT_FALSE(row->pinnedBadge()->isHidden());
     EXPECT_EQ(row->pinButton()->toolTip(), "Unpin");
     EXPECT_EQ(row->pinButton()->symbol(), "pin.fill");
     EXPECT_EQ(row->pinButton()->tone(), QKForeground::Tint);
     EXPECT_TRUE(row->metaLabel()->text().startsWith(QString::fromUtf8("Explain My Mac · ")));
 
-    QTest::mouseClick(row->pinButton(), Qt::LeftButton);
+    s.clickPin(0);
     EXPECT_FALSE(s.store().entries().first().pinned);
-    EXPECT_FALSE(row->pinnedBadge()->isVisible());
-    EXPECT_EQ(row->pinButton()->toolTip(), "Pin for Explain My Mac");
+    EXPECT_TRUE(s.drawn(0)->pinnedBadge()->isHidden());
+    EXPECT_EQ(s.drawn(0)->pinButton()->toolTip(), "Pin for Explain My Mac");
+}
+
+// A full timeline: the rows are drawn, not made, so a search keystroke creates, moves or hides
+// no widget, and the list publishes one reset for it and takes the height of the matches.
+TEST(TimelineView, ASearchKeystrokeTouchesNoWidgetPerRow) {
+    Screen s("view-many", fullFile(PendrelTimelineStore::kCapacity));
+    ASSERT_EQ(s.shown(), PendrelTimelineStore::kCapacity);
+    QCoreApplication::processEvents();
+    const qsizetype widgets = s.view.findChildren<QWidget*>().size();
+    EXPECT_LT(widgets, 100) << "no widget per entry";
+    const int full = s.view.list()->height();
+    EXPECT_GT(full, PendrelTimelineStore::kCapacity * 20) << "the list is as tall as its rows";
+
+    QSignalSpy resets(s.view.model(), &QAbstractItemModel::modelReset);
+    QTest::keyClicks(s.view.searchField(), "7");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(resets.count(), 1);
+    EXPECT_EQ(s.view.findChildren<QWidget*>().size(), widgets);
+    const int matches = s.shown();
+    EXPECT_GT(matches, 0);
+    EXPECT_LT(matches, PendrelTimelineStore::kCapacity);
+    EXPECT_LT(s.view.list()->height(), full);
+    EXPECT_EQ(s.view.list()->height(), s.view.list()->contentHeight());
+}
+
+// What assistive technology reads for a row, and the pin by keyboard: arrows move, Space pins the
+// current row and the current row stays.
+TEST(TimelineView, RowsReachAssistiveTechnologyAndPinByKeyboard) {
+    Screen s("view-a11y");
+    s.record("disk full", "Downloads holds 40 GB");
+    s.record("mac hot", "", Kind::Automation);
+    EXPECT_EQ(s.drawn(0)->kindSymbol()->symbol(), TimelineText::symbol(Kind::Automation))
+        << "one stamp draws every kind";
+    EXPECT_EQ(s.drawn(1)->kindSymbol()->symbol(), TimelineText::symbol(Kind::AskAnswer));
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.view.list());
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->text(QAccessible::Name), "Timeline");
+    ASSERT_EQ(list->childCount(), 2);
+    QAccessibleInterface* second = list->child(1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text(QAccessible::Name), "disk full");
+    EXPECT_TRUE(second->text(QAccessible::Description).startsWith("Downloads holds 40 GB\n"));
+    EXPECT_TRUE(
+        second->text(QAccessible::Description).contains(QString::fromUtf8("Explain My Mac · ")));
+    EXPECT_TRUE(second->state().checkable);
+    EXPECT_FALSE(second->state().checked);
+
+    s.view.list()->setFocus(Qt::TabFocusReason);
+    s.view.list()->setCurrentIndex(s.view.model()->index(0));
+    QTest::keyClick(s.view.list(), Qt::Key_Down);
+    QTest::keyClick(s.view.list(), Qt::Key_Space);
+    EXPECT_FALSE(s.store().entries().at(0).pinned);
+    EXPECT_TRUE(s.store().entries().at(1).pinned) << "the second row, the current one";
+    EXPECT_EQ(s.view.list()->currentIndex().row(), 1);
+    EXPECT_TRUE(list->child(1)->state().checked);
+    QTest::keyClick(s.view.list(), Qt::Key_Return);
+    EXPECT_FALSE(s.store().entries().at(1).pinned);
 }

@@ -3,11 +3,16 @@
 #include "automation/views/AutomationRuleRow.h"
 #include "fakes/FakeLoginItem.h"
 #include "shell/RunModeManager.h"
+#include "support/AccessibleAudit.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKWrapLabel.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QSemaphore>
@@ -78,6 +83,25 @@ TEST(AutomationView, RowsFollowTheStoreAndTheSwitchReachesIt) {
 
     s.store->setEnabled(true, "sunday-dev");
     EXPECT_EQ(s.view->row("sunday-dev")->statusText(), "Enabled — waiting for schedule");
+    ASSERT_TRUE(settled(*s.store));
+}
+
+TEST(AutomationView, AssistiveTechnologyTurnsARuleOnAndReadsTheScreen) {
+    Screen s;
+    EXPECT_TRUE(testsupport::accessibilityProblems(s.view.get()).isEmpty())
+        << testsupport::accessibilityProblems(s.view.get()).join('\n').toStdString();
+    EXPECT_TRUE(testsupport::accessibleTexts(s.view.get()).contains("Off"))
+        << "the rows' status lines are read";
+
+    AutomationRuleRow* row = s.view->row("sunday-dev");
+    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(row->toggle());
+    ASSERT_TRUE(toggle && toggle->actionInterface());
+    EXPECT_EQ(toggle->text(QAccessible::Name), row->rule().title);
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(s.store->state("sunday-dev").enabled);
+    EXPECT_EQ(row->statusText(), "Enabled — waiting for schedule");
+    toggle->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_FALSE(s.store->state("sunday-dev").enabled);
     ASSERT_TRUE(settled(*s.store));
 }
 
@@ -158,4 +182,34 @@ TEST(AutomationView, ResultsWrapWithinTheirRow) {
     const QLabel* result = row->resultLabel();
     EXPECT_LE(result->width(), 520);
     EXPECT_GT(result->height(), 3 * result->fontMetrics().height());
+}
+
+TEST(AutomationView, ALongResultWithoutSpacesNeverWidensThePage) {
+    World w;
+    AutomationRuleStates::Map states;
+    const QString result = QStringLiteral("/var/lib/") + QString(200, 'x');
+    states["weekly-docker"].lastRun = 0;
+    states["weekly-docker"].lastResult = result;
+    w.defaults.setValue(AutomationRuleStates::defaultsKey(), AutomationRuleStates::encode(states));
+    auto env = w.environment();
+    Screen s(&env);
+    s.view->resize(520, 1400);
+    QCoreApplication::processEvents();
+    EXPECT_LE(s.view->minimumSizeHint().width(), 520);
+    AutomationRuleRow* row = s.view->row("weekly-docker");
+    // Every switch and "Run now" lies inside the window.
+    for (AutomationRuleRow* r : s.view->rows()) {
+        const QRect runNow(r->runNowButton()->mapTo(s.view.get(), QPoint()),
+                           r->runNowButton()->size());
+        EXPECT_TRUE(s.view->rect().contains(runNow)) << r->rule().id.toStdString();
+        const QRect toggle(r->toggle()->mapTo(s.view.get(), QPoint()), r->toggle()->size());
+        EXPECT_TRUE(s.view->rect().contains(toggle)) << r->rule().id.toStdString();
+    }
+    // The result wraps, and reads and copies as it was stored.
+    EXPECT_EQ(row->resultText(), result);
+    EXPECT_GT(row->resultLabel()->height(), 2 * row->resultLabel()->fontMetrics().height());
+    EXPECT_EQ(testsupport::findAccessible(s.view.get(), result)->object(), row->resultLabel());
+    row->resultLabel()->setSelection(0, 24); // twelve characters and their break marks
+    QGuiApplication::clipboard()->setText(row->resultLabel()->selectedText());
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QString("/var/lib/xxx"));
 }

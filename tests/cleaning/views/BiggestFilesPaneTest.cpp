@@ -12,7 +12,9 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanningProgress.h"
+#include "ui-kit/QKTransientNote.h"
 
+#include <fcntl.h>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -29,11 +31,12 @@ namespace {
 
 constexpr qint64 MB = 1'048'576;
 
-void sparse(const QString& path, qint64 bytes) {
+// A file of this length whose blocks are all reserved on the disk, without writing them.
+void allocated(const QString& path, qint64 bytes) {
     QDir().mkpath(QFileInfo(path).path());
     QFile f(path);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    ASSERT_TRUE(f.resize(bytes));
+    ASSERT_EQ(::posix_fallocate(f.handle(), 0, bytes), 0);
 }
 
 struct Rig {
@@ -45,11 +48,15 @@ struct Rig {
     FakeFileRevealer revealer;
 
     Rig() {
-        sparse(folder + "/movie.mkv", 300 * MB);
-        sparse(folder + "/old-backup.zip", 120 * MB);
+        allocated(folder + "/movie.mkv", 300 * MB);
+        allocated(folder + "/old-backup.zip", 120 * MB);
         age(folder + "/old-backup.zip", 400, 400);
-        sparse(folder + "/disk.iso", 60 * MB);
-        sparse(folder + "/small.txt", 20 * MB);
+        allocated(folder + "/disk.iso", 60 * MB);
+        allocated(folder + "/small.txt", 20 * MB);
+        // A length of 2 GB with nothing written takes no room: never listed, selected or summed.
+        QFile holes(folder + "/claims-2g.img");
+        EXPECT_TRUE(holes.open(QIODevice::WriteOnly) && holes.resize(2048 * MB));
+        age(folder + "/claims-2g.img", 400, 400);
     }
     std::unique_ptr<BiggestFilesPane> pane() {
         auto p = std::make_unique<BiggestFilesPane>(scanner, screen, &revealer);
@@ -121,6 +128,17 @@ TEST(BiggestFilesPane, NothingRunsUntilAFolderIsPickedThenTheListShows) {
     QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, show);
     EXPECT_EQ(rig.revealer.revealed, QStringList({rig.folder + "/movie.mkv"}));
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+    EXPECT_EQ(QKTransientNote::shownIn(pane.get()), nullptr);
+    // Where nothing can show it, the line appears under that row's button.
+    rig.revealer.refuses = true;
+    QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, show);
+    QKTransientNote* note = QKTransientNote::shownIn(pane.get());
+    ASSERT_TRUE(note);
+    EXPECT_EQ(note->anchor(), pane->list()->viewport());
+    const QPoint button = pane->list()->viewport()->mapTo(
+        pane->window(), pane->delegate()->revealRect(first).bottomLeft());
+    EXPECT_GT(note->y(), button.y());
+    EXPECT_LT(note->y(), button.y() + 12);
 }
 
 TEST(BiggestFilesPane, ANewMinimumRescansTheFolderAndKeepsTheOldSelection) {

@@ -12,6 +12,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKTransientNote.h"
 #include "ui-kit/TamsoExplainRow.h"
 #include "ui-kit/TamsoSafetyBadge.h"
 
@@ -124,6 +125,12 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
         EXPECT_EQ(reveal->text(), "Show in File Manager");
         reveal->click();
         EXPECT_EQ(rig.revealer.revealed, QStringList({"/nowhere/library"}));
+        EXPECT_EQ(QKTransientNote::shownIn(pane.get()), nullptr);
+        rig.revealer.refuses = true;
+        reveal->click();
+        rig.revealer.refuses = false;
+        ASSERT_TRUE(QKTransientNote::shownIn(pane.get()));
+        EXPECT_EQ(QKTransientNote::shownIn(pane.get())->anchor(), reveal);
     }
     // Coming back: the measurement and the ticks are kept, nothing is measured again.
     const int measuredBefore = int(rig.measure->measured().size());
@@ -211,6 +218,30 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
     EXPECT_FALSE(rig.screen.diskResult());
     EXPECT_FALSE(pane->resultLabel()->isVisible());
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
+}
+
+TEST(CleanerPane, RowsEmptiedByACleanLeaveNothingToCleanAgain) {
+    const QString dir = testsupport::freshDir("pane-emptied");
+    writeFile(dir + "/cache/a.bin", 4096);
+    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
+    cache.locations = {dir + "/cache"};
+    Rig rig({cache});
+    rig.measure->setResult("cache", {4096, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    const int measuredBefore = int(rig.measure->measured().size());
+    rig.measure->setResult("cache", {0, 0, {}}); // what the measurement after the clean finds
+
+    confirmWithCode(*pane);
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return rig.done() && int(rig.measure->measured().size()) > measuredBefore; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning(); }));
+    // Still ticked, but the row measured nothing: there is nothing left to clean.
+    EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
+    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · Zero KB");
+    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+    EXPECT_TRUE(pane->rescanButton()->isEnabled());
 }
 
 TEST(CleanerPane, TheResultOfACleanLandsEvenWhenThePaneIsGone) {

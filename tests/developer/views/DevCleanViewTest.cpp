@@ -173,31 +173,34 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     safeTicks.remove("dev-ollama");
     EXPECT_EQ(rig.screen.devSelected(), safeTicks);
     EXPECT_FALSE(view->isCleaning());
-    // The clean empties each model folder but keeps the folder itself, and a folder that is
-    // still there counts as one item: the row stays listed at zero bytes, as any row with an
-    // item does. The npm cache, walked file by file, is gone from the list.
-    EXPECT_EQ(titles(view->modelsPane()->rows()), QStringList({"Ollama models"}));
-    EXPECT_EQ(view->modelsPane()->rows().first()->sizeText(), "Zero KB");
-    EXPECT_TRUE(view->modelsPane()->rows().first()->meta().value_or("").endsWith(" · 1 items"));
-    EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models"}));
+    // The clean empties each model folder but keeps the folder itself; an emptied folder holds
+    // nothing, so the row leaves the lists, as the npm cache walked file by file does, and the
+    // hub has nothing safe to recover.
+    EXPECT_TRUE(view->modelsPane()->rows().isEmpty());
+    EXPECT_TRUE(view->cleanupPane()->rows().isEmpty());
     EXPECT_TRUE(QFileInfo(models).isDir());
+    EXPECT_EQ(view->safeLine()->text(), "Safe recovery available · Zero KB");
+    // The safe rows stay ticked, but they measured nothing: no clean is offered.
+    EXPECT_EQ(view->cleanupPane()->cleanButton()->text(), "Clean selected · Zero KB");
+    EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled());
 
-    // Rescan clears the result and keeps the ticks. While it measures, unmeasured rows count
-    // zero, so neither pane offers a clean until the figures are in.
-    view->modelsPane()->rows().first()->checkBox()->click();
-    EXPECT_EQ(rig.screen.devSelected(), ticks);
-    EXPECT_TRUE(view->cleanupPane()->cleanButton()->isEnabled());
+    // Both fill again. Rescan clears the result and keeps the ticks. While it measures,
+    // unmeasured rows count zero, so neither pane offers a clean until the figures are in.
+    cleaningtest::writeFile(npm, 40'000);
+    cleaningtest::writeFile(ollama, 90'000);
     rig.du->hold();
     view->cleanupPane()->rescanButton()->click();
     EXPECT_FALSE(rig.screen.devResult().has_value());
-    EXPECT_EQ(rig.screen.devSelected(), ticks);
+    EXPECT_EQ(rig.screen.devSelected(), safeTicks);
     QTest::qWait(50);
     ASSERT_EQ(rig.scanner->state().kind, Kind::Scanning);
     EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled());
     EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
     EXPECT_TRUE(view->cleanupPane()->rescanButton()->isEnabled());
+    rig.du->setSize(models, 90'112);
     rig.du->release();
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
+    EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models", "npm cache"}));
     EXPECT_TRUE(view->cleanupPane()->cleanButton()->isEnabled());
     EXPECT_TRUE(view->modelsPane()->cleanButton()->isEnabled());
 }

@@ -6,7 +6,6 @@
 #include "duplicates/SimilarPhotoFinder.h"
 #include "duplicates/views/ComparisonSheet.h"
 #include "duplicates/views/DuplicateGroupRow.h"
-#include "duplicates/views/LazyColumn.h"
 #include "duplicates/views/PhotoThumb.h"
 #include "duplicates/views/SimilarSetRow.h"
 #include "fakes/FakeTrash.h"
@@ -15,7 +14,9 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirmItem.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKLazyColumn.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TextSize.h"
 #include "ui-kit/Themed.h"
@@ -168,7 +169,8 @@ TEST(DuplicatesView, KeepingTheChosenCopy) {
     ASSERT_NE(row, nullptr);
     ASSERT_EQ(row->group().files.size(), 2);
     EXPECT_TRUE(row->headerLabel()->text().startsWith("2 identical copies · "));
-    EXPECT_EQ(row->freesLabel()->text(), "Frees 3 KB");
+    // What the copy that would go takes on the disk: 3,000 bytes hold one 4 KB block.
+    EXPECT_EQ(row->freesLabel()->text(), "Frees 4 KB");
     EXPECT_FALSE(row->keepButton()->isEnabled());
     EXPECT_FALSE(row->tiles()[0]->hasThumbnail()); // not a picture: the document symbol
 
@@ -208,6 +210,16 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
     s.view->requestCleanAll();
     EXPECT_EQ(s.view->confirmation()->pending()->title, "Keep one of each, trash 3 duplicates?");
     s.confirm();
+    // The moves run off the main thread; meanwhile the pane shows their progress and nothing
+    // can start another scan or clean.
+    EXPECT_TRUE(s.view->exactPane()->isShowing(QKScanPhase::Busy));
+    EXPECT_EQ(s.view->exactProgressLabel()->text(), "Moving to the Trash… 0 of 2");
+    EXPECT_FALSE(s.view->cleanAllButton()->isEnabled());
+    EXPECT_FALSE(s.view->folderButton()->isEnabled());
+    EXPECT_FALSE(s.view->clearButton()->isEnabled());
+    EXPECT_EQ(s.view->failureAlert(), nullptr);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !s.view->errors().isEmpty(); }));
+    EXPECT_TRUE(s.view->folderButton()->isEnabled());
     EXPECT_EQ(s.view->errors(),
               QStringList({"trio-c.bin: Read-only file system", "pair-b.bin: Permission denied"}));
     QMessageBox* alert = s.view->failureAlert();
@@ -277,6 +289,13 @@ TEST(ComparisonSheet, InfoLineOfALargePhotoAndAnUnreadableOne) {
     EXPECT_EQ(sheet.infoLabel(true)->text(), "");
     EXPECT_EQ(sheet.bestLabel(true), nullptr);
     EXPECT_NE(sheet.bestLabel(false), nullptr);
+    // Only one photo says "Best quality", yet the two stand level and are of one size.
+    sheet.show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(sheet.photo(true)->y(), sheet.photo(false)->y());
+    EXPECT_EQ(sheet.photo(true)->size(), sheet.photo(false)->size());
+    EXPECT_EQ(sheet.infoLabel(true)->mapTo(&sheet, QPoint()).y(),
+              sheet.infoLabel(false)->mapTo(&sheet, QPoint()).y());
 }
 
 // A copy whose name is not UTF-8 shows its own picture, size and creation date, never those of

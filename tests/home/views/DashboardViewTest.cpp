@@ -3,6 +3,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "home/HomeTestSupport.h"
+#include "support/AccessibleAudit.h"
 #include "support/TestSupport.h"
 
 #include "home/views/AttentionSection.h"
@@ -29,6 +30,7 @@
 #include <QSemaphore>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWindow>
 
 using namespace hometest;
 using P = ThermalSnapshot::Pressure;
@@ -106,6 +108,17 @@ TEST_F(DashboardViewTest, WaitsForTheFirstSampleThenGreets) {
     EXPECT_EQ(view->askStrip()->question(), "Is there anything I should do about my Mac today?");
 }
 
+TEST_F(DashboardViewTest, TheHeaderAgreesWithTheTilesBesideIt) {
+    publish(sample(0.5, 0.5, 100));
+    auto view = makeView();
+    EXPECT_EQ(view->glance()->tiles().at(2)->tile().message, "Your Mac is working hard.");
+    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac needs a review.");
+    EXPECT_EQ(view->header()->countLabel()->text(),
+              "Live vitals need attention. Complete today's check for the full picture.");
+    publish(sample());
+    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac is healthy.");
+}
+
 TEST_F(DashboardViewTest, CheckNowRunsBothMeasurementsAndEndsAllClear) {
     publish(sample());
     auto view = makeView();
@@ -159,6 +172,15 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     GuidedReviewSheet* sheet = view->reviewSheet();
     QTest::mouseClick(entry->button(), Qt::LeftButton);
     ASSERT_TRUE(sheet->isVisible());
+    // A dialog of the screen's window: no minimise or maximise, the close button named.
+    EXPECT_EQ(sheet->windowType(), Qt::Dialog);
+    EXPECT_FALSE(sheet->windowFlags() &
+                 (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    ASSERT_TRUE(sheet->windowHandle());
+    EXPECT_EQ(sheet->windowHandle()->transientParent(), view->window()->windowHandle());
+    EXPECT_EQ(sheet->closeButton()->accessibleName(), "Close");
+    EXPECT_TRUE(testsupport::accessibilityProblems(sheet).isEmpty())
+        << testsupport::accessibilityProblems(sheet).join('\n').toStdString();
     EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 1 of 3");
     EXPECT_EQ(sheet->progress()->value(), 1);
     EXPECT_EQ(sheet->progress()->maximum(), 3);
@@ -206,6 +228,24 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     sheet->reject(); // Escape
     EXPECT_FALSE(view->review().showing);
     EXPECT_EQ(entry->button()->text(), "Start guided review");
+}
+
+// Every switch of section builds a new home screen: the review's place must outlive it.
+TEST_F(DashboardViewTest, AReviewLeftToActOnACardContinuesOnTheNextHomeScreen) {
+    publish(troubled());
+    auto first = makeView();
+    QTest::mouseClick(first->attention()->reviewEntry()->button(), Qt::LeftButton);
+    QTest::mouseClick(first->reviewSheet()->actionButton(), Qt::LeftButton);
+    EXPECT_EQ(screen.guidedStep(), 1);
+    first.reset();
+
+    auto second = makeView();
+    GuidedReviewEntryCard* entry = second->attention()->reviewEntry();
+    EXPECT_FALSE(second->reviewSheet()->isVisible());
+    EXPECT_EQ(entry->titleLabel()->text(), "Continue today's review");
+    EXPECT_EQ(entry->button()->text(), "Continue");
+    QTest::mouseClick(entry->button(), Qt::LeftButton);
+    EXPECT_EQ(second->reviewSheet()->stepHeader()->text(), "Recommendation 2 of 3");
 }
 
 TEST_F(DashboardViewTest, FullDiskAccessCardFollowsTheRecheck) {

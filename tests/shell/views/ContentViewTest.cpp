@@ -11,7 +11,7 @@
 #include "shell/views/DetailCard.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"
-#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKClampedText.h"
 
 #include <gtest/gtest.h>
 #include <QElapsedTimer>

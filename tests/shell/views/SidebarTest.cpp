@@ -1,12 +1,17 @@
 // The sidebar's groups and rows, the stored section order, and the version line.
 #include "MainWindowTestSupport.h"
 
+#include "platform/UserDefaults.h"
 #include "shell/AppVersion.h"
 #include "shell/QKFeature.h"
 #include "shell/SectionOrder.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"
-#include "ui-kit/QKLineLabel.h"
+#include "support/AccessibleAudit.h"
+#include "ui-kit/QKClampedText.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -83,4 +88,32 @@ TEST_F(SidebarTest, TheVersionLineNamesVersionAndBuild) {
     EXPECT_EQ(AppVersion::versionOrFallback(""), "0.2.0");
     EXPECT_EQ(AppVersion::buildOrFallback(""), "1");
     EXPECT_EQ(AppVersion::buildOrFallback("17"), "17");
+}
+
+TEST_F(SidebarTest, AtTheLargestTextSizeTitlesAndLinesWrapRatherThanLoseTheirEnds) {
+    Themed::shared();
+    UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(TextSize::Largest));
+    view->show();
+    QCoreApplication::processEvents();
+    SidebarView* sidebar = view->sidebar();
+
+    int wrapped = 0;
+    for (QWidget* title : sidebar->findChildren<QWidget*>("groupTitle")) {
+        EXPECT_GE(title->height(), title->heightForWidth(title->width()))
+            << title->accessibleName().toStdString();
+        if (title->height() > 2 * title->fontMetrics().height())
+            ++wrapped;
+    }
+    EXPECT_GT(wrapped, 0) << "the longest group titles take two lines";
+
+    for (QKClampedText* line : {sidebar->statusLabel(), sidebar->versionLabel()}) {
+        const QStringList shown = line->displayedLines(line->width());
+        ASSERT_FALSE(shown.isEmpty());
+        EXPECT_FALSE(shown.last().endsWith(QStringLiteral("…"))) << line->text().toStdString();
+        EXPECT_GE(line->height(), line->heightForWidth(line->width()));
+    }
+    EXPECT_GT(sidebar->versionLabel()->displayedLines(sidebar->versionLabel()->width()).size(), 1);
+    EXPECT_TRUE(testsupport::accessibilityProblems(sidebar).isEmpty())
+        << testsupport::accessibilityProblems(sidebar).join('\n').toStdString();
+    UserDefaults::standard().remove(ThemeKeys::FontSize);
 }

@@ -7,8 +7,10 @@
 #include "storage/views/TreemapView.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKTransientNote.h"
 
 #include <gtest/gtest.h>
+#include <QLabel>
 #include <QPushButton>
 #include <QThreadPool>
 
@@ -59,6 +61,14 @@ TEST(DiskMapPane, ShowingAnIdleScannerStartsAScan) {
     EXPECT_EQ(pane.progressText(), "Opening your home folder");
     scanner.applyProgress(scanner.scanGeneration(), QString());
     EXPECT_EQ(pane.progressText(), QString::fromUtf8("Measuring\u2026"));
+    // The note under the progress shows all its lines.
+    pane.resize(900, 600);
+    QCoreApplication::processEvents();
+    const QLabel* note = pane.findChild<QLabel*>("diskMapProgressNote");
+    ASSERT_NE(note, nullptr);
+    EXPECT_LE(note->width(), 380);
+    EXPECT_GE(note->height(), note->heightForWidth(note->width()));
+    EXPECT_GT(note->height(), note->fontMetrics().height());
 
     pane.stop();
     EXPECT_EQ(scanner.state().kind, Kind::Idle);
@@ -106,6 +116,11 @@ TEST(DiskMapPane, DrillingInAndOut) {
     EXPECT_FALSE(pane.revealButton()->isHidden());
     pane.revealButton()->click();
     EXPECT_EQ(revealer.revealed, QStringList({projects.id}));
+    EXPECT_EQ(QKTransientNote::shownIn(&pane), nullptr);
+    revealer.refuses = true;
+    pane.revealButton()->click();
+    ASSERT_TRUE(QKTransientNote::shownIn(&pane));
+    EXPECT_EQ(QKTransientNote::shownIn(&pane)->anchor(), pane.revealButton());
 
     emit pane.treemap()->drillInRequested(projects);
     EXPECT_EQ(pane.breadcrumbText(), QString::fromUtf8("Home \u203A Projects"));

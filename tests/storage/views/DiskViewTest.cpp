@@ -3,22 +3,28 @@
 #include "storage/views/DiskView.h"
 
 #include "cleaning/StorageGrowthScanner.h"
+#include "fakes/FakeClock.h"
 #include "fakes/FakeDiskUsage.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
 #include "storage/DiskMapScanner.h"
+#include "storage/DiskTrend.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/StorageGrowthPane.h"
+#include "support/AccessibleAudit.h"
 #include "support/Posts.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TamsoExplainRow.h"
 #include "vitals/AppState.h"
+#include "vitals/PerformanceText.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -31,9 +37,18 @@ namespace {
 
 // Every service of the hub over an empty sandbox home, with no real tool or sampler.
 struct Hub {
-    HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("hub"));
+    HomeLayout layout = [] {
+        HomeLayout l = HomeLayout::forHome(testsupport::freshDir("hub"));
+        l.setSystemRoot(l.home() + "/no-system");
+        return l;
+    }();
     ScreenState screen;
-    AppState appState{AppState::Options{.startSampling = false}};
+    std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
+    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
+                                        .intervalMs = 3'600'000,
+                                        .startSampling = false}};
+    std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
+    DiskTrend trend{appState, CacheFolder(AppSupportFolder(layout.home() + "/data")), clock};
     std::atomic<int> measured{0};
     StorageGrowthScanner growth{layout, growthOptions()};
     DiskMapScanner diskMap{diskMapRequest()};
@@ -44,7 +59,6 @@ struct Hub {
     // Downloads 999 bytes, caches 1, the rest empty: a total of 1000.
     StorageGrowthScanner::Options growthOptions() {
         StorageGrowthScanner::Options options;
-        options.systemApplications = layout.home() + "/no-applications";
         options.measure = [this](const QString& path, const CancelToken&) -> qint64 {
             ++measured;
             if (path == layout.downloadsDir())
@@ -61,14 +75,14 @@ struct Hub {
     }
 
     DiskView& make() {
-        view = std::make_unique<DiskView>(screen, appState, growth, diskMap, organizer, nullptr,
-                                          [this](DiskMode mode, QWidget* parent) -> QWidget* {
-                                              cleanerRequests << mode;
-                                              auto* pane = new QWidget(parent);
-                                              pane->setObjectName(QStringLiteral("cleaner-") +
-                                                                  rawValue(mode));
-                                              return pane;
-                                          });
+        view = std::make_unique<DiskView>(
+            screen, appState, &trend, growth, diskMap, organizer, nullptr,
+            [this](DiskMode mode, QWidget* parent) -> QWidget* {
+                cleanerRequests << mode;
+                auto* pane = new QWidget(parent);
+                pane->setObjectName(QStringLiteral("cleaner-") + rawValue(mode));
+                return pane;
+            });
         view->resize(900, 700);
         view->show();
         return *view;
@@ -110,6 +124,18 @@ TEST(DiskView, FollowsScreenStateAndThePickerWritesIt) {
     EXPECT_EQ(view.pane()->objectName(), "diskOverview");
     ASSERT_EQ(view.tileButtons().size(), 8);
 
+    // Assistive technology finds each mode by name and presses it as a click would.
+    EXPECT_TRUE(testsupport::accessibilityProblems(&view).isEmpty())
+        << testsupport::accessibilityProblems(&view).join('\n').toStdString();
+    QAccessibleInterface* growth = testsupport::findAccessible(&view, "Where did it go?");
+    ASSERT_TRUE(growth && growth->actionInterface());
+    EXPECT_EQ(growth->role(), QAccessible::RadioButton);
+    growth->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(hub.screen.diskMode(), DiskMode::Growth);
+    EXPECT_TRUE(growth->state().checked);
+    ASSERT_TRUE(hub.growthDone());
+    hub.screen.setDiskMode(DiskMode::Hub);
+
     // Leaving a mode rebuilds it on return: the old pane goes.
     QPointer<QWidget> overview = view.pane();
     hub.screen.setDiskMode(DiskMode::Organizer);
@@ -148,6 +174,39 @@ TEST(DiskView, TheOverviewShowsTheLatestSample) {
     // No sample yet: zero of zero and no trend.
     EXPECT_EQ(header->text(), "Zero KB free of Zero KB");
     EXPECT_EQ(estimate->text(), "Not enough trend data yet");
+}
+
+TEST(DiskView, TheFullDiskPredictionWaitsForADayOfTrend) {
+    constexpr qint64 GB = 1'000'000'000;
+    Hub hub;
+    SystemSnapshot disk;
+    disk.diskTotalBytes = 100 * GB;
+    disk.diskFreeBytes = 54 * GB; // 6 GB are kept for root
+    disk.diskUsedBytes = 38 * GB;
+    const QDateTime start = hub.clock->now();
+    hub.trend.record(disk);
+    // Minutes later the disk has grown by 2 GB: a steep rise, but no trend yet.
+    hub.clock->advance(180);
+    disk.diskUsedBytes = 40 * GB;
+    hub.samples->set(disk);
+    DiskView& view = hub.make();
+    hub.appState.sampleAndPublish();
+    ASSERT_TRUE(testsupport::waitFor([&] { return hub.appState.hasFirstSample(); }));
+    auto value = [&](const char* name) {
+        const auto* label = view.findChild<QLabel*>(QString::fromLatin1(name));
+        return label ? label->text() : QString();
+    };
+    // The same fullness as the Performance screen and df: used ÷ (used + available).
+    EXPECT_EQ(value("predictionUsage"), "42%");
+    EXPECT_EQ(PerformanceText::storageValue(hub.appState.snapshot()), "42% full");
+    EXPECT_EQ(value("predictionGrowth"), "Stable");
+    EXPECT_EQ(value("predictionEstimate"), "Not enough trend data yet");
+
+    // Two days on, the trend holds: 2 GB in two days.
+    hub.clock->set(start.addDays(2));
+    hub.trend.record(disk);
+    EXPECT_EQ(value("predictionGrowth"), "1 GB/day");
+    EXPECT_EQ(value("predictionEstimate"), "About 54 days at current growth");
 }
 
 TEST(StorageGrowthPane, MeasuresOnFirstShowingAndListsSharesOfTheTotal) {

@@ -9,13 +9,18 @@
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKSymbolButton.h"
+#include "ui-kit/QKTransientNote.h"
 #include "ui-kit/SegmentedControl.h"
+
+#include "support/AccessibleAudit.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
+#include <QTest>
 #include <QThread>
 #include <QThreadPool>
 
@@ -117,6 +122,11 @@ TEST(FoldersView, TheDetailFollowsTheSelectionByIdAndHidesWhatDoesNotApply) {
     EXPECT_TRUE(s.view.lookInsideButton()->isHidden());
     s.view.revealSelection();
     EXPECT_EQ(s.revealer.revealed, QStringList({s.entry("todo.txt").path}));
+    EXPECT_EQ(QKTransientNote::shownIn(&s.view), nullptr);
+    s.revealer.refuses = true;
+    s.view.revealSelection();
+    ASSERT_TRUE(QKTransientNote::shownIn(&s.view));
+    EXPECT_EQ(QKTransientNote::shownIn(&s.view)->anchor(), s.view.revealButton());
 
     // "Look inside" goes down a level and back to the prompt; a stale id shows the prompt too.
     s.select("Work");
@@ -165,6 +175,11 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     s.view.show();
     ASSERT_TRUE(s.settled());
     FolderBrowserView& b = s.browser();
+    // The symbol-only buttons are named for assistive technology by what their tooltips say.
+    EXPECT_EQ(b.backButton()->accessibleName(), "Back up one folder");
+    EXPECT_NE(testsupport::findAccessible(&b, "Measure this folder again"), nullptr);
+    EXPECT_TRUE(testsupport::accessibilityProblems(&b).isEmpty())
+        << testsupport::accessibilityProblems(&b).join('\n').toStdString();
     EXPECT_FALSE(b.backButton()->isEnabled());
     EXPECT_FALSE(b.homeButton()->isEnabled());
     EXPECT_TRUE(b.trailButtons().isEmpty());
@@ -173,6 +188,12 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     // Double click: a folder is entered, a package revealed.
     b.activate(s.entry("Player.app"));
     EXPECT_EQ(s.revealer.revealed.size(), 1);
+    // A refused reveal from the list points at the entry's row.
+    s.revealer.refuses = true;
+    b.reveal(s.entry("Player.app"));
+    s.revealer.refuses = false;
+    ASSERT_TRUE(QKTransientNote::shownIn(&s.view));
+    EXPECT_EQ(QKTransientNote::shownIn(&s.view)->anchor(), b.list()->viewport());
     EXPECT_TRUE(s.tree.trail().isEmpty());
     EXPECT_EQ(b.menuActions(s.entry("Player.app")), QStringList({"Show in File Manager"}));
     EXPECT_EQ(b.menuActions(s.entry("Work")),
@@ -240,6 +261,53 @@ TEST(FolderBrowser, AFailureShowsItsPanelAndTryAgainKeepsTheSelection) {
     ASSERT_TRUE(s.settled());
     EXPECT_EQ(b.currentPage(), b.emptyState());
     EXPECT_EQ(b.statusText(), "0 items");
+}
+
+// Only the user's own clicks and keys choose a row: the list taking the focus, or being filled
+// anew, picks nothing, however Qt moves its current index.
+TEST(FolderBrowser, TheSelectionFollowsTheUserOnly) {
+    Screen s(makeHome());
+    s.view.show();
+    QApplication::setActiveWindow(&s.view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.view));
+    ASSERT_TRUE(s.settled());
+    FolderBrowserView& b = s.browser();
+    QListView* list = b.list();
+    list->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(s.state.folderSelection());
+
+    const auto settledWithNothingSelected = [&](const char* after) {
+        ASSERT_TRUE(s.settled()) << after;
+        list->setFocus(Qt::TabFocusReason);
+        QCoreApplication::processEvents();
+        EXPECT_FALSE(s.state.folderSelection()) << after;
+        EXPECT_FALSE(list->selectionModel()->hasSelection()) << after;
+    };
+
+    // A click selects; entering a folder, going back, home, along the trail and measuring
+    // again leave nothing selected once the new list is in.
+    const QModelIndex work = s.tree.model()->index(s.tree.model()->rowOf(s.entry("Work").id));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(work).center());
+    EXPECT_EQ(s.state.folderSelection(), s.entry("Work").id);
+    b.activate(s.entry("Work"));
+    settledWithNothingSelected("entering");
+    b.goBack();
+    settledWithNothingSelected("back");
+    b.activate(s.entry("Work"));
+    ASSERT_TRUE(s.settled());
+    b.activate(s.entry("Clients"));
+    ASSERT_TRUE(s.settled());
+    b.trailButtons().at(0)->click();
+    settledWithNothingSelected("trail");
+    b.remeasure();
+    settledWithNothingSelected("re-measure");
+    b.homeButton()->click();
+    settledWithNothingSelected("home");
+
+    // Keys move the selection like clicks.
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_TRUE(s.state.folderSelection());
 }
 
 TEST(FolderRow, BarsFollowTheLargestMeasuredSibling) {

@@ -1,6 +1,7 @@
 #include "storage/views/TreemapView.h"
 
 #include <gtest/gtest.h>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -36,8 +37,15 @@ TEST(TreemapView, EmptyPanelWhenNothingCanBeDrawn) {
     view.resize(300, 200);
     view.show();
     EXPECT_TRUE(view.showsEmptyState());
+    auto* message = view.findChild<QLabel*>("treemapEmptyMessage");
+    ASSERT_NE(message, nullptr);
+    EXPECT_EQ(message->text(), "This folder is empty, or everything in it is too small to see.");
+    // Sparse or empty files: the folder holds things, they just take no space.
     view.setNodes({node("a", 0), node("b", -1)});
     EXPECT_TRUE(view.showsEmptyState());
+    EXPECT_EQ(message->text(), "The files in this folder take no space on disk.");
+    view.setNodes({});
+    EXPECT_EQ(message->text(), "This folder is empty, or everything in it is too small to see.");
     view.setNodes({node("a", 10)});
     EXPECT_FALSE(view.showsEmptyState());
     view.resize(300, 0);

@@ -6,6 +6,7 @@
 #include "fakes/FakePowerSource.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/ByteFormat.h"
+#include "support/AccessibleAudit.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <mutex>
+#include <QAccessible>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QTest>
@@ -226,6 +228,36 @@ TEST_F(PanelTest, KeepAwakeSwitchReachesTheManagerAndTheStatusFollowsIt) {
     EXPECT_EQ(toggle->text(), "Stop Keep Awake");
     keepAwake->stop(KeepAwakeManager::turnedOffNote());
     EXPECT_FALSE(shown("keepAwakeStatus"));
+}
+
+TEST_F(PanelTest, AssistiveTechnologyReadsThePanelAndPressesItsButtons) {
+    publish();
+    QAccessibleInterface* self = QAccessible::queryAccessibleInterface(panel.get());
+    EXPECT_EQ(self->role(), QAccessible::Dialog);
+    EXPECT_EQ(self->text(QAccessible::Name), QString("Pendrel"));
+    EXPECT_TRUE(testsupport::accessibilityProblems(panel.get()).isEmpty())
+        << testsupport::accessibilityProblems(panel.get()).join('\n').toStdString();
+    // Every figure the panel draws is read, the breakdown and the metric rows included.
+    const QStringList texts = testsupport::accessibleTexts(panel.get());
+    for (const QString& line :
+         {child<QKLineLabel>("breakdownLabel0")->text(),
+          child<QKLineLabel>("breakdownValue0")->text(), QString("Available memory"),
+          child<MenuBarMetricRow>("memoryMetric")->value(), QString("Disk"), QString("free"),
+          text("heatRowText")})
+        EXPECT_TRUE(texts.contains(line)) << line.toStdString();
+
+    QAccessibleInterface* keep = testsupport::findAccessible(panel.get(), "Keep Mac awake");
+    ASSERT_TRUE(keep && keep->actionInterface());
+    EXPECT_EQ(keep->role(), QAccessible::Button);
+    keep->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([&] { return keepAwake->isActive(); }));
+    EXPECT_TRUE(testsupport::accessibleTexts(panel.get()).contains(keepAwake->statusLine()));
+
+    QAccessibleInterface* refresh = testsupport::findAccessible(panel.get(), "Refresh");
+    ASSERT_TRUE(refresh && refresh->actionInterface());
+    const qsizetype before = app->memoryHistory().size();
+    refresh->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(waitFor([&] { return app->memoryHistory().size() != before; }));
 }
 
 TEST_F(PanelTest, RefusedKeepAwakeSaysWhyInsteadOfDoingNothing) {

@@ -251,9 +251,9 @@ TEST_F(PerformanceViewTest, SensorsPageListOrEmptyStateAndLikelyCause) {
     publish(s);
     auto view = makeView();
     PerformanceSensorsPage* page = view->sensorsPage();
-    // Unknown everywhere: not coloured as a judgement, and nothing vouching for the signal.
+    // Unknown, coloured by the CPU load (busy: orange), and nothing vouching for the signal.
     EXPECT_EQ(page->pressureBadge()->text(), "Unknown");
-    EXPECT_EQ(page->pressureBadge()->tone(), PerformanceText::Tone::Neutral);
+    EXPECT_EQ(page->pressureBadge()->tone(), PerformanceText::Tone::Orange);
     EXPECT_EQ(page->pressureSentence()->text(), "Thermal pressure could not be read.");
     EXPECT_FALSE(page->pressureSourceNote()->text().contains("always works"));
     EXPECT_FALSE(page->emptyText()->text().contains("trustworthy"));

@@ -1,0 +1,85 @@
+// pendrel-shots OUTDIR: renders the app's windows and screens offscreen to PNG files, one per
+// screen, named after the section or window. It runs in a throw-away home, so what it shows is a
+// fresh install and it cannot touch the user's files. The home is at one fixed path, since the
+// screens show paths and a render must come out byte for byte the same every time; a second run
+// waits for the first to finish with it.
+#include "app/PendrelApp.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeSnapshotSampler.h"
+#include "platform/SandboxEnvironment.h"
+#include "shots/Shots.h"
+#include "ui-kit/QKSpinner.h"
+
+#include <cstdio>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: pendrel-shots OUTDIR\n");
+        return 2;
+    }
+    const QString outDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString root = QDir::tempPath() + QStringLiteral("/pendrel-shots-home");
+    if (outDir == root || outDir.startsWith(root + QLatin1Char('/'))) {
+        std::fprintf(stderr, "pendrel-shots: %s is emptied for each run; write elsewhere\n",
+                     qPrintable(root));
+        return 2;
+    }
+    QLockFile lock(root + QStringLiteral(".lock"));
+    lock.setStaleLockTime(0); // a run takes minutes; only a dead owner's lock is stale
+    if (!lock.lock()) {
+        std::fprintf(stderr, "pendrel-shots: could not lock %s.lock\n", qPrintable(root));
+        return 1;
+    }
+    SandboxEnvironment sandbox(root);
+    if (!sandbox.isValid()) {
+        std::fprintf(stderr, "pendrel-shots: could not make a temporary home\n");
+        return 1;
+    }
+    // One 1440 × 900 screen, a common laptop's, so windows are placed and fitted as there.
+    const QString screens = sandbox.root() + QStringLiteral("/screens.json");
+    QFile config(screens);
+    if (config.open(QIODevice::WriteOnly))
+        config.write(R"({"screens": [{"name": "shots", "x": 0, "y": 0, "width": 1440,
+                         "height": 900, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Pendrel"));
+    if (!QDir().mkpath(outDir)) {
+        std::fprintf(stderr, "pendrel-shots: could not create %s\n", qPrintable(outDir));
+        return 1;
+    }
+
+    QKSpinner::setAnimated(false);
+    // Fixed figures instead of this machine's, sampled once (the next sample is an hour away).
+    auto vitals = std::make_shared<FakeSamplerState>();
+    vitals->set(Shots::everydayLaptop());
+    PendrelApp pendrel(PendrelApp::Options{
+        .useSystemTray = false,
+        .vitals = {.makeSampler = FakeSnapshotSampler::factory(vitals), .intervalMs = 3'600'000},
+        .clock = std::make_shared<FakeClock>(Shots::now())});
+    ShotContext ctx{&pendrel, outDir};
+    renderShellShots(ctx);
+    renderUiKitShots(ctx);
+    renderVitalsShots(ctx);
+    renderMenuBarShots(ctx);
+    renderCompareShots(ctx);
+    renderDeveloperShots(ctx);
+    renderAppsShots(ctx);
+    renderUninstallerShots(ctx);
+    renderAssistantShots(ctx);
+    renderCleaningShots(ctx);
+    renderAutomationShots(ctx);
+    renderDuplicatesShots(ctx);
+    renderHomeShots(ctx);
+    renderStorageShots(ctx);
+    renderFoldersShots(ctx);
+    renderVaultShots(ctx);
+    renderOrganizerShots(ctx);
+    renderChatShots(ctx);
+    return ctx.failures == 0 ? 0 : 1;
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+// What the kit's self-painted controls tell assistive technology. Qt describes a QWidget it does
+// not know as an unnamed filler, and a QAbstractButton subclass as a push button whose "Toggle"
+// action calls toggle(), which emits toggled() but never clicked(): a row that listens to
+// clicked() would show a switch turned while its service heard nothing. The kit's own
+// descriptions fix both:
+//
+// - ToggleSwitch: a check box with its checked state; "Press" and "Toggle" both click it, so an
+//   assistive turn is the same user action as a mouse click (clicked() and toggled() fire).
+// - SegmentedControl: a group with one radio button per segment (its label, checked when it is
+//   the current one, a "Press" action that activates it as a click would).
+// - QKLineLabel and QKClampedText: static text whose name is the full text (not the cut one),
+//   with a text interface over that text.
+//
+// The widgets install the description themselves on construction; install() is idempotent.
+//
+// setRole gives any other plain widget (a panel, a chart, a row read as one) the role it plays;
+// its name is its accessibleName.
+
+#include <QAccessible>
+
+class QWidget;
+
+namespace QKAccessible {
+
+void install();
+void setRole(QWidget* widget, QAccessible::Role role);
+
+} // namespace QKAccessible

@@ -1,0 +1,106 @@
+#include "ui-kit/QKLazyColumn.h"
+
+#include "ui-kit/QKHairline.h"
+
+#include <QScrollBar>
+#include <QSet>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+// How far past the visible end rows are made ahead.
+constexpr int kAhead = 600;
+const char* kDividerOf = "lazyDividerOf";
+} // namespace
+
+QKLazyColumn::QKLazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setWidgetResizable(true);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    viewport()->setAutoFillBackground(false);
+    m_content = new QWidget(this);
+    m_content->setAutoFillBackground(false);
+    m_column = new QVBoxLayout(m_content);
+    m_column->setContentsMargins(0, 0, 0, 0);
+    m_column->setSpacing(spacing);
+    m_column->addStretch(1);
+    setWidget(m_content);
+}
+
+void QKLazyColumn::setRows(const QStringList& keys, Factory factory) {
+    m_factory = std::move(factory);
+    const QSet<QString> staying(keys.begin(), keys.end());
+    // Take every row (and its divider) out of the column; drop those whose key went.
+    while (m_column->count() > 1) {
+        QLayoutItem* item = m_column->takeAt(0);
+        if (QWidget* w = item->widget()) {
+            const QString key = w->property(kDividerOf).isValid()
+                                    ? w->property(kDividerOf).toString()
+                                    : m_rows.key(w);
+            if (!staying.contains(key)) {
+                m_rows.remove(key);
+                w->deleteLater();
+            } else {
+                w->hide();
+            }
+        }
+        delete item;
+    }
+    m_keys = keys;
+    m_built = 0;
+    fill();
+}
+
+void QKLazyColumn::buildNext() {
+    const QString key = m_keys.at(m_built);
+    QWidget* row = m_rows.value(key);
+    QWidget* divider = nullptr;
+    if (!row) {
+        row = m_factory ? m_factory(key, m_content) : new QWidget(m_content);
+        m_rows.insert(key, row);
+    } else {
+        divider = m_content->findChild<QWidget*>(QStringLiteral("divider:") + key,
+                                                 Qt::FindDirectChildrenOnly);
+    }
+    if (!divider) {
+        divider = new QKHairline(m_content);
+        divider->setObjectName(QStringLiteral("divider:") + key);
+        divider->setProperty(kDividerOf, key);
+    }
+    const int at = m_column->count() - 1;
+    m_column->insertWidget(at, row);
+    m_column->insertWidget(at + 1, divider);
+    row->show();
+    divider->show();
+    ++m_built;
+}
+
+void QKLazyColumn::fill() {
+    if (m_filling)
+        return;
+    m_filling = true;
+    const int target = verticalScrollBar()->value() + viewport()->height() + kAhead;
+    while (m_built < m_keys.size()) {
+        m_content->adjustSize();
+        if (m_column->sizeHint().height() > target)
+            break;
+        buildNext();
+    }
+    m_filling = false;
+}
+
+void QKLazyColumn::buildAll() {
+    while (m_built < m_keys.size())
+        buildNext();
+}
+
+void QKLazyColumn::resizeEvent(QResizeEvent* event) {
+    QScrollArea::resizeEvent(event);
+    QTimer::singleShot(0, this, &QKLazyColumn::fill);
+}
+
+void QKLazyColumn::scrollContentsBy(int dx, int dy) {
+    QScrollArea::scrollContentsBy(dx, dy);
+    if (dy != 0)
+        fill();
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <QString>
+
+class QWidget;
+
+// The one place that opens the system's folder and file pickers, so they all open in the same
+// folder: where the user last picked something while that is still a folder, else the home
+// folder (never the folder the app happened to be started from).
+//
+// Main thread only.
+class QKPicker {
+public:
+    enum class Kind { Folder, File };
+    // Shows the dialog of `kind` titled `title`, opened at `start`; returns the chosen path, or
+    // an empty text when the user cancelled. The system dialogs unless a test hands in its own.
+    using Dialog = std::function<QString(QWidget* parent, Kind kind, const QString& title,
+                                         const QString& start)>;
+
+    explicit QKPicker(QString home, Dialog dialog = {});
+
+    // The run's picker: over QDir::homePath() and the system dialogs.
+    static QKPicker& shared();
+
+    // Where the next dialog opens. `preferred` (a screen's own last folder) wins while it is a
+    // folder; then the folder of the last pick; then home.
+    QString startFolder(const QString& preferred = {}) const;
+
+    // A chosen folder is remembered as the next start; a chosen file by the folder that holds it.
+    // None when the user cancelled.
+    std::optional<QString> chooseFolder(QWidget* parent, const QString& title,
+                                        const QString& preferred = {});
+    std::optional<QString> chooseFile(QWidget* parent, const QString& title);
+
+private:
+    QString m_home;
+    QString m_last;
+    Dialog m_dialog;
+};

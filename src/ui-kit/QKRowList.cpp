@@ -1,0 +1,104 @@
+#include "ui-kit/QKRowList.h"
+
+#include "ui-kit/QKStampDelegate.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QScrollArea>
+
+QKRowList::QKRowList(Height height, QWidget* parent) : QListView(parent), m_height(height) {
+    setFrameShape(QFrame::NoFrame);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setResizeMode(QListView::Adjust);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setAutoFillBackground(false);
+    viewport()->setAutoFillBackground(false);
+    setFocusPolicy(Qt::StrongFocus);
+    if (m_height == Height::Fitted) {
+        setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+        setFixedHeight(0);
+    }
+}
+
+int QKRowList::contentHeight() const {
+    return model() && model()->rowCount(rootIndex()) > 0 ? contentsSize().height() : 0;
+}
+
+void QKRowList::fit() {
+    if (m_height != Height::Fitted || m_fitting)
+        return;
+    m_fitting = true;
+    const int height = contentHeight() + 2 * frameWidth();
+    if (height != this->height() || minimumHeight() != height)
+        setFixedHeight(height);
+    m_fitting = false;
+}
+
+void QKRowList::updateGeometries() {
+    QListView::updateGeometries();
+    // Called after every layout of the rows, so the fitted height is always the laid-out one.
+    fit();
+}
+
+void QKRowList::resizeEvent(QResizeEvent* event) {
+    // A list flowing top to bottom is laid out again only when its height changes; here the
+    // rows' heights follow the width instead, and a fitted list's height follows its rows.
+    if (m_height == Height::Fitted)
+        QAbstractItemView::resizeEvent(event);
+    else
+        QListView::resizeEvent(event);
+    if (event->size().width() != event->oldSize().width())
+        scheduleDelayedItemsLayout();
+}
+
+void QKRowList::showEvent(QShowEvent* event) {
+    QListView::showEvent(event);
+    // A hidden list measured nothing (QKStampDelegate); now its rows have a width.
+    scheduleDelayedItemsLayout();
+}
+
+void QKRowList::changeEvent(QEvent* event) {
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        scheduleDelayedItemsLayout();
+}
+
+void QKRowList::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Select:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (auto* stamps = qobject_cast<QKStampDelegate*>(itemDelegate());
+            stamps && currentIndex().isValid() &&
+            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            stamps->triggerKeyAction(currentIndex());
+            event->accept();
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    QListView::keyPressEvent(event);
+}
+
+void QKRowList::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QListView::currentChanged(current, previous);
+    if (m_height != Height::Fitted || !current.isValid())
+        return;
+    // A fitted list never scrolls: the page it lies in brings the current row into view.
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto* page = qobject_cast<QScrollArea*>(up)) {
+            if (!page->widget() || !page->widget()->isAncestorOf(this))
+                return;
+            const QRect row = visualRect(current);
+            const QPoint centre = viewport()->mapTo(page->widget(), row.center());
+            page->ensureVisible(centre.x(), centre.y(), 0, row.height() / 2 + 1);
+            return;
+        }
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QListView>
+
+// The list view of a long list whose rows are drawn by a delegate (QKStampDelegate): no frame,
+// the background of what it lies on, one column of rows as tall as the delegate says, nothing
+// painted for selection (the delegate shows what it needs), and the keyboard: arrows move the
+// current row, Space and Return ask the delegate for the row's key action. It holds no widget per
+// row, so a list of thousands costs what the rows on screen cost.
+//
+// Fitted, the list has no scroll bar of its own and is always as tall as all its rows at its
+// width, for a list that lies in a scrolling page (which it scrolls to keep the current row in
+// view); Scrolls, it scrolls inside the height it is given. Either way the rows are laid out
+// again when the width changes (their heights follow it) and when the model changes; a hidden
+// list waits until it is shown.
+class QKRowList : public QListView {
+    Q_OBJECT
+public:
+    enum class Height { Scrolls, Fitted };
+
+    explicit QKRowList(Height height, QWidget* parent = nullptr);
+
+    // The height of all rows as last laid out.
+    int contentHeight() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void updateGeometries() override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void fit();
+
+    Height m_height;
+    bool m_fitting = false;
+};

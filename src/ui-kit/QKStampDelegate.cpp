@@ -1,0 +1,289 @@
+#include "ui-kit/QKStampDelegate.h"
+
+#include "ui-kit/QKForeground.h"
+
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QHelpEvent>
+#include <QLayout>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+QKStampDelegate::QKStampDelegate(QAbstractItemView* view)
+    : QStyledItemDelegate(view), m_view(view) {
+    if (m_view) {
+        // The pointer is followed for the hover and cursor of the stamp's buttons.
+        m_view->viewport()->setMouseTracking(true);
+        m_view->viewport()->installEventFilter(this);
+    }
+}
+
+QString QKStampDelegate::keyAction(const QModelIndex&) const {
+    return {};
+}
+
+QString QKStampDelegate::sizeKey(const QModelIndex&) const {
+    return {};
+}
+
+int QKStampDelegate::rowWidth(const QStyleOptionViewItem& option) const {
+    // A list lays its rows out across its viewport; the option's rectangle is not set when the
+    // view only asks for a size.
+    if (m_view && m_view->viewport()->width() > 0)
+        return m_view->viewport()->width();
+    return std::max(option.rect.width(), 1);
+}
+
+void QKStampDelegate::prepareStamp(QWidget* stamp) {
+    stamp->hide();
+    // A part never shown counts as hidden, and hidden parts are neither measured, painted nor
+    // found under the pointer. Showing a part whose parent is hidden only clears that mark.
+    for (QWidget* part : stamp->findChildren<QWidget*>())
+        if (!part->testAttribute(Qt::WA_WState_ExplicitShowHide))
+            part->show();
+}
+
+QWidget* QKStampDelegate::setUpStamp(const QModelIndex& index) const {
+    QWidget* stamp = stampFor(index);
+    if (!stamp)
+        return nullptr;
+    // Nested layouts keep their measures until told; a hidden widget's changes tell nobody.
+    for (QLayout* layout : stamp->findChildren<QLayout*>())
+        layout->invalidate();
+    if (QLayout* layout = stamp->layout())
+        layout->invalidate();
+    return stamp;
+}
+
+QWidget* QKStampDelegate::placedStamp(const QModelIndex& index, const QSize& size) const {
+    QWidget* stamp = setUpStamp(index);
+    if (!stamp)
+        return nullptr;
+    if (stamp->size() != size)
+        stamp->resize(size);
+    if (QLayout* layout = stamp->layout())
+        layout->activate();
+    return stamp;
+}
+
+QKStampDelegate::Heights& QKStampDelegate::heightsFor(int width, const QFont& font) const {
+    for (Heights& heights : m_heights)
+        if (heights.width == width && heights.font == font)
+            return heights;
+    m_newest = 1 - m_newest;
+    Heights& fresh = m_heights[m_newest];
+    fresh.width = width;
+    fresh.font = font;
+    fresh.byKey.clear();
+    return fresh;
+}
+
+QSize QKStampDelegate::sizeHint(const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    const int width = rowWidth(option);
+    if (m_view && !m_view->isVisible())
+        return {width, 0};
+    const QString key = sizeKey(index);
+    Heights* kept = nullptr;
+    if (!key.isEmpty() && m_view) {
+        kept = &heightsFor(width, m_view->font());
+        const auto known = kept->byKey.constFind(key);
+        if (known != kept->byKey.constEnd())
+            return {width, *known};
+    }
+    QWidget* probe = setUpStamp(index);
+    if (!probe)
+        return {width, 0};
+    int height = probe->hasHeightForWidth() ? probe->heightForWidth(width) : -1;
+    if (height < 0)
+        height = probe->sizeHint().height();
+    if (kept)
+        kept->byKey.insert(key, height);
+    return {width, height};
+}
+
+void QKStampDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                            const QModelIndex& index) const {
+    QWidget* stamp = placedStamp(index, option.rect.size());
+    if (!stamp)
+        return;
+    // The button under the pointer draws hovered, and down while the press that went to it lasts.
+    auto* hovered = index == m_hoverRow && !m_hoverButton.isEmpty()
+                        ? stamp->findChild<QAbstractButton*>(m_hoverButton)
+                        : nullptr;
+    const bool down = hovered && m_pressedRow == index && m_pressed == m_hoverButton;
+    if (hovered) {
+        hovered->setAttribute(Qt::WA_UnderMouse, true);
+        hovered->setDown(down);
+    }
+    painter->save();
+    painter->translate(option.rect.topLeft());
+    stamp->render(painter, QPoint(), QRegion(), QWidget::DrawChildren);
+    painter->restore();
+    if (hovered) {
+        hovered->setAttribute(Qt::WA_UnderMouse, false);
+        hovered->setDown(false);
+    }
+    if (!(option.state & QStyle::State_HasFocus))
+        return;
+    const QString action = keyAction(index);
+    auto* button = action.isEmpty() ? nullptr : stamp->findChild<QAbstractButton*>(action);
+    if (!button || button->isHidden())
+        return;
+    const QRect at(button->mapTo(stamp, QPoint(0, 0)) + option.rect.topLeft(), button->size());
+    QColor ring = QKForeground::color(QKForeground::Tint, option.palette);
+    ring.setAlphaF(0.5f);
+    painter->save();
+    painter->setRenderHint(QPainter::Antialiasing);
+    painter->setPen(QPen(ring, 1.5));
+    painter->setBrush(Qt::NoBrush);
+    painter->drawRoundedRect(QRectF(at).adjusted(1, 1, -1, -1), 4, 4);
+    painter->restore();
+}
+
+QRect QKStampDelegate::actionRect(const QModelIndex& index, const QString& action) const {
+    if (!m_view || !index.isValid() || action.isEmpty())
+        return {};
+    const QRect row = m_view->visualRect(index);
+    QWidget* stamp = row.isEmpty() ? nullptr : placedStamp(index, row.size());
+    auto* button = stamp ? stamp->findChild<QAbstractButton*>(action) : nullptr;
+    if (!button || button->isHidden())
+        return {};
+    return {button->mapTo(stamp, QPoint(0, 0)) + row.topLeft(), button->size()};
+}
+
+QWidget* QKStampDelegate::buttonAt(QWidget* stamp, const QPoint& at) const {
+    for (QWidget* child = stamp->childAt(at); child && child != stamp;
+         child = child->parentWidget()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(child))
+            return button->isEnabled() && !button->objectName().isEmpty() ? button : nullptr;
+    }
+    return nullptr;
+}
+
+std::pair<QModelIndex, QString> QKStampDelegate::buttonUnder(const QPoint& at) const {
+    const QModelIndex index = m_view ? m_view->indexAt(at) : QModelIndex();
+    if (!index.isValid())
+        return {};
+    const QRect row = m_view->visualRect(index);
+    QWidget* stamp = placedStamp(index, row.size());
+    QWidget* button = stamp ? buttonAt(stamp, at - row.topLeft()) : nullptr;
+    return {index, button ? button->objectName() : QString()};
+}
+
+void QKStampDelegate::setHover(const QModelIndex& index, const QString& button) {
+    if (index == m_hoverRow && button == m_hoverButton)
+        return;
+    if (m_hoverRow.isValid() && !m_hoverButton.isEmpty())
+        m_view->update(m_hoverRow);
+    m_hoverRow = index;
+    m_hoverButton = button;
+    const QWidget* shown = nullptr;
+    if (index.isValid() && !button.isEmpty()) {
+        m_view->update(index);
+        QWidget* stamp = stampFor(index);
+        shown = stamp ? stamp->findChild<QAbstractButton*>(button) : nullptr;
+    }
+    if (shown && shown->testAttribute(Qt::WA_SetCursor))
+        m_view->viewport()->setCursor(shown->cursor());
+    else
+        m_view->viewport()->unsetCursor();
+}
+
+bool QKStampDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (!m_view || watched != m_view->viewport())
+        return QStyledItemDelegate::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::MouseMove: {
+        const auto [index, button] =
+            buttonUnder(static_cast<QMouseEvent*>(event)->position().toPoint());
+        setHover(index, button);
+        break;
+    }
+    case QEvent::Leave:
+        setHover({}, {});
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick: {
+        // A second click is a press of its own, as on a button.
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const auto [index, button] = buttonUnder(mouse->position().toPoint());
+        if (m_pressedRow.isValid())
+            m_view->update(m_pressedRow);
+        m_pressedRow = index;
+        m_pressed = button;
+        setHover(index, button);
+        if (!button.isEmpty())
+            m_view->update(index);
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() != Qt::LeftButton)
+            break;
+        const auto [index, button] = buttonUnder(mouse->position().toPoint());
+        const QPersistentModelIndex pressedRow = m_pressedRow;
+        const QString pressed = m_pressed;
+        m_pressedRow = QPersistentModelIndex();
+        m_pressed.clear();
+        if (pressedRow.isValid())
+            m_view->update(pressedRow);
+        // A click is a press and a release on the same button of the same row.
+        if (!pressed.isEmpty() && index.isValid() && index == pressedRow && button == pressed)
+            emit actionTriggered(index, button);
+        break;
+    }
+    default:
+        break;
+    }
+    return false;
+}
+
+bool QKStampDelegate::editorEvent(QEvent* event, QAbstractItemModel*,
+                                  const QStyleOptionViewItem& option, const QModelIndex& index) {
+    // The clicks themselves are followed on the viewport (eventFilter); the view only must not
+    // take a click on a button for its own.
+    const QEvent::Type type = event->type();
+    if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick)
+        return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton)
+        return false;
+    QWidget* stamp = placedStamp(index, option.rect.size());
+    return stamp && buttonAt(stamp, mouse->position().toPoint() - option.rect.topLeft());
+}
+
+bool QKStampDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
+                                const QStyleOptionViewItem& option, const QModelIndex& index) {
+    if (event->type() != QEvent::ToolTip)
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    QWidget* stamp = placedStamp(index, option.rect.size());
+    if (!stamp)
+        return false;
+    QString tip;
+    for (QWidget* child = stamp->childAt(event->pos() - option.rect.topLeft());
+         child && child != stamp && tip.isEmpty(); child = child->parentWidget())
+        tip = child->toolTip();
+    if (tip.isEmpty()) {
+        QToolTip::hideText();
+        return QStyledItemDelegate::helpEvent(event, view, option, index);
+    }
+    QToolTip::showText(event->globalPos(), tip, view->viewport());
+    return true;
+}
+
+void QKStampDelegate::triggerKeyAction(const QModelIndex& index) {
+    if (!index.isValid())
+        return;
+    const QString action = keyAction(index);
+    if (action.isEmpty())
+        return;
+    QWidget* stamp = stampFor(index);
+    auto* button = stamp ? stamp->findChild<QAbstractButton*>(action) : nullptr;
+    if (button && button->isEnabled() && !button->isHidden())
+        emit actionTriggered(index, action);
+}

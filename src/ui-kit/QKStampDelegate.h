@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QFont>
+#include <QHash>
+#include <QPersistentModelIndex>
+#include <QStyledItemDelegate>
+
+class QAbstractItemView;
+
+// Paints every row of a list with one row widget, the stamp, instead of one widget per row: the
+// stamp is set up for a row, measured and rendered where the row lies, so the list looks like a
+// column of those widgets while a list of thousands holds one. A subclass owns the stamp (a
+// hidden child of the view, so it inherits the view's font and palette; see prepareStamp()) and
+// sets it up in stampFor().
+//
+// The stamp's buttons act through the delegate: a click on a button of the stamp (any
+// QAbstractButton with an object name, enabled as set up for that row) reports actionTriggered
+// with the row and the button's name; Space and Return on the current row report keyAction()
+// (QKRowList passes those keys on). The buttons look as they would in a row of widgets: the one
+// under the pointer is drawn hovered and shows its cursor, the one held down is drawn down while
+// the pointer stays on it, and the current row of a focused list shows a focus ring around the
+// button of keyAction(), so the keyboard user sees what Space will press. A tooltip is the
+// tooltip of the stamp's child under the pointer.
+//
+// Heights are measured at the view's viewport width and kept by sizeKey() (empty: measured every
+// time) for the last two widths (a page's scroll bar coming and going) until the font changes; a
+// row whose key changes is measured again. A view that is not shown measures nothing: its rows
+// are 0 high until it is shown (QKRowList lays them out again then).
+class QKStampDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit QKStampDelegate(QAbstractItemView* view);
+
+    // What Space and Return do on the current row: a button name of the stamp, or empty for
+    // nothing.
+    virtual QString keyAction(const QModelIndex& index) const;
+    // Reports keyAction() for the row, when it names an enabled button of its stamp.
+    void triggerKeyAction(const QModelIndex& index);
+    // Where the stamp's button of this name lies in the row at index, in viewport coordinates;
+    // empty when the row has no such button on show.
+    QRect actionRect(const QModelIndex& index, const QString& action) const;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
+                     const QModelIndex& index) override;
+    bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+                   const QModelIndex& index) override;
+
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+signals:
+    void actionTriggered(const QModelIndex& index, const QString& action);
+
+protected:
+    // The stamp, set up to show the row at index. Called before every measure and paint.
+    virtual QWidget* stampFor(const QModelIndex& index) const = 0;
+    // Everything the row's height depends on besides the width and the font; empty: measured
+    // every time.
+    virtual QString sizeKey(const QModelIndex& index) const;
+
+    QAbstractItemView* view() const { return m_view; }
+    // Readies a newly made stamp: hidden itself (it is never shown), its parts marked shown as
+    // their own setting says, so that they measure, paint and take clicks like a shown row.
+    static void prepareStamp(QWidget* stamp);
+
+private:
+    struct Heights {
+        int width = -1;
+        QFont font;
+        QHash<QString, int> byKey;
+    };
+
+    int rowWidth(const QStyleOptionViewItem& option) const;
+    // The stamp set up for the row and laid out at the row's size.
+    QWidget* placedStamp(const QModelIndex& index, const QSize& size) const;
+    // The stamp set up for the row, its layouts told that the contents changed.
+    QWidget* setUpStamp(const QModelIndex& index) const;
+    QWidget* buttonAt(QWidget* stamp, const QPoint& at) const;
+    // The kept heights at this width and font, made (in place of the older) when missing.
+    Heights& heightsFor(int width, const QFont& font) const;
+    // The row and the name of the button at a point of the viewport (an empty name: none).
+    std::pair<QModelIndex, QString> buttonUnder(const QPoint& at) const;
+    // Moves the hover to this row and button, repainting what changed and setting the cursor.
+    void setHover(const QModelIndex& index, const QString& button);
+
+    QAbstractItemView* m_view;
+    QPersistentModelIndex m_hoverRow;
+    QString m_hoverButton;
+    QPersistentModelIndex m_pressedRow;
+    QString m_pressed; // the button a press went to, until the release
+    mutable Heights m_heights[2];
+    mutable int m_newest = 0;
+};

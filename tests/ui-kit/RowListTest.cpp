@@ -1,0 +1,186 @@
+// The long-list pieces of the kit: a list of rows drawn by one stamp widget.
+#include "platform/BatchedListModel.h"
+#include "ui-kit/QKRowList.h"
+#include "ui-kit/QKStampDelegate.h"
+
+#include <gtest/gtest.h>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTest>
+#include <QVBoxLayout>
+
+namespace {
+
+class Lines : public BatchedListModel<QString> {
+public:
+    using BatchedListModel<QString>::BatchedListModel;
+    QVariant data(const QModelIndex& index, int role) const override {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount())
+            return {};
+        return rowAt(index.row());
+    }
+};
+
+// A wrapped text and a "go" button, off for rows whose text starts with "off".
+class LineDelegate : public QKStampDelegate {
+public:
+    explicit LineDelegate(QAbstractItemView* view) : QKStampDelegate(view) {
+        m_stamp = new QWidget(view);
+        auto* row = new QHBoxLayout(m_stamp);
+        row->setContentsMargins(0, 4, 0, 4);
+        m_text = new QLabel(m_stamp);
+        m_text->setWordWrap(true);
+        row->addWidget(m_text, 1);
+        m_go = new QPushButton(QStringLiteral("Go"), m_stamp);
+        m_go->setObjectName(QStringLiteral("goButton"));
+        m_go->setCursor(Qt::PointingHandCursor);
+        row->addWidget(m_go, 0, Qt::AlignTop);
+        prepareStamp(m_stamp);
+    }
+    QString keyAction(const QModelIndex&) const override { return QStringLiteral("goButton"); }
+
+    mutable int setUps = 0;
+
+protected:
+    QWidget* stampFor(const QModelIndex& index) const override {
+        ++setUps;
+        const QString text = index.data().toString();
+        m_text->setText(text);
+        m_go->setEnabled(!text.startsWith(QStringLiteral("off")));
+        return m_stamp;
+    }
+    QString sizeKey(const QModelIndex& index) const override { return index.data().toString(); }
+
+private:
+    QWidget* m_stamp;
+    QLabel* m_text;
+    QPushButton* m_go;
+};
+
+// A fitted list in a scrolling page, with a line under it.
+struct Page {
+    Page() {
+        scroll.setWidgetResizable(true);
+        auto* content = new QWidget(&scroll);
+        auto* column = new QVBoxLayout(content);
+        list = new QKRowList(QKRowList::Height::Fitted, content);
+        delegate = new LineDelegate(list);
+        list->setItemDelegate(delegate);
+        list->setModel(&model);
+        column->addWidget(list);
+        column->addWidget(new QLabel(QStringLiteral("below"), content));
+        column->addStretch(1);
+        scroll.setWidget(content);
+        scroll.resize(400, 300);
+    }
+    QModelIndex at(int row) const { return model.index(row); }
+    int heightsSum() const {
+        int sum = 0;
+        for (int row = 0; row < model.rowCount(); ++row)
+            sum += list->visualRect(at(row)).height();
+        return sum;
+    }
+
+    Lines model;
+    QScrollArea scroll;
+    QKRowList* list;
+    LineDelegate* delegate;
+};
+
+// Lets the list lay its rows out and the page take the list's new height.
+void settle() {
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+}
+
+QString longLine(int n) {
+    return QStringLiteral("row %1 ").arg(n) + QString(QStringLiteral("words ")).repeated(12);
+}
+
+} // namespace
+
+// The fitted list is as tall as its rows, follows a narrower width with taller rows, and measures
+// a row once per width and text; a hidden list measures nothing.
+TEST(RowList, AFittedListIsAsTallAsItsRowsAtItsWidth) {
+    Page p;
+    QStringList rows;
+    for (int i = 0; i < 50; ++i)
+        rows << longLine(i);
+    p.model.reset(rows);
+    settle();
+    EXPECT_EQ(p.delegate->setUps, 0) << "nothing is measured before the list is shown";
+
+    p.scroll.show();
+    settle();
+    const int wide = p.list->height();
+    EXPECT_GT(wide, 50 * 20);
+    EXPECT_EQ(wide, p.heightsSum());
+    EXPECT_EQ(p.list->visualRect(p.at(49)).bottom() + 1, wide);
+
+    p.scroll.resize(200, 300);
+    settle();
+    EXPECT_GT(p.list->height(), wide) << "narrower rows wrap onto more lines";
+    EXPECT_EQ(p.list->height(), p.heightsSum());
+
+    const int before = p.delegate->setUps;
+    p.model.reset(rows.mid(10)); // a new search, say: rows already measured at this width
+    settle();
+    EXPECT_EQ(p.list->height(), p.heightsSum());
+    EXPECT_LT(p.delegate->setUps - before, 20) << "only the rows painted set the stamp up";
+}
+
+// Clicks on a row's button report it; clicks beside it or on a button that is off do not. The
+// keyboard moves the current row and presses its button; the page follows the current row.
+TEST(RowList, TheStampsButtonsActByMouseAndKeyboard) {
+    Page p;
+    QStringList rows;
+    for (int i = 0; i < 30; ++i)
+        rows << (i == 1 ? QStringLiteral("off: cannot go") : longLine(i));
+    p.model.reset(rows);
+    p.scroll.show();
+    settle();
+    QSignalSpy actions(p.delegate, &QKStampDelegate::actionTriggered);
+
+    const QRect go = p.delegate->actionRect(p.at(2), QStringLiteral("goButton"));
+    ASSERT_FALSE(go.isEmpty());
+    EXPECT_TRUE(p.list->visualRect(p.at(2)).contains(go));
+    QTest::mouseClick(p.list->viewport(), Qt::LeftButton, {}, go.center());
+    ASSERT_EQ(actions.count(), 1);
+    EXPECT_EQ(actions.first().at(0).toModelIndex().row(), 2);
+    EXPECT_EQ(actions.first().at(1).toString(), "goButton");
+
+    QTest::mouseClick(p.list->viewport(), Qt::LeftButton, {},
+                      p.list->visualRect(p.at(2)).topLeft() + QPoint(5, 5));
+    const QRect off = p.delegate->actionRect(p.at(1), QStringLiteral("goButton"));
+    QTest::mouseClick(p.list->viewport(), Qt::LeftButton, {}, off.center());
+    EXPECT_EQ(actions.count(), 1);
+    // A press on one row's button released on another's is no click.
+    QTest::mousePress(p.list->viewport(), Qt::LeftButton, {}, go.center());
+    QTest::mouseRelease(p.list->viewport(), Qt::LeftButton, {},
+                        p.delegate->actionRect(p.at(3), QStringLiteral("goButton")).center());
+    EXPECT_EQ(actions.count(), 1);
+
+    // The pointer over a button shows the button's cursor, as a row of widgets would.
+    QTest::mouseMove(p.list->viewport(), go.center());
+    EXPECT_EQ(p.list->viewport()->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseMove(p.list->viewport(), p.list->visualRect(p.at(2)).topLeft() + QPoint(5, 5));
+    EXPECT_EQ(p.list->viewport()->cursor().shape(), Qt::ArrowCursor);
+
+    p.list->setFocus();
+    p.list->setCurrentIndex(p.at(0));
+    QTest::keyClick(p.list, Qt::Key_Down);
+    QTest::keyClick(p.list, Qt::Key_Space); // row 1: its button is off
+    EXPECT_EQ(actions.count(), 1);
+    QTest::keyClick(p.list, Qt::Key_Down);
+    QTest::keyClick(p.list, Qt::Key_Return);
+    ASSERT_EQ(actions.count(), 2);
+    EXPECT_EQ(actions.last().at(0).toModelIndex().row(), 2);
+
+    QTest::keyClick(p.list, Qt::Key_End);
+    EXPECT_EQ(p.list->currentIndex().row(), 29);
+    EXPECT_GT(p.scroll.verticalScrollBar()->value(), 0) << "the page scrolls to the last row";
+}
