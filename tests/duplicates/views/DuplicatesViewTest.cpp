@@ -219,8 +219,8 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
             return;
         busy = s.view->exactPane()->isShowing(QKScanPhase::Busy);
         progress = s.view->exactProgressLabel()->text();
-        anyEnabled = s.view->cleanAllButton()->isEnabled() ||
-                     s.view->folderButton()->isEnabled() || s.view->clearButton()->isEnabled();
+        anyEnabled = s.view->cleanAllButton()->isEnabled() || s.view->folderButton()->isEnabled() ||
+                     s.view->clearButton()->isEnabled();
         alertEarly = s.view->failureAlert() != nullptr;
     });
     s.confirm();
