@@ -62,22 +62,6 @@ int makeFolders(const QByteArray& path) {
     return 0;
 }
 
-bool writeFull(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(size, 1 << 30)));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        data += n;
-        size -= n;
-    }
-    return true;
-}
-
 // Some file systems cannot sync a folder or a file (EINVAL), and a read-only one has nothing to
 // sync; neither is a failure of the write.
 bool synced(int fd) {
@@ -112,7 +96,7 @@ bool write(const QString& path, const QByteArray& bytes, QString* error) {
         ::unlink(temporary.constData());
         return fail(systemError(code));
     };
-    if (!writeFull(fd, bytes.constData(), bytes.size()))
+    if (!AtomicFile::writeFully(fd, bytes))
         return abandon(errno);
     // A replaced file keeps what its owner may do with it (read-only, executable); the group and
     // others get nothing. Some file systems have no permissions to set: not a failure.
@@ -210,3 +194,21 @@ QString moveAsideCorrupt(const QString& path) {
 }
 
 } // namespace AtomicFile
+
+bool AtomicFile::writeFully(int fd, const QByteArray& bytes) {
+    const char* data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, size_t(std::min<qsizetype>(left, 1 << 30)));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        data += n;
+        left -= n;
+    }
+    return true;
+}

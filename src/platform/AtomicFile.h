@@ -41,4 +41,8 @@ ReadResult read(const QString& path, qsizetype maxBytes = 16 * 1024 * 1024);
 // returns the new path, or an empty string when the rename failed or there was no file.
 QString moveAsideCorrupt(const QString& path);
 
+// Writes every byte to an open descriptor, through short writes and interruptions. False with
+// errno set when the system refuses (a write of nothing sets EIO).
+bool writeFully(int fd, const QByteArray& bytes);
+
 } // namespace AtomicFile

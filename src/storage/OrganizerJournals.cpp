@@ -48,24 +48,6 @@ std::optional<OrganizerCompletedMove> moveIn(const QJsonValue& value) {
     return OrganizerCompletedMove::fromJson(value.toObject());
 }
 
-bool writeAll(int fd, const QByteArray& bytes) {
-    const char* data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, size_t(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            if (n == 0)
-                errno = EIO;
-            return false;
-        }
-        data += n;
-        left -= n;
-    }
-    return true;
-}
-
 // Cuts a last line that never got its newline (an append cut short), so the next line starts
 // clean. False when the file cannot be read or cut.
 bool cutUnfinishedLine(int fd) {
@@ -296,7 +278,8 @@ bool OrganizerJournalLog::append(const QJsonObject& record, bool durable, QStrin
         return fail(errno);
     const QByteArray line = QJsonDocument(record).toJson(QJsonDocument::Compact) + '\n';
     // fdatasync also carries the lines written before this one to the disk.
-    if (!writeAll(m_fd, line) || (durable && ::fdatasync(m_fd) != 0 && errno != EINVAL)) {
+    if (!AtomicFile::writeFully(m_fd, line) ||
+        (durable && ::fdatasync(m_fd) != 0 && errno != EINVAL)) {
         const int code = errno;
         // A line cut short would spoil the next one: take it back.
         if (::ftruncate(m_fd, st.st_size) == 0)
