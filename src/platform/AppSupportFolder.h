@@ -10,7 +10,7 @@
 // by the caches cleaner, so this lives under the data home.
 //
 // Only the file operations live here; what the files hold, how they are encoded and what a caller
-// does about a failure belongs to CacheFolder (assistant/), the one writer every file goes through.
+// does about a failure belongs to CacheFolder, the one writer every file goes through.
 class AppSupportFolder {
 public:
     explicit AppSupportFolder(QString directory) : m_dir(std::move(directory)) {}

@@ -1,7 +1,7 @@
 #include "storage/DiskTrend.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/Clock.h"
+#include "platform/JsonFields.h"
 #include "vitals/AppState.h"
 
 #include <algorithm>

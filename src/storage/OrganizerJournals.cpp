@@ -1,7 +1,7 @@
 #include "storage/OrganizerJournals.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AtomicFile.h"
+#include "platform/JsonFields.h"
 #include "platform/NativePath.h"
 #include "storage/OrganizerFiles.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assistant/CacheFolder.h"
+#include "platform/CacheFolder.h"
 #include "platform/HomeLayout.h"
 #include "storage/OrganizerFiles.h"
 #include "storage/OrganizerRecords.h"

@@ -5,8 +5,8 @@
 #include "storage/OrganizerPlanModel.h"
 #include "storage/OrganizerTestSupport.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
+#include "platform/JsonFields.h"
 
 #include <atomic>
 #include <cerrno>

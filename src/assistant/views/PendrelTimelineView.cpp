@@ -1,9 +1,9 @@
 #include "assistant/views/PendrelTimelineView.h"
 
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/TimelineListModel.h"
 #include "assistant/TimelineText.h"
 #include "assistant/views/TimelineDelegate.h"
+#include "platform/PendrelTimelineStore.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"

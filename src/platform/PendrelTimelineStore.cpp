@@ -1,4 +1,4 @@
-#include "assistant/PendrelTimelineStore.h"
+#include "platform/PendrelTimelineStore.h"
 
 #include <algorithm>
 #include <cmath>
