@@ -32,4 +32,17 @@ QString relativeDate(const QDateTime& date, const QDateTime& now);
 // Said on the screen while changes cannot be saved (see PendrelTimelineStore::savesHeld).
 QString savesHeldNote();
 
+// The screen's fixed words: its window title and introduction, the search line's placeholder
+// and clear button (tooltip and accessible name), the list's title, the footer's button and the
+// privacy card.
+QString windowTitle();
+QString intro();
+QString searchPlaceholder();
+QString clearSearchTooltip();
+QString clearSearchName();
+QString listTitle();
+QString clearUnpinnedButton();
+QString privacyTitle();
+QString privacyText();
+
 } // namespace TimelineText
