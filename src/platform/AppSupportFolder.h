@@ -25,11 +25,11 @@ public:
     // atomically; the file can be read and written by its owner only, from its first byte. On
     // failure returns false with the system's one-line reason; the previous file survives
     // unchanged.
-    bool writeBytes(const QString& fileName, const QByteArray& bytes,
-                    QString* error = nullptr) const;
+    [[nodiscard]] bool writeBytes(const QString& fileName, const QByteArray& bytes,
+                                  QString* error = nullptr) const;
     // writeBytes of the document in its compact form.
-    bool writeJson(const QString& fileName, const QJsonDocument& doc,
-                   QString* error = nullptr) const;
+    [[nodiscard]] bool writeJson(const QString& fileName, const QJsonDocument& doc,
+                                 QString* error = nullptr) const;
 
     enum class ReadStatus {
         Read,    // the whole file is in bytes

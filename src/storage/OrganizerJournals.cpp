@@ -428,17 +428,18 @@ Undone undo(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
         const std::optional<QString> failure =
             OrganizerFiles::undoMove(move, journal.homePath, bounds);
         QString recordError;
+        bool recorded = false;
         if (failure) {
             result.failures.append(*failure);
             journal.failures.append(*failure);
-            log->refused(*failure, &recordError);
+            recorded = log->refused(*failure, &recordError);
         } else {
             ++result.restored;
             journal.completed.removeAll(move);
-            log->stepDone(true, &recordError);
+            recorded = log->stepDone(true, &recordError);
         }
         // An outcome that did not reach the log is found again from the files next time.
-        if (!recordError.isEmpty()) {
+        if (!recorded) {
             result.stopReason = recordError;
             result.notRestored = total - result.restored;
             return result;
