@@ -33,8 +33,8 @@ QString relativeDate(const QDateTime& date, const QDateTime& now);
 QString savesHeldNote();
 
 // The screen's fixed words: its window title and introduction, the search line's placeholder
-// and clear button (tooltip and accessible name), the list's title, the footer's button and the
-// privacy card.
+// and clear button (tooltip and accessible name), the list's title (also the rows' accessible
+// name), the footer's button and the privacy card.
 QString windowTitle();
 QString intro();
 QString searchPlaceholder();

@@ -115,7 +115,7 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     m_model = new TimelineListModel(timeline, this);
     m_rows = new QKRowList(QKRowList::Height::Fitted, m_list->card());
     m_rows->setObjectName(QStringLiteral("timelineRows"));
-    m_rows->setAccessibleName(QStringLiteral("Timeline"));
+    m_rows->setAccessibleName(TimelineText::listTitle());
     m_delegate = new TimelineDelegate(m_rows);
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);
