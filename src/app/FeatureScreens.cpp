@@ -4,7 +4,6 @@
 #include "apps/views/StartupItemsView.h"
 #include "apps/views/SubscriptionIntelligenceView.h"
 #include "apps/views/TweaksView.h"
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/TamsoMemory.h"
 #include "assistant/views/PendrelTimelineView.h"
 #include "assistant/views/TamsoAIView.h"
@@ -21,6 +20,7 @@
 #include "home/views/HealthReportView.h"
 #include "platform/AccountName.h"
 #include "platform/Clock.h"
+#include "platform/PendrelTimelineStore.h"
 #include "shell/QKFeature.h"
 #include "shell/ScreenState.h"
 #include "shell/views/AboutView.h"
@@ -42,29 +42,25 @@ QWidget* placeholder(const QKFeature& feature, QWidget* parent) {
     return panel;
 }
 
-// A cleaner pane over one scanner, or the section's placeholder without it.
-QWidget* cleanerScreen(CleanupScanner* scanner, const Services& s, CleanerStateFields fields,
+// A cleaner pane over one scanner.
+QWidget* cleanerScreen(CleanupScanner& scanner, const Services& s, CleanerStateFields fields,
                        CleanerPaneText::Texts texts, QWidget* parent) {
-    if (!scanner || !s.screen)
-        return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
-    return new CleanerPane(*scanner, *s.screen, std::move(fields), std::move(texts), s.fileRevealer,
+    return new CleanerPane(scanner, *s.screen, std::move(fields), std::move(texts), s.fileRevealer,
                            parent);
 }
 
 // The storage hub, with the cleaners' panes it hosts for its cleaner modes.
 QWidget* storageSection(const Services& s, QWidget* parent) {
-    if (!s.screen || !s.appState || !s.storageGrowth || !s.diskMap || !s.folderOrganizer)
-        return placeholder(*QKFeature::lookup(QStringLiteral("disk")), parent);
     auto cleanerPane = [s](DiskMode mode, QWidget* host) -> QWidget* {
         switch (mode) {
         case DiskMode::Mail:
-            return cleanerScreen(s.mailCleaner, s, CleanerStateFields::mail(),
+            return cleanerScreen(*s.mailCleaner, s, CleanerStateFields::mail(),
                                  CleanerPaneText::mail(), host);
         case DiskMode::Screenshots:
-            return cleanerScreen(s.screenshotCleaner, s, CleanerStateFields::screenshots(),
+            return cleanerScreen(*s.screenshotCleaner, s, CleanerStateFields::screenshots(),
                                  CleanerPaneText::screenshots(), host);
         default:
-            return cleanerScreen(s.diskCleaner, s, CleanerStateFields::system(),
+            return cleanerScreen(*s.diskCleaner, s, CleanerStateFields::system(),
                                  CleanerPaneText::systemJunk(), host);
         }
     };
@@ -73,44 +69,35 @@ QWidget* storageSection(const Services& s, QWidget* parent) {
 }
 
 // Sections with a screen of their own, by id. A section missing here shows the placeholder.
+// Builders take what they need straight from the bundle: every member is set (Services.h).
 const QHash<QString, FeatureScreens::Builder>& screens() {
     static const QHash<QString, FeatureScreens::Builder> table = {
         {QStringLiteral("about"),
          [](const Services&, QWidget* parent) -> QWidget* { return new AboutView(parent); }},
         {QStringLiteral("automation"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.automation)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("automation")), parent);
              return new AutomationView(*s.automation, s.runMode, parent);
          }},
         {QStringLiteral("compare"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.screen || !s.fileCompare)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("compare")), parent);
              return new FileCompareView(*s.screen, *s.fileCompare, parent);
          }},
         {QStringLiteral("devclean"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.screen || !s.devCleaner || !s.keepAwake)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("devclean")), parent);
              return new DevCleanView(*s.screen, *s.devCleaner, *s.keepAwake, parent);
          }},
         {QStringLiteral("duplicates"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.screen || !s.duplicateFinder || !s.similarFinder)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("duplicates")), parent);
              return new DuplicatesView(*s.screen, *s.duplicateFinder, *s.similarFinder, parent);
          }},
-        // Both read process-wide instances, not the app's services.
         {QStringLiteral("disk"), storageSection},
+        // Both read process-wide instances, not the app's services.
         {QStringLiteral("pendrel-timeline"),
          [](const Services&, QWidget* parent) -> QWidget* {
              return new PendrelTimelineView(*PendrelTimelineStore::shared(), parent);
          }},
         {QStringLiteral("tamso"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.screen || !s.appState || !s.assistant || !s.search)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("tamso")), parent);
              return new TamsoAIView(*s.screen, *s.appState, *s.assistant, *s.search, s.fileRevealer,
                                     parent);
          }},
@@ -120,20 +107,14 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          }},
         {QStringLiteral("folders"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.folderTree || !s.screen)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("folders")), parent);
-             FoldersView::PaneFactory biggest;
-             if (s.largeFiles)
-                 biggest = [s](QWidget* host) -> QWidget* {
-                     return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, host);
-                 };
+             FoldersView::PaneFactory biggest = [s](QWidget* host) -> QWidget* {
+                 return new BiggestFilesPane(*s.largeFiles, *s.screen, s.fileRevealer, host);
+             };
              return new FoldersView(*s.folderTree, *s.screen, s.fileRevealer, std::move(biggest),
                                     parent);
          }},
         {QStringLiteral("dashboard"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.appState || !s.permissions || !s.health || !s.screen)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("dashboard")), parent);
              static const SystemClock clock;
              static const PasswdAccountName account;
              return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
@@ -141,8 +122,6 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          }},
         {QStringLiteral("health-report"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.appState || !s.health)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("health-report")), parent);
              return new HealthReportView(*s.appState, *s.health, parent);
          }},
         {QStringLiteral("performance"),
@@ -155,8 +134,6 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          }},
         {QStringLiteral("uninstaller"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.screen || !s.uninstaller)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("uninstaller")), parent);
              return new AppsHubView(*s.screen, *s.uninstaller, parent);
          }},
         {QStringLiteral("subscriptions"),
@@ -169,8 +146,6 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          }},
         {QStringLiteral("vault"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             if (!s.screen || !s.secureNotes)
-                 return placeholder(*QKFeature::lookup(QStringLiteral("vault")), parent);
              return new SecureNotesView(*s.screen, *s.secureNotes, parent);
          }},
     };

@@ -8,7 +8,8 @@
 class QWidget;
 
 // The screen half of the feature catalog (QKFeature holds the data half): for each section id,
-// the function that makes that section's screen from the services bundle.
+// the function that makes that section's screen from the services bundle. The bundle must be
+// complete, as the app makes it: a builder reads the members it needs without a check.
 //
 // Every call makes a new screen; whatever must outlive it belongs in ScreenState or a service.
 // A section whose screen has not been built yet gets a placeholder that names the section.

@@ -7,7 +7,6 @@
 #include "apps/AppUninstaller.h"
 #include "apps/StartupItems.h"
 #include "apps/TweaksService.h"
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAssistant.h"
 #include "automation/AutomationStore.h"
@@ -17,6 +16,7 @@
 #include "developer/FileCompare.h"
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/SimilarPhotoFinder.h"
+#include "home/HeadroomText.h"
 #include "home/HealthCheck.h"
 #include "platform/Clock.h"
 #include "platform/DesktopEntry.h"
@@ -25,6 +25,7 @@
 #include "platform/HomeLayout.h"
 #include "platform/LinuxDocumentText.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PendrelTimelineStore.h"
 #include "platform/RunningApplications.h"
 #include "platform/ToolRunner.h"
 #include "platform/UnavailableLanguageModel.h"
@@ -90,7 +91,7 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
             // counted, as the assistant asks it.
             .headroom =
                 [](const SystemSnapshot& snapshot) {
-                    const HealthCheck::Headroom h = HealthCheck::findings(snapshot, 0);
+                    const HeadroomText::Headroom h = HeadroomText::headroom(snapshot, 0);
                     return TamsoAssistant::Headroom{h.title, h.detail, h.findings};
                 },
         });

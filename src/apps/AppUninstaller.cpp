@@ -126,7 +126,7 @@ void AppUninstaller::loadApps() {
 
 void AppUninstaller::saveCache() {
     // A failure is logged by the writer; the fresh list stays published and the old file stays.
-    m_tools.cache.writeJSON(m_apps, QString::fromLatin1(kCacheFile));
+    (void)m_tools.cache.writeJSON(m_apps, QString::fromLatin1(kCacheFile));
 }
 
 // ---- Leftovers

@@ -3,8 +3,8 @@
 #include "apps/InstalledApp.h"
 #include "apps/LeftoverItem.h"
 #include "apps/LeftoverSearch.h"
-#include "assistant/CacheFolder.h"
 #include "platform/ApplicationProcesses.h"
+#include "platform/CacheFolder.h"
 #include "platform/HomeLayout.h"
 #include "shell/ScanJob.h"
 

@@ -1,8 +1,5 @@
 #include "apps/AppsHubText.h"
 
-#include "apps/AppUninstaller.h"
-#include "platform/NotificationCenter.h"
-
 namespace AppsHubText {
 
 QString title() {
@@ -65,16 +62,3 @@ QString sectionFor(CardAction action) {
 }
 
 } // namespace AppsHubText
-
-namespace AppsHub {
-
-void postOpenSection(const QString& id) {
-    NotificationCenter::defaultCenter().post(Notifications::OpenSection, id);
-}
-
-void loadAppsIfNeeded(AppUninstaller& uninstaller) {
-    if (uninstaller.state().kind == AppUninstaller::State::Kind::Idle)
-        uninstaller.loadApps();
-}
-
-} // namespace AppsHub

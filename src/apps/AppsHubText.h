@@ -5,8 +5,6 @@
 #include <QList>
 #include <QString>
 
-class AppUninstaller;
-
 // The Apps section's overview: fixed words, three cards that lead to the application tools and
 // a box that explains what an uninstall removes.
 namespace AppsHubText {
@@ -42,15 +40,3 @@ QList<ExplainRow> explainRows();
 QString sectionFor(CardAction action);
 
 } // namespace AppsHubText
-
-// The Apps section's two operations other screens share.
-namespace AppsHub {
-
-// Asks the main window to open a section by its id (the cross-screen "open section" message).
-void postOpenSection(const QString& id);
-
-// Starts loading the installed applications when nothing has asked for them yet (state idle);
-// does nothing while they load or once they are listed.
-void loadAppsIfNeeded(AppUninstaller& uninstaller);
-
-} // namespace AppsHub

@@ -1,7 +1,7 @@
 #include "apps/InstalledApp.h"
 
-#include "assistant/CacheFolder.h"
-#include "assistant/JsonFields.h"
+#include "platform/CacheFolder.h"
+#include "platform/JsonFields.h"
 
 #include <cmath>
 #include <QDir>

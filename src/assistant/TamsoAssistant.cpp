@@ -1,9 +1,9 @@
 #include "assistant/TamsoAssistant.h"
 
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/TamsoAIText.h"
 #include "platform/LanguageModel.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PendrelTimelineStore.h"
 #include "platform/RunningApplications.h"
 #include "shell/QKFeature.h"
 #include "shell/ScanJob.h"

@@ -1,7 +1,7 @@
 #include "assistant/TimelineListModel.h"
 
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/TimelineText.h"
+#include "platform/PendrelTimelineStore.h"
 
 #include <QSet>
 

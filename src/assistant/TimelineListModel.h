@@ -1,7 +1,7 @@
 #pragma once
 
-#include "assistant/TimelineEntry.h"
 #include "platform/BatchedListModel.h"
+#include "platform/TimelineEntry.h"
 
 #include <QDateTime>
 #include <QPointer>

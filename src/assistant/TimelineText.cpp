@@ -93,4 +93,43 @@ QString savesHeldNote() {
                           "aside, so changes here are kept in memory only.");
 }
 
+QString windowTitle() {
+    return QStringLiteral("Pendrel Timeline");
+}
+
+QString intro() {
+    return QStringLiteral("Everything Pendrel does and explains is saved here on your Mac. Search "
+                          "past answers, pin insights you want to keep, and let Explain My Mac "
+                          "remember what you already asked.");
+}
+
+QString searchPlaceholder() {
+    return QStringLiteral("Search timeline…");
+}
+
+QString clearSearchTooltip() {
+    return QStringLiteral("Clear");
+}
+
+QString clearSearchName() {
+    return QStringLiteral("Clear search");
+}
+
+QString listTitle() {
+    return QStringLiteral("Timeline");
+}
+
+QString clearUnpinnedButton() {
+    return QStringLiteral("Clear unpinned");
+}
+
+QString privacyTitle() {
+    return QStringLiteral("Private on this Mac");
+}
+
+QString privacyText() {
+    return QStringLiteral("Your timeline never leaves this Mac. Pinned items also feed Explain My "
+                          "Mac so follow-up questions can reference what you saved.");
+}
+
 } // namespace TimelineText

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assistant/TimelineEntry.h"
+#include "platform/TimelineEntry.h"
 
 #include <QDateTime>
 #include <QList>
@@ -31,5 +31,18 @@ QString relativeDate(const QDateTime& date, const QDateTime& now);
 
 // Said on the screen while changes cannot be saved (see PendrelTimelineStore::savesHeld).
 QString savesHeldNote();
+
+// The screen's fixed words: its window title and introduction, the search line's placeholder
+// and clear button (tooltip and accessible name), the list's title (also the rows' accessible
+// name), the footer's button and the privacy card.
+QString windowTitle();
+QString intro();
+QString searchPlaceholder();
+QString clearSearchTooltip();
+QString clearSearchName();
+QString listTitle();
+QString clearUnpinnedButton();
+QString privacyTitle();
+QString privacyText();
 
 } // namespace TimelineText

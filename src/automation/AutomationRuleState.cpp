@@ -1,7 +1,7 @@
 #include "automation/AutomationRuleState.h"
 
-#include "assistant/JsonFields.h"
 #include "automation/AutomationRule.h"
+#include "platform/JsonFields.h"
 
 namespace {
 

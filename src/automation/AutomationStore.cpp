@@ -1,11 +1,11 @@
 #include "automation/AutomationStore.h"
 
-#include "assistant/PendrelTimelineStore.h"
 #include "automation/AutomationSchedule.h"
 #include "automation/AutomationText.h"
 #include "platform/AppSupportFolder.h"
 #include "platform/Clock.h"
 #include "platform/FreedesktopNotifier.h"
+#include "platform/PendrelTimelineStore.h"
 #include "platform/ToolRunner.h"
 #include "platform/UserDefaults.h"
 #include "platform/UserNotifier.h"

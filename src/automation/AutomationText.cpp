@@ -1,8 +1,8 @@
 #include "automation/AutomationText.h"
 
-#include "assistant/TimelineEntry.h"
 #include "platform/AppSupportFolder.h"
 #include "platform/ByteFormat.h"
+#include "platform/TimelineEntry.h"
 
 #include <QRegularExpression>
 #include <QStringDecoder>

@@ -184,4 +184,59 @@ QString durationLabel(KeepAwakeManager::Duration duration) {
     return {};
 }
 
+QString awakeAskPrompt() {
+    return QStringLiteral("Ask about sleep or long jobs");
+}
+
+QString awakeAskQuestion() {
+    return QStringLiteral("How do I keep my Mac awake for a long agent job?");
+}
+
+QString awakeHeading() {
+    return QStringLiteral("Keep awake");
+}
+
+QString awakeIntro() {
+    return QStringLiteral("Stops idle sleep so long agent runs, builds and downloads are less "
+                          "likely to stall. Uses the same public system stay-awake inhibitor as "
+                          "systemd-inhibit in a terminal.");
+}
+
+QString awakeDisplaySwitch() {
+    return QStringLiteral("Keep the display awake too");
+}
+
+QString awakeDisplayNote() {
+    return QStringLiteral("Off by default — the Mac stays awake while the screen may dim. Turn on "
+                          "if a job needs the display active.");
+}
+
+QString awakePowerSwitch() {
+    return QStringLiteral("Only while on power");
+}
+
+QString awakePowerNote() {
+    return QStringLiteral("Recommended on laptops. Prevents an overnight drain if you forget it is "
+                          "on.");
+}
+
+QString awakeDurationLabel() {
+    return QStringLiteral("Duration");
+}
+
+QString awakeLimitsTitle() {
+    return QStringLiteral("What this will not do");
+}
+
+QStringList awakeLimits() {
+    return {
+        QStringLiteral("Closing a laptop lid usually still sleeps the machine — that is hardware "
+                       "behaviour, not something Pendrel overrides."),
+        QStringLiteral("Keep Awake turns off when Pendrel quits, when the timer ends, or when you "
+                       "leave battery with “Only while on power” on."),
+        QStringLiteral("Leaving it on heats the Mac and uses power. Pair it with Performance → "
+                       "Temperature if fans get loud."),
+    };
+}
+
 } // namespace DeveloperText

@@ -9,6 +9,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 // The wording and the figures of the Developer Centre: which pane a request names, which rows
 // the hub and the two cleaning panes show, what is ticked after a rescan, and the keep-awake
@@ -56,7 +57,6 @@ QString placeholderCount(int done, int total);
 // The "Nothing found here" message of the cleanup or the models pane.
 QString nothingMessage(bool modelsOnly);
 
-// The hub's keep-awake card: the live status line while on, the fixed text while off.
 // The hub's fixed words.
 QString hubTitle(); // "Developer Centre"
 QString hubIntro();
@@ -75,11 +75,26 @@ struct Card {
 // "Keep awake", "Cleanup", "AI models", "Compare files", in this order.
 QList<Card> cards();
 
+// The hub's keep-awake card: the live status line while on, the fixed text while off.
 QString keepAwakeCardText(bool active, const QString& statusLine);
 QString keepAwakeCardButton(bool active);
 // The keep-awake pane's status title.
 QString keepAwakeTitle(bool active);
 // The Duration picker's label of a period.
 QString durationLabel(KeepAwakeManager::Duration duration);
+
+// The keep-awake pane's fixed words: its ask strip, heading and introduction, the two switches
+// with the note under each, the picker's label, and the three things it will not do.
+QString awakeAskPrompt();
+QString awakeAskQuestion();
+QString awakeHeading(); // "Keep awake", also the name of the main switch
+QString awakeIntro();
+QString awakeDisplaySwitch();
+QString awakeDisplayNote();
+QString awakePowerSwitch();
+QString awakePowerNote();
+QString awakeDurationLabel(); // "Duration"
+QString awakeLimitsTitle();   // "What this will not do"
+QStringList awakeLimits();
 
 } // namespace DeveloperText

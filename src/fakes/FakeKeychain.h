@@ -19,7 +19,8 @@
 // accessors return copies.
 class FakeKeychain final : public Keychain {
 public:
-    bool save(const QString& account, const QString& value, QString* reason = nullptr) override {
+    [[nodiscard]] bool save(const QString& account, const QString& value,
+                            QString* reason = nullptr) override {
         std::unique_lock lock(m_mutex);
         enter(lock, QStringLiteral("save ") + account);
         if (m_saveFailure) {

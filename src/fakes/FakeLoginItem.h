@@ -12,11 +12,11 @@ public:
     int unregisters = 0;
 
     Status status() const override { return current; }
-    bool registerItem(QString* error) override {
+    [[nodiscard]] bool registerItem(QString* error) override {
         ++registers;
         return finish(Status::Enabled, error);
     }
-    bool unregisterItem(QString* error) override {
+    [[nodiscard]] bool unregisterItem(QString* error) override {
         ++unregisters;
         return finish(Status::NotRegistered, error);
     }

@@ -20,7 +20,7 @@ class FakeTrash : public Trash {
 public:
     explicit FakeTrash(QString trashDir) : m_dir(QDir::cleanPath(trashDir)) {}
 
-    bool moveToTrash(const QString& path, QString* error) override {
+    [[nodiscard]] bool moveToTrash(const QString& path, QString* error) override {
         QMutexLocker guard(&m_lock);
         const QString source = QDir::cleanPath(path);
         if (m_failures.contains(source) || !m_refuseAll.isEmpty()) {
@@ -52,7 +52,7 @@ public:
 
     QString itemsFolder() const override { return m_dir + QStringLiteral("/files"); }
 
-    bool erase(const QString& itemPath, QString* error) override {
+    [[nodiscard]] bool erase(const QString& itemPath, QString* error) override {
         QMutexLocker guard(&m_lock);
         const QString item = QDir::cleanPath(itemPath);
         if (QFileInfo(item).path() != itemsFolder()) {

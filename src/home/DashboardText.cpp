@@ -117,4 +117,23 @@ QString askQuestion() {
     return QStringLiteral("Is there anything I should do about my Mac today?");
 }
 
+QString attentionTitle() {
+    return QStringLiteral("What deserves your attention");
+}
+
+QString attentionEmptyTitle(bool checkComplete) {
+    return checkComplete ? QStringLiteral("Nothing needs you today.")
+                         : QStringLiteral("Complete today's check");
+}
+
+QString attentionEmptyMessage(bool checkComplete) {
+    return checkComplete ? QStringLiteral("Everything Pendrel checked looks good.")
+                         : QStringLiteral("Live vitals look good. Check temporary files and large "
+                                          "files for the full picture.");
+}
+
+QString attentionCheckNow() {
+    return QStringLiteral("Check now");
+}
+
 } // namespace DashboardText

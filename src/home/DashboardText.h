@@ -59,4 +59,12 @@ QString lastCheckedLine(const QDateTime& when, const QLocale& locale = QLocale()
 QString askPrompt();
 QString askQuestion();
 
+// The recommendations' heading, "What deserves your attention".
+QString attentionTitle();
+// What stands in for the recommendations while there are none: "Nothing needs you today." once
+// today's check is complete, else the invitation to complete it, with its "Check now" button.
+QString attentionEmptyTitle(bool checkComplete);
+QString attentionEmptyMessage(bool checkComplete);
+QString attentionCheckNow();
+
 } // namespace DashboardText

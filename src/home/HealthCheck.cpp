@@ -7,7 +7,6 @@
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "shell/ScanJob.h"
-#include "vitals/SystemSnapshot.h"
 
 #include <algorithm>
 #include <array>
@@ -18,13 +17,8 @@
 
 namespace {
 
-using P = ThermalSnapshot::Pressure;
-
-constexpr qint64 kJunkLineAbove = 5'000'000'000; // decimal, as the headroom check counts
-constexpr qint64 kJunkActAbove = 5'368'709'120;  // 5 GiB
+constexpr qint64 kJunkActAbove = 5'368'709'120; // 5 GiB
 constexpr int kBigFilesActAbove = 10;
-
-const QString kDot = QStringLiteral(" · ");
 
 std::string encoded(const QString& path) {
     std::string s = NativePath::encode(path).toStdString();
@@ -173,97 +167,6 @@ void HealthCheck::stampLastRun() {
 }
 
 // --- Pure parts ---------------------------------------------------------------------------
-
-HealthCheck::Headroom HealthCheck::findings(const SystemSnapshot& s, qint64 junkBytes) {
-    Headroom h;
-
-    // Storage sets the starting score.
-    int score = 100;
-    QString storage = QStringLiteral("Storage has room");
-    if (s.diskTotalBytes >= 1) {
-        const double free = s.diskFreeFraction();
-        if (free < 0.08) {
-            score = 70;
-            storage = QStringLiteral("Storage critically low");
-        } else if (free < 0.15) {
-            score = 82;
-            storage = QStringLiteral("Storage getting tight");
-        } else if (free < 0.25) {
-            score = 92;
-            storage = QStringLiteral("Storage worth watching");
-        }
-    }
-    h.findings << storage;
-
-    QString memory = QStringLiteral("Memory comfortable");
-    if (s.memTotalBytes != 0) {
-        const double used = double(s.memUsedBytes) / double(s.memTotalBytes);
-        if (used > 0.9) {
-            score -= 25;
-            memory = QStringLiteral("Memory under heavy pressure");
-        } else if (used > 0.8) {
-            score -= 15;
-            memory = QStringLiteral("Memory elevated");
-        } else if (used > 0.7) {
-            score -= 6;
-            memory = QStringLiteral("Memory filling up");
-        }
-    }
-    h.findings << memory;
-
-    if (s.cpuPercent > 85.0) {
-        score -= 15;
-        h.findings << QStringLiteral("CPU very busy");
-    } else if (s.cpuPercent > 60.0) {
-        score -= 7;
-        h.findings << QStringLiteral("CPU elevated");
-    }
-
-    switch (s.thermal.pressure) {
-    case P::Fair:
-        score -= 6;
-        h.findings << QStringLiteral("Mac warming up");
-        break;
-    case P::Serious:
-        score -= 14;
-        h.findings << QStringLiteral("Mac running hot");
-        break;
-    case P::Critical:
-        score -= 20;
-        h.findings << QStringLiteral("Thermal pressure critical");
-        break;
-    case P::Nominal:
-    case P::Unknown:
-        h.findings << QStringLiteral("Thermals comfortable");
-        break;
-    }
-
-    if (junkBytes > kJunkLineAbove) {
-        score -= 5;
-        h.findings << formatBytes(junkBytes) + QStringLiteral(" could be cleared");
-    }
-
-    h.score = std::clamp(score, 5, 100);
-    if (h.score >= 85)
-        h.title = QStringLiteral("Excellent headroom");
-    else if (h.score >= 70)
-        h.title = QStringLiteral("Good headroom");
-    else if (h.score >= 50)
-        h.title = QStringLiteral("Fair headroom");
-    else if (h.score >= 30)
-        h.title = QStringLiteral("Limited headroom");
-    else
-        h.title = QStringLiteral("Needs attention");
-
-    int memoryPercent = 0;
-    if (s.memTotalBytes != 0)
-        memoryPercent =
-            int(std::clamp(double(s.memUsedBytes) / double(s.memTotalBytes) * 100.0, 0.0, 100.0));
-    h.detail = QString::number(h.score) + QStringLiteral(" headroom points") + kDot +
-               formatBytes(s.diskFreeBytes) + QStringLiteral(" free") + kDot +
-               QStringLiteral("memory ") + QString::number(memoryPercent) + QStringLiteral("%");
-    return h;
-}
 
 HealthCheck::Finding HealthCheck::junkFinding(qint64 bytes, int files) {
     Finding f;

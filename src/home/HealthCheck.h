@@ -14,7 +14,6 @@
 
 class CategoryMeasure;
 class Clock;
-struct SystemSnapshot;
 
 // What the vitals sampler does not see: how much clearable junk sits in the cleaner's rows that
 // are on by default (caches, logs, the Trash, build files), and how many single files of a
@@ -58,15 +57,6 @@ public:
         bool operator==(const Status& o) const;
     };
 
-    // The headroom of one sample: a score from 5 to 100, its title, a one-line summary and the
-    // finding lines in check order (storage, memory, CPU when busy, thermal, junk when large).
-    struct Headroom {
-        int score = 100;
-        QString title;
-        QString detail;
-        QStringList findings;
-    };
-
     struct Tools {
         // Measures one cleaner row (the cleaners' own measurer); null measures nothing.
         std::shared_ptr<const CategoryMeasure> measure;
@@ -93,11 +83,6 @@ public:
     void refreshBigFiles();
 
     // --- Pure parts, shared with the screens and the assistant -------------------------------
-
-    // The headroom score of a sample with junkBytes of clearable files. Ratios are free ÷ size
-    // of the home volume as the user can write to it (SystemSnapshot::diskFreeFraction) and
-    // used ÷ total memory; every cut is strict as the tables in the source give it.
-    static Headroom findings(const SystemSnapshot& snapshot, qint64 junkBytes);
 
     // The finished junk measurement: "Nothing to clear…" (good) for 0 bytes, else the bytes and
     // files, act above 5 GiB and watch up to it.

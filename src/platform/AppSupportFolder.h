@@ -10,7 +10,7 @@
 // by the caches cleaner, so this lives under the data home.
 //
 // Only the file operations live here; what the files hold, how they are encoded and what a caller
-// does about a failure belongs to CacheFolder (assistant/), the one writer every file goes through.
+// does about a failure belongs to CacheFolder, the one writer every file goes through.
 class AppSupportFolder {
 public:
     explicit AppSupportFolder(QString directory) : m_dir(std::move(directory)) {}
@@ -25,11 +25,11 @@ public:
     // atomically; the file can be read and written by its owner only, from its first byte. On
     // failure returns false with the system's one-line reason; the previous file survives
     // unchanged.
-    bool writeBytes(const QString& fileName, const QByteArray& bytes,
-                    QString* error = nullptr) const;
+    [[nodiscard]] bool writeBytes(const QString& fileName, const QByteArray& bytes,
+                                  QString* error = nullptr) const;
     // writeBytes of the document in its compact form.
-    bool writeJson(const QString& fileName, const QJsonDocument& doc,
-                   QString* error = nullptr) const;
+    [[nodiscard]] bool writeJson(const QString& fileName, const QJsonDocument& doc,
+                                 QString* error = nullptr) const;
 
     enum class ReadStatus {
         Read,    // the whole file is in bytes

@@ -20,7 +20,7 @@ namespace AtomicFile {
 // alone (0600) from its first byte, whatever the umask: a replaced file keeps its owner's
 // permission bits, never anyone else's. When path is a symbolic link, the file it names is
 // replaced and the link stays.
-bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+[[nodiscard]] bool write(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
 struct ReadResult {
     enum class Status {

@@ -46,8 +46,9 @@ public:
     // Applies `change` to the domain's values (empty when it has none) and writes the result
     // when `change` returns true. A damaged file is moved aside first and its path reported
     // through movedAside. False with a reason when the lock, the move or the write failed.
-    bool update(const QString& domain, const std::function<bool(QJsonObject&)>& change,
-                QString* error, QString* movedAside = nullptr);
+    [[nodiscard]] bool update(const QString& domain,
+                              const std::function<bool(QJsonObject&)>& change, QString* error,
+                              QString* movedAside = nullptr);
 
     // Names of the stored domains, sorted.
     QStringList domains() const;

@@ -439,6 +439,8 @@ void FreedesktopTrash::dropDirectorySize(const QByteArray& encodedName) {
         }
         kept += line + '\n';
     }
+    // The file only spares a walk of the folders it names: when the rewrite fails, the line
+    // stays behind for a name that is no longer in the Trash, and nothing else changes.
     if (dropped)
-        AtomicFile::write(path, kept);
+        (void)AtomicFile::write(path, kept);
 }

@@ -37,9 +37,9 @@ public:
 
     explicit FreedesktopTrash(QString trashDir, DeviceOf deviceOf = {});
 
-    bool moveToTrash(const QString& path, QString* error) override;
+    [[nodiscard]] bool moveToTrash(const QString& path, QString* error) override;
     QString itemsFolder() const override { return m_dir + QStringLiteral("/files"); }
-    bool erase(const QString& itemPath, QString* error) override;
+    [[nodiscard]] bool erase(const QString& itemPath, QString* error) override;
 
     QString infoFolder() const { return m_dir + QStringLiteral("/info"); }
 

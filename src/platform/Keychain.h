@@ -40,7 +40,8 @@ public:
     // existing item (which keeps its identity) or adding the item when there is none; saving
     // one account twice never makes two items. True when the keyring holds exactly value; on
     // false the previous secret is untouched and reason, when given, says why.
-    virtual bool save(const QString& account, const QString& value, QString* reason = nullptr) = 0;
+    [[nodiscard]] virtual bool save(const QString& account, const QString& value,
+                                    QString* reason = nullptr) = 0;
     // The account's secret, or which of "no item" and "could not tell" it is.
     virtual Read read(const QString& account) = 0;
     // Removes the account's item. Removed and NotFound both leave no item behind.

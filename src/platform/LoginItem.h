@@ -9,8 +9,8 @@ public:
     virtual ~LoginItemService() = default;
     virtual Status status() const = 0;
     // Each returns false with a readable reason when it could not be done.
-    virtual bool registerItem(QString* error) = 0;
-    virtual bool unregisterItem(QString* error) = 0;
+    [[nodiscard]] virtual bool registerItem(QString* error) = 0;
+    [[nodiscard]] virtual bool unregisterItem(QString* error) = 0;
 };
 
 // The XDG autostart file "<autostartDir>/pendrel.desktop". It counts as enabled when the file
@@ -21,8 +21,8 @@ public:
     AutostartLoginItem(QString autostartDir, QString executable);
     QString filePath() const;
     Status status() const override;
-    bool registerItem(QString* error) override;
-    bool unregisterItem(QString* error) override;
+    [[nodiscard]] bool registerItem(QString* error) override;
+    [[nodiscard]] bool unregisterItem(QString* error) override;
     // The entry's text: starts the app at login; the app itself keeps to the menu bar then.
     static QByteArray desktopEntry(const QString& executable);
 

@@ -13,7 +13,8 @@
 // session bus every call fails with a reason.
 class SecretServiceKeychain final : public Keychain {
 public:
-    bool save(const QString& account, const QString& value, QString* reason = nullptr) override;
+    [[nodiscard]] bool save(const QString& account, const QString& value,
+                            QString* reason = nullptr) override;
     Read read(const QString& account) override;
     RemoveStatus remove(const QString& account, QString* reason = nullptr) override;
 };

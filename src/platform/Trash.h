@@ -16,7 +16,7 @@ public:
     // and error, when given, holds a one-line reason ("No such file or directory"). A path is
     // taken byte for byte (NativePath), so any name the walks found can be moved. A folder that
     // is a mount point or holds one is refused: it would take another file system along.
-    virtual bool moveToTrash(const QString& path, QString* error) = 0;
+    [[nodiscard]] virtual bool moveToTrash(const QString& path, QString* error) = 0;
 
     // The folder that holds the trashed items themselves; its direct children are what
     // erase() accepts. It may not exist yet.
@@ -28,5 +28,5 @@ public:
     // is ever deleted: an item that reaches into one is refused whole, before anything goes.
     // False with a reason when the item is not a direct child of itemsFolder(), was refused, or
     // could not be removed completely.
-    virtual bool erase(const QString& itemPath, QString* error) = 0;
+    [[nodiscard]] virtual bool erase(const QString& itemPath, QString* error) = 0;
 };

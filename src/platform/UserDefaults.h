@@ -75,7 +75,7 @@ signals:
 
 private:
     QJsonObject load();
-    bool write(const QJsonObject& values, QString* reason) const;
+    [[nodiscard]] bool write(const QJsonObject& values, QString* reason) const;
 
     QString m_path;
     MoveAside m_moveAside;

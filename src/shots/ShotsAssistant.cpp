@@ -1,11 +1,11 @@
 #include "shots/Shots.h"
 
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/TamsoMemory.h"
 #include "assistant/views/PendrelTimelineView.h"
 #include "assistant/views/TamsoMemoryView.h"
 #include "fakes/FakeClock.h"
 #include "platform/HomeLayout.h"
+#include "platform/PendrelTimelineStore.h"
 
 #include <QDir>
 #include <QPixmap>

@@ -1,7 +1,5 @@
 #include "shots/Shots.h"
 
-#include "assistant/CacheFolder.h"
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAssistant.h"
 #include "assistant/views/DescribeFindPanel.h"
@@ -11,7 +9,9 @@
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeLanguageModel.h"
 #include "fakes/FakeSnapshotSampler.h"
+#include "platform/CacheFolder.h"
 #include "platform/NotificationCenter.h"
+#include "platform/PendrelTimelineStore.h"
 #include "shell/ScreenState.h"
 #include "vitals/AppState.h"
 

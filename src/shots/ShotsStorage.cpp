@@ -198,7 +198,7 @@ struct HubShot {
         for (int hoursAgo = 96; hoursAgo >= 1; --hoursAgo)
             points.append({clock->now().addSecs(-3600 * hoursAgo),
                            usedNow - qint64(hoursAgo) * 1'500'000'000 / 24});
-        data.writeJSON(points, DiskTrend::fileName());
+        (void)data.writeJSON(points, DiskTrend::fileName());
         trend = std::make_unique<DiskTrend>(*appState, data, clock);
 
         static const QHash<QString, qint64> sizes = {{"apps", 38 * GB / 10},

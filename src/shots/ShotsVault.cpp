@@ -1,8 +1,8 @@
 #include "shots/Shots.h"
 
-#include "assistant/CacheFolder.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeKeychain.h"
+#include "platform/CacheFolder.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"

@@ -1,7 +1,7 @@
 #include "storage/DiskTrend.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/Clock.h"
+#include "platform/JsonFields.h"
 #include "vitals/AppState.h"
 
 #include <algorithm>
@@ -80,7 +80,7 @@ void DiskTrend::record(const SystemSnapshot& snapshot) {
                                   [&](const Point& p) { return p.date < oldest; }),
                    m_points.end());
     m_points.append(Point{now, usedBytes(snapshot)});
-    m_folder.writeJSON(m_points, fileName());
+    (void)m_folder.writeJSON(m_points, fileName()); // a failure is logged; the points stay
     emit pointsChanged(m_points);
 }
 

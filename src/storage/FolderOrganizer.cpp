@@ -1,8 +1,8 @@
 #include "storage/FolderOrganizer.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
 #include "platform/Clock.h"
+#include "platform/JsonFields.h"
 #include "storage/OrganizerFiles.h"
 #include "storage/OrganizerText.h"
 

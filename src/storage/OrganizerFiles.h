@@ -108,6 +108,6 @@ std::optional<QString> undoMove(const OrganizerCompletedMove& move, const QStrin
 // still there, and a file at `to` is removed while `from` is still there only when it holds the
 // same bytes (a complete copy) or none (the name a move reserves). Paths the bounds do not hold
 // are never touched.
-bool settle(const QString& from, const QString& to, const Bounds& bounds);
+[[nodiscard]] bool settle(const QString& from, const QString& to, const Bounds& bounds);
 
 } // namespace OrganizerFiles

@@ -1,7 +1,7 @@
 #include "storage/OrganizerJournals.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AtomicFile.h"
+#include "platform/JsonFields.h"
 #include "platform/NativePath.h"
 #include "storage/OrganizerFiles.h"
 
@@ -411,17 +411,18 @@ Undone undo(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
         const std::optional<QString> failure =
             OrganizerFiles::undoMove(move, journal.homePath, bounds);
         QString recordError;
+        bool recorded = false;
         if (failure) {
             result.failures.append(*failure);
             journal.failures.append(*failure);
-            log->refused(*failure, &recordError);
+            recorded = log->refused(*failure, &recordError);
         } else {
             ++result.restored;
             journal.completed.removeAll(move);
-            log->stepDone(true, &recordError);
+            recorded = log->stepDone(true, &recordError);
         }
         // An outcome that did not reach the log is found again from the files next time.
-        if (!recordError.isEmpty()) {
+        if (!recorded) {
             result.stopReason = recordError;
             result.notRestored = total - result.restored;
             return result;

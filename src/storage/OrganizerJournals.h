@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assistant/CacheFolder.h"
+#include "platform/CacheFolder.h"
 #include "platform/HomeLayout.h"
 #include "storage/OrganizerFiles.h"
 #include "storage/OrganizerRecords.h"
@@ -43,7 +43,7 @@ public:
     QString directory() const;
     // Creates the folder when missing and replaces the run's JSON file; false on any failure
     // (with the system's reason in error) or when the id is not a UUID.
-    bool save(const OrganizerJournal& journal, QString* error = nullptr) const;
+    [[nodiscard]] bool save(const OrganizerJournal& journal, QString* error = nullptr) const;
     // Opens the run's log to add steps, creating it when missing; when the run has no JSON file
     // yet, the journal as given is saved first. Both are on disk when it returns; null, with the
     // reason in error, when that could not be done. A half-written last line is cut off first.
@@ -85,23 +85,23 @@ public:
     OrganizerJournalLog& operator=(const OrganizerJournalLog&) = delete;
 
     // About to move move.sourcePath to move.destinationPath (durable).
-    bool willMove(const OrganizerCompletedMove& move, QString* error);
+    [[nodiscard]] bool willMove(const OrganizerCompletedMove& move, QString* error);
     // About to move a completed move back (durable).
-    bool willMoveBack(const OrganizerCompletedMove& move, QString* error);
+    [[nodiscard]] bool willMoveBack(const OrganizerCompletedMove& move, QString* error);
     // The step announced last happened (or not).
-    bool stepDone(bool done, QString* error);
+    [[nodiscard]] bool stepDone(bool done, QString* error);
     // A refusal: settles the step announced last, if any, as not done.
-    bool refused(const QString& failure, QString* error);
+    [[nodiscard]] bool refused(const QString& failure, QString* error);
     // An interrupted step, settled after the fact (durable).
-    bool settled(const OrganizerInterruptedStep& step, bool done, QString* error);
-    bool finished(double at, QString* error);
-    bool undone(double at, QString* error);
+    [[nodiscard]] bool settled(const OrganizerInterruptedStep& step, bool done, QString* error);
+    [[nodiscard]] bool finished(double at, QString* error);
+    [[nodiscard]] bool undone(double at, QString* error);
 
 private:
     friend class OrganizerJournals;
     OrganizerJournalLog(int fd, OrganizerJournals::WriteCheck beforeWrite)
         : m_fd(fd), m_beforeWrite(std::move(beforeWrite)) {}
-    bool append(const QJsonObject& record, bool durable, QString* error);
+    [[nodiscard]] bool append(const QJsonObject& record, bool durable, QString* error);
 
     int m_fd = -1;
     OrganizerJournals::WriteCheck m_beforeWrite;

@@ -1,7 +1,7 @@
 #include "storage/OrganizerRecords.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
+#include "platform/JsonFields.h"
 
 #include <limits>
 #include <QJsonArray>

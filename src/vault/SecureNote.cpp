@@ -1,8 +1,8 @@
 #include "vault/SecureNote.h"
 
-#include "assistant/CacheFolder.h"
-#include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
+#include "platform/CacheFolder.h"
+#include "platform/JsonFields.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "vault/SecureNotesStore.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
+#include "platform/JsonFields.h"
 #include "platform/SecretServiceKeychain.h"
 #include "shell/ScanJob.h"
 #include "vault/SecureNotesText.h"

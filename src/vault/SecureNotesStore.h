@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assistant/CacheFolder.h"
+#include "platform/CacheFolder.h"
 #include "platform/Clock.h"
 #include "platform/Keychain.h"
 #include "vault/SecureNote.h"

@@ -150,7 +150,7 @@ private:
     void setCandidates(const QList<AutopilotCandidate>& candidates);
     void removeCandidates(const QString& name);
     void removeCandidate(qint64 pid, const QString& name);
-    bool save(const QString& key, const QJsonValue& value);
+    [[nodiscard]] bool save(const QString& key, const QJsonValue& value);
     static QJsonArray sortedNames(const QSet<QString>& names);
 
     UserDefaults& m_defaults;

@@ -1,4 +1,5 @@
 #include "app/FeatureScreens.h"
+#include "app/PendrelApp.h"
 #include "shell/QKFeature.h"
 #include "ui-kit/QKEmptyState.h"
 
@@ -7,7 +8,9 @@
 #include <QWidget>
 
 TEST(FeatureScreens, EverySectionBuildsAFreshScreen) {
-    const Services services; // placeholders read nothing
+    // The bundle as the app makes it; the screens are never shown, so none starts its work.
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    const Services& services = app.services();
     QWidget parent;
     for (const QKFeature& f : QKFeature::all()) {
         SCOPED_TRACE(f.id.toStdString());

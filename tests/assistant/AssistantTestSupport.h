@@ -1,88 +1,26 @@
 #pragma once
 
-#include "assistant/CacheFolder.h"
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/TamsoAssistant.h"
 #include "fakes/FakeCategoryMeasure.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeLanguageModel.h"
 #include "fakes/FakeRunningApplications.h"
+#include "platform/CacheFolderTestSupport.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 #include "vitals/PerformanceAutopilot.h"
 
-#include <csignal>
 #include <memory>
-#include <QFile>
 #include <QStringList>
-#include <sys/resource.h>
 
 namespace assistanttest {
 
-// Collects every log line written while it lives.
-class LogCapture {
-public:
-    LogCapture() {
-        lines().clear();
-        m_previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&,
-                                               const QString& text) { lines().append(text); });
-    }
-    ~LogCapture() { qInstallMessageHandler(m_previous); }
-    static QStringList& lines() {
-        static QStringList collected;
-        return collected;
-    }
-
-private:
-    QtMessageHandler m_previous;
-};
-
-// While it lives, no file of this process may grow beyond `bytes`: a write past it fails as on a
-// full disk (SIGXFSZ is ignored so the write reports the error instead).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        rlimit limit = m_saved;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    rlimit m_saved{};
-};
-
-inline QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-inline void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
-// A timeline in a fresh folder of the sandbox, on a clock the test moves.
-struct Timeline {
-    explicit Timeline(const QString& name, const QByteArray& initialFile = {})
-        : dir(testsupport::freshDir(name)), folder(AppSupportFolder(dir)),
-          clock(std::make_shared<FakeClock>()) {
-        if (!initialFile.isNull())
-            writeAll(file(), initialFile);
-        store = std::make_unique<PendrelTimelineStore>(folder, clock);
-    }
-    QString file() const { return folder.folder().pathFor(PendrelTimelineStore::fileName()); }
-    QByteArray bytes() const { return readAll(file()); }
-
-    QString dir;
-    CacheFolder folder;
-    std::shared_ptr<FakeClock> clock;
-    std::unique_ptr<PendrelTimelineStore> store;
-};
+using cachefoldertest::FileSizeLimit;
+using cachefoldertest::LogCapture;
+using cachefoldertest::readAll;
+using cachefoldertest::Timeline;
+using cachefoldertest::writeAll;
 
 // An assistant on fakes only: its own timeline, notification centre, model, running
 // applications and autopilot, a sandbox home and scripted measurements. The model is unavailable

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "assistant/PendrelTimelineStore.h"
 #include "automation/AutomationStore.h"
 #include "cleaning/CategoryMeasurer.h"
 #include "fakes/FakeClock.h"
@@ -8,6 +7,7 @@
 #include "fakes/FakeToolRunner.h"
 #include "fakes/FakeTrash.h"
 #include "fakes/FakeUserNotifier.h"
+#include "platform/PendrelTimelineStore.h"
 #include "platform/UserDefaults.h"
 #include "support/TestSupport.h"
 #include "vitals/SystemSnapshot.h"

@@ -1,29 +1,25 @@
-// The built-in tables: every row's texts and flags as designed, and where its locations land in
-// a Linux home.
+// The built-in tables: what must hold for every row whatever its wording (ids, grades and ticks,
+// the search fields, where the locations land and what the guard lets a row empty), the rules
+// that tie the screenshot rows together, which mail rows exist, what the logs row finds, and a
+// few places a Linux home keeps where the other platform's home has something else.
 #include "cleaning/CategoryMeasurer.h"
 #include "cleaning/CleanupScanner.h"
+#include "cleaning/ContentsGuard.h"
 #include "platform/HomeLayout.h"
 #include "support/TestSupport.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
 
 namespace {
 
 using S = TamsoSafety;
-
-struct Row {
-    const char* id;
-    const char* name;
-    const char* description;
-    QStringList relative;
-    bool onByDefault;
-    bool quickSize;
-    S safety;
-    const char* consequence;
-};
+using Mode = CleanCategory::MeasuringMode;
 
 HomeLayout sampleLayout() {
     HomeLayout l = HomeLayout::forHome("/home/ada");
@@ -31,95 +27,191 @@ HomeLayout sampleLayout() {
     return l;
 }
 
-void expectRow(const CleanCategory& c, const Row& r, const HomeLayout& l) {
-    SCOPED_TRACE(r.id);
-    EXPECT_EQ(c.id, QString::fromUtf8(r.id));
-    EXPECT_EQ(c.name, QString::fromUtf8(r.name));
-    EXPECT_EQ(c.plainDescription, QString::fromUtf8(r.description));
-    EXPECT_EQ(c.locations, CleanCategories::mapLocations(l, r.relative));
-    EXPECT_EQ(c.onByDefault, r.onByDefault);
-    EXPECT_EQ(c.quickSize, r.quickSize);
-    EXPECT_EQ(c.safety, r.safety);
-    EXPECT_EQ(c.consequence, QString::fromUtf8(r.consequence));
-    EXPECT_EQ(c.sizeBytes, 0);
-    EXPECT_EQ(c.fileCount, 0);
-    EXPECT_TRUE(c.eligibleFiles.isEmpty());
+const CleanCategory& row(const QList<CleanCategory>& table, const char* id) {
+    const qsizetype i = CleanCategories::indexOf(table, QString::fromUtf8(id));
+    EXPECT_GE(i, 0) << id;
+    return table.at(std::max<qsizetype>(i, 0));
+}
+
+// A home where every mail place the mail table knows is there: a layout of the other platform
+// mapped here, two Thunderbird profiles (one without IMAP mail), and things in the profiles
+// folder that are not profiles.
+struct MailHome {
+    QString home = testsupport::freshDir("mail-home");
+    HomeLayout layout = HomeLayout::forHome(home);
+    QString profiles = home + "/.thunderbird";
+
+    void fill() const {
+        for (const char* f :
+             {"Library/Mail Downloads", "Library/Caches/com.apple.mail", "Library/Mail",
+              "Library/Caches/Thunderbird", "Library/Caches/org.mozilla.thunderbird",
+              "Library/Caches/com.microsoft.Outlook",
+              "Library/Group Containers/UBF8T346G9.Office/Outlook/Outlook 15 "
+              "Profiles/Main Profile/Data/Cache"})
+            QDir().mkpath(layout.map(QString::fromUtf8(f)));
+        QDir().mkpath(profiles + "/a1.default/ImapMail");
+        QDir().mkpath(profiles + "/a1.default/Mail");
+        QDir().mkpath(profiles + "/b2.work/Mail");
+        QDir().mkpath(profiles + "/.hidden/ImapMail");
+        QFile(profiles + "/profiles.ini").open(QIODevice::WriteOnly);
+        QFile(profiles + "/b2.work/global-messages-db.sqlite").open(QIODevice::WriteOnly);
+    }
+};
+
+// What must hold for every row of every built-in table.
+void expectSoundRows(const QList<CleanCategory>& table, const HomeLayout& layout) {
+    static const QRegularExpression idForm(QStringLiteral("^[a-z0-9]+(-[a-z0-9]+)*$"));
+    const ContentsGuard guard = ContentsGuard::forLayout(layout);
+    QSet<QString> ids;
+    for (const CleanCategory& c : table) {
+        SCOPED_TRACE(c.id.toStdString());
+        // Ids are stored (ticks, settings): one plain form, each once.
+        EXPECT_TRUE(idForm.match(c.id).hasMatch());
+        EXPECT_FALSE(ids.contains(c.id));
+        ids.insert(c.id);
+        EXPECT_FALSE(c.name.isEmpty());
+        EXPECT_FALSE(c.plainDescription.isEmpty());
+        EXPECT_NE(c.safety, S::Keep) << "a grade for what is never listed";
+
+        // A tick by default is never a row to check first, nor a row that cannot be removed;
+        // the only risky row ticked is the Trash, whose emptying is the point of the row.
+        if (c.onByDefault) {
+            EXPECT_NE(c.safety, S::CheckFirst);
+            EXPECT_TRUE(c.removable);
+            if (c.safety == S::Risky) {
+                EXPECT_EQ(c.id, "trash");
+            }
+        }
+
+        // Search fields only where a search uses them.
+        if (!c.matchNamePrefixes.isEmpty()) {
+            EXPECT_EQ(c.measuringMode(), Mode::FileSearch);
+        }
+        if (c.measuringMode() == Mode::FolderSearch) {
+            EXPECT_TRUE(c.maxSearchDepth.has_value()) << "a folder search is always bounded";
+        }
+        if (c.maxSearchDepth) {
+            EXPECT_TRUE(c.measuringMode() == Mode::FolderSearch ||
+                        c.measuringMode() == Mode::FileSearch);
+            EXPECT_GT(*c.maxSearchDepth, 0);
+        }
+        for (const QString& e : c.fileExtensions) {
+            EXPECT_EQ(e, e.toLower());
+            EXPECT_FALSE(e.startsWith('.'));
+        }
+        if (c.olderThanDays) {
+            EXPECT_GT(*c.olderThanDays, 0);
+        }
+
+        // Places in this home, each once, written clean.
+        EXPECT_FALSE(c.locations.isEmpty());
+        EXPECT_EQ(QSet<QString>(c.locations.cbegin(), c.locations.cend()).size(),
+                  c.locations.size());
+        for (const QString& l : c.locations) {
+            EXPECT_EQ(QDir::cleanPath(l), l);
+            EXPECT_TRUE(l.startsWith(layout.home() + '/')) << l.toStdString();
+        }
+        // A row that empties its places whole never names the user's folders or the app's.
+        if (c.removable && !c.cleansFoundItems()) {
+            EXPECT_EQ(guard.check(c.locations), std::nullopt);
+        }
+
+        // A table starts unmeasured.
+        EXPECT_EQ(c.measurement(), Measurement());
+    }
 }
 
 } // namespace
 
-TEST(CleanTables, SystemJunkRows) {
+TEST(CleanTables, EveryRowOfEveryTableIsSound) {
     const HomeLayout l = sampleLayout();
-    const Row rows[] = {
-        {"caches",
-         "App caches",
-         "Temporary files apps rebuild on their own.",
-         {"Library/Caches"},
-         true,
-         false,
-         S::Safe,
-         "Will rebuild automatically if needed."},
-        {"logs",
-         "Logs",
-         "Old activity records. Only useful when debugging a problem.",
-         {".local/state", ".local/share/xorg", ".xsession-errors", ".xsession-errors.old"},
-         true,
-         false,
-         S::Safe,
-         "Apps write new logs as they run."},
-        {"trash",
-         "Trash",
-         "Files you already threw away. Emptying removes them for good.",
-         {".Trash/files"},
-         true,
-         false,
-         S::Risky,
-         "Emptying cannot be undone."},
-        {"derived",
-         "Xcode build files",
-         "Xcode rebuilds these next time you build a project.",
-         {"Library/Developer/Xcode/DerivedData"},
-         true,
-         false,
-         S::Safe,
-         "Will rebuild automatically if needed."},
-        {"downloads",
-         "Old downloads (6+ months)",
-         "Files in Downloads you have not touched in six months.",
-         {"Downloads"},
-         false,
-         false,
-         S::CheckFirst,
-         "Only files older than six months are listed."},
-        {"db-backups",
-         "Database backup files (.bak)",
-         "Copies of databases left in Downloads, Documents and Desktop. These may be real "
-         "backups.",
-         {"Downloads", "Documents", "Desktop"},
-         false,
-         false,
-         S::CheckFirst,
-         "Check before clearing — these are often intentional backups."},
-    };
-    const QList<CleanCategory> t = CleanCategory::diskCategories(l);
-    ASSERT_EQ(t.size(), 6);
-    for (int i = 0; i < 6; ++i)
-        expectRow(t[i], rows[i], l);
-    for (const CleanCategory& c : t) {
-        EXPECT_TRUE(c.removable);
-        EXPECT_TRUE(c.matchFolderNames.isEmpty());
-        EXPECT_TRUE(c.matchNamePrefixes.isEmpty());
-        EXPECT_FALSE(c.maxSearchDepth.has_value());
-        EXPECT_EQ(c.olderThanDays.has_value(), c.id == "downloads");
-        EXPECT_EQ(c.fileExtensions.isEmpty(), c.id != "db-backups" && c.id != "logs");
+    const QList<CleanCategory> disk = CleanCategory::diskCategories(l);
+    const QList<CleanCategory> dev = CleanCategory::devCategories(l);
+    const QList<CleanCategory> shots = ScreenshotCleanupScanner::categories(l);
+    EXPECT_EQ(disk.size(), 6);
+    EXPECT_EQ(dev.size(), 23);
+    EXPECT_EQ(shots.size(), 3);
+    for (const auto* table : {&disk, &dev, &shots}) {
+        expectSoundRows(*table, l);
+        for (const CleanCategory& c : *table) {
+            SCOPED_TRACE(c.id.toStdString());
+            EXPECT_TRUE(c.removable);
+            EXPECT_FALSE(c.consequence.isEmpty()) << "every row says what clearing it does";
+        }
     }
-    EXPECT_EQ(t[1].fileExtensions, QStringList({"log"}));
-    EXPECT_EQ(t[4].olderThanDays, 180);
-    EXPECT_EQ(t[5].fileExtensions, QStringList({"bak"}));
-    EXPECT_EQ(t[0].locations, QStringList({"/home/ada/.cache"}));
-    EXPECT_EQ(t[2].locations, QStringList({"/home/ada/.local/share/Trash/files"}));
-    EXPECT_EQ(t[5].locations,
-              QStringList({"/home/ada/Downloads", "/home/ada/Documents", "/home/ada/Desktop"}));
+    for (const CleanCategory& c : dev) {
+        EXPECT_TRUE(c.id.startsWith("dev-")) << c.id.toStdString();
+    }
+
+    MailHome mail;
+    mail.fill();
+    const QList<CleanCategory> mailRows = MailCleanupScanner::locations(mail.layout);
+    EXPECT_EQ(mailRows.size(), 9);
+    expectSoundRows(mailRows, mail.layout);
+    for (const CleanCategory& c : mailRows) {
+        SCOPED_TRACE(c.id.toStdString());
+        // Measured whole, never searched: mail is cleaned in the mail program, not file by file.
+        EXPECT_EQ(c.measuringMode(), Mode::FullWalk);
+        EXPECT_FALSE(c.cleansFoundItems());
+    }
+}
+
+TEST(CleanTables, ScreenshotRowsReachFurtherAndGradeNoSaferAsTheAgeGoes) {
+    const QList<CleanCategory> t = ScreenshotCleanupScanner::categories(sampleLayout());
+    ASSERT_EQ(t.size(), 3);
+    for (const CleanCategory& c : t) {
+        SCOPED_TRACE(c.id.toStdString());
+        // One search over the same places for the same captures; only the age differs.
+        EXPECT_EQ(c.locations, t[0].locations);
+        EXPECT_EQ(c.fileExtensions, t[0].fileExtensions);
+        EXPECT_EQ(c.matchNamePrefixes, t[0].matchNamePrefixes);
+        EXPECT_EQ(c.maxSearchDepth, t[0].maxSearchDepth);
+        EXPECT_EQ(c.measuringMode(), Mode::FileSearch);
+        EXPECT_FALSE(c.matchNamePrefixes.isEmpty());
+    }
+    // Younger ages reach more captures (no age reaches all), and a row that reaches more is
+    // never graded safer; only the narrowest is ticked.
+    ASSERT_TRUE(t[0].olderThanDays && t[1].olderThanDays);
+    EXPECT_GT(*t[1].olderThanDays, *t[0].olderThanDays);
+    EXPECT_FALSE(t[2].olderThanDays.has_value());
+    EXPECT_LT(int(t[0].safety), int(t[1].safety));
+    EXPECT_LT(int(t[1].safety), int(t[2].safety));
+    EXPECT_TRUE(t[0].onByDefault);
+    EXPECT_FALSE(t[1].onByDefault || t[2].onByDefault);
+    EXPECT_EQ(t[0].locations, QStringList({"/home/ada/Desktop", "/home/ada/Downloads",
+                                           "/home/ada/Pictures/Screenshots"}));
+}
+
+TEST(CleanTables, MailRowsExistOnlyForPlacesOnDisk) {
+    MailHome mail;
+    EXPECT_TRUE(MailCleanupScanner::locations(mail.layout).isEmpty());
+
+    mail.fill();
+    const QString profiles = mail.profiles, home = mail.home;
+    EXPECT_EQ(MailCleanupScanner::thunderbirdProfiles(mail.layout),
+              QStringList({profiles + "/a1.default", profiles + "/b2.work"}));
+    const QList<CleanCategory> t = MailCleanupScanner::locations(mail.layout);
+    QStringList ids;
+    for (const CleanCategory& c : t)
+        ids << c.id;
+    EXPECT_EQ(ids, QStringList({"mail-apple-downloads", "mail-apple-caches", "mail-apple-store",
+                                "mail-tb-imap", "mail-tb-index", "mail-tb-caches", "mail-tb-local",
+                                "mail-outlook-caches", "mail-outlook-store"}));
+    // A profile's rows list only what that profile has.
+    EXPECT_EQ(row(t, "mail-tb-imap").locations, QStringList({profiles + "/a1.default/ImapMail"}));
+    EXPECT_EQ(row(t, "mail-tb-index").locations,
+              QStringList({profiles + "/b2.work/global-messages-db.sqlite"}));
+    EXPECT_EQ(row(t, "mail-tb-local").locations,
+              QStringList({profiles + "/a1.default/Mail", profiles + "/b2.work/Mail"}));
+    EXPECT_EQ(
+        row(t, "mail-tb-caches").locations,
+        QStringList({home + "/.cache/thunderbird", home + "/.cache/org.mozilla.thunderbird"}));
+    EXPECT_EQ(row(t, "mail-apple-caches").locations,
+              QStringList({home + "/.cache/com.apple.mail"}));
+    // The stores are listed for their size only: never removed, never ticked.
+    for (const char* id : {"mail-apple-store", "mail-tb-local", "mail-outlook-store"}) {
+        EXPECT_FALSE(row(t, id).removable) << id;
+    }
 }
 
 // Logs have no folder of their own on Linux: the row finds the *.log files among the state
@@ -153,327 +245,19 @@ TEST(CleanTables, TheLogsRowFindsTheUsersLogsAndNothingElse) {
     EXPECT_GT(m.sizeBytes, 0);
 }
 
-TEST(CleanTables, DeveloperCacheRows) {
+TEST(CleanTables, LocationsLandWhereALinuxHomeKeepsThem) {
     const HomeLayout l = sampleLayout();
-    const char* rebuild = "Will rebuild automatically if needed.";
-    const Row rows[] = {
-        {"dev-derived",
-         "Xcode build files (DerivedData)",
-         "Rebuilt automatically next time you build. Often the biggest win.",
-         {"Library/Developer/Xcode/DerivedData"},
-         true,
-         true,
-         S::Safe,
-         "Will rebuild on the next Xcode build."},
-        {"dev-xcodecache",
-         "Xcode caches",
-         "Xcode's own temporary files. Regenerated as you work.",
-         {"Library/Caches/com.apple.dt.Xcode"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-devicesupport",
-         "iOS device support files",
-         "Debug symbols for old iOS versions.",
-         {"Library/Developer/Xcode/iOS DeviceSupport"},
-         true,
-         true,
-         S::Safe,
-         "Re-downloaded when you next plug that device in."},
-        {"dev-simcache",
-         "Simulator caches",
-         "Simulator temporary files, not your simulators or their content.",
-         {"Library/Developer/CoreSimulator/Caches"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-archives",
-         "Xcode archives",
-         "Your archived release builds. Only clear if you no longer need old builds.",
-         {"Library/Developer/Xcode/Archives"},
-         false,
-         true,
-         S::CheckFirst,
-         "Old App Store / TestFlight builds live here."},
-        {"dev-docker",
-         "Docker data",
-         "Images, containers and volumes Docker keeps on this Mac.",
-         {".docker/desktop/vms", "Library/Containers/com.docker.docker/Data/vms"},
-         false,
-         true,
-         S::CheckFirst,
-         "Unused images can be huge. Prefer Docker's own prune when unsure."},
-        {"dev-ollama",
-         "Ollama models",
-         "Local AI models downloaded by Ollama. Leaves your Ollama identity key alone.",
-         {".ollama/models", ".ollama/blobs", ".ollama/manifests", ".ollama/cache"},
-         false,
-         true,
-         S::CheckFirst,
-         "Models re-download if you pull them again. Your Ollama key (~/.ollama/id_ed25519) is "
-         "kept."},
-        {"dev-lmstudio",
-         "LM Studio data",
-         "Models and cache used by LM Studio.",
-         {"Library/Application Support/LM Studio", ".cache/lm-studio"},
-         false,
-         true,
-         S::CheckFirst,
-         "Models re-download if you need them again."},
-        {"dev-brew",
-         "Homebrew cache",
-         "Downloaded install files. Brew re-downloads anything it needs.",
-         {"Library/Caches/Homebrew"},
-         true,
-         false,
-         S::Safe,
-         "Will re-download on the next brew install."},
-        {"dev-npm",
-         "npm cache",
-         "Downloaded packages. npm re-fetches on demand.",
-         {".npm/_cacache"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-yarn",
-         "Yarn cache",
-         "Downloaded packages. Yarn re-fetches on demand.",
-         {"Library/Caches/Yarn"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-pnpm",
-         "pnpm store",
-         "pnpm's global content-addressable store.",
-         {"Library/pnpm", ".local/share/pnpm/store", ".pnpm-store"},
-         true,
-         true,
-         S::Safe,
-         "Will re-fetch packages on the next install."},
-        {"dev-bun",
-         "Bun cache",
-         "Downloaded packages for Bun projects.",
-         {".bun/install/cache"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-node-modules",
-         "node_modules folders",
-         "Dependency folders under ~/Developer, Projects, src, code and work (shallow search).",
-         {"Developer", "Projects", "src", "code", "work"},
-         false,
-         true,
-         S::CheckFirst,
-         "Restored with npm/yarn/pnpm/bun install."},
-        {"dev-pods",
-         "CocoaPods cache",
-         "Downloaded pods. Re-fetched on the next pod install.",
-         {"Library/Caches/CocoaPods"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-swiftpm",
-         "Swift Package Manager cache",
-         "Downloaded packages. Re-fetched on the next resolve.",
-         {"Library/Caches/org.swift.swiftpm"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-gradle",
-         "Gradle caches",
-         "Android/Java build caches. Rebuilt on the next build.",
-         {".gradle/caches"},
-         true,
-         true,
-         S::Safe,
-         rebuild},
-        {"dev-maven",
-         "Maven repository cache",
-         "Downloaded Java artifacts in ~/.m2.",
-         {".m2/repository"},
-         false,
-         true,
-         S::CheckFirst,
-         "Re-fetched on the next Maven build."},
-        {"dev-pip",
-         "pip cache",
-         "Downloaded Python packages. Re-fetched on demand.",
-         {"Library/Caches/pip"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-uv",
-         "uv cache",
-         "Python packages cached by uv.",
-         {".cache/uv", "Library/Caches/uv"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-gobuild",
-         "Go build cache",
-         "Go compile cache. Rebuilt on the next build.",
-         {"Library/Caches/go-build"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-cargo",
-         "Rust Cargo cache",
-         "Downloaded crates. Re-fetched on the next cargo build.",
-         {".cargo/registry/cache"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-        {"dev-android",
-         "Android Studio caches",
-         "Caches and temp files from Android Studio — not your SDK projects.",
-         {"Library/Caches/Google/AndroidStudio2024.1", "Library/Caches/Google/AndroidStudio2024.2",
-          "Library/Caches/Google/AndroidStudio2025.1", "Library/Caches/Google/AndroidStudio2023.3",
-          "Library/Android/sdk/.temp"},
-         true,
-         false,
-         S::Safe,
-         rebuild},
-    };
-    const QList<CleanCategory> t = CleanCategory::devCategories(l);
-    ASSERT_EQ(t.size(), 23);
-    for (int i = 0; i < 23; ++i)
-        expectRow(t[i], rows[i], l);
-    for (const CleanCategory& c : t) {
-        EXPECT_TRUE(c.removable);
-        EXPECT_FALSE(c.olderThanDays.has_value());
-        EXPECT_TRUE(c.fileExtensions.isEmpty());
-        EXPECT_TRUE(c.matchNamePrefixes.isEmpty());
-        EXPECT_EQ(c.matchFolderNames.isEmpty(), c.id != "dev-node-modules");
-    }
-    EXPECT_EQ(t[13].matchFolderNames, QStringList({"node_modules"}));
-    EXPECT_EQ(t[13].maxSearchDepth, 4);
-
-    // Where the Linux tools keep these.
-    EXPECT_EQ(t[5].locations, QStringList({"/home/ada/.docker/desktop/vms",
-                                           "/home/ada/.var/app/com.docker.docker/Data/vms"}));
-    EXPECT_EQ(t[7].locations, QStringList({"/home/ada/.lmstudio", "/home/ada/.cache/lm-studio"}));
-    EXPECT_EQ(t[10].locations, QStringList({"/home/ada/.cache/yarn"}));
+    const QList<CleanCategory> disk = CleanCategory::diskCategories(l);
+    const QList<CleanCategory> dev = CleanCategory::devCategories(l);
+    EXPECT_EQ(row(disk, "caches").locations, QStringList({"/home/ada/.cache"}));
+    EXPECT_EQ(row(disk, "trash").locations, QStringList({"/home/ada/.local/share/Trash/files"}));
+    EXPECT_EQ(row(dev, "dev-docker").locations,
+              QStringList({"/home/ada/.docker/desktop/vms",
+                           "/home/ada/.var/app/com.docker.docker/Data/vms"}));
+    EXPECT_EQ(row(dev, "dev-lmstudio").locations,
+              QStringList({"/home/ada/.lmstudio", "/home/ada/.cache/lm-studio"}));
+    EXPECT_EQ(row(dev, "dev-yarn").locations, QStringList({"/home/ada/.cache/yarn"}));
     // Two spellings of one folder are measured once.
-    EXPECT_EQ(t[19].locations, QStringList({"/home/ada/.cache/uv"}));
-    EXPECT_EQ(t[18].locations, QStringList({"/home/ada/.cache/pip"}));
-    EXPECT_EQ(t[22].locations.last(), "/home/ada/Android/Sdk/.temp");
-}
-
-TEST(CleanTables, ScreenshotRows) {
-    const QList<CleanCategory> t = ScreenshotCleanupScanner::categories(sampleLayout());
-    ASSERT_EQ(t.size(), 3);
-    const QStringList ids = {"screenshots-7", "screenshots-30", "screenshots-all"};
-    const QStringList names = {"Screenshots older than 7 days", "Screenshots older than 30 days",
-                               "All screenshots in those folders"};
-    const QStringList descriptions = {
-        "PNG or JPG captures on Desktop, Downloads and Pictures/Screenshots.",
-        "Older captures that often pile up unused.",
-        "Every matching screenshot found — including recent ones."};
-    const QStringList consequences = {
-        "Moves matching screenshots to the Trash. Recent captures stay put.",
-        "Moves matching screenshots to the Trash.",
-        "Moves all matching screenshots to the Trash. Check carefully."};
-    const std::optional<int> ages[] = {7, 30, std::nullopt};
-    const S safeties[] = {S::Safe, S::CheckFirst, S::Risky};
-    for (int i = 0; i < 3; ++i) {
-        SCOPED_TRACE(i);
-        const CleanCategory& c = t[i];
-        EXPECT_EQ(c.id, ids[i]);
-        EXPECT_EQ(c.name, names[i]);
-        EXPECT_EQ(c.plainDescription, descriptions[i]);
-        EXPECT_EQ(c.consequence, consequences[i]);
-        EXPECT_EQ(c.olderThanDays, ages[i]);
-        EXPECT_EQ(c.safety, safeties[i]);
-        EXPECT_EQ(c.onByDefault, i == 0);
-        EXPECT_TRUE(c.removable);
-        EXPECT_FALSE(c.quickSize);
-        EXPECT_EQ(c.maxSearchDepth, 2);
-        EXPECT_EQ(c.locations, QStringList({"/home/ada/Desktop", "/home/ada/Downloads",
-                                            "/home/ada/Pictures/Screenshots"}));
-        EXPECT_EQ(c.fileExtensions, QStringList({"png", "jpg", "jpeg"}));
-        EXPECT_EQ(c.matchNamePrefixes,
-                  QStringList({"Screenshot", "Screen Shot", "CleanShot", "Capture"}));
-        EXPECT_TRUE(c.matchFolderNames.isEmpty());
-        EXPECT_EQ(c.measuringMode(), CleanCategory::MeasuringMode::FileSearch);
-    }
-}
-
-TEST(CleanTables, MailRowsExistOnlyForPlacesOnDisk) {
-    const QString home = testsupport::freshDir("mail-home");
-    const HomeLayout l = HomeLayout::forHome(home);
-    EXPECT_TRUE(MailCleanupScanner::locations(l).isEmpty());
-
-    // Every place present: a Mac-style layout mapped here, two Thunderbird profiles (one without
-    // IMAP mail), and things in the profiles folder that are not profiles.
-    const QStringList folders = {
-        "Library/Mail Downloads",
-        "Library/Caches/com.apple.mail",
-        "Library/Mail",
-        "Library/Caches/Thunderbird",
-        "Library/Caches/org.mozilla.thunderbird",
-        "Library/Caches/com.microsoft.Outlook",
-        "Library/Group Containers/UBF8T346G9.Office/Outlook/Outlook 15 Profiles/Main "
-        "Profile/Data/Cache",
-    };
-    for (const QString& f : folders)
-        QDir().mkpath(l.map(f));
-    const QString profiles = home + "/.thunderbird";
-    QDir().mkpath(profiles + "/a1.default/ImapMail");
-    QDir().mkpath(profiles + "/a1.default/Mail");
-    QDir().mkpath(profiles + "/b2.work/Mail");
-    QDir().mkpath(profiles + "/.hidden/ImapMail");
-    QFile(profiles + "/profiles.ini").open(QIODevice::WriteOnly);
-    QFile(profiles + "/b2.work/global-messages-db.sqlite").open(QIODevice::WriteOnly);
-
-    EXPECT_EQ(MailCleanupScanner::thunderbirdProfiles(l),
-              QStringList({profiles + "/a1.default", profiles + "/b2.work"}));
-    const QList<CleanCategory> t = MailCleanupScanner::locations(l);
-    QStringList ids;
-    for (const CleanCategory& c : t)
-        ids << c.id;
-    EXPECT_EQ(ids, QStringList({"mail-apple-downloads", "mail-apple-caches", "mail-apple-store",
-                                "mail-tb-imap", "mail-tb-index", "mail-tb-caches", "mail-tb-local",
-                                "mail-outlook-caches", "mail-outlook-store"}));
-    EXPECT_EQ(t[3].locations, QStringList({profiles + "/a1.default/ImapMail"}));
-    EXPECT_EQ(t[4].locations, QStringList({profiles + "/b2.work/global-messages-db.sqlite"}));
-    EXPECT_EQ(t[5].locations, QStringList({home + "/.cache/thunderbird",
-                                           home + "/.cache/org.mozilla.thunderbird"}));
-    EXPECT_EQ(t[6].locations,
-              QStringList({profiles + "/a1.default/Mail", profiles + "/b2.work/Mail"}));
-    EXPECT_EQ(t[1].locations, QStringList({home + "/.cache/com.apple.mail"}));
-
-    const bool onByDefault[] = {true, true, false, true, false, true, false, true, false};
-    const bool removable[] = {true, true, false, true, true, true, false, true, false};
-    const char* names[] = {
-        "Apple Mail attachment copies",     "Apple Mail caches",        "Apple Mail, all your mail",
-        "Thunderbird downloaded IMAP mail", "Thunderbird search index", "Thunderbird caches",
-        "Thunderbird local and POP mail",   "Outlook caches",           "Outlook, all your mail"};
-    for (int i = 0; i < 9; ++i) {
-        SCOPED_TRACE(i);
-        EXPECT_EQ(t[i].name, QString::fromUtf8(names[i]));
-        EXPECT_EQ(t[i].onByDefault, onByDefault[i]);
-        EXPECT_EQ(t[i].removable, removable[i]);
-        EXPECT_EQ(t[i].safety, S::Safe);
-        EXPECT_TRUE(t[i].consequence.isEmpty());
-        EXPECT_EQ(t[i].measuringMode(), CleanCategory::MeasuringMode::FullWalk);
-        EXPECT_FALSE(t[i].plainDescription.isEmpty());
-    }
-    EXPECT_EQ(t[2].plainDescription,
-              "Every message Mail holds on this Mac. Shown so you can see the size. Pendrel will "
-              "not touch it: to reclaim space here, delete old mail inside Mail itself so the "
-              "change reaches your account properly.");
-    EXPECT_EQ(t[6].plainDescription,
-              "Mail held only on this Mac, including Local Folders and any POP account. There is "
-              "no copy of this on a server. Shown for size only, never removed.");
+    EXPECT_EQ(row(dev, "dev-uv").locations, QStringList({"/home/ada/.cache/uv"}));
+    EXPECT_EQ(row(dev, "dev-android").locations.last(), "/home/ada/Android/Sdk/.temp");
 }

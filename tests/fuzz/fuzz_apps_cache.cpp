@@ -2,7 +2,7 @@
 // accepts must save and load back to the same records, so a file it reads is never turned into
 // one it cannot read.
 #include "apps/InstalledApp.h"
-#include "assistant/CacheFolder.h"
+#include "platform/CacheFolder.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // The disk-use trend's loader on any bytes: it must never crash, hang or misbehave, and whatever it
 // accepts must save and load back to the same points, in time order, so a file it reads is never
 // turned into one it cannot read.
-#include "assistant/CacheFolder.h"
+#include "platform/CacheFolder.h"
 #include "storage/DiskTrend.h"
 
 #include <cstdint>

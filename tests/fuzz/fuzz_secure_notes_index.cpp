@@ -1,7 +1,7 @@
 // The vault index's loader on any bytes: it must never crash, hang or misbehave; whatever it
 // accepts is newest first and saves and loads back to the same notes, so a file it reads is never
 // turned into one it cannot read.
-#include "assistant/CacheFolder.h"
+#include "platform/CacheFolder.h"
 #include "vault/SecureNote.h"
 
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The timeline's loader on any bytes: it must never crash, hang or misbehave, and whatever it
 // accepts must save and load back to the same entries, so a file it reads is never turned into
 // one it cannot read.
-#include "assistant/CacheFolder.h"
-#include "assistant/PendrelTimelineStore.h"
+#include "platform/CacheFolder.h"
+#include "platform/PendrelTimelineStore.h"
 
 #include <cstdint>
 #include <cstdlib>

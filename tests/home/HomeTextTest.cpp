@@ -3,6 +3,7 @@
 #include "home/DashboardText.h"
 #include "home/GlanceText.h"
 #include "home/GuidedReview.h"
+#include "home/HeadroomText.h"
 #include "home/HealthReportText.h"
 #include "platform/AccountName.h"
 
@@ -30,7 +31,7 @@ TEST(DashboardText, StatusRowsTakeTheHigherRowAtTheirBounds) {
 TEST(DashboardText, TheStatusIsNeverCalmerThanTheTilesAndTheDot) {
     // CPU at 100 % costs the score only 15 points, yet the tile and the dot say "working hard".
     const SystemSnapshot busy = sample(0.5, 0.5, 100);
-    EXPECT_EQ(HealthCheck::findings(busy, 0).score, 85);
+    EXPECT_EQ(HeadroomText::headroom(busy, 0).score, 85);
     EXPECT_EQ(DashboardText::liveLevel(busy), 2);
     const DashboardText::Status status = DashboardText::status(85, DashboardText::liveLevel(busy));
     EXPECT_EQ(status.text, "Your Mac needs a review.");
@@ -77,6 +78,8 @@ TEST(DashboardText, CountLine) {
     EXPECT_EQ(DashboardText::countLine(3, true, 0),
               "Pendrel found 3 things worth your attention today.");
     EXPECT_EQ(DashboardText::countLine(0, true, 0), "Nothing needs you today.");
+    // The empty recommendations card says the same as the header once the check is complete.
+    EXPECT_EQ(DashboardText::attentionEmptyTitle(true), DashboardText::countLine(0, true, 0));
     EXPECT_EQ(DashboardText::countLine(0, true, 2),
               "Live vitals need attention; run a check for a fuller diagnosis.");
     EXPECT_EQ(DashboardText::countLine(0, false, 0),

@@ -5,8 +5,8 @@
 #include "storage/OrganizerPlanModel.h"
 #include "storage/OrganizerTestSupport.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
+#include "platform/JsonFields.h"
 
 #include <atomic>
 #include <cerrno>
@@ -549,7 +549,7 @@ TEST(OrganizerRun, ACopyCutShortIsCleanedUpAtTheNextStart) {
     ASSERT_GE(child, 0);
     if (child == 0) {
         // The kernel stops the copy half-way, as a killed process would leave it.
-        store.open(run)->willMove(step("a.bin"), nullptr);
+        (void)store.open(run)->willMove(step("a.bin"), nullptr);
         const rlimit noCore{0, 0}, limit{100000, 100000};
         ::setrlimit(RLIMIT_CORE, &noCore);
         std::signal(SIGXFSZ, SIG_DFL);

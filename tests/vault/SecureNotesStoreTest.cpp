@@ -2,10 +2,10 @@
 // every change, what a refusal or an unwritable index leaves behind, keyring calls that run off
 // the main thread in order and within a time limit, and that no secret reaches a file or the log.
 #include "vault/SecureNotesStore.h"
-#include "assistant/AssistantTestSupport.h"
-#include "assistant/JsonFields.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeKeychain.h"
+#include "platform/CacheFolderTestSupport.h"
+#include "platform/JsonFields.h"
 #include "vault/SecureNotesText.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@
 #include <QThread>
 #include <QThreadPool>
 
-using assistanttest::FileSizeLimit;
-using assistanttest::LogCapture;
+using cachefoldertest::FileSizeLimit;
+using cachefoldertest::LogCapture;
 
 namespace {
 

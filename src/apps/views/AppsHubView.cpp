@@ -3,6 +3,7 @@
 #include "apps/AppsHubText.h"
 #include "apps/AppUninstaller.h"
 #include "apps/views/UninstallerView.h"
+#include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
@@ -29,8 +30,10 @@ public:
 protected:
     void showEvent(QShowEvent* event) override {
         QWidget::showEvent(event);
-        if (!event->spontaneous() && m_uninstaller)
-            AppsHub::loadAppsIfNeeded(*m_uninstaller);
+        // Only when nothing has asked yet: never while they load or once they are listed.
+        if (!event->spontaneous() && m_uninstaller &&
+            m_uninstaller->state().kind == AppUninstaller::State::Kind::Idle)
+            m_uninstaller->loadApps();
     }
 
 private:
@@ -77,7 +80,7 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
 }
 
 void AppsHubView::postOpenSection(const QString& id) {
-    AppsHub::postOpenSection(id);
+    NotificationCenter::defaultCenter().post(Notifications::OpenSection, id);
 }
 
 UninstallerView* AppsHubView::uninstallerView() const {

@@ -1,7 +1,7 @@
 #include "apps/views/SubscriptionIntelligenceView.h"
 
-#include "apps/AppsHubText.h"
 #include "apps/SubscriptionsText.h"
+#include "platform/NotificationCenter.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBadge.h"
 #include "ui-kit/QKBuild.h"
@@ -65,8 +65,10 @@ SubscriptionIntelligenceView::SubscriptionIntelligenceView(QWidget* parent) : QW
     rowLayout->setContentsMargins(0, 0, 0, 0);
     m_review = new QKProminentButton(SubscriptionsText::reviewButton(), row);
     m_review->setObjectName(QStringLiteral("reviewInstalledApps"));
-    connect(m_review, &QPushButton::clicked, this,
-            [] { AppsHub::postOpenSection(SubscriptionsText::reviewSection()); });
+    connect(m_review, &QPushButton::clicked, this, [] {
+        NotificationCenter::defaultCenter().post(Notifications::OpenSection,
+                                                 SubscriptionsText::reviewSection());
+    });
     rowLayout->addWidget(m_review);
     rowLayout->addStretch(1);
     QKBuild::addPart(column, row);

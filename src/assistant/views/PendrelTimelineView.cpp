@@ -1,9 +1,9 @@
 #include "assistant/views/PendrelTimelineView.h"
 
-#include "assistant/PendrelTimelineStore.h"
 #include "assistant/TimelineListModel.h"
 #include "assistant/TimelineText.h"
 #include "assistant/views/TimelineDelegate.h"
+#include "platform/PendrelTimelineStore.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
@@ -48,13 +48,11 @@ protected:
 QWidget* privacyCard(QWidget* parent) {
     auto* box = new QKGroupBox(QString(), 8, parent);
     box->setObjectName(QStringLiteral("privacyCard"));
-    box->column()->addWidget(
-        new QKIconLabel("lock.shield.fill"_sym, QStringLiteral("Private on this Mac"),
-                        QKFont{.style = TextStyle::Headline}, QKForeground::Green, box));
-    box->column()->addWidget(QKBuild::label(
-        QStringLiteral("Your timeline never leaves this Mac. Pinned items also feed Explain My "
-                       "Mac so follow-up questions can reference what you saved."),
-        TextStyle::Caption, QKForeground::Secondary, box));
+    box->column()->addWidget(new QKIconLabel("lock.shield.fill"_sym, TimelineText::privacyTitle(),
+                                             QKFont{.style = TextStyle::Headline},
+                                             QKForeground::Green, box));
+    box->column()->addWidget(QKBuild::label(TimelineText::privacyText(), TextStyle::Caption,
+                                            QKForeground::Secondary, box));
     return box;
 }
 
@@ -63,18 +61,14 @@ QWidget* privacyCard(QWidget* parent) {
 PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget* parent)
     : QWidget(parent), m_timeline(&timeline) {
     setObjectName(QStringLiteral("pendrelTimelineView"));
-    setWindowTitle(QStringLiteral("Pendrel Timeline"));
+    setWindowTitle(TimelineText::windowTitle());
 
     QVBoxLayout* column = nullptr;
     QKBuild::page(column, this);
     QWidget* content = column->parentWidget();
 
-    QKBuild::addPart(column,
-                     QKBuild::label(QStringLiteral("Everything Pendrel does and explains is saved "
-                                                   "here on your Mac. Search past answers, pin "
-                                                   "insights you want to keep, and let Explain "
-                                                   "My Mac remember what you already asked."),
-                                    TextStyle::Callout, QKForeground::Secondary, content));
+    QKBuild::addPart(column, QKBuild::label(TimelineText::intro(), TextStyle::Callout,
+                                            QKForeground::Secondary, content));
 
     m_heldNote = QKBuild::label(TimelineText::savesHeldNote(), TextStyle::Caption,
                                 QKForeground::Orange, content);
@@ -91,7 +85,7 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     searchRow->addWidget(glass, 0, Qt::AlignVCenter);
     m_search = new QLineEdit(searchLine);
     m_search->setObjectName(QStringLiteral("timelineSearch"));
-    m_search->setPlaceholderText(QStringLiteral("Search timeline…"));
+    m_search->setPlaceholderText(TimelineText::searchPlaceholder());
     m_search->setFrame(false);
     m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
@@ -100,8 +94,8 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     m_clearSearch = new QKSymbolButton("xmark.circle.fill"_sym, QKForeground::Secondary,
                                        QKFont{.style = TextStyle::Body}, searchLine);
     m_clearSearch->setObjectName(QStringLiteral("clearSearch"));
-    m_clearSearch->setToolTip(QStringLiteral("Clear"));
-    m_clearSearch->setAccessibleName(QStringLiteral("Clear search"));
+    m_clearSearch->setToolTip(TimelineText::clearSearchTooltip());
+    m_clearSearch->setAccessibleName(TimelineText::clearSearchName());
     searchRow->addWidget(m_clearSearch, 0, Qt::AlignVCenter);
     QKBuild::addPart(column, searchLine);
 
@@ -116,12 +110,12 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     emptyLayout->addWidget(m_empty);
     QKBuild::addPart(column, m_emptyBox);
 
-    m_list = new QKGroupBox(QStringLiteral("Timeline"), 0, content);
+    m_list = new QKGroupBox(TimelineText::listTitle(), 0, content);
     m_list->setObjectName(QStringLiteral("timelineList"));
     m_model = new TimelineListModel(timeline, this);
     m_rows = new QKRowList(QKRowList::Height::Fitted, m_list->card());
     m_rows->setObjectName(QStringLiteral("timelineRows"));
-    m_rows->setAccessibleName(QStringLiteral("Timeline"));
+    m_rows->setAccessibleName(TimelineText::listTitle());
     m_delegate = new TimelineDelegate(m_rows);
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);
@@ -132,7 +126,7 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     m_footer->setObjectName(QStringLiteral("timelineFooter"));
     auto* footerRow = new QHBoxLayout(m_footer);
     footerRow->setContentsMargins(0, 0, 0, 0);
-    m_clearUnpinned = QKBuild::button(QStringLiteral("Clear unpinned"), false, m_footer);
+    m_clearUnpinned = QKBuild::button(TimelineText::clearUnpinnedButton(), false, m_footer);
     m_clearUnpinned->setObjectName(QStringLiteral("clearUnpinned"));
     footerRow->addWidget(m_clearUnpinned);
     footerRow->addStretch(1);

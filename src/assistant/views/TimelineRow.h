@@ -1,6 +1,6 @@
 #pragma once
 
-#include "assistant/TimelineEntry.h"
+#include "platform/TimelineEntry.h"
 
 #include <QDateTime>
 #include <QWidget>

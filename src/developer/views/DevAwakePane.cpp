@@ -22,17 +22,12 @@ DevAwakePane::DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent)
     QKBuild::page(column, this);
 
     m_ask =
-        new AskTamsoStrip(QStringLiteral("Ask about sleep or long jobs"),
-                          QStringLiteral("How do I keep my Mac awake for a long agent job?"), true);
+        new AskTamsoStrip(DeveloperText::awakeAskPrompt(), DeveloperText::awakeAskQuestion(), true);
     QKBuild::addPart(column, m_ask);
-    QKBuild::addPart(column, QKBuild::label(QStringLiteral("Keep awake"), TextStyle::Title2,
+    QKBuild::addPart(column, QKBuild::label(DeveloperText::awakeHeading(), TextStyle::Title2,
                                             QKForeground::Primary, nullptr, QFont::Bold));
-    QKBuild::addPart(
-        column,
-        QKBuild::label(QStringLiteral("Stops idle sleep so long agent runs, builds and downloads "
-                                      "are less likely to stall. Uses the same public system "
-                                      "stay-awake inhibitor as systemd-inhibit in a terminal."),
-                       TextStyle::Callout, QKForeground::Secondary, nullptr));
+    QKBuild::addPart(column, QKBuild::label(DeveloperText::awakeIntro(), TextStyle::Callout,
+                                            QKForeground::Secondary, nullptr));
 
     auto* controls = new QKGroupBox(QString(), 14);
     QWidget* card = controls->card();
@@ -48,26 +43,22 @@ DevAwakePane::DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent)
     statusRow->addLayout(statusLines, 1);
     m_main = new ToggleSwitch(QString(), card);
     m_main->setObjectName(QStringLiteral("awakeMain"));
-    m_main->setAccessibleName(QStringLiteral("Keep awake"));
+    m_main->setAccessibleName(DeveloperText::awakeHeading());
     statusRow->addWidget(m_main, 0, Qt::AlignTop);
     controls->column()->addLayout(statusRow);
     controls->column()->addWidget(new QKHairline(card));
 
-    m_display = new ToggleSwitch(QStringLiteral("Keep the display awake too"), card);
+    m_display = new ToggleSwitch(DeveloperText::awakeDisplaySwitch(), card);
     controls->column()->addWidget(m_display);
     controls->column()->addWidget(QKBuild::label(
-        QStringLiteral("Off by default — the Mac stays awake while the screen may dim. Turn on "
-                       "if a job needs the display active."),
-        TextStyle::Caption, QKForeground::Secondary, card));
-    m_power = new ToggleSwitch(QStringLiteral("Only while on power"), card);
+        DeveloperText::awakeDisplayNote(), TextStyle::Caption, QKForeground::Secondary, card));
+    m_power = new ToggleSwitch(DeveloperText::awakePowerSwitch(), card);
     controls->column()->addWidget(m_power);
     controls->column()->addWidget(QKBuild::label(
-        QStringLiteral("Recommended on laptops. Prevents an overnight drain if you forget it is "
-                       "on."),
-        TextStyle::Caption, QKForeground::Secondary, card));
+        DeveloperText::awakePowerNote(), TextStyle::Caption, QKForeground::Secondary, card));
 
     auto* durationRow = new QHBoxLayout;
-    durationRow->addWidget(QKBuild::label(QStringLiteral("Duration"), TextStyle::Body,
+    durationRow->addWidget(QKBuild::label(DeveloperText::awakeDurationLabel(), TextStyle::Body,
                                           QKForeground::Primary, card, std::nullopt, false));
     m_duration = new QComboBox(card);
     for (KeepAwakeManager::Duration d : KeepAwakeManager::allDurations())
@@ -82,15 +73,8 @@ DevAwakePane::DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent)
     controls->column()->addWidget(m_note);
     QKBuild::addPart(column, controls);
 
-    auto* limits = new QKGroupBox(QStringLiteral("What this will not do"), 8);
-    for (const QString& text : {
-             QStringLiteral("Closing a laptop lid usually still sleeps the machine — that is "
-                            "hardware behaviour, not something Pendrel overrides."),
-             QStringLiteral("Keep Awake turns off when Pendrel quits, when the timer ends, or "
-                            "when you leave battery with “Only while on power” on."),
-             QStringLiteral("Leaving it on heats the Mac and uses power. Pair it with "
-                            "Performance → Temperature if fans get loud."),
-         })
+    auto* limits = new QKGroupBox(DeveloperText::awakeLimitsTitle(), 8);
+    for (const QString& text : DeveloperText::awakeLimits())
         limits->column()->addWidget(
             QKBuild::label(text, TextStyle::Callout, QKForeground::Secondary, limits->card()));
     QKBuild::addPart(column, limits);

@@ -1,5 +1,6 @@
 #include "home/views/AttentionSection.h"
 
+#include "home/DashboardText.h"
 #include "home/HealthCheck.h"
 #include "home/views/GuidedReviewEntryCard.h"
 #include "home/views/RecommendationCardView.h"
@@ -24,9 +25,8 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
-    header->addWidget(QKBuild::label(QStringLiteral("What deserves your attention"),
-                                     TextStyle::Headline, QKForeground::Primary, this, std::nullopt,
-                                     false));
+    header->addWidget(QKBuild::label(DashboardText::attentionTitle(), TextStyle::Headline,
+                                     QKForeground::Primary, this, std::nullopt, false));
     header->addStretch(1);
     m_refresh = new RefreshButton(this);
     header->addWidget(m_refresh, 0, Qt::AlignVCenter);
@@ -50,7 +50,7 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
     emptyTexts->addWidget(m_emptyTitle);
     emptyTexts->addWidget(m_emptyMessage);
     emptyRow->addLayout(emptyTexts, 1);
-    m_checkNow = new QKProminentButton(QStringLiteral("Check now"), m_empty);
+    m_checkNow = new QKProminentButton(DashboardText::attentionCheckNow(), m_empty);
     m_checkNow->setObjectName(QStringLiteral("checkNow"));
     m_checkNow->setSmall(true);
     emptyRow->addWidget(m_checkNow, 0, Qt::AlignVCenter);
@@ -86,15 +86,12 @@ void AttentionSection::setCards(const QList<RecCard>& cards, bool checkComplete)
     if (checkComplete) {
         m_emptySymbol->setSymbol("checkmark.circle.fill"_sym);
         QKForeground::apply(m_emptySymbol, QKForeground::Green);
-        m_emptyTitle->setText(QStringLiteral("Nothing needs you today."));
-        m_emptyMessage->setText(QStringLiteral("Everything Pendrel checked looks good."));
     } else {
         m_emptySymbol->setSymbol("stethoscope"_sym);
         QKForeground::apply(m_emptySymbol, QKForeground::Tint);
-        m_emptyTitle->setText(QStringLiteral("Complete today's check"));
-        m_emptyMessage->setText(QStringLiteral("Live vitals look good. Check temporary files and "
-                                               "large files for the full picture."));
     }
+    m_emptyTitle->setText(DashboardText::attentionEmptyTitle(checkComplete));
+    m_emptyMessage->setText(DashboardText::attentionEmptyMessage(checkComplete));
     m_checkNow->setVisible(!checkComplete);
 
     if (cards == m_cards && m_shownOnce)

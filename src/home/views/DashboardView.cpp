@@ -1,6 +1,7 @@
 #include "home/views/DashboardView.h"
 
 #include "home/DashboardText.h"
+#include "home/HeadroomText.h"
 #include "home/HealthCheck.h"
 #include "home/views/AttentionSection.h"
 #include "home/views/DashboardHeaderCard.h"
@@ -98,7 +99,7 @@ void DashboardView::refresh() {
     const SystemSnapshot& s = m_appState.snapshot();
     m_cards = makeRecommendations(s);
     const bool complete = DashboardText::hasCompletedCheck(m_health.junk(), m_health.bigFiles());
-    const HealthCheck::Headroom headroom = HealthCheck::findings(s, m_health.recoverableBytes());
+    const HeadroomText::Headroom headroom = HeadroomText::headroom(s, m_health.recoverableBytes());
     const DashboardText::Status status =
         DashboardText::status(headroom.score, DashboardText::liveLevel(s));
     const int hour = m_clock.now().toLocalTime().time().hour();

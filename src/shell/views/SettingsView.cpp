@@ -4,6 +4,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/FinderExtensionBridge.h"
 #include "shell/RunModeManager.h"
+#include "shell/SettingsText.h"
 #include "shell/UpdaterManager.h"
 #include "shell/views/ThemePicker.h"
 #include "ui-kit/ChoiceRadio.h"
@@ -46,10 +47,10 @@ SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, Use
     form->setSpacing(18);
 
     m_theme = new ThemePicker(m_defaults, this);
-    form->addWidget(section(QStringLiteral("Appearance"), m_theme));
-    form->addWidget(section(QStringLiteral("Updates"), makeUpdates()));
-    form->addWidget(section(QStringLiteral("When I close the window"), makeRunMode()));
-    form->addWidget(section(QStringLiteral("File manager"), makeFinder()));
+    form->addWidget(section(SettingsText::appearanceTitle(), m_theme));
+    form->addWidget(section(SettingsText::updatesTitle(), makeUpdates()));
+    form->addWidget(section(SettingsText::runModeTitle(), makeRunMode()));
+    form->addWidget(section(SettingsText::fileManagerTitle(), makeFinder()));
     form->addStretch(1);
 }
 
@@ -76,7 +77,7 @@ QWidget* SettingsView::makeUpdates() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
 
-    m_autoUpdate = new ToggleSwitch(QStringLiteral("Check for updates automatically"), panel);
+    m_autoUpdate = new ToggleSwitch(SettingsText::autoUpdateSwitch(), panel);
     // Nothing checks for updates here, so the switch shows off whatever the stored preference
     // says, and it cannot be changed; the preference itself is kept as it is.
     m_autoUpdate->setChecked(m_updater && m_updater->isAvailable() &&
@@ -91,14 +92,14 @@ QWidget* SettingsView::makeUpdates() {
     }
     column->addWidget(m_autoUpdate);
 
-    auto* checkNow = new QKBorderedButton(QStringLiteral("Check now"), panel);
+    auto* checkNow = new QKBorderedButton(SettingsText::checkNowButton(), panel);
     checkNow->setEnabled(false);
     m_checkNow = checkNow;
     auto* buttonRow = new QHBoxLayout;
     buttonRow->addWidget(m_checkNow);
     buttonRow->addStretch(1);
     column->addLayout(buttonRow);
-    column->addWidget(note(updatesNote(), panel));
+    column->addWidget(note(SettingsText::updatesNote(), panel));
     return panel;
 }
 
@@ -110,7 +111,7 @@ QWidget* SettingsView::makeRunMode() {
 
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setSpacing(12);
-    auto* label = new QLabel(QStringLiteral("Behaviour"), panel);
+    auto* label = new QLabel(SettingsText::runModeLabel(), panel);
     pickerRow->addWidget(label, 0, Qt::AlignTop);
     auto* choices = new QVBoxLayout;
     choices->setSpacing(4);
@@ -172,12 +173,8 @@ QWidget* SettingsView::makeFinder() {
     auto* column = new QVBoxLayout(panel);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
-    column->addWidget(note(QStringLiteral("Pendrel accepts deep links such as "
-                                          "pendrel://storage/screenshots so file manager actions "
-                                          "and a future file manager extension can open the right "
-                                          "screen."),
-                           panel));
-    m_extensions = new QKBorderedButton(QStringLiteral("Open Extensions settings"), panel);
+    column->addWidget(note(SettingsText::deepLinksNote(), panel));
+    m_extensions = new QKBorderedButton(SettingsText::extensionsButton(), panel);
     connect(m_extensions, &QPushButton::clicked, this,
             [] { FinderExtensionBridge::openExtensionSettings(); });
     auto* row = new QHBoxLayout;
@@ -187,34 +184,13 @@ QWidget* SettingsView::makeFinder() {
     return panel;
 }
 
-QString SettingsView::updatesNote() {
-    return QStringLiteral("Pendrel is updated the way it was installed, through your package "
-                          "manager or software centre.");
-}
-
-QString SettingsView::explanation(RunMode mode) {
-    switch (mode) {
-    case RunMode::WindowOnly:
-        return QStringLiteral("Pendrel quits when you close the window. No background presence, "
-                              "no taskbar or menu bar item when it is not open.");
-    case RunMode::MenuBar:
-        return QStringLiteral("Closing the window keeps Pendrel running quietly in the menu bar, "
-                              "so stats and quick actions stay a click away. It uses almost "
-                              "nothing and there is no taskbar icon.");
-    case RunMode::Login:
-        return QStringLiteral("Pendrel starts automatically when you log in and lives in the menu "
-                              "bar, always ready. You can turn this off any time here.");
-    }
-    return QString();
-}
-
 void SettingsView::showMode() {
     if (!m_runMode)
         return;
     const RunMode mode = m_runMode->mode();
     if (QAbstractButton* button = m_modes->button(int(mode)))
         button->setChecked(true);
-    m_explanation->setText(explanation(mode));
+    m_explanation->setText(SettingsText::runModeExplanation(mode));
 }
 
 void SettingsView::showLoginError() {

@@ -28,11 +28,6 @@ public:
     SettingsView(RunModeManager* runMode, UpdaterManager* updater, UserDefaults& defaults,
                  QWidget* parent = nullptr);
 
-    // The explanation shown under the run-mode choice for each mode.
-    static QString explanation(RunMode mode);
-    // How updates reach this installation, shown under the (always disabled) update controls.
-    static QString updatesNote();
-
     ToggleSwitch* autoUpdateSwitch() const { return m_autoUpdate; }
     QPushButton* checkNowButton() const { return m_checkNow; }
     QButtonGroup* runModeGroup() const { return m_modes; }

@@ -4,6 +4,7 @@
 #include "fakes/FakeRunningApplications.h"
 #include "platform/UserDefaults.h"
 #include "shell/RunModeManager.h"
+#include "shell/SettingsText.h"
 #include "shell/UpdaterManager.h"
 #include "shell/views/AccentSwatch.h"
 #include "shell/views/SettingsView.h"
@@ -75,7 +76,8 @@ TEST_F(ReadOnlySettings, TheRunModeGoesBackToTheStoredOneAndSaysWhy) {
         << "what is applied is what the next start will apply";
     EXPECT_FALSE(error->isHidden());
     EXPECT_TRUE(error->text().startsWith(prefix));
-    EXPECT_EQ(view.runModeExplanation()->text(), SettingsView::explanation(RunMode::MenuBar));
+    EXPECT_EQ(view.runModeExplanation()->text(),
+              SettingsText::runModeExplanation(RunMode::MenuBar));
 }
 
 TEST_F(ReadOnlySettings, TheTextSizeButtonsKeepTheStoredStepAndWarn) {

@@ -5,6 +5,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/AppVersion.h"
 #include "shell/RunModeManager.h"
+#include "shell/SettingsText.h"
 #include "shell/UpdaterManager.h"
 #include "shell/views/AboutView.h"
 #include "shell/views/AccentSwatch.h"
@@ -55,7 +56,7 @@ TEST_F(SettingsTest, ShowsTheLoginErrorInOrangeAndHidesItWhenCleared) {
     EXPECT_EQ(view.loginErrorLabel()->text(),
               "Could not change the login setting: the autostart folder is read-only");
     EXPECT_EQ(view.loginErrorLabel()->symbolWidget()->symbol(), "exclamationmark.triangle");
-    EXPECT_EQ(view.runModeExplanation()->text(), SettingsView::explanation(RunMode::Login));
+    EXPECT_EQ(view.runModeExplanation()->text(), SettingsText::runModeExplanation(RunMode::Login));
 
     login.failWith.clear();
     runMode.setMode(RunMode::Login);
@@ -88,8 +89,8 @@ TEST_F(SettingsTest, UpdateControlsShowThatNothingChecksAndKeepThePreference) {
     EXPECT_EQ(defaults.value("updates.auto"), QJsonValue(true)) << "the preference is kept";
     const QList<QLabel*> labels = view.findChildren<QLabel*>();
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
-                            [](QLabel* l) { return l->text() == SettingsView::updatesNote(); }));
-    EXPECT_FALSE(SettingsView::updatesNote().contains("Sparkle"));
+                            [](QLabel* l) { return l->text() == SettingsText::updatesNote(); }));
+    EXPECT_FALSE(SettingsText::updatesNote().contains("Sparkle"));
     EXPECT_TRUE(view.extensionsButton()->isEnabled());
     view.extensionsButton()->click(); // logs only: nothing to open on this system
 }

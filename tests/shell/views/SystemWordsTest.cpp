@@ -4,6 +4,7 @@
 #include "app/PendrelApp.h"
 #include "app/SettingsWindow.h"
 #include "shell/QKFeature.h"
+#include "shell/SettingsText.h"
 #include "shell/views/AboutView.h"
 #include "shell/views/SettingsView.h"
 #include "ui-kit/SegmentedControl.h"
@@ -47,7 +48,7 @@ TEST(SystemWords, SettingsAboutAndMenusNameThisSystem) {
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
     expectNoForeignWords(shownTexts(*app.settingsWindow()), "settings");
     for (RunMode mode : allRunModes())
-        expectNoForeignWords({SettingsView::explanation(mode)}, "run mode");
+        expectNoForeignWords({SettingsText::runModeExplanation(mode)}, "run mode");
     AboutView about;
     expectNoForeignWords(shownTexts(about), "about");
     QStringList menus;

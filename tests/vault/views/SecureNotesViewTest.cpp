@@ -2,10 +2,10 @@
 // the store and when, that a secret that could not be read is never overwritten, and that a
 // keyring that does not answer never holds up the screen.
 #include "vault/views/SecureNotesView.h"
-#include "assistant/AssistantTestSupport.h"
-#include "assistant/JsonFields.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeKeychain.h"
+#include "platform/CacheFolderTestSupport.h"
+#include "platform/JsonFields.h"
 #include "shell/ScreenState.h"
 #include "support/TestSupport.h"
 #include "ui-kit/DeleteCodeSheet.h"
@@ -410,7 +410,7 @@ TEST_F(VaultScreen, ASaveWithNoAnswerShowsInTheEditorUntilTheAnswerComes) {
 
 TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
     {
-        assistanttest::FileSizeLimit limit(8);
+        cachefoldertest::FileSizeLimit limit(8);
         QTest::mouseClick(view->newButton(), Qt::LeftButton);
         ASSERT_TRUE(settle());
     }

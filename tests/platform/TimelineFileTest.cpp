@@ -1,7 +1,7 @@
 // The timeline's file: the reference form, what counts as unreadable, and what a failed write
 // leaves behind.
-#include "assistant/AssistantTestSupport.h"
-#include "assistant/JsonFields.h"
+#include "platform/CacheFolderTestSupport.h"
+#include "platform/JsonFields.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -9,7 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-using namespace assistanttest;
+using namespace cachefoldertest;
 using Kind = TimelineEntry::Kind;
 
 namespace {

@@ -1,13 +1,13 @@
 // The timeline's rules: recording, the duplicate guard, the cap, pins, search and the prompt
 // texts the assistant reads.
-#include "assistant/AssistantTestSupport.h"
+#include "platform/CacheFolderTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
-using namespace assistanttest;
+using namespace cachefoldertest;
 using Kind = TimelineEntry::Kind;
 
 namespace {

@@ -1,4 +1,4 @@
-#include "assistant/PendrelTimelineStore.h"
+#include "platform/PendrelTimelineStore.h"
 
 #include <algorithm>
 #include <cmath>
@@ -82,7 +82,7 @@ void PendrelTimelineStore::clearUnpinned() {
 
 void PendrelTimelineStore::save() {
     // A failure is logged by the writer; the entries stay as they are in memory.
-    m_folder.writeJSON(m_entries, fileName());
+    (void)m_folder.writeJSON(m_entries, fileName());
     setSavesHeld(m_folder.isHeld(fileName()));
 }
 

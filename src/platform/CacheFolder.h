@@ -42,11 +42,11 @@ public:
     const AppSupportFolder& folder() const { return m_folder; }
 
     // ---- Writing
-    bool writeJSON(const QJsonDocument& document, const QString& fileName,
-                   QString* error = nullptr) const;
+    [[nodiscard]] bool writeJSON(const QJsonDocument& document, const QString& fileName,
+                                 QString* error = nullptr) const;
     template <typename Record>
-    bool writeJSON(const QList<Record>& records, const QString& fileName,
-                   QString* error = nullptr) const {
+    [[nodiscard]] bool writeJSON(const QList<Record>& records, const QString& fileName,
+                                 QString* error = nullptr) const {
         return writeJSON(encodeArray(records), fileName, error);
     }
     static QString writeFailureLine(const QString& fileName, const QString& reason);

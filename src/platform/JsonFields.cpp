@@ -1,4 +1,4 @@
-#include "assistant/JsonFields.h"
+#include "platform/JsonFields.h"
 
 #include <cmath>
 #include <QJsonValue>

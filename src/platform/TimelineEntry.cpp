@@ -1,7 +1,7 @@
-#include "assistant/TimelineEntry.h"
+#include "platform/TimelineEntry.h"
 
-#include "assistant/JsonFields.h"
 #include "platform/AppSupportFolder.h"
+#include "platform/JsonFields.h"
 #include "platform/RawValueTable.h"
 
 #include <QTextBoundaryFinder>

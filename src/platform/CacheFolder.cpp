@@ -1,4 +1,4 @@
-#include "assistant/CacheFolder.h"
+#include "platform/CacheFolder.h"
 
 #include <QFileInfo>
 #include <QMutex>

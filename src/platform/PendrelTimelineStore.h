@@ -1,8 +1,8 @@
 #pragma once
 
-#include "assistant/CacheFolder.h"
-#include "assistant/TimelineEntry.h"
+#include "platform/CacheFolder.h"
 #include "platform/Clock.h"
+#include "platform/TimelineEntry.h"
 
 #include <memory>
 #include <optional>
