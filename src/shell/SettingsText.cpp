@@ -53,5 +53,8 @@ QString deepLinksNote() {
 QString extensionsButton() {
     return QStringLiteral("Open Extensions settings");
 }
+QString extensionsUnavailable() {
+    return QStringLiteral("This desktop has no extensions settings, so there is nothing to open.");
+}
 
 } // namespace SettingsText

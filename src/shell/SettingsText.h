@@ -25,5 +25,7 @@ QString runModeExplanation(RunMode mode);
 // The deep links the app accepts, and the button that opens the extensions settings.
 QString deepLinksNote();
 QString extensionsButton(); // "Open Extensions settings"
+// Why that button is off here, under it and as its tooltip.
+QString extensionsUnavailable();
 
 } // namespace SettingsText

@@ -2,7 +2,6 @@
 
 #include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
-#include "shell/FinderExtensionBridge.h"
 #include "shell/RunModeManager.h"
 #include "shell/SettingsText.h"
 #include "shell/UpdaterManager.h"
@@ -174,13 +173,17 @@ QWidget* SettingsView::makeFinder() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(8);
     column->addWidget(note(SettingsText::deepLinksNote(), panel));
+    // Shown, as the other platform shows it, but off: there is no such settings pane to open here,
+    // and a button that does nothing must not look as if it did something.
     m_extensions = new QKBorderedButton(SettingsText::extensionsButton(), panel);
-    connect(m_extensions, &QPushButton::clicked, this,
-            [] { FinderExtensionBridge::openExtensionSettings(); });
+    m_extensions->setEnabled(false);
+    m_extensions->setToolTip(SettingsText::extensionsUnavailable());
     auto* row = new QHBoxLayout;
     row->addWidget(m_extensions);
     row->addStretch(1);
     column->addLayout(row);
+    m_extensionsNote = note(SettingsText::extensionsUnavailable(), panel);
+    column->addWidget(m_extensionsNote);
     return panel;
 }
 

@@ -34,6 +34,7 @@ public:
     QLabel* runModeExplanation() const { return m_explanation; }
     QKIconLabel* loginErrorLabel() const { return m_loginError; }
     QPushButton* extensionsButton() const { return m_extensions; }
+    QLabel* extensionsNote() const { return m_extensionsNote; }
 
     static constexpr int kWidth = 460;
 
@@ -55,4 +56,5 @@ private:
     QLabel* m_explanation = nullptr;
     QKIconLabel* m_loginError = nullptr;
     QPushButton* m_extensions = nullptr;
+    QLabel* m_extensionsNote = nullptr;
 };
