@@ -14,7 +14,8 @@
 
 namespace {
 
-// The layer of a path under src/: "platform", "ui-kit", "app", "shots", "fakes", a core folder
+// The layer of a path under src/: "platform", "ui-kit", "app" (the screenshot scenes in app/shots/
+// with it), "fakes", a core folder
 // ("vitals", "cleaning", …) or a views folder ("vitals/views").
 QString layerOf(const QString& relative) {
     const QStringList parts = relative.split(QLatin1Char('/'));
@@ -24,16 +25,15 @@ QString layerOf(const QString& relative) {
 }
 
 bool isCore(const QString& layer) {
-    static const QSet<QString> notCore = {"platform", "ui-kit", "app", "shots", "fakes"};
+    static const QSet<QString> notCore = {"platform", "ui-kit", "app", "fakes"};
     return !notCore.contains(layer) && !layer.endsWith(QLatin1String("/views"));
 }
 
-// Whether a file in layer `from` may include a file in layer `to`. The composition side (app/ and
-// the screenshot scenes in shots/) may include anything. Core folders other than vitals and shell
+// Whether a file in layer `from` may include a file in layer `to`. The composition side (app/,
+// its screenshot scenes included) may include anything. Core folders other than vitals and shell
 // may include each other; cycles among them are caught separately.
 bool allowed(const QString& from, const QString& to) {
-    if (from == to || from == QLatin1String("app") || from == QLatin1String("shots") ||
-        to == QLatin1String("platform"))
+    if (from == to || from == QLatin1String("app") || to == QLatin1String("platform"))
         return true;
     if (from == QLatin1String("platform"))
         return false;
@@ -137,9 +137,9 @@ TEST(IncludeOrder, BackwardIncludesAndCyclesAreCaught) {
     write(root + "/vitals/views/Panel.h",
           "#include \"ui-kit/Card.h\"\n#include \"shell/Catalog.h\"\n");
     write(root + "/app/Main.cpp", "#include \"vitals/views/Panel.h\"\n");
-    write(root + "/shots/Harness.h", "#include \"ui-kit/Card.h\"\n");
-    write(root + "/shots/Scene.cpp",
-          "#include \"shots/Harness.h\"\n#include \"vitals/views/Panel.h\"\n#include "
+    write(root + "/app/shots/Harness.h", "#include \"ui-kit/Card.h\"\n");
+    write(root + "/app/shots/Scene.cpp",
+          "#include \"app/shots/Harness.h\"\n#include \"vitals/views/Panel.h\"\n#include "
           "\"shell/Catalog.h\"\n");
     EXPECT_EQ(violations(root), QStringList());
 
@@ -150,12 +150,12 @@ TEST(IncludeOrder, BackwardIncludesAndCyclesAreCaught) {
     write(root + "/ui-kit/Badge.h", "#include \"vitals/Sampler.h\"\n");
     write(root + "/cleaning/Scanner.h", "#include \"home/Check.h\"\n");
     write(root + "/home/Check.h", "#include \"cleaning/Scanner.h\"\n");
-    write(root + "/shell/Screens.h", "#include \"shots/Harness.h\"\n");
+    write(root + "/shell/Screens.h", "#include \"app/shots/Harness.h\"\n");
     const QStringList bad = violations(root);
     EXPECT_TRUE(bad.contains("vitals/Text.h -> shell/Catalog.h")) << qPrintable(bad.join('\n'));
     EXPECT_TRUE(bad.contains("shell/views/Row.h -> vitals/views/Panel.h"));
     EXPECT_TRUE(bad.contains("ui-kit/Badge.h -> vitals/Sampler.h"));
-    EXPECT_TRUE(bad.contains("shell/Screens.h -> shots/Harness.h"));
+    EXPECT_TRUE(bad.contains("shell/Screens.h -> app/shots/Harness.h"));
     EXPECT_EQ(bad.filter("core folders include each other").size(), 1);
     EXPECT_EQ(bad.size(), 5);
 }

@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "apps/StartupItems.h"
 #include "apps/TweaksService.h"

@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "platform/UserDefaults.h"
 #include "ui-kit/DeleteCodeSheet.h"

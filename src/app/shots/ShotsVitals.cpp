@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSnapshotSampler.h"

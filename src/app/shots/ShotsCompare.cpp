@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "developer/FileCompare.h"
 #include "developer/views/CompareImagePair.h"

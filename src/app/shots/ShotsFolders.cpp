@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/views/BiggestFilesPane.h"

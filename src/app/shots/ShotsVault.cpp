@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "fakes/FakeClock.h"
 #include "fakes/FakeKeychain.h"

@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/LargeFilesScanner.h"

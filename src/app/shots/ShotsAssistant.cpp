@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "assistant/TamsoMemory.h"
 #include "assistant/views/PendrelTimelineView.h"

@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAssistant.h"

@@ -1,7 +1,7 @@
 #include "app/MainWindow.h"
 #include "app/PendrelApp.h"
 #include "app/SettingsWindow.h"
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "platform/UserDefaults.h"
 #include "shell/QKFeature.h"

@@ -4,10 +4,10 @@
 // screens show paths and a render must come out byte for byte the same every time; a second run
 // waits for the first to finish with it.
 #include "app/PendrelApp.h"
+#include "app/shots/Shots.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/SandboxEnvironment.h"
-#include "shots/Shots.h"
 #include "ui-kit/QKSpinner.h"
 
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"

@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "automation/AutomationStore.h"
 #include "automation/views/AutomationView.h"

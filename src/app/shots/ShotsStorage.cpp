@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeFileRevealer.h"

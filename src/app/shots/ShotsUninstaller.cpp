@@ -1,4 +1,4 @@
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "apps/AppInventory.h"
 #include "apps/AppUninstaller.h"

@@ -1,5 +1,5 @@
 #include "app/MenuBarExtra.h"
-#include "shots/Shots.h"
+#include "app/shots/Shots.h"
 
 #include "fakes/FakePowerInhibitor.h"
 #include "fakes/FakePowerSource.h"
