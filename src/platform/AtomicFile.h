@@ -43,6 +43,6 @@ QString moveAsideCorrupt(const QString& path);
 
 // Writes every byte to an open descriptor, through short writes and interruptions. False with
 // errno set when the system refuses (a write of nothing sets EIO).
-bool writeFully(int fd, const QByteArray& bytes);
+[[nodiscard]] bool writeFully(int fd, const QByteArray& bytes);
 
 } // namespace AtomicFile
