@@ -13,7 +13,7 @@
 // A 5 ms timer on the main thread measures the event loop's latency: the longest stall is the
 // most any of its ticks came late. Every case prints one RESULT line of that stall against the
 // 100 ms budget (same= says whether the case ended as it should), the organizer one more of its
-// total time against 10 s. peak_mb is the process's peak resident memory during the case.
+// apply and undo together against 10 s. peak_mb is the process's peak resident memory during the case.
 // /proc/loadavg is printed before each result: the figures depend on the machine's load.
 #include "app/PendrelApp.h"
 #include "app/SettingsWindow.h"
@@ -128,8 +128,8 @@ void spinFor(int ms) {
     spinUntil([&] { return clock.elapsed() >= ms; }, ms + 1000);
 }
 
-// Restarts the kernel's count of this process's peak resident memory, so each case reports its
-// own peak (what it holds on top of the earlier cases' leftovers).
+// Restarts the kernel's count of this process's peak resident memory at what is resident now,
+// so each case reports its own peak (which still includes what earlier cases left resident).
 void resetPeak() {
     QFile f(QStringLiteral("/proc/self/clear_refs"));
     if (f.open(QIODevice::WriteOnly))
