@@ -13,8 +13,8 @@
 // A 5 ms timer on the main thread measures the event loop's latency: the longest stall is the
 // most any of its ticks came late. Every case prints one RESULT line of that stall against the
 // 100 ms budget (same= says whether the case ended as it should), the organizer one more of its
-// apply and undo together against 10 s. peak_mb is the process's peak resident memory during the case.
-// /proc/loadavg is printed before each result: the figures depend on the machine's load.
+// apply and undo together against 10 s. peak_mb is the process's peak resident memory during the
+// case. /proc/loadavg is printed before each result: the figures depend on the machine's load.
 #include "app/PendrelApp.h"
 #include "app/SettingsWindow.h"
 #include "assistant/TimelineListModel.h"
