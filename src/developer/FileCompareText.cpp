@@ -45,6 +45,50 @@ QString zoneTitle(bool left) {
     return left ? QStringLiteral("First file") : QStringLiteral("Second file");
 }
 
+QString diffTableName() {
+    return QStringLiteral("Differences");
+}
+
+QString diffColumnTitle(int column) {
+    switch (column) {
+    case 0:
+        return QStringLiteral("Change");
+    case 1:
+        return zoneTitle(true);
+    case 2:
+        return zoneTitle(false);
+    default:
+        return {};
+    }
+}
+
+QString diffKindName(DiffRow::Kind kind) {
+    switch (kind) {
+    case DiffRow::Kind::Same:
+        return QStringLiteral("Unchanged");
+    case DiffRow::Kind::Added:
+        return QStringLiteral("Added");
+    case DiffRow::Kind::Removed:
+        return QStringLiteral("Removed");
+    case DiffRow::Kind::Changed:
+        return QStringLiteral("Changed");
+    }
+    return {};
+}
+
+QString diffCellText(const DiffRow& row, int column) {
+    if (column == 0)
+        return diffKindName(row.kind);
+    const std::optional<qint64>& number = column == 1 ? row.leftNumber : row.rightNumber;
+    const std::optional<QString>& text = column == 1 ? row.leftText : row.rightText;
+    if (!number || column > 2)
+        return {};
+    const QString line = QStringLiteral("Line ") + QString::number(*number);
+    if (!text || text->trimmed().isEmpty())
+        return line + QStringLiteral(" is blank");
+    return line + QStringLiteral(": ") + *text;
+}
+
 QString zoneName(const std::optional<QUrl>& file, bool left) {
     if (!file)
         return zoneTitle(left);

@@ -44,6 +44,16 @@ QString sizeLine(std::optional<qint64> bytes);
 // 2:05 PM" in US English.
 QString modifiedLine(const QDateTime& when, const QLocale& locale = QLocale());
 
+// The diff list as assistive technology reads it: a table named diffTableName() with one row per
+// diff row and three columns, the change ("Added", "Removed", "Changed", "Unchanged"), then the
+// first and the second file's line as "Line 12: text" ("Line 12 is blank" for an empty line, ""
+// for a side the row does not have).
+QString diffTableName();
+constexpr int diffTableColumns = 3;
+QString diffColumnTitle(int column);
+QString diffKindName(DiffRow::Kind kind);
+QString diffCellText(const DiffRow& row, int column);
+
 QString title();
 QString subtitle();
 QString explainLabel();

@@ -52,6 +52,28 @@ TEST(FileCompareText, ZonesNameTheFileAndItsFolder) {
     EXPECT_EQ(zoneDetail(QUrl::fromLocalFile("/top.txt")), QStringLiteral("/"));
 }
 
+TEST(FileCompareText, ADiffRowReadsAsItsChangeAndBothNumberedLines) {
+    DiffRow row{.kind = DiffRow::Kind::Changed,
+                .leftNumber = 7,
+                .leftText = QStringLiteral("a = 1"),
+                .rightNumber = 9,
+                .rightText = QStringLiteral("  \t")};
+    EXPECT_EQ(diffCellText(row, 0), QStringLiteral("Changed"));
+    EXPECT_EQ(diffCellText(row, 1), QStringLiteral("Line 7: a = 1"));
+    EXPECT_EQ(diffCellText(row, 2), QStringLiteral("Line 9 is blank"));
+    EXPECT_EQ(diffCellText(row, 3), QString());
+    row.kind = DiffRow::Kind::Added;
+    row.leftNumber.reset();
+    row.leftText.reset();
+    row.rightNumber = 3;
+    row.rightText = QString();
+    EXPECT_EQ(diffCellText(row, 0), QStringLiteral("Added"));
+    EXPECT_EQ(diffCellText(row, 1), QString());
+    EXPECT_EQ(diffCellText(row, 2), QStringLiteral("Line 3 is blank"));
+    EXPECT_EQ(diffColumnTitle(0), QStringLiteral("Change"));
+    EXPECT_EQ(diffColumnTitle(2), QStringLiteral("Second file"));
+}
+
 TEST(FileCompareText, FactsReadAsSizeAndDate) {
     EXPECT_EQ(sizeLine(std::nullopt), QStringLiteral("Size: Zero KB"));
     EXPECT_EQ(sizeLine(1'500'000), QStringLiteral("Size: 1.5 MB"));

@@ -6,6 +6,7 @@
 #include "developer/views/CompareFileFacts.h"
 #include "developer/views/CompareImagePair.h"
 #include "developer/views/CompareVerdict.h"
+#include "developer/views/DiffListView.h"
 #include "developer/views/DiffRowDelegate.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenState.h"
@@ -192,7 +193,7 @@ QWidget* FileCompareView::buildTextPage() {
     column->addWidget(m_banner);
 
     m_model = new DiffRowModel(this);
-    m_list = new QListView(m_textPage);
+    m_list = new DiffListView(m_textPage);
     m_list->setObjectName(QStringLiteral("diffList"));
     m_list->setModel(m_model);
     m_list->setItemDelegate(new DiffRowDelegate(m_list));

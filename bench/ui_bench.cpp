@@ -1,0 +1,530 @@
+// ui_bench [--only JOB[,JOB…]]: how long the window's main thread stalls while the user does
+// what real homes make heavy, in this process, offscreen. Each case drives a screen through its
+// public API with its amount of data, generated in a sandbox folder (HOME and every XDG_*
+// variable point there too, so the real home, Trash and settings are never touched):
+//
+//   settings   the Settings window opened and left open for 2 s
+//   cleanall   "Clean all" (keep one of each) over 3,000 groups of identical files
+//   timeline   one keystroke in the timeline search with 400 entries
+//   organizer  an organizer preview, apply and undo of 5,000 files of 100 bytes
+//   diff       a 20,000-row line diff shown, then every cell read through QAccessible
+//   folder     the folder browser opening a folder of 50,000 files
+//
+// A 5 ms timer on the main thread measures the event loop's latency: the longest stall is the
+// most any of its ticks came late. Every case prints one RESULT line of that stall against the
+// 100 ms budget (same= says whether the case ended as it should), the organizer one more of its
+// apply and undo together against 10 s. peak_mb is the process's peak resident memory during the
+// case. /proc/loadavg is printed before each result: the figures depend on the machine's load.
+#include "app/PendrelApp.h"
+#include "app/SettingsWindow.h"
+#include "assistant/TimelineListModel.h"
+#include "assistant/views/PendrelTimelineView.h"
+#include "developer/FileCompare.h"
+#include "developer/FileCompareText.h"
+#include "developer/views/FileCompareView.h"
+#include "duplicates/DuplicateFinder.h"
+#include "duplicates/SimilarPhotoFinder.h"
+#include "duplicates/views/DuplicatesView.h"
+#include "platform/CacheFolder.h"
+#include "platform/Clock.h"
+#include "platform/FreedesktopTrash.h"
+#include "platform/HomeLayout.h"
+#include "platform/LinuxDocumentText.h"
+#include "platform/PendrelTimelineStore.h"
+#include "platform/SandboxEnvironment.h"
+#include "platform/TimelineEntry.h"
+#include "platform/UnavailableLanguageModel.h"
+#include "shell/ScreenState.h"
+#include "storage/FolderOrganizer.h"
+#include "storage/FolderTree.h"
+#include "storage/views/FolderBrowserView.h"
+#include "storage/views/OrganizerPane.h"
+#include "ui-kit/DeleteCodeSheet.h"
+#include "ui-kit/DeleteConfirmItem.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/Themed.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <functional>
+#include <optional>
+#include <QAccessible>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
+#include <sys/stat.h>
+#include <time.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr double kBudgetMs = 100;
+constexpr double kOrganizerBudgetMs = 10'000;
+
+// The event loop's latency on the main thread: a timer due every 5 ms, and the most it was ever
+// late between start() and stop(). A stall shows once the loop turns again, so a case spins the
+// loop after every step it takes.
+class StallMeter {
+public:
+    StallMeter() {
+        m_timer.setTimerType(Qt::PreciseTimer);
+        m_timer.setInterval(kTickMs);
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const double now = double(m_clock.nsecsElapsed()) / 1e6;
+            m_longest = std::max(m_longest, now - m_last - kTickMs);
+            m_last = now;
+        });
+    }
+    void start() {
+        m_longest = 0;
+        m_clock.start();
+        m_last = 0;
+        m_timer.start();
+    }
+    // Turns the loop once more so a stall that just ended is counted, then stops.
+    double stop() {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents); // the next tick at most
+        const double now = double(m_clock.nsecsElapsed()) / 1e6;
+        m_longest = std::max(m_longest, now - m_last - kTickMs);
+        m_timer.stop();
+        return std::max(0.0, m_longest);
+    }
+
+private:
+    static constexpr int kTickMs = 5;
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    double m_last = 0;
+    double m_longest = 0;
+};
+
+// Turns the event loop until `done` holds; false after `ms` milliseconds. It sleeps between
+// events (a 10 ms tick wakes it to check), so the main thread's CPU time stays the app's own.
+bool spinUntil(const std::function<bool()>& done, int ms) {
+    QTimer tick;
+    tick.start(10);
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms)
+            return false;
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+void spinFor(int ms) {
+    QElapsedTimer clock;
+    clock.start();
+    spinUntil([&] { return clock.elapsed() >= ms; }, ms + 1000);
+}
+
+// Restarts the kernel's count of this process's peak resident memory at what is resident now,
+// so each case reports its own peak (which still includes what earlier cases left resident).
+void resetPeak() {
+    QFile f(QStringLiteral("/proc/self/clear_refs"));
+    if (f.open(QIODevice::WriteOnly))
+        f.write("5");
+}
+
+long peakMb() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : f.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return (line.mid(6).trimmed().split(' ').first().toLong() + 1023) / 1024;
+    return -1;
+}
+
+// CPU time the calling thread has used.
+double threadCpuMs() {
+    timespec t{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+}
+
+QString loadAverage() {
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll().trimmed()) : QString();
+}
+
+void result(const char* job, double oursMs, double budgetMs, bool same) {
+    std::printf("load %s\n", qPrintable(loadAverage()));
+    std::printf("RESULT job=%s ours_ms=%.0f peer=budget peer_ms=%.0f ratio=%.2f same=%s "
+                "peak_mb=%ld\n",
+                job, oursMs, budgetMs, oursMs / budgetMs, same ? "yes" : "no", peakMb());
+    std::fflush(stdout);
+}
+
+bool writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// Sets a file's access and change times `days` days back.
+void age(const QString& path, int days) {
+    const timespec when{::time(nullptr) - days * 86'400L, 0};
+    const timespec times[2] = {when, when};
+    ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
+}
+
+// ---- The cases
+
+void settingsCase() {
+    PendrelApp app(PendrelApp::Options{.useSystemTray = false});
+    SettingsWindow* settings = app.settingsWindow();
+    int fits = 0;
+    QObject::connect(settings, &SettingsWindow::fitted, [&fits] { ++fits; });
+    StallMeter meter;
+    resetPeak();
+    meter.start();
+    app.openSettings();
+    spinFor(500); // shown, and fitted to the frame the window manager reports
+    // Left open, the window must fall quiet: no more fits, and the main thread nearly idle.
+    const int fitsOpening = fits;
+    const double cpuBefore = threadCpuMs();
+    spinFor(1500);
+    const double cpuOpen = threadCpuMs() - cpuBefore;
+    const double stall = meter.stop();
+    const bool same = settings->isVisible() && fits == fitsOpening && cpuOpen < 150;
+    std::printf("settings: fitted %d times opening, %d more while open; main thread %.0f ms CPU "
+                "in the last 1.5 s\n",
+                fitsOpening, fits - fitsOpening, cpuOpen);
+    settings->hide();
+    result("ui_settings", stall, kBudgetMs, same);
+}
+
+void cleanAllCase(const QString& root) {
+    constexpr int kGroups = 3'000;
+    const QString dir = root + QStringLiteral("/duplicates");
+    QDir().mkpath(dir);
+    for (int g = 0; g < kGroups; ++g) {
+        // Past the finder's 1 KiB floor, and unlike every other group.
+        QByteArray bytes(1'200 + g % 97, char('a' + g % 26));
+        bytes.replace(0, 16, QByteArray::number(g).rightJustified(16, '0'));
+        const QString folder = dir + QLatin1Char('/') + QString::number(g % 50);
+        QDir().mkpath(folder);
+        for (const char* copy : {"a", "b"})
+            writeBytes(folder + QStringLiteral("/group-%1-%2.bin").arg(g).arg(QLatin1String(copy)),
+                       bytes);
+    }
+    const QString trashDir = root + QStringLiteral("/trash");
+    auto trash = std::make_shared<FreedesktopTrash>(trashDir);
+    ScreenState screen;
+    DuplicateFinder finder(trash);
+    SimilarPhotoFinder similar(trash);
+    DuplicatesView view(screen, finder, similar);
+    Themed::apply(&view);
+    view.resize(900, 700);
+    view.show();
+    QApplication::processEvents();
+
+    using Kind = DuplicateFinder::State::Kind;
+    const auto scanned = [&] {
+        return finder.state().kind != Kind::Scanning &&
+               similar.state().kind != SimilarPhotoFinder::State::Kind::Scanning;
+    };
+    StallMeter meter;
+    resetPeak();
+    meter.start();
+    view.scanFolder(dir);
+    const bool found = spinUntil(scanned, 120'000) && finder.groups().size() == kGroups;
+    spinFor(200); // the rows are shown
+    std::printf("cleanall: scan of %d files shown, longest stall %.0f ms, %lld groups\n",
+                2 * kGroups, meter.stop(), qlonglong(finder.groups().size()));
+
+    meter.start();
+    view.requestCleanAll();
+    DeleteCodeSheet* sheet = view.confirmation()->sheet();
+    bool cleaned = false;
+    if (found && sheet) {
+        sheet->entryField()->setText(sheet->code());
+        sheet->confirmButton()->click();
+        cleaned =
+            spinUntil([&] { return !finder.cleaning() && finder.groups().isEmpty(); }, 600'000);
+        spinFor(200);
+    }
+    const double stall = meter.stop();
+    const qsizetype trashed = QDir(trash->itemsFolder()).entryList(QDir::Files).size();
+    std::printf("cleanall: %lld files in the Trash, %lld errors\n", qlonglong(trashed),
+                qlonglong(view.errors().size()));
+    result("ui_cleanall", stall, kBudgetMs,
+           found && cleaned && trashed == kGroups && view.errors().isEmpty());
+}
+
+void timelineCase() {
+    const int count = PendrelTimelineStore::kCapacity;
+    QJsonArray entries;
+    for (int i = 0; i < count; ++i) {
+        TimelineEntry e;
+        e.id = QUuid::createUuid();
+        e.date = 700'000'000.0 - 60 * i;
+        e.title = QStringLiteral("answer %1 about the disk").arg(i);
+        if (i % 2)
+            e.detail = QStringLiteral("a detail long enough to wrap onto a second line in a list");
+        entries.append(e.toJson());
+    }
+    const CacheFolder folder = CacheFolder::standard();
+    if (!folder.writeJSON(QJsonDocument(entries), PendrelTimelineStore::fileName())) {
+        std::printf("timeline: could not write the timeline file\n");
+        result("ui_timeline", 0, kBudgetMs, false);
+        return;
+    }
+    PendrelTimelineStore store(folder, std::make_shared<SystemClock>());
+    PendrelTimelineView view(store);
+    Themed::apply(&view);
+    view.resize(700, 900);
+    view.show();
+    spinFor(200);
+    const int before = view.model()->rowCount();
+
+    StallMeter meter;
+    resetPeak();
+    meter.start();
+    QLineEdit* field = view.searchField();
+    field->setFocus();
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_7, Qt::NoModifier, QStringLiteral("7"));
+    QApplication::sendEvent(field, &press);
+    QApplication::sendEvent(field, &release);
+    spinFor(300);
+    const double stall = meter.stop();
+    const int after = view.model()->rowCount();
+    std::printf("timeline: %d entries shown, %d after typing \"7\"\n", before, after);
+    result("ui_timeline", stall, kBudgetMs,
+           before == count && store.searchText() == QStringLiteral("7") && after > 0 &&
+               after < count);
+}
+
+// Preview, apply and undo, each started from the pane's buttons. Kept apart from the rest: the
+// organizer's run and its journal are the part most likely to change shape.
+void organizerCase(const QString& root) {
+    constexpr int kFiles = 5'000;
+    const QString home = root + QStringLiteral("/organizer-home");
+    const HomeLayout layout = HomeLayout::forHome(home);
+    QDir().mkpath(layout.downloadsDir());
+    const char* exts[] = {".png", ".pdf", ".txt", ".zip", ".mp3"};
+    const QByteArray bytes(100, 'x');
+    for (int i = 0; i < kFiles; ++i) {
+        const QString path = layout.downloadsDir() +
+                             QStringLiteral("/file %1%2").arg(i).arg(QLatin1String(exts[i % 5]));
+        writeBytes(path, bytes);
+        age(path, 30); // older than the days the organizer leaves alone
+    }
+    const auto topFiles = [&] {
+        return QDir(layout.downloadsDir()).entryList(QDir::Files | QDir::Hidden).size();
+    };
+
+    FolderOrganizer organizer(layout);
+    OrganizerPane pane(organizer);
+    Themed::apply(&pane);
+    pane.resize(600, 700);
+    pane.show();
+    QApplication::processEvents();
+    using Kind = FolderOrganizer::State::Kind;
+    const auto settled = [&] {
+        const Kind k = organizer.state().kind;
+        return k != Kind::Running && k != Kind::Undoing && k != Kind::Planning;
+    };
+    constexpr int kWaitMs = 30 * 60 * 1000;
+
+    StallMeter meter;
+    resetPeak();
+    meter.start();
+    QElapsedTimer clock;
+    clock.start();
+    pane.previewButton()->click();
+    const bool planned = spinUntil(settled, kWaitMs) && organizer.state().kind == Kind::Ready &&
+                         organizer.plan() && organizer.plan()->moves.size() == kFiles;
+    const double previewMs = double(clock.nsecsElapsed()) / 1e6;
+
+    clock.restart();
+    bool applied = false;
+    if (planned) {
+        pane.applyButton()->click();
+        applied = spinUntil(settled, kWaitMs) && organizer.state().kind == Kind::Finished &&
+                  organizer.state().moved == kFiles && topFiles() == 0;
+    }
+    const double applyMs = double(clock.nsecsElapsed()) / 1e6;
+
+    clock.restart();
+    bool undone = false;
+    spinFor(50); // the history and its undo button are shown
+    if (applied && !pane.undoButtons().isEmpty()) {
+        pane.undoButtons().first()->click();
+        undone = spinUntil(settled, kWaitMs) && organizer.state().kind == Kind::Finished &&
+                 organizer.state().undo && organizer.state().moved == kFiles &&
+                 topFiles() == kFiles;
+    }
+    const double undoMs = double(clock.nsecsElapsed()) / 1e6;
+    spinFor(100);
+    const double stall = meter.stop();
+    std::printf("organizer: %d files, preview %.0f ms, apply %.0f ms, undo %.0f ms\n", kFiles,
+                previewMs, applyMs, undoMs);
+    const bool same = planned && applied && undone;
+    result("ui_organizer", stall, kBudgetMs, same);
+    result("ui_organizer_total", applyMs + undoMs, kOrganizerBudgetMs, same);
+}
+
+void diffCase(const QString& root) {
+    constexpr int kLines = 19'000;
+    constexpr int kRows = 20'000;
+    // A first file of 19,000 lines, and a second with every 7th line edited, every 11th dropped
+    // and a new one before every 13th: over 20,000 rows of every kind, each side within the
+    // compare's 20,000-line limit.
+    QByteArray left, right;
+    for (int i = 0; i < kLines; ++i) {
+        const QByteArray line = "    value_" + QByteArray::number(i) + " = compute(" +
+                                QByteArray::number(i * 31 % 1000) + ");\n";
+        left += line;
+        if (i % 13 == 0)
+            right += "    // inserted before " + QByteArray::number(i) + "\n";
+        if (i % 11 == 0)
+            continue;
+        right += i % 7 == 0 ? "    value_" + QByteArray::number(i) + " = changed();\n" : line;
+    }
+    const QString leftPath = root + QStringLiteral("/left.txt");
+    const QString rightPath = root + QStringLiteral("/right.txt");
+    writeBytes(leftPath, left);
+    writeBytes(rightPath, right);
+
+    ScreenState screen;
+    UnavailableLanguageModel model;
+    FileCompare compare(screen, model, std::make_shared<LinuxDocumentText>());
+    FileCompareView view(screen, compare);
+    Themed::apply(&view);
+    view.resize(900, 640);
+    view.show();
+    QApplication::processEvents();
+
+    StallMeter meter;
+    resetPeak();
+    meter.start();
+    compare.setSide(QUrl::fromLocalFile(leftPath), FileCompare::Side::Left);
+    compare.setSide(QUrl::fromLocalFile(rightPath), FileCompare::Side::Right);
+    // The compare starts from the event loop once both sides are set.
+    const bool shown =
+        spinUntil(
+            [&] { return !screen.compareBusy() && screen.compareMode() != CompareMode::None; },
+            120'000) &&
+        screen.compareRows().size() >= kRows;
+    if (!shown)
+        std::printf("diff: not shown: mode %d, %lld rows, %s\n", int(screen.compareMode()),
+                    qlonglong(screen.compareRows().size()),
+                    qPrintable(screen.compareError().value_or(QStringLiteral("no error"))));
+    spinFor(200);
+
+    // Every cell of every row, as a screen reader going through the whole table reads it.
+    QElapsedTimer clock;
+    clock.start();
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view.diffList());
+    QAccessibleTableInterface* table = iface ? iface->tableInterface() : nullptr;
+    qint64 chars = 0;
+    bool read = table && table->rowCount() > 0 && table->rowCount() == screen.compareRows().size();
+    if (read) {
+        for (int r = 0; r < table->rowCount(); ++r)
+            for (int c = 0; c < table->columnCount(); ++c)
+                if (QAccessibleInterface* cell = table->cellAt(r, c))
+                    chars += cell->text(QAccessible::Name).size();
+        const int last = table->rowCount() - 1;
+        read = table->cellAt(last, 1)->text(QAccessible::Name) ==
+               FileCompareText::diffCellText(screen.compareRows().at(last), 1);
+    }
+    const double readMs = double(clock.nsecsElapsed()) / 1e6;
+    spinFor(100);
+    const double stall = meter.stop();
+    std::printf("diff: %lld rows, every cell read through QAccessible in %.0f ms (%lld chars)\n",
+                qlonglong(screen.compareRows().size()), readMs, qlonglong(chars));
+    result("ui_diff", stall, kBudgetMs, shown && read);
+}
+
+void folderCase(const QString& root) {
+    constexpr int kFiles = 50'000;
+    const QString dir = root + QStringLiteral("/big-folder");
+    QDir().mkpath(dir);
+    const char* stems[] = {"IMG_", "invoice ", "report-v", "track ", "notes", "Screenshot "};
+    const char* exts[] = {".jpg", ".pdf", ".docx", ".flac", ".txt", ".png"};
+    const QByteArray chunk(4096, 'x');
+    for (int i = 0; i < kFiles; ++i) {
+        const QByteArray path =
+            QFile::encodeName(dir) + '/' + stems[i % 6] + QByteArray::number(i) + exts[(i / 6) % 6];
+        const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0)
+            continue;
+        if (::write(fd, chunk.constData(), size_t(i * 7919 % 4096)) < 0) {
+            // an empty file lists as well as any
+        }
+        ::close(fd);
+    }
+
+    FolderTree tree(root);
+    ScreenState screen;
+    FolderBrowserView view(tree, screen, nullptr);
+    Themed::apply(&view);
+    view.resize(900, 640);
+    view.show();
+    QApplication::processEvents();
+
+    StallMeter meter;
+    resetPeak();
+    meter.start();
+    tree.open(dir);
+    const bool listed = spinUntil([&] { return !tree.isListing(); }, 120'000);
+    spinUntil([&] { return tree.measuringCount() == 0; }, 120'000);
+    spinFor(200);
+    const double stall = meter.stop();
+    const int rows = view.list()->model()->rowCount();
+    std::printf("folder: %d entries listed\n", rows);
+    result("ui_folder", stall, kBudgetMs, listed && rows == kFiles);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    SandboxEnvironment sandbox;
+    if (!sandbox.isValid()) {
+        std::fprintf(stderr, "ui_bench: could not create a sandbox folder\n");
+        return 1;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("QT_QPA_PLATFORMTHEME", "");
+    QApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QStringList only;
+    if (args.size() == 2 && args.first() == QStringLiteral("--only"))
+        only = args.at(1).split(QLatin1Char(','));
+    else if (!args.isEmpty()) {
+        std::fprintf(stderr, "usage: ui_bench [--only JOB[,JOB…]]\n"
+                             "jobs: settings cleanall timeline organizer diff folder\n");
+        return 2;
+    }
+    const QString root = sandbox.root() + QStringLiteral("/bench");
+    QDir().mkpath(root);
+    const auto wanted = [&](const char* job) {
+        return only.isEmpty() || only.contains(QLatin1String(job));
+    };
+    std::printf("load at start %s\n", qPrintable(loadAverage()));
+    if (wanted("settings"))
+        settingsCase();
+    if (wanted("cleanall"))
+        cleanAllCase(root);
+    if (wanted("timeline"))
+        timelineCase();
+    if (wanted("organizer"))
+        organizerCase(root);
+    if (wanted("diff"))
+        diffCase(root);
+    if (wanted("folder"))
+        folderCase(root);
+    return 0;
+}

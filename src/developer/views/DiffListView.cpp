@@ -1,0 +1,7 @@
+#include "developer/views/DiffListView.h"
+
+#include "developer/views/DiffTableAccessible.h"
+
+DiffListView::DiffListView(QWidget* parent) : QListView(parent) {
+    DiffTableAccessible::installFactory();
+}
