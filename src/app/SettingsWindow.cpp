@@ -121,6 +121,7 @@ void SettingsWindow::fitInto(const QRect& available) {
         setGeometry(target);
     m_placed = true;
     m_fittedHeight = laidOutHeight();
+    m_fittedFrame = frame;
     emit fitted();
 }
 
@@ -147,8 +148,11 @@ void SettingsWindow::queueFit() {
 bool SettingsWindow::event(QEvent* event) {
     if (event->type() == QEvent::Show) {
         queueFit();
+        // The window manager may report the real frame only after the showing: fitted again
+        // then, but only if the frame or the form's height differs from the last fit.
         QTimer::singleShot(kLateFrameMs, this, [this] {
-            if (isVisible())
+            if (isVisible() &&
+                (frameMargins() != m_fittedFrame || laidOutHeight() != m_fittedHeight))
                 fitInto(availableArea());
         });
     }

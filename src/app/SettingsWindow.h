@@ -58,4 +58,5 @@ private:
     bool m_placed = false;
     bool m_fitQueued = false;
     int m_fittedHeight = -1;
+    QMargins m_fittedFrame;
 };

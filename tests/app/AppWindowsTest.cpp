@@ -108,6 +108,25 @@ struct LayoutRequests : QObject {
 };
 
 TEST(SettingsWindow, FitsOnlyWhenTheFormChangesAndThenFallsQuiet) {
+    // Opening fits before the showing and, where the shown form or the frame differs, once
+    // more: never a third time, at any text size.
+    for (int step : {-1, 4}) { // -1: a new user's, nothing stored
+        PendrelApp fresh(PendrelApp::Options{.useSystemTray = false});
+        if (step < 0) {
+            UserDefaults::standard().remove(ThemeKeys::FontSize);
+            QApplication::processEvents();
+        } else {
+            setStep(step);
+        }
+        int opening = 0;
+        QObject::connect(fresh.settingsWindow(), &SettingsWindow::fitted,
+                         [&opening] { ++opening; });
+        fresh.openSettings();
+        QTest::qWait(400); // shown, the late frame fit done
+        EXPECT_LE(opening, 2) << step;
+        fresh.settingsWindow()->hide();
+    }
+
     PendrelApp app(PendrelApp::Options{.useSystemTray = false});
     SettingsWindow* settings = app.settingsWindow();
     setStep(2);
