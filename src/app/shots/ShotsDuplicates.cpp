@@ -104,9 +104,10 @@ struct DuplicatesShot {
             20000);
     }
 
+    // The thumbnails are decoded on the pool: drained, so every picture is in before the grab.
     void save(ShotContext& ctx, const QString& name) {
         window.show();
-        Shots::settle(8);
+        Shots::drain(8);
         ctx.save(&window, name);
     }
 };
@@ -142,12 +143,13 @@ void renderDuplicatesShots(ShotContext& ctx) {
                 Shots::waitFor([&] { return shot.view->comparisonSheet() != nullptr; }, 20000);
                 ComparisonSheet* sheet = shot.view->comparisonSheet();
                 Themed::apply(sheet);
-                Shots::settle(8);
+                Shots::drain(8);
                 ctx.save(sheet, QStringLiteral("duplicates-compare-sheet-%1").arg(i));
                 sheet->close();
             }
             ctx.setLook(QStringLiteral("Dark"), 4);
             shot.view->openComparison(set.files, set.files.value(0));
+            Shots::drain(8);
             ctx.save(shot.view->comparisonSheet(), QStringLiteral("duplicates-compare-sheet-dark"));
             shot.view->comparisonSheet()->close();
             ctx.resetLook();

@@ -43,8 +43,10 @@ public:
     }
     void changeEvent(QEvent* event) override {
         QLabel::changeEvent(event);
-        if (event->type() == QEvent::FontChange)
+        if (event->type() == QEvent::FontChange) {
+            m_wrappedWidth = -1;
             refit();
+        }
     }
     QSize sizeHint() const override {
         const QFontMetrics fm(font());
@@ -53,11 +55,18 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 private:
+    // Breaking a long path measures many candidate lines, and layouts ask for the size hint
+    // over and over: the lines of the last width asked for are kept until the font changes.
     QStringList wrapped(int width) const {
-        const QFontMetrics fm(font());
-        return DuplicatesText::pathLines(m_full, m_lines, width, [&fm](const QString& text) {
-            return fm.horizontalAdvance(text);
-        });
+        if (width != m_wrappedWidth) {
+            const QFontMetrics fm(font());
+            m_wrapped =
+                DuplicatesText::pathLines(m_full, m_lines, width, [&fm](const QString& text) {
+                    return fm.horizontalAdvance(text);
+                });
+            m_wrappedWidth = width;
+        }
+        return m_wrapped;
     }
     int shownLines() const {
         // The tile gives the label exactly the thumbnail's width, laid out or not yet.
@@ -73,6 +82,8 @@ private:
 
     QString m_full;
     int m_lines;
+    mutable QStringList m_wrapped;
+    mutable int m_wrappedWidth = -1;
 };
 
 // The sideways scrolling strip of tiles. It is always as tall as the tallest tile plus the

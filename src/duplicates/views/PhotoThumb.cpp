@@ -3,6 +3,7 @@
 #include "platform/PhotoImage.h"
 #include "platform/RegularFile.h"
 #include "platform/SymbolIcons.h"
+#include "shell/ScanJob.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
@@ -10,19 +11,28 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 
 PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholderSymbol,
                        qreal radius, int decodeEdge, QWidget* parent)
     : QWidget(parent), m_path(path), m_mode(mode), m_placeholder(placeholderSymbol),
       m_radius(radius) {
-    // Opened by the path's own bytes first, so the image readers get this very file whatever
-    // its name holds, and never wait on anything that is not a regular file.
-    const RegularFile file(path);
-    if (file.isOpen())
-        if (const std::optional<QImage> image =
-                PhotoImage::read(file.descriptorPath(), QSize(decodeEdge, decodeEdge)))
-            m_image = *image;
     setCursor(Qt::PointingHandCursor);
+    ScanJob::runInPool([self = QPointer(this), path, edge = decodeEdge] {
+        // Opened by the path's own bytes first, so the image readers get this very file
+        // whatever its name holds, and never wait on anything that is not a regular file.
+        std::optional<QImage> image;
+        if (const RegularFile file(path); file.isOpen())
+            image = PhotoImage::read(file.descriptorPath(), QSize(edge, edge));
+        ScanJob::deliver(self, [image = std::move(image)](PhotoThumb* thumb) {
+            thumb->m_loading = false;
+            if (!image)
+                return;
+            thumb->m_image = *image;
+            thumb->update();
+            emit thumb->imageLoaded();
+        });
+    });
 }
 
 void PhotoThumb::paintEvent(QPaintEvent*) {

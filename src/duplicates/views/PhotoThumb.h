@@ -3,11 +3,13 @@
 #include <QImage>
 #include <QWidget>
 
-// A picture read from a file when the widget is made, drawn in a rounded frame: filling the
+// A picture read from a file, drawn in a rounded frame: filling the
 // frame (cropped, aspect kept) for thumbnails, or whole on a faint dark backdrop for the
 // side-by-side sheet. A file that is not a readable image shows a filled frame with a symbol
 // instead ("doc" for a file, "photo" for a photo). Clicks anywhere on the frame report
-// clicked(), picture or not.
+// clicked(), picture or not. The file is read and decoded on the thread pool, never on the
+// main thread (a camera photo takes tens of milliseconds, and a list builds several rows at
+// once): the frame shows the symbol until the picture arrives, then imageLoaded() is emitted.
 class PhotoThumb : public QWidget {
     Q_OBJECT
 public:
@@ -18,10 +20,13 @@ public:
                int decodeEdge, QWidget* parent = nullptr);
 
     bool hasImage() const { return !m_image.isNull(); }
+    // True until the read has ended, picture or not.
+    bool isLoading() const { return m_loading; }
     QString path() const { return m_path; }
 
 signals:
     void clicked();
+    void imageLoaded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -35,4 +40,5 @@ private:
     qreal m_radius;
     QImage m_image;
     bool m_pressed = false;
+    bool m_loading = true;
 };

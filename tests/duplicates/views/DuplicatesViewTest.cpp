@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QSlider>
 #include <QStackedWidget>
 #include <QTest>
@@ -326,7 +327,7 @@ TEST(DuplicatesView, AFileNamedWithBytesThatAreNotUtf8ShowsItself) {
     tile.resize(tile.sizeHint());
     auto* thumb = tile.findChild<PhotoThumb*>();
     ASSERT_NE(thumb, nullptr);
-    ASSERT_TRUE(thumb->hasImage());
+    ASSERT_TRUE(QTest::qWaitFor([thumb] { return thumb->hasImage(); }, 5000));
     const QColor shown =
         thumb->grab().toImage().pixelColor(thumb->width() / 2, thumb->height() / 2);
     EXPECT_GT(shown.red(), 180);
@@ -342,4 +343,26 @@ TEST(DuplicatesView, AFileNamedWithBytesThatAreNotUtf8ShowsItself) {
     const QString plain = writeBytes(dir + "/plain.jpg", jpeg(red));
     EXPECT_EQ(DuplicateTile(alone).createdLabel() != nullptr,
               DuplicateTile(plain).createdLabel() != nullptr);
+}
+
+// A list builds several rows in one turn of the event loop: a photo's tile must not decode it
+// there. The picture is read on the pool and arrives later; a file that is no picture ends its
+// read with the symbol.
+TEST(PhotoThumb, ThePictureIsDecodedOffTheMainThreadAndArrivesLater) {
+    const QString dir = testsupport::freshDir("thumb-later");
+    const Cleanup cleanup{{dir}};
+    QImage green(1200, 800, QImage::Format_RGB32);
+    green.fill(QColor(20, 200, 20));
+    const QString photo = writeBytes(dir + "/photo.jpg", jpeg(green));
+    const QString text = writeBytes(dir + "/notes.bin", QByteArray(3000, 'x'));
+
+    PhotoThumb thumb(photo, PhotoThumb::Mode::Fill, QStringLiteral("doc"), 6, 280);
+    PhotoThumb other(text, PhotoThumb::Mode::Fill, QStringLiteral("doc"), 6, 280);
+    EXPECT_TRUE(thumb.isLoading());
+    EXPECT_FALSE(thumb.hasImage()) << "decoded inside the constructor, on the main thread";
+    QSignalSpy loaded(&thumb, &PhotoThumb::imageLoaded);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !thumb.isLoading() && !other.isLoading(); }, 5000));
+    EXPECT_TRUE(thumb.hasImage());
+    EXPECT_EQ(loaded.count(), 1);
+    EXPECT_FALSE(other.hasImage());
 }
