@@ -13,6 +13,7 @@
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPalette>
@@ -42,7 +43,10 @@ MenuBarExtra::MenuBarExtra(const Services& services, Options options, QObject* p
     : QObject(parent), m_services(services) {
     auto* panel = new MenuBarPanel(*services.appState, *services.keepAwake);
     m_panel.reset(panel);
-    m_panel->setWindowFlags(Qt::Popup | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    // A frameless tool window that closes as a popup would, not a Qt::Popup: assistive
+    // technology finds the application's windows from its root, and that root leaves popups out.
+    m_panel->setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint |
+                            Qt::WindowStaysOnTopHint);
     Themed::apply(m_panel.get());
     // With a compositor the corners are see-through and antialiased; without one a translucent
     // window would show black there, so the panel shapes itself with a mask instead. Decided
@@ -166,8 +170,26 @@ void MenuBarExtra::updateIcon() {
 }
 
 bool MenuBarExtra::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_panel.get() && event->type() == QEvent::Hide)
+    if (watched != m_panel.get())
+        return QObject::eventFilter(watched, event);
+    switch (event->type()) {
+    case QEvent::Hide:
         m_sinceHidden.start();
+        break;
+    // What a popup does by itself: a click elsewhere (the panel loses activation) or Escape
+    // closes it.
+    case QEvent::WindowDeactivate:
+        m_panel->hide();
+        break;
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            m_panel->hide();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
     return QObject::eventFilter(watched, event);
 }
 
@@ -194,4 +216,6 @@ void MenuBarExtra::togglePanel() {
                         std::max(avail.left() + 4, avail.right() - 4 - size.width())));
     m_panel->move(pos);
     m_panel->show();
+    m_panel->raise();
+    m_panel->activateWindow();
 }

@@ -17,8 +17,10 @@ class QWidget;
 //
 // The label follows KeepAwakeManager::isActive live, with nothing reopened. Its ink follows the
 // desktop, not the app's own appearance: the tray belongs to the desktop's panel, so an app set
-// to Dark on a light desktop still gets dark ink. The panel is a popup: a click outside closes
-// it, and the click on the tray icon that closed it does not open it again at once. Where a
+// to Dark on a light desktop still gets dark ink. The panel behaves as a popup: a click outside
+// (the panel losing activation) or Escape closes it, and the click on the tray icon that closed
+// it does not open it again at once; it is a tool window, so assistive technology reaches it
+// from the application as it reaches the main window. Where a
 // compositor runs the panel is a translucent window with antialiased round corners; without one
 // it is shaped by a mask.
 class MenuBarExtra : public QObject {

@@ -14,6 +14,10 @@ QString headerTitle() {
     return QStringLiteral("Find exact duplicates");
 }
 
+QString thumbnailSizeName() {
+    return QStringLiteral("Photo size");
+}
+
 QString headerSubtitle() {
     return QStringLiteral("Byte-for-byte matches only, confirmed by checksum. Removed copies go to "
                           "the Trash.");

@@ -15,6 +15,8 @@ namespace DuplicatesText {
 QString title(DuplicatesMode mode);
 
 QString headerTitle();
+// What assistive technology calls the slider that sizes the photos of look-alike sets.
+QString thumbnailSizeName();
 QString headerSubtitle();
 QString clearLabel();
 // "Choose folder…" before the first pick, "Scan another folder…" after.

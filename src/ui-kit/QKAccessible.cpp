@@ -2,11 +2,15 @@
 
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKRowList.h"
+#include "ui-kit/QKStampDelegate.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <QAccessibleWidget>
 #include <QFontMetrics>
+#include <QHash>
+#include <QItemSelectionModel>
 #include <QPointer>
 #include <QWindow>
 
@@ -178,6 +182,156 @@ private:
     QList<QAccessible::Id> m_segments;
 };
 
+// --- QKRowList: rows drawn by a stamp delegate
+
+// One row, by its number: its name and description from the model, its tick or pin as a check
+// state, and the buttons its stamp draws as actions named as the buttons are.
+class RowAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+public:
+    RowAccessible(QKRowList* list, int row) : m_list(list), m_row(row) {}
+
+    bool isValid() const override {
+        return m_list && m_list->model() && m_row < m_list->model()->rowCount(m_list->rootIndex());
+    }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return m_list ? m_list->window()->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return m_list ? QAccessible::queryAccessibleInterface(m_list.data()) : nullptr;
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+
+    QString text(QAccessible::Text t) const override {
+        if (!isValid())
+            return QString();
+        switch (t) {
+        case QAccessible::Name: {
+            const QString name = index().data(Qt::AccessibleTextRole).toString();
+            return name.isEmpty() ? index().data(Qt::DisplayRole).toString() : name;
+        }
+        case QAccessible::Description:
+            return index().data(Qt::AccessibleDescriptionRole).toString();
+        default:
+            return QString();
+        }
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    QRect rect() const override {
+        if (!isValid())
+            return QRect();
+        const QRect local = m_list->visualRect(index());
+        return QRect(m_list->viewport()->mapToGlobal(local.topLeft()), local.size());
+    }
+
+    QAccessible::Role role() const override { return QAccessible::ListItem; }
+
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        if (!isValid()) {
+            s.invalid = true;
+            return s;
+        }
+        const QModelIndex i = index();
+        s.invisible = !m_list->isVisible();
+        s.disabled = !m_list->isEnabled();
+        s.focusable = m_list->focusPolicy() != Qt::NoFocus;
+        s.focused = m_list->hasFocus() && m_list->currentIndex() == i;
+        s.selectable = m_list->selectionMode() != QAbstractItemView::NoSelection;
+        s.selected = m_list->selectionModel() && m_list->selectionModel()->isSelected(i);
+        const QVariant check = i.data(Qt::CheckStateRole);
+        if (check.isValid()) {
+            s.checkable = true;
+            s.checked = check.toInt() == Qt::Checked;
+        }
+        return s;
+    }
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        return nullptr;
+    }
+
+    QStringList actionNames() const override {
+        QStringList names;
+        if (QKStampDelegate* d = delegate(); d && m_list->isEnabled()) {
+            for (const auto& [button, spoken] : d->rowActions(index()))
+                names << spoken;
+        }
+        return names;
+    }
+    void doAction(const QString& name) override {
+        QKStampDelegate* d = delegate();
+        if (!d || !m_list->isEnabled())
+            return;
+        const QModelIndex i = index();
+        for (const auto& [button, spoken] : d->rowActions(i)) {
+            if (spoken == name) {
+                d->triggerAction(i, button);
+                return;
+            }
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QModelIndex index() const { return m_list->model()->index(m_row, 0, m_list->rootIndex()); }
+    QKStampDelegate* delegate() const {
+        return isValid() ? qobject_cast<QKStampDelegate*>(m_list->itemDelegate()) : nullptr;
+    }
+
+    QPointer<QKRowList> m_list;
+    int m_row;
+};
+
+// The list: one child per row of its model, made when first asked for and kept by row number.
+class RowListAccessible : public QAccessibleWidget {
+public:
+    explicit RowListAccessible(QKRowList* list) : QAccessibleWidget(list, QAccessible::List) {}
+    ~RowListAccessible() override {
+        for (QAccessible::Id id : std::as_const(m_rows))
+            QAccessible::deleteAccessibleInterface(id);
+    }
+
+    int childCount() const override {
+        const QKRowList* l = list();
+        return l->model() ? l->model()->rowCount(l->rootIndex()) : 0;
+    }
+    QAccessibleInterface* child(int index) const override {
+        if (index < 0 || index >= childCount())
+            return nullptr;
+        auto it = m_rows.constFind(index);
+        if (it == m_rows.cend())
+            it = m_rows.insert(
+                index, QAccessible::registerAccessibleInterface(new RowAccessible(list(), index)));
+        return QAccessible::accessibleInterface(it.value());
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
+            if (QAccessible::accessibleInterface(it.value()) == child)
+                return it.key();
+        return -1;
+    }
+    QAccessibleInterface* childAt(int x, int y) const override {
+        const QKRowList* l = list();
+        const QModelIndex i = l->indexAt(l->viewport()->mapFromGlobal(QPoint(x, y)));
+        return i.isValid() ? child(i.row()) : nullptr;
+    }
+    QAccessibleInterface* focusChild() const override {
+        const QKRowList* l = list();
+        return l->hasFocus() && l->currentIndex().isValid() ? child(l->currentIndex().row())
+                                                            : nullptr;
+    }
+
+private:
+    QKRowList* list() const { return static_cast<QKRowList*>(widget()); }
+
+    mutable QHash<int, QAccessible::Id> m_rows;
+};
+
 // --- QKLineLabel and QKClampedText: text drawn by the widget itself
 
 template <typename Label>
@@ -263,6 +417,8 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
         return new SwitchAccessible(static_cast<ToggleSwitch*>(object));
     if (className == QLatin1String("SegmentedControl"))
         return new SegmentedAccessible(static_cast<SegmentedControl*>(object));
+    if (className == QLatin1String("QKRowList"))
+        return new RowListAccessible(static_cast<QKRowList*>(object));
     if (className == QLatin1String("QKLineLabel"))
         return new TextAccessible<QKLineLabel>(static_cast<QKLineLabel*>(object));
     if (className == QLatin1String("QKClampedText"))

@@ -12,6 +12,10 @@
 //   the current one, a "Press" action that activates it as a click would).
 // - QKLineLabel and QKClampedText: static text whose name is the full text (not the cut one),
 //   with a text interface over that text.
+// - QKRowList: a list with one item per row of its model (the model's accessible text and
+//   description, its check state), whose actions are the buttons the row's stamp draws, named as
+//   the buttons are ("Pin", "Reveal"): Qt's own list items offer only a "Toggle" that selects
+//   the row, so a drawn button would be out of reach.
 //
 // The widgets install the description themselves on construction; install() is idempotent.
 //

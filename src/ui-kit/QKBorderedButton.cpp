@@ -1,6 +1,7 @@
 #include "ui-kit/QKBorderedButton.h"
 
 #include "ui-kit/QKButtonFace.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 
 #include <QEvent>
@@ -11,6 +12,7 @@
 QKBorderedButton::QKBorderedButton(const QString& text, QWidget* parent)
     : QPushButton(text, parent) {
     setAutoDefault(false);
+    QKFocusRing::pressOnReturn(this);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);

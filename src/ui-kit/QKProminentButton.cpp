@@ -1,6 +1,7 @@
 #include "ui-kit/QKProminentButton.h"
 
 #include "ui-kit/QKButtonFace.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
@@ -13,6 +14,7 @@
 QKProminentButton::QKProminentButton(const QString& text, QWidget* parent)
     : QPushButton(text, parent) {
     setAutoDefault(false);
+    QKFocusRing::pressOnReturn(this);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     QKFont::apply(this, TextStyle::Body, QFont::Medium);

@@ -1,5 +1,6 @@
 #include "ui-kit/QKRowList.h"
 
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKStampDelegate.h"
 
 #include <QEvent>
@@ -7,6 +8,7 @@
 #include <QScrollArea>
 
 QKRowList::QKRowList(Height height, QWidget* parent) : QListView(parent), m_height(height) {
+    QKAccessible::install();
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::NoSelection);

@@ -276,6 +276,34 @@ bool QKStampDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view,
     return true;
 }
 
+QList<std::pair<QString, QString>> QKStampDelegate::rowActions(const QModelIndex& index) const {
+    QList<std::pair<QString, QString>> actions;
+    QWidget* stamp = index.isValid() ? setUpStamp(index) : nullptr;
+    if (!stamp)
+        return actions;
+    for (QAbstractButton* button : stamp->findChildren<QAbstractButton*>()) {
+        if (button->objectName().isEmpty() || !button->isEnabled() || button->isHidden())
+            continue;
+        QString name = button->accessibleName();
+        if (name.isEmpty())
+            name = button->text();
+        if (name.isEmpty())
+            name = button->toolTip();
+        if (!name.isEmpty())
+            actions.append({button->objectName(), name});
+    }
+    return actions;
+}
+
+void QKStampDelegate::triggerAction(const QModelIndex& index, const QString& action) {
+    for (const auto& [name, spoken] : rowActions(index)) {
+        if (name == action) {
+            emit actionTriggered(index, action);
+            return;
+        }
+    }
+}
+
 void QKStampDelegate::triggerKeyAction(const QModelIndex& index) {
     if (!index.isValid())
         return;

@@ -39,6 +39,12 @@ public:
     // Where the stamp's button of this name lies in the row at index, in viewport coordinates;
     // empty when the row has no such button on show.
     QRect actionRect(const QModelIndex& index, const QString& action) const;
+    // The buttons the row at index offers (named, enabled and on show in its stamp), each as its
+    // name and what assistive technology calls it (its accessible name, else its text or
+    // tooltip): the row's actions for a user who cannot click them.
+    QList<std::pair<QString, QString>> rowActions(const QModelIndex& index) const;
+    // Reports actionTriggered for the row's button of this name, when the row offers it.
+    void triggerAction(const QModelIndex& index, const QString& action);
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

@@ -1,6 +1,7 @@
 #include "ui-kit/QKSymbolButton.h"
 
 #include "platform/SymbolIcons.h"
+#include "ui-kit/QKFocusRing.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,6 +17,7 @@ QKSymbolButton::QKSymbolButton(const QString& symbol, QKForeground::Style tone, 
     QKFont::apply(this, font);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
+    QKFocusRing::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 

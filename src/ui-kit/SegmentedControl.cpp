@@ -188,6 +188,13 @@ void SegmentedControl::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Right:
         next = std::min(count() - 1, m_current + 1);
         break;
+    // The arrows already choose as they move; Space and Return choose the first segment of a
+    // picker that holds no choice yet, and otherwise keep the one chosen.
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        next = m_current < 0 ? 0 : m_current;
+        break;
     default:
         QWidget::keyPressEvent(event);
         return;

@@ -5,7 +5,8 @@
 
 // A row of mutually exclusive segments (a segmented picker). At most one segment is selected;
 // none at all is allowed (a stored value that matches no segment). Clicking a segment, the arrow
-// keys (Left and Right step, Home and End jump) while it has focus, and assistive
+// keys (Left and Right step, Home and End jump; Space and Return choose the first segment when
+// none is chosen) while it has focus, and assistive
 // technology pressing a segment report activated(index); the selection itself changes only
 // through setCurrentIndex, so the owner keeps the one source of truth. Assistive technology sees
 // a group of radio buttons, one per segment (QKAccessible).

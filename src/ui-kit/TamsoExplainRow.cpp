@@ -43,7 +43,9 @@ TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
     text->setSpacing(4);
     auto* titleRow = new QHBoxLayout;
     titleRow->setSpacing(8);
+    // The title names one item (a folder, an app) on one line; a long one ends in "…".
     m_title = new QKLineLabel(title, this);
+    m_title->setObjectName(QStringLiteral("explainRowTitle"));
     QKFont::apply(m_title, TextStyle::Body, QFont::DemiBold);
     m_badge = new TamsoSafetyBadge(TamsoSafety::Safe, this);
     m_badge->hide();

@@ -3,6 +3,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/TextSize.h"
@@ -32,6 +33,7 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
         b->setAccessibleName(label);
         b->setCursor(Qt::PointingHandCursor);
         b->setFocusPolicy(Qt::TabFocus);
+        QKFocusRing::pressOnReturn(b);
         row->addWidget(b, 0, Qt::AlignVCenter);
         return b;
     };

@@ -2,6 +2,7 @@
 
 #include "platform/UserDefaults.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/TextSize.h"
 
@@ -112,6 +113,7 @@ void Themed::apply(QWidget* window) {
     if (!window)
         return;
     shared();
+    QKFocusRing::watchScrollAreas();
     window->setBackgroundRole(QPalette::Window);
     window->setAutoFillBackground(true);
 }

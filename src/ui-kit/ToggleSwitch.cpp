@@ -1,6 +1,7 @@
 #include "ui-kit/ToggleSwitch.h"
 
 #include "ui-kit/QKAccessible.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 
 #include <algorithm>
@@ -17,6 +18,7 @@ ToggleSwitch::ToggleSwitch(const QString& label, QWidget* parent) : QAbstractBut
     setAccessibleName(label);
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
+    QKFocusRing::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 

@@ -13,6 +13,7 @@
 #include "ui-kit/ThemeSettings.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QScreen>
 #include <QScrollArea>
@@ -252,7 +253,37 @@ TEST_F(TrayTest, TheTextSizeKeysWorkInTheMenuBarPanel) {
     app->menuBarExtra()->togglePanel();
     QWidget* panel = app->menuBarExtra()->panel();
     ASSERT_TRUE(panel->isVisible());
+    // Opening asks for the panel's activation; its keys work once the window system gave it.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel));
     QTest::keyClick(panel, Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(storedStep(), 3);
     setStep(2);
+}
+
+// The panel is a window of the app to assistive technology, found from the application's root
+// as the main window is, and it closes as a popup does: on Escape and when it loses activation.
+TEST_F(TrayTest, TheMenuBarPanelIsReachedFromTheAppAndClosesAsAPopup) {
+    tray.setAvailable(true);
+    launch(RunMode::MenuBar);
+    MenuBarExtra* extra = app->menuBarExtra();
+    extra->togglePanel();
+    QWidget* panel = extra->panel();
+    ASSERT_TRUE(panel->isVisible());
+
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_NE(root, nullptr);
+    bool found = false;
+    for (int i = 0; i < root->childCount(); ++i)
+        found = found || root->child(i)->object() == panel;
+    EXPECT_TRUE(found) << "the panel is not among the application's accessible windows";
+
+    QTest::keyClick(panel, Qt::Key_Escape);
+    EXPECT_FALSE(panel->isVisible());
+
+    QTest::qWait(400); // past the guard that keeps a closing click from reopening it
+    extra->togglePanel();
+    ASSERT_TRUE(panel->isVisible());
+    QEvent deactivate(QEvent::WindowDeactivate);
+    QApplication::sendEvent(panel, &deactivate);
+    EXPECT_FALSE(panel->isVisible());
 }

@@ -1,8 +1,12 @@
 #include "app/shots/Shots.h"
 
+#include "app/PendrelApp.h"
+#include "fakes/FakeClock.h"
+#include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKSpinner.h"
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "vitals/SystemSnapshot.h"
@@ -51,11 +55,17 @@ void ShotContext::save(QWidget* widget, const QString& name) {
     // Two turns: the first lays out, the second lets anything queued on show settle.
     QApplication::processEvents();
     QApplication::processEvents();
+    if (visit) {
+        visit(widget, name);
+        return;
+    }
     const QString path = outDir + QLatin1Char('/') + name + QStringLiteral(".png");
     report(*this, path, widget->grab().save(path));
 }
 
 void ShotContext::saveImage(const QImage& image, const QString& name) {
+    if (visit)
+        return;
     const QString path = outDir + QLatin1Char('/') + name + QStringLiteral(".png");
     report(*this, path, image.save(path));
 }
@@ -273,6 +283,37 @@ void addCpu(SystemSnapshot& s, const char* name, double percent, qint64 pid) {
     p.cpuPercent = percent;
     p.pid = pid;
     s.topCPUProcesses.append(p);
+}
+
+std::unique_ptr<PendrelApp> makeApp() {
+    QKSpinner::setAnimated(false);
+    auto vitals = std::make_shared<FakeSamplerState>();
+    vitals->set(everydayLaptop());
+    return std::make_unique<PendrelApp>(PendrelApp::Options{
+        .useSystemTray = false,
+        .vitals = {.makeSampler = FakeSnapshotSampler::factory(vitals), .intervalMs = 3'600'000},
+        .clock = std::make_shared<FakeClock>(now())});
+}
+
+void renderAll(ShotContext& ctx) {
+    renderShellShots(ctx);
+    renderUiKitShots(ctx);
+    renderVitalsShots(ctx);
+    renderMenuBarShots(ctx);
+    renderCompareShots(ctx);
+    renderDeveloperShots(ctx);
+    renderAppsShots(ctx);
+    renderUninstallerShots(ctx);
+    renderAssistantShots(ctx);
+    renderCleaningShots(ctx);
+    renderAutomationShots(ctx);
+    renderDuplicatesShots(ctx);
+    renderHomeShots(ctx);
+    renderStorageShots(ctx);
+    renderFoldersShots(ctx);
+    renderVaultShots(ctx);
+    renderOrganizerShots(ctx);
+    renderChatShots(ctx);
 }
 
 } // namespace Shots

@@ -3,6 +3,7 @@
 #include "ui-kit/DeleteCode.h"
 
 #include <functional>
+#include <memory>
 #include <QByteArray>
 #include <QObject>
 #include <QString>
@@ -33,10 +34,15 @@ struct ShotContext {
     PendrelApp* app = nullptr;
     QString outDir;
     int failures = 0;
+    // When set, each scene is handed to it, shown and laid out as for its shot, instead of being
+    // written: tests walk the very screens the shots show. It may change the look or the focus
+    // for a while but leaves the scene as it found it, since the next shot builds on it.
+    std::function<void(QWidget* widget, const QString& name)> visit;
 
-    // Shows the widget offscreen, lets it lay out, and writes <outDir>/<name>.png.
+    // Shows the widget offscreen, lets it lay out, and writes <outDir>/<name>.png (or visits it).
     void save(QWidget* widget, const QString& name);
-    // Writes an image drawn or grabbed by the scene itself as <outDir>/<name>.png.
+    // Writes an image drawn or grabbed by the scene itself as <outDir>/<name>.png; nothing when
+    // visiting, as there is no widget behind it to walk.
     void saveImage(const QImage& image, const QString& name);
     // Nested word-wrapped cards settle one layout level per event-loop turn; a live window keeps
     // turning, a shot must wait for the last level before it grabs.
@@ -122,8 +128,19 @@ void addCpu(SystemSnapshot& s, const char* name, double percent, qint64 pid = 0)
 
 } // namespace Shots
 
+namespace Shots {
+
+// The app the scenes show, on fixed figures instead of this machine's (an everyday laptop,
+// sampled once: the next sample is an hour away), with its clocks at now() and spinners standing
+// still. Needs the QApplication and a throw-away home.
+std::unique_ptr<PendrelApp> makeApp();
+// Every group of screens below, in order.
+void renderAll(ShotContext& ctx);
+
+} // namespace Shots
+
 // One function per group of screens, each in its own file (Shots<Group>.cpp), called in this
-// order by pendrel-shots.
+// order by Shots::renderAll.
 void renderShellShots(ShotContext& ctx);
 void renderUiKitShots(ShotContext& ctx);
 void renderVitalsShots(ShotContext& ctx);

@@ -5,10 +5,7 @@
 // waits for the first to finish with it.
 #include "app/PendrelApp.h"
 #include "app/shots/Shots.h"
-#include "fakes/FakeClock.h"
-#include "fakes/FakeSnapshotSampler.h"
 #include "platform/SandboxEnvironment.h"
-#include "ui-kit/QKSpinner.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -54,32 +51,8 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    QKSpinner::setAnimated(false);
-    // Fixed figures instead of this machine's, sampled once (the next sample is an hour away).
-    auto vitals = std::make_shared<FakeSamplerState>();
-    vitals->set(Shots::everydayLaptop());
-    PendrelApp pendrel(PendrelApp::Options{
-        .useSystemTray = false,
-        .vitals = {.makeSampler = FakeSnapshotSampler::factory(vitals), .intervalMs = 3'600'000},
-        .clock = std::make_shared<FakeClock>(Shots::now())});
-    ShotContext ctx{&pendrel, outDir};
-    renderShellShots(ctx);
-    renderUiKitShots(ctx);
-    renderVitalsShots(ctx);
-    renderMenuBarShots(ctx);
-    renderCompareShots(ctx);
-    renderDeveloperShots(ctx);
-    renderAppsShots(ctx);
-    renderUninstallerShots(ctx);
-    renderAssistantShots(ctx);
-    renderCleaningShots(ctx);
-    renderAutomationShots(ctx);
-    renderDuplicatesShots(ctx);
-    renderHomeShots(ctx);
-    renderStorageShots(ctx);
-    renderFoldersShots(ctx);
-    renderVaultShots(ctx);
-    renderOrganizerShots(ctx);
-    renderChatShots(ctx);
+    const std::unique_ptr<PendrelApp> pendrel = Shots::makeApp();
+    ShotContext ctx{pendrel.get(), outDir};
+    Shots::renderAll(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

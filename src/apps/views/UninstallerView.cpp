@@ -157,6 +157,7 @@ QWidget* UninstallerView::buildReadyPage() {
     m_search = new QLineEdit(listColumn);
     m_search->setObjectName(QStringLiteral("appSearch"));
     m_search->setPlaceholderText(UninstallerText::searchPlaceholder());
+    m_search->setAccessibleName(UninstallerText::searchPlaceholder());
     m_search->setClearButtonEnabled(true);
     m_search->setText(m_screen.uninstallSearch());
     QKFont::apply(m_search, TextStyle::Body);

@@ -86,6 +86,7 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     m_search = new QLineEdit(searchLine);
     m_search->setObjectName(QStringLiteral("timelineSearch"));
     m_search->setPlaceholderText(TimelineText::searchPlaceholder());
+    m_search->setAccessibleName(TimelineText::searchPlaceholder());
     m_search->setFrame(false);
     m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
     m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));

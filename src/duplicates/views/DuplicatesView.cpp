@@ -233,6 +233,7 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
     bar->addWidget(small, 0, Qt::AlignVCenter);
     m_slider = new QSlider(Qt::Horizontal, m_similarContent);
     m_slider->setObjectName(QStringLiteral("thumbSlider"));
+    m_slider->setAccessibleName(DuplicatesText::thumbnailSizeName());
     m_slider->setRange(90, 320);
     m_slider->setMaximumWidth(240);
     m_slider->setValue(int(std::lround(m_screen.duplicateThumbSize())));

@@ -5,6 +5,7 @@
 #include "duplicates/views/PhotoThumb.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLineLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -51,8 +52,11 @@ SimilarSetRow::SimilarSetRow(const SimilarPhotoGroup& set, double thumbSize, QWi
         cellColumn->addWidget(thumb);
         if (i == 0)
             cellColumn->addWidget(new BestQualityLabel(TextStyle::Caption2, cell));
-        auto* name = QKBuild::label(DuplicatesText::shownName(path), TextStyle::Caption2,
-                                    QKForeground::Secondary, cell, std::nullopt, false);
+        // As wide as the photo: a longer name ends in "…", and the tooltip has the whole path.
+        auto* name = new QKLineLabel(DuplicatesText::shownName(path), cell);
+        name->setObjectName(QStringLiteral("photoName"));
+        QKFont::apply(name, TextStyle::Caption2);
+        QKForeground::apply(name, QKForeground::Secondary);
         name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         name->setToolTip(DuplicatesText::shownPath(path));
         cellColumn->addWidget(name);

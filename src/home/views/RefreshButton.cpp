@@ -3,6 +3,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKButtonFace.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 
 #include <cmath>
@@ -19,6 +20,7 @@ constexpr int kSpokes = 12;
 RefreshButton::RefreshButton(QWidget* parent) : QPushButton(QStringLiteral("Refresh"), parent) {
     setObjectName(QStringLiteral("refreshButton"));
     setAutoDefault(false);
+    QKFocusRing::pressOnReturn(this);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
@@ -57,8 +59,10 @@ QSize RefreshButton::sizeHint() const {
 void RefreshButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QKButtonFace::State state{
-        .enabled = isEnabled(), .down = isDown(), .hovered = underMouse(), .focusRing = false};
+    const QKButtonFace::State state{.enabled = isEnabled(),
+                                    .down = isDown(),
+                                    .hovered = underMouse(),
+                                    .focusRing = QKFocusRing::shows(this)};
     const QColor ink = QKButtonFace::paintBordered(p, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
                                                    palette(), state, QKButtonFace::radius(true));
     const QFontMetrics fm(font());

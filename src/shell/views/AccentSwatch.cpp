@@ -1,6 +1,7 @@
 #include "shell/views/AccentSwatch.h"
 
 #include "ui-kit/Color.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/Themed.h"
 
@@ -14,6 +15,7 @@ AccentSwatch::AccentSwatch(AccentChoice accent, QWidget* parent)
     setToolTip(raw);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
+    QKFocusRing::pressOnReturn(this);
     setFixedSize(kExtent, kExtent);
 }
 

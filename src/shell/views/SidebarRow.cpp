@@ -2,6 +2,7 @@
 
 #include "platform/SymbolIcons.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 
 #include <algorithm>
@@ -43,6 +44,7 @@ SidebarRow::SidebarRow(const QString& featureId, const QString& title, const QSt
     setAccessibleName(title);
     setCheckable(true);
     setFocusPolicy(Qt::TabFocus);
+    QKFocusRing::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     setAttribute(Qt::WA_Hover);
     QKFont::apply(this, TextStyle::Callout);

@@ -6,18 +6,24 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKLineLabel.h"
 
+#include <algorithm>
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 
 namespace {
 
-// The category's colour as a small rounded square, centred on the line.
+// The category's colour as a small rounded square, centred on the first line of its name: as
+// tall as a line of the text beside it, so it follows the text size.
 class Swatch : public QWidget {
 public:
     Swatch(const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
-        setFixedSize(12, 12);
+        setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        QKFont::apply(this, TextStyle::Callout);
     }
+
+    QSize sizeHint() const override { return QSize(12, std::max(12, fontMetrics().height())); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -25,7 +31,14 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         p.setPen(Qt::NoPen);
         p.setBrush(m_color);
-        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 3, 3);
+        const QRectF square(0, (height() - 12) / 2, 12, 12);
+        p.drawRoundedRect(square.adjusted(1, 1, -1, -1), 3, 3);
+    }
+
+    void changeEvent(QEvent* event) override {
+        if (event->type() == QEvent::FontChange)
+            updateGeometry();
+        QWidget::changeEvent(event);
     }
 
 private:
@@ -64,16 +77,17 @@ void TreemapLegend::setTotals(const CategoryTotals& totals) {
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 0, 0);
         line->setSpacing(8);
-        line->addWidget(new Swatch(CategoryColors::color(category), row), 0, Qt::AlignVCenter);
-        auto* name = new QKLineLabel(title(category), row);
-        QKFont::apply(name, TextStyle::Callout);
-        QKForeground::apply(name, QKForeground::Primary);
-        line->addWidget(name, 1);
+        // A name too long for the panel at a large text size takes a second line, never a cut:
+        // the swatch and the size stay beside its first line.
+        line->addWidget(new Swatch(CategoryColors::color(category), row), 0, Qt::AlignTop);
+        QLabel* name =
+            QKBuild::label(title(category), TextStyle::Callout, QKForeground::Primary, row);
+        line->addWidget(name, 1, Qt::AlignTop);
         auto* size = new QKLineLabel(formatBytes(it.value()), row);
         QKFont::apply(size, TextStyle::Callout);
         QKForeground::apply(size, QKForeground::Secondary);
         size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        line->addWidget(size);
+        line->addWidget(size, 0, Qt::AlignTop);
         m_rows->addWidget(row);
         m_texts << title(category) + QLatin1Char(' ') + formatBytes(it.value());
     }

@@ -64,6 +64,7 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     m_titleField = new QLineEdit(this);
     m_titleField->setObjectName(QStringLiteral("noteTitleField"));
     m_titleField->setPlaceholderText(SecureNotesText::titlePlaceholder());
+    m_titleField->setAccessibleName(SecureNotesText::titlePlaceholder());
     m_titleField->setFrame(false);
     transparent(m_titleField);
     QKFont::apply(m_titleField, TextStyle::Title2, QFont::Bold);
@@ -126,6 +127,7 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     // Revealed: the secret in clear, editable.
     m_editor = new QPlainTextEdit(m_box);
     m_editor->setObjectName(QStringLiteral("secretEditor"));
+    m_editor->setAccessibleName(SecureNotesText::secretHeading());
     m_editor->setFrameShape(QFrame::NoFrame);
     transparent(m_editor);
     transparent(m_editor->viewport());

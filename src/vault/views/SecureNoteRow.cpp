@@ -1,5 +1,6 @@
 #include "vault/views/SecureNoteRow.h"
 
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "vault/SecureNotesText.h"
@@ -18,6 +19,7 @@ SecureNoteRow::SecureNoteRow(const SecureNote& note, QWidget* parent)
     : QAbstractButton(parent), m_note(note) {
     setObjectName(QStringLiteral("secureNoteRow"));
     setCheckable(true);
+    QKFocusRing::pressOnReturn(this);
     setCursor(Qt::PointingHandCursor);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     QKFont::apply(this, TextStyle::Body);
@@ -89,4 +91,6 @@ void SecureNoteRow::paintEvent(QPaintEvent*) {
                          QFontMetrics(small).height());
     p.drawText(dateRect, Qt::AlignLeft | Qt::AlignVCenter,
                QFontMetrics(small).elidedText(dateText(), Qt::ElideRight, inner.width()));
+    if (QKFocusRing::shows(this))
+        QKFocusRing::paint(p, QRectF(rect()), 6, palette());
 }

@@ -3,6 +3,7 @@
 #include "platform/SymbolIcons.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKButtonFace.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKSpinner.h"
@@ -38,6 +39,7 @@ MenuBarButton::MenuBarButton(const QString& text, const QString& symbol, Look lo
     // A click does not take the focus, so the panel never opens with a ring on a button; the
     // keyboard can still reach every button.
     setFocusPolicy(Qt::TabFocus);
+    QKFocusRing::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     QKFont::apply(this, TextStyle::Body,
                   look == Look::Prominent ? std::optional(QFont::Medium) : std::nullopt);

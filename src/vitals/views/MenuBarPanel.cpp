@@ -70,8 +70,9 @@ MenuBarPanel::MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWid
     QKAccessible::setRole(this, QAccessible::Dialog);
     setAccessibleName(MenuBarText::panelName());
     setFixedWidth(panelWidth);
-    // The panel holds the focus when it opens, so no button starts out ringed; Tab reaches them.
-    setFocusPolicy(Qt::TabFocus);
+    // The panel holds the focus when it opens, so no button starts out ringed; Tab then goes
+    // from button to button and never stops at the panel itself, which shows no focus.
+    setFocusPolicy(Qt::ClickFocus);
     buildRows();
 
     connect(&appState, &AppState::snapshotChanged, this, &MenuBarPanel::render);

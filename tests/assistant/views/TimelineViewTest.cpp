@@ -202,3 +202,27 @@ TEST(TimelineView, RowsReachAssistiveTechnologyAndPinByKeyboard) {
     QTest::keyClick(s.view.list(), Qt::Key_Return);
     EXPECT_FALSE(s.store().entries().at(1).pinned);
 }
+
+// The pin drawn on a row is an action of the row, named as the button is, for a user who cannot
+// click it; it names what it will do next.
+TEST(TimelineView, ARowsPinIsANamedActionOfTheRow) {
+    Screen s("view-a11y-pin");
+    s.record("disk full", "Downloads holds 40 GB");
+    s.record("mac hot", "");
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.view.list());
+    ASSERT_NE(list, nullptr);
+    QAccessibleInterface* row = list->child(1);
+    ASSERT_NE(row, nullptr);
+    ASSERT_NE(row->actionInterface(), nullptr);
+    const QString pin = TimelineText::pinTooltip(false);
+    ASSERT_TRUE(row->actionInterface()->actionNames().contains(pin))
+        << row->actionInterface()->actionNames().join(", ").toStdString();
+
+    row->actionInterface()->doAction(pin);
+    EXPECT_TRUE(s.store().entries().at(1).pinned);
+    EXPECT_FALSE(s.store().entries().at(0).pinned);
+    EXPECT_TRUE(row->state().checked);
+    EXPECT_TRUE(row->actionInterface()->actionNames().contains(TimelineText::pinTooltip(true)));
+    row->actionInterface()->doAction(TimelineText::pinTooltip(true));
+    EXPECT_FALSE(s.store().entries().at(1).pinned);
+}

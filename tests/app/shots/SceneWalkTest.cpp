@@ -1,0 +1,384 @@
+// Every screen pendrel-shots renders, walked as a screen-reader user, a keyboard user and a reader
+// at the largest text size meet it: the scenes are built by the same harness, in the same looks,
+// and handed to the checks instead of being written to files. One walk feeds all checks, since
+// building the scenes is what costs.
+#include "app/PendrelApp.h"
+#include "app/shots/Shots.h"
+#include "support/AccessibleAudit.h"
+#include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKClampedText.h"
+#include "ui-kit/QKLineLabel.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TextSize.h"
+
+#include <gtest/gtest.h>
+#include <map>
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSet>
+#include <QTextEdit>
+
+namespace {
+
+// Where a page may be narrower than its content at the largest text size: the narrowest window
+// the app is laid out for.
+constexpr int kWidestPage = 940;
+
+// Findings that are known and meant, matched as substrings of a finding's line. Each says why.
+struct Allowed {
+    const char* match;
+    const char* why;
+};
+
+// Elisions the screens mean: a name of the user's that can be any length, or a line kept to one
+// line on purpose. The app's own words are never cut.
+const Allowed kMeantElisions[] = {
+    {"#photoName", "a photo's file name is as wide as its thumbnail; the tooltip has the path"},
+    {"#explainRowTitle", "an explain row names one item on one line; the gallery shows a long one"},
+    {"#automationStatus", "the automation status line is one line by design, so a long result "
+                          "cannot push the toggles out of the window"},
+};
+
+// Faults in screens another change is reworking right now; they are fixed there, and their
+// lines go with them.
+const Allowed kOwnedElsewhere[] = {
+    // The compare screen's line list takes no focus, so Tab never reaches its rows.
+    {"#diffList", "owned elsewhere"},
+    // The folder browser's rows draw no focus for the current row.
+    {"FolderRowDelegate", "owned elsewhere"},
+};
+
+template <size_t N> bool allowed(const QString& finding, const Allowed (&list)[N]) {
+    for (const Allowed& a : list) {
+        if (finding.contains(QLatin1String(a.match)))
+            return true;
+    }
+    return false;
+}
+
+QString who(const QWidget* w) {
+    QString name = QString::fromLatin1(w->metaObject()->className());
+    if (!w->objectName().isEmpty())
+        return name + QLatin1Char('#') + w->objectName();
+    for (const QWidget* up = w->parentWidget(); up; up = up->parentWidget()) {
+        if (!up->objectName().isEmpty())
+            return name + QStringLiteral(" in #") + up->objectName();
+        if (QByteArray(up->metaObject()->className()).contains("View") ||
+            QByteArray(up->metaObject()->className()).contains("Pane"))
+            return name + QStringLiteral(" in ") +
+                   QString::fromLatin1(up->metaObject()->className());
+    }
+    return name;
+}
+
+// The widgets a user operates: what a click or a key changes. Scroll bars are left out, since
+// the keys scroll the area they belong to; read-only text is read, not operated.
+bool isInteractive(const QWidget* w) {
+    if (qobject_cast<const QScrollBar*>(w))
+        return false;
+    if (qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
+        qobject_cast<const QComboBox*>(w) || qobject_cast<const QAbstractSlider*>(w) ||
+        qobject_cast<const QAbstractSpinBox*>(w) || qobject_cast<const SegmentedControl*>(w))
+        return true;
+    if (auto* view = qobject_cast<const QAbstractItemView*>(w))
+        return view->model() && view->model()->rowCount(view->rootIndex()) > 0;
+    if (auto* edit = qobject_cast<const QPlainTextEdit*>(w))
+        return !edit->isReadOnly();
+    if (auto* edit = qobject_cast<const QTextEdit*>(w))
+        return !edit->isReadOnly();
+    return false;
+}
+
+// What Tab stops at, in the order it stops, starting from the window: the rule Qt's own
+// focusNextPrevChild follows.
+QList<QWidget*> tabStops(QWidget* window) {
+    QList<QWidget*> stops;
+    QSet<QWidget*> seen;
+    for (QWidget* w = window->nextInFocusChain(); w && w != window && !seen.contains(w);
+         w = w->nextInFocusChain()) {
+        seen.insert(w);
+        if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && !w->focusProxy() &&
+            w->isVisibleTo(window) && w->isEnabled())
+            stops.append(w);
+    }
+    return stops;
+}
+
+// Radio buttons of one exclusive group are one Tab stop: Tab reaches the chosen one (Qt takes
+// the others out of the chain) and the arrow keys move the choice.
+QList<QAbstractButton*> groupOf(QAbstractButton* button) {
+    if (!button->isCheckable())
+        return {};
+    if (QButtonGroup* group = button->group(); group && group->exclusive())
+        return group->buttons();
+    QList<QAbstractButton*> members;
+    if (button->autoExclusive() && button->parentWidget()) {
+        for (QAbstractButton* b : button->parentWidget()->findChildren<QAbstractButton*>(
+                 QString(), Qt::FindDirectChildrenOnly)) {
+            if (b->autoExclusive())
+                members << b;
+        }
+    }
+    return members;
+}
+
+bool reachedByTab(QWidget* w, const QSet<QWidget*>& stops) {
+    QWidget* target = w->focusProxy() ? w->focusProxy() : w;
+    if (stops.contains(target))
+        return true;
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        for (QAbstractButton* member : groupOf(button)) {
+            if (stops.contains(member))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Whether Tab going from `a` to `b`, two controls side by side in one container, goes back
+// against reading order: up to an earlier line, or leftwards on the same line.
+bool goesBack(const QWidget* a, const QWidget* b) {
+    const QRect ra(a->mapTo(a->window(), QPoint(0, 0)), a->size());
+    const QRect rb(b->mapTo(b->window(), QPoint(0, 0)), b->size());
+    const bool sameLine = rb.top() < ra.bottom() && ra.top() < rb.bottom();
+    if (sameLine)
+        return rb.center().x() < ra.left();
+    return rb.bottom() <= ra.top();
+}
+
+// The kind of control a focus look belongs to: its class, and for a list the delegate that
+// draws its rows.
+QString controlKind(const QWidget* w) {
+    QString kind = QString::fromLatin1(w->metaObject()->className());
+    if (auto* view = qobject_cast<const QAbstractItemView*>(w); view && view->itemDelegate())
+        kind +=
+            QLatin1Char('/') + QString::fromLatin1(view->itemDelegate()->metaObject()->className());
+    return kind;
+}
+
+// Lines a text widget cut short, or none.
+QString cutText(const QWidget* w) {
+    if (auto* line = qobject_cast<const QKLineLabel*>(w)) {
+        if (!line->text().isEmpty() && line->displayedText() != line->text())
+            return line->text();
+    } else if (auto* clamped = qobject_cast<const QKClampedText*>(w)) {
+        const QStringList lines = clamped->displayedLines(clamped->width());
+        if (!lines.isEmpty() && lines.last().endsWith(QChar(0x2026)) &&
+            !clamped->text().endsWith(QChar(0x2026)))
+            return clamped->text();
+    } else if (auto* button = qobject_cast<const QKBorderedButton*>(w)) {
+        if (!button->text().isEmpty() && button->width() < button->sizeHint().width())
+            return button->text();
+    } else if (auto* label = qobject_cast<const QLabel*>(w)) {
+        if (!label->wordWrap() && !label->text().isEmpty() && label->pixmap().isNull() &&
+            label->width() < label->minimumSizeHint().width())
+            return label->text();
+    }
+    return QString();
+}
+
+// What the walk found, each finding once with the scenes it showed in.
+class Findings {
+public:
+    void add(const QString& finding, const QString& scene) {
+        QStringList& scenes = m_found[finding];
+        if (scenes.size() < 3)
+            scenes << scene;
+    }
+    bool empty() const { return m_found.empty(); }
+    QString report() const {
+        QString out;
+        for (const auto& [finding, scenes] : m_found)
+            out += QStringLiteral("  %1  [%2]\n").arg(finding, scenes.join(QStringLiteral(", ")));
+        return out;
+    }
+
+private:
+    std::map<QString, QStringList> m_found;
+};
+
+struct Walk {
+    int scenes = 0;
+    int largestScenes = 0;
+    Findings unreadable;               // assistive technology
+    Findings cut;                      // largest text size: elided text
+    Findings wide;                     // largest text size: pages wider than the narrowest window
+    Findings unreachable;              // Tab never stops at it
+    Findings backwards;                // Tab goes against reading order
+    Findings noFocusLook;              // focused, it looks as it did before
+    std::map<QString, int> focusTries; // kind -> instances tried; -1 once one showed focus
+
+    void visit(QWidget* scene, const QString& name) {
+        ++scenes;
+        const bool largest = fontSizeSetting() == TextSize::Largest;
+        if (largest)
+            ++largestScenes;
+        // The scene's window and the sheets and dialogs shown over it.
+        QList<QWidget*> windows{scene->window()};
+        for (QWidget* w : scene->window()->findChildren<QWidget*>()) {
+            if (w->isWindow() && w->isVisible())
+                windows << w;
+        }
+        for (QWidget* window : windows) {
+            for (const QString& p : testsupport::accessibilityProblems(window)) {
+                if (!allowed(p, kOwnedElsewhere))
+                    unreadable.add(p, name);
+            }
+            if (largest)
+                checkLargest(window, name);
+            checkKeyboard(window, name);
+        }
+    }
+
+    void checkLargest(QWidget* window, const QString& name) {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!w->isVisibleTo(window))
+                continue;
+            const QString text = cutText(w);
+            if (!text.isEmpty()) {
+                const QString line =
+                    who(w) + QStringLiteral(": cuts \"") + text.left(60) + QLatin1Char('"');
+                if (!allowed(line, kMeantElisions) && !allowed(line, kOwnedElsewhere))
+                    cut.add(line, name);
+            }
+            if (auto* area = qobject_cast<QScrollArea*>(w); area && area->widget()) {
+                const int need =
+                    qMax(area->widget()->minimumSizeHint().width(), area->widget()->minimumWidth());
+                if (need > kWidestPage) {
+                    const QString line =
+                        who(area->widget()) + QStringLiteral(": needs %1 px").arg(need);
+                    if (!allowed(line, kOwnedElsewhere))
+                        wide.add(line, name);
+                }
+            }
+        }
+    }
+
+    void checkKeyboard(QWidget* window, const QString& name) {
+        const QList<QWidget*> stops = tabStops(window);
+        const QSet<QWidget*> reached(stops.begin(), stops.end());
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            // A sheet or dialog over the window has a Tab chain of its own, walked as a window.
+            if (w->window() != window || !w->isVisibleTo(window) || !w->isEnabled() ||
+                !isInteractive(w))
+                continue;
+            if (!reachedByTab(w, reached)) {
+                const QString line = who(w) + QStringLiteral(": Tab never reaches it");
+                if (!allowed(line, kOwnedElsewhere))
+                    unreachable.add(line, name);
+            }
+        }
+        for (qsizetype i = 1; i < stops.size(); ++i) {
+            QWidget* a = stops.at(i - 1);
+            QWidget* b = stops.at(i);
+            if (a->parentWidget() == b->parentWidget() && goesBack(a, b)) {
+                const QString line = who(a) + QStringLiteral(" then ") + who(b) +
+                                     QStringLiteral(": Tab goes back against reading order");
+                if (!allowed(line, kOwnedElsewhere))
+                    backwards.add(line, name);
+            }
+        }
+        for (QWidget* w : stops)
+            checkFocusLook(window, w, name);
+    }
+
+    // A focus look is a property of a kind of control, so each kind is tried until one of its
+    // controls shows focus (a few at most): grabbing every control of every scene would cost
+    // minutes.
+    void checkFocusLook(QWidget* window, QWidget* w, const QString& name) {
+        const QString kind = controlKind(w);
+        int& tries = focusTries[kind];
+        if (tries < 0 || tries >= 3 || w->width() <= 0 || w->height() <= 0)
+            return;
+        // A dialog's default button already wears the outline the style gives focus.
+        if (auto* push = qobject_cast<QPushButton*>(w); push && push->isDefault())
+            return;
+        ++tries;
+        if (!window->isActiveWindow()) {
+            window->activateWindow();
+            QApplication::processEvents();
+        }
+        QWidget* before = QApplication::focusWidget();
+        if (before == w) {
+            before->clearFocus();
+            QApplication::processEvents();
+        }
+        const QImage plain = w->grab().toImage();
+        // What a Tab press marks on the window before it moves the focus: styles ring a control
+        // only when the focus came by keyboard.
+        const bool byKeyboard = window->testAttribute(Qt::WA_KeyboardFocusChange);
+        window->setAttribute(Qt::WA_KeyboardFocusChange);
+        w->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+        const bool focused = w->hasFocus();
+        const QImage ringed = w->grab().toImage();
+        if (before && before != w)
+            before->setFocus(Qt::OtherFocusReason);
+        else
+            w->clearFocus();
+        window->setAttribute(Qt::WA_KeyboardFocusChange, byKeyboard);
+        QApplication::processEvents();
+        if (focused && plain != ringed) {
+            tries = -1;
+            return;
+        }
+        if (tries == 3) {
+            const QString line = kind + (focused ? QStringLiteral(": focus does not show")
+                                                 : QStringLiteral(": does not take the focus"));
+            if (!allowed(line, kOwnedElsewhere))
+                noFocusLook.add(line, name);
+        }
+    }
+};
+
+const Walk& walkOfEveryScene() {
+    static const Walk walk = [] {
+        Walk w;
+        QElapsedTimer clock;
+        clock.start();
+        const std::unique_ptr<PendrelApp> app = Shots::makeApp();
+        ShotContext ctx{app.get(), QString()};
+        ctx.visit = [&w](QWidget* scene, const QString& name) { w.visit(scene, name); };
+        Shots::renderAll(ctx);
+        std::printf("walked %d scenes (%d at the largest text size) in %lld ms\n", w.scenes,
+                    w.largestScenes, qint64(clock.elapsed()));
+        return w;
+    }();
+    return walk;
+}
+
+} // namespace
+
+TEST(SceneWalk, EveryScreenPassesTheReaderKeyboardAndLargeTextChecks) {
+    const Walk& walk = walkOfEveryScene();
+    EXPECT_GT(walk.scenes, 200) << "the harness handed over fewer scenes than it renders";
+    EXPECT_GT(walk.largestScenes, 40);
+    EXPECT_TRUE(walk.unreadable.empty())
+        << "controls without a role or name, or text that exposes none:\n"
+        << walk.unreadable.report().toStdString();
+    EXPECT_TRUE(walk.cut.empty()) << "text cut short at the largest text size:\n"
+                                  << walk.cut.report().toStdString();
+    EXPECT_TRUE(walk.wide.empty())
+        << "pages wider than " << kWidestPage << " px at the largest text size:\n"
+        << walk.wide.report().toStdString();
+    EXPECT_TRUE(walk.unreachable.empty()) << "controls Tab never reaches:\n"
+                                          << walk.unreachable.report().toStdString();
+    EXPECT_TRUE(walk.backwards.empty()) << "Tab order against reading order:\n"
+                                        << walk.backwards.report().toStdString();
+    EXPECT_TRUE(walk.noFocusLook.empty()) << "controls that do not show focus:\n"
+                                          << walk.noFocusLook.report().toStdString();
+}
