@@ -108,7 +108,8 @@ int main(int argc, char** argv) {
         for (int round = 0; round < 5; ++round) {
             QElapsedTimer clock;
             clock.start();
-            const FolderTree::Listing listing = FolderTree::listFolder(dir);
+            const FolderTree::Listing listing =
+                FolderTree::listFolder(dir, ParallelLoop::outerThreads());
             lap(clock, listMs);
             QList<FolderEntry> entries = FolderTree::makeEntries(
                 listing.value_or(QList<FolderTree::Listed>()), false, ParallelLoop::outerThreads());

@@ -54,7 +54,9 @@ FolderTree::FolderTree(QString home, QObject* parent)
 FolderTree::FolderTree(QString home, Tools tools, QObject* parent)
     : QObject(parent), m_home(std::move(home)), m_tools(std::move(tools)) {
     if (!m_tools.list)
-        m_tools.list = [](const QString& folder) { return listFolder(folder); };
+        m_tools.list = [threads = workerCount()](const QString& folder) {
+            return listFolder(folder, threads);
+        };
     if (!m_tools.measure)
         m_tools.measure = [](const QString& folder, const CancelToken& cancel) {
             return measureFolder(folder, cancel);
@@ -63,6 +65,12 @@ FolderTree::FolderTree(QString home, Tools tools, QObject* parent)
 
 FolderTree::~FolderTree() {
     m_job.cancel();
+}
+
+int FolderTree::workerCount() const {
+    // The listing and the measuring share the pool with the other scans: an outer loop.
+    return ParallelLoop::outerThreads(m_tools.processors > 0 ? m_tools.processors
+                                                             : ParallelLoop::processors());
 }
 
 void FolderTree::setTrail(const QStringList& trail) {
@@ -88,21 +96,11 @@ void FolderTree::setSortOrder(SortOrder order) {
 void FolderTree::open(QString folder) {
     m_ticket = m_job.restart();
     m_generation = m_ticket.generation;
-    setError(std::nullopt);
-    setListing(true);
-    // Freeing the rows of a large folder costs milliseconds of the main thread; the pool does it.
-    ScanJob::runInPool([rows = m_model.entries()]() mutable { rows = {}; });
-    m_model.setEntries({});
-    m_totalBytes = 0;
-    m_largest = 0;
-    setMeasuring(0);
-    emit entriesChanged();
-
     // Everything between the disk and the model runs on the worker: the entries, the cached
-    // sizes, the sort and the row index. The main thread only swaps the finished rows in.
+    // sizes, the sort and the row index. The main thread only swaps the finished rows in. The
+    // worker starts first, and the screen empties while it reads.
     const bool listingHome = QDir::cleanPath(folder) == QDir::cleanPath(m_home);
-    const int threads = ParallelLoop::outerThreads(
-        m_tools.processors > 0 ? m_tools.processors : ParallelLoop::processors());
+    const int threads = workerCount();
     ScanJob::runInPool([self = QPointer(this), list = m_tools.list, folder, listingHome, threads,
                         generation = m_generation, cancel = m_ticket.cancel, cache = m_sizeCache,
                         order = m_sortOrder, revision = m_cacheRevision]() mutable {
@@ -126,6 +124,16 @@ void FolderTree::open(QString folder) {
             t->applyListing(generation, std::move(prepared));
         });
     });
+
+    setError(std::nullopt);
+    setListing(true);
+    // Freeing the rows of a large folder costs milliseconds of the main thread; the pool does it.
+    ScanJob::runInPool([rows = m_model.entries()]() mutable { rows = {}; });
+    m_model.setEntries({});
+    m_totalBytes = 0;
+    m_largest = 0;
+    setMeasuring(0);
+    emit entriesChanged();
 }
 
 void FolderTree::enter(const Entry& entry) {
@@ -210,9 +218,7 @@ void FolderTree::startMeasuring() {
     if (paths.isEmpty())
         return;
     setMeasuring(int(paths.size()));
-    // The measuring shares the pool with the listing and the other scans: an outer loop.
-    const int workers = ParallelLoop::outerThreads(
-        m_tools.processors > 0 ? m_tools.processors : ParallelLoop::processors());
+    const int workers = workerCount();
     const quint64 generation = m_generation;
     for (const QList<int>& positions : deal(int(paths.size()), workers)) {
         if (positions.isEmpty())
@@ -425,14 +431,15 @@ QList<QList<int>> FolderTree::deal(int count, int workers) {
     return dealt;
 }
 
-FolderTree::Listing FolderTree::listFolder(const QString& folder) {
+FolderTree::Listing FolderTree::listFolder(const QString& folder, int threads) {
     DirectoryWalker::Options options;
-    options.threads = 1;
+    options.threads = threads;
     const DirectoryWalker walker(options);
     QList<Listed> items;
     bool rootIsFolder = false;
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     const DirectoryWalker::Result result =
-        walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        walker.list(folder, [&](const DirectoryWalker::Entry& e) {
             if (e.depth == 0) {
                 rootIsFolder = e.isDirectory();
                 return DirectoryWalker::Action::Continue;
@@ -440,9 +447,8 @@ FolderTree::Listing FolderTree::listFolder(const QString& folder) {
             if (e.isHidden())
                 return DirectoryWalker::Action::SkipChildren;
             Listed item;
-            item.name = NativePath::decode(QByteArray(e.name.data(), qsizetype(e.name.size())));
-            item.path = folder.endsWith(QLatin1Char('/')) ? folder + item.name
-                                                          : folder + QLatin1Char('/') + item.name;
+            item.name = NativePath::decode(e.name.data(), qsizetype(e.name.size()));
+            item.path = prefix + item.name;
             item.isDirectory = e.isDirectory();
             item.allocatedBytes = e.allocatedBytes;
             item.sizeBytes = e.sizeBytes;

@@ -131,7 +131,9 @@ public:
     static QList<Entry> sortEntries(QList<Entry> entries, SortOrder order, int threads = 1);
     // The pending positions 0 … count-1 dealt round-robin to the workers, in order.
     static QList<QList<int>> deal(int count, int workers);
-    static Listing listFolder(const QString& folder);
+    // The visible children of a folder, in directory order; their details are read on up to
+    // `threads` threads.
+    static Listing listFolder(const QString& folder, int threads = 1);
     // The allocated bytes and the count of the visible regular files below a folder (each inode
     // once, nothing hidden, no link followed), packages inside it included: what the disk map
     // counts for the same folder.
@@ -161,6 +163,8 @@ private:
     static void fillFromCache(QList<Entry>& entries, const QHash<QString, Size>& cache);
 
     void applyListing(quint64 generation, Prepared prepared);
+    // Threads for one listing and for the measuring workers.
+    int workerCount() const;
     void failListing(quint64 generation);
     void startMeasuring();
     void applyMeasurement(const QString& id, Size size);
