@@ -327,17 +327,25 @@ QList<FolderTree::Entry> FolderTree::makeEntries(const QList<Listed>& items, boo
     // more than the entry.
     constexpr qsizetype kSlice = 2048;
     const qsizetype count = items.size();
-    std::vector<std::optional<Entry>> made(size_t(count), std::nullopt);
+    QList<Entry> entries(count);
+    std::vector<char> skipped(size_t(count), 0);
+    Entry* made = entries.data();
     ParallelLoop::run(size_t((count + kSlice - 1) / kSlice), threads, [&](size_t slice, int) {
         const qsizetype end = std::min(count, qsizetype(slice + 1) * kSlice);
-        for (qsizetype k = qsizetype(slice) * kSlice; k < end; ++k)
-            made[size_t(k)] = makeEntry(items.at(k), listingHome);
+        for (qsizetype k = qsizetype(slice) * kSlice; k < end; ++k) {
+            if (std::optional<Entry> entry = makeEntry(items.at(k), listingHome))
+                made[k] = std::move(*entry);
+            else
+                skipped[size_t(k)] = 1;
+        }
     });
-    QList<Entry> entries;
-    entries.reserve(count);
-    for (std::optional<Entry>& entry : made) {
-        if (entry)
-            entries.append(std::move(*entry));
+    if (std::find(skipped.begin(), skipped.end(), 1) != skipped.end()) {
+        qsizetype kept = 0;
+        for (qsizetype k = 0; k < count; ++k) {
+            if (!skipped[size_t(k)])
+                made[kept++] = std::move(made[k]);
+        }
+        entries.resize(kept);
     }
     return entries;
 }

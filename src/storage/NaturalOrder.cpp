@@ -79,9 +79,14 @@ int compare(QStringView a, QStringView b) {
 }
 
 void appendSortKey(QStringView s, std::string& key) {
-    const auto unit = [&key](char16_t u) {
-        key.push_back(char(u >> 8));
-        key.push_back(char(u & 0xFF));
+    // At most eight bytes per character (a one-digit run); written through a pointer, as a
+    // checked push per byte would cost more than the rest of the key.
+    const size_t base = key.size();
+    key.resize(base + size_t(s.size()) * 8);
+    char* out = key.data() + base;
+    const auto unit = [&out](char16_t u) {
+        *out++ = char(u >> 8);
+        *out++ = char(u & 0xFF);
     };
     qsizetype i = 0;
     while (i < s.size()) {
@@ -102,6 +107,7 @@ void appendSortKey(QStringView s, std::string& key) {
             unit(s[k].unicode());
         i = end;
     }
+    key.resize(size_t(out - key.data()));
 }
 
 std::string sortKey(QStringView name) {
