@@ -239,4 +239,17 @@ QStringList awakeLimits() {
     };
 }
 
+QString awakeNote(const QString& lastNote, bool displayRefused) {
+    QStringList lines;
+    if (displayRefused)
+        lines << awakeDisplayRefused();
+    if (!lastNote.isEmpty())
+        lines << lastNote;
+    return lines.join(QLatin1Char('\n'));
+}
+
+QString awakeDisplayRefused() {
+    return QStringLiteral("The display could not be kept awake on this desktop.");
+}
+
 } // namespace DeveloperText

@@ -96,5 +96,10 @@ QString awakePowerNote();
 QString awakeDurationLabel(); // "Duration"
 QString awakeLimitsTitle();   // "What this will not do"
 QStringList awakeLimits();
+// The keep-awake pane's note line: why keep-awake last stopped or failed to start, and, while
+// the system keeps the machine but not the display awake, that refusal; each on its own line,
+// the refusal first. Empty when there is nothing to say.
+QString awakeNote(const QString& lastNote, bool displayRefused);
+QString awakeDisplayRefused(); // "The display could not be kept awake on this desktop."
 
 } // namespace DeveloperText

@@ -321,3 +321,91 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
     result.cancelled = walk.cancelled();
     return result;
 }
+
+DirectoryWalker::Result DirectoryWalker::list(const QString& rootPath, const Visitor& visit) const {
+    Result result;
+    const std::string root = normalizedRoot(rootPath);
+    if (root.empty())
+        return result;
+    struct stat st;
+    const int rc =
+        m_options.followRootSymlink ? ::stat(root.c_str(), &st) : ::lstat(root.c_str(), &st);
+    if (rc != 0)
+        return result;
+    result.rootFound = true;
+    result.entries = 1;
+    Entry rootEntry;
+    rootEntry.folder = root;
+    fill(rootEntry, st);
+    if (visit(rootEntry) != Action::Continue || !rootEntry.isDirectory()) {
+        result.cancelled = m_cancel.isCancelled();
+        return result;
+    }
+
+    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (!m_options.followRootSymlink)
+        flags |= O_NOFOLLOW;
+    const int fd = ::open(root.c_str(), flags);
+    if (fd < 0) {
+        result.unreadableFolders = 1;
+        return result;
+    }
+    if (::fstat(fd, &st) != 0 || quint64(st.st_dev) != rootEntry.device ||
+        quint64(st.st_ino) != rootEntry.inode) {
+        ::close(fd);
+        result.unreadableFolders = 1;
+        return result;
+    }
+
+    // The names, each ending in a NUL for fstatat.
+    std::string names;
+    std::vector<size_t> starts;
+    std::vector<char> buffer(64 * 1024);
+    for (;;) {
+        const long n = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
+        if (n < 0)
+            result.unreadableFolders = 1;
+        if (n <= 0 || m_cancel.isCancelled())
+            break;
+        for (long offset = 0; offset < n;) {
+            const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
+            offset += d->d_reclen;
+            const char* name = d->d_name;
+            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+                continue;
+            starts.push_back(names.size());
+            names.append(name);
+            names.push_back('\0');
+        }
+    }
+
+    std::vector<struct stat> stats(starts.size());
+    std::vector<char> statted(starts.size(), 0);
+    constexpr size_t kSlice = 512;
+    ParallelLoop::run((starts.size() + kSlice - 1) / kSlice, threads(), [&](size_t slice, int) {
+        if (m_cancel.isCancelled())
+            return;
+        const size_t end = std::min(starts.size(), (slice + 1) * kSlice);
+        for (size_t k = slice * kSlice; k < end; ++k)
+            statted[k] = ::fstatat(fd, names.data() + starts[k], &stats[k],
+                                   AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) == 0;
+    });
+    ::close(fd);
+
+    LinkSet links;
+    Entry e;
+    e.folder = root;
+    e.depth = 1;
+    for (size_t k = 0; k < starts.size() && !m_cancel.isCancelled(); ++k) {
+        if (!statted[k])
+            continue;
+        e.name = std::string_view(names.data() + starts[k]);
+        fill(e, stats[k]);
+        e.repeatLink =
+            e.type != Type::Directory && stats[k].st_nlink > 1 && !links.insert(e.device, e.inode);
+        ++result.entries;
+        visit(e);
+    }
+    result.cancelled = m_cancel.isCancelled();
+    return result;
+}

@@ -93,6 +93,12 @@ public:
         : m_options(options), m_cancel(std::move(cancel)) {}
 
     Result walk(const QString& root, const Visitor& visit) const;
+    // One folder's listing: visits the root and, when it is a folder and the visitor continues,
+    // its direct children (depth 1) in directory order, all on the calling thread, as walk()
+    // does when every child answers SkipChildren; nothing below them is read. The children's
+    // stat calls, nearly all the cost of a folder of many entries, run beforehand on up to
+    // threads() threads.
+    Result list(const QString& root, const Visitor& visit) const;
     int threads() const { return m_options.threads < 1 ? 1 : m_options.threads; }
 
 private:

@@ -23,17 +23,36 @@ QVariant FolderEntryModel::data(const QModelIndex& index, int role) const {
 }
 
 int FolderEntryModel::rowOf(const QString& id) const {
-    return m_rowOfId.value(id, -1);
+    if (const auto it = m_rowOfId.constFind(id); it != m_rowOfId.cend())
+        return it.value();
+    return findRow([&id](const FolderEntry& e) { return e.id == id; });
 }
 
 void FolderEntryModel::reorder(QList<FolderEntry> rows) {
     BatchedListModel::reorder(std::move(rows), [](const FolderEntry& e) { return e.id; });
 }
 
+void FolderEntryModel::setEntries(QList<FolderEntry> rows, QHash<QString, int> rowOfId) {
+    m_madeIndex = std::move(rowOfId);
+    reset(std::move(rows));
+}
+
+QHash<QString, int> FolderEntryModel::indexRows(const QList<FolderEntry>& rows) {
+    // Indexing every row of a folder of files would cost more than all the scans for selections
+    // it would save.
+    QHash<QString, int> rowOfId;
+    for (int row = 0; row < int(rows.size()); ++row) {
+        if (!rows.at(row).sizeBytes)
+            rowOfId.insert(rows.at(row).id, row);
+    }
+    return rowOfId;
+}
+
 void FolderEntryModel::rowsChanged() {
-    m_rowOfId.clear();
-    m_rowOfId.reserve(rowCount());
-    // Back to front, so the first of two equal ids wins.
-    for (int row = rowCount() - 1; row >= 0; --row)
-        m_rowOfId.insert(rowAt(row).id, row);
+    if (m_madeIndex) {
+        m_rowOfId = std::move(*m_madeIndex);
+        m_madeIndex.reset();
+    } else {
+        m_rowOfId = indexRows(rows());
+    }
 }

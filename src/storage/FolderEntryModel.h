@@ -3,6 +3,7 @@
 #include "platform/BatchedListModel.h"
 #include "storage/FolderEntry.h"
 
+#include <optional>
 #include <QHash>
 
 // The entries of the folder on show as a list model, one row per entry. The tree replaces the
@@ -21,10 +22,17 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
 
     const QList<FolderEntry>& entries() const { return rows(); }
-    // The row of the first entry with this id, -1 when none.
+    // The row of the entry with this id, -1 when none. Ids are unique among the rows (one
+    // folder's children). The rows still waiting for a size are indexed, as their measurements
+    // arrive by id; any other id is found by a scan, as a selection needs it once per change.
     int rowOf(const QString& id) const;
 
     void setEntries(QList<FolderEntry> rows) { reset(std::move(rows)); }
+    // The same with the index made beforehand (indexRows(rows)), so that a listing of many
+    // folders is indexed off the main thread.
+    void setEntries(QList<FolderEntry> rows, QHash<QString, int> rowOfId);
+    // The row of each entry without a size, by id; any thread.
+    static QHash<QString, int> indexRows(const QList<FolderEntry>& rows);
     // Replaces one row (same id) and tells the views.
     void setEntry(int row, const FolderEntry& entry) { replace(row, entry); }
     // The same entries in a new order.
@@ -35,4 +43,5 @@ protected:
 
 private:
     QHash<QString, int> m_rowOfId;
+    std::optional<QHash<QString, int>> m_madeIndex;
 };

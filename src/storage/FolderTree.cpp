@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
+#include <string>
+#include <string_view>
 
 namespace {
 
@@ -21,8 +23,25 @@ bool isPackageName(const QString& name) {
     return ContentClassifier::hasPackageExtension(NativePath::encode(name).toStdString());
 }
 
-bool nameBefore(const FolderEntry& a, const FolderEntry& b) {
-    return NaturalOrder::compare(a.name, b.name) < 0;
+// Whether QDir::cleanPath would return the path unchanged, for absolute paths: no empty, "."
+// or ".." component and no trailing slash. Listed paths nearly always are, and then the entry's
+// id shares the path's text instead of being cleaned into a copy of its own.
+bool isCleanAbsolute(QStringView path) {
+    if (path.isEmpty() || path.front() != QLatin1Char('/'))
+        return false;
+    if (path.size() == 1)
+        return true;
+    qsizetype start = 1;
+    while (start <= path.size()) {
+        qsizetype end = path.indexOf(QLatin1Char('/'), start);
+        if (end < 0)
+            end = path.size();
+        const QStringView part = path.sliced(start, end - start);
+        if (part.isEmpty() || part == QLatin1String(".") || part == QLatin1String(".."))
+            return false;
+        start = end + 1;
+    }
+    return true;
 }
 
 } // namespace
@@ -35,7 +54,9 @@ FolderTree::FolderTree(QString home, QObject* parent)
 FolderTree::FolderTree(QString home, Tools tools, QObject* parent)
     : QObject(parent), m_home(std::move(home)), m_tools(std::move(tools)) {
     if (!m_tools.list)
-        m_tools.list = [](const QString& folder) { return listFolder(folder); };
+        m_tools.list = [threads = workerCount()](const QString& folder) {
+            return listFolder(folder, threads);
+        };
     if (!m_tools.measure)
         m_tools.measure = [](const QString& folder, const CancelToken& cancel) {
             return measureFolder(folder, cancel);
@@ -44,6 +65,12 @@ FolderTree::FolderTree(QString home, Tools tools, QObject* parent)
 
 FolderTree::~FolderTree() {
     m_job.cancel();
+}
+
+int FolderTree::workerCount() const {
+    // The listing and the measuring share the pool with the other scans: an outer loop.
+    return ParallelLoop::outerThreads(m_tools.processors > 0 ? m_tools.processors
+                                                             : ParallelLoop::processors());
 }
 
 void FolderTree::setTrail(const QStringList& trail) {
@@ -69,33 +96,44 @@ void FolderTree::setSortOrder(SortOrder order) {
 void FolderTree::open(QString folder) {
     m_ticket = m_job.restart();
     m_generation = m_ticket.generation;
+    // Everything between the disk and the model runs on the worker: the entries, the cached
+    // sizes, the sort and the row index. The main thread only swaps the finished rows in. The
+    // worker starts first, and the screen empties while it reads.
+    const bool listingHome = QDir::cleanPath(folder) == QDir::cleanPath(m_home);
+    const int threads = workerCount();
+    ScanJob::runInPool([self = QPointer(this), list = m_tools.list, folder, listingHome, threads,
+                        generation = m_generation, cancel = m_ticket.cancel, cache = m_sizeCache,
+                        order = m_sortOrder, revision = m_cacheRevision]() mutable {
+        const Listing listing = list(folder);
+        if (!listing) {
+            ScanJob::deliver(self, [generation](FolderTree* t) { t->failListing(generation); });
+            return;
+        }
+        if (cancel.isCancelled())
+            return;
+        Prepared prepared;
+        prepared.entries = makeEntries(*listing, listingHome, threads);
+        fillFromCache(prepared.entries, cache);
+        // The main thread detaches its cache at its next insertion while this copy lives.
+        cache = {};
+        prepared.entries = sortEntries(std::move(prepared.entries), order, threads);
+        prepared.rowOfId = FolderEntryModel::indexRows(prepared.entries);
+        prepared.order = order;
+        prepared.cacheRevision = revision;
+        ScanJob::deliver(self, [generation, prepared = std::move(prepared)](FolderTree* t) mutable {
+            t->applyListing(generation, std::move(prepared));
+        });
+    });
+
     setError(std::nullopt);
     setListing(true);
+    // Freeing the rows of a large folder costs milliseconds of the main thread; the pool does it.
+    ScanJob::runInPool([rows = m_model.entries()]() mutable { rows = {}; });
     m_model.setEntries({});
     m_totalBytes = 0;
     m_largest = 0;
     setMeasuring(0);
     emit entriesChanged();
-
-    const bool listingHome = QDir::cleanPath(folder) == QDir::cleanPath(m_home);
-    const quint64 generation = m_generation;
-    ScanJob::runInPool(
-        [self = QPointer(this), list = m_tools.list, folder, listingHome, generation] {
-            const Listing listing = list(folder);
-            if (!listing) {
-                ScanJob::deliver(self, [generation](FolderTree* t) { t->failListing(generation); });
-                return;
-            }
-            QList<Entry> entries;
-            entries.reserve(listing->size());
-            for (const Listed& item : *listing) {
-                if (std::optional<Entry> entry = makeEntry(item, listingHome))
-                    entries.append(std::move(*entry));
-            }
-            ScanJob::deliver(self, [generation, entries = std::move(entries)](FolderTree* t) {
-                t->applyListing(generation, entries);
-            });
-        });
 }
 
 void FolderTree::enter(const Entry& entry) {
@@ -125,22 +163,40 @@ void FolderTree::jumpToTrail(int index) {
     open(currentFolder());
 }
 
-void FolderTree::applyListing(quint64 generation, QList<Entry> entries) {
+void FolderTree::applyListing(quint64 generation, Prepared prepared) {
     if (generation != m_generation)
         return;
+    if (prepared.order == m_sortOrder && prepared.cacheRevision == m_cacheRevision) {
+        m_model.setEntries(std::move(prepared.entries), std::move(prepared.rowOfId));
+    } else {
+        // The order or the cache changed while the listing was under way (rare): redo here.
+        for (Entry& entry : prepared.entries) {
+            if (entry.isDirectory) {
+                entry.sizeBytes.reset();
+                entry.fileCount = 0;
+            }
+        }
+        fillFromCache(prepared.entries, m_sizeCache);
+        m_model.setEntries(sortEntries(std::move(prepared.entries), m_sortOrder));
+    }
+    recomputeTotals();
+    // The rows before the end of the listing: whoever hears that it ended finds them in place.
     setListing(false);
+    emit entriesChanged();
+    startMeasuring();
+}
+
+void FolderTree::fillFromCache(QList<Entry>& entries, const QHash<QString, Size>& cache) {
+    if (cache.isEmpty())
+        return;
     for (Entry& entry : entries) {
         if (entry.sizeBytes)
             continue;
-        if (const auto it = m_sizeCache.constFind(entry.id); it != m_sizeCache.cend()) {
+        if (const auto it = cache.constFind(entry.id); it != cache.cend()) {
             entry.sizeBytes = it->bytes;
             entry.fileCount = it->files;
         }
     }
-    m_model.setEntries(sortEntries(std::move(entries), m_sortOrder));
-    recomputeTotals();
-    emit entriesChanged();
-    startMeasuring();
 }
 
 void FolderTree::failListing(quint64 generation) {
@@ -162,9 +218,7 @@ void FolderTree::startMeasuring() {
     if (paths.isEmpty())
         return;
     setMeasuring(int(paths.size()));
-    // The measuring shares the pool with the listing and the other scans: an outer loop.
-    const int workers = ParallelLoop::outerThreads(
-        m_tools.processors > 0 ? m_tools.processors : ParallelLoop::processors());
+    const int workers = workerCount();
     const quint64 generation = m_generation;
     for (const QList<int>& positions : deal(int(paths.size()), workers)) {
         if (positions.isEmpty())
@@ -246,8 +300,8 @@ std::optional<FolderTree::Entry> FolderTree::makeEntry(const Listed& item, bool 
     if (listingHome && DiskMapScanner::skippedHomeNames().contains(item.name))
         return std::nullopt;
     Entry entry;
-    entry.id = QDir::cleanPath(item.path);
     entry.path = item.path;
+    entry.id = isCleanAbsolute(item.path) ? item.path : QDir::cleanPath(item.path);
     entry.name = item.name;
     entry.modified = item.modified;
     if (item.isDirectory) {
@@ -267,23 +321,115 @@ std::optional<FolderTree::Entry> FolderTree::makeEntry(const Listed& item, bool 
     return entry;
 }
 
-QList<FolderTree::Entry> FolderTree::sortEntries(QList<Entry> entries, SortOrder order) {
-    if (order == SortOrder::Size) {
-        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            if (a.sizeBytes.has_value() != b.sizeBytes.has_value())
-                return a.sizeBytes.has_value();
-            if (a.sizeBytes && *a.sizeBytes != *b.sizeBytes)
-                return *a.sizeBytes > *b.sizeBytes;
-            return nameBefore(a, b);
-        });
-    } else {
-        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-            if (a.isDirectory != b.isDirectory)
-                return a.isDirectory;
-            return nameBefore(a, b);
-        });
+QList<FolderTree::Entry> FolderTree::makeEntries(const QList<Listed>& items, bool listingHome,
+                                                 int threads) {
+    // Slices of the listing, one worker each at a time: per item, the atomic hand-out would cost
+    // more than the entry.
+    constexpr qsizetype kSlice = 2048;
+    const qsizetype count = items.size();
+    QList<Entry> entries(count);
+    std::vector<char> skipped(size_t(count), 0);
+    Entry* made = entries.data();
+    ParallelLoop::run(size_t((count + kSlice - 1) / kSlice), threads, [&](size_t slice, int) {
+        const qsizetype end = std::min(count, qsizetype(slice + 1) * kSlice);
+        for (qsizetype k = qsizetype(slice) * kSlice; k < end; ++k) {
+            if (std::optional<Entry> entry = makeEntry(items.at(k), listingHome))
+                made[k] = std::move(*entry);
+            else
+                skipped[size_t(k)] = 1;
+        }
+    });
+    if (std::find(skipped.begin(), skipped.end(), 1) != skipped.end()) {
+        qsizetype kept = 0;
+        for (qsizetype k = 0; k < count; ++k) {
+            if (!skipped[size_t(k)])
+                made[kept++] = std::move(made[k]);
+        }
+        entries.resize(kept);
     }
     return entries;
+}
+
+QList<FolderTree::Entry> FolderTree::sortEntries(QList<Entry> entries, SortOrder order,
+                                                 int threads) {
+    // Sorted as small keys, then the entries moved once into place: an entry is large, and a
+    // merge sort moves every element about log2(n) times. Names compare by their natural-order
+    // keys, kept side by side per slice, so a comparison is one memcmp. With several threads,
+    // slices are keyed and sorted at once, then merged; merging takes the earlier slice first on
+    // ties, so the result is the one stable sort's.
+    struct Key {
+        qint64 size;
+        std::string_view name;
+        qsizetype at;
+        bool measured;
+        bool isDirectory;
+    };
+    const auto nameBefore = [](const Key& a, const Key& b) { return a.name < b.name; };
+    const auto bySize = [&](const Key& a, const Key& b) {
+        if (a.measured != b.measured)
+            return a.measured;
+        if (a.measured && a.size != b.size)
+            return a.size > b.size;
+        return nameBefore(a, b);
+    };
+    const auto byName = [&](const Key& a, const Key& b) {
+        if (a.isDirectory != b.isDirectory)
+            return a.isDirectory;
+        return nameBefore(a, b);
+    };
+    const auto before = [&](const Key& a, const Key& b) {
+        return order == SortOrder::Size ? bySize(a, b) : byName(a, b);
+    };
+
+    const size_t count = size_t(entries.size());
+    // Below a few thousand entries a thread costs more than it saves.
+    constexpr size_t kMinSlice = 4096;
+    const size_t slices =
+        std::clamp<size_t>(std::min(size_t(std::max(threads, 1)), count / kMinSlice), 1, 64);
+    std::vector<Key> keys(count);
+    std::vector<size_t> bounds(slices + 1);
+    for (size_t k = 0; k <= slices; ++k)
+        bounds[k] = count * k / slices;
+    std::vector<std::string> names(slices);
+    ParallelLoop::run(slices, int(slices), [&](size_t slice, int) {
+        std::string& arena = names[slice];
+        std::vector<size_t> ends;
+        ends.reserve(bounds[slice + 1] - bounds[slice]);
+        for (size_t k = bounds[slice]; k < bounds[slice + 1]; ++k) {
+            NaturalOrder::appendSortKey(entries.at(qsizetype(k)).name, arena);
+            ends.push_back(arena.size());
+        }
+        size_t start = 0;
+        for (size_t k = bounds[slice]; k < bounds[slice + 1]; ++k) {
+            const Entry& e = entries.at(qsizetype(k));
+            const size_t end = ends[k - bounds[slice]];
+            keys[k] = {e.sizeBytes.value_or(0), std::string_view(arena).substr(start, end - start),
+                       qsizetype(k), e.sizeBytes.has_value(), e.isDirectory};
+            start = end;
+        }
+        std::stable_sort(keys.begin() + qsizetype(bounds[slice]),
+                         keys.begin() + qsizetype(bounds[slice + 1]), before);
+    });
+    for (size_t width = 1; width < slices; width *= 2) {
+        for (size_t left = 0; left + width < slices; left += 2 * width) {
+            const size_t right = std::min(left + 2 * width, slices);
+            std::inplace_merge(keys.begin() + qsizetype(bounds[left]),
+                               keys.begin() + qsizetype(bounds[left + width]),
+                               keys.begin() + qsizetype(bounds[right]), before);
+        }
+    }
+
+    // Rows the caller still shares (the model's own, on a re-sort) are copied, not moved from.
+    const bool owned = entries.isDetached();
+    QList<Entry> sorted;
+    sorted.reserve(entries.size());
+    for (const Key& key : keys) {
+        if (owned)
+            sorted.append(std::move(entries[key.at]));
+        else
+            sorted.append(std::as_const(entries).at(key.at));
+    }
+    return sorted;
 }
 
 QList<QList<int>> FolderTree::deal(int count, int workers) {
@@ -293,14 +439,15 @@ QList<QList<int>> FolderTree::deal(int count, int workers) {
     return dealt;
 }
 
-FolderTree::Listing FolderTree::listFolder(const QString& folder) {
+FolderTree::Listing FolderTree::listFolder(const QString& folder, int threads) {
     DirectoryWalker::Options options;
-    options.threads = 1;
+    options.threads = threads;
     const DirectoryWalker walker(options);
     QList<Listed> items;
     bool rootIsFolder = false;
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
     const DirectoryWalker::Result result =
-        walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        walker.list(folder, [&](const DirectoryWalker::Entry& e) {
             if (e.depth == 0) {
                 rootIsFolder = e.isDirectory();
                 return DirectoryWalker::Action::Continue;
@@ -308,9 +455,8 @@ FolderTree::Listing FolderTree::listFolder(const QString& folder) {
             if (e.isHidden())
                 return DirectoryWalker::Action::SkipChildren;
             Listed item;
-            item.name = NativePath::decode(QByteArray(e.name.data(), qsizetype(e.name.size())));
-            item.path = folder.endsWith(QLatin1Char('/')) ? folder + item.name
-                                                          : folder + QLatin1Char('/') + item.name;
+            item.name = NativePath::decode(e.name.data(), qsizetype(e.name.size()));
+            item.path = prefix + item.name;
             item.isDirectory = e.isDirectory();
             item.allocatedBytes = e.allocatedBytes;
             item.sizeBytes = e.sizeBytes;

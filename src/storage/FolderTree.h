@@ -96,8 +96,12 @@ public:
 
     // Measured sizes by entry id, kept across listings.
     const QHash<QString, Size>& sizeCache() const { return m_sizeCache; }
-    // Forgets every measured size; the next listing measures its folders again.
-    void clearSizeCache() { m_sizeCache.clear(); }
+    // Forgets every measured size; the next listing measures its folders again, a listing under
+    // way included.
+    void clearSizeCache() {
+        m_sizeCache.clear();
+        ++m_cacheRevision;
+    }
 
     // Starts showing the folder (the trail is left as it is): the entries empty out, listing
     // starts, and the call returns at once. Taken by value: the caller's text may live in the
@@ -121,10 +125,15 @@ public:
     // The pure parts, for any thread.
     // One listed child as an entry; none for the names skipped directly in home.
     static std::optional<Entry> makeEntry(const Listed& item, bool listingHome);
-    static QList<Entry> sortEntries(QList<Entry> entries, SortOrder order);
+    // makeEntry over a whole listing, in its order, on up to `threads` threads.
+    static QList<Entry> makeEntries(const QList<Listed>& items, bool listingHome, int threads);
+    // Stable: entries that compare equal keep their order. On up to `threads` threads.
+    static QList<Entry> sortEntries(QList<Entry> entries, SortOrder order, int threads = 1);
     // The pending positions 0 … count-1 dealt round-robin to the workers, in order.
     static QList<QList<int>> deal(int count, int workers);
-    static Listing listFolder(const QString& folder);
+    // The visible children of a folder, in directory order; their details are read on up to
+    // `threads` threads.
+    static Listing listFolder(const QString& folder, int threads = 1);
     // The allocated bytes and the count of the visible regular files below a folder (each inode
     // once, nothing hidden, no link followed), packages inside it included: what the disk map
     // counts for the same folder.
@@ -142,7 +151,20 @@ signals:
     void sortOrderChanged(FolderSortOrder order);
 
 private:
-    void applyListing(quint64 generation, QList<Entry> entries);
+    // A listing made ready off the main thread: entries with the cached sizes filled in, sorted
+    // in `order`, with their row index. Valid as long as the order and the cache revision are
+    // still those it was made with.
+    struct Prepared {
+        QList<Entry> entries;
+        QHash<QString, int> rowOfId;
+        SortOrder order = SortOrder::Size;
+        quint64 cacheRevision = 0;
+    };
+    static void fillFromCache(QList<Entry>& entries, const QHash<QString, Size>& cache);
+
+    void applyListing(quint64 generation, Prepared prepared);
+    // Threads for one listing and for the measuring workers.
+    int workerCount() const;
     void failListing(quint64 generation);
     void startMeasuring();
     void applyMeasurement(const QString& id, Size size);
@@ -160,6 +182,7 @@ private:
     std::optional<QString> m_error;
     SortOrder m_sortOrder = SortOrder::Size;
     QHash<QString, Size> m_sizeCache;
+    quint64 m_cacheRevision = 0;
     ScanJob m_job;
     ScanJob::Ticket m_ticket;
     quint64 m_generation = 0;

@@ -186,6 +186,7 @@ bool KeepAwakeManager::createAssertion() {
     // The new assertion is in place before the old one goes, so there is no unprotected gap.
     const quint32 old = m_assertion.id;
     m_assertion = fresh;
+    m_assertionAskedDisplay = kind == PowerInhibitor::Kind::DisplaySleep;
     if (old != 0 && old != fresh.id)
         m_inhibitor->release(old);
     return true;
@@ -196,6 +197,7 @@ void KeepAwakeManager::releaseAssertion() {
         return;
     const quint32 id = m_assertion.id;
     m_assertion = {};
+    m_assertionAskedDisplay = false;
     m_inhibitor->release(id);
 }
 
@@ -232,6 +234,11 @@ void KeepAwakeManager::reassert(const QString& note) {
 }
 
 void KeepAwakeManager::statusText() {
+    const bool refused = m_active && m_assertionAskedDisplay && !m_assertion.keepsDisplayAwake;
+    if (refused != m_displayRefused) {
+        m_displayRefused = refused;
+        emit displayRefusedChanged(refused);
+    }
     QString line;
     if (!m_active) {
         line = statusOff;

@@ -36,6 +36,7 @@ class KeepAwakeManager : public QObject {
     Q_PROPERTY(Duration duration READ duration WRITE setDuration NOTIFY durationChanged)
     Q_PROPERTY(QString statusLine READ statusLine NOTIFY statusLineChanged)
     Q_PROPERTY(QString lastNote READ lastNote NOTIFY lastNoteChanged)
+    Q_PROPERTY(bool displayRefused READ displayRefused NOTIFY displayRefusedChanged)
 
 public:
     // The length of a stay-awake period. Raw values are the enumerators' names.
@@ -83,6 +84,10 @@ public:
     // Whether an assertion is held right now, and whether it keeps the display awake.
     bool holdsAssertion() const { return m_assertion.isValid(); }
     bool heldAssertionKeepsDisplayAwake() const { return m_assertion.keepsDisplayAwake; }
+    // While on: the assertion held was asked to keep the display awake too and the system kept
+    // only the machine awake (on a desktop without a screensaver service, say). False while
+    // off, and while the held assertion was asked for the machine alone.
+    bool displayRefused() const { return m_displayRefused; }
     bool isTicking() const { return m_tick.isActive(); }
     int tickIntervalMs() const { return m_tick.interval(); }
 
@@ -110,6 +115,7 @@ signals:
     void durationChanged(KeepAwakeManager::Duration duration);
     void statusLineChanged(const QString& line);
     void lastNoteChanged(const QString& note);
+    void displayRefusedChanged(bool refused);
 
 private:
     bool createAssertion();
@@ -137,5 +143,8 @@ private:
     QString m_statusLine;
     QString m_lastNote;
     PowerAssertion m_assertion;
+    // Whether m_assertion was asked to keep the display awake.
+    bool m_assertionAskedDisplay = false;
+    bool m_displayRefused = false;
     std::optional<QDateTime> m_endDate;
 };

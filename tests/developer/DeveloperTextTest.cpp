@@ -95,6 +95,11 @@ TEST(DeveloperText, MeasuringAndKeepAwakeWording) {
     EXPECT_EQ(keepAwakeCardButton(false), "Open");
     EXPECT_EQ(keepAwakeTitle(true), "Keeping this Mac awake");
     EXPECT_EQ(keepAwakeTitle(false), "Your Mac can sleep normally");
+    const QString refused = "The display could not be kept awake on this desktop.";
+    EXPECT_EQ(awakeNote("", false), "");
+    EXPECT_EQ(awakeNote("Mac woke", false), "Mac woke");
+    EXPECT_EQ(awakeNote("", true), refused);
+    EXPECT_EQ(awakeNote("Mac woke", true), refused + "\nMac woke");
     QStringList labels;
     for (KeepAwakeManager::Duration d : KeepAwakeManager::allDurations())
         labels << durationLabel(d);

@@ -194,3 +194,54 @@ TEST(DirectoryWalker, CancelledWalkStopsEarly) {
     EXPECT_TRUE(result.cancelled);
     EXPECT_LT(result.entries, 60);
 }
+
+TEST(DirectoryWalker, AListingIsTheWalkOfOneLevelWithItsStatsOnManyThreads) {
+    // More entries than one thread's share, so that several threads stat them.
+    const QString root = makeAwkwardTree();
+    for (int i = 0; i < 1500; ++i)
+        writeFile(root + QStringLiteral("/n%1.txt").arg(i), i % 5);
+    const auto describe = [](const DirectoryWalker::Entry& e) {
+        return QStringLiteral("%1:%2:%3:%4:%5:%6")
+            .arg(e.depth)
+            .arg(e.fileName())
+            .arg(int(e.type))
+            .arg(e.allocatedBytes)
+            .arg(e.inode)
+            .arg(e.repeatLink);
+    };
+    QStringList walked;
+    const auto walk = DirectoryWalker().walk(root, [&](const DirectoryWalker::Entry& e) {
+        walked << describe(e);
+        return e.depth == 0 ? DirectoryWalker::Action::Continue
+                            : DirectoryWalker::Action::SkipChildren;
+    });
+    DirectoryWalker::Options options;
+    options.threads = 4;
+    QStringList listed;
+    const auto list = DirectoryWalker(options).list(root, [&](const DirectoryWalker::Entry& e) {
+        EXPECT_EQ(e.worker, 0);
+        listed << describe(e);
+        return DirectoryWalker::Action::Continue;
+    });
+    EXPECT_EQ(listed, walked);
+    EXPECT_EQ(list.entries, walk.entries);
+    EXPECT_EQ(list.unreadableFolders, 0);
+
+    // Not a folder, not there, or not readable: as the walk.
+    int calls = 0;
+    const auto count = [&](const DirectoryWalker::Entry&) {
+        ++calls;
+        return DirectoryWalker::Action::Continue;
+    };
+    EXPECT_FALSE(DirectoryWalker(options).list(root + "/absent", count).rootFound);
+    const auto file = DirectoryWalker(options).list(root + "/a.txt", count);
+    EXPECT_TRUE(file.rootFound);
+    EXPECT_EQ(file.entries, 1);
+    EXPECT_EQ(calls, 1);
+    if (::geteuid() != 0) {
+        QFile::setPermissions(root + "/docs", QFileDevice::WriteOwner);
+        EXPECT_EQ(DirectoryWalker(options).list(root + "/docs", count).unreadableFolders, 1);
+        QFile::setPermissions(root + "/docs", QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                  QFileDevice::ExeOwner);
+    }
+}

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <mutex>
+#include <QDir>
 #include <QScopeGuard>
 #include <QThreadPool>
 #include <set>
@@ -161,6 +162,108 @@ TEST(FolderTreeSort, TheTwoOrders) {
     const QList<Entry> ties =
         FolderTree::sortEntries({file("Same", 1), file("same", 1)}, FolderTree::SortOrder::Name);
     EXPECT_EQ(names(ties), QStringList({"Same", "same"}));
+}
+
+TEST(FolderTreeSort, SortKeysOrderNamesExactlyAsTheNaturalOrder) {
+    // Every pair, both ways: the keys must agree with compare() on the sign, ties included,
+    // where digits meet letters, runs differ in length or zeros, and case folding leaves ASCII.
+    const QStringList samples = {"",
+                                 "a",
+                                 "A",
+                                 "a1",
+                                 "a01",
+                                 "a001b",
+                                 "a1b",
+                                 "a10",
+                                 "a9",
+                                 "a 9",
+                                 "a-9",
+                                 "a/",
+                                 "a:",
+                                 "0",
+                                 "00",
+                                 "000",
+                                 "7",
+                                 "07",
+                                 "10",
+                                 "x99999999999999999999",
+                                 "x100000000000000000000",
+                                 "Émile",
+                                 "émile",
+                                 "Zoë",
+                                 "zoe",
+                                 "STRASSE",
+                                 "straße",
+                                 "ΣΊΣΥΦΟΣ",
+                                 "σίσυφος",
+                                 "日本2",
+                                 "日本10",
+                                 "😀1",
+                                 "😀a",
+                                 "ǅ",
+                                 "ǆ",
+                                 "file.tar.gz",
+                                 "file9.txt",
+                                 "file10.txt"};
+    const auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (const QString& a : samples) {
+        for (const QString& b : samples) {
+            const int expected = sign(NaturalOrder::compare(a, b));
+            const int byKeys = sign(NaturalOrder::sortKey(a).compare(NaturalOrder::sortKey(b)));
+            EXPECT_EQ(byKeys, expected) << a.toStdString() << " vs " << b.toStdString();
+        }
+    }
+}
+
+TEST(FolderTreeSort, SlicedSortsEqualTheOneStableSortAndLeaveTheCallersRows) {
+    // Many ties (few sizes, names equal but for case and zeros), so that a merge of slices that
+    // broke stability would show.
+    QList<Entry> entries;
+    for (int k = 0; k < 20'000; ++k) {
+        const QString name =
+            (k % 3 == 0 ? QStringLiteral("IMG_%1") : QStringLiteral("img_0%1")).arg((k * 7) % 5000);
+        Entry e = k % 11 == 0 ? folder(name) : file(name, 4096 * ((k * 13) % 7));
+        e.id = e.path = QStringLiteral("/x/%1").arg(k);
+        entries.append(e);
+    }
+    const auto ids = [](const QList<Entry>& list) {
+        QStringList out;
+        for (const Entry& e : list)
+            out << e.id;
+        return out;
+    };
+    const QStringList before = ids(entries);
+    for (FolderTree::SortOrder order : {FolderTree::SortOrder::Size, FolderTree::SortOrder::Name}) {
+        const QList<Entry> one = FolderTree::sortEntries(entries, order, 1);
+        const QList<Entry> sliced = FolderTree::sortEntries(entries, order, 5);
+        EXPECT_EQ(ids(sliced), ids(one));
+        // The reference: the comparison as the browser defines it, as one stable sort.
+        QList<Entry> reference = entries;
+        std::stable_sort(reference.begin(), reference.end(),
+                         [order](const Entry& a, const Entry& b) {
+                             if (order == FolderTree::SortOrder::Size) {
+                                 if (a.sizeBytes.has_value() != b.sizeBytes.has_value())
+                                     return a.sizeBytes.has_value();
+                                 if (a.sizeBytes && *a.sizeBytes != *b.sizeBytes)
+                                     return *a.sizeBytes > *b.sizeBytes;
+                             } else if (a.isDirectory != b.isDirectory) {
+                                 return a.isDirectory;
+                             }
+                             return NaturalOrder::lessThan(a.name, b.name);
+                         });
+        EXPECT_EQ(ids(one), ids(reference));
+    }
+    EXPECT_EQ(ids(entries), before);
+}
+
+TEST(FolderTreeEntries, IdsAreTheCleanedPaths) {
+    for (const QString path :
+         {"/h/a", "/h/a/", "/h//a", "/h/./a", "/h/x/../a", "/h/a/.", "/h/a/..", "/", "h/a", "./h/a",
+          "/h/.a", "/h/..a", "/h/a.", "/h/a..", "/h/ä b"}) {
+        const Entry entry = *FolderTree::makeEntry(listed("a", path, false), false);
+        EXPECT_EQ(entry.id, QDir::cleanPath(path)) << path.toStdString();
+        EXPECT_EQ(entry.path, path);
+    }
 }
 
 TEST(FolderTreeEntries, HomeSkipsItsSystemFoldersAndPackagesGoByExtension) {
@@ -387,6 +490,54 @@ TEST(FolderTreeService, SizeOrderKeepsPlacesUntilTheLastSizeArrives) {
 
     tree.setSortOrder(FolderTree::SortOrder::Name);
     EXPECT_EQ(names(tree.entries()), QStringList({"a", "b", "big.txt", "small.txt"}));
+    drain();
+}
+
+TEST(FolderTreeService, AListingEndsWithItsRowsInPlaceAndInTheOrderOfThatMoment) {
+    const QString home = testsupport::freshDir("tree-listing-end");
+    makeFile(home + "/big.txt", 5 * 4096);
+    makeFile(home + "/small.txt", 4096);
+    makeDir(home + "/a");
+    auto gates = std::make_shared<Gates>();
+    auto gated = std::make_shared<std::atomic_bool>(false);
+    FolderTree::Tools tools;
+    tools.list = [gates, gated](const QString& folder) {
+        if (*gated)
+            gates->wait(folder);
+        return FolderTree::listFolder(folder);
+    };
+    tools.measure = [gates, gated](const QString& folder, const CancelToken&) {
+        if (*gated)
+            gates->wait(QStringLiteral("measure:") + folder);
+        return FolderTree::Size{4096, 1};
+    };
+    FolderTree tree(home, tools);
+    const auto release = qScopeGuard([gates] { gates->openAll(); });
+    // Whoever hears that the listing ended finds its rows there, not an empty folder.
+    QList<qsizetype> rowsAtEnd;
+    QObject::connect(&tree, &FolderTree::listingChanged, &tree, [&](bool listing) {
+        if (!listing)
+            rowsAtEnd << tree.entries().size();
+    });
+
+    // The order changed and the sizes were forgotten while the folder was being read: what
+    // shows follows both.
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    EXPECT_EQ(names(tree.entries()), QStringList({"big.txt", "a", "small.txt"}));
+    *gated = true;
+    tree.open(home);
+    ASSERT_TRUE(testsupport::waitFor([&] { return gates->reached(home); }));
+    tree.setSortOrder(FolderTree::SortOrder::Name);
+    tree.clearSizeCache();
+    gates->open(home);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !tree.isListing(); }));
+    EXPECT_EQ(names(tree.entries()), QStringList({"a", "big.txt", "small.txt"}));
+    EXPECT_FALSE(tree.entries().first().sizeBytes);
+    EXPECT_EQ(tree.measuringCount(), 1);
+    gates->openAll();
+    ASSERT_TRUE(settled(tree));
+    EXPECT_EQ(rowsAtEnd, QList<qsizetype>({3, 3}));
     drain();
 }
 

@@ -86,11 +86,44 @@ TEST_F(KeepAwakeTest, DisplayPartTellsWhatIsHeld) {
     EXPECT_EQ(manager->statusLine(), "On — preventing idle sleep · display stays awake · power "
                                      "only · until you turn it off");
 
-    // The system keeps the machine awake but refuses the display part: not claimed.
+    EXPECT_FALSE(manager->displayRefused());
+
+    // The system keeps the machine awake but refuses the display part: not claimed, and said.
+    QSignalSpy refusals(manager.get(), &KeepAwakeManager::displayRefusedChanged);
     fake->refuseDisplay = true;
     manager->start();
     ASSERT_TRUE(manager->isActive());
     EXPECT_TRUE(manager->statusLine().contains(" · display may sleep · "));
+    EXPECT_TRUE(manager->displayRefused());
+    // Switched off: nothing is refused any more.
+    manager->stop(KeepAwakeManager::turnedOffNote());
+    EXPECT_FALSE(manager->displayRefused());
+    // The display setting turned off while on: the machine alone was asked for.
+    manager->start();
+    EXPECT_TRUE(manager->displayRefused());
+    manager->setKeepDisplayAwake(false);
+    EXPECT_TRUE(manager->displayRefused()); // until the setting is applied
+    manager->applySettings();
+    EXPECT_FALSE(manager->displayRefused());
+    EXPECT_EQ(refusals.size(), 4);
+}
+
+TEST_F(KeepAwakeTest, ARefusedDisplayIsSaidUntilAHoldSucceeds) {
+    make(10);
+    fake->refuseDisplay = true;
+    manager->setKeepDisplayAwake(true);
+    manager->start();
+    ASSERT_TRUE(manager->isActive());
+    EXPECT_TRUE(manager->displayRefused());
+    ASSERT_TRUE(waitForTick());
+    EXPECT_TRUE(manager->displayRefused());
+
+    // The screensaver service appears: the next tick holds the display, and the refusal goes.
+    fake->refuseDisplay = false;
+    ASSERT_TRUE(waitForTick());
+    EXPECT_TRUE(manager->heldAssertionKeepsDisplayAwake());
+    EXPECT_FALSE(manager->displayRefused());
+    EXPECT_TRUE(manager->statusLine().contains("display stays awake"));
 }
 
 TEST_F(KeepAwakeTest, StartOnBatteryWithPowerOnlyDoesNotSwitchOn) {

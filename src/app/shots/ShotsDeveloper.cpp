@@ -33,7 +33,9 @@ void renderDeveloperShots(ShotContext& ctx) {
 
     bool onPower = true;
     KeepAwakeManager::Backends backends;
-    backends.inhibitor = std::make_unique<FakePowerInhibitor>();
+    auto inhibitor = std::make_unique<FakePowerInhibitor>();
+    FakePowerInhibitor* power = inhibitor.get();
+    backends.inhibitor = std::move(inhibitor);
     backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
     KeepAwakeManager keepAwake(std::move(backends));
 
@@ -97,4 +99,18 @@ void renderDeveloperShots(ShotContext& ctx) {
     ctx.save(window.get(), QStringLiteral("dev-models-measuring"));
     released = true;
     Shots::waitFor([&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; });
+
+    // Last, as its looks would linger in the shots after it. A desktop without a screensaver
+    // service: the machine is kept awake, the display is not, and the note line says so.
+    power->refuseDisplay = true;
+    keepAwake.setKeepDisplayAwake(true);
+    keepAwake.start();
+    screen.setDevPane(DevPane::Awake);
+    for (int step : {0, 4}) {
+        ctx.setLook(QStringLiteral("Light"), step);
+        window->resize(1000, step == 0 ? 820 : 1060);
+        Shots::settle();
+        ctx.save(window.get(), QStringLiteral("dev-awake-display-refused-step%1").arg(step));
+    }
+    ctx.resetLook();
 }

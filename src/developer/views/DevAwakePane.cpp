@@ -106,6 +106,7 @@ DevAwakePane::DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent)
     connect(&m_keepAwake, &KeepAwakeManager::durationChanged, this, &DevAwakePane::sync);
     connect(&m_keepAwake, &KeepAwakeManager::statusLineChanged, this, &DevAwakePane::sync);
     connect(&m_keepAwake, &KeepAwakeManager::lastNoteChanged, this, &DevAwakePane::sync);
+    connect(&m_keepAwake, &KeepAwakeManager::displayRefusedChanged, this, &DevAwakePane::sync);
     sync();
 }
 
@@ -120,6 +121,8 @@ void DevAwakePane::sync() {
     m_title->setText(DeveloperText::keepAwakeTitle(active));
     m_status->setText(m_keepAwake.statusLine());
     QKForeground::apply(m_status, active ? QKForeground::Orange : QKForeground::Secondary);
-    m_note->setText(m_keepAwake.lastNote());
-    m_note->setVisible(!m_keepAwake.lastNote().isEmpty());
+    const QString note =
+        DeveloperText::awakeNote(m_keepAwake.lastNote(), m_keepAwake.displayRefused());
+    m_note->setText(note);
+    m_note->setVisible(!note.isEmpty());
 }

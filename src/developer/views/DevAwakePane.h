@@ -11,7 +11,8 @@ class ToggleSwitch;
 // The Developer Centre's keep-awake pane. It holds no state: every control shows and sets the
 // process-wide keep-awake manager, which the menu-bar panel and the hub card show too. The main
 // switch asks the manager to start or stop and then shows what the manager did, so a refused
-// start falls back to off with the reason in the note line. A changed setting is applied to a
+// start falls back to off with the reason in the note line, which also says when the system
+// keeps the machine awake but refuses the display. A changed setting is applied to a
 // running keep-awake at once (its period restarts from now).
 class DevAwakePane : public QWidget {
     Q_OBJECT

@@ -205,6 +205,40 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     EXPECT_TRUE(view->modelsPane()->cleanButton()->isEnabled());
 }
 
+TEST(DevCleanView, KeepAwakePaneSaysWhenTheDisplayIsNotHeld) {
+    Rig rig;
+    auto view = rig.view();
+    DevAwakePane* pane = view->awakePane();
+    const QString refused = "The display could not be kept awake on this desktop.";
+    // No screensaver service: the machine is kept awake, the display is not.
+    rig.inhibitor->refuseDisplay = true;
+    pane->displaySwitch()->click();
+    pane->mainSwitch()->click();
+    ASSERT_TRUE(pane->mainSwitch()->isChecked());
+    EXPECT_TRUE(pane->statusLine()->text().contains("display may sleep"));
+    EXPECT_FALSE(pane->noteLine()->isHidden());
+    EXPECT_EQ(pane->noteLine()->text(), refused);
+
+    // The display switch turned off: nothing is refused.
+    pane->displaySwitch()->click();
+    EXPECT_TRUE(pane->noteLine()->isHidden());
+
+    // On again, and this time the display is held.
+    pane->displaySwitch()->click();
+    EXPECT_EQ(pane->noteLine()->text(), refused);
+    rig.inhibitor->refuseDisplay = false;
+    rig.keepAwake->applySettings();
+    EXPECT_TRUE(pane->statusLine()->text().contains("display stays awake"));
+    EXPECT_TRUE(pane->noteLine()->isHidden());
+
+    // Refused again, then keep-awake switched off: only the reason it stopped is left.
+    rig.inhibitor->refuseDisplay = true;
+    rig.keepAwake->applySettings();
+    EXPECT_EQ(pane->noteLine()->text(), refused);
+    pane->mainSwitch()->click();
+    EXPECT_EQ(pane->noteLine()->text(), KeepAwakeManager::turnedOffNote());
+}
+
 TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     Rig rig;
     auto view = rig.view();
