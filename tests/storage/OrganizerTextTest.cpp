@@ -66,6 +66,9 @@ TEST(OrganizerText, ButtonsByState) {
         EXPECT_TRUE(OrganizerText::applyEnabled(calm, ticked));
         EXPECT_FALSE(OrganizerText::applyEnabled(calm, unticked));
         EXPECT_FALSE(OrganizerText::applyEnabled(calm, std::nullopt));
+        std::optional<OrganizerPlan> spent = ticked;
+        spent->spent = true;
+        EXPECT_FALSE(OrganizerText::applyEnabled(calm, spent));
     }
 }
 
@@ -88,4 +91,7 @@ TEST(OrganizerText, RunsAndCounts) {
     EXPECT_EQ(OrganizerText::stepperLabel(7), "Leave files changed in the last 7 days");
     EXPECT_EQ(OrganizerText::selectedCount(0), "0 selected");
     EXPECT_EQ(OrganizerText::leftAlone(2), "2 left alone");
+    EXPECT_EQ(OrganizerText::nameFrom("report.pdf", "Desktop"), "report.pdf · from Desktop");
+    EXPECT_EQ(OrganizerText::rowDescription("Move into Images/ by file type.", "a 2.png", 4096),
+              "Move into Images/ by file type. New name: a 2.png. 4 KB.");
 }
