@@ -160,8 +160,9 @@ QWidget* OrganizerPane::buildPreview(QWidget* parent) {
     top->addWidget(m_apply);
     m_previewGroup->column()->addLayout(top);
 
-    // The list takes the height of all its rows and leaves scrolling to the page; only the rows
-    // in sight are painted, so a long plan stays cheap.
+    // The list scrolls in a box of its own, at most kVisibleRows rows tall, so the runs to undo
+    // below it stay a short scroll away however long the plan; only the rows in sight are
+    // painted.
     m_model = new OrganizerPlanModel(*m_organizer, this);
     m_list = new QListView(m_previewGroup);
     m_list->setObjectName(QStringLiteral("organizerPlanList"));
@@ -172,7 +173,8 @@ QWidget* OrganizerPane::buildPreview(QWidget* parent) {
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_list->setFocusPolicy(Qt::StrongFocus);
     m_list->viewport()->setAutoFillBackground(false);
     m_list->setAutoFillBackground(false);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -259,7 +261,8 @@ QRect OrganizerPane::rowToggleRect(const QString& id) const {
 }
 
 void OrganizerPane::fitList() {
-    m_list->setFixedHeight(m_model->rowCount() * OrganizerMoveDelegate::rowHeight());
+    m_list->setFixedHeight(std::min(m_model->rowCount(), kVisibleRows) *
+                           OrganizerMoveDelegate::rowHeight());
     m_list->doItemsLayout();
 }
 

@@ -27,6 +27,9 @@ class OrganizerPane : public QWidget {
 public:
     explicit OrganizerPane(FolderOrganizer& organizer, QWidget* parent = nullptr);
 
+    // The preview list shows at most this many rows and scrolls the rest.
+    static constexpr int kVisibleRows = 8;
+
     QKProminentButton* previewButton() const { return m_preview; }
     QKProminentButton* applyButton() const { return m_apply; }
     ToggleSwitch* downloadsToggle() const { return m_downloads; }
