@@ -58,6 +58,10 @@ QString leftAlone(qsizetype count) {
     return QStringLiteral("%1 left alone").arg(count);
 }
 
+QString planning() {
+    return QStringLiteral("Building a preview…");
+}
+
 QString nameFrom(const QString& name, const QString& folder) {
     return QStringLiteral("%1 · from %2").arg(name, folder);
 }
@@ -108,7 +112,7 @@ Status status(const FolderOrganizer::State& state, const std::optional<Organizer
     case Kind::Idle:
         return {};
     case Kind::Planning:
-        return {Status::Look::Progress, QStringLiteral("Building a preview…")};
+        return {}; // the preview box says it (planning())
     case Kind::Ready:
         if (!plan)
             return {};
@@ -140,7 +144,7 @@ bool previewEnabled(const FolderOrganizer::State& state) {
 }
 
 bool applyEnabled(const FolderOrganizer::State& state, const std::optional<OrganizerPlan>& plan) {
-    if (state.isBusy() || !plan || plan->spent)
+    if (state.isBusy() || state.kind == Kind::Planning || !plan || plan->spent)
         return false;
     for (const OrganizerMove& m : plan->moves)
         if (m.isEnabled)

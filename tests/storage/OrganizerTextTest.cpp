@@ -28,7 +28,7 @@ TEST(OrganizerText, StatusLineByState) {
     };
     const QList<Row> rows = {
         {State(), plan, {}},
-        {State::of(State::Kind::Planning), plan, {Look::Progress, "Building a preview…"}},
+        {State::of(State::Kind::Planning), plan, {}},
         {State::of(State::Kind::Ready), plan, {Look::Plain, "2 moves · 3 KB"}},
         {State::of(State::Kind::Ready), std::nullopt, {}},
         {State::running(3, 9), plan, {Look::Progress, "Moving 3 of 9…"}},
@@ -58,7 +58,7 @@ TEST(OrganizerText, ButtonsByState) {
     }
     const State planning = State::of(State::Kind::Planning);
     EXPECT_FALSE(OrganizerText::previewEnabled(planning));
-    EXPECT_TRUE(OrganizerText::applyEnabled(planning, ticked));
+    EXPECT_FALSE(OrganizerText::applyEnabled(planning, ticked)); // a new plan is on its way
     EXPECT_TRUE(OrganizerText::undoEnabled(planning));
     for (const State& calm :
          {State(), State::of(State::Kind::Ready), State::finished(1, 0), State::failure("x")}) {

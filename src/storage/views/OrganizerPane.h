@@ -5,6 +5,7 @@
 
 class AskTamsoStrip;
 class FolderOrganizer;
+class QKBusyPage;
 class QKGroupBox;
 class QKProminentButton;
 class QKSpinner;
@@ -27,8 +28,9 @@ class OrganizerPane : public QWidget {
 public:
     explicit OrganizerPane(FolderOrganizer& organizer, QWidget* parent = nullptr);
 
-    // The preview list shows at most this many rows and scrolls the rest.
-    static constexpr int kVisibleRows = 8;
+    // How many rows the preview list shows at most at the current text size before it scrolls
+    // the rest: as many as fit in about 300 pixels, at least three.
+    static int visibleRows();
 
     QKProminentButton* previewButton() const { return m_preview; }
     QKProminentButton* applyButton() const { return m_apply; }
@@ -39,6 +41,8 @@ public:
     QLabel* statusLabel() const { return m_statusText; }
     bool statusShowsProgress() const;
     QKGroupBox* previewGroup() const { return m_previewGroup; }
+    // Shown in the preview box while a plan is being built.
+    QKBusyPage* planningPage() const { return m_planning; }
     QKGroupBox* undoGroup() const { return m_undoGroup; }
     QLabel* selectedLabel() const { return m_selected; }
     QLabel* leftAloneLabel() const { return m_leftAlone; }
@@ -78,6 +82,7 @@ private:
     QKGroupBox* m_previewGroup = nullptr;
     QLabel* m_selected = nullptr;
     QKProminentButton* m_apply = nullptr;
+    QKBusyPage* m_planning = nullptr;
     OrganizerPlanModel* m_model = nullptr;
     QListView* m_list = nullptr;
     QLabel* m_leftAlone = nullptr;

@@ -2,6 +2,7 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/OrganizerTestSupport.h"
 #include "storage/views/OrganizerMoveDelegate.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/ToggleSwitch.h"
@@ -54,8 +55,12 @@ TEST(OrganizerPane, PreviewTicksApplyAndUndo) {
 
     pane.previewButton()->click();
     EXPECT_FALSE(pane.previewButton()->isEnabled()); // planning
-    EXPECT_EQ(pane.statusLabel()->text(), "Building a preview…");
+    EXPECT_FALSE(pane.previewGroup()->isHidden());
+    EXPECT_FALSE(pane.planningPage()->isHidden());
+    EXPECT_EQ(pane.planningPage()->line()->text(), "Building a preview…");
+    EXPECT_TRUE(pane.planList()->isHidden());
     ASSERT_TRUE(settled(organizer));
+    EXPECT_TRUE(pane.planningPage()->isHidden());
     EXPECT_FALSE(pane.previewGroup()->isHidden());
     EXPECT_EQ(pane.planRowCount(), 2);
     EXPECT_EQ(pane.selectedLabel()->text(), "2 selected");
@@ -156,7 +161,7 @@ TEST(OrganizerPane, ALongPlanScrollsInItsOwnBoxAndAnAppliedPlanIsSpent) {
     ASSERT_EQ(pane.planRowCount(), 400);
     QApplication::processEvents();
     EXPECT_EQ(pane.planList()->height(),
-              OrganizerPane::kVisibleRows * OrganizerMoveDelegate::rowHeight());
+              OrganizerPane::visibleRows() * OrganizerMoveDelegate::rowHeight());
     EXPECT_GT(pane.planList()->verticalScrollBar()->maximum(), 0);
 
     pane.applyButton()->click();
