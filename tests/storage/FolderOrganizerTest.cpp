@@ -786,15 +786,16 @@ TEST(OrganizerPlan, IsBuiltOnAWorkerAndSpentByItsApply) {
     const QString home = testsupport::freshDir("plan-worker");
     const HomeLayout layout = layoutFor(home);
     makeFile(layout.downloadsDir() + "/a.txt");
-    QSemaphore go;
-    std::atomic<QThread*> listedOn = nullptr;
+    // Shared with the workers, which may outlive the test by a moment.
+    const auto go = std::make_shared<QSemaphore>();
+    const auto listedOn = std::make_shared<std::atomic<QThread*>>(nullptr);
     FolderOrganizer::Options options;
-    options.beforePlan = [&] {
-        listedOn = QThread::currentThread();
-        go.acquire();
+    options.beforePlan = [go, listedOn] {
+        *listedOn = QThread::currentThread();
+        go->acquire();
     };
     FolderOrganizer organizer(layout, options);
-    const auto release = qScopeGuard([&go] { go.release(100); });
+    const auto release = qScopeGuard([go] { go->release(100); });
     QSignalSpy plans(&organizer, &FolderOrganizer::planChanged);
     organizer.makePlan();
     organizer.makePlan();
@@ -803,9 +804,9 @@ TEST(OrganizerPlan, IsBuiltOnAWorkerAndSpentByItsApply) {
     QTimer::singleShot(0, [&served] { served = true; });
     ASSERT_TRUE(testsupport::waitFor([&] { return served; }));
     EXPECT_FALSE(organizer.plan().has_value());
-    go.release(2);
+    go->release(2);
     ASSERT_TRUE(settled(organizer));
-    EXPECT_NE(listedOn.load(), QThread::currentThread());
+    EXPECT_NE(listedOn->load(), QThread::currentThread());
     EXPECT_EQ(plans.size(), 1);
     ASSERT_TRUE(organizer.plan().has_value());
     EXPECT_FALSE(organizer.plan()->spent);
@@ -813,7 +814,7 @@ TEST(OrganizerPlan, IsBuiltOnAWorkerAndSpentByItsApply) {
     ASSERT_TRUE(organizer.applySelected());
     ASSERT_TRUE(settled(organizer));
     EXPECT_TRUE(organizer.plan()->spent);
-    go.release(1);
+    go->release(1);
     planNow(organizer);
     EXPECT_FALSE(organizer.plan()->spent);
 }
