@@ -91,26 +91,25 @@ void FolderOrganizer::setLeaveRecentDays(int days) {
     emit settingsChanged();
 }
 
-OrganizerPlan FolderOrganizer::buildPlan() const {
+QStringList FolderOrganizer::roots() const {
     QStringList roots;
     if (m_includeDownloads)
         roots.append(QDir::cleanPath(m_layout.downloadsDir()));
     if (m_includeDesktop)
         roots.append(QDir::cleanPath(m_layout.desktopDir()));
-    return OrganizerFiles::buildPlan(bounds(), roots, now(), m_leaveRecentDays);
+    return roots;
+}
+
+OrganizerPlan FolderOrganizer::buildPlan() const {
+    return OrganizerFiles::buildPlan(bounds(), roots(), now(), m_leaveRecentDays);
 }
 
 void FolderOrganizer::makePlan() {
     const ScanJob::Ticket ticket = m_planJob.restart();
     if (!m_state.isBusy())
         setState(State::of(State::Kind::Planning));
-    QStringList roots;
-    if (m_includeDownloads)
-        roots.append(QDir::cleanPath(m_layout.downloadsDir()));
-    if (m_includeDesktop)
-        roots.append(QDir::cleanPath(m_layout.desktopDir()));
-    ScanJob::runInPool([self = QPointer(this), ticket, bounds = bounds(), roots, now = now(),
-                        days = m_leaveRecentDays, beforePlan = m_options.beforePlan] {
+    ScanJob::runInPool([self = QPointer(this), ticket, bounds = bounds(), roots = roots(),
+                        now = now(), days = m_leaveRecentDays, beforePlan = m_options.beforePlan] {
         if (beforePlan)
             beforePlan();
         if (ticket.cancel.isCancelled())

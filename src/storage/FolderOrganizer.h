@@ -21,7 +21,8 @@ class Clock;
 // makePlan() lists both folders (as the two settings allow) on a worker and publishes the plan;
 // the user's ticks live in it. Once an apply of it has run, the plan is spent. applySelected()
 // moves the ticked files on a worker, one at a time, each one written to its run's journal on disk
-// before it is touched (see OrganizerJournals); undo() moves a run's files back. Only one apply or
+// (in batches) before it is touched (see OrganizerJournals); undo() moves a run's files back. Both
+// publish their progress at most every kProgressIntervalMs. Only one apply or
 // undo runs at a time: another is refused (false) until it ends. Every move stays inside the home
 // folder taken at creation, or inside the user folder it was planned in when that folder is a link
 // (see OrganizerFiles); nothing is ever replaced or deleted, except a copy of our own that a run
@@ -152,6 +153,8 @@ private:
     QDateTime now() const;
     void setState(const State& state);
     OrganizerFiles::Bounds bounds() const;
+    // The user folders the settings tidy, in clean form.
+    QStringList roots() const;
     void finishApply(const OrganizerJournal& journal, const OrganizerRun::Applied& applied);
     void finishUndo(const OrganizerJournal& journal, const OrganizerRun::Undone& undone);
     void publishHistory(const OrganizerJournal& journal);

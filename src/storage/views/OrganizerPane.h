@@ -22,7 +22,8 @@ class ToggleSwitch;
 //
 // The pane holds no state of its own: it shows what the organizer publishes and writes the
 // rules straight into it. Showing the pane reloads the organizer's history. While a run or an
-// undo is in progress the rules and the ticks stay editable, but nothing can be started.
+// undo is in progress the rules and the ticks stay editable, but nothing can be started. While a
+// plan is being built the preview box says so in place of its rows, and Apply waits for it.
 class OrganizerPane : public QWidget {
     Q_OBJECT
 public:
