@@ -39,7 +39,7 @@ HomeLayout makeHome() {
     makeFile(dl + "/Holiday flyer.pdf", 820'000, 12);
     makeFile(dl + "/IMG_2041.JPG", 2'100'000, 30);
     makeFile(dl + "/Documents/invoice-march.pdf", 90'000, 90);
-    makeFile(dl + "/invoice-march.pdf", 88'000, 20);
+    makeFile(dl + "/invoice-march.pdf", 1'880'000, 20);
     makeFile(dl + "/podcast-episode-12.mp3", 1'500'000, 60);
     makeFile(dl + "/data-export.csv", 44'000, 15);
     makeFile(dl + "/today.txt", 1'000, 0);
@@ -48,7 +48,7 @@ HomeLayout makeHome() {
     makeFile(desk + "/notes", 3'000, 25);
     makeFile(desk + "/clip.mov", 1'200'000, 10);
     // A name on both folders: each row says where it comes from.
-    makeFile(desk + "/invoice-march.pdf", 61'000, 22);
+    makeFile(desk + "/invoice-march.pdf", 1'610'000, 22);
     return layout;
 }
 
