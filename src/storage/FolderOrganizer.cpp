@@ -7,9 +7,39 @@
 #include "storage/OrganizerText.h"
 
 #include <algorithm>
+#include <chrono>
 #include <QDir>
-#include <QMetaObject>
 #include <QUuid>
+
+namespace {
+
+// Spaces out a run's progress: a step is published only when the interval has passed since the
+// last one published (or since the start), so thousands of quick moves cost the screen a few
+// updates a second. The end of the run is published by its finish.
+class ProgressPacer {
+public:
+    explicit ProgressPacer(std::function<qint64()> ms)
+        : m_ms(ms ? std::move(ms) : [] {
+              return qint64(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                std::chrono::steady_clock::now().time_since_epoch())
+                                .count());
+          }),
+          m_last(m_ms()) {}
+
+    bool due() {
+        const qint64 now = m_ms();
+        if (now - m_last < FolderOrganizer::kProgressIntervalMs)
+            return false;
+        m_last = now;
+        return true;
+    }
+
+private:
+    std::function<qint64()> m_ms;
+    qint64 m_last;
+};
+
+} // namespace
 
 FolderOrganizer::FolderOrganizer(HomeLayout layout, QObject* parent)
     : FolderOrganizer(std::move(layout), Options(), parent) {}
@@ -61,36 +91,46 @@ void FolderOrganizer::setLeaveRecentDays(int days) {
     emit settingsChanged();
 }
 
-OrganizerPlan FolderOrganizer::buildPlan() const {
+QStringList FolderOrganizer::roots() const {
     QStringList roots;
     if (m_includeDownloads)
         roots.append(QDir::cleanPath(m_layout.downloadsDir()));
     if (m_includeDesktop)
         roots.append(QDir::cleanPath(m_layout.desktopDir()));
-    return OrganizerFiles::buildPlan(bounds(), roots, now(), m_leaveRecentDays);
+    return roots;
+}
+
+OrganizerPlan FolderOrganizer::buildPlan() const {
+    return OrganizerFiles::buildPlan(bounds(), roots(), now(), m_leaveRecentDays);
 }
 
 void FolderOrganizer::makePlan() {
-    // Only the newest request publishes, so a burst of clicks lists the folders once.
-    const quint64 generation = ++m_planGeneration;
+    const ScanJob::Ticket ticket = m_planJob.restart();
     if (!m_state.isBusy())
         setState(State::of(State::Kind::Planning));
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-            if (generation != m_planGeneration)
+    ScanJob::runInPool([self = QPointer(this), ticket, bounds = bounds(), roots = roots(),
+                        now = now(), days = m_leaveRecentDays, beforePlan = m_options.beforePlan] {
+        if (beforePlan)
+            beforePlan();
+        if (ticket.cancel.isCancelled())
+            return;
+        OrganizerPlan plan = OrganizerFiles::buildPlan(bounds, roots, now, days);
+        ScanJob::deliver(self, [ticket, plan = std::move(plan)](FolderOrganizer* o) mutable {
+            // Only the newest request publishes, so a burst of clicks shows one plan.
+            if (!o->m_planJob.isCurrent(ticket.generation))
                 return;
-            m_plan = buildPlan();
-            emit planChanged();
+            o->m_plan = std::move(plan);
+            ++o->m_planCount;
+            emit o->planChanged();
             // A run in progress keeps its own state; the plan is shown beside it.
-            if (m_state.isBusy())
+            if (o->m_state.isBusy())
                 return;
-            if (m_plan->moves.isEmpty())
-                setState(State::failure(QStringLiteral("Nothing matched the current rules.")));
+            if (o->m_plan->moves.isEmpty())
+                o->setState(State::failure(QStringLiteral("Nothing matched the current rules.")));
             else
-                setState(State::of(State::Kind::Ready));
-        },
-        Qt::QueuedConnection);
+                o->setState(State::of(State::Kind::Ready));
+        });
+    });
 }
 
 void FolderOrganizer::toggleMove(const QString& id) {
@@ -151,28 +191,34 @@ bool FolderOrganizer::applySelected() {
     journal.homePath = home();
     journal.planned = moves;
 
+    // A preview still listing would list files on the move: it is dropped.
+    m_planJob.cancel();
+    m_appliedPlan = m_planCount;
+
     const OrganizerJournals store = m_journals;
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
     // After any settling started before it.
-    m_work.run(
-        [self = QPointer(this), planned = journal, store, clock, beforeStep, bounds = bounds()] {
-            OrganizerJournal journal = planned;
-            int step = 0;
-            if (beforeStep)
-                beforeStep(step);
-            const OrganizerRun::Applied applied = OrganizerRun::apply(
-                journal, store, bounds, [clock] { return clock->now(); },
-                [&self, &step, &beforeStep](int done, int total) {
+    m_work.run([self = QPointer(this), planned = journal, store, clock, beforeStep,
+                steadyMs = m_options.steadyMs, bounds = bounds()] {
+        OrganizerJournal journal = planned;
+        int step = 0;
+        if (beforeStep)
+            beforeStep(step);
+        ProgressPacer pacer(steadyMs);
+        const OrganizerRun::Applied applied = OrganizerRun::apply(
+            journal, store, bounds, [clock] { return clock->now(); },
+            [&self, &step, &beforeStep, &pacer](int done, int total) {
+                if (pacer.due())
                     ScanJob::deliver(self, [done, total](FolderOrganizer* o) {
                         o->setState(State::running(done, total));
                     });
-                    if (beforeStep && done < total)
-                        beforeStep(++step);
-                });
-            ScanJob::deliver(
-                self, [journal, applied](FolderOrganizer* o) { o->finishApply(journal, applied); });
-        });
+                if (beforeStep && done < total)
+                    beforeStep(++step);
+            });
+        ScanJob::deliver(
+            self, [journal, applied](FolderOrganizer* o) { o->finishApply(journal, applied); });
+    });
     return true;
 }
 
@@ -194,6 +240,11 @@ void FolderOrganizer::finishApply(const OrganizerJournal& journal,
         return;
     }
     publishHistory(journal);
+    // The plan no longer describes the folders: applying it again needs a new preview.
+    if (m_plan && m_planCount == m_appliedPlan && !m_plan->spent) {
+        m_plan->spent = true;
+        emit planChanged();
+    }
     if (!applied.stopReason.isEmpty())
         setState(State::failure(
             OrganizerText::applyStopped(int(journal.completed.size()), applied.stopReason)));
@@ -210,17 +261,20 @@ bool FolderOrganizer::undo(const OrganizerJournal& journal) {
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
     // After any settling started before it.
-    m_work.run([self = QPointer(this), run = journal, store, clock, beforeStep, bounds = bounds()] {
+    m_work.run([self = QPointer(this), run = journal, store, clock, beforeStep,
+                steadyMs = m_options.steadyMs, bounds = bounds()] {
         OrganizerJournal journal = run;
         int step = 0;
         if (beforeStep && !journal.completed.isEmpty())
             beforeStep(step);
+        ProgressPacer pacer(steadyMs);
         const OrganizerRun::Undone undone = OrganizerRun::undo(
             journal, bounds, store, [clock] { return clock->now(); },
-            [&self, &step, &beforeStep](int done, int total) {
-                ScanJob::deliver(self, [done, total](FolderOrganizer* o) {
-                    o->setState(State::undoing(done, total));
-                });
+            [&self, &step, &beforeStep, &pacer](int done, int total) {
+                if (pacer.due())
+                    ScanJob::deliver(self, [done, total](FolderOrganizer* o) {
+                        o->setState(State::undoing(done, total));
+                    });
                 if (beforeStep && done < total)
                     beforeStep(++step);
             });

@@ -18,13 +18,15 @@ class Clock;
 // Tidies the loose files at the top of Downloads and the Desktop into kind folders beside them,
 // and keeps an undo record of every run.
 //
-// makePlan() lists both folders (as the two settings allow) and publishes the plan; the user's
-// ticks live in it. applySelected() moves the ticked files on a worker, one at a time, each one
-// written to its run's journal on disk before it is touched (see OrganizerJournals); undo()
-// moves a run's files back. Only one apply or undo runs at a time: another is refused (false)
-// until it ends. Every move stays inside the home folder taken at creation, or inside the user
-// folder it was planned in when that folder is a link (see OrganizerFiles); nothing is ever
-// replaced or deleted, except a copy of our own that a run cut short left beside the original.
+// makePlan() lists both folders (as the two settings allow) on a worker and publishes the plan;
+// the user's ticks live in it. Once an apply of it has run, the plan is spent. applySelected()
+// moves the ticked files on a worker, one at a time, each one written to its run's journal on disk
+// (in batches) before it is touched (see OrganizerJournals); undo() moves a run's files back. Both
+// publish their progress at most every kProgressIntervalMs. Only one apply or
+// undo runs at a time: another is refused (false) until it ends. Every move stays inside the home
+// folder taken at creation, or inside the user folder it was planned in when that folder is a link
+// (see OrganizerFiles); nothing is ever replaced or deleted, except a copy of our own that a run
+// cut short left beside the original.
 //
 // Published fields change on the main thread only, each with its signal. The settings are not
 // saved: every launch starts with both folders and 7 days.
@@ -83,7 +85,16 @@ public:
         // Called before every write of a journal file; a non-zero errno fails that write as the
         // system would (tests stand in a full disk with it).
         OrganizerJournals::WriteCheck beforeJournalWrite;
+        // Milliseconds on a steady clock, read on the worker to space out progress; the
+        // machine's monotonic clock when null.
+        std::function<qint64()> steadyMs;
+        // Called on the worker that lists the folders for a plan, before it starts; tests and
+        // screenshots hold a preview there.
+        std::function<void()> beforePlan;
     };
+
+    // A run in progress publishes its count at most this often, and once more at its end.
+    static constexpr qint64 kProgressIntervalMs = 100;
 
     explicit FolderOrganizer(HomeLayout layout, QObject* parent = nullptr);
     FolderOrganizer(HomeLayout layout, Options options, QObject* parent = nullptr);
@@ -105,8 +116,8 @@ public:
     void setLeaveRecentDays(int days);
 
     // Builds a plan from the current settings and publishes it, then Ready when it has a move,
-    // else Failed "Nothing matched the current rules.". The listing runs on the main thread
-    // from the event loop (top levels only).
+    // else Failed "Nothing matched the current rules.". The listing (top levels only) runs on
+    // the shared pool; only the newest request publishes.
     void makePlan();
     // The plan for the current settings and the clock's now, built at once.
     OrganizerPlan buildPlan() const;
@@ -142,6 +153,8 @@ private:
     QDateTime now() const;
     void setState(const State& state);
     OrganizerFiles::Bounds bounds() const;
+    // The user folders the settings tidy, in clean form.
+    QStringList roots() const;
     void finishApply(const OrganizerJournal& journal, const OrganizerRun::Applied& applied);
     void finishUndo(const OrganizerJournal& journal, const OrganizerRun::Undone& undone);
     void publishHistory(const OrganizerJournal& journal);
@@ -155,7 +168,11 @@ private:
     bool m_includeDownloads = true;
     bool m_includeDesktop = true;
     int m_leaveRecentDays = 7;
-    quint64 m_planGeneration = 0;
+    // Plans published so far, and which of them the last apply started from: that one is marked
+    // spent once the apply has run.
+    quint64 m_planCount = 0;
+    quint64 m_appliedPlan = 0;
+    ScanJob m_planJob;
     // One thread of its own, so the settling of interrupted steps, applies and undos run one
     // after another in the order started. Last, so a run in flight finishes its file (and its
     // journal) before the rest of the organizer goes.

@@ -10,7 +10,9 @@
 #include <cstring>
 #include <fcntl.h>
 #include <QDir>
+#include <QJsonArray>
 #include <QJsonDocument>
+#include <QSet>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -18,28 +20,47 @@ namespace {
 
 const QString kFolder = QStringLiteral("organizer-journals");
 
-// The log's lines. "move"/"moveBack" announce a step (the move as recorded); "done" or
-// "failure" settles the step announced last; "settled" settles an interrupted one after the
-// fact; "finishedAt"/"undoneAt" close the run and its undo.
-constexpr QLatin1String kMove("move"), kMoveBack("moveBack"), kDone("done"), kFailure("failure"),
-    kSettled("settled"), kStep("step"), kFinished("finishedAt"), kUndone("undoneAt");
+// The log's lines. "moves"/"movesBack" announce a batch of steps (the moves as recorded), and
+// "move"/"moveBack" a single one (logs of earlier versions); each "done" or "failure" settles the
+// earliest announced step still waiting, and a "failure" with none waiting is a refusal of a
+// move never announced. A new announcement leaves the steps still waiting interrupted.
+// "settled" settles an interrupted step after the fact; "finishedAt"/"undoneAt" close the run
+// and its undo.
+constexpr QLatin1String kMove("move"), kMoveBack("moveBack"), kMoves("moves"),
+    kMovesBack("movesBack"), kDone("done"), kFailure("failure"), kSettled("settled"), kStep("step"),
+    kFinished("finishedAt"), kUndone("undoneAt");
 
 QString systemReason(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-QJsonObject stepRecord(const OrganizerInterruptedStep& step) {
-    return QJsonObject{{step.back ? kMoveBack : kMove, step.move.toJson()}};
+QJsonObject batchRecord(const QList<OrganizerCompletedMove>& moves, bool back) {
+    QJsonArray steps;
+    for (const OrganizerCompletedMove& move : moves)
+        steps.append(move.toJson());
+    return QJsonObject{{back ? kMovesBack : kMoves, steps}};
 }
 
-// Applies a settled step to the journal.
-void settleStep(OrganizerJournal& journal, const OrganizerInterruptedStep& step, bool done) {
+// Applies a settled step to the journal. sources, when given, holds (at least) the source of
+// every completed move, and spares a replay of thousands of moves a search of completed per move.
+void settleStep(OrganizerJournal& journal, const OrganizerInterruptedStep& step, bool done,
+                QSet<QString>* sources = nullptr) {
     if (!done)
         return;
-    if (step.back)
-        journal.completed.removeAll(step.move);
-    else if (!journal.completed.contains(step.move))
-        journal.completed.append(step.move);
+    if (step.back) {
+        // Undo puts the last move back first: it is almost always at the end.
+        if (!journal.completed.isEmpty() && journal.completed.constLast() == step.move)
+            journal.completed.removeLast();
+        else
+            journal.completed.removeAll(step.move);
+        return;
+    }
+    const bool known = !sources || sources->contains(step.move.sourcePath);
+    if (known && journal.completed.contains(step.move))
+        return;
+    journal.completed.append(step.move);
+    if (sources)
+        sources->insert(step.move.sourcePath);
 }
 
 std::optional<OrganizerCompletedMove> moveIn(const QJsonValue& value) {
@@ -162,12 +183,20 @@ std::optional<OrganizerJournal> OrganizerJournals::decode(const QByteArray& byte
 }
 
 bool OrganizerJournals::replay(OrganizerJournal& journal, const QByteArray& log) {
-    std::optional<OrganizerInterruptedStep> pending;
-    // A step announced and not settled before the next one is one whose outcome is unknown.
+    QSet<QString> sources;
+    for (const OrganizerCompletedMove& move : std::as_const(journal.completed))
+        sources.insert(move.sourcePath);
+    // Announced steps waiting for their outcomes, earliest first.
+    QList<OrganizerInterruptedStep> pending;
+    qsizetype next = 0;
+    // A step announced and not settled before the next announcement is one whose outcome is
+    // unknown.
     const auto leavePending = [&] {
-        if (pending && !journal.interrupted.contains(*pending))
-            journal.interrupted.append(*pending);
-        pending.reset();
+        for (qsizetype i = next; i < pending.size(); ++i)
+            if (!journal.interrupted.contains(pending.at(i)))
+                journal.interrupted.append(pending.at(i));
+        pending.clear();
+        next = 0;
     };
     qsizetype start = 0;
     for (qsizetype end = log.indexOf('\n'); end >= 0;
@@ -183,17 +212,27 @@ bool OrganizerJournals::replay(OrganizerJournal& journal, const QByteArray& log)
             if (!move)
                 return false;
             leavePending();
-            pending = OrganizerInterruptedStep{key == kMoveBack, *move};
-        } else if (key == kDone) {
-            if (!record.value(kDone).isBool() || !pending)
+            pending.append(OrganizerInterruptedStep{key == kMoveBack, *move});
+        } else if (key == kMoves || key == kMovesBack) {
+            if (!record.value(key).isArray())
                 return false;
-            settleStep(journal, *pending, record.value(kDone).toBool());
-            pending.reset();
+            leavePending();
+            for (const QJsonValue& value : record.value(key).toArray()) {
+                const std::optional<OrganizerCompletedMove> move = moveIn(value);
+                if (!move)
+                    return false;
+                pending.append(OrganizerInterruptedStep{key == kMovesBack, *move});
+            }
+        } else if (key == kDone) {
+            if (!record.value(kDone).isBool() || next >= pending.size())
+                return false;
+            settleStep(journal, pending.at(next++), record.value(kDone).toBool(), &sources);
         } else if (key == kFailure) {
             if (!record.value(kFailure).isString())
                 return false;
             journal.failures.append(record.value(kFailure).toString());
-            pending.reset();
+            if (next < pending.size())
+                ++next;
         } else if (key == kFinished || key == kUndone) {
             const std::optional<double> at =
                 JsonFields::date(record, key == kFinished ? kFinished : kUndone);
@@ -210,7 +249,7 @@ bool OrganizerJournals::replay(OrganizerJournal& journal, const QByteArray& log)
             leavePending();
             const OrganizerInterruptedStep step{kind == kMoveBack, *move};
             journal.interrupted.removeAll(step);
-            settleStep(journal, step, record.value(kDone).toBool());
+            settleStep(journal, step, record.value(kDone).toBool(), &sources);
         } else {
             return false;
         }
@@ -289,12 +328,12 @@ bool OrganizerJournalLog::append(const QJsonObject& record, bool durable, QStrin
     return true;
 }
 
-bool OrganizerJournalLog::willMove(const OrganizerCompletedMove& move, QString* error) {
-    return append(stepRecord({false, move}), true, error);
+bool OrganizerJournalLog::willMove(const QList<OrganizerCompletedMove>& moves, QString* error) {
+    return append(batchRecord(moves, false), true, error);
 }
 
-bool OrganizerJournalLog::willMoveBack(const OrganizerCompletedMove& move, QString* error) {
-    return append(stepRecord({true, move}), true, error);
+bool OrganizerJournalLog::willMoveBack(const QList<OrganizerCompletedMove>& moves, QString* error) {
+    return append(batchRecord(moves, true), true, error);
 }
 
 bool OrganizerJournalLog::stepDone(bool done, QString* error) {
@@ -330,30 +369,46 @@ Applied apply(OrganizerJournal& journal, const OrganizerJournals& store,
         return result;
     result.started = true;
     const int total = int(journal.planned.size());
-    for (int i = 0; i < total; ++i) {
-        const OrganizerMove& move = journal.planned.at(i);
-        const OrganizerFiles::Outcome allowed = OrganizerFiles::checkMove(move, bounds);
-        QString failure = allowed.refusal;
-        if (allowed.moved) {
-            // On disk before the file is touched: the record never lags a move.
-            if (!log->willMove(*allowed.moved, &result.stopReason))
-                return result;
-            failure = OrganizerFiles::carryOut(*allowed.moved);
-            if (failure.isEmpty()) {
-                journal.completed.append(*allowed.moved);
-                // When this line is lost, the next start finds the file moved and says so.
-                if (!log->stepDone(true, &result.stopReason))
+    const auto refuse = [&](const OrganizerMove& move, const QString& failure) {
+        const QString line = move.displayName + QStringLiteral(": ") + failure;
+        journal.failures.append(line);
+        return log->refused(line, &result.stopReason);
+    };
+    for (int first = 0; first < total; first += kBatch) {
+        const int end = std::min(total, first + kBatch);
+        // Each move is checked just before its batch, so a kind folder missing then is named as
+        // created by every move of the batch that goes into it; undo removes it once empty.
+        QList<OrganizerFiles::Outcome> checked;
+        QList<OrganizerCompletedMove> announced;
+        for (int i = first; i < end; ++i) {
+            checked.append(OrganizerFiles::checkMove(journal.planned.at(i), bounds));
+            if (checked.constLast().moved)
+                announced.append(*checked.constLast().moved);
+        }
+        // On disk before any of their files is touched: the record never lags a move.
+        if (!announced.isEmpty() && !log->willMove(announced, &result.stopReason))
+            return result;
+        for (int i = first; i < end; ++i) {
+            const OrganizerFiles::Outcome& allowed = checked.at(i - first);
+            if (allowed.moved) {
+                const QString failure = OrganizerFiles::carryOut(*allowed.moved);
+                if (failure.isEmpty()) {
+                    journal.completed.append(*allowed.moved);
+                    // When this line is lost, the next start finds the file moved and says so.
+                    if (!log->stepDone(true, &result.stopReason))
+                        return result;
+                } else if (!refuse(journal.planned.at(i), failure)) {
                     return result;
+                }
             }
+            if (progress)
+                progress(i + 1, total);
         }
-        if (!failure.isEmpty()) {
-            const QString line = move.displayName + QStringLiteral(": ") + failure;
-            journal.failures.append(line);
-            if (!log->refused(line, &result.stopReason))
+        // The moves refused before they were announced, once no announced step is waiting.
+        for (int i = first; i < end; ++i)
+            if (!checked.at(i - first).moved &&
+                !refuse(journal.planned.at(i), checked.at(i - first).refusal))
                 return result;
-        }
-        if (progress)
-            progress(i + 1, total);
     }
     journal.finishedAt = secondsSinceReferenceDate(now());
     // Every move is on record already; a run whose end is not is shown as cut short, nothing more.
@@ -402,33 +457,38 @@ Undone undo(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
     }
     const QList<OrganizerCompletedMove> steps = journal.completed;
     const int total = int(steps.size());
-    for (int i = 0; i < total; ++i) {
-        const OrganizerCompletedMove& move = steps.at(total - 1 - i);
-        if (!log->willMoveBack(move, &result.stopReason)) {
+    for (int first = 0; first < total; first += kBatch) {
+        const int end = std::min(total, first + kBatch);
+        QList<OrganizerCompletedMove> batch;
+        for (int i = first; i < end; ++i)
+            batch.append(steps.at(total - 1 - i));
+        if (!log->willMoveBack(batch, &result.stopReason)) {
             result.notRestored = total - result.restored;
             return result;
         }
-        const std::optional<QString> failure =
-            OrganizerFiles::undoMove(move, journal.homePath, bounds);
-        QString recordError;
-        bool recorded = false;
-        if (failure) {
-            result.failures.append(*failure);
-            journal.failures.append(*failure);
-            recorded = log->refused(*failure, &recordError);
-        } else {
-            ++result.restored;
-            journal.completed.removeAll(move);
-            recorded = log->stepDone(true, &recordError);
+        for (const OrganizerCompletedMove& move : std::as_const(batch)) {
+            const std::optional<QString> failure =
+                OrganizerFiles::undoMove(move, journal.homePath, bounds);
+            QString recordError;
+            bool recorded = false;
+            if (failure) {
+                result.failures.append(*failure);
+                journal.failures.append(*failure);
+                recorded = log->refused(*failure, &recordError);
+            } else {
+                ++result.restored;
+                settleStep(journal, {true, move}, true);
+                recorded = log->stepDone(true, &recordError);
+            }
+            // An outcome that did not reach the log is found again from the files next time.
+            if (!recorded) {
+                result.stopReason = recordError;
+                result.notRestored = total - result.restored;
+                return result;
+            }
+            if (progress)
+                progress(result.restored + int(result.failures.size()), total);
         }
-        // An outcome that did not reach the log is found again from the files next time.
-        if (!recorded) {
-            result.stopReason = recordError;
-            result.notRestored = total - result.restored;
-            return result;
-        }
-        if (progress)
-            progress(i + 1, total);
     }
     result.notRestored = total - result.restored;
     journal.undoneAt = secondsSinceReferenceDate(now());

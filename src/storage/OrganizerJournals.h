@@ -20,10 +20,12 @@ class OrganizerJournalLog;
 // two files:
 // - "<id>.json", the journal as it stood when the run began (its plan), written atomically
 //   through the shared writer and never rewritten by the run;
-// - "<id>.log", its steps, one JSON object a line, only ever appended to: each move is written
-//   there and synced before the file is touched, then its outcome; then the end of the run, and
-//   later the steps of its undo. So a run cut short at any point leaves a record of every file
-//   it may have moved, and 5,000 moves add 5,000 short lines instead of rewriting a large file.
+// - "<id>.log", its steps, one JSON object a line, only ever appended to: a batch of moves is
+//   written there as one line and synced before any of their files is touched, then the outcome
+//   of each move as it happens (synced with the next batch); then the end of the run, and later
+//   the steps of its undo the same way. So a run cut short at any point leaves a record of every
+//   file it may have moved (a move announced without its outcome is settled from the files, see
+//   OrganizerFiles::settle), and 5,000 moves cost a few dozen syncs and 5,000 short lines.
 // Journals written whole by earlier versions (no log) load and undo as they are. Nothing here
 // deletes a journal: undone and expired runs stay on disk, unlisted.
 //
@@ -84,13 +86,15 @@ public:
     OrganizerJournalLog(const OrganizerJournalLog&) = delete;
     OrganizerJournalLog& operator=(const OrganizerJournalLog&) = delete;
 
-    // About to move move.sourcePath to move.destinationPath (durable).
-    [[nodiscard]] bool willMove(const OrganizerCompletedMove& move, QString* error);
-    // About to move a completed move back (durable).
-    [[nodiscard]] bool willMoveBack(const OrganizerCompletedMove& move, QString* error);
-    // The step announced last happened (or not).
+    // About to move each move.sourcePath to its move.destinationPath, in this order (durable).
+    // Every step announced before whose outcome is not recorded counts as interrupted.
+    [[nodiscard]] bool willMove(const QList<OrganizerCompletedMove>& moves, QString* error);
+    // About to move these completed moves back, in this order (durable).
+    [[nodiscard]] bool willMoveBack(const QList<OrganizerCompletedMove>& moves, QString* error);
+    // The earliest announced step whose outcome is not recorded yet happened (or not).
     [[nodiscard]] bool stepDone(bool done, QString* error);
-    // A refusal: settles the step announced last, if any, as not done.
+    // A refusal: settles that earliest step, if any, as not done; with no step waiting, a move
+    // that was refused before it was announced.
     [[nodiscard]] bool refused(const QString& failure, QString* error);
     // An interrupted step, settled after the fact (durable).
     [[nodiscard]] bool settled(const OrganizerInterruptedStep& step, bool done, QString* error);
@@ -118,10 +122,11 @@ struct Applied {
     bool started = false; // the journal was on disk before the first move
     QString stopReason;   // why the run stopped before its end (the system's reason); else empty
 };
-// Moves journal.planned one by one within bounds (whose home is journal.homePath). Every move is
-// in the log on disk before its file is touched; the first write of the record that fails stops
-// the run there, so every file moved so far stays undoable. Nothing moves when the journal
-// cannot be saved at the start.
+// Moves journal.planned one by one within bounds (whose home is journal.homePath), announcing
+// them to the log in batches of kBatch. Every move is in the log on disk before its file is
+// touched; the first write of the record that fails stops the run there, so every file moved so
+// far stays undoable. Nothing moves when the journal cannot be saved at the start.
+constexpr int kBatch = 256;
 Applied apply(OrganizerJournal& journal, const OrganizerJournals& store,
               const OrganizerFiles::Bounds& bounds, const Now& now, const Progress& progress = {});
 

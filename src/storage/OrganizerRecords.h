@@ -80,6 +80,7 @@ struct OrganizerSkipped {
 struct OrganizerPlan {
     QList<OrganizerMove> moves;      // largest first
     QList<OrganizerSkipped> skipped; // in the order they were found
+    bool spent = false;              // an apply of it has run: the files have moved since
 
     bool operator==(const OrganizerPlan&) const = default;
     // The ticked moves, in plan order.

@@ -58,6 +58,18 @@ QString leftAlone(qsizetype count) {
     return QStringLiteral("%1 left alone").arg(count);
 }
 
+QString planning() {
+    return QStringLiteral("Building a preview…");
+}
+
+QString nameFrom(const QString& name, const QString& folder) {
+    return QStringLiteral("%1 · from %2").arg(name, folder);
+}
+
+QString rowDescription(const QString& reason, const QString& newName, qint64 bytes) {
+    return QStringLiteral("%1 New name: %2. %3.").arg(reason, newName, formatBytes(bytes));
+}
+
 QString journalNotSaved(const QString& reason) {
     return QStringLiteral("Could not save the undo record (%1). Nothing was moved.").arg(reason);
 }
@@ -100,7 +112,7 @@ Status status(const FolderOrganizer::State& state, const std::optional<Organizer
     case Kind::Idle:
         return {};
     case Kind::Planning:
-        return {Status::Look::Progress, QStringLiteral("Building a preview…")};
+        return {}; // the preview box says it (planning())
     case Kind::Ready:
         if (!plan)
             return {};
@@ -132,7 +144,7 @@ bool previewEnabled(const FolderOrganizer::State& state) {
 }
 
 bool applyEnabled(const FolderOrganizer::State& state, const std::optional<OrganizerPlan>& plan) {
-    if (state.isBusy() || !plan)
+    if (state.isBusy() || state.kind == Kind::Planning || !plan || plan->spent)
         return false;
     for (const OrganizerMove& m : plan->moves)
         if (m.isEnabled)

@@ -28,6 +28,13 @@ QString undoTitle();                    // "Undo"
 QString undoButton();                   // "Undo"
 QString selectedCount(qsizetype count); // "N selected"
 QString leftAlone(qsizetype count);     // "N left alone"
+// The preview box while the plan is being built: "Building a preview…"
+QString planning();
+// A row's name where another row of the plan has the same one: "<name> · from <folder>", the
+// folder it is taken from.
+QString nameFrom(const QString& name, const QString& folder);
+// What assistive technology reads after a row's name: "<reason> New name: <name>. <size>."
+QString rowDescription(const QString& reason, const QString& newName, qint64 bytes);
 // "N moves · <abbreviated date> at <short time>"
 QString runLine(qsizetype moves, const QDateTime& startedAt, const QLocale& locale = QLocale(),
                 const std::optional<QTimeZone>& zone = std::nullopt);
@@ -58,6 +65,8 @@ struct Status {
 Status status(const FolderOrganizer::State& state, const std::optional<OrganizerPlan>& plan);
 
 bool previewEnabled(const FolderOrganizer::State& state);
+// Apply works on a plan with a tick that no apply has spent yet, while nothing runs and no new
+// plan is being built.
 bool applyEnabled(const FolderOrganizer::State& state, const std::optional<OrganizerPlan>& plan);
 bool undoEnabled(const FolderOrganizer::State& state);
 // The runs offered for undo: not undone and with at least one completed move, in order.

@@ -28,7 +28,7 @@ TEST(OrganizerText, StatusLineByState) {
     };
     const QList<Row> rows = {
         {State(), plan, {}},
-        {State::of(State::Kind::Planning), plan, {Look::Progress, "Building a preview…"}},
+        {State::of(State::Kind::Planning), plan, {}},
         {State::of(State::Kind::Ready), plan, {Look::Plain, "2 moves · 3 KB"}},
         {State::of(State::Kind::Ready), std::nullopt, {}},
         {State::running(3, 9), plan, {Look::Progress, "Moving 3 of 9…"}},
@@ -58,7 +58,7 @@ TEST(OrganizerText, ButtonsByState) {
     }
     const State planning = State::of(State::Kind::Planning);
     EXPECT_FALSE(OrganizerText::previewEnabled(planning));
-    EXPECT_TRUE(OrganizerText::applyEnabled(planning, ticked));
+    EXPECT_FALSE(OrganizerText::applyEnabled(planning, ticked)); // a new plan is on its way
     EXPECT_TRUE(OrganizerText::undoEnabled(planning));
     for (const State& calm :
          {State(), State::of(State::Kind::Ready), State::finished(1, 0), State::failure("x")}) {
@@ -66,6 +66,9 @@ TEST(OrganizerText, ButtonsByState) {
         EXPECT_TRUE(OrganizerText::applyEnabled(calm, ticked));
         EXPECT_FALSE(OrganizerText::applyEnabled(calm, unticked));
         EXPECT_FALSE(OrganizerText::applyEnabled(calm, std::nullopt));
+        std::optional<OrganizerPlan> spent = ticked;
+        spent->spent = true;
+        EXPECT_FALSE(OrganizerText::applyEnabled(calm, spent));
     }
 }
 
@@ -88,4 +91,7 @@ TEST(OrganizerText, RunsAndCounts) {
     EXPECT_EQ(OrganizerText::stepperLabel(7), "Leave files changed in the last 7 days");
     EXPECT_EQ(OrganizerText::selectedCount(0), "0 selected");
     EXPECT_EQ(OrganizerText::leftAlone(2), "2 left alone");
+    EXPECT_EQ(OrganizerText::nameFrom("report.pdf", "Desktop"), "report.pdf · from Desktop");
+    EXPECT_EQ(OrganizerText::rowDescription("Move into Images/ by file type.", "a 2.png", 4096),
+              "Move into Images/ by file type. New name: a 2.png. 4 KB.");
 }

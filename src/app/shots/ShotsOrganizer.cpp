@@ -5,10 +5,12 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/views/OrganizerPane.h"
 
+#include <atomic>
 #include <QApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QSemaphore>
 #include <QVBoxLayout>
 #include <utime.h>
 
@@ -37,7 +39,7 @@ HomeLayout makeHome() {
     makeFile(dl + "/Holiday flyer.pdf", 820'000, 12);
     makeFile(dl + "/IMG_2041.JPG", 2'100'000, 30);
     makeFile(dl + "/Documents/invoice-march.pdf", 90'000, 90);
-    makeFile(dl + "/invoice-march.pdf", 88'000, 20);
+    makeFile(dl + "/invoice-march.pdf", 1'880'000, 20);
     makeFile(dl + "/podcast-episode-12.mp3", 1'500'000, 60);
     makeFile(dl + "/data-export.csv", 44'000, 15);
     makeFile(dl + "/today.txt", 1'000, 0);
@@ -45,6 +47,8 @@ HomeLayout makeHome() {
     makeFile(desk + "/Screenshot 2026-11-02.png", 640'000, 35);
     makeFile(desk + "/notes", 3'000, 25);
     makeFile(desk + "/clip.mov", 1'200'000, 10);
+    // A name on both folders: each row says where it comes from.
+    makeFile(desk + "/invoice-march.pdf", 1'610'000, 22);
     return layout;
 }
 
@@ -72,13 +76,22 @@ void saveSteps(ShotContext& ctx, QWidget* window, const QString& name) {
 
 } // namespace
 
-// The organizer pane: the rules alone, a preview with one move unticked, and the earlier runs
-// on a later visit after an apply, each at the smallest and the largest text size.
+// The organizer pane: the rules alone, a preview being built, then shown with one move unticked,
+// the pane right after its apply, and the earlier runs on a later visit, each at the smallest and
+// the largest text size.
 void renderOrganizerShots(ShotContext& ctx) {
     const HomeLayout layout = makeHome();
     FolderOrganizer::Options options;
     options.clock = std::make_shared<FakeClock>(Shots::now());
-    FolderOrganizer organizer(layout, options);
+    // The first preview is held while it lists the folders, so the pane is drawn building it.
+    const auto gate = std::make_shared<QSemaphore>();
+    const auto held = std::make_shared<std::atomic_bool>(true);
+    FolderOrganizer::Options gated = options;
+    gated.beforePlan = [gate, held] {
+        if (held->load())
+            gate->acquire();
+    };
+    FolderOrganizer organizer(layout, gated);
     QWidget window;
     Shots::column(&window)->addWidget(new OrganizerPane(organizer, &window));
     window.resize(760, 900);
@@ -87,6 +100,10 @@ void renderOrganizerShots(ShotContext& ctx) {
     saveSteps(ctx, &window, QStringLiteral("organizer-rules"));
 
     organizer.makePlan();
+    QApplication::processEvents();
+    saveSteps(ctx, &window, QStringLiteral("organizer-planning"));
+    held->store(false);
+    gate->release();
     waitUntilDone(organizer);
     if (organizer.plan() && organizer.plan()->moves.size() > 2)
         organizer.toggleMove(organizer.plan()->moves.at(2).id);
@@ -94,6 +111,8 @@ void renderOrganizerShots(ShotContext& ctx) {
 
     organizer.applySelected();
     waitUntilDone(organizer);
+    // The plan just applied is spent: Apply waits for the next preview.
+    saveSteps(ctx, &window, QStringLiteral("organizer-applied"));
     window.hide();
 
     // A later visit: no plan yet, the run just made listed for undo.

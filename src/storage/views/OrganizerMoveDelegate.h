@@ -3,8 +3,10 @@
 #include <QStyledItemDelegate>
 
 // Paints one move of the organizer's preview (OrganizerPlanModel), top-aligned, left to right:
-// the tick as a switch, then the file's name, the reason naming its kind folder and the name it
-// will have there, one line each (cut at the end), then its size. Every row is the same height,
+// the tick as a switch, then the row's name (the file's, with its folder where another row has
+// the same name), the reason naming its kind folder and the name it will have there, one line
+// each (cut at the end), then its size. What assistive technology reads of a row (its name, its
+// tick as a check state) comes from the model, OrganizerPlanModel. Every row is the same height,
 // so the view can use uniform item sizes.
 //
 // A click on the switch asks for that move's tick to flip (toggleRequested) and is not passed to

@@ -7,6 +7,7 @@
 #include "storage/views/OrganizerMoveDelegate.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKGroupBox.h"
@@ -15,6 +16,7 @@
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/ToggleSwitch.h"
 
+#include <algorithm>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
@@ -160,8 +162,17 @@ QWidget* OrganizerPane::buildPreview(QWidget* parent) {
     top->addWidget(m_apply);
     m_previewGroup->column()->addLayout(top);
 
-    // The list takes the height of all its rows and leaves scrolling to the page; only the rows
-    // in sight are painted, so a long plan stays cheap.
+    // While a plan is being built it stands in for the rows, which are about to change.
+    m_planning = new QKBusyPage(
+        OrganizerText::planning(),
+        {.beside = true, .top = true, .spacing = 0, .margins = QMargins(0, 6, 0, 6), .gap = 6},
+        m_previewGroup);
+    m_planning->setObjectName(QStringLiteral("organizerPlanning"));
+    m_planning->hide();
+    m_previewGroup->column()->addWidget(m_planning);
+
+    // The list scrolls in a box of its own, at most visibleRows() tall, so the runs to undo
+    // below it stay in sight however long the plan; only the rows in sight are painted.
     m_model = new OrganizerPlanModel(*m_organizer, this);
     m_list = new QListView(m_previewGroup);
     m_list->setObjectName(QStringLiteral("organizerPlanList"));
@@ -172,7 +183,8 @@ QWidget* OrganizerPane::buildPreview(QWidget* parent) {
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_list->setFocusPolicy(Qt::StrongFocus);
     m_list->viewport()->setAutoFillBackground(false);
     m_list->setAutoFillBackground(false);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -226,6 +238,16 @@ void OrganizerPane::refreshState() {
         tone = QKForeground::Orange;
     QKForeground::apply(m_statusText, tone);
 
+    // The preview box shows while a plan is being built, saying so in place of its rows.
+    const bool planning = state.kind == FolderOrganizer::State::Kind::Planning;
+    const std::optional<OrganizerPlan>& plan = m_organizer->plan();
+    m_previewGroup->setVisible(plan.has_value() || planning);
+    m_planning->setVisible(planning);
+    m_list->setVisible(!planning);
+    m_selected->setVisible(!planning);
+    m_apply->setVisible(!planning);
+    m_leftAlone->setVisible(!planning && plan && !plan->skipped.isEmpty());
+
     m_preview->setEnabled(OrganizerText::previewEnabled(state));
     m_apply->setEnabled(OrganizerText::applyEnabled(state, m_organizer->plan()));
     for (QPushButton* b : std::as_const(m_undoButtons))
@@ -236,11 +258,9 @@ void OrganizerPane::refreshPlan() {
     if (!m_organizer)
         return;
     const std::optional<OrganizerPlan>& plan = m_organizer->plan();
-    m_previewGroup->setVisible(plan.has_value());
     if (plan) {
         m_selected->setText(OrganizerText::selectedCount(plan->selectedMoves().size()));
         m_leftAlone->setText(OrganizerText::leftAlone(plan->skipped.size()));
-        m_leftAlone->setVisible(!plan->skipped.isEmpty());
     }
     refreshState();
 }
@@ -258,8 +278,13 @@ QRect OrganizerPane::rowToggleRect(const QString& id) const {
     return {};
 }
 
+int OrganizerPane::visibleRows() {
+    return std::clamp(300 / std::max(1, OrganizerMoveDelegate::rowHeight()), 3, 8);
+}
+
 void OrganizerPane::fitList() {
-    m_list->setFixedHeight(m_model->rowCount() * OrganizerMoveDelegate::rowHeight());
+    m_list->setFixedHeight(std::min(m_model->rowCount(), visibleRows()) *
+                           OrganizerMoveDelegate::rowHeight());
     m_list->doItemsLayout();
 }
 

@@ -5,6 +5,7 @@
 
 class AskTamsoStrip;
 class FolderOrganizer;
+class QKBusyPage;
 class QKGroupBox;
 class QKProminentButton;
 class QKSpinner;
@@ -21,11 +22,16 @@ class ToggleSwitch;
 //
 // The pane holds no state of its own: it shows what the organizer publishes and writes the
 // rules straight into it. Showing the pane reloads the organizer's history. While a run or an
-// undo is in progress the rules and the ticks stay editable, but nothing can be started.
+// undo is in progress the rules and the ticks stay editable, but nothing can be started. While a
+// plan is being built the preview box says so in place of its rows, and Apply waits for it.
 class OrganizerPane : public QWidget {
     Q_OBJECT
 public:
     explicit OrganizerPane(FolderOrganizer& organizer, QWidget* parent = nullptr);
+
+    // How many rows the preview list shows at most at the current text size before it scrolls
+    // the rest: as many as fit in about 300 pixels, at least three.
+    static int visibleRows();
 
     QKProminentButton* previewButton() const { return m_preview; }
     QKProminentButton* applyButton() const { return m_apply; }
@@ -36,6 +42,8 @@ public:
     QLabel* statusLabel() const { return m_statusText; }
     bool statusShowsProgress() const;
     QKGroupBox* previewGroup() const { return m_previewGroup; }
+    // Shown in the preview box while a plan is being built.
+    QKBusyPage* planningPage() const { return m_planning; }
     QKGroupBox* undoGroup() const { return m_undoGroup; }
     QLabel* selectedLabel() const { return m_selected; }
     QLabel* leftAloneLabel() const { return m_leftAlone; }
@@ -75,6 +83,7 @@ private:
     QKGroupBox* m_previewGroup = nullptr;
     QLabel* m_selected = nullptr;
     QKProminentButton* m_apply = nullptr;
+    QKBusyPage* m_planning = nullptr;
     OrganizerPlanModel* m_model = nullptr;
     QListView* m_list = nullptr;
     QLabel* m_leftAlone = nullptr;

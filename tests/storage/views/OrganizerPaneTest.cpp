@@ -1,15 +1,20 @@
 #include "storage/views/OrganizerPane.h"
 #include "storage/FolderOrganizer.h"
 #include "storage/OrganizerTestSupport.h"
+#include "storage/views/OrganizerMoveDelegate.h"
+#include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QSemaphore>
 #include <QSpinBox>
 #include <QTest>
@@ -50,8 +55,12 @@ TEST(OrganizerPane, PreviewTicksApplyAndUndo) {
 
     pane.previewButton()->click();
     EXPECT_FALSE(pane.previewButton()->isEnabled()); // planning
-    EXPECT_EQ(pane.statusLabel()->text(), "Building a preview…");
+    EXPECT_FALSE(pane.previewGroup()->isHidden());
+    EXPECT_FALSE(pane.planningPage()->isHidden());
+    EXPECT_EQ(pane.planningPage()->line()->text(), "Building a preview…");
+    EXPECT_TRUE(pane.planList()->isHidden());
     ASSERT_TRUE(settled(organizer));
+    EXPECT_TRUE(pane.planningPage()->isHidden());
     EXPECT_FALSE(pane.previewGroup()->isHidden());
     EXPECT_EQ(pane.planRowCount(), 2);
     EXPECT_EQ(pane.selectedLabel()->text(), "2 selected");
@@ -133,4 +142,92 @@ TEST(OrganizerPane, NothingStartsWhileARunIsInProgress) {
     ASSERT_TRUE(settled(organizer));
     EXPECT_TRUE(pane.previewButton()->isEnabled());
     EXPECT_FALSE(pane.statusShowsProgress());
+}
+
+// A plan of hundreds of files scrolls inside its own box: the page stays short, the runs to undo
+// sit right under the list, and once the apply has run its plan cannot be applied again until
+// the next preview.
+TEST(OrganizerPane, ALongPlanScrollsInItsOwnBoxAndAnAppliedPlanIsSpent) {
+    const QString home = testsupport::freshDir("pane-long");
+    const HomeLayout layout = layoutFor(home);
+    for (int i = 0; i < 400; ++i)
+        makeFile(layout.downloadsDir() + QStringLiteral("/f%1.txt").arg(i));
+    FolderOrganizer organizer(layout);
+    OrganizerPane pane(organizer);
+    pane.resize(700, 1000);
+    pane.show();
+    pane.previewButton()->click();
+    ASSERT_TRUE(settled(organizer));
+    ASSERT_EQ(pane.planRowCount(), 400);
+    QApplication::processEvents();
+    EXPECT_EQ(pane.planList()->height(),
+              OrganizerPane::visibleRows() * OrganizerMoveDelegate::rowHeight());
+    EXPECT_GT(pane.planList()->verticalScrollBar()->maximum(), 0);
+
+    pane.applyButton()->click();
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(pane.statusLabel()->text(), "Done. Moved 400 items.");
+    EXPECT_FALSE(pane.applyButton()->isEnabled());
+    tick(pane, layout.downloadsDir() + "/f0.txt"); // a tick does not revive a spent plan
+    tick(pane, layout.downloadsDir() + "/f0.txt");
+    EXPECT_FALSE(pane.applyButton()->isEnabled());
+    ASSERT_EQ(pane.undoButtons().size(), 1);
+    QApplication::processEvents();
+    QPushButton* undo = pane.undoButtons().first();
+    const int undoBottom = undo->mapTo(&pane, QPoint(0, undo->height())).y();
+    EXPECT_LT(undoBottom, pane.height());
+    EXPECT_TRUE(undo->isVisible());
+
+    undo->click();
+    ASSERT_TRUE(settled(organizer));
+    pane.previewButton()->click();
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_TRUE(pane.applyButton()->isEnabled());
+}
+
+// Where two rows carry one file name, each says which folder it comes from. Every row tells
+// assistive technology its name and whether it is ticked, and the pane works from the keyboard:
+// Tab reaches the list after the apply button, and Space flips the current row.
+TEST(OrganizerPane, RowsNameTheirFolderAndTheirTickForEveryoneAndTheKeyboard) {
+    const QString home = testsupport::freshDir("pane-a11y");
+    const HomeLayout layout = layoutFor(home);
+    makeFile(layout.downloadsDir() + "/report.pdf", "long one");
+    makeFile(layout.desktopDir() + "/report.pdf", "b");
+    makeFile(layout.downloadsDir() + "/alone.png", "a");
+    FolderOrganizer organizer(layout);
+    OrganizerPane pane(organizer);
+    pane.resize(700, 900);
+    pane.show();
+    QApplication::setActiveWindow(&pane);
+    pane.previewButton()->click();
+    ASSERT_TRUE(settled(organizer));
+    ASSERT_EQ(pane.planRowCount(), 3);
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(pane.planList());
+    ASSERT_TRUE(list);
+    ASSERT_EQ(list->childCount(), 3);
+    QStringList names;
+    for (int i = 0; i < 3; ++i) {
+        QAccessibleInterface* row = list->child(i);
+        ASSERT_TRUE(row);
+        EXPECT_EQ(row->role(), QAccessible::ListItem);
+        EXPECT_TRUE(row->state().checkable);
+        EXPECT_TRUE(row->state().checked);
+        names << row->text(QAccessible::Name);
+    }
+    EXPECT_EQ(names, QStringList({"alone.png", "report.pdf · from Downloads",
+                                  "report.pdf · from Desktop"}));
+
+    pane.applyButton()->setFocus(Qt::OtherFocusReason);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), pane.planList());
+    ASSERT_EQ(pane.planList()->currentIndex().row(), 0);
+    QTest::keyClick(pane.planList(), Qt::Key_Space);
+    EXPECT_FALSE(organizer.plan()->moves.at(0).isEnabled);
+    EXPECT_FALSE(list->child(0)->state().checked);
+    EXPECT_TRUE(list->child(1)->state().checked);
+    QTest::keyClick(pane.planList(), Qt::Key_Down);
+    QTest::keyClick(pane.planList(), Qt::Key_Space);
+    EXPECT_FALSE(organizer.plan()->moves.at(1).isEnabled);
+    EXPECT_EQ(pane.selectedLabel()->text(), "1 selected");
 }
