@@ -41,17 +41,22 @@ QString extensionOf(const QString& path) {
 }
 
 QStringList splitLines(const QString& text) {
-    QStringList lines;
-    qsizetype start = 0;
     const qsizetype n = text.size();
     const char16_t* d = reinterpret_cast<const char16_t*>(text.constData());
+    // Counted first, so the list is allocated once.
+    qsizetype breaks = 0;
+    for (qsizetype i = 0; i < n; ++i)
+        breaks += isLineBreak(d[i]) ? 1 : 0;
+    QStringList lines;
+    lines.reserve(breaks + 1);
+    qsizetype start = 0;
     for (qsizetype i = 0; i < n; ++i) {
         if (isLineBreak(d[i])) {
-            lines.append(text.mid(start, i - start));
+            lines.emplace_back(text.constData() + start, i - start);
             start = i + 1;
         }
     }
-    lines.append(text.mid(start));
+    lines.emplace_back(text.constData() + start, n - start);
     return lines;
 }
 
