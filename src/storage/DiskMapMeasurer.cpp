@@ -89,10 +89,11 @@ struct Target {
 // their entries go where their nearest registered ancestor's go.
 class TargetMap {
 public:
-    void insert(std::string path, Target target) {
+    // The path is kept by reference: it must outlive the map (the folder's or sink's own path).
+    void insert(std::string_view path, Target target) {
         Shard& shard = shardOf(path);
         std::lock_guard<std::mutex> guard(shard.lock);
-        shard.map.emplace(std::move(path), target);
+        shard.map.emplace(path, target);
     }
     Target find(std::string_view folder) {
         if (const std::optional<Target> target = exact(folder))
@@ -120,13 +121,12 @@ private:
         return it->second;
     }
     struct Hash {
-        using is_transparent = void;
         size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
     };
     static constexpr size_t kShards = 16;
     struct Shard {
         std::mutex lock;
-        std::unordered_map<std::string, Target, Hash, std::equal_to<>> map;
+        std::unordered_map<std::string_view, Target, Hash> map;
     };
     Shard& shardOf(std::string_view path) { return m_shards[Hash{}(path) % kShards]; }
     Shard m_shards[kShards];
@@ -277,7 +277,7 @@ private:
                 announce(worker, name);
             target.folder = &folder;
         }
-        m_targets.insert(path, target);
+        m_targets.insert(target.sink ? target.sink->path : target.folder->path, target);
         return target;
     }
 
