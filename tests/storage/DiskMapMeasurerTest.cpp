@@ -5,8 +5,11 @@
 #include "storage/DiskMapTestSupport.h"
 
 #include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <QFile>
+#include <QScopeGuard>
 #include <QStringList>
 #include <unistd.h>
 
@@ -210,6 +213,10 @@ TEST(DiskMapMeasure, FoldersMeasuredWholeCountEachFileOnceAcrossWorkers) {
     const QString top = home + "/Top/" + odd;
     ASSERT_EQ(::rename(QFile::encodeName(plain).constData(), NativePath::encode(top).constData()),
               0);
+    // Named back at the end, so the test folder can be removed by Qt's own classes.
+    const auto renameBack = qScopeGuard([&] {
+        ::rename(NativePath::encode(top).constData(), QFile::encodeName(plain).constData());
+    });
 
     DiskMapMeasurer::Options options;
     options.walkerThreads = 4;
