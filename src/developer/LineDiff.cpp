@@ -19,6 +19,7 @@
 
 #include "developer/DocumentDiff.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -74,7 +75,13 @@ Numbered numberLines(const QStringList& first, const QStringList& second) {
     size_t capacity = 16;
     while (capacity < size_t(total) * 2)
         capacity *= 2;
-    std::vector<int> buckets(capacity, -1); // index into keys
+    // Each bucket: the key's index (-1: free) and 32 bits of its hash, so that a probe only
+    // reads the key itself when those agree.
+    struct Bucket {
+        int key = -1;
+        quint32 tag = 0;
+    };
+    std::vector<Bucket> buckets(capacity);
     std::vector<LineKey> keys;
     keys.reserve(size_t(total));
     std::vector<QString> normalized; // keeps the normalized keys' characters alive
@@ -83,13 +90,10 @@ Numbered numberLines(const QStringList& first, const QStringList& second) {
     auto idOf = [&](const QString& line) {
         const auto* d = reinterpret_cast<const char16_t*>(line.constData());
         const qsizetype n = line.size();
-        bool plain = true;
-        for (qsizetype k = 0; k < n; ++k) {
-            if (d[k] >= 0x300) {
-                plain = false;
-                break;
-            }
-        }
+        char16_t highest = 0;
+        for (qsizetype k = 0; k < n; ++k)
+            highest = std::max(highest, d[k]);
+        const bool plain = highest < 0x300;
         LineKey key{d, n, 0};
         if (!plain) {
             normalized.push_back(line.normalized(QString::NormalizationForm_C));
@@ -97,19 +101,22 @@ Numbered numberLines(const QStringList& first, const QStringList& second) {
             key.size = normalized.back().size();
         }
         key.hash = hashOf(key.data, key.size);
+        const auto tag = quint32(key.hash >> 32);
         for (size_t at = size_t(key.hash) & (capacity - 1);; at = (at + 1) & (capacity - 1)) {
-            const int slot = buckets[at];
-            if (slot < 0) {
-                buckets[at] = int(keys.size());
+            Bucket& bucket = buckets[at];
+            if (bucket.key < 0) {
+                bucket = Bucket{int(keys.size()), tag};
                 keys.push_back(key);
-                return int(keys.size()) - 1;
+                return bucket.key;
             }
-            const LineKey& other = keys[size_t(slot)];
+            if (bucket.tag != tag)
+                continue;
+            const LineKey& other = keys[size_t(bucket.key)];
             if (other.hash == key.hash && other.size == key.size &&
                 std::memcmp(other.data, key.data, size_t(key.size) * 2) == 0) {
                 if (!plain)
                     normalized.pop_back();
-                return slot;
+                return bucket.key;
             }
         }
     };
