@@ -59,7 +59,12 @@ quint64 hashOf(const char16_t* data, qsizetype size) {
     quint64 w = 0;
     std::memcpy(&w, bytes, size_t(n));
     h = (h ^ w) * k;
-    return h ^ (h >> 32);
+    // A full finalizer: the table takes its low bits, the tag its high ones.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
 }
 
 // Lines that are canonically equivalent get the same number. Below U+0300 every text is
@@ -72,8 +77,9 @@ struct Numbered {
 
 Numbered numberLines(const QStringList& first, const QStringList& second) {
     const qsizetype total = first.size() + second.size();
+    // At most two thirds full even when every line differs; small enough to stay in cache.
     size_t capacity = 16;
-    while (capacity < size_t(total) * 2)
+    while (capacity * 2 < size_t(total) * 3)
         capacity *= 2;
     // Each bucket: the key's index (-1: free) and 32 bits of its hash, so that a probe only
     // reads the key itself when those agree.
