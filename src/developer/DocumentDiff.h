@@ -46,7 +46,7 @@ struct LineDiff {
 // count every row from 0 in output order; line numbers are 1-based.
 //
 // A pair that differs in few lines takes time and memory that grow with the square of the
-// number of differing lines (at most 4,000 of them are searched that way, about 32 MB); any
+// number of differing lines (at most 4,000 of them are searched that way, under 32 MB); any
 // other pair takes time that grows with the product of the line counts divided by 64 and keeps
 // one bit per cell for one row in 64 (under 1 MB for 20,000 lines a side).
 LineDiff lineDiff(const QStringList& first, const QStringList& second,
