@@ -391,6 +391,8 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
         if (table->cancelled())
             return {};
     }
+    if (cancel.isCancelled())
+        return {};
     // The distance of the suffixes the walk stands at: unchanged by a match, one less after any
     // other step, since the walk only ever steps to a nearer pair.
     qint64 distance = frontiers ? frontiers->distance() : 0;

@@ -194,6 +194,9 @@ TEST(LineDiff, ACancelledDiffGivesNothing) {
     const CancelToken cancel;
     cancel.cancel();
     EXPECT_TRUE(DocumentDiff::lineDiff(a, b, cancel).rows.isEmpty());
+    // Whichever way the walk is answered: few differences, or nothing in common at all.
+    EXPECT_TRUE(DocumentDiff::lineDiff(a, a + QStringList{"x"}, cancel).rows.isEmpty());
+    EXPECT_TRUE(DocumentDiff::lineDiff(a, {"none", "of", "these"}, cancel).rows.isEmpty());
 }
 
 TEST(SplitLines, EveryBreakCharacterEndsALineOnItsOwn) {
