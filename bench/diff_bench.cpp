@@ -4,12 +4,20 @@
 //      deleted or inserted), the everyday case.
 // Each job times a whole process of ours (read both files as the compare does, split, diff)
 // against `diff A B`, with hyperfine when it is installed (one warm-up, median of five), and
-// measures our peak resident memory. The answer counts as the same when our common lines equal
-// those of `diff --minimal` (the length of the longest common subsequence).
+// measures our peak resident memory. A second line per job ("<job>-inprocess") times the diff
+// inside a running process as the file compare runs it (read and check both files, split,
+// diff, build the rows and hand them to the row model): median of five after a warm-up, in a
+// process of its own whose peak memory is reported, against the same whole `diff` process.
+// The answer counts as the same when our common lines equal those of `diff --minimal` (the
+// length of the longest common subsequence). The load average is printed beside each result.
 //
-// Usage: diff_bench DIR            writes the inputs into DIR and prints one RESULT line a job
-//        diff_bench --run A B      one diff, as timed: prints "same added removed changed"
+// Usage: diff_bench DIR              writes the inputs into DIR and prints two RESULT lines a job
+//        diff_bench --run A B        one diff, as timed: prints "same added removed changed"
+//        diff_bench --inprocess A B  the compare six times: prints "median_ms same"
+#include "developer/DiffRowModel.h"
 #include "developer/DocumentDiff.h"
+#include "developer/FileCompare.h"
+#include "platform/LinuxDocumentText.h"
 
 #include <algorithm>
 #include <chrono>
@@ -53,6 +61,40 @@ int runOnce(const QString& first, const QString& second) {
                 static_cast<long long>(diff.summary.removed),
                 static_cast<long long>(diff.summary.changed));
     return 0;
+}
+
+// The compare as the app runs it, timed inside this process: one warm-up, then the median of
+// five.
+int runInProcess(const QString& first, const QString& second) {
+    LinuxDocumentText documents;
+    DiffRowModel model;
+    std::vector<double> times;
+    qint64 same = -1;
+    for (int k = 0; k < 6; ++k) {
+        const auto start = std::chrono::steady_clock::now();
+        const FileCompare::Outcome outcome = FileCompare::run(first, second, documents);
+        model.setRows(outcome.diff.rows);
+        const double ms =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
+                .count();
+        if (outcome.mode != CompareMode::Text) {
+            std::fprintf(stderr, "diff_bench: the compare did not diff the inputs as text\n");
+            return 2;
+        }
+        same = std::count_if(outcome.diff.rows.cbegin(), outcome.diff.rows.cend(),
+                             [](const DiffRow& r) { return r.kind == DiffRow::Kind::Same; });
+        if (k > 0)
+            times.push_back(ms);
+        model.setRows({});
+    }
+    std::sort(times.begin(), times.end());
+    std::printf("%.2f %lld\n", times[times.size() / 2], static_cast<long long>(same));
+    return 0;
+}
+
+QByteArray loadAverage() {
+    QFile f(QStringLiteral("/proc/loadavg"));
+    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray("unknown");
 }
 
 void writeLines(const QString& path, const QStringList& lines) {
@@ -217,6 +259,8 @@ qint64 peerCommonLines(const QString& first, const QString& second) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--run")
         return runOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if (argc == 4 && std::string(argv[1]) == "--inprocess")
+        return runInProcess(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
     if (argc != 2) {
         std::fprintf(stderr, "usage: diff_bench DIR | diff_bench --run FIRST SECOND\n");
         return 2;
@@ -237,12 +281,29 @@ int main(int argc, char** argv) {
         run.start(self, {"--run", job.first, job.second});
         run.waitForFinished(600000);
         const qint64 oursCommon = run.readAllStandardOutput().split(' ').value(0).toLongLong();
-        const bool same = oursCommon == peerCommonLines(job.first, job.second);
+        const qint64 peerCommon = peerCommonLines(job.first, job.second);
+        const bool same = oursCommon == peerCommon;
 
+        std::printf("load: %s\n", loadAverage().constData());
         std::printf("RESULT job=%s ours_ms=%.0f peer=diff peer_ms=%.0f ratio=%.2f same=%s "
                     "peak_mb=%ld\n",
                     qPrintable(job.name), ms[0], ms[1], ms[1] > 0 ? ms[0] / ms[1] : 0.0,
                     same ? "yes" : "no", (peakKb + 512) / 1024);
+        std::fflush(stdout);
+
+        const QStringList inProcess = {self, "--inprocess", job.first, job.second};
+        QProcess timed;
+        timed.start(self, inProcess.mid(1));
+        timed.waitForFinished(600000);
+        const QList<QByteArray> parts = timed.readAllStandardOutput().trimmed().split(' ');
+        const double insideMs = parts.value(0).toDouble();
+        const bool insideSame = parts.size() == 2 && parts[1].toLongLong() == peerCommon;
+        const long insidePeakKb = spawnAndWait(inProcess).second;
+        std::printf("load: %s\n", loadAverage().constData());
+        std::printf("RESULT job=%s-inprocess ours_ms=%.1f peer=diff peer_ms=%.0f ratio=%.2f "
+                    "same=%s peak_mb=%ld\n",
+                    qPrintable(job.name), insideMs, ms[1], ms[1] > 0 ? insideMs / ms[1] : 0.0,
+                    insideSame ? "yes" : "no", (insidePeakKb + 512) / 1024);
         std::fflush(stdout);
     }
     return 0;

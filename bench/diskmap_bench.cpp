@@ -8,7 +8,7 @@
 // tree, skipped and hidden folders included. Times are hyperfine's medians of five runs after a
 // warm-up, each program started as its own process (`diskmap_bench --once TREE` for ours); without
 // hyperfine the same is done with a wall clock. The last lines are RESULT lines, one per peer,
-// the fastest peer last.
+// the fastest peer last, after the load average at the time.
 //
 //   diskmap_bench TREE
 //   diskmap_bench --once TREE    one scan, prints the root's size and file count
@@ -154,6 +154,10 @@ int main(int argc, char** argv) {
         peers[i].ms = ms[i + 1];
     const long peak = peakMegabytes(oursArgv);
     std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
+    // Figures depend on what else the machine runs: the load average goes beside them.
+    QFile load(QStringLiteral("/proc/loadavg"));
+    std::printf("load: %s\n",
+                load.open(QIODevice::ReadOnly) ? load.readAll().trimmed().constData() : "unknown");
     for (const Peer& p : peers)
         std::printf(
             "RESULT job=diskmap ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s peak_mb=%ld\n",

@@ -45,8 +45,10 @@ struct LineDiff {
 // the k-th added one as Changed, the longer side's tail as plain Removed or Added rows. Row ids
 // count every row from 0 in output order; line numbers are 1-based.
 //
-// Time grows with the product of the line counts divided by 64; the table kept is one bit per
-// cell for one row in 64 (under 1 MB for 20,000 lines a side).
+// A pair that differs in few lines takes time and memory that grow with the square of the
+// number of differing lines (at most 4,000 of them are searched that way, under 32 MB); any
+// other pair takes time that grows with the product of the line counts divided by 64 and keeps
+// one bit per cell for one row in 64 (under 1 MB for 20,000 lines a side).
 LineDiff lineDiff(const QStringList& first, const QStringList& second,
                   const CancelToken& cancel = CancelToken());
 

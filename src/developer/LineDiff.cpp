@@ -1,21 +1,32 @@
 // The line diff of DocumentDiff.
 //
-// The walk needs, at each step, the length of the longest common subsequence of two suffixes,
-// LCS(a[i..], b[j..]). A full table of those lengths holds (n + 1)(m + 1) integers: 3.2 GB for
-// 20,000 lines a side. Along any row of that table the length drops by 0 or 1 from one column
-// to the next, so a row is fully described by one bit per column. The rows are computed with
-// the bit-parallel LCS recurrence (64 columns per machine word) on the reversed sequences,
-// which turns suffixes into prefixes; a length is then a count of clear bits over a row prefix.
-// The walk asks the same questions as with the full table, so rows, order and tie-breaks are
-// the same.
+// The walk needs, at each step off a match, to know which of two neighbouring suffix pairs keeps
+// the longer common subsequence: LCS(a[i + 1..], b[j..]) against LCS(a[i..], b[j + 1..]). Two
+// ways answer it, both with exactly the answers of the full table, so rows, order and
+// tie-breaks never depend on which one ran:
+//
+// - Few differences (the everyday case): the edit distance of two suffixes, D = (n - i) +
+//   (m - j) - 2 LCS, is what Myers' greedy search finds furthest along each diagonal of the
+//   reversed sequences. Kept for every distance up to the whole pair's, those frontiers answer
+//   "is D at most e" with one look-up; time and memory grow with the square of the distance.
+// - Many differences: a full table of suffix lengths holds (n + 1)(m + 1) integers (3.2 GB for
+//   20,000 lines a side), but along any row the length drops by 0 or 1 from one column to the
+//   next, so a row is one bit per column. The rows are computed with the bit-parallel LCS
+//   recurrence (64 columns per machine word) on the reversed sequences, which turns suffixes
+//   into prefixes; a length is then a count of clear bits over a row prefix.
+//
+// Lines are compared as numbers: equal (canonically equivalent) lines get the same one.
 
 #include "developer/DocumentDiff.h"
 
+#include <algorithm>
 #include <bit>
+#include <cmath>
+#include <cstring>
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
-#include <QHash>
+#include <optional>
 #include <vector>
 
 namespace DocumentDiff {
@@ -24,34 +35,116 @@ namespace {
 
 using Word = quint64;
 
+// A line as compared: canonically equivalent lines have the same key.
+struct LineKey {
+    const char16_t* data = nullptr;
+    qsizetype size = 0;
+    quint64 hash = 0;
+};
+
+quint64 hashOf(const char16_t* data, qsizetype size) {
+    // Eight bytes at a time, each word mixed by multiplication; the length seeds it.
+    constexpr quint64 k = 0x9E3779B97F4A7C15ull;
+    quint64 h = quint64(size) * k;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(data);
+    qsizetype n = size * 2;
+    while (n >= 8) {
+        quint64 w;
+        std::memcpy(&w, bytes, 8);
+        h = (h ^ w) * k;
+        h ^= h >> 29;
+        bytes += 8;
+        n -= 8;
+    }
+    quint64 w = 0;
+    std::memcpy(&w, bytes, size_t(n));
+    h = (h ^ w) * k;
+    // A full finalizer: the table takes its low bits, the tag its high ones.
+    h ^= h >> 33;
+    h *= 0xFF51AFD7ED558CCDull;
+    h ^= h >> 33;
+    h *= 0xC4CEB9FE1A85EC53ull;
+    return h ^ (h >> 33);
+}
+
 // Lines that are canonically equivalent get the same number. Below U+0300 every text is
-// already in composed form, so most lines skip normalization.
-std::pair<std::vector<int>, std::vector<int>> numberLines(const QStringList& first,
-                                                          const QStringList& second) {
-    QHash<QString, int> ids;
-    ids.reserve(first.size() + second.size());
-    auto idOf = [&ids](const QString& line) {
-        bool plain = true;
-        for (QChar c : line) {
-            if (c.unicode() >= 0x300) {
-                plain = false;
+// already in composed form, so most lines skip normalization. The table is open addressing over
+// the lines' own characters: numbering 40,000 lines is most of a diff's work when they differ.
+struct Numbered {
+    std::vector<int> a, b;
+    int count = 0;
+};
+
+Numbered numberLines(const QStringList& first, const QStringList& second) {
+    const size_t total = size_t(first.size() + second.size());
+    // Every line's key and hash first, in one sequential pass; the table is then probed with the
+    // bucket of a line a few ahead already on its way into the cache.
+    std::vector<LineKey> keys(total);
+    std::vector<QString> normalized; // keeps the normalized keys' characters alive
+    auto keyOf = [&normalized](const QString& line) {
+        const auto* d = reinterpret_cast<const char16_t*>(line.constData());
+        const qsizetype n = line.size();
+        char16_t highest = 0;
+        for (qsizetype k = 0; k < n; ++k)
+            highest = std::max(highest, d[k]);
+        LineKey key{d, n, 0};
+        if (highest >= 0x300) {
+            normalized.push_back(line.normalized(QString::NormalizationForm_C));
+            key.data = reinterpret_cast<const char16_t*>(normalized.back().constData());
+            key.size = normalized.back().size();
+        }
+        key.hash = hashOf(key.data, key.size);
+        return key;
+    };
+    // Keys point into the QStrings' own buffers, which stay put when the vector grows.
+    size_t at = 0;
+    for (const QString& line : first)
+        keys[at++] = keyOf(line);
+    for (const QString& line : second)
+        keys[at++] = keyOf(line);
+
+    // At most two thirds full even when every line differs; small enough to stay in cache.
+    size_t capacity = 16;
+    while (capacity * 2 < total * 3)
+        capacity *= 2;
+    const size_t mask = capacity - 1;
+    // Each bucket: the first line with its key (-1: free) and 32 bits of the hash, so that a
+    // probe only reads a key when those agree.
+    struct Bucket {
+        int line = -1;
+        quint32 tag = 0;
+    };
+    std::vector<Bucket> buckets(capacity);
+    std::vector<int> ids(total);
+    int count = 0;
+    constexpr size_t ahead = 8;
+    for (size_t line = 0; line < total; ++line) {
+        if (line + ahead < total)
+            __builtin_prefetch(&buckets[size_t(keys[line + ahead].hash) & mask]);
+        const LineKey& key = keys[line];
+        const auto tag = quint32(key.hash >> 32);
+        for (size_t probe = size_t(key.hash) & mask;; probe = (probe + 1) & mask) {
+            Bucket& bucket = buckets[probe];
+            if (bucket.line < 0) {
+                bucket = Bucket{int(line), tag};
+                ids[line] = count++;
+                break;
+            }
+            if (bucket.tag != tag)
+                continue;
+            const LineKey& other = keys[size_t(bucket.line)];
+            if (other.hash == key.hash && other.size == key.size &&
+                std::memcmp(other.data, key.data, size_t(key.size) * 2) == 0) {
+                ids[line] = ids[size_t(bucket.line)];
                 break;
             }
         }
-        const QString key = plain ? line : line.normalized(QString::NormalizationForm_C);
-        auto it = ids.constFind(key);
-        if (it == ids.cend())
-            it = ids.insert(key, int(ids.size()));
-        return it.value();
-    };
-    std::vector<int> a, b;
-    a.reserve(size_t(first.size()));
-    b.reserve(size_t(second.size()));
-    for (const QString& line : first)
-        a.push_back(idOf(line));
-    for (const QString& line : second)
-        b.push_back(idOf(line));
-    return {std::move(a), std::move(b)};
+    }
+    Numbered out;
+    out.a.assign(ids.begin(), ids.begin() + first.size());
+    out.b.assign(ids.begin() + first.size(), ids.end());
+    out.count = count;
+    return out;
 }
 
 #if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__) &&                             \
@@ -200,18 +293,120 @@ private:
     size_t m_block = size_t(-1);
 };
 
+// The frontiers of Myers' greedy search over the reversed sequences, kept for every distance up
+// to the whole pair's. A point (x, y) of the reversed search stands for the suffixes a[n - x..]
+// and b[m - y..]; its distance D only ever grows along a diagonal k = x - y, so "D(x, y) <= d"
+// holds exactly when x is at most the frontier of distance d on diagonal k.
+class Frontiers {
+public:
+    // Searches up to maxDistance; beyond it (or when cancelled) found() is false.
+    Frontiers(const std::vector<int>& a, const std::vector<int>& b, qint64 maxDistance,
+              const CancelToken& cancel)
+        : m_n(qint64(a.size())), m_m(qint64(b.size())) {
+        const qint64 n = m_n, m = m_m;
+        // Frontier d covers diagonals -d, -d + 2, …, d: d + 1 buckets from m_start[d].
+        std::vector<qint64> previous;
+        for (qint64 d = 0; d <= maxDistance; ++d) {
+            if ((d & 63) == 0 && cancel.isCancelled())
+                return;
+            m_start.push_back(qint64(m_x.size()));
+            for (qint64 k = -d; k <= d; k += 2) {
+                qint64 x;
+                if (d == 0)
+                    x = 0;
+                else if (k == -d || (k != d && at(d - 1, k - 1) < at(d - 1, k + 1)))
+                    x = at(d - 1, k + 1); // a line of b
+                else
+                    x = at(d - 1, k - 1) + 1; // a line of a
+                qint64 y = x - k;
+                while (x < n && y < m && a[size_t(n - 1 - x)] == b[size_t(m - 1 - y)]) {
+                    ++x;
+                    ++y;
+                }
+                m_x.push_back(int(x));
+                if (x >= n && y >= m) {
+                    m_distance = d;
+                    return;
+                }
+            }
+        }
+    }
+
+    bool found() const { return m_distance >= 0; }
+    qint64 distance() const { return m_distance; }
+
+    // Whether the suffixes a[i..] and b[j..] are at most `d` apart (d <= distance()).
+    bool within(qint64 i, qint64 j, qint64 d) const {
+        const qint64 x = m_n - i, y = m_m - j, k = x - y;
+        if (d < 0 || k > d || k < -d)
+            return false;
+        return at(d, k) >= x;
+    }
+
+private:
+    qint64 at(qint64 d, qint64 k) const { return m_x[size_t(m_start[size_t(d)] + (k + d) / 2)]; }
+
+    qint64 m_n, m_m;
+    qint64 m_distance = -1;
+    std::vector<qint64> m_start;
+    std::vector<int> m_x;
+};
+
 } // namespace
 
 LineDiff lineDiff(const QStringList& first, const QStringList& second, const CancelToken& cancel) {
-    const auto [a, b] = numberLines(first, second);
-    int idCount = 0;
-    for (int id : a)
-        idCount = std::max(idCount, id + 1);
+    const Numbered numbered = numberLines(first, second);
+    const std::vector<int>& a = numbered.a;
+    const std::vector<int>& b = numbered.b;
+    const qint64 n = qint64(a.size()), m = qint64(b.size());
+
+    // No distance can be below what the lines the sides share at most leave over.
+    std::vector<int> inB(size_t(numbered.count), 0);
     for (int id : b)
-        idCount = std::max(idCount, id + 1);
-    BitTable table(a, b, idCount, cancel);
-    if (table.cancelled())
+        ++inB[size_t(id)];
+    qint64 shared = 0;
+    for (int id : a) {
+        if (inB[size_t(id)] > 0) {
+            --inB[size_t(id)];
+            ++shared;
+        }
+    }
+    // The frontiers cost about the square of the distance, the bit table n·m/32 word steps (each
+    // a good deal cheaper than a frontier slot), and the frontiers' memory is bounded; the search
+    // stops before the table would have been much cheaper (2,500 at 20,000 a side), so that a
+    // pair it gives up on costs little more than the table alone.
+    const qint64 cheaper = qint64(std::sqrt(double(n) * double(m) / 64.0));
+    const qint64 maxDistance = std::min<qint64>(4000, std::max<qint64>(64, cheaper));
+    std::optional<Frontiers> frontiers;
+    std::optional<BitTable> table;
+    if (shared > 0 && n + m - 2 * shared <= maxDistance) {
+        frontiers.emplace(a, b, maxDistance, cancel);
+        if (cancel.isCancelled())
+            return {};
+        if (!frontiers->found())
+            frontiers.reset();
+    }
+    if (shared > 0 && !frontiers) {
+        table.emplace(a, b, numbered.count, cancel);
+        if (table->cancelled())
+            return {};
+    }
+    if (cancel.isCancelled())
         return {};
+    // The distance of the suffixes the walk stands at: unchanged by a match, one less after any
+    // other step, since the walk only ever steps to a nearer pair.
+    qint64 distance = frontiers ? frontiers->distance() : 0;
+    // Off a match, whether taking a[i] keeps the longer common subsequence than taking b[j]
+    // (i < n, j < m). One of the two steps is always one nearer; a tie goes to b[j].
+    auto takeFirst = [&](size_t i, size_t j) {
+        if (frontiers)
+            return !frontiers->within(qint64(i), qint64(j) + 1, distance - 1);
+        if (table) {
+            table->focus(i);
+            return table->lcs(i + 1, j) > table->lcs(i, j + 1);
+        }
+        return false; // nothing in common: every length is 0
+    };
 
     LineDiff result;
     result.rows.reserve(first.size() + second.size());
@@ -247,10 +442,10 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
         added.clear();
     };
 
-    const size_t n = a.size(), m = b.size();
     size_t i = 0, j = 0;
+    const size_t rowsA = a.size(), rowsB = b.size();
     for (;;) {
-        if (i < n && j < m && a[i] == b[j]) {
+        if (i < rowsA && j < rowsB && a[i] == b[j]) {
             flush();
             DiffRow row;
             row.id = counter++;
@@ -262,11 +457,12 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
             result.rows.append(std::move(row));
             ++i;
             ++j;
-        } else if (i < n &&
-                   (j == m || (table.focus(i), table.lcs(i + 1, j) > table.lcs(i, j + 1)))) {
+        } else if (i < rowsA && (j == rowsB || takeFirst(i, j))) {
             removed.push_back(i++);
-        } else if (j < m) {
+            --distance;
+        } else if (j < rowsB) {
             added.push_back(j++);
+            --distance;
         } else {
             flush();
             break;

@@ -1,9 +1,11 @@
 #include "storage/ContentClassifier.h"
 
+#include <algorithm>
 #include <array>
 #include <QByteArray>
 #include <QString>
 #include <unordered_set>
+#include <vector>
 
 namespace {
 
@@ -84,14 +86,49 @@ std::string_view asciiLower(std::string_view s, std::array<char, 512>& buffer) {
     return std::string_view(buffer.data(), n);
 }
 
-std::optional<DiskMapCategory> keywordHit(std::string_view lowered) {
-    for (const KeywordList& list : keywordLists()) {
-        for (const std::string_view keyword : list.keywords) {
-            if (lowered.find(keyword) != std::string_view::npos)
-                return list.category;
+// The keywords (two letters or more) by their first byte, each with the rank of its list, so that
+// a name is read once instead of once per keyword: every scan classifies each of its files.
+class KeywordIndex {
+public:
+    KeywordIndex() {
+        const auto& lists = keywordLists();
+        for (size_t rank = 0; rank < lists.size(); ++rank) {
+            for (const std::string_view keyword : lists[rank].keywords)
+                m_byFirst[static_cast<unsigned char>(keyword.front())].push_back(
+                    {keyword, int(rank)});
         }
     }
-    return std::nullopt;
+
+    // The first list (in the order tried) with a keyword anywhere in the lowered name.
+    std::optional<DiskMapCategory> hit(std::string_view lowered) const {
+        int best = int(keywordLists().size());
+        for (size_t at = 0; at < lowered.size(); ++at) {
+            for (const Keyword& k : m_byFirst[static_cast<unsigned char>(lowered[at])]) {
+                if (k.rank < best && lowered.size() - at >= k.text.size() &&
+                    lowered[at + 1] == k.text[1] &&
+                    lowered.compare(at, k.text.size(), k.text) == 0) {
+                    best = k.rank;
+                    if (best == 0)
+                        return keywordLists()[0].category;
+                }
+            }
+        }
+        if (best == int(keywordLists().size()))
+            return std::nullopt;
+        return keywordLists()[size_t(best)].category;
+    }
+
+private:
+    struct Keyword {
+        std::string_view text;
+        int rank;
+    };
+    std::array<std::vector<Keyword>, 256> m_byFirst;
+};
+
+std::optional<DiskMapCategory> keywordHit(std::string_view lowered) {
+    static const KeywordIndex index;
+    return index.hit(lowered);
 }
 
 std::optional<DiskMapCategory> keywordCategory(QStringView name) {
@@ -114,12 +151,48 @@ bool inLowered(const NameSet& set, std::string_view ext) {
     return set.count(asciiLower(ext, buffer)) > 0;
 }
 
+// An extension of up to eight ASCII bytes, lower-cased and packed into one word; 0 for anything
+// longer (no media or code extension is).
+quint64 packedLower(std::string_view ext) {
+    if (ext.empty() || ext.size() > 8)
+        return 0;
+    quint64 packed = 0;
+    for (size_t i = 0; i < ext.size(); ++i) {
+        const char c = ext[i];
+        const char lower = (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+        packed |= quint64(static_cast<unsigned char>(lower)) << (8 * i);
+    }
+    return packed;
+}
+
+// A name set of short extensions as sorted packed words: a file's extension is looked up with
+// one packing and a binary search rather than a string hash.
+class PackedSet {
+public:
+    explicit PackedSet(const NameSet& names) {
+        for (const std::string_view name : names) {
+            if (const quint64 packed = packedLower(name))
+                m_words.push_back(packed);
+        }
+        std::sort(m_words.begin(), m_words.end());
+    }
+    bool contains(quint64 packed) const {
+        return packed != 0 && std::binary_search(m_words.begin(), m_words.end(), packed);
+    }
+
+private:
+    std::vector<quint64> m_words;
+};
+
 DiskMapCategory fileCategoryUtf8(std::string_view fileName, DiskMapCategory fallback) {
     const std::string_view ext = ContentClassifier::extensionOf(fileName);
     if (!ext.empty() && isAscii(ext)) {
-        if (inLowered(mediaExtensions(), ext))
+        static const PackedSet media(mediaExtensions());
+        static const PackedSet code(codeExtensions());
+        const quint64 packed = packedLower(ext);
+        if (media.contains(packed))
             return DiskMapCategory::Media;
-        if (inLowered(codeExtensions(), ext))
+        if (code.contains(packed))
             return DiskMapCategory::Code;
     } else if (!ext.empty()) {
         // Full lower-casing can turn a non-ASCII letter into an ASCII one (the Kelvin sign).

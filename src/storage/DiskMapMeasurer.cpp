@@ -84,31 +84,51 @@ struct Target {
     Sink* sink = nullptr;
 };
 
-// Folder path -> where its entries go; written when a folder is met, read when it is listed.
+// Folder path -> where its entries go; written when a listed folder or a folder measured whole is
+// met, read when a folder is listed. The folders below one measured whole are not registered:
+// their entries go where their nearest registered ancestor's go.
 class TargetMap {
 public:
-    void insert(std::string path, Target target) {
+    // The path is kept by reference: it must outlive the map (the folder's or sink's own path).
+    void insert(std::string_view path, Target target) {
         Shard& shard = shardOf(path);
         std::lock_guard<std::mutex> guard(shard.lock);
-        shard.map.emplace(std::move(path), target);
+        shard.map.emplace(path, target);
     }
-    Target find(std::string_view path) {
-        const std::string key(path);
-        Shard& shard = shardOf(key);
-        std::lock_guard<std::mutex> guard(shard.lock);
-        const auto it = shard.map.find(key);
-        return it == shard.map.end() ? Target() : it->second;
+    Target find(std::string_view folder) {
+        if (const std::optional<Target> target = exact(folder))
+            return *target;
+        // A folder not registered itself lies below one measured whole (every subfolder of a
+        // listed folder is registered), or nowhere known.
+        std::string_view path = folder;
+        for (;;) {
+            const size_t slash = path.rfind('/');
+            if (slash == std::string_view::npos || slash == 0)
+                return Target();
+            path = path.substr(0, slash);
+            if (const std::optional<Target> target = exact(path))
+                return target->sink ? *target : Target();
+        }
     }
 
 private:
+    std::optional<Target> exact(std::string_view path) {
+        Shard& shard = shardOf(path);
+        std::lock_guard<std::mutex> guard(shard.lock);
+        const auto it = shard.map.find(path);
+        if (it == shard.map.end())
+            return std::nullopt;
+        return it->second;
+    }
+    struct Hash {
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    };
     static constexpr size_t kShards = 16;
     struct Shard {
         std::mutex lock;
-        std::unordered_map<std::string, Target> map;
+        std::unordered_map<std::string_view, Target, Hash> map;
     };
-    Shard& shardOf(const std::string& path) {
-        return m_shards[std::hash<std::string>{}(path) % kShards];
-    }
+    Shard& shardOf(std::string_view path) { return m_shards[Hash{}(path) % kShards]; }
     Shard m_shards[kShards];
 };
 
@@ -121,6 +141,10 @@ struct Worker {
     Target target;
     qint64 files = 0;
     qint64 bytes = 0;
+    // The sizes of the regular files of the folder being read, when it lies in a folder measured
+    // whole: handed to that sink in one go when the worker leaves the folder, so that workers
+    // reading parts of one big folder do not meet on its counters file by file.
+    std::vector<qint64> sinkFiles;
 };
 
 constexpr qint64 kFlushFiles = 512;
@@ -171,8 +195,10 @@ public:
         const DirectoryWalker walker(walkOptions, m_tally.token());
         const DirectoryWalker::Result result =
             walker.walk(path, [this](const DirectoryWalker::Entry& e) { return visit(e); });
-        for (int w = 0; w < walker.threads(); ++w)
+        for (int w = 0; w < walker.threads(); ++w) {
+            settleSink(m_workers.slot(w));
             flush(m_workers.slot(w));
+        }
         if (m_tally.token().isCancelled() || result.cancelled)
             return std::nullopt;
         if (!result.rootFound) {
@@ -184,9 +210,9 @@ public:
         if (m_rootFile)
             return *m_rootFile;
         if (m_rootFolder)
-            return buildFolder(*m_rootFolder);
+            return buildFolder(*m_rootFolder, QString());
         if (m_rootSink)
-            return buildSink(*m_rootSink);
+            return buildSink(*m_rootSink, QString());
         return std::nullopt;
     }
 
@@ -196,6 +222,7 @@ private:
         if (e.depth == 0)
             return visitRoot(e, worker);
         if (worker.folderPath != e.folder) {
+            settleSink(worker);
             worker.folderPath.assign(e.folder);
             worker.target = m_targets.find(e.folder);
         }
@@ -250,7 +277,7 @@ private:
                 announce(worker, name);
             target.folder = &folder;
         }
-        m_targets.insert(path, target);
+        m_targets.insert(target.sink ? target.sink->path : target.folder->path, target);
         return target;
     }
 
@@ -258,20 +285,31 @@ private:
                                         Worker& worker) {
         if (e.isHidden() || sink.full.load(std::memory_order_relaxed))
             return DirectoryWalker::Action::SkipChildren;
-        if (e.isDirectory()) {
-            m_targets.insert(joined(e.folder, e.name), Target{nullptr, &sink});
+        if (e.isDirectory() || !e.isFile() || e.repeatLink)
             return DirectoryWalker::Action::Continue;
-        }
-        if (!e.isFile() || e.repeatLink)
-            return DirectoryWalker::Action::Continue;
-        const qint64 n = sink.files.fetch_add(1, std::memory_order_relaxed) + 1;
-        if (n > m_options.switchFiles)
-            return DirectoryWalker::Action::Continue;
-        sink.bytes.fetch_add(e.allocatedBytes, std::memory_order_relaxed);
-        count(worker, 1, e.allocatedBytes);
-        if (n == m_options.switchFiles)
-            sink.full.store(true, std::memory_order_relaxed);
+        worker.sinkFiles.push_back(e.allocatedBytes);
         return DirectoryWalker::Action::Continue;
+    }
+
+    // Hands the files the worker gathered in its last folder to the sink that folder belongs to:
+    // up to the switch, each file's bytes count; the file that reaches it marks the sink full.
+    void settleSink(Worker& worker) {
+        if (worker.sinkFiles.empty())
+            return;
+        Sink& sink = *worker.target.sink;
+        const qint64 gathered = qint64(worker.sinkFiles.size());
+        const qint64 before = sink.files.fetch_add(gathered, std::memory_order_relaxed);
+        const qint64 taken = std::clamp<qint64>(m_options.switchFiles - before, 0, gathered);
+        qint64 bytes = 0;
+        for (qint64 k = 0; k < taken; ++k)
+            bytes += worker.sinkFiles[size_t(k)];
+        worker.sinkFiles.clear();
+        if (taken == 0)
+            return;
+        sink.bytes.fetch_add(bytes, std::memory_order_relaxed);
+        count(worker, taken, bytes);
+        if (before + taken == m_options.switchFiles)
+            sink.full.store(true, std::memory_order_relaxed);
     }
 
     DirectoryWalker::Action visitInFolder(const DirectoryWalker::Entry& e, Folder& folder,
@@ -339,9 +377,24 @@ private:
         return node;
     }
 
-    static MapNode folderNode(const std::string& path, const QString& name, qint64 modified) {
+    // A node's id is its parent's id and its decoded name: decoding keeps a slash and the bytes on
+    // either side apart, so this is the decoded path without decoding it again. The root's parent
+    // id is empty: it is decoded from its path.
+    static QString childId(const QString& parentId, const std::string& path, const QString& name) {
+        if (parentId.isEmpty())
+            return decode(path);
+        QString id;
+        id.reserve(parentId.size() + 1 + name.size());
+        id.append(parentId);
+        if (!parentId.endsWith(QLatin1Char('/')))
+            id.append(QLatin1Char('/'));
+        id.append(name);
+        return id;
+    }
+
+    static MapNode folderNode(QString id, const QString& name, qint64 modified) {
         MapNode node;
-        node.id = decode(path);
+        node.id = std::move(id);
         node.url = QUrl::fromLocalFile(node.id);
         node.name = name;
         node.modified = dateOf(modified);
@@ -349,7 +402,7 @@ private:
         return node;
     }
 
-    std::optional<MapNode> buildSink(Sink& sink) {
+    std::optional<MapNode> buildSink(Sink& sink, const QString& parentId) {
         qint64 bytes = sink.bytes.load();
         qint64 files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
         if (sink.full.load()) {
@@ -364,15 +417,17 @@ private:
         }
         if (bytes < 1)
             return std::nullopt;
-        MapNode node = folderNode(sink.path, sink.name, sink.modified);
+        MapNode node =
+            folderNode(childId(parentId, sink.path, sink.name), sink.name, sink.modified);
         node.sizeBytes = bytes;
         node.fileCount = files;
         node.category = sink.category;
         return node;
     }
 
-    std::optional<MapNode> buildFolder(Folder& folder) {
-        MapNode node = folderNode(folder.path, folder.name, folder.modified);
+    std::optional<MapNode> buildFolder(Folder& folder, const QString& parentId) {
+        MapNode node =
+            folderNode(childId(parentId, folder.path, folder.name), folder.name, folder.modified);
         const std::optional<DiskMapCategory> keyword =
             ContentClassifier::classify<DiskMapCategory>(folder.name);
         if (folder.entries == 0) {
@@ -390,12 +445,12 @@ private:
         for (const Kid& kid : folder.kids) {
             std::optional<MapNode> child;
             if (kid.folder)
-                child = buildFolder(*kid.folder);
+                child = buildFolder(*kid.folder, node.id);
             else if (kid.sink)
-                child = buildSink(*kid.sink);
+                child = buildSink(*kid.sink, node.id);
             else {
                 const BigFile& f = folder.files[size_t(kid.file)];
-                child = folderNode(f.path, f.name, f.modified);
+                child = folderNode(childId(node.id, f.path, f.name), f.name, f.modified);
                 child->isDirectory = false;
                 child->sizeBytes = f.bytes;
                 child->fileCount = 1;

@@ -1,4 +1,5 @@
 #include "developer/DocumentDiff.h"
+#include "developer/TextScan.h"
 #include "fakes/FakeDocumentText.h"
 #include "support/TestSupport.h"
 
@@ -142,6 +143,48 @@ TEST(LineDiff, CompactTableGivesTheSameRowsAsTheFullTable) {
     }
 }
 
+// Pairs that differ in a few places are walked another way than pairs that differ throughout;
+// both must give the full table's rows. Edits of every kind land on code-like lines that repeat,
+// from a handful (far under any limit) to enough that the walk gives up on the few-differences
+// way part-way and takes the table.
+TEST(LineDiff, FewAndManyDifferencesGiveTheFullTablesRows) {
+    QRandomGenerator rng(20261209);
+    const QStringList vocabulary = {"{", "}", "", "return x;", "x = y + 1;", "if (x) {", "y(x);"};
+    for (int round = 0; round < 24; ++round) {
+        QStringList a;
+        const int length = 200 + int(rng.bounded(500));
+        for (int k = 0; k < length; ++k)
+            a.append(rng.bounded(4) == 0 ? QString::number(rng.bounded(50))
+                                         : vocabulary[rng.bounded(vocabulary.size())]);
+        QStringList b = a;
+        const int edits = round < 12 ? 1 + int(rng.bounded(10)) : 20 + int(rng.bounded(400));
+        for (int e = 0; e < edits && !b.isEmpty(); ++e) {
+            const qsizetype at = qsizetype(rng.bounded(int(b.size())));
+            switch (rng.bounded(3)) {
+            case 0:
+                b[at] += QStringLiteral(" // edited");
+                break;
+            case 1:
+                b.removeAt(at);
+                break;
+            default:
+                b.insert(at, vocabulary[rng.bounded(vocabulary.size())]);
+            }
+        }
+        const bool swap = rng.bounded(2) == 1;
+        const QStringList& first = swap ? b : a;
+        const QStringList& second = swap ? a : b;
+        const auto got = DocumentDiff::lineDiff(first, second);
+        const auto want = referenceDiff(first, second);
+        ASSERT_EQ(got.rows, want.rows) << "round " << round;
+        ASSERT_EQ(got.summary, want.summary);
+    }
+    // Nothing in common, and one side empty.
+    const QStringList numbers = {"1", "2", "3"}, letters = {"a", "b"};
+    EXPECT_EQ(DocumentDiff::lineDiff(numbers, letters).rows, referenceDiff(numbers, letters).rows);
+    EXPECT_EQ(DocumentDiff::lineDiff(numbers, {}).rows, referenceDiff(numbers, {}).rows);
+}
+
 TEST(LineDiff, ACancelledDiffGivesNothing) {
     QStringList a, b;
     for (int k = 0; k < 2000; ++k) {
@@ -151,6 +194,9 @@ TEST(LineDiff, ACancelledDiffGivesNothing) {
     const CancelToken cancel;
     cancel.cancel();
     EXPECT_TRUE(DocumentDiff::lineDiff(a, b, cancel).rows.isEmpty());
+    // Whichever way the walk is answered: few differences, or nothing in common at all.
+    EXPECT_TRUE(DocumentDiff::lineDiff(a, a + QStringList{"x"}, cancel).rows.isEmpty());
+    EXPECT_TRUE(DocumentDiff::lineDiff(a, {"none", "of", "these"}, cancel).rows.isEmpty());
 }
 
 TEST(SplitLines, EveryBreakCharacterEndsALineOnItsOwn) {
@@ -210,6 +256,42 @@ TEST(TextFile, IsStreamedCheckedAndCountedBeforeItIsKept) {
     EXPECT_EQ(readText(write(dir + "/cut", "ok\xe2\x80"), 20000, 1 << 26).status, Status::NotText);
     EXPECT_EQ(readText(dir, 20000, 1 << 26).status, Status::NotText);
     EXPECT_EQ(readText(write(dir + "/empty", {}), 20000, 1 << 26).text, QString());
+}
+
+// Long ASCII runs are read in blocks: breaks, a NUL and the first non-ASCII byte inside or right
+// after a block must be seen as they are byte by byte, whatever the piece boundaries.
+TEST(TextScan, BlocksOfAsciiCountAndCheckAsBytesDo) {
+    QByteArray text;
+    for (int k = 0; k < 40; ++k)
+        text += "some words\tand\r\nmore\v\f" + QByteArray(k, 'x');
+    text += "\xe2\x80\xa8 after a separator\xc2\x85";
+    text += QByteArray(70, 'y') + "\xf0\x9f\x98\x80" + QByteArray(33, 'z') + "\n";
+    qint64 breaks = 0;
+    for (const char c : text)
+        breaks += (c >= 0x0A && c <= 0x0D) ? 1 : 0;
+    breaks += 2; // U+2028 and U+0085
+    for (const qsizetype piece : {qsizetype(1), qsizetype(7), qsizetype(33), text.size()}) {
+        SCOPED_TRACE(piece);
+        TextScan scan;
+        for (qsizetype at = 0; at < text.size(); at += piece)
+            scan.feed(text.constData() + at, std::min(piece, text.size() - at));
+        EXPECT_TRUE(scan.completeText());
+        EXPECT_FALSE(scan.sawNul());
+        EXPECT_EQ(scan.lineBreaks(), breaks);
+    }
+    for (const qsizetype at : {qsizetype(0), qsizetype(31), qsizetype(32), qsizetype(100)}) {
+        SCOPED_TRACE(at);
+        QByteArray withNul = QByteArray(200, 'a');
+        withNul[at] = '\0';
+        TextScan nul;
+        nul.feed(withNul.constData(), withNul.size());
+        EXPECT_TRUE(nul.sawNul());
+        QByteArray bad = QByteArray(200, 'a');
+        bad[at] = '\xff';
+        TextScan illFormed;
+        illFormed.feed(bad.constData(), bad.size());
+        EXPECT_FALSE(illFormed.wellFormed());
+    }
 }
 
 TEST(DocumentText, BlankTextCountsAsNoneAndOtherTextIsKeptAsItIs) {

@@ -1,9 +1,15 @@
 #include "storage/DiskMapMeasurer.h"
 #include "fakes/FakeDiskUsage.h"
+#include "platform/NativePath.h"
 #include "storage/DiskMapTally.h"
 #include "storage/DiskMapTestSupport.h"
 
+#include <cstdio>
+#include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <QFile>
+#include <QScopeGuard>
 #include <QStringList>
 #include <unistd.h>
 
@@ -186,6 +192,59 @@ TEST(DiskMapMeasure, VeryLargeFoldersMeasuredWholeSwitchToTheTool) {
     const Measured fallback = measure(home + "/Top", 1, options);
     EXPECT_EQ(childNamed(*fallback.node, "big.app")->sizeBytes, 5 * 4096);
     EXPECT_EQ(childNamed(*fallback.node, "big.app")->fileCount, 5);
+}
+
+// Files of a folder measured whole are gathered by the workers that read its many subfolders at
+// once: the switch still falls on exactly its file, a second name of a file is not counted, and
+// ids below folders with undecodable names are still the paths, decoded as the walker decodes.
+TEST(DiskMapMeasure, FoldersMeasuredWholeCountEachFileOnceAcrossWorkers) {
+    const QString home = testsupport::freshDir("gathered");
+    const QString plain = home + "/Top/plain";
+    for (int d = 0; d < 12; ++d)
+        for (int f = 0; f < 5; ++f)
+            makeFile(plain + QStringLiteral("/lib.app/sub%1/deeper/f%2").arg(d).arg(f), 4096);
+    ASSERT_EQ(::link(QFile::encodeName(plain + "/lib.app/sub0/deeper/f0").constData(),
+                     QFile::encodeName(plain + "/lib.app/sub1/again").constData()),
+              0);
+    makeFile(plain + "/lib.app/sub2/.hidden/f", 4096);
+    makeFile(plain + "/notes.txt", 4096);
+    // A name that is not UTF-8 (Qt's file classes cannot make it).
+    const QString odd = NativePath::decode(QByteArray("Odd\xff name"));
+    const QString top = home + "/Top/" + odd;
+    ASSERT_EQ(::rename(QFile::encodeName(plain).constData(), NativePath::encode(top).constData()),
+              0);
+    // Named back at the end, so the test folder can be removed by Qt's own classes.
+    const auto renameBack = qScopeGuard([&] {
+        ::rename(NativePath::encode(top).constData(), QFile::encodeName(plain).constData());
+    });
+
+    DiskMapMeasurer::Options options;
+    options.walkerThreads = 4;
+    const Measured whole = measure(home + "/Top", 1, options);
+    ASSERT_TRUE(whole.node);
+    const MapNode* folder = childNamed(*whole.node, odd);
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->id, home + "/Top/" + odd);
+    const MapNode* app = childNamed(*folder, "lib.app");
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(app->id, top + "/lib.app");
+    EXPECT_EQ(app->fileCount, 60);
+    EXPECT_EQ(app->sizeBytes, 60 * 4096);
+    EXPECT_EQ(whole.files, 61);
+    EXPECT_EQ(whole.bytes, 61 * 4096);
+
+    for (const int at : {1, 7, 37, 60}) {
+        SCOPED_TRACE(at);
+        options.switchFiles = at;
+        options.diskUsage = std::make_shared<FakeDiskUsage>(); // gives nothing: the sums stand
+        const Measured switched = measure(home + "/Top", 1, options);
+        ASSERT_TRUE(switched.node);
+        const MapNode* sw = childNamed(*childNamed(*switched.node, odd), "lib.app");
+        ASSERT_NE(sw, nullptr);
+        EXPECT_EQ(sw->fileCount, at);
+        EXPECT_EQ(sw->sizeBytes, at * 4096);
+        EXPECT_EQ(switched.files, at + 1);
+    }
 }
 
 TEST(DiskMapMeasure, UnreadableFoldersStayAsEmptyNodes) {
