@@ -74,7 +74,7 @@ public:
         bool operator==(const State&) const = default;
     };
 
-    struct Options {
+    struct Deps {
         // Dates of runs, the plan's cutoff and the 30-day window; the system clock when null.
         std::shared_ptr<const Clock> clock;
         // Called on the worker before each file of an apply or undo (index from 0); tests hold a
@@ -86,7 +86,7 @@ public:
     };
 
     explicit FolderOrganizer(HomeLayout layout, QObject* parent = nullptr);
-    FolderOrganizer(HomeLayout layout, Options options, QObject* parent = nullptr);
+    FolderOrganizer(HomeLayout layout, Deps options, QObject* parent = nullptr);
     ~FolderOrganizer() override;
 
     State state() const { return m_state; }
@@ -147,7 +147,7 @@ private:
     void publishHistory(const OrganizerJournal& journal);
 
     HomeLayout m_layout;
-    Options m_options;
+    Deps m_options;
     OrganizerJournals m_journals;
     State m_state;
     std::optional<OrganizerPlan> m_plan;

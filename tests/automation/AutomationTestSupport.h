@@ -50,16 +50,16 @@ struct World {
         disk->diskTotalBytes = 1'000'000'000'000;
     }
 
-    CleanupScanner::Tools cleaningTools() const {
-        CleanupScanner::Tools tools;
+    CleanupScanner::Deps cleaningTools() const {
+        CleanupScanner::Deps tools;
         tools.trash = trash;
         tools.measure = std::make_shared<CategoryMeasurer>(std::make_shared<FakeDiskUsage>(),
                                                            CategoryMeasurer::Options{});
         return tools;
     }
 
-    AutomationStore::Environment environment() {
-        AutomationStore::Environment env;
+    AutomationStore::Deps environment() {
+        AutomationStore::Deps env;
         env.defaults = &defaults;
         env.clock = clock;
         env.timeZone = berlin();

@@ -245,7 +245,7 @@ TEST_F(LinuxPowerInhibitorTest, KeepAwakeHoldsAndReleasesThroughTheBus) {
     struct Mains : PowerSource {
         bool isOnExternalPower() const override { return true; }
     };
-    KeepAwakeManager::Backends b;
+    KeepAwakeManager::Deps b;
     b.inhibitor = backend();
     b.powerSource = std::make_unique<Mains>(); // whatever the machine running the tests says
     b.tickIntervalMs = 20;

@@ -398,7 +398,7 @@ TEST(OrganizerRun, RefusesASecondRunWhileOneIsInProgress) {
     makeFile(layout.downloadsDir() + "/a.txt");
     makeFile(layout.downloadsDir() + "/b.txt");
     QSemaphore go;
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.beforeStep = [&go](int) { go.acquire(); };
     FolderOrganizer organizer(layout, options);
     // A failed assertion must not leave the run waiting while the organizer goes.
@@ -446,7 +446,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
     const auto before = snapshot(home);
     // The disk refuses the n-th journal write from now, and only that one (space may come back).
     const auto writesToFailure = std::make_shared<std::atomic_int>(0);
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.beforeJournalWrite = [writesToFailure] {
         return writesToFailure->fetch_sub(1) == 1 ? ENOSPC : 0;
     };

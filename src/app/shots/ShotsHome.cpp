@@ -89,7 +89,7 @@ struct HomeFixture {
         if (sample)
             Shots::waitFor([&] { return appState->hasFirstSample(); });
         health = std::make_unique<HealthCheck>(
-            HomeLayout::forHome(home), HealthCheck::Tools{.measure = measure, .clock = clock});
+            HomeLayout::forHome(home), HealthCheck::Deps{.measure = measure, .clock = clock});
     }
 
     void check() {

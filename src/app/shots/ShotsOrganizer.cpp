@@ -76,7 +76,7 @@ void saveSteps(ShotContext& ctx, QWidget* window, const QString& name) {
 // on a later visit after an apply, each at the smallest and the largest text size.
 void renderOrganizerShots(ShotContext& ctx) {
     const HomeLayout layout = makeHome();
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.clock = std::make_shared<FakeClock>(Shots::now());
     FolderOrganizer organizer(layout, options);
     QWidget window;

@@ -208,7 +208,7 @@ struct HubShot {
                                                      {"cloud", 0},
                                                      {"downloads", 73 * GB / 10},
                                                      {"caches", 41 * GB / 10}};
-        StorageGrowthScanner::Options options;
+        StorageGrowthScanner::Deps options;
         layout.setSystemRoot(base + "/no-system");
         const QList<StorageGrowthScanner::Definition> defs =
             StorageGrowthScanner::definitions(layout);
@@ -234,7 +234,7 @@ struct HubShot {
         measure->setResult("downloads", {3'900'000'000, 41, {}});
         junk = std::make_unique<DiskCleanupScanner>(
             layout,
-            CleanupScanner::Tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
+            CleanupScanner::Deps{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
 
         Shots::column(&window)->addWidget(new DiskView(
             screen, *appState, trend.get(), *growth, *diskMap, organizer, &revealer,

@@ -30,7 +30,7 @@ struct Screen {
     std::unique_ptr<AutomationStore> store;
     std::unique_ptr<AutomationView> view;
 
-    explicit Screen(const AutomationStore::Environment* env = nullptr) {
+    explicit Screen(const AutomationStore::Deps* env = nullptr) {
         store = std::make_unique<AutomationStore>(env ? *env : w.environment());
         view = std::make_unique<AutomationView>(*store, &runMode);
         view->resize(700, 1400);

@@ -50,7 +50,7 @@ struct Rig {
 
     explicit Rig(QList<CleanCategory> table) {
         scanner = std::make_unique<CleanupScanner>(std::move(table),
-                                                   CleanupScanner::Tools{measure, trash, {}});
+                                                   CleanupScanner::Deps{measure, trash, {}});
     }
     std::unique_ptr<CleanerPane> pane() {
         auto p = std::make_unique<CleanerPane>(*scanner, screen, CleanerStateFields::system(),
@@ -301,7 +301,7 @@ TEST(CleanerPane, AfterACleanOnlyRowsGradedSafeStayTickedSoTheTrashIsNeverEmptie
     writeFile(rig.trash->itemsFolder() + "/thrown-away.txt", 4096);
     rig.scanner =
         std::make_unique<CleanupScanner>(QList<CleanCategory>{cache, trash, backups},
-                                         CleanupScanner::Tools{rig.measure, rig.trash, {}});
+                                         CleanupScanner::Deps{rig.measure, rig.trash, {}});
     for (const char* id : {"cache", "trash", "backups"})
         rig.measure->setResult(id, {4096, 1, {}});
     auto pane = rig.pane();

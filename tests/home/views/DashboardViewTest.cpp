@@ -47,7 +47,7 @@ protected:
         measure = std::make_shared<FakeCategoryMeasure>();
         health = std::make_unique<HealthCheck>(
             HomeLayout::forHome(testsupport::freshDir("home")),
-            HealthCheck::Tools{.measure = measure, .clock = clock, .walkerThreads = 1});
+            HealthCheck::Deps{.measure = measure, .clock = clock, .walkerThreads = 1});
         clock->set(QDateTime(QDate(2026, 6, 1), QTime(15, 30), Qt::LocalTime));
     }
 

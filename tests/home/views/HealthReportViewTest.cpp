@@ -28,7 +28,7 @@ protected:
                               .startSampling = false});
         health = std::make_unique<HealthCheck>(
             HomeLayout::forHome(testsupport::freshDir("home")),
-            HealthCheck::Tools{.measure = measure, .clock = nullptr, .walkerThreads = 1});
+            HealthCheck::Deps{.measure = measure, .clock = nullptr, .walkerThreads = 1});
     }
 
     void publish(const SystemSnapshot& s) {

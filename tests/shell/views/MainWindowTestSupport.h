@@ -55,7 +55,7 @@ struct ContentViewFixture {
         services.appState = &appState;
         services.assistant = &assistant;
         services.screen = &screen;
-        ContentView::Options options;
+        ContentView::Deps options;
         options.defaults = &defaults;
         options.makeScreen = [this](const QString& id, QWidget* parent) -> QWidget* {
             built.append(id);

@@ -57,8 +57,8 @@ struct Hub {
     std::unique_ptr<DiskView> view;
 
     // Downloads 999 bytes, caches 1, the rest empty: a total of 1000.
-    StorageGrowthScanner::Options growthOptions() {
-        StorageGrowthScanner::Options options;
+    StorageGrowthScanner::Deps growthOptions() {
+        StorageGrowthScanner::Deps options;
         options.measure = [this](const QString& path, const CancelToken&) -> qint64 {
             ++measured;
             if (path == layout.downloadsDir())
