@@ -50,10 +50,7 @@ struct ChatRig {
         : timeline(CacheFolder(
                        AppSupportFolder(Shots::freshFolder(QStringLiteral("chat-shots/timeline")))),
                    std::make_shared<FakeClock>()),
-          appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                                     .intervalMs = 3'600'000,
-                                     .startSampling = false}),
-          finder(sampleHome()) {
+          appState(FakeSnapshotSampler::appStateOptions(samples)), finder(sampleHome()) {
         model.available = false;
         assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Deps{
             .timeline = timeline,

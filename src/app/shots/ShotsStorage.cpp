@@ -182,10 +182,7 @@ struct HubShot {
             s.diskFreeBytes = 121'700'000'000 - qint64(sample) * 40'000;
             return s;
         });
-        appState = std::make_unique<AppState>(
-            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                              .intervalMs = 3'600'000,
-                              .startSampling = true});
+        appState = std::make_unique<AppState>(FakeSnapshotSampler::appStateOptions(samples, true));
         for (int i = 2; i <= 12; ++i) {
             Shots::waitFor([&] { return samples->samples.load() >= i - 1; }, 10'000);
             appState->sampleAndPublish();

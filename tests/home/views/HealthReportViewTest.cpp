@@ -22,10 +22,7 @@ namespace {
 class HealthReportViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appState = std::make_unique<AppState>(
-            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                              .intervalMs = 3'600'000,
-                              .startSampling = false});
+        appState = std::make_unique<AppState>(FakeSnapshotSampler::appStateOptions(samples));
         health = std::make_unique<HealthCheck>(
             HomeLayout::forHome(testsupport::freshDir("home")),
             HealthCheck::Deps{.measure = measure, .clock = nullptr, .walkerThreads = 1});

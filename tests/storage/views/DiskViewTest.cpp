@@ -44,9 +44,7 @@ struct Hub {
     }();
     ScreenState screen;
     std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
-    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                                        .intervalMs = 3'600'000,
-                                        .startSampling = false}};
+    AppState appState{FakeSnapshotSampler::appStateOptions(samples)};
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
     DiskTrend trend{appState, CacheFolder(AppSupportFolder(layout.home() + "/data")), clock};
     std::atomic<int> measured{0};
