@@ -69,6 +69,15 @@ QStringList titles(const QList<TamsoExplainRow*>& rows) {
     return out;
 }
 
+// A ticked, safe "cache" row over a fresh folder that holds one 4 KB file.
+CleanCategory cacheWithAFile(const QString& folder) {
+    const QString dir = testsupport::freshDir(folder);
+    writeFile(dir + "/cache/a.bin", 4096);
+    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
+    cache.locations = {dir + "/cache"};
+    return cache;
+}
+
 void confirmWithCode(CleanerPane& pane) {
     pane.cleanButton()->click();
     DeleteCodeSheet* sheet = pane.confirmation()->sheet();
@@ -221,11 +230,7 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
 }
 
 TEST(CleanerPane, RowsEmptiedByACleanLeaveNothingToCleanAgain) {
-    const QString dir = testsupport::freshDir("pane-emptied");
-    writeFile(dir + "/cache/a.bin", 4096);
-    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
-    cache.locations = {dir + "/cache"};
-    Rig rig({cache});
+    Rig rig({cacheWithAFile("pane-emptied")});
     rig.measure->setResult("cache", {4096, 1, {}});
     auto pane = rig.pane();
     pane->show();
@@ -245,11 +250,7 @@ TEST(CleanerPane, RowsEmptiedByACleanLeaveNothingToCleanAgain) {
 }
 
 TEST(CleanerPane, TheResultOfACleanLandsEvenWhenThePaneIsGone) {
-    const QString dir = testsupport::freshDir("pane-gone");
-    writeFile(dir + "/cache/a.bin", 4096);
-    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
-    cache.locations = {dir + "/cache"};
-    Rig rig({cache});
+    Rig rig({cacheWithAFile("pane-gone")});
     rig.measure->setResult("cache", {4096, 1, {}});
     auto pane = rig.pane();
     pane->show();
