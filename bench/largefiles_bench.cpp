@@ -89,14 +89,13 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const int threads = takeThreads(args, ParallelLoop::flatThreads());
-    const bool once = takeFlag(args, QStringLiteral("--once"));
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: largefiles_bench [--once] [--threads N] TREE\n");
+    const std::optional<TreeArgs> parsed =
+        treeArgs(app.arguments().mid(1), "largefiles_bench", ParallelLoop::flatThreads());
+    if (!parsed)
         return 2;
-    }
-    QString tree = args.first();
+    const int threads = parsed->threads;
+    const bool once = parsed->once;
+    QString tree = parsed->tree;
     while (tree.size() > 1 && tree.endsWith(QLatin1Char('/')))
         tree.chop(1);
     if (once) {
@@ -120,7 +119,6 @@ int main(int argc, char** argv) {
         QString script;
         bool dropHidden;
         bool same = false;
-        double ms = 0;
     };
     std::vector<Peer> peers = {{QStringLiteral("find-sort"), pipeline, true},
                                {QStringLiteral("find-sort-pruned"), pruned, false}};
@@ -138,14 +136,8 @@ int main(int argc, char** argv) {
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back({sh, QStringLiteral("-c"), p.script});
-    const std::vector<double> ms = timeAll(commands);
-    const double oursMs = ms[0];
-    for (size_t i = 0; i < peers.size(); ++i)
-        peers[i].ms = ms[i + 1];
-
-    const long peak = peakMegabytes(oursArgv);
     std::vector<PeerResult> results;
     for (const Peer& p : peers)
-        results.push_back({p.name, p.ms, p.same});
-    return printResults("largefiles", oursMs, std::move(results), peak) ? 0 : 1;
+        results.push_back({p.name, 0, p.same});
+    return timeAndReport("largefiles", commands, std::move(results)) ? 0 : 1;
 }

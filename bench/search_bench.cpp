@@ -100,7 +100,6 @@ int main(int argc, char** argv) {
         QStringList argv;
         bool dropHidden;
         bool same = false;
-        double ms = 0;
     };
     std::vector<Peer> peers = {
         {QStringLiteral("find"), {find, tree, QStringLiteral("-iname"), pattern}, true},
@@ -123,14 +122,8 @@ int main(int argc, char** argv) {
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back(p.argv);
-    const std::vector<double> ms = timeAll(commands);
-    const double oursMs = ms[0];
-    for (size_t i = 0; i < peers.size(); ++i)
-        peers[i].ms = ms[i + 1];
-
-    const long peak = peakMegabytes(oursArgv);
     std::vector<PeerResult> results;
     for (const Peer& p : peers)
-        results.push_back({p.name, p.ms, p.same});
-    return printResults("search", oursMs, std::move(results), peak) ? 0 : 1;
+        results.push_back({p.name, 0, p.same});
+    return timeAndReport("search", commands, std::move(results)) ? 0 : 1;
 }

@@ -86,14 +86,13 @@ std::optional<qint64> gduBytes(const QString& tree) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const int threads = takeThreads(args, ParallelLoop::flatThreads());
-    const bool once = takeFlag(args, QStringLiteral("--once"));
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: walk_bench [--once] [--threads N] TREE\n");
+    const std::optional<TreeArgs> parsed =
+        treeArgs(app.arguments().mid(1), "walk_bench", ParallelLoop::flatThreads());
+    if (!parsed)
         return 2;
-    }
-    const QString tree = args.first();
+    const int threads = parsed->threads;
+    const bool once = parsed->once;
+    const QString tree = parsed->tree;
     if (once) {
         std::printf("%lld\n", static_cast<long long>(walkTotal(tree, threads)));
         return 0;

@@ -157,6 +157,25 @@ struct PeerResult {
     bool same = false;
 };
 
+// The command line of a benchmark over one tree, `[--once] [--threads N] TREE`; prints the
+// usage and gives nothing when it is not that.
+struct TreeArgs {
+    QString tree;
+    int threads = 1;
+    bool once = false;
+};
+inline std::optional<TreeArgs> treeArgs(QStringList args, const char* name, int defaultThreads) {
+    TreeArgs parsed;
+    parsed.threads = takeThreads(args, defaultThreads);
+    parsed.once = takeFlag(args, QStringLiteral("--once"));
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: %s [--once] [--threads N] TREE\n", name);
+        return std::nullopt;
+    }
+    parsed.tree = args.first();
+    return parsed;
+}
+
 // The RESULT lines of a job, the slowest peer first; true when every peer listed what ours did.
 inline bool printResults(const char* job, double oursMs, std::vector<PeerResult> peers,
                          long peakMb) {
@@ -171,6 +190,16 @@ inline bool printResults(const char* job, double oursMs, std::vector<PeerResult>
                     p.same ? "yes" : "no", peakMb);
     }
     return allSame;
+}
+
+// Times ours (the first command) against the peers (the rest, in the order of peers), measures
+// our peak memory and prints the RESULT lines; true when every peer listed what ours did.
+inline bool timeAndReport(const char* job, const std::vector<QStringList>& commands,
+                          std::vector<PeerResult> peers) {
+    const std::vector<double> ms = timeAll(commands);
+    for (size_t i = 0; i < peers.size(); ++i)
+        peers[i].ms = ms[i + 1];
+    return printResults(job, ms[0], std::move(peers), peakMegabytes(commands.front()));
 }
 
 } // namespace BenchProcess
