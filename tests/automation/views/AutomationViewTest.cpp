@@ -107,10 +107,7 @@ TEST(AutomationView, AssistiveTechnologyTurnsARuleOnAndReadsTheScreen) {
 
 TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
     World w;
-    const QString docker = w.root + "/bin/docker";
-    writeScript(docker, "exit 0\n");
-    auto env = w.environment();
-    env.dockerCandidates = {docker};
+    auto env = w.environmentWithDocker();
     QSemaphore gate;
     w.tools->setHandler([&gate](const QString&, const QStringList&) {
         gate.acquire();
