@@ -89,19 +89,13 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    int threads = ParallelLoop::flatThreads();
-    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
-    if (t >= 0 && t + 1 < args.size()) {
-        threads = std::max(1, args.at(t + 1).toInt());
-        args.remove(t, 2);
-    }
-    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: largefiles_bench [--once] [--threads N] TREE\n");
+    const std::optional<TreeArgs> parsed =
+        treeArgs(app.arguments().mid(1), "largefiles_bench", ParallelLoop::flatThreads());
+    if (!parsed)
         return 2;
-    }
-    QString tree = args.first();
+    const int threads = parsed->threads;
+    const bool once = parsed->once;
+    QString tree = parsed->tree;
     while (tree.size() > 1 && tree.endsWith(QLatin1Char('/')))
         tree.chop(1);
     if (once) {
@@ -125,7 +119,6 @@ int main(int argc, char** argv) {
         QString script;
         bool dropHidden;
         bool same = false;
-        double ms = 0;
     };
     std::vector<Peer> peers = {{QStringLiteral("find-sort"), pipeline, true},
                                {QStringLiteral("find-sort-pruned"), pruned, false}};
@@ -143,27 +136,8 @@ int main(int argc, char** argv) {
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back({sh, QStringLiteral("-c"), p.script});
-    std::vector<double> ms = hyperfine(commands);
-    const bool byHyperfine = !ms.empty();
-    if (!byHyperfine) {
-        for (const QStringList& c : commands)
-            ms.push_back(timeProcess(c));
-    }
-    const double oursMs = ms[0];
-    for (size_t i = 0; i < peers.size(); ++i)
-        peers[i].ms = ms[i + 1];
-    std::printf("timing: %s, median of 5 after a warm-up\n",
-                byHyperfine ? "hyperfine" : "wall clock");
-
-    const long peak = peakMegabytes(oursArgv);
-    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
-    bool allSame = true;
-    for (const Peer& p : peers) {
-        allSame = allSame && p.same;
-        std::printf("RESULT job=largefiles ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
-                    "peak_mb=%ld\n",
-                    oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0,
-                    p.same ? "yes" : "no", peak);
-    }
-    return allSame ? 0 : 1;
+    std::vector<PeerResult> results;
+    for (const Peer& p : peers)
+        results.push_back({p.name, 0, p.same});
+    return timeAndReport("largefiles", commands, std::move(results)) ? 0 : 1;
 }

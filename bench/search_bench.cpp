@@ -69,7 +69,7 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
+    const bool once = takeFlag(args, QStringLiteral("--once"));
     if (args.size() < 1 || args.size() > 2) {
         std::fprintf(stderr, "usage: search_bench [--once] TREE [TERM]\n");
         return 2;
@@ -100,7 +100,6 @@ int main(int argc, char** argv) {
         QStringList argv;
         bool dropHidden;
         bool same = false;
-        double ms = 0;
     };
     std::vector<Peer> peers = {
         {QStringLiteral("find"), {find, tree, QStringLiteral("-iname"), pattern}, true},
@@ -123,27 +122,8 @@ int main(int argc, char** argv) {
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back(p.argv);
-    std::vector<double> ms = hyperfine(commands);
-    const bool byHyperfine = !ms.empty();
-    if (!byHyperfine) {
-        for (const QStringList& c : commands)
-            ms.push_back(timeProcess(c));
-    }
-    const double oursMs = ms[0];
-    for (size_t i = 0; i < peers.size(); ++i)
-        peers[i].ms = ms[i + 1];
-    std::printf("timing: %s, median of 5 after a warm-up\n",
-                byHyperfine ? "hyperfine" : "wall clock");
-
-    const long peak = peakMegabytes(oursArgv);
-    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
-    bool allSame = true;
-    for (const Peer& p : peers) {
-        allSame = allSame && p.same;
-        std::printf("RESULT job=search ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
-                    "peak_mb=%ld\n",
-                    oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0,
-                    p.same ? "yes" : "no", peak);
-    }
-    return allSame ? 0 : 1;
+    std::vector<PeerResult> results;
+    for (const Peer& p : peers)
+        results.push_back({p.name, 0, p.same});
+    return timeAndReport("search", commands, std::move(results)) ? 0 : 1;
 }

@@ -86,19 +86,13 @@ std::optional<qint64> gduBytes(const QString& tree) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    int threads = ParallelLoop::flatThreads();
-    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
-    if (t >= 0 && t + 1 < args.size()) {
-        threads = std::max(1, args.at(t + 1).toInt());
-        args.remove(t, 2);
-    }
-    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: walk_bench [--once] [--threads N] TREE\n");
+    const std::optional<TreeArgs> parsed =
+        treeArgs(app.arguments().mid(1), "walk_bench", ParallelLoop::flatThreads());
+    if (!parsed)
         return 2;
-    }
-    const QString tree = args.first();
+    const int threads = parsed->threads;
+    const bool once = parsed->once;
+    const QString tree = parsed->tree;
     if (once) {
         std::printf("%lld\n", static_cast<long long>(walkTotal(tree, threads)));
         return 0;
@@ -138,17 +132,10 @@ int main(int argc, char** argv) {
         argv[0] = QStandardPaths::findExecutable(argv[0]);
         commands.push_back(argv);
     }
-    std::vector<double> ms = hyperfine(commands);
-    const bool byHyperfine = !ms.empty();
-    if (!byHyperfine) {
-        for (const QStringList& c : commands)
-            ms.push_back(timeProcess(c));
-    }
+    const std::vector<double> ms = timeAll(commands);
     const double oursMs = ms[0];
     for (size_t i = 0; i < peers.size(); ++i)
         peers[i].ms = ms[i + 1];
-    std::printf("timing: %s, median of 5 after a warm-up\n",
-                byHyperfine ? "hyperfine" : "wall clock");
     std::vector<double> serial;
     for (int i = 0; i < 6; ++i) {
         QElapsedTimer timer;

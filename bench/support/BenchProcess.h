@@ -1,6 +1,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cstdio>
 #include <fcntl.h>
 #include <optional>
 #include <QByteArray>
@@ -117,6 +118,88 @@ inline long peakMegabytes(const QStringList& argv) {
     if (wait4(pid, &status, 0, &usage) != pid)
         return -1;
     return (usage.ru_maxrss + 1023) / 1024;
+}
+
+// The command line's `--threads N` (at least 1), taken out of args; fallback when absent.
+inline int takeThreads(QStringList& args, int fallback) {
+    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
+    if (t < 0 || t + 1 >= args.size())
+        return fallback;
+    const int threads = std::max(1, args.at(t + 1).toInt());
+    args.remove(t, 2);
+    return threads;
+}
+
+// Whether the flag was given, taken out of args.
+inline bool takeFlag(QStringList& args, const QString& flag) {
+    return args.removeAll(flag) > 0;
+}
+
+// The median milliseconds of each command, in order, by hyperfine when installed and else by the
+// wall clock; says which on a line of its own.
+inline std::vector<double> timeAll(const std::vector<QStringList>& commands,
+                                   bool ignoreExitCodes = false) {
+    std::vector<double> ms = hyperfine(commands, ignoreExitCodes);
+    const bool byHyperfine = !ms.empty();
+    if (!byHyperfine) {
+        for (const QStringList& c : commands)
+            ms.push_back(timeProcess(c));
+    }
+    std::printf("timing: %s, median of 5 after a warm-up\n",
+                byHyperfine ? "hyperfine" : "wall clock");
+    return ms;
+}
+
+// One peer's figures for its RESULT line: its median time and whether it listed what ours did.
+struct PeerResult {
+    QString name;
+    double ms = 0;
+    bool same = false;
+};
+
+// The command line of a benchmark over one tree, `[--once] [--threads N] TREE`; prints the
+// usage and gives nothing when it is not that.
+struct TreeArgs {
+    QString tree;
+    int threads = 1;
+    bool once = false;
+};
+inline std::optional<TreeArgs> treeArgs(QStringList args, const char* name, int defaultThreads) {
+    TreeArgs parsed;
+    parsed.threads = takeThreads(args, defaultThreads);
+    parsed.once = takeFlag(args, QStringLiteral("--once"));
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: %s [--once] [--threads N] TREE\n", name);
+        return std::nullopt;
+    }
+    parsed.tree = args.first();
+    return parsed;
+}
+
+// The RESULT lines of a job, the slowest peer first; true when every peer listed what ours did.
+inline bool printResults(const char* job, double oursMs, std::vector<PeerResult> peers,
+                         long peakMb) {
+    std::sort(peers.begin(), peers.end(),
+              [](const PeerResult& a, const PeerResult& b) { return a.ms > b.ms; });
+    bool allSame = true;
+    for (const PeerResult& p : peers) {
+        allSame = allSame && p.same;
+        std::printf("RESULT job=%s ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
+                    "peak_mb=%ld\n",
+                    job, oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0,
+                    p.same ? "yes" : "no", peakMb);
+    }
+    return allSame;
+}
+
+// Times ours (the first command) against the peers (the rest, in the order of peers), measures
+// our peak memory and prints the RESULT lines; true when every peer listed what ours did.
+inline bool timeAndReport(const char* job, const std::vector<QStringList>& commands,
+                          std::vector<PeerResult> peers) {
+    const std::vector<double> ms = timeAll(commands);
+    for (size_t i = 0; i < peers.size(); ++i)
+        peers[i].ms = ms[i + 1];
+    return printResults(job, ms[0], std::move(peers), peakMegabytes(commands.front()));
 }
 
 } // namespace BenchProcess

@@ -23,7 +23,7 @@ MainWindow::MainWindow(const Services& services, TextSizeCommands* textSize, QWi
 }
 
 void MainWindow::makeContent() {
-    ContentView::Options options;
+    ContentView::Deps options;
     const Services services = m_services;
     options.makeScreen = [services](const QString& id, QWidget* parent) {
         return FeatureScreens::build(id, services, parent);

@@ -73,13 +73,13 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     // Not services: the home's paths and the tools (measuring, one Trash) the finders and
     // cleaners share.
     const HomeLayout layout = HomeLayout::fromEnvironment();
-    const CleanupScanner::Tools cleaningTools = CleanupScanner::systemTools(layout);
+    const CleanupScanner::Deps cleaningTools = CleanupScanner::Deps::system(layout);
     // The model backend is no service of the list; the assistant needs it from the start.
     s.languageModel = adopt(std::make_unique<UnavailableLanguageModel>());
     s.appState = own<AppState>("AppState", m_options.vitals);
     s.assistant = own<TamsoAssistant>(
         "TamsoAssistant",
-        TamsoAssistant::Dependencies{
+        TamsoAssistant::Deps{
             .timeline = *PendrelTimelineStore::shared(),
             .model = *s.languageModel,
             .notifications = NotificationCenter::defaultCenter(),
@@ -104,9 +104,9 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.secureNotes = shared<SecureNotesStore>("SecureNotesStore");
     s.permissions = shared<Permissions>("Permissions");
     s.health = own<HealthCheck>("HealthCheck", layout,
-                                HealthCheck::Tools{.measure = cleaningTools.measure,
-                                                   .clock = m_options.clock,
-                                                   .walkerThreads = 0});
+                                HealthCheck::Deps{.measure = cleaningTools.measure,
+                                                  .clock = m_options.clock,
+                                                  .walkerThreads = 0});
     s.folderTree = own<FolderTree>("FolderTree", layout.home());
     s.diskCleaner = own<DiskCleanupScanner>("DiskCleanupScanner", layout, cleaningTools);
     s.devCleaner = own<DevCleanupScanner>("DevCleanupScanner", layout, cleaningTools);
@@ -117,13 +117,13 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.diskMap = own<DiskMapScanner>("DiskMapScanner", DiskMapScanner::requestFor(layout));
     s.folderOrganizer = own<FolderOrganizer>("FolderOrganizer", layout);
     s.uninstaller = own<AppUninstaller>("AppUninstaller",
-                                        AppUninstaller::systemTools(layout, cleaningTools.trash));
+                                        AppUninstaller::Deps::system(layout, cleaningTools.trash));
     // The defaults stand-in is installed beside the app.
     s.tweaks = own<TweaksService>("TweaksService", std::make_shared<ProcessToolRunner>(),
                                   QCoreApplication::applicationDirPath() +
                                       QStringLiteral("/pendrel-defaults"));
     s.startupItems = own<StartupItems>(
-        "StartupItems", layout, StartupItems::Roots::system(qgetenv("XDG_CONFIG_DIRS")),
+        "StartupItems", layout, StartupItems::Deps::system(qgetenv("XDG_CONFIG_DIRS")),
         cleaningTools.trash,
         DesktopEntry::messagesLocale(qgetenv("LC_ALL"), qgetenv("LC_MESSAGES"), qgetenv("LANG")));
     s.screen = own<ScreenState>("ScreenState");

@@ -36,23 +36,28 @@ QStringList AppUninstaller::protectedPathsFor(const HomeLayout& layout) {
             layout.cacheHome() + QStringLiteral("/Pendrel"), layout.trashDir(), layout.home()};
 }
 
-AppUninstaller::Tools AppUninstaller::systemTools(const HomeLayout& layout,
+AppUninstaller::Deps AppUninstaller::Deps::system(const HomeLayout& layout,
                                                   std::shared_ptr<Trash> trash) {
-    Tools tools;
-    tools.applicationFolders = AppInventory::applicationFolders(layout.home());
-    tools.leftoverFolders = LeftoverSearch::folders(layout);
-    tools.protectedPaths = protectedPathsFor(layout);
-    tools.cache = CacheFolder(AppSupportFolder(layout.appSupportDir()));
-    tools.trash = trash ? std::move(trash) : std::make_shared<FreedesktopTrash>(layout.trashDir());
-    tools.runner = std::make_shared<ProcessToolRunner>();
-    tools.processes = ProcApplicationProcesses::forThisUser();
-    return tools;
+    Deps deps;
+    deps.applicationFolders = AppInventory::applicationFolders(layout.home());
+    deps.leftoverFolders = LeftoverSearch::folders(layout);
+    deps.protectedPaths = protectedPathsFor(layout);
+    deps.cache = CacheFolder(AppSupportFolder(layout.appSupportDir()));
+    deps.trash = trash ? std::move(trash) : std::make_shared<FreedesktopTrash>(layout.trashDir());
+    deps.runner = std::make_shared<ProcessToolRunner>();
+    deps.processes = ProcApplicationProcesses::forThisUser();
+    return deps;
 }
 
-AppUninstaller::AppUninstaller(Tools tools, QObject* parent)
-    : QObject(parent), m_tools(std::move(tools)) {
-    if (!m_tools.wait) {
-        m_tools.wait = [this](int ms, std::function<void()> then) {
+AppUninstaller::AppUninstaller(Deps deps, QObject* parent)
+    : QObject(parent), m_deps(std::move(deps)) {
+    Q_ASSERT(m_deps.trash);
+    if (!m_deps.runner)
+        m_deps.runner = std::make_shared<ProcessToolRunner>();
+    if (!m_deps.processes)
+        m_deps.processes = ProcApplicationProcesses::forThisUser();
+    if (!m_deps.wait) {
+        m_deps.wait = [this](int ms, std::function<void()> then) {
             QTimer::singleShot(ms, this, std::move(then));
         };
     }
@@ -94,7 +99,7 @@ void AppUninstaller::setLeftoversLoading(bool loading) {
 
 void AppUninstaller::loadApps() {
     const CacheFolder::Load<QList<InstalledApp>> cached =
-        m_tools.cache.loadArray<InstalledApp>(QString::fromLatin1(kCacheFile));
+        m_deps.cache.loadArray<InstalledApp>(QString::fromLatin1(kCacheFile));
     QList<InstalledApp> existing;
     if (cached.value) {
         for (const InstalledApp& app : *cached.value) {
@@ -110,7 +115,7 @@ void AppUninstaller::loadApps() {
     }
 
     const ScanJob::Ticket ticket = m_scanJob.restart();
-    ScanJob::runInPool([ticket, folders = m_tools.applicationFolders, self = QPointer(this)] {
+    ScanJob::runInPool([ticket, folders = m_deps.applicationFolders, self = QPointer(this)] {
         QList<InstalledApp> fresh = AppInventory::scan(folders, ticket.cancel);
         if (ticket.cancel.isCancelled())
             return;
@@ -126,7 +131,7 @@ void AppUninstaller::loadApps() {
 
 void AppUninstaller::saveCache() {
     // A failure is logged by the writer; the fresh list stays published and the old file stays.
-    (void)m_tools.cache.writeJSON(m_apps, QString::fromLatin1(kCacheFile));
+    (void)m_deps.cache.writeJSON(m_apps, QString::fromLatin1(kCacheFile));
 }
 
 // ---- Leftovers
@@ -136,8 +141,8 @@ void AppUninstaller::select(const InstalledApp& app) {
     setSelectedApp(app);
     setLeftovers({});
     setLeftoversLoading(true);
-    ScanJob::runInPool([ticket, app, folders = m_tools.leftoverFolders,
-                        guarded = m_tools.protectedPaths, self = QPointer(this)] {
+    ScanJob::runInPool([ticket, app, folders = m_deps.leftoverFolders,
+                        guarded = m_deps.protectedPaths, self = QPointer(this)] {
         QList<LeftoverItem> finds = LeftoverSearch::find(app, folders, guarded, ticket.cancel);
         if (ticket.cancel.isCancelled())
             return;
@@ -174,7 +179,7 @@ qint64 AppUninstaller::selectedLeftoverBytes() const {
 // ---- Uninstall
 
 bool AppUninstaller::secondRouteDelete(const QString& path) const {
-    return secondRoute(m_tools.runner.get(), path);
+    return secondRoute(m_deps.runner.get(), path);
 }
 
 bool AppUninstaller::secondRoute(ToolRunner* runner, const QString& path) {
@@ -189,9 +194,9 @@ bool AppUninstaller::secondRoute(ToolRunner* runner, const QString& path) {
 
 QList<AppProcess> AppUninstaller::processesOf(const QString& bundleID) const {
     QList<AppProcess> matching;
-    if (!m_tools.processes || bundleID.isEmpty())
+    if (bundleID.isEmpty())
         return matching;
-    for (const AppProcess& p : m_tools.processes->list()) {
+    for (const AppProcess& p : m_deps.processes->list()) {
         // Exact, case-sensitive; processes of bundles without an identifier never match.
         if (!p.bundleIdentifier.isEmpty() && p.bundleIdentifier == bundleID)
             matching.append(p);
@@ -231,7 +236,7 @@ void AppUninstaller::uninstall(Done done) {
         pids.insert(p.pid);
     for (const AppProcess& p : running) {
         if (!pids.contains(p.parentPid))
-            m_tools.processes->requestQuit(p);
+            m_deps.processes->requestQuit(p);
     }
     pollQuit(run);
 }
@@ -240,7 +245,7 @@ void AppUninstaller::pollQuit(const std::shared_ptr<Run>& run) {
     const QString bundleID = *run->app.bundleID;
     if (!processesOf(bundleID).isEmpty() && run->waits < kQuitPolls) {
         ++run->waits;
-        m_tools.wait(kQuitPollMs, [this, run] { pollQuit(run); });
+        m_deps.wait(kQuitPollMs, [this, run] { pollQuit(run); });
         return;
     }
     const QList<AppProcess> still = processesOf(bundleID);
@@ -249,33 +254,32 @@ void AppUninstaller::pollQuit(const std::shared_ptr<Run>& run) {
         return;
     }
     for (const AppProcess& p : still)
-        m_tools.processes->forceQuit(p);
-    m_tools.wait(kForceSettleMs, [this, run] { removeFiles(run); });
+        m_deps.processes->forceQuit(p);
+    m_deps.wait(kForceSettleMs, [this, run] { removeFiles(run); });
 }
 
 void AppUninstaller::removeFiles(const std::shared_ptr<Run>& run) {
-    ScanJob::runInPool(
-        [run, trash = m_tools.trash, runner = m_tools.runner, self = QPointer(this)] {
-            UninstallOutcome outcome;
-            const auto remove = [&](const QString& path) {
-                if (trash && trash->moveToTrash(path, nullptr))
-                    return true;
-                return secondRoute(runner.get(), path);
-            };
-            outcome.appRemoved = remove(run->app.path());
-            if (!outcome.appRemoved) {
-                outcome.failures = {run->app.name};
-            } else {
-                outcome.freedBytes = run->app.appSizeBytes;
-                for (const Target& t : std::as_const(run->leftovers)) {
-                    if (remove(t.path))
-                        outcome.freedBytes += t.sizeBytes;
-                    else
-                        outcome.failures.append(t.fileName);
-                }
+    ScanJob::runInPool([run, trash = m_deps.trash, runner = m_deps.runner, self = QPointer(this)] {
+        UninstallOutcome outcome;
+        const auto remove = [&](const QString& path) {
+            if (trash && trash->moveToTrash(path, nullptr))
+                return true;
+            return secondRoute(runner.get(), path);
+        };
+        outcome.appRemoved = remove(run->app.path());
+        if (!outcome.appRemoved) {
+            outcome.failures = {run->app.name};
+        } else {
+            outcome.freedBytes = run->app.appSizeBytes;
+            for (const Target& t : std::as_const(run->leftovers)) {
+                if (remove(t.path))
+                    outcome.freedBytes += t.sizeBytes;
+                else
+                    outcome.failures.append(t.fileName);
             }
-            ScanJob::deliver(self, [run, outcome](AppUninstaller* s) { s->finish(run, outcome); });
-        });
+        }
+        ScanJob::deliver(self, [run, outcome](AppUninstaller* s) { s->finish(run, outcome); });
+    });
 }
 
 void AppUninstaller::finish(const std::shared_ptr<Run>& run, const UninstallOutcome& outcome) {

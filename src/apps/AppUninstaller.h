@@ -61,20 +61,22 @@ public:
     // through it, so tests can count them and need not sleep.
     using Wait = std::function<void(int ms, std::function<void()> then)>;
 
-    struct Tools {
+    struct Deps {
         QStringList applicationFolders;
         QList<LeftoverSearch::Folder> leftoverFolders;
         // Never offered as leftovers: the app's own folders and the Trash.
         QStringList protectedPaths;
         CacheFolder cache{AppSupportFolder(QString())};
-        std::shared_ptr<Trash> trash;
-        // Runs the second removal route ("gio trash") when the Trash refuses an item.
+        std::shared_ptr<Trash> trash; // required: the home's Trash has no default without a home
+        // Runs the second removal route ("gio trash") when the Trash refuses an item; empty:
+        // the system's processes.
         std::shared_ptr<ToolRunner> runner;
-        std::shared_ptr<ApplicationProcesses> processes;
-        Wait wait; // empty: a timer on the main thread
+        std::shared_ptr<ApplicationProcesses> processes; // empty: this user's, from /proc
+        Wait wait;                                       // empty: a timer on the main thread
+
+        // The real folders of this home, the data folder's cache, the given Trash, gio, /proc.
+        static Deps system(const HomeLayout& layout, std::shared_ptr<Trash> trash);
     };
-    // The real folders of this home, the data folder's cache, the given Trash, gio, /proc.
-    static Tools systemTools(const HomeLayout& layout, std::shared_ptr<Trash> trash);
     static QStringList protectedPathsFor(const HomeLayout& layout);
 
     // How the uninstall waits for an application to quit: up to kQuitPolls polls kQuitPollMs
@@ -85,7 +87,7 @@ public:
     static constexpr const char* kCacheFile = "apps.json";
     static constexpr const char* kNoSelection = "No app selected.";
 
-    explicit AppUninstaller(Tools tools, QObject* parent = nullptr);
+    explicit AppUninstaller(Deps deps, QObject* parent = nullptr);
     ~AppUninstaller() override;
 
     const State& state() const { return m_state; }
@@ -145,7 +147,7 @@ private:
     void removeFiles(const std::shared_ptr<Run>& run);
     void finish(const std::shared_ptr<Run>& run, const UninstallOutcome& outcome);
 
-    Tools m_tools;
+    Deps m_deps;
     State m_state;
     QList<InstalledApp> m_apps;
     QList<LeftoverItem> m_leftovers;

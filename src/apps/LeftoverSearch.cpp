@@ -1,25 +1,17 @@
 #include "apps/LeftoverSearch.h"
 
 #include "apps/AppInventory.h"
+#include "platform/DisplayText.h"
 
 #include <algorithm>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
-#include <QTextBoundaryFinder>
 
 namespace {
 
 QString folded(const QString& text) {
     return text.normalized(QString::NormalizationForm_C).toLower();
-}
-
-int perceivedLength(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
 }
 
 // The name without its last extension, as a file manager strips it ("a.plist" → "a"); a name
@@ -132,7 +124,7 @@ Keys keysFor(const InstalledApp& app) {
             keys.identifier = id;
     }
     const QString name = folded(app.name);
-    if (perceivedLength(name) >= 3)
+    if (DisplayText::perceivedLength(name) >= 3)
         keys.name = name;
     return keys;
 }

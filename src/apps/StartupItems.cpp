@@ -106,7 +106,7 @@ QString unitFileFor(const QFileInfo& link, const QStringList& unitDirs) {
     return {};
 }
 
-QList<StartupItem> enabledUnits(const StartupItems::Roots& roots) {
+QList<StartupItem> enabledUnits(const StartupItems::Deps& roots) {
     QList<StartupItem> out;
     if (roots.systemdConfigDir.isEmpty())
         return out;
@@ -144,26 +144,26 @@ QList<StartupItem> enabledUnits(const StartupItems::Roots& roots) {
 
 } // namespace
 
-StartupItems::Roots StartupItems::Roots::system(const QByteArray& xdgConfigDirs) {
-    Roots roots;
+StartupItems::Deps StartupItems::Deps::system(const QByteArray& xdgConfigDirs) {
+    Deps deps;
     for (const QByteArray& dir : xdgConfigDirs.split(':')) {
         // Only absolute folders count, as the base directory rules say.
         if (dir.startsWith('/'))
-            roots.systemAutostartDirs << QString::fromLocal8Bit(dir) + QStringLiteral("/autostart");
+            deps.systemAutostartDirs << QString::fromLocal8Bit(dir) + QStringLiteral("/autostart");
     }
-    if (roots.systemAutostartDirs.isEmpty())
-        roots.systemAutostartDirs << QStringLiteral("/etc/xdg/autostart");
-    roots.systemdConfigDir = QStringLiteral("/etc/systemd/system");
-    roots.systemdUnitDirs = {
+    if (deps.systemAutostartDirs.isEmpty())
+        deps.systemAutostartDirs << QStringLiteral("/etc/xdg/autostart");
+    deps.systemdConfigDir = QStringLiteral("/etc/systemd/system");
+    deps.systemdUnitDirs = {
         QStringLiteral("/etc/systemd/system"), QStringLiteral("/run/systemd/system"),
         QStringLiteral("/usr/local/lib/systemd/system"), QStringLiteral("/usr/lib/systemd/system"),
         QStringLiteral("/lib/systemd/system")};
-    return roots;
+    return deps;
 }
 
-StartupItems::StartupItems(HomeLayout layout, Roots roots, std::shared_ptr<Trash> trash,
+StartupItems::StartupItems(HomeLayout layout, Deps deps, std::shared_ptr<Trash> trash,
                            QString locale, QObject* parent)
-    : QObject(parent), m_layout(std::move(layout)), m_roots(std::move(roots)),
+    : QObject(parent), m_layout(std::move(layout)), m_deps(std::move(deps)),
       m_trash(std::move(trash)), m_locale(std::move(locale)) {}
 
 QString StartupItems::userFolder() const {
@@ -186,7 +186,7 @@ void StartupItems::load() {
     QSet<QString> taken;
     for (const QFileInfo& entry : listFolder(user))
         taken.insert(entry.fileName());
-    for (const QString& folder : std::as_const(m_roots.systemAutostartDirs)) {
+    for (const QString& folder : std::as_const(m_deps.systemAutostartDirs)) {
         QList<StartupItem> records =
             desktopRecords(folder, StartupItemsText::allUsers(), false, false, m_locale);
         for (StartupItem& item : records) {
@@ -198,7 +198,7 @@ void StartupItems::load() {
             taken.insert(entry.fileName());
         gathered += records;
     }
-    gathered += enabledUnits(m_roots);
+    gathered += enabledUnits(m_deps);
     gathered +=
         desktopRecords(disabledFolder(), StartupItemsText::yourLogin(), true, true, m_locale);
 

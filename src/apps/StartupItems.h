@@ -25,7 +25,7 @@ class StartupItems : public QObject {
     Q_PROPERTY(bool loaded READ loaded NOTIFY loadedChanged)
 public:
     // The folders read besides the user's own.
-    struct Roots {
+    struct Deps {
         // Autostart folders of all users, most important first (a name found in an earlier
         // folder hides the same name in a later one).
         QStringList systemAutostartDirs;
@@ -37,11 +37,11 @@ public:
 
         // This machine's folders: /etc/xdg/autostart (or the folders of the given
         // XDG_CONFIG_DIRS), /etc/systemd/system and the unit folders under /run, /usr and /lib.
-        static Roots system(const QByteArray& xdgConfigDirs = {});
+        static Deps system(const QByteArray& xdgConfigDirs = {});
     };
 
     // locale: the POSIX messages locale that entry names are shown in ("de_DE.UTF-8").
-    StartupItems(HomeLayout layout, Roots roots, std::shared_ptr<Trash> trash, QString locale,
+    StartupItems(HomeLayout layout, Deps deps, std::shared_ptr<Trash> trash, QString locale,
                  QObject* parent = nullptr);
 
     QList<StartupItem> items() const { return m_items; }
@@ -74,7 +74,7 @@ signals:
 
 private:
     HomeLayout m_layout;
-    Roots m_roots;
+    Deps m_deps;
     std::shared_ptr<Trash> m_trash;
     QString m_locale;
     QList<StartupItem> m_items;

@@ -2,6 +2,7 @@
 #include "platform/NativePath.h"
 
 #include "platform/DirectoryWalker.h"
+#include "platform/DisplayText.h"
 #include "platform/ParallelLoop.h"
 
 #include <algorithm>
@@ -20,15 +21,6 @@
 namespace {
 
 using FileKind = SpotlightSearch::FileKind;
-
-// How many characters a reader sees: grapheme clusters, so "é" written as e + accent is one.
-int perceivedLength(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    int count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
-}
 
 bool isAscii(std::string_view bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](char c) { return (c & 0x80) == 0; });
@@ -310,7 +302,7 @@ QStringList SpotlightSearch::allTerms(const QStringList& words) {
     for (const QString& word : words) {
         if (stopWords().contains(word))
             continue;
-        const int length = perceivedLength(word);
+        const int length = int(DisplayText::perceivedLength(word));
         if (length < 2)
             continue;
         add(word);

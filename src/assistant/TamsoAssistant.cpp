@@ -28,9 +28,13 @@ QString TamsoAssistant::welcomeText() {
         "Mac's own live data — nothing leaves your machine.");
 }
 
-TamsoAssistant::TamsoAssistant(Dependencies dependencies, QObject* parent)
-    : QObject(parent), m_deps(std::move(dependencies)) {
-    Q_ASSERT(m_deps.measure);
+TamsoAssistant::TamsoAssistant(Deps deps, QObject* parent)
+    : QObject(parent), m_deps(std::move(deps)) {
+    Q_ASSERT(m_deps.measure && m_deps.headroom);
+    if (!m_deps.autopilot)
+        m_deps.autopilot = &PerformanceAutopilot::shared;
+    if (!m_deps.applications)
+        m_deps.applications = RunningApplications::system();
     m_messages.append(TamsoMessage::answer(welcomeText()));
 }
 
@@ -126,14 +130,14 @@ std::optional<TamsoMessage> TamsoAssistant::intentAnswer(const QString& q,
         }
         return answer;
     }
-    if ((q.contains(QLatin1String("headroom")) || q.contains(QLatin1String("health score"))) &&
-        m_deps.headroom) {
-        const Headroom h = m_deps.headroom(snapshot);
-        return TamsoMessage::answer(
-            h.title + QStringLiteral(": ") + h.detail + QStringLiteral(". ") +
-                h.lines.join(QStringLiteral(". ")) + QStringLiteral("."),
-            {TamsoAction::make(QStringLiteral("Open Home"), QStringLiteral("dashboard"),
-                               K::OpenFeature)});
+    if (q.contains(QLatin1String("headroom")) || q.contains(QLatin1String("health score"))) {
+        if (const std::optional<Headroom> h = m_deps.headroom(snapshot)) {
+            return TamsoMessage::answer(
+                h->title + QStringLiteral(": ") + h->detail + QStringLiteral(". ") +
+                    h->lines.join(QStringLiteral(". ")) + QStringLiteral("."),
+                {TamsoAction::make(QStringLiteral("Open Home"), QStringLiteral("dashboard"),
+                                   K::OpenFeature)});
+        }
     }
     if (q.contains(QLatin1String("battery")) && !QKFeature::bestMatch(q))
         return TamsoMessage::answer(batteryText(snapshot));
@@ -142,7 +146,7 @@ std::optional<TamsoMessage> TamsoAssistant::intentAnswer(const QString& q,
 
 std::optional<RunningApplication>
 TamsoAssistant::quitCandidate(const SystemSnapshot& snapshot) const {
-    if (snapshot.topProcesses.isEmpty() || !m_deps.applications)
+    if (snapshot.topProcesses.isEmpty())
         return std::nullopt;
     const ProcessMemoryInfo& top = snapshot.topProcesses.constFirst();
     if (top.pid <= 0)
@@ -211,7 +215,7 @@ void TamsoAssistant::perform() {
         using Result = PerformanceAutopilot::QuitResult;
         Result result = Result::NotRunning;
         const qint64 pid = m_quitTargets.value(action.id, 0);
-        PerformanceAutopilot* autopilot = m_deps.autopilot ? m_deps.autopilot() : nullptr;
+        PerformanceAutopilot* autopilot = m_deps.autopilot();
         if (pid > 0)
             result = autopilot ? autopilot->quit(pid, name, false) : Result::NotDelivered;
         QString text;

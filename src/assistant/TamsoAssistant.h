@@ -51,7 +51,7 @@ public:
     };
 
     // Everything the assistant reads or acts through, handed in by whoever makes it.
-    struct Dependencies {
+    struct Deps {
         // Where every answer and approved action is recorded; its pinned and recent entries
         // also go into the model's prompt.
         PendrelTimelineStore& timeline;
@@ -60,21 +60,22 @@ public:
         NotificationCenter& notifications;
         // The autopilot that quits applications, looked up only when a quit is approved (at
         // start-up it is made after the assistant). May return null: nothing is quit then.
+        // Empty: the process-wide autopilot.
         std::function<PerformanceAutopilot*()> autopilot;
         // Tells whether the biggest memory process is a running application (by process id);
-        // only then is quitting it proposed. Null: no quit is ever proposed.
+        // only then is quitting it proposed. Empty: this desktop's windows.
         std::shared_ptr<RunningApplications> applications;
         // The home the developer data folders are measured in, and how (required).
         HomeLayout home;
         std::shared_ptr<const CategoryMeasure> measure;
-        // Null until a health check can score a sample: the headroom rule then stays silent
-        // and the question goes on down the chain.
-        std::function<Headroom(const SystemSnapshot&)> headroom;
+        // The health check's score of a sample (required); none until a health check can score
+        // one: the headroom rule then stays silent and the question goes on down the chain.
+        std::function<std::optional<Headroom>(const SystemSnapshot&)> headroom;
     };
 
     static QString welcomeText();
 
-    explicit TamsoAssistant(Dependencies dependencies, QObject* parent = nullptr);
+    explicit TamsoAssistant(Deps deps, QObject* parent = nullptr);
 
     // Oldest first, starting with the welcome message; only ever appended to.
     const QList<TamsoMessage>& messages() const { return m_messages; }
@@ -203,7 +204,7 @@ private:
     void append(const TamsoMessage& message);
     void setThinking(bool thinking);
 
-    Dependencies m_deps;
+    Deps m_deps;
     QList<TamsoMessage> m_messages;
     bool m_thinking = false;
     std::optional<TamsoAction> m_pendingAction;

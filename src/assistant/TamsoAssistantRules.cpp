@@ -7,12 +7,12 @@
 #include "cleaning/tables/TableRow.h"
 #include "platform/ByteFormat.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/DisplayText.h"
 #include "shell/QKFeature.h"
 
 #include <algorithm>
 #include <initializer_list>
 #include <QFileInfo>
-#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -21,15 +21,6 @@ using K = TamsoActionKind;
 bool containsAny(const QString& q, std::initializer_list<const char*> keys) {
     return std::any_of(keys.begin(), keys.end(),
                        [&](const char* key) { return q.contains(QLatin1String(key)); });
-}
-
-// Length in user-perceived characters, as the catalog counts its phrases.
-qsizetype perceivedLength(const QString& text) {
-    qsizetype count = 0;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    while (finder.toNextBoundary() != -1)
-        ++count;
-    return count;
 }
 
 TamsoMessage withOneAction(const QString& text, const char* label, const char* featureID) {
@@ -116,7 +107,7 @@ bool TamsoAssistant::hasStrongCatalogTrigger(const QString& q) {
     qsizetype longest = 0;
     for (const QString& trigger : feature->triggers) {
         if (QKFeature::matchesTrigger(q, trigger))
-            longest = std::max(longest, perceivedLength(trigger));
+            longest = std::max(longest, DisplayText::perceivedLength(trigger));
     }
     return longest >= 8;
 }

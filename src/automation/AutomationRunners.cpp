@@ -47,8 +47,8 @@ CleanCategory AutomationStore::downloadsCategory(const HomeLayout& layout) {
 }
 
 void AutomationStore::emptyOldDownloads(Done done) {
-    const CleanCategory category = downloadsCategory(m_env.layout);
-    const std::shared_ptr<const CategoryMeasure> measure = m_env.cleaning.measure;
+    const CleanCategory category = downloadsCategory(m_deps.layout);
+    const std::shared_ptr<const CategoryMeasure> measure = m_deps.cleaning.measure;
     ScanJob::runInPool([measure, category, done, self = QPointer(this)] {
         const Measurement m = measure ? measure->measure(category) : Measurement();
         ScanJob::deliver(self, [category, done, m](AutomationStore* store) {
@@ -60,7 +60,7 @@ void AutomationStore::emptyOldDownloads(Done done) {
             row.setMeasurement(m);
             // A cleaner of its own for this one row; the clean holds what it needs, so the
             // cleaner can go at once.
-            const CleanupScanner cleaner({row}, store->m_env.cleaning);
+            const CleanupScanner cleaner({row}, store->m_deps.cleaning);
             cleanThen(cleaner, {kDownloadsId}, store,
                       [done, count = m.fileCount](const CleanResult& r) {
                           done(AutomationText::downloadsMoved(r.freedBytes, count, r.failures));
@@ -78,7 +78,7 @@ void AutomationStore::waitForScan(QPointer<CleanupScanner> scanner, int pauses,
         done();
         return;
     }
-    QTimer::singleShot(m_env.pauseMs, this, [this, scanner, pauses, done = std::move(done)] {
+    QTimer::singleShot(m_deps.pauseMs, this, [this, scanner, pauses, done = std::move(done)] {
         waitForScan(scanner, pauses - 1, done);
     });
 }
@@ -143,11 +143,7 @@ void AutomationStore::diskFigures(std::function<void(const SystemSnapshot&)> don
         done(vitals->snapshot());
         return;
     }
-    if (!m_env.freshDiskSample) {
-        done(SystemSnapshot());
-        return;
-    }
-    ScanJob::runInPool([sample = m_env.freshDiskSample, done, self = QPointer(this)] {
+    ScanJob::runInPool([sample = m_deps.freshDiskSample, done, self = QPointer(this)] {
         const SystemSnapshot s = sample();
         ScanJob::deliver(self, [done, s](AutomationStore*) { done(s); });
     });
@@ -165,11 +161,11 @@ void AutomationStore::storageAlertMessage(Done done) {
 }
 
 std::optional<QString> AutomationStore::locateDocker() const {
-    for (const QString& path : m_env.dockerCandidates) {
+    for (const QString& path : m_deps.dockerCandidates) {
         if (isExecutableFile(path))
             return path;
     }
-    for (const QString& folder : m_env.searchPath) {
+    for (const QString& folder : m_deps.searchPath) {
         const QString path = folder + QStringLiteral("/docker");
         if (QFileInfo(folder).isAbsolute() && isExecutableFile(path))
             return path;
@@ -179,12 +175,12 @@ std::optional<QString> AutomationStore::locateDocker() const {
 
 void AutomationStore::pruneDocker(Done done) {
     const std::optional<QString> docker = locateDocker();
-    if (!docker || !m_env.tools) {
+    if (!docker) {
         done(AutomationText::dockerNotFound());
         return;
     }
-    const int timeoutMs = m_env.dockerTimeoutMs;
-    m_toolRuns.run([tools = m_env.tools, path = *docker, timeoutMs, done, self = QPointer(this)] {
+    const int timeoutMs = m_deps.dockerTimeoutMs;
+    m_toolRuns.run([tools = m_deps.tools, path = *docker, timeoutMs, done, self = QPointer(this)] {
         const ToolResult result = tools->run(path, dockerPruneArguments(), timeoutMs);
         ScanJob::deliver(self, [done, timeoutMs, result](AutomationStore*) {
             done(AutomationText::dockerOutcome(result, timeoutMs));

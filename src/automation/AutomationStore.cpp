@@ -14,22 +14,38 @@
 
 #include <QUuid>
 
-AutomationStore::Environment AutomationStore::Environment::system() {
-    Environment env;
+namespace {
+
+// Fills the seams left empty with this user's own; the one place the store says what an empty
+// member means.
+void fillSystemSeams(AutomationStore::Deps& deps) {
+    if (!deps.clock)
+        deps.clock = std::make_shared<SystemClock>();
+    if (!deps.notifier)
+        deps.notifier = std::make_shared<FreedesktopNotifier>();
+    if (!deps.timeline)
+        deps.timeline = PendrelTimelineStore::shared();
+    if (!deps.tools)
+        deps.tools = std::make_shared<ProcessToolRunner>();
+    if (!deps.freshDiskSample) {
+        deps.freshDiskSample = [] {
+            SystemStatsSampler sampler;
+            SystemSnapshot snapshot;
+            sampler.sampleDisk(snapshot);
+            return snapshot;
+        };
+    }
+}
+
+} // namespace
+
+AutomationStore::Deps AutomationStore::Deps::system() {
+    Deps env;
     env.defaults = &UserDefaults::standard();
-    env.clock = std::make_shared<SystemClock>();
     env.layout = HomeLayout::fromEnvironment();
-    env.cleaning = CleanupScanner::systemTools(env.layout);
-    env.notifier = std::make_shared<FreedesktopNotifier>();
-    env.timeline = PendrelTimelineStore::shared();
-    env.tools = std::make_shared<ProcessToolRunner>();
+    env.cleaning = CleanupScanner::Deps::system(env.layout);
     env.searchPath = qEnvironmentVariable("PATH").split(QLatin1Char(':'), Qt::SkipEmptyParts);
-    env.freshDiskSample = [] {
-        SystemStatsSampler sampler;
-        SystemSnapshot snapshot;
-        sampler.sampleDisk(snapshot);
-        return snapshot;
-    };
+    fillSystemSeams(env);
     return env;
 }
 
@@ -37,17 +53,17 @@ QStringList AutomationStore::defaultDockerCandidates() {
     return {QStringLiteral("/opt/homebrew/bin/docker"), QStringLiteral("/usr/local/bin/docker")};
 }
 
-AutomationStore::AutomationStore(Environment environment, QObject* parent)
-    : QObject(parent), m_env(std::move(environment)) {
-    if (!m_env.clock)
-        m_env.clock = std::make_shared<SystemClock>();
+AutomationStore::AutomationStore(Deps deps, QObject* parent)
+    : QObject(parent), m_deps(std::move(deps)) {
+    Q_ASSERT(m_deps.defaults && m_deps.cleaning.measure && m_deps.cleaning.trash);
+    fillSystemSeams(m_deps);
     load();
 }
 
 AutomationStore::~AutomationStore() = default;
 
 AutomationStore* AutomationStore::shared() {
-    static AutomationStore* instance = new AutomationStore(Environment::system());
+    static AutomationStore* instance = new AutomationStore(Deps::system());
     return instance;
 }
 
@@ -84,21 +100,19 @@ AutomationRuleState AutomationStore::state(const QString& ruleId) const {
 
 void AutomationStore::load() {
     std::optional<AutomationRuleStates::Map> decoded;
-    if (m_env.defaults)
-        decoded = AutomationRuleStates::decode(
-            m_env.defaults->value(AutomationRuleStates::defaultsKey()));
+    decoded =
+        AutomationRuleStates::decode(m_deps.defaults->value(AutomationRuleStates::defaultsKey()));
     m_states = AutomationRuleStates::forTable(decoded);
     emit statesChanged();
 }
 
 void AutomationStore::save() {
-    if (m_env.defaults)
-        m_env.defaults->setValue(AutomationRuleStates::defaultsKey(),
-                                 AutomationRuleStates::encode(m_states));
+    m_deps.defaults->setValue(AutomationRuleStates::defaultsKey(),
+                              AutomationRuleStates::encode(m_states));
 }
 
 QString AutomationStore::dayKey(const QDateTime& moment) const {
-    return AutomationSchedule::dayKey(moment, m_env.timeZone);
+    return AutomationSchedule::dayKey(moment, m_deps.timeZone);
 }
 
 void AutomationStore::setState(const QString& ruleId, const AutomationRuleState& state) {
@@ -128,7 +142,7 @@ void AutomationStore::setStatusMessage(const std::optional<QString>& message) {
 
 void AutomationStore::start() {
     m_timer = std::make_unique<QTimer>();
-    m_timer->setInterval(m_env.checkIntervalMs);
+    m_timer->setInterval(m_deps.checkIntervalMs);
     QPointer<AutomationStore> self(this);
     connect(m_timer.get(), &QTimer::timeout, this, [self] {
         if (self)
@@ -138,8 +152,7 @@ void AutomationStore::start() {
 }
 
 void AutomationStore::requestNotificationPermission() {
-    if (m_env.notifier)
-        m_env.notifier->requestPermission();
+    m_deps.notifier->requestPermission();
 }
 
 void AutomationStore::checkDueAtLaunch() {
@@ -149,8 +162,8 @@ void AutomationStore::checkDueAtLaunch() {
 void AutomationStore::checkDue() {
     if (m_running || m_pass)
         return;
-    const QDateTime now = m_env.clock->now();
-    m_pass = Pass{AutomationSchedule::weekday(now, m_env.timeZone), dayKey(now), 0, false};
+    const QDateTime now = m_deps.clock->now();
+    m_pass = Pass{AutomationSchedule::weekday(now, m_deps.timeZone), dayKey(now), 0, false};
     setStatusMessage(AutomationText::checking());
     continuePass();
 }
@@ -237,28 +250,25 @@ void AutomationStore::runRunner(AutomationRule::Kind kind, Done done) {
 
 void AutomationStore::recordResult(const AutomationRule& rule, const QString& result) {
     AutomationRuleState st = state(rule.id);
-    const QDateTime now = m_env.clock->now();
+    const QDateTime now = m_deps.clock->now();
     st.lastRun = secondsSinceReferenceDate(now);
     st.lastRunDay = dayKey(now);
     st.lastResult = result;
     setState(rule.id, st);
     setStatusMessage(AutomationText::statusLine(rule.title, result));
     notify(rule.title, result);
-    if (m_env.timeline)
-        m_env.timeline->record(TimelineEntry::Kind::Automation, rule.title, result,
-                               QStringLiteral("automation"), false);
+    m_deps.timeline->record(TimelineEntry::Kind::Automation, rule.title, result,
+                            QStringLiteral("automation"), false);
     setRunning(false);
     setRunningRuleID(std::nullopt);
 }
 
 void AutomationStore::notify(const QString& title, const QString& result) {
-    if (!m_env.notifier)
-        return;
     UserNotifier::Request request;
     request.identifier = QStringLiteral("automation-") +
                          QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper();
     request.title = AutomationText::notificationTitle(title);
     request.body = result;
     request.playSound = true;
-    m_env.notifier->post(request);
+    m_deps.notifier->post(request);
 }

@@ -52,16 +52,18 @@ class AutomationStore : public QObject {
 public:
     static constexpr int kCheckIntervalMs = 300 * 1000;
 
-    // Everything the store reads, writes and runs; tests hand in sandboxed ones.
-    struct Environment {
-        UserDefaults* defaults = nullptr; // required
+    // Everything the store reads, writes and runs; tests hand in sandboxed ones. An empty seam
+    // is this user's own (see system()); `defaults` and the cleaning pair have none and must be
+    // set.
+    struct Deps {
+        UserDefaults* defaults = nullptr;
         std::shared_ptr<const Clock> clock;
         // The zone of the day stamps and weekdays; none: the system's at each use.
         std::optional<QTimeZone> timeZone;
-        HomeLayout layout;              // where Downloads is
-        CleanupScanner::Tools cleaning; // measures and cleans the old downloads
+        HomeLayout layout;             // where Downloads is
+        CleanupScanner::Deps cleaning; // measures and cleans the old downloads
         std::shared_ptr<UserNotifier> notifier;
-        PendrelTimelineStore* timeline = nullptr; // none: runs are not recorded there
+        PendrelTimelineStore* timeline = nullptr; // where runs are recorded
         std::shared_ptr<ToolRunner> tools;        // runs docker
         // Where docker is looked for: these paths in order, then each folder of searchPath.
         QStringList dockerCandidates = defaultDockerCandidates();
@@ -75,7 +77,7 @@ public:
 
         // This user's: standard defaults, the wall clock, the home's Trash and folders, the
         // desktop's notifications, the shared timeline, PATH.
-        static Environment system();
+        static Deps system();
     };
 
     static QStringList defaultDockerCandidates();
@@ -84,7 +86,7 @@ public:
     static constexpr int kDeveloperScanPauses = 60;
     static constexpr int kScreenshotScanPauses = 40;
 
-    explicit AutomationStore(Environment environment, QObject* parent = nullptr);
+    explicit AutomationStore(Deps deps, QObject* parent = nullptr);
     ~AutomationStore() override;
     // The process-wide store on the system environment, made on first use.
     static AutomationStore* shared();
@@ -176,7 +178,7 @@ private:
     // times, then calls done (also when the scanner is gone).
     void waitForScan(QPointer<CleanupScanner> scanner, int pauses, std::function<void()> done);
 
-    Environment m_env;
+    Deps m_deps;
     AutomationRuleStates::Map m_states;
     bool m_running = false;
     std::optional<QString> m_runningRuleID;

@@ -9,24 +9,26 @@ QStringList CleanupScanner::protectedPathsFor(const HomeLayout& layout) {
             layout.trashDir()};
 }
 
-CleanupScanner::Tools CleanupScanner::systemTools(const HomeLayout& layout) {
-    Tools tools;
-    tools.protectedPaths = protectedPathsFor(layout);
-    tools.guard = ContentsGuard::forLayout(layout);
+CleanupScanner::Deps CleanupScanner::Deps::system(const HomeLayout& layout) {
+    Deps deps;
+    deps.protectedPaths = protectedPathsFor(layout);
+    deps.guard = ContentsGuard::forLayout(layout);
     CategoryMeasurer::Options options;
-    options.protectedPaths = tools.protectedPaths;
-    options.guard = tools.guard;
-    tools.measure =
+    options.protectedPaths = deps.protectedPaths;
+    options.guard = deps.guard;
+    deps.measure =
         std::make_shared<CategoryMeasurer>(std::make_shared<DuDiskUsage>(), std::move(options));
-    tools.trash = std::make_shared<FreedesktopTrash>(layout.trashDir());
-    return tools;
+    deps.trash = std::make_shared<FreedesktopTrash>(layout.trashDir());
+    return deps;
 }
 
-CleanupScanner::CleanupScanner(QList<CleanCategory> categories, Tools tools, QObject* parent)
-    : QObject(parent), m_tools(std::move(tools)),
+CleanupScanner::CleanupScanner(QList<CleanCategory> categories, Deps deps, QObject* parent)
+    : QObject(parent), m_deps(std::move(deps)),
       m_cleaner(
-          std::make_shared<CategoryCleaner>(m_tools.trash, m_tools.protectedPaths, m_tools.guard)),
-      m_categories(std::move(categories)) {}
+          std::make_shared<CategoryCleaner>(m_deps.trash, m_deps.protectedPaths, m_deps.guard)),
+      m_categories(std::move(categories)) {
+    Q_ASSERT(m_deps.measure && m_deps.trash);
+}
 
 CleanupScanner::~CleanupScanner() {
     m_job.cancel();
@@ -44,7 +46,7 @@ void CleanupScanner::scan() {
     setProgressLabel(QStringLiteral("Starting…"));
     setCategories(work);
 
-    ScanJob::runInPool([ticket, work = std::move(work), measure = m_tools.measure,
+    ScanJob::runInPool([ticket, work = std::move(work), measure = m_deps.measure,
                         self = QPointer<CleanupScanner>(this)] {
         for (int i = 0; i < work.size(); ++i) {
             if (ticket.cancel.isCancelled())
@@ -54,8 +56,7 @@ void CleanupScanner::scan() {
                 if (s->m_job.isCurrent(ticket.generation))
                     s->setProgressLabel(name);
             });
-            const Measurement m =
-                measure ? measure->measure(work.at(i), ticket.cancel) : Measurement();
+            const Measurement m = measure->measure(work.at(i), ticket.cancel);
             if (ticket.cancel.isCancelled())
                 return;
             ScanJob::deliver(
@@ -99,7 +100,7 @@ void CleanupScanner::clean(const QSet<QString>& ids,
 }
 
 Measurement CleanupScanner::measure(const CleanCategory& category) const {
-    return m_tools.measure ? m_tools.measure->measure(category) : Measurement();
+    return m_deps.measure->measure(category);
 }
 
 void CleanupScanner::setCategories(QList<CleanCategory> categories) {

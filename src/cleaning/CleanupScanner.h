@@ -47,7 +47,8 @@ public:
     };
 
     // What a cleaner measures and cleans with; one set is shared by every cleaner of the app.
-    struct Tools {
+    struct Deps {
+        // Both required: they have no system default without a home (see system()).
         std::shared_ptr<const CategoryMeasure> measure;
         std::shared_ptr<Trash> trash;
         // Folders no cleaner measures, lists or moves: the app's own folders and the Trash.
@@ -55,15 +56,16 @@ public:
         // Folders whose contents no row may empty, checked when cleaning (the measuring tool
         // holds its own); none unless given.
         ContentsGuard guard = {};
+
+        // The real ones for this home: the directory walker and `du` for measuring, the
+        // freedesktop home Trash for cleaning, and the layout's guard for both.
+        static Deps system(const HomeLayout& layout);
     };
-    // The real tools for this home: the directory walker and `du` for measuring, the
-    // freedesktop home Trash for cleaning, and the layout's guard for both.
-    static Tools systemTools(const HomeLayout& layout);
     // The app's own folders and the Trash of this home.
     static QStringList protectedPathsFor(const HomeLayout& layout);
 
     // The table is published as given, measurement fields included; state idle, progress 0/0.
-    CleanupScanner(QList<CleanCategory> categories, Tools tools, QObject* parent = nullptr);
+    CleanupScanner(QList<CleanCategory> categories, Deps deps, QObject* parent = nullptr);
     ~CleanupScanner() override;
 
     State state() const { return m_state; }
@@ -90,7 +92,7 @@ public:
     // Measures one row synchronously on the calling thread (for the health check, the assistant
     // and the automation); keep it off the main thread.
     Measurement measure(const CleanCategory& category) const;
-    const Tools& tools() const { return m_tools; }
+    const Deps& deps() const { return m_deps; }
 
 signals:
     void stateChanged();
@@ -111,7 +113,7 @@ private:
     void applyRow(quint64 generation, int index, const Measurement& m);
     void finishScan(quint64 generation);
 
-    Tools m_tools;
+    Deps m_deps;
     std::shared_ptr<const CategoryCleaner> m_cleaner;
     ScanJob m_job;
     State m_state;
@@ -125,16 +127,16 @@ private:
 class DiskCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    DiskCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr)
-        : CleanupScanner(CleanCategory::diskCategories(layout), std::move(tools), parent) {}
+    DiskCleanupScanner(const HomeLayout& layout, Deps deps, QObject* parent = nullptr)
+        : CleanupScanner(CleanCategory::diskCategories(layout), std::move(deps), parent) {}
 };
 
 // Developer caches: build folders, package caches, local models, node_modules folders.
 class DevCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    DevCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr)
-        : CleanupScanner(CleanCategory::devCategories(layout), std::move(tools), parent) {}
+    DevCleanupScanner(const HomeLayout& layout, Deps deps, QObject* parent = nullptr)
+        : CleanupScanner(CleanCategory::devCategories(layout), std::move(deps), parent) {}
 };
 
 // What the mail clients keep on this computer. Rows exist only for places present on the disk,
@@ -142,7 +144,7 @@ public:
 class MailCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    MailCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr);
+    MailCleanupScanner(const HomeLayout& layout, Deps deps, QObject* parent = nullptr);
 
     // Up to 9 rows, each with only the candidate places that exist now; rows without any are
     // left out, the order kept.
@@ -165,7 +167,7 @@ private:
 class ScreenshotCleanupScanner : public CleanupScanner {
     Q_OBJECT
 public:
-    ScreenshotCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent = nullptr);
+    ScreenshotCleanupScanner(const HomeLayout& layout, Deps deps, QObject* parent = nullptr);
 
     using CleanupScanner::categories;
     // The three rows: older than 7 days, older than 30 days, all.

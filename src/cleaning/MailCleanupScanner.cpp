@@ -35,8 +35,8 @@ QStringList under(const QStringList& folders, const char* child) {
 
 } // namespace
 
-MailCleanupScanner::MailCleanupScanner(const HomeLayout& layout, Tools tools, QObject* parent)
-    : CleanupScanner(locations(layout), std::move(tools), parent), m_layout(layout) {}
+MailCleanupScanner::MailCleanupScanner(const HomeLayout& layout, Deps deps, QObject* parent)
+    : CleanupScanner(locations(layout), std::move(deps), parent), m_layout(layout) {}
 
 void MailCleanupScanner::scan() {
     setCategories(locations(m_layout));

@@ -1,8 +1,8 @@
 #include "cleaning/CleanupScanner.h"
 
-ScreenshotCleanupScanner::ScreenshotCleanupScanner(const HomeLayout& layout, Tools tools,
+ScreenshotCleanupScanner::ScreenshotCleanupScanner(const HomeLayout& layout, Deps deps,
                                                    QObject* parent)
-    : CleanupScanner(categories(layout), std::move(tools), parent), m_layout(layout) {}
+    : CleanupScanner(categories(layout), std::move(deps), parent), m_layout(layout) {}
 
 void ScreenshotCleanupScanner::scan() {
     setCategories(categories(m_layout));

@@ -16,14 +16,14 @@
 #include <vector>
 
 StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, QObject* parent)
-    : StorageGrowthScanner(std::move(layout), Options(), parent) {}
+    : StorageGrowthScanner(std::move(layout), Deps(), parent) {}
 
-StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, Options options, QObject* parent)
-    : QObject(parent), m_layout(std::move(layout)), m_options(std::move(options)) {
-    if (!m_options.clock)
-        m_options.clock = std::make_shared<SystemClock>();
-    if (!m_options.measure)
-        m_options.measure = &StorageGrowthScanner::measureLocation;
+StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, Deps deps, QObject* parent)
+    : QObject(parent), m_layout(std::move(layout)), m_deps(std::move(deps)) {
+    if (!m_deps.clock)
+        m_deps.clock = std::make_shared<SystemClock>();
+    if (!m_deps.measure)
+        m_deps.measure = &StorageGrowthScanner::measureLocation;
 }
 
 StorageGrowthScanner::~StorageGrowthScanner() {
@@ -110,9 +110,9 @@ void StorageGrowthScanner::scan() {
     setState({State::Kind::Scanning, {}});
 
     const QList<Definition> defs = definitions(m_layout);
-    const int walks = ParallelLoop::outerThreads(m_options.cores > 0 ? m_options.cores
-                                                                     : ParallelLoop::processors());
-    ScanJob::runInPool([ticket, defs, walks, measure = m_options.measure,
+    const int walks =
+        ParallelLoop::outerThreads(m_deps.cores > 0 ? m_deps.cores : ParallelLoop::processors());
+    ScanJob::runInPool([ticket, defs, walks, measure = m_deps.measure,
                         self = QPointer<StorageGrowthScanner>(this)] {
         // Each walker takes the next definition in table order as soon as it is free, so at most
         // `walks` walks run at once and the results come in order of completion.
@@ -143,7 +143,7 @@ void StorageGrowthScanner::publishResults(quint64 generation, const QList<Bucket
         return;
     m_buckets = buckets;
     emit bucketsChanged();
-    m_lastRun = m_options.clock->now();
+    m_lastRun = m_deps.clock->now();
     emit lastRunChanged();
     setState({State::Kind::Done, {}});
 }

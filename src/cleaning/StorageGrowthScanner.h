@@ -63,7 +63,7 @@ public:
     // Measures one place: allocated bytes, 0 for what is missing or cannot be read.
     using Measure = std::function<qint64(const QString& path, const CancelToken& cancel)>;
 
-    struct Options {
+    struct Deps {
         // Where lastRun is read; the system clock when null.
         std::shared_ptr<const Clock> clock;
         // Processor cores for the concurrency limit; 0 asks the machine.
@@ -73,7 +73,7 @@ public:
     };
 
     explicit StorageGrowthScanner(HomeLayout layout, QObject* parent = nullptr);
-    StorageGrowthScanner(HomeLayout layout, Options options, QObject* parent = nullptr);
+    StorageGrowthScanner(HomeLayout layout, Deps deps, QObject* parent = nullptr);
     ~StorageGrowthScanner() override;
 
     State state() const { return m_state; }
@@ -105,7 +105,7 @@ private:
     void setState(const State& state);
 
     HomeLayout m_layout;
-    Options m_options;
+    Deps m_deps;
     ScanJob m_job;
     State m_state;
     QList<Bucket> m_buckets;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "vitals/AppState.h"
 #include "vitals/SnapshotSampler.h"
 
 #include <atomic>
@@ -84,6 +85,13 @@ public:
             const int number = state->samplersMade++;
             return std::make_unique<FakeSnapshotSampler>(state, number);
         };
+    }
+    // An AppState on these samplers that takes a sample only when asked (its timer waits an
+    // hour), and with startSampling false not even the first one.
+    static AppState::Options appStateOptions(const std::shared_ptr<FakeSamplerState>& state,
+                                             bool startSampling = false) {
+        return AppState::Options{
+            .makeSampler = factory(state), .intervalMs = 3'600'000, .startSampling = startSampling};
     }
 
 private:

@@ -2,7 +2,7 @@
 #include "platform/NativePath.h"
 
 #include "cleaning/CategoryMeasure.h"
-#include "platform/ByteFormat.h"
+#include "home/HealthCheckText.h"
 #include "platform/Clock.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
@@ -16,9 +16,6 @@
 #include <vector>
 
 namespace {
-
-constexpr qint64 kJunkActAbove = 5'368'709'120; // 5 GiB
-constexpr int kBigFilesActAbove = 10;
 
 std::string encoded(const QString& path) {
     std::string s = NativePath::encode(path).toStdString();
@@ -77,8 +74,12 @@ bool HealthCheck::Status::operator==(const Status& o) const {
     return true;
 }
 
-HealthCheck::HealthCheck(const HomeLayout& layout, Tools tools, QObject* parent)
-    : QObject(parent), m_layout(layout), m_tools(std::move(tools)) {}
+HealthCheck::HealthCheck(const HomeLayout& layout, Deps deps, QObject* parent)
+    : QObject(parent), m_layout(layout), m_deps(std::move(deps)) {
+    Q_ASSERT(m_deps.measure);
+    if (!m_deps.clock)
+        m_deps.clock = std::make_shared<SystemClock>();
+}
 
 HealthCheck::~HealthCheck() {
     // Running measurements stop at their next poll; their results would find no service.
@@ -100,12 +101,12 @@ void HealthCheck::refreshJunk() {
     setJunk(Status::checking());
     const QList<CleanCategory> rows = junkRows(m_layout);
     ScanJob::runInPool(
-        [rows, measure = m_tools.measure, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
+        [rows, measure = m_deps.measure, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
             // Each row's measurement walks in parallel itself; each result lands in its row's own
             // slot, so no lock is needed.
             std::vector<Measurement> results(size_t(rows.size()));
             ParallelLoop::run(results.size(), ParallelLoop::outerThreads(), [&](size_t i, int) {
-                if (!cancel.isCancelled() && measure)
+                if (!cancel.isCancelled())
                     results[i] = measure->measure(rows.at(qsizetype(i)), cancel);
             });
             if (cancel.isCancelled())
@@ -130,7 +131,7 @@ void HealthCheck::refreshBigFiles() {
     const QString home = m_layout.home();
     const QStringList skipped = libraryFolders(m_layout);
     const int threads =
-        m_tools.walkerThreads > 0 ? m_tools.walkerThreads : ParallelLoop::flatThreads();
+        m_deps.walkerThreads > 0 ? m_deps.walkerThreads : ParallelLoop::flatThreads();
     ScanJob::runInPool(
         [home, skipped, threads, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
             const std::optional<BigFileTally> tally = countBigFiles(home, skipped, threads, cancel);
@@ -162,42 +163,20 @@ void HealthCheck::setBigFiles(const Status& status) {
 }
 
 void HealthCheck::stampLastRun() {
-    m_lastRun = m_tools.clock ? m_tools.clock->now() : QDateTime::currentDateTimeUtc();
+    m_lastRun = m_deps.clock->now();
     emit lastRunChanged(m_lastRun);
 }
 
 // --- Pure parts ---------------------------------------------------------------------------
 
 HealthCheck::Finding HealthCheck::junkFinding(qint64 bytes, int files) {
-    Finding f;
-    f.bytes = bytes;
-    f.count = files;
-    if (bytes == 0) {
-        f.summary = QStringLiteral("Nothing to clear. Your caches and logs are already tidy.");
-        f.severity = IssueSeverity::Good;
-        return f;
-    }
-    f.summary = formatBytes(bytes) + QStringLiteral(" in caches, logs and the Trash across ") +
-                QString::number(files) + QStringLiteral(" files.");
-    f.severity = bytes > kJunkActAbove ? IssueSeverity::Act : IssueSeverity::Watch;
-    return f;
+    const HealthCheckText::Verdict v = HealthCheckText::junk(bytes, files);
+    return Finding{bytes, files, v.summary, v.severity};
 }
 
 HealthCheck::Finding HealthCheck::bigFilesFinding(qint64 bytes, int count) {
-    Finding f;
-    f.bytes = bytes;
-    f.count = count;
-    if (count == 0) {
-        f.summary = QStringLiteral("No single file is a gigabyte or more.");
-        f.severity = IssueSeverity::Good;
-        return f;
-    }
-    f.summary = QString::number(count) + QStringLiteral(" file") +
-                (count == 1 ? QString() : QStringLiteral("s")) +
-                QStringLiteral(" of a gigabyte or more, ") + formatBytes(bytes) +
-                QStringLiteral(" in total.");
-    f.severity = count > kBigFilesActAbove ? IssueSeverity::Act : IssueSeverity::Watch;
-    return f;
+    const HealthCheckText::Verdict v = HealthCheckText::bigFiles(bytes, count);
+    return Finding{bytes, count, v.summary, v.severity};
 }
 
 QList<CleanCategory> HealthCheck::junkRows(const HomeLayout& layout) {
@@ -277,6 +256,5 @@ bool HealthCheck::isPackageFolderName(const QString& name) {
 }
 
 QString HealthCheck::homeUnreadableMessage() {
-    return QStringLiteral(
-        "Pendrel could not read your home folder. Check that your account can open it.");
+    return HealthCheckText::homeUnreadable();
 }

@@ -57,16 +57,16 @@ public:
         bool operator==(const Status& o) const;
     };
 
-    struct Tools {
-        // Measures one cleaner row (the cleaners' own measurer); null measures nothing.
+    struct Deps {
+        // Measures one cleaner row (the cleaners' own measurer); required.
         std::shared_ptr<const CategoryMeasure> measure;
-        // Stamps lastRun; null uses the system clock.
+        // Stamps lastRun; empty: the system clock.
         std::shared_ptr<const Clock> clock;
         // Threads of the big-file walk; 0 = the walker's default.
         int walkerThreads = 0;
     };
 
-    HealthCheck(const HomeLayout& layout, Tools tools, QObject* parent = nullptr);
+    HealthCheck(const HomeLayout& layout, Deps deps, QObject* parent = nullptr);
     ~HealthCheck() override;
 
     const Status& junk() const { return m_junk; }
@@ -84,10 +84,8 @@ public:
 
     // --- Pure parts, shared with the screens and the assistant -------------------------------
 
-    // The finished junk measurement: "Nothing to clear…" (good) for 0 bytes, else the bytes and
-    // files, act above 5 GiB and watch up to it.
+    // The finished junk measurement and big-file walk, worded and cut by HealthCheckText.
     static Finding junkFinding(qint64 bytes, int files);
-    // The finished big-file walk: good for none, act above 10 files, watch up to 10.
     static Finding bigFilesFinding(qint64 bytes, int count);
 
     // The cleaner rows measured for junk: the general storage table's rows on by default, in
@@ -129,7 +127,7 @@ private:
     void stampLastRun();
 
     HomeLayout m_layout;
-    Tools m_tools;
+    Deps m_deps;
     CancelToken m_cancel; // cancelled when the service goes away
     Status m_junk;
     Status m_bigFiles;

@@ -70,22 +70,22 @@ bool sendThroughPidfd(const QString& procRoot, qint64 pid, quint64 startTicks, i
 
 } // namespace
 
-ProcApplicationProcesses::ProcApplicationProcesses(Options options)
-    : m_options(std::move(options)) {
-    if (!m_options.send) {
-        const QString root = m_options.procRoot;
-        m_options.send = [root](qint64 pid, quint64 start, int sig) {
+ProcApplicationProcesses::ProcApplicationProcesses(Deps deps) : m_deps(std::move(deps)) {
+    if (!m_deps.windows)
+        m_deps.windows = RunningApplications::system();
+    if (!m_deps.send) {
+        const QString root = m_deps.procRoot;
+        m_deps.send = [root](qint64 pid, quint64 start, int sig) {
             return sendThroughPidfd(root, pid, start, sig);
         };
     }
 }
 
 std::shared_ptr<ProcApplicationProcesses> ProcApplicationProcesses::forThisUser() {
-    Options options;
-    options.user = ::getuid();
-    options.self = ::getpid();
-    options.windows = RunningApplications::system();
-    return std::make_shared<ProcApplicationProcesses>(std::move(options));
+    Deps deps;
+    deps.user = ::getuid();
+    deps.self = ::getpid();
+    return std::make_shared<ProcApplicationProcesses>(std::move(deps));
 }
 
 std::optional<quint64> ProcApplicationProcesses::startTicksOf(const QString& procRoot, qint64 pid) {
@@ -102,14 +102,14 @@ std::optional<quint64> ProcApplicationProcesses::startTicksOf(const QString& pro
 QList<AppProcess> ProcApplicationProcesses::list() {
     QList<AppProcess> out;
     QHash<QString, QString> identifiers; // bundle path → identifier, read once per listing
-    for (const QString& entry : KernelFiles::listDir(m_options.procRoot)) {
+    for (const QString& entry : KernelFiles::listDir(m_deps.procRoot)) {
         bool ok = false;
         const qint64 pid = entry.toLongLong(&ok);
-        if (!ok || pid <= 0 || pid == m_options.self)
+        if (!ok || pid <= 0 || pid == m_deps.self)
             continue;
-        const QString dir = m_options.procRoot + QLatin1Char('/') + entry;
+        const QString dir = m_deps.procRoot + QLatin1Char('/') + entry;
         const std::optional<QByteArray> status = KernelFiles::read(dir + QStringLiteral("/status"));
-        if (!status || realUser(*status) != m_options.user)
+        if (!status || realUser(*status) != m_deps.user)
             continue;
         const QString program = programOf(dir);
         if (program.isEmpty())
@@ -138,21 +138,19 @@ QList<AppProcess> ProcApplicationProcesses::list() {
 }
 
 bool ProcApplicationProcesses::requestQuit(const AppProcess& process) {
-    if (process.pid <= 0 || process.pid == m_options.self)
+    if (process.pid <= 0 || process.pid == m_deps.self)
         return false;
-    if (startTicksOf(m_options.procRoot, process.pid) != process.startTicks)
+    if (startTicksOf(m_deps.procRoot, process.pid) != process.startTicks)
         return false;
-    if (m_options.windows) {
-        for (const RunningApplication& app : m_options.windows->applications()) {
-            if (app.pid == process.pid && m_options.windows->requestQuit(app))
-                return true;
-        }
+    for (const RunningApplication& app : m_deps.windows->applications()) {
+        if (app.pid == process.pid && m_deps.windows->requestQuit(app))
+            return true;
     }
-    return m_options.send(process.pid, process.startTicks, SIGTERM);
+    return m_deps.send(process.pid, process.startTicks, SIGTERM);
 }
 
 bool ProcApplicationProcesses::forceQuit(const AppProcess& process) {
-    if (process.pid <= 0 || process.pid == m_options.self)
+    if (process.pid <= 0 || process.pid == m_deps.self)
         return false;
-    return m_options.send(process.pid, process.startTicks, SIGKILL);
+    return m_deps.send(process.pid, process.startTicks, SIGKILL);
 }

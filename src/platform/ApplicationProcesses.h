@@ -56,16 +56,17 @@ public:
     // the pidfd, so a reused pid is never hit.
     using SendSignal = std::function<bool(qint64 pid, quint64 startTicks, int sig)>;
 
-    struct Options {
+    struct Deps {
         QString procRoot = QStringLiteral("/proc");
         uid_t user = 0;
         pid_t self = 0;
-        // The windows asked to close by the polite quit; null: every quit is a SIGTERM.
+        // The windows asked to close by the polite quit (with none, a quit is a SIGTERM); empty:
+        // this desktop's.
         std::shared_ptr<RunningApplications> windows;
         SendSignal send; // empty: the pidfd sender above
     };
 
-    explicit ProcApplicationProcesses(Options options);
+    explicit ProcApplicationProcesses(Deps deps);
     // /proc, this process's real user and pid, the desktop's window list, real signals.
     static std::shared_ptr<ProcApplicationProcesses> forThisUser();
 
@@ -77,5 +78,5 @@ public:
     static std::optional<quint64> startTicksOf(const QString& procRoot, qint64 pid);
 
 private:
-    Options m_options;
+    Deps m_deps;
 };

@@ -1,7 +1,6 @@
 #include "platform/DesktopEntry.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/BoundedFile.h"
 
 namespace {
 
@@ -126,17 +125,10 @@ DesktopEntry DesktopEntry::parse(const QByteArray& text) {
 }
 
 std::optional<DesktopEntry> DesktopEntry::readFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaxFileBytes)
+    const std::optional<QByteArray> bytes = BoundedFile::read(path, MaxFileBytes);
+    if (!bytes)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    // The size may have grown since it was checked; never read past the limit.
-    const QByteArray bytes = file.read(MaxFileBytes + 1);
-    if (bytes.size() > MaxFileBytes)
-        return std::nullopt;
-    return parse(bytes);
+    return parse(*bytes);
 }
 
 bool DesktopEntry::isValid() const {

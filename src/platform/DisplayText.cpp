@@ -1,5 +1,7 @@
 #include "platform/DisplayText.h"
 
+#include <QTextBoundaryFinder>
+
 namespace DisplayText {
 
 namespace {
@@ -26,6 +28,16 @@ QString singleLine(const QString& text) {
             out.append(qc);
     }
     return out.trimmed();
+}
+
+qsizetype perceivedLength(const QString& text) {
+    if (text.isEmpty())
+        return 0;
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+    qsizetype count = 0;
+    while (finder.toNextBoundary() != -1)
+        ++count;
+    return count;
 }
 
 } // namespace DisplayText

@@ -15,4 +15,8 @@ namespace DisplayText {
 // letters of every script included, is kept as it is.
 QString singleLine(const QString& text);
 
+// How many characters a reader sees: grapheme clusters, so "é" written as e and a combining
+// accent is one, as is a flag or a family emoji.
+qsizetype perceivedLength(const QString& text);
+
 } // namespace DisplayText

@@ -1,7 +1,6 @@
 #include "platform/UnitFile.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "platform/BoundedFile.h"
 
 namespace {
 
@@ -163,16 +162,10 @@ UnitFile UnitFile::parse(const QByteArray& text) {
 }
 
 std::optional<UnitFile> UnitFile::readFile(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isFile() || info.size() > MaxFileBytes)
+    const std::optional<QByteArray> bytes = BoundedFile::read(path, MaxFileBytes);
+    if (!bytes)
         return std::nullopt;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.read(MaxFileBytes + 1);
-    if (bytes.size() > MaxFileBytes)
-        return std::nullopt;
-    return parse(bytes);
+    return parse(*bytes);
 }
 
 std::optional<QString> UnitFile::value(const QString& section, const QString& key) const {

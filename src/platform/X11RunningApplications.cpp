@@ -101,13 +101,13 @@ struct X11RunningApplications::Connection {
     }
 };
 
-X11RunningApplications::X11RunningApplications() : X11RunningApplications(Options{}) {}
+X11RunningApplications::X11RunningApplications() : X11RunningApplications(Deps{}) {}
 
-X11RunningApplications::X11RunningApplications(Options options) : m_options(std::move(options)) {
-    if (m_options.ownPid == 0)
-        m_options.ownPid = QCoreApplication::applicationPid();
-    if (m_options.hostName.isEmpty())
-        m_options.hostName = QSysInfo::machineHostName();
+X11RunningApplications::X11RunningApplications(Deps deps) : m_deps(std::move(deps)) {
+    if (m_deps.ownPid == 0)
+        m_deps.ownPid = QCoreApplication::applicationPid();
+    if (m_deps.hostName.isEmpty())
+        m_deps.hostName = QSysInfo::machineHostName();
 }
 
 X11RunningApplications::~X11RunningApplications() = default;
@@ -116,7 +116,7 @@ X11RunningApplications::Connection* X11RunningApplications::connection() {
     if (m_connection && m_connection->broken())
         m_connection.reset();
     if (!m_connection)
-        m_connection = Connection::open(m_options.display);
+        m_connection = Connection::open(m_deps.display);
     return m_connection.get();
 }
 
@@ -257,7 +257,7 @@ std::optional<X11RunningApplications::ClientList> X11RunningApplications::readCl
         if (xcb_get_property_reply_t* reply = xcb_get_property_reply(conn->c, k.machine, nullptr)) {
             const QString machine = textOf(reply, ewmh.UTF8_STRING);
             window.local =
-                machine.isEmpty() || x11clients::isLocalMachine(machine, m_options.hostName);
+                machine.isEmpty() || x11clients::isLocalMachine(machine, m_deps.hostName);
             std::free(reply);
         }
 
@@ -288,7 +288,7 @@ QList<RunningApplication> X11RunningApplications::applications() {
     const std::optional<ClientList> clients = readClientList();
     if (!clients)
         return {};
-    return x11clients::group(clients->windows, clients->activeWindow, m_options.ownPid);
+    return x11clients::group(clients->windows, clients->activeWindow, m_deps.ownPid);
 }
 
 QString X11RunningApplications::frontmostApplicationName() {
@@ -299,7 +299,7 @@ QString X11RunningApplications::frontmostApplicationName() {
 }
 
 bool X11RunningApplications::requestQuit(const RunningApplication& application) {
-    if (application.pid <= 0 || application.pid == m_options.ownPid)
+    if (application.pid <= 0 || application.pid == m_deps.ownPid)
         return false;
     // Read afresh: the caller's list may be seconds old, and only windows that still belong to
     // that process may be closed.

@@ -35,14 +35,14 @@
 // display (offscreen, Wayland without XWayland) every list is empty and requestQuit is false.
 class X11RunningApplications final : public RunningApplications {
 public:
-    struct Options {
+    struct Deps {
         QByteArray display; // empty: $DISPLAY
         qint64 ownPid = 0;  // 0: this process
         QString hostName;   // empty: this machine's host name
     };
 
     X11RunningApplications();
-    explicit X11RunningApplications(Options options);
+    explicit X11RunningApplications(Deps deps);
     ~X11RunningApplications() override;
 
     QList<RunningApplication> applications() override;
@@ -62,6 +62,6 @@ private:
     void attributeByClient(Connection& conn, QList<X11ClientWindow>& windows) const;
     Connection* connection();
 
-    Options m_options;
+    Deps m_deps;
     std::unique_ptr<Connection> m_connection;
 };

@@ -1,8 +1,9 @@
 #include "shell/QKFeature.h"
 
+#include "platform/DisplayText.h"
+
 #include <algorithm>
 #include <QChar>
-#include <QTextBoundaryFinder>
 
 namespace {
 
@@ -40,17 +41,6 @@ bool containsAsWords(const QList<uint>& text, const QList<uint>& phrase) {
             return true;
     }
     return false;
-}
-
-// Length in user-perceived characters (grapheme clusters), not code units or bytes.
-qsizetype perceivedLength(const QString& text) {
-    if (text.isEmpty())
-        return 0;
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
-    qsizetype count = 0;
-    while (finder.toNextBoundary() != -1)
-        ++count;
-    return count;
 }
 
 } // namespace
@@ -93,7 +83,7 @@ const QKFeature* QKFeature::bestMatch(const QString& question) {
         if (!feature.takesPartInRouting())
             continue;
         for (const QString& trigger : feature.triggers) {
-            const qsizetype length = perceivedLength(trigger);
+            const qsizetype length = DisplayText::perceivedLength(trigger);
             // Only a strictly longer phrase can win, so an equal one never displaces an earlier
             // record; testing the length first spares the match.
             if (length > bestLength && matchesTrigger(question, trigger)) {

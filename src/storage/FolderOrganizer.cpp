@@ -42,9 +42,9 @@ private:
 } // namespace
 
 FolderOrganizer::FolderOrganizer(HomeLayout layout, QObject* parent)
-    : FolderOrganizer(std::move(layout), Options(), parent) {}
+    : FolderOrganizer(std::move(layout), Deps(), parent) {}
 
-FolderOrganizer::FolderOrganizer(HomeLayout layout, Options options, QObject* parent)
+FolderOrganizer::FolderOrganizer(HomeLayout layout, Deps options, QObject* parent)
     : QObject(parent), m_layout(std::move(layout)), m_options(std::move(options)),
       m_journals(m_layout, m_options.beforeJournalWrite) {
     if (!m_options.clock)

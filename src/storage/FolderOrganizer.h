@@ -76,7 +76,7 @@ public:
         bool operator==(const State&) const = default;
     };
 
-    struct Options {
+    struct Deps {
         // Dates of runs, the plan's cutoff and the 30-day window; the system clock when null.
         std::shared_ptr<const Clock> clock;
         // Called on the worker before each file of an apply or undo (index from 0); tests hold a
@@ -97,7 +97,7 @@ public:
     static constexpr qint64 kProgressIntervalMs = 100;
 
     explicit FolderOrganizer(HomeLayout layout, QObject* parent = nullptr);
-    FolderOrganizer(HomeLayout layout, Options options, QObject* parent = nullptr);
+    FolderOrganizer(HomeLayout layout, Deps options, QObject* parent = nullptr);
     ~FolderOrganizer() override;
 
     State state() const { return m_state; }
@@ -160,7 +160,7 @@ private:
     void publishHistory(const OrganizerJournal& journal);
 
     HomeLayout m_layout;
-    Options m_options;
+    Deps m_options;
     OrganizerJournals m_journals;
     State m_state;
     std::optional<OrganizerPlan> m_plan;

@@ -49,9 +49,9 @@ bool isCleanAbsolute(QStringView path) {
 PENDREL_RAW_VALUES(FolderSortOrder, kSortOrders)
 
 FolderTree::FolderTree(QString home, QObject* parent)
-    : FolderTree(std::move(home), Tools(), parent) {}
+    : FolderTree(std::move(home), Deps(), parent) {}
 
-FolderTree::FolderTree(QString home, Tools tools, QObject* parent)
+FolderTree::FolderTree(QString home, Deps tools, QObject* parent)
     : QObject(parent), m_home(std::move(home)), m_tools(std::move(tools)) {
     if (!m_tools.list)
         m_tools.list = [threads = workerCount()](const QString& folder) {

@@ -59,7 +59,7 @@ public:
 
     // How the tree reads the disk. Both functions run on worker threads, several at once, and
     // must be thread-safe; an empty function means the built-in one (listFolder, measureFolder).
-    struct Tools {
+    struct Deps {
         // The visible children of a folder, in the order the folder gives them; none when the
         // folder cannot be read.
         std::function<Listing(const QString& folder)> list;
@@ -72,7 +72,7 @@ public:
 
     // The built-in tools.
     explicit FolderTree(QString home, QObject* parent = nullptr);
-    FolderTree(QString home, Tools tools, QObject* parent = nullptr);
+    FolderTree(QString home, Deps tools, QObject* parent = nullptr);
     ~FolderTree() override;
 
     const QString& home() const { return m_home; }
@@ -174,7 +174,7 @@ private:
     void recomputeTotals();
 
     QString m_home;
-    Tools m_tools;
+    Deps m_tools;
     QStringList m_trail;
     FolderEntryModel m_model;
     bool m_listing = false;

@@ -9,7 +9,14 @@
 namespace QKAlert {
 
 QMessageBox* open(const QString& title, const QString& message, QWidget* parent) {
-    auto* box = new QMessageBox(QMessageBox::NoIcon, title, title, QMessageBox::Ok, parent);
+    QMessageBox* box = make(title, message, QMessageBox::Ok, parent);
+    box->open();
+    return box;
+}
+
+QMessageBox* make(const QString& title, const QString& message,
+                  QMessageBox::StandardButtons buttons, QWidget* parent) {
+    auto* box = new QMessageBox(QMessageBox::NoIcon, title, title, buttons, parent);
     box->setTextFormat(Qt::PlainText);
     box->setInformativeText(message);
     box->setAttribute(Qt::WA_DeleteOnClose);
@@ -22,8 +29,30 @@ QMessageBox* open(const QString& title, const QString& message, QWidget* parent)
         label->setTextFormat(Qt::PlainText);
         label->setMinimumWidth(280);
     }
-    box->open();
     return box;
+}
+
+QMessageBox* report(QPointer<QMessageBox>& alert, const QString& title, const QString& message,
+                    const QString& objectName, QWidget* parent) {
+    if (alert) {
+        setMessage(alert, message);
+        return nullptr;
+    }
+    alert = open(title, message, parent);
+    alert->setObjectName(objectName);
+    return alert;
+}
+
+void follow(QPointer<QMessageBox>& alert, const QString& title,
+            const std::optional<QString>& message, const QString& objectName, QWidget* parent,
+            std::function<void()> dismissed) {
+    if (!message) {
+        if (alert)
+            alert->close();
+        return;
+    }
+    if (QMessageBox* opened = report(alert, title, *message, objectName, parent))
+        QObject::connect(opened, &QMessageBox::finished, parent, std::move(dismissed));
 }
 
 void setMessage(QMessageBox* alert, const QString& message) {

@@ -1,8 +1,9 @@
 #include "vault/SecureNotesText.h"
 
+#include "platform/DisplayText.h"
+
 #include <algorithm>
 #include <QStringList>
-#include <QTextBoundaryFinder>
 
 namespace SecureNotesText {
 
@@ -170,11 +171,7 @@ QString retryButton() {
 }
 
 int characterCount(const QString& secret) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, secret);
-    int count = 0;
-    while (finder.toNextBoundary() > 0)
-        ++count;
-    return count;
+    return int(DisplayText::perceivedLength(secret));
 }
 
 QString maskedSecret(const QString& secret) {

@@ -73,9 +73,9 @@ std::optional<qint64> KeepAwakeManager::seconds(Duration duration) {
     return std::nullopt;
 }
 
-KeepAwakeManager::KeepAwakeManager(QObject* parent) : KeepAwakeManager(Backends{}, parent) {}
+KeepAwakeManager::KeepAwakeManager(QObject* parent) : KeepAwakeManager(Deps{}, parent) {}
 
-KeepAwakeManager::KeepAwakeManager(Backends backends, QObject* parent)
+KeepAwakeManager::KeepAwakeManager(Deps backends, QObject* parent)
     : QObject(parent), m_inhibitor(std::move(backends.inhibitor)),
       m_powerSource(std::move(backends.powerSource)), m_clock(std::move(backends.clock)),
       m_statusLine(statusOff) {

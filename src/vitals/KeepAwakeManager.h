@@ -58,7 +58,7 @@ public:
 
     // What the manager talks to; every part may be left empty for the Linux default
     // (logind/screensaver, /sys/class/power_supply, the wall clock, 15 seconds).
-    struct Backends {
+    struct Deps {
         std::unique_ptr<PowerInhibitor> inhibitor;
         std::unique_ptr<PowerSource> powerSource;
         std::function<QDateTime()> clock;
@@ -66,7 +66,7 @@ public:
     };
 
     explicit KeepAwakeManager(QObject* parent = nullptr);
-    explicit KeepAwakeManager(Backends backends, QObject* parent = nullptr);
+    explicit KeepAwakeManager(Deps backends, QObject* parent = nullptr);
     ~KeepAwakeManager() override;
 
     // The process-wide instance with the Linux backends, made on first use.

@@ -148,7 +148,7 @@ TEST(TrayLabel, TheLetterReadsOnALightAndADarkTray) {
 
 TEST(TrayLabel, BadgeFollowsKeepAwakeLive) {
     bool onPower = true;
-    KeepAwakeManager::Backends backends;
+    KeepAwakeManager::Deps backends;
     backends.inhibitor = std::make_unique<FakePowerInhibitor>();
     backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
     KeepAwakeManager keepAwake(std::move(backends));

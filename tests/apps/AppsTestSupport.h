@@ -63,8 +63,8 @@ struct Machine {
         });
     }
 
-    AppUninstaller::Tools tools() {
-        AppUninstaller::Tools t;
+    AppUninstaller::Deps tools() {
+        AppUninstaller::Deps t;
         t.applicationFolders = {system, system + QStringLiteral("/Utilities"), user};
         t.leftoverFolders = LeftoverSearch::folders(layout);
         t.protectedPaths = AppUninstaller::protectedPathsFor(layout);

@@ -249,7 +249,7 @@ TEST(StartupItems, AFailedMoveReportsTheSystemsSentence) {
 }
 
 TEST(StartupItemsRoots, SystemFoldersComeFromTheConfigurationDirs) {
-    EXPECT_EQ(StartupItems::Roots::system().systemAutostartDirs, QStringList{"/etc/xdg/autostart"});
-    EXPECT_EQ(StartupItems::Roots::system("/usr/share/desk:relative:/etc/xdg").systemAutostartDirs,
+    EXPECT_EQ(StartupItems::Deps::system().systemAutostartDirs, QStringList{"/etc/xdg/autostart"});
+    EXPECT_EQ(StartupItems::Deps::system("/usr/share/desk:relative:/etc/xdg").systemAutostartDirs,
               QStringList({"/usr/share/desk/autostart", "/etc/xdg/autostart"}));
 }

@@ -35,7 +35,7 @@ inline QByteArray readAll(const QString& path) {
 struct Machine {
     QString base = testsupport::freshDir("machine");
     HomeLayout layout = HomeLayout::forHome(base + "/home");
-    StartupItems::Roots roots;
+    StartupItems::Deps roots;
     std::shared_ptr<FakeTrash> trash = std::make_shared<FakeTrash>(base + "/trash");
 
     Machine() {

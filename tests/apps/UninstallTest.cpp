@@ -144,7 +144,7 @@ TEST(Uninstall, ABundleBothRoutesRefuseStaysWithEveryLeftover) {
     EditorSetup s;
     auto refusing = std::make_shared<FakeTrash>(s.m.base + "/fake-trash");
     refusing->refuseAll(QStringLiteral("Permission denied"));
-    AppUninstaller::Tools tools = s.m.tools();
+    AppUninstaller::Deps tools = s.m.tools();
     tools.trash = refusing;
     AppUninstaller service(tools);
     ASSERT_TRUE(selectAndWait(service, s.app));
@@ -171,7 +171,7 @@ TEST(Uninstall, LeftoversTheTrashRefusesGoTheSecondRouteOrAreReported) {
         return args.last() == viaGio ? FakeToolRunner::succeeded({})
                                      : FakeToolRunner::exited(1, {}, "no");
     });
-    AppUninstaller::Tools tools = s.m.tools();
+    AppUninstaller::Deps tools = s.m.tools();
     tools.trash = trash;
     AppUninstaller service(tools);
     ASSERT_TRUE(selectAndWait(service, s.app));
@@ -208,7 +208,7 @@ struct BundleChild {
         child.start(program, {"-c", script});
         if (!child.waitForStarted())
             return;
-        ProcApplicationProcesses::Options options;
+        ProcApplicationProcesses::Deps options;
         options.user = ::getuid();
         options.self = ::getpid();
         options.windows = std::make_shared<FakeRunningApplications>(); // no windows: SIGTERM
@@ -241,7 +241,7 @@ struct BundleChild {
         return false;
     }
     std::optional<UninstallOutcome> uninstall() {
-        AppUninstaller::Tools tools = m.tools();
+        AppUninstaller::Deps tools = m.tools();
         tools.processes = processes;
         // Real waits, a tenth as long.
         tools.wait = [this](int ms, std::function<void()> then) {

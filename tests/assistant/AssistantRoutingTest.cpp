@@ -243,15 +243,15 @@ TEST_F(AssistantRoutingTest, BatteryAndQuitTextsFollowTheSample) {
 
 TEST_F(AssistantRoutingTest, WithoutAHealthCheckTheHeadroomQuestionGoesOnDownTheChain) {
     AssistantRig bare(QStringLiteral("bare"));
-    bare.assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Dependencies{
+    bare.assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Deps{
         .timeline = *bare.timeline.store,
         .model = bare.model,
         .notifications = bare.notifications,
-        .autopilot = {},
-        .applications = {},
+        .autopilot = [] { return nullptr; },
+        .applications = std::make_shared<FakeRunningApplications>(),
         .home = bare.home,
         .measure = bare.measure,
-        .headroom = {},
+        .headroom = [](const SystemSnapshot&) { return std::nullopt; },
     });
     EXPECT_EQ(bare.askAndWait("my health score").text, kFallback);
 }

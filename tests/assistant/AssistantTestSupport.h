@@ -36,7 +36,7 @@ struct AssistantRig {
           measure(std::make_shared<FakeCategoryMeasure>()) {
         model.available = false;
         timeline.store->setPromptFormat(QLocale::c(), QTimeZone::utc());
-        assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Dependencies{
+        assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Deps{
             .timeline = *timeline.store,
             .model = model,
             .notifications = notifications,

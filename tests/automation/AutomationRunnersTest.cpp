@@ -27,7 +27,7 @@ struct DevCleaner {
     std::unique_ptr<DevCleanupScanner> scanner;
 
     explicit DevCleaner(World& w) {
-        CleanupScanner::Tools tools = w.cleaningTools();
+        CleanupScanner::Deps tools = w.cleaningTools();
         tools.measure = measure;
         scanner = std::make_unique<DevCleanupScanner>(w.layout, tools);
     }

@@ -171,10 +171,7 @@ TEST(AutomationStore, SwitchingARuleOnChecksAtOnce) {
 
 TEST(AutomationStore, NothingElseStartsWhileARuleRuns) {
     World w;
-    const QString docker = w.root + "/bin/docker";
-    writeScript(docker, "exit 0\n");
-    auto env = w.environment();
-    env.dockerCandidates = {docker};
+    auto env = w.environmentWithDocker();
     QSemaphore gate;
     w.tools->setHandler([&gate](const QString&, const QStringList&) {
         gate.acquire();
@@ -199,7 +196,7 @@ TEST(AutomationStore, NothingElseStartsWhileARuleRuns) {
     EXPECT_EQ(store.statusMessage(), "Docker cleanup: Total reclaimed space: 0B");
     EXPECT_FALSE(store.state("disk-alert").lastRun);
     EXPECT_EQ(w.tools->calls().size(), 1);
-    EXPECT_EQ(w.tools->calls()[0].program, docker);
+    EXPECT_EQ(w.tools->calls()[0].program, env.dockerCandidates.first());
     EXPECT_EQ(w.tools->calls()[0].arguments, QStringList({"system", "prune", "-f"}));
     EXPECT_FALSE(store.runningRuleID());
 }

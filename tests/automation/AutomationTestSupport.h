@@ -29,6 +29,16 @@ inline QDateTime inBerlin(int y, int m, int d, int h, int min) {
     return QDateTime(QDate(y, m, d), QTime(h, min), berlin()).toUTC();
 }
 
+// Writes an executable shell script.
+inline void writeScript(const QString& path, const QByteArray& body) {
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write("#!/bin/sh\n" + body);
+    f.close();
+    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 // Everything an automation store touches, in a fresh folder of the sandbox: its own defaults
 // file, a home with its own Trash, a timeline, a clock on Friday 27 March 2026 10:00 in Berlin
 // (the Sunday after is the day the clocks go forward), fake notifications and a fake tool
@@ -50,16 +60,16 @@ struct World {
         disk->diskTotalBytes = 1'000'000'000'000;
     }
 
-    CleanupScanner::Tools cleaningTools() const {
-        CleanupScanner::Tools tools;
+    CleanupScanner::Deps cleaningTools() const {
+        CleanupScanner::Deps tools;
         tools.trash = trash;
         tools.measure = std::make_shared<CategoryMeasurer>(std::make_shared<FakeDiskUsage>(),
                                                            CategoryMeasurer::Options{});
         return tools;
     }
 
-    AutomationStore::Environment environment() {
-        AutomationStore::Environment env;
+    AutomationStore::Deps environment() {
+        AutomationStore::Deps env;
         env.defaults = &defaults;
         env.clock = clock;
         env.timeZone = berlin();
@@ -72,6 +82,15 @@ struct World {
         env.searchPath = {};
         env.freshDiskSample = [disk = disk] { return *disk; };
         env.pauseMs = 5;
+        return env;
+    }
+
+    // The environment with a docker, where the store looks first, that succeeds at anything.
+    AutomationStore::Deps environmentWithDocker() {
+        AutomationStore::Deps env = environment();
+        const QString docker = root + QStringLiteral("/bin/docker");
+        writeScript(docker, "exit 0\n");
+        env.dockerCandidates = {docker};
         return env;
     }
 
@@ -97,15 +116,5 @@ struct OpenAtEnd {
     QSemaphore& gate;
     ~OpenAtEnd() { gate.release(1000); }
 };
-
-// Writes an executable shell script.
-inline void writeScript(const QString& path, const QByteArray& body) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write("#!/bin/sh\n" + body);
-    f.close();
-    f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
 
 } // namespace automationtest

@@ -341,7 +341,7 @@ TEST(CategoryCleaner, ARowThatEmptiesALocationNeverEmptiesTheHomeOrAFolderHoldin
                                   layout.appConfigDir() + "/defaults.json"};
         for (const QString& file : mine)
             writeFile(file, 100);
-        CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
+        CleanupScanner::Deps tools = CleanupScanner::Deps::system(layout);
         auto trash = std::make_shared<FakeTrash>(base + "/trash");
         tools.trash = trash;
         DiskCleanupScanner scanner(layout, tools);
@@ -368,7 +368,7 @@ TEST(CategoryCleaner, ARowThatEmptiesALocationNeverEmptiesTheHomeOrAFolderHoldin
     // The usual places still clean.
     const HomeLayout layout = HomeLayout::forHome(base + "/home-2");
     writeFile(layout.cacheHome() + "/tool/blob", 100);
-    CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
+    CleanupScanner::Deps tools = CleanupScanner::Deps::system(layout);
     auto trash = std::make_shared<FakeTrash>(base + "/trash-2");
     tools.trash = trash;
     DiskCleanupScanner scanner(layout, tools);

@@ -25,7 +25,7 @@ struct Rig {
     std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
     std::shared_ptr<FakeTrash> trash =
         std::make_shared<FakeTrash>(testsupport::freshDir("scanner-trash"));
-    CleanupScanner::Tools tools() const { return {measure, trash, {}}; }
+    CleanupScanner::Deps tools() const { return {measure, trash, {}}; }
 };
 
 using Kind = CleanupScanner::State::Kind;

@@ -42,7 +42,7 @@ TEST(SandboxTrash, CleanedItemsAreListedByTrashListAndOneComesBack) {
     writeFile(cache + "/.hidden.db", 10);
     symlinkTo(outside + "/untouched.txt", cache + "/link");
 
-    CleanupScanner::Tools tools = CleanupScanner::systemTools(layout);
+    CleanupScanner::Deps tools = CleanupScanner::Deps::system(layout);
     DiskCleanupScanner scanner(layout, tools);
     const CleanResult r = cleanAndWait(scanner, {"caches"});
     EXPECT_TRUE(r.failures.isEmpty()) << r.failures.join("; ").toStdString();

@@ -81,7 +81,7 @@ TEST(StorageGrowthScanner, AnEmptyHomeGivesSevenEmptyBucketsAndAStamp) {
     HomeLayout layout = HomeLayout::forHome(testsupport::freshDir("growth-empty"));
     layout.setSystemRoot(layout.home() + "/no-such-system");
     auto clock = std::make_shared<FakeClock>();
-    StorageGrowthScanner::Options options;
+    StorageGrowthScanner::Deps options;
     options.clock = clock;
     StorageGrowthScanner scanner(layout, options);
     EXPECT_EQ(scanner.state().kind, Kind::Idle);
@@ -120,7 +120,7 @@ TEST(StorageGrowthScanner, BucketsAreSortedLargestFirstWithTheirOwnBytes) {
                               layout.dataHome() + "/flatpak/app/org.example.Paint/files/paint"};
     for (const QString& app : apps)
         writeFile(app, 20'000);
-    StorageGrowthScanner scanner(layout, StorageGrowthScanner::Options{});
+    StorageGrowthScanner scanner(layout, StorageGrowthScanner::Deps{});
     scanner.scan();
     ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
     ASSERT_EQ(scanner.buckets().size(), 7);
@@ -141,7 +141,7 @@ TEST(StorageGrowthScanner, ASecondRequestWhileScanningIsIgnoredAndTheOldResultSt
     std::counting_semaphore<64> release(0);
     std::atomic<int> measured{0};
     std::atomic<bool> hold{false};
-    StorageGrowthScanner::Options options;
+    StorageGrowthScanner::Deps options;
     options.cores = 4;
     options.measure = [&](const QString&, const CancelToken&) -> qint64 {
         ++measured;

@@ -1,3 +1,4 @@
+#include "MockBus.h"
 #include "platform/FileRevealer.h"
 #include "support/TestSupport.h"
 
@@ -36,43 +37,26 @@ namespace {
 class FileManagerRevealerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QDBusConnection::sessionBus().isConnected())
-            GTEST_SKIP() << "no session bus (run under dbus-run-session with "
-                            "PENDREL_TEST_ALLOW_BUS=1)";
-        static int counter = 0;
-        m_name = QStringLiteral("pendrel-mock-filemanager-%1").arg(++counter);
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_name));
-        ASSERT_TRUE(m_bus->isConnected());
-        m_thread.start();
-        fileManager.moveToThread(&m_thread);
+        if (!MockBus::available())
+            GTEST_SKIP() << MockBus::kSkipReason;
+        m_bus.open(QStringLiteral("pendrel-mock-filemanager"));
+        m_bus.adopt(fileManager);
     }
     void TearDown() override {
-        if (!m_bus)
+        if (!m_bus.isOpen())
             return;
         serve(false);
-        m_bus.reset();
-        QDBusConnection::disconnectFromBus(m_name);
-        m_thread.quit();
-        m_thread.wait();
+        m_bus.close();
     }
     void serve(bool on) {
-        if (on) {
-            ASSERT_TRUE(m_bus->registerObject("/org/freedesktop/FileManager1", &fileManager,
-                                              QDBusConnection::ExportAllSlots));
-            ASSERT_TRUE(m_bus->registerService("org.freedesktop.FileManager1"));
-        } else {
-            m_bus->unregisterService("org.freedesktop.FileManager1");
-            m_bus->unregisterObject("/org/freedesktop/FileManager1");
-        }
+        m_bus.serve("org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", fileManager,
+                    on);
     }
 
     MockFileManager fileManager;
 
 private:
-    QString m_name;
-    std::unique_ptr<QDBusConnection> m_bus;
-    QThread m_thread;
+    MockBus m_bus;
 };
 
 } // namespace

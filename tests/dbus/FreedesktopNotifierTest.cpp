@@ -1,4 +1,5 @@
 #include "platform/FreedesktopNotifier.h"
+#include "MockBus.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -47,35 +48,25 @@ namespace {
 class FreedesktopNotifierTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QDBusConnection::sessionBus().isConnected())
-            GTEST_SKIP() << "no session bus (run under dbus-run-session with "
-                            "PENDREL_TEST_ALLOW_BUS=1)";
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_name));
-        ASSERT_TRUE(m_bus->isConnected());
-        m_thread.start();
-        server.moveToThread(&m_thread);
-        ASSERT_TRUE(m_bus->registerObject("/org/freedesktop/Notifications", &server,
-                                          QDBusConnection::ExportAllSlots));
-        ASSERT_TRUE(m_bus->registerService("org.freedesktop.Notifications"));
+        if (!MockBus::available())
+            GTEST_SKIP() << MockBus::kSkipReason;
+        m_bus.open(QStringLiteral("pendrel-mock-notifications"));
+        m_bus.adopt(server);
+        m_bus.serve(kService, kPath, server);
     }
     void TearDown() override {
-        if (!m_bus)
+        if (!m_bus.isOpen())
             return;
-        m_bus->unregisterService("org.freedesktop.Notifications");
-        m_bus->unregisterObject("/org/freedesktop/Notifications");
-        m_bus.reset();
-        QDBusConnection::disconnectFromBus(m_name);
-        m_thread.quit();
-        m_thread.wait();
+        m_bus.serve(kService, kPath, server, false);
+        m_bus.close();
     }
 
+    static constexpr const char* kService = "org.freedesktop.Notifications";
+    static constexpr const char* kPath = "/org/freedesktop/Notifications";
     MockNotificationServer server;
 
 private:
-    QString m_name = QStringLiteral("pendrel-mock-notifications");
-    std::unique_ptr<QDBusConnection> m_bus;
-    QThread m_thread;
+    MockBus m_bus;
 };
 
 } // namespace

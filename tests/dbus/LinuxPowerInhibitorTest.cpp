@@ -1,4 +1,5 @@
 #include "platform/LinuxPowerInhibitor.h"
+#include "MockBus.h"
 #include "support/TestSupport.h"
 #include "vitals/KeepAwakeManager.h"
 
@@ -113,44 +114,25 @@ namespace {
 class LinuxPowerInhibitorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!QDBusConnection::sessionBus().isConnected())
-            GTEST_SKIP() << "no session bus (run under dbus-run-session with "
-                            "PENDREL_TEST_ALLOW_BUS=1)";
-        static int counter = 0;
-        m_name = QStringLiteral("pendrel-mock-power-%1").arg(++counter);
-        m_bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(QDBusConnection::SessionBus, m_name));
-        ASSERT_TRUE(m_bus->isConnected());
-        m_thread.start();
-        logind.moveToThread(&m_thread);
-        screenSaver.moveToThread(&m_thread);
-        ASSERT_TRUE(m_bus->registerObject("/org/freedesktop/login1", &logind,
-                                          QDBusConnection::ExportAllSlots));
-        ASSERT_TRUE(m_bus->registerService("org.freedesktop.login1"));
+        if (!MockBus::available())
+            GTEST_SKIP() << MockBus::kSkipReason;
+        m_bus.open(QStringLiteral("pendrel-mock-power"));
+        m_bus.adopt(logind);
+        m_bus.adopt(screenSaver);
+        m_bus.serve("org.freedesktop.login1", "/org/freedesktop/login1", logind);
         serveScreenSaver(true);
     }
 
     void TearDown() override {
-        if (!m_bus)
+        if (!m_bus.isOpen())
             return;
-        m_bus->unregisterService("org.freedesktop.login1");
+        m_bus.serve("org.freedesktop.login1", "/org/freedesktop/login1", logind, false);
         serveScreenSaver(false);
-        m_bus->unregisterObject("/org/freedesktop/login1");
-        m_bus.reset();
-        QDBusConnection::disconnectFromBus(m_name);
-        m_thread.quit();
-        m_thread.wait();
+        m_bus.close();
     }
 
     void serveScreenSaver(bool on) {
-        if (on) {
-            ASSERT_TRUE(m_bus->registerObject("/org/freedesktop/ScreenSaver", &screenSaver,
-                                              QDBusConnection::ExportAllSlots));
-            ASSERT_TRUE(m_bus->registerService("org.freedesktop.ScreenSaver"));
-        } else {
-            m_bus->unregisterService("org.freedesktop.ScreenSaver");
-            m_bus->unregisterObject("/org/freedesktop/ScreenSaver");
-        }
+        m_bus.serve("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver", screenSaver, on);
     }
 
     static std::unique_ptr<LinuxPowerInhibitor> backend() {
@@ -162,16 +144,14 @@ protected:
         QDBusMessage signal = QDBusMessage::createSignal(
             "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "PrepareForSleep");
         signal << start;
-        ASSERT_TRUE(m_bus->send(signal));
+        ASSERT_TRUE(m_bus.send(signal));
     }
 
     MockLogind logind;
     MockScreenSaver screenSaver;
 
 private:
-    QString m_name;
-    std::unique_ptr<QDBusConnection> m_bus;
-    QThread m_thread;
+    MockBus m_bus;
 };
 
 const QString kName = QStringLiteral("Pendrel Keep Awake");
@@ -245,7 +225,7 @@ TEST_F(LinuxPowerInhibitorTest, KeepAwakeHoldsAndReleasesThroughTheBus) {
     struct Mains : PowerSource {
         bool isOnExternalPower() const override { return true; }
     };
-    KeepAwakeManager::Backends b;
+    KeepAwakeManager::Deps b;
     b.inhibitor = backend();
     b.powerSource = std::make_unique<Mains>(); // whatever the machine running the tests says
     b.tickIntervalMs = 20;

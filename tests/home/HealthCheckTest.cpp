@@ -71,7 +71,7 @@ protected:
         measure = std::make_shared<FakeCategoryMeasure>();
         clock = std::make_shared<FakeClock>();
         health = std::make_unique<HealthCheck>(
-            layout, HealthCheck::Tools{.measure = measure, .clock = clock, .walkerThreads = 2});
+            layout, HealthCheck::Deps{.measure = measure, .clock = clock, .walkerThreads = 2});
     }
 
     void waitJunk() {
@@ -223,7 +223,7 @@ TEST_F(HealthCheckService, BigFilesCountOnlyTheUsersOwnVisibleFiles) {
 TEST_F(HealthCheckService, UnreadableHomeFailsAndKeepsLastRun) {
     layout.setHome(home + "/gone");
     health = std::make_unique<HealthCheck>(layout,
-                                           HealthCheck::Tools{.measure = measure, .clock = clock});
+                                           HealthCheck::Deps{.measure = measure, .clock = clock});
     health->refreshJunk();
     waitJunk();
     const std::optional<QDateTime> before = health->lastRun();

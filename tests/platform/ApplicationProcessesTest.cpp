@@ -70,10 +70,11 @@ TEST(ApplicationProcesses, ListsThisUsersBundleProcessesButNeverItself) {
     proc.process(4242, 1, 1000, editor);           // this process
     write(proc.root + "/self/stat", "not a process folder");
 
-    ProcApplicationProcesses::Options options;
+    ProcApplicationProcesses::Deps options;
     options.procRoot = proc.root;
     options.user = 1000;
     options.self = 4242;
+    options.windows = std::make_shared<FakeRunningApplications>();
     options.send = [](qint64, quint64, int) { return false; };
     ProcApplicationProcesses processes(options);
     QList<AppProcess> listed = processes.list();
@@ -98,7 +99,7 @@ TEST(ApplicationProcesses, AsksWindowsFirstAndSignalsOnlyTheProcessListed) {
     windows->apps = {FakeRunningApplications::app(QStringLiteral("Editor"), 100)};
 
     QList<Sent> sent;
-    ProcApplicationProcesses::Options options;
+    ProcApplicationProcesses::Deps options;
     options.procRoot = proc.root;
     options.user = 1000;
     options.self = 1;

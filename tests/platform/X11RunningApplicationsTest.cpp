@@ -191,8 +191,8 @@ protected:
         return windows;
     }
 
-    X11RunningApplications::Options options() const {
-        X11RunningApplications::Options o;
+    X11RunningApplications::Deps options() const {
+        X11RunningApplications::Deps o;
         o.display = display;
         o.ownPid = 4000009;
         o.hostName = QStringLiteral("testhost");

@@ -400,7 +400,7 @@ TEST(OrganizerRun, RefusesASecondRunWhileOneIsInProgress) {
     makeFile(layout.downloadsDir() + "/a.txt");
     makeFile(layout.downloadsDir() + "/b.txt");
     QSemaphore go;
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.beforeStep = [&go](int) { go.acquire(); };
     // Every step is far enough from the last to be published.
     options.steadyMs = [t = qint64(0)]() mutable {
@@ -452,7 +452,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
     const auto before = snapshot(home);
     // The disk refuses the n-th journal write from now, and only that one (space may come back).
     const auto writesToFailure = std::make_shared<std::atomic_int>(0);
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.beforeJournalWrite = [writesToFailure] {
         return writesToFailure->fetch_sub(1) == 1 ? ENOSPC : 0;
     };
@@ -754,7 +754,7 @@ TEST(OrganizerRun, ProgressIsPublishedAtMostTenTimesASecond) {
     constexpr int kFiles = 300;
     for (int i = 0; i < kFiles; ++i)
         makeFile(layout.downloadsDir() + QStringLiteral("/f%1.txt").arg(i));
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     // Each reading is 7 ms after the one before: the whole run lasts about 2.1 s.
     options.steadyMs = [t = std::make_shared<std::atomic<qint64>>(0)] { return t->fetch_add(7); };
     FolderOrganizer organizer(layout, options);
@@ -789,7 +789,7 @@ TEST(OrganizerPlan, IsBuiltOnAWorkerAndSpentByItsApply) {
     // Shared with the workers, which may outlive the test by a moment.
     const auto go = std::make_shared<QSemaphore>();
     const auto listedOn = std::make_shared<std::atomic<QThread*>>(nullptr);
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.beforePlan = [go, listedOn] {
         *listedOn = QThread::currentThread();
         go->acquire();

@@ -405,7 +405,7 @@ TEST(FolderTreeService, AFolderHoldingOnlyAnAppCountsTheAppLikeTheDiskMap) {
 TEST(FolderTreeService, AnUnreadableFolderShowsTheFixedTextAndNothingElse) {
     const QString home = testsupport::freshDir("tree-unreadable");
     makeFile(home + "/Locked/secret", 4096);
-    FolderTree::Tools tools;
+    FolderTree::Deps tools;
     tools.list = [home](const QString& folder) -> FolderTree::Listing {
         if (folder.endsWith(QLatin1String("/Locked")))
             return std::nullopt; // what a folder without read permission gives
@@ -466,7 +466,7 @@ TEST(FolderTreeService, SizeOrderKeepsPlacesUntilTheLastSizeArrives) {
     makeDir(home + "/a");
     makeDir(home + "/b");
     auto gates = std::make_shared<Gates>();
-    FolderTree::Tools tools;
+    FolderTree::Deps tools;
     tools.measure = [gates](const QString& folder, const CancelToken&) -> FolderTree::Size {
         gates->wait(folder);
         return {folder.endsWith(QLatin1String("/a")) ? 4 * 4096 : 4096, 1};
@@ -500,7 +500,7 @@ TEST(FolderTreeService, AListingEndsWithItsRowsInPlaceAndInTheOrderOfThatMoment)
     makeDir(home + "/a");
     auto gates = std::make_shared<Gates>();
     auto gated = std::make_shared<std::atomic_bool>(false);
-    FolderTree::Tools tools;
+    FolderTree::Deps tools;
     tools.list = [gates, gated](const QString& folder) {
         if (*gated)
             gates->wait(folder);
@@ -549,7 +549,7 @@ TEST(FolderTreeService, StaleListingsAndSizesNeverShow) {
     auto gates = std::make_shared<Gates>();
     auto listsDone = std::make_shared<std::atomic_int>(0);
     auto measuresDone = std::make_shared<std::atomic_int>(0);
-    FolderTree::Tools tools;
+    FolderTree::Deps tools;
     tools.list = [gates, listsDone](const QString& folder) {
         gates->wait(QStringLiteral("list:") + folder);
         FolderTree::Listing listing = FolderTree::listFolder(folder);

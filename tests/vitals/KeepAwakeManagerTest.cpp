@@ -26,7 +26,7 @@ protected:
     void make(int tickMs = 15000) {
         auto inhibitor = std::make_unique<FakePowerInhibitor>();
         fake = inhibitor.get();
-        KeepAwakeManager::Backends b;
+        KeepAwakeManager::Deps b;
         b.inhibitor = std::move(inhibitor);
         b.powerSource = std::make_unique<FakePowerSource>(&onPower);
         b.clock = [this] { return now; };

@@ -1,25 +1,13 @@
 #include "vitals/SystemStatsSampler.h"
-#include "fakes/FakeMemoryBlockAllocator.h"
 #include "VitalsTestUtil.h"
 
 #include <gtest/gtest.h>
 
 using vitalstest::copyFixture;
+using vitalstest::environment;
 using vitalstest::writeFile;
 
 namespace {
-
-SamplerEnvironment environment(const QString& machineRoot) {
-    SamplerEnvironment env;
-    env.procRoot = machineRoot + "/proc";
-    env.sysRoot = machineRoot + "/sys";
-    env.homePath = testsupport::home();
-    env.pageSize = 4096;
-    env.ticksPerSecond = 100;
-    env.volumeSpace = [](const QString&) { return std::optional<VolumeSpace>(); };
-    env.allocator = std::make_shared<FakeMemoryBlockAllocator>();
-    return env;
-}
 
 QString fixtureMachine(const char* name) {
     return testsupport::fixture(QStringLiteral("vitals/") + name);

@@ -1,6 +1,5 @@
 // A sample never waits on, or believes, what sits in the kernel's file trees: a FIFO where a
 // value file should be, or numbers no hardware can have.
-#include "fakes/FakeMemoryBlockAllocator.h"
 #include "vitals/HwmonSMCClient.h"
 #include "vitals/SystemStatsSampler.h"
 #include "vitals/ThermalSampler.h"
@@ -16,20 +15,9 @@
 #include <unistd.h>
 
 using vitalstest::copyFixture;
+using vitalstest::environment;
 
 namespace {
-
-SamplerEnvironment environment(const QString& machineRoot) {
-    SamplerEnvironment env;
-    env.procRoot = machineRoot + "/proc";
-    env.sysRoot = machineRoot + "/sys";
-    env.homePath = testsupport::home();
-    env.pageSize = 4096;
-    env.ticksPerSecond = 100;
-    env.volumeSpace = [](const QString&) { return std::optional<VolumeSpace>(); };
-    env.allocator = std::make_shared<FakeMemoryBlockAllocator>();
-    return env;
-}
 
 // Replaces a file of the tree with a FIFO nobody writes to.
 void plantFifo(const QString& path) {

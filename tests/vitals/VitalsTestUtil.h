@@ -1,7 +1,9 @@
 #pragma once
 
+#include "fakes/FakeMemoryBlockAllocator.h"
 #include "fakes/FakeSMCClient.h"
 #include "support/TestSupport.h"
+#include "vitals/SystemStatsSampler.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -9,6 +11,20 @@
 #include <QHash>
 
 namespace vitalstest {
+
+// The sampler's view of a fixture machine at machineRoot (its proc and sys trees), with the
+// sandbox home, fixed page size and tick rate, no volume figures and a fake memory allocator.
+inline SamplerEnvironment environment(const QString& machineRoot) {
+    SamplerEnvironment env;
+    env.procRoot = machineRoot + "/proc";
+    env.sysRoot = machineRoot + "/sys";
+    env.homePath = testsupport::home();
+    env.pageSize = 4096;
+    env.ticksPerSecond = 100;
+    env.volumeSpace = [](const QString&) { return std::optional<VolumeSpace>(); };
+    env.allocator = std::make_shared<FakeMemoryBlockAllocator>();
+    return env;
+}
 
 // A copy of a fixture machine under the sandbox, for tests that change files.
 inline QString copyFixture(const QString& machine) {

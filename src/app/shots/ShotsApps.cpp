@@ -43,7 +43,7 @@ QByteArray unit(const char* description, const char* exec) {
 // entry of all users), the entries a desktop installs for everyone, and a handful of services.
 struct StartupMachine {
     HomeLayout layout;
-    StartupItems::Roots roots;
+    StartupItems::Deps roots;
 
     explicit StartupMachine(const QString& base) : layout(HomeLayout::forHome(base + "/home")) {
         const QString user = layout.autostartDir();
@@ -143,7 +143,7 @@ void startupShots(ShotContext& ctx, const QString& base) {
     settle();
 
     // A fresh account: nothing at all.
-    StartupItems none(HomeLayout::forHome(base + "/empty-home"), StartupItems::Roots{},
+    StartupItems none(HomeLayout::forHome(base + "/empty-home"), StartupItems::Deps{},
                       std::make_shared<FakeTrash>(base + "/startup-trash"), QString());
     std::unique_ptr<QWidget> empty(frame(new StartupItemsView(&none, &revealer)));
     empty->resize(900, 560);

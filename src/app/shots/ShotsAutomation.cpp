@@ -2,12 +2,14 @@
 
 #include "automation/AutomationStore.h"
 #include "automation/views/AutomationView.h"
+#include "fakes/FakeCategoryMeasure.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeLoginItem.h"
 #include "fakes/FakeToolRunner.h"
 #include "fakes/FakeTrash.h"
 #include "fakes/FakeUserNotifier.h"
 #include "platform/AppSupportFolder.h"
+#include "platform/PendrelTimelineStore.h"
 #include "platform/UserDefaults.h"
 #include "shell/RunModeManager.h"
 #include "vitals/SystemSnapshot.h"
@@ -33,6 +35,7 @@ struct Bench {
     std::shared_ptr<FakeToolRunner> tools = std::make_shared<FakeToolRunner>();
     FakeLoginItem login;
     std::unique_ptr<RunModeManager> runMode;
+    std::unique_ptr<PendrelTimelineStore> timeline;
     std::unique_ptr<AutomationStore> store;
 
     Bench(const QString& name, const AutomationRuleStates::Map& states, RunMode mode) {
@@ -44,13 +47,17 @@ struct Bench {
         runMode = std::make_unique<RunModeManager>(*defaults, login);
         runMode->setMode(mode);
 
-        AutomationStore::Environment env;
+        AutomationStore::Deps env;
         env.defaults = defaults.get();
         env.clock = clock;
         env.layout = HomeLayout::forHome(dir + QStringLiteral("/home"));
+        env.cleaning.measure = std::make_shared<FakeCategoryMeasure>();
         env.cleaning.trash = std::make_shared<FakeTrash>(dir + QStringLiteral("/trash"));
         env.notifier = std::make_shared<FakeUserNotifier>();
         env.tools = tools;
+        timeline = std::make_unique<PendrelTimelineStore>(
+            CacheFolder(AppSupportFolder(dir + QStringLiteral("/data"))), clock);
+        env.timeline = timeline.get();
         const QString docker = dir + QStringLiteral("/bin/docker");
         QDir().mkpath(dir + QStringLiteral("/bin"));
         QFile script(docker);

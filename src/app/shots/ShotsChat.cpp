@@ -8,6 +8,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeLanguageModel.h"
+#include "fakes/FakeRunningApplications.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/CacheFolder.h"
 #include "platform/NotificationCenter.h"
@@ -49,20 +50,17 @@ struct ChatRig {
         : timeline(CacheFolder(
                        AppSupportFolder(Shots::freshFolder(QStringLiteral("chat-shots/timeline")))),
                    std::make_shared<FakeClock>()),
-          appState(AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                                     .intervalMs = 3'600'000,
-                                     .startSampling = false}),
-          finder(sampleHome()) {
+          appState(FakeSnapshotSampler::appStateOptions(samples)), finder(sampleHome()) {
         model.available = false;
-        assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Dependencies{
+        assistant = std::make_unique<TamsoAssistant>(TamsoAssistant::Deps{
             .timeline = timeline,
             .model = model,
             .notifications = notifications,
             .autopilot = [] { return nullptr; },
-            .applications = nullptr,
+            .applications = std::make_shared<FakeRunningApplications>(),
             .home = HomeLayout::forHome(finder.root()),
             .measure = std::make_shared<FakeCategoryMeasure>(),
-            .headroom = {},
+            .headroom = [](const SystemSnapshot&) { return std::nullopt; },
         });
     }
 

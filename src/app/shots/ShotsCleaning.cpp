@@ -31,7 +31,7 @@ void saveLooks(ShotContext& ctx, QWidget* window, const QString& name, int heigh
 
 struct Cleaner {
     std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
-    CleanupScanner::Tools tools;
+    CleanupScanner::Deps tools;
     explicit Cleaner(const QString& trashDir) {
         tools = {measure, std::make_shared<FakeTrash>(trashDir), {}};
     }

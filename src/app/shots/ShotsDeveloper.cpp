@@ -27,12 +27,12 @@ void renderDeveloperShots(ShotContext& ctx) {
     measure->setResult("dev-npm", {3'600'000'000, 48'112, {}});
     measure->setResult("dev-node-modules", {9'900'000'000, 210'400, {}});
     measure->setResult("dev-cargo", {1'300'000'000, 7'020, {}});
-    CleanupScanner::Tools tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}};
+    CleanupScanner::Deps tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}};
     DevCleanupScanner scanner(layout, tools);
     ScreenState screen;
 
     bool onPower = true;
-    KeepAwakeManager::Backends backends;
+    KeepAwakeManager::Deps backends;
     auto inhibitor = std::make_unique<FakePowerInhibitor>();
     FakePowerInhibitor* power = inhibitor.get();
     backends.inhibitor = std::move(inhibitor);

@@ -95,13 +95,13 @@ struct FoldersShot {
     QWidget window;
     FoldersView* view;
 
-    static FolderTree::Tools withLengths(FolderTree::Tools tools) {
+    static FolderTree::Deps withLengths(FolderTree::Deps tools) {
         if (!tools.measure)
             tools.measure = byLength;
         return tools;
     }
 
-    explicit FoldersShot(const QString& home, FolderTree::Tools tools = {})
+    explicit FoldersShot(const QString& home, FolderTree::Deps tools = {})
         : tree(home, withLengths(std::move(tools))) {
         QVBoxLayout* layout = Shots::column(&window);
         view = new FoldersView(
@@ -162,7 +162,7 @@ void renderFoldersShots(ShotContext& ctx) {
     }
     {
         auto hold = std::make_shared<Hold>();
-        FolderTree::Tools tools;
+        FolderTree::Deps tools;
         tools.measure = [hold](const QString& folder, const CancelToken& cancel) {
             if (!folder.endsWith(QLatin1String("/Desktop")))
                 hold->wait();
@@ -178,7 +178,7 @@ void renderFoldersShots(ShotContext& ctx) {
         shot.window.hide();
     }
     {
-        FolderTree::Tools tools;
+        FolderTree::Deps tools;
         tools.list = [](const QString&) { return FolderTree::Listing(); };
         FoldersShot shot(home, tools);
         shot.window.show();

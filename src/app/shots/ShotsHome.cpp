@@ -82,14 +82,12 @@ struct HomeFixture {
 
     HomeFixture(const SystemSnapshot& snapshot, bool sample, const QString& home) {
         samples->set(snapshot);
-        appState = std::make_unique<AppState>(
-            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                              .intervalMs = 3'600'000,
-                              .startSampling = sample});
+        appState =
+            std::make_unique<AppState>(FakeSnapshotSampler::appStateOptions(samples, sample));
         if (sample)
             Shots::waitFor([&] { return appState->hasFirstSample(); });
         health = std::make_unique<HealthCheck>(
-            HomeLayout::forHome(home), HealthCheck::Tools{.measure = measure, .clock = clock});
+            HomeLayout::forHome(home), HealthCheck::Deps{.measure = measure, .clock = clock});
     }
 
     void check() {

@@ -123,7 +123,7 @@ struct Scene {
         options.makeSampler = FakeSnapshotSampler::factory(sampler);
         options.startSampling = false;
         appState = std::make_unique<AppState>(std::move(options));
-        KeepAwakeManager::Backends backends;
+        KeepAwakeManager::Deps backends;
         backends.inhibitor = std::make_unique<FakePowerInhibitor>();
         backends.powerSource = std::make_unique<FakePowerSource>();
         keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));

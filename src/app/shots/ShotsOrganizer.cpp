@@ -81,12 +81,12 @@ void saveSteps(ShotContext& ctx, QWidget* window, const QString& name) {
 // the largest text size.
 void renderOrganizerShots(ShotContext& ctx) {
     const HomeLayout layout = makeHome();
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.clock = std::make_shared<FakeClock>(Shots::now());
     // The first preview is held while it lists the folders, so the pane is drawn building it.
     const auto gate = std::make_shared<QSemaphore>();
     const auto held = std::make_shared<std::atomic_bool>(true);
-    FolderOrganizer::Options gated = options;
+    FolderOrganizer::Deps gated = options;
     gated.beforePlan = [gate, held] {
         if (held->load())
             gate->acquire();

@@ -182,10 +182,7 @@ struct HubShot {
             s.diskFreeBytes = 121'700'000'000 - qint64(sample) * 40'000;
             return s;
         });
-        appState = std::make_unique<AppState>(
-            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                              .intervalMs = 3'600'000,
-                              .startSampling = true});
+        appState = std::make_unique<AppState>(FakeSnapshotSampler::appStateOptions(samples, true));
         for (int i = 2; i <= 12; ++i) {
             Shots::waitFor([&] { return samples->samples.load() >= i - 1; }, 10'000);
             appState->sampleAndPublish();
@@ -208,7 +205,7 @@ struct HubShot {
                                                      {"cloud", 0},
                                                      {"downloads", 73 * GB / 10},
                                                      {"caches", 41 * GB / 10}};
-        StorageGrowthScanner::Options options;
+        StorageGrowthScanner::Deps options;
         layout.setSystemRoot(base + "/no-system");
         const QList<StorageGrowthScanner::Definition> defs =
             StorageGrowthScanner::definitions(layout);
@@ -234,7 +231,7 @@ struct HubShot {
         measure->setResult("downloads", {3'900'000'000, 41, {}});
         junk = std::make_unique<DiskCleanupScanner>(
             layout,
-            CleanupScanner::Tools{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
+            CleanupScanner::Deps{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
 
         Shots::column(&window)->addWidget(new DiskView(
             screen, *appState, trend.get(), *growth, *diskMap, organizer, &revealer,

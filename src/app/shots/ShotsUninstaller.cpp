@@ -99,8 +99,8 @@ struct AppsMachine {
         writeBytes(config + QStringLiteral("/Editor Tools/recent.json"), 9'000);
     }
 
-    AppUninstaller::Tools tools(const QString& base) const {
-        AppUninstaller::Tools t;
+    AppUninstaller::Deps tools(const QString& base) const {
+        AppUninstaller::Deps t;
         t.applicationFolders = {system, system + QStringLiteral("/Utilities"), user};
         t.leftoverFolders = LeftoverSearch::folders(layout);
         t.protectedPaths = AppUninstaller::protectedPathsFor(layout);

@@ -149,10 +149,6 @@ void StartupItemsView::turn(const StartupItem& item, bool on) {
 }
 
 void StartupItemsView::showError(const QString& message) {
-    if (m_alert) {
-        QKAlert::setMessage(m_alert, message);
-        return;
-    }
-    m_alert = QKAlert::open(StartupItemsText::alertTitle(), message, this);
-    m_alert->setObjectName(QStringLiteral("startupAlert"));
+    QKAlert::report(m_alert, StartupItemsText::alertTitle(), message,
+                    QStringLiteral("startupAlert"), this);
 }

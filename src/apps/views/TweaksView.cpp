@@ -144,20 +144,9 @@ void TweaksView::showStates() {
 
 void TweaksView::showError() {
     const std::optional<QString> error = m_service ? m_service->lastError() : std::nullopt;
-    if (!error) {
-        if (m_alert)
-            m_alert->close();
-        return;
-    }
-    if (m_alert) {
-        QKAlert::setMessage(m_alert, *error);
-        return;
-    }
-    m_alert = QKAlert::open(TweaksText::alertTitle(), *error, this);
-    m_alert->setObjectName(QStringLiteral("tweaksAlert"));
-    // Dismissing it is what clears the service's message.
-    connect(m_alert, &QMessageBox::finished, this, [this] {
-        if (m_service && m_service->lastError())
-            m_service->setLastError(std::nullopt);
-    });
+    QKAlert::follow(m_alert, TweaksText::alertTitle(), error, QStringLiteral("tweaksAlert"), this,
+                    [this] {
+                        if (m_service && m_service->lastError())
+                            m_service->setLastError(std::nullopt);
+                    });
 }

@@ -11,6 +11,7 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/AIPrivacyCard.h"
 #include "ui-kit/DraggableDivider.h"
+#include "ui-kit/QKAlert.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
@@ -282,19 +283,8 @@ void TamsoAIView::syncPending() {
         m_dialog->setInformativeText(message);
         return;
     }
-    auto* box = new QMessageBox(QMessageBox::NoIcon, title, title, QMessageBox::NoButton, this);
+    QMessageBox* box = QKAlert::make(title, message, QMessageBox::NoButton, this);
     box->setObjectName(QStringLiteral("approvalDialog"));
-    box->setTextFormat(Qt::PlainText);
-    box->setInformativeText(message);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    Themed::apply(box);
-    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label")))
-        QKFont::apply(label, TextStyle::Headline);
-    if (auto* label = box->findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
-        QKFont::apply(label, TextStyle::Callout);
-        label->setTextFormat(Qt::PlainText);
-        label->setMinimumWidth(280);
-    }
     QPushButton* approveButton =
         box->addButton(TamsoAIText::approveButton(), QMessageBox::DestructiveRole);
     approveButton->setObjectName(QStringLiteral("approveButton"));

@@ -244,13 +244,9 @@ void BiggestFilesPane::trashSelected() {
     m_screen->setBigSelection({});
     if (result.errors.isEmpty())
         return;
-    const QString message = BiggestFilesText::errorsMessage(result.errors);
-    if (m_alert) {
-        QKAlert::setMessage(m_alert, message);
-        return;
-    }
-    m_alert = QKAlert::open(BiggestFilesText::errorsTitle(), message, this);
-    m_alert->setObjectName(QStringLiteral("biggestErrors"));
+    QKAlert::report(m_alert, BiggestFilesText::errorsTitle(),
+                    BiggestFilesText::errorsMessage(result.errors), QStringLiteral("biggestErrors"),
+                    this);
 }
 
 QWidget* BiggestFilesPane::currentContent() const {

@@ -16,9 +16,9 @@
 #include <QPointer>
 #include <QTimer>
 
-ContentView::ContentView(const Services& services, Options options, QWidget* parent)
-    : QWidget(parent), m_services(services), m_makeScreen(std::move(options.makeScreen)),
-      m_defaults(options.defaults ? *options.defaults : UserDefaults::standard()) {
+ContentView::ContentView(const Services& services, Deps deps, QWidget* parent)
+    : QWidget(parent), m_services(services), m_makeScreen(std::move(deps.makeScreen)),
+      m_defaults(deps.defaults ? *deps.defaults : UserDefaults::standard()) {
     Q_ASSERT(services.appState && services.assistant && services.screen);
     setObjectName(QStringLiteral("contentView"));
     setAttribute(Qt::WA_OpaquePaintEvent);

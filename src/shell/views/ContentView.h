@@ -36,13 +36,13 @@ public:
     // itself knows no screen, so the shell never depends on the subsystems above it.
     using ScreenFactory = std::function<QWidget*(const QString& featureId, QWidget* parent)>;
 
-    struct Options {
+    struct Deps {
         ScreenFactory makeScreen;         // required
         UserDefaults* defaults = nullptr; // null: UserDefaults::standard()
     };
 
-    // services.appState, .assistant and .screen must be set, and options.makeScreen.
-    ContentView(const Services& services, Options options, QWidget* parent = nullptr);
+    // services.appState, .assistant and .screen must be set, and deps.makeScreen.
+    ContentView(const Services& services, Deps deps, QWidget* parent = nullptr);
 
     // The selection as set, which may name no section.
     QString selectedSection() const { return m_selection; }

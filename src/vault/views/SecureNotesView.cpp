@@ -177,21 +177,9 @@ void SecureNotesView::showDetail() {
 }
 
 void SecureNotesView::showError() {
-    const std::optional<QString> error = m_store.lastError();
-    if (!error) {
-        if (m_alert)
-            m_alert->close();
-        return;
-    }
-    if (m_alert) {
-        QKAlert::setMessage(m_alert, *error);
-        return;
-    }
-    m_alert = QKAlert::open(SecureNotesText::alertTitle(), *error, this);
-    m_alert->setObjectName(QStringLiteral("keyringAlert"));
-    // Dismissing it is what clears the store's message.
-    connect(m_alert, &QMessageBox::finished, this, [this] {
-        if (m_store.lastError())
-            m_store.setLastError(std::nullopt);
-    });
+    QKAlert::follow(m_alert, SecureNotesText::alertTitle(), m_store.lastError(),
+                    QStringLiteral("keyringAlert"), this, [this] {
+                        if (m_store.lastError())
+                            m_store.setLastError(std::nullopt);
+                    });
 }

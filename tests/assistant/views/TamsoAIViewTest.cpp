@@ -332,13 +332,13 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     services.screen = &s.screen;
     ContentView content(
         services,
-        ContentView::Options{.makeScreen = [&s](const QString& id, QWidget* parent) -> QWidget* {
-                                 if (id == QLatin1String("tamso"))
-                                     return new TamsoAIView(s.screen, s.appState, *s.rig.assistant,
-                                                            s.finder, &s.revealer, parent);
-                                 return new QWidget(parent);
-                             },
-                             .defaults = &defaults});
+        ContentView::Deps{.makeScreen = [&s](const QString& id, QWidget* parent) -> QWidget* {
+                              if (id == QLatin1String("tamso"))
+                                  return new TamsoAIView(s.screen, s.appState, *s.rig.assistant,
+                                                         s.finder, &s.revealer, parent);
+                              return new QWidget(parent);
+                          },
+                          .defaults = &defaults});
     content.resize(1300, 800);
     content.show();
     NotificationCenter& center = NotificationCenter::defaultCenter();

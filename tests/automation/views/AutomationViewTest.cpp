@@ -30,7 +30,7 @@ struct Screen {
     std::unique_ptr<AutomationStore> store;
     std::unique_ptr<AutomationView> view;
 
-    explicit Screen(const AutomationStore::Environment* env = nullptr) {
+    explicit Screen(const AutomationStore::Deps* env = nullptr) {
         store = std::make_unique<AutomationStore>(env ? *env : w.environment());
         view = std::make_unique<AutomationView>(*store, &runMode);
         view->resize(700, 1400);
@@ -107,10 +107,7 @@ TEST(AutomationView, AssistiveTechnologyTurnsARuleOnAndReadsTheScreen) {
 
 TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
     World w;
-    const QString docker = w.root + "/bin/docker";
-    writeScript(docker, "exit 0\n");
-    auto env = w.environment();
-    env.dockerCandidates = {docker};
+    auto env = w.environmentWithDocker();
     QSemaphore gate;
     w.tools->setHandler([&gate](const QString&, const QStringList&) {
         gate.acquire();

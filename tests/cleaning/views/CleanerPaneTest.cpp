@@ -50,7 +50,7 @@ struct Rig {
 
     explicit Rig(QList<CleanCategory> table) {
         scanner = std::make_unique<CleanupScanner>(std::move(table),
-                                                   CleanupScanner::Tools{measure, trash, {}});
+                                                   CleanupScanner::Deps{measure, trash, {}});
     }
     std::unique_ptr<CleanerPane> pane() {
         auto p = std::make_unique<CleanerPane>(*scanner, screen, CleanerStateFields::system(),
@@ -67,6 +67,15 @@ QStringList titles(const QList<TamsoExplainRow*>& rows) {
     for (TamsoExplainRow* r : rows)
         out << r->title();
     return out;
+}
+
+// A ticked, safe "cache" row over a fresh folder that holds one 4 KB file.
+CleanCategory cacheWithAFile(const QString& folder) {
+    const QString dir = testsupport::freshDir(folder);
+    writeFile(dir + "/cache/a.bin", 4096);
+    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
+    cache.locations = {dir + "/cache"};
+    return cache;
 }
 
 void confirmWithCode(CleanerPane& pane) {
@@ -221,11 +230,7 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
 }
 
 TEST(CleanerPane, RowsEmptiedByACleanLeaveNothingToCleanAgain) {
-    const QString dir = testsupport::freshDir("pane-emptied");
-    writeFile(dir + "/cache/a.bin", 4096);
-    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
-    cache.locations = {dir + "/cache"};
-    Rig rig({cache});
+    Rig rig({cacheWithAFile("pane-emptied")});
     rig.measure->setResult("cache", {4096, 1, {}});
     auto pane = rig.pane();
     pane->show();
@@ -245,11 +250,7 @@ TEST(CleanerPane, RowsEmptiedByACleanLeaveNothingToCleanAgain) {
 }
 
 TEST(CleanerPane, TheResultOfACleanLandsEvenWhenThePaneIsGone) {
-    const QString dir = testsupport::freshDir("pane-gone");
-    writeFile(dir + "/cache/a.bin", 4096);
-    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
-    cache.locations = {dir + "/cache"};
-    Rig rig({cache});
+    Rig rig({cacheWithAFile("pane-gone")});
     rig.measure->setResult("cache", {4096, 1, {}});
     auto pane = rig.pane();
     pane->show();
@@ -301,7 +302,7 @@ TEST(CleanerPane, AfterACleanOnlyRowsGradedSafeStayTickedSoTheTrashIsNeverEmptie
     writeFile(rig.trash->itemsFolder() + "/thrown-away.txt", 4096);
     rig.scanner =
         std::make_unique<CleanupScanner>(QList<CleanCategory>{cache, trash, backups},
-                                         CleanupScanner::Tools{rig.measure, rig.trash, {}});
+                                         CleanupScanner::Deps{rig.measure, rig.trash, {}});
     for (const char* id : {"cache", "trash", "backups"})
         rig.measure->setResult(id, {4096, 1, {}});
     auto pane = rig.pane();

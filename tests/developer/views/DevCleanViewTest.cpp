@@ -47,12 +47,12 @@ struct Rig {
     std::unique_ptr<KeepAwakeManager> keepAwake;
 
     Rig() {
-        CleanupScanner::Tools tools = world.cleaningTools();
+        CleanupScanner::Deps tools = world.cleaningTools();
         tools.measure = std::make_shared<CategoryMeasurer>(du, CategoryMeasurer::Options{});
         scanner = std::make_unique<DevCleanupScanner>(world.layout, tools);
         auto fake = std::make_unique<FakePowerInhibitor>();
         inhibitor = fake.get();
-        KeepAwakeManager::Backends backends;
+        KeepAwakeManager::Deps backends;
         backends.inhibitor = std::move(fake);
         backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
         backends.clock = [this] { return now; };

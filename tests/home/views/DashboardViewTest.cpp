@@ -40,14 +40,11 @@ namespace {
 class DashboardViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appState = std::make_unique<AppState>(
-            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                              .intervalMs = 3'600'000,
-                              .startSampling = false});
+        appState = std::make_unique<AppState>(FakeSnapshotSampler::appStateOptions(samples));
         measure = std::make_shared<FakeCategoryMeasure>();
         health = std::make_unique<HealthCheck>(
             HomeLayout::forHome(testsupport::freshDir("home")),
-            HealthCheck::Tools{.measure = measure, .clock = clock, .walkerThreads = 1});
+            HealthCheck::Deps{.measure = measure, .clock = clock, .walkerThreads = 1});
         clock->set(QDateTime(QDate(2026, 6, 1), QTime(15, 30), Qt::LocalTime));
     }
 

@@ -22,13 +22,10 @@ namespace {
 class HealthReportViewTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        appState = std::make_unique<AppState>(
-            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                              .intervalMs = 3'600'000,
-                              .startSampling = false});
+        appState = std::make_unique<AppState>(FakeSnapshotSampler::appStateOptions(samples));
         health = std::make_unique<HealthCheck>(
             HomeLayout::forHome(testsupport::freshDir("home")),
-            HealthCheck::Tools{.measure = measure, .clock = nullptr, .walkerThreads = 1});
+            HealthCheck::Deps{.measure = measure, .clock = nullptr, .walkerThreads = 1});
     }
 
     void publish(const SystemSnapshot& s) {

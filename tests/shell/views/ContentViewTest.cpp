@@ -153,7 +153,7 @@ TEST_F(ContentViewTest, ClickingARowSelectsItsSection) {
 }
 
 TEST_F(ContentViewTest, AScreenMayNavigateAwayFromInsideItsOwnHandler) {
-    ContentView::Options options;
+    ContentView::Deps options;
     options.defaults = &defaults;
     options.makeScreen = [](const QString& id, QWidget* parent) -> QWidget* {
         auto* button = new QPushButton(id, parent);

@@ -33,9 +33,7 @@ struct AskCall {
 struct ContentViewFixture {
     std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
     UserDefaults defaults{testsupport::freshDir("content") + "/defaults.json"};
-    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                                        .intervalMs = 3'600'000,
-                                        .startSampling = false}};
+    AppState appState{FakeSnapshotSampler::appStateOptions(samples)};
     assistanttest::AssistantRig rig{QStringLiteral("content")};
     TamsoAssistant& assistant = *rig.assistant;
     std::optional<AskCall> lastAsk;
@@ -55,7 +53,7 @@ struct ContentViewFixture {
         services.appState = &appState;
         services.assistant = &assistant;
         services.screen = &screen;
-        ContentView::Options options;
+        ContentView::Deps options;
         options.defaults = &defaults;
         options.makeScreen = [this](const QString& id, QWidget* parent) -> QWidget* {
             built.append(id);

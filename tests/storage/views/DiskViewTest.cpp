@@ -44,9 +44,7 @@ struct Hub {
     }();
     ScreenState screen;
     std::shared_ptr<FakeSamplerState> samples = std::make_shared<FakeSamplerState>();
-    AppState appState{AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                                        .intervalMs = 3'600'000,
-                                        .startSampling = false}};
+    AppState appState{FakeSnapshotSampler::appStateOptions(samples)};
     std::shared_ptr<FakeClock> clock = std::make_shared<FakeClock>();
     DiskTrend trend{appState, CacheFolder(AppSupportFolder(layout.home() + "/data")), clock};
     std::atomic<int> measured{0};
@@ -57,8 +55,8 @@ struct Hub {
     std::unique_ptr<DiskView> view;
 
     // Downloads 999 bytes, caches 1, the rest empty: a total of 1000.
-    StorageGrowthScanner::Options growthOptions() {
-        StorageGrowthScanner::Options options;
+    StorageGrowthScanner::Deps growthOptions() {
+        StorageGrowthScanner::Deps options;
         options.measure = [this](const QString& path, const CancelToken&) -> qint64 {
             ++measured;
             if (path == layout.downloadsDir())

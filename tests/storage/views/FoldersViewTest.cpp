@@ -46,7 +46,7 @@ struct Screen {
     int biggestMade = 0;
     FoldersView view;
 
-    explicit Screen(const QString& home, FolderTree::Tools tools = {})
+    explicit Screen(const QString& home, FolderTree::Deps tools = {})
         : tree(home, std::move(tools)), view(tree, state, &revealer, [this](QWidget* host) {
               ++biggestMade;
               auto* pane = new QWidget(host);
@@ -165,7 +165,7 @@ TEST(FoldersView, LegendSplitterAndModesLiveInScreenState) {
 
 TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     auto hold = std::make_shared<std::atomic_bool>(false);
-    FolderTree::Tools tools;
+    FolderTree::Deps tools;
     tools.measure = [hold](const QString& folder, const CancelToken& cancel) {
         while (hold->load())
             QThread::msleep(1);
@@ -236,7 +236,7 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
 TEST(FolderBrowser, AFailureShowsItsPanelAndTryAgainKeepsTheSelection) {
     const QString home = makeHome();
     auto refuse = std::make_shared<std::atomic_bool>(true);
-    FolderTree::Tools tools;
+    FolderTree::Deps tools;
     tools.list = [refuse](const QString& folder) -> FolderTree::Listing {
         if (refuse->load())
             return std::nullopt;

@@ -121,7 +121,7 @@ TEST(OrganizerPane, NothingStartsWhileARunIsInProgress) {
     const HomeLayout layout = layoutFor(home);
     makeFile(layout.downloadsDir() + "/a.png", "a");
     QSemaphore go;
-    FolderOrganizer::Options options;
+    FolderOrganizer::Deps options;
     options.beforeStep = [&go](int) { go.acquire(); };
     FolderOrganizer organizer(layout, options);
     // A failed assertion must not leave the run waiting while the organizer goes.

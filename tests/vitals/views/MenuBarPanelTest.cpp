@@ -63,7 +63,7 @@ protected:
 
         auto inhibitor = std::make_unique<FakePowerInhibitor>();
         fake = inhibitor.get();
-        KeepAwakeManager::Backends backends;
+        KeepAwakeManager::Deps backends;
         backends.inhibitor = std::move(inhibitor);
         backends.powerSource = std::make_unique<FakePowerSource>(&onPower);
         keepAwake = std::make_unique<KeepAwakeManager>(std::move(backends));

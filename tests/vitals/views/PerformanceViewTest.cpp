@@ -47,10 +47,7 @@ protected:
         defaults = std::make_unique<UserDefaults>(testsupport::freshDir("perf") + "/defaults.json");
         apps = std::make_shared<FakeRunningApplications>();
         autopilot = std::make_unique<PerformanceAutopilot>(*defaults, apps);
-        appState = std::make_unique<AppState>(
-            AppState::Options{.makeSampler = FakeSnapshotSampler::factory(samples),
-                              .intervalMs = 3'600'000,
-                              .startSampling = false});
+        appState = std::make_unique<AppState>(FakeSnapshotSampler::appStateOptions(samples));
     }
 
     // Publishes one sample through AppState, as its timer would.
