@@ -480,12 +480,13 @@ std::optional<QImage> decode(QByteArrayView jpeg) {
                         if (category < 0)
                             return std::nullopt;
                         bits.drop(length);
-                        int diff = 0;
-                        if (category) {
-                            const int raw = int(bits.peek(category));
-                            bits.drop(category);
-                            diff = raw < (1 << (category - 1)) ? raw - (1 << category) + 1 : raw;
-                        }
+                        // The difference's bits, and their sign, without a branch on either:
+                        // a category of 0 gives 0.
+                        const int raw =
+                            int((bits.buffer >> 1) >> (63 - category)) & ((1 << category) - 1);
+                        bits.drop(category);
+                        const int diff =
+                            raw < ((1 << category) >> 1) ? raw - (1 << category) + 1 : raw;
                         predictions[ci] += diff;
                         // The mean of the block, as a 1/8-scaled inverse DCT gives it.
                         const int sample = ((predictions[ci] * quant + 4) >> 3) + 128;

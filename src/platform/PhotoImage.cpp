@@ -93,19 +93,19 @@ private:
     QBuffer m_buffer;
 };
 
-// The memory a decode of a picture stored at `full` takes when it comes out at `target`: the
-// block means of a JPEG (beside a copy of its data), a scaled decode of another JPEG (a
-// progressive one holds every coefficient, two bytes each), or the whole picture for every
-// other format.
+// The memory a decode of a picture stored at `full` takes when it comes out at `target`, beside
+// the mapped file: the block means of a JPEG (with a copy of its data), a scaled decode of
+// another JPEG (a progressive one holds every coefficient, two bytes each), or the whole picture
+// for every other format.
 qint64 decodeBytes(const QSize& full, const QSize& target, bool jpeg, bool blockMeans,
                    qint64 fileSize) {
     const qint64 pixels = qint64(full.width()) * qint64(full.height());
     const qint64 out = qint64(target.width()) * qint64(target.height()) * 4;
     if (blockMeans)
-        return JpegDcImage::workingBytes(full) + fileSize + out;
+        return JpegDcImage::workingBytes(full) + 2 * fileSize + out;
     if (jpeg)
-        return std::max(pixels * 6, out * 4) + out;
-    return pixels * 4 + out;
+        return std::max(pixels * 6, out * 4) + out + fileSize;
+    return pixels * 4 + out + fileSize;
 }
 
 // What the reader's orientation does to a picture read without it.
