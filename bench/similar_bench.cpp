@@ -1,11 +1,12 @@
-// similar_bench [--keep DIR] [--count N]: the look-alike photo search on generated camera-size
-// photos. Makes N (500) 12-megapixel JPEGs of seeded scenes, the last fifth brightened and
-// re-encoded copies of the first fifth, then times the search as the finder runs it (collect,
+// similar_bench [--keep DIR] [--count N] [--no-peer]: the look-alike photo search on generated
+// camera-size photos. Makes N (500) 12-megapixel JPEGs of seeded scenes, the last fifth brightened
+// and re-encoded copies of the first fifth, then times the search as the finder runs it (collect,
 // a stamp, print and pixel count of every photo on every core, grouping) and checks that it found
 // exactly those pairs. Reports images per second, CPU time and peak memory in one RESULT line.
 // When findimagedupes is installed, a second RESULT line compares with it on the same photos
 // (one run: it manages a few photos a second): same=yes when every set it finds lies inside one
-// of ours. Every figure comes with the load average, as the machine may be shared.
+// of ours (--no-peer leaves it out, as when profiling). Every figure comes with the load
+// average, as the machine may be shared.
 //
 // The photos are written to a temporary folder, or to DIR with --keep (reused when it already
 // holds them, as generating takes longer than searching). The search runs in a child process
@@ -164,11 +165,15 @@ int main(int argc, char** argv) {
         const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
         const QByteArray folder = QFile::encodeName(dir);
         const QByteArray n = QByteArray::number(count);
-        char* child[] = {const_cast<char*>(self.constData()),   const_cast<char*>("--search"),
-                         const_cast<char*>(folder.constData()), const_cast<char*>("--count"),
-                         const_cast<char*>(n.constData()),      nullptr};
+        std::vector<char*> child = {const_cast<char*>(self.constData()),
+                                    const_cast<char*>("--search"),
+                                    const_cast<char*>(folder.constData()),
+                                    const_cast<char*>("--count"), const_cast<char*>(n.constData())};
+        if (args.contains(QStringLiteral("--no-peer")))
+            child.push_back(const_cast<char*>("--no-peer"));
+        child.push_back(nullptr);
         pid_t pid = 0;
-        if (posix_spawn(&pid, child[0], nullptr, nullptr, child, environ) != 0)
+        if (posix_spawn(&pid, child[0], nullptr, nullptr, child.data(), environ) != 0)
             return 2;
         int status = 0;
         waitpid(pid, &status, 0);
@@ -220,7 +225,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     const QString peer = QStandardPaths::findExecutable(QStringLiteral("findimagedupes"));
-    if (peer.isEmpty())
+    if (peer.isEmpty() || args.contains(QStringLiteral("--no-peer")))
         return same ? 0 : 1;
     // Its default threshold; it prints each set it finds on a line, the files apart by spaces
     // (the generated names have none).
