@@ -218,7 +218,8 @@ inline int be16(const uint8_t* p) {
     return p[0] << 8 | p[1];
 }
 
-// Reads the markers up to the first scan. Nothing when the bytes are not a JPEG with a frame.
+// Reads the markers up to the first scan, building the Huffman tables when `tables` is set (a
+// header alone only notes which are defined). Nothing when the bytes are not a JPEG with a frame.
 std::optional<Parsed> parse(QByteArrayView jpeg, bool tables) {
     const auto* d = reinterpret_cast<const uint8_t*>(jpeg.data());
     const size_t n = size_t(jpeg.size());
@@ -276,8 +277,6 @@ std::optional<Parsed> parse(QByteArrayView jpeg, bool tables) {
                 std::all_of(out.frame.begin(), out.frame.end(), [](const Component& c) {
                     return c.h >= 1 && c.h <= 4 && c.v >= 1 && c.v <= 4 && c.quant < 4;
                 });
-            if (!tables)
-                return finish(true);
             break;
         }
         case 0xC2:
@@ -307,7 +306,9 @@ std::optional<Parsed> parse(QByteArrayView jpeg, bool tables) {
                 if (cls > 1 || index > 3 || total > 256 || q + 17 + size_t(total) > segLength)
                     return finish(false);
                 Huffman& table = cls == 0 ? out.dc[size_t(index)] : out.ac[size_t(index)];
-                if (tables && !table.build(seg + q + 1, seg + q + 17, total, cls == 0))
+                if (!tables)
+                    table.defined = true;
+                else if (!table.build(seg + q + 1, seg + q + 17, total, cls == 0))
                     return finish(false);
                 q += 17 + size_t(total);
             }
@@ -373,7 +374,7 @@ std::optional<Parsed> parse(QByteArrayView jpeg, bool tables) {
             }
             out.entropy = d + p + length;
             out.end = d + n;
-            return finish(ready || !tables);
+            return finish(ready);
         }
         default:
             break;

@@ -106,6 +106,14 @@ TEST(JpegDcImage, DeclinesWhatItDoesNotTakeOrCannotFinish) {
     EXPECT_FALSE(header->decodable);
     EXPECT_FALSE(JpegDcImage::decode(progressive).has_value());
 
+    // Components an Adobe marker calls RGB are not YCbCr: left to the plugins too.
+    const QByteArray rgb =
+        encoded(picture).insert(2, QByteArray("\xff\xee\x00\x0e"
+                                              "Adobe\x00\x64\x00\x00\x00\x00\x00",
+                                              16));
+    EXPECT_FALSE(JpegDcImage::header(rgb).value().decodable);
+    EXPECT_FALSE(JpegDcImage::decode(rgb).has_value());
+
     EXPECT_FALSE(JpegDcImage::header("not a picture").has_value());
     EXPECT_FALSE(JpegDcImage::header(QByteArray("\xff\xd8\xff", 3)).has_value());
 
