@@ -210,6 +210,7 @@ struct Parsed {
     std::array<int, 4> dcQuant{};
     std::array<bool, 4> quantDefined{};
     int restartInterval = 0;
+    qint64 coefficientBytes = 0;
     const uint8_t* entropy = nullptr;
     const uint8_t* end = nullptr;
 };
@@ -257,7 +258,18 @@ std::optional<Parsed> parse(QByteArrayView jpeg, bool tables) {
         const size_t segLength = length - 2;
         switch (marker) {
         case 0xC0:
-        case 0xC1: {
+        case 0xC1:
+        case 0xC2:
+        case 0xC3:
+        case 0xC5:
+        case 0xC6:
+        case 0xC7:
+        case 0xC9:
+        case 0xCA:
+        case 0xCB:
+        case 0xCD:
+        case 0xCE:
+        case 0xCF: {
             if (haveFrame || segLength < 6)
                 return finish(false);
             haveFrame = true;
@@ -272,29 +284,30 @@ std::optional<Parsed> parse(QByteArrayView jpeg, bool tables) {
                 const uint8_t* c = seg + 6 + 3 * i;
                 out.frame.push_back(Component{c[0], c[1] >> 4, c[1] & 15, c[2], 0, 0});
             }
-            supportedFrame =
-                precision == 8 && width > 0 && height > 0 && (count == 1 || count == 3) &&
+            const bool sane =
                 std::all_of(out.frame.begin(), out.frame.end(), [](const Component& c) {
                     return c.h >= 1 && c.h <= 4 && c.v >= 1 && c.v <= 4 && c.quant < 4;
                 });
+            if (sane && width > 0 && height > 0) {
+                int hMax = 1;
+                int vMax = 1;
+                for (const Component& c : out.frame) {
+                    hMax = std::max(hMax, c.h);
+                    vMax = std::max(vMax, c.v);
+                }
+                for (const Component& c : out.frame) {
+                    const qint64 across = ((qint64(width) * c.h + hMax - 1) / hMax + 7) / 8;
+                    const qint64 down = ((qint64(height) * c.v + vMax - 1) / vMax + 7) / 8;
+                    out.coefficientBytes += across * down * 64 * 2;
+                }
+            }
+            // Baseline and extended sequential Huffman coding only.
+            supportedFrame = (marker == 0xC0 || marker == 0xC1) && precision == 8 && sane &&
+                             width > 0 && height > 0 && (count == 1 || count == 3);
+            if (marker != 0xC0 && marker != 0xC1)
+                return finish(false);
             break;
         }
-        case 0xC2:
-        case 0xC3:
-        case 0xC5:
-        case 0xC6:
-        case 0xC7:
-        case 0xC9:
-        case 0xCA:
-        case 0xCB:
-        case 0xCD:
-        case 0xCE:
-        case 0xCF:
-            if (haveFrame || segLength < 5)
-                return finish(false);
-            haveFrame = true;
-            out.size = QSize(be16(seg + 3), be16(seg + 1));
-            return finish(false);
         case 0xC4: {
             size_t q = 0;
             while (q + 17 <= segLength) {
@@ -393,7 +406,7 @@ std::optional<Header> header(QByteArrayView jpeg) {
     const std::optional<Parsed> parsed = parse(jpeg, false);
     if (!parsed)
         return std::nullopt;
-    return Header{parsed->size, parsed->decodable};
+    return Header{parsed->size, parsed->decodable, parsed->coefficientBytes};
 }
 
 qint64 workingBytes(const QSize& size) {

@@ -4,6 +4,7 @@
 #include <QByteArrayView>
 #include <QImage>
 #include <QSize>
+#include <QtGlobal>
 
 // A baseline JPEG at an eighth of its size, made from the DC coefficient of every 8 × 8 block
 // alone: each block's mean, which is exactly what a JPEG decoder scaling by 1/8 puts out for it.
@@ -21,11 +22,13 @@
 // Thread-safe: no state outside the call.
 namespace JpegDcImage {
 
-// Width and height of the stored picture, and whether decode() would take it, from the
-// markers before the entropy-coded data; nothing when the bytes are not a JPEG at all.
+// Width and height of the stored picture, whether decode() would take it, and the memory a
+// decoder holds that keeps every coefficient of the picture (as for a progressive JPEG), from
+// the markers before the entropy-coded data; nothing when the bytes are not a JPEG at all.
 struct Header {
     QSize size;
     bool decodable = false;
+    qint64 coefficientBytes = 0;
 };
 std::optional<Header> header(QByteArrayView jpeg);
 

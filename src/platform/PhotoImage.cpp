@@ -95,16 +95,19 @@ private:
 
 // The memory a decode of a picture stored at `full` takes when it comes out at `target`, beside
 // the mapped file: the block means of a JPEG (with a copy of its data), a scaled decode of
-// another JPEG (a progressive one holds every coefficient, two bytes each), or the whole picture
-// for every other format.
-qint64 decodeBytes(const QSize& full, const QSize& target, bool jpeg, bool blockMeans,
-                   qint64 fileSize) {
+// another JPEG (a progressive one holds every coefficient, two bytes each, which the header
+// tells), or the whole picture for every other format.
+qint64 decodeBytes(const QSize& full, const QSize& target, bool jpeg,
+                   const JpegDcImage::Header& header, bool blockMeans, qint64 fileSize) {
     const qint64 pixels = qint64(full.width()) * qint64(full.height());
     const qint64 out = qint64(target.width()) * qint64(target.height()) * 4;
     if (blockMeans)
         return JpegDcImage::workingBytes(full) + 2 * fileSize + out;
-    if (jpeg)
-        return std::max(pixels * 6, out * 4) + out + fileSize;
+    if (jpeg) {
+        // Without the header (a file too large to map), as if every component were full size.
+        const qint64 coefficients = header.coefficientBytes ? header.coefficientBytes : pixels * 6;
+        return std::max(coefficients, out * 4) + out + fileSize;
+    }
     return pixels * 4 + out + fileSize;
 }
 
@@ -151,7 +154,7 @@ std::optional<QImage> read(const QString& path, const QSize& bound) {
         const std::optional<QSize> heif = HeifImage::size(path);
         if (!heif)
             return std::nullopt;
-        const BudgetShare share(decodeBytes(*heif, fitted(*heif, bound), false, false, 0));
+        const BudgetShare share(decodeBytes(*heif, fitted(*heif, bound), false, {}, false, 0));
         return share.held() ? HeifImage::read(path, bound) : std::nullopt;
     }
     const QSize full = reader.size();
@@ -176,7 +179,7 @@ std::optional<QImage> read(const QString& path, const QSize& bound) {
     const bool blockMeans = header.decodable && header.size == full &&
                             target.width() <= (full.width() + 7) / 8 &&
                             target.height() <= (full.height() + 7) / 8;
-    const BudgetShare share(decodeBytes(full, target, jpeg, blockMeans, file.size()));
+    const BudgetShare share(decodeBytes(full, target, jpeg, header, blockMeans, file.size()));
     if (!share.held())
         return std::nullopt;
     if (blockMeans)

@@ -9,6 +9,7 @@
 #include "platform/PhotoImage.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QTest>
 #include <QThread>
 #include <QTransform>
@@ -193,6 +194,16 @@ TEST(PhotoImage, EighthSizeDecodesPrintAsTheFullPicture) {
     const std::optional<QImage> turned = PhotoImage::read(sideways, QSize(150, 150));
     ASSERT_TRUE(turned.has_value());
     EXPECT_EQ(turned->size(), QSize(150, 112));
+    // A progressive JPEG has no block means to take: the plugins decode it as before.
+    QImageWriter progressive(dir + "/progressive.jpg", "jpeg");
+    progressive.setProgressiveScanWrite(true);
+    ASSERT_TRUE(progressive.write(upright));
+    const std::optional<QImage> stepwise =
+        PhotoImage::read(dir + "/progressive.jpg", QSize(192, 192));
+    ASSERT_TRUE(stepwise.has_value());
+    EXPECT_EQ(stepwise->size(), QSize(192, 144));
+    EXPECT_LT(FeaturePrint::ofImage(*stepwise)->distance(*small).value(), 0.05f);
+
     const std::optional<QImage> same = PhotoImage::read(plain, QSize(150, 150));
     ASSERT_TRUE(same.has_value());
     EXPECT_LT(FeaturePrint::ofImage(*turned)->distance(*FeaturePrint::ofImage(*same)).value(),

@@ -105,6 +105,9 @@ TEST(JpegDcImage, DeclinesWhatItDoesNotTakeOrCannotFinish) {
     EXPECT_EQ(header->size, QSize(400, 300));
     EXPECT_FALSE(header->decodable);
     EXPECT_FALSE(JpegDcImage::decode(progressive).has_value());
+    // Every coefficient of 50 × 38 luma blocks and twice 25 × 19 chroma blocks, two bytes each:
+    // what a progressive decode holds, whatever size it puts out.
+    EXPECT_EQ(header->coefficientBytes, (50 * 38 + 2 * 25 * 19) * 64 * 2);
 
     // Components an Adobe marker calls RGB are not YCbCr: left to the plugins too.
     const QByteArray rgb =
