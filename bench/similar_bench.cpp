@@ -1,8 +1,12 @@
-// similar_bench [--keep DIR] [--count N]: the look-alike photo search on generated camera-size
-// photos. Makes N (500) 12-megapixel JPEGs of seeded scenes, the last fifth brightened and
-// re-encoded copies of the first fifth, then times the search as the finder runs it (collect,
-// prints on every core, grouping) and checks that it found exactly those pairs. Reports images
-// per second and peak memory in one RESULT line; there is no peer program to compare with.
+// similar_bench [--keep DIR] [--count N] [--no-peer]: the look-alike photo search on generated
+// camera-size photos. Makes N (500) 12-megapixel JPEGs of seeded scenes, the last fifth brightened
+// and re-encoded copies of the first fifth, then times the search as the finder runs it (collect,
+// a stamp, print and pixel count of every photo on every core, grouping) and checks that it found
+// exactly those pairs. Reports images per second, CPU time and peak memory in one RESULT line.
+// When findimagedupes is installed, a second RESULT line compares with it on the same photos
+// (one run: it manages a few photos a second): same=yes when every set it finds lies inside one
+// of ours (--no-peer leaves it out, as when profiling). Every figure comes with the load
+// average, as the machine may be shared.
 //
 // The photos are written to a temporary folder, or to DIR with --keep (reused when it already
 // holds them, as generating takes longer than searching). The search runs in a child process
@@ -10,6 +14,7 @@
 #include "duplicates/SimilarPhotoScan.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
+#include "support/BenchProcess.h"
 
 #include <cstdio>
 #include <mutex>
@@ -22,6 +27,7 @@
 #include <QPainter>
 #include <QRandomGenerator>
 #include <QSet>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <spawn.h>
 #include <sys/resource.h>
@@ -79,6 +85,37 @@ QImage brighter(QImage image) {
     return image;
 }
 
+// The load average as the kernel tells it ("1.02 0.87 0.66"), to print beside a figure.
+QString loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    const QList<QByteArray> fields = file.readAll().split(' ');
+    return fields.size() >= 3 ? QString::fromLatin1(fields[0] + ',' + fields[1] + ',' + fields[2])
+                              : QStringLiteral("?");
+}
+
+// This process's peak resident memory in MB. Read from VmHWM rather than getrusage's maxrss:
+// posix_spawn starts the search from the parent's address space, and maxrss carries the
+// parent's peak (the generation of the photos) over the exec.
+long peakMegabytes() {
+    QFile file(QStringLiteral("/proc/self/status"));
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return (line.mid(6).trimmed().split(' ').value(0).toLong() + 1023) / 1024;
+    return -1;
+}
+
+// CPU seconds (user and system) of this process, or of its waited-for children.
+double cpuSeconds(int who) {
+    struct rusage usage {};
+    getrusage(who, &usage);
+    return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+           double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
 QString name(const QString& dir, int i) {
     return QStringLiteral("%1/IMG_%2.jpg").arg(dir).arg(i, 4, 10, QLatin1Char('0'));
 }
@@ -128,11 +165,15 @@ int main(int argc, char** argv) {
         const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
         const QByteArray folder = QFile::encodeName(dir);
         const QByteArray n = QByteArray::number(count);
-        char* child[] = {const_cast<char*>(self.constData()),   const_cast<char*>("--search"),
-                         const_cast<char*>(folder.constData()), const_cast<char*>("--count"),
-                         const_cast<char*>(n.constData()),      nullptr};
+        std::vector<char*> child = {const_cast<char*>(self.constData()),
+                                    const_cast<char*>("--search"),
+                                    const_cast<char*>(folder.constData()),
+                                    const_cast<char*>("--count"), const_cast<char*>(n.constData())};
+        if (args.contains(QStringLiteral("--no-peer")))
+            child.push_back(const_cast<char*>("--no-peer"));
+        child.push_back(nullptr);
         pid_t pid = 0;
-        if (posix_spawn(&pid, child[0], nullptr, nullptr, child, environ) != 0)
+        if (posix_spawn(&pid, child[0], nullptr, nullptr, child.data(), environ) != 0)
             return 2;
         int status = 0;
         waitpid(pid, &status, 0);
@@ -141,15 +182,13 @@ int main(int argc, char** argv) {
     const QString dir = args.at(s + 1);
 
     const int threads = ParallelLoop::flatThreads();
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
     QElapsedTimer timer;
     timer.start();
     const QStringList photos = SimilarPhotoScan::collectPhotos(dir);
     std::vector<std::optional<SimilarPhotoScan::PhotoRecord>> prints(size_t(photos.size()));
     ParallelLoop::run(prints.size(), threads, [&](size_t i, int) {
-        const QString& path = photos.at(qsizetype(i));
-        if (std::optional<FeaturePrint> print = FeaturePrint::ofFile(path))
-            prints[i] = SimilarPhotoScan::PhotoRecord{path, std::move(*print),
-                                                      SimilarPhotoScan::pixelCount(path)};
+        prints[i] = SimilarPhotoScan::recordOf(photos.at(qsizetype(i)), SimilarPhotoScan::printOf);
     });
     QList<SimilarPhotoScan::PhotoRecord> records;
     for (auto& s : prints)
@@ -157,6 +196,9 @@ int main(int argc, char** argv) {
             records.append(std::move(*s));
     const QList<SimilarPhotoGroup> sets = SimilarPhotoScan::group(records);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
+    const double cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const QString load = loadAverage();
+    const long peak = peakMegabytes();
 
     // Expected: photo i with photo count - copies + i, for every i below copies.
     const int copies = count / 5;
@@ -174,12 +216,51 @@ int main(int argc, char** argv) {
                 static_cast<long long>(photos.size()), static_cast<long long>(records.size()),
                 static_cast<long long>(sets.size()), static_cast<long long>(expected.size()),
                 threads);
-    struct rusage usage {};
-    getrusage(RUSAGE_SELF, &usage);
     const double perSecond = ms > 0 ? photos.size() * 1000.0 / ms : 0;
-    std::printf("images per second: %.1f\n", perSecond);
+    std::printf("images per second: %.1f (CPU %.2f s, load %s)\n", perSecond, cpu,
+                qPrintable(load));
     std::printf("RESULT job=similar_photos ours_ms=%.0f peer=none peer_ms=0 ratio=0.00 same=%s "
-                "peak_mb=%ld images_per_s=%.1f\n",
-                ms, same ? "yes" : "no", (usage.ru_maxrss + 1023) / 1024, perSecond);
-    return same ? 0 : 1;
+                "peak_mb=%ld images_per_s=%.1f cpu_s=%.2f load=%s\n",
+                ms, same ? "yes" : "no", peak, perSecond, cpu, qPrintable(load));
+    std::fflush(stdout);
+
+    const QString peer = QStandardPaths::findExecutable(QStringLiteral("findimagedupes"));
+    if (peer.isEmpty() || args.contains(QStringLiteral("--no-peer")))
+        return same ? 0 : 1;
+    // Its default threshold; it prints each set it finds on a line, the files apart by spaces
+    // (the generated names have none).
+    const double peerCpuBefore = cpuSeconds(RUSAGE_CHILDREN);
+    QElapsedTimer peerTimer;
+    peerTimer.start();
+    const std::optional<QByteArray> out = BenchProcess::run(peer, {dir});
+    const double peerMs = double(peerTimer.nsecsElapsed()) / 1e6;
+    const double peerCpu = cpuSeconds(RUSAGE_CHILDREN) - peerCpuBefore;
+    const QString peerLoad = loadAverage();
+    if (!out) {
+        std::printf("findimagedupes did not finish\n");
+        return 1;
+    }
+    int peerSets = 0;
+    bool covered = true;
+    for (const QByteArray& line : out->split('\n')) {
+        const QStringList files =
+            QString::fromLocal8Bit(line).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (files.size() < 2)
+            continue;
+        ++peerSets;
+        covered = covered && std::any_of(sets.begin(), sets.end(), [&](const SimilarPhotoGroup& s) {
+                      return std::all_of(files.begin(), files.end(), [&](const QString& f) {
+                          return s.files.contains(QDir::cleanPath(f));
+                      });
+                  });
+    }
+    std::printf("findimagedupes: %d sets in %.0f ms (CPU %.2f s, load %s)\n", peerSets, peerMs,
+                peerCpu, qPrintable(peerLoad));
+    std::printf("RESULT job=similar_photos_vs_findimagedupes ours_ms=%.0f peer=findimagedupes "
+                "peer_ms=%.0f ratio=%.3f same=%s ours_sets=%lld peer_sets=%d ours_cpu_s=%.2f "
+                "peer_cpu_s=%.2f load=%s peer_load=%s\n",
+                ms, peerMs, peerMs > 0 ? ms / peerMs : 0, covered ? "yes" : "no",
+                static_cast<long long>(sets.size()), peerSets, cpu, peerCpu, qPrintable(load),
+                qPrintable(peerLoad));
+    return same && covered ? 0 : 1;
 }

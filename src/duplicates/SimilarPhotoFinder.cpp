@@ -60,13 +60,7 @@ void SimilarPhotoFinder::scan(const QString& folder) {
         ParallelLoop::run(found.size(), threads, [&](size_t i, int) {
             if (ticket.cancel.isCancelled())
                 return;
-            const QString& path = photos.at(qsizetype(i));
-            // Stamped before it is read, so any later change shows when it is moved.
-            const std::optional<RegularFile::Stamp> stamp = RegularFile::stampOf(path);
-            std::optional<FeaturePrint> print = stamp ? printer(path) : std::nullopt;
-            const qint64 pixels = print ? SimilarPhotoScan::pixelCount(path) : 0;
-            if (print)
-                found[i] = SimilarPhotoScan::PhotoRecord{path, std::move(*print), pixels, *stamp};
+            found[i] = SimilarPhotoScan::recordOf(photos.at(qsizetype(i)), printer);
             std::lock_guard<std::mutex> guard(lock);
             const int done = ++processed;
             if (SimilarPhotoScan::tellsProgress(done, total))

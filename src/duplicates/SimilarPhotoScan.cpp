@@ -76,6 +76,16 @@ std::optional<FeaturePrint> printOf(const QString& path) {
     return FeaturePrint::ofFile(file.descriptorPath());
 }
 
+std::optional<PhotoRecord> recordOf(const QString& path, const Printer& printer) {
+    const std::optional<RegularFile::Stamp> stamp = RegularFile::stampOf(path);
+    if (!stamp)
+        return std::nullopt;
+    std::optional<FeaturePrint> print = printer(path);
+    if (!print)
+        return std::nullopt;
+    return PhotoRecord{path, std::move(*print), pixelCount(path), *stamp};
+}
+
 QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit) {
     struct Cluster {
         const PhotoRecord* founder;

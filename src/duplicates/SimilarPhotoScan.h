@@ -51,15 +51,20 @@ qint64 pixelCount(const QString& path);
 // would name; anything but a regular file is refused without waiting.
 std::optional<FeaturePrint> printOf(const QString& path);
 
+// Prints made per photo; nothing when the photo cannot be decoded. Replaceable for tests.
+using Printer = std::function<std::optional<FeaturePrint>(const QString& path)>;
+
+// The record a scan keeps of one photo: its stamp, taken before anything is read so that any
+// later change shows when the photo is moved, the printer's print and the pixel count. Nothing
+// when the path is not a regular file or no print can be made of it.
+std::optional<PhotoRecord> recordOf(const QString& path, const Printer& printer);
+
 // Greedy grouping against each cluster's founding photo: records are taken in the given order;
 // each joins the first cluster (in founding order) whose founder lies closer than the
 // threshold, or founds a new one. A distance that cannot be computed is no match. Clusters of
 // two or more become sets in founding order, their members by pixel count, most first (ties
 // keep the joining order), each with its record's stamp and print.
 QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit = threshold);
-
-// Prints made per photo; nothing when the photo cannot be decoded. Replaceable for tests.
-using Printer = std::function<std::optional<FeaturePrint>(const QString& path)>;
 
 // How often progress is told while N photos are processed: every 10 below 200 photos, else
 // every 50; the last photo is always told.

@@ -9,8 +9,10 @@
 #include "platform/PhotoImage.h"
 
 #include <QBuffer>
+#include <QImageWriter>
 #include <QTest>
 #include <QThread>
+#include <QTransform>
 
 using namespace duptest;
 using Kind = SimilarPhotoFinder::State::Kind;
@@ -159,6 +161,76 @@ TEST(PhotoImage, SizesAndScaledDecodes) {
     // Without libheif, or for a file that is not HEIF, the HEIF reader declines cleanly.
     EXPECT_FALSE(HeifImage::read(jpeg).has_value());
     EXPECT_FALSE(HeifImage::size(misnamed).has_value());
+}
+
+// A JPEG whose stored picture is turned by its orientation tag (6: a quarter turn clockwise to
+// show it upright), tagged the way cameras do, in an Exif segment right after the start.
+QByteArray withOrientation(QByteArray jpeg, char orientation) {
+    const QByteArray exif = QByteArray("\xff\xe1\x00\x22"
+                                       "Exif\0\0"
+                                       "II\x2a\x00\x08\x00\x00\x00"
+                                       "\x01\x00"
+                                       "\x12\x01\x03\x00\x01\x00\x00\x00",
+                                       28) +
+                            QByteArray(1, orientation) + QByteArray(7, '\0');
+    return jpeg.insert(2, exif);
+}
+
+TEST(PhotoImage, EighthSizeDecodesPrintAsTheFullPicture) {
+    const QString dir = testsupport::freshDir("eighth");
+    const QImage upright = scene(3, QSize(1600, 1200));
+    const QString plain = savePhoto(upright, dir + "/plain.jpg");
+    // The print is made from the block means; it must lie where the full picture's lies.
+    const std::optional<FeaturePrint> small = FeaturePrint::ofFile(plain);
+    const std::optional<QImage> full = PhotoImage::read(plain);
+    ASSERT_TRUE(small && full);
+    EXPECT_EQ(full->size(), QSize(1600, 1200));
+    EXPECT_LT(small->distance(*FeaturePrint::ofImage(*full)).value(), 0.05f);
+
+    // Stored sideways with its tag: read upright, fitted the right way round.
+    const QString sideways =
+        write(dir + "/sideways.jpg",
+              withOrientation(jpeg(upright.transformed(QTransform().rotate(-90))), 6));
+    const std::optional<QImage> turned = PhotoImage::read(sideways, QSize(150, 150));
+    ASSERT_TRUE(turned.has_value());
+    EXPECT_EQ(turned->size(), QSize(150, 112));
+    // A progressive JPEG has no block means to take: the plugins decode it as before.
+    QImageWriter progressive(dir + "/progressive.jpg", "jpeg");
+    progressive.setProgressiveScanWrite(true);
+    ASSERT_TRUE(progressive.write(upright));
+    const std::optional<QImage> stepwise =
+        PhotoImage::read(dir + "/progressive.jpg", QSize(192, 192));
+    ASSERT_TRUE(stepwise.has_value());
+    EXPECT_EQ(stepwise->size(), QSize(192, 144));
+    EXPECT_LT(FeaturePrint::ofImage(*stepwise)->distance(*small).value(), 0.05f);
+
+    const std::optional<QImage> same = PhotoImage::read(plain, QSize(150, 150));
+    ASSERT_TRUE(same.has_value());
+    EXPECT_LT(FeaturePrint::ofImage(*turned)->distance(*FeaturePrint::ofImage(*same)).value(),
+              0.05f);
+}
+
+TEST(PhotoImage, APictureTooLargeToDecodeIsPassedOver) {
+    const QString dir = testsupport::freshDir("huge");
+    // A small photo whose header claims 60,000 × 60,000 pixels: even its block means would take
+    // more memory than every decode in flight may share, so it is not decoded at all.
+    QByteArray data = jpeg(scene(5, QSize(320, 240)));
+    const qsizetype frame = data.indexOf(QByteArray("\xff\xc0", 2));
+    ASSERT_GT(frame, 0);
+    for (const int at : {5, 7}) {
+        data[frame + at] = char(0xea);
+        data[frame + at + 1] = char(0x60);
+    }
+    const QString huge = write(dir + "/huge.jpg", data);
+    EXPECT_EQ(PhotoImage::pixelSize(huge), QSize(60000, 60000));
+    EXPECT_FALSE(PhotoImage::read(huge, QSize(192, 192)).has_value());
+    EXPECT_FALSE(SimilarPhotoScan::printOf(huge).has_value());
+    // Cut short, a photo still reads as far as it goes, through the plugins.
+    const QByteArray whole = jpeg(scene(5, QSize(1600, 1200)));
+    const QString cut = write(dir + "/cut.jpg", whole.left(whole.size() / 2));
+    const std::optional<QImage> part = PhotoImage::read(cut, QSize(192, 192));
+    ASSERT_TRUE(part.has_value());
+    EXPECT_EQ(part->size(), QSize(192, 144));
 }
 
 TEST(SimilarPhotoFinder, FindsSetsAndKeepsTheLargest) {
