@@ -22,6 +22,7 @@ declare -A seeds=(
   [secure_notes_index]=tests/fixtures/vault
   [organizer_journal]=tests/fixtures/organizer
   [disk_trend]=tests/fixtures/storage
+  [jpeg_dc_image]=tests/fixtures/platform
 )
 
 cmake -S tests/fuzz -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ \
