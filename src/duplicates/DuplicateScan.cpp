@@ -493,22 +493,19 @@ Outcome run(const QString& folder, const Options& options) {
         return outcome;
     }
 
+    // The candidates stay in the workers' lists; their folders are numbered across all of them.
     std::vector<Folder> folders;
-    std::vector<Candidate> all;
-    all.reserve(size_t(outcome.candidates));
+    std::vector<std::pair<qint64, const Candidate*>> bySize;
+    bySize.reserve(size_t(outcome.candidates));
     for (int w = 0; w < walker.threads(); ++w) {
         const quint32 first = quint32(folders.size());
         for (Folder& f : found.slot(w).folders)
             folders.push_back(std::move(f));
         for (Candidate& c : found.slot(w).files) {
             c.folder += first;
-            all.push_back(std::move(c));
+            bySize.emplace_back(c.stamp.size, &c);
         }
     }
-    std::vector<std::pair<qint64, quint32>> bySize;
-    bySize.reserve(all.size());
-    for (size_t i = 0; i < all.size(); ++i)
-        bySize.emplace_back(all[i].stamp.size, quint32(i));
     std::sort(bySize.begin(), bySize.end());
 
     // Every file that shares its size with another goes through the passes in turn; each pass
@@ -531,7 +528,7 @@ Outcome run(const QString& folder, const Options& options) {
         if (end - start >= 2)
             for (size_t i = start; i < end; ++i) {
                 Reading& r = readings[pending.size()];
-                r.file = &all[bySize[i].second];
+                r.file = bySize[i].second;
                 pending.push_back(&r);
             }
     }
@@ -545,9 +542,10 @@ Outcome run(const QString& folder, const Options& options) {
             return outcome;
         }
         std::vector<Reading*> next;
+        std::vector<std::pair<Reading* const*, size_t>> settled;
         equalRuns(pending, [&](Reading* const* run, size_t count) {
             if (prefix < 0 || run[0]->size() <= prefix) {
-                outcome.groups.append(makeGroup(folders, run, count));
+                settled.emplace_back(run, count);
                 return;
             }
             for (size_t i = 0; i < count; ++i) {
@@ -555,6 +553,12 @@ Outcome run(const QString& folder, const Options& options) {
                 next.push_back(run[i]);
             }
         });
+        std::vector<DuplicateGroup> made(settled.size());
+        ParallelLoop::run(settled.size(), threads, [&](size_t i, int) {
+            made[i] = makeGroup(folders, settled[i].first, settled[i].second);
+        });
+        for (DuplicateGroup& group : made)
+            outcome.groups.append(std::move(group));
         std::vector<Reading*> done;
         for (Reading* r : pending)
             if (!r->goesOn && (r->fd >= 0 || r->hash))
