@@ -280,7 +280,9 @@ private:
                 release(r);
                 return;
             }
-            const quint64 print = qHashBits(buffer.data(), size_t(end), 0);
+            // Any seed but zero lets Qt hash with the processor's AES instructions, where it has
+            // them: several times faster than its portable hash.
+            const quint64 print = qHashBits(buffer.data(), size_t(end), 1);
             Digest digest{};
             std::memcpy(digest.data(), &print, sizeof print);
             r.digest = digest;
