@@ -48,6 +48,7 @@ struct Reading {
     bool kept = false; // fd counts against the budget of descriptors kept between passes
     bool fingerprinted = false;
     bool goesOn = false;
+    quint32 sizeGroup = 0; // of the pass under way
     qint64 hashed = 0;
     std::unique_ptr<Sha256> hash;
     std::optional<Digest> digest;
@@ -172,6 +173,20 @@ public:
         }
         std::sort(pieces.begin(), pieces.end(),
                   [](const Piece& a, const Piece& b) { return a.bytes > b.bytes; });
+
+        // The files of one size, which `files` holds side by side, and how many of them this pass
+        // has yet to read.
+        std::vector<size_t> sizeStarts;
+        for (size_t i = 0; i < files.size(); ++i) {
+            if (i == 0 || files[i]->size() != files[i - 1]->size())
+                sizeStarts.push_back(i);
+            files[i]->sizeGroup = quint32(sizeStarts.size() - 1);
+        }
+        sizeStarts.push_back(files.size());
+        std::vector<std::atomic<int>> unread(sizeStarts.size() - 1);
+        for (size_t g = 0; g + 1 < sizeStarts.size(); ++g)
+            unread[g].store(int(sizeStarts[g + 1] - sizeStarts[g]), std::memory_order_relaxed);
+
         ParallelLoop::run(pieces.size(), m_threads, [&](size_t p, int) {
             int folderFd = -1;
             bool folderTried = false;
@@ -179,21 +194,25 @@ public:
                 Reading& r = *order[i];
                 if (m_cancel.isCancelled()) {
                     release(r);
-                    continue;
-                }
-                if (m_hasher) {
+                } else if (m_hasher) {
                     hashByPath(r, prefix);
-                    continue;
-                }
-                if (r.fd < 0) {
-                    if (!folderTried) {
-                        folderTried = true;
-                        folderFd = openFolder(m_folders[r.file->folder]);
+                } else {
+                    if (r.fd < 0) {
+                        if (!folderTried) {
+                            folderTried = true;
+                            folderFd = openFolder(m_folders[r.file->folder]);
+                        }
+                        if (folderFd >= 0)
+                            r.fd = openFile(folderFd, *r.file);
                     }
-                    if (folderFd >= 0)
-                        r.fd = openFile(folderFd, *r.file);
+                    readOn(r, prefix);
                 }
-                readOn(r, prefix);
+                // The last of its size to be read here closes those that matched none: the
+                // descriptors they would keep till the end of the pass go to files that go on.
+                const quint32 g = r.sizeGroup;
+                if (unread[g].fetch_sub(1, std::memory_order_acq_rel) == 1)
+                    releaseUnmatched(files.data() + sizeStarts[g],
+                                     sizeStarts[g + 1] - sizeStarts[g]);
             }
             if (folderFd >= 0)
                 ::close(folderFd);
@@ -208,6 +227,24 @@ public:
             for (size_t i = c * chunk; i < std::min(files.size(), (c + 1) * chunk); ++i)
                 release(*files[i]);
         });
+    }
+
+    // release() of every file of one size, read to the same prefix, whose digest no other has.
+    void releaseUnmatched(Reading* const* files, size_t count) {
+        std::vector<Reading*> open;
+        for (size_t i = 0; i < count; ++i)
+            if (files[i]->digest)
+                open.push_back(files[i]);
+        std::sort(open.begin(), open.end(),
+                  [](const Reading* a, const Reading* b) { return *a->digest < *b->digest; });
+        for (size_t i = 0; i < open.size();) {
+            size_t j = i + 1;
+            while (j < open.size() && *open[j]->digest == *open[i]->digest)
+                ++j;
+            if (j - i == 1)
+                release(*open[i]);
+            i = j;
+        }
     }
 
     // Closes the file and forgets what was read of it.
