@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits>
 #include <memory>
@@ -99,12 +100,30 @@ std::string joined(const Folder& folder, const std::string& name) {
     return path;
 }
 
-int defaultKeptDescriptors() {
+// How many descriptors the process has open now (those of /proc/self/fd, less the one that
+// lists them); 0 when that cannot be read.
+int openDescriptors() {
+    DIR* listing = ::opendir("/proc/self/fd");
+    if (!listing)
+        return 0;
+    int count = 0;
+    while (const struct dirent* entry = ::readdir(listing))
+        if (entry->d_name[0] != '.')
+            ++count;
+    ::closedir(listing);
+    return std::max(0, count - 1);
+}
+
+// Half of what the process may still open, once what it holds and what each of `threads` holds
+// while it reads (a folder and a file) are set aside: the other half stays for the rest of the
+// app.
+int defaultKeptDescriptors(int threads) {
     struct rlimit limit;
     if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
         return 0;
-    const rlim_t soft = limit.rlim_cur == RLIM_INFINITY ? rlim_t(1) << 20 : limit.rlim_cur;
-    return int(std::min<rlim_t>(soft / 2, rlim_t(1) << 16));
+    const qint64 soft = limit.rlim_cur == RLIM_INFINITY ? qint64(1) << 20 : qint64(limit.rlim_cur);
+    const qint64 free = soft - openDescriptors() - 2 * qint64(threads);
+    return int(std::clamp<qint64>(free / 2, 0, qint64(1) << 16));
 }
 
 // All of pread's count, fewer bytes only at the end of the file; -1 on failure.
@@ -137,7 +156,7 @@ public:
         : m_folders(folders), m_hasher(options.hasher), m_read(options.read),
           m_cancel(options.cancel), m_threads(threads),
           m_keptBudget(options.keptDescriptors ? std::max(0, *options.keptDescriptors)
-                                               : defaultKeptDescriptors()) {}
+                                               : defaultKeptDescriptors(threads)) {}
 
     // Gives every file of `files` the digest of its first `prefix` bytes (of all of it when
     // prefix is negative), or none when it drops out. Files already open are one piece of work

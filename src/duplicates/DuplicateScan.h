@@ -64,8 +64,9 @@ struct Options {
     // through it); empty means pread().
     Reader read;
     // How many files the scan may keep open from one pass to the next; none means half of what
-    // the process may open (the soft RLIMIT_NOFILE), leaving the rest to the app. Besides those,
-    // each thread holds at most one folder and one file open at a time.
+    // the process may still open (the soft RLIMIT_NOFILE less what it has open when the passes
+    // begin and what the threads hold), leaving the rest to the app. Besides those, each thread
+    // holds at most one folder and one file open at a time.
     std::optional<int> keptDescriptors;
     // Polled between files; a cancelled scan returns early with `cancelled` set.
     CancelToken cancel;
