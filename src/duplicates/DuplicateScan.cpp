@@ -158,9 +158,10 @@ public:
           m_keptBudget(options.keptDescriptors ? std::max(0, *options.keptDescriptors)
                                                : defaultKeptDescriptors(threads)) {}
 
-    // Gives every file of `files` the digest of its first `prefix` bytes (of all of it when
-    // prefix is negative), or none when it drops out. Files already open are one piece of work
-    // each, biggest first; the others are read folder by folder, each folder opened once.
+    // Gives every file of `files` (those of one size side by side) the digest of its first
+    // `prefix` bytes (of all of it when prefix is negative), or none when it drops out. Files
+    // already open are one piece of work each, biggest first; the others are read folder by
+    // folder, each folder opened once.
     void run(const std::vector<Reading*>& files, qint64 prefix) {
         std::vector<Reading*> order;
         order.reserve(files.size());
@@ -168,12 +169,18 @@ public:
             if (r->fd >= 0 || m_hasher)
                 order.push_back(r);
         const size_t opened = order.size();
+        // The others folder by folder, placed by a count per folder: this runs before the
+        // threads start, over every file in the first pass.
+        std::vector<size_t> at(m_folders.size() + 1, 0);
+        for (const Reading* r : files)
+            if (r->fd < 0 && !m_hasher)
+                ++at[r->file->folder + 1];
+        for (size_t f = 1; f < at.size(); ++f)
+            at[f] += at[f - 1];
+        order.resize(opened + at.back());
         for (Reading* r : files)
             if (r->fd < 0 && !m_hasher)
-                order.push_back(r);
-        std::sort(
-            order.begin() + qsizetype(opened), order.end(),
-            [](const Reading* a, const Reading* b) { return a->file->folder < b->file->folder; });
+                order[opened + at[r->file->folder]++] = r;
 
         struct Piece {
             size_t begin = 0;
