@@ -257,18 +257,18 @@ public:
 
     // release() of every file of one size, read to the same prefix, whose digest no other has.
     void releaseUnmatched(Reading* const* files, size_t count) {
-        std::vector<Reading*> open;
+        std::vector<Reading*> digested;
         for (size_t i = 0; i < count; ++i)
             if (files[i]->digest)
-                open.push_back(files[i]);
-        std::sort(open.begin(), open.end(),
+                digested.push_back(files[i]);
+        std::sort(digested.begin(), digested.end(),
                   [](const Reading* a, const Reading* b) { return *a->digest < *b->digest; });
-        for (size_t i = 0; i < open.size();) {
+        for (size_t i = 0; i < digested.size();) {
             size_t j = i + 1;
-            while (j < open.size() && *open[j]->digest == *open[i]->digest)
+            while (j < digested.size() && *digested[j]->digest == *digested[i]->digest)
                 ++j;
             if (j - i == 1)
-                release(*open[i]);
+                release(*digested[i]);
             i = j;
         }
     }
