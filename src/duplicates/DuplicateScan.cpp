@@ -126,6 +126,24 @@ int defaultKeptDescriptors(int threads) {
     return int(std::clamp<qint64>(free / 2, 0, qint64(1) << 16));
 }
 
+// Makes the process's descriptor table large enough for `count` descriptors at once, in one
+// step. Left to grow as files open, it doubles again and again while the threads open them, and
+// each time every thread that opens a file waits until the kernel has swapped the table.
+void growDescriptorTable(int count) {
+    struct rlimit limit;
+    if (count <= 0 || ::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return;
+    if (limit.rlim_cur != RLIM_INFINITY)
+        count = int(std::min<rlim_t>(rlim_t(count), limit.rlim_cur - 1));
+    const int probe = ::open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (probe < 0)
+        return;
+    const int high = ::fcntl(probe, F_DUPFD_CLOEXEC, count);
+    if (high >= 0)
+        ::close(high);
+    ::close(probe);
+}
+
 // All of pread's count, fewer bytes only at the end of the file; -1 on failure.
 qsizetype preadFully(int fd, char* buffer, qsizetype size, qint64 offset) {
     qsizetype total = 0;
@@ -156,7 +174,11 @@ public:
         : m_folders(folders), m_hasher(options.hasher), m_read(options.read),
           m_cancel(options.cancel), m_threads(threads),
           m_keptBudget(options.keptDescriptors ? std::max(0, *options.keptDescriptors)
-                                               : defaultKeptDescriptors(threads)) {}
+                                               : defaultKeptDescriptors(threads)),
+          m_buffers(size_t(std::max(threads, 1))) {
+        if (!m_hasher)
+            growDescriptorTable(openDescriptors() + m_keptBudget + 2 * threads);
+    }
 
     // Gives every file of `files` (those of one size side by side) the digest of its first
     // `prefix` bytes (of all of it when prefix is negative), or none when it drops out. Files
@@ -213,7 +235,7 @@ public:
         for (size_t g = 0; g + 1 < sizeStarts.size(); ++g)
             unread[g].store(int(sizeStarts[g + 1] - sizeStarts[g]), std::memory_order_relaxed);
 
-        ParallelLoop::run(pieces.size(), m_threads, [&](size_t p, int) {
+        ParallelLoop::run(pieces.size(), m_threads, [&](size_t p, int worker) {
             int folderFd = -1;
             bool folderTried = false;
             for (size_t i = pieces[p].begin; i < pieces[p].begin + pieces[p].count; ++i) {
@@ -231,7 +253,7 @@ public:
                         if (folderFd >= 0)
                             r.fd = openFile(folderFd, *r.file);
                     }
-                    readOn(r, prefix);
+                    readOn(r, prefix, worker);
                 }
                 // The last of its size to be read here closes those that matched none: the
                 // descriptors they would keep till the end of the pass go to files that go on.
@@ -326,26 +348,30 @@ private:
 
     // Reads the open file on to the pass's prefix. A file read to its end is settled: it keeps
     // its digest only while it is, after the read, still the file the walk stamped.
-    void readOn(Reading& r, qint64 prefix) {
+    void readOn(Reading& r, qint64 prefix, int worker) {
         if (r.fd < 0) {
             release(r);
             return;
         }
-        thread_local std::vector<char> buffer(size_t(Sha256::pieceSize));
+        // One buffer per worker for the whole scan: mapping and unmapping one per thread and pass
+        // holds up the other threads' page faults.
+        std::unique_ptr<char[]>& buffer = m_buffers[size_t(worker)];
+        if (!buffer)
+            buffer.reset(new char[size_t(Sha256::pieceSize)]);
         const qint64 end = endOf(r, prefix);
         // A first look that settles nothing only has to tell files apart, which a fingerprint
         // does at a fraction of a digest's cost; most files differ there and are never read
         // again, the rest are digested from their start by the next pass.
         if (!r.fingerprinted && r.hashed == 0 && end < r.size() && end <= Sha256::pieceSize) {
             r.fingerprinted = true;
-            const qsizetype got = readAt(r.fd, buffer.data(), qsizetype(end), 0);
+            const qsizetype got = readAt(r.fd, buffer.get(), qsizetype(end), 0);
             if (got != end) {
                 release(r);
                 return;
             }
             // Any seed but zero lets Qt hash with the processor's AES instructions, where it has
             // them: several times faster than its portable hash.
-            const quint64 print = qHashBits(buffer.data(), size_t(end), 1);
+            const quint64 print = qHashBits(buffer.get(), size_t(end), 1);
             Digest digest{};
             std::memcpy(digest.data(), &print, sizeof print);
             r.digest = digest;
@@ -360,13 +386,13 @@ private:
                 return;
             }
             const qsizetype want = qsizetype(std::min<qint64>(end - r.hashed, Sha256::pieceSize));
-            const qsizetype got = readAt(r.fd, buffer.data(), want, r.hashed);
+            const qsizetype got = readAt(r.fd, buffer.get(), want, r.hashed);
             // Fewer bytes than the walk saw: the file changed.
             if (got <= 0) {
                 release(r);
                 return;
             }
-            r.hash->update(buffer.data(), got);
+            r.hash->update(buffer.get(), got);
             r.hashed += got;
         }
         if (end < r.size()) {
@@ -416,6 +442,7 @@ private:
     const int m_threads;
     const int m_keptBudget;
     std::atomic<int> m_kept{0};
+    std::vector<std::unique_ptr<char[]>> m_buffers;
 };
 
 // Calls take(run, count) for every run of two or more files of one size with equal digests.
