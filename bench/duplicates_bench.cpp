@@ -7,7 +7,8 @@
 // before they are compared. Times are hyperfine's medians of five runs after a warm-up, each
 // program started as its own process (`duplicates_bench --once TREE` for ours); without
 // hyperfine a wall clock does the same. Peak memory is that of one `--once` run. The last lines
-// are RESULT lines, one per peer that is installed, jdupes last.
+// are RESULT lines, one per peer that is installed, jdupes last, each with the user and system
+// CPU time of that one run and the load average: the machine may be shared.
 //
 //   duplicates_bench TREE [--threads N]
 //   duplicates_bench --once TREE [--threads N]   one search, prints the group count
@@ -123,6 +124,40 @@ std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
     return normalised(byDigest.values(), tree, true);
 }
 
+// The load average over the last minute, as /proc/loadavg gives it: beside a time, it tells how
+// much of the machine the runs had.
+QString loadAverage() {
+    QFile f(QStringLiteral("/proc/loadavg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    return QString::fromLatin1(f.readAll().split(' ').value(0));
+}
+
+// Peak memory in MB and user plus system CPU time in ms of one run of argv, from its rusage.
+std::pair<long, long> peakAndCpu(const QStringList& argv) {
+    std::vector<QByteArray> bytes;
+    for (const QString& a : argv)
+        bytes.push_back(QFile::encodeName(a));
+    std::vector<char*> cargv;
+    for (QByteArray& b : bytes)
+        cargv.push_back(b.data());
+    cargv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    struct rusage usage {};
+    if (rc != 0 || wait4(pid, &status, 0, &usage) != pid)
+        return {-1, -1};
+    const auto ms = [](const struct timeval& t) {
+        return long(t.tv_sec) * 1000 + t.tv_usec / 1000;
+    };
+    return {(usage.ru_maxrss + 1023) / 1024, ms(usage.ru_utime) + ms(usage.ru_stime)};
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -185,6 +220,7 @@ int main(int argc, char** argv) {
 
     const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
                                   QStringLiteral("--threads"), QString::number(threads), tree};
+    const QString loadBefore = loadAverage();
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back(p.argv);
@@ -193,10 +229,12 @@ int main(int argc, char** argv) {
     if (!byHyperfine)
         for (const QStringList& c : commands)
             ms.push_back(timeProcess(c));
-    std::printf("timing: %s, median of 5 after a warm-up\n",
-                byHyperfine ? "hyperfine" : "wall clock");
+    std::printf("timing: %s, median of 5 after a warm-up; load average %s before, %s after\n",
+                byHyperfine ? "hyperfine" : "wall clock", qPrintable(loadBefore),
+                qPrintable(loadAverage()));
     const double oursMs = ms[0];
-    const long peak = peakMegabytes(oursArgv);
+    const auto [peak, cpuMs] = peakAndCpu(oursArgv);
+    const QString load = loadAverage();
     bool allSame = true;
     for (size_t i = 0; i < peers.size(); ++i) {
         const Peer& p = peers[i];
@@ -204,9 +242,9 @@ int main(int argc, char** argv) {
         allSame = allSame && same;
         const double peerMs = ms[i + 1];
         std::printf("RESULT job=duplicates ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
-                    "peak_mb=%ld\n",
+                    "peak_mb=%ld ours_cpu_ms=%ld load=%s\n",
                     oursMs, qPrintable(p.name), peerMs, peerMs > 0 ? oursMs / peerMs : 0.0,
-                    same ? "yes" : "no", peak);
+                    same ? "yes" : "no", peak, cpuMs, qPrintable(load));
     }
     return allSame ? 0 : 1;
 }

@@ -18,15 +18,24 @@
 // links counts once (by whichever name the walk meets first), so a file never pairs with
 // itself. Unreadable subfolders are passed over silently.
 //
-// Identity is decided by content alone, in a funnel: equal size first, then the SHA-256 of the
-// first headBytes bytes, then, for files longer than that, the SHA-256 of the whole file. Only
-// files that share their size are opened; only those whose heads match are read in full. (The
-// head is read only for files whose first quickBytes already match, which changes no answer.) A
-// file that cannot be read (or whose read fails part-way) has no hash and drops out silently, as
-// does one that is no longer a regular file of the size the walk saw when it is read in full.
+// Identity is decided by content alone, in a funnel: equal size first, then the first
+// quickBytes (told apart by a fast fingerprint; a file no longer than that is settled by its
+// SHA-256), then the SHA-256 of the first headBytes, then, for files longer than that, of the
+// whole file. Only files that share their size are opened, and each pass reads on only the
+// files whose shorter prefixes matched; a digest goes on from where the one before stopped, so
+// no byte is digested twice.
 //
-// Names are carried as NativePath decodes them, so every file is opened, hashed and reported by
-// its own bytes, also when they are not UTF-8.
+// A file is opened once for all its passes, by its name in its folder (the folder opened again
+// by path and checked to be the one the walk read), never through a symlink, and kept open from
+// one pass to the next while a budget of descriptors allows (Options::keptDescriptors); past
+// it, it is closed and opened again the same way. A file that cannot be opened or read, or that
+// is not, after its last read, the very file the walk stamped (device, inode, size,
+// modification and change time: one written to, renamed over or deleted meanwhile) has no hash
+// and drops out silently. The stamps in the groups are the walk's, which every file still had
+// when its content was settled.
+//
+// Names are carried as the walk read them, so every file is opened, hashed and reported by its
+// own bytes, also when they are not UTF-8.
 namespace DuplicateScan {
 
 constexpr qint64 minimumSize = 1024;
@@ -40,11 +49,25 @@ constexpr qint64 progressStep = 500;
 using Hasher = std::function<std::optional<QByteArray>(const std::string& path, qint64 limit,
                                                        const CancelToken& cancel)>;
 
+// Fills `buffer` with up to `size` bytes of the open file from `offset`; gives the count read
+// (0 at the end) or -1 on failure, as pread() does.
+using Reader = std::function<qsizetype(int fd, char* buffer, qsizetype size, qint64 offset)>;
+
 struct Options {
     // Walker and hashing threads; 0 means ParallelLoop::flatThreads().
     int threads = 0;
-    // Replaces the file hashing (tests); empty means fileDigest.
+    // Replaces the file hashing (tests): each pass then asks it for the digest of the prefix by
+    // the file's whole path, and the file is stamped by path just before its last pass. Empty
+    // means the scan opens and reads the files itself.
     Hasher hasher;
+    // Replaces pread() on the files the scan opens itself (tests inject failures and changes
+    // through it); empty means pread().
+    Reader read;
+    // How many files the scan may keep open from one pass to the next; none means half of what
+    // the process may still open (the soft RLIMIT_NOFILE less what it has open when the passes
+    // begin and what the threads hold), leaving the rest to the app. Besides those, each thread
+    // holds at most one folder and one file open at a time.
+    std::optional<int> keptDescriptors;
     // Polled between files; a cancelled scan returns early with `cancelled` set.
     CancelToken cancel;
     // Called, from any thread, each time the count of candidate files reaches a multiple of

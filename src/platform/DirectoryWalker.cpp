@@ -82,6 +82,8 @@ void fill(DirectoryWalker::Entry& e, const struct stat& st) {
     e.links = quint64(st.st_nlink);
     e.accessTime = qint64(st.st_atim.tv_sec);
     e.modifyTime = qint64(st.st_mtim.tv_sec);
+    e.modifyTimeNs = qint64(st.st_mtim.tv_sec) * 1000000000 + qint64(st.st_mtim.tv_nsec);
+    e.changeTimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + qint64(st.st_ctim.tv_nsec);
 }
 
 std::string normalizedRoot(const QString& root) {
@@ -125,6 +127,8 @@ public:
         DirectoryWalker::Entry e;
         e.folder = job.path;
         e.depth = job.depth + 1;
+        e.folderDevice = job.device;
+        e.folderInode = job.inode;
         e.worker = worker;
         for (;;) {
             const long n = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());

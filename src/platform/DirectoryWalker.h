@@ -60,6 +60,14 @@ public:
         bool repeatLink = false;
         qint64 accessTime = 0; // seconds since 1970
         qint64 modifyTime = 0; // seconds since 1970
+        // Modification and inode change times in nanoseconds since 1970, which tell, with the
+        // device, inode and size, whether a file was touched after the walk saw it.
+        qint64 modifyTimeNs = 0;
+        qint64 changeTimeNs = 0;
+        // The identity of the containing folder as read (for the root: none), so that a caller
+        // who opens that folder again by its path can tell it is still the same one.
+        quint64 folderDevice = 0;
+        quint64 folderInode = 0;
         int worker = 0;
 
         QString path() const;

@@ -44,6 +44,18 @@ QByteArray Sha256::finish() {
     return QByteArray(reinterpret_cast<const char*>(out), int(length));
 }
 
+QByteArray Sha256::current() const {
+    // One scratch context per thread: a copy reuses its buffers, so asking costs no allocation.
+    thread_local const std::unique_ptr<EVP_MD_CTX, decltype(&EVP_MD_CTX_free)> scratch(
+        EVP_MD_CTX_new(), &EVP_MD_CTX_free);
+    unsigned char out[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (!scratch || !EVP_MD_CTX_copy_ex(scratch.get(), m_context->ctx) ||
+        !EVP_DigestFinal_ex(scratch.get(), out, &length))
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(out), int(length));
+}
+
 std::optional<QByteArray> Sha256::ofFile(const QString& path, const CancelToken& cancel) {
     RegularFile file(path);
     if (!file.isOpen())

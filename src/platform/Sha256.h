@@ -20,6 +20,9 @@ public:
     void update(const QByteArray& bytes) { update(bytes.constData(), bytes.size()); }
     // The 32-byte digest of everything fed so far; the object starts over afterwards.
     QByteArray finish();
+    // The 32-byte digest of everything fed so far, leaving the object to go on from there: one
+    // read of a file gives the digests of its prefixes on the way.
+    QByteArray current() const;
 
     // The 32-byte digest of a whole regular file, read in 1 MiB pieces.
     //

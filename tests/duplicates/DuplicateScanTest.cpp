@@ -5,6 +5,7 @@
 
 #include <mutex>
 #include <QSet>
+#include <sys/resource.h>
 
 using namespace duptest;
 
@@ -21,6 +22,20 @@ QList<QStringList> fileLists(const DuplicateScan::Outcome& outcome) {
     for (const DuplicateGroup& g : outcome.groups)
         lists.append(g.files);
     return lists;
+}
+
+ino_t inodeOf(const QString& path) {
+    struct stat st {};
+    EXPECT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
+    return st.st_ino;
+}
+
+// The descriptors this process has open, pipes and sockets included.
+qsizetype openDescriptors() {
+    const QDir listing(QStringLiteral("/proc/self/fd"), {}, QDir::NoSort,
+                       QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
+    // Less the one that reads the listing.
+    return listing.count() - 1;
 }
 
 } // namespace
@@ -116,6 +131,10 @@ TEST(DuplicateScan, NamesThatAreNotUtf8AreReadByTheirOwnBytes) {
     const QString oddTwin = writeBytes(dir + "/odd-twin", bytes(3000, 1));
     const QString lossyTwin = writeBytes(dir + "/lossy-twin", bytes(3000, 2));
 
+    const QList<QStringList> expected = {{odd, oddTwin}, {lossy, lossyTwin}};
+    EXPECT_EQ(fileLists(scan(dir)), expected);
+
+    // The same through an injected hasher, which is asked by the files' own bytes.
     std::mutex lock;
     QSet<QByteArray> hashed;
     DuplicateScan::Options options;
@@ -128,7 +147,7 @@ TEST(DuplicateScan, NamesThatAreNotUtf8AreReadByTheirOwnBytes) {
     };
     const DuplicateScan::Outcome outcome = scan(dir, options);
     ASSERT_TRUE(outcome.readable);
-    EXPECT_EQ(fileLists(outcome), QList<QStringList>({{odd, oddTwin}, {lossy, lossyTwin}}));
+    EXPECT_EQ(fileLists(outcome), expected);
     EXPECT_TRUE(hashed.contains(NativePath::encode(odd)));
     EXPECT_TRUE(hashed.contains(NativePath::encode(lossy)));
 }
@@ -173,6 +192,84 @@ TEST(DuplicateScan, AReadFailureGivesNoHash) {
     const QList<QStringList> groups = fileLists(scan(dir, options));
     ASSERT_EQ(groups.size(), 1);
     EXPECT_EQ(groups[0], QStringList({dir + "/a", dir + "/c"}));
+
+    // The same when the scan reads the file itself and the read fails.
+    const ino_t broken = inodeOf(dir + "/b");
+    DuplicateScan::Options reading;
+    reading.read = [broken](int fd, char* buffer, qsizetype size, qint64 offset) -> qsizetype {
+        struct stat st;
+        if (::fstat(fd, &st) != 0 || st.st_ino == broken)
+            return -1;
+        return ::pread(fd, buffer, size_t(size), offset);
+    };
+    EXPECT_EQ(fileLists(scan(dir, reading)), groups);
+}
+
+// Between its first and its last read a file may be edited or replaced. Whether it was kept open
+// between passes or opened again through its folder, it drops out then, and its former twins
+// still pair.
+TEST(DuplicateScan, AFileTouchedBetweenPassesDropsOut) {
+    for (const int kept : {0, 100}) {
+        SCOPED_TRACE(kept);
+        const QString dir = testsupport::freshDir("touched");
+        // Longer than the quick prefix, so every file is read twice.
+        const QByteArray content = bytes(20000, 12);
+        for (const char* name : {"/a", "/b", "/c", "/d"})
+            write(dir + name, content);
+
+        std::mutex lock;
+        bool touched = false;
+        DuplicateScan::Options options;
+        options.keptDescriptors = kept;
+        options.read = [&](int fd, char* buffer, qsizetype size, qint64 offset) -> qsizetype {
+            // The first read longer than the quick prefix begins the second pass: b is renamed
+            // over by a copy of itself, c is rewritten in place with the bytes it held.
+            std::lock_guard<std::mutex> guard(lock);
+            if (size > DuplicateScan::quickBytes && !touched) {
+                touched = true;
+                write(dir + "/b.new", content);
+                EXPECT_EQ(::rename(QFile::encodeName(dir + "/b.new").constData(),
+                                   QFile::encodeName(dir + "/b").constData()),
+                          0);
+                editInPlace(dir + "/c", content);
+            }
+            return ::pread(fd, buffer, size_t(size), offset);
+        };
+        EXPECT_EQ(fileLists(scan(dir, options)), QList<QStringList>({{dir + "/a", dir + "/d"}}));
+        EXPECT_TRUE(touched);
+    }
+}
+
+// Far more candidates than the process may open files, in folders of their own and shared, at
+// every stage of the funnel: every group is still found, and nothing stays open.
+TEST(DuplicateScan, MoreCandidatesThanDescriptorsStillFindsEveryGroup) {
+    const QString dir = testsupport::freshDir("many");
+    for (int i = 0; i < 120; ++i) {
+        const QString folder = QStringLiteral("%1/f%2").arg(dir).arg(i % 9);
+        // Pairs settled by the head, pairs settled by the whole file, and unpaired files of one
+        // size whose first bytes already differ.
+        const qsizetype size = i % 5 == 0 ? 70000 + i : 5000 + i;
+        write(QStringLiteral("%1/a%2").arg(folder).arg(i), bytes(size, 100 + i));
+        write(QStringLiteral("%1/sub/b%2").arg(folder).arg(i), bytes(size, 100 + i));
+        write(QStringLiteral("%1/c%2").arg(folder).arg(i), bytes(size, 1000 + i));
+    }
+    const qsizetype openBefore = openDescriptors();
+    struct rlimit saved;
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    struct rlimit low = saved;
+    // Room for the four threads' folder and file and a few more: a scan that counted only the
+    // limit, not what is already open, would run out.
+    low.rlim_cur = rlim_t(openBefore + 12);
+    ASSERT_LT(low.rlim_cur, 360u);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    const DuplicateScan::Outcome outcome = scan(dir);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &saved), 0);
+
+    EXPECT_EQ(outcome.candidates, 360);
+    ASSERT_EQ(outcome.groups.size(), 120);
+    for (const DuplicateGroup& g : outcome.groups)
+        EXPECT_EQ(g.files.size(), 2);
+    EXPECT_EQ(openDescriptors(), openBefore);
 }
 
 TEST(DuplicateScan, ProgressEveryFiveHundredCandidates) {

@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSet>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -154,6 +155,30 @@ TEST(DirectoryWalker, DepthsPathsAndPruningOnOneThreadInDirectoryOrder) {
     EXPECT_FALSE(visited.contains("2:/skip/two.txt"));
     // Depth first: a folder's contents come right after it.
     EXPECT_EQ(visited.indexOf("2:/keep/one.txt"), visited.indexOf("1:/keep") + 1);
+}
+
+// What a caller needs to tell later that a file or its folder is still the one the walk saw.
+TEST(DirectoryWalker, EntriesCarryTheirFolderAndExactTimes) {
+    const QString root = testsupport::freshDir("walk-stamps");
+    writeFile(root + "/sub/file", 10);
+    struct stat folder {};
+    struct stat file {};
+    ASSERT_EQ(::lstat(QFile::encodeName(root + "/sub").constData(), &folder), 0);
+    ASSERT_EQ(::lstat(QFile::encodeName(root + "/sub/file").constData(), &file), 0);
+    int seen = 0;
+    DirectoryWalker(DirectoryWalker::Options{4}).walk(root, [&](const DirectoryWalker::Entry& e) {
+        if (e.fileName() == "file") {
+            ++seen;
+            EXPECT_EQ(e.folderDevice, quint64(folder.st_dev));
+            EXPECT_EQ(e.folderInode, quint64(folder.st_ino));
+            EXPECT_EQ(e.modifyTimeNs,
+                      qint64(file.st_mtim.tv_sec) * 1000000000 + file.st_mtim.tv_nsec);
+            EXPECT_EQ(e.changeTimeNs,
+                      qint64(file.st_ctim.tv_sec) * 1000000000 + file.st_ctim.tv_nsec);
+        }
+        return DirectoryWalker::Action::Continue;
+    });
+    EXPECT_EQ(seen, 1);
 }
 
 TEST(DirectoryWalker, MissingRootAndFileRoot) {

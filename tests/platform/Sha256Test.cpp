@@ -28,6 +28,12 @@ QByteArray pattern(qsizetype size) {
     return bytes;
 }
 
+QByteArray hashOf(const QByteArray& bytes) {
+    Sha256 hash;
+    hash.update(bytes);
+    return hash.finish();
+}
+
 std::optional<QString> hexOf(const QString& path) {
     const auto digest = Sha256::ofFile(path);
     return digest ? std::optional<QString>(Sha256::hex(*digest)) : std::nullopt;
@@ -125,4 +131,17 @@ TEST(RegularFile, StampsTellAFileLeftAloneFromOneTouched) {
     ASSERT_TRUE(rewritten.has_value());
     EXPECT_EQ(rewritten->modifiedNs, replaced->modifiedNs);
     EXPECT_NE(rewritten, replaced);
+}
+
+// The digest on the way is the digest of the bytes so far, and asking for it changes nothing of
+// what follows.
+TEST(Sha256, DigestOnTheWayLeavesTheHashGoingOn) {
+    const QByteArray bytes = pattern(200000);
+    Sha256 whole;
+    whole.update(bytes.left(4096));
+    EXPECT_EQ(Sha256::hex(whole.current()), Sha256::hex(hashOf(bytes.left(4096))));
+    whole.update(bytes.mid(4096, 61440));
+    EXPECT_EQ(Sha256::hex(whole.current()), Sha256::hex(hashOf(bytes.left(65536))));
+    whole.update(bytes.mid(65536));
+    EXPECT_EQ(Sha256::hex(whole.finish()), Sha256::hex(hashOf(bytes)));
 }
