@@ -124,40 +124,6 @@ std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
     return normalised(byDigest.values(), tree, true);
 }
 
-// The load average over the last minute, as /proc/loadavg gives it: beside a time, it tells how
-// much of the machine the runs had.
-QString loadAverage() {
-    QFile f(QStringLiteral("/proc/loadavg"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    return QString::fromLatin1(f.readAll().split(' ').value(0));
-}
-
-// Peak memory in MB and user plus system CPU time in ms of one run of argv, from its rusage.
-std::pair<long, long> peakAndCpu(const QStringList& argv) {
-    std::vector<QByteArray> bytes;
-    for (const QString& a : argv)
-        bytes.push_back(QFile::encodeName(a));
-    std::vector<char*> cargv;
-    for (QByteArray& b : bytes)
-        cargv.push_back(b.data());
-    cargv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    struct rusage usage {};
-    if (rc != 0 || wait4(pid, &status, 0, &usage) != pid)
-        return {-1, -1};
-    const auto ms = [](const struct timeval& t) {
-        return long(t.tv_sec) * 1000 + t.tv_usec / 1000;
-    };
-    return {(usage.ru_maxrss + 1023) / 1024, ms(usage.ru_utime) + ms(usage.ru_stime)};
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -220,7 +186,7 @@ int main(int argc, char** argv) {
 
     const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
                                   QStringLiteral("--threads"), QString::number(threads), tree};
-    const QString loadBefore = loadAverage();
+    const QString loadBefore = loadAverage(QLatin1Char(','));
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back(p.argv);
@@ -231,10 +197,10 @@ int main(int argc, char** argv) {
             ms.push_back(timeProcess(c));
     std::printf("timing: %s, median of 5 after a warm-up; load average %s before, %s after\n",
                 byHyperfine ? "hyperfine" : "wall clock", qPrintable(loadBefore),
-                qPrintable(loadAverage()));
+                qPrintable(loadAverage(QLatin1Char(','))));
     const double oursMs = ms[0];
     const auto [peak, cpuMs] = peakAndCpu(oursArgv);
-    const QString load = loadAverage();
+    const QString load = loadAverage(QLatin1Char(','));
     bool allSame = true;
     for (size_t i = 0; i < peers.size(); ++i) {
         const Peer& p = peers[i];

@@ -85,16 +85,6 @@ QImage brighter(QImage image) {
     return image;
 }
 
-// The load average as the kernel tells it ("1.02 0.87 0.66"), to print beside a figure.
-QString loadAverage() {
-    QFile file(QStringLiteral("/proc/loadavg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    const QList<QByteArray> fields = file.readAll().split(' ');
-    return fields.size() >= 3 ? QString::fromLatin1(fields[0] + ',' + fields[1] + ',' + fields[2])
-                              : QStringLiteral("?");
-}
-
 // This process's peak resident memory in MB. Read from VmHWM rather than getrusage's maxrss:
 // posix_spawn starts the search from the parent's address space, and maxrss carries the
 // parent's peak (the generation of the photos) over the exec.
@@ -197,7 +187,7 @@ int main(int argc, char** argv) {
     const QList<SimilarPhotoGroup> sets = SimilarPhotoScan::group(records);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     const double cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
-    const QString load = loadAverage();
+    const QString load = BenchProcess::loadAverage(QLatin1Char(','));
     const long peak = peakMegabytes();
 
     // Expected: photo i with photo count - copies + i, for every i below copies.
@@ -235,7 +225,7 @@ int main(int argc, char** argv) {
     const std::optional<QByteArray> out = BenchProcess::run(peer, {dir});
     const double peerMs = double(peerTimer.nsecsElapsed()) / 1e6;
     const double peerCpu = cpuSeconds(RUSAGE_CHILDREN) - peerCpuBefore;
-    const QString peerLoad = loadAverage();
+    const QString peerLoad = BenchProcess::loadAverage(QLatin1Char(','));
     if (!out) {
         std::printf("findimagedupes did not finish\n");
         return 1;

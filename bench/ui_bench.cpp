@@ -44,6 +44,8 @@
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/Themed.h"
 
+#include "support/BenchProcess.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -153,13 +155,8 @@ double threadCpuMs() {
     return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
-QString loadAverage() {
-    QFile f(QStringLiteral("/proc/loadavg"));
-    return f.open(QIODevice::ReadOnly) ? QString::fromLatin1(f.readAll().trimmed()) : QString();
-}
-
 void result(const char* job, double oursMs, double budgetMs, bool same) {
-    std::printf("load %s\n", qPrintable(loadAverage()));
+    std::printf("load %s\n", qPrintable(BenchProcess::loadAverage()));
     std::printf("RESULT job=%s ours_ms=%.0f peer=budget peer_ms=%.0f ratio=%.2f same=%s "
                 "peak_mb=%ld\n",
                 job, oursMs, budgetMs, oursMs / budgetMs, same ? "yes" : "no", peakMb());
@@ -513,7 +510,7 @@ int main(int argc, char** argv) {
     const auto wanted = [&](const char* job) {
         return only.isEmpty() || only.contains(QLatin1String(job));
     };
-    std::printf("load at start %s\n", qPrintable(loadAverage()));
+    std::printf("load at start %s\n", qPrintable(BenchProcess::loadAverage()));
     if (wanted("settings"))
         settingsCase();
     if (wanted("cleanall"))

@@ -97,7 +97,9 @@ inline std::vector<double> hyperfine(const std::vector<QStringList>& commands,
     return out.size() == commands.size() ? out : std::vector<double>{};
 }
 
-inline long peakMegabytes(const QStringList& argv) {
+// Peak memory in MB and user plus system CPU time in ms of one run of argv, from its rusage
+// ({-1, -1} when it could not be run).
+inline std::pair<long, long> peakAndCpu(const QStringList& argv) {
     std::vector<QByteArray> bytes;
     for (const QString& a : argv)
         bytes.push_back(QFile::encodeName(a));
@@ -111,13 +113,32 @@ inline long peakMegabytes(const QStringList& argv) {
     pid_t pid = 0;
     const int rc = posix_spawn(&pid, cargv[0], &actions, nullptr, cargv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (rc != 0)
-        return -1;
     int status = 0;
     struct rusage usage {};
-    if (wait4(pid, &status, 0, &usage) != pid)
-        return -1;
-    return (usage.ru_maxrss + 1023) / 1024;
+    if (rc != 0 || wait4(pid, &status, 0, &usage) != pid)
+        return {-1, -1};
+    const auto ms = [](const struct timeval& t) {
+        return long(t.tv_sec) * 1000 + t.tv_usec / 1000;
+    };
+    return {(usage.ru_maxrss + 1023) / 1024, ms(usage.ru_utime) + ms(usage.ru_stime)};
+}
+
+inline long peakMegabytes(const QStringList& argv) {
+    return peakAndCpu(argv).first;
+}
+
+// The machine's load averages over 1, 5 and 15 minutes as the kernel gives them, joined by
+// `separator` (a comma inside a RESULT line): beside a time, they tell how much of the machine
+// the runs had.
+inline QString loadAverage(QChar separator = QLatin1Char(' ')) {
+    QFile f(QStringLiteral("/proc/loadavg"));
+    if (!f.open(QIODevice::ReadOnly))
+        return QStringLiteral("?");
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    if (fields.size() < 3)
+        return QStringLiteral("?");
+    return QString::fromLatin1(fields[0]) + separator + QString::fromLatin1(fields[1]) + separator +
+           QString::fromLatin1(fields[2]);
 }
 
 // The command line's `--threads N` (at least 1), taken out of args; fallback when absent.
