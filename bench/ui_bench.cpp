@@ -175,6 +175,14 @@ void age(const QString& path, int days) {
     ::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0);
 }
 
+// Shows a screen themed, at the size the cases use, laid out and painted once.
+void showThemed(QWidget& view) {
+    Themed::apply(&view);
+    view.resize(900, 640);
+    view.show();
+    QApplication::processEvents();
+}
+
 // ---- The cases
 
 void settingsCase() {
@@ -399,10 +407,7 @@ void diffCase(const QString& root) {
     UnavailableLanguageModel model;
     FileCompare compare(screen, model, std::make_shared<LinuxDocumentText>());
     FileCompareView view(screen, compare);
-    Themed::apply(&view);
-    view.resize(900, 640);
-    view.show();
-    QApplication::processEvents();
+    showThemed(view);
 
     StallMeter meter;
     resetPeak();
@@ -467,10 +472,7 @@ void folderCase(const QString& root) {
     FolderTree tree(root);
     ScreenState screen;
     FolderBrowserView view(tree, screen, nullptr);
-    Themed::apply(&view);
-    view.resize(900, 640);
-    view.show();
-    QApplication::processEvents();
+    showThemed(view);
 
     StallMeter meter;
     resetPeak();
