@@ -6,6 +6,7 @@
 #include "platform/RegularFile.h"
 #include "platform/Sha256.h"
 
+#include <bit>
 #include <QFileInfo>
 #include <QPointer>
 #include <QTextBoundaryFinder>
@@ -37,13 +38,16 @@ qsizetype nextBreak(const char16_t* d, qsizetype from, qsizetype n) {
         const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(d + i));
         // c - 0x0E, unsigned, saturated past the span: zero exactly for the characters between.
         const __m128i past = _mm_subs_epu16(_mm_sub_epi16(v, low), span);
-        if (_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)) != 0xFFFF) {
-            for (const qsizetype end = i + 8; i < end; ++i)
-                if (isLineBreak(d[i]))
-                    return i;
+        const unsigned between = unsigned(_mm_movemask_epi8(_mm_cmpeq_epi16(past, zero)));
+        if (between == 0xFFFF) {
+            i += 8;
             continue;
         }
-        i += 8;
+        // The first character outside: a break, or (a tab, say) one to step over.
+        i += std::countr_one(between) / 2;
+        if (isLineBreak(d[i]))
+            return i;
+        ++i;
     }
 #endif
     for (; i < n; ++i)

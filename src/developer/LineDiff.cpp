@@ -78,6 +78,8 @@ quint64 hashOf(const char16_t* data, qsizetype size, bool& wide) {
 struct Numbered {
     std::vector<int> a, b;
     int count = 0;
+    // No line needed normalizing: lines with one number are then identical, not just equivalent.
+    bool verbatim = true;
 };
 
 Numbered numberLines(const std::vector<QStringView>& first,
@@ -149,6 +151,7 @@ Numbered numberLines(const std::vector<QStringView>& first,
     out.a.assign(ids.begin(), ids.begin() + ptrdiff_t(first.size()));
     out.b.assign(ids.begin() + ptrdiff_t(first.size()), ids.end());
     out.count = count;
+    out.verbatim = normalized.empty();
     return out;
 }
 
@@ -358,8 +361,9 @@ private:
 };
 
 // The diff of two sequences of lines; `left(i)` and `right(j)` make the text a row shows of
-// line i of the first and line j of the second, and `sameText(i, j)` makes both texts of a Same
-// row.
+// line i of the first and line j of the second, and `sameText(i, j, identical, row)` makes both
+// texts of a Same row, told whether the two lines are known to be identical (not only
+// equivalent).
 template <typename Left, typename Right, typename SameText>
 LineDiff diff(const std::vector<QStringView>& first, const std::vector<QStringView>& second,
               Left left, Right right, SameText sameText, const CancelToken& cancel) {
@@ -459,7 +463,7 @@ LineDiff diff(const std::vector<QStringView>& first, const std::vector<QStringVi
             row.kind = DiffRow::Kind::Same;
             row.leftNumber = qint64(i) + 1;
             row.rightNumber = qint64(j) + 1;
-            sameText(i, j, row);
+            sameText(i, j, numbered.verbatim, row);
             ++i;
             ++j;
         } else if (i < rowsA && (j == rowsB || takeFirst(i, j))) {
@@ -485,7 +489,7 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
     return diff(
         a, b, [&](size_t i) { return first.at(qsizetype(i)); },
         [&](size_t j) { return second.at(qsizetype(j)); },
-        [&](size_t i, size_t j, DiffRow& row) {
+        [&](size_t i, size_t j, bool, DiffRow& row) {
             row.leftText = first.at(qsizetype(i));
             row.rightText = second.at(qsizetype(j));
         },
@@ -497,10 +501,11 @@ LineDiff lineDiffOfViews(const std::vector<QStringView>& first,
     return diff(
         first, second, [&](size_t i) { return first[i].toString(); },
         [&](size_t j) { return second[j].toString(); },
-        [&](size_t i, size_t j, DiffRow& row) {
+        [&](size_t i, size_t j, bool identical, DiffRow& row) {
             // Equal lines are nearly always identical: one string then serves both sides.
             row.leftText = first[i].toString();
-            row.rightText = first[i] == second[j] ? *row.leftText : second[j].toString();
+            row.rightText =
+                identical || first[i] == second[j] ? *row.leftText : second[j].toString();
         },
         cancel);
 }
