@@ -14,7 +14,8 @@
 // Usage: diff_bench DIR              writes the inputs into DIR and prints two RESULT lines a job
 //        diff_bench --run A B        one diff, as timed: prints "same added removed changed"
 //        diff_bench --inprocess A B [RUNS]  the compare six (or RUNS) times: prints
-//                                    "median_ms same" (many runs make a profile of the compare)
+//                                    "median_ms same" (many runs make a profile of the compare;
+//                                    with DIFF_BENCH_EACH set, every run's time goes to stderr)
 #include "developer/DiffRowModel.h"
 #include "developer/DocumentDiff.h"
 #include "developer/FileCompare.h"
@@ -87,6 +88,8 @@ int runInProcess(const QString& first, const QString& second, int runs = 6) {
                              [](const DiffRow& r) { return r.kind == DiffRow::Kind::Same; });
         if (k > 0)
             times.push_back(ms);
+        if (qEnvironmentVariableIsSet("DIFF_BENCH_EACH"))
+            std::fprintf(stderr, "%.2f ", ms);
         model.setRows({});
     }
     std::sort(times.begin(), times.end());

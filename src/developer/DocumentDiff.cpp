@@ -138,7 +138,9 @@ TextFile readText(const QString& path, qint64 maxLines, qint64 maxBytes,
     if (keeping)
         kept.reserve(qsizetype(file.size()));
     qint64 total = 0;
-    QByteArray piece(Sha256::pieceSize, Qt::Uninitialized);
+    // A piece small enough to come from the heap rather than fresh pages: the text is copied out
+    // of it anyway.
+    QByteArray piece(64 << 10, Qt::Uninitialized);
     for (;;) {
         if (cancel.isCancelled())
             return result;
