@@ -13,7 +13,9 @@
 //
 // Usage: diff_bench DIR              writes the inputs into DIR and prints two RESULT lines a job
 //        diff_bench --run A B        one diff, as timed: prints "same added removed changed"
-//        diff_bench --inprocess A B  the compare six times: prints "median_ms same"
+//        diff_bench --inprocess A B [RUNS]  the compare six (or RUNS) times: prints
+//                                    "median_ms same" (many runs make a profile of the compare;
+//                                    with DIFF_BENCH_EACH set, every run's time goes to stderr)
 #include "developer/DiffRowModel.h"
 #include "developer/DocumentDiff.h"
 #include "developer/FileCompare.h"
@@ -22,6 +24,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <QDir>
 #include <QFile>
@@ -65,12 +68,12 @@ int runOnce(const QString& first, const QString& second) {
 
 // The compare as the app runs it, timed inside this process: one warm-up, then the median of
 // five.
-int runInProcess(const QString& first, const QString& second) {
+int runInProcess(const QString& first, const QString& second, int runs = 6) {
     LinuxDocumentText documents;
     DiffRowModel model;
     std::vector<double> times;
     qint64 same = -1;
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < runs; ++k) {
         const auto start = std::chrono::steady_clock::now();
         const FileCompare::Outcome outcome = FileCompare::run(first, second, documents);
         model.setRows(outcome.diff.rows);
@@ -85,6 +88,8 @@ int runInProcess(const QString& first, const QString& second) {
                              [](const DiffRow& r) { return r.kind == DiffRow::Kind::Same; });
         if (k > 0)
             times.push_back(ms);
+        if (qEnvironmentVariableIsSet("DIFF_BENCH_EACH"))
+            std::fprintf(stderr, "%.2f ", ms);
         model.setRows({});
     }
     std::sort(times.begin(), times.end());
@@ -259,8 +264,9 @@ qint64 peerCommonLines(const QString& first, const QString& second) {
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--run")
         return runOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    if (argc == 4 && std::string(argv[1]) == "--inprocess")
-        return runInProcess(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
+    if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--inprocess")
+        return runInProcess(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
+                            argc == 5 ? std::max(2, std::atoi(argv[4])) : 6);
     if (argc != 2) {
         std::fprintf(stderr, "usage: diff_bench DIR | diff_bench --run FIRST SECOND\n");
         return 2;

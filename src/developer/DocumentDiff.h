@@ -10,6 +10,8 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
+#include <vector>
 
 class DocumentText;
 class LanguageModel;
@@ -51,11 +53,19 @@ struct LineDiff {
 // one bit per cell for one row in 64 (under 1 MB for 20,000 lines a side).
 LineDiff lineDiff(const QStringList& first, const QStringList& second,
                   const CancelToken& cancel = CancelToken());
+// The same rows from lines that are views into texts the caller keeps alive for the call. Each
+// row's text is made when the row is: a line no row shows is never copied, and a Same row whose
+// sides are identical holds one shared text for both.
+LineDiff lineDiffOfViews(const std::vector<QStringView>& first,
+                         const std::vector<QStringView>& second,
+                         const CancelToken& cancel = CancelToken());
 
 // Splits at every line-break character on its own (LF, CR, VT, FF, U+0085, U+2028, U+2029): a
 // CR LF pair leaves an empty line between, a text ending in a break has an empty last line, and
 // the empty text is one empty line.
 QStringList splitLines(const QString& text);
+// The same lines as views into `text`, which must outlive them.
+std::vector<QStringView> lineViews(const QString& text);
 
 // True when the first 8192 bytes of a regular file hold no byte 0 and are UTF-8 (an empty file
 // is text; a full sample may end inside a character). False for anything that cannot be

@@ -181,11 +181,12 @@ FileCompare::Outcome FileCompare::run(const QString& first, const QString& secon
         return bytesOnly(CompareMode::TooBig);
     }
 
-    const QStringList lines1 = DocumentDiff::splitLines(*t1);
-    const QStringList lines2 = DocumentDiff::splitLines(*t2);
-    if (lines1.size() > lineLimit || lines2.size() > lineLimit)
+    // Views into the two texts, which outlive the diff: only the lines the rows show are copied.
+    const std::vector<QStringView> lines1 = DocumentDiff::lineViews(*t1);
+    const std::vector<QStringView> lines2 = DocumentDiff::lineViews(*t2);
+    if (qint64(lines1.size()) > lineLimit || qint64(lines2.size()) > lineLimit)
         return bytesOnly(CompareMode::TooBig);
-    outcome.diff = DocumentDiff::lineDiff(lines1, lines2, cancel);
+    outcome.diff = DocumentDiff::lineDiffOfViews(lines1, lines2, cancel);
     outcome.mode = CompareMode::Text;
     return outcome;
 }

@@ -42,24 +42,54 @@ struct LineKey {
     quint64 hash = 0;
 };
 
-quint64 hashOf(const char16_t* data, qsizetype size) {
-    // Eight bytes at a time, each word mixed by multiplication; the length seeds it.
-    constexpr quint64 k = 0x9E3779B97F4A7C15ull;
-    quint64 h = quint64(size) * k;
+// The hash of a line's characters, and in `wide` whether any of them is U+0100 or above.
+quint64 hashOf(const char16_t* data, qsizetype size, bool& wide) {
+    // Eight bytes at a time, each word mixed by multiplication into one of two lanes, so that
+    // the two chains of multiplications overlap; the length seeds them.
+    constexpr quint64 k1 = 0x9E3779B97F4A7C15ull, k2 = 0xC2B2AE3D27D4EB4Full;
     const auto* bytes = reinterpret_cast<const unsigned char*>(data);
-    qsizetype n = size * 2;
-    while (n >= 8) {
-        quint64 w;
-        std::memcpy(&w, bytes, 8);
+    const size_t n = size_t(size) * 2;
+    quint64 h1 = quint64(size) * k1, h2 = ~quint64(size) * k2;
+    quint64 seen = 0;
+    auto mix = [&seen](quint64& h, quint64 w, quint64 k) {
+        seen |= w;
         h = (h ^ w) * k;
         h ^= h >> 29;
-        bytes += 8;
-        n -= 8;
+    };
+    size_t at = 0;
+    for (; at + 16 <= n; at += 16) {
+        quint64 w1, w2;
+        std::memcpy(&w1, bytes + at, 8);
+        std::memcpy(&w2, bytes + at + 8, 8);
+        mix(h1, w1, k1);
+        mix(h2, w2, k2);
     }
-    quint64 w = 0;
-    std::memcpy(&w, bytes, size_t(n));
-    h = (h ^ w) * k;
+    if (at + 8 <= n) {
+        quint64 w;
+        std::memcpy(&w, bytes + at, 8);
+        mix(h1, w, k1);
+        at += 8;
+    }
+    if (at < n) {
+        // The last bytes: the word that ends with them when the line has one (the overlap is
+        // the same for every line of this length), else assembled in two-byte steps.
+        quint64 w = 0;
+        if (n >= 8) {
+            std::memcpy(&w, bytes + n - 8, 8);
+        } else {
+            if (n & 4)
+                std::memcpy(&w, bytes + at, 4);
+            if (n & 2) {
+                quint16 last;
+                std::memcpy(&last, bytes + n - 2, 2);
+                w |= quint64(last) << ((n & 4) * 8);
+            }
+        }
+        mix(h2, w, k2);
+    }
+    wide = (seen & 0xFF00FF00FF00FF00ull) != 0;
     // A full finalizer: the table takes its low bits, the tag its high ones.
+    quint64 h = h1 ^ ((h2 << 31) | (h2 >> 33));
     h ^= h >> 33;
     h *= 0xFF51AFD7ED558CCDull;
     h ^= h >> 33;
@@ -73,34 +103,36 @@ quint64 hashOf(const char16_t* data, qsizetype size) {
 struct Numbered {
     std::vector<int> a, b;
     int count = 0;
+    // No line needed normalizing: lines with one number are then identical, not just equivalent.
+    bool verbatim = true;
 };
 
-Numbered numberLines(const QStringList& first, const QStringList& second) {
-    const size_t total = size_t(first.size() + second.size());
+Numbered numberLines(const std::vector<QStringView>& first,
+                     const std::vector<QStringView>& second) {
+    const size_t total = first.size() + second.size();
     // Every line's key and hash first, in one sequential pass; the table is then probed with the
     // bucket of a line a few ahead already on its way into the cache.
     std::vector<LineKey> keys(total);
     std::vector<QString> normalized; // keeps the normalized keys' characters alive
-    auto keyOf = [&normalized](const QString& line) {
-        const auto* d = reinterpret_cast<const char16_t*>(line.constData());
+    auto keyOf = [&normalized](QStringView line) {
+        const auto* d = reinterpret_cast<const char16_t*>(line.data());
         const qsizetype n = line.size();
-        char16_t highest = 0;
-        for (qsizetype k = 0; k < n; ++k)
-            highest = std::max(highest, d[k]);
-        LineKey key{d, n, 0};
-        if (highest >= 0x300) {
-            normalized.push_back(line.normalized(QString::NormalizationForm_C));
-            key.data = reinterpret_cast<const char16_t*>(normalized.back().constData());
-            key.size = normalized.back().size();
-        }
-        key.hash = hashOf(key.data, key.size);
+        bool wide = false;
+        LineKey key{d, n, hashOf(d, n, wide)};
+        if (!wide || std::none_of(d, d + n, [](char16_t c) { return c >= 0x300; }))
+            return key;
+        normalized.push_back(line.toString().normalized(QString::NormalizationForm_C));
+        key.data = reinterpret_cast<const char16_t*>(normalized.back().constData());
+        key.size = normalized.back().size();
+        key.hash = hashOf(key.data, key.size, wide);
         return key;
     };
-    // Keys point into the QStrings' own buffers, which stay put when the vector grows.
+    // Keys point into the lines' own characters or the normalized QStrings' buffers, which stay
+    // put when the vector grows.
     size_t at = 0;
-    for (const QString& line : first)
+    for (const QStringView line : first)
         keys[at++] = keyOf(line);
-    for (const QString& line : second)
+    for (const QStringView line : second)
         keys[at++] = keyOf(line);
 
     // At most two thirds full even when every line differs; small enough to stay in cache.
@@ -141,9 +173,10 @@ Numbered numberLines(const QStringList& first, const QStringList& second) {
         }
     }
     Numbered out;
-    out.a.assign(ids.begin(), ids.begin() + first.size());
-    out.b.assign(ids.begin() + first.size(), ids.end());
+    out.a.assign(ids.begin(), ids.begin() + ptrdiff_t(first.size()));
+    out.b.assign(ids.begin() + ptrdiff_t(first.size()), ids.end());
     out.count = count;
+    out.verbatim = normalized.empty();
     return out;
 }
 
@@ -352,9 +385,13 @@ private:
     std::vector<int> m_x;
 };
 
-} // namespace
-
-LineDiff lineDiff(const QStringList& first, const QStringList& second, const CancelToken& cancel) {
+// The diff of two sequences of lines; `left(i)` and `right(j)` make the text a row shows of
+// line i of the first and line j of the second, and `sameText(i, j, identical, row)` makes both
+// texts of a Same row, told whether the two lines are known to be identical (not only
+// equivalent).
+template <typename Left, typename Right, typename SameText>
+LineDiff diff(const std::vector<QStringView>& first, const std::vector<QStringView>& second,
+              Left left, Right right, SameText sameText, const CancelToken& cancel) {
     const Numbered numbered = numberLines(first, second);
     const std::vector<int>& a = numbered.a;
     const std::vector<int>& b = numbered.b;
@@ -409,22 +446,22 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
     };
 
     LineDiff result;
-    result.rows.reserve(first.size() + second.size());
+    result.rows.reserve(qsizetype(first.size() + second.size()));
     std::vector<size_t> removed, added; // pending line indexes between two matches
     qint64 counter = 0;
 
     auto flush = [&] {
         const size_t count = std::max(removed.size(), added.size());
         for (size_t k = 0; k < count; ++k) {
-            DiffRow row;
+            DiffRow& row = result.rows.emplace_back();
             row.id = counter++;
             if (k < removed.size()) {
                 row.leftNumber = qint64(removed[k]) + 1;
-                row.leftText = first.at(qsizetype(removed[k]));
+                row.leftText = left(removed[k]);
             }
             if (k < added.size()) {
                 row.rightNumber = qint64(added[k]) + 1;
-                row.rightText = second.at(qsizetype(added[k]));
+                row.rightText = right(added[k]);
             }
             if (k < removed.size() && k < added.size()) {
                 row.kind = DiffRow::Kind::Changed;
@@ -436,7 +473,6 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
                 row.kind = DiffRow::Kind::Added;
                 ++result.summary.added;
             }
-            result.rows.append(std::move(row));
         }
         removed.clear();
         added.clear();
@@ -447,14 +483,12 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
     for (;;) {
         if (i < rowsA && j < rowsB && a[i] == b[j]) {
             flush();
-            DiffRow row;
+            DiffRow& row = result.rows.emplace_back();
             row.id = counter++;
             row.kind = DiffRow::Kind::Same;
             row.leftNumber = qint64(i) + 1;
-            row.leftText = first.at(qsizetype(i));
             row.rightNumber = qint64(j) + 1;
-            row.rightText = second.at(qsizetype(j));
-            result.rows.append(std::move(row));
+            sameText(i, j, numbered.verbatim, row);
             ++i;
             ++j;
         } else if (i < rowsA && (j == rowsB || takeFirst(i, j))) {
@@ -469,6 +503,36 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
         }
     }
     return result;
+}
+
+} // namespace
+
+LineDiff lineDiff(const QStringList& first, const QStringList& second, const CancelToken& cancel) {
+    const std::vector<QStringView> a(first.cbegin(), first.cend());
+    const std::vector<QStringView> b(second.cbegin(), second.cend());
+    // The rows share the lists' own strings.
+    return diff(
+        a, b, [&](size_t i) { return first.at(qsizetype(i)); },
+        [&](size_t j) { return second.at(qsizetype(j)); },
+        [&](size_t i, size_t j, bool, DiffRow& row) {
+            row.leftText = first.at(qsizetype(i));
+            row.rightText = second.at(qsizetype(j));
+        },
+        cancel);
+}
+
+LineDiff lineDiffOfViews(const std::vector<QStringView>& first,
+                         const std::vector<QStringView>& second, const CancelToken& cancel) {
+    return diff(
+        first, second, [&](size_t i) { return first[i].toString(); },
+        [&](size_t j) { return second[j].toString(); },
+        [&](size_t i, size_t j, bool identical, DiffRow& row) {
+            // Equal lines are nearly always identical: one string then serves both sides.
+            row.leftText = first[i].toString();
+            row.rightText =
+                identical || first[i] == second[j] ? *row.leftText : second[j].toString();
+        },
+        cancel);
 }
 
 } // namespace DocumentDiff

@@ -208,6 +208,55 @@ TEST(SplitLines, EveryBreakCharacterEndsALineOnItsOwn) {
               (QStringList{"1", "2", "3", "4", "5", "6", "7"}));
 }
 
+// Long texts, so the breaks fall at every place within a block of characters, mixed with the
+// characters on either side of the break ranges.
+TEST(SplitLines, FindsBreaksAnywhereInLongTexts) {
+    const char16_t alphabet[] = {u'a', u' ', u'\t', u'\n',  u'\r',  0x0B,   0x0C,   0x0E,   0x09,
+                                 0x84, 0x85, 0x86,  0x2027, 0x2028, 0x2029, 0x202A, 0xFFFD, 0x00A0};
+    QRandomGenerator rng(7);
+    for (int round = 0; round < 200; ++round) {
+        QString text;
+        const int length = int(rng.bounded(120));
+        for (int k = 0; k < length; ++k)
+            text +=
+                QChar(rng.bounded(4) == 0 ? alphabet[rng.bounded(int(std::size(alphabet)))] : u'x');
+        QStringList expected{QString()};
+        for (const QChar c : text) {
+            const char16_t u = c.unicode();
+            if ((u >= 0x0A && u <= 0x0D) || u == 0x85 || u == 0x2028 || u == 0x2029)
+                expected.append(QString());
+            else
+                expected.last() += c;
+        }
+        ASSERT_EQ(DocumentDiff::splitLines(text), expected) << round;
+        const std::vector<QStringView> views = DocumentDiff::lineViews(text);
+        QStringList viewed;
+        for (const QStringView line : views)
+            viewed.append(line.toString());
+        ASSERT_EQ(viewed, expected) << round;
+    }
+}
+
+// The compare's own path, from views into whole texts, gives the rows of the list path; a Same
+// row of two equivalent but different lines keeps each side's own text.
+TEST(LineDiffOfViews, GivesTheRowsOfTheListPath) {
+    const QString composed = QString::fromUtf8("caf\u00e9");
+    const QString decomposed = QString::fromUtf8("cafe\u0301");
+    const QStringList pairs[][2] = {{{"a", "b", "c", "d"}, {"a", "x", "c", "d", "e"}},
+                                    {{"one", composed, "two"}, {"one", decomposed, "three"}},
+                                    {{}, {"only"}},
+                                    {{"x", "y"}, {"p", "q", "r"}}};
+    for (const auto& pair : pairs) {
+        const QString first = pair[0].join(u'\n'), second = pair[1].join(u'\n');
+        const auto views = DocumentDiff::lineDiffOfViews(DocumentDiff::lineViews(first),
+                                                         DocumentDiff::lineViews(second));
+        const auto list = DocumentDiff::lineDiff(DocumentDiff::splitLines(first),
+                                                 DocumentDiff::splitLines(second));
+        EXPECT_EQ(views.rows, list.rows) << first.toStdString();
+        EXPECT_EQ(views.summary, list.summary);
+    }
+}
+
 TEST(TextSniff, LooksAtTheFirst8192BytesOnly) {
     const QString dir = testsupport::freshDir("sniff");
     using DocumentDiff::looksLikeText;
