@@ -2,6 +2,7 @@
 
 #include "developer/DiffRowModel.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 
 #include <QPainter>
@@ -77,6 +78,15 @@ void DiffRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     };
     drawCell(leftCell, true, row.leftNumber, row.leftText);
     drawCell(rightCell, false, row.rightNumber, row.rightText);
+    if ((option.state & QStyle::State_HasFocus) && QKFocusRing::shows(option.widget)) {
+        // The row the keys are on: an accent tint over both cells, edged in the accent inside
+        // the list's own ring, so it stands out over every kind's colour.
+        QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
+        accent.setAlphaF(0.16f);
+        painter->fillRect(r, accent);
+        accent.setAlphaF(1.0f);
+        painter->fillRect(QRect(r.left() + 3, r.top(), 3, r.height()), accent);
+    }
     painter->restore();
 }
 

@@ -8,7 +8,9 @@
 // second right, with a hairline between. A cell is the line number in a fixed 44-point column,
 // right-aligned, then the line cut at the end on one line, over the colour of the row's kind:
 // removed red and added green on their own side, changed orange on both, same uncoloured.
-// Every row is one line of the view's font high, so the view can use uniform item sizes.
+// The current row of a list with keyboard focus is tinted in the accent colour with an accent
+// edge on the left. Every row is one line of the view's font high, so the view can use uniform
+// item sizes.
 class DiffRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

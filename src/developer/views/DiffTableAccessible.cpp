@@ -37,6 +37,11 @@ public:
         s.readOnly = true;
         const QRect r = localRect();
         const QListView* view = m_table->listView();
+        // The change cell stands for its row, so it is the one the keys' current row focuses.
+        if (view && m_column == 0) {
+            s.focusable = true;
+            s.focused = view->hasFocus() && view->currentIndex().row() == m_row;
+        }
         if (!view || r.isEmpty() || !view->viewport()->rect().intersects(r)) {
             s.invisible = true;
             s.offscreen = true;

@@ -17,7 +17,8 @@ struct DiffRow;
 // inserted or removed). A cell reads its row from the model whenever it is asked, so a cell is
 // never stale, only invalid once its row is gone.
 //
-// The diff list is read-only and selects nothing, so every selection query answers "none".
+// The diff list is read-only and selects nothing, so every selection query answers "none"; the
+// change cell of the current row is the focused cell while the list has the focus.
 class DiffTableAccessible : public QAccessibleWidget, public QAccessibleTableInterface {
 public:
     explicit DiffTableAccessible(DiffListView* view);

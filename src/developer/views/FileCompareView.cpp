@@ -202,7 +202,8 @@ QWidget* FileCompareView::buildTextPage() {
     m_list->setLayoutMode(QListView::Batched);
     m_list->setBatchSize(500);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFocusPolicy(Qt::NoFocus);
+    // A Tab stop, so the keys can walk a diff longer than the window.
+    m_list->setFocusPolicy(Qt::StrongFocus);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);

@@ -20,6 +20,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListView>
 #include <QMenu>
@@ -88,6 +89,7 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     m_list->setMouseTracking(true);
+    m_list->installEventFilter(this);
     m_delegate = new FolderRowDelegate(m_list);
     m_list->setItemDelegate(m_delegate);
     m_list->setModel(tree.model());
@@ -148,6 +150,38 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     rebuildTrail();
     refresh();
     syncSelectionToView();
+}
+
+bool FolderBrowserView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_list && event->type() == QEvent::KeyPress &&
+        handleListKey(*static_cast<QKeyEvent*>(event)))
+        return true;
+    return QWidget::eventFilter(watched, event);
+}
+
+bool FolderBrowserView::handleListKey(const QKeyEvent& key) {
+    if ((key.modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+        return false;
+    const bool confirm = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+    if (!confirm && key.key() != Qt::Key_Space)
+        return false;
+    const QModelIndex current = m_list->currentIndex();
+    const std::optional<FolderEntry> entry = entryAt(current);
+    // Taken even without a current row: the view's own handling would select or activate by
+    // rules of its own.
+    if (!entry || key.isAutoRepeat())
+        return true;
+    if (confirm) {
+        activate(*entry);
+    } else if (m_list->selectionModel()->isSelected(current)) {
+        // Clearing the selection drops the current row too; the keys stay where they were.
+        const QPersistentModelIndex keep(current);
+        clearSelection();
+        m_list->selectionModel()->setCurrentIndex(keep, QItemSelectionModel::NoUpdate);
+    } else {
+        m_list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
+    }
+    return true;
 }
 
 QWidget* FolderBrowserView::buildToolbar() {

@@ -10,6 +10,7 @@ class FolderRowDelegate;
 class FolderTree;
 class QComboBox;
 class QHBoxLayout;
+class QKeyEvent;
 class QKEmptyState;
 class QKProminentButton;
 class QKScanStatePages;
@@ -31,13 +32,18 @@ struct FolderEntry;
 // ScreenState::folderSelection (an entry id, so it survives re-sorting and rebuilt screens).
 // Going back, along the trail, measuring again and entering a folder clear the selection; "Try
 // again", a reveal and the sort order leave it. revealer null: revealing does nothing.
+//
+// The list is worked by keys as by the mouse: the arrows move and select like clicks, Return
+// on the current row is its double click, and Space selects the current row or, when it is the
+// selected one, clears the selection (what a Ctrl click does).
 class FolderBrowserView : public QWidget {
     Q_OBJECT
 public:
     FolderBrowserView(FolderTree& tree, ScreenState& screen, FileRevealer* revealer,
                       QWidget* parent = nullptr);
 
-    // What a double click on the entry does: a folder is entered, anything else revealed.
+    // What a double click or Return on the entry does: a folder is entered, anything else
+    // revealed.
     void activate(const FolderEntry& entry);
     void reveal(const FolderEntry& entry);
     void goBack();
@@ -61,8 +67,13 @@ public:
     QString statusText() const;
     QString totalText() const;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* buildToolbar();
+    // Return and Space on the list; false for any other key.
+    bool handleListKey(const QKeyEvent& key);
     QWidget* buildStatus();
     void rebuildTrail();
     void refresh();

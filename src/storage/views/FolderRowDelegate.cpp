@@ -6,6 +6,7 @@
 #include "storage/FolderEntryModel.h"
 #include "storage/views/CategoryColors.h"
 #include "storage/views/FolderIcons.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKListSelection.h"
@@ -156,5 +157,9 @@ void FolderRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
             Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
             categoryMetrics.elidedText(title(entry.category), Qt::ElideRight, width));
     }
+    // The keys act on the current row, so it wears the ring while they go to the list; a click
+    // marks its row by the selection alone.
+    if ((option.state & QStyle::State_HasFocus) && QKFocusRing::shows(option.widget))
+        QKFocusRing::paint(*painter, QRectF(r).adjusted(4, 1, -4, -1), 6, palette);
     painter->restore();
 }

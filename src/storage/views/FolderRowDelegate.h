@@ -7,7 +7,8 @@
 // category in the category's colour (none for unknown); then a 70-point size bar against the
 // largest measured sibling, the size (or a turning spinner while unmeasured) and a chevron that
 // only folders show. Every row has the same height, so the view can use uniform item sizes. The
-// row handles no click; the browser owns double click and the context menu.
+// current row of a list with keyboard focus wears the focus ring, inside the selection's inset.
+// The row handles no click or key; the browser owns them and the context menu.
 class FolderRowDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:

@@ -53,15 +53,6 @@ const Allowed kMeantElisions[] = {
                           "cannot push the toggles out of the window"},
 };
 
-// Faults in screens another change is reworking right now; they are fixed there, and their
-// lines go with them.
-const Allowed kOwnedElsewhere[] = {
-    // The compare screen's line list takes no focus, so Tab never reaches its rows.
-    {"#diffList", "owned elsewhere"},
-    // The folder browser's rows draw no focus for the current row.
-    {"FolderRowDelegate", "owned elsewhere"},
-};
-
 template <size_t N> bool allowed(const QString& finding, const Allowed (&list)[N]) {
     for (const Allowed& a : list) {
         if (finding.contains(QLatin1String(a.match)))
@@ -235,8 +226,7 @@ struct Walk {
         }
         for (QWidget* window : windows) {
             for (const QString& p : testsupport::accessibilityProblems(window)) {
-                if (!allowed(p, kOwnedElsewhere))
-                    unreadable.add(p, name);
+                unreadable.add(p, name);
             }
             if (largest)
                 checkLargest(window, name);
@@ -252,7 +242,7 @@ struct Walk {
             if (!text.isEmpty()) {
                 const QString line =
                     who(w) + QStringLiteral(": cuts \"") + text.left(60) + QLatin1Char('"');
-                if (!allowed(line, kMeantElisions) && !allowed(line, kOwnedElsewhere))
+                if (!allowed(line, kMeantElisions))
                     cut.add(line, name);
             }
             if (auto* area = qobject_cast<QScrollArea*>(w); area && area->widget()) {
@@ -261,8 +251,7 @@ struct Walk {
                 if (need > kWidestPage) {
                     const QString line =
                         who(area->widget()) + QStringLiteral(": needs %1 px").arg(need);
-                    if (!allowed(line, kOwnedElsewhere))
-                        wide.add(line, name);
+                    wide.add(line, name);
                 }
             }
         }
@@ -278,8 +267,7 @@ struct Walk {
                 continue;
             if (!reachedByTab(w, reached)) {
                 const QString line = who(w) + QStringLiteral(": Tab never reaches it");
-                if (!allowed(line, kOwnedElsewhere))
-                    unreachable.add(line, name);
+                unreachable.add(line, name);
             }
         }
         for (qsizetype i = 1; i < stops.size(); ++i) {
@@ -288,8 +276,7 @@ struct Walk {
             if (a->parentWidget() == b->parentWidget() && goesBack(a, b)) {
                 const QString line = who(a) + QStringLiteral(" then ") + who(b) +
                                      QStringLiteral(": Tab goes back against reading order");
-                if (!allowed(line, kOwnedElsewhere))
-                    backwards.add(line, name);
+                backwards.add(line, name);
             }
         }
         for (QWidget* w : stops)
@@ -339,8 +326,7 @@ struct Walk {
         if (tries == 3) {
             const QString line = kind + (focused ? QStringLiteral(": focus does not show")
                                                  : QStringLiteral(": does not take the focus"));
-            if (!allowed(line, kOwnedElsewhere))
-                noFocusLook.add(line, name);
+            noFocusLook.add(line, name);
         }
     }
 };

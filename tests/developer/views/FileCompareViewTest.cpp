@@ -18,6 +18,8 @@
 #include "ui-kit/QKSymbol.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QImage>
 #include <QLabel>
@@ -244,6 +246,60 @@ TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {
     QWidget* gone = s.view->fileFacts()->boxes().first();
     EXPECT_EQ(gone->findChild<QLabel*>("factsSize")->text(), QStringLiteral("Size: Zero KB"));
     EXPECT_EQ(gone->findChild<QLabel*>("factsModified"), nullptr);
+}
+
+TEST(FileCompareView, TabReachesTheDiffAndTheKeysWalkItsRows) {
+    Screen s;
+    const QString dir = testsupport::freshDir("keys");
+    QByteArray left, right;
+    for (int i = 0; i < 300; ++i) {
+        left += "line " + QByteArray::number(i) + "\n";
+        right += (i % 7 ? "line " : "other ") + QByteArray::number(i) + "\n";
+    }
+    s.pair(write(dir + "/a.txt", left), write(dir + "/b.txt", right));
+    ASSERT_EQ(s.view->resultPage(), Page::Text);
+    QListView* list = s.view->diffList();
+    const QImage untouched = list->grab().toImage();
+    s.view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.view.get()));
+
+    s.view->zone(Side::Right)->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 10 && QApplication::focusWidget() != list; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), list) << "Tab never reached the diff";
+    ASSERT_TRUE(s.view->window()->testAttribute(Qt::WA_KeyboardFocusChange));
+    EXPECT_EQ(list->currentIndex().row(), 0);
+    EXPECT_NE(list->grab().toImage(), untouched) << "keyboard focus does not show";
+
+    const auto press = [&](Qt::Key key) {
+        QTest::keyClick(list, key);
+        return list->currentIndex().row();
+    };
+    const int rows = list->model()->rowCount();
+    EXPECT_EQ(press(Qt::Key_Down), 1);
+    EXPECT_GT(press(Qt::Key_PageDown), 5);
+    EXPECT_EQ(press(Qt::Key_End), rows - 1);
+    EXPECT_TRUE(list->viewport()->rect().intersects(list->visualRect(list->currentIndex())));
+    const int beforeUp = list->currentIndex().row();
+    const int afterPageUp = press(Qt::Key_PageUp);
+    EXPECT_LT(afterPageUp, beforeUp - 5);
+    EXPECT_EQ(press(Qt::Key_Up), afterPageUp - 1);
+    EXPECT_EQ(press(Qt::Key_Home), 0);
+    EXPECT_TRUE(list->selectionModel()->selectedIndexes().isEmpty()) << "the diff selects nothing";
+
+    // The current row is the focused cell of the table a screen reader reads.
+    QTest::keyClick(list, Qt::Key_Down);
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+    ASSERT_TRUE(table && table->tableInterface());
+    EXPECT_TRUE(table->tableInterface()->cellAt(1, 0)->state().focused);
+    EXPECT_FALSE(table->tableInterface()->cellAt(0, 0)->state().focused);
+
+    // Without the focus nothing is marked: the list looks as it did before the keys.
+    list->clearFocus();
+    QApplication::processEvents();
+    EXPECT_FALSE(table->tableInterface()->cellAt(1, 0)->state().focused);
+    list->scrollToTop();
+    EXPECT_EQ(list->grab().toImage(), untouched);
 }
 
 TEST(DiffRowDelegate, ColoursEachSideByTheRowsKind) {

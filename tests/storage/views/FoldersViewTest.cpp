@@ -310,6 +310,54 @@ TEST(FolderBrowser, TheSelectionFollowsTheUserOnly) {
     EXPECT_TRUE(s.state.folderSelection());
 }
 
+TEST(FolderBrowser, TheKeysRingTheCurrentRowAndReturnAndSpaceActOnIt) {
+    Screen s(makeHome());
+    s.view.show();
+    QApplication::setActiveWindow(&s.view);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.view));
+    ASSERT_TRUE(s.settled());
+    FolderBrowserView& b = s.browser();
+    QListView* list = b.list();
+    const QModelIndex work = s.tree.model()->index(s.tree.model()->rowOf(s.entry("Work").id));
+    const auto rows = [&] {
+        QCoreApplication::processEvents();
+        return list->viewport()->grab().toImage();
+    };
+
+    // A click selects and focuses without a ring; the same focus by keyboard rings the row.
+    s.view.setAttribute(Qt::WA_KeyboardFocusChange, false);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(work).center());
+    ASSERT_TRUE(list->hasFocus());
+    ASSERT_EQ(list->currentIndex(), work);
+    const QImage clicked = rows();
+    s.view.setAttribute(Qt::WA_KeyboardFocusChange);
+    list->viewport()->update();
+    EXPECT_NE(rows(), clicked) << "the current row shows no keyboard focus";
+    list->clearFocus();
+    EXPECT_EQ(rows(), clicked) << "without the focus the row looks as a click left it";
+    list->setFocus(Qt::TabFocusReason);
+    QCoreApplication::processEvents();
+
+    // Space clears the selection and keeps the row the keys are on; again, it selects it.
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_FALSE(s.state.folderSelection());
+    EXPECT_EQ(list->currentIndex(), work);
+    QTest::keyClick(list, Qt::Key_Space);
+    EXPECT_EQ(s.state.folderSelection(), s.entry("Work").id);
+
+    // Return does what a double click does: a folder is entered, a file revealed.
+    QTest::keyClick(list, Qt::Key_Return);
+    ASSERT_TRUE(s.settled());
+    EXPECT_EQ(s.tree.trail().size(), 1);
+    EXPECT_FALSE(s.state.folderSelection());
+    const QModelIndex notes = s.tree.model()->index(s.tree.model()->rowOf(s.entry("notes.txt").id));
+    list->setCurrentIndex(notes);
+    QTest::keyClick(list, Qt::Key_Enter, Qt::KeypadModifier);
+    ASSERT_EQ(s.revealer.revealed.size(), 1);
+    EXPECT_TRUE(s.revealer.revealed.constFirst().endsWith(QStringLiteral("/Work/notes.txt")));
+    EXPECT_EQ(s.tree.trail().size(), 1);
+}
+
 TEST(FolderRow, BarsFollowTheLargestMeasuredSibling) {
     Screen s(makeHome());
     s.view.show();
