@@ -42,6 +42,10 @@ struct Huffman {
             valueAt[size_t(length)] = k;
             minCode[size_t(length)] = code;
             for (int i = 0; i < n; ++i, ++code, ++k) {
+                // A code past the end of its length's code space is a broken table; it must be
+                // refused before it indexes the look-up tables below.
+                if (code >= (1 << length))
+                    return false;
                 const uint8_t symbol = vals[k];
                 // Eight-bit samples have DC differences of at most 11 bits and AC values of
                 // at most 10; the refill counts on it.
@@ -60,9 +64,6 @@ struct Huffman {
                 }
             }
             maxCode[size_t(length)] = n ? code - 1 : -1;
-            // A code space used past its end is a broken table.
-            if (code > (1 << length))
-                return false;
             code <<= 1;
         }
         maxCode[17] = 0x7fffffff;
@@ -381,7 +382,7 @@ std::optional<Parsed> parse(QByteArrayView jpeg, bool tables) {
             bool ready = sequential && !rgb && out.scan.size() == out.frame.size();
             for (const int i : out.scan) {
                 const Component& c = out.frame[size_t(i)];
-                ready = ready && c.dcTable < 4 && c.acTable < 4 &&
+                ready = ready && c.dcTable < 4 && c.acTable < 4 && c.quant < 4 &&
                         out.dc[size_t(c.dcTable)].defined && out.ac[size_t(c.acTable)].defined &&
                         out.quantDefined[size_t(c.quant)];
             }

@@ -137,3 +137,34 @@ TEST(JpegDcImage, DeclinesWhatItDoesNotTakeOrCannotFinish) {
         }
     }
 }
+
+// A Huffman table that gives more codes of a length than that length holds is broken: it is
+// refused before any of its codes is entered in the look-up tables (the codes past the end would
+// land outside them). The fixture is such a file, as the fuzz target first met it; the same
+// table is also built here from a good file by moving every code to length 1.
+TEST(JpegDcImage, BrokenTablesAreRefusedBeforeTheyAreUsed) {
+    QFile found(testsupport::fixture(QStringLiteral("platform/overfull-huffman-table.jpg")));
+    ASSERT_TRUE(found.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(JpegDcImage::decode(found.readAll()).has_value());
+
+    QByteArray bytes = encoded(painted(QSize(64, 48)));
+    const qsizetype table = bytes.indexOf(QByteArray("\xff\xc4", 2));
+    ASSERT_GE(table, 0);
+    // Segment length (2 bytes), class and index, then the 16 counts.
+    const qsizetype counts = table + 5;
+    int total = 0;
+    for (int i = 0; i < 16; ++i) {
+        total += uint8_t(bytes[counts + i]);
+        bytes[counts + i] = 0;
+    }
+    bytes[counts] = char(total);
+    EXPECT_TRUE(JpegDcImage::decode(encoded(painted(QSize(64, 48)))).has_value());
+    EXPECT_FALSE(JpegDcImage::decode(bytes).has_value());
+
+    // Likewise a component that names a quantization table past the four a file may hold.
+    QFile quant(testsupport::fixture(QStringLiteral("platform/unknown-quant-table.jpg")));
+    ASSERT_TRUE(quant.open(QIODevice::ReadOnly));
+    const QByteArray unknown = quant.readAll();
+    EXPECT_FALSE(JpegDcImage::header(unknown).value_or(JpegDcImage::Header{}).decodable);
+    EXPECT_FALSE(JpegDcImage::decode(unknown).has_value());
+}
