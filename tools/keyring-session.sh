@@ -17,6 +17,12 @@ if [ -z "$daemon" ]; then
 fi
 tmp=$(mktemp -d)
 mkdir -m 700 "$tmp/run"
+# Services the bus starts on demand (the keyring's password prompter, asked for when a test locks
+# a keyring) inherit the bus's environment, not ours: give them the throw-away home too, or they
+# leave a ~/.cache behind in the real one.
+dbus-update-activation-environment HOME="$tmp" XDG_DATA_HOME="$tmp/data" \
+  XDG_CONFIG_HOME="$tmp/config" XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/run" ||
+  echo "keyring-session: could not set the bus's activation environment" >&2
 printf 'pendrel-test' | env HOME="$tmp" XDG_DATA_HOME="$tmp/data" XDG_CONFIG_HOME="$tmp/config" \
   XDG_CACHE_HOME="$tmp/cache" XDG_RUNTIME_DIR="$tmp/run" \
   "$daemon" --foreground --unlock --components=secrets >"$tmp/daemon.log" 2>&1 &
