@@ -20,27 +20,18 @@
 #include "developer/DocumentDiff.h"
 #include "developer/FileCompare.h"
 #include "platform/LinuxDocumentText.h"
+#include "support/BenchProcess.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QStandardPaths>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
@@ -92,14 +83,8 @@ int runInProcess(const QString& first, const QString& second, int runs = 6) {
             std::fprintf(stderr, "%.2f ", ms);
         model.setRows({});
     }
-    std::sort(times.begin(), times.end());
-    std::printf("%.2f %lld\n", times[times.size() / 2], static_cast<long long>(same));
+    std::printf("%.2f %lld\n", BenchProcess::median(times), static_cast<long long>(same));
     return 0;
-}
-
-QByteArray loadAverage() {
-    QFile f(QStringLiteral("/proc/loadavg"));
-    return f.open(QIODevice::ReadOnly) ? f.readAll().trimmed() : QByteArray("unknown");
 }
 
 void writeLines(const QString& path, const QStringList& lines) {
@@ -180,73 +165,6 @@ QList<Job> makeInputs(const QString& dir) {
             {"diff-edit-1pct", dir + "/edit-a.txt", dir + "/edit-b.txt"}};
 }
 
-// Runs a program to its end with its output thrown away; gives wall milliseconds and the peak
-// resident set in kilobytes.
-std::pair<double, long> spawnAndWait(const QStringList& command) {
-    std::vector<QByteArray> args;
-    for (const QString& a : command)
-        args.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& a : args)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
-        qFatal("diff_bench: cannot start %s", argv[0]);
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    rusage usage{};
-    wait4(pid, &status, 0, &usage);
-    const double ms =
-        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-    return {ms, usage.ru_maxrss};
-}
-
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-// Median wall times of each command: hyperfine when installed, else our own runs.
-std::vector<double> timeCommands(const std::vector<QStringList>& commands, const QString& dir) {
-    const QString hyperfine = QStandardPaths::findExecutable(QStringLiteral("hyperfine"));
-    std::vector<double> medians;
-    if (!hyperfine.isEmpty()) {
-        const QString json = dir + "/hyperfine.json";
-        QStringList args = {"-N", "--warmup", "1",    "--runs",        "5",
-                            "-i", "--style",  "none", "--export-json", json};
-        for (const QStringList& c : commands)
-            args.append(c.join(QLatin1Char(' ')));
-        QProcess p;
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(hyperfine, args);
-        if (p.waitForFinished(600000) && p.exitCode() == 0) {
-            QFile f(json);
-            if (f.open(QIODevice::ReadOnly)) {
-                const QJsonArray results =
-                    QJsonDocument::fromJson(f.readAll()).object().value("results").toArray();
-                for (const QJsonValue& r : results)
-                    medians.push_back(r.toObject().value("median").toDouble() * 1000.0);
-            }
-        }
-        if (medians.size() == commands.size())
-            return medians;
-        medians.clear();
-    }
-    for (const QStringList& c : commands) {
-        spawnAndWait(c); // warm
-        std::vector<double> times;
-        for (int k = 0; k < 5; ++k)
-            times.push_back(spawnAndWait(c).first);
-        medians.push_back(median(times));
-    }
-    return medians;
-}
-
 // Lines the two files have in common by `diff --minimal`: the first's lines minus its deletions.
 qint64 peerCommonLines(const QString& first, const QString& second) {
     QProcess p;
@@ -277,11 +195,12 @@ int main(int argc, char** argv) {
     for (const Job& job : makeInputs(dir)) {
         const QStringList ours = {self, "--run", job.first, job.second};
         const QStringList peer = {"diff", job.first, job.second};
-        const std::vector<double> ms = timeCommands({ours, peer}, dir);
+        // diff says 1 when the files differ, as they all do.
+        const std::vector<double> ms = BenchProcess::timeAll({ours, peer}, true);
 
-        long peakKb = 0;
+        long peakMb = 0;
         for (int k = 0; k < 3; ++k)
-            peakKb = std::max(peakKb, spawnAndWait(ours).second);
+            peakMb = std::max(peakMb, BenchProcess::peakMegabytes(ours));
 
         QProcess run;
         run.start(self, {"--run", job.first, job.second});
@@ -290,11 +209,11 @@ int main(int argc, char** argv) {
         const qint64 peerCommon = peerCommonLines(job.first, job.second);
         const bool same = oursCommon == peerCommon;
 
-        std::printf("load: %s\n", loadAverage().constData());
+        std::printf("load: %s\n", qPrintable(BenchProcess::loadAverage()));
         std::printf("RESULT job=%s ours_ms=%.0f peer=diff peer_ms=%.0f ratio=%.2f same=%s "
                     "peak_mb=%ld\n",
                     qPrintable(job.name), ms[0], ms[1], ms[1] > 0 ? ms[0] / ms[1] : 0.0,
-                    same ? "yes" : "no", (peakKb + 512) / 1024);
+                    same ? "yes" : "no", peakMb);
         std::fflush(stdout);
 
         const QStringList inProcess = {self, "--inprocess", job.first, job.second};
@@ -304,12 +223,12 @@ int main(int argc, char** argv) {
         const QList<QByteArray> parts = timed.readAllStandardOutput().trimmed().split(' ');
         const double insideMs = parts.value(0).toDouble();
         const bool insideSame = parts.size() == 2 && parts[1].toLongLong() == peerCommon;
-        const long insidePeakKb = spawnAndWait(inProcess).second;
-        std::printf("load: %s\n", loadAverage().constData());
+        const long insidePeakMb = BenchProcess::peakMegabytes(inProcess);
+        std::printf("load: %s\n", qPrintable(BenchProcess::loadAverage()));
         std::printf("RESULT job=%s-inprocess ours_ms=%.1f peer=diff peer_ms=%.0f ratio=%.2f "
                     "same=%s peak_mb=%ld\n",
                     qPrintable(job.name), insideMs, ms[1], ms[1] > 0 ? insideMs / ms[1] : 0.0,
-                    insideSame ? "yes" : "no", (insidePeakKb + 512) / 1024);
+                    insideSame ? "yes" : "no", insidePeakMb);
         std::fflush(stdout);
     }
     return 0;

@@ -114,12 +114,7 @@ QStringList violations(const QString& root) {
     return bad;
 }
 
-void write(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(text);
-}
+using testsupport::write;
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "apps/AppInventory.h"
 #include "apps/AppsTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <QJsonDocument>
 #include <QProcess>
@@ -11,10 +12,7 @@ using namespace appstest;
 namespace {
 
 QStringList names(const QList<InstalledApp>& apps) {
-    QStringList out;
-    for (const InstalledApp& a : apps)
-        out << a.name;
-    return out;
+    return testsupport::strings(apps, &InstalledApp::name);
 }
 
 QByteArray readAll(const QString& path) {

@@ -2,6 +2,7 @@
 #include "apps/AppUninstaller.h"
 #include "apps/SubscriptionsText.h"
 #include "apps/UninstallerText.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,7 @@ InstalledApp named(const QString& name) {
 }
 
 QStringList names(const QList<InstalledApp>& apps) {
-    QStringList out;
-    for (const InstalledApp& a : apps)
-        out << a.name;
-    return out;
+    return testsupport::strings(apps, &InstalledApp::name);
 }
 
 } // namespace

@@ -13,12 +13,7 @@
 
 namespace startuptest {
 
-inline void write(const QString& path, const QByteArray& text) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(text);
-}
+using testsupport::write;
 
 inline QByteArray entry(const QByteArray& name, const QByteArray& exec = "app",
                         const QByteArray& extra = {}) {

@@ -253,6 +253,19 @@ struct BundleChild {
             return std::nullopt;
         return uninstallAndWait(service);
     }
+    // Uninstalls the app and waits for the child to end, checking what every such run ends with:
+    // the child ended by a signal, the app removed and in the Trash. False when it did not finish.
+    bool uninstallToTheEnd() {
+        const auto outcome = uninstall();
+        if (!outcome)
+            return false;
+        // The event loop of the uninstall may already have seen it end.
+        EXPECT_TRUE(child.state() == QProcess::NotRunning || child.waitForFinished(5000));
+        EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+        EXPECT_TRUE(outcome->appRemoved);
+        EXPECT_TRUE(QFileInfo::exists(m.trashFiles() + "/Child.app"));
+        return true;
+    }
 };
 
 TEST(Uninstall, ARealChildThatHonoursTheRequestQuitsWithoutForce) {
@@ -262,16 +275,10 @@ TEST(Uninstall, ARealChildThatHonoursTheRequestQuitsWithoutForce) {
         GTEST_SKIP() << "no shell to copy";
     ASSERT_TRUE(testsupport::waitFor([&] { return c.listed(); }));
     const qint64 pid = c.child.processId();
-    const auto outcome = c.uninstall();
-    ASSERT_TRUE(outcome);
-    // The event loop of the uninstall may already have seen it end.
-    ASSERT_TRUE(c.child.state() == QProcess::NotRunning || c.child.waitForFinished(5000));
-    EXPECT_EQ(c.child.exitStatus(), QProcess::CrashExit);
-    EXPECT_TRUE(outcome->appRemoved);
+    ASSERT_TRUE(c.uninstallToTheEnd());
     EXPECT_EQ(c.signalled, QList<qint64>({pid}));
     EXPECT_LE(m.waits.size(), 5);
     EXPECT_FALSE(m.waits.contains(AppUninstaller::kForceSettleMs));
-    EXPECT_TRUE(QFileInfo::exists(m.trashFiles() + "/Child.app"));
 }
 
 TEST(Uninstall, ARealChildThatIgnoresTheRequestIsForcedAfterThePolls) {
@@ -287,15 +294,9 @@ TEST(Uninstall, ARealChildThatIgnoresTheRequestIsForcedAfterThePolls) {
         return said.contains("ignoring");
     }));
     const qint64 pid = c.child.processId();
-    const auto outcome = c.uninstall();
-    ASSERT_TRUE(outcome);
-    // The event loop of the uninstall may already have seen it end.
-    ASSERT_TRUE(c.child.state() == QProcess::NotRunning || c.child.waitForFinished(5000));
-    EXPECT_EQ(c.child.exitStatus(), QProcess::CrashExit);
-    EXPECT_TRUE(outcome->appRemoved);
+    ASSERT_TRUE(c.uninstallToTheEnd());
     EXPECT_EQ(m.waits.size(), AppUninstaller::kQuitPolls + 1);
     EXPECT_EQ(m.waits.last(), AppUninstaller::kForceSettleMs);
     // The request, then the forced quit, both to the child alone.
     EXPECT_EQ(c.signalled, QList<qint64>({pid, pid}));
-    EXPECT_TRUE(QFileInfo::exists(m.trashFiles() + "/Child.app"));
 }

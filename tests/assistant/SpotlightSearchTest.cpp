@@ -38,10 +38,8 @@ QString put(const QString& root, const QString& relative, qint64 age,
 }
 
 QStringList names(const QList<SearchHit>& hits) {
-    QStringList out;
-    for (const SearchHit& h : hits)
-        out << QFileInfo(h.path()).fileName();
-    return out;
+    return testsupport::strings(hits,
+                                [](const SearchHit& h) { return QFileInfo(h.path()).fileName(); });
 }
 
 QList<SearchHit> searchAndWait(SpotlightSearch& s, const QString& description) {

@@ -11,10 +11,7 @@
 namespace {
 
 QStringList labels(const QList<TamsoMemory::Observation>& list) {
-    QStringList l;
-    for (const auto& o : list)
-        l.append(o.label);
-    return l;
+    return testsupport::strings(list, &TamsoMemory::Observation::label);
 }
 
 // A home whose listed places exist (folders, mapped to where they live here).

@@ -1,23 +1,10 @@
 #include "automation/AutomationText.h"
+#include "fakes/FakeToolRunner.h"
 #include "platform/ByteFormat.h"
 
 #include <gtest/gtest.h>
 
 namespace T = AutomationText;
-
-namespace {
-
-ToolResult exited(int code, const QByteArray& out, const QByteArray& err) {
-    ToolResult r;
-    r.started = true;
-    r.exitedNormally = true;
-    r.exitCode = code;
-    r.standardOutput = out;
-    r.standardError = err;
-    return r;
-}
-
-} // namespace
 
 TEST(AutomationText, RunnerResults) {
     const qint64 gb = 1'000'000'000;
@@ -42,25 +29,28 @@ TEST(AutomationText, DockerOutcomes) {
     notStarted.startError = QStringLiteral("Permission denied");
     EXPECT_EQ(T::dockerOutcome(notStarted, 60000), "Could not run Docker: Permission denied");
 
-    ToolResult slow = exited(-1, {}, {});
+    ToolResult slow = FakeToolRunner::exited(-1, {}, {});
     slow.timedOut = true;
     slow.exitedNormally = false;
     EXPECT_EQ(T::dockerOutcome(slow, 600000),
               "Docker prune failed: it did not finish within 10 minutes.");
 
-    EXPECT_EQ(T::dockerOutcome(exited(0, "", ""), 1), "Docker unused data pruned.");
-    EXPECT_EQ(T::dockerOutcome(exited(0, "\n  Total reclaimed space: 1.2GB\n", ""), 1),
-              "Total reclaimed space: 1.2GB");
-    EXPECT_EQ(T::dockerOutcome(exited(0, QByteArray(500, 'x'), ""), 1), QString(200, 'x'));
+    EXPECT_EQ(T::dockerOutcome(FakeToolRunner::exited(0, "", ""), 1), "Docker unused data pruned.");
+    EXPECT_EQ(
+        T::dockerOutcome(FakeToolRunner::exited(0, "\n  Total reclaimed space: 1.2GB\n", ""), 1),
+        "Total reclaimed space: 1.2GB");
+    EXPECT_EQ(T::dockerOutcome(FakeToolRunner::exited(0, QByteArray(500, 'x'), ""), 1),
+              QString(200, 'x'));
 
     // The error output is cut at 120 characters as a reader counts them, and kept untrimmed.
     const QString flags = QString(130, QChar(0x2691)).replace(0, 2, QStringLiteral("🇩🇪"));
-    const QString failed = T::dockerOutcome(exited(1, "", flags.toUtf8()), 1);
+    const QString failed = T::dockerOutcome(FakeToolRunner::exited(1, "", flags.toUtf8()), 1);
     EXPECT_EQ(failed, "Docker prune failed: " + flags.left(4 + 119));
-    EXPECT_EQ(T::dockerOutcome(exited(125, "", "daemon not running\n"), 1),
+    EXPECT_EQ(T::dockerOutcome(FakeToolRunner::exited(125, "", "daemon not running\n"), 1),
               "Docker prune failed: daemon not running\n");
-    EXPECT_EQ(T::dockerOutcome(exited(1, "", "\xff\xfe bad"), 1), "Docker prune failed: failed");
-    ToolResult killed = exited(0, "partial", "");
+    EXPECT_EQ(T::dockerOutcome(FakeToolRunner::exited(1, "", "\xff\xfe bad"), 1),
+              "Docker prune failed: failed");
+    ToolResult killed = FakeToolRunner::exited(0, "partial", "");
     killed.exitedNormally = false;
     EXPECT_EQ(T::dockerOutcome(killed, 1), "Docker prune failed: ");
 }

@@ -1,6 +1,7 @@
 // The cleaner pane's rules: which rows start ticked, which are listed where, when the list shows
 // at all, and the lines it writes.
 #include "cleaning/CleanerPaneText.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -24,10 +25,7 @@ CleanCategory measured(CleanCategory c, qint64 bytes, int files) {
 }
 
 QStringList ids(const QList<CleanCategory>& rows) {
-    QStringList out;
-    for (const CleanCategory& c : rows)
-        out << c.id;
-    return out;
+    return testsupport::strings(rows, &CleanCategory::id);
 }
 
 using S = TamsoSafety;

@@ -3,6 +3,7 @@
 #include "cleaning/LargeFilesScanner.h"
 #include "cleaning/CleaningTestSupport.h"
 #include "fakes/FakeTrash.h"
+#include "support/TestSupport.h"
 
 #include <algorithm>
 #include <fcntl.h>
@@ -40,10 +41,7 @@ qint64 blocksOf(const QString& path) {
 }
 
 QStringList names(const QList<BigFile>& files) {
-    QStringList out;
-    for (const BigFile& f : files)
-        out << f.fileName();
-    return out;
+    return testsupport::strings(files, &BigFile::fileName);
 }
 
 std::shared_ptr<FakeTrash> fakeTrash() {

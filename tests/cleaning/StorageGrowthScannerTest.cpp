@@ -3,6 +3,7 @@
 #include "cleaning/StorageGrowthScanner.h"
 #include "cleaning/CleaningTestSupport.h"
 #include "fakes/FakeClock.h"
+#include "support/TestSupport.h"
 
 #include <QSignalSpy>
 #include <semaphore>
@@ -14,10 +15,7 @@ using Kind = StorageGrowthScanner::State::Kind;
 namespace {
 
 QStringList ids(const QList<Bucket>& buckets) {
-    QStringList out;
-    for (const Bucket& b : buckets)
-        out << b.id;
-    return out;
+    return testsupport::strings(buckets, &Bucket::id);
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "developer/DeveloperText.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +18,7 @@ CleanCategory row(const QString& id, qint64 bytes, int files, bool onByDefault =
 }
 
 QStringList ids(const QList<CleanCategory>& rows) {
-    QStringList out;
-    for (const CleanCategory& c : rows)
-        out << c.id;
-    return out;
+    return testsupport::strings(rows, &CleanCategory::id);
 }
 
 } // namespace

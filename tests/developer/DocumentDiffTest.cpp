@@ -64,12 +64,7 @@ DocumentDiff::LineDiff referenceDiff(const QStringList& a, const QStringList& b)
     return out;
 }
 
-QString write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
+using testsupport::write;
 
 } // namespace
 

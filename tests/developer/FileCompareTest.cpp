@@ -17,12 +17,7 @@ namespace {
 
 using Side = FileCompare::Side;
 
-QString write(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
+using testsupport::write;
 
 QString png(const QString& path, QColor color) {
     QImage image(8, 8, QImage::Format_RGB32);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "home/HealthCheck.h"
+#include "support/ProcessRows.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <QString>
@@ -23,10 +24,7 @@ sample(double memoryUsed = 0.5, double diskFree = 0.5, double cpu = 10,
 }
 
 inline ProcessMemoryInfo memoryUser(const QString& name, quint64 bytes) {
-    ProcessMemoryInfo p;
-    p.name = name;
-    p.memoryBytes = bytes;
-    return p;
+    return testsupport::memoryRow(name, bytes);
 }
 
 inline HealthCheck::Status junkDone(qint64 bytes, int files = 10) {

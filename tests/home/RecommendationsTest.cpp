@@ -3,6 +3,7 @@
 #include "home/Recommendations.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QObject>
@@ -16,10 +17,7 @@ namespace {
 const HealthCheck::Status notChecked;
 
 QStringList ids(const QList<RecCard>& cards) {
-    QStringList out;
-    for (const RecCard& c : cards)
-        out << c.id;
-    return out;
+    return testsupport::strings(cards, &RecCard::id);
 }
 
 std::optional<RecCard> only(const SystemSnapshot& s, const HealthCheck::Status& junk = notChecked,

@@ -10,12 +10,7 @@
 
 namespace {
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using testsupport::write;
 
 // A process tree of our own making: <root>/<pid>/{stat,status,exe}, exe a link to a program.
 struct FakeProc {

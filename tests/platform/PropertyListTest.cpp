@@ -19,12 +19,7 @@ std::optional<QVariant> parse(const QByteArray& bytes) {
     return PropertyList::parse(bytes);
 }
 
-void write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using testsupport::write;
 
 } // namespace
 

@@ -13,12 +13,7 @@
 
 namespace {
 
-QString writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-    return path;
-}
+using testsupport::write;
 
 // Bytes i*31+7, a pattern with no period of a power of two.
 QByteArray pattern(qsizetype size) {
@@ -55,10 +50,10 @@ TEST(Sha256, FileDigestsMatchSha256sumAcrossPieceBoundaries) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.size);
-        const QString path = writeFile(dir + QStringLiteral("/p%1").arg(c.size), pattern(c.size));
+        const QString path = write(dir + QStringLiteral("/p%1").arg(c.size), pattern(c.size));
         EXPECT_EQ(hexOf(path), QString::fromLatin1(c.expected));
     }
-    const QString abc = writeFile(dir + "/abc", "abc");
+    const QString abc = write(dir + "/abc", "abc");
     EXPECT_EQ(hexOf(abc),
               QStringLiteral("ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"));
 
@@ -90,14 +85,14 @@ TEST(Sha256, AnythingButAReadableRegularFileDigestsToNothingWithoutWaiting) {
 
     const CancelToken cancelled;
     cancelled.cancel();
-    EXPECT_EQ(Sha256::ofFile(writeFile(dir + "/x", "x"), cancelled), std::nullopt);
+    EXPECT_EQ(Sha256::ofFile(write(dir + "/x", "x"), cancelled), std::nullopt);
 }
 
 // The stamp a move relies on: the same while a file is left alone, different once it is
 // rewritten (even with its modification time put back) or replaced; never one for a symlink.
 TEST(RegularFile, StampsTellAFileLeftAloneFromOneTouched) {
     const QString dir = testsupport::freshDir("stamps");
-    const QString path = writeFile(dir + "/f", "first");
+    const QString path = write(dir + "/f", "first");
     const std::optional<RegularFile::Stamp> first = RegularFile::stampOf(path);
     ASSERT_TRUE(first.has_value());
     EXPECT_EQ(first->size, 5);
@@ -112,7 +107,7 @@ TEST(RegularFile, StampsTellAFileLeftAloneFromOneTouched) {
     // The descriptor's name reads the file opened, whatever became of its own name since.
     const RegularFile opened(path);
     ASSERT_TRUE(QFile::rename(path, dir + "/moved"));
-    writeFile(path, "other");
+    write(path, "other");
     QFile byDescriptor(opened.descriptorPath());
     ASSERT_TRUE(byDescriptor.open(QIODevice::ReadOnly));
     EXPECT_EQ(byDescriptor.readAll(), "first");
@@ -124,7 +119,7 @@ TEST(RegularFile, StampsTellAFileLeftAloneFromOneTouched) {
     struct stat before;
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &before), 0);
     QThread::msleep(50);
-    writeFile(path, "again");
+    write(path, "again");
     const struct timespec times[2] = {before.st_atim, before.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
     const std::optional<RegularFile::Stamp> rewritten = RegularFile::stampOf(path);

@@ -1,6 +1,7 @@
 // The timeline's rules: recording, the duplicate guard, the cap, pins, search and the prompt
 // texts the assistant reads.
 #include "platform/CacheFolderTestSupport.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QJsonArray>
@@ -23,10 +24,7 @@ QByteArray fileOf(int count) {
 }
 
 QStringList titles(const QList<TimelineEntry>& entries) {
-    QStringList t;
-    for (const TimelineEntry& e : entries)
-        t.append(e.title);
-    return t;
+    return testsupport::strings(entries, &TimelineEntry::title);
 }
 
 } // namespace

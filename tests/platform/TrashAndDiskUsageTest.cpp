@@ -26,10 +26,7 @@
 namespace {
 
 void writeFile(const QString& path, const QByteArray& bytes = "x") {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    testsupport::write(path, bytes);
 }
 
 QByteArray readFile(const QString& path) {

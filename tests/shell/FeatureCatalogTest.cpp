@@ -1,5 +1,6 @@
 #include "platform/SymbolIcons.h"
 #include "shell/QKFeature.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QRegularExpression>
@@ -44,10 +45,7 @@ const Record kRecords[] = {
 // clang-format on
 
 QStringList ids(const QList<const QKFeature*>& features) {
-    QStringList out;
-    for (const QKFeature* f : features)
-        out << f->id;
-    return out;
+    return testsupport::strings(features, &QKFeature::id);
 }
 
 } // namespace

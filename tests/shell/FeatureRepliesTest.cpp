@@ -1,5 +1,6 @@
 #include "shell/FeatureReplies.h"
 #include "shell/QKFeature.h"
+#include "support/ProcessRows.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <gtest/gtest.h>
@@ -17,19 +18,9 @@ SystemSnapshot calmSnapshot() {
     return s;
 }
 
-ProcessMemoryInfo memoryRow(const char* name, quint64 bytes) {
-    ProcessMemoryInfo p;
-    p.name = QString::fromUtf8(name);
-    p.memoryBytes = bytes;
-    return p;
-}
+using testsupport::memoryRow;
 
-ProcessCPUInfo cpuRow(const char* name, double percent) {
-    ProcessCPUInfo p;
-    p.name = QString::fromUtf8(name);
-    p.cpuPercent = percent;
-    return p;
-}
+using testsupport::cpuRow;
 
 FanReading fan(int id, const char* name, int rpm, std::optional<int> max) {
     FanReading f;

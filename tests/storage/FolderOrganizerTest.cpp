@@ -57,6 +57,28 @@ OrganizerJournal journalFor(const QString& home, double startedAt = 0) {
     return j;
 }
 
+// Applies a copy of the journal in a child process that dies abruptly right after move number
+// `lastMove`, with no chance to finish the run, as a kill would leave it. True when the child
+// died there.
+bool applyKilledAfter(const OrganizerJournal& journal, const HomeLayout& layout,
+                      const OrganizerFiles::Bounds& bounds, int lastMove) {
+    const pid_t child = ::fork();
+    if (child < 0)
+        return false;
+    if (child == 0) {
+        OrganizerJournal mine = journal;
+        OrganizerRun::apply(
+            mine, OrganizerJournals(layout), bounds, [] { return QDateTime::currentDateTimeUtc(); },
+            [lastMove](int done, int) {
+                if (done == lastMove)
+                    ::_exit(42);
+            });
+        ::_exit(0);
+    }
+    int status = 0;
+    return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 42;
+}
+
 void writeJournal(const HomeLayout& layout, const QString& fileName, const QByteArray& bytes) {
     const QString dir = OrganizerJournals(layout).directory();
     QDir().mkpath(dir);
@@ -651,24 +673,7 @@ TEST(OrganizerRun, RunKilledHalfWayIsUndoneFromItsJournal) {
         journalFor(home, secondsSinceReferenceDate(QDateTime::currentDateTimeUtc()));
     journal.planned = plan.moves;
 
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        // The child dies abruptly after its fourth move, with no chance to finish the run.
-        OrganizerJournal mine = journal;
-        OrganizerRun::apply(
-            mine, OrganizerJournals(layout), {home, {layout.downloadsDir()}},
-            [] { return QDateTime::currentDateTimeUtc(); },
-            [](int done, int) {
-                if (done == 4)
-                    ::_exit(42);
-            });
-        ::_exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(::waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 42);
+    ASSERT_TRUE(applyKilledAfter(journal, layout, {home, {layout.downloadsDir()}}, 4));
     EXPECT_NE(snapshot(home), before);
 
     organizer.loadHistory();
@@ -703,23 +708,8 @@ TEST(OrganizerRun, ALogCutOffMidRecordStillUndoesEveryCompletedMove) {
         journal.planned = organizer.buildPlan().moves;
         ASSERT_EQ(journal.planned.size(), 9);
 
-        const pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            OrganizerJournal mine = journal;
-            OrganizerRun::apply(
-                mine, OrganizerJournals(layout),
-                {home, {layout.downloadsDir(), layout.desktopDir()}},
-                [] { return QDateTime::currentDateTimeUtc(); },
-                [](int done, int) {
-                    if (done == 5)
-                        ::_exit(42);
-                });
-            ::_exit(0);
-        }
-        int status = 0;
-        ASSERT_EQ(::waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 42);
+        ASSERT_TRUE(applyKilledAfter(journal, layout,
+                                     {home, {layout.downloadsDir(), layout.desktopDir()}}, 5));
 
         QFile log(OrganizerJournals(layout).directory() + "/" + journal.id + ".log");
         ASSERT_TRUE(log.open(QIODevice::ReadWrite));

@@ -5,6 +5,7 @@
 #include "storage/DiskMapTestSupport.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/NaturalOrder.h"
+#include "support/TestSupport.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -40,10 +41,7 @@ Entry folder(const QString& name, std::optional<qint64> bytes = std::nullopt) {
 }
 
 QStringList names(const QList<Entry>& entries) {
-    QStringList out;
-    for (const Entry& e : entries)
-        out << e.name;
-    return out;
+    return testsupport::strings(entries, &Entry::name);
 }
 
 FolderTree::Listed listed(const QString& name, const QString& path, bool isDirectory,

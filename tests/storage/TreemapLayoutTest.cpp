@@ -1,4 +1,5 @@
 #include "storage/TreemapLayout.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -20,10 +21,7 @@ QList<QRectF> rects(const QList<TreemapTile>& tiles) {
 }
 
 QStringList ids(const QList<TreemapTile>& tiles) {
-    QStringList out;
-    for (const TreemapTile& t : tiles)
-        out << t.id;
-    return out;
+    return testsupport::strings(tiles, &TreemapTile::id);
 }
 
 } // namespace

@@ -1,10 +1,14 @@
 #pragma once
 
 #include <functional>
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
 namespace testsupport {
 
@@ -31,6 +35,16 @@ inline QString freshDir(const QString& name) {
     return path;
 }
 
+// Writes the bytes to path, its folders made as needed; a file that cannot be written fails the
+// test. Returns the path.
+inline QString write(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+    return path;
+}
+
 // Processes events until condition holds or timeoutMs passes; returns the condition's value.
 inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
     QDeadlineTimer deadline(timeoutMs);
@@ -40,6 +54,16 @@ inline bool waitFor(const std::function<bool()>& condition, int timeoutMs = 5000
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     return true;
+}
+
+// What `of` gives for each item of a list, in the list's order: the ids or names a test compares
+// with the ones it expects. `of` is a member (&Row::id), a getter (&File::fileName) or a function
+// of the item; items held by pointer work the same.
+template <typename List, typename Of> QStringList strings(const List& list, Of of) {
+    QStringList out;
+    for (const auto& item : list)
+        out << std::invoke(of, item);
+    return out;
 }
 
 } // namespace testsupport

@@ -2,6 +2,7 @@
 #include "support/TestSupport.h"
 
 #include "platform/UserDefaults.h"
+#include "support/ProcessRows.h"
 #include "vitals/PerformanceAutopilot.h"
 #include "vitals/SystemSnapshot.h"
 
@@ -21,13 +22,7 @@ const QString enabledKey = QStringLiteral("autopilot.enabled");
 const QString autoQuitKey = QStringLiteral("autopilot.autoQuit");
 const QString protectedKey = QStringLiteral("autopilot.protected");
 
-ProcessMemoryInfo row(const QString& name, quint64 bytes, qint64 pid) {
-    ProcessMemoryInfo info;
-    info.name = name;
-    info.memoryBytes = bytes;
-    info.pid = pid;
-    return info;
-}
+using testsupport::memoryRow;
 
 class AutopilotTest : public ::testing::Test {
 protected:
@@ -54,7 +49,7 @@ protected:
         qint64 pid = 5000;
         for (const auto& [name, bytes] : list) {
             apps->apps.append(FakeRunningApplications::app(name, ++pid));
-            snapshot.topProcesses.append(row(name, bytes, pid));
+            snapshot.topProcesses.append(memoryRow(name, bytes, pid));
         }
     }
 
@@ -185,9 +180,10 @@ TEST_F(AutopilotTest, OnlyRegularRunningBackgroundAppsInTheTopListQualify) {
     apps->apps[7].terminated = true;                                  // Gone
     apps->apps[8].pid = QCoreApplication::applicationPid();           // Self
     apps->apps.append(FakeRunningApplications::app(QString(), 7001)); // no name
-    snapshot.topProcesses.append(row(QString(), 5000, 7001));
+    snapshot.topProcesses.append(memoryRow(QString(), 5000, 7001));
     apps->apps.append(FakeRunningApplications::app("Preview", 7002)); // not in the top list…
-    snapshot.topProcesses.append(row("Preview", 5000, 7099)); // …only another process of its name
+    snapshot.topProcesses.append(
+        memoryRow("Preview", 5000, 7099)); // …only another process of its name
 
     autopilot->refreshCandidates(snapshot);
     EXPECT_EQ(names(*autopilot), (QStringList{"Safari", "Mail"}));
@@ -232,8 +228,8 @@ TEST_F(AutopilotTest, AnAppGetsTheMemoryOfItsOwnProcessWhateverTheNames) {
     apps->apps = {
         FakeRunningApplications::app("Firefox-esr", 10), FakeRunningApplications::app("Meld", 11),
         FakeRunningApplications::app("Terminator", 12), FakeRunningApplications::app("Gimp", 13)};
-    snapshot.topProcesses = {row("firefox-esr", 800, 10), row("python3", 700, 12),
-                             row("python3", 650, 11), row("Gimp", 600, 99)};
+    snapshot.topProcesses = {memoryRow("firefox-esr", 800, 10), memoryRow("python3", 700, 12),
+                             memoryRow("python3", 650, 11), memoryRow("Gimp", 600, 99)};
     autopilot->refreshCandidates(snapshot);
     ASSERT_EQ(names(*autopilot), (QStringList{"Firefox-esr", "Terminator", "Meld"}));
     EXPECT_EQ(autopilot->candidates()[1].memoryBytes, 700u);
@@ -308,7 +304,7 @@ TEST_F(AutopilotTest, QuitAsksTheProcessItIsGivenAndDropsOnlyThatRow) {
     auto autopilot = makeEnabled();
     run({{"Safari", 900}, {"Mail", 100}});
     apps->apps.append(FakeRunningApplications::app("Safari", 6000)); // a twin
-    snapshot.topProcesses.append(row("Safari", 800, 6000));
+    snapshot.topProcesses.append(memoryRow("Safari", 800, 6000));
     autopilot->refreshCandidates(snapshot);
     ASSERT_EQ(names(*autopilot), (QStringList{"Safari", "Safari", "Mail"}));
     ASSERT_EQ(autopilot->candidates()[1].pid, 6000);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/ProcessRows.h"
 #include "vitals/SnapshotSampler.h"
 #include "vitals/SystemSnapshot.h"
 
@@ -13,20 +14,9 @@ namespace perftest {
 
 constexpr quint64 GB = 1'000'000'000ull;
 
-inline ProcessCPUInfo cpuRow(const QString& name, double percent) {
-    ProcessCPUInfo p;
-    p.name = name;
-    p.cpuPercent = percent;
-    return p;
-}
+using testsupport::cpuRow;
 
-inline ProcessMemoryInfo memoryRow(const QString& name, quint64 bytes, qint64 pid = 0) {
-    ProcessMemoryInfo p;
-    p.name = name;
-    p.memoryBytes = bytes;
-    p.pid = pid;
-    return p;
-}
+using testsupport::memoryRow;
 
 inline SystemSnapshot withCpu(double percent) {
     SystemSnapshot s;

@@ -1,3 +1,4 @@
+#include "support/ProcessRows.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <gtest/gtest.h>
@@ -15,21 +16,9 @@ SystemSnapshot snapshot(Pressure pressure, double cpu = 0) {
     return s;
 }
 
-ProcessCPUInfo cpuRow(const char* name, double percent, qint64 pid = 0) {
-    ProcessCPUInfo row;
-    row.name = name;
-    row.cpuPercent = percent;
-    row.pid = pid;
-    return row;
-}
+using testsupport::cpuRow;
 
-ProcessMemoryInfo memoryRow(const char* name, quint64 bytes, qint64 pid = 0) {
-    ProcessMemoryInfo row;
-    row.name = name;
-    row.memoryBytes = bytes;
-    row.pid = pid;
-    return row;
-}
+using testsupport::memoryRow;
 
 } // namespace
 

@@ -70,6 +70,14 @@ void ShotContext::saveImage(const QImage& image, const QString& name) {
     report(*this, path, image.save(path));
 }
 
+void ShotContext::saveWhenReady(QWidget* window, const QString& name,
+                                const std::function<void()>& ready) {
+    window->show();
+    ready();
+    save(window, name);
+    window->hide();
+}
+
 void ShotContext::saveSettled(QWidget* window, const QString& name) {
     window->show();
     Shots::settle();

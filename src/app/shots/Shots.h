@@ -44,6 +44,9 @@ struct ShotContext {
     // Writes an image drawn or grabbed by the scene itself as <outDir>/<name>.png; nothing when
     // visiting, as there is no widget behind it to walk.
     void saveImage(const QImage& image, const QString& name);
+    // Shows the window, lets `ready` bring its screen to the state shot (a scan ended, say),
+    // saves it as <name> and hides it again.
+    void saveWhenReady(QWidget* window, const QString& name, const std::function<void()>& ready);
     // Nested word-wrapped cards settle one layout level per event-loop turn; a live window keeps
     // turning, a shot must wait for the last level before it grabs.
     void saveSettled(QWidget* window, const QString& name);

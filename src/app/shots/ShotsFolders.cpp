@@ -181,16 +181,12 @@ void renderFoldersShots(ShotContext& ctx) {
         FolderTree::Deps tools;
         tools.list = [](const QString&) { return FolderTree::Listing(); };
         FoldersShot shot(home, tools);
-        shot.window.show();
-        shot.waitUntilMeasured();
-        ctx.save(&shot.window, QStringLiteral("folders-unreadable"));
-        shot.window.hide();
+        ctx.saveWhenReady(&shot.window, QStringLiteral("folders-unreadable"),
+                          [&] { shot.waitUntilMeasured(); });
     }
     {
         FoldersShot shot(home + QStringLiteral("/Empty folder"));
-        shot.window.show();
-        shot.waitUntilMeasured();
-        ctx.save(&shot.window, QStringLiteral("folders-empty"));
-        shot.window.hide();
+        ctx.saveWhenReady(&shot.window, QStringLiteral("folders-empty"),
+                          [&] { shot.waitUntilMeasured(); });
     }
 }

@@ -312,10 +312,9 @@ void renderStorageShots(ShotContext& ctx) {
     const QString home = makeHome();
     {
         DiskMapShot shot(home);
-        shot.window.show(); // shown while idle: the pane starts its scan
-        shot.scanner.cancel();
-        ctx.save(&shot.window, QStringLiteral("diskmap-idle"));
-        shot.window.hide();
+        // Shown while idle, the pane starts its scan: stopped, it stays idle for the grab.
+        ctx.saveWhenReady(&shot.window, QStringLiteral("diskmap-idle"),
+                          [&] { shot.scanner.cancel(); });
     }
     {
         // A deep archive measured whole reaches the held tool, so the scan stays running; the
@@ -336,10 +335,8 @@ void renderStorageShots(ShotContext& ctx) {
     }
     {
         DiskMapShot shot(home + QStringLiteral("/nowhere"));
-        shot.window.show();
-        shot.waitUntilScanned();
-        ctx.save(&shot.window, QStringLiteral("diskmap-failed"));
-        shot.window.hide();
+        ctx.saveWhenReady(&shot.window, QStringLiteral("diskmap-failed"),
+                          [&] { shot.waitUntilScanned(); });
     }
     {
         DiskMapShot shot(home);
