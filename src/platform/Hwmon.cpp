@@ -7,8 +7,7 @@
 
 QList<HwmonChip> readHwmonChips(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/hwmon/");
-    QStringList folders = KernelFiles::listDir(base);
-    KernelFiles::sortNatural(folders);
+    const QStringList folders = KernelFiles::listDirNatural(base);
     // Channels are numbered from 1; a number beyond four digits is no channel any driver makes.
     static const QRegularExpression channel(
         QStringLiteral("^(temp|fan)([1-9][0-9]{0,3})_([a-z]+)$"));

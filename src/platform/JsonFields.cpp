@@ -1,6 +1,7 @@
 #include "platform/JsonFields.h"
 
 #include <cmath>
+#include <QJsonArray>
 #include <QJsonValue>
 
 namespace JsonFields {
@@ -32,6 +33,22 @@ std::optional<double> date(const QJsonObject& object, QLatin1String key) {
 std::optional<QUuid> uuid(const QJsonObject& object, QLatin1String key) {
     const std::optional<QString> text = string(object, key);
     return text ? parseUuid(*text) : std::nullopt;
+}
+
+std::optional<QStringList> strings(const QJsonValue& value) {
+    if (!value.isArray())
+        return std::nullopt;
+    QStringList out;
+    for (const QJsonValue& item : value.toArray()) {
+        if (!item.isString())
+            return std::nullopt;
+        out.append(item.toString());
+    }
+    return out;
+}
+
+std::optional<QStringList> strings(const QJsonObject& object, QLatin1String key) {
+    return strings(object.value(key));
 }
 
 bool optionalString(const QJsonObject& object, QLatin1String key, std::optional<QString>* out) {

@@ -107,4 +107,10 @@ void sortNatural(QStringList& names) {
     });
 }
 
+QStringList listDirNatural(const QString& path) {
+    QStringList names = listDir(path);
+    sortNatural(names);
+    return names;
+}
+
 } // namespace KernelFiles

@@ -34,4 +34,7 @@ QStringList listDir(const QString& path);
 // numbers ("hwmon2" before "hwmon10").
 void sortNatural(QStringList& names);
 
+// listDir's names in sortNatural's order: a kernel class folder's devices as they are numbered.
+QStringList listDirNatural(const QString& path);
+
 } // namespace KernelFiles

@@ -21,8 +21,7 @@ constexpr qint64 maxStored = 1'000'000'000'000;
 
 QList<PowerSupply> readPowerSupplies(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/power_supply/");
-    QStringList names = KernelFiles::listDir(base);
-    KernelFiles::sortNatural(names);
+    const QStringList names = KernelFiles::listDirNatural(base);
     QList<PowerSupply> supplies;
     for (const QString& name : names) {
         const QString dir = base + name + QLatin1Char('/');

@@ -10,8 +10,7 @@ constexpr qint64 highestMilli = 1'000'000;
 
 QList<ThermalZone> readThermalZones(const QString& sysRoot) {
     const QString base = sysRoot + QStringLiteral("/class/thermal/");
-    QStringList folders = KernelFiles::listDir(base);
-    KernelFiles::sortNatural(folders);
+    const QStringList folders = KernelFiles::listDirNatural(base);
     QList<ThermalZone> zones;
     for (const QString& folder : folders) {
         if (!folder.startsWith(QLatin1String("thermal_zone")))
