@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -34,7 +35,12 @@ QStringList listDir(const QString& path);
 // numbers ("hwmon2" before "hwmon10").
 void sortNatural(QStringList& names);
 
-// listDir's names in sortNatural's order: a kernel class folder's devices as they are numbered.
-QStringList listDirNatural(const QString& path);
+// One device folder of a kernel class: its name ("hwmon2") and its path, ending in '/'.
+struct ClassFolder {
+    QString name;
+    QString path;
+};
+// The folders of <sysRoot>/class/<className>, in sortNatural's order (as they are numbered).
+QList<ClassFolder> classFolders(const QString& sysRoot, QLatin1String className);
 
 } // namespace KernelFiles
