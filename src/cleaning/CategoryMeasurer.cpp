@@ -148,6 +148,16 @@ bool CategoryMeasurer::isPackageName(std::string_view name) {
     return name.size() > 4 && name.substr(name.size() - 4) == ".app";
 }
 
+std::optional<Action> CategoryMeasurer::pickedFolderStep(const Entry& e) {
+    if (e.depth == 0)
+        return Action::Continue;
+    if (e.isHidden())
+        return Action::SkipChildren;
+    if (e.isDirectory())
+        return isPackageName(e.name) ? Action::SkipChildren : Action::Continue;
+    return std::nullopt;
+}
+
 bool CategoryMeasurer::matchesExtension(const QString& fileName, const QStringList& extensions) {
     const QString lower = fileName.toLower();
     const qsizetype dot = lower.lastIndexOf(QLatin1Char('.'));
