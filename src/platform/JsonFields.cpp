@@ -51,16 +51,27 @@ std::optional<QStringList> strings(const QJsonObject& object, QLatin1String key)
     return strings(object.value(key));
 }
 
-bool optionalString(const QJsonObject& object, QLatin1String key, std::optional<QString>* out) {
+namespace {
+
+template <typename T, typename Read>
+bool optionalField(const QJsonObject& object, QLatin1String key, std::optional<T>* out, Read read) {
     const QJsonValue v = object.value(key);
     if (v.isUndefined() || v.isNull()) {
         *out = std::nullopt;
         return true;
     }
-    if (!v.isString())
-        return false;
-    *out = v.toString();
-    return true;
+    *out = read(object, key);
+    return out->has_value();
+}
+
+} // namespace
+
+bool optionalString(const QJsonObject& object, QLatin1String key, std::optional<QString>* out) {
+    return optionalField(object, key, out, string);
+}
+
+bool optionalDate(const QJsonObject& object, QLatin1String key, std::optional<double>* out) {
+    return optionalField(object, key, out, date);
 }
 
 QString uuidText(const QUuid& id) {

@@ -25,17 +25,6 @@ std::optional<qint64> byteCount(const QJsonObject& object, QLatin1String key) {
     return n;
 }
 
-// Absent or null is none; any other type rejects the record.
-bool optionalDate(const QJsonObject& object, QLatin1String key, std::optional<double>* out) {
-    const QJsonValue v = object.value(key);
-    if (v.isUndefined() || v.isNull()) {
-        *out = std::nullopt;
-        return true;
-    }
-    *out = JsonFields::date(object, key);
-    return out->has_value();
-}
-
 template <typename Record>
 std::optional<QList<Record>> records(const QJsonObject& object, QLatin1String key) {
     const QJsonValue v = object.value(key);
@@ -128,8 +117,8 @@ std::optional<OrganizerJournal> OrganizerJournal::fromJson(const QJsonObject& ob
     auto completed = records<OrganizerCompletedMove>(object, kCompleted);
     auto failures = JsonFields::strings(object, kFailures);
     if (!id || !started || !home || !planned || !completed || !failures ||
-        !optionalDate(object, kFinished, &j.finishedAt) ||
-        !optionalDate(object, kUndone, &j.undoneAt))
+        !JsonFields::optionalDate(object, kFinished, &j.finishedAt) ||
+        !JsonFields::optionalDate(object, kUndone, &j.undoneAt))
         return std::nullopt;
     j.id = *id;
     j.startedAt = *started;
