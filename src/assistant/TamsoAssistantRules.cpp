@@ -228,26 +228,27 @@ int TamsoAssistant::ollamaModelCount(const QString& ollamaFolder) {
 TamsoMessage TamsoAssistant::developerStorageAnswer(DeveloperTool tool,
                                                     const DeveloperFacts& facts) {
     const QString size = formatBytes(facts.bytes);
+    // A tool whose data is only measured: the sentence for none, or its size between two parts.
+    auto measured = [&](const QString& none, const QString& lead, const QString& rest,
+                        const char* label) {
+        return withOneAction(facts.bytes < 1 ? none : lead + size + rest, label, "devclean");
+    };
     switch (tool) {
     case DeveloperTool::Docker:
-        return withOneAction(
-            facts.bytes < 1
-                ? QStringLiteral(
-                      "I don’t see measurable Docker data folders on this Mac right now.")
-                : QStringLiteral("Docker-related data on this Mac is about ") + size +
-                      QStringLiteral(". That is mostly images, containers and the Docker VM disk. "
-                                     "Prefer reviewing it in Developer Centre (or Docker’s own "
-                                     "prune) before deleting."),
-            "Open Developer Centre", "devclean");
+        return measured(
+            QStringLiteral("I don’t see measurable Docker data folders on this Mac right now."),
+            QStringLiteral("Docker-related data on this Mac is about "),
+            QStringLiteral(". That is mostly images, containers and the Docker VM disk. Prefer "
+                           "reviewing it in Developer Centre (or Docker’s own prune) before "
+                           "deleting."),
+            "Open Developer Centre");
     case DeveloperTool::LMStudio:
-        return withOneAction(
-            facts.bytes < 1
-                ? QStringLiteral(
-                      "I don’t see measurable LM Studio model data on this Mac right now.")
-                : QStringLiteral("LM Studio data on this Mac is about ") + size +
-                      QStringLiteral(". That includes models and cache. Review it under Developer "
-                                     "Centre → AI models before clearing."),
-            "Open AI models", "devclean");
+        return measured(
+            QStringLiteral("I don’t see measurable LM Studio model data on this Mac right now."),
+            QStringLiteral("LM Studio data on this Mac is about "),
+            QStringLiteral(". That includes models and cache. Review it under Developer Centre → "
+                           "AI models before clearing."),
+            "Open AI models");
     case DeveloperTool::Ollama:
         break;
     }

@@ -63,6 +63,29 @@ void add(Measurement& total, const Measurement& part) {
     total.eligibleStamps += part.eligibleStamps;
 }
 
+// One location walked on `threads` threads: `visit` sees each entry with the tally of the worker
+// that reached it and answers as a walk's visitor does. The tallies come back merged.
+template <typename Visit>
+Measurement tallied(const QString& location, int threads, const CancelToken& cancel, Visit visit) {
+    const DirectoryWalker walker({threads, true, false}, cancel);
+    PerWorker<Tally> tallies(walker.threads());
+    walker.walk(location, [&](const Entry& e) { return visit(e, tallies.slot(e.worker)); });
+    return merge(tallies, walker.threads());
+}
+
+// The same over several locations, added up; a cancel stops before the next location.
+template <typename Visit>
+Measurement talliedAll(const QStringList& locations, int threads, const CancelToken& cancel,
+                       Visit visit) {
+    Measurement total;
+    for (const QString& location : locations) {
+        if (cancel.isCancelled())
+            break;
+        add(total, tallied(location, threads, cancel, visit));
+    }
+    return total;
+}
+
 // What a location of a quick-size row holds: the entries a clean would move out of it, and the
 // blocks of the location itself, which the clean leaves in place.
 struct LocationContents {
@@ -123,6 +146,16 @@ const QStringList& CategoryMeasurer::neverEnteredFolderNames() {
 
 bool CategoryMeasurer::isPackageName(std::string_view name) {
     return name.size() > 4 && name.substr(name.size() - 4) == ".app";
+}
+
+std::optional<Action> CategoryMeasurer::pickedFolderStep(const Entry& e) {
+    if (e.depth == 0)
+        return Action::Continue;
+    if (e.isHidden())
+        return Action::SkipChildren;
+    if (e.isDirectory())
+        return isPackageName(e.name) ? Action::SkipChildren : Action::Continue;
+    return std::nullopt;
 }
 
 bool CategoryMeasurer::matchesExtension(const QString& fileName, const QStringList& extensions) {
@@ -201,28 +234,26 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
         return std::find(names.begin(), names.end(), name) != names.end();
     };
 
-    const DirectoryWalker walker({threads(), true, false}, cancel);
     Measurement total;
     for (const QString& location : category.locations) {
         if (cancel.isCancelled())
             break;
-        PerWorker<Tally> found(walker.threads());
-        walker.walk(location, [&](const Entry& e) {
-            if (e.depth == 0)
+        const Measurement folders =
+            tallied(location, threads(), cancel, [&](const Entry& e, Tally& found) {
+                if (e.depth == 0)
+                    return Action::Continue;
+                if (e.isHidden() || e.depth > limit || isIn(never, e.name))
+                    return Action::SkipChildren;
+                if (!e.isDirectory())
+                    return Action::Continue;
+                if (isIn(sought, e.name)) {
+                    found.items.emplace_back(e.path(), stampOf(e));
+                    return Action::SkipChildren;
+                }
+                if (isPackageName(e.name) || isProtected(m_protected, e))
+                    return Action::SkipChildren;
                 return Action::Continue;
-            if (e.isHidden() || e.depth > limit || isIn(never, e.name))
-                return Action::SkipChildren;
-            if (!e.isDirectory())
-                return Action::Continue;
-            if (isIn(sought, e.name)) {
-                found.slot(e.worker).items.emplace_back(e.path(), stampOf(e));
-                return Action::SkipChildren;
-            }
-            if (isPackageName(e.name) || isProtected(m_protected, e))
-                return Action::SkipChildren;
-            return Action::Continue;
-        });
-        const Measurement folders = merge(found, walker.threads());
+            });
         for (qsizetype i = 0; i < folders.eligibleFiles.size(); ++i) {
             if (cancel.isCancelled())
                 break;
@@ -258,41 +289,32 @@ Measurement CategoryMeasurer::oldFiles(const CleanCategory& category,
                                : std::nullopt;
     const std::optional<int> maxDepth = category.maxSearchDepth;
 
-    const DirectoryWalker walker({threads(), true, false}, cancel);
-    Measurement total;
-    for (const QString& location : category.locations) {
-        if (cancel.isCancelled())
-            break;
-        PerWorker<Tally> tallies(walker.threads());
-        walker.walk(location, [&](const Entry& e) {
-            if (e.depth == 0) {
-                // A location that is a file was named for what it is: no name test.
-                if (e.isFile() && !(cutoff && lastOpened(e.accessTime, e.modifyTime) > *cutoff))
-                    countFile(tallies.slot(e.worker), e, true);
-                return Action::Continue;
-            }
-            if (e.isHidden() || (maxDepth && e.depth > *maxDepth))
-                return Action::SkipChildren;
-            if (e.isDirectory()) {
-                if (isPackageName(e.name) || isProtected(m_protected, e))
-                    return Action::SkipChildren;
-                return Action::Continue;
-            }
-            if (!e.isFile())
-                return Action::Continue;
-            const QString name = e.fileName();
-            if (!matchesExtension(name, extensions))
-                return Action::Continue;
-            if (!prefixes.isEmpty() && !matchesPrefix(name, prefixes))
-                return Action::Continue;
-            if (cutoff && lastOpened(e.accessTime, e.modifyTime) > *cutoff)
-                return Action::Continue;
-            countFile(tallies.slot(e.worker), e, true);
+    return talliedAll(category.locations, threads(), cancel, [&](const Entry& e, Tally& tally) {
+        if (e.depth == 0) {
+            // A location that is a file was named for what it is: no name test.
+            if (e.isFile() && !(cutoff && lastOpened(e.accessTime, e.modifyTime) > *cutoff))
+                countFile(tally, e, true);
             return Action::Continue;
-        });
-        add(total, merge(tallies, walker.threads()));
-    }
-    return total;
+        }
+        if (e.isHidden() || (maxDepth && e.depth > *maxDepth))
+            return Action::SkipChildren;
+        if (e.isDirectory()) {
+            if (isPackageName(e.name) || isProtected(m_protected, e))
+                return Action::SkipChildren;
+            return Action::Continue;
+        }
+        if (!e.isFile())
+            return Action::Continue;
+        const QString name = e.fileName();
+        if (!matchesExtension(name, extensions))
+            return Action::Continue;
+        if (!prefixes.isEmpty() && !matchesPrefix(name, prefixes))
+            return Action::Continue;
+        if (cutoff && lastOpened(e.accessTime, e.modifyTime) > *cutoff)
+            return Action::Continue;
+        countFile(tally, e, true);
+        return Action::Continue;
+    });
 }
 
 Measurement CategoryMeasurer::quickMeasure(const CleanCategory& category,
@@ -325,28 +347,19 @@ Measurement CategoryMeasurer::measureTree(const CleanCategory& category,
     const qint64 cutoff =
         aged ? cutoffFor(*category.olderThanDays, QDateTime::currentSecsSinceEpoch()) : 0;
 
-    const DirectoryWalker walker({threads(), true, false}, cancel);
-    Measurement total;
-    for (const QString& location : category.locations) {
-        if (cancel.isCancelled())
-            break;
-        PerWorker<Tally> tallies(walker.threads());
-        walker.walk(location, [&](const Entry& e) {
-            if (e.isDirectory()) {
-                if (e.depth > 0 && (isPackageName(e.name) || isProtected(m_protected, e)))
-                    return Action::SkipChildren;
-                return Action::Continue;
-            }
-            if (!e.isFile())
-                return Action::Continue;
-            if (aged && lastOpened(e.accessTime, e.modifyTime) > cutoff)
-                return Action::Continue;
-            countFile(tallies.slot(e.worker), e, aged);
+    return talliedAll(category.locations, threads(), cancel, [&](const Entry& e, Tally& tally) {
+        if (e.isDirectory()) {
+            if (e.depth > 0 && (isPackageName(e.name) || isProtected(m_protected, e)))
+                return Action::SkipChildren;
             return Action::Continue;
-        });
-        add(total, merge(tallies, walker.threads()));
-    }
-    return total;
+        }
+        if (!e.isFile())
+            return Action::Continue;
+        if (aged && lastOpened(e.accessTime, e.modifyTime) > cutoff)
+            return Action::Continue;
+        countFile(tally, e, aged);
+        return Action::Continue;
+    });
 }
 
 qint64 CategoryMeasurer::duSize(const QString& path, const CancelToken& cancel) const {
@@ -355,18 +368,15 @@ qint64 CategoryMeasurer::duSize(const QString& path, const CancelToken& cancel) 
 
 CategoryMeasurer::FolderSize CategoryMeasurer::allocatedSize(const QString& folder,
                                                              const CancelToken& cancel) const {
-    const DirectoryWalker walker({threads(), true, false}, cancel);
-    PerWorker<Tally> tallies(walker.threads());
-    walker.walk(folder, [&](const Entry& e) {
+    const Measurement m = tallied(folder, threads(), cancel, [](const Entry& e, Tally& tally) {
         if (e.isDirectory()) {
             if (e.depth > 0 && isPackageName(e.name))
                 return Action::SkipChildren;
             return Action::Continue;
         }
         if (e.depth > 0 && e.isFile())
-            countFile(tallies.slot(e.worker), e, false);
+            countFile(tally, e, false);
         return Action::Continue;
     });
-    const Measurement m = merge(tallies, walker.threads());
     return {m.sizeBytes, m.fileCount};
 }

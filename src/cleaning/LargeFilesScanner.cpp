@@ -33,10 +33,6 @@ bool largerFirst(const Candidate& a, const Candidate& b) {
     return a.path < b.path;
 }
 
-bool isBundle(std::string_view name) {
-    return name.size() > 4 && name.substr(name.size() - 4) == ".app";
-}
-
 QString displayName(const QString& folder) {
     const QString name = QFileInfo(folder).fileName();
     return name.isEmpty() ? folder : name;
@@ -183,13 +179,8 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
     std::atomic<int> scanned{0};
 
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
-        if (e.depth == 0)
-            return DirectoryWalker::Action::Continue;
-        if (e.isHidden())
-            return DirectoryWalker::Action::SkipChildren;
-        if (e.isDirectory())
-            return isBundle(e.name) ? DirectoryWalker::Action::SkipChildren
-                                    : DirectoryWalker::Action::Continue;
+        if (const auto step = CategoryMeasurer::pickedFolderStep(e))
+            return *step;
         if (!e.isFile())
             return DirectoryWalker::Action::Continue;
         const int count = scanned.fetch_add(1, std::memory_order_relaxed) + 1;

@@ -38,13 +38,8 @@ QStringList collectPhotos(const QString& folder, int limit, const CancelToken& c
             stop.cancel();
             return DirectoryWalker::Action::SkipChildren;
         }
-        if (e.depth == 0)
-            return DirectoryWalker::Action::Continue;
-        if (e.isHidden())
-            return DirectoryWalker::Action::SkipChildren;
-        if (e.isDirectory())
-            return CategoryMeasurer::isPackageName(e.name) ? DirectoryWalker::Action::SkipChildren
-                                                           : DirectoryWalker::Action::Continue;
+        if (const auto step = CategoryMeasurer::pickedFolderStep(e))
+            return *step;
         if (!e.isFile() || e.repeatLink)
             return DirectoryWalker::Action::Continue;
         const QString name = e.fileName();

@@ -6,21 +6,19 @@
 #include <QRegularExpression>
 
 QList<HwmonChip> readHwmonChips(const QString& sysRoot) {
-    const QString base = sysRoot + QStringLiteral("/class/hwmon/");
-    QStringList folders = KernelFiles::listDir(base);
-    KernelFiles::sortNatural(folders);
     // Channels are numbered from 1; a number beyond four digits is no channel any driver makes.
     static const QRegularExpression channel(
         QStringLiteral("^(temp|fan)([1-9][0-9]{0,3})_([a-z]+)$"));
 
     QList<HwmonChip> chips;
-    for (const QString& folder : folders) {
-        const QString dir = base + folder + QLatin1Char('/');
+    for (const KernelFiles::ClassFolder& folder :
+         KernelFiles::classFolders(sysRoot, QLatin1String("hwmon"))) {
+        const QString& dir = folder.path;
         const auto name = KernelFiles::readLine(dir + QStringLiteral("name"));
         if (!name)
             continue;
         HwmonChip chip;
-        chip.folder = folder;
+        chip.folder = folder.name;
         chip.name = QString::fromUtf8(*name);
         QMap<int, HwmonChip::Temperature> temps;
         QMap<int, HwmonChip::Fan> fans;

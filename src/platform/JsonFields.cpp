@@ -1,6 +1,7 @@
 #include "platform/JsonFields.h"
 
 #include <cmath>
+#include <QJsonArray>
 #include <QJsonValue>
 
 namespace JsonFields {
@@ -34,16 +35,43 @@ std::optional<QUuid> uuid(const QJsonObject& object, QLatin1String key) {
     return text ? parseUuid(*text) : std::nullopt;
 }
 
-bool optionalString(const QJsonObject& object, QLatin1String key, std::optional<QString>* out) {
+std::optional<QStringList> strings(const QJsonValue& value) {
+    if (!value.isArray())
+        return std::nullopt;
+    QStringList out;
+    for (const QJsonValue& item : value.toArray()) {
+        if (!item.isString())
+            return std::nullopt;
+        out.append(item.toString());
+    }
+    return out;
+}
+
+std::optional<QStringList> strings(const QJsonObject& object, QLatin1String key) {
+    return strings(object.value(key));
+}
+
+namespace {
+
+template <typename T, typename Read>
+bool optionalField(const QJsonObject& object, QLatin1String key, std::optional<T>* out, Read read) {
     const QJsonValue v = object.value(key);
     if (v.isUndefined() || v.isNull()) {
         *out = std::nullopt;
         return true;
     }
-    if (!v.isString())
-        return false;
-    *out = v.toString();
-    return true;
+    *out = read(object, key);
+    return out->has_value();
+}
+
+} // namespace
+
+bool optionalString(const QJsonObject& object, QLatin1String key, std::optional<QString>* out) {
+    return optionalField(object, key, out, string);
+}
+
+bool optionalDate(const QJsonObject& object, QLatin1String key, std::optional<double>* out) {
+    return optionalField(object, key, out, date);
 }
 
 QString uuidText(const QUuid& id) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <QUuid>
 
 // Strict readers and writers for the fields of the records in the app's JSON files, so that
@@ -19,9 +20,14 @@ std::optional<bool> boolean(const QJsonObject& object, QLatin1String key);
 // A finite JSON number.
 std::optional<double> date(const QJsonObject& object, QLatin1String key);
 std::optional<QUuid> uuid(const QJsonObject& object, QLatin1String key);
+// An array of strings only; one item of another type rejects the whole value.
+std::optional<QStringList> strings(const QJsonValue& value);
+std::optional<QStringList> strings(const QJsonObject& object, QLatin1String key);
 
-// The value of an optional text field. False when the key holds anything but a string or null.
+// The value of an optional field: none when the key is absent or null. False when it holds
+// anything else that the field's reader above refuses.
 bool optionalString(const QJsonObject& object, QLatin1String key, std::optional<QString>* out);
+bool optionalDate(const QJsonObject& object, QLatin1String key, std::optional<double>* out);
 
 // The 36-character upper-case text of a UUID.
 QString uuidText(const QUuid& id);

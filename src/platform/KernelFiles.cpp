@@ -107,4 +107,15 @@ void sortNatural(QStringList& names) {
     });
 }
 
+QList<ClassFolder> classFolders(const QString& sysRoot, QLatin1String className) {
+    const QString base = sysRoot + QStringLiteral("/class/") + className + QLatin1Char('/');
+    QStringList names = listDir(base);
+    sortNatural(names);
+    QList<ClassFolder> folders;
+    folders.reserve(names.size());
+    for (const QString& name : names)
+        folders.append({name, base + name + QLatin1Char('/')});
+    return folders;
+}
+
 } // namespace KernelFiles

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -33,5 +34,13 @@ QStringList listDir(const QString& path);
 // Sorts names such as "hwmon10", "hwmon2" by their text with embedded numbers compared as
 // numbers ("hwmon2" before "hwmon10").
 void sortNatural(QStringList& names);
+
+// One device folder of a kernel class: its name ("hwmon2") and its path, ending in '/'.
+struct ClassFolder {
+    QString name;
+    QString path;
+};
+// The folders of <sysRoot>/class/<className>, in sortNatural's order (as they are numbered).
+QList<ClassFolder> classFolders(const QString& sysRoot, QLatin1String className);
 
 } // namespace KernelFiles

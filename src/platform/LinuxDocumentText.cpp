@@ -71,6 +71,55 @@ private:
     int m_depth = 0;
 };
 
+// Where an office format's XML keeps its body and paragraphs.
+struct BodyMarkup {
+    QLatin1StringView bodyNamespace;      // of the "body" element
+    QLatin1StringView paragraphNamespace; // of the elements `isParagraph` names
+    bool looseText;                       // character data inside a paragraph is its text
+    bool (*isParagraph)(QStringView name);
+};
+
+// The body of an office document's XML, one line per paragraph. `element` sees every other
+// element inside the body as it starts, and either reads or skips it or leaves the reader on it;
+// nothing outside the body counts. Nothing when the XML is broken.
+template <typename Element>
+std::optional<QString> bodyLines(const QByteArray& bytes, const BodyMarkup& markup,
+                                 Element element) {
+    QXmlStreamReader xml(bytes);
+    LineCollector lines;
+    bool inBody = false;
+    auto isBody = [&] {
+        return xml.namespaceUri() == markup.bodyNamespace && xml.name() == u"body";
+    };
+    auto isParagraph = [&] {
+        return xml.namespaceUri() == markup.paragraphNamespace && markup.isParagraph(xml.name());
+    };
+    while (!xml.atEnd()) {
+        const QXmlStreamReader::TokenType token = xml.readNext();
+        if (token == QXmlStreamReader::StartElement) {
+            if (isBody())
+                inBody = true;
+            else if (!inBody)
+                continue;
+            else if (isParagraph())
+                lines.paragraphStarts();
+            else
+                element(xml, lines);
+        } else if (token == QXmlStreamReader::Characters && markup.looseText && inBody &&
+                   lines.inParagraph()) {
+            lines.text(xml.text());
+        } else if (token == QXmlStreamReader::EndElement && inBody) {
+            if (isParagraph())
+                lines.paragraphEnds();
+            else if (isBody())
+                inBody = false;
+        }
+    }
+    if (xml.hasError())
+        return std::nullopt;
+    return lines.result();
+}
+
 // The Windows code page most RTF files name (\ansicpg1252): Latin-1 with typographic marks in
 // 0x80–0x9F.
 QChar fromCp1252(uchar byte) {
@@ -183,91 +232,53 @@ std::optional<QByteArray> LinuxDocumentText::wholeFile(const QString& path) cons
 }
 
 std::optional<QString> LinuxDocumentText::wordBodyText(const QByteArray& documentXml) {
-    QXmlStreamReader xml(documentXml);
-    LineCollector lines;
-    bool inBody = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = xml.name();
-            const bool word = xml.namespaceUri() == kWordMain;
-            if (word && name == u"body") {
-                inBody = true;
-            } else if (!inBody) {
-                continue;
-            } else if (word && (name == u"pPr" || name == u"rPr" || name == u"sectPr" ||
-                                name == u"instrText" || name == u"delText" || name == u"tblPr" ||
-                                name == u"trPr" || name == u"tcPr")) {
-                // Formatting, field codes and deleted text are not what the document says.
-                xml.skipCurrentElement();
-            } else if (xml.namespaceUri() == kMarkupCompatibility && name == u"Fallback") {
-                // The same content again for older readers.
-                xml.skipCurrentElement();
-            } else if (word && name == u"p") {
-                lines.paragraphStarts();
-            } else if (word && name == u"t") {
-                lines.text(xml.readElementText());
-            } else if (word && name == u"tab") {
-                lines.text(QLatin1Char('\t'));
-            } else if (word && (name == u"br" || name == u"cr")) {
-                lines.text(QLatin1Char('\n'));
-            } else if (word && name == u"noBreakHyphen") {
-                lines.text(QChar(0x2011));
-            }
-        } else if (token == QXmlStreamReader::EndElement && inBody) {
-            if (xml.namespaceUri() == kWordMain && xml.name() == u"p")
-                lines.paragraphEnds();
-            else if (xml.namespaceUri() == kWordMain && xml.name() == u"body")
-                inBody = false;
+    const BodyMarkup markup{kWordMain, kWordMain, false,
+                            [](QStringView name) { return name == u"p"; }};
+    return bodyLines(documentXml, markup, [](QXmlStreamReader& xml, LineCollector& lines) {
+        const QStringView name = xml.name();
+        const bool word = xml.namespaceUri() == kWordMain;
+        if (word &&
+            (name == u"pPr" || name == u"rPr" || name == u"sectPr" || name == u"instrText" ||
+             name == u"delText" || name == u"tblPr" || name == u"trPr" || name == u"tcPr")) {
+            // Formatting, field codes and deleted text are not what the document says.
+            xml.skipCurrentElement();
+        } else if (xml.namespaceUri() == kMarkupCompatibility && name == u"Fallback") {
+            // The same content again for older readers.
+            xml.skipCurrentElement();
+        } else if (word && name == u"t") {
+            lines.text(xml.readElementText());
+        } else if (word && name == u"tab") {
+            lines.text(QLatin1Char('\t'));
+        } else if (word && (name == u"br" || name == u"cr")) {
+            lines.text(QLatin1Char('\n'));
+        } else if (word && name == u"noBreakHyphen") {
+            lines.text(QChar(0x2011));
         }
-    }
-    if (xml.hasError())
-        return std::nullopt;
-    return lines.result();
+    });
 }
 
 std::optional<QString> LinuxDocumentText::openDocumentBodyText(const QByteArray& contentXml) {
-    QXmlStreamReader xml(contentXml);
-    LineCollector lines;
-    bool inBody = false;
-    while (!xml.atEnd()) {
-        const QXmlStreamReader::TokenType token = xml.readNext();
-        if (token == QXmlStreamReader::StartElement) {
-            const QStringView name = xml.name();
-            const bool text = xml.namespaceUri() == kOdfText;
-            if (xml.namespaceUri() == kOdfOffice && name == u"body") {
-                inBody = true;
-            } else if (!inBody) {
-                continue;
-            } else if ((text && (name == u"note" || name == u"tracked-changes" ||
-                                 name == u"sequence-decls")) ||
-                       (xml.namespaceUri() == kOdfOffice && name == u"annotation")) {
-                // Footnotes, comments and recorded deletions stand apart from the body text.
-                xml.skipCurrentElement();
-            } else if (text && (name == u"p" || name == u"h")) {
-                lines.paragraphStarts();
-            } else if (text && name == u"s") {
-                // A run of spaces; the count is capped so a hostile file cannot ask for millions.
-                bool ok = false;
-                const int c = xml.attributes().value(kOdfText, QLatin1String("c")).toInt(&ok);
-                lines.text(QString(ok ? qBound(1, c, 1024) : 1, QLatin1Char(' ')));
-            } else if (text && name == u"tab") {
-                lines.text(QLatin1Char('\t'));
-            } else if (text && name == u"line-break") {
-                lines.text(QLatin1Char('\n'));
-            }
-        } else if (token == QXmlStreamReader::Characters && inBody && lines.inParagraph()) {
-            lines.text(xml.text());
-        } else if (token == QXmlStreamReader::EndElement && inBody) {
-            if (xml.namespaceUri() == kOdfText && (xml.name() == u"p" || xml.name() == u"h"))
-                lines.paragraphEnds();
-            else if (xml.namespaceUri() == kOdfOffice && xml.name() == u"body")
-                inBody = false;
+    const BodyMarkup markup{kOdfOffice, kOdfText, true,
+                            [](QStringView name) { return name == u"p" || name == u"h"; }};
+    return bodyLines(contentXml, markup, [](QXmlStreamReader& xml, LineCollector& lines) {
+        const QStringView name = xml.name();
+        const bool text = xml.namespaceUri() == kOdfText;
+        if ((text &&
+             (name == u"note" || name == u"tracked-changes" || name == u"sequence-decls")) ||
+            (xml.namespaceUri() == kOdfOffice && name == u"annotation")) {
+            // Footnotes, comments and recorded deletions stand apart from the body text.
+            xml.skipCurrentElement();
+        } else if (text && name == u"s") {
+            // A run of spaces; the count is capped so a hostile file cannot ask for millions.
+            bool ok = false;
+            const int c = xml.attributes().value(kOdfText, QLatin1String("c")).toInt(&ok);
+            lines.text(QString(ok ? qBound(1, c, 1024) : 1, QLatin1Char(' ')));
+        } else if (text && name == u"tab") {
+            lines.text(QLatin1Char('\t'));
+        } else if (text && name == u"line-break") {
+            lines.text(QLatin1Char('\n'));
         }
-    }
-    if (xml.hasError())
-        return std::nullopt;
-    return lines.result();
+    });
 }
 
 std::optional<QString> LinuxDocumentText::htmlText(const QByteArray& html) {

@@ -20,12 +20,10 @@ constexpr qint64 maxStored = 1'000'000'000'000;
 } // namespace
 
 QList<PowerSupply> readPowerSupplies(const QString& sysRoot) {
-    const QString base = sysRoot + QStringLiteral("/class/power_supply/");
-    QStringList names = KernelFiles::listDir(base);
-    KernelFiles::sortNatural(names);
     QList<PowerSupply> supplies;
-    for (const QString& name : names) {
-        const QString dir = base + name + QLatin1Char('/');
+    for (const KernelFiles::ClassFolder& folder :
+         KernelFiles::classFolders(sysRoot, QLatin1String("power_supply"))) {
+        const QString& dir = folder.path;
         auto text = [&](const char* attribute) {
             const auto line = KernelFiles::readLine(dir + QLatin1String(attribute));
             return line ? QString::fromUtf8(*line) : QString();
@@ -34,7 +32,7 @@ QList<PowerSupply> readPowerSupplies(const QString& sysRoot) {
             return KernelFiles::readInteger(dir + QLatin1String(attribute), min, max);
         };
         PowerSupply supply;
-        supply.name = name;
+        supply.name = folder.name;
         supply.type = text("type");
         if (supply.type.isEmpty())
             continue; // not a power supply folder

@@ -9,16 +9,14 @@ constexpr qint64 highestMilli = 1'000'000;
 } // namespace
 
 QList<ThermalZone> readThermalZones(const QString& sysRoot) {
-    const QString base = sysRoot + QStringLiteral("/class/thermal/");
-    QStringList folders = KernelFiles::listDir(base);
-    KernelFiles::sortNatural(folders);
     QList<ThermalZone> zones;
-    for (const QString& folder : folders) {
-        if (!folder.startsWith(QLatin1String("thermal_zone")))
+    for (const KernelFiles::ClassFolder& folder :
+         KernelFiles::classFolders(sysRoot, QLatin1String("thermal"))) {
+        if (!folder.name.startsWith(QLatin1String("thermal_zone")))
             continue;
-        const QString dir = base + folder + QLatin1Char('/');
+        const QString& dir = folder.path;
         ThermalZone zone;
-        zone.folder = folder;
+        zone.folder = folder.name;
         if (const auto type = KernelFiles::readLine(dir + QStringLiteral("type")))
             zone.type = QString::fromUtf8(*type);
         zone.milliCelsius =

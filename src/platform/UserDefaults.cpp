@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/HomeLayout.h"
+#include "platform/JsonFields.h"
 
 #include <cmath>
 #include <QJsonArray>
@@ -112,16 +113,7 @@ std::optional<double> UserDefaults::doubleValue(const QString& key) const {
 }
 
 std::optional<QStringList> UserDefaults::stringListValue(const QString& key) const {
-    const QJsonValue v = value(key);
-    if (!v.isArray())
-        return std::nullopt;
-    QStringList out;
-    for (const QJsonValue& item : v.toArray()) {
-        if (!item.isString())
-            return std::nullopt;
-        out.append(item.toString());
-    }
-    return out;
+    return JsonFields::strings(value(key));
 }
 
 bool UserDefaults::setValue(const QString& key, const QJsonValue& value, QString* message) {

@@ -25,30 +25,6 @@ std::optional<qint64> byteCount(const QJsonObject& object, QLatin1String key) {
     return n;
 }
 
-std::optional<QStringList> strings(const QJsonObject& object, QLatin1String key) {
-    const QJsonValue v = object.value(key);
-    if (!v.isArray())
-        return std::nullopt;
-    QStringList out;
-    for (const QJsonValue& item : v.toArray()) {
-        if (!item.isString())
-            return std::nullopt;
-        out.append(item.toString());
-    }
-    return out;
-}
-
-// Absent or null is none; any other type rejects the record.
-bool optionalDate(const QJsonObject& object, QLatin1String key, std::optional<double>* out) {
-    const QJsonValue v = object.value(key);
-    if (v.isUndefined() || v.isNull()) {
-        *out = std::nullopt;
-        return true;
-    }
-    *out = JsonFields::date(object, key);
-    return out->has_value();
-}
-
 template <typename Record>
 std::optional<QList<Record>> records(const QJsonObject& object, QLatin1String key) {
     const QJsonValue v = object.value(key);
@@ -111,7 +87,7 @@ QJsonObject OrganizerCompletedMove::toJson() const {
 std::optional<OrganizerCompletedMove> OrganizerCompletedMove::fromJson(const QJsonObject& object) {
     const auto source = JsonFields::string(object, kSource);
     const auto destination = JsonFields::string(object, kDestination);
-    const auto created = strings(object, kCreated);
+    const auto created = JsonFields::strings(object, kCreated);
     if (!source || !destination || !created)
         return std::nullopt;
     return OrganizerCompletedMove{*source, *destination, *created};
@@ -139,10 +115,10 @@ std::optional<OrganizerJournal> OrganizerJournal::fromJson(const QJsonObject& ob
     const auto home = JsonFields::string(object, kHome);
     auto planned = records<OrganizerMove>(object, kPlanned);
     auto completed = records<OrganizerCompletedMove>(object, kCompleted);
-    auto failures = strings(object, kFailures);
+    auto failures = JsonFields::strings(object, kFailures);
     if (!id || !started || !home || !planned || !completed || !failures ||
-        !optionalDate(object, kFinished, &j.finishedAt) ||
-        !optionalDate(object, kUndone, &j.undoneAt))
+        !JsonFields::optionalDate(object, kFinished, &j.finishedAt) ||
+        !JsonFields::optionalDate(object, kUndone, &j.undoneAt))
         return std::nullopt;
     j.id = *id;
     j.startedAt = *started;

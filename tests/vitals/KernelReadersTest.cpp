@@ -44,4 +44,14 @@ TEST(KernelReaders, IntegersAndNaturalOrder) {
     QStringList names = {"hwmon10", "hwmon2", "BAT1", "AC", "hwmon1"};
     KernelFiles::sortNatural(names);
     EXPECT_EQ(names, QStringList({"AC", "BAT1", "hwmon1", "hwmon2", "hwmon10"}));
+
+    vitalstest::writeFile(dir + "/class/hwmon/hwmon10/name", "b\n");
+    vitalstest::writeFile(dir + "/class/hwmon/hwmon2/name", "a\n");
+    const QList<KernelFiles::ClassFolder> chips =
+        KernelFiles::classFolders(dir, QLatin1String("hwmon"));
+    ASSERT_EQ(chips.size(), 2);
+    EXPECT_EQ(chips[0].name, "hwmon2");
+    EXPECT_EQ(chips[0].path, dir + "/class/hwmon/hwmon2/");
+    EXPECT_EQ(chips[1].name, "hwmon10");
+    EXPECT_TRUE(KernelFiles::classFolders(dir, QLatin1String("thermal")).isEmpty());
 }
