@@ -98,8 +98,10 @@ std::string normalizedRoot(const QString& root) {
 class Walk {
 public:
     Walk(const DirectoryWalker::Options& options, const CancelToken& cancel,
-         const DirectoryWalker::Visitor& visit, quint64 rootDevice)
-        : m_options(options), m_cancel(cancel), m_visit(visit), m_rootDevice(rootDevice) {}
+         const DirectoryWalker::Visitor& visit, const DirectoryWalker::Leave& leave,
+         quint64 rootDevice)
+        : m_options(options), m_cancel(cancel), m_visit(visit), m_leave(leave),
+          m_rootDevice(rootDevice) {}
 
     bool cancelled() const { return m_cancel.isCancelled(); }
 
@@ -208,40 +210,32 @@ public:
         return !m_finished && !m_queue.empty();
     }
 
-    void runWorker(int worker) {
+    // Reads queued folders until the walk is finished, waiting for more while other workers may
+    // still queue some; with once, reads at most the first queued folder and returns (the root,
+    // read before deciding whether helpers pay).
+    void runWorker(int worker, bool once = false) {
         std::vector<char> buffer(64 * 1024);
         std::vector<Job> children;
         for (;;) {
             Job job;
             {
                 std::unique_lock<std::mutex> guard(m_lock);
-                m_wake.wait(guard, [this] { return m_finished || !m_queue.empty(); });
-                if (m_finished)
+                if (!once)
+                    m_wake.wait(guard, [this] { return m_finished || !m_queue.empty(); });
+                if (m_finished || m_queue.empty())
                     return;
                 job = std::move(m_queue.back());
                 m_queue.pop_back();
             }
-            if (!cancelled())
+            if (!cancelled()) {
                 readFolder(job, worker, buffer, children);
+                if (m_leave)
+                    m_leave(job.path, worker);
+            }
             finishJob(children);
-        }
-    }
-
-    // Reads the first queued folder on the calling thread; used to decide whether helpers pay.
-    void runOne(int worker) {
-        std::vector<char> buffer(64 * 1024);
-        std::vector<Job> children;
-        Job job;
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            if (m_finished || m_queue.empty())
+            if (once)
                 return;
-            job = std::move(m_queue.back());
-            m_queue.pop_back();
         }
-        if (!cancelled())
-            readFolder(job, worker, buffer, children);
-        finishJob(children);
     }
 
     qint64 entries() const { return m_entries.load(); }
@@ -251,6 +245,7 @@ private:
     const DirectoryWalker::Options& m_options;
     const CancelToken& m_cancel;
     const DirectoryWalker::Visitor& m_visit;
+    const DirectoryWalker::Leave& m_leave;
     const quint64 m_rootDevice;
     LinkSet m_links;
 
@@ -289,15 +284,25 @@ QString DirectoryWalker::Entry::fileName() const {
 
 DirectoryWalker::DirectoryWalker() : DirectoryWalker(Options()) {}
 
-DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Visitor& visit) const {
-    Result result;
-    const std::string root = normalizedRoot(rootPath);
+DirectoryWalker::Result DirectoryWalker::walk(const QString& root, const Visitor& visit) const {
+    return walk(root, visit, Leave());
+}
+
+bool DirectoryWalker::statRoot(const QString& rootPath, std::string& root, struct stat& st) const {
+    root = normalizedRoot(rootPath);
     if (root.empty())
-        return result;
-    struct stat st;
+        return false;
     const int rc =
         m_options.followRootSymlink ? ::stat(root.c_str(), &st) : ::lstat(root.c_str(), &st);
-    if (rc != 0)
+    return rc == 0;
+}
+
+DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Visitor& visit,
+                                              const Leave& leave) const {
+    Result result;
+    std::string root;
+    struct stat st;
+    if (!statRoot(rootPath, root, st))
         return result;
     result.rootFound = true;
 
@@ -305,7 +310,7 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
     rootEntry.folder = root;
     rootEntry.depth = 0;
     fill(rootEntry, st);
-    Walk walk(m_options, m_cancel, visit, rootEntry.device);
+    Walk walk(m_options, m_cancel, visit, leave, rootEntry.device);
     result.entries = 1;
     const Action action = visit(rootEntry);
     if (!rootEntry.isDirectory() || action != Action::Continue) {
@@ -316,7 +321,7 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
     walk.start(Job{root, 0, rootEntry.device, rootEntry.inode});
     const int workers = threads();
     // The root folder is read on the calling thread; helpers start only when it has subfolders.
-    walk.runOne(0);
+    walk.runWorker(0, true);
     ParallelLoop::onThreads(walk.hasQueuedWork() ? workers : 1,
                             [&walk](int worker) { walk.runWorker(worker); });
 
@@ -328,13 +333,9 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
 
 DirectoryWalker::Result DirectoryWalker::list(const QString& rootPath, const Visitor& visit) const {
     Result result;
-    const std::string root = normalizedRoot(rootPath);
-    if (root.empty())
-        return result;
+    std::string root;
     struct stat st;
-    const int rc =
-        m_options.followRootSymlink ? ::stat(root.c_str(), &st) : ::lstat(root.c_str(), &st);
-    if (rc != 0)
+    if (!statRoot(rootPath, root, st))
         return result;
     result.rootFound = true;
     result.entries = 1;
