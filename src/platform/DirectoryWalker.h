@@ -10,8 +10,6 @@
 #include <utility>
 #include <vector>
 
-struct stat;
-
 // Walks a folder tree with the kernel's own directory calls (open/getdents64/fstatat on the
 // folder's descriptor), the one walker behind every measurement of the app: cleaners, disk map,
 // large files, folder tree, duplicates, the health check and the uninstaller.
@@ -120,9 +118,12 @@ public:
     int threads() const { return m_options.threads < 1 ? 1 : m_options.threads; }
 
 private:
-    // The root's path as walked (bytes, no trailing slash) and its status, following a symlink at
-    // the root as the options say; false when it cannot be stat'ed.
-    bool statRoot(const QString& rootPath, std::string& root, struct stat& st) const;
+    // How walk() and list() begin: the root is stat'ed (a symlink there followed as the options
+    // say) and visited as the entry of depth 0; true when it is a folder the visitor continues
+    // into. root receives its path as read (bytes, no trailing slash), entry its entry and result
+    // what is known so far.
+    bool visitRoot(const QString& rootPath, const Visitor& visit, std::string& root, Entry& entry,
+                   Result& result) const;
 
     Options m_options;
     CancelToken m_cancel;
