@@ -42,6 +42,7 @@ struct Sink {
     std::atomic<qint64> files{0};
     std::atomic<qint64> bytes{0};
     std::atomic<bool> full{false}; // reached the switch: the tool sizes it
+    bool sized = false;            // the tool has been asked, and its answer is in bytes
 };
 
 struct BigFile {
@@ -100,6 +101,9 @@ struct Item {
     Sink* sink = nullptr;
     // The item's folders the walk has entered and not yet left: its walk has ended at zero.
     std::atomic<int> open{0};
+    // Its folders measured whole that reached the switch, each added by the worker that filled it.
+    std::mutex fullLock;
+    std::vector<Sink*> full;
 };
 
 // Folder path -> where its entries go; written when a listed folder or a folder measured whole is
@@ -220,6 +224,8 @@ public:
         m_itemDepth = 0;
         if (!walk(path, false))
             return std::nullopt;
+        if (!item.seen)
+            m_tally.add(1, 0); // nothing could be read about it: a file of no bytes
         return build(0);
     }
 
@@ -238,10 +244,16 @@ public:
         std::vector<std::optional<MapNode>> nodes;
         if (!walk(folder, true))
             return nodes;
+        // The ends not told during the walk (the last one, and the items it never found, files of
+        // no bytes) follow its last counts, so that the text saying every item is done carries
+        // the final figures.
         for (Item& item : m_items) {
             if (!item.seen)
-                m_tally.folderDone();
+                m_tally.add(1, 0);
         }
+        for (size_t told = std::min(m_ended.load(), m_items.size() - 1); told < m_items.size();
+             ++told)
+            m_tally.folderDone();
         nodes.resize(m_items.size());
         for (size_t i = 0; i < m_items.size(); ++i)
             nodes[i] = build(i);
@@ -269,11 +281,8 @@ private:
 
     std::optional<MapNode> build(size_t index) {
         Item& item = m_items[index];
-        if (!item.seen) {
-            // Nothing could be read about it: a file of no bytes.
-            m_tally.add(1, 0);
+        if (!item.seen)
             return fileNode(item.path, 0, std::nullopt, item.inherited);
-        }
         if (item.file)
             return *item.file;
         if (item.folder)
@@ -317,7 +326,7 @@ private:
             m_tally.add(1, e.allocatedBytes);
             item.file = fileNode(item.path, e.allocatedBytes, dateOf(e.modifyTime), item.inherited);
             if (m_announcesItems)
-                m_tally.folderDone();
+                ended(item);
             return DirectoryWalker::Action::SkipChildren;
         }
         item.open.store(1, std::memory_order_relaxed);
@@ -331,13 +340,49 @@ private:
     // The walk lets a folder of an item in: the item's walk goes on until that folder is left.
     void entering(int item) { m_items[size_t(item)].open.fetch_add(1, std::memory_order_relaxed); }
 
-    // A folder's entries are all visited: the last folder of an item ends the item's walk.
+    // A folder's entries are all visited: its files go to its sink at once, so that the last
+    // folder of an item to be left ends an item whose every count is in.
     void left(std::string_view folder, int w) {
         Worker& worker = m_workers.slot(w);
-        const Target target = worker.folderPath == folder ? worker.target : m_targets.find(folder);
+        Target target;
+        if (worker.folderPath == folder) {
+            settleSink(worker);
+            target = worker.target;
+        } else {
+            target = m_targets.find(folder); // it showed no entries
+        }
         const int item = target.item();
         if (item >= 0 && m_items[size_t(item)].open.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            ended(m_items[size_t(item)]);
+    }
+
+    // An item's walk has ended: the tool sizes its folders that reached the switch, and the item
+    // is done; the last item's end is told after the walk.
+    void ended(Item& item) {
+        std::vector<Sink*> full;
+        {
+            std::lock_guard<std::mutex> guard(item.fullLock);
+            full.swap(item.full);
+        }
+        for (Sink* sink : full)
+            sizeWhole(*sink);
+        if (m_ended.fetch_add(1, std::memory_order_acq_rel) + 1 < m_items.size())
             m_tally.folderDone();
+    }
+
+    // The tool's size of a folder measured whole that reached the switch, once; when it gives
+    // nothing, the files summed so far stand.
+    void sizeWhole(Sink& sink) {
+        if (sink.sized || !sink.full.load())
+            return;
+        sink.sized = true;
+        const qint64 tool = m_options.diskUsage
+                                ? m_options.diskUsage->sizeOf(decode(sink.path), m_tally.token())
+                                : 0;
+        if (tool < 1)
+            return;
+        m_tally.add(0, tool - sink.bytes.load());
+        sink.bytes.store(tool);
     }
 
     // A folder met in a listed folder (or as the root): where its entries will go.
@@ -406,8 +451,12 @@ private:
             return;
         sink.bytes.fetch_add(bytes, std::memory_order_relaxed);
         count(worker, taken, bytes);
-        if (before + taken == m_options.switchFiles)
+        if (before + taken == m_options.switchFiles) {
             sink.full.store(true, std::memory_order_relaxed);
+            Item& item = m_items[size_t(sink.item)];
+            std::lock_guard<std::mutex> guard(item.fullLock);
+            item.full.push_back(&sink);
+        }
     }
 
     DirectoryWalker::Action visitInFolder(const DirectoryWalker::Entry& e, Folder& folder,
@@ -504,18 +553,9 @@ private:
     }
 
     std::optional<MapNode> buildSink(Sink& sink, const QString& parentId) {
-        qint64 bytes = sink.bytes.load();
-        qint64 files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
-        if (sink.full.load()) {
-            const qint64 tool = m_options.diskUsage ? m_options.diskUsage->sizeOf(decode(sink.path),
-                                                                                  m_tally.token())
-                                                    : 0;
-            if (tool >= 1) {
-                m_tally.add(0, tool - bytes);
-                bytes = tool;
-            }
-            files = m_options.switchFiles;
-        }
+        sizeWhole(sink);
+        const qint64 bytes = sink.bytes.load();
+        const qint64 files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
         if (bytes < 1)
             return std::nullopt;
         MapNode node =
@@ -608,6 +648,7 @@ private:
     std::unordered_map<std::string, int> m_itemByName;
     int m_itemDepth = 0; // the walker's depth of the items: 0 for one item, 1 for a folder's
     bool m_announcesItems = false; // each item's end goes to the tally
+    std::atomic<size_t> m_ended{0};
 };
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QScopeGuard>
 #include <QStringList>
+#include <thread>
 #include <unistd.h>
 
 using namespace diskmaptest;
@@ -378,6 +379,39 @@ TEST(DiskMapMeasure, ItemsMeasuredInOneWalkAreWhatEachWalkAloneGives) {
         EXPECT_EQ(tally.finished(), qint64(items.size()));
         EXPECT_EQ(texts.filter(QString::fromUtf8("5 of 5 folders done")).size(), 1);
     }
+}
+
+TEST(DiskMapMeasure, AnItemIsDoneOnceTheToolHasSizedItsFullFolders) {
+    const QString home = testsupport::freshDir("items-tool");
+    auto du = std::make_shared<FakeDiskUsage>();
+    for (const QString& item : {QStringLiteral("Apps"), QStringLiteral("Games")}) {
+        for (int i = 0; i < 6; ++i)
+            makeFile(home + QStringLiteral("/%1/big.app/f%2").arg(item).arg(i), 4096);
+        du->setSize(home + "/" + item + "/big.app", 999 * 1024);
+    }
+    du->hold();
+    DiskMapMeasurer::Options options;
+    options.walkerThreads = 2;
+    options.switchFiles = 4;
+    options.diskUsage = du;
+    DiskMapTally tally(2, CancelToken(), {});
+    std::vector<std::optional<MapNode>> nodes;
+    std::thread measuring([&] {
+        nodes = DiskMapMeasurer(options).measureItems(home, {{"Apps"}, {"Games"}}, tally);
+    });
+    const bool asked = testsupport::waitFor([&] { return !du->asked().isEmpty(); }, 20'000);
+    EXPECT_EQ(tally.finished(), 0); // whichever item ended first waits for the tool
+    du->release();
+    measuring.join();
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(tally.finished(), 2);
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0]->sizeBytes, 999 * 1024);
+    EXPECT_EQ(nodes[1]->sizeBytes, 999 * 1024);
+    EXPECT_EQ(tally.bytesSeen(), 2 * 999 * 1024);
+    QStringList sized = du->asked();
+    sized.sort();
+    EXPECT_EQ(sized, QStringList({home + "/Apps/big.app", home + "/Games/big.app"}));
 }
 
 TEST(DiskMapTally, ProgressTextsAndTheirThrottle) {
