@@ -65,8 +65,10 @@ public:
     };
     // The nodes of the given items of folder, each as measure() gives it at depth 1 (an item the
     // walk does not find is a file of no bytes), in the order given, from one walk of the folder
-    // shared by all of them; the tally hears of each item's end (folderDone) as its walk ends,
-    // before the nodes are built. Nothing at all when the tally's token is cancelled.
+    // shared by all of them. The tally hears of each item's end (folderDone) once its part of the
+    // walk is over and the tool has sized its folders that reached the switch, before the nodes
+    // are built; the last end comes after every count. Nothing at all when the tally's token is
+    // cancelled.
     std::vector<std::optional<MapNode>>
     measureItems(const QString& folder, const std::vector<Item>& items, DiskMapTally& tally) const;
 
