@@ -6,46 +6,37 @@
 // files once, folders' own blocks not counted). It must equal the sum of `find`'s 512-byte blocks
 // over the same files. The peers are timed on the command lines named above, which walk the whole
 // tree, skipped and hidden folders included. Times are hyperfine's medians of five runs after a
-// warm-up, each program started as its own process (`diskmap_bench --once TREE` for ours); without
+// warm-up, each program started as its own process (`diskmap_bench --once` for ours); without
 // hyperfine the same is done with a wall clock. The last lines are RESULT lines, one per peer,
 // the fastest peer last, after the load average at the time.
 //
-//   diskmap_bench TREE
-//   diskmap_bench --once TREE    one scan, prints the root's size and file count
+//   diskmap_bench TREE [--threads N]
+//   diskmap_bench --once TREE [--threads N]   one scan, prints the root's size and file count
+// --threads: the scan's walker threads (default: ParallelLoop::flatThreads()).
 #include "platform/DiskUsage.h"
+#include "platform/ParallelLoop.h"
 #include "storage/DiskMapScanner.h"
 #include "support/BenchProcess.h"
 
-#include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <optional>
 #include <QByteArray>
 #include <QCoreApplication>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QProcess>
 #include <QSet>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QTemporaryDir>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
 
 using namespace BenchProcess;
 
 namespace {
 
-std::optional<MapNode> scan(const QString& tree) {
+std::optional<MapNode> scan(const QString& tree, int threads) {
     DiskMapScanner::Request request;
     request.home = tree;
     request.measure.diskUsage = std::make_shared<DuDiskUsage>();
+    request.measure.walkerThreads = threads;
     const DiskMapScanner::Outcome outcome = DiskMapScanner::runScan(request, CancelToken(), {});
     if (const auto* result = std::get_if<DiskMapResult>(&outcome))
         return result->root;
@@ -99,69 +90,44 @@ std::optional<qint64> findBytes(const QString& tree) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: diskmap_bench [--once] TREE\n");
+    const std::optional<TreeArgs> parsed =
+        treeArgs(app.arguments().mid(1), "diskmap_bench", ParallelLoop::flatThreads());
+    if (!parsed)
         return 2;
-    }
-    const QString tree = QDir(args.first()).absolutePath();
-    const std::optional<MapNode> root = scan(tree);
+    const QString tree = QDir(parsed->tree).absolutePath();
+    const std::optional<MapNode> root = scan(tree, parsed->threads);
     if (!root)
         return 1;
-    if (once) {
+    if (parsed->once) {
         std::printf("%lld bytes in %lld files\n", static_cast<long long>(root->sizeBytes),
                     static_cast<long long>(root->fileCount));
         return 0;
     }
     const std::optional<qint64> found = findBytes(tree);
     const bool same = found && *found == root->sizeBytes;
-    std::printf("ours: %lld bytes in %lld files, %lld items\n",
+    std::printf("ours: %lld bytes in %lld files, %lld items, %d walker threads\n",
                 static_cast<long long>(root->sizeBytes), static_cast<long long>(root->fileCount),
-                static_cast<long long>(root->children.size()));
+                static_cast<long long>(root->children.size()), parsed->threads);
     std::printf("find over the same files: %lld bytes\n",
                 static_cast<long long>(found.value_or(-1)));
 
-    struct Peer {
-        QString name;
-        QStringList argv;
-        double ms = 0;
-    };
-    std::vector<Peer> peers;
-    peers.push_back({QStringLiteral("du"), {QStringLiteral("du"), QStringLiteral("-sk"), tree}});
-    if (!QStandardPaths::findExecutable(QStringLiteral("gdu")).isEmpty())
-        peers.push_back(
-            {QStringLiteral("gdu"), {QStringLiteral("gdu"), QStringLiteral("-np"), tree}});
-
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
-                                  tree};
-    std::vector<QStringList> commands = {oursArgv};
-    for (const Peer& p : peers) {
-        QStringList argv = p.argv;
-        argv[0] = QStandardPaths::findExecutable(argv[0]);
+    std::vector<QStringList> commands = {{QCoreApplication::applicationFilePath(),
+                                          QStringLiteral("--once"), QStringLiteral("--threads"),
+                                          QString::number(parsed->threads), tree}};
+    std::vector<PeerResult> peers;
+    const auto addPeer = [&](const QString& name, QStringList argv) {
+        argv.prepend(QStandardPaths::findExecutable(name));
         commands.push_back(argv);
-    }
-    std::vector<double> ms = hyperfine(commands);
-    const bool byHyperfine = !ms.empty();
-    if (!byHyperfine) {
-        for (const QStringList& c : commands)
-            ms.push_back(timeProcess(c));
-    }
-    std::printf("timing: %s, median of 5 after a warm-up\n",
-                byHyperfine ? "hyperfine" : "wall clock");
-    const double oursMs = ms[0];
+        peers.push_back({name, 0, same});
+    };
+    addPeer(QStringLiteral("du"), {QStringLiteral("-sk"), tree});
+    if (!QStandardPaths::findExecutable(QStringLiteral("gdu")).isEmpty())
+        addPeer(QStringLiteral("gdu"), {QStringLiteral("-np"), tree});
+    const std::vector<double> ms = timeAll(commands);
     for (size_t i = 0; i < peers.size(); ++i)
         peers[i].ms = ms[i + 1];
-    const long peak = peakMegabytes(oursArgv);
-    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
+    const long peak = peakMegabytes(commands.front());
     // Figures depend on what else the machine runs: the load average goes beside them.
-    QFile load(QStringLiteral("/proc/loadavg"));
-    std::printf("load: %s\n",
-                load.open(QIODevice::ReadOnly) ? load.readAll().trimmed().constData() : "unknown");
-    for (const Peer& p : peers)
-        std::printf(
-            "RESULT job=diskmap ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s peak_mb=%ld\n",
-            oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0, same ? "yes" : "no",
-            peak);
-    return same ? 0 : 1;
+    std::printf("load: %s\n", qPrintable(loadAverage()));
+    return printResults("diskmap", ms[0], std::move(peers), peak) ? 0 : 1;
 }

@@ -86,6 +86,46 @@ void fill(DirectoryWalker::Entry& e, const struct stat& st) {
     e.changeTimeNs = qint64(st.st_ctim.tv_sec) * 1000000000 + qint64(st.st_ctim.tv_nsec);
 }
 
+// Opens a folder for reading by its path (a symlink there followed only when asked) and checks
+// that it is the one listed as (device, inode), so that nothing swapped in since is read; -1 when
+// it cannot be opened or is another one.
+int openFolder(const std::string& path, bool followSymlink, quint64 device, quint64 inode) {
+    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
+    if (!followSymlink)
+        flags |= O_NOFOLLOW;
+    const int fd = ::open(path.c_str(), flags);
+    if (fd < 0)
+        return -1;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || quint64(st.st_dev) != device || quint64(st.st_ino) != inode) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+// Hands each name of an open folder, "." and ".." left out, to name(const char*) in directory
+// order, a buffer at a time, until the folder ends or stop() says so between buffers. False when
+// reading failed.
+template <typename Stop, typename Name>
+bool readNames(int fd, std::vector<char>& buffer, const Stop& stop, const Name& name) {
+    for (;;) {
+        const long n = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
+        if (n < 0)
+            return false;
+        if (n == 0 || stop())
+            return true;
+        for (long offset = 0; offset < n;) {
+            const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
+            offset += d->d_reclen;
+            const char* entry = d->d_name;
+            if (entry[0] == '.' && (entry[1] == 0 || (entry[1] == '.' && entry[2] == 0)))
+                continue;
+            name(entry);
+        }
+    }
+}
+
 std::string normalizedRoot(const QString& root) {
     std::string path = NativePath::encode(root).toStdString();
     while (path.size() > 1 && path.back() == '/')
@@ -98,8 +138,10 @@ std::string normalizedRoot(const QString& root) {
 class Walk {
 public:
     Walk(const DirectoryWalker::Options& options, const CancelToken& cancel,
-         const DirectoryWalker::Visitor& visit, quint64 rootDevice)
-        : m_options(options), m_cancel(cancel), m_visit(visit), m_rootDevice(rootDevice) {}
+         const DirectoryWalker::Visitor& visit, const DirectoryWalker::Leave& leave,
+         quint64 rootDevice)
+        : m_options(options), m_cancel(cancel), m_visit(visit), m_leave(leave),
+          m_rootDevice(rootDevice) {}
 
     bool cancelled() const { return m_cancel.isCancelled(); }
 
@@ -107,21 +149,13 @@ public:
     // in directory order.
     void readFolder(const Job& job, int worker, std::vector<char>& buffer,
                     std::vector<Job>& children) {
-        int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-        if (job.depth > 0 || !m_options.followRootSymlink)
-            flags |= O_NOFOLLOW;
-        const int fd = ::open(job.path.c_str(), flags);
+        const int fd = openFolder(job.path, job.depth == 0 && m_options.followRootSymlink,
+                                  job.device, job.inode);
         if (fd < 0) {
             m_unreadable.fetch_add(1, std::memory_order_relaxed);
             return;
         }
         struct stat st;
-        if (::fstat(fd, &st) != 0 || quint64(st.st_dev) != job.device ||
-            quint64(st.st_ino) != job.inode) {
-            ::close(fd);
-            m_unreadable.fetch_add(1, std::memory_order_relaxed);
-            return;
-        }
         const bool rootSlash = !job.path.empty() && job.path.back() == '/';
         qint64 visited = 0;
         DirectoryWalker::Entry e;
@@ -130,24 +164,11 @@ public:
         e.folderDevice = job.device;
         e.folderInode = job.inode;
         e.worker = worker;
-        for (;;) {
-            const long n = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
-            if (n < 0) {
-                m_unreadable.fetch_add(1, std::memory_order_relaxed);
-                break;
-            }
-            if (n == 0)
-                break;
-            if (cancelled())
-                break;
-            for (long offset = 0; offset < n;) {
-                const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
-                offset += d->d_reclen;
-                const char* name = d->d_name;
-                if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                    continue;
+        const bool read = readNames(
+            fd, buffer, [this] { return cancelled(); },
+            [&](const char* name) {
                 if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT) != 0)
-                    continue;
+                    return;
                 e.name = std::string_view(name);
                 fill(e, st);
                 e.repeatLink = e.type != DirectoryWalker::Type::Directory && st.st_nlink > 1 &&
@@ -168,8 +189,9 @@ public:
                     child.inode = e.inode;
                     children.push_back(std::move(child));
                 }
-            }
-        }
+            });
+        if (!read)
+            m_unreadable.fetch_add(1, std::memory_order_relaxed);
         ::close(fd);
         m_entries.fetch_add(visited, std::memory_order_relaxed);
     }
@@ -208,40 +230,32 @@ public:
         return !m_finished && !m_queue.empty();
     }
 
-    void runWorker(int worker) {
+    // Reads queued folders until the walk is finished, waiting for more while other workers may
+    // still queue some; with once, reads at most the first queued folder and returns (the root,
+    // read before deciding whether helpers pay).
+    void runWorker(int worker, bool once = false) {
         std::vector<char> buffer(64 * 1024);
         std::vector<Job> children;
         for (;;) {
             Job job;
             {
                 std::unique_lock<std::mutex> guard(m_lock);
-                m_wake.wait(guard, [this] { return m_finished || !m_queue.empty(); });
-                if (m_finished)
+                if (!once)
+                    m_wake.wait(guard, [this] { return m_finished || !m_queue.empty(); });
+                if (m_finished || m_queue.empty())
                     return;
                 job = std::move(m_queue.back());
                 m_queue.pop_back();
             }
-            if (!cancelled())
+            if (!cancelled()) {
                 readFolder(job, worker, buffer, children);
+                if (m_leave)
+                    m_leave(job.path, worker);
+            }
             finishJob(children);
-        }
-    }
-
-    // Reads the first queued folder on the calling thread; used to decide whether helpers pay.
-    void runOne(int worker) {
-        std::vector<char> buffer(64 * 1024);
-        std::vector<Job> children;
-        Job job;
-        {
-            std::lock_guard<std::mutex> guard(m_lock);
-            if (m_finished || m_queue.empty())
+            if (once)
                 return;
-            job = std::move(m_queue.back());
-            m_queue.pop_back();
         }
-        if (!cancelled())
-            readFolder(job, worker, buffer, children);
-        finishJob(children);
     }
 
     qint64 entries() const { return m_entries.load(); }
@@ -251,6 +265,7 @@ private:
     const DirectoryWalker::Options& m_options;
     const CancelToken& m_cancel;
     const DirectoryWalker::Visitor& m_visit;
+    const DirectoryWalker::Leave& m_leave;
     const quint64 m_rootDevice;
     LinkSet m_links;
 
@@ -289,34 +304,46 @@ QString DirectoryWalker::Entry::fileName() const {
 
 DirectoryWalker::DirectoryWalker() : DirectoryWalker(Options()) {}
 
-DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Visitor& visit) const {
-    Result result;
-    const std::string root = normalizedRoot(rootPath);
+DirectoryWalker::Result DirectoryWalker::walk(const QString& root, const Visitor& visit) const {
+    return walk(root, visit, Leave());
+}
+
+bool DirectoryWalker::visitRoot(const QString& rootPath, const Visitor& visit, std::string& root,
+                                Entry& entry, Result& result) const {
+    root = normalizedRoot(rootPath);
     if (root.empty())
-        return result;
+        return false;
     struct stat st;
     const int rc =
         m_options.followRootSymlink ? ::stat(root.c_str(), &st) : ::lstat(root.c_str(), &st);
     if (rc != 0)
-        return result;
+        return false;
     result.rootFound = true;
-
-    Entry rootEntry;
-    rootEntry.folder = root;
-    rootEntry.depth = 0;
-    fill(rootEntry, st);
-    Walk walk(m_options, m_cancel, visit, rootEntry.device);
     result.entries = 1;
-    const Action action = visit(rootEntry);
-    if (!rootEntry.isDirectory() || action != Action::Continue) {
+    entry.folder = root;
+    entry.depth = 0;
+    fill(entry, st);
+    const Action action = visit(entry);
+    if (!entry.isDirectory() || action != Action::Continue) {
         result.cancelled = m_cancel.isCancelled();
-        return result;
+        return false;
     }
+    return true;
+}
 
+DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Visitor& visit,
+                                              const Leave& leave) const {
+    Result result;
+    std::string root;
+    Entry rootEntry;
+    if (!visitRoot(rootPath, visit, root, rootEntry, result))
+        return result;
+
+    Walk walk(m_options, m_cancel, visit, leave, rootEntry.device);
     walk.start(Job{root, 0, rootEntry.device, rootEntry.inode});
     const int workers = threads();
     // The root folder is read on the calling thread; helpers start only when it has subfolders.
-    walk.runOne(0);
+    walk.runWorker(0, true);
     ParallelLoop::onThreads(walk.hasQueuedWork() ? workers : 1,
                             [&walk](int worker) { walk.runWorker(worker); });
 
@@ -328,35 +355,13 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
 
 DirectoryWalker::Result DirectoryWalker::list(const QString& rootPath, const Visitor& visit) const {
     Result result;
-    const std::string root = normalizedRoot(rootPath);
-    if (root.empty())
-        return result;
-    struct stat st;
-    const int rc =
-        m_options.followRootSymlink ? ::stat(root.c_str(), &st) : ::lstat(root.c_str(), &st);
-    if (rc != 0)
-        return result;
-    result.rootFound = true;
-    result.entries = 1;
+    std::string root;
     Entry rootEntry;
-    rootEntry.folder = root;
-    fill(rootEntry, st);
-    if (visit(rootEntry) != Action::Continue || !rootEntry.isDirectory()) {
-        result.cancelled = m_cancel.isCancelled();
+    if (!visitRoot(rootPath, visit, root, rootEntry, result))
         return result;
-    }
 
-    int flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
-    if (!m_options.followRootSymlink)
-        flags |= O_NOFOLLOW;
-    const int fd = ::open(root.c_str(), flags);
+    const int fd = openFolder(root, m_options.followRootSymlink, rootEntry.device, rootEntry.inode);
     if (fd < 0) {
-        result.unreadableFolders = 1;
-        return result;
-    }
-    if (::fstat(fd, &st) != 0 || quint64(st.st_dev) != rootEntry.device ||
-        quint64(st.st_ino) != rootEntry.inode) {
-        ::close(fd);
         result.unreadableFolders = 1;
         return result;
     }
@@ -365,23 +370,15 @@ DirectoryWalker::Result DirectoryWalker::list(const QString& rootPath, const Vis
     std::string names;
     std::vector<size_t> starts;
     std::vector<char> buffer(64 * 1024);
-    for (;;) {
-        const long n = ::syscall(SYS_getdents64, fd, buffer.data(), buffer.size());
-        if (n < 0)
-            result.unreadableFolders = 1;
-        if (n <= 0 || m_cancel.isCancelled())
-            break;
-        for (long offset = 0; offset < n;) {
-            const auto* d = reinterpret_cast<const LinuxDirent64*>(buffer.data() + offset);
-            offset += d->d_reclen;
-            const char* name = d->d_name;
-            if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
-                continue;
+    const bool read = readNames(
+        fd, buffer, [this] { return m_cancel.isCancelled(); },
+        [&](const char* name) {
             starts.push_back(names.size());
             names.append(name);
             names.push_back('\0');
-        }
-    }
+        });
+    if (!read)
+        result.unreadableFolders = 1;
 
     std::vector<struct stat> stats(starts.size());
     std::vector<char> statted(starts.size(), 0);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <QString>
 #include <QtGlobal>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -95,12 +96,19 @@ public:
     };
 
     using Visitor = std::function<Action(const Entry&)>;
+    // Told that a folder the walk entered (the root included) is finished: every entry of its
+    // own has been visited, or it could not be opened or read. Called once per such folder, on
+    // the thread that read it (worker as in Entry), before any of its subfolders is read, so a
+    // caller can count a subtree's outstanding folders: one more for each folder its visitor
+    // lets the walk into, one less here. A cancelled walk may leave folders unannounced.
+    using Leave = std::function<void(std::string_view folder, int worker)>;
 
     DirectoryWalker();
     explicit DirectoryWalker(Options options, CancelToken cancel = CancelToken())
         : m_options(options), m_cancel(std::move(cancel)) {}
 
     Result walk(const QString& root, const Visitor& visit) const;
+    Result walk(const QString& root, const Visitor& visit, const Leave& leave) const;
     // One folder's listing: visits the root and, when it is a folder and the visitor continues,
     // its direct children (depth 1) in directory order, all on the calling thread, as walk()
     // does when every child answers SkipChildren; nothing below them is read. The children's
@@ -110,6 +118,13 @@ public:
     int threads() const { return m_options.threads < 1 ? 1 : m_options.threads; }
 
 private:
+    // How walk() and list() begin: the root is stat'ed (a symlink there followed as the options
+    // say) and visited as the entry of depth 0; true when it is a folder the visitor continues
+    // into. root receives its path as read (bytes, no trailing slash), entry its entry and result
+    // what is known so far.
+    bool visitRoot(const QString& rootPath, const Visitor& visit, std::string& root, Entry& entry,
+                   Result& result) const;
+
     Options m_options;
     CancelToken m_cancel;
 };

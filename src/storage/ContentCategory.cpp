@@ -1,34 +1,31 @@
 #include "storage/ContentCategory.h"
 
-#include "platform/RawValueTable.h"
+QString rawValue(ContentCategory category) {
+    return rawValue(diskMapCategory(category));
+}
 
-namespace {
+template <> std::optional<ContentCategory> fromRawValue<ContentCategory>(const QString& raw) {
+    const std::optional<DiskMapCategory> category = fromRawValue<DiskMapCategory>(raw);
+    return category ? std::optional<ContentCategory>(contentCategory(*category)) : std::nullopt;
+}
 
-constexpr std::array<const char*, 7> kRaw = {
-    "clientWork", "personal", "media", "downloadsLimbo", "code", "adminFinance", "unknown"};
-
-constexpr std::array<const char*, 7> kTitles = {
-    "Client work", "Personal",          "Photos and video", "Downloads and limbo",
-    "Code",        "Admin and finance", "Not sure yet"};
-constexpr std::array<const char*, 7> kDescriptions = {
-    "Work that looks like it belongs to a named client.",
-    "Your own things, not work.",
-    "Photos, video and audio.",
-    "Things that landed here and never moved on.",
-    "Projects, repositories and build folders.",
-    "Invoices, receipts, tax, contracts.",
-    "Pendrel could not tell what this is."};
-
-} // namespace
-
-PENDREL_RAW_VALUES(ContentCategory, kRaw)
-
-using namespace RawValueDetail;
+template <> const QList<ContentCategory>& allCases<ContentCategory>() {
+    static const QList<ContentCategory> cases = [] {
+        QList<ContentCategory> all;
+        for (const DiskMapCategory category : allCases<DiskMapCategory>())
+            all.append(contentCategory(category));
+        return all;
+    }();
+    return cases;
+}
 
 QString title(ContentCategory category) {
-    return rawValueOf(kTitles, category);
+    return title(diskMapCategory(category));
 }
 
 QString description(ContentCategory category) {
-    return rawValueOf(kDescriptions, category);
+    // The folder browser only says so; the disk map adds what Pendrel will do about it.
+    if (category == ContentCategory::Unknown)
+        return QStringLiteral("Pendrel could not tell what this is.");
+    return description(diskMapCategory(category));
 }

@@ -207,10 +207,6 @@ DiskMapCategory fileCategoryUtf8(std::string_view fileName, DiskMapCategory fall
     return ContentClassifier::classifyBytes(withoutExtension(fileName)).value_or(fallback);
 }
 
-template <typename To, typename From> To cast(From value) {
-    return static_cast<To>(static_cast<int>(value));
-}
-
 } // namespace
 
 namespace ContentClassifier {
@@ -255,7 +251,7 @@ template <> std::optional<DiskMapCategory> classify<DiskMapCategory>(QStringView
 
 template <> std::optional<ContentCategory> classify<ContentCategory>(QStringView name) {
     const std::optional<DiskMapCategory> hit = keywordCategory(name);
-    return hit ? std::optional<ContentCategory>(cast<ContentCategory>(*hit)) : std::nullopt;
+    return hit ? std::optional<ContentCategory>(contentCategory(*hit)) : std::nullopt;
 }
 
 template <> DiskMapCategory topLevelCategory<DiskMapCategory>(QStringView name) {
@@ -267,7 +263,7 @@ template <> DiskMapCategory topLevelCategory<DiskMapCategory>(QStringView name) 
 }
 
 template <> ContentCategory topLevelCategory<ContentCategory>(QStringView name) {
-    return cast<ContentCategory>(topLevelCategory<DiskMapCategory>(name));
+    return contentCategory(topLevelCategory<DiskMapCategory>(name));
 }
 
 template <>
@@ -278,8 +274,7 @@ DiskMapCategory fileCategory<DiskMapCategory>(QStringView path, DiskMapCategory 
 
 template <>
 ContentCategory fileCategory<ContentCategory>(QStringView path, ContentCategory fallback) {
-    return cast<ContentCategory>(
-        fileCategory<DiskMapCategory>(path, cast<DiskMapCategory>(fallback)));
+    return contentCategory(fileCategory<DiskMapCategory>(path, diskMapCategory(fallback)));
 }
 
 } // namespace ContentClassifier

@@ -4,18 +4,15 @@
 
 #include <QHashFunctions>
 
+// The cases of content, in the order every list of them follows: those of DiskMapCategory and,
+// case for case, of the folder browser's ContentCategory.
+#define PENDREL_CONTENT_CATEGORY_CASES                                                             \
+    ClientWork, Personal, Media, DownloadsLimbo, Code, AdminFinance, Unknown
+
 // The content category of a disk-map node: what the bytes seem to be, guessed from names (see
 // ContentClassifier). Raw values are the case names ("clientWork", …, "unknown"), matched
 // case-sensitively; the cases are listed in this declaration order everywhere.
-enum class DiskMapCategory {
-    ClientWork,
-    Personal,
-    Media,
-    DownloadsLimbo,
-    Code,
-    AdminFinance,
-    Unknown
-};
+enum class DiskMapCategory { PENDREL_CONTENT_CATEGORY_CASES };
 
 QString rawValue(DiskMapCategory category);
 template <> std::optional<DiskMapCategory> fromRawValue<DiskMapCategory>(const QString& raw);

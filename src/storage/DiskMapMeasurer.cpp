@@ -36,11 +36,13 @@ std::optional<QDateTime> dateOf(qint64 seconds) {
 struct Sink {
     std::string path;
     QString name;
+    int item = 0; // the measured item it lies in
     qint64 modified = 0;
     DiskMapCategory category = DiskMapCategory::Unknown;
     std::atomic<qint64> files{0};
     std::atomic<qint64> bytes{0};
     std::atomic<bool> full{false}; // reached the switch: the tool sizes it
+    bool sized = false;            // the tool has been asked, and its answer is in bytes
 };
 
 struct BigFile {
@@ -65,6 +67,7 @@ struct Kid {
 struct Folder {
     std::string path;
     QString name;
+    int item = 0; // the measured item it lies in
     int depth = 0;
     qint64 modified = 0;
     DiskMapCategory inherited = DiskMapCategory::Unknown;
@@ -82,6 +85,25 @@ struct Folder {
 struct Target {
     Folder* folder = nullptr;
     Sink* sink = nullptr;
+    // The measured item the target lies in; -1 for none.
+    int item() const { return folder ? folder->item : sink ? sink->item : -1; }
+};
+
+// One item the walk measures, as the walk met it: a file, a folder listed child by child or one
+// measured whole; none of these when the walk never saw it.
+struct Item {
+    std::string path;
+    int depth = 1;
+    DiskMapCategory inherited = DiskMapCategory::Unknown;
+    bool seen = false;
+    std::optional<MapNode> file;
+    Folder* folder = nullptr;
+    Sink* sink = nullptr;
+    // The item's folders the walk has entered and not yet left: its walk has ended at zero.
+    std::atomic<int> open{0};
+    // Its folders measured whole that reached the switch, each added by the worker that filled it.
+    std::mutex fullLock;
+    std::vector<Sink*> full;
 };
 
 // Folder path -> where its entries go; written when a listed folder or a folder measured whole is
@@ -172,6 +194,11 @@ std::optional<DiskMapCategory> largest(const std::array<qint64, kCategories>& to
                 : std::nullopt;
 }
 
+std::string_view lastComponent(std::string_view path) {
+    const size_t slash = path.rfind('/');
+    return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
 bool openable(const QString& path) {
     const int fd = ::open(NativePath::encode(path).constData(),
                           O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
@@ -181,46 +208,96 @@ bool openable(const QString& path) {
     return true;
 }
 
+// The walk behind a measurement: one item walked from its own path, or several items of one
+// folder in a single walk of that folder, so that every walker thread serves whichever item has
+// folders left to read.
 class ItemWalk {
 public:
-    ItemWalk(const DiskMapMeasurer::Options& options, DiskMapTally& tally, int depth,
-             DiskMapCategory inherited, int threads)
-        : m_options(options), m_tally(tally), m_depth(depth), m_inherited(inherited),
-          m_workers(threads) {}
+    ItemWalk(const DiskMapMeasurer::Options& options, DiskMapTally& tally, int threads)
+        : m_options(options), m_tally(tally), m_threads(threads), m_workers(threads) {}
 
-    std::optional<MapNode> run(const QString& path, int threads) {
+    std::optional<MapNode> measure(const QString& path, int depth, DiskMapCategory inherited) {
+        Item& item = m_items.emplace_back();
+        item.path = NativePath::encode(path).toStdString();
+        item.depth = depth;
+        item.inherited = inherited;
+        m_itemDepth = 0;
+        if (!walk(path, false))
+            return std::nullopt;
+        if (!item.seen)
+            m_tally.add(1, 0); // nothing could be read about it: a file of no bytes
+        return build(0);
+    }
+
+    std::vector<std::optional<MapNode>>
+    measureItems(const QString& folder, const std::vector<DiskMapMeasurer::Item>& items) {
+        const std::string folderBytes = NativePath::encode(folder).toStdString();
+        for (const DiskMapMeasurer::Item& given : items) {
+            const std::string name = NativePath::encode(given.name).toStdString();
+            m_itemByName.emplace(name, int(m_items.size()));
+            Item& item = m_items.emplace_back();
+            item.path = joined(folderBytes, name);
+            item.inherited = given.inherited;
+        }
+        m_itemDepth = 1;
+        m_announcesItems = true;
+        std::vector<std::optional<MapNode>> nodes;
+        if (!walk(folder, true))
+            return nodes;
+        // The ends not told during the walk (the last one, and the items it never found, files of
+        // no bytes) follow its last counts, so that the text saying every item is done carries
+        // the final figures.
+        for (Item& item : m_items) {
+            if (!item.seen)
+                m_tally.add(1, 0);
+        }
+        for (size_t told = std::min(m_ended.load(), m_items.size() - 1); told < m_items.size();
+             ++told)
+            m_tally.folderDone();
+        nodes.resize(m_items.size());
+        for (size_t i = 0; i < m_items.size(); ++i)
+            nodes[i] = build(i);
+        return nodes;
+    }
+
+private:
+    // Walks from path; false when the measurement was cancelled.
+    bool walk(const QString& path, bool leaves) {
         DirectoryWalker::Options walkOptions;
-        walkOptions.threads = threads;
+        walkOptions.threads = m_threads;
         walkOptions.followRootSymlink = false;
         const DirectoryWalker walker(walkOptions, m_tally.token());
-        const DirectoryWalker::Result result =
-            walker.walk(path, [this](const DirectoryWalker::Entry& e) { return visit(e); });
+        DirectoryWalker::Leave leave;
+        if (leaves)
+            leave = [this](std::string_view folder, int worker) { left(folder, worker); };
+        const DirectoryWalker::Result result = walker.walk(
+            path, [this](const DirectoryWalker::Entry& e) { return visit(e); }, leave);
         for (int w = 0; w < walker.threads(); ++w) {
             settleSink(m_workers.slot(w));
             flush(m_workers.slot(w));
         }
-        if (m_tally.token().isCancelled() || result.cancelled)
-            return std::nullopt;
-        if (!result.rootFound) {
-            // Nothing could be read about it: a file of no bytes.
-            m_tally.add(1, 0);
-            MapNode node = fileNode(NativePath::encode(path).toStdString(), 0, std::nullopt);
-            return node;
-        }
-        if (m_rootFile)
-            return *m_rootFile;
-        if (m_rootFolder)
-            return buildFolder(*m_rootFolder, QString());
-        if (m_rootSink)
-            return buildSink(*m_rootSink, QString());
+        return !m_tally.token().isCancelled() && !result.cancelled;
+    }
+
+    std::optional<MapNode> build(size_t index) {
+        Item& item = m_items[index];
+        if (!item.seen)
+            return fileNode(item.path, 0, std::nullopt, item.inherited);
+        if (item.file)
+            return *item.file;
+        if (item.folder)
+            return buildFolder(*item.folder, QString());
+        if (item.sink)
+            return buildSink(*item.sink, QString());
         return std::nullopt;
     }
 
-private:
     DirectoryWalker::Action visit(const DirectoryWalker::Entry& e) {
         Worker& worker = m_workers.slot(e.worker);
-        if (e.depth == 0)
-            return visitRoot(e, worker);
+        if (e.depth < m_itemDepth)
+            return DirectoryWalker::Action::Continue; // the folder holding the items
+        if (e.depth == m_itemDepth)
+            return visitItem(e, worker);
         if (worker.folderPath != e.folder) {
             settleSink(worker);
             worker.folderPath.assign(e.folder);
@@ -233,25 +310,85 @@ private:
         return DirectoryWalker::Action::SkipChildren;
     }
 
-    DirectoryWalker::Action visitRoot(const DirectoryWalker::Entry& e, Worker& worker) {
-        const std::string path(e.folder);
-        const QString name = e.fileName();
+    DirectoryWalker::Action visitItem(const DirectoryWalker::Entry& e, Worker& worker) {
+        int index = 0;
+        if (m_itemDepth > 0) {
+            const auto it = m_itemByName.find(std::string(e.name));
+            if (it == m_itemByName.end())
+                return DirectoryWalker::Action::SkipChildren;
+            index = it->second;
+        }
+        Item& item = m_items[size_t(index)];
+        item.seen = true;
+        if (m_itemDepth == 0)
+            item.path.assign(e.folder); // as the walker reads it: without a trailing slash
         if (!e.isDirectory()) {
             m_tally.add(1, e.allocatedBytes);
-            m_rootFile = fileNode(path, e.allocatedBytes, dateOf(e.modifyTime));
+            item.file = fileNode(item.path, e.allocatedBytes, dateOf(e.modifyTime), item.inherited);
+            if (m_announcesItems)
+                ended(item);
             return DirectoryWalker::Action::SkipChildren;
         }
-        const std::string nameBytes = NativePath::encode(name).toStdString();
-        Target target =
-            metFolder(worker, path, nameBytes, name, m_depth, e.modifyTime, m_inherited);
-        m_rootFolder = target.folder;
-        m_rootSink = target.sink;
+        item.open.store(1, std::memory_order_relaxed);
+        const Target target = metFolder(worker, item.path, lastComponent(item.path), e.fileName(),
+                                        item.depth, e.modifyTime, item.inherited, index);
+        item.folder = target.folder;
+        item.sink = target.sink;
         return DirectoryWalker::Action::Continue;
+    }
+
+    // The walk lets a folder of an item in: the item's walk goes on until that folder is left.
+    void entering(int item) { m_items[size_t(item)].open.fetch_add(1, std::memory_order_relaxed); }
+
+    // A folder's entries are all visited: its files go to its sink at once, so that the last
+    // folder of an item to be left ends an item whose every count is in.
+    void left(std::string_view folder, int w) {
+        Worker& worker = m_workers.slot(w);
+        Target target;
+        if (worker.folderPath == folder) {
+            settleSink(worker);
+            target = worker.target;
+        } else {
+            target = m_targets.find(folder); // it showed no entries
+        }
+        const int item = target.item();
+        if (item >= 0 && m_items[size_t(item)].open.fetch_sub(1, std::memory_order_acq_rel) == 1)
+            ended(m_items[size_t(item)]);
+    }
+
+    // An item's walk has ended: the tool sizes its folders that reached the switch, and the item
+    // is done; the last item's end is told after the walk.
+    void ended(Item& item) {
+        std::vector<Sink*> full;
+        {
+            std::lock_guard<std::mutex> guard(item.fullLock);
+            full.swap(item.full);
+        }
+        for (Sink* sink : full)
+            sizeWhole(*sink);
+        if (m_ended.fetch_add(1, std::memory_order_acq_rel) + 1 < m_items.size())
+            m_tally.folderDone();
+    }
+
+    // The tool's size of a folder measured whole that reached the switch, once; when it gives
+    // nothing, the files summed so far stand.
+    void sizeWhole(Sink& sink) {
+        if (sink.sized || !sink.full.load())
+            return;
+        sink.sized = true;
+        const qint64 tool = m_options.diskUsage
+                                ? m_options.diskUsage->sizeOf(decode(sink.path), m_tally.token())
+                                : 0;
+        if (tool < 1)
+            return;
+        m_tally.add(0, tool - sink.bytes.load());
+        sink.bytes.store(tool);
     }
 
     // A folder met in a listed folder (or as the root): where its entries will go.
     Target metFolder(Worker& worker, const std::string& path, std::string_view nameBytes,
-                     const QString& name, int depth, qint64 modified, DiskMapCategory inherited) {
+                     const QString& name, int depth, qint64 modified, DiskMapCategory inherited,
+                     int item) {
         Target target;
         const bool build = ContentClassifier::isBuildFolderName(nameBytes);
         const bool package = build || ContentClassifier::hasPackageExtension(nameBytes);
@@ -259,6 +396,7 @@ private:
             Sink& sink = worker.sinks.emplace_back();
             sink.path = path;
             sink.name = name;
+            sink.item = item;
             sink.modified = modified;
             // A package or build folder is that at any depth; depth alone makes no build folder.
             sink.category = ContentClassifier::classifyBytes(nameBytes).value_or(
@@ -269,6 +407,7 @@ private:
             Folder& folder = worker.folders.emplace_back();
             folder.path = path;
             folder.name = name;
+            folder.item = item;
             folder.depth = depth;
             folder.modified = modified;
             folder.inherited = inherited;
@@ -285,7 +424,11 @@ private:
                                         Worker& worker) {
         if (e.isHidden() || sink.full.load(std::memory_order_relaxed))
             return DirectoryWalker::Action::SkipChildren;
-        if (e.isDirectory() || !e.isFile() || e.repeatLink)
+        if (e.isDirectory()) {
+            entering(sink.item);
+            return DirectoryWalker::Action::Continue;
+        }
+        if (!e.isFile() || e.repeatLink)
             return DirectoryWalker::Action::Continue;
         worker.sinkFiles.push_back(e.allocatedBytes);
         return DirectoryWalker::Action::Continue;
@@ -308,8 +451,12 @@ private:
             return;
         sink.bytes.fetch_add(bytes, std::memory_order_relaxed);
         count(worker, taken, bytes);
-        if (before + taken == m_options.switchFiles)
+        if (before + taken == m_options.switchFiles) {
             sink.full.store(true, std::memory_order_relaxed);
+            Item& item = m_items[size_t(sink.item)];
+            std::lock_guard<std::mutex> guard(item.fullLock);
+            item.full.push_back(&sink);
+        }
     }
 
     DirectoryWalker::Action visitInFolder(const DirectoryWalker::Entry& e, Folder& folder,
@@ -318,9 +465,11 @@ private:
         if (e.isHidden())
             return DirectoryWalker::Action::SkipChildren;
         if (e.isDirectory()) {
-            const Target target = metFolder(worker, joined(e.folder, e.name), e.name, e.fileName(),
-                                            folder.depth + 1, e.modifyTime, folder.handedDown);
+            const Target target =
+                metFolder(worker, joined(e.folder, e.name), e.name, e.fileName(), folder.depth + 1,
+                          e.modifyTime, folder.handedDown, folder.item);
             folder.kids.push_back(Kid{target.folder, target.sink, -1});
+            entering(folder.item);
             return DirectoryWalker::Action::Continue;
         }
         if (e.repeatLink)
@@ -364,7 +513,8 @@ private:
         m_tally.add(files, bytes);
     }
 
-    MapNode fileNode(const std::string& path, qint64 bytes, std::optional<QDateTime> modified) {
+    static MapNode fileNode(const std::string& path, qint64 bytes,
+                            std::optional<QDateTime> modified, DiskMapCategory inherited) {
         MapNode node;
         node.id = decode(path);
         node.url = QUrl::fromLocalFile(node.id);
@@ -373,7 +523,7 @@ private:
         node.sizeBytes = bytes;
         node.fileCount = 1;
         node.modified = std::move(modified);
-        node.category = ContentClassifier::fileCategoryBytes(path, m_inherited);
+        node.category = ContentClassifier::fileCategoryBytes(path, inherited);
         return node;
     }
 
@@ -403,18 +553,9 @@ private:
     }
 
     std::optional<MapNode> buildSink(Sink& sink, const QString& parentId) {
-        qint64 bytes = sink.bytes.load();
-        qint64 files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
-        if (sink.full.load()) {
-            const qint64 tool = m_options.diskUsage ? m_options.diskUsage->sizeOf(decode(sink.path),
-                                                                                  m_tally.token())
-                                                    : 0;
-            if (tool >= 1) {
-                m_tally.add(0, tool - bytes);
-                bytes = tool;
-            }
-            files = m_options.switchFiles;
-        }
+        sizeWhole(sink);
+        const qint64 bytes = sink.bytes.load();
+        const qint64 files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
         if (bytes < 1)
             return std::nullopt;
         MapNode node =
@@ -500,13 +641,14 @@ private:
 
     const DiskMapMeasurer::Options& m_options;
     DiskMapTally& m_tally;
-    const int m_depth;
-    const DiskMapCategory m_inherited;
+    const int m_threads;
     PerWorker<Worker> m_workers;
     TargetMap m_targets;
-    std::optional<MapNode> m_rootFile;
-    Folder* m_rootFolder = nullptr;
-    Sink* m_rootSink = nullptr;
+    std::deque<Item> m_items;
+    std::unordered_map<std::string, int> m_itemByName;
+    int m_itemDepth = 0; // the walker's depth of the items: 0 for one item, 1 for a folder's
+    bool m_announcesItems = false; // each item's end goes to the tally
+    std::atomic<size_t> m_ended{0};
 };
 
 } // namespace
@@ -525,8 +667,19 @@ std::optional<MapNode> DiskMapMeasurer::measure(const QString& path, int depth,
                                                 DiskMapTally& tally) const {
     if (tally.token().isCancelled())
         return std::nullopt;
-    const int threads =
-        m_options.walkerThreads > 0 ? m_options.walkerThreads : ParallelLoop::flatThreads();
-    ItemWalk walk(m_options, tally, depth, inherited, threads);
-    return walk.run(path, threads);
+    ItemWalk walk(m_options, tally, threads());
+    return walk.measure(path, depth, inherited);
+}
+
+std::vector<std::optional<MapNode>> DiskMapMeasurer::measureItems(const QString& folder,
+                                                                  const std::vector<Item>& items,
+                                                                  DiskMapTally& tally) const {
+    if (tally.token().isCancelled())
+        return {};
+    ItemWalk walk(m_options, tally, threads());
+    return walk.measureItems(folder, items);
+}
+
+int DiskMapMeasurer::threads() const {
+    return m_options.walkerThreads > 0 ? m_options.walkerThreads : ParallelLoop::flatThreads();
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <optional>
 #include <QString>
+#include <vector>
 
 class DiskUsage;
 
@@ -57,9 +58,25 @@ public:
     std::optional<MapNode> measure(const QString& path, int depth, DiskMapCategory inherited,
                                    DiskMapTally& tally) const;
 
+    // An item directly in a folder, by name, and the category its parent hands down.
+    struct Item {
+        QString name;
+        DiskMapCategory inherited = DiskMapCategory::Unknown;
+    };
+    // The nodes of the given items of folder, each as measure() gives it at depth 1 (an item the
+    // walk does not find is a file of no bytes), in the order given, from one walk of the folder
+    // shared by all of them. The tally hears of each item's end (folderDone) once its part of the
+    // walk is over and the tool has sized its folders that reached the switch, before the nodes
+    // are built; the last end comes after every count. Nothing at all when the tally's token is
+    // cancelled.
+    std::vector<std::optional<MapNode>>
+    measureItems(const QString& folder, const std::vector<Item>& items, DiskMapTally& tally) const;
+
     // The pool's name: "1 loose file", "N loose files".
     static QString looseName(qint64 count);
 
 private:
+    int threads() const;
+
     Options m_options;
 };

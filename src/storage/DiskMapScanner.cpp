@@ -3,32 +3,24 @@
 
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
-#include "platform/ParallelLoop.h"
 #include "storage/ContentClassifier.h"
 
 #include <algorithm>
 #include <array>
-#include <mutex>
 #include <QDir>
 #include <QFile>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
-struct HomeEntry {
-    std::string name; // as stored: sorting the bytes of UTF-8 sorts by code point
-    QString path;
-    quint64 subfolders = 0; // of a folder, from its link count: a hint of its size
-};
-
-// The visible, measured entries of home, sorted by name; nothing when home cannot be listed.
-std::optional<std::vector<HomeEntry>> listHome(const QString& home) {
+// The names of the visible, measured entries of home, as stored (sorting the bytes of UTF-8 sorts
+// by code point), sorted; nothing when home cannot be listed.
+std::optional<std::vector<std::string>> listHome(const QString& home) {
     DirectoryWalker::Options options;
     options.threads = 1;
     const DirectoryWalker walker(options);
-    std::vector<HomeEntry> entries;
+    std::vector<std::string> entries;
     bool rootIsFolder = false;
     const DirectoryWalker::Result result = walker.walk(home, [&](const DirectoryWalker::Entry& e) {
         if (e.depth == 0) {
@@ -36,21 +28,19 @@ std::optional<std::vector<HomeEntry>> listHome(const QString& home) {
             return DirectoryWalker::Action::Continue;
         }
         if (!e.isHidden())
-            entries.push_back(
-                {std::string(e.name), e.path(), e.isDirectory() && e.links > 2 ? e.links - 2 : 0});
+            entries.emplace_back(e.name);
         return DirectoryWalker::Action::SkipChildren;
     });
     if (!result.rootFound || !rootIsFolder || result.unreadableFolders > 0)
         return std::nullopt;
     const QStringList& skipped = DiskMapScanner::skippedHomeNames();
     entries.erase(std::remove_if(entries.begin(), entries.end(),
-                                 [&](const HomeEntry& e) {
+                                 [&](const std::string& name) {
                                      return skipped.contains(
-                                         NativePath::decode(QByteArray::fromStdString(e.name)));
+                                         NativePath::decode(QByteArray::fromStdString(name)));
                                  }),
                   entries.end());
-    std::sort(entries.begin(), entries.end(),
-              [](const HomeEntry& a, const HomeEntry& b) { return a.name < b.name; });
+    std::sort(entries.begin(), entries.end());
     return entries;
 }
 
@@ -177,44 +167,23 @@ void DiskMapScanner::setResult(std::optional<DiskMapResult> result) {
 DiskMapScanner::Outcome DiskMapScanner::runScan(const Request& request, const CancelToken& token,
                                                 const Report& report) {
     const QString home = QDir::cleanPath(request.home);
-    const std::optional<std::vector<HomeEntry>> listed = listHome(home);
+    const std::optional<std::vector<std::string>> listed = listHome(home);
     if (!listed)
         return unreadableHomeText();
-    const std::vector<HomeEntry>& entries = *listed;
+    const std::vector<std::string>& entries = *listed;
     if (entries.empty())
         return emptyHomeText();
 
     DiskMapTally tally(qint64(entries.size()), token, report);
-    const DiskMapMeasurer measurer(request.measure);
-    std::vector<std::optional<MapNode>> itemNodes(entries.size());
-    std::mutex itemNodesLock;
-
-    auto measureTopFolder = [&](size_t index) {
-        if (token.isCancelled())
-            return;
-        const HomeEntry& entry = entries[index];
-        const QString name = NativePath::decode(QByteArray::fromStdString(entry.name));
-        const DiskMapCategory inherited = request.userFolders.value(name, topLevelCategory(name));
-        std::optional<MapNode> node = measurer.measure(entry.path, 1, inherited, tally);
-        {
-            std::lock_guard<std::mutex> guard(itemNodesLock);
-            itemNodes[index] = std::move(node);
-        }
-        tally.folderDone();
-    };
-
-    // Each item's own walk is parallel over its subfolders; a few items at once keep every core
-    // busy while one item's walk winds down. The items with the most subfolders start first, so
-    // the walks left running at the end are small ones.
-    std::vector<size_t> order(entries.size());
-    for (size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
-        return entries[a].subfolders > entries[b].subfolders;
-    });
-    const int runners =
-        request.itemsInParallel > 0 ? request.itemsInParallel : ParallelLoop::outerThreads();
-    ParallelLoop::run(entries.size(), runners, [&](size_t i, int) { measureTopFolder(order[i]); });
+    std::vector<DiskMapMeasurer::Item> items;
+    items.reserve(entries.size());
+    for (const std::string& entry : entries) {
+        const QString name = NativePath::decode(QByteArray::fromStdString(entry));
+        items.push_back({name, request.userFolders.value(name, topLevelCategory(name))});
+    }
+    // One walk of home for every item: its threads go wherever folders are left to read.
+    std::vector<std::optional<MapNode>> itemNodes =
+        DiskMapMeasurer(request.measure).measureItems(home, items, tally);
 
     if (token.isCancelled())
         return stoppedText();

@@ -47,9 +47,9 @@ public:
     struct Request {
         QString home;
         QHash<QString, DiskMapCategory> userFolders;
+        // Every item is measured in one walk of home on measure.walkerThreads threads.
         DiskMapMeasurer::Options measure;
-        // Top-level items measured at once (each with its own parallel walk); 0:
-        // ParallelLoop::outerThreads().
+        // Unused: the items share that one walk.
         int itemsInParallel = 0;
     };
 

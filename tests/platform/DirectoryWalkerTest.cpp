@@ -220,6 +220,59 @@ TEST(DirectoryWalker, CancelledWalkStopsEarly) {
     EXPECT_LT(result.entries, 60);
 }
 
+TEST(DirectoryWalker, EveryFolderEnteredIsLeftOnceBeforeItsSubfoldersAreRead) {
+    const QString root = makeAwkwardTree();
+    for (const int threads : {1, 4}) {
+        SCOPED_TRACE(threads);
+        DirectoryWalker::Options options;
+        options.threads = threads;
+        std::mutex lock;
+        QStringList entered = {root};
+        QStringList left;
+        const auto parentOf = [](std::string_view folder) {
+            return QString::fromUtf8(folder.substr(0, folder.rfind('/')));
+        };
+        DirectoryWalker(options).walk(
+            root,
+            [&](const DirectoryWalker::Entry& e) {
+                std::lock_guard<std::mutex> guard(lock);
+                if (e.depth >= 2) {
+                    EXPECT_TRUE(left.contains(parentOf(e.folder))) << e.path().toStdString();
+                }
+                if (e.depth == 0 || !e.isDirectory())
+                    return DirectoryWalker::Action::Continue;
+                if (e.isHidden())
+                    return DirectoryWalker::Action::SkipChildren;
+                entered << e.path();
+                return DirectoryWalker::Action::Continue;
+            },
+            [&](std::string_view folder, int worker) {
+                std::lock_guard<std::mutex> guard(lock);
+                EXPECT_LT(worker, threads);
+                left << QString::fromUtf8(folder);
+            });
+        entered.sort();
+        left.sort();
+        EXPECT_EQ(left, entered);
+    }
+
+    // A folder swapped for another after it was listed is not read, and still left.
+    QStringList left;
+    const auto result = DirectoryWalker().walk(
+        root,
+        [&](const DirectoryWalker::Entry& e) {
+            if (e.depth == 1 && e.name == "docs") {
+                QDir(root).rename("docs", "docs-moved");
+                QDir(root).mkdir("docs");
+            }
+            return e.depth == 0 || e.name == "docs" ? DirectoryWalker::Action::Continue
+                                                    : DirectoryWalker::Action::SkipChildren;
+        },
+        [&](std::string_view folder, int) { left << QString::fromUtf8(folder); });
+    EXPECT_EQ(result.unreadableFolders, 1);
+    EXPECT_EQ(left, QStringList({root, root + "/docs"}));
+}
+
 TEST(DirectoryWalker, AListingIsTheWalkOfOneLevelWithItsStatsOnManyThreads) {
     // More entries than one thread's share, so that several threads stat them.
     const QString root = makeAwkwardTree();

@@ -8,9 +8,11 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
 #include <QFile>
 #include <QScopeGuard>
 #include <QStringList>
+#include <thread>
 #include <unistd.h>
 
 using namespace diskmaptest;
@@ -320,6 +322,96 @@ TEST(DiskMapMeasure, CancelledMeasurementGivesNothing) {
     token.cancel();
     DiskMapTally tally(1, token, {});
     EXPECT_FALSE(DiskMapMeasurer().measure(top, 1, C::Unknown, tally));
+    EXPECT_TRUE(DiskMapMeasurer().measureItems(QFileInfo(top).path(), {{"Top"}}, tally).empty());
+}
+
+TEST(DiskMapMeasure, ItemsMeasuredInOneWalkAreWhatEachWalkAloneGives) {
+    const QString home = testsupport::freshDir("items");
+    makeFile(home + "/Documents/Client A/notes.txt", 8192);
+    makeFile(home + "/Documents/Client A/cover.png", 4096);
+    for (int i = 0; i < 6; ++i)
+        makeFile(home + QStringLiteral("/Documents/a/b/c/d%1/e/deep.txt").arg(i), 4096);
+    makeFile(home + "/Documents/big.iso", 101 * MiB);
+    makeFile(home + "/Music/song.mp3", 3 * 4096);
+    for (int i = 0; i < 6; ++i)
+        makeFile(home + QStringLiteral("/Music/Tool.app/Contents/bin%1").arg(i), 4096);
+    makeFile(home + "/Music/node_modules/pkg/index.js", 4096);
+    makeFile(home + "/disk.img", 8192);
+    makeDir(home + "/Nothing");
+    makeFile(home + "/Library/Caches/huge", 4096); // in home, not an item: not measured
+    const std::vector<DiskMapMeasurer::Item> items = {{"Documents", C::Unknown},
+                                                      {"Music", C::Media},
+                                                      {"Nothing", C::Unknown},
+                                                      {"disk.img", C::DownloadsLimbo},
+                                                      {"gone", C::Unknown}};
+    DiskMapMeasurer::Options options;
+    options.walkerThreads = 4;
+    options.switchFiles = 4; // the package of six files reaches the tool
+    options.diskUsage = std::make_shared<FakeDiskUsage>();
+
+    for (int run = 0; run < 5; ++run) {
+        SCOPED_TRACE(run);
+        QStringList texts;
+        std::mutex lock; // reports come from the walker threads
+        DiskMapTally tally(qint64(items.size()), CancelToken(), [&](const QString& t) {
+            std::lock_guard<std::mutex> guard(lock);
+            texts << t;
+        });
+        const std::vector<std::optional<MapNode>> nodes =
+            DiskMapMeasurer(options).measureItems(home, items, tally);
+        ASSERT_EQ(nodes.size(), items.size());
+        qint64 files = 0;
+        for (size_t i = 0; i + 1 < items.size(); ++i) {
+            SCOPED_TRACE(items[i].name.toStdString());
+            const Measured alone =
+                measure(home + "/" + items[i].name, 1, options, items[i].inherited);
+            EXPECT_EQ(nodes[i], alone.node);
+            files += alone.files;
+        }
+        EXPECT_FALSE(nodes[2]); // an empty folder is left out, as alone
+        // An item the walk does not find is a file of no bytes, as alone.
+        ASSERT_TRUE(nodes[4]);
+        EXPECT_EQ(nodes[4]->id, home + "/gone");
+        EXPECT_EQ(nodes[4]->sizeBytes, 0);
+        EXPECT_FALSE(nodes[4]->isDirectory);
+        EXPECT_EQ(tally.filesSeen(), files + 1);
+        // Each item's end is told once, whether found, empty or missing.
+        EXPECT_EQ(tally.finished(), qint64(items.size()));
+        EXPECT_EQ(texts.filter(QString::fromUtf8("5 of 5 folders done")).size(), 1);
+    }
+}
+
+TEST(DiskMapMeasure, AnItemIsDoneOnceTheToolHasSizedItsFullFolders) {
+    const QString home = testsupport::freshDir("items-tool");
+    auto du = std::make_shared<FakeDiskUsage>();
+    for (const QString& item : {QStringLiteral("Apps"), QStringLiteral("Games")}) {
+        for (int i = 0; i < 6; ++i)
+            makeFile(home + QStringLiteral("/%1/big.app/f%2").arg(item).arg(i), 4096);
+        du->setSize(home + "/" + item + "/big.app", 999 * 1024);
+    }
+    du->hold();
+    DiskMapMeasurer::Options options;
+    options.walkerThreads = 2;
+    options.switchFiles = 4;
+    options.diskUsage = du;
+    DiskMapTally tally(2, CancelToken(), {});
+    std::vector<std::optional<MapNode>> nodes;
+    std::thread measuring([&] {
+        nodes = DiskMapMeasurer(options).measureItems(home, {{"Apps"}, {"Games"}}, tally);
+    });
+    const bool asked = testsupport::waitFor([&] { return !du->asked().isEmpty(); }, 20'000);
+    EXPECT_EQ(tally.finished(), 0); // whichever item ended first waits for the tool
+    du->release();
+    measuring.join();
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(tally.finished(), 2);
+    ASSERT_EQ(nodes.size(), 2u);
+    EXPECT_EQ(nodes[0]->sizeBytes, 999 * 1024);
+    EXPECT_EQ(nodes[1]->sizeBytes, 999 * 1024);
+    EXPECT_EQ(tally.bytesSeen(), 2 * 999 * 1024);
+    QStringList sized = du->asked();
+    sized.sort();
+    EXPECT_EQ(sized, QStringList({home + "/Apps/big.app", home + "/Games/big.app"}));
 }
 
 TEST(DiskMapTally, ProgressTextsAndTheirThrottle) {
