@@ -9,6 +9,7 @@
 #include "ui-kit/QKWrapLabel.h"
 #include "ui-kit/ToggleSwitch.h"
 
+#include <atomic>
 #include <gtest/gtest.h>
 #include <QAccessible>
 #include <QClipboard>
@@ -138,7 +139,19 @@ TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
 }
 
 TEST(AutomationView, StatusMessageColourAndTheRunModeTip) {
-    Screen s;
+    // The disk is sampled on the pool; once held, the alert's pass waits there until the test has
+    // looked at the status line while it checks.
+    World w;
+    auto env = w.environment();
+    QSemaphore gate;
+    std::atomic_bool hold = false;
+    env.freshDiskSample = [disk = w.disk, &gate, &hold] {
+        if (hold)
+            gate.acquire();
+        return *disk;
+    };
+    Screen s(&env);
+    OpenAtEnd open{gate};
     s.runMode.setMode(RunMode::WindowOnly);
     EXPECT_TRUE(s.view->showsTip());
     s.runMode.setMode(RunMode::MenuBar);
@@ -153,11 +166,14 @@ TEST(AutomationView, StatusMessageColourAndTheRunModeTip) {
     EXPECT_TRUE(s.view->statusLabel()->isVisible());
     EXPECT_TRUE(statusIsGreen(*s.view));
 
-    s.w.setDisk(5, 100);
+    w.setDisk(5, 100);
+    hold = true;
     s.store->setEnabled(true, "disk-alert");
     ASSERT_TRUE(
         testsupport::waitFor([&] { return s.store->isChecking() || s.store->isRunning(); }));
     EXPECT_FALSE(statusIsGreen(*s.view)) << s.view->statusLabel()->text().toStdString();
+    hold = false;
+    gate.release(1000);
     ASSERT_TRUE(settled(*s.store));
     EXPECT_TRUE(statusIsGreen(*s.view));
 }
