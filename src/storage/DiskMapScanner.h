@@ -49,8 +49,6 @@ public:
         QHash<QString, DiskMapCategory> userFolders;
         // Every item is measured in one walk of home on measure.walkerThreads threads.
         DiskMapMeasurer::Options measure;
-        // Unused: the items share that one walk.
-        int itemsInParallel = 0;
     };
 
     // The outcome of a scan body: a result, or the message for the user.

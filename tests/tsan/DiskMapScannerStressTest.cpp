@@ -51,7 +51,6 @@ QString makeHome() {
 DiskMapScanner::Request requestFor(const QString& home) {
     DiskMapScanner::Request request;
     request.home = home;
-    request.itemsInParallel = 3;
     request.measure.walkerThreads = 4;
     request.measure.switchFiles = 25; // some folders measured whole reach the tool
     request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
