@@ -4,6 +4,7 @@
 #include "duplicates/DuplicatesTestSupport.h"
 
 #include <mutex>
+#include <QCryptographicHash>
 #include <QSet>
 #include <sys/resource.h>
 
@@ -203,6 +204,52 @@ TEST(DuplicateScan, AReadFailureGivesNoHash) {
         return ::pread(fd, buffer, size_t(size), offset);
     };
     EXPECT_EQ(fileLists(scan(dir, reading)), groups);
+}
+
+// Files of one size whose first bytes agree are told apart by the rest. Those that part early
+// are read no further; when the others part into several kinds at once, each kind can still be a
+// group. Every group carries the SHA-256 of its content, which the moves check copies against.
+TEST(DuplicateScan, FilesThatPartAfterTheirFirstBytes) {
+    const QString dir = testsupport::freshDir("parting");
+    constexpr qsizetype size = 3 << 20;
+    const QByteArray base = bytes(size, 20);
+    // Three kinds that part at one byte past the first mebibyte.
+    const auto kind = [&base](char c) {
+        QByteArray b = base;
+        b[(1 << 20) + 1000] = c;
+        return b;
+    };
+    const QByteArray x = kind('x');
+    const QByteArray y = kind('y');
+    write(dir + "/x1", x);
+    write(dir + "/x2", x);
+    write(dir + "/y1", y);
+    write(dir + "/y2", y);
+    write(dir + "/z", kind('z'));
+    // A pair of another size that parts soon after the quick look.
+    QByteArray early = bytes(size + 1, 21);
+    write(dir + "/early-a", early);
+    early[100000] = char(early[100000] + 1);
+    write(dir + "/early-b", early);
+
+    std::mutex lock;
+    QHash<ino_t, qint64> readOf;
+    DuplicateScan::Options options;
+    options.read = [&](int fd, char* buffer, qsizetype want, qint64 offset) -> qsizetype {
+        const ssize_t got = ::pread(fd, buffer, size_t(want), offset);
+        struct stat st;
+        EXPECT_EQ(::fstat(fd, &st), 0);
+        std::lock_guard<std::mutex> guard(lock);
+        readOf[st.st_ino] += got;
+        return got;
+    };
+    const DuplicateScan::Outcome outcome = scan(dir, options);
+    ASSERT_EQ(fileLists(outcome),
+              QList<QStringList>({{dir + "/x1", dir + "/x2"}, {dir + "/y1", dir + "/y2"}}));
+    EXPECT_EQ(outcome.groups[0].digest, QCryptographicHash::hash(x, QCryptographicHash::Sha256));
+    EXPECT_EQ(outcome.groups[1].digest, QCryptographicHash::hash(y, QCryptographicHash::Sha256));
+    for (const char* name : {"/early-a", "/early-b"})
+        EXPECT_LE(readOf.value(inodeOf(dir + name)), DuplicateScan::quickBytes + (1 << 20)) << name;
 }
 
 // Between its first and its last read a file may be edited or replaced. Whether it was kept open
