@@ -14,6 +14,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <QHash>
@@ -71,13 +72,21 @@ std::optional<Digest> toDigest(const std::optional<QByteArray>& bytes) {
     return d;
 }
 
-// Puts files in order of digest, those without one last.
-void sortByDigest(Reading** begin, Reading** end) {
+// Puts files in order of digest and calls take(run, count) for every run of files with one
+// digest, a lone file too; files without a digest go last and are left out.
+template <typename Take> void digestRuns(Reading** begin, Reading** end, const Take& take) {
     std::sort(begin, end, [](const Reading* a, const Reading* b) {
         if (!a->digest || !b->digest)
             return a->digest.has_value() && !b->digest.has_value();
         return *a->digest < *b->digest;
     });
+    for (Reading** i = begin; i < end && (*i)->digest;) {
+        Reading** j = i + 1;
+        while (j < end && (*j)->digest && *(*j)->digest == *(*i)->digest)
+            ++j;
+        take(i, size_t(j - i));
+        i = j;
+    }
 }
 
 qint64 nanoseconds(const struct timespec& t) {
@@ -152,6 +161,39 @@ void growDescriptorTable(int count) {
     ::close(probe);
 }
 
+DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run, size_t count) {
+    struct Member {
+        QString path;
+        RegularFile::Stamp stamp;
+        qint64 allocated = 0;
+    };
+    std::vector<Member> members;
+    members.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Candidate& c = *run[i]->file;
+        members.push_back(
+            {NativePath::decode(QByteArray::fromStdString(joined(folders[c.folder], c.name))),
+             c.stamp, c.allocated});
+    }
+    std::sort(members.begin(), members.end(),
+              [](const Member& a, const Member& b) { return a.path < b.path; });
+    DuplicateGroup group;
+    group.id = QUuid::createUuid();
+    group.fileSize = run[0]->size();
+    group.files.reserve(qsizetype(count));
+    group.stamps.reserve(qsizetype(count));
+    group.allocatedBytes.reserve(qsizetype(count));
+    for (Member& m : members) {
+        group.files.append(std::move(m.path));
+        group.stamps.append(m.stamp);
+        group.allocatedBytes.append(m.allocated);
+    }
+    const Digest& digest = *run[0]->digest;
+    group.digest =
+        QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
+    return group;
+}
+
 // What files that may be equal are compared by at a time: two per thread cost little memory, and
 // a read call costs little next to copying this much.
 constexpr qsizetype comparePiece = 256 * 1024;
@@ -212,10 +254,10 @@ public:
         });
     }
 
-    // Gives every file of `files` (those of one size side by side) the digest of its whole
-    // content, or none when it matches no other file of its size or drops out. Sizes are taken
-    // most bytes first; every file is closed afterwards.
-    void settleAll(std::vector<Reading*>& files) {
+    // The groups of identical files among `files` (those of one size side by side), in no
+    // order. Sizes are taken most bytes first; every file is closed afterwards.
+    std::vector<DuplicateGroup> settleAll(std::vector<Reading*>& files) {
+        m_made.assign(size_t(std::max(m_threads, 1)), {});
         openFolders(files);
         std::vector<std::pair<size_t, size_t>> sizes;
         for (size_t start = 0, end; start < files.size(); start = end) {
@@ -242,6 +284,10 @@ public:
             }
             settle(group, count, worker);
         });
+        std::vector<DuplicateGroup> groups;
+        for (std::vector<DuplicateGroup>& made : m_made)
+            std::move(made.begin(), made.end(), std::back_inserter(groups));
+        return groups;
     }
 
 private:
@@ -250,17 +296,19 @@ private:
     static constexpr int unopened = -2;
 
     // Opens the folders of `files` again, in parallel, and keeps them open for the files' opens
-    // while half the budget allows; the rest are opened for each file.
+    // while half the budget allows, those with most files first; the others are opened for each
+    // of their files.
     void openFolders(const std::vector<Reading*>& files) {
         m_folderFds.assign(m_folders.size(), notKept);
-        std::vector<char> wanted(m_folders.size(), 0);
+        std::vector<quint32> filesIn(m_folders.size(), 0);
         std::vector<quint32> folders;
         for (const Reading* r : files)
-            if (!wanted[r->file->folder]) {
-                wanted[r->file->folder] = 1;
+            if (filesIn[r->file->folder]++ == 0)
                 folders.push_back(r->file->folder);
-            }
         const size_t kept = std::min(folders.size(), size_t(m_keptBudget / 2));
+        if (kept < folders.size())
+            std::partial_sort(folders.begin(), folders.begin() + qsizetype(kept), folders.end(),
+                              [&filesIn](quint32 a, quint32 b) { return filesIn[a] > filesIn[b]; });
         m_kept.fetch_add(int(kept), std::memory_order_relaxed);
         constexpr size_t chunk = 64;
         ParallelLoop::run((kept + chunk - 1) / chunk, m_threads, [&](size_t c, int) {
@@ -274,18 +322,12 @@ private:
     // Every file of one size after the quick look: those whose first bytes looked like others'
     // are compared with them to the end, the rest are released.
     void settle(Reading** files, size_t count, int worker) {
-        sortByDigest(files, files + count);
-        for (size_t i = 0; i < count;) {
-            size_t j = i + 1;
-            while (j < count && files[i]->digest && files[j]->digest &&
-                   *files[j]->digest == *files[i]->digest)
-                ++j;
-            if (j - i >= 2)
-                compareSet(files + i, j - i, worker);
+        digestRuns(files, files + count, [&](Reading** run, size_t n) {
+            if (n >= 2)
+                compareSet(run, n, worker);
             else
-                release(*files[i]);
-            i = j;
-        }
+                release(*run[0]);
+        });
     }
 
     // Closes the file and forgets what was read of it.
@@ -441,16 +483,14 @@ private:
             offset += want;
             same = std::move(agree);
         }
-        if (same.size() >= 2 && offset == size) {
-            const std::optional<Digest> digest = toDigest(hash.finish());
-            for (Reading* r : same) {
-                release(*r);
-                r->digest = digest;
-            }
-        } else {
-            for (Reading* r : same)
-                release(*r);
+        const std::optional<Digest> digest =
+            same.size() >= 2 && offset == size ? toDigest(hash.finish()) : std::nullopt;
+        for (Reading* r : same) {
+            release(*r);
+            r->digest = digest;
         }
+        if (digest)
+            m_made[size_t(worker)].push_back(makeGroup(m_folders, same.data(), same.size()));
         for (Reading* r : parted) {
             if (m_cancel.isCancelled()) {
                 release(*r);
@@ -460,6 +500,10 @@ private:
                 r->fd = openAgain(*r->file);
             readOn(*r, -1, worker);
         }
+        digestRuns(parted.data(), parted.data() + parted.size(), [&](Reading** run, size_t n) {
+            if (n >= 2)
+                m_made[size_t(worker)].push_back(makeGroup(m_folders, run, n));
+        });
     }
 
     // Reads one piece of a file of a set into `into`, opening it again by its folder when it is
@@ -557,6 +601,7 @@ private:
     std::vector<std::unique_ptr<char[]>> m_spare; // what compareSet() holds to the first file
     // By folder: its descriptor while kept open, else notKept or unopened.
     std::vector<int> m_folderFds;
+    std::vector<std::vector<DuplicateGroup>> m_made; // by worker
 };
 
 // Calls take(run, count) for every run of two or more files of one size with equal digests.
@@ -566,50 +611,12 @@ template <typename Take> void equalRuns(std::vector<Reading*>& files, const Take
         size_t end = start + 1;
         while (end < files.size() && files[end]->size() == files[start]->size())
             ++end;
-        sortByDigest(files.data() + start, files.data() + end);
-        for (size_t i = start; i < end && files[i]->digest;) {
-            size_t j = i + 1;
-            while (j < end && files[j]->digest && *files[j]->digest == *files[i]->digest)
-                ++j;
-            if (j - i >= 2)
-                take(files.data() + i, j - i);
-            i = j;
-        }
+        digestRuns(files.data() + start, files.data() + end, [&take](Reading** run, size_t n) {
+            if (n >= 2)
+                take(run, n);
+        });
         start = end;
     }
-}
-
-DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run, size_t count) {
-    struct Member {
-        QString path;
-        RegularFile::Stamp stamp;
-        qint64 allocated = 0;
-    };
-    std::vector<Member> members;
-    members.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        const Candidate& c = *run[i]->file;
-        members.push_back(
-            {NativePath::decode(QByteArray::fromStdString(joined(folders[c.folder], c.name))),
-             c.stamp, c.allocated});
-    }
-    std::sort(members.begin(), members.end(),
-              [](const Member& a, const Member& b) { return a.path < b.path; });
-    DuplicateGroup group;
-    group.id = QUuid::createUuid();
-    group.fileSize = run[0]->size();
-    group.files.reserve(qsizetype(count));
-    group.stamps.reserve(qsizetype(count));
-    group.allocatedBytes.reserve(qsizetype(count));
-    for (Member& m : members) {
-        group.files.append(std::move(m.path));
-        group.stamps.append(m.stamp);
-        group.allocatedBytes.append(m.allocated);
-    }
-    const Digest& digest = *run[0]->digest;
-    group.digest =
-        QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
-    return group;
 }
 
 } // namespace
@@ -734,21 +741,21 @@ Outcome run(const QString& folder, const Options& options) {
             }
     }
     Passes passes(folders, options, threads);
+    if (!options.hasher) {
+        std::vector<DuplicateGroup> made = passes.settleAll(pending);
+        outcome.groups.reserve(qsizetype(made.size()));
+        std::move(made.begin(), made.end(), std::back_inserter(outcome.groups));
+    }
     for (const qint64 prefix : {quickBytes, qint64(-1)}) {
-        if (pending.empty())
+        if (!options.hasher || pending.empty())
             break;
-        if (options.hasher)
-            passes.hashAll(pending, prefix);
-        else
-            passes.settleAll(pending);
-        if (cancel.isCancelled()) {
-            outcome.cancelled = true;
-            return outcome;
-        }
+        passes.hashAll(pending, prefix);
+        if (cancel.isCancelled())
+            break;
         std::vector<Reading*> next;
         std::vector<std::pair<Reading* const*, size_t>> settled;
         equalRuns(pending, [&](Reading* const* run, size_t count) {
-            if (prefix < 0 || !options.hasher || run[0]->size() <= prefix) {
+            if (prefix < 0 || run[0]->size() <= prefix) {
                 settled.emplace_back(run, count);
                 return;
             }
@@ -761,6 +768,10 @@ Outcome run(const QString& folder, const Options& options) {
         for (DuplicateGroup& group : made)
             outcome.groups.append(std::move(group));
         pending = std::move(next);
+    }
+    if (cancel.isCancelled()) {
+        outcome.cancelled = true;
+        return outcome;
     }
 
     std::sort(outcome.groups.begin(), outcome.groups.end(),
