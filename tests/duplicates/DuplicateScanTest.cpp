@@ -48,7 +48,7 @@ TEST(DuplicateScan, SizeBoundaries) {
     write(dir + "/small-b", bytes(1023, 1));
     write(dir + "/kib-a", bytes(1024, 2));
     write(dir + "/kib-b", bytes(1024, 2));
-    // Exactly one head: equal content is settled by the head pass alone.
+    // Equal content of 64 KiB.
     write(dir + "/head-a", bytes(65536, 3));
     write(dir + "/head-b", bytes(65536, 3));
     // One byte more, differing only in the last byte: not duplicates.
@@ -269,7 +269,7 @@ TEST(DuplicateScan, AFileTouchedBetweenPassesDropsOut) {
         DuplicateScan::Options options;
         options.keptDescriptors = kept;
         options.read = [&](int fd, char* buffer, qsizetype size, qint64 offset) -> qsizetype {
-            // The first read longer than the quick prefix begins the second pass: b is renamed
+            // The first read longer than the quick prefix begins the comparison: b is renamed
             // over by a copy of itself, c is rewritten in place with the bytes it held.
             std::lock_guard<std::mutex> guard(lock);
             if (size > DuplicateScan::quickBytes && !touched) {
@@ -293,9 +293,9 @@ TEST(DuplicateScan, MoreCandidatesThanDescriptorsStillFindsEveryGroup) {
     const QString dir = testsupport::freshDir("many");
     for (int i = 0; i < 120; ++i) {
         const QString folder = QStringLiteral("%1/f%2").arg(dir).arg(i % 9);
-        // Pairs settled by the head, pairs settled by the whole file, and unpaired files of one
-        // size whose first bytes already differ.
-        const qsizetype size = i % 5 == 0 ? 70000 + i : 5000 + i;
+        // Pairs read in one piece, pairs read in several (opened again for each), and unpaired
+        // files of one size whose first bytes already differ.
+        const qsizetype size = i % 20 == 0 ? 600000 + i : 5000 + i;
         write(QStringLiteral("%1/a%2").arg(folder).arg(i), bytes(size, 100 + i));
         write(QStringLiteral("%1/sub/b%2").arg(folder).arg(i), bytes(size, 100 + i));
         write(QStringLiteral("%1/c%2").arg(folder).arg(i), bytes(size, 1000 + i));
