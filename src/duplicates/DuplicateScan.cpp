@@ -14,6 +14,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <QHash>
@@ -41,15 +42,14 @@ struct Candidate {
 };
 
 // A file that shares its size with another, on its way through the passes: the descriptor it is
-// read through (kept open between passes while the budget allows), the hash of the bytes read so
-// far, and the digest of the prefix of the pass that read it last (none once it dropped out).
+// read through (kept open from one read to the next while the budget allows), the hash of the bytes
+// read so far, and the digest of the prefix of the pass that read it last (none once it dropped
+// out).
 struct Reading {
     const Candidate* file = nullptr;
     int fd = -1;
     bool kept = false; // fd counts against the budget of descriptors kept between passes
     bool fingerprinted = false;
-    bool goesOn = false;
-    quint32 sizeGroup = 0; // of the pass under way
     qint64 hashed = 0;
     std::unique_ptr<Sha256> hash;
     std::optional<Digest> digest;
@@ -70,6 +70,23 @@ std::optional<Digest> toDigest(const std::optional<QByteArray>& bytes) {
     Digest d;
     std::memcpy(d.data(), bytes->constData(), d.size());
     return d;
+}
+
+// Puts files in order of digest and calls take(run, count) for every run of files with one
+// digest, a lone file too; files without a digest go last and are left out.
+template <typename Take> void digestRuns(Reading** begin, Reading** end, const Take& take) {
+    std::sort(begin, end, [](const Reading* a, const Reading* b) {
+        if (!a->digest || !b->digest)
+            return a->digest.has_value() && !b->digest.has_value();
+        return *a->digest < *b->digest;
+    });
+    for (Reading** i = begin; i < end && (*i)->digest;) {
+        Reading** j = i + 1;
+        while (j < end && (*j)->digest && *(*j)->digest == *(*i)->digest)
+            ++j;
+        take(i, size_t(j - i));
+        i = j;
+    }
 }
 
 qint64 nanoseconds(const struct timespec& t) {
@@ -144,6 +161,43 @@ void growDescriptorTable(int count) {
     ::close(probe);
 }
 
+DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run, size_t count) {
+    struct Member {
+        QString path;
+        RegularFile::Stamp stamp;
+        qint64 allocated = 0;
+    };
+    std::vector<Member> members;
+    members.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Candidate& c = *run[i]->file;
+        members.push_back(
+            {NativePath::decode(QByteArray::fromStdString(joined(folders[c.folder], c.name))),
+             c.stamp, c.allocated});
+    }
+    std::sort(members.begin(), members.end(),
+              [](const Member& a, const Member& b) { return a.path < b.path; });
+    DuplicateGroup group;
+    group.id = QUuid::createUuid();
+    group.fileSize = run[0]->size();
+    group.files.reserve(qsizetype(count));
+    group.stamps.reserve(qsizetype(count));
+    group.allocatedBytes.reserve(qsizetype(count));
+    for (Member& m : members) {
+        group.files.append(std::move(m.path));
+        group.stamps.append(m.stamp);
+        group.allocatedBytes.append(m.allocated);
+    }
+    const Digest& digest = *run[0]->digest;
+    group.digest =
+        QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
+    return group;
+}
+
+// What files that may be equal are compared by at a time: two per thread cost little memory, and
+// a read call costs little next to copying this much.
+constexpr qsizetype comparePiece = 256 * 1024;
+
 // All of pread's count, fewer bytes only at the end of the file; -1 on failure.
 qsizetype preadFully(int fd, char* buffer, qsizetype size, qint64 offset) {
     qsizetype total = 0;
@@ -166,8 +220,10 @@ qsizetype preadFully(int fd, char* buffer, qsizetype size, qint64 offset) {
     return total;
 }
 
-// The passes of one scan. Each pass hashes its files up to its prefix in parallel; a file whose
-// whole content the pass reads is settled by it.
+// The reading of one scan's files that share their size with another. With an injected hasher,
+// each pass asks it for every file's digest by path. Otherwise every size is one piece of work,
+// looked at and settled by one thread while the others go on with other sizes: its files are
+// still open when they are compared, and no thread waits for a pass to end.
 class Passes {
 public:
     Passes(const std::vector<Folder>& folders, const DuplicateScan::Options& options, int threads)
@@ -175,143 +231,115 @@ public:
           m_cancel(options.cancel), m_threads(threads),
           m_keptBudget(options.keptDescriptors ? std::max(0, *options.keptDescriptors)
                                                : defaultKeptDescriptors(threads)),
-          m_buffers(size_t(std::max(threads, 1))) {
+          m_buffers(size_t(std::max(threads, 1))), m_spare(m_buffers.size()) {
         if (!m_hasher)
             growDescriptorTable(openDescriptors() + m_keptBudget + 2 * threads);
     }
+    ~Passes() {
+        for (const int fd : m_folderFds)
+            if (fd >= 0)
+                ::close(fd);
+    }
+    Passes(const Passes&) = delete;
+    Passes& operator=(const Passes&) = delete;
 
-    // Gives every file of `files` (those of one size side by side) the digest of its first
-    // `prefix` bytes (of all of it when prefix is negative), or none when it drops out. Files
-    // already open are one piece of work each, biggest first; the others are read folder by
-    // folder, each folder opened once.
-    void run(const std::vector<Reading*>& files, qint64 prefix) {
-        std::vector<Reading*> order;
-        order.reserve(files.size());
-        for (Reading* r : files)
-            if (r->fd >= 0 || m_hasher)
-                order.push_back(r);
-        const size_t opened = order.size();
-        // The others folder by folder, placed by a count per folder: this runs before the
-        // threads start, over every file in the first pass.
-        std::vector<size_t> at(m_folders.size() + 1, 0);
-        for (const Reading* r : files)
-            if (r->fd < 0 && !m_hasher)
-                ++at[r->file->folder + 1];
-        for (size_t f = 1; f < at.size(); ++f)
-            at[f] += at[f - 1];
-        order.resize(opened + at.back());
-        for (Reading* r : files)
-            if (r->fd < 0 && !m_hasher)
-                order[opened + at[r->file->folder]++] = r;
+    // Gives every file of `files` the injected hasher's digest of its first `prefix` bytes (of
+    // all of it when prefix is negative), or none.
+    void hashAll(const std::vector<Reading*>& files, qint64 prefix) {
+        ParallelLoop::run(files.size(), m_threads, [&](size_t i, int) {
+            if (m_cancel.isCancelled())
+                files[i]->digest.reset();
+            else
+                hashByPath(*files[i], prefix);
+        });
+    }
 
-        struct Piece {
-            size_t begin = 0;
-            size_t count = 0;
-            qint64 bytes = 0;
-        };
-        std::vector<Piece> pieces;
-        for (size_t i = 0; i < order.size();) {
-            Piece piece{i, 1, toRead(*order[i], prefix)};
-            if (i >= opened)
-                while (i + piece.count < order.size() &&
-                       order[i + piece.count]->file->folder == order[i]->file->folder)
-                    piece.bytes += toRead(*order[i + piece.count++], prefix);
-            i += piece.count;
-            pieces.push_back(piece);
+    // The groups of identical files among `files` (those of one size side by side), in no
+    // order. Sizes are taken most bytes first; every file is closed afterwards.
+    std::vector<DuplicateGroup> settleAll(std::vector<Reading*>& files) {
+        m_made.assign(size_t(std::max(m_threads, 1)), {});
+        openFolders(files);
+        std::vector<std::pair<size_t, size_t>> sizes;
+        for (size_t start = 0, end; start < files.size(); start = end) {
+            for (end = start + 1; end < files.size() && files[end]->size() == files[start]->size();)
+                ++end;
+            sizes.emplace_back(start, end - start);
         }
-        std::sort(pieces.begin(), pieces.end(),
-                  [](const Piece& a, const Piece& b) { return a.bytes > b.bytes; });
-
-        // The files of one size, which `files` holds side by side, and how many of them this pass
-        // has yet to read.
-        std::vector<size_t> sizeStarts;
-        for (size_t i = 0; i < files.size(); ++i) {
-            if (i == 0 || files[i]->size() != files[i - 1]->size())
-                sizeStarts.push_back(i);
-            files[i]->sizeGroup = quint32(sizeStarts.size() - 1);
-        }
-        sizeStarts.push_back(files.size());
-        std::vector<std::atomic<int>> unread(sizeStarts.size() - 1);
-        for (size_t g = 0; g + 1 < sizeStarts.size(); ++g)
-            unread[g].store(int(sizeStarts[g + 1] - sizeStarts[g]), std::memory_order_relaxed);
-
-        ParallelLoop::run(pieces.size(), m_threads, [&](size_t p, int worker) {
-            int folderFd = -1;
-            bool folderTried = false;
-            for (size_t i = pieces[p].begin; i < pieces[p].begin + pieces[p].count; ++i) {
-                Reading& r = *order[i];
+        std::sort(sizes.begin(), sizes.end(), [&files](const auto& a, const auto& b) {
+            return files[a.first]->size() * qint64(a.second) >
+                   files[b.first]->size() * qint64(b.second);
+        });
+        ParallelLoop::run(sizes.size(), m_threads, [&](size_t s, int worker) {
+            Reading** group = files.data() + sizes[s].first;
+            const size_t count = sizes[s].second;
+            for (size_t i = 0; i < count; ++i) {
+                Reading& r = *group[i];
                 if (m_cancel.isCancelled()) {
                     release(r);
-                } else if (m_hasher) {
-                    hashByPath(r, prefix);
-                } else {
-                    if (r.fd < 0) {
-                        if (!folderTried) {
-                            folderTried = true;
-                            folderFd = openFolder(m_folders[r.file->folder]);
-                        }
-                        if (folderFd >= 0)
-                            r.fd = openFile(folderFd, *r.file);
-                    }
-                    readOn(r, prefix, worker);
+                    continue;
                 }
-                // The last of its size to be read here closes those that matched none: the
-                // descriptors they would keep till the end of the pass go to files that go on.
-                const quint32 g = r.sizeGroup;
-                if (unread[g].fetch_sub(1, std::memory_order_acq_rel) == 1)
-                    releaseUnmatched(files.data() + sizeStarts[g],
-                                     sizeStarts[g + 1] - sizeStarts[g]);
+                if (r.fd < 0)
+                    r.fd = openAgain(*r.file);
+                readOn(r, DuplicateScan::quickBytes, worker);
             }
-            if (folderFd >= 0)
-                ::close(folderFd);
+            settle(group, count, worker);
+        });
+        std::vector<DuplicateGroup> groups;
+        for (std::vector<DuplicateGroup>& made : m_made)
+            std::move(made.begin(), made.end(), std::back_inserter(groups));
+        return groups;
+    }
+
+private:
+    // A folder not kept open, opened again for each of its files; one that did not open.
+    static constexpr int notKept = -1;
+    static constexpr int unopened = -2;
+
+    // Opens the folders of `files` again, in parallel, and keeps them open for the files' opens
+    // while half the budget allows, those with most files first; the others are opened for each
+    // of their files.
+    void openFolders(const std::vector<Reading*>& files) {
+        m_folderFds.assign(m_folders.size(), notKept);
+        std::vector<quint32> filesIn(m_folders.size(), 0);
+        std::vector<quint32> folders;
+        for (const Reading* r : files)
+            if (filesIn[r->file->folder]++ == 0)
+                folders.push_back(r->file->folder);
+        const size_t kept = std::min(folders.size(), size_t(m_keptBudget / 2));
+        if (kept < folders.size())
+            std::partial_sort(folders.begin(), folders.begin() + qsizetype(kept), folders.end(),
+                              [&filesIn](quint32 a, quint32 b) { return filesIn[a] > filesIn[b]; });
+        m_kept.fetch_add(int(kept), std::memory_order_relaxed);
+        constexpr size_t chunk = 64;
+        ParallelLoop::run((kept + chunk - 1) / chunk, m_threads, [&](size_t c, int) {
+            for (size_t i = c * chunk; i < std::min(kept, (c + 1) * chunk); ++i) {
+                const int fd = openFolder(m_folders[folders[i]]);
+                m_folderFds[folders[i]] = fd >= 0 ? fd : unopened;
+            }
         });
     }
 
-    // release() of every file of `files`, in parallel: closing tens of thousands of files is
-    // work of its own.
-    void release(const std::vector<Reading*>& files) {
-        constexpr size_t chunk = 256;
-        ParallelLoop::run((files.size() + chunk - 1) / chunk, m_threads, [&](size_t c, int) {
-            for (size_t i = c * chunk; i < std::min(files.size(), (c + 1) * chunk); ++i)
-                release(*files[i]);
+    // Every file of one size after the quick look: those whose first bytes looked like others'
+    // are compared with them to the end, the rest are released.
+    void settle(Reading** files, size_t count, int worker) {
+        digestRuns(files, files + count, [&](Reading** run, size_t n) {
+            if (n >= 2)
+                compareSet(run, n, worker);
+            else
+                release(*run[0]);
         });
-    }
-
-    // release() of every file of one size, read to the same prefix, whose digest no other has.
-    void releaseUnmatched(Reading* const* files, size_t count) {
-        std::vector<Reading*> digested;
-        for (size_t i = 0; i < count; ++i)
-            if (files[i]->digest)
-                digested.push_back(files[i]);
-        std::sort(digested.begin(), digested.end(),
-                  [](const Reading* a, const Reading* b) { return *a->digest < *b->digest; });
-        for (size_t i = 0; i < digested.size();) {
-            size_t j = i + 1;
-            while (j < digested.size() && *digested[j]->digest == *digested[i]->digest)
-                ++j;
-            if (j - i == 1)
-                release(*digested[i]);
-            i = j;
-        }
     }
 
     // Closes the file and forgets what was read of it.
     void release(Reading& r) {
-        if (r.fd >= 0)
-            ::close(r.fd);
-        r.fd = -1;
-        if (r.kept)
-            m_kept.fetch_sub(1, std::memory_order_relaxed);
-        r.kept = false;
+        closeFile(r);
         r.hash.reset();
         r.digest.reset();
     }
 
-private:
     static qint64 endOf(const Reading& r, qint64 prefix) {
         return prefix < 0 ? r.size() : std::min(prefix, r.size());
     }
-    static qint64 toRead(const Reading& r, qint64 prefix) { return endOf(r, prefix) - r.hashed; }
 
     // The folder the walk read, opened again by its path; -1 when that path no longer leads to it.
     static int openFolder(const Folder& folder) {
@@ -355,23 +383,21 @@ private:
         }
         // One buffer per worker for the whole scan: mapping and unmapping one per thread and pass
         // holds up the other threads' page faults.
-        std::unique_ptr<char[]>& buffer = m_buffers[size_t(worker)];
-        if (!buffer)
-            buffer.reset(new char[size_t(Sha256::pieceSize)]);
+        char* const buffer = this->buffer(m_buffers, worker, Sha256::pieceSize);
         const qint64 end = endOf(r, prefix);
-        // A first look that settles nothing only has to tell files apart, which a fingerprint
-        // does at a fraction of a digest's cost; most files differ there and are never read
-        // again, the rest are digested from their start by the next pass.
-        if (!r.fingerprinted && r.hashed == 0 && end < r.size() && end <= Sha256::pieceSize) {
+        // A first look only has to tell files apart, which a fingerprint does at a fraction of a
+        // digest's cost; most files differ there and are never read again, the rest are
+        // compared from their start.
+        if (!r.fingerprinted && r.hashed == 0 && end <= Sha256::pieceSize) {
             r.fingerprinted = true;
-            const qsizetype got = readAt(r.fd, buffer.get(), qsizetype(end), 0);
+            const qsizetype got = readAt(r.fd, buffer, qsizetype(end), 0);
             if (got != end) {
                 release(r);
                 return;
             }
             // Any seed but zero lets Qt hash with the processor's AES instructions, where it has
             // them: several times faster than its portable hash.
-            const quint64 print = qHashBits(buffer.get(), size_t(end), 1);
+            const quint64 print = qHashBits(buffer, size_t(end), 1);
             Digest digest{};
             std::memcpy(digest.data(), &print, sizeof print);
             r.digest = digest;
@@ -386,13 +412,13 @@ private:
                 return;
             }
             const qsizetype want = qsizetype(std::min<qint64>(end - r.hashed, Sha256::pieceSize));
-            const qsizetype got = readAt(r.fd, buffer.get(), want, r.hashed);
+            const qsizetype got = readAt(r.fd, buffer, want, r.hashed);
             // Fewer bytes than the walk saw: the file changed.
             if (got <= 0) {
                 release(r);
                 return;
             }
-            r.hash->update(buffer.get(), got);
+            r.hash->update(buffer, got);
             r.hashed += got;
         }
         if (end < r.size()) {
@@ -407,6 +433,135 @@ private:
             same ? toDigest(r.hash->finish()) : std::optional<Digest>();
         release(r);
         r.digest = digest;
+    }
+
+    // Settles a set of files of one size whose first bytes looked alike. They are read side by
+    // side, piece by piece, and held to the bytes of the first of them that reads: those that
+    // agree to the end share one SHA-256, taken of those bytes once. Files that part from the
+    // others at a piece can only match among themselves: a lone one drops out, several are each
+    // hashed on from there. Each file gives the digest of its whole content or none, as a pass
+    // to the end does.
+    void compareSet(Reading* const* set, size_t count, int worker) {
+        std::vector<Reading*> same(set, set + count);
+        for (Reading* r : same)
+            r->digest.reset();
+        std::vector<Reading*> parted;
+        const qint64 size = same.front()->size();
+        char* const held = buffer(m_buffers, worker, Sha256::pieceSize);
+        char* const other = buffer(m_spare, worker, comparePiece);
+        // Of the bytes every file in `same` holds up to `offset`.
+        Sha256 hash;
+        qint64 offset = 0;
+        while (offset < size && same.size() >= 2) {
+            const qsizetype want = qsizetype(std::min<qint64>(size - offset, comparePiece));
+            const bool last = offset + want == size;
+            std::vector<Reading*> agree;
+            std::vector<Reading*> differ;
+            for (Reading* r : same) {
+                if (agree.empty()) {
+                    if (readPiece(*r, held, want, offset, last))
+                        agree.push_back(r);
+                } else if (readPiece(*r, other, want, offset, last)) {
+                    if (std::memcmp(held, other, size_t(want)) == 0) {
+                        agree.push_back(r);
+                    } else {
+                        r->hash = std::make_unique<Sha256>();
+                        r->hash->assign(hash);
+                        r->hash->update(other, want);
+                        r->hashed = offset + want;
+                        differ.push_back(r);
+                    }
+                }
+            }
+            if (differ.size() == 1)
+                release(*differ.front());
+            else
+                parted.insert(parted.end(), differ.begin(), differ.end());
+            // Bytes that no two files share any more need no digest.
+            if (agree.size() >= 2)
+                hash.update(held, want);
+            offset += want;
+            same = std::move(agree);
+        }
+        const std::optional<Digest> digest =
+            same.size() >= 2 && offset == size ? toDigest(hash.finish()) : std::nullopt;
+        for (Reading* r : same) {
+            release(*r);
+            r->digest = digest;
+        }
+        if (digest)
+            m_made[size_t(worker)].push_back(makeGroup(m_folders, same.data(), same.size()));
+        for (Reading* r : parted) {
+            if (m_cancel.isCancelled()) {
+                release(*r);
+                continue;
+            }
+            if (r->fd < 0)
+                r->fd = openAgain(*r->file);
+            readOn(*r, -1, worker);
+        }
+        digestRuns(parted.data(), parted.data() + parted.size(), [&](Reading** run, size_t n) {
+            if (n >= 2)
+                m_made[size_t(worker)].push_back(makeGroup(m_folders, run, n));
+        });
+    }
+
+    // Reads one piece of a file of a set into `into`, opening it again by its folder when it is
+    // not open and keeping it open for its next piece while the budget allows. After its last
+    // piece the file is closed and must still be the file the walk stamped. False, with the file
+    // released, when any of that fails or the scan is cancelled.
+    bool readPiece(Reading& r, char* into, qsizetype size, qint64 offset, bool last) {
+        if (m_cancel.isCancelled()) {
+            release(r);
+            return false;
+        }
+        if (r.fd < 0)
+            r.fd = openAgain(*r.file);
+        if (r.fd < 0 || readAt(r.fd, into, size, offset) != size) {
+            release(r);
+            return false;
+        }
+        if (!last) {
+            keepOpen(r);
+            return true;
+        }
+        struct stat st;
+        if (::fstat(r.fd, &st) != 0 || st.st_nlink == 0 || stampFrom(st) != r.file->stamp) {
+            release(r);
+            return false;
+        }
+        closeFile(r);
+        return true;
+    }
+
+    // openFile() through its folder: the one kept open, else one opened for it alone.
+    int openAgain(const Candidate& file) const {
+        const int kept = m_folderFds[file.folder];
+        if (kept != notKept)
+            return kept >= 0 ? openFile(kept, file) : -1;
+        const int folderFd = openFolder(m_folders[file.folder]);
+        if (folderFd < 0)
+            return -1;
+        const int fd = openFile(folderFd, file);
+        ::close(folderFd);
+        return fd;
+    }
+
+    void closeFile(Reading& r) {
+        if (r.fd >= 0)
+            ::close(r.fd);
+        r.fd = -1;
+        if (r.kept)
+            m_kept.fetch_sub(1, std::memory_order_relaxed);
+        r.kept = false;
+    }
+
+    // The worker's own buffer of `size` bytes from `buffers`, made on first use.
+    static char* buffer(std::vector<std::unique_ptr<char[]>>& buffers, int worker, qsizetype size) {
+        std::unique_ptr<char[]>& b = buffers[size_t(worker)];
+        if (!b)
+            b.reset(new char[size_t(size)]);
+        return b.get();
     }
 
     qsizetype readAt(int fd, char* buffer, qsizetype size, qint64 offset) const {
@@ -443,6 +598,10 @@ private:
     const int m_keptBudget;
     std::atomic<int> m_kept{0};
     std::vector<std::unique_ptr<char[]>> m_buffers;
+    std::vector<std::unique_ptr<char[]>> m_spare; // what compareSet() holds to the first file
+    // By folder: its descriptor while kept open, else notKept or unopened.
+    std::vector<int> m_folderFds;
+    std::vector<std::vector<DuplicateGroup>> m_made; // by worker
 };
 
 // Calls take(run, count) for every run of two or more files of one size with equal digests.
@@ -452,56 +611,12 @@ template <typename Take> void equalRuns(std::vector<Reading*>& files, const Take
         size_t end = start + 1;
         while (end < files.size() && files[end]->size() == files[start]->size())
             ++end;
-        // Files without a digest go last.
-        std::sort(files.begin() + qsizetype(start), files.begin() + qsizetype(end),
-                  [](const Reading* a, const Reading* b) {
-                      if (!a->digest || !b->digest)
-                          return a->digest.has_value() && !b->digest.has_value();
-                      return *a->digest < *b->digest;
-                  });
-        for (size_t i = start; i < end && files[i]->digest;) {
-            size_t j = i + 1;
-            while (j < end && files[j]->digest && *files[j]->digest == *files[i]->digest)
-                ++j;
-            if (j - i >= 2)
-                take(files.data() + i, j - i);
-            i = j;
-        }
+        digestRuns(files.data() + start, files.data() + end, [&take](Reading** run, size_t n) {
+            if (n >= 2)
+                take(run, n);
+        });
         start = end;
     }
-}
-
-DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run, size_t count) {
-    struct Member {
-        QString path;
-        RegularFile::Stamp stamp;
-        qint64 allocated = 0;
-    };
-    std::vector<Member> members;
-    members.reserve(count);
-    for (size_t i = 0; i < count; ++i) {
-        const Candidate& c = *run[i]->file;
-        members.push_back(
-            {NativePath::decode(QByteArray::fromStdString(joined(folders[c.folder], c.name))),
-             c.stamp, c.allocated});
-    }
-    std::sort(members.begin(), members.end(),
-              [](const Member& a, const Member& b) { return a.path < b.path; });
-    DuplicateGroup group;
-    group.id = QUuid::createUuid();
-    group.fileSize = run[0]->size();
-    group.files.reserve(qsizetype(count));
-    group.stamps.reserve(qsizetype(count));
-    group.allocatedBytes.reserve(qsizetype(count));
-    for (Member& m : members) {
-        group.files.append(std::move(m.path));
-        group.stamps.append(m.stamp);
-        group.allocatedBytes.append(m.allocated);
-    }
-    const Digest& digest = *run[0]->digest;
-    group.digest =
-        QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
-    return group;
 }
 
 } // namespace
@@ -600,10 +715,11 @@ Outcome run(const QString& folder, const Options& options) {
     }
     std::sort(bySize.begin(), bySize.end());
 
-    // Every file that shares its size with another goes through the passes in turn; each pass
-    // reads on the files whose shorter prefixes matched. A file no longer than a pass's prefix
-    // is settled by it. The quick first pass only saves reading whole heads of files that
-    // already differ near their start: a group needs equal heads and equal contents either way.
+    // Every file that shares its size with another goes through two passes: a quick look at its
+    // first bytes, then, for the files whose first bytes looked like another's of their size, the
+    // whole content. The quick look only saves reading on files that already differ near their
+    // start: a group needs equal contents either way. An injected hasher settles a file no
+    // longer than the quick look's prefix by that look.
     size_t shared = 0;
     for (size_t start = 0, end; start < bySize.size(); start = end) {
         for (end = start + 1; end < bySize.size() && bySize[end].first == bySize[start].first;)
@@ -625,14 +741,17 @@ Outcome run(const QString& folder, const Options& options) {
             }
     }
     Passes passes(folders, options, threads);
-    for (const qint64 prefix : {quickBytes, headBytes, qint64(-1)}) {
-        if (pending.empty())
+    if (!options.hasher) {
+        std::vector<DuplicateGroup> made = passes.settleAll(pending);
+        outcome.groups.reserve(qsizetype(made.size()));
+        std::move(made.begin(), made.end(), std::back_inserter(outcome.groups));
+    }
+    for (const qint64 prefix : {quickBytes, qint64(-1)}) {
+        if (!options.hasher || pending.empty())
             break;
-        passes.run(pending, prefix);
-        if (cancel.isCancelled()) {
-            outcome.cancelled = true;
-            return outcome;
-        }
+        passes.hashAll(pending, prefix);
+        if (cancel.isCancelled())
+            break;
         std::vector<Reading*> next;
         std::vector<std::pair<Reading* const*, size_t>> settled;
         equalRuns(pending, [&](Reading* const* run, size_t count) {
@@ -640,10 +759,7 @@ Outcome run(const QString& folder, const Options& options) {
                 settled.emplace_back(run, count);
                 return;
             }
-            for (size_t i = 0; i < count; ++i) {
-                run[i]->goesOn = true;
-                next.push_back(run[i]);
-            }
+            next.insert(next.end(), run, run + count);
         });
         std::vector<DuplicateGroup> made(settled.size());
         ParallelLoop::run(settled.size(), threads, [&](size_t i, int) {
@@ -651,14 +767,11 @@ Outcome run(const QString& folder, const Options& options) {
         });
         for (DuplicateGroup& group : made)
             outcome.groups.append(std::move(group));
-        std::vector<Reading*> done;
-        for (Reading* r : pending)
-            if (!r->goesOn && (r->fd >= 0 || r->hash))
-                done.push_back(r);
-        passes.release(done);
-        for (Reading* r : next)
-            r->goesOn = false;
         pending = std::move(next);
+    }
+    if (cancel.isCancelled()) {
+        outcome.cancelled = true;
+        return outcome;
     }
 
     std::sort(outcome.groups.begin(), outcome.groups.end(),

@@ -19,15 +19,15 @@
 // itself. Unreadable subfolders are passed over silently.
 //
 // Identity is decided by content alone, in a funnel: equal size first, then the first
-// quickBytes (told apart by a fast fingerprint; a file no longer than that is settled by its
-// SHA-256), then the SHA-256 of the first headBytes, then, for files longer than that, of the
-// whole file. Only files that share their size are opened, and each pass reads on only the
-// files whose shorter prefixes matched; a digest goes on from where the one before stopped, so
-// no byte is digested twice.
+// quickBytes (told apart by a fast fingerprint), then the whole content. Only files that share
+// their size are opened, and only those whose first bytes looked like another's of their size
+// are read on. Those are read side by side, a piece at a time, and compared byte for byte: a file
+// that parts from all the others is read no further, and files that stay equal to the end share
+// the SHA-256 of those bytes, taken once. Every group carries the SHA-256 of its content.
 //
 // A file is opened once for all its passes, by its name in its folder (the folder opened again
 // by path and checked to be the one the walk read), never through a symlink, and kept open from
-// one pass to the next while a budget of descriptors allows (Options::keptDescriptors); past
+// one piece to the next while a budget of descriptors allows (Options::keptDescriptors); past
 // it, it is closed and opened again the same way. A file that cannot be opened or read, or that
 // is not, after its last read, the very file the walk stamped (device, inode, size,
 // modification and change time: one written to, renamed over or deleted meanwhile) has no hash
@@ -39,7 +39,6 @@
 namespace DuplicateScan {
 
 constexpr qint64 minimumSize = 1024;
-constexpr qint64 headBytes = 65536;
 // A first, shorter prefix that most files of equal size already differ in.
 constexpr qint64 quickBytes = 4096;
 constexpr qint64 progressStep = 500;
@@ -56,17 +55,19 @@ using Reader = std::function<qsizetype(int fd, char* buffer, qsizetype size, qin
 struct Options {
     // Walker and hashing threads; 0 means ParallelLoop::flatThreads().
     int threads = 0;
-    // Replaces the file hashing (tests): each pass then asks it for the digest of the prefix by
-    // the file's whole path, and the file is stamped by path just before its last pass. Empty
-    // means the scan opens and reads the files itself.
+    // Replaces the file reading (tests): each pass then asks it for the digest of the prefix by
+    // the file's whole path (of quickBytes, then of all of it; a file no longer than quickBytes
+    // is settled by the first), and the file is stamped by path just before its last pass. Empty
+    // means the scan opens, reads and compares the files itself.
     Hasher hasher;
     // Replaces pread() on the files the scan opens itself (tests inject failures and changes
     // through it); empty means pread().
     Reader read;
-    // How many files the scan may keep open from one pass to the next; none means half of what
-    // the process may still open (the soft RLIMIT_NOFILE less what it has open when the passes
-    // begin and what the threads hold), leaving the rest to the app. Besides those, each thread
-    // holds at most one folder and one file open at a time.
+    // How many files and folders the scan may keep open from one read to the next (a file from
+    // its first look to its comparison, a folder for the opens of its files); none means half of
+    // what the process may still open (the soft RLIMIT_NOFILE less what it has open when the
+    // passes begin and what the threads hold), leaving the rest to the app. Besides those, each
+    // thread holds at most one folder and one file open at a time.
     std::optional<int> keptDescriptors;
     // Polled between files; a cancelled scan returns early with `cancelled` set.
     CancelToken cancel;

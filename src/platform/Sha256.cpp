@@ -56,6 +56,11 @@ QByteArray Sha256::current() const {
     return QByteArray(reinterpret_cast<const char*>(out), int(length));
 }
 
+void Sha256::assign(const Sha256& other) {
+    if (this != &other)
+        EVP_MD_CTX_copy_ex(m_context->ctx, other.m_context->ctx);
+}
+
 std::optional<QByteArray> Sha256::ofFile(const QString& path, const CancelToken& cancel) {
     RegularFile file(path);
     if (!file.isOpen())

@@ -23,6 +23,9 @@ public:
     // The 32-byte digest of everything fed so far, leaving the object to go on from there: one
     // read of a file gives the digests of its prefixes on the way.
     QByteArray current() const;
+    // Takes on everything `other` was fed, to go on from there apart from it: files that held the
+    // same bytes up to a point and part there each go on from one shared hash.
+    void assign(const Sha256& other);
 
     // The 32-byte digest of a whole regular file, read in 1 MiB pieces.
     //

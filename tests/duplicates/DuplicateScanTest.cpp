@@ -4,6 +4,7 @@
 #include "duplicates/DuplicatesTestSupport.h"
 
 #include <mutex>
+#include <QCryptographicHash>
 #include <QSet>
 #include <sys/resource.h>
 
@@ -47,7 +48,7 @@ TEST(DuplicateScan, SizeBoundaries) {
     write(dir + "/small-b", bytes(1023, 1));
     write(dir + "/kib-a", bytes(1024, 2));
     write(dir + "/kib-b", bytes(1024, 2));
-    // Exactly one head: equal content is settled by the head pass alone.
+    // Equal content of 64 KiB.
     write(dir + "/head-a", bytes(65536, 3));
     write(dir + "/head-b", bytes(65536, 3));
     // One byte more, differing only in the last byte: not duplicates.
@@ -205,6 +206,52 @@ TEST(DuplicateScan, AReadFailureGivesNoHash) {
     EXPECT_EQ(fileLists(scan(dir, reading)), groups);
 }
 
+// Files of one size whose first bytes agree are told apart by the rest. Those that part early
+// are read no further; when the others part into several kinds at once, each kind can still be a
+// group. Every group carries the SHA-256 of its content, which the moves check copies against.
+TEST(DuplicateScan, FilesThatPartAfterTheirFirstBytes) {
+    const QString dir = testsupport::freshDir("parting");
+    constexpr qsizetype size = 3 << 20;
+    const QByteArray base = bytes(size, 20);
+    // Three kinds that part at one byte past the first mebibyte.
+    const auto kind = [&base](char c) {
+        QByteArray b = base;
+        b[(1 << 20) + 1000] = c;
+        return b;
+    };
+    const QByteArray x = kind('x');
+    const QByteArray y = kind('y');
+    write(dir + "/x1", x);
+    write(dir + "/x2", x);
+    write(dir + "/y1", y);
+    write(dir + "/y2", y);
+    write(dir + "/z", kind('z'));
+    // A pair of another size that parts soon after the quick look.
+    QByteArray early = bytes(size + 1, 21);
+    write(dir + "/early-a", early);
+    early[100000] = char(early[100000] + 1);
+    write(dir + "/early-b", early);
+
+    std::mutex lock;
+    QHash<ino_t, qint64> readOf;
+    DuplicateScan::Options options;
+    options.read = [&](int fd, char* buffer, qsizetype want, qint64 offset) -> qsizetype {
+        const ssize_t got = ::pread(fd, buffer, size_t(want), offset);
+        struct stat st;
+        EXPECT_EQ(::fstat(fd, &st), 0);
+        std::lock_guard<std::mutex> guard(lock);
+        readOf[st.st_ino] += got;
+        return got;
+    };
+    const DuplicateScan::Outcome outcome = scan(dir, options);
+    ASSERT_EQ(fileLists(outcome),
+              QList<QStringList>({{dir + "/x1", dir + "/x2"}, {dir + "/y1", dir + "/y2"}}));
+    EXPECT_EQ(outcome.groups[0].digest, QCryptographicHash::hash(x, QCryptographicHash::Sha256));
+    EXPECT_EQ(outcome.groups[1].digest, QCryptographicHash::hash(y, QCryptographicHash::Sha256));
+    for (const char* name : {"/early-a", "/early-b"})
+        EXPECT_LE(readOf.value(inodeOf(dir + name)), DuplicateScan::quickBytes + (1 << 20)) << name;
+}
+
 // Between its first and its last read a file may be edited or replaced. Whether it was kept open
 // between passes or opened again through its folder, it drops out then, and its former twins
 // still pair.
@@ -222,7 +269,7 @@ TEST(DuplicateScan, AFileTouchedBetweenPassesDropsOut) {
         DuplicateScan::Options options;
         options.keptDescriptors = kept;
         options.read = [&](int fd, char* buffer, qsizetype size, qint64 offset) -> qsizetype {
-            // The first read longer than the quick prefix begins the second pass: b is renamed
+            // The first read longer than the quick prefix begins the comparison: b is renamed
             // over by a copy of itself, c is rewritten in place with the bytes it held.
             std::lock_guard<std::mutex> guard(lock);
             if (size > DuplicateScan::quickBytes && !touched) {
@@ -246,9 +293,9 @@ TEST(DuplicateScan, MoreCandidatesThanDescriptorsStillFindsEveryGroup) {
     const QString dir = testsupport::freshDir("many");
     for (int i = 0; i < 120; ++i) {
         const QString folder = QStringLiteral("%1/f%2").arg(dir).arg(i % 9);
-        // Pairs settled by the head, pairs settled by the whole file, and unpaired files of one
-        // size whose first bytes already differ.
-        const qsizetype size = i % 5 == 0 ? 70000 + i : 5000 + i;
+        // Pairs read in one piece, pairs read in several (opened again for each), and unpaired
+        // files of one size whose first bytes already differ.
+        const qsizetype size = i % 20 == 0 ? 600000 + i : 5000 + i;
         write(QStringLiteral("%1/a%2").arg(folder).arg(i), bytes(size, 100 + i));
         write(QStringLiteral("%1/sub/b%2").arg(folder).arg(i), bytes(size, 100 + i));
         write(QStringLiteral("%1/c%2").arg(folder).arg(i), bytes(size, 1000 + i));
