@@ -673,13 +673,8 @@ Outcome run(const QString& folder, const Options& options) {
     std::atomic<qint64> counted{0};
     const DirectoryWalker::Result walked = walker.walk(folder, [&](const DirectoryWalker::Entry&
                                                                        e) {
-        if (e.depth == 0)
-            return DirectoryWalker::Action::Continue;
-        if (e.isHidden())
-            return DirectoryWalker::Action::SkipChildren;
-        if (e.isDirectory())
-            return CategoryMeasurer::isPackageName(e.name) ? DirectoryWalker::Action::SkipChildren
-                                                           : DirectoryWalker::Action::Continue;
+        if (const auto step = CategoryMeasurer::pickedFolderStep(e))
+            return *step;
         if (!e.isFile() || e.repeatLink || e.sizeBytes < minimumSize)
             return DirectoryWalker::Action::Continue;
         Found& mine = found.slot(e.worker);
