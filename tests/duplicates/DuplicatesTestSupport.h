@@ -20,13 +20,7 @@
 
 namespace duptest {
 
-inline QString write(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).path());
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-    return path;
-}
+using testsupport::write;
 
 // The path of `name` below `dir`, where the name is raw bytes that need not be UTF-8 (decoded
 // losslessly, as the walks do).
