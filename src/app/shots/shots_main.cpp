@@ -46,6 +46,8 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pendrel"));
+    // A steady text cursor: a blinking one is drawn or not by when the grab falls in its cycle.
+    QApplication::setCursorFlashTime(0);
     if (!QDir().mkpath(outDir)) {
         std::fprintf(stderr, "pendrel-shots: could not create %s\n", qPrintable(outDir));
         return 1;
