@@ -56,8 +56,9 @@ TEST(ContentClassifier, KeywordsMatchAnywhereInTheLowerCasedName) {
         const std::optional<ContentCategory> side =
             ContentClassifier::classify<ContentCategory>(name);
         EXPECT_EQ(side.has_value(), row.expected.has_value());
-        if (side && row.expected)
+        if (side && row.expected) {
             EXPECT_EQ(rawValue(*side), rawValue(*row.expected));
+        }
     }
 }
 
