@@ -16,30 +16,41 @@
 
 namespace {
 
-// --- ToggleSwitch
+// --- A widget that draws its own text: named by it unless an accessible name is set
 
-class SwitchAccessible : public QAccessibleWidget {
+template <typename Widget> class NamedByTextAccessible : public QAccessibleWidget {
 public:
-    explicit SwitchAccessible(ToggleSwitch* toggle)
-        : QAccessibleWidget(toggle, QAccessible::CheckBox) {}
+    NamedByTextAccessible(Widget* widget, QAccessible::Role role)
+        : QAccessibleWidget(widget, role) {}
 
     QString text(QAccessible::Text t) const override {
         QString value = QAccessibleWidget::text(t);
         if (t == QAccessible::Name && value.isEmpty())
-            value = toggle()->text();
+            value = self()->text();
         return value;
     }
+
+protected:
+    Widget* self() const { return static_cast<Widget*>(widget()); }
+};
+
+// --- ToggleSwitch
+
+class SwitchAccessible : public NamedByTextAccessible<ToggleSwitch> {
+public:
+    explicit SwitchAccessible(ToggleSwitch* toggle)
+        : NamedByTextAccessible(toggle, QAccessible::CheckBox) {}
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         s.checkable = true;
-        s.checked = toggle()->isChecked();
+        s.checked = self()->isChecked();
         return s;
     }
 
     QStringList actionNames() const override {
         QStringList names = QAccessibleWidget::actionNames();
-        if (toggle()->isEnabled())
+        if (self()->isEnabled())
             names << pressAction() << toggleAction();
         return names;
     }
@@ -50,8 +61,8 @@ public:
             return;
         }
         // click() turns the switch and emits clicked(), the signal the rows act on.
-        if (toggle()->isEnabled())
-            toggle()->click();
+        if (self()->isEnabled())
+            self()->click();
     }
 
     QStringList keyBindingsForAction(const QString& name) const override {
@@ -59,9 +70,6 @@ public:
             return {QStringLiteral("Space")};
         return QAccessibleWidget::keyBindingsForAction(name);
     }
-
-private:
-    ToggleSwitch* toggle() const { return static_cast<ToggleSwitch*>(widget()); }
 };
 
 // --- SegmentedControl
@@ -335,16 +343,13 @@ private:
 // --- QKLineLabel and QKClampedText: text drawn by the widget itself
 
 template <typename Label>
-class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
-public:
-    explicit TextAccessible(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+class TextAccessible : public NamedByTextAccessible<Label>, public QAccessibleTextInterface {
+    using Base = NamedByTextAccessible<Label>;
 
-    QString text(QAccessible::Text t) const override {
-        QString value = QAccessibleWidget::text(t);
-        if (t == QAccessible::Name && value.isEmpty())
-            value = label()->text();
-        return value;
-    }
+public:
+    explicit TextAccessible(Label* label) : Base(label, QAccessible::StaticText) {}
+
+    using Base::text;
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
@@ -401,7 +406,7 @@ public:
     }
 
 private:
-    Label* label() const { return static_cast<Label*>(widget()); }
+    Label* label() const { return this->self(); }
 };
 
 constexpr char kRoleProperty[] = "qkAccessibleRole";
