@@ -4,7 +4,6 @@
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 
-#include <QEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -30,14 +29,16 @@ QSize QKBorderedButton::sizeHint() const {
     return QKButtonFace::frameFor(font(), QFontMetrics(font()).horizontalAdvance(text()), m_small);
 }
 
+QColor QKBorderedButton::paintFace(QPainter& p, bool focusRing) const {
+    const QKButtonFace::State state{
+        .enabled = isEnabled(), .down = isDown(), .hovered = underMouse(), .focusRing = focusRing};
+    return QKButtonFace::paintBordered(p, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), palette(),
+                                       state, QKButtonFace::radius(m_small));
+}
+
 void QKBorderedButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QKButtonFace::State state{.enabled = isEnabled(),
-                                    .down = isDown(),
-                                    .hovered = underMouse(),
-                                    .focusRing = m_keyboardFocus && hasFocus()};
-    const QColor ink = QKButtonFace::paintBordered(p, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
-                                                   palette(), state, QKButtonFace::radius(m_small));
+    const QColor ink = paintFace(p, m_keyboardFocus && hasFocus());
     const QFontMetrics fm(font());
     const int available = std::max(0, width() - 2 * QKButtonFace::paddingX(m_small));
     // Cut only a label that does not fit: eliding at the exact width can drop a letter.
@@ -47,14 +48,6 @@ void QKBorderedButton::paintEvent(QPaintEvent*) {
     p.setFont(font());
     p.setPen(ink);
     p.drawText(rect(), Qt::AlignCenter, shown);
-}
-
-void QKBorderedButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange)
-        update();
-    QPushButton::changeEvent(event);
 }
 
 void QKBorderedButton::focusInEvent(QFocusEvent* event) {

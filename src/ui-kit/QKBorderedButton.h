@@ -2,6 +2,8 @@
 
 #include <QPushButton>
 
+class QPainter;
+
 // The push button for secondary actions, everywhere one stands: the label in the primary text
 // colour on the card colour, outlined by a hairline, padded at the sides. It is exactly as tall
 // as a QKProminentButton of the same size beside it (QKButtonFace), so a row of a filled main
@@ -20,7 +22,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    // Paints the face (fill, hairline and focus ring, by state) over the whole button and returns
+    // the ink for what stands on it; a button with a label of its own paints it after.
+    QColor paintFace(QPainter& painter, bool focusRing) const;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     // The whole face takes the click; the style's bevel rectangle knows nothing of it.

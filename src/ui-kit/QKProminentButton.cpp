@@ -5,7 +5,6 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
-#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
@@ -72,10 +71,4 @@ void QKProminentButton::paintEvent(QPaintEvent*) {
     p.setPen(text);
     p.setFont(font());
     p.drawText(rect(), Qt::AlignCenter, this->text());
-}
-
-void QKProminentButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    QPushButton::changeEvent(event);
 }

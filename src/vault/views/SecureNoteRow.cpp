@@ -5,7 +5,6 @@
 #include "ui-kit/QKForeground.h"
 #include "vault/SecureNotesText.h"
 
-#include <QEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -56,12 +55,6 @@ QSize SecureNoteRow::sizeHint() const {
 
 QSize SecureNoteRow::minimumSizeHint() const {
     return {40, sizeHint().height()};
-}
-
-void SecureNoteRow::changeEvent(QEvent* event) {
-    QAbstractButton::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
 }
 
 void SecureNoteRow::paintEvent(QPaintEvent*) {
