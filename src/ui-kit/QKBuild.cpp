@@ -84,6 +84,14 @@ void addPart(QVBoxLayout* column, QWidget* part) {
     column->insertWidget(column->count() - 1, part);
 }
 
+QLabel* introPage(QVBoxLayout*& column, QWidget* owner, const QString& intro) {
+    page(column, owner);
+    QLabel* line =
+        label(intro, TextStyle::Callout, QKForeground::Secondary, column->parentWidget());
+    addPart(column, line);
+    return line;
+}
+
 QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,
                                 QWidget* parent) {
     auto* row = new QWidget(parent);

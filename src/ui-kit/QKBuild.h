@@ -46,6 +46,9 @@ QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& ti
 // appended with insertWidget before it (use addPart).
 QScrollArea* page(QVBoxLayout*& column, QWidget* owner);
 void addPart(QVBoxLayout* column, QWidget* part);
+// page(), opened by its intro: one wrapped line in callout size and secondary colour that says
+// what the page is for. Returns the intro's label.
+QLabel* introPage(QVBoxLayout*& column, QWidget* owner, const QString& intro);
 
 // Appends a row holding one prominent ask button, leading-aligned, and returns the button.
 QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,

@@ -64,11 +64,8 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     setWindowTitle(TimelineText::windowTitle());
 
     QVBoxLayout* column = nullptr;
-    QKBuild::page(column, this);
+    QKBuild::introPage(column, this, TimelineText::intro());
     QWidget* content = column->parentWidget();
-
-    QKBuild::addPart(column, QKBuild::label(TimelineText::intro(), TextStyle::Callout,
-                                            QKForeground::Secondary, content));
 
     m_heldNote = QKBuild::label(TimelineText::savesHeldNote(), TextStyle::Caption,
                                 QKForeground::Orange, content);

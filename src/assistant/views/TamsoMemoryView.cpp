@@ -68,13 +68,10 @@ TamsoMemoryView::TamsoMemoryView(TamsoMemory& memory, QWidget* parent)
     setWindowTitle(QStringLiteral("Pendrel Memory"));
 
     QVBoxLayout* column = nullptr;
-    QKBuild::page(column, this);
+    QKBuild::introPage(column, this,
+                       QStringLiteral("Pendrel remembers how you use your Mac so advice fits "
+                                      "you, not a generic checklist."));
     QWidget* content = column->parentWidget();
-
-    QKBuild::addPart(column, QKBuild::label(QStringLiteral("Pendrel remembers how you use your "
-                                                           "Mac so advice fits you, not a "
-                                                           "generic checklist."),
-                                            TextStyle::Callout, QKForeground::Secondary, content));
 
     m_box = new QKGroupBox(QStringLiteral("What Pendrel knows"), 0, content);
     m_box->setObjectName(QStringLiteral("knowledgeBox"));

@@ -15,7 +15,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
@@ -24,24 +23,19 @@ namespace Text = PerformanceText;
 
 PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
     QVBoxLayout* column = nullptr;
-    m_scroll = page(column, this);
-    QWidget* content = m_scroll->widget();
-
-    addPart(column, label(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
-                                         "the system stays in charge."),
-                          TextStyle::Callout, QKForeground::Secondary, content));
+    introPage(column, this,
+              QStringLiteral("Read-only fan status. Pendrel never overrides cooling — the system "
+                             "stays in charge."));
+    QWidget* content = column->parentWidget();
 
     auto* activity = new PerformanceGroupBox(QString(), 8, content);
     activity->setObjectName(QStringLiteral("fanActivityCard"));
-    activity->column()->addWidget(label(QStringLiteral("What the fans are doing"),
-                                        TextStyle::Headline, QKForeground::Primary,
-                                        activity->card()));
-    m_summary = label(QString(), TextStyle::Callout, QKForeground::Primary, activity->card());
-    m_summary->setObjectName(QStringLiteral("fansSummary"));
-    activity->column()->addWidget(m_summary);
-    m_pressureNote = label(QString(), TextStyle::Caption, QKForeground::Orange, activity->card());
-    m_pressureNote->setObjectName(QStringLiteral("fansPressureNote"));
-    activity->column()->addWidget(m_pressureNote);
+    activity->addLabel(QStringLiteral("What the fans are doing"), TextStyle::Headline,
+                       QKForeground::Primary);
+    m_summary = activity->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
+                                   QStringLiteral("fansSummary"));
+    m_pressureNote = activity->addLabel(QString(), TextStyle::Caption, QKForeground::Orange,
+                                        QStringLiteral("fansPressureNote"));
     addPart(column, activity);
 
     m_fansHost = new QWidget(content);
@@ -53,18 +47,16 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
     m_fanless->column()->addWidget(new QKIconLabel(
         "fan"_sym, QStringLiteral("Fanless or unavailable"), QKFont{.style = TextStyle::Headline},
         QKForeground::Primary, m_fanless->card()));
-    m_fanless->column()->addWidget(
-        label(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary, m_fanless->card()));
+    m_fanless->addLabel(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary);
     m_fansColumn->addWidget(m_fanless);
     addPart(column, m_fansHost);
 
     auto* wont = new PerformanceGroupBox(QStringLiteral("What Pendrel will not do"), 8, content);
-    wont->column()->addWidget(
-        label(QStringLiteral("There is no manual fan boost or custom fan curve here. Overriding "
-                             "cooling can shorten hardware life and fights the system’s thermal "
-                             "management. Pendrel explains noise and heat; it does not take over "
-                             "the fans."),
-              TextStyle::Callout, QKForeground::Secondary, wont->card()));
+    wont->addLabel(QStringLiteral("There is no manual fan boost or custom fan curve here. "
+                                  "Overriding cooling can shorten hardware life and fights the "
+                                  "system’s thermal management. Pendrel explains noise and heat; "
+                                  "it does not take over the fans."),
+                   TextStyle::Callout, QKForeground::Secondary);
     addPart(column, wont);
 
     m_ask = addAskButton(column, QStringLiteral("Ask why fans are loud"), QStringLiteral("askFans"),

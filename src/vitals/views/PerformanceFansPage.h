@@ -5,7 +5,6 @@
 
 class QLabel;
 class QPushButton;
-class QScrollArea;
 class QVBoxLayout;
 class PerformanceFanCard;
 class PerformanceGroupBox;
@@ -28,7 +27,6 @@ public:
     QPushButton* askButton() const { return m_ask; }
 
 private:
-    QScrollArea* m_scroll;
     QLabel* m_summary;
     QLabel* m_pressureNote;
     QWidget* m_fansHost;

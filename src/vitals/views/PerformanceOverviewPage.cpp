@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
@@ -25,11 +24,8 @@ PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot
                                                  ScreenState* screen, QWidget* parent)
     : QWidget(parent) {
     QVBoxLayout* column = nullptr;
-    m_scroll = page(column, this);
-    QWidget* content = m_scroll->widget();
-
-    addPart(column, label(QStringLiteral("What is happening right now, and why."),
-                          TextStyle::Callout, QKForeground::Secondary, content));
+    introPage(column, this, QStringLiteral("What is happening right now, and why."));
+    QWidget* content = column->parentWidget();
 
     m_cpu = new PerformanceMetricTile(QStringLiteral("CPU"), content);
     m_cpu->setObjectName(QStringLiteral("cpuTile"));

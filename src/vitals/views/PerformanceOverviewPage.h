@@ -4,7 +4,6 @@
 
 class QPushButton;
 class QLabel;
-class QScrollArea;
 class PerformanceAutopilot;
 class PerformanceAutopilotPane;
 class PerformanceGroupBox;
@@ -38,7 +37,6 @@ public:
     QPushButton* askHeatButton() const { return m_askHeat; }
 
 private:
-    QScrollArea* m_scroll;
     PerformanceMetricTile* m_cpu;
     PerformanceTemperatureCard* m_temperature;
     PerformanceMetricTile* m_memory;

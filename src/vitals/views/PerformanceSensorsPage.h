@@ -6,7 +6,6 @@
 
 class QLabel;
 class QPushButton;
-class QScrollArea;
 class PerformanceBadge;
 class PerformanceGroupBox;
 class PerformanceSensorRow;
@@ -36,7 +35,6 @@ public:
     QPushButton* askButton() const { return m_ask; }
 
 private:
-    QScrollArea* m_scroll;
     PerformanceBadge* m_badge;
     QLabel* m_sentence;
     QLabel* m_sourceNote;
