@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <QString>
+#include <QWidget>
 
 class QKLineLabel;
 class QKProminentButton;
@@ -13,7 +14,6 @@ class QLayout;
 class QPushButton;
 class QScrollArea;
 class QVBoxLayout;
-class QWidget;
 
 // Small builders that every screen uses, so the same kinds of text, buttons and pages look the
 // same everywhere.
@@ -46,6 +46,13 @@ QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& ti
 // appended with insertWidget before it (use addPart).
 QScrollArea* page(QVBoxLayout*& column, QWidget* owner);
 void addPart(QVBoxLayout* column, QWidget* part);
+// addPart for a part the screen keeps: names it `name` and returns it, so a part is built, named
+// and placed in one statement (and filled after).
+template <typename Part> Part* addPart(QVBoxLayout* column, Part* part, const QString& name) {
+    part->setObjectName(name);
+    addPart(column, static_cast<QWidget*>(part));
+    return part;
+}
 // page(), opened by its intro: one wrapped line in callout size and secondary colour that says
 // what the page is for. Returns the intro's label.
 QLabel* introPage(QVBoxLayout*& column, QWidget* owner, const QString& intro);

@@ -28,15 +28,14 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
                              "stays in charge."));
     QWidget* content = column->parentWidget();
 
-    auto* activity = new PerformanceGroupBox(QString(), 8, content);
-    activity->setObjectName(QStringLiteral("fanActivityCard"));
+    auto* activity = addPart(column, new PerformanceGroupBox(QString(), 8, content),
+                             QStringLiteral("fanActivityCard"));
     activity->addLabel(QStringLiteral("What the fans are doing"), TextStyle::Headline,
                        QKForeground::Primary);
     m_summary = activity->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
                                    QStringLiteral("fansSummary"));
     m_pressureNote = activity->addLabel(QString(), TextStyle::Caption, QKForeground::Orange,
                                         QStringLiteral("fansPressureNote"));
-    addPart(column, activity);
 
     m_fansHost = new QWidget(content);
     m_fansColumn = new QVBoxLayout(m_fansHost);

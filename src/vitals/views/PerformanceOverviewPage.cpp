@@ -27,31 +27,25 @@ PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot
     introPage(column, this, QStringLiteral("What is happening right now, and why."));
     QWidget* content = column->parentWidget();
 
-    m_cpu = new PerformanceMetricTile(QStringLiteral("CPU"), content);
-    m_cpu->setObjectName(QStringLiteral("cpuTile"));
-    addPart(column, m_cpu);
-    m_temperature = new PerformanceTemperatureCard(screen, content);
-    m_temperature->setObjectName(QStringLiteral("temperatureCard"));
-    addPart(column, m_temperature);
-    m_memory = new PerformanceMetricTile(QStringLiteral("Memory"), content);
-    m_memory->setObjectName(QStringLiteral("memoryTile"));
-    addPart(column, m_memory);
-    m_storage = new PerformanceMetricTile(QStringLiteral("Storage"), content);
-    m_storage->setObjectName(QStringLiteral("storageTile"));
-    addPart(column, m_storage);
-    m_battery = new PerformanceMetricTile(QStringLiteral("Battery"), content);
-    m_battery->setObjectName(QStringLiteral("batteryTile"));
-    addPart(column, m_battery);
+    m_cpu = addPart(column, new PerformanceMetricTile(QStringLiteral("CPU"), content),
+                    QStringLiteral("cpuTile"));
+    m_temperature = addPart(column, new PerformanceTemperatureCard(screen, content),
+                            QStringLiteral("temperatureCard"));
+    m_memory = addPart(column, new PerformanceMetricTile(QStringLiteral("Memory"), content),
+                       QStringLiteral("memoryTile"));
+    m_storage = addPart(column, new PerformanceMetricTile(QStringLiteral("Storage"), content),
+                        QStringLiteral("storageTile"));
+    m_battery = addPart(column, new PerformanceMetricTile(QStringLiteral("Battery"), content),
+                        QStringLiteral("batteryTile"));
 
-    m_autopilot = new PerformanceAutopilotPane(autopilot, content);
-    m_autopilot->setObjectName(QStringLiteral("autopilotPane"));
-    addPart(column, m_autopilot);
+    m_autopilot = addPart(column, new PerformanceAutopilotPane(autopilot, content),
+                          QStringLiteral("autopilotPane"));
 
-    m_impactBox = new PerformanceGroupBox(QStringLiteral("Biggest impact right now"), 0, content);
-    m_impactBox->setObjectName(QStringLiteral("impactBox"));
+    m_impactBox = addPart(
+        column, new PerformanceGroupBox(QStringLiteral("Biggest impact right now"), 0, content),
+        QStringLiteral("impactBox"));
     m_impact = new PerformanceImpactList(m_impactBox->card());
     m_impactBox->column()->addWidget(m_impact);
-    addPart(column, m_impactBox);
 
     auto* askRow = new QWidget(content);
     auto* ask = new QHBoxLayout(askRow);

@@ -27,8 +27,8 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
                              "chips — only temperatures that help you understand heat."));
     QWidget* content = column->parentWidget();
 
-    auto* pressure = new PerformanceGroupBox(QString(), 8, content);
-    pressure->setObjectName(QStringLiteral("pressureCard"));
+    auto* pressure = addPart(column, new PerformanceGroupBox(QString(), 8, content),
+                             QStringLiteral("pressureCard"));
     QWidget* body = pressure->card();
     auto* header = new QHBoxLayout;
     header->addWidget(label(QStringLiteral("Thermal pressure"), TextStyle::Headline,
@@ -42,26 +42,24 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
                                     QStringLiteral("pressureSentence"));
     m_sourceNote = pressure->addLabel(QString(), TextStyle::Caption, QKForeground::Secondary,
                                       QStringLiteral("pressureSourceNote"));
-    addPart(column, pressure);
 
-    m_empty = new PerformanceGroupBox(QString(), 8, content);
-    m_empty->setObjectName(QStringLiteral("noSensorsBox"));
+    m_empty = addPart(column, new PerformanceGroupBox(QString(), 8, content),
+                      QStringLiteral("noSensorsBox"));
     m_empty->addLabel(QStringLiteral("No temperature sensors exposed"), TextStyle::Headline,
                       QKForeground::Primary);
     m_emptyText = m_empty->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary,
                                     QStringLiteral("noSensorsText"));
-    addPart(column, m_empty);
 
-    m_sensorsBox = new PerformanceGroupBox(QStringLiteral("Temperature sensors"), 0, content);
-    m_sensorsBox->setObjectName(QStringLiteral("sensorsBox"));
-    addPart(column, m_sensorsBox);
+    m_sensorsBox =
+        addPart(column, new PerformanceGroupBox(QStringLiteral("Temperature sensors"), 0, content),
+                QStringLiteral("sensorsBox"));
 
-    m_causeBox = new PerformanceGroupBox(QStringLiteral("Likely cause"), 6, content);
-    m_causeBox->setObjectName(QStringLiteral("causeBox"));
+    m_causeBox =
+        addPart(column, new PerformanceGroupBox(QStringLiteral("Likely cause"), 6, content),
+                QStringLiteral("causeBox"));
     m_causeName = m_causeBox->addLabel(QString(), TextStyle::Headline, QKForeground::Primary);
     m_causeExplanation =
         m_causeBox->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary);
-    addPart(column, m_causeBox);
 
     m_ask = addAskButton(column, QStringLiteral("Ask Pendrel about heat"),
                          QStringLiteral("askHeat"), content);
