@@ -74,8 +74,8 @@ public:
 
 // --- A part of a widget that has no object of its own (a segment, a drawn row)
 
-// The part belongs to its owner's window and description, has no children, takes no text set
-// is pressed through its actions; it goes invalid once the owner is gone.
+// The part belongs to its owner's window and description, has no children and takes no text;
+// it is pressed through its actions, and goes invalid once the owner is gone.
 template <typename Owner>
 class PartAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:

@@ -21,15 +21,11 @@ using namespace PerformanceWidgets;
 using namespace QKBuild;
 namespace Text = PerformanceText;
 
-PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
-    QVBoxLayout* column = nullptr;
-    introPage(column, this,
-              QStringLiteral("Read-only fan status. Pendrel never overrides cooling — the system "
-                             "stays in charge."));
-    QWidget* content = column->parentWidget();
-
-    auto* activity = addPart(column, new PerformanceGroupBox(QString(), 8, content),
-                             QStringLiteral("fanActivityCard"));
+PerformanceFansPage::PerformanceFansPage(QWidget* parent)
+    : PerformancePage(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
+                                     "the system stays in charge."),
+                      parent) {
+    auto* activity = addBox(QString(), 8, QStringLiteral("fanActivityCard"));
     activity->addLabel(QStringLiteral("What the fans are doing"), TextStyle::Headline,
                        QKForeground::Primary);
     m_summary = activity->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
@@ -37,7 +33,7 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
     m_pressureNote = activity->addLabel(QString(), TextStyle::Caption, QKForeground::Orange,
                                         QStringLiteral("fansPressureNote"));
 
-    m_fansHost = new QWidget(content);
+    m_fansHost = new QWidget(m_content);
     m_fansColumn = new QVBoxLayout(m_fansHost);
     m_fansColumn->setContentsMargins(0, 0, 0, 0);
     m_fansColumn->setSpacing(16);
@@ -48,18 +44,17 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
         QKForeground::Primary, m_fanless->card()));
     m_fanless->addLabel(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary);
     m_fansColumn->addWidget(m_fanless);
-    addPart(column, m_fansHost);
+    addPart(m_column, m_fansHost);
 
-    auto* wont = new PerformanceGroupBox(QStringLiteral("What Pendrel will not do"), 8, content);
+    auto* wont = addBox(QStringLiteral("What Pendrel will not do"), 8);
     wont->addLabel(QStringLiteral("There is no manual fan boost or custom fan curve here. "
                                   "Overriding cooling can shorten hardware life and fights the "
                                   "system’s thermal management. Pendrel explains noise and heat; "
                                   "it does not take over the fans."),
                    TextStyle::Callout, QKForeground::Secondary);
-    addPart(column, wont);
 
-    m_ask = addAskButton(column, QStringLiteral("Ask why fans are loud"), QStringLiteral("askFans"),
-                         content);
+    m_ask = addAskButton(m_column, QStringLiteral("Ask why fans are loud"),
+                         QStringLiteral("askFans"), m_content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askWhyFansAreLoud);
 }
 

@@ -22,32 +22,27 @@ namespace Text = PerformanceText;
 
 PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot,
                                                  ScreenState* screen, QWidget* parent)
-    : QWidget(parent) {
-    QVBoxLayout* column = nullptr;
-    introPage(column, this, QStringLiteral("What is happening right now, and why."));
-    QWidget* content = column->parentWidget();
-
-    m_cpu = addPart(column, new PerformanceMetricTile(QStringLiteral("CPU"), content),
+    : PerformancePage(QStringLiteral("What is happening right now, and why."), parent) {
+    m_cpu = addPart(m_column, new PerformanceMetricTile(QStringLiteral("CPU"), m_content),
                     QStringLiteral("cpuTile"));
-    m_temperature = addPart(column, new PerformanceTemperatureCard(screen, content),
+    m_temperature = addPart(m_column, new PerformanceTemperatureCard(screen, m_content),
                             QStringLiteral("temperatureCard"));
-    m_memory = addPart(column, new PerformanceMetricTile(QStringLiteral("Memory"), content),
+    m_memory = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Memory"), m_content),
                        QStringLiteral("memoryTile"));
-    m_storage = addPart(column, new PerformanceMetricTile(QStringLiteral("Storage"), content),
+    m_storage = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Storage"), m_content),
                         QStringLiteral("storageTile"));
-    m_battery = addPart(column, new PerformanceMetricTile(QStringLiteral("Battery"), content),
+    m_battery = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Battery"), m_content),
                         QStringLiteral("batteryTile"));
 
-    m_autopilot = addPart(column, new PerformanceAutopilotPane(autopilot, content),
+    m_autopilot = addPart(m_column, new PerformanceAutopilotPane(autopilot, m_content),
                           QStringLiteral("autopilotPane"));
 
-    m_impactBox = addPart(
-        column, new PerformanceGroupBox(QStringLiteral("Biggest impact right now"), 0, content),
-        QStringLiteral("impactBox"));
+    m_impactBox =
+        addBox(QStringLiteral("Biggest impact right now"), 0, QStringLiteral("impactBox"));
     m_impact = new PerformanceImpactList(m_impactBox->card());
     m_impactBox->column()->addWidget(m_impact);
 
-    auto* askRow = new QWidget(content);
+    auto* askRow = new QWidget(m_content);
     auto* ask = new QHBoxLayout(askRow);
     ask->setContentsMargins(0, 0, 0, 0);
     m_askWhy = new QKProminentButton(QStringLiteral("Ask Pendrel why"), askRow);
@@ -58,7 +53,7 @@ PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot
     ask->addWidget(m_askWhy);
     ask->addWidget(m_askHeat);
     ask->addStretch(1);
-    addPart(column, askRow);
+    addPart(m_column, askRow);
     connect(m_askWhy, &QPushButton::clicked, this, &PerformanceView::askWhySlow);
     connect(m_askHeat, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }

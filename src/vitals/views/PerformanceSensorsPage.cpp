@@ -20,15 +20,12 @@ using namespace PerformanceWidgets;
 using namespace QKBuild;
 namespace Text = PerformanceText;
 
-PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent) {
-    QVBoxLayout* column = nullptr;
-    introPage(column, this,
-              QStringLiteral("Curated sensors Pendrel can explain. Not every voltage of the sensor "
-                             "chips — only temperatures that help you understand heat."));
-    QWidget* content = column->parentWidget();
-
-    auto* pressure = addPart(column, new PerformanceGroupBox(QString(), 8, content),
-                             QStringLiteral("pressureCard"));
+PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
+    : PerformancePage(QStringLiteral("Curated sensors Pendrel can explain. Not every voltage of "
+                                     "the sensor chips — only temperatures that help you "
+                                     "understand heat."),
+                      parent) {
+    auto* pressure = addBox(QString(), 8, QStringLiteral("pressureCard"));
     QWidget* body = pressure->card();
     auto* header = new QHBoxLayout;
     header->addWidget(label(QStringLiteral("Thermal pressure"), TextStyle::Headline,
@@ -43,26 +40,21 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
     m_sourceNote = pressure->addLabel(QString(), TextStyle::Caption, QKForeground::Secondary,
                                       QStringLiteral("pressureSourceNote"));
 
-    m_empty = addPart(column, new PerformanceGroupBox(QString(), 8, content),
-                      QStringLiteral("noSensorsBox"));
+    m_empty = addBox(QString(), 8, QStringLiteral("noSensorsBox"));
     m_empty->addLabel(QStringLiteral("No temperature sensors exposed"), TextStyle::Headline,
                       QKForeground::Primary);
     m_emptyText = m_empty->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary,
                                     QStringLiteral("noSensorsText"));
 
-    m_sensorsBox =
-        addPart(column, new PerformanceGroupBox(QStringLiteral("Temperature sensors"), 0, content),
-                QStringLiteral("sensorsBox"));
+    m_sensorsBox = addBox(QStringLiteral("Temperature sensors"), 0, QStringLiteral("sensorsBox"));
 
-    m_causeBox =
-        addPart(column, new PerformanceGroupBox(QStringLiteral("Likely cause"), 6, content),
-                QStringLiteral("causeBox"));
+    m_causeBox = addBox(QStringLiteral("Likely cause"), 6, QStringLiteral("causeBox"));
     m_causeName = m_causeBox->addLabel(QString(), TextStyle::Headline, QKForeground::Primary);
     m_causeExplanation =
         m_causeBox->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary);
 
-    m_ask = addAskButton(column, QStringLiteral("Ask Pendrel about heat"),
-                         QStringLiteral("askHeat"), content);
+    m_ask = addAskButton(m_column, QStringLiteral("Ask Pendrel about heat"),
+                         QStringLiteral("askHeat"), m_content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }
 
