@@ -4,6 +4,7 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 
@@ -12,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -40,6 +42,18 @@ protected:
 };
 
 } // namespace
+
+AskTamsoStrip* AskTamsoStrip::addUnderHeader(QVBoxLayout* column, const QString& prompt,
+                                             const QString& question, QWidget* pane) {
+    auto* row = new QWidget(pane);
+    auto* inset = new QVBoxLayout(row);
+    inset->setContentsMargins(16, 0, 16, 12);
+    auto* strip = new AskTamsoStrip(prompt, question, true, row);
+    inset->addWidget(strip);
+    column->addWidget(row);
+    column->addWidget(new QKHairline(pane));
+    return strip;
+}
 
 AskTamsoStrip::AskTamsoStrip(const QString& prompt, const QString& question, bool editable,
                              QWidget* parent)

@@ -65,11 +65,8 @@ QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea(owner);
     outer->addWidget(scroll);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    plainScroll(scroll);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
     column = new QVBoxLayout(content);
     column->setContentsMargins(20, 20, 20, 20);
@@ -77,6 +74,14 @@ QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
     column->addStretch(1);
     scroll->setWidget(content);
     content->setAutoFillBackground(false); // setWidget turns it on; the card's background shows
+    return scroll;
+}
+
+QScrollArea* plainScroll(QScrollArea* scroll) {
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
     return scroll;
 }
 

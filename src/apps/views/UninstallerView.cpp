@@ -59,13 +59,8 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
     root->setSpacing(0);
     root->addWidget(buildHeader());
 
-    auto* stripRow = new QWidget(this);
-    auto* stripLayout = new QVBoxLayout(stripRow);
-    stripLayout->setContentsMargins(16, 0, 16, 12);
-    stripLayout->addWidget(new AskTamsoStrip(UninstallerText::askPrompt(),
-                                             UninstallerText::askQuestion(), true, stripRow));
-    root->addWidget(stripRow);
-    root->addWidget(new QKHairline(this));
+    AskTamsoStrip::addUnderHeader(root, UninstallerText::askPrompt(),
+                                  UninstallerText::askQuestion(), this);
 
     m_content = new QKScanStatePages(this);
     m_findingPage = busyPage(UninstallerText::finding(), QStringLiteral("findingApps"), m_content);

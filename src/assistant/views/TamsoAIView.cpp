@@ -12,6 +12,7 @@
 #include "ui-kit/AIPrivacyCard.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKAlert.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
@@ -86,10 +87,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     chatColumn->setSpacing(0);
     m_list = new QScrollArea(chat);
     m_list->setObjectName(QStringLiteral("messageList"));
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setWidgetResizable(true);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->viewport()->setAutoFillBackground(false);
+    QKBuild::plainScroll(m_list);
     m_list->viewport()->installEventFilter(this);
     auto* content = new QWidget(m_list);
     content->setAutoFillBackground(false);

@@ -63,13 +63,8 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     headerRow->addWidget(m_clean);
     root->addWidget(header);
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask = new AskTamsoStrip(CleanerPaneText::askPrompt(), m_texts.askQuestion, true, askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(root, CleanerPaneText::askPrompt(), m_texts.askQuestion,
+                                          this);
 
     // Body: one page per state of the scanner.
     m_body = new QKScanStatePages(this);

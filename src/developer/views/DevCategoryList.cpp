@@ -58,15 +58,9 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     barRow->addWidget(m_clean);
     root->addWidget(bar);
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask = new AskTamsoStrip(CleanerPaneText::askPrompt(),
-                              QStringLiteral("What developer caches are safe to delete?"), true,
-                              askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(
+        root, CleanerPaneText::askPrompt(),
+        QStringLiteral("What developer caches are safe to delete?"), this);
 
     // The measuring strip sits above the body while the scanner measures.
     m_strip = new QWidget(this);

@@ -29,13 +29,8 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
     root->setSpacing(0);
     root->addWidget(buildHeader());
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask = new AskTamsoStrip(DiskMapText::askPrompt(), DiskMapText::askQuestion(), true, askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(root, DiskMapText::askPrompt(),
+                                          DiskMapText::askQuestion(), this);
 
     m_body = new QKScanStatePages(this);
     m_progress = buildProgress();

@@ -11,7 +11,6 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKGroupBox.h"
-#include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/ToggleSwitch.h"
@@ -34,20 +33,10 @@ OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
     root->setSpacing(0);
     root->addWidget(buildHeader());
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask =
-        new AskTamsoStrip(OrganizerText::askPrompt(), OrganizerText::askQuestion(), true, askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(root, OrganizerText::askPrompt(),
+                                          OrganizerText::askQuestion(), this);
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
+    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(this));
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(16, 16, 16, 16);

@@ -48,11 +48,7 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     listColumn->addLayout(header);
     listColumn->addWidget(new QKHairline(list));
 
-    auto* scroll = new QScrollArea(list);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
+    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(list));
     m_rowsHost = new QWidget;
     m_rowsHost->setAutoFillBackground(false);
     m_rowsColumn = new QVBoxLayout(m_rowsHost);
