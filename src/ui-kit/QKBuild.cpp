@@ -15,6 +15,20 @@
 
 namespace QKBuild {
 
+QVBoxLayout* flushColumn(QWidget* owner) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+QHBoxLayout* flushRow(QWidget* owner) {
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight, bool wrap) {
     auto* l = new QLabel(text, parent);

@@ -11,6 +11,7 @@ class QKLineLabel;
 class QKProminentButton;
 class QLabel;
 class QLayout;
+class QHBoxLayout;
 class QPushButton;
 class QScrollArea;
 class QVBoxLayout;
@@ -18,6 +19,11 @@ class QVBoxLayout;
 // Small builders that every screen uses, so the same kinds of text, buttons and pages look the
 // same everywhere.
 namespace QKBuild {
+
+// A column (row) laid out on `owner` whose parts touch: no margins, no spacing. The parts bring
+// their own insets.
+QVBoxLayout* flushColumn(QWidget* owner);
+QHBoxLayout* flushRow(QWidget* owner);
 
 // A plain-text label in a text style and colour; wrapped labels break between words and take
 // the height their width needs.

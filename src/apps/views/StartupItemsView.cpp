@@ -24,9 +24,7 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     setObjectName(QStringLiteral("startupItemsView"));
     setWindowTitle(StartupItemsText::title());
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     auto* header = new QWidget(this);
     auto* headerColumn = new QVBoxLayout(header);

@@ -54,9 +54,7 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
     setObjectName(QStringLiteral("uninstallerView"));
     setWindowTitle(UninstallerText::title());
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
     AskTamsoStrip::addUnderHeader(root, UninstallerText::askPrompt(),
@@ -140,15 +138,11 @@ QWidget* UninstallerView::buildHeader() {
 QWidget* UninstallerView::buildReadyPage() {
     auto* page = new QWidget(m_content);
     page->setObjectName(QStringLiteral("appsReady"));
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    auto* row = QKBuild::flushRow(page);
 
     auto* listColumn = new QWidget(page);
     listColumn->setFixedWidth(300);
-    auto* column = new QVBoxLayout(listColumn);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    auto* column = QKBuild::flushColumn(listColumn);
     m_search = new QLineEdit(listColumn);
     m_search->setObjectName(QStringLiteral("appSearch"));
     m_search->setPlaceholderText(UninstallerText::searchPlaceholder());

@@ -47,9 +47,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     : QWidget(parent), m_screen(screen), m_appState(appState), m_assistant(assistant) {
     setObjectName(QStringLiteral("tamsoAIView"));
     setWindowTitle(TamsoAIText::title());
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     // Header bar.
     m_header = new QWidget(this);
@@ -82,9 +80,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     // Chat column: messages, a rule, the input row.
     auto* chat = new QWidget(this);
     chat->setObjectName(QStringLiteral("chatColumn"));
-    auto* chatColumn = new QVBoxLayout(chat);
-    chatColumn->setContentsMargins(0, 0, 0, 0);
-    chatColumn->setSpacing(0);
+    auto* chatColumn = QKBuild::flushColumn(chat);
     m_list = new QScrollArea(chat);
     m_list->setObjectName(QStringLiteral("messageList"));
     QKBuild::plainScroll(m_list);

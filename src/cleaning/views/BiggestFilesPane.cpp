@@ -38,9 +38,7 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
                                                m_scanner.lastFolder().value_or(QString()));
     };
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     // Toolbar: title block, then the folder, the picker, the filter and the two actions.
     auto* toolbar = new QWidget(this);

@@ -31,9 +31,7 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_fields(fields),
       m_texts(std::move(texts)), m_revealer(revealer) {
     setObjectName(QStringLiteral("cleanerPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     // Header: title block, then the result line and the two actions.
     auto* header = new QWidget(this);

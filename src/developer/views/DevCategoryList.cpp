@@ -29,9 +29,7 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
                                  QWidget* parent)
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_modelsOnly(modelsOnly) {
     setObjectName(modelsOnly ? QStringLiteral("devModelsPane") : QStringLiteral("devCleanupPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     auto* bar = new QWidget(this);
     auto* barRow = new QHBoxLayout(bar);

@@ -55,9 +55,7 @@ FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWid
     setObjectName(QStringLiteral("fileCompareView"));
     setWindowTitle(QStringLiteral("Compare"));
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
     root->addWidget(new QKHairline(this));
 
@@ -179,9 +177,7 @@ QWidget* FileCompareView::buildHeader() {
 QWidget* FileCompareView::buildTextPage() {
     m_textPage = new QWidget(m_results);
     m_textPage->setObjectName(QStringLiteral("compareTextPage"));
-    auto* column = new QVBoxLayout(m_textPage);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    auto* column = QKBuild::flushColumn(m_textPage);
 
     m_banner = new TintedStrip(m_textPage);
     m_banner->setObjectName(QStringLiteral("extractionBanner"));

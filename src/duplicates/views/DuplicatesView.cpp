@@ -79,9 +79,7 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     setWindowTitle(QStringLiteral("Duplicates"));
     m_confirm = new DeleteConfirmItem(this);
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
     QStringList labels;
@@ -222,9 +220,7 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
     m_similarState->setObjectName(QStringLiteral("similarState"));
 
     m_similarContent = new QWidget(m_similar);
-    auto* column = new QVBoxLayout(m_similarContent);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    auto* column = QKBuild::flushColumn(m_similarContent);
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(20, 8, 20, 8);
     bar->setSpacing(8);

@@ -24,9 +24,7 @@
 DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(&scanner), m_revealer(revealer) {
     setObjectName(QStringLiteral("diskMapPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
     m_ask = AskTamsoStrip::addUnderHeader(root, DiskMapText::askPrompt(),
@@ -120,9 +118,7 @@ QWidget* DiskMapPane::buildProgress() {
 
 QWidget* DiskMapPane::buildMap() {
     auto* page = new QWidget(m_body);
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    auto* row = QKBuild::flushRow(page);
 
     auto* mapHolder = new QWidget(page);
     auto* mapLayout = new QVBoxLayout(mapHolder);

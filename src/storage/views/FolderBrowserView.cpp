@@ -59,9 +59,7 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer) {
     setObjectName(QStringLiteral("folderBrowser"));
     setMinimumWidth(380);
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildToolbar());
     root->addWidget(new QKHairline(this));
 

@@ -28,9 +28,7 @@
 OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
     : QWidget(parent), m_organizer(&organizer) {
     setObjectName(QStringLiteral("organizerPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
     m_ask = AskTamsoStrip::addUnderHeader(root, OrganizerText::askPrompt(),

@@ -27,9 +27,7 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
                                      QWidget* parent)
     : QWidget(parent), m_growth(growth), m_screen(screen) {
     setObjectName(QStringLiteral("storageGrowthPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     auto* header = new QWidget(this);
     auto* headerRow = new QHBoxLayout(header);

@@ -17,9 +17,7 @@ using namespace PerformanceWidgets;
 using namespace QKBuild;
 
 PerformanceSensorRow::PerformanceSensorRow(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
+    auto* outer = QKBuild::flushColumn(this);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 8, 0, 8);
