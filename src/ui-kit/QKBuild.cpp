@@ -39,6 +39,17 @@ QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QW
     return l;
 }
 
+Titles addTitles(QHBoxLayout* row, const QString& title, const QString& subtitle, QWidget* header) {
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    const Titles made{label(title, TextStyle::Headline, QKForeground::Primary, header),
+                      label(subtitle, TextStyle::Caption, QKForeground::Secondary, header)};
+    titles->addWidget(made.title);
+    titles->addWidget(made.subtitle);
+    row->addLayout(titles, 1);
+    return made;
+}
+
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
                     QWidget* parent) {
     auto* l = new QKLineLabel(QString(), parent);

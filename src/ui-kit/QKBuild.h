@@ -30,6 +30,15 @@ QHBoxLayout* flushRow(QWidget* owner);
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight = std::nullopt, bool wrap = true);
 
+// A pane header's title block, added to the header's row where it takes the spare width: the
+// title in the headline style over the subtitle in the caption style and secondary colour, two
+// points apart. The labels belong to `header`.
+struct Titles {
+    QLabel* title;
+    QLabel* subtitle;
+};
+Titles addTitles(QHBoxLayout* row, const QString& title, const QString& subtitle, QWidget* header);
+
 // A single-line figure (a value that updates in place) with digits of equal width.
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
                     QWidget* parent);

@@ -104,15 +104,9 @@ QWidget* UninstallerView::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 16);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* headline = QKBuild::label(UninstallerText::headline(), TextStyle::Headline,
-                                      QKForeground::Primary, header);
-    headline->setObjectName(QStringLiteral("uninstallHeadline"));
-    titles->addWidget(headline);
-    titles->addWidget(QKBuild::label(UninstallerText::subtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, UninstallerText::headline(), UninstallerText::subtitle(), header);
+    heading.title->setObjectName(QStringLiteral("uninstallHeadline"));
     row->addSpacing(8);
 
     const ScreenState::OptionalString line = m_screen.uninstallResult();

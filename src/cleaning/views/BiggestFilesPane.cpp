@@ -45,15 +45,9 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
     auto* row = new QHBoxLayout(toolbar);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* title = QKBuild::label(BiggestFilesText::title(), TextStyle::Headline,
-                                   QKForeground::Primary, toolbar);
-    title->setObjectName(QStringLiteral("biggestTitle"));
-    titles->addWidget(title);
-    titles->addWidget(QKBuild::label(BiggestFilesText::subtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, toolbar));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, BiggestFilesText::title(), BiggestFilesText::subtitle(), toolbar);
+    heading.title->setObjectName(QStringLiteral("biggestTitle"));
     m_folder = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, toolbar,
                               std::nullopt, false);
     m_folder->setObjectName(QStringLiteral("biggestFolder"));

@@ -38,17 +38,10 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(16, 16, 16, 16);
     headerRow->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* title =
-        QKBuild::label(m_texts.title, TextStyle::Headline, QKForeground::Primary, header);
-    title->setObjectName(QStringLiteral("cleanerTitle"));
-    titles->addWidget(title);
-    QLabel* subtitle =
-        QKBuild::label(m_texts.subtitle, TextStyle::Caption, QKForeground::Secondary, header);
-    subtitle->setObjectName(QStringLiteral("cleanerSubtitle"));
-    titles->addWidget(subtitle);
-    headerRow->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(headerRow, m_texts.title, m_texts.subtitle, header);
+    heading.title->setObjectName(QStringLiteral("cleanerTitle"));
+    heading.subtitle->setObjectName(QStringLiteral("cleanerSubtitle"));
     m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, header,
                               std::nullopt, false);
     m_result->setObjectName(QStringLiteral("cleanerResult"));

@@ -35,15 +35,11 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     auto* barRow = new QHBoxLayout(bar);
     barRow->setContentsMargins(16, 16, 16, 16);
     barRow->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(QKBuild::label(QStringLiteral("Reclaim developer space"), TextStyle::Headline,
-                                     QKForeground::Primary, bar));
-    titles->addWidget(QKBuild::label(
+    const QKBuild::Titles heading = QKBuild::addTitles(
+        barRow, QStringLiteral("Reclaim developer space"),
         QStringLiteral("Build caches regenerate. Models and Docker data re-download. Pendrel "
                        "explains each one first."),
-        TextStyle::Caption, QKForeground::Secondary, bar));
-    barRow->addLayout(titles, 1);
+        bar);
     m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, bar, std::nullopt,
                               false);
     m_result->setObjectName(QStringLiteral("devResult"));

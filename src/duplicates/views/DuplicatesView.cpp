@@ -165,13 +165,8 @@ QWidget* DuplicatesView::buildHeader() {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 12);
     row->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(QKBuild::label(DuplicatesText::headerTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, header));
-    titles->addWidget(QKBuild::label(DuplicatesText::headerSubtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading = QKBuild::addTitles(row, DuplicatesText::headerTitle(),
+                                                       DuplicatesText::headerSubtitle(), header);
 
     m_folderName = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, header,
                                   std::nullopt, false);

@@ -56,17 +56,11 @@ QWidget* DiskMapPane::buildHeader() {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(8);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* title =
-        QKBuild::label(DiskMapText::title(), TextStyle::Headline, QKForeground::Primary, header);
-    title->setObjectName(QStringLiteral("diskMapTitle"));
-    titles->addWidget(title);
-    m_breadcrumb = QKBuild::label(DiskMapText::breadcrumb({}), TextStyle::Caption,
-                                  QKForeground::Secondary, header);
-    m_breadcrumb->setObjectName(QStringLiteral("diskMapBreadcrumb"));
-    titles->addWidget(m_breadcrumb);
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, DiskMapText::title(), DiskMapText::breadcrumb({}), header);
+    heading.title->setObjectName(QStringLiteral("diskMapTitle"));
+    m_breadcrumb = heading.subtitle;
+    heading.subtitle->setObjectName(QStringLiteral("diskMapBreadcrumb"));
 
     m_up = QKBuild::button(DiskMapText::upButton(), true, header);
     m_up->setObjectName(QStringLiteral("diskMapUp"));

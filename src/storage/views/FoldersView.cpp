@@ -93,13 +93,8 @@ QWidget* FoldersView::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 10, 16, 10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(QKBuild::label(FolderBrowserText::screenTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, header));
-    titles->addWidget(QKBuild::label(FolderBrowserText::screenSubtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading = QKBuild::addTitles(row, FolderBrowserText::screenTitle(),
+                                                       FolderBrowserText::screenSubtitle(), header);
     QStringList labels;
     for (FoldersMode mode : allCases<FoldersMode>())
         labels << FolderBrowserText::modeTitle(mode);

@@ -64,13 +64,8 @@ QWidget* OrganizerPane::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 16);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(
-        QKBuild::label(OrganizerText::title(), TextStyle::Headline, QKForeground::Primary, header));
-    titles->addWidget(QKBuild::label(OrganizerText::subtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, OrganizerText::title(), OrganizerText::subtitle(), header);
     m_preview = new QKProminentButton(OrganizerText::previewButton(), header);
     m_preview->setObjectName(QStringLiteral("organizerPreview"));
     connect(m_preview, &QPushButton::clicked, this, [this] {
