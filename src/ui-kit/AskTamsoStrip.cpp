@@ -24,8 +24,8 @@ public:
         setFixedSize(34, 34);
         auto* layout = new QHBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        auto* symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body}, this);
-        QKForeground::apply(symbol, QKForeground::Tint);
+        auto* symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body},
+                                    QKForeground::Tint, this);
         layout->addWidget(symbol, 0, Qt::AlignCenter);
     }
 

@@ -13,6 +13,12 @@ QKSymbol::QKSymbol(const QString& symbol, const QKFont& font, QWidget* parent)
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
 }
 
+QKSymbol::QKSymbol(const QString& symbol, const QKFont& font, QKForeground::Style tone,
+                   QWidget* parent)
+    : QKSymbol(symbol, font, parent) {
+    QKForeground::apply(this, tone);
+}
+
 void QKSymbol::setSymbol(const QString& symbol) {
     if (symbol == m_symbol)
         return;

@@ -77,8 +77,8 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     auto* searchRow = new QHBoxLayout(searchLine);
     searchRow->setContentsMargins(10, 10, 10, 10);
     searchRow->setSpacing(10);
-    auto* glass = new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body}, searchLine);
-    QKForeground::apply(glass, QKForeground::Secondary);
+    auto* glass = new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body},
+                               QKForeground::Secondary, searchLine);
     searchRow->addWidget(glass, 0, Qt::AlignVCenter);
     m_search = new QLineEdit(searchLine);
     m_search->setObjectName(QStringLiteral("timelineSearch"));

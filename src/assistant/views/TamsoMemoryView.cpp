@@ -28,8 +28,7 @@ QWidget* observationRow(const TamsoMemory::Observation& o, QWidget* parent) {
     cell->setFixedWidth(24);
     auto* cellLayout = new QVBoxLayout(cell);
     cellLayout->setContentsMargins(0, 0, 0, 0);
-    auto* symbol = new QKSymbol(o.icon, QKFont{.style = TextStyle::Body}, cell);
-    QKForeground::apply(symbol, QKForeground::Tint);
+    auto* symbol = new QKSymbol(o.icon, QKFont{.style = TextStyle::Body}, QKForeground::Tint, cell);
     cellLayout->addWidget(symbol, 0, Qt::AlignCenter);
     layout->addWidget(cell, 0, Qt::AlignVCenter);
 

@@ -164,9 +164,8 @@ QWidget* FileCompareView::buildHeader() {
     zones->setSpacing(12);
     m_leftZone = new CompareDropZone(true, header);
     m_rightZone = new CompareDropZone(false, header);
-    auto* arrows =
-        new QKSymbol("arrow.left.arrow.right"_sym, QKFont{.style = TextStyle::Body}, header);
-    QKForeground::apply(arrows, QKForeground::Secondary);
+    auto* arrows = new QKSymbol("arrow.left.arrow.right"_sym, QKFont{.style = TextStyle::Body},
+                                QKForeground::Secondary, header);
     zones->addWidget(m_leftZone, 1);
     zones->addWidget(arrows, 0, Qt::AlignVCenter);
     zones->addWidget(m_rightZone, 1);

@@ -219,8 +219,8 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(20, 8, 20, 8);
     bar->setSpacing(8);
-    auto* small = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Caption}, m_similarContent);
-    QKForeground::apply(small, QKForeground::Secondary);
+    auto* small = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Caption},
+                               QKForeground::Secondary, m_similarContent);
     bar->addWidget(small, 0, Qt::AlignVCenter);
     m_slider = new QSlider(Qt::Horizontal, m_similarContent);
     m_slider->setObjectName(QStringLiteral("thumbSlider"));
@@ -231,8 +231,8 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
     connect(m_slider, &QSlider::valueChanged, this,
             [this](int value) { m_screen.setDuplicateThumbSize(double(value)); });
     bar->addWidget(m_slider, 1, Qt::AlignVCenter);
-    auto* large = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Title3}, m_similarContent);
-    QKForeground::apply(large, QKForeground::Secondary);
+    auto* large = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Title3},
+                               QKForeground::Secondary, m_similarContent);
     bar->addWidget(large, 0, Qt::AlignVCenter);
     bar->addStretch(1);
     bar->addWidget(QKBuild::label(DuplicatesText::compareHint(), TextStyle::Caption,

@@ -271,9 +271,9 @@ void FolderBrowserView::rebuildTrail() {
     QWidget* holder = m_home->parentWidget();
     int at = 1; // after "Home"
     for (int i = 0; i < trail.size(); ++i) {
-        auto* chevron = new QKSymbol(QStringLiteral("chevron.right"),
-                                     QKFont{.style = TextStyle::Caption2}, holder);
-        QKForeground::apply(chevron, QKForeground::Tertiary);
+        auto* chevron =
+            new QKSymbol(QStringLiteral("chevron.right"), QKFont{.style = TextStyle::Caption2},
+                         QKForeground::Tertiary, holder);
         m_trailRow->insertWidget(at++, chevron);
         m_trailParts << chevron;
         QPushButton* button = linkButton(QFileInfo(trail.at(i)).fileName(), holder);

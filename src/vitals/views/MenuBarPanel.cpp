@@ -119,9 +119,9 @@ void MenuBarPanel::buildRows() {
         auto* row = new QHBoxLayout(m_keepAwakeRow);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(6);
-        m_keepAwakeSymbol = new QKSymbol("cup.and.saucer.fill"_sym,
-                                         QKFont{.style = TextStyle::Caption}, m_keepAwakeRow);
-        QKForeground::apply(m_keepAwakeSymbol, QKForeground::Orange);
+        m_keepAwakeSymbol =
+            new QKSymbol("cup.and.saucer.fill"_sym, QKFont{.style = TextStyle::Caption},
+                         QKForeground::Orange, m_keepAwakeRow);
         m_keepAwakeText = captionLabel(m_keepAwakeRow, QKForeground::Orange);
         m_keepAwakeText->setObjectName(QStringLiteral("keepAwakeStatusText"));
         m_keepAwakeText->setWordWrap(true);

@@ -22,8 +22,8 @@ PerformanceSensorRow::PerformanceSensorRow(QWidget* parent) : QWidget(parent) {
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 8, 0, 8);
     row->setSpacing(12);
-    auto* symbol = new QKSymbol("thermometer.medium"_sym, QKFont{.style = TextStyle::Body}, this);
-    QKForeground::apply(symbol, QKForeground::Orange);
+    auto* symbol = new QKSymbol("thermometer.medium"_sym, QKFont{.style = TextStyle::Body},
+                                QKForeground::Orange, this);
     symbol->setMinimumWidth(20);
     row->addWidget(symbol, 0, Qt::AlignTop | Qt::AlignHCenter);
 
