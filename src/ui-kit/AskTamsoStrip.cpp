@@ -5,6 +5,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace {
@@ -35,9 +35,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QColor fill = palette().color(QPalette::Active, QPalette::Highlight);
         fill.setAlphaF(0.12f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 9, 9);
-        p.fillPath(path, fill);
+        QKPaint::fillRounded(p, QRectF(rect()), 9, fill);
     }
 };
 

@@ -10,6 +10,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QTimerEvent>
 #include <QVBoxLayout>
@@ -39,9 +39,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QColor fill = QKForeground::color(QKForeground::Primary, palette());
         fill.setAlphaF(0.05f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 8, 8);
-        p.fillPath(path, fill);
+        QKPaint::fillRounded(p, QRectF(rect()), 8, fill);
     }
 };
 

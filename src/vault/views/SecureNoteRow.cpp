@@ -3,10 +3,10 @@
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKPaint.h"
 #include "vault/SecureNotesText.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 constexpr int kPadX = 8;
@@ -62,9 +62,8 @@ void SecureNoteRow::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const bool selected = isChecked();
     if (selected) {
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 6, 6);
-        p.fillPath(path, QKForeground::color(QKForeground::Tint, palette()));
+        QKPaint::fillRounded(p, QRectF(rect()), 6,
+                             QKForeground::color(QKForeground::Tint, palette()));
     }
     const QRect inner = rect().adjusted(kPadX, kPadY, -kPadX, -kPadY);
     const QFontMetrics titleMetrics = fontMetrics();

@@ -8,6 +8,7 @@
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKStatusDot.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
@@ -28,7 +29,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace {
@@ -331,9 +331,7 @@ void MenuBarPanel::paintEvent(QPaintEvent*) {
     if (isWindow() && !testAttribute(Qt::WA_TranslucentBackground)) {
         p.fillRect(rect(), pal.color(QPalette::Window));
     } else {
-        QPainterPath fill;
-        fill.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-        p.fillPath(fill, pal.color(QPalette::Window));
+        QKPaint::fillRounded(p, QRectF(rect()), kCornerRadius, pal.color(QPalette::Window));
     }
     QColor edge = QKForeground::color(QKForeground::Primary, pal);
     edge.setAlphaF(Color::isDark(pal) ? 0.22f : 0.16f);
@@ -362,9 +360,7 @@ void MenuBarPanel::updateShape() {
     {
         QPainter sp(&shape);
         sp.setRenderHint(QPainter::Antialiasing);
-        QPainterPath outline;
-        outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-        sp.fillPath(outline, Qt::black);
+        QKPaint::fillRounded(sp, QRectF(rect()), kCornerRadius, Qt::black);
     }
     setMask(QRegion(QBitmap::fromImage(shape.createAlphaMask(Qt::ThresholdAlphaDither))));
 }
