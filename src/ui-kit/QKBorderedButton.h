@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QPushButton>
+#include "ui-kit/QKPushButton.h"
 
 class QPainter;
 
@@ -8,17 +8,10 @@ class QPainter;
 // colour on the card colour, outlined by a hairline, padded at the sides. It is exactly as tall
 // as a QKProminentButton of the same size beside it (QKButtonFace), so a row of a filled main
 // action and bordered secondary ones lines up. Disabled, the label fades and clicks are ignored.
-class QKBorderedButton : public QPushButton {
+class QKBorderedButton : public QKPushButton {
     Q_OBJECT
 public:
     explicit QKBorderedButton(const QString& text, QWidget* parent = nullptr);
-
-    // Small buttons use the callout style, regular ones the body style.
-    void setSmall(bool small);
-    bool isSmall() const { return m_small; }
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -31,6 +24,5 @@ protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 
 private:
-    bool m_small = false;
     bool m_keyboardFocus = false;
 };
