@@ -60,8 +60,8 @@ AIPrivacyCard::AIPrivacyCard(QWidget* parent) : QWidget(parent) {
     for (const auto& r : rows) {
         auto* row = new QHBoxLayout;
         row->setSpacing(10);
-        auto* symbol = new QKSymbol(r.symbol, QKFont{.style = TextStyle::Body}, this);
-        QKForeground::apply(symbol, QKForeground::Tint);
+        auto* symbol =
+            new QKSymbol(r.symbol, QKFont{.style = TextStyle::Body}, QKForeground::Tint, this);
         // The column keeps its width at every size; a larger glyph overhangs it evenly.
         auto* cell = new QWidget(this);
         cell->setFixedWidth(kSymbolColumn);

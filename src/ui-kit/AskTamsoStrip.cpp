@@ -4,6 +4,8 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKHairline.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 
@@ -11,7 +13,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPainterPath>
+#include <QVBoxLayout>
 
 namespace {
 
@@ -22,8 +24,8 @@ public:
         setFixedSize(34, 34);
         auto* layout = new QHBoxLayout(this);
         layout->setContentsMargins(0, 0, 0, 0);
-        auto* symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body}, this);
-        QKForeground::apply(symbol, QKForeground::Tint);
+        auto* symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body},
+                                    QKForeground::Tint, this);
         layout->addWidget(symbol, 0, Qt::AlignCenter);
     }
 
@@ -33,13 +35,23 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QColor fill = palette().color(QPalette::Active, QPalette::Highlight);
         fill.setAlphaF(0.12f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 9, 9);
-        p.fillPath(path, fill);
+        QKPaint::fillRounded(p, QRectF(rect()), 9, fill);
     }
 };
 
 } // namespace
+
+AskTamsoStrip* AskTamsoStrip::addUnderHeader(QVBoxLayout* column, const QString& prompt,
+                                             const QString& question, QWidget* pane) {
+    auto* row = new QWidget(pane);
+    auto* inset = new QVBoxLayout(row);
+    inset->setContentsMargins(16, 0, 16, 12);
+    auto* strip = new AskTamsoStrip(prompt, question, true, row);
+    inset->addWidget(strip);
+    column->addWidget(row);
+    column->addWidget(new QKHairline(pane));
+    return strip;
+}
 
 AskTamsoStrip::AskTamsoStrip(const QString& prompt, const QString& question, bool editable,
                              QWidget* parent)

@@ -5,6 +5,7 @@
 #include <optional>
 
 class QLineEdit;
+class QVBoxLayout;
 class QKProminentButton;
 
 // A one-line strip that lets the user ask the assistant about what a screen shows, in their own
@@ -33,6 +34,10 @@ public:
 
     // What a send would post for this draft and preset question; nothing when both are blank.
     static std::optional<QString> questionToSend(const QString& draft, const QString& question);
+    // Appends a strip to a pane's outer column, under its header: inset 16 points at the sides
+    // and 12 below, with a hairline across under it. The strip belongs to `pane`'s row.
+    static AskTamsoStrip* addUnderHeader(QVBoxLayout* column, const QString& prompt,
+                                         const QString& question, QWidget* pane);
     void send();
 
 protected:

@@ -1,7 +1,8 @@
 #include "ui-kit/Capsule.h"
 
+#include "ui-kit/QKPaint.h"
+
 #include <QPainter>
-#include <QPainterPath>
 
 void paintCapsule(QPainter& p, const QRect& rect, const QColor& color, qreal fillOpacity,
                   const QString& text, const QFont& font) {
@@ -10,9 +11,7 @@ void paintCapsule(QPainter& p, const QRect& rect, const QColor& color, qreal fil
     QColor fill = color;
     fill.setAlphaF(float(fillOpacity));
     const QRectF box(rect);
-    QPainterPath capsule;
-    capsule.addRoundedRect(box, box.height() / 2, box.height() / 2);
-    p.fillPath(capsule, fill);
+    QKPaint::fillRounded(p, box, box.height() / 2, fill);
     p.setPen(color);
     p.setFont(font);
     p.drawText(rect, Qt::AlignCenter, text);

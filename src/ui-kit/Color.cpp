@@ -1,5 +1,6 @@
 #include "ui-kit/Color.h"
 
+#include <iterator>
 #include <limits>
 #include <QGuiApplication>
 
@@ -78,23 +79,24 @@ QColor cardStroke(const QPalette& palette) {
 }
 
 QColor system(SystemColor color, bool dark) {
-    switch (color) {
-    case SystemColor::Blue:
-        return dark ? hex(u"0A84FF") : hex(u"007AFF");
-    case SystemColor::Purple:
-        return dark ? hex(u"BF5AF2") : hex(u"A04BD0");
-    case SystemColor::Green:
-        return dark ? hex(u"32D74B") : hex(u"1F9D48");
-    case SystemColor::Orange:
-        return dark ? hex(u"FF9F0A") : hex(u"E07800");
-    case SystemColor::Pink:
-        return dark ? hex(u"FF375F") : hex(u"E8335A");
-    case SystemColor::Teal:
-        return dark ? hex(u"40C8E0") : hex(u"1A9BB3");
-    case SystemColor::Red:
-        return dark ? hex(u"FF453A") : hex(u"E0352B");
-    }
-    return hex(u"007AFF");
+    struct Pair {
+        const char16_t* light;
+        const char16_t* dark;
+    };
+    // In the order of SystemColor.
+    static constexpr Pair kPairs[] = {
+        {u"007AFF", u"0A84FF"}, // Blue
+        {u"A04BD0", u"BF5AF2"}, // Purple
+        {u"1F9D48", u"32D74B"}, // Green
+        {u"E07800", u"FF9F0A"}, // Orange
+        {u"E8335A", u"FF375F"}, // Pink
+        {u"1A9BB3", u"40C8E0"}, // Teal
+        {u"E0352B", u"FF453A"}, // Red
+    };
+    const auto index = std::size_t(color);
+    if (index >= std::size(kPairs))
+        return hex(kPairs[0].light);
+    return hex(dark ? kPairs[index].dark : kPairs[index].light);
 }
 
 bool isDark(const QPalette& palette) {

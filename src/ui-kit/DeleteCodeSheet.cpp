@@ -6,6 +6,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/Themed.h"
 
@@ -13,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
@@ -38,9 +38,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QColor fill = QKForeground::color(QKForeground::Primary, palette());
         fill.setAlphaF(Color::isDark(palette()) ? 0.09f : 0.055f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 8, 8);
-        p.fillPath(path, fill);
+        QKPaint::fillRounded(p, QRectF(rect()), 8, fill);
         p.end();
         QLabel::paintEvent(event);
     }

@@ -158,13 +158,3 @@ void DraggableDivider::keyPressEvent(QKeyEvent* event) {
         decrement();
     event->accept();
 }
-
-void DraggableDivider::focusInEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusInEvent(event);
-}
-
-void DraggableDivider::focusOutEvent(QFocusEvent* event) {
-    update();
-    QWidget::focusOutEvent(event);
-}

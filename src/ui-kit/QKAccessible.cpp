@@ -16,30 +16,41 @@
 
 namespace {
 
-// --- ToggleSwitch
+// --- A widget that draws its own text: named by it unless an accessible name is set
 
-class SwitchAccessible : public QAccessibleWidget {
+template <typename Widget> class NamedByTextAccessible : public QAccessibleWidget {
 public:
-    explicit SwitchAccessible(ToggleSwitch* toggle)
-        : QAccessibleWidget(toggle, QAccessible::CheckBox) {}
+    NamedByTextAccessible(Widget* widget, QAccessible::Role role)
+        : QAccessibleWidget(widget, role) {}
 
     QString text(QAccessible::Text t) const override {
         QString value = QAccessibleWidget::text(t);
         if (t == QAccessible::Name && value.isEmpty())
-            value = toggle()->text();
+            value = self()->text();
         return value;
     }
+
+protected:
+    Widget* self() const { return static_cast<Widget*>(widget()); }
+};
+
+// --- ToggleSwitch
+
+class SwitchAccessible : public NamedByTextAccessible<ToggleSwitch> {
+public:
+    explicit SwitchAccessible(ToggleSwitch* toggle)
+        : NamedByTextAccessible(toggle, QAccessible::CheckBox) {}
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
         s.checkable = true;
-        s.checked = toggle()->isChecked();
+        s.checked = self()->isChecked();
         return s;
     }
 
     QStringList actionNames() const override {
         QStringList names = QAccessibleWidget::actionNames();
-        if (toggle()->isEnabled())
+        if (self()->isEnabled())
             names << pressAction() << toggleAction();
         return names;
     }
@@ -50,8 +61,8 @@ public:
             return;
         }
         // click() turns the switch and emits clicked(), the signal the rows act on.
-        if (toggle()->isEnabled())
-            toggle()->click();
+        if (self()->isEnabled())
+            self()->click();
     }
 
     QStringList keyBindingsForAction(const QString& name) const override {
@@ -59,43 +70,62 @@ public:
             return {QStringLiteral("Space")};
         return QAccessibleWidget::keyBindingsForAction(name);
     }
-
-private:
-    ToggleSwitch* toggle() const { return static_cast<ToggleSwitch*>(widget()); }
 };
 
-// --- SegmentedControl
+// --- A part of a widget that has no object of its own (a segment, a drawn row)
 
-class SegmentAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+// The part belongs to its owner's window and description, has no children and takes no text;
+// it is pressed through its actions, and goes invalid once the owner is gone.
+template <typename Owner>
+class PartAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
 public:
-    SegmentAccessible(SegmentedControl* control, int index) : m_control(control), m_index(index) {}
+    explicit PartAccessible(Owner* owner) : m_owner(owner) {}
 
-    bool isValid() const override { return m_control && m_index < m_control->count(); }
     QObject* object() const override { return nullptr; }
     QWindow* window() const override {
-        return m_control ? m_control->window()->windowHandle() : nullptr;
+        return m_owner ? m_owner->window()->windowHandle() : nullptr;
     }
     QAccessibleInterface* parent() const override {
-        return m_control ? QAccessible::queryAccessibleInterface(m_control.data()) : nullptr;
+        return m_owner ? QAccessible::queryAccessibleInterface(m_owner.data()) : nullptr;
     }
     QAccessibleInterface* child(int) const override { return nullptr; }
     int childCount() const override { return 0; }
     int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    void setText(QAccessible::Text, const QString&) override {}
+
+    void* interface_cast(QAccessible::InterfaceType t) override {
+        if (t == QAccessible::ActionInterface)
+            return static_cast<QAccessibleActionInterface*>(this);
+        return nullptr;
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+protected:
+    QPointer<Owner> m_owner;
+};
+
+// --- SegmentedControl
+
+class SegmentAccessible : public PartAccessible<SegmentedControl> {
+public:
+    SegmentAccessible(SegmentedControl* control, int index)
+        : PartAccessible(control), m_index(index) {}
+
+    bool isValid() const override { return m_owner && m_index < m_owner->count(); }
     QAccessibleInterface* focusChild() const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override {
         if (!isValid() || t != QAccessible::Name)
             return QString();
-        return m_control->labels().at(m_index);
+        return m_owner->labels().at(m_index);
     }
-    void setText(QAccessible::Text, const QString&) override {}
 
     QRect rect() const override {
         if (!isValid())
             return QRect();
-        const QRect local = m_control->segmentRect(m_index);
-        return QRect(m_control->mapToGlobal(local.topLeft()), local.size());
+        const QRect local = m_owner->segmentRect(m_index);
+        return QRect(m_owner->mapToGlobal(local.topLeft()), local.size());
     }
 
     QAccessible::Role role() const override { return QAccessible::RadioButton; }
@@ -106,35 +136,27 @@ public:
             s.invalid = true;
             return s;
         }
-        const bool current = m_control->currentIndex() == m_index;
+        const bool current = m_owner->currentIndex() == m_index;
         s.checkable = true;
         s.checked = current;
-        s.disabled = !m_control->isEnabled();
-        s.invisible = !m_control->isVisible();
-        s.focusable = m_control->focusPolicy() != Qt::NoFocus;
-        s.focused = current && m_control->hasFocus();
+        s.disabled = !m_owner->isEnabled();
+        s.invisible = !m_owner->isVisible();
+        s.focusable = m_owner->focusPolicy() != Qt::NoFocus;
+        s.focused = current && m_owner->hasFocus();
         return s;
     }
 
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ActionInterface)
-            return static_cast<QAccessibleActionInterface*>(this);
-        return nullptr;
-    }
-
     QStringList actionNames() const override {
-        if (!isValid() || !m_control->isEnabled())
+        if (!isValid() || !m_owner->isEnabled())
             return {};
         return {pressAction()};
     }
     void doAction(const QString& name) override {
         if (name == pressAction() && isValid())
-            m_control->activateSegment(m_index);
+            m_owner->activateSegment(m_index);
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QPointer<SegmentedControl> m_control;
     int m_index;
 };
 
@@ -186,22 +208,14 @@ private:
 
 // One row, by its number: its name and description from the model, its tick or pin as a check
 // state, and the buttons its stamp draws as actions named as the buttons are.
-class RowAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class RowAccessible : public PartAccessible<QKRowList> {
 public:
-    RowAccessible(QKRowList* list, int row) : m_list(list), m_row(row) {}
+    RowAccessible(QKRowList* list, int row) : PartAccessible(list), m_row(row) {}
 
     bool isValid() const override {
-        return m_list && m_list->model() && m_row < m_list->model()->rowCount(m_list->rootIndex());
+        return m_owner && m_owner->model() &&
+               m_row < m_owner->model()->rowCount(m_owner->rootIndex());
     }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return m_list ? m_list->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override {
-        return m_list ? QAccessible::queryAccessibleInterface(m_list.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
 
     QString text(QAccessible::Text t) const override {
         if (!isValid())
@@ -217,13 +231,12 @@ public:
             return QString();
         }
     }
-    void setText(QAccessible::Text, const QString&) override {}
 
     QRect rect() const override {
         if (!isValid())
             return QRect();
-        const QRect local = m_list->visualRect(index());
-        return QRect(m_list->viewport()->mapToGlobal(local.topLeft()), local.size());
+        const QRect local = m_owner->visualRect(index());
+        return QRect(m_owner->viewport()->mapToGlobal(local.topLeft()), local.size());
     }
 
     QAccessible::Role role() const override { return QAccessible::ListItem; }
@@ -235,12 +248,12 @@ public:
             return s;
         }
         const QModelIndex i = index();
-        s.invisible = !m_list->isVisible();
-        s.disabled = !m_list->isEnabled();
-        s.focusable = m_list->focusPolicy() != Qt::NoFocus;
-        s.focused = m_list->hasFocus() && m_list->currentIndex() == i;
-        s.selectable = m_list->selectionMode() != QAbstractItemView::NoSelection;
-        s.selected = m_list->selectionModel() && m_list->selectionModel()->isSelected(i);
+        s.invisible = !m_owner->isVisible();
+        s.disabled = !m_owner->isEnabled();
+        s.focusable = m_owner->focusPolicy() != Qt::NoFocus;
+        s.focused = m_owner->hasFocus() && m_owner->currentIndex() == i;
+        s.selectable = m_owner->selectionMode() != QAbstractItemView::NoSelection;
+        s.selected = m_owner->selectionModel() && m_owner->selectionModel()->isSelected(i);
         const QVariant check = i.data(Qt::CheckStateRole);
         if (check.isValid()) {
             s.checkable = true;
@@ -249,15 +262,9 @@ public:
         return s;
     }
 
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ActionInterface)
-            return static_cast<QAccessibleActionInterface*>(this);
-        return nullptr;
-    }
-
     QStringList actionNames() const override {
         QStringList names;
-        if (QKStampDelegate* d = delegate(); d && m_list->isEnabled()) {
+        if (QKStampDelegate* d = delegate(); d && m_owner->isEnabled()) {
             for (const auto& [button, spoken] : d->rowActions(index()))
                 names << spoken;
         }
@@ -265,7 +272,7 @@ public:
     }
     void doAction(const QString& name) override {
         QKStampDelegate* d = delegate();
-        if (!d || !m_list->isEnabled())
+        if (!d || !m_owner->isEnabled())
             return;
         const QModelIndex i = index();
         for (const auto& [button, spoken] : d->rowActions(i)) {
@@ -275,15 +282,13 @@ public:
             }
         }
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QModelIndex index() const { return m_list->model()->index(m_row, 0, m_list->rootIndex()); }
+    QModelIndex index() const { return m_owner->model()->index(m_row, 0, m_owner->rootIndex()); }
     QKStampDelegate* delegate() const {
-        return isValid() ? qobject_cast<QKStampDelegate*>(m_list->itemDelegate()) : nullptr;
+        return isValid() ? qobject_cast<QKStampDelegate*>(m_owner->itemDelegate()) : nullptr;
     }
 
-    QPointer<QKRowList> m_list;
     int m_row;
 };
 
@@ -335,16 +340,13 @@ private:
 // --- QKLineLabel and QKClampedText: text drawn by the widget itself
 
 template <typename Label>
-class TextAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
-public:
-    explicit TextAccessible(Label* label) : QAccessibleWidget(label, QAccessible::StaticText) {}
+class TextAccessible : public NamedByTextAccessible<Label>, public QAccessibleTextInterface {
+    using Base = NamedByTextAccessible<Label>;
 
-    QString text(QAccessible::Text t) const override {
-        QString value = QAccessibleWidget::text(t);
-        if (t == QAccessible::Name && value.isEmpty())
-            value = label()->text();
-        return value;
-    }
+public:
+    explicit TextAccessible(Label* label) : Base(label, QAccessible::StaticText) {}
+
+    using Base::text;
 
     QAccessible::State state() const override {
         QAccessible::State s = QAccessibleWidget::state();
@@ -401,7 +403,7 @@ public:
     }
 
 private:
-    Label* label() const { return static_cast<Label*>(widget()); }
+    Label* label() const { return this->self(); }
 };
 
 constexpr char kRoleProperty[] = "qkAccessibleRole";

@@ -2,7 +2,6 @@
 
 #include "ui-kit/Capsule.h"
 
-#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -32,10 +31,4 @@ QSize QKBadge::sizeHint() const {
 void QKBadge::paintEvent(QPaintEvent*) {
     QPainter p(this);
     paintCapsule(p, rect(), QKForeground::color(m_tone, palette()), m_look.fill, m_text, font());
-}
-
-void QKBadge::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    QWidget::changeEvent(event);
 }

@@ -1,45 +1,28 @@
 #include "ui-kit/QKBorderedButton.h"
 
 #include "ui-kit/QKButtonFace.h"
-#include "ui-kit/QKFocusRing.h"
-#include "ui-kit/QKFont.h"
 
-#include <QEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
 QKBorderedButton::QKBorderedButton(const QString& text, QWidget* parent)
-    : QPushButton(text, parent) {
-    setAutoDefault(false);
-    QKFocusRing::pressOnReturn(this);
-    setCursor(Qt::PointingHandCursor);
-    setAttribute(Qt::WA_Hover);
+    : QKPushButton(text, std::nullopt, parent) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    QKFont::apply(this, TextStyle::Body);
 }
 
-void QKBorderedButton::setSmall(bool small) {
-    m_small = small;
-    QKFont::apply(this, small ? TextStyle::Callout : TextStyle::Body);
-    updateGeometry();
-    update();
-}
-
-QSize QKBorderedButton::sizeHint() const {
-    return QKButtonFace::frameFor(font(), QFontMetrics(font()).horizontalAdvance(text()), m_small);
+QColor QKBorderedButton::paintFace(QPainter& p, bool focusRing) const {
+    const QKButtonFace::State state{
+        .enabled = isEnabled(), .down = isDown(), .hovered = underMouse(), .focusRing = focusRing};
+    return QKButtonFace::paintBordered(p, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), palette(),
+                                       state, QKButtonFace::radius(isSmall()));
 }
 
 void QKBorderedButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    const QKButtonFace::State state{.enabled = isEnabled(),
-                                    .down = isDown(),
-                                    .hovered = underMouse(),
-                                    .focusRing = m_keyboardFocus && hasFocus()};
-    const QColor ink = QKButtonFace::paintBordered(p, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
-                                                   palette(), state, QKButtonFace::radius(m_small));
+    const QColor ink = paintFace(p, m_keyboardFocus && hasFocus());
     const QFontMetrics fm(font());
-    const int available = std::max(0, width() - 2 * QKButtonFace::paddingX(m_small));
+    const int available = std::max(0, width() - 2 * QKButtonFace::paddingX(isSmall()));
     // Cut only a label that does not fit: eliding at the exact width can drop a letter.
     const QString shown = fm.horizontalAdvance(text()) <= available
                               ? text()
@@ -47,14 +30,6 @@ void QKBorderedButton::paintEvent(QPaintEvent*) {
     p.setFont(font());
     p.setPen(ink);
     p.drawText(rect(), Qt::AlignCenter, shown);
-}
-
-void QKBorderedButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange)
-        update();
-    QPushButton::changeEvent(event);
 }
 
 void QKBorderedButton::focusInEvent(QFocusEvent* event) {

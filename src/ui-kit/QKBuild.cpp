@@ -15,6 +15,20 @@
 
 namespace QKBuild {
 
+QVBoxLayout* flushColumn(QWidget* owner) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
+QHBoxLayout* flushRow(QWidget* owner) {
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    return layout;
+}
+
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight, bool wrap) {
     auto* l = new QLabel(text, parent);
@@ -23,6 +37,17 @@ QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QW
     QKFont::apply(l, style, weight);
     QKForeground::apply(l, tone);
     return l;
+}
+
+Titles addTitles(QHBoxLayout* row, const QString& title, const QString& subtitle, QWidget* header) {
+    auto* titles = new QVBoxLayout;
+    titles->setSpacing(2);
+    const Titles made{label(title, TextStyle::Headline, QKForeground::Primary, header),
+                      label(subtitle, TextStyle::Caption, QKForeground::Secondary, header)};
+    titles->addWidget(made.title);
+    titles->addWidget(made.subtitle);
+    row->addLayout(titles, 1);
+    return made;
 }
 
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
@@ -65,11 +90,8 @@ QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
     outer->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea(owner);
     outer->addWidget(scroll);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    plainScroll(scroll);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
     column = new QVBoxLayout(content);
     column->setContentsMargins(20, 20, 20, 20);
@@ -80,8 +102,24 @@ QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
     return scroll;
 }
 
+QScrollArea* plainScroll(QScrollArea* scroll) {
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->viewport()->setAutoFillBackground(false);
+    return scroll;
+}
+
 void addPart(QVBoxLayout* column, QWidget* part) {
     column->insertWidget(column->count() - 1, part);
+}
+
+QLabel* introPage(QVBoxLayout*& column, QWidget* owner, const QString& intro) {
+    page(column, owner);
+    QLabel* line =
+        label(intro, TextStyle::Callout, QKForeground::Secondary, column->parentWidget());
+    addPart(column, line);
+    return line;
 }
 
 QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,

@@ -5,24 +5,39 @@
 
 #include <optional>
 #include <QString>
+#include <QWidget>
 
 class QKLineLabel;
 class QKProminentButton;
 class QLabel;
 class QLayout;
+class QHBoxLayout;
 class QPushButton;
 class QScrollArea;
 class QVBoxLayout;
-class QWidget;
 
 // Small builders that every screen uses, so the same kinds of text, buttons and pages look the
 // same everywhere.
 namespace QKBuild {
 
+// A column (row) laid out on `owner` whose parts touch: no margins, no spacing. The parts bring
+// their own insets.
+QVBoxLayout* flushColumn(QWidget* owner);
+QHBoxLayout* flushRow(QWidget* owner);
+
 // A plain-text label in a text style and colour; wrapped labels break between words and take
 // the height their width needs.
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight = std::nullopt, bool wrap = true);
+
+// A pane header's title block, added to the header's row where it takes the spare width: the
+// title in the headline style over the subtitle in the caption style and secondary colour, two
+// points apart. The labels belong to `header`.
+struct Titles {
+    QLabel* title;
+    QLabel* subtitle;
+};
+Titles addTitles(QHBoxLayout* row, const QString& title, const QString& subtitle, QWidget* header);
 
 // A single-line figure (a value that updates in place) with digits of equal width.
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
@@ -45,7 +60,20 @@ QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& ti
 // padding. The column is returned through `column`; it ends with a stretch, so parts are
 // appended with insertWidget before it (use addPart).
 QScrollArea* page(QVBoxLayout*& column, QWidget* owner);
+// Makes `scroll` a plain view of a column: no frame and no background of its own, the content
+// as wide as the view (never a horizontal scroll bar). Returns it.
+QScrollArea* plainScroll(QScrollArea* scroll);
 void addPart(QVBoxLayout* column, QWidget* part);
+// addPart for a part the screen keeps: names it `name` and returns it, so a part is built, named
+// and placed in one statement (and filled after).
+template <typename Part> Part* addPart(QVBoxLayout* column, Part* part, const QString& name) {
+    part->setObjectName(name);
+    addPart(column, static_cast<QWidget*>(part));
+    return part;
+}
+// page(), opened by its intro: one wrapped line in callout size and secondary colour that says
+// what the page is for. Returns the intro's label.
+QLabel* introPage(QVBoxLayout*& column, QWidget* owner, const QString& intro);
 
 // Appends a row holding one prominent ask button, leading-aligned, and returns the button.
 QKProminentButton* addAskButton(QVBoxLayout* column, const QString& text, const QString& name,

@@ -25,8 +25,8 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
     outer->setSpacing(10);
     outer->addStretch(1);
 
-    m_symbol = new QKSymbol(systemImage, QKFont{.fixedSize = 38, .weight = QFont::Normal}, this);
-    QKForeground::apply(m_symbol, QKForeground::Tertiary);
+    m_symbol = new QKSymbol(systemImage, QKFont{.fixedSize = 38, .weight = QFont::Normal},
+                            QKForeground::Tertiary, this);
     outer->addWidget(m_symbol, 0, Qt::AlignHCenter);
 
     m_title = new QLabel(title, this);

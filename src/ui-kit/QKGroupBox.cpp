@@ -24,3 +24,12 @@ QKGroupBox::QKGroupBox(const QString& title, int spacing, QWidget* parent)
     outer->addWidget(m_card);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }
+
+QLabel* QKGroupBox::addLabel(const QString& text, TextStyle style, QKForeground::Style tone,
+                             const QString& name) {
+    QLabel* label = QKBuild::label(text, style, tone, m_card);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    m_column->addWidget(label);
+    return label;
+}

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+
 #include <QWidget>
 
+class QLabel;
 class QVBoxLayout;
 class QKCardSurface;
 
@@ -19,6 +23,10 @@ public:
     // The card's column; add the content here.
     QVBoxLayout* column() const { return m_column; }
     QKCardSurface* card() const { return m_card; }
+    // Appends a wrapped label (QKBuild::label) to the column and returns it; a name given is its
+    // object name.
+    QLabel* addLabel(const QString& text, TextStyle style, QKForeground::Style tone,
+                     const QString& name = QString());
 
 private:
     QString m_title;

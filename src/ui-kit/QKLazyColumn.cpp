@@ -1,5 +1,6 @@
 #include "ui-kit/QKLazyColumn.h"
 
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKHairline.h"
 
 #include <QScrollBar>
@@ -14,10 +15,7 @@ const char* kDividerOf = "lazyDividerOf";
 } // namespace
 
 QKLazyColumn::QKLazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    viewport()->setAutoFillBackground(false);
+    QKBuild::plainScroll(this);
     m_content = new QWidget(this);
     m_content->setAutoFillBackground(false);
     m_column = new QVBoxLayout(m_content);

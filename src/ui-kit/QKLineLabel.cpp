@@ -4,7 +4,6 @@
 
 #include <cmath>
 #include <QAccessible>
-#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -122,10 +121,4 @@ void QKLineLabel::paintEvent(QPaintEvent*) {
         }
     }
     flush();
-}
-
-void QKLineLabel::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    QWidget::changeEvent(event);
 }

@@ -1,7 +1,8 @@
 #include "ui-kit/QKListSelection.h"
 
+#include "ui-kit/QKPaint.h"
+
 #include <QPainter>
-#include <QPainterPath>
 #include <QStyleOptionViewItem>
 
 namespace QKListSelection {
@@ -11,9 +12,7 @@ void paint(QPainter* painter, const QStyleOptionViewItem& option) {
         return;
     QColor tint = option.palette.color(QPalette::Highlight);
     tint.setAlphaF(0.22f);
-    QPainterPath path;
-    path.addRoundedRect(QRectF(option.rect).adjusted(4, 1, -4, -1), 6, 6);
-    painter->fillPath(path, tint);
+    QKPaint::fillRounded(*painter, QRectF(option.rect).adjusted(4, 1, -4, -1), 6, tint);
 }
 
 } // namespace QKListSelection

@@ -1,24 +1,14 @@
 #include "ui-kit/QKProminentButton.h"
 
 #include "ui-kit/QKButtonFace.h"
-#include "ui-kit/QKFocusRing.h"
-#include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
-#include <QEvent>
-#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionButton>
 
 QKProminentButton::QKProminentButton(const QString& text, QWidget* parent)
-    : QPushButton(text, parent) {
-    setAutoDefault(false);
-    QKFocusRing::pressOnReturn(this);
-    setCursor(Qt::PointingHandCursor);
-    setAttribute(Qt::WA_Hover);
-    QKFont::apply(this, TextStyle::Body, QFont::Medium);
-}
+    : QKPushButton(text, QFont::Medium, parent) {}
 
 void QKProminentButton::setTint(const QColor& tint) {
     m_tint = tint;
@@ -36,16 +26,6 @@ QColor QKProminentButton::tint() const {
     return m_tint.isValid() ? m_tint : palette().color(QPalette::Active, QPalette::Highlight);
 }
 
-void QKProminentButton::setSmall(bool small) {
-    m_small = small;
-    QKFont::apply(this, small ? TextStyle::Callout : TextStyle::Body, QFont::Medium);
-    updateGeometry();
-}
-
-QSize QKProminentButton::sizeHint() const {
-    return QKButtonFace::frameFor(font(), QFontMetrics(font()).horizontalAdvance(text()), m_small);
-}
-
 void QKProminentButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
@@ -59,7 +39,7 @@ void QKProminentButton::paintEvent(QPaintEvent*) {
     } else if (underMouse()) {
         fill = fill.lighter(108);
     }
-    const qreal radius = QKButtonFace::radius(m_small);
+    const qreal radius = QKButtonFace::radius(isSmall());
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     p.fillPath(path, fill);
@@ -72,10 +52,4 @@ void QKProminentButton::paintEvent(QPaintEvent*) {
     p.setPen(text);
     p.setFont(font());
     p.drawText(rect(), Qt::AlignCenter, this->text());
-}
-
-void QKProminentButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    QPushButton::changeEvent(event);
 }

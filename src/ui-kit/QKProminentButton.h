@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ui-kit/QKPushButton.h"
+
 #include <QColor>
-#include <QPushButton>
 
 // A filled push button for the main action of a piece: white text on a rounded fill of the
 // tint, which is the accent unless set (a destructive button sets red). Disabled, the fill fades
 // and the button takes no clicks. The small size suits strips and rows.
-class QKProminentButton : public QPushButton {
+class QKProminentButton : public QKPushButton {
     Q_OBJECT
 public:
     explicit QKProminentButton(const QString& text, QWidget* parent = nullptr);
@@ -16,18 +17,11 @@ public:
     QColor tint() const;
     // A destructive button is tinted with the red of the appearance in force.
     void setDestructive(bool destructive);
-    void setSmall(bool small);
-    bool isSmall() const { return m_small; }
-
-    QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     QColor m_tint;
     bool m_destructive = false;
-    bool m_small = false;
 };

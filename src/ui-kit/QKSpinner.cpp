@@ -1,7 +1,8 @@
 #include "ui-kit/QKSpinner.h"
 
+#include "ui-kit/QKTurn.h"
+
 #include <cmath>
-#include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -10,13 +11,13 @@ constexpr int kSpokes = 12;
 bool animated = true;
 } // namespace
 
-QKSpinner::QKSpinner(QWidget* parent) : QWidget(parent) {
+QKSpinner::QKSpinner(QWidget* parent) : QWidget(parent), m_turn(new QKTurn(this, kSpokes, 80)) {
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    m_timer.setInterval(80);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        m_step = (m_step + 1) % kSpokes;
-        update();
-    });
+    m_turn->setWanted(true);
+}
+
+bool QKSpinner::isSpinning() const {
+    return m_turn->isTurning();
 }
 
 QSize QKSpinner::sizeHint() const {
@@ -34,7 +35,7 @@ bool QKSpinner::isAnimated() {
 
 void QKSpinner::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paint(p, QRectF(rect()), m_step, palette().color(QPalette::WindowText));
+    paint(p, QRectF(rect()), m_turn->step(), palette().color(QPalette::WindowText));
 }
 
 void QKSpinner::paint(QPainter& p, const QRectF& rect, int step, QColor color) {
@@ -54,21 +55,4 @@ void QKSpinner::paint(QPainter& p, const QRectF& rect, int step, QColor color) {
                    QPointF(std::sin(angle) * outer, -std::cos(angle) * outer));
     }
     p.restore();
-}
-
-void QKSpinner::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    if (animated)
-        m_timer.start();
-}
-
-void QKSpinner::hideEvent(QHideEvent* event) {
-    m_timer.stop();
-    QWidget::hideEvent(event);
-}
-
-void QKSpinner::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    QWidget::changeEvent(event);
 }

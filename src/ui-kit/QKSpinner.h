@@ -1,12 +1,12 @@
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 
 // The small indeterminate progress indicator: twelve spokes turning, drawn in the widget's
 // text colour (QKForeground) and sized to a line of its font (QKFont), so it sits in a row of
 // text. It turns only while visible.
 class QPainter;
+class QKTurn;
 
 class QKSpinner : public QWidget {
     Q_OBJECT
@@ -15,7 +15,7 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
-    bool isSpinning() const { return m_timer.isActive(); }
+    bool isSpinning() const;
     // On by default. Off for offscreen rendering, whose pictures must not depend on when they
     // were taken: spinners shown from then on stand still at their first step (as do the other
     // busy indicators that ask isAnimated()).
@@ -29,11 +29,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
-    QTimer m_timer;
-    int m_step = 0;
+    QKTurn* m_turn;
 };

@@ -3,7 +3,6 @@
 #include "platform/SymbolIcons.h"
 
 #include <cmath>
-#include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -12,6 +11,12 @@ QKSymbol::QKSymbol(const QString& symbol, const QKFont& font, QWidget* parent)
     : QWidget(parent), m_symbol(symbol) {
     QKFont::apply(this, font);
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+}
+
+QKSymbol::QKSymbol(const QString& symbol, const QKFont& font, QKForeground::Style tone,
+                   QWidget* parent)
+    : QKSymbol(symbol, font, parent) {
+    QKForeground::apply(this, tone);
 }
 
 void QKSymbol::setSymbol(const QString& symbol) {
@@ -45,14 +50,4 @@ void QKSymbol::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect target(QPoint((width() - edge) / 2, (height() - edge) / 2), QSize(edge, edge));
     p.drawPixmap(target, m_cache);
-}
-
-void QKSymbol::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) {
-        updateGeometry();
-        update();
-    } else if (event->type() == QEvent::PaletteChange || event->type() == QEvent::EnabledChange) {
-        update();
-    }
-    QWidget::changeEvent(event);
 }

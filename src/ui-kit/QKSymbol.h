@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -13,6 +14,9 @@ class QKSymbol : public QWidget {
     Q_OBJECT
 public:
     QKSymbol(const QString& symbol, const QKFont& font, QWidget* parent = nullptr);
+    // In a foreground style of its own rather than the text colour it inherits.
+    QKSymbol(const QString& symbol, const QKFont& font, QKForeground::Style tone,
+             QWidget* parent = nullptr);
 
     QString symbol() const { return m_symbol; }
     void setSymbol(const QString& symbol);
@@ -24,7 +28,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     QString m_symbol;

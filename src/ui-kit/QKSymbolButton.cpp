@@ -70,12 +70,3 @@ void QKSymbolButton::paintEvent(QPaintEvent*) {
         p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
     }
 }
-
-void QKSymbolButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange ||
-        event->type() == QEvent::EnabledChange)
-        update();
-    QAbstractButton::changeEvent(event);
-}

@@ -53,8 +53,7 @@ QKTransientNote::QKTransientNote(QWidget* anchor, const QString& text, const QRe
     layout->setContentsMargins(10, 6, 12, 6);
     layout->setSpacing(6);
     m_symbol = new QKSymbol("exclamationmark.triangle.fill"_sym,
-                            QKFont{.style = TextStyle::Callout}, this);
-    QKForeground::apply(m_symbol, QKForeground::Orange);
+                            QKFont{.style = TextStyle::Callout}, QKForeground::Orange, this);
     layout->addWidget(m_symbol, 0, Qt::AlignTop);
     m_label = QKBuild::label(text, TextStyle::Callout, QKForeground::Primary, this);
     m_label->setObjectName(QStringLiteral("transientNoteText"));

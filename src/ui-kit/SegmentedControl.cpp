@@ -3,6 +3,7 @@
 #include "ui-kit/Color.h"
 #include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKPaint.h"
 
 #include <algorithm>
 #include <QAccessible>
@@ -130,9 +131,7 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
                 p.drawPath(thumb);
             }
         } else if (i == m_hovered && isEnabled()) {
-            QPainterPath hover;
-            hover.addRoundedRect(seg, kRadius - kInset, kRadius - kInset);
-            p.fillPath(hover, withAlpha(primary, 0.05));
+            QKPaint::fillRounded(p, seg, kRadius - kInset, withAlpha(primary, 0.05));
         }
         QColor ink = primary;
         if (!isEnabled())

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -81,10 +80,4 @@ void ToggleSwitch::paintTrack(QPainter& p, const QRectF& track, bool on, bool en
     white.setAlphaF(float(enabled ? 1.0 : 0.8));
     p.setBrush(white);
     p.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
-}
-
-void ToggleSwitch::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    QAbstractButton::changeEvent(event);
 }

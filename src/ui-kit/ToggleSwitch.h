@@ -28,7 +28,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
 
 private:
     static constexpr int kTrackWidth = 32;

@@ -60,9 +60,7 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
     : QWidget(parent), m_screen(screen), m_uninstaller(&uninstaller) {
     setObjectName(QStringLiteral("appsHubView"));
     setWindowTitle(AppsHubText::title());
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     root->addWidget(QKModeHost::pickerStrip<AppsPane>(m_picker, QStringLiteral("appsPanePicker"),
                                                       280, QMargins(16, 12, 16, 4), false, this));

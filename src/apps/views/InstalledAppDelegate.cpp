@@ -3,9 +3,9 @@
 #include "apps/InstalledAppListModel.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKPaint.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
@@ -26,15 +26,11 @@ void InstalledAppDelegate::paint(QPainter* painter, const QStyleOptionViewItem& 
     painter->setRenderHint(QPainter::Antialiasing);
     const QRect r = option.rect.adjusted(4, 1, -4, -1);
     if (selected) {
-        QPainterPath fill;
-        fill.addRoundedRect(QRectF(r), 6, 6);
-        painter->fillPath(fill, palette.color(QPalette::Highlight));
+        QKPaint::fillRounded(*painter, QRectF(r), 6, palette.color(QPalette::Highlight));
     } else if (option.state.testFlag(QStyle::State_MouseOver)) {
         QColor hover = QKForeground::color(QKForeground::Primary, palette);
         hover.setAlphaF(0.05f);
-        QPainterPath fill;
-        fill.addRoundedRect(QRectF(r), 6, 6);
-        painter->fillPath(fill, hover);
+        QKPaint::fillRounded(*painter, QRectF(r), 6, hover);
     }
 
     const QRect inner = r.adjusted(kPadX, 0, -kPadX, 0);

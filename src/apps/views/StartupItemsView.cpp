@@ -24,9 +24,7 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     setObjectName(QStringLiteral("startupItemsView"));
     setWindowTitle(StartupItemsText::title());
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     auto* header = new QWidget(this);
     auto* headerColumn = new QVBoxLayout(header);
@@ -51,11 +49,7 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     m_listPage = new QWidget(m_stack);
     auto* pageLayout = new QVBoxLayout(m_listPage);
     pageLayout->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(m_listPage);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
+    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(m_listPage));
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(16, 12, 16, 16);

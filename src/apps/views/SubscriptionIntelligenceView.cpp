@@ -17,10 +17,7 @@ SubscriptionIntelligenceView::SubscriptionIntelligenceView(QWidget* parent) : QW
     setObjectName(QStringLiteral("subscriptionsView"));
     setWindowTitle(SubscriptionsText::title());
     QVBoxLayout* column = nullptr;
-    QKBuild::page(column, this);
-
-    QKBuild::addPart(column, QKBuild::label(SubscriptionsText::intro(), TextStyle::Callout,
-                                            QKForeground::Secondary, this));
+    QKBuild::introPage(column, this, SubscriptionsText::intro());
     QLabel* examples = QKBuild::label(SubscriptionsText::examplesLine(), TextStyle::Caption,
                                       QKForeground::Secondary, this);
     examples->setObjectName(QStringLiteral("subscriptionsExamples"));

@@ -54,18 +54,11 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
     setObjectName(QStringLiteral("uninstallerView"));
     setWindowTitle(UninstallerText::title());
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
-    auto* stripRow = new QWidget(this);
-    auto* stripLayout = new QVBoxLayout(stripRow);
-    stripLayout->setContentsMargins(16, 0, 16, 12);
-    stripLayout->addWidget(new AskTamsoStrip(UninstallerText::askPrompt(),
-                                             UninstallerText::askQuestion(), true, stripRow));
-    root->addWidget(stripRow);
-    root->addWidget(new QKHairline(this));
+    AskTamsoStrip::addUnderHeader(root, UninstallerText::askPrompt(),
+                                  UninstallerText::askQuestion(), this);
 
     m_content = new QKScanStatePages(this);
     m_findingPage = busyPage(UninstallerText::finding(), QStringLiteral("findingApps"), m_content);
@@ -111,15 +104,9 @@ QWidget* UninstallerView::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 16);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* headline = QKBuild::label(UninstallerText::headline(), TextStyle::Headline,
-                                      QKForeground::Primary, header);
-    headline->setObjectName(QStringLiteral("uninstallHeadline"));
-    titles->addWidget(headline);
-    titles->addWidget(QKBuild::label(UninstallerText::subtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, UninstallerText::headline(), UninstallerText::subtitle(), header);
+    heading.title->setObjectName(QStringLiteral("uninstallHeadline"));
     row->addSpacing(8);
 
     const ScreenState::OptionalString line = m_screen.uninstallResult();
@@ -145,15 +132,11 @@ QWidget* UninstallerView::buildHeader() {
 QWidget* UninstallerView::buildReadyPage() {
     auto* page = new QWidget(m_content);
     page->setObjectName(QStringLiteral("appsReady"));
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    auto* row = QKBuild::flushRow(page);
 
     auto* listColumn = new QWidget(page);
     listColumn->setFixedWidth(300);
-    auto* column = new QVBoxLayout(listColumn);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    auto* column = QKBuild::flushColumn(listColumn);
     m_search = new QLineEdit(listColumn);
     m_search->setObjectName(QStringLiteral("appSearch"));
     m_search->setPlaceholderText(UninstallerText::searchPlaceholder());

@@ -5,6 +5,7 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/Themed.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace {
@@ -35,9 +35,7 @@ protected:
             fill = QKForeground::color(QKForeground::Primary, palette());
             fill.setAlphaF(0.07);
         }
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 12, 12);
-        p.fillPath(path, fill);
+        QKPaint::fillRounded(p, QRectF(rect()), 12, fill);
     }
 
 private:

@@ -10,6 +10,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QTimerEvent>
 #include <QVBoxLayout>
@@ -39,9 +39,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QColor fill = QKForeground::color(QKForeground::Primary, palette());
         fill.setAlphaF(0.05f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 8, 8);
-        p.fillPath(path, fill);
+        QKPaint::fillRounded(p, QRectF(rect()), 8, fill);
     }
 };
 
@@ -64,11 +62,8 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     setWindowTitle(TimelineText::windowTitle());
 
     QVBoxLayout* column = nullptr;
-    QKBuild::page(column, this);
+    QKBuild::introPage(column, this, TimelineText::intro());
     QWidget* content = column->parentWidget();
-
-    QKBuild::addPart(column, QKBuild::label(TimelineText::intro(), TextStyle::Callout,
-                                            QKForeground::Secondary, content));
 
     m_heldNote = QKBuild::label(TimelineText::savesHeldNote(), TextStyle::Caption,
                                 QKForeground::Orange, content);
@@ -80,8 +75,8 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     auto* searchRow = new QHBoxLayout(searchLine);
     searchRow->setContentsMargins(10, 10, 10, 10);
     searchRow->setSpacing(10);
-    auto* glass = new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body}, searchLine);
-    QKForeground::apply(glass, QKForeground::Secondary);
+    auto* glass = new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body},
+                               QKForeground::Secondary, searchLine);
     searchRow->addWidget(glass, 0, Qt::AlignVCenter);
     m_search = new QLineEdit(searchLine);
     m_search->setObjectName(QStringLiteral("timelineSearch"));

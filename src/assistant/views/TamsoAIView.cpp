@@ -12,6 +12,7 @@
 #include "ui-kit/AIPrivacyCard.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKAlert.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
@@ -46,9 +47,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     : QWidget(parent), m_screen(screen), m_appState(appState), m_assistant(assistant) {
     setObjectName(QStringLiteral("tamsoAIView"));
     setWindowTitle(TamsoAIText::title());
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     // Header bar.
     m_header = new QWidget(this);
@@ -81,15 +80,10 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     // Chat column: messages, a rule, the input row.
     auto* chat = new QWidget(this);
     chat->setObjectName(QStringLiteral("chatColumn"));
-    auto* chatColumn = new QVBoxLayout(chat);
-    chatColumn->setContentsMargins(0, 0, 0, 0);
-    chatColumn->setSpacing(0);
+    auto* chatColumn = QKBuild::flushColumn(chat);
     m_list = new QScrollArea(chat);
     m_list->setObjectName(QStringLiteral("messageList"));
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setWidgetResizable(true);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->viewport()->setAutoFillBackground(false);
+    QKBuild::plainScroll(m_list);
     m_list->viewport()->installEventFilter(this);
     auto* content = new QWidget(m_list);
     content->setAutoFillBackground(false);

@@ -28,8 +28,7 @@ QWidget* observationRow(const TamsoMemory::Observation& o, QWidget* parent) {
     cell->setFixedWidth(24);
     auto* cellLayout = new QVBoxLayout(cell);
     cellLayout->setContentsMargins(0, 0, 0, 0);
-    auto* symbol = new QKSymbol(o.icon, QKFont{.style = TextStyle::Body}, cell);
-    QKForeground::apply(symbol, QKForeground::Tint);
+    auto* symbol = new QKSymbol(o.icon, QKFont{.style = TextStyle::Body}, QKForeground::Tint, cell);
     cellLayout->addWidget(symbol, 0, Qt::AlignCenter);
     layout->addWidget(cell, 0, Qt::AlignVCenter);
 
@@ -68,13 +67,10 @@ TamsoMemoryView::TamsoMemoryView(TamsoMemory& memory, QWidget* parent)
     setWindowTitle(QStringLiteral("Pendrel Memory"));
 
     QVBoxLayout* column = nullptr;
-    QKBuild::page(column, this);
+    QKBuild::introPage(column, this,
+                       QStringLiteral("Pendrel remembers how you use your Mac so advice fits "
+                                      "you, not a generic checklist."));
     QWidget* content = column->parentWidget();
-
-    QKBuild::addPart(column, QKBuild::label(QStringLiteral("Pendrel remembers how you use your "
-                                                           "Mac so advice fits you, not a "
-                                                           "generic checklist."),
-                                            TextStyle::Callout, QKForeground::Secondary, content));
 
     m_box = new QKGroupBox(QStringLiteral("What Pendrel knows"), 0, content);
     m_box->setObjectName(QStringLiteral("knowledgeBox"));

@@ -50,9 +50,7 @@ protected:
 
 TimelineRow::TimelineRow(const TimelineEntry& entry, QWidget* parent)
     : QWidget(parent), m_entry(entry) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
+    auto* outer = QKBuild::flushColumn(this);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 8, 0, 8);

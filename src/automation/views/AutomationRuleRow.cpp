@@ -25,8 +25,8 @@ AutomationRuleRow::AutomationRuleRow(const AutomationRule& rule, QWidget* parent
 
     auto* top = new QHBoxLayout;
     top->setSpacing(12);
-    auto* icon = new QKSymbol(rule.icon, QKFont{.style = TextStyle::Title2}, box);
-    QKForeground::apply(icon, QKForeground::Tint);
+    auto* icon =
+        new QKSymbol(rule.icon, QKFont{.style = TextStyle::Title2}, QKForeground::Tint, box);
     icon->setFixedWidth(32);
     top->addWidget(icon, 0, Qt::AlignTop);
     auto* texts = new QVBoxLayout;

@@ -20,12 +20,8 @@ AutomationView::AutomationView(AutomationStore& store, RunModeManager* runMode, 
     setObjectName(QStringLiteral("automationView"));
     setWindowTitle(AutomationText::title());
     QVBoxLayout* column = nullptr;
-    QKBuild::page(column, this);
-
-    QLabel* description = QKBuild::label(AutomationText::description(), TextStyle::Callout,
-                                         QKForeground::Secondary, this);
-    description->setObjectName(QStringLiteral("automationDescription"));
-    QKBuild::addPart(column, description);
+    QKBuild::introPage(column, this, AutomationText::description())
+        ->setObjectName(QStringLiteral("automationDescription"));
 
     for (const AutomationRule& rule : AutomationRule::all()) {
         auto* row = new AutomationRuleRow(rule, this);

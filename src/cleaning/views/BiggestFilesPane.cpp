@@ -38,24 +38,16 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
                                                m_scanner.lastFolder().value_or(QString()));
     };
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     // Toolbar: title block, then the folder, the picker, the filter and the two actions.
     auto* toolbar = new QWidget(this);
     auto* row = new QHBoxLayout(toolbar);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* title = QKBuild::label(BiggestFilesText::title(), TextStyle::Headline,
-                                   QKForeground::Primary, toolbar);
-    title->setObjectName(QStringLiteral("biggestTitle"));
-    titles->addWidget(title);
-    titles->addWidget(QKBuild::label(BiggestFilesText::subtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, toolbar));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, BiggestFilesText::title(), BiggestFilesText::subtitle(), toolbar);
+    heading.title->setObjectName(QStringLiteral("biggestTitle"));
     m_folder = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, toolbar,
                               std::nullopt, false);
     m_folder->setObjectName(QStringLiteral("biggestFolder"));

@@ -31,26 +31,17 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_fields(fields),
       m_texts(std::move(texts)), m_revealer(revealer) {
     setObjectName(QStringLiteral("cleanerPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     // Header: title block, then the result line and the two actions.
     auto* header = new QWidget(this);
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(16, 16, 16, 16);
     headerRow->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* title =
-        QKBuild::label(m_texts.title, TextStyle::Headline, QKForeground::Primary, header);
-    title->setObjectName(QStringLiteral("cleanerTitle"));
-    titles->addWidget(title);
-    QLabel* subtitle =
-        QKBuild::label(m_texts.subtitle, TextStyle::Caption, QKForeground::Secondary, header);
-    subtitle->setObjectName(QStringLiteral("cleanerSubtitle"));
-    titles->addWidget(subtitle);
-    headerRow->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(headerRow, m_texts.title, m_texts.subtitle, header);
+    heading.title->setObjectName(QStringLiteral("cleanerTitle"));
+    heading.subtitle->setObjectName(QStringLiteral("cleanerSubtitle"));
     m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, header,
                               std::nullopt, false);
     m_result->setObjectName(QStringLiteral("cleanerResult"));
@@ -63,13 +54,8 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     headerRow->addWidget(m_clean);
     root->addWidget(header);
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask = new AskTamsoStrip(CleanerPaneText::askPrompt(), m_texts.askQuestion, true, askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(root, CleanerPaneText::askPrompt(), m_texts.askQuestion,
+                                          this);
 
     // Body: one page per state of the scanner.
     m_body = new QKScanStatePages(this);

@@ -5,6 +5,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKSymbol.h"
 
 #include <QDragEnterEvent>
@@ -12,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QMimeData>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 CompareDropZone::CompareDropZone(bool left, QWidget* parent)
@@ -77,9 +77,7 @@ void CompareDropZone::paintEvent(QPaintEvent*) {
     // The quaternary fill at 40 %.
     QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
     fill.setAlphaF(fill.alphaF() * 0.4f);
-    QPainterPath shape;
-    shape.addRoundedRect(QRectF(rect()), 8, 8);
-    p.fillPath(shape, fill);
+    QKPaint::fillRounded(p, QRectF(rect()), 8, fill);
     // The ring marks keyboard focus only, as the style's focus frames do.
     if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
         QColor ring = palette().color(QPalette::Highlight);

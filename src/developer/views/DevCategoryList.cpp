@@ -29,23 +29,17 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
                                  QWidget* parent)
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_modelsOnly(modelsOnly) {
     setObjectName(modelsOnly ? QStringLiteral("devModelsPane") : QStringLiteral("devCleanupPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     auto* bar = new QWidget(this);
     auto* barRow = new QHBoxLayout(bar);
     barRow->setContentsMargins(16, 16, 16, 16);
     barRow->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(QKBuild::label(QStringLiteral("Reclaim developer space"), TextStyle::Headline,
-                                     QKForeground::Primary, bar));
-    titles->addWidget(QKBuild::label(
+    const QKBuild::Titles heading = QKBuild::addTitles(
+        barRow, QStringLiteral("Reclaim developer space"),
         QStringLiteral("Build caches regenerate. Models and Docker data re-download. Pendrel "
                        "explains each one first."),
-        TextStyle::Caption, QKForeground::Secondary, bar));
-    barRow->addLayout(titles, 1);
+        bar);
     m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, bar, std::nullopt,
                               false);
     m_result->setObjectName(QStringLiteral("devResult"));
@@ -58,15 +52,9 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     barRow->addWidget(m_clean);
     root->addWidget(bar);
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask = new AskTamsoStrip(CleanerPaneText::askPrompt(),
-                              QStringLiteral("What developer caches are safe to delete?"), true,
-                              askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(
+        root, CleanerPaneText::askPrompt(),
+        QStringLiteral("What developer caches are safe to delete?"), this);
 
     // The measuring strip sits above the body while the scanner measures.
     m_strip = new QWidget(this);

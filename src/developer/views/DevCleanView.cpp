@@ -37,9 +37,7 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
     : QWidget(parent), m_screen(&screen), m_scanner(scanner), m_keepAwake(keepAwake) {
     setObjectName(QStringLiteral("devCleanView"));
     setWindowTitle(DeveloperText::hubTitle());
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     root->addWidget(QKModeHost::pickerStrip<DevPane>(m_picker, QStringLiteral("devPanePicker"), 480,
                                                      QMargins(16, 12, 16, 8), false, this));

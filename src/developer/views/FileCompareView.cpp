@@ -55,9 +55,7 @@ FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWid
     setObjectName(QStringLiteral("fileCompareView"));
     setWindowTitle(QStringLiteral("Compare"));
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
     root->addWidget(new QKHairline(this));
 
@@ -166,9 +164,8 @@ QWidget* FileCompareView::buildHeader() {
     zones->setSpacing(12);
     m_leftZone = new CompareDropZone(true, header);
     m_rightZone = new CompareDropZone(false, header);
-    auto* arrows =
-        new QKSymbol("arrow.left.arrow.right"_sym, QKFont{.style = TextStyle::Body}, header);
-    QKForeground::apply(arrows, QKForeground::Secondary);
+    auto* arrows = new QKSymbol("arrow.left.arrow.right"_sym, QKFont{.style = TextStyle::Body},
+                                QKForeground::Secondary, header);
     zones->addWidget(m_leftZone, 1);
     zones->addWidget(arrows, 0, Qt::AlignVCenter);
     zones->addWidget(m_rightZone, 1);
@@ -179,9 +176,7 @@ QWidget* FileCompareView::buildHeader() {
 QWidget* FileCompareView::buildTextPage() {
     m_textPage = new QWidget(m_results);
     m_textPage->setObjectName(QStringLiteral("compareTextPage"));
-    auto* column = new QVBoxLayout(m_textPage);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    auto* column = QKBuild::flushColumn(m_textPage);
 
     m_banner = new TintedStrip(m_textPage);
     m_banner->setObjectName(QStringLiteral("extractionBanner"));

@@ -79,9 +79,7 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     setWindowTitle(QStringLiteral("Duplicates"));
     m_confirm = new DeleteConfirmItem(this);
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
     QStringList labels;
@@ -167,13 +165,8 @@ QWidget* DuplicatesView::buildHeader() {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 12);
     row->setSpacing(10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(QKBuild::label(DuplicatesText::headerTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, header));
-    titles->addWidget(QKBuild::label(DuplicatesText::headerSubtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading = QKBuild::addTitles(row, DuplicatesText::headerTitle(),
+                                                       DuplicatesText::headerSubtitle(), header);
 
     m_folderName = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, header,
                                   std::nullopt, false);
@@ -222,14 +215,12 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
     m_similarState->setObjectName(QStringLiteral("similarState"));
 
     m_similarContent = new QWidget(m_similar);
-    auto* column = new QVBoxLayout(m_similarContent);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    auto* column = QKBuild::flushColumn(m_similarContent);
     auto* bar = new QHBoxLayout;
     bar->setContentsMargins(20, 8, 20, 8);
     bar->setSpacing(8);
-    auto* small = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Caption}, m_similarContent);
-    QKForeground::apply(small, QKForeground::Secondary);
+    auto* small = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Caption},
+                               QKForeground::Secondary, m_similarContent);
     bar->addWidget(small, 0, Qt::AlignVCenter);
     m_slider = new QSlider(Qt::Horizontal, m_similarContent);
     m_slider->setObjectName(QStringLiteral("thumbSlider"));
@@ -240,8 +231,8 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
     connect(m_slider, &QSlider::valueChanged, this,
             [this](int value) { m_screen.setDuplicateThumbSize(double(value)); });
     bar->addWidget(m_slider, 1, Qt::AlignVCenter);
-    auto* large = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Title3}, m_similarContent);
-    QKForeground::apply(large, QKForeground::Secondary);
+    auto* large = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Title3},
+                               QKForeground::Secondary, m_similarContent);
     bar->addWidget(large, 0, Qt::AlignVCenter);
     bar->addStretch(1);
     bar->addWidget(QKBuild::label(DuplicatesText::compareHint(), TextStyle::Caption,

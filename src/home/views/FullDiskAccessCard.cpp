@@ -18,8 +18,8 @@ FullDiskAccessCard::FullDiskAccessCard(Permissions& permissions, std::function<b
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(12);
-    auto* lock = new QKSymbol("lock.shield"_sym, QKFont{.style = TextStyle::Title2}, this);
-    QKForeground::apply(lock, QKForeground::Orange);
+    auto* lock = new QKSymbol("lock.shield"_sym, QKFont{.style = TextStyle::Title2},
+                              QKForeground::Orange, this);
     row->addWidget(lock, 0, Qt::AlignTop);
 
     auto* column = new QVBoxLayout;

@@ -17,8 +17,8 @@ GuidedReviewEntryCard::GuidedReviewEntryCard(QWidget* parent)
     row->setContentsMargins(14, 14, 14, 14);
     row->setSpacing(12);
 
-    auto* sparkles = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Callout}, this);
-    QKForeground::apply(sparkles, QKForeground::Tint);
+    auto* sparkles =
+        new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Callout}, QKForeground::Tint, this);
     row->addWidget(sparkles, 0, Qt::AlignVCenter);
 
     auto* texts = new QVBoxLayout;

@@ -123,8 +123,8 @@ QWidget* GuidedReviewSheet::buildFinished() {
     column->setContentsMargins(28, 28, 28, 28);
     column->setSpacing(14);
     column->addStretch(1);
-    auto* check = new QKSymbol("checkmark.circle.fill"_sym, QKFont{.fixedSize = 36}, page);
-    QKForeground::apply(check, QKForeground::Green);
+    auto* check = new QKSymbol("checkmark.circle.fill"_sym, QKFont{.fixedSize = 36},
+                               QKForeground::Green, page);
     column->addWidget(check, 0, Qt::AlignHCenter);
     QLabel* title = QKBuild::label(QStringLiteral("You're all caught up"), TextStyle::Title2,
                                    QKForeground::Primary, page, QFont::Bold, false);

@@ -32,8 +32,8 @@ public:
         column->setSpacing(4);
         auto* top = new QHBoxLayout;
         top->setSpacing(6);
-        m_symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Callout}, this);
-        QKForeground::apply(m_symbol, QKForeground::Tint);
+        m_symbol =
+            new QKSymbol(QString(), QKFont{.style = TextStyle::Callout}, QKForeground::Tint, this);
         top->addWidget(m_symbol, 0, Qt::AlignVCenter);
         m_title = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this,
                                  QFont::DemiBold, false);

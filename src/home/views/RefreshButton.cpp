@@ -4,10 +4,9 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKButtonFace.h"
 #include "ui-kit/QKFocusRing.h"
-#include "ui-kit/QKFont.h"
+#include "ui-kit/QKTurn.h"
 
 #include <cmath>
-#include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
 #include <QPainter>
@@ -17,19 +16,10 @@ constexpr int kGap = 6;
 constexpr int kSpokes = 12;
 } // namespace
 
-RefreshButton::RefreshButton(QWidget* parent) : QPushButton(QStringLiteral("Refresh"), parent) {
+RefreshButton::RefreshButton(QWidget* parent)
+    : QKBorderedButton(QStringLiteral("Refresh"), parent), m_turn(new QKTurn(this, kSpokes, 80)) {
     setObjectName(QStringLiteral("refreshButton"));
-    setAutoDefault(false);
-    QKFocusRing::pressOnReturn(this);
-    setCursor(Qt::PointingHandCursor);
-    setAttribute(Qt::WA_Hover);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    QKFont::apply(this, TextStyle::Callout);
-    m_timer.setInterval(80);
-    connect(&m_timer, &QTimer::timeout, this, [this] {
-        m_step = (m_step + 1) % kSpokes;
-        update();
-    });
+    setSmall(true);
 }
 
 void RefreshButton::setChecking(bool checking) {
@@ -38,7 +28,7 @@ void RefreshButton::setChecking(bool checking) {
     m_checking = checking;
     setText(checking ? QStringLiteral("Checking…") : QStringLiteral("Refresh"));
     setEnabled(!checking);
-    updateTimer();
+    m_turn->setWanted(checking);
     updateGeometry();
     update();
 }
@@ -59,12 +49,7 @@ QSize RefreshButton::sizeHint() const {
 void RefreshButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QKButtonFace::State state{.enabled = isEnabled(),
-                                    .down = isDown(),
-                                    .hovered = underMouse(),
-                                    .focusRing = QKFocusRing::shows(this)};
-    const QColor ink = QKButtonFace::paintBordered(p, QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5),
-                                                   palette(), state, QKButtonFace::radius(true));
+    const QColor ink = paintFace(p, QKFocusRing::shows(this));
     const QFontMetrics fm(font());
     const int glyph = glyphSize();
     const int content = glyph + kGap + fm.horizontalAdvance(text());
@@ -77,7 +62,7 @@ void RefreshButton::paintEvent(QPaintEvent*) {
         for (int i = 0; i < kSpokes; ++i) {
             QColor spoke = ink;
             spoke.setAlphaF(
-                float(0.15 + 0.85 * ((i + kSpokes - m_step) % kSpokes) / (kSpokes - 1)));
+                float(0.15 + 0.85 * ((i + kSpokes - m_turn->step()) % kSpokes) / (kSpokes - 1)));
             p.setPen(QPen(spoke, std::max(1.2, glyph / 9.0), Qt::SolidLine, Qt::RoundCap));
             const qreal a = 2 * M_PI * i / kSpokes;
             p.drawLine(QPointF(c.x() + inner * std::sin(a), c.y() - inner * std::cos(a)),
@@ -92,29 +77,4 @@ void RefreshButton::paintEvent(QPaintEvent*) {
     p.setPen(ink);
     p.drawText(QRect(x + glyph + kGap, 0, width() - x - glyph - kGap, height()),
                Qt::AlignLeft | Qt::AlignVCenter, text());
-}
-
-void RefreshButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange)
-        update();
-    QPushButton::changeEvent(event);
-}
-
-void RefreshButton::showEvent(QShowEvent* event) {
-    QPushButton::showEvent(event);
-    updateTimer();
-}
-
-void RefreshButton::hideEvent(QHideEvent* event) {
-    QPushButton::hideEvent(event);
-    updateTimer();
-}
-
-void RefreshButton::updateTimer() {
-    if (m_checking && isVisible())
-        m_timer.start();
-    else
-        m_timer.stop();
 }

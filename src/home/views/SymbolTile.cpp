@@ -2,12 +2,12 @@
 
 #include "home/views/HomeTint.h"
 #include "platform/SymbolIcons.h"
+#include "ui-kit/QKPaint.h"
 
 #include <cmath>
 #include <QEvent>
 #include <QFontInfo>
 #include <QPainter>
-#include <QPainterPath>
 
 SymbolTile::SymbolTile(const QString& symbol, HomeTone tone, int edge, qreal cornerRadius,
                        const QKFont& font, QWidget* parent)
@@ -38,9 +38,7 @@ void SymbolTile::paintEvent(QPaintEvent*) {
     p.setRenderHint(QPainter::Antialiasing);
     const int edge = std::min(width(), height());
     const QRectF square((width() - edge) / 2.0, (height() - edge) / 2.0, edge, edge);
-    QPainterPath path;
-    path.addRoundedRect(square, m_radius, m_radius);
-    p.fillPath(path, HomeTint::color(m_tone, palette(), 0.1));
+    QKPaint::fillRounded(p, square, m_radius, HomeTint::color(m_tone, palette(), 0.1));
     if (m_symbol.isEmpty())
         return;
     const int glyph = glyphSize();

@@ -4,6 +4,7 @@
 #include "shell/views/AppIconView.h"
 #include "shell/views/ThemePicker.h"
 #include "ui-kit/AIPrivacyCard.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
@@ -44,11 +45,8 @@ QWidget* groupBox(const QString& title, QWidget* content, int padding, QWidget* 
 AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     setObjectName(QStringLiteral("aboutView"));
     setWindowTitle(QStringLiteral("About"));
-    setFrameShape(QFrame::NoFrame);
-    setWidgetResizable(true);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QKBuild::plainScroll(this);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    viewport()->setAutoFillBackground(false);
 
     auto* page = new QWidget;
     page->setAutoFillBackground(false);

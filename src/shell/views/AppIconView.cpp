@@ -1,12 +1,12 @@
 #include "shell/views/AppIconView.h"
 
 #include "platform/AppIcon.h"
+#include "ui-kit/QKPaint.h"
 
 #include <cmath>
 #include <QGraphicsDropShadowEffect>
 #include <QImage>
 #include <QPainter>
-#include <QPainterPath>
 
 AppIconView::AppIconView(int edge, qreal cornerRadius, qreal shadowOpacity, QWidget* parent)
     : QWidget(parent), m_edge(edge), m_radius(cornerRadius) {
@@ -31,9 +31,7 @@ void AppIconView::paintEvent(QPaintEvent*) {
         img.fill(Qt::transparent);
         QPainter ip(&img);
         ip.setRenderHint(QPainter::Antialiasing);
-        QPainterPath shape;
-        shape.addRoundedRect(QRectF(0, 0, m_edge, m_edge), m_radius, m_radius);
-        ip.fillPath(shape, Qt::black);
+        QKPaint::fillRounded(ip, QRectF(0, 0, m_edge, m_edge), m_radius, Qt::black);
         ip.setCompositionMode(QPainter::CompositionMode_SourceIn);
         ip.drawPixmap(QPointF(0, 0), icon);
         ip.end();

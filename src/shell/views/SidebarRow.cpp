@@ -4,6 +4,7 @@
 #include "ui-kit/Color.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
+#include "ui-kit/QKPaint.h"
 
 #include <algorithm>
 #include <cmath>
@@ -107,9 +108,7 @@ void SidebarRow::paintEvent(QPaintEvent*) {
     const qreal hoverFill = (m_hovered && isEnabled()) ? 0.07 : 0.0;
     const qreal fill = mix(hoverFill, Color::softWhite().alphaF(), t);
     if (fill > 0) {
-        QPainterPath shape;
-        shape.addRoundedRect(box, kRowRadius, kRowRadius);
-        p.fillPath(shape, white(fill));
+        QKPaint::fillRounded(p, box, kRowRadius, white(fill));
     }
     if (t > 0) {
         QPainterPath edge;

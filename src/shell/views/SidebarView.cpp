@@ -6,6 +6,7 @@
 #include "shell/views/AppIconView.h"
 #include "shell/views/SidebarRow.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKHairline.h"
@@ -143,9 +144,7 @@ SidebarView::SidebarView(AppState& appState, UserDefaults& defaults, QWidget* pa
     Themed::applyScheme(this, ColorScheme::Dark);
     setAutoFillBackground(false);
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
+    auto* column = QKBuild::flushColumn(this);
     column->addWidget(makeHeader());
 
     m_scroll = new QScrollArea(this);

@@ -24,18 +24,11 @@
 DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(&scanner), m_revealer(revealer) {
     setObjectName(QStringLiteral("diskMapPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask = new AskTamsoStrip(DiskMapText::askPrompt(), DiskMapText::askQuestion(), true, askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(root, DiskMapText::askPrompt(),
+                                          DiskMapText::askQuestion(), this);
 
     m_body = new QKScanStatePages(this);
     m_progress = buildProgress();
@@ -63,17 +56,11 @@ QWidget* DiskMapPane::buildHeader() {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 16);
     row->setSpacing(8);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    QLabel* title =
-        QKBuild::label(DiskMapText::title(), TextStyle::Headline, QKForeground::Primary, header);
-    title->setObjectName(QStringLiteral("diskMapTitle"));
-    titles->addWidget(title);
-    m_breadcrumb = QKBuild::label(DiskMapText::breadcrumb({}), TextStyle::Caption,
-                                  QKForeground::Secondary, header);
-    m_breadcrumb->setObjectName(QStringLiteral("diskMapBreadcrumb"));
-    titles->addWidget(m_breadcrumb);
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, DiskMapText::title(), DiskMapText::breadcrumb({}), header);
+    heading.title->setObjectName(QStringLiteral("diskMapTitle"));
+    m_breadcrumb = heading.subtitle;
+    heading.subtitle->setObjectName(QStringLiteral("diskMapBreadcrumb"));
 
     m_up = QKBuild::button(DiskMapText::upButton(), true, header);
     m_up->setObjectName(QStringLiteral("diskMapUp"));
@@ -125,9 +112,7 @@ QWidget* DiskMapPane::buildProgress() {
 
 QWidget* DiskMapPane::buildMap() {
     auto* page = new QWidget(m_body);
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    auto* row = QKBuild::flushRow(page);
 
     auto* mapHolder = new QWidget(page);
     auto* mapLayout = new QVBoxLayout(mapHolder);

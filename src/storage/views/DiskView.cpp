@@ -51,9 +51,7 @@ DiskView::DiskView(ScreenState& screen, AppState& appState, const DiskTrend* tre
       m_cleanerPane(std::move(cleanerPane)) {
     setObjectName(QStringLiteral("diskView"));
     setWindowTitle(StorageHubText::title());
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     root->addWidget(QKModeHost::pickerStrip<DiskMode>(m_picker, QStringLiteral("diskModePicker"),
                                                       720, QMargins(16, 12, 16, 4), true, this));

@@ -59,9 +59,7 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer) {
     setObjectName(QStringLiteral("folderBrowser"));
     setMinimumWidth(380);
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildToolbar());
     root->addWidget(new QKHairline(this));
 
@@ -273,9 +271,9 @@ void FolderBrowserView::rebuildTrail() {
     QWidget* holder = m_home->parentWidget();
     int at = 1; // after "Home"
     for (int i = 0; i < trail.size(); ++i) {
-        auto* chevron = new QKSymbol(QStringLiteral("chevron.right"),
-                                     QKFont{.style = TextStyle::Caption2}, holder);
-        QKForeground::apply(chevron, QKForeground::Tertiary);
+        auto* chevron =
+            new QKSymbol(QStringLiteral("chevron.right"), QKFont{.style = TextStyle::Caption2},
+                         QKForeground::Tertiary, holder);
         m_trailRow->insertWidget(at++, chevron);
         m_trailParts << chevron;
         QPushButton* button = linkButton(QFileInfo(trail.at(i)).fileName(), holder);

@@ -10,10 +10,10 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKListSelection.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKSpinner.h"
 
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 
@@ -45,9 +45,7 @@ int chevronSize() {
 }
 
 void fillCapsule(QPainter& p, const QRectF& rect, const QColor& color) {
-    QPainterPath path;
-    path.addRoundedRect(rect, rect.height() / 2, rect.height() / 2);
-    p.fillPath(path, color);
+    QKPaint::fillRounded(p, rect, rect.height() / 2, color);
 }
 
 } // namespace

@@ -60,9 +60,7 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
     : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer),
       m_biggestFactory(std::move(biggestPane)) {
     setObjectName(QStringLiteral("foldersView"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
     root->addWidget(new QKHairline(this));
     // Browsing is built at once (the detail side lives in it); the largest files only when
@@ -95,13 +93,8 @@ QWidget* FoldersView::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 10, 16, 10);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(QKBuild::label(FolderBrowserText::screenTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, header));
-    titles->addWidget(QKBuild::label(FolderBrowserText::screenSubtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading = QKBuild::addTitles(row, FolderBrowserText::screenTitle(),
+                                                       FolderBrowserText::screenSubtitle(), header);
     QStringList labels;
     for (FoldersMode mode : allCases<FoldersMode>())
         labels << FolderBrowserText::modeTitle(mode);
@@ -114,9 +107,7 @@ QWidget* FoldersView::buildHeader() {
 
 QWidget* FoldersView::buildBrowse(QWidget* parent) {
     auto* page = new QWidget(parent);
-    auto* row = new QHBoxLayout(page);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
+    auto* row = QKBuild::flushRow(page);
     m_browser = new FolderBrowserView(*m_tree, *m_screen, m_revealer, page);
     row->addWidget(m_browser, 1);
     m_divider = new DraggableDivider(m_screen->folderSidebarWidth(), minSideWidth, maxSideWidth,

@@ -11,7 +11,6 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKGroupBox.h"
-#include "ui-kit/QKHairline.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/ToggleSwitch.h"
@@ -29,25 +28,13 @@
 OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
     : QWidget(parent), m_organizer(&organizer) {
     setObjectName(QStringLiteral("organizerPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
     root->addWidget(buildHeader());
 
-    auto* askRow = new QWidget(this);
-    auto* askLayout = new QVBoxLayout(askRow);
-    askLayout->setContentsMargins(16, 0, 16, 12);
-    m_ask =
-        new AskTamsoStrip(OrganizerText::askPrompt(), OrganizerText::askQuestion(), true, askRow);
-    askLayout->addWidget(m_ask);
-    root->addWidget(askRow);
-    root->addWidget(new QKHairline(this));
+    m_ask = AskTamsoStrip::addUnderHeader(root, OrganizerText::askPrompt(),
+                                          OrganizerText::askQuestion(), this);
 
-    auto* scroll = new QScrollArea(this);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
+    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(this));
     auto* content = new QWidget;
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(16, 16, 16, 16);
@@ -77,13 +64,8 @@ QWidget* OrganizerPane::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 16);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(
-        QKBuild::label(OrganizerText::title(), TextStyle::Headline, QKForeground::Primary, header));
-    titles->addWidget(QKBuild::label(OrganizerText::subtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    row->addLayout(titles, 1);
+    const QKBuild::Titles heading =
+        QKBuild::addTitles(row, OrganizerText::title(), OrganizerText::subtitle(), header);
     m_preview = new QKProminentButton(OrganizerText::previewButton(), header);
     m_preview->setObjectName(QStringLiteral("organizerPreview"));
     connect(m_preview, &QPushButton::clicked, this, [this] {

@@ -27,20 +27,13 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
                                      QWidget* parent)
     : QWidget(parent), m_growth(growth), m_screen(screen) {
     setObjectName(QStringLiteral("storageGrowthPane"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     auto* header = new QWidget(this);
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(16, 16, 16, 16);
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    titles->addWidget(QKBuild::label(StorageHubText::growthTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, header));
-    titles->addWidget(QKBuild::label(StorageHubText::growthSubtitle(), TextStyle::Caption,
-                                     QKForeground::Secondary, header));
-    headerRow->addLayout(titles, 1);
+    const QKBuild::Titles heading = QKBuild::addTitles(headerRow, StorageHubText::growthTitle(),
+                                                       StorageHubText::growthSubtitle(), header);
     m_analyse = new QKProminentButton(StorageHubText::analyseButton(false), header);
     m_analyse->setObjectName(QStringLiteral("growthAnalyse"));
     headerRow->addWidget(m_analyse, 0, Qt::AlignVCenter);

@@ -31,9 +31,8 @@ TreemapView::TreemapView(QWidget* parent) : QWidget(parent) {
     auto* column = new QVBoxLayout(m_empty);
     column->setSpacing(8);
     column->addStretch(1);
-    auto* symbol =
-        new QKSymbol(QStringLiteral("square.grid.2x2"), QKFont{.fixedSize = 32}, m_empty);
-    QKForeground::apply(symbol, QKForeground::Tertiary);
+    auto* symbol = new QKSymbol(QStringLiteral("square.grid.2x2"), QKFont{.fixedSize = 32},
+                                QKForeground::Tertiary, m_empty);
     column->addWidget(symbol, 0, Qt::AlignHCenter);
     QLabel* title = QKBuild::label(DiskMapText::emptyTreemapTitle(), TextStyle::Body,
                                    QKForeground::Secondary, m_empty);

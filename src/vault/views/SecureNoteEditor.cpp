@@ -6,6 +6,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKPaint.h"
 #include "vault/SecureNotesStore.h"
 #include "vault/SecureNotesText.h"
 
@@ -15,7 +16,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
@@ -36,9 +36,7 @@ protected:
         p.setRenderHint(QPainter::Antialiasing);
         QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
         fill.setAlphaF(fill.alphaF() * 0.4f);
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 8, 8);
-        p.fillPath(path, fill);
+        QKPaint::fillRounded(p, QRectF(rect()), 8, fill);
     }
 };
 

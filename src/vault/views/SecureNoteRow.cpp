@@ -3,11 +3,10 @@
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKPaint.h"
 #include "vault/SecureNotesText.h"
 
-#include <QEvent>
 #include <QPainter>
-#include <QPainterPath>
 
 namespace {
 constexpr int kPadX = 8;
@@ -58,20 +57,13 @@ QSize SecureNoteRow::minimumSizeHint() const {
     return {40, sizeHint().height()};
 }
 
-void SecureNoteRow::changeEvent(QEvent* event) {
-    QAbstractButton::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-}
-
 void SecureNoteRow::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     const bool selected = isChecked();
     if (selected) {
-        QPainterPath path;
-        path.addRoundedRect(QRectF(rect()), 6, 6);
-        p.fillPath(path, QKForeground::color(QKForeground::Tint, palette()));
+        QKPaint::fillRounded(p, QRectF(rect()), 6,
+                             QKForeground::color(QKForeground::Tint, palette()));
     }
     const QRect inner = rect().adjusted(kPadX, kPadY, -kPadX, -kPadY);
     const QFontMetrics titleMetrics = fontMetrics();

@@ -25,7 +25,6 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void nextCheckState() override {}
 
 private:

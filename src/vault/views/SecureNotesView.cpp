@@ -23,16 +23,12 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     : QWidget(parent), m_screen(screen), m_store(store) {
     setObjectName(QStringLiteral("secureNotesView"));
     setWindowTitle(QStringLiteral("Privacy"));
-    auto* root = new QHBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushRow(this);
 
     auto* list = new QWidget(this);
     list->setObjectName(QStringLiteral("vaultList"));
     list->setFixedWidth(260);
-    auto* listColumn = new QVBoxLayout(list);
-    listColumn->setContentsMargins(0, 0, 0, 0);
-    listColumn->setSpacing(0);
+    auto* listColumn = QKBuild::flushColumn(list);
     auto* header = new QHBoxLayout;
     header->setContentsMargins(10, 10, 10, 10);
     header->addWidget(QKBuild::label(SecureNotesText::listHeading(), TextStyle::Headline,
@@ -48,11 +44,7 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     listColumn->addLayout(header);
     listColumn->addWidget(new QKHairline(list));
 
-    auto* scroll = new QScrollArea(list);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
+    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(list));
     m_rowsHost = new QWidget;
     m_rowsHost->setAutoFillBackground(false);
     m_rowsColumn = new QVBoxLayout(m_rowsHost);

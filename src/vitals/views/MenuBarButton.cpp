@@ -6,10 +6,9 @@
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
-#include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKTurn.h"
 
 #include <cmath>
-#include <QEvent>
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -32,7 +31,8 @@ QColor mixed(const QColor& top, qreal alpha, const QColor& bottom) {
 } // namespace
 
 MenuBarButton::MenuBarButton(const QString& text, const QString& symbol, Look look, QWidget* parent)
-    : QPushButton(text, parent), m_look(look), m_symbol(symbol) {
+    : QPushButton(text, parent), m_look(look), m_symbol(symbol),
+      m_spin(new QKTurn(this, 12, kSpinStepMs)) {
     setAutoDefault(false);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
@@ -43,11 +43,6 @@ MenuBarButton::MenuBarButton(const QString& text, const QString& symbol, Look lo
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     QKFont::apply(this, TextStyle::Body,
                   look == Look::Prominent ? std::optional(QFont::Medium) : std::nullopt);
-    m_spin.setInterval(kSpinStepMs);
-    connect(&m_spin, &QTimer::timeout, this, [this] {
-        m_spinAngle = (m_spinAngle + 30) % 360;
-        update();
-    });
 }
 
 void MenuBarButton::setSymbol(const QString& symbol) {
@@ -62,7 +57,7 @@ void MenuBarButton::setBusy(bool busy) {
     if (busy == m_busy)
         return;
     m_busy = busy;
-    updateSpinner();
+    m_spin->setWanted(busy);
     updateGeometry();
     update();
 }
@@ -142,7 +137,7 @@ void MenuBarButton::paintEvent(QPaintEvent*) {
         p.setPen(QPen(track, 1.8));
         p.drawEllipse(box);
         p.setPen(QPen(ink, 1.8, Qt::SolidLine, Qt::RoundCap));
-        p.drawArc(box, -m_spinAngle * 16, 100 * 16);
+        p.drawArc(box, -m_spin->step() * 30 * 16, 100 * 16);
     } else if (!m_symbol.isEmpty()) {
         const QPixmap pm =
             SymbolIcons::pixmap(m_symbol, QSize(glyph, glyph), ink, devicePixelRatioF());
@@ -155,24 +150,6 @@ void MenuBarButton::paintEvent(QPaintEvent*) {
     p.drawText(QPointF(x, baseline), shown);
 }
 
-void MenuBarButton::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange)
-        updateGeometry();
-    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::PaletteChange)
-        update();
-    QPushButton::changeEvent(event);
-}
-
-void MenuBarButton::showEvent(QShowEvent* event) {
-    QPushButton::showEvent(event);
-    updateSpinner();
-}
-
-void MenuBarButton::hideEvent(QHideEvent* event) {
-    QPushButton::hideEvent(event);
-    updateSpinner();
-}
-
 void MenuBarButton::focusInEvent(QFocusEvent* event) {
     m_keyboardFocus =
         event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
@@ -182,11 +159,4 @@ void MenuBarButton::focusInEvent(QFocusEvent* event) {
 void MenuBarButton::focusOutEvent(QFocusEvent* event) {
     m_keyboardFocus = false;
     QPushButton::focusOutEvent(event);
-}
-
-void MenuBarButton::updateSpinner() {
-    if (m_busy && isVisible() && QKSpinner::isAnimated())
-        m_spin.start();
-    else
-        m_spin.stop();
 }

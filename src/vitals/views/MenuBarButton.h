@@ -1,7 +1,8 @@
 #pragma once
 
 #include <QPushButton>
-#include <QTimer>
+
+class QKTurn;
 
 // A push button of the menu-bar panel whose label fills its width: an optional leading symbol
 // and the text, centred as one group. Prominent buttons are filled with the accent and carry
@@ -30,20 +31,15 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int glyphSize() const;
-    void updateSpinner();
 
     Look m_look;
     QString m_symbol;
     bool m_busy = false;
     bool m_keyboardFocus = false;
-    int m_spinAngle = 0;
-    QTimer m_spin;
+    QKTurn* m_spin; // twelve steps of 30 degrees
 };

@@ -8,6 +8,7 @@
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLineLabel.h"
+#include "ui-kit/QKPaint.h"
 #include "ui-kit/QKStatusDot.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
@@ -28,7 +29,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QPainter>
-#include <QPainterPath>
 #include <QVBoxLayout>
 
 namespace {
@@ -119,9 +119,9 @@ void MenuBarPanel::buildRows() {
         auto* row = new QHBoxLayout(m_keepAwakeRow);
         row->setContentsMargins(0, 0, 0, 0);
         row->setSpacing(6);
-        m_keepAwakeSymbol = new QKSymbol("cup.and.saucer.fill"_sym,
-                                         QKFont{.style = TextStyle::Caption}, m_keepAwakeRow);
-        QKForeground::apply(m_keepAwakeSymbol, QKForeground::Orange);
+        m_keepAwakeSymbol =
+            new QKSymbol("cup.and.saucer.fill"_sym, QKFont{.style = TextStyle::Caption},
+                         QKForeground::Orange, m_keepAwakeRow);
         m_keepAwakeText = captionLabel(m_keepAwakeRow, QKForeground::Orange);
         m_keepAwakeText->setObjectName(QStringLiteral("keepAwakeStatusText"));
         m_keepAwakeText->setWordWrap(true);
@@ -331,9 +331,7 @@ void MenuBarPanel::paintEvent(QPaintEvent*) {
     if (isWindow() && !testAttribute(Qt::WA_TranslucentBackground)) {
         p.fillRect(rect(), pal.color(QPalette::Window));
     } else {
-        QPainterPath fill;
-        fill.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-        p.fillPath(fill, pal.color(QPalette::Window));
+        QKPaint::fillRounded(p, QRectF(rect()), kCornerRadius, pal.color(QPalette::Window));
     }
     QColor edge = QKForeground::color(QKForeground::Primary, pal);
     edge.setAlphaF(Color::isDark(pal) ? 0.22f : 0.16f);
@@ -362,9 +360,7 @@ void MenuBarPanel::updateShape() {
     {
         QPainter sp(&shape);
         sp.setRenderHint(QPainter::Antialiasing);
-        QPainterPath outline;
-        outline.addRoundedRect(QRectF(rect()), kCornerRadius, kCornerRadius);
-        sp.fillPath(outline, Qt::black);
+        QKPaint::fillRounded(sp, QRectF(rect()), kCornerRadius, Qt::black);
     }
     setMask(QRegion(QBitmap::fromImage(shape.createAlphaMask(Qt::ThresholdAlphaDither))));
 }

@@ -15,36 +15,25 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
 using namespace QKBuild;
 namespace Text = PerformanceText;
 
-PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
-    QVBoxLayout* column = nullptr;
-    m_scroll = page(column, this);
-    QWidget* content = m_scroll->widget();
+PerformanceFansPage::PerformanceFansPage(QWidget* parent)
+    : PerformancePage(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
+                                     "the system stays in charge."),
+                      parent) {
+    auto* activity = addBox(QString(), 8, QStringLiteral("fanActivityCard"));
+    activity->addLabel(QStringLiteral("What the fans are doing"), TextStyle::Headline,
+                       QKForeground::Primary);
+    m_summary = activity->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
+                                   QStringLiteral("fansSummary"));
+    m_pressureNote = activity->addLabel(QString(), TextStyle::Caption, QKForeground::Orange,
+                                        QStringLiteral("fansPressureNote"));
 
-    addPart(column, label(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
-                                         "the system stays in charge."),
-                          TextStyle::Callout, QKForeground::Secondary, content));
-
-    auto* activity = new PerformanceGroupBox(QString(), 8, content);
-    activity->setObjectName(QStringLiteral("fanActivityCard"));
-    activity->column()->addWidget(label(QStringLiteral("What the fans are doing"),
-                                        TextStyle::Headline, QKForeground::Primary,
-                                        activity->card()));
-    m_summary = label(QString(), TextStyle::Callout, QKForeground::Primary, activity->card());
-    m_summary->setObjectName(QStringLiteral("fansSummary"));
-    activity->column()->addWidget(m_summary);
-    m_pressureNote = label(QString(), TextStyle::Caption, QKForeground::Orange, activity->card());
-    m_pressureNote->setObjectName(QStringLiteral("fansPressureNote"));
-    activity->column()->addWidget(m_pressureNote);
-    addPart(column, activity);
-
-    m_fansHost = new QWidget(content);
+    m_fansHost = new QWidget(m_content);
     m_fansColumn = new QVBoxLayout(m_fansHost);
     m_fansColumn->setContentsMargins(0, 0, 0, 0);
     m_fansColumn->setSpacing(16);
@@ -53,22 +42,19 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent) : QWidget(parent) {
     m_fanless->column()->addWidget(new QKIconLabel(
         "fan"_sym, QStringLiteral("Fanless or unavailable"), QKFont{.style = TextStyle::Headline},
         QKForeground::Primary, m_fanless->card()));
-    m_fanless->column()->addWidget(
-        label(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary, m_fanless->card()));
+    m_fanless->addLabel(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary);
     m_fansColumn->addWidget(m_fanless);
-    addPart(column, m_fansHost);
+    addPart(m_column, m_fansHost);
 
-    auto* wont = new PerformanceGroupBox(QStringLiteral("What Pendrel will not do"), 8, content);
-    wont->column()->addWidget(
-        label(QStringLiteral("There is no manual fan boost or custom fan curve here. Overriding "
-                             "cooling can shorten hardware life and fights the system’s thermal "
-                             "management. Pendrel explains noise and heat; it does not take over "
-                             "the fans."),
-              TextStyle::Callout, QKForeground::Secondary, wont->card()));
-    addPart(column, wont);
+    auto* wont = addBox(QStringLiteral("What Pendrel will not do"), 8);
+    wont->addLabel(QStringLiteral("There is no manual fan boost or custom fan curve here. "
+                                  "Overriding cooling can shorten hardware life and fights the "
+                                  "system’s thermal management. Pendrel explains noise and heat; "
+                                  "it does not take over the fans."),
+                   TextStyle::Callout, QKForeground::Secondary);
 
-    m_ask = addAskButton(column, QStringLiteral("Ask why fans are loud"), QStringLiteral("askFans"),
-                         content);
+    m_ask = addAskButton(m_column, QStringLiteral("Ask why fans are loud"),
+                         QStringLiteral("askFans"), m_content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askWhyFansAreLoud);
 }
 

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "vitals/views/PerformancePage.h"
+
 #include <QList>
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
-class QScrollArea;
 class QVBoxLayout;
 class PerformanceFanCard;
 class PerformanceGroupBox;
@@ -15,7 +15,7 @@ struct SystemSnapshot;
 // pressure), one card per fan in list order or the fanless card when the machine reports none,
 // what Pendrel will not do, and a button that asks the assistant why the fans are loud. Built
 // once; showSnapshot() updates in place, rebuilding the fan cards only when the fan ids change.
-class PerformanceFansPage : public QWidget {
+class PerformanceFansPage : public PerformancePage {
     Q_OBJECT
 public:
     explicit PerformanceFansPage(QWidget* parent = nullptr);
@@ -28,7 +28,6 @@ public:
     QPushButton* askButton() const { return m_ask; }
 
 private:
-    QScrollArea* m_scroll;
     QLabel* m_summary;
     QLabel* m_pressureNote;
     QWidget* m_fansHost;

@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
@@ -23,41 +22,27 @@ namespace Text = PerformanceText;
 
 PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot,
                                                  ScreenState* screen, QWidget* parent)
-    : QWidget(parent) {
-    QVBoxLayout* column = nullptr;
-    m_scroll = page(column, this);
-    QWidget* content = m_scroll->widget();
+    : PerformancePage(QStringLiteral("What is happening right now, and why."), parent) {
+    m_cpu = addPart(m_column, new PerformanceMetricTile(QStringLiteral("CPU"), m_content),
+                    QStringLiteral("cpuTile"));
+    m_temperature = addPart(m_column, new PerformanceTemperatureCard(screen, m_content),
+                            QStringLiteral("temperatureCard"));
+    m_memory = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Memory"), m_content),
+                       QStringLiteral("memoryTile"));
+    m_storage = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Storage"), m_content),
+                        QStringLiteral("storageTile"));
+    m_battery = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Battery"), m_content),
+                        QStringLiteral("batteryTile"));
 
-    addPart(column, label(QStringLiteral("What is happening right now, and why."),
-                          TextStyle::Callout, QKForeground::Secondary, content));
+    m_autopilot = addPart(m_column, new PerformanceAutopilotPane(autopilot, m_content),
+                          QStringLiteral("autopilotPane"));
 
-    m_cpu = new PerformanceMetricTile(QStringLiteral("CPU"), content);
-    m_cpu->setObjectName(QStringLiteral("cpuTile"));
-    addPart(column, m_cpu);
-    m_temperature = new PerformanceTemperatureCard(screen, content);
-    m_temperature->setObjectName(QStringLiteral("temperatureCard"));
-    addPart(column, m_temperature);
-    m_memory = new PerformanceMetricTile(QStringLiteral("Memory"), content);
-    m_memory->setObjectName(QStringLiteral("memoryTile"));
-    addPart(column, m_memory);
-    m_storage = new PerformanceMetricTile(QStringLiteral("Storage"), content);
-    m_storage->setObjectName(QStringLiteral("storageTile"));
-    addPart(column, m_storage);
-    m_battery = new PerformanceMetricTile(QStringLiteral("Battery"), content);
-    m_battery->setObjectName(QStringLiteral("batteryTile"));
-    addPart(column, m_battery);
-
-    m_autopilot = new PerformanceAutopilotPane(autopilot, content);
-    m_autopilot->setObjectName(QStringLiteral("autopilotPane"));
-    addPart(column, m_autopilot);
-
-    m_impactBox = new PerformanceGroupBox(QStringLiteral("Biggest impact right now"), 0, content);
-    m_impactBox->setObjectName(QStringLiteral("impactBox"));
+    m_impactBox =
+        addBox(QStringLiteral("Biggest impact right now"), 0, QStringLiteral("impactBox"));
     m_impact = new PerformanceImpactList(m_impactBox->card());
     m_impactBox->column()->addWidget(m_impact);
-    addPart(column, m_impactBox);
 
-    auto* askRow = new QWidget(content);
+    auto* askRow = new QWidget(m_content);
     auto* ask = new QHBoxLayout(askRow);
     ask->setContentsMargins(0, 0, 0, 0);
     m_askWhy = new QKProminentButton(QStringLiteral("Ask Pendrel why"), askRow);
@@ -68,7 +53,7 @@ PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot
     ask->addWidget(m_askWhy);
     ask->addWidget(m_askHeat);
     ask->addStretch(1);
-    addPart(column, askRow);
+    addPart(m_column, askRow);
     connect(m_askWhy, &QPushButton::clicked, this, &PerformanceView::askWhySlow);
     connect(m_askHeat, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <QWidget>
+#include "vitals/views/PerformancePage.h"
 
 class QPushButton;
 class QLabel;
-class QScrollArea;
 class PerformanceAutopilot;
 class PerformanceAutopilotPane;
 class PerformanceGroupBox;
@@ -18,7 +17,7 @@ struct SystemSnapshot;
 // storage and (with a battery) battery tiles, the autopilot box, the biggest-impact box (only
 // when a process list has entries) and the two ask buttons, in one scrolling column. Built once;
 // showSnapshot() updates every text in place.
-class PerformanceOverviewPage : public QWidget {
+class PerformanceOverviewPage : public PerformancePage {
     Q_OBJECT
 public:
     PerformanceOverviewPage(PerformanceAutopilot* autopilot, ScreenState* screen,
@@ -38,7 +37,6 @@ public:
     QPushButton* askHeatButton() const { return m_askHeat; }
 
 private:
-    QScrollArea* m_scroll;
     PerformanceMetricTile* m_cpu;
     PerformanceTemperatureCard* m_temperature;
     PerformanceMetricTile* m_memory;

@@ -17,15 +17,13 @@ using namespace PerformanceWidgets;
 using namespace QKBuild;
 
 PerformanceSensorRow::PerformanceSensorRow(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
+    auto* outer = QKBuild::flushColumn(this);
 
     auto* row = new QHBoxLayout;
     row->setContentsMargins(0, 8, 0, 8);
     row->setSpacing(12);
-    auto* symbol = new QKSymbol("thermometer.medium"_sym, QKFont{.style = TextStyle::Body}, this);
-    QKForeground::apply(symbol, QKForeground::Orange);
+    auto* symbol = new QKSymbol("thermometer.medium"_sym, QKFont{.style = TextStyle::Body},
+                                QKForeground::Orange, this);
     symbol->setMinimumWidth(20);
     row->addWidget(symbol, 0, Qt::AlignTop | Qt::AlignHCenter);
 

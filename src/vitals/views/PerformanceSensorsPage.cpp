@@ -14,25 +14,18 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
 using namespace QKBuild;
 namespace Text = PerformanceText;
 
-PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent) {
-    QVBoxLayout* column = nullptr;
-    m_scroll = page(column, this);
-    QWidget* content = m_scroll->widget();
-
-    addPart(column, label(QStringLiteral("Curated sensors Pendrel can explain. Not every voltage "
-                                         "of the sensor chips — only temperatures that help you "
-                                         "understand heat."),
-                          TextStyle::Callout, QKForeground::Secondary, content));
-
-    auto* pressure = new PerformanceGroupBox(QString(), 8, content);
-    pressure->setObjectName(QStringLiteral("pressureCard"));
+PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
+    : PerformancePage(QStringLiteral("Curated sensors Pendrel can explain. Not every voltage of "
+                                     "the sensor chips — only temperatures that help you "
+                                     "understand heat."),
+                      parent) {
+    auto* pressure = addBox(QString(), 8, QStringLiteral("pressureCard"));
     QWidget* body = pressure->card();
     auto* header = new QHBoxLayout;
     header->addWidget(label(QStringLiteral("Thermal pressure"), TextStyle::Headline,
@@ -42,39 +35,26 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent) : QWidget(parent
     m_badge = new PerformanceBadge(body);
     header->addWidget(m_badge, 0, Qt::AlignVCenter);
     pressure->column()->addLayout(header);
-    m_sentence = label(QString(), TextStyle::Callout, QKForeground::Primary, body);
-    m_sentence->setObjectName(QStringLiteral("pressureSentence"));
-    pressure->column()->addWidget(m_sentence);
-    m_sourceNote = label(QString(), TextStyle::Caption, QKForeground::Secondary, body);
-    m_sourceNote->setObjectName(QStringLiteral("pressureSourceNote"));
-    pressure->column()->addWidget(m_sourceNote);
-    addPart(column, pressure);
+    m_sentence = pressure->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
+                                    QStringLiteral("pressureSentence"));
+    m_sourceNote = pressure->addLabel(QString(), TextStyle::Caption, QKForeground::Secondary,
+                                      QStringLiteral("pressureSourceNote"));
 
-    m_empty = new PerformanceGroupBox(QString(), 8, content);
-    m_empty->setObjectName(QStringLiteral("noSensorsBox"));
-    m_empty->column()->addWidget(label(QStringLiteral("No temperature sensors exposed"),
-                                       TextStyle::Headline, QKForeground::Primary,
-                                       m_empty->card()));
-    m_emptyText = label(QString(), TextStyle::Callout, QKForeground::Secondary, m_empty->card());
-    m_emptyText->setObjectName(QStringLiteral("noSensorsText"));
-    m_empty->column()->addWidget(m_emptyText);
-    addPart(column, m_empty);
+    m_empty = addBox(QString(), 8, QStringLiteral("noSensorsBox"));
+    m_empty->addLabel(QStringLiteral("No temperature sensors exposed"), TextStyle::Headline,
+                      QKForeground::Primary);
+    m_emptyText = m_empty->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary,
+                                    QStringLiteral("noSensorsText"));
 
-    m_sensorsBox = new PerformanceGroupBox(QStringLiteral("Temperature sensors"), 0, content);
-    m_sensorsBox->setObjectName(QStringLiteral("sensorsBox"));
-    addPart(column, m_sensorsBox);
+    m_sensorsBox = addBox(QStringLiteral("Temperature sensors"), 0, QStringLiteral("sensorsBox"));
 
-    m_causeBox = new PerformanceGroupBox(QStringLiteral("Likely cause"), 6, content);
-    m_causeBox->setObjectName(QStringLiteral("causeBox"));
-    m_causeName = label(QString(), TextStyle::Headline, QKForeground::Primary, m_causeBox->card());
+    m_causeBox = addBox(QStringLiteral("Likely cause"), 6, QStringLiteral("causeBox"));
+    m_causeName = m_causeBox->addLabel(QString(), TextStyle::Headline, QKForeground::Primary);
     m_causeExplanation =
-        label(QString(), TextStyle::Callout, QKForeground::Secondary, m_causeBox->card());
-    m_causeBox->column()->addWidget(m_causeName);
-    m_causeBox->column()->addWidget(m_causeExplanation);
-    addPart(column, m_causeBox);
+        m_causeBox->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary);
 
-    m_ask = addAskButton(column, QStringLiteral("Ask Pendrel about heat"),
-                         QStringLiteral("askHeat"), content);
+    m_ask = addAskButton(m_column, QStringLiteral("Ask Pendrel about heat"),
+                         QStringLiteral("askHeat"), m_content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }
 

@@ -1,12 +1,12 @@
 #pragma once
 
+#include "vitals/views/PerformancePage.h"
+
 #include <QList>
 #include <QStringList>
-#include <QWidget>
 
 class QLabel;
 class QPushButton;
-class QScrollArea;
 class PerformanceBadge;
 class PerformanceGroupBox;
 class PerformanceSensorRow;
@@ -17,7 +17,7 @@ struct SystemSnapshot;
 // hottest first, or a box saying none are exposed (never both), the likely cause when something
 // is working the machine hard, and a button that asks the assistant about heat. Built once;
 // showSnapshot() updates in place, rebuilding the sensor rows only when the list of keys changes.
-class PerformanceSensorsPage : public QWidget {
+class PerformanceSensorsPage : public PerformancePage {
     Q_OBJECT
 public:
     explicit PerformanceSensorsPage(QWidget* parent = nullptr);
@@ -36,7 +36,6 @@ public:
     QPushButton* askButton() const { return m_ask; }
 
 private:
-    QScrollArea* m_scroll;
     PerformanceBadge* m_badge;
     QLabel* m_sentence;
     QLabel* m_sourceNote;

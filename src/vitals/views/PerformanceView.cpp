@@ -25,9 +25,7 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
     setObjectName(QStringLiteral("performanceView"));
     setWindowTitle(QStringLiteral("Performance"));
 
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    root->setSpacing(0);
+    auto* root = QKBuild::flushColumn(this);
 
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setContentsMargins(16, 12, 16, 4);

@@ -5,7 +5,6 @@
 #include "ui-kit/QKForeground.h"
 
 #include <cmath>
-#include <QEvent>
 #include <QPainter>
 
 namespace {
@@ -123,12 +122,6 @@ void Sparkline::paintEvent(QPaintEvent*) {
     painter.setPen(line);
     painter.setBrush(Qt::NoBrush);
     painter.drawPath(path(m_values, false, w, h));
-}
-
-void Sparkline::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::FontChange)
-        update();
-    QWidget::changeEvent(event);
 }
 
 void Sparkline::updateAccessibility() {

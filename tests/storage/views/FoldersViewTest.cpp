@@ -65,6 +65,12 @@ struct Screen {
         return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
                                     20'000);
     }
+    // Shown in the active window, as keys and focus need, with the listing done.
+    bool shownActive() {
+        view.show();
+        QApplication::setActiveWindow(&view);
+        return QTest::qWaitForWindowActive(&view) && settled();
+    }
     FolderEntry entry(const QString& name) const {
         for (const FolderEntry& e : tree.entries()) {
             if (e.name == name)
@@ -267,10 +273,7 @@ TEST(FolderBrowser, AFailureShowsItsPanelAndTryAgainKeepsTheSelection) {
 // anew, picks nothing, however Qt moves its current index.
 TEST(FolderBrowser, TheSelectionFollowsTheUserOnly) {
     Screen s(makeHome());
-    s.view.show();
-    QApplication::setActiveWindow(&s.view);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.view));
-    ASSERT_TRUE(s.settled());
+    ASSERT_TRUE(s.shownActive());
     FolderBrowserView& b = s.browser();
     QListView* list = b.list();
     list->setFocus(Qt::TabFocusReason);
@@ -312,10 +315,7 @@ TEST(FolderBrowser, TheSelectionFollowsTheUserOnly) {
 
 TEST(FolderBrowser, TheKeysRingTheCurrentRowAndReturnAndSpaceActOnIt) {
     Screen s(makeHome());
-    s.view.show();
-    QApplication::setActiveWindow(&s.view);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&s.view));
-    ASSERT_TRUE(s.settled());
+    ASSERT_TRUE(s.shownActive());
     FolderBrowserView& b = s.browser();
     QListView* list = b.list();
     const QModelIndex work = s.tree.model()->index(s.tree.model()->rowOf(s.entry("Work").id));
