@@ -11,10 +11,12 @@
 #include "platform/DefaultsTool.h"
 #include "platform/HomeLayout.h"
 
+#include <atomic>
 #include <QDir>
 #include <QFile>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSemaphore>
 #include <QSize>
 #include <QVBoxLayout>
 
@@ -163,13 +165,24 @@ void tweaksShots(ShotContext& ctx, const QString& base) {
           QStringList{"write", "NSGlobalDomain", "AppleShowScrollBars", "-string", "Always"}})
         DefaultsTool::run(write, store);
 
+    // One read of the first reading waits on its pool thread until the indicator has been shot:
+    // showing starts the reading, and a quick one would otherwise end before the grab. Only one
+    // waits, since painting shares the pool.
     auto runner = std::make_shared<FakeToolRunner>();
-    runner->setHandler(FakeToolRunner::defaultsTool(store));
+    QSemaphore readingShot;
+    std::atomic_bool holdOne = true;
+    runner->setHandler([tool = FakeToolRunner::defaultsTool(store), &readingShot,
+                        &holdOne](const QString& program, const QStringList& args) {
+        if (holdOne.exchange(false))
+            readingShot.acquire();
+        return tool(program, args);
+    });
     TweaksService service(runner, QStringLiteral("pendrel-defaults"));
     std::unique_ptr<QWidget> window(frame(new TweaksView(&service)));
     window->resize(900, 700);
-    // Before the reading: only the indicator. The shot is taken before showing starts a read.
     ctx.save(window.get(), QStringLiteral("tweaks-reading"));
+    holdOne = false;
+    readingShot.release();
     waitFor([&] { return service.isLoaded(); });
     settle();
     window->resize(900, 4200);
