@@ -79,6 +79,15 @@ bool applyKilledAfter(const OrganizerJournal& journal, const HomeLayout& layout,
     return ::waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 42;
 }
 
+// Eight files in Downloads for the killed-run cases, pictures and documents by turns, each of a
+// size of its own from `baseSize` up.
+void makeEightDownloads(const HomeLayout& layout, int baseSize) {
+    for (int i = 0; i < 8; ++i)
+        makeFile(layout.downloadsDir() +
+                     QStringLiteral("/f%1.%2").arg(i).arg(i % 2 ? "png" : "pdf"),
+                 QByteArray(baseSize + i, 'k'));
+}
+
 void writeJournal(const HomeLayout& layout, const QString& fileName, const QByteArray& bytes) {
     const QString dir = OrganizerJournals(layout).directory();
     QDir().mkpath(dir);
@@ -661,10 +670,7 @@ TEST(OrganizerRun, ALinkedUserFolderIsItsOwnBound) {
 TEST(OrganizerRun, RunKilledHalfWayIsUndoneFromItsJournal) {
     const QString home = testsupport::freshDir("killed");
     const HomeLayout layout = layoutFor(home);
-    for (int i = 0; i < 8; ++i)
-        makeFile(layout.downloadsDir() +
-                     QStringLiteral("/f%1.%2").arg(i).arg(i % 2 ? "png" : "pdf"),
-                 QByteArray(1000 + i, 'k'));
+    makeEightDownloads(layout, 1000);
     const auto before = snapshot(home);
     FolderOrganizer organizer(layout);
     const OrganizerPlan plan = organizer.buildPlan();
@@ -696,10 +702,7 @@ TEST(OrganizerRun, ALogCutOffMidRecordStillUndoesEveryCompletedMove) {
         SCOPED_TRACE(int(cut));
         const QString home = testsupport::freshDir("cut-log");
         const HomeLayout layout = layoutFor(home);
-        for (int i = 0; i < 8; ++i)
-            makeFile(layout.downloadsDir() +
-                         QStringLiteral("/f%1.%2").arg(i).arg(i % 2 ? "png" : "pdf"),
-                     QByteArray(500 + i, 'k'));
+        makeEightDownloads(layout, 500);
         makeFile(layout.desktopDir() + "/f1.png", "the desktop's own");
         const auto before = snapshot(home);
         FolderOrganizer organizer(layout);
