@@ -42,16 +42,13 @@ struct Candidate {
 };
 
 // A file that shares its size with another, on its way through the passes: the descriptor it is
-// read through (kept open from one read to the next while the budget allows), the hash of the bytes
-// read so far, and the digest of the prefix of the pass that read it last (none once it dropped
-// out).
+// read through (kept open from one read to the next while the budget allows), and what its first
+// pass made of it: the fingerprint of its quick look, or an injected hasher's digest (none once it
+// dropped out).
 struct Reading {
     const Candidate* file = nullptr;
     int fd = -1;
     bool kept = false; // fd counts against the budget of descriptors kept between passes
-    bool fingerprinted = false;
-    qint64 hashed = 0;
-    std::unique_ptr<Sha256> hash;
     std::optional<Digest> digest;
 
     Reading() = default;
@@ -161,7 +158,12 @@ void growDescriptorTable(int count) {
     ::close(probe);
 }
 
-DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run, size_t count) {
+// How a group's files were found equal: by an injected hasher's digests, which the group carries,
+// or byte for byte.
+enum class Proof { Hashed, Compared };
+
+DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run, size_t count,
+                         Proof proof) {
     struct Member {
         QString path;
         RegularFile::Stamp stamp;
@@ -188,15 +190,18 @@ DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run
         group.stamps.append(m.stamp);
         group.allocatedBytes.append(m.allocated);
     }
-    const Digest& digest = *run[0]->digest;
-    group.digest =
-        QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
+    if (proof == Proof::Hashed) {
+        const Digest& digest = *run[0]->digest;
+        group.digest =
+            QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
+    }
     return group;
 }
 
 // What files that may be equal are compared by at a time: two per thread cost little memory, and
 // a read call costs little next to copying this much.
 constexpr qsizetype comparePiece = 256 * 1024;
+static_assert(comparePiece >= DuplicateScan::quickBytes, "a quick look reads into one piece");
 
 // All of pread's count, fewer bytes only at the end of the file; -1 on failure.
 qsizetype preadFully(int fd, char* buffer, qsizetype size, qint64 offset) {
@@ -279,8 +284,8 @@ public:
                     continue;
                 }
                 if (r.fd < 0)
-                    r.fd = openAgain(*r.file);
-                readOn(r, DuplicateScan::quickBytes, worker);
+                    r.fd = openAgain(*r.file, Check::AtTheEnd);
+                quickLook(r, worker);
             }
             settle(group, count, worker);
         });
@@ -333,7 +338,6 @@ private:
     // Closes the file and forgets what was read of it.
     void release(Reading& r) {
         closeFile(r);
-        r.hash.reset();
         r.digest.reset();
     }
 
@@ -355,16 +359,24 @@ private:
         return fd;
     }
 
+    // When a file opened again is checked to be the one the walk saw. A quick look needs no
+    // check: what it reads only decides which files are compared, and a file that reaches a
+    // comparison through the same descriptor is checked after its last piece, which proves every
+    // piece read through it (a stat there costs about as much as the open). A descriptor opened in
+    // the middle of a comparison is checked at once, as the pieces before came through another.
+    enum class Check { AtOnce, AtTheEnd };
+
     // The file by its name in its open folder, never through a symlink and without waiting on
-    // anything but a regular file; -1 unless it is still the file the walk saw.
-    static int openFile(int folderFd, const Candidate& file) {
+    // anything but a regular file (a FIFO opens without a writer and fails its reads, as a
+    // folder does); -1 unless it is still the file the walk saw, when checked at once.
+    static int openFile(int folderFd, const Candidate& file, Check check) {
         int fd;
         do {
             fd = ::openat(folderFd, file.name.c_str(),
                           O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
         } while (fd < 0 && errno == EINTR);
-        if (fd < 0)
-            return -1;
+        if (fd < 0 || check == Check::AtTheEnd)
+            return fd;
         struct stat st;
         if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
             quint64(st.st_dev) != file.stamp.device || quint64(st.st_ino) != file.stamp.inode) {
@@ -374,136 +386,91 @@ private:
         return fd;
     }
 
-    // Reads the open file on to the pass's prefix. A file read to its end is settled: it keeps
-    // its digest only while it is, after the read, still the file the walk stamped.
-    void readOn(Reading& r, qint64 prefix, int worker) {
+    // The quick look: the first quickBytes of the open file (all of a shorter one), told apart by
+    // a fingerprint, at a fraction of a digest's cost. Most files differ there and are never read
+    // again; the rest are compared from their start.
+    void quickLook(Reading& r, int worker) {
         if (r.fd < 0) {
             release(r);
             return;
         }
         // One buffer per worker for the whole scan: mapping and unmapping one per thread and pass
         // holds up the other threads' page faults.
-        char* const buffer = this->buffer(m_buffers, worker, Sha256::pieceSize);
-        const qint64 end = endOf(r, prefix);
-        // A first look only has to tell files apart, which a fingerprint does at a fraction of a
-        // digest's cost; most files differ there and are never read again, the rest are
-        // compared from their start.
-        if (!r.fingerprinted && r.hashed == 0 && end <= Sha256::pieceSize) {
-            r.fingerprinted = true;
-            const qsizetype got = readAt(r.fd, buffer, qsizetype(end), 0);
-            if (got != end) {
-                release(r);
-                return;
-            }
-            // Any seed but zero lets Qt hash with the processor's AES instructions, where it has
-            // them: several times faster than its portable hash.
-            const quint64 print = qHashBits(buffer, size_t(end), 1);
-            Digest digest{};
-            std::memcpy(digest.data(), &print, sizeof print);
-            r.digest = digest;
-            keepOpen(r);
+        char* const buffer = this->buffer(m_buffers, worker, comparePiece);
+        const qint64 end = std::min(DuplicateScan::quickBytes, r.size());
+        if (readAt(r.fd, buffer, qsizetype(end), 0) != end) {
+            release(r);
             return;
         }
-        if (!r.hash)
-            r.hash = std::make_unique<Sha256>();
-        while (r.hashed < end) {
-            if (m_cancel.isCancelled()) {
-                release(r);
-                return;
-            }
-            const qsizetype want = qsizetype(std::min<qint64>(end - r.hashed, Sha256::pieceSize));
-            const qsizetype got = readAt(r.fd, buffer, want, r.hashed);
-            // Fewer bytes than the walk saw: the file changed.
-            if (got <= 0) {
-                release(r);
-                return;
-            }
-            r.hash->update(buffer, got);
-            r.hashed += got;
-        }
-        if (end < r.size()) {
-            r.digest = toDigest(r.hash->current());
-            keepOpen(r);
-            return;
-        }
-        struct stat st;
-        const bool same =
-            ::fstat(r.fd, &st) == 0 && st.st_nlink > 0 && stampFrom(st) == r.file->stamp;
-        const std::optional<Digest> digest =
-            same ? toDigest(r.hash->finish()) : std::optional<Digest>();
-        release(r);
+        // Any seed but zero lets Qt hash with the processor's AES instructions, where it has
+        // them: several times faster than its portable hash.
+        const quint64 print = qHashBits(buffer, size_t(end), 1);
+        Digest digest{};
+        std::memcpy(digest.data(), &print, sizeof print);
         r.digest = digest;
+        keepOpen(r);
     }
 
     // Settles a set of files of one size whose first bytes looked alike. They are read side by
     // side, piece by piece, and held to the bytes of the first of them that reads: those that
-    // agree to the end share one SHA-256, taken of those bytes once. Files that part from the
-    // others at a piece can only match among themselves: a lone one drops out, several are each
-    // hashed on from there. Each file gives the digest of its whole content or none, as a pass
-    // to the end does.
+    // agree to the end are a group. Files that part from the held bytes at one piece held the
+    // same bytes as each other up to it; those whose pieces there look alike (by a fingerprint)
+    // are compared among themselves from that piece on, a file alone in its kind drops out, and
+    // files that part at different pieces cannot be equal. So no file is read past the piece
+    // where it stands alone, a piece is read at most twice however many kinds part at once, and
+    // nothing is hashed: equal bytes are the proof.
     void compareSet(Reading* const* set, size_t count, int worker) {
-        std::vector<Reading*> same(set, set + count);
-        for (Reading* r : same)
-            r->digest.reset();
-        std::vector<Reading*> parted;
-        const qint64 size = same.front()->size();
-        char* const held = buffer(m_buffers, worker, Sha256::pieceSize);
+        struct Left {
+            std::vector<Reading*> files;
+            qint64 offset = 0; // what the files are known to share before
+        };
+        std::vector<Left> left;
+        left.push_back({std::vector<Reading*>(set, set + count), 0});
+        const qint64 size = set[0]->size();
+        char* const held = buffer(m_buffers, worker, comparePiece);
         char* const other = buffer(m_spare, worker, comparePiece);
-        // Of the bytes every file in `same` holds up to `offset`.
-        Sha256 hash;
-        qint64 offset = 0;
-        while (offset < size && same.size() >= 2) {
-            const qsizetype want = qsizetype(std::min<qint64>(size - offset, comparePiece));
-            const bool last = offset + want == size;
-            std::vector<Reading*> agree;
-            std::vector<Reading*> differ;
-            for (Reading* r : same) {
-                if (agree.empty()) {
-                    if (readPiece(*r, held, want, offset, last))
-                        agree.push_back(r);
-                } else if (readPiece(*r, other, want, offset, last)) {
-                    if (std::memcmp(held, other, size_t(want)) == 0) {
-                        agree.push_back(r);
-                    } else {
-                        r->hash = std::make_unique<Sha256>();
-                        r->hash->assign(hash);
-                        r->hash->update(other, want);
-                        r->hashed = offset + want;
-                        differ.push_back(r);
+        while (!left.empty()) {
+            std::vector<Reading*> same = std::move(left.back().files);
+            qint64 offset = left.back().offset;
+            left.pop_back();
+            while (offset < size && same.size() >= 2) {
+                const qsizetype want = qsizetype(std::min<qint64>(size - offset, comparePiece));
+                const bool last = offset + want == size;
+                std::vector<Reading*> agree;
+                std::vector<std::pair<quint64, Reading*>> differ;
+                for (Reading* r : same) {
+                    if (agree.empty()) {
+                        if (readPiece(*r, held, want, offset, last))
+                            agree.push_back(r);
+                    } else if (readPiece(*r, other, want, offset, last)) {
+                        if (std::memcmp(held, other, size_t(want)) == 0)
+                            agree.push_back(r);
+                        else
+                            differ.emplace_back(qHashBits(other, size_t(want), 1), r);
                     }
                 }
+                std::sort(differ.begin(), differ.end());
+                for (size_t i = 0, j; i < differ.size(); i = j) {
+                    for (j = i + 1; j < differ.size() && differ[j].first == differ[i].first;)
+                        ++j;
+                    if (j - i == 1) {
+                        release(*differ[i].second);
+                        continue;
+                    }
+                    Left kind{{}, offset};
+                    for (size_t k = i; k < j; ++k)
+                        kind.files.push_back(differ[k].second);
+                    left.push_back(std::move(kind));
+                }
+                offset += want;
+                same = std::move(agree);
             }
-            if (differ.size() == 1)
-                release(*differ.front());
-            else
-                parted.insert(parted.end(), differ.begin(), differ.end());
-            // Bytes that no two files share any more need no digest.
-            if (agree.size() >= 2)
-                hash.update(held, want);
-            offset += want;
-            same = std::move(agree);
-        }
-        const std::optional<Digest> digest =
-            same.size() >= 2 && offset == size ? toDigest(hash.finish()) : std::nullopt;
-        for (Reading* r : same) {
-            release(*r);
-            r->digest = digest;
-        }
-        if (digest)
-            m_made[size_t(worker)].push_back(makeGroup(m_folders, same.data(), same.size()));
-        for (Reading* r : parted) {
-            if (m_cancel.isCancelled()) {
+            if (same.size() >= 2 && offset == size)
+                m_made[size_t(worker)].push_back(
+                    makeGroup(m_folders, same.data(), same.size(), Proof::Compared));
+            for (Reading* r : same)
                 release(*r);
-                continue;
-            }
-            if (r->fd < 0)
-                r->fd = openAgain(*r->file);
-            readOn(*r, -1, worker);
         }
-        digestRuns(parted.data(), parted.data() + parted.size(), [&](Reading** run, size_t n) {
-            if (n >= 2)
-                m_made[size_t(worker)].push_back(makeGroup(m_folders, run, n));
-        });
     }
 
     // Reads one piece of a file of a set into `into`, opening it again by its folder when it is
@@ -516,7 +483,7 @@ private:
             return false;
         }
         if (r.fd < 0)
-            r.fd = openAgain(*r.file);
+            r.fd = openAgain(*r.file, Check::AtOnce);
         if (r.fd < 0 || readAt(r.fd, into, size, offset) != size) {
             release(r);
             return false;
@@ -535,14 +502,14 @@ private:
     }
 
     // openFile() through its folder: the one kept open, else one opened for it alone.
-    int openAgain(const Candidate& file) const {
+    int openAgain(const Candidate& file, Check check) const {
         const int kept = m_folderFds[file.folder];
         if (kept != notKept)
-            return kept >= 0 ? openFile(kept, file) : -1;
+            return kept >= 0 ? openFile(kept, file, check) : -1;
         const int folderFd = openFolder(m_folders[file.folder]);
         if (folderFd < 0)
             return -1;
-        const int fd = openFile(folderFd, file);
+        const int fd = openFile(folderFd, file, check);
         ::close(folderFd);
         return fd;
     }
@@ -696,19 +663,35 @@ Outcome run(const QString& folder, const Options& options) {
     }
 
     // The candidates stay in the workers' lists; their folders are numbered across all of them.
+    // Each worker's files are put in order of size on a thread of their own, then the lists are
+    // merged, half of them into the other half at each step.
+    const size_t workers = size_t(walker.threads());
     std::vector<Folder> folders;
-    std::vector<std::pair<qint64, const Candidate*>> bySize;
-    bySize.reserve(size_t(outcome.candidates));
-    for (int w = 0; w < walker.threads(); ++w) {
-        const quint32 first = quint32(folders.size());
-        for (Folder& f : found.slot(w).folders)
+    std::vector<quint32> firstFolder(workers);
+    std::vector<size_t> firstFile(workers + 1, 0);
+    for (size_t w = 0; w < workers; ++w) {
+        firstFolder[w] = quint32(folders.size());
+        for (Folder& f : found.slot(int(w)).folders)
             folders.push_back(std::move(f));
-        for (Candidate& c : found.slot(w).files) {
-            c.folder += first;
-            bySize.emplace_back(c.stamp.size, &c);
-        }
+        firstFile[w + 1] = firstFile[w] + found.slot(int(w)).files.size();
     }
-    std::sort(bySize.begin(), bySize.end());
+    std::vector<std::pair<qint64, const Candidate*>> bySize(firstFile[workers]);
+    const auto from = [&bySize, &firstFile](size_t w) {
+        return bySize.begin() + qsizetype(firstFile[std::min(w, firstFile.size() - 1)]);
+    };
+    ParallelLoop::run(workers, threads, [&](size_t w, int) {
+        auto out = from(w);
+        for (Candidate& c : found.slot(int(w)).files) {
+            c.folder += firstFolder[w];
+            *out++ = {c.stamp.size, &c};
+        }
+        std::sort(from(w), from(w + 1));
+    });
+    for (size_t width = 1; width < workers; width *= 2)
+        ParallelLoop::run((workers + 2 * width - 1) / (2 * width), threads, [&](size_t m, int) {
+            const size_t low = m * 2 * width;
+            std::inplace_merge(from(low), from(low + width), from(low + 2 * width));
+        });
 
     // Every file that shares its size with another goes through two passes: a quick look at its
     // first bytes, then, for the files whose first bytes looked like another's of their size, the
@@ -758,7 +741,7 @@ Outcome run(const QString& folder, const Options& options) {
         });
         std::vector<DuplicateGroup> made(settled.size());
         ParallelLoop::run(settled.size(), threads, [&](size_t i, int) {
-            made[i] = makeGroup(folders, settled[i].first, settled[i].second);
+            made[i] = makeGroup(folders, settled[i].first, settled[i].second, Proof::Hashed);
         });
         for (DuplicateGroup& group : made)
             outcome.groups.append(std::move(group));
@@ -769,12 +752,22 @@ Outcome run(const QString& folder, const Options& options) {
         return outcome;
     }
 
-    std::sort(outcome.groups.begin(), outcome.groups.end(),
-              [](const DuplicateGroup& a, const DuplicateGroup& b) {
-                  const qint64 ra = a.reclaimableBytes();
-                  const qint64 rb = b.reclaimableBytes();
-                  return ra != rb ? ra > rb : a.files.first() < b.files.first();
-              });
+    // Each group's reclaimable bytes are counted once, not again at every comparison.
+    QList<DuplicateGroup>& groups = outcome.groups;
+    std::vector<std::pair<qint64, qsizetype>> order;
+    order.reserve(size_t(groups.size()));
+    for (qsizetype i = 0; i < groups.size(); ++i)
+        order.emplace_back(groups.at(i).reclaimableBytes(), i);
+    std::sort(order.begin(), order.end(), [&groups](const auto& a, const auto& b) {
+        return a.first != b.first
+                   ? a.first > b.first
+                   : groups.at(a.second).files.first() < groups.at(b.second).files.first();
+    });
+    QList<DuplicateGroup> sorted;
+    sorted.reserve(groups.size());
+    for (const auto& [reclaimable, i] : order)
+        sorted.append(std::move(groups[i]));
+    groups = std::move(sorted);
     return outcome;
 }
 

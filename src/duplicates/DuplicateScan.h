@@ -22,17 +22,18 @@
 // quickBytes (told apart by a fast fingerprint), then the whole content. Only files that share
 // their size are opened, and only those whose first bytes looked like another's of their size
 // are read on. Those are read side by side, a piece at a time, and compared byte for byte: a file
-// that parts from all the others is read no further, and files that stay equal to the end share
-// the SHA-256 of those bytes, taken once. Every group carries the SHA-256 of its content.
+// that parts from all the others is read no further, and files that stay equal to the end are a
+// group. Equal bytes are the proof, so nothing is hashed and the groups carry no digest (with an
+// injected hasher, its digests decide and the groups carry them).
 //
 // A file is opened once for all its passes, by its name in its folder (the folder opened again
 // by path and checked to be the one the walk read), never through a symlink, and kept open from
 // one piece to the next while a budget of descriptors allows (Options::keptDescriptors); past
 // it, it is closed and opened again the same way. A file that cannot be opened or read, or that
 // is not, after its last read, the very file the walk stamped (device, inode, size,
-// modification and change time: one written to, renamed over or deleted meanwhile) has no hash
-// and drops out silently. The stamps in the groups are the walk's, which every file still had
-// when its content was settled.
+// modification and change time: one written to, renamed over or deleted meanwhile) drops out
+// silently. The stamps in the groups are the walk's, which every file still had when its content
+// was settled.
 //
 // Names are carried as the walk read them, so every file is opened, hashed and reported by its
 // own bytes, also when they are not UTF-8.

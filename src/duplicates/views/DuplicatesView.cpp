@@ -165,8 +165,8 @@ QWidget* DuplicatesView::buildHeader() {
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 12);
     row->setSpacing(10);
-    const QKBuild::Titles heading = QKBuild::addTitles(row, DuplicatesText::headerTitle(),
-                                                       DuplicatesText::headerSubtitle(), header);
+    QKBuild::addTitles(row, DuplicatesText::headerTitle(), DuplicatesText::headerSubtitle(),
+                       header);
 
     m_folderName = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, header,
                                   std::nullopt, false);
