@@ -13,6 +13,7 @@
 //   duplicates_bench TREE [--threads N]
 //   duplicates_bench --once TREE [--threads N]   one search, prints the group count
 #include "duplicates/DuplicateScan.h"
+#include "platform/DescriptorLimit.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "support/BenchProcess.h"
@@ -131,6 +132,8 @@ std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // As the app does at start.
+    DescriptorLimit::raise();
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
     int threads = ParallelLoop::flatThreads();

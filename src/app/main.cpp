@@ -1,5 +1,6 @@
 #include "app/PendrelApp.h"
 #include "platform/AppIcon.h"
+#include "platform/DescriptorLimit.h"
 #include "platform/HomeLayout.h"
 #include "platform/SingleInstance.h"
 
@@ -35,6 +36,7 @@ int main(int argc, char** argv) {
         QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
     }
+    DescriptorLimit::raise();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pendrel"));
     QApplication::setOrganizationName(QStringLiteral("Pendrel"));
