@@ -15,37 +15,17 @@
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/SegmentedControl.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
-
-// The small filled circle of a legend row.
-class Dot : public QWidget {
-public:
-    Dot(const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
-        setFixedSize(8, 8);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(m_color);
-        p.drawEllipse(rect());
-    }
-
-private:
-    QColor m_color;
-};
 
 void setColor(QLabel* label, const QColor& color) {
     QPalette palette = label->palette();
@@ -220,7 +200,9 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
             continue;
         auto* line = new QHBoxLayout;
         line->setSpacing(6);
-        line->addWidget(new Dot(CategoryColors::color(category), side), 0, Qt::AlignVCenter);
+        auto* dot = new QKStatusDot(side);
+        dot->setColor(CategoryColors::color(category));
+        line->addWidget(dot, 0, Qt::AlignVCenter);
         QLabel* label = QKBuild::label(title(category), TextStyle::Caption, QKForeground::Primary,
                                        side, std::nullopt, false);
         m_legend << label;
