@@ -107,14 +107,10 @@ QWidget* FoldersView::buildBrowse(QWidget* parent) {
 QWidget* FoldersView::buildSide(QWidget* parent) {
     auto* side = new QWidget(parent);
     side->setObjectName(QStringLiteral("foldersDetail"));
-    auto* column = new QVBoxLayout(side);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(14);
+    auto* column = QKBuild::insetColumn(side, {16, 16, 16, 16}, 14);
 
     m_prompt = new QWidget(side);
-    auto* prompt = new QVBoxLayout(m_prompt);
-    prompt->setContentsMargins(0, 0, 0, 0);
-    prompt->setSpacing(6);
+    auto* prompt = QKBuild::insetColumn(m_prompt, {0, 0, 0, 0}, 6);
     prompt->addWidget(QKBuild::label(FolderBrowserText::promptTitle(), TextStyle::Subheadline,
                                      QKForeground::Primary, m_prompt, QFont::DemiBold));
     prompt->addWidget(QKBuild::label(FolderBrowserText::promptMessage(), TextStyle::Caption,
@@ -122,9 +118,7 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     column->addWidget(m_prompt);
 
     m_detail = new QWidget(side);
-    auto* detail = new QVBoxLayout(m_detail);
-    detail->setContentsMargins(0, 0, 0, 0);
-    detail->setSpacing(6);
+    auto* detail = QKBuild::insetColumn(m_detail, {0, 0, 0, 0}, 6);
     auto* heading = new QHBoxLayout;
     heading->setSpacing(8);
     m_icon = new QLabel(m_detail);
@@ -137,9 +131,7 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     detail->addLayout(heading);
 
     m_measuring = new QWidget(m_detail);
-    auto* measuring = new QHBoxLayout(m_measuring);
-    measuring->setContentsMargins(0, 0, 0, 0);
-    measuring->setSpacing(6);
+    auto* measuring = QKBuild::insetRow(m_measuring, {0, 0, 0, 0}, 6);
     auto* spinner = new QKSpinner(m_measuring);
     QKFont::apply(spinner, TextStyle::Caption);
     measuring->addWidget(spinner);
@@ -154,9 +146,7 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     detail->addWidget(m_files);
 
     m_category = new QWidget(m_detail);
-    auto* category = new QVBoxLayout(m_category);
-    category->setContentsMargins(0, 0, 0, 0);
-    category->setSpacing(2);
+    auto* category = QKBuild::insetColumn(m_category, {0, 0, 0, 0}, 2);
     m_categoryTitle = new QLabel(m_category); // drawn in the category's own colour
     QKFont::apply(m_categoryTitle, TextStyle::Caption);
     m_categoryDescription =
