@@ -1,26 +1,16 @@
 #include "apps/AppsHubText.h"
 
+#include "platform/TextConstant.h"
+
 namespace AppsHubText {
 
-QString title() {
-    return QStringLiteral("Apps");
-}
-QString askPrompt() {
-    return QStringLiteral("Ask about unused apps or leftovers");
-}
-QString askQuestion() {
-    return QStringLiteral("Which apps can I safely uninstall?");
-}
-QString headline() {
-    return QStringLiteral("Application Intelligence");
-}
-QString subtitle() {
-    return QStringLiteral("Smart uninstall with confidence scores. See support files, shared "
-                          "files and estimated recovery before you remove anything.");
-}
-QString explainTitle() {
-    return QStringLiteral("How Pendrel uninstalls");
-}
+PENDREL_TEXT(title, "Apps")
+PENDREL_TEXT(askPrompt, "Ask about unused apps or leftovers")
+PENDREL_TEXT(askQuestion, "Which apps can I safely uninstall?")
+PENDREL_TEXT(headline, "Application Intelligence")
+PENDREL_TEXT(subtitle, "Smart uninstall with confidence scores. See support files, shared "
+                       "files and estimated recovery before you remove anything.")
+PENDREL_TEXT(explainTitle, "How Pendrel uninstalls")
 
 QList<Card> cards() {
     return {

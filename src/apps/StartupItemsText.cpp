@@ -1,61 +1,30 @@
 #include "apps/StartupItemsText.h"
 
 #include "apps/StartupItem.h"
+#include "platform/TextConstant.h"
 
 #include <QFileInfo>
 
 namespace StartupItemsText {
 
-QString yourLogin() {
-    return QStringLiteral("Your login");
-}
-QString allUsers() {
-    return QStringLiteral("All users");
-}
-QString system() {
-    return QStringLiteral("System");
-}
-
-QString title() {
-    return QStringLiteral("Startup");
-}
-QString headline() {
-    return QStringLiteral("What starts with your Mac");
-}
-QString explanation() {
-    return QStringLiteral("Turn off things you don't need at login to speed up boot. Changes "
-                          "apply next time you log in. System items are shown for information.");
-}
-QString reading() {
-    return QStringLiteral("Reading startup items…");
-}
-QString emptyTitle() {
-    return QStringLiteral("Nothing starts automatically");
-}
-QString emptyMessage() {
-    return QStringLiteral("No autostart entries or boot services found.");
-}
-QString reveal() {
-    return QStringLiteral("Reveal");
-}
-QString locked() {
-    return QStringLiteral("locked");
-}
-QString alertTitle() {
-    return QStringLiteral("Couldn't change that item");
-}
-
-QString notChangeable() {
-    return QStringLiteral("This item belongs to the system or all users and can't be changed "
-                          "here.");
-}
-QString offInItsOwnFile() {
-    return QStringLiteral("This item is switched off inside its own file, so moving it won't "
-                          "turn it on.");
-}
-QString trashFailed() {
-    return QStringLiteral("The file already there couldn't be moved to the Trash.");
-}
+PENDREL_TEXT(yourLogin, "Your login")
+PENDREL_TEXT(allUsers, "All users")
+PENDREL_TEXT(system, "System")
+PENDREL_TEXT(title, "Startup")
+PENDREL_TEXT(headline, "What starts with your Mac")
+PENDREL_TEXT(explanation, "Turn off things you don't need at login to speed up boot. Changes "
+                          "apply next time you log in. System items are shown for information.")
+PENDREL_TEXT(reading, "Reading startup items…")
+PENDREL_TEXT(emptyTitle, "Nothing starts automatically")
+PENDREL_TEXT(emptyMessage, "No autostart entries or boot services found.")
+PENDREL_TEXT(reveal, "Reveal")
+PENDREL_TEXT(locked, "locked")
+PENDREL_TEXT(alertTitle, "Couldn't change that item")
+PENDREL_TEXT(notChangeable, "This item belongs to the system or all users and can't be changed "
+                            "here.")
+PENDREL_TEXT(offInItsOwnFile, "This item is switched off inside its own file, so moving it won't "
+                              "turn it on.")
+PENDREL_TEXT(trashFailed, "The file already there couldn't be moved to the Trash.")
 
 QString detailLine(const StartupItem& item) {
     if (!item.program.isEmpty())

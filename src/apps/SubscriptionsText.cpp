@@ -1,18 +1,15 @@
 #include "apps/SubscriptionsText.h"
 
+#include "platform/TextConstant.h"
+
 namespace SubscriptionsText {
 
-QString title() {
-    return QStringLiteral("Subscriptions");
-}
-QString intro() {
-    return QStringLiteral(
-        "Pendrel notices software you pay for but rarely use, and services that overlap.");
-}
-QString examplesLine() {
-    return QStringLiteral(
-        "The cards below are examples of what Pendrel looks for, not findings from this computer.");
-}
+PENDREL_TEXT(title, "Subscriptions")
+PENDREL_TEXT(intro,
+             "Pendrel notices software you pay for but rarely use, and services that overlap.")
+PENDREL_TEXT(
+    examplesLine,
+    "The cards below are examples of what Pendrel looks for, not findings from this computer.")
 
 QList<Insight> insights() {
     return {
@@ -33,19 +30,11 @@ QList<Insight> insights() {
 QString badge(bool saving) {
     return saving ? QStringLiteral("Potential saving") : QStringLiteral("Worth reviewing");
 }
-QString howTitle() {
-    return QStringLiteral("How this works");
-}
-QString howText() {
-    return QStringLiteral("Pendrel learns from which apps you actually open and how much "
-                          "storage they use. Optional email integration for invoice detection "
-                          "is planned — always privacy-controlled and off by default.");
-}
-QString reviewButton() {
-    return QStringLiteral("Review installed apps");
-}
-QString reviewSection() {
-    return QStringLiteral("uninstaller");
-}
+PENDREL_TEXT(howTitle, "How this works")
+PENDREL_TEXT(howText, "Pendrel learns from which apps you actually open and how much "
+                      "storage they use. Optional email integration for invoice detection "
+                      "is planned — always privacy-controlled and off by default.")
+PENDREL_TEXT(reviewButton, "Review installed apps")
+PENDREL_TEXT(reviewSection, "uninstaller")
 
 } // namespace SubscriptionsText

@@ -2,60 +2,29 @@
 
 #include "apps/AppUninstaller.h"
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 
 namespace UninstallerText {
 
-QString title() {
-    return QStringLiteral("Uninstall");
-}
-QString headline() {
-    return QStringLiteral("Uninstall apps completely");
-}
-QString subtitle() {
-    return QStringLiteral(
-        "Removes the app and the support files, caches and settings it leaves behind.");
-}
-QString rescan() {
-    return QStringLiteral("Rescan");
-}
-QString askPrompt() {
-    return QStringLiteral("Ask what an app would leave behind");
-}
-QString askQuestion() {
-    return QStringLiteral("How do I uninstall an app completely?");
-}
-QString finding() {
-    return QStringLiteral("Finding your apps…");
-}
-QString failedTitle() {
-    return QStringLiteral("Could not list apps");
-}
-QString searchPlaceholder() {
-    return QStringLiteral("Search apps…");
-}
-QString pickTitle() {
-    return QStringLiteral("Pick an app");
-}
-QString pickMessage() {
-    return QStringLiteral("Choose an app on the left to see what it would leave behind.");
-}
-QString leftoversHeading() {
-    return QStringLiteral("Leftover files found");
-}
-QString checking() {
-    return QStringLiteral("Checking for leftover files…");
-}
-QString noLeftovers() {
-    return QStringLiteral(
-        "No extra files found beyond the app itself. Uninstalling just removes the app.");
-}
-QString confirmMessage() {
-    return QStringLiteral("The app and the leftover files you ticked will be moved to the "
-                          "Trash. You can put them back if you change your mind.");
-}
-QString confirmVerb() {
-    return QStringLiteral("Move to Trash");
-}
+PENDREL_TEXT(title, "Uninstall")
+PENDREL_TEXT(headline, "Uninstall apps completely")
+PENDREL_TEXT(subtitle,
+             "Removes the app and the support files, caches and settings it leaves behind.")
+PENDREL_TEXT(rescan, "Rescan")
+PENDREL_TEXT(askPrompt, "Ask what an app would leave behind")
+PENDREL_TEXT(askQuestion, "How do I uninstall an app completely?")
+PENDREL_TEXT(finding, "Finding your apps…")
+PENDREL_TEXT(failedTitle, "Could not list apps")
+PENDREL_TEXT(searchPlaceholder, "Search apps…")
+PENDREL_TEXT(pickTitle, "Pick an app")
+PENDREL_TEXT(pickMessage, "Choose an app on the left to see what it would leave behind.")
+PENDREL_TEXT(leftoversHeading, "Leftover files found")
+PENDREL_TEXT(checking, "Checking for leftover files…")
+PENDREL_TEXT(noLeftovers,
+             "No extra files found beyond the app itself. Uninstalling just removes the app.")
+PENDREL_TEXT(confirmMessage, "The app and the leftover files you ticked will be moved to the "
+                             "Trash. You can put them back if you change your mind.")
+PENDREL_TEXT(confirmVerb, "Move to Trash")
 
 QString uninstallButton(qint64 appBytes, qint64 leftoverBytes) {
     return QStringLiteral("Uninstall · ") + formatBytes(appBytes + leftoverBytes);

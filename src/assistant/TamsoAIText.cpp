@@ -1,36 +1,18 @@
 #include "assistant/TamsoAIText.h"
 
+#include "platform/TextConstant.h"
+
 #include <QFileInfo>
 
 namespace TamsoAIText {
 
-QString title() {
-    return QStringLiteral("Explain My Mac");
-}
-
-QString privacyButton() {
-    return QStringLiteral("Private by design");
-}
-
-QString privacyTip() {
-    return QStringLiteral("How Pendrel protects your data");
-}
-
-QString copyButton() {
-    return QStringLiteral("Copy");
-}
-
-QString copyTip() {
-    return QStringLiteral("Copy Pendrel's answer");
-}
-
-QString questionPlaceholder() {
-    return QStringLiteral("Why is my Mac slow? What should I delete? Ask Pendrel…");
-}
-
-QString askButton() {
-    return QStringLiteral("Ask");
-}
+PENDREL_TEXT(title, "Explain My Mac")
+PENDREL_TEXT(privacyButton, "Private by design")
+PENDREL_TEXT(privacyTip, "How Pendrel protects your data")
+PENDREL_TEXT(copyButton, "Copy")
+PENDREL_TEXT(copyTip, "Copy Pendrel's answer")
+PENDREL_TEXT(questionPlaceholder, "Why is my Mac slow? What should I delete? Ask Pendrel…")
+PENDREL_TEXT(askButton, "Ask")
 
 QString trimmedBlanks(const QString& text) {
     const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
@@ -84,13 +66,8 @@ QString approvalMessage(const std::optional<TamsoAction>& pending) {
     return QString();
 }
 
-QString approveButton() {
-    return QStringLiteral("Approve");
-}
-
-QString cancelButton() {
-    return QStringLiteral("Cancel");
-}
+PENDREL_TEXT(approveButton, "Approve")
+PENDREL_TEXT(cancelButton, "Cancel")
 
 QString quitAsked(const QString& name) {
     return QStringLiteral("Asked ") + name +
@@ -106,35 +83,17 @@ QString quitNotDelivered(const QString& name) {
            QStringLiteral(" to ask it to quit, so nothing was closed.");
 }
 
-QString findTitle() {
-    return QStringLiteral("Find anything by describing it");
-}
+PENDREL_TEXT(findTitle, "Find anything by describing it")
+PENDREL_TEXT(clearButton, "Clear")
 
-QString clearButton() {
-    return QStringLiteral("Clear");
-}
+// There is no system index to ask: the search reads the home folder itself.
+PENDREL_TEXT(findHint, "Try: \"invoice from the electricity company\" or \"photo with a "
+                       "dog\". Searches file names and text in your home folder, on this Mac.")
 
-QString findHint() {
-    // There is no system index to ask: the search reads the home folder itself.
-    return QStringLiteral("Try: \"invoice from the electricity company\" or \"photo with a "
-                          "dog\". Searches file names and text in your home folder, on this Mac.");
-}
-
-QString findPlaceholder() {
-    return QStringLiteral("Describe the file or photo…");
-}
-
-QString findButton() {
-    return QStringLiteral("Find");
-}
-
-QString searching() {
-    return QStringLiteral("Searching…");
-}
-
-QString nothingMatched() {
-    return QStringLiteral("Nothing matched that description. Try different words.");
-}
+PENDREL_TEXT(findPlaceholder, "Describe the file or photo…")
+PENDREL_TEXT(findButton, "Find")
+PENDREL_TEXT(searching, "Searching…")
+PENDREL_TEXT(nothingMatched, "Nothing matched that description. Try different words.")
 
 QString partialSearch(bool anyHits) {
     return anyHits ? QStringLiteral("Searched part of your home folder: it is too big to search "
@@ -144,9 +103,7 @@ QString partialSearch(bool anyHits) {
                                     "specific words.");
 }
 
-QString showButton() {
-    return QStringLiteral("Show");
-}
+PENDREL_TEXT(showButton, "Show")
 
 bool canFind(const QString& description) {
     return !trimmedBlanks(description).isEmpty();

@@ -1,6 +1,7 @@
 #include "assistant/TimelineText.h"
 
 #include "platform/SymbolName.h"
+#include "platform/TextConstant.h"
 
 #include <algorithm>
 #include <cmath>
@@ -88,48 +89,19 @@ QString relativeDate(const QDateTime& date, const QDateTime& now) {
     return ms >= 0 ? text + QStringLiteral(" ago") : QStringLiteral("in ") + text;
 }
 
-QString savesHeldNote() {
-    return QStringLiteral("Pendrel could not read the saved timeline file and could not set it "
-                          "aside, so changes here are kept in memory only.");
-}
-
-QString windowTitle() {
-    return QStringLiteral("Pendrel Timeline");
-}
-
-QString intro() {
-    return QStringLiteral("Everything Pendrel does and explains is saved here on your Mac. Search "
-                          "past answers, pin insights you want to keep, and let Explain My Mac "
-                          "remember what you already asked.");
-}
-
-QString searchPlaceholder() {
-    return QStringLiteral("Search timeline…");
-}
-
-QString clearSearchTooltip() {
-    return QStringLiteral("Clear");
-}
-
-QString clearSearchName() {
-    return QStringLiteral("Clear search");
-}
-
-QString listTitle() {
-    return QStringLiteral("Timeline");
-}
-
-QString clearUnpinnedButton() {
-    return QStringLiteral("Clear unpinned");
-}
-
-QString privacyTitle() {
-    return QStringLiteral("Private on this Mac");
-}
-
-QString privacyText() {
-    return QStringLiteral("Your timeline never leaves this Mac. Pinned items also feed Explain My "
-                          "Mac so follow-up questions can reference what you saved.");
-}
+PENDREL_TEXT(savesHeldNote, "Pendrel could not read the saved timeline file and could not set it "
+                            "aside, so changes here are kept in memory only.")
+PENDREL_TEXT(windowTitle, "Pendrel Timeline")
+PENDREL_TEXT(intro, "Everything Pendrel does and explains is saved here on your Mac. Search "
+                    "past answers, pin insights you want to keep, and let Explain My Mac "
+                    "remember what you already asked.")
+PENDREL_TEXT(searchPlaceholder, "Search timeline…")
+PENDREL_TEXT(clearSearchTooltip, "Clear")
+PENDREL_TEXT(clearSearchName, "Clear search")
+PENDREL_TEXT(listTitle, "Timeline")
+PENDREL_TEXT(clearUnpinnedButton, "Clear unpinned")
+PENDREL_TEXT(privacyTitle, "Private on this Mac")
+PENDREL_TEXT(privacyText, "Your timeline never leaves this Mac. Pinned items also feed Explain My "
+                          "Mac so follow-up questions can reference what you saved.")
 
 } // namespace TimelineText

@@ -2,6 +2,7 @@
 
 #include "platform/AppSupportFolder.h"
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 #include "platform/TimelineEntry.h"
 
 #include <QRegularExpression>
@@ -27,13 +28,8 @@ QString movedWithSkips(const QString& verb, qint64 freedBytes, const QStringList
 
 } // namespace
 
-QString checking() {
-    return QStringLiteral("Checking schedules…");
-}
-
-QString nothingDue() {
-    return QStringLiteral("No enabled schedules are due right now.");
-}
+PENDREL_TEXT(checking, "Checking schedules…")
+PENDREL_TEXT(nothingDue, "No enabled schedules are due right now.")
 
 QString statusLine(const QString& title, const QString& result) {
     return title + QStringLiteral(": ") + result;
@@ -43,9 +39,7 @@ QString notificationTitle(const QString& title) {
     return QStringLiteral("Pendrel · ") + title;
 }
 
-QString downloadsNothing() {
-    return QStringLiteral("Nothing older than 30 days in Downloads.");
-}
+PENDREL_TEXT(downloadsNothing, "Nothing older than 30 days in Downloads.")
 
 QString downloadsMoved(qint64 freedBytes, int fileCount, const QStringList& failures) {
     if (!failures.isEmpty())
@@ -54,13 +48,8 @@ QString downloadsMoved(qint64 freedBytes, int fileCount, const QStringList& fail
            QString::number(fileCount) + QStringLiteral(" files) to Trash.");
 }
 
-QString developerUnavailable() {
-    return QStringLiteral("Developer cleaner unavailable.");
-}
-
-QString developerNothing() {
-    return QStringLiteral("No regenerable developer caches found.");
-}
+PENDREL_TEXT(developerUnavailable, "Developer cleaner unavailable.")
+PENDREL_TEXT(developerNothing, "No regenerable developer caches found.")
 
 QString developerFreed(qint64 freedBytes, const QStringList& failures) {
     if (!failures.isEmpty())
@@ -69,9 +58,7 @@ QString developerFreed(qint64 freedBytes, const QStringList& failures) {
            QStringLiteral(" of developer caches.");
 }
 
-QString screenshotsUnavailable() {
-    return QStringLiteral("Screenshot cleaner unavailable.");
-}
+PENDREL_TEXT(screenshotsUnavailable, "Screenshot cleaner unavailable.")
 
 QString screenshotsMoved(qint64 freedBytes, const QStringList& failures) {
     if (!failures.isEmpty())
@@ -87,9 +74,7 @@ QString storageAlert(int fullPercent, qint64 freeBytes) {
            formatBytes(freeBytes) + QStringLiteral(" free. Open Storage to reclaim space.");
 }
 
-QString dockerNotFound() {
-    return QStringLiteral("Docker CLI not found — skipped.");
-}
+PENDREL_TEXT(dockerNotFound, "Docker CLI not found — skipped.")
 
 QString dockerOutcome(const ToolResult& result, int timeoutMs) {
     if (!result.started)
@@ -112,38 +97,18 @@ QString dockerOutcome(const ToolResult& result, int timeoutMs) {
     return leadingCharacters(output, 200);
 }
 
-QString title() {
-    return QStringLiteral("Automation");
-}
-
-QString description() {
-    return QStringLiteral("Tell Pendrel what to maintain automatically. Enabled rules run on "
+PENDREL_TEXT(title, "Automation")
+PENDREL_TEXT(description, "Tell Pendrel what to maintain automatically. Enabled rules run on "
                           "schedule while Pendrel is open, and at launch if it starts with your "
-                          "Mac.");
-}
-
-QString runNow() {
-    return QStringLiteral("Run now");
-}
-
-QString checkNow() {
-    return QStringLiteral("Check schedules now");
-}
-
-QString howTitle() {
-    return QStringLiteral("How scheduling works");
-}
-
-QString howBody() {
-    return QStringLiteral("Weekly cleanups run once on their day. Storage alert fires when the "
-                          "disk is over 90% full (at most once per day). Results land in a "
-                          "notification and in each rule below.");
-}
-
-QString windowOnlyTip() {
-    return QStringLiteral("Tip: turn on “Keep in menu bar” or “Launch at login” in Settings so "
-                          "Pendrel is around when a schedule fires.");
-}
+                          "Mac.")
+PENDREL_TEXT(runNow, "Run now")
+PENDREL_TEXT(checkNow, "Check schedules now")
+PENDREL_TEXT(howTitle, "How scheduling works")
+PENDREL_TEXT(howBody, "Weekly cleanups run once on their day. Storage alert fires when the "
+                      "disk is over 90% full (at most once per day). Results land in a "
+                      "notification and in each rule below.")
+PENDREL_TEXT(windowOnlyTip, "Tip: turn on “Keep in menu bar” or “Launch at login” in Settings so "
+                            "Pendrel is around when a schedule fires.")
 
 QString rowStatus(const std::optional<AutomationRuleState>& state, bool running,
                   const QLocale& locale, const std::optional<QTimeZone>& zone) {

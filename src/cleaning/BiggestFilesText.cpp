@@ -1,17 +1,13 @@
 #include "cleaning/BiggestFilesText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 
 namespace BiggestFilesText {
 
-QString title() {
-    return QStringLiteral("Biggest files");
-}
-
-QString subtitle() {
-    return QStringLiteral("The largest files in a folder. Ones you haven't opened in six months "
-                          "are flagged as easy wins.");
-}
+PENDREL_TEXT(title, "Biggest files")
+PENDREL_TEXT(subtitle, "The largest files in a folder. Ones you haven't opened in six months "
+                       "are flagged as easy wins.")
 
 const QList<SizeChoice>& sizeChoices() {
     static const QList<SizeChoice> choices = {
@@ -23,75 +19,41 @@ const QList<SizeChoice>& sizeChoices() {
     return choices;
 }
 
-QString sizePickerLabel() {
-    return QStringLiteral("Min size");
-}
-
-QString onlyOldLabel() {
-    return QStringLiteral("Only old (6mo+)");
-}
-
-QString chooseFolder() {
-    return QStringLiteral("Choose folder…");
-}
-
-QString scanAnother() {
-    return QStringLiteral("Scan another…");
-}
+PENDREL_TEXT(sizePickerLabel, "Min size")
+PENDREL_TEXT(onlyOldLabel, "Only old (6mo+)")
+PENDREL_TEXT(chooseFolder, "Choose folder…")
+PENDREL_TEXT(scanAnother, "Scan another…")
 
 QString trashButton(qint64 selectedBytes) {
     return QStringLiteral("Trash ") + formatBytes(selectedBytes);
 }
 
-QString oldBadge() {
-    return QStringLiteral("old");
-}
-
-QString revealTitle() {
-    return QStringLiteral("Show");
-}
+PENDREL_TEXT(oldBadge, "old")
+PENDREL_TEXT(revealTitle, "Show")
 
 QString confirmTitle(qint64 selectedBytes) {
     return QStringLiteral("Move ") + formatBytes(selectedBytes) + QStringLiteral(" to Trash?");
 }
 
-QString confirmMessage() {
-    return QStringLiteral(
-        "The selected files go to the Trash so you can put them back if you change your mind.");
-}
-
-QString confirmVerb() {
-    return QStringLiteral("Move to Trash");
-}
+PENDREL_TEXT(confirmMessage,
+             "The selected files go to the Trash so you can put them back if you change your mind.")
+PENDREL_TEXT(confirmVerb, "Move to Trash")
 
 QString resultLine(qint64 freedBytes) {
     return QStringLiteral("Freed ") + formatBytes(freedBytes);
 }
 
-QString errorsTitle() {
-    return QStringLiteral("Some files could not be moved");
-}
+PENDREL_TEXT(errorsTitle, "Some files could not be moved")
 
 QString errorsMessage(const QStringList& errors) {
     return errors.join(QLatin1Char('\n'));
 }
 
-QString idleTitle() {
-    return QStringLiteral("Pick a folder to scan");
-}
-
-QString idleMessage() {
-    return QStringLiteral("Try your home folder, Downloads or Movies. Pendrel lists the 200 "
-                          "biggest files it finds.");
-}
-
-QString nothingTitle() {
-    return QStringLiteral("Nothing big here");
-}
-
-QString nothingOldMessage() {
-    return QStringLiteral("No large files older than six months.");
-}
+PENDREL_TEXT(idleTitle, "Pick a folder to scan")
+PENDREL_TEXT(idleMessage, "Try your home folder, Downloads or Movies. Pendrel lists the 200 "
+                          "biggest files it finds.")
+PENDREL_TEXT(nothingTitle, "Nothing big here")
+PENDREL_TEXT(nothingOldMessage, "No large files older than six months.")
 
 QString nothingAboveMessage(qint64 minSizeBytes) {
     return QStringLiteral("No files above %1 in that folder. Try a smaller minimum size in the "
@@ -99,9 +61,7 @@ QString nothingAboveMessage(qint64 minSizeBytes) {
         .arg(formatBytes(minSizeBytes));
 }
 
-QString failedTitle() {
-    return QStringLiteral("Scan failed");
-}
+PENDREL_TEXT(failedTitle, "Scan failed")
 
 QList<BigFile> visibleFiles(const QList<BigFile>& files, bool onlyOld, const QDateTime& now) {
     if (!onlyOld)

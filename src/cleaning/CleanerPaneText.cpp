@@ -1,6 +1,7 @@
 #include "cleaning/CleanerPaneText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 
 #include <QDir>
 
@@ -162,9 +163,7 @@ QString refusalReason(const ContentsRefusal& refusal) {
     return QStringLiteral("It ") + refusalPredicate(refusal);
 }
 
-QString changedSinceMeasuredReason() {
-    return QStringLiteral("Changed since it was measured, so it was left in place");
-}
+PENDREL_TEXT(changedSinceMeasuredReason, "Changed since it was measured, so it was left in place")
 
 QString filesText(int fileCount) {
     return QString::number(qint64(fileCount)) + QStringLiteral(" files");
@@ -185,44 +184,15 @@ QString confirmTitle(qint64 selectedBytes) {
     return QStringLiteral("Clean ") + formatBytes(selectedBytes) + QStringLiteral("?");
 }
 
-QString confirmVerb() {
-    return QStringLiteral("Clean now");
-}
-
-QString rescanTitle() {
-    return QStringLiteral("Rescan");
-}
-
-QString askPrompt() {
-    return QStringLiteral("Not sure what something is?");
-}
-
-QString readyTitle() {
-    return QStringLiteral("Ready to scan");
-}
-
-QString failedTitle() {
-    return QStringLiteral("Scan failed");
-}
-
-QString nothingTitle() {
-    return QStringLiteral("Nothing found");
-}
-
-QString nothingMessage() {
-    return QStringLiteral("Pendrel could not find any of these on this Mac. Nothing to do.");
-}
-
-QString safeSection() {
-    return QStringLiteral("Safe to clear");
-}
-
-QString keptSection() {
-    return QStringLiteral("Measured, but Pendrel will not touch it");
-}
-
-QString revealTitle() {
-    return QStringLiteral("Show in File Manager");
-}
+PENDREL_TEXT(confirmVerb, "Clean now")
+PENDREL_TEXT(rescanTitle, "Rescan")
+PENDREL_TEXT(askPrompt, "Not sure what something is?")
+PENDREL_TEXT(readyTitle, "Ready to scan")
+PENDREL_TEXT(failedTitle, "Scan failed")
+PENDREL_TEXT(nothingTitle, "Nothing found")
+PENDREL_TEXT(nothingMessage, "Pendrel could not find any of these on this Mac. Nothing to do.")
+PENDREL_TEXT(safeSection, "Safe to clear")
+PENDREL_TEXT(keptSection, "Measured, but Pendrel will not touch it")
+PENDREL_TEXT(revealTitle, "Show in File Manager")
 
 } // namespace CleanerPaneText

@@ -2,6 +2,7 @@
 
 #include "platform/ByteFormat.h"
 #include "platform/RawValue.h"
+#include "platform/TextConstant.h"
 
 #include <algorithm>
 
@@ -80,10 +81,8 @@ QString confirmTitle(qint64 selectedBytes) {
            QStringLiteral(" of developer data?");
 }
 
-QString confirmMessage() {
-    return QStringLiteral("Selected items move to the Trash so you can undo. Caches regenerate; "
-                          "models and Docker data re-download if you need them again.");
-}
+PENDREL_TEXT(confirmMessage, "Selected items move to the Trash so you can undo. Caches regenerate; "
+                             "models and Docker data re-download if you need them again.")
 
 QString safeRecoveryLine(qint64 bytes) {
     return QStringLiteral("Safe recovery available · ") + formatBytes(bytes);
@@ -115,27 +114,13 @@ QString nothingMessage(bool modelsOnly) {
                      "Nothing from Xcode, Docker, Homebrew, npm, Ollama and the rest on this Mac.");
 }
 
-QString hubTitle() {
-    return QStringLiteral("Developer Centre");
-}
-
-QString hubIntro() {
-    return QStringLiteral("Docker, Ollama, Xcode, Homebrew, npm and more — each explained with "
-                          "sizes before anything is removed. Keep Awake stops the Mac sleeping "
-                          "during long agent jobs and builds.");
-}
-
-QString hubAskPrompt() {
-    return QStringLiteral("Ask about Docker, Xcode or models");
-}
-
-QString hubAskQuestion() {
-    return QStringLiteral("What developer junk is safe to delete?");
-}
-
-QString largestTitle() {
-    return QStringLiteral("Largest on this Mac");
-}
+PENDREL_TEXT(hubTitle, "Developer Centre")
+PENDREL_TEXT(hubIntro, "Docker, Ollama, Xcode, Homebrew, npm and more — each explained with "
+                       "sizes before anything is removed. Keep Awake stops the Mac sleeping "
+                       "during long agent jobs and builds.")
+PENDREL_TEXT(hubAskPrompt, "Ask about Docker, Xcode or models")
+PENDREL_TEXT(hubAskQuestion, "What developer junk is safe to delete?")
+PENDREL_TEXT(largestTitle, "Largest on this Mac")
 
 QList<Card> cards() {
     const QString open = QStringLiteral("Open");
@@ -184,49 +169,22 @@ QString durationLabel(KeepAwakeManager::Duration duration) {
     return {};
 }
 
-QString awakeAskPrompt() {
-    return QStringLiteral("Ask about sleep or long jobs");
-}
-
-QString awakeAskQuestion() {
-    return QStringLiteral("How do I keep my Mac awake for a long agent job?");
-}
-
-QString awakeHeading() {
-    return QStringLiteral("Keep awake");
-}
-
-QString awakeIntro() {
-    return QStringLiteral("Stops idle sleep so long agent runs, builds and downloads are less "
-                          "likely to stall. Uses the same public system stay-awake inhibitor as "
-                          "systemd-inhibit in a terminal.");
-}
-
-QString awakeDisplaySwitch() {
-    return QStringLiteral("Keep the display awake too");
-}
-
-QString awakeDisplayNote() {
-    return QStringLiteral("Off by default — the Mac stays awake while the screen may dim. Turn on "
-                          "if a job needs the display active.");
-}
-
-QString awakePowerSwitch() {
-    return QStringLiteral("Only while on power");
-}
-
-QString awakePowerNote() {
-    return QStringLiteral("Recommended on laptops. Prevents an overnight drain if you forget it is "
-                          "on.");
-}
-
-QString awakeDurationLabel() {
-    return QStringLiteral("Duration");
-}
-
-QString awakeLimitsTitle() {
-    return QStringLiteral("What this will not do");
-}
+PENDREL_TEXT(awakeAskPrompt, "Ask about sleep or long jobs")
+PENDREL_TEXT(awakeAskQuestion, "How do I keep my Mac awake for a long agent job?")
+PENDREL_TEXT(awakeHeading, "Keep awake")
+PENDREL_TEXT(awakeIntro, "Stops idle sleep so long agent runs, builds and downloads are less "
+                         "likely to stall. Uses the same public system stay-awake inhibitor as "
+                         "systemd-inhibit in a terminal.")
+PENDREL_TEXT(awakeDisplaySwitch, "Keep the display awake too")
+PENDREL_TEXT(awakeDisplayNote,
+             "Off by default — the Mac stays awake while the screen may dim. Turn on "
+             "if a job needs the display active.")
+PENDREL_TEXT(awakePowerSwitch, "Only while on power")
+PENDREL_TEXT(awakePowerNote,
+             "Recommended on laptops. Prevents an overnight drain if you forget it is "
+             "on.")
+PENDREL_TEXT(awakeDurationLabel, "Duration")
+PENDREL_TEXT(awakeLimitsTitle, "What this will not do")
 
 QStringList awakeLimits() {
     return {
@@ -248,8 +206,6 @@ QString awakeNote(const QString& lastNote, bool displayRefused) {
     return lines.join(QLatin1Char('\n'));
 }
 
-QString awakeDisplayRefused() {
-    return QStringLiteral("The display could not be kept awake on this desktop.");
-}
+PENDREL_TEXT(awakeDisplayRefused, "The display could not be kept awake on this desktop.")
 
 } // namespace DeveloperText

@@ -1,6 +1,7 @@
 #include "developer/FileCompareText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -45,9 +46,7 @@ QString zoneTitle(bool left) {
     return left ? QStringLiteral("First file") : QStringLiteral("Second file");
 }
 
-QString diffTableName() {
-    return QStringLiteral("Differences");
-}
+PENDREL_TEXT(diffTableName, "Differences")
 
 QString diffColumnTitle(int column) {
     switch (column) {
@@ -119,74 +118,27 @@ QString modifiedLine(const QDateTime& when, const QLocale& locale) {
            locale.toString(when.time(), time);
 }
 
-QString title() {
-    return QStringLiteral("Compare two files");
-}
-
-QString subtitle() {
-    return QStringLiteral("Pick or drop a file on each side. Text shows every changed line; images "
-                          "sit side by side; anything else gets an identical-or-not verdict.");
-}
-
-QString explainLabel() {
-    return QStringLiteral("Explain changes");
-}
-
-QString explainWorkingLabel() {
-    return QStringLiteral("Reading…");
-}
-
-QString explainHelp() {
-    return QStringLiteral(
-        "Pendrel summarises what actually changed, in plain English. Runs on this Mac.");
-}
-
-QString explanationHeading() {
-    return QStringLiteral("What changed, in plain English");
-}
-
-QString explanationFootnote() {
-    return QStringLiteral(
-        "Generated on this Mac. Check the highlighted lines for the exact wording.");
-}
-
-QString unavailableNote() {
-    return QStringLiteral("Explaining changes needs an on-device language model, which this "
-                          "system does not have. The full comparison above still works.");
-}
-
-QString extractionBanner() {
-    return QStringLiteral("Comparing the text inside these documents. Layout, formatting and "
-                          "images are not compared.");
-}
-
-QString tooBigNote() {
-    return QStringLiteral("These files are too large for a line-by-line view, so this is a "
-                          "byte-for-byte verdict.");
-}
-
-QString identicalLabel() {
-    return QStringLiteral("Identical");
-}
-
-QString differentLabel() {
-    return QStringLiteral("Different");
-}
-
-QString errorTitle() {
-    return QStringLiteral("Couldn't compare");
-}
-
-QString pickTitle() {
-    return QStringLiteral("Pick two files");
-}
-
-QString pickMessage() {
-    return QStringLiteral("Choose a file for each side and the comparison runs automatically.");
-}
-
-QString cannotPreviewTitle() {
-    return QStringLiteral("Can't preview");
-}
+PENDREL_TEXT(title, "Compare two files")
+PENDREL_TEXT(subtitle, "Pick or drop a file on each side. Text shows every changed line; images "
+                       "sit side by side; anything else gets an identical-or-not verdict.")
+PENDREL_TEXT(explainLabel, "Explain changes")
+PENDREL_TEXT(explainWorkingLabel, "Reading…")
+PENDREL_TEXT(explainHelp,
+             "Pendrel summarises what actually changed, in plain English. Runs on this Mac.")
+PENDREL_TEXT(explanationHeading, "What changed, in plain English")
+PENDREL_TEXT(explanationFootnote,
+             "Generated on this Mac. Check the highlighted lines for the exact wording.")
+PENDREL_TEXT(unavailableNote, "Explaining changes needs an on-device language model, which this "
+                              "system does not have. The full comparison above still works.")
+PENDREL_TEXT(extractionBanner, "Comparing the text inside these documents. Layout, formatting and "
+                               "images are not compared.")
+PENDREL_TEXT(tooBigNote, "These files are too large for a line-by-line view, so this is a "
+                         "byte-for-byte verdict.")
+PENDREL_TEXT(identicalLabel, "Identical")
+PENDREL_TEXT(differentLabel, "Different")
+PENDREL_TEXT(errorTitle, "Couldn't compare")
+PENDREL_TEXT(pickTitle, "Pick two files")
+PENDREL_TEXT(pickMessage, "Choose a file for each side and the comparison runs automatically.")
+PENDREL_TEXT(cannotPreviewTitle, "Can't preview")
 
 } // namespace FileCompareText

@@ -2,6 +2,7 @@
 
 #include "platform/ByteFormat.h"
 #include "platform/NativePath.h"
+#include "platform/TextConstant.h"
 
 namespace DuplicatesText {
 
@@ -10,22 +11,12 @@ QString title(DuplicatesMode mode) {
                                          : QStringLiteral("Looks similar");
 }
 
-QString headerTitle() {
-    return QStringLiteral("Find exact duplicates");
-}
-
-QString thumbnailSizeName() {
-    return QStringLiteral("Photo size");
-}
-
-QString headerSubtitle() {
-    return QStringLiteral("Byte-for-byte matches only, confirmed by checksum. Removed copies go to "
-                          "the Trash.");
-}
-
-QString clearLabel() {
-    return QStringLiteral("Clear");
-}
+PENDREL_TEXT(headerTitle, "Find exact duplicates")
+PENDREL_TEXT(thumbnailSizeName, "Photo size")
+PENDREL_TEXT(headerSubtitle,
+             "Byte-for-byte matches only, confirmed by checksum. Removed copies go to "
+             "the Trash.")
+PENDREL_TEXT(clearLabel, "Clear")
 
 QString folderButton(bool hasFolder) {
     return hasFolder ? QStringLiteral("Scan another folder…") : QStringLiteral("Choose folder…");
@@ -41,16 +32,12 @@ QString cleanAllTitle(DuplicatesMode mode, int count) {
                : QStringLiteral("Keep the best of each set, trash %1 photos?").arg(count);
 }
 
-QString cleanAllMessage() {
-    return QStringLiteral(
-        "One copy is kept in every group. For exact duplicates it's the one in its original "
-        "folder; for look-alikes it's the best quality photo. Everything else goes to the Trash "
-        "so you can undo.");
-}
-
-QString confirmVerb() {
-    return QStringLiteral("Move to Trash");
-}
+PENDREL_TEXT(
+    cleanAllMessage,
+    "One copy is kept in every group. For exact duplicates it's the one in its original "
+    "folder; for look-alikes it's the best quality photo. Everything else goes to the Trash "
+    "so you can undo.")
+PENDREL_TEXT(confirmVerb, "Move to Trash")
 
 QString keepChosenTitle(int count) {
     return QStringLiteral("Trash %1 duplicate%2?")
@@ -74,9 +61,7 @@ QString keepBestMessage(int count) {
     return QStringLiteral("The best one stays. The other %1 move to the Trash.").arg(count);
 }
 
-QString failureAlertTitle() {
-    return QStringLiteral("Some files could not be moved to the Trash");
-}
+PENDREL_TEXT(failureAlertTitle, "Some files could not be moved to the Trash")
 
 QString exactProgress(qint64 scanned) {
     return QStringLiteral("Scanning… %1 files checked").arg(scanned);
@@ -92,44 +77,20 @@ QString cleaningProgress(int done, int total) {
     return QStringLiteral("Moving to the Trash… %1 of %2").arg(done).arg(total);
 }
 
-QString failedTitle() {
-    return QStringLiteral("Scan failed");
-}
-
-QString idleTitle() {
-    return QStringLiteral("Pick a folder to scan");
-}
-
-QString exactIdleMessage() {
-    return QStringLiteral("Try Downloads, Pictures or Documents. Pendrel never scans anywhere you "
-                          "have not chosen.");
-}
-
-QString similarIdleMessage() {
-    return QStringLiteral("Finds burst shots and near-identical photos using on-device image "
-                          "analysis, then marks the best of each set. Judgement, not certainty, so "
-                          "you always confirm.");
-}
-
-QString exactEmptyTitle() {
-    return QStringLiteral("No duplicates found");
-}
-
-QString exactEmptyMessage() {
-    return QStringLiteral("Every file in that folder is unique. Nice and tidy.");
-}
-
-QString similarEmptyTitle() {
-    return QStringLiteral("No look-alike photos");
-}
-
-QString similarEmptyMessage() {
-    return QStringLiteral("No burst shots or near-identical photos in that folder.");
-}
-
-QString compareHint() {
-    return QStringLiteral("Click any photo to compare side by side");
-}
+PENDREL_TEXT(failedTitle, "Scan failed")
+PENDREL_TEXT(idleTitle, "Pick a folder to scan")
+PENDREL_TEXT(exactIdleMessage,
+             "Try Downloads, Pictures or Documents. Pendrel never scans anywhere you "
+             "have not chosen.")
+PENDREL_TEXT(similarIdleMessage,
+             "Finds burst shots and near-identical photos using on-device image "
+             "analysis, then marks the best of each set. Judgement, not certainty, so "
+             "you always confirm.")
+PENDREL_TEXT(exactEmptyTitle, "No duplicates found")
+PENDREL_TEXT(exactEmptyMessage, "Every file in that folder is unique. Nice and tidy.")
+PENDREL_TEXT(similarEmptyTitle, "No look-alike photos")
+PENDREL_TEXT(similarEmptyMessage, "No burst shots or near-identical photos in that folder.")
+PENDREL_TEXT(compareHint, "Click any photo to compare side by side")
 
 QString setHeader(int photos) {
     return QStringLiteral("%1 photos look the same · best one marked").arg(photos);
@@ -139,9 +100,7 @@ QString keepBestButton(int count) {
     return QStringLiteral("Keep best, trash %1").arg(count);
 }
 
-QString bestQuality() {
-    return QStringLiteral("Best quality");
-}
+PENDREL_TEXT(bestQuality, "Best quality")
 
 QString rowHeader(int files, qint64 fileSize) {
     return QStringLiteral("%1 identical copies · %2 each · click the one to keep")
@@ -149,9 +108,7 @@ QString rowHeader(int files, qint64 fileSize) {
         .arg(formatBytes(fileSize));
 }
 
-QString keepSelectedButton() {
-    return QStringLiteral("Keep selected, trash the rest");
-}
+PENDREL_TEXT(keepSelectedButton, "Keep selected, trash the rest")
 
 QString freesLine(qint64 bytes) {
     return QStringLiteral("Frees ") + formatBytes(bytes);
@@ -161,17 +118,9 @@ QString createdLine(const QDate& date, const QLocale& locale) {
     return QStringLiteral("Created ") + locale.toString(date, QStringLiteral("MMM d, yyyy"));
 }
 
-QString keepingThisOne() {
-    return QStringLiteral("Keeping this one");
-}
-
-QString sheetTitle() {
-    return QStringLiteral("Side by side");
-}
-
-QString doneLabel() {
-    return QStringLiteral("Done");
-}
+PENDREL_TEXT(keepingThisOne, "Keeping this one")
+PENDREL_TEXT(sheetTitle, "Side by side")
+PENDREL_TEXT(doneLabel, "Done")
 
 QString photoInfo(const QSize& pixels, qint64 bytes) {
     if (!pixels.isValid() || pixels.isEmpty())

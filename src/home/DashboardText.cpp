@@ -2,6 +2,7 @@
 
 #include "home/GlanceText.h"
 #include "platform/SymbolName.h"
+#include "platform/TextConstant.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <algorithm>
@@ -109,17 +110,9 @@ QString lastCheckedLine(const QDateTime& when, const QLocale& locale) {
     return QStringLiteral("Last checked ") + locale.toString(when.toLocalTime().time(), format);
 }
 
-QString askPrompt() {
-    return QStringLiteral("Ask Pendrel anything about your Mac…");
-}
-
-QString askQuestion() {
-    return QStringLiteral("Is there anything I should do about my Mac today?");
-}
-
-QString attentionTitle() {
-    return QStringLiteral("What deserves your attention");
-}
+PENDREL_TEXT(askPrompt, "Ask Pendrel anything about your Mac…")
+PENDREL_TEXT(askQuestion, "Is there anything I should do about my Mac today?")
+PENDREL_TEXT(attentionTitle, "What deserves your attention")
 
 QString attentionEmptyTitle(bool checkComplete) {
     return checkComplete ? QStringLiteral("Nothing needs you today.")
@@ -132,8 +125,6 @@ QString attentionEmptyMessage(bool checkComplete) {
                                           "files for the full picture.");
 }
 
-QString attentionCheckNow() {
-    return QStringLiteral("Check now");
-}
+PENDREL_TEXT(attentionCheckNow, "Check now")
 
 } // namespace DashboardText

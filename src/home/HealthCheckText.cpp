@@ -1,6 +1,7 @@
 #include "home/HealthCheckText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 
 namespace HealthCheckText {
 
@@ -39,9 +40,7 @@ Verdict bigFiles(qint64 bytes, int count) {
                        QStringLiteral(" in total."));
 }
 
-QString homeUnreadable() {
-    return QStringLiteral(
-        "Pendrel could not read your home folder. Check that your account can open it.");
-}
+PENDREL_TEXT(homeUnreadable,
+             "Pendrel could not read your home folder. Check that your account can open it.")
 
 } // namespace HealthCheckText

@@ -2,6 +2,7 @@
 
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"
+#include "platform/TextConstant.h"
 #include "vitals/SystemSnapshot.h"
 
 namespace HealthReportText {
@@ -116,9 +117,7 @@ QString dateLine(const QDate& date, const QLocale& locale) {
     return locale.toString(date, QLocale::LongFormat);
 }
 
-QString subtitle() {
-    return QStringLiteral("Pendrel compiles this from your Mac's live data. Full weekly history "
-                          "and trends are coming.");
-}
+PENDREL_TEXT(subtitle, "Pendrel compiles this from your Mac's live data. Full weekly history "
+                       "and trends are coming.")
 
 } // namespace HealthReportText

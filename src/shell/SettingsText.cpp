@@ -1,34 +1,18 @@
 #include "shell/SettingsText.h"
 
+#include "platform/TextConstant.h"
+
 namespace SettingsText {
 
-QString appearanceTitle() {
-    return QStringLiteral("Appearance");
-}
-QString updatesTitle() {
-    return QStringLiteral("Updates");
-}
-QString runModeTitle() {
-    return QStringLiteral("When I close the window");
-}
-QString fileManagerTitle() {
-    return QStringLiteral("File manager");
-}
-
-QString autoUpdateSwitch() {
-    return QStringLiteral("Check for updates automatically");
-}
-QString checkNowButton() {
-    return QStringLiteral("Check now");
-}
-QString updatesNote() {
-    return QStringLiteral("Pendrel is updated the way it was installed, through your package "
-                          "manager or software centre.");
-}
-
-QString runModeLabel() {
-    return QStringLiteral("Behaviour");
-}
+PENDREL_TEXT(appearanceTitle, "Appearance")
+PENDREL_TEXT(updatesTitle, "Updates")
+PENDREL_TEXT(runModeTitle, "When I close the window")
+PENDREL_TEXT(fileManagerTitle, "File manager")
+PENDREL_TEXT(autoUpdateSwitch, "Check for updates automatically")
+PENDREL_TEXT(checkNowButton, "Check now")
+PENDREL_TEXT(updatesNote, "Pendrel is updated the way it was installed, through your package "
+                          "manager or software centre.")
+PENDREL_TEXT(runModeLabel, "Behaviour")
 QString runModeExplanation(RunMode mode) {
     switch (mode) {
     case RunMode::WindowOnly:
@@ -45,16 +29,11 @@ QString runModeExplanation(RunMode mode) {
     return QString();
 }
 
-QString deepLinksNote() {
-    return QStringLiteral("Pendrel accepts deep links such as pendrel://storage/screenshots so "
-                          "file manager actions and a future file manager extension can open the "
-                          "right screen.");
-}
-QString extensionsButton() {
-    return QStringLiteral("Open Extensions settings");
-}
-QString extensionsUnavailable() {
-    return QStringLiteral("This desktop has no extensions settings, so there is nothing to open.");
-}
+PENDREL_TEXT(deepLinksNote, "Pendrel accepts deep links such as pendrel://storage/screenshots so "
+                            "file manager actions and a future file manager extension can open the "
+                            "right screen.")
+PENDREL_TEXT(extensionsButton, "Open Extensions settings")
+PENDREL_TEXT(extensionsUnavailable,
+             "This desktop has no extensions settings, so there is nothing to open.")
 
 } // namespace SettingsText

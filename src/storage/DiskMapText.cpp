@@ -1,55 +1,28 @@
 #include "storage/DiskMapText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 
 #include <algorithm>
 
 namespace DiskMapText {
 
-QString title() {
-    return QStringLiteral("Disk Map");
-}
-QString analyseButton() {
-    return QStringLiteral("Analyse home");
-}
-QString stopButton() {
-    return QStringLiteral("Stop");
-}
-QString upButton() {
-    return QStringLiteral("Up");
-}
-QString askPrompt() {
-    return QStringLiteral("Ask Pendrel what is filling this folder");
-}
-QString askQuestion() {
-    return QStringLiteral("What is taking the most space in my home folder?");
-}
-QString legendTitle() {
-    return QStringLiteral("Legend");
-}
-QString legendEmpty() {
-    return QStringLiteral("Nothing measured yet.");
-}
-QString revealButton() {
-    return QStringLiteral("Show in File Manager");
-}
-QString progressNote() {
-    return QStringLiteral("A folder with a lot inside it can take a minute. You can stop and "
-                          "still use the rest of Pendrel.");
-}
-QString failedTitle() {
-    return QStringLiteral("Could not map");
-}
-QString idleTitle() {
-    return QStringLiteral("See where space lives");
-}
-QString idleMessage() {
-    return QStringLiteral(
-        "Pendrel builds a map of your home folder. Double-click a tile to look inside.");
-}
-QString emptyTreemapTitle() {
-    return QStringLiteral("Nothing to draw here.");
-}
+PENDREL_TEXT(title, "Disk Map")
+PENDREL_TEXT(analyseButton, "Analyse home")
+PENDREL_TEXT(stopButton, "Stop")
+PENDREL_TEXT(upButton, "Up")
+PENDREL_TEXT(askPrompt, "Ask Pendrel what is filling this folder")
+PENDREL_TEXT(askQuestion, "What is taking the most space in my home folder?")
+PENDREL_TEXT(legendTitle, "Legend")
+PENDREL_TEXT(legendEmpty, "Nothing measured yet.")
+PENDREL_TEXT(revealButton, "Show in File Manager")
+PENDREL_TEXT(progressNote, "A folder with a lot inside it can take a minute. You can stop and "
+                           "still use the rest of Pendrel.")
+PENDREL_TEXT(failedTitle, "Could not map")
+PENDREL_TEXT(idleTitle, "See where space lives")
+PENDREL_TEXT(idleMessage,
+             "Pendrel builds a map of your home folder. Double-click a tile to look inside.")
+PENDREL_TEXT(emptyTreemapTitle, "Nothing to draw here.")
 QString emptyTreemapMessage(const QList<MapNode>& nodes) {
     const bool noneTakesSpace =
         std::all_of(nodes.begin(), nodes.end(), [](const MapNode& n) { return n.sizeBytes < 1; });

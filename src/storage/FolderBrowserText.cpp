@@ -1,5 +1,7 @@
 #include "storage/FolderBrowserText.h"
 
+#include "platform/TextConstant.h"
+
 #include <algorithm>
 
 namespace {
@@ -17,9 +19,7 @@ QString rowHelp(const FolderEntry& entry) {
                             : QStringLiteral("Double click to show it in the file manager");
 }
 
-QString cloudNote() {
-    return QStringLiteral("Kept in iCloud, so some of this may not be on this Mac.");
-}
+PENDREL_TEXT(cloudNote, "Kept in iCloud, so some of this may not be on this Mac.")
 
 double barWidth(std::optional<qint64> sizeBytes, qint64 largest) {
     if (largest < 1 || !sizeBytes)
@@ -30,50 +30,22 @@ double barWidth(std::optional<qint64> sizeBytes, qint64 largest) {
     return std::max(2.0, barTrack * ratio);
 }
 
-QString backTip() {
-    return QStringLiteral("Back up one folder");
-}
-
-QString homeButton() {
-    return QStringLiteral("Home");
-}
+PENDREL_TEXT(backTip, "Back up one folder")
+PENDREL_TEXT(homeButton, "Home")
 
 QString sortTitle(FolderSortOrder order) {
     return order == FolderSortOrder::Size ? QStringLiteral("Largest first")
                                           : QStringLiteral("By name");
 }
 
-QString remeasureTip() {
-    return QStringLiteral("Measure this folder again");
-}
-
-QString failedTitle() {
-    return QStringLiteral("Pendrel could not read this folder");
-}
-
-QString tryAgain() {
-    return QStringLiteral("Try again");
-}
-
-QString opening() {
-    return QStringLiteral("Opening this folder…");
-}
-
-QString emptyTitle() {
-    return QStringLiteral("Nothing in here");
-}
-
-QString emptyMessage() {
-    return QStringLiteral("This folder is empty, or everything in it is hidden.");
-}
-
-QString openInApp() {
-    return QStringLiteral("Open in Pendrel");
-}
-
-QString reveal() {
-    return QStringLiteral("Show in File Manager");
-}
+PENDREL_TEXT(remeasureTip, "Measure this folder again")
+PENDREL_TEXT(failedTitle, "Pendrel could not read this folder")
+PENDREL_TEXT(tryAgain, "Try again")
+PENDREL_TEXT(opening, "Opening this folder…")
+PENDREL_TEXT(emptyTitle, "Nothing in here")
+PENDREL_TEXT(emptyMessage, "This folder is empty, or everything in it is hidden.")
+PENDREL_TEXT(openInApp, "Open in Pendrel")
+PENDREL_TEXT(reveal, "Show in File Manager")
 
 QString itemCount(qint64 count) {
     return plural(count, " item", " items");
@@ -83,30 +55,17 @@ QString measuringCount(qint64 count) {
     return QStringLiteral("Measuring ") + plural(count, " folder…", " folders…");
 }
 
-QString screenTitle() {
-    return QStringLiteral("Browse Storage");
-}
-
-QString screenSubtitle() {
-    return QStringLiteral("What is on your Mac and how much room it takes.");
-}
+PENDREL_TEXT(screenTitle, "Browse Storage")
+PENDREL_TEXT(screenSubtitle, "What is on your Mac and how much room it takes.")
 
 QString modeTitle(FoldersMode mode) {
     return mode == FoldersMode::Browse ? QStringLiteral("Browse") : QStringLiteral("Biggest files");
 }
 
-QString promptTitle() {
-    return QStringLiteral("Pick something");
-}
-
-QString promptMessage() {
-    return QStringLiteral("Click a row to see what it is. Double click a folder to look inside "
-                          "it, or double click a file to show it in the file manager.");
-}
-
-QString stillMeasuring() {
-    return QStringLiteral("Still measuring");
-}
+PENDREL_TEXT(promptTitle, "Pick something")
+PENDREL_TEXT(promptMessage, "Click a row to see what it is. Double click a folder to look inside "
+                            "it, or double click a file to show it in the file manager.")
+PENDREL_TEXT(stillMeasuring, "Still measuring")
 
 QString filesInside(qint64 count) {
     return plural(count, " file inside", " files inside");
@@ -116,21 +75,10 @@ QString lastChanged(const QDate& date, const QLocale& locale) {
     return QStringLiteral("Last changed ") + locale.toString(date, QStringLiteral("MMM d, yyyy"));
 }
 
-QString lookInside() {
-    return QStringLiteral("Look inside");
-}
-
-QString legendTitle() {
-    return QStringLiteral("What the colours mean");
-}
-
-QString legendNote() {
-    return QStringLiteral("Guessed from folder and file names only. Pendrel never reads what is "
-                          "inside a document.");
-}
-
-QString footer() {
-    return QStringLiteral("Browsing only looks. Nothing here moves or deletes anything.");
-}
+PENDREL_TEXT(lookInside, "Look inside")
+PENDREL_TEXT(legendTitle, "What the colours mean")
+PENDREL_TEXT(legendNote, "Guessed from folder and file names only. Pendrel never reads what is "
+                         "inside a document.")
+PENDREL_TEXT(footer, "Browsing only looks. Nothing here moves or deletes anything.")
 
 } // namespace FolderBrowserText

@@ -1,6 +1,7 @@
 #include "storage/OrganizerText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 
 #include <QRegularExpression>
 
@@ -8,49 +9,23 @@ namespace OrganizerText {
 
 using Kind = FolderOrganizer::State::Kind;
 
-QString title() {
-    return QStringLiteral("Folder Organizer");
-}
-QString subtitle() {
-    return QStringLiteral("Preview a tidy plan, apply it, and undo within 30 days.");
-}
-QString previewButton() {
-    return QStringLiteral("Preview plan");
-}
-QString askPrompt() {
-    return QStringLiteral("Ask Pendrel how to tidy Downloads");
-}
-QString askQuestion() {
-    return QStringLiteral("How should I organise my Downloads folder?");
-}
-QString rulesTitle() {
-    return QStringLiteral("Rules");
-}
-QString downloadsToggle() {
-    return QStringLiteral("Organise Downloads");
-}
-QString desktopToggle() {
-    return QStringLiteral("Organise Desktop");
-}
+PENDREL_TEXT(title, "Folder Organizer")
+PENDREL_TEXT(subtitle, "Preview a tidy plan, apply it, and undo within 30 days.")
+PENDREL_TEXT(previewButton, "Preview plan")
+PENDREL_TEXT(askPrompt, "Ask Pendrel how to tidy Downloads")
+PENDREL_TEXT(askQuestion, "How should I organise my Downloads folder?")
+PENDREL_TEXT(rulesTitle, "Rules")
+PENDREL_TEXT(downloadsToggle, "Organise Downloads")
+PENDREL_TEXT(desktopToggle, "Organise Desktop")
 QString stepperLabel(int days) {
     return QStringLiteral("Leave files changed in the last %1 days").arg(days);
 }
-QString kindsNote() {
-    return QStringLiteral("Files are grouped into Images, Documents, Video, Audio, Installers and "
-                          "archives, or Other — still inside the same folder.");
-}
-QString previewTitle() {
-    return QStringLiteral("Preview");
-}
-QString applyButton() {
-    return QStringLiteral("Apply selected");
-}
-QString undoTitle() {
-    return QStringLiteral("Undo");
-}
-QString undoButton() {
-    return QStringLiteral("Undo");
-}
+PENDREL_TEXT(kindsNote, "Files are grouped into Images, Documents, Video, Audio, Installers and "
+                        "archives, or Other — still inside the same folder.")
+PENDREL_TEXT(previewTitle, "Preview")
+PENDREL_TEXT(applyButton, "Apply selected")
+PENDREL_TEXT(undoTitle, "Undo")
+PENDREL_TEXT(undoButton, "Undo")
 QString selectedCount(qsizetype count) {
     return QStringLiteral("%1 selected").arg(count);
 }
@@ -58,9 +33,7 @@ QString leftAlone(qsizetype count) {
     return QStringLiteral("%1 left alone").arg(count);
 }
 
-QString planning() {
-    return QStringLiteral("Building a preview…");
-}
+PENDREL_TEXT(planning, "Building a preview…")
 
 QString nameFrom(const QString& name, const QString& folder) {
     return QStringLiteral("%1 · from %2").arg(name, folder);

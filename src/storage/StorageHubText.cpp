@@ -1,6 +1,7 @@
 #include "storage/StorageHubText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/TextConstant.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <algorithm>
@@ -21,25 +22,15 @@ qint64 truncatedPercent(qint64 part, qint64 whole) {
 
 namespace StorageHubText {
 
-QString title() {
-    return QStringLiteral("Storage");
-}
-
-QString subtitle() {
-    return QStringLiteral("Understand storage rather than simply deleting files.");
-}
+PENDREL_TEXT(title, "Storage")
+PENDREL_TEXT(subtitle, "Understand storage rather than simply deleting files.")
 
 QString header(qint64 freeBytes, qint64 totalBytes) {
     return formatBytes(freeBytes) + QStringLiteral(" free of ") + formatBytes(totalBytes);
 }
 
-QString askPrompt() {
-    return QStringLiteral("Want Pendrel to explain your storage?");
-}
-
-QString askQuestion() {
-    return QStringLiteral("Where did my disk space go?");
-}
+PENDREL_TEXT(askPrompt, "Want Pendrel to explain your storage?")
+PENDREL_TEXT(askQuestion, "Where did my disk space go?")
 
 QList<Tile> tiles() {
     const QString open = QStringLiteral("Open");
@@ -113,68 +104,29 @@ Prediction predict(const SystemSnapshot& snapshot, std::optional<qint64> growthP
     return p;
 }
 
-QString predictionTitle() {
-    return QStringLiteral("Predict full disk");
-}
-
-QString usageLabel() {
-    return QStringLiteral("Current usage");
-}
-
-QString growthLabel() {
-    return QStringLiteral("Average growth");
-}
-
-QString estimateLabel() {
-    return QStringLiteral("Estimated full");
-}
-
-QString predictionNote() {
-    return QStringLiteral("Based on the last few days of disk use on this Mac. Open Where did it "
-                          "go? for a full breakdown.");
-}
-
-QString growthTitle() {
-    return QStringLiteral("Where did my disk go?");
-}
-
-QString growthSubtitle() {
-    return QStringLiteral(
-        "Largest buckets on this Mac. Pendrel measures folders — it never opens your files.");
-}
+PENDREL_TEXT(predictionTitle, "Predict full disk")
+PENDREL_TEXT(usageLabel, "Current usage")
+PENDREL_TEXT(growthLabel, "Average growth")
+PENDREL_TEXT(estimateLabel, "Estimated full")
+PENDREL_TEXT(predictionNote,
+             "Based on the last few days of disk use on this Mac. Open Where did it "
+             "go? for a full breakdown.")
+PENDREL_TEXT(growthTitle, "Where did my disk go?")
+PENDREL_TEXT(growthSubtitle,
+             "Largest buckets on this Mac. Pendrel measures folders — it never opens your files.")
 
 QString analyseButton(bool scanning) {
     return scanning ? QStringLiteral("Measuring…") : QStringLiteral("Analyse");
 }
 
-QString readyTitle() {
-    return QStringLiteral("Ready to analyse");
-}
-
-QString readyMessage() {
-    return QStringLiteral("One click. Pendrel sizes Applications, developer tools, mail, photos, "
-                          "cloud storage, downloads and caches.");
-}
-
-QString scanningLabel() {
-    return QStringLiteral("Measuring the big buckets…");
-}
-
-QString sectionHeader() {
-    return QStringLiteral("Largest growth areas");
-}
-
-QString failedTitle() {
-    return QStringLiteral("Could not analyse");
-}
-
-QString growthAskPrompt() {
-    return QStringLiteral("Ask why storage jumped");
-}
-
-QString growthAskQuestion() {
-    return QStringLiteral("Why did my storage jump?");
-}
+PENDREL_TEXT(readyTitle, "Ready to analyse")
+PENDREL_TEXT(readyMessage, "One click. Pendrel sizes Applications, developer tools, mail, photos, "
+                           "cloud storage, downloads and caches.")
+PENDREL_TEXT(scanningLabel, "Measuring the big buckets…")
+PENDREL_TEXT(sectionHeader, "Largest growth areas")
+PENDREL_TEXT(failedTitle, "Could not analyse")
+PENDREL_TEXT(growthAskPrompt, "Ask why storage jumped")
+PENDREL_TEXT(growthAskQuestion, "Why did my storage jump?")
 
 QList<StorageGrowthScanner::Bucket> shownBuckets(const QList<StorageGrowthScanner::Bucket>& all) {
     QList<StorageGrowthScanner::Bucket> shown;
@@ -192,8 +144,6 @@ std::optional<QString> bucketMeta(qint64 bytes, qint64 totalBytes) {
     return QString::number(percent) + QStringLiteral("% of measured total");
 }
 
-QString openButton() {
-    return QStringLiteral("Open");
-}
+PENDREL_TEXT(openButton, "Open")
 
 } // namespace StorageHubText

@@ -1,6 +1,7 @@
 #include "ui-kit/AIPrivacyCard.h"
 
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
@@ -25,9 +26,7 @@ QLabel* wrapped(const QString& text, TextStyle style, std::optional<QFont::Weigh
 } // namespace
 
 AIPrivacyCard::AIPrivacyCard(QWidget* parent) : QWidget(parent) {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(18, 18, 18, 18);
-    column->setSpacing(12);
+    auto* column = QKBuild::insetColumn(this, {18, 18, 18, 18}, 12);
 
     column->addWidget(
         new QKIconLabel("lock.shield.fill"_sym, QStringLiteral("Your data never leaves this Mac"),

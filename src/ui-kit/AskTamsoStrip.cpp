@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
@@ -57,9 +58,7 @@ AskTamsoStrip::AskTamsoStrip(const QString& prompt, const QString& question, boo
                              QWidget* parent)
     : QKCardSurface(14, false, parent), m_prompt(prompt), m_question(question),
       m_editable(editable) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(14, 10, 14, 10);
-    row->setSpacing(10);
+    auto* row = QKBuild::insetRow(this, {14, 10, 14, 10}, 10);
 
     row->addWidget(new IconTile(this), 0, Qt::AlignVCenter);
 

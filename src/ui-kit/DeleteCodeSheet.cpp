@@ -3,6 +3,7 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
@@ -68,9 +69,7 @@ DeleteCodeSheet::DeleteCodeSheet(const QString& title, const QString& message,
     setFixedWidth(380);
     Themed::apply(this);
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(14);
+    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 14);
 
     m_title = new QKIconLabel("exclamationmark.triangle.fill"_sym, title,
                               QKFont{.style = TextStyle::Headline}, QKForeground::Orange, this);

@@ -29,6 +29,20 @@ QHBoxLayout* flushRow(QWidget* owner) {
     return layout;
 }
 
+QVBoxLayout* insetColumn(QWidget* owner, const QMargins& insets, int spacing) {
+    auto* layout = new QVBoxLayout(owner);
+    layout->setContentsMargins(insets);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
+QHBoxLayout* insetRow(QWidget* owner, const QMargins& insets, int spacing) {
+    auto* layout = new QHBoxLayout(owner);
+    layout->setContentsMargins(insets);
+    layout->setSpacing(spacing);
+    return layout;
+}
+
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight, bool wrap) {
     auto* l = new QLabel(text, parent);

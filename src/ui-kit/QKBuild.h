@@ -4,6 +4,7 @@
 #include "ui-kit/QKForeground.h"
 
 #include <optional>
+#include <QMargins>
 #include <QString>
 #include <QWidget>
 
@@ -24,6 +25,10 @@ namespace QKBuild {
 // their own insets.
 QVBoxLayout* flushColumn(QWidget* owner);
 QHBoxLayout* flushRow(QWidget* owner);
+// A column (row) laid out on `owner` (null: one to nest in another layout) with these insets
+// around its parts and this spacing between them.
+QVBoxLayout* insetColumn(QWidget* owner, const QMargins& insets, int spacing);
+QHBoxLayout* insetRow(QWidget* owner, const QMargins& insets, int spacing);
 
 // A plain-text label in a text style and colour; wrapped labels break between words and take
 // the height their width needs.

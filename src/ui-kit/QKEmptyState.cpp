@@ -1,5 +1,6 @@
 #include "ui-kit/QKEmptyState.h"
 
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKSymbol.h"
@@ -20,9 +21,7 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAccessibleName(title);
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(28, 28, 28, 28);
-    outer->setSpacing(10);
+    auto* outer = QKBuild::insetColumn(this, {28, 28, 28, 28}, 10);
     outer->addStretch(1);
 
     m_symbol = new QKSymbol(systemImage, QKFont{.fixedSize = 38, .weight = QFont::Normal},
@@ -44,9 +43,7 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
     outer->addWidget(m_messageLabel, 0, Qt::AlignHCenter);
 
     m_actions = new QWidget(this);
-    m_actionsLayout = new QHBoxLayout(m_actions);
-    m_actionsLayout->setContentsMargins(0, 2, 0, 0);
-    m_actionsLayout->setSpacing(10);
+    m_actionsLayout = QKBuild::insetRow(m_actions, {0, 2, 0, 0}, 10);
     m_actions->hide();
     outer->addWidget(m_actions, 0, Qt::AlignHCenter);
 

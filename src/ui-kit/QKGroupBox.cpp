@@ -8,9 +8,7 @@
 
 QKGroupBox::QKGroupBox(const QString& title, int spacing, QWidget* parent)
     : QWidget(parent), m_title(title) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(6);
+    auto* outer = QKBuild::insetColumn(this, {0, 0, 0, 0}, 6);
     if (!title.isEmpty()) {
         QLabel* heading = QKBuild::label(title, TextStyle::Subheadline, QKForeground::Secondary,
                                          this, QFont::DemiBold, false);
@@ -18,9 +16,7 @@ QKGroupBox::QKGroupBox(const QString& title, int spacing, QWidget* parent)
         outer->addWidget(heading);
     }
     m_card = new QKCardSurface(10, false, this);
-    m_column = new QVBoxLayout(m_card);
-    m_column->setContentsMargins(14, 12, 14, 12);
-    m_column->setSpacing(spacing);
+    m_column = QKBuild::insetColumn(m_card, {14, 12, 14, 12}, spacing);
     outer->addWidget(m_card);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
 }

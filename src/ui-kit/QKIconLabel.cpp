@@ -1,5 +1,6 @@
 #include "ui-kit/QKIconLabel.h"
 
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKSymbol.h"
 
 #include <QHBoxLayout>
@@ -8,9 +9,7 @@
 QKIconLabel::QKIconLabel(const QString& symbol, const QString& text, const QKFont& font,
                          QKForeground::Style tone, QWidget* parent)
     : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(6);
+    auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 6);
     m_symbol = new QKSymbol(symbol, font, this);
     m_label = new QLabel(text, this);
     m_label->setTextFormat(Qt::PlainText);

@@ -18,9 +18,7 @@ QKLazyColumn::QKLazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
     QKBuild::plainScroll(this);
     m_content = new QWidget(this);
     m_content->setAutoFillBackground(false);
-    m_column = new QVBoxLayout(m_content);
-    m_column->setContentsMargins(0, 0, 0, 0);
-    m_column->setSpacing(spacing);
+    m_column = QKBuild::insetColumn(m_content, {0, 0, 0, 0}, spacing);
     m_column->addStretch(1);
     setWidget(m_content);
 }

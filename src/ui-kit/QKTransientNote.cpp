@@ -49,9 +49,7 @@ QKTransientNote::QKTransientNote(QWidget* anchor, const QString& text, const QRe
     : QKCardSurface(8, false, anchor->window()), m_anchor(anchor), m_area(area) {
     setObjectName(kName);
     setAccessibleName(text);
-    auto* layout = new QHBoxLayout(this);
-    layout->setContentsMargins(10, 6, 12, 6);
-    layout->setSpacing(6);
+    auto* layout = QKBuild::insetRow(this, {10, 6, 12, 6}, 6);
     m_symbol = new QKSymbol("exclamationmark.triangle.fill"_sym,
                             QKFont{.style = TextStyle::Callout}, QKForeground::Orange, this);
     layout->addWidget(m_symbol, 0, Qt::AlignTop);

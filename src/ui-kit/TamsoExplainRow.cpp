@@ -1,6 +1,7 @@
 #include "ui-kit/TamsoExplainRow.h"
 
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
@@ -19,14 +20,10 @@
 TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
                                  const QString& detail, QWidget* parent)
     : QWidget(parent) {
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 6, 0, 6);
-    row->setSpacing(12);
+    auto* row = QKBuild::insetRow(this, {0, 6, 0, 6}, 12);
 
     // Leading mark.
-    m_leadingColumn = new QVBoxLayout;
-    m_leadingColumn->setContentsMargins(0, 2, 0, 0);
-    m_leadingColumn->setSpacing(0);
+    m_leadingColumn = QKBuild::insetColumn(nullptr, {0, 2, 0, 0}, 0);
     m_lock = new QKSymbol("lock.fill"_sym, QKFont{.style = TextStyle::Body}, this);
     m_lock->setMinimumWidth(16);
     QKForeground::apply(m_lock, QKForeground::Secondary);

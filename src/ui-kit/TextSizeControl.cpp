@@ -3,6 +3,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
@@ -23,9 +24,7 @@ TextSizeControl::TextSizeControl(QWidget* parent)
 TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), m_defaults(defaults) {
     setAccessibleName(QStringLiteral("Text size"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(4);
+    auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 4);
     auto make = [this, row](const QString& help, const QString& label) {
         auto* b = new QToolButton(this);
         b->setAutoRaise(true);

@@ -1,48 +1,27 @@
 #include "vault/SecureNotesText.h"
 
 #include "platform/DisplayText.h"
+#include "platform/TextConstant.h"
 
 #include <algorithm>
 #include <QStringList>
 
 namespace SecureNotesText {
 
-QString untitled() {
-    return QStringLiteral("Untitled");
-}
-
-QString createRefused() {
-    return QStringLiteral("Couldn't create the secure note. The keyring refused to save it.");
-}
-
-QString saveRefused() {
-    return QStringLiteral(
-        "Couldn't save this secret to the keyring. Your previous value is unchanged.");
-}
-
-QString deleteRefused() {
-    return QStringLiteral(
-        "Couldn't remove this secret from the keyring, so it is still in your vault.");
-}
-
-QString savesHeldNote() {
-    return QStringLiteral("Pendrel could not read the saved list of secure notes and could not "
-                          "set it aside, so changes to the list are kept in memory only.");
-}
-
-QString createTimedOut() {
-    return QStringLiteral("Couldn't create the secure note. The keyring didn't answer in time.");
-}
-
-QString deleteTimedOut() {
-    return QStringLiteral("Couldn't remove this secret: the keyring didn't answer in time, so it "
-                          "is still in your vault.");
-}
-
-QString deleteUnsaved() {
-    return QStringLiteral("Couldn't remove this secret: the list of secure notes couldn't be "
-                          "saved, so it is still in your vault.");
-}
+PENDREL_TEXT(untitled, "Untitled")
+PENDREL_TEXT(createRefused, "Couldn't create the secure note. The keyring refused to save it.")
+PENDREL_TEXT(saveRefused,
+             "Couldn't save this secret to the keyring. Your previous value is unchanged.")
+PENDREL_TEXT(deleteRefused,
+             "Couldn't remove this secret from the keyring, so it is still in your vault.")
+PENDREL_TEXT(savesHeldNote, "Pendrel could not read the saved list of secure notes and could not "
+                            "set it aside, so changes to the list are kept in memory only.")
+PENDREL_TEXT(createTimedOut, "Couldn't create the secure note. The keyring didn't answer in time.")
+PENDREL_TEXT(deleteTimedOut,
+             "Couldn't remove this secret: the keyring didn't answer in time, so it "
+             "is still in your vault.")
+PENDREL_TEXT(deleteUnsaved, "Couldn't remove this secret: the list of secure notes couldn't be "
+                            "saved, so it is still in your vault.")
 
 QString indexUnsaved(const QString& reason) {
     return QStringLiteral("Couldn't save the list of secure notes (%1). New notes and title "
@@ -50,30 +29,13 @@ QString indexUnsaved(const QString& reason) {
         .arg(reason);
 }
 
-QString alertTitle() {
-    return QStringLiteral("Keyring problem");
-}
-
-QString listHeading() {
-    return QStringLiteral("Secure notes");
-}
-
-QString newSecretTitle() {
-    return QStringLiteral("New secret");
-}
-
-QString emptyTitle() {
-    return QStringLiteral("Your secure vault");
-}
-
-QString emptySymbol() {
-    return QStringLiteral("lock.doc");
-}
-
-QString emptyMessage() {
-    return QStringLiteral("A safe place for API keys, passwords and licence codes. Everything is "
-                          "encrypted in the system keyring, not saved as plain text.");
-}
+PENDREL_TEXT(alertTitle, "Keyring problem")
+PENDREL_TEXT(listHeading, "Secure notes")
+PENDREL_TEXT(newSecretTitle, "New secret")
+PENDREL_TEXT(emptyTitle, "Your secure vault")
+PENDREL_TEXT(emptySymbol, "lock.doc")
+PENDREL_TEXT(emptyMessage, "A safe place for API keys, passwords and licence codes. Everything is "
+                           "encrypted in the system keyring, not saved as plain text.")
 
 QString rowDate(const QDateTime& date, const QLocale& locale, const QTimeZone& zone) {
     const QDateTime local = date.toTimeZone(zone);
@@ -90,85 +52,34 @@ QString rowDate(const QDateTime& date, const QLocale& locale, const QTimeZone& z
     return locale.toString(local, dayMonth + QStringLiteral(", ") + time);
 }
 
-QString titlePlaceholder() {
-    return QStringLiteral("Title");
-}
-
-QString secretHeading() {
-    return QStringLiteral("Secret");
-}
+PENDREL_TEXT(titlePlaceholder, "Title")
+PENDREL_TEXT(secretHeading, "Secret")
 
 QString revealButton(bool revealed) {
     return revealed ? QStringLiteral("Hide") : QStringLiteral("Reveal");
 }
 
-QString copyButton() {
-    return QStringLiteral("Copy");
-}
-
-QString copiedMark() {
-    return QStringLiteral("Copied");
-}
-
-QString footer() {
-    return QStringLiteral("Encrypted in the system keyring");
-}
-
-QString deleteButton() {
-    return QStringLiteral("Delete");
-}
-
-QString deleteTitle() {
-    return QStringLiteral("Delete this secret?");
-}
-
-QString deleteMessage() {
-    return QStringLiteral("This removes it from the keyring for good. It is not moved to the "
-                          "Trash and cannot be recovered.");
-}
-
-QString deleteVerb() {
-    return QStringLiteral("Delete forever");
-}
-
-QString readFailed() {
-    return QStringLiteral("Couldn't read this secret from the keyring. It is left as it is, and "
-                          "nothing here can change it until it can be read.");
-}
-
-QString readTimedOut() {
-    return QStringLiteral("The keyring didn't answer in time. This secret is left as it is, and "
-                          "nothing here can change it until it can be read.");
-}
-
-QString reading() {
-    return QStringLiteral("Reading from the keyring\u2026");
-}
-
-QString saving() {
-    return QStringLiteral("Saving\u2026");
-}
-
-QString saveTimedOut() {
-    return QStringLiteral("Not saved: the keyring didn't answer in time.");
-}
-
-QString saveRefusedLine() {
-    return QStringLiteral("Not saved: the keyring refused it.");
-}
-
-QString notSavedInMemory() {
-    return QStringLiteral("Not saved: the list of secure notes couldn't be saved, so this note "
-                          "is kept in memory only.");
-}
-
-QString titleInMemory() {
-    return QStringLiteral("The secret is saved; the title is kept in memory only.");
-}
-
-QString retryButton() {
-    return QStringLiteral("Try again");
-}
+PENDREL_TEXT(copyButton, "Copy")
+PENDREL_TEXT(copiedMark, "Copied")
+PENDREL_TEXT(footer, "Encrypted in the system keyring")
+PENDREL_TEXT(deleteButton, "Delete")
+PENDREL_TEXT(deleteTitle, "Delete this secret?")
+PENDREL_TEXT(deleteMessage, "This removes it from the keyring for good. It is not moved to the "
+                            "Trash and cannot be recovered.")
+PENDREL_TEXT(deleteVerb, "Delete forever")
+PENDREL_TEXT(readFailed, "Couldn't read this secret from the keyring. It is left as it is, and "
+                         "nothing here can change it until it can be read.")
+PENDREL_TEXT(readTimedOut, "The keyring didn't answer in time. This secret is left as it is, and "
+                           "nothing here can change it until it can be read.")
+PENDREL_TEXT(reading, "Reading from the keyring\u2026")
+PENDREL_TEXT(saving, "Saving\u2026")
+PENDREL_TEXT(saveTimedOut, "Not saved: the keyring didn't answer in time.")
+PENDREL_TEXT(saveRefusedLine, "Not saved: the keyring refused it.")
+PENDREL_TEXT(notSavedInMemory,
+             "Not saved: the list of secure notes couldn't be saved, so this note "
+             "is kept in memory only.")
+PENDREL_TEXT(titleInMemory, "The secret is saved; the title is kept in memory only.")
+PENDREL_TEXT(retryButton, "Try again")
 
 int characterCount(const QString& secret) {
     return int(DisplayText::perceivedLength(secret));

@@ -2,6 +2,7 @@
 
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"
+#include "platform/TextConstant.h"
 
 #include <limits>
 
@@ -47,9 +48,7 @@ QString heatSymbol(ThermalSnapshot::Pressure pressure) {
     return heatIsRaised(pressure) ? "thermometer.high"_sym : "thermometer.medium"_sym;
 }
 
-QString panelName() {
-    return QStringLiteral("Pendrel");
-}
+PENDREL_TEXT(panelName, "Pendrel")
 
 QString keepAwakeButton(bool active) {
     return active ? QStringLiteral("Stop Keep Awake") : QStringLiteral("Keep Mac awake");

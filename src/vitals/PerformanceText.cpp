@@ -2,6 +2,7 @@
 
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"
+#include "platform/TextConstant.h"
 #include "vitals/DecimalFormat.h"
 
 #include <algorithm>
@@ -271,10 +272,8 @@ std::optional<QString> fanPressureNote(P pressure) {
            QStringLiteral(", so elevated fan noise can be expected.");
 }
 
-QString fanlessText() {
-    return QStringLiteral("No fan sensors were reported. Many MacBook Air models are fanless. If "
-                          "this machine has fans, its drivers do not expose their sensors.");
-}
+PENDREL_TEXT(fanlessText, "No fan sensors were reported. Many MacBook Air models are fanless. If "
+                          "this machine has fans, its drivers do not expose their sensors.")
 
 Tone fanStateTone(int rpm) {
     return rpm <= 3500 ? Tone::Green : Tone::Orange;
@@ -317,14 +316,8 @@ QString autopilotNotDelivered(const QString& name) {
 
 // --- Questions ----------------------------------------------------------------------------------
 
-QString askWhySlowQuestion() {
-    return QStringLiteral("Why is my Mac slow?");
-}
-QString askAboutHeatQuestion() {
-    return QStringLiteral("Why is my Mac running hot?");
-}
-QString askAboutFansQuestion() {
-    return QStringLiteral("Why are my fans loud?");
-}
+PENDREL_TEXT(askWhySlowQuestion, "Why is my Mac slow?")
+PENDREL_TEXT(askAboutHeatQuestion, "Why is my Mac running hot?")
+PENDREL_TEXT(askAboutFansQuestion, "Why are my fans loud?")
 
 } // namespace PerformanceText

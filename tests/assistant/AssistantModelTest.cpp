@@ -7,11 +7,6 @@ using namespace assistanttest;
 
 namespace {
 
-const QString kFallback =
-    "I can answer about speed, heat, memory, disk space, battery, screenshots, organising "
-    "folders, duplicates, and what system processes are. Try: \"why is my Mac hot?\" or \"why is "
-    "my Mac slow?\".";
-
 SystemSnapshot hotMachine() {
     SystemSnapshot s;
     s.memUsedBytes = 6'420'000'000;

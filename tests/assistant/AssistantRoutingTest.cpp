@@ -36,11 +36,6 @@ void PrintTo(const ActionSpec& a, std::ostream* os) {
 
 const ActionSpec openStorage{"Open Storage", "disk", K::OpenFeature, std::nullopt};
 
-const QString kFallback =
-    "I can answer about speed, heat, memory, disk space, battery, screenshots, organising "
-    "folders, duplicates, and what system processes are. Try: \"why is my Mac hot?\" or \"why is "
-    "my Mac slow?\".";
-
 SystemSnapshot busyMachine() {
     SystemSnapshot s;
     s.memUsedBytes = 6'000'000'000;

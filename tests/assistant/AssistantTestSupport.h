@@ -22,6 +22,12 @@ using cachefoldertest::readAll;
 using cachefoldertest::Timeline;
 using cachefoldertest::writeAll;
 
+// The reply to a question the assistant has no rule for, word for word.
+inline const QString kFallback =
+    "I can answer about speed, heat, memory, disk space, battery, screenshots, organising "
+    "folders, duplicates, and what system processes are. Try: \"why is my Mac hot?\" or \"why is "
+    "my Mac slow?\".";
+
 // An assistant on fakes only: its own timeline, notification centre, model, running
 // applications and autopilot, a sandbox home and scripted measurements. The model is unavailable
 // unless the test makes it available.

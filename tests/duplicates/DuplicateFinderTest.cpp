@@ -142,10 +142,8 @@ TEST(DuplicateFinder, OnlyTheLatestScanPublishes) {
 TEST(DuplicateFinder, KeepingOneCopy) {
     Finder f;
     const QString dir = testsupport::freshDir("keep");
-    for (const char* name : {"/a", "/b", "/c", "/d"})
-        write(dir + name, bytes(4000, 3));
-    write(dir + "/p", bytes(1500, 4));
-    write(dir + "/q", bytes(1500, 4));
+    writeCopies(dir, {"/a", "/b", "/c", "/d"}, bytes(4000, 3));
+    writeCopies(dir, {"/p", "/q"}, bytes(1500, 4));
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     ASSERT_EQ(f.finder.groups().size(), 2);
@@ -185,11 +183,8 @@ TEST(DuplicateFinder, KeepingOneCopy) {
 TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
     Finder f;
     const QString dir = testsupport::freshDir("each");
-    write(dir + "/z/one", bytes(2000, 5));
-    write(dir + "/a/one", bytes(2000, 5));
-    write(dir + "/m/two", bytes(3000, 6));
-    write(dir + "/b/two", bytes(3000, 6));
-    write(dir + "/c/two", bytes(3000, 6));
+    writeCopies(dir, {"/z/one", "/a/one"}, bytes(2000, 5));
+    writeCopies(dir, {"/m/two", "/b/two", "/c/two"}, bytes(3000, 6));
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     EXPECT_EQ(f.finder.removableCount(), 3);
@@ -211,8 +206,7 @@ TEST(DuplicateFinder, WhatKeepingFreesIsTheDiskTheOtherCopiesTake) {
     Finder f;
     const QString dir = testsupport::freshDir("sparse-copies");
     const qint64 length = 1'048'576;
-    write(dir + "/a-written", QByteArray(length, '\0'));
-    write(dir + "/c-written", QByteArray(length, '\0'));
+    writeCopies(dir, {"/a-written", "/c-written"}, QByteArray(length, '\0'));
     {
         QFile holes(dir + "/b-sparse");
         ASSERT_TRUE(holes.open(QIODevice::WriteOnly) && holes.resize(length));
@@ -314,12 +308,9 @@ TEST(DuplicateFinder, ANameThatIsNotUtf8IsTrashedAndKeptByItsOwnBytes) {
 TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
     Finder f;
     const QString dir = testsupport::freshDir("edited");
-    for (const char* name : {"/a", "/b", "/c"})
-        write(dir + name, bytes(4000, 3));
-    write(dir + "/p", bytes(1500, 4));
-    write(dir + "/q", bytes(1500, 4));
-    write(dir + "/u", bytes(6000, 5));
-    write(dir + "/v", bytes(6000, 5));
+    writeCopies(dir, {"/a", "/b", "/c"}, bytes(4000, 3));
+    writeCopies(dir, {"/p", "/q"}, bytes(1500, 4));
+    writeCopies(dir, {"/u", "/v"}, bytes(6000, 5));
     f.finder.scan(dir);
     ASSERT_TRUE(f.waitDone());
     ASSERT_EQ(f.finder.groups().size(), 3);
@@ -375,13 +366,9 @@ TEST(DuplicateFinder, FilesThatStillMatchMoveAndUntouchedOnesAreNotReadAgain) {
             };
         Finder f(options);
         const QString dir = testsupport::freshDir(hashed ? "still-hashed" : "still-compared");
-        write(dir + "/x1", bytes(2000, 7));
-        write(dir + "/x2", bytes(2000, 7));
-        write(dir + "/y1", bytes(3000, 8));
-        write(dir + "/y2", bytes(3000, 8));
-        write(dir + "/y3", bytes(3000, 8));
-        write(dir + "/z1", bytes(2500, 9));
-        write(dir + "/z2", bytes(2500, 9));
+        writeCopies(dir, {"/x1", "/x2"}, bytes(2000, 7));
+        writeCopies(dir, {"/y1", "/y2", "/y3"}, bytes(3000, 8));
+        writeCopies(dir, {"/z1", "/z2"}, bytes(2500, 9));
         f.finder.scan(dir);
         ASSERT_TRUE(f.waitDone());
         ASSERT_EQ(f.finder.groups().size(), 3);

@@ -44,13 +44,10 @@ qsizetype openDescriptors() {
 TEST(DuplicateScan, SizeBoundaries) {
     const QString dir = testsupport::freshDir("sizes");
     // 1,023 bytes are below the floor; 1,024 are not.
-    write(dir + "/small-a", bytes(1023, 1));
-    write(dir + "/small-b", bytes(1023, 1));
-    write(dir + "/kib-a", bytes(1024, 2));
-    write(dir + "/kib-b", bytes(1024, 2));
+    writeCopies(dir, {"/small-a", "/small-b"}, bytes(1023, 1));
+    writeCopies(dir, {"/kib-a", "/kib-b"}, bytes(1024, 2));
     // Equal content of 64 KiB.
-    write(dir + "/head-a", bytes(65536, 3));
-    write(dir + "/head-b", bytes(65536, 3));
+    writeCopies(dir, {"/head-a", "/head-b"}, bytes(65536, 3));
     // One byte more, differing only in the last byte: not duplicates.
     QByteArray tail = bytes(65537, 4);
     write(dir + "/tail-a", tail);
@@ -77,11 +74,8 @@ TEST(DuplicateScan, SharedHeadsAreSettledByTheWholeFile) {
     write(dir + "/two", two);
     write(dir + "/sub/one-again", one);
     // Three copies of one content and two of another, all of one size.
-    write(dir + "/x1", bytes(5000, 8));
-    write(dir + "/x2", bytes(5000, 8));
-    write(dir + "/x3", bytes(5000, 8));
-    write(dir + "/y1", bytes(5000, 9));
-    write(dir + "/y2", bytes(5000, 9));
+    writeCopies(dir, {"/x1", "/x2", "/x3"}, bytes(5000, 8));
+    writeCopies(dir, {"/y1", "/y2"}, bytes(5000, 9));
 
     const DuplicateScan::Outcome outcome = scan(dir);
     const QList<QStringList> groups = fileLists(outcome);
@@ -95,10 +89,8 @@ TEST(DuplicateScan, SharedHeadsAreSettledByTheWholeFile) {
 TEST(DuplicateScan, OnlyVisibleRegularFilesOutsidePackagesEachInodeOnce) {
     const QString dir = testsupport::freshDir("walk");
     const QByteArray content = bytes(3000, 10);
-    write(dir + "/.hidden-copy", content);
-    write(dir + "/.cache/copy", content);
-    write(dir + "/Tool.app/Contents/copy", content);
-    write(dir + "/original", content);
+    writeCopies(dir, {"/.hidden-copy", "/.cache/copy", "/Tool.app/Contents/copy", "/original"},
+                content);
     // A symlink to the original is never a copy of it.
     ASSERT_EQ(::symlink(QFile::encodeName(dir + "/original").constData(),
                         QFile::encodeName(dir + "/link").constData()),
@@ -181,8 +173,7 @@ TEST(DuplicateScan, AReadFailureGivesNoHash) {
 
     // A file that cannot be read drops out of its group without a message.
     const QString dir = testsupport::freshDir("unreadable");
-    for (const char* name : {"/a", "/b", "/c"})
-        write(dir + name, bytes(2000, 11));
+    writeCopies(dir, {"/a", "/b", "/c"}, bytes(2000, 11));
     DuplicateScan::Options options;
     options.hasher = [dir](const std::string& path, qint64 limit,
                            const CancelToken& cancel) -> std::optional<QByteArray> {
@@ -223,12 +214,9 @@ TEST(DuplicateScan, FilesThatPartAfterTheirFirstBytes) {
     const QByteArray x = kind('x');
     const QByteArray y = kind('y');
     const QByteArray w = kind('w', (2 << 20) + 5);
-    for (const char* name : {"/x1", "/x2"})
-        write(dir + name, x);
-    for (const char* name : {"/y1", "/y2"})
-        write(dir + name, y);
-    for (const char* name : {"/w1", "/w2"})
-        write(dir + name, w);
+    writeCopies(dir, {"/x1", "/x2"}, x);
+    writeCopies(dir, {"/y1", "/y2"}, y);
+    writeCopies(dir, {"/w1", "/w2"}, w);
     write(dir + "/z", kind('z'));
     write(dir + "/v", kind('v', (2 << 20) + 5));
     // A pair of another size that parts soon after the quick look.
@@ -272,8 +260,7 @@ TEST(DuplicateScan, ManyFilesThatPartAtOnePieceAreReadAboutOnce) {
         b[300000] = char(i);
         write(QStringLiteral("%1/f%2").arg(dir).arg(i), b);
     }
-    write(dir + "/twin", base);
-    write(dir + "/twin2", base);
+    writeCopies(dir, {"/twin", "/twin2"}, base);
 
     std::atomic<qint64> read{0};
     DuplicateScan::Options options;
@@ -295,8 +282,7 @@ TEST(DuplicateScan, AFileTouchedBetweenPassesDropsOut) {
         const QString dir = testsupport::freshDir("touched");
         // Longer than the quick prefix, so every file is read twice.
         const QByteArray content = bytes(20000, 12);
-        for (const char* name : {"/a", "/b", "/c", "/d"})
-            write(dir + name, content);
+        writeCopies(dir, {"/a", "/b", "/c", "/d"}, content);
 
         std::mutex lock;
         bool touched = false;

@@ -100,6 +100,14 @@ inline QByteArray bytes(qsizetype size, int seed) {
     return b;
 }
 
+// One group of copies: the same content at each of the names ("/a", "/sub/b", …) below dir,
+// written in the order given.
+inline void writeCopies(const QString& dir, std::initializer_list<const char*> names,
+                        const QByteArray& content) {
+    for (const char* name : names)
+        write(dir + name, content);
+}
+
 // A scene drawn from its number: a sky gradient, a horizon, a few shapes, each placed and
 // coloured by the scene, so two scene numbers show different pictures.
 inline QImage scene(int number, QSize size = QSize(960, 720)) {

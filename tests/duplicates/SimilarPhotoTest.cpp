@@ -284,12 +284,9 @@ TEST(SimilarPhotoFinder, NoPhotosAndStaleScans) {
         return std::optional<FeaturePrint>(FeaturePrint({path.endsWith("b.png") ? 9.0f : 0.0f}));
     };
     const QString first = testsupport::freshDir("first");
-    write(first + "/a.png", "x");
-    write(first + "/b.png", "x");
-    write(first + "/c.png", "x");
+    writeCopies(first, {"/a.png", "/b.png", "/c.png"}, "x");
     const QString second = testsupport::freshDir("second");
-    write(second + "/x.png", "x");
-    write(second + "/y.png", "x");
+    writeCopies(second, {"/x.png", "/y.png"}, "x");
     SimilarPhotoFinder slow(std::make_shared<FakeTrash>(testsupport::freshDir("trash")), held);
     slow.scan(first);
     slow.scan(second);
@@ -310,8 +307,7 @@ TEST(SimilarPhotoFinder, NoPhotosAndStaleScans) {
 
 TEST(SimilarPhotoFinder, PartialTrashKeepsTheFailedPhotoInTheSet) {
     const QString dir = testsupport::freshDir("partial");
-    for (const char* name : {"/a.png", "/b.png", "/c.png"})
-        write(dir + name, "x");
+    writeCopies(dir, {"/a.png", "/b.png", "/c.png"}, "x");
     auto trash = std::make_shared<FakeTrash>(testsupport::freshDir("trash"));
     SimilarPhotoFinder finder(
         trash, [](const QString&) { return std::optional<FeaturePrint>(FeaturePrint({0.0f})); });

@@ -12,17 +12,6 @@ using Kind = DiskMapScanner::State::Kind;
 
 namespace {
 
-DiskMapScanner::Request requestFor(const QString& home) {
-    DiskMapScanner::Request request;
-    request.home = home;
-    request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
-    return request;
-}
-
-bool settled(DiskMapScanner& scanner) {
-    return testsupport::waitFor([&] { return !scanner.state().isScanning(); }, 20'000);
-}
-
 // Lets every scan already started finish and deliver, so nothing stale is still on its way.
 void drain() {
     QThreadPool::globalInstance()->waitForDone();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "fakes/FakeDiskUsage.h"
+#include "storage/DiskMapScanner.h"
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
@@ -39,6 +41,20 @@ inline qint64 allocated(const QString& path) {
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return -1;
     return qint64(st.st_blocks) * 512;
+}
+
+// A scan of home whose disk-usage tool is a fake that answers nothing, so every size is the
+// walker's own.
+inline DiskMapScanner::Request requestFor(const QString& home) {
+    DiskMapScanner::Request request;
+    request.home = home;
+    request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
+    return request;
+}
+
+// Whether the scanner stops scanning within 20 seconds.
+inline bool settled(DiskMapScanner& scanner) {
+    return testsupport::waitFor([&] { return !scanner.state().isScanning(); }, 20'000);
 }
 
 } // namespace diskmaptest

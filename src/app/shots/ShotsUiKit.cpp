@@ -9,6 +9,7 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKFont.h"
@@ -38,9 +39,7 @@ QLabel* sectionTitle(const QString& text, QWidget* parent) {
 
 QWidget* explainRows(QWidget* parent) {
     auto* card = new QKCardSurface(14, true, parent);
-    auto* col = new QVBoxLayout(card);
-    col->setContentsMargins(16, 10, 16, 10);
-    col->setSpacing(2);
+    auto* col = QKBuild::insetColumn(card, {16, 10, 16, 10}, 2);
 
     auto* safe = new TamsoExplainRow(QStringLiteral("App caches"), formatBytes(2'684'354'560),
                                      QStringLiteral("Temporary files apps rebuild on their own. "
@@ -89,9 +88,7 @@ QWidget* explainRows(QWidget* parent) {
 QWidget* splitterDemo(QWidget* parent) {
     auto* card = new QKCardSurface(14, false, parent);
     card->setMinimumHeight(150);
-    auto* row = new QHBoxLayout(card);
-    row->setContentsMargins(1, 1, 1, 1);
-    row->setSpacing(0);
+    auto* row = QKBuild::insetRow(card, {1, 1, 1, 1}, 0);
     auto* main = new QLabel(QStringLiteral("Main content"), card);
     main->setAlignment(Qt::AlignCenter);
     QKForeground::apply(main, QKForeground::Secondary);
@@ -132,9 +129,7 @@ std::unique_ptr<QWidget> gallery() {
     auto page = std::make_unique<QWidget>();
     Themed::apply(page.get());
     page->resize(1180, 900);
-    auto* columns = new QHBoxLayout(page.get());
-    columns->setContentsMargins(24, 24, 24, 24);
-    columns->setSpacing(24);
+    auto* columns = QKBuild::insetRow(page.get(), {24, 24, 24, 24}, 24);
 
     auto* left = new QVBoxLayout;
     left->setSpacing(10);

@@ -42,9 +42,7 @@ private:
 
 QWidget* explainRow(const AppsHubText::ExplainRow& row, QWidget* parent) {
     auto* line = new QWidget(parent);
-    auto* layout = new QHBoxLayout(line);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(8);
+    auto* layout = QKBuild::insetRow(line, {0, 0, 0, 0}, 8);
     QLabel* title =
         QKBuild::label(row.title, TextStyle::Callout, QKForeground::Primary, line, QFont::DemiBold);
     title->setFixedWidth(140);

@@ -26,9 +26,7 @@ QKLineLabel* line(const QString& text, TextStyle style, QKForeground::Style tone
 StartupItemRow::StartupItemRow(const StartupItem& item, QWidget* parent)
     : QWidget(parent), m_item(item) {
     setObjectName(QStringLiteral("startupRow"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(14, 7, 14, 7);
-    row->setSpacing(12);
+    auto* row = QKBuild::insetRow(this, {14, 7, 14, 7}, 12);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);

@@ -27,9 +27,7 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     auto* root = QKBuild::flushColumn(this);
 
     auto* header = new QWidget(this);
-    auto* headerColumn = new QVBoxLayout(header);
-    headerColumn->setContentsMargins(16, 16, 16, 16);
-    headerColumn->setSpacing(2);
+    auto* headerColumn = QKBuild::insetColumn(header, {16, 16, 16, 16}, 2);
     QLabel* headline = QKBuild::label(StartupItemsText::headline(), TextStyle::Headline,
                                       QKForeground::Primary, header);
     headline->setObjectName(QStringLiteral("startupHeadline"));
@@ -54,9 +52,7 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     auto* column = new QVBoxLayout(content);
     column->setContentsMargins(16, 12, 16, 16);
     m_card = new QKCardSurface(10, false, content);
-    m_cardColumn = new QVBoxLayout(m_card);
-    m_cardColumn->setContentsMargins(0, 4, 0, 4);
-    m_cardColumn->setSpacing(0);
+    m_cardColumn = QKBuild::insetColumn(m_card, {0, 4, 0, 4}, 0);
     column->addWidget(m_card);
     column->addStretch(1);
     scroll->setWidget(content);

@@ -9,9 +9,7 @@
 
 TweakRow::TweakRow(const Tweak& tweak, QWidget* parent) : QWidget(parent), m_tweak(tweak) {
     setObjectName(QStringLiteral("tweak-") + tweak.id);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(14, 8, 14, 8);
-    row->setSpacing(12);
+    auto* row = QKBuild::insetRow(this, {14, 8, 14, 8}, 12);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(2);

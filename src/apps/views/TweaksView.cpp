@@ -21,9 +21,7 @@ namespace {
 
 QKCardSurface* card(QWidget* parent, QVBoxLayout*& column) {
     auto* surface = new QKCardSurface(10, false, parent);
-    column = new QVBoxLayout(surface);
-    column->setContentsMargins(0, 4, 0, 4);
-    column->setSpacing(0);
+    column = QKBuild::insetColumn(surface, {0, 4, 0, 4}, 0);
     return surface;
 }
 

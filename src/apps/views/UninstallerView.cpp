@@ -193,9 +193,7 @@ QWidget* UninstallerView::buildReadyPage() {
 QWidget* UninstallerView::buildDetail() {
     auto* page = new QWidget(m_detailStack);
     page->setObjectName(QStringLiteral("appDetail"));
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(12);
+    auto* column = QKBuild::insetColumn(page, {16, 16, 16, 16}, 12);
 
     auto* header = new QHBoxLayout;
     header->setSpacing(12);
@@ -254,9 +252,7 @@ QWidget* UninstallerView::buildDetail() {
     auto* contentColumn = new QVBoxLayout(content);
     contentColumn->setContentsMargins(0, 0, 0, 0);
     auto* card = new QKCardSurface(10, false, content);
-    m_leftoverColumn = new QVBoxLayout(card);
-    m_leftoverColumn->setContentsMargins(12, 4, 12, 4);
-    m_leftoverColumn->setSpacing(0);
+    m_leftoverColumn = QKBuild::insetColumn(card, {12, 4, 12, 4}, 0);
     contentColumn->addWidget(card);
     contentColumn->addStretch(1);
     scroll->setWidget(content);

@@ -56,9 +56,7 @@ ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
     : QWidget(parent), m_message(message) {
     const bool mine = message.role == TamsoMessage::Role::User;
     setObjectName(QStringLiteral("message-") + message.id.toString(QUuid::WithoutBraces));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 6);
     const Qt::Alignment side = mine ? Qt::AlignRight : Qt::AlignLeft;
 
     m_bubble = new Bubble(mine, this);
@@ -101,9 +99,7 @@ ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
     if (!message.actions.isEmpty()) {
         auto* chips = new QWidget(this);
         chips->setObjectName(QStringLiteral("chips"));
-        auto* row = new QHBoxLayout(chips);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(8);
+        auto* row = QKBuild::insetRow(chips, {0, 0, 0, 0}, 8);
         for (const TamsoAction& action : message.actions) {
             auto* chip = new QKBorderedButton(action.label, chips);
             chip->setSmall(true);

@@ -25,9 +25,7 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
                                      FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_screen(screen), m_finder(finder), m_revealer(revealer) {
     setObjectName(QStringLiteral("describeFindPanel"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(14, 14, 14, 14);
-    column->setSpacing(10);
+    auto* column = QKBuild::insetColumn(this, {14, 14, 14, 14}, 10);
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);

@@ -72,9 +72,7 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
 
     // Search line.
     auto* searchLine = new SearchBackground(content);
-    auto* searchRow = new QHBoxLayout(searchLine);
-    searchRow->setContentsMargins(10, 10, 10, 10);
-    searchRow->setSpacing(10);
+    auto* searchRow = QKBuild::insetRow(searchLine, {10, 10, 10, 10}, 10);
     auto* glass = new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body},
                                QKForeground::Secondary, searchLine);
     searchRow->addWidget(glass, 0, Qt::AlignVCenter);

@@ -72,9 +72,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     root->addWidget(m_header);
     root->addWidget(new QKHairline(this));
 
-    auto* body = new QHBoxLayout;
-    body->setContentsMargins(0, 0, 0, 0);
-    body->setSpacing(0);
+    auto* body = QKBuild::insetRow(nullptr, {0, 0, 0, 0}, 0);
     root->addLayout(body, 1);
 
     // Chat column: messages, a rule, the input row.
@@ -87,9 +85,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     m_list->viewport()->installEventFilter(this);
     auto* content = new QWidget(m_list);
     content->setAutoFillBackground(false);
-    m_messages = new QVBoxLayout(content);
-    m_messages->setContentsMargins(14, 14, 14, 14);
-    m_messages->setSpacing(10);
+    m_messages = QKBuild::insetColumn(content, {14, 14, 14, 14}, 10);
     m_spinner = new QKSpinner(content);
     m_spinner->setObjectName(QStringLiteral("thinking"));
     m_messages->addWidget(m_spinner, 0, Qt::AlignLeft);
@@ -100,9 +96,7 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     chatColumn->addWidget(m_list, 1);
     chatColumn->addWidget(new QKHairline(chat));
 
-    auto* input = new QHBoxLayout;
-    input->setContentsMargins(12, 12, 12, 12);
-    input->setSpacing(8);
+    auto* input = QKBuild::insetRow(nullptr, {12, 12, 12, 12}, 8);
     m_field = new QLineEdit(chat);
     m_field->setObjectName(QStringLiteral("questionField"));
     m_field->setPlaceholderText(TamsoAIText::questionPlaceholder());

@@ -21,9 +21,7 @@ namespace {
 QWidget* observationRow(const TamsoMemory::Observation& o, QWidget* parent) {
     auto* row = new QWidget(parent);
     row->setObjectName(QStringLiteral("observation-") + o.id);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 6, 0, 6);
-    layout->setSpacing(12);
+    auto* layout = QKBuild::insetRow(row, {0, 6, 0, 6}, 12);
     auto* cell = new QWidget(row);
     cell->setFixedWidth(24);
     auto* cellLayout = new QVBoxLayout(cell);
@@ -76,9 +74,7 @@ TamsoMemoryView::TamsoMemoryView(TamsoMemory& memory, QWidget* parent)
     m_box->setObjectName(QStringLiteral("knowledgeBox"));
     m_learning = new QWidget(m_box->card());
     m_learning->setObjectName(QStringLiteral("learningLine"));
-    auto* learningRow = new QHBoxLayout(m_learning);
-    learningRow->setContentsMargins(0, 4, 0, 4);
-    learningRow->setSpacing(8);
+    auto* learningRow = QKBuild::insetRow(m_learning, {0, 4, 0, 4}, 8);
     auto* spinner = new QKSpinner(m_learning);
     QKFont::apply(spinner, TextStyle::Body);
     QKForeground::apply(spinner, QKForeground::Secondary);

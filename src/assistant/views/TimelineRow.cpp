@@ -52,9 +52,7 @@ TimelineRow::TimelineRow(const TimelineEntry& entry, QWidget* parent)
     : QWidget(parent), m_entry(entry) {
     auto* outer = QKBuild::flushColumn(this);
 
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(0, 8, 0, 8);
-    row->setSpacing(10);
+    auto* row = QKBuild::insetRow(nullptr, {0, 8, 0, 8}, 10);
 
     // The symbol sits in a 22-point column, 2 points below the row's top.
     auto* cell = new QWidget(this);

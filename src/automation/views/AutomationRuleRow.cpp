@@ -46,9 +46,7 @@ AutomationRuleRow::AutomationRuleRow(const AutomationRule& rule, QWidget* parent
 
     auto* statusRow = new QHBoxLayout;
     m_running = new QWidget(box);
-    auto* running = new QHBoxLayout(m_running);
-    running->setContentsMargins(0, 0, 0, 0);
-    running->setSpacing(6);
+    auto* running = QKBuild::insetRow(m_running, {0, 0, 0, 0}, 6);
     m_spinner = new QKSpinner(m_running);
     QKFont::apply(m_spinner, TextStyle::Caption);
     QKForeground::apply(m_spinner, QKForeground::Secondary);

@@ -11,9 +11,9 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKListSelection.h"
+#include "ui-kit/QKRowButton.h"
 
 #include <QMimeDatabase>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -166,20 +166,13 @@ void BigFileDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 
 bool BigFileDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
-    const bool press =
-        event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick;
-    const bool release = event->type() == QEvent::MouseButtonRelease;
-    if (press || release) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            revealRect(option.rect).contains(mouse->position().toPoint())) {
-            if (release) {
-                const QVariant value = index.data(LargeFileListModel::FileRole);
-                if (value.canConvert<BigFile>())
-                    emit revealRequested(value.value<BigFile>().path(), revealRect(option.rect));
-            }
-            return true;
-        }
+    const QKRowButton::Hit hit = QKRowButton::hit(event, revealRect(option.rect));
+    if (hit == QKRowButton::Hit::Clicked) {
+        const QVariant value = index.data(LargeFileListModel::FileRole);
+        if (value.canConvert<BigFile>())
+            emit revealRequested(value.value<BigFile>().path(), revealRect(option.rect));
     }
+    if (hit != QKRowButton::Hit::Elsewhere)
+        return true;
     return QStyledItemDelegate::editorEvent(event, model, option, index);
 }

@@ -42,9 +42,7 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
 
     // Toolbar: title block, then the folder, the picker, the filter and the two actions.
     auto* toolbar = new QWidget(this);
-    auto* row = new QHBoxLayout(toolbar);
-    row->setContentsMargins(16, 16, 16, 16);
-    row->setSpacing(10);
+    auto* row = QKBuild::insetRow(toolbar, {16, 16, 16, 16}, 10);
     const QKBuild::Titles heading =
         QKBuild::addTitles(row, BiggestFilesText::title(), BiggestFilesText::subtitle(), toolbar);
     heading.title->setObjectName(QStringLiteral("biggestTitle"));
@@ -54,9 +52,7 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
     row->addWidget(m_folder);
 
     auto* picker = new QWidget(toolbar);
-    auto* pickerRow = new QHBoxLayout(picker);
-    pickerRow->setContentsMargins(0, 0, 0, 0);
-    pickerRow->setSpacing(6);
+    auto* pickerRow = QKBuild::insetRow(picker, {0, 0, 0, 0}, 6);
     QLabel* sizeLabel = QKBuild::label(BiggestFilesText::sizePickerLabel(), TextStyle::Body,
                                        QKForeground::Primary, picker, std::nullopt, false);
     pickerRow->addWidget(sizeLabel);
@@ -98,9 +94,7 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
 
     m_listPage = new QWidget(m_content);
     m_listPage->setObjectName(QStringLiteral("biggestList"));
-    auto* listColumn = new QVBoxLayout(m_listPage);
-    listColumn->setContentsMargins(0, 6, 0, 0);
-    listColumn->setSpacing(4);
+    auto* listColumn = QKBuild::insetColumn(m_listPage, {0, 6, 0, 0}, 4);
     m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, m_listPage,
                               std::nullopt, false);
     m_result->setObjectName(QStringLiteral("biggestResult"));

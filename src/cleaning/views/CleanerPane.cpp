@@ -35,9 +35,7 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
 
     // Header: title block, then the result line and the two actions.
     auto* header = new QWidget(this);
-    auto* headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(16, 16, 16, 16);
-    headerRow->setSpacing(10);
+    auto* headerRow = QKBuild::insetRow(header, {16, 16, 16, 16}, 10);
     const QKBuild::Titles heading =
         QKBuild::addTitles(headerRow, m_texts.title, m_texts.subtitle, header);
     heading.title->setObjectName(QStringLiteral("cleanerTitle"));

@@ -2,6 +2,7 @@
 
 #include "developer/FileCompareText.h"
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
@@ -13,9 +14,7 @@ CompareExplainButton::CompareExplainButton(QWidget* parent) : QPushButton(parent
     setObjectName(QStringLiteral("explainChanges"));
     setToolTip(FileCompareText::explainHelp());
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(12, 0, 12, 0);
-    row->setSpacing(6);
+    auto* row = QKBuild::insetRow(this, {12, 0, 12, 0}, 6);
     m_symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body}, this);
     m_spinner = new QKSpinner(this);
     m_label = new QLabel(this);

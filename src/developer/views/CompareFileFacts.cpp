@@ -15,9 +15,7 @@
 
 CompareFileFacts::CompareFileFacts(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("compareFileFacts"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(12);
+    auto* column = QKBuild::insetColumn(this, {16, 16, 16, 16}, 12);
     m_tooBig = new QKIconLabel("info.circle"_sym, FileCompareText::tooBigNote(),
                                QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, this);
     m_tooBig->setObjectName(QStringLiteral("tooBigNote"));
@@ -56,9 +54,7 @@ QWidget* CompareFileFacts::makeBox(const QUrl& file) {
 
     auto* card = new QKCardSurface(8, false, this);
     card->setObjectName(QStringLiteral("factsBox"));
-    auto* column = new QVBoxLayout(card);
-    column->setContentsMargins(12, 12, 12, 12);
-    column->setSpacing(6);
+    auto* column = QKBuild::insetColumn(card, {12, 12, 12, 12}, 6);
 
     auto* head = new QHBoxLayout;
     auto* icon = new QLabel(card);

@@ -61,9 +61,7 @@ void ComparePicture::paintEvent(QPaintEvent*) {
 
 CompareImagePair::CompareImagePair(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("compareImagePair"));
-    m_row = new QHBoxLayout(this);
-    m_row->setContentsMargins(16, 16, 16, 16);
-    m_row->setSpacing(16);
+    m_row = QKBuild::insetRow(this, {16, 16, 16, 16}, 16);
 }
 
 void CompareImagePair::setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right) {
@@ -85,9 +83,7 @@ void CompareImagePair::setFiles(const std::optional<QUrl>& left, const std::opti
 
 QWidget* CompareImagePair::makeColumn(const QUrl& file) {
     auto* column = new QWidget(this);
-    auto* layout = new QVBoxLayout(column);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    auto* layout = QKBuild::insetColumn(column, {0, 0, 0, 0}, 6);
     auto* stack = new QStackedWidget(column);
     stack->setObjectName(QStringLiteral("pictureStack"));
     auto* picture = new ComparePicture(file.toLocalFile(), stack);

@@ -1,6 +1,7 @@
 #include "developer/views/CompareVerdict.h"
 
 #include "platform/SymbolName.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKSpinner.h"
 
@@ -42,9 +43,7 @@ CompareVerdict::CompareVerdict(QWidget* parent) : QWidget(parent) {
         seal("xmark.seal.fill"_sym, FileCompareText::differentLabel(), QKForeground::Orange, this);
     m_different->setObjectName(QStringLiteral("verdictDifferent"));
     m_counts = new QWidget(this);
-    auto* chips = new QHBoxLayout(m_counts);
-    chips->setContentsMargins(0, 0, 0, 0);
-    chips->setSpacing(10);
+    auto* chips = QKBuild::insetRow(m_counts, {0, 0, 0, 0}, 10);
     m_added =
         count("plus.circle.fill"_sym, QKForeground::Green, QStringLiteral("addedCount"), m_counts);
     m_removed =

@@ -32,9 +32,7 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     auto* root = QKBuild::flushColumn(this);
 
     auto* bar = new QWidget(this);
-    auto* barRow = new QHBoxLayout(bar);
-    barRow->setContentsMargins(16, 16, 16, 16);
-    barRow->setSpacing(10);
+    auto* barRow = QKBuild::insetRow(bar, {16, 16, 16, 16}, 10);
     const QKBuild::Titles heading = QKBuild::addTitles(
         barRow, QStringLiteral("Reclaim developer space"),
         QStringLiteral("Build caches regenerate. Models and Docker data re-download. Pendrel "
@@ -65,9 +63,7 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
         QColor fill = pal.color(QPalette::Window).darker(106);
         pal.setColor(QPalette::Window, fill);
         m_strip->setPalette(pal);
-        auto* row = new QHBoxLayout(m_strip);
-        row->setContentsMargins(14, 8, 14, 8);
-        row->setSpacing(8);
+        auto* row = QKBuild::insetRow(m_strip, {14, 8, 14, 8}, 8);
         row->addWidget(new QKSpinner(m_strip));
         auto* lines = new QVBoxLayout;
         lines->setSpacing(2);

@@ -118,9 +118,7 @@ FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWid
 
 QWidget* FileCompareView::buildHeader() {
     auto* header = new QWidget(this);
-    auto* column = new QVBoxLayout(header);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(10);
+    auto* column = QKBuild::insetColumn(header, {16, 16, 16, 16}, 10);
 
     auto* titleRow = new QHBoxLayout;
     auto* titleBlock = new QVBoxLayout;
@@ -138,9 +136,7 @@ QWidget* FileCompareView::buildHeader() {
 
     m_explanationBox = new QKCardSurface(8, false, header);
     m_explanationBox->setObjectName(QStringLiteral("explanationBox"));
-    auto* box = new QVBoxLayout(m_explanationBox);
-    box->setContentsMargins(12, 10, 12, 10);
-    box->setSpacing(6);
+    auto* box = QKBuild::insetColumn(m_explanationBox, {12, 10, 12, 10}, 6);
     box->addWidget(new QKIconLabel("sparkles"_sym, FileCompareText::explanationHeading(),
                                    QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold},
                                    QKForeground::Tint, m_explanationBox));

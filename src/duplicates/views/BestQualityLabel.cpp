@@ -4,6 +4,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKBuild.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -12,9 +13,7 @@
 BestQualityLabel::BestQualityLabel(TextStyle style, QWidget* parent)
     : QWidget(parent), m_style(style) {
     setObjectName(QStringLiteral("bestQuality"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(4);
+    auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 4);
     m_star = new QLabel(this);
     m_text = new QLabel(DuplicatesText::bestQuality(), this);
     QKFont::apply(m_text, style, QFont::Bold);

@@ -31,9 +31,7 @@ ComparisonSheet::ComparisonSheet(const ComparePair& pair, QWidget* parent)
     setWindowModality(Qt::WindowModal);
     setFixedSize(900, 620);
 
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(12);
+    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 12);
     auto* header = new QHBoxLayout;
     header->addWidget(QKBuild::label(DuplicatesText::sheetTitle(), TextStyle::Headline,
                                      QKForeground::Primary, this, std::nullopt, false));

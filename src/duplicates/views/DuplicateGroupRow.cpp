@@ -137,9 +137,7 @@ DuplicateTile::DuplicateTile(const QString& path, QWidget* parent) : QWidget(par
     setObjectName(QStringLiteral("duplicateTile"));
     setFixedWidth(kTileWidth);
     setCursor(Qt::PointingHandCursor);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(10, 10, 10, 10);
-    column->setSpacing(4);
+    auto* column = QKBuild::insetColumn(this, {10, 10, 10, 10}, 4);
 
     m_thumb = new PhotoThumb(path, PhotoThumb::Mode::Fill, "doc"_sym, 6, 2 * kThumbWidth, this);
     m_thumb->setFixedSize(kThumbWidth, kThumbHeight);
@@ -208,9 +206,7 @@ void DuplicateTile::mouseReleaseEvent(QMouseEvent* event) {
 DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep, QWidget* parent)
     : QWidget(parent), m_group(group), m_onKeep(std::move(onKeep)) {
     setObjectName(QStringLiteral("duplicateGroupRow"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 12, 20, 12);
-    column->setSpacing(8);
+    auto* column = QKBuild::insetColumn(this, {20, 12, 20, 12}, 8);
 
     m_header = QKBuild::label(DuplicatesText::rowHeader(int(group.files.size()), group.fileSize),
                               TextStyle::Caption, QKForeground::Secondary, this);
@@ -220,9 +216,7 @@ DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep,
     auto* scroll = new TileScroller(this);
     auto* strip = new QWidget(scroll);
     strip->setAutoFillBackground(false);
-    auto* tiles = new QHBoxLayout(strip);
-    tiles->setContentsMargins(0, 0, 0, 0);
-    tiles->setSpacing(10);
+    auto* tiles = QKBuild::insetRow(strip, {0, 0, 0, 0}, 10);
     for (const QString& file : group.files) {
         auto* tile = new DuplicateTile(file, strip);
         connect(tile, &DuplicateTile::clicked, this, [this, file] { choose(file); });

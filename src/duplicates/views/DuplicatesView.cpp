@@ -162,9 +162,7 @@ ComparisonSheet* DuplicatesView::comparisonSheet() const {
 
 QWidget* DuplicatesView::buildHeader() {
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 16, 16, 12);
-    row->setSpacing(10);
+    auto* row = QKBuild::insetRow(header, {16, 16, 16, 12}, 10);
     QKBuild::addTitles(row, DuplicatesText::headerTitle(), DuplicatesText::headerSubtitle(),
                        header);
 
@@ -216,9 +214,7 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
 
     m_similarContent = new QWidget(m_similar);
     auto* column = QKBuild::flushColumn(m_similarContent);
-    auto* bar = new QHBoxLayout;
-    bar->setContentsMargins(20, 8, 20, 8);
-    bar->setSpacing(8);
+    auto* bar = QKBuild::insetRow(nullptr, {20, 8, 20, 8}, 8);
     auto* small = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Caption},
                                QKForeground::Secondary, m_similarContent);
     bar->addWidget(small, 0, Qt::AlignVCenter);

@@ -22,9 +22,7 @@ constexpr int kDecodeEdge = 640;
 SimilarSetRow::SimilarSetRow(const SimilarPhotoGroup& set, double thumbSize, QWidget* parent)
     : QWidget(parent), m_set(set) {
     setObjectName(QStringLiteral("similarSetRow"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 8, 20, 8);
-    column->setSpacing(8);
+    auto* column = QKBuild::insetColumn(this, {20, 8, 20, 8}, 8);
     m_header = QKBuild::label(DuplicatesText::setHeader(int(set.files.size())), TextStyle::Caption,
                               QKForeground::Secondary, this);
     m_header->setObjectName(QStringLiteral("setHeader"));
@@ -37,15 +35,11 @@ SimilarSetRow::SimilarSetRow(const SimilarPhotoGroup& set, double thumbSize, QWi
     m_scroll->viewport()->setAutoFillBackground(false);
     m_strip = new QWidget(m_scroll);
     m_strip->setAutoFillBackground(false);
-    auto* cells = new QHBoxLayout(m_strip);
-    cells->setContentsMargins(0, 0, 0, 0);
-    cells->setSpacing(10);
+    auto* cells = QKBuild::insetRow(m_strip, {0, 0, 0, 0}, 10);
     for (qsizetype i = 0; i < set.files.size(); ++i) {
         const QString path = set.files.at(i);
         auto* cell = new QWidget(m_strip);
-        auto* cellColumn = new QVBoxLayout(cell);
-        cellColumn->setContentsMargins(0, 0, 0, 0);
-        cellColumn->setSpacing(4);
+        auto* cellColumn = QKBuild::insetColumn(cell, {0, 0, 0, 0}, 4);
         auto* thumb =
             new PhotoThumb(path, PhotoThumb::Mode::Fill, "photo"_sym, 6, kDecodeEdge, cell);
         connect(thumb, &PhotoThumb::clicked, this, [this, path] { emit photoClicked(path); });

@@ -19,9 +19,7 @@
 AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidget* parent)
     : QWidget(parent), m_health(health), m_onOpen(std::move(onOpen)) {
     setObjectName(QStringLiteral("attentionSection"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(10);
+    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 10);
 
     auto* header = new QHBoxLayout;
     header->setSpacing(8);
@@ -35,9 +33,7 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
 
     m_empty = new QKCardSurface(14, false, this);
     m_empty->setObjectName(QStringLiteral("attentionEmpty"));
-    auto* emptyRow = new QHBoxLayout(m_empty);
-    emptyRow->setContentsMargins(16, 16, 16, 16);
-    emptyRow->setSpacing(12);
+    auto* emptyRow = QKBuild::insetRow(m_empty, {16, 16, 16, 16}, 12);
     m_emptySymbol = new QKSymbol("stethoscope"_sym, QKFont{.style = TextStyle::Title3}, m_empty);
     emptyRow->addWidget(m_emptySymbol, 0, Qt::AlignVCenter);
     auto* emptyTexts = new QVBoxLayout;

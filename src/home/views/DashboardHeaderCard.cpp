@@ -11,9 +11,7 @@
 
 DashboardHeaderCard::DashboardHeaderCard(QWidget* parent) : TintPanel(HomeTone::Green, 16, parent) {
     setObjectName(QStringLiteral("dashboardHeader"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(7);
+    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 7);
     m_greeting =
         QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, this, QFont::Bold);
     m_greeting->setObjectName(QStringLiteral("greeting"));

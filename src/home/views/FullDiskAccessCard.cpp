@@ -15,9 +15,7 @@ FullDiskAccessCard::FullDiskAccessCard(Permissions& permissions, std::function<b
                                        QWidget* parent)
     : QKCardSurface(14, false, parent), m_permissions(permissions), m_probe(std::move(probe)) {
     setObjectName(QStringLiteral("fullDiskAccessCard"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(16, 16, 16, 16);
-    row->setSpacing(12);
+    auto* row = QKBuild::insetRow(this, {16, 16, 16, 16}, 12);
     auto* lock = new QKSymbol("lock.shield"_sym, QKFont{.style = TextStyle::Title2},
                               QKForeground::Orange, this);
     row->addWidget(lock, 0, Qt::AlignTop);
@@ -30,9 +28,7 @@ FullDiskAccessCard::FullDiskAccessCard(Permissions& permissions, std::function<b
         QStringLiteral("Some cleaning and scanning needs permission to see protected folders. It "
                        "takes ten seconds: flip the switch for Pendrel, then come back."),
         TextStyle::Callout, QKForeground::Secondary, this));
-    auto* buttons = new QHBoxLayout;
-    buttons->setContentsMargins(0, 2, 0, 0);
-    buttons->setSpacing(8);
+    auto* buttons = QKBuild::insetRow(nullptr, {0, 2, 0, 0}, 8);
     m_open = new QKProminentButton(QStringLiteral("Open Settings"), this);
     m_open->setObjectName(QStringLiteral("openFullDiskAccessSettings"));
     m_recheck = QKBuild::button(QStringLiteral("I've done it, recheck"), false, this);

@@ -14,9 +14,7 @@ GlanceTileView::GlanceTileView(QWidget* parent) : QWidget(parent) {
     outer->setContentsMargins(0, 0, 0, 0);
     m_card = new QKCardSurface(14, false, this);
     outer->addWidget(m_card);
-    auto* row = new QHBoxLayout(m_card);
-    row->setContentsMargins(14, 14, 14, 14);
-    row->setSpacing(10);
+    auto* row = QKBuild::insetRow(m_card, {14, 14, 14, 14}, 10);
     m_symbol = new SymbolTile(QString(), HomeTone::Green, 28, 8,
                               QKFont{.style = TextStyle::Callout}, m_card);
     row->addWidget(m_symbol, 0, Qt::AlignTop);
@@ -50,9 +48,7 @@ void GlanceTileView::setTile(const GlanceText::Tile& tile) {
 
 GlanceSection::GlanceSection(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("glanceSection"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(10);
+    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 10);
     column->addWidget(QKBuild::label(QStringLiteral("Your Mac at a glance"), TextStyle::Headline,
                                      QKForeground::Primary, this));
     auto* grid = new QWidget(this);

@@ -13,9 +13,7 @@
 GuidedReviewEntryCard::GuidedReviewEntryCard(QWidget* parent)
     : TintPanel(HomeTone::Accent, 14, parent) {
     setObjectName(QStringLiteral("guidedReviewEntry"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(14, 14, 14, 14);
-    row->setSpacing(12);
+    auto* row = QKBuild::insetRow(this, {14, 14, 14, 14}, 12);
 
     auto* sparkles =
         new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Callout}, QKForeground::Tint, this);

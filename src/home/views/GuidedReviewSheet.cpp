@@ -27,9 +27,7 @@ const QSize kFinishedSize(470, 320);
 // A caption label over its body, as the step's two blocks show them.
 QWidget* block(const QString& label, QLabel*& body, QWidget* parent) {
     auto* w = new QWidget(parent);
-    auto* column = new QVBoxLayout(w);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(3);
+    auto* column = QKBuild::insetColumn(w, {0, 0, 0, 0}, 3);
     column->addWidget(
         QKBuild::label(label, TextStyle::Caption, QKForeground::Secondary, w, QFont::DemiBold));
     body = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, w);
@@ -61,9 +59,7 @@ GuidedReviewSheet::GuidedReviewSheet(QWidget* parent) : QDialog(parent) {
 
 QWidget* GuidedReviewSheet::buildStep() {
     auto* page = new QWidget(this);
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(28, 28, 28, 28);
-    column->setSpacing(20);
+    auto* column = QKBuild::insetColumn(page, {28, 28, 28, 28}, 20);
 
     auto* header = new QHBoxLayout;
     m_header = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, page,
@@ -119,9 +115,7 @@ QWidget* GuidedReviewSheet::buildStep() {
 
 QWidget* GuidedReviewSheet::buildFinished() {
     auto* page = new QWidget(this);
-    auto* column = new QVBoxLayout(page);
-    column->setContentsMargins(28, 28, 28, 28);
-    column->setSpacing(14);
+    auto* column = QKBuild::insetColumn(page, {28, 28, 28, 28}, 14);
     column->addStretch(1);
     auto* check = new QKSymbol("checkmark.circle.fill"_sym, QKFont{.fixedSize = 36},
                                QKForeground::Green, page);

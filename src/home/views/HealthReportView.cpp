@@ -27,9 +27,7 @@ namespace {
 class ReportCard : public QKCardSurface {
 public:
     explicit ReportCard(QWidget* parent) : QKCardSurface(12, false, parent) {
-        auto* column = new QVBoxLayout(this);
-        column->setContentsMargins(14, 12, 14, 12);
-        column->setSpacing(4);
+        auto* column = QKBuild::insetColumn(this, {14, 12, 14, 12}, 4);
         auto* top = new QHBoxLayout;
         top->setSpacing(6);
         m_symbol =
@@ -82,9 +80,7 @@ HealthReportView::HealthReportView(AppState& appState, HealthCheck& health, QWid
     QWidget* content = scroll->widget();
 
     auto* header = new QWidget(content);
-    auto* headerColumn = new QVBoxLayout(header);
-    headerColumn->setContentsMargins(0, 0, 0, 0);
-    headerColumn->setSpacing(4);
+    auto* headerColumn = QKBuild::insetColumn(header, {0, 0, 0, 0}, 4);
     headerColumn->addWidget(QKBuild::label(QStringLiteral("Pendrel Report"), TextStyle::Title2,
                                            QKForeground::Primary, header, QFont::Bold));
     QLabel* date = QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
@@ -223,9 +219,7 @@ void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 ju
     for (const auto& r : list) {
         auto* row = new QWidget(parent);
         row->setObjectName(QStringLiteral("reportRecommendation"));
-        auto* line = new QHBoxLayout(row);
-        line->setContentsMargins(0, 0, 0, 0);
-        line->setSpacing(12);
+        auto* line = QKBuild::insetRow(row, {0, 0, 0, 0}, 12);
         QLabel* text = QKBuild::label(r.text, TextStyle::Body, QKForeground::Primary, row);
         text->setObjectName(QStringLiteral("recommendationText"));
         line->addWidget(text, 1, Qt::AlignVCenter);

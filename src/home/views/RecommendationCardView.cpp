@@ -15,9 +15,7 @@ RecommendationCardView::RecommendationCardView(const RecCard& card, OpenAction o
     : QKCardSurface(14, false, parent), m_card(card), m_onOpen(std::move(onOpen)) {
     setObjectName(QStringLiteral("recCard-") + card.id);
     setMinimumHeight(190);
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(14, 14, 14, 14);
-    column->setSpacing(9);
+    auto* column = QKBuild::insetColumn(this, {14, 14, 14, 14}, 9);
 
     auto* top = new QHBoxLayout;
     top->setSpacing(10);

@@ -25,9 +25,7 @@ QLabel* text(const QString& s, QWidget* parent) {
 QWidget* groupBox(const QString& title, QWidget* content, int padding, QWidget* parent) {
     auto* box = new QWidget(parent);
     box->setObjectName(QStringLiteral("group-") + title);
-    auto* column = new QVBoxLayout(box);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    auto* column = QKBuild::insetColumn(box, {0, 0, 0, 0}, 6);
     auto* heading = text(title, box);
     QKFont::apply(heading, TextStyle::Subheadline, QFont::DemiBold);
     QKForeground::apply(heading, QKForeground::Secondary);
@@ -54,9 +52,7 @@ AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     outer->setContentsMargins(0, 0, 0, 0);
     auto* columnHost = new QWidget(page);
     columnHost->setMaximumWidth(kMaxWidth);
-    auto* column = new QVBoxLayout(columnHost);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(20);
+    auto* column = QKBuild::insetColumn(columnHost, {20, 20, 20, 20}, 20);
     outer->addWidget(columnHost, 1);
     outer->addStretch(0);
 

@@ -8,6 +8,7 @@
 #include "shell/views/DetailCard.h"
 #include "shell/views/MainBackdrop.h"
 #include "shell/views/SidebarView.h"
+#include "ui-kit/QKBuild.h"
 #include "vitals/AppState.h"
 
 #include <QHBoxLayout>
@@ -24,9 +25,7 @@ ContentView::ContentView(const Services& services, Deps deps, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     Q_ASSERT(m_makeScreen);
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(14, 14, 14, 14);
-    row->setSpacing(14);
+    auto* row = QKBuild::insetRow(this, {14, 14, 14, 14}, 14);
     m_sidebar = new SidebarView(*services.appState, m_defaults, this);
     m_card = new DetailCard(this, m_defaults, this);
     row->addWidget(m_sidebar);

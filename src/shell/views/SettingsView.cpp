@@ -8,6 +8,7 @@
 #include "shell/views/ThemePicker.h"
 #include "ui-kit/ChoiceRadio.h"
 #include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
@@ -41,9 +42,7 @@ SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, Use
     : QWidget(parent), m_runMode(runMode), m_updater(updater), m_defaults(defaults) {
     setObjectName(QStringLiteral("settingsView"));
     setFixedWidth(kWidth);
-    auto* form = new QVBoxLayout(this);
-    form->setContentsMargins(20, 20, 20, 20);
-    form->setSpacing(18);
+    auto* form = QKBuild::insetColumn(this, {20, 20, 20, 20}, 18);
 
     m_theme = new ThemePicker(m_defaults, this);
     form->addWidget(section(SettingsText::appearanceTitle(), m_theme));
@@ -55,9 +54,7 @@ SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, Use
 
 QWidget* SettingsView::section(const QString& title, QWidget* content) {
     auto* box = new QWidget(this);
-    auto* column = new QVBoxLayout(box);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    auto* column = QKBuild::insetColumn(box, {0, 0, 0, 0}, 6);
     auto* heading = new QLabel(title, box);
     heading->setObjectName(QStringLiteral("sectionTitle"));
     QKFont::apply(heading, TextStyle::Headline);
@@ -72,9 +69,7 @@ QWidget* SettingsView::section(const QString& title, QWidget* content) {
 
 QWidget* SettingsView::makeUpdates() {
     auto* panel = new QWidget(this);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    auto* column = QKBuild::insetColumn(panel, {0, 0, 0, 0}, 8);
 
     m_autoUpdate = new ToggleSwitch(SettingsText::autoUpdateSwitch(), panel);
     // Nothing checks for updates here, so the switch shows off whatever the stored preference
@@ -104,9 +99,7 @@ QWidget* SettingsView::makeUpdates() {
 
 QWidget* SettingsView::makeRunMode() {
     auto* panel = new QWidget(this);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    auto* column = QKBuild::insetColumn(panel, {0, 0, 0, 0}, 8);
 
     auto* pickerRow = new QHBoxLayout;
     pickerRow->setSpacing(12);
@@ -169,9 +162,7 @@ QWidget* SettingsView::makeRunMode() {
 
 QWidget* SettingsView::makeFinder() {
     auto* panel = new QWidget(this);
-    auto* column = new QVBoxLayout(panel);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    auto* column = QKBuild::insetColumn(panel, {0, 0, 0, 0}, 8);
     column->addWidget(note(SettingsText::deepLinksNote(), panel));
     // Shown, as the other platform shows it, but off: there is no such settings pane to open here,
     // and a button that does nothing must not look as if it did something.

@@ -179,9 +179,7 @@ SidebarView::SidebarView(AppState& appState, UserDefaults& defaults, QWidget* pa
 
 QWidget* SidebarView::makeHeader() {
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(12, 8, 12, 12);
-    row->setSpacing(10);
+    auto* row = QKBuild::insetRow(header, {12, 8, 12, 12}, 10);
     row->addWidget(new AppIconView(34, 0, 0.20, header), 0, Qt::AlignVCenter);
     auto* names = new QVBoxLayout;
     names->setSpacing(0);
@@ -202,9 +200,7 @@ QWidget* SidebarView::makeHeader() {
 
 QWidget* SidebarView::makeFooter() {
     auto* footer = new QWidget(this);
-    auto* column = new QVBoxLayout(footer);
-    column->setContentsMargins(12, 12, 12, 12);
-    column->setSpacing(4);
+    auto* column = QKBuild::insetColumn(footer, {12, 12, 12, 12}, 4);
 
     auto* status = new QHBoxLayout;
     status->setSpacing(6);
@@ -253,9 +249,7 @@ void SidebarView::rebuildRows() {
     auto* list = new QWidget;
     list->setObjectName(QStringLiteral("sectionRows"));
     list->setAutoFillBackground(false);
-    auto* layout = new QVBoxLayout(list);
-    layout->setContentsMargins(6, 8, 6, 8);
-    layout->setSpacing(14);
+    auto* layout = QKBuild::insetColumn(list, {6, 8, 6, 8}, 14);
 
     QList<QKCapabilityGroup> groups = allCases<QKCapabilityGroup>();
     std::stable_sort(groups.begin(), groups.end(),

@@ -3,6 +3,7 @@
 #include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
 #include "shell/views/AccentSwatch.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
@@ -30,9 +31,7 @@ ThemePicker::ThemePicker(QWidget* parent) : ThemePicker(UserDefaults::standard()
 ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), m_defaults(defaults) {
     setObjectName(QStringLiteral("themePicker"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(14);
+    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 14);
 
     auto* appearanceRow = new QHBoxLayout;
     appearanceRow->setSpacing(10);

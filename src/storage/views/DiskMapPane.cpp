@@ -53,9 +53,7 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
 
 QWidget* DiskMapPane::buildHeader() {
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 16, 16, 16);
-    row->setSpacing(8);
+    auto* row = QKBuild::insetRow(header, {16, 16, 16, 16}, 8);
     const QKBuild::Titles heading =
         QKBuild::addTitles(row, DiskMapText::title(), DiskMapText::breadcrumb({}), header);
     heading.title->setObjectName(QStringLiteral("diskMapTitle"));
@@ -128,9 +126,7 @@ QWidget* DiskMapPane::buildMap() {
     auto* side = new QWidget(page);
     side->setObjectName(QStringLiteral("diskMapSide"));
     side->setFixedWidth(240);
-    auto* column = new QVBoxLayout(side);
-    column->setContentsMargins(14, 14, 14, 14);
-    column->setSpacing(12);
+    auto* column = QKBuild::insetColumn(side, {14, 14, 14, 14}, 12);
     column->addWidget(QKBuild::label(DiskMapText::legendTitle(), TextStyle::Headline,
                                      QKForeground::Primary, side));
     m_legend = new TreemapLegend(side);
@@ -138,9 +134,7 @@ QWidget* DiskMapPane::buildMap() {
 
     m_details = new QWidget(side);
     m_details->setObjectName(QStringLiteral("diskMapDetails"));
-    auto* details = new QVBoxLayout(m_details);
-    details->setContentsMargins(0, 0, 0, 0);
-    details->setSpacing(12);
+    auto* details = QKBuild::insetColumn(m_details, {0, 0, 0, 0}, 12);
     details->addWidget(new QKHairline(m_details));
     m_detailName = QKBuild::label(QString(), TextStyle::Headline, QKForeground::Primary, m_details);
     m_detailSize = QKBuild::label(QString(), TextStyle::Title3, QKForeground::Primary, m_details,

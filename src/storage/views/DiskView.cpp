@@ -27,9 +27,7 @@ namespace {
 // One row of the prediction box: the label, then its value in semibold.
 QLabel* predictionRow(const QString& label, QVBoxLayout* column, QWidget* parent) {
     auto* row = new QWidget(parent);
-    auto* layout = new QHBoxLayout(row);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(6);
+    auto* layout = QKBuild::insetRow(row, {0, 0, 0, 0}, 6);
     layout->addWidget(
         QKBuild::label(label, TextStyle::Body, QKForeground::Primary, row, std::nullopt, false));
     QLabel* value = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, row,

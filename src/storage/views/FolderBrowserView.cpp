@@ -184,9 +184,7 @@ bool FolderBrowserView::handleListKey(const QKeyEvent& key) {
 
 QWidget* FolderBrowserView::buildToolbar() {
     auto* bar = new QWidget(this);
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(12, 8, 12, 8);
-    row->setSpacing(8);
+    auto* row = QKBuild::insetRow(bar, {12, 8, 12, 8}, 8);
 
     m_back = new QKSymbolButton(QStringLiteral("chevron.left"), QKForeground::Primary,
                                 QKFont{.style = TextStyle::Body}, bar);
@@ -204,9 +202,7 @@ QWidget* FolderBrowserView::buildToolbar() {
     auto* trail = new QWidget(scroll);
     trail->setAutoFillBackground(false);
     scroll->viewport()->setAutoFillBackground(false);
-    m_trailRow = new QHBoxLayout(trail);
-    m_trailRow->setContentsMargins(0, 0, 0, 0);
-    m_trailRow->setSpacing(4);
+    m_trailRow = QKBuild::insetRow(trail, {0, 0, 0, 0}, 4);
     m_home = linkButton(FolderBrowserText::homeButton(), trail);
     m_home->setObjectName(QStringLiteral("folderBrowserHome"));
     connect(m_home, &QPushButton::clicked, this, &FolderBrowserView::goHome);
@@ -240,9 +236,7 @@ QWidget* FolderBrowserView::buildToolbar() {
 
 QWidget* FolderBrowserView::buildStatus() {
     auto* bar = new QWidget(this);
-    auto* row = new QHBoxLayout(bar);
-    row->setContentsMargins(12, 6, 12, 6);
-    row->setSpacing(6);
+    auto* row = QKBuild::insetRow(bar, {12, 6, 12, 6}, 6);
     m_statusSpinner = new QKSpinner(bar);
     QKFont::apply(m_statusSpinner, TextStyle::Caption);
     row->addWidget(m_statusSpinner);

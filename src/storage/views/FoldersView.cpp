@@ -15,37 +15,17 @@
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKSpinner.h"
+#include "ui-kit/QKStatusDot.h"
 #include "ui-kit/SegmentedControl.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLocale>
-#include <QPainter>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
 
 namespace {
-
-// The small filled circle of a legend row.
-class Dot : public QWidget {
-public:
-    Dot(const QColor& color, QWidget* parent) : QWidget(parent), m_color(color) {
-        setFixedSize(8, 8);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(Qt::NoPen);
-        p.setBrush(m_color);
-        p.drawEllipse(rect());
-    }
-
-private:
-    QColor m_color;
-};
 
 void setColor(QLabel* label, const QColor& color) {
     QPalette palette = label->palette();
@@ -127,14 +107,10 @@ QWidget* FoldersView::buildBrowse(QWidget* parent) {
 QWidget* FoldersView::buildSide(QWidget* parent) {
     auto* side = new QWidget(parent);
     side->setObjectName(QStringLiteral("foldersDetail"));
-    auto* column = new QVBoxLayout(side);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(14);
+    auto* column = QKBuild::insetColumn(side, {16, 16, 16, 16}, 14);
 
     m_prompt = new QWidget(side);
-    auto* prompt = new QVBoxLayout(m_prompt);
-    prompt->setContentsMargins(0, 0, 0, 0);
-    prompt->setSpacing(6);
+    auto* prompt = QKBuild::insetColumn(m_prompt, {0, 0, 0, 0}, 6);
     prompt->addWidget(QKBuild::label(FolderBrowserText::promptTitle(), TextStyle::Subheadline,
                                      QKForeground::Primary, m_prompt, QFont::DemiBold));
     prompt->addWidget(QKBuild::label(FolderBrowserText::promptMessage(), TextStyle::Caption,
@@ -142,9 +118,7 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     column->addWidget(m_prompt);
 
     m_detail = new QWidget(side);
-    auto* detail = new QVBoxLayout(m_detail);
-    detail->setContentsMargins(0, 0, 0, 0);
-    detail->setSpacing(6);
+    auto* detail = QKBuild::insetColumn(m_detail, {0, 0, 0, 0}, 6);
     auto* heading = new QHBoxLayout;
     heading->setSpacing(8);
     m_icon = new QLabel(m_detail);
@@ -157,9 +131,7 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     detail->addLayout(heading);
 
     m_measuring = new QWidget(m_detail);
-    auto* measuring = new QHBoxLayout(m_measuring);
-    measuring->setContentsMargins(0, 0, 0, 0);
-    measuring->setSpacing(6);
+    auto* measuring = QKBuild::insetRow(m_measuring, {0, 0, 0, 0}, 6);
     auto* spinner = new QKSpinner(m_measuring);
     QKFont::apply(spinner, TextStyle::Caption);
     measuring->addWidget(spinner);
@@ -174,9 +146,7 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     detail->addWidget(m_files);
 
     m_category = new QWidget(m_detail);
-    auto* category = new QVBoxLayout(m_category);
-    category->setContentsMargins(0, 0, 0, 0);
-    category->setSpacing(2);
+    auto* category = QKBuild::insetColumn(m_category, {0, 0, 0, 0}, 2);
     m_categoryTitle = new QLabel(m_category); // drawn in the category's own colour
     QKFont::apply(m_categoryTitle, TextStyle::Caption);
     m_categoryDescription =
@@ -220,7 +190,9 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
             continue;
         auto* line = new QHBoxLayout;
         line->setSpacing(6);
-        line->addWidget(new Dot(CategoryColors::color(category), side), 0, Qt::AlignVCenter);
+        auto* dot = new QKStatusDot(side);
+        dot->setColor(CategoryColors::color(category));
+        line->addWidget(dot, 0, Qt::AlignVCenter);
         QLabel* label = QKBuild::label(title(category), TextStyle::Caption, QKForeground::Primary,
                                        side, std::nullopt, false);
         m_legend << label;

@@ -4,10 +4,10 @@
 #include "storage/OrganizerPlanModel.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKRowButton.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 
 namespace {
@@ -100,17 +100,13 @@ bool OrganizerMoveDelegate::editorEvent(QEvent* event, QAbstractItemModel* model
                                         const QStyleOptionViewItem& option,
                                         const QModelIndex& index) {
     const QString id = index.data(OrganizerPlanModel::IdRole).toString();
-    const QEvent::Type type = event->type();
-    if (type == QEvent::MouseButtonPress || type == QEvent::MouseButtonDblClick ||
-        type == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton &&
-            toggleRect(option.rect).contains(mouse->position().toPoint())) {
-            if (type == QEvent::MouseButtonRelease)
-                emit toggleRequested(id);
-            return true;
-        }
-    } else if (type == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
+    const QKRowButton::Hit hit = QKRowButton::hit(event, toggleRect(option.rect));
+    if (hit == QKRowButton::Hit::Clicked)
+        emit toggleRequested(id);
+    if (hit != QKRowButton::Hit::Elsewhere)
+        return true;
+    if (event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Space) {
         emit toggleRequested(id);
         return true;
     }

@@ -36,9 +36,7 @@ OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
 
     QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(this));
     auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(16, 16, 16, 16);
-    column->setSpacing(14);
+    auto* column = QKBuild::insetColumn(content, {16, 16, 16, 16}, 14);
     column->addWidget(buildRules(content));
     column->addWidget(buildStatus(content));
     column->addWidget(buildPreview(content));
@@ -116,9 +114,7 @@ QWidget* OrganizerPane::buildRules(QWidget* parent) {
 QWidget* OrganizerPane::buildStatus(QWidget* parent) {
     m_status = new QWidget(parent);
     m_status->setObjectName(QStringLiteral("organizerStatus"));
-    auto* row = new QHBoxLayout(m_status);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(8);
+    auto* row = QKBuild::insetRow(m_status, {0, 0, 0, 0}, 8);
     m_statusSpinner = new QKSpinner(m_status);
     row->addWidget(m_statusSpinner, 0, Qt::AlignVCenter);
     m_statusText = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Secondary, m_status);

@@ -57,9 +57,7 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
                                     QKForeground::Secondary, m_done, QFont::DemiBold));
     m_list = new QWidget(m_done);
     m_list->setObjectName(QStringLiteral("growthBuckets"));
-    m_rows = new QVBoxLayout(m_list);
-    m_rows->setContentsMargins(0, 0, 0, 0);
-    m_rows->setSpacing(10);
+    m_rows = QKBuild::insetColumn(m_list, {0, 0, 0, 0}, 10);
     QKBuild::addPart(doneColumn, m_list);
     m_body->setPage(QKScanPhase::Done, m_done);
 

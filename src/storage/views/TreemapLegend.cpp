@@ -49,9 +49,7 @@ private:
 
 TreemapLegend::TreemapLegend(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("treemapLegend"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(6);
+    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 6);
     m_empty = QKBuild::label(DiskMapText::legendEmpty(), TextStyle::Caption,
                              QKForeground::Secondary, this);
     column->addWidget(m_empty);
@@ -74,9 +72,7 @@ void TreemapLegend::setTotals(const CategoryTotals& totals) {
         if (it == totals.cend())
             continue;
         auto* row = new QWidget(this);
-        auto* line = new QHBoxLayout(row);
-        line->setContentsMargins(0, 0, 0, 0);
-        line->setSpacing(8);
+        auto* line = QKBuild::insetRow(row, {0, 0, 0, 0}, 8);
         // A name too long for the panel at a large text size takes a second line, never a cut:
         // the swatch and the size stay beside its first line.
         line->addWidget(new Swatch(CategoryColors::color(category), row), 0, Qt::AlignTop);

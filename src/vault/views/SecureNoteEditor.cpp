@@ -55,9 +55,7 @@ QWidget* transparent(QWidget* w) {
 SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& note, QWidget* parent)
     : QWidget(parent), m_store(store), m_note(note) {
     setObjectName(QStringLiteral("secureNoteEditor"));
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(20, 20, 20, 20);
-    column->setSpacing(12);
+    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 12);
 
     m_titleField = new QLineEdit(this);
     m_titleField->setObjectName(QStringLiteral("noteTitleField"));
@@ -105,9 +103,7 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     transparent(hiddenScroll);
     transparent(hiddenScroll->viewport());
     m_hidden = transparent(new QWidget);
-    auto* hiddenColumn = new QVBoxLayout(m_hidden);
-    hiddenColumn->setContentsMargins(8, 8, 8, 8);
-    hiddenColumn->setSpacing(6);
+    auto* hiddenColumn = QKBuild::insetColumn(m_hidden, {8, 8, 8, 8}, 6);
     m_masked = QKBuild::label(QString(), TextStyle::Body, QKForeground::Secondary, m_hidden);
     m_masked->setObjectName(QStringLiteral("maskedSecret"));
     QKFont::apply(m_masked, TextStyle::Body, std::nullopt, FontDesign::Monospaced);
@@ -140,9 +136,7 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
 
     // Unreadable: what happened, and another try.
     m_failurePanel = transparent(new QWidget(m_box));
-    auto* failureColumn = new QVBoxLayout(m_failurePanel);
-    failureColumn->setContentsMargins(8, 8, 8, 8);
-    failureColumn->setSpacing(8);
+    auto* failureColumn = QKBuild::insetColumn(m_failurePanel, {8, 8, 8, 8}, 8);
     m_failure = QKBuild::label(SecureNotesText::readFailed(), TextStyle::Body, QKForeground::Orange,
                                m_failurePanel);
     m_failure->setObjectName(QStringLiteral("readFailure"));

@@ -47,9 +47,7 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(list));
     m_rowsHost = new QWidget;
     m_rowsHost->setAutoFillBackground(false);
-    m_rowsColumn = new QVBoxLayout(m_rowsHost);
-    m_rowsColumn->setContentsMargins(6, 6, 6, 6);
-    m_rowsColumn->setSpacing(2);
+    m_rowsColumn = QKBuild::insetColumn(m_rowsHost, {6, 6, 6, 6}, 2);
     m_rowsColumn->addStretch(1);
     scroll->setWidget(m_rowsHost);
     listColumn->addWidget(scroll, 1);

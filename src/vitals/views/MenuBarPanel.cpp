@@ -4,6 +4,7 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKAccessible.h"
+#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
@@ -49,9 +50,7 @@ QLabel* captionLabel(QWidget* parent, QKForeground::Style tone) {
 QWidget* iconRow(QWidget* parent, const QString& objectName, QKSymbol** symbol, QLabel** text) {
     auto* row = new QWidget(parent);
     row->setObjectName(objectName);
-    auto* box = new QHBoxLayout(row);
-    box->setContentsMargins(0, 0, 0, 0);
-    box->setSpacing(6);
+    auto* box = QKBuild::insetRow(row, {0, 0, 0, 0}, 6);
     *symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Caption}, row);
     *text = captionLabel(row, QKForeground::Secondary);
     (*text)->setObjectName(objectName + QStringLiteral("Text"));
@@ -90,9 +89,8 @@ MenuBarPanel::MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWid
 }
 
 void MenuBarPanel::buildRows() {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(kPadding, kPadding, kPadding, kPadding);
-    column->setSpacing(kRowSpacing);
+    auto* column =
+        QKBuild::insetColumn(this, {kPadding, kPadding, kPadding, kPadding}, kRowSpacing);
     column->setSizeConstraint(QLayout::SetNoConstraint);
 
     // 1. Header: status dot and the headline.
@@ -116,9 +114,7 @@ void MenuBarPanel::buildRows() {
     {
         m_keepAwakeRow = new QWidget(this);
         m_keepAwakeRow->setObjectName(QStringLiteral("keepAwakeStatus"));
-        auto* row = new QHBoxLayout(m_keepAwakeRow);
-        row->setContentsMargins(0, 0, 0, 0);
-        row->setSpacing(6);
+        auto* row = QKBuild::insetRow(m_keepAwakeRow, {0, 0, 0, 0}, 6);
         m_keepAwakeSymbol =
             new QKSymbol("cup.and.saucer.fill"_sym, QKFont{.style = TextStyle::Caption},
                          QKForeground::Orange, m_keepAwakeRow);
@@ -142,9 +138,7 @@ void MenuBarPanel::buildRows() {
 
     // 5. Memory breakdown; the first row (available memory) is emphasised.
     {
-        auto* stack = new QVBoxLayout;
-        stack->setContentsMargins(0, 4, 0, 4);
-        stack->setSpacing(4);
+        auto* stack = QKBuild::insetColumn(nullptr, {0, 4, 0, 4}, 4);
         for (int i = 0; i < 6; ++i) {
             auto* row = new QHBoxLayout;
             auto* label = new QKLineLabel(QString(), this);

@@ -52,9 +52,7 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
     column()->addWidget(m_nothing);
     m_rowsHost = new QWidget(body);
     m_rowsHost->setObjectName(QStringLiteral("autopilotRows"));
-    auto* rows = new QVBoxLayout(m_rowsHost);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(4);
+    QKBuild::insetColumn(m_rowsHost, {0, 0, 0, 0}, 4);
     column()->addWidget(m_rowsHost);
 
     if (autopilot) {

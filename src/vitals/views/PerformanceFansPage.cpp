@@ -34,9 +34,7 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent)
                                         QStringLiteral("fansPressureNote"));
 
     m_fansHost = new QWidget(m_content);
-    m_fansColumn = new QVBoxLayout(m_fansHost);
-    m_fansColumn->setContentsMargins(0, 0, 0, 0);
-    m_fansColumn->setSpacing(16);
+    m_fansColumn = QKBuild::insetColumn(m_fansHost, {0, 0, 0, 0}, 16);
     m_fanless = new PerformanceGroupBox(QString(), 8, m_fansHost);
     m_fanless->setObjectName(QStringLiteral("fanlessCard"));
     m_fanless->column()->addWidget(new QKIconLabel(

@@ -17,9 +17,7 @@ using namespace PerformanceWidgets;
 using namespace QKBuild;
 
 PerformanceImpactList::PerformanceImpactList(QWidget* parent) : QWidget(parent) {
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(8);
+    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 8);
     const auto heading = [this](const QString& text) {
         return label(text, TextStyle::Caption, QKForeground::Secondary, this, QFont::DemiBold,
                      false);

@@ -19,9 +19,7 @@ using namespace QKBuild;
 PerformanceSensorRow::PerformanceSensorRow(QWidget* parent) : QWidget(parent) {
     auto* outer = QKBuild::flushColumn(this);
 
-    auto* row = new QHBoxLayout;
-    row->setContentsMargins(0, 8, 0, 8);
-    row->setSpacing(12);
+    auto* row = QKBuild::insetRow(nullptr, {0, 8, 0, 8}, 12);
     auto* symbol = new QKSymbol("thermometer.medium"_sym, QKFont{.style = TextStyle::Body},
                                 QKForeground::Orange, this);
     symbol->setMinimumWidth(20);

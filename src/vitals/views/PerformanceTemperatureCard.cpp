@@ -56,9 +56,7 @@ PerformanceTemperatureCard::PerformanceTemperatureCard(ScreenState* screen, QWid
 
     m_chipsRow = new QWidget(body);
     m_chipsRow->setObjectName(QStringLiteral("temperatureChips"));
-    auto* chips = new QHBoxLayout(m_chipsRow);
-    chips->setContentsMargins(0, 0, 0, 0);
-    chips->setSpacing(14);
+    auto* chips = QKBuild::insetRow(m_chipsRow, {0, 0, 0, 0}, 14);
     for (const QString& symbol : chipSymbols()) {
         auto* chip = new QKIconLabel(symbol, QString(), QKFont{.style = TextStyle::Caption},
                                      QKForeground::Secondary, m_chipsRow);

@@ -72,11 +72,8 @@ struct Screen {
 // Exact groups of two and three files, and one look-alike set of two photos.
 QString sampleFolder() {
     const QString dir = testsupport::freshDir("sample");
-    write(dir + "/pair-a.bin", bytes(3000, 1));
-    write(dir + "/pair-b.bin", bytes(3000, 1));
-    write(dir + "/trio-a.bin", bytes(5000, 2));
-    write(dir + "/trio-b.bin", bytes(5000, 2));
-    write(dir + "/trio-c.bin", bytes(5000, 2));
+    writeCopies(dir, {"/pair-a.bin", "/pair-b.bin"}, bytes(3000, 1));
+    writeCopies(dir, {"/trio-a.bin", "/trio-b.bin", "/trio-c.bin"}, bytes(5000, 2));
     const QImage picture = scene(2, QSize(640, 480));
     savePhoto(picture, dir + "/photo.jpg");
     savePhoto(picture.scaled(320, 240), dir + "/photo-small.jpg", 60);

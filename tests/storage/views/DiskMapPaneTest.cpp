@@ -1,5 +1,4 @@
 #include "storage/views/DiskMapPane.h"
-#include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeFileRevealer.h"
 #include "storage/DiskMapScanner.h"
 #include "storage/DiskMapTestSupport.h"
@@ -27,17 +26,6 @@ QString makeHome() {
     makeFile(home + "/Projects/app/README", 4096);
     makeFile(home + "/notes.txt", 4096);
     return home;
-}
-
-DiskMapScanner::Request requestFor(const QString& home) {
-    DiskMapScanner::Request request;
-    request.home = home;
-    request.measure.diskUsage = std::make_shared<FakeDiskUsage>();
-    return request;
-}
-
-bool settled(DiskMapScanner& scanner) {
-    return testsupport::waitFor([&] { return !scanner.state().isScanning(); }, 20'000);
 }
 
 const MapNode* named(const QList<MapNode>& nodes, const QString& name) {
