@@ -413,7 +413,9 @@ TEST(OrganizerRun, HistoryKeepsThirtyDaysOfRunsNotUndone) {
     };
     const auto stored = files();
 
-    FolderOrganizer organizer(layout, {clock, {}});
+    FolderOrganizer::Deps deps;
+    deps.clock = clock;
+    FolderOrganizer organizer(layout, deps);
     organizer.loadHistory();
     QStringList ids;
     for (const OrganizerJournal& j : organizer.history())

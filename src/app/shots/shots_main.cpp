@@ -54,7 +54,9 @@ int main(int argc, char** argv) {
     }
 
     const std::unique_ptr<PendrelApp> pendrel = Shots::makeApp();
-    ShotContext ctx{pendrel.get(), outDir};
+    ShotContext ctx;
+    ctx.app = pendrel.get();
+    ctx.outDir = outDir;
     Shots::renderAll(ctx);
     return ctx.failures == 0 ? 0 : 1;
 }

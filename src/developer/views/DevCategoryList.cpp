@@ -33,7 +33,7 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
 
     auto* bar = new QWidget(this);
     auto* barRow = QKBuild::insetRow(bar, {16, 16, 16, 16}, 10);
-    const QKBuild::Titles heading = QKBuild::addTitles(
+    QKBuild::addTitles(
         barRow, QStringLiteral("Reclaim developer space"),
         QStringLiteral("Build caches regenerate. Models and Docker data re-download. Pendrel "
                        "explains each one first."),

@@ -73,8 +73,8 @@ QWidget* FoldersView::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 10, 16, 10);
-    const QKBuild::Titles heading = QKBuild::addTitles(row, FolderBrowserText::screenTitle(),
-                                                       FolderBrowserText::screenSubtitle(), header);
+    QKBuild::addTitles(row, FolderBrowserText::screenTitle(), FolderBrowserText::screenSubtitle(),
+                       header);
     QStringList labels;
     for (FoldersMode mode : allCases<FoldersMode>())
         labels << FolderBrowserText::modeTitle(mode);

@@ -62,8 +62,7 @@ QWidget* OrganizerPane::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = new QHBoxLayout(header);
     row->setContentsMargins(16, 16, 16, 16);
-    const QKBuild::Titles heading =
-        QKBuild::addTitles(row, OrganizerText::title(), OrganizerText::subtitle(), header);
+    QKBuild::addTitles(row, OrganizerText::title(), OrganizerText::subtitle(), header);
     m_preview = new QKProminentButton(OrganizerText::previewButton(), header);
     m_preview->setObjectName(QStringLiteral("organizerPreview"));
     connect(m_preview, &QPushButton::clicked, this, [this] {

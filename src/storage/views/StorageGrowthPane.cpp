@@ -32,8 +32,8 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
     auto* header = new QWidget(this);
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(16, 16, 16, 16);
-    const QKBuild::Titles heading = QKBuild::addTitles(headerRow, StorageHubText::growthTitle(),
-                                                       StorageHubText::growthSubtitle(), header);
+    QKBuild::addTitles(headerRow, StorageHubText::growthTitle(), StorageHubText::growthSubtitle(),
+                       header);
     m_analyse = new QKProminentButton(StorageHubText::analyseButton(false), header);
     m_analyse->setObjectName(QStringLiteral("growthAnalyse"));
     headerRow->addWidget(m_analyse, 0, Qt::AlignVCenter);
