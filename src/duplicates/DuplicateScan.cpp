@@ -11,6 +11,7 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -18,6 +19,7 @@
 #include <limits>
 #include <memory>
 #include <QHash>
+#include <sched.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -114,18 +116,24 @@ std::string joined(const Folder& folder, const std::string& name) {
     return path;
 }
 
-// How many descriptors the process has open now (those of /proc/self/fd, less the one that
-// lists them); 0 when that cannot be read.
-int openDescriptors() {
+// The descriptors the process has open now, in ascending order (those of /proc/self/fd, less
+// the one that lists them); none when that cannot be read.
+std::vector<int> openDescriptorList() {
+    std::vector<int> open;
     DIR* listing = ::opendir("/proc/self/fd");
     if (!listing)
-        return 0;
-    int count = 0;
+        return open;
+    const int own = ::dirfd(listing);
     while (const struct dirent* entry = ::readdir(listing))
-        if (entry->d_name[0] != '.')
-            ++count;
+        if (entry->d_name[0] != '.' && std::atoi(entry->d_name) != own)
+            open.push_back(std::atoi(entry->d_name));
     ::closedir(listing);
-    return std::max(0, count - 1);
+    std::sort(open.begin(), open.end());
+    return open;
+}
+
+int openDescriptors() {
+    return int(openDescriptorList().size());
 }
 
 // Half of what the process may still open, once what it holds and what each of `threads` holds
@@ -274,7 +282,14 @@ public:
             return files[a.first]->size() * qint64(a.second) >
                    files[b.first]->size() * qint64(b.second);
         });
+        prepareOwnTables();
+        std::vector<char> ownTable(size_t(std::max(m_threads, 1)), 0);
         ParallelLoop::run(sizes.size(), m_threads, [&](size_t s, int worker) {
+            // The loop's helper threads end with it; the calling thread does not.
+            if (worker != 0 && !ownTable[size_t(worker)]) {
+                ownTable[size_t(worker)] = 1;
+                useOwnTable();
+            }
             Reading** group = files.data() + sizes[s].first;
             const size_t count = sizes[s].second;
             for (size_t i = 0; i < count; ++i) {
@@ -288,7 +303,14 @@ public:
                 quickLook(r, worker);
             }
             settle(group, count, worker);
+            // Nothing a size opened may outlive its thread's table.
+            for (size_t i = 0; i < count; ++i)
+                if (group[i]->fd >= 0)
+                    release(*group[i]);
         });
+        if (m_null >= 0)
+            ::close(m_null);
+        m_null = -1;
         std::vector<DuplicateGroup> groups;
         for (std::vector<DuplicateGroup>& made : m_made)
             std::move(made.begin(), made.end(), std::back_inserter(groups));
@@ -322,6 +344,39 @@ private:
                 m_folderFds[folders[i]] = fd >= 0 ? fd : unopened;
             }
         });
+    }
+
+    // Every size is settled by one thread, which opens and closes each of its files, and every
+    // open and close takes the lock of the descriptor table: eight threads sharing one table
+    // spend a fifth of their time waiting for it. So each helper thread of the loop (threads that
+    // end with it) works in a table of its own. It starts as a copy of the process's, in which
+    // every descriptor but the standard three and the kept folders is then pointed at /dev/null:
+    // the copy holds none of the app's files open (one the app closes meanwhile closes for real,
+    // bar one opened by another thread in the instant between the listing and the copy), and a
+    // stray use of one reads nothing. A descriptor opened in a thread's own table means nothing
+    // elsewhere, so every file a size opens is closed by the thread that settles that size.
+    // Where a thread cannot have a table of its own, it shares the process's as before.
+    void prepareOwnTables() {
+        m_null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        std::vector<int> ours = {0, 1, 2, m_null};
+        for (const int fd : m_folderFds)
+            if (fd >= 0)
+                ours.push_back(fd);
+        std::sort(ours.begin(), ours.end());
+        m_foreign.clear();
+        for (const int fd : openDescriptorList())
+            if (!std::binary_search(ours.begin(), ours.end(), fd))
+                m_foreign.push_back(fd);
+    }
+
+    void useOwnTable() const {
+        if (::unshare(CLONE_FILES) != 0)
+            return;
+        for (const int fd : m_foreign)
+            if (m_null < 0 || ::dup2(m_null, fd) < 0)
+                ::close(fd);
+        if (m_null >= 0)
+            ::close(m_null);
     }
 
     // Every file of one size after the quick look: those whose first bytes looked like others'
@@ -568,6 +623,10 @@ private:
     std::vector<std::unique_ptr<char[]>> m_spare; // what compareSet() holds to the first file
     // By folder: its descriptor while kept open, else notKept or unopened.
     std::vector<int> m_folderFds;
+    // While sizes are settled: /dev/null, and the process's other descriptors then, which the
+    // helper threads' own tables point at it.
+    int m_null = -1;
+    std::vector<int> m_foreign;
     std::vector<std::vector<DuplicateGroup>> m_made; // by worker
 };
 

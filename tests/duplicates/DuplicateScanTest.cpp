@@ -4,9 +4,13 @@
 #include "duplicates/DuplicatesTestSupport.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <mutex>
+#include <poll.h>
 #include <QSet>
+#include <set>
 #include <sys/resource.h>
+#include <thread>
 
 using namespace duptest;
 
@@ -271,6 +275,55 @@ TEST(DuplicateScan, ManyFilesThatPartAtOnePieceAreReadAboutOnce) {
     };
     EXPECT_EQ(fileLists(scan(dir, options)), QList<QStringList>({{dir + "/twin", dir + "/twin2"}}));
     EXPECT_LE(read.load(), 2 * (count + 2) * size);
+}
+
+// The search's threads open and close files in descriptor tables of their own, which must not
+// keep the app's files open: a pipe whose last writer the app closes mid-search reads its end at
+// once.
+TEST(DuplicateScan, TheSearchHoldsNoneOfTheAppsDescriptors) {
+    const QString dir = testsupport::freshDir("own-tables");
+    for (int i = 0; i < 16; ++i) {
+        write(QStringLiteral("%1/a%2").arg(dir).arg(i), bytes(5000 + i, 40 + i));
+        write(QStringLiteral("%1/b%2").arg(dir).arg(i), bytes(5000 + i, 40 + i));
+    }
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+
+    std::mutex lock;
+    std::condition_variable changed;
+    std::set<std::thread::id> inside;
+    bool released = false;
+    DuplicateScan::Options options;
+    options.threads = 4;
+    options.read = [&](int fd, char* buffer, qsizetype want, qint64 offset) -> qsizetype {
+        {
+            std::unique_lock<std::mutex> guard(lock);
+            inside.insert(std::this_thread::get_id());
+            changed.notify_all();
+            changed.wait_for(guard, std::chrono::seconds(10), [&] { return released; });
+        }
+        return ::pread(fd, buffer, size_t(want), offset);
+    };
+    DuplicateScan::Outcome outcome;
+    std::thread search([&] { outcome = DuplicateScan::run(dir, options); });
+    {
+        // Two threads reading: one of them is a helper, which has its own table by now.
+        std::unique_lock<std::mutex> guard(lock);
+        EXPECT_TRUE(
+            changed.wait_for(guard, std::chrono::seconds(10), [&] { return inside.size() >= 2; }));
+    }
+    ::close(pipeEnds[1]);
+    struct pollfd end = {pipeEnds[0], POLLIN, 0};
+    EXPECT_EQ(::poll(&end, 1, 0), 1);
+    EXPECT_TRUE(end.revents & POLLHUP);
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        released = true;
+    }
+    changed.notify_all();
+    search.join();
+    ::close(pipeEnds[0]);
+    EXPECT_EQ(outcome.groups.size(), 16);
 }
 
 // Between its first and its last read a file may be edited or replaced. Whether it was kept open
