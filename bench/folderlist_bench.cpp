@@ -161,8 +161,8 @@ int main(int argc, char** argv) {
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
     std::printf("RESULT job=folderlist ours_ms=%.0f peer=ls-lS peer_ms=%.0f ratio=%.2f same=%s "
-                "peak_mb=%ld\n",
+                "peak_mb=%ld load=%s\n",
                 oursMs, peerMs, peerMs > 0 ? oursMs / peerMs : 0.0, same ? "yes" : "no",
-                usage.ru_maxrss / 1024);
+                usage.ru_maxrss / 1024, qPrintable(BenchProcess::loadAverage(QLatin1Char(','))));
     return same ? 0 : 1;
 }

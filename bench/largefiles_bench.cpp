@@ -1,13 +1,15 @@
 // largefiles_bench TREE: lists the largest files of TREE with the large-file scanner's walk and
 // compares the list and the time with find's:
 //
-//   find TREE -type f -size +1M -printf '%s %p\n' | sort -rn
+//   find TREE -type f -size +1M -printf '%b %p\n' | sort -rn
 //
 // The scanner passes over hidden files and folders, so the peer that does the same job prunes
 // them (`-mindepth 1 -name '.*' -prune -o …`); the literal pipeline above runs too, and its list
-// is compared with its hidden entries dropped. `-size +1M` means more than 1,048,576 bytes, so
-// ours runs with a minimum of 1,048,577. Both lists are cut to the scanner's 200 and ordered by
-// size, largest first, then by path, so equal sizes cannot make them differ.
+// is compared with its hidden entries dropped. The scanner measures a file by the blocks it takes
+// on the disk, so find prints them (`%b`, 512 bytes each), and both keep what takes more than
+// 1,048,576 bytes: ours runs with a minimum of 1,048,577, find's list is cut there after
+// `-size +1M` has passed over what cannot reach it. Both lists are cut to the scanner's 200 and
+// ordered by size, largest first, then by path, so equal sizes cannot make them differ.
 //
 // Times are hyperfine's medians of five runs after a warm-up, each program its own process
 // (`largefiles_bench --once TREE` for ours, which prints its list as the peer does); without
@@ -46,7 +48,7 @@ using namespace BenchProcess;
 
 namespace {
 
-constexpr qint64 kMinimum = 1'048'577; // find's "-size +1M"
+constexpr qint64 kMinimum = 1'048'577; // more than 1 MiB, as find's "-size +1M"
 
 using Listing = std::vector<std::pair<qint64, QByteArray>>;
 
@@ -68,8 +70,8 @@ Listing ours(const QString& tree, int threads) {
     return list;
 }
 
-// Reads "size path" lines; with dropHidden, paths with a component starting with "." below the
-// tree are left out.
+// Reads "blocks path" lines of files that take at least kMinimum bytes; with dropHidden, paths
+// with a component starting with "." below the tree are left out.
 Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
     Listing list;
     for (const QByteArray& line : out.split('\n')) {
@@ -77,9 +79,10 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
         if (space <= 0)
             continue;
         const QByteArray path = line.mid(space + 1);
-        if (dropHidden && path.mid(tree.size()).contains("/."))
+        const qint64 bytes = line.left(space).toLongLong() * 512;
+        if (bytes < kMinimum || (dropHidden && path.mid(tree.size()).contains("/.")))
             continue;
-        list.emplace_back(line.left(space).toLongLong(), path);
+        list.emplace_back(bytes, path);
     }
     order(list);
     return list;
@@ -109,10 +112,10 @@ int main(int argc, char** argv) {
 
     const QString sh = QStandardPaths::findExecutable(QStringLiteral("sh"));
     const QString pipeline =
-        QStringLiteral("find %1 -type f -size +1M -printf '%s %p\\n' | sort -rn")
+        QStringLiteral("find %1 -type f -size +1M -printf '%b %p\\n' | sort -rn")
             .arg(commandLine({tree}));
     const QString pruned = QStringLiteral("find %1 -mindepth 1 -name '.*' -prune -o -type f -size "
-                                          "+1M -printf '%s %p\\n' | sort -rn")
+                                          "+1M -printf '%b %p\\n' | sort -rn")
                                .arg(commandLine({tree}));
     struct Peer {
         QString name;

@@ -4,6 +4,7 @@
 //   2. the app's vitals service left alone for a while (60 s by default): its CPU share of one
 //      core, sampling every 3 seconds as the app does.
 // Usage: vitals_bench [--samples N] [--children N] [--idle-seconds N]
+#include "support/BenchProcess.h"
 #include "vitals/AppState.h"
 #include "vitals/SystemStatsSampler.h"
 
@@ -135,7 +136,8 @@ int main(int argc, char** argv) {
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
     std::printf("RESULT job=vitals_sample_cpu_p95 ours_ms=%.2f peer=budget peer_ms=50 ratio=%.2f "
-                "same=yes peak_mb=%ld\n",
-                cpuP95, cpuP95 / 50.0, (usage.ru_maxrss + 1023) / 1024);
+                "same=yes peak_mb=%ld load=%s\n",
+                cpuP95, cpuP95 / 50.0, (usage.ru_maxrss + 1023) / 1024,
+                qPrintable(BenchProcess::loadAverage(QLatin1Char(','))));
     return 0;
 }

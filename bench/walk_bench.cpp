@@ -147,15 +147,8 @@ int main(int argc, char** argv) {
     std::printf("ours with one thread, in process: %.0f ms\n", median(serial));
 
     const long peak = peakMegabytes(oursArgv);
-    std::sort(peers.begin(), peers.end(), [](const Peer& a, const Peer& b) { return a.ms > b.ms; });
-    bool allSame = true;
-    for (const Peer& p : peers) {
-        const bool same = p.bytes && *p.bytes == ours;
-        allSame = allSame && same;
-        std::printf(
-            "RESULT job=walk ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s peak_mb=%ld\n",
-            oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0, same ? "yes" : "no",
-            peak);
-    }
-    return allSame ? 0 : 1;
+    std::vector<PeerResult> results;
+    for (const Peer& p : peers)
+        results.push_back({p.name, p.ms, p.bytes && *p.bytes == ours});
+    return printResults("walk", oursMs, std::move(results), peak) ? 0 : 1;
 }

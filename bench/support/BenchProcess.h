@@ -197,18 +197,20 @@ inline std::optional<TreeArgs> treeArgs(QStringList args, const char* name, int 
     return parsed;
 }
 
-// The RESULT lines of a job, the slowest peer first; true when every peer listed what ours did.
+// The RESULT lines of a job, the slowest peer first, each with the load average; true when every
+// peer listed what ours did.
 inline bool printResults(const char* job, double oursMs, std::vector<PeerResult> peers,
                          long peakMb) {
     std::sort(peers.begin(), peers.end(),
               [](const PeerResult& a, const PeerResult& b) { return a.ms > b.ms; });
+    const QString load = loadAverage(QLatin1Char(','));
     bool allSame = true;
     for (const PeerResult& p : peers) {
         allSame = allSame && p.same;
         std::printf("RESULT job=%s ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
-                    "peak_mb=%ld\n",
+                    "peak_mb=%ld load=%s\n",
                     job, oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0,
-                    p.same ? "yes" : "no", peakMb);
+                    p.same ? "yes" : "no", peakMb, qPrintable(load));
     }
     return allSame;
 }
