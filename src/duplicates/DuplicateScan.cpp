@@ -354,8 +354,10 @@ private:
     // the copy holds none of the app's files open (one the app closes meanwhile closes for real,
     // bar one opened by another thread in the instant between the listing and the copy), and a
     // stray use of one reads nothing. A descriptor opened in a thread's own table means nothing
-    // elsewhere, so every file a size opens is closed by the thread that settles that size.
-    // Where a thread cannot have a table of its own, it shares the process's as before.
+    // elsewhere, so every file a size opens is closed by the thread that settles that size, and
+    // nothing on these threads may use another descriptor of the app: no progress is posted to an
+    // event loop from here (its wake-up descriptor would be /dev/null). Where a thread cannot
+    // have a table of its own, it shares the process's as before.
     void prepareOwnTables() {
         m_null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
         std::vector<int> ours = {0, 1, 2, m_null};

@@ -62,7 +62,10 @@ struct Options {
     // means the scan opens, reads and compares the files itself.
     Hasher hasher;
     // Replaces pread() on the files the scan opens itself (tests inject failures and changes
-    // through it); empty means pread().
+    // through it); empty means pread(). It runs on the search's own threads, which have
+    // descriptor tables of their own: it may read the descriptor it is given and open and close
+    // files of its own, but no other descriptor of the process means there what it means
+    // elsewhere.
     Reader read;
     // How many files and folders the scan may keep open from one read to the next (a file from
     // its first look to its comparison, a folder for the opens of its files); none means half of
