@@ -63,35 +63,22 @@ void DuplicateFinder::reset() {
 
 namespace {
 
-// What a file of a group holds now, checked just before a move. A file whose stamp is still the
-// one the scan recorded holds the bytes the scan found equal to the others', so two such files
-// are the same without a read. Otherwise digests are compared, each file stat'ed first: a file
-// still as scanned gives the group's digest (the scan's when it recorded one, else read from the
-// first such file once), one read earlier here and not touched since gives that read's, any other
-// is read again. Nothing when the file is no longer a regular file, cannot be read, or changed
-// while it was being read.
+// What a file of a group holds now, checked just before a move. The file is stat'ed first: while
+// its stamp is the one recorded by the scan, the digest is the scan's; while it is the one of an
+// earlier read here, that read's; otherwise the file is read again. Nothing when the file is no
+// longer a regular file, cannot be read, or changed while it was being read.
 class ContentCheck {
 public:
     ContentCheck(const DuplicateGroup& group, DuplicateScan::Hasher hasher)
-        : m_group(group), m_hasher(std::move(hasher)) {
-        if (!group.digest.isEmpty())
-            m_groupDigest = group.digest;
-    }
-
-    // Whether the file is still the one the scan read, untouched since.
-    bool asScanned(const QString& file) const {
-        const std::optional<RegularFile::Stamp> now = RegularFile::stampOf(file);
-        return now && now == m_group.stampOf(file);
-    }
+        : m_group(group), m_hasher(std::move(hasher)) {}
 
     std::optional<QByteArray> digestNow(const QString& file) {
         const QByteArray native = NativePath::encode(file);
         const std::optional<RegularFile::Stamp> before = RegularFile::stampAt(native);
         if (!before)
             return std::nullopt;
-        const bool scanned = m_group.stampOf(file) == before;
-        if (scanned && m_groupDigest)
-            return m_groupDigest;
+        if (!m_group.digest.isEmpty() && m_group.stampOf(file) == before)
+            return m_group.digest;
         const auto read = m_reads.constFind(file);
         if (read != m_reads.constEnd() && read->first == *before)
             return read->second;
@@ -99,15 +86,12 @@ public:
         if (!digest || RegularFile::stampAt(native) != before)
             return std::nullopt;
         m_reads.insert(file, {*before, *digest});
-        if (scanned)
-            m_groupDigest = digest;
         return digest;
     }
 
 private:
     const DuplicateGroup& m_group;
     DuplicateScan::Hasher m_hasher;
-    std::optional<QByteArray> m_groupDigest;
     QHash<QString, std::pair<RegularFile::Stamp, QByteArray>> m_reads;
 };
 
@@ -142,17 +126,15 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
     for (const QString& file : group.files) {
         if (file == keep)
             continue;
-        if (!check.asScanned(file) || !check.asScanned(keep)) {
-            const std::optional<QByteArray> copy = check.digestNow(file);
-            const std::optional<QByteArray> kept = copy ? check.digestNow(keep) : std::nullopt;
-            if (!copy || !kept || *copy != *kept) {
-                const PassedOver why = !copy                   ? PassedOver::Unreadable
-                                       : check.asScanned(file) ? PassedOver::KeeperChanged
-                                                               : PassedOver::CopyChanged;
-                result.errors.append(DuplicatesText::passedOverLine(file, why));
-                remaining.append(file);
-                continue;
-            }
+        const std::optional<QByteArray> copy = check.digestNow(file);
+        const std::optional<QByteArray> kept = copy ? check.digestNow(keep) : std::nullopt;
+        if (!copy || !kept || *copy != *kept) {
+            const PassedOver why = !copy                   ? PassedOver::Unreadable
+                                   : *copy != group.digest ? PassedOver::CopyChanged
+                                                           : PassedOver::KeeperChanged;
+            result.errors.append(DuplicatesText::passedOverLine(file, why));
+            remaining.append(file);
+            continue;
         }
         QString error;
         if (trash && trash->moveToTrash(file, &error)) {

@@ -13,11 +13,10 @@
 // text, each `fileSize` bytes long. The id is made fresh whenever a group is built, also when a
 // group is rebuilt after some of its files went to the Trash, so a view keyed by id starts over.
 //
-// A scan also records what it read: for every file (in the order of `files`) its stamp taken
-// before that content was read, so a later move can tell whether a file was touched since; files
-// left alone still hold the bytes the scan found equal. A scan that hashed the files also records
-// the SHA-256 of the content (one that compared their bytes has none to record). A group without
-// stamps (made by hand) counts every file as touched.
+// A scan also records what it read: the SHA-256 of the content, and for every file (in the
+// order of `files`) its stamp taken before that content was read, so a later move can tell
+// whether a file was touched since. A group without them (made by hand) counts every file as
+// touched.
 //
 // What a copy takes on the disk is its allocated size (st_blocks × 512), which equal contents
 // need not share: a sparse copy holds fewer blocks than a written-out one. A scan records it for

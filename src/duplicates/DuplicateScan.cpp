@@ -166,12 +166,8 @@ void growDescriptorTable(int count) {
     ::close(probe);
 }
 
-// How a group's files were found equal: by an injected hasher's digests, which the group carries,
-// or byte for byte.
-enum class Proof { Hashed, Compared };
-
 DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run, size_t count,
-                         Proof proof) {
+                         const Digest& digest) {
     struct Member {
         QString path;
         RegularFile::Stamp stamp;
@@ -198,11 +194,8 @@ DuplicateGroup makeGroup(const std::vector<Folder>& folders, Reading* const* run
         group.stamps.append(m.stamp);
         group.allocatedBytes.append(m.allocated);
     }
-    if (proof == Proof::Hashed) {
-        const Digest& digest = *run[0]->digest;
-        group.digest =
-            QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
-    }
+    group.digest =
+        QByteArray(reinterpret_cast<const char*>(digest.data()), qsizetype(digest.size()));
     return group;
 }
 
@@ -470,25 +463,27 @@ private:
 
     // Settles a set of files of one size whose first bytes looked alike. They are read side by
     // side, piece by piece, and held to the bytes of the first of them that reads: those that
-    // agree to the end are a group. Files that part from the held bytes at one piece held the
-    // same bytes as each other up to it; those whose pieces there look alike (by a fingerprint)
-    // are compared among themselves from that piece on, a file alone in its kind drops out, and
-    // files that part at different pieces cannot be equal. So no file is read past the piece
-    // where it stands alone, a piece is read at most twice however many kinds part at once, and
-    // nothing is hashed: equal bytes are the proof.
+    // agree to the end are a group and share one SHA-256, taken of those bytes once. Files that
+    // part from the held bytes at one piece held the same bytes as each other up to it (and share
+    // the digest of them so far); those whose pieces there look alike (by a fingerprint) are
+    // compared among themselves from that piece on, a file alone in its kind drops out, and files
+    // that part at different pieces cannot be equal. So no file is read past the piece where it
+    // stands alone, and a piece is read at most twice however many kinds part at once.
     void compareSet(Reading* const* set, size_t count, int worker) {
         struct Left {
             std::vector<Reading*> files;
-            qint64 offset = 0; // what the files are known to share before
+            qint64 offset = 0;            // what the files are known to share before
+            std::unique_ptr<Sha256> hash; // of those bytes
         };
         std::vector<Left> left;
-        left.push_back({std::vector<Reading*>(set, set + count), 0});
+        left.push_back({std::vector<Reading*>(set, set + count), 0, std::make_unique<Sha256>()});
         const qint64 size = set[0]->size();
         char* const held = buffer(m_buffers, worker, comparePiece);
         char* const other = buffer(m_spare, worker, comparePiece);
         while (!left.empty()) {
             std::vector<Reading*> same = std::move(left.back().files);
             qint64 offset = left.back().offset;
+            const std::unique_ptr<Sha256> hash = std::move(left.back().hash);
             left.pop_back();
             while (offset < size && same.size() >= 2) {
                 const qsizetype want = qsizetype(std::min<qint64>(size - offset, comparePiece));
@@ -514,17 +509,22 @@ private:
                         release(*differ[i].second);
                         continue;
                     }
-                    Left kind{{}, offset};
+                    Left kind{{}, offset, std::make_unique<Sha256>()};
+                    kind.hash->assign(*hash);
                     for (size_t k = i; k < j; ++k)
                         kind.files.push_back(differ[k].second);
                     left.push_back(std::move(kind));
                 }
+                // Bytes that no two files share any more need no digest.
+                if (agree.size() >= 2)
+                    hash->update(held, want);
                 offset += want;
                 same = std::move(agree);
             }
             if (same.size() >= 2 && offset == size)
-                m_made[size_t(worker)].push_back(
-                    makeGroup(m_folders, same.data(), same.size(), Proof::Compared));
+                if (const std::optional<Digest> digest = toDigest(hash->finish()))
+                    m_made[size_t(worker)].push_back(
+                        makeGroup(m_folders, same.data(), same.size(), *digest));
             for (Reading* r : same)
                 release(*r);
         }
@@ -802,7 +802,8 @@ Outcome run(const QString& folder, const Options& options) {
         });
         std::vector<DuplicateGroup> made(settled.size());
         ParallelLoop::run(settled.size(), threads, [&](size_t i, int) {
-            made[i] = makeGroup(folders, settled[i].first, settled[i].second, Proof::Hashed);
+            made[i] = makeGroup(folders, settled[i].first, settled[i].second,
+                                *settled[i].first[0]->digest);
         });
         for (DuplicateGroup& group : made)
             outcome.groups.append(std::move(group));

@@ -22,9 +22,8 @@
 // quickBytes (told apart by a fast fingerprint), then the whole content. Only files that share
 // their size are opened, and only those whose first bytes looked like another's of their size
 // are read on. Those are read side by side, a piece at a time, and compared byte for byte: a file
-// that parts from all the others is read no further, and files that stay equal to the end are a
-// group. Equal bytes are the proof, so nothing is hashed and the groups carry no digest (with an
-// injected hasher, its digests decide and the groups carry them).
+// that parts from all the others is read no further, and files that stay equal to the end share
+// the SHA-256 of those bytes, taken once. Every group carries the SHA-256 of its content.
 //
 // A file is opened once for all its passes, by its name in its folder (the folder opened again
 // by path and checked to be the one the walk read), never through a symlink, and kept open from

@@ -351,45 +351,36 @@ TEST(DuplicateFinder, ACopyOrKeeperEditedAfterTheScanStays) {
 }
 
 // A file rewritten with the same bytes, or replaced by another file that holds them, is read
-// again and still moves; a file left alone since the scan is not read again. The same holds for
-// groups a scan found by comparing bytes, which carry no digest to check a copy against.
+// again and still moves; a file left alone since the scan is not read again.
 TEST(DuplicateFinder, FilesThatStillMatchMoveAndUntouchedOnesAreNotReadAgain) {
-    for (const bool hashed : {true, false}) {
-        SCOPED_TRACE(hashed);
-        std::atomic<int> reads{0};
-        DuplicateScan::Options options;
-        if (hashed)
-            options.hasher = [&reads](const std::string& path, qint64 limit,
-                                      const CancelToken& cancel) {
-                ++reads;
-                return DuplicateScan::fileDigest(path, limit, cancel);
-            };
-        Finder f(options);
-        const QString dir = testsupport::freshDir(hashed ? "still-hashed" : "still-compared");
-        writeCopies(dir, {"/x1", "/x2"}, bytes(2000, 7));
-        writeCopies(dir, {"/y1", "/y2", "/y3"}, bytes(3000, 8));
-        writeCopies(dir, {"/z1", "/z2"}, bytes(2500, 9));
-        f.finder.scan(dir);
-        ASSERT_TRUE(f.waitDone());
-        ASSERT_EQ(f.finder.groups().size(), 3);
-        EXPECT_EQ(f.finder.groups()[0].digest.isEmpty(), !hashed);
+    std::atomic<int> reads{0};
+    DuplicateScan::Options options;
+    options.hasher = [&reads](const std::string& path, qint64 limit, const CancelToken& cancel) {
+        ++reads;
+        return DuplicateScan::fileDigest(path, limit, cancel);
+    };
+    Finder f(options);
+    const QString dir = testsupport::freshDir("still");
+    writeCopies(dir, {"/x1", "/x2"}, bytes(2000, 7));
+    writeCopies(dir, {"/y1", "/y2", "/y3"}, bytes(3000, 8));
+    writeCopies(dir, {"/z1", "/z2"}, bytes(2500, 9));
+    f.finder.scan(dir);
+    ASSERT_TRUE(f.waitDone());
+    ASSERT_EQ(f.finder.groups().size(), 3);
 
-        editInPlace(dir + "/x2", bytes(2000, 7));
-        write(dir + "/y3.new", bytes(3000, 8));
-        ASSERT_TRUE(QFile::remove(dir + "/y3"));
-        ASSERT_TRUE(QFile::rename(dir + "/y3.new", dir + "/y3"));
-        reads = 0;
-        qint64 goes = 0;
-        for (const char* name : {"/x2", "/y2", "/y3", "/z2"})
-            goes += onDisk(dir + name);
-        const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
-        EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
-        EXPECT_EQ(r.freedBytes, goes);
-        if (hashed) {
-            EXPECT_EQ(reads.load(), 2);
-        }
-        EXPECT_TRUE(f.finder.groups().isEmpty());
-    }
+    editInPlace(dir + "/x2", bytes(2000, 7));
+    write(dir + "/y3.new", bytes(3000, 8));
+    ASSERT_TRUE(QFile::remove(dir + "/y3"));
+    ASSERT_TRUE(QFile::rename(dir + "/y3.new", dir + "/y3"));
+    reads = 0;
+    qint64 goes = 0;
+    for (const char* name : {"/x2", "/y2", "/y3", "/z2"})
+        goes += onDisk(dir + name);
+    const DuplicateFinder::TrashResult r = keptOneOfEach(f.finder);
+    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join("; ").toStdString();
+    EXPECT_EQ(r.freedBytes, goes);
+    EXPECT_EQ(reads.load(), 2);
+    EXPECT_TRUE(f.finder.groups().isEmpty());
 }
 
 // Keeping one of each over thousands of groups is one pass off the main thread: the groups are
