@@ -15,32 +15,31 @@
 
 namespace QKBuild {
 
-QVBoxLayout* flushColumn(QWidget* owner) {
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
+namespace {
+
+template <typename Layout> Layout* inset(QWidget* owner, const QMargins& insets, int spacing) {
+    auto* layout = new Layout(owner);
+    layout->setContentsMargins(insets);
+    layout->setSpacing(spacing);
     return layout;
+}
+
+} // namespace
+
+QVBoxLayout* flushColumn(QWidget* owner) {
+    return inset<QVBoxLayout>(owner, {}, 0);
 }
 
 QHBoxLayout* flushRow(QWidget* owner) {
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    return layout;
+    return inset<QHBoxLayout>(owner, {}, 0);
 }
 
 QVBoxLayout* insetColumn(QWidget* owner, const QMargins& insets, int spacing) {
-    auto* layout = new QVBoxLayout(owner);
-    layout->setContentsMargins(insets);
-    layout->setSpacing(spacing);
-    return layout;
+    return inset<QVBoxLayout>(owner, insets, spacing);
 }
 
 QHBoxLayout* insetRow(QWidget* owner, const QMargins& insets, int spacing) {
-    auto* layout = new QHBoxLayout(owner);
-    layout->setContentsMargins(insets);
-    layout->setSpacing(spacing);
-    return layout;
+    return inset<QHBoxLayout>(owner, insets, spacing);
 }
 
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
