@@ -192,7 +192,11 @@ void QKStampDelegate::setHover(const QModelIndex& index, const QString& button) 
 }
 
 bool QKStampDelegate::eventFilter(QObject* watched, QEvent* event) {
-    if (!m_view || watched != m_view->viewport())
+    // The viewport outlives the view's own destructors: a view torn down in an open window, the
+    // pointer on it, is by then only a QWidget being destroyed, and its viewport still gets events
+    // (a Leave as it goes). The view's meta-object tells, and asking it touches nothing gone.
+    const auto* view = qobject_cast<const QAbstractItemView*>(watched->parent());
+    if (!m_view || view != m_view || watched != view->viewport())
         return QStyledItemDelegate::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove: {

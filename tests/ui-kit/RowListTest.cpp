@@ -184,3 +184,31 @@ TEST(RowList, TheStampsButtonsActByMouseAndKeyboard) {
     EXPECT_EQ(p.list->currentIndex().row(), 29);
     EXPECT_GT(p.scroll.verticalScrollBar()->value(), 0) << "the page scrolls to the last row";
 }
+
+// A list torn down while its window stays open and the pointer rests on a row's button (its
+// screen left, say): its viewport still gets events while the list is half gone, and nothing may
+// reach the list through its delegate then. The window and the pointer outlive the list.
+TEST(RowList, AListUnderThePointerGoesAwayCleanly) {
+    Lines model;
+    model.reset({longLine(0), longLine(1)});
+    QWidget window;
+    window.resize(400, 300);
+    auto* panel = new QWidget(&window);
+    panel->resize(400, 300);
+    auto* list = new QKRowList(QKRowList::Height::Scrolls, panel);
+    list->resize(400, 300);
+    auto* delegate = new LineDelegate(list);
+    list->setItemDelegate(delegate);
+    list->setModel(&model);
+    window.show();
+    settle();
+    const QRect go = delegate->actionRect(model.index(0), QStringLiteral("goButton"));
+    ASSERT_FALSE(go.isEmpty());
+    QTest::mouseMove(list->viewport(), go.center());
+    QTest::mousePress(list->viewport(), Qt::LeftButton, {}, go.center());
+    ASSERT_TRUE(list->viewport()->underMouse());
+
+    delete panel;
+    settle();
+    EXPECT_TRUE(window.isVisible());
+}
