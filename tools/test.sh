@@ -4,41 +4,69 @@
 #   2. the D-Bus tests (tests/dbus) on a private session bus of their own, with a throw-away
 #      Secret Service on it (tools/keyring-session.sh);
 #   3. the concurrency stress tests (tests/tsan) again in a ThreadSanitizer build;
-#   4. the core test programs (those without widgets, D-Bus ones included) again in an
-#      AddressSanitizer and UndefinedBehaviorSanitizer build, leak check on;
+#   4. every test program again, widget ones included, in an AddressSanitizer and
+#      UndefinedBehaviorSanitizer build with the leak check on: steps 1 and 2 over again;
 #   5. every loader's fuzz target for a short while (tools/fuzz.sh, FUZZ_SECONDS each, 20 unless
-#      set);
+#      set), one target per core; the targets are built alongside steps 1 to 3;
 #   6. the formatting check: every C++ file as clang-format writes it.
+# Ends with the time each step took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-tools/build.sh build
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 status=0
+times=()
+mark=$SECONDS
+# took STEP: notes how long the step since the last note took.
+took() {
+  times+=("$(printf '%-34s %5ds' "$1" $((SECONDS - mark)))")
+  mark=$SECONDS
+}
+
+tools/build.sh build
+took "build"
+# The fuzz targets build on the side, at low priority: the test runs leave cores idle.
+mkdir -p build
+nice -n 10 tools/fuzz.sh --build-only >build/fuzz-build.log 2>&1 &
+fuzz_build=$!
+
 ctest --test-dir build --output-on-failure -j "$jobs" -LE dbus || status=1
+took "1. tests"
 if [ -d tests/dbus ] && ls tests/dbus/*.cpp >/dev/null 2>&1; then
   dbus-run-session -- env PENDREL_TEST_ALLOW_BUS=1 tools/keyring-session.sh \
     ctest --test-dir build --output-on-failure -L dbus || status=1
 fi
+took "2. D-Bus tests"
 if [ -d tests/tsan ] && ls tests/tsan/*.cpp >/dev/null 2>&1; then
   cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENDREL_TSAN=ON >/dev/null
   cmake --build build-tsan --parallel "$jobs" --target test_tsan
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$(pwd)/tests/tsan/qt.supp" \
     ctest --test-dir build-tsan --output-on-failure -L tsan || status=1
 fi
+took "3. ThreadSanitizer"
+
 # The ASan/UBSan pass. -O1 with line tables only compiles in about half the time of -O2 -g and
-# still gives file:line stacks. Only the core test programs are built; ctest lists the widget ones
-# as *_NOT_BUILT, and those are left out. A leak fails the test it happens in: nothing is
-# suppressed.
+# still gives file:line stacks. It builds the test programs and the programs they start, no
+# benchmark and no screenshot tool. A leak fails the test it happens in: nothing is suppressed.
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPENDREL_ASAN=ON \
   -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1 -DNDEBUG" >/dev/null
-cmake --build build-asan --parallel "$jobs" --target core_tests
+cmake --build build-asan --parallel "$jobs" --target test_programs
+took "4. ASan/UBSan build"
 asan=(ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1)
-env "${asan[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE dbus \
-  -E '_NOT_BUILT$' || status=1
+env "${asan[@]}" ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE dbus || status=1
 env "${asan[@]}" dbus-run-session -- env PENDREL_TEST_ALLOW_BUS=1 tools/keyring-session.sh \
   ctest --test-dir build-asan --output-on-failure -L dbus || status=1
+took "4. ASan/UBSan tests"
+
+if ! wait "$fuzz_build"; then
+  cat build/fuzz-build.log >&2
+  status=1
+fi
 FUZZ_SECONDS=${FUZZ_SECONDS:-20} tools/fuzz.sh || status=1
+took "5. fuzz (rest of its build, runs)"
 tools/format.sh --check || status=1
+took "6. format check"
+printf '%s\n' "${times[@]}"
+echo "total                              $(printf '%5ds' "$SECONDS")"
 exit $status
