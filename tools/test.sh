@@ -9,13 +9,18 @@
 #   5. every loader's fuzz target for a short while (tools/fuzz.sh, FUZZ_SECONDS each, 20 unless
 #      set);
 #   6. the formatting check: every C++ file as clang-format writes it.
+# The build treats warnings as errors, and tools/check-tree.sh checks the tracked files right
+# after it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
-tools/build.sh build
+tools/build.sh build -DPENDREL_WERROR=ON
 export QT_QPA_PLATFORM=offscreen
 jobs=$(nproc)
 status=0
+# What a careless commit takes in: oversized, empty or oddly named files, unknown top-level
+# entries, includes that climb out of the include roots, threads started a way of their own.
+tools/check-tree.sh || status=1
 ctest --test-dir build --output-on-failure -j "$jobs" -LE dbus || status=1
 if [ -d tests/dbus ] && ls tests/dbus/*.cpp >/dev/null 2>&1; then
   dbus-run-session -- env PENDREL_TEST_ALLOW_BUS=1 tools/keyring-session.sh \
