@@ -5,6 +5,8 @@
 #   tools/check-tree.sh [REPO]    (default: the repository this script belongs to)
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
+# Bytes, not characters: "printable" below means printable ASCII whatever the caller's locale.
+export LC_ALL=C
 
 status=0
 fault() {
@@ -49,7 +51,7 @@ for path in "${paths[@]}"; do
   if [[ /$path == */-* ]]; then
     fault "$path: a part of the path starts with '-'"
   fi
-  if LC_ALL=C grep -q '[^ -~]' <<<"$path"; then
+  if [[ $path == *[![:print:]]* ]]; then
     fault "$path: a character outside printable ASCII"
   fi
 done
@@ -92,11 +94,12 @@ allowed_threads=(
 threading='QtConcurrent|QFuture|QPromise|std::async|std::j?thread\b(?!::hardware_concurrency)'
 threading+='|QThread::create|new QThread\b|public QThread\b|moveToThread|QRunnable|pthread_create'
 threading+='|QThreadPool\b(?!::globalInstance\(\)->waitForDone)'
-for file in "${sources[@]}"; do
-  contains "$file" "${allowed_threads[@]}" && continue
+if ((${#sources[@]})); then
   while IFS= read -r hit; do
-    fault "$file:$hit: off the main thread by a way of its own; use ScanJob"
-  done < <(grep -nP -- "$threading" "$file" | grep -vP '^\d+:\s*(//|#\s*include\s*<)' || true)
-done
+    contains "${hit%%:*}" "${allowed_threads[@]}" && continue
+    fault "$hit: off the main thread by a way of its own; use ScanJob"
+  done < <(grep -nP -- "$threading" "${sources[@]}" |
+    grep -vP '^[^:]+:\d+:\s*(//|#\s*include\s*<)' || true)
+fi
 
 exit $status
