@@ -9,7 +9,7 @@
 // diff, build the rows and hand them to the row model): median of five after a warm-up, in a
 // process of its own whose peak memory is reported, against the same whole `diff` process.
 // The answer counts as the same when our common lines equal those of `diff --minimal` (the
-// length of the longest common subsequence). The load average is printed beside each result.
+// length of the longest common subsequence). Each RESULT line carries the load average.
 //
 // Usage: diff_bench DIR              writes the inputs into DIR and prints two RESULT lines a job
 //        diff_bench --run A B        one diff, as timed: prints "same added removed changed"
@@ -20,6 +20,7 @@
 #include "developer/DocumentDiff.h"
 #include "developer/FileCompare.h"
 #include "platform/LinuxDocumentText.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -180,16 +181,39 @@ qint64 peerCommonLines(const QString& first, const QString& second) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::string(argv[1]) == "--run")
-        return runOnce(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]));
-    if ((argc == 4 || argc == 5) && std::string(argv[1]) == "--inprocess")
-        return runInProcess(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]),
-                            argc == 5 ? std::max(2, std::atoi(argv[4])) : 6);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: diff_bench DIR | diff_bench --run FIRST SECOND\n");
-        return 2;
+    const BenchArgs::Parsed cli = BenchArgs::parse(
+        argc, argv,
+        {QStringLiteral("diff_bench"),
+         QStringLiteral("DIR | FIRST SECOND [RUNS]"),
+         1,
+         3,
+         {BenchArgs::flag(QStringLiteral("--run"),
+                          QStringLiteral("one diff, as timed: prints \"same added removed "
+                                         "changed\"")),
+          BenchArgs::flag(QStringLiteral("--inprocess"),
+                          QStringLiteral("the compare six (or RUNS) times: prints "
+                                         "\"median_ms same\""))},
+         QStringLiteral("Writes the inputs into DIR and prints two RESULT lines a job.")});
+    if (cli.exitNow)
+        return *cli.exitNow;
+    const QStringList& operands = cli.operands;
+    if (cli.has(QStringLiteral("--run")) || cli.has(QStringLiteral("--inprocess"))) {
+        const bool inProcess = cli.has(QStringLiteral("--inprocess"));
+        if (cli.has(QStringLiteral("--run")) && inProcess)
+            return cli.usageError(QStringLiteral("--run and --inprocess exclude each other"));
+        if (operands.size() != 2 && !(inProcess && operands.size() == 3))
+            return cli.usageError(QStringLiteral("wants FIRST and SECOND"));
+        if (!inProcess)
+            return runOnce(operands[0], operands[1]);
+        bool ok = true;
+        const int runs = operands.size() == 3 ? operands[2].toInt(&ok) : 6;
+        if (!ok)
+            return cli.usageError(QStringLiteral("RUNS is a whole number"));
+        return runInProcess(operands[0], operands[1], std::max(2, runs));
     }
-    const QString dir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    if (operands.size() != 1)
+        return cli.usageError(QStringLiteral("wants one DIR"));
+    const QString dir = QDir(operands[0]).absolutePath();
     QDir().mkpath(dir);
     const QString self = QFileInfo(QString::fromLocal8Bit("/proc/self/exe")).symLinkTarget();
     for (const Job& job : makeInputs(dir)) {
@@ -209,12 +233,7 @@ int main(int argc, char** argv) {
         const qint64 peerCommon = peerCommonLines(job.first, job.second);
         const bool same = oursCommon == peerCommon;
 
-        std::printf("load: %s\n", qPrintable(BenchProcess::loadAverage()));
-        std::printf("RESULT job=%s ours_ms=%.0f peer=diff peer_ms=%.0f ratio=%.2f same=%s "
-                    "peak_mb=%ld\n",
-                    qPrintable(job.name), ms[0], ms[1], ms[1] > 0 ? ms[0] / ms[1] : 0.0,
-                    same ? "yes" : "no", peakMb);
-        std::fflush(stdout);
+        BenchProcess::printResult({job.name, ms[0], QStringLiteral("diff"), ms[1], same, peakMb});
 
         const QStringList inProcess = {self, "--inprocess", job.first, job.second};
         QProcess timed;
@@ -224,12 +243,14 @@ int main(int argc, char** argv) {
         const double insideMs = parts.value(0).toDouble();
         const bool insideSame = parts.size() == 2 && parts[1].toLongLong() == peerCommon;
         const long insidePeakMb = BenchProcess::peakMegabytes(inProcess);
-        std::printf("load: %s\n", qPrintable(BenchProcess::loadAverage()));
-        std::printf("RESULT job=%s-inprocess ours_ms=%.1f peer=diff peer_ms=%.0f ratio=%.2f "
-                    "same=%s peak_mb=%ld\n",
-                    qPrintable(job.name), insideMs, ms[1], ms[1] > 0 ? insideMs / ms[1] : 0.0,
-                    insideSame ? "yes" : "no", insidePeakMb);
-        std::fflush(stdout);
+        BenchProcess::Result inside{job.name + QStringLiteral("-inprocess"),
+                                    insideMs,
+                                    QStringLiteral("diff"),
+                                    ms[1],
+                                    insideSame,
+                                    insidePeakMb};
+        inside.msDecimals = 1;
+        BenchProcess::printResult(inside);
     }
     return 0;
 }

@@ -8,7 +8,7 @@
 // tree, skipped and hidden folders included. Times are hyperfine's medians of five runs after a
 // warm-up, each program started as its own process (`diskmap_bench --once` for ours); without
 // hyperfine the same is done with a wall clock. The last lines are RESULT lines, one per peer,
-// the fastest peer last, after the load average at the time.
+// the fastest peer last, each with the load average at the time.
 //
 //   diskmap_bench TREE [--threads N]
 //   diskmap_bench --once TREE [--threads N]   one scan, prints the root's size and file count
@@ -16,8 +16,10 @@
 #include "platform/DiskUsage.h"
 #include "platform/ParallelLoop.h"
 #include "storage/DiskMapScanner.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 #include <QByteArray>
@@ -89,16 +91,21 @@ std::optional<qint64> findBytes(const QString& tree) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        BenchArgs::treeSpec(QStringLiteral("diskmap_bench"),
+                            QStringLiteral("A full disk-map scan of TREE against gdu and du.")));
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const int threads =
+        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::flatThreads()));
+    const bool once = parsed.has(QStringLiteral("--once"));
     QCoreApplication app(argc, argv);
-    const std::optional<TreeArgs> parsed =
-        treeArgs(app.arguments().mid(1), "diskmap_bench", ParallelLoop::flatThreads());
-    if (!parsed)
-        return 2;
-    const QString tree = QDir(parsed->tree).absolutePath();
-    const std::optional<MapNode> root = scan(tree, parsed->threads);
+    const QString tree = QDir(parsed.operands.first()).absolutePath();
+    const std::optional<MapNode> root = scan(tree, threads);
     if (!root)
         return 1;
-    if (parsed->once) {
+    if (once) {
         std::printf("%lld bytes in %lld files\n", static_cast<long long>(root->sizeBytes),
                     static_cast<long long>(root->fileCount));
         return 0;
@@ -107,13 +114,13 @@ int main(int argc, char** argv) {
     const bool same = found && *found == root->sizeBytes;
     std::printf("ours: %lld bytes in %lld files, %lld items, %d walker threads\n",
                 static_cast<long long>(root->sizeBytes), static_cast<long long>(root->fileCount),
-                static_cast<long long>(root->children.size()), parsed->threads);
+                static_cast<long long>(root->children.size()), threads);
     std::printf("find over the same files: %lld bytes\n",
                 static_cast<long long>(found.value_or(-1)));
 
     std::vector<QStringList> commands = {{QCoreApplication::applicationFilePath(),
                                           QStringLiteral("--once"), QStringLiteral("--threads"),
-                                          QString::number(parsed->threads), tree}};
+                                          QString::number(threads), QStringLiteral("--"), tree}};
     std::vector<PeerResult> peers;
     const auto addPeer = [&](const QString& name, QStringList argv) {
         argv.prepend(QStandardPaths::findExecutable(name));
@@ -127,7 +134,5 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < peers.size(); ++i)
         peers[i].ms = ms[i + 1];
     const long peak = peakMegabytes(commands.front());
-    // Figures depend on what else the machine runs: the load average goes beside them.
-    std::printf("load: %s\n", qPrintable(loadAverage()));
     return printResults("diskmap", ms[0], std::move(peers), peak) ? 0 : 1;
 }

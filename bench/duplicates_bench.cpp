@@ -16,6 +16,7 @@
 #include "platform/DescriptorLimit.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -132,22 +133,20 @@ std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        BenchArgs::treeSpec(QStringLiteral("duplicates_bench"),
+                            QStringLiteral("The exact duplicates below TREE against jdupes, "
+                                           "fdupes and rmlint.")));
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const int threads =
+        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::flatThreads()));
+    const bool once = parsed.has(QStringLiteral("--once"));
     // As the app does at start.
     DescriptorLimit::raise();
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    int threads = ParallelLoop::flatThreads();
-    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
-    if (t >= 0 && t + 1 < args.size()) {
-        threads = std::max(1, args.at(t + 1).toInt());
-        args.remove(t, 2);
-    }
-    const bool once = args.removeAll(QStringLiteral("--once")) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: duplicates_bench [--once] [--threads N] TREE\n");
-        return 2;
-    }
-    const QString tree = QDir::cleanPath(QFileInfo(args.first()).absoluteFilePath());
+    const QString tree = QDir::cleanPath(QFileInfo(parsed.operands.first()).absoluteFilePath());
     if (once) {
         // Only the search is timed: its answer is compared with the peers' outside the timed run.
         std::printf("%lld\n", static_cast<long long>(search(tree, threads).groups.size()));
@@ -192,8 +191,12 @@ int main(int argc, char** argv) {
         std::printf("%s: %lld groups after the same filter\n", qPrintable(p.name),
                     p.groups ? static_cast<long long>(p.groups->size()) : -1LL);
 
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
-                                  QStringLiteral("--threads"), QString::number(threads), tree};
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(),
+                                  QStringLiteral("--once"),
+                                  QStringLiteral("--threads"),
+                                  QString::number(threads),
+                                  QStringLiteral("--"),
+                                  tree};
     const QString loadBefore = loadAverage(QLatin1Char(','));
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
@@ -208,17 +211,18 @@ int main(int argc, char** argv) {
                 qPrintable(loadAverage(QLatin1Char(','))));
     const double oursMs = ms[0];
     const auto [peak, cpuMs] = peakAndCpu(oursArgv);
-    const QString load = loadAverage(QLatin1Char(','));
     bool allSame = true;
     for (size_t i = 0; i < peers.size(); ++i) {
         const Peer& p = peers[i];
         const bool same = p.groups && *p.groups == mine;
         allSame = allSame && same;
-        const double peerMs = ms[i + 1];
-        std::printf("RESULT job=duplicates ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
-                    "peak_mb=%ld ours_cpu_ms=%ld load=%s\n",
-                    oursMs, qPrintable(p.name), peerMs, peerMs > 0 ? oursMs / peerMs : 0.0,
-                    same ? "yes" : "no", peak, cpuMs, qPrintable(load));
+        printResult({QStringLiteral("duplicates"),
+                     oursMs,
+                     p.name,
+                     ms[i + 1],
+                     same,
+                     peak,
+                     {{QStringLiteral("ours_cpu_ms"), QString::number(cpuMs)}}});
     }
     return allSame ? 0 : 1;
 }

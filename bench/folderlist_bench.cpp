@@ -13,6 +13,7 @@
 #include "shell/ScreenState.h"
 #include "storage/FolderTree.h"
 #include "storage/views/FolderBrowserView.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 #include "ui-kit/Themed.h"
 
@@ -61,15 +62,21 @@ bool make(const QString& dir) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        {QStringLiteral("folderlist_bench"),
+         QStringLiteral("DIR"),
+         1,
+         1,
+         {BenchArgs::flag(QStringLiteral("--make"),
+                          QStringLiteral("first fill DIR (empty or absent) with 50,000 files"))},
+         QStringLiteral("The folder browser's first screen of DIR against ls -lS.")});
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const bool makeTree = parsed.has(QStringLiteral("--make"));
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const bool makeTree = args.removeAll(QStringLiteral("--make")) > 0;
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: folderlist_bench [--make] DIR\n");
-        return 2;
-    }
-    const QString dir = QDir(args.first()).absolutePath();
+    const QString dir = QDir(parsed.operands.first()).absolutePath();
     if (makeTree && !make(dir)) {
         std::fprintf(stderr, "folderlist_bench: could not fill %s (it must be empty)\n",
                      qPrintable(dir));
@@ -160,9 +167,7 @@ int main(int argc, char** argv) {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     struct rusage usage {};
     ::getrusage(RUSAGE_SELF, &usage);
-    std::printf("RESULT job=folderlist ours_ms=%.0f peer=ls-lS peer_ms=%.0f ratio=%.2f same=%s "
-                "peak_mb=%ld load=%s\n",
-                oursMs, peerMs, peerMs > 0 ? oursMs / peerMs : 0.0, same ? "yes" : "no",
-                usage.ru_maxrss / 1024, qPrintable(BenchProcess::loadAverage(QLatin1Char(','))));
+    printResult({QStringLiteral("folderlist"), oursMs, QStringLiteral("ls-lS"), peerMs, same,
+                 usage.ru_maxrss / 1024});
     return same ? 0 : 1;
 }

@@ -21,6 +21,7 @@
 #include "cleaning/LargeFilesScanner.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -91,16 +92,20 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    const std::optional<TreeArgs> parsed =
-        treeArgs(app.arguments().mid(1), "largefiles_bench", ParallelLoop::flatThreads());
-    if (!parsed)
-        return 2;
-    const int threads = parsed->threads;
-    const bool once = parsed->once;
-    QString tree = parsed->tree;
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        BenchArgs::treeSpec(
+            QStringLiteral("largefiles_bench"),
+            QStringLiteral("The files over 1 MiB below TREE against find | sort.")));
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const int threads =
+        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::flatThreads()));
+    const bool once = parsed.has(QStringLiteral("--once"));
+    QString tree = parsed.operands.first();
     while (tree.size() > 1 && tree.endsWith(QLatin1Char('/')))
         tree.chop(1);
+    QCoreApplication app(argc, argv);
     if (once) {
         for (const auto& [size, path] : ours(tree, threads))
             std::printf("%lld %s\n", static_cast<long long>(size), path.constData());
@@ -134,8 +139,12 @@ int main(int argc, char** argv) {
                     theirs.size());
     }
 
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
-                                  QStringLiteral("--threads"), QString::number(threads), tree};
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(),
+                                  QStringLiteral("--once"),
+                                  QStringLiteral("--threads"),
+                                  QString::number(threads),
+                                  QStringLiteral("--"),
+                                  tree};
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back({sh, QStringLiteral("-c"), p.script});

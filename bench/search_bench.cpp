@@ -16,6 +16,7 @@
 //   search_bench TREE [TERM]          TERM defaults to "f0123"
 //   search_bench --once TREE TERM     one search, prints the matching paths
 #include "assistant/SpotlightSearch.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -67,17 +68,23 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        {QStringLiteral("search_bench"),
+         QStringLiteral("TREE [TERM]"),
+         1,
+         2,
+         {BenchArgs::flag(QStringLiteral("--once"),
+                          QStringLiteral("one search, prints the matching paths"))},
+         QStringLiteral("A search by name for TERM (default f0123) below TREE against find.")});
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const bool once = parsed.has(QStringLiteral("--once"));
     QCoreApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    const bool once = takeFlag(args, QStringLiteral("--once"));
-    if (args.size() < 1 || args.size() > 2) {
-        std::fprintf(stderr, "usage: search_bench [--once] TREE [TERM]\n");
-        return 2;
-    }
-    QString tree = args.at(0);
+    QString tree = parsed.operands.at(0);
     while (tree.size() > 1 && tree.endsWith(QLatin1Char('/')))
         tree.chop(1);
-    const QString term = args.value(1, QStringLiteral("f0123"));
+    const QString term = parsed.operands.value(1, QStringLiteral("f0123"));
     if (once) {
         for (const QByteArray& path : ours(tree, term))
             std::printf("%s\n", path.constData());
@@ -118,7 +125,7 @@ int main(int argc, char** argv) {
     }
 
     const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
-                                  tree, term};
+                                  QStringLiteral("--"), tree, term};
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back(p.argv);

@@ -5,7 +5,7 @@
 // exactly those pairs. Reports images per second, CPU time and peak memory in one RESULT line.
 // When findimagedupes is installed, a second RESULT line compares with it on the same photos
 // (one run: it manages a few photos a second): same=yes when every set it finds lies inside one
-// of ours (--no-peer leaves it out, as when profiling). Every figure comes with the load
+// of ours (--no-peer leaves it out, as when profiling). Every RESULT line carries the load
 // average, as the machine may be shared.
 //
 // The photos are written to a temporary folder, or to DIR with --keep (reused when it already
@@ -14,6 +14,7 @@
 #include "duplicates/SimilarPhotoScan.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
 #include <cstdio>
@@ -129,21 +130,30 @@ void generate(const QString& dir, int count) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        {QStringLiteral("similar_bench"),
+         {},
+         0,
+         0,
+         {BenchArgs::text(QStringLiteral("--keep"), QStringLiteral("DIR"),
+                          QStringLiteral("write the photos to DIR, or reuse those it holds")),
+          BenchArgs::number(QStringLiteral("--count"),
+                            QStringLiteral("how many photos (500, at least 10)")),
+          BenchArgs::flag(QStringLiteral("--no-peer"), QStringLiteral("leave findimagedupes out")),
+          BenchArgs::text(QStringLiteral("--search"), QStringLiteral("DIR"),
+                          QStringLiteral("the timed search alone, over photos made before"))},
+         QStringLiteral("The look-alike photo search on generated 12-megapixel photos.")});
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const int count = std::max(10, parsed.number(QStringLiteral("--count"), 500));
+    const QString keep = parsed.text(QStringLiteral("--keep"));
+    const bool noPeer = parsed.has(QStringLiteral("--no-peer"));
     // Drawing needs a platform; this one needs no display.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    int count = 500;
-    QString keep;
-    for (int i = 0; i + 1 < args.size(); ++i) {
-        if (args[i] == QLatin1String("--count"))
-            count = std::max(10, args[i + 1].toInt());
-        if (args[i] == QLatin1String("--keep"))
-            keep = args[i + 1];
-    }
-    const qsizetype s = args.indexOf(QStringLiteral("--search"));
-    if (s < 0 || s + 1 >= args.size()) {
+    if (!parsed.has(QStringLiteral("--search"))) {
         QTemporaryDir temp;
         const QString dir = keep.isEmpty() ? temp.path() : keep;
         QDir().mkpath(dir);
@@ -159,7 +169,7 @@ int main(int argc, char** argv) {
                                     const_cast<char*>("--search"),
                                     const_cast<char*>(folder.constData()),
                                     const_cast<char*>("--count"), const_cast<char*>(n.constData())};
-        if (args.contains(QStringLiteral("--no-peer")))
+        if (noPeer)
             child.push_back(const_cast<char*>("--no-peer"));
         child.push_back(nullptr);
         pid_t pid = 0;
@@ -169,7 +179,7 @@ int main(int argc, char** argv) {
         waitpid(pid, &status, 0);
         return WIFEXITED(status) ? WEXITSTATUS(status) : 2;
     }
-    const QString dir = args.at(s + 1);
+    const QString dir = parsed.text(QStringLiteral("--search"));
 
     const int threads = ParallelLoop::flatThreads();
     const double cpuBefore = cpuSeconds(RUSAGE_SELF);
@@ -187,7 +197,6 @@ int main(int argc, char** argv) {
     const QList<SimilarPhotoGroup> sets = SimilarPhotoScan::group(records);
     const double ms = double(timer.nsecsElapsed()) / 1e6;
     const double cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
-    const QString load = BenchProcess::loadAverage(QLatin1Char(','));
     const long peak = peakMegabytes();
 
     // Expected: photo i with photo count - copies + i, for every i below copies.
@@ -207,15 +216,19 @@ int main(int argc, char** argv) {
                 static_cast<long long>(sets.size()), static_cast<long long>(expected.size()),
                 threads);
     const double perSecond = ms > 0 ? photos.size() * 1000.0 / ms : 0;
-    std::printf("images per second: %.1f (CPU %.2f s, load %s)\n", perSecond, cpu,
-                qPrintable(load));
-    std::printf("RESULT job=similar_photos ours_ms=%.0f peer=none peer_ms=0 ratio=0.00 same=%s "
-                "peak_mb=%ld images_per_s=%.1f cpu_s=%.2f load=%s\n",
-                ms, same ? "yes" : "no", peak, perSecond, cpu, qPrintable(load));
-    std::fflush(stdout);
+    std::printf("images per second: %.1f (CPU %.2f s)\n", perSecond, cpu);
+    BenchProcess::printResult(
+        {QStringLiteral("similar_photos"),
+         ms,
+         QStringLiteral("none"),
+         0,
+         same,
+         peak,
+         {{QStringLiteral("images_per_s"), QString::number(perSecond, 'f', 1)},
+          {QStringLiteral("cpu_s"), QString::number(cpu, 'f', 2)}}});
 
     const QString peer = QStandardPaths::findExecutable(QStringLiteral("findimagedupes"));
-    if (peer.isEmpty() || args.contains(QStringLiteral("--no-peer")))
+    if (peer.isEmpty() || noPeer)
         return same ? 0 : 1;
     // Its default threshold; it prints each set it finds on a line, the files apart by spaces
     // (the generated names have none).
@@ -225,7 +238,6 @@ int main(int argc, char** argv) {
     const std::optional<QByteArray> out = BenchProcess::run(peer, {dir});
     const double peerMs = double(peerTimer.nsecsElapsed()) / 1e6;
     const double peerCpu = cpuSeconds(RUSAGE_CHILDREN) - peerCpuBefore;
-    const QString peerLoad = BenchProcess::loadAverage(QLatin1Char(','));
     if (!out) {
         std::printf("findimagedupes did not finish\n");
         return 1;
@@ -244,13 +256,18 @@ int main(int argc, char** argv) {
                       });
                   });
     }
-    std::printf("findimagedupes: %d sets in %.0f ms (CPU %.2f s, load %s)\n", peerSets, peerMs,
-                peerCpu, qPrintable(peerLoad));
-    std::printf("RESULT job=similar_photos_vs_findimagedupes ours_ms=%.0f peer=findimagedupes "
-                "peer_ms=%.0f ratio=%.3f same=%s ours_sets=%lld peer_sets=%d ours_cpu_s=%.2f "
-                "peer_cpu_s=%.2f load=%s peer_load=%s\n",
-                ms, peerMs, peerMs > 0 ? ms / peerMs : 0, covered ? "yes" : "no",
-                static_cast<long long>(sets.size()), peerSets, cpu, peerCpu, qPrintable(load),
-                qPrintable(peerLoad));
+    std::printf("findimagedupes: %d sets in %.0f ms (CPU %.2f s)\n", peerSets, peerMs, peerCpu);
+    BenchProcess::Result vsPeer{QStringLiteral("similar_photos_vs_findimagedupes"),
+                                ms,
+                                QStringLiteral("findimagedupes"),
+                                peerMs,
+                                covered,
+                                peak,
+                                {{QStringLiteral("ours_sets"), QString::number(sets.size())},
+                                 {QStringLiteral("peer_sets"), QString::number(peerSets)},
+                                 {QStringLiteral("ours_cpu_s"), QString::number(cpu, 'f', 2)},
+                                 {QStringLiteral("peer_cpu_s"), QString::number(peerCpu, 'f', 2)}}};
+    vsPeer.ratioDecimals = 3;
+    BenchProcess::printResult(vsPeer);
     return same && covered ? 0 : 1;
 }

@@ -14,7 +14,7 @@
 // most any of its ticks came late. Every case prints one RESULT line of that stall against the
 // 100 ms budget (same= says whether the case ended as it should), the organizer one more of its
 // apply and undo together against 10 s. peak_mb is the process's peak resident memory during the
-// case. /proc/loadavg is printed before each result: the figures depend on the machine's load.
+// case. Each RESULT line carries the load average: the figures depend on the machine's load.
 #include "app/PendrelApp.h"
 #include "app/SettingsWindow.h"
 #include "assistant/TimelineListModel.h"
@@ -44,6 +44,7 @@
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/Themed.h"
 
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -156,11 +157,8 @@ double threadCpuMs() {
 }
 
 void result(const char* job, double oursMs, double budgetMs, bool same) {
-    std::printf("load %s\n", qPrintable(BenchProcess::loadAverage()));
-    std::printf("RESULT job=%s ours_ms=%.0f peer=budget peer_ms=%.0f ratio=%.2f same=%s "
-                "peak_mb=%ld\n",
-                job, oursMs, budgetMs, oursMs / budgetMs, same ? "yes" : "no", peakMb());
-    std::fflush(stdout);
+    BenchProcess::printResult(
+        {QString::fromLatin1(job), oursMs, QStringLiteral("budget"), budgetMs, same, peakMb()});
 }
 
 bool writeBytes(const QString& path, const QByteArray& bytes) {
@@ -490,6 +488,23 @@ void folderCase(const QString& root) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const QStringList jobs = {"settings", "cleanall", "timeline", "organizer", "diff", "folder"};
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        {QStringLiteral("ui_bench"),
+         {},
+         0,
+         0,
+         {BenchArgs::text(QStringLiteral("--only"), QStringLiteral("JOB[,JOB…]"),
+                          QStringLiteral("only these of: ") + jobs.join(QLatin1Char(' ')))},
+         QStringLiteral("The longest stall of the main thread in each heavy case.")});
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const QStringList only =
+        parsed.text(QStringLiteral("--only")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& job : only)
+        if (!jobs.contains(job))
+            return parsed.usageError(QStringLiteral("no job ") + job);
     SandboxEnvironment sandbox;
     if (!sandbox.isValid()) {
         std::fprintf(stderr, "ui_bench: could not create a sandbox folder\n");
@@ -498,21 +513,11 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QPA_PLATFORMTHEME", "");
     QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QStringList only;
-    if (args.size() == 2 && args.first() == QStringLiteral("--only"))
-        only = args.at(1).split(QLatin1Char(','));
-    else if (!args.isEmpty()) {
-        std::fprintf(stderr, "usage: ui_bench [--only JOB[,JOB…]]\n"
-                             "jobs: settings cleanall timeline organizer diff folder\n");
-        return 2;
-    }
     const QString root = sandbox.root() + QStringLiteral("/bench");
     QDir().mkpath(root);
     const auto wanted = [&](const char* job) {
         return only.isEmpty() || only.contains(QLatin1String(job));
     };
-    std::printf("load at start %s\n", qPrintable(BenchProcess::loadAverage()));
     if (wanted("settings"))
         settingsCase();
     if (wanted("cleanall"))

@@ -4,6 +4,7 @@
 //   2. the app's vitals service left alone for a while (60 s by default): its CPU share of one
 //      core, sampling every 3 seconds as the app does.
 // Usage: vitals_bench [--samples N] [--children N] [--idle-seconds N]
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 #include "vitals/AppState.h"
 #include "vitals/SystemStatsSampler.h"
@@ -68,23 +69,27 @@ struct Children {
     }
 };
 
-int intOption(const QStringList& args, const QString& name, int fallback) {
-    const qsizetype i = args.indexOf(name);
-    if (i < 0 || i + 1 >= args.size())
-        return fallback;
-    bool ok = false;
-    const int value = args.at(i + 1).toInt(&ok);
-    return ok && value >= 0 ? value : fallback;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        {QStringLiteral("vitals_bench"),
+         {},
+         0,
+         0,
+         {BenchArgs::number(QStringLiteral("--samples"), QStringLiteral("full samples (100)")),
+          BenchArgs::number(QStringLiteral("--children"),
+                            QStringLiteral("extra processes while sampling (500)")),
+          BenchArgs::number(QStringLiteral("--idle-seconds"),
+                            QStringLiteral("how long the idle service is watched (60, 0: not)"))},
+         QStringLiteral("One full vitals sample and the idle service's CPU share.")});
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const int samples = std::max(1, parsed.number(QStringLiteral("--samples"), 100));
+    const int childCount = parsed.number(QStringLiteral("--children"), 500);
+    const int idleSeconds = parsed.number(QStringLiteral("--idle-seconds"), 60);
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const int samples = intOption(args, "--samples", 100);
-    const int childCount = intOption(args, "--children", 500);
-    const int idleSeconds = intOption(args, "--idle-seconds", 60);
 
     double cpuP95 = 0;
     {
@@ -135,9 +140,10 @@ int main(int argc, char** argv) {
     // No peer samples the same figures: the budget is the peer (p95 under 50 ms CPU).
     rusage usage{};
     ::getrusage(RUSAGE_SELF, &usage);
-    std::printf("RESULT job=vitals_sample_cpu_p95 ours_ms=%.2f peer=budget peer_ms=50 ratio=%.2f "
-                "same=yes peak_mb=%ld load=%s\n",
-                cpuP95, cpuP95 / 50.0, (usage.ru_maxrss + 1023) / 1024,
-                qPrintable(BenchProcess::loadAverage(QLatin1Char(','))));
+    BenchProcess::Result sample{
+        QStringLiteral("vitals_sample_cpu_p95"), cpuP95, QStringLiteral("budget"), 50, true,
+        (usage.ru_maxrss + 1023) / 1024};
+    sample.msDecimals = 2;
+    BenchProcess::printResult(sample);
     return 0;
 }

@@ -12,6 +12,7 @@
 //   walk_bench --once TREE [--threads N]   one walk, prints the byte total
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
+#include "support/BenchArgs.h"
 #include "support/BenchProcess.h"
 
 #include <algorithm>
@@ -85,14 +86,17 @@ std::optional<qint64> gduBytes(const QString& tree) {
 } // namespace
 
 int main(int argc, char** argv) {
+    const BenchArgs::Parsed parsed = BenchArgs::parse(
+        argc, argv,
+        BenchArgs::treeSpec(QStringLiteral("walk_bench"),
+                            QStringLiteral("A walk of TREE against du, find and gdu.")));
+    if (parsed.exitNow)
+        return *parsed.exitNow;
+    const int threads =
+        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::flatThreads()));
+    const bool once = parsed.has(QStringLiteral("--once"));
+    const QString tree = parsed.operands.first();
     QCoreApplication app(argc, argv);
-    const std::optional<TreeArgs> parsed =
-        treeArgs(app.arguments().mid(1), "walk_bench", ParallelLoop::flatThreads());
-    if (!parsed)
-        return 2;
-    const int threads = parsed->threads;
-    const bool once = parsed->once;
-    const QString tree = parsed->tree;
     if (once) {
         std::printf("%lld\n", static_cast<long long>(walkTotal(tree, threads)));
         return 0;
@@ -124,8 +128,12 @@ int main(int argc, char** argv) {
         std::printf("%s: %lld bytes\n", qPrintable(p.name),
                     static_cast<long long>(p.bytes.value_or(-1)));
 
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
-                                  QStringLiteral("--threads"), QString::number(threads), tree};
+    const QStringList oursArgv = {QCoreApplication::applicationFilePath(),
+                                  QStringLiteral("--once"),
+                                  QStringLiteral("--threads"),
+                                  QString::number(threads),
+                                  QStringLiteral("--"),
+                                  tree};
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers) {
         QStringList argv = p.argv;

@@ -9,7 +9,8 @@
 #   5. every loader's fuzz target for a short while (tools/fuzz.sh, FUZZ_SECONDS each, 20 unless
 #      set), one target per core; the targets are built alongside steps 1 to 3;
 #   6. the formatting check: every C++ file as clang-format writes it.
-# Ends with the time each step took.
+# Ends with the time each step took. The build treats warnings as errors, and
+# tools/check-tree.sh checks the tracked files right after it.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
@@ -24,8 +25,12 @@ took() {
   mark=$SECONDS
 }
 
-tools/build.sh build
+tools/build.sh build -DPENDREL_WERROR=ON
 took "build"
+# What a careless commit takes in: oversized, empty or oddly named files, unknown top-level
+# entries, includes that climb out of the include roots, threads started a way of their own.
+tools/check-tree.sh || status=1
+took "tree check"
 # The fuzz targets build on the side, at low priority: the test runs leave cores idle.
 mkdir -p build
 nice -n 10 tools/fuzz.sh --build-only >build/fuzz-build.log 2>&1 &

@@ -18,6 +18,7 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <utility>
 #include <vector>
 
 extern char** environ;
@@ -141,21 +142,6 @@ inline QString loadAverage(QChar separator = QLatin1Char(' ')) {
            QString::fromLatin1(fields[2]);
 }
 
-// The command line's `--threads N` (at least 1), taken out of args; fallback when absent.
-inline int takeThreads(QStringList& args, int fallback) {
-    const qsizetype t = args.indexOf(QStringLiteral("--threads"));
-    if (t < 0 || t + 1 >= args.size())
-        return fallback;
-    const int threads = std::max(1, args.at(t + 1).toInt());
-    args.remove(t, 2);
-    return threads;
-}
-
-// Whether the flag was given, taken out of args.
-inline bool takeFlag(QStringList& args, const QString& flag) {
-    return args.removeAll(flag) > 0;
-}
-
 // The median milliseconds of each command, in order, by hyperfine when installed and else by the
 // wall clock; says which on a line of its own.
 inline std::vector<double> timeAll(const std::vector<QStringList>& commands,
@@ -178,39 +164,57 @@ struct PeerResult {
     bool same = false;
 };
 
-// The command line of a benchmark over one tree, `[--once] [--threads N] TREE`; prints the
-// usage and gives nothing when it is not that.
-struct TreeArgs {
-    QString tree;
-    int threads = 1;
-    bool once = false;
+// One RESULT line, the form every benchmark ends with and scripts compare:
+//   RESULT job=J ours_ms=N peer=P peer_ms=N ratio=R same=yes|no peak_mb=N [extra…] load=A,B,C
+// ratio is ours over the peer's (0 without a peer time); `extra` holds a job's own figures as
+// name=value pairs, and the load average is read as the line is printed.
+struct Result {
+    using Extra = std::vector<std::pair<QString, QString>>;
+    Result(QString job, double oursMs, QString peer, double peerMs, bool same, long peakMb,
+           Extra extra = {})
+        : job(std::move(job)), oursMs(oursMs), peer(std::move(peer)), peerMs(peerMs), same(same),
+          peakMb(peakMb), extra(std::move(extra)) {}
+
+    QString job;
+    double oursMs;
+    QString peer;
+    double peerMs;
+    bool same;
+    long peakMb;
+    Extra extra;
+    int msDecimals = 0;    // of ours_ms, for figures under a few milliseconds
+    int ratioDecimals = 2; // for a peer hundreds of times slower
 };
-inline std::optional<TreeArgs> treeArgs(QStringList args, const char* name, int defaultThreads) {
-    TreeArgs parsed;
-    parsed.threads = takeThreads(args, defaultThreads);
-    parsed.once = takeFlag(args, QStringLiteral("--once"));
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: %s [--once] [--threads N] TREE\n", name);
-        return std::nullopt;
-    }
-    parsed.tree = args.first();
-    return parsed;
+
+inline QString resultLine(const Result& r) {
+    QString line =
+        QStringLiteral("RESULT job=%1 ours_ms=%2 peer=%3 peer_ms=%4 ratio=%5 same=%6 "
+                       "peak_mb=%7")
+            .arg(r.job, QString::number(r.oursMs, 'f', r.msDecimals), r.peer,
+                 QString::number(r.peerMs, 'f', 0),
+                 QString::number(r.peerMs > 0 ? r.oursMs / r.peerMs : 0.0, 'f', r.ratioDecimals),
+                 r.same ? QStringLiteral("yes") : QStringLiteral("no"), QString::number(r.peakMb));
+    for (const auto& [name, value] : r.extra)
+        line += QLatin1Char(' ') + name + QLatin1Char('=') + value;
+    return line + QStringLiteral(" load=") + loadAverage(QLatin1Char(','));
 }
 
-// The RESULT lines of a job, the slowest peer first, each with the load average; true when every
+// Prints the line and flushes it, so a RESULT reaches a pipe even if a later job hangs.
+inline void printResult(const Result& r) {
+    std::printf("%s\n", qPrintable(resultLine(r)));
+    std::fflush(stdout);
+}
+
+// The RESULT lines of a job, the slowest peer first; true when every
 // peer listed what ours did.
-inline bool printResults(const char* job, double oursMs, std::vector<PeerResult> peers,
-                         long peakMb) {
+inline bool printResults(const char* job, double oursMs, std::vector<PeerResult> peers, long peakMb,
+                         const Result::Extra& extra = {}) {
     std::sort(peers.begin(), peers.end(),
               [](const PeerResult& a, const PeerResult& b) { return a.ms > b.ms; });
-    const QString load = loadAverage(QLatin1Char(','));
     bool allSame = true;
     for (const PeerResult& p : peers) {
         allSame = allSame && p.same;
-        std::printf("RESULT job=%s ours_ms=%.0f peer=%s peer_ms=%.0f ratio=%.2f same=%s "
-                    "peak_mb=%ld load=%s\n",
-                    job, oursMs, qPrintable(p.name), p.ms, p.ms > 0 ? oursMs / p.ms : 0.0,
-                    p.same ? "yes" : "no", peakMb, qPrintable(load));
+        printResult({QString::fromLatin1(job), oursMs, p.name, p.ms, p.same, peakMb, extra});
     }
     return allSame;
 }

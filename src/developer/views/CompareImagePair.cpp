@@ -3,6 +3,7 @@
 #include "developer/FileCompareText.h"
 #include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
+#include "shell/ScanJob.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
@@ -13,21 +14,23 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QStackedWidget>
-#include <QtConcurrent/QtConcurrentRun>
 #include <QVBoxLayout>
 
 ComparePicture::ComparePicture(const QString& path, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("comparePicture"));
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setMinimumSize(80, 80);
-    connect(&m_watcher, &QFutureWatcher<QImage>::finished, this, [this] {
-        m_image = m_watcher.result();
-        m_finished = true;
-        update();
-        emit finished(!m_image.isNull());
+    ScanJob::runInPool([self = QPointer(this), path] {
+        QImage image = load(path);
+        ScanJob::deliver(self, [image = std::move(image)](ComparePicture* picture) {
+            picture->m_image = image;
+            picture->m_finished = true;
+            picture->update();
+            emit picture->finished(!image.isNull());
+        });
     });
-    m_watcher.setFuture(QtConcurrent::run([path] { return load(path); }));
 }
 
 QImage ComparePicture::load(const QString& path, int maxEdge) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <QFutureWatcher>
 #include <QImage>
 #include <QUrl>
 #include <QWidget>
@@ -11,8 +10,9 @@ class QHBoxLayout;
 class QKEmptyState;
 
 // One picture of the image pair, scaled to fit its space with its proportions kept, on a dark
-// rounded backdrop. The file is decoded off the main thread (large pictures at a reduced size);
-// anything that is not a readable regular file or does not decode is "not loaded".
+// rounded backdrop. The file is decoded on the shared thread pool (large pictures at a reduced
+// size) and the picture handed back only while this widget still exists, so it may go at any
+// time; anything that is not a readable regular file or does not decode is "not loaded".
 class ComparePicture : public QWidget {
     Q_OBJECT
 public:
@@ -33,7 +33,6 @@ protected:
 private:
     QImage m_image;
     bool m_finished = false;
-    QFutureWatcher<QImage> m_watcher;
 };
 
 // The image pair: one column per side that holds a file, first side first, each the picture

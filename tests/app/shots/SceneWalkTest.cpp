@@ -337,7 +337,8 @@ const Walk& walkOfEveryScene() {
         QElapsedTimer clock;
         clock.start();
         const std::unique_ptr<PendrelApp> app = Shots::makeApp();
-        ShotContext ctx{app.get(), QString()};
+        ShotContext ctx;
+        ctx.app = app.get();
         ctx.visit = [&w](QWidget* scene, const QString& name) { w.visit(scene, name); };
         Shots::renderAll(ctx);
         std::printf("walked %d scenes (%d at the largest text size) in %lld ms\n", w.scenes,

@@ -26,6 +26,7 @@
 #include <QListView>
 #include <QMimeData>
 #include <QTest>
+#include <QThreadPool>
 
 namespace {
 
@@ -215,6 +216,30 @@ TEST(FileCompareView, ImagesSitSideBySideAndABadOneCannotBePreviewed) {
     EXPECT_TRUE(CompareImagePair::showsCannotPreview(columns[1]));
     EXPECT_EQ(columns[1]->findChild<QKLineLabel*>("pictureName")->text(),
               QStringLiteral("broken.jpg"));
+}
+
+// The picture comes back to the widget that asked for it, and to nothing once that widget has
+// gone: a compare closed while its pictures decode must not be written to.
+TEST(ComparePicture, ThePictureArrivesAndAWidgetGoneBeforeItIsLeftAlone) {
+    const QString dir = testsupport::freshDir("picture");
+    QImage image(64, 32, QImage::Format_RGB32);
+    image.fill(Qt::darkMagenta);
+    ASSERT_TRUE(image.save(dir + "/wide.png"));
+
+    ComparePicture shown(dir + "/wide.png");
+    QList<bool> reports;
+    QObject::connect(&shown, &ComparePicture::finished, [&](bool ok) { reports << ok; });
+    ASSERT_TRUE(testsupport::waitFor([&] { return shown.isFinished(); }));
+    EXPECT_TRUE(shown.hasImage());
+    EXPECT_EQ(reports, QList<bool>{true});
+
+    // Gone before the event loop could hand anything back, whether the decode has ended or not.
+    for (int i = 0; i < 20; ++i)
+        delete new ComparePicture(dir + "/wide.png");
+    QThreadPool::globalInstance()->waitForDone();
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(reports, QList<bool>{true});
 }
 
 TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {

@@ -1,0 +1,87 @@
+// tools/check-tree.sh, the check CI runs over what git tracks, run on a throw-away repository:
+// what it must refuse, and that a tidy tree passes.
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+using testsupport::write;
+
+struct Outcome {
+    int status = -1;
+    QString report;
+};
+
+bool git(const QString& repo, const QStringList& args) {
+    QProcess p;
+    p.setWorkingDirectory(repo);
+    p.start(QStringLiteral("git"), args);
+    return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+}
+
+Outcome check(const QString& repo) {
+    QProcess p;
+    p.start(QStringLiteral("bash"),
+            {QStringLiteral(PENDREL_SOURCE_DIR "/tools/check-tree.sh"), repo});
+    if (!p.waitForFinished(60000))
+        return {};
+    return {p.exitCode(), QString::fromUtf8(p.readAllStandardError())};
+}
+
+// A repository with only what the check expects at the top, tracked.
+QString tidyRepository(const QString& name) {
+    const QString repo = testsupport::freshDir(name);
+    EXPECT_TRUE(git(repo, {"init", "-q"}));
+    write(repo + "/CMakeLists.txt", "project(x)\n");
+    write(repo + "/src/shell/ScanJob.h", "#include <QThreadPool>\nQThreadPool pool;\n");
+    write(repo + "/src/platform/ParallelLoop.h",
+          "int n = std::thread::hardware_concurrency();\nstd::vector<std::thread> helpers;\n");
+    write(repo + "/src/app/Shots.cpp",
+          "void f() { QThreadPool::globalInstance()->waitForDone(); }\n");
+    write(repo + "/src/vitals/Gauge.h", "#include \"platform/Files.h\"\n");
+    write(repo + "/tests/fixtures/vitals/bare/proc/.gitkeep", "");
+    return repo;
+}
+
+} // namespace
+
+TEST(TreeCheck, RefusesWhatACarelessCommitTakesInAndPassesATidyTree) {
+    if (QStandardPaths::findExecutable("git").isEmpty())
+        GTEST_SKIP() << "git is not installed";
+    const QString repo = tidyRepository("tidy");
+    ASSERT_TRUE(git(repo, {"add", "."}));
+    const Outcome tidy = check(repo);
+    EXPECT_EQ(tidy.status, 0) << qPrintable(tidy.report);
+
+    write(repo + "/--help/out.txt", "a benchmark's output\n");
+    write(repo + "/tests/app/Walk.cpp", "");
+    write(repo + "/tests/fixtures/big.bin", QByteArray(256 * 1024 + 1, 'x'));
+    write(repo + QString::fromUtf8("/src/vitals/Caf\u00e9.h"), "#pragma once\n");
+    write(repo + "/notes.txt", "scratch\n");
+    write(repo + "/src/vitals/Dial.h", "#include \"../shell/ScanJob.h\"\n");
+    write(repo + "/src/developer/Pair.cpp", "#include <QtConcurrent/QtConcurrentRun>\n"
+                                            "// QtConcurrent in a comment is no use of it\n"
+                                            "auto future = QtConcurrent::run(load);\n"
+                                            "std::thread worker(load);\n"
+                                            "QThreadPool::globalInstance()->start(job);\n");
+    ASSERT_TRUE(git(repo, {"add", "--", "."}));
+    const Outcome careless = check(repo);
+    EXPECT_EQ(careless.status, 1);
+    const QStringList lines = careless.report.split('\n', Qt::SkipEmptyParts);
+    const auto reports = [&](const QString& path, const QString& what) {
+        return lines.filter(path).filter(what).size();
+    };
+    EXPECT_EQ(reports("--help/out.txt", "starts with '-'"), 1) << qPrintable(careless.report);
+    EXPECT_EQ(reports("--help", "top-level entry"), 1);
+    EXPECT_EQ(reports("notes.txt", "top-level entry"), 1);
+    EXPECT_EQ(reports("tests/app/Walk.cpp", "empty"), 1);
+    EXPECT_EQ(reports("tests/fixtures/big.bin", "over 262144"), 1);
+    EXPECT_EQ(reports("src/vitals/Caf", "outside printable ASCII"), 1);
+    EXPECT_EQ(reports("src/vitals/Dial.h:1", "\"../\""), 1);
+    EXPECT_EQ(reports("src/developer/Pair.cpp", "use ScanJob"), 3);
+    EXPECT_EQ(lines.filter("Pair.cpp:2").size(), 0); // the comment
+    EXPECT_EQ(lines.size(), 10) << qPrintable(careless.report);
+}
