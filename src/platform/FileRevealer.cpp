@@ -1,10 +1,12 @@
 #include "platform/FileRevealer.h"
 
+#include "platform/NativePath.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
 #include <QDesktopServices>
-#include <QFileInfo>
+#include <QDir>
 
 namespace {
 const QString kService = QStringLiteral("org.freedesktop.FileManager1");
@@ -20,8 +22,29 @@ FileManagerRevealer::FileManagerRevealer(Bus bus, OpenUrl openUrl)
         m_open = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
+namespace {
+
+// In clean form; a relative path is taken from the working folder. By text only, so escaped
+// bytes stay as they are.
+QString absolutePath(const QString& path) {
+    return QDir::cleanPath(
+        path.startsWith(QLatin1Char('/')) ? path : QDir::currentPath() + QLatin1Char('/') + path);
+}
+
+QByteArray uriBytes(const QString& absolute) {
+    return "file://" + NativePath::encode(absolute).toPercentEncoding("/");
+}
+
+} // namespace
+
+QString FileManagerRevealer::fileUri(const QString& path) {
+    return QString::fromLatin1(uriBytes(absolutePath(path)));
+}
+
 QUrl FileManagerRevealer::fallbackFolder(const QString& path) {
-    return QUrl::fromLocalFile(QFileInfo(path).absolutePath());
+    const QString absolute = absolutePath(path);
+    const qsizetype slash = absolute.lastIndexOf(QLatin1Char('/'));
+    return QUrl::fromEncoded(uriBytes(slash <= 0 ? QStringLiteral("/") : absolute.left(slash)));
 }
 
 void FileManagerRevealer::reveal(const QString& path, Outcome outcome) {
@@ -41,9 +64,7 @@ void FileManagerRevealer::reveal(const QString& path, Outcome outcome) {
     QDBusMessage call =
         QDBusMessage::createMethodCall(kService, kPath, kService, QStringLiteral("ShowItems"));
     // URIs go fully encoded: file managers hand them to URI parsers that expect escapes.
-    call << QStringList{QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath())
-                            .toString(QUrl::FullyEncoded)}
-         << QString();
+    call << QStringList{fileUri(path)} << QString();
     auto* watcher = new QDBusPendingCallWatcher(bus.asyncCall(call, kCallTimeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher,
                      [fallBack, outcome](QDBusPendingCallWatcher* w) {

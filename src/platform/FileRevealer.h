@@ -40,6 +40,10 @@ public:
 
     // The folder opened when the file manager cannot be asked.
     static QUrl fallbackFolder(const QString& path);
+    // The file:// URI of a path (made absolute), built from the path's own bytes (NativePath),
+    // each byte outside the unreserved set and "/" percent-encoded: a name that is not UTF-8
+    // reaches the file manager as the name on disk ("c%FF.pdf"), not as another.
+    static QString fileUri(const QString& path);
 
 private:
     Bus m_bus;

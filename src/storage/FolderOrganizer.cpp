@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <QDir>
+#include <QMutex>
 #include <QUuid>
 
 namespace {
@@ -41,6 +42,22 @@ private:
 
 } // namespace
 
+struct FolderOrganizer::LiveRules {
+    mutable QMutex lock;
+    QStringList folders;
+    int leaveRecentDays = 0;
+
+    void set(const QStringList& f, int days) {
+        const QMutexLocker locked(&lock);
+        folders = f;
+        leaveRecentDays = days;
+    }
+    OrganizerFiles::Rules at(const QDateTime& now) const {
+        const QMutexLocker locked(&lock);
+        return {folders, now, leaveRecentDays};
+    }
+};
+
 FolderOrganizer::FolderOrganizer(HomeLayout layout, QObject* parent)
     : FolderOrganizer(std::move(layout), Deps(), parent) {}
 
@@ -49,6 +66,8 @@ FolderOrganizer::FolderOrganizer(HomeLayout layout, Deps options, QObject* paren
       m_journals(m_layout, m_options.beforeJournalWrite) {
     if (!m_options.clock)
         m_options.clock = std::make_shared<SystemClock>();
+    m_liveRules = std::make_shared<LiveRules>();
+    m_liveRules->set(roots(), m_leaveRecentDays);
 }
 
 FolderOrganizer::~FolderOrganizer() = default;
@@ -74,21 +93,43 @@ void FolderOrganizer::setIncludeDownloads(bool on) {
     if (on == m_includeDownloads)
         return;
     m_includeDownloads = on;
-    emit settingsChanged();
+    rulesChanged();
 }
 
 void FolderOrganizer::setIncludeDesktop(bool on) {
     if (on == m_includeDesktop)
         return;
     m_includeDesktop = on;
-    emit settingsChanged();
+    rulesChanged();
 }
 
 void FolderOrganizer::setLeaveRecentDays(int days) {
     if (days == m_leaveRecentDays)
         return;
     m_leaveRecentDays = days;
+    rulesChanged();
+}
+
+void FolderOrganizer::rulesChanged() {
+    m_liveRules->set(roots(), m_leaveRecentDays);
     emit settingsChanged();
+    // A plan made under the old rules is never applied: it goes, with any plan still being made.
+    // A preview the user was looking at is made again under the new rules.
+    const bool wanted =
+        m_state.kind == State::Kind::Planning || (m_plan.has_value() && !m_plan->spent);
+    m_planJob.cancel();
+    if (m_plan) {
+        m_plan.reset();
+        emit planChanged();
+    }
+    if (m_state.isBusy())
+        return;
+    if (wanted)
+        makePlan();
+}
+
+OrganizerFiles::Rules FolderOrganizer::rules() const {
+    return {roots(), now(), m_leaveRecentDays};
 }
 
 QStringList FolderOrganizer::roots() const {
@@ -101,22 +142,23 @@ QStringList FolderOrganizer::roots() const {
 }
 
 OrganizerPlan FolderOrganizer::buildPlan() const {
-    return OrganizerFiles::buildPlan(bounds(), roots(), now(), m_leaveRecentDays);
+    return OrganizerFiles::buildPlan(bounds(), rules());
 }
 
 void FolderOrganizer::makePlan() {
     const ScanJob::Ticket ticket = m_planJob.restart();
     if (!m_state.isBusy())
         setState(State::of(State::Kind::Planning));
-    ScanJob::runInPool([self = QPointer(this), ticket, bounds = bounds(), roots = roots(),
-                        now = now(), days = m_leaveRecentDays, beforePlan = m_options.beforePlan] {
+    ScanJob::runInPool([self = QPointer(this), ticket, bounds = bounds(), rules = rules(),
+                        beforePlan = m_options.beforePlan] {
         if (beforePlan)
             beforePlan();
         if (ticket.cancel.isCancelled())
             return;
-        OrganizerPlan plan = OrganizerFiles::buildPlan(bounds, roots, now, days);
+        OrganizerPlan plan = OrganizerFiles::buildPlan(bounds, rules);
         ScanJob::deliver(self, [ticket, plan = std::move(plan)](FolderOrganizer* o) mutable {
-            // Only the newest request publishes, so a burst of clicks shows one plan.
+            // Only the newest request publishes, so a burst of clicks shows one plan; a change
+            // of the rules also makes the request old.
             if (!o->m_planJob.isCurrent(ticket.generation))
                 return;
             o->m_plan = std::move(plan);
@@ -200,14 +242,15 @@ bool FolderOrganizer::applySelected() {
     const auto beforeStep = m_options.beforeStep;
     // After any settling started before it.
     m_work.run([self = QPointer(this), planned = journal, store, clock, beforeStep,
-                steadyMs = m_options.steadyMs, bounds = bounds()] {
+                steadyMs = m_options.steadyMs, bounds = bounds(), live = m_liveRules] {
         OrganizerJournal journal = planned;
         int step = 0;
         if (beforeStep)
             beforeStep(step);
         ProgressPacer pacer(steadyMs);
         const OrganizerRun::Applied applied = OrganizerRun::apply(
-            journal, store, bounds, [clock] { return clock->now(); },
+            journal, store, bounds, [live, clock] { return live->at(clock->now()); },
+            [clock] { return clock->now(); },
             [&self, &step, &beforeStep, &pacer](int done, int total) {
                 if (pacer.due())
                     ScanJob::deliver(self, [done, total](FolderOrganizer* o) {

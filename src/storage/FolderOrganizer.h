@@ -2,6 +2,7 @@
 
 #include "platform/HomeLayout.h"
 #include "shell/ScanJob.h"
+#include "storage/OrganizerFiles.h"
 #include "storage/OrganizerJournals.h"
 #include "storage/OrganizerRecords.h"
 
@@ -19,7 +20,11 @@ class Clock;
 // and keeps an undo record of every run.
 //
 // makePlan() lists both folders (as the two settings allow) on a worker and publishes the plan;
-// the user's ticks live in it. Once an apply of it has run, the plan is spent. applySelected()
+// the user's ticks live in it. Once an apply of it has run, the plan is spent. A plan belongs to
+// the rules it was made under: any change of the rules drops the plan (and one being made), and
+// makes it again when one was shown and not spent. An apply checks every move against the rules
+// as they stand when it comes to that file, so a rule changed during a run holds for the files
+// still to go. applySelected()
 // moves the ticked files on a worker, one at a time, each one written to its run's journal on disk
 // (in batches) before it is touched (see OrganizerJournals); undo() moves a run's files back. Both
 // publish their progress at most every kProgressIntervalMs. Only one apply or
@@ -110,7 +115,7 @@ public:
     bool includeDownloads() const { return m_includeDownloads; }
     bool includeDesktop() const { return m_includeDesktop; }
     int leaveRecentDays() const { return m_leaveRecentDays; }
-    // A change does not rebuild the plan.
+    // A change drops the plan; see above.
     void setIncludeDownloads(bool on);
     void setIncludeDesktop(bool on);
     void setLeaveRecentDays(int days);
@@ -155,6 +160,8 @@ private:
     OrganizerFiles::Bounds bounds() const;
     // The user folders the settings tidy, in clean form.
     QStringList roots() const;
+    OrganizerFiles::Rules rules() const;
+    void rulesChanged();
     void finishApply(const OrganizerJournal& journal, const OrganizerRun::Applied& applied);
     void finishUndo(const OrganizerJournal& journal, const OrganizerRun::Undone& undone);
     void publishHistory(const OrganizerJournal& journal);
@@ -172,6 +179,10 @@ private:
     // spent once the apply has run.
     quint64 m_planCount = 0;
     quint64 m_appliedPlan = 0;
+    // The rules as the settings stand, shared with a run in progress, which reads them before
+    // each file.
+    struct LiveRules;
+    std::shared_ptr<LiveRules> m_liveRules;
     ScanJob m_planJob;
     // One thread of its own, so the settling of interrupted steps, applies and undos run one
     // after another in the order started. Last, so a run in flight finishes its file (and its

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <memory>
 #include <QDir>
@@ -55,43 +56,59 @@ int makeFolders(const QString& path) {
     return 0;
 }
 
-// Makes a new or removed name in the folder reach the disk. 0 or the system's error; a file
-// system that cannot sync a folder is no failure.
-int syncFolder(const QString& folder) {
-    const int fd = ::open(native(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-        return errno;
-    const int error = ::fsync(fd) == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
-    ::close(fd);
-    return error;
+// A descriptor closed when it goes out of scope.
+class Fd {
+public:
+    explicit Fd(int fd = -1) : m_fd(fd) {}
+    ~Fd() {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return m_fd; }
+    explicit operator bool() const { return m_fd >= 0; }
+
+private:
+    int m_fd;
+};
+
+// A folder to move within. The folder itself is followed when it is a link (a user folder may
+// be one, see Bounds); what lies below it is reached through this descriptor only.
+int openFolder(const QString& path) {
+    return ::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
 }
 
-// Gives `from` the name `to` without ever replacing what is there. Where the file system cannot
-// rename without replacing, a hard link does it; where it has no hard links either, `to` is
-// first reserved with an empty file of our own, and only that reservation is replaced. 0 or the
-// system's error (EXDEV across file systems).
-int placeNoReplace(const QString& from, const QString& to) {
-    const QByteArray f = native(from), t = native(to);
-    if (::renameat2(AT_FDCWD, f.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+// The folder `name` inside dir, refused (ELOOP or ENOTDIR) when that name is a link.
+int openBelow(int dir, const QByteArray& name) {
+    return ::openat(dir, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
+}
+
+// Gives fromDir/from the name toDir/to without ever replacing what is there. Where the file
+// system cannot rename without replacing, a hard link does it; where it has no hard links
+// either, `to` is first reserved with an empty file of our own, and only that reservation is
+// replaced. 0 or the system's error (EXDEV across file systems).
+int placeNoReplaceAt(int fromDir, const QByteArray& from, int toDir, const QByteArray& to) {
+    if (::renameat2(fromDir, from.constData(), toDir, to.constData(), RENAME_NOREPLACE) == 0)
         return 0;
     int error = errno;
     if (error != EINVAL && error != ENOSYS)
         return error;
-    if (::link(f.constData(), t.constData()) == 0) {
-        ::unlink(f.constData());
+    if (::linkat(fromDir, from.constData(), toDir, to.constData(), 0) == 0) {
+        ::unlinkat(fromDir, from.constData(), 0);
         return 0;
     }
     error = errno;
     if (error != EPERM && error != EOPNOTSUPP && error != ENOSYS && error != EMLINK)
         return error;
     const int reserved =
-        ::open(t.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+        ::openat(toDir, to.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (reserved < 0)
         return errno;
     ::close(reserved);
-    if (::rename(f.constData(), t.constData()) != 0) {
+    if (::renameat(fromDir, from.constData(), toDir, to.constData()) != 0) {
         error = errno;
-        ::unlink(t.constData());
+        ::unlinkat(toDir, to.constData(), 0);
         return error;
     }
     return 0;
@@ -131,17 +148,17 @@ bool writeFull(int fd, const char* buffer, size_t count) {
 }
 
 // Both files hold the same bytes.
-bool sameContents(const QString& a, const QString& b, QString* reason) {
-    const int fa = ::open(native(a).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    const int fb = ::open(native(b).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    bool same = fa >= 0 && fb >= 0;
+bool sameContentsAt(int dirA, const QByteArray& a, int dirB, const QByteArray& b, QString* reason) {
+    const Fd fa(::openat(dirA, a.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const Fd fb(::openat(dirB, b.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    bool same = fa && fb;
     if (!same)
         *reason = systemReason(errno);
     static constexpr size_t kChunk = 1 << 16;
     std::unique_ptr<char[]> ba(new char[kChunk]), bb(new char[kChunk]);
     while (same) {
-        const ssize_t na = readFull(fa, ba.get(), kChunk);
-        const ssize_t nb = readFull(fb, bb.get(), kChunk);
+        const ssize_t na = readFull(fa.get(), ba.get(), kChunk);
+        const ssize_t nb = readFull(fb.get(), bb.get(), kChunk);
         if (na < 0 || nb < 0) {
             *reason = systemReason(errno);
             same = false;
@@ -152,11 +169,171 @@ bool sameContents(const QString& a, const QString& b, QString* reason) {
             break;
         }
     }
-    if (fa >= 0)
-        ::close(fa);
-    if (fb >= 0)
-        ::close(fb);
     return same;
+}
+
+QByteArray partialName(const QByteArray& name) {
+    return '.' + name + ".pendrel-part";
+}
+
+// copyThenRemove within open folders.
+QString copyThenRemoveAt(int fromDir, const QByteArray& from, int toDir, const QByteArray& to) {
+    const Fd in(::openat(fromDir, from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    if (!in)
+        return systemReason(errno);
+    struct stat st;
+    const int statError = ::fstat(in.get(), &st) != 0 ? errno : (S_ISREG(st.st_mode) ? 0 : EXDEV);
+    if (statError != 0)
+        return systemReason(statError);
+    // O_EXCL: the temporary name is ours alone, so removing it on failure loses nothing. A
+    // leftover of an earlier run cut short is not reused: settle() decides about it.
+    const QByteArray partial = partialName(to);
+    const int out = ::openat(toDir, partial.constData(),
+                             O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (out < 0)
+        return systemReason(errno);
+    QString reason;
+    static constexpr size_t kChunk = 1 << 16;
+    std::unique_ptr<char[]> buffer(new char[kChunk]);
+    for (;;) {
+        const ssize_t n = readFull(in.get(), buffer.get(), kChunk);
+        if (n < 0 || (n > 0 && !writeFull(out, buffer.get(), size_t(n)))) {
+            reason = systemReason(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+    }
+    const struct timespec times[2] = {st.st_atim, st.st_mtim};
+    if (reason.isEmpty() && (::fsync(out) != 0 || ::futimens(out, times) != 0))
+        reason = systemReason(errno);
+    // The source's permissions once the bytes are in; some file systems keep none.
+    if (reason.isEmpty())
+        ::fchmod(out, st.st_mode & 07777);
+    if (::close(out) != 0 && reason.isEmpty())
+        reason = systemReason(errno);
+    if (reason.isEmpty())
+        sameContentsAt(fromDir, from, toDir, partial, &reason);
+    if (reason.isEmpty()) {
+        if (const int error = placeNoReplaceAt(toDir, partial, toDir, to))
+            reason = systemReason(error);
+    }
+    if (!reason.isEmpty()) {
+        ::unlinkat(toDir, partial.constData(), 0);
+        return reason;
+    }
+    // The copy's name is on disk before the source goes, so a power cut cannot lose both. When
+    // the source cannot go, the copy is taken back while the source is still there: a failed
+    // move leaves things as they were.
+    int error = ::fsync(toDir) == 0 || errno == EINVAL || errno == EROFS ? 0 : errno;
+    if (error == 0 && ::unlinkat(fromDir, from.constData(), 0) != 0)
+        error = errno;
+    struct stat left;
+    if (error != 0 && ::fstatat(fromDir, from.constData(), &left, AT_SYMLINK_NOFOLLOW) == 0)
+        ::unlinkat(toDir, to.constData(), 0);
+    return error == 0 ? QString() : systemReason(error);
+}
+
+// Renames within open folders without ever replacing; across file systems the file is copied.
+QString moveNoReplaceAt(int fromDir, const QByteArray& from, int toDir, const QByteArray& to) {
+    const int error = placeNoReplaceAt(fromDir, from, toDir, to);
+    if (error == 0)
+        return QString();
+    // Another file system: copy instead, which still never replaces.
+    if (error == EXDEV)
+        return copyThenRemoveAt(fromDir, from, toDir, to);
+    return systemReason(error);
+}
+
+// A name split as the renamed form builds on it: "<base>" and ".<ext>"; a leading dot is part of
+// the name, not an extension.
+std::pair<QString, QString> splitName(const QString& fileName) {
+    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
+    const bool hasExtension = dot > 0 && dot + 1 < fileName.size();
+    return hasExtension ? std::pair(fileName.left(dot), fileName.mid(dot))
+                        : std::pair(fileName, QString());
+}
+
+// `placed` is fileName, or its renamed form "<base> N.<ext>" with N ≥ 2 written plainly.
+bool isPlacedName(const QString& fileName, const QString& placed) {
+    if (placed == fileName)
+        return true;
+    const auto [base, extension] = splitName(fileName);
+    const qsizetype fixed = base.size() + 1 + extension.size();
+    if (placed.size() <= fixed || !placed.startsWith(base + QLatin1Char(' ')) ||
+        !placed.endsWith(extension))
+        return false;
+    const QString number = placed.mid(base.size() + 1, placed.size() - fixed);
+    if (number.startsWith(QLatin1Char('0')))
+        return false;
+    for (const QChar c : number)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    bool ok = false;
+    return number.toLongLong(&ok) >= 2 && ok;
+}
+
+// A run's move taken apart: the tidied folder, the source's name, its kind folder and the name
+// it has there. Empty when the paths do not have that shape.
+struct Shape {
+    QString folder;
+    QString name;
+    QString kind;
+    QString placed;
+};
+
+std::optional<Shape> shapeOf(const QString& from, const QString& to) {
+    if (!isClean(from) || !isClean(to))
+        return std::nullopt;
+    Shape shape;
+    shape.folder = parentOf(from);
+    shape.name = lastComponent(from);
+    if (shape.name.isEmpty() || shape.name.startsWith(QLatin1Char('.')) ||
+        shape.folder == QLatin1String("/"))
+        return std::nullopt;
+    shape.kind = kindFolder(shape.name);
+    const QString prefix = shape.folder + QLatin1Char('/') + shape.kind + QLatin1Char('/');
+    if (!to.startsWith(prefix))
+        return std::nullopt;
+    shape.placed = to.mid(prefix.size());
+    if (shape.placed.contains(QLatin1Char('/')) || !isPlacedName(shape.name, shape.placed))
+        return std::nullopt;
+    return shape;
+}
+
+qint64 cutoffSecs(const Rules& rules) {
+    return rules.now.toSecsSinceEpoch() - qint64(rules.leaveRecentDays) * 86400;
+}
+
+// Changed after the cutoff, to the nanosecond.
+bool isRecent(const struct stat& st, qint64 cutoff) {
+    return qint64(st.st_mtim.tv_sec) > cutoff ||
+           (qint64(st.st_mtim.tv_sec) == cutoff && st.st_mtim.tv_nsec > 0);
+}
+
+// Why the file at from may not go now under the rules; empty when it may.
+QString ruleProblem(const struct stat& st, const Rules& rules) {
+    if (!S_ISREG(st.st_mode))
+        return outsideRulesReason();
+    if (isRecent(st, cutoffSecs(rules)))
+        return recentSkipReason(rules.leaveRecentDays);
+    return QString();
+}
+
+// The names of a folder's top level, by their bytes; hidden ones left out. False when the
+// folder cannot be listed.
+bool listNames(const QString& folder, QStringList* names) {
+    DIR* dir = ::opendir(native(folder).constData());
+    if (!dir)
+        return false;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        names->append(NativePath::decode(QByteArray(entry->d_name)));
+    }
+    ::closedir(dir);
+    std::sort(names->begin(), names->end());
+    return true;
 }
 
 } // namespace
@@ -252,11 +429,7 @@ QString partialPath(const QString& path) {
 
 QString uniqueDestination(const QString& candidate, const QString& fileName, QSet<QString>& taken) {
     const QString folder = parentOf(candidate);
-    const qsizetype dot = fileName.lastIndexOf(QLatin1Char('.'));
-    // A leading dot is part of the name, not an extension.
-    const bool hasExtension = dot > 0 && dot + 1 < fileName.size();
-    const QString base = hasExtension ? fileName.left(dot) : fileName;
-    const QString extension = hasExtension ? fileName.mid(dot) : QString();
+    const auto [base, extension] = splitName(fileName);
     QString path = candidate;
     for (qint64 n = 2; taken.contains(path) || exists(path); ++n)
         path = folder + QLatin1Char('/') + base + QLatin1Char(' ') + QString::number(n) + extension;
@@ -264,14 +437,26 @@ QString uniqueDestination(const QString& candidate, const QString& fileName, QSe
     return path;
 }
 
-OrganizerPlan buildPlan(const Bounds& bounds, const QStringList& roots, const QDateTime& now,
-                        int leaveRecentDays) {
+bool isRunMove(const QString& from, const QString& to, const QStringList& folders) {
+    const std::optional<Shape> shape = shapeOf(from, to);
+    return shape && folders.contains(shape->folder);
+}
+
+QString outsideRulesReason() {
+    return QStringLiteral("Not within the current rules.");
+}
+
+QString notARunMove(const QString& path) {
+    return path + QStringLiteral(": not a move the organizer makes");
+}
+
+OrganizerPlan buildPlan(const Bounds& bounds, const Rules& rules) {
     OrganizerPlan plan;
-    const qint64 cutoffSecs = now.toSecsSinceEpoch() - qint64(leaveRecentDays) * 86400;
+    const qint64 cutoff = cutoffSecs(rules);
     QSet<QString> taken;
-    for (const QString& root : roots) {
-        QDir dir(root);
-        if (!dir.exists())
+    for (const QString& root : rules.folders) {
+        struct stat folder;
+        if (::stat(native(root).constData(), &folder) != 0 || !S_ISDIR(folder.st_mode))
             continue;
         // The moves' own rule, applied to the whole folder: what could never be moved is not
         // offered.
@@ -279,18 +464,18 @@ OrganizerPlan buildPlan(const Bounds& bounds, const QStringList& roots, const QD
             plan.skipped.append({lastComponent(root), problem});
             continue;
         }
-        const QStringList names =
-            dir.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString& name : names) {
+        QStringList names;
+        if (!listNames(root, &names))
+            continue;
+        for (const QString& name : std::as_const(names)) {
             const QString path = root + QLatin1Char('/') + name;
             struct stat st;
             if (!lstatPath(path, &st) || !S_ISREG(st.st_mode)) {
                 plan.skipped.append({name, folderSkipReason()});
                 continue;
             }
-            if (qint64(st.st_mtim.tv_sec) > cutoffSecs ||
-                (qint64(st.st_mtim.tv_sec) == cutoffSecs && st.st_mtim.tv_nsec > 0)) {
-                plan.skipped.append({name, recentSkipReason(leaveRecentDays)});
+            if (isRecent(st, cutoff)) {
+                plan.skipped.append({name, recentSkipReason(rules.leaveRecentDays)});
                 continue;
             }
             const QString kind = kindFolder(name);
@@ -313,82 +498,31 @@ OrganizerPlan buildPlan(const Bounds& bounds, const QStringList& roots, const QD
 }
 
 QString copyThenRemove(const QString& from, const QString& to) {
-    const int in = ::open(native(from).constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
-    if (in < 0)
+    const Fd fromDir(openFolder(parentOf(from))), toDir(openFolder(parentOf(to)));
+    if (!fromDir || !toDir)
         return systemReason(errno);
-    struct stat st;
-    const int statError = ::fstat(in, &st) != 0 ? errno : (S_ISREG(st.st_mode) ? 0 : EXDEV);
-    if (statError != 0) {
-        ::close(in);
-        return systemReason(statError);
-    }
-    // O_EXCL: the temporary name is ours alone, so removing it on failure loses nothing. A
-    // leftover of an earlier run cut short is not reused: settle() decides about it.
-    const QString partial = partialPath(to);
-    const int out = ::open(native(partial).constData(),
-                           O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (out < 0) {
-        const int error = errno;
-        ::close(in);
-        return systemReason(error);
-    }
-    QString reason;
-    static constexpr size_t kChunk = 1 << 16;
-    std::unique_ptr<char[]> buffer(new char[kChunk]);
-    for (;;) {
-        const ssize_t n = readFull(in, buffer.get(), kChunk);
-        if (n < 0 || (n > 0 && !writeFull(out, buffer.get(), size_t(n)))) {
-            reason = systemReason(errno);
-            break;
-        }
-        if (n == 0)
-            break;
-    }
-    const struct timespec times[2] = {st.st_atim, st.st_mtim};
-    if (reason.isEmpty() && (::fsync(out) != 0 || ::futimens(out, times) != 0))
-        reason = systemReason(errno);
-    // The source's permissions once the bytes are in; some file systems keep none.
-    if (reason.isEmpty())
-        ::fchmod(out, st.st_mode & 07777);
-    if (::close(out) != 0 && reason.isEmpty())
-        reason = systemReason(errno);
-    ::close(in);
-    if (reason.isEmpty())
-        sameContents(from, partial, &reason);
-    if (reason.isEmpty()) {
-        if (const int error = placeNoReplace(partial, to))
-            reason = systemReason(error);
-    }
-    if (!reason.isEmpty()) {
-        ::unlink(native(partial).constData());
-        return reason;
-    }
-    // The copy's name is on disk before the source goes, so a power cut cannot lose both. When
-    // the source cannot go, the copy is taken back while the source is still there: a failed
-    // move leaves things as they were.
-    int error = syncFolder(parentOf(to));
-    if (error == 0 && ::unlink(native(from).constData()) != 0)
-        error = errno;
-    if (error != 0 && exists(from))
-        ::unlink(native(to).constData());
-    return error == 0 ? QString() : systemReason(error);
+    return copyThenRemoveAt(fromDir.get(), native(lastComponent(from)), toDir.get(),
+                            native(lastComponent(to)));
 }
 
 QString moveNoReplace(const QString& from, const QString& to) {
-    const int error = placeNoReplace(from, to);
-    if (error == 0)
-        return QString();
-    // Another file system: copy instead, which still never replaces.
-    if (error == EXDEV)
-        return copyThenRemove(from, to);
-    return systemReason(error);
+    const Fd fromDir(openFolder(parentOf(from))), toDir(openFolder(parentOf(to)));
+    if (!fromDir || !toDir)
+        return systemReason(errno);
+    return moveNoReplaceAt(fromDir.get(), native(lastComponent(from)), toDir.get(),
+                           native(lastComponent(to)));
 }
 
-Outcome checkMove(const OrganizerMove& move, const Bounds& bounds) {
+Outcome checkMove(const OrganizerMove& move, const Bounds& bounds, const Rules& rules) {
     if (!bounds.holds(move.sourcePath) || !bounds.holds(move.destinationPath))
         return {std::nullopt, QStringLiteral("Outside your home folder.")};
-    if (!exists(move.sourcePath))
+    if (!isRunMove(move.sourcePath, move.destinationPath, rules.folders))
+        return {std::nullopt, outsideRulesReason()};
+    struct stat st;
+    if (!lstatPath(move.sourcePath, &st))
         return {std::nullopt, QStringLiteral("Already gone.")};
+    if (const QString problem = ruleProblem(st, rules); !problem.isEmpty())
+        return {std::nullopt, problem};
     QStringList created;
     const QString parent = parentOf(move.destinationPath);
     if (!exists(parent))
@@ -396,18 +530,35 @@ Outcome checkMove(const OrganizerMove& move, const Bounds& bounds) {
     return {OrganizerCompletedMove{move.sourcePath, move.destinationPath, created}, QString()};
 }
 
-QString carryOut(const OrganizerCompletedMove& move) {
-    for (const QString& folder : move.createdDirectories)
-        if (const int error = makeFolders(folder))
-            return systemReason(error);
-    return moveNoReplace(move.sourcePath, move.destinationPath);
+QString carryOut(const OrganizerCompletedMove& move, const Rules& rules) {
+    const std::optional<Shape> shape = shapeOf(move.sourcePath, move.destinationPath);
+    if (!shape || !rules.folders.contains(shape->folder))
+        return outsideRulesReason();
+    const Fd folder(openFolder(shape->folder));
+    if (!folder)
+        return systemReason(errno);
+    const QByteArray name = native(shape->name), kind = native(shape->kind);
+    // The file as it is now, not as it was planned or checked.
+    struct stat st;
+    if (::fstatat(folder.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0)
+        return errno == ENOENT ? QStringLiteral("Already gone.") : systemReason(errno);
+    if (const QString problem = ruleProblem(st, rules); !problem.isEmpty())
+        return problem;
+    if (!move.createdDirectories.isEmpty() &&
+        ::mkdirat(folder.get(), kind.constData(), 0777) != 0 && errno != EEXIST)
+        return systemReason(errno);
+    const Fd kindDir(openBelow(folder.get(), kind));
+    if (!kindDir)
+        return errno == ELOOP || errno == ENOTDIR ? QStringLiteral("Outside your home folder.")
+                                                  : systemReason(errno);
+    return moveNoReplaceAt(folder.get(), name, kindDir.get(), native(shape->placed));
 }
 
-Outcome moveOne(const OrganizerMove& move, const Bounds& bounds) {
-    Outcome outcome = checkMove(move, bounds);
+Outcome moveOne(const OrganizerMove& move, const Bounds& bounds, const Rules& rules) {
+    Outcome outcome = checkMove(move, bounds, rules);
     if (!outcome.moved)
         return outcome;
-    if (const QString failure = carryOut(*outcome.moved); !failure.isEmpty())
+    if (const QString failure = carryOut(*outcome.moved, rules); !failure.isEmpty())
         return {std::nullopt, failure};
     return outcome;
 }
@@ -420,20 +571,34 @@ std::optional<QString> undoMove(const OrganizerCompletedMove& move, const QStrin
     if (!isClean(journalHome) || !isInside(bounds.home, journalHome) || !inside(move.sourcePath) ||
         !inside(move.destinationPath))
         return move.destinationPath + QStringLiteral(": outside home");
+    const std::optional<Shape> shape = shapeOf(move.sourcePath, move.destinationPath);
+    if (!shape || !bounds.folders.contains(shape->folder))
+        return notARunMove(move.destinationPath);
     if (!exists(move.destinationPath))
         return move.destinationPath + QStringLiteral(": already moved");
-    const QString backParent = parentOf(move.sourcePath);
-    if (!exists(backParent))
-        makeFolders(backParent);
-    const QString failure = moveNoReplace(move.destinationPath, move.sourcePath);
+    const QString placed = lastComponent(move.destinationPath);
+    const auto failed = [&placed](int error) {
+        return placed + QStringLiteral(": ") + systemReason(error);
+    };
+    if (!exists(shape->folder))
+        makeFolders(shape->folder);
+    const Fd folder(openFolder(shape->folder));
+    if (!folder)
+        return failed(errno);
+    const QByteArray kind = native(shape->kind);
+    const Fd kindDir(openBelow(folder.get(), kind));
+    if (!kindDir)
+        return errno == ELOOP || errno == ENOTDIR
+                   ? move.destinationPath + QStringLiteral(": outside home")
+                   : failed(errno);
+    const QString failure =
+        moveNoReplaceAt(kindDir.get(), native(shape->placed), folder.get(), native(shape->name));
     if (!failure.isEmpty())
-        return lastComponent(move.destinationPath) + QStringLiteral(": ") + failure;
-    // Only the destination's own folder was ever created for a move; rmdir leaves it in place
-    // when anything has been put into it since.
-    const QString destinationParent = parentOf(move.destinationPath);
-    for (auto it = move.createdDirectories.crbegin(); it != move.createdDirectories.crend(); ++it)
-        if (*it == destinationParent && inside(*it))
-            ::rmdir(native(*it).constData());
+        return placed + QStringLiteral(": ") + failure;
+    // Only the kind folder was ever created for a move; it is left in place when anything has
+    // been put into it since.
+    if (move.createdDirectories.contains(shape->folder + QLatin1Char('/') + shape->kind))
+        ::unlinkat(folder.get(), kind.constData(), AT_REMOVEDIR);
     return std::nullopt;
 }
 
@@ -448,18 +613,9 @@ bool settle(const QString& from, const QString& to, const Bounds& bounds) {
     struct stat leftover;
     if (hasSource && lstatPath(partial, &leftover) && S_ISREG(leftover.st_mode))
         ::unlink(native(partial).constData());
-    if (!lstatPath(to, &target))
-        return false;
-    if (!hasSource)
-        return true;
-    // Both names hold a file: the source was never removed. The other one goes only when it is
-    // an exact copy, or the empty reservation of a move that had not happened yet.
-    if (S_ISREG(source.st_mode) && S_ISREG(target.st_mode)) {
-        QString differs;
-        if (target.st_size == 0 || sameContents(from, to, &differs))
-            ::unlink(native(to).constData());
-    }
-    return false;
+    // Both names holding a file means the source was never removed: the step did not happen,
+    // and both stay. Even an exact copy at `to` may be the user's own.
+    return lstatPath(to, &target) && !hasSource;
 }
 
 } // namespace OrganizerFiles

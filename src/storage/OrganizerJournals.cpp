@@ -362,7 +362,8 @@ bool OrganizerJournalLog::undone(double at, QString* error) {
 namespace OrganizerRun {
 
 Applied apply(OrganizerJournal& journal, const OrganizerJournals& store,
-              const OrganizerFiles::Bounds& bounds, const Now& now, const Progress& progress) {
+              const OrganizerFiles::Bounds& bounds, const CurrentRules& rules, const Now& now,
+              const Progress& progress) {
     Applied result;
     const std::unique_ptr<OrganizerJournalLog> log = store.open(journal, &result.stopReason);
     if (!log)
@@ -380,8 +381,9 @@ Applied apply(OrganizerJournal& journal, const OrganizerJournals& store,
         // created by every move of the batch that goes into it; undo removes it once empty.
         QList<OrganizerFiles::Outcome> checked;
         QList<OrganizerCompletedMove> announced;
+        const OrganizerFiles::Rules batchRules = rules();
         for (int i = first; i < end; ++i) {
-            checked.append(OrganizerFiles::checkMove(journal.planned.at(i), bounds));
+            checked.append(OrganizerFiles::checkMove(journal.planned.at(i), bounds, batchRules));
             if (checked.constLast().moved)
                 announced.append(*checked.constLast().moved);
         }
@@ -391,7 +393,7 @@ Applied apply(OrganizerJournal& journal, const OrganizerJournals& store,
         for (int i = first; i < end; ++i) {
             const OrganizerFiles::Outcome& allowed = checked.at(i - first);
             if (allowed.moved) {
-                const QString failure = OrganizerFiles::carryOut(*allowed.moved);
+                const QString failure = OrganizerFiles::carryOut(*allowed.moved, rules());
                 if (failure.isEmpty()) {
                     journal.completed.append(*allowed.moved);
                     // When this line is lost, the next start finds the file moved and says so.
@@ -426,14 +428,24 @@ bool settleAll(OrganizerJournal& journal, const OrganizerFiles::Bounds& bounds,
                OrganizerJournalLog& log, QString* error) {
     while (!journal.interrupted.isEmpty()) {
         const OrganizerInterruptedStep step = journal.interrupted.first();
+        const bool fits = OrganizerFiles::isRunMove(step.move.sourcePath, step.move.destinationPath,
+                                                    bounds.folders);
         const bool done =
-            step.back
-                ? OrganizerFiles::settle(step.move.destinationPath, step.move.sourcePath, bounds)
-                : OrganizerFiles::settle(step.move.sourcePath, step.move.destinationPath, bounds);
+            fits &&
+            (step.back
+                 ? OrganizerFiles::settle(step.move.destinationPath, step.move.sourcePath, bounds)
+                 : OrganizerFiles::settle(step.move.sourcePath, step.move.destinationPath, bounds));
         if (!log.settled(step, done, error))
             return false;
         journal.interrupted.removeFirst();
         settleStep(journal, step, done);
+        // After the settled line, so no step is waiting and the refusal stands on its own.
+        if (!fits) {
+            const QString failure = OrganizerFiles::notARunMove(step.move.destinationPath);
+            if (!log.refused(failure, error))
+                return false;
+            journal.failures.append(failure);
+        }
     }
     return true;
 }

@@ -7,10 +7,12 @@
 
 #include "platform/AppSupportFolder.h"
 #include "platform/JsonFields.h"
+#include "platform/NativePath.h"
 
 #include <atomic>
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -68,7 +70,11 @@ bool applyKilledAfter(const OrganizerJournal& journal, const HomeLayout& layout,
     if (child == 0) {
         OrganizerJournal mine = journal;
         OrganizerRun::apply(
-            mine, OrganizerJournals(layout), bounds, [] { return QDateTime::currentDateTimeUtc(); },
+            mine, OrganizerJournals(layout), bounds,
+            [bounds] {
+                return OrganizerFiles::Rules{bounds.folders, QDateTime::currentDateTimeUtc(), 7};
+            },
+            [] { return QDateTime::currentDateTimeUtc(); },
             [lastMove](int done, int) {
                 if (done == lastMove)
                     ::_exit(42);
@@ -278,7 +284,7 @@ TEST(OrganizerRun, MovesNeverLeaveHomeOrFollowLinks) {
     ASSERT_TRUE(QFile::link(outside, dl + "/Images"));
     const auto refusal = [&](const QString& from, const QString& to) {
         return OrganizerFiles::moveOne(OrganizerMove{from, from, to, "a.png", 1, "", true},
-                                       {home, {dl}})
+                                       {home, {dl}}, {{dl}, QDateTime::currentDateTimeUtc(), 7})
             .refusal;
     };
     EXPECT_EQ(refusal(dl + "/a.png", dl + "/Images/a.png"), "Outside your home folder.");
@@ -614,10 +620,12 @@ TEST(OrganizerRun, ACopyCutShortIsCleanedUpAtTheNextStart) {
     ASSERT_TRUE(
         testsupport::waitFor([&] { return organizer.history().first().interrupted.isEmpty(); }));
     EXPECT_EQ(organizer.history().first().completed, QList({step("d.bin")}));
+    // b's complete copy stays beside its original: nothing proves it is not the user's own.
     EXPECT_EQ(QDir(dl + "/Other").entryList(QDir::Files | QDir::Hidden),
-              QStringList({"c.bin", "d.bin"}));
+              QStringList({"b.bin", "c.bin", "d.bin"}));
     EXPECT_EQ(readAll(dl + "/a.bin"), QByteArray(300000, 'a'));
     EXPECT_EQ(readAll(dl + "/b.bin"), QByteArray(5000, 'b'));
+    EXPECT_EQ(readAll(dl + "/Other/b.bin"), QByteArray(5000, 'b'));
     EXPECT_EQ(readAll(dl + "/c.bin"), "c");
     EXPECT_EQ(readAll(dl + "/Other/c.bin"), "the user's own");
 
@@ -858,4 +866,205 @@ TEST(OrganizerRun, HomeGivenWithATrailingSlashStillBoundsMoves) {
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
     ASSERT_TRUE(settled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
+}
+
+// A plan belongs to the rules it was made under: switching a folder off after the preview, or
+// while it is being made, leaves nothing of that folder to apply.
+TEST(OrganizerPlan, ARuleChangeDropsThePlanMadeUnderTheOldRules) {
+    const QString home = testsupport::freshDir("rule-change");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir(), desk = layout.desktopDir();
+    makeFile(dl + "/a.pdf");
+    makeFile(desk + "/Screenshot 1.png");
+    makeFile(desk + "/Screenshot 2.png");
+    const auto before = snapshot(desk);
+
+    {
+        const auto go = std::make_shared<QSemaphore>();
+        FolderOrganizer::Deps options;
+        options.beforePlan = [go] { go->acquire(); };
+        FolderOrganizer gated(layout, options);
+        const auto release = qScopeGuard([go] { go->release(100); });
+        gated.makePlan(); // lists both folders, held
+        gated.setIncludeDesktop(false);
+        go->release(2);
+        ASSERT_TRUE(settled(gated));
+        ASSERT_TRUE(gated.plan());
+        EXPECT_EQ(destinations(*gated.plan()), QStringList({dl + "/Documents/a.pdf"}));
+    }
+
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    ASSERT_EQ(organizer.plan()->moves.size(), 3);
+    organizer.setIncludeDesktop(false);
+    EXPECT_FALSE(organizer.plan().has_value());
+    // The preview that was shown is made again under the new rules.
+    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(organizer.plan());
+    EXPECT_EQ(destinations(*organizer.plan()), QStringList({dl + "/Documents/a.pdf"}));
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    EXPECT_EQ(snapshot(desk), before);
+
+    // A spent plan is dropped without a new preview.
+    organizer.setLeaveRecentDays(3);
+    EXPECT_FALSE(organizer.plan().has_value());
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+}
+
+// An apply asks for the rules before each batch and again as it comes to each file: a folder
+// switched off, a file changed since the preview or a move of a shape no plan makes is refused
+// then, and the rest goes on.
+TEST(OrganizerRun, EachFileIsCheckedAgainstTheRulesOfTheMomentItMoves) {
+    const QString home = testsupport::freshDir("rules-moment");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir(), desk = layout.desktopDir();
+    makeFile(dl + "/a.pdf", QByteArray(3000, 'a'));
+    makeFile(dl + "/late.txt", QByteArray(2000, 'l'));
+    makeFile(desk + "/c.png", QByteArray(1000, 'c'));
+    makeFile(dl + "/x.pdf");
+    FolderOrganizer organizer(layout);
+    OrganizerJournal journal =
+        journalFor(home, secondsSinceReferenceDate(QDateTime::currentDateTimeUtc()));
+    journal.planned = organizer.buildPlan().moves;
+    ASSERT_EQ(journal.planned.size(), 4);
+    for (OrganizerMove& move : journal.planned)
+        if (move.displayName == "x.pdf")
+            move.destinationPath = dl + "/Images/x.pdf";
+    makeFile(dl + "/late.txt", "changed", QDateTime::currentDateTimeUtc());
+
+    int asked = 0;
+    const OrganizerFiles::Bounds bounds{home, {dl, desk}};
+    OrganizerRun::apply(
+        journal, OrganizerJournals(layout), bounds,
+        [&] {
+            // Desktop is switched off once the batch has been checked.
+            return OrganizerFiles::Rules{asked++ == 0 ? QStringList{dl, desk} : QStringList{dl},
+                                         QDateTime::currentDateTimeUtc(), 7};
+        },
+        [] { return QDateTime::currentDateTimeUtc(); });
+    EXPECT_EQ(journal.completed.size(), 1);
+    EXPECT_EQ(readAll(dl + "/Documents/a.pdf"), QByteArray(3000, 'a'));
+    EXPECT_EQ(readAll(dl + "/late.txt"), "changed");
+    EXPECT_EQ(readAll(desk + "/c.png"), QByteArray(1000, 'c'));
+    EXPECT_TRUE(QFile::exists(dl + "/x.pdf"));
+    QStringList failures = journal.failures;
+    failures.sort();
+    EXPECT_EQ(failures, QStringList({"c.png: Not within the current rules.",
+                                     "late.txt: Changed in the last 7 days.",
+                                     "x.pdf: Not within the current rules."}));
+}
+
+// The kind folder is reached through the open folder at the moment of the move: a link put in
+// its place after the checks is refused, not followed.
+TEST(OrganizerRun, ALinkPlantedAfterTheChecksCannotCarryAMoveAway) {
+    const QString home = testsupport::freshDir("late-link");
+    const QString outside = testsupport::freshDir("late-link-outside");
+    const QString dl = layoutFor(home).downloadsDir();
+    makeFile(dl + "/a.png", "a");
+    const OrganizerFiles::Bounds bounds{home, {dl}};
+    const OrganizerFiles::Rules rules{{dl}, QDateTime::currentDateTimeUtc(), 7};
+    const OrganizerFiles::Outcome checked = OrganizerFiles::checkMove(
+        OrganizerMove{dl + "/a.png", dl + "/a.png", dl + "/Images/a.png", "a.png", 1, "", true},
+        bounds, rules);
+    ASSERT_TRUE(checked.moved);
+    ASSERT_TRUE(QFile::link(outside, dl + "/Images"));
+    EXPECT_EQ(OrganizerFiles::carryOut(*checked.moved, rules), "Outside your home folder.");
+    EXPECT_EQ(readAll(dl + "/a.png"), "a");
+    EXPECT_TRUE(QDir(outside).isEmpty());
+}
+
+// Lines appended to a run's log by hand name files a run never moves: a copy and a placeholder
+// in Documents as steps cut short, a key file moved into Downloads and a file in the wrong kind
+// folder as steps done. Recovery and undo report each one and touch none of them.
+TEST(OrganizerRun, RecoveryAndUndoActOnlyOnMovesARunCouldHaveMade) {
+    const QString home = testsupport::freshDir("forged-log");
+    const HomeLayout layout = layoutFor(home);
+    const QString dl = layout.downloadsDir(), docs = home + "/Documents";
+    makeFile(docs + "/thesis.tex", "chapter one");
+    makeFile(docs + "/thesis-backup.tex", "chapter one");
+    makeFile(docs + "/notes.txt", "n");
+    makeFile(docs + "/placeholder.txt", "");
+    QDir().mkpath(home + "/.ssh");
+    makeFile(dl + "/evil.txt", "ssh-ed25519 AAAA intruder");
+    makeFile(dl + "/Images/y.pdf", "y");
+    const auto step = [](const QString& from, const QString& to) {
+        return OrganizerCompletedMove{from, to, {}};
+    };
+    const OrganizerJournal run =
+        journalFor(home, secondsSinceReferenceDate(QDateTime::currentDateTimeUtc()));
+    {
+        const auto log = OrganizerJournals(layout).open(run);
+        ASSERT_TRUE(log);
+        ASSERT_TRUE(log->willMove({step(docs + "/thesis.tex", docs + "/thesis-backup.tex"),
+                                   step(docs + "/notes.txt", docs + "/placeholder.txt")},
+                                  nullptr));
+        ASSERT_TRUE(log->willMove({step(home + "/.ssh/authorized_keys", dl + "/evil.txt"),
+                                   step(dl + "/y.pdf", dl + "/Images/y.pdf")},
+                                  nullptr));
+        ASSERT_TRUE(log->stepDone(true, nullptr));
+        ASSERT_TRUE(log->stepDone(true, nullptr));
+    }
+    const auto before = snapshot(home);
+
+    FolderOrganizer organizer(layout);
+    organizer.loadHistory();
+    organizer.waitForWork();
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        return organizer.history().size() == 1 && organizer.history().first().interrupted.isEmpty();
+    }));
+    EXPECT_EQ(snapshot(home), before);
+    EXPECT_EQ(organizer.history().first().failures,
+              QStringList({OrganizerFiles::notARunMove(docs + "/thesis-backup.tex"),
+                           OrganizerFiles::notARunMove(docs + "/placeholder.txt")}));
+
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(0, 2));
+    EXPECT_EQ(snapshot(home), before);
+    EXPECT_FALSE(OrganizerFiles::exists(home + "/.ssh/authorized_keys"));
+    EXPECT_EQ(organizer.history().first().failures.mid(2),
+              QStringList({OrganizerFiles::notARunMove(dl + "/Images/y.pdf"),
+                           OrganizerFiles::notARunMove(dl + "/evil.txt")}));
+
+    EXPECT_TRUE(OrganizerFiles::isRunMove(dl + "/a.tar.gz",
+                                          dl + "/Installers and archives/a.tar 2.gz", {dl}));
+    for (const QString& to :
+         {dl + "/Documents/a 1.pdf", dl + "/Documents/a 02.pdf", dl + "/Documents/b.pdf",
+          dl + "/Documents/x/a.pdf", dl + "/Images/a.pdf", dl + "/a.pdf"})
+        EXPECT_FALSE(OrganizerFiles::isRunMove(dl + "/a.pdf", to, {dl})) << to.toStdString();
+    EXPECT_TRUE(OrganizerFiles::isRunMove(dl + "/a.pdf", dl + "/Documents/a 12.pdf", {dl}));
+    EXPECT_FALSE(OrganizerFiles::isRunMove(dl + "/a.pdf", dl + "/Documents/a.pdf", {home}));
+}
+
+// A name that is not UTF-8 is planned, moved and put back by its own bytes.
+TEST(OrganizerPlan, ANameThatIsNotUtf8IsPlannedByItsBytes) {
+    const QString home = testsupport::freshDir("bytes-name");
+    const HomeLayout layout = layoutFor(home);
+    const QByteArray folder = QFile::encodeName(layout.downloadsDir());
+    QDir().mkpath(layout.downloadsDir());
+    const QByteArray raw = folder + "/c\xff.pdf";
+    const int fd = ::open(raw.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+    const struct timespec old[2] = {{0, UTIME_OMIT}, {1'000'000'000, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, raw.constData(), old, 0), 0);
+
+    FolderOrganizer organizer(layout);
+    planNow(organizer);
+    ASSERT_EQ(organizer.plan()->moves.size(), 1);
+    EXPECT_TRUE(organizer.plan()->skipped.isEmpty());
+    const OrganizerMove move = organizer.plan()->moves.first();
+    EXPECT_EQ(NativePath::encode(move.sourcePath), raw);
+    EXPECT_EQ(NativePath::encode(move.displayName), "c\xff.pdf");
+    ASSERT_TRUE(organizer.applySelected());
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
+    struct stat st;
+    EXPECT_EQ(::lstat((folder + "/Documents/c\xff.pdf").constData(), &st), 0);
+    ASSERT_TRUE(organizer.undo(organizer.history().first()));
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
+    EXPECT_EQ(::lstat(raw.constData(), &st), 0);
 }
