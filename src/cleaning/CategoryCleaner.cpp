@@ -153,16 +153,17 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
 
     for (const CleanCategory& row : rows) {
         const bool erase = row.id == trashCategoryId();
+        if (const std::optional<ContentsRefusal> refusal =
+                m_guard.check(row.locations, row.searchesUserFolders)) {
+            result.failures.append(failureLine(QDir::cleanPath(refusal->location),
+                                               CleanerPaneText::refusalReason(*refusal)));
+            continue;
+        }
         if (row.cleansFoundItems()) {
             const bool stamped = row.eligibleStamps.size() == row.eligibleFiles.size();
             for (qsizetype i = 0; i < row.eligibleFiles.size(); ++i)
                 dispose(row.eligibleFiles.at(i), erase, &row,
                         stamped ? &row.eligibleStamps.at(i) : nullptr);
-            continue;
-        }
-        if (const std::optional<ContentsRefusal> refusal = m_guard.check(row.locations)) {
-            result.failures.append(failureLine(QDir::cleanPath(refusal->location),
-                                               CleanerPaneText::refusalReason(*refusal)));
             continue;
         }
         for (const QString& location : row.locations) {

@@ -33,8 +33,10 @@ struct CleanResult {
 //   the Trash's own line. Without stamps only the rule itself is checked.
 // - Other rows move every child of each location (hidden ones too) and keep the location
 //   folder itself; a location that is a file is moved itself. A folder that cannot be listed is
-//   passed over without a line. Such a row does nothing at all when the guard refuses one of
-//   its locations (checked at the moment of the clean), with one line saying why.
+//   passed over without a line.
+// - Any row does nothing at all when the guard refuses one of its locations (checked at the
+//   moment of the clean; searchesUserFolders rows may search the user folders), with one line
+//   saying why: the items a search of such a place listed are the user's, whatever they match.
 // - An item already moved by an earlier row of the same clean (or lying inside one) is passed
 //   over without a line; it is not a failure.
 // - Protected folders (the app's own folders, the Trash) and any folder holding one are never

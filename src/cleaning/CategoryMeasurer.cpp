@@ -184,12 +184,13 @@ qint64 CategoryMeasurer::cutoffFor(int olderThanDays, qint64 nowSeconds) {
 
 Measurement CategoryMeasurer::measure(const CleanCategory& category,
                                       const CancelToken& cancel) const {
-    if (!category.cleansFoundItems()) {
-        if (std::optional<ContentsRefusal> refusal = m_options.guard.check(category.locations)) {
-            Measurement refused;
-            refused.refusal = std::move(refusal);
-            return refused;
-        }
+    // Checked before any walk starts: a search of the home for *.log files finds the user's
+    // own, as surely as emptying the home would take them.
+    if (std::optional<ContentsRefusal> refusal =
+            m_options.guard.check(category.locations, category.searchesUserFolders)) {
+        Measurement refused;
+        refused.refusal = std::move(refusal);
+        return refused;
     }
     switch (category.measuringMode()) {
     case CleanCategory::MeasuringMode::FolderSearch:

@@ -24,14 +24,15 @@ class DiskUsage;
 //   times, because most mounts no longer update access times on every read.
 // - Lists come out sorted by path within each location, locations in table order, each item
 //   with its stamp.
-// - A row that empties its locations (not a found-items row) measures nothing when the guard
-//   refuses one of them; the measurement then carries the refusal.
+// - A row measures nothing, and walks nothing, when the guard refuses one of its locations
+//   (searchesUserFolders rows may search the user folders); the measurement then carries the
+//   refusal.
 class CategoryMeasurer : public CategoryMeasure {
 public:
     struct Options {
         int threads = 0;            // walker threads; 0 = ParallelLoop::flatThreads()
         QStringList protectedPaths; // absolute folder paths never entered
-        ContentsGuard guard = {};   // the folders no row may empty; none by default
+        ContentsGuard guard = {};   // the folders no row may empty or search; none by default
     };
 
     // Bytes and regular files of a folder.

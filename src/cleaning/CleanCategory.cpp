@@ -36,6 +36,13 @@ qsizetype CleanCategories::indexOf(const QList<CleanCategory>& table, const QStr
     return -1;
 }
 
+QList<CleanCategory> CleanCategories::withIgnoredVariables(const HomeLayout& layout,
+                                                           QList<CleanCategory> table) {
+    for (CleanCategory& row : table)
+        row.ignoredVariables = layout.ignoredVariablesFor(row.locations);
+    return table;
+}
+
 QStringList CleanCategories::mapLocations(const HomeLayout& layout,
                                           const QStringList& homeRelative) {
     QStringList out;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cleaning/ContentsGuard.h"
+#include "platform/HomeLayout.h"
 #include "platform/TamsoSafety.h"
 
 #include <optional>
@@ -8,8 +9,6 @@
 #include <QSet>
 #include <QString>
 #include <QStringList>
-
-class HomeLayout;
 
 // What the measurement saw of one listed item, so the clean can tell whether it is still that
 // item: its identity, and for a file its apparent size and modification time (seconds). Beside
@@ -63,6 +62,13 @@ struct CleanCategory {
     bool quickSize = false;
     TamsoSafety safety = TamsoSafety::Safe;
     QString consequence;
+    // The row looks for its items in the user's own folders on purpose (old downloads,
+    // screenshots, node_modules under the project folders): the guard lets it search those, and
+    // only those. Every other row is refused a location that is or holds one.
+    bool searchesUserFolders = false;
+    // The base-folder variables the layout ignored whose default place the locations are in,
+    // so the row can say where it looked instead.
+    QList<HomeLayout::IgnoredVariable> ignoredVariables = {};
 
     qint64 sizeBytes = 0;
     int fileCount = 0;
@@ -92,6 +98,9 @@ namespace CleanCategories {
 
 // The index of the row with this id, or -1.
 qsizetype indexOf(const QList<CleanCategory>& table, const QString& id);
+
+// The table with each row's ignoredVariables filled in from the layout.
+QList<CleanCategory> withIgnoredVariables(const HomeLayout& layout, QList<CleanCategory> table);
 
 // Absolute paths for home-relative ones through the layout's mapping, in order, each place
 // once (two spellings can map to one folder here, and measuring it twice would count it twice).

@@ -26,6 +26,8 @@ QString refusalPredicate(const ContentsRefusal& r) {
         return verb + QStringLiteral(" your ") + kept.mid(kept.lastIndexOf(QLatin1Char('/')) + 1) +
                QStringLiteral(" folder");
     }
+    case ContentsRefusal::Kind::Shared:
+        return verb + QStringLiteral(" a folder the whole system shares");
     case ContentsRefusal::Kind::AppFolder:
         break;
     }
@@ -144,19 +146,36 @@ bool showsList(const QList<CleanCategory>& table) {
 }
 
 QString metaLine(const CleanCategory& category) {
-    if (category.refusal)
-        return refusalLine(*category.refusal);
-    QStringList parts;
-    if (!category.consequence.isEmpty())
-        parts.append(category.consequence);
-    if (category.fileCount >= 1)
-        parts.append(QString::number(category.fileCount) + QStringLiteral(" items"));
-    return parts.join(kSeparator);
+    QStringList lines;
+    if (category.refusal) {
+        lines.append(refusalLine(*category.refusal, category.cleansFoundItems()));
+    } else {
+        QStringList parts;
+        if (!category.consequence.isEmpty())
+            parts.append(category.consequence);
+        if (category.fileCount >= 1)
+            parts.append(QString::number(category.fileCount) + QStringLiteral(" items"));
+        if (!parts.isEmpty())
+            lines.append(parts.join(kSeparator));
+    }
+    for (const HomeLayout::IgnoredVariable& v : category.ignoredVariables)
+        lines.append(ignoredVariableLine(v));
+    return lines.join(QLatin1Char('\n'));
 }
 
-QString refusalLine(const ContentsRefusal& refusal) {
+QString refusalLine(const ContentsRefusal& refusal, bool search) {
     return QStringLiteral("Left alone: ") + QDir::cleanPath(refusal.location) + QLatin1Char(' ') +
-           refusalPredicate(refusal) + QStringLiteral(", so Pendrel will not empty it.");
+           refusalPredicate(refusal) +
+           (search ? QStringLiteral(", so Pendrel will not search it.")
+                   : QStringLiteral(", so Pendrel will not empty it."));
+}
+
+QString ignoredVariableLine(const HomeLayout::IgnoredVariable& v) {
+    const QString why = v.relative ? QStringLiteral(" is not a full path")
+                                   : QStringLiteral(" points at ") + v.value +
+                                         QStringLiteral(", which holds more than app data");
+    return v.name + why + QStringLiteral(", so Pendrel looked in ") + v.usedInstead +
+           QStringLiteral(" instead.");
 }
 
 QString refusalReason(const ContentsRefusal& refusal) {

@@ -56,10 +56,15 @@ QSet<QString> selectionAfterClean(const QList<CleanCategory>& table, const QSet<
 bool showsList(const QList<CleanCategory>& table);
 
 // The row's third line: the refusal line for a refused row; else the consequence, then "N items"
-// when the row found files, joined by " · "; empty when it has neither.
+// when the row found files, joined by " · "; then, each on a line of its own, where the row
+// looked instead of an ignored variable's place. Empty when it has none of these.
 QString metaLine(const CleanCategory& category);
-// "Left alone: /home/ada is your home folder, so Pendrel will not empty it."
-QString refusalLine(const ContentsRefusal& refusal);
+// "Left alone: /home/ada is your home folder, so Pendrel will not empty it." A row that searches
+// its locations (search) says "will not search it" instead.
+QString refusalLine(const ContentsRefusal& refusal, bool search = false);
+// "XDG_STATE_HOME points at /home/ada, which holds more than app data, so Pendrel looked in
+// /home/ada/.local/state instead." A relative value "is not a full path".
+QString ignoredVariableLine(const HomeLayout::IgnoredVariable& variable);
 // The reason of a clean's line for a refused location: "It holds your Documents folder".
 QString refusalReason(const ContentsRefusal& refusal);
 // The reason of a clean's line for a listed item that no longer qualifies.

@@ -53,8 +53,8 @@ public:
         std::shared_ptr<Trash> trash;
         // Folders no cleaner measures, lists or moves: the app's own folders and the Trash.
         QStringList protectedPaths;
-        // Folders whose contents no row may empty, checked when cleaning (the measuring tool
-        // holds its own); none unless given.
+        // Folders whose contents no row may empty or search, checked when cleaning (the
+        // measuring tool holds its own); none unless given.
         ContentsGuard guard = {};
 
         // The real ones for this home: the directory walker and `du` for measuring, the

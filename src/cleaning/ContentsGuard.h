@@ -7,10 +7,11 @@
 
 class HomeLayout;
 
-// Why a location may not be emptied: it is, or lies above, one of the folders that hold the
-// user's own files or the app's own.
+// Why a location may not be emptied or searched: it is, or lies above, one of the folders that
+// hold the user's own files, the app's own, or files of the whole system.
 struct ContentsRefusal {
-    enum class Kind { Home, UserFolder, AppFolder };
+    // Shared: "/tmp" or "/var/tmp", where every user and the system keep sockets and work files.
+    enum class Kind { Home, UserFolder, AppFolder, Shared };
 
     Kind kind = Kind::Home;
     QString location;  // as the row lists it
@@ -20,9 +21,14 @@ struct ContentsRefusal {
     bool operator==(const ContentsRefusal&) const = default;
 };
 
-// The folders whose contents no cleaner row may ever empty, whatever the environment places
-// where: a row that cleans "everything inside" a location (the caches row with XDG_CACHE_HOME set
-// to the home, say) would otherwise take the user's files with it.
+// The folders whose contents no cleaner row may ever empty or search, whatever the environment
+// places where: a row that cleans "everything inside" a location (the caches row with
+// XDG_CACHE_HOME set to the home, say), or the *.log files found in it (the logs row with
+// XDG_STATE_HOME set to the home), would otherwise take the user's files with it.
+//
+// A row that searches the user's folders on purpose (old downloads, screenshots on the Desktop)
+// asks with userFoldersAllowed: the user folders are then its to search, the home, the app's
+// folders and the shared folders still are not.
 //
 // Locations and kept folders are compared in canonical form (absolute, symlinks resolved, "."
 // and ".." and repeated or trailing slashes gone; the part of a path that does not exist is
@@ -38,21 +44,21 @@ public:
     // Keeps nothing: every location may be emptied.
     ContentsGuard() = default;
     explicit ContentsGuard(QList<Kept> kept) : m_kept(std::move(kept)) {}
-    // The home, its user folders, and the app's data folder ($XDG_DATA_HOME/Pendrel) and
-    // settings folder ($XDG_CONFIG_HOME/Pendrel). The app's cache folder is not among them: the
-    // caches row's location always holds it, and the cleaners pass over it on their own.
+    // The home, its user folders and project folders, the app's data folder
+    // ($XDG_DATA_HOME/Pendrel) and settings folder ($XDG_CONFIG_HOME/Pendrel), and /tmp and
+    // /var/tmp. The app's cache folder is not among them: the caches row's location always
+    // holds it, and the cleaners pass over it on their own.
     static ContentsGuard forLayout(const HomeLayout& layout);
 
-    // Why the location may not be emptied, or nothing when it may. An empty location is refused
-    // as the home would be (it means no place at all).
-    std::optional<ContentsRefusal> check(const QString& location) const;
+    // Why the location may not be emptied or searched, or nothing when it may. An empty
+    // location is refused as the home would be (it means no place at all).
+    std::optional<ContentsRefusal> check(const QString& location,
+                                         bool userFoldersAllowed = false) const;
     // The first refusal among a row's locations, in order.
-    std::optional<ContentsRefusal> check(const QStringList& locations) const;
+    std::optional<ContentsRefusal> check(const QStringList& locations,
+                                         bool userFoldersAllowed = false) const;
 
     const QList<Kept>& kept() const { return m_kept; }
-
-    // The canonical form described above; a relative path is taken from the working folder.
-    static QString canonicalPath(const QString& path);
 
 private:
     QList<Kept> m_kept;

@@ -129,5 +129,5 @@ QList<CleanCategory> MailCleanupScanner::locations(const HomeLayout& layout) {
         if (!present.isEmpty())
             table.append(mailRow(rows[i], present));
     }
-    return table;
+    return CleanCategories::withIgnoredVariables(layout, std::move(table));
 }

@@ -20,6 +20,7 @@ QList<CleanCategory> ScreenshotCleanupScanner::categories(const HomeLayout& layo
     base.maxSearchDepth = 2;
     base.quickSize = false;
     base.removable = true;
+    base.searchesUserFolders = true;
 
     struct Band {
         const char* id;

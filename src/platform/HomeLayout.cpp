@@ -1,7 +1,11 @@
 #include "platform/HomeLayout.h"
 
+#include "platform/CanonicalPath.h"
+
+#include <algorithm>
 #include <QDir>
 #include <QFile>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <utility>
 #include <vector>
@@ -15,10 +19,26 @@ QString cleanDir(const QString& path) {
     return p;
 }
 
-QString xdgOr(const char* name, const QString& fallback) {
-    const QString v = qEnvironmentVariable(name);
-    // The base-directory rules ignore relative paths.
-    return (v.isEmpty() || !QDir::isAbsolutePath(v)) ? fallback : cleanDir(v);
+// True when a base folder set to this value would have the cleaners search or empty what is not
+// app data: the root, the folders every user shares, or a folder that is or holds one of the
+// user's own (`own`).
+bool isRefusedBase(const QString& value, const QStringList& own) {
+    const QString place = CanonicalPath::of(value);
+    for (const char* shared : {"/", "/tmp", "/var/tmp"}) {
+        if (place == CanonicalPath::of(QString::fromLatin1(shared)))
+            return true;
+    }
+    for (const QString& folder : own) {
+        if (!folder.isEmpty() && CanonicalPath::isOrHolds(place, CanonicalPath::of(folder)))
+            return true;
+    }
+    return false;
+}
+
+void readUserDirs(HomeLayout& layout) {
+    QFile dirs(layout.configHome() + QStringLiteral("/user-dirs.dirs"));
+    if (dirs.open(QIODevice::ReadOnly))
+        layout.applyUserDirs(QString::fromUtf8(dirs.readAll()));
 }
 
 } // namespace
@@ -41,19 +61,68 @@ HomeLayout HomeLayout::forHome(const QString& homeIn) {
 }
 
 HomeLayout HomeLayout::fromEnvironment() {
-    QString home = qEnvironmentVariable("HOME");
+    return fromEnvironment(QProcessEnvironment::systemEnvironment());
+}
+
+HomeLayout HomeLayout::fromEnvironment(const QProcessEnvironment& env) {
+    QString home = env.value(QStringLiteral("HOME"));
     if (home.isEmpty())
         home = QDir::homePath();
-    HomeLayout l = forHome(home);
-    l.m_config = xdgOr("XDG_CONFIG_HOME", l.m_config);
-    l.m_data = xdgOr("XDG_DATA_HOME", l.m_data);
-    l.m_cache = xdgOr("XDG_CACHE_HOME", l.m_cache);
-    l.m_state = xdgOr("XDG_STATE_HOME", l.m_state);
-    l.m_runtime = xdgOr("XDG_RUNTIME_DIR", QString());
-    QFile dirs(l.m_config + QStringLiteral("/user-dirs.dirs"));
-    if (dirs.open(QIODevice::ReadOnly))
-        l.applyUserDirs(QString::fromUtf8(dirs.readAll()));
+    const HomeLayout defaults = forHome(home);
+    HomeLayout l = defaults;
+    const auto own = [&l] { return QStringList{l.m_home} + l.userFolders() + l.projectFolders(); };
+    // The value of a base-folder variable, or its default with the reason recorded.
+    const auto pick = [&](const char* name, const QString& fallback) {
+        const QString raw = env.value(QString::fromLatin1(name));
+        if (raw.isEmpty())
+            return fallback;
+        // The base-directory rules ignore relative paths.
+        const bool relative = !QDir::isAbsolutePath(raw);
+        if (!relative && !isRefusedBase(raw, own()))
+            return cleanDir(raw);
+        l.m_ignored.append({QString::fromLatin1(name), raw, fallback, relative});
+        return fallback;
+    };
+
+    // The user folders are named in a file inside the settings folder, so that folder is settled
+    // first against the default user folders, then once more against the ones its file names.
+    l.m_config = pick("XDG_CONFIG_HOME", defaults.m_config);
+    readUserDirs(l);
+    if (l.m_config != defaults.m_config && isRefusedBase(l.m_config, own())) {
+        l.m_ignored.append({QStringLiteral("XDG_CONFIG_HOME"),
+                            env.value(QStringLiteral("XDG_CONFIG_HOME")), defaults.m_config,
+                            false});
+        const QList<IgnoredVariable> ignored = l.m_ignored;
+        l = defaults;
+        l.m_ignored = ignored;
+        readUserDirs(l);
+    }
+    l.m_data = pick("XDG_DATA_HOME", defaults.m_data);
+    l.m_cache = pick("XDG_CACHE_HOME", defaults.m_cache);
+    l.m_state = pick("XDG_STATE_HOME", defaults.m_state);
+    const QString runtime = env.value(QStringLiteral("XDG_RUNTIME_DIR"));
+    if (QDir::isAbsolutePath(runtime))
+        l.m_runtime = cleanDir(runtime);
     return l;
+}
+
+QList<HomeLayout::IgnoredVariable> HomeLayout::ignoredVariablesFor(const QStringList& paths) const {
+    QList<IgnoredVariable> out;
+    for (const IgnoredVariable& v : m_ignored) {
+        const bool used = std::any_of(paths.begin(), paths.end(), [&](const QString& p) {
+            return p == v.usedInstead || p.startsWith(v.usedInstead + QLatin1Char('/'));
+        });
+        if (used)
+            out.append(v);
+    }
+    return out;
+}
+
+QStringList HomeLayout::projectFolders() const {
+    QStringList out;
+    for (const char* name : {"Developer", "Projects", "src", "code", "work"})
+        out.append(m_home + QLatin1Char('/') + QString::fromLatin1(name));
+    return out;
 }
 
 void HomeLayout::applyUserDirs(const QString& text) {
@@ -73,8 +142,10 @@ void HomeLayout::applyUserDirs(const QString& text) {
         if (!QDir::isAbsolutePath(value))
             continue;
         value = cleanDir(value);
-        // xdg-user-dirs writes "$HOME/" for a disabled folder: that is not a folder of its own.
-        if (value == m_home)
+        // xdg-user-dirs writes "$HOME/" for a disabled folder: that is not a folder of its own,
+        // and neither is a folder above the home, whose contents are not the user's alone.
+        if (value == m_home || value == QLatin1String("/") ||
+            m_home.startsWith(value + QLatin1Char('/')))
             continue;
         for (const auto& [key, slot] : targets) {
             if (m.captured(1) == QLatin1String(key))

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringList>
+
+class QProcessEnvironment;
 
 // Where the user's things live on this machine: the home folder, the XDG base folders and the
 // XDG user folders, plus the one table that maps the home-relative paths the app's category
@@ -11,10 +14,25 @@
 // home. Nothing here touches the disk except reading user-dirs.dirs in fromEnvironment().
 class HomeLayout {
 public:
+    // A base-folder variable whose value was not used, and the default place used instead.
+    struct IgnoredVariable {
+        QString name;          // "XDG_STATE_HOME"
+        QString value;         // as it was set
+        QString usedInstead;   // the freedesktop default under the home
+        bool relative = false; // not an absolute path (else: a place that is not the app data's)
+
+        bool operator==(const IgnoredVariable&) const = default;
+    };
+
     // From HOME, XDG_{CONFIG,DATA,CACHE,STATE}_HOME, XDG_RUNTIME_DIR and
-    // $XDG_CONFIG_HOME/user-dirs.dirs; unset or relative XDG values fall back to the
-    // freedesktop defaults under HOME.
+    // $XDG_CONFIG_HOME/user-dirs.dirs; unset XDG values fall back to the freedesktop defaults
+    // under HOME. A base folder is where the cleaners look for what is safe to clear, so a value
+    // that would point them at files that are not app data is ignored (and listed in
+    // ignoredVariables()), the default used instead: a relative path, "/", /tmp, /var/tmp, or a
+    // folder that is or holds the home, a user folder or a project folder, compared as canonical
+    // paths (symlinks, "..", trailing slashes), as they stand on the disk at this moment.
     static HomeLayout fromEnvironment();
+    static HomeLayout fromEnvironment(const QProcessEnvironment& environment);
     // The freedesktop defaults under the given home; no environment or file is read.
     static HomeLayout forHome(const QString& home);
 
@@ -43,6 +61,9 @@ public:
     QStringList userFolders() const {
         return {m_desktop, m_downloads, m_documents, m_pictures, m_movies, m_music};
     }
+    // The folders under the home where people keep their code: ~/Developer, ~/Projects, ~/src,
+    // ~/code and ~/work. Their contents are the user's own, as the user folders' are.
+    QStringList projectFolders() const;
     QString autostartDir() const { return m_config + QStringLiteral("/autostart"); }
 
     // The root the system-wide places below hang from: "/" on a running machine, a sandbox in
@@ -72,6 +93,13 @@ public:
     // ignored; an empty path gives home itself.
     QString map(const QString& homeRelative) const;
 
+    // The base-folder variables fromEnvironment() did not use, in the order config, data,
+    // cache, state; empty for a layout made any other way.
+    const QList<IgnoredVariable>& ignoredVariables() const { return m_ignored; }
+    // Those whose default place is, or holds, one of the paths (compared as written): the
+    // variables a table row's places would have followed.
+    QList<IgnoredVariable> ignoredVariablesFor(const QStringList& paths) const;
+
     void setHome(const QString& v) { m_home = v; }
     void setConfigHome(const QString& v) { m_config = v; }
     void setDataHome(const QString& v) { m_data = v; }
@@ -86,11 +114,13 @@ public:
     void setMusicDir(const QString& v) { m_music = v; }
 
     // Reads XDG_*_DIR lines of a user-dirs.dirs text ("$HOME/..." or absolute paths) into the
-    // user folders; lines it does not understand are ignored.
+    // user folders; lines it does not understand, relative paths and a folder that is or lies
+    // above the home (not a folder of the user's own) are ignored.
     void applyUserDirs(const QString& userDirsText);
 
 private:
     QString m_home, m_config, m_data, m_cache, m_state, m_runtime;
     QString m_desktop, m_downloads, m_documents, m_pictures, m_movies, m_music;
     QString m_systemRoot; // empty: "/"
+    QList<IgnoredVariable> m_ignored;
 };

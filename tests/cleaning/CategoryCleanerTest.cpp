@@ -377,6 +377,77 @@ TEST(CategoryCleaner, ARowThatEmptiesALocationNeverEmptiesTheHomeOrAFolderHoldin
     EXPECT_EQ(trash->moved(), QStringList({layout.cacheHome() + "/tool"}));
 }
 
+// The logs row lists the *.log files it finds: pointed at the home, it would list the user's own.
+TEST(CategoryCleaner, ARowThatCleansWhatItFindsNeverSearchesTheHomeOrAFolderOfTheUsersFiles) {
+    using K = ContentsRefusal::Kind;
+    const QString base = testsupport::freshDir("search-guard");
+    const QString home = base + "/home";
+    const HomeLayout plain = HomeLayout::forHome(home);
+    const QStringList mine = {home + "/Documents/meeting.log",
+                              home + "/Projects/exp/experiment.log"};
+    for (const QString& file : mine)
+        writeFile(file, 100);
+    const struct {
+        QString state;
+        K kind;
+        bool same;
+    } cases[] = {
+        {home, K::Home, true},
+        {base, K::Home, false},
+        {home + "/Documents", K::UserFolder, true},
+        {home + "/Projects", K::UserFolder, true},
+        {"/var/tmp", K::Shared, true}, // or Home, when the test's home lies below it
+    };
+    const CategoryMeasurer unguarded(std::make_shared<FakeDiskUsage>(), {1, {}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state.toStdString());
+        HomeLayout layout = plain;
+        layout.setStateHome(c.state);
+        CleanupScanner::Deps tools = CleanupScanner::Deps::system(layout);
+        auto trash = std::make_shared<FakeTrash>(base + "/trash");
+        tools.trash = trash;
+        DiskCleanupScanner scanner(layout, tools);
+        CleanCategory logs =
+            scanner.categories()[CleanCategories::indexOf(scanner.categories(), "logs")];
+
+        // Measured: nothing is walked, and the reason.
+        const Measurement m = scanner.measure(logs);
+        EXPECT_EQ(m.fileCount, 0);
+        EXPECT_TRUE(m.eligibleFiles.isEmpty());
+        ASSERT_TRUE(m.refusal.has_value());
+        if (c.kind != K::Shared) {
+            EXPECT_EQ(m.refusal->kind, c.kind);
+            EXPECT_EQ(m.refusal->same, c.same);
+        }
+
+        // Listed by a measurement without the guard (the place changed since): still nothing
+        // moves when the clean is asked, and one line says why.
+        if (c.kind != K::Shared)
+            logs.setMeasurement(unguarded.measure(logs));
+        const CategoryCleaner cleaner(trash, tools.protectedPaths, tools.guard);
+        const CleanResult r = cleaner.clean({logs}, {"logs"});
+        EXPECT_TRUE(trash->moved().isEmpty()) << trash->moved().join(", ").toStdString();
+        EXPECT_EQ(r.failures.size(), 1);
+        for (const QString& file : mine)
+            EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    }
+
+    // Rows that search the user's folders on purpose still find and clean there.
+    writeFile(plain.downloadsDir() + "/orders.bak", 100);
+    CleanupScanner::Deps tools = CleanupScanner::Deps::system(plain);
+    auto trash = std::make_shared<FakeTrash>(base + "/trash-2");
+    tools.trash = trash;
+    DiskCleanupScanner scanner(plain, tools);
+    CleanCategory backups =
+        scanner.categories()[CleanCategories::indexOf(scanner.categories(), "db-backups")];
+    backups.setMeasurement(scanner.measure(backups));
+    EXPECT_FALSE(backups.refusal.has_value());
+    EXPECT_EQ(backups.eligibleFiles, QStringList({plain.downloadsDir() + "/orders.bak"}));
+    const CategoryCleaner cleaner(trash, tools.protectedPaths, tools.guard);
+    EXPECT_TRUE(cleaner.clean({backups}, {"db-backups"}).failures.isEmpty());
+    EXPECT_EQ(trash->moved(), QStringList({plain.downloadsDir() + "/orders.bak"}));
+}
+
 TEST(CategoryCleaner, AFolderHoldingAnotherFileSystemStaysWithALine) {
     Home h("clean-mount");
     const QByteArray mount = NativePath::encode(h.layout.cacheHome() + "/tool/mnt");

@@ -3,6 +3,7 @@
 // that tie the screenshot rows together, which mail rows exist, what the logs row finds, and a
 // few places a Linux home keeps where the other platform's home has something else.
 #include "cleaning/CategoryMeasurer.h"
+#include "cleaning/CleanerPaneText.h"
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/ContentsGuard.h"
 #include "platform/HomeLayout.h"
@@ -13,6 +14,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QSet>
 
@@ -111,9 +113,13 @@ void expectSoundRows(const QList<CleanCategory>& table, const HomeLayout& layout
             EXPECT_EQ(QDir::cleanPath(l), l);
             EXPECT_TRUE(l.startsWith(layout.home() + '/')) << l.toStdString();
         }
-        // A row that empties its places whole never names the user's folders or the app's.
-        if (c.removable && !c.cleansFoundItems()) {
-            EXPECT_EQ(guard.check(c.locations), std::nullopt);
+        // A row never empties or searches the user's folders or the app's, but for the rows
+        // that search the user's folders on purpose; those only search.
+        if (c.removable) {
+            EXPECT_EQ(guard.check(c.locations, c.searchesUserFolders), std::nullopt);
+        }
+        if (c.searchesUserFolders) {
+            EXPECT_TRUE(c.cleansFoundItems());
         }
 
         // A table starts unmeasured.
@@ -243,6 +249,34 @@ TEST(CleanTables, TheLogsRowFindsTheUsersLogsAndNothingElse) {
                            home + "/.xsession-errors", home + "/.xsession-errors.old"}));
     EXPECT_EQ(m.fileCount, 4);
     EXPECT_GT(m.sizeBytes, 0);
+}
+
+// A base folder set to the home is ignored when the layout is built: the rows that would have
+// followed it look in its default place, and say so.
+TEST(CleanTables, RowsOfAnIgnoredBaseFolderLookInItsDefaultPlaceAndSaySo) {
+    const QString home = testsupport::freshDir("ignored-home");
+    QProcessEnvironment env;
+    env.insert("HOME", home);
+    env.insert("XDG_STATE_HOME", home);
+    env.insert("XDG_CACHE_HOME", home + "/Projects");
+    const HomeLayout l = HomeLayout::fromEnvironment(env);
+    const QList<CleanCategory> disk = CleanCategory::diskCategories(l);
+    const CleanCategory& logs = row(disk, "logs");
+    EXPECT_EQ(logs.locations.first(), home + "/.local/state");
+    ASSERT_EQ(logs.ignoredVariables.size(), 1);
+    EXPECT_EQ(logs.ignoredVariables.first().name, "XDG_STATE_HOME");
+    EXPECT_EQ(CleanerPaneText::metaLine(logs),
+              "Apps write new logs as they run.\nXDG_STATE_HOME points at " + home +
+                  ", which holds more than app data, so Pendrel looked in " + home +
+                  "/.local/state instead.");
+    const CleanCategory& caches = row(disk, "caches");
+    EXPECT_EQ(caches.locations, QStringList({home + "/.cache"}));
+    ASSERT_EQ(caches.ignoredVariables.size(), 1);
+    EXPECT_EQ(caches.ignoredVariables.first().name, "XDG_CACHE_HOME");
+    EXPECT_EQ(row(CleanCategory::devCategories(l), "dev-pip").ignoredVariables,
+              caches.ignoredVariables);
+    EXPECT_TRUE(row(disk, "trash").ignoredVariables.isEmpty());
+    EXPECT_TRUE(row(disk, "downloads").ignoredVariables.isEmpty());
 }
 
 TEST(CleanTables, LocationsLandWhereALinuxHomeKeepsThem) {

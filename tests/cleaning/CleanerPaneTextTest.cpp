@@ -107,6 +107,25 @@ TEST(CleanerLines, MetaResultAndButtonTexts) {
     EXPECT_EQ(CleanerPaneText::filesText(7), "7 files");
 }
 
+TEST(CleanerLines, ARowSaysWhereItLookedInsteadOfAnIgnoredVariable) {
+    CleanCategory logs = measured(row("logs"), 1, 2);
+    logs.consequence = "Apps write new logs as they run.";
+    logs.ignoredVariables = {{"XDG_STATE_HOME", "/tmp", "/home/ada/.local/state", false},
+                             {"XDG_DATA_HOME", "share", "/home/ada/.local/share", true}};
+    EXPECT_EQ(CleanerPaneText::metaLine(logs),
+              "Apps write new logs as they run. · 2 items\n"
+              "XDG_STATE_HOME points at /tmp, which holds more than app data, so Pendrel looked "
+              "in /home/ada/.local/state instead.\n"
+              "XDG_DATA_HOME is not a full path, so Pendrel looked in /home/ada/.local/share "
+              "instead.");
+    logs.consequence.clear();
+    logs.fileCount = 0;
+    logs.ignoredVariables.removeLast();
+    EXPECT_EQ(CleanerPaneText::metaLine(logs),
+              "XDG_STATE_HOME points at /tmp, which holds more than app data, so Pendrel looked "
+              "in /home/ada/.local/state instead.");
+}
+
 TEST(CleanerRefusals, ARefusedRowIsListedWithWhyAndNeverStaysTicked) {
     using K = ContentsRefusal::Kind;
     const struct {
@@ -130,11 +149,20 @@ TEST(CleanerRefusals, ARefusedRowIsListedWithWhyAndNeverStaysTicked) {
          "Left alone: /home/ada/.local/share holds Pendrel's own folder, so Pendrel will not "
          "empty it.",
          "It holds Pendrel's own folder"},
+        {{K::Shared, "/tmp", "/tmp", true},
+         "Left alone: /tmp is a folder the whole system shares, so Pendrel will not empty it.",
+         "It is a folder the whole system shares"},
     };
     for (const auto& r : rows) {
         EXPECT_EQ(CleanerPaneText::refusalLine(r.refusal), r.line);
         EXPECT_EQ(CleanerPaneText::refusalReason(r.refusal), r.reason);
     }
+    // A row that searches its places is not emptying them.
+    CleanCategory logs = row("logs");
+    logs.fileExtensions = {"log"};
+    logs.refusal = rows[0].refusal;
+    EXPECT_EQ(CleanerPaneText::metaLine(logs),
+              "Left alone: /home/ada is your home folder, so Pendrel will not search it.");
 
     CleanCategory caches = row("caches");
     caches.consequence = "Will rebuild automatically if needed.";

@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QListView>
+#include <QProcessEnvironment>
 #include <QSize>
 #include <QThreadPool>
 #include <semaphore>
@@ -73,6 +74,23 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     disk.cancelScan(); // back to idle, as before the first scan
     Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-ready"));
+    window.reset();
+
+    // A state folder set to the home: the logs row looks in the default place and says so.
+    QProcessEnvironment env;
+    env.insert(QStringLiteral("HOME"), layout.home());
+    env.insert(QStringLiteral("XDG_STATE_HOME"), layout.home());
+    Cleaner stateAtHome(base + "/trash");
+    stateAtHome.measure->setResult("caches", {2'310'000'000, 18'422, {}});
+    stateAtHome.measure->setResult("logs", {38'000'000, 212, {}});
+    DiskCleanupScanner ignoring(HomeLayout::fromEnvironment(env), stateAtHome.tools);
+    window.reset(Shots::frame(new CleanerPane(ignoring, screen, CleanerStateFields::system(),
+                                              CleanerPaneText::systemJunk(), &revealer)));
+    window->resize(1000, 620);
+    window->show();
+    Shots::waitFor([&] { return ignoring.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::settle();
+    saveLooks(ctx, window.get(), QStringLiteral("cleaner-ignored-variable"), 620);
     window.reset();
 
     // Mail data with a row Pendrel only measures.

@@ -58,8 +58,9 @@ QList<CleanCategory> CleanCategory::devCategories(const HomeLayout& l) {
     t << TableRow::make(l, "dev-node-modules", "node_modules folders",
                         "Dependency folders under ~/Developer, Projects, src, code and work "
                         "(shallow search).",
-                        {"Developer", "Projects", "src", "code", "work"}, false, true,
-                        S::CheckFirst, "Restored with npm/yarn/pnpm/bun install.");
+                        {}, false, true, S::CheckFirst, "Restored with npm/yarn/pnpm/bun install.");
+    t.last().locations = l.projectFolders();
+    t.last().searchesUserFolders = true;
     t.last().matchFolderNames = {QStringLiteral("node_modules")};
     t.last().maxSearchDepth = 4;
     t << TableRow::make(l, "dev-pods", "CocoaPods cache",
@@ -92,5 +93,5 @@ QList<CleanCategory> CleanCategory::devCategories(const HomeLayout& l) {
                          "Library/Caches/Google/AndroidStudio2025.1",
                          "Library/Caches/Google/AndroidStudio2023.3", "Library/Android/sdk/.temp"},
                         true, false, S::Safe, rebuild);
-    return t;
+    return CleanCategories::withIgnoredVariables(l, std::move(t));
 }

@@ -29,11 +29,13 @@ QList<CleanCategory> CleanCategory::diskCategories(const HomeLayout& l) {
                         false, false, S::CheckFirst,
                         "Only files older than six months are listed.");
     t.last().olderThanDays = 180;
+    t.last().searchesUserFolders = true;
     t << TableRow::make(
         l, "db-backups", "Database backup files (.bak)",
         "Copies of databases left in Downloads, Documents and Desktop. These may be real backups.",
         {"Downloads", "Documents", "Desktop"}, false, false, S::CheckFirst,
         "Check before clearing — these are often intentional backups.");
     t.last().fileExtensions = {QStringLiteral("bak")};
-    return t;
+    t.last().searchesUserFolders = true;
+    return CleanCategories::withIgnoredVariables(l, std::move(t));
 }
