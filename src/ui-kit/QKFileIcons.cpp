@@ -6,12 +6,10 @@
 
 namespace {
 
-// The type a regular file's name (or the name of a link to one) gives, or nothing for anything
-// else: a folder or a special file is left to the generic answers.
+// The type the name gives; anything but a folder is told by its name (a listing's file info may
+// not know yet what the entry is, and the generic answer would then look inside).
 QMimeType typeByName(const QFileInfo& info) {
-    if (!info.isFile())
-        return {};
-    return QMimeDatabase().mimeTypeForFile(info, QMimeDatabase::MatchExtension);
+    return QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
 }
 
 } // namespace
@@ -39,9 +37,9 @@ QIcon QKFileIcons::icon(const QFileInfo& info) const {
 
 QString QKFileIcons::type(const QFileInfo& info) const {
     // The generic answer sniffs the content of a file (a link's target included), so it only
-    // hears of folders and special files.
-    if (!info.isFile())
+    // hears of folders.
+    if (info.isDir())
         return QAbstractFileIconProvider::type(info);
     const QMimeType type = typeByName(info);
-    return type.isValid() ? type.comment() : QAbstractFileIconProvider::type(info);
+    return type.isValid() ? type.comment() : QString();
 }

@@ -28,7 +28,9 @@ QKPicker::QKPicker(QString home, Dialog dialog)
 
 std::unique_ptr<QFileDialog> QKPicker::makeDialog(QWidget* parent, Kind kind, const QString& title,
                                                   const QString& start) {
-    auto dialog = std::make_unique<QFileDialog>(parent, title, start);
+    // The folder is set last: the listing starts as soon as the dialog has one, and must start
+    // with the icons below.
+    auto dialog = std::make_unique<QFileDialog>(parent, title);
     // Qt's own dialog, so that its listing takes the icons below: a system dialog, like Qt's
     // default icons, tells the kind of a file with an unclear name by reading its first bytes,
     // and listing a folder would then move the access time of every file in it.
@@ -38,6 +40,7 @@ std::unique_ptr<QFileDialog> QKPicker::makeDialog(QWidget* parent, Kind kind, co
     dialog->setIconProvider(&QKFileIcons::shared());
     dialog->setFileMode(kind == Kind::Folder ? QFileDialog::Directory : QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setDirectory(start);
     return dialog;
 }
 
