@@ -4,6 +4,7 @@
 #include "platform/DirectoryWalker.h"
 #include "platform/DisplayText.h"
 #include "platform/ParallelLoop.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <atomic>
@@ -123,13 +124,11 @@ struct Needles {
     }
 };
 
-// Reads a small file whole without moving its access time where the system lets us (O_NOATIME
-// is refused for files of other users); nothing for a file that cannot be read.
+// Reads a small file whole without moving its access time (RegularFile::openForReading);
+// nothing for a file that cannot be read.
 std::optional<std::string> readSmall(const std::string& path, qint64 size) {
-    const int base = O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-    int fd = ::open(path.c_str(), base | O_NOATIME);
-    if (fd < 0 && errno == EPERM)
-        fd = ::open(path.c_str(), base);
+    const int fd =
+        RegularFile::openForReading(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (fd < 0)
         return std::nullopt;
     std::string bytes(size_t(size), '\0');

@@ -426,12 +426,10 @@ private:
     // The file by its name in its open folder, never through a symlink and without waiting on
     // anything but a regular file (a FIFO opens without a writer and fails its reads, as a
     // folder does); -1 unless it is still the file the walk saw, when checked at once.
+    // The read leaves the access time alone (RegularFile::openForReadingAt).
     static int openFile(int folderFd, const Candidate& file, Check check) {
-        int fd;
-        do {
-            fd = ::openat(folderFd, file.name.c_str(),
-                          O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
-        } while (fd < 0 && errno == EINTR);
+        const int fd = RegularFile::openForReadingAt(
+            folderFd, file.name.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
         if (fd < 0 || check == Check::AtTheEnd)
             return fd;
         struct stat st;

@@ -1,9 +1,8 @@
 #include "platform/HeifImage.h"
-#include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 
 #include <dlfcn.h>
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -24,7 +23,7 @@ constexpr int kChannelInterleaved = 10;
 struct Api {
     heif_context* (*contextAlloc)() = nullptr;
     void (*contextFree)(heif_context*) = nullptr;
-    heif_error (*readFromFile)(heif_context*, const char*, const void*) = nullptr;
+    heif_error (*readFromMemory)(heif_context*, const void*, size_t, const void*) = nullptr;
     heif_error (*primaryHandle)(heif_context*, heif_image_handle**) = nullptr;
     int (*handleWidth)(const heif_image_handle*) = nullptr;
     int (*handleHeight)(const heif_image_handle*) = nullptr;
@@ -50,7 +49,7 @@ const Api& api() {
             return a;
         a.loaded = bind(lib, "heif_context_alloc", a.contextAlloc) &&
                    bind(lib, "heif_context_free", a.contextFree) &&
-                   bind(lib, "heif_context_read_from_file", a.readFromFile) &&
+                   bind(lib, "heif_context_read_from_memory_without_copy", a.readFromMemory) &&
                    bind(lib, "heif_context_get_primary_image_handle", a.primaryHandle) &&
                    bind(lib, "heif_image_handle_get_width", a.handleWidth) &&
                    bind(lib, "heif_image_handle_get_height", a.handleHeight) &&
@@ -66,18 +65,24 @@ const Api& api() {
     return loaded;
 }
 
-// An open file's primary image handle; releases both on destruction.
+// An open file's primary image handle; releases both on destruction. The library reads the file
+// mapped here rather than opening it itself, so the read leaves the access time alone.
 class Primary {
 public:
     explicit Primary(const QString& path) {
         const Api& a = api();
-        if (!a.loaded || !QFileInfo(path).isFile())
+        if (!a.loaded)
+            return;
+        RegularFile opened(path);
+        if (!opened.moveInto(m_file) || m_file.size() <= 0)
+            return;
+        const uchar* mapped = m_file.map(0, m_file.size());
+        if (!mapped)
             return;
         m_context = a.contextAlloc();
         if (!m_context)
             return;
-        const QByteArray native = NativePath::encode(path);
-        if (a.readFromFile(m_context, native.constData(), nullptr).code != 0)
+        if (a.readFromMemory(m_context, mapped, size_t(m_file.size()), nullptr).code != 0)
             return;
         if (a.primaryHandle(m_context, &m_handle).code != 0)
             m_handle = nullptr;
@@ -95,6 +100,8 @@ public:
     const heif_image_handle* handle() const { return m_handle; }
 
 private:
+    // Declared first so that it is unmapped only after the context that reads it is freed.
+    QFile m_file;
     heif_context* m_context = nullptr;
     heif_image_handle* m_handle = nullptr;
 };

@@ -1,5 +1,4 @@
 #include "platform/LinuxDocumentText.h"
-#include "platform/NativePath.h"
 
 #include "platform/RegularFile.h"
 
@@ -8,11 +7,13 @@
 #include <memory>
 #include <mutex>
 #include <poppler-qt6.h>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QXmlStreamReader>
+#include <unistd.h>
 #include <zip.h>
 
 namespace {
@@ -164,10 +165,13 @@ std::optional<QString> LinuxDocumentText::extract(const QString& path, const Can
 
 std::optional<QString> LinuxDocumentText::pdfText(const QString& path,
                                                   const CancelToken& cancel) const {
-    if (!RegularFile::isRegular(path))
+    // The parser reads through a device opened here, so the read leaves the access time alone;
+    // the device outlives the document, which reads from it page by page.
+    QFile device;
+    if (RegularFile opened(path); !opened.moveInto(device))
         return std::nullopt;
     silencePoppler();
-    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(path);
+    std::unique_ptr<Poppler::Document> document = Poppler::Document::load(&device);
     if (!document || document->isLocked())
         return std::nullopt;
     QStringList pages;
@@ -192,12 +196,18 @@ std::optional<QString> LinuxDocumentText::pdfText(const QString& path,
 
 std::optional<QByteArray> LinuxDocumentText::zipMember(const QString& path,
                                                        const char* member) const {
-    if (!RegularFile::isRegular(path))
+    RegularFile opened(path);
+    if (!opened.isOpen())
         return std::nullopt;
+    // The archive reads the descriptor opened here (and closes it), so the read leaves the
+    // access time alone.
+    const int fd = opened.release();
     int error = 0;
-    zip_t* archive = zip_open(NativePath::encode(path).constData(), ZIP_RDONLY, &error);
-    if (!archive)
+    zip_t* archive = zip_fdopen(fd, 0, &error);
+    if (!archive) {
+        ::close(fd);
         return std::nullopt;
+    }
     std::unique_ptr<zip_t, decltype(&zip_discard)> closeArchive(archive, &zip_discard);
     zip_file_t* file = zip_fopen(archive, member, 0);
     if (!file)

@@ -2,6 +2,7 @@
 
 #include "platform/HeifImage.h"
 #include "platform/JpegDcImage.h"
+#include "platform/RegularFile.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -67,11 +68,13 @@ private:
 };
 
 // A photo file opened for decoding: mapped into memory when it is small enough, else read
-// through the file. The reader reads from `device()`.
+// through the file, which is opened without moving its access time. The reader reads from
+// `device()`.
 class PhotoFile {
 public:
-    explicit PhotoFile(const QString& path) : m_file(path) {
-        if (!m_file.open(QIODevice::ReadOnly))
+    explicit PhotoFile(const QString& path) {
+        RegularFile opened(path);
+        if (!opened.moveInto(m_file))
             return;
         const qint64 size = m_file.size();
         if (size > 0 && size <= kMappedFileLimit)
@@ -133,7 +136,10 @@ QSize fitted(const QSize& size, const QSize& bound) {
 }
 
 std::optional<QSize> pixelSize(const QString& path) {
-    QImageReader reader(path);
+    PhotoFile file(path);
+    if (!file.isOpen())
+        return std::nullopt;
+    QImageReader reader(file.device());
     reader.setDecideFormatFromContent(true);
     if (reader.canRead()) {
         const QSize s = reader.size();

@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <QFile>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,10 +24,7 @@ RegularFile::RegularFile(const QString& path) {
     const QByteArray native = NativePath::encode(path);
     if (native.isEmpty())
         return;
-    int fd;
-    do {
-        fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    } while (fd < 0 && errno == EINTR);
+    const int fd = openForReading(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (fd < 0)
         return;
     struct stat st;
@@ -64,6 +62,38 @@ qsizetype RegularFile::read(char* buffer, qsizetype capacity) {
         total += got;
     }
     return total;
+}
+
+int RegularFile::openForReading(const char* nativePath, int flags) {
+    return openForReadingAt(AT_FDCWD, nativePath, flags);
+}
+
+int RegularFile::openForReadingAt(int folder, const char* name, int flags) {
+    int fd;
+    do {
+        fd = ::openat(folder, name, flags | O_NOATIME);
+    } while (fd < 0 && errno == EINTR);
+    // Only the owner (or a holder of CAP_FOWNER) may keep the access time still; anyone else
+    // who may read the file reads it the ordinary way.
+    if (fd < 0 && errno == EPERM) {
+        do {
+            fd = ::openat(folder, name, flags);
+        } while (fd < 0 && errno == EINTR);
+    }
+    return fd;
+}
+
+bool RegularFile::moveInto(QFile& file) {
+    if (m_fd < 0 || !file.open(m_fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle))
+        return false;
+    m_fd = -1;
+    return true;
+}
+
+int RegularFile::release() {
+    const int fd = m_fd;
+    m_fd = -1;
+    return fd;
 }
 
 bool RegularFile::isRegular(const QString& path) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <QString>
 
+class QFileDialog;
 class QWidget;
 
 // The one place that opens the system's folder and file pickers, so they all open in the same
@@ -20,6 +22,12 @@ public:
                                          const QString& start)>;
 
     explicit QKPicker(QString home, Dialog dialog = {});
+
+    // The dialog the system dialogs show, set up but not shown: Qt's own file dialog, whose
+    // listing tells the kinds of files by their names (QKFileIcons) and so reads no file it
+    // lists. The caller owns it.
+    static std::unique_ptr<QFileDialog> makeDialog(QWidget* parent, Kind kind, const QString& title,
+                                                   const QString& start);
 
     // The run's picker: over QDir::homePath() and the system dialogs.
     static QKPicker& shared();

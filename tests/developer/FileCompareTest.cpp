@@ -3,6 +3,7 @@
 #include "fakes/FakeLanguageModel.h"
 #include "platform/LinuxDocumentText.h"
 #include "shell/ScreenState.h"
+#include "support/AccessTime.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -306,4 +307,35 @@ TEST(FileCompare, LongChangesAreCutForTheModel) {
     rig.compare->explainChanges();
     ASSERT_EQ(rig.model.exchanges.size(), 1);
     EXPECT_TRUE(rig.model.exchanges[0].prompt.endsWith("\n(more changes not shown)"));
+}
+
+// Comparing two files reads them; it must not make them look recently opened to the age rules.
+TEST(FileCompare, ComparingLeavesTheFilesAccessTimes) {
+    const QString dir = testsupport::freshDir("compare-atime");
+    if (!testsupport::plainReadsMoveAccessTime(dir))
+        GTEST_SKIP() << "reads on this mount never move the access time";
+    const auto fixture = [&](const char* name, const QString& as) {
+        const QString to = dir + "/" + as;
+        EXPECT_TRUE(QFile::copy(testsupport::fixture(QStringLiteral("developer/") + name), to));
+        return to;
+    };
+    const QList<QStringList> pairs = {
+        {write(dir + "/a.txt", numbered(50)), write(dir + "/b.txt", numbered(51))},
+        {fixture("terms-plain.docx", "a.docx"), fixture("terms-changed.docx", "b.docx")},
+        {fixture("two-pages.pdf", "a.pdf"), fixture("no-text.pdf", "b.pdf")},
+        {write(dir + "/a.bin", QByteArray(5000, '\0')), write(dir + "/b.bin", QByteArray(5000, 1))},
+        {png(dir + "/a.png", Qt::red), png(dir + "/b.png", Qt::blue)},
+    };
+    LinuxDocumentText documents;
+    for (const QStringList& pair : pairs) {
+        for (const QString& file : pair)
+            testsupport::ageFile(file);
+        const qint64 first = testsupport::accessTimeNs(pair[0]);
+        const qint64 second = testsupport::accessTimeNs(pair[1]);
+        const FileCompare::Outcome outcome = FileCompare::run(pair[0], pair[1], documents);
+        EXPECT_FALSE(outcome.error) << pair[0].toStdString();
+        EXPECT_FALSE(FileCompare::identical(pair[0], pair[1]));
+        EXPECT_EQ(testsupport::accessTimeNs(pair[0]), first) << pair[0].toStdString();
+        EXPECT_EQ(testsupport::accessTimeNs(pair[1]), second) << pair[1].toStdString();
+    }
 }

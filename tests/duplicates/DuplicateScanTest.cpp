@@ -2,6 +2,7 @@
 // and leaves, failed reads and progress.
 #include "duplicates/DuplicateScan.h"
 #include "duplicates/DuplicatesTestSupport.h"
+#include "support/AccessTime.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -159,6 +160,29 @@ TEST(DuplicateScan, EmptyOrMissingFolders) {
     EXPECT_FALSE(scan(empty + "/missing").readable);
     write(empty + "/plain-file", bytes(2000, 1));
     EXPECT_FALSE(scan(empty + "/plain-file").readable);
+}
+
+// A download compared with its copies is not thereby opened: the age rules read its access time.
+TEST(DuplicateScan, ReadingTheCandidatesLeavesTheirAccessTimes) {
+    const QString dir = testsupport::freshDir("dup-atime");
+    if (!testsupport::plainReadsMoveAccessTime(dir))
+        GTEST_SKIP() << "reads on this mount never move the access time";
+    QByteArray body(3 << 20, 'a');
+    QByteArray lastDiffers = body, firstDiffers = body;
+    lastDiffers.back() = 'b';
+    firstDiffers.front() = 'c';
+    const QStringList files = {write(dir + "/one.iso", body), write(dir + "/two.iso", body),
+                               write(dir + "/last.iso", lastDiffers),
+                               write(dir + "/first.iso", firstDiffers)};
+    QList<qint64> before;
+    for (const QString& file : files) {
+        testsupport::ageFile(file);
+        before.append(testsupport::accessTimeNs(file));
+    }
+    const DuplicateScan::Outcome outcome = scan(dir);
+    ASSERT_EQ(fileLists(outcome), QList<QStringList>({{files[0], files[1]}}));
+    for (qsizetype i = 0; i < files.size(); ++i)
+        EXPECT_EQ(testsupport::accessTimeNs(files[i]), before[i]) << files[i].toStdString();
 }
 
 TEST(DuplicateScan, AReadFailureGivesNoHash) {

@@ -1,10 +1,14 @@
 // Where the folder and file pickers open: home at first, then wherever the user last picked,
 // whichever screen asked (never the folder the app was started from).
+#include "support/AccessTime.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKPicker.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QSignalSpy>
 
 namespace {
 
@@ -56,4 +60,46 @@ TEST(Picker, OpensAtHomeThenAtTheLastPickWhileThatIsStillAFolder) {
 
 TEST(Picker, TheRunsPickerStartsAtHome) {
     EXPECT_EQ(QKPicker::shared().startFolder(), QDir::homePath());
+}
+
+// Choosing a folder is not opening the files in it: listing them must leave their access times,
+// or the age rules would see a 200-day-old download as just opened.
+TEST(Picker, ListingAFolderReadsNoFileInIt) {
+    const QString folder = testsupport::freshDir("picker-listing");
+    if (!testsupport::plainReadsMoveAccessTime(folder))
+        GTEST_SKIP() << "reads on this mount never move the access time";
+    // Names that say nothing of their kind, which is what makes a listing look inside.
+    const QStringList files = {testsupport::write(folder + "/download", QByteArray(4096, 'x')),
+                               testsupport::write(folder + "/notes", "%PDF-1.4\n"),
+                               testsupport::write(folder + "/setup.part", "PK\x03\x04")};
+    QDir().mkpath(folder + "/inner");
+    for (const QKPicker::Kind kind : {QKPicker::Kind::Folder, QKPicker::Kind::File}) {
+        QList<qint64> before;
+        for (const QString& file : files) {
+            testsupport::ageFile(file);
+            before.append(testsupport::accessTimeNs(file));
+        }
+        const std::unique_ptr<QFileDialog> dialog =
+            QKPicker::makeDialog(nullptr, kind, QStringLiteral("Choose"), folder);
+        auto* model = dialog->findChild<QFileSystemModel*>();
+        ASSERT_NE(model, nullptr);
+        QSignalSpy loaded(model, &QFileSystemModel::directoryLoaded);
+        dialog->open();
+        ASSERT_TRUE(testsupport::waitFor([&] {
+            for (const QList<QVariant>& signal : loaded)
+                if (signal.value(0).toString() == folder)
+                    return true;
+            return false;
+        }));
+        // Every row's icon and kind, as the view shows them.
+        const QModelIndex root = model->index(folder);
+        for (int row = 0; row < model->rowCount(root); ++row) {
+            model->data(model->index(row, 0, root), Qt::DecorationRole);
+            model->data(model->index(row, 2, root), Qt::DisplayRole);
+        }
+        QCoreApplication::processEvents();
+        dialog->reject();
+        for (qsizetype i = 0; i < files.size(); ++i)
+            EXPECT_EQ(testsupport::accessTimeNs(files[i]), before[i]) << files[i].toStdString();
+    }
 }

@@ -3,12 +3,12 @@
 #include "assistant/SearchHitListModel.h"
 #include "assistant/TamsoAIText.h"
 #include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKFileIcons.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
 
 #include <QAbstractItemView>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -60,8 +60,7 @@ QPixmap SearchHitDelegate::iconFor(const QString& path) const {
         return *known;
     if (m_icons.size() >= kIconsKept)
         m_icons.clear();
-    static const QFileIconProvider provider;
-    const QPixmap icon = provider.icon(QFileInfo(path)).pixmap(kIconSize, kIconSize);
+    const QPixmap icon = QKFileIcons::shared().icon(QFileInfo(path)).pixmap(kIconSize, kIconSize);
     m_icons.insert(path, icon);
     return icon;
 }

@@ -4,10 +4,10 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKFileIcons.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
 
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -59,11 +59,7 @@ QWidget* CompareFileFacts::makeBox(const QUrl& file) {
     auto* head = new QHBoxLayout;
     auto* icon = new QLabel(card);
     icon->setFixedSize(28, 28);
-    // A FIFO or device is never handed to the provider, which may sniff a file's first bytes.
-    const QFileIconProvider provider;
-    const QIcon fileIcon = info.isFile() || info.isDir()
-                               ? provider.icon(info)
-                               : provider.icon(QAbstractFileIconProvider::File);
+    const QIcon fileIcon = QKFileIcons::shared().icon(info);
     icon->setPixmap(fileIcon.pixmap(QSize(28, 28), devicePixelRatioF()));
     icon->setScaledContents(true);
     head->addWidget(icon);

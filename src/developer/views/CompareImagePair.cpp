@@ -8,6 +8,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QImageReader>
@@ -34,10 +35,12 @@ ComparePicture::ComparePicture(const QString& path, QWidget* parent) : QWidget(p
 }
 
 QImage ComparePicture::load(const QString& path, int maxEdge) {
-    // A FIFO or device named like a picture would block the reader forever.
-    if (!RegularFile::isRegular(path))
+    // Opened here rather than by the reader: a FIFO or device named like a picture would block
+    // it forever, and its own open would move the access time.
+    QFile file;
+    if (RegularFile opened(path); !opened.moveInto(file))
         return {};
-    QImageReader reader(path);
+    QImageReader reader(&file);
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (size.isValid() && std::max(size.width(), size.height()) > maxEdge)

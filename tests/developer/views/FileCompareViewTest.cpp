@@ -10,6 +10,7 @@
 #include "fakes/FakeLanguageModel.h"
 #include "platform/LinuxDocumentText.h"
 #include "shell/ScreenState.h"
+#include "support/AccessTime.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
@@ -271,6 +272,30 @@ TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {
     QWidget* gone = s.view->fileFacts()->boxes().first();
     EXPECT_EQ(gone->findChild<QLabel*>("factsSize")->text(), QStringLiteral("Size: Zero KB"));
     EXPECT_EQ(gone->findChild<QLabel*>("factsModified"), nullptr);
+}
+
+// Showing two files, their icons and pictures included, must not make them look recently opened.
+TEST(FileCompareView, ShowingTheFilesLeavesTheirAccessTimes) {
+    const QString dir = testsupport::freshDir("facts-atime");
+    if (!testsupport::plainReadsMoveAccessTime(dir))
+        GTEST_SKIP() << "reads on this mount never move the access time";
+    QImage picture(64, 48, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    ASSERT_TRUE(picture.save(dir + "/shot.png", "PNG"));
+    // Names that tell no kind, so an icon by kind would have to look inside.
+    const QStringList files = {write(dir + "/first", QByteArray("\0\1\2", 3)),
+                               write(dir + "/second", QByteArray("\0\1\3", 3)), dir + "/shot.png"};
+    QList<qint64> before;
+    for (const QString& file : files) {
+        testsupport::ageFile(file);
+        before.append(testsupport::accessTimeNs(file));
+    }
+    Screen s;
+    s.pair(files[0], files[1]);
+    ASSERT_EQ(s.view->resultPage(), Page::Facts);
+    EXPECT_FALSE(ComparePicture::load(files[2]).isNull());
+    for (qsizetype i = 0; i < files.size(); ++i)
+        EXPECT_EQ(testsupport::accessTimeNs(files[i]), before[i]) << files[i].toStdString();
 }
 
 TEST(FileCompareView, TabReachesTheDiffAndTheKeysWalkItsRows) {
