@@ -1,5 +1,6 @@
 #include "storage/OrganizerFiles.h"
 #include "platform/NativePath.h"
+#include "platform/RegularFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -149,8 +150,8 @@ bool writeFull(int fd, const char* buffer, size_t count) {
 
 // Both files hold the same bytes.
 bool sameContentsAt(int dirA, const QByteArray& a, int dirB, const QByteArray& b, QString* reason) {
-    const Fd fa(::openat(dirA, a.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    const Fd fb(::openat(dirB, b.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const Fd fa(RegularFile::openForReadingAt(dirA, a.constData(), O_CLOEXEC | O_NOFOLLOW));
+    const Fd fb(RegularFile::openForReadingAt(dirB, b.constData(), O_CLOEXEC | O_NOFOLLOW));
     bool same = fa && fb;
     if (!same)
         *reason = systemReason(errno);
@@ -178,7 +179,7 @@ QByteArray partialName(const QByteArray& name) {
 
 // copyThenRemove within open folders.
 QString copyThenRemoveAt(int fromDir, const QByteArray& from, int toDir, const QByteArray& to) {
-    const Fd in(::openat(fromDir, from.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
+    const Fd in(RegularFile::openForReadingAt(fromDir, from.constData(), O_CLOEXEC | O_NOFOLLOW));
     if (!in)
         return systemReason(errno);
     struct stat st;
