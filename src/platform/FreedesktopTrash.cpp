@@ -136,9 +136,15 @@ QByteArray FreedesktopTrash::candidateName(const QByteArray& fileName, int attem
         extension.clear();
         room = maxItemNameBytes - number.size();
     }
-    qsizetype cut = room;
-    while (cut > 0 && (uchar(stem.at(cut)) & 0xC0) == 0x80)
-        --cut;
+    // Never inside a UTF-8 character: a cut before continuation bytes moves back to their lead
+    // byte, at most three bytes away. Bytes that are no UTF-8 (continuation bytes with no lead
+    // byte) are cut where the room ends, so the stem never shrinks to nothing and the name
+    // never turns into a hidden one made of its number or extension (".2", ".pdf").
+    const auto continuation = [&](qsizetype i) { return (uchar(stem.at(i)) & 0xC0) == 0x80; };
+    qsizetype lead = room;
+    while (lead > 0 && room - lead < 3 && continuation(lead))
+        --lead;
+    const qsizetype cut = lead > 0 && uchar(stem.at(lead)) >= 0xC0 ? lead : room;
     return stem.left(cut) + number + extension;
 }
 

@@ -50,7 +50,8 @@ public:
     // The name an item takes in files/ on its attempt-th try: "photo.png", "photo.2.png", …
     // ("archive.2.tar.gz" for a short two-part extension). Never longer than maxItemNameBytes,
     // so "<name>.trashinfo" fits in a file name; a longer name loses bytes at the end of its
-    // stem (never inside a UTF-8 character), its extension kept when that leaves room.
+    // stem (never inside a UTF-8 character), its extension kept when that leaves room. A name
+    // that was not hidden never comes out hidden or empty.
     static QByteArray candidateName(const QByteArray& fileName, int attempt);
     static constexpr int maxItemNameBytes = 255 - 10; // 10: ".trashinfo"
 

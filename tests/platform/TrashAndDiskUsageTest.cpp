@@ -366,6 +366,37 @@ TEST(FreedesktopTrash, AFolderOfTheSameFileSystemBoundInsideAnItemIsNeitherMoved
     EXPECT_TRUE(QFileInfo::exists(home + "/Documents/letter.txt"));
 }
 
+// Names shortened to fit beside their record keep something of their own before the number and
+// the extension, whatever their bytes.
+TEST(FreedesktopTrash, ShortenedNamesStayVisibleAndCutBetweenCharacters) {
+    const QByteArray stray(300, '\x80');
+    for (int attempt : {1, 2}) {
+        for (const QByteArray& name : {stray + ".pdf", stray}) {
+            const QByteArray shortened = FreedesktopTrash::candidateName(name, attempt);
+            EXPECT_LE(shortened.size(), FreedesktopTrash::maxItemNameBytes);
+            EXPECT_TRUE(shortened.startsWith('\x80')) << shortened.constData();
+            EXPECT_TRUE(shortened.endsWith(name.endsWith(".pdf") ? ".pdf"
+                                           : attempt > 1         ? ".2"
+                                                                 : "\x80"));
+        }
+    }
+    // Two-, three- and four-byte characters lose whole characters only.
+    for (const QString& character :
+         {QStringLiteral("\u00e9"), QStringLiteral("\u20ac"), QStringLiteral("\U0001F600")}) {
+        const QString stem = character.repeated(300 / character.toUtf8().size());
+        for (int attempt : {1, 2}) {
+            const QByteArray shortened =
+                FreedesktopTrash::candidateName(stem.toUtf8() + ".pdf", attempt);
+            const QString decoded = QString::fromUtf8(shortened);
+            EXPECT_EQ(decoded.toUtf8(), shortened);
+            EXPECT_FALSE(decoded.contains(QChar::ReplacementCharacter));
+            EXPECT_GE(shortened.size(), FreedesktopTrash::maxItemNameBytes - 4);
+        }
+    }
+    // A hidden name stays hidden.
+    EXPECT_TRUE(FreedesktopTrash::candidateName("." + QByteArray(300, 'a'), 2).startsWith(".a"));
+}
+
 TEST(FreedesktopTrash, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash) {
     const QString home = testsupport::freshDir("trash-volume");
     FreedesktopTrash trash(home + "/Trash");
