@@ -148,6 +148,8 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
                 moved.insert(QDir::cleanPath(path));
         } else {
             result.failures.append(failureLine(path, error));
+            if (error == Trash::isMountText() || error == Trash::holdsMountText())
+                result.leftMounted.append(QFileInfo(path).fileName());
         }
     };
 

@@ -11,10 +11,12 @@ class Trash;
 
 // What a clean achieved: the bytes it freed (moved to the Trash counts as freed at once) and one
 // line per item that could not be moved or removed ("name: reason"). Screens show the number of
-// lines as skipped items.
+// lines as skipped items, and say by name which of them the Trash refused because another
+// folder is mounted at or inside them (leftMounted, a subset of the failures).
 struct CleanResult {
     qint64 freedBytes = 0;
     QStringList failures;
+    QStringList leftMounted; // last path components
 };
 
 // The destructive half of a cleaner: moves the chosen categories' items to the Trash, or, for

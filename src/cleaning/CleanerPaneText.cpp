@@ -188,10 +188,17 @@ QString filesText(int fileCount) {
     return QString::number(qint64(fileCount)) + QStringLiteral(" files");
 }
 
-QString resultLine(qint64 freedBytes, int failureCount) {
+QString resultLine(qint64 freedBytes, int failureCount, const QStringList& leftMounted) {
     QString line = QStringLiteral("Freed ") + formatBytes(freedBytes);
     if (failureCount > 0)
         line += kSeparator + QString::number(failureCount) + QStringLiteral(" items skipped");
+    if (leftMounted.size() == 1)
+        line += kSeparator + leftMounted.first() +
+                QStringLiteral(" was left in place: another folder is mounted in it");
+    else if (leftMounted.size() > 1)
+        line += kSeparator + leftMounted.first() + QStringLiteral(" and ") +
+                QString::number(leftMounted.size() - 1) +
+                QStringLiteral(" more were left in place: other folders are mounted in them");
     return line;
 }
 

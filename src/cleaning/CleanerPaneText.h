@@ -5,6 +5,7 @@
 #include <QList>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 
 // The wording and the selection rules of the cleaner pane, the one screen through which every
 // cleaner's table is reviewed and cleaned. Pure functions of a table and a set of ticked ids.
@@ -73,7 +74,10 @@ QString changedSinceMeasuredReason();
 QString filesText(int fileCount);
 
 // After a clean: "Freed 1.2 GB", with " · N items skipped" when some items could not be moved.
-QString resultLine(qint64 freedBytes, int failureCount);
+// leftMounted names the skipped items refused because another folder is mounted at or inside
+// them, which the line then says: " · proj was left in place: another folder is mounted in it",
+// or for several " · proj and 2 more were left in place: other folders are mounted in them".
+QString resultLine(qint64 freedBytes, int failureCount, const QStringList& leftMounted = {});
 // "Clean selected · 1.2 GB"
 QString cleanButtonTitle(qint64 selectedBytes);
 // "Clean 1.2 GB?"

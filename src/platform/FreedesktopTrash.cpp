@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/MountRoot.h"
 #include "platform/NativePath.h"
 #include "platform/ParallelLoop.h"
 
@@ -108,14 +109,6 @@ QByteArray canonical(const QByteArray& path) {
 FreedesktopTrash::FreedesktopTrash(QString trashDir, DeviceOf deviceOf)
     : m_dir(QDir::cleanPath(trashDir)), m_deviceOf(std::move(deviceOf)) {}
 
-QString FreedesktopTrash::holdsMountText() {
-    return QStringLiteral("Another file system is mounted inside it");
-}
-
-QString FreedesktopTrash::isMountText() {
-    return QStringLiteral("Another file system is mounted there");
-}
-
 QByteArray FreedesktopTrash::encodePath(const QString& absolutePath) {
     return NativePath::encode(absolutePath).toPercentEncoding("/");
 }
@@ -143,9 +136,15 @@ QByteArray FreedesktopTrash::candidateName(const QByteArray& fileName, int attem
         extension.clear();
         room = maxItemNameBytes - number.size();
     }
-    qsizetype cut = room;
-    while (cut > 0 && (uchar(stem.at(cut)) & 0xC0) == 0x80)
-        --cut;
+    // Never inside a UTF-8 character: a cut before continuation bytes moves back to their lead
+    // byte, at most three bytes away. Bytes that are no UTF-8 (continuation bytes with no lead
+    // byte) are cut where the room ends, so the stem never shrinks to nothing and the name
+    // never turns into a hidden one made of its number or extension (".2", ".pdf").
+    const auto continuation = [&](qsizetype i) { return (uchar(stem.at(i)) & 0xC0) == 0x80; };
+    qsizetype lead = room;
+    while (lead > 0 && room - lead < 3 && continuation(lead))
+        --lead;
+    const qsizetype cut = lead > 0 && uchar(stem.at(lead)) >= 0xC0 ? lead : room;
     return stem.left(cut) + number + extension;
 }
 
@@ -153,7 +152,7 @@ quint64 FreedesktopTrash::deviceOf(const QByteArray& path, quint64 statDevice) c
     return m_deviceOf ? m_deviceOf(path, statDevice) : statDevice;
 }
 
-bool FreedesktopTrash::holdsOtherFileSystem(const QByteArray& folder, quint64 device) const {
+bool FreedesktopTrash::holdsMountPoint(const QByteArray& folder, quint64 device) const {
     // Finding one is enough: it also stops the walk.
     const CancelToken found;
     DirectoryWalker::Options options;
@@ -161,11 +160,15 @@ bool FreedesktopTrash::holdsOtherFileSystem(const QByteArray& folder, quint64 de
     options.followRootSymlink = false;
     const DirectoryWalker walker(options, found);
     walker.walk(NativePath::decode(folder), [&](const DirectoryWalker::Entry& e) {
-        if (e.depth == 0)
+        if (e.depth == 0 || e.type == DirectoryWalker::Type::Symlink)
             return DirectoryWalker::Action::Continue;
-        const quint64 entryDevice =
-            m_deviceOf ? m_deviceOf(NativePath::encode(e.path()), e.device) : e.device;
-        if (entryDevice != device) {
+        std::string path;
+        path.reserve(e.folder.size() + 1 + e.name.size());
+        path.append(e.folder).append(1, '/').append(e.name);
+        const QByteArray entry = QByteArray::fromStdString(path);
+        // A file can be bound over as well as a folder; removing its folder would still fail
+        // half way, so any entry counts.
+        if (deviceOf(entry, e.device) != device || MountRoot::isPath(entry)) {
             found.cancel();
             return DirectoryWalker::Action::SkipChildren;
         }
@@ -198,12 +201,13 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
         const QByteArray parent = parentOf(source);
         struct stat parentStat;
         const quint64 device = deviceOf(source, st.st_dev);
-        if (::stat(parent.constData(), &parentStat) == 0 &&
-            deviceOf(parent, parentStat.st_dev) != device) {
+        if ((::stat(parent.constData(), &parentStat) == 0 &&
+             deviceOf(parent, parentStat.st_dev) != device) ||
+            MountRoot::isPath(source)) {
             setError(error, isMountText());
             return false;
         }
-        if (S_ISDIR(st.st_mode) && holdsOtherFileSystem(source, device)) {
+        if (S_ISDIR(st.st_mode) && holdsMountPoint(source, device)) {
             setError(error, holdsMountText());
             return false;
         }
@@ -314,10 +318,11 @@ bool FreedesktopTrash::place(const QByteArray& trashDir, const QByteArray& sourc
 }
 
 // Removes name below the folder parentFd (whose path is path) for good; folders are emptied
-// first. Symlinks are unlinked, never followed, and a folder of a file system other than device
-// is never entered (CrossesFileSystem). Owner-only folders without write permission (read-only
-// caches) are made writable first. Returns 0 or the first error met; the removal goes on past
-// errors so as much as possible is gone.
+// first. Symlinks are unlinked, never followed, and a folder that is a mount point or of a file
+// system other than device is never entered (CrossesFileSystem). A file bound over another
+// cannot be unlinked (EBUSY), so only folders need the check. Owner-only folders without write
+// permission (read-only caches) are made writable first. Returns 0 or the first error met; the
+// removal goes on past errors so as much as possible is gone.
 int FreedesktopTrash::removeTree(int parentFd, const char* name, quint64 device,
                                  std::string& path) const {
     if (::unlinkat(parentFd, name, 0) == 0)
@@ -338,7 +343,8 @@ int FreedesktopTrash::removeTree(int parentFd, const char* name, quint64 device,
         path.resize(mark);
         return e;
     }
-    if (deviceOf(QByteArray::fromStdString(path), quint64(st.st_dev)) != device) {
+    if (deviceOf(QByteArray::fromStdString(path), quint64(st.st_dev)) != device ||
+        MountRoot::isOpened(fd, parentFd)) {
         ::close(fd);
         path.resize(mark);
         return CrossesFileSystem;
@@ -397,9 +403,10 @@ bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
     // and again folder by folder while removing.
     const quint64 device = deviceOf(files, filesStat.st_dev);
     QString refusal;
-    if (!S_ISLNK(st.st_mode) && deviceOf(item, st.st_dev) != device)
+    if (!S_ISLNK(st.st_mode) && (deviceOf(item, st.st_dev) != device ||
+                                 MountRoot::isEntry(filesFd, encodedName.constData())))
         refusal = isMountText();
-    else if (S_ISDIR(st.st_mode) && holdsOtherFileSystem(item, device))
+    else if (S_ISDIR(st.st_mode) && holdsMountPoint(item, device))
         refusal = holdsMountText();
     if (!refusal.isEmpty()) {
         ::close(filesFd);

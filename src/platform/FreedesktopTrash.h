@@ -25,10 +25,11 @@
 // 255 bytes) is shortened inside the Trash, keeping its extension where it fits; the record still
 // holds the whole original path, so restoring gives the item its own name back.
 //
-// File-system boundaries are never crossed: a folder that is itself a mount point, or holds one
-// anywhere below it, is refused rather than moved (emptying the Trash later would otherwise
-// delete files of the other file system), and erase() never enters a folder of another file
-// system (like `rm --one-file-system`).
+// Mount boundaries are never crossed: an item that is itself a mount point, or holds one anywhere
+// below it, is refused rather than moved (emptying the Trash later would otherwise delete the
+// mounted folder's files), and erase() never enters a mounted folder. A mount point is known by
+// its mount identity (MountRoot), not by its device alone, so a folder of the same file system
+// bound inside an item counts as well.
 class FreedesktopTrash : public Trash {
 public:
     // The file system a path is on, given the device its stat reported. The default keeps that
@@ -49,18 +50,16 @@ public:
     // The name an item takes in files/ on its attempt-th try: "photo.png", "photo.2.png", …
     // ("archive.2.tar.gz" for a short two-part extension). Never longer than maxItemNameBytes,
     // so "<name>.trashinfo" fits in a file name; a longer name loses bytes at the end of its
-    // stem (never inside a UTF-8 character), its extension kept when that leaves room.
+    // stem (never inside a UTF-8 character), its extension kept when that leaves room. A name
+    // that was not hidden never comes out hidden or empty.
     static QByteArray candidateName(const QByteArray& fileName, int attempt);
     static constexpr int maxItemNameBytes = 255 - 10; // 10: ".trashinfo"
 
-    // The reasons a move or an erase gives when it would cross into another file system.
-    static QString holdsMountText();
-    static QString isMountText();
-
 private:
     quint64 deviceOf(const QByteArray& path, quint64 statDevice) const;
-    // True when some entry below folder (itself on device) lies on another file system.
-    bool holdsOtherFileSystem(const QByteArray& folder, quint64 device) const;
+    // True when some entry below folder (itself on device) is a mount point or lies on another
+    // file system.
+    bool holdsMountPoint(const QByteArray& folder, quint64 device) const;
     // The Trash for an item of another file system, its folders made; empty with a reason when
     // that volume has none we may use.
     QByteArray volumeTrashFor(const QByteArray& itemPath, QByteArray* relativePath,

@@ -14,8 +14,10 @@ public:
     // Moves the file, folder or symlink at path (a symlink itself, never its target) into the
     // Trash so the file manager can put it back. True on success. On failure nothing was moved
     // and error, when given, holds a one-line reason ("No such file or directory"). A path is
-    // taken byte for byte (NativePath), so any name the walks found can be moved. A folder that
-    // is a mount point or holds one is refused: it would take another file system along.
+    // taken byte for byte (NativePath), so any name the walks found can be moved. An item that
+    // is a mount point or holds one (another file system, or a folder of any file system bound
+    // there) is refused with isMountText() or holdsMountText(), before anything is moved: it
+    // would take the mounted folder's files along.
     [[nodiscard]] virtual bool moveToTrash(const QString& path, QString* error) = 0;
 
     // The folder that holds the trashed items themselves; its direct children are what
@@ -24,9 +26,16 @@ public:
 
     // Deletes one trashed item for good, a direct child of itemsFolder(), together with the
     // Trash's record of where it came from and its cached size, so the Trash stays consistent.
-    // Symlinks inside the item are removed, never followed, and nothing on another file system
-    // is ever deleted: an item that reaches into one is refused whole, before anything goes.
-    // False with a reason when the item is not a direct child of itemsFolder(), was refused, or
-    // could not be removed completely.
+    // Symlinks inside the item are removed, never followed, and nothing behind a mount point is
+    // ever deleted: an item that is or holds one is refused whole, before anything goes, with
+    // isMountText() or holdsMountText(). False with a reason when the item is not a direct child
+    // of itemsFolder(), was refused, or could not be removed completely.
     [[nodiscard]] virtual bool erase(const QString& itemPath, QString* error) = 0;
+
+    // The reasons of a refusal for a mount point: at the item itself, or below it. Callers
+    // tell such a refusal from other failures by these texts.
+    static QString isMountText() { return QStringLiteral("Another folder is mounted there"); }
+    static QString holdsMountText() {
+        return QStringLiteral("Another folder is mounted inside it");
+    }
 };

@@ -448,18 +448,40 @@ TEST(CategoryCleaner, ARowThatCleansWhatItFindsNeverSearchesTheHomeOrAFolderOfTh
     EXPECT_EQ(trash->moved(), QStringList({plain.downloadsDir() + "/orders.bak"}));
 }
 
-TEST(CategoryCleaner, AFolderHoldingAnotherFileSystemStaysWithALine) {
+TEST(CategoryCleaner, AnItemHoldingAMountStaysAndTheResultSaysWhich) {
     Home h("clean-mount");
-    const QByteArray mount = NativePath::encode(h.layout.cacheHome() + "/tool/mnt");
+    const QString items = h.layout.trashDir() + "/files";
+    const QByteArray cacheMount = NativePath::encode(h.layout.cacheHome() + "/tool/mnt");
+    const QByteArray trashMount = NativePath::encode(items + "/proj/mnt");
     auto trash = std::make_shared<FreedesktopTrash>(
-        h.layout.trashDir(), [mount](const QByteArray& path, quint64 device) {
-            return path == mount || path.startsWith(mount + "/") ? quint64(4242) : device;
+        h.layout.trashDir(), [=](const QByteArray& path, quint64 device) {
+            for (const QByteArray& mount : {cacheMount, trashMount})
+                if (path == mount || path.startsWith(mount + "/"))
+                    return quint64(4242);
+            return device;
         });
     const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
     writeFile(h.layout.cacheHome() + "/tool/mnt/data", 100);
     writeFile(h.layout.cacheHome() + "/other/blob", 100);
-    const CleanResult r = cleaner.clean(h.junk, {"caches"});
-    EXPECT_EQ(r.failures, QStringList({"tool: Another file system is mounted inside it"}));
+    CleanResult r = cleaner.clean(h.junk, {"caches"});
+    EXPECT_EQ(r.failures, QStringList({"tool: Another folder is mounted inside it"}));
+    EXPECT_EQ(r.leftMounted, QStringList({"tool"}));
     EXPECT_TRUE(QFileInfo::exists(h.layout.cacheHome() + "/tool/mnt/data"));
     EXPECT_FALSE(QFileInfo::exists(h.layout.cacheHome() + "/other"));
+
+    // Emptying the Trash: the item is named in the result, not only counted.
+    writeFile(items + "/proj/mnt/theirs.txt", 100);
+    writeFile(items + "/loose.txt", 100);
+    r = cleaner.clean(h.junk, {"trash"});
+    EXPECT_EQ(r.leftMounted, QStringList({"proj"}));
+    EXPECT_EQ(CleanerPaneText::resultLine(0, int(r.failures.size()), r.leftMounted),
+              "Freed Zero KB · 1 items skipped · proj was left in place: another "
+              "folder is mounted in it");
+    EXPECT_TRUE(QFileInfo::exists(items + "/proj/mnt/theirs.txt"));
+    EXPECT_FALSE(QFileInfo::exists(items + "/loose.txt"));
+
+    // Other failures are counted only.
+    h.trash->failFor(h.layout.cacheHome() + "/locked.db", "Permission denied");
+    writeFile(h.layout.cacheHome() + "/locked.db", 10);
+    EXPECT_TRUE(h.cleaner.clean(h.junk, {"caches"}).leftMounted.isEmpty());
 }

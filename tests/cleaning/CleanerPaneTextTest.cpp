@@ -102,6 +102,9 @@ TEST(CleanerLines, MetaResultAndButtonTexts) {
     EXPECT_EQ(CleanerPaneText::resultLine(1'200'000'000, 0), "Freed 1.2 GB");
     EXPECT_EQ(CleanerPaneText::resultLine(1'200'000'000, 3), "Freed 1.2 GB · 3 items skipped");
     EXPECT_EQ(CleanerPaneText::resultLine(0, 1), "Freed Zero KB · 1 items skipped");
+    EXPECT_EQ(CleanerPaneText::resultLine(0, 3, {"proj", "a", "b"}),
+              "Freed Zero KB · 3 items skipped · proj and 2 more were left in place: other "
+              "folders are mounted in them");
     EXPECT_EQ(CleanerPaneText::cleanButtonTitle(0), "Clean selected · Zero KB");
     EXPECT_EQ(CleanerPaneText::confirmTitle(2'500'000), "Clean 2.5 MB?");
     EXPECT_EQ(CleanerPaneText::filesText(7), "7 files");

@@ -5,6 +5,7 @@
 #include "platform/DiskUsage.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/NativePath.h"
+#include "support/TestMount.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -19,7 +20,6 @@
 #include <QFileInfo>
 #include <QSet>
 #include <QThread>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -200,22 +200,8 @@ QList<QByteArray> listRaw(const QString& folder) {
     return names;
 }
 
-// Unmounted however the test ends, also where a faulty move would have taken it.
-struct Mount {
-    QList<QByteArray> places;
-    bool ok = false;
-    explicit Mount(const QStringList& at) {
-        for (const QString& path : at)
-            places.append(bytesOf(path));
-        ok = ::mount("tmpfs", places.first().constData(), "tmpfs", 0, "size=1m") == 0;
-    }
-    ~Mount() {
-        for (const QByteArray& place : places) {
-            if (ok && ::umount2(place.constData(), MNT_DETACH) == 0)
-                break;
-        }
-    }
-};
+using testsupport::Mount;
+
 } // namespace
 
 TEST(FreedesktopTrash, NamesThatAreNotUtf8OrTooLongForARecordStillGoAndComeBackOut) {
@@ -280,9 +266,9 @@ TEST(FreedesktopTrash, NothingThatReachesIntoAnotherFileSystemIsMovedOrErased) {
     writeFile(home + "/outer/deep/er/ours.txt");
     QString error;
     EXPECT_FALSE(trash.moveToTrash(home + "/outer", &error));
-    EXPECT_EQ(error, "Another file system is mounted inside it");
+    EXPECT_EQ(error, "Another folder is mounted inside it");
     EXPECT_FALSE(trash.moveToTrash(home + "/outer/mnt", &error));
-    EXPECT_EQ(error, "Another file system is mounted there");
+    EXPECT_EQ(error, "Another folder is mounted there");
     EXPECT_TRUE(QFileInfo::exists(home + "/outer/mnt/theirs.txt"));
     EXPECT_TRUE(QDir(trash.infoFolder()).isEmpty());
     // What lies beside it on this file system still goes.
@@ -294,7 +280,7 @@ TEST(FreedesktopTrash, NothingThatReachesIntoAnotherFileSystemIsMovedOrErased) {
     ASSERT_TRUE(trash.moveToTrash(home + "/held", &error));
     FreedesktopTrash mounted(home + "/Trash", mountedAt(trash.itemsFolder() + "/held/mnt"));
     EXPECT_FALSE(mounted.erase(trash.itemsFolder() + "/held", &error));
-    EXPECT_EQ(error, "Another file system is mounted inside it");
+    EXPECT_EQ(error, "Another folder is mounted inside it");
     EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/held/mnt/theirs.txt"));
     EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/held/ours.txt"));
     EXPECT_TRUE(QFileInfo::exists(trash.infoFolder() + "/held.trashinfo"));
@@ -314,7 +300,7 @@ TEST(FreedesktopTrash, ARealMountInsideAnItemStopsTheMoveAndTheErase) {
         writeFile(home + "/outer/mnt/theirs.txt");
         QString error;
         EXPECT_FALSE(trash.moveToTrash(home + "/outer", &error));
-        EXPECT_EQ(error, "Another file system is mounted inside it");
+        EXPECT_EQ(error, "Another folder is mounted inside it");
         EXPECT_FALSE(trash.moveToTrash(home + "/outer/mnt", &error));
         EXPECT_TRUE(QFileInfo::exists(home + "/outer/mnt/theirs.txt"));
     }
@@ -324,9 +310,91 @@ TEST(FreedesktopTrash, ARealMountInsideAnItemStopsTheMoveAndTheErase) {
     ASSERT_TRUE(mount.ok);
     writeFile(trash.itemsFolder() + "/outer/mnt/theirs.txt");
     EXPECT_FALSE(trash.erase(trash.itemsFolder() + "/outer", &error));
-    EXPECT_EQ(error, "Another file system is mounted inside it");
+    EXPECT_EQ(error, "Another folder is mounted inside it");
     EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/outer/mnt/theirs.txt"));
     EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/outer/ours.txt"));
+}
+
+// A folder of the same file system bound inside an item has the item's own device number: only
+// its mount identity tells it apart, and emptying the Trash through it would delete its files.
+TEST(FreedesktopTrash, AFolderOfTheSameFileSystemBoundInsideAnItemIsNeitherMovedNorErased) {
+    const QString home = testsupport::freshDir("trash-bind");
+    FreedesktopTrash trash(home + "/Trash");
+    writeFile(home + "/Documents/letter.txt");
+    writeFile(home + "/proj/ours.txt");
+    ASSERT_TRUE(QDir().mkpath(home + "/proj/deep/er/mnt"));
+    const QString items = trash.itemsFolder();
+    QString error;
+    {
+        Mount bound({home + "/proj/deep/er/mnt", items + "/proj/deep/er/mnt"}, home + "/Documents");
+        if (!bound.ok)
+            GTEST_SKIP() << "cannot bind-mount here: " << std::strerror(errno);
+        EXPECT_FALSE(trash.moveToTrash(home + "/proj", &error));
+        EXPECT_EQ(error, "Another folder is mounted inside it");
+        EXPECT_FALSE(trash.moveToTrash(home + "/proj/deep/er/mnt", &error));
+        EXPECT_EQ(error, "Another folder is mounted there");
+        EXPECT_TRUE(QFileInfo::exists(home + "/proj/deep/er/mnt/letter.txt"));
+        EXPECT_TRUE(QDir(trash.infoFolder()).isEmpty());
+    }
+    ASSERT_TRUE(trash.moveToTrash(home + "/proj", &error)) << error.toStdString();
+
+    // Emptying: a folder bound deep inside the item, a file bound over one of its files, and
+    // an item that is itself bound are each refused before anything of them goes.
+    Mount deep({items + "/proj/deep/er/mnt"}, home + "/Documents");
+    ASSERT_TRUE(deep.ok);
+    EXPECT_FALSE(trash.erase(items + "/proj", &error));
+    EXPECT_EQ(error, "Another folder is mounted inside it");
+    EXPECT_TRUE(QFileInfo::exists(home + "/Documents/letter.txt"));
+    EXPECT_TRUE(QFileInfo::exists(items + "/proj/ours.txt"));
+    EXPECT_TRUE(QFileInfo::exists(trash.infoFolder() + "/proj.trashinfo"));
+
+    writeFile(items + "/files/a.txt");
+    writeFile(items + "/files/b.txt");
+    writeFile(items + "/files/c.txt");
+    Mount file({items + "/files/b.txt"}, home + "/Documents/letter.txt");
+    ASSERT_TRUE(file.ok);
+    EXPECT_FALSE(trash.erase(items + "/files", &error));
+    EXPECT_EQ(error, "Another folder is mounted inside it");
+    EXPECT_TRUE(QFileInfo::exists(items + "/files/a.txt"));
+    EXPECT_TRUE(QFileInfo::exists(items + "/files/c.txt"));
+
+    ASSERT_TRUE(QDir().mkpath(items + "/whole"));
+    Mount whole({items + "/whole"}, home + "/Documents");
+    ASSERT_TRUE(whole.ok);
+    EXPECT_FALSE(trash.erase(items + "/whole", &error));
+    EXPECT_EQ(error, "Another folder is mounted there");
+    EXPECT_TRUE(QFileInfo::exists(home + "/Documents/letter.txt"));
+}
+
+// Names shortened to fit beside their record keep something of their own before the number and
+// the extension, whatever their bytes.
+TEST(FreedesktopTrash, ShortenedNamesStayVisibleAndCutBetweenCharacters) {
+    const QByteArray stray(300, '\x80');
+    for (int attempt : {1, 2}) {
+        for (const QByteArray& name : {stray + ".pdf", stray}) {
+            const QByteArray shortened = FreedesktopTrash::candidateName(name, attempt);
+            EXPECT_LE(shortened.size(), FreedesktopTrash::maxItemNameBytes);
+            EXPECT_TRUE(shortened.startsWith('\x80')) << shortened.constData();
+            EXPECT_TRUE(shortened.endsWith(name.endsWith(".pdf") ? ".pdf"
+                                           : attempt > 1         ? ".2"
+                                                                 : "\x80"));
+        }
+    }
+    // Two-, three- and four-byte characters lose whole characters only.
+    for (const QString& character :
+         {QStringLiteral("\u00e9"), QStringLiteral("\u20ac"), QStringLiteral("\U0001F600")}) {
+        const QString stem = character.repeated(300 / character.toUtf8().size());
+        for (int attempt : {1, 2}) {
+            const QByteArray shortened =
+                FreedesktopTrash::candidateName(stem.toUtf8() + ".pdf", attempt);
+            const QString decoded = QString::fromUtf8(shortened);
+            EXPECT_EQ(decoded.toUtf8(), shortened);
+            EXPECT_FALSE(decoded.contains(QChar::ReplacementCharacter));
+            EXPECT_GE(shortened.size(), FreedesktopTrash::maxItemNameBytes - 4);
+        }
+    }
+    // A hidden name stays hidden.
+    EXPECT_TRUE(FreedesktopTrash::candidateName("." + QByteArray(300, 'a'), 2).startsWith(".a"));
 }
 
 TEST(FreedesktopTrash, AnItemOnAnotherVolumeGoesToThatVolumesOwnTrash) {

@@ -157,7 +157,7 @@ void CleanerPane::cleanNow() {
             self->setCleaning(false);
         if (screen) {
             (screen->*fields.setResult)(
-                CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+                CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size()), r.leftMounted));
             (screen->*fields.setSelected)(CleanerPaneText::selectionAfterClean(
                 guard ? guard->categories() : QList<CleanCategory>(),
                 (screen->*fields.selected)()));

@@ -198,7 +198,8 @@ void DevCleanView::startClean() {
         if (self)
             self->setCleaning(false);
         if (screen) {
-            screen->setDevResult(CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size())));
+            screen->setDevResult(
+                CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size()), r.leftMounted));
             // Only rows graded safe stay ticked: a check-first row never stays ticked over what
             // is left of it after a clean.
             if (scanner)
