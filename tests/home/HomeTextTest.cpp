@@ -79,7 +79,7 @@ TEST(DashboardText, CountLine) {
               "Pendrel found 3 things worth your attention today.");
     EXPECT_EQ(DashboardText::countLine(0, true, 0), "Nothing needs you today.");
     // The empty recommendations card says the same as the header once the check is complete.
-    EXPECT_EQ(DashboardText::attentionEmptyTitle(true), DashboardText::countLine(0, true, 0));
+    EXPECT_EQ(DashboardText::attentionEmptyTitle(true, 0), DashboardText::countLine(0, true, 0));
     EXPECT_EQ(DashboardText::countLine(0, true, 2),
               "Live vitals need attention; run a check for a fuller diagnosis.");
     EXPECT_EQ(DashboardText::countLine(0, false, 0),
