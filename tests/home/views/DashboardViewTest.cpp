@@ -120,7 +120,7 @@ TEST_F(DashboardViewTest, TheHeaderAgreesWithTheTilesBesideIt) {
               "Live vitals need attention. Check temporary files and large files for the full "
               "picture.");
     EXPECT_TRUE(view->header()->toolTip().contains("Thermal status unavailable"));
-    EXPECT_FALSE(view->header()->toolTip().contains("comfortable"));
+    EXPECT_FALSE(view->header()->toolTip().contains("Thermals comfortable"));
 
     // With today's check done and nothing to clean, the card still does not call the Mac fine.
     check();
