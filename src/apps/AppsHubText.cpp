@@ -15,8 +15,8 @@ PENDREL_TEXT(explainTitle, "How Pendrel uninstalls")
 QList<Card> cards() {
     return {
         {QStringLiteral("Smart uninstall"), "app.badge"_sym,
-         QStringLiteral("Find leftovers in Preferences, Containers and Application Support. "
-                        "Estimated recovery before you confirm."),
+         QStringLiteral("Find leftovers in the settings, data and cache folders. Estimated "
+                        "recovery before you confirm."),
          QStringLiteral("Open"), CardAction::ShowUninstallPane},
         {QStringLiteral("Startup"), "power"_sym,
          QStringLiteral("See what launches when you log in. Every item costs startup time and "
@@ -31,8 +31,8 @@ QList<Card> cards() {
 
 QList<ExplainRow> explainRows() {
     return {
-        {QStringLiteral("Application"), QStringLiteral("The .app itself")},
-        {QStringLiteral("Support files"), QStringLiteral("Preferences, caches, containers")},
+        {QStringLiteral("Application"), QStringLiteral("The app itself")},
+        {QStringLiteral("Support files"), QStringLiteral("Settings, caches, app data")},
         {QStringLiteral("Shared files"),
          QStringLiteral("Used by more than one app — Pendrel flags these")},
         {QStringLiteral("Estimated recovery"), QStringLiteral("What you get back if you confirm")},

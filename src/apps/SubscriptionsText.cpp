@@ -31,9 +31,10 @@ QString badge(bool saving) {
     return saving ? QStringLiteral("Potential saving") : QStringLiteral("Worth reviewing");
 }
 PENDREL_TEXT(howTitle, "How this works")
-PENDREL_TEXT(howText, "Pendrel learns from which apps you actually open and how much "
-                      "storage they use. Optional email integration for invoice detection "
-                      "is planned — always privacy-controlled and off by default.")
+PENDREL_TEXT(howText, "For now the cards are fixed examples: Pendrel does not yet track which "
+                      "apps you open or how much storage they use. Optional email integration "
+                      "for invoice detection is planned — always privacy-controlled and off by "
+                      "default.")
 PENDREL_TEXT(reviewButton, "Review installed apps")
 PENDREL_TEXT(reviewSection, "uninstaller")
 

@@ -6,14 +6,14 @@ namespace TweaksText {
 
 PENDREL_TEXT(title, "Tweaks")
 PENDREL_TEXT(reading, "Reading current settings…")
-PENDREL_TEXT(introduction, "Hidden Mac settings, no terminal needed. Every switch is reversible: "
-                           "turning it off restores what the system ships with.")
+PENDREL_TEXT(introduction, "Hidden Mac settings, no terminal needed. Each switch keeps a value in "
+                           "Pendrel's own store; turning it off clears that value.")
 PENDREL_TEXT(restoreButton, "Restore all defaults")
 PENDREL_TEXT(restoreNote,
-             "Turns every Pendrel tweak off and puts the system back the way it shipped.")
+             "Turns every Pendrel tweak off and clears its value from Pendrel's store.")
 PENDREL_TEXT(alertTitle, "Something went wrong")
-PENDREL_TEXT(storeLine, "Pendrel keeps these switches in its own store; they don't change the "
-                        "settings of your desktop or its programs.")
+PENDREL_TEXT(storeLine, "Each is named for the setting it stands for on the system it was made "
+                        "for; here none changes your desktop or its programs.")
 QString toolMissing(const QString& tool) {
     return QStringLiteral("Pendrel's installation is incomplete: the %1 tool is missing, so that "
                           "change couldn't be saved.")

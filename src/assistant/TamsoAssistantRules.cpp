@@ -284,7 +284,7 @@ TamsoAssistant::catalogAnswer(const QString& q, const SystemSnapshot& snapshot,
     const QKFeature* feature = QKFeature::bestMatch(q);
     if (!feature)
         return std::nullopt;
-    QString reply = feature->hasReply() ? feature->reply(snapshot) : feature->blurb;
+    QString reply = feature->repliesTo(q) ? feature->reply(snapshot) : feature->blurb;
     if (screen) {
         reply += QStringLiteral(" (You were looking at ") +
                  describeScreen(screen->featureTitle, screen->detail) + QStringLiteral(".)");
@@ -300,19 +300,54 @@ const QList<std::pair<QString, QString>>& TamsoAssistant::processGlossary() {
         {QStringLiteral("windowserver"),
          QStringLiteral("WindowServer draws everything on your screen. High memory here usually "
                         "means lots of windows or an external display; it is normal and safe.")},
+        {QStringLiteral("xorg"),
+         QStringLiteral(
+             "Xorg is the display server: it draws everything on your screen. High memory here "
+             "usually means lots of windows or an external display; it is normal and safe.")},
+        {QStringLiteral("xwayland"),
+         QStringLiteral("Xwayland lets older apps draw on a Wayland desktop. Busy while such an "
+                        "app is; it is normal and safe.")},
+        {QStringLiteral("gnome-shell"),
+         QStringLiteral("gnome-shell is the desktop itself: it draws the windows, the panel and "
+                        "the animations. High memory here usually means lots of windows or an "
+                        "external display; it is normal.")},
+        {QStringLiteral("kwin"),
+         QStringLiteral("KWin places and draws every window on a Plasma desktop. High use usually "
+                        "means lots of windows or effects; it is normal and safe.")},
         {QStringLiteral("kernel_task"),
          QStringLiteral("kernel_task is macOS itself. It sometimes looks huge on purpose: it grabs "
                         "CPU to cool the machine down when things get hot. Never quit it (you "
                         "can't).")},
+        {QStringLiteral("kworker"),
+         QStringLiteral("kworker threads are the kernel itself doing background work for disks, "
+                        "network and power. Short bursts are normal, and you can't quit them.")},
+        {QStringLiteral("ksoftirqd"),
+         QStringLiteral("ksoftirqd is the kernel handling interrupts, often network traffic. Busy "
+                        "during big downloads, then it settles. You can't quit it.")},
+        {QStringLiteral("kswapd"),
+         QStringLiteral("kswapd is the kernel freeing memory by moving pages out. Busy when memory "
+                        "is tight; quitting big apps calms it.")},
         {QStringLiteral("mds"),
          QStringLiteral("mds and mds_stores are Spotlight building its search index. Busy after "
                         "big file changes, then it settles.")},
         {QStringLiteral("mds_stores"),
          QStringLiteral("mds_stores is Spotlight's indexer storing its index. Busy after big file "
                         "changes, then it settles.")},
+        {QStringLiteral("tracker-miner-fs"),
+         QStringLiteral("tracker-miner-fs is the desktop's file search building its index. Busy "
+                        "after big file changes, then it settles.")},
+        {QStringLiteral("localsearch"),
+         QStringLiteral("localsearch is the desktop's file search building its index. Busy after "
+                        "big file changes, then it settles.")},
+        {QStringLiteral("baloo_file"),
+         QStringLiteral("baloo_file is Plasma's file search building its index. Busy after big "
+                        "file changes, then it settles.")},
         {QStringLiteral("mdworker"),
          QStringLiteral("mdworker processes read your files so Spotlight can index them. Normal, "
                         "and they come and go.")},
+        {QStringLiteral("tracker-extract"),
+         QStringLiteral("tracker-extract reads your files so the desktop's search can index them. "
+                        "Normal, and it comes and goes.")},
         {QStringLiteral("cloudd"),
          QStringLiteral("cloudd handles iCloud syncing. Busy when photos or files are uploading "
                         "or downloading.")},
@@ -324,18 +359,45 @@ const QList<std::pair<QString, QString>>& TamsoAssistant::processGlossary() {
                         "overnight on power. Heavy for a while after importing lots of photos.")},
         {QStringLiteral("coreaudiod"),
          QStringLiteral("coreaudiod runs all sound on the Mac. Always present.")},
+        {QStringLiteral("pipewire"),
+         QStringLiteral("PipeWire runs all sound and screen sharing on this machine. Always "
+                        "present.")},
+        {QStringLiteral("pulseaudio"),
+         QStringLiteral("PulseAudio runs all sound on this machine. Always present.")},
         {QStringLiteral("backupd"), QStringLiteral("backupd is Time Machine making a backup.")},
+        {QStringLiteral("deja-dup"),
+         QStringLiteral("deja-dup is the desktop's backup tool making a backup.")},
+        {QStringLiteral("duplicity"),
+         QStringLiteral("duplicity is the engine behind the desktop's backups, copying your files "
+                        "to the backup drive.")},
+        {QStringLiteral("timeshift"),
+         QStringLiteral("Timeshift is taking a snapshot of the system. Busy for a while, then it "
+                        "settles.")},
+        {QStringLiteral("restic"), QStringLiteral("restic is a backup tool making a backup.")},
+        {QStringLiteral("borg"), QStringLiteral("borg is a backup tool making a backup.")},
         {QStringLiteral("launchd"),
          QStringLiteral("launchd starts everything else on macOS. It is the first process and "
                         "always there.")},
+        {QStringLiteral("systemd"),
+         QStringLiteral("systemd starts everything else on this system. It is the first process "
+                        "and always there.")},
         {QStringLiteral("cfprefsd"),
          QStringLiteral("cfprefsd reads and writes app settings. Tiny and normal.")},
+        {QStringLiteral("dconf-service"),
+         QStringLiteral("dconf-service reads and writes desktop and app settings. Tiny and "
+                        "normal.")},
         {QStringLiteral("safari"),
          QStringLiteral("Safari's memory grows with open tabs. Closing tabs you are not using "
                         "frees it.")},
         {QStringLiteral("chrome"),
          QStringLiteral("Chrome is known for using a lot of memory, especially with many tabs and "
                         "extensions. Closing idle tabs helps the most.")},
+        {QStringLiteral("chromium"),
+         QStringLiteral("Chromium is known for using a lot of memory, especially with many tabs "
+                        "and extensions. Closing idle tabs helps the most.")},
+        {QStringLiteral("firefox"),
+         QStringLiteral("Firefox's memory grows with open tabs. Closing tabs you are not using "
+                        "frees it.")},
     };
     return glossary;
 }

@@ -30,8 +30,9 @@ const QList<TamsoMemory::KnownTool>& TamsoMemory::knownTools() {
 }
 
 TamsoMemory::Observation TamsoMemory::noXcode() {
-    return {QStringLiteral("no-xcode"), QStringLiteral("You don't use Xcode"),
-            QStringLiteral("No Xcode installation detected."), "xmark.circle"_sym};
+    return {QStringLiteral("no-xcode"), QStringLiteral("Xcode isn't used here"),
+            QStringLiteral("Xcode doesn't run on this system, so its caches are skipped."),
+            "xmark.circle"_sym};
 }
 
 TamsoMemory::TamsoMemory(HomeLayout home, QObject* parent)

@@ -40,7 +40,7 @@ public:
     const HomeLayout& home() const { return m_home; }
 
     // What the home folder shows now: one observation per known tool whose path exists (links
-    // followed; anything unreachable counts as absent), plus "You don't use Xcode" when Xcode's
+    // followed; anything unreachable counts as absent), plus "Xcode isn't used here" when Xcode's
     // folder is absent, sorted by label in plain code-unit order (capitals first), stably.
     // Touches the disk; runs on any thread.
     static QList<Observation> observe(const HomeLayout& home);

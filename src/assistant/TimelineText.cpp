@@ -34,7 +34,8 @@ QString emptyMessage(const QString& searchText) {
 }
 
 QString entryCount(qsizetype count) {
-    return QStringLiteral("%1 entries on this Mac").arg(count);
+    return count == 1 ? QStringLiteral("1 entry on this Mac")
+                      : QStringLiteral("%1 entries on this Mac").arg(count);
 }
 
 bool showsFooter(const QList<TimelineEntry>& entries) {

@@ -17,7 +17,7 @@ QString symbol(TimelineEntry::Kind kind);
 QString emptyTitle(const QString& searchText);
 QString emptyMessage(const QString& searchText);
 
-// "<n> entries on this Mac".
+// "<n> entries on this Mac"; "1 entry on this Mac".
 QString entryCount(qsizetype count);
 // The footer (button and count) shows while at least one entry, searched or not, is unpinned.
 bool showsFooter(const QList<TimelineEntry>& entries);

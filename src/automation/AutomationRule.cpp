@@ -21,7 +21,7 @@ const QList<AutomationRule>& AutomationRule::all() {
          K::FridayDownloads},
         {QStringLiteral("sunday-dev"), QStringLiteral("Developer caches"),
          QStringLiteral("Every Sunday"),
-         QStringLiteral("Clean Xcode DerivedData, Homebrew, npm and other regenerable caches (not "
+         QStringLiteral("Clean build output, Homebrew, npm and other regenerable caches (not "
                         "Docker or AI models)."),
          "hammer"_sym, K::SundayDevCaches},
         {QStringLiteral("disk-alert"), QStringLiteral("Storage alert"),

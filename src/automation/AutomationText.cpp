@@ -107,8 +107,8 @@ PENDREL_TEXT(howTitle, "How scheduling works")
 PENDREL_TEXT(howBody, "Weekly cleanups run once on their day. Storage alert fires when the "
                       "disk is over 90% full (at most once per day). Results land in a "
                       "notification and in each rule below.")
-PENDREL_TEXT(windowOnlyTip, "Tip: turn on “Keep in menu bar” or “Launch at login” in Settings so "
-                            "Pendrel is around when a schedule fires.")
+PENDREL_TEXT(windowOnlyTip, "Tip: turn on “Keep in the menu bar” or “Start at login” in Settings "
+                            "so Pendrel is around when a schedule fires.")
 
 QString rowStatus(const std::optional<AutomationRuleState>& state, bool running,
                   const QLocale& locale, const std::optional<QTimeZone>& zone) {

@@ -63,7 +63,7 @@ StorageGrowthScanner::definitions(const HomeLayout& layout) {
              {QStringLiteral("Library/Mail"), QStringLiteral("Library/Containers/com.apple.mail")}),
          QStringLiteral("disk")},
         {QStringLiteral("photos"), QStringLiteral("Photos"),
-         QStringLiteral("Your Photos library and Pictures folder."), "photo"_sym,
+         QStringLiteral("Your photo libraries and Pictures folder."), "photo"_sym,
          places({QStringLiteral("Pictures"), QStringLiteral("Photos Library.photoslibrary")}),
          QStringLiteral("folders")},
         {QStringLiteral("cloud"), QStringLiteral("Cloud storage"),

@@ -118,7 +118,7 @@ PENDREL_TEXT(hubTitle, "Developer Centre")
 PENDREL_TEXT(hubIntro, "Docker, Ollama, Xcode, Homebrew, npm and more — each explained with "
                        "sizes before anything is removed. Keep Awake stops the Mac sleeping "
                        "during long agent jobs and builds.")
-PENDREL_TEXT(hubAskPrompt, "Ask about Docker, Xcode or models")
+PENDREL_TEXT(hubAskPrompt, "Ask about Docker, caches or models")
 PENDREL_TEXT(hubAskQuestion, "What developer junk is safe to delete?")
 PENDREL_TEXT(largestTitle, "Largest on this Mac")
 
@@ -193,7 +193,7 @@ QStringList awakeLimits() {
         QStringLiteral("Keep Awake turns off when Pendrel quits, when the timer ends, or when you "
                        "leave battery with “Only while on power” on."),
         QStringLiteral("Leaving it on heats the Mac and uses power. Pair it with Performance → "
-                       "Temperature if fans get loud."),
+                       "Fans if fans get loud."),
     };
 }
 

@@ -114,15 +114,21 @@ PENDREL_TEXT(askPrompt, "Ask Pendrel anything about your Mac…")
 PENDREL_TEXT(askQuestion, "Is there anything I should do about my Mac today?")
 PENDREL_TEXT(attentionTitle, "What deserves your attention")
 
-QString attentionEmptyTitle(bool checkComplete) {
-    return checkComplete ? QStringLiteral("Nothing needs you today.")
-                         : QStringLiteral("Complete today's check");
+QString attentionEmptyTitle(bool checkComplete, int level) {
+    if (!checkComplete)
+        return QStringLiteral("Complete today's check");
+    return level == 0 ? QStringLiteral("Nothing needs you today.")
+                      : QStringLiteral("Nothing to clean today.");
 }
 
-QString attentionEmptyMessage(bool checkComplete) {
-    return checkComplete ? QStringLiteral("Everything Pendrel checked looks good.")
-                         : QStringLiteral("Live vitals look good. Check temporary files and large "
-                                          "files for the full picture.");
+QString attentionEmptyMessage(bool checkComplete, int level) {
+    if (checkComplete)
+        return level == 0 ? QStringLiteral("Everything Pendrel checked looks good.")
+                          : QStringLiteral("Live vitals need attention; the tiles below say why.");
+    return level == 0 ? QStringLiteral("Live vitals look good. Check temporary files and large "
+                                       "files for the full picture.")
+                      : QStringLiteral("Live vitals need attention. Check temporary files and "
+                                       "large files for the full picture.");
 }
 
 PENDREL_TEXT(attentionCheckNow, "Check now")

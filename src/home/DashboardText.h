@@ -63,8 +63,10 @@ QString askQuestion();
 QString attentionTitle();
 // What stands in for the recommendations while there are none: "Nothing needs you today." once
 // today's check is complete, else the invitation to complete it, with its "Check now" button.
-QString attentionEmptyTitle(bool checkComplete);
-QString attentionEmptyMessage(bool checkComplete);
+// level is the header's (status(score, liveLevel)), so the card never calls the vitals good
+// under a header that says the Mac needs a review: any level above 0 says they need attention.
+QString attentionEmptyTitle(bool checkComplete, int level);
+QString attentionEmptyMessage(bool checkComplete, int level);
 QString attentionCheckNow();
 
 } // namespace DashboardText

@@ -54,8 +54,10 @@ ThermalCut thermalCut(P pressure) {
         return {14, "Mac running hot"};
     case P::Critical:
         return {20, "Thermal pressure critical"};
-    case P::Nominal:
     case P::Unknown:
+        // No thermal zone reports a pressure here; the temperature tile says the same.
+        return {0, "Thermal status unavailable"};
+    case P::Nominal:
         break;
     }
     return {0, "Thermals comfortable"};

@@ -49,6 +49,14 @@ bool QKFeature::takesPartInRouting() const {
     return !triggers.isEmpty() && (hasReply() || !blurb.isEmpty());
 }
 
+bool QKFeature::repliesTo(const QString& question) const {
+    if (!hasReply())
+        return false;
+    return replyTriggers.isEmpty() ||
+           std::any_of(replyTriggers.cbegin(), replyTriggers.cend(),
+                       [&](const QString& phrase) { return matchesTrigger(question, phrase); });
+}
+
 const QKFeature* QKFeature::lookup(const QString& id) {
     for (const QKFeature& feature : all()) {
         if (feature.id == id)

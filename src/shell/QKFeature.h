@@ -28,10 +28,17 @@ struct QKFeature {
     QStringList triggers; // lower-case phrases that route a question here; may be empty
     QString blurb;        // the fixed answer about the section; may be empty
     Reply reply;          // empty for most records
+    // The phrases whose questions the reply answers; a question routed here by any other phrase
+    // gets the blurb. Empty: the reply answers every question routed here.
+    QStringList replyTriggers;
     std::optional<QString> actionLabel; // the assistant's button that opens the section
     QStringList legacyTitles;           // older names a stored sidebar order may still use
 
     bool hasReply() const { return static_cast<bool>(reply); }
+    // Whether a question routed here is answered by the reply rather than the blurb: there is a
+    // reply, and replyTriggers is empty or one of its phrases occurs in the question (as
+    // matchesTrigger finds it).
+    bool repliesTo(const QString& question) const;
     // Whether bestMatch() may route a question here: it needs phrases and something to answer
     // with (a reply or a non-empty blurb).
     bool takesPartInRouting() const;

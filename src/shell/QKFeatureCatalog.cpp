@@ -36,9 +36,11 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Ask Pendrel anything about your Mac. Every answer comes from "
                                 "live data on this machine — memory, CPU, heat, storage, battery "
                                 "and processes."),
-        // Its first phrase is the question the app itself suggests, so it answers from live
-        // figures rather than with the blurb.
+        // Its first phrase is the question the app itself suggests, so a question about
+        // slowness is answered from live figures; its other phrases (storage, battery, a folder
+        // from the file manager) are not about load, and get the blurb.
         .reply = &FeatureReplies::explain,
+        .replyTriggers = {"why is my mac slow", "slow", "sluggish"},
         .actionLabel = QStringLiteral("Ask Pendrel"),
         .legacyTitles = {"Pendrel AI", "Pendrel"},
     });
@@ -291,8 +293,8 @@ QList<QKFeature> makeCatalog() {
         .icon = "slider.horizontal.3"_sym,
         .group = G::More,
         .triggers = {"tweak", "hidden setting", "dock setting", "finder setting"},
-        .blurb = QStringLiteral("Hidden system settings, each explained in plain English and "
-                                "reversible with one switch."),
+        .blurb = QStringLiteral("Hidden Mac settings, each explained in plain English and kept "
+                                "in Pendrel's own store, reversible with one switch."),
         .reply = {},
         .actionLabel = std::nullopt,
         .legacyTitles = {},

@@ -63,7 +63,7 @@ QList<Tile> tiles() {
          {}},
         {QStringLiteral("Mail"),
          "envelope"_sym,
-         QStringLiteral("See what Apple Mail, Thunderbird and Outlook keep on this Mac."),
+         QStringLiteral("See what Thunderbird and other mail apps keep on this Mac."),
          open,
          DiskMode::Mail,
          {}},

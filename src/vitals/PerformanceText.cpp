@@ -250,9 +250,9 @@ QString pressureSourceNote(P pressure) {
 QString noSensorsText(P pressure) {
     if (pressure == P::Unknown)
         return QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
-                              "Fan Monitor may still show RPM if fans exist.");
+                              "The Fans tab may still show RPM if fans exist.");
     return QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
-                          "Thermal pressure above is still trustworthy. Fan Monitor may still "
+                          "Thermal pressure above is still trustworthy. The Fans tab may still "
                           "show RPM if fans exist.");
 }
 
@@ -272,8 +272,8 @@ std::optional<QString> fanPressureNote(P pressure) {
            QStringLiteral(", so elevated fan noise can be expected.");
 }
 
-PENDREL_TEXT(fanlessText, "No fan sensors were reported. Many MacBook Air models are fanless. If "
-                          "this machine has fans, its drivers do not expose their sensors.")
+PENDREL_TEXT(fanlessText, "No fan sensors were reported. Many thin laptops are fanless. If this "
+                          "machine has fans, its drivers do not expose their sensors.")
 
 Tone fanStateTone(int rpm) {
     return rpm <= 3500 ? Tone::Green : Tone::Orange;

@@ -61,6 +61,7 @@ QJsonObject snapshotToJson(const SystemSnapshot& s) {
         {"memActiveBytes", bytes(s.memActiveBytes)},
         {"memCompressedBytes", bytes(s.memCompressedBytes)},
         {"memCachedBytes", bytes(s.memCachedBytes)},
+        {"memBuffCacheBytes", bytes(s.memBuffCacheBytes)},
         {"memFreeBytes", bytes(s.memFreeBytes)},
         {"memoryPressurePercent", s.memoryPressurePercent},
         {"cpuPercent", s.cpuPercent},

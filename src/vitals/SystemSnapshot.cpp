@@ -24,7 +24,7 @@ QList<SystemSnapshot::MemoryPart> SystemSnapshot::memoryBreakdown() const {
         {QStringLiteral("App memory"), memActiveBytes},
         {QStringLiteral("Compressed"), memCompressedBytes},
         {QStringLiteral("Wired"), memWiredBytes},
-        {QStringLiteral("Cache"), memCachedBytes},
+        {QStringLiteral("Cache"), memBuffCacheBytes},
         {QStringLiteral("Free"), memFreeBytes},
     };
 }
@@ -51,7 +51,10 @@ int SystemSnapshot::diskFullPercent() const {
     }
     if (whole < 1)
         return 0;
-    return int(std::clamp<qint64>(qint64(static_cast<__int128>(used) * 100 / whole), 0, 100));
+    // Rounded up, as df rounds its Use%: a volume with any share past a whole percent reads the
+    // next one, so the figure is never a point under what df prints beside it.
+    const __int128 hundredths = static_cast<__int128>(used) * 100;
+    return int(std::clamp<qint64>(qint64((hundredths + whole - 1) / whole), 0, 100));
 }
 
 std::optional<SystemSnapshot::Busiest> SystemSnapshot::busiestApp() const {

@@ -19,12 +19,16 @@
 struct SystemSnapshot {
     SystemSnapshot();
 
-    quint64 memUsedBytes = 0;         // wired + active + compressed
-    quint64 memTotalBytes = 0;        // physical memory
-    quint64 memWiredBytes = 0;        // kernel memory that can never be reclaimed
-    quint64 memActiveBytes = 0;       // app memory
-    quint64 memCompressedBytes = 0;   // the compressed-memory pool
-    quint64 memCachedBytes = 0;       // reclaimable caches
+    quint64 memUsedBytes = 0;       // wired + active + compressed
+    quint64 memTotalBytes = 0;      // physical memory
+    quint64 memWiredBytes = 0;      // kernel memory that can never be reclaimed
+    quint64 memActiveBytes = 0;     // app memory
+    quint64 memCompressedBytes = 0; // the compressed-memory pool
+    quint64 memCachedBytes = 0;     // reclaimable caches
+    // Buffers, page cache and reclaimable slab: `free`'s buff/cache, the figure the word "Cache"
+    // stands for here. Larger than memCachedBytes (which counts only what can be dropped at
+    // once), and not part of any sum above.
+    quint64 memBuffCacheBytes = 0;
     quint64 memFreeBytes = 0;         // unused memory
     double memoryPressurePercent = 0; // used / total × 100, at most 100; 0 when total is 0
     double cpuPercent = 0;            // share of CPU time not idle since the previous sample
@@ -46,7 +50,7 @@ struct SystemSnapshot {
         quint64 bytes = 0;
     };
     // Six parts in this order: "Available" (cached + free), "App memory" (active),
-    // "Compressed", "Wired", "Cache" (cached), "Free".
+    // "Compressed", "Wired", "Cache" (buff/cache), "Free".
     QList<MemoryPart> memoryBreakdown() const;
 
     // The share of the home volume the user can still write to, 0 to 1: free ÷ (used + free),
@@ -55,7 +59,7 @@ struct SystemSnapshot {
     // size. How full it is, is 1 minus this.
     double diskFreeFraction() const;
     // How full the home volume is for the user, as a whole percent: used ÷ (used + free),
-    // truncated (df's Use% without its rounding up), worked out in integers so that 29 of 100
+    // rounded up as df's Use% is (60.2 % reads 61), worked out in integers so that 29 of 100
     // reads 29. Without a used figure (or with nothing used nor free) (total − free) ÷ total; 0
     // when the volume reports no size.
     // Always 0 to 100. Every screen that says how full the disk is shows this figure.

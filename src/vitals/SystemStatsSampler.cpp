@@ -97,6 +97,8 @@ int SystemStatsSampler::sampleMemory(SystemSnapshot& s) {
     s.memTotalBytes = total;
     s.memFreeBytes = free;
     s.memCachedBytes = avail > free ? avail - free : 0;
+    s.memBuffCacheBytes = saturatingSum(
+        {field(*info, "Buffers"), field(*info, "Cached"), field(*info, "SReclaimable")});
     const quint64 used = total - std::max(avail, free);
     s.memCompressedBytes = std::min(field(*info, "Zswap"), used);
     const quint64 wired = saturatingSum({field(*info, "SUnreclaim"), field(*info, "KernelStack"),

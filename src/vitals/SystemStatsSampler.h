@@ -36,6 +36,7 @@ struct SamplerEnvironment {
 //   memCachedBytes     MemAvailable − MemFree            (caches the kernel can drop at once;
 //                                                         Available = cached + free = MemAvailable)
 //   memUsedBytes       MemTotal − MemAvailable           ("used" column)
+//   memBuffCacheBytes  Buffers + Cached + SReclaimable   ("buff/cache" column)
 //   memCompressedBytes Zswap (the compressed pool), at most used
 //   memWiredBytes      SUnreclaim + KernelStack + PageTables + SecPageTables + Percpu
 //                      + Unevictable (memory that can never be reclaimed), at most used −

@@ -58,7 +58,7 @@ QString ThermalSnapshot::fansSummary(const QList<int>& fanRPMs, const QList<FanR
     if (fans.isEmpty()) {
         if (!fanRPMs.isEmpty())
             return idle;
-        return QStringLiteral("This Mac reports no fans (normal on many MacBook Air models). "
+        return QStringLiteral("This Mac reports no fans (normal on many fanless laptops). "
                               "Cooling is handled silently by the chassis and power management.");
     }
     const FanReading* fastest = &fans.front();

@@ -106,4 +106,23 @@ TEST(SubscriptionsText, OnlyTheOverlapCarriesTheSavingBadge) {
                                                  "looks for, not findings from this computer.");
     EXPECT_EQ(SubscriptionsText::badge(true), "Potential saving");
     EXPECT_EQ(SubscriptionsText::badge(false), "Worth reviewing");
+    // Nothing learns from use: the note under the cards says they are fixed.
+    EXPECT_FALSE(SubscriptionsText::howText().contains("learns"));
+    EXPECT_TRUE(SubscriptionsText::howText().startsWith("For now the cards are fixed examples"));
+}
+
+// The hub names the places an uninstall searches here, not the other system's folder names.
+TEST(AppsHubText, NamesThePlacesOfThisSystem) {
+    QStringList texts;
+    for (const AppsHubText::Card& card : AppsHubText::cards())
+        texts << card.blurb;
+    for (const AppsHubText::ExplainRow& row : AppsHubText::explainRows())
+        texts << row.title << row.detail;
+    for (const QString& text : texts) {
+        for (const char* other : {"Preferences", "Containers", "Application Support", ".app"})
+            EXPECT_FALSE(text.contains(QLatin1String(other))) << text.toStdString();
+    }
+    EXPECT_EQ(AppsHubText::cards().at(0).blurb,
+              "Find leftovers in the settings, data and cache folders. Estimated recovery before "
+              "you confirm.");
 }

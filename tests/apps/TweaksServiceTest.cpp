@@ -83,11 +83,11 @@ TEST(TweakTable, HoldsThirtyNineRowsThatReadBackTheirOwnWrites) {
     }
     EXPECT_EQ(offValues, 6);
     EXPECT_EQ(groupSizes, (QMap<QString, int>{{"Screenshots", 4},
-                                              {"Finder", 11},
-                                              {"Dock", 9},
+                                              {"File manager", 11},
+                                              {"Taskbar", 9},
                                               {"Keyboard & typing", 7},
                                               {"Windows & dialogs", 5},
-                                              {"TextEdit", 2},
+                                              {"Text editor", 2},
                                               {"Other", 1}}));
     // A group's rows stand together, so headings never repeat.
     for (qsizetype i = 2; i < rows.size(); ++i) {
@@ -99,13 +99,15 @@ TEST(TweakTable, HoldsThirtyNineRowsThatReadBackTheirOwnWrites) {
     }
 }
 
-// The rows' words name what this desktop has (the system, the file manager, the taskbar), not
-// the programs of the system the table was written for; the group names stay.
+// The rows' words and headings name what this desktop has (the system, the file manager, the
+// taskbar, desktops), not the programs and places of the system the table was written for.
 TEST(TweakTable, RowTextsNameThisDesktopsCounterparts) {
     QHash<QString, QStringList> texts;
     for (const Tweak& t : TweakTable::all()) {
-        for (const QString& text : {t.name, t.plainDescription}) {
-            for (const char* other : {"macOS", "Finder", "Dock", "System Settings", "Cmd-"})
+        for (const QString& text : {t.group, t.name, t.plainDescription}) {
+            for (const char* other :
+                 {"macOS", "Finder", "Dock", "System Settings", "Cmd-", "Spaces", "Mission Control",
+                  "genie", ".DS_Store", "iCloud", "TextEdit"})
                 EXPECT_FALSE(text.contains(QLatin1String(other))) << text.toStdString();
         }
         texts.insert(t.id, {t.name, t.plainDescription});
@@ -118,14 +120,16 @@ TEST(TweakTable, RowTextsNameThisDesktopsCounterparts) {
     EXPECT_EQ(texts["dock-instant"].at(0), "Make the taskbar hide and show instantly");
     EXPECT_EQ(texts["kb-repeat"].at(1), "Held keys repeat quicker than the system settings "
                                         "allow. Applies as apps reopen.");
-    // Feature names and the computer's name are kept as written.
-    EXPECT_EQ(texts["dock-mru"].at(0), "Stop rearranging Spaces by recent use");
-    EXPECT_EQ(texts["win-nocloud"].at(0), "Save new documents to this Mac, not iCloud");
+    EXPECT_EQ(texts["dock-mru"].at(0), "Stop rearranging desktops by recent use");
+    EXPECT_EQ(texts["te-quotes"].at(0), "Turn off smart quotes in the text editor");
+    // The computer's name is kept as written.
+    EXPECT_EQ(texts["win-nocloud"].at(0), "Save new documents to this Mac, not the cloud");
 }
 
 TEST_F(TweaksServiceTest, GroupsComeInTableOrder) {
-    EXPECT_EQ(service.groups(), QStringList({"Screenshots", "Finder", "Dock", "Keyboard & typing",
-                                             "Windows & dialogs", "TextEdit", "Other"}));
+    EXPECT_EQ(service.groups(),
+              QStringList({"Screenshots", "File manager", "Taskbar", "Keyboard & typing",
+                           "Windows & dialogs", "Text editor", "Other"}));
 }
 
 TEST_F(TweaksServiceTest, ReadingComparesThePrintedValueAfterTrimming) {

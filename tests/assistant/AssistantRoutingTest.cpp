@@ -1,5 +1,6 @@
 #include "assistant/AssistantTestSupport.h"
 #include "shell/FeatureReplies.h"
+#include "shell/QKFeature.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -187,9 +188,58 @@ TEST_F(AssistantRoutingTest, TheCatalogAnswersWithTheLiveReplyAndTheScreenTheUse
 
     // The battery rule leaves a question the catalog knows to the catalog.
     const TamsoMessage battery = rig.askAndWait("why is battery low", s);
-    EXPECT_EQ(battery.text, FeatureReplies::explain(s));
+    EXPECT_EQ(battery.text, QKFeature::lookup("tamso")->blurb);
     EXPECT_EQ(specs(battery),
               (QList<ActionSpec>{{"Ask Pendrel", "tamso", K::OpenFeature, std::nullopt}}));
+}
+
+// What is busy on this system gets explained: the kernel's threads, the init system, the file
+// indexers, the display server and compositor, sound, backups and browsers, by the names the
+// process list shows.
+TEST_F(AssistantRoutingTest, TheGlossaryExplainsThisSystemsOwnProcesses) {
+    const struct {
+        const char* question;
+        const char* start;
+    } rows[] = {
+        {"what is kworker/u16:2", "kworker threads are the kernel itself"},
+        {"what is kswapd0 doing", "kswapd is the kernel freeing memory"},
+        {"what is systemd", "systemd starts everything else on this system."},
+        {"what is tracker-miner-fs-3", "tracker-miner-fs is the desktop's file search"},
+        {"what's baloo_file_extractor", "baloo_file is Plasma's file search"},
+        {"what is Xorg", "Xorg is the display server"},
+        {"what is gnome-shell using", "gnome-shell is the desktop itself"},
+        {"what is kwin_wayland", "KWin places and draws every window"},
+        {"what is pipewire", "PipeWire runs all sound"},
+        {"what is deja-dup", "deja-dup is the desktop's backup tool"},
+        {"what is firefox", "Firefox's memory grows with open tabs."},
+    };
+    const SystemSnapshot snapshot = busyMachine();
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.question);
+        const TamsoMessage answer = rig.askAndWait(row.question, snapshot);
+        EXPECT_TRUE(answer.text.startsWith(QString::fromUtf8(row.start)))
+            << answer.text.toStdString();
+    }
+}
+
+// The Explain record's live figures answer slowness only: its other phrases are not about load,
+// and a reading of CPU and memory would answer a question nobody asked.
+TEST_F(AssistantRoutingTest, OnlyQuestionsAboutSlownessGetTheExplainRecordsFigures) {
+    SystemSnapshot s = busyMachine();
+    s.cpuPercent = 100;
+    const QString blurb = QKFeature::lookup("tamso")->blurb;
+    for (const char* question : {"why did storage grow so much?",
+                                 "What should I do about this folder?", "explain my mac"}) {
+        SCOPED_TRACE(question);
+        const TamsoMessage answer = rig.askAndWait(question, s);
+        EXPECT_EQ(answer.text, blurb);
+        EXPECT_FALSE(answer.text.contains("CPU load"));
+    }
+    for (const char* question : {"Why is my Mac slow?", "explain my mac, it is so slow",
+                                 "explain why everything is sluggish"}) {
+        SCOPED_TRACE(question);
+        EXPECT_EQ(rig.askAndWait(question, s).text, FeatureReplies::explain(s));
+    }
 }
 
 // The question the app itself suggests (the welcome text, the Performance screen's "Ask Pendrel

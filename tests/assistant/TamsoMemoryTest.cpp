@@ -50,7 +50,7 @@ TEST(TamsoMemory, PresenceIsAnyItemAndLinksAreFollowed) {
     docker.close();
     QFile::link(home.home() + "/nowhere", home.home() + "/.cargo"); // a dangling link does not
     EXPECT_EQ(labels(TamsoMemory::observe(home)),
-              (QStringList{"You don't use Xcode", "You use Docker", "You use Ollama"}));
+              (QStringList{"Xcode isn't used here", "You use Docker", "You use Ollama"}));
 }
 
 TEST(TamsoMemory, ARefreshPublishesOnTheMainThreadAndSkipsAMemoryThatIsGone) {
@@ -64,7 +64,7 @@ TEST(TamsoMemory, ARefreshPublishesOnTheMainThreadAndSkipsAMemoryThatIsGone) {
     TamsoMemory::refresh(memory.home(), &memory);
     EXPECT_TRUE(memory.observations().isEmpty()) << "returns at once";
     ASSERT_TRUE(testsupport::waitFor([&] { return !seen.isEmpty(); }));
-    EXPECT_EQ(seen, (QStringList{"You don't use Xcode", "You use npm"}));
+    EXPECT_EQ(seen, (QStringList{"Xcode isn't used here", "You use npm"}));
 
     auto* doomed = new TamsoMemory(home);
     TamsoMemory::refresh(home, doomed);

@@ -33,4 +33,6 @@ TEST(TimelineText, EmptyStateFollowsTheSearchAsTyped) {
     EXPECT_EQ(TimelineText::emptyMessage("x"),
               "Try different words from a question Pendrel already answered.");
     EXPECT_EQ(TimelineText::entryCount(5), "5 entries on this Mac");
+    EXPECT_EQ(TimelineText::entryCount(1), "1 entry on this Mac");
+    EXPECT_EQ(TimelineText::entryCount(0), "0 entries on this Mac");
 }

@@ -157,13 +157,14 @@ TEST(AutomationRunners, StorageFiguresComeFromTheVitalsOrAFreshSample) {
     w.setDisk(95'000'000'000, 1000'000'000'000);
     AutomationStore store(w.environment());
     EXPECT_EQ(result(store, &AutomationStore::storageAlertMessage),
-              "Disk is 90% full — 95 GB free. Open Storage to reclaim space.");
+              "Disk is 91% full — 95 GB free. Open Storage to reclaim space."); // 90.5 %, up
     // Root's reserved blocks are neither used nor free to the user: 500 GB used and 100 GB
-    // available is 83% full, as Performance and df say, not the 90% of 1 − free ÷ total.
+    // available is 84% full (83.3 rounded up), as Performance and df say, not the 90% of
+    // 1 − free ÷ total.
     w.setDisk(100'000'000'000, 1000'000'000'000);
     w.disk->diskUsedBytes = 500'000'000'000;
     EXPECT_EQ(result(store, &AutomationStore::storageAlertMessage),
-              "Disk is 83% full — 100 GB free. Open Storage to reclaim space.");
+              "Disk is 84% full — 100 GB free. Open Storage to reclaim space.");
     std::optional<bool> reserved;
     store.storageAlertDue([&](bool d) { reserved = d; });
     ASSERT_TRUE(testsupport::waitFor([&] { return reserved.has_value(); }));

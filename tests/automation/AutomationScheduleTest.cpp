@@ -72,7 +72,10 @@ TEST(AutomationSchedule, StorageAlertIsDueFromNinetyPercentFullByTheSharedFigure
     EXPECT_FALSE(AutomationSchedule::storageAlertDue(disk(0, 0))) << "not measured yet";
     EXPECT_TRUE(AutomationSchedule::storageAlertDue(disk(0, 1)));
     // 50 GB reserved for root: used 855 of the 950 GB the user can reach is 90%, not 90.5%;
-    // used 850 of 950 is 89%, so no alert although total − free would say 90%.
+    // with 100 GB free, used 800 of 900 is 89% (88.9 rounded up, as df prints it), so no alert
+    // although total − free would say 90%. Used 850 of 950 is 89.5%, which df and the alert
+    // call 90%.
     EXPECT_TRUE(AutomationSchedule::storageAlertDue(disk(95 * gb, 1000 * gb, 855 * gb)));
-    EXPECT_FALSE(AutomationSchedule::storageAlertDue(disk(100 * gb, 1000 * gb, 850 * gb)));
+    EXPECT_FALSE(AutomationSchedule::storageAlertDue(disk(100 * gb, 1000 * gb, 800 * gb)));
+    EXPECT_TRUE(AutomationSchedule::storageAlertDue(disk(100 * gb, 1000 * gb, 850 * gb)));
 }

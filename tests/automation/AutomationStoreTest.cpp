@@ -104,7 +104,7 @@ TEST(AutomationStore, TheStorageAlertRunsAtMostOncePerLocalDayAcrossTheClockChan
     EXPECT_EQ(w.notifier->posted[0].title, "Pendrel · Storage alert");
     EXPECT_TRUE(w.notifier->posted[0].identifier.startsWith("automation-"));
     EXPECT_TRUE(w.notifier->posted[0].playSound);
-    EXPECT_TRUE(w.notifier->posted[0].body.startsWith("Disk is 90% full — "));
+    EXPECT_TRUE(w.notifier->posted[0].body.startsWith("Disk is 91% full — ")); // 90.5 %, up
     EXPECT_EQ(store.state("disk-alert").lastRunDay, "2026-03-28");
 
     w.clock->set(inBerlin(2026, 3, 28, 23, 58));

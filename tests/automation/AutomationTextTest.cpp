@@ -1,6 +1,8 @@
 #include "automation/AutomationText.h"
+#include "automation/AutomationRule.h"
 #include "fakes/FakeToolRunner.h"
 #include "platform/ByteFormat.h"
+#include "shell/RunModeManager.h"
 
 #include <gtest/gtest.h>
 
@@ -77,4 +79,15 @@ TEST(AutomationText, OnlyTheCheckingMessageIsProgress) {
     EXPECT_FALSE(T::statusIsProgress("Checking schedules..."));
     EXPECT_FALSE(T::statusIsProgress(T::nothingDue()));
     EXPECT_FALSE(T::statusIsProgress("Storage alert: Disk is 91% full"));
+}
+
+// The tip names the choices as Settings shows them, and the rules name what is cleaned here.
+TEST(AutomationText, TipAndRulesNameWhatThisSystemShows) {
+    for (const RunMode mode : {RunMode::MenuBar, RunMode::Login}) {
+        const QString choice =
+            QString::fromUtf8("“") + runModeRawValue(mode) + QString::fromUtf8("”");
+        EXPECT_TRUE(T::windowOnlyTip().contains(choice)) << choice.toStdString();
+    }
+    for (const AutomationRule& rule : AutomationRule::all())
+        EXPECT_FALSE(rule.detail.contains("Xcode")) << rule.detail.toStdString();
 }

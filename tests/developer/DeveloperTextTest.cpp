@@ -1,5 +1,6 @@
 #include "developer/DeveloperText.h"
 #include "support/TestSupport.h"
+#include "vitals/PerformanceMode.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,10 @@ TEST(DeveloperText, MeasuringAndKeepAwakeWording) {
     EXPECT_EQ(awakeNote("Mac woke", false), "Mac woke");
     EXPECT_EQ(awakeNote("", true), refused);
     EXPECT_EQ(awakeNote("Mac woke", true), refused + "\nMac woke");
+    // The advice points at a tab the Performance screen has, and the prompt at what is measured.
+    EXPECT_TRUE(awakeLimits().at(2).contains(QString::fromUtf8("Performance → ") +
+                                             title(PerformanceMode::Fans)));
+    EXPECT_EQ(hubAskPrompt(), "Ask about Docker, caches or models");
     QStringList labels;
     for (KeepAwakeManager::Duration d : KeepAwakeManager::allDurations())
         labels << durationLabel(d);

@@ -35,12 +35,12 @@ SystemSnapshot emptySnapshot() {
 }
 
 const QString kRoom = "Storage has room", kCalm = "Memory comfortable",
-              kCool = "Thermals comfortable";
+              kCool = "Thermals comfortable", kUnread = "Thermal status unavailable";
 
 INSTANTIATE_TEST_SUITE_P(
     Cuts, HeadroomCuts,
     ::testing::Values(
-        HeadroomCase{"empty", emptySnapshot(), 0, 100, {kRoom, kCalm, kCool}},
+        HeadroomCase{"empty", emptySnapshot(), 0, 100, {kRoom, kCalm, kUnread}},
         HeadroomCase{"free_0_08_is_tight",
                      sample(0.5, 0.08),
                      0,
@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
             "fair", sample(0.5, 0.5, 10, P::Fair), 0, 94, {kRoom, kCalm, "Mac warming up"}},
         HeadroomCase{
             "serious", sample(0.5, 0.5, 10, P::Serious), 0, 86, {kRoom, kCalm, "Mac running hot"}},
-        HeadroomCase{"unknown", sample(0.5, 0.5, 10, P::Unknown), 0, 100, {kRoom, kCalm, kCool}},
+        // No reading is not a comfortable one: the line says what the temperature tile says.
+        HeadroomCase{"unknown", sample(0.5, 0.5, 10, P::Unknown), 0, 100, {kRoom, kCalm, kUnread}},
         HeadroomCase{"junk_five_billion", sample(), 5'000'000'000, 100, {kRoom, kCalm, kCool}},
         HeadroomCase{"junk_above_last",
                      sample(),

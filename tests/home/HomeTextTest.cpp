@@ -38,6 +38,16 @@ TEST(DashboardText, TheStatusIsNeverCalmerThanTheTilesAndTheDot) {
     EXPECT_EQ(status.tone, HomeTone::Orange);
     EXPECT_EQ(DashboardText::countLine(0, false, status.level),
               "Live vitals need attention. Complete today's check for the full picture.");
+    // The card under the header reads the same level: no "look good" beside "needs a review".
+    EXPECT_EQ(DashboardText::attentionEmptyMessage(false, status.level),
+              "Live vitals need attention. Check temporary files and large files for the full "
+              "picture.");
+    EXPECT_EQ(DashboardText::attentionEmptyTitle(true, status.level), "Nothing to clean today.");
+    EXPECT_EQ(DashboardText::attentionEmptyMessage(true, status.level),
+              "Live vitals need attention; the tiles below say why.");
+    EXPECT_EQ(DashboardText::attentionEmptyMessage(false, 0),
+              "Live vitals look good. Check temporary files and large files for the full "
+              "picture.");
 
     EXPECT_EQ(DashboardText::liveLevel(sample()), 0);
     EXPECT_EQ(DashboardText::liveLevel(sample(0.5, 0.5, 70.1)), 2); // the tile's own cut
@@ -79,7 +89,7 @@ TEST(DashboardText, CountLine) {
               "Pendrel found 3 things worth your attention today.");
     EXPECT_EQ(DashboardText::countLine(0, true, 0), "Nothing needs you today.");
     // The empty recommendations card says the same as the header once the check is complete.
-    EXPECT_EQ(DashboardText::attentionEmptyTitle(true), DashboardText::countLine(0, true, 0));
+    EXPECT_EQ(DashboardText::attentionEmptyTitle(true, 0), DashboardText::countLine(0, true, 0));
     EXPECT_EQ(DashboardText::countLine(0, true, 2),
               "Live vitals need attention; run a check for a fuller diagnosis.");
     EXPECT_EQ(DashboardText::countLine(0, false, 0),

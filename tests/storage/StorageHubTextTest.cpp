@@ -57,8 +57,11 @@ TEST(StorageHubPrediction, NoEstimateWithoutAGrowingTrend) {
 TEST(StorageHubPrediction, UsageIsTheShareTheUserCanFillAsPerformanceShowsIt) {
     // ext4 keeps blocks for root: 100 GB disk, 40 GB used, 54 GB available, 6 GB reserved.
     const SystemSnapshot reserved = disk(100'000, 54'000, 40'000);
-    EXPECT_EQ(predict(reserved, std::nullopt).usage, "42%");
-    EXPECT_EQ(PerformanceText::storageValue(reserved), "42% full");
+    // 40 of 94 is 42.55 %: df prints 43 %, and so do both screens.
+    EXPECT_EQ(predict(reserved, std::nullopt).usage, "43%");
+    EXPECT_EQ(PerformanceText::storageValue(reserved), "43% full");
+    EXPECT_EQ(predict(disk(0, 398, 602), std::nullopt).usage, "61%");
+    EXPECT_EQ(PerformanceText::storageValue(disk(0, 398, 602)), "61% full");
     const Prediction none = predict(disk(0, 0), std::nullopt);
     EXPECT_EQ(none.usage, "0%");
     EXPECT_EQ(none.growth, "Stable");
@@ -67,7 +70,7 @@ TEST(StorageHubPrediction, UsageIsTheShareTheUserCanFillAsPerformanceShowsIt) {
     EXPECT_EQ(predict(disk(100, 71), std::nullopt).usage, "29%");
     EXPECT_EQ(predict(disk(0, 71, 29), std::nullopt).usage, "29%");
     EXPECT_EQ(PerformanceText::storageValue(disk(0, 71, 29)), "29% full");
-    EXPECT_EQ(predict(disk(1000, 1), std::nullopt).usage, "99%");
+    EXPECT_EQ(predict(disk(1000, 1), std::nullopt).usage, "100%"); // 99.9 %, as df rounds it
     EXPECT_EQ(predict(disk(1000, 2000), std::nullopt).usage, "0%");
     EXPECT_EQ(predict(disk(std::numeric_limits<qint64>::max(), 0), std::nullopt).usage, "100%");
 }
@@ -108,4 +111,6 @@ TEST(StorageHubTiles, EightTilesEachLeadingToAModeOrAnotherSection) {
     EXPECT_EQ(modes, QList<DiskMode>({DiskMode::System, DiskMode::Screenshots, DiskMode::DiskMap,
                                       DiskMode::Organizer, DiskMode::Mail, DiskMode::Growth}));
     EXPECT_EQ(sections, QStringList({"folders", "duplicates"}));
+    // The mail tile names the client whose mail is read here.
+    EXPECT_EQ(all.at(4).text, "See what Thunderbird and other mail apps keep on this Mac.");
 }

@@ -82,8 +82,12 @@ TEST(PerformanceTiles, Values) {
     EXPECT_EQ(Text::storageValue(withDisk(1500, 1000)), "0% full");
     EXPECT_EQ(Text::storageValue(withDisk(-10, 1000)), "100% full");
     // As df counts it: the blocks reserved for root are neither used nor the user's to fill.
-    // 90 used and 300 available on a 1000-byte volume is 23 % full, not 70 %.
-    EXPECT_EQ(Text::storageValue(withDiskUsed(300, 90, 1000)), "23% full");
+    // 90 used and 300 available on a 1000-byte volume is 24 % full (23.08 rounded up), not 70 %.
+    EXPECT_EQ(Text::storageValue(withDiskUsed(300, 90, 1000)), "24% full");
+    // df rounds a share past a whole percent up, and leaves a whole one as it is.
+    EXPECT_EQ(Text::storageValue(withDiskUsed(398, 602, 1000)), "61% full");
+    EXPECT_EQ(Text::storageValue(withDiskUsed(400, 600, 1000)), "60% full");
+    EXPECT_EQ(Text::storageValue(withDiskUsed(99'999, 1, 1'000'000)), "1% full");
     EXPECT_EQ(Text::storageValue(withDiskUsed(0, 950, 1000)), "100% full");
     EXPECT_EQ(Text::storageValue(withDiskUsed(0, 0, 1000)), "100% full"); // all reserved
     SystemSnapshot memory = withMemoryRatio(0.5);
@@ -259,8 +263,10 @@ TEST(PerformanceSensors, PressureBadgeAndSentence) {
     EXPECT_EQ(Text::pressureSourceNote(P::Unknown),
               "The system is not publishing this signal on this machine right now.");
     EXPECT_EQ(Text::noSensorsText(P::Unknown),
-              "This Mac is not publishing die temperatures to user apps right now. Fan Monitor "
+              "This Mac is not publishing die temperatures to user apps right now. The Fans tab "
               "may still show RPM if fans exist.");
+    // The tab it points to is the one the screen has.
+    EXPECT_TRUE(Text::noSensorsText(P::Fair).contains(title(PerformanceMode::Fans) + " tab"));
 }
 
 TEST(PerformanceSensors, LikelyCause) {
@@ -313,7 +319,7 @@ TEST(PerformanceFans, PressureNote) {
     EXPECT_EQ(Text::fanPressureNote(P::Critical),
               "Thermal pressure is critical, so elevated fan noise can be expected.");
     // No fans reported: the drivers of this machine are the reason, not an OS build.
-    EXPECT_EQ(Text::fanlessText(), "No fan sensors were reported. Many MacBook Air models are "
-                                   "fanless. If this machine has fans, its drivers do not expose "
-                                   "their sensors.");
+    EXPECT_EQ(Text::fanlessText(), "No fan sensors were reported. Many thin laptops are fanless. "
+                                   "If this machine has fans, its drivers do not expose their "
+                                   "sensors.");
 }

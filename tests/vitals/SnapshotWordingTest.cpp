@@ -42,11 +42,12 @@ TEST(SnapshotWording, MemoryBreakdownOrderAndSums) {
     s.memCompressedBytes = 7;
     s.memWiredBytes = 11;
     s.memCachedBytes = 13;
+    s.memBuffCacheBytes = 19;
     s.memFreeBytes = 17;
     const auto parts = s.memoryBreakdown();
     ASSERT_EQ(parts.size(), 6);
     const char* labels[] = {"Available", "App memory", "Compressed", "Wired", "Cache", "Free"};
-    const quint64 values[] = {30, 5, 7, 11, 13, 17};
+    const quint64 values[] = {30, 5, 7, 11, 19, 17};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(parts[i].label, labels[i]);
         EXPECT_EQ(parts[i].bytes, values[i]);

@@ -53,6 +53,10 @@ TEST(SystemStatsSampler, MemoryMappedLikeFree) {
     EXPECT_EQ(s.memTotalBytes, 16'384'000'000u);
     EXPECT_EQ(s.memFreeBytes, 2'048'000'000u);
     EXPECT_EQ(s.memCachedBytes + s.memFreeBytes, 9'216'000'000u); // MemAvailable
+    // "Cache" is free's buff/cache: Buffers + Cached + SReclaimable, not MemAvailable − MemFree.
+    EXPECT_EQ(s.memBuffCacheBytes, (300'000ULL + 6'500'000ULL + 500'000ULL) * 1024);
+    EXPECT_EQ(s.memoryBreakdown().at(4).label, "Cache");
+    EXPECT_EQ(s.memoryBreakdown().at(4).bytes, s.memBuffCacheBytes);
     EXPECT_EQ(s.memUsedBytes, 16'384'000'000u - 9'216'000'000u);
     EXPECT_EQ(s.memCompressedBytes, 409'600'000u); // Zswap
     EXPECT_EQ(s.memWiredBytes, 460'000u * 1024);

@@ -83,7 +83,7 @@ TEST(ThermalWording, TemperatureAndSecondaryLabels) {
 
 TEST(ThermalWording, FansSummary) {
     EXPECT_EQ(ThermalSnapshot::fansSummary({}, {}),
-              "This Mac reports no fans (normal on many MacBook Air models). Cooling is handled "
+              "This Mac reports no fans (normal on many fanless laptops). Cooling is handled "
               "silently by the chassis and power management.");
     EXPECT_EQ(ThermalSnapshot::fansSummary({900}, {}), "Fans are present but idle right now.");
     EXPECT_EQ(ThermalSnapshot::fansSummary({}, {fan(0, 0)}),

@@ -89,6 +89,7 @@ SystemSnapshot sampleOf(const Machine& m, int n, bool relieved) {
     s.memActiveBytes = quint64(qint64(m.memory.active) + shift);
     s.memCompressedBytes = m.memory.compressed;
     s.memCachedBytes = quint64(qint64(m.memory.cached) - shift / 2);
+    s.memBuffCacheBytes = s.memCachedBytes + s.memCachedBytes / 8;
     s.memFreeBytes = quint64(qint64(m.memory.free) - shift / 2);
     if (relieved) {
         s.memFreeBytes += 1'240'000'000ULL;

@@ -62,7 +62,7 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
     column->addWidget(m_entry);
 
     setChecking(m_health.isChecking());
-    setCards({}, false);
+    setCards({}, false, 0);
 }
 
 QList<RecommendationCardView*> AttentionSection::cardViews() const {
@@ -74,20 +74,20 @@ QList<RecommendationCardView*> AttentionSection::cardViews() const {
     return views;
 }
 
-void AttentionSection::setCards(const QList<RecCard>& cards, bool checkComplete) {
+void AttentionSection::setCards(const QList<RecCard>& cards, bool checkComplete, int level) {
     const bool empty = cards.isEmpty();
     m_empty->setVisible(empty);
     m_grid->setVisible(!empty);
     m_entry->setVisible(!empty);
-    if (checkComplete) {
+    if (checkComplete && level == 0) {
         m_emptySymbol->setSymbol("checkmark.circle.fill"_sym);
         QKForeground::apply(m_emptySymbol, QKForeground::Green);
     } else {
         m_emptySymbol->setSymbol("stethoscope"_sym);
         QKForeground::apply(m_emptySymbol, QKForeground::Tint);
     }
-    m_emptyTitle->setText(DashboardText::attentionEmptyTitle(checkComplete));
-    m_emptyMessage->setText(DashboardText::attentionEmptyMessage(checkComplete));
+    m_emptyTitle->setText(DashboardText::attentionEmptyTitle(checkComplete, level));
+    m_emptyMessage->setText(DashboardText::attentionEmptyMessage(checkComplete, level));
     m_checkNow->setVisible(!checkComplete);
 
     if (cards == m_cards && m_shownOnce)

@@ -22,7 +22,8 @@ class RefreshButton;
 // the user. The check buttons start both health measurements.
 //
 // The home screen feeds it: setCards() with each fresh list (cards are rebuilt only when the
-// list differs from the one on show), setChecking() with the health check's state.
+// list differs from the one on show) and the header's status level, setChecking() with the
+// health check's state.
 class AttentionSection : public QWidget {
     Q_OBJECT
 public:
@@ -30,13 +31,14 @@ public:
 
     AttentionSection(HealthCheck& health, OpenAction onOpen, QWidget* parent = nullptr);
 
-    void setCards(const QList<RecCard>& cards, bool checkComplete);
+    void setCards(const QList<RecCard>& cards, bool checkComplete, int level);
     void setChecking(bool checking);
 
     QList<RecommendationCardView*> cardViews() const;
     RefreshButton* refreshButton() const { return m_refresh; }
     QKCardSurface* emptyPanel() const { return m_empty; }
     QLabel* emptyTitle() const { return m_emptyTitle; }
+    QLabel* emptyMessage() const { return m_emptyMessage; }
     QKProminentButton* checkNowButton() const { return m_checkNow; }
     GuidedReviewEntryCard* reviewEntry() const { return m_entry; }
 

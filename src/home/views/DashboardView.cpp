@@ -109,7 +109,7 @@ void DashboardView::refresh() {
     m_header->setContent(DashboardText::greeting(hour, m_account.fullName()), status,
                          DashboardText::countLine(int(m_cards.size()), complete, status.level),
                          lastChecked, headroom.findings.join(QLatin1Char('\n')));
-    m_attention->setCards(m_cards, complete);
+    m_attention->setCards(m_cards, complete, status.level);
     m_attention->setChecking(m_health.isChecking());
     m_attention->reviewEntry()->setProgress(m_review.step, int(m_cards.size()));
     m_glance->showSnapshot(s);

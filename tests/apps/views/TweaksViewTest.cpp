@@ -47,8 +47,12 @@ TEST_F(TweaksViewTest, WaitsForTheFirstReadingThenListsEveryGroup) {
     // those written for a program that rereads its settings on restart included.
     const auto* store = view.findChild<QLabel*>("tweaksStore");
     ASSERT_TRUE(store);
-    EXPECT_EQ(store->text(), QString("Pendrel keeps these switches in its own store; they don't "
-                                     "change the settings of your desktop or its programs."));
+    EXPECT_EQ(store->text(), QString("Each is named for the setting it stands for on the system "
+                                     "it was made for; here none changes your desktop or its "
+                                     "programs."));
+    EXPECT_EQ(view.findChild<QLabel*>("tweaksIntro")->text(),
+              "Hidden Mac settings, no terminal needed. Each switch keeps a value in Pendrel's own "
+              "store; turning it off clears that value.");
     QCoreApplication::processEvents();
     EXPECT_GT(store->y(), view.findChild<QLabel*>("tweaksIntro")->y());
     for (TweakRow* r : view.rows()) {

@@ -22,7 +22,7 @@ TEST(MemoryView, LearnsWhenShownAndAgainOnRefresh) {
     EXPECT_TRUE(view.learningLine()->isHidden());
     EXPECT_TRUE(view.rows().first()->isVisible());
     EXPECT_EQ(view.rows().first()->findChild<QLabel*>("observationLabel")->text(),
-              "You don't use Xcode");
+              "Xcode isn't used here");
 
     QDir().mkpath(home.home() + "/.gradle");
     QTest::mouseClick(view.refreshButton(), Qt::LeftButton);

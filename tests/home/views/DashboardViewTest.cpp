@@ -105,15 +105,35 @@ TEST_F(DashboardViewTest, WaitsForTheFirstSampleThenGreets) {
     EXPECT_EQ(view->askStrip()->question(), "Is there anything I should do about my Mac today?");
 }
 
+// One reading decides the header, its description, the card under it and the tiles: a busy
+// processor with no thermal reading is neither "good" vitals nor "comfortable" thermals anywhere.
 TEST_F(DashboardViewTest, TheHeaderAgreesWithTheTilesBesideIt) {
-    publish(sample(0.5, 0.5, 100));
+    publish(sample(0.5, 0.5, 100, P::Unknown));
     auto view = makeView();
     EXPECT_EQ(view->glance()->tiles().at(2)->tile().message, "Your Mac is working hard.");
+    EXPECT_EQ(view->glance()->tiles().at(3)->tile().message, "Thermal status is unavailable.");
     EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac needs a review.");
     EXPECT_EQ(view->header()->countLabel()->text(),
               "Live vitals need attention. Complete today's check for the full picture.");
+    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Complete today's check");
+    EXPECT_EQ(view->attention()->emptyMessage()->text(),
+              "Live vitals need attention. Check temporary files and large files for the full "
+              "picture.");
+    EXPECT_TRUE(view->header()->toolTip().contains("Thermal status unavailable"));
+    EXPECT_FALSE(view->header()->toolTip().contains("Thermals comfortable"));
+
+    // With today's check done and nothing to clean, the card still does not call the Mac fine.
+    check();
+    EXPECT_EQ(view->header()->countLabel()->text(),
+              "Live vitals need attention; run a check for a fuller diagnosis.");
+    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Nothing to clean today.");
+    EXPECT_EQ(view->attention()->emptyMessage()->text(),
+              "Live vitals need attention; the tiles below say why.");
+
     publish(sample());
     EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac is healthy.");
+    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Nothing needs you today.");
+    EXPECT_EQ(view->attention()->emptyMessage()->text(), "Everything Pendrel checked looks good.");
 }
 
 TEST_F(DashboardViewTest, CheckNowRunsBothMeasurementsAndEndsAllClear) {

@@ -172,6 +172,7 @@ TEST_F(PanelTest, RefreshPublishesANewSampleAndThePanelFollowsIt) {
 
     SystemSnapshot changed = base();
     changed.memCachedBytes = 5 * GB;
+    changed.memBuffCacheBytes = 7 * GB;
     changed.diskFreeBytes = 90 * GB;
     {
         std::lock_guard lock(nextLock);
@@ -194,7 +195,7 @@ TEST_F(PanelTest, RefreshPublishesANewSampleAndThePanelFollowsIt) {
         EXPECT_EQ(child<QKLineLabel>(name.constData())->text(), labels[i]);
     }
     EXPECT_EQ(child<QKLineLabel>("breakdownValue0")->text(), formatBytes(6 * GB));
-    EXPECT_EQ(child<QKLineLabel>("breakdownValue4")->text(), formatBytes(5 * GB));
+    EXPECT_EQ(child<QKLineLabel>("breakdownValue4")->text(), formatBytes(7 * GB)); // buff/cache
 }
 
 TEST_F(PanelTest, KeepAwakeSwitchReachesTheManagerAndTheStatusFollowsIt) {
