@@ -3,6 +3,7 @@
 #include "platform/DescriptorLimit.h"
 #include "platform/HomeLayout.h"
 #include "platform/SingleInstance.h"
+#include "vault/SecureNotesStore.h"
 
 #include <cstdio>
 #include <QApplication>
@@ -61,11 +62,19 @@ int main(int argc, char** argv) {
         break;
     }
 
-    PendrelApp pendrel;
-    QObject::connect(&instance, &SingleInstance::messageReceived, &pendrel,
-                     &PendrelApp::handleMessage);
-    pendrel.launch();
-    if (args.size() > 1)
-        pendrel.handleMessage(args.at(1));
-    return app.exec();
+    int status = 0;
+    {
+        PendrelApp pendrel;
+        QObject::connect(&instance, &SingleInstance::messageReceived, &pendrel,
+                         &PendrelApp::handleMessage);
+        pendrel.launch();
+        if (args.size() > 1)
+            pendrel.handleMessage(args.at(1));
+        status = app.exec();
+        // The instance has stopped listening; the windows go now, asking their last saves.
+    }
+    // The exit waits for every worker, and a keyring call may wait on a prompt nobody answers
+    // or on a keyring that never does: give the vault's last work a moment, then let it go.
+    SecureNotesStore::shared()->finishWithin(std::chrono::milliseconds(400));
+    return status;
 }

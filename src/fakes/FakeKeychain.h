@@ -14,18 +14,20 @@
 // failures are switched on per operation with the reason the call reports.
 //
 // hold() makes it a keyring that does not answer: every call from then on waits, already logged,
-// until release(). A test that holds must release before it ends (the fixture's tear-down is the
-// place), or the worker that waits is never given back. Safe to use from several threads; the
-// accessors return copies.
+// until release() or abandon(). A test that holds must release before it ends (the fixture's
+// tear-down is the place), or the worker that waits is never given back. After abandon() every
+// call, the waiting ones included, fails with abandonedReason(). Safe to use from several
+// threads; the accessors return copies.
 class FakeKeychain final : public Keychain {
 public:
     [[nodiscard]] bool save(const QString& account, const QString& value,
                             QString* reason = nullptr) override {
         std::unique_lock lock(m_mutex);
         enter(lock, QStringLiteral("save ") + account);
-        if (m_saveFailure) {
+        const std::optional<QString> failure = m_abandoned ? abandonedReason() : m_saveFailure;
+        if (failure) {
             if (reason)
-                *reason = *m_saveFailure;
+                *reason = *failure;
             return false;
         }
         m_items.insert(account, value);
@@ -36,8 +38,9 @@ public:
     Read read(const QString& account) override {
         std::unique_lock lock(m_mutex);
         enter(lock, QStringLiteral("read ") + account);
-        if (m_readFailure)
-            return Read{Read::Status::Failed, QString(), *m_readFailure};
+        const std::optional<QString> failure = m_abandoned ? abandonedReason() : m_readFailure;
+        if (failure)
+            return Read{Read::Status::Failed, QString(), *failure};
         const auto it = m_items.constFind(account);
         if (it == m_items.cend())
             return Read{Read::Status::NotFound, QString(), QString()};
@@ -47,14 +50,28 @@ public:
     RemoveStatus remove(const QString& account, QString* reason = nullptr) override {
         std::unique_lock lock(m_mutex);
         enter(lock, QStringLiteral("remove ") + account);
-        if (m_removeFailure) {
+        const std::optional<QString> failure = m_abandoned ? abandonedReason() : m_removeFailure;
+        if (failure) {
             if (reason)
-                *reason = *m_removeFailure;
+                *reason = *failure;
             return RemoveStatus::Failed;
         }
         const bool had = m_items.remove(account) > 0;
         afterChange(lock);
         return had ? RemoveStatus::Removed : RemoveStatus::NotFound;
+    }
+
+    void abandon() override {
+        {
+            std::lock_guard lock(m_mutex);
+            m_abandoned = true;
+        }
+        m_gate.notify_all();
+    }
+    static QString abandonedReason() { return QStringLiteral("abandoned"); }
+    bool isAbandoned() const {
+        std::lock_guard lock(m_mutex);
+        return m_abandoned;
     }
 
     // None lets the operation succeed again.
@@ -117,7 +134,7 @@ private:
     void enter(std::unique_lock<std::mutex>& lock, const QString& call) {
         m_calls << call;
         ++m_waiting;
-        m_gate.wait(lock, [this] { return !m_held; });
+        m_gate.wait(lock, [this] { return !m_held || m_abandoned; });
         --m_waiting;
     }
     void afterChange(std::unique_lock<std::mutex>& lock) {
@@ -132,6 +149,7 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_gate;
     bool m_held = false;
+    bool m_abandoned = false;
     int m_waiting = 0;
     QMap<QString, QString> m_items;
     QStringList m_calls;

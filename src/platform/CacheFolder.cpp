@@ -71,11 +71,11 @@ std::optional<QJsonArray> CacheFolder::parseArray(const QByteArray& bytes) {
 
 CacheFolder::LoadOutcome
 CacheFolder::loadBytes(const QString& fileName,
-                       const std::function<bool(const QByteArray&)>& accept,
+                       const std::function<bool(const QByteArray&)>& accept, qint64 maxBytes,
                        QString* asidePath) const {
     QByteArray bytes;
     QString reason;
-    switch (m_folder.readBytes(fileName, kMaxFileBytes, &bytes, &reason)) {
+    switch (m_folder.readBytes(fileName, maxBytes, &bytes, &reason)) {
     case AppSupportFolder::ReadStatus::Missing:
         return LoadOutcome::Missing;
     case AppSupportFolder::ReadStatus::Read:

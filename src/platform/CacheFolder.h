@@ -32,7 +32,8 @@
 // different threads are not ordered (the last to finish wins, whole).
 class CacheFolder {
 public:
-    // The largest file a loader reads; anything bigger counts as unreadable.
+    // The largest file a loader reads, unless it names a smaller bound of its own; anything
+    // bigger counts as unreadable (and is moved aside unread).
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
     explicit CacheFolder(AppSupportFolder folder);
@@ -92,7 +93,8 @@ public:
     };
     template <typename T>
     Load<T> loadJSON(const QString& fileName,
-                     const std::function<std::optional<T>(const QByteArray&)>& decode) const {
+                     const std::function<std::optional<T>(const QByteArray&)>& decode,
+                     qint64 maxBytes = kMaxFileBytes) const {
         Load<T> result;
         result.outcome = loadBytes(
             fileName,
@@ -100,7 +102,7 @@ public:
                 result.value = decode(bytes);
                 return result.value.has_value();
             },
-            &result.asidePath);
+            maxBytes, &result.asidePath);
         return result;
     }
     template <typename Record> Load<QList<Record>> loadArray(const QString& fileName) const {
@@ -114,7 +116,7 @@ private:
     struct HeldFiles;
     static std::optional<QJsonArray> parseArray(const QByteArray& bytes);
     LoadOutcome loadBytes(const QString& fileName,
-                          const std::function<bool(const QByteArray&)>& accept,
+                          const std::function<bool(const QByteArray&)>& accept, qint64 maxBytes,
                           QString* asidePath) const;
 
     AppSupportFolder m_folder;

@@ -10,6 +10,9 @@
 // takes; the vault makes them on a worker thread, one at a time (never two at once, though not
 // always from the same thread), and never on the main thread. An implementation keeps no copy
 // of any secret.
+//
+// abandon() is the one way out of such a wait, for a process that is quitting: the worker the
+// exit waits for must not be held by a keyring that may never answer.
 class Keychain {
 public:
     // The service text every item of the vault carries; items of other services are never
@@ -46,4 +49,9 @@ public:
     virtual Read read(const QString& account) = 0;
     // Removes the account's item. Removed and NotFound both leave no item behind.
     virtual RemoveStatus remove(const QString& account, QString* reason = nullptr) = 0;
+
+    // Gives the keyring up for good, from any thread: a call waiting on it now returns as soon
+    // as it can, and every later call returns at once, all as failures (Failed, or false) with
+    // a reason. What a cancelled change did is not known: the keyring may have done it or not.
+    virtual void abandon() = 0;
 };

@@ -28,6 +28,7 @@ const SecretSchema* schema() {
 
 constexpr const char* kLabel = "Pendrel secure note";
 constexpr const char* kStillLocked = "The keyring is locked and was not unlocked.";
+constexpr const char* kAbandoned = "The keyring was given up because Pendrel is quitting.";
 
 // Takes the error: its message, or a fallback when the service gave none.
 QString takeReason(GError* error, const char* fallback) {
@@ -43,18 +44,34 @@ QString takeReason(GError* error, const char* fallback) {
 // The items of the vault's service with this account, in every collection: unlocked ones first,
 // then those still locked (an unlock that was refused or dismissed does not fail the search; the
 // item just stays locked). The list and its items are the caller's to free.
-GList* search(const QByteArray& service, const QByteArray& account, int flags, GError** error) {
+GList* search(const QByteArray& service, const QByteArray& account, int flags, GCancellable* cancel,
+              GError** error) {
     GHashTable* attributes = secret_attributes_build(schema(), "service", service.constData(),
                                                      "account", account.constData(), nullptr);
     GList* items = secret_service_search_sync(nullptr, schema(), attributes,
-                                              SecretSearchFlags(flags), nullptr, error);
+                                              SecretSearchFlags(flags), cancel, error);
     g_hash_table_unref(attributes);
     return items;
 }
 
 } // namespace
 
+SecretServiceKeychain::SecretServiceKeychain() : m_cancel(g_cancellable_new()) {}
+
+SecretServiceKeychain::~SecretServiceKeychain() {
+    g_object_unref(m_cancel);
+}
+
+void SecretServiceKeychain::abandon() {
+    g_cancellable_cancel(m_cancel);
+}
+
 bool SecretServiceKeychain::save(const QString& account, const QString& value, QString* reason) {
+    if (g_cancellable_is_cancelled(m_cancel)) {
+        if (reason)
+            *reason = QString::fromUtf8(kAbandoned);
+        return false;
+    }
     const QByteArray service = Keychain::service().toUtf8();
     const QByteArray name = account.toUtf8();
     QByteArray bytes = value.toUtf8();
@@ -64,7 +81,7 @@ bool SecretServiceKeychain::save(const QString& account, const QString& value, Q
     bytes.fill('\0');
     GError* error = nullptr;
     const gboolean stored = secret_password_store_binary_sync(
-        schema(), SECRET_COLLECTION_DEFAULT, kLabel, secret, nullptr, &error, "service",
+        schema(), SECRET_COLLECTION_DEFAULT, kLabel, secret, m_cancel, &error, "service",
         service.constData(), "account", name.constData(), nullptr);
     secret_value_unref(secret);
     if (stored && !error)
@@ -76,12 +93,15 @@ bool SecretServiceKeychain::save(const QString& account, const QString& value, Q
 }
 
 Keychain::Read SecretServiceKeychain::read(const QString& account) {
+    if (g_cancellable_is_cancelled(m_cancel))
+        return Read{Read::Status::Failed, QString(), QString::fromUtf8(kAbandoned)};
     const QByteArray service = Keychain::service().toUtf8();
     const QByteArray name = account.toUtf8();
     GError* error = nullptr;
     // Not secret_password_lookup: when the unlock prompt is dismissed it answers "no value" with
     // no error, which would read a locked secret as a missing one.
-    GList* items = search(service, name, SECRET_SEARCH_UNLOCK | SECRET_SEARCH_LOAD_SECRETS, &error);
+    GList* items =
+        search(service, name, SECRET_SEARCH_UNLOCK | SECRET_SEARCH_LOAD_SECRETS, m_cancel, &error);
     Read result;
     if (error) {
         g_list_free_full(items, g_object_unref);
@@ -120,12 +140,18 @@ Keychain::Read SecretServiceKeychain::read(const QString& account) {
 }
 
 Keychain::RemoveStatus SecretServiceKeychain::remove(const QString& account, QString* reason) {
+    if (g_cancellable_is_cancelled(m_cancel)) {
+        if (reason)
+            *reason = QString::fromUtf8(kAbandoned);
+        return RemoveStatus::Failed;
+    }
     const QByteArray service = Keychain::service().toUtf8();
     const QByteArray name = account.toUtf8();
     GError* error = nullptr;
     // Every matching item goes, or none does: one that stays locked is reported before any is
     // deleted (secret_password_clear would call it "nothing to remove").
-    GList* items = search(service, name, SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK, &error);
+    GList* items =
+        search(service, name, SECRET_SEARCH_ALL | SECRET_SEARCH_UNLOCK, m_cancel, &error);
     QString why;
     if (!error) {
         for (GList* l = items; l && why.isEmpty(); l = l->next) {
@@ -133,7 +159,7 @@ Keychain::RemoveStatus SecretServiceKeychain::remove(const QString& account, QSt
                 why = QString::fromUtf8(kStillLocked);
         }
         for (GList* l = items; l && why.isEmpty() && !error; l = l->next)
-            secret_item_delete_sync(static_cast<SecretItem*>(l->data), nullptr, &error);
+            secret_item_delete_sync(static_cast<SecretItem*>(l->data), m_cancel, &error);
     }
     const bool found = items != nullptr;
     g_list_free_full(items, g_object_unref);

@@ -2,6 +2,9 @@
 
 #include "platform/Keychain.h"
 
+// GLib's own declaration, so this header does not pull GLib in.
+typedef struct _GCancellable GCancellable;
+
 // The vault's keyring on Linux: the Secret Service (GNOME Keyring, KWallet and others) through
 // libsecret's synchronous calls. Items go to the default collection, labelled "Pendrel secure
 // note", with the attributes service and account, and no others; the search that finds them
@@ -11,10 +14,22 @@
 // desktop. An item that stays locked (the prompt was dismissed or refused) fails every call with a
 // reason: it is never read as "no item", so nothing takes its place. With no Secret Service on the
 // session bus every call fails with a reason.
+//
+// Every call carries the keychain's one cancellable, which abandon() triggers: libsecret then
+// ends the call (dismissing an unlock prompt it put up) instead of waiting out the bus's time-out.
 class SecretServiceKeychain final : public Keychain {
 public:
+    SecretServiceKeychain();
+    ~SecretServiceKeychain() override;
+    SecretServiceKeychain(const SecretServiceKeychain&) = delete;
+    SecretServiceKeychain& operator=(const SecretServiceKeychain&) = delete;
+
     [[nodiscard]] bool save(const QString& account, const QString& value,
                             QString* reason = nullptr) override;
     Read read(const QString& account) override;
     RemoveStatus remove(const QString& account, QString* reason = nullptr) override;
+    void abandon() override;
+
+private:
+    GCancellable* m_cancel; // owned
 };

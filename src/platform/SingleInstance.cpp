@@ -365,6 +365,11 @@ void SingleInstance::acceptMessages() {
         return;
     m_notifier = new QSocketNotifier(qintptr(m_listenFd), QSocketNotifier::Read, this);
     connect(m_notifier, &QSocketNotifier::activated, this, &SingleInstance::acceptPending);
+    // What the exit still does (services ending their work) may take a while; a launch meanwhile
+    // must not be left waiting on a process that no longer reads.
+    if (QCoreApplication* app = QCoreApplication::instance())
+        connect(app, &QCoreApplication::aboutToQuit, this, &SingleInstance::stopListening,
+                Qt::UniqueConnection);
     // Launches may have queued up before the event loop ran.
     acceptPending();
 }

@@ -25,6 +25,11 @@ class QSocketNotifier;
 // when something other than a socket (a folder, a file) sits at the socket's place. Both ends
 // check that the other is a process of this user (the kernel's peer credentials); nothing is
 // sent to, or taken from, anyone else. When no folder is usable the app still starts, alone.
+//
+// The primary stops listening as soon as its application starts quitting (aboutToQuit): from then
+// on a launch finds nobody there and becomes the instance itself, instead of handing its message
+// to a process that will never read it. A launch that reaches an instance which does not answer
+// gives up after its time-out and says so (Failed), rather than hanging.
 class SingleInstance : public QObject {
     Q_OBJECT
 public:
@@ -35,7 +40,9 @@ public:
         Failed,     // an instance of this user is running but did not answer in time
     };
 
-    static constexpr int defaultTimeoutMs = 30000;
+    // Long enough for an instance still building its first window, short enough that a launch
+    // stuck on one that hangs gives up while the user still waits for it.
+    static constexpr int defaultTimeoutMs = 5000;
     static constexpr int maxSocketPathBytes = 107;
 
     // The socket's folders in order of preference. owner is the user the folders and the peers
@@ -57,9 +64,11 @@ public:
     // The socket this instance listens on; empty unless start() gave Primary with a socket.
     QString socketPath() const { return m_socketPath; }
 
-    // In the primary, starts taking messages on the Qt event loop of the calling thread.
-    // start() does this itself when a QCoreApplication exists.
+    // In the primary, starts taking messages on the Qt event loop of the calling thread, until
+    // the application starts quitting. start() does this itself when a QCoreApplication exists.
     void acceptMessages();
+    // Stops taking messages and gives up the socket (removing it when it is still ours).
+    void stopListening();
 
     // True when the process at the other end of a connected local socket runs as owner.
     static bool peerIsOwner(int socket, uid_t owner);
@@ -84,7 +93,6 @@ private:
                     const QDeadlineTimer& deadline) const;
     Attempt becomePrimary(const QString& folder, const QDeadlineTimer& deadline, QString* why);
     void acceptPending();
-    void stopListening();
 
     QStringList m_folders;
     uid_t m_owner;

@@ -39,7 +39,7 @@ std::optional<DiskTrend::Point> DiskTrend::Point::fromJson(const QJsonObject& ob
 DiskTrend::DiskTrend(AppState& appState, CacheFolder folder, std::shared_ptr<const Clock> clock,
                      QObject* parent)
     : QObject(parent), m_folder(std::move(folder)), m_clock(std::move(clock)) {
-    const auto load = m_folder.loadJSON<QList<Point>>(fileName(), &DiskTrend::decode);
+    const auto load = m_folder.loadJSON<QList<Point>>(fileName(), &DiskTrend::decode, maxFileBytes);
     if (load.value)
         m_points = *load.value;
     connect(&appState, &AppState::snapshotChanged, this, &DiskTrend::record);
@@ -51,9 +51,12 @@ QString DiskTrend::fileName() {
 
 std::optional<QList<DiskTrend::Point>> DiskTrend::decode(const QByteArray& bytes) {
     std::optional<QList<Point>> points = CacheFolder::decodeArray<Point>(bytes);
-    if (points)
-        std::stable_sort(points->begin(), points->end(),
-                         [](const Point& a, const Point& b) { return a.date < b.date; });
+    if (!points)
+        return points;
+    std::stable_sort(points->begin(), points->end(),
+                     [](const Point& a, const Point& b) { return a.date < b.date; });
+    if (points->size() > maxPoints)
+        points->remove(0, points->size() - maxPoints);
     return points;
 }
 
@@ -80,6 +83,8 @@ void DiskTrend::record(const SystemSnapshot& snapshot) {
                                   [&](const Point& p) { return p.date < oldest; }),
                    m_points.end());
     m_points.append(Point{now, usedBytes(snapshot)});
+    if (m_points.size() > maxPoints)
+        m_points.remove(0, m_points.size() - maxPoints);
     (void)m_folder.writeJSON(m_points, fileName()); // a failure is logged; the points stay
     emit pointsChanged(m_points);
 }

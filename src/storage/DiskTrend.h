@@ -20,9 +20,11 @@ struct SystemSnapshot;
 // A point is recorded from AppState's samples: the first sample of a run whose clock is an hour
 // or more past the newest point (or the first ever) adds one. Points older than keepDays are
 // dropped when one is added; a point dated after the clock (the clock was set back) is dropped
-// too, so the points stay in time order. Every change is written at once through CacheFolder;
-// a write that fails keeps the points in memory. A file that cannot be read or decoded is moved
-// aside by CacheFolder and the trend starts empty. Main thread only.
+// too, so the points stay in time order. At most maxPoints are kept, the newest, in memory and in
+// the file alike, so loading and rewriting it stay small. Every change is written at once through
+// CacheFolder; a write that fails keeps the points in memory. A file that cannot be read or
+// decoded, or that is larger than maxFileBytes (more than this app ever writes), is moved aside
+// unread by CacheFolder and the trend starts empty. Main thread only.
 class DiskTrend : public QObject {
     Q_OBJECT
 public:
@@ -39,6 +41,11 @@ public:
 
     static constexpr qint64 intervalSeconds = 3600;
     static constexpr int keepDays = 7;
+    // A week of hourly points.
+    static constexpr int maxPoints = keepDays * 24;
+    // maxPoints take about 10 KB as written and under 20 KB indented; the bound leaves room for
+    // any layout of them and keeps the read at launch short.
+    static constexpr qint64 maxFileBytes = 64 * 1024;
 
     // Follows appState's samples from now on; reads the points the folder holds.
     DiskTrend(AppState& appState, CacheFolder folder, std::shared_ptr<const Clock> clock,
@@ -63,6 +70,7 @@ public:
     // The bytes in use in a sample: df's Used when the sample has it, else size less free.
     static qint64 usedBytes(const SystemSnapshot& snapshot);
     static QString fileName(); // "disk-trend.json"
+    // The points of a file, oldest first, the newest maxPoints of them.
     static std::optional<QList<Point>> decode(const QByteArray& bytes);
 
 signals:

@@ -7,6 +7,9 @@
 #include "vault/SecureNotesText.h"
 
 #include <algorithm>
+#include <condition_variable>
+#include <mutex>
+#include <QDeadlineTimer>
 #include <QLoggingCategory>
 #include <QTimer>
 
@@ -55,10 +58,17 @@ struct SecureNotesStore::Step {
     bool itemLeft = false;
 };
 
+// Shared with the workers. done holds a secret read only until the main thread takes the answer.
+struct SecureNotesStore::Flight {
+    std::mutex lock;
+    std::condition_variable ended;
+    std::optional<std::pair<quint64, Step>> done;
+};
+
 SecureNotesStore::SecureNotesStore(CacheFolder folder, std::shared_ptr<Keychain> keychain,
                                    std::shared_ptr<const Clock> clock, QObject* parent)
     : QObject(parent), m_folder(std::move(folder)), m_keychain(std::move(keychain)),
-      m_clock(std::move(clock)) {
+      m_clock(std::move(clock)), m_flight(std::make_shared<Flight>()) {
     const auto load = m_folder.loadJSON<QList<SecureNote>>(fileName(), &SecureNotes::decodeIndex);
     if (load.value)
         m_notes = *load.value;
@@ -291,8 +301,13 @@ void SecureNotesStore::startNext() {
         }
         m_running = job;
         ScanJob::runInPool([work = std::move(*work), keychain = m_keychain, folder = m_folder,
-                            self = QPointer(this), serial = job->serial] {
+                            flight = m_flight, self = QPointer(this), serial = job->serial] {
             const Step step = perform(work, *keychain, folder);
+            {
+                std::lock_guard lock(flight->lock);
+                flight->done.emplace(serial, step);
+            }
+            flight->ended.notify_all();
             ScanJob::deliver(self,
                              [serial, step](SecureNotesStore* s) { s->finish(serial, step); });
         });
@@ -301,6 +316,11 @@ void SecureNotesStore::startNext() {
 }
 
 void SecureNotesStore::finish(quint64 serial, const Step& step) {
+    {
+        std::lock_guard lock(m_flight->lock);
+        if (m_flight->done && m_flight->done->first == serial)
+            m_flight->done.reset();
+    }
     if (!m_running || m_running->serial != serial)
         return;
     const std::shared_ptr<Job> job = std::move(m_running);
@@ -463,4 +483,29 @@ void SecureNotesStore::deadline(quint64 serial) {
     m_queue.erase(it);
     reportTimeOut(*job);
     updateBusy();
+}
+
+int SecureNotesStore::finishWithin(std::chrono::milliseconds grace) {
+    const QDeadlineTimer deadline(grace);
+    while (m_running) {
+        std::optional<std::pair<quint64, Step>> done;
+        {
+            std::unique_lock lock(m_flight->lock);
+            m_flight->ended.wait_until(lock, deadline.deadline<std::chrono::steady_clock>(),
+                                       [this] { return m_flight->done.has_value(); });
+            done = std::move(m_flight->done);
+            m_flight->done.reset();
+        }
+        if (!done)
+            break;
+        // Applies and reports the answer, and starts the next job.
+        finish(done->first, done->second);
+    }
+    const int left = int(m_queue.size()) + (m_running ? 1 : 0);
+    if (left > 0)
+        qCWarning(lcVault) << left << "keyring jobs did not end before quitting; they are dropped";
+    m_queue.clear();
+    m_keychain->abandon();
+    updateBusy();
+    return left;
 }

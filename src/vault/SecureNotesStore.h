@@ -54,6 +54,9 @@
 // The list is not checked against the keyring: a note whose item is missing is still listed, and
 // items of notes the index no longer names stay in the keyring.
 //
+// When the process quits, finishWithin() gives the work still asked for a short time to end and
+// then gives the keyring up, so no keyring that hangs (or prompt left open) holds the exit.
+//
 // Main thread only, callbacks included. A callback runs only while its context object lives.
 class SecureNotesStore : public QObject {
     Q_OBJECT
@@ -128,6 +131,14 @@ public:
     // Queues a rewrite of the index from the list (the notes it may name); never times out.
     void saveIndex();
 
+    // For a process that is quitting, once the screens are gone (their last saves asked): runs
+    // the jobs asked, in order, for at most grace, reporting each as usual, without the event
+    // loop. Then the keyring is abandoned (Keychain::abandon): a job still waiting on it ends at
+    // once, unreported, having done what the keyring did before the cancel, and the jobs behind
+    // it are dropped unasked. Every later job fails at the keyring. Returns how many jobs were
+    // left unfinished.
+    int finishWithin(std::chrono::milliseconds grace);
+
 signals:
     void notesChanged();
     void lastErrorChanged();
@@ -139,6 +150,7 @@ private:
     struct Job;
     struct Work;
     struct Step;
+    struct Flight;
 
     void enqueue(std::shared_ptr<Job> job, bool timed);
     void startNext();
@@ -169,4 +181,7 @@ private:
     std::shared_ptr<Job> m_running;
     quint64 m_nextSerial = 1;
     bool m_wasBusy = false;
+    // The running job's answer as its worker left it, for finishWithin(), which cannot wait for
+    // the event loop.
+    std::shared_ptr<Flight> m_flight;
 };

@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QSignalSpy>
+#include <QTimer>
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -115,6 +116,20 @@ TEST(SingleInstance, AnInstanceThatGoesAwayBeforeAnsweringIsReplacedNotLost) {
         << next.errorString().toStdString();
     EXPECT_EQ(next.socketPath(), QFile::decodeName(path));
     dying.join();
+}
+
+TEST(SingleInstance, AnInstanceThatHasBegunQuittingLeavesTheNextLaunchToStartItself) {
+    const QStringList folders{testsupport::freshDir("quitting") + "/sock"};
+    SingleInstance first(folders);
+    ASSERT_EQ(first.start("reopen"), Result::Primary);
+    // The app quits: its event loop ends, and what the exit still does lies ahead of it.
+    QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    QCoreApplication::exec();
+
+    SingleInstance next(folders);
+    EXPECT_EQ(next.start("pendrel://duplicates", 2000), Result::Primary)
+        << next.errorString().toStdString();
+    EXPECT_EQ(next.socketPath(), SingleInstance::socketPathIn(folders[0]));
 }
 
 TEST(SingleInstance, AStaleSocketFromACrashedRunDoesNotBlockTheNextStart) {

@@ -4,6 +4,7 @@
 #include <memory>
 #include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusVirtualObject>
 #include <QString>
 #include <QThread>
 
@@ -41,6 +42,13 @@ public:
             m_bus->unregisterService(service);
             m_bus->unregisterObject(path);
         }
+    }
+
+    // Hands every call to path (and below it) under the service's name to mock, which answers or
+    // not as it likes.
+    void serveVirtual(const QString& service, const QString& path, QDBusVirtualObject& mock) {
+        ASSERT_TRUE(m_bus->registerVirtualObject(path, &mock, QDBusConnection::SubPath));
+        ASSERT_TRUE(m_bus->registerService(service));
     }
 
     bool send(const QDBusMessage& message) { return m_bus->send(message); }

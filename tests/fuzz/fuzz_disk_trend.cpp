@@ -1,6 +1,6 @@
 // The disk-use trend's loader on any bytes: it must never crash, hang or misbehave, and whatever it
-// accepts must save and load back to the same points, in time order, so a file it reads is never
-// turned into one it cannot read.
+// accepts must save and load back to the same points, in time order and no more than a week of
+// them, so a file it reads is never turned into one it cannot read.
 #include "platform/CacheFolder.h"
 #include "storage/DiskTrend.h"
 
@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     const QByteArray saved = CacheFolder::encodeArray(*points).toJson(QJsonDocument::Compact);
     const std::optional<QList<DiskTrend::Point>> again = DiskTrend::decode(saved);
-    if (!again || *again != *points)
+    if (!again || *again != *points || points->size() > DiskTrend::maxPoints)
         std::abort();
     for (qsizetype i = 0; i < points->size(); ++i) {
         if (points->at(i).usedBytes < 0 || !points->at(i).date.isValid())

@@ -128,3 +128,53 @@ TEST(DiskTrend, TheFileTakesOnlyWholeByteCountsAndAnUnreadableOneIsMovedAside) {
     rig.trend->record(used(100 * GB));
     EXPECT_EQ(rig.make()->points().size(), 1);
 }
+
+namespace {
+
+// count hourly points ending an hour before the clock, oldest first, as the app writes them.
+QByteArray hourlyPoints(const QDateTime& now, int count) {
+    QList<DiskTrend::Point> points;
+    for (int i = count; i >= 1; --i)
+        points.append(DiskTrend::Point{now.addSecs(-3600 * i), (1000 - i) * GB});
+    return CacheFolder::encodeArray(points).toJson(QJsonDocument::Compact);
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+} // namespace
+
+TEST(DiskTrend, KeepsAtMostAWeekOfPointsAndSetsAsideAFileTooLargeToBeItsOwn) {
+    Rig rig;
+    const QString path = rig.dir + "/" + DiskTrend::fileName();
+    const QDateTime now = rig.clock->now();
+
+    // More points than a week holds, in a file of a size the app could have written: the newest
+    // week is kept, and the file goes back to that size at the next point.
+    writeFile(path, hourlyPoints(now, 500));
+    rig.trend = rig.make();
+    ASSERT_EQ(rig.trend->points().size(), DiskTrend::maxPoints);
+    EXPECT_EQ(rig.trend->points().last().date, now.addSecs(-3600));
+    EXPECT_EQ(rig.trend->points().first().date, now.addSecs(-3600 * DiskTrend::maxPoints));
+    rig.trend->record(used(1000 * GB));
+    EXPECT_EQ(rig.trend->points().size(), DiskTrend::maxPoints);
+    EXPECT_EQ(rig.trend->points().last().usedBytes, 1000 * GB);
+    EXPECT_EQ(rig.make()->points().size(), DiskTrend::maxPoints);
+
+    // A file larger than any the app writes is not decoded at all, but kept beside, whole.
+    const QByteArray huge = hourlyPoints(now, 5000);
+    ASSERT_GT(huge.size(), DiskTrend::maxFileBytes);
+    writeFile(path, huge);
+    rig.trend = rig.make();
+    EXPECT_TRUE(rig.trend->points().isEmpty());
+    const QStringList aside =
+        QDir(rig.dir).entryList({"disk-trend.json.unreadable-*"}, QDir::Files);
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(rig.dir + "/" + aside.first());
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), huge);
+    EXPECT_FALSE(QFile::exists(path));
+}

@@ -468,3 +468,39 @@ TEST(SecureNotesStore, ACreateThatTimesOutSaysSoAndAppearsIfTheKeyringAnswersLat
     EXPECT_TRUE(v.store->isIndexed(v.store->notes()[0].id));
     EXPECT_TRUE(v.bytes().contains("late"));
 }
+
+TEST(SecureNotesStore, QuittingRunsTheLastJobsWithoutTheEventLoopAndLetsGoOfAKeyringThatHangs) {
+    const QString account = JsonFields::uuidText(kA);
+    {
+        // A keyring that answers: the save an editor asked as it closed still lands, and the
+        // index with it, although no event loop runs any more.
+        Vault v("vault-quit-answers", "[" + note(kA, "a", 3) + "]");
+        v.keychain->hold();
+        v.store->readSecret(kA, v.store.get(), [](const Keychain::Read&, bool) {});
+        ASSERT_TRUE(testsupport::waitFor([&] { return v.keychain->waiting() == 1; }));
+        std::optional<Outcome> saved;
+        ASSERT_TRUE(v.store->save(kA, QStringLiteral("b"), QStringLiteral("typed"), v.store.get(),
+                                  [&](Outcome o) { saved = o; }));
+        v.keychain->release();
+        EXPECT_EQ(v.store->finishWithin(std::chrono::seconds(60)), 0);
+        EXPECT_EQ(saved, Outcome::Done);
+        EXPECT_EQ(v.keychain->items().value(account), "typed");
+        EXPECT_TRUE(v.bytes().contains("\"b\""));
+    }
+    {
+        // A keyring that never answers (a prompt left open): the waiting call is let go, so the
+        // exit, which waits for the pool, is not held; what waited behind it never runs.
+        Vault v("vault-quit-hangs", "[" + note(kA, "a", 3) + "]");
+        v.keychain->hold();
+        v.store->readSecret(kA, v.store.get(), [](const Keychain::Read&, bool) {});
+        ASSERT_TRUE(testsupport::waitFor([&] { return v.keychain->waiting() == 1; }));
+        ASSERT_TRUE(v.store->save(kA, QStringLiteral("b"), QStringLiteral("typed")));
+        EXPECT_EQ(v.store->finishWithin(std::chrono::milliseconds(50)), 2);
+        EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(10000))
+            << "a keyring call still holds a worker";
+        EXPECT_EQ(v.keychain->calls(), QStringList{"read " + account});
+        EXPECT_TRUE(v.keychain->items().isEmpty());
+        EXPECT_FALSE(v.keychain->save(account, QStringLiteral("later")))
+            << "nothing reaches the keyring after quitting";
+    }
+}
