@@ -23,6 +23,7 @@ QList<QKFeature> makeCatalog() {
                      "memory usage", "dashboard", "go home"},
         .blurb = {},
         .reply = &FeatureReplies::dashboard,
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("See what's using memory"),
         .legacyTitles = {"Dashboard"},
     });
@@ -53,6 +54,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Pendrel learns which tools you use — Docker, Homebrew, Cursor — "
                                 "so recommendations fit your workflow."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("See what Pendrel knows"),
         .legacyTitles = {},
     });
@@ -66,6 +68,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Search everything Pendrel explained, automated or approved — "
                                 "your Mac maintenance memory, not a clipboard."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Open Timeline"),
         .legacyTitles = {},
     });
@@ -80,6 +83,7 @@ QList<QKFeature> makeCatalog() {
                      "database backup"},
         .blurb = {},
         .reply = &FeatureReplies::disk,
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Understand storage"),
         .legacyTitles = {"Disk & Cleaner", "Disk and Cleaner"},
     });
@@ -95,6 +99,7 @@ QList<QKFeature> makeCatalog() {
             QStringLiteral("See where your disk space went — folder sizes the file manager "
                            "does not show, and the biggest single files in any folder you pick."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Browse storage"),
         .legacyTitles = {"Folders"},
     });
@@ -108,6 +113,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Find exact duplicates and near-identical photos. Pendrel "
                                 "explains what each copy is before anything goes to the Trash."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = std::nullopt,
         .legacyTitles = {"Duplicates"},
     });
@@ -122,6 +128,7 @@ QList<QKFeature> makeCatalog() {
                                 "shared files and estimated recovery before you remove "
                                 "anything."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Review apps"),
         .legacyTitles = {"Uninstaller"},
     });
@@ -135,6 +142,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("See what launches when you log in. Every item costs startup "
                                 "time and memory — Pendrel explains each one."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = std::nullopt,
         .legacyTitles = {},
     });
@@ -147,6 +155,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Pendrel spots software you pay for but rarely open, and "
                                 "services that overlap with what you already have."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Review subscriptions"),
         .legacyTitles = {"Subscription Intelligence"},
     });
@@ -194,6 +203,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral(
             "Developer cleanup plus Keep Awake for long agent jobs, builds and downloads."),
         .reply = &FeatureReplies::devClean,
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Open Developer Centre"),
         .legacyTitles = {"Dev Cleanup", "Developer Cleanup"},
     });
@@ -207,6 +217,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral(
             "Drop two files in and see exactly what differs, explained in plain English."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = std::nullopt,
         .legacyTitles = {},
     });
@@ -222,6 +233,7 @@ QList<QKFeature> makeCatalog() {
                                 "Vault. Pendrel watches for API keys, SSH keys and private "
                                 "documents."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Open Privacy Centre"),
         .legacyTitles = {"Vault"},
     });
@@ -258,6 +270,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Live explanations of CPU, memory, heat, sensors and fans — with "
                                 "reasons, not just numbers."),
         .reply = &FeatureReplies::performance,
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("See performance"),
         .legacyTitles = {},
     });
@@ -272,6 +285,7 @@ QList<QKFeature> makeCatalog() {
                                 "downloads, clean dev caches, alert when storage is full, prune "
                                 "Docker."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("Open Automation"),
         .legacyTitles = {},
     });
@@ -284,6 +298,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("A summary of storage, performance, battery and recovery "
                                 "potential — updated whenever you open it."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = QStringLiteral("View health report"),
         .legacyTitles = {"Weekly Health Report"},
     });
@@ -296,6 +311,7 @@ QList<QKFeature> makeCatalog() {
         .blurb = QStringLiteral("Hidden Mac settings, each explained in plain English and kept "
                                 "in Pendrel's own store, reversible with one switch."),
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = std::nullopt,
         .legacyTitles = {},
     });
@@ -307,6 +323,7 @@ QList<QKFeature> makeCatalog() {
         .triggers = {},
         .blurb = {},
         .reply = {},
+        .replyTriggers = {},
         .actionLabel = std::nullopt,
         .legacyTitles = {},
     });
