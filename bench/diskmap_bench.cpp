@@ -118,9 +118,7 @@ int main(int argc, char** argv) {
     std::printf("find over the same files: %lld bytes\n",
                 static_cast<long long>(found.value_or(-1)));
 
-    std::vector<QStringList> commands = {{QCoreApplication::applicationFilePath(),
-                                          QStringLiteral("--once"), QStringLiteral("--threads"),
-                                          QString::number(threads), QStringLiteral("--"), tree}};
+    std::vector<QStringList> commands = {BenchProcess::selfOnce(threads, {tree})};
     std::vector<PeerResult> peers;
     const auto addPeer = [&](const QString& name, QStringList argv) {
         argv.prepend(QStandardPaths::findExecutable(name));

@@ -191,12 +191,7 @@ int main(int argc, char** argv) {
         std::printf("%s: %lld groups after the same filter\n", qPrintable(p.name),
                     p.groups ? static_cast<long long>(p.groups->size()) : -1LL);
 
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(),
-                                  QStringLiteral("--once"),
-                                  QStringLiteral("--threads"),
-                                  QString::number(threads),
-                                  QStringLiteral("--"),
-                                  tree};
+    const QStringList oursArgv = BenchProcess::selfOnce(threads, {tree});
     const QString loadBefore = loadAverage(QLatin1Char(','));
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)

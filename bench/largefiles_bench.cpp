@@ -139,12 +139,7 @@ int main(int argc, char** argv) {
                     theirs.size());
     }
 
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(),
-                                  QStringLiteral("--once"),
-                                  QStringLiteral("--threads"),
-                                  QString::number(threads),
-                                  QStringLiteral("--"),
-                                  tree};
+    const QStringList oursArgv = BenchProcess::selfOnce(threads, {tree});
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back({sh, QStringLiteral("-c"), p.script});

@@ -124,8 +124,7 @@ int main(int argc, char** argv) {
                     theirs.size());
     }
 
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once"),
-                                  QStringLiteral("--"), tree, term};
+    const QStringList oursArgv = BenchProcess::selfOnce(std::nullopt, {tree, term});
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers)
         commands.push_back(p.argv);

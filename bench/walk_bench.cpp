@@ -128,12 +128,7 @@ int main(int argc, char** argv) {
         std::printf("%s: %lld bytes\n", qPrintable(p.name),
                     static_cast<long long>(p.bytes.value_or(-1)));
 
-    const QStringList oursArgv = {QCoreApplication::applicationFilePath(),
-                                  QStringLiteral("--once"),
-                                  QStringLiteral("--threads"),
-                                  QString::number(threads),
-                                  QStringLiteral("--"),
-                                  tree};
+    const QStringList oursArgv = BenchProcess::selfOnce(threads, {tree});
     std::vector<QStringList> commands = {oursArgv};
     for (const Peer& p : peers) {
         QStringList argv = p.argv;

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
@@ -28,6 +29,15 @@ extern char** environ;
 // after one warm-up, as the benchmarks' RESULT lines promise.
 // Header-only: each benchmark is one program with no library of its own.
 namespace BenchProcess {
+
+// This very benchmark run once, timed from outside like its peers: "--once", the thread count
+// where the run takes one, then "--" and the operands.
+inline QStringList selfOnce(std::optional<int> threads, const QStringList& operands) {
+    QStringList argv = {QCoreApplication::applicationFilePath(), QStringLiteral("--once")};
+    if (threads)
+        argv << QStringLiteral("--threads") << QString::number(*threads);
+    return argv << QStringLiteral("--") << operands;
+}
 
 inline std::optional<QByteArray> run(const QString& program, const QStringList& args) {
     QProcess p;
