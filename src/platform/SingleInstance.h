@@ -40,9 +40,10 @@ public:
         Failed,     // an instance of this user is running but did not answer in time
     };
 
-    // Long enough for an instance still building its first window, short enough that a launch
-    // stuck on one that hangs gives up while the user still waits for it.
-    static constexpr int defaultTimeoutMs = 5000;
+    // Long enough for an instance still building its first window or answering a storm of
+    // launches on a loaded machine. An instance that has begun quitting no longer listens, so a
+    // launch never waits this long on one that is on its way out.
+    static constexpr int defaultTimeoutMs = 30000;
     static constexpr int maxSocketPathBytes = 107;
 
     // The socket's folders in order of preference. owner is the user the folders and the peers

@@ -57,6 +57,8 @@ TEST(SettingsWindow, IsFittedBeforeItIsShownAndStaysOnItsScreenAtEveryTextSize) 
         settings->removeEventFilter(&spy);
         EXPECT_TRUE(screen.contains(shown)) << step;
         QTest::qWait(200); // the frame is known and every late fit has run
+        // A slow build (a sanitizer's) may take longer for the late fit: wait for it, boundedly.
+        testsupport::waitFor([&] { return screen.contains(settings->frameGeometry()); }, 5000);
         EXPECT_TRUE(screen.contains(settings->frameGeometry())) << step;
         const bool fits =
             settings->view()->heightForWidth(SettingsView::kWidth) < screen.height() - 40;
