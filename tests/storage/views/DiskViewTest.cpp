@@ -194,9 +194,9 @@ TEST(DiskView, TheFullDiskPredictionWaitsForADayOfTrend) {
         const auto* label = view.findChild<QLabel*>(QString::fromLatin1(name));
         return label ? label->text() : QString();
     };
-    // The same fullness as the Performance screen and df: used ÷ (used + available).
-    EXPECT_EQ(value("predictionUsage"), "42%");
-    EXPECT_EQ(PerformanceText::storageValue(hub.appState.snapshot()), "42% full");
+    // The same fullness as the Performance screen and df: used ÷ (used + available), rounded up.
+    EXPECT_EQ(value("predictionUsage"), "43%");
+    EXPECT_EQ(PerformanceText::storageValue(hub.appState.snapshot()), "43% full");
     EXPECT_EQ(value("predictionGrowth"), "Stable");
     EXPECT_EQ(value("predictionEstimate"), "Not enough trend data yet");
 
