@@ -93,8 +93,8 @@ std::optional<qint64> findBytes(const QString& tree) {
 int main(int argc, char** argv) {
     const BenchArgs::Parsed parsed = BenchArgs::parse(
         argc, argv,
-        BenchArgs::treeSpec(QStringLiteral("diskmap_bench"),
-                            QStringLiteral("A full disk-map scan of TREE against gdu and du.")));
+        BenchArgs::treeCommand(QStringLiteral("diskmap_bench"),
+                               QStringLiteral("A full disk-map scan of TREE against gdu and du.")));
     if (parsed.exitNow)
         return *parsed.exitNow;
     const int threads =

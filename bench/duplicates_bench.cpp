@@ -135,9 +135,9 @@ std::optional<Groups> rmlintGroups(const QString& tree, const QString& json) {
 int main(int argc, char** argv) {
     const BenchArgs::Parsed parsed = BenchArgs::parse(
         argc, argv,
-        BenchArgs::treeSpec(QStringLiteral("duplicates_bench"),
-                            QStringLiteral("The exact duplicates below TREE against jdupes, "
-                                           "fdupes and rmlint.")));
+        BenchArgs::treeCommand(QStringLiteral("duplicates_bench"),
+                               QStringLiteral("The exact duplicates below TREE against jdupes, "
+                                              "fdupes and rmlint.")));
     if (parsed.exitNow)
         return *parsed.exitNow;
     const int threads =

@@ -94,7 +94,7 @@ Listing parse(const QByteArray& out, const QByteArray& tree, bool dropHidden) {
 int main(int argc, char** argv) {
     const BenchArgs::Parsed parsed = BenchArgs::parse(
         argc, argv,
-        BenchArgs::treeSpec(
+        BenchArgs::treeCommand(
             QStringLiteral("largefiles_bench"),
             QStringLiteral("The files over 1 MiB below TREE against find | sort.")));
     if (parsed.exitNow)

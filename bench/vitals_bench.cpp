@@ -144,6 +144,6 @@ int main(int argc, char** argv) {
         QStringLiteral("vitals_sample_cpu_p95"), cpuP95, QStringLiteral("budget"), 50, true,
         (usage.ru_maxrss + 1023) / 1024};
     sample.msDecimals = 2;
-    BenchProcess::printResult(sample);
+    BenchProcess::printResult(sample); // the RESULT line, with the load average on it
     return 0;
 }

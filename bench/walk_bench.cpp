@@ -88,8 +88,8 @@ std::optional<qint64> gduBytes(const QString& tree) {
 int main(int argc, char** argv) {
     const BenchArgs::Parsed parsed = BenchArgs::parse(
         argc, argv,
-        BenchArgs::treeSpec(QStringLiteral("walk_bench"),
-                            QStringLiteral("A walk of TREE against du, find and gdu.")));
+        BenchArgs::treeCommand(QStringLiteral("walk_bench"),
+                               QStringLiteral("A walk of TREE against du, find and gdu.")));
     if (parsed.exitNow)
         return *parsed.exitNow;
     const int threads =

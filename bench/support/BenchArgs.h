@@ -36,7 +36,7 @@ inline Option number(const QString& name, const QString& help) {
     return {name, Option::Kind::Number, QStringLiteral("N"), help};
 }
 
-struct Spec {
+struct Command {
     QString program;
     QString operands; // as the usage line shows them: "TREE", "[TREE [TERM]]"
     int minOperands = 0;
@@ -45,21 +45,21 @@ struct Spec {
     QString about; // what the program measures, after the usage line
 };
 
-inline QString usage(const Spec& spec) {
-    QString line = QStringLiteral("usage: ") + spec.program;
-    for (const Option& o : spec.options)
+inline QString usage(const Command& command) {
+    QString line = QStringLiteral("usage: ") + command.program;
+    for (const Option& o : command.options)
         line += QStringLiteral(" [") + o.name +
                 (o.value.isEmpty() ? QString() : QLatin1Char(' ') + o.value) + QLatin1Char(']');
-    if (!spec.operands.isEmpty())
-        line += QLatin1Char(' ') + spec.operands;
+    if (!command.operands.isEmpty())
+        line += QLatin1Char(' ') + command.operands;
     line += QLatin1Char('\n');
-    if (!spec.about.isEmpty())
-        line += spec.about + QLatin1Char('\n');
+    if (!command.about.isEmpty())
+        line += command.about + QLatin1Char('\n');
     const auto describe = [&line](const QString& head, const QString& help) {
         line += (QStringLiteral("  ") + head).leftJustified(24) + QLatin1Char(' ') + help +
                 QLatin1Char('\n');
     };
-    for (const Option& o : spec.options)
+    for (const Option& o : command.options)
         describe(o.name + (o.value.isEmpty() ? QString() : QLatin1Char(' ') + o.value), o.help);
     describe(QStringLiteral("--help"), QStringLiteral("this text"));
     return line;
@@ -89,17 +89,17 @@ public:
     }
 
 private:
-    friend Parsed parse(const QStringList& args, const Spec& spec);
+    friend Parsed parse(const QStringList& args, const Command& command);
     QHash<QString, QString> m_given;
     QString m_program;
     QString m_usage;
 };
 
 // args without the program's own name.
-inline Parsed parse(const QStringList& args, const Spec& spec) {
+inline Parsed parse(const QStringList& args, const Command& command) {
     Parsed out;
-    out.m_program = spec.program;
-    out.m_usage = usage(spec);
+    out.m_program = command.program;
+    out.m_usage = usage(command);
     const auto fail = [&](const QString& why) {
         out.exitNow = out.usageError(why);
         return out;
@@ -120,9 +120,9 @@ inline Parsed parse(const QStringList& args, const Spec& spec) {
             out.exitNow = 0;
             return out;
         }
-        const auto option = std::find_if(spec.options.begin(), spec.options.end(),
+        const auto option = std::find_if(command.options.begin(), command.options.end(),
                                          [&](const Option& o) { return o.name == word; });
-        if (option == spec.options.end())
+        if (option == command.options.end())
             return fail(QStringLiteral("unknown option ") + word);
         if (option->kind == Option::Kind::Flag) {
             out.m_given.insert(word, QString());
@@ -138,23 +138,23 @@ inline Parsed parse(const QStringList& args, const Spec& spec) {
         }
         out.m_given.insert(word, value);
     }
-    if (out.operands.size() < spec.minOperands || out.operands.size() > spec.maxOperands)
-        return fail(spec.operands.isEmpty()
+    if (out.operands.size() < command.minOperands || out.operands.size() > command.maxOperands)
+        return fail(command.operands.isEmpty()
                         ? QStringLiteral("takes no operand")
-                        : QStringLiteral("wrong number of operands, wants ") + spec.operands);
+                        : QStringLiteral("wrong number of operands, wants ") + command.operands);
     return out;
 }
 
-inline Parsed parse(int argc, char** argv, const Spec& spec) {
+inline Parsed parse(int argc, char** argv, const Command& command) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
-    return parse(args, spec);
+    return parse(args, command);
 }
 
 // The command line of a benchmark over one tree, `[--once] [--threads N] TREE`, where --once is
 // the single timed run of ours and --threads the walker threads.
-inline Spec treeSpec(const QString& program, const QString& about) {
+inline Command treeCommand(const QString& program, const QString& about) {
     return {program,
             QStringLiteral("TREE"),
             1,

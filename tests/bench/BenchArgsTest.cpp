@@ -6,8 +6,8 @@
 
 namespace {
 
-BenchArgs::Spec treeBench() {
-    return BenchArgs::treeSpec(QStringLiteral("walk_bench"), QStringLiteral("A walk."));
+BenchArgs::Command treeBench() {
+    return BenchArgs::treeCommand(QStringLiteral("walk_bench"), QStringLiteral("A walk."));
 }
 
 } // namespace
