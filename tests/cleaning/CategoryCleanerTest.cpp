@@ -398,17 +398,24 @@ TEST(CategoryCleaner, ARowThatCleansWhatItFindsNeverSearchesTheHomeOrAFolderOfTh
         {home + "/Projects", K::UserFolder, true},
         {"/var/tmp", K::Shared, true}, // or Home, when the test's home lies below it
     };
+    // The system's tools for a layout, with a Trash of the test's own.
+    const auto toolsFor = [&](const HomeLayout& layout, std::shared_ptr<FakeTrash> trash) {
+        CleanupScanner::Deps tools = CleanupScanner::Deps::system(layout);
+        tools.trash = std::move(trash);
+        return tools;
+    };
+    const auto rowOf = [](const DiskCleanupScanner& scanner, const char* id) {
+        return scanner.categories()[CleanCategories::indexOf(scanner.categories(), id)];
+    };
     const CategoryMeasurer unguarded(std::make_shared<FakeDiskUsage>(), {1, {}});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state.toStdString());
         HomeLayout layout = plain;
         layout.setStateHome(c.state);
-        CleanupScanner::Deps tools = CleanupScanner::Deps::system(layout);
         auto trash = std::make_shared<FakeTrash>(base + "/trash");
-        tools.trash = trash;
+        const CleanupScanner::Deps tools = toolsFor(layout, trash);
         DiskCleanupScanner scanner(layout, tools);
-        CleanCategory logs =
-            scanner.categories()[CleanCategories::indexOf(scanner.categories(), "logs")];
+        CleanCategory logs = rowOf(scanner, "logs");
 
         // Measured: nothing is walked, and the reason.
         const Measurement m = scanner.measure(logs);
@@ -434,12 +441,10 @@ TEST(CategoryCleaner, ARowThatCleansWhatItFindsNeverSearchesTheHomeOrAFolderOfTh
 
     // Rows that search the user's folders on purpose still find and clean there.
     writeFile(plain.downloadsDir() + "/orders.bak", 100);
-    CleanupScanner::Deps tools = CleanupScanner::Deps::system(plain);
     auto trash = std::make_shared<FakeTrash>(base + "/trash-2");
-    tools.trash = trash;
+    const CleanupScanner::Deps tools = toolsFor(plain, trash);
     DiskCleanupScanner scanner(plain, tools);
-    CleanCategory backups =
-        scanner.categories()[CleanCategories::indexOf(scanner.categories(), "db-backups")];
+    CleanCategory backups = rowOf(scanner, "db-backups");
     backups.setMeasurement(scanner.measure(backups));
     EXPECT_FALSE(backups.refusal.has_value());
     EXPECT_EQ(backups.eligibleFiles, QStringList({plain.downloadsDir() + "/orders.bak"}));
