@@ -1,10 +1,11 @@
-// pendrel-shots OUTDIR: renders the app's windows and screens offscreen to PNG files, one per
+// pendrel-shots [--] OUTDIR: renders the app's windows and screens offscreen to PNG files, one per
 // screen, named after the section or window. It runs in a throw-away home, so what it shows is a
 // fresh install and it cannot touch the user's files. The home is at one fixed path, since the
 // screens show paths and a render must come out byte for byte the same every time; a second run
 // waits for the first to finish with it.
 #include "app/PendrelApp.h"
 #include "app/shots/Shots.h"
+#include "app/shots/ShotsCommandLine.h"
 #include "platform/SandboxEnvironment.h"
 
 #include <cstdio>
@@ -14,11 +15,20 @@
 #include <QLockFile>
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: pendrel-shots OUTDIR\n");
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const ShotsCommandLine::Parsed command = ShotsCommandLine::parse(args);
+    if (command.help) {
+        std::fputs(ShotsCommandLine::kUsage, stdout);
+        return 0;
+    }
+    if (!command.error.isEmpty()) {
+        std::fprintf(stderr, "pendrel-shots: %s\n%s", qPrintable(command.error),
+                     ShotsCommandLine::kUsage);
         return 2;
     }
-    const QString outDir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString outDir = QDir(command.outDir).absolutePath();
     const QString root = QDir::tempPath() + QStringLiteral("/pendrel-shots-home");
     if (outDir == root || outDir.startsWith(root + QLatin1Char('/'))) {
         std::fprintf(stderr, "pendrel-shots: %s is emptied for each run; write elsewhere\n",
