@@ -132,5 +132,8 @@ int main(int argc, char** argv) {
     for (size_t i = 0; i < peers.size(); ++i)
         peers[i].ms = ms[i + 1];
     const long peak = peakMegabytes(commands.front());
-    return printResults("diskmap", ms[0], std::move(peers), peak) ? 0 : 1;
+    const bool allSame = printResults("diskmap", ms[0], peers, peak);
+    const bool coldSame = !parsed.has(QStringLiteral("--cold")) ||
+                          reportCold("diskmap", commands, std::move(peers), tree, peak);
+    return allSame && coldSame ? 0 : 1;
 }

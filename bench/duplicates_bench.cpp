@@ -207,10 +207,12 @@ int main(int argc, char** argv) {
     const double oursMs = ms[0];
     const auto [peak, cpuMs] = peakAndCpu(oursArgv);
     bool allSame = true;
+    std::vector<PeerResult> results;
     for (size_t i = 0; i < peers.size(); ++i) {
         const Peer& p = peers[i];
         const bool same = p.groups && *p.groups == mine;
         allSame = allSame && same;
+        results.push_back({p.name, 0, same});
         printResult({QStringLiteral("duplicates"),
                      oursMs,
                      p.name,
@@ -219,5 +221,7 @@ int main(int argc, char** argv) {
                      peak,
                      {{QStringLiteral("ours_cpu_ms"), QString::number(cpuMs)}}});
     }
-    return allSame ? 0 : 1;
+    const bool coldSame = !parsed.has(QStringLiteral("--cold")) ||
+                          reportCold("duplicates", commands, std::move(results), tree, peak);
+    return allSame && coldSame ? 0 : 1;
 }

@@ -146,5 +146,9 @@ int main(int argc, char** argv) {
     std::vector<PeerResult> results;
     for (const Peer& p : peers)
         results.push_back({p.name, 0, p.same});
-    return timeAndReport("largefiles", commands, std::move(results)) ? 0 : 1;
+    const bool allSame = timeAndReport("largefiles", commands, results);
+    const bool coldSame =
+        !parsed.has(QStringLiteral("--cold")) ||
+        reportCold("largefiles", commands, std::move(results), tree, peakMegabytes(oursArgv));
+    return allSame && coldSame ? 0 : 1;
 }

@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
          1,
          2,
          {BenchArgs::flag(QStringLiteral("--once"),
-                          QStringLiteral("one search, prints the matching paths"))},
+                          QStringLiteral("one search, prints the matching paths")),
+          BenchArgs::coldFlag()},
          QStringLiteral("A search by name for TERM (default f0123) below TREE against find.")});
     if (parsed.exitNow)
         return *parsed.exitNow;
@@ -131,5 +132,9 @@ int main(int argc, char** argv) {
     std::vector<PeerResult> results;
     for (const Peer& p : peers)
         results.push_back({p.name, 0, p.same});
-    return timeAndReport("search", commands, std::move(results)) ? 0 : 1;
+    const bool allSame = timeAndReport("search", commands, results);
+    const bool coldSame =
+        !parsed.has(QStringLiteral("--cold")) ||
+        reportCold("search", commands, std::move(results), tree, peakMegabytes(oursArgv));
+    return allSame && coldSame ? 0 : 1;
 }

@@ -1,16 +1,18 @@
-// similar_bench [--keep DIR] [--count N] [--no-peer]: the look-alike photo search on generated
-// camera-size photos. Makes N (500) 12-megapixel JPEGs of seeded scenes, the last fifth brightened
-// and re-encoded copies of the first fifth, then times the search as the finder runs it (collect,
-// a stamp, print and pixel count of every photo on every core, grouping) and checks that it found
-// exactly those pairs. Reports images per second, CPU time and peak memory in one RESULT line.
-// When findimagedupes is installed, a second RESULT line compares with it on the same photos
+// similar_bench [--keep DIR] [--count N] [--no-peer] [--cold]: the look-alike photo search on
+// generated camera-size photos. Makes N (500) 12-megapixel JPEGs of seeded scenes, the last fifth
+// brightened and re-encoded copies of the first fifth, then times the search as the finder runs it
+// (collect, a stamp, print and pixel count of every photo on every core, grouping) and checks that
+// it found exactly those pairs. Reports images per second, CPU time and peak memory in one RESULT
+// line. When findimagedupes is installed, a second RESULT line compares with it on the same photos
 // (one run: it manages a few photos a second): same=yes when every set it finds lies inside one
 // of ours (--no-peer leaves it out, as when profiling). Every RESULT line carries the load
 // average, as the machine may be shared.
 //
 // The photos are written to a temporary folder, or to DIR with --keep (reused when it already
 // holds them, as generating takes longer than searching). The search runs in a child process
-// (`similar_bench --search DIR --count N`), so its peak memory is the search's alone.
+// (`similar_bench --search DIR --count N`), so its peak memory is the search's alone. With
+// --cold (as root), the search is timed again three times with the page cache dropped before
+// each run, on a line of its own (job=similar_photos-cold).
 #include "duplicates/SimilarPhotoScan.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
@@ -127,6 +129,37 @@ void generate(const QString& dir, int count) {
     });
 }
 
+// One search as the finder runs it: collect, a record of every photo on every core, grouping.
+struct Search {
+    QStringList photos;
+    qsizetype records = 0;
+    QList<SimilarPhotoGroup> sets;
+    double ms = 0;
+    double cpu = 0; // seconds of this process, all threads
+};
+
+Search search(const QString& dir, int threads) {
+    Search out;
+    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
+    QElapsedTimer timer;
+    timer.start();
+    out.photos = SimilarPhotoScan::collectPhotos(dir);
+    std::vector<std::optional<SimilarPhotoScan::PhotoRecord>> prints(size_t(out.photos.size()));
+    ParallelLoop::run(prints.size(), threads, [&](size_t i, int) {
+        prints[i] =
+            SimilarPhotoScan::recordOf(out.photos.at(qsizetype(i)), SimilarPhotoScan::printOf);
+    });
+    QList<SimilarPhotoScan::PhotoRecord> records;
+    for (auto& s : prints)
+        if (s)
+            records.append(std::move(*s));
+    out.records = records.size();
+    out.sets = SimilarPhotoScan::group(records);
+    out.ms = double(timer.nsecsElapsed()) / 1e6;
+    out.cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -141,6 +174,7 @@ int main(int argc, char** argv) {
           BenchArgs::number(QStringLiteral("--count"),
                             QStringLiteral("how many photos (500, at least 10)")),
           BenchArgs::flag(QStringLiteral("--no-peer"), QStringLiteral("leave findimagedupes out")),
+          BenchArgs::coldFlag(),
           BenchArgs::text(QStringLiteral("--search"), QStringLiteral("DIR"),
                           QStringLiteral("the timed search alone, over photos made before"))},
          QStringLiteral("The look-alike photo search on generated 12-megapixel photos.")});
@@ -171,6 +205,8 @@ int main(int argc, char** argv) {
                                     const_cast<char*>("--count"), const_cast<char*>(n.constData())};
         if (noPeer)
             child.push_back(const_cast<char*>("--no-peer"));
+        if (parsed.has(QStringLiteral("--cold")))
+            child.push_back(const_cast<char*>("--cold"));
         child.push_back(nullptr);
         pid_t pid = 0;
         if (posix_spawn(&pid, child[0], nullptr, nullptr, child.data(), environ) != 0)
@@ -182,21 +218,12 @@ int main(int argc, char** argv) {
     const QString dir = parsed.text(QStringLiteral("--search"));
 
     const int threads = ParallelLoop::flatThreads();
-    const double cpuBefore = cpuSeconds(RUSAGE_SELF);
-    QElapsedTimer timer;
-    timer.start();
-    const QStringList photos = SimilarPhotoScan::collectPhotos(dir);
-    std::vector<std::optional<SimilarPhotoScan::PhotoRecord>> prints(size_t(photos.size()));
-    ParallelLoop::run(prints.size(), threads, [&](size_t i, int) {
-        prints[i] = SimilarPhotoScan::recordOf(photos.at(qsizetype(i)), SimilarPhotoScan::printOf);
-    });
-    QList<SimilarPhotoScan::PhotoRecord> records;
-    for (auto& s : prints)
-        if (s)
-            records.append(std::move(*s));
-    const QList<SimilarPhotoGroup> sets = SimilarPhotoScan::group(records);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    const double cpu = cpuSeconds(RUSAGE_SELF) - cpuBefore;
+    const Search timed = search(dir, threads);
+    const QStringList& photos = timed.photos;
+    const QList<SimilarPhotoGroup>& sets = timed.sets;
+    const double ms = timed.ms;
+    const double cpu = timed.cpu;
+    const qsizetype recordCount = timed.records;
     const long peak = peakMegabytes();
 
     // Expected: photo i with photo count - copies + i, for every i below copies.
@@ -212,7 +239,7 @@ int main(int argc, char** argv) {
     }
     const bool same = found == expected;
     std::printf("%lld photos, %lld prints, %lld sets (%lld expected), threads %d\n",
-                static_cast<long long>(photos.size()), static_cast<long long>(records.size()),
+                static_cast<long long>(photos.size()), static_cast<long long>(recordCount),
                 static_cast<long long>(sets.size()), static_cast<long long>(expected.size()),
                 threads);
     const double perSecond = ms > 0 ? photos.size() * 1000.0 / ms : 0;
@@ -226,6 +253,31 @@ int main(int argc, char** argv) {
          peak,
          {{QStringLiteral("images_per_s"), QString::number(perSecond, 'f', 1)},
           {QStringLiteral("cpu_s"), QString::number(cpu, 'f', 2)}}});
+    if (parsed.has(QStringLiteral("--cold"))) {
+        // The same search with the photos' bytes out of memory: the cache is dropped before each
+        // of three runs, this process's own code staying mapped.
+        std::vector<Search> cold;
+        for (int r = 0; r < 3 && BenchProcess::canDropCaches() && BenchProcess::dropCaches(); ++r)
+            cold.push_back(search(dir, threads));
+        if (cold.size() < 3) {
+            BenchProcess::sayNoCold();
+        } else {
+            std::sort(cold.begin(), cold.end(),
+                      [](const Search& a, const Search& b) { return a.ms < b.ms; });
+            const Search& median = cold[1];
+            const double rate = median.ms > 0 ? median.photos.size() * 1000.0 / median.ms : 0;
+            std::printf("cold: images per second: %.1f (CPU %.2f s)\n", rate, median.cpu);
+            BenchProcess::printResult(
+                {QStringLiteral("similar_photos-cold"),
+                 median.ms,
+                 QStringLiteral("none"),
+                 0,
+                 median.sets.size() == sets.size(),
+                 peakMegabytes(),
+                 {{QStringLiteral("images_per_s"), QString::number(rate, 'f', 1)},
+                  {QStringLiteral("cpu_s"), QString::number(median.cpu, 'f', 2)}}});
+        }
+    }
 
     const QString peer = QStandardPaths::findExecutable(QStringLiteral("findimagedupes"));
     if (peer.isEmpty() || noPeer)

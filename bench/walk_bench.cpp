@@ -153,5 +153,8 @@ int main(int argc, char** argv) {
     std::vector<PeerResult> results;
     for (const Peer& p : peers)
         results.push_back({p.name, p.ms, p.bytes && *p.bytes == ours});
-    return printResults("walk", oursMs, std::move(results), peak) ? 0 : 1;
+    const bool same = printResults("walk", oursMs, results, peak);
+    const bool coldSame = !parsed.has(QStringLiteral("--cold")) ||
+                          reportCold("walk", commands, std::move(results), tree, peak);
+    return same && coldSame ? 0 : 1;
 }

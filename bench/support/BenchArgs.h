@@ -152,8 +152,15 @@ inline Parsed parse(int argc, char** argv, const Command& command) {
     return parse(args, command);
 }
 
-// The command line of a benchmark over one tree, `[--once] [--threads N] TREE`, where --once is
-// the single timed run of ours and --threads the walker threads.
+// --cold: also time every program with the page cache dropped before each run (as root).
+inline Option coldFlag() {
+    return flag(QStringLiteral("--cold"),
+                QStringLiteral("also time each program with a cold cache (as root)"));
+}
+
+// The command line of a benchmark over one tree, `[--once] [--threads N] [--cold] TREE`, where
+// --once is the single timed run of ours, --threads the walker threads and --cold adds cold
+// timings.
 inline Command treeCommand(const QString& program, const QString& about) {
     return {program,
             QStringLiteral("TREE"),
@@ -161,7 +168,8 @@ inline Command treeCommand(const QString& program, const QString& about) {
             1,
             {flag(QStringLiteral("--once"), QStringLiteral("one run of ours, as it is timed")),
              number(QStringLiteral("--threads"),
-                    QStringLiteral("walker threads (default: all the machine's)"))},
+                    QStringLiteral("walker threads (default: the app's own rule)")),
+             coldFlag()},
             about};
 }
 

@@ -19,6 +19,7 @@
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
@@ -237,6 +238,77 @@ inline bool timeAndReport(const char* job, const std::vector<QStringList>& comma
     for (size_t i = 0; i < peers.size(); ++i)
         peers[i].ms = ms[i + 1];
     return printResults(job, ms[0], std::move(peers), peakMegabytes(commands.front()));
+}
+
+// Cold runs: the first scan after a start finds none of the tree's metadata or contents in
+// memory. Dropping the page cache needs root (it writes /proc/sys/vm/drop_caches); where that is
+// refused, the benchmark says so and prints no cold line rather than a warm figure called cold.
+inline bool canDropCaches() {
+    return ::access("/proc/sys/vm/drop_caches", W_OK) == 0;
+}
+
+inline void sayNoCold() {
+    std::printf("cold: the page cache cannot be dropped here (it takes root to write "
+                "/proc/sys/vm/drop_caches), so no cold line\n");
+}
+
+// Writes back what is dirty and drops the page cache, dentries and inodes; false when refused.
+inline bool dropCaches() {
+    ::sync();
+    QFile f(QStringLiteral("/proc/sys/vm/drop_caches"));
+    return f.open(QIODevice::WriteOnly) && f.write("3\n") == 2;
+}
+
+// argv with every occurrence of `tree` in its words (operands, and paths inside a shell script)
+// replaced by `empty`: the same program on a folder that holds nothing.
+inline QStringList onFolder(QStringList argv, const QString& tree, const QString& empty) {
+    for (qsizetype i = 1; i < argv.size(); ++i)
+        argv[i].replace(tree, empty);
+    return argv;
+}
+
+// The median milliseconds of `runs` cold runs of each command over `tree`. Before every timed
+// run the cache is dropped and the program is run once on an empty folder, so its own binary and
+// libraries are in memory again and only the tree is cold. Empty when the cache cannot be dropped.
+inline std::vector<double> timeCold(const std::vector<QStringList>& commands, const QString& tree,
+                                    int runs = 3) {
+    if (!canDropCaches())
+        return {};
+    QTemporaryDir empty;
+    std::vector<double> out;
+    for (const QStringList& argv : commands) {
+        const QStringList idle = onFolder(argv, tree, empty.path());
+        std::vector<double> ms;
+        for (int r = 0; r < runs; ++r) {
+            if (!dropCaches())
+                return {};
+            run(idle.first(), idle.mid(1));
+            QElapsedTimer t;
+            t.start();
+            run(argv.first(), argv.mid(1));
+            ms.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        out.push_back(median(ms));
+    }
+    std::printf("timing cold: wall clock, median of %d, cache dropped before each run\n", runs);
+    return out;
+}
+
+// With --cold: times the same commands cold and prints the job's "<job>-cold" RESULT lines beside
+// the warm ones (peers' answers as found warm; the tree is the same); true when there is nothing
+// to print or every peer listed what ours did.
+inline bool reportCold(const char* job, const std::vector<QStringList>& commands,
+                       std::vector<PeerResult> peers, const QString& tree, long peakMb,
+                       const Result::Extra& extra = {}) {
+    const std::vector<double> ms = timeCold(commands, tree);
+    if (ms.size() != commands.size()) {
+        sayNoCold();
+        return true;
+    }
+    for (size_t i = 0; i < peers.size(); ++i)
+        peers[i].ms = ms[i + 1];
+    const QByteArray name = QByteArray(job) + "-cold";
+    return printResults(name.constData(), ms[0], std::move(peers), peakMb, extra);
 }
 
 } // namespace BenchProcess
