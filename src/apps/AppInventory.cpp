@@ -71,7 +71,7 @@ QList<InstalledApp> scan(const QStringList& folders, const CancelToken& cancel) 
 
 qint64 bundleSize(const QString& path, const CancelToken& cancel) {
     DirectoryWalker::Options options;
-    options.threads = ParallelLoop::flatThreads();
+    options.threads = ParallelLoop::diskThreads();
     options.followRootSymlink = false;
     const DirectoryWalker walker(options, cancel);
     PerWorker<qint64> sums(walker.threads());

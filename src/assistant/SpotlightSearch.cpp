@@ -363,7 +363,7 @@ SpotlightSearch::Found SpotlightSearch::find(const QString& root, const Query& q
     clock.start();
 
     DirectoryWalker::Options options;
-    options.threads = threads > 0 ? threads : ParallelLoop::flatThreads();
+    options.threads = threads > 0 ? threads : ParallelLoop::diskThreads();
     const DirectoryWalker walker(options, stop);
     PerWorker<Slot> workers(walker.threads());
 

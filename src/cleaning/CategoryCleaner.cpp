@@ -79,7 +79,7 @@ QString CategoryCleaner::failureLine(const QString& path, const QString& reason)
 
 qint64 CategoryCleaner::itemSize(const QString& path) {
     DirectoryWalker::Options options;
-    options.threads = ParallelLoop::flatThreads();
+    options.threads = ParallelLoop::diskThreads();
     options.followRootSymlink = false;
     options.sameDevice = true;
     const DirectoryWalker walker(options);

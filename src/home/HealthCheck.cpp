@@ -131,7 +131,7 @@ void HealthCheck::refreshBigFiles() {
     const QString home = m_layout.home();
     const QStringList skipped = libraryFolders(m_layout);
     const int threads =
-        m_deps.walkerThreads > 0 ? m_deps.walkerThreads : ParallelLoop::flatThreads();
+        m_deps.walkerThreads > 0 ? m_deps.walkerThreads : ParallelLoop::diskThreads();
     ScanJob::runInPool(
         [home, skipped, threads, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
             const std::optional<BigFileTally> tally = countBigFiles(home, skipped, threads, cancel);

@@ -81,7 +81,7 @@ public:
 
     struct Options {
         // 1 walks on the calling thread only; more starts helper threads once there is more than
-        // one folder to read. A walk of the app takes ParallelLoop::flatThreads().
+        // one folder to read. A walk of the app takes ParallelLoop::diskThreads().
         int threads = 1;
         bool followRootSymlink = true;
         // Stay on the root's file system (like `du -x`).

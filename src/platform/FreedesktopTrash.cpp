@@ -156,7 +156,7 @@ bool FreedesktopTrash::holdsMountPoint(const QByteArray& folder, quint64 device)
     // Finding one is enough: it also stops the walk.
     const CancelToken found;
     DirectoryWalker::Options options;
-    options.threads = ParallelLoop::flatThreads();
+    options.threads = ParallelLoop::diskThreads();
     options.followRootSymlink = false;
     const DirectoryWalker walker(options, found);
     walker.walk(NativePath::decode(folder), [&](const DirectoryWalker::Entry& e) {

@@ -10,10 +10,18 @@
 // (the folder walk, hashing, feature prints, several walks at once). The threads live only for
 // the call: every function returns when all of its threads have ended.
 //
-// How many threads a loop takes follows one rule, from the processors the machine reports:
-// - a loop that has the machine to itself, whose items are one thread's work each (a folder to
-//   read, a file to hash): flatThreads(), every processor, at most 8 (past that the disk, not
-//   the CPU, is the limit);
+// How many threads a loop takes follows one rule, from the processors the machine reports and
+// from what its items wait on:
+// - a loop whose items wait on the disk more than they compute (a folder to read, a file's blocks
+//   to read) when its data is not in memory yet, as on the first scan after a start: diskThreads().
+//   A thread blocked on a read costs no processor, so more of them keep more requests in flight and
+//   the device's queue full: four per processor, at least 8 and at most 32. The cap keeps a slow
+//   disk or a network mount from being flooded; with the data in memory, the extra threads cost
+//   nothing measurable, since each still does one item at a time. A walk that runs inside an
+//   outer loop (a walk per cleaner row) keeps flatThreads(): the outer loop's walks together
+//   already keep that many requests in flight.
+// - a loop that has the machine to itself and whose items compute (a hash, a decode):
+//   flatThreads(), every processor, at most 8;
 // - a loop that leaves room for other parallel work, because its items fan out again (a walk
 //   per item) or it shares the thread pool with other scans (the folder tree's measuring):
 //   outerThreads(), 2 on five processors or fewer, else half of them, at most 6.
@@ -27,6 +35,10 @@ inline int processors() {
 
 inline int flatThreads(int processors = ParallelLoop::processors()) {
     return std::clamp(processors, 1, 8);
+}
+
+inline int diskThreads(int processors = ParallelLoop::processors()) {
+    return std::clamp(4 * processors, 8, 32);
 }
 
 inline int outerThreads(int processors = ParallelLoop::processors()) {
