@@ -1,4 +1,4 @@
-#include "cleaning/StorageGrowthScanner.h"
+#include "storage/StorageGrowthScanner.h"
 #include "platform/NativePath.h"
 
 #include "cleaning/CleanCategory.h"
