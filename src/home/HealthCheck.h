@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cleaning/CleanCategory.h"
 #include "home/IssueSeverity.h"
+#include "measuring/CleanCategory.h"
 #include "platform/CancelToken.h"
 #include "platform/HomeLayout.h"
 
