@@ -251,10 +251,6 @@ const QStringList& HealthCheck::packageExtensions() {
     return list;
 }
 
-bool HealthCheck::isPackageFolderName(const QString& name) {
-    return isPackageName(NativePath::encode(name).toStdString());
-}
-
 QString HealthCheck::homeUnreadableMessage() {
     return HealthCheckText::homeUnreadable();
 }

@@ -112,7 +112,6 @@ public:
     static QStringList libraryFolders(const HomeLayout& layout);
     // The 17 lower-case extensions of folders that are packages ("app", "bundle", …).
     static const QStringList& packageExtensions();
-    static bool isPackageFolderName(const QString& name);
 
     static QString homeUnreadableMessage();
 
