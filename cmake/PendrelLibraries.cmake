@@ -16,20 +16,97 @@
 # The roots are folders of symbolic links under the build folder, laid anew at each configure.
 
 # What each core folder links, the direct links only; a library sees the roots of everything
-# below it. Keep this table acyclic and in step with the include table of CONVENTIONS.md.
-set(PENDREL_SUBSYSTEMS shell vitals assistant cleaning home storage duplicates developer apps automation
-    vault)
+# below it. This table is the folder order: PENDREL_SUBSYSTEMS lists the core folders bottom up,
+# each links only folders before it, and the include-order test and the folders table of
+# CONVENTIONS.md are generated from it (pendrel_write_folder_order below; after an edit here, run
+# `cmake -P cmake/FolderTable.cmake` to rewrite the table).
+set(PENDREL_SUBSYSTEMS vitals shell measuring assistant cleaning home storage duplicates developer
+    apps automation vault)
 set(PENDREL_CORE_LINKS_vitals platform)
 set(PENDREL_CORE_LINKS_shell vitals)
-set(PENDREL_CORE_LINKS_cleaning shell)
-set(PENDREL_CORE_LINKS_assistant cleaning)
-set(PENDREL_CORE_LINKS_home cleaning)
-set(PENDREL_CORE_LINKS_storage cleaning)
-set(PENDREL_CORE_LINKS_duplicates cleaning)
+# The measuring seam: the cleaners' rows, the measure of one row and the guard of what no row may
+# search or empty. Whatever only reads the rows (the assistant, the health check, the growth
+# buckets' places) stands on it rather than on cleaning.
+set(PENDREL_CORE_LINKS_measuring platform)
+set(PENDREL_CORE_LINKS_cleaning shell measuring)
+set(PENDREL_CORE_LINKS_assistant shell measuring)
+set(PENDREL_CORE_LINKS_home shell measuring)
+set(PENDREL_CORE_LINKS_storage shell measuring)
+set(PENDREL_CORE_LINKS_duplicates shell)
+# Only what cleans links cleaning: the developer caches are cleaned through the cleanup scanner,
+# and a task of the automation runs a clean.
 set(PENDREL_CORE_LINKS_developer cleaning)
 set(PENDREL_CORE_LINKS_apps shell)
 set(PENDREL_CORE_LINKS_automation cleaning)
 set(PENDREL_CORE_LINKS_vault shell)
+
+# pendrel_core_reach(<out var> <folder>)
+# Every folder a core folder sees through its links (platform last), in the folder order; stops
+# the configure when a folder links one that is not below it.
+function(pendrel_core_reach out folder)
+  set(reach)
+  list(FIND PENDREL_SUBSYSTEMS ${folder} position)
+  foreach(link ${PENDREL_CORE_LINKS_${folder}})
+    if(link STREQUAL "platform")
+      continue()
+    endif()
+    list(FIND PENDREL_SUBSYSTEMS ${link} below)
+    if(below LESS 0 OR NOT below LESS position)
+      message(FATAL_ERROR "${folder}/ links ${link}/, which is not a core folder before it")
+    endif()
+    pendrel_core_reach(deeper ${link})
+    list(APPEND reach ${link} ${deeper})
+  endforeach()
+  set(ordered)
+  foreach(sub ${PENDREL_SUBSYSTEMS})
+    if(sub IN_LIST reach)
+      list(APPEND ordered ${sub})
+    endif()
+  endforeach()
+  list(REVERSE ordered)
+  list(APPEND ordered platform)
+  set(${out} ${ordered} PARENT_SCOPE)
+endfunction()
+
+# pendrel_folder_table(<out var>)
+# The folders table of CONVENTIONS.md, in Markdown, one row per core folder from the table above.
+function(pendrel_folder_table out)
+  set(q "`")
+  set(rows "| folder | may include |\n|---|---|\n")
+  string(APPEND rows "| ${q}platform/${q} | ${q}platform/${q} |\n")
+  string(APPEND rows "| ${q}ui-kit/${q} | ${q}ui-kit/${q}, ${q}platform/${q} |\n")
+  foreach(sub ${PENDREL_SUBSYSTEMS})
+    pendrel_core_reach(reach ${sub})
+    set(cells "${q}${sub}/${q}")
+    foreach(folder ${reach})
+      string(APPEND cells ", ${q}${folder}/${q}")
+    endforeach()
+    string(APPEND rows "| ${q}${sub}/${q} | ${cells} |\n")
+  endforeach()
+  string(APPEND rows "| ${q}<folder>/views/${q} | its own folder, ${q}ui-kit/${q}, ${q}platform/${q} and any "
+         "core folder; never another folder's ${q}views/${q} (a widget two folders need belongs in "
+         "${q}ui-kit/${q}) |\n")
+  string(APPEND rows "| ${q}fakes/${q} | any core folder and ${q}platform/${q} (never a views folder) |\n")
+  string(APPEND rows "| ${q}app/${q} (with ${q}app/shots/${q}, the scenes of ${q}pendrel-shots${q}, on fakes) "
+         "| anything |\n")
+  set(${out} "${rows}" PARENT_SCOPE)
+endfunction()
+
+# pendrel_write_folder_order(<folder>)
+# Writes what the include-order test reads: folder-order.txt, one line per core folder in the
+# folder order, the folder and then every folder it may include; and folder-table.md, the table
+# CONVENTIONS.md must hold.
+function(pendrel_write_folder_order dir)
+  set(lines)
+  foreach(sub ${PENDREL_SUBSYSTEMS})
+    pendrel_core_reach(reach ${sub})
+    string(REPLACE ";" " " reach "${reach}")
+    string(APPEND lines "${sub} ${reach}\n")
+  endforeach()
+  file(WRITE ${dir}/folder-order.txt "${lines}")
+  pendrel_folder_table(table)
+  file(WRITE ${dir}/folder-table.md "${table}")
+endfunction()
 
 # _pendrel_include_root(<out var> <name> <folder> [EXCLUDE <child>])
 # Lays <build>/include-roots/<name>/<folder>/ with one link per child of src/<folder>, less the
@@ -73,6 +150,7 @@ function(pendrel_add_core_libraries src)
   pkg_check_modules(DOCUMENTS REQUIRED IMPORTED_TARGET poppler-qt6 libzip)
   target_link_libraries(pendrel_platform PRIVATE PkgConfig::DOCUMENTS)
 
+  pendrel_write_folder_order(${CMAKE_BINARY_DIR})
   add_library(pendrel_core INTERFACE)
   foreach(sub ${PENDREL_SUBSYSTEMS})
     # A core folder may have subfolders of its own; everything outside views/ is core.

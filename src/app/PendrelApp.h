@@ -65,8 +65,6 @@ public:
     // True while the menu-bar extra stands in a tray (from launch() on). Without one the main
     // window is the only way in, so it is shown and closing it quits, whatever the run mode.
     bool hasMenuBarExtra() const { return m_menuBar != nullptr; }
-    // The app's one set of text-size commands, attached to every window it puts up.
-    TextSizeCommands* textSizeCommands() const { return m_textSize; }
 
     // The main window's start action, run once per process at its first showing (or at launch
     // when the window stays back): links the automation store to the services its rules drive,

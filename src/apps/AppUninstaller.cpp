@@ -178,10 +178,6 @@ qint64 AppUninstaller::selectedLeftoverBytes() const {
 
 // ---- Uninstall
 
-bool AppUninstaller::secondRouteDelete(const QString& path) const {
-    return secondRoute(m_deps.runner.get(), path);
-}
-
 bool AppUninstaller::secondRoute(ToolRunner* runner, const QString& path) {
     if (!runner || path.isEmpty())
         return false;

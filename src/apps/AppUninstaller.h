@@ -121,9 +121,6 @@ public:
     using Done = std::function<void(const UninstallOutcome&)>;
     void uninstall(Done done);
 
-    // The second removal route for one item; true when it reported success. Any thread.
-    bool secondRouteDelete(const QString& path) const;
-
 signals:
     void stateChanged();
     void appsChanged();

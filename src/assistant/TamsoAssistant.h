@@ -2,7 +2,7 @@
 
 #include "assistant/TamsoMessage.h"
 #include "assistant/TamsoScreenContext.h"
-#include "cleaning/CleanCategory.h"
+#include "measuring/CleanCategory.h"
 #include "platform/HomeLayout.h"
 #include "platform/RunningApplications.h"
 #include "vitals/SystemSnapshot.h"

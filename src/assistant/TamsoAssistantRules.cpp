@@ -3,8 +3,8 @@
 // matches inside a longer word ("cache" in "caches", "clear" in "clearing").
 #include "assistant/TamsoAssistant.h"
 
-#include "cleaning/CategoryMeasure.h"
-#include "cleaning/tables/TableRow.h"
+#include "measuring/CategoryMeasure.h"
+#include "measuring/tables/TableRow.h"
 #include "platform/ByteFormat.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/DisplayText.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cleaning/CleanCategory.h"
-#include "cleaning/ContentsGuard.h"
+#include "measuring/CleanCategory.h"
+#include "measuring/ContentsGuard.h"
 
 #include <memory>
 #include <QSet>

@@ -4,6 +4,7 @@
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
 #include "platform/ParallelLoop.h"
+#include "platform/WalkRules.h"
 
 #include <algorithm>
 #include <iterator>
@@ -144,20 +145,6 @@ const QStringList& CategoryMeasurer::neverEnteredFolderNames() {
     return names;
 }
 
-bool CategoryMeasurer::isPackageName(std::string_view name) {
-    return name.size() > 4 && name.substr(name.size() - 4) == ".app";
-}
-
-std::optional<Action> CategoryMeasurer::pickedFolderStep(const Entry& e) {
-    if (e.depth == 0)
-        return Action::Continue;
-    if (e.isHidden())
-        return Action::SkipChildren;
-    if (e.isDirectory())
-        return isPackageName(e.name) ? Action::SkipChildren : Action::Continue;
-    return std::nullopt;
-}
-
 bool CategoryMeasurer::matchesExtension(const QString& fileName, const QStringList& extensions) {
     const QString lower = fileName.toLower();
     const qsizetype dot = lower.lastIndexOf(QLatin1Char('.'));
@@ -251,7 +238,7 @@ Measurement CategoryMeasurer::findFolders(const CleanCategory& category,
                     found.items.emplace_back(e.path(), stampOf(e));
                     return Action::SkipChildren;
                 }
-                if (isPackageName(e.name) || isProtected(m_protected, e))
+                if (WalkRules::isPackageName(e.name) || isProtected(m_protected, e))
                     return Action::SkipChildren;
                 return Action::Continue;
             });
@@ -300,7 +287,7 @@ Measurement CategoryMeasurer::oldFiles(const CleanCategory& category,
         if (e.isHidden() || (maxDepth && e.depth > *maxDepth))
             return Action::SkipChildren;
         if (e.isDirectory()) {
-            if (isPackageName(e.name) || isProtected(m_protected, e))
+            if (WalkRules::isPackageName(e.name) || isProtected(m_protected, e))
                 return Action::SkipChildren;
             return Action::Continue;
         }
@@ -350,7 +337,7 @@ Measurement CategoryMeasurer::measureTree(const CleanCategory& category,
 
     return talliedAll(category.locations, threads(), cancel, [&](const Entry& e, Tally& tally) {
         if (e.isDirectory()) {
-            if (e.depth > 0 && (isPackageName(e.name) || isProtected(m_protected, e)))
+            if (e.depth > 0 && (WalkRules::isPackageName(e.name) || isProtected(m_protected, e)))
                 return Action::SkipChildren;
             return Action::Continue;
         }
@@ -371,7 +358,7 @@ CategoryMeasurer::FolderSize CategoryMeasurer::allocatedSize(const QString& fold
                                                              const CancelToken& cancel) const {
     const Measurement m = tallied(folder, threads(), cancel, [](const Entry& e, Tally& tally) {
         if (e.isDirectory()) {
-            if (e.depth > 0 && isPackageName(e.name))
+            if (e.depth > 0 && WalkRules::isPackageName(e.name))
                 return Action::SkipChildren;
             return Action::Continue;
         }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaning/CategoryMeasure.h"
+#include "measuring/CategoryMeasure.h"
 #include "platform/DirectoryWalker.h"
 
 #include <memory>
@@ -72,12 +72,6 @@ public:
 
     // Names the folder search never enters: "Library", ".git", "DerivedData", …
     static const QStringList& neverEnteredFolderNames();
-    // True for a folder name that marks a package ("Name.app").
-    static bool isPackageName(std::string_view name);
-    // The first steps of a walk through a folder the user picked: the folder itself and the
-    // folders in it are entered, hidden entries and packages are not. Empty for what the caller
-    // decides on: an entry below the folder that is neither hidden nor a folder.
-    static std::optional<DirectoryWalker::Action> pickedFolderStep(const DirectoryWalker::Entry& e);
     // The extension test of the file search; extensions given lower-cased.
     static bool matchesExtension(const QString& fileName, const QStringList& extensions);
     // The prefix test: the name without its last extension, lower-cased, starts with a prefix.

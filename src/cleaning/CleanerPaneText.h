@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaning/CleanCategory.h"
+#include "measuring/CleanCategory.h"
 
 #include <QList>
 #include <QSet>

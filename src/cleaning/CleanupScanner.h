@@ -1,8 +1,8 @@
 #pragma once
 
 #include "cleaning/CategoryCleaner.h"
-#include "cleaning/CategoryMeasure.h"
-#include "cleaning/CleanCategory.h"
+#include "measuring/CategoryMeasure.h"
+#include "measuring/CleanCategory.h"
 #include "platform/HomeLayout.h"
 #include "shell/ScanJob.h"
 

@@ -6,6 +6,7 @@
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "platform/Trash.h"
+#include "platform/WalkRules.h"
 
 #include <algorithm>
 #include <atomic>
@@ -179,7 +180,7 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
     std::atomic<int> scanned{0};
 
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
-        if (const auto step = CategoryMeasurer::pickedFolderStep(e))
+        if (const auto step = WalkRules::pickedFolderStep(e))
             return *step;
         if (!e.isFile())
             return DirectoryWalker::Action::Continue;

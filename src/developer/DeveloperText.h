@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaning/CleanCategory.h"
+#include "measuring/CleanCategory.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenModes.h"
 #include "vitals/KeepAwakeManager.h"

@@ -1,11 +1,11 @@
 #include "duplicates/DuplicateScan.h"
 
-#include "cleaning/CategoryMeasurer.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/NativePath.h"
 #include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
 #include "platform/Sha256.h"
+#include "platform/WalkRules.h"
 
 #include <algorithm>
 #include <array>
@@ -704,7 +704,7 @@ Outcome run(const QString& folder, const Options& options) {
     std::atomic<qint64> counted{0};
     const DirectoryWalker::Result walked = walker.walk(folder, [&](const DirectoryWalker::Entry&
                                                                        e) {
-        if (const auto step = CategoryMeasurer::pickedFolderStep(e))
+        if (const auto step = WalkRules::pickedFolderStep(e))
             return *step;
         if (!e.isFile() || e.repeatLink || e.sizeBytes < minimumSize)
             return DirectoryWalker::Action::Continue;

@@ -1,9 +1,9 @@
 #include "duplicates/SimilarPhotoScan.h"
 
-#include "cleaning/CategoryMeasurer.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/NativePath.h"
 #include "platform/PhotoImage.h"
+#include "platform/WalkRules.h"
 
 #include <algorithm>
 #include <QSet>
@@ -38,7 +38,7 @@ QStringList collectPhotos(const QString& folder, int limit, const CancelToken& c
             stop.cancel();
             return DirectoryWalker::Action::SkipChildren;
         }
-        if (const auto step = CategoryMeasurer::pickedFolderStep(e))
+        if (const auto step = WalkRules::pickedFolderStep(e))
             return *step;
         if (!e.isFile() || e.repeatLink)
             return DirectoryWalker::Action::Continue;

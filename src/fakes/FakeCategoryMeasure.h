@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaning/CategoryMeasure.h"
+#include "measuring/CategoryMeasure.h"
 
 #include <functional>
 #include <QHash>

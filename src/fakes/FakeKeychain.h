@@ -69,10 +69,6 @@ public:
         m_gate.notify_all();
     }
     static QString abandonedReason() { return QStringLiteral("abandoned"); }
-    bool isAbandoned() const {
-        std::lock_guard lock(m_mutex);
-        return m_abandoned;
-    }
 
     // None lets the operation succeed again.
     void failSaves(std::optional<QString> reason) {

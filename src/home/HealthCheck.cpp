@@ -1,8 +1,8 @@
 #include "home/HealthCheck.h"
 #include "platform/NativePath.h"
 
-#include "cleaning/CategoryMeasure.h"
 #include "home/HealthCheckText.h"
+#include "measuring/CategoryMeasure.h"
 #include "platform/Clock.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
@@ -249,10 +249,6 @@ const QStringList& HealthCheck::packageExtensions() {
         return l;
     }();
     return list;
-}
-
-bool HealthCheck::isPackageFolderName(const QString& name) {
-    return isPackageName(NativePath::encode(name).toStdString());
 }
 
 QString HealthCheck::homeUnreadableMessage() {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cleaning/CleanCategory.h"
 #include "home/IssueSeverity.h"
+#include "measuring/CleanCategory.h"
 #include "platform/CancelToken.h"
 #include "platform/HomeLayout.h"
 
@@ -112,7 +112,6 @@ public:
     static QStringList libraryFolders(const HomeLayout& layout);
     // The 17 lower-case extensions of folders that are packages ("app", "bundle", …).
     static const QStringList& packageExtensions();
-    static bool isPackageFolderName(const QString& name);
 
     static QString homeUnreadableMessage();
 

@@ -28,7 +28,6 @@ public:
 
     // Group names in the order they first appear.
     QStringList groups() const { return m_order; }
-    bool hasGroup(const QString& group) const { return m_groups.contains(group); }
     // True when the first group is "Desktop Entry", which the Desktop Entry standard requires.
     bool isValid() const;
 

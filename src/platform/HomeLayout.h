@@ -101,17 +101,12 @@ public:
     QList<IgnoredVariable> ignoredVariablesFor(const QStringList& paths) const;
 
     void setHome(const QString& v) { m_home = v; }
-    void setConfigHome(const QString& v) { m_config = v; }
     void setDataHome(const QString& v) { m_data = v; }
     void setCacheHome(const QString& v) { m_cache = v; }
     void setStateHome(const QString& v) { m_state = v; }
-    void setRuntimeDir(const QString& v) { m_runtime = v; }
     void setDownloadsDir(const QString& v) { m_downloads = v; }
     void setDesktopDir(const QString& v) { m_desktop = v; }
     void setDocumentsDir(const QString& v) { m_documents = v; }
-    void setPicturesDir(const QString& v) { m_pictures = v; }
-    void setMoviesDir(const QString& v) { m_movies = v; }
-    void setMusicDir(const QString& v) { m_music = v; }
 
     // Reads XDG_*_DIR lines of a user-dirs.dirs text ("$HOME/..." or absolute paths) into the
     // user folders; lines it does not understand, relative paths and a folder that is or lies

@@ -70,7 +70,3 @@ void FinderExtensionBridge::route(const QString& path) {
         mode = DiskMode::System;
     NotificationCenter::defaultCenter().post(Notifications::OpenDiskMode, rawValue(mode));
 }
-
-void FinderExtensionBridge::openExtensionSettings() {
-    qInfo("Pendrel: there is no Extensions settings pane on this system; nothing to open.");
-}

@@ -32,9 +32,6 @@ public:
     // "cleanup" gives "system"; anything else, "" and "/" included, gives "hub".
     static void route(const QString& path);
 
-    // The desktop has no extensions settings pane: logs and opens nothing.
-    static void openExtensionSettings();
-
     // "What should I do about this folder?"
     static QString defaultQuestion();
 

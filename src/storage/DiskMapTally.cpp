@@ -41,11 +41,6 @@ void DiskMapTally::folderDone() {
         m_report(text);
 }
 
-void DiskMapTally::countCloudItem() {
-    std::lock_guard<std::mutex> guard(m_lock);
-    ++m_cloudSkipped;
-}
-
 void DiskMapTally::countUnreadable() {
     std::lock_guard<std::mutex> guard(m_lock);
     ++m_unreadable;

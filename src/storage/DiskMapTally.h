@@ -26,7 +26,6 @@ public:
     void add(qint64 files, qint64 bytes, const QString& folderName = QString());
     // One top-level item has ended.
     void folderDone();
-    void countCloudItem();
     void countUnreadable();
 
     qint64 cloudSkipped() const;

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "cleaning/StorageGrowthScanner.h"
 #include "platform/SymbolName.h"
 #include "shell/ScreenModes.h"
+#include "storage/StorageGrowthScanner.h"
 
 #include <optional>
 #include <QList>

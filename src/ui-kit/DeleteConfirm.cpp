@@ -74,8 +74,3 @@ void DeleteConfirm::setMessage(const QString& message) {
     m_message = message;
     syncTexts();
 }
-
-void DeleteConfirm::setConfirmVerb(const QString& confirmVerb) {
-    m_confirmVerb = confirmVerb;
-    syncTexts();
-}

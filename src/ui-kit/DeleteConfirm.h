@@ -32,8 +32,6 @@ public:
 
     void setTitle(const QString& title);
     void setMessage(const QString& message);
-    void setConfirmVerb(const QString& confirmVerb);
-    void setOnConfirm(std::function<void()> onConfirm) { m_onConfirm = std::move(onConfirm); }
 
     // The open sheet, or null.
     DeleteCodeSheet* sheet() const { return m_sheet; }

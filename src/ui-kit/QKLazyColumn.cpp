@@ -85,11 +85,6 @@ void QKLazyColumn::fill() {
     m_filling = false;
 }
 
-void QKLazyColumn::buildAll() {
-    while (m_built < m_keys.size())
-        buildNext();
-}
-
 void QKLazyColumn::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
     QTimer::singleShot(0, this, &QKLazyColumn::fill);

@@ -30,8 +30,6 @@ public:
     int builtCount() const { return m_built; }
     // The row of a key, when built.
     QWidget* row(const QString& key) const { return m_rows.value(key); }
-    // Builds every row (tests, screenshots of a full list).
-    void buildAll();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

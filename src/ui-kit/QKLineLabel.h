@@ -16,7 +16,6 @@ public:
     void setText(const QString& text);
     void setAlignment(Qt::Alignment alignment);
     void setTabularDigits(bool on);
-    bool tabularDigits() const { return m_tabular; }
     // The text as drawn at the current width.
     QString displayedText() const;
 

@@ -16,10 +16,6 @@ QKSpinner::QKSpinner(QWidget* parent) : QWidget(parent), m_turn(new QKTurn(this,
     m_turn->setWanted(true);
 }
 
-bool QKSpinner::isSpinning() const {
-    return m_turn->isTurning();
-}
-
 QSize QKSpinner::sizeHint() const {
     const int edge = QFontMetrics(font()).height();
     return QSize(edge, edge);

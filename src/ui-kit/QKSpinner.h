@@ -15,7 +15,6 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
-    bool isSpinning() const;
     // On by default. Off for offscreen rendering, whose pictures must not depend on when they
     // were taken: spinners shown from then on stand still at their first step (as do the other
     // busy indicators that ask isAnimated()).

@@ -16,7 +16,6 @@ public:
     QKTurn(QWidget* widget, int count, int intervalMs);
 
     int step() const { return m_step; }
-    bool isTurning() const { return m_timer.isActive(); }
     // Whether the owner is busy; true from the start for an indicator that is busy while shown.
     void setWanted(bool wanted);
 

@@ -106,10 +106,6 @@ void TamsoExplainRow::setSizeText(const QString& sizeText) {
 QString TamsoExplainRow::detail() const {
     return m_detail->text();
 }
-void TamsoExplainRow::setDetail(const QString& detail) {
-    m_detail->setText(detail);
-}
-
 void TamsoExplainRow::setMeta(std::optional<QString> meta) {
     m_meta = std::move(meta);
     const bool shown = m_meta && !m_meta->isEmpty();

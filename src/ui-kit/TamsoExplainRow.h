@@ -33,7 +33,6 @@ public:
     QString sizeText() const;
     void setSizeText(const QString& sizeText);
     QString detail() const;
-    void setDetail(const QString& detail);
 
     // A third line; none or an empty text shows no line.
     std::optional<QString> meta() const { return m_meta; }

@@ -43,7 +43,6 @@ public:
     static void applyScheme(QWidget* widget, ColorScheme scheme);
 
     qreal fontScale() const { return m_scale; }
-    ColorScheme colorScheme() const { return m_scheme; }
     bool isDark() const { return m_scheme == ColorScheme::Dark; }
     // What "theme.appearance" asks for; nothing when following the system.
     std::optional<ColorScheme> preferredScheme() const { return m_preferred; }

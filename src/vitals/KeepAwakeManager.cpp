@@ -50,15 +50,6 @@ QString KeepAwakeManager::rawValue(Duration duration) {
     return {};
 }
 
-std::optional<KeepAwakeManager::Duration>
-KeepAwakeManager::durationFromRawValue(const QString& raw) {
-    for (Duration d : allDurations()) {
-        if (rawValue(d) == raw)
-            return d;
-    }
-    return std::nullopt;
-}
-
 std::optional<qint64> KeepAwakeManager::seconds(Duration duration) {
     switch (duration) {
     case Duration::UntilQuit:

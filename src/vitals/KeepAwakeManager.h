@@ -46,8 +46,6 @@ public:
     // In the order the screens list them.
     static QList<Duration> allDurations();
     static QString rawValue(Duration duration);
-    // Empty for any string that is not a raw value.
-    static std::optional<Duration> durationFromRawValue(const QString& raw);
     // The period in seconds; empty for untilQuit.
     static std::optional<qint64> seconds(Duration duration);
 
@@ -81,8 +79,7 @@ public:
     QString lastNote() const { return m_lastNote; }
     // When the current period ends; empty while off and for untilQuit.
     std::optional<QDateTime> endDate() const { return m_endDate; }
-    // Whether an assertion is held right now, and whether it keeps the display awake.
-    bool holdsAssertion() const { return m_assertion.isValid(); }
+    // Whether the assertion held right now keeps the display awake.
     bool heldAssertionKeepsDisplayAwake() const { return m_assertion.keepsDisplayAwake; }
     // While on: the assertion held was asked to keep the display awake too and the system kept
     // only the machine awake (on a desktop without a screensaver service, say). False while

@@ -90,7 +90,6 @@ public:
 
     quint64 lastIdleTicks() const { return m_lastIdleTicks; }
     quint64 lastTotalTicks() const { return m_lastTotalTicks; }
-    ThermalSampler& thermalSampler() { return m_thermal; }
 
     // Bytes the free-memory routine may still take now: what the kernel (and the app's own
     // cgroup limit, if any) says is available, less the safety margin. None when unknown.

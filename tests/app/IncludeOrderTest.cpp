@@ -1,9 +1,9 @@
 // Keeps the folder order of src/: every #include "…" must point down the layers, never up or
-// sideways into another subsystem's widgets. The allowed pairs are the table below; the rule is
-// written out in CONVENTIONS.md.
+// sideways into another subsystem's widgets. Which core folder may include which is the table of
+// cmake/PendrelLibraries.cmake, read here from what the configure writes of it; the rule is
+// written out in CONVENTIONS.md, whose table is generated from the same one.
 #include "support/TestSupport.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QDirIterator>
@@ -14,9 +14,34 @@
 
 namespace {
 
+// Each core folder with the folders it may include (itself left out), in the folder order.
+using FolderOrder = QList<std::pair<QString, QStringList>>;
+
+// The configure's folder-order.txt: a line per core folder, the folder and then what it may
+// include.
+FolderOrder readFolderOrder(const QString& text) {
+    FolderOrder order;
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
+        QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        const QString folder = words.takeFirst();
+        order.append({folder, words});
+    }
+    return order;
+}
+
+QString readText(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+const FolderOrder& buildFolderOrder() {
+    static const FolderOrder order =
+        readFolderOrder(readText(QStringLiteral(PENDREL_BINARY_DIR "/folder-order.txt")));
+    return order;
+}
+
 // The layer of a path under src/: "platform", "ui-kit", "app" (the screenshot scenes in app/shots/
-// with it), "fakes", a core folder
-// ("vitals", "cleaning", …) or a views folder ("vitals/views").
+// with it), "fakes", a core folder ("vitals", "cleaning", …) or a views folder ("vitals/views").
 QString layerOf(const QString& relative) {
     const QStringList parts = relative.split(QLatin1Char('/'));
     if (parts.size() > 2 && parts.at(1) == QLatin1String("views"))
@@ -24,34 +49,31 @@ QString layerOf(const QString& relative) {
     return parts.at(0);
 }
 
-bool isCore(const QString& layer) {
-    static const QSet<QString> notCore = {"platform", "ui-kit", "app", "fakes"};
-    return !notCore.contains(layer) && !layer.endsWith(QLatin1String("/views"));
-}
+class Layers {
+public:
+    explicit Layers(const FolderOrder& order) {
+        for (const auto& [folder, below] : order)
+            m_below.insert(folder, QSet<QString>(below.cbegin(), below.cend()));
+    }
 
-// Whether a file in layer `from` may include a file in layer `to`. The composition side (app/,
-// its screenshot scenes included) may include anything. Core folders other than vitals and shell
-// may include each other; cycles among them are caught separately.
-bool allowed(const QString& from, const QString& to) {
-    if (from == to || from == QLatin1String("app") || to == QLatin1String("platform"))
-        return true;
-    if (from == QLatin1String("platform"))
-        return false;
-    if (from == QLatin1String("ui-kit"))
-        return false; // only itself and platform
-    if (from == QLatin1String("fakes"))
-        return isCore(to);
-    if (from.endsWith(QLatin1String("/views")))
-        return to == QLatin1String("ui-kit") || isCore(to);
-    // A core folder.
-    if (!isCore(to))
-        return false;
-    if (from == QLatin1String("vitals"))
-        return false; // vitals stands on platform alone
-    if (from == QLatin1String("shell"))
-        return to == QLatin1String("vitals");
-    return true;
-}
+    bool isCore(const QString& layer) const { return m_below.contains(layer); }
+
+    // Whether a file in layer `from` may include a file in layer `to`. The composition side
+    // (app/, its screenshot scenes included) may include anything; a core folder, what the
+    // folder order puts below it.
+    bool allowed(const QString& from, const QString& to) const {
+        if (from == to || from == QLatin1String("app") || to == QLatin1String("platform"))
+            return true;
+        if (from == QLatin1String("fakes"))
+            return isCore(to);
+        if (from.endsWith(QLatin1String("/views")))
+            return to == QLatin1String("ui-kit") || isCore(to);
+        return m_below.value(from).contains(to);
+    }
+
+private:
+    QHash<QString, QSet<QString>> m_below;
+};
 
 struct Include {
     QString file;
@@ -85,43 +107,29 @@ QList<Include> includesUnder(const QString& root) {
     return found;
 }
 
-// One line per include against the order, and one per cycle among core folders.
-QStringList violations(const QString& root) {
+// One line per include against the order.
+QStringList violations(const QString& root, const FolderOrder& order) {
+    const Layers layers(order);
     QStringList bad;
-    QHash<QString, QSet<QString>> coreEdges;
     for (const Include& inc : includesUnder(root)) {
-        if (inc.climbs) {
+        if (inc.climbs)
             bad << inc.file + QStringLiteral(" -> ") + inc.target +
                        QStringLiteral(" (by the include root instead)");
-            continue;
-        }
-        const QString from = layerOf(inc.file), to = layerOf(inc.target);
-        if (!allowed(from, to))
+        else if (!layers.allowed(layerOf(inc.file), layerOf(inc.target)))
             bad << inc.file + QStringLiteral(" -> ") + inc.target;
-        else if (from != to && isCore(from) && isCore(to))
-            coreEdges[from].insert(to);
     }
-    // Depth-first search for a cycle among the core folders.
-    QHash<QString, int> state; // 1 on the path, 2 done
-    QStringList path;
-    std::function<void(const QString&)> visit = [&](const QString& node) {
-        state[node] = 1;
-        path << node;
-        for (const QString& next : coreEdges.value(node)) {
-            if (state.value(next) == 1)
-                bad << QStringLiteral("core folders include each other: ") +
-                           path.mid(path.indexOf(next)).join(QStringLiteral(" -> ")) +
-                           QStringLiteral(" -> ") + next;
-            else if (state.value(next) == 0)
-                visit(next);
-        }
-        path.removeLast();
-        state[node] = 2;
-    };
-    for (auto it = coreEdges.cbegin(); it != coreEdges.cend(); ++it)
-        if (state.value(it.key()) == 0)
-            visit(it.key());
     return bad;
+}
+
+// The text between CONVENTIONS.md's markers around the folders table, trimmed.
+QString conventionsTable() {
+    const QString text = readText(QStringLiteral(PENDREL_SOURCE_DIR "/CONVENTIONS.md"));
+    const qsizetype begin = text.indexOf(QStringLiteral("<!-- folders table:"));
+    const qsizetype end = text.indexOf(QStringLiteral("<!-- end of the folders table -->"));
+    if (begin < 0 || end < begin)
+        return {};
+    const qsizetype from = text.indexOf(QLatin1Char('\n'), begin) + 1;
+    return text.mid(from, end - from).trimmed();
 }
 
 using testsupport::write;
@@ -129,15 +137,40 @@ using testsupport::write;
 } // namespace
 
 TEST(IncludeOrder, EveryIncludeInTheSourceTreeFollowsTheFolderOrder) {
-    const QStringList bad = violations(QStringLiteral(PENDREL_SOURCE_DIR "/src"));
+    ASSERT_FALSE(buildFolderOrder().isEmpty()) << "no folder-order.txt in " PENDREL_BINARY_DIR;
+    const QStringList bad =
+        violations(QStringLiteral(PENDREL_SOURCE_DIR "/src"), buildFolderOrder());
     EXPECT_TRUE(bad.isEmpty()) << qPrintable(bad.join(QLatin1Char('\n')));
 }
 
-TEST(IncludeOrder, BackwardIncludesAndCyclesAreCaught) {
+// A folder of src/ that the folder order does not name is built by no library.
+TEST(IncludeOrder, EveryFolderOfTheSourceTreeHasItsPlaceInTheOrder) {
+    const Layers layers(buildFolderOrder());
+    const QStringList notCore = {"platform", "ui-kit", "app", "fakes"};
+    for (const QString& folder : QDir(QStringLiteral(PENDREL_SOURCE_DIR "/src"))
+                                     .entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        EXPECT_TRUE(layers.isCore(folder) || notCore.contains(folder)) << qPrintable(folder);
+}
+
+TEST(IncludeOrder, TheConventionsTableIsTheBuildsTable) {
+    const QString built = readText(QStringLiteral(PENDREL_BINARY_DIR "/folder-table.md")).trimmed();
+    ASSERT_FALSE(built.isEmpty());
+    EXPECT_EQ(conventionsTable().toStdString(), built.toStdString())
+        << "CONVENTIONS.md's folders table is stale: run cmake -P cmake/FolderTable.cmake";
+}
+
+TEST(IncludeOrder, IncludesAgainstTheOrderAreCaught) {
+    const FolderOrder order = {{"vitals", {"platform"}},
+                               {"shell", {"vitals", "platform"}},
+                               {"cleaning", {"shell", "vitals", "platform"}},
+                               {"home", {"cleaning", "shell", "vitals", "platform"}}};
     const QString root = testsupport::freshDir(QStringLiteral("layers"));
     write(root + "/platform/Files.h", "#pragma once\n");
     write(root + "/vitals/Sampler.h", "#include \"platform/Files.h\"\n");
     write(root + "/shell/Catalog.h", "#include \"vitals/Sampler.h\"\n");
+    write(root + "/home/Check.h",
+          "#include \"vitals/Sampler.h\"\n#include \"cleaning/Scanner.h\"\n");
+    write(root + "/cleaning/Scanner.h", "#include \"shell/Catalog.h\"\n");
     write(root + "/ui-kit/Card.h", "#include \"platform/Files.h\"\n");
     write(root + "/vitals/views/Panel.h",
           "#include \"ui-kit/Card.h\"\n#include \"shell/Catalog.h\"\n");
@@ -146,24 +179,25 @@ TEST(IncludeOrder, BackwardIncludesAndCyclesAreCaught) {
     write(root + "/app/shots/Scene.cpp",
           "#include \"app/shots/Harness.h\"\n#include \"vitals/views/Panel.h\"\n#include "
           "\"shell/Catalog.h\"\n");
-    EXPECT_EQ(violations(root), QStringList());
+    write(root + "/fakes/FakeScanner.h", "#include \"cleaning/Scanner.h\"\n");
+    EXPECT_EQ(violations(root, order), QStringList());
 
-    // Up the layers, into another subsystem's widgets, into the screenshot scenes, and a cycle
-    // between two cores.
+    // Up the layers (a core folder to one the order puts above it, or beside it), into another
+    // subsystem's widgets, into the screenshot scenes, and out of the folder by "../".
     write(root + "/vitals/Text.h", "#include \"shell/Catalog.h\"\n");
+    write(root + "/cleaning/Health.h", "#include \"home/Check.h\"\n");
     write(root + "/shell/views/Row.h", "#include \"vitals/views/Panel.h\"\n");
     write(root + "/ui-kit/Badge.h", "#include \"vitals/Sampler.h\"\n");
-    write(root + "/cleaning/Scanner.h", "#include \"home/Check.h\"\n");
-    write(root + "/home/Check.h", "#include \"cleaning/Scanner.h\"\n");
     write(root + "/shell/Screens.h", "#include \"app/shots/Harness.h\"\n");
-    // Climbing out of the folder and back into one it may not see.
+    write(root + "/fakes/FakePanel.h", "#include \"vitals/views/Panel.h\"\n");
     write(root + "/vitals/Gauge.h", "#include \"../shell/Catalog.h\"\n");
-    const QStringList bad = violations(root);
-    EXPECT_TRUE(bad.contains("vitals/Text.h -> shell/Catalog.h")) << qPrintable(bad.join('\n'));
+    const QStringList bad = violations(root, order);
+    EXPECT_EQ(bad.size(), 7) << qPrintable(bad.join('\n'));
+    EXPECT_TRUE(bad.contains("vitals/Text.h -> shell/Catalog.h"));
+    EXPECT_TRUE(bad.contains("cleaning/Health.h -> home/Check.h"));
     EXPECT_TRUE(bad.contains("shell/views/Row.h -> vitals/views/Panel.h"));
     EXPECT_TRUE(bad.contains("ui-kit/Badge.h -> vitals/Sampler.h"));
     EXPECT_TRUE(bad.contains("shell/Screens.h -> app/shots/Harness.h"));
+    EXPECT_TRUE(bad.contains("fakes/FakePanel.h -> vitals/views/Panel.h"));
     EXPECT_TRUE(bad.contains("vitals/Gauge.h -> ../shell/Catalog.h (by the include root instead)"));
-    EXPECT_EQ(bad.filter("core folders include each other").size(), 1);
-    EXPECT_EQ(bad.size(), 6);
 }

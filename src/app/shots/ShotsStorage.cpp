@@ -8,7 +8,6 @@
 #include "ui-kit/Themed.h"
 
 #include "cleaning/CleanupScanner.h"
-#include "cleaning/StorageGrowthScanner.h"
 #include "cleaning/views/CleanerPane.h"
 #include "fakes/FakeCategoryMeasure.h"
 #include "fakes/FakeClock.h"
@@ -18,6 +17,7 @@
 #include "shell/ScreenState.h"
 #include "storage/DiskTrend.h"
 #include "storage/FolderOrganizer.h"
+#include "storage/StorageGrowthScanner.h"
 #include "storage/views/DiskView.h"
 #include "vitals/AppState.h"
 #include <memory>

@@ -268,9 +268,6 @@ QWidget* UninstallerView::buildDetail() {
 bool UninstallerView::showsFinding() const {
     return m_content->currentWidget() == m_findingPage;
 }
-bool UninstallerView::showsFailure() const {
-    return m_content->currentWidget() == m_failedPage;
-}
 bool UninstallerView::showsPickPrompt() const {
     return m_content->currentWidget() == m_readyPage &&
            m_detailStack->currentWidget() == m_pickPage;

@@ -45,7 +45,6 @@ public:
     QString confirmTitle() const { return m_confirmTitle; }
     QList<TamsoExplainRow*> leftoverRows() const { return m_rows; }
     bool showsFinding() const;
-    bool showsFailure() const;
     bool showsPickPrompt() const;
     bool showsLeftoverProgress() const;
     bool showsNoLeftovers() const;

@@ -106,11 +106,6 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     updateResult();
 }
 
-void CleanerPane::setAskQuestion(const QString& question) {
-    m_texts.askQuestion = question;
-    m_ask->setQuestion(question);
-}
-
 QSet<QString> CleanerPane::selected() const {
     return m_screen ? (m_screen->*m_fields.selected)() : QSet<QString>();
 }

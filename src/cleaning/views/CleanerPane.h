@@ -46,9 +46,6 @@ public:
     CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerStateFields fields,
                 CleanerPaneText::Texts texts, FileRevealer* revealer, QWidget* parent = nullptr);
 
-    // The assistant strip's preset question may change after construction.
-    void setAskQuestion(const QString& question);
-
     // Clears the result, scans, and ticks the preselection of the fresh table.
     void rescan();
     // Scans only when the scanner has never scanned (its state is idle).

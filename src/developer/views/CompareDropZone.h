@@ -17,7 +17,6 @@ public:
     CompareDropZone(bool left, QWidget* parent = nullptr);
 
     void setFile(const std::optional<QUrl>& file);
-    bool hasFile() const { return m_hasFile; }
 
     QKSymbol* symbol() const { return m_symbol; }
     QKLineLabel* nameLabel() const { return m_name; }

@@ -28,7 +28,6 @@ CompareExplainButton::CompareExplainButton(QWidget* parent) : QPushButton(parent
 }
 
 void CompareExplainButton::setWorking(bool working) {
-    m_working = working;
     m_symbol->setVisible(!working);
     m_spinner->setVisible(working);
     m_label->setText(working ? FileCompareText::explainWorkingLabel()

@@ -14,14 +14,12 @@ public:
     explicit CompareExplainButton(QWidget* parent = nullptr);
 
     void setWorking(bool working);
-    bool isWorking() const { return m_working; }
     QString label() const;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override { return sizeHint(); }
 
 private:
-    bool m_working = false;
     QKSymbol* m_symbol;
     QKSpinner* m_spinner;
     QLabel* m_label;

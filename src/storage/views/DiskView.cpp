@@ -76,7 +76,6 @@ QWidget* DiskView::pane() const {
 }
 
 QWidget* DiskView::buildPane(DiskMode mode, QWidget* parent) {
-    m_shownMode = mode;
     m_tileButtons.clear();
     QWidget* pane = nullptr;
     switch (mode) {

@@ -41,7 +41,6 @@ public:
     SegmentedControl* picker() const { return m_picker; }
     // The pane of the current mode.
     QWidget* pane() const;
-    DiskMode shownMode() const { return m_shownMode; }
     // The overview's tile buttons in tile order; empty while another mode is shown.
     const QList<QKProminentButton*>& tileButtons() const { return m_tileButtons; }
 
@@ -61,7 +60,6 @@ private:
 
     SegmentedControl* m_picker;
     QKModeHost* m_host;
-    DiskMode m_shownMode = DiskMode::Hub;
     QList<QKProminentButton*> m_tileButtons;
     // The overview's live parts.
     QPointer<QLabel> m_header;

@@ -53,8 +53,4 @@ QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette
     return icon;
 }
 
-int cachedCount() {
-    return int(cache().size());
-}
-
 } // namespace FolderIcons

@@ -11,7 +11,6 @@
 namespace FolderIcons {
 
 QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette);
-int cachedCount();
 constexpr int cacheLimit = 301;
 
 } // namespace FolderIcons

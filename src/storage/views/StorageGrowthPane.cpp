@@ -1,9 +1,9 @@
 #include "storage/views/StorageGrowthPane.h"
 
-#include "cleaning/StorageGrowthScanner.h"
 #include "platform/ByteFormat.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
+#include "storage/StorageGrowthScanner.h"
 #include "storage/StorageHubText.h"
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"

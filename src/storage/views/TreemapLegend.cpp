@@ -93,7 +93,3 @@ void TreemapLegend::setTotals(const CategoryTotals& totals) {
 QStringList TreemapLegend::rowTexts() const {
     return m_texts;
 }
-
-bool TreemapLegend::showsEmpty() const {
-    return m_texts.isEmpty();
-}

@@ -18,7 +18,6 @@ public:
     void setTotals(const CategoryTotals& totals);
     // The rows as shown, "title size" each, for tests and the assistant's eyes.
     QStringList rowTexts() const;
-    bool showsEmpty() const;
 
 private:
     QVBoxLayout* m_rows;

@@ -14,7 +14,7 @@ using namespace PerformanceWidgets;
 using namespace QKBuild;
 
 PerformanceMetricTile::PerformanceMetricTile(const QString& title, QWidget* parent)
-    : PerformanceGroupBox(QString(), 8, parent), m_metricTitle(title) {
+    : PerformanceGroupBox(QString(), 8, parent) {
     QWidget* body = card();
     auto* header = new QHBoxLayout;
     header->addWidget(

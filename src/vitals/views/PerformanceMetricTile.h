@@ -16,13 +16,11 @@ public:
 
     void setMetric(PerformanceText::Level level, const QString& value, const QString& detail);
 
-    QString metricTitle() const { return m_metricTitle; }
     PerformanceBadge* badge() const { return m_badge; }
     QKLineLabel* value() const { return m_value; }
     QLabel* detail() const { return m_detail; }
 
 private:
-    QString m_metricTitle;
     PerformanceBadge* m_badge;
     QKLineLabel* m_value;
     QLabel* m_detail;

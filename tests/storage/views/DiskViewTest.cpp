@@ -2,7 +2,6 @@
 // and the growth pane measures on its first showing only and opens each bucket's screen.
 #include "storage/views/DiskView.h"
 
-#include "cleaning/StorageGrowthScanner.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeSnapshotSampler.h"
@@ -11,6 +10,7 @@
 #include "storage/DiskMapScanner.h"
 #include "storage/DiskTrend.h"
 #include "storage/FolderOrganizer.h"
+#include "storage/StorageGrowthScanner.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/StorageGrowthPane.h"
 #include "support/AccessibleAudit.h"

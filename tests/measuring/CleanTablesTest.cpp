@@ -5,7 +5,7 @@
 #include "cleaning/CategoryMeasurer.h"
 #include "cleaning/CleanerPaneText.h"
 #include "cleaning/CleanupScanner.h"
-#include "cleaning/ContentsGuard.h"
+#include "measuring/ContentsGuard.h"
 #include "platform/HomeLayout.h"
 #include "support/TestSupport.h"
 

@@ -1,5 +1,5 @@
-#include "cleaning/CleanCategory.h"
-#include "cleaning/tables/TableRow.h"
+#include "measuring/CleanCategory.h"
+#include "measuring/tables/TableRow.h"
 
 QList<CleanCategory> CleanCategory::devCategories(const HomeLayout& l) {
     using S = TamsoSafety;

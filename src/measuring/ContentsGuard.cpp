@@ -1,4 +1,4 @@
-#include "cleaning/ContentsGuard.h"
+#include "measuring/ContentsGuard.h"
 
 #include "platform/CanonicalPath.h"
 #include "platform/HomeLayout.h"

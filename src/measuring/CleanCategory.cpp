@@ -1,4 +1,4 @@
-#include "cleaning/CleanCategory.h"
+#include "measuring/CleanCategory.h"
 
 #include "platform/HomeLayout.h"
 

@@ -1,6 +1,6 @@
 // The storage growth buckets: where each one looks, what a place measures, and how scans start,
 // publish and keep the previous result meanwhile.
-#include "cleaning/StorageGrowthScanner.h"
+#include "storage/StorageGrowthScanner.h"
 #include "cleaning/CleaningTestSupport.h"
 #include "fakes/FakeClock.h"
 #include "support/TestSupport.h"

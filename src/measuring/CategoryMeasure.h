@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaning/CleanCategory.h"
+#include "measuring/CleanCategory.h"
 #include "platform/CancelToken.h"
 
 // Measures one category of a cleaner's table: the seam between the cleaners and the disk.

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cleaning/ContentsGuard.h"
+#include "measuring/ContentsGuard.h"
 #include "platform/HomeLayout.h"
 #include "platform/TamsoSafety.h"
 

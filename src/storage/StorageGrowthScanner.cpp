@@ -1,7 +1,7 @@
-#include "cleaning/StorageGrowthScanner.h"
+#include "storage/StorageGrowthScanner.h"
 #include "platform/NativePath.h"
 
-#include "cleaning/CleanCategory.h"
+#include "measuring/CleanCategory.h"
 #include "platform/Clock.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
