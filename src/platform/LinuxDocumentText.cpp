@@ -1,15 +1,13 @@
 #include "platform/LinuxDocumentText.h"
 
 #include "platform/RegularFile.h"
+#include "platform/RtfReader.h"
 
-#include <algorithm>
-#include <cctype>
 #include <memory>
 #include <mutex>
 #include <poppler-qt6.h>
 #include <QFile>
 #include <QFileInfo>
-#include <QSet>
 #include <QStringDecoder>
 #include <QTextDocument>
 #include <QXmlStreamReader>
@@ -119,18 +117,6 @@ std::optional<QString> bodyLines(const QByteArray& bytes, const BodyMarkup& mark
     if (xml.hasError())
         return std::nullopt;
     return lines.result();
-}
-
-// The Windows code page most RTF files name (\ansicpg1252): Latin-1 with typographic marks in
-// 0x80–0x9F.
-QChar fromCp1252(uchar byte) {
-    static const char16_t high[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    if (byte >= 0x80 && byte < 0xA0)
-        return QChar(high[byte - 0x80]);
-    return QChar(byte);
 }
 
 } // namespace
@@ -307,156 +293,5 @@ std::optional<QString> LinuxDocumentText::htmlText(const QByteArray& html) {
 }
 
 std::optional<QString> LinuxDocumentText::rtfText(const QByteArray& rtf) {
-    if (!rtf.startsWith("{\\rtf"))
-        return std::nullopt;
-
-    struct Group {
-        bool skip = false;
-        int unicodeSkip = 1;
-    };
-    // Destinations whose content is not document text.
-    static const QSet<QByteArray> hidden = {
-        "fonttbl",      "colortbl",  "stylesheet", "info",
-        "pict",         "object",    "header",     "headerl",
-        "headerr",      "headerf",   "footer",     "footerl",
-        "footerr",      "footerf",   "listtable",  "listoverridetable",
-        "rsidtbl",      "generator", "themedata",  "colorschememapping",
-        "latentstyles", "datastore", "xmlnstbl",   "fldinst",
-        "revtbl",       "filetbl",   "bkmkstart",  "bkmkend",
-        "pgdsctbl",     "footnote",  "annotation", "atnid",
-        "atnauthor",    "shpinst",   "nonshppict"};
-
-    QList<Group> stack{Group{}};
-    QString out;
-    QByteArray codePage = "1252";
-    int pendingSkip = 0; // characters still to drop after a \u
-    const qsizetype n = rtf.size();
-
-    auto emitChar = [&](QChar c) {
-        if (stack.last().skip)
-            return;
-        if (pendingSkip > 0) {
-            --pendingSkip;
-            return;
-        }
-        out += c;
-    };
-    auto emitByte = [&](uchar b) { emitChar(codePage == "1252" ? fromCp1252(b) : QChar(b)); };
-
-    for (qsizetype i = 0; i < n;) {
-        const char c = rtf.at(i);
-        if (c == '{') {
-            stack.append(stack.last());
-            pendingSkip = 0;
-            ++i;
-        } else if (c == '}') {
-            pendingSkip = 0;
-            if (stack.size() > 1)
-                stack.removeLast();
-            else
-                break;
-            ++i;
-        } else if (c == '\r' || c == '\n') {
-            ++i;
-        } else if (c != '\\') {
-            emitByte(uchar(c));
-            ++i;
-        } else if (i + 1 >= n) {
-            break;
-        } else {
-            const char next = rtf.at(i + 1);
-            if (!std::isalpha(uchar(next))) {
-                i += 2;
-                switch (next) {
-                case '\\':
-                case '{':
-                case '}':
-                    emitChar(QLatin1Char(next));
-                    break;
-                case '\'':
-                    if (i + 2 <= n) {
-                        bool ok = false;
-                        const int byte = rtf.mid(i, 2).toInt(&ok, 16);
-                        if (ok)
-                            emitByte(uchar(byte));
-                        i += 2;
-                    }
-                    break;
-                case '*':
-                    stack.last().skip = true;
-                    break;
-                case '~':
-                    emitChar(QChar(0x00A0));
-                    break;
-                case '_':
-                    emitChar(QChar(0x2011));
-                    break;
-                case '\r':
-                case '\n':
-                    emitChar(QLatin1Char('\n'));
-                    break;
-                default:
-                    break;
-                }
-                continue;
-            }
-            qsizetype j = i + 1;
-            while (j < n && std::isalpha(uchar(rtf.at(j))))
-                ++j;
-            const QByteArray word = rtf.mid(i + 1, j - i - 1);
-            std::optional<qint64> param;
-            const qsizetype digitsStart = j;
-            if (j < n && (rtf.at(j) == '-' || std::isdigit(uchar(rtf.at(j))))) {
-                ++j;
-                while (j < n && std::isdigit(uchar(rtf.at(j))) && j - digitsStart < 12)
-                    ++j;
-                bool ok = false;
-                const qint64 value = rtf.mid(digitsStart, j - digitsStart).toLongLong(&ok);
-                if (ok)
-                    param = value;
-            }
-            if (j < n && rtf.at(j) == ' ')
-                ++j;
-            i = j;
-
-            if (hidden.contains(word)) {
-                stack.last().skip = true;
-            } else if (word == "bin") {
-                // Raw binary data of the given length follows.
-                i += std::clamp<qint64>(param.value_or(0), 0, n - i);
-            } else if (word == "par" || word == "line" || word == "sect" || word == "row" ||
-                       word == "page") {
-                emitChar(QLatin1Char('\n'));
-            } else if (word == "tab" || word == "cell") {
-                emitChar(QLatin1Char('\t'));
-            } else if (word == "u" && param) {
-                qint64 code = *param;
-                if (code < 0)
-                    code += 65536;
-                if (code >= 0 && code <= 0xFFFF)
-                    emitChar(QChar(char16_t(code)));
-                if (!stack.last().skip)
-                    pendingSkip = stack.last().unicodeSkip;
-            } else if (word == "uc" && param) {
-                stack.last().unicodeSkip = int(std::clamp<qint64>(*param, 0, 8));
-            } else if (word == "ansicpg" && param) {
-                codePage = QByteArray::number(*param);
-            } else if (word == "emdash") {
-                emitChar(QChar(0x2014));
-            } else if (word == "endash") {
-                emitChar(QChar(0x2013));
-            } else if (word == "bullet") {
-                emitChar(QChar(0x2022));
-            } else if (word == "lquote") {
-                emitChar(QChar(0x2018));
-            } else if (word == "rquote") {
-                emitChar(QChar(0x2019));
-            } else if (word == "ldblquote") {
-                emitChar(QChar(0x201C));
-            } else if (word == "rdblquote") {
-                emitChar(QChar(0x201D));
-            }
-        }
-    }
-    return out;
+    return RtfReader::text(rtf);
 }

@@ -4,6 +4,7 @@
 #include "platform/JsonFields.h"
 #include "platform/SecretServiceKeychain.h"
 #include "shell/ScanJob.h"
+#include "vault/SecureNotesJobs.h"
 #include "vault/SecureNotesText.h"
 
 #include <algorithm>
@@ -16,54 +17,6 @@
 namespace {
 Q_LOGGING_CATEGORY(lcVault, "pendrel.vault")
 }
-
-enum class JobKind { Create, Save, Read, Delete, WriteIndex };
-
-// One read or change as asked, kept on the main thread until it has been reported.
-struct SecureNotesStore::Job {
-    JobKind kind = JobKind::Read;
-    quint64 serial = 0;
-    // Create and Save: the entry as the change makes it; Read and Delete: the id.
-    SecureNote note;
-    QString body;
-    QPointer<QObject> context;
-    CreateDone created;
-    SaveDone saved;
-    ReadDone read;
-    DeleteDone deleted;
-    bool timedOut = false;
-};
-
-// All a worker needs, by value, taken from the list when the job's turn comes.
-struct SecureNotesStore::Work {
-    JobKind kind = JobKind::Read;
-    QString account;
-    QString body;
-    // Create and Save: written after the secret; Delete: before the removal; WriteIndex: alone.
-    std::optional<QList<SecureNote>> index;
-    // Delete: written back when the keyring keeps the item.
-    std::optional<QList<SecureNote>> restore;
-    // Create and Save: the secret goes out again when the index cannot name it.
-    bool takeBack = false;
-};
-
-// What the worker did.
-struct SecureNotesStore::Step {
-    Outcome outcome = Outcome::Done;
-    Keychain::Read read;
-    QString reason;      // the keyring's, for the log
-    QString indexReason; // the index writer's, when a write failed
-    bool indexWritten = false;
-    // A secret the index does not name could not be taken out of the keyring.
-    bool itemLeft = false;
-};
-
-// Shared with the workers. done holds a secret read only until the main thread takes the answer.
-struct SecureNotesStore::Flight {
-    std::mutex lock;
-    std::condition_variable ended;
-    std::optional<std::pair<quint64, Step>> done;
-};
 
 SecureNotesStore::SecureNotesStore(CacheFolder folder, std::shared_ptr<Keychain> keychain,
                                    std::shared_ptr<const Clock> clock, QObject* parent)
@@ -242,50 +195,6 @@ std::optional<SecureNotesStore::Work> SecureNotesStore::prepare(const Job& job) 
         break;
     }
     return work;
-}
-
-// On a worker: the keyring and the index file, in the order the class comment gives.
-SecureNotesStore::Step SecureNotesStore::perform(const Work& work, Keychain& keychain,
-                                                 const CacheFolder& folder) {
-    Step step;
-    const auto writeIndex = [&](const QList<SecureNote>& notes) {
-        step.indexWritten = folder.writeJSON(notes, fileName(), &step.indexReason);
-        return step.indexWritten;
-    };
-    switch (work.kind) {
-    case JobKind::Read:
-        step.read = keychain.read(work.account);
-        break;
-    case JobKind::Create:
-    case JobKind::Save:
-        if (!keychain.save(work.account, work.body, &step.reason)) {
-            step.outcome = Outcome::Refused;
-            break;
-        }
-        if (writeIndex(*work.index))
-            break;
-        step.outcome = Outcome::IndexFailed;
-        if (work.takeBack &&
-            keychain.remove(work.account, &step.reason) == Keychain::RemoveStatus::Failed)
-            step.itemLeft = true;
-        break;
-    case JobKind::Delete:
-        if (work.index && !writeIndex(*work.index)) {
-            step.outcome = Outcome::IndexFailed;
-            break;
-        }
-        if (keychain.remove(work.account, &step.reason) != Keychain::RemoveStatus::Failed)
-            break;
-        step.outcome = Outcome::Refused;
-        if (work.restore && !writeIndex(*work.restore))
-            step.itemLeft = true;
-        break;
-    case JobKind::WriteIndex:
-        if (!writeIndex(*work.index))
-            step.outcome = Outcome::IndexFailed;
-        break;
-    }
-    return step;
 }
 
 void SecureNotesStore::startNext() {
