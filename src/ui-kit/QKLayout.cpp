@@ -27,7 +27,7 @@ Item space(int points) {
     return item;
 }
 
-Item layout(QLayout* layout, int stretch) {
+Item existing(QLayout* layout, int stretch) {
     Item item;
     item.kind = Item::Kind::Layout;
     item.layout = layout;
@@ -68,11 +68,14 @@ QBoxLayout* Box::made(QWidget* owner, Buddies& buddies) const {
         layout->setContentsMargins(*m_insets);
     if (m_spacing)
         layout->setSpacing(*m_spacing);
-    place(layout, -1, buddies);
+    int end = -1;
+    place(layout, end, buddies);
+    if (m_kept)
+        *m_kept = layout;
     return layout;
 }
 
-void Box::place(QBoxLayout* layout, int at, Buddies& buddies) const {
+void Box::place(QBoxLayout* layout, int& at, Buddies& buddies) const {
     // at < 0 appends; otherwise each item goes in at `at` and the next after it.
     const auto next = [&at] { return at < 0 ? -1 : at++; };
     for (const Item& item : m_items) {
@@ -83,7 +86,10 @@ void Box::place(QBoxLayout* layout, int at, Buddies& buddies) const {
                 buddies.emplace_back(item.widget, item.buddy);
             break;
         case Item::Kind::Box:
-            layout->insertLayout(next(), item.box->made(nullptr, buddies), item.stretch);
+            if (item.box->m_run)
+                item.box->place(layout, at, buddies);
+            else
+                layout->insertLayout(next(), item.box->made(nullptr, buddies), item.stretch);
             break;
         case Item::Kind::Layout:
             layout->insertLayout(next(), item.layout, item.stretch);
@@ -114,13 +120,15 @@ QBoxLayout* Box::make() const {
 
 void Box::fill(QBoxLayout* layout) const {
     Buddies buddies;
-    place(layout, -1, buddies);
+    int end = -1;
+    place(layout, end, buddies);
     joinBuddies(buddies);
 }
 
 void Box::fillPage(QVBoxLayout* column) const {
     Buddies buddies;
-    place(column, column->count() - 1, buddies);
+    int beforeStretch = column->count() - 1;
+    place(column, beforeStretch, buddies);
     joinBuddies(buddies);
 }
 
@@ -147,6 +155,12 @@ Box flushColumn(std::initializer_list<Item> items) {
 }
 Box flushRow(std::initializer_list<Item> items) {
     return Box(Qt::Horizontal, QMargins(), 0, items);
+}
+
+Box items(std::initializer_list<Item> items) {
+    Box run(Qt::Vertical, std::nullopt, std::nullopt, items);
+    run.m_run = true;
+    return run;
 }
 
 Box titles(const QString& title, const QString& subtitle, QWidget* header, const QString& titleName,

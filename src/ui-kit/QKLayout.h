@@ -61,7 +61,7 @@ private:
     Item() = default;
     friend Item stretch(int);
     friend Item space(int);
-    friend Item layout(QLayout*, int);
+    friend Item existing(QLayout*, int);
 };
 
 // A part of the tree: the widget, with what the tree sets on it and how it is placed. Every
@@ -127,7 +127,7 @@ template <typename W> Part<W> part(W* widget) {
 Item stretch(int factor = 1);
 Item space(int points);
 // A layout built elsewhere (a grid), placed with this stretch.
-Item layout(QLayout* layout, int stretch = 0);
+Item existing(QLayout* layout, int stretch = 0);
 
 // A column or row of items.
 class Box {
@@ -138,6 +138,11 @@ public:
     // Appends an item, for a box whose items come from a loop.
     Box& add(const Item& item) {
         m_items.push_back(item);
+        return *this;
+    }
+    // Hands the made layout to `layout` too, for a screen that changes it later.
+    Box& keep(QBoxLayout*& layout) {
+        m_kept = &layout;
         return *this;
     }
     // Placed in a box with this stretch.
@@ -158,7 +163,8 @@ public:
     int placedStretch() const { return m_stretch; }
 
 private:
-    void place(QBoxLayout* layout, int at,
+    // Places the items at `at` and on (each after the one before), or at the end when at < 0.
+    void place(QBoxLayout* layout, int& at,
                std::vector<std::pair<QWidget*, QString>>& buddies) const;
     QBoxLayout* made(QWidget* owner, std::vector<std::pair<QWidget*, QString>>& buddies) const;
 
@@ -167,9 +173,13 @@ private:
     std::optional<int> m_spacing;
     std::vector<Item> m_items;
     int m_stretch = 0;
+    QBoxLayout** m_kept = nullptr;
+    bool m_run = false;
+    friend Box items(std::initializer_list<Item> items);
 };
 
-// Columns and rows: with insets and spacing, with spacing only (no insets set), or flush.
+// Columns and rows: with insets and spacing, with spacing only, or with neither (nested, a box
+// then has no insets and takes its parent's spacing).
 Box column(const QMargins& insets, int spacing, std::initializer_list<Item> items);
 Box column(int spacing, std::initializer_list<Item> items);
 Box column(std::initializer_list<Item> items);
@@ -179,6 +189,10 @@ Box row(std::initializer_list<Item> items);
 // Parts that touch: no insets and no spacing.
 Box flushColumn(std::initializer_list<Item> items);
 Box flushRow(std::initializer_list<Item> items);
+
+// A run of items placed straight into the box around them, not a box of their own: what a
+// builder hands a screen to place as several parts (a strip and its hairline).
+Box items(std::initializer_list<Item> items);
 
 // A pane header's title block, taking the spare width of its row: the title in the headline
 // style over the subtitle in the caption style and secondary ink, two points apart, both named

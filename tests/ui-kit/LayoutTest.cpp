@@ -93,16 +93,21 @@ TEST(QKLayout, SetsWhatEachPartIsGiven) {
     EXPECT_EQ(panel->layout()->contentsMargins(), QMargins());
 }
 
-// Parts added to a page's column go before its closing stretch, in order.
+// Parts added to a page's column go before its closing stretch, in order; a run of items joins
+// the box around it instead of making one, and a kept box is handed out as made.
 TEST(QKLayout, FillsAPageBeforeItsStretch) {
     QWidget owner;
     auto* page = new QVBoxLayout(&owner);
     page->addStretch(1);
     auto* first = new QLabel(&owner);
     auto* second = new QLabel(&owner);
-    column({first, second}).fillPage(page);
-    ASSERT_EQ(page->count(), 3);
+    auto* third = new QLabel(&owner);
+    QBoxLayout* kept = nullptr;
+    column({first, items({second, third}), row({}).keep(kept)}).fillPage(page);
+    ASSERT_EQ(page->count(), 5);
     EXPECT_EQ(page->itemAt(0)->widget(), first);
     EXPECT_EQ(page->itemAt(1)->widget(), second);
-    EXPECT_NE(page->itemAt(2)->spacerItem(), nullptr);
+    EXPECT_EQ(page->itemAt(2)->widget(), third);
+    EXPECT_EQ(page->itemAt(3)->layout(), kept);
+    EXPECT_NE(page->itemAt(4)->spacerItem(), nullptr);
 }
