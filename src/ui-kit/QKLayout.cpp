@@ -132,23 +132,15 @@ void Box::fillPage(QVBoxLayout* column) const {
     joinBuddies(buddies);
 }
 
-Box column(const QMargins& insets, int spacing, std::initializer_list<Item> items) {
-    return Box(Qt::Vertical, insets, spacing, items);
+Box BoxOf::operator()(const QMargins& insets, int spacing,
+                      std::initializer_list<Item> items) const {
+    return Box(orientation, insets, spacing, items);
 }
-Box column(int spacing, std::initializer_list<Item> items) {
-    return Box(Qt::Vertical, std::nullopt, spacing, items);
+Box BoxOf::operator()(int spacing, std::initializer_list<Item> items) const {
+    return Box(orientation, std::nullopt, spacing, items);
 }
-Box column(std::initializer_list<Item> items) {
-    return Box(Qt::Vertical, std::nullopt, std::nullopt, items);
-}
-Box row(const QMargins& insets, int spacing, std::initializer_list<Item> items) {
-    return Box(Qt::Horizontal, insets, spacing, items);
-}
-Box row(int spacing, std::initializer_list<Item> items) {
-    return Box(Qt::Horizontal, std::nullopt, spacing, items);
-}
-Box row(std::initializer_list<Item> items) {
-    return Box(Qt::Horizontal, std::nullopt, std::nullopt, items);
+Box BoxOf::operator()(std::initializer_list<Item> items) const {
+    return Box(orientation, std::nullopt, std::nullopt, items);
 }
 Box flushColumn(std::initializer_list<Item> items) {
     return Box(Qt::Vertical, QMargins(), 0, items);

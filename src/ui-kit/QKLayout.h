@@ -180,12 +180,14 @@ private:
 
 // Columns and rows: with insets and spacing, with spacing only, or with neither (nested, a box
 // then has no insets and takes its parent's spacing).
-Box column(const QMargins& insets, int spacing, std::initializer_list<Item> items);
-Box column(int spacing, std::initializer_list<Item> items);
-Box column(std::initializer_list<Item> items);
-Box row(const QMargins& insets, int spacing, std::initializer_list<Item> items);
-Box row(int spacing, std::initializer_list<Item> items);
-Box row(std::initializer_list<Item> items);
+struct BoxOf {
+    Qt::Orientation orientation;
+    Box operator()(const QMargins& insets, int spacing, std::initializer_list<Item> items) const;
+    Box operator()(int spacing, std::initializer_list<Item> items) const;
+    Box operator()(std::initializer_list<Item> items) const;
+};
+inline constexpr BoxOf column{Qt::Vertical};
+inline constexpr BoxOf row{Qt::Horizontal};
 // Parts that touch: no insets and no spacing.
 Box flushColumn(std::initializer_list<Item> items);
 Box flushRow(std::initializer_list<Item> items);
