@@ -6,6 +6,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKPaint.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
@@ -42,15 +43,20 @@ protected:
 
 } // namespace
 
+QKLayout::Box AskTamsoStrip::underHeader(AskTamsoStrip*& strip, const QString& prompt,
+                                         const QString& question, QWidget* pane) {
+    using namespace QKLayout;
+    QWidget* row = nullptr;
+    return items({part(row = new QWidget(pane))
+                      .holding(Box(Qt::Vertical, QMargins(16, 0, 16, 12), std::nullopt,
+                                   {strip = new AskTamsoStrip(prompt, question, true, row)})),
+                  new QKHairline(pane)});
+}
+
 AskTamsoStrip* AskTamsoStrip::addUnderHeader(QVBoxLayout* column, const QString& prompt,
                                              const QString& question, QWidget* pane) {
-    auto* row = new QWidget(pane);
-    auto* inset = new QVBoxLayout(row);
-    inset->setContentsMargins(16, 0, 16, 12);
-    auto* strip = new AskTamsoStrip(prompt, question, true, row);
-    inset->addWidget(strip);
-    column->addWidget(row);
-    column->addWidget(new QKHairline(pane));
+    AskTamsoStrip* strip = nullptr;
+    underHeader(strip, prompt, question, pane).fill(column);
     return strip;
 }
 

@@ -4,6 +4,9 @@
 
 #include <optional>
 
+namespace QKLayout {
+class Box;
+}
 class QLineEdit;
 class QVBoxLayout;
 class QKProminentButton;
@@ -38,6 +41,9 @@ public:
     // and 12 below, with a hairline across under it. The strip belongs to `pane`'s row.
     static AskTamsoStrip* addUnderHeader(QVBoxLayout* column, const QString& prompt,
                                          const QString& question, QWidget* pane);
+    // The same as items of a declared tree; `strip` is set as the tree is written.
+    static QKLayout::Box underHeader(AskTamsoStrip*& strip, const QString& prompt,
+                                     const QString& question, QWidget* pane);
     void send();
 
 protected:

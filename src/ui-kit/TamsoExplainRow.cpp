@@ -4,6 +4,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/TamsoSafetyBadge.h"
@@ -20,66 +21,63 @@
 TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
                                  const QString& detail, QWidget* parent)
     : QWidget(parent) {
-    auto* row = QKBuild::insetRow(this, {0, 6, 0, 6}, 12);
-
-    // Leading mark.
-    m_leadingColumn = QKBuild::insetColumn(nullptr, {0, 2, 0, 0}, 0);
-    m_lock = new QKSymbol("lock.fill"_sym, QKFont{.style = TextStyle::Body}, this);
-    m_lock->setMinimumWidth(16);
-    QKForeground::apply(m_lock, QKForeground::Secondary);
-    m_checkBox = new QCheckBox(this);
-    m_checkBox->setAccessibleName(title);
-    scaleCheckBox();
-    m_leadingColumn->addWidget(m_lock, 0, Qt::AlignTop | Qt::AlignHCenter);
-    m_leadingColumn->addWidget(m_checkBox, 0, Qt::AlignTop);
-    m_leadingColumn->addStretch(1);
-    row->addLayout(m_leadingColumn);
-
-    // Text column.
-    auto* text = new QVBoxLayout;
-    text->setSpacing(4);
-    auto* titleRow = new QHBoxLayout;
-    titleRow->setSpacing(8);
-    // The title names one item (a folder, an app) on one line; a long one ends in "…".
-    m_title = new QKLineLabel(title, this);
-    m_title->setObjectName(QStringLiteral("explainRowTitle"));
-    QKFont::apply(m_title, TextStyle::Body, QFont::DemiBold);
-    m_badge = new TamsoSafetyBadge(TamsoSafety::Safe, this);
-    m_badge->hide();
-    titleRow->addWidget(m_title, 0, Qt::AlignVCenter);
-    titleRow->addWidget(m_badge, 0, Qt::AlignVCenter);
-    titleRow->addStretch(1);
-    text->addLayout(titleRow);
-    m_detail = new QLabel(detail, this);
-    m_detail->setTextFormat(Qt::PlainText);
-    m_detail->setWordWrap(true);
-    QKFont::apply(m_detail, TextStyle::Caption);
-    QKForeground::apply(m_detail, QKForeground::Secondary);
-    text->addWidget(m_detail);
-    m_metaLabel = new QLabel(this);
-    m_metaLabel->setTextFormat(Qt::PlainText);
-    m_metaLabel->setWordWrap(true);
-    QKFont::apply(m_metaLabel, TextStyle::Caption2);
-    QKForeground::apply(m_metaLabel, QKForeground::Tertiary);
-    m_metaLabel->hide();
-    text->addWidget(m_metaLabel);
-    row->addLayout(text, 1);
-
-    row->addSpacing(8); // the least room between the text and the size
-
-    // Size column.
-    m_sizeColumn = new QVBoxLayout;
-    m_sizeColumn->setSpacing(4);
-    m_size = new QKLineLabel(sizeText, this);
-    m_size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    m_size->setTabularDigits(true);
-    m_size->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
-    QKFont::apply(
-        m_size,
-        QKFont{.style = TextStyle::Body, .weight = QFont::DemiBold, .monospacedDigit = true});
-    m_sizeColumn->addWidget(m_size, 0, Qt::AlignRight);
-    m_sizeColumn->addStretch(1);
-    row->addLayout(m_sizeColumn);
+    using namespace QKLayout;
+    row({0, 6, 0, 6}, 12,
+        {
+            // Leading mark.
+            column({0, 2, 0, 0}, 0,
+                   {part(m_lock =
+                             new QKSymbol("lock.fill"_sym, QKFont{.style = TextStyle::Body}, this))
+                        .with([](QKSymbol* s) { s->setMinimumWidth(16); })
+                        .ink(QKForeground::Secondary)
+                        .align(Qt::AlignTop | Qt::AlignHCenter),
+                    part(m_checkBox = new QCheckBox(this))
+                        .accessibleName(title)
+                        .with([this](QCheckBox*) { scaleCheckBox(); })
+                        .align(Qt::AlignTop),
+                    stretch(1)}),
+            // Text column. The title names one item (a folder, an app) on one line; a long one
+            // ends in "…".
+            column(4, {row(8, {part(m_title = new QKLineLabel(title, this))
+                                   .name(QStringLiteral("explainRowTitle"))
+                                   .font(TextStyle::Body, QFont::DemiBold)
+                                   .align(Qt::AlignVCenter),
+                               part(m_badge = new TamsoSafetyBadge(TamsoSafety::Safe, this))
+                                   .with([](QWidget* w) { w->hide(); })
+                                   .align(Qt::AlignVCenter),
+                               stretch(1)}),
+                       part(m_detail = new QLabel(detail, this))
+                           .with([](QLabel* l) {
+                               l->setTextFormat(Qt::PlainText);
+                               l->setWordWrap(true);
+                           })
+                           .font(TextStyle::Caption)
+                           .ink(QKForeground::Secondary),
+                       part(m_metaLabel = new QLabel(this))
+                           .with([](QLabel* l) {
+                               l->setTextFormat(Qt::PlainText);
+                               l->setWordWrap(true);
+                               l->hide();
+                           })
+                           .font(TextStyle::Caption2)
+                           .ink(QKForeground::Tertiary)})
+                .stretch(1),
+            space(8), // the least room between the text and the size
+                      // Size column.
+            column(4, {part(m_size = new QKLineLabel(sizeText, this))
+                           .with([](QKLineLabel* l) {
+                               l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                               l->setTabularDigits(true);
+                               l->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+                           })
+                           .font(QKFont{.style = TextStyle::Body,
+                                        .weight = QFont::DemiBold,
+                                        .monospacedDigit = true})
+                           .align(Qt::AlignRight),
+                       stretch(1)})
+                .keep(m_sizeColumn),
+        })
+        .on(this);
 
     connect(m_checkBox, &QCheckBox::toggled, this, [this](bool on) {
         if (m_selected && *m_selected != on) {

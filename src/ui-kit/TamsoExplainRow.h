@@ -8,7 +8,7 @@
 class QCheckBox;
 class QHBoxLayout;
 class QLabel;
-class QVBoxLayout;
+class QBoxLayout;
 class QKLineLabel;
 class QKSymbol;
 class TamsoSafetyBadge;
@@ -74,8 +74,7 @@ private:
     bool m_locked = false;
     QWidget* m_trailing = nullptr;
 
-    QVBoxLayout* m_leadingColumn;
-    QVBoxLayout* m_sizeColumn;
+    QBoxLayout* m_sizeColumn = nullptr;
     QCheckBox* m_checkBox;
     QKSymbol* m_lock;
     QKLineLabel* m_title;

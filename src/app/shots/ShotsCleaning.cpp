@@ -158,9 +158,9 @@ void biggestShots(ShotContext& ctx, const QString& base) {
     Shots::waitFor([&] { return scanner.state().kind == LargeFilesScanner::State::Kind::Done; });
     screen.setBigResult(QStringLiteral("Freed 1.9 GB"));
     // Two rows selected, as a user would have them.
-    QItemSelectionModel* selection = pane->list()->selectionModel();
-    selection->select(pane->list()->model()->index(1, 0), QItemSelectionModel::Select);
-    selection->select(pane->list()->model()->index(4, 0), QItemSelectionModel::Select);
+    auto* list = pane->findChild<QListView*>(QStringLiteral("biggestFiles"));
+    list->selectionModel()->select(list->model()->index(1, 0), QItemSelectionModel::Select);
+    list->selectionModel()->select(list->model()->index(4, 0), QItemSelectionModel::Select);
     Shots::settle();
     ctx.save(window.get(), QStringLiteral("biggest-files-listed"));
     saveLooks(ctx, window.get(), QStringLiteral("biggest-files-listed"), 640);

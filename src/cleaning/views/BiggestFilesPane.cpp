@@ -12,6 +12,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKPicker.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKReveal.h"
@@ -38,111 +39,57 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
                                                m_scanner.lastFolder().value_or(QString()));
     };
 
-    auto* root = QKBuild::flushColumn(this);
-
-    // Toolbar: title block, then the folder, the picker, the filter and the two actions.
-    auto* toolbar = new QWidget(this);
-    auto* row = QKBuild::insetRow(toolbar, {16, 16, 16, 16}, 10);
-    const QKBuild::Titles heading =
-        QKBuild::addTitles(row, BiggestFilesText::title(), BiggestFilesText::subtitle(), toolbar);
-    heading.title->setObjectName(QStringLiteral("biggestTitle"));
-    m_folder = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, toolbar,
-                              std::nullopt, false);
-    m_folder->setObjectName(QStringLiteral("biggestFolder"));
-    row->addWidget(m_folder);
-
-    auto* picker = new QWidget(toolbar);
-    auto* pickerRow = QKBuild::insetRow(picker, {0, 0, 0, 0}, 6);
-    QLabel* sizeLabel = QKBuild::label(BiggestFilesText::sizePickerLabel(), TextStyle::Body,
-                                       QKForeground::Primary, picker, std::nullopt, false);
-    pickerRow->addWidget(sizeLabel);
-    m_sizes = new QComboBox(picker);
-    m_sizes->setObjectName(QStringLiteral("biggestMinSize"));
+    using namespace QKLayout;
+    QWidget* toolbar = nullptr;
+    QWidget* picker = nullptr;
+    // Toolbar: title block, then the folder, the picker, the filter and the two actions; under
+    // it one page per state of the scan.
+    flushColumn(
+        {
+            part(toolbar = new QWidget(this))
+                .holding(row(
+                    {16, 16, 16, 16}, 10,
+                    {
+                        titles(BiggestFilesText::title(), BiggestFilesText::subtitle(), toolbar,
+                               QStringLiteral("biggestTitle")),
+                        part(m_folder = QKBuild::label(QString(), TextStyle::Caption,
+                                                       QKForeground::Secondary, toolbar,
+                                                       std::nullopt, false))
+                            .name(QStringLiteral("biggestFolder")),
+                        part(picker = new QWidget(toolbar))
+                            .holding(
+                                row({0, 0, 0, 0}, 6,
+                                    {
+                                        part(QKBuild::label(BiggestFilesText::sizePickerLabel(),
+                                                            TextStyle::Body, QKForeground::Primary,
+                                                            picker, std::nullopt, false))
+                                            .buddy(QStringLiteral("biggestMinSize")),
+                                        part(m_sizes = new QComboBox(picker))
+                                            .name(QStringLiteral("biggestMinSize"))
+                                            .stretch(1),
+                                    }))
+                            .with([](QWidget* w) { w->setMinimumWidth(150); }),
+                        part(m_onlyOld = new QCheckBox(BiggestFilesText::onlyOldLabel(), toolbar))
+                            .name(QStringLiteral("biggestOnlyOld")),
+                        part(m_trash =
+                                 new QKProminentButton(BiggestFilesText::trashButton(0), toolbar))
+                            .name(QStringLiteral("biggestTrash")),
+                        part(m_choose =
+                                 new QKProminentButton(BiggestFilesText::chooseFolder(), toolbar))
+                            .name(QStringLiteral("biggestChoose")),
+                    })),
+            new QKHairline(this),
+            part(buildPages()).stretch(1),
+        })
+        .on(this);
     for (const BiggestFilesText::SizeChoice& choice : BiggestFilesText::sizeChoices())
         m_sizes->addItem(choice.label, choice.bytes);
-    sizeLabel->setBuddy(m_sizes);
-    pickerRow->addWidget(m_sizes, 1);
-    picker->setMinimumWidth(150);
-    row->addWidget(picker);
-
-    m_onlyOld = new QCheckBox(BiggestFilesText::onlyOldLabel(), toolbar);
-    m_onlyOld->setObjectName(QStringLiteral("biggestOnlyOld"));
-    row->addWidget(m_onlyOld);
-    m_trash = new QKProminentButton(BiggestFilesText::trashButton(0), toolbar);
-    m_trash->setObjectName(QStringLiteral("biggestTrash"));
     m_trash->setDestructive(true);
-    row->addWidget(m_trash);
-    m_choose = new QKProminentButton(BiggestFilesText::chooseFolder(), toolbar);
-    m_choose->setObjectName(QStringLiteral("biggestChoose"));
-    row->addWidget(m_choose);
-    root->addWidget(toolbar);
-    root->addWidget(new QKHairline(this));
-
-    // Content: one page per state of the scan.
-    m_content = new QKScanStatePages(this);
-    m_idle = new QKEmptyState(BiggestFilesText::idleTitle(), "doc.viewfinder"_sym,
-                              BiggestFilesText::idleMessage(), m_content);
-    m_idle->setObjectName(QStringLiteral("biggestIdle"));
-    m_scanning = new QKScanningProgress(0, m_content);
-    m_scanning->setObjectName(QStringLiteral("biggestScanning"));
-    m_failed = new QKEmptyState(BiggestFilesText::failedTitle(), "exclamationmark.triangle"_sym,
-                                std::nullopt, m_content);
-    m_failed->setObjectName(QStringLiteral("biggestFailed"));
-    m_nothing = new QKEmptyState(BiggestFilesText::nothingTitle(), "checkmark.circle"_sym,
-                                 std::nullopt, m_content);
-    m_nothing->setObjectName(QStringLiteral("biggestNothing"));
-
-    m_listPage = new QWidget(m_content);
-    m_listPage->setObjectName(QStringLiteral("biggestList"));
-    auto* listColumn = QKBuild::insetColumn(m_listPage, {0, 6, 0, 0}, 4);
-    m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, m_listPage,
-                              std::nullopt, false);
-    m_result->setObjectName(QStringLiteral("biggestResult"));
-    m_result->setContentsMargins(16, 0, 16, 0);
-    listColumn->addWidget(m_result);
-    m_filter = new LargeFileFilter(this);
-    m_filter->setSourceModel(m_scanner.model());
-    m_list = new QListView(m_listPage);
-    m_list->setObjectName(QStringLiteral("biggestFiles"));
-    // The list's rows change under the view (a new list, a move to the Trash, the filter): the
-    // selection changes that follow are not the user's, and the view is told the stored
-    // selection again afterwards. The "about to" hooks are connected before the view takes the
-    // model and the "done" hooks after, so they run before and after the selection model's own.
-    const auto begin = [this] { m_modelChanging = true; };
-    const auto end = [this] {
-        m_modelChanging = false;
-        applySelectionToView();
-    };
-    connect(m_filter, &QAbstractItemModel::modelAboutToBeReset, this, begin);
-    connect(m_filter, &QAbstractItemModel::rowsAboutToBeRemoved, this, begin);
-    connect(m_filter, &QAbstractItemModel::rowsAboutToBeInserted, this, begin);
-    connect(m_filter, &QAbstractItemModel::layoutAboutToBeChanged, this, begin);
-    m_list->setModel(m_filter);
-    connect(m_filter, &QAbstractItemModel::modelReset, this, end);
-    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, end);
-    connect(m_filter, &QAbstractItemModel::rowsInserted, this, end);
-    connect(m_filter, &QAbstractItemModel::layoutChanged, this, end);
-    m_delegate = new BigFileDelegate(m_list);
-    m_list->setItemDelegate(m_delegate);
-    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    m_list->setUniformItemSizes(true);
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->viewport()->setAutoFillBackground(false);
-    m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
-    listColumn->addWidget(m_list, 1);
-
-    m_content->setPage(QKScanPhase::Idle, m_idle);
-    m_content->setPage(QKScanPhase::Busy, m_scanning);
-    m_content->setPage(QKScanPhase::Failed, m_failed);
-    m_content->setPage(QKScanPhase::Empty, m_nothing);
-    m_content->setPage(QKScanPhase::Done, m_listPage);
-    root->addWidget(m_content, 1);
 
     m_confirm = new DeleteConfirm(this, BiggestFilesText::confirmTitle(0),
                                   BiggestFilesText::confirmMessage(),
                                   BiggestFilesText::confirmVerb(), [this] { trashSelected(); });
+    m_confirm->setObjectName(QStringLiteral("biggestConfirm"));
 
     // Controls.
     connect(m_choose, &QPushButton::clicked, this, &BiggestFilesPane::chooseFolder);
@@ -205,6 +152,74 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
     showContent();
 }
 
+QKScanStatePages* BiggestFilesPane::buildPages() {
+    using namespace QKLayout;
+    m_content = new QKScanStatePages(this);
+    m_content->setObjectName(QStringLiteral("biggestContent"));
+    m_idle = new QKEmptyState(BiggestFilesText::idleTitle(), "doc.viewfinder"_sym,
+                              BiggestFilesText::idleMessage(), m_content);
+    m_idle->setObjectName(QStringLiteral("biggestIdle"));
+    m_scanning = new QKScanningProgress(0, m_content);
+    m_scanning->setObjectName(QStringLiteral("biggestScanning"));
+    m_failed = new QKEmptyState(BiggestFilesText::failedTitle(), "exclamationmark.triangle"_sym,
+                                std::nullopt, m_content);
+    m_failed->setObjectName(QStringLiteral("biggestFailed"));
+    m_nothing = new QKEmptyState(BiggestFilesText::nothingTitle(), "checkmark.circle"_sym,
+                                 std::nullopt, m_content);
+    m_nothing->setObjectName(QStringLiteral("biggestNothing"));
+    part(m_listPage = new QWidget(m_content))
+        .name(QStringLiteral("biggestList"))
+        .holding(column(
+            {0, 6, 0, 0}, 4,
+            {
+                part(m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green,
+                                               m_listPage, std::nullopt, false))
+                    .name(QStringLiteral("biggestResult"))
+                    .with([](QLabel* l) { l->setContentsMargins(16, 0, 16, 0); }),
+                part(m_list = new QListView(m_listPage))
+                    .name(QStringLiteral("biggestFiles"))
+                    .stretch(1),
+            }));
+
+    m_filter = new LargeFileFilter(this);
+    m_filter->setSourceModel(m_scanner.model());
+    // The list's rows change under the view (a new list, a move to the Trash, the filter): the
+    // selection changes that follow are not the user's, and the view is told the stored
+    // selection again afterwards. The "about to" hooks are connected before the view takes the
+    // model and the "done" hooks after, so they run before and after the selection model's own.
+    const auto begin = [this] { m_modelChanging = true; };
+    const auto end = [this] {
+        m_modelChanging = false;
+        applySelectionToView();
+    };
+    connect(m_filter, &QAbstractItemModel::modelAboutToBeReset, this, begin);
+    connect(m_filter, &QAbstractItemModel::rowsAboutToBeRemoved, this, begin);
+    connect(m_filter, &QAbstractItemModel::rowsAboutToBeInserted, this, begin);
+    connect(m_filter, &QAbstractItemModel::layoutAboutToBeChanged, this, begin);
+    m_list->setModel(m_filter);
+    connect(m_filter, &QAbstractItemModel::modelReset, this, end);
+    connect(m_filter, &QAbstractItemModel::rowsRemoved, this, end);
+    connect(m_filter, &QAbstractItemModel::rowsInserted, this, end);
+    connect(m_filter, &QAbstractItemModel::layoutChanged, this, end);
+    m_delegate = new BigFileDelegate(m_list);
+    m_delegate->setObjectName(QStringLiteral("biggestDelegate"));
+    m_list->setItemDelegate(m_delegate);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->viewport()->setAutoFillBackground(false);
+    m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
+
+    m_content->setPage(QKScanPhase::Idle, m_idle);
+    m_content->setPage(QKScanPhase::Busy, m_scanning);
+    m_content->setPage(QKScanPhase::Failed, m_failed);
+    m_content->setPage(QKScanPhase::Empty, m_nothing);
+    m_content->setPage(QKScanPhase::Done, m_listPage);
+    return m_content;
+}
+
 void BiggestFilesPane::chooseFolder() {
     if (!m_picker)
         return;
@@ -233,10 +248,6 @@ void BiggestFilesPane::trashSelected() {
     QKAlert::report(m_alert, BiggestFilesText::errorsTitle(),
                     BiggestFilesText::errorsMessage(result.errors), QStringLiteral("biggestErrors"),
                     this);
-}
-
-QWidget* BiggestFilesPane::currentContent() const {
-    return m_content->currentWidget();
 }
 
 void BiggestFilesPane::showContent() {

@@ -56,26 +56,10 @@ public:
     // Moves the selected files to the Trash; the confirmation's action.
     void trashSelected();
 
-    // The parts, for tests.
-    QLabel* folderLabel() const { return m_folder; }
-    QComboBox* sizePicker() const { return m_sizes; }
-    QCheckBox* onlyOldToggle() const { return m_onlyOld; }
-    QKProminentButton* trashButton() const { return m_trash; }
-    QKProminentButton* chooseButton() const { return m_choose; }
-    DeleteConfirm* confirmation() const { return m_confirm; }
-    QWidget* currentContent() const;
-    QKEmptyState* idleState() const { return m_idle; }
-    QKScanningProgress* scanningState() const { return m_scanning; }
-    QKEmptyState* failedState() const { return m_failed; }
-    QKEmptyState* nothingState() const { return m_nothing; }
-    QWidget* listPage() const { return m_listPage; }
-    QLabel* resultLabel() const { return m_result; }
-    QListView* list() const { return m_list; }
-    BigFileDelegate* delegate() const { return m_delegate; }
-    // The alert on show, or null.
-    QMessageBox* alert() const { return m_alert; }
-
 private:
+    // One page per state of the scan; the last is the list, over the filter of the scanner's
+    // model.
+    QKScanStatePages* buildPages();
     void showContent();
     void updateToolbar();
     void updateResult();

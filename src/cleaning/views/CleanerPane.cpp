@@ -12,6 +12,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanStatePages.h"
@@ -31,60 +32,38 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_fields(fields),
       m_texts(std::move(texts)), m_revealer(revealer) {
     setObjectName(QStringLiteral("cleanerPane"));
-    auto* root = QKBuild::flushColumn(this);
-
-    // Header: title block, then the result line and the two actions.
-    auto* header = new QWidget(this);
-    auto* headerRow = QKBuild::insetRow(header, {16, 16, 16, 16}, 10);
-    const QKBuild::Titles heading =
-        QKBuild::addTitles(headerRow, m_texts.title, m_texts.subtitle, header);
-    heading.title->setObjectName(QStringLiteral("cleanerTitle"));
-    heading.subtitle->setObjectName(QStringLiteral("cleanerSubtitle"));
-    m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, header,
-                              std::nullopt, false);
-    m_result->setObjectName(QStringLiteral("cleanerResult"));
-    headerRow->addWidget(m_result);
-    m_rescan = QKBuild::button(CleanerPaneText::rescanTitle(), false, header);
-    m_rescan->setObjectName(QStringLiteral("cleanerRescan"));
-    headerRow->addWidget(m_rescan);
-    m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0), header);
-    m_clean->setObjectName(QStringLiteral("cleanerClean"));
-    headerRow->addWidget(m_clean);
-    root->addWidget(header);
-
-    m_ask = AskTamsoStrip::addUnderHeader(root, CleanerPaneText::askPrompt(), m_texts.askQuestion,
-                                          this);
-
-    // Body: one page per state of the scanner.
-    m_body = new QKScanStatePages(this);
-    m_ready = new QKEmptyState(CleanerPaneText::readyTitle(), "internaldrive"_sym,
-                               m_texts.readyDescription, m_body);
-    m_ready->setObjectName(QStringLiteral("cleanerReady"));
-    auto* measuring = new QKBusyPage(
-        m_texts.measuringLabel,
-        {.indicator = QKBusyLook::Indicator::LargeSpinner, .style = TextStyle::Body, .spacing = 8},
-        m_body);
-    measuring->setObjectName(QStringLiteral("cleanerMeasuring"));
-    measuring->line()->setObjectName(QStringLiteral("cleanerMeasuringLabel"));
-    m_measuring = measuring;
-    m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
-                                std::nullopt, m_body);
-    m_failed->setObjectName(QStringLiteral("cleanerFailed"));
-    m_nothing = new QKEmptyState(CleanerPaneText::nothingTitle(), "checkmark.circle"_sym,
-                                 CleanerPaneText::nothingMessage(), m_body);
-    m_nothing->setObjectName(QStringLiteral("cleanerNothing"));
-    m_listPage = new QWidget(m_body);
-    m_listPage->setObjectName(QStringLiteral("cleanerList"));
-    QKBuild::page(m_listColumn, m_listPage);
-    m_body->setPage(QKScanPhase::Idle, m_ready);
-    m_body->setPage(QKScanPhase::Busy, m_measuring);
-    m_body->setPage(QKScanPhase::Failed, m_failed);
-    m_body->setPage(QKScanPhase::Empty, m_nothing);
-    m_body->setPage(QKScanPhase::Done, m_listPage);
-    root->addWidget(m_body, 1);
+    using namespace QKLayout;
+    QWidget* header = nullptr;
+    // Header: title block, then the result line and the two actions; the ask strip; then one
+    // page per state of the scanner.
+    flushColumn(
+        {
+            part(header = new QWidget(this))
+                .holding(row(
+                    {16, 16, 16, 16}, 10,
+                    {
+                        titles(m_texts.title, m_texts.subtitle, header,
+                               QStringLiteral("cleanerTitle"), QStringLiteral("cleanerSubtitle")),
+                        part(m_result =
+                                 QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green,
+                                                header, std::nullopt, false))
+                            .name(QStringLiteral("cleanerResult")),
+                        part(m_rescan =
+                                 QKBuild::button(CleanerPaneText::rescanTitle(), false, header))
+                            .name(QStringLiteral("cleanerRescan")),
+                        part(m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0),
+                                                             header))
+                            .name(QStringLiteral("cleanerClean")),
+                    })),
+            AskTamsoStrip::underHeader(m_ask, CleanerPaneText::askPrompt(), m_texts.askQuestion,
+                                       this),
+            part(buildPages()).stretch(1),
+        })
+        .on(this);
 
     m_confirm = new DeleteConfirm(this, CleanerPaneText::confirmTitle(0), m_texts.confirmMessage,
                                   CleanerPaneText::confirmVerb(), [this] { cleanNow(); });
+    m_confirm->setObjectName(QStringLiteral("cleanerConfirm"));
 
     connect(m_rescan, &QPushButton::clicked, this, &CleanerPane::rescan);
     connect(m_clean, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
@@ -186,8 +165,34 @@ void CleanerPane::onStateChanged() {
     updateHeader();
 }
 
-QWidget* CleanerPane::currentBody() const {
-    return m_body->currentWidget();
+QKScanStatePages* CleanerPane::buildPages() {
+    m_body = new QKScanStatePages(this);
+    m_body->setObjectName(QStringLiteral("cleanerBody"));
+    m_ready = new QKEmptyState(CleanerPaneText::readyTitle(), "internaldrive"_sym,
+                               m_texts.readyDescription, m_body);
+    m_ready->setObjectName(QStringLiteral("cleanerReady"));
+    auto* measuring = new QKBusyPage(
+        m_texts.measuringLabel,
+        {.indicator = QKBusyLook::Indicator::LargeSpinner, .style = TextStyle::Body, .spacing = 8},
+        m_body);
+    measuring->setObjectName(QStringLiteral("cleanerMeasuring"));
+    measuring->line()->setObjectName(QStringLiteral("cleanerMeasuringLabel"));
+    m_measuring = measuring;
+    m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
+                                std::nullopt, m_body);
+    m_failed->setObjectName(QStringLiteral("cleanerFailed"));
+    m_nothing = new QKEmptyState(CleanerPaneText::nothingTitle(), "checkmark.circle"_sym,
+                                 CleanerPaneText::nothingMessage(), m_body);
+    m_nothing->setObjectName(QStringLiteral("cleanerNothing"));
+    m_listPage = new QWidget(m_body);
+    m_listPage->setObjectName(QStringLiteral("cleanerList"));
+    QKBuild::page(m_listColumn, m_listPage);
+    m_body->setPage(QKScanPhase::Idle, m_ready);
+    m_body->setPage(QKScanPhase::Busy, m_measuring);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    m_body->setPage(QKScanPhase::Empty, m_nothing);
+    m_body->setPage(QKScanPhase::Done, m_listPage);
+    return m_body;
 }
 
 void CleanerPane::showBody() {

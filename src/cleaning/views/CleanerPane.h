@@ -57,16 +57,9 @@ public:
     QSet<QString> selected() const;
     qint64 selectedBytes() const;
 
-    // The parts, for tests and hosts.
+    // The parts a host's tests drive.
     QPushButton* rescanButton() const { return m_rescan; }
     QKProminentButton* cleanButton() const { return m_clean; }
-    QLabel* resultLabel() const { return m_result; }
-    DeleteConfirm* confirmation() const { return m_confirm; }
-    QWidget* currentBody() const;
-    QKEmptyState* readyState() const { return m_ready; }
-    QWidget* measuringState() const { return m_measuring; }
-    QKEmptyState* nothingState() const { return m_nothing; }
-    QWidget* listPage() const { return m_listPage; }
     // The rows of the "Safe to clear" section (refused ones locked) and of the locked section, in
     // order.
     QList<TamsoExplainRow*> cleanableRows() const { return m_cleanableRows; }
@@ -76,6 +69,8 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    // One page per state of the scanner; the last is the list of sections.
+    QKScanStatePages* buildPages();
     void setSelected(const QSet<QString>& ids);
     void toggle(const QString& id, bool on);
     void setCleaning(bool cleaning);

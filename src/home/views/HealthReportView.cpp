@@ -8,6 +8,7 @@
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 #include "vitals/AppState.h"
 
@@ -70,85 +71,99 @@ void setTextColor(QWidget* w, const QColor& color) {
 
 } // namespace
 
+void HealthReportView::summaryRows(QKGroupBox* summary) {
+    using namespace QKLayout;
+    QWidget* card = summary->card();
+    // Storage, performance and recovery potential: a name and its value a row.
+    const auto grid = [&] {
+        auto* rows = new QGridLayout;
+        rows->setHorizontalSpacing(16);
+        rows->setVerticalSpacing(6);
+        const auto addRow = [&](int row, const QString& name, const QString& objectName) {
+            rows->addWidget(QKBuild::label(name, TextStyle::Callout, QKForeground::Secondary, card,
+                                           std::nullopt, false),
+                            row, 0);
+            QLabel* value = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary,
+                                           card, QFont::DemiBold);
+            value->setObjectName(objectName);
+            rows->addWidget(value, row, 1);
+            return value;
+        };
+        m_storage = addRow(0, QStringLiteral("Storage"), QStringLiteral("reportStorage"));
+        m_performance =
+            addRow(1, QStringLiteral("Performance"), QStringLiteral("reportPerformance"));
+        m_recovery =
+            addRow(2, QStringLiteral("Recovery potential"), QStringLiteral("reportRecovery"));
+        rows->setColumnStretch(1, 1);
+        return rows;
+    };
+    column(
+        {
+            row(24,
+                {// The score is coloured by its own tone, so not through QKForeground (which would
+                 // keep it primary).
+                 column(0, {part(m_score = new QLabel(card))
+                                .with([](QLabel* l) {
+                                    l->setTextFormat(Qt::PlainText);
+                                    l->setAlignment(Qt::AlignHCenter);
+                                })
+                                .font(QKFont{.style = TextStyle::LargeTitle, .weight = QFont::Bold})
+                                .name(QStringLiteral("reportScore"))
+                                .align(Qt::AlignHCenter),
+                            part(QKBuild::label(QStringLiteral("Health"), TextStyle::Caption,
+                                                QKForeground::Secondary, card, std::nullopt, false))
+                                .align(Qt::AlignHCenter)}),
+                 existing(grid(), 1)}),
+            part(m_failure =
+                     QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, card))
+                .name(QStringLiteral("reportFailure"))
+                .with([](QWidget* w) { w->hide(); }),
+        })
+        .fill(summary->column());
+}
+
 HealthReportView::HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent)
     : QWidget(parent), m_appState(appState), m_health(health) {
     setObjectName(QStringLiteral("healthReportView"));
     setWindowTitle(QStringLiteral("Health Report"));
-    QVBoxLayout* column = nullptr;
-    QScrollArea* scroll = QKBuild::page(column, this);
+    QVBoxLayout* page = nullptr;
+    QScrollArea* scroll = QKBuild::page(page, this);
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     QWidget* content = scroll->widget();
 
-    auto* header = new QWidget(content);
-    auto* headerColumn = QKBuild::insetColumn(header, {0, 0, 0, 0}, 4);
-    headerColumn->addWidget(QKBuild::label(QStringLiteral("Pendrel Report"), TextStyle::Title2,
-                                           QKForeground::Primary, header, QFont::Bold));
-    QLabel* date = QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
-                                  TextStyle::Callout, QKForeground::Secondary, header);
-    date->setObjectName(QStringLiteral("reportDate"));
-    headerColumn->addWidget(date);
-    headerColumn->addWidget(QKBuild::label(HealthReportText::subtitle(), TextStyle::Caption,
-                                           QKForeground::Tertiary, header));
-    QKBuild::addPart(column, header);
-
-    auto* summary = new QKGroupBox(QString(), 8, content);
-    summary->setObjectName(QStringLiteral("reportSummary"));
-    auto* summaryRow = new QHBoxLayout;
-    summaryRow->setSpacing(24);
-    auto* scoreColumn = new QVBoxLayout;
-    scoreColumn->setSpacing(0);
-    // Coloured by its own tone, so not through QKForeground (which would keep it primary).
-    m_score = new QLabel(summary->card());
-    m_score->setTextFormat(Qt::PlainText);
-    QKFont::apply(m_score, QKFont{.style = TextStyle::LargeTitle, .weight = QFont::Bold});
-    m_score->setObjectName(QStringLiteral("reportScore"));
-    m_score->setAlignment(Qt::AlignHCenter);
-    scoreColumn->addWidget(m_score, 0, Qt::AlignHCenter);
-    scoreColumn->addWidget(QKBuild::label(QStringLiteral("Health"), TextStyle::Caption,
-                                          QKForeground::Secondary, summary->card(), std::nullopt,
-                                          false),
-                           0, Qt::AlignHCenter);
-    summaryRow->addLayout(scoreColumn);
-    auto* rows = new QGridLayout;
-    rows->setHorizontalSpacing(16);
-    rows->setVerticalSpacing(6);
-    auto addRow = [&](int row, const QString& name, const QString& objectName) {
-        rows->addWidget(QKBuild::label(name, TextStyle::Callout, QKForeground::Secondary,
-                                       summary->card(), std::nullopt, false),
-                        row, 0);
-        QLabel* value = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary,
-                                       summary->card(), QFont::DemiBold);
-        value->setObjectName(objectName);
-        rows->addWidget(value, row, 1);
-        return value;
-    };
-    m_storage = addRow(0, QStringLiteral("Storage"), QStringLiteral("reportStorage"));
-    m_performance = addRow(1, QStringLiteral("Performance"), QStringLiteral("reportPerformance"));
-    m_recovery = addRow(2, QStringLiteral("Recovery potential"), QStringLiteral("reportRecovery"));
-    rows->setColumnStretch(1, 1);
-    summaryRow->addLayout(rows, 1);
-    summary->column()->addLayout(summaryRow);
-    m_failure =
-        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, summary->card());
-    m_failure->setObjectName(QStringLiteral("reportFailure"));
-    m_failure->hide();
-    summary->column()->addWidget(m_failure);
-    QKBuild::addPart(column, summary);
-
-    m_cardsGrid = new QWidget(content);
-    m_cardsGrid->setObjectName(QStringLiteral("reportCards"));
-    auto* grid = new QKGridLayout(200, 14, 14, m_cardsGrid);
-    for (int i = 0; i < 6; ++i) {
-        auto* card = new ReportCard(m_cardsGrid);
-        grid->addWidget(card);
-        m_cards.append(card);
-    }
-    QKBuild::addPart(column, m_cardsGrid);
-
-    m_recommendations = new QKGroupBox(QStringLiteral("Recommendations"), 10, content);
-    m_recommendations->setObjectName(QStringLiteral("reportRecommendations"));
+    using namespace QKLayout;
+    QWidget* header = nullptr;
+    QKGroupBox* summary = nullptr;
+    column(
+        {
+            part(header = new QWidget(content))
+                .holding(column(
+                    {0, 0, 0, 0}, 4,
+                    {QKBuild::label(QStringLiteral("Pendrel Report"), TextStyle::Title2,
+                                    QKForeground::Primary, header, QFont::Bold),
+                     part(QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
+                                         TextStyle::Callout, QKForeground::Secondary, header))
+                         .name(QStringLiteral("reportDate")),
+                     QKBuild::label(HealthReportText::subtitle(), TextStyle::Caption,
+                                    QKForeground::Tertiary, header)})),
+            part(summary = new QKGroupBox(QString(), 8, content))
+                .name(QStringLiteral("reportSummary"))
+                .with([this](QKGroupBox* box) { summaryRows(box); }),
+            part(m_cardsGrid = new QWidget(content))
+                .name(QStringLiteral("reportCards"))
+                .with([this](QWidget* grid) {
+                    auto* cards = new QKGridLayout(200, 14, 14, grid);
+                    for (int i = 0; i < 6; ++i) {
+                        auto* card = new ReportCard(grid);
+                        cards->addWidget(card);
+                        m_cards.append(card);
+                    }
+                }),
+            part(m_recommendations = new QKGroupBox(QStringLiteral("Recommendations"), 10, content))
+                .name(QStringLiteral("reportRecommendations")),
+        })
+        .fillPage(page);
     m_rows = m_recommendations->column();
-    QKBuild::addPart(column, m_recommendations);
 
     connect(&appState, &AppState::snapshotChanged, this, &HealthReportView::refresh);
     connect(&health, &HealthCheck::junkChanged, this, &HealthReportView::refresh);

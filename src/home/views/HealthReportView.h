@@ -26,9 +26,6 @@ class HealthReportView : public QWidget {
 public:
     HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent = nullptr);
 
-    QLabel* scoreLabel() const { return m_score; }
-    QLabel* performanceValue() const { return m_performance; }
-    QLabel* recoveryValue() const { return m_recovery; }
     // The recommendation rows' sentences, in order.
     QStringList recommendationTexts() const;
     // The "Open" buttons of the rows, in row order (a row without a section has none).
@@ -39,6 +36,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The summary's score beside its three rows, and the line that says a check failed.
+    void summaryRows(QKGroupBox* summary);
     void refresh();
     void rebuildRecommendations(const SystemSnapshot& snapshot, qint64 junkBytes);
 

@@ -13,6 +13,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <QButtonGroup>
@@ -98,25 +99,38 @@ QWidget* SettingsView::makeUpdates() {
 }
 
 QWidget* SettingsView::makeRunMode() {
+    using namespace QKLayout;
     auto* panel = new QWidget(this);
-    auto* column = QKBuild::insetColumn(panel, {0, 0, 0, 0}, 8);
-
-    auto* pickerRow = new QHBoxLayout;
-    pickerRow->setSpacing(12);
-    auto* label = new QLabel(SettingsText::runModeLabel(), panel);
-    pickerRow->addWidget(label, 0, Qt::AlignTop);
-    auto* choices = new QVBoxLayout;
-    choices->setSpacing(4);
-    m_modes = new QButtonGroup(panel);
-    m_modes->setExclusive(true);
-    for (RunMode mode : allRunModes()) {
-        auto* button = new ChoiceRadio(runModeRawValue(mode), panel);
-        button->setObjectName(QStringLiteral("mode-") + runModeRawValue(mode));
-        m_modes->addButton(button, int(mode));
-        choices->addWidget(button);
-    }
-    pickerRow->addLayout(choices, 1);
-    column->addLayout(pickerRow);
+    const auto choices = [this, panel] {
+        m_modes = new QButtonGroup(panel);
+        m_modes->setExclusive(true);
+        Box radios = column(4, {});
+        for (RunMode mode : allRunModes()) {
+            auto* button = new ChoiceRadio(runModeRawValue(mode), panel);
+            m_modes->addButton(button, int(mode));
+            radios.add(part(button).name(QStringLiteral("mode-") + runModeRawValue(mode)));
+        }
+        return radios.stretch(1);
+    };
+    const auto warning = [panel] {
+        return new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                               QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
+    };
+    QKIconLabel* saveError = nullptr;
+    column(
+        {0, 0, 0, 0}, 8,
+        {
+            row(12, {part(new QLabel(SettingsText::runModeLabel(), panel)).align(Qt::AlignTop),
+                     choices()}),
+            part(m_explanation = note(QString(), panel)).name(QStringLiteral("runModeExplanation")),
+            part(m_loginError = warning()).name(QStringLiteral("loginError")),
+            // A mode the settings file could not keep: the manager goes back to the stored
+            // mode (and the choice follows it); this line says why.
+            part(saveError = warning())
+                .name(QStringLiteral("runModeSaveError"))
+                .with([](QWidget* w) { w->hide(); }),
+        })
+        .on(panel);
     if (m_runMode) {
         connect(m_modes, &QButtonGroup::idClicked, m_runMode,
                 [this](int id) { m_runMode->setMode(RunMode(id)); });
@@ -124,24 +138,6 @@ QWidget* SettingsView::makeRunMode() {
         connect(m_runMode, &RunModeManager::loginItemErrorChanged, this,
                 &SettingsView::showLoginError);
     }
-
-    m_explanation = note(QString(), panel);
-    m_explanation->setObjectName(QStringLiteral("runModeExplanation"));
-    column->addWidget(m_explanation);
-    m_loginError =
-        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
-                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
-    m_loginError->setObjectName(QStringLiteral("loginError"));
-    column->addWidget(m_loginError);
-
-    // A mode the settings file could not keep: the manager goes back to the stored mode (and
-    // the choice follows it); this line says why.
-    auto* saveError =
-        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
-                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, panel);
-    saveError->setObjectName(QStringLiteral("runModeSaveError"));
-    saveError->hide();
-    column->addWidget(saveError);
     const QString modeKey = QStringLiteral("run.mode");
     connect(&m_defaults, &UserDefaults::changed, saveError,
             [saveError, modeKey](const QString& key) {

@@ -31,8 +31,6 @@ public:
     ToggleSwitch* autoUpdateSwitch() const { return m_autoUpdate; }
     QPushButton* checkNowButton() const { return m_checkNow; }
     QButtonGroup* runModeGroup() const { return m_modes; }
-    QLabel* runModeExplanation() const { return m_explanation; }
-    QKIconLabel* loginErrorLabel() const { return m_loginError; }
     QPushButton* extensionsButton() const { return m_extensions; }
     QLabel* extensionsNote() const { return m_extensionsNote; }
 

@@ -7,6 +7,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TextSize.h"
 #include "ui-kit/ThemeSettings.h"
@@ -31,61 +32,47 @@ ThemePicker::ThemePicker(QWidget* parent) : ThemePicker(UserDefaults::standard()
 ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), m_defaults(defaults) {
     setObjectName(QStringLiteral("themePicker"));
-    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 14);
-
-    auto* appearanceRow = new QHBoxLayout;
-    appearanceRow->setSpacing(10);
-    appearanceRow->addWidget(rowLabel(QStringLiteral("Appearance"), this));
+    using namespace QKLayout;
     QStringList names;
     for (AppAppearance a : allCases<AppAppearance>())
         names.append(title(a));
-    m_appearance = new SegmentedControl(names, this);
-    m_appearance->setAccessibleName(QStringLiteral("Appearance"));
-    appearanceRow->addWidget(m_appearance);
-    appearanceRow->addStretch(1);
-    column->addLayout(appearanceRow);
+    QKIconLabel* saveError = nullptr;
+    column({0, 0, 0, 0}, 14,
+           {
+               row(10, {rowLabel(QStringLiteral("Appearance"), this),
+                        part(m_appearance = new SegmentedControl(names, this))
+                            .name(QStringLiteral("themeAppearance"))
+                            .accessibleName(QStringLiteral("Appearance")),
+                        stretch(1)}),
+               accentRow(),
+               // The note may wrap at large sizes; the label then stays level with its first
+               // line.
+               row(6, {part(rowLabel(QStringLiteral("Text size"), this)).align(Qt::AlignTop),
+                       part(m_textSizeNote = new QLabel(this))
+                           .name(QStringLiteral("textSizeNote"))
+                           .with([](QLabel* l) {
+                               l->setTextFormat(Qt::PlainText);
+                               l->setWordWrap(true);
+                               l->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+                           })
+                           .font(TextStyle::Caption)
+                           .ink(QKForeground::Secondary)
+                           .stretch(1)}),
+               // A choice the settings file could not keep: the control shows the stored value
+               // again (through changed()) and this line says why.
+               part(saveError = new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                                                QKFont{.style = TextStyle::Caption},
+                                                QKForeground::Orange, this))
+                   .name(QStringLiteral("themeSaveError"))
+                   .with([](QWidget* w) { w->hide(); }),
+           })
+        .on(this);
+
     connect(m_appearance, &SegmentedControl::activated, this, [this](int index) {
         const QList<AppAppearance>& all = allCases<AppAppearance>();
         if (index >= 0 && index < all.size())
             m_defaults.setValue(ThemeKeys::Appearance, rawValue(all.at(index)));
     });
-
-    auto* accentRow = new QHBoxLayout;
-    accentRow->setSpacing(10);
-    accentRow->addWidget(rowLabel(QStringLiteral("Accent"), this), 0, Qt::AlignVCenter);
-    for (AccentChoice accent : allCases<AccentChoice>()) {
-        auto* swatch = new AccentSwatch(accent, this);
-        connect(swatch, &AccentSwatch::clicked, this,
-                [this, accent] { m_defaults.setValue(ThemeKeys::Accent, rawValue(accent)); });
-        m_swatches.append(swatch);
-        accentRow->addWidget(swatch, 0, Qt::AlignVCenter);
-    }
-    accentRow->addStretch(1);
-    column->addLayout(accentRow);
-
-    auto* sizeRow = new QHBoxLayout;
-    sizeRow->setSpacing(6);
-    // The note may wrap at large sizes; the label then stays level with its first line.
-    sizeRow->addWidget(rowLabel(QStringLiteral("Text size"), this), 0, Qt::AlignTop);
-    m_textSizeNote = new QLabel(this);
-    m_textSizeNote->setObjectName(QStringLiteral("textSizeNote"));
-    m_textSizeNote->setTextFormat(Qt::PlainText);
-    m_textSizeNote->setWordWrap(true);
-    QKFont::apply(m_textSizeNote, TextStyle::Caption);
-    QKForeground::apply(m_textSizeNote, QKForeground::Secondary);
-    m_textSizeNote->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    sizeRow->addWidget(m_textSizeNote, 1);
-    column->addLayout(sizeRow);
-
-    // A choice the settings file could not keep: the control shows the stored value again
-    // (through changed()) and this line says why.
-    auto* saveError =
-        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
-                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, this);
-    saveError->setObjectName(QStringLiteral("themeSaveError"));
-    saveError->hide();
-    column->addWidget(saveError);
-
     connect(&m_defaults, &UserDefaults::changed, this, [this, saveError](const QString& key) {
         if (key == ThemeKeys::Appearance || key == ThemeKeys::Accent) {
             saveError->hide();
@@ -102,6 +89,20 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
                 saveError->show();
             });
     sync();
+}
+
+QKLayout::Box ThemePicker::accentRow() {
+    using namespace QKLayout;
+    Box accents = row(10, {part(rowLabel(QStringLiteral("Accent"), this)).align(Qt::AlignVCenter)});
+    for (AccentChoice accent : allCases<AccentChoice>()) {
+        auto* swatch = new AccentSwatch(accent, this);
+        connect(swatch, &AccentSwatch::clicked, this,
+                [this, accent] { m_defaults.setValue(ThemeKeys::Accent, rawValue(accent)); });
+        m_swatches.append(swatch);
+        accents.add(part(swatch).align(Qt::AlignVCenter));
+    }
+    accents.add(stretch(1));
+    return accents;
 }
 
 void ThemePicker::sync() {

@@ -3,6 +3,9 @@
 #include <QList>
 #include <QWidget>
 
+namespace QKLayout {
+class Box;
+}
 class AccentSwatch;
 class QLabel;
 class SegmentedControl;
@@ -22,12 +25,12 @@ public:
     explicit ThemePicker(QWidget* parent = nullptr); // on UserDefaults::standard()
     explicit ThemePicker(UserDefaults& defaults, QWidget* parent = nullptr);
 
-    SegmentedControl* appearancePicker() const { return m_appearance; }
     const QList<AccentSwatch*>& swatches() const { return m_swatches; }
-    QLabel* textSizeNote() const { return m_textSizeNote; }
 
 private:
     void sync();
+    // The accent label and one swatch an accent.
+    QKLayout::Box accentRow();
 
     UserDefaults& m_defaults;
     SegmentedControl* m_appearance = nullptr;

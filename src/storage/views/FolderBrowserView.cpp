@@ -9,6 +9,7 @@
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanStatePages.h"
@@ -59,46 +60,14 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer) {
     setObjectName(QStringLiteral("folderBrowser"));
     setMinimumWidth(380);
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildToolbar());
-    root->addWidget(new QKHairline(this));
-
-    m_body = new QKScanStatePages(this);
-    m_failed = new QKEmptyState(FolderBrowserText::failedTitle(), QStringLiteral("lock.slash"),
-                                QString(), m_body);
-    m_failed->setObjectName(QStringLiteral("folderBrowserFailed"));
-    auto* again = new QKProminentButton(FolderBrowserText::tryAgain(), m_failed);
-    again->setObjectName(QStringLiteral("folderBrowserTryAgain"));
-    connect(again, &QPushButton::clicked, this, &FolderBrowserView::tryAgain);
-    m_failed->addActionWidget(again);
-
-    m_opening = new QKBusyPage(FolderBrowserText::opening(), {.wrap = true, .spacing = 8}, m_body);
-    m_opening->setObjectName(QStringLiteral("folderBrowserOpening"));
-
-    m_empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
-                               FolderBrowserText::emptyMessage(), m_body);
-    m_empty->setObjectName(QStringLiteral("folderBrowserEmpty"));
-
-    m_list = new QListView(m_body);
-    m_list->setObjectName(QStringLiteral("folderBrowserList"));
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
-    m_list->setMouseTracking(true);
-    m_list->installEventFilter(this);
-    m_delegate = new FolderRowDelegate(m_list);
-    m_list->setItemDelegate(m_delegate);
-    m_list->setModel(tree.model());
-
-    m_body->setPage(QKScanPhase::Failed, m_failed);
-    m_body->setPage(QKScanPhase::Busy, m_opening);
-    m_body->setPage(QKScanPhase::Empty, m_empty);
-    m_body->setPage(QKScanPhase::Done, m_list);
-    root->addWidget(m_body, 1);
-    root->addWidget(new QKHairline(this));
-    root->addWidget(buildStatus());
+    QKLayout::flushColumn({
+                              buildToolbar(),
+                              new QKHairline(this),
+                              QKLayout::part(buildBody()).stretch(1),
+                              new QKHairline(this),
+                              buildStatus(),
+                          })
+        .on(this);
 
     // The selection, not the current index: Qt moves the current index by itself (when the list
     // takes the focus, when rows go), but selects only on the user's clicks and keys.
@@ -180,6 +149,43 @@ bool FolderBrowserView::handleListKey(const QKeyEvent& key) {
         m_list->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
     }
     return true;
+}
+
+QWidget* FolderBrowserView::buildBody() {
+    m_body = new QKScanStatePages(this);
+    m_failed = new QKEmptyState(FolderBrowserText::failedTitle(), QStringLiteral("lock.slash"),
+                                QString(), m_body);
+    m_failed->setObjectName(QStringLiteral("folderBrowserFailed"));
+    auto* again = new QKProminentButton(FolderBrowserText::tryAgain(), m_failed);
+    again->setObjectName(QStringLiteral("folderBrowserTryAgain"));
+    connect(again, &QPushButton::clicked, this, &FolderBrowserView::tryAgain);
+    m_failed->addActionWidget(again);
+
+    m_opening = new QKBusyPage(FolderBrowserText::opening(), {.wrap = true, .spacing = 8}, m_body);
+    m_opening->setObjectName(QStringLiteral("folderBrowserOpening"));
+
+    m_empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
+                               FolderBrowserText::emptyMessage(), m_body);
+    m_empty->setObjectName(QStringLiteral("folderBrowserEmpty"));
+
+    m_list = new QListView(m_body);
+    m_list->setObjectName(QStringLiteral("folderBrowserList"));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setUniformItemSizes(true);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    m_list->setMouseTracking(true);
+    m_list->installEventFilter(this);
+    m_delegate = new FolderRowDelegate(m_list);
+    m_list->setItemDelegate(m_delegate);
+    m_list->setModel(m_tree->model());
+
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    m_body->setPage(QKScanPhase::Busy, m_opening);
+    m_body->setPage(QKScanPhase::Empty, m_empty);
+    m_body->setPage(QKScanPhase::Done, m_list);
+    return m_body;
 }
 
 QWidget* FolderBrowserView::buildToolbar() {

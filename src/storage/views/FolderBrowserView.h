@@ -72,6 +72,8 @@ protected:
 
 private:
     QWidget* buildToolbar();
+    // One page per state of the listing: failed, opening, empty, and the list.
+    QWidget* buildBody();
     // Return and Space on the list; false for any other key.
     bool handleListKey(const QKeyEvent& key);
     QWidget* buildStatus();

@@ -12,6 +12,7 @@
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKSpinner.h"
@@ -105,108 +106,103 @@ QWidget* FoldersView::buildBrowse(QWidget* parent) {
 }
 
 QWidget* FoldersView::buildSide(QWidget* parent) {
+    using namespace QKLayout;
     auto* side = new QWidget(parent);
     side->setObjectName(QStringLiteral("foldersDetail"));
-    auto* column = QKBuild::insetColumn(side, {16, 16, 16, 16}, 14);
-
-    m_prompt = new QWidget(side);
-    auto* prompt = QKBuild::insetColumn(m_prompt, {0, 0, 0, 0}, 6);
-    prompt->addWidget(QKBuild::label(FolderBrowserText::promptTitle(), TextStyle::Subheadline,
-                                     QKForeground::Primary, m_prompt, QFont::DemiBold));
-    prompt->addWidget(QKBuild::label(FolderBrowserText::promptMessage(), TextStyle::Caption,
-                                     QKForeground::Secondary, m_prompt));
-    column->addWidget(m_prompt);
-
-    m_detail = new QWidget(side);
-    auto* detail = QKBuild::insetColumn(m_detail, {0, 0, 0, 0}, 6);
-    auto* heading = new QHBoxLayout;
-    heading->setSpacing(8);
-    m_icon = new QLabel(m_detail);
-    m_icon->setFixedSize(28, 28);
-    heading->addWidget(m_icon, 0, Qt::AlignVCenter);
-    m_name = new QKClampedText(2, m_detail);
-    QKFont::apply(m_name, TextStyle::Subheadline, QFont::DemiBold);
-    QKForeground::apply(m_name, QKForeground::Primary);
-    heading->addWidget(m_name, 1, Qt::AlignVCenter);
-    detail->addLayout(heading);
-
-    m_measuring = new QWidget(m_detail);
-    auto* measuring = QKBuild::insetRow(m_measuring, {0, 0, 0, 0}, 6);
-    auto* spinner = new QKSpinner(m_measuring);
-    QKFont::apply(spinner, TextStyle::Caption);
-    measuring->addWidget(spinner);
-    measuring->addWidget(QKBuild::label(FolderBrowserText::stillMeasuring(), TextStyle::Caption,
-                                        QKForeground::Secondary, m_measuring));
-    measuring->addStretch(1);
-    detail->addWidget(m_measuring);
-    m_size = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, m_detail);
-    m_size->setObjectName(QStringLiteral("foldersDetailSize"));
-    detail->addWidget(m_size);
-    m_files = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_detail);
-    detail->addWidget(m_files);
-
-    m_category = new QWidget(m_detail);
-    auto* category = QKBuild::insetColumn(m_category, {0, 0, 0, 0}, 2);
-    m_categoryTitle = new QLabel(m_category); // drawn in the category's own colour
-    QKFont::apply(m_categoryTitle, TextStyle::Caption);
-    m_categoryDescription =
-        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_category);
-    category->addWidget(m_categoryTitle);
-    category->addWidget(m_categoryDescription);
-    detail->addWidget(m_category);
-
-    m_modified = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_detail);
-    detail->addWidget(m_modified);
-    m_cloud =
-        new QKIconLabel(QStringLiteral("icloud"), FolderBrowserText::cloudNote(),
-                        QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, m_detail);
-    detail->addWidget(m_cloud);
-
-    auto* actions = new QBoxLayout(QBoxLayout::LeftToRight);
-    m_actions = actions;
-    actions->setContentsMargins(0, 2, 0, 0);
-    actions->setSpacing(8);
-    m_lookInside = QKBuild::button(FolderBrowserText::lookInside(), true, m_detail);
-    m_lookInside->setObjectName(QStringLiteral("foldersLookInside"));
+    const auto caption = [](const QString& text, QWidget* owner) {
+        return QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, owner);
+    };
+    const auto subheadline = [](const QString& text, QWidget* owner) {
+        return QKBuild::label(text, TextStyle::Subheadline, QKForeground::Primary, owner,
+                              QFont::DemiBold);
+    };
+    column(
+        {16, 16, 16, 16}, 14,
+        {
+            part(m_prompt = new QWidget(side))
+                .name(QStringLiteral("foldersPrompt"))
+                .holding(column({0, 0, 0, 0}, 6,
+                                {subheadline(FolderBrowserText::promptTitle(), m_prompt),
+                                 caption(FolderBrowserText::promptMessage(), m_prompt)})),
+            part(m_detail = new QWidget(side))
+                .name(QStringLiteral("foldersEntry"))
+                .holding(column(
+                    {0, 0, 0, 0}, 6,
+                    {
+                        row(8, {part(m_icon = new QLabel(m_detail))
+                                    .with([](QLabel* l) { l->setFixedSize(28, 28); })
+                                    .align(Qt::AlignVCenter),
+                                part(m_name = new QKClampedText(2, m_detail))
+                                    .name(QStringLiteral("foldersDetailName"))
+                                    .font(TextStyle::Subheadline, QFont::DemiBold)
+                                    .ink(QKForeground::Primary)
+                                    .stretch(1)
+                                    .align(Qt::AlignVCenter)}),
+                        part(m_measuring = new QWidget(m_detail))
+                            .holding(row({0, 0, 0, 0}, 6,
+                                         {part(new QKSpinner(m_measuring)).font(TextStyle::Caption),
+                                          caption(FolderBrowserText::stillMeasuring(), m_measuring),
+                                          stretch(1)})),
+                        part(m_size = QKBuild::label(QString(), TextStyle::Callout,
+                                                     QKForeground::Primary, m_detail))
+                            .name(QStringLiteral("foldersDetailSize")),
+                        part(m_files = caption(QString(), m_detail))
+                            .name(QStringLiteral("foldersDetailFiles")),
+                        part(m_category = new QWidget(m_detail))
+                            .name(QStringLiteral("foldersCategory"))
+                            .holding(
+                                column({0, 0, 0, 0}, 2,
+                                       {// Drawn in the category's own colour.
+                                        part(m_categoryTitle = new QLabel(m_category))
+                                            .font(TextStyle::Caption),
+                                        m_categoryDescription = caption(QString(), m_category)})),
+                        part(m_modified = caption(QString(), m_detail))
+                            .name(QStringLiteral("foldersDetailModified")),
+                        part(m_cloud = new QKIconLabel(QStringLiteral("icloud"),
+                                                       FolderBrowserText::cloudNote(),
+                                                       QKFont{.style = TextStyle::Caption},
+                                                       QKForeground::Secondary, m_detail))
+                            .name(QStringLiteral("foldersCloud")),
+                        row({0, 2, 0, 0}, 8,
+                            {part(m_lookInside = QKBuild::button(FolderBrowserText::lookInside(),
+                                                                 true, m_detail))
+                                 .name(QStringLiteral("foldersLookInside")),
+                             part(m_reveal =
+                                      QKBuild::button(FolderBrowserText::reveal(), true, m_detail))
+                                 .name(QStringLiteral("foldersReveal")),
+                             stretch(1)})
+                            .keep(m_actions),
+                    })),
+            new QKHairline(side),
+            legend(side),
+            stretch(1),
+            new QKIconLabel(QStringLiteral("eye"), FolderBrowserText::footer(),
+                            QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, side),
+        })
+        .on(side);
     connect(m_lookInside, &QPushButton::clicked, this, &FoldersView::lookInside);
-    actions->addWidget(m_lookInside);
-    m_reveal = QKBuild::button(FolderBrowserText::reveal(), true, m_detail);
-    m_reveal->setObjectName(QStringLiteral("foldersReveal"));
     connect(m_reveal, &QPushButton::clicked, this, &FoldersView::revealSelection);
-    actions->addWidget(m_reveal);
-    actions->addStretch(1);
     side->installEventFilter(this);
-    detail->addLayout(actions);
-    column->addWidget(m_detail);
+    return side;
+}
 
-    column->addWidget(new QKHairline(side));
-
-    auto* legend = new QVBoxLayout;
-    legend->setSpacing(6);
-    legend->addWidget(QKBuild::label(FolderBrowserText::legendTitle(), TextStyle::Subheadline,
-                                     QKForeground::Primary, side, QFont::DemiBold));
+QKLayout::Box FoldersView::legend(QWidget* side) {
+    using namespace QKLayout;
+    Box legend = column(6, {QKBuild::label(FolderBrowserText::legendTitle(), TextStyle::Subheadline,
+                                           QKForeground::Primary, side, QFont::DemiBold)});
     for (ContentCategory category : allCases<ContentCategory>()) {
         if (category == ContentCategory::Unknown)
             continue;
-        auto* line = new QHBoxLayout;
-        line->setSpacing(6);
         auto* dot = new QKStatusDot(side);
         dot->setColor(CategoryColors::color(category));
-        line->addWidget(dot, 0, Qt::AlignVCenter);
         QLabel* label = QKBuild::label(title(category), TextStyle::Caption, QKForeground::Primary,
                                        side, std::nullopt, false);
-        m_legend << label;
-        line->addWidget(label, 1);
-        legend->addLayout(line);
+        legend.add(row(6, {part(dot).align(Qt::AlignVCenter),
+                           part(label).name(QStringLiteral("foldersLegendLabel")).stretch(1)}));
     }
-    legend->addWidget(QKBuild::label(FolderBrowserText::legendNote(), TextStyle::Caption2,
-                                     QKForeground::Tertiary, side));
-    column->addLayout(legend);
-    column->addStretch(1);
-    column->addWidget(new QKIconLabel(QStringLiteral("eye"), FolderBrowserText::footer(),
-                                      QKFont{.style = TextStyle::Caption}, QKForeground::Secondary,
-                                      side));
-    return side;
+    legend.add(QKBuild::label(FolderBrowserText::legendNote(), TextStyle::Caption2,
+                              QKForeground::Tertiary, side));
+    return legend;
 }
 
 bool FoldersView::eventFilter(QObject* watched, QEvent* event) {
@@ -270,10 +266,6 @@ std::optional<FolderEntry> FoldersView::selectedEntry() const {
     return m_tree->entries().at(row);
 }
 
-QString FoldersView::detailName() const {
-    return m_name->text();
-}
-
 void FoldersView::refreshDetail() {
     const std::optional<FolderEntry> entry = selectedEntry();
     m_prompt->setVisible(!entry);
@@ -319,11 +311,4 @@ void FoldersView::lookInside() {
 void FoldersView::revealSelection() {
     if (const std::optional<FolderEntry> entry = selectedEntry())
         QKReveal::reveal(m_revealer, entry->path, m_reveal);
-}
-
-QStringList FoldersView::legendLabels() const {
-    QStringList labels;
-    for (const QLabel* label : m_legend)
-        labels << label->text();
-    return labels;
 }

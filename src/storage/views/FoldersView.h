@@ -5,6 +5,9 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace QKLayout {
+class Box;
+}
 class DraggableDivider;
 class QBoxLayout;
 class FileRevealer;
@@ -47,23 +50,8 @@ public:
     void lookInside();
     void revealSelection();
 
-    SegmentedControl* modePicker() const { return m_modes; }
-    FolderBrowserView* browser() const { return m_browser; }
-    DraggableDivider* divider() const { return m_divider; }
-    QWidget* detailSide() const { return m_side; }
     QWidget* currentModePage() const;
     QWidget* browsePage() const { return m_browse; }
-    // The detail side's parts, for tests.
-    QWidget* prompt() const { return m_prompt; }
-    QWidget* entryDetail() const { return m_detail; }
-    QString detailName() const;
-    QLabel* filesLabel() const { return m_files; }
-    QWidget* categoryBlock() const { return m_category; }
-    QLabel* modifiedLabel() const { return m_modified; }
-    QWidget* cloudLabel() const { return m_cloud; }
-    QPushButton* lookInsideButton() const { return m_lookInside; }
-    QPushButton* revealButton() const { return m_reveal; }
-    QStringList legendLabels() const;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -74,6 +62,8 @@ private:
     QWidget* buildBrowse(QWidget* parent);
     QWidget* buildBiggest(QWidget* parent);
     QWidget* buildSide(QWidget* parent);
+    // The colour legend of the side, one row a category.
+    QKLayout::Box legend(QWidget* side);
     void refreshDetail();
     void applyWidth(double width);
     void fitActions();
@@ -105,5 +95,4 @@ private:
     QPushButton* m_lookInside = nullptr;
     QPushButton* m_reveal = nullptr;
     QBoxLayout* m_actions = nullptr;
-    QList<QLabel*> m_legend;
 };

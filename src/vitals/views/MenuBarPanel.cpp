@@ -8,6 +8,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKPaint.h"
 #include "ui-kit/QKStatusDot.h"
@@ -48,15 +49,18 @@ QLabel* captionLabel(QWidget* parent, QKForeground::Style tone) {
 
 // A symbol tinted by the caller, then a caption text in the secondary style: battery and heat.
 QWidget* iconRow(QWidget* parent, const QString& objectName, QKSymbol** symbol, QLabel** text) {
-    auto* row = new QWidget(parent);
-    row->setObjectName(objectName);
-    auto* box = QKBuild::insetRow(row, {0, 0, 0, 0}, 6);
-    *symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Caption}, row);
-    *text = captionLabel(row, QKForeground::Secondary);
-    (*text)->setObjectName(objectName + QStringLiteral("Text"));
-    box->addWidget(*symbol, 0, Qt::AlignVCenter);
-    box->addWidget(*text, 0, Qt::AlignVCenter);
-    box->addStretch(1);
+    using namespace QKLayout;
+    QWidget* row = nullptr;
+    part(row = new QWidget(parent))
+        .name(objectName)
+        .holding(QKLayout::row(
+            {0, 0, 0, 0}, 6,
+            {part(*symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Caption}, row))
+                 .align(Qt::AlignVCenter),
+             part(*text = captionLabel(row, QKForeground::Secondary))
+                 .name(objectName + QStringLiteral("Text"))
+                 .align(Qt::AlignVCenter),
+             stretch(1)}));
     return row;
 }
 
@@ -88,147 +92,123 @@ MenuBarPanel::MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWid
     render();
 }
 
+QKLayout::Box MenuBarPanel::breakdownRows() {
+    using namespace QKLayout;
+    // The first row (available memory) is emphasised.
+    Box stack = column({0, 4, 0, 4}, 4, {});
+    for (int i = 0; i < 6; ++i) {
+        const bool first = i == 0;
+        auto* label = new QKLineLabel(QString(), this);
+        auto* value = new QKLineLabel(QString(), this);
+        value->setTabularDigits(true);
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        stack.add(row({
+            part(label)
+                .name(QStringLiteral("breakdownLabel%1").arg(i))
+                .font(TextStyle::Caption)
+                .ink(first ? QKForeground::Primary : QKForeground::Secondary)
+                .stretch(1)
+                .align(Qt::AlignVCenter),
+            part(value)
+                .name(QStringLiteral("breakdownValue%1").arg(i))
+                .font(QKFont{.style = first ? TextStyle::Callout : TextStyle::Caption,
+                             .weight = first ? QFont::DemiBold : QFont::Normal,
+                             .monospacedDigit = true})
+                .ink(QKForeground::Primary)
+                .align(Qt::AlignVCenter),
+        }));
+        m_breakdownLabels.append(label);
+        m_breakdownValues.append(value);
+    }
+    return stack;
+}
+
 void MenuBarPanel::buildRows() {
-    auto* column =
-        QKBuild::insetColumn(this, {kPadding, kPadding, kPadding, kPadding}, kRowSpacing);
-    column->setSizeConstraint(QLayout::SetNoConstraint);
-
-    // 1. Header: status dot and the headline.
-    {
-        auto* row = new QHBoxLayout;
-        row->setSpacing(6);
-        m_dot = new QKStatusDot(this);
-        m_dot->setObjectName(QStringLiteral("statusDot"));
-        m_headline = new QLabel(this);
-        m_headline->setObjectName(QStringLiteral("headline"));
-        m_headline->setTextFormat(Qt::PlainText); // it may name any process
-        m_headline->setWordWrap(true);
-        QKFont::apply(m_headline, TextStyle::Callout, QFont::Medium);
-        QKForeground::apply(m_headline, QKForeground::Primary);
-        row->addWidget(m_dot, 0, Qt::AlignVCenter);
-        row->addWidget(m_headline, 1, Qt::AlignVCenter);
-        column->addLayout(row);
-    }
-
-    // 2. Keep-awake status, shown while keep-awake is on.
-    {
-        m_keepAwakeRow = new QWidget(this);
-        m_keepAwakeRow->setObjectName(QStringLiteral("keepAwakeStatus"));
-        auto* row = QKBuild::insetRow(m_keepAwakeRow, {0, 0, 0, 0}, 6);
-        m_keepAwakeSymbol =
-            new QKSymbol("cup.and.saucer.fill"_sym, QKFont{.style = TextStyle::Caption},
-                         QKForeground::Orange, m_keepAwakeRow);
-        m_keepAwakeText = captionLabel(m_keepAwakeRow, QKForeground::Orange);
-        m_keepAwakeText->setObjectName(QStringLiteral("keepAwakeStatusText"));
-        m_keepAwakeText->setWordWrap(true);
-        row->addWidget(m_keepAwakeSymbol, 0, Qt::AlignTop);
-        row->addWidget(m_keepAwakeText, 1, Qt::AlignTop);
-        column->addWidget(m_keepAwakeRow);
-    }
-
-    // 3. Free up memory, and 4. what the last run recovered.
-    m_freeButton = new MenuBarButton(QStringLiteral("Free up memory"), "arrow.3.trianglepath"_sym,
-                                     MenuBarButton::Look::Prominent, this);
-    m_freeButton->setObjectName(QStringLiteral("freeMemoryButton"));
-    connect(m_freeButton, &QPushButton::clicked, this, &MenuBarPanel::freeMemory);
-    column->addWidget(m_freeButton);
-    m_freedLine = captionLabel(this, QKForeground::Secondary);
-    m_freedLine->setObjectName(QStringLiteral("freedResult"));
-    column->addWidget(m_freedLine);
-
-    // 5. Memory breakdown; the first row (available memory) is emphasised.
-    {
-        auto* stack = QKBuild::insetColumn(nullptr, {0, 4, 0, 4}, 4);
-        for (int i = 0; i < 6; ++i) {
-            auto* row = new QHBoxLayout;
-            auto* label = new QKLineLabel(QString(), this);
-            auto* value = new QKLineLabel(QString(), this);
-            label->setObjectName(QStringLiteral("breakdownLabel%1").arg(i));
-            value->setObjectName(QStringLiteral("breakdownValue%1").arg(i));
-            value->setTabularDigits(true);
-            value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            QKFont::apply(label, TextStyle::Caption);
-            if (i == 0) {
-                QKForeground::apply(label, QKForeground::Primary);
-                QKFont::apply(value, QKFont{.style = TextStyle::Callout,
-                                            .weight = QFont::DemiBold,
-                                            .monospacedDigit = true});
-            } else {
-                QKForeground::apply(label, QKForeground::Secondary);
-                QKFont::apply(value, QKFont{.style = TextStyle::Caption,
-                                            .weight = QFont::Normal,
-                                            .monospacedDigit = true});
-            }
-            QKForeground::apply(value, QKForeground::Primary);
-            row->addWidget(label, 1, Qt::AlignVCenter);
-            row->addWidget(value, 0, Qt::AlignVCenter);
-            stack->addLayout(row);
-            m_breakdownLabels.append(label);
-            m_breakdownValues.append(value);
-        }
-        column->addLayout(stack);
-    }
-
-    // 6. Available memory with its history, and 7. free disk with its history.
-    const auto metricBlock = [&](MenuBarMetricRow* row, Sparkline* chart) {
-        auto* block = new QVBoxLayout;
-        block->setSpacing(4);
-        chart->setFixedHeight(kChartHeight);
-        block->addWidget(row);
-        block->addWidget(chart);
-        column->addLayout(block);
+    using namespace QKLayout;
+    const auto chart = [](Sparkline* sparkline, const QString& name) {
+        return part(sparkline).name(name).with(
+            [](Sparkline* s) { s->setFixedHeight(kChartHeight); });
     };
-    m_memoryRow = new MenuBarMetricRow(QStringLiteral("Available memory"), this);
-    m_memoryRow->setObjectName(QStringLiteral("memoryMetric"));
-    m_memoryChart = new Sparkline(this);
-    m_memoryChart->setObjectName(QStringLiteral("memoryHistory"));
-    metricBlock(m_memoryRow, m_memoryChart);
-    m_diskRow = new MenuBarMetricRow(QStringLiteral("Disk"), this);
-    m_diskRow->setObjectName(QStringLiteral("diskMetric"));
-    m_diskRow->setSubtitle(QStringLiteral("free"));
-    m_diskChart = new Sparkline(this);
-    m_diskChart->setObjectName(QStringLiteral("diskHistory"));
-    metricBlock(m_diskRow, m_diskChart);
+    const auto button = [this](MenuBarButton*& out, const QString& title, const QString& symbol,
+                               MenuBarButton::Look look, const QString& name) {
+        return part(out = new MenuBarButton(title, symbol, look, this)).name(name);
+    };
+    const auto bordered = MenuBarButton::Look::Bordered;
+    column(
+        {kPadding, kPadding, kPadding, kPadding}, kRowSpacing,
+        {
+            // 1. Header: status dot and the headline (plain text: it may name any process).
+            row(6, {part(m_dot = new QKStatusDot(this))
+                        .name(QStringLiteral("statusDot"))
+                        .align(Qt::AlignVCenter),
+                    part(m_headline = new QLabel(this))
+                        .name(QStringLiteral("headline"))
+                        .with([](QLabel* l) {
+                            l->setTextFormat(Qt::PlainText);
+                            l->setWordWrap(true);
+                        })
+                        .font(TextStyle::Callout, QFont::Medium)
+                        .ink(QKForeground::Primary)
+                        .stretch(1)
+                        .align(Qt::AlignVCenter)}),
+            // 2. Keep-awake status, shown while keep-awake is on.
+            part(m_keepAwakeRow = new QWidget(this))
+                .name(QStringLiteral("keepAwakeStatus"))
+                .holding(row(
+                    {0, 0, 0, 0}, 6,
+                    {part(m_keepAwakeSymbol = new QKSymbol("cup.and.saucer.fill"_sym,
+                                                           QKFont{.style = TextStyle::Caption},
+                                                           QKForeground::Orange, m_keepAwakeRow))
+                         .align(Qt::AlignTop),
+                     part(m_keepAwakeText = captionLabel(m_keepAwakeRow, QKForeground::Orange))
+                         .name(QStringLiteral("keepAwakeStatusText"))
+                         .with([](QLabel* l) { l->setWordWrap(true); })
+                         .stretch(1)
+                         .align(Qt::AlignTop)})),
+            // 3. Free up memory, and 4. what the last run recovered.
+            button(m_freeButton, QStringLiteral("Free up memory"), "arrow.3.trianglepath"_sym,
+                   MenuBarButton::Look::Prominent, QStringLiteral("freeMemoryButton")),
+            part(m_freedLine = captionLabel(this, QKForeground::Secondary))
+                .name(QStringLiteral("freedResult")),
+            // 5. Memory breakdown.
+            breakdownRows(),
+            // 6. Available memory with its history, and 7. free disk with its history.
+            column(
+                4,
+                {part(m_memoryRow = new MenuBarMetricRow(QStringLiteral("Available memory"), this))
+                     .name(QStringLiteral("memoryMetric")),
+                 chart(m_memoryChart = new Sparkline(this), QStringLiteral("memoryHistory"))}),
+            column(4,
+                   {part(m_diskRow = new MenuBarMetricRow(QStringLiteral("Disk"), this))
+                        .name(QStringLiteral("diskMetric"))
+                        .with([](MenuBarMetricRow* r) { r->setSubtitle(QStringLiteral("free")); }),
+                    chart(m_diskChart = new Sparkline(this), QStringLiteral("diskHistory"))}),
+            // 8. Battery and 9. heat.
+            m_batteryRow =
+                iconRow(this, QStringLiteral("batteryRow"), &m_batterySymbol, &m_batteryText),
+            m_heatRow = iconRow(this, QStringLiteral("heatRow"), &m_heatSymbol, &m_heatText),
+            // 10. Divider, 11. actions.
+            new QKHairline(this, 0.10),
+            column(6,
+                   {button(m_keepAwakeButton, QStringLiteral("Keep Mac awake"),
+                           "cup.and.saucer.fill"_sym, bordered, QStringLiteral("keepAwakeButton")),
+                    button(m_openButton, QStringLiteral("Open Pendrel…"), "macwindow"_sym, bordered,
+                           QStringLiteral("openButton")),
+                    row(6, {button(m_refreshButton, QStringLiteral("Refresh"), QString(), bordered,
+                                   QStringLiteral("refreshButton"))
+                                .stretch(1),
+                            button(m_quitButton, QStringLiteral("Quit"), QString(), bordered,
+                                   QStringLiteral("quitButton"))
+                                .stretch(1)})}),
+        })
+        .on(this)
+        ->setSizeConstraint(QLayout::SetNoConstraint);
 
-    // 8. Battery and 9. heat.
-    m_batteryRow = iconRow(this, QStringLiteral("batteryRow"), &m_batterySymbol, &m_batteryText);
-    column->addWidget(m_batteryRow);
-    m_heatRow = iconRow(this, QStringLiteral("heatRow"), &m_heatSymbol, &m_heatText);
-    column->addWidget(m_heatRow);
-
-    // 10. Divider, 11. actions.
-    column->addWidget(new QKHairline(this, 0.10));
-    {
-        auto* actions = new QVBoxLayout;
-        actions->setSpacing(6);
-        m_keepAwakeButton =
-            new MenuBarButton(QStringLiteral("Keep Mac awake"), "cup.and.saucer.fill"_sym,
-                              MenuBarButton::Look::Bordered, this);
-        m_keepAwakeButton->setObjectName(QStringLiteral("keepAwakeButton"));
-        connect(m_keepAwakeButton, &QPushButton::clicked, this, &MenuBarPanel::toggleKeepAwake);
-        actions->addWidget(m_keepAwakeButton);
-
-        m_openButton = new MenuBarButton(QStringLiteral("Open Pendrel…"), "macwindow"_sym,
-                                         MenuBarButton::Look::Bordered, this);
-        m_openButton->setObjectName(QStringLiteral("openButton"));
-        connect(m_openButton, &QPushButton::clicked, this, &MenuBarPanel::openMainWindow);
-        actions->addWidget(m_openButton);
-
-        auto* pair = new QHBoxLayout;
-        pair->setSpacing(6);
-        m_refreshButton = new MenuBarButton(QStringLiteral("Refresh"), QString(),
-                                            MenuBarButton::Look::Bordered, this);
-        m_refreshButton->setObjectName(QStringLiteral("refreshButton"));
-        connect(m_refreshButton, &QPushButton::clicked, this, &MenuBarPanel::refresh);
-        m_quitButton = new MenuBarButton(QStringLiteral("Quit"), QString(),
-                                         MenuBarButton::Look::Bordered, this);
-        m_quitButton->setObjectName(QStringLiteral("quitButton"));
-        connect(m_quitButton, &QPushButton::clicked, this, &MenuBarPanel::quitRequested);
-        pair->addWidget(m_refreshButton, 1);
-        pair->addWidget(m_quitButton, 1);
-        actions->addLayout(pair);
-        column->addLayout(actions);
-    }
+    connect(m_freeButton, &QPushButton::clicked, this, &MenuBarPanel::freeMemory);
+    connect(m_keepAwakeButton, &QPushButton::clicked, this, &MenuBarPanel::toggleKeepAwake);
+    connect(m_openButton, &QPushButton::clicked, this, &MenuBarPanel::openMainWindow);
+    connect(m_refreshButton, &QPushButton::clicked, this, &MenuBarPanel::refresh);
+    connect(m_quitButton, &QPushButton::clicked, this, &MenuBarPanel::quitRequested);
 }
 
 // --- Rendering

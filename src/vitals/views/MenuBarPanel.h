@@ -3,6 +3,9 @@
 #include <QList>
 #include <QWidget>
 
+namespace QKLayout {
+class Box;
+}
 class AppState;
 class KeepAwakeManager;
 class MenuBarButton;
@@ -50,6 +53,7 @@ protected:
 
 private:
     void buildRows();
+    QKLayout::Box breakdownRows();
     // Reads every published value once and brings each row up to date.
     void render();
     void fitHeight();

@@ -2,6 +2,7 @@
 
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/ToggleSwitch.h"
 #include "vitals/PerformanceAutopilot.h"
@@ -20,40 +21,40 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
     : PerformanceGroupBox(QStringLiteral("Performance Autopilot"), 10, parent),
       m_autopilot(autopilot) {
     QWidget* body = card();
-    m_enabled = new ToggleSwitch(QStringLiteral("Suggest unused background apps"), body);
-    m_enabled->setObjectName(QStringLiteral("autopilotEnabled"));
-    m_autoQuit = new ToggleSwitch(QStringLiteral("Auto-quit suggested apps"), body);
-    m_autoQuit->setObjectName(QStringLiteral("autopilotAutoQuit"));
-    column()->addWidget(m_enabled);
-    column()->addWidget(m_autoQuit);
-    // A setting the autopilot could not store, shown under the switches that changed it.
-    QLabel* saveError = label(QString(), TextStyle::Caption, QKForeground::Orange, body);
-    saveError->setObjectName(QStringLiteral("autopilotSaveError"));
-    column()->addWidget(saveError);
+    namespace L = QKLayout; // unqualified, column() is the group box's own
+    using L::part;
+    // A setting the autopilot could not store is shown under the switches that changed it.
+    QLabel* saveError = nullptr;
+    L::items(
+        {
+            part(m_enabled =
+                     new ToggleSwitch(QStringLiteral("Suggest unused background apps"), body))
+                .name(QStringLiteral("autopilotEnabled")),
+            part(m_autoQuit = new ToggleSwitch(QStringLiteral("Auto-quit suggested apps"), body))
+                .name(QStringLiteral("autopilotAutoQuit")),
+            part(saveError = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
+                .name(QStringLiteral("autopilotSaveError")),
+            label(QStringLiteral("Pendrel only quits regular apps that are not frontmost. The file "
+                                 "manager, terminals, Cursor and Pendrel itself are protected. You "
+                                 "can protect more below."),
+                  TextStyle::Caption, QKForeground::Secondary, body),
+            part(m_lastAction = label(QString(), TextStyle::Caption, QKForeground::Green, body))
+                .name(QStringLiteral("autopilotLastAction")),
+            part(m_quitNotice = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
+                .name(QStringLiteral("autopilotQuitNotice")),
+            part(m_nothing = label(QStringLiteral("Nothing to suggest right now."),
+                                   TextStyle::Caption, QKForeground::Secondary, body))
+                .name(QStringLiteral("autopilotNothing")),
+            part(m_rowsHost = new QWidget(body))
+                .name(QStringLiteral("autopilotRows"))
+                .holding(L::column({0, 0, 0, 0}, 4, {})),
+        })
+        .fill(column());
     auto showSaveError = [this, saveError] {
         const QString error = m_autopilot ? m_autopilot->saveError() : QString();
         saveError->setText(error);
         saveError->setVisible(!error.isEmpty());
     };
-    column()->addWidget(label(QStringLiteral("Pendrel only quits regular apps that are not "
-                                             "frontmost. The file manager, terminals, Cursor and "
-                                             "Pendrel itself are protected. You can protect more "
-                                             "below."),
-                              TextStyle::Caption, QKForeground::Secondary, body));
-    m_lastAction = label(QString(), TextStyle::Caption, QKForeground::Green, body);
-    m_lastAction->setObjectName(QStringLiteral("autopilotLastAction"));
-    column()->addWidget(m_lastAction);
-    m_quitNotice = label(QString(), TextStyle::Caption, QKForeground::Orange, body);
-    m_quitNotice->setObjectName(QStringLiteral("autopilotQuitNotice"));
-    column()->addWidget(m_quitNotice);
-    m_nothing = label(QStringLiteral("Nothing to suggest right now."), TextStyle::Caption,
-                      QKForeground::Secondary, body);
-    m_nothing->setObjectName(QStringLiteral("autopilotNothing"));
-    column()->addWidget(m_nothing);
-    m_rowsHost = new QWidget(body);
-    m_rowsHost->setObjectName(QStringLiteral("autopilotRows"));
-    QKBuild::insetColumn(m_rowsHost, {0, 0, 0, 0}, 4);
-    column()->addWidget(m_rowsHost);
 
     if (autopilot) {
         connect(m_enabled, &ToggleSwitch::toggled, autopilot, [this](bool on) {

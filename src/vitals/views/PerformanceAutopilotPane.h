@@ -39,15 +39,8 @@ public:
         qint64 pid = 0; // the application's process: what Quit asks
     };
 
-    ToggleSwitch* enabledSwitch() const { return m_enabled; }
-    ToggleSwitch* autoQuitSwitch() const { return m_autoQuit; }
-    QLabel* lastActionLabel() const { return m_lastAction; }
-    QLabel* nothingLabel() const { return m_nothing; }
-    // Why the last Quit asked nothing; hidden after one that asked, and while disabled.
-    QLabel* quitNoticeLabel() const { return m_quitNotice; }
     // The candidate rows in list order (hidden while the autopilot is off).
     const QList<Row>& rows() const { return m_rows; }
-    QWidget* rowsHost() const { return m_rowsHost; }
 
 private:
     void showSwitches();
@@ -61,6 +54,7 @@ private:
     ToggleSwitch* m_autoQuit;
     QLabel* m_lastAction;
     QLabel* m_nothing;
+    // Why the last Quit asked nothing; hidden after one that asked, and while disabled.
     QLabel* m_quitNotice;
     QWidget* m_rowsHost;
     QList<Row> m_rows;

@@ -5,6 +5,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "vitals/PerformanceText.h"
 #include "vitals/views/PerformanceBadge.h"
@@ -32,66 +33,61 @@ PerformanceTemperatureCard::PerformanceTemperatureCard(ScreenState* screen, QWid
     : PerformanceGroupBox(QString(), 8, parent) {
     QWidget* body = card();
 
-    auto* header = new QHBoxLayout;
-    header->addWidget(label(QStringLiteral("Temperature"), TextStyle::Headline,
-                            QKForeground::Primary, body, std::nullopt, false),
-                      0, Qt::AlignVCenter);
-    header->addStretch(1);
-    m_badge = new PerformanceBadge(body);
-    header->addWidget(m_badge, 0, Qt::AlignVCenter);
-    column()->addLayout(header);
-
-    // Both texts sit on the bottom edge, which keeps their baselines close.
-    auto* readingRow = new QHBoxLayout;
-    readingRow->setSpacing(10);
-    m_reading = figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body);
-    m_reading->setObjectName(QStringLiteral("temperatureReading"));
-    m_secondary =
-        label(QString(), TextStyle::Callout, QKForeground::Secondary, body, std::nullopt, false);
-    m_secondary->setObjectName(QStringLiteral("temperatureSecondary"));
-    readingRow->addWidget(m_reading, 0, Qt::AlignBottom);
-    readingRow->addWidget(m_secondary, 0, Qt::AlignBottom);
-    readingRow->addStretch(1);
-    column()->addLayout(readingRow);
-
-    m_chipsRow = new QWidget(body);
-    m_chipsRow->setObjectName(QStringLiteral("temperatureChips"));
-    auto* chips = QKBuild::insetRow(m_chipsRow, {0, 0, 0, 0}, 14);
-    for (const QString& symbol : chipSymbols()) {
-        auto* chip = new QKIconLabel(symbol, QString(), QKFont{.style = TextStyle::Caption},
-                                     QKForeground::Secondary, m_chipsRow);
-        chip->setObjectName(QStringLiteral("chip-") + symbol);
-        chip->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
-        m_chips.append(chip);
-        chips->addWidget(chip);
-    }
-    chips->addStretch(1);
-    column()->addWidget(m_chipsRow);
-
-    m_note = label(QString(), TextStyle::Caption, QKForeground::Secondary, body);
-    m_note->setObjectName(QStringLiteral("temperatureNote"));
-    column()->addWidget(m_note);
-
-    m_because = addBecauseBlock(column(), body);
+    namespace L = QKLayout; // unqualified, column() is the group box's own
+    using L::part;
+    L::items({
+                 L::row({part(label(QStringLiteral("Temperature"), TextStyle::Headline,
+                                    QKForeground::Primary, body, std::nullopt, false))
+                             .align(Qt::AlignVCenter),
+                         L::stretch(1),
+                         part(m_badge = new PerformanceBadge(body)).align(Qt::AlignVCenter)}),
+                 // Both texts sit on the bottom edge, which keeps their baselines close.
+                 L::row(10, {part(m_reading = figure(TextStyle::Title2, QFont::Bold,
+                                                     QKForeground::Primary, body))
+                                 .name(QStringLiteral("temperatureReading"))
+                                 .align(Qt::AlignBottom),
+                             part(m_secondary =
+                                      label(QString(), TextStyle::Callout, QKForeground::Secondary,
+                                            body, std::nullopt, false))
+                                 .name(QStringLiteral("temperatureSecondary"))
+                                 .align(Qt::AlignBottom),
+                             L::stretch(1)}),
+                 part(m_chipsRow = new QWidget(body))
+                     .name(QStringLiteral("temperatureChips"))
+                     .holding(chips()),
+                 part(m_note = label(QString(), TextStyle::Caption, QKForeground::Secondary, body))
+                     .name(QStringLiteral("temperatureNote")),
+                 becauseBlock(m_because, body),
+                 L::row({part(m_openSensors = button(QStringLiteral("Open Sensors"), true, body))
+                             .name(QStringLiteral("temperatureOpenSensors")),
+                         part(m_openFans = button(QStringLiteral("Open Fans"), true, body))
+                             .name(QStringLiteral("temperatureOpenFans")),
+                         L::stretch(1)}),
+                 part(m_advice = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
+                     .name(QStringLiteral("temperatureAdvice")),
+             })
+        .fill(column());
     m_because->setObjectName(QStringLiteral("temperatureBecause"));
-
-    auto* links = new QHBoxLayout;
-    m_openSensors = button(QStringLiteral("Open Sensors"), true, body);
-    m_openFans = button(QStringLiteral("Open Fans"), true, body);
-    links->addWidget(m_openSensors);
-    links->addWidget(m_openFans);
-    links->addStretch(1);
-    column()->addLayout(links);
     if (screen) {
         connect(m_openSensors, &QPushButton::clicked, screen,
                 [screen] { screen->setPerformanceMode(PerformanceMode::Sensors); });
         connect(m_openFans, &QPushButton::clicked, screen,
                 [screen] { screen->setPerformanceMode(PerformanceMode::Fans); });
     }
+}
 
-    m_advice = label(QString(), TextStyle::Caption, QKForeground::Orange, body);
-    m_advice->setObjectName(QStringLiteral("temperatureAdvice"));
-    column()->addWidget(m_advice);
+QKLayout::Box PerformanceTemperatureCard::chips() {
+    QKLayout::Box row = QKLayout::row({0, 0, 0, 0}, 14, {});
+    for (const QString& symbol : chipSymbols()) {
+        auto* chip = new QKIconLabel(symbol, QString(), QKFont{.style = TextStyle::Caption},
+                                     QKForeground::Secondary, m_chipsRow);
+        chip->setObjectName(QStringLiteral("chip-") + symbol);
+        chip->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Preferred);
+        m_chips.append(chip);
+        row.add(chip);
+    }
+    row.add(QKLayout::stretch(1));
+    return row;
 }
 
 void PerformanceTemperatureCard::showSnapshot(const SystemSnapshot& s) {

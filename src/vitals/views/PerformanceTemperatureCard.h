@@ -4,6 +4,9 @@
 
 #include <QList>
 
+namespace QKLayout {
+class Box;
+}
 class QLabel;
 class QPushButton;
 class QKIconLabel;
@@ -26,16 +29,13 @@ public:
 
     PerformanceBadge* badge() const { return m_badge; }
     QKLineLabel* reading() const { return m_reading; }
-    QLabel* secondary() const { return m_secondary; }
-    QWidget* chipsRow() const { return m_chipsRow; }
     // The chips shown now, in order.
     QList<QKIconLabel*> visibleChips() const;
     QLabel* note() const { return m_note; }
-    QLabel* advice() const { return m_advice; }
-    QPushButton* openSensors() const { return m_openSensors; }
-    QPushButton* openFans() const { return m_openFans; }
 
 private:
+    // One chip a sensor group, leading-aligned.
+    QKLayout::Box chips();
     PerformanceBadge* m_badge;
     QKLineLabel* m_reading;
     QLabel* m_secondary;

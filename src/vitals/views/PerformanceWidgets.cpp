@@ -1,6 +1,7 @@
 #include "vitals/views/PerformanceWidgets.h"
 
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 
 #include <QLabel>
 #include <QVBoxLayout>
@@ -21,14 +22,16 @@ QKForeground::Style toneStyle(PerformanceText::Tone tone) {
     return QKForeground::Red;
 }
 
+QKLayout::Box becauseBlock(QLabel*& detail, QWidget* parent) {
+    return QKLayout::column(
+        4, {QKBuild::label(QStringLiteral("Because"), TextStyle::Caption, QKForeground::Secondary,
+                           parent, QFont::DemiBold, false),
+            detail = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, parent)});
+}
+
 QLabel* addBecauseBlock(QVBoxLayout* column, QWidget* parent) {
-    auto* block = new QVBoxLayout;
-    block->setSpacing(4);
-    block->addWidget(QKBuild::label(QStringLiteral("Because"), TextStyle::Caption,
-                                    QKForeground::Secondary, parent, QFont::DemiBold, false));
-    QLabel* detail = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, parent);
-    block->addWidget(detail);
-    column->addLayout(block);
+    QLabel* detail = nullptr;
+    QKLayout::items({becauseBlock(detail, parent)}).fill(column);
     return detail;
 }
 

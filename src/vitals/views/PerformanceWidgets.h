@@ -3,6 +3,9 @@
 #include "ui-kit/QKForeground.h"
 #include "vitals/PerformanceText.h"
 
+namespace QKLayout {
+class Box;
+}
 class QLabel;
 class QVBoxLayout;
 class QWidget;
@@ -15,5 +18,7 @@ QKForeground::Style toneStyle(PerformanceText::Tone tone);
 
 // "Because" above a wrapped detail sentence in callout; returns the sentence's label.
 QLabel* addBecauseBlock(QVBoxLayout* column, QWidget* parent);
+// The same as a box of a declared tree; `detail` is set as the tree is written.
+QKLayout::Box becauseBlock(QLabel*& detail, QWidget* parent);
 
 } // namespace PerformanceWidgets

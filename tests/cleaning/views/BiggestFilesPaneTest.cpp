@@ -7,11 +7,13 @@
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeTrash.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanningProgress.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKTransientNote.h"
 
 #include <fcntl.h>
@@ -60,7 +62,9 @@ struct Rig {
     }
     std::unique_ptr<BiggestFilesPane> pane() {
         auto p = std::make_unique<BiggestFilesPane>(scanner, screen, &revealer);
-        p->confirmation()->setRandomSource([] { return quint32(7); });
+        Find::part<DeleteConfirm>(p.get(), "biggestConfirm")->setRandomSource([] {
+            return quint32(7);
+        });
         p->setFolderPicker([this](QWidget*) { return std::optional<QString>(folder); });
         p->resize(1000, 700);
         p->show();
@@ -70,9 +74,10 @@ struct Rig {
 };
 
 QStringList shownNames(const BiggestFilesPane& pane) {
+    const QAbstractItemModel* rows = Find::part<QListView>(&pane, "biggestFiles")->model();
     QStringList out;
-    for (int r = 0; r < pane.list()->model()->rowCount(); ++r)
-        out << pane.list()->model()->index(r, 0).data().toString();
+    for (int r = 0; r < rows->rowCount(); ++r)
+        out << rows->index(r, 0).data().toString();
     return out;
 }
 
@@ -85,10 +90,10 @@ QUuid idOf(const LargeFilesScanner& scanner, const QString& name) {
 }
 
 void selectRows(BiggestFilesPane& pane, const QList<int>& rows) {
-    QItemSelectionModel* model = pane.list()->selectionModel();
-    model->clearSelection();
+    auto* list = Find::part<QListView>(&pane, "biggestFiles");
+    list->selectionModel()->clearSelection();
     for (int r : rows)
-        model->select(pane.list()->model()->index(r, 0), QItemSelectionModel::Select);
+        list->selectionModel()->select(list->model()->index(r, 0), QItemSelectionModel::Select);
 }
 
 } // namespace
@@ -96,47 +101,62 @@ void selectRows(BiggestFilesPane& pane, const QList<int>& rows) {
 TEST(BiggestFilesPane, NothingRunsUntilAFolderIsPickedThenTheListShows) {
     Rig rig;
     auto pane = rig.pane();
-    EXPECT_EQ(pane->currentContent(), pane->idleState());
-    EXPECT_EQ(pane->idleState()->title(), "Pick a folder to scan");
-    EXPECT_EQ(pane->chooseButton()->text(), "Choose folder…");
-    EXPECT_FALSE(pane->trashButton()->isVisible());
-    EXPECT_FALSE(pane->folderLabel()->isVisible());
-    EXPECT_EQ(pane->sizePicker()->currentText(), "50 MB+");
+    EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
+              Find::part<QKEmptyState>(pane.get(), "biggestIdle"));
+    EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestIdle")->title(),
+              "Pick a folder to scan");
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "biggestChoose")->text(), "Choose folder…");
+    EXPECT_FALSE(Find::part<QKProminentButton>(pane.get(), "biggestTrash")->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(pane.get(), "biggestFolder")->isVisible());
+    EXPECT_EQ(Find::part<QComboBox>(pane.get(), "biggestMinSize")->currentText(), "50 MB+");
 
     // A new minimum before any folder only stores the value.
-    pane->sizePicker()->setCurrentIndex(0);
-    emit pane->sizePicker()->activated(0);
+    Find::part<QComboBox>(pane.get(), "biggestMinSize")->setCurrentIndex(0);
+    emit Find::part<QComboBox>(pane.get(), "biggestMinSize")->activated(0);
     EXPECT_EQ(rig.scanner.minSizeBytes(), 10 * MB);
     EXPECT_EQ(rig.scanner.state().kind, Kind::Idle);
 
     rig.screen.setBigSelection({QUuid::createUuid()});
-    pane->chooseButton()->click();
+    Find::part<QKProminentButton>(pane.get(), "biggestChoose")->click();
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
-    EXPECT_EQ(pane->currentContent(), pane->scanningState());
-    EXPECT_EQ(pane->scanningState()->label()->text(), "Scanning… 0 files checked");
+    EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
+              Find::part<QKScanningProgress>(pane.get(), "biggestScanning"));
+    EXPECT_EQ(Find::part<QKScanningProgress>(pane.get(), "biggestScanning")->label()->text(),
+              "Scanning… 0 files checked");
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
-    EXPECT_EQ(pane->currentContent(), pane->listPage());
+    EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
+              Find::part<QWidget>(pane.get(), "biggestList"));
     EXPECT_EQ(shownNames(*pane),
               QStringList({"movie.mkv", "old-backup.zip", "disk.iso", "small.txt"}));
-    EXPECT_EQ(pane->chooseButton()->text(), "Scan another…");
-    EXPECT_EQ(pane->folderLabel()->text(), QFileInfo(rig.folder).fileName());
-    EXPECT_FALSE(pane->resultLabel()->isVisible());
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "biggestChoose")->text(), "Scan another…");
+    EXPECT_EQ(Find::part<QLabel>(pane.get(), "biggestFolder")->text(),
+              QFileInfo(rig.folder).fileName());
+    EXPECT_FALSE(Find::part<QLabel>(pane.get(), "biggestResult")->isVisible());
 
     // "Show" reveals the file without touching the selection.
-    const QRect first = pane->list()->visualRect(pane->list()->model()->index(0, 0));
-    const QPoint show = pane->delegate()->revealRect(first).center();
-    QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, show);
+    const QRect first =
+        Find::part<QListView>(pane.get(), "biggestFiles")
+            ->visualRect(Find::part<QListView>(pane.get(), "biggestFiles")->model()->index(0, 0));
+    const QPoint show =
+        Find::part<BigFileDelegate>(pane.get(), "biggestDelegate")->revealRect(first).center();
+    QTest::mouseClick(Find::part<QListView>(pane.get(), "biggestFiles")->viewport(), Qt::LeftButton,
+                      {}, show);
     EXPECT_EQ(rig.revealer.revealed, QStringList({rig.folder + "/movie.mkv"}));
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
     EXPECT_EQ(QKTransientNote::shownIn(pane.get()), nullptr);
     // Where nothing can show it, the line appears under that row's button.
     rig.revealer.refuses = true;
-    QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, show);
+    QTest::mouseClick(Find::part<QListView>(pane.get(), "biggestFiles")->viewport(), Qt::LeftButton,
+                      {}, show);
     QKTransientNote* note = QKTransientNote::shownIn(pane.get());
     ASSERT_TRUE(note);
-    EXPECT_EQ(note->anchor(), pane->list()->viewport());
-    const QPoint button = pane->list()->viewport()->mapTo(
-        pane->window(), pane->delegate()->revealRect(first).bottomLeft());
+    EXPECT_EQ(note->anchor(), Find::part<QListView>(pane.get(), "biggestFiles")->viewport());
+    const QPoint button =
+        Find::part<QListView>(pane.get(), "biggestFiles")
+            ->viewport()
+            ->mapTo(pane->window(), Find::part<BigFileDelegate>(pane.get(), "biggestDelegate")
+                                        ->revealRect(first)
+                                        .bottomLeft());
     EXPECT_GT(note->y(), button.y());
     EXPECT_LT(note->y(), button.y() + 12);
 }
@@ -149,22 +169,25 @@ TEST(BiggestFilesPane, ANewMinimumRescansTheFolderAndKeepsTheOldSelection) {
     selectRows(*pane, {0});
     const QSet<QUuid> selected = rig.screen.bigSelection();
     ASSERT_EQ(selected, QSet<QUuid>({idOf(rig.scanner, "movie.mkv")}));
-    EXPECT_TRUE(pane->trashButton()->isVisible());
-    EXPECT_EQ(pane->trashButton()->text(), "Trash 314.6 MB");
+    EXPECT_TRUE(Find::part<QKProminentButton>(pane.get(), "biggestTrash")->isVisible());
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "biggestTrash")->text(), "Trash 314.6 MB");
 
-    pane->sizePicker()->setCurrentIndex(2);
-    emit pane->sizePicker()->activated(2);
+    Find::part<QComboBox>(pane.get(), "biggestMinSize")->setCurrentIndex(2);
+    emit Find::part<QComboBox>(pane.get(), "biggestMinSize")->activated(2);
     EXPECT_EQ(rig.scanner.state().kind, Kind::Scanning);
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
     EXPECT_EQ(shownNames(*pane), QStringList({"movie.mkv", "old-backup.zip"}));
     // The kept ids belong to the earlier list: nothing is selected or counted now.
     EXPECT_EQ(rig.screen.bigSelection(), selected);
-    EXPECT_TRUE(pane->list()->selectionModel()->selectedIndexes().isEmpty());
-    EXPECT_EQ(pane->trashButton()->text(), "Trash Zero KB");
+    EXPECT_TRUE(Find::part<QListView>(pane.get(), "biggestFiles")
+                    ->selectionModel()
+                    ->selectedIndexes()
+                    .isEmpty());
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "biggestTrash")->text(), "Trash Zero KB");
 
     // Confirming moves nothing, says so, and empties the selection.
-    pane->trashButton()->click();
-    DeleteCodeSheet* sheet = pane->confirmation()->sheet();
+    Find::part<QKProminentButton>(pane.get(), "biggestTrash")->click();
+    DeleteCodeSheet* sheet = Find::part<DeleteConfirm>(pane.get(), "biggestConfirm")->sheet();
     ASSERT_NE(sheet, nullptr);
     QTest::keyClicks(sheet->entryField(), "0007");
     sheet->confirmButton()->click();
@@ -173,11 +196,12 @@ TEST(BiggestFilesPane, ANewMinimumRescansTheFolderAndKeepsTheOldSelection) {
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
 
     // 500 MB+: nothing that big here.
-    pane->sizePicker()->setCurrentIndex(3);
-    emit pane->sizePicker()->activated(3);
+    Find::part<QComboBox>(pane.get(), "biggestMinSize")->setCurrentIndex(3);
+    emit Find::part<QComboBox>(pane.get(), "biggestMinSize")->activated(3);
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
-    EXPECT_EQ(pane->currentContent(), pane->nothingState());
-    EXPECT_EQ(pane->nothingState()->message(),
+    EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
+              Find::part<QKEmptyState>(pane.get(), "biggestNothing"));
+    EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestNothing")->message(),
               "No files above 524.3 MB in that folder. Try a smaller minimum size in the picker "
               "above.");
 }
@@ -190,21 +214,28 @@ TEST(BiggestFilesPane, OnlyOldHidesRowsButKeepsTheirSelectionAndMovesThemToo) {
     selectRows(*pane, {0, 1}); // movie.mkv (recent) and old-backup.zip (old)
     ASSERT_EQ(rig.screen.bigSelection().size(), 2);
 
-    pane->onlyOldToggle()->click();
+    Find::part<QCheckBox>(pane.get(), "biggestOnlyOld")->click();
     EXPECT_TRUE(rig.screen.bigOnlyOld());
     EXPECT_EQ(rig.scanner.state().kind, Kind::Done); // the filter starts no scan
     EXPECT_EQ(shownNames(*pane), QStringList({"old-backup.zip"}));
     EXPECT_EQ(rig.screen.bigSelection().size(), 2);
-    EXPECT_EQ(pane->list()->selectionModel()->selectedIndexes().size(), 1);
+    EXPECT_EQ(Find::part<QListView>(pane.get(), "biggestFiles")
+                  ->selectionModel()
+                  ->selectedIndexes()
+                  .size(),
+              1);
 
     // Clicking the one shown row keeps the hidden one selected.
-    const QRect row = pane->list()->visualRect(pane->list()->model()->index(0, 0));
-    QTest::mouseClick(pane->list()->viewport(), Qt::LeftButton, {}, row.topLeft() + QPoint(40, 5));
+    const QRect row =
+        Find::part<QListView>(pane.get(), "biggestFiles")
+            ->visualRect(Find::part<QListView>(pane.get(), "biggestFiles")->model()->index(0, 0));
+    QTest::mouseClick(Find::part<QListView>(pane.get(), "biggestFiles")->viewport(), Qt::LeftButton,
+                      {}, row.topLeft() + QPoint(40, 5));
     EXPECT_EQ(rig.screen.bigSelection().size(), 2);
-    EXPECT_EQ(pane->trashButton()->text(), "Trash 440.4 MB");
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "biggestTrash")->text(), "Trash 440.4 MB");
 
-    pane->trashButton()->click();
-    DeleteCodeSheet* sheet = pane->confirmation()->sheet();
+    Find::part<QKProminentButton>(pane.get(), "biggestTrash")->click();
+    DeleteCodeSheet* sheet = Find::part<DeleteConfirm>(pane.get(), "biggestConfirm")->sheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->confirmButton()->text(), "Move to Trash");
     QTest::keyClicks(sheet->entryField(), "0007");
@@ -214,15 +245,18 @@ TEST(BiggestFilesPane, OnlyOldHidesRowsButKeepsTheirSelectionAndMovesThemToo) {
     EXPECT_EQ(rig.screen.bigResult(), "Freed 440.4 MB");
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
     // No old file is left: the filtered list is empty and says why.
-    EXPECT_EQ(pane->currentContent(), pane->nothingState());
-    EXPECT_EQ(pane->nothingState()->message(), "No large files older than six months.");
+    EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
+              Find::part<QKEmptyState>(pane.get(), "biggestNothing"));
+    EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestNothing")->message(),
+              "No large files older than six months.");
 
     // Off again: the rest shows under the result line.
-    pane->onlyOldToggle()->click();
-    EXPECT_EQ(pane->currentContent(), pane->listPage());
+    Find::part<QCheckBox>(pane.get(), "biggestOnlyOld")->click();
+    EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
+              Find::part<QWidget>(pane.get(), "biggestList"));
     EXPECT_EQ(shownNames(*pane), QStringList({"disk.iso"}));
-    EXPECT_TRUE(pane->resultLabel()->isVisible());
-    EXPECT_EQ(pane->resultLabel()->text(), "Freed 440.4 MB");
+    EXPECT_TRUE(Find::part<QLabel>(pane.get(), "biggestResult")->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(pane.get(), "biggestResult")->text(), "Freed 440.4 MB");
 }
 
 TEST(BiggestFilesPane, FilesThatCannotBeMovedStayListedAndAreNamedInOneAlert) {
@@ -236,7 +270,7 @@ TEST(BiggestFilesPane, FilesThatCannotBeMovedStayListedAndAreNamedInOneAlert) {
     EXPECT_EQ(shownNames(*pane), QStringList({"movie.mkv", "disk.iso"}));
     EXPECT_EQ(rig.screen.bigResult(), "Freed 125.8 MB");
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
-    QMessageBox* alert = pane->alert();
+    auto* alert = Find::maybe<QMessageBox>(pane.get(), "biggestErrors");
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Some files could not be moved");
     EXPECT_EQ(alert->informativeText(), "disk.iso: Permission denied");
@@ -253,11 +287,20 @@ TEST(BiggestFilesPane, LeavingAndComingBackKeepsListFilterSelectionAndResult) {
         rig.screen.setBigResult(QString("Freed 1 MB"));
     }
     auto again = rig.pane();
-    EXPECT_EQ(again->currentContent(), again->listPage());
-    EXPECT_EQ(again->list()->selectionModel()->selectedIndexes().size(), 1);
-    EXPECT_EQ(again->list()->selectionModel()->selectedIndexes()[0].row(), 2);
-    EXPECT_EQ(again->resultLabel()->text(), "Freed 1 MB");
-    EXPECT_EQ(again->chooseButton()->text(), "Scan another…");
+    EXPECT_EQ(Find::part<QKScanStatePages>(again.get(), "biggestContent")->currentWidget(),
+              Find::part<QWidget>(again.get(), "biggestList"));
+    EXPECT_EQ(Find::part<QListView>(again.get(), "biggestFiles")
+                  ->selectionModel()
+                  ->selectedIndexes()
+                  .size(),
+              1);
+    EXPECT_EQ(Find::part<QListView>(again.get(), "biggestFiles")
+                  ->selectionModel()
+                  ->selectedIndexes()[0]
+                  .row(),
+              2);
+    EXPECT_EQ(Find::part<QLabel>(again.get(), "biggestResult")->text(), "Freed 1 MB");
+    EXPECT_EQ(Find::part<QKProminentButton>(again.get(), "biggestChoose")->text(), "Scan another…");
 }
 
 TEST(BiggestFilesPane, AFolderThatCannotBeReadSaysSo) {
@@ -265,8 +308,9 @@ TEST(BiggestFilesPane, AFolderThatCannotBeReadSaysSo) {
     auto pane = rig.pane();
     pane->pickFolder(rig.folder + "/gone");
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.scanner.state().kind == Kind::Failed; }));
-    EXPECT_EQ(pane->currentContent(), pane->failedState());
-    EXPECT_EQ(pane->failedState()->title(), "Scan failed");
-    EXPECT_EQ(pane->failedState()->message(),
+    EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
+              Find::part<QKEmptyState>(pane.get(), "biggestFailed"));
+    EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestFailed")->title(), "Scan failed");
+    EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestFailed")->message(),
               "Pendrel could not read “gone”: No such file or directory.");
 }

@@ -7,11 +7,13 @@
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeTrash.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKTransientNote.h"
 #include "ui-kit/TamsoExplainRow.h"
 #include "ui-kit/TamsoSafetyBadge.h"
@@ -55,7 +57,9 @@ struct Rig {
     std::unique_ptr<CleanerPane> pane() {
         auto p = std::make_unique<CleanerPane>(*scanner, screen, CleanerStateFields::system(),
                                                CleanerPaneText::systemJunk(), &revealer);
-        p->confirmation()->setRandomSource([] { return quint32(42); });
+        Find::part<DeleteConfirm>(*p, "cleanerConfirm")->setRandomSource([] {
+            return quint32(42);
+        });
         p->resize(900, 700);
         return p;
     }
@@ -80,7 +84,7 @@ CleanCategory cacheWithAFile(const QString& folder) {
 
 void confirmWithCode(CleanerPane& pane) {
     pane.cleanButton()->click();
-    DeleteCodeSheet* sheet = pane.confirmation()->sheet();
+    DeleteCodeSheet* sheet = Find::part<DeleteConfirm>(pane, "cleanerConfirm")->sheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->confirmButton()->text(), "Clean now");
     QTest::keyClicks(sheet->entryField(), "0042");
@@ -99,14 +103,17 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
     rig.measure->setResult("library", {9'000'000, 40, {}});
     {
         auto pane = rig.pane();
-        EXPECT_EQ(pane->currentBody(), pane->readyState());
-        EXPECT_EQ(pane->readyState()->title(), "Ready to scan");
+        EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
+                  Find::part<QKEmptyState>(*pane, "cleanerReady"));
+        EXPECT_EQ(Find::part<QKEmptyState>(*pane, "cleanerReady")->title(), "Ready to scan");
         pane->show();
         EXPECT_EQ(rig.scanner->state().kind, Kind::Scanning);
-        EXPECT_EQ(pane->currentBody(), pane->measuringState());
+        EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
+                  Find::part<QWidget>(*pane, "cleanerMeasuring"));
         EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches"}));
         ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
-        EXPECT_EQ(pane->currentBody(), pane->listPage());
+        EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
+                  Find::part<QWidget>(*pane, "cleanerList"));
         EXPECT_EQ(titles(pane->cleanableRows()), QStringList({"Row caches", "Row downloads"}));
         EXPECT_EQ(titles(pane->keptRows()), QStringList({"Row library"}));
 
@@ -146,7 +153,8 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
     auto again = rig.pane();
     again->show();
     EXPECT_EQ(int(rig.measure->measured().size()), measuredBefore);
-    EXPECT_EQ(again->currentBody(), again->listPage());
+    EXPECT_EQ(Find::part<QKScanStatePages>(*again, "cleanerBody")->currentWidget(),
+              Find::part<QWidget>(*again, "cleanerList"));
     EXPECT_EQ(again->cleanableRows()[1]->selected(), true);
 }
 
@@ -172,10 +180,10 @@ TEST(CleanerPane, CleanSelectedWaitsUntilTheMeasurementIsIn) {
 
     // A measurement that starts under an open confirmation withdraws it.
     pane->cleanButton()->click();
-    ASSERT_TRUE(pane->confirmation()->isPresented());
+    ASSERT_TRUE(Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->isPresented());
     hold = false;
     rig.scanner->scan();
-    EXPECT_FALSE(pane->confirmation()->isPresented());
+    EXPECT_FALSE(Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->isPresented());
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
 
     // Nothing ticked: nothing to clean.
@@ -200,8 +208,8 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
 
     // Cancelling the confirmation runs nothing.
     pane->cleanButton()->click();
-    pane->confirmation()->sheet()->cancelButton()->click();
-    EXPECT_FALSE(pane->confirmation()->isPresented());
+    Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->sheet()->cancelButton()->click();
+    EXPECT_FALSE(Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->isPresented());
     EXPECT_TRUE(rig.trash->moved().isEmpty());
 
     confirmWithCode(*pane);
@@ -213,8 +221,8 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
         CleanerPaneText::resultLine(allocated(rig.trash->trashedAs(dir + "/cache/a.bin")), 1);
     EXPECT_EQ(rig.screen.diskResult(), expected);
     EXPECT_TRUE(expected.endsWith(" · 1 items skipped"));
-    EXPECT_EQ(pane->resultLabel()->text(), expected);
-    EXPECT_TRUE(pane->resultLabel()->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(*pane, "cleanerResult")->text(), expected);
+    EXPECT_TRUE(Find::part<QLabel>(*pane, "cleanerResult")->isVisible());
     // Measured again, the ticks unchanged, the result still shown.
     ASSERT_TRUE(testsupport::waitFor(
         [&] { return rig.done() && int(rig.measure->measured().size()) > measuredBefore; }));
@@ -225,7 +233,7 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
     rig.screen.setDiskSelected({});
     pane->rescanButton()->click();
     EXPECT_FALSE(rig.screen.diskResult());
-    EXPECT_FALSE(pane->resultLabel()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(*pane, "cleanerResult")->isVisible());
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
 }
 
@@ -267,9 +275,10 @@ TEST(CleanerPane, NothingFoundWhenOnlyALockedRowHasFilesWithoutBytes) {
     auto pane = rig.pane();
     pane->show();
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
-    EXPECT_EQ(pane->currentBody(), pane->nothingState());
-    EXPECT_EQ(pane->nothingState()->title(), "Nothing found");
-    EXPECT_EQ(pane->nothingState()->message(),
+    EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
+              Find::part<QKEmptyState>(*pane, "cleanerNothing"));
+    EXPECT_EQ(Find::part<QKEmptyState>(*pane, "cleanerNothing")->title(), "Nothing found");
+    EXPECT_EQ(Find::part<QKEmptyState>(*pane, "cleanerNothing")->message(),
               "Pendrel could not find any of these on this Mac. Nothing to do.");
 }
 
@@ -282,7 +291,8 @@ TEST(CleanerPane, AScannerAlreadyMeasuredElsewhereIsShownAsItIsWithoutTicks) {
     pane->show();
     EXPECT_EQ(rig.measure->measured().size(), 1);
     EXPECT_TRUE(rig.screen.diskSelected().isEmpty());
-    EXPECT_EQ(pane->currentBody(), pane->listPage());
+    EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
+              Find::part<QWidget>(*pane, "cleanerList"));
     EXPECT_EQ(pane->cleanableRows()[0]->selected(), false);
     EXPECT_FALSE(pane->cleanButton()->isEnabled());
 }

@@ -5,6 +5,7 @@
 
 #include "home/views/HealthReportView.h"
 #include "platform/NotificationCenter.h"
+#include "support/Find.h"
 #include "vitals/AppState.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +54,7 @@ TEST_F(HealthReportViewTest, StartsTheCheckOnlyOncePerRun) {
     publish(sample());
     auto first = makeView();
     EXPECT_TRUE(health->isChecking());
-    EXPECT_EQ(first->recoveryValue()->text(), "Nothing flagged yet");
+    EXPECT_EQ(Find::part<QLabel>(*first, "reportRecovery")->text(), "Nothing flagged yet");
     ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
     const int measured = int(measure->measured().size());
     first.reset();
@@ -77,7 +78,7 @@ TEST_F(HealthReportViewTest, RecommendationsFollowTheCheckAndOpenTheirSection) {
     gate->release(1000);
 
     ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
-    EXPECT_EQ(view->recoveryValue()->text(), "3 MB");
+    EXPECT_EQ(Find::part<QLabel>(*view, "reportRecovery")->text(), "3 MB");
     EXPECT_EQ(view->recommendationTexts(), QStringList({"Clear 3 MB of safe temporary files."}));
     ASSERT_EQ(view->openButtons().size(), 1);
 
@@ -87,8 +88,8 @@ TEST_F(HealthReportViewTest, RecommendationsFollowTheCheckAndOpenTheirSection) {
                                                 [&](const QString& id) { opened << id; });
     QTest::mouseClick(view->openButtons().front(), Qt::LeftButton);
     EXPECT_EQ(opened, QStringList({"disk"}));
-    EXPECT_EQ(view->scoreLabel()->text(), "100");
-    EXPECT_EQ(view->performanceValue()->text(), "Good");
+    EXPECT_EQ(Find::part<QLabel>(*view, "reportScore")->text(), "100");
+    EXPECT_EQ(Find::part<QLabel>(*view, "reportPerformance")->text(), "Good");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "shell/views/AccentSwatch.h"
 #include "shell/views/SettingsView.h"
 #include "shell/views/ThemePicker.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/SegmentedControl.h"
@@ -48,8 +49,9 @@ TEST_F(ReadOnlySettings, TheLookSettingsShowWhatIsStoredAndWhy) {
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->isHidden());
 
-    emit picker.appearancePicker()->activated(2); // Dark
-    EXPECT_EQ(picker.appearancePicker()->currentIndex(), 0) << "still Match";
+    emit Find::part<SegmentedControl>(picker, "themeAppearance")->activated(2); // Dark
+    EXPECT_EQ(Find::part<SegmentedControl>(picker, "themeAppearance")->currentIndex(), 0)
+        << "still Match";
     EXPECT_FALSE(defaults.contains(ThemeKeys::Appearance));
     EXPECT_FALSE(error->isHidden());
     EXPECT_TRUE(error->text().startsWith(prefix)) << error->text().toStdString();
@@ -76,7 +78,7 @@ TEST_F(ReadOnlySettings, TheRunModeGoesBackToTheStoredOneAndSaysWhy) {
         << "what is applied is what the next start will apply";
     EXPECT_FALSE(error->isHidden());
     EXPECT_TRUE(error->text().startsWith(prefix));
-    EXPECT_EQ(view.runModeExplanation()->text(),
+    EXPECT_EQ(Find::part<QLabel>(view, "runModeExplanation")->text(),
               SettingsText::runModeExplanation(RunMode::MenuBar));
 }
 
@@ -98,10 +100,10 @@ TEST_F(ReadOnlySettings, TheAutopilotSwitchesShowWhatIsStoredAndWhy) {
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->isHidden()) << "a start that could not store the defaults says nothing";
 
-    pane.enabledSwitch()->click();
+    Find::part<ToggleSwitch>(pane, "autopilotEnabled")->click();
     EXPECT_FALSE(autopilot.enabled());
-    EXPECT_FALSE(pane.enabledSwitch()->isChecked());
-    EXPECT_FALSE(pane.autoQuitSwitch()->isEnabled());
+    EXPECT_FALSE(Find::part<ToggleSwitch>(pane, "autopilotEnabled")->isChecked());
+    EXPECT_FALSE(Find::part<ToggleSwitch>(pane, "autopilotAutoQuit")->isEnabled());
     EXPECT_FALSE(error->isHidden());
     EXPECT_TRUE(error->text().startsWith(prefix));
 }

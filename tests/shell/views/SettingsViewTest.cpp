@@ -18,6 +18,7 @@
 #include "ui-kit/ToggleSwitch.h"
 
 #include "fakes/FakeLoginItem.h"
+#include "support/Find.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -48,19 +49,21 @@ QStringList ringed(const ThemePicker& picker) {
 
 TEST_F(SettingsTest, ShowsTheLoginErrorInOrangeAndHidesItWhenCleared) {
     SettingsView view(&runMode, &updater, defaults);
-    EXPECT_FALSE(view.loginErrorLabel()->isVisibleTo(&view));
+    EXPECT_FALSE(Find::part<QKIconLabel>(view, "loginError")->isVisibleTo(&view));
 
     login.failWith = "the autostart folder is read-only";
     runMode.setMode(RunMode::Login);
-    EXPECT_TRUE(view.loginErrorLabel()->isVisibleTo(&view));
-    EXPECT_EQ(view.loginErrorLabel()->text(),
+    EXPECT_TRUE(Find::part<QKIconLabel>(view, "loginError")->isVisibleTo(&view));
+    EXPECT_EQ(Find::part<QKIconLabel>(view, "loginError")->text(),
               "Could not change the login setting: the autostart folder is read-only");
-    EXPECT_EQ(view.loginErrorLabel()->symbolWidget()->symbol(), "exclamationmark.triangle");
-    EXPECT_EQ(view.runModeExplanation()->text(), SettingsText::runModeExplanation(RunMode::Login));
+    EXPECT_EQ(Find::part<QKIconLabel>(view, "loginError")->symbolWidget()->symbol(),
+              "exclamationmark.triangle");
+    EXPECT_EQ(Find::part<QLabel>(view, "runModeExplanation")->text(),
+              SettingsText::runModeExplanation(RunMode::Login));
 
     login.failWith.clear();
     runMode.setMode(RunMode::Login);
-    EXPECT_FALSE(view.loginErrorLabel()->isVisibleTo(&view));
+    EXPECT_FALSE(Find::part<QKIconLabel>(view, "loginError")->isVisibleTo(&view));
 }
 
 TEST_F(SettingsTest, TwoWindowsShowTheSameRunModeAtOnce) {
@@ -70,7 +73,7 @@ TEST_F(SettingsTest, TwoWindowsShowTheSameRunModeAtOnce) {
     first.runModeGroup()->button(int(RunMode::WindowOnly))->click();
     EXPECT_EQ(runMode.mode(), RunMode::WindowOnly);
     EXPECT_EQ(second.runModeGroup()->checkedId(), int(RunMode::WindowOnly));
-    EXPECT_EQ(second.runModeExplanation()->text(),
+    EXPECT_EQ(Find::part<QLabel>(second, "runModeExplanation")->text(),
               "Pendrel quits when you close the window. No background presence, no taskbar or "
               "menu bar item when it is not open.");
     EXPECT_EQ(defaults.stringValue("run.mode"), QString("Only when open"));
@@ -101,9 +104,11 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
     ThemePicker settingsPicker(defaults);
     ThemePicker aboutPicker(defaults);
     EXPECT_EQ(ringed(settingsPicker), QStringList({"Blue"}));
-    EXPECT_EQ(settingsPicker.appearancePicker()->currentIndex(), 0); // stored "Match macOS"
-    EXPECT_EQ(settingsPicker.appearancePicker()->labels().value(0), "Match system");
-    EXPECT_EQ(settingsPicker.textSizeNote()->text(),
+    EXPECT_EQ(Find::part<SegmentedControl>(settingsPicker, "themeAppearance")->currentIndex(),
+              0); // stored "Match macOS"
+    EXPECT_EQ(Find::part<SegmentedControl>(settingsPicker, "themeAppearance")->labels().value(0),
+              "Match system");
+    EXPECT_EQ(Find::part<QLabel>(settingsPicker, "textSizeNote")->text(),
               "set at the bottom of the sidebar, currently normal");
 
     aboutPicker.swatches().at(5)->click(); // Teal
@@ -113,16 +118,18 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
     defaults.setValue(ThemeKeys::Accent, "teal");
     EXPECT_TRUE(ringed(aboutPicker).isEmpty()) << "only exact raw values ring a swatch";
 
-    emit settingsPicker.appearancePicker()->activated(2);
+    emit Find::part<SegmentedControl>(settingsPicker, "themeAppearance")->activated(2);
     EXPECT_EQ(defaults.stringValue(ThemeKeys::Appearance), QString("Dark"));
-    EXPECT_EQ(aboutPicker.appearancePicker()->currentIndex(), 2);
+    EXPECT_EQ(Find::part<SegmentedControl>(aboutPicker, "themeAppearance")->currentIndex(), 2);
     defaults.setValue(ThemeKeys::Appearance, "dark");
-    EXPECT_EQ(aboutPicker.appearancePicker()->currentIndex(), -1);
+    EXPECT_EQ(Find::part<SegmentedControl>(aboutPicker, "themeAppearance")->currentIndex(), -1);
 
     defaults.setValue(ThemeKeys::FontSize, 4);
-    EXPECT_TRUE(aboutPicker.textSizeNote()->text().endsWith("currently biggest"));
+    EXPECT_TRUE(
+        Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently biggest"));
     defaults.setValue(ThemeKeys::FontSize, 9);
-    EXPECT_TRUE(aboutPicker.textSizeNote()->text().endsWith("currently normal"));
+    EXPECT_TRUE(
+        Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently normal"));
 }
 
 TEST(AboutView, ShowsTheVersionAndBuild) {

@@ -7,12 +7,15 @@
 #include "storage/views/FolderBrowserView.h"
 #include "storage/views/FolderRowDelegate.h"
 #include "ui-kit/DraggableDivider.h"
+#include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKSymbolButton.h"
 #include "ui-kit/QKTransientNote.h"
 #include "ui-kit/SegmentedControl.h"
 
 #include "support/AccessibleAudit.h"
+#include "support/Find.h"
 
 #include <atomic>
 #include <gtest/gtest.h>
@@ -60,7 +63,7 @@ struct Screen {
         QCoreApplication::processEvents();
     }
 
-    FolderBrowserView& browser() { return *view.browser(); }
+    FolderBrowserView& browser() { return *Find::part<FolderBrowserView>(view, "folderBrowser"); }
     bool settled() {
         return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
                                     20'000);
@@ -107,66 +110,73 @@ TEST(FoldersView, TheDetailFollowsTheSelectionByIdAndHidesWhatDoesNotApply) {
     Screen s(makeHome());
     s.view.show();
     ASSERT_TRUE(s.settled());
-    EXPECT_FALSE(s.view.prompt()->isHidden());
-    EXPECT_TRUE(s.view.entryDetail()->isHidden());
+    EXPECT_FALSE(Find::part<QWidget>(s.view, "foldersPrompt")->isHidden());
+    EXPECT_TRUE(Find::part<QWidget>(s.view, "foldersEntry")->isHidden());
 
     s.select("Work");
-    EXPECT_TRUE(s.view.prompt()->isHidden());
-    EXPECT_EQ(s.view.detailName(), "Work");
-    EXPECT_EQ(s.view.filesLabel()->text(), FolderBrowserText::filesInside(2));
-    EXPECT_FALSE(s.view.lookInsideButton()->isHidden());
-    EXPECT_TRUE(s.view.categoryBlock()->isHidden()); // "Work" is of no known category
-    EXPECT_TRUE(s.view.cloudLabel()->isHidden());
-    EXPECT_TRUE(s.view.modifiedLabel()->text().startsWith("Last changed "));
+    EXPECT_TRUE(Find::part<QWidget>(s.view, "foldersPrompt")->isHidden());
+    EXPECT_EQ(Find::part<QKClampedText>(s.view, "foldersDetailName")->text(), "Work");
+    EXPECT_EQ(Find::part<QLabel>(s.view, "foldersDetailFiles")->text(),
+              FolderBrowserText::filesInside(2));
+    EXPECT_FALSE(Find::part<QPushButton>(s.view, "foldersLookInside")->isHidden());
+    EXPECT_TRUE(Find::part<QWidget>(s.view, "foldersCategory")
+                    ->isHidden()); // "Work" is of no known category
+    EXPECT_TRUE(Find::part<QKIconLabel>(s.view, "foldersCloud")->isHidden());
+    EXPECT_TRUE(
+        Find::part<QLabel>(s.view, "foldersDetailModified")->text().startsWith("Last changed "));
 
     // A package counts its files but cannot be looked into; a plain file shows neither.
     s.select("Player.app");
-    EXPECT_EQ(s.view.filesLabel()->text(), "1 file inside");
-    EXPECT_TRUE(s.view.lookInsideButton()->isHidden());
+    EXPECT_EQ(Find::part<QLabel>(s.view, "foldersDetailFiles")->text(), "1 file inside");
+    EXPECT_TRUE(Find::part<QPushButton>(s.view, "foldersLookInside")->isHidden());
     s.select("todo.txt");
-    EXPECT_TRUE(s.view.filesLabel()->isHidden());
-    EXPECT_TRUE(s.view.lookInsideButton()->isHidden());
+    EXPECT_TRUE(Find::part<QLabel>(s.view, "foldersDetailFiles")->isHidden());
+    EXPECT_TRUE(Find::part<QPushButton>(s.view, "foldersLookInside")->isHidden());
     s.view.revealSelection();
     EXPECT_EQ(s.revealer.revealed, QStringList({s.entry("todo.txt").path}));
     EXPECT_EQ(QKTransientNote::shownIn(&s.view), nullptr);
     s.revealer.refuses = true;
     s.view.revealSelection();
     ASSERT_TRUE(QKTransientNote::shownIn(&s.view));
-    EXPECT_EQ(QKTransientNote::shownIn(&s.view)->anchor(), s.view.revealButton());
+    EXPECT_EQ(QKTransientNote::shownIn(&s.view)->anchor(),
+              Find::part<QPushButton>(s.view, "foldersReveal"));
 
     // "Look inside" goes down a level and back to the prompt; a stale id shows the prompt too.
     s.select("Work");
     s.view.lookInside();
     EXPECT_FALSE(s.state.folderSelection());
-    EXPECT_FALSE(s.view.prompt()->isHidden());
+    EXPECT_FALSE(Find::part<QWidget>(s.view, "foldersPrompt")->isHidden());
     ASSERT_TRUE(s.settled());
     s.state.setFolderSelection(s.tree.home() + "/todo.txt");
     EXPECT_FALSE(s.view.selectedEntry());
-    EXPECT_FALSE(s.view.prompt()->isHidden());
+    EXPECT_FALSE(Find::part<QWidget>(s.view, "foldersPrompt")->isHidden());
 }
 
 TEST(FoldersView, LegendSplitterAndModesLiveInScreenState) {
     Screen s(makeHome());
     s.view.show();
-    EXPECT_EQ(s.view.legendLabels(),
-              QStringList({"Client work", "Personal", "Photos and video", "Downloads and limbo",
-                           "Code", "Admin and finance"}));
-    EXPECT_EQ(s.view.detailSide()->width(), 260);
-    EXPECT_GE(s.view.browser()->minimumWidth(), 380);
-    s.view.divider()->setPaneWidth(DraggableDivider::draggedWidth(260, -1000, 200, 460, true));
+    QStringList legend;
+    for (const QLabel* label : Find::parts<QLabel>(s.view, "foldersLegendLabel"))
+        legend << label->text();
+    EXPECT_EQ(legend, QStringList({"Client work", "Personal", "Photos and video",
+                                   "Downloads and limbo", "Code", "Admin and finance"}));
+    EXPECT_EQ(Find::part<QWidget>(s.view, "foldersDetail")->width(), 260);
+    EXPECT_GE(Find::part<FolderBrowserView>(s.view, "folderBrowser")->minimumWidth(), 380);
+    Find::part<DraggableDivider>(s.view, "foldersDivider")
+        ->setPaneWidth(DraggableDivider::draggedWidth(260, -1000, 200, 460, true));
     EXPECT_EQ(s.state.folderSidebarWidth(), 460);
-    EXPECT_EQ(s.view.detailSide()->width(), 460);
+    EXPECT_EQ(Find::part<QWidget>(s.view, "foldersDetail")->width(), 460);
     s.state.setFolderSidebarWidth(220);
-    EXPECT_EQ(s.view.detailSide()->width(), 220);
+    EXPECT_EQ(Find::part<QWidget>(s.view, "foldersDetail")->width(), 220);
 
     EXPECT_EQ(s.biggestMade, 0);
-    emit s.view.modePicker()->activated(1);
+    emit Find::part<SegmentedControl>(s.view, "foldersMode")->activated(1);
     EXPECT_EQ(s.state.folderMode(), FoldersMode::Biggest);
     EXPECT_EQ(s.view.currentModePage()->objectName(), "biggestStandIn");
     s.state.setFolderMode(FoldersMode::Browse);
     s.state.setFolderMode(FoldersMode::Biggest);
     EXPECT_EQ(s.biggestMade, 1);
-    EXPECT_EQ(s.view.modePicker()->currentIndex(), 1);
+    EXPECT_EQ(Find::part<SegmentedControl>(s.view, "foldersMode")->currentIndex(), 1);
 }
 
 TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {

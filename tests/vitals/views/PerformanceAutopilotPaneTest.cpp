@@ -3,6 +3,7 @@
 #include "vitals/PerformanceTestSupport.h"
 
 #include "platform/UserDefaults.h"
+#include "support/Find.h"
 #include "vitals/PerformanceAutopilot.h"
 #include "vitals/views/PerformanceAutopilotPane.h"
 
@@ -47,8 +48,8 @@ TEST_F(AutopilotPaneTest, QuitAsksTheApplicationOfItsOwnRow) {
     EXPECT_EQ(pane->rows().at(1).name->text(), "Editor");
     pane->rows().at(1).quit->click();
     EXPECT_EQ(apps->quitRequests, QList<qint64>{4002});
-    EXPECT_EQ(pane->lastActionLabel()->text(), "Quit Editor");
-    EXPECT_TRUE(pane->quitNoticeLabel()->isHidden());
+    EXPECT_EQ(Find::part<QLabel>(*pane, "autopilotLastAction")->text(), "Quit Editor");
+    EXPECT_TRUE(Find::part<QLabel>(*pane, "autopilotQuitNotice")->isHidden());
     ASSERT_EQ(pane->rows().size(), 1) << "the twin is still running and still listed";
     EXPECT_EQ(pane->rows().at(0).pid, 4001);
 }
@@ -59,9 +60,9 @@ TEST_F(AutopilotPaneTest, AQuitThatAskedNothingSaysWhy) {
     apps->apps[0].localizedName = QStringLiteral("Calculator");
     pane->rows().at(0).quit->click();
     EXPECT_TRUE(apps->quitRequests.isEmpty());
-    EXPECT_TRUE(pane->lastActionLabel()->isHidden());
-    EXPECT_FALSE(pane->quitNoticeLabel()->isHidden());
-    EXPECT_EQ(pane->quitNoticeLabel()->text(),
+    EXPECT_TRUE(Find::part<QLabel>(*pane, "autopilotLastAction")->isHidden());
+    EXPECT_FALSE(Find::part<QLabel>(*pane, "autopilotQuitNotice")->isHidden());
+    EXPECT_EQ(Find::part<QLabel>(*pane, "autopilotQuitNotice")->text(),
               "Editor is no longer running, so nothing was asked to quit.");
     ASSERT_EQ(pane->rows().size(), 1);
     EXPECT_EQ(pane->rows().at(0).pid, 4002);
@@ -69,17 +70,17 @@ TEST_F(AutopilotPaneTest, AQuitThatAskedNothingSaysWhy) {
     apps->deliverQuit = false;
     pane->rows().at(0).quit->click();
     EXPECT_EQ(apps->quitRequests, QList<qint64>{4002});
-    EXPECT_EQ(pane->quitNoticeLabel()->text(),
+    EXPECT_EQ(Find::part<QLabel>(*pane, "autopilotQuitNotice")->text(),
               "Couldn't reach Editor to ask it to quit. Nothing was closed.");
     EXPECT_EQ(pane->rows().size(), 1);
 
     // Hidden with the rest while suggestions are off; a quit that asks clears it.
     autopilot->setEnabled(false);
-    EXPECT_TRUE(pane->quitNoticeLabel()->isHidden());
+    EXPECT_TRUE(Find::part<QLabel>(*pane, "autopilotQuitNotice")->isHidden());
     autopilot->setEnabled(true);
-    EXPECT_FALSE(pane->quitNoticeLabel()->isHidden());
+    EXPECT_FALSE(Find::part<QLabel>(*pane, "autopilotQuitNotice")->isHidden());
     apps->deliverQuit = true;
     pane->rows().at(0).quit->click();
-    EXPECT_TRUE(pane->quitNoticeLabel()->isHidden());
-    EXPECT_EQ(pane->lastActionLabel()->text(), "Quit Editor");
+    EXPECT_TRUE(Find::part<QLabel>(*pane, "autopilotQuitNotice")->isHidden());
+    EXPECT_EQ(Find::part<QLabel>(*pane, "autopilotLastAction")->text(), "Quit Editor");
 }

@@ -6,6 +6,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/SegmentedControl.h"
@@ -123,7 +124,8 @@ TEST_F(PerformanceViewTest, PickerAndLinksWriteTheModeAndARebuiltScreenShowsIt) 
     EXPECT_EQ(view->currentPage(), view->sensorsPage());
 
     screen.setPerformanceMode(PerformanceMode::Overview);
-    view->overviewPage()->temperatureCard()->openFans()->click();
+    Find::part<QPushButton>(*view->overviewPage()->temperatureCard(), "temperatureOpenFans")
+        ->click();
     EXPECT_EQ(screen.performanceMode(), PerformanceMode::Fans);
     EXPECT_EQ(view->currentPage(), view->fansPage());
 
@@ -132,7 +134,8 @@ TEST_F(PerformanceViewTest, PickerAndLinksWriteTheModeAndARebuiltScreenShowsIt) 
     auto again = makeView();
     EXPECT_EQ(again->currentPage(), again->fansPage());
     EXPECT_EQ(again->modePicker()->currentIndex(), 2);
-    again->overviewPage()->temperatureCard()->openSensors()->click();
+    Find::part<QPushButton>(*again->overviewPage()->temperatureCard(), "temperatureOpenSensors")
+        ->click();
     EXPECT_EQ(again->currentPage(), again->sensorsPage());
 }
 
@@ -174,7 +177,7 @@ TEST_F(PerformanceViewTest, OverviewFollowsEachSnapshotInPlace) {
     EXPECT_EQ(page->storageTile()->value()->text(), "95% full");
     EXPECT_EQ(page->batteryTile()->badge()->text(), "High");
     EXPECT_EQ(page->temperatureCard()->badge()->text(), "High");
-    EXPECT_TRUE(shown(page->temperatureCard()->advice(), page));
+    EXPECT_TRUE(shown(Find::part<QLabel>(*page->temperatureCard(), "temperatureAdvice"), page));
     EXPECT_TRUE(shown(page->batteryTile(), page));
     PerformanceImpactList* impact = page->impactList();
     EXPECT_EQ(visibleRowNames(impact->cpu()), QStringList({"a 90%", "b 80%", "c 70%", "d 60%"}));
@@ -190,7 +193,7 @@ TEST_F(PerformanceViewTest, OverviewFollowsEachSnapshotInPlace) {
     EXPECT_EQ(page->cpuTile()->detail()->text(),
               "Load is low. Nothing is demanding much from the processor.");
     EXPECT_EQ(page->temperatureCard()->badge()->text(), "Elevated");
-    EXPECT_FALSE(shown(page->temperatureCard()->advice(), page));
+    EXPECT_FALSE(shown(Find::part<QLabel>(*page->temperatureCard(), "temperatureAdvice"), page));
     EXPECT_FALSE(shown(page->batteryTile(), page));
     EXPECT_TRUE(shown(page->impactBox(), page));
     EXPECT_TRUE(shown(impact->cpuHeading(), page));
@@ -208,14 +211,14 @@ TEST_F(PerformanceViewTest, TemperatureCardChipsOrNote) {
     auto view = makeView();
     PerformanceTemperatureCard* card = view->overviewPage()->temperatureCard();
     EXPECT_EQ(card->reading()->text(), "Cool");
-    EXPECT_EQ(card->secondary()->text(), "Thermal pressure");
+    EXPECT_EQ(Find::part<QLabel>(*card, "temperatureSecondary")->text(), "Thermal pressure");
     EXPECT_TRUE(shown(card->note(), card));
-    EXPECT_FALSE(shown(card->chipsRow(), card));
+    EXPECT_FALSE(shown(Find::part<QWidget>(*card, "temperatureChips"), card));
 
     s.thermal.fanRPMs = {0, 0};
     publish(s);
     EXPECT_FALSE(shown(card->note(), card));
-    EXPECT_TRUE(shown(card->chipsRow(), card));
+    EXPECT_TRUE(shown(Find::part<QWidget>(*card, "temperatureChips"), card));
     EXPECT_TRUE(card->visibleChips().isEmpty());
 
     s.thermal.fanRPMs = {};
@@ -223,7 +226,7 @@ TEST_F(PerformanceViewTest, TemperatureCardChipsOrNote) {
     publish(s);
     ASSERT_EQ(card->visibleChips().size(), 1);
     EXPECT_EQ(card->visibleChips().front()->text(), "GPU 55°C");
-    EXPECT_EQ(card->secondary()->text(), "GPU 55°C");
+    EXPECT_EQ(Find::part<QLabel>(*card, "temperatureSecondary")->text(), "GPU 55°C");
 }
 
 TEST_F(PerformanceViewTest, TemperatureCardAgreesOnUnknown) {
@@ -322,34 +325,35 @@ TEST_F(PerformanceViewTest, AutopilotPaneFollowsTheAutopilotBothWays) {
     publish(SystemSnapshot()); // nothing running: an empty desktop
     auto view = makeView();
     PerformanceAutopilotPane* pane = view->overviewPage()->autopilotPane();
-    EXPECT_FALSE(pane->enabledSwitch()->isChecked());
-    EXPECT_FALSE(pane->autoQuitSwitch()->isEnabled());
-    EXPECT_FALSE(shown(pane->nothingLabel(), pane));
-    EXPECT_FALSE(shown(pane->lastActionLabel(), pane));
+    EXPECT_FALSE(Find::part<ToggleSwitch>(*pane, "autopilotEnabled")->isChecked());
+    EXPECT_FALSE(Find::part<ToggleSwitch>(*pane, "autopilotAutoQuit")->isEnabled());
+    EXPECT_FALSE(shown(Find::part<QLabel>(*pane, "autopilotNothing"), pane));
+    EXPECT_FALSE(shown(Find::part<QLabel>(*pane, "autopilotLastAction"), pane));
 
-    pane->enabledSwitch()->click();
+    Find::part<ToggleSwitch>(*pane, "autopilotEnabled")->click();
     EXPECT_TRUE(autopilot->enabled());
     EXPECT_EQ(defaults->boolValue(PerformanceAutopilot::enabledKey()), true);
-    EXPECT_TRUE(pane->autoQuitSwitch()->isEnabled());
-    EXPECT_TRUE(shown(pane->nothingLabel(), pane));
-    EXPECT_EQ(pane->nothingLabel()->text(), "Nothing to suggest right now.");
+    EXPECT_TRUE(Find::part<ToggleSwitch>(*pane, "autopilotAutoQuit")->isEnabled());
+    EXPECT_TRUE(shown(Find::part<QLabel>(*pane, "autopilotNothing"), pane));
+    EXPECT_EQ(Find::part<QLabel>(*pane, "autopilotNothing")->text(),
+              "Nothing to suggest right now.");
 
     autopilot->setAutoQuit(true);
-    EXPECT_TRUE(pane->autoQuitSwitch()->isChecked());
-    pane->autoQuitSwitch()->click();
+    EXPECT_TRUE(Find::part<ToggleSwitch>(*pane, "autopilotAutoQuit")->isChecked());
+    Find::part<ToggleSwitch>(*pane, "autopilotAutoQuit")->click();
     EXPECT_FALSE(autopilot->autoQuit());
     EXPECT_EQ(defaults->boolValue(PerformanceAutopilot::autoQuitKey()), false);
 
     // Switched off with candidates still held: no rows, no "nothing" line.
     autopilot->refreshCandidates(slackRunning());
     ASSERT_EQ(pane->rows().size(), 1);
-    EXPECT_TRUE(shown(pane->rowsHost(), pane));
+    EXPECT_TRUE(shown(Find::part<QWidget>(*pane, "autopilotRows"), pane));
     autopilot->setEnabled(false);
     EXPECT_FALSE(autopilot->candidates().isEmpty());
-    EXPECT_FALSE(shown(pane->rowsHost(), pane));
-    EXPECT_FALSE(shown(pane->nothingLabel(), pane));
-    EXPECT_FALSE(pane->enabledSwitch()->isChecked());
-    EXPECT_FALSE(pane->autoQuitSwitch()->isEnabled());
+    EXPECT_FALSE(shown(Find::part<QWidget>(*pane, "autopilotRows"), pane));
+    EXPECT_FALSE(shown(Find::part<QLabel>(*pane, "autopilotNothing"), pane));
+    EXPECT_FALSE(Find::part<ToggleSwitch>(*pane, "autopilotEnabled")->isChecked());
+    EXPECT_FALSE(Find::part<ToggleSwitch>(*pane, "autopilotAutoQuit")->isEnabled());
 }
 
 TEST_F(PerformanceViewTest, CandidateButtonsReachTheAutopilot) {
@@ -374,10 +378,10 @@ TEST_F(PerformanceViewTest, CandidateButtonsReachTheAutopilot) {
     pane->rows().at(0).quit->click();
     EXPECT_EQ(apps->quitRequests, QList<qint64>({4001}));
     EXPECT_EQ(autopilot->lastAction(), "Quit Slack");
-    EXPECT_TRUE(shown(pane->lastActionLabel(), pane));
-    EXPECT_EQ(pane->lastActionLabel()->text(), "Quit Slack");
+    EXPECT_TRUE(shown(Find::part<QLabel>(*pane, "autopilotLastAction"), pane));
+    EXPECT_EQ(Find::part<QLabel>(*pane, "autopilotLastAction")->text(), "Quit Slack");
     EXPECT_TRUE(pane->rows().isEmpty());
-    EXPECT_TRUE(shown(pane->nothingLabel(), pane));
+    EXPECT_TRUE(shown(Find::part<QLabel>(*pane, "autopilotNothing"), pane));
 }
 
 TEST_F(PerformanceViewTest, AutopilotIsFedOnlyWhileTheScreenIsShown) {

@@ -1,0 +1,210 @@
+#pragma once
+
+#include "ui-kit/QKFont.h"
+#include "ui-kit/QKForeground.h"
+
+#include <initializer_list>
+#include <memory>
+#include <optional>
+#include <QMargins>
+#include <QString>
+#include <QWidget>
+#include <vector>
+
+class QBoxLayout;
+class QLayout;
+class QVBoxLayout;
+
+// A screen's layout stated as a tree: columns and rows of parts, stretches and gaps, each part
+// styled, named and placed in one expression. The constructor of a screen states the tree and
+// then its connections; nothing else of its layout is written by hand.
+//
+//     using namespace QKLayout;
+//     column({16, 16, 16, 16}, 10, {
+//         part(new QLabel(tr("Minimum size"), this)).font(TextStyle::Body).buddy("minSize"),
+//         part(m_sizes = new QComboBox(this)).name("minSize").stretch(1),
+//         row(6, {part(m_ok = new QPushButton(tr("OK"), this)), stretch(1)}),
+//     }).on(this);
+//
+// The parts are made by the caller with their final parent, in the order they appear (a braced
+// list runs left to right), so the focus chain follows the tree. What a part is given is set as
+// the tree is written: its font and ink through QKFont and QKForeground (so both follow the text
+// size and the palette), its object name (what tests find it by), its accessible name. A buddy
+// is named by the object name of a part of the same tree and joined when the tree is placed, so
+// a label may come before the field it names.
+//
+// A panel is a part that holds a box of its own: in `part(panel = new QWidget(this))
+// .holding(row(...))` the panel is made before the parts inside it, which take it as parent.
+//
+// A box leaves unset what it is not given: a nested box without insets has none and takes its
+// parent's spacing, exactly as a plain QBoxLayout does.
+namespace QKLayout {
+
+class Box;
+
+// One entry of a box: a part, a nested box, an existing layout, a stretch or a fixed gap.
+class Item {
+public:
+    Item(QWidget* widget); // NOLINT(google-explicit-constructor): a bare part, as placed
+    Item(const Box& box);  // NOLINT(google-explicit-constructor)
+
+    enum class Kind { Part, Box, Layout, Stretch, Space };
+    Kind kind = Kind::Part;
+    QWidget* widget = nullptr;
+    std::shared_ptr<const Box> box;
+    QLayout* layout = nullptr;
+    int stretch = 0;
+    Qt::Alignment alignment = {};
+    QString buddy; // the object name of the part this label names
+
+private:
+    Item() = default;
+    friend Item stretch(int);
+    friend Item space(int);
+    friend Item existing(QLayout*, int);
+};
+
+// A part of the tree: the widget, with what the tree sets on it and how it is placed. Every
+// setter returns the part, so a part is written as one chain.
+template <typename W> class Part {
+public:
+    explicit Part(W* widget) : m_widget(widget), m_item(widget) {}
+
+    Part& name(const QString& objectName) {
+        m_widget->setObjectName(objectName);
+        return *this;
+    }
+    Part& font(const QKFont& font) {
+        QKFont::apply(m_widget, font);
+        return *this;
+    }
+    Part& font(TextStyle style, std::optional<QFont::Weight> weight = std::nullopt) {
+        QKFont::apply(m_widget, style, weight);
+        return *this;
+    }
+    Part& ink(QKForeground::Style ink) {
+        QKForeground::apply(m_widget, ink);
+        return *this;
+    }
+    Part& accessibleName(const QString& name) {
+        m_widget->setAccessibleName(name);
+        return *this;
+    }
+    // The part (a label) names the part of this object name; joined when the tree is placed.
+    Part& buddy(const QString& objectName) {
+        m_item.buddy = objectName;
+        return *this;
+    }
+    Part& stretch(int factor) {
+        m_item.stretch = factor;
+        return *this;
+    }
+    Part& align(Qt::Alignment alignment) {
+        m_item.alignment = alignment;
+        return *this;
+    }
+    // The part holds this box as its own layout (a panel of parts).
+    Part& holding(const Box& box);
+    // Anything else the part needs before it is placed.
+    template <typename F> Part& with(F&& set) {
+        set(m_widget);
+        return *this;
+    }
+
+    W* widget() const { return m_widget; }
+    operator Item() const { return m_item; } // NOLINT(google-explicit-constructor)
+
+private:
+    W* m_widget;
+    Item m_item;
+};
+
+template <typename W> Part<W> part(W* widget) {
+    return Part<W>(widget);
+}
+
+// A stretch of this factor; a fixed gap of this many points.
+Item stretch(int factor = 1);
+Item space(int points);
+// A layout built elsewhere (a grid), placed with this stretch.
+Item existing(QLayout* layout, int stretch = 0);
+
+// A column or row of items.
+class Box {
+public:
+    Box(Qt::Orientation orientation, std::optional<QMargins> insets, std::optional<int> spacing,
+        std::initializer_list<Item> items);
+
+    // Appends an item, for a box whose items come from a loop.
+    Box& add(const Item& item) {
+        m_items.push_back(item);
+        return *this;
+    }
+    // Hands the made layout to `layout` too, for a screen that changes it later.
+    Box& keep(QBoxLayout*& layout) {
+        m_kept = &layout;
+        return *this;
+    }
+    // Placed in a box with this stretch.
+    Box& stretch(int factor) {
+        m_stretch = factor;
+        return *this;
+    }
+
+    // Lays the box out on `owner` and returns its layout.
+    QBoxLayout* on(QWidget* owner) const;
+    // The box as a layout of no widget, to nest by hand.
+    QBoxLayout* make() const;
+    // Appends the items to a layout made elsewhere (a group box's column).
+    void fill(QBoxLayout* layout) const;
+    // Inserts the items before the trailing stretch of a page's column (QKBuild::page).
+    void fillPage(QVBoxLayout* column) const;
+
+    int placedStretch() const { return m_stretch; }
+
+private:
+    // Places the items at `at` and on (each after the one before), or at the end when at < 0.
+    void place(QBoxLayout* layout, int& at,
+               std::vector<std::pair<QWidget*, QString>>& buddies) const;
+    QBoxLayout* made(QWidget* owner, std::vector<std::pair<QWidget*, QString>>& buddies) const;
+
+    Qt::Orientation m_orientation;
+    std::optional<QMargins> m_insets;
+    std::optional<int> m_spacing;
+    std::vector<Item> m_items;
+    int m_stretch = 0;
+    QBoxLayout** m_kept = nullptr;
+    bool m_run = false;
+    friend Box items(std::initializer_list<Item> items);
+};
+
+// Columns and rows: with insets and spacing, with spacing only, or with neither (nested, a box
+// then has no insets and takes its parent's spacing).
+struct BoxOf {
+    Qt::Orientation orientation;
+    Box operator()(const QMargins& insets, int spacing, std::initializer_list<Item> items) const;
+    Box operator()(int spacing, std::initializer_list<Item> items) const;
+    Box operator()(std::initializer_list<Item> items) const;
+};
+inline constexpr BoxOf column{Qt::Vertical};
+inline constexpr BoxOf row{Qt::Horizontal};
+// Parts that touch: no insets and no spacing.
+Box flushColumn(std::initializer_list<Item> items);
+Box flushRow(std::initializer_list<Item> items);
+
+// A run of items placed straight into the box around them, not a box of their own: what a
+// builder hands a screen to place as several parts (a strip and its hairline).
+Box items(std::initializer_list<Item> items);
+
+// A pane header's title block, taking the spare width of its row: the title in the headline
+// style over the subtitle in the caption style and secondary ink, two points apart, both named
+// as given (an empty name leaves a label unnamed).
+Box titles(const QString& title, const QString& subtitle, QWidget* header,
+           const QString& titleName = {}, const QString& subtitleName = {});
+
+template <typename W> Part<W>& Part<W>::holding(const Box& box) {
+    box.on(m_widget);
+    return *this;
+}
+
+} // namespace QKLayout
