@@ -48,6 +48,8 @@ public:
 
     FileCompareText::ResultPage resultPage() const;
     CompareImagePair* imagePair() const { return m_images; }
+    // The line view (ui_bench reads it as a screen reader does).
+    QListView* diffList() const { return m_list; }
 
 private:
     QWidget* buildHeader();
