@@ -33,8 +33,10 @@ StartupItemRow::StartupItemRow(const StartupItem& item, QWidget* parent)
     m_title = line(item.label, TextStyle::Body, QKForeground::Primary, this);
     m_detail = line(StartupItemsText::detailLine(item), TextStyle::Caption2,
                     QKForeground::Secondary, this);
+    m_detail->setObjectName(QStringLiteral("startupDetail"));
     m_scope =
         line(StartupItemsText::scopeLine(item), TextStyle::Caption2, QKForeground::Tertiary, this);
+    m_scope->setObjectName(QStringLiteral("startupScope"));
     texts->addWidget(m_title);
     texts->addWidget(m_detail);
     texts->addWidget(m_scope);

@@ -21,10 +21,7 @@ public:
     const StartupItem& item() const { return m_item; }
     // Null for locked items.
     ToggleSwitch* toggle() const { return m_switch; }
-    QLabel* lockedLabel() const { return m_locked; }
     QPushButton* revealButton() const { return m_reveal; }
-    QKLineLabel* detailLabel() const { return m_detail; }
-    QKLineLabel* scopeLabel() const { return m_scope; }
 
     // Puts the switch back to the item's own state (after a switch that failed).
     void resetSwitch();

@@ -33,7 +33,6 @@ public:
     bool showsProgress() const;
     bool showsEmptyState() const;
     bool showsList() const;
-    QKEmptyState* emptyState() const { return m_empty; }
     // The alert on show, or null.
     QMessageBox* alert() const { return m_alert; }
 

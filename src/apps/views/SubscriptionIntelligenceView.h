@@ -15,7 +15,6 @@ public:
     explicit SubscriptionIntelligenceView(QWidget* parent = nullptr);
 
     QList<QKBadge*> badges() const { return m_badges; }
-    QKProminentButton* reviewButton() const { return m_review; }
 
 private:
     QList<QKBadge*> m_badges;

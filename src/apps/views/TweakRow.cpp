@@ -16,6 +16,8 @@ TweakRow::TweakRow(const Tweak& tweak, QWidget* parent) : QWidget(parent), m_twe
     m_name = QKBuild::label(tweak.name, TextStyle::Body, QKForeground::Primary, this);
     m_description =
         QKBuild::label(tweak.plainDescription, TextStyle::Caption, QKForeground::Secondary, this);
+    m_name->setObjectName(QStringLiteral("tweakName"));
+    m_description->setObjectName(QStringLiteral("tweakDescription"));
     texts->addWidget(m_name);
     texts->addWidget(m_description);
     row->addLayout(texts, 1);

@@ -16,8 +16,6 @@ public:
 
     const Tweak& tweak() const { return m_tweak; }
     ToggleSwitch* toggle() const { return m_switch; }
-    QLabel* nameLabel() const { return m_name; }
-    QLabel* descriptionLabel() const { return m_description; }
 
     // Shows a state without it counting as the user's turn.
     void setOn(bool on);

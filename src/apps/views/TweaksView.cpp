@@ -8,6 +8,7 @@
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKScanStatePages.h"
 
 #include <QLabel>
@@ -17,88 +18,52 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-namespace {
-
-QKCardSurface* card(QWidget* parent, QVBoxLayout*& column) {
-    auto* surface = new QKCardSurface(10, false, parent);
-    column = QKBuild::insetColumn(surface, {0, 4, 0, 4}, 0);
-    return surface;
-}
-
-} // namespace
-
 TweaksView::TweaksView(TweaksService* service, QWidget* parent)
     : QWidget(parent), m_service(service) {
+    using namespace QKLayout;
     setObjectName(QStringLiteral("tweaksView"));
     setWindowTitle(TweaksText::title());
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    m_stack = new QKScanStatePages(this);
-    root->addWidget(m_stack);
+    flushColumn({part(m_stack = new QKScanStatePages(this))}).on(this);
     m_progress =
         m_stack->setPage(QKScanPhase::Busy, QKBusyPage::reading(TweaksText::reading(), m_stack));
 
     m_list = new QWidget(m_stack);
-    QVBoxLayout* column = nullptr;
-    QKBuild::page(column, m_list);
-    column->setSpacing(6);
-    QLabel* intro = QKBuild::label(TweaksText::introduction(), TextStyle::Caption,
-                                   QKForeground::Secondary, m_list);
-    intro->setObjectName(QStringLiteral("tweaksIntro"));
-    QKBuild::addPart(column, intro);
-    QLabel* store = QKBuild::label(TweaksText::storeLine(), TextStyle::Caption,
-                                   QKForeground::Secondary, m_list);
-    store->setObjectName(QStringLiteral("tweaksStore"));
-    QKBuild::addPart(column, store);
-
-    if (service) {
-        for (const QString& group : service->groups()) {
-            QLabel* heading = QKBuild::label(group, TextStyle::Subheadline, QKForeground::Secondary,
-                                             m_list, QFont::DemiBold, false);
-            heading->setObjectName(QStringLiteral("tweaksHeading"));
-            heading->setContentsMargins(4, 14, 0, 0);
-            QKBuild::addPart(column, heading);
-            m_headings << group;
-            QVBoxLayout* rows = nullptr;
-            QKCardSurface* surface = card(m_list, rows);
-            for (const Tweak& t : service->tweaks()) {
-                if (t.group != group)
-                    continue;
-                if (rows->count() > 0)
-                    rows->addWidget(new QKHairline(surface, 0.07));
-                auto* row = new TweakRow(t, surface);
-                connect(row, &TweakRow::switchTurned, this, [this](const Tweak& tweak, bool on) {
-                    if (m_service)
-                        m_service->apply(tweak, on);
-                });
-                rows->addWidget(row);
-                m_rows << row;
-            }
-            QKBuild::addPart(column, surface);
-        }
+    QVBoxLayout* page = nullptr;
+    QKBuild::page(page, m_list);
+    page->setSpacing(6);
+    const auto caption = [this](const QString& text, const QString& name) {
+        return part(QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, m_list))
+            .name(name);
+    };
+    Box parts = column({caption(TweaksText::introduction(), QStringLiteral("tweaksIntro")),
+                        caption(TweaksText::storeLine(), QStringLiteral("tweaksStore"))});
+    for (const QString& group : service ? service->groups() : QStringList()) {
+        parts.add(part(QKBuild::label(group, TextStyle::Subheadline, QKForeground::Secondary,
+                                      m_list, QFont::DemiBold, false))
+                      .name(QStringLiteral("tweaksHeading"))
+                      .with([](QLabel* l) { l->setContentsMargins(4, 14, 0, 0); }));
+        m_headings << group;
+        parts.add(buildGroup(group));
     }
+    auto* restoreCard = new QKCardSurface(10, false, m_list);
+    column({14, 10, 14, 10}, 4,
+           {part(m_restore = QKBuild::button(TweaksText::restoreButton(), false, restoreCard))
+                .name(QStringLiteral("restoreAllButton"))
+                .with([](QPushButton* b) { b->setFlat(true); })
+                .ink(QKForeground::Red)
+                .align(Qt::AlignLeft),
+            part(QKBuild::label(TweaksText::restoreNote(), TextStyle::Caption,
+                                QKForeground::Secondary, restoreCard))})
+        .on(restoreCard);
+    parts.add(part(new QWidget(m_list)).with([](QWidget* gap) { gap->setFixedHeight(10); }));
+    parts.add(restoreCard);
+    parts.fillPage(page);
+    m_stack->setPage(QKScanPhase::Done, m_list);
 
-    QVBoxLayout* restoreColumn = nullptr;
-    QKCardSurface* restoreCard = card(m_list, restoreColumn);
-    restoreColumn->setContentsMargins(14, 10, 14, 10);
-    restoreColumn->setSpacing(4);
-    m_restore = QKBuild::button(TweaksText::restoreButton(), false, restoreCard);
-    m_restore->setObjectName(QStringLiteral("restoreAllButton"));
-    m_restore->setFlat(true);
-    QKForeground::apply(m_restore, QKForeground::Red);
-    restoreColumn->addWidget(m_restore, 0, Qt::AlignLeft);
-    restoreColumn->addWidget(QKBuild::label(TweaksText::restoreNote(), TextStyle::Caption,
-                                            QKForeground::Secondary, restoreCard));
-    auto* spacer = new QWidget(m_list);
-    spacer->setFixedHeight(10);
-    QKBuild::addPart(column, spacer);
-    QKBuild::addPart(column, restoreCard);
     connect(m_restore, &QPushButton::clicked, this, [this] {
         if (m_service)
             m_service->restoreAll();
     });
-    m_stack->setPage(QKScanPhase::Done, m_list);
-
     if (service) {
         connect(service, &TweaksService::isLoadedChanged, this, &TweaksView::showContent);
         connect(service, &TweaksService::statesChanged, this, &TweaksView::showStates);
@@ -107,6 +72,29 @@ TweaksView::TweaksView(TweaksService* service, QWidget* parent)
     showStates();
     showContent();
     showError();
+}
+
+// One group's card: its tweaks, a hairline between each two.
+QKCardSurface* TweaksView::buildGroup(const QString& group) {
+    auto* surface = new QKCardSurface(10, false, m_list);
+    QKLayout::Box rows = QKLayout::column({0, 4, 0, 4}, 0, {});
+    bool first = true;
+    for (const Tweak& t : m_service->tweaks()) {
+        if (t.group != group)
+            continue;
+        if (!first)
+            rows.add(new QKHairline(surface, 0.07));
+        first = false;
+        auto* row = new TweakRow(t, surface);
+        connect(row, &TweakRow::switchTurned, this, [this](const Tweak& tweak, bool on) {
+            if (m_service)
+                m_service->apply(tweak, on);
+        });
+        rows.add(row);
+        m_rows << row;
+    }
+    rows.on(surface);
+    return surface;
 }
 
 TweakRow* TweaksView::row(const QString& tweakId) const {

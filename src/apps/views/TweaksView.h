@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QWidget>
 
+class QKCardSurface;
 class QKScanStatePages;
 class QPushButton;
 class TweakRow;
@@ -26,7 +27,6 @@ public:
     TweakRow* row(const QString& tweakId) const;
     // Group headings in the order shown.
     QStringList headings() const;
-    QPushButton* restoreButton() const { return m_restore; }
     bool showsProgress() const;
     QMessageBox* alert() const { return m_alert; }
 
@@ -34,6 +34,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QKCardSurface* buildGroup(const QString& group);
     void showContent();
     void showStates();
     void showError();

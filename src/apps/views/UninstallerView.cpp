@@ -16,6 +16,7 @@
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKRule.h"
@@ -158,6 +159,7 @@ QWidget* UninstallerView::buildReadyPage() {
     column->addWidget(searchRow);
 
     m_model = new InstalledAppListModel(this);
+    m_model->setObjectName(QStringLiteral("appModel"));
     m_list = new QListView(listColumn);
     m_list->setObjectName(QStringLiteral("appList"));
     m_list->setModel(m_model);
@@ -191,57 +193,55 @@ QWidget* UninstallerView::buildReadyPage() {
 }
 
 QWidget* UninstallerView::buildDetail() {
+    using namespace QKLayout;
     auto* page = new QWidget(m_detailStack);
     page->setObjectName(QStringLiteral("appDetail"));
-    auto* column = QKBuild::insetColumn(page, {16, 16, 16, 16}, 12);
-
-    auto* header = new QHBoxLayout;
-    header->setSpacing(12);
-    m_icon = new QLabel(page);
-    m_icon->setFixedSize(40, 40);
-    header->addWidget(m_icon);
-    auto* names = new QVBoxLayout;
-    names->setSpacing(2);
-    m_name = new QKLineLabel(QString(), page);
-    m_name->setObjectName(QStringLiteral("appName"));
-    QKFont::apply(m_name, TextStyle::Title3, QFont::Bold);
-    QKForeground::apply(m_name, QKForeground::Primary);
-    m_identity = new QKLineLabel(QString(), page);
-    m_identity->setObjectName(QStringLiteral("appIdentity"));
-    QKFont::apply(m_identity, TextStyle::Caption);
-    QKForeground::apply(m_identity, QKForeground::Secondary);
-    names->addWidget(m_name);
-    names->addWidget(m_identity);
-    header->addLayout(names, 1);
-    header->addSpacing(12);
-    m_uninstall = new QKProminentButton(QString(), page);
-    m_uninstall->setObjectName(QStringLiteral("uninstallButton"));
-    m_uninstall->setDestructive(true);
+    column({16, 16, 16, 16}, 12,
+           {row(12, {part(m_icon = new QLabel(page)).with([](QLabel* icon) {
+                         icon->setFixedSize(40, 40);
+                     }),
+                     column(2, {part(m_name = new QKLineLabel(QString(), page))
+                                    .name(QStringLiteral("appName"))
+                                    .font(TextStyle::Title3, QFont::Bold)
+                                    .ink(QKForeground::Primary),
+                                part(m_identity = new QKLineLabel(QString(), page))
+                                    .name(QStringLiteral("appIdentity"))
+                                    .font(TextStyle::Caption)
+                                    .ink(QKForeground::Secondary)})
+                         .stretch(1),
+                     space(12),
+                     part(m_uninstall = new QKProminentButton(QString(), page))
+                         .name(QStringLiteral("uninstallButton"))
+                         .with([](QKProminentButton* b) { b->setDestructive(true); })}),
+            part(new QKHairline(page)),
+            part(QKBuild::label(UninstallerText::leftoversHeading(), TextStyle::Subheadline,
+                                QKForeground::Primary, page, QFont::DemiBold, false)),
+            part(buildLeftovers(page)).stretch(1)})
+        .on(page);
     connect(m_uninstall, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
-    header->addWidget(m_uninstall);
-    column->addLayout(header);
-    column->addWidget(new QKHairline(page));
+    return page;
+}
 
-    column->addWidget(QKBuild::label(UninstallerText::leftoversHeading(), TextStyle::Subheadline,
-                                     QKForeground::Primary, page, QFont::DemiBold, false));
-
+// What the app leaves behind: being looked for, none, or the list of them.
+QKScanStatePages* UninstallerView::buildLeftovers(QWidget* page) {
+    using namespace QKLayout;
+    // Flush boxes that keep the style's spacing.
+    const auto box = [](std::initializer_list<Item> items) {
+        return Box(Qt::Vertical, QMargins(), std::nullopt, items);
+    };
     m_leftoverStack = new QKScanStatePages(page);
     m_checkingPage =
         busyPage(UninstallerText::checking(), QStringLiteral("checkingLeftovers"), m_leftoverStack);
     m_nonePage = new QWidget(m_leftoverStack);
     m_nonePage->setObjectName(QStringLiteral("noLeftovers"));
-    auto* noneColumn = new QVBoxLayout(m_nonePage);
-    noneColumn->setContentsMargins(0, 0, 0, 0);
-    QLabel* none = QKBuild::label(UninstallerText::noLeftovers(), TextStyle::Callout,
-                                  QKForeground::Secondary, m_nonePage);
-    none->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    noneColumn->addWidget(none);
-    noneColumn->addStretch(1);
+    box({part(QKBuild::label(UninstallerText::noLeftovers(), TextStyle::Callout,
+                             QKForeground::Secondary, m_nonePage))
+             .with([](QLabel* l) { l->setAlignment(Qt::AlignHCenter | Qt::AlignTop); }),
+         stretch(1)})
+        .on(m_nonePage);
 
     m_leftoverPage = new QWidget(m_leftoverStack);
     m_leftoverPage->setObjectName(QStringLiteral("leftoverList"));
-    auto* pageLayout = new QVBoxLayout(m_leftoverPage);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
     auto* scroll = new QScrollArea(m_leftoverPage);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
@@ -249,20 +249,16 @@ QWidget* UninstallerView::buildDetail() {
     scroll->viewport()->setAutoFillBackground(false);
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
-    auto* contentColumn = new QVBoxLayout(content);
-    contentColumn->setContentsMargins(0, 0, 0, 0);
     auto* card = new QKCardSurface(10, false, content);
     m_leftoverColumn = QKBuild::insetColumn(card, {12, 4, 12, 4}, 0);
-    contentColumn->addWidget(card);
-    contentColumn->addStretch(1);
+    box({part(card), stretch(1)}).on(content);
     scroll->setWidget(content);
-    pageLayout->addWidget(scroll);
+    box({part(scroll)}).on(m_leftoverPage);
 
     m_leftoverStack->setPage(QKScanPhase::Busy, m_checkingPage);
     m_leftoverStack->setPage(QKScanPhase::Empty, m_nonePage);
     m_leftoverStack->setPage(QKScanPhase::Done, m_leftoverPage);
-    column->addWidget(m_leftoverStack, 1);
-    return page;
+    return m_leftoverStack;
 }
 
 bool UninstallerView::showsFinding() const {

@@ -34,12 +34,6 @@ class UninstallerView : public QWidget {
 public:
     UninstallerView(ScreenState& screen, AppUninstaller& uninstaller, QWidget* parent = nullptr);
 
-    // The parts, for tests.
-    QLineEdit* searchField() const { return m_search; }
-    QListView* appList() const { return m_list; }
-    InstalledAppListModel* appModel() const { return m_model; }
-    QKProminentButton* uninstallButton() const { return m_uninstall; }
-    QLabel* resultLabel() const { return m_result; }
     DeleteConfirm* confirm() const { return m_confirm; }
     // The title the confirmation shows now.
     QString confirmTitle() const { return m_confirmTitle; }
@@ -59,6 +53,7 @@ private:
     QWidget* buildHeader();
     QWidget* buildReadyPage();
     QWidget* buildDetail();
+    QKScanStatePages* buildLeftovers(QWidget* page);
     void showState();
     void refreshList();
     void syncListSelection();

@@ -9,15 +9,14 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKScanStatePages.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 using StateKind = SpotlightSearch::State::Kind;
 
@@ -25,42 +24,59 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
                                      FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_screen(screen), m_finder(finder), m_revealer(revealer) {
     setObjectName(QStringLiteral("describeFindPanel"));
-    auto* column = QKBuild::insetColumn(this, {14, 14, 14, 14}, 10);
+    using namespace QKLayout;
+    column({14, 14, 14, 14}, 10,
+           {row(8, {part(QKBuild::label(TamsoAIText::findTitle(), TextStyle::Headline,
+                                        QKForeground::Primary, this))
+                        .stretch(1),
+                    part(m_clear = QKBuild::button(TamsoAIText::clearButton(), true, this))
+                        .name(QStringLiteral("clearSearch"))
+                        .align(Qt::AlignTop)}),
+            part(QKBuild::label(TamsoAIText::findHint(), TextStyle::Caption,
+                                QKForeground::Secondary, this))
+                .name(QStringLiteral("findHint")),
+            row(8, {part(m_field = new QLineEdit(this))
+                        .name(QStringLiteral("findField"))
+                        .with([](QLineEdit* field) {
+                            field->setPlaceholderText(TamsoAIText::findPlaceholder());
+                        })
+                        .accessibleName(TamsoAIText::findPlaceholder())
+                        .font(TextStyle::Body)
+                        .stretch(1),
+                    part(m_find = QKBuild::button(TamsoAIText::findButton(), false, this))
+                        .name(QStringLiteral("findButton"))}),
+            part(m_partial =
+                     QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this))
+                .name(QStringLiteral("findPartial"))
+                .with([](QLabel* l) { l->hide(); }),
+            part(buildResults()).stretch(1)})
+        .on(this);
 
-    auto* header = new QHBoxLayout;
-    header->setSpacing(8);
-    header->addWidget(
-        QKBuild::label(TamsoAIText::findTitle(), TextStyle::Headline, QKForeground::Primary, this),
-        1);
-    m_clear = QKBuild::button(TamsoAIText::clearButton(), true, this);
-    m_clear->setObjectName(QStringLiteral("clearSearch"));
     connect(m_clear, &QPushButton::clicked, this, &DescribeFindPanel::clearSearch);
-    header->addWidget(m_clear, 0, Qt::AlignTop);
-    column->addLayout(header);
+    connect(m_hitDelegate, &QKStampDelegate::actionTriggered, this,
+            [this](const QModelIndex& index, const QString& action) {
+                if (!index.isValid())
+                    return;
+                QKReveal::reveal(m_revealer, index.data(SearchHitListModel::PathRole).toString(),
+                                 m_list->viewport(), m_hitDelegate->actionRect(index, action));
+            });
+    connect(m_field, &QLineEdit::textEdited, this,
+            [this](const QString& text) { m_screen.setTamsoSearch(text); });
+    connect(m_field, &QLineEdit::returnPressed, this, &DescribeFindPanel::find);
+    connect(m_find, &QPushButton::clicked, this, &DescribeFindPanel::find);
+    connect(&m_screen, &ScreenState::tamsoSearchChanged, this, &DescribeFindPanel::syncField);
+    connect(&m_finder, &SpotlightSearch::stateChanged, this, &DescribeFindPanel::syncState);
+    // The hit list follows the search by itself (it was connected first); the page follows it.
+    connect(&m_finder, &SpotlightSearch::resultsChanged, this, &DescribeFindPanel::syncState);
+    connect(&m_finder, &SpotlightSearch::lastQueryChanged, this, &DescribeFindPanel::syncState);
 
-    QLabel* hint =
-        QKBuild::label(TamsoAIText::findHint(), TextStyle::Caption, QKForeground::Secondary, this);
-    hint->setObjectName(QStringLiteral("findHint"));
-    column->addWidget(hint);
+    restoreSearch();
+    syncField();
+    syncState();
+}
 
-    auto* search = new QHBoxLayout;
-    search->setSpacing(8);
-    m_field = new QLineEdit(this);
-    m_field->setObjectName(QStringLiteral("findField"));
-    m_field->setPlaceholderText(TamsoAIText::findPlaceholder());
-    m_field->setAccessibleName(TamsoAIText::findPlaceholder());
-    QKFont::apply(m_field, TextStyle::Body);
-    search->addWidget(m_field, 1);
-    m_find = QKBuild::button(TamsoAIText::findButton(), false, this);
-    m_find->setObjectName(QStringLiteral("findButton"));
-    search->addWidget(m_find);
-    column->addLayout(search);
-
-    m_partial = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
-    m_partial->setObjectName(QStringLiteral("findPartial"));
-    m_partial->hide();
-    column->addWidget(m_partial);
-
+// The results under the search, one page per state of the search.
+QKScanStatePages* DescribeFindPanel::buildResults() {
     m_results = new QKScanStatePages(this);
     m_idle = m_results->setPage(QKScanPhase::Idle, new QWidget(m_results));
     m_searching = m_results->setPage(
@@ -80,13 +96,6 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
     m_hitDelegate = new SearchHitDelegate(m_list);
     m_list->setItemDelegate(m_hitDelegate);
     m_list->setModel(m_hits);
-    connect(m_hitDelegate, &QKStampDelegate::actionTriggered, this,
-            [this](const QModelIndex& index, const QString& action) {
-                if (!index.isValid())
-                    return;
-                QKReveal::reveal(m_revealer, index.data(SearchHitListModel::PathRole).toString(),
-                                 m_list->viewport(), m_hitDelegate->actionRect(index, action));
-            });
     m_results->setPage(QKScanPhase::Done, m_list);
 
     m_failed =
@@ -94,26 +103,10 @@ DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finde
                         QKFont{.style = TextStyle::Caption}, QKForeground::Orange, m_results);
     m_failed->setObjectName(QStringLiteral("findFailure"));
     auto* failedPage = new QWidget(m_results);
-    auto* failedLayout = new QVBoxLayout(failedPage);
-    failedLayout->setContentsMargins(0, 0, 0, 0);
-    failedLayout->addWidget(m_failed);
-    failedLayout->addStretch(1);
+    QKLayout::Box(Qt::Vertical, QMargins(), std::nullopt, {m_failed, QKLayout::stretch(1)})
+        .on(failedPage);
     m_results->setPage(QKScanPhase::Failed, failedPage);
-    column->addWidget(m_results, 1);
-
-    connect(m_field, &QLineEdit::textEdited, this,
-            [this](const QString& text) { m_screen.setTamsoSearch(text); });
-    connect(m_field, &QLineEdit::returnPressed, this, &DescribeFindPanel::find);
-    connect(m_find, &QPushButton::clicked, this, &DescribeFindPanel::find);
-    connect(&m_screen, &ScreenState::tamsoSearchChanged, this, &DescribeFindPanel::syncField);
-    connect(&m_finder, &SpotlightSearch::stateChanged, this, &DescribeFindPanel::syncState);
-    // The hit list follows the search by itself (it was connected first); the page follows it.
-    connect(&m_finder, &SpotlightSearch::resultsChanged, this, &DescribeFindPanel::syncState);
-    connect(&m_finder, &SpotlightSearch::lastQueryChanged, this, &DescribeFindPanel::syncState);
-
-    restoreSearch();
-    syncField();
-    syncState();
+    return m_results;
 }
 
 void DescribeFindPanel::find() {
@@ -177,8 +170,4 @@ QString DescribeFindPanel::resultsPage() const {
     if (current == m_failed->parentWidget())
         return QStringLiteral("failed");
     return QStringLiteral("idle");
-}
-
-QLabel* DescribeFindPanel::failureLabel() const {
-    return m_failed->textLabel();
 }

@@ -35,22 +35,15 @@ public:
     void runSearch(const QString& text);
 
     QLineEdit* field() const { return m_field; }
-    QPushButton* findButton() const { return m_find; }
-    QPushButton* clearButton() const { return m_clear; }
     // The page of the results area in front: "idle", "searching", "empty", "results", "failed".
     QString resultsPage() const;
-    QLabel* failureLabel() const;
-    // Shown while the last search was cut short by a limit.
-    QLabel* partialNotice() const { return m_partial; }
-    // The hits, one row each with the file's icon, name, folder and "Show" (Space and Return
-    // show the current one).
-    QKRowList* hitList() const { return m_list; }
     SearchHitDelegate* hitDelegate() const { return m_hitDelegate; }
 
 protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    QKScanStatePages* buildResults();
     void restoreSearch();
     void syncField();
     void syncState();
@@ -65,8 +58,11 @@ private:
     QWidget* m_idle = nullptr;
     QWidget* m_searching = nullptr;
     QLabel* m_empty = nullptr;
+    // Shown while the last search was cut short by a limit.
     QLabel* m_partial = nullptr;
     SearchHitListModel* m_hits = nullptr;
+    // The hits, one row each with the file's icon, name, folder and "Show" (Space and Return
+    // show the current one).
     QKRowList* m_list = nullptr;
     SearchHitDelegate* m_hitDelegate = nullptr;
     QKIconLabel* m_failed = nullptr;

@@ -24,8 +24,6 @@ public:
     // Starts one refresh of the memory for its home folder.
     void startRefresh();
 
-    QWidget* learningLine() const { return m_learning; }
-    QPushButton* refreshButton() const { return m_refresh; }
     // The rows on show (empty while learning).
     QList<QWidget*> rows() const { return m_rows; }
 

@@ -3,13 +3,13 @@
 #include "automation/AutomationText.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKWrapLabel.h"
 #include "ui-kit/ToggleSwitch.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -17,64 +17,56 @@
 AutomationRuleRow::AutomationRuleRow(const AutomationRule& rule, QWidget* parent)
     : QWidget(parent), m_rule(rule) {
     setObjectName(QStringLiteral("rule-") + rule.id);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
+    using namespace QKLayout;
     auto* box = new QKGroupBox(QString(), 10, this);
-    outer->addWidget(box);
-    QVBoxLayout* column = box->column();
-
-    auto* top = new QHBoxLayout;
-    top->setSpacing(12);
-    auto* icon =
-        new QKSymbol(rule.icon, QKFont{.style = TextStyle::Title2}, QKForeground::Tint, box);
-    icon->setFixedWidth(32);
-    top->addWidget(icon, 0, Qt::AlignTop);
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(4);
-    QLabel* title = QKBuild::label(rule.title, TextStyle::Headline, QKForeground::Primary, box);
-    title->setObjectName(QStringLiteral("ruleTitle"));
-    texts->addWidget(title);
-    texts->addWidget(QKBuild::label(rule.scheduleLabel, TextStyle::Caption, QKForeground::Secondary,
-                                    box, QFont::DemiBold));
-    texts->addWidget(QKBuild::label(rule.detail, TextStyle::Callout, QKForeground::Secondary, box));
-    top->addLayout(texts, 1);
-    m_toggle = new ToggleSwitch(QString(), box);
-    m_toggle->setAccessibleName(rule.title);
-    m_toggle->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    top->addWidget(m_toggle, 0, Qt::AlignTop);
-    column->addLayout(top);
-
-    auto* statusRow = new QHBoxLayout;
-    m_running = new QWidget(box);
-    auto* running = QKBuild::insetRow(m_running, {0, 0, 0, 0}, 6);
-    m_spinner = new QKSpinner(m_running);
-    QKFont::apply(m_spinner, TextStyle::Caption);
-    QKForeground::apply(m_spinner, QKForeground::Secondary);
-    running->addWidget(m_spinner);
-    running->addWidget(QKBuild::label(AutomationText::rowStatus(std::nullopt, true),
-                                      TextStyle::Caption, QKForeground::Secondary, m_running,
-                                      std::nullopt, false));
-    statusRow->addWidget(m_running);
-    // One line, cut at its end when the row is narrow, so the "Run now" beside it stays in view.
-    m_status = new QKLineLabel(QString(), box);
-    QKFont::apply(m_status, TextStyle::Caption2);
-    QKForeground::apply(m_status, QKForeground::Tertiary);
-    m_status->setObjectName(QStringLiteral("ruleStatus"));
-    statusRow->addWidget(m_status);
-    statusRow->addStretch(1);
-    m_runNow = QKBuild::button(AutomationText::runNow(), true, box);
-    m_runNow->setObjectName(QStringLiteral("runNow"));
-    statusRow->addWidget(m_runNow);
-    column->addLayout(statusRow);
-
-    // A stored result may hold a path or a hash with no space in it: it wraps anywhere rather
-    // than widen the page.
-    m_result = new QKWrapLabel(QString(), box);
-    QKFont::apply(m_result, TextStyle::Caption);
-    QKForeground::apply(m_result, QKForeground::Secondary);
-    m_result->setObjectName(QStringLiteral("ruleResult"));
-    m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    column->addWidget(m_result);
+    flushColumn({part(box)}).on(this);
+    column(
+        {row(12, {part(new QKSymbol(rule.icon, QKFont{.style = TextStyle::Title2},
+                                    QKForeground::Tint, box))
+                      .with([](QKSymbol* icon) { icon->setFixedWidth(32); })
+                      .align(Qt::AlignTop),
+                  column(4, {part(QKBuild::label(rule.title, TextStyle::Headline,
+                                                 QKForeground::Primary, box))
+                                 .name(QStringLiteral("ruleTitle")),
+                             part(QKBuild::label(rule.scheduleLabel, TextStyle::Caption,
+                                                 QKForeground::Secondary, box, QFont::DemiBold)),
+                             part(QKBuild::label(rule.detail, TextStyle::Callout,
+                                                 QKForeground::Secondary, box))})
+                      .stretch(1),
+                  part(m_toggle = new ToggleSwitch(QString(), box))
+                      .name(QStringLiteral("ruleSwitch"))
+                      .accessibleName(rule.title)
+                      .with([](ToggleSwitch* t) {
+                          t->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+                      })
+                      .align(Qt::AlignTop)}),
+         row({part(m_running = new QWidget(box))
+                  .name(QStringLiteral("ruleRunning"))
+                  .holding(row({0, 0, 0, 0}, 6,
+                               {part(m_spinner = new QKSpinner(m_running))
+                                    .font(TextStyle::Caption)
+                                    .ink(QKForeground::Secondary),
+                                part(QKBuild::label(AutomationText::rowStatus(std::nullopt, true),
+                                                    TextStyle::Caption, QKForeground::Secondary,
+                                                    m_running, std::nullopt, false))
+                                    .name(QStringLiteral("ruleRunningText"))})),
+              // One line, cut at its end when the row is narrow, so the "Run now" beside it
+              // stays in view.
+              part(m_status = new QKLineLabel(QString(), box))
+                  .font(TextStyle::Caption2)
+                  .ink(QKForeground::Tertiary)
+                  .name(QStringLiteral("ruleStatus")),
+              stretch(1),
+              part(m_runNow = QKBuild::button(AutomationText::runNow(), true, box))
+                  .name(QStringLiteral("runNow"))}),
+         // A stored result may hold a path or a hash with no space in it: it wraps anywhere
+         // rather than widen the page.
+         part(m_result = new QKWrapLabel(QString(), box))
+             .font(TextStyle::Caption)
+             .ink(QKForeground::Secondary)
+             .name(QStringLiteral("ruleResult"))
+             .with([](QKWrapLabel* l) { l->setTextInteractionFlags(Qt::TextSelectableByMouse); })})
+        .fill(box->column());
 
     connect(m_toggle, &ToggleSwitch::clicked, this,
             [this](bool on) { emit switchTurned(m_rule.id, on); });
@@ -94,17 +86,4 @@ void AutomationRuleRow::setRuleState(const std::optional<AutomationRuleState>& s
     const bool hasResult = state && state->lastResult;
     m_result->setText(hasResult ? *state->lastResult : QString());
     m_result->setVisible(hasResult);
-}
-
-QString AutomationRuleRow::statusText() const {
-    return m_running->isVisibleTo(this) ? AutomationText::rowStatus(std::nullopt, true)
-                                        : m_status->text();
-}
-
-bool AutomationRuleRow::showsSpinner() const {
-    return m_running->isVisibleTo(this);
-}
-
-QString AutomationRuleRow::resultText() const {
-    return m_result->isVisibleTo(this) ? m_result->text() : QString();
 }

@@ -27,13 +27,6 @@ public:
     void setRuleState(const std::optional<AutomationRuleState>& state, bool running, bool busy);
 
     ToggleSwitch* toggle() const { return m_toggle; }
-    QPushButton* runNowButton() const { return m_runNow; }
-    // The status text as shown ("Running…" while running).
-    QString statusText() const;
-    bool showsSpinner() const;
-    // Null text when the row shows no result line.
-    QString resultText() const;
-    QKWrapLabel* resultLabel() const { return m_result; }
 
 signals:
     void switchTurned(const QString& ruleId, bool on);

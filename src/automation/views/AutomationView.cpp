@@ -76,10 +76,6 @@ AutomationRuleRow* AutomationView::row(const QString& ruleId) const {
     return nullptr;
 }
 
-bool AutomationView::showsTip() const {
-    return m_tip->isVisibleTo(this);
-}
-
 void AutomationView::showStates() {
     const bool busy = m_store.isRunning();
     const std::optional<QString> running = m_store.runningRuleID();

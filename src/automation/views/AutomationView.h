@@ -27,10 +27,6 @@ public:
 
     QList<AutomationRuleRow*> rows() const { return m_rows; }
     AutomationRuleRow* row(const QString& ruleId) const;
-    QPushButton* checkButton() const { return m_check; }
-    // Hidden while there is no status message.
-    QKLineLabel* statusLabel() const { return m_status; }
-    bool showsTip() const;
 
 private:
     void showStates();

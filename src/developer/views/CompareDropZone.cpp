@@ -26,14 +26,17 @@ CompareDropZone::CompareDropZone(bool left, QWidget* parent)
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(10, 10, 10, 10);
     m_symbol = new QKSymbol("doc.badge.plus"_sym, QKFont{.style = TextStyle::Title3}, this);
+    m_symbol->setObjectName(QStringLiteral("zoneSymbol"));
     row->addWidget(m_symbol, 0, Qt::AlignVCenter);
 
     auto* column = new QVBoxLayout;
     column->setSpacing(1);
     m_name = new QKLineLabel(QString(), this);
+    m_name->setObjectName(QStringLiteral("zoneName"));
     QKFont::apply(m_name, TextStyle::Body);
     QKForeground::apply(m_name, QKForeground::Primary);
     m_detail = new QKLineLabel(QString(), this);
+    m_detail->setObjectName(QStringLiteral("zoneDetail"));
     QKFont::apply(m_detail, TextStyle::Caption2);
     QKForeground::apply(m_detail, QKForeground::Secondary);
     column->addWidget(m_name);

@@ -18,10 +18,6 @@ public:
 
     void setFile(const std::optional<QUrl>& file);
 
-    QKSymbol* symbol() const { return m_symbol; }
-    QKLineLabel* nameLabel() const { return m_name; }
-    QKLineLabel* detailLabel() const { return m_detail; }
-
     // The drop, as the zone handles it: the first URL when it names a local file.
     static std::optional<QUrl> firstLocalFile(const QList<QUrl>& urls);
 

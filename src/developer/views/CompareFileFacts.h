@@ -18,7 +18,6 @@ public:
 
     void setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right, bool tooBig);
 
-    QKIconLabel* tooBigNote() const { return m_tooBig; }
     QList<QWidget*> boxes() const { return m_boxes; }
 
 private:

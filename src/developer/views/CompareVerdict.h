@@ -18,11 +18,6 @@ public:
     void setVerdict(FileCompareText::Verdict verdict, const DiffSummary& summary);
     FileCompareText::Verdict verdict() const { return m_verdict; }
 
-    QKIconLabel* identical() const { return m_identical; }
-    QKIconLabel* addedCount() const { return m_added; }
-    QKIconLabel* removedCount() const { return m_removed; }
-    QKIconLabel* changedCount() const { return m_changed; }
-
 private:
     FileCompareText::Verdict m_verdict = FileCompareText::Verdict::Hidden;
     QKSpinner* m_spinner;

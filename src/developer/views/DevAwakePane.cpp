@@ -5,11 +5,11 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/ToggleSwitch.h"
 #include "vitals/KeepAwakeManager.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
 #include <QSignalBlocker>
@@ -18,66 +18,55 @@
 DevAwakePane::DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent)
     : QWidget(parent), m_keepAwake(keepAwake) {
     setObjectName(QStringLiteral("devAwakePane"));
-    QVBoxLayout* column = nullptr;
-    QKBuild::page(column, this);
-
-    m_ask =
-        new AskTamsoStrip(DeveloperText::awakeAskPrompt(), DeveloperText::awakeAskQuestion(), true);
-    QKBuild::addPart(column, m_ask);
-    QKBuild::addPart(column, QKBuild::label(DeveloperText::awakeHeading(), TextStyle::Title2,
-                                            QKForeground::Primary, nullptr, QFont::Bold));
-    QKBuild::addPart(column, QKBuild::label(DeveloperText::awakeIntro(), TextStyle::Callout,
-                                            QKForeground::Secondary, nullptr));
-
+    using namespace QKLayout;
+    QVBoxLayout* page = nullptr;
+    QKBuild::page(page, this);
+    const auto note = [](const QString& text, QWidget* card) {
+        return part(QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, card));
+    };
     auto* controls = new QKGroupBox(QString(), 14);
     QWidget* card = controls->card();
-    auto* statusRow = new QHBoxLayout;
-    auto* statusLines = new QVBoxLayout;
-    statusLines->setSpacing(4);
-    m_title = QKBuild::label(QString(), TextStyle::Headline, QKForeground::Primary, card);
-    m_title->setObjectName(QStringLiteral("awakeTitle"));
-    m_status = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Secondary, card);
-    m_status->setObjectName(QStringLiteral("awakeStatus"));
-    statusLines->addWidget(m_title);
-    statusLines->addWidget(m_status);
-    statusRow->addLayout(statusLines, 1);
-    m_main = new ToggleSwitch(QString(), card);
-    m_main->setObjectName(QStringLiteral("awakeMain"));
-    m_main->setAccessibleName(DeveloperText::awakeHeading());
-    statusRow->addWidget(m_main, 0, Qt::AlignTop);
-    controls->column()->addLayout(statusRow);
-    controls->column()->addWidget(new QKHairline(card));
-
-    m_display = new ToggleSwitch(DeveloperText::awakeDisplaySwitch(), card);
-    controls->column()->addWidget(m_display);
-    controls->column()->addWidget(QKBuild::label(
-        DeveloperText::awakeDisplayNote(), TextStyle::Caption, QKForeground::Secondary, card));
-    m_power = new ToggleSwitch(DeveloperText::awakePowerSwitch(), card);
-    controls->column()->addWidget(m_power);
-    controls->column()->addWidget(QKBuild::label(
-        DeveloperText::awakePowerNote(), TextStyle::Caption, QKForeground::Secondary, card));
-
-    auto* durationRow = new QHBoxLayout;
-    durationRow->addWidget(QKBuild::label(DeveloperText::awakeDurationLabel(), TextStyle::Body,
-                                          QKForeground::Primary, card, std::nullopt, false));
-    m_duration = new QComboBox(card);
+    column({row({column(4, {part(m_title = QKBuild::label(QString(), TextStyle::Headline,
+                                                          QKForeground::Primary, card))
+                                .name(QStringLiteral("awakeTitle")),
+                            part(m_status = QKBuild::label(QString(), TextStyle::Callout,
+                                                           QKForeground::Secondary, card))
+                                .name(QStringLiteral("awakeStatus"))})
+                     .stretch(1),
+                 part(m_main = new ToggleSwitch(QString(), card))
+                     .name(QStringLiteral("awakeMain"))
+                     .accessibleName(DeveloperText::awakeHeading())
+                     .align(Qt::AlignTop)}),
+            part(new QKHairline(card)),
+            part(m_display = new ToggleSwitch(DeveloperText::awakeDisplaySwitch(), card))
+                .name(QStringLiteral("awakeDisplay")),
+            note(DeveloperText::awakeDisplayNote(), card),
+            part(m_power = new ToggleSwitch(DeveloperText::awakePowerSwitch(), card))
+                .name(QStringLiteral("awakePower")),
+            note(DeveloperText::awakePowerNote(), card),
+            row({part(QKBuild::label(DeveloperText::awakeDurationLabel(), TextStyle::Body,
+                                     QKForeground::Primary, card, std::nullopt, false)),
+                 part(m_duration = new QComboBox(card)).name(QStringLiteral("awakeDuration")),
+                 stretch(1)}),
+            part(m_note = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Orange, card))
+                .name(QStringLiteral("awakeNote"))
+                .with([](QLabel* l) { l->setContentsMargins(6, 0, 6, 0); })})
+        .fill(controls->column());
     for (KeepAwakeManager::Duration d : KeepAwakeManager::allDurations())
         m_duration->addItem(DeveloperText::durationLabel(d), QVariant::fromValue(int(d)));
-    durationRow->addWidget(m_duration);
-    durationRow->addStretch(1);
-    controls->column()->addLayout(durationRow);
-
-    m_note = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Orange, card);
-    m_note->setObjectName(QStringLiteral("awakeNote"));
-    m_note->setContentsMargins(6, 0, 6, 0);
-    controls->column()->addWidget(m_note);
-    QKBuild::addPart(column, controls);
 
     auto* limits = new QKGroupBox(DeveloperText::awakeLimitsTitle(), 8);
     for (const QString& text : DeveloperText::awakeLimits())
-        limits->column()->addWidget(
-            QKBuild::label(text, TextStyle::Callout, QKForeground::Secondary, limits->card()));
-    QKBuild::addPart(column, limits);
+        limits->addLabel(text, TextStyle::Callout, QKForeground::Secondary);
+
+    column({part(m_ask = new AskTamsoStrip(DeveloperText::awakeAskPrompt(),
+                                           DeveloperText::awakeAskQuestion(), true)),
+            part(QKBuild::label(DeveloperText::awakeHeading(), TextStyle::Title2,
+                                QKForeground::Primary, nullptr, QFont::Bold)),
+            part(QKBuild::label(DeveloperText::awakeIntro(), TextStyle::Callout,
+                                QKForeground::Secondary, nullptr)),
+            part(controls), part(limits)})
+        .fillPage(page);
 
     // The switch only asks; what it shows comes back from the manager.
     connect(m_main, &QAbstractButton::clicked, this, [this](bool on) {

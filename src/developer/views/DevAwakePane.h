@@ -19,14 +19,6 @@ class DevAwakePane : public QWidget {
 public:
     explicit DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent = nullptr);
 
-    ToggleSwitch* mainSwitch() const { return m_main; }
-    ToggleSwitch* displaySwitch() const { return m_display; }
-    ToggleSwitch* powerSwitch() const { return m_power; }
-    QComboBox* durationPicker() const { return m_duration; }
-    QLabel* statusTitle() const { return m_title; }
-    QLabel* statusLine() const { return m_status; }
-    QLabel* noteLine() const { return m_note; }
-
 private:
     void sync();
 

@@ -12,12 +12,12 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/TamsoExplainRow.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -29,81 +29,49 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
                                  QWidget* parent)
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_modelsOnly(modelsOnly) {
     setObjectName(modelsOnly ? QStringLiteral("devModelsPane") : QStringLiteral("devCleanupPane"));
-    auto* root = QKBuild::flushColumn(this);
-
+    using namespace QKLayout;
     auto* bar = new QWidget(this);
-    auto* barRow = QKBuild::insetRow(bar, {16, 16, 16, 16}, 10);
-    QKBuild::addTitles(
-        barRow, QStringLiteral("Reclaim developer space"),
-        QStringLiteral("Build caches regenerate. Models and Docker data re-download. Pendrel "
-                       "explains each one first."),
-        bar);
-    m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, bar, std::nullopt,
-                              false);
-    m_result->setObjectName(QStringLiteral("devResult"));
-    barRow->addWidget(m_result);
-    m_rescan = QKBuild::button(CleanerPaneText::rescanTitle(), false, bar);
-    m_rescan->setObjectName(QStringLiteral("devRescan"));
-    barRow->addWidget(m_rescan);
-    m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0), bar);
-    m_clean->setObjectName(QStringLiteral("devClean"));
-    barRow->addWidget(m_clean);
-    root->addWidget(bar);
-
+    auto* root = static_cast<QVBoxLayout*>(
+        flushColumn(
+            {part(bar).holding(row(
+                {16, 16, 16, 16}, 10,
+                {titles(QStringLiteral("Reclaim developer space"),
+                        QStringLiteral("Build caches regenerate. Models and Docker data "
+                                       "re-download. Pendrel explains each one first."),
+                        bar),
+                 part(m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green,
+                                                bar, std::nullopt, false))
+                     .name(QStringLiteral("devResult")),
+                 part(m_rescan = QKBuild::button(CleanerPaneText::rescanTitle(), false, bar))
+                     .name(QStringLiteral("devRescan")),
+                 part(m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0), bar))
+                     .name(QStringLiteral("devClean"))}))})
+            .on(this));
     m_ask = AskTamsoStrip::addUnderHeader(
         root, CleanerPaneText::askPrompt(),
         QStringLiteral("What developer caches are safe to delete?"), this);
-
     // The measuring strip sits above the body while the scanner measures.
-    m_strip = new QWidget(this);
-    m_strip->setObjectName(QStringLiteral("devMeasuringStrip"));
-    m_strip->setAutoFillBackground(true);
-    {
-        QPalette pal = m_strip->palette();
-        QColor fill = pal.color(QPalette::Window).darker(106);
-        pal.setColor(QPalette::Window, fill);
-        m_strip->setPalette(pal);
-        auto* row = QKBuild::insetRow(m_strip, {14, 8, 14, 8}, 8);
-        row->addWidget(new QKSpinner(m_strip));
-        auto* lines = new QVBoxLayout;
-        lines->setSpacing(2);
-        m_stripLine = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Primary, m_strip,
-                                     QFont::DemiBold, false);
-        m_stripDetail = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Secondary,
-                                       m_strip, std::nullopt, false);
-        lines->addWidget(m_stripLine);
-        lines->addWidget(m_stripDetail);
-        row->addLayout(lines);
-        row->addStretch(1);
-    }
-    root->addWidget(m_strip);
-
-    m_body = new QKScanStatePages(this);
-    m_preparing = new QKBusyPage(QStringLiteral("Preparing…"), {.spacing = 12}, m_body);
-    auto* placeholder = new QKBusyPage(QStringLiteral("Measuring developer data…"),
-                                       {.tone = QKForeground::Primary, .spacing = 12}, m_body);
-    m_placeholderNow = placeholder->addLine(QString(), TextStyle::Caption, QKForeground::Secondary);
-    m_placeholderCount =
-        placeholder->addLine(QString(), TextStyle::Caption2, QKForeground::Tertiary);
-    m_placeholder = placeholder;
-    m_preparing->setObjectName(QStringLiteral("devPreparing"));
-    m_placeholder->setObjectName(QStringLiteral("devPlaceholder"));
-    m_listPage = new QWidget(m_body);
-    m_listPage->setObjectName(QStringLiteral("devList"));
-    QKBuild::page(m_listColumn, m_listPage);
-    m_section = QKBuild::label(QStringLiteral("Found so far"), TextStyle::Headline,
-                               QKForeground::Secondary, nullptr, std::nullopt, false);
-    QKBuild::addPart(m_listColumn, m_section);
-    m_nothing = new QKEmptyState(QStringLiteral("Nothing found here"), "hammer"_sym,
-                                 DeveloperText::nothingMessage(modelsOnly), m_body);
-    m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
-                                std::nullopt, m_body);
-    m_body->setPage(QKScanPhase::Idle, m_preparing);
-    m_body->setPage(QKScanPhase::Busy, m_placeholder);
-    m_body->setPage(QKScanPhase::Done, m_listPage);
-    m_body->setPage(QKScanPhase::Empty, m_nothing);
-    m_body->setPage(QKScanPhase::Failed, m_failed);
-    root->addWidget(m_body, 1);
+    flushColumn(
+        {part(m_strip = new QWidget(this))
+             .name(QStringLiteral("devMeasuringStrip"))
+             .with([](QWidget* strip) {
+                 strip->setAutoFillBackground(true);
+                 QPalette pal = strip->palette();
+                 pal.setColor(QPalette::Window, pal.color(QPalette::Window).darker(106));
+                 strip->setPalette(pal);
+             })
+             .holding(row(
+                 {14, 8, 14, 8}, 8,
+                 {part(new QKSpinner(m_strip)),
+                  column(2, {part(m_stripLine = QKBuild::label(QString(), TextStyle::Caption,
+                                                               QKForeground::Primary, m_strip,
+                                                               QFont::DemiBold, false)),
+                             part(m_stripDetail = QKBuild::label(QString(), TextStyle::Caption2,
+                                                                 QKForeground::Secondary, m_strip,
+                                                                 std::nullopt, false))}),
+                  stretch(1)})),
+         part(buildBody()).stretch(1)})
+        .fill(root);
 
     connect(m_rescan, &QPushButton::clicked, this, [this] {
         if (onRescan)
@@ -125,6 +93,36 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
 
     refresh();
     updateResult();
+}
+
+// The pages under the strip, one per phase of the scan.
+QKScanStatePages* DevCategoryList::buildBody() {
+    m_body = new QKScanStatePages(this);
+    m_preparing = new QKBusyPage(QStringLiteral("Preparing…"), {.spacing = 12}, m_body);
+    auto* placeholder = new QKBusyPage(QStringLiteral("Measuring developer data…"),
+                                       {.tone = QKForeground::Primary, .spacing = 12}, m_body);
+    m_placeholderNow = placeholder->addLine(QString(), TextStyle::Caption, QKForeground::Secondary);
+    m_placeholderCount =
+        placeholder->addLine(QString(), TextStyle::Caption2, QKForeground::Tertiary);
+    m_placeholder = placeholder;
+    m_preparing->setObjectName(QStringLiteral("devPreparing"));
+    m_placeholder->setObjectName(QStringLiteral("devPlaceholder"));
+    m_listPage = new QWidget(m_body);
+    m_listPage->setObjectName(QStringLiteral("devList"));
+    QKBuild::page(m_listColumn, m_listPage);
+    m_section = QKBuild::label(QStringLiteral("Found so far"), TextStyle::Headline,
+                               QKForeground::Secondary, nullptr, std::nullopt, false);
+    QKBuild::addPart(m_listColumn, m_section);
+    m_nothing = new QKEmptyState(QStringLiteral("Nothing found here"), "hammer"_sym,
+                                 DeveloperText::nothingMessage(m_modelsOnly), m_body);
+    m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
+                                std::nullopt, m_body);
+    m_body->setPage(QKScanPhase::Idle, m_preparing);
+    m_body->setPage(QKScanPhase::Busy, m_placeholder);
+    m_body->setPage(QKScanPhase::Done, m_listPage);
+    m_body->setPage(QKScanPhase::Empty, m_nothing);
+    m_body->setPage(QKScanPhase::Failed, m_failed);
+    return m_body;
 }
 
 void DevCategoryList::setCleaning(bool cleaning) {

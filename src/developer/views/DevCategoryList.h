@@ -38,11 +38,10 @@ public:
     void setCleaning(bool cleaning);
 
     bool modelsOnly() const { return m_modelsOnly; }
-    QPushButton* rescanButton() const { return m_rescan; }
-    QKProminentButton* cleanButton() const { return m_clean; }
     QList<TamsoExplainRow*> rows() const { return m_rows; }
 
 private:
+    QKScanStatePages* buildBody();
     void refresh();
     void rebuildRows();
     void syncChecks();

@@ -51,14 +51,8 @@ public:
 
     SegmentedControl* picker() const { return m_picker; }
     QWidget* currentPane() const;
-    QWidget* hubPane() const { return m_hub; }
-    DevCategoryList* cleanupPane() const { return m_cleanup; }
-    DevCategoryList* modelsPane() const { return m_models; }
-    DevAwakePane* awakePane() const { return m_awake; }
     DeleteConfirm* confirmation() const { return m_confirm; }
     // The hub's parts.
-    QKIconLabel* keepAwakeLine() const { return m_awakeLine; }
-    QLabel* safeLine() const { return m_safeLine; }
     QList<TamsoExplainRow*> largestRows() const { return m_largestRows; }
     QLabel* keepAwakeCardText() const { return m_awakeCardText; }
     QPushButton* keepAwakeCardButton() const { return m_awakeCardButton; }

@@ -15,6 +15,7 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKPicker.h"
 #include "ui-kit/QKSymbol.h"
 
@@ -55,25 +56,9 @@ FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWid
     setObjectName(QStringLiteral("fileCompareView"));
     setWindowTitle(QStringLiteral("Compare"));
 
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildHeader());
-    root->addWidget(new QKHairline(this));
-
-    m_results = new QStackedWidget(this);
-    m_error = new QKEmptyState(FileCompareText::errorTitle(), "exclamationmark.triangle"_sym,
-                               QString(), m_results);
-    m_error->setObjectName(QStringLiteral("compareError"));
-    m_pick = new QKEmptyState(FileCompareText::pickTitle(), "doc.on.doc"_sym,
-                              FileCompareText::pickMessage(), m_results);
-    m_pick->setObjectName(QStringLiteral("comparePick"));
-    m_images = new CompareImagePair(m_results);
-    m_facts = new CompareFileFacts(m_results);
-    m_results->addWidget(m_error);
-    m_results->addWidget(m_pick);
-    m_results->addWidget(buildTextPage());
-    m_results->addWidget(m_images);
-    m_results->addWidget(m_facts);
-    root->addWidget(m_results, 1);
+    QKLayout::flushColumn({QKLayout::part(buildHeader()), QKLayout::part(new QKHairline(this)),
+                           QKLayout::part(buildResults()).stretch(1)})
+        .on(this);
 
     connect(&screen, &ScreenState::compareLeftChanged, this, [this] {
         refreshZones();
@@ -117,56 +102,65 @@ FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWid
 }
 
 QWidget* FileCompareView::buildHeader() {
+    using namespace QKLayout;
     auto* header = new QWidget(this);
-    auto* column = QKBuild::insetColumn(header, {16, 16, 16, 16}, 10);
-
-    auto* titleRow = new QHBoxLayout;
-    auto* titleBlock = new QVBoxLayout;
-    titleBlock->setSpacing(2);
-    titleBlock->addWidget(QKBuild::label(FileCompareText::title(), TextStyle::Headline,
-                                         QKForeground::Primary, header));
-    titleBlock->addWidget(QKBuild::label(FileCompareText::subtitle(), TextStyle::Caption,
-                                         QKForeground::Secondary, header));
-    titleRow->addLayout(titleBlock, 1);
-    m_explain = new CompareExplainButton(header);
-    titleRow->addWidget(m_explain, 0, Qt::AlignVCenter);
-    m_verdict = new CompareVerdict(header);
-    titleRow->addWidget(m_verdict, 0, Qt::AlignVCenter);
-    column->addLayout(titleRow);
-
-    m_explanationBox = new QKCardSurface(8, false, header);
-    m_explanationBox->setObjectName(QStringLiteral("explanationBox"));
-    auto* box = QKBuild::insetColumn(m_explanationBox, {12, 10, 12, 10}, 6);
-    box->addWidget(new QKIconLabel("sparkles"_sym, FileCompareText::explanationHeading(),
-                                   QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold},
-                                   QKForeground::Tint, m_explanationBox));
-    m_explanationText =
-        QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, m_explanationBox);
-    m_explanationText->setObjectName(QStringLiteral("explanationText"));
-    m_explanationText->setTextInteractionFlags(Qt::TextSelectableByMouse |
-                                               Qt::TextSelectableByKeyboard);
-    box->addWidget(m_explanationText);
-    box->addWidget(QKBuild::label(FileCompareText::explanationFootnote(), TextStyle::Caption2,
-                                  QKForeground::Tertiary, m_explanationBox));
-    column->addWidget(m_explanationBox);
-
-    m_unavailable =
-        new QKIconLabel("info.circle"_sym, FileCompareText::unavailableNote(),
-                        QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, header);
-    m_unavailable->setObjectName(QStringLiteral("unavailableNote"));
-    column->addWidget(m_unavailable);
-
-    auto* zones = new QHBoxLayout;
-    zones->setSpacing(12);
+    Box lines = column(
+        {16, 16, 16, 16}, 10,
+        {row({titles(FileCompareText::title(), FileCompareText::subtitle(), header),
+              part(m_explain = new CompareExplainButton(header)).align(Qt::AlignVCenter),
+              part(m_verdict = new CompareVerdict(header)).align(Qt::AlignVCenter)}),
+         part(m_explanationBox = new QKCardSurface(8, false, header))
+             .name(QStringLiteral("explanationBox"))
+             .holding(column(
+                 {12, 10, 12, 10}, 6,
+                 {part(new QKIconLabel(
+                      "sparkles"_sym, FileCompareText::explanationHeading(),
+                      QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold},
+                      QKForeground::Tint, m_explanationBox)),
+                  part(m_explanationText = QKBuild::label(QString(), TextStyle::Callout,
+                                                          QKForeground::Primary, m_explanationBox))
+                      .name(QStringLiteral("explanationText"))
+                      .with([](QLabel* l) {
+                          l->setTextInteractionFlags(Qt::TextSelectableByMouse |
+                                                     Qt::TextSelectableByKeyboard);
+                      }),
+                  part(QKBuild::label(FileCompareText::explanationFootnote(), TextStyle::Caption2,
+                                      QKForeground::Tertiary, m_explanationBox))})),
+         part(m_unavailable = new QKIconLabel("info.circle"_sym, FileCompareText::unavailableNote(),
+                                              QKFont{.style = TextStyle::Caption},
+                                              QKForeground::Secondary, header))
+             .name(QStringLiteral("unavailableNote"))});
+    // Both zones come before the arrows between them in the focus chain.
     m_leftZone = new CompareDropZone(true, header);
     m_rightZone = new CompareDropZone(false, header);
-    auto* arrows = new QKSymbol("arrow.left.arrow.right"_sym, QKFont{.style = TextStyle::Body},
-                                QKForeground::Secondary, header);
-    zones->addWidget(m_leftZone, 1);
-    zones->addWidget(arrows, 0, Qt::AlignVCenter);
-    zones->addWidget(m_rightZone, 1);
-    column->addLayout(zones);
+    lines
+        .add(row(12,
+                 {part(m_leftZone).stretch(1),
+                  part(new QKSymbol("arrow.left.arrow.right"_sym, QKFont{.style = TextStyle::Body},
+                                    QKForeground::Secondary, header))
+                      .align(Qt::AlignVCenter),
+                  part(m_rightZone).stretch(1)}))
+        .on(header);
     return header;
+}
+
+// The result pages, one for each kind of answer.
+QStackedWidget* FileCompareView::buildResults() {
+    m_results = new QStackedWidget(this);
+    m_error = new QKEmptyState(FileCompareText::errorTitle(), "exclamationmark.triangle"_sym,
+                               QString(), m_results);
+    m_error->setObjectName(QStringLiteral("compareError"));
+    m_pick = new QKEmptyState(FileCompareText::pickTitle(), "doc.on.doc"_sym,
+                              FileCompareText::pickMessage(), m_results);
+    m_pick->setObjectName(QStringLiteral("comparePick"));
+    m_images = new CompareImagePair(m_results);
+    m_facts = new CompareFileFacts(m_results);
+    m_results->addWidget(m_error);
+    m_results->addWidget(m_pick);
+    m_results->addWidget(buildTextPage());
+    m_results->addWidget(m_images);
+    m_results->addWidget(m_facts);
+    return m_results;
 }
 
 QWidget* FileCompareView::buildTextPage() {

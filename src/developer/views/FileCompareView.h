@@ -47,22 +47,13 @@ public:
     void setFilePicker(FilePicker picker) { m_picker = std::move(picker); }
 
     FileCompareText::ResultPage resultPage() const;
-    CompareDropZone* zone(Side side) const { return side == Side::Left ? m_leftZone : m_rightZone; }
-    CompareExplainButton* explainButton() const { return m_explain; }
-    CompareVerdict* verdictSlot() const { return m_verdict; }
-    QKCardSurface* explanationBox() const { return m_explanationBox; }
-    QLabel* explanationText() const { return m_explanationText; }
-    QKIconLabel* unavailableNote() const { return m_unavailable; }
-    QKEmptyState* errorState() const { return m_error; }
-    QKEmptyState* pickState() const { return m_pick; }
-    QWidget* extractionBanner() const { return m_banner; }
-    QListView* diffList() const { return m_list; }
-    DiffRowModel* diffModel() const { return m_model; }
     CompareImagePair* imagePair() const { return m_images; }
-    CompareFileFacts* fileFacts() const { return m_facts; }
+    // The line view (ui_bench reads it as a screen reader does).
+    QListView* diffList() const { return m_list; }
 
 private:
     QWidget* buildHeader();
+    QStackedWidget* buildResults();
     QWidget* buildTextPage();
     void refreshZones();
     void refreshTitleRow();

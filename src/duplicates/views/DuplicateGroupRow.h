@@ -27,9 +27,6 @@ public:
     // Makes the copy at this path the keeper (as a click on its tile does).
     void choose(const QString& path);
 
-    QPushButton* keepButton() const { return m_keep; }
-    QLabel* headerLabel() const { return m_header; }
-    QLabel* freesLabel() const { return m_frees; }
     QList<DuplicateTile*> tiles() const { return m_tiles; }
 
 private:
@@ -56,7 +53,6 @@ public:
     bool hasThumbnail() const;
     // Null when the creation date is unknown.
     QLabel* createdLabel() const { return m_created; }
-    QWidget* keepingLabel() const { return m_keeping; }
 
 signals:
     void clicked();

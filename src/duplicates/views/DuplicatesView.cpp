@@ -15,6 +15,7 @@
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLazyColumn.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKPicker.h"
@@ -79,29 +80,26 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     setWindowTitle(QStringLiteral("Duplicates"));
     m_confirm = new DeleteConfirmItem(this);
 
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildHeader());
-
+    using namespace QKLayout;
     QStringList labels;
     for (DuplicatesMode mode : allCases<DuplicatesMode>())
         labels.append(DuplicatesText::title(mode));
-    root->addWidget(QKModeHost::pickerStrip(m_modes, labels, QStringLiteral("duplicateModes"),
-                                            QWIDGETSIZE_MAX, QMargins(16, 0, 16, 12), false, this));
+    const auto pane = [this](int index, QWidget* parent) {
+        return allCases<DuplicatesMode>().value(index) == DuplicatesMode::Exact
+                   ? buildExactPane(parent)
+                   : buildSimilarPane(parent);
+    };
+    flushColumn(
+        {part(buildHeader()),
+         part(QKModeHost::pickerStrip(m_modes, labels, QStringLiteral("duplicateModes"),
+                                      QWIDGETSIZE_MAX, QMargins(16, 0, 16, 12), false, this)),
+         part(new QKHairline(this)),
+         part(m_panes = new QKModeHost(m_modes, pane, QKModeHost::Panes::Kept, this)).stretch(1)})
+        .on(this);
     m_modes->setAccessibleName(QStringLiteral("Mode"));
-    root->addWidget(new QKHairline(this));
-
-    m_panes = new QKModeHost(
-        m_modes,
-        [this](int index, QWidget* parent) {
-            return allCases<DuplicatesMode>().value(index) == DuplicatesMode::Exact
-                       ? buildExactPane(parent)
-                       : buildSimilarPane(parent);
-        },
-        QKModeHost::Panes::Kept, this);
     // Both panes at once: each follows its finder whichever mode is on show.
     for (int index = 0; index < allCases<DuplicatesMode>().size(); ++index)
         m_panes->paneAt(index);
-    root->addWidget(m_panes, 1);
 
     connect(&screen, &ScreenState::duplicateModeChanged, this, &DuplicatesView::refreshHeader);
     connect(&screen, &ScreenState::duplicateThumbSizeChanged, this, [this](double size) {

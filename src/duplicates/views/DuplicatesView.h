@@ -64,19 +64,7 @@ public:
     ComparisonSheet* comparisonSheet() const;
     const std::optional<ComparePair>& comparing() const { return m_comparing; }
 
-    SegmentedControl* modeSwitch() const { return m_modes; }
-    QPushButton* clearButton() const { return m_clear; }
-    QKProminentButton* cleanAllButton() const { return m_cleanAll; }
-    QKProminentButton* folderButton() const { return m_folder; }
-    QLabel* folderLabel() const { return m_folderName; }
-    QKScanStatePages* exactPane() const { return m_exact; }
-    QLabel* exactProgressLabel() const { return m_exactProgress; }
-    QLabel* similarProgressLabel() const { return m_similarProgress; }
-    QKEmptyState* exactState() const { return m_exactState; }
-    QKEmptyState* similarState() const { return m_similarState; }
     QKLazyColumn* exactList() const { return m_exactList; }
-    QKLazyColumn* similarList() const { return m_similarList; }
-    QSlider* thumbSlider() const { return m_slider; }
 
 private:
     QWidget* buildHeader();

@@ -20,8 +20,6 @@ public:
 
     const SimilarPhotoGroup& set() const { return m_set; }
     void setThumbSize(double size);
-    QPushButton* keepBestButton() const { return m_keepBest; }
-    QLabel* headerLabel() const { return m_header; }
     QList<PhotoThumb*> thumbs() const { return m_thumbs; }
 
 signals:

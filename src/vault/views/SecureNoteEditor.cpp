@@ -6,13 +6,13 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKPaint.h"
 #include "vault/SecureNotesStore.h"
 #include "vault/SecureNotesText.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -21,7 +21,6 @@
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -54,48 +53,79 @@ QWidget* transparent(QWidget* w) {
 
 SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& note, QWidget* parent)
     : QWidget(parent), m_store(store), m_note(note) {
+    using namespace QKLayout;
     setObjectName(QStringLiteral("secureNoteEditor"));
-    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 12);
+    column(
+        {20, 20, 20, 20}, 12,
+        {part(m_titleField = new QLineEdit(this))
+             .name(QStringLiteral("noteTitleField"))
+             .accessibleName(SecureNotesText::titlePlaceholder())
+             .with([](QLineEdit* field) {
+                 field->setPlaceholderText(SecureNotesText::titlePlaceholder());
+                 field->setFrame(false);
+                 transparent(field);
+             })
+             .font(TextStyle::Title2, QFont::Bold),
+         row({part(QKBuild::label(SecureNotesText::secretHeading(), TextStyle::Caption,
+                                  QKForeground::Secondary, this, QFont::DemiBold, false)),
+              stretch(1),
+              part(m_reveal = QKBuild::button(SecureNotesText::revealButton(false), true, this))
+                  .name(QStringLiteral("revealButton")),
+              part(m_copy = QKBuild::button(SecureNotesText::copyButton(), true, this))
+                  .name(QStringLiteral("copyButton")),
+              part(m_copiedLabel = QKBuild::label(SecureNotesText::copiedMark(), TextStyle::Caption,
+                                                  QKForeground::Green, this, std::nullopt, false))
+                  .name(QStringLiteral("copiedLabel"))
+                  .with([](QLabel* l) { l->hide(); })}),
+         part(buildWell()).name(QStringLiteral("secretWell")).stretch(1),
+         row({part(new QKIconLabel(QStringLiteral("lock.shield"), SecureNotesText::footer(),
+                                   QKFont{.style = TextStyle::Caption}, QKForeground::Green, this))
+                  .name(QStringLiteral("keyringFooter"))
+                  .with([](QKIconLabel* l) { l->textLabel()->setWordWrap(false); }),
+              part(m_saveStatus =
+                       QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this))
+                  .name(QStringLiteral("saveStatus"))
+                  .stretch(1),
+              part(m_delete = QKBuild::button(SecureNotesText::deleteButton(), false, this))
+                  .name(QStringLiteral("deleteButton"))
+                  .ink(QKForeground::Red)})})
+        .on(this);
 
-    m_titleField = new QLineEdit(this);
-    m_titleField->setObjectName(QStringLiteral("noteTitleField"));
-    m_titleField->setPlaceholderText(SecureNotesText::titlePlaceholder());
-    m_titleField->setAccessibleName(SecureNotesText::titlePlaceholder());
-    m_titleField->setFrame(false);
-    transparent(m_titleField);
-    QKFont::apply(m_titleField, TextStyle::Title2, QFont::Bold);
-    column->addWidget(m_titleField);
+    m_pause = new QTimer(this);
+    m_pause->setSingleShot(true);
+    m_pause->setInterval(kSavePauseMs);
+    m_confirm =
+        new DeleteConfirm(this, SecureNotesText::deleteTitle(), SecureNotesText::deleteMessage(),
+                          SecureNotesText::deleteVerb(), [this] { deleteNote(); });
+
     connect(m_titleField, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_title = text;
         edited();
     });
-    m_pause = new QTimer(this);
-    m_pause->setSingleShot(true);
-    m_pause->setInterval(kSavePauseMs);
     connect(m_pause, &QTimer::timeout, this, &SecureNoteEditor::commit);
-
-    auto* header = new QHBoxLayout;
-    header->addWidget(QKBuild::label(SecureNotesText::secretHeading(), TextStyle::Caption,
-                                     QKForeground::Secondary, this, QFont::DemiBold, false));
-    header->addStretch(1);
-    m_reveal = QKBuild::button(SecureNotesText::revealButton(false), true, this);
-    m_reveal->setObjectName(QStringLiteral("revealButton"));
     connect(m_reveal, &QPushButton::clicked, this, [this] { setRevealed(!m_revealed); });
-    header->addWidget(m_reveal);
-    m_copy = QKBuild::button(SecureNotesText::copyButton(), true, this);
-    m_copy->setObjectName(QStringLiteral("copyButton"));
     connect(m_copy, &QPushButton::clicked, this, &SecureNoteEditor::copySecret);
-    header->addWidget(m_copy);
-    m_copiedLabel = QKBuild::label(SecureNotesText::copiedMark(), TextStyle::Caption,
-                                   QKForeground::Green, this, std::nullopt, false);
-    m_copiedLabel->setObjectName(QStringLiteral("copiedLabel"));
-    m_copiedLabel->hide();
-    header->addWidget(m_copiedLabel);
-    column->addLayout(header);
+    connect(m_retry, &QPushButton::clicked, this, &SecureNoteEditor::readSecret);
+    connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
+        if (!m_revealed)
+            return;
+        m_body = m_editor->toPlainText();
+        edited();
+    });
+    connect(m_delete, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
 
+    showSecret();
+    showSaveState();
+}
+
+// The well the secret sits in, with its three faces, made in place in the tree so the focus chain
+// runs through it before the footer.
+QStackedWidget* SecureNoteEditor::buildWell() {
+    using namespace QKLayout;
+    const auto mono = [](QWidget* w) {
+        QKFont::apply(w, TextStyle::Body, std::nullopt, FontDesign::Monospaced);
+    };
     m_box = new SecretWell(this);
-    m_box->setObjectName(QStringLiteral("secretWell"));
-
     // Hidden: the bullets and the count, read-only.
     auto* hiddenScroll = new QScrollArea(m_box);
     hiddenScroll->setFrameShape(QFrame::NoFrame);
@@ -103,74 +133,48 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     transparent(hiddenScroll);
     transparent(hiddenScroll->viewport());
     m_hidden = transparent(new QWidget);
-    auto* hiddenColumn = QKBuild::insetColumn(m_hidden, {8, 8, 8, 8}, 6);
-    m_masked = QKBuild::label(QString(), TextStyle::Body, QKForeground::Secondary, m_hidden);
-    m_masked->setObjectName(QStringLiteral("maskedSecret"));
-    QKFont::apply(m_masked, TextStyle::Body, std::nullopt, FontDesign::Monospaced);
-    hiddenColumn->addWidget(m_masked);
-    m_count = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary, m_hidden,
-                             std::nullopt, false);
-    m_count->setObjectName(QStringLiteral("characterCount"));
-    hiddenColumn->addWidget(m_count);
-    hiddenColumn->addStretch(1);
+    column({8, 8, 8, 8}, 6,
+           {part(m_masked =
+                     QKBuild::label(QString(), TextStyle::Body, QKForeground::Secondary, m_hidden))
+                .name(QStringLiteral("maskedSecret"))
+                .with(mono),
+            part(m_count = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary,
+                                          m_hidden, std::nullopt, false))
+                .name(QStringLiteral("characterCount")),
+            stretch(1)})
+        .on(m_hidden);
     hiddenScroll->setWidget(m_hidden);
     // setWidget() turns the fill on again.
     m_hidden->setAutoFillBackground(false);
     m_box->addWidget(hiddenScroll);
 
     // Revealed: the secret in clear, editable.
-    m_editor = new QPlainTextEdit(m_box);
-    m_editor->setObjectName(QStringLiteral("secretEditor"));
-    m_editor->setAccessibleName(SecureNotesText::secretHeading());
-    m_editor->setFrameShape(QFrame::NoFrame);
-    transparent(m_editor);
-    transparent(m_editor->viewport());
-    QKFont::apply(m_editor, TextStyle::Body, std::nullopt, FontDesign::Monospaced);
+    m_editor = part(new QPlainTextEdit(m_box))
+                   .name(QStringLiteral("secretEditor"))
+                   .accessibleName(SecureNotesText::secretHeading())
+                   .with([&mono](QPlainTextEdit* editor) {
+                       editor->setFrameShape(QFrame::NoFrame);
+                       transparent(editor);
+                       transparent(editor->viewport());
+                       mono(editor);
+                   })
+                   .widget();
     m_box->addWidget(m_editor);
-    connect(m_editor, &QPlainTextEdit::textChanged, this, [this] {
-        if (!m_revealed)
-            return;
-        m_body = m_editor->toPlainText();
-        edited();
-    });
 
     // Unreadable: what happened, and another try.
     m_failurePanel = transparent(new QWidget(m_box));
-    auto* failureColumn = QKBuild::insetColumn(m_failurePanel, {8, 8, 8, 8}, 8);
-    m_failure = QKBuild::label(SecureNotesText::readFailed(), TextStyle::Body, QKForeground::Orange,
-                               m_failurePanel);
-    m_failure->setObjectName(QStringLiteral("readFailure"));
-    failureColumn->addWidget(m_failure);
-    m_retry = QKBuild::button(SecureNotesText::retryButton(), true, m_failurePanel);
-    m_retry->setObjectName(QStringLiteral("retryButton"));
-    connect(m_retry, &QPushButton::clicked, this, &SecureNoteEditor::readSecret);
-    failureColumn->addWidget(m_retry, 0, Qt::AlignLeft);
-    failureColumn->addStretch(1);
+    column({8, 8, 8, 8}, 8,
+           {part(m_failure = QKBuild::label(SecureNotesText::readFailed(), TextStyle::Body,
+                                            QKForeground::Orange, m_failurePanel))
+                .name(QStringLiteral("readFailure")),
+            part(m_retry = QKBuild::button(SecureNotesText::retryButton(), true, m_failurePanel))
+                .name(QStringLiteral("retryButton"))
+                .align(Qt::AlignLeft),
+            stretch(1)})
+        .on(m_failurePanel);
     m_box->addWidget(m_failurePanel);
-    column->addWidget(m_box, 1);
 
-    auto* footer = new QHBoxLayout;
-    auto* lock = new QKIconLabel(QStringLiteral("lock.shield"), SecureNotesText::footer(),
-                                 QKFont{.style = TextStyle::Caption}, QKForeground::Green, this);
-    lock->setObjectName(QStringLiteral("keyringFooter"));
-    lock->textLabel()->setWordWrap(false);
-    footer->addWidget(lock);
-    m_saveStatus = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
-    m_saveStatus->setObjectName(QStringLiteral("saveStatus"));
-    footer->addWidget(m_saveStatus, 1);
-    m_delete = QKBuild::button(SecureNotesText::deleteButton(), false, this);
-    m_delete->setObjectName(QStringLiteral("deleteButton"));
-    QKForeground::apply(m_delete, QKForeground::Red);
-    footer->addWidget(m_delete);
-    column->addLayout(footer);
-
-    m_confirm =
-        new DeleteConfirm(this, SecureNotesText::deleteTitle(), SecureNotesText::deleteMessage(),
-                          SecureNotesText::deleteVerb(), [this] { deleteNote(); });
-    connect(m_delete, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
-
-    showSecret();
-    showSaveState();
+    return m_box;
 }
 
 // Leaving the note (another note, another screen) saves what is typed without waiting for the

@@ -59,17 +59,8 @@ public:
     // Hands what is typed to the store now instead of after the pause.
     void saveNow();
 
-    QLineEdit* titleField() const { return m_titleField; }
     QPushButton* revealButton() const { return m_reveal; }
     QPushButton* copyButton() const { return m_copy; }
-    QLabel* copiedLabel() const { return m_copiedLabel; }
-    QPlainTextEdit* secretEditor() const { return m_editor; }
-    QLabel* maskedLabel() const { return m_masked; }
-    QLabel* countLabel() const { return m_count; }
-    // What stands in place of the secret until it is known: reading, or why it is not.
-    QLabel* readFailureLabel() const { return m_failure; }
-    QLabel* saveStatusLabel() const { return m_saveStatus; }
-    QPushButton* retryButton() const { return m_retry; }
     QPushButton* deleteButton() const { return m_delete; }
     DeleteConfirm* deleteConfirm() const { return m_confirm; }
 
@@ -79,6 +70,7 @@ protected:
 private:
     enum class ReadState { Reading, Read, Failed };
 
+    QStackedWidget* buildWell();
     void readSecret();
     void secretRead(quint64 ticket, const Keychain::Read& read, bool timedOut);
     void edited();

@@ -6,6 +6,7 @@
 #include "platform/ByteFormat.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 #include "support/Posts.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -29,13 +31,13 @@ namespace {
 
 QStringList rowNames(const UninstallerView& view) {
     QStringList out;
-    for (const InstalledApp& a : view.appModel()->rows())
+    for (const InstalledApp& a : Find::part<InstalledAppListModel>(view, "appModel")->rows())
         out << a.name;
     return out;
 }
 
 void confirmWithCode(UninstallerView& view) {
-    QTest::mouseClick(view.uninstallButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(view, "uninstallButton"), Qt::LeftButton);
     ASSERT_TRUE(view.confirm()->isPresented());
     DeleteCodeSheet* sheet = view.confirm()->sheet();
     ASSERT_TRUE(sheet);
@@ -60,23 +62,24 @@ TEST(UninstallerView, LoadsOnShowFiltersAndKeepsTheSelectionWhileSearching) {
     EXPECT_TRUE(view.showsPickPrompt());
     EXPECT_EQ(rowNames(view), QStringList({"Editor", "Photo Booth", "zed"}));
 
-    QTest::keyClicks(view.searchField(), "ED");
+    QTest::keyClicks(Find::part<QLineEdit>(view, "appSearch"), "ED");
     EXPECT_EQ(screen.uninstallSearch(), "ED");
     EXPECT_EQ(rowNames(view), QStringList({"Editor", "zed"}));
 
     // A picked row stays the selection when a search hides it.
-    view.appList()->setCurrentIndex(view.appModel()->index(0));
+    Find::part<QListView>(view, "appList")
+        ->setCurrentIndex(Find::part<InstalledAppListModel>(view, "appModel")->index(0));
     EXPECT_EQ(service->selectedApp()->name, "Editor");
     EXPECT_TRUE(view.showsLeftoverProgress());
-    EXPECT_FALSE(view.uninstallButton()->isEnabled());
-    view.searchField()->clear();
-    QTest::keyClicks(view.searchField(), "Booth");
+    EXPECT_FALSE(Find::part<QPushButton>(view, "uninstallButton")->isEnabled());
+    Find::part<QLineEdit>(view, "appSearch")->clear();
+    QTest::keyClicks(Find::part<QLineEdit>(view, "appSearch"), "Booth");
     EXPECT_EQ(rowNames(view), QStringList({"Photo Booth"}));
     EXPECT_EQ(service->selectedApp()->name, "Editor");
     ASSERT_TRUE(testsupport::waitFor([&] { return !service->leftoversLoading(); }));
     EXPECT_TRUE(view.showsNoLeftovers());
-    EXPECT_TRUE(view.uninstallButton()->isEnabled());
-    EXPECT_EQ(view.uninstallButton()->text(),
+    EXPECT_TRUE(Find::part<QPushButton>(view, "uninstallButton")->isEnabled());
+    EXPECT_EQ(Find::part<QPushButton>(view, "uninstallButton")->text(),
               "Uninstall · " + formatBytes(service->selectedApp()->appSizeBytes));
     EXPECT_EQ(view.confirmTitle(), "Uninstall Editor and 0 leftover items?");
 }
@@ -100,18 +103,19 @@ TEST(UninstallerView, TicksMoveTheTotalAndConfirmingWritesTheResultLine) {
     const LeftoverItem low = service->leftovers().at(1);
     EXPECT_EQ(view->leftoverRows().at(0)->meta(), "Matched to this app.");
     EXPECT_EQ(view->leftoverRows().at(1)->safety(), TamsoSafety::CheckFirst);
-    EXPECT_EQ(view->uninstallButton()->text(),
+    EXPECT_EQ(Find::part<QPushButton>(*view, "uninstallButton")->text(),
               "Uninstall · " + formatBytes(appBytes + high.sizeBytes));
     EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 1 leftover item?");
 
     view->leftoverRows().at(1)->checkBox()->click();
     EXPECT_TRUE(service->leftovers().at(1).selected);
-    EXPECT_EQ(view->uninstallButton()->text(),
+    EXPECT_EQ(Find::part<QPushButton>(*view, "uninstallButton")->text(),
               "Uninstall · " + formatBytes(appBytes + high.sizeBytes + low.sizeBytes));
     EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 2 leftover items?");
     view->leftoverRows().at(1)->checkBox()->click();
     view->leftoverRows().at(0)->checkBox()->click();
-    EXPECT_EQ(view->uninstallButton()->text(), "Uninstall · " + formatBytes(appBytes));
+    EXPECT_EQ(Find::part<QPushButton>(*view, "uninstallButton")->text(),
+              "Uninstall · " + formatBytes(appBytes));
     EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 0 leftover items?");
     view->leftoverRows().at(0)->checkBox()->click();
 
@@ -119,8 +123,8 @@ TEST(UninstallerView, TicksMoveTheTotalAndConfirmingWritesTheResultLine) {
     ASSERT_TRUE(testsupport::waitFor([&] { return screen.uninstallResult().has_value(); }));
     EXPECT_EQ(*screen.uninstallResult(),
               "Removed Editor · freed " + formatBytes(appBytes + high.sizeBytes));
-    EXPECT_EQ(view->resultLabel()->text(), *screen.uninstallResult());
-    EXPECT_TRUE(view->resultLabel()->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(*view, "uninstallResult")->text(), *screen.uninstallResult());
+    EXPECT_TRUE(Find::part<QLabel>(*view, "uninstallResult")->isVisible());
     EXPECT_TRUE(view->showsPickPrompt());
     EXPECT_TRUE(QFileInfo::exists(m.preferences() + "/Editor.conf"));
 
@@ -128,7 +132,7 @@ TEST(UninstallerView, TicksMoveTheTotalAndConfirmingWritesTheResultLine) {
     view.reset();
     UninstallerView again(screen, *service);
     again.show();
-    EXPECT_EQ(again.resultLabel()->text(), *screen.uninstallResult());
+    EXPECT_EQ(Find::part<QLabel>(again, "uninstallResult")->text(), *screen.uninstallResult());
 }
 
 TEST(AppsHubView, TheOverviewStartsOneLoadAndTheCardsLeadOn) {
@@ -186,6 +190,6 @@ TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {
     QCoreApplication::processEvents();
     EXPECT_LT(examples->mapTo(&view, QPoint(0, 0)).y(),
               view.badges().at(0)->mapTo(&view, QPoint(0, 0)).y());
-    view.reviewButton()->click();
+    Find::part<QPushButton>(view, "reviewInstalledApps")->click();
     EXPECT_EQ(opened.payloads, QStringList({"uninstaller"}));
 }

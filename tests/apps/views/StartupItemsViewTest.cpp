@@ -3,6 +3,7 @@
 #include "apps/views/StartupItemRow.h"
 #include "fakes/FakeFileRevealer.h"
 #include "support/AccessibleAudit.h"
+#include "support/Find.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKTransientNote.h"
@@ -39,8 +40,9 @@ TEST(StartupItemsView, ReadsTheListOnFirstShowingOnly) {
         view.show();
         EXPECT_TRUE(service->loaded());
         EXPECT_TRUE(view.showsEmptyState());
-        EXPECT_EQ(view.emptyState()->title(), QString("Nothing starts automatically"));
-        EXPECT_EQ(view.emptyState()->message(),
+        EXPECT_EQ(Find::part<QKEmptyState>(view, "startupEmpty")->title(),
+                  QString("Nothing starts automatically"));
+        EXPECT_EQ(Find::part<QKEmptyState>(view, "startupEmpty")->message(),
                   QString("No autostart entries or boot services found."));
     }
     // A later visit shows the list the service holds, without reading the folders again.
@@ -66,16 +68,16 @@ TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
 
     StartupItemRow* mine = rowFor(view, "Mine");
     ASSERT_TRUE(mine);
-    EXPECT_EQ(mine->detailLabel()->text(), QString("/usr/bin/mine"));
-    EXPECT_EQ(mine->scopeLabel()->text(), QString("Your login"));
+    EXPECT_EQ(Find::part<QKLineLabel>(mine, "startupDetail")->text(), QString("/usr/bin/mine"));
+    EXPECT_EQ(Find::part<QKLineLabel>(mine, "startupScope")->text(), QString("Your login"));
     ASSERT_TRUE(mine->toggle());
     EXPECT_TRUE(mine->toggle()->isChecked());
     EXPECT_TRUE(mine->toggle()->isEnabled());
 
     StartupItemRow* parked = rowFor(view, "Parked", true);
     ASSERT_TRUE(parked);
-    EXPECT_EQ(parked->detailLabel()->text(), QString("parked.desktop"));
-    EXPECT_EQ(parked->scopeLabel()->text(), QString("Your login · off"));
+    EXPECT_EQ(Find::part<QKLineLabel>(parked, "startupDetail")->text(), QString("parked.desktop"));
+    EXPECT_EQ(Find::part<QKLineLabel>(parked, "startupScope")->text(), QString("Your login · off"));
     EXPECT_FALSE(parked->toggle()->isChecked());
 
     StartupItemRow* selfOff = rowFor(view, "Self off");
@@ -84,8 +86,8 @@ TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
 
     StartupItemRow* applet = rowFor(view, "Applet");
     EXPECT_EQ(applet->toggle(), nullptr);
-    ASSERT_TRUE(applet->lockedLabel());
-    EXPECT_EQ(applet->lockedLabel()->text(), QString("locked"));
+    ASSERT_TRUE(Find::maybe<QLabel>(applet, "lockedLabel"));
+    EXPECT_EQ(Find::part<QLabel>(applet, "lockedLabel")->text(), QString("locked"));
 
     // Every row can be revealed, locked and switched-off ones included (once laid out).
     QCoreApplication::processEvents();
@@ -114,7 +116,7 @@ TEST(StartupItemsView, ASwitchMovesTheItemAndAFailureShowsTheAlert) {
     EXPECT_TRUE(QFile::exists(m.disabled() + "/app.desktop"));
     StartupItemRow* off = rowFor(view, "App", true);
     ASSERT_TRUE(off);
-    EXPECT_EQ(off->scopeLabel()->text(), QString("Your login · off"));
+    EXPECT_EQ(Find::part<QKLineLabel>(off, "startupScope")->text(), QString("Your login · off"));
     EXPECT_FALSE(off->toggle()->isChecked());
     EXPECT_FALSE(off->revealButton()->isEnabled()); // no revealer
 

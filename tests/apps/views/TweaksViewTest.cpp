@@ -4,6 +4,7 @@
 #include "apps/views/TweakRow.h"
 #include "fakes/FakeToolRunner.h"
 #include "support/AccessibleAudit.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/ToggleSwitch.h"
 
@@ -57,7 +58,8 @@ TEST_F(TweaksViewTest, WaitsForTheFirstReadingThenListsEveryGroup) {
     EXPECT_GT(store->y(), view.findChild<QLabel*>("tweaksIntro")->y());
     for (TweakRow* r : view.rows()) {
         const QList<QLabel*> lines = r->findChildren<QLabel*>();
-        EXPECT_EQ(lines, (QList<QLabel*>{r->nameLabel(), r->descriptionLabel()}))
+        EXPECT_EQ(lines, (QList<QLabel*>{Find::part<QLabel>(r, "tweakName"),
+                                         Find::part<QLabel>(r, "tweakDescription")}))
             << r->tweak().id.toStdString();
     }
     for (TweakRow* r : view.rows())
@@ -82,7 +84,7 @@ TEST_F(TweaksViewTest, SwitchesAndRestoreReachTheService) {
     EXPECT_TRUE(view.row("finder-hidden")->toggle()->isChecked());
 
     runner->clearCalls();
-    QTest::mouseClick(view.restoreButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(view, "restoreAllButton"), Qt::LeftButton);
     EXPECT_EQ(
         runner->commands("write"),
         (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "false"}}));

@@ -11,7 +11,9 @@
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
 #include "support/AccessibleAudit.h"
+#include "support/Find.h"
 #include "ui-kit/DraggableDivider.h"
+#include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSpinner.h"
@@ -218,16 +220,16 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     TamsoAIView* v = s.open();
     DescribeFindPanel* panel = v->findPanel();
     EXPECT_EQ(panel->resultsPage(), "idle");
-    EXPECT_FALSE(panel->clearButton()->isVisible());
+    EXPECT_FALSE(Find::part<QPushButton>(panel, "clearSearch")->isVisible());
     EXPECT_EQ(panel->width(), 360);
 
     QTest::keyClicks(panel->field(), "invoice");
-    ASSERT_TRUE(panel->findButton()->isEnabled());
-    QTest::mouseClick(panel->findButton(), Qt::LeftButton);
+    ASSERT_TRUE(Find::part<QPushButton>(panel, "findButton")->isEnabled());
+    QTest::mouseClick(Find::part<QPushButton>(panel, "findButton"), Qt::LeftButton);
     EXPECT_EQ(panel->resultsPage(), "searching");
     ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
     const QString invoice = s.finder.root() + QStringLiteral("/Documents/invoice-2024.pdf");
-    QKRowList* hits = panel->hitList();
+    QKRowList* hits = Find::part<QKRowList>(panel, "hitList");
     ASSERT_EQ(hits->model()->rowCount(), 1);
     const QModelIndex hit = hits->model()->index(0, 0);
     QAccessibleInterface* row = QAccessible::queryAccessibleInterface(hits)->child(0);
@@ -256,30 +258,31 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     // The fields are named by their prompts.
     EXPECT_TRUE(testsupport::accessibilityProblems(v).isEmpty())
         << testsupport::accessibilityProblems(v).join('\n').toStdString();
-    EXPECT_TRUE(panel->clearButton()->isVisible());
+    EXPECT_TRUE(Find::part<QPushButton>(panel, "clearSearch")->isVisible());
 
     // Blanks: "Find" is off, Return still searches and fails, replacing the hits.
     panel->field()->clear();
     QTest::keyClicks(panel->field(), "  ");
-    EXPECT_FALSE(panel->findButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(panel, "findButton")->isEnabled());
     QTest::keyClick(panel->field(), Qt::Key_Return);
     EXPECT_EQ(panel->resultsPage(), "failed");
-    EXPECT_EQ(panel->failureLabel()->text(), "Describe what you are looking for in a few words.");
+    EXPECT_EQ(Find::part<QKIconLabel>(panel, "findFailure")->text(),
+              "Describe what you are looking for in a few words.");
 
     QTest::keyClicks(panel->field(), "kubernetes");
     QTest::keyClick(panel->field(), Qt::Key_Return);
     ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "empty"; }));
-    EXPECT_TRUE(panel->clearButton()->isVisible());
+    EXPECT_TRUE(Find::part<QPushButton>(panel, "clearSearch")->isVisible());
 
     // A rebuilt screen refills an empty field from the last search, never a typed one.
     s.screen.setTamsoSearch(QString());
     v = s.open();
     EXPECT_EQ(v->findPanel()->field()->text(), "  kubernetes");
-    QTest::mouseClick(v->findPanel()->clearButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(v->findPanel(), "clearSearch"), Qt::LeftButton);
     EXPECT_EQ(v->findPanel()->resultsPage(), "idle");
     EXPECT_TRUE(v->findPanel()->field()->text().isEmpty());
     EXPECT_TRUE(s.finder.lastQuery().isEmpty());
-    EXPECT_FALSE(v->findPanel()->clearButton()->isVisible());
+    EXPECT_FALSE(Find::part<QPushButton>(v->findPanel(), "clearSearch")->isVisible());
 
     // The splitter keeps the panel between 240 and 620 points, and the width outlives the screen.
     for (int i = 0; i < 30; ++i)
@@ -301,25 +304,25 @@ TEST(TamsoAIView, AFindCutShortSaysSoBesideTheHits) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
     DescribeFindPanel* panel = s.open()->findPanel();
-    EXPECT_FALSE(panel->partialNotice()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(panel, "findPartial")->isVisible());
 
     panel->runSearch(QStringLiteral("invoice"));
     ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "results"; }));
-    EXPECT_TRUE(panel->partialNotice()->isVisible());
-    EXPECT_EQ(panel->partialNotice()->text(),
+    EXPECT_TRUE(Find::part<QLabel>(panel, "findPartial")->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(panel, "findPartial")->text(),
               "Searched part of your home folder: it is too big to search in full, so more files "
               "may match. Try more specific words.");
 
     panel->runSearch(QStringLiteral("kubernetes"));
     ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().kind == SearchKind::Done; }));
     EXPECT_NE(panel->resultsPage(), "empty");
-    EXPECT_TRUE(panel->partialNotice()->isVisible());
-    EXPECT_EQ(panel->partialNotice()->text(),
+    EXPECT_TRUE(Find::part<QLabel>(panel, "findPartial")->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(panel, "findPartial")->text(),
               "Searched part of your home folder: it is too big to search in full, and nothing "
               "matched in that part. Try more specific words.");
 
     panel->clearSearch();
-    EXPECT_FALSE(panel->partialNotice()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(panel, "findPartial")->isVisible());
 }
 
 TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {

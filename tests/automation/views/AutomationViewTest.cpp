@@ -4,6 +4,7 @@
 #include "fakes/FakeLoginItem.h"
 #include "shell/RunModeManager.h"
 #include "support/AccessibleAudit.h"
+#include "support/Find.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKWrapLabel.h"
@@ -39,8 +40,38 @@ struct Screen {
     }
 };
 
+QPushButton* checkButton(const AutomationView& view) {
+    return Find::part<QPushButton>(view, "checkSchedules");
+}
+QKLineLabel* statusLabel(const AutomationView& view) {
+    return Find::part<QKLineLabel>(view, "automationStatus");
+}
+bool showsTip(const AutomationView& view) {
+    return Find::part<QWidget>(view, "runModeTip")->isVisibleTo(&view);
+}
+
+QPushButton* runNowButton(const AutomationRuleRow* row) {
+    return Find::part<QPushButton>(row, "runNow");
+}
+bool showsSpinner(const AutomationRuleRow* row) {
+    return Find::part<QWidget>(row, "ruleRunning")->isVisibleTo(row);
+}
+// The status as the row shows it: the running line while the spinner turns, else the status.
+QString statusText(const AutomationRuleRow* row) {
+    return showsSpinner(row) ? Find::part<QLabel>(row, "ruleRunningText")->text()
+                             : Find::part<QKLineLabel>(row, "ruleStatus")->text();
+}
+QKWrapLabel* resultLabel(const AutomationRuleRow* row) {
+    return Find::part<QKWrapLabel>(row, "ruleResult");
+}
+// Null when the row shows no result line.
+QString resultText(const AutomationRuleRow* row) {
+    QKWrapLabel* label = resultLabel(row);
+    return label->isVisibleTo(row) ? label->text() : QString();
+}
+
 bool statusIsGreen(const AutomationView& view) {
-    const QKLineLabel* label = view.statusLabel();
+    const QKLineLabel* label = statusLabel(view);
     return label->palette().color(QPalette::WindowText) ==
            QKForeground::color(QKForeground::Green, label->parentWidget()->palette());
 }
@@ -53,12 +84,12 @@ TEST(AutomationView, AFreshStartShowsEveryRuleOffWithoutResults) {
     for (AutomationRuleRow* row : s.view->rows()) {
         SCOPED_TRACE(row->rule().id.toStdString());
         EXPECT_FALSE(row->toggle()->isChecked());
-        EXPECT_EQ(row->statusText(), "Off");
-        EXPECT_TRUE(row->resultText().isNull());
-        EXPECT_TRUE(row->runNowButton()->isEnabled());
+        EXPECT_EQ(statusText(row), "Off");
+        EXPECT_TRUE(resultText(row).isNull());
+        EXPECT_TRUE(runNowButton(row)->isEnabled());
     }
-    EXPECT_FALSE(s.view->statusLabel()->isVisible()) << "the box's last line holds the button";
-    EXPECT_TRUE(s.view->checkButton()->isEnabled());
+    EXPECT_FALSE(statusLabel(*s.view)->isVisible()) << "the box's last line holds the button";
+    EXPECT_TRUE(checkButton(*s.view)->isEnabled());
 }
 
 TEST(AutomationView, RowsFollowTheStoreAndTheSwitchReachesIt) {
@@ -72,18 +103,18 @@ TEST(AutomationView, RowsFollowTheStoreAndTheSwitchReachesIt) {
     ASSERT_TRUE(
         testsupport::waitFor([&] { return s.store->state("disk-alert").lastRun.has_value(); }));
     ASSERT_TRUE(settled(*s.store));
-    EXPECT_TRUE(alert->statusText().startsWith("Last run "));
-    EXPECT_EQ(alert->resultText(), *s.store->state("disk-alert").lastResult);
+    EXPECT_TRUE(statusText(alert).startsWith("Last run "));
+    EXPECT_EQ(resultText(alert), *s.store->state("disk-alert").lastResult);
 
     // Switched off after it ran: off, yet still its last run and result.
     QTest::mouseClick(alert->toggle(), Qt::LeftButton);
     EXPECT_FALSE(s.store->state("disk-alert").enabled);
     EXPECT_FALSE(alert->toggle()->isChecked());
-    EXPECT_TRUE(alert->statusText().startsWith("Last run "));
-    EXPECT_FALSE(alert->resultText().isEmpty());
+    EXPECT_TRUE(statusText(alert).startsWith("Last run "));
+    EXPECT_FALSE(resultText(alert).isEmpty());
 
     s.store->setEnabled(true, "sunday-dev");
-    EXPECT_EQ(s.view->row("sunday-dev")->statusText(), "Enabled — waiting for schedule");
+    EXPECT_EQ(statusText(s.view->row("sunday-dev")), "Enabled — waiting for schedule");
     ASSERT_TRUE(settled(*s.store));
 }
 
@@ -100,7 +131,7 @@ TEST(AutomationView, AssistiveTechnologyTurnsARuleOnAndReadsTheScreen) {
     EXPECT_EQ(toggle->text(QAccessible::Name), row->rule().title);
     toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(s.store->state("sunday-dev").enabled);
-    EXPECT_EQ(row->statusText(), "Enabled — waiting for schedule");
+    EXPECT_EQ(statusText(row), "Enabled — waiting for schedule");
     toggle->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(s.store->state("sunday-dev").enabled);
     ASSERT_TRUE(settled(*s.store));
@@ -116,24 +147,24 @@ TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
     });
     Screen s(&env);
     OpenAtEnd open{gate};
-    QTest::mouseClick(s.view->row("weekly-docker")->runNowButton(), Qt::LeftButton);
+    QTest::mouseClick(runNowButton(s.view->row("weekly-docker")), Qt::LeftButton);
     ASSERT_TRUE(s.store->isRunning());
     for (AutomationRuleRow* row : s.view->rows()) {
         SCOPED_TRACE(row->rule().id.toStdString());
         const bool running = row->rule().id == "weekly-docker";
-        EXPECT_EQ(row->showsSpinner(), running);
-        EXPECT_EQ(row->statusText() == "Running…", running);
+        EXPECT_EQ(showsSpinner(row), running);
+        EXPECT_EQ(statusText(row) == "Running…", running);
         EXPECT_FALSE(row->toggle()->isEnabled());
-        EXPECT_FALSE(row->runNowButton()->isEnabled());
+        EXPECT_FALSE(runNowButton(row)->isEnabled());
     }
-    EXPECT_FALSE(s.view->checkButton()->isEnabled());
+    EXPECT_FALSE(checkButton(*s.view)->isEnabled());
     gate.release();
     ASSERT_TRUE(settled(*s.store));
     AutomationRuleRow* row = s.view->row("weekly-docker");
-    EXPECT_FALSE(row->showsSpinner());
-    EXPECT_EQ(row->resultText(), "Docker prune failed: Error response from daemon\n");
-    EXPECT_TRUE(s.view->checkButton()->isEnabled());
-    EXPECT_EQ(s.view->statusLabel()->text(),
+    EXPECT_FALSE(showsSpinner(row));
+    EXPECT_EQ(resultText(row), "Docker prune failed: Error response from daemon\n");
+    EXPECT_TRUE(checkButton(*s.view)->isEnabled());
+    EXPECT_EQ(statusLabel(*s.view)->text(),
               "Docker cleanup: Docker prune failed: Error response from daemon\n");
     EXPECT_TRUE(statusIsGreen(*s.view));
 }
@@ -153,17 +184,17 @@ TEST(AutomationView, StatusMessageColourAndTheRunModeTip) {
     Screen s(&env);
     OpenAtEnd open{gate};
     s.runMode.setMode(RunMode::WindowOnly);
-    EXPECT_TRUE(s.view->showsTip());
+    EXPECT_TRUE(showsTip(*s.view));
     s.runMode.setMode(RunMode::MenuBar);
-    EXPECT_FALSE(s.view->showsTip());
+    EXPECT_FALSE(showsTip(*s.view));
     s.runMode.setMode(RunMode::Login);
-    EXPECT_FALSE(s.view->showsTip());
+    EXPECT_FALSE(showsTip(*s.view));
 
-    QTest::mouseClick(s.view->checkButton(), Qt::LeftButton);
+    QTest::mouseClick(checkButton(*s.view), Qt::LeftButton);
     // The check runs on: the text is its first one until the pass ends.
     ASSERT_TRUE(settled(*s.store));
-    EXPECT_EQ(s.view->statusLabel()->text(), "No enabled schedules are due right now.");
-    EXPECT_TRUE(s.view->statusLabel()->isVisible());
+    EXPECT_EQ(statusLabel(*s.view)->text(), "No enabled schedules are due right now.");
+    EXPECT_TRUE(statusLabel(*s.view)->isVisible());
     EXPECT_TRUE(statusIsGreen(*s.view));
 
     w.setDisk(5, 100);
@@ -171,7 +202,7 @@ TEST(AutomationView, StatusMessageColourAndTheRunModeTip) {
     s.store->setEnabled(true, "disk-alert");
     ASSERT_TRUE(
         testsupport::waitFor([&] { return s.store->isChecking() || s.store->isRunning(); }));
-    EXPECT_FALSE(statusIsGreen(*s.view)) << s.view->statusLabel()->text().toStdString();
+    EXPECT_FALSE(statusIsGreen(*s.view)) << statusLabel(*s.view)->text().toStdString();
     hold = false;
     gate.release(1000);
     ASSERT_TRUE(settled(*s.store));
@@ -191,8 +222,8 @@ TEST(AutomationView, ResultsWrapWithinTheirRow) {
     QCoreApplication::processEvents();
     AutomationRuleRow* row = s.view->row("weekly-docker");
     EXPECT_FALSE(row->toggle()->isChecked());
-    EXPECT_TRUE(row->statusText().startsWith("Last run "));
-    const QLabel* result = row->resultLabel();
+    EXPECT_TRUE(statusText(row).startsWith("Last run "));
+    const QLabel* result = resultLabel(row);
     EXPECT_LE(result->width(), 520);
     EXPECT_GT(result->height(), 3 * result->fontMetrics().height());
 }
@@ -212,17 +243,16 @@ TEST(AutomationView, ALongResultWithoutSpacesNeverWidensThePage) {
     AutomationRuleRow* row = s.view->row("weekly-docker");
     // Every switch and "Run now" lies inside the window.
     for (AutomationRuleRow* r : s.view->rows()) {
-        const QRect runNow(r->runNowButton()->mapTo(s.view.get(), QPoint()),
-                           r->runNowButton()->size());
+        const QRect runNow(runNowButton(r)->mapTo(s.view.get(), QPoint()), runNowButton(r)->size());
         EXPECT_TRUE(s.view->rect().contains(runNow)) << r->rule().id.toStdString();
         const QRect toggle(r->toggle()->mapTo(s.view.get(), QPoint()), r->toggle()->size());
         EXPECT_TRUE(s.view->rect().contains(toggle)) << r->rule().id.toStdString();
     }
     // The result wraps, and reads and copies as it was stored.
-    EXPECT_EQ(row->resultText(), result);
-    EXPECT_GT(row->resultLabel()->height(), 2 * row->resultLabel()->fontMetrics().height());
-    EXPECT_EQ(testsupport::findAccessible(s.view.get(), result)->object(), row->resultLabel());
-    row->resultLabel()->setSelection(0, 24); // twelve characters and their break marks
-    QGuiApplication::clipboard()->setText(row->resultLabel()->selectedText());
+    EXPECT_EQ(resultText(row), result);
+    EXPECT_GT(resultLabel(row)->height(), 2 * resultLabel(row)->fontMetrics().height());
+    EXPECT_EQ(testsupport::findAccessible(s.view.get(), result)->object(), resultLabel(row));
+    resultLabel(row)->setSelection(0, 24); // twelve characters and their break marks
+    QGuiApplication::clipboard()->setText(resultLabel(row)->selectedText());
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString("/var/lib/xxx"));
 }

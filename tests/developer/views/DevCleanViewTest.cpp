@@ -12,6 +12,7 @@
 #include "fakes/FakePowerSource.h"
 #include "platform/NotificationCenter.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKEmptyState.h"
@@ -81,25 +82,53 @@ QStringList titles(const QList<TamsoExplainRow*>& rows) {
     return out;
 }
 
+DevCategoryList* modelsPane(const DevCleanView& view) {
+    return Find::part<DevCategoryList>(view, "devModelsPane");
+}
+DevCategoryList* cleanupPane(const DevCleanView& view) {
+    return Find::part<DevCategoryList>(view, "devCleanupPane");
+}
+
+// The keep-awake pane's parts.
+struct Awake {
+    explicit Awake(const DevCleanView& view)
+        : root(Find::part<DevAwakePane>(view, "devAwakePane")),
+          main(Find::part<ToggleSwitch>(root, "awakeMain")),
+          display(Find::part<ToggleSwitch>(root, "awakeDisplay")),
+          power(Find::part<ToggleSwitch>(root, "awakePower")),
+          duration(Find::part<QComboBox>(root, "awakeDuration")),
+          title(Find::part<QLabel>(root, "awakeTitle")),
+          status(Find::part<QLabel>(root, "awakeStatus")),
+          note(Find::part<QLabel>(root, "awakeNote")) {}
+    DevAwakePane* root;
+    ToggleSwitch* main;
+    ToggleSwitch* display;
+    ToggleSwitch* power;
+    QComboBox* duration;
+    QLabel* title;
+    QLabel* status;
+    QLabel* note;
+};
+
 } // namespace
 
 TEST(DevCleanView, PanesFollowThePickerTheCardsAndOnlyExactPaneMessages) {
     Rig rig;
     {
         auto view = rig.view();
-        EXPECT_EQ(view->currentPane(), view->hubPane());
+        EXPECT_EQ(view->currentPane(), Find::part<QWidget>(*view, "devHub"));
         view->picker()->activated(2);
         EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
-        EXPECT_EQ(view->currentPane(), view->modelsPane());
+        EXPECT_EQ(view->currentPane(), modelsPane(*view));
         view->keepAwakeCardButton()->click();
-        EXPECT_EQ(view->currentPane(), view->awakePane());
+        EXPECT_EQ(view->currentPane(), Find::part<QWidget>(*view, "devAwakePane"));
 
         for (const char* ignored : {"Models", "", "AI models", "cleanup "}) {
             NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, ignored);
             EXPECT_EQ(rig.screen.devPane(), DevPane::Awake) << ignored;
         }
         NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "models");
-        EXPECT_EQ(view->currentPane(), view->modelsPane());
+        EXPECT_EQ(view->currentPane(), modelsPane(*view));
 
         QString opened;
         QObject context;
@@ -112,7 +141,7 @@ TEST(DevCleanView, PanesFollowThePickerTheCardsAndOnlyExactPaneMessages) {
     NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "cleanup");
     EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
     auto again = rig.view();
-    EXPECT_EQ(again->currentPane(), again->modelsPane());
+    EXPECT_EQ(again->currentPane(), modelsPane(*again));
 }
 
 TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
@@ -131,11 +160,13 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
         EXPECT_EQ(rig.screen.devSelected().size(), 17);
         EXPECT_FALSE(rig.screen.devSelected().contains("dev-ollama"));
         ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
-        EXPECT_TRUE(view->safeLine()->isVisibleTo(view.get()));
-        EXPECT_TRUE(view->safeLine()->text().startsWith("Safe recovery available · "));
+        EXPECT_TRUE(Find::part<QLabel>(*view, "hubSafeLine")->isVisibleTo(view.get()));
+        EXPECT_TRUE(Find::part<QLabel>(*view, "hubSafeLine")
+                        ->text()
+                        .startsWith("Safe recovery available · "));
         EXPECT_EQ(titles(view->largestRows()), QStringList({"Ollama models", "npm cache"}));
-        EXPECT_EQ(titles(view->modelsPane()->rows()), QStringList({"Ollama models"}));
-        EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models", "npm cache"}));
+        EXPECT_EQ(titles(modelsPane(*view)->rows()), QStringList({"Ollama models"}));
+        EXPECT_EQ(titles(cleanupPane(*view)->rows()), QStringList({"Ollama models", "npm cache"}));
     }
     // Coming back does not measure again.
     auto view = rig.view();
@@ -144,17 +175,17 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
 
     // Ticking the model on the models pane shows on the cleanup pane too.
     rig.screen.setDevPane(DevPane::Models);
-    view->modelsPane()->rows().first()->checkBox()->click();
+    modelsPane(*view)->rows().first()->checkBox()->click();
     EXPECT_TRUE(rig.screen.devSelected().contains("dev-ollama"));
-    EXPECT_EQ(view->cleanupPane()->rows().first()->selected(), true);
-    EXPECT_EQ(view->cleanupPane()->cleanButton()->text(),
-              view->modelsPane()->cleanButton()->text());
+    EXPECT_EQ(cleanupPane(*view)->rows().first()->selected(), true);
+    EXPECT_EQ(Find::part<QPushButton>(cleanupPane(*view), "devClean")->text(),
+              Find::part<QPushButton>(modelsPane(*view), "devClean")->text());
 
     // Confirm with the typed code: both folders go to the Trash, the result line shows, the
     // scanner measures again, and only the ticks of rows graded safe stay: the models row,
     // which asks to be checked first, is never left ticked over what a clean left behind.
     const QSet<QString> ticks = rig.screen.devSelected();
-    view->modelsPane()->cleanButton()->click();
+    Find::part<QPushButton>(modelsPane(*view), "devClean")->click();
     DeleteCodeSheet* sheet = view->confirmation()->sheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_FALSE(sheet->confirmButton()->isEnabled());
@@ -162,7 +193,7 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     sheet->confirmButton()->click();
     rig.du->setSize(models, 0); // what the tool reports for the emptied folder
     EXPECT_TRUE(view->isCleaning());
-    EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(modelsPane(*view), "devClean")->isEnabled());
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.screen.devResult().has_value(); }, 20000));
     EXPECT_TRUE(rig.screen.devResult()->startsWith("Freed "));
     EXPECT_FALSE(rig.screen.devResult()->contains("skipped"));
@@ -176,124 +207,126 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     // The clean empties each model folder but keeps the folder itself; an emptied folder holds
     // nothing, so the row leaves the lists, as the npm cache walked file by file does, and the
     // hub has nothing safe to recover.
-    EXPECT_TRUE(view->modelsPane()->rows().isEmpty());
-    EXPECT_TRUE(view->cleanupPane()->rows().isEmpty());
+    EXPECT_TRUE(modelsPane(*view)->rows().isEmpty());
+    EXPECT_TRUE(cleanupPane(*view)->rows().isEmpty());
     EXPECT_TRUE(QFileInfo(models).isDir());
-    EXPECT_EQ(view->safeLine()->text(), "Safe recovery available · Zero KB");
+    EXPECT_EQ(Find::part<QLabel>(*view, "hubSafeLine")->text(),
+              "Safe recovery available · Zero KB");
     // The safe rows stay ticked, but they measured nothing: no clean is offered.
-    EXPECT_EQ(view->cleanupPane()->cleanButton()->text(), "Clean selected · Zero KB");
-    EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled());
+    EXPECT_EQ(Find::part<QPushButton>(cleanupPane(*view), "devClean")->text(),
+              "Clean selected · Zero KB");
+    EXPECT_FALSE(Find::part<QPushButton>(cleanupPane(*view), "devClean")->isEnabled());
 
     // Both fill again. Rescan clears the result and keeps the ticks. While it measures,
     // unmeasured rows count zero, so neither pane offers a clean until the figures are in.
     cleaningtest::writeFile(npm, 40'000);
     cleaningtest::writeFile(ollama, 90'000);
     rig.du->hold();
-    view->cleanupPane()->rescanButton()->click();
+    Find::part<QPushButton>(cleanupPane(*view), "devRescan")->click();
     EXPECT_FALSE(rig.screen.devResult().has_value());
     EXPECT_EQ(rig.screen.devSelected(), safeTicks);
     QTest::qWait(50);
     ASSERT_EQ(rig.scanner->state().kind, Kind::Scanning);
-    EXPECT_FALSE(view->cleanupPane()->cleanButton()->isEnabled());
-    EXPECT_FALSE(view->modelsPane()->cleanButton()->isEnabled());
-    EXPECT_TRUE(view->cleanupPane()->rescanButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(cleanupPane(*view), "devClean")->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(modelsPane(*view), "devClean")->isEnabled());
+    EXPECT_TRUE(Find::part<QPushButton>(cleanupPane(*view), "devRescan")->isEnabled());
     rig.du->setSize(models, 90'112);
     rig.du->release();
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
-    EXPECT_EQ(titles(view->cleanupPane()->rows()), QStringList({"Ollama models", "npm cache"}));
-    EXPECT_TRUE(view->cleanupPane()->cleanButton()->isEnabled());
-    EXPECT_TRUE(view->modelsPane()->cleanButton()->isEnabled());
+    EXPECT_EQ(titles(cleanupPane(*view)->rows()), QStringList({"Ollama models", "npm cache"}));
+    EXPECT_TRUE(Find::part<QPushButton>(cleanupPane(*view), "devClean")->isEnabled());
+    EXPECT_TRUE(Find::part<QPushButton>(modelsPane(*view), "devClean")->isEnabled());
 }
 
 TEST(DevCleanView, KeepAwakePaneSaysWhenTheDisplayIsNotHeld) {
     Rig rig;
     auto view = rig.view();
-    DevAwakePane* pane = view->awakePane();
+    const Awake pane(*view);
     const QString refused = "The display could not be kept awake on this desktop.";
     // No screensaver service: the machine is kept awake, the display is not.
     rig.inhibitor->refuseDisplay = true;
-    pane->displaySwitch()->click();
-    pane->mainSwitch()->click();
-    ASSERT_TRUE(pane->mainSwitch()->isChecked());
-    EXPECT_TRUE(pane->statusLine()->text().contains("display may sleep"));
-    EXPECT_FALSE(pane->noteLine()->isHidden());
-    EXPECT_EQ(pane->noteLine()->text(), refused);
+    pane.display->click();
+    pane.main->click();
+    ASSERT_TRUE(pane.main->isChecked());
+    EXPECT_TRUE(pane.status->text().contains("display may sleep"));
+    EXPECT_FALSE(pane.note->isHidden());
+    EXPECT_EQ(pane.note->text(), refused);
 
     // The display switch turned off: nothing is refused.
-    pane->displaySwitch()->click();
-    EXPECT_TRUE(pane->noteLine()->isHidden());
+    pane.display->click();
+    EXPECT_TRUE(pane.note->isHidden());
 
     // On again, and this time the display is held.
-    pane->displaySwitch()->click();
-    EXPECT_EQ(pane->noteLine()->text(), refused);
+    pane.display->click();
+    EXPECT_EQ(pane.note->text(), refused);
     rig.inhibitor->refuseDisplay = false;
     rig.keepAwake->applySettings();
-    EXPECT_TRUE(pane->statusLine()->text().contains("display stays awake"));
-    EXPECT_TRUE(pane->noteLine()->isHidden());
+    EXPECT_TRUE(pane.status->text().contains("display stays awake"));
+    EXPECT_TRUE(pane.note->isHidden());
 
     // Refused again, then keep-awake switched off: only the reason it stopped is left.
     rig.inhibitor->refuseDisplay = true;
     rig.keepAwake->applySettings();
-    EXPECT_EQ(pane->noteLine()->text(), refused);
-    pane->mainSwitch()->click();
-    EXPECT_EQ(pane->noteLine()->text(), KeepAwakeManager::turnedOffNote());
+    EXPECT_EQ(pane.note->text(), refused);
+    pane.main->click();
+    EXPECT_EQ(pane.note->text(), KeepAwakeManager::turnedOffNote());
 }
 
 TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     Rig rig;
     auto view = rig.view();
-    DevAwakePane* pane = view->awakePane();
-    EXPECT_EQ(pane->durationPicker()->currentText(), "Until I turn it off");
-    EXPECT_FALSE(pane->displaySwitch()->isChecked());
-    EXPECT_TRUE(pane->powerSwitch()->isChecked());
+    const Awake pane(*view);
+    EXPECT_EQ(pane.duration->currentText(), "Until I turn it off");
+    EXPECT_FALSE(pane.display->isChecked());
+    EXPECT_TRUE(pane.power->isChecked());
     EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
 
     // On battery with "Only while on power": the switch falls back with the reason.
     rig.onPower = false;
-    pane->mainSwitch()->click();
-    EXPECT_FALSE(pane->mainSwitch()->isChecked());
-    EXPECT_EQ(pane->statusTitle()->text(), "Your Mac can sleep normally");
-    EXPECT_EQ(pane->noteLine()->text(),
+    pane.main->click();
+    EXPECT_FALSE(pane.main->isChecked());
+    EXPECT_EQ(pane.title->text(), "Your Mac can sleep normally");
+    EXPECT_EQ(pane.note->text(),
               "Plug in power first — Keep Awake is set to work only while charging.");
 
     // Display switch while off changes only the setting.
-    pane->displaySwitch()->click();
+    pane.display->click();
     EXPECT_TRUE(rig.keepAwake->keepDisplayAwake());
-    EXPECT_EQ(pane->statusLine()->text(), "Off — your Mac can sleep normally.");
+    EXPECT_EQ(pane.status->text(), "Off — your Mac can sleep normally.");
 
     rig.onPower = true;
-    pane->mainSwitch()->click();
-    EXPECT_TRUE(pane->mainSwitch()->isChecked());
-    EXPECT_EQ(pane->statusTitle()->text(), "Keeping this Mac awake");
-    EXPECT_TRUE(pane->noteLine()->isHidden());
+    pane.main->click();
+    EXPECT_TRUE(pane.main->isChecked());
+    EXPECT_EQ(pane.title->text(), "Keeping this Mac awake");
+    EXPECT_TRUE(pane.note->isHidden());
     EXPECT_EQ(view->keepAwakeCardButton()->text(), "Manage");
     EXPECT_EQ(view->keepAwakeCardText()->text(), rig.keepAwake->statusLine());
-    EXPECT_TRUE(view->keepAwakeLine()->isVisibleTo(view.get()));
-    EXPECT_EQ(view->keepAwakeLine()->text(), rig.keepAwake->statusLine());
+    EXPECT_TRUE(Find::part<QKIconLabel>(*view, "hubAwakeLine")->isVisibleTo(view.get()));
+    EXPECT_EQ(Find::part<QKIconLabel>(*view, "hubAwakeLine")->text(), rig.keepAwake->statusLine());
 
     // A period chosen while on runs from the moment of the choice.
     rig.now = rig.now.addSecs(600);
-    pane->durationPicker()->setCurrentIndex(1);
-    emit pane->durationPicker()->activated(1);
+    pane.duration->setCurrentIndex(1);
+    emit pane.duration->activated(1);
     EXPECT_EQ(rig.keepAwake->duration(), KeepAwakeManager::Duration::OneHour);
-    EXPECT_TRUE(pane->statusLine()->text().endsWith(" · about 59 min left"))
-        << pane->statusLine()->text().toStdString();
+    EXPECT_TRUE(pane.status->text().endsWith(" · about 59 min left"))
+        << pane.status->text().toStdString();
     // A setting changed on battery pauses it, with the reason.
     rig.onPower = false;
-    pane->displaySwitch()->click();
-    EXPECT_FALSE(pane->mainSwitch()->isChecked());
-    EXPECT_EQ(pane->noteLine()->text(), "Paused — Mac is on battery. Plug in to resume, or turn "
-                                        "off “Only while on power”.");
+    pane.display->click();
+    EXPECT_FALSE(pane.main->isChecked());
+    EXPECT_EQ(pane.note->text(), "Paused — Mac is on battery. Plug in to resume, or turn "
+                                 "off “Only while on power”.");
 
     // A change from elsewhere (the menu-bar panel) shows without any action here.
     rig.onPower = true;
     rig.keepAwake->start();
-    EXPECT_TRUE(pane->mainSwitch()->isChecked());
-    EXPECT_EQ(pane->statusTitle()->text(), "Keeping this Mac awake");
+    EXPECT_TRUE(pane.main->isChecked());
+    EXPECT_EQ(pane.title->text(), "Keeping this Mac awake");
     rig.keepAwake->stop(KeepAwakeManager::turnedOffNote());
-    EXPECT_FALSE(pane->mainSwitch()->isChecked());
-    EXPECT_EQ(pane->noteLine()->text(), "Turned off");
-    EXPECT_EQ(pane->statusLine()->text(), "Off — your Mac can sleep normally.");
+    EXPECT_FALSE(pane.main->isChecked());
+    EXPECT_EQ(pane.note->text(), "Turned off");
+    EXPECT_EQ(pane.status->text(), "Off — your Mac can sleep normally.");
     EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
-    EXPECT_FALSE(view->keepAwakeLine()->isVisibleTo(view.get()));
+    EXPECT_FALSE(Find::part<QKIconLabel>(*view, "hubAwakeLine")->isVisibleTo(view.get()));
 }

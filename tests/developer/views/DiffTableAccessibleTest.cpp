@@ -6,6 +6,7 @@
 #include "fakes/FakeLanguageModel.h"
 #include "platform/LinuxDocumentText.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 
 #include <gtest/gtest.h>
 #include <QAccessible>
@@ -115,7 +116,8 @@ TEST(DiffTableAccessible, TheCompareScreensDiffListIsTheTable) {
     FileCompare compare{state, model, std::make_shared<LinuxDocumentText>()};
     FileCompareView view(state, compare);
     state.setCompareRows(rows(8));
-    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(view.diffList());
+    QAccessibleInterface* iface =
+        QAccessible::queryAccessibleInterface(Find::part<QListView>(view, "diffList"));
     ASSERT_NE(iface, nullptr);
     ASSERT_NE(iface->tableInterface(), nullptr);
     EXPECT_EQ(iface->tableInterface()->rowCount(), 8);

@@ -11,6 +11,7 @@
 #include "platform/LinuxDocumentText.h"
 #include "shell/ScreenState.h"
 #include "support/AccessTime.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
@@ -66,6 +67,12 @@ struct Screen {
         ASSERT_TRUE(testsupport::waitFor([this] { return !state.compareBusy(); }, 10000));
     }
     bool visible(QWidget* w) const { return w->isVisibleTo(view.get()); }
+    template <typename T> T* part(const char* name) const { return Find::part<T>(*view, name); }
+    CompareDropZone* zone(Side side) const {
+        return part<CompareDropZone>(side == Side::Left ? "compareLeftZone" : "compareRightZone");
+    }
+    CompareVerdict* verdict() const { return part<CompareVerdict>("compareVerdict"); }
+    CompareFileFacts* facts() const { return part<CompareFileFacts>("compareFileFacts"); }
 };
 
 void drop(QWidget* target, const QList<QUrl>& urls) {
@@ -84,32 +91,35 @@ void drop(QWidget* target, const QList<QUrl>& urls) {
 TEST(FileCompareView, StartsByInvitingTwoFilesAndFillsAZoneWhenOneIsPicked) {
     Screen s;
     for (Side side : {Side::Left, Side::Right}) {
-        CompareDropZone* zone = s.view->zone(side);
-        EXPECT_EQ(zone->symbol()->symbol(), QStringLiteral("doc.badge.plus"));
-        EXPECT_EQ(zone->detailLabel()->text(),
+        CompareDropZone* zone = s.zone(side);
+        EXPECT_EQ(Find::part<QKSymbol>(zone, "zoneSymbol")->symbol(),
+                  QStringLiteral("doc.badge.plus"));
+        EXPECT_EQ(Find::part<QKLineLabel>(zone, "zoneDetail")->text(),
                   QStringLiteral("Click to choose, or drop a file here"));
     }
-    EXPECT_EQ(s.view->zone(Side::Left)->nameLabel()->text(), QStringLiteral("First file"));
-    EXPECT_EQ(s.view->zone(Side::Right)->nameLabel()->text(), QStringLiteral("Second file"));
+    EXPECT_EQ(Find::part<QKLineLabel>(s.zone(Side::Left), "zoneName")->text(),
+              QStringLiteral("First file"));
+    EXPECT_EQ(Find::part<QKLineLabel>(s.zone(Side::Right), "zoneName")->text(),
+              QStringLiteral("Second file"));
     EXPECT_EQ(s.view->resultPage(), Page::Pick);
-    EXPECT_EQ(s.view->pickState()->title(), QStringLiteral("Pick two files"));
-    EXPECT_FALSE(s.visible(s.view->explainButton()));
-    EXPECT_FALSE(s.visible(s.view->verdictSlot()));
-    EXPECT_FALSE(s.visible(s.view->explanationBox()));
-    EXPECT_FALSE(s.visible(s.view->unavailableNote()));
+    EXPECT_EQ(s.part<QKEmptyState>("comparePick")->title(), QStringLiteral("Pick two files"));
+    EXPECT_FALSE(s.visible(s.part<CompareExplainButton>("explainChanges")));
+    EXPECT_FALSE(s.visible(s.verdict()));
+    EXPECT_FALSE(s.visible(s.part<QKCardSurface>("explanationBox")));
+    EXPECT_FALSE(s.visible(s.part<QKIconLabel>("unavailableNote")));
 
     const QString dir = testsupport::freshDir("pick");
     s.picks = {QUrl::fromLocalFile(write(dir + "/Offer.txt", "a\n"))};
-    QTest::mouseClick(s.view->zone(Side::Left), Qt::LeftButton);
-    CompareDropZone* left = s.view->zone(Side::Left);
-    EXPECT_EQ(left->symbol()->symbol(), QStringLiteral("doc.fill"));
-    EXPECT_EQ(left->nameLabel()->text(), QStringLiteral("Offer.txt"));
-    EXPECT_EQ(left->detailLabel()->text(), dir);
+    QTest::mouseClick(s.zone(Side::Left), Qt::LeftButton);
+    CompareDropZone* left = s.zone(Side::Left);
+    EXPECT_EQ(Find::part<QKSymbol>(left, "zoneSymbol")->symbol(), QStringLiteral("doc.fill"));
+    EXPECT_EQ(Find::part<QKLineLabel>(left, "zoneName")->text(), QStringLiteral("Offer.txt"));
+    EXPECT_EQ(Find::part<QKLineLabel>(left, "zoneDetail")->text(), dir);
     EXPECT_EQ(s.view->resultPage(), Page::Pick);
     EXPECT_FALSE(s.state.compareBusy());
 
     // A cancelled picker changes nothing.
-    QTest::mouseClick(s.view->zone(Side::Right), Qt::LeftButton);
+    QTest::mouseClick(s.zone(Side::Right), Qt::LeftButton);
     EXPECT_EQ(s.state.compareRight(), std::nullopt);
 }
 
@@ -119,21 +129,21 @@ TEST(FileCompareView, ADropUsesItsFirstFileOnlyAndReplacesThatSide) {
     const QString a = write(dir + "/a.txt", "a\n"), b = write(dir + "/b.txt", "b\n"),
                   c = write(dir + "/c.txt", "c\n");
     s.compare.setSide(QUrl::fromLocalFile(a), Side::Left);
-    drop(s.view->zone(Side::Right),
+    drop(s.zone(Side::Right),
          {QUrl::fromLocalFile(b), QUrl::fromLocalFile(c), QUrl::fromLocalFile(a)});
     EXPECT_EQ(s.state.compareRight(), QUrl::fromLocalFile(b));
     EXPECT_EQ(s.state.compareLeft(), QUrl::fromLocalFile(a));
     s.settle();
-    drop(s.view->zone(Side::Right), {});
-    drop(s.view->zone(Side::Right), {QUrl("https://example.org/x.txt")});
+    drop(s.zone(Side::Right), {});
+    drop(s.zone(Side::Right), {QUrl("https://example.org/x.txt")});
     EXPECT_EQ(s.state.compareRight(), QUrl::fromLocalFile(b));
 
     // The same file on both sides.
-    drop(s.view->zone(Side::Right), {QUrl::fromLocalFile(a)});
+    drop(s.zone(Side::Right), {QUrl::fromLocalFile(a)});
     s.settle();
-    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Identical);
-    EXPECT_TRUE(s.visible(s.view->verdictSlot()->identical()));
-    EXPECT_FALSE(s.visible(s.view->explainButton()));
+    EXPECT_EQ(s.verdict()->verdict(), FileCompareText::Verdict::Identical);
+    EXPECT_TRUE(s.visible(Find::part<QKIconLabel>(s.verdict(), "verdictIdentical")));
+    EXPECT_FALSE(s.visible(s.part<CompareExplainButton>("explainChanges")));
 }
 
 TEST(FileCompareView, ALineDiffShowsItsCountsRowsAndTheExplanation) {
@@ -143,16 +153,16 @@ TEST(FileCompareView, ALineDiffShowsItsCountsRowsAndTheExplanation) {
            write(dir + "/b.txt", "keep\nnew one\nkeep too\nadded\nadded again\n"));
     ASSERT_EQ(s.state.compareSummary(), (DiffSummary{2, 0, 1}));
     EXPECT_EQ(s.view->resultPage(), Page::Text);
-    EXPECT_FALSE(s.visible(s.view->extractionBanner()));
-    CompareVerdict* verdict = s.view->verdictSlot();
-    EXPECT_EQ(verdict->addedCount()->text(), QStringLiteral("2"));
-    EXPECT_EQ(verdict->removedCount()->text(), QStringLiteral("0"));
-    EXPECT_EQ(verdict->changedCount()->text(), QStringLiteral("1"));
-    EXPECT_TRUE(s.visible(verdict->removedCount())); // zeros are shown too
-    EXPECT_EQ(s.view->diffModel()->rowCount(), s.state.compareRows().size());
-    EXPECT_TRUE(s.view->diffList()->uniformItemSizes());
+    EXPECT_FALSE(s.visible(s.part<QWidget>("extractionBanner")));
+    CompareVerdict* verdict = s.verdict();
+    EXPECT_EQ(Find::part<QKIconLabel>(verdict, "addedCount")->text(), QStringLiteral("2"));
+    EXPECT_EQ(Find::part<QKIconLabel>(verdict, "removedCount")->text(), QStringLiteral("0"));
+    EXPECT_EQ(Find::part<QKIconLabel>(verdict, "changedCount")->text(), QStringLiteral("1"));
+    EXPECT_TRUE(s.visible(Find::part<QKIconLabel>(verdict, "removedCount"))); // zeros are shown too
+    EXPECT_EQ(s.part<QListView>("diffList")->model()->rowCount(), s.state.compareRows().size());
+    EXPECT_TRUE(s.part<QListView>("diffList")->uniformItemSizes());
 
-    CompareExplainButton* explain = s.view->explainButton();
+    CompareExplainButton* explain = s.part<CompareExplainButton>("explainChanges");
     ASSERT_TRUE(s.visible(explain));
     EXPECT_EQ(explain->label(), QStringLiteral("Explain changes"));
     s.model.setHeld(true);
@@ -160,41 +170,44 @@ TEST(FileCompareView, ALineDiffShowsItsCountsRowsAndTheExplanation) {
     QTest::mouseClick(explain, Qt::LeftButton);
     EXPECT_EQ(explain->label(), QStringLiteral("Reading…"));
     EXPECT_FALSE(explain->isEnabled());
-    EXPECT_TRUE(s.visible(verdict->changedCount()));
+    EXPECT_TRUE(s.visible(Find::part<QKIconLabel>(verdict, "changedCount")));
     s.model.release();
-    ASSERT_TRUE(testsupport::waitFor([&] { return s.visible(s.view->explanationBox()); }));
-    EXPECT_EQ(s.view->explanationText()->text(),
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return s.visible(s.part<QKCardSurface>("explanationBox")); }));
+    EXPECT_EQ(s.part<QLabel>("explanationText")->text(),
               QStringLiteral("Clause one was reworded and two lines were added."));
     EXPECT_TRUE(explain->isEnabled());
 
     // Without a model the note appears and the comparison stays.
     s.model.available = false;
     QTest::mouseClick(explain, Qt::LeftButton);
-    EXPECT_TRUE(s.visible(s.view->unavailableNote()));
+    EXPECT_TRUE(s.visible(s.part<QKIconLabel>("unavailableNote")));
     EXPECT_EQ(s.view->resultPage(), Page::Text);
 
     // Coming back to the section shows the same comparison.
     s.view = std::make_unique<FileCompareView>(s.state, s.compare);
     s.view->show();
     EXPECT_EQ(s.view->resultPage(), Page::Text);
-    EXPECT_EQ(s.view->diffModel()->rowCount(), s.state.compareRows().size());
-    EXPECT_EQ(s.view->zone(Side::Left)->nameLabel()->text(), QStringLiteral("a.txt"));
+    EXPECT_EQ(s.part<QListView>("diffList")->model()->rowCount(), s.state.compareRows().size());
+    EXPECT_EQ(Find::part<QKLineLabel>(s.zone(Side::Left), "zoneName")->text(),
+              QStringLiteral("a.txt"));
 }
 
 TEST(FileCompareView, DocumentsCarryTheExtractionBannerAndErrorsTheirPanel) {
     Screen s;
     const QString fx = testsupport::fixture("developer/");
     s.pair(fx + "terms-plain.docx", fx + "terms-styled.docx");
-    EXPECT_TRUE(s.visible(s.view->extractionBanner()));
-    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Identical);
+    EXPECT_TRUE(s.visible(s.part<QWidget>("extractionBanner")));
+    EXPECT_EQ(s.verdict()->verdict(), FileCompareText::Verdict::Identical);
 
     const QString dir = testsupport::freshDir("err");
     s.pair(write(dir + "/a.txt", "a\n"), write(dir + "/bad.txt", QByteArray(9000, 'b') + "\xff"));
     EXPECT_EQ(s.view->resultPage(), Page::Error);
-    EXPECT_EQ(s.view->errorState()->title(), QStringLiteral("Couldn't compare"));
-    EXPECT_EQ(s.view->errorState()->message(),
+    EXPECT_EQ(s.part<QKEmptyState>("compareError")->title(), QStringLiteral("Couldn't compare"));
+    EXPECT_EQ(s.part<QKEmptyState>("compareError")->message(),
               QStringLiteral("One of the files couldn't be read as text."));
-    EXPECT_EQ(s.view->zone(Side::Right)->nameLabel()->text(), QStringLiteral("bad.txt"));
+    EXPECT_EQ(Find::part<QKLineLabel>(s.zone(Side::Right), "zoneName")->text(),
+              QStringLiteral("bad.txt"));
 }
 
 TEST(FileCompareView, ImagesSitSideBySideAndABadOneCannotBePreviewed) {
@@ -205,7 +218,7 @@ TEST(FileCompareView, ImagesSitSideBySideAndABadOneCannotBePreviewed) {
     ASSERT_TRUE(image.save(dir + "/good.png"));
     s.pair(dir + "/good.png", write(dir + "/broken.jpg", "not a jpeg at all"));
     ASSERT_EQ(s.view->resultPage(), Page::Image);
-    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Different);
+    EXPECT_EQ(s.verdict()->verdict(), FileCompareText::Verdict::Different);
     const QList<QWidget*> columns = s.view->imagePair()->columns();
     ASSERT_EQ(columns.size(), 2);
     ASSERT_TRUE(testsupport::waitFor([&] {
@@ -249,9 +262,9 @@ TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {
     const QString a = write(dir + "/a.bin", QByteArray("\0\1\2", 3));
     s.pair(a, write(dir + "/b.bin", QByteArray("\0\1\3", 3)));
     ASSERT_EQ(s.view->resultPage(), Page::Facts);
-    EXPECT_EQ(s.view->verdictSlot()->verdict(), FileCompareText::Verdict::Different);
-    CompareFileFacts* facts = s.view->fileFacts();
-    EXPECT_FALSE(s.visible(facts->tooBigNote()));
+    EXPECT_EQ(s.verdict()->verdict(), FileCompareText::Verdict::Different);
+    CompareFileFacts* facts = s.facts();
+    EXPECT_FALSE(s.visible(Find::part<QKIconLabel>(facts, "tooBigNote")));
     ASSERT_EQ(facts->boxes().size(), 2);
     QWidget* box = facts->boxes().first();
     EXPECT_EQ(box->findChild<QKLineLabel*>("factsName")->text(), QStringLiteral("a.bin"));
@@ -264,12 +277,12 @@ TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {
         many += "x\n";
     s.pair(write(dir + "/big.txt", many), write(dir + "/small.txt", "x\n"));
     EXPECT_EQ(s.view->resultPage(), Page::Facts);
-    EXPECT_TRUE(s.visible(s.view->fileFacts()->tooBigNote()));
+    EXPECT_TRUE(s.visible(Find::part<QKIconLabel>(s.facts(), "tooBigNote")));
 
     // A vanished file: 0 bytes and no date.
     s.compare.setSide(QUrl::fromLocalFile(dir + "/gone.bin"), Side::Left);
     s.settle();
-    QWidget* gone = s.view->fileFacts()->boxes().first();
+    QWidget* gone = s.facts()->boxes().first();
     EXPECT_EQ(gone->findChild<QLabel*>("factsSize")->text(), QStringLiteral("Size: Zero KB"));
     EXPECT_EQ(gone->findChild<QLabel*>("factsModified"), nullptr);
 }
@@ -308,12 +321,12 @@ TEST(FileCompareView, TabReachesTheDiffAndTheKeysWalkItsRows) {
     }
     s.pair(write(dir + "/a.txt", left), write(dir + "/b.txt", right));
     ASSERT_EQ(s.view->resultPage(), Page::Text);
-    QListView* list = s.view->diffList();
+    QListView* list = s.part<QListView>("diffList");
     const QImage untouched = list->grab().toImage();
     s.view->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(s.view.get()));
 
-    s.view->zone(Side::Right)->setFocus(Qt::TabFocusReason);
+    s.zone(Side::Right)->setFocus(Qt::TabFocusReason);
     for (int i = 0; i < 10 && QApplication::focusWidget() != list; ++i)
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), list) << "Tab never reached the diff";

@@ -11,6 +11,7 @@
 #include "fakes/FakeTrash.h"
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirmItem.h"
 #include "ui-kit/QKEmptyState.h"
@@ -67,6 +68,7 @@ struct Screen {
         sheet->confirmButton()->click();
         QCoreApplication::processEvents();
     }
+    template <typename T> T* part(const char* name) const { return Find::part<T>(*view, name); }
 };
 
 // Exact groups of two and three files, and one look-alike set of two photos.
@@ -84,34 +86,34 @@ QString sampleFolder() {
 
 TEST(DuplicatesView, HeaderFollowsThePickAndTheMode) {
     Screen s;
-    EXPECT_FALSE(s.view->clearButton()->isVisible());
-    EXPECT_FALSE(s.view->cleanAllButton()->isVisible());
-    EXPECT_EQ(s.view->folderButton()->text(), "Choose folder…");
-    EXPECT_EQ(s.view->exactState()->title(), "Pick a folder to scan");
+    EXPECT_FALSE(s.part<QPushButton>("clearButton")->isVisible());
+    EXPECT_FALSE(s.part<QKProminentButton>("cleanAllButton")->isVisible());
+    EXPECT_EQ(s.part<QKProminentButton>("folderButton")->text(), "Choose folder…");
+    EXPECT_EQ(s.part<QKEmptyState>("exactState")->title(), "Pick a folder to scan");
 
     // A cancelled pick changes nothing.
     s.view->pickFolder();
     EXPECT_EQ(s.finder.state().kind, Kind::Idle);
 
     // A pick in look-alike mode runs both scans.
-    s.view->modeSwitch()->activated(1);
+    s.part<SegmentedControl>("duplicateModes")->activated(1);
     EXPECT_EQ(s.state.duplicateMode(), DuplicatesMode::Similar);
     const QString dir = sampleFolder();
     s.picks.append(dir);
     s.view->pickFolder();
-    EXPECT_TRUE(s.view->clearButton()->isVisible());
-    EXPECT_EQ(s.view->folderButton()->text(), "Scan another folder…");
+    EXPECT_TRUE(s.part<QPushButton>("clearButton")->isVisible());
+    EXPECT_EQ(s.part<QKProminentButton>("folderButton")->text(), "Scan another folder…");
     ASSERT_TRUE(s.scanned());
-    EXPECT_EQ(s.view->folderLabel()->text(), QFileInfo(dir).fileName());
-    EXPECT_EQ(s.view->cleanAllButton()->text(), "Clean all · trash 1");
-    s.view->modeSwitch()->activated(0);
-    EXPECT_EQ(s.view->cleanAllButton()->text(), "Clean all · trash 3");
-    EXPECT_EQ(s.view->exactPane()->currentWidget(), s.view->exactList());
+    EXPECT_EQ(s.part<QLabel>("folderName")->text(), QFileInfo(dir).fileName());
+    EXPECT_EQ(s.part<QKProminentButton>("cleanAllButton")->text(), "Clean all · trash 1");
+    s.part<SegmentedControl>("duplicateModes")->activated(0);
+    EXPECT_EQ(s.part<QKProminentButton>("cleanAllButton")->text(), "Clean all · trash 3");
+    EXPECT_EQ(s.part<QKScanStatePages>("exactPane")->currentWidget(), s.view->exactList());
 
     s.view->clear();
-    EXPECT_FALSE(s.view->clearButton()->isVisible());
-    EXPECT_FALSE(s.view->cleanAllButton()->isVisible());
-    EXPECT_EQ(s.view->folderButton()->text(), "Choose folder…");
+    EXPECT_FALSE(s.part<QPushButton>("clearButton")->isVisible());
+    EXPECT_FALSE(s.part<QKProminentButton>("cleanAllButton")->isVisible());
+    EXPECT_EQ(s.part<QKProminentButton>("folderButton")->text(), "Choose folder…");
     EXPECT_EQ(s.finder.state().kind, Kind::Idle);
     EXPECT_EQ(s.similar.state().kind, SimilarPhotoFinder::State::Kind::Idle);
 }
@@ -119,15 +121,15 @@ TEST(DuplicatesView, HeaderFollowsThePickAndTheMode) {
 TEST(DuplicatesView, ProgressAndEmptyPanes) {
     Screen s;
     s.view->scanFolder(testsupport::freshDir("nothing"));
-    EXPECT_EQ(s.view->exactProgressLabel()->text(), "Scanning… 0 files checked");
-    EXPECT_EQ(s.view->similarProgressLabel()->text(), "Looking for photos…");
+    EXPECT_EQ(s.part<QLabel>("exactProgress")->text(), "Scanning… 0 files checked");
+    EXPECT_EQ(s.part<QLabel>("similarProgress")->text(), "Looking for photos…");
     ASSERT_TRUE(s.scanned());
-    EXPECT_EQ(s.view->exactState()->title(), "No duplicates found");
-    EXPECT_EQ(s.view->similarState()->title(), "No look-alike photos");
+    EXPECT_EQ(s.part<QKEmptyState>("exactState")->title(), "No duplicates found");
+    EXPECT_EQ(s.part<QKEmptyState>("similarState")->title(), "No look-alike photos");
     s.view->scanFolder(testsupport::home() + "/no-such-folder");
     ASSERT_TRUE(s.scanned());
-    EXPECT_EQ(s.view->exactState()->title(), "Scan failed");
-    EXPECT_EQ(s.view->exactState()->message(), "Could not read that folder.");
+    EXPECT_EQ(s.part<QKEmptyState>("exactState")->title(), "Scan failed");
+    EXPECT_EQ(s.part<QKEmptyState>("exactState")->message(), "Could not read that folder.");
 }
 
 // A row made at one text size and shown at another still shows every tile whole, the keeper's
@@ -166,20 +168,20 @@ TEST(DuplicatesView, KeepingTheChosenCopy) {
         s.view->exactList()->row(s.finder.groups()[1].id.toString(QUuid::WithoutBraces)));
     ASSERT_NE(row, nullptr);
     ASSERT_EQ(row->group().files.size(), 2);
-    EXPECT_TRUE(row->headerLabel()->text().startsWith("2 identical copies · "));
+    EXPECT_TRUE(Find::part<QLabel>(row, "rowHeader")->text().startsWith("2 identical copies · "));
     // What the copy that would go takes on the disk: 3,000 bytes hold one 4 KB block.
-    EXPECT_EQ(row->freesLabel()->text(), "Frees 4 KB");
-    EXPECT_FALSE(row->keepButton()->isEnabled());
+    EXPECT_EQ(Find::part<QLabel>(row, "freesLine")->text(), "Frees 4 KB");
+    EXPECT_FALSE(Find::part<QPushButton>(row, "keepSelected")->isEnabled());
     EXPECT_FALSE(row->tiles()[0]->hasThumbnail()); // not a picture: the document symbol
 
     QTest::mouseClick(row->tiles()[1], Qt::LeftButton);
     EXPECT_TRUE(row->tiles()[1]->isKeeper());
-    EXPECT_FALSE(row->tiles()[1]->keepingLabel()->isHidden());
+    EXPECT_FALSE(Find::part<QWidget>(row->tiles()[1], "keepingThisOne")->isHidden());
     QTest::mouseClick(row->tiles()[0], Qt::LeftButton);
     EXPECT_TRUE(row->tiles()[0]->isKeeper());
     EXPECT_FALSE(row->tiles()[1]->isKeeper());
-    ASSERT_TRUE(row->keepButton()->isEnabled());
-    row->keepButton()->click();
+    ASSERT_TRUE(Find::part<QPushButton>(row, "keepSelected")->isEnabled());
+    Find::part<QPushButton>(row, "keepSelected")->click();
     ASSERT_TRUE(s.view->confirmation()->pending().has_value());
     EXPECT_EQ(s.view->confirmation()->pending()->title, "Trash 1 duplicate?");
     EXPECT_EQ(s.view->confirmation()->pending()->message,
@@ -190,11 +192,11 @@ TEST(DuplicatesView, KeepingTheChosenCopy) {
     EXPECT_FALSE(s.view->confirmation()->pending().has_value());
     EXPECT_TRUE(s.trash->moved().isEmpty());
 
-    row->keepButton()->click();
+    Find::part<QPushButton>(row, "keepSelected")->click();
     s.confirm();
     EXPECT_EQ(s.trash->moved(), QStringList({dir + "/pair-b.bin"}));
     EXPECT_EQ(s.finder.groups().size(), 1);
-    EXPECT_EQ(s.view->cleanAllButton()->text(), "Clean all · trash 2");
+    EXPECT_EQ(s.part<QKProminentButton>("cleanAllButton")->text(), "Clean all · trash 2");
     EXPECT_TRUE(s.view->errors().isEmpty());
 }
 
@@ -215,10 +217,11 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
     QObject::connect(&s.finder, &DuplicateFinder::cleaningChanged, [&] {
         if (!s.finder.cleaning() || !progress.isEmpty())
             return;
-        busy = s.view->exactPane()->isShowing(QKScanPhase::Busy);
-        progress = s.view->exactProgressLabel()->text();
-        anyEnabled = s.view->cleanAllButton()->isEnabled() || s.view->folderButton()->isEnabled() ||
-                     s.view->clearButton()->isEnabled();
+        busy = s.part<QKScanStatePages>("exactPane")->isShowing(QKScanPhase::Busy);
+        progress = s.part<QLabel>("exactProgress")->text();
+        anyEnabled = s.part<QKProminentButton>("cleanAllButton")->isEnabled() ||
+                     s.part<QKProminentButton>("folderButton")->isEnabled() ||
+                     s.part<QPushButton>("clearButton")->isEnabled();
         alertEarly = s.view->failureAlert() != nullptr;
     });
     s.confirm();
@@ -228,7 +231,7 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
     EXPECT_FALSE(anyEnabled);
     EXPECT_FALSE(alertEarly);
     ASSERT_TRUE(testsupport::waitFor([&] { return !s.view->errors().isEmpty(); }));
-    EXPECT_TRUE(s.view->folderButton()->isEnabled());
+    EXPECT_TRUE(s.part<QKProminentButton>("folderButton")->isEnabled());
     EXPECT_EQ(s.view->errors(),
               QStringList({"trio-c.bin: Read-only file system", "pair-b.bin: Permission denied"}));
     QMessageBox* alert = s.view->failureAlert();
@@ -251,13 +254,14 @@ TEST(DuplicatesView, LookAlikeSetsAndTheSheet) {
     ASSERT_EQ(s.similar.groups().size(), 1);
     const SimilarPhotoGroup set = s.similar.groups()[0];
     auto* row = qobject_cast<SimilarSetRow*>(
-        s.view->similarList()->row(set.id.toString(QUuid::WithoutBraces)));
+        s.part<QKLazyColumn>("similarList")->row(set.id.toString(QUuid::WithoutBraces)));
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->headerLabel()->text(), "2 photos look the same · best one marked");
-    EXPECT_EQ(row->keepBestButton()->text(), "Keep best, trash 1");
+    EXPECT_EQ(Find::part<QLabel>(row, "setHeader")->text(),
+              "2 photos look the same · best one marked");
+    EXPECT_EQ(Find::part<QPushButton>(row, "keepBest")->text(), "Keep best, trash 1");
 
     // The slider resizes the cells live and is remembered.
-    s.view->thumbSlider()->setValue(200);
+    s.part<QSlider>("thumbSlider")->setValue(200);
     EXPECT_EQ(s.state.duplicateThumbSize(), 200.0);
     EXPECT_EQ(row->thumbs()[0]->width(), 200);
     EXPECT_EQ(row->thumbs()[0]->height(), 140);
@@ -276,12 +280,12 @@ TEST(DuplicatesView, LookAlikeSetsAndTheSheet) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(s.view->comparing().has_value());
 
-    row->keepBestButton()->click();
+    Find::part<QPushButton>(row, "keepBest")->click();
     EXPECT_EQ(s.view->confirmation()->pending()->title, "Trash 1 photo?");
     s.confirm();
     EXPECT_EQ(s.trash->moved(), QStringList({dir + "/photo-small.jpg"}));
     EXPECT_TRUE(s.similar.groups().isEmpty());
-    EXPECT_EQ(s.view->similarState()->title(), "No look-alike photos");
+    EXPECT_EQ(s.part<QKEmptyState>("similarState")->title(), "No look-alike photos");
 }
 
 TEST(ComparisonSheet, InfoLineOfALargePhotoAndAnUnreadableOne) {

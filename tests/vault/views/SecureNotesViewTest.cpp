@@ -7,6 +7,7 @@
 #include "platform/CacheFolderTestSupport.h"
 #include "platform/JsonFields.h"
 #include "shell/ScreenState.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
@@ -88,8 +89,8 @@ protected:
         return view->editor();
     }
     void typeSecret(SecureNoteEditor* editor, const QString& text) {
-        editor->secretEditor()->moveCursor(QTextCursor::End);
-        QTest::keyClicks(editor->secretEditor(), text);
+        Find::part<QPlainTextEdit>(editor, "secretEditor")->moveCursor(QTextCursor::End);
+        QTest::keyClicks(Find::part<QPlainTextEdit>(editor, "secretEditor"), text);
     }
     QStringList rowTitles() const {
         QStringList t;
@@ -153,12 +154,13 @@ TEST_F(VaultScreen, OpeningANoteShowsItMaskedAndSavesNothing) {
     EXPECT_TRUE(editor->isLoaded());
     EXPECT_EQ(keychain->calls(), QStringList{"read " + note.account()});
     EXPECT_EQ(index(), before);
-    EXPECT_EQ(editor->titleField()->text(), "Router");
+    EXPECT_EQ(Find::part<QLineEdit>(editor, "noteTitleField")->text(), "Router");
     EXPECT_FALSE(editor->isRevealed());
     EXPECT_EQ(editor->revealButton()->text(), "Reveal");
-    EXPECT_EQ(editor->maskedLabel()->text(), SecureNotesText::maskedSecret("123456789"));
-    EXPECT_EQ(editor->countLabel()->text(), "9 characters");
-    EXPECT_FALSE(editor->maskedLabel()->text().contains("1234"));
+    EXPECT_EQ(Find::part<QLabel>(editor, "maskedSecret")->text(),
+              SecureNotesText::maskedSecret("123456789"));
+    EXPECT_EQ(Find::part<QLabel>(editor, "characterCount")->text(), "9 characters");
+    EXPECT_FALSE(Find::part<QLabel>(editor, "maskedSecret")->text().contains("1234"));
 }
 
 TEST_F(VaultScreen, ATitleEditWhileHiddenSavesItWithTheLoadedSecretAndTheRowChangesInPlace) {
@@ -167,16 +169,16 @@ TEST_F(VaultScreen, ATitleEditWhileHiddenSavesItWithTheLoadedSecretAndTheRowChan
     EXPECT_EQ(rowTitles(), (QStringList{"Router", "older"}));
     SecureNoteEditor* editor = select(older);
     clock->advance(3600);
-    editor->titleField()->setText(QStringLiteral("Wi-Fi"));
+    Find::part<QLineEdit>(editor, "noteTitleField")->setText(QStringLiteral("Wi-Fi"));
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(older.account()), "a") << "the secret stays as loaded";
     EXPECT_EQ(rowTitles(), (QStringList{"Router", "Wi-Fi"})) << "in place, not moved";
     EXPECT_EQ(view->rows()[1]->note().updated, secondsSinceReferenceDate(clock->now()));
     EXPECT_EQ(view->editor(), editor) << "the same editor goes on";
 
-    editor->titleField()->clear();
+    Find::part<QLineEdit>(editor, "noteTitleField")->clear();
     ASSERT_TRUE(settle());
-    EXPECT_EQ(editor->titleField()->text(), QString());
+    EXPECT_EQ(Find::part<QLineEdit>(editor, "noteTitleField")->text(), QString());
     EXPECT_EQ(rowTitles(), (QStringList{"Router", "Untitled"}));
     EXPECT_EQ(keychain->items().value(note.account()), "s3cret");
 }
@@ -187,13 +189,13 @@ TEST_F(VaultScreen, RevealedTheSecretCanBeEditedAndEveryChangeIsSaved) {
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
     EXPECT_TRUE(editor->isRevealed());
     EXPECT_EQ(editor->revealButton()->text(), "Hide");
-    EXPECT_EQ(editor->secretEditor()->toPlainText(), "abc");
-    editor->secretEditor()->setPlainText(QStringLiteral("abcd"));
+    EXPECT_EQ(Find::part<QPlainTextEdit>(editor, "secretEditor")->toPlainText(), "abc");
+    Find::part<QPlainTextEdit>(editor, "secretEditor")->setPlainText(QStringLiteral("abcd"));
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(note.account()), "abcd");
     EXPECT_FALSE(index().contains("abcd")) << "never in the index";
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
-    EXPECT_EQ(editor->countLabel()->text(), "4 characters");
+    EXPECT_EQ(Find::part<QLabel>(editor, "characterCount")->text(), "4 characters");
 
     // Another note, then this one again: a fresh editor, hidden, reading the keyring again.
     const SecureNote other = addNote(QStringLiteral("Other"), QString());
@@ -211,13 +213,13 @@ TEST_F(VaultScreen, CopyPutsTheWholeSecretOnTheClipboardAndTheMarkGoesAfterTwoSe
     SecureNoteEditor* editor = select(note);
     QTest::mouseClick(editor->copyButton(), Qt::LeftButton);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "full-secret") << "not the bullets";
-    EXPECT_TRUE(editor->copiedLabel()->isVisible());
-    EXPECT_EQ(editor->copiedLabel()->text(), "Copied");
+    EXPECT_TRUE(Find::part<QLabel>(editor, "copiedLabel")->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(editor, "copiedLabel")->text(), "Copied");
     QTest::qWait(1000);
     QTest::mouseClick(editor->copyButton(), Qt::LeftButton);
     EXPECT_TRUE(testsupport::waitFor([&] { return !editor->showsCopied(); }, 1900))
         << "a second copy does not restart the two seconds";
-    EXPECT_FALSE(editor->copiedLabel()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(editor, "copiedLabel")->isVisible());
 
     const SecureNote empty = addNote(QStringLiteral("Empty"), QString());
     QTest::mouseClick(select(empty)->copyButton(), Qt::LeftButton);
@@ -264,23 +266,23 @@ TEST_F(VaultScreen, AnUnreadableSecretIsNeverOverwrittenAndTheEditorSaysSo) {
     keychain->clearCalls();
     SecureNoteEditor* editor = select(note);
     EXPECT_TRUE(editor->readFailed());
-    EXPECT_TRUE(editor->readFailureLabel()->isVisible());
-    EXPECT_EQ(editor->readFailureLabel()->text(), SecureNotesText::readFailed());
-    EXPECT_FALSE(editor->titleField()->isEnabled());
+    EXPECT_TRUE(Find::part<QLabel>(editor, "readFailure")->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(editor, "readFailure")->text(), SecureNotesText::readFailed());
+    EXPECT_FALSE(Find::part<QLineEdit>(editor, "noteTitleField")->isEnabled());
     EXPECT_FALSE(editor->revealButton()->isEnabled());
     EXPECT_FALSE(editor->copyButton()->isEnabled());
-    editor->titleField()->setText(QStringLiteral("renamed"));
+    Find::part<QLineEdit>(editor, "noteTitleField")->setText(QStringLiteral("renamed"));
     editor->saveNow();
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->calls(), QStringList{"read " + note.account()}) << "nothing saved";
     EXPECT_EQ(keychain->items().value(note.account()), "precious");
 
     keychain->failReads(std::nullopt);
-    QTest::mouseClick(editor->retryButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(editor, "retryButton"), Qt::LeftButton);
     ASSERT_TRUE(settle());
     EXPECT_FALSE(editor->readFailed());
     EXPECT_EQ(editor->body(), "precious");
-    EXPECT_TRUE(editor->titleField()->isEnabled());
+    EXPECT_TRUE(Find::part<QLineEdit>(editor, "noteTitleField")->isEnabled());
 }
 
 TEST_F(VaultScreen, AMissingItemIsAnEmptySecretSavedWithTheFirstChange) {
@@ -288,9 +290,9 @@ TEST_F(VaultScreen, AMissingItemIsAnEmptySecretSavedWithTheFirstChange) {
     keychain->remove(note.account());
     SecureNoteEditor* editor = select(note);
     EXPECT_FALSE(editor->readFailed());
-    EXPECT_EQ(editor->countLabel()->text(), "0 characters");
+    EXPECT_EQ(Find::part<QLabel>(editor, "characterCount")->text(), "0 characters");
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
-    editor->secretEditor()->setPlainText(QStringLiteral("x"));
+    Find::part<QPlainTextEdit>(editor, "secretEditor")->setPlainText(QStringLiteral("x"));
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(note.account()), "x");
 }
@@ -300,24 +302,25 @@ TEST_F(VaultScreen, ARefusedSaveShowsTheAlertAndOkClearsTheMessage) {
     SecureNoteEditor* editor = select(note);
     keychain->failSaves(QStringLiteral("denied"));
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
-    editor->secretEditor()->setPlainText(QStringLiteral("new"));
+    Find::part<QPlainTextEdit>(editor, "secretEditor")->setPlainText(QStringLiteral("new"));
     ASSERT_TRUE(settle());
     QMessageBox* alert = view->alert();
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Keyring problem");
     EXPECT_EQ(alert->informativeText(), SecureNotesText::saveRefused());
-    EXPECT_EQ(editor->secretEditor()->toPlainText(), "new") << "the typed text stays";
+    EXPECT_EQ(Find::part<QPlainTextEdit>(editor, "secretEditor")->toPlainText(), "new")
+        << "the typed text stays";
     EXPECT_EQ(rowTitles(), QStringList{"Key"});
-    EXPECT_EQ(editor->saveStatusLabel()->text(), SecureNotesText::saveRefusedLine());
+    EXPECT_EQ(Find::part<QLabel>(editor, "saveStatus")->text(), SecureNotesText::saveRefusedLine());
     alert->accept();
     EXPECT_TRUE(testsupport::waitFor([&] { return !store->lastError(); }));
 
     // The next change saves again.
     keychain->failSaves(std::nullopt);
-    editor->secretEditor()->setPlainText(QStringLiteral("newer"));
+    Find::part<QPlainTextEdit>(editor, "secretEditor")->setPlainText(QStringLiteral("newer"));
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(note.account()), "newer");
-    EXPECT_FALSE(editor->saveStatusLabel()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
 }
 
 TEST_F(VaultScreen, AKeyringThatNeverAnswersLeavesTheScreenResponsiveAndTheEditorSaysSo) {
@@ -332,18 +335,18 @@ TEST_F(VaultScreen, AKeyringThatNeverAnswersLeavesTheScreenResponsiveAndTheEdito
     EXPECT_LT(stall.elapsed(), 500) << "selecting a note never waits on the keyring";
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(editor->isReading());
-    EXPECT_EQ(editor->readFailureLabel()->text(), SecureNotesText::reading());
-    EXPECT_FALSE(editor->retryButton()->isVisible());
-    EXPECT_FALSE(editor->titleField()->isEnabled());
+    EXPECT_EQ(Find::part<QLabel>(editor, "readFailure")->text(), SecureNotesText::reading());
+    EXPECT_FALSE(Find::part<QPushButton>(editor, "retryButton")->isVisible());
+    EXPECT_FALSE(Find::part<QLineEdit>(editor, "noteTitleField")->isEnabled());
     bool ticked = false;
     QTimer::singleShot(10, view.get(), [&] { ticked = true; });
     EXPECT_TRUE(testsupport::waitFor([&] { return ticked; }, 1000)) << "the event loop turns";
 
     ASSERT_TRUE(testsupport::waitFor([&] { return editor->readFailed(); }, 2000));
-    EXPECT_EQ(editor->readFailureLabel()->text(), SecureNotesText::readTimedOut());
-    EXPECT_TRUE(editor->retryButton()->isVisible());
-    EXPECT_FALSE(editor->titleField()->isEnabled());
-    editor->titleField()->setText(QStringLiteral("renamed"));
+    EXPECT_EQ(Find::part<QLabel>(editor, "readFailure")->text(), SecureNotesText::readTimedOut());
+    EXPECT_TRUE(Find::part<QPushButton>(editor, "retryButton")->isVisible());
+    EXPECT_FALSE(Find::part<QLineEdit>(editor, "noteTitleField")->isEnabled());
+    Find::part<QLineEdit>(editor, "noteTitleField")->setText(QStringLiteral("renamed"));
     editor->saveNow();
     EXPECT_EQ(keychain->calls().last(), "read " + note.account()) << "nothing saved";
 
@@ -352,7 +355,7 @@ TEST_F(VaultScreen, AKeyringThatNeverAnswersLeavesTheScreenResponsiveAndTheEdito
     ASSERT_TRUE(settle());
     EXPECT_FALSE(editor->readFailed());
     EXPECT_EQ(editor->body(), "precious");
-    EXPECT_TRUE(editor->titleField()->isEnabled());
+    EXPECT_TRUE(Find::part<QLineEdit>(editor, "noteTitleField")->isEnabled());
     EXPECT_EQ(keychain->items().value(note.account()), "precious");
 }
 
@@ -367,7 +370,7 @@ TEST_F(VaultScreen, ABurstOfKeystrokesIsSavedOnceWhenTypingPauses) {
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->calls(), QStringList{"save " + note.account()});
     EXPECT_EQ(keychain->items().value(note.account()), "abcdefghij");
-    EXPECT_FALSE(editor->saveStatusLabel()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
 }
 
 TEST_F(VaultScreen, LeavingANoteOrTheScreenSavesWhatIsTypedWithoutWaitingForThePause) {
@@ -383,7 +386,8 @@ TEST_F(VaultScreen, LeavingANoteOrTheScreenSavesWhatIsTypedWithoutWaitingForTheP
         << "the save goes before the next note is read";
     EXPECT_EQ(keychain->items().value(note.account()), "abcd");
 
-    view->editor()->titleField()->setText(QStringLiteral("Other renamed"));
+    Find::part<QLineEdit>(view->editor(), "noteTitleField")
+        ->setText(QStringLiteral("Other renamed"));
     view.reset();
     ASSERT_TRUE(settle());
     EXPECT_EQ(store->note(other.id)->title, "Other renamed");
@@ -394,17 +398,21 @@ TEST_F(VaultScreen, ASaveWithNoAnswerShowsInTheEditorUntilTheAnswerComes) {
     SecureNoteEditor* editor = select(note);
     store->setTimeLimit(std::chrono::milliseconds(150));
     keychain->hold();
-    editor->titleField()->setText(QStringLiteral("Renamed"));
+    Find::part<QLineEdit>(editor, "noteTitleField")->setText(QStringLiteral("Renamed"));
     editor->saveNow();
-    EXPECT_EQ(editor->saveStatusLabel()->text(), SecureNotesText::saving());
-    EXPECT_TRUE(editor->saveStatusLabel()->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(editor, "saveStatus")->text(), SecureNotesText::saving());
+    EXPECT_TRUE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
     ASSERT_TRUE(testsupport::waitFor(
-        [&] { return editor->saveStatusLabel()->text() == SecureNotesText::saveTimedOut(); },
+        [&] {
+            return Find::part<QLabel>(editor, "saveStatus")->text() ==
+                   SecureNotesText::saveTimedOut();
+        },
         2000));
     EXPECT_EQ(rowTitles(), QStringList{"Key"});
     keychain->release();
     ASSERT_TRUE(settle());
-    EXPECT_FALSE(editor->saveStatusLabel()->isVisible()) << "the late answer was a save";
+    EXPECT_FALSE(Find::part<QLabel>(editor, "saveStatus")->isVisible())
+        << "the late answer was a save";
     EXPECT_EQ(rowTitles(), QStringList{"Renamed"});
 }
 
@@ -418,8 +426,9 @@ TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
     SecureNoteEditor* editor = view->editor();
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(keychain->items().isEmpty()) << "no secret the list does not name";
-    EXPECT_EQ(editor->saveStatusLabel()->text(), SecureNotesText::notSavedInMemory());
-    EXPECT_TRUE(editor->saveStatusLabel()->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(editor, "saveStatus")->text(),
+              SecureNotesText::notSavedInMemory());
+    EXPECT_TRUE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
     EXPECT_TRUE(view->indexUnsavedNote()->isVisible());
     EXPECT_TRUE(view->indexUnsavedNote()->text().startsWith(
         QStringLiteral("Couldn't save the list of secure notes (")));
@@ -430,7 +439,7 @@ TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
     typeSecret(editor, QStringLiteral("k"));
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(view->rows()[0]->note().account()), "k");
-    EXPECT_FALSE(editor->saveStatusLabel()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
     EXPECT_FALSE(view->indexUnsavedNote()->isVisible());
     EXPECT_TRUE(index().contains(view->rows()[0]->note().account().toUtf8()));
 }
