@@ -17,6 +17,7 @@
 #include <string>
 #include <unistd.h>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -40,7 +41,8 @@ struct Sink {
     qint64 modified = 0;
     DiskMapCategory category = DiskMapCategory::Unknown;
     std::atomic<qint64> files{0};
-    std::atomic<qint64> bytes{0};
+    std::atomic<qint64> bytes{0};  // everything below it, its folders' own blocks included
+    std::atomic<qint64> blocks{0}; // of which folders' own blocks (its own included)
     std::atomic<bool> full{false}; // reached the switch: the tool sizes it
     bool sized = false;            // the tool has been asked, and its answer is in bytes
 };
@@ -59,7 +61,8 @@ struct Folder;
 struct Kid {
     Folder* folder = nullptr;
     Sink* sink = nullptr;
-    int file = -1; // index into Folder::files
+    int file = -1;       // index into Folder::files
+    bool hidden = false; // a hidden folder: counted in its parent's own share, never drawn
 };
 
 // A folder listed child by child. Its entries are all visited by the one worker that reads it,
@@ -73,6 +76,11 @@ struct Folder {
     DiskMapCategory inherited = DiskMapCategory::Unknown;
     DiskMapCategory handedDown = DiskMapCategory::Unknown;
     qint64 entries = 0; // everything listed, hidden items included
+    // Its own share, counted but not drawn: its own blocks and those of subfolders left out
+    // (blocks), and its hidden files and the other hidden entries (hidden).
+    qint64 blocks = 0;
+    qint64 hiddenBytes = 0;
+    qint64 hiddenFiles = 0;
     std::vector<Kid> kids;
     std::vector<BigFile> files;
     qint64 looseBytes = 0;
@@ -167,6 +175,16 @@ struct Worker {
     // whole: handed to that sink in one go when the worker leaves the folder, so that workers
     // reading parts of one big folder do not meet on its counters file by file.
     std::vector<qint64> sinkFiles;
+    // The folders' own blocks and the other entries (links, devices) met there, for that sink.
+    qint64 sinkBlocks = 0;
+    qint64 sinkOther = 0;
+};
+
+// A node as built, and what it adds to its parent's total whether drawn or not.
+struct Built {
+    std::optional<MapNode> node;
+    qint64 bytes = 0;
+    qint64 files = 0;
 };
 
 constexpr qint64 kFlushFiles = 512;
@@ -286,9 +304,9 @@ private:
         if (item.file)
             return *item.file;
         if (item.folder)
-            return buildFolder(*item.folder, QString());
+            return buildFolder(*item.folder, QString()).node;
         if (item.sink)
-            return buildSink(*item.sink, QString());
+            return buildSink(*item.sink, QString()).node;
         return std::nullopt;
     }
 
@@ -330,8 +348,9 @@ private:
             return DirectoryWalker::Action::SkipChildren;
         }
         item.open.store(1, std::memory_order_relaxed);
-        const Target target = metFolder(worker, item.path, lastComponent(item.path), e.fileName(),
-                                        item.depth, e.modifyTime, item.inherited, index);
+        const Target target =
+            metFolder(worker, item.path, lastComponent(item.path), e.fileName(), item.depth,
+                      e.modifyTime, e.allocatedBytes, item.inherited, index, false);
         item.folder = target.folder;
         item.sink = target.sink;
         return DirectoryWalker::Action::Continue;
@@ -383,25 +402,31 @@ private:
             return;
         m_tally.add(0, tool - sink.bytes.load());
         sink.bytes.store(tool);
+        sink.blocks.store(0); // the tool's figure is all content
     }
 
-    // A folder met in a listed folder (or as the root): where its entries will go.
+    // A folder met in a listed folder (or as the root): where its entries will go. Its own
+    // blocks (allocated) count in its total from the start. A hidden folder is measured whole.
     Target metFolder(Worker& worker, const std::string& path, std::string_view nameBytes,
-                     const QString& name, int depth, qint64 modified, DiskMapCategory inherited,
-                     int item) {
+                     const QString& name, int depth, qint64 modified, qint64 allocated,
+                     DiskMapCategory inherited, int item, bool hidden) {
         Target target;
+        count(worker, 0, allocated);
         const bool build = ContentClassifier::isBuildFolderName(nameBytes);
         const bool package = build || ContentClassifier::hasPackageExtension(nameBytes);
-        if (package || depth >= DiskMapMeasurer::wholeDepth) {
+        if (hidden || package || depth >= DiskMapMeasurer::wholeDepth) {
             Sink& sink = worker.sinks.emplace_back();
             sink.path = path;
             sink.name = name;
             sink.item = item;
             sink.modified = modified;
+            sink.bytes.store(allocated, std::memory_order_relaxed);
+            sink.blocks.store(allocated, std::memory_order_relaxed);
             // A package or build folder is that at any depth; depth alone makes no build folder.
             sink.category = ContentClassifier::classifyBytes(nameBytes).value_or(
                 build ? DiskMapCategory::Code : inherited);
-            announce(worker, name);
+            if (!hidden)
+                announce(worker, name);
             target.sink = &sink;
         } else {
             Folder& folder = worker.folders.emplace_back();
@@ -410,6 +435,7 @@ private:
             folder.item = item;
             folder.depth = depth;
             folder.modified = modified;
+            folder.blocks = allocated;
             folder.inherited = inherited;
             folder.handedDown = ContentClassifier::classifyBytes(nameBytes).value_or(inherited);
             if (depth <= DiskMapMeasurer::namedDepth)
@@ -422,35 +448,44 @@ private:
 
     DirectoryWalker::Action visitInSink(const DirectoryWalker::Entry& e, Sink& sink,
                                         Worker& worker) {
-        if (e.isHidden() || sink.full.load(std::memory_order_relaxed))
+        if (sink.full.load(std::memory_order_relaxed))
             return DirectoryWalker::Action::SkipChildren;
         if (e.isDirectory()) {
+            worker.sinkBlocks += e.allocatedBytes;
             entering(sink.item);
             return DirectoryWalker::Action::Continue;
         }
-        if (!e.isFile() || e.repeatLink)
+        if (e.repeatLink)
             return DirectoryWalker::Action::Continue;
-        worker.sinkFiles.push_back(e.allocatedBytes);
+        if (e.isFile())
+            worker.sinkFiles.push_back(e.allocatedBytes);
+        else
+            worker.sinkOther += e.allocatedBytes;
         return DirectoryWalker::Action::Continue;
     }
 
     // Hands the files the worker gathered in its last folder to the sink that folder belongs to:
     // up to the switch, each file's bytes count; the file that reaches it marks the sink full.
+    // The folders' own blocks and other entries met on the way count as they are; after the
+    // switch the tool's figure replaces them all.
     void settleSink(Worker& worker) {
-        if (worker.sinkFiles.empty())
+        if (worker.sinkFiles.empty() && worker.sinkBlocks == 0 && worker.sinkOther == 0)
             return;
         Sink& sink = *worker.target.sink;
+        const qint64 blocks = std::exchange(worker.sinkBlocks, 0);
+        const qint64 other = std::exchange(worker.sinkOther, 0);
         const qint64 gathered = qint64(worker.sinkFiles.size());
         const qint64 before = sink.files.fetch_add(gathered, std::memory_order_relaxed);
         const qint64 taken = std::clamp<qint64>(m_options.switchFiles - before, 0, gathered);
-        qint64 bytes = 0;
+        qint64 bytes = blocks + other;
         for (qint64 k = 0; k < taken; ++k)
             bytes += worker.sinkFiles[size_t(k)];
         worker.sinkFiles.clear();
-        if (taken == 0)
-            return;
+        sink.blocks.fetch_add(blocks, std::memory_order_relaxed);
         sink.bytes.fetch_add(bytes, std::memory_order_relaxed);
         count(worker, taken, bytes);
+        if (taken == 0)
+            return;
         if (before + taken == m_options.switchFiles) {
             sink.full.store(true, std::memory_order_relaxed);
             Item& item = m_items[size_t(sink.item)];
@@ -462,19 +497,24 @@ private:
     DirectoryWalker::Action visitInFolder(const DirectoryWalker::Entry& e, Folder& folder,
                                           Worker& worker) {
         ++folder.entries;
-        if (e.isHidden())
-            return DirectoryWalker::Action::SkipChildren;
         if (e.isDirectory()) {
+            const bool hidden = e.isHidden();
             const Target target =
                 metFolder(worker, joined(e.folder, e.name), e.name, e.fileName(), folder.depth + 1,
-                          e.modifyTime, folder.handedDown, folder.item);
-            folder.kids.push_back(Kid{target.folder, target.sink, -1});
+                          e.modifyTime, e.allocatedBytes, folder.handedDown, folder.item, hidden);
+            folder.kids.push_back(Kid{target.folder, target.sink, -1, hidden});
             entering(folder.item);
             return DirectoryWalker::Action::Continue;
         }
         if (e.repeatLink)
             return DirectoryWalker::Action::Continue;
         const qint64 bytes = e.allocatedBytes;
+        if (e.isHidden()) {
+            folder.hiddenBytes += bytes;
+            folder.hiddenFiles += e.isFile() ? 1 : 0;
+            count(worker, e.isFile() ? 1 : 0, bytes);
+            return DirectoryWalker::Action::Continue;
+        }
         const DiskMapCategory category =
             ContentClassifier::fileCategoryBytes(e.name, folder.handedDown);
         count(worker, 1, bytes);
@@ -552,56 +592,68 @@ private:
         return node;
     }
 
-    std::optional<MapNode> buildSink(Sink& sink, const QString& parentId) {
+    // A folder measured whole; left out (no node) when it holds nothing but folders.
+    Built buildSink(Sink& sink, const QString& parentId) {
         sizeWhole(sink);
-        const qint64 bytes = sink.bytes.load();
-        const qint64 files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
-        if (bytes < 1)
-            return std::nullopt;
+        Built built;
+        built.bytes = sink.bytes.load();
+        built.files = std::min<qint64>(sink.files.load(), m_options.switchFiles);
+        if (built.bytes - sink.blocks.load() < 1)
+            return built;
         MapNode node =
             folderNode(childId(parentId, sink.path, sink.name), sink.name, sink.modified);
-        node.sizeBytes = bytes;
-        node.fileCount = files;
+        node.sizeBytes = built.bytes;
+        node.fileCount = built.files;
         node.category = sink.category;
-        return node;
+        built.node = std::move(node);
+        return built;
     }
 
-    std::optional<MapNode> buildFolder(Folder& folder, const QString& parentId) {
+    // A folder listed child by child: its visible children are its kids, its hidden items and
+    // folders' own blocks its own share (in its size, not drawn). Left out (no node) when it
+    // keeps no kid and holds nothing but folders.
+    Built buildFolder(Folder& folder, const QString& parentId) {
         MapNode node =
             folderNode(childId(parentId, folder.path, folder.name), folder.name, folder.modified);
         const std::optional<DiskMapCategory> keyword =
             ContentClassifier::classify<DiskMapCategory>(folder.name);
+        Built built;
         if (folder.entries == 0) {
             const QString path = decode(folder.path);
             const bool listable = m_options.canList ? m_options.canList(path) : openable(path);
             if (!listable) {
                 m_tally.countUnreadable();
+                node.sizeBytes = folder.blocks;
                 node.category = keyword.value_or(folder.inherited);
-                return node;
+                built.bytes = node.sizeBytes;
+                built.node = std::move(node);
+                return built;
             }
         }
         QList<MapNode> kids;
         kids.reserve(qsizetype(folder.kids.size()) + 1);
-        qint64 total = 0, files = 0;
+        qint64 blocks = folder.blocks;
+        qint64 total = folder.blocks + folder.hiddenBytes, files = folder.hiddenFiles;
         for (const Kid& kid : folder.kids) {
-            std::optional<MapNode> child;
+            Built child;
             if (kid.folder)
                 child = buildFolder(*kid.folder, node.id);
             else if (kid.sink)
                 child = buildSink(*kid.sink, node.id);
             else {
                 const BigFile& f = folder.files[size_t(kid.file)];
-                child = folderNode(childId(node.id, f.path, f.name), f.name, f.modified);
-                child->isDirectory = false;
-                child->sizeBytes = f.bytes;
-                child->fileCount = 1;
-                child->category = f.category;
+                child.node = folderNode(childId(node.id, f.path, f.name), f.name, f.modified);
+                child.node->isDirectory = false;
+                child.node->sizeBytes = child.bytes = f.bytes;
+                child.node->fileCount = child.files = 1;
+                child.node->category = f.category;
             }
-            if (!child)
-                continue;
-            total += child->sizeBytes;
-            files += child->fileCount;
-            kids.append(std::move(*child));
+            total += child.bytes;
+            files += child.files;
+            if (!child.node)
+                blocks += child.bytes; // a folder of folders only
+            if (child.node && !kid.hidden)
+                kids.append(std::move(*child.node));
         }
         if (folder.looseCount > 0) {
             MapNode loose;
@@ -618,8 +670,10 @@ private:
             files += loose.fileCount;
             kids.append(std::move(loose));
         }
-        if (total < 1 && kids.isEmpty())
-            return std::nullopt;
+        built.bytes = total;
+        built.files = files;
+        if (total - blocks < 1 && kids.isEmpty())
+            return built;
         node.sizeBytes = total;
         node.fileCount = files;
         if (keyword)
@@ -636,7 +690,8 @@ private:
             });
             node.children = std::move(kids);
         }
-        return node;
+        built.node = std::move(node);
+        return built;
     }
 
     const DiskMapMeasurer::Options& m_options;

@@ -131,6 +131,8 @@ void FolderTree::open(QString folder) {
     ScanJob::runInPool([rows = m_model.entries()]() mutable { rows = {}; });
     m_model.setEntries({});
     m_totalBytes = 0;
+    m_countedLinks.clear();
+    m_linkHolders.clear();
     m_largest = 0;
     setMeasuring(0);
     emit entriesChanged();
@@ -251,11 +253,13 @@ void FolderTree::applyMeasurement(const QString& id, Size size) {
     if (row < 0)
         return;
     Entry entry = m_model.entries().at(row);
-    if (entry.sizeBytes)
+    if (entry.sizeBytes) {
         m_totalBytes -= *entry.sizeBytes;
+        takeFromTotal(id);
+    }
     entry.sizeBytes = size.bytes;
     entry.fileCount = size.files;
-    m_totalBytes += size.bytes;
+    countInTotal(id, size.bytes, size.linked);
     m_largest = std::max(m_largest, size.bytes);
     m_model.setEntry(row, entry);
     setMeasuring(std::max(0, m_measuring - 1));
@@ -287,12 +291,40 @@ void FolderTree::setError(std::optional<QString> error) {
 
 void FolderTree::recomputeTotals() {
     m_totalBytes = 0;
+    m_countedLinks.clear();
+    m_linkHolders.clear();
     m_largest = 0;
     for (const Entry& entry : m_model.entries()) {
         if (entry.sizeBytes) {
-            m_totalBytes += *entry.sizeBytes;
+            const auto cached = m_sizeCache.constFind(entry.id);
+            countInTotal(entry.id, *entry.sizeBytes,
+                         cached != m_sizeCache.cend() ? cached->linked : QList<LinkedFile>());
             m_largest = std::max(m_largest, *entry.sizeBytes);
         }
+    }
+}
+
+void FolderTree::countInTotal(const QString& id, qint64 bytes, const QList<LinkedFile>& linked) {
+    m_totalBytes += bytes;
+    if (linked.isEmpty())
+        return;
+    for (const LinkedFile& file : linked) {
+        if (m_linkHolders[{file.device, file.inode}]++ > 0)
+            m_totalBytes -= file.bytes; // another row holds it already
+    }
+    m_countedLinks.insert(id, linked);
+}
+
+void FolderTree::takeFromTotal(const QString& id) {
+    const QList<LinkedFile> linked = m_countedLinks.take(id);
+    for (const LinkedFile& file : linked) {
+        const auto holders = m_linkHolders.find({file.device, file.inode});
+        if (holders == m_linkHolders.end())
+            continue;
+        if (--*holders > 0)
+            m_totalBytes += file.bytes; // it had been taken off for this row
+        else
+            m_linkHolders.erase(holders);
     }
 }
 
@@ -476,15 +508,13 @@ FolderTree::Size FolderTree::measureFolder(const QString& folder, const CancelTo
     const DirectoryWalker walker(options, cancel);
     Size size;
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
-        if (e.depth == 0)
+        if (e.repeatLink)
             return DirectoryWalker::Action::Continue;
-        // A package inside counts, measured whole, as the disk map measures it: the folder's
-        // size is everything visible below it.
-        if (e.isHidden())
-            return DirectoryWalker::Action::SkipChildren;
-        if (e.isFile() && !e.repeatLink) {
-            size.bytes += e.allocatedBytes;
+        size.bytes += e.allocatedBytes;
+        if (e.isFile()) {
             ++size.files;
+            if (e.links > 1)
+                size.linked.append({e.device, e.inode, e.allocatedBytes});
         }
         return DirectoryWalker::Action::Continue;
     });

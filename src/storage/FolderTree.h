@@ -29,9 +29,9 @@
 // - A folder that cannot be listed ends with no entries and the fixed error text; its
 //   underlying reason is not shown. Items that cannot be read while measuring are left out of
 //   the sums; a folder that cannot be walked at all measures 0 bytes in 0 files.
-// - Sizes are allocated bytes of regular files, each hard-linked file once; hidden items and the
-//   insides of packages found below a measured folder count for nothing; symlinks are never
-//   followed.
+// - A folder's size is what `du -sk` counts for it (measureFolder): every allocated block below
+//   it, hidden items, packages and folders' own blocks included, each hard-linked file once;
+//   symlinks are never followed. The total counts a file held by several rows once.
 // - The list is re-sorted when the sort order changes and once when the last size of a listing
 //   has arrived, never on each size, so rows do not jump while the user reads them.
 class FolderTree : public QObject {
@@ -40,9 +40,19 @@ public:
     using Entry = FolderEntry;
     using SortOrder = FolderSortOrder;
 
+    // A file of several names that a size counted, so that a total over several sizes counts
+    // it once.
+    struct LinkedFile {
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 bytes = 0;
+        bool operator==(const LinkedFile&) const = default;
+    };
     struct Size {
         qint64 bytes = 0;
         int files = 0;
+        // The files of several names among those counted (none: each counts in full anywhere).
+        QList<LinkedFile> linked;
         bool operator==(const Size&) const = default;
     };
 
@@ -117,7 +127,9 @@ public:
     // trail stays. Always lists the current folder again.
     void jumpToTrail(int index);
 
-    // Sum of the measured sizes on show (unmeasured entries count nothing); 0 when none.
+    // The bytes of the measured sizes on show, a file of several names once however many of
+    // them hold it (as `du` counts several folders); unmeasured entries count nothing; 0 when
+    // none.
     qint64 totalMeasuredBytes() const { return m_totalBytes; }
     // The largest measured size on show; 0 when none.
     qint64 largestEntrySize() const { return m_largest; }
@@ -134,9 +146,10 @@ public:
     // The visible children of a folder, in directory order; their details are read on up to
     // `threads` threads.
     static Listing listFolder(const QString& folder, int threads = 1);
-    // The allocated bytes and the count of the visible regular files below a folder (each inode
-    // once, nothing hidden, no link followed), packages inside it included: what the disk map
-    // counts for the same folder.
+    // What `du -sk` counts for a folder, as the disk map does: the allocated blocks of
+    // everything below it, hidden items, packages and the folders' own blocks (its own included)
+    // too, each file once, no link followed; with the count of its regular files and the files
+    // of several names among them.
     static Size measureFolder(const QString& folder, const CancelToken& cancel = CancelToken());
     // "Pendrel could not read this folder. …"
     static QString unreadableText();
@@ -172,6 +185,9 @@ private:
     void setMeasuring(int count);
     void setError(std::optional<QString> error);
     void recomputeTotals();
+    // Adds a measured row to the total or takes it out again.
+    void countInTotal(const QString& id, qint64 bytes, const QList<LinkedFile>& linked);
+    void takeFromTotal(const QString& id);
 
     QString m_home;
     Deps m_tools;
@@ -187,5 +203,8 @@ private:
     ScanJob::Ticket m_ticket;
     quint64 m_generation = 0;
     qint64 m_totalBytes = 0;
+    // The rows in the total with files of several names, and how many rows hold each such file.
+    QHash<QString, QList<LinkedFile>> m_countedLinks;
+    QHash<std::pair<quint64, quint64>, int> m_linkHolders;
     qint64 m_largest = 0;
 };
