@@ -130,9 +130,7 @@ void FolderTree::open(QString folder) {
     // Freeing the rows of a large folder costs milliseconds of the main thread; the pool does it.
     ScanJob::runInPool([rows = m_model.entries()]() mutable { rows = {}; });
     m_model.setEntries({});
-    m_totalBytes = 0;
-    m_countedLinks.clear();
-    m_linkHolders.clear();
+    m_total.clear();
     m_largest = 0;
     setMeasuring(0);
     emit entriesChanged();
@@ -253,13 +251,9 @@ void FolderTree::applyMeasurement(const QString& id, Size size) {
     if (row < 0)
         return;
     Entry entry = m_model.entries().at(row);
-    if (entry.sizeBytes) {
-        m_totalBytes -= *entry.sizeBytes;
-        takeFromTotal(id);
-    }
     entry.sizeBytes = size.bytes;
     entry.fileCount = size.files;
-    countInTotal(id, size.bytes, size.linked);
+    m_total.add(id, size.bytes, size.linked);
     m_largest = std::max(m_largest, size.bytes);
     m_model.setEntry(row, entry);
     setMeasuring(std::max(0, m_measuring - 1));
@@ -290,41 +284,15 @@ void FolderTree::setError(std::optional<QString> error) {
 }
 
 void FolderTree::recomputeTotals() {
-    m_totalBytes = 0;
-    m_countedLinks.clear();
-    m_linkHolders.clear();
+    m_total.clear();
     m_largest = 0;
     for (const Entry& entry : m_model.entries()) {
         if (entry.sizeBytes) {
             const auto cached = m_sizeCache.constFind(entry.id);
-            countInTotal(entry.id, *entry.sizeBytes,
-                         cached != m_sizeCache.cend() ? cached->linked : QList<LinkedFile>());
+            m_total.add(entry.id, *entry.sizeBytes,
+                        cached != m_sizeCache.cend() ? cached->linked : QList<LinkedFile>());
             m_largest = std::max(m_largest, *entry.sizeBytes);
         }
-    }
-}
-
-void FolderTree::countInTotal(const QString& id, qint64 bytes, const QList<LinkedFile>& linked) {
-    m_totalBytes += bytes;
-    if (linked.isEmpty())
-        return;
-    for (const LinkedFile& file : linked) {
-        if (m_linkHolders[{file.device, file.inode}]++ > 0)
-            m_totalBytes -= file.bytes; // another row holds it already
-    }
-    m_countedLinks.insert(id, linked);
-}
-
-void FolderTree::takeFromTotal(const QString& id) {
-    const QList<LinkedFile> linked = m_countedLinks.take(id);
-    for (const LinkedFile& file : linked) {
-        const auto holders = m_linkHolders.find({file.device, file.inode});
-        if (holders == m_linkHolders.end())
-            continue;
-        if (--*holders > 0)
-            m_totalBytes += file.bytes; // it had been taken off for this row
-        else
-            m_linkHolders.erase(holders);
     }
 }
 

@@ -5,6 +5,7 @@
 #include "storage/ContentCategory.h"
 #include "storage/FolderEntry.h"
 #include "storage/FolderEntryModel.h"
+#include "storage/FolderSizeTotal.h"
 
 #include <functional>
 #include <optional>
@@ -42,12 +43,7 @@ public:
 
     // A file of several names that a size counted, so that a total over several sizes counts
     // it once.
-    struct LinkedFile {
-        quint64 device = 0;
-        quint64 inode = 0;
-        qint64 bytes = 0;
-        bool operator==(const LinkedFile&) const = default;
-    };
+    using LinkedFile = FolderSizeTotal::LinkedFile;
     struct Size {
         qint64 bytes = 0;
         int files = 0;
@@ -130,7 +126,7 @@ public:
     // The bytes of the measured sizes on show, a file of several names once however many of
     // them hold it (as `du` counts several folders); unmeasured entries count nothing; 0 when
     // none.
-    qint64 totalMeasuredBytes() const { return m_totalBytes; }
+    qint64 totalMeasuredBytes() const { return m_total.bytes(); }
     // The largest measured size on show; 0 when none.
     qint64 largestEntrySize() const { return m_largest; }
 
@@ -185,9 +181,6 @@ private:
     void setMeasuring(int count);
     void setError(std::optional<QString> error);
     void recomputeTotals();
-    // Adds a measured row to the total or takes it out again.
-    void countInTotal(const QString& id, qint64 bytes, const QList<LinkedFile>& linked);
-    void takeFromTotal(const QString& id);
 
     QString m_home;
     Deps m_tools;
@@ -202,9 +195,6 @@ private:
     ScanJob m_job;
     ScanJob::Ticket m_ticket;
     quint64 m_generation = 0;
-    qint64 m_totalBytes = 0;
-    // The rows in the total with files of several names, and how many rows hold each such file.
-    QHash<QString, QList<LinkedFile>> m_countedLinks;
-    QHash<std::pair<quint64, quint64>, int> m_linkHolders;
+    FolderSizeTotal m_total;
     qint64 m_largest = 0;
 };
