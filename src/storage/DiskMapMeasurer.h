@@ -12,21 +12,29 @@
 class DiskUsage;
 
 // Measures one item of the home folder into a small MapNode tree, with the directory walker
-// (parallel over subfolders, no symlink followed, hard-linked files counted once, hidden items
-// left out).
+// (parallel over subfolders, no symlink followed, hard-linked files counted once).
+//
+// A folder's size is what `du -sk` says of it, however it is measured: the allocated blocks of
+// everything below it, hidden items and the folders' own blocks included, each hard-linked file
+// once. Only its visible children are drawn: the rest (its own blocks, its hidden items, and
+// subfolders that hold nothing but folders) is the folder's own share, in its size and not in
+// its children's (MapNode). Its file count counts the regular files its size holds, hidden ones
+// included.
 //
 // Shape of the tree, by depth (an item directly in home is at depth 1):
 // - A file is a leaf of its allocated size (what `du` counts). Inside a folder, files under
 //   100 MiB are pooled into one "N loose files" node (id: the folder's id + "/#loose"), whose
 //   category is the one holding most of the pooled bytes; larger files stay nodes of their own.
 // - A package (a folder ending in one of the package extensions), a build or dependency folder
-//   ("node_modules", "build", …) and any folder at depth 5 or more is measured whole: a childless
-//   node of its regular files. At its 20,000th regular file (switchFiles) the disk-usage tool
-//   sizes it instead, and its count stays at that number; when the tool gives nothing, the files
-//   summed so far stand. A folder measured whole that holds no bytes is left out.
+//   ("node_modules", "build", …), a hidden folder and any folder at depth 5 or more is measured
+//   whole: a childless node. At its 20,000th regular file (switchFiles) the disk-usage tool
+//   sizes it instead, and its count stays at that number; when the tool gives nothing, the
+//   blocks summed so far stand. A folder measured whole that holds nothing but folders is left
+//   out (its blocks stay in its parent's size).
 // - Other folders are listed child by child; at depth 4 they keep no children (their category
-//   may still come from them). A folder with no bytes and nothing kept is left out; a folder
-//   that cannot be listed stays as an empty node and is counted in the tally as unreadable.
+//   may still come from them). A folder that keeps no child and holds nothing but folders is left
+//   out; a folder that cannot be listed stays as a node of its own blocks, without children, and
+//   is counted in the tally as unreadable.
 // - Categories follow ContentClassifier: a listed folder by its name, else its biggest category
 //   among its children, else what its parent hands down; files by extension and name.
 //

@@ -5,6 +5,7 @@
 #include "storage/OrganizerFiles.h"
 #include "storage/OrganizerJournals.h"
 #include "storage/OrganizerRecords.h"
+#include "storage/OrganizerRun.h"
 
 #include <functional>
 #include <memory>

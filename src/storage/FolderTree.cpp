@@ -130,7 +130,7 @@ void FolderTree::open(QString folder) {
     // Freeing the rows of a large folder costs milliseconds of the main thread; the pool does it.
     ScanJob::runInPool([rows = m_model.entries()]() mutable { rows = {}; });
     m_model.setEntries({});
-    m_totalBytes = 0;
+    m_total.clear();
     m_largest = 0;
     setMeasuring(0);
     emit entriesChanged();
@@ -251,11 +251,9 @@ void FolderTree::applyMeasurement(const QString& id, Size size) {
     if (row < 0)
         return;
     Entry entry = m_model.entries().at(row);
-    if (entry.sizeBytes)
-        m_totalBytes -= *entry.sizeBytes;
     entry.sizeBytes = size.bytes;
     entry.fileCount = size.files;
-    m_totalBytes += size.bytes;
+    m_total.add(id, size.bytes, size.linked);
     m_largest = std::max(m_largest, size.bytes);
     m_model.setEntry(row, entry);
     setMeasuring(std::max(0, m_measuring - 1));
@@ -286,11 +284,13 @@ void FolderTree::setError(std::optional<QString> error) {
 }
 
 void FolderTree::recomputeTotals() {
-    m_totalBytes = 0;
+    m_total.clear();
     m_largest = 0;
     for (const Entry& entry : m_model.entries()) {
         if (entry.sizeBytes) {
-            m_totalBytes += *entry.sizeBytes;
+            const auto cached = m_sizeCache.constFind(entry.id);
+            m_total.add(entry.id, *entry.sizeBytes,
+                        cached != m_sizeCache.cend() ? cached->linked : QList<LinkedFile>());
             m_largest = std::max(m_largest, *entry.sizeBytes);
         }
     }
@@ -476,15 +476,13 @@ FolderTree::Size FolderTree::measureFolder(const QString& folder, const CancelTo
     const DirectoryWalker walker(options, cancel);
     Size size;
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
-        if (e.depth == 0)
+        if (e.repeatLink)
             return DirectoryWalker::Action::Continue;
-        // A package inside counts, measured whole, as the disk map measures it: the folder's
-        // size is everything visible below it.
-        if (e.isHidden())
-            return DirectoryWalker::Action::SkipChildren;
-        if (e.isFile() && !e.repeatLink) {
-            size.bytes += e.allocatedBytes;
+        size.bytes += e.allocatedBytes;
+        if (e.isFile()) {
             ++size.files;
+            if (e.links > 1)
+                size.linked.append({e.device, e.inode, e.allocatedBytes});
         }
         return DirectoryWalker::Action::Continue;
     });

@@ -5,6 +5,7 @@
 #include "storage/ContentCategory.h"
 #include "storage/FolderEntry.h"
 #include "storage/FolderEntryModel.h"
+#include "storage/FolderSizeTotal.h"
 
 #include <functional>
 #include <optional>
@@ -29,9 +30,9 @@
 // - A folder that cannot be listed ends with no entries and the fixed error text; its
 //   underlying reason is not shown. Items that cannot be read while measuring are left out of
 //   the sums; a folder that cannot be walked at all measures 0 bytes in 0 files.
-// - Sizes are allocated bytes of regular files, each hard-linked file once; hidden items and the
-//   insides of packages found below a measured folder count for nothing; symlinks are never
-//   followed.
+// - A folder's size is what `du -sk` counts for it (measureFolder): every allocated block below
+//   it, hidden items, packages and folders' own blocks included, each hard-linked file once;
+//   symlinks are never followed. The total counts a file held by several rows once.
 // - The list is re-sorted when the sort order changes and once when the last size of a listing
 //   has arrived, never on each size, so rows do not jump while the user reads them.
 class FolderTree : public QObject {
@@ -40,9 +41,14 @@ public:
     using Entry = FolderEntry;
     using SortOrder = FolderSortOrder;
 
+    // A file of several names that a size counted, so that a total over several sizes counts
+    // it once.
+    using LinkedFile = FolderSizeTotal::LinkedFile;
     struct Size {
         qint64 bytes = 0;
         int files = 0;
+        // The files of several names among those counted (none: each counts in full anywhere).
+        QList<LinkedFile> linked;
         bool operator==(const Size&) const = default;
     };
 
@@ -117,8 +123,10 @@ public:
     // trail stays. Always lists the current folder again.
     void jumpToTrail(int index);
 
-    // Sum of the measured sizes on show (unmeasured entries count nothing); 0 when none.
-    qint64 totalMeasuredBytes() const { return m_totalBytes; }
+    // The bytes of the measured sizes on show, a file of several names once however many of
+    // them hold it (as `du` counts several folders); unmeasured entries count nothing; 0 when
+    // none.
+    qint64 totalMeasuredBytes() const { return m_total.bytes(); }
     // The largest measured size on show; 0 when none.
     qint64 largestEntrySize() const { return m_largest; }
 
@@ -134,9 +142,10 @@ public:
     // The visible children of a folder, in directory order; their details are read on up to
     // `threads` threads.
     static Listing listFolder(const QString& folder, int threads = 1);
-    // The allocated bytes and the count of the visible regular files below a folder (each inode
-    // once, nothing hidden, no link followed), packages inside it included: what the disk map
-    // counts for the same folder.
+    // What `du -sk` counts for a folder, as the disk map does: the allocated blocks of
+    // everything below it, hidden items, packages and the folders' own blocks (its own included)
+    // too, each file once, no link followed; with the count of its regular files and the files
+    // of several names among them.
     static Size measureFolder(const QString& folder, const CancelToken& cancel = CancelToken());
     // "Pendrel could not read this folder. …"
     static QString unreadableText();
@@ -186,6 +195,6 @@ private:
     ScanJob m_job;
     ScanJob::Ticket m_ticket;
     quint64 m_generation = 0;
-    qint64 m_totalBytes = 0;
+    FolderSizeTotal m_total;
     qint64 m_largest = 0;
 };

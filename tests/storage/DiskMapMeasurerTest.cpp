@@ -3,6 +3,7 @@
 #include "platform/NativePath.h"
 #include "storage/DiskMapTally.h"
 #include "storage/DiskMapTestSupport.h"
+#include "storage/FolderTree.h"
 
 #include <cstdio>
 #include <functional>
@@ -70,8 +71,8 @@ TEST(DiskMapMeasure, SmallFilesPoolAndLargeOnesStand) {
     EXPECT_EQ(names(docs), QStringList({"huge.bin", "2 loose files", "edge.bin"}));
     // Sizes as allocated: the file system may round a large reservation.
     const qint64 small = allocated(dir + "/small.bin"), under = allocated(dir + "/under.bin");
-    EXPECT_EQ(docs.sizeBytes,
-              small + under + allocated(dir + "/huge.bin") + allocated(dir + "/edge.bin"));
+    EXPECT_EQ(docs.sizeBytes, small + under + allocated(dir + "/huge.bin") +
+                                  allocated(dir + "/edge.bin") + allocated(dir));
     EXPECT_EQ(docs.fileCount, 4);
     const MapNode& loose = docs.children[1];
     EXPECT_EQ(loose.id, dir + "/#loose");
@@ -97,7 +98,7 @@ TEST(DiskMapMeasure, EmptyThingsLeaveNoTrace) {
 
     const Measured zeros = measure(home + "/Zeros");
     ASSERT_TRUE(zeros.node);
-    EXPECT_EQ(zeros.node->sizeBytes, 0);
+    EXPECT_EQ(zeros.node->sizeBytes, allocated(home + "/Zeros")); // its own blocks
     EXPECT_EQ(names(*zeros.node), QStringList({"2 loose files"}));
     EXPECT_FALSE(measure(home + "/Nothing").node);
     EXPECT_FALSE(measure(home + "/Nested").node);
@@ -119,8 +120,8 @@ TEST(DiskMapMeasure, DepthBoundsTheTree) {
         four = childNamed(*four, name);
         ASSERT_NE(four, nullptr) << name;
     }
-    EXPECT_EQ(four->sizeBytes, 16384);
-    EXPECT_EQ(four->fileCount, 3);
+    EXPECT_EQ(four->sizeBytes, duOf(d4).bytes);
+    EXPECT_EQ(four->fileCount, 4); // the hidden file too
     EXPECT_FALSE(four->hasChildren());
     // Its kids were the unknown "Five" and a pool of code: the pool decides.
     EXPECT_EQ(four->category, C::Code);
@@ -130,15 +131,15 @@ TEST(DiskMapMeasure, DepthBoundsTheTree) {
     ASSERT_TRUE(five.node);
     EXPECT_TRUE(five.node->isDirectory);
     EXPECT_FALSE(five.node->hasChildren());
-    EXPECT_EQ(five.node->sizeBytes, 12288);
-    EXPECT_EQ(five.node->fileCount, 2);
+    EXPECT_EQ(five.node->sizeBytes, duOf(d4 + "/Five").bytes);
+    EXPECT_EQ(five.node->fileCount, 3);
     EXPECT_EQ(five.node->category, C::Unknown);
 }
 
 TEST(DiskMapMeasure, PackagesAndBuildFoldersAreMeasuredWhole) {
     const QString apps = testsupport::freshDir("packages") + "/Stuff";
     makeFile(apps + "/Thing.app/Contents/MacOS/thing", 8192);
-    makeFile(apps + "/Thing.app/Contents/.signature", 4096); // hidden: not counted
+    makeFile(apps + "/Thing.app/Contents/.signature", 4096); // hidden: counted
     makeFile(apps + "/Empty.app/Contents/zero", 0);
     makeFile(apps + "/proj/node_modules/left/index.js", 4096);
     makeFile(apps + "/proj/node_modules/right/lib/x.js", 4096);
@@ -150,9 +151,10 @@ TEST(DiskMapMeasure, PackagesAndBuildFoldersAreMeasuredWhole) {
     const MapNode* app = childNamed(*run.node, "Thing.app");
     ASSERT_NE(app, nullptr);
     EXPECT_FALSE(app->hasChildren());
-    EXPECT_EQ(app->sizeBytes, 8192);
-    EXPECT_EQ(app->fileCount, 1);
+    EXPECT_EQ(app->sizeBytes, duOf(apps + "/Thing.app").bytes);
+    EXPECT_EQ(app->fileCount, 2);
     EXPECT_EQ(app->category, C::DownloadsLimbo); // handed down from "Stuff"
+    // Folders and an empty file only.
     EXPECT_EQ(childNamed(*run.node, "Empty.app"), nullptr);
 
     const MapNode* proj = childNamed(*run.node, "proj");
@@ -160,7 +162,7 @@ TEST(DiskMapMeasure, PackagesAndBuildFoldersAreMeasuredWhole) {
     const MapNode* modules = childNamed(*proj, "node_modules");
     ASSERT_NE(modules, nullptr);
     EXPECT_FALSE(modules->hasChildren());
-    EXPECT_EQ(modules->sizeBytes, 8192);
+    EXPECT_EQ(modules->sizeBytes, duOf(apps + "/proj/node_modules").bytes);
     EXPECT_EQ(modules->fileCount, 2);
     EXPECT_EQ(modules->category, C::Code);
     EXPECT_EQ(childNamed(*proj, "build")->category, C::Code);
@@ -185,20 +187,22 @@ TEST(DiskMapMeasure, VeryLargeFoldersMeasuredWholeSwitchToTheTool) {
     EXPECT_EQ(big->sizeBytes, 999 * 1024);
     EXPECT_EQ(big->fileCount, 5);
     const MapNode* small = childNamed(*run.node, "small.app");
-    EXPECT_EQ(small->sizeBytes, 4 * 4096);
+    EXPECT_EQ(small->sizeBytes, duOf(home + "/Top/small.app").bytes);
     EXPECT_EQ(small->fileCount, 4);
     EXPECT_EQ(du->asked(), QStringList({home + "/Top/big.app"}));
 
-    // The tool gives nothing: the first files counted stand.
+    // The tool gives nothing: the first files counted stand, with the folder's own blocks.
     options.diskUsage = std::make_shared<FakeDiskUsage>();
     const Measured fallback = measure(home + "/Top", 1, options);
-    EXPECT_EQ(childNamed(*fallback.node, "big.app")->sizeBytes, 5 * 4096);
+    EXPECT_EQ(childNamed(*fallback.node, "big.app")->sizeBytes,
+              5 * 4096 + allocated(home + "/Top/big.app"));
     EXPECT_EQ(childNamed(*fallback.node, "big.app")->fileCount, 5);
 }
 
 // Files of a folder measured whole are gathered by the workers that read its many subfolders at
-// once: the switch still falls on exactly its file, a second name of a file is not counted, and
-// ids below folders with undecodable names are still the paths, decoded as the walker decodes.
+// once: the switch still falls on exactly its file (hidden ones count), a second name of a file
+// is not counted, and ids below folders with undecodable names are still the paths, decoded as
+// the walker decodes.
 TEST(DiskMapMeasure, FoldersMeasuredWholeCountEachFileOnceAcrossWorkers) {
     const QString home = testsupport::freshDir("gathered");
     const QString plain = home + "/Top/plain";
@@ -230,10 +234,10 @@ TEST(DiskMapMeasure, FoldersMeasuredWholeCountEachFileOnceAcrossWorkers) {
     const MapNode* app = childNamed(*folder, "lib.app");
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(app->id, top + "/lib.app");
-    EXPECT_EQ(app->fileCount, 60);
-    EXPECT_EQ(app->sizeBytes, 60 * 4096);
-    EXPECT_EQ(whole.files, 61);
-    EXPECT_EQ(whole.bytes, 61 * 4096);
+    EXPECT_EQ(app->fileCount, 61);
+    EXPECT_EQ(app->sizeBytes, duOf(top + "/lib.app").bytes);
+    EXPECT_EQ(whole.files, 62);
+    EXPECT_EQ(whole.bytes, duOf(home + "/Top").bytes);
 
     for (const int at : {1, 7, 37, 60}) {
         SCOPED_TRACE(at);
@@ -244,7 +248,9 @@ TEST(DiskMapMeasure, FoldersMeasuredWholeCountEachFileOnceAcrossWorkers) {
         const MapNode* sw = childNamed(*childNamed(*switched.node, odd), "lib.app");
         ASSERT_NE(sw, nullptr);
         EXPECT_EQ(sw->fileCount, at);
-        EXPECT_EQ(sw->sizeBytes, at * 4096);
+        // With the blocks of the folders read before the switch, which depend on the workers.
+        EXPECT_GE(sw->sizeBytes, at * 4096 + allocated(top + "/lib.app"));
+        EXPECT_LE(sw->sizeBytes, duOf(top + "/lib.app").bytes);
         EXPECT_EQ(switched.files, at + 1);
     }
 }
@@ -262,13 +268,16 @@ TEST(DiskMapMeasure, UnreadableFoldersStayAsEmptyNodes) {
     EXPECT_EQ(run.unreadable, 1);
     const MapNode* locked = childNamed(*run.node, "Locked Invoices");
     ASSERT_NE(locked, nullptr);
-    EXPECT_EQ(locked->sizeBytes, 0);
+    EXPECT_EQ(locked->sizeBytes, allocated(top + "/Locked Invoices")); // its own blocks
+    EXPECT_FALSE(locked->hasChildren());
     EXPECT_TRUE(locked->isDirectory);
     EXPECT_EQ(locked->category, C::AdminFinance);
     EXPECT_EQ(childNamed(*run.node, "Empty"), nullptr);
 }
 
-TEST(DiskMapMeasure, LinksAndHiddenItemsCountNothingExtra) {
+// A second name counts nothing, a link is a leaf of its own blocks, and hidden items count in
+// the folder's own share, without a tile.
+TEST(DiskMapMeasure, LinksCountOnceAndHiddenItemsInTheFoldersOwnShare) {
     const QString base = testsupport::freshDir("links");
     makeFile(base + "/Elsewhere/huge.bin", 200 * MiB);
     const QString top = base + "/Top";
@@ -284,16 +293,100 @@ TEST(DiskMapMeasure, LinksAndHiddenItemsCountNothingExtra) {
 
     const Measured run = measure(top);
     ASSERT_TRUE(run.node);
-    EXPECT_EQ(run.node->sizeBytes, 8192 + allocated(top + "/shortcut"));
+    EXPECT_EQ(run.node->sizeBytes, duOf(top).bytes);
     EXPECT_LT(run.node->sizeBytes, MiB);
-    // The link is a thing of its own (a leaf), the second name of a.txt is not counted again.
-    EXPECT_EQ(run.node->fileCount, 2);
+    // The link is a thing of its own (a leaf), the second name of a.txt is not counted again;
+    // the hidden file and the one in the hidden folder count.
+    EXPECT_EQ(run.node->fileCount, 4);
+    EXPECT_EQ(names(*run.node), QStringList({"2 loose files"}));
+    EXPECT_EQ(run.node->children[0].sizeBytes, 8192 + allocated(top + "/shortcut"));
 
     // A top-level link is a leaf too, whatever it points at.
     const Measured link = measure(top + "/shortcut");
     ASSERT_TRUE(link.node);
     EXPECT_FALSE(link.node->isDirectory);
     EXPECT_LT(link.node->sizeBytes, MiB);
+}
+
+// One figure for a folder, whichever way it is measured: summed by the walk, sized by the tool
+// past the switch, or measured by the folder browser; each is what `du -sk` counts, on one tree
+// with hard links, a sparse and a reserved file, hidden items and empty folders.
+TEST(DiskMapMeasure, EveryWayOfMeasuringAFolderGivesWhatDuCounts) {
+    const QString top = testsupport::freshDir("one-rule") + "/Top";
+    const QString src = top + "/proj/src", modules = top + "/proj/node_modules";
+    makeFile(src + "/main.cpp", 8192);
+    makeFile(src + "/.hidden", 4096);
+    makeFile(src + "/.cache/obj", 3 * 4096);
+    makeFile(src + "/reserved.bin", 16 * 4096); // fallocated
+    makeFile(src + "/deep/a.txt", 4096);
+    ASSERT_EQ(::link(QFile::encodeName(src + "/deep/a.txt").constData(),
+                     QFile::encodeName(src + "/b.txt").constData()),
+              0);
+    {
+        QFile sparse(src + "/sparse.img");
+        ASSERT_TRUE(sparse.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(sparse.resize(64 * MiB));
+        sparse.seek(MiB);
+        sparse.write(QByteArray(4096, 'x'));
+    }
+    for (int i = 0; i < 6; ++i)
+        makeFile(modules + QStringLiteral("/pkg%1/index.js").arg(i), 4096);
+    makeFile(modules + "/pkg0/.npmrc", 4096);
+    makeFile(modules + "/.bin/tool", 4096);
+    makeDir(modules + "/empty/inside");
+    ASSERT_EQ(::link(QFile::encodeName(modules + "/pkg1/index.js").constData(),
+                     QFile::encodeName(modules + "/pkg2/shared.js").constData()),
+              0);
+    makeDir(top + "/proj/nothing");
+    makeFile(top + "/readme.md", 4096);
+
+    DiskMapMeasurer::Options summed;
+    summed.walkerThreads = 3;
+    summed.diskUsage = std::make_shared<FakeDiskUsage>();
+    DiskMapMeasurer::Options sized = summed;
+    sized.switchFiles = 3; // node_modules reaches the tool
+    auto tool = std::make_shared<FakeDiskUsage>();
+    tool->setSize(modules, duOf(modules).bytes);
+    sized.diskUsage = tool;
+
+    const Measured bySum = measure(top, 1, summed), byTool = measure(top, 1, sized);
+    ASSERT_TRUE(bySum.node);
+    ASSERT_TRUE(byTool.node);
+    EXPECT_EQ(tool->asked(), QStringList({modules}));
+    const auto find = [](const MapNode& root, const QStringList& path) {
+        const MapNode* node = &root;
+        for (const QString& name : path) {
+            node = node ? childNamed(*node, name) : nullptr;
+        }
+        return node;
+    };
+    // The folders that hold both names of each linked file (which name the walk meets first is
+    // not defined, as with `du` over two folders).
+    const QList<QStringList> folders = {{}, {"proj"}, {"proj", "src"}, {"proj", "node_modules"}};
+    for (const QStringList& path : folders) {
+        const QString folder = top + (path.isEmpty() ? QString() : "/" + path.join('/'));
+        SCOPED_TRACE(folder.toStdString());
+        const MapNode* summedNode = find(*bySum.node, path);
+        const MapNode* sizedNode = find(*byTool.node, path);
+        ASSERT_NE(summedNode, nullptr);
+        ASSERT_NE(sizedNode, nullptr);
+        const DuFigure du = duOf(folder);
+        EXPECT_EQ(summedNode->sizeBytes, du.bytes);
+        EXPECT_EQ(sizedNode->sizeBytes, du.bytes);
+        EXPECT_EQ(FolderTree::measureFolder(folder).bytes, du.bytes);
+        EXPECT_EQ(FolderTree::measureFolder(folder).files, du.files);
+    }
+    // Hidden items have no tile: the folder's share beyond its children is theirs and its blocks.
+    const MapNode* srcNode = find(*bySum.node, {"proj", "src"});
+    qint64 drawn = 0;
+    for (const MapNode& kid : srcNode->children)
+        drawn += kid.sizeBytes;
+    // "deep" holds nothing of its own when the walk met its file by the other name first.
+    const qint64 deepLeftOut = childNamed(*srcNode, "deep") ? 0 : allocated(src + "/deep");
+    EXPECT_EQ(srcNode->sizeBytes - drawn, allocated(src) + allocated(src + "/.hidden") +
+                                              duOf(src + "/.cache").bytes + deepLeftOut);
+    EXPECT_EQ(find(*bySum.node, {"proj", "nothing"}), nullptr); // an empty folder has no tile
+    EXPECT_EQ(bySum.bytes, bySum.node->sizeBytes);
 }
 
 TEST(DiskMapMeasure, CategoriesAreHandedDown) {
@@ -406,9 +499,11 @@ TEST(DiskMapMeasure, AnItemIsDoneOnceTheToolHasSizedItsFullFolders) {
     ASSERT_TRUE(asked);
     EXPECT_EQ(tally.finished(), 2);
     ASSERT_EQ(nodes.size(), 2u);
-    EXPECT_EQ(nodes[0]->sizeBytes, 999 * 1024);
-    EXPECT_EQ(nodes[1]->sizeBytes, 999 * 1024);
-    EXPECT_EQ(tally.bytesSeen(), 2 * 999 * 1024);
+    const qint64 apps = 999 * 1024 + allocated(home + "/Apps");
+    const qint64 games = 999 * 1024 + allocated(home + "/Games");
+    EXPECT_EQ(nodes[0]->sizeBytes, apps);
+    EXPECT_EQ(nodes[1]->sizeBytes, games);
+    EXPECT_EQ(tally.bytesSeen(), apps + games);
     QStringList sized = du->asked();
     sized.sort();
     EXPECT_EQ(sized, QStringList({home + "/Apps/big.app", home + "/Games/big.app"}));

@@ -1,15 +1,19 @@
 #pragma once
 
 #include "fakes/FakeDiskUsage.h"
+#include "platform/NativePath.h"
 #include "storage/DiskMapScanner.h"
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
+#include <filesystem>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace diskmaptest {
 
@@ -41,6 +45,35 @@ inline qint64 allocated(const QString& path) {
     if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
         return -1;
     return qint64(st.st_blocks) * 512;
+}
+
+// What `du -sk` counts for a path, worked out apart from the walker: the allocated blocks of the
+// path and of everything below it (hidden items and folders included, no link followed), each
+// file of several names once; with the count of the regular files among them.
+struct DuFigure {
+    qint64 bytes = 0;
+    qint64 files = 0;
+};
+inline DuFigure duOf(const QString& root) {
+    namespace fs = std::filesystem;
+    DuFigure figure;
+    std::set<std::pair<dev_t, ino_t>> seen;
+    const auto add = [&](const fs::path& path) {
+        struct stat st;
+        if (::lstat(path.c_str(), &st) != 0)
+            return;
+        if (!S_ISDIR(st.st_mode) && st.st_nlink > 1 && !seen.insert({st.st_dev, st.st_ino}).second)
+            return;
+        figure.bytes += qint64(st.st_blocks) * 512;
+        figure.files += S_ISREG(st.st_mode) ? 1 : 0;
+    };
+    const fs::path top(NativePath::encode(root).toStdString());
+    add(top);
+    std::error_code error;
+    if (fs::is_directory(fs::symlink_status(top, error)))
+        for (const fs::directory_entry& e : fs::recursive_directory_iterator(top, error))
+            add(e.path());
+    return figure;
 }
 
 // A scan of home whose disk-usage tool is a fake that answers nothing, so every size is the

@@ -98,32 +98,10 @@ private:
     bool m_all = false;
 };
 
-// What `find DIR -type f -printf '%b'` sums over what the tree counts, worked out apart from the
-// walker: visible regular files, each inode once, not inside hidden folders (packages included).
+// What `du -sk` counts for a folder (worked out apart from the walker), with its regular files.
 FolderTree::Size expectedSize(const QString& root) {
-    namespace fs = std::filesystem;
-    FolderTree::Size size;
-    std::set<std::pair<dev_t, ino_t>> seen;
-    auto it = fs::recursive_directory_iterator(root.toStdString());
-    for (; it != fs::recursive_directory_iterator(); ++it) {
-        const std::string name = it->path().filename().string();
-        const bool isDir = it->is_directory() && !it->is_symlink();
-        if (name.starts_with('.')) {
-            if (isDir)
-                it.disable_recursion_pending();
-            continue;
-        }
-        if (isDir)
-            continue;
-        struct stat st;
-        if (::lstat(it->path().c_str(), &st) != 0 || !S_ISREG(st.st_mode))
-            continue;
-        if (!seen.insert({st.st_dev, st.st_ino}).second)
-            continue;
-        size.bytes += qint64(st.st_blocks) * 512;
-        ++size.files;
-    }
-    return size;
+    const DuFigure du = duOf(root);
+    return {du.bytes, int(du.files), {}};
 }
 
 } // namespace
@@ -319,7 +297,7 @@ TEST(FolderTreeService, SizesEqualAnIndependentSumAndComeBackFromTheCache) {
     const QString home = testsupport::freshDir("tree-sizes");
     makeFile(home + "/Projects/app/main.cpp", 3 * 4096);
     makeFile(home + "/Projects/app/notes.txt", 100);
-    makeFile(home + "/Projects/.git/objects/pack", 5 * 4096);     // hidden: not counted
+    makeFile(home + "/Projects/.git/objects/pack", 5 * 4096);     // hidden: counted
     makeFile(home + "/Projects/Tool.app/Contents/bin", 7 * 4096); // package inside: counted
     makeFile(home + "/Projects/deep/a/b/c/d.bin", 2 * 4096);
     ::link(QFile::encodeName(home + "/Projects/deep/a/b/c/d.bin").constData(),
@@ -341,7 +319,7 @@ TEST(FolderTreeService, SizesEqualAnIndependentSumAndComeBackFromTheCache) {
     for (const Entry& e : tree.entries()) {
         ASSERT_TRUE(e.sizeBytes) << e.name.toStdString();
         const FolderTree::Size expected =
-            e.isDirectory ? expectedSize(e.path) : FolderTree::Size{allocated(e.path), 1};
+            e.isDirectory ? expectedSize(e.path) : FolderTree::Size{allocated(e.path), 1, {}};
         EXPECT_EQ(*e.sizeBytes, expected.bytes) << e.name.toStdString();
         EXPECT_EQ(e.fileCount, expected.files) << e.name.toStdString();
     }
@@ -371,6 +349,35 @@ TEST(FolderTreeService, SizesEqualAnIndependentSumAndComeBackFromTheCache) {
     tree.jumpToTrail(-1);
     EXPECT_TRUE(tree.trail().isEmpty());
     EXPECT_EQ(tree.currentFolder(), home);
+    drain();
+}
+
+// Two rows holding names of one file each show it, as `du` of each folder does; the total counts
+// it once, as `du` of both folders together does.
+TEST(FolderTreeService, AFileOfSeveralRowsCountsOnceInTheTotal) {
+    const QString home = testsupport::freshDir("tree-links");
+    makeFile(home + "/Movies/film.mkv", 64 * 4096);
+    makeFile(home + "/Backup/other.bin", 2 * 4096);
+    ASSERT_EQ(::link(QFile::encodeName(home + "/Movies/film.mkv").constData(),
+                     QFile::encodeName(home + "/Backup/film.mkv").constData()),
+              0);
+    makeFile(home + "/notes.txt", 4096);
+
+    FolderTree tree(home);
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    qint64 rows = 0;
+    for (const Entry& e : tree.entries())
+        rows += e.sizeBytes.value_or(0);
+    const qint64 film = allocated(home + "/Movies/film.mkv");
+    EXPECT_EQ(rows, duOf(home + "/Movies").bytes + duOf(home + "/Backup").bytes + 4096);
+    EXPECT_EQ(tree.totalMeasuredBytes(), rows - film);
+    EXPECT_EQ(tree.totalMeasuredBytes(), duOf(home).bytes - allocated(home));
+    // Back from the cache, the same.
+    tree.open(home);
+    ASSERT_TRUE(settled(tree));
+    EXPECT_EQ(tree.totalMeasuredBytes(), rows - film);
+
     drain();
 }
 
@@ -467,7 +474,7 @@ TEST(FolderTreeService, SizeOrderKeepsPlacesUntilTheLastSizeArrives) {
     FolderTree::Deps tools;
     tools.measure = [gates](const QString& folder, const CancelToken&) -> FolderTree::Size {
         gates->wait(folder);
-        return {folder.endsWith(QLatin1String("/a")) ? 4 * 4096 : 4096, 1};
+        return {folder.endsWith(QLatin1String("/a")) ? 4 * 4096 : 4096, 1, {}};
     };
     FolderTree tree(home, tools);
     const auto release = qScopeGuard([gates] { gates->openAll(); });
@@ -507,7 +514,7 @@ TEST(FolderTreeService, AListingEndsWithItsRowsInPlaceAndInTheOrderOfThatMoment)
     tools.measure = [gates, gated](const QString& folder, const CancelToken&) {
         if (*gated)
             gates->wait(QStringLiteral("measure:") + folder);
-        return FolderTree::Size{4096, 1};
+        return FolderTree::Size{4096, 1, {}};
     };
     FolderTree tree(home, tools);
     const auto release = qScopeGuard([gates] { gates->openAll(); });
@@ -597,6 +604,6 @@ TEST(FolderTreeService, StaleListingsAndSizesNeverShow) {
     EXPECT_EQ(tree.measuringCount(), 1);
     gates->openAll();
     ASSERT_TRUE(settled(tree));
-    EXPECT_EQ(tree.entries().first().sizeBytes, allocated(home + "/One/sub/x"));
+    EXPECT_EQ(tree.entries().first().sizeBytes, duOf(home + "/One/sub").bytes);
     drain();
 }

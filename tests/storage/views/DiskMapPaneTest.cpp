@@ -1,5 +1,6 @@
 #include "storage/views/DiskMapPane.h"
 #include "fakes/FakeFileRevealer.h"
+#include "platform/ByteFormat.h"
 #include "storage/DiskMapScanner.h"
 #include "storage/DiskMapTestSupport.h"
 #include "storage/views/TreemapLegend.h"
@@ -121,7 +122,9 @@ TEST(DiskMapPane, DrillingInAndOut) {
     pane.drillIn(app);
     // The legend sums this level only: one pool, classed by its biggest category.
     EXPECT_EQ(pane.categoryTotals(), (CategoryTotals{{DiskMapCategory::Code, app.sizeBytes}}));
-    EXPECT_EQ(pane.legend()->rowTexts(), QStringList({"Code 41 KB"}));
+    // Its ten blocks of files and the folder's own blocks.
+    EXPECT_EQ(app.sizeBytes, 10 * 4096 + allocated(app.id));
+    EXPECT_EQ(pane.legend()->rowTexts(), QStringList({"Code " + formatBytes(app.sizeBytes)}));
 
     pane.goUp();
     pane.goUp();
