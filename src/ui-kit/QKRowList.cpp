@@ -93,6 +93,16 @@ void QKRowList::keyPressEvent(QKeyEvent* event) {
             return;
         }
         break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        // Among the current row's buttons, when it has more than one.
+        if (auto* stamps = qobject_cast<QKStampDelegate*>(itemDelegate());
+            stamps && currentIndex().isValid() && event->modifiers() == Qt::NoModifier &&
+            stamps->stepAction(currentIndex(), event->key() == Qt::Key_Right ? 1 : -1)) {
+            event->accept();
+            return;
+        }
+        break;
     default:
         break;
     }

@@ -4,8 +4,9 @@
 
 // The list view of a long list whose rows are drawn by a delegate (QKStampDelegate): no frame,
 // the background of what it lies on, one column of rows as tall as the delegate says, nothing
-// painted for selection (the delegate shows what it needs), and the keyboard: arrows move the
-// current row, Space and Return ask the delegate for the row's key action. It holds no widget per
+// painted for selection (the delegate shows what it needs), and the keyboard: Up and Down move the
+// current row, Left and Right choose among its buttons when it has several, Space and Return ask
+// the delegate for the row's key action. It holds no widget per
 // row, so a list of thousands costs what the rows on screen cost.
 //
 // Fitted, the list has no scroll bar of its own and is always as tall as all its rows laid out
