@@ -16,9 +16,10 @@ SecureNoteList::SecureNoteList(SecureNoteListModel& model, QWidget* parent)
     setAutoFillBackground(false);
     viewport()->setAutoFillBackground(false);
     viewport()->setCursor(Qt::PointingHandCursor);
-    // Rows 6 points in from every edge and 2 apart: 4 of margin and the list's spacing of 2.
-    setViewportMargins(4, 4, 4, 4);
-    setSpacing(2);
+    // Rows 6 points in from every edge and 2 apart: the list puts its spacing of 1 around each
+    // row, inside 5 of margin.
+    setViewportMargins(5, 5, 5, 5);
+    setSpacing(1);
     setUniformItemSizes(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::SingleSelection);
