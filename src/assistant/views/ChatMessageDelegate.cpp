@@ -5,9 +5,20 @@
 
 #include <QAbstractItemView>
 
+namespace {
+
+// Where the stamps live: beside the list, where the rows were, so that they take the page's font
+// and palette and not those the style gives item views.
+QWidget* stampParent(QAbstractItemView* view) {
+    return view->parentWidget() ? view->parentWidget() : view;
+}
+
+} // namespace
+
 ChatMessageDelegate::ChatMessageDelegate(QAbstractItemView* view)
-    : QKStampDelegate(view), m_mine(new ChatMessageRow(TamsoMessage::question({}), view)),
-      m_answers(new ChatMessageRow(TamsoMessage::answer({}), view)) {
+    : QKStampDelegate(view),
+      m_mine(new ChatMessageRow(TamsoMessage::question({}), stampParent(view))),
+      m_answers(new ChatMessageRow(TamsoMessage::answer({}), stampParent(view))) {
     m_mine->setObjectName(QStringLiteral("questionStamp"));
     m_answers->setObjectName(QStringLiteral("answerStamp"));
     prepareStamp(m_mine);
