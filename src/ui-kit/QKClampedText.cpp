@@ -17,48 +17,93 @@ QKClampedText::QKClampedText(int maxLines, QWidget* parent)
     setSizePolicy(policy);
 }
 
+namespace {
+
+// How many texts a widget keeps the measures of: more than the rows a screen shows, so a list's
+// stamp measures each row on show once.
+constexpr qsizetype kKeptTexts = 256;
+
+} // namespace
+
 void QKClampedText::setText(const QString& text) {
     if (text == m_text)
         return;
     m_text = text;
-    m_oneLineWidth = -1;
     setAccessibleName(text);
     updateGeometry();
     update();
 }
 
+QKClampedText::Measures& QKClampedText::measures() const {
+    auto found = m_measures.find(m_text);
+    if (found != m_measures.end())
+        return found.value();
+    if (m_measures.size() >= kKeptTexts)
+        m_measures.clear();
+    return m_measures[m_text];
+}
+
 QStringList QKClampedText::displayedLines(int width) const {
-    QStringList lines;
     if (m_text.isEmpty() || width <= 0)
-        return lines;
+        return {};
+    Measures& known = measures();
+    if (known.width != width) {
+        known.lines = layOut(width);
+        known.width = width;
+    }
+    return known.lines;
+}
+
+QStringList QKClampedText::layOut(int width) const {
+    QStringList lines;
     // A line break in the text starts a new line, within the same limit.
     QString flat = m_text;
     flat.replace(QLatin1Char('\n'), QChar::LineSeparator);
-    QTextLayout layout(flat, font());
     QTextOption option;
     option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(option);
-    QList<QPair<int, int>> spans; // start and length of each line, one more than the limit
-    layout.beginLayout();
-    while (spans.size() <= m_maxLines) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
+    // Only the start of a long text is laid out: enough for the lines shown and two more, which
+    // fixes every break of the lines shown; when the piece taken gives fewer, a longer one is.
+    const qsizetype wanted = m_maxLines + 2;
+    const qreal average = std::max<qreal>(1, QFontMetricsF(font()).averageCharWidth());
+    qsizetype take = wanted * (qsizetype(width / average) + 8) * 2;
+    QList<QPair<int, int>> spans; // start and length of each line
+    for (;;) {
+        const bool whole = take >= flat.size();
+        QTextLayout layout(whole ? flat : flat.left(take), font());
+        layout.setTextOption(option);
+        spans.clear();
+        layout.beginLayout();
+        while (spans.size() < wanted) {
+            QTextLine line = layout.createLine();
+            if (!line.isValid())
+                break;
+            line.setLineWidth(width);
+            spans.append({line.textStart(), line.textLength()});
+        }
+        layout.endLayout();
+        if (whole || spans.size() >= wanted)
             break;
-        line.setLineWidth(width);
-        spans.append({line.textStart(), line.textLength()});
+        take *= 2;
     }
-    layout.endLayout();
     const auto clean = [](QString piece) {
         piece.replace(QChar::LineSeparator, QLatin1Char(' '));
         return piece.trimmed();
     };
     const bool cut = spans.size() > m_maxLines;
     const qsizetype shown = std::min<qsizetype>(spans.size(), m_maxLines);
+    const QFontMetricsF fm(font());
     for (qsizetype i = 0; i < shown; ++i) {
         if (cut && i == shown - 1) {
-            // The last allowed line holds the start of everything left, ending in "…".
-            const QString rest = clean(flat.mid(spans[i].first));
-            lines.append(QFontMetricsF(font()).elidedText(rest, Qt::ElideRight, width));
+            // The last allowed line holds the start of everything left, ending in "…". Eliding
+            // keeps the start that fits, so the rest as far as the next line ends, already wider
+            // than the line, elides as the whole rest would; a rest cut short by its own line
+            // breaks may not be, and then the whole rest is.
+            const auto& next = spans[i + 1];
+            QString rest =
+                clean(flat.mid(spans[i].first, next.first + next.second - spans[i].first));
+            if (fm.horizontalAdvance(rest) <= width)
+                rest = clean(flat.mid(spans[i].first));
+            lines.append(fm.elidedText(rest, Qt::ElideRight, width));
         } else {
             lines.append(clean(flat.mid(spans[i].first, spans[i].second)));
         }
@@ -67,9 +112,10 @@ QStringList QKClampedText::displayedLines(int width) const {
 }
 
 qreal QKClampedText::oneLineWidth() const {
-    if (m_oneLineWidth < 0)
-        m_oneLineWidth = QFontMetricsF(font()).horizontalAdvance(m_text);
-    return m_oneLineWidth;
+    Measures& known = measures();
+    if (known.oneLine < 0)
+        known.oneLine = QFontMetricsF(font()).horizontalAdvance(m_text);
+    return known.oneLine;
 }
 
 int QKClampedText::lineCount(int width) const {
@@ -110,7 +156,7 @@ void QKClampedText::paintEvent(QPaintEvent*) {
 
 void QKClampedText::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
-        m_oneLineWidth = -1;
+        m_measures.clear();
         updateGeometry();
     }
     QWidget::changeEvent(event);

@@ -1,10 +1,16 @@
 #pragma once
 
+#include <QHash>
 #include <QWidget>
 
 // Plain text wrapped between words into at most maxLines lines; when it needs more, the last
 // line ends with "…". Takes the height its width needs (height for width). Font and colour come
 // from the widget (QKFont::apply, QKForeground::apply).
+//
+// A text of any length costs what its shown lines cost: only as much of it is laid out as the
+// lines shown need (and two lines more, so that the breaks of those shown are its own). The
+// measures of the texts it showed last are kept until the font changes, so a widget that a list
+// sets up row after row (a stamp) measures each text once per width, however often it paints.
 class QKClampedText : public QWidget {
     Q_OBJECT
 public:
@@ -28,11 +34,20 @@ protected:
 private:
     // How many lines the text takes at a width, at least one.
     int lineCount(int width) const;
-    // The whole text's width on one line; kept until the text or the font changes, because a
-    // layout asks for the size hint and the height for a width many times over.
+    // The whole text's width on one line.
     qreal oneLineWidth() const;
+    // The lines of the text at a width, laid out afresh.
+    QStringList layOut(int width) const;
+
+    // What is known of one text: its width on one line, and its lines at the last width asked.
+    struct Measures {
+        qreal oneLine = -1;
+        int width = -1;
+        QStringList lines;
+    };
+    Measures& measures() const;
 
     QString m_text;
     int m_maxLines;
-    mutable qreal m_oneLineWidth = -1;
+    mutable QHash<QString, Measures> m_measures;
 };

@@ -3,6 +3,7 @@
 #include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKStampDelegate.h"
 
+#include <algorithm>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScrollArea>
@@ -22,11 +23,14 @@ QKRowList::QKRowList(Height height, QWidget* parent) : QListView(parent), m_heig
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         setFixedHeight(0);
+        setLayoutMode(QListView::Batched);
+        setBatchSize(kBatchRows);
     }
 }
 
 int QKRowList::contentHeight() const {
-    return model() && model()->rowCount(rootIndex()) > 0 ? contentsSize().height() : 0;
+    // Before its first layout a list's contents are -1 high.
+    return model() && model()->rowCount(rootIndex()) > 0 ? std::max(0, contentsSize().height()) : 0;
 }
 
 void QKRowList::fit() {
@@ -42,6 +46,13 @@ void QKRowList::fit() {
 void QKRowList::updateGeometries() {
     QListView::updateGeometries();
     // Called after every layout of the rows, so the fitted height is always the laid-out one.
+    fit();
+}
+
+void QKRowList::timerEvent(QTimerEvent* event) {
+    QListView::timerEvent(event);
+    // A batch of rows may have been laid out: the fitted height takes them in at once rather than
+    // after the last batch.
     fit();
 }
 
@@ -78,6 +89,16 @@ void QKRowList::keyPressEvent(QKeyEvent* event) {
             stamps && currentIndex().isValid() &&
             (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
             stamps->triggerKeyAction(currentIndex());
+            event->accept();
+            return;
+        }
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        // Among the current row's buttons, when it has more than one.
+        if (auto* stamps = qobject_cast<QKStampDelegate*>(itemDelegate());
+            stamps && currentIndex().isValid() && event->modifiers() == Qt::NoModifier &&
+            stamps->stepAction(currentIndex(), event->key() == Qt::Key_Right ? 1 : -1)) {
             event->accept();
             return;
         }

@@ -4,19 +4,26 @@
 
 // The list view of a long list whose rows are drawn by a delegate (QKStampDelegate): no frame,
 // the background of what it lies on, one column of rows as tall as the delegate says, nothing
-// painted for selection (the delegate shows what it needs), and the keyboard: arrows move the
-// current row, Space and Return ask the delegate for the row's key action. It holds no widget per
+// painted for selection (the delegate shows what it needs), and the keyboard: Up and Down move the
+// current row, Left and Right choose among its buttons when it has several, Space and Return ask
+// the delegate for the row's key action. It holds no widget per
 // row, so a list of thousands costs what the rows on screen cost.
 //
-// Fitted, the list has no scroll bar of its own and is always as tall as all its rows at its
-// width, for a list that lies in a scrolling page (which it scrolls to keep the current row in
-// view); Scrolls, it scrolls inside the height it is given. Either way the rows are laid out
+// Fitted, the list has no scroll bar of its own and is always as tall as all its rows laid out
+// at its width, for a list that lies in a scrolling page (which it scrolls to keep the current row
+// in view); Scrolls, it scrolls inside the height it is given. Either way the rows are laid out
 // again when the width changes (their heights follow it) and when the model changes; a hidden
 // list waits until it is shown.
+//
+// A fitted list lays its rows out kBatchRows at a time, a batch per turn of the event loop: the
+// first batch (more rows than a screen shows) is measured before the list first paints, the rest
+// after, the list growing as they come, so a list of hundreds of tall rows opens and answers a
+// search keystroke in the time its first rows take. A row not yet laid out has no rectangle.
 class QKRowList : public QListView {
     Q_OBJECT
 public:
     enum class Height { Scrolls, Fitted };
+    static constexpr int kBatchRows = 48;
 
     explicit QKRowList(Height height, QWidget* parent = nullptr);
 
@@ -29,6 +36,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;
     void updateGeometries() override;
+    void timerEvent(QTimerEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "ui-kit/QKForeground.h"
 
+#include <algorithm>
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QHelpEvent>
@@ -127,7 +128,7 @@ void QKStampDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
     }
     if (!(option.state & QStyle::State_HasFocus))
         return;
-    const QString action = keyAction(index);
+    const QString action = currentAction(index);
     auto* button = action.isEmpty() ? nullptr : stamp->findChild<QAbstractButton*>(action);
     if (!button || button->isHidden())
         return;
@@ -308,10 +309,34 @@ void QKStampDelegate::triggerAction(const QModelIndex& index, const QString& act
     }
 }
 
+QString QKStampDelegate::currentAction(const QModelIndex& index) const {
+    if (index.isValid() && index == m_keyRow && !m_keyButton.isEmpty())
+        return m_keyButton;
+    return keyAction(index);
+}
+
+bool QKStampDelegate::stepAction(const QModelIndex& index, int step) {
+    const QList<std::pair<QString, QString>> actions = rowActions(index);
+    if (actions.size() < 2)
+        return false;
+    const QString current = currentAction(index);
+    qsizetype at = -1;
+    for (qsizetype i = 0; i < actions.size(); ++i)
+        if (actions.at(i).first == current)
+            at = i;
+    at = at < 0 ? (step > 0 ? 0 : actions.size() - 1)
+                : std::clamp<qsizetype>(at + step, 0, actions.size() - 1);
+    m_keyRow = index;
+    m_keyButton = actions.at(at).first;
+    if (m_view)
+        m_view->update(index);
+    return true;
+}
+
 void QKStampDelegate::triggerKeyAction(const QModelIndex& index) {
     if (!index.isValid())
         return;
-    const QString action = keyAction(index);
+    const QString action = currentAction(index);
     if (action.isEmpty())
         return;
     QWidget* stamp = stampFor(index);

@@ -16,10 +16,11 @@ class QAbstractItemView;
 // The stamp's buttons act through the delegate: a click on a button of the stamp (any
 // QAbstractButton with an object name, enabled as set up for that row) reports actionTriggered
 // with the row and the button's name; Space and Return on the current row report keyAction()
-// (QKRowList passes those keys on). The buttons look as they would in a row of widgets: the one
-// under the pointer is drawn hovered and shows its cursor, the one held down is drawn down while
-// the pointer stays on it, and the current row of a focused list shows a focus ring around the
-// button of keyAction(), so the keyboard user sees what Space will press. A tooltip is the
+// (QKRowList passes those keys on), or the button Left and Right chose among the row's buttons
+// (stepAction) while the row stays current. The buttons look as they would in a row of widgets: the
+// one under the pointer is drawn hovered and shows its cursor, the one held down is drawn down
+// while the pointer stays on it, and the current row of a focused list shows a focus ring around
+// the button of keyAction(), so the keyboard user sees what Space will press. A tooltip is the
 // tooltip of the stamp's child under the pointer.
 //
 // Heights are measured at the view's viewport width and kept by sizeKey() (empty: measured every
@@ -34,7 +35,13 @@ public:
     // What Space and Return do on the current row: a button name of the stamp, or empty for
     // nothing.
     virtual QString keyAction(const QModelIndex& index) const;
-    // Reports keyAction() for the row, when it names an enabled button of its stamp.
+    // What Space and Return press on the row: the button stepAction() chose on it, else
+    // keyAction().
+    QString currentAction(const QModelIndex& index) const;
+    // Moves the keyboard's choice among the row's buttons (in rowActions() order) by `step`,
+    // stopping at either end; false, choosing nothing, when the row offers fewer than two.
+    bool stepAction(const QModelIndex& index, int step);
+    // Reports currentAction() for the row, when it names an enabled button of its stamp.
     void triggerKeyAction(const QModelIndex& index);
     // Where the stamp's button of this name lies in the row at index, in viewport coordinates;
     // empty when the row has no such button on show.
@@ -96,6 +103,8 @@ private:
     QString m_hoverButton;
     QPersistentModelIndex m_pressedRow;
     QString m_pressed; // the button a press went to, until the release
+    QPersistentModelIndex m_keyRow;
+    QString m_keyButton; // the button stepAction() chose on m_keyRow
     mutable Heights m_heights[2];
     mutable int m_newest = 0;
 };

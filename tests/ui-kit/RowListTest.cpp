@@ -3,6 +3,7 @@
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKStampDelegate.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -91,6 +92,22 @@ struct Page {
     LineDelegate* delegate;
 };
 
+// Calls `seen` as a widget is about to paint.
+class OnPaint : public QObject {
+public:
+    OnPaint(QWidget* widget, std::function<void()> seen) : m_seen(std::move(seen)) {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint)
+            m_seen();
+        return false;
+    }
+
+private:
+    std::function<void()> m_seen;
+};
+
 // Lets the list lay its rows out and the page take the list's new height.
 void settle() {
     for (int i = 0; i < 3; ++i)
@@ -131,6 +148,36 @@ TEST(RowList, AFittedListIsAsTallAsItsRowsAtItsWidth) {
     settle();
     EXPECT_EQ(p.list->height(), p.heightsSum());
     EXPECT_LT(p.delegate->setUps - before, 20) << "only the rows painted set the stamp up";
+}
+
+// A fitted list of hundreds of rows measures a batch of them before it first paints, more than a
+// screen shows, and the rest a batch per turn of the event loop after it, growing as they come:
+// opening it costs what its first rows cost, however many follow.
+TEST(RowList, AFittedListMeasuresOneBatchBeforeItFirstPaints) {
+    constexpr int kRows = 400;
+    Page p;
+    QStringList rows;
+    for (int i = 0; i < kRows; ++i)
+        rows << longLine(i);
+    p.model.reset(rows);
+    int setUpsAtFirstPaint = -1;
+    int heightAtFirstPaint = -1;
+    OnPaint probe(p.list->viewport(), [&] {
+        if (setUpsAtFirstPaint < 0) {
+            setUpsAtFirstPaint = p.delegate->setUps;
+            heightAtFirstPaint = p.list->height();
+        }
+    });
+    p.scroll.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return setUpsAtFirstPaint >= 0; }));
+    EXPECT_GT(heightAtFirstPaint, p.scroll.viewport()->height()) << "a screen of rows and more";
+    // Each row measured once, and those painted set up once more.
+    EXPECT_LE(setUpsAtFirstPaint, 2 * QKRowList::kBatchRows);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !p.list->visualRect(p.at(kRows - 1)).isEmpty(); }));
+    settle();
+    EXPECT_EQ(p.list->height(), p.heightsSum()) << "the list took every batch in";
+    EXPECT_EQ(p.list->visualRect(p.at(kRows - 1)).bottom() + 1, p.list->height());
 }
 
 // Clicks on a row's button report it; clicks beside it or on a button that is off do not. The

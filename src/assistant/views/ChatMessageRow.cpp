@@ -55,7 +55,6 @@ public:
 ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
     : QWidget(parent), m_message(message) {
     const bool mine = message.role == TamsoMessage::Role::User;
-    setObjectName(QStringLiteral("message-") + message.id.toString(QUuid::WithoutBraces));
     auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 6);
     const Qt::Alignment side = mine ? Qt::AlignRight : Qt::AlignLeft;
 
@@ -92,25 +91,61 @@ ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
         m_copy->setCursor(Qt::PointingHandCursor);
         QKFont::apply(m_copy, TextStyle::Caption);
         QKForeground::apply(m_copy, QKForeground::Secondary);
-        connect(m_copy, &QPushButton::clicked, this, [this] { emit copyClicked(m_message); });
         column->addWidget(m_copy, 0, side);
-    }
 
-    if (!message.actions.isEmpty()) {
-        auto* chips = new QWidget(this);
-        chips->setObjectName(QStringLiteral("chips"));
-        auto* row = QKBuild::insetRow(chips, {0, 0, 0, 0}, 8);
-        for (const TamsoAction& action : message.actions) {
-            auto* chip = new QKBorderedButton(action.label, chips);
-            chip->setSmall(true);
-            chip->setObjectName(QStringLiteral("chip"));
-            connect(chip, &QPushButton::clicked, this,
-                    [this, action] { emit actionClicked(action); });
-            row->addWidget(chip);
-            m_chips.append(chip);
-        }
-        column->addWidget(chips, 0, side);
+        m_chipRow = new QWidget(this);
+        m_chipRow->setObjectName(QStringLiteral("chips"));
+        QKBuild::insetRow(m_chipRow, {0, 0, 0, 0}, 8);
+        column->addWidget(m_chipRow, 0, side);
+        syncChips();
     }
+}
+
+void ChatMessageRow::setMessage(const TamsoMessage& message) {
+    if (message == m_message)
+        return;
+    m_message = message;
+    m_text->setText(message.text);
+    syncChips();
+    fit();
+}
+
+QString ChatMessageRow::chipName(int action) {
+    return QStringLiteral("chip%1").arg(action);
+}
+
+void ChatMessageRow::syncChips() {
+    if (!m_chipRow)
+        return;
+    const QList<TamsoAction>& actions = m_message.actions;
+    while (m_chips.size() > actions.size())
+        delete m_chips.takeLast();
+    for (qsizetype i = 0; i < actions.size(); ++i) {
+        if (i == m_chips.size()) {
+            auto* chip = new QKBorderedButton(actions.at(i).label, m_chipRow);
+            chip->setSmall(true);
+            chip->setObjectName(chipName(int(i)));
+            m_chipRow->layout()->addWidget(chip);
+            // A part added to a stamp already readied is shown as a row of widgets would be.
+            chip->show();
+            m_chips.append(chip);
+        } else if (m_chips.at(i)->text() != actions.at(i).label) {
+            m_chips.at(i)->setText(actions.at(i).label);
+        }
+    }
+    m_chipRow->setVisible(!actions.isEmpty());
+}
+
+void ChatMessageRow::setGapBelow(int gap) {
+    QMargins margins = layout()->contentsMargins();
+    if (margins.bottom() == gap)
+        return;
+    margins.setBottom(gap);
+    layout()->setContentsMargins(margins);
+}
+
+QRect ChatMessageRow::textRect() const {
+    return {m_text->mapTo(this, QPoint(0, 0)), m_text->size()};
 }
 
 void ChatMessageRow::setBubbleMaximumWidth(int width) {

@@ -3,6 +3,8 @@
 #include "assistant/SpotlightSearch.h"
 #include "assistant/TamsoAIText.h"
 #include "assistant/TamsoAssistant.h"
+#include "assistant/TamsoMessageListModel.h"
+#include "assistant/views/ChatMessageDelegate.h"
 #include "assistant/views/ChatMessageRow.h"
 #include "assistant/views/DescribeFindPanel.h"
 #include "platform/NotificationCenter.h"
@@ -17,6 +19,7 @@
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/Themed.h"
 #include "vitals/AppState.h"
@@ -26,6 +29,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -86,6 +90,16 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     auto* content = new QWidget(m_list);
     content->setAutoFillBackground(false);
     m_messages = QKBuild::insetColumn(content, {14, 14, 14, 14}, 10);
+    // The conversation: one row drawn per message, no widget of its own.
+    m_model = new TamsoMessageListModel(assistant, this);
+    m_rows = new QKRowList(QKRowList::Height::Fitted, content);
+    m_rows->setObjectName(QStringLiteral("messages"));
+    m_rows->setAccessibleName(TamsoAIText::title());
+    m_delegate = new ChatMessageDelegate(m_rows);
+    m_rows->setItemDelegate(m_delegate);
+    m_rows->setModel(m_model);
+    m_rows->installEventFilter(this);
+    m_messages->addWidget(m_rows);
     m_spinner = new QKSpinner(content);
     m_spinner->setObjectName(QStringLiteral("thinking"));
     m_messages->addWidget(m_spinner, 0, Qt::AlignLeft);
@@ -127,6 +141,21 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     connect(m_ask, &QPushButton::clicked, this, &TamsoAIView::send);
     connect(&m_screen, &ScreenState::tamsoQuestionChanged, this, &TamsoAIView::syncField);
     connect(&m_assistant, &TamsoAssistant::messagesChanged, this, &TamsoAIView::syncMessages);
+    connect(m_delegate, &ChatMessageDelegate::actionTriggered, this,
+            [this](const QModelIndex& index, const QString& button) {
+                const auto message =
+                    index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
+                if (button == QStringLiteral("copyAnswer")) {
+                    copyAnswer(message);
+                    return;
+                }
+                for (int i = 0; i < message.actions.size(); ++i) {
+                    if (button == ChatMessageRow::chipName(i)) {
+                        tapAction(message.actions.at(i));
+                        return;
+                    }
+                }
+            });
     connect(&m_assistant, &TamsoAssistant::thinkingChanged, this, &TamsoAIView::syncAsk);
     connect(&m_assistant, &TamsoAssistant::pendingActionChanged, this, &TamsoAIView::syncPending);
     connect(m_list->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
@@ -212,31 +241,16 @@ void TamsoAIView::setShowPrivacy(bool show) {
 }
 
 void TamsoAIView::syncMessages() {
-    const QList<TamsoMessage>& messages = m_assistant.messages();
-    const qsizetype before = m_rows.size();
-    // Messages are only ever appended; anything else rebuilds the list.
-    bool prefix = before <= messages.size();
-    for (qsizetype i = 0; prefix && i < before; ++i)
-        prefix = m_rows.at(i)->message().id == messages.at(i).id;
-    if (!prefix) {
-        qDeleteAll(m_rows);
-        m_rows.clear();
-    }
-    for (qsizetype i = m_rows.size(); i < messages.size(); ++i) {
-        auto* row = new ChatMessageRow(messages.at(i), m_list->widget());
-        connect(row, &ChatMessageRow::copyClicked, this, &TamsoAIView::copyAnswer);
-        connect(row, &ChatMessageRow::actionClicked, this, &TamsoAIView::tapAction);
-        // Before the spinner and the closing stretch.
-        m_messages->insertWidget(m_messages->count() - 2, row);
-        m_rows.append(row);
-    }
-    fitBubbles();
+    // The model has followed the assistant already (it was connected first).
+    const int count = m_model->rowCount();
+    m_rows->setVisible(count > 0);
     syncAsk();
-    if (m_built && m_rows.size() != before && !m_rows.isEmpty()) {
+    if (m_built && count != m_shownCount && count > 0) {
         m_followNewest = true;
         QTimer::singleShot(0, this, &TamsoAIView::scrollToNewest);
         QTimer::singleShot(kFollowMs, this, [this] { m_followNewest = false; });
     }
+    m_shownCount = count;
 }
 
 void TamsoAIView::scrollToNewest() {
@@ -307,12 +321,22 @@ void TamsoAIView::applyFindWidth() {
 void TamsoAIView::fitBubbles() {
     const int width = m_list->viewport()->width() - 28;
     const int bubble = std::max(120, int(width * 0.85));
-    for (ChatMessageRow* row : m_rows)
-        row->setBubbleMaximumWidth(bubble);
+    if (bubble == m_delegate->bubbleMaximumWidth())
+        return;
+    m_delegate->setBubbleMaximumWidth(bubble);
+    m_rows->doItemsLayout();
 }
 
 bool TamsoAIView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list->viewport() && event->type() == QEvent::Resize)
         fitBubbles();
+    // Copy on the list copies the current message, the user's own included.
+    if (watched == m_rows && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
+        m_rows->currentIndex().isValid()) {
+        copyAnswer(
+            m_rows->currentIndex().data(TamsoMessageListModel::MessageRole).value<TamsoMessage>());
+        return true;
+    }
     return QWidget::eventFilter(watched, event);
 }

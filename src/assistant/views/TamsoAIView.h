@@ -7,12 +7,13 @@
 #include <QWidget>
 
 class AppState;
-class ChatMessageRow;
+class ChatMessageDelegate;
 class DescribeFindPanel;
 class DraggableDivider;
 class FileRevealer;
 class QFrame;
 class QKProminentButton;
+class QKRowList;
 class QKSpinner;
 class QLineEdit;
 class QMessageBox;
@@ -22,6 +23,7 @@ class QVBoxLayout;
 class ScreenState;
 class SpotlightSearch;
 class TamsoAssistant;
+class TamsoMessageListModel;
 
 // The assistant's screen: the conversation with Pendrel on the left, the describe-to-find panel
 // on the right, a splitter between them. It keeps almost nothing itself: the conversation, the
@@ -40,6 +42,9 @@ class TamsoAssistant;
 //   search; while it is not, the message is left alone.
 // - Each time the number of messages changes the list scrolls to the newest; showing the screen
 //   with an unchanged conversation does not.
+// - The conversation is a list drawn row by row ("messages"), no widget per message: the arrows
+//   move through it, Left and Right choose among an answer's "Copy" and chips, Space and Return
+//   press the one chosen, and Copy (Ctrl+C) copies the current message, the user's own too.
 // revealer may be null: the find panel's "Show" then does nothing.
 class TamsoAIView : public QWidget {
     Q_OBJECT
@@ -56,7 +61,6 @@ public:
     QLineEdit* questionField() const { return m_field; }
     QKProminentButton* askButton() const { return m_ask; }
     QKSpinner* thinkingIndicator() const { return m_spinner; }
-    const QList<ChatMessageRow*>& rows() const { return m_rows; }
     QScrollArea* messageList() const { return m_list; }
     DescribeFindPanel* findPanel() const { return m_panel; }
     DraggableDivider* divider() const { return m_divider; }
@@ -86,7 +90,10 @@ private:
     QScrollArea* m_list = nullptr;
     QVBoxLayout* m_messages = nullptr;
     QKSpinner* m_spinner = nullptr;
-    QList<ChatMessageRow*> m_rows;
+    TamsoMessageListModel* m_model = nullptr;
+    QKRowList* m_rows = nullptr;
+    ChatMessageDelegate* m_delegate = nullptr;
+    int m_shownCount = 0;
     QLineEdit* m_field = nullptr;
     QKProminentButton* m_ask = nullptr;
     DraggableDivider* m_divider = nullptr;

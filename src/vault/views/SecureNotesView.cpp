@@ -9,14 +9,15 @@
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKRule.h"
 #include "ui-kit/QKSymbolButton.h"
+#include "vault/SecureNoteListModel.h"
 #include "vault/SecureNotesStore.h"
 #include "vault/SecureNotesText.h"
 #include "vault/views/SecureNoteEditor.h"
-#include "vault/views/SecureNoteRow.h"
+#include "vault/views/SecureNoteList.h"
 
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QLabel>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, QWidget* parent)
@@ -44,13 +45,11 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     listColumn->addLayout(header);
     listColumn->addWidget(new QKHairline(list));
 
-    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(list));
-    m_rowsHost = new QWidget;
-    m_rowsHost->setAutoFillBackground(false);
-    m_rowsColumn = QKBuild::insetColumn(m_rowsHost, {6, 6, 6, 6}, 2);
-    m_rowsColumn->addStretch(1);
-    scroll->setWidget(m_rowsHost);
-    listColumn->addWidget(scroll, 1);
+    // The model follows the store before the screen's own slots do.
+    m_model = new SecureNoteListModel(store, this);
+    m_notes = new SecureNoteList(*m_model, list);
+    m_notes->setAccessibleName(SecureNotesText::listHeading());
+    listColumn->addWidget(m_notes, 1);
 
     m_heldNote = QKBuild::label(SecureNotesText::savesHeldNote(), TextStyle::Caption,
                                 QKForeground::Orange, list);
@@ -76,8 +75,17 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     root->addWidget(detail, 1);
 
     connect(&store, &SecureNotesStore::notesChanged, this, [this] {
-        showRows();
+        showSelection();
         showDetail();
+    });
+    // A row the user chose becomes the selection; the screen then shows its note.
+    connect(m_notes->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QModelIndexList chosen = m_notes->selectionModel()->selectedIndexes();
+        if (chosen.isEmpty())
+            return;
+        const QUuid id = chosen.first().data(SecureNoteListModel::IdRole).toUuid();
+        if (m_screen.vaultSelection() != id)
+            m_screen.setVaultSelection(id);
     });
     connect(&store, &SecureNotesStore::lastErrorChanged, this, &SecureNotesView::showError);
     connect(&store, &SecureNotesStore::savesHeldChanged, this, [this](bool held) {
@@ -92,7 +100,7 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     });
     m_heldNote->setVisible(store.savesHeld());
     showIndexFailure();
-    showRows();
+    showSelection();
     showDetail();
     showError();
 }
@@ -117,30 +125,8 @@ void SecureNotesView::showIndexFailure() {
     m_indexNote->setVisible(failure && !m_store.savesHeld());
 }
 
-void SecureNotesView::showRows() {
-    const QList<SecureNote>& notes = m_store.notes();
-    // Rows follow the store's list one for one; a row whose note is still at its place keeps its
-    // widget, so an edited title changes in place.
-    while (m_rows.size() > notes.size())
-        delete m_rows.takeLast();
-    for (qsizetype i = 0; i < notes.size(); ++i) {
-        if (i < m_rows.size()) {
-            m_rows[i]->setNote(notes[i]);
-            continue;
-        }
-        auto* row = new SecureNoteRow(notes[i], m_rowsHost);
-        connect(row, &QAbstractButton::clicked, this,
-                [this, row] { m_screen.setVaultSelection(row->note().id); });
-        m_rowsColumn->insertWidget(m_rowsColumn->count() - 1, row);
-        m_rows.append(row);
-    }
-    showSelection();
-}
-
 void SecureNotesView::showSelection() {
-    const std::optional<QUuid>& selected = m_screen.vaultSelection();
-    for (SecureNoteRow* row : std::as_const(m_rows))
-        row->setSelected(selected && row->note().id == *selected);
+    m_notes->select(m_screen.vaultSelection());
 }
 
 void SecureNotesView::showDetail() {

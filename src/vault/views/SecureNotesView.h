@@ -12,10 +12,12 @@ class QVBoxLayout;
 class QAbstractButton;
 class ScreenState;
 class SecureNoteEditor;
-class SecureNoteRow;
+class SecureNoteList;
+class SecureNoteListModel;
 class SecureNotesStore;
 
-// The vault section ("Privacy"): the store's notes on the left, in the store's order, and the
+// The vault section ("Privacy"): the store's notes on the left, in the store's order (a list
+// drawn row by row, "vaultNotes", whose selection is the user's choice), and the
 // editor of the selected note on the right, or "Your secure vault" when nothing is selected or
 // the selected note is gone. The selection is ScreenState's vaultSelection, so it survives
 // leaving the screen; deleting a note leaves it as it is. "plus" creates a note called "New
@@ -28,7 +30,6 @@ class SecureNotesView : public QWidget {
 public:
     SecureNotesView(ScreenState& screen, SecureNotesStore& store, QWidget* parent = nullptr);
 
-    QList<SecureNoteRow*> rows() const { return m_rows; }
     QAbstractButton* newButton() const { return m_new; }
     // The editor in the detail pane, or null while the empty state shows.
     SecureNoteEditor* editor() const;
@@ -40,7 +41,6 @@ public:
 
 private:
     void newSecret();
-    void showRows();
     void showSelection();
     void showDetail();
     void showError();
@@ -49,9 +49,8 @@ private:
     ScreenState& m_screen;
     SecureNotesStore& m_store;
     QAbstractButton* m_new;
-    QWidget* m_rowsHost;
-    QVBoxLayout* m_rowsColumn;
-    QList<SecureNoteRow*> m_rows;
+    SecureNoteListModel* m_model;
+    SecureNoteList* m_notes;
     QLabel* m_heldNote;
     QLabel* m_indexNote;
     QVBoxLayout* m_detail;

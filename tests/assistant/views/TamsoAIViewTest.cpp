@@ -3,6 +3,8 @@
 #include "assistant/views/TamsoAIView.h"
 #include "assistant/AssistantTestSupport.h"
 #include "assistant/SpotlightSearch.h"
+#include "assistant/TamsoMessageListModel.h"
+#include "assistant/views/ChatMessageDelegate.h"
 #include "assistant/views/ChatMessageRow.h"
 #include "assistant/views/DescribeFindPanel.h"
 #include "assistant/views/SearchHitDelegate.h"
@@ -78,17 +80,46 @@ struct Screen {
                 rigPosts.append({n, payload});
             });
     }
-    QPushButton* chip(const QString& label) {
-        for (ChatMessageRow* row : view->rows())
-            for (QPushButton* chip : row->chips())
-                if (chip->text() == label)
-                    return chip;
-        return nullptr;
+    // The conversation's list, its rows and the buttons they draw.
+    QKRowList* list() const { return view->findChild<QKRowList*>(QStringLiteral("messages")); }
+    ChatMessageDelegate* delegate() const {
+        return qobject_cast<ChatMessageDelegate*>(list()->itemDelegate());
+    }
+    int rowCount() const { return list()->model()->rowCount(); }
+    QModelIndex row(int i) const { return list()->model()->index(i, 0); }
+    TamsoMessage message(int i) const {
+        return row(i).data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
+    }
+    QStringList buttons(int i) const {
+        QStringList names;
+        for (const auto& [name, spoken] : delegate()->rowActions(row(i)))
+            names << name;
+        return names;
+    }
+    // The row and the button of the chip with this label, or -1 and nothing.
+    std::pair<int, QString> chip(const QString& label) const {
+        for (int i = 0; i < rowCount(); ++i)
+            for (int a = 0; a < message(i).actions.size(); ++a)
+                if (message(i).actions.at(a).label == label)
+                    return {i, ChatMessageRow::chipName(a)};
+        return {-1, {}};
+    }
+    // Clicks a button where the list draws it.
+    void click(int i, const QString& button) {
+        QCoreApplication::processEvents(); // the list lays its rows out
+        const QRect at = delegate()->actionRect(row(i), button);
+        ASSERT_FALSE(at.isEmpty()) << button.toStdString();
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, at.center());
+    }
+    void clickChip(const QString& label) {
+        const auto [i, button] = chip(label);
+        ASSERT_GE(i, 0) << label.toStdString();
+        click(i, button);
     }
     bool waitForAnswers(qsizetype messages) {
         return testsupport::waitFor([&] {
             return rig.assistant->messages().size() >= messages && !rig.assistant->thinking() &&
-                   view->rows().size() >= messages;
+                   rowCount() >= messages;
         });
     }
 
@@ -112,8 +143,8 @@ TEST(TamsoAIView, SendingEmptiesTheFieldAndFollowsThinking) {
                               const std::optional<TamsoScreenContext>& screen) {
                          asked.append({q, screen});
                      });
-    ASSERT_EQ(v->rows().size(), 1); // the welcome
-    EXPECT_NE(v->rows().first()->copyButton(), nullptr);
+    ASSERT_EQ(s.rowCount(), 1); // the welcome
+    EXPECT_EQ(s.buttons(0), QStringList{"copyAnswer"});
     EXPECT_FALSE(v->askButton()->isEnabled());
 
     // Blanks: "Ask" stays off; Return still hands them over, empties the field, adds nothing.
@@ -137,8 +168,8 @@ TEST(TamsoAIView, SendingEmptiesTheFieldAndFollowsThinking) {
                                   std::nullopt}));
     EXPECT_TRUE(s.rig.assistant->thinking());
     EXPECT_TRUE(v->thinkingIndicator()->isVisible());
-    EXPECT_EQ(v->rows().size(), 2);
-    EXPECT_EQ(v->rows().at(1)->copyButton(), nullptr); // never under the user's own
+    EXPECT_EQ(s.rowCount(), 2);
+    EXPECT_TRUE(s.buttons(1).isEmpty()); // no "Copy" under the user's own
     // Return while thinking still asks; the button does not.
     QTest::keyClicks(v->questionField(), "and quit apps");
     EXPECT_FALSE(v->askButton()->isEnabled());
@@ -147,17 +178,15 @@ TEST(TamsoAIView, SendingEmptiesTheFieldAndFollowsThinking) {
 
     ASSERT_TRUE(s.waitForAnswers(5));
     EXPECT_FALSE(v->thinkingIndicator()->isVisible());
-    QPushButton* chip = s.chip(QStringLiteral("Open Organizer"));
-    ASSERT_NE(chip, nullptr);
-    auto* answer = qobject_cast<ChatMessageRow*>(chip->parentWidget()->parentWidget());
-    ASSERT_NE(answer, nullptr);
-    EXPECT_EQ(answer->chips().size(), 1);
-    EXPECT_FALSE(v->rows().first()->findChild<QWidget*>(QStringLiteral("chips")));
+    const int answer = s.chip(QStringLiteral("Open Organizer")).first;
+    ASSERT_GE(answer, 0);
+    EXPECT_EQ(s.buttons(answer), (QStringList{"copyAnswer", ChatMessageRow::chipName(0)}));
+    EXPECT_EQ(s.buttons(0), QStringList{"copyAnswer"}) << "no chips without actions";
 
     // Copy replaces whatever the clipboard held with the answer's text.
     QGuiApplication::clipboard()->setText(QStringLiteral("old"));
-    QTest::mouseClick(answer->copyButton(), Qt::LeftButton);
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), answer->message().text);
+    s.click(answer, QStringLiteral("copyAnswer"));
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), s.message(answer).text);
 }
 
 TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
@@ -173,13 +202,13 @@ TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
     NotificationCenter::defaultCenter().observe(Notifications::OpenSection, v,
                                                 [&opened](const QString& id) { opened << id; });
     const qsizetype recorded = s.rig.timeline.store->entries().size();
-    QTest::mouseClick(s.chip(QStringLiteral("Open Performance")), Qt::LeftButton);
+    s.clickChip(QStringLiteral("Open Performance"));
     EXPECT_EQ(opened, QStringList{QStringLiteral("performance")});
     EXPECT_FALSE(s.rig.assistant->pendingAction());
     EXPECT_EQ(v->approvalDialog(), nullptr);
 
     // A cleanup proposal asks first; Escape carries nothing out.
-    QTest::mouseClick(s.chip(QStringLiteral("Open Organizer")), Qt::LeftButton);
+    s.clickChip(QStringLiteral("Open Organizer"));
     ASSERT_TRUE(s.rig.assistant->pendingAction());
     QMessageBox* dialog = v->approvalDialog();
     ASSERT_NE(dialog, nullptr);
@@ -194,7 +223,7 @@ TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
     EXPECT_EQ(s.rig.timeline.store->entries().size(), recorded);
 
     // "Approve" carries out the action that was pending, once, and records it.
-    QTest::mouseClick(s.chip(QStringLiteral("Open Organizer")), Qt::LeftButton);
+    s.clickChip(QStringLiteral("Open Organizer"));
     ASSERT_NE(v->approvalDialog(), nullptr);
     auto* approve = v->approvalDialog()->findChild<QPushButton*>(QStringLiteral("approveButton"));
     ASSERT_NE(approve, nullptr);
@@ -207,7 +236,7 @@ TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
     ASSERT_TRUE(testsupport::waitFor([&] { return v->approvalDialog() == nullptr; }));
 
     // "Cancel" clears it too.
-    QTest::mouseClick(s.chip(QStringLiteral("Open Organizer")), Qt::LeftButton);
+    s.clickChip(QStringLiteral("Open Organizer"));
     ASSERT_NE(v->approvalDialog(), nullptr);
     QTest::mouseClick(v->approvalDialog()->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                       Qt::LeftButton);
@@ -389,4 +418,50 @@ TEST(TamsoAIView, NewMessagesScrollIntoViewAndThePrivacyCardOpens) {
     EXPECT_TRUE(v->showPrivacy());
     v->setShowPrivacy(false);
     EXPECT_FALSE(v->showPrivacy());
+}
+
+// A long conversation costs what the messages on show cost: a message more makes no widget. Each
+// message reads its text through assistive technology, with its buttons as actions, and the
+// keyboard reaches every button of an answer (Left and Right choose, Space presses) and copies
+// any message, the user's own too.
+TEST(TamsoAIView, MessagesAreDrawnNotMadeAndEveryButtonIsReachable) {
+    Screen s(QStringLiteral("chat-many"));
+    TamsoAIView* v = s.open();
+    s.rig.askAndWait(QStringLiteral("tidy my downloads"));
+    ASSERT_TRUE(s.waitForAnswers(3));
+    QCoreApplication::processEvents();
+    const qsizetype widgets = v->findChildren<QWidget*>().size();
+    for (int i = 0; i < 4; ++i)
+        s.rig.askAndWait(QStringLiteral("tidy my downloads"));
+    ASSERT_TRUE(s.waitForAnswers(11));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v->findChildren<QWidget*>().size(), widgets) << "no widget per message";
+
+    const int answer = s.rowCount() - 1;
+    ASSERT_EQ(s.message(answer).actions.size(), 1);
+    const QString chipLabel = s.message(answer).actions.first().label;
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.list());
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->childCount(), s.rowCount());
+    QAccessibleInterface* row = list->child(answer);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(QAccessible::Name), s.message(answer).text);
+    ASSERT_NE(row->actionInterface(), nullptr);
+    EXPECT_EQ(row->actionInterface()->actionNames(), (QStringList{"Copy", chipLabel}));
+
+    s.list()->setFocus(Qt::TabFocusReason);
+    s.list()->setCurrentIndex(s.row(answer));
+    QTest::keyClick(s.list(), Qt::Key_Right);
+    QTest::keyClick(s.list(), Qt::Key_Space);
+    ASSERT_TRUE(s.rig.assistant->pendingAction()) << "the chip, chosen by Right, was pressed";
+    EXPECT_EQ(s.rig.assistant->pendingAction()->label, chipLabel);
+    v->cancelPending();
+    QTest::keyClick(s.list(), Qt::Key_Left);
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    QTest::keyClick(s.list(), Qt::Key_Return);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), s.message(answer).text) << "Left: Copy";
+
+    QTest::keyClick(s.list(), Qt::Key_Up); // the question before the answer
+    QTest::keyClick(s.list(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "tidy my downloads");
 }

@@ -151,6 +151,10 @@ TEST(TimelineView, PinningChangesTheRowInFourPlaces) {
 TEST(TimelineView, ASearchKeystrokeTouchesNoWidgetPerRow) {
     Screen s("view-many", fullFile(PendrelTimelineStore::kCapacity));
     ASSERT_EQ(s.shown(), PendrelTimelineStore::kCapacity);
+    // The rows are laid out a batch per turn of the event loop.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return !s.view.list()->visualRect(s.view.model()->index(s.shown() - 1)).isEmpty();
+    }));
     QCoreApplication::processEvents();
     const qsizetype widgets = s.view.findChildren<QWidget*>().size();
     EXPECT_LT(widgets, 100) << "no widget per entry";

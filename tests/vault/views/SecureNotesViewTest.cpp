@@ -12,20 +12,22 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKEmptyState.h"
+#include "vault/SecureNoteListModel.h"
 #include "vault/SecureNotesStore.h"
 #include "vault/SecureNotesText.h"
 #include "vault/views/SecureNoteEditor.h"
-#include "vault/views/SecureNoteRow.h"
 
 #include <gtest/gtest.h>
 #include <memory>
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -92,10 +94,29 @@ protected:
         Find::part<QPlainTextEdit>(editor, "secretEditor")->moveCursor(QTextCursor::End);
         QTest::keyClicks(Find::part<QPlainTextEdit>(editor, "secretEditor"), text);
     }
+    // The list of notes, and what its rows hold and show.
+    QListView* notes() const { return view->findChild<QListView*>(QStringLiteral("vaultNotes")); }
+    int rowCount() const { return notes()->model()->rowCount(); }
+    SecureNote rowNote(int row) const {
+        return notes()
+            ->model()
+            ->index(row, 0)
+            .data(SecureNoteListModel::NoteRole)
+            .value<SecureNote>();
+    }
+    bool rowSelected(int row) const {
+        return notes()->selectionModel()->isSelected(notes()->model()->index(row, 0));
+    }
+    void clickRow(int row) {
+        QCoreApplication::processEvents(); // the list lays its rows out
+        const QRect at = notes()->visualRect(notes()->model()->index(row, 0));
+        ASSERT_FALSE(at.isEmpty());
+        QTest::mouseClick(notes()->viewport(), Qt::LeftButton, {}, at.center());
+    }
     QStringList rowTitles() const {
         QStringList t;
-        for (SecureNoteRow* r : view->rows())
-            t << r->note().title;
+        for (int row = 0; row < rowCount(); ++row)
+            t << rowNote(row).title;
         return t;
     }
     void confirmDelete(SecureNoteEditor* editor) {
@@ -117,7 +138,7 @@ protected:
 } // namespace
 
 TEST_F(VaultScreen, WithNoNotesOnlyTheHeaderAndTheEmptyVault) {
-    EXPECT_TRUE(view->rows().isEmpty());
+    EXPECT_TRUE(rowCount() == 0);
     EXPECT_EQ(view->editor(), nullptr);
     EXPECT_TRUE(view->emptyState()->isVisible());
     EXPECT_EQ(view->emptyState()->title(), "Your secure vault");
@@ -129,19 +150,19 @@ TEST_F(VaultScreen, PlusTwiceMakesTwoRowsAndSelectsTheSecond) {
     ASSERT_TRUE(settle());
     QTest::mouseClick(view->newButton(), Qt::LeftButton);
     ASSERT_TRUE(settle());
-    ASSERT_EQ(view->rows().size(), 2);
+    ASSERT_EQ(rowCount(), 2);
     EXPECT_EQ(rowTitles(), (QStringList{"New secret", "New secret"}));
-    EXPECT_NE(view->rows()[0]->note().id, view->rows()[1]->note().id);
-    EXPECT_EQ(screen.vaultSelection(), view->rows()[0]->note().id);
-    EXPECT_TRUE(view->rows()[0]->isSelected());
-    EXPECT_FALSE(view->rows()[1]->isSelected());
+    EXPECT_NE(rowNote(0).id, rowNote(1).id);
+    EXPECT_EQ(screen.vaultSelection(), rowNote(0).id);
+    EXPECT_TRUE(rowSelected(0));
+    EXPECT_FALSE(rowSelected(1));
     ASSERT_NE(view->editor(), nullptr);
-    EXPECT_EQ(view->editor()->noteId(), view->rows()[0]->note().id);
+    EXPECT_EQ(view->editor()->noteId(), rowNote(0).id);
     EXPECT_FALSE(view->emptyState()->isVisible());
 
     // Clicking the other row selects it and gives it an editor of its own.
-    QTest::mouseClick(view->rows()[1], Qt::LeftButton);
-    EXPECT_EQ(view->editor()->noteId(), view->rows()[1]->note().id);
+    clickRow(1);
+    EXPECT_EQ(view->editor()->noteId(), rowNote(1).id);
     ASSERT_TRUE(settle());
 }
 
@@ -173,7 +194,7 @@ TEST_F(VaultScreen, ATitleEditWhileHiddenSavesItWithTheLoadedSecretAndTheRowChan
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(older.account()), "a") << "the secret stays as loaded";
     EXPECT_EQ(rowTitles(), (QStringList{"Router", "Wi-Fi"})) << "in place, not moved";
-    EXPECT_EQ(view->rows()[1]->note().updated, secondsSinceReferenceDate(clock->now()));
+    EXPECT_EQ(rowNote(1).updated, secondsSinceReferenceDate(clock->now()));
     EXPECT_EQ(view->editor(), editor) << "the same editor goes on";
 
     Find::part<QLineEdit>(editor, "noteTitleField")->clear();
@@ -242,7 +263,7 @@ TEST_F(VaultScreen, DeleteAsksForTheCodeThenRemovesTheNoteAndShowsTheEmptyVault)
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(store->notes().isEmpty());
     EXPECT_FALSE(keychain->items().contains(note.account()));
-    EXPECT_TRUE(view->rows().isEmpty());
+    EXPECT_TRUE(rowCount() == 0);
     EXPECT_EQ(view->editor(), nullptr);
     EXPECT_TRUE(view->emptyState()->isVisible());
     EXPECT_EQ(screen.vaultSelection(), note.id) << "the stale id stays";
@@ -422,7 +443,7 @@ TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
         QTest::mouseClick(view->newButton(), Qt::LeftButton);
         ASSERT_TRUE(settle());
     }
-    ASSERT_EQ(view->rows().size(), 1);
+    ASSERT_EQ(rowCount(), 1);
     SecureNoteEditor* editor = view->editor();
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(keychain->items().isEmpty()) << "no secret the list does not name";
@@ -438,8 +459,47 @@ TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
     typeSecret(editor, QStringLiteral("k"));
     ASSERT_TRUE(settle());
-    EXPECT_EQ(keychain->items().value(view->rows()[0]->note().account()), "k");
+    EXPECT_EQ(keychain->items().value(rowNote(0).account()), "k");
     EXPECT_FALSE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
     EXPECT_FALSE(view->indexUnsavedNote()->isVisible());
-    EXPECT_TRUE(index().contains(view->rows()[0]->note().account().toUtf8()));
+    EXPECT_TRUE(index().contains(rowNote(0).account().toUtf8()));
+}
+
+// A vault of many notes costs what the rows on show cost: a note more makes no widget. The rows
+// reach assistive technology by their titles and dates, and the keyboard moves past notes
+// without opening them: Space or Return opens the current one.
+TEST_F(VaultScreen, NotesAreDrawnNotMadeAndReachTheKeyboardAndAssistiveTechnology) {
+    addNote(QStringLiteral("first"), QStringLiteral("a"));
+    const qsizetype widgets = view->findChildren<QWidget*>().size();
+    for (int i = 0; i < 30; ++i)
+        addNote(QStringLiteral("note %1").arg(i), QStringLiteral("s"));
+    ASSERT_EQ(rowCount(), 31);
+    EXPECT_EQ(view->findChildren<QWidget*>().size(), widgets) << "no widget per note";
+
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(notes());
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->childCount(), 31);
+    QAccessibleInterface* second = list->child(1);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->text(QAccessible::Name), rowNote(1).title);
+    EXPECT_EQ(second->text(QAccessible::Description),
+              SecureNotesText::rowDate(rowNote(1).updatedDateTime(), QLocale()));
+
+    notes()->setFocus(Qt::TabFocusReason);
+    notes()->setCurrentIndex(notes()->model()->index(0, 0));
+    QTest::keyClick(notes(), Qt::Key_Down);
+    QTest::keyClick(notes(), Qt::Key_Down);
+    EXPECT_EQ(screen.vaultSelection(), std::nullopt) << "moving past notes opens none";
+    EXPECT_EQ(view->editor(), nullptr);
+    QTest::keyClick(notes(), Qt::Key_Space);
+    EXPECT_EQ(screen.vaultSelection(), rowNote(2).id);
+    EXPECT_TRUE(rowSelected(2));
+    EXPECT_TRUE(second->state().selectable);
+    EXPECT_TRUE(list->child(2)->state().selected);
+    ASSERT_NE(view->editor(), nullptr);
+    EXPECT_EQ(view->editor()->noteId(), rowNote(2).id);
+    QTest::keyClick(notes(), Qt::Key_Up);
+    QTest::keyClick(notes(), Qt::Key_Return);
+    EXPECT_EQ(screen.vaultSelection(), rowNote(1).id);
+    ASSERT_TRUE(settle());
 }
