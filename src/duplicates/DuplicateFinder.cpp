@@ -1,12 +1,12 @@
 #include "duplicates/DuplicateFinder.h"
 
 #include "duplicates/DuplicatesText.h"
+#include "duplicates/KeepSweep.h"
 #include "platform/NativePath.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
-#include <QElapsedTimer>
 #include <QHash>
 
 namespace {
@@ -220,25 +220,22 @@ DuplicateFinder::Cleaned DuplicateFinder::clean(const CleanRequest& request,
                                                 const CleanSlot::Run& run) {
     const QList<DuplicateGroup>& groups = request.groups;
     Cleaned cleaned;
-    QElapsedTimer sinceTold;
-    sinceTold.start();
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        if (run.isCancelled())
-            return cleaned;
-        const DuplicateGroup& group = groups.at(i);
-        if (!group.files.isEmpty()) {
+    KeepSweep::run(
+        groups.size(), run.cancel(),
+        [&](qsizetype i) {
+            const DuplicateGroup& group = groups.at(i);
+            if (group.files.isEmpty())
+                return;
             GroupMoves moves =
                 moveCopies(group, group.files.first(), request.hasher, request.trash.get());
             cleaned.total.freedBytes += moves.result.freedBytes;
             cleaned.total.errors.append(moves.result.errors);
             if (moves.remaining)
                 cleaned.moved.append({group, std::move(*moves.remaining)});
-        }
-        if (sinceTold.elapsed() >= 100) {
-            sinceTold.restart();
-            run.progress(Cleaning{int(i + 1), int(groups.size())});
-        }
-    }
+        },
+        [&](int done) {
+            run.progress(Cleaning{done, int(groups.size())});
+        });
     return cleaned;
 }
 

@@ -1,6 +1,7 @@
 #include "duplicates/SimilarPhotoFinder.h"
 
 #include "duplicates/DuplicatesText.h"
+#include "duplicates/KeepSweep.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <mutex>
-#include <QElapsedTimer>
 #include <QHash>
 
 namespace {
@@ -241,20 +241,17 @@ SimilarPhotoFinder::Cleaned SimilarPhotoFinder::clean(const CleanRequest& reques
                                                       const CleanSlot::Run& run) {
     const QList<SimilarPhotoGroup>& sets = request.groups;
     Cleaned cleaned;
-    QElapsedTimer sinceTold;
-    sinceTold.start();
-    for (qsizetype i = 0; i < sets.size(); ++i) {
-        if (run.isCancelled())
-            return cleaned;
-        SetMoves moves = moveCopies(sets.at(i), request.printer, request.trash.get());
-        cleaned.errors.append(moves.errors);
-        if (moves.remaining)
-            cleaned.moved.append({sets.at(i), std::move(*moves.remaining)});
-        if (sinceTold.elapsed() >= 100) {
-            sinceTold.restart();
-            run.progress(Cleaning{int(i + 1), int(sets.size())});
-        }
-    }
+    KeepSweep::run(
+        sets.size(), run.cancel(),
+        [&](qsizetype i) {
+            SetMoves moves = moveCopies(sets.at(i), request.printer, request.trash.get());
+            cleaned.errors.append(moves.errors);
+            if (moves.remaining)
+                cleaned.moved.append({sets.at(i), std::move(*moves.remaining)});
+        },
+        [&](int done) {
+            run.progress(Cleaning{done, int(sets.size())});
+        });
     return cleaned;
 }
 
