@@ -50,7 +50,29 @@ AppUninstaller::Deps AppUninstaller::Deps::system(const HomeLayout& layout,
 }
 
 AppUninstaller::AppUninstaller(Deps deps, QObject* parent)
-    : QObject(parent), m_deps(std::move(deps)) {
+    : QObject(parent), m_deps(std::move(deps)),
+      m_inventory(this,
+                  [](const QStringList& folders, const auto& run) {
+                      return AppInventory::scan(folders, run.cancel());
+                  },
+                  {{},
+                   [this](QList<InstalledApp> fresh) {
+                       setApps(fresh);
+                       setState({State::Kind::Ready, {}});
+                       saveCache();
+                       return std::nullopt;
+                   }}),
+      m_leftoverSearch(
+          this,
+          [](const LeftoverRequest& r, const auto& run) {
+              return LeftoverSearch::find(r.app, r.folders, r.guarded, run.cancel());
+          },
+          // A newer selection owns leftoversLoading; a superseded search never gets here.
+          {{}, [this](QList<LeftoverItem> finds) {
+               setLeftovers(finds);
+               setLeftoversLoading(false);
+               return std::nullopt;
+           }}) {
     Q_ASSERT(m_deps.trash);
     if (!m_deps.runner)
         m_deps.runner = std::make_shared<ProcessToolRunner>();
@@ -63,10 +85,7 @@ AppUninstaller::AppUninstaller(Deps deps, QObject* parent)
     }
 }
 
-AppUninstaller::~AppUninstaller() {
-    m_scanJob.cancel();
-    m_leftoverJob.cancel();
-}
+AppUninstaller::~AppUninstaller() = default;
 
 // ---- Publishing
 
@@ -114,19 +133,7 @@ void AppUninstaller::loadApps() {
         setState({State::Kind::Loading, {}});
     }
 
-    const ScanJob::Ticket ticket = m_scanJob.restart();
-    ScanJob::runInPool([ticket, folders = m_deps.applicationFolders, self = QPointer(this)] {
-        QList<InstalledApp> fresh = AppInventory::scan(folders, ticket.cancel);
-        if (ticket.cancel.isCancelled())
-            return;
-        ScanJob::deliver(self, [ticket, fresh = std::move(fresh)](AppUninstaller* s) {
-            if (!s->m_scanJob.isCurrent(ticket.generation))
-                return;
-            s->setApps(fresh);
-            s->setState({State::Kind::Ready, {}});
-            s->saveCache();
-        });
-    });
+    m_inventory.start(m_deps.applicationFolders);
 }
 
 void AppUninstaller::saveCache() {
@@ -137,23 +144,10 @@ void AppUninstaller::saveCache() {
 // ---- Leftovers
 
 void AppUninstaller::select(const InstalledApp& app) {
-    const ScanJob::Ticket ticket = m_leftoverJob.restart();
+    m_leftoverSearch.start({app, m_deps.leftoverFolders, m_deps.protectedPaths});
     setSelectedApp(app);
     setLeftovers({});
     setLeftoversLoading(true);
-    ScanJob::runInPool([ticket, app, folders = m_deps.leftoverFolders,
-                        guarded = m_deps.protectedPaths, self = QPointer(this)] {
-        QList<LeftoverItem> finds = LeftoverSearch::find(app, folders, guarded, ticket.cancel);
-        if (ticket.cancel.isCancelled())
-            return;
-        ScanJob::deliver(self, [ticket, finds = std::move(finds)](AppUninstaller* s) {
-            // A newer selection owns leftoversLoading; this result is void.
-            if (!s->m_leftoverJob.isCurrent(ticket.generation))
-                return;
-            s->setLeftovers(finds);
-            s->setLeftoversLoading(false);
-        });
-    });
 }
 
 void AppUninstaller::toggleLeftover(const QUuid& id) {

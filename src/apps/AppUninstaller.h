@@ -6,7 +6,7 @@
 #include "platform/ApplicationProcesses.h"
 #include "platform/CacheFolder.h"
 #include "platform/HomeLayout.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 
 #include <functional>
 #include <memory>
@@ -150,8 +150,16 @@ private:
     QList<LeftoverItem> m_leftovers;
     std::optional<InstalledApp> m_selectedApp;
     bool m_leftoversLoading = false;
-    ScanJob m_scanJob;
-    ScanJob m_leftoverJob;
+    // What a leftover search reads.
+    struct LeftoverRequest {
+        InstalledApp app;
+        QList<LeftoverSearch::Folder> folders;
+        QStringList guarded;
+    };
+    // The inventory of the application folders, and the leftovers of the selected app: each
+    // new request supersedes the one of its kind before it.
+    ScanService<QStringList, NoProgress, QList<InstalledApp>> m_inventory;
+    ScanService<LeftoverRequest, NoProgress, QList<LeftoverItem>> m_leftoverSearch;
 };
 
 Q_DECLARE_METATYPE(AppUninstaller::State)

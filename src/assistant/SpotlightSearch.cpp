@@ -182,14 +182,22 @@ SpotlightSearch::SpotlightSearch(const QString& root, QObject* parent)
     : SpotlightSearch(root, Limits(), parent) {}
 
 SpotlightSearch::SpotlightSearch(const QString& root, Limits limits, QObject* parent)
-    : QObject(parent), m_root(root), m_limits(limits) {}
+    : QObject(parent), m_root(root), m_limits(limits),
+      m_scan(this,
+             [](const Request& r, const auto& run) {
+                 if (r.beforeWalk)
+                     r.beforeWalk();
+                 return find(r.root, r.query, r.limits, run.cancel(), r.threads);
+             },
+             {{}, [this](Found found) {
+                  apply(std::move(found));
+                  return std::nullopt;
+              }}) {}
 
-SpotlightSearch::~SpotlightSearch() {
-    m_job.cancel();
-}
+SpotlightSearch::~SpotlightSearch() = default;
 
 void SpotlightSearch::search(const QString& description) {
-    m_job.cancel();
+    m_scan.cancel();
     if (m_lastQuery != description) {
         m_lastQuery = description;
         emit lastQueryChanged();
@@ -199,28 +207,16 @@ void SpotlightSearch::search(const QString& description) {
         setState(State::failed(nothingToSearchMessage()));
         return;
     }
-    const ScanJob::Ticket ticket = m_job.restart();
+    m_scan.start({m_root, *query, m_limits, m_threads, m_beforeWalk});
     setState({State::Kind::Searching, {}});
     if (!m_results.isEmpty()) {
         m_results.clear();
         emit resultsChanged();
     }
-    ScanJob::runInPool([ticket, root = m_root, query = *query, limits = m_limits,
-                        threads = m_threads, hook = m_beforeWalk,
-                        self = QPointer<SpotlightSearch>(this)] {
-        if (hook)
-            hook();
-        Found found = find(root, query, limits, ticket.cancel, threads);
-        if (ticket.cancel.isCancelled())
-            return;
-        ScanJob::deliver(self, [ticket, found = std::move(found)](SpotlightSearch* s) {
-            s->apply(ticket.generation, found);
-        });
-    });
 }
 
 void SpotlightSearch::clear() {
-    m_job.cancel();
+    m_scan.cancel();
     if (!m_results.isEmpty()) {
         m_results.clear();
         emit resultsChanged();
@@ -232,10 +228,8 @@ void SpotlightSearch::clear() {
     setState(State());
 }
 
-void SpotlightSearch::apply(quint64 generation, const Found& found) {
-    if (!m_job.isCurrent(generation))
-        return;
-    m_results = found.hits;
+void SpotlightSearch::apply(Found found) {
+    m_results = std::move(found.hits);
     emit resultsChanged();
     setState({State::Kind::Done, {}, found.limited});
 }

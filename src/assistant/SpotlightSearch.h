@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CancelToken.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 
 #include <functional>
 #include <optional>
@@ -143,8 +143,17 @@ signals:
     void lastQueryChanged();
 
 private:
+    // What one search reads: its own copies.
+    struct Request {
+        QString root;
+        Query query;
+        Limits limits;
+        int threads = 0;
+        std::function<void()> beforeWalk;
+    };
+
     void setState(const State& state);
-    void apply(quint64 generation, const Found& found);
+    void apply(Found found);
 
     QString m_root;
     Limits m_limits;
@@ -153,7 +162,7 @@ private:
     State m_state;
     QList<SearchHit> m_results;
     QString m_lastQuery;
-    ScanJob m_job;
+    ScanService<Request, NoProgress, Found> m_scan;
 };
 
 Q_DECLARE_METATYPE(SpotlightSearch::State)

@@ -26,58 +26,57 @@ CleanupScanner::CleanupScanner(QList<CleanCategory> categories, Deps deps, QObje
     : QObject(parent), m_deps(std::move(deps)),
       m_cleaner(
           std::make_shared<CategoryCleaner>(m_deps.trash, m_deps.protectedPaths, m_deps.guard)),
-      m_categories(std::move(categories)) {
+      m_categories(std::move(categories)), m_scan(this, &CleanupScanner::measureRows,
+                                                  {[this](const Step& step) { applyStep(step); },
+                                                   [this](std::monostate) {
+                                                       finishScan();
+                                                       return std::nullopt;
+                                                   }}) {
     Q_ASSERT(m_deps.measure && m_deps.trash);
 }
 
-CleanupScanner::~CleanupScanner() {
-    m_job.cancel();
-}
+CleanupScanner::~CleanupScanner() = default;
 
 void CleanupScanner::scan() {
-    const ScanJob::Ticket ticket = m_job.restart();
-
     QList<CleanCategory> work = m_categories;
     for (CleanCategory& row : work)
         row.resetMeasurement();
+    m_scan.start({work, m_deps.measure});
     setState({State::Kind::Scanning, {}});
     setProgressDone(0);
     setProgressTotal(int(work.size()));
     setProgressLabel(QStringLiteral("Starting…"));
-    setCategories(work);
-
-    ScanJob::runInPool([ticket, work = std::move(work), measure = m_deps.measure,
-                        self = QPointer<CleanupScanner>(this)] {
-        for (int i = 0; i < work.size(); ++i) {
-            if (ticket.cancel.isCancelled())
-                return;
-            const QString name = work.at(i).name;
-            ScanJob::deliver(self, [ticket, name](CleanupScanner* s) {
-                if (s->m_job.isCurrent(ticket.generation))
-                    s->setProgressLabel(name);
-            });
-            const Measurement m = measure->measure(work.at(i), ticket.cancel);
-            if (ticket.cancel.isCancelled())
-                return;
-            ScanJob::deliver(
-                self, [ticket, i, m](CleanupScanner* s) { s->applyRow(ticket.generation, i, m); });
-        }
-        ScanJob::deliver(self, [ticket](CleanupScanner* s) { s->finishScan(ticket.generation); });
-    });
+    setCategories(std::move(work));
 }
 
-void CleanupScanner::applyRow(quint64 generation, int index, const Measurement& m) {
-    if (!m_job.isCurrent(generation) || index >= m_categories.size())
+std::monostate CleanupScanner::measureRows(const Request& request, const ScanSlot::Run& run) {
+    for (int i = 0; i < request.rows.size(); ++i) {
+        if (run.isCancelled())
+            break;
+        const QString name = request.rows.at(i).name;
+        run.progress({i, name, std::nullopt});
+        const Measurement m = request.measure->measure(request.rows.at(i), run.cancel());
+        if (run.isCancelled())
+            break;
+        run.progress({i, name, m});
+    }
+    return {};
+}
+
+void CleanupScanner::applyStep(const Step& step) {
+    if (!step.measurement) {
+        setProgressLabel(step.name);
         return;
-    m_categories[index].setMeasurement(m);
+    }
+    if (step.index >= m_categories.size())
+        return;
+    m_categories[step.index].setMeasurement(*step.measurement);
     emit categoriesChanged();
     setProgressDone(m_progressDone + 1);
-    setProgressLabel(m_categories.at(index).name);
+    setProgressLabel(m_categories.at(step.index).name);
 }
 
-void CleanupScanner::finishScan(quint64 generation) {
-    if (!m_job.isCurrent(generation))
-        return;
+void CleanupScanner::finishScan() {
     setProgressDone(int(m_categories.size()));
     setProgressLabel(QString());
     setState({State::Kind::Done, {}});
@@ -86,7 +85,7 @@ void CleanupScanner::finishScan(quint64 generation) {
 void CleanupScanner::cancelScan() {
     if (!isScanning())
         return;
-    m_job.cancel();
+    m_scan.cancel();
     setProgressLabel(QString());
     setState({State::Kind::Idle, {}});
 }

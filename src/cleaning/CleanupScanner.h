@@ -4,7 +4,7 @@
 #include "measuring/CategoryMeasure.h"
 #include "measuring/CleanCategory.h"
 #include "platform/HomeLayout.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 
 #include <functional>
 #include <memory>
@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <variant>
 
 class Trash;
 
@@ -110,17 +111,32 @@ private:
     void setProgressDone(int value);
     void setProgressTotal(int value);
     void setProgressLabel(const QString& value);
-    void applyRow(quint64 generation, int index, const Measurement& m);
-    void finishScan(quint64 generation);
+    // What a scan reads: the rows to measure, and the measurer.
+    struct Request {
+        QList<CleanCategory> rows;
+        std::shared_ptr<const CategoryMeasure> measure;
+    };
+    // A row the scan starts on (no measurement yet) or has measured.
+    struct Step {
+        int index = 0;
+        QString name;
+        std::optional<Measurement> measurement;
+    };
+    // The scan ends with nothing but the rows it reported.
+    using ScanSlot = ScanService<Request, Step, std::monostate>;
+
+    static std::monostate measureRows(const Request& request, const ScanSlot::Run& run);
+    void applyStep(const Step& step);
+    void finishScan();
 
     Deps m_deps;
     std::shared_ptr<const CategoryCleaner> m_cleaner;
-    ScanJob m_job;
     State m_state;
     QList<CleanCategory> m_categories;
     int m_progressDone = 0;
     int m_progressTotal = 0;
     QString m_progressLabel;
+    ScanSlot m_scan;
 };
 
 // System junk: caches, logs, the Trash, build files, old downloads, .bak files.

@@ -63,11 +63,17 @@ std::optional<QString> unreadableRoot(const QString& folder) {
 } // namespace
 
 LargeFilesScanner::LargeFilesScanner(std::shared_ptr<Trash> trash, QObject* parent)
-    : QObject(parent), m_trash(std::move(trash)) {}
+    : QObject(parent), m_trash(std::move(trash)),
+      m_scan(this,
+             [](const Request& r, const auto& run) {
+                 return walkFolder(
+                     r.folder, r.minSizeBytes, run.cancel(),
+                     [&run](int scanned) { run.progress(scanned); }, r.threads);
+             },
+             {[this](int scanned) { applyProgress(scanned); },
+              [this](WalkResult result) { return applyResult(std::move(result)); }}) {}
 
-LargeFilesScanner::~LargeFilesScanner() {
-    m_job.cancel();
-}
+LargeFilesScanner::~LargeFilesScanner() = default;
 
 void LargeFilesScanner::setMinSizeBytes(qint64 bytes) {
     bytes = std::max<qint64>(0, bytes);
@@ -78,8 +84,7 @@ void LargeFilesScanner::setMinSizeBytes(qint64 bytes) {
 }
 
 void LargeFilesScanner::scan(const QString& folder) {
-    const ScanJob::Ticket ticket = m_job.restart();
-    m_generation = ticket.generation;
+    m_scan.start({folder, m_minSizeBytes, m_walkThreads});
 
     setState(State::scanning(0));
     m_files.reset();
@@ -88,43 +93,24 @@ void LargeFilesScanner::scan(const QString& folder) {
         m_lastFolder = folder;
         emit lastFolderChanged();
     }
-
-    // The worker owns copies of everything it reads; the scanner may be gone before it ends.
-    ScanJob::runInPool([ticket, folder, min = m_minSizeBytes, threads = m_walkThreads,
-                        self = QPointer<LargeFilesScanner>(this)] {
-        const Progress progress = [ticket, self](int scanned) {
-            ScanJob::deliver(self, [ticket, scanned](LargeFilesScanner* s) {
-                s->applyProgress(ticket.generation, scanned);
-            });
-        };
-        WalkResult result = walkFolder(folder, min, ticket.cancel, progress, threads);
-        if (ticket.cancel.isCancelled())
-            return;
-        // Queued after every progress update of this walk, so none can land after it.
-        ScanJob::deliver(self, [ticket, result = std::move(result)](LargeFilesScanner* s) {
-            s->applyResult(ticket.generation, result);
-        });
-    });
 }
 
-void LargeFilesScanner::applyProgress(quint64 generation, int scanned) {
+void LargeFilesScanner::applyProgress(int scanned) {
     // Parallel walkers may hand steps over out of order; the count only ever rises.
-    if (!m_job.isCurrent(generation) || m_state.kind != State::Kind::Scanning ||
-        scanned <= m_state.scanned)
+    if (m_state.kind != State::Kind::Scanning || scanned <= m_state.scanned)
         return;
     setState(State::scanning(scanned));
 }
 
-void LargeFilesScanner::applyResult(quint64 generation, const WalkResult& result) {
-    if (!m_job.isCurrent(generation))
-        return;
+std::optional<QString> LargeFilesScanner::applyResult(WalkResult result) {
     if (result.failure) {
         setState(State::failed(*result.failure));
-        return;
+        return result.failure;
     }
-    m_files.reset(result.files);
+    m_files.reset(std::move(result.files));
     emit filesChanged();
     setState({State::Kind::Done, 0, {}});
+    return std::nullopt;
 }
 
 void LargeFilesScanner::setState(const State& state) {

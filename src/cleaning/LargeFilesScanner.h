@@ -3,7 +3,7 @@
 #include "cleaning/BigFile.h"
 #include "cleaning/LargeFileListModel.h"
 #include "platform/CancelToken.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 
 #include <functional>
 #include <memory>
@@ -79,7 +79,7 @@ public:
     // Negative values count as 0.
     void setMinSizeBytes(qint64 bytes);
     // Raised by every scan request; tells current work from stale work.
-    quint64 scanGeneration() const { return m_generation; }
+    quint64 scanGeneration() const { return m_scan.generation(); }
     // How many threads a walk uses (tests pin it to 1 for a fixed order); 0 means the walker's
     // default.
     void setWalkThreads(int threads) { m_walkThreads = threads; }
@@ -115,16 +115,22 @@ signals:
     void minSizeBytesChanged(qint64 bytes);
 
 private:
+    // What one scan reads: its own copies.
+    struct Request {
+        QString folder;
+        qint64 minSizeBytes = 0;
+        int threads = 0;
+    };
+
     void setState(const State& state);
-    void applyProgress(quint64 generation, int scanned);
-    void applyResult(quint64 generation, const WalkResult& result);
+    void applyProgress(int scanned);
+    std::optional<QString> applyResult(WalkResult result);
 
     std::shared_ptr<Trash> m_trash;
-    ScanJob m_job;
-    quint64 m_generation = 0;
     State m_state;
     LargeFileListModel m_files;
     std::optional<QString> m_lastFolder;
     qint64 m_minSizeBytes = defaultMinSizeBytes;
     int m_walkThreads = 0;
+    ScanService<Request, int, WalkResult> m_scan;
 };

@@ -26,12 +26,21 @@ QString nameOf(const std::optional<QUrl>& url, const QString& fallback) {
 
 FileCompare::FileCompare(ScreenState& screen, LanguageModel& model,
                          std::shared_ptr<DocumentText> documents, QObject* parent)
-    : QObject(parent), m_screen(screen), m_model(model), m_documents(std::move(documents)) {}
+    : QObject(parent), m_screen(screen), m_model(model), m_documents(std::move(documents)),
+      m_run(
+          this,
+          [](const Request& r, const auto& run) {
+              return FileCompare::run(r.first, r.second, *r.documents, run.cancel());
+          },
+          {{},
+           [this](Outcome outcome) {
+               publish(outcome);
+               return outcome.error;
+           }},
+          2) {}
 
-FileCompare::~FileCompare() {
-    // The job slot waits for the run, which stops at its next poll.
-    m_job.cancel();
-}
+// The slot waits for the run, which stops at its next poll.
+FileCompare::~FileCompare() = default;
 
 void FileCompare::setSide(const QUrl& file, Side side) {
     if (side == Side::Left)
@@ -46,8 +55,7 @@ void FileCompare::startCompare() {
     const std::optional<QUrl> right = m_screen.compareRight();
     if (!left || !right)
         return;
-    const CancelToken cancel = m_job.restart().cancel;
-    const quint64 generation = ++m_generation;
+    m_run.start({localPath(*left), localPath(*right), m_documents});
 
     m_screen.setCompareError(std::nullopt);
     m_screen.setCompareBusy(true);
@@ -57,23 +65,9 @@ void FileCompare::startCompare() {
     m_screen.setCompareAIUnavailable(false);
     // An explanation still being written belongs to the old pair and will be dropped.
     m_screen.setCompareAIWorking(false);
-
-    const QString first = localPath(*left);
-    const QString second = localPath(*right);
-    std::shared_ptr<DocumentText> documents = m_documents;
-    m_job.run([self = QPointer(this), first, second, cancel, documents, generation] {
-        Outcome outcome = run(first, second, *documents, cancel);
-        if (cancel.isCancelled())
-            return;
-        ScanJob::deliver(self, [generation, outcome = std::move(outcome)](FileCompare* c) {
-            c->publish(generation, outcome);
-        });
-    });
 }
 
-void FileCompare::publish(quint64 generation, const Outcome& outcome) {
-    if (generation != m_generation)
-        return;
+void FileCompare::publish(const Outcome& outcome) {
     if (outcome.error) {
         m_screen.setCompareError(outcome.error);
         m_screen.setCompareBusy(false);
@@ -109,7 +103,7 @@ void FileCompare::explainChanges() {
     m_screen.setCompareAIWorking(true);
     m_screen.setCompareAISummary(std::nullopt);
     const QString changes = DocumentDiff::changeDigest(m_screen.compareRows(), explanationBudget);
-    const quint64 generation = m_generation;
+    const quint64 generation = m_run.generation();
     DocumentDiff::explain(m_model, changes, firstName(), secondName(), this,
                           [this, generation](const std::optional<QString>& text) {
                               publishExplanation(generation, text);
@@ -117,7 +111,7 @@ void FileCompare::explainChanges() {
 }
 
 void FileCompare::publishExplanation(quint64 generation, const std::optional<QString>& text) {
-    if (generation != m_generation)
+    if (!m_run.isCurrent(generation))
         return;
     m_screen.setCompareAIWorking(false);
     if (text)

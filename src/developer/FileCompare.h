@@ -1,7 +1,7 @@
 #pragma once
 
 #include "developer/DocumentDiff.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 #include "shell/ScreenModes.h"
 
 #include <memory>
@@ -74,21 +74,27 @@ public:
     static bool identical(const QString& first, const QString& second,
                           const CancelToken& cancel = CancelToken());
 
-    quint64 generation() const { return m_generation; }
+    quint64 generation() const { return m_run.generation(); }
 
 signals:
     // A run's result reached the fields (not emitted for dropped results).
     void published();
 
 private:
-    void publish(quint64 generation, const Outcome& outcome);
+    // The two sides' files, and the extractor the run reads documents with.
+    struct Request {
+        QString first;
+        QString second;
+        std::shared_ptr<DocumentText> documents;
+    };
+
+    void publish(const Outcome& outcome);
     void publishExplanation(quint64 generation, const std::optional<QString>& text);
 
     ScreenState& m_screen;
     LanguageModel& m_model;
     std::shared_ptr<DocumentText> m_documents;
-    quint64 m_generation = 0;
     // Two threads of its own: a superseded run may still be finishing a blocking step while its
     // successor starts. Last, so the runs end before the rest goes.
-    ScanJob m_job{2};
+    ScanService<Request, NoProgress, Outcome> m_run;
 };

@@ -1,65 +1,13 @@
 #include "duplicates/DuplicateFinder.h"
 
 #include "duplicates/DuplicatesText.h"
+#include "duplicates/KeepSweep.h"
 #include "platform/NativePath.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
 
 #include <algorithm>
-#include <QElapsedTimer>
 #include <QHash>
-
-DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions,
-                                 QObject* parent)
-    : QObject(parent), m_trash(std::move(trash)), m_scanOptions(std::move(scanOptions)) {}
-
-DuplicateFinder::~DuplicateFinder() {
-    m_job.cancel();
-}
-
-void DuplicateFinder::scan(const QString& folder) {
-    const ScanJob::Ticket ticket = m_job.restart();
-    ++m_scanGeneration;
-    setState(State::scanning(0));
-    setGroups({});
-    setLastFolder(folder);
-    setCleaning(std::nullopt);
-
-    DuplicateScan::Options options = m_scanOptions;
-    ScanJob::runInPool([ticket, folder, options, self = QPointer<DuplicateFinder>(this)]() mutable {
-        options.cancel = ticket.cancel;
-        options.progress = [ticket, self](qint64 count) {
-            ScanJob::deliver(self, [ticket, count](DuplicateFinder* f) {
-                // Steps from parallel walkers may arrive out of order; the count never goes back.
-                if (f->m_job.isCurrent(ticket.generation) &&
-                    f->m_state.kind == State::Kind::Scanning && count > f->m_state.scanned)
-                    f->setState(State::scanning(count));
-            });
-        };
-        DuplicateScan::Outcome outcome = DuplicateScan::run(folder, options);
-        if (outcome.cancelled)
-            return;
-        ScanJob::deliver(self, [ticket, outcome = std::move(outcome)](DuplicateFinder* f) {
-            if (!f->m_job.isCurrent(ticket.generation))
-                return;
-            if (!outcome.readable) {
-                f->setState(State::failed(QStringLiteral("Could not read that folder.")));
-                return;
-            }
-            f->setGroups(outcome.groups);
-            f->setState({State::Kind::Done, 0, {}});
-        });
-    });
-}
-
-void DuplicateFinder::reset() {
-    m_job.cancel();
-    ++m_scanGeneration;
-    setGroups({});
-    setState({});
-    setLastFolder(std::nullopt);
-    setCleaning(std::nullopt);
-}
 
 namespace {
 
@@ -186,6 +134,64 @@ QList<DuplicateGroup> withMoves(QList<DuplicateGroup> groups,
 
 } // namespace
 
+DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions,
+                                 QObject* parent)
+    : QObject(parent), m_trash(std::move(trash)), m_scanOptions(std::move(scanOptions)),
+      m_scan(
+          this,
+          [](const ScanRequest& r, const auto& run) {
+              DuplicateScan::Options options = r.options;
+              options.cancel = run.cancel();
+              options.progress = [&run](qint64 count) { run.progress(count); };
+              return DuplicateScan::run(r.folder, options);
+          },
+          {[this](qint64 count) {
+               // Steps from parallel walkers may arrive out of order; the count never goes back.
+               if (m_state.kind == State::Kind::Scanning && count > m_state.scanned)
+                   setState(State::scanning(count));
+           },
+           [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); }},
+          m_job),
+      m_clean(this, &DuplicateFinder::clean,
+              {[this](const Cleaning& step) {
+                   if (m_cleaning)
+                       setCleaning(step);
+               },
+               [this](Cleaned cleaned) {
+                   publishCleaned(cleaned);
+                   return std::nullopt;
+               }},
+              m_job) {}
+
+DuplicateFinder::~DuplicateFinder() = default;
+
+void DuplicateFinder::scan(const QString& folder) {
+    m_scan.start({folder, m_scanOptions});
+    setState(State::scanning(0));
+    setGroups({});
+    setLastFolder(folder);
+    setCleaning(std::nullopt);
+}
+
+std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outcome) {
+    if (!outcome.readable) {
+        const QString sentence = QStringLiteral("Could not read that folder.");
+        setState(State::failed(sentence));
+        return sentence;
+    }
+    setGroups(std::move(outcome.groups));
+    setState({State::Kind::Done, 0, {}});
+    return std::nullopt;
+}
+
+void DuplicateFinder::reset() {
+    m_scan.cancel();
+    setGroups({});
+    setState({});
+    setLastFolder(std::nullopt);
+    setCleaning(std::nullopt);
+}
+
 DuplicateScan::Hasher DuplicateFinder::hasher() const {
     return m_scanOptions.hasher ? m_scanOptions.hasher
                                 : DuplicateScan::Hasher(DuplicateScan::fileDigest);
@@ -206,44 +212,38 @@ DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
 void DuplicateFinder::keepOneOfEach() {
     if (m_cleaning)
         return;
-    const ScanJob::Ticket ticket = m_job.restart();
-    const QList<DuplicateGroup> snapshot = m_groups;
-    setCleaning(Cleaning{0, int(snapshot.size())});
-    ScanJob::runInPool([ticket, snapshot, hasher = hasher(), trash = m_trash,
-                        self = QPointer<DuplicateFinder>(this)] {
-        TrashResult total;
-        QList<std::pair<DuplicateGroup, QStringList>> moved;
-        QElapsedTimer sinceTold;
-        sinceTold.start();
-        for (qsizetype i = 0; i < snapshot.size(); ++i) {
-            if (ticket.cancel.isCancelled())
+    setCleaning(Cleaning{0, int(m_groups.size())});
+    m_clean.start({m_groups, hasher(), m_trash});
+}
+
+DuplicateFinder::Cleaned DuplicateFinder::clean(const CleanRequest& request,
+                                                const CleanSlot::Run& run) {
+    const QList<DuplicateGroup>& groups = request.groups;
+    Cleaned cleaned;
+    KeepSweep::run(
+        groups.size(), run.cancel(),
+        [&](qsizetype i) {
+            const DuplicateGroup& group = groups.at(i);
+            if (group.files.isEmpty())
                 return;
-            const DuplicateGroup& group = snapshot.at(i);
-            if (!group.files.isEmpty()) {
-                GroupMoves moves = moveCopies(group, group.files.first(), hasher, trash.get());
-                total.freedBytes += moves.result.freedBytes;
-                total.errors.append(moves.result.errors);
-                if (moves.remaining)
-                    moved.append({group, std::move(*moves.remaining)});
-            }
-            if (sinceTold.elapsed() >= 100) {
-                sinceTold.restart();
-                const Cleaning step{int(i + 1), int(snapshot.size())};
-                ScanJob::deliver(self, [ticket, step](DuplicateFinder* f) {
-                    if (f->m_job.isCurrent(ticket.generation) && f->m_cleaning)
-                        f->setCleaning(step);
-                });
-            }
-        }
-        ScanJob::deliver(self, [ticket, total, moved = std::move(moved)](DuplicateFinder* f) {
-            if (!f->m_job.isCurrent(ticket.generation))
-                return;
-            f->m_groups = withMoves(f->m_groups, moved);
-            emit f->groupsChanged();
-            f->setCleaning(std::nullopt);
-            emit f->keptOneOfEach(total);
+            GroupMoves moves =
+                moveCopies(group, group.files.first(), request.hasher, request.trash.get());
+            cleaned.total.freedBytes += moves.result.freedBytes;
+            cleaned.total.errors.append(moves.result.errors);
+            if (moves.remaining)
+                cleaned.moved.append({group, std::move(*moves.remaining)});
+        },
+        [&](int done) {
+            run.progress(Cleaning{done, int(groups.size())});
         });
-    });
+    return cleaned;
+}
+
+void DuplicateFinder::publishCleaned(const Cleaned& cleaned) {
+    m_groups = withMoves(m_groups, cleaned.moved);
+    emit groupsChanged();
+    setCleaning(std::nullopt);
+    emit keptOneOfEach(cleaned.total);
 }
 
 int DuplicateFinder::removableCount() const {

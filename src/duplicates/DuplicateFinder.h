@@ -2,7 +2,7 @@
 
 #include "duplicates/DuplicateGroup.h"
 #include "duplicates/DuplicateScan.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 
 #include <memory>
 #include <optional>
@@ -68,8 +68,8 @@ public:
     const std::optional<QString>& lastFolder() const { return m_lastFolder; }
     // Set while keepOneOfEach() runs, with its progress; none otherwise.
     const std::optional<Cleaning>& cleaning() const { return m_cleaning; }
-    // Moved on by every scan() and reset().
-    quint64 scanGeneration() const { return m_scanGeneration; }
+    // Moved on by every scan(), reset() and keepOneOfEach().
+    quint64 scanGeneration() const { return m_scan.generation(); }
 
     // Starts a scan of the folder and returns at once: state scanning(0), groups empty,
     // lastFolder the folder. Ends in done with the groups, or failed with "Could not read that
@@ -119,12 +119,36 @@ private:
     void setCleaning(const std::optional<Cleaning>& cleaning);
     DuplicateScan::Hasher hasher() const;
 
+    // What a scan reads: the folder and the options with the finder's hasher and threads.
+    struct ScanRequest {
+        QString folder;
+        DuplicateScan::Options options;
+    };
+    // What keepOneOfEach() works on, and what it ends with: the sums, and each group that lost
+    // files with the files it kept.
+    struct CleanRequest {
+        QList<DuplicateGroup> groups;
+        DuplicateScan::Hasher hasher;
+        std::shared_ptr<Trash> trash;
+    };
+    struct Cleaned {
+        TrashResult total;
+        QList<std::pair<DuplicateGroup, QStringList>> moved;
+    };
+    using CleanSlot = ScanService<CleanRequest, Cleaning, Cleaned>;
+
+    static Cleaned clean(const CleanRequest& request, const CleanSlot::Run& run);
+    std::optional<QString> publishScan(DuplicateScan::Outcome outcome);
+    void publishCleaned(const Cleaned& cleaned);
+
     std::shared_ptr<Trash> m_trash;
     DuplicateScan::Options m_scanOptions;
-    ScanJob m_job;
-    quint64 m_scanGeneration = 0;
     State m_state;
     QList<DuplicateGroup> m_groups;
     std::optional<QString> m_lastFolder;
     std::optional<Cleaning> m_cleaning;
+    // One job for both: a scan cancels a clean-up and the other way round.
+    ScanJob m_job;
+    ScanService<ScanRequest, qint64, DuplicateScan::Outcome> m_scan;
+    CleanSlot m_clean;
 };

@@ -1,6 +1,7 @@
 #include "duplicates/SimilarPhotoFinder.h"
 
 #include "duplicates/DuplicatesText.h"
+#include "duplicates/KeepSweep.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
@@ -8,91 +9,7 @@
 
 #include <algorithm>
 #include <mutex>
-#include <QElapsedTimer>
 #include <QHash>
-
-SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
-                                       SimilarPhotoScan::Printer printer, int threads,
-                                       QObject* parent)
-    : QObject(parent), m_trash(std::move(trash)), m_printer(std::move(printer)),
-      m_threads(threads > 0 ? threads : ParallelLoop::flatThreads()) {
-    if (!m_printer)
-        m_printer = SimilarPhotoScan::printOf;
-}
-
-SimilarPhotoFinder::~SimilarPhotoFinder() {
-    m_job.cancel();
-}
-
-void SimilarPhotoFinder::scan(const QString& folder) {
-    const ScanJob::Ticket ticket = m_job.restart();
-    ++m_scanGeneration;
-    setState(State::scanning(0, 0));
-    setGroups({});
-    setCleaning(std::nullopt);
-
-    ScanJob::runInPool([ticket, folder, printer = m_printer, threads = m_threads,
-                        self = QPointer<SimilarPhotoFinder>(this)] {
-        const CancelToken& cancel = ticket.cancel;
-        const QStringList photos =
-            SimilarPhotoScan::collectPhotos(folder, SimilarPhotoScan::photoLimit, cancel);
-        if (ticket.cancel.isCancelled())
-            return;
-        const int total = int(photos.size());
-        if (total == 0) {
-            ScanJob::deliver(self, [ticket](SimilarPhotoFinder* f) {
-                if (!f->m_job.isCurrent(ticket.generation))
-                    return;
-                f->setGroups({});
-                f->setState({State::Kind::Done, 0, 0, {}});
-            });
-            return;
-        }
-        ScanJob::deliver(self, [ticket, total](SimilarPhotoFinder* f) {
-            if (f->m_job.isCurrent(ticket.generation))
-                f->setState(State::scanning(0, total));
-        });
-
-        // Each photo's record has its own entry; only the count is shared.
-        std::vector<std::optional<SimilarPhotoScan::PhotoRecord>> found(size_t(photos.size()));
-        std::mutex lock;
-        int processed = 0;
-        ParallelLoop::run(found.size(), threads, [&](size_t i, int) {
-            if (ticket.cancel.isCancelled())
-                return;
-            found[i] = SimilarPhotoScan::recordOf(photos.at(qsizetype(i)), printer);
-            std::lock_guard<std::mutex> guard(lock);
-            const int done = ++processed;
-            if (SimilarPhotoScan::tellsProgress(done, total))
-                ScanJob::deliver(self, [ticket, done, total](SimilarPhotoFinder* f) {
-                    if (f->m_job.isCurrent(ticket.generation) && done > f->m_state.done)
-                        f->setState(State::scanning(done, total));
-                });
-        });
-        if (ticket.cancel.isCancelled())
-            return;
-        // Records in path order, so a rescan of an unchanged folder finds the same sets.
-        QList<SimilarPhotoScan::PhotoRecord> records;
-        for (auto& entry : found)
-            if (entry)
-                records.append(std::move(*entry));
-        QList<SimilarPhotoGroup> sets = SimilarPhotoScan::group(records);
-        ScanJob::deliver(self, [ticket, sets = std::move(sets)](SimilarPhotoFinder* f) {
-            if (!f->m_job.isCurrent(ticket.generation))
-                return;
-            f->setGroups(sets);
-            f->setState({State::Kind::Done, 0, 0, {}});
-        });
-    });
-}
-
-void SimilarPhotoFinder::reset() {
-    m_job.cancel();
-    ++m_scanGeneration;
-    setGroups({});
-    setState({});
-    setCleaning(std::nullopt);
-}
 
 namespace {
 
@@ -220,6 +137,88 @@ QList<SimilarPhotoGroup> withMoves(QList<SimilarPhotoGroup> groups,
 
 } // namespace
 
+SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
+                                       SimilarPhotoScan::Printer printer, int threads,
+                                       QObject* parent)
+    : QObject(parent), m_trash(std::move(trash)), m_printer(std::move(printer)),
+      m_threads(threads > 0 ? threads : ParallelLoop::flatThreads()),
+      m_scan(this, &SimilarPhotoFinder::find,
+             {[this](const ScanStep& step) { applyStep(step); },
+              [this](QList<SimilarPhotoGroup> sets) {
+                  setGroups(std::move(sets));
+                  setState({State::Kind::Done, 0, 0, {}});
+                  return std::nullopt;
+              }},
+             m_job),
+      m_clean(this, &SimilarPhotoFinder::clean,
+              {[this](const Cleaning& step) {
+                   if (m_cleaning)
+                       setCleaning(step);
+               },
+               [this](Cleaned cleaned) {
+                   publishCleaned(cleaned);
+                   return std::nullopt;
+               }},
+              m_job) {
+    if (!m_printer)
+        m_printer = SimilarPhotoScan::printOf;
+}
+
+SimilarPhotoFinder::~SimilarPhotoFinder() = default;
+
+void SimilarPhotoFinder::scan(const QString& folder) {
+    m_scan.start({folder, m_printer, m_threads});
+    setState(State::scanning(0, 0));
+    setGroups({});
+    setCleaning(std::nullopt);
+}
+
+QList<SimilarPhotoGroup> SimilarPhotoFinder::find(const ScanRequest& request,
+                                                  const ScanSlot::Run& run) {
+    const QStringList photos =
+        SimilarPhotoScan::collectPhotos(request.folder, SimilarPhotoScan::photoLimit, run.cancel());
+    const int total = int(photos.size());
+    if (run.isCancelled() || total == 0)
+        return {};
+    run.progress({0, total});
+
+    // Each photo's record has its own entry; only the count is shared.
+    std::vector<std::optional<SimilarPhotoScan::PhotoRecord>> found(size_t(photos.size()));
+    std::mutex lock;
+    int processed = 0;
+    ParallelLoop::run(found.size(), request.threads, [&](size_t i, int) {
+        if (run.isCancelled())
+            return;
+        found[i] = SimilarPhotoScan::recordOf(photos.at(qsizetype(i)), request.printer);
+        std::lock_guard<std::mutex> guard(lock);
+        const int done = ++processed;
+        if (SimilarPhotoScan::tellsProgress(done, total))
+            run.progress({done, total});
+    });
+    if (run.isCancelled())
+        return {};
+    // Records in path order, so a rescan of an unchanged folder finds the same sets.
+    QList<SimilarPhotoScan::PhotoRecord> records;
+    for (auto& entry : found)
+        if (entry)
+            records.append(std::move(*entry));
+    return SimilarPhotoScan::group(records);
+}
+
+void SimilarPhotoFinder::applyStep(const ScanStep& step) {
+    if (step.done == 0)
+        setState(State::scanning(0, step.total));
+    else if (step.done > m_state.done)
+        setState(State::scanning(step.done, step.total));
+}
+
+void SimilarPhotoFinder::reset() {
+    m_scan.cancel();
+    setGroups({});
+    setState({});
+    setCleaning(std::nullopt);
+}
+
 QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
     SetMoves moves = moveCopies(group, m_printer, m_trash.get());
     if (!moves.remaining)
@@ -234,40 +233,33 @@ QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
 void SimilarPhotoFinder::keepBestOfEach() {
     if (m_cleaning)
         return;
-    const ScanJob::Ticket ticket = m_job.restart();
-    const QList<SimilarPhotoGroup> snapshot = m_groups;
-    setCleaning(Cleaning{0, int(snapshot.size())});
-    ScanJob::runInPool([ticket, snapshot, printer = m_printer, trash = m_trash,
-                        self = QPointer<SimilarPhotoFinder>(this)] {
-        QStringList errors;
-        QList<std::pair<SimilarPhotoGroup, QStringList>> moved;
-        QElapsedTimer sinceTold;
-        sinceTold.start();
-        for (qsizetype i = 0; i < snapshot.size(); ++i) {
-            if (ticket.cancel.isCancelled())
-                return;
-            SetMoves moves = moveCopies(snapshot.at(i), printer, trash.get());
-            errors.append(moves.errors);
+    setCleaning(Cleaning{0, int(m_groups.size())});
+    m_clean.start({m_groups, m_printer, m_trash});
+}
+
+SimilarPhotoFinder::Cleaned SimilarPhotoFinder::clean(const CleanRequest& request,
+                                                      const CleanSlot::Run& run) {
+    const QList<SimilarPhotoGroup>& sets = request.groups;
+    Cleaned cleaned;
+    KeepSweep::run(
+        sets.size(), run.cancel(),
+        [&](qsizetype i) {
+            SetMoves moves = moveCopies(sets.at(i), request.printer, request.trash.get());
+            cleaned.errors.append(moves.errors);
             if (moves.remaining)
-                moved.append({snapshot.at(i), std::move(*moves.remaining)});
-            if (sinceTold.elapsed() >= 100) {
-                sinceTold.restart();
-                const Cleaning step{int(i + 1), int(snapshot.size())};
-                ScanJob::deliver(self, [ticket, step](SimilarPhotoFinder* f) {
-                    if (f->m_job.isCurrent(ticket.generation) && f->m_cleaning)
-                        f->setCleaning(step);
-                });
-            }
-        }
-        ScanJob::deliver(self, [ticket, errors, moved = std::move(moved)](SimilarPhotoFinder* f) {
-            if (!f->m_job.isCurrent(ticket.generation))
-                return;
-            f->m_groups = withMoves(f->m_groups, moved);
-            emit f->groupsChanged();
-            f->setCleaning(std::nullopt);
-            emit f->keptBestOfEach(errors);
+                cleaned.moved.append({sets.at(i), std::move(*moves.remaining)});
+        },
+        [&](int done) {
+            run.progress(Cleaning{done, int(sets.size())});
         });
-    });
+    return cleaned;
+}
+
+void SimilarPhotoFinder::publishCleaned(const Cleaned& cleaned) {
+    m_groups = withMoves(m_groups, cleaned.moved);
+    emit groupsChanged();
+    setCleaning(std::nullopt);
+    emit keptBestOfEach(cleaned.errors);
 }
 
 int SimilarPhotoFinder::removableCount() const {

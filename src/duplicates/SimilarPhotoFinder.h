@@ -2,7 +2,7 @@
 
 #include "duplicates/SimilarPhotoGroup.h"
 #include "duplicates/SimilarPhotoScan.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 
 #include <memory>
 #include <optional>
@@ -56,7 +56,8 @@ public:
 
     const State& state() const { return m_state; }
     const QList<SimilarPhotoGroup>& groups() const { return m_groups; }
-    quint64 scanGeneration() const { return m_scanGeneration; }
+    // Moved on by every scan(), reset() and keepBestOfEach().
+    quint64 scanGeneration() const { return m_scan.generation(); }
     // Set while keepBestOfEach() runs, with its progress; none otherwise.
     const std::optional<Cleaning>& cleaning() const { return m_cleaning; }
 
@@ -104,12 +105,43 @@ private:
     void setGroups(QList<SimilarPhotoGroup> groups);
     void setCleaning(const std::optional<Cleaning>& cleaning);
 
+    struct ScanRequest {
+        QString folder;
+        SimilarPhotoScan::Printer printer;
+        int threads = 0;
+    };
+    // Photos printed so far of those found; done 0 announces the total.
+    struct ScanStep {
+        int done = 0;
+        int total = 0;
+    };
+    using ScanSlot = ScanService<ScanRequest, ScanStep, QList<SimilarPhotoGroup>>;
+    // What keepBestOfEach() works on, and what it ends with: the error lines, and each set that
+    // lost photos with the photos it kept.
+    struct CleanRequest {
+        QList<SimilarPhotoGroup> groups;
+        SimilarPhotoScan::Printer printer;
+        std::shared_ptr<Trash> trash;
+    };
+    struct Cleaned {
+        QStringList errors;
+        QList<std::pair<SimilarPhotoGroup, QStringList>> moved;
+    };
+    using CleanSlot = ScanService<CleanRequest, Cleaning, Cleaned>;
+
+    static QList<SimilarPhotoGroup> find(const ScanRequest& request, const ScanSlot::Run& run);
+    static Cleaned clean(const CleanRequest& request, const CleanSlot::Run& run);
+    void applyStep(const ScanStep& step);
+    void publishCleaned(const Cleaned& cleaned);
+
     std::shared_ptr<Trash> m_trash;
     SimilarPhotoScan::Printer m_printer;
     int m_threads;
-    ScanJob m_job;
-    quint64 m_scanGeneration = 0;
     State m_state;
     QList<SimilarPhotoGroup> m_groups;
     std::optional<Cleaning> m_cleaning;
+    // One job for both: a scan cancels a clean-up and the other way round.
+    ScanJob m_job;
+    ScanSlot m_scan;
+    CleanSlot m_clean;
 };

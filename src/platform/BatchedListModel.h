@@ -4,88 +4,40 @@
 #include <QAbstractListModel>
 #include <QHash>
 #include <QList>
-#include <QTimer>
 #include <type_traits>
 
-// The list half of a scan that feeds a long list (CONVENTIONS.md): rows arrive from the scan in
-// batches of any size, on the main thread, and reach the view at most once per tick as one
-// insertion, so 100,000 rows never mean 100,000 signals and the view stays smooth.
-//
-// BatchedListModelBase holds the coalescing timer; BatchedListModel<Row> holds the rows. A
-// subclass gives data() (and roleNames() for delegates that use names) and nothing else:
+// The rows of a long list (CONVENTIONS.md, Long lists): the row storage, whole replacement,
+// in-place updates, re-ordering and removal in runs are written once here. A subclass gives data()
+// (and roleNames() for delegates that use names) and nothing else:
 //
 //   class LargeFileListModel : public BatchedListModel<LargeFile> {
 //       QVariant data(const QModelIndex& index, int role) const override { … rowAt(index.row()) … }
 //   };
 //
-// Every long list of the app keeps its rows here, whether they come from a scan in batches or
-// whole (a diff, a listing, the applications): the row storage, the one-insert-per-tick feed,
-// in-place updates and re-ordering are written once. A list that only shows rows another object
-// owns (a view over a service's plan, say) stands apart and says so in its header.
+// Every long list of the app keeps its rows here. A scan hands its result over whole (reset()) and
+// fills a row in later by replace(); no list takes rows as a scan finds them. A list that only
+// shows rows another object owns (a view over a service's plan, say) stands apart and says so in
+// its header.
 //
-// Contract: append() queues rows and returns; they become rows of the model on the next tick, or
-// at once on flush(). reset() replaces everything at once (rows queued before it are dropped), so
-// a rescan starts from a clean list. The generation check belongs to the service that feeds the
-// model: a stale scan never calls append(). A subclass that keeps its own index of the rows (row
-// of an id) rebuilds it in rowsChanged(), which runs after rows are added, removed or moved and
-// before the views hear of it; replace() keeps the row's identity and so does not call it.
-class BatchedListModelBase : public QAbstractListModel {
-    Q_OBJECT
+// Contract: reset() replaces everything at once, so a rescan starts from a clean list. The
+// generation check belongs to the service that feeds the model: a stale scan never reaches it. A
+// subclass that keeps its own index of the rows (row of an id) rebuilds it in rowsChanged(),
+// which runs after rows are replaced, removed or moved and before the views hear of it; replace()
+// keeps the row's identity and so does not call it.
+template <typename Row> class BatchedListModel : public QAbstractListModel {
 public:
-    explicit BatchedListModelBase(int tickMs = 50, QObject* parent = nullptr);
-    // With the usual tick, for lists whose rows arrive whole.
-    explicit BatchedListModelBase(QObject* parent) : BatchedListModelBase(50, parent) {}
-
-    // Moves every queued row into the model now (one insertion).
-    void flush();
-    // Rows queued but not yet in the model.
-    virtual int pendingCount() const = 0;
-
-signals:
-    // After each insertion, with the number of rows in the model.
-    void rowsArrived(int total);
-
-protected:
-    // Starts the tick if it is not running.
-    void schedule();
-    // After rows were added, removed or moved, before the views are told.
-    virtual void rowsChanged() {}
-    void stopTimer() { m_timer.stop(); }
-    // Appends the queued rows to the visible ones; called between begin/endInsertRows.
-    virtual void takePending() = 0;
-
-private:
-    QTimer m_timer;
-};
-
-template <typename Row> class BatchedListModel : public BatchedListModelBase {
-public:
-    using BatchedListModelBase::BatchedListModelBase;
+    explicit BatchedListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override {
         return parent.isValid() ? 0 : int(m_rows.size());
     }
-    int pendingCount() const override { return int(m_pending.size()); }
 
     const QList<Row>& rows() const { return m_rows; }
     // The row at a valid index; a caller checks the index against rowCount() first.
     const Row& rowAt(int row) const { return m_rows.at(row); }
 
-    void append(const QList<Row>& batch) {
-        if (batch.isEmpty())
-            return;
-        m_pending.append(batch);
-        schedule();
-    }
-    void append(const Row& row) {
-        m_pending.append(row);
-        schedule();
-    }
-
     void reset(QList<Row> rows = {}) {
-        stopTimer();
         beginResetModel();
-        m_pending.clear();
         m_rows = std::move(rows);
         rowsChanged();
         endResetModel();
@@ -154,15 +106,10 @@ public:
     }
 
 protected:
-    void takePending() override {
-        m_rows.append(m_pending);
-        m_pending.clear();
-        rowsChanged();
-    }
-
+    // After rows were replaced, removed or moved, before the views are told.
+    virtual void rowsChanged() {}
     QList<Row>& mutableRows() { return m_rows; }
 
 private:
     QList<Row> m_rows;
-    QList<Row> m_pending;
 };

@@ -14,9 +14,9 @@
 // The one way a service runs work off the main thread and hands the results back (the vitals
 // sampler's own thread is the one exception, see AppState). Three parts:
 //
-// - The job slot of a service that runs one cancellable scan at a time (cleaners, large files,
-//   disk map, duplicates, …): restart() cancels the scan before it and opens the next one, and
-//   results that arrive from a scan that is no longer current are dropped.
+// - The job slot beneath a service's scans (ScanService, shell/ScanService.h, which a service that
+//   runs one cancellable scan at a time holds): restart() cancels the scan before it and opens the
+//   next one, and results that arrive from a scan that is no longer current are dropped.
 // - Where the work runs: runInPool() hands it to the shared thread pool, for work nobody waits
 //   for. run() hands it to this job's lane: the shared pool, or threads of its own when made with
 //   ScanJob(ownThreads), for work that must not hold a thread the scans need (a blocking tool),
@@ -25,7 +25,7 @@
 // - deliver(): the way back to the main thread, ordered for every observer (race detectors
 //   included), and dropped when its receiver has gone meanwhile.
 //
-// Use, all on the service's (main) thread:
+// Use, all on the service's (main) thread (ScanService writes this once for every scan):
 //   const ScanJob::Ticket t = m_job.restart();           // cancels the previous scan
 //   ScanJob::runInPool([t, self = QPointer(this), …] {   // worker: poll t.cancel between files
 //       …
@@ -58,8 +58,7 @@ public:
 
     // Cancels the current scan, if any, and opens the next one.
     Ticket restart() {
-        m_current.cancel.cancel();
-        m_current = Ticket{m_current.generation + 1, CancelToken()};
+        cancel();
         return m_current;
     }
 
@@ -70,6 +69,8 @@ public:
     }
 
     bool isCurrent(quint64 generation) const { return generation == m_current.generation; }
+    // Moved on by every restart() and cancel().
+    quint64 generation() const { return m_current.generation; }
 
     // Runs work on this job's lane (see the constructors).
     template <typename Work> void run(Work&& work) {

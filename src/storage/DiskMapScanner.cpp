@@ -81,11 +81,16 @@ DiskMapScanner::Request DiskMapScanner::requestFor(const HomeLayout& layout) {
 }
 
 DiskMapScanner::DiskMapScanner(Request request, QObject* parent)
-    : QObject(parent), m_request(std::move(request)) {}
+    : QObject(parent), m_request(std::move(request)),
+      m_scan(this,
+             [](const Request& r, const auto& run) {
+                 return runScan(r, run.cancel(),
+                                [&run](const QString& text) { run.progress(text); });
+             },
+             {[this](const QString& text) { applyProgress(m_scan.generation(), text); },
+              [this](Outcome outcome) { return publish(std::move(outcome)); }}) {}
 
-DiskMapScanner::~DiskMapScanner() {
-    m_job.cancel();
-}
+DiskMapScanner::~DiskMapScanner() = default;
 
 QString DiskMapScanner::openingText() {
     return QStringLiteral("Opening your home folder");
@@ -106,48 +111,33 @@ QString DiskMapScanner::stoppedText() {
 }
 
 void DiskMapScanner::scan() {
-    const ScanJob::Ticket ticket = m_job.restart();
-    m_generation = ticket.generation;
+    m_scan.start(m_request);
     setResult(std::nullopt);
     setState(State::scanning(openingText()));
-    const quint64 generation = ticket.generation;
-    QPointer<DiskMapScanner> self(this);
-    Report report = [self, generation](const QString& text) {
-        ScanJob::deliver(
-            self, [generation, text](DiskMapScanner* s) { s->applyProgress(generation, text); });
-    };
-    ScanJob::runInPool([request = m_request, ticket, report, self] {
-        const Outcome outcome = runScan(request, ticket.cancel, report);
-        ScanJob::deliver(self, [generation = ticket.generation, outcome](DiskMapScanner* s) {
-            s->publish(generation, outcome);
-        });
-    });
 }
 
 void DiskMapScanner::cancel() {
     if (!m_state.isScanning())
         return;
-    m_job.cancel();
-    ++m_generation;
+    m_scan.cancel();
     setState(State());
 }
 
 void DiskMapScanner::applyProgress(quint64 generation, const QString& text) {
-    if (!m_job.isCurrent(generation) || !m_state.isScanning())
+    if (!m_scan.isCurrent(generation) || !m_state.isScanning())
         return;
     setState(State::scanning(text));
 }
 
-void DiskMapScanner::publish(quint64 generation, const Outcome& outcome) {
-    if (!m_job.isCurrent(generation))
-        return;
-    if (const auto* result = std::get_if<DiskMapResult>(&outcome)) {
-        setResult(*result);
+std::optional<QString> DiskMapScanner::publish(Outcome outcome) {
+    if (auto* result = std::get_if<DiskMapResult>(&outcome)) {
+        setResult(std::move(*result));
         setState({State::Kind::Done, {}});
-    } else {
-        setResult(std::nullopt);
-        setState(State::failed(std::get<QString>(outcome)));
+        return std::nullopt;
     }
+    setResult(std::nullopt);
+    setState(State::failed(std::get<QString>(outcome)));
+    return std::get<QString>(outcome);
 }
 
 void DiskMapScanner::setState(const State& state) {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/HomeLayout.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 #include "storage/DiskMapMeasurer.h"
 #include "storage/MapNode.h"
 
@@ -68,7 +68,7 @@ public:
     State state() const { return m_state; }
     // The last successful scan; none while scanning, after a failure and before any scan.
     const std::optional<DiskMapResult>& result() const { return m_result; }
-    quint64 scanGeneration() const { return m_generation; }
+    quint64 scanGeneration() const { return m_scan.generation(); }
 
     // Starts a scan at once: state scanning with "Opening your home folder", no result. Main
     // thread only.
@@ -104,13 +104,12 @@ signals:
     void resultChanged();
 
 private:
-    void publish(quint64 generation, const Outcome& outcome);
+    std::optional<QString> publish(Outcome outcome);
     void setState(const State& state);
     void setResult(std::optional<DiskMapResult> result);
 
     Request m_request;
-    ScanJob m_job;
-    quint64 m_generation = 0;
     State m_state;
     std::optional<DiskMapResult> m_result;
+    ScanService<Request, QString, Outcome> m_scan;
 };

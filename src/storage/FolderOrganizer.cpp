@@ -63,7 +63,16 @@ FolderOrganizer::FolderOrganizer(HomeLayout layout, QObject* parent)
 
 FolderOrganizer::FolderOrganizer(HomeLayout layout, Deps options, QObject* parent)
     : QObject(parent), m_layout(std::move(layout)), m_options(std::move(options)),
-      m_journals(m_layout, m_options.beforeJournalWrite) {
+      m_journals(m_layout, m_options.beforeJournalWrite),
+      m_planning(this,
+                 [](const PlanRequest& r, const auto& run) {
+                     if (r.beforePlan)
+                         r.beforePlan();
+                     if (run.isCancelled())
+                         return OrganizerPlan();
+                     return OrganizerFiles::buildPlan(r.bounds, r.rules);
+                 },
+                 {{}, [this](OrganizerPlan plan) { return publishPlan(std::move(plan)); }}) {
     if (!m_options.clock)
         m_options.clock = std::make_shared<SystemClock>();
     m_liveRules = std::make_shared<LiveRules>();
@@ -117,7 +126,7 @@ void FolderOrganizer::rulesChanged() {
     // A preview the user was looking at is made again under the new rules.
     const bool wanted =
         m_state.kind == State::Kind::Planning || (m_plan.has_value() && !m_plan->spent);
-    m_planJob.cancel();
+    m_planning.cancel();
     if (m_plan) {
         m_plan.reset();
         emit planChanged();
@@ -146,33 +155,27 @@ OrganizerPlan FolderOrganizer::buildPlan() const {
 }
 
 void FolderOrganizer::makePlan() {
-    const ScanJob::Ticket ticket = m_planJob.restart();
+    m_planning.start({bounds(), rules(), m_options.beforePlan});
     if (!m_state.isBusy())
         setState(State::of(State::Kind::Planning));
-    ScanJob::runInPool([self = QPointer(this), ticket, bounds = bounds(), rules = rules(),
-                        beforePlan = m_options.beforePlan] {
-        if (beforePlan)
-            beforePlan();
-        if (ticket.cancel.isCancelled())
-            return;
-        OrganizerPlan plan = OrganizerFiles::buildPlan(bounds, rules);
-        ScanJob::deliver(self, [ticket, plan = std::move(plan)](FolderOrganizer* o) mutable {
-            // Only the newest request publishes, so a burst of clicks shows one plan; a change
-            // of the rules also makes the request old.
-            if (!o->m_planJob.isCurrent(ticket.generation))
-                return;
-            o->m_plan = std::move(plan);
-            ++o->m_planCount;
-            emit o->planChanged();
-            // A run in progress keeps its own state; the plan is shown beside it.
-            if (o->m_state.isBusy())
-                return;
-            if (o->m_plan->moves.isEmpty())
-                o->setState(State::failure(QStringLiteral("Nothing matched the current rules.")));
-            else
-                o->setState(State::of(State::Kind::Ready));
-        });
-    });
+}
+
+// Only the newest request publishes, so a burst of clicks shows one plan; a change of the rules
+// also makes the request old.
+std::optional<QString> FolderOrganizer::publishPlan(OrganizerPlan plan) {
+    m_plan = std::move(plan);
+    ++m_planCount;
+    emit planChanged();
+    // A run in progress keeps its own state; the plan is shown beside it.
+    if (m_state.isBusy())
+        return std::nullopt;
+    if (m_plan->moves.isEmpty()) {
+        const QString sentence = QStringLiteral("Nothing matched the current rules.");
+        setState(State::failure(sentence));
+        return sentence;
+    }
+    setState(State::of(State::Kind::Ready));
+    return std::nullopt;
 }
 
 void FolderOrganizer::toggleMove(const QString& id) {
@@ -234,7 +237,7 @@ bool FolderOrganizer::applySelected() {
     journal.planned = moves;
 
     // A preview still listing would list files on the move: it is dropped.
-    m_planJob.cancel();
+    m_planning.cancel();
     m_appliedPlan = m_planCount;
 
     const OrganizerJournals store = m_journals;

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/HomeLayout.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 #include "storage/OrganizerFiles.h"
 #include "storage/OrganizerJournals.h"
 #include "storage/OrganizerRecords.h"
@@ -184,7 +184,14 @@ private:
     // each file.
     struct LiveRules;
     std::shared_ptr<LiveRules> m_liveRules;
-    ScanJob m_planJob;
+    // What making a plan reads: its own copies.
+    struct PlanRequest {
+        OrganizerFiles::Bounds bounds;
+        OrganizerFiles::Rules rules;
+        std::function<void()> beforePlan;
+    };
+    std::optional<QString> publishPlan(OrganizerPlan plan);
+    ScanService<PlanRequest, NoProgress, OrganizerPlan> m_planning;
     // One thread of its own, so the settling of interrupted steps, applies and undos run one
     // after another in the order started. Last, so a run in flight finishes its file (and its
     // journal) before the rest of the organizer goes.

@@ -52,7 +52,14 @@ FolderTree::FolderTree(QString home, QObject* parent)
     : FolderTree(std::move(home), Deps(), parent) {}
 
 FolderTree::FolderTree(QString home, Deps tools, QObject* parent)
-    : QObject(parent), m_home(std::move(home)), m_tools(std::move(tools)) {
+    : QObject(parent), m_home(std::move(home)), m_tools(std::move(tools)),
+      m_scan(
+          this, &FolderTree::prepare,
+          {[this](const Measured& measured) { applyMeasurement(measured.first, measured.second); },
+           [this](std::optional<Prepared> prepared) {
+               applyListing(std::move(prepared));
+               return std::nullopt;
+           }}) {
     if (!m_tools.list)
         m_tools.list = [threads = workerCount()](const QString& folder) {
             return listFolder(folder, threads);
@@ -63,9 +70,7 @@ FolderTree::FolderTree(QString home, Deps tools, QObject* parent)
         };
 }
 
-FolderTree::~FolderTree() {
-    m_job.cancel();
-}
+FolderTree::~FolderTree() = default;
 
 int FolderTree::workerCount() const {
     // The listing and the measuring share the pool with the other scans: an outer loop.
@@ -94,36 +99,12 @@ void FolderTree::setSortOrder(SortOrder order) {
 }
 
 void FolderTree::open(QString folder) {
-    m_ticket = m_job.restart();
-    m_generation = m_ticket.generation;
     // Everything between the disk and the model runs on the worker: the entries, the cached
     // sizes, the sort and the row index. The main thread only swaps the finished rows in. The
     // worker starts first, and the screen empties while it reads.
     const bool listingHome = QDir::cleanPath(folder) == QDir::cleanPath(m_home);
-    const int threads = workerCount();
-    ScanJob::runInPool([self = QPointer(this), list = m_tools.list, folder, listingHome, threads,
-                        generation = m_generation, cancel = m_ticket.cancel, cache = m_sizeCache,
-                        order = m_sortOrder, revision = m_cacheRevision]() mutable {
-        const Listing listing = list(folder);
-        if (!listing) {
-            ScanJob::deliver(self, [generation](FolderTree* t) { t->failListing(generation); });
-            return;
-        }
-        if (cancel.isCancelled())
-            return;
-        Prepared prepared;
-        prepared.entries = makeEntries(*listing, listingHome, threads);
-        fillFromCache(prepared.entries, cache);
-        // The main thread detaches its cache at its next insertion while this copy lives.
-        cache = {};
-        prepared.entries = sortEntries(std::move(prepared.entries), order, threads);
-        prepared.rowOfId = FolderEntryModel::indexRows(prepared.entries);
-        prepared.order = order;
-        prepared.cacheRevision = revision;
-        ScanJob::deliver(self, [generation, prepared = std::move(prepared)](FolderTree* t) mutable {
-            t->applyListing(generation, std::move(prepared));
-        });
-    });
+    m_scan.start({m_tools.list, folder, listingHome, workerCount(), m_sizeCache, m_sortOrder,
+                  m_cacheRevision});
 
     setError(std::nullopt);
     setListing(true);
@@ -163,21 +144,41 @@ void FolderTree::jumpToTrail(int index) {
     open(currentFolder());
 }
 
-void FolderTree::applyListing(quint64 generation, Prepared prepared) {
-    if (generation != m_generation)
+std::optional<FolderTree::Prepared> FolderTree::prepare(ListingRequest& request,
+                                                        const ListingSlot::Run& run) {
+    const Listing listing = request.list(request.folder);
+    if (!listing || run.isCancelled())
+        return std::nullopt;
+    Prepared prepared;
+    prepared.entries = makeEntries(*listing, request.listingHome, request.threads);
+    fillFromCache(prepared.entries, request.cache);
+    // The main thread detaches its cache at its next insertion while this copy lives.
+    request.cache = {};
+    prepared.entries = sortEntries(std::move(prepared.entries), request.order, request.threads);
+    prepared.rowOfId = FolderEntryModel::indexRows(prepared.entries);
+    prepared.order = request.order;
+    prepared.cacheRevision = request.cacheRevision;
+    return prepared;
+}
+
+void FolderTree::applyListing(std::optional<Prepared> prepared) {
+    if (!prepared) {
+        setListing(false);
+        setError(unreadableText());
         return;
-    if (prepared.order == m_sortOrder && prepared.cacheRevision == m_cacheRevision) {
-        m_model.setEntries(std::move(prepared.entries), std::move(prepared.rowOfId));
+    }
+    if (prepared->order == m_sortOrder && prepared->cacheRevision == m_cacheRevision) {
+        m_model.setEntries(std::move(prepared->entries), std::move(prepared->rowOfId));
     } else {
         // The order or the cache changed while the listing was under way (rare): redo here.
-        for (Entry& entry : prepared.entries) {
+        for (Entry& entry : prepared->entries) {
             if (entry.isDirectory) {
                 entry.sizeBytes.reset();
                 entry.fileCount = 0;
             }
         }
-        fillFromCache(prepared.entries, m_sizeCache);
-        m_model.setEntries(sortEntries(std::move(prepared.entries), m_sortOrder));
+        fillFromCache(prepared->entries, m_sizeCache);
+        m_model.setEntries(sortEntries(std::move(prepared->entries), m_sortOrder));
     }
     recomputeTotals();
     // The rows before the end of the listing: whoever hears that it ended finds them in place.
@@ -199,13 +200,6 @@ void FolderTree::fillFromCache(QList<Entry>& entries, const QHash<QString, Size>
     }
 }
 
-void FolderTree::failListing(quint64 generation) {
-    if (generation != m_generation)
-        return;
-    setListing(false);
-    setError(unreadableText());
-}
-
 void FolderTree::startMeasuring() {
     QStringList paths;
     QStringList ids;
@@ -219,7 +213,6 @@ void FolderTree::startMeasuring() {
         return;
     setMeasuring(int(paths.size()));
     const int workers = workerCount();
-    const quint64 generation = m_generation;
     for (const QList<int>& positions : deal(int(paths.size()), workers)) {
         if (positions.isEmpty())
             continue;
@@ -227,19 +220,14 @@ void FolderTree::startMeasuring() {
         work.reserve(positions.size());
         for (int k : positions)
             work.append({paths.at(k), ids.at(k)});
-        ScanJob::runInPool([self = QPointer(this), measure = m_tools.measure,
-                            cancel = m_ticket.cancel, generation, work = std::move(work)] {
-            for (const auto& entry : work) {
-                const QString& id = entry.second;
-                if (cancel.isCancelled())
+        m_scan.alsoRun([measure = m_tools.measure, work = std::move(work)](const auto& run) {
+            for (const auto& [path, id] : work) {
+                if (run.isCancelled())
                     return;
-                const Size size = measure(entry.first, cancel);
-                if (cancel.isCancelled())
+                const Size size = measure(path, run.cancel());
+                if (run.isCancelled())
                     return;
-                ScanJob::deliver(self, [generation, id = id, size](FolderTree* t) {
-                    if (generation == t->m_generation)
-                        t->applyMeasurement(id, size);
-                });
+                run.progress({id, size});
             }
         });
     }

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/CancelToken.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 #include "storage/ContentCategory.h"
 #include "storage/FolderEntry.h"
 #include "storage/FolderEntryModel.h"
@@ -98,7 +98,7 @@ public:
     SortOrder sortOrder() const { return m_sortOrder; }
     // Re-sorts the entries at once.
     void setSortOrder(SortOrder order);
-    quint64 generation() const { return m_generation; }
+    quint64 generation() const { return m_scan.generation(); }
 
     // Measured sizes by entry id, kept across listings.
     const QHash<QString, Size>& sizeCache() const { return m_sizeCache; }
@@ -169,12 +169,27 @@ private:
         SortOrder order = SortOrder::Size;
         quint64 cacheRevision = 0;
     };
-    static void fillFromCache(QList<Entry>& entries, const QHash<QString, Size>& cache);
+    // What a listing reads: its own copies, the size cache included.
+    struct ListingRequest {
+        std::function<Listing(const QString&)> list;
+        QString folder;
+        bool listingHome = false;
+        int threads = 1;
+        QHash<QString, Size> cache;
+        SortOrder order = SortOrder::Size;
+        quint64 cacheRevision = 0;
+    };
+    // A folder measured after the listing: its id and its size. (A listing that failed prepares
+    // nothing.)
+    using Measured = std::pair<QString, Size>;
+    using ListingSlot = ScanService<ListingRequest, Measured, std::optional<Prepared>>;
 
-    void applyListing(quint64 generation, Prepared prepared);
+    static void fillFromCache(QList<Entry>& entries, const QHash<QString, Size>& cache);
+    static std::optional<Prepared> prepare(ListingRequest& request, const ListingSlot::Run& run);
+
+    void applyListing(std::optional<Prepared> prepared);
     // Threads for one listing and for the measuring workers.
     int workerCount() const;
-    void failListing(quint64 generation);
     void startMeasuring();
     void applyMeasurement(const QString& id, Size size);
     void setListing(bool listing);
@@ -192,9 +207,8 @@ private:
     SortOrder m_sortOrder = SortOrder::Size;
     QHash<QString, Size> m_sizeCache;
     quint64 m_cacheRevision = 0;
-    ScanJob m_job;
-    ScanJob::Ticket m_ticket;
-    quint64 m_generation = 0;
     FolderSizeTotal m_total;
     qint64 m_largest = 0;
+    // The listing, then the folders' sizes as its progress.
+    ListingSlot m_scan;
 };

@@ -19,16 +19,18 @@ StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, QObject* parent)
     : StorageGrowthScanner(std::move(layout), Deps(), parent) {}
 
 StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, Deps deps, QObject* parent)
-    : QObject(parent), m_layout(std::move(layout)), m_deps(std::move(deps)) {
+    : QObject(parent), m_layout(std::move(layout)), m_deps(std::move(deps)),
+      m_scan(this, &StorageGrowthScanner::measureAll, {{}, [this](QList<Bucket> buckets) {
+                                                           publishResults(std::move(buckets));
+                                                           return std::nullopt;
+                                                       }}) {
     if (!m_deps.clock)
         m_deps.clock = std::make_shared<SystemClock>();
     if (!m_deps.measure)
         m_deps.measure = &StorageGrowthScanner::measureLocation;
 }
 
-StorageGrowthScanner::~StorageGrowthScanner() {
-    m_job.cancel();
-}
+StorageGrowthScanner::~StorageGrowthScanner() = default;
 
 qint64 StorageGrowthScanner::totalBytes() const {
     qint64 sum = 0;
@@ -106,42 +108,36 @@ void StorageGrowthScanner::sortBuckets(QList<Bucket>& buckets) {
 void StorageGrowthScanner::scan() {
     if (m_state.kind == State::Kind::Scanning)
         return;
-    const ScanJob::Ticket ticket = m_job.restart();
-    setState({State::Kind::Scanning, {}});
-
-    const QList<Definition> defs = definitions(m_layout);
     const int walks =
         ParallelLoop::outerThreads(m_deps.cores > 0 ? m_deps.cores : ParallelLoop::processors());
-    ScanJob::runInPool([ticket, defs, walks, measure = m_deps.measure,
-                        self = QPointer<StorageGrowthScanner>(this)] {
-        // Each walker takes the next definition in table order as soon as it is free, so at most
-        // `walks` walks run at once and the results come in order of completion.
-        std::mutex lock;
-        QList<Bucket> done;
-        ParallelLoop::run(size_t(defs.size()), walks, [&](size_t i, int) {
-            const Definition& d = defs.at(qsizetype(i));
-            Bucket b{d.id, d.name, d.detail, d.icon, 0, d.featureID};
-            for (const QString& place : d.locations) {
-                if (ticket.cancel.isCancelled())
-                    return;
-                b.bytes += measure(place, ticket.cancel);
-            }
-            std::lock_guard<std::mutex> guard(lock);
-            done.append(b);
-        });
-        if (ticket.cancel.isCancelled())
-            return;
-        sortBuckets(done);
-        ScanJob::deliver(self, [ticket, done](StorageGrowthScanner* s) {
-            s->publishResults(ticket.generation, done);
-        });
-    });
+    m_scan.start({definitions(m_layout), walks, m_deps.measure});
+    setState({State::Kind::Scanning, {}});
 }
 
-void StorageGrowthScanner::publishResults(quint64 generation, const QList<Bucket>& buckets) {
-    if (!m_job.isCurrent(generation))
-        return;
-    m_buckets = buckets;
+QList<StorageGrowthScanner::Bucket> StorageGrowthScanner::measureAll(const Request& request,
+                                                                     const ScanSlot::Run& run) {
+    // Each walker takes the next definition in table order as soon as it is free, so at most
+    // `walks` walks run at once and the results come in order of completion.
+    const QList<Definition>& defs = request.definitions;
+    std::mutex lock;
+    QList<Bucket> done;
+    ParallelLoop::run(size_t(defs.size()), request.walks, [&](size_t i, int) {
+        const Definition& d = defs.at(qsizetype(i));
+        Bucket b{d.id, d.name, d.detail, d.icon, 0, d.featureID};
+        for (const QString& place : d.locations) {
+            if (run.isCancelled())
+                return;
+            b.bytes += request.measure(place, run.cancel());
+        }
+        std::lock_guard<std::mutex> guard(lock);
+        done.append(b);
+    });
+    sortBuckets(done);
+    return done;
+}
+
+void StorageGrowthScanner::publishResults(QList<Bucket> buckets) {
+    m_buckets = std::move(buckets);
     emit bucketsChanged();
     m_lastRun = m_deps.clock->now();
     emit lastRunChanged();

@@ -2,7 +2,7 @@
 
 #include "platform/CancelToken.h"
 #include "platform/HomeLayout.h"
-#include "shell/ScanJob.h"
+#include "shell/ScanService.h"
 
 #include <functional>
 #include <memory>
@@ -101,13 +101,22 @@ signals:
     void lastRunChanged();
 
 private:
-    void publishResults(quint64 generation, const QList<Bucket>& buckets);
+    // What a scan reads: the buckets' places, how many walks run at once, and the measure.
+    struct Request {
+        QList<Definition> definitions;
+        int walks = 1;
+        Measure measure;
+    };
+    using ScanSlot = ScanService<Request, NoProgress, QList<Bucket>>;
+
+    static QList<Bucket> measureAll(const Request& request, const ScanSlot::Run& run);
+    void publishResults(QList<Bucket> buckets);
     void setState(const State& state);
 
     HomeLayout m_layout;
     Deps m_deps;
-    ScanJob m_job;
     State m_state;
     QList<Bucket> m_buckets;
     std::optional<QDateTime> m_lastRun;
+    ScanSlot m_scan;
 };
