@@ -20,11 +20,9 @@ void TamsoMessageListModel::sync() {
         reset(messages);
         return;
     }
-    // Appended at once, not in a later batch: the screen scrolls to the newest as it comes.
-    if (messages.size() > shown.size()) {
+    // Appended at once: the screen scrolls to the newest as it comes.
+    if (messages.size() > shown.size())
         append(messages.mid(shown.size()));
-        flush();
-    }
 }
 
 QVariant TamsoMessageListModel::data(const QModelIndex& index, int role) const {

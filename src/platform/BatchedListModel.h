@@ -16,13 +16,14 @@
 //
 // Every long list of the app keeps its rows here. A scan hands its result over whole (reset()) and
 // fills a row in later by replace(); no list takes rows as a scan finds them. A list that only
+// grows at its end (the chat's messages) adds them by append(). A list that only
 // shows rows another object owns (a view over a service's plan, say) stands apart and says so in
 // its header.
 //
 // Contract: reset() replaces everything at once, so a rescan starts from a clean list. The
 // generation check belongs to the service that feeds the model: a stale scan never reaches it. A
 // subclass that keeps its own index of the rows (row of an id) rebuilds it in rowsChanged(),
-// which runs after rows are replaced, removed or moved and before the views hear of it; replace()
+// which runs after rows are replaced, added, removed or moved and before the views hear of it; replace()
 // keeps the row's identity and so does not call it.
 template <typename Row> class BatchedListModel : public QAbstractListModel {
 public:
@@ -41,6 +42,17 @@ public:
         m_rows = std::move(rows);
         rowsChanged();
         endResetModel();
+    }
+
+    // Adds rows after the last one, as one insertion: the rows already shown keep their places
+    // (a conversation that grows by a message). Calls rowsChanged() before the views hear of it.
+    void append(const QList<Row>& rows) {
+        if (rows.isEmpty())
+            return;
+        beginInsertRows(QModelIndex(), int(m_rows.size()), int(m_rows.size() + rows.size() - 1));
+        m_rows.append(rows);
+        rowsChanged();
+        endInsertRows();
     }
 
     // Replaces one row in place (same identity, new state): one dataChanged, no re-layout of the
