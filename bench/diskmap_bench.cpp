@@ -1,18 +1,18 @@
 // diskmap_bench TREE: a full disk-map scan of TREE (taken as the home folder) against
 // `gdu -np TREE` and `du -sk TREE`, on answer and on time.
 //
-// The answer is the root's size: the allocated bytes of every file the map measures (the visible
-// items of TREE not among the names a scan skips, hidden entries below them left out, hard-linked
-// files once, folders' own blocks not counted). It must equal the sum of `find`'s 512-byte blocks
-// over the same files. The peers are timed on the command lines named above, which walk the whole
-// tree, skipped and hidden folders included. Times are hyperfine's medians of five runs after a
-// warm-up, each program started as its own process (`diskmap_bench --once` for ours); without
-// hyperfine the same is done with a wall clock. The last lines are RESULT lines, one per peer,
-// the fastest peer last, each with the load average at the time.
+// The answer is the root's size: what `du` counts for the visible items of TREE not among the names
+// a scan skips (everything below them, hidden entries and folders' own blocks included, hard-linked
+// files once). It must equal the sum of `find`'s 512-byte blocks over the same entries. The peers
+// are timed on the command lines named above, which walk the whole tree, skipped and hidden folders
+// included. Times are hyperfine's medians of five runs after a warm-up, each program started as its
+// own process (`diskmap_bench --once` for ours); without hyperfine the same is done with a wall
+// clock. The last lines are RESULT lines, one per peer, the fastest peer last, each with the load
+// average at the time.
 //
 //   diskmap_bench TREE [--threads N]
 //   diskmap_bench --once TREE [--threads N]   one scan, prints the root's size and file count
-// --threads: the scan's walker threads (default: ParallelLoop::flatThreads()).
+// --threads: the scan's walker threads (default: ParallelLoop::diskThreads(), as the app).
 #include "platform/DiskUsage.h"
 #include "platform/ParallelLoop.h"
 #include "storage/DiskMapScanner.h"
@@ -46,8 +46,8 @@ std::optional<MapNode> scan(const QString& tree, int threads) {
     return std::nullopt;
 }
 
-// find's blocks of the files the map measures: every non-folder below the measured items, hidden
-// entries pruned; a hard-linked file once.
+// find's blocks of what the map measures: the measured items and everything below them, folders
+// and hidden entries included, as `du` counts them; a hard-linked file once.
 std::optional<qint64> findBytes(const QString& tree) {
     QStringList items;
     const QStringList& skipped = DiskMapScanner::skippedHomeNames();
@@ -58,23 +58,15 @@ std::optional<qint64> findBytes(const QString& tree) {
     }
     if (items.isEmpty())
         return 0;
+    // Everything below them, as du counts it: hidden entries and folders' own blocks included.
     QStringList args = items;
-    args << QStringLiteral("-mindepth") << QStringLiteral("1") << QStringLiteral("-name")
-         << QStringLiteral(".*") << QStringLiteral("-prune") << QStringLiteral("-o")
-         << QStringLiteral("!") << QStringLiteral("-type") << QStringLiteral("d")
-         << QStringLiteral("-printf") << QStringLiteral("%D:%i %n %b\\n");
-    // The items themselves (depth 0), when they are files.
-    QStringList top = items;
-    top << QStringLiteral("-maxdepth") << QStringLiteral("0") << QStringLiteral("!")
-        << QStringLiteral("-type") << QStringLiteral("d") << QStringLiteral("-printf")
-        << QStringLiteral("%D:%i %n %b\\n");
-    const auto below = run(QStringLiteral("find"), args);
-    const auto atTop = run(QStringLiteral("find"), top);
-    if (!below || !atTop)
+    args << QStringLiteral("-printf") << QStringLiteral("%D:%i %n %b\\n");
+    const auto listed = run(QStringLiteral("find"), args);
+    if (!listed)
         return std::nullopt;
     qint64 blocks = 0;
     QSet<QByteArray> linked;
-    for (const QByteArray& line : (*atTop + *below).split('\n')) {
+    for (const QByteArray& line : listed->split('\n')) {
         const QList<QByteArray> parts = line.trimmed().split(' ');
         if (parts.size() != 3)
             continue;
@@ -98,7 +90,7 @@ int main(int argc, char** argv) {
     if (parsed.exitNow)
         return *parsed.exitNow;
     const int threads =
-        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::flatThreads()));
+        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::diskThreads()));
     const bool once = parsed.has(QStringLiteral("--once"));
     QCoreApplication app(argc, argv);
     const QString tree = QDir(parsed.operands.first()).absolutePath();

@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     if (parsed.exitNow)
         return *parsed.exitNow;
     const int threads =
-        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::flatThreads()));
+        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::diskThreads()));
     const bool once = parsed.has(QStringLiteral("--once"));
     QString tree = parsed.operands.first();
     while (tree.size() > 1 && tree.endsWith(QLatin1Char('/')))

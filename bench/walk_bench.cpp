@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
     if (parsed.exitNow)
         return *parsed.exitNow;
     const int threads =
-        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::flatThreads()));
+        std::max(1, parsed.number(QStringLiteral("--threads"), ParallelLoop::diskThreads()));
     const bool once = parsed.has(QStringLiteral("--once"));
     const QString tree = parsed.operands.first();
     QCoreApplication app(argc, argv);

@@ -30,7 +30,9 @@ class DiskUsage;
 class CategoryMeasurer : public CategoryMeasure {
 public:
     struct Options {
-        int threads = 0;            // walker threads; 0 = ParallelLoop::flatThreads()
+        // Walker threads; 0 = ParallelLoop::flatThreads(): the health check measures several
+        // rows side by side, and together they keep as many reads in flight as one disk walk.
+        int threads = 0;
         QStringList protectedPaths; // absolute folder paths never entered
         ContentsGuard guard = {};   // the folders no row may empty or search; none by default
     };

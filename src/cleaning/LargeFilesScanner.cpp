@@ -160,7 +160,7 @@ LargeFilesScanner::WalkResult LargeFilesScanner::walkFolder(const QString& folde
     }
 
     DirectoryWalker::Options options;
-    options.threads = threads > 0 ? threads : ParallelLoop::flatThreads();
+    options.threads = threads > 0 ? threads : ParallelLoop::diskThreads();
     const DirectoryWalker walker(options, cancel);
     PerWorker<std::vector<Candidate>> found(walker.threads());
     std::atomic<int> scanned{0};

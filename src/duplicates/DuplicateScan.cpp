@@ -107,7 +107,7 @@ Outcome run(const QString& folder, const Options& options) {
         return outcome;
     outcome.readable = true;
     const CancelToken& cancel = options.cancel;
-    const int threads = options.threads > 0 ? options.threads : ParallelLoop::flatThreads();
+    const int threads = options.threads > 0 ? options.threads : ParallelLoop::diskThreads();
 
     DuplicateWalk::Walked walked = DuplicateWalk::walk(folder, threads, cancel, options.progress);
     outcome.candidates = walked.candidates;

@@ -53,7 +53,8 @@ using Hasher = std::function<std::optional<QByteArray>(const std::string& path, 
 using Reader = std::function<qsizetype(int fd, char* buffer, qsizetype size, qint64 offset)>;
 
 struct Options {
-    // Walker and hashing threads; 0 means ParallelLoop::flatThreads().
+    // Walker, reading and hashing threads; 0 means ParallelLoop::diskThreads(), as the reads wait
+    // on the disk.
     int threads = 0;
     // Replaces the file reading (tests): each pass then asks it for the digest of the prefix by
     // the file's whole path (of quickBytes, then of all of it; a file no longer than quickBytes

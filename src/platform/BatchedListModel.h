@@ -23,8 +23,8 @@
 // Contract: reset() replaces everything at once, so a rescan starts from a clean list. The
 // generation check belongs to the service that feeds the model: a stale scan never reaches it. A
 // subclass that keeps its own index of the rows (row of an id) rebuilds it in rowsChanged(),
-// which runs after rows are replaced, added, removed or moved and before the views hear of it; replace()
-// keeps the row's identity and so does not call it.
+// which runs after rows are replaced, added, removed or moved and before the views hear of it;
+// replace() keeps the row's identity and so does not call it.
 template <typename Row> class BatchedListModel : public QAbstractListModel {
 public:
     explicit BatchedListModel(QObject* parent = nullptr) : QAbstractListModel(parent) {}

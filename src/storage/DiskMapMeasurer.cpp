@@ -29,5 +29,5 @@ std::vector<std::optional<MapNode>> DiskMapMeasurer::measureItems(const QString&
 }
 
 int DiskMapMeasurer::threads() const {
-    return m_options.walkerThreads > 0 ? m_options.walkerThreads : ParallelLoop::flatThreads();
+    return m_options.walkerThreads > 0 ? m_options.walkerThreads : ParallelLoop::diskThreads();
 }

@@ -48,7 +48,7 @@ public:
     static constexpr int namedDepth = 2; // folders down to this depth name themselves in progress
 
     struct Options {
-        // Walker threads per item; 0 means ParallelLoop::flatThreads().
+        // Walker threads per item; 0 means ParallelLoop::diskThreads().
         int walkerThreads = 0;
         int switchFiles = 20'000;
         // The disk-usage tool for very large folders measured whole; null: the files summed stand.

@@ -11,7 +11,7 @@ TEST(ParallelLoop, ThreadCountsFollowOneRule) {
     const std::pair<int, int> flat[] = {{1, 1}, {4, 4}, {8, 8}, {12, 8}, {64, 8}};
     for (const auto& [processors, threads] : flat)
         EXPECT_EQ(ParallelLoop::flatThreads(processors), threads) << processors;
-    const std::pair<int, int> disk[] = {{1, 8}, {2, 8}, {3, 12}, {4, 16}, {8, 32}, {64, 32}};
+    const std::pair<int, int> disk[] = {{1, 8}, {2, 8}, {4, 8}, {6, 12}, {8, 16}, {64, 16}};
     for (const auto& [processors, threads] : disk)
         EXPECT_EQ(ParallelLoop::diskThreads(processors), threads) << processors;
     const std::pair<int, int> outer[] = {{1, 2},  {4, 2},  {5, 2},  {6, 3},  {7, 3}, {8, 4},
