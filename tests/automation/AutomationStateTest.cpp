@@ -32,8 +32,9 @@ TEST(AutomationState, FirstStartHasFiveRulesSwitchedOffAndNeverRun) {
     World w;
     AutomationStore store(w.environment());
     ASSERT_EQ(store.states().size(), 5);
+    const AutomationRuleState neverRun;
     for (const AutomationRule& r : AutomationRule::all())
-        EXPECT_EQ(store.states().value(r.id), AutomationRuleState()) << r.id.toStdString();
+        EXPECT_EQ(store.states().value(r.id), neverRun) << r.id.toStdString();
     EXPECT_FALSE(w.defaults.contains(AutomationRuleStates::defaultsKey()))
         << "loading writes nothing";
     EXPECT_FALSE(store.statusMessage());
