@@ -33,8 +33,11 @@ TEST(AutomationState, FirstStartHasFiveRulesSwitchedOffAndNeverRun) {
     AutomationStore store(w.environment());
     ASSERT_EQ(store.states().size(), 5);
     const AutomationRuleState neverRun;
-    for (const AutomationRule& r : AutomationRule::all())
-        EXPECT_EQ(store.states().value(r.id), neverRun) << r.id.toStdString();
+    for (const AutomationRule& r : AutomationRule::all()) {
+        const auto state = store.states().constFind(r.id);
+        ASSERT_NE(state, store.states().constEnd()) << r.id.toStdString();
+        EXPECT_EQ(*state, neverRun) << r.id.toStdString();
+    }
     EXPECT_FALSE(w.defaults.contains(AutomationRuleStates::defaultsKey()))
         << "loading writes nothing";
     EXPECT_FALSE(store.statusMessage());
