@@ -2,6 +2,7 @@
 
 #include "platform/RawValue.h"
 #include "storage/ContentCategory.h"
+#include "storage/FolderSizeTotal.h"
 
 #include <optional>
 #include <QDateTime>
@@ -20,6 +21,9 @@ struct FolderEntry {
     ContentCategory category = ContentCategory::Unknown;
     std::optional<qint64> sizeBytes; // allocated bytes; none until a folder is measured
     int fileCount = 0;               // regular files inside; 1 for a file
+    // A plain file that has other names too, which a folder row may hold: the total counts it
+    // once (FolderSizeTotal).
+    std::optional<FolderSizeTotal::LinkedFile> link;
 
     // A folder the user can go into: not a file, not a package.
     bool isFolder() const { return isDirectory && !isPackage; }

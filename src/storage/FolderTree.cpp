@@ -278,7 +278,9 @@ void FolderTree::recomputeTotals() {
         if (entry.sizeBytes) {
             const auto cached = m_sizeCache.constFind(entry.id);
             m_total.add(entry.id, *entry.sizeBytes,
-                        cached != m_sizeCache.cend() ? cached->linked : QList<LinkedFile>());
+                        entry.link                     ? QList<LinkedFile>{*entry.link}
+                        : cached != m_sizeCache.cend() ? cached->linked
+                                                       : QList<LinkedFile>());
             m_largest = std::max(m_largest, *entry.sizeBytes);
         }
     }
@@ -305,6 +307,8 @@ std::optional<FolderTree::Entry> FolderTree::makeEntry(const Listed& item, bool 
             ContentClassifier::fileCategory<ContentCategory>(item.name, ContentCategory::Unknown);
         entry.sizeBytes = item.allocatedBytes;
         entry.fileCount = 1;
+        if (item.links > 1)
+            entry.link = FolderSizeTotal::LinkedFile{item.device, item.inode, item.allocatedBytes};
     }
     return entry;
 }
@@ -450,6 +454,11 @@ FolderTree::Listing FolderTree::listFolder(const QString& folder, int threads) {
             item.sizeBytes = e.sizeBytes;
             // In UTC: a local time would cost a time-zone lookup per item; screens convert.
             item.modified = QDateTime::fromSecsSinceEpoch(e.modifyTime, Qt::UTC);
+            if (e.isFile() && e.links > 1) {
+                item.device = e.device;
+                item.inode = e.inode;
+                item.links = quint32(e.links);
+            }
             items.append(std::move(item));
             return DirectoryWalker::Action::SkipChildren;
         });

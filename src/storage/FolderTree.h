@@ -60,6 +60,11 @@ public:
         qint64 allocatedBytes = 0;
         qint64 sizeBytes = 0;
         std::optional<QDateTime> modified;
+        // A plain file's identity, when it has more names than this one (links > 1), so that
+        // the total counts it once with the rows that hold its other names.
+        quint64 device = 0;
+        quint64 inode = 0;
+        quint32 links = 1;
     };
     using Listing = std::optional<QList<Listed>>;
 

@@ -362,6 +362,11 @@ TEST(FolderTreeService, AFileOfSeveralRowsCountsOnceInTheTotal) {
                      QFile::encodeName(home + "/Backup/film.mkv").constData()),
               0);
     makeFile(home + "/notes.txt", 4096);
+    // A plain file of the shown folder that is also a name inside one of its folder rows.
+    makeFile(home + "/Backup/clip.mov", 8 * 4096);
+    ASSERT_EQ(::link(QFile::encodeName(home + "/Backup/clip.mov").constData(),
+                     QFile::encodeName(home + "/clip.mov").constData()),
+              0);
 
     FolderTree tree(home);
     tree.open(home);
@@ -370,13 +375,14 @@ TEST(FolderTreeService, AFileOfSeveralRowsCountsOnceInTheTotal) {
     for (const Entry& e : tree.entries())
         rows += e.sizeBytes.value_or(0);
     const qint64 film = allocated(home + "/Movies/film.mkv");
-    EXPECT_EQ(rows, duOf(home + "/Movies").bytes + duOf(home + "/Backup").bytes + 4096);
-    EXPECT_EQ(tree.totalMeasuredBytes(), rows - film);
+    const qint64 clip = allocated(home + "/clip.mov");
+    EXPECT_EQ(rows, duOf(home + "/Movies").bytes + duOf(home + "/Backup").bytes + 4096 + clip);
+    EXPECT_EQ(tree.totalMeasuredBytes(), rows - film - clip);
     EXPECT_EQ(tree.totalMeasuredBytes(), duOf(home).bytes - allocated(home));
     // Back from the cache, the same.
     tree.open(home);
     ASSERT_TRUE(settled(tree));
-    EXPECT_EQ(tree.totalMeasuredBytes(), rows - film);
+    EXPECT_EQ(tree.totalMeasuredBytes(), rows - film - clip);
 
     drain();
 }
