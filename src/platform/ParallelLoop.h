@@ -19,9 +19,13 @@
 //   16 threads took a cold walk from 0.59 to 0.51 of gdu's time and a cold disk map from 0.55 to
 //   0.46, warm runs within 10 ms of 8 threads; 24 or 32 gained a little more cold but made the
 //   warm disk map and duplicate search a quarter slower, as the threads then contend for the
-//   processors where the data is in memory. The cap also keeps a slow disk or a network mount
-//   from being flooded. A walk that runs inside an outer loop (a walk per cleaner row) keeps
-//   flatThreads(): the outer loop's walks together already keep that many requests in flight.
+//   processors where the data is in memory. The duplicate search's content reads were also
+//   tried with 32 threads of which only 8 computed at once (the others blocked on reads): cold,
+//   no faster than 16 (median 1,381 ms against 1,383 over five runs each), since they read
+//   1.5 GiB at the disk's own rate of about 1.3 GB/s; warm, 319 ms against 324. The cap also keeps
+//   a slow disk or a network mount from being flooded. A walk that runs inside an outer loop (a
+//   walk per cleaner row) keeps flatThreads(): the outer loop's walks together already keep that
+//   many requests in flight.
 // - a loop that has the machine to itself and whose items compute (a hash, a decode):
 //   flatThreads(), every processor, at most 8;
 // - a loop that leaves room for other parallel work, because its items fan out again (a walk
