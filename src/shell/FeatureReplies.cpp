@@ -77,7 +77,7 @@ QString disk(const SystemSnapshot& s) {
 
 QString devClean(const SystemSnapshot&) {
     return QStringLiteral(
-        "Developer Centre measures Docker, Xcode, package caches and local AI models before "
+        "Developer Centre measures Docker, package caches and local AI models before "
         "cleanup. Keep Awake can stop idle sleep during long agent runs; it turns off when "
         "Pendrel quits or the timer ends. Ask Pendrel how much space Ollama or Docker is using "
         "for live numbers.");

@@ -40,6 +40,8 @@ TEST(FeatureReplies, RecordsCarryTheirReplies) {
     EXPECT_EQ(QKFeature::lookup("disk")->reply(s), FeatureReplies::disk(s));
     EXPECT_EQ(QKFeature::lookup("devclean")->reply(s), FeatureReplies::devClean(s));
     EXPECT_EQ(QKFeature::lookup("performance")->reply(s), FeatureReplies::performance(s));
+    // What the developer reply names is what a Linux machine has.
+    EXPECT_FALSE(FeatureReplies::devClean(s).contains(QLatin1String("Xcode")));
 }
 
 TEST(FeatureReplies, WhyIsMyMacSlowNamesWhatIsStrainedOrThatNothingIs) {
