@@ -48,6 +48,7 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
             return buildPane(allCases<DevPane>().value(index), parent);
         },
         QKModeHost::Panes::Kept, this);
+    m_panes->setObjectName(QStringLiteral("devPanes"));
     // Every pane at once: the hub reads the lists, and the confirmation serves both lists.
     for (int index = 0; index < allCases<DevPane>().size(); ++index)
         m_panes->paneAt(index);
@@ -134,7 +135,9 @@ QWidget* DevCleanView::buildHub(QWidget* parent) {
         QKProminentButton* open =
             QKBuild::addTile(m_cardGrid, card.icon, card.title, card.text, card.button, grid,
                              awake ? &m_awakeCardText : nullptr);
-        m_cardButtons.append(open);
+        // Named after the pane it opens, the comparison's "compare".
+        open->setObjectName(QStringLiteral("hubOpen-") +
+                            (card.pane ? rawValue(*card.pane) : QStringLiteral("compare")));
         if (awake)
             m_awakeCardButton = open;
         if (const std::optional<DevPane> pane = card.pane)
@@ -142,6 +145,7 @@ QWidget* DevCleanView::buildHub(QWidget* parent) {
         else
             connect(open, &QPushButton::clicked, this, &DevCleanView::openCompare);
     }
+    m_awakeCardText->setObjectName(QStringLiteral("hubAwakeText"));
     QKBuild::addPart(m_hubColumn, grid);
 
     m_largestBox = new QKGroupBox(DeveloperText::largestTitle(), 0);
@@ -167,10 +171,6 @@ void DevCleanView::openPane(DevPane pane) {
 
 void DevCleanView::openCompare() {
     NotificationCenter::defaultCenter().post(Notifications::OpenSection, QStringLiteral("compare"));
-}
-
-QWidget* DevCleanView::currentPane() const {
-    return m_panes->currentWidget();
 }
 
 void DevCleanView::rescan() {
@@ -237,7 +237,6 @@ void DevCleanView::refreshHub() {
     m_safeLine->setText(DeveloperText::safeRecoveryLine(DeveloperText::safeTotal(table)));
     m_safeLine->setVisible(done);
 
-    m_largestRows.clear();
     // Hairlines between rows go with the rows.
     while (m_largestBox->column()->count() > 0) {
         QLayoutItem* item = m_largestBox->column()->takeAt(0);
@@ -257,9 +256,9 @@ void DevCleanView::refreshHub() {
             m_largestBox->column()->addWidget(new QKHairline(m_largestBox->card(), 0.07));
         auto* row = new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription,
                                         m_largestBox->card());
+        row->setObjectName(QStringLiteral("hubLargestRow"));
         row->setMeta(c.consequence);
         row->setSafety(c.safety);
         m_largestBox->column()->addWidget(row);
-        m_largestRows.append(row);
     }
 }
