@@ -17,6 +17,7 @@
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
@@ -37,22 +38,19 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
     : QWidget(parent), m_screen(&screen), m_scanner(scanner), m_keepAwake(keepAwake) {
     setObjectName(QStringLiteral("devCleanView"));
     setWindowTitle(DeveloperText::hubTitle());
-    auto* root = QKBuild::flushColumn(this);
-
-    root->addWidget(QKModeHost::pickerStrip<DevPane>(m_picker, QStringLiteral("devPanePicker"), 480,
-                                                     QMargins(16, 12, 16, 8), false, this));
-
-    m_panes = new QKModeHost(
-        m_picker,
-        [this](int index, QWidget* parent) {
-            return buildPane(allCases<DevPane>().value(index), parent);
-        },
-        QKModeHost::Panes::Kept, this);
-    m_panes->setObjectName(QStringLiteral("devPanes"));
+    using namespace QKLayout;
+    const auto build = [this](int index, QWidget* parent) {
+        return buildPane(allCases<DevPane>().value(index), parent);
+    };
+    flushColumn({QKModeHost::pickerStrip<DevPane>(m_picker, QStringLiteral("devPanePicker"), 480,
+                                                  QMargins(16, 12, 16, 8), false, this),
+                 part(m_panes = new QKModeHost(m_picker, build, QKModeHost::Panes::Kept, this))
+                     .name(QStringLiteral("devPanes"))
+                     .stretch(1)})
+        .on(this);
     // Every pane at once: the hub reads the lists, and the confirmation serves both lists.
     for (int index = 0; index < allCases<DevPane>().size(); ++index)
         m_panes->paneAt(index);
-    root->addWidget(m_panes, 1);
 
     m_confirm =
         new DeleteConfirm(this, DeveloperText::confirmTitle(0), DeveloperText::confirmMessage(),

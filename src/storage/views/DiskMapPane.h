@@ -43,6 +43,7 @@ public:
     // The nodes on screen: the children of the last folder entered, else of the result's root.
     QList<MapNode> currentNodes() const;
     CategoryTotals categoryTotals() const;
+
     TreemapView* treemap() const { return m_treemap; }
 
 protected:
