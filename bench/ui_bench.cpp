@@ -486,7 +486,7 @@ void organizerCase(const QString& root) {
     QElapsedTimer clock;
     clock.start();
     painted.start();
-    pane.previewButton()->click();
+    pane.findChild<QPushButton*>(QStringLiteral("organizerPreview"))->click();
     const bool planned = spinUntil(settled, kWaitMs) && organizer.state().kind == Kind::Ready &&
                          organizer.plan() && organizer.plan()->moves.size() == kFiles;
     const double previewMs = double(clock.nsecsElapsed()) / 1e6;
@@ -494,7 +494,7 @@ void organizerCase(const QString& root) {
     clock.restart();
     bool applied = false;
     if (planned) {
-        pane.applyButton()->click();
+        pane.findChild<QPushButton*>(QStringLiteral("organizerApply"))->click();
         applied = spinUntil(settled, kWaitMs) && organizer.state().kind == Kind::Finished &&
                   organizer.state().moved == kFiles && topFiles() == 0;
     }
@@ -503,8 +503,9 @@ void organizerCase(const QString& root) {
     clock.restart();
     bool undone = false;
     spinFor(50); // the history and its undo button are shown
-    if (applied && !pane.undoButtons().isEmpty()) {
-        pane.undoButtons().first()->click();
+    auto* undo = pane.findChild<QPushButton*>(QStringLiteral("organizerUndoRun"));
+    if (applied && undo) {
+        undo->click();
         undone = spinUntil(settled, kWaitMs) && organizer.state().kind == Kind::Finished &&
                  organizer.state().undo && organizer.state().moved == kFiles &&
                  topFiles() == kFiles;

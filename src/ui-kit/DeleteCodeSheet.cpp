@@ -88,6 +88,7 @@ DeleteCodeSheet::DeleteCodeSheet(const QString& title, const QString& message,
     QKFont::apply(prompt, TextStyle::Callout);
     codeBlock->addWidget(prompt);
     m_codeLabel = new CodeLabel(this);
+    m_codeLabel->setObjectName(QStringLiteral("deleteCode"));
     QKFont::apply(m_codeLabel,
                   QKFont{.fixedSize = 30, .weight = QFont::Bold, .design = FontDesign::Monospaced});
     codeBlock->addWidget(m_codeLabel);

@@ -36,7 +36,6 @@ public:
     QLineEdit* entryField() const { return m_entry; }
     QPushButton* confirmButton() const;
     QPushButton* cancelButton() const { return m_cancel; }
-    QLabel* codeLabel() const { return m_codeLabel; }
 
 protected:
     void showEvent(QShowEvent* event) override;

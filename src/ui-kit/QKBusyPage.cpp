@@ -38,6 +38,7 @@ QKBusyPage::QKBusyPage(const QString& text, QKBusyLook look, QWidget* parent) : 
     if (!look.top)
         m_column->addStretch(1);
     m_indicator = makeIndicator(look.indicator, this);
+    m_indicator->setObjectName(QStringLiteral("busyIndicator"));
     m_line = QKBuild::label(text, look.style, look.tone, this, std::nullopt, look.wrap);
     if (look.beside) {
         auto* row = new QHBoxLayout;

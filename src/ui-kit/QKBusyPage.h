@@ -48,7 +48,6 @@ public:
     static QKBusyPage* reading(const QString& text, QWidget* parent);
 
     QLabel* line() const { return m_line; }
-    QWidget* indicator() const { return m_indicator; }
     void setText(const QString& text);
 
     // Appends an unwrapped line under what the page already shows, centred, and returns it.

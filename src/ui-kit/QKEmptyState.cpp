@@ -26,9 +26,11 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
 
     m_symbol = new QKSymbol(systemImage, QKFont{.fixedSize = 38, .weight = QFont::Normal},
                             QKForeground::Tertiary, this);
+    m_symbol->setObjectName(QStringLiteral("emptySymbol"));
     outer->addWidget(m_symbol, 0, Qt::AlignHCenter);
 
     m_title = new QLabel(title, this);
+    m_title->setObjectName(QStringLiteral("emptyTitle"));
     m_title->setTextFormat(Qt::PlainText);
     m_title->setWordWrap(true);
     m_title->setAlignment(Qt::AlignHCenter);
@@ -36,6 +38,7 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
     outer->addWidget(m_title, 0, Qt::AlignHCenter);
 
     m_messageLabel = new QLabel(this);
+    m_messageLabel->setObjectName(QStringLiteral("emptyMessage"));
     m_messageLabel->setWordWrap(true);
     m_messageLabel->setAlignment(Qt::AlignHCenter);
     QKFont::apply(m_messageLabel, TextStyle::Callout);
@@ -43,6 +46,7 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
     outer->addWidget(m_messageLabel, 0, Qt::AlignHCenter);
 
     m_actions = new QWidget(this);
+    m_actions->setObjectName(QStringLiteral("emptyActions"));
     m_actionsLayout = QKBuild::insetRow(m_actions, {0, 2, 0, 0}, 10);
     m_actions->hide();
     outer->addWidget(m_actions, 0, Qt::AlignHCenter);

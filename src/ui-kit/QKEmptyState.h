@@ -26,11 +26,6 @@ public:
     // Appends a control to the row under the explanation; the panel takes ownership.
     void addActionWidget(QWidget* control);
 
-    QKSymbol* symbol() const { return m_symbol; }
-    QLabel* titleLabel() const { return m_title; }
-    QLabel* messageLabel() const { return m_messageLabel; }
-    QWidget* actionsRow() const { return m_actions; }
-
 protected:
     void resizeEvent(QResizeEvent* event) override;
     bool event(QEvent* event) override;

@@ -18,6 +18,33 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+namespace {
+
+// The description and the third line: plain text, wrapped in full.
+void wrapPlain(QLabel* label) {
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+}
+
+// The size: right-aligned tabular digits, as wide as the text needs and no wider.
+void sizeFigure(QKLineLabel* label) {
+    label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    label->setTabularDigits(true);
+    label->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
+    QKFont::apply(
+        label,
+        QKFont{.style = TextStyle::Body, .weight = QFont::DemiBold, .monospacedDigit = true});
+}
+
+// The lock that stands in for the checkbox of a locked row, in a column as wide as the box.
+QKSymbol* lockMark(QWidget* parent) {
+    auto* lock = new QKSymbol("lock.fill"_sym, QKFont{.style = TextStyle::Body}, parent);
+    lock->setMinimumWidth(16);
+    return lock;
+}
+
+} // namespace
+
 TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
                                  const QString& detail, QWidget* parent)
     : QWidget(parent) {
@@ -26,12 +53,12 @@ TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
         {
             // Leading mark.
             column({0, 2, 0, 0}, 0,
-                   {part(m_lock =
-                             new QKSymbol("lock.fill"_sym, QKFont{.style = TextStyle::Body}, this))
-                        .with([](QKSymbol* s) { s->setMinimumWidth(16); })
+                   {part(m_lock = lockMark(this))
+                        .name(QStringLiteral("explainRowLock"))
                         .ink(QKForeground::Secondary)
                         .align(Qt::AlignTop | Qt::AlignHCenter),
                     part(m_checkBox = new QCheckBox(this))
+                        .name(QStringLiteral("explainRowCheck"))
                         .accessibleName(title)
                         .with([this](QCheckBox*) { scaleCheckBox(); })
                         .align(Qt::AlignTop),
@@ -43,36 +70,27 @@ TamsoExplainRow::TamsoExplainRow(const QString& title, const QString& sizeText,
                                    .font(TextStyle::Body, QFont::DemiBold)
                                    .align(Qt::AlignVCenter),
                                part(m_badge = new TamsoSafetyBadge(TamsoSafety::Safe, this))
+                                   .name(QStringLiteral("explainRowBadge"))
                                    .with([](QWidget* w) { w->hide(); })
                                    .align(Qt::AlignVCenter),
                                stretch(1)}),
                        part(m_detail = new QLabel(detail, this))
-                           .with([](QLabel* l) {
-                               l->setTextFormat(Qt::PlainText);
-                               l->setWordWrap(true);
-                           })
+                           .name(QStringLiteral("explainRowDetail"))
+                           .with(wrapPlain)
                            .font(TextStyle::Caption)
                            .ink(QKForeground::Secondary),
                        part(m_metaLabel = new QLabel(this))
-                           .with([](QLabel* l) {
-                               l->setTextFormat(Qt::PlainText);
-                               l->setWordWrap(true);
-                               l->hide();
-                           })
+                           .name(QStringLiteral("explainRowMeta"))
+                           .with(wrapPlain)
+                           .with([](QLabel* l) { l->hide(); })
                            .font(TextStyle::Caption2)
                            .ink(QKForeground::Tertiary)})
                 .stretch(1),
             space(8), // the least room between the text and the size
-                      // Size column.
+                      // Size column: the size, and any trailing control under it.
             column(4, {part(m_size = new QKLineLabel(sizeText, this))
-                           .with([](QKLineLabel* l) {
-                               l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-                               l->setTabularDigits(true);
-                               l->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Fixed);
-                           })
-                           .font(QKFont{.style = TextStyle::Body,
-                                        .weight = QFont::DemiBold,
-                                        .monospacedDigit = true})
+                           .name(QStringLiteral("explainRowSize"))
+                           .with(sizeFigure)
                            .align(Qt::AlignRight),
                        stretch(1)})
                 .keep(m_sizeColumn),

@@ -48,15 +48,6 @@ public:
     void setTrailing(QWidget* trailing);
     QWidget* trailing() const { return m_trailing; }
 
-    // The parts, for tests and for screens that need to reach them.
-    QCheckBox* checkBox() const { return m_checkBox; }
-    QKSymbol* lockSymbol() const { return m_lock; }
-    TamsoSafetyBadge* badge() const { return m_badge; }
-    QKLineLabel* titleLabel() const { return m_title; }
-    QLabel* detailLabel() const { return m_detail; }
-    QLabel* metaLabel() const { return m_metaLabel; }
-    QKLineLabel* sizeLabel() const { return m_size; }
-
 signals:
     void selectedChanged(bool selected);
 

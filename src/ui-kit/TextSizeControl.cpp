@@ -25,8 +25,9 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), m_defaults(defaults) {
     setAccessibleName(QStringLiteral("Text size"));
     auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 4);
-    auto make = [this, row](const QString& help, const QString& label) {
+    auto make = [this, row](const QString& help, const QString& label, const QString& name) {
         auto* b = new QToolButton(this);
+        b->setObjectName(name);
         b->setAutoRaise(true);
         b->setToolTip(help);
         b->setAccessibleName(label);
@@ -36,11 +37,13 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
         row->addWidget(b, 0, Qt::AlignVCenter);
         return b;
     };
-    m_smaller = make(QStringLiteral("Smaller text"), QStringLiteral("Smaller text"));
-    m_bigger = make(QStringLiteral("Bigger text"), QStringLiteral("Bigger text"));
-    m_reset = make(QStringLiteral("Back to normal text size"), QStringLiteral("Reset text size"));
-    m_warning = make(QString(), QString());
-    m_warning->setObjectName(QStringLiteral("textSizeSaveWarning"));
+    m_smaller = make(QStringLiteral("Smaller text"), QStringLiteral("Smaller text"),
+                     QStringLiteral("textSizeSmaller"));
+    m_bigger = make(QStringLiteral("Bigger text"), QStringLiteral("Bigger text"),
+                    QStringLiteral("textSizeBigger"));
+    m_reset = make(QStringLiteral("Back to normal text size"), QStringLiteral("Reset text size"),
+                   QStringLiteral("textSizeReset"));
+    m_warning = make(QString(), QString(), QStringLiteral("textSizeSaveWarning"));
     m_warning->setCursor(Qt::ArrowCursor);
     m_warning->hide();
     connect(m_warning, &QToolButton::clicked, this, [this] {

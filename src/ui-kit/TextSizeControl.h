@@ -21,10 +21,6 @@ public:
     explicit TextSizeControl(UserDefaults& defaults, QWidget* parent = nullptr);
     explicit TextSizeControl(QWidget* parent = nullptr); // on UserDefaults::standard()
 
-    QToolButton* smallerButton() const { return m_smaller; }
-    QToolButton* biggerButton() const { return m_bigger; }
-    QToolButton* resetButton() const { return m_reset; }
-    QToolButton* saveWarning() const { return m_warning; }
     // The name of the current step ("Normal" outside 0…4).
     QString stepName() const;
 

@@ -1,4 +1,5 @@
 #include "ui-kit/DeleteConfirm.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/DeleteCode.h"
 #include "ui-kit/DeleteCodeSheet.h"
@@ -73,7 +74,7 @@ TEST_F(DeleteConfirmTest, OnlyTheExactCodeEnablesTheButton) {
     ASSERT_NE(sheet, nullptr);
     EXPECT_TRUE(sheet->isVisible());
     EXPECT_EQ(sheet->windowModality(), Qt::WindowModal);
-    EXPECT_EQ(sheet->codeLabel()->text(), QStringLiteral("0042"));
+    EXPECT_EQ(Find::part<QLabel>(*sheet, "deleteCode")->text(), QStringLiteral("0042"));
     EXPECT_EQ(sheet->confirmButton()->text(), QStringLiteral("Delete forever"));
 
     for (const QString& wrong :

@@ -1,5 +1,6 @@
 #include "platform/TamsoSafety.h"
 #include "platform/UserDefaults.h"
+#include "support/Find.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/TamsoExplainRow.h"
@@ -44,12 +45,11 @@ TEST(TamsoExplainRowLayout, CheckBoxesAndSwitchesGrowWithTheText) {
         row.show();
         toggle.show();
         QApplication::processEvents();
+        const QCheckBox* check = Find::part<QCheckBox>(row, "explainRowCheck");
         QStyleOptionButton option;
-        option.initFrom(row.checkBox());
-        box[step] = row.checkBox()
-                        ->style()
-                        ->subElementRect(QStyle::SE_CheckBoxIndicator, &option, row.checkBox())
-                        .height();
+        option.initFrom(check);
+        box[step] =
+            check->style()->subElementRect(QStyle::SE_CheckBoxIndicator, &option, check).height();
         track[step] = ToggleSwitch::trackSize(toggle.font());
         EXPECT_GE(toggle.height(), track[step].height()) << step;
     }
@@ -65,32 +65,36 @@ TEST(TamsoExplainRowLayout, LeadingMarkAndOptionalLines) {
     TamsoExplainRow row(QStringLiteral("App caches"), QStringLiteral("2.7 GB"),
                         QStringLiteral("Temporary files."));
     row.show();
-    EXPECT_FALSE(row.checkBox()->isVisible());
-    EXPECT_FALSE(row.lockSymbol()->isVisible());
-    EXPECT_FALSE(row.badge()->isVisible());
-    EXPECT_FALSE(row.metaLabel()->isVisible());
+    const auto* check = Find::part<QCheckBox>(row, "explainRowCheck");
+    const auto* lock = Find::part<QWidget>(row, "explainRowLock");
+    const auto* badge = Find::part<TamsoSafetyBadge>(row, "explainRowBadge");
+    const auto* meta = Find::part<QLabel>(row, "explainRowMeta");
+    EXPECT_FALSE(check->isVisible());
+    EXPECT_FALSE(lock->isVisible());
+    EXPECT_FALSE(badge->isVisible());
+    EXPECT_FALSE(meta->isVisible());
 
     row.setMeta(QString());
-    EXPECT_FALSE(row.metaLabel()->isVisible()); // empty shows no third line
+    EXPECT_FALSE(meta->isVisible()); // empty shows no third line
     row.setMeta(QStringLiteral("12 files"));
-    EXPECT_TRUE(row.metaLabel()->isVisible());
+    EXPECT_TRUE(meta->isVisible());
 
     row.setSelected(true);
-    EXPECT_TRUE(row.checkBox()->isVisible());
+    EXPECT_TRUE(check->isVisible());
     row.setLocked(true); // a lock, never a checkbox
-    EXPECT_TRUE(row.lockSymbol()->isVisible());
-    EXPECT_FALSE(row.checkBox()->isVisible());
+    EXPECT_TRUE(lock->isVisible());
+    EXPECT_FALSE(check->isVisible());
 
     row.setSafety(TamsoSafety::Risky);
-    EXPECT_TRUE(row.badge()->isVisible());
-    EXPECT_EQ(row.badge()->text(), QStringLiteral("Risky"));
+    EXPECT_TRUE(badge->isVisible());
+    EXPECT_EQ(badge->text(), QStringLiteral("Risky"));
 }
 
 TEST(TamsoExplainRowLayout, CheckboxReportsTheSelection) {
     TamsoExplainRow row(QStringLiteral("Logs"), QStringLiteral("1 MB"), QStringLiteral("d"));
     row.setSelected(false);
     QSignalSpy spy(&row, &TamsoExplainRow::selectedChanged);
-    row.checkBox()->click();
+    Find::part<QCheckBox>(row, "explainRowCheck")->click();
     ASSERT_EQ(spy.count(), 1);
     EXPECT_TRUE(spy.at(0).at(0).toBool());
     EXPECT_EQ(row.selected(), true);
@@ -103,12 +107,14 @@ TEST(TamsoExplainRowLayout, LongTitleIsCutToOneLineAndDetailWrapsInFull) {
     row.resize(360, 200);
     row.show();
     row.resize(360, row.heightForWidth(360));
-    EXPECT_TRUE(row.titleLabel()->displayedText().endsWith(QStringLiteral("…")));
-    EXPECT_LT(row.titleLabel()->displayedText().size(), longTitle.size());
-    EXPECT_EQ(row.detailLabel()->text(), longDetail);
-    EXPECT_GE(row.detailLabel()->height(),
-              row.detailLabel()->heightForWidth(row.detailLabel()->width()));
-    EXPECT_EQ(row.sizeLabel()->displayedText(), QStringLiteral("5 GB"));
+    const QString shownTitle = Find::part<QKLineLabel>(row, "explainRowTitle")->displayedText();
+    EXPECT_TRUE(shownTitle.endsWith(QStringLiteral("…")));
+    EXPECT_LT(shownTitle.size(), longTitle.size());
+    const auto* detail = Find::part<QLabel>(row, "explainRowDetail");
+    EXPECT_EQ(detail->text(), longDetail);
+    EXPECT_GE(detail->height(), detail->heightForWidth(detail->width()));
+    EXPECT_EQ(Find::part<QKLineLabel>(row, "explainRowSize")->displayedText(),
+              QStringLiteral("5 GB"));
 }
 
 } // namespace

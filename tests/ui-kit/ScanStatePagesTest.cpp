@@ -1,3 +1,4 @@
+#include "support/Find.h"
 #include "ui-kit/QKBadge.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
@@ -77,15 +78,17 @@ TEST(ScanStatePages, AFailureReachesTheEmptyStateAndAPhaseWithoutPageChangesNoth
 
 TEST(BusyPage, LinesAndPartsStackUnderTheIndicator) {
     QKBusyPage page(QStringLiteral("Reading…"), {.indicator = QKBusyLook::Indicator::Bar});
-    EXPECT_NE(qobject_cast<QProgressBar*>(page.indicator()), nullptr);
+    EXPECT_NE(qobject_cast<QProgressBar*>(Find::part<QWidget>(page, "busyIndicator")), nullptr);
     QLabel* more =
         page.addLine(QStringLiteral("3 of 9"), TextStyle::Caption, QKForeground::Secondary);
     page.resize(400, 300);
     page.show();
-    EXPECT_LT(page.indicator()->geometry().bottom(), page.line()->geometry().top());
+    EXPECT_LT(Find::part<QWidget>(page, "busyIndicator")->geometry().bottom(),
+              page.line()->geometry().top());
     EXPECT_LT(page.line()->geometry().bottom(), more->geometry().top());
     // Centred: as much room above the indicator as under the last line.
-    EXPECT_NEAR(page.indicator()->geometry().top(), page.height() - more->geometry().bottom(), 2);
+    EXPECT_NEAR(Find::part<QWidget>(page, "busyIndicator")->geometry().top(),
+                page.height() - more->geometry().bottom(), 2);
     page.setText(QStringLiteral("Still reading…"));
     EXPECT_EQ(page.line()->text(), QStringLiteral("Still reading…"));
 }
@@ -95,7 +98,7 @@ TEST(BusyPage, BesideAtTheTopTheIndicatorLeadsTheLineUnderTheMargin) {
                     {.beside = true, .top = true, .margins = QMargins(0, 8, 0, 8)});
     page.resize(400, 300);
     page.show();
-    const QRect indicator = page.indicator()->geometry();
+    const QRect indicator = Find::part<QWidget>(page, "busyIndicator")->geometry();
     const QRect line = page.line()->geometry();
     EXPECT_LT(indicator.right(), line.left());
     EXPECT_EQ(indicator.top(), 8);
@@ -106,7 +109,7 @@ TEST(BusyPage, BesideAtTheTopTheIndicatorLeadsTheLineUnderTheMargin) {
 
 TEST(BusyPage, TheReadingPageIsABarOverItsLine) {
     QKBusyPage* page = QKBusyPage::reading(QStringLiteral("Reading…"), nullptr);
-    EXPECT_NE(qobject_cast<QProgressBar*>(page->indicator()), nullptr);
+    EXPECT_NE(qobject_cast<QProgressBar*>(Find::part<QWidget>(*page, "busyIndicator")), nullptr);
     EXPECT_EQ(page->line()->objectName(), QStringLiteral("readingText"));
     delete page;
 }

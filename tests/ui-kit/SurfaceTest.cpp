@@ -1,3 +1,4 @@
+#include "support/Find.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKSymbol.h"
@@ -37,12 +38,12 @@ TEST(EmptyState, SymbolAndHeadlineAloneWhenNothingElseIsGiven) {
     QKEmptyState empty(QStringLiteral("Nothing here"), QStringLiteral("folder"));
     empty.resize(500, 400);
     empty.show();
-    EXPECT_TRUE(empty.symbol()->isVisible());
-    EXPECT_TRUE(empty.titleLabel()->isVisible());
-    EXPECT_FALSE(empty.messageLabel()->isVisible());
-    EXPECT_FALSE(empty.actionsRow()->isVisible());
+    EXPECT_TRUE(Find::part<QKSymbol>(empty, "emptySymbol")->isVisible());
+    EXPECT_TRUE(Find::part<QLabel>(empty, "emptyTitle")->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(empty, "emptyMessage")->isVisible());
+    EXPECT_FALSE(Find::part<QWidget>(empty, "emptyActions")->isVisible());
     // Centred in the whole area.
-    const QRect title = empty.titleLabel()->geometry();
+    const QRect title = Find::part<QLabel>(empty, "emptyTitle")->geometry();
     EXPECT_NEAR(title.center().x(), empty.width() / 2, 2);
 }
 
@@ -58,11 +59,11 @@ TEST(EmptyState, LongMessageWrapsWithinItsWidthAndIsNeverCut) {
     host.resize(800, 600);
     host.show();
     QApplication::processEvents();
-    QLabel* label = empty->messageLabel();
+    QLabel* label = Find::part<QLabel>(*empty, "emptyMessage");
     EXPECT_LE(label->width(), 420);
     EXPECT_GE(label->height(), label->heightForWidth(label->width()));
-    EXPECT_TRUE(empty->actionsRow()->isVisible());
-    EXPECT_GE(empty->actionsRow()->y(), label->geometry().bottom());
+    EXPECT_TRUE(Find::part<QWidget>(*empty, "emptyActions")->isVisible());
+    EXPECT_GE(Find::part<QWidget>(*empty, "emptyActions")->y(), label->geometry().bottom());
 }
 
 TEST(EmptyState, AMessageGivesBackItsHeightWhenThePanelWidens) {
@@ -75,10 +76,10 @@ TEST(EmptyState, AMessageGivesBackItsHeightWhenThePanelWidens) {
     host.resize(140, 600); // a word or two a line
     host.show();
     QApplication::processEvents();
-    const int narrow = empty->messageLabel()->minimumHeight();
+    const int narrow = Find::part<QLabel>(*empty, "emptyMessage")->minimumHeight();
     host.resize(800, 600);
     QApplication::processEvents();
-    QLabel* label = empty->messageLabel();
+    QLabel* label = Find::part<QLabel>(*empty, "emptyMessage");
     const int oneLine = QFontMetrics(label->font()).lineSpacing();
     EXPECT_LT(label->minimumHeight(), narrow);
     EXPECT_LE(label->minimumHeight(), 2 * oneLine) << "no room kept from the narrow layout";

@@ -1,5 +1,6 @@
 #include "ui-kit/TextSize.h"
 #include "platform/UserDefaults.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/TextSizeCommands.h"
 #include "ui-kit/TextSizeControl.h"
@@ -99,19 +100,19 @@ TEST_F(TextSizeTest, CommandsAreNamedAndBoundToTheirShortcuts) {
 TEST_F(TextSizeTest, ControlEnablesOnlyWhatMovesWithinTheRange) {
     TextSizeControl control(defaults);
     EXPECT_EQ(control.stepName(), QStringLiteral("Normal"));
-    EXPECT_FALSE(control.resetButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeReset")->isEnabled());
 
-    control.smallerButton()->click();
-    control.smallerButton()->click();
+    Find::part<QToolButton>(control, "textSizeSmaller")->click();
+    Find::part<QToolButton>(control, "textSizeSmaller")->click();
     EXPECT_EQ(stored(), 0);
-    EXPECT_FALSE(control.smallerButton()->isEnabled());
-    EXPECT_TRUE(control.resetButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeSmaller")->isEnabled());
+    EXPECT_TRUE(Find::part<QToolButton>(control, "textSizeReset")->isEnabled());
     EXPECT_EQ(control.stepName(), QStringLiteral("Small"));
 
     store(4); // written elsewhere: the control follows
-    EXPECT_FALSE(control.biggerButton()->isEnabled());
-    EXPECT_TRUE(control.smallerButton()->isEnabled());
-    control.resetButton()->click();
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeBigger")->isEnabled());
+    EXPECT_TRUE(Find::part<QToolButton>(control, "textSizeSmaller")->isEnabled());
+    Find::part<QToolButton>(control, "textSizeReset")->click();
     EXPECT_EQ(stored(), 2);
 }
 
@@ -120,9 +121,9 @@ TEST_F(TextSizeTest, ControlWorksOnTheRawStoredStep) {
     store(9);
     TextSizeControl control(defaults);
     EXPECT_EQ(control.stepName(), QStringLiteral("Normal"));
-    EXPECT_FALSE(control.resetButton()->isEnabled());
-    EXPECT_FALSE(control.biggerButton()->isEnabled());
-    control.smallerButton()->click();
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeReset")->isEnabled());
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeBigger")->isEnabled());
+    Find::part<QToolButton>(control, "textSizeSmaller")->click();
     EXPECT_EQ(stored(), 8);
 }
 

@@ -39,12 +39,14 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
 
     m_stack = new QKScanStatePages(this);
     m_progress = QKBusyPage::reading(StartupItemsText::reading(), m_stack);
+    m_progress->setObjectName(QStringLiteral("startupReading"));
     m_empty = new QKEmptyState(StartupItemsText::emptyTitle(), QStringLiteral("power"),
                                StartupItemsText::emptyMessage(), m_stack);
     m_empty->setObjectName(QStringLiteral("startupEmpty"));
 
     // The list: one card of rows with hairlines between them, scrolling as a whole.
     m_listPage = new QWidget(m_stack);
+    m_listPage->setObjectName(QStringLiteral("startupList"));
     auto* pageLayout = new QVBoxLayout(m_listPage);
     pageLayout->setContentsMargins(0, 0, 0, 0);
     QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(m_listPage));
@@ -69,18 +71,6 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
         connect(startup, &StartupItems::loadedChanged, this, &StartupItemsView::showContent);
     }
     rebuild();
-}
-
-bool StartupItemsView::showsProgress() const {
-    return m_stack->currentWidget() == m_progress;
-}
-
-bool StartupItemsView::showsEmptyState() const {
-    return m_stack->currentWidget() == m_empty;
-}
-
-bool StartupItemsView::showsList() const {
-    return m_stack->currentWidget() == m_listPage;
 }
 
 void StartupItemsView::showEvent(QShowEvent* event) {

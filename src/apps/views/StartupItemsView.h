@@ -30,9 +30,6 @@ public:
     StartupItemsView(StartupItems* startup, FileRevealer* revealer, QWidget* parent = nullptr);
 
     QList<StartupItemRow*> rows() const { return m_rows; }
-    bool showsProgress() const;
-    bool showsEmptyState() const;
-    bool showsList() const;
     // The alert on show, or null.
     QMessageBox* alert() const { return m_alert; }
 

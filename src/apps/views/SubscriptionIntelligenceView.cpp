@@ -36,7 +36,7 @@ SubscriptionIntelligenceView::SubscriptionIntelligenceView(QWidget* parent) : QW
             new QKBadge(SubscriptionsText::badge(insight.saving),
                         insight.saving ? QKForeground::Green : QKForeground::Orange, {}, card);
         header->addWidget(badge, 0, Qt::AlignVCenter);
-        m_badges.append(badge);
+        badge->setObjectName(QStringLiteral("insightBadge"));
         card->column()->addLayout(header);
         card->column()->addWidget(
             QKBuild::label(insight.detail, TextStyle::Callout, QKForeground::Primary, card));

@@ -1,9 +1,7 @@
 #pragma once
 
-#include <QList>
 #include <QWidget>
 
-class QKBadge;
 class QKProminentButton;
 
 // The Subscriptions section: three fixed example insights about paid software, a note on how
@@ -14,9 +12,6 @@ class SubscriptionIntelligenceView : public QWidget {
 public:
     explicit SubscriptionIntelligenceView(QWidget* parent = nullptr);
 
-    QList<QKBadge*> badges() const { return m_badges; }
-
 private:
-    QList<QKBadge*> m_badges;
     QKProminentButton* m_review;
 };

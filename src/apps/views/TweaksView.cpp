@@ -24,8 +24,8 @@ TweaksView::TweaksView(TweaksService* service, QWidget* parent)
     setObjectName(QStringLiteral("tweaksView"));
     setWindowTitle(TweaksText::title());
     flushColumn({part(m_stack = new QKScanStatePages(this))}).on(this);
-    m_progress =
-        m_stack->setPage(QKScanPhase::Busy, QKBusyPage::reading(TweaksText::reading(), m_stack));
+    m_stack->setPage(QKScanPhase::Busy, QKBusyPage::reading(TweaksText::reading(), m_stack))
+        ->setObjectName(QStringLiteral("tweaksReading"));
 
     m_list = new QWidget(m_stack);
     QVBoxLayout* page = nullptr;
@@ -42,7 +42,6 @@ TweaksView::TweaksView(TweaksService* service, QWidget* parent)
                                       m_list, QFont::DemiBold, false))
                       .name(QStringLiteral("tweaksHeading"))
                       .with([](QLabel* l) { l->setContentsMargins(4, 14, 0, 0); }));
-        m_headings << group;
         parts.add(buildGroup(group));
     }
     auto* restoreCard = new QKCardSurface(10, false, m_list);
@@ -103,14 +102,6 @@ TweakRow* TweaksView::row(const QString& tweakId) const {
             return r;
     }
     return nullptr;
-}
-
-QStringList TweaksView::headings() const {
-    return m_headings;
-}
-
-bool TweaksView::showsProgress() const {
-    return m_stack->currentWidget() == m_progress;
 }
 
 void TweaksView::showEvent(QShowEvent* event) {

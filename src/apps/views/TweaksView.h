@@ -26,8 +26,6 @@ public:
     QList<TweakRow*> rows() const { return m_rows; }
     TweakRow* row(const QString& tweakId) const;
     // Group headings in the order shown.
-    QStringList headings() const;
-    bool showsProgress() const;
     QMessageBox* alert() const { return m_alert; }
 
 protected:
@@ -41,10 +39,8 @@ private:
 
     QPointer<TweaksService> m_service;
     QKScanStatePages* m_stack;
-    QWidget* m_progress;
     QWidget* m_list;
     QList<TweakRow*> m_rows;
-    QStringList m_headings;
     QPushButton* m_restore;
     QPointer<QMessageBox> m_alert;
 };

@@ -131,20 +131,42 @@ QWidget* UninstallerView::buildHeader() {
 }
 
 QWidget* UninstallerView::buildReadyPage() {
+    using namespace QKLayout;
     auto* page = new QWidget(m_content);
     page->setObjectName(QStringLiteral("appsReady"));
-    auto* row = QKBuild::flushRow(page);
+    m_model = new InstalledAppListModel(this);
+    m_model->setObjectName(QStringLiteral("appModel"));
+    QWidget* list = nullptr;
+    QWidget* searchRow = nullptr;
+    flushRow({part(list = new QWidget(page))
+                  .with([](QWidget* w) { w->setFixedWidth(300); })
+                  .holding(flushColumn(
+                      {part(searchRow = new QWidget(list))
+                           .holding(Box(Qt::Vertical, QMargins(10, 10, 10, 10), std::nullopt,
+                                        {part(m_search = new QLineEdit(searchRow))
+                                             .name(QStringLiteral("appSearch"))
+                                             .accessibleName(UninstallerText::searchPlaceholder())
+                                             .with([this](QLineEdit* e) {
+                                                 e->setPlaceholderText(
+                                                     UninstallerText::searchPlaceholder());
+                                                 e->setClearButtonEnabled(true);
+                                                 e->setText(m_screen.uninstallSearch());
+                                             })
+                                             .font(TextStyle::Body)})),
+                       part(m_list = new QListView(list))
+                           .name(QStringLiteral("appList"))
+                           .with([this](QListView* l) { setUpAppList(l); })
+                           .stretch(1)})),
+              new QKRule(Qt::Vertical, page),
+              part(m_detailStack = new QStackedWidget(page)).stretch(1)})
+        .on(page);
+    m_pickPage = new QKEmptyState(UninstallerText::pickTitle(), "trash"_sym,
+                                  UninstallerText::pickMessage(), m_detailStack);
+    m_pickPage->setObjectName(QStringLiteral("pickAnApp"));
+    m_detailPage = buildDetail();
+    m_detailStack->addWidget(m_pickPage);
+    m_detailStack->addWidget(m_detailPage);
 
-    auto* listColumn = new QWidget(page);
-    listColumn->setFixedWidth(300);
-    auto* column = QKBuild::flushColumn(listColumn);
-    m_search = new QLineEdit(listColumn);
-    m_search->setObjectName(QStringLiteral("appSearch"));
-    m_search->setPlaceholderText(UninstallerText::searchPlaceholder());
-    m_search->setAccessibleName(UninstallerText::searchPlaceholder());
-    m_search->setClearButtonEnabled(true);
-    m_search->setText(m_screen.uninstallSearch());
-    QKFont::apply(m_search, TextStyle::Body);
     connect(m_search, &QLineEdit::textEdited, this,
             [this](const QString& text) { m_screen.setUninstallSearch(text); });
     connect(m_search, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -152,44 +174,25 @@ QWidget* UninstallerView::buildReadyPage() {
         if (text.isEmpty() && !m_screen.uninstallSearch().isEmpty())
             m_screen.setUninstallSearch(text);
     });
-    auto* searchRow = new QWidget(listColumn);
-    auto* searchLayout = new QVBoxLayout(searchRow);
-    searchLayout->setContentsMargins(10, 10, 10, 10);
-    searchLayout->addWidget(m_search);
-    column->addWidget(searchRow);
-
-    m_model = new InstalledAppListModel(this);
-    m_model->setObjectName(QStringLiteral("appModel"));
-    m_list = new QListView(listColumn);
-    m_list->setObjectName(QStringLiteral("appList"));
-    m_list->setModel(m_model);
-    m_list->setItemDelegate(new InstalledAppDelegate(m_list));
-    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setUniformItemSizes(true);
-    m_list->setMouseTracking(true);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->viewport()->setAutoFillBackground(false);
-    m_list->setAutoFillBackground(false);
     connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) {
                 if (m_syncingSelection || !current.isValid())
                     return;
                 pick(current.data(InstalledAppListModel::IdRole).toString());
             });
-    column->addWidget(m_list, 1);
-    row->addWidget(listColumn);
-    row->addWidget(new QKRule(Qt::Vertical, page));
-
-    m_detailStack = new QStackedWidget(page);
-    m_pickPage = new QKEmptyState(UninstallerText::pickTitle(), "trash"_sym,
-                                  UninstallerText::pickMessage(), m_detailStack);
-    m_pickPage->setObjectName(QStringLiteral("pickAnApp"));
-    m_detailPage = buildDetail();
-    m_detailStack->addWidget(m_pickPage);
-    m_detailStack->addWidget(m_detailPage);
-    row->addWidget(m_detailStack, 1);
     return page;
+}
+
+void UninstallerView::setUpAppList(QListView* list) {
+    list->setModel(m_model);
+    list->setItemDelegate(new InstalledAppDelegate(list));
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setFrameShape(QFrame::NoFrame);
+    list->setUniformItemSizes(true);
+    list->setMouseTracking(true);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->viewport()->setAutoFillBackground(false);
+    list->setAutoFillBackground(false);
 }
 
 QWidget* UninstallerView::buildDetail() {

@@ -52,6 +52,8 @@ protected:
 private:
     QWidget* buildHeader();
     QWidget* buildReadyPage();
+    // The installed apps' list: one row an app, drawn by its delegate, one selected at a time.
+    void setUpAppList(QListView* list);
     QWidget* buildDetail();
     QKScanStatePages* buildLeftovers(QWidget* page);
     void showState();

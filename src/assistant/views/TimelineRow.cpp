@@ -6,15 +6,14 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
 
 #include <QEvent>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -50,58 +49,49 @@ protected:
 
 TimelineRow::TimelineRow(const TimelineEntry& entry, QWidget* parent)
     : QWidget(parent), m_entry(entry) {
-    auto* outer = QKBuild::flushColumn(this);
-
-    auto* row = QKBuild::insetRow(nullptr, {0, 8, 0, 8}, 10);
-
-    // The symbol sits in a 22-point column, 2 points below the row's top.
-    auto* cell = new QWidget(this);
-    cell->setFixedWidth(22);
-    auto* cellLayout = new QVBoxLayout(cell);
-    cellLayout->setContentsMargins(0, 2, 0, 0);
-    m_symbol =
-        new QKSymbol(TimelineText::symbol(entry.kind), QKFont{.style = TextStyle::Body}, cell);
-    cellLayout->addWidget(m_symbol, 0, Qt::AlignHCenter | Qt::AlignTop);
-    cellLayout->addStretch(1);
-    row->addWidget(cell, 0, Qt::AlignTop);
-
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(4);
-    auto* titleLine = new QHBoxLayout;
-    titleLine->setSpacing(6);
-    m_title = new QKClampedText(2, this);
-    m_title->setObjectName(QStringLiteral("entryTitle"));
-    QKFont::apply(m_title, TextStyle::Callout, QFont::DemiBold);
-    m_title->setText(entry.title);
-    titleLine->addWidget(m_title);
-    m_badge = new PinnedBadge(this);
-    titleLine->addWidget(m_badge, 0, Qt::AlignTop);
-    titleLine->addStretch(1);
-    texts->addLayout(titleLine);
-
-    m_detail = new QKClampedText(4, this);
-    m_detail->setObjectName(QStringLiteral("entryDetail"));
-    QKFont::apply(m_detail, TextStyle::Caption);
-    QKForeground::apply(m_detail, QKForeground::Secondary);
-    m_detail->setText(entry.detail);
-    m_detail->setVisible(!entry.detail.isEmpty());
-    texts->addWidget(m_detail);
-
-    m_meta = QKBuild::label(QString(), TextStyle::Caption2, QKForeground::Tertiary, this,
-                            std::nullopt, false);
-    m_meta->setObjectName(QStringLiteral("entryMeta"));
-    texts->addWidget(m_meta);
-    row->addLayout(texts, 1);
-
-    row->addSpacing(4);
-    m_pin = new QKSymbolButton("pin"_sym, QKForeground::Secondary, QKFont{.style = TextStyle::Body},
-                               this);
-    m_pin->setObjectName(QStringLiteral("pinButton"));
-    row->addWidget(m_pin, 0, Qt::AlignTop);
-
-    outer->addLayout(row);
-    m_divider = new QKHairline(this);
-    outer->addWidget(m_divider);
+    using namespace QKLayout;
+    QWidget* cell = nullptr;
+    flushColumn(
+        {row({0, 8, 0, 8}, 10,
+             {// The symbol sits in a 22-point column, 2 points below the row's top.
+              part(cell = new QWidget(this))
+                  .with([](QWidget* w) { w->setFixedWidth(22); })
+                  .holding(
+                      Box(Qt::Vertical, QMargins(0, 2, 0, 0), std::nullopt,
+                          {part(m_symbol = new QKSymbol(TimelineText::symbol(entry.kind),
+                                                        QKFont{.style = TextStyle::Body}, cell))
+                               .name(QStringLiteral("entryKind"))
+                               .align(Qt::AlignHCenter | Qt::AlignTop),
+                           stretch(1)}))
+                  .align(Qt::AlignTop),
+              column(4, {row(6, {part(m_title = new QKClampedText(2, this))
+                                     .name(QStringLiteral("entryTitle"))
+                                     .font(TextStyle::Callout, QFont::DemiBold)
+                                     .with([&](QKClampedText* t) { t->setText(entry.title); }),
+                                 part(m_badge = new PinnedBadge(this))
+                                     .name(QStringLiteral("entryPinned"))
+                                     .align(Qt::AlignTop),
+                                 stretch(1)}),
+                         part(m_detail = new QKClampedText(4, this))
+                             .name(QStringLiteral("entryDetail"))
+                             .font(TextStyle::Caption)
+                             .ink(QKForeground::Secondary)
+                             .with([&](QKClampedText* t) {
+                                 t->setText(entry.detail);
+                                 t->setVisible(!entry.detail.isEmpty());
+                             }),
+                         part(m_meta =
+                                  QKBuild::label(QString(), TextStyle::Caption2,
+                                                 QKForeground::Tertiary, this, std::nullopt, false))
+                             .name(QStringLiteral("entryMeta"))})
+                  .stretch(1),
+              space(4),
+              part(m_pin = new QKSymbolButton("pin"_sym, QKForeground::Secondary,
+                                              QKFont{.style = TextStyle::Body}, this))
+                  .name(QStringLiteral("pinButton"))
+                  .align(Qt::AlignTop)}),
+         part(m_divider = new QKHairline(this)).name(QStringLiteral("entryDivider"))})
+        .on(this);
 
     showPinState();
     refreshAge(QDateTime::currentDateTimeUtc());
@@ -142,8 +132,4 @@ void TimelineRow::refreshAge(const QDateTime& now) {
 
 void TimelineRow::setDividerVisible(bool visible) {
     m_divider->setVisible(visible);
-}
-
-bool TimelineRow::dividerVisible() const {
-    return !m_divider->isHidden();
 }

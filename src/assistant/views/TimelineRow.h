@@ -26,12 +26,6 @@ public:
     // Rewrites how long ago the entry was.
     void refreshAge(const QDateTime& now);
     void setDividerVisible(bool visible);
-    bool dividerVisible() const;
-
-    QKSymbol* kindSymbol() const { return m_symbol; }
-    QKSymbolButton* pinButton() const { return m_pin; }
-    QWidget* pinnedBadge() const { return m_badge; }
-    QLabel* metaLabel() const { return m_meta; }
 
 private:
     void showPinState();

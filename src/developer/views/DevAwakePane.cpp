@@ -21,40 +21,7 @@ DevAwakePane::DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent)
     using namespace QKLayout;
     QVBoxLayout* page = nullptr;
     QKBuild::page(page, this);
-    const auto note = [](const QString& text, QWidget* card) {
-        return part(QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, card));
-    };
-    auto* controls = new QKGroupBox(QString(), 14);
-    QWidget* card = controls->card();
-    column({row({column(4, {part(m_title = QKBuild::label(QString(), TextStyle::Headline,
-                                                          QKForeground::Primary, card))
-                                .name(QStringLiteral("awakeTitle")),
-                            part(m_status = QKBuild::label(QString(), TextStyle::Callout,
-                                                           QKForeground::Secondary, card))
-                                .name(QStringLiteral("awakeStatus"))})
-                     .stretch(1),
-                 part(m_main = new ToggleSwitch(QString(), card))
-                     .name(QStringLiteral("awakeMain"))
-                     .accessibleName(DeveloperText::awakeHeading())
-                     .align(Qt::AlignTop)}),
-            part(new QKHairline(card)),
-            part(m_display = new ToggleSwitch(DeveloperText::awakeDisplaySwitch(), card))
-                .name(QStringLiteral("awakeDisplay")),
-            note(DeveloperText::awakeDisplayNote(), card),
-            part(m_power = new ToggleSwitch(DeveloperText::awakePowerSwitch(), card))
-                .name(QStringLiteral("awakePower")),
-            note(DeveloperText::awakePowerNote(), card),
-            row({part(QKBuild::label(DeveloperText::awakeDurationLabel(), TextStyle::Body,
-                                     QKForeground::Primary, card, std::nullopt, false)),
-                 part(m_duration = new QComboBox(card)).name(QStringLiteral("awakeDuration")),
-                 stretch(1)}),
-            part(m_note = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Orange, card))
-                .name(QStringLiteral("awakeNote"))
-                .with([](QLabel* l) { l->setContentsMargins(6, 0, 6, 0); })})
-        .fill(controls->column());
-    for (KeepAwakeManager::Duration d : KeepAwakeManager::allDurations())
-        m_duration->addItem(DeveloperText::durationLabel(d), QVariant::fromValue(int(d)));
-
+    QKGroupBox* controls = controlsBox();
     auto* limits = new QKGroupBox(DeveloperText::awakeLimitsTitle(), 8);
     for (const QString& text : DeveloperText::awakeLimits())
         limits->addLabel(text, TextStyle::Callout, QKForeground::Secondary);
@@ -90,13 +57,50 @@ DevAwakePane::DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent)
     });
     for (auto signal :
          {&KeepAwakeManager::isActiveChanged, &KeepAwakeManager::keepDisplayAwakeChanged,
-          &KeepAwakeManager::onlyOnPowerChanged})
+          &KeepAwakeManager::onlyOnPowerChanged, &KeepAwakeManager::displayRefusedChanged})
         connect(&m_keepAwake, signal, this, &DevAwakePane::sync);
     connect(&m_keepAwake, &KeepAwakeManager::durationChanged, this, &DevAwakePane::sync);
     connect(&m_keepAwake, &KeepAwakeManager::statusLineChanged, this, &DevAwakePane::sync);
     connect(&m_keepAwake, &KeepAwakeManager::lastNoteChanged, this, &DevAwakePane::sync);
-    connect(&m_keepAwake, &KeepAwakeManager::displayRefusedChanged, this, &DevAwakePane::sync);
     sync();
+}
+
+QKGroupBox* DevAwakePane::controlsBox() {
+    using namespace QKLayout;
+    const auto note = [](const QString& text, QWidget* card) {
+        return part(QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, card));
+    };
+    auto* controls = new QKGroupBox(QString(), 14);
+    QWidget* card = controls->card();
+    column({row({column(4, {part(m_title = QKBuild::label(QString(), TextStyle::Headline,
+                                                          QKForeground::Primary, card))
+                                .name(QStringLiteral("awakeTitle")),
+                            part(m_status = QKBuild::label(QString(), TextStyle::Callout,
+                                                           QKForeground::Secondary, card))
+                                .name(QStringLiteral("awakeStatus"))})
+                     .stretch(1),
+                 part(m_main = new ToggleSwitch(QString(), card))
+                     .name(QStringLiteral("awakeMain"))
+                     .accessibleName(DeveloperText::awakeHeading())
+                     .align(Qt::AlignTop)}),
+            part(new QKHairline(card)),
+            part(m_display = new ToggleSwitch(DeveloperText::awakeDisplaySwitch(), card))
+                .name(QStringLiteral("awakeDisplay")),
+            note(DeveloperText::awakeDisplayNote(), card),
+            part(m_power = new ToggleSwitch(DeveloperText::awakePowerSwitch(), card))
+                .name(QStringLiteral("awakePower")),
+            note(DeveloperText::awakePowerNote(), card),
+            row({part(QKBuild::label(DeveloperText::awakeDurationLabel(), TextStyle::Body,
+                                     QKForeground::Primary, card, std::nullopt, false)),
+                 part(m_duration = new QComboBox(card)).name(QStringLiteral("awakeDuration")),
+                 stretch(1)}),
+            part(m_note = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Orange, card))
+                .name(QStringLiteral("awakeNote"))
+                .with([](QLabel* l) { l->setContentsMargins(6, 0, 6, 0); })})
+        .fill(controls->column());
+    for (KeepAwakeManager::Duration d : KeepAwakeManager::allDurations())
+        m_duration->addItem(DeveloperText::durationLabel(d), QVariant::fromValue(int(d)));
+    return controls;
 }
 
 void DevAwakePane::sync() {

@@ -5,6 +5,7 @@
 class AskTamsoStrip;
 class KeepAwakeManager;
 class QComboBox;
+class QKGroupBox;
 class QLabel;
 class ToggleSwitch;
 
@@ -20,6 +21,9 @@ public:
     explicit DevAwakePane(KeepAwakeManager& keepAwake, QWidget* parent = nullptr);
 
 private:
+    // The keep-awake switch with its status, the display and power switches with their notes, the
+    // duration and the last note, in a card of their own.
+    QKGroupBox* controlsBox();
     void sync();
 
     KeepAwakeManager& m_keepAwake;

@@ -30,48 +30,12 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_modelsOnly(modelsOnly) {
     setObjectName(modelsOnly ? QStringLiteral("devModelsPane") : QStringLiteral("devCleanupPane"));
     using namespace QKLayout;
-    auto* bar = new QWidget(this);
-    auto* root = static_cast<QVBoxLayout*>(
-        flushColumn(
-            {part(bar).holding(row(
-                {16, 16, 16, 16}, 10,
-                {titles(QStringLiteral("Reclaim developer space"),
-                        QStringLiteral("Build caches regenerate. Models and Docker data "
-                                       "re-download. Pendrel explains each one first."),
-                        bar),
-                 part(m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green,
-                                                bar, std::nullopt, false))
-                     .name(QStringLiteral("devResult")),
-                 part(m_rescan = QKBuild::button(CleanerPaneText::rescanTitle(), false, bar))
-                     .name(QStringLiteral("devRescan")),
-                 part(m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0), bar))
-                     .name(QStringLiteral("devClean"))}))})
-            .on(this));
-    m_ask = AskTamsoStrip::addUnderHeader(
-        root, CleanerPaneText::askPrompt(),
-        QStringLiteral("What developer caches are safe to delete?"), this);
-    // The measuring strip sits above the body while the scanner measures.
-    flushColumn(
-        {part(m_strip = new QWidget(this))
-             .name(QStringLiteral("devMeasuringStrip"))
-             .with([](QWidget* strip) {
-                 strip->setAutoFillBackground(true);
-                 QPalette pal = strip->palette();
-                 pal.setColor(QPalette::Window, pal.color(QPalette::Window).darker(106));
-                 strip->setPalette(pal);
-             })
-             .holding(row(
-                 {14, 8, 14, 8}, 8,
-                 {part(new QKSpinner(m_strip)),
-                  column(2, {part(m_stripLine = QKBuild::label(QString(), TextStyle::Caption,
-                                                               QKForeground::Primary, m_strip,
-                                                               QFont::DemiBold, false)),
-                             part(m_stripDetail = QKBuild::label(QString(), TextStyle::Caption2,
-                                                                 QKForeground::Secondary, m_strip,
-                                                                 std::nullopt, false))}),
-                  stretch(1)})),
-         part(buildBody()).stretch(1)})
-        .fill(root);
+    flushColumn({headerBar(),
+                 AskTamsoStrip::underHeader(
+                     m_ask, CleanerPaneText::askPrompt(),
+                     QStringLiteral("What developer caches are safe to delete?"), this),
+                 measuringStrip(), part(buildBody()).stretch(1)})
+        .on(this);
 
     connect(m_rescan, &QPushButton::clicked, this, [this] {
         if (onRescan)
@@ -93,6 +57,47 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
 
     refresh();
     updateResult();
+}
+
+// The title over what the pane is for, the last clean's result, Rescan and Clean.
+QKLayout::Item DevCategoryList::headerBar() {
+    using namespace QKLayout;
+    auto* bar = new QWidget(this);
+    return part(bar).holding(
+        row({16, 16, 16, 16}, 10,
+            {titles(QStringLiteral("Reclaim developer space"),
+                    QStringLiteral("Build caches regenerate. Models and Docker data "
+                                   "re-download. Pendrel explains each one first."),
+                    bar),
+             part(m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, bar,
+                                            std::nullopt, false))
+                 .name(QStringLiteral("devResult")),
+             part(m_rescan = QKBuild::button(CleanerPaneText::rescanTitle(), false, bar))
+                 .name(QStringLiteral("devRescan")),
+             part(m_clean = new QKProminentButton(CleanerPaneText::cleanButtonTitle(0), bar))
+                 .name(QStringLiteral("devClean"))}));
+}
+
+// The measuring strip, on a slightly darker ground above the body while the scanner measures.
+QKLayout::Item DevCategoryList::measuringStrip() {
+    using namespace QKLayout;
+    return part(m_strip = new QWidget(this))
+        .name(QStringLiteral("devMeasuringStrip"))
+        .with([](QWidget* strip) {
+            strip->setAutoFillBackground(true);
+            QPalette pal = strip->palette();
+            pal.setColor(QPalette::Window, pal.color(QPalette::Window).darker(106));
+            strip->setPalette(pal);
+        })
+        .holding(row({14, 8, 14, 8}, 8,
+                     {part(new QKSpinner(m_strip)),
+                      column(2, {part(m_stripLine = QKBuild::label(QString(), TextStyle::Caption,
+                                                                   QKForeground::Primary, m_strip,
+                                                                   QFont::DemiBold, false)),
+                                 part(m_stripDetail = QKBuild::label(
+                                          QString(), TextStyle::Caption2, QKForeground::Secondary,
+                                          m_strip, std::nullopt, false))}),
+                      stretch(1)}));
 }
 
 // The pages under the strip, one per phase of the scan.

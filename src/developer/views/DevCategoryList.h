@@ -5,6 +5,10 @@
 #include <QPointer>
 #include <QWidget>
 
+namespace QKLayout {
+class Item;
+}
+
 class AskTamsoStrip;
 class CleanupScanner;
 class QKEmptyState;
@@ -41,6 +45,8 @@ public:
     QList<TamsoExplainRow*> rows() const { return m_rows; }
 
 private:
+    QKLayout::Item headerBar();
+    QKLayout::Item measuringStrip();
     QKScanStatePages* buildBody();
     void refresh();
     void rebuildRows();

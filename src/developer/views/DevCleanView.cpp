@@ -17,6 +17,7 @@
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
@@ -37,21 +38,19 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
     : QWidget(parent), m_screen(&screen), m_scanner(scanner), m_keepAwake(keepAwake) {
     setObjectName(QStringLiteral("devCleanView"));
     setWindowTitle(DeveloperText::hubTitle());
-    auto* root = QKBuild::flushColumn(this);
-
-    root->addWidget(QKModeHost::pickerStrip<DevPane>(m_picker, QStringLiteral("devPanePicker"), 480,
-                                                     QMargins(16, 12, 16, 8), false, this));
-
-    m_panes = new QKModeHost(
-        m_picker,
-        [this](int index, QWidget* parent) {
-            return buildPane(allCases<DevPane>().value(index), parent);
-        },
-        QKModeHost::Panes::Kept, this);
+    using namespace QKLayout;
+    const auto build = [this](int index, QWidget* parent) {
+        return buildPane(allCases<DevPane>().value(index), parent);
+    };
+    flushColumn({QKModeHost::pickerStrip<DevPane>(m_picker, QStringLiteral("devPanePicker"), 480,
+                                                  QMargins(16, 12, 16, 8), false, this),
+                 part(m_panes = new QKModeHost(m_picker, build, QKModeHost::Panes::Kept, this))
+                     .name(QStringLiteral("devPanes"))
+                     .stretch(1)})
+        .on(this);
     // Every pane at once: the hub reads the lists, and the confirmation serves both lists.
     for (int index = 0; index < allCases<DevPane>().size(); ++index)
         m_panes->paneAt(index);
-    root->addWidget(m_panes, 1);
 
     m_confirm =
         new DeleteConfirm(this, DeveloperText::confirmTitle(0), DeveloperText::confirmMessage(),
@@ -134,7 +133,9 @@ QWidget* DevCleanView::buildHub(QWidget* parent) {
         QKProminentButton* open =
             QKBuild::addTile(m_cardGrid, card.icon, card.title, card.text, card.button, grid,
                              awake ? &m_awakeCardText : nullptr);
-        m_cardButtons.append(open);
+        // Named after the pane it opens, the comparison's "compare".
+        open->setObjectName(QStringLiteral("hubOpen-") +
+                            (card.pane ? rawValue(*card.pane) : QStringLiteral("compare")));
         if (awake)
             m_awakeCardButton = open;
         if (const std::optional<DevPane> pane = card.pane)
@@ -142,6 +143,7 @@ QWidget* DevCleanView::buildHub(QWidget* parent) {
         else
             connect(open, &QPushButton::clicked, this, &DevCleanView::openCompare);
     }
+    m_awakeCardText->setObjectName(QStringLiteral("hubAwakeText"));
     QKBuild::addPart(m_hubColumn, grid);
 
     m_largestBox = new QKGroupBox(DeveloperText::largestTitle(), 0);
@@ -167,10 +169,6 @@ void DevCleanView::openPane(DevPane pane) {
 
 void DevCleanView::openCompare() {
     NotificationCenter::defaultCenter().post(Notifications::OpenSection, QStringLiteral("compare"));
-}
-
-QWidget* DevCleanView::currentPane() const {
-    return m_panes->currentWidget();
 }
 
 void DevCleanView::rescan() {
@@ -237,7 +235,6 @@ void DevCleanView::refreshHub() {
     m_safeLine->setText(DeveloperText::safeRecoveryLine(DeveloperText::safeTotal(table)));
     m_safeLine->setVisible(done);
 
-    m_largestRows.clear();
     // Hairlines between rows go with the rows.
     while (m_largestBox->column()->count() > 0) {
         QLayoutItem* item = m_largestBox->column()->takeAt(0);
@@ -257,9 +254,9 @@ void DevCleanView::refreshHub() {
             m_largestBox->column()->addWidget(new QKHairline(m_largestBox->card(), 0.07));
         auto* row = new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription,
                                         m_largestBox->card());
+        row->setObjectName(QStringLiteral("hubLargestRow"));
         row->setMeta(c.consequence);
         row->setSafety(c.safety);
         m_largestBox->column()->addWidget(row);
-        m_largestRows.append(row);
     }
 }

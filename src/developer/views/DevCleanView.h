@@ -20,7 +20,6 @@ class QKModeHost;
 class QVBoxLayout;
 class ScreenState;
 class SegmentedControl;
-class TamsoExplainRow;
 
 // The Developer Centre: a picker over four panes (overview hub, cleanup, AI models, keep
 // awake). The pane on show is ScreenState's devPane alone, written by the picker, the hub's
@@ -49,14 +48,7 @@ public:
     void startClean();
     bool isCleaning() const { return m_cleaning; }
 
-    SegmentedControl* picker() const { return m_picker; }
-    QWidget* currentPane() const;
     DeleteConfirm* confirmation() const { return m_confirm; }
-    // The hub's parts.
-    QList<TamsoExplainRow*> largestRows() const { return m_largestRows; }
-    QLabel* keepAwakeCardText() const { return m_awakeCardText; }
-    QPushButton* keepAwakeCardButton() const { return m_awakeCardButton; }
-    QList<QPushButton*> cardButtons() const { return m_cardButtons; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -87,8 +79,6 @@ private:
     QKGroupBox* m_largestBox = nullptr;
     QVBoxLayout* m_hubColumn = nullptr;
     QKGridLayout* m_cardGrid = nullptr;
-    QList<TamsoExplainRow*> m_largestRows;
     QLabel* m_awakeCardText = nullptr;
     QPushButton* m_awakeCardButton = nullptr;
-    QList<QPushButton*> m_cardButtons;
 };

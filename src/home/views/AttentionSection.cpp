@@ -27,6 +27,7 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
                                      QKForeground::Primary, this, std::nullopt, false));
     header->addStretch(1);
     m_refresh = new RefreshButton(this);
+    m_refresh->setObjectName(QStringLiteral("attentionRefresh"));
     header->addWidget(m_refresh, 0, Qt::AlignVCenter);
     column->addLayout(header);
     connect(m_refresh, &QPushButton::clicked, this, &AttentionSection::runCheck);
@@ -43,6 +44,7 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
     m_emptyTitle->setObjectName(QStringLiteral("attentionEmptyTitle"));
     m_emptyMessage =
         QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_empty);
+    m_emptyMessage->setObjectName(QStringLiteral("attentionEmptyMessage"));
     emptyTexts->addWidget(m_emptyTitle);
     emptyTexts->addWidget(m_emptyMessage);
     emptyRow->addLayout(emptyTexts, 1);
@@ -63,15 +65,6 @@ AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidg
 
     setChecking(m_health.isChecking());
     setCards({}, false, 0);
-}
-
-QList<RecommendationCardView*> AttentionSection::cardViews() const {
-    QList<RecommendationCardView*> views;
-    for (int i = 0; i < m_gridLayout->count(); ++i) {
-        if (auto* card = qobject_cast<RecommendationCardView*>(m_gridLayout->itemAt(i)->widget()))
-            views.append(card);
-    }
-    return views;
 }
 
 void AttentionSection::setCards(const QList<RecCard>& cards, bool checkComplete, int level) {

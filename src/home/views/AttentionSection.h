@@ -34,12 +34,6 @@ public:
     void setCards(const QList<RecCard>& cards, bool checkComplete, int level);
     void setChecking(bool checking);
 
-    QList<RecommendationCardView*> cardViews() const;
-    RefreshButton* refreshButton() const { return m_refresh; }
-    QKCardSurface* emptyPanel() const { return m_empty; }
-    QLabel* emptyTitle() const { return m_emptyTitle; }
-    QLabel* emptyMessage() const { return m_emptyMessage; }
-    QKProminentButton* checkNowButton() const { return m_checkNow; }
     GuidedReviewEntryCard* reviewEntry() const { return m_entry; }
 
 private:

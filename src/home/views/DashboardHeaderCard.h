@@ -21,11 +21,6 @@ public:
                     const QString& countLine, const std::optional<QString>& lastChecked,
                     const QString& help);
 
-    QLabel* greetingLabel() const { return m_greeting; }
-    QLabel* statusLabel() const { return m_status; }
-    QLabel* countLabel() const { return m_count; }
-    QLabel* lastCheckedLabel() const { return m_lastChecked; }
-
 protected:
     void changeEvent(QEvent* event) override;
 

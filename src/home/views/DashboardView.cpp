@@ -87,10 +87,6 @@ void DashboardView::openRecommendation(const RecCard& card) {
     Recommendations::open(card, m_screen, NotificationCenter::defaultCenter());
 }
 
-bool DashboardView::showsProgress() const {
-    return m_stack->currentWidget() == m_progress;
-}
-
 void DashboardView::refresh() {
     if (!m_appState.hasFirstSample()) {
         m_stack->showPhase(QKScanPhase::Busy);

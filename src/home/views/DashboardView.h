@@ -46,16 +46,11 @@ public:
     // Opens the card's section (Recommendations::open on the default notification centre).
     void openRecommendation(const RecCard& card);
 
-    bool showsProgress() const;
     const GuidedReview& review() const { return m_review; }
     // Start or continue the guided review (the entry card's button).
     void startReview();
 
-    DashboardHeaderCard* header() const { return m_header; }
     AttentionSection* attention() const { return m_attention; }
-    FullDiskAccessCard* fullDiskAccessCard() const { return m_fullDiskAccess; }
-    GlanceSection* glance() const { return m_glance; }
-    AskTamsoStrip* askStrip() const { return m_ask; }
     GuidedReviewSheet* reviewSheet() const { return m_sheet; }
 
 private:

@@ -22,8 +22,6 @@ public:
     // Replaces the recheck's probe; empty uses Permissions::probeFullDiskAccess.
     void setProbe(std::function<bool()> probe) { m_probe = std::move(probe); }
 
-    QPushButton* recheckButton() const { return m_recheck; }
-
 private:
     void follow();
 

@@ -16,7 +16,6 @@ public:
     // The review's step and the number of cards now.
     void setProgress(int step, int cards);
 
-    QLabel* titleLabel() const { return m_title; }
     QKProminentButton* button() const { return m_button; }
 
 signals:

@@ -115,6 +115,7 @@ QWidget* GuidedReviewSheet::buildStep() {
 
 QWidget* GuidedReviewSheet::buildFinished() {
     auto* page = new QWidget(this);
+    page->setObjectName(QStringLiteral("reviewFinished"));
     auto* column = QKBuild::insetColumn(page, {28, 28, 28, 28}, 14);
     column->addStretch(1);
     auto* check = new QKSymbol("checkmark.circle.fill"_sym, QKFont{.fixedSize = 36},
@@ -160,10 +161,6 @@ void GuidedReviewSheet::showReview(const QList<RecCard>& cards, int step) {
     m_pages->setCurrentWidget(m_stepPage);
     setFixedSize(kStepSize);
     m_action->setDefault(true);
-}
-
-bool GuidedReviewSheet::showsFinished() const {
-    return m_pages->currentWidget() == m_finishedPage;
 }
 
 void GuidedReviewSheet::applyTint() {

@@ -28,14 +28,9 @@ public:
     // The card at GuidedReview::shownIndex(step, n), or the finished view when the review is
     // finished or there are no cards.
     void showReview(const QList<RecCard>& cards, int step);
-    bool showsFinished() const;
 
-    QLabel* stepHeader() const { return m_header; }
     QProgressBar* progress() const { return m_progress; }
-    QLabel* cardTitle() const { return m_title; }
     QPushButton* skipButton() const { return m_skip; }
-    QKProminentButton* actionButton() const { return m_action; }
-    QKSymbolButton* closeButton() const { return m_close; }
     QKProminentButton* doneButton() const { return m_done; }
 
 signals:

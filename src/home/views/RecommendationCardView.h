@@ -20,8 +20,6 @@ public:
     RecommendationCardView(const RecCard& card, OpenAction onOpen, QWidget* parent = nullptr);
 
     const RecCard& card() const { return m_card; }
-    QLabel* titleLabel() const { return m_title; }
-    QKProminentButton* actionButton() const { return m_action; }
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -25,6 +25,13 @@ QLabel* rowLabel(const QString& text, QWidget* parent) {
     return label;
 }
 
+QStringList appearanceTitles() {
+    QStringList names;
+    for (AppAppearance a : allCases<AppAppearance>())
+        names.append(title(a));
+    return names;
+}
+
 } // namespace
 
 ThemePicker::ThemePicker(QWidget* parent) : ThemePicker(UserDefaults::standard(), parent) {}
@@ -33,14 +40,11 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), m_defaults(defaults) {
     setObjectName(QStringLiteral("themePicker"));
     using namespace QKLayout;
-    QStringList names;
-    for (AppAppearance a : allCases<AppAppearance>())
-        names.append(title(a));
     QKIconLabel* saveError = nullptr;
     column({0, 0, 0, 0}, 14,
            {
                row(10, {rowLabel(QStringLiteral("Appearance"), this),
-                        part(m_appearance = new SegmentedControl(names, this))
+                        part(m_appearance = new SegmentedControl(appearanceTitles(), this))
                             .name(QStringLiteral("themeAppearance"))
                             .accessibleName(QStringLiteral("Appearance")),
                         stretch(1)}),

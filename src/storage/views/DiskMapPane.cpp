@@ -31,6 +31,7 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
                                           DiskMapText::askQuestion(), this);
 
     m_body = new QKScanStatePages(this);
+    m_body->setObjectName(QStringLiteral("diskMapBody"));
     m_progress = buildProgress();
     m_failed = new QKEmptyState(DiskMapText::failedTitle(),
                                 QStringLiteral("exclamationmark.triangle"), QString(), m_body);
@@ -130,6 +131,7 @@ QWidget* DiskMapPane::buildMap() {
     column->addWidget(QKBuild::label(DiskMapText::legendTitle(), TextStyle::Headline,
                                      QKForeground::Primary, side));
     m_legend = new TreemapLegend(side);
+    m_legend->setObjectName(QStringLiteral("diskMapLegend"));
     column->addWidget(m_legend);
 
     m_details = new QWidget(side);
@@ -218,30 +220,6 @@ CategoryTotals DiskMapPane::categoryTotals() const {
     else if (m_scanner && m_scanner->result())
         MapNodes::accumulateCategoryTotals(totals, m_scanner->result()->root);
     return totals;
-}
-
-QString DiskMapPane::breadcrumbText() const {
-    return m_breadcrumb->text();
-}
-
-QString DiskMapPane::progressText() const {
-    return m_progressLine->text();
-}
-
-bool DiskMapPane::showsProgress() const {
-    return m_body->isShowing(QKScanPhase::Busy);
-}
-
-bool DiskMapPane::showsMap() const {
-    return m_body->isShowing(QKScanPhase::Done);
-}
-
-bool DiskMapPane::showsFailed() const {
-    return m_body->isShowing(QKScanPhase::Failed);
-}
-
-bool DiskMapPane::showsIdle() const {
-    return m_body->isShowing(QKScanPhase::Idle);
 }
 
 void DiskMapPane::refreshState() {

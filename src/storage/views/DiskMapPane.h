@@ -44,20 +44,7 @@ public:
     QList<MapNode> currentNodes() const;
     CategoryTotals categoryTotals() const;
 
-    QString breadcrumbText() const;
-    QPushButton* upButton() const { return m_up; }
-    QKProminentButton* primaryButton() const { return m_primary; }
-    QString progressText() const;
-    bool showsProgress() const;
-    bool showsMap() const;
-    QKEmptyState* failedState() const { return m_failed; }
-    QKEmptyState* idleState() const { return m_idle; }
-    bool showsFailed() const;
-    bool showsIdle() const;
     TreemapView* treemap() const { return m_treemap; }
-    TreemapLegend* legend() const { return m_legend; }
-    QWidget* details() const { return m_details; }
-    QPushButton* revealButton() const { return m_reveal; }
 
 protected:
     void showEvent(QShowEvent* event) override;

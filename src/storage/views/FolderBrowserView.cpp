@@ -83,17 +83,8 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
         if (const std::optional<FolderEntry> entry = entryAt(index))
             activate(*entry);
     });
-    connect(m_list, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
-        const std::optional<FolderEntry> entry = entryAt(m_list->indexAt(at));
-        if (!entry)
-            return;
-        QMenu menu(this);
-        if (entry->isFolder())
-            menu.addAction(FolderBrowserText::openInApp(), this,
-                           [this, e = *entry] { activate(e); });
-        menu.addAction(FolderBrowserText::reveal(), this, [this, e = *entry] { reveal(e); });
-        menu.exec(m_list->viewport()->mapToGlobal(at));
-    });
+    connect(m_list, &QWidget::customContextMenuRequested, this,
+            &FolderBrowserView::showContextMenu);
 
     m_turn.setInterval(80);
     connect(&m_turn, &QTimer::timeout, this, [this] {
@@ -117,6 +108,17 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     rebuildTrail();
     refresh();
     syncSelectionToView();
+}
+
+void FolderBrowserView::showContextMenu(const QPoint& at) {
+    const std::optional<FolderEntry> entry = entryAt(m_list->indexAt(at));
+    if (!entry)
+        return;
+    QMenu menu(this);
+    if (entry->isFolder())
+        menu.addAction(FolderBrowserText::openInApp(), this, [this, e = *entry] { activate(e); });
+    menu.addAction(FolderBrowserText::reveal(), this, [this, e = *entry] { reveal(e); });
+    menu.exec(m_list->viewport()->mapToGlobal(at));
 }
 
 bool FolderBrowserView::eventFilter(QObject* watched, QEvent* event) {

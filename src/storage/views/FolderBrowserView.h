@@ -18,6 +18,7 @@ class QKSpinner;
 class QKSymbolButton;
 class QLabel;
 class QListView;
+class QPoint;
 class QPushButton;
 class ScreenState;
 struct FolderEntry;
@@ -76,6 +77,9 @@ private:
     QWidget* buildBody();
     // Return and Space on the list; false for any other key.
     bool handleListKey(const QKeyEvent& key);
+    // The menu of the entry under this point of the list, if any: open a folder, show in the
+    // file manager.
+    void showContextMenu(const QPoint& at);
     QWidget* buildStatus();
     void rebuildTrail();
     void refresh();

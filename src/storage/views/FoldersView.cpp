@@ -34,6 +34,15 @@ void setColor(QLabel* label, const QColor& color) {
     label->setPalette(palette);
 }
 
+// The side's captions and its prompt's heading.
+QLabel* sideCaption(const QString& text, QWidget* owner) {
+    return QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, owner);
+}
+QLabel* sideHeading(const QString& text, QWidget* owner) {
+    return QKBuild::label(text, TextStyle::Subheadline, QKForeground::Primary, owner,
+                          QFont::DemiBold);
+}
+
 } // namespace
 
 FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* revealer,
@@ -54,7 +63,7 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
             return buildBiggest(parent);
         },
         QKModeHost::Panes::Kept, this);
-    m_browse = m_body->paneAt(int(allCases<FoldersMode>().indexOf(FoldersMode::Browse)));
+    m_body->paneAt(int(allCases<FoldersMode>().indexOf(FoldersMode::Browse)));
     root->addWidget(m_body, 1);
 
     connect(&screen, &ScreenState::folderSelectionChanged, this, &FoldersView::refreshDetail);
@@ -88,6 +97,7 @@ QWidget* FoldersView::buildHeader() {
 
 QWidget* FoldersView::buildBrowse(QWidget* parent) {
     auto* page = new QWidget(parent);
+    page->setObjectName(QStringLiteral("foldersBrowse"));
     auto* row = QKBuild::flushRow(page);
     m_browser = new FolderBrowserView(*m_tree, *m_screen, m_revealer, page);
     row->addWidget(m_browser, 1);
@@ -109,81 +119,75 @@ QWidget* FoldersView::buildSide(QWidget* parent) {
     using namespace QKLayout;
     auto* side = new QWidget(parent);
     side->setObjectName(QStringLiteral("foldersDetail"));
-    const auto caption = [](const QString& text, QWidget* owner) {
-        return QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, owner);
-    };
-    const auto subheadline = [](const QString& text, QWidget* owner) {
-        return QKBuild::label(text, TextStyle::Subheadline, QKForeground::Primary, owner,
-                              QFont::DemiBold);
-    };
-    column(
-        {16, 16, 16, 16}, 14,
-        {
-            part(m_prompt = new QWidget(side))
-                .name(QStringLiteral("foldersPrompt"))
-                .holding(column({0, 0, 0, 0}, 6,
-                                {subheadline(FolderBrowserText::promptTitle(), m_prompt),
-                                 caption(FolderBrowserText::promptMessage(), m_prompt)})),
-            part(m_detail = new QWidget(side))
-                .name(QStringLiteral("foldersEntry"))
-                .holding(column(
-                    {0, 0, 0, 0}, 6,
-                    {
-                        row(8, {part(m_icon = new QLabel(m_detail))
-                                    .with([](QLabel* l) { l->setFixedSize(28, 28); })
-                                    .align(Qt::AlignVCenter),
-                                part(m_name = new QKClampedText(2, m_detail))
-                                    .name(QStringLiteral("foldersDetailName"))
-                                    .font(TextStyle::Subheadline, QFont::DemiBold)
-                                    .ink(QKForeground::Primary)
-                                    .stretch(1)
-                                    .align(Qt::AlignVCenter)}),
-                        part(m_measuring = new QWidget(m_detail))
-                            .holding(row({0, 0, 0, 0}, 6,
-                                         {part(new QKSpinner(m_measuring)).font(TextStyle::Caption),
-                                          caption(FolderBrowserText::stillMeasuring(), m_measuring),
-                                          stretch(1)})),
-                        part(m_size = QKBuild::label(QString(), TextStyle::Callout,
-                                                     QKForeground::Primary, m_detail))
-                            .name(QStringLiteral("foldersDetailSize")),
-                        part(m_files = caption(QString(), m_detail))
-                            .name(QStringLiteral("foldersDetailFiles")),
-                        part(m_category = new QWidget(m_detail))
-                            .name(QStringLiteral("foldersCategory"))
-                            .holding(
-                                column({0, 0, 0, 0}, 2,
-                                       {// Drawn in the category's own colour.
-                                        part(m_categoryTitle = new QLabel(m_category))
-                                            .font(TextStyle::Caption),
-                                        m_categoryDescription = caption(QString(), m_category)})),
-                        part(m_modified = caption(QString(), m_detail))
-                            .name(QStringLiteral("foldersDetailModified")),
-                        part(m_cloud = new QKIconLabel(QStringLiteral("icloud"),
-                                                       FolderBrowserText::cloudNote(),
-                                                       QKFont{.style = TextStyle::Caption},
-                                                       QKForeground::Secondary, m_detail))
-                            .name(QStringLiteral("foldersCloud")),
-                        row({0, 2, 0, 0}, 8,
-                            {part(m_lookInside = QKBuild::button(FolderBrowserText::lookInside(),
-                                                                 true, m_detail))
-                                 .name(QStringLiteral("foldersLookInside")),
-                             part(m_reveal =
-                                      QKBuild::button(FolderBrowserText::reveal(), true, m_detail))
-                                 .name(QStringLiteral("foldersReveal")),
-                             stretch(1)})
-                            .keep(m_actions),
-                    })),
-            new QKHairline(side),
-            legend(side),
-            stretch(1),
-            new QKIconLabel(QStringLiteral("eye"), FolderBrowserText::footer(),
-                            QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, side),
-        })
+    column({16, 16, 16, 16}, 14,
+           {
+               part(m_prompt = new QWidget(side))
+                   .name(QStringLiteral("foldersPrompt"))
+                   .holding(column({0, 0, 0, 0}, 6,
+                                   {sideHeading(FolderBrowserText::promptTitle(), m_prompt),
+                                    sideCaption(FolderBrowserText::promptMessage(), m_prompt)})),
+               entryDetail(side),
+               new QKHairline(side),
+               legend(side),
+               stretch(1),
+               new QKIconLabel(QStringLiteral("eye"), FolderBrowserText::footer(),
+                               QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, side),
+           })
         .on(side);
     connect(m_lookInside, &QPushButton::clicked, this, &FoldersView::lookInside);
     connect(m_reveal, &QPushButton::clicked, this, &FoldersView::revealSelection);
     side->installEventFilter(this);
     return side;
+}
+
+QKLayout::Item FoldersView::entryDetail(QWidget* side) {
+    using namespace QKLayout;
+    return part(m_detail = new QWidget(side))
+        .name(QStringLiteral("foldersEntry"))
+        .holding(column(
+            {0, 0, 0, 0}, 6,
+            {
+                row(8, {part(m_icon = new QLabel(m_detail))
+                            .with([](QLabel* l) { l->setFixedSize(28, 28); })
+                            .align(Qt::AlignVCenter),
+                        part(m_name = new QKClampedText(2, m_detail))
+                            .name(QStringLiteral("foldersDetailName"))
+                            .font(TextStyle::Subheadline, QFont::DemiBold)
+                            .ink(QKForeground::Primary)
+                            .stretch(1)
+                            .align(Qt::AlignVCenter)}),
+                part(m_measuring = new QWidget(m_detail))
+                    .holding(row({0, 0, 0, 0}, 6,
+                                 {part(new QKSpinner(m_measuring)).font(TextStyle::Caption),
+                                  sideCaption(FolderBrowserText::stillMeasuring(), m_measuring),
+                                  stretch(1)})),
+                part(m_size = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary,
+                                             m_detail))
+                    .name(QStringLiteral("foldersDetailSize")),
+                part(m_files = sideCaption(QString(), m_detail))
+                    .name(QStringLiteral("foldersDetailFiles")),
+                part(m_category = new QWidget(m_detail))
+                    .name(QStringLiteral("foldersCategory"))
+                    .holding(column(
+                        {0, 0, 0, 0}, 2,
+                        {// Drawn in the category's own colour.
+                         part(m_categoryTitle = new QLabel(m_category)).font(TextStyle::Caption),
+                         m_categoryDescription = sideCaption(QString(), m_category)})),
+                part(m_modified = sideCaption(QString(), m_detail))
+                    .name(QStringLiteral("foldersDetailModified")),
+                part(m_cloud = new QKIconLabel(
+                         QStringLiteral("icloud"), FolderBrowserText::cloudNote(),
+                         QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, m_detail))
+                    .name(QStringLiteral("foldersCloud")),
+                row({0, 2, 0, 0}, 8,
+                    {part(m_lookInside =
+                              QKBuild::button(FolderBrowserText::lookInside(), true, m_detail))
+                         .name(QStringLiteral("foldersLookInside")),
+                     part(m_reveal = QKBuild::button(FolderBrowserText::reveal(), true, m_detail))
+                         .name(QStringLiteral("foldersReveal")),
+                     stretch(1)})
+                    .keep(m_actions),
+            }));
 }
 
 QKLayout::Box FoldersView::legend(QWidget* side) {
@@ -237,10 +241,6 @@ void FoldersView::showEvent(QShowEvent* event) {
         m_tree->setTrail({});
         m_tree->open(m_tree->home());
     }
-}
-
-QWidget* FoldersView::currentModePage() const {
-    return m_body->currentWidget();
 }
 
 QWidget* FoldersView::buildBiggest(QWidget* parent) {

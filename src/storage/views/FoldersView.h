@@ -7,7 +7,8 @@
 
 namespace QKLayout {
 class Box;
-}
+class Item;
+} // namespace QKLayout
 class DraggableDivider;
 class QBoxLayout;
 class FileRevealer;
@@ -50,9 +51,6 @@ public:
     void lookInside();
     void revealSelection();
 
-    QWidget* currentModePage() const;
-    QWidget* browsePage() const { return m_browse; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -62,6 +60,8 @@ private:
     QWidget* buildBrowse(QWidget* parent);
     QWidget* buildBiggest(QWidget* parent);
     QWidget* buildSide(QWidget* parent);
+    // The selected entry: its name, size, files, category, date and its two actions.
+    QKLayout::Item entryDetail(QWidget* side);
     // The colour legend of the side, one row a category.
     QKLayout::Box legend(QWidget* side);
     void refreshDetail();
@@ -75,7 +75,6 @@ private:
 
     SegmentedControl* m_modes = nullptr;
     QKModeHost* m_body = nullptr;
-    QWidget* m_browse = nullptr;
     QWidget* m_biggest = nullptr;
     FolderBrowserView* m_browser = nullptr;
     DraggableDivider* m_divider = nullptr;

@@ -77,12 +77,14 @@ QWidget* OrganizerPane::buildRules(QWidget* parent) {
     auto* box = new QKGroupBox(OrganizerText::rulesTitle(), 8, parent);
     box->setObjectName(QStringLiteral("organizerRules"));
     m_downloads = new ToggleSwitch(OrganizerText::downloadsToggle(), box);
+    m_downloads->setObjectName(QStringLiteral("organizerDownloads"));
     connect(m_downloads, &ToggleSwitch::toggled, this, [this](bool on) {
         if (m_organizer)
             m_organizer->setIncludeDownloads(on);
     });
     box->column()->addWidget(m_downloads);
     m_desktop = new ToggleSwitch(OrganizerText::desktopToggle(), box);
+    m_desktop->setObjectName(QStringLiteral("organizerDesktop"));
     connect(m_desktop, &ToggleSwitch::toggled, this, [this](bool on) {
         if (m_organizer)
             m_organizer->setIncludeDesktop(on);
@@ -92,6 +94,7 @@ QWidget* OrganizerPane::buildRules(QWidget* parent) {
     auto* stepperRow = new QHBoxLayout;
     m_daysLabel =
         QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, box, std::nullopt, false);
+    m_daysLabel->setObjectName(QStringLiteral("organizerDaysLabel"));
     stepperRow->addWidget(m_daysLabel, 1);
     m_days = new QSpinBox(box);
     m_days->setObjectName(QStringLiteral("organizerDays"));
@@ -115,6 +118,7 @@ QWidget* OrganizerPane::buildStatus(QWidget* parent) {
     m_status->setObjectName(QStringLiteral("organizerStatus"));
     auto* row = QKBuild::insetRow(m_status, {0, 0, 0, 0}, 8);
     m_statusSpinner = new QKSpinner(m_status);
+    m_statusSpinner->setObjectName(QStringLiteral("organizerStatusSpinner"));
     row->addWidget(m_statusSpinner, 0, Qt::AlignVCenter);
     m_statusText = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Secondary, m_status);
     m_statusText->setObjectName(QStringLiteral("organizerStatusText"));
@@ -128,6 +132,7 @@ QWidget* OrganizerPane::buildPreview(QWidget* parent) {
     auto* top = new QHBoxLayout;
     m_selected = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, m_previewGroup,
                                 std::nullopt, false);
+    m_selected->setObjectName(QStringLiteral("organizerSelected"));
     top->addWidget(m_selected, 1);
     m_apply = new QKProminentButton(OrganizerText::applyButton(), m_previewGroup);
     m_apply->setObjectName(QStringLiteral("organizerApply"));
@@ -184,10 +189,6 @@ void OrganizerPane::showEvent(QShowEvent* event) {
         m_organizer->loadHistory();
 }
 
-bool OrganizerPane::statusShowsProgress() const {
-    return !m_statusSpinner->isHidden();
-}
-
 void OrganizerPane::refreshSettings() {
     if (!m_organizer)
         return;
@@ -242,10 +243,6 @@ void OrganizerPane::refreshPlan() {
     refreshState();
 }
 
-int OrganizerPane::planRowCount() const {
-    return m_model->rowCount();
-}
-
 QRect OrganizerPane::rowToggleRect(const QString& id) const {
     for (int row = 0; row < m_model->rowCount(); ++row) {
         const QModelIndex index = m_model->index(row);
@@ -291,7 +288,7 @@ void OrganizerPane::refreshHistory() {
                            TextStyle::Body, QKForeground::Primary, row, std::nullopt, false),
             1);
         QPushButton* undo = QKBuild::button(OrganizerText::undoButton(), true, row);
-        undo->setObjectName(QStringLiteral("organizerUndo-") + run.id);
+        undo->setObjectName(QStringLiteral("organizerUndoRun"));
         connect(undo, &QPushButton::clicked, this, [this, run] {
             if (m_organizer)
                 m_organizer->undo(run);

@@ -33,27 +33,8 @@ public:
     // the rest: as many as fit in about 300 pixels, at least three.
     static int visibleRows();
 
-    QKProminentButton* previewButton() const { return m_preview; }
-    QKProminentButton* applyButton() const { return m_apply; }
-    ToggleSwitch* downloadsToggle() const { return m_downloads; }
-    ToggleSwitch* desktopToggle() const { return m_desktop; }
-    QSpinBox* daysStepper() const { return m_days; }
-    QLabel* daysLabel() const { return m_daysLabel; }
-    QLabel* statusLabel() const { return m_statusText; }
-    bool statusShowsProgress() const;
-    QKGroupBox* previewGroup() const { return m_previewGroup; }
-    // Shown in the preview box while a plan is being built.
-    QKBusyPage* planningPage() const { return m_planning; }
-    QKGroupBox* undoGroup() const { return m_undoGroup; }
-    QLabel* selectedLabel() const { return m_selected; }
-    QLabel* leftAloneLabel() const { return m_leftAlone; }
-    // The preview's rows, one per move of the plan.
-    QListView* planList() const { return m_list; }
-    int planRowCount() const;
     // Where the tick of the row for this move id lies in the list's viewport; empty without one.
     QRect rowToggleRect(const QString& id) const;
-    // The Undo buttons of the run rows, in list order.
-    QList<QPushButton*> undoButtons() const { return m_undoButtons; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -21,10 +21,6 @@ class StorageGrowthPane : public QWidget {
 public:
     StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& screen, QWidget* parent = nullptr);
 
-    QKProminentButton* analyseButton() const { return m_analyse; }
-    // The bucket list's rows container (its children are TamsoExplainRow), for tests.
-    QWidget* bucketList() const { return m_list; }
-
     // A bucket handled by the storage hub itself ("disk") switches it to "Safe cleanup"; any
     // other section is opened through the cross-screen "open section" message.
     static void openBucket(ScreenState& screen, const QString& featureID);

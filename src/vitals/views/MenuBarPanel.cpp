@@ -64,6 +64,18 @@ QWidget* iconRow(QWidget* parent, const QString& objectName, QKSymbol** symbol, 
     return row;
 }
 
+// A history chart, at the panel's chart height.
+QKLayout::Part<Sparkline> chart(Sparkline* sparkline, const QString& name) {
+    return QKLayout::part(sparkline).name(name).with(
+        [](Sparkline* s) { s->setFixedHeight(kChartHeight); });
+}
+
+QKLayout::Part<MenuBarButton> menuButton(MenuBarButton*& out, const QString& title,
+                                         const QString& symbol, MenuBarButton::Look look,
+                                         const QString& name, QWidget* parent) {
+    return QKLayout::part(out = new MenuBarButton(title, symbol, look, parent)).name(name);
+}
+
 } // namespace
 
 MenuBarPanel::MenuBarPanel(AppState& appState, KeepAwakeManager& keepAwake, QWidget* parent)
@@ -125,81 +137,23 @@ QKLayout::Box MenuBarPanel::breakdownRows() {
 
 void MenuBarPanel::buildRows() {
     using namespace QKLayout;
-    const auto chart = [](Sparkline* sparkline, const QString& name) {
-        return part(sparkline).name(name).with(
-            [](Sparkline* s) { s->setFixedHeight(kChartHeight); });
-    };
-    const auto button = [this](MenuBarButton*& out, const QString& title, const QString& symbol,
-                               MenuBarButton::Look look, const QString& name) {
-        return part(out = new MenuBarButton(title, symbol, look, this)).name(name);
-    };
-    const auto bordered = MenuBarButton::Look::Bordered;
     column(
         {kPadding, kPadding, kPadding, kPadding}, kRowSpacing,
         {
-            // 1. Header: status dot and the headline (plain text: it may name any process).
-            row(6, {part(m_dot = new QKStatusDot(this))
-                        .name(QStringLiteral("statusDot"))
-                        .align(Qt::AlignVCenter),
-                    part(m_headline = new QLabel(this))
-                        .name(QStringLiteral("headline"))
-                        .with([](QLabel* l) {
-                            l->setTextFormat(Qt::PlainText);
-                            l->setWordWrap(true);
-                        })
-                        .font(TextStyle::Callout, QFont::Medium)
-                        .ink(QKForeground::Primary)
-                        .stretch(1)
-                        .align(Qt::AlignVCenter)}),
-            // 2. Keep-awake status, shown while keep-awake is on.
-            part(m_keepAwakeRow = new QWidget(this))
-                .name(QStringLiteral("keepAwakeStatus"))
-                .holding(row(
-                    {0, 0, 0, 0}, 6,
-                    {part(m_keepAwakeSymbol = new QKSymbol("cup.and.saucer.fill"_sym,
-                                                           QKFont{.style = TextStyle::Caption},
-                                                           QKForeground::Orange, m_keepAwakeRow))
-                         .align(Qt::AlignTop),
-                     part(m_keepAwakeText = captionLabel(m_keepAwakeRow, QKForeground::Orange))
-                         .name(QStringLiteral("keepAwakeStatusText"))
-                         .with([](QLabel* l) { l->setWordWrap(true); })
-                         .stretch(1)
-                         .align(Qt::AlignTop)})),
-            // 3. Free up memory, and 4. what the last run recovered.
-            button(m_freeButton, QStringLiteral("Free up memory"), "arrow.3.trianglepath"_sym,
-                   MenuBarButton::Look::Prominent, QStringLiteral("freeMemoryButton")),
+            headerRow(),
+            keepAwakeStatus(),
+            // Free up memory, and what the last run recovered.
+            menuButton(m_freeButton, QStringLiteral("Free up memory"), "arrow.3.trianglepath"_sym,
+                       MenuBarButton::Look::Prominent, QStringLiteral("freeMemoryButton"), this),
             part(m_freedLine = captionLabel(this, QKForeground::Secondary))
                 .name(QStringLiteral("freedResult")),
-            // 5. Memory breakdown.
             breakdownRows(),
-            // 6. Available memory with its history, and 7. free disk with its history.
-            column(
-                4,
-                {part(m_memoryRow = new MenuBarMetricRow(QStringLiteral("Available memory"), this))
-                     .name(QStringLiteral("memoryMetric")),
-                 chart(m_memoryChart = new Sparkline(this), QStringLiteral("memoryHistory"))}),
-            column(4,
-                   {part(m_diskRow = new MenuBarMetricRow(QStringLiteral("Disk"), this))
-                        .name(QStringLiteral("diskMetric"))
-                        .with([](MenuBarMetricRow* r) { r->setSubtitle(QStringLiteral("free")); }),
-                    chart(m_diskChart = new Sparkline(this), QStringLiteral("diskHistory"))}),
-            // 8. Battery and 9. heat.
+            histories(),
             m_batteryRow =
                 iconRow(this, QStringLiteral("batteryRow"), &m_batterySymbol, &m_batteryText),
             m_heatRow = iconRow(this, QStringLiteral("heatRow"), &m_heatSymbol, &m_heatText),
-            // 10. Divider, 11. actions.
             new QKHairline(this, 0.10),
-            column(6,
-                   {button(m_keepAwakeButton, QStringLiteral("Keep Mac awake"),
-                           "cup.and.saucer.fill"_sym, bordered, QStringLiteral("keepAwakeButton")),
-                    button(m_openButton, QStringLiteral("Open Pendrel…"), "macwindow"_sym, bordered,
-                           QStringLiteral("openButton")),
-                    row(6, {button(m_refreshButton, QStringLiteral("Refresh"), QString(), bordered,
-                                   QStringLiteral("refreshButton"))
-                                .stretch(1),
-                            button(m_quitButton, QStringLiteral("Quit"), QString(), bordered,
-                                   QStringLiteral("quitButton"))
-                                .stretch(1)})}),
+            actions(),
         })
         .on(this)
         ->setSizeConstraint(QLayout::SetNoConstraint);
@@ -209,6 +163,70 @@ void MenuBarPanel::buildRows() {
     connect(m_openButton, &QPushButton::clicked, this, &MenuBarPanel::openMainWindow);
     connect(m_refreshButton, &QPushButton::clicked, this, &MenuBarPanel::refresh);
     connect(m_quitButton, &QPushButton::clicked, this, &MenuBarPanel::quitRequested);
+}
+
+QKLayout::Box MenuBarPanel::headerRow() {
+    using namespace QKLayout;
+    // The headline is plain text: it may name any process.
+    return row(6, {part(m_dot = new QKStatusDot(this))
+                       .name(QStringLiteral("statusDot"))
+                       .align(Qt::AlignVCenter),
+                   part(m_headline = new QLabel(this))
+                       .name(QStringLiteral("headline"))
+                       .with([](QLabel* l) {
+                           l->setTextFormat(Qt::PlainText);
+                           l->setWordWrap(true);
+                       })
+                       .font(TextStyle::Callout, QFont::Medium)
+                       .ink(QKForeground::Primary)
+                       .stretch(1)
+                       .align(Qt::AlignVCenter)});
+}
+
+QKLayout::Item MenuBarPanel::keepAwakeStatus() {
+    using namespace QKLayout;
+    return part(m_keepAwakeRow = new QWidget(this))
+        .name(QStringLiteral("keepAwakeStatus"))
+        .holding(row({0, 0, 0, 0}, 6,
+                     {part(m_keepAwakeSymbol = new QKSymbol("cup.and.saucer.fill"_sym,
+                                                            QKFont{.style = TextStyle::Caption},
+                                                            QKForeground::Orange, m_keepAwakeRow))
+                          .align(Qt::AlignTop),
+                      part(m_keepAwakeText = captionLabel(m_keepAwakeRow, QKForeground::Orange))
+                          .name(QStringLiteral("keepAwakeStatusText"))
+                          .with([](QLabel* l) { l->setWordWrap(true); })
+                          .stretch(1)
+                          .align(Qt::AlignTop)}));
+}
+
+QKLayout::Box MenuBarPanel::histories() {
+    using namespace QKLayout;
+    return items({
+        column(4,
+               {part(m_memoryRow = new MenuBarMetricRow(QStringLiteral("Available memory"), this))
+                    .name(QStringLiteral("memoryMetric")),
+                chart(m_memoryChart = new Sparkline(this), QStringLiteral("memoryHistory"))}),
+        column(4, {part(m_diskRow = new MenuBarMetricRow(QStringLiteral("Disk"), this))
+                       .name(QStringLiteral("diskMetric"))
+                       .with([](MenuBarMetricRow* r) { r->setSubtitle(QStringLiteral("free")); }),
+                   chart(m_diskChart = new Sparkline(this), QStringLiteral("diskHistory"))}),
+    });
+}
+
+QKLayout::Box MenuBarPanel::actions() {
+    using namespace QKLayout;
+    const auto bordered = MenuBarButton::Look::Bordered;
+    return column(6, {menuButton(m_keepAwakeButton, QStringLiteral("Keep Mac awake"),
+                                 "cup.and.saucer.fill"_sym, bordered,
+                                 QStringLiteral("keepAwakeButton"), this),
+                      menuButton(m_openButton, QStringLiteral("Open Pendrel…"), "macwindow"_sym,
+                                 bordered, QStringLiteral("openButton"), this),
+                      row(6, {menuButton(m_refreshButton, QStringLiteral("Refresh"), QString(),
+                                         bordered, QStringLiteral("refreshButton"), this)
+                                  .stretch(1),
+                              menuButton(m_quitButton, QStringLiteral("Quit"), QString(), bordered,
+                                         QStringLiteral("quitButton"), this)
+                                  .stretch(1)})});
 }
 
 // --- Rendering

@@ -5,7 +5,8 @@
 
 namespace QKLayout {
 class Box;
-}
+class Item;
+} // namespace QKLayout
 class AppState;
 class KeepAwakeManager;
 class MenuBarButton;
@@ -52,8 +53,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The panel's rows, top to bottom: the header, the keep-awake status, freeing memory and its
+    // result, the memory breakdown, the two histories, battery and heat, then the actions.
     void buildRows();
+    QKLayout::Box headerRow();
+    QKLayout::Item keepAwakeStatus();
     QKLayout::Box breakdownRows();
+    QKLayout::Box histories();
+    QKLayout::Box actions();
     // Reads every published value once and brings each row up to date.
     void render();
     void fitHeight();

@@ -23,8 +23,6 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
     QWidget* body = card();
     namespace L = QKLayout; // unqualified, column() is the group box's own
     using L::part;
-    // A setting the autopilot could not store is shown under the switches that changed it.
-    QLabel* saveError = nullptr;
     L::items(
         {
             part(m_enabled =
@@ -32,7 +30,7 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
                 .name(QStringLiteral("autopilotEnabled")),
             part(m_autoQuit = new ToggleSwitch(QStringLiteral("Auto-quit suggested apps"), body))
                 .name(QStringLiteral("autopilotAutoQuit")),
-            part(saveError = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
+            part(m_saveError = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
                 .name(QStringLiteral("autopilotSaveError")),
             label(QStringLiteral("Pendrel only quits regular apps that are not frontmost. The file "
                                  "manager, terminals, Cursor and Pendrel itself are protected. You "
@@ -50,12 +48,6 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
                 .holding(L::column({0, 0, 0, 0}, 4, {})),
         })
         .fill(column());
-    auto showSaveError = [this, saveError] {
-        const QString error = m_autopilot ? m_autopilot->saveError() : QString();
-        saveError->setText(error);
-        saveError->setVisible(!error.isEmpty());
-    };
-
     if (autopilot) {
         connect(m_enabled, &ToggleSwitch::toggled, autopilot, [this](bool on) {
             if (m_autopilot && m_autopilot->enabled() != on)
@@ -71,7 +63,8 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
         });
         connect(autopilot, &PerformanceAutopilot::autoQuitChanged, this,
                 &PerformanceAutopilotPane::showSwitches);
-        connect(autopilot, &PerformanceAutopilot::saveErrorChanged, this, showSaveError);
+        connect(autopilot, &PerformanceAutopilot::saveErrorChanged, this,
+                &PerformanceAutopilotPane::showSaveError);
         connect(autopilot, &PerformanceAutopilot::lastActionChanged, this,
                 &PerformanceAutopilotPane::showLastAction);
         connect(autopilot, &PerformanceAutopilot::candidatesChanged, this,
@@ -81,6 +74,12 @@ PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopil
     showSaveError();
     showLastAction();
     showCandidates();
+}
+
+void PerformanceAutopilotPane::showSaveError() {
+    const QString error = m_autopilot ? m_autopilot->saveError() : QString();
+    m_saveError->setText(error);
+    m_saveError->setVisible(!error.isEmpty());
 }
 
 void PerformanceAutopilotPane::showSwitches() {

@@ -44,6 +44,7 @@ public:
 
 private:
     void showSwitches();
+    void showSaveError();
     void showLastAction();
     void showCandidates();
     Row makeRow(const AutopilotCandidate& candidate);
@@ -52,6 +53,8 @@ private:
     QPointer<PerformanceAutopilot> m_autopilot;
     ToggleSwitch* m_enabled;
     ToggleSwitch* m_autoQuit;
+    // A setting the autopilot could not store, shown under the switches that changed it.
+    QLabel* m_saveError;
     QLabel* m_lastAction;
     QLabel* m_nothing;
     // Why the last Quit asked nothing; hidden after one that asked, and while disabled.

@@ -28,25 +28,30 @@ PerformanceFanCard::PerformanceFanCard(QWidget* parent)
                              QKForeground::Primary, body);
     header->addWidget(m_name, 1, Qt::AlignVCenter);
     m_state = new PerformanceBadge(body);
+    m_state->setObjectName(QStringLiteral("fanState"));
     header->addWidget(m_state, 0, Qt::AlignVCenter);
     column()->addLayout(header);
 
     m_speed = figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body);
+    m_speed->setObjectName(QStringLiteral("fanSpeed"));
     column()->addWidget(m_speed);
 
     m_progress = new QProgressBar(body);
+    m_progress->setObjectName(QStringLiteral("fanProgress"));
     m_progress->setRange(0, progressSteps);
     m_progress->setTextVisible(false);
     m_progress->setMaximumHeight(8);
     column()->addWidget(m_progress);
 
     m_range = new QWidget(body);
+    m_range->setObjectName(QStringLiteral("fanRange"));
     auto* range = new QHBoxLayout(m_range);
     range->setContentsMargins(0, 0, 0, 0);
     m_min =
         label(QString(), TextStyle::Caption, QKForeground::Secondary, m_range, std::nullopt, false);
     m_max =
         label(QString(), TextStyle::Caption, QKForeground::Secondary, m_range, std::nullopt, false);
+    m_min->setObjectName(QStringLiteral("fanMin"));
     range->addWidget(m_min);
     range->addStretch(1);
     range->addWidget(m_max);
@@ -55,6 +60,7 @@ PerformanceFanCard::PerformanceFanCard(QWidget* parent)
     m_explanation = label(QString(), TextStyle::Callout, QKForeground::Secondary, body);
     column()->addWidget(m_explanation);
     m_target = label(QString(), TextStyle::Caption, QKForeground::Tertiary, body);
+    m_target->setObjectName(QStringLiteral("fanTarget"));
     column()->addWidget(m_target);
 }
 

@@ -22,13 +22,6 @@ public:
     // Progress bar steps: the bar's value is the fan's share of its maximum times this.
     static constexpr int progressSteps = 1000;
 
-    PerformanceBadge* state() const { return m_state; }
-    QKLineLabel* speed() const { return m_speed; }
-    QProgressBar* progress() const { return m_progress; }
-    QWidget* rangeRow() const { return m_range; }
-    QLabel* minLabel() const { return m_min; }
-    QLabel* target() const { return m_target; }
-
 private:
     QKIconLabel* m_name;
     PerformanceBadge* m_state;

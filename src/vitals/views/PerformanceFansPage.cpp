@@ -25,6 +25,7 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent)
     : PerformancePage(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
                                      "the system stays in charge."),
                       parent) {
+    setObjectName(QStringLiteral("performanceFans"));
     auto* activity = addBox(QString(), 8, QStringLiteral("fanActivityCard"));
     activity->addLabel(QStringLiteral("What the fans are doing"), TextStyle::Headline,
                        QKForeground::Primary);
@@ -75,6 +76,7 @@ void PerformanceFansPage::showSnapshot(const SystemSnapshot& s) {
         m_cards.clear();
         for (qsizetype i = 0; i < t.fans.size(); ++i) {
             auto* card = new PerformanceFanCard(m_fansHost);
+            card->setObjectName(QStringLiteral("fanCard"));
             m_fansColumn->addWidget(card);
             card->show(); // at once, not when the layout's queued show gets to run
             m_cards.append(card);

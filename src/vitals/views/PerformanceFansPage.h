@@ -22,11 +22,6 @@ public:
 
     void showSnapshot(const SystemSnapshot& snapshot);
 
-    QLabel* pressureNote() const { return m_pressureNote; }
-    PerformanceGroupBox* fanlessCard() const { return m_fanless; }
-    const QList<PerformanceFanCard*>& fanCards() const { return m_cards; }
-    QPushButton* askButton() const { return m_ask; }
-
 private:
     QLabel* m_summary;
     QLabel* m_pressureNote;

@@ -23,32 +23,38 @@ PerformanceImpactList::PerformanceImpactList(QWidget* parent) : QWidget(parent) 
                      false);
     };
     m_cpuHeading = heading(QStringLiteral("CPU"));
+    m_cpuHeading->setObjectName(QStringLiteral("impactCpuHeading"));
     column->addWidget(m_cpuHeading);
     for (int i = 0; i < cpuRows; ++i) {
-        m_cpu.append(makeRow());
+        m_cpu.append(makeRow(QStringLiteral("impactCpuRow")));
         column->addWidget(m_cpu.constLast().widget);
     }
     m_divider = new QFrame(this);
+    m_divider->setObjectName(QStringLiteral("impactDivider"));
     m_divider->setFrameShape(QFrame::HLine);
     m_divider->setFrameShadow(QFrame::Plain);
     QKForeground::apply(m_divider, QKForeground::Quaternary);
     column->addWidget(m_divider);
     m_memoryHeading = heading(QStringLiteral("Memory"));
+    m_memoryHeading->setObjectName(QStringLiteral("impactMemoryHeading"));
     column->addWidget(m_memoryHeading);
     for (int i = 0; i < memoryRows; ++i) {
-        m_memory.append(makeRow());
+        m_memory.append(makeRow(QStringLiteral("impactMemoryRow")));
         column->addWidget(m_memory.constLast().widget);
     }
 }
 
-PerformanceImpactList::Row PerformanceImpactList::makeRow() {
+PerformanceImpactList::Row PerformanceImpactList::makeRow(const QString& name) {
     Row row;
     row.widget = new QWidget(this);
+    row.widget->setObjectName(name);
     auto* line = new QHBoxLayout(row.widget);
     line->setContentsMargins(0, 2, 0, 2);
     row.name = new QKLineLabel(QString(), row.widget);
+    row.name->setObjectName(QStringLiteral("impactName"));
     QKFont::apply(row.name, TextStyle::Body);
     row.value = figure(TextStyle::Body, QFont::Normal, QKForeground::Secondary, row.widget);
+    row.value->setObjectName(QStringLiteral("impactValue"));
     row.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     line->addWidget(row.name, 1);
     line->addWidget(row.value, 0);

@@ -27,14 +27,9 @@ public:
         QKLineLabel* name = nullptr;
         QKLineLabel* value = nullptr;
     };
-    QLabel* cpuHeading() const { return m_cpuHeading; }
-    QLabel* memoryHeading() const { return m_memoryHeading; }
-    QFrame* divider() const { return m_divider; }
-    const QList<Row>& cpu() const { return m_cpu; }
-    const QList<Row>& memory() const { return m_memory; }
 
 private:
-    Row makeRow();
+    Row makeRow(const QString& name);
 
     QLabel* m_cpuHeading;
     QList<Row> m_cpu;

@@ -22,12 +22,15 @@ PerformanceMetricTile::PerformanceMetricTile(const QString& title, QWidget* pare
         Qt::AlignVCenter);
     header->addStretch(1);
     m_badge = new PerformanceBadge(body);
+    m_badge->setObjectName(QStringLiteral("metricBadge"));
     header->addWidget(m_badge, 0, Qt::AlignVCenter);
     column()->addLayout(header);
 
     m_value = figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body);
+    m_value->setObjectName(QStringLiteral("metricValue"));
     column()->addWidget(m_value);
     m_detail = addBecauseBlock(column(), body);
+    m_detail->setObjectName(QStringLiteral("metricDetail"));
 }
 
 void PerformanceMetricTile::setMetric(PerformanceText::Level level, const QString& value,

@@ -16,10 +16,6 @@ public:
 
     void setMetric(PerformanceText::Level level, const QString& value, const QString& detail);
 
-    PerformanceBadge* badge() const { return m_badge; }
-    QKLineLabel* value() const { return m_value; }
-    QLabel* detail() const { return m_detail; }
-
 private:
     PerformanceBadge* m_badge;
     QKLineLabel* m_value;

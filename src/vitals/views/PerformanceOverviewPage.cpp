@@ -23,6 +23,7 @@ namespace Text = PerformanceText;
 PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot,
                                                  ScreenState* screen, QWidget* parent)
     : PerformancePage(QStringLiteral("What is happening right now, and why."), parent) {
+    setObjectName(QStringLiteral("performanceOverview"));
     m_cpu = addPart(m_column, new PerformanceMetricTile(QStringLiteral("CPU"), m_content),
                     QStringLiteral("cpuTile"));
     m_temperature = addPart(m_column, new PerformanceTemperatureCard(screen, m_content),
@@ -40,6 +41,7 @@ PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot
     m_impactBox =
         addBox(QStringLiteral("Biggest impact right now"), 0, QStringLiteral("impactBox"));
     m_impact = new PerformanceImpactList(m_impactBox->card());
+    m_impact->setObjectName(QStringLiteral("impactList"));
     m_impactBox->column()->addWidget(m_impact);
 
     auto* askRow = new QWidget(m_content);

@@ -25,17 +25,6 @@ public:
 
     void showSnapshot(const SystemSnapshot& snapshot);
 
-    PerformanceMetricTile* cpuTile() const { return m_cpu; }
-    PerformanceTemperatureCard* temperatureCard() const { return m_temperature; }
-    PerformanceMetricTile* memoryTile() const { return m_memory; }
-    PerformanceMetricTile* storageTile() const { return m_storage; }
-    PerformanceMetricTile* batteryTile() const { return m_battery; }
-    PerformanceAutopilotPane* autopilotPane() const { return m_autopilot; }
-    PerformanceGroupBox* impactBox() const { return m_impactBox; }
-    PerformanceImpactList* impactList() const { return m_impact; }
-    QPushButton* askWhyButton() const { return m_askWhy; }
-    QPushButton* askHeatButton() const { return m_askHeat; }
-
 private:
     PerformanceMetricTile* m_cpu;
     PerformanceTemperatureCard* m_temperature;

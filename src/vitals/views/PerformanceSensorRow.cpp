@@ -29,16 +29,19 @@ PerformanceSensorRow::PerformanceSensorRow(QWidget* parent) : QWidget(parent) {
     texts->setSpacing(2);
     m_name = label(QString(), TextStyle::Body, QKForeground::Primary, this, QFont::Medium);
     m_plain = label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
+    m_name->setObjectName(QStringLiteral("sensorName"));
     texts->addWidget(m_name);
     texts->addWidget(m_plain);
     row->addLayout(texts, 1);
 
     m_value = figure(TextStyle::Title3, QFont::DemiBold, QKForeground::Primary, this);
+    m_value->setObjectName(QStringLiteral("sensorValue"));
     m_value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     row->addWidget(m_value, 0, Qt::AlignTop);
     outer->addLayout(row);
 
     m_divider = new QFrame(this);
+    m_divider->setObjectName(QStringLiteral("sensorDivider"));
     m_divider->setFrameShape(QFrame::HLine);
     m_divider->setFrameShadow(QFrame::Plain);
     QKForeground::apply(m_divider, QKForeground::Quaternary);

@@ -16,10 +16,6 @@ public:
 
     void showSensor(const HardwareSensor& sensor, bool divider);
 
-    QLabel* name() const { return m_name; }
-    QKLineLabel* value() const { return m_value; }
-    QFrame* divider() const { return m_divider; }
-
 private:
     QLabel* m_name;
     QLabel* m_plain;

@@ -25,6 +25,7 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
                                      "the sensor chips — only temperatures that help you "
                                      "understand heat."),
                       parent) {
+    setObjectName(QStringLiteral("performanceSensors"));
     auto* pressure = addBox(QString(), 8, QStringLiteral("pressureCard"));
     QWidget* body = pressure->card();
     auto* header = new QHBoxLayout;
@@ -33,6 +34,7 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
                       0, Qt::AlignVCenter);
     header->addStretch(1);
     m_badge = new PerformanceBadge(body);
+    m_badge->setObjectName(QStringLiteral("pressureBadge"));
     header->addWidget(m_badge, 0, Qt::AlignVCenter);
     pressure->column()->addLayout(header);
     m_sentence = pressure->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
@@ -49,7 +51,8 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
     m_sensorsBox = addBox(QStringLiteral("Temperature sensors"), 0, QStringLiteral("sensorsBox"));
 
     m_causeBox = addBox(QStringLiteral("Likely cause"), 6, QStringLiteral("causeBox"));
-    m_causeName = m_causeBox->addLabel(QString(), TextStyle::Headline, QKForeground::Primary);
+    m_causeName = m_causeBox->addLabel(QString(), TextStyle::Headline, QKForeground::Primary,
+                                       QStringLiteral("causeName"));
     m_causeExplanation =
         m_causeBox->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary);
 
@@ -79,6 +82,7 @@ void PerformanceSensorsPage::showSnapshot(const SystemSnapshot& s) {
         m_rows.clear();
         for (qsizetype i = 0; i < sensors.size(); ++i) {
             auto* row = new PerformanceSensorRow(m_sensorsBox->card());
+            row->setObjectName(QStringLiteral("sensorRow"));
             m_sensorsBox->column()->addWidget(row);
             // A widget added to a layout whose parent is already on screen is not shown by
             // addWidget: the layout queues the show on the event loop, and until that call runs

@@ -24,17 +24,6 @@ public:
 
     void showSnapshot(const SystemSnapshot& snapshot);
 
-    PerformanceBadge* pressureBadge() const { return m_badge; }
-    QLabel* pressureSentence() const { return m_sentence; }
-    QLabel* pressureSourceNote() const { return m_sourceNote; }
-    PerformanceGroupBox* emptyBox() const { return m_empty; }
-    QLabel* emptyText() const { return m_emptyText; }
-    PerformanceGroupBox* sensorsBox() const { return m_sensorsBox; }
-    const QList<PerformanceSensorRow*>& rows() const { return m_rows; }
-    PerformanceGroupBox* causeBox() const { return m_causeBox; }
-    QLabel* causeName() const { return m_causeName; }
-    QPushButton* askButton() const { return m_ask; }
-
 private:
     PerformanceBadge* m_badge;
     QLabel* m_sentence;

@@ -40,7 +40,9 @@ PerformanceTemperatureCard::PerformanceTemperatureCard(ScreenState* screen, QWid
                                     QKForeground::Primary, body, std::nullopt, false))
                              .align(Qt::AlignVCenter),
                          L::stretch(1),
-                         part(m_badge = new PerformanceBadge(body)).align(Qt::AlignVCenter)}),
+                         part(m_badge = new PerformanceBadge(body))
+                             .name(QStringLiteral("temperatureBadge"))
+                             .align(Qt::AlignVCenter)}),
                  // Both texts sit on the bottom edge, which keeps their baselines close.
                  L::row(10, {part(m_reading = figure(TextStyle::Title2, QFont::Bold,
                                                      QKForeground::Primary, body))
@@ -118,13 +120,4 @@ void PerformanceTemperatureCard::showSnapshot(const SystemSnapshot& s) {
     const std::optional<QString> advice = PerformanceText::temperatureAdvice(t.pressure);
     m_advice->setVisible(advice.has_value());
     m_advice->setText(advice.value_or(QString()));
-}
-
-QList<QKIconLabel*> PerformanceTemperatureCard::visibleChips() const {
-    QList<QKIconLabel*> out;
-    for (QKIconLabel* chip : m_chips) {
-        if (!chip->isHidden())
-            out.append(chip);
-    }
-    return out;
 }

@@ -27,12 +27,6 @@ public:
 
     void showSnapshot(const SystemSnapshot& snapshot);
 
-    PerformanceBadge* badge() const { return m_badge; }
-    QKLineLabel* reading() const { return m_reading; }
-    // The chips shown now, in order.
-    QList<QKIconLabel*> visibleChips() const;
-    QLabel* note() const { return m_note; }
-
 private:
     // One chip a sensor group, leading-aligned.
     QKLayout::Box chips();

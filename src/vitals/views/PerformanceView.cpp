@@ -76,10 +76,6 @@ PerformanceView::Mode PerformanceView::mode() const {
     return m_screen ? m_screen->performanceMode() : Mode::Overview;
 }
 
-QWidget* PerformanceView::currentPage() const {
-    return m_stack->currentWidget();
-}
-
 bool PerformanceView::showsProgress() const {
     return m_stack->currentWidget() == m_progress;
 }

@@ -38,14 +38,8 @@ public:
     PerformanceView(AppState* appState, PerformanceAutopilot* autopilot, ScreenState* screen,
                     QWidget* parent = nullptr);
 
-    // The page on show now (the mode, or none while waiting for the first sample).
-    QWidget* currentPage() const;
+    // Whether it still waits for the first sample, with no page of a mode on show.
     bool showsProgress() const;
-
-    SegmentedControl* modePicker() const { return m_picker; }
-    PerformanceOverviewPage* overviewPage() const { return m_overview; }
-    PerformanceSensorsPage* sensorsPage() const { return m_sensors; }
-    PerformanceFansPage* fansPage() const { return m_fans; }
 
     // The actions of the ask buttons: post the question to the assistant.
     static void askWhySlow();

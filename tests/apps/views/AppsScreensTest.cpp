@@ -107,17 +107,17 @@ TEST(UninstallerView, TicksMoveTheTotalAndConfirmingWritesTheResultLine) {
               "Uninstall · " + formatBytes(appBytes + high.sizeBytes));
     EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 1 leftover item?");
 
-    view->leftoverRows().at(1)->checkBox()->click();
+    Find::part<QCheckBox>(view->leftoverRows().at(1), "explainRowCheck")->click();
     EXPECT_TRUE(service->leftovers().at(1).selected);
     EXPECT_EQ(Find::part<QPushButton>(*view, "uninstallButton")->text(),
               "Uninstall · " + formatBytes(appBytes + high.sizeBytes + low.sizeBytes));
     EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 2 leftover items?");
-    view->leftoverRows().at(1)->checkBox()->click();
-    view->leftoverRows().at(0)->checkBox()->click();
+    Find::part<QCheckBox>(view->leftoverRows().at(1), "explainRowCheck")->click();
+    Find::part<QCheckBox>(view->leftoverRows().at(0), "explainRowCheck")->click();
     EXPECT_EQ(Find::part<QPushButton>(*view, "uninstallButton")->text(),
               "Uninstall · " + formatBytes(appBytes));
     EXPECT_EQ(view->confirmTitle(), "Uninstall Editor and 0 leftover items?");
-    view->leftoverRows().at(0)->checkBox()->click();
+    Find::part<QCheckBox>(view->leftoverRows().at(0), "explainRowCheck")->click();
 
     confirmWithCode(*view);
     ASSERT_TRUE(testsupport::waitFor([&] { return screen.uninstallResult().has_value(); }));
@@ -179,17 +179,17 @@ TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {
     Posts opened(Notifications::OpenSection);
     SubscriptionIntelligenceView view;
     view.show();
-    ASSERT_EQ(view.badges().size(), 3);
-    EXPECT_EQ(view.badges().at(0)->text(), "Worth reviewing");
-    EXPECT_EQ(view.badges().at(0)->tone(), QKForeground::Orange);
-    EXPECT_EQ(view.badges().at(1)->text(), "Potential saving");
-    EXPECT_EQ(view.badges().at(1)->tone(), QKForeground::Green);
+    ASSERT_EQ(Find::parts<QKBadge>(view, "insightBadge").size(), 3);
+    EXPECT_EQ(Find::parts<QKBadge>(view, "insightBadge").at(0)->text(), "Worth reviewing");
+    EXPECT_EQ(Find::parts<QKBadge>(view, "insightBadge").at(0)->tone(), QKForeground::Orange);
+    EXPECT_EQ(Find::parts<QKBadge>(view, "insightBadge").at(1)->text(), "Potential saving");
+    EXPECT_EQ(Find::parts<QKBadge>(view, "insightBadge").at(1)->tone(), QKForeground::Green);
     // The example line stands above the first card.
     const auto* examples = view.findChild<QLabel*>("subscriptionsExamples");
     ASSERT_TRUE(examples);
     QCoreApplication::processEvents();
     EXPECT_LT(examples->mapTo(&view, QPoint(0, 0)).y(),
-              view.badges().at(0)->mapTo(&view, QPoint(0, 0)).y());
+              Find::parts<QKBadge>(view, "insightBadge").at(0)->mapTo(&view, QPoint(0, 0)).y());
     Find::part<QPushButton>(view, "reviewInstalledApps")->click();
     EXPECT_EQ(opened.payloads, QStringList({"uninstaller"}));
 }

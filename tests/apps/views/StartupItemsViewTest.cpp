@@ -4,6 +4,7 @@
 #include "fakes/FakeFileRevealer.h"
 #include "support/AccessibleAudit.h"
 #include "support/Find.h"
+#include "support/FindPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKTransientNote.h"
@@ -36,10 +37,10 @@ TEST(StartupItemsView, ReadsTheListOnFirstShowingOnly) {
     FakeFileRevealer revealer;
     {
         StartupItemsView view(service.get(), &revealer);
-        EXPECT_TRUE(view.showsProgress());
+        EXPECT_TRUE(Find::showing(view, "startupReading"));
         view.show();
         EXPECT_TRUE(service->loaded());
-        EXPECT_TRUE(view.showsEmptyState());
+        EXPECT_TRUE(Find::showing(view, "startupEmpty"));
         EXPECT_EQ(Find::part<QKEmptyState>(view, "startupEmpty")->title(),
                   QString("Nothing starts automatically"));
         EXPECT_EQ(Find::part<QKEmptyState>(view, "startupEmpty")->message(),
@@ -49,7 +50,7 @@ TEST(StartupItemsView, ReadsTheListOnFirstShowingOnly) {
     write(m.user() + "/late.desktop", entry("Late"));
     StartupItemsView again(service.get(), &revealer);
     again.show();
-    EXPECT_TRUE(again.showsEmptyState());
+    EXPECT_TRUE(Find::showing(again, "startupEmpty"));
     EXPECT_TRUE(again.rows().isEmpty());
 }
 
@@ -63,7 +64,7 @@ TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
     FakeFileRevealer revealer;
     StartupItemsView view(service.get(), &revealer);
     view.show();
-    ASSERT_TRUE(view.showsList());
+    ASSERT_TRUE(Find::showing(view, "startupList"));
     ASSERT_EQ(view.rows().size(), 4);
 
     StartupItemRow* mine = rowFor(view, "Mine");
@@ -150,7 +151,7 @@ TEST(StartupItemsView, AssistiveTechnologyReadsTheRowsAndTurnsASwitch) {
     FakeFileRevealer revealer;
     StartupItemsView view(service.get(), &revealer);
     view.show();
-    ASSERT_TRUE(view.showsList());
+    ASSERT_TRUE(Find::showing(view, "startupList"));
     EXPECT_TRUE(testsupport::accessibilityProblems(&view).isEmpty())
         << testsupport::accessibilityProblems(&view).join('\n').toStdString();
     const QStringList texts = testsupport::accessibleTexts(&view);
@@ -170,5 +171,5 @@ TEST(StartupItemsView, AssistiveTechnologyReadsTheRowsAndTurnsASwitch) {
 TEST(StartupItemsView, WithoutAServiceShowsTheEmptyState) {
     StartupItemsView view(nullptr, nullptr);
     view.show();
-    EXPECT_TRUE(view.showsEmptyState());
+    EXPECT_TRUE(Find::showing(view, "startupEmpty"));
 }

@@ -5,6 +5,7 @@
 #include "assistant/views/PendrelTimelineView.h"
 #include "assistant/views/TimelineDelegate.h"
 #include "assistant/views/TimelineRow.h"
+#include "support/Find.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKRowList.h"
@@ -102,8 +103,9 @@ TEST(TimelineView, SearchFooterAndClearingUnpinned) {
     s.store().setSearchText("disk");
     ASSERT_EQ(s.shown(), 2);
     EXPECT_EQ(s.entry(0).title, "disk map") << "newest first";
-    EXPECT_TRUE(s.drawn(0)->dividerVisible());
-    EXPECT_FALSE(s.drawn(1)->dividerVisible()) << "no divider under the last row";
+    EXPECT_FALSE(Find::part<QWidget>(s.drawn(0), "entryDivider")->isHidden());
+    EXPECT_TRUE(Find::part<QWidget>(s.drawn(1), "entryDivider")->isHidden())
+        << "no divider under the last row";
     EXPECT_TRUE(s.view.footer()->isVisible());
     EXPECT_EQ(s.view.countLabel()->text(), "5 entries on this Mac") << "all entries count";
 
@@ -112,7 +114,7 @@ TEST(TimelineView, SearchFooterAndClearingUnpinned) {
     EXPECT_EQ(s.store().entries().size(), 4) << "the hidden unpinned entry goes too";
     EXPECT_FALSE(s.view.footer()->isVisible()) << "every entry is pinned now";
     ASSERT_EQ(s.shown(), 1);
-    EXPECT_FALSE(s.drawn(0)->dividerVisible());
+    EXPECT_TRUE(Find::part<QWidget>(s.drawn(0), "entryDivider")->isHidden());
 
     s.store().setSearchText("kubernetes");
     EXPECT_TRUE(s.view.emptyState()->isVisible());
@@ -125,25 +127,28 @@ TEST(TimelineView, PinningChangesTheRowInFourPlaces) {
     s.record("why is my mac hot", "CPU at 91%");
     ASSERT_EQ(s.shown(), 1);
     TimelineRow* row = s.drawn(0);
-    EXPECT_TRUE(row->pinnedBadge()->isHidden());
-    EXPECT_EQ(row->pinButton()->toolTip(), "Pin for Explain My Mac");
-    EXPECT_EQ(row->pinButton()->symbol(), "pin");
+    EXPECT_TRUE(Find::part<QWidget>(row, "entryPinned")->isHidden());
+    EXPECT_EQ(Find::part<QKSymbolButton>(row, "pinButton")->toolTip(), "Pin for Explain My Mac");
+    EXPECT_EQ(Find::part<QKSymbolButton>(row, "pinButton")->symbol(), "pin");
 
     QSignalSpy resets(s.view.model(), &QAbstractItemModel::modelReset);
     s.clickPin(0);
     ASSERT_TRUE(s.store().entries().first().pinned);
     EXPECT_EQ(resets.count(), 0) << "the row is updated in place, not rebuilt";
     row = s.drawn(0);
-    EXPECT_FALSE(row->pinnedBadge()->isHidden());
-    EXPECT_EQ(row->pinButton()->toolTip(), "Unpin");
-    EXPECT_EQ(row->pinButton()->symbol(), "pin.fill");
-    EXPECT_EQ(row->pinButton()->tone(), QKForeground::Tint);
-    EXPECT_TRUE(row->metaLabel()->text().startsWith(QString::fromUtf8("Explain My Mac · ")));
+    EXPECT_FALSE(Find::part<QWidget>(row, "entryPinned")->isHidden());
+    EXPECT_EQ(Find::part<QKSymbolButton>(row, "pinButton")->toolTip(), "Unpin");
+    EXPECT_EQ(Find::part<QKSymbolButton>(row, "pinButton")->symbol(), "pin.fill");
+    EXPECT_EQ(Find::part<QKSymbolButton>(row, "pinButton")->tone(), QKForeground::Tint);
+    EXPECT_TRUE(Find::part<QLabel>(row, "entryMeta")
+                    ->text()
+                    .startsWith(QString::fromUtf8("Explain My Mac · ")));
 
     s.clickPin(0);
     EXPECT_FALSE(s.store().entries().first().pinned);
-    EXPECT_TRUE(s.drawn(0)->pinnedBadge()->isHidden());
-    EXPECT_EQ(s.drawn(0)->pinButton()->toolTip(), "Pin for Explain My Mac");
+    EXPECT_TRUE(Find::part<QWidget>(s.drawn(0), "entryPinned")->isHidden());
+    EXPECT_EQ(Find::part<QKSymbolButton>(s.drawn(0), "pinButton")->toolTip(),
+              "Pin for Explain My Mac");
 }
 
 // A full timeline: the rows are drawn, not made, so a search keystroke creates, moves or hides
@@ -179,9 +184,11 @@ TEST(TimelineView, RowsReachAssistiveTechnologyAndPinByKeyboard) {
     Screen s("view-a11y");
     s.record("disk full", "Downloads holds 40 GB");
     s.record("mac hot", "", Kind::Automation);
-    EXPECT_EQ(s.drawn(0)->kindSymbol()->symbol(), TimelineText::symbol(Kind::Automation))
+    EXPECT_EQ(Find::part<QKSymbol>(s.drawn(0), "entryKind")->symbol(),
+              TimelineText::symbol(Kind::Automation))
         << "one stamp draws every kind";
-    EXPECT_EQ(s.drawn(1)->kindSymbol()->symbol(), TimelineText::symbol(Kind::AskAnswer));
+    EXPECT_EQ(Find::part<QKSymbol>(s.drawn(1), "entryKind")->symbol(),
+              TimelineText::symbol(Kind::AskAnswer));
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.view.list());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->text(QAccessible::Name), "Timeline");

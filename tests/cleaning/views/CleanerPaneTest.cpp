@@ -127,7 +127,7 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
         EXPECT_TRUE(pane->cleanButton()->isEnabled());
 
         // Ticking goes to ScreenState and into the button.
-        pane->cleanableRows()[1]->checkBox()->click();
+        Find::part<QCheckBox>(pane->cleanableRows()[1], "explainRowCheck")->click();
         EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches", "downloads"}));
         EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2.5 MB");
 
@@ -135,7 +135,7 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
         TamsoExplainRow* library = pane->keptRows()[0];
         EXPECT_TRUE(library->locked());
         EXPECT_EQ(library->safety(), TamsoSafety::Keep);
-        EXPECT_FALSE(library->checkBox()->isVisible());
+        EXPECT_FALSE(Find::part<QCheckBox>(library, "explainRowCheck")->isVisible());
         auto* reveal = qobject_cast<QPushButton*>(library->trailing());
         ASSERT_NE(reveal, nullptr);
         EXPECT_EQ(reveal->text(), "Show in File Manager");

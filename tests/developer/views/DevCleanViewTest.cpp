@@ -30,6 +30,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QTest>
 
 using Kind = CleanupScanner::State::Kind;
@@ -82,6 +83,21 @@ QStringList titles(const QList<TamsoExplainRow*>& rows) {
     return out;
 }
 
+QWidget* currentPane(const DevCleanView& view) {
+    return Find::part<QStackedWidget>(view, "devPanes")->currentWidget();
+}
+
+// The rows of this name on show; a list's rebuild hides the rows it replaces at once and deletes
+// them later.
+QList<TamsoExplainRow*> shownRows(const QWidget& root, const QString& name) {
+    QList<TamsoExplainRow*> out;
+    for (TamsoExplainRow* row : Find::parts<TamsoExplainRow>(root, name)) {
+        if (!row->isHidden())
+            out.append(row);
+    }
+    return out;
+}
+
 DevCategoryList* modelsPane(const DevCleanView& view) {
     return Find::part<DevCategoryList>(view, "devModelsPane");
 }
@@ -116,32 +132,32 @@ TEST(DevCleanView, PanesFollowThePickerTheCardsAndOnlyExactPaneMessages) {
     Rig rig;
     {
         auto view = rig.view();
-        EXPECT_EQ(view->currentPane(), Find::part<QWidget>(*view, "devHub"));
-        view->picker()->activated(2);
+        EXPECT_EQ(currentPane(*view), Find::part<QWidget>(*view, "devHub"));
+        Find::part<SegmentedControl>(*view, "devPanePicker")->activated(2);
         EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
-        EXPECT_EQ(view->currentPane(), modelsPane(*view));
-        view->keepAwakeCardButton()->click();
-        EXPECT_EQ(view->currentPane(), Find::part<QWidget>(*view, "devAwakePane"));
+        EXPECT_EQ(currentPane(*view), modelsPane(*view));
+        Find::part<QPushButton>(*view, "hubOpen-awake")->click();
+        EXPECT_EQ(currentPane(*view), Find::part<QWidget>(*view, "devAwakePane"));
 
         for (const char* ignored : {"Models", "", "AI models", "cleanup "}) {
             NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, ignored);
             EXPECT_EQ(rig.screen.devPane(), DevPane::Awake) << ignored;
         }
         NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "models");
-        EXPECT_EQ(view->currentPane(), modelsPane(*view));
+        EXPECT_EQ(currentPane(*view), modelsPane(*view));
 
         QString opened;
         QObject context;
         NotificationCenter::defaultCenter().observe(Notifications::OpenSection, &context,
                                                     [&](const QString& id) { opened = id; });
-        view->cardButtons().last()->click();
+        Find::part<QPushButton>(*view, "hubOpen-compare")->click();
         EXPECT_EQ(opened, "compare");
     }
     // With the screen gone the message changes nothing; a new screen shows the last pane.
     NotificationCenter::defaultCenter().post(Notifications::OpenDevPane, "cleanup");
     EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
     auto again = rig.view();
-    EXPECT_EQ(again->currentPane(), modelsPane(*again));
+    EXPECT_EQ(currentPane(*again), modelsPane(*again));
 }
 
 TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
@@ -164,7 +180,8 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
         EXPECT_TRUE(Find::part<QLabel>(*view, "hubSafeLine")
                         ->text()
                         .startsWith("Safe recovery available · "));
-        EXPECT_EQ(titles(view->largestRows()), QStringList({"Ollama models", "npm cache"}));
+        EXPECT_EQ(titles(shownRows(*view, "hubLargestRow")),
+                  QStringList({"Ollama models", "npm cache"}));
         EXPECT_EQ(titles(modelsPane(*view)->rows()), QStringList({"Ollama models"}));
         EXPECT_EQ(titles(cleanupPane(*view)->rows()), QStringList({"Ollama models", "npm cache"}));
     }
@@ -175,7 +192,7 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
 
     // Ticking the model on the models pane shows on the cleanup pane too.
     rig.screen.setDevPane(DevPane::Models);
-    modelsPane(*view)->rows().first()->checkBox()->click();
+    Find::part<QCheckBox>(modelsPane(*view)->rows().first(), "explainRowCheck")->click();
     EXPECT_TRUE(rig.screen.devSelected().contains("dev-ollama"));
     EXPECT_EQ(cleanupPane(*view)->rows().first()->selected(), true);
     EXPECT_EQ(Find::part<QPushButton>(cleanupPane(*view), "devClean")->text(),
@@ -279,7 +296,7 @@ TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     EXPECT_EQ(pane.duration->currentText(), "Until I turn it off");
     EXPECT_FALSE(pane.display->isChecked());
     EXPECT_TRUE(pane.power->isChecked());
-    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
+    EXPECT_EQ(Find::part<QPushButton>(*view, "hubOpen-awake")->text(), "Open");
 
     // On battery with "Only while on power": the switch falls back with the reason.
     rig.onPower = false;
@@ -299,8 +316,8 @@ TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     EXPECT_TRUE(pane.main->isChecked());
     EXPECT_EQ(pane.title->text(), "Keeping this Mac awake");
     EXPECT_TRUE(pane.note->isHidden());
-    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Manage");
-    EXPECT_EQ(view->keepAwakeCardText()->text(), rig.keepAwake->statusLine());
+    EXPECT_EQ(Find::part<QPushButton>(*view, "hubOpen-awake")->text(), "Manage");
+    EXPECT_EQ(Find::part<QLabel>(*view, "hubAwakeText")->text(), rig.keepAwake->statusLine());
     EXPECT_TRUE(Find::part<QKIconLabel>(*view, "hubAwakeLine")->isVisibleTo(view.get()));
     EXPECT_EQ(Find::part<QKIconLabel>(*view, "hubAwakeLine")->text(), rig.keepAwake->statusLine());
 
@@ -327,6 +344,6 @@ TEST(DevCleanView, KeepAwakePaneShowsWhatTheManagerDid) {
     EXPECT_FALSE(pane.main->isChecked());
     EXPECT_EQ(pane.note->text(), "Turned off");
     EXPECT_EQ(pane.status->text(), "Off — your Mac can sleep normally.");
-    EXPECT_EQ(view->keepAwakeCardButton()->text(), "Open");
+    EXPECT_EQ(Find::part<QPushButton>(*view, "hubOpen-awake")->text(), "Open");
     EXPECT_FALSE(Find::part<QKIconLabel>(*view, "hubAwakeLine")->isVisibleTo(view.get()));
 }

@@ -4,6 +4,8 @@
 #include "fakes/FakeSnapshotSampler.h"
 #include "home/HomeTestSupport.h"
 #include "support/AccessibleAudit.h"
+#include "support/Find.h"
+#include "support/FindPage.h"
 #include "support/TestSupport.h"
 
 #include "home/views/AttentionSection.h"
@@ -87,22 +89,35 @@ protected:
     ScreenState screen;
 };
 
+// The recommendation cards on show, in the grid's order.
+QList<RecommendationCardView*> cardViews(const DashboardView& view) {
+    QList<RecommendationCardView*> cards;
+    for (auto* card : Find::part<QWidget>(view, "recGrid")
+                          ->findChildren<RecommendationCardView*>(Qt::FindDirectChildrenOnly)) {
+        if (!card->isHidden())
+            cards.append(card);
+    }
+    return cards;
+}
+
 TEST_F(DashboardViewTest, WaitsForTheFirstSampleThenGreets) {
     auto view = makeView();
-    EXPECT_TRUE(view->showsProgress());
-    EXPECT_FALSE(view->header()->isVisible());
+    EXPECT_TRUE(Find::showing(*view, "readingVitals"));
+    EXPECT_FALSE(Find::part<QWidget>(*view, "dashboardHeader")->isVisible());
 
     publish(sample());
-    EXPECT_FALSE(view->showsProgress());
-    EXPECT_EQ(view->header()->greetingLabel()->text(), "Good afternoon, Ana");
-    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac is healthy.");
-    EXPECT_EQ(view->header()->countLabel()->text(),
+    EXPECT_FALSE(Find::showing(*view, "readingVitals"));
+    EXPECT_EQ(Find::part<QLabel>(*view, "greeting")->text(), "Good afternoon, Ana");
+    EXPECT_EQ(Find::part<QLabel>(*view, "statusText")->text(), "Your Mac is healthy.");
+    EXPECT_EQ(Find::part<QLabel>(*view, "countLine")->text(),
               "Live vitals look good. Complete today's check for the full picture.");
-    EXPECT_FALSE(view->header()->lastCheckedLabel()->isVisible());
-    EXPECT_TRUE(view->attention()->emptyPanel()->isVisible());
-    EXPECT_TRUE(view->attention()->checkNowButton()->isVisible());
-    EXPECT_EQ(view->glance()->tiles().at(0)->tile().title, "Storage");
-    EXPECT_EQ(view->askStrip()->question(), "Is there anything I should do about my Mac today?");
+    EXPECT_FALSE(Find::part<QLabel>(*view, "lastChecked")->isVisible());
+    EXPECT_TRUE(Find::part<QWidget>(*view, "attentionEmpty")->isVisible());
+    EXPECT_TRUE(Find::part<QPushButton>(*view, "checkNow")->isVisible());
+    EXPECT_EQ(Find::part<GlanceSection>(*view, "glanceSection")->tiles().at(0)->tile().title,
+              "Storage");
+    EXPECT_EQ(Find::part<AskTamsoStrip>(*view, "dashboardAsk")->question(),
+              "Is there anything I should do about my Mac today?");
 }
 
 // One reading decides the header, its description, the card under it and the tiles: a busy
@@ -110,30 +125,36 @@ TEST_F(DashboardViewTest, WaitsForTheFirstSampleThenGreets) {
 TEST_F(DashboardViewTest, TheHeaderAgreesWithTheTilesBesideIt) {
     publish(sample(0.5, 0.5, 100, P::Unknown));
     auto view = makeView();
-    EXPECT_EQ(view->glance()->tiles().at(2)->tile().message, "Your Mac is working hard.");
-    EXPECT_EQ(view->glance()->tiles().at(3)->tile().message, "Thermal status is unavailable.");
-    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac needs a review.");
-    EXPECT_EQ(view->header()->countLabel()->text(),
+    EXPECT_EQ(Find::part<GlanceSection>(*view, "glanceSection")->tiles().at(2)->tile().message,
+              "Your Mac is working hard.");
+    EXPECT_EQ(Find::part<GlanceSection>(*view, "glanceSection")->tiles().at(3)->tile().message,
+              "Thermal status is unavailable.");
+    EXPECT_EQ(Find::part<QLabel>(*view, "statusText")->text(), "Your Mac needs a review.");
+    EXPECT_EQ(Find::part<QLabel>(*view, "countLine")->text(),
               "Live vitals need attention. Complete today's check for the full picture.");
-    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Complete today's check");
-    EXPECT_EQ(view->attention()->emptyMessage()->text(),
+    EXPECT_EQ(Find::part<QLabel>(*view, "attentionEmptyTitle")->text(), "Complete today's check");
+    EXPECT_EQ(Find::part<QLabel>(*view, "attentionEmptyMessage")->text(),
               "Live vitals need attention. Check temporary files and large files for the full "
               "picture.");
-    EXPECT_TRUE(view->header()->toolTip().contains("Thermal status unavailable"));
-    EXPECT_FALSE(view->header()->toolTip().contains("Thermals comfortable"));
+    EXPECT_TRUE(Find::part<QWidget>(*view, "dashboardHeader")
+                    ->toolTip()
+                    .contains("Thermal status unavailable"));
+    EXPECT_FALSE(
+        Find::part<QWidget>(*view, "dashboardHeader")->toolTip().contains("Thermals comfortable"));
 
     // With today's check done and nothing to clean, the card still does not call the Mac fine.
     check();
-    EXPECT_EQ(view->header()->countLabel()->text(),
+    EXPECT_EQ(Find::part<QLabel>(*view, "countLine")->text(),
               "Live vitals need attention; run a check for a fuller diagnosis.");
-    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Nothing to clean today.");
-    EXPECT_EQ(view->attention()->emptyMessage()->text(),
+    EXPECT_EQ(Find::part<QLabel>(*view, "attentionEmptyTitle")->text(), "Nothing to clean today.");
+    EXPECT_EQ(Find::part<QLabel>(*view, "attentionEmptyMessage")->text(),
               "Live vitals need attention; the tiles below say why.");
 
     publish(sample());
-    EXPECT_EQ(view->header()->statusLabel()->text(), "Your Mac is healthy.");
-    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Nothing needs you today.");
-    EXPECT_EQ(view->attention()->emptyMessage()->text(), "Everything Pendrel checked looks good.");
+    EXPECT_EQ(Find::part<QLabel>(*view, "statusText")->text(), "Your Mac is healthy.");
+    EXPECT_EQ(Find::part<QLabel>(*view, "attentionEmptyTitle")->text(), "Nothing needs you today.");
+    EXPECT_EQ(Find::part<QLabel>(*view, "attentionEmptyMessage")->text(),
+              "Everything Pendrel checked looks good.");
 }
 
 TEST_F(DashboardViewTest, CheckNowRunsBothMeasurementsAndEndsAllClear) {
@@ -141,20 +162,20 @@ TEST_F(DashboardViewTest, CheckNowRunsBothMeasurementsAndEndsAllClear) {
     auto view = makeView();
     QSemaphore gate;
     measure->setHook([&](const CleanCategory&, const CancelToken&) { gate.acquire(); });
-    QTest::mouseClick(view->attention()->checkNowButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(*view, "checkNow"), Qt::LeftButton);
     EXPECT_TRUE(health->junk().isChecking());
     EXPECT_TRUE(health->bigFiles().isChecking());
-    EXPECT_TRUE(view->attention()->refreshButton()->isChecking());
-    EXPECT_FALSE(view->attention()->refreshButton()->isEnabled());
-    EXPECT_FALSE(view->attention()->checkNowButton()->isEnabled());
+    EXPECT_TRUE(Find::part<RefreshButton>(*view, "attentionRefresh")->isChecking());
+    EXPECT_FALSE(Find::part<RefreshButton>(*view, "attentionRefresh")->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(*view, "checkNow")->isEnabled());
     gate.release(8);
     ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
 
-    EXPECT_EQ(view->attention()->refreshButton()->text(), "Refresh");
-    EXPECT_EQ(view->attention()->emptyTitle()->text(), "Nothing needs you today.");
-    EXPECT_FALSE(view->attention()->checkNowButton()->isVisible());
-    EXPECT_EQ(view->header()->countLabel()->text(), "Nothing needs you today.");
-    EXPECT_TRUE(view->header()->lastCheckedLabel()->isVisible());
+    EXPECT_EQ(Find::part<RefreshButton>(*view, "attentionRefresh")->text(), "Refresh");
+    EXPECT_EQ(Find::part<QLabel>(*view, "attentionEmptyTitle")->text(), "Nothing needs you today.");
+    EXPECT_FALSE(Find::part<QPushButton>(*view, "checkNow")->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(*view, "countLine")->text(), "Nothing needs you today.");
+    EXPECT_TRUE(Find::part<QLabel>(*view, "lastChecked")->isVisible());
     EXPECT_FALSE(view->attention()->reviewEntry()->isVisible());
 }
 
@@ -164,23 +185,24 @@ TEST_F(DashboardViewTest, ACardsButtonWritesTheScreenStateBeforeOpeningItsSectio
     publish(sample());
     screen.setDiskMode(DiskMode::Mail);
     auto view = makeView();
-    const QList<RecommendationCardView*> cards = view->attention()->cardViews();
+    const QList<RecommendationCardView*> cards = cardViews(*view);
     ASSERT_EQ(cards.size(), 1);
-    EXPECT_EQ(cards.front()->titleLabel()->text(), "2 GB can be safely recovered");
+    EXPECT_EQ(Find::part<QLabel>(cards.front(), "recTitle")->text(),
+              "2 GB can be safely recovered");
 
     QStringList events;
     QObject context;
     NotificationCenter::defaultCenter().observe(
         Notifications::OpenSection, &context,
         [&](const QString& id) { events << id + " in " + rawValue(screen.diskMode()); });
-    QTest::mouseClick(cards.front()->actionButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(cards.front(), "recAction"), Qt::LeftButton);
     EXPECT_EQ(events, QStringList({"disk in system"}));
 }
 
 TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     publish(troubled());
     auto view = makeView();
-    EXPECT_EQ(view->header()->countLabel()->text(),
+    EXPECT_EQ(Find::part<QLabel>(*view, "countLine")->text(),
               "Pendrel found 3 things worth your attention today.");
     GuidedReviewEntryCard* entry = view->attention()->reviewEntry();
     ASSERT_TRUE(entry->isVisible());
@@ -195,19 +217,20 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
                  (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
     ASSERT_TRUE(sheet->windowHandle());
     EXPECT_EQ(sheet->windowHandle()->transientParent(), view->window()->windowHandle());
-    EXPECT_EQ(sheet->closeButton()->accessibleName(), "Close");
+    EXPECT_EQ(Find::part<QKSymbolButton>(sheet, "reviewClose")->accessibleName(), "Close");
     EXPECT_TRUE(testsupport::accessibilityProblems(sheet).isEmpty())
         << testsupport::accessibilityProblems(sheet).join('\n').toStdString();
-    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 1 of 3");
+    EXPECT_EQ(Find::part<QLabel>(sheet, "reviewStepHeader")->text(), "Recommendation 1 of 3");
     EXPECT_EQ(sheet->progress()->value(), 1);
     EXPECT_EQ(sheet->progress()->maximum(), 3);
-    EXPECT_EQ(sheet->cardTitle()->text(), "Xcode is putting pressure on memory");
+    EXPECT_EQ(Find::part<QLabel>(sheet, "reviewTitle")->text(),
+              "Xcode is putting pressure on memory");
 
     QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
     QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
-    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 3 of 3");
+    EXPECT_EQ(Find::part<QLabel>(sheet, "reviewStepHeader")->text(), "Recommendation 3 of 3");
     QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
-    EXPECT_TRUE(sheet->showsFinished());
+    EXPECT_TRUE(Find::showing(*sheet, "reviewFinished"));
     QTest::mouseClick(sheet->doneButton(), Qt::LeftButton);
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(entry->button()->text(), "Start guided review");
@@ -218,20 +241,20 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     NotificationCenter::defaultCenter().observe(Notifications::OpenSection, &context,
                                                 [&](const QString& id) { opened << id; });
     QTest::mouseClick(entry->button(), Qt::LeftButton);
-    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 1 of 3");
-    QTest::mouseClick(sheet->actionButton(), Qt::LeftButton);
+    EXPECT_EQ(Find::part<QLabel>(sheet, "reviewStepHeader")->text(), "Recommendation 1 of 3");
+    QTest::mouseClick(Find::part<QPushButton>(sheet, "reviewAction"), Qt::LeftButton);
     EXPECT_FALSE(sheet->isVisible());
     EXPECT_EQ(opened, QStringList({"performance"}));
-    EXPECT_EQ(entry->titleLabel()->text(), "Continue today's review");
+    EXPECT_EQ(Find::part<QLabel>(entry, "guidedEntryTitle")->text(), "Continue today's review");
     EXPECT_EQ(entry->button()->text(), "Continue");
 
     // Continuing resumes at card 2; closing there and continuing shows card 2 again.
     QTest::mouseClick(entry->button(), Qt::LeftButton);
-    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 2 of 3");
-    QTest::mouseClick(sheet->closeButton(), Qt::LeftButton);
+    EXPECT_EQ(Find::part<QLabel>(sheet, "reviewStepHeader")->text(), "Recommendation 2 of 3");
+    QTest::mouseClick(Find::part<QKSymbolButton>(sheet, "reviewClose"), Qt::LeftButton);
     EXPECT_FALSE(sheet->isVisible());
     QTest::mouseClick(entry->button(), Qt::LeftButton);
-    EXPECT_EQ(sheet->stepHeader()->text(), "Recommendation 2 of 3");
+    EXPECT_EQ(Find::part<QLabel>(sheet, "reviewStepHeader")->text(), "Recommendation 2 of 3");
 
     // The list shrinks to one card while the sheet is open: it shows the finished view.
     QTest::mouseClick(sheet->skipButton(), Qt::LeftButton);
@@ -241,7 +264,7 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
         s.topProcesses = {memoryUser("Xcode", 9'000'000'000)};
         return s;
     }());
-    EXPECT_TRUE(sheet->showsFinished());
+    EXPECT_TRUE(Find::showing(*sheet, "reviewFinished"));
     sheet->reject(); // Escape
     EXPECT_FALSE(view->review().showing);
     EXPECT_EQ(entry->button()->text(), "Start guided review");
@@ -252,17 +275,19 @@ TEST_F(DashboardViewTest, AReviewLeftToActOnACardContinuesOnTheNextHomeScreen) {
     publish(troubled());
     auto first = makeView();
     QTest::mouseClick(first->attention()->reviewEntry()->button(), Qt::LeftButton);
-    QTest::mouseClick(first->reviewSheet()->actionButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(first->reviewSheet(), "reviewAction"),
+                      Qt::LeftButton);
     EXPECT_EQ(screen.guidedStep(), 1);
     first.reset();
 
     auto second = makeView();
     GuidedReviewEntryCard* entry = second->attention()->reviewEntry();
     EXPECT_FALSE(second->reviewSheet()->isVisible());
-    EXPECT_EQ(entry->titleLabel()->text(), "Continue today's review");
+    EXPECT_EQ(Find::part<QLabel>(entry, "guidedEntryTitle")->text(), "Continue today's review");
     EXPECT_EQ(entry->button()->text(), "Continue");
     QTest::mouseClick(entry->button(), Qt::LeftButton);
-    EXPECT_EQ(second->reviewSheet()->stepHeader()->text(), "Recommendation 2 of 3");
+    EXPECT_EQ(Find::part<QLabel>(second->reviewSheet(), "reviewStepHeader")->text(),
+              "Recommendation 2 of 3");
 }
 
 TEST_F(DashboardViewTest, FullDiskAccessCardFollowsTheRecheck) {
@@ -272,16 +297,17 @@ TEST_F(DashboardViewTest, FullDiskAccessCardFollowsTheRecheck) {
         std::make_unique<DashboardView>(*appState, missing, *health, screen, *clock, account);
     view->resize(1000, 900);
     view->show();
-    FullDiskAccessCard* card = view->fullDiskAccessCard();
+    auto* card = Find::part<FullDiskAccessCard>(*view, "fullDiskAccessCard");
     card->setProbe([] { return false; }); // this machine would always say granted
     ASSERT_TRUE(card->isVisible());
-    QTest::mouseClick(card->recheckButton(), Qt::LeftButton); // still not granted here
+    QTest::mouseClick(Find::part<QPushButton>(card, "recheckFullDiskAccess"),
+                      Qt::LeftButton); // still not granted here
     EXPECT_TRUE(card->isVisible());
     missing.setHasFullDiskAccess(true);
     EXPECT_FALSE(card->isVisible());
 
     auto granted = makeView();
-    EXPECT_FALSE(granted->fullDiskAccessCard()->isVisible());
+    EXPECT_FALSE(Find::part<QWidget>(*granted, "fullDiskAccessCard")->isVisible());
 }
 
 } // namespace

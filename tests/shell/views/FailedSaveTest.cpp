@@ -84,13 +84,15 @@ TEST_F(ReadOnlySettings, TheRunModeGoesBackToTheStoredOneAndSaysWhy) {
 
 TEST_F(ReadOnlySettings, TheTextSizeButtonsKeepTheStoredStepAndWarn) {
     TextSizeControl control(defaults);
-    ASSERT_TRUE(control.saveWarning()->isHidden());
-    control.biggerButton()->click();
+    ASSERT_TRUE(Find::part<QToolButton>(control, "textSizeSaveWarning")->isHidden());
+    Find::part<QToolButton>(control, "textSizeBigger")->click();
     EXPECT_FALSE(defaults.contains(ThemeKeys::FontSize));
     EXPECT_EQ(control.stepName(), "Normal");
-    EXPECT_FALSE(control.saveWarning()->isHidden());
-    EXPECT_TRUE(control.saveWarning()->toolTip().startsWith(prefix));
-    EXPECT_EQ(control.saveWarning()->accessibleName(), control.saveWarning()->toolTip());
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeSaveWarning")->isHidden());
+    EXPECT_TRUE(
+        Find::part<QToolButton>(control, "textSizeSaveWarning")->toolTip().startsWith(prefix));
+    EXPECT_EQ(Find::part<QToolButton>(control, "textSizeSaveWarning")->accessibleName(),
+              Find::part<QToolButton>(control, "textSizeSaveWarning")->toolTip());
 }
 
 TEST_F(ReadOnlySettings, TheAutopilotSwitchesShowWhatIsStoredAndWhy) {
@@ -112,8 +114,8 @@ TEST(FailedSave, TheWarningGoesWithTheNextStoredChange) {
     UserDefaults defaults(testsupport::freshDir("recovers") + "/defaults.json");
     TextSizeControl control(defaults);
     emit defaults.saveFailed(ThemeKeys::FontSize, prefix + "No space left on device");
-    EXPECT_FALSE(control.saveWarning()->isHidden());
-    control.biggerButton()->click();
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeSaveWarning")->isHidden());
+    Find::part<QToolButton>(control, "textSizeBigger")->click();
     EXPECT_EQ(defaults.integerValue(ThemeKeys::FontSize), 3);
-    EXPECT_TRUE(control.saveWarning()->isHidden());
+    EXPECT_TRUE(Find::part<QToolButton>(control, "textSizeSaveWarning")->isHidden());
 }

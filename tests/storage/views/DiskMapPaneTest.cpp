@@ -5,8 +5,10 @@
 #include "storage/DiskMapTestSupport.h"
 #include "storage/views/TreemapLegend.h"
 #include "storage/views/TreemapView.h"
+#include "support/Find.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKTransientNote.h"
 
 #include <gtest/gtest.h>
@@ -42,14 +44,15 @@ const MapNode* named(const QList<MapNode>& nodes, const QString& name) {
 TEST(DiskMapPane, ShowingAnIdleScannerStartsAScan) {
     DiskMapScanner scanner(requestFor(makeHome()));
     DiskMapPane pane(scanner, nullptr);
-    EXPECT_TRUE(pane.showsIdle());
+    EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Idle));
     pane.show();
     EXPECT_TRUE(scanner.state().isScanning());
-    EXPECT_TRUE(pane.showsProgress());
-    EXPECT_EQ(pane.primaryButton()->text(), "Stop");
-    EXPECT_EQ(pane.progressText(), "Opening your home folder");
+    EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Busy));
+    EXPECT_EQ(Find::part<QPushButton>(pane, "diskMapPrimary")->text(), "Stop");
+    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapProgress")->text(), "Opening your home folder");
     scanner.applyProgress(scanner.scanGeneration(), QString());
-    EXPECT_EQ(pane.progressText(), QString::fromUtf8("Measuring\u2026"));
+    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapProgress")->text(),
+              QString::fromUtf8("Measuring\u2026"));
     // The note under the progress shows all its lines. Only the layout requests are delivered:
     // the tiny home's scan may have finished by now, and its result must not arrive before stop().
     pane.resize(900, 600);
@@ -62,9 +65,9 @@ TEST(DiskMapPane, ShowingAnIdleScannerStartsAScan) {
 
     pane.stop();
     EXPECT_EQ(scanner.state().kind, Kind::Idle);
-    EXPECT_TRUE(pane.showsIdle());
-    EXPECT_EQ(pane.idleState()->title(), "See where space lives");
-    EXPECT_EQ(pane.primaryButton()->text(), "Analyse home");
+    EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Idle));
+    EXPECT_EQ(Find::part<QKEmptyState>(pane, "diskMapIdle")->title(), "See where space lives");
+    EXPECT_EQ(Find::part<QPushButton>(pane, "diskMapPrimary")->text(), "Analyse home");
     QThreadPool::globalInstance()->waitForDone();
 }
 
@@ -76,9 +79,9 @@ TEST(DiskMapPane, AResultOnHandIsShownWithoutScanning) {
     DiskMapPane pane(scanner, nullptr);
     pane.show();
     EXPECT_EQ(scanner.scanGeneration(), generation);
-    EXPECT_TRUE(pane.showsMap());
-    EXPECT_EQ(pane.breadcrumbText(), "Home");
-    EXPECT_TRUE(pane.upButton()->isHidden());
+    EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Done));
+    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
+    EXPECT_TRUE(Find::part<QPushButton>(pane, "diskMapUp")->isHidden());
     EXPECT_EQ(pane.treemap()->nodes().size(), 2);
 }
 
@@ -89,7 +92,7 @@ TEST(DiskMapPane, DrillingInAndOut) {
     pane.resize(900, 600);
     pane.show();
     ASSERT_TRUE(settled(scanner));
-    ASSERT_TRUE(pane.showsMap());
+    ASSERT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Done));
 
     const MapNode* notes = named(pane.currentNodes(), "notes.txt");
     ASSERT_NE(notes, nullptr);
@@ -98,25 +101,27 @@ TEST(DiskMapPane, DrillingInAndOut) {
 
     // Selecting a file shows its details, without a button to reveal it.
     emit pane.treemap()->selectionClicked(*notes);
-    EXPECT_FALSE(pane.details()->isHidden());
-    EXPECT_TRUE(pane.revealButton()->isHidden());
+    EXPECT_FALSE(Find::part<QWidget>(pane, "diskMapDetails")->isHidden());
+    EXPECT_TRUE(Find::part<QPushButton>(pane, "diskMapReveal")->isHidden());
 
     const MapNode projects = *named(pane.currentNodes(), "Projects");
     emit pane.treemap()->selectionClicked(projects);
-    EXPECT_FALSE(pane.revealButton()->isHidden());
-    pane.revealButton()->click();
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "diskMapReveal")->isHidden());
+    Find::part<QPushButton>(pane, "diskMapReveal")->click();
     EXPECT_EQ(revealer.revealed, QStringList({projects.id}));
     EXPECT_EQ(QKTransientNote::shownIn(&pane), nullptr);
     revealer.refuses = true;
-    pane.revealButton()->click();
+    Find::part<QPushButton>(pane, "diskMapReveal")->click();
     ASSERT_TRUE(QKTransientNote::shownIn(&pane));
-    EXPECT_EQ(QKTransientNote::shownIn(&pane)->anchor(), pane.revealButton());
+    EXPECT_EQ(QKTransientNote::shownIn(&pane)->anchor(),
+              Find::part<QPushButton>(pane, "diskMapReveal"));
 
     emit pane.treemap()->drillInRequested(projects);
-    EXPECT_EQ(pane.breadcrumbText(), QString::fromUtf8("Home \u203A Projects"));
-    EXPECT_FALSE(pane.upButton()->isHidden());
+    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(),
+              QString::fromUtf8("Home \u203A Projects"));
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "diskMapUp")->isHidden());
     EXPECT_FALSE(pane.selection());
-    EXPECT_TRUE(pane.details()->isHidden());
+    EXPECT_TRUE(Find::part<QWidget>(pane, "diskMapDetails")->isHidden());
 
     const MapNode app = *named(pane.currentNodes(), "app");
     pane.drillIn(app);
@@ -124,19 +129,20 @@ TEST(DiskMapPane, DrillingInAndOut) {
     EXPECT_EQ(pane.categoryTotals(), (CategoryTotals{{DiskMapCategory::Code, app.sizeBytes}}));
     // Its ten blocks of files and the folder's own blocks.
     EXPECT_EQ(app.sizeBytes, 10 * 4096 + allocated(app.id));
-    EXPECT_EQ(pane.legend()->rowTexts(), QStringList({"Code " + formatBytes(app.sizeBytes)}));
+    EXPECT_EQ(Find::part<TreemapLegend>(pane, "diskMapLegend")->rowTexts(),
+              QStringList({"Code " + formatBytes(app.sizeBytes)}));
 
     pane.goUp();
     pane.goUp();
-    EXPECT_EQ(pane.breadcrumbText(), "Home");
-    EXPECT_TRUE(pane.upButton()->isHidden());
+    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
+    EXPECT_TRUE(Find::part<QPushButton>(pane, "diskMapUp")->isHidden());
 
     // Analysing from inside a folder comes back to the top.
     pane.drillIn(projects);
     pane.analyse();
     EXPECT_TRUE(pane.stack().isEmpty());
     ASSERT_TRUE(settled(scanner));
-    EXPECT_EQ(pane.breadcrumbText(), "Home");
+    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
     EXPECT_EQ(pane.treemap()->nodes().size(), 2);
 }
 
@@ -145,8 +151,9 @@ TEST(DiskMapPane, FailureShowsItsMessage) {
     DiskMapPane pane(scanner, nullptr);
     pane.show();
     ASSERT_TRUE(settled(scanner));
-    EXPECT_TRUE(pane.showsFailed());
-    EXPECT_EQ(pane.failedState()->title(), "Could not map");
-    EXPECT_EQ(pane.failedState()->message(), DiskMapScanner::unreadableHomeText());
-    EXPECT_EQ(pane.primaryButton()->text(), "Analyse home");
+    EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Failed));
+    EXPECT_EQ(Find::part<QKEmptyState>(pane, "diskMapFailed")->title(), "Could not map");
+    EXPECT_EQ(Find::part<QKEmptyState>(pane, "diskMapFailed")->message(),
+              DiskMapScanner::unreadableHomeText());
+    EXPECT_EQ(Find::part<QPushButton>(pane, "diskMapPrimary")->text(), "Analyse home");
 }

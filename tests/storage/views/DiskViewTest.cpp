@@ -14,6 +14,7 @@
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/StorageGrowthPane.h"
 #include "support/AccessibleAudit.h"
+#include "support/Find.h"
 #include "support/Posts.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKProminentButton.h"
@@ -213,16 +214,17 @@ TEST(StorageGrowthPane, MeasuresOnFirstShowingAndListsSharesOfTheTotal) {
     DiskView& view = hub.make();
     auto* pane = qobject_cast<StorageGrowthPane*>(view.pane());
     ASSERT_TRUE(pane);
-    EXPECT_FALSE(pane->analyseButton()->isEnabled());
-    EXPECT_EQ(pane->analyseButton()->text(), "Measuring…");
+    EXPECT_FALSE(Find::part<QPushButton>(*pane, "growthAnalyse")->isEnabled());
+    EXPECT_EQ(Find::part<QPushButton>(*pane, "growthAnalyse")->text(), "Measuring…");
     ASSERT_TRUE(hub.growthDone());
     ASSERT_EQ(hub.growth.totalBytes(), 1000);
-    EXPECT_TRUE(pane->analyseButton()->isEnabled());
-    EXPECT_EQ(pane->analyseButton()->text(), "Analyse");
+    EXPECT_TRUE(Find::part<QPushButton>(*pane, "growthAnalyse")->isEnabled());
+    EXPECT_EQ(Find::part<QPushButton>(*pane, "growthAnalyse")->text(), "Analyse");
 
     // Empty buckets are hidden; shares are truncated.
     const QList<TamsoExplainRow*> rows =
-        pane->bucketList()->findChildren<TamsoExplainRow*>(QString(), Qt::FindDirectChildrenOnly);
+        Find::part<QWidget>(*pane, "growthBuckets")
+            ->findChildren<TamsoExplainRow*>(QString(), Qt::FindDirectChildrenOnly);
     ASSERT_EQ(rows.size(), 2);
     EXPECT_EQ(rows[0]->meta(), "99% of measured total");
     EXPECT_EQ(rows[1]->meta(), "0% of measured total");

@@ -2,6 +2,7 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/OrganizerTestSupport.h"
 #include "storage/views/OrganizerMoveDelegate.h"
+#include "support/Find.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKProminentButton.h"
@@ -28,7 +29,8 @@ namespace {
 void tick(OrganizerPane& pane, const QString& id) {
     const QRect rect = pane.rowToggleRect(id);
     ASSERT_FALSE(rect.isEmpty());
-    QTest::mouseClick(pane.planList()->viewport(), Qt::LeftButton, {}, rect.center());
+    QTest::mouseClick(Find::part<QListView>(pane, "organizerPlanList")->viewport(), Qt::LeftButton,
+                      {}, rect.center());
 }
 
 bool settled(FolderOrganizer& organizer) {
@@ -50,43 +52,44 @@ TEST(OrganizerPane, PreviewTicksApplyAndUndo) {
     OrganizerPane pane(organizer);
     pane.resize(600, 700);
     pane.show();
-    EXPECT_TRUE(pane.previewGroup()->isHidden());
-    EXPECT_TRUE(pane.undoGroup()->isHidden());
+    EXPECT_TRUE(Find::part<QWidget>(pane, "organizerPreviewGroup")->isHidden());
+    EXPECT_TRUE(Find::part<QWidget>(pane, "organizerUndo")->isHidden());
 
-    pane.previewButton()->click();
-    EXPECT_FALSE(pane.previewButton()->isEnabled()); // planning
-    EXPECT_FALSE(pane.previewGroup()->isHidden());
-    EXPECT_FALSE(pane.planningPage()->isHidden());
-    EXPECT_EQ(pane.planningPage()->line()->text(), "Building a preview…");
-    EXPECT_TRUE(pane.planList()->isHidden());
+    Find::part<QPushButton>(pane, "organizerPreview")->click();
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "organizerPreview")->isEnabled()); // planning
+    EXPECT_FALSE(Find::part<QWidget>(pane, "organizerPreviewGroup")->isHidden());
+    EXPECT_FALSE(Find::part<QKBusyPage>(pane, "organizerPlanning")->isHidden());
+    EXPECT_EQ(Find::part<QKBusyPage>(pane, "organizerPlanning")->line()->text(),
+              "Building a preview…");
+    EXPECT_TRUE(Find::part<QListView>(pane, "organizerPlanList")->isHidden());
     ASSERT_TRUE(settled(organizer));
-    EXPECT_TRUE(pane.planningPage()->isHidden());
-    EXPECT_FALSE(pane.previewGroup()->isHidden());
-    EXPECT_EQ(pane.planRowCount(), 2);
-    EXPECT_EQ(pane.selectedLabel()->text(), "2 selected");
-    EXPECT_EQ(pane.leftAloneLabel()->text(), "1 left alone");
-    EXPECT_TRUE(pane.applyButton()->isEnabled());
+    EXPECT_TRUE(Find::part<QKBusyPage>(pane, "organizerPlanning")->isHidden());
+    EXPECT_FALSE(Find::part<QWidget>(pane, "organizerPreviewGroup")->isHidden());
+    EXPECT_EQ(Find::part<QListView>(pane, "organizerPlanList")->model()->rowCount(), 2);
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerSelected")->text(), "2 selected");
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerLeftAlone")->text(), "1 left alone");
+    EXPECT_TRUE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
 
     const QString a = layout.downloadsDir() + "/a.png", b = layout.downloadsDir() + "/b.pdf";
     tick(pane, a);
     EXPECT_FALSE(
         organizer.plan()->moves.at(organizer.plan()->moves.at(0).id == a ? 0 : 1).isEnabled);
     tick(pane, b);
-    EXPECT_EQ(pane.selectedLabel()->text(), "0 selected");
-    EXPECT_TRUE(pane.statusLabel()->text().startsWith("0 moves · "));
-    EXPECT_FALSE(pane.applyButton()->isEnabled());
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerSelected")->text(), "0 selected");
+    EXPECT_TRUE(Find::part<QLabel>(pane, "organizerStatusText")->text().startsWith("0 moves · "));
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
     tick(pane, a);
-    EXPECT_EQ(pane.planRowCount(), 2);
+    EXPECT_EQ(Find::part<QListView>(pane, "organizerPlanList")->model()->rowCount(), 2);
 
-    pane.applyButton()->click();
+    Find::part<QPushButton>(pane, "organizerApply")->click();
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(pane.statusLabel()->text(), "Done. Moved 1 items.");
-    ASSERT_EQ(pane.undoButtons().size(), 1);
-    EXPECT_FALSE(pane.undoGroup()->isHidden());
-    pane.undoButtons().first()->click();
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerStatusText")->text(), "Done. Moved 1 items.");
+    ASSERT_EQ(Find::parts<QPushButton>(pane, "organizerUndoRun").size(), 1);
+    EXPECT_FALSE(Find::part<QWidget>(pane, "organizerUndo")->isHidden());
+    Find::parts<QPushButton>(pane, "organizerUndoRun").first()->click();
     ASSERT_TRUE(settled(organizer));
     EXPECT_TRUE(QFile::exists(a));
-    EXPECT_TRUE(pane.undoGroup()->isHidden());
+    EXPECT_TRUE(Find::part<QWidget>(pane, "organizerUndo")->isHidden());
 }
 
 TEST(OrganizerPane, EmptyPreviewAndRules) {
@@ -96,23 +99,25 @@ TEST(OrganizerPane, EmptyPreviewAndRules) {
     FolderOrganizer organizer(layout);
     OrganizerPane pane(organizer);
     pane.show();
-    pane.previewButton()->click();
+    Find::part<QPushButton>(pane, "organizerPreview")->click();
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(pane.statusLabel()->text(), "Nothing matched the current rules.");
-    EXPECT_FALSE(pane.previewGroup()->isHidden());
-    EXPECT_EQ(pane.selectedLabel()->text(), "0 selected");
-    EXPECT_EQ(pane.planRowCount(), 0);
-    EXPECT_FALSE(pane.applyButton()->isEnabled());
-    EXPECT_EQ(pane.leftAloneLabel()->text(), "1 left alone");
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerStatusText")->text(),
+              "Nothing matched the current rules.");
+    EXPECT_FALSE(Find::part<QWidget>(pane, "organizerPreviewGroup")->isHidden());
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerSelected")->text(), "0 selected");
+    EXPECT_EQ(Find::part<QListView>(pane, "organizerPlanList")->model()->rowCount(), 0);
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerLeftAlone")->text(), "1 left alone");
 
-    pane.downloadsToggle()->click();
+    Find::part<ToggleSwitch>(pane, "organizerDownloads")->click();
     EXPECT_FALSE(organizer.includeDownloads());
-    pane.desktopToggle()->click();
+    Find::part<ToggleSwitch>(pane, "organizerDesktop")->click();
     EXPECT_FALSE(organizer.includeDesktop());
-    pane.daysStepper()->setValue(99);
+    Find::part<QSpinBox>(pane, "organizerDays")->setValue(99);
     EXPECT_EQ(organizer.leaveRecentDays(), 60);
-    EXPECT_EQ(pane.daysLabel()->text(), "Leave files changed in the last 60 days");
-    pane.daysStepper()->setValue(-4);
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerDaysLabel")->text(),
+              "Leave files changed in the last 60 days");
+    Find::part<QSpinBox>(pane, "organizerDays")->setValue(-4);
     EXPECT_EQ(organizer.leaveRecentDays(), 0);
 }
 
@@ -128,20 +133,20 @@ TEST(OrganizerPane, NothingStartsWhileARunIsInProgress) {
     const auto release = qScopeGuard([&go] { go.release(100); });
     OrganizerPane pane(organizer);
     pane.show();
-    pane.previewButton()->click();
+    Find::part<QPushButton>(pane, "organizerPreview")->click();
     ASSERT_TRUE(settled(organizer));
-    pane.applyButton()->click();
-    EXPECT_EQ(pane.statusLabel()->text(), "Moving 0 of 1…");
-    EXPECT_TRUE(pane.statusShowsProgress());
-    EXPECT_FALSE(pane.previewButton()->isEnabled());
-    EXPECT_FALSE(pane.applyButton()->isEnabled());
-    EXPECT_TRUE(pane.downloadsToggle()->isEnabled());
+    Find::part<QPushButton>(pane, "organizerApply")->click();
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerStatusText")->text(), "Moving 0 of 1…");
+    EXPECT_FALSE(Find::part<QWidget>(pane, "organizerStatusSpinner")->isHidden());
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "organizerPreview")->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
+    EXPECT_TRUE(Find::part<ToggleSwitch>(pane, "organizerDownloads")->isEnabled());
     tick(pane, layout.downloadsDir() + "/a.png"); // ticks stay editable
     EXPECT_FALSE(organizer.plan()->moves.first().isEnabled);
     go.release();
     ASSERT_TRUE(settled(organizer));
-    EXPECT_TRUE(pane.previewButton()->isEnabled());
-    EXPECT_FALSE(pane.statusShowsProgress());
+    EXPECT_TRUE(Find::part<QPushButton>(pane, "organizerPreview")->isEnabled());
+    EXPECT_TRUE(Find::part<QWidget>(pane, "organizerStatusSpinner")->isHidden());
 }
 
 // A plan of hundreds of files scrolls inside its own box: the page stays short, the runs to undo
@@ -156,33 +161,33 @@ TEST(OrganizerPane, ALongPlanScrollsInItsOwnBoxAndAnAppliedPlanIsSpent) {
     OrganizerPane pane(organizer);
     pane.resize(700, 1000);
     pane.show();
-    pane.previewButton()->click();
+    Find::part<QPushButton>(pane, "organizerPreview")->click();
     ASSERT_TRUE(settled(organizer));
-    ASSERT_EQ(pane.planRowCount(), 400);
+    ASSERT_EQ(Find::part<QListView>(pane, "organizerPlanList")->model()->rowCount(), 400);
     QApplication::processEvents();
-    EXPECT_EQ(pane.planList()->height(),
+    EXPECT_EQ(Find::part<QListView>(pane, "organizerPlanList")->height(),
               OrganizerPane::visibleRows() * OrganizerMoveDelegate::rowHeight());
-    EXPECT_GT(pane.planList()->verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(Find::part<QListView>(pane, "organizerPlanList")->verticalScrollBar()->maximum(), 0);
 
-    pane.applyButton()->click();
+    Find::part<QPushButton>(pane, "organizerApply")->click();
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(pane.statusLabel()->text(), "Done. Moved 400 items.");
-    EXPECT_FALSE(pane.applyButton()->isEnabled());
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerStatusText")->text(), "Done. Moved 400 items.");
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
     tick(pane, layout.downloadsDir() + "/f0.txt"); // a tick does not revive a spent plan
     tick(pane, layout.downloadsDir() + "/f0.txt");
-    EXPECT_FALSE(pane.applyButton()->isEnabled());
-    ASSERT_EQ(pane.undoButtons().size(), 1);
+    EXPECT_FALSE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
+    ASSERT_EQ(Find::parts<QPushButton>(pane, "organizerUndoRun").size(), 1);
     QApplication::processEvents();
-    QPushButton* undo = pane.undoButtons().first();
+    QPushButton* undo = Find::parts<QPushButton>(pane, "organizerUndoRun").first();
     const int undoBottom = undo->mapTo(&pane, QPoint(0, undo->height())).y();
     EXPECT_LT(undoBottom, pane.height());
     EXPECT_TRUE(undo->isVisible());
 
     undo->click();
     ASSERT_TRUE(settled(organizer));
-    pane.previewButton()->click();
+    Find::part<QPushButton>(pane, "organizerPreview")->click();
     ASSERT_TRUE(settled(organizer));
-    EXPECT_TRUE(pane.applyButton()->isEnabled());
+    EXPECT_TRUE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
 }
 
 // Where two rows carry one file name, each says which folder it comes from. Every row tells
@@ -199,11 +204,12 @@ TEST(OrganizerPane, RowsNameTheirFolderAndTheirTickForEveryoneAndTheKeyboard) {
     pane.resize(700, 900);
     pane.show();
     QApplication::setActiveWindow(&pane);
-    pane.previewButton()->click();
+    Find::part<QPushButton>(pane, "organizerPreview")->click();
     ASSERT_TRUE(settled(organizer));
-    ASSERT_EQ(pane.planRowCount(), 3);
+    ASSERT_EQ(Find::part<QListView>(pane, "organizerPlanList")->model()->rowCount(), 3);
 
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(pane.planList());
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(Find::part<QListView>(pane, "organizerPlanList"));
     ASSERT_TRUE(list);
     ASSERT_EQ(list->childCount(), 3);
     QStringList names;
@@ -218,16 +224,16 @@ TEST(OrganizerPane, RowsNameTheirFolderAndTheirTickForEveryoneAndTheKeyboard) {
     EXPECT_EQ(names, QStringList({"alone.png", "report.pdf · from Downloads",
                                   "report.pdf · from Desktop"}));
 
-    pane.applyButton()->setFocus(Qt::OtherFocusReason);
+    Find::part<QPushButton>(pane, "organizerApply")->setFocus(Qt::OtherFocusReason);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-    ASSERT_EQ(QApplication::focusWidget(), pane.planList());
-    ASSERT_EQ(pane.planList()->currentIndex().row(), 0);
-    QTest::keyClick(pane.planList(), Qt::Key_Space);
+    ASSERT_EQ(QApplication::focusWidget(), Find::part<QListView>(pane, "organizerPlanList"));
+    ASSERT_EQ(Find::part<QListView>(pane, "organizerPlanList")->currentIndex().row(), 0);
+    QTest::keyClick(Find::part<QListView>(pane, "organizerPlanList"), Qt::Key_Space);
     EXPECT_FALSE(organizer.plan()->moves.at(0).isEnabled);
     EXPECT_FALSE(list->child(0)->state().checked);
     EXPECT_TRUE(list->child(1)->state().checked);
-    QTest::keyClick(pane.planList(), Qt::Key_Down);
-    QTest::keyClick(pane.planList(), Qt::Key_Space);
+    QTest::keyClick(Find::part<QListView>(pane, "organizerPlanList"), Qt::Key_Down);
+    QTest::keyClick(Find::part<QListView>(pane, "organizerPlanList"), Qt::Key_Space);
     EXPECT_FALSE(organizer.plan()->moves.at(1).isEnabled);
-    EXPECT_EQ(pane.selectedLabel()->text(), "1 selected");
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerSelected")->text(), "1 selected");
 }

@@ -7,6 +7,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "support/Find.h"
+#include "support/FindPage.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/SegmentedControl.h"
@@ -85,17 +86,60 @@ protected:
     ScreenState screen;
 };
 
+PerformanceOverviewPage* overview(const PerformanceView& view) {
+    return Find::part<PerformanceOverviewPage>(view, "performanceOverview");
+}
+PerformanceSensorsPage* sensors(const PerformanceView& view) {
+    return Find::part<PerformanceSensorsPage>(view, "performanceSensors");
+}
+PerformanceFansPage* fans(const PerformanceView& view) {
+    return Find::part<PerformanceFansPage>(view, "performanceFans");
+}
+SegmentedControl* picker(const PerformanceView& view) {
+    return Find::part<SegmentedControl>(view, "performanceModePicker");
+}
+PerformanceBadge* badge(const QWidget* tile) {
+    return Find::part<PerformanceBadge>(tile, "metricBadge");
+}
+QKLineLabel* value(const QWidget* tile) {
+    return Find::part<QKLineLabel>(tile, "metricValue");
+}
+
+// The parts of this name not hidden: rows and cards a new set replaces are hidden at once and
+// deleted later.
+template <typename T> QList<T*> shownParts(const QWidget* root, const QString& name) {
+    QList<T*> out;
+    for (T* part : Find::parts<T>(root, name)) {
+        if (!part->isHidden())
+            out.append(part);
+    }
+    return out;
+}
+
 bool shown(const QWidget* w, const QWidget* root) {
     return w->isVisibleTo(root);
 }
 
-QStringList visibleRowNames(const QList<PerformanceImpactList::Row>& rows) {
+// The shown rows of one of the impact list's lists, as "name value".
+QStringList visibleRowNames(const QWidget* impact, const QString& rows) {
     QStringList names;
-    for (const auto& row : rows) {
-        if (!row.widget->isHidden())
-            names << row.name->text() + " " + row.value->text();
+    for (const QWidget* row : Find::parts<QWidget>(impact, rows)) {
+        if (!row->isHidden())
+            names << Find::part<QKLineLabel>(row, "impactName")->text() + " " +
+                         Find::part<QKLineLabel>(row, "impactValue")->text();
     }
     return names;
+}
+
+// The temperature card's chips shown now, in order.
+QList<QKIconLabel*> visibleChips(const QWidget* card) {
+    QList<QKIconLabel*> out;
+    for (QKIconLabel* chip :
+         Find::part<QWidget>(card, "temperatureChips")->findChildren<QKIconLabel*>()) {
+        if (!chip->isHidden())
+            out.append(chip);
+    }
+    return out;
 }
 
 } // namespace
@@ -105,38 +149,36 @@ TEST_F(PerformanceViewTest, ProgressUntilTheFirstSampleWhateverTheMode) {
     EXPECT_TRUE(view->showsProgress());
     screen.setPerformanceMode(PerformanceMode::Fans);
     EXPECT_TRUE(view->showsProgress());
-    EXPECT_EQ(view->modePicker()->currentIndex(), 2);
+    EXPECT_EQ(picker(*view)->currentIndex(), 2);
 
     publish(SystemSnapshot());
     EXPECT_FALSE(view->showsProgress());
-    EXPECT_EQ(view->currentPage(), view->fansPage());
+    EXPECT_TRUE(Find::showing(*view, "performanceFans"));
 }
 
 TEST_F(PerformanceViewTest, PickerAndLinksWriteTheModeAndARebuiltScreenShowsIt) {
     publish(SystemSnapshot());
     auto view = makeView();
-    EXPECT_EQ(view->currentPage(), view->overviewPage());
-    EXPECT_EQ(view->modePicker()->labels(), QStringList({"Overview", "Sensors", "Fans"}));
+    EXPECT_TRUE(Find::showing(*view, "performanceOverview"));
+    EXPECT_EQ(picker(*view)->labels(), QStringList({"Overview", "Sensors", "Fans"}));
 
-    SegmentedControl* picker = view->modePicker();
-    QTest::mouseClick(picker, Qt::LeftButton, {}, picker->segmentRect(1).center());
+    SegmentedControl* modes = picker(*view);
+    QTest::mouseClick(modes, Qt::LeftButton, {}, modes->segmentRect(1).center());
     EXPECT_EQ(screen.performanceMode(), PerformanceMode::Sensors);
-    EXPECT_EQ(view->currentPage(), view->sensorsPage());
+    EXPECT_TRUE(Find::showing(*view, "performanceSensors"));
 
     screen.setPerformanceMode(PerformanceMode::Overview);
-    Find::part<QPushButton>(*view->overviewPage()->temperatureCard(), "temperatureOpenFans")
-        ->click();
+    Find::part<QPushButton>(overview(*view), "temperatureOpenFans")->click();
     EXPECT_EQ(screen.performanceMode(), PerformanceMode::Fans);
-    EXPECT_EQ(view->currentPage(), view->fansPage());
+    EXPECT_TRUE(Find::showing(*view, "performanceFans"));
 
     // Leaving the section drops the screen; coming back builds a new one on the stored mode.
     view.reset();
     auto again = makeView();
-    EXPECT_EQ(again->currentPage(), again->fansPage());
-    EXPECT_EQ(again->modePicker()->currentIndex(), 2);
-    Find::part<QPushButton>(*again->overviewPage()->temperatureCard(), "temperatureOpenSensors")
-        ->click();
-    EXPECT_EQ(again->currentPage(), again->sensorsPage());
+    EXPECT_TRUE(Find::showing(*again, "performanceFans"));
+    EXPECT_EQ(picker(*again)->currentIndex(), 2);
+    Find::part<QPushButton>(overview(*again), "temperatureOpenSensors")->click();
+    EXPECT_TRUE(Find::showing(*again, "performanceSensors"));
 }
 
 TEST_F(PerformanceViewTest, AskButtonsPostTheExactQuestions) {
@@ -146,10 +188,10 @@ TEST_F(PerformanceViewTest, AskButtonsPostTheExactQuestions) {
     QObject context;
     NotificationCenter::defaultCenter().observe(Notifications::AskTamso, &context,
                                                 [&](const QString& q) { asked << q; });
-    view->overviewPage()->askWhyButton()->click();
-    view->overviewPage()->askHeatButton()->click();
-    view->sensorsPage()->askButton()->click();
-    view->fansPage()->askButton()->click();
+    Find::part<QPushButton>(overview(*view), "askWhy")->click();
+    Find::part<QPushButton>(overview(*view), "askHeat")->click();
+    Find::part<QPushButton>(sensors(*view), "askHeat")->click();
+    Find::part<QPushButton>(fans(*view), "askFans")->click();
     EXPECT_EQ(asked, QStringList({"Why is my Mac slow?", "Why is my Mac running hot?",
                                   "Why is my Mac running hot?", "Why are my fans loud?"}));
 }
@@ -168,40 +210,46 @@ TEST_F(PerformanceViewTest, OverviewFollowsEachSnapshotInPlace) {
         hot.topProcesses.append(memoryRow(QString("m%1").arg(i), quint64(7 - i) * 1000));
     publish(hot);
     auto view = makeView();
-    PerformanceOverviewPage* page = view->overviewPage();
+    PerformanceOverviewPage* page = overview(*view);
+    const QWidget* cpu = Find::part<QWidget>(page, "cpuTile");
+    const QWidget* battery = Find::part<QWidget>(page, "batteryTile");
+    const QWidget* heat = Find::part<QWidget>(page, "temperatureCard");
+    const QWidget* advice = Find::part<QLabel>(heat, "temperatureAdvice");
+    const QWidget* impactBox = Find::part<QWidget>(page, "impactBox");
 
-    QKLineLabel* cpuValue = page->cpuTile()->value();
+    QKLineLabel* cpuValue = value(cpu);
     EXPECT_EQ(cpuValue->text(), "91%");
-    EXPECT_EQ(page->cpuTile()->badge()->text(), "High");
-    EXPECT_EQ(page->memoryTile()->badge()->text(), "High");
-    EXPECT_EQ(page->storageTile()->value()->text(), "95% full");
-    EXPECT_EQ(page->batteryTile()->badge()->text(), "High");
-    EXPECT_EQ(page->temperatureCard()->badge()->text(), "High");
-    EXPECT_TRUE(shown(Find::part<QLabel>(*page->temperatureCard(), "temperatureAdvice"), page));
-    EXPECT_TRUE(shown(page->batteryTile(), page));
-    PerformanceImpactList* impact = page->impactList();
-    EXPECT_EQ(visibleRowNames(impact->cpu()), QStringList({"a 90%", "b 80%", "c 70%", "d 60%"}));
-    EXPECT_EQ(visibleRowNames(impact->memory()).size(), 5);
-    EXPECT_TRUE(shown(impact->divider(), page));
+    EXPECT_EQ(badge(cpu)->text(), "High");
+    EXPECT_EQ(badge(Find::part<QWidget>(page, "memoryTile"))->text(), "High");
+    EXPECT_EQ(value(Find::part<QWidget>(page, "storageTile"))->text(), "95% full");
+    EXPECT_EQ(badge(battery)->text(), "High");
+    EXPECT_EQ(Find::part<PerformanceBadge>(heat, "temperatureBadge")->text(), "High");
+    EXPECT_TRUE(shown(advice, page));
+    EXPECT_TRUE(shown(battery, page));
+    const auto* impact = Find::part<PerformanceImpactList>(page, "impactList");
+    EXPECT_EQ(visibleRowNames(impact, "impactCpuRow"),
+              QStringList({"a 90%", "b 80%", "c 70%", "d 60%"}));
+    EXPECT_EQ(visibleRowNames(impact, "impactMemoryRow").size(), 5);
+    EXPECT_TRUE(shown(Find::part<QWidget>(impact, "impactDivider"), page));
 
     SystemSnapshot calm = withCpu(12);
     calm.topCPUProcesses = {cpuRow("x", 9)};
     calm.thermal.pressure = P::Fair;
     publish(calm);
-    EXPECT_EQ(page->cpuTile()->value(), cpuValue); // the same label, new text
+    EXPECT_EQ(value(cpu), cpuValue); // the same label, new text
     EXPECT_EQ(cpuValue->text(), "12%");
-    EXPECT_EQ(page->cpuTile()->detail()->text(),
+    EXPECT_EQ(Find::part<QLabel>(cpu, "metricDetail")->text(),
               "Load is low. Nothing is demanding much from the processor.");
-    EXPECT_EQ(page->temperatureCard()->badge()->text(), "Elevated");
-    EXPECT_FALSE(shown(Find::part<QLabel>(*page->temperatureCard(), "temperatureAdvice"), page));
-    EXPECT_FALSE(shown(page->batteryTile(), page));
-    EXPECT_TRUE(shown(page->impactBox(), page));
-    EXPECT_TRUE(shown(impact->cpuHeading(), page));
-    EXPECT_FALSE(shown(impact->divider(), page));
-    EXPECT_FALSE(shown(impact->memoryHeading(), page));
+    EXPECT_EQ(Find::part<PerformanceBadge>(heat, "temperatureBadge")->text(), "Elevated");
+    EXPECT_FALSE(shown(advice, page));
+    EXPECT_FALSE(shown(battery, page));
+    EXPECT_TRUE(shown(impactBox, page));
+    EXPECT_TRUE(shown(Find::part<QWidget>(impact, "impactCpuHeading"), page));
+    EXPECT_FALSE(shown(Find::part<QWidget>(impact, "impactDivider"), page));
+    EXPECT_FALSE(shown(Find::part<QWidget>(impact, "impactMemoryHeading"), page));
 
     publish(withCpu(3));
-    EXPECT_FALSE(shown(page->impactBox(), page));
+    EXPECT_FALSE(shown(impactBox, page));
 }
 
 TEST_F(PerformanceViewTest, TemperatureCardChipsOrNote) {
@@ -209,23 +257,24 @@ TEST_F(PerformanceViewTest, TemperatureCardChipsOrNote) {
     s.thermal.pressure = P::Nominal;
     publish(s);
     auto view = makeView();
-    PerformanceTemperatureCard* card = view->overviewPage()->temperatureCard();
-    EXPECT_EQ(card->reading()->text(), "Cool");
+    PerformanceTemperatureCard* card =
+        Find::part<PerformanceTemperatureCard>(overview(*view), "temperatureCard");
+    EXPECT_EQ(Find::part<QKLineLabel>(card, "temperatureReading")->text(), "Cool");
     EXPECT_EQ(Find::part<QLabel>(*card, "temperatureSecondary")->text(), "Thermal pressure");
-    EXPECT_TRUE(shown(card->note(), card));
+    EXPECT_TRUE(shown(Find::part<QLabel>(card, "temperatureNote"), card));
     EXPECT_FALSE(shown(Find::part<QWidget>(*card, "temperatureChips"), card));
 
     s.thermal.fanRPMs = {0, 0};
     publish(s);
-    EXPECT_FALSE(shown(card->note(), card));
+    EXPECT_FALSE(shown(Find::part<QLabel>(card, "temperatureNote"), card));
     EXPECT_TRUE(shown(Find::part<QWidget>(*card, "temperatureChips"), card));
-    EXPECT_TRUE(card->visibleChips().isEmpty());
+    EXPECT_TRUE(visibleChips(card).isEmpty());
 
     s.thermal.fanRPMs = {};
     s.thermal.gpuCelsius = 55;
     publish(s);
-    ASSERT_EQ(card->visibleChips().size(), 1);
-    EXPECT_EQ(card->visibleChips().front()->text(), "GPU 55°C");
+    ASSERT_EQ(visibleChips(card).size(), 1);
+    EXPECT_EQ(visibleChips(card).front()->text(), "GPU 55°C");
     EXPECT_EQ(Find::part<QLabel>(*card, "temperatureSecondary")->text(), "GPU 55°C");
 }
 
@@ -233,16 +282,20 @@ TEST_F(PerformanceViewTest, TemperatureCardAgreesOnUnknown) {
     SystemSnapshot s = withPressure(P::Unknown, 95); // a busy CPU is no reading of heat
     publish(s);
     auto view = makeView();
-    PerformanceTemperatureCard* card = view->overviewPage()->temperatureCard();
-    EXPECT_EQ(card->reading()->text(), "Unknown");
-    EXPECT_EQ(card->badge()->text(), "Unknown");
-    EXPECT_EQ(card->badge()->tone(), PerformanceText::Tone::Neutral);
-    EXPECT_EQ(card->note()->text(), PerformanceText::noSensorsNote(P::Unknown));
+    PerformanceTemperatureCard* card =
+        Find::part<PerformanceTemperatureCard>(overview(*view), "temperatureCard");
+    EXPECT_EQ(Find::part<QKLineLabel>(card, "temperatureReading")->text(), "Unknown");
+    EXPECT_EQ(Find::part<PerformanceBadge>(card, "temperatureBadge")->text(), "Unknown");
+    EXPECT_EQ(Find::part<PerformanceBadge>(card, "temperatureBadge")->tone(),
+              PerformanceText::Tone::Neutral);
+    EXPECT_EQ(Find::part<QLabel>(card, "temperatureNote")->text(),
+              PerformanceText::noSensorsNote(P::Unknown));
 
     s.thermal.pressure = P::Fair;
     publish(s);
-    EXPECT_EQ(card->badge()->text(), "Elevated");
-    EXPECT_EQ(card->note()->text(), PerformanceText::noSensorsNote(P::Fair));
+    EXPECT_EQ(Find::part<PerformanceBadge>(card, "temperatureBadge")->text(), "Elevated");
+    EXPECT_EQ(Find::part<QLabel>(card, "temperatureNote")->text(),
+              PerformanceText::noSensorsNote(P::Fair));
 }
 
 TEST_F(PerformanceViewTest, SensorsPageListOrEmptyStateAndLikelyCause) {
@@ -250,81 +303,89 @@ TEST_F(PerformanceViewTest, SensorsPageListOrEmptyStateAndLikelyCause) {
     SystemSnapshot s = withPressure(P::Unknown, 80.1);
     publish(s);
     auto view = makeView();
-    PerformanceSensorsPage* page = view->sensorsPage();
+    PerformanceSensorsPage* page = sensors(*view);
     // Unknown, coloured by the CPU load (busy: orange), and nothing vouching for the signal.
-    EXPECT_EQ(page->pressureBadge()->text(), "Unknown");
-    EXPECT_EQ(page->pressureBadge()->tone(), PerformanceText::Tone::Orange);
-    EXPECT_EQ(page->pressureSentence()->text(), "Thermal pressure could not be read.");
-    EXPECT_FALSE(page->pressureSourceNote()->text().contains("always works"));
-    EXPECT_FALSE(page->emptyText()->text().contains("trustworthy"));
-    EXPECT_TRUE(shown(page->emptyBox(), page));
-    EXPECT_FALSE(shown(page->sensorsBox(), page));
-    EXPECT_FALSE(shown(page->causeBox(), page));
+    EXPECT_EQ(Find::part<PerformanceBadge>(page, "pressureBadge")->text(), "Unknown");
+    EXPECT_EQ(Find::part<PerformanceBadge>(page, "pressureBadge")->tone(),
+              PerformanceText::Tone::Orange);
+    EXPECT_EQ(Find::part<QLabel>(page, "pressureSentence")->text(),
+              "Thermal pressure could not be read.");
+    EXPECT_FALSE(Find::part<QLabel>(page, "pressureSourceNote")->text().contains("always works"));
+    EXPECT_FALSE(Find::part<QLabel>(page, "noSensorsText")->text().contains("trustworthy"));
+    EXPECT_TRUE(shown(Find::part<QWidget>(page, "noSensorsBox"), page));
+    EXPECT_FALSE(shown(Find::part<QWidget>(page, "sensorsBox"), page));
+    EXPECT_FALSE(shown(Find::part<QWidget>(page, "causeBox"), page));
 
     s.thermal.sensors = {sensor("TC0D", "CPU package", 60), sensor("TC0F", "CPU die", 60)};
     s.topCPUProcesses = {cpuRow("ffmpeg", 30)};
     publish(s);
-    EXPECT_FALSE(shown(page->emptyBox(), page));
-    ASSERT_EQ(page->rows().size(), 2);
+    EXPECT_FALSE(shown(Find::part<QWidget>(page, "noSensorsBox"), page));
+    const QList<PerformanceSensorRow*> rows = shownParts<PerformanceSensorRow>(page, "sensorRow");
+    ASSERT_EQ(rows.size(), 2);
     // Complete as soon as the snapshot is shown, without waiting for the event loop.
-    EXPECT_TRUE(shown(page->rows().at(0), page));
-    EXPECT_TRUE(shown(page->rows().at(1), page));
-    EXPECT_EQ(page->rows().at(0)->name()->text(), "CPU package");
-    EXPECT_EQ(page->rows().at(1)->name()->text(), "CPU die");
-    EXPECT_EQ(page->rows().at(0)->value()->text(), "60°C");
-    EXPECT_TRUE(shown(page->rows().at(0)->divider(), page));
-    EXPECT_FALSE(shown(page->rows().at(1)->divider(), page));
-    EXPECT_TRUE(shown(page->causeBox(), page));
-    EXPECT_EQ(page->causeName()->text(), "ffmpeg");
+    EXPECT_TRUE(shown(rows.at(0), page));
+    EXPECT_TRUE(shown(rows.at(1), page));
+    EXPECT_EQ(Find::part<QLabel>(rows.at(0), "sensorName")->text(), "CPU package");
+    EXPECT_EQ(Find::part<QLabel>(rows.at(1), "sensorName")->text(), "CPU die");
+    EXPECT_EQ(Find::part<QKLineLabel>(rows.at(0), "sensorValue")->text(), "60°C");
+    EXPECT_TRUE(shown(Find::part<QWidget>(rows.at(0), "sensorDivider"), page));
+    EXPECT_FALSE(shown(Find::part<QWidget>(rows.at(1), "sensorDivider"), page));
+    EXPECT_TRUE(shown(Find::part<QWidget>(page, "causeBox"), page));
+    EXPECT_EQ(Find::part<QLabel>(page, "causeName")->text(), "ffmpeg");
 
     // Same keys: the rows stay and only their texts change.
-    PerformanceSensorRow* first = page->rows().at(0);
+    PerformanceSensorRow* first = rows.at(0);
     s.thermal.sensors[0].value = 71;
     publish(s);
-    EXPECT_EQ(page->rows().at(0), first);
-    EXPECT_EQ(first->value()->text(), "71°C");
+    EXPECT_EQ(shownParts<PerformanceSensorRow>(page, "sensorRow").at(0), first);
+    EXPECT_EQ(Find::part<QKLineLabel>(first, "sensorValue")->text(), "71°C");
 }
 
 TEST_F(PerformanceViewTest, FansPageCardsOrFanlessCard) {
     screen.setPerformanceMode(PerformanceMode::Fans);
     publish(withPressure(P::Nominal));
     auto view = makeView();
-    PerformanceFansPage* page = view->fansPage();
-    EXPECT_TRUE(shown(page->fanlessCard(), page));
-    EXPECT_TRUE(page->fanCards().isEmpty());
-    EXPECT_FALSE(shown(page->pressureNote(), page));
+    PerformanceFansPage* page = fans(*view);
+    EXPECT_TRUE(shown(Find::part<QWidget>(page, "fanlessCard"), page));
+    EXPECT_TRUE(shownParts<PerformanceFanCard>(page, "fanCard").isEmpty());
+    EXPECT_FALSE(shown(Find::part<QLabel>(page, "fansPressureNote"), page));
 
     SystemSnapshot s = withPressure(P::Fair);
     s.thermal.fans = {fan(0, 6500, {}, 6000, 0), fan(1, 3500, 1200, 0, 2400)};
     s.thermal.fanRPMs = {6500, 3500};
     publish(s);
-    EXPECT_FALSE(shown(page->fanlessCard(), page));
-    EXPECT_EQ(page->pressureNote()->text(),
+    EXPECT_FALSE(shown(Find::part<QWidget>(page, "fanlessCard"), page));
+    EXPECT_EQ(Find::part<QLabel>(page, "fansPressureNote")->text(),
               "Thermal pressure is warm, so elevated fan noise can be expected.");
-    ASSERT_EQ(page->fanCards().size(), 2);
-    EXPECT_TRUE(shown(page->fanCards().at(0), page));
-    EXPECT_TRUE(shown(page->fanCards().at(1), page));
-    PerformanceFanCard* fast = page->fanCards().at(0);
-    EXPECT_EQ(fast->speed()->text(), "6500 RPM");
-    EXPECT_EQ(fast->state()->tone(), PerformanceText::Tone::Orange);
-    EXPECT_EQ(fast->progress()->value(), fast->progress()->maximum()); // full, never beyond
-    EXPECT_EQ(fast->minLabel()->text(), "Min —");
-    EXPECT_FALSE(shown(fast->target(), fast)); // a target of 0 is no target
-    PerformanceFanCard* slow = page->fanCards().at(1);
-    EXPECT_EQ(slow->state()->tone(), PerformanceText::Tone::Green);
-    EXPECT_FALSE(shown(slow->progress(), slow)); // a maximum of 0 is no maximum
-    EXPECT_FALSE(shown(slow->rangeRow(), slow));
-    EXPECT_EQ(slow->target()->text(), "System target about 2400 RPM");
+    const QList<PerformanceFanCard*> cards = shownParts<PerformanceFanCard>(page, "fanCard");
+    ASSERT_EQ(cards.size(), 2);
+    EXPECT_TRUE(shown(cards.at(0), page));
+    EXPECT_TRUE(shown(cards.at(1), page));
+    const PerformanceFanCard* fast = cards.at(0);
+    const auto* bar = Find::part<QProgressBar>(fast, "fanProgress");
+    EXPECT_EQ(Find::part<QKLineLabel>(fast, "fanSpeed")->text(), "6500 RPM");
+    EXPECT_EQ(Find::part<PerformanceBadge>(fast, "fanState")->tone(),
+              PerformanceText::Tone::Orange);
+    EXPECT_EQ(bar->value(), bar->maximum()); // full, never beyond
+    EXPECT_EQ(Find::part<QLabel>(fast, "fanMin")->text(), "Min —");
+    EXPECT_FALSE(shown(Find::part<QLabel>(fast, "fanTarget"), fast)); // a target of 0 is no target
+    const PerformanceFanCard* slow = cards.at(1);
+    EXPECT_EQ(Find::part<PerformanceBadge>(slow, "fanState")->tone(), PerformanceText::Tone::Green);
+    EXPECT_FALSE(
+        shown(Find::part<QProgressBar>(slow, "fanProgress"), slow)); // a maximum of 0 is no maximum
+    EXPECT_FALSE(shown(Find::part<QWidget>(slow, "fanRange"), slow));
+    EXPECT_EQ(Find::part<QLabel>(slow, "fanTarget")->text(), "System target about 2400 RPM");
 
     publish(withPressure(P::Nominal));
-    EXPECT_TRUE(shown(page->fanlessCard(), page));
-    EXPECT_TRUE(page->fanCards().isEmpty());
+    EXPECT_TRUE(shown(Find::part<QWidget>(page, "fanlessCard"), page));
+    EXPECT_TRUE(shownParts<PerformanceFanCard>(page, "fanCard").isEmpty());
 }
 
 TEST_F(PerformanceViewTest, AutopilotPaneFollowsTheAutopilotBothWays) {
     publish(SystemSnapshot()); // nothing running: an empty desktop
     auto view = makeView();
-    PerformanceAutopilotPane* pane = view->overviewPage()->autopilotPane();
+    PerformanceAutopilotPane* pane =
+        Find::part<PerformanceAutopilotPane>(overview(*view), "autopilotPane");
     EXPECT_FALSE(Find::part<ToggleSwitch>(*pane, "autopilotEnabled")->isChecked());
     EXPECT_FALSE(Find::part<ToggleSwitch>(*pane, "autopilotAutoQuit")->isEnabled());
     EXPECT_FALSE(shown(Find::part<QLabel>(*pane, "autopilotNothing"), pane));
@@ -364,7 +425,8 @@ TEST_F(PerformanceViewTest, CandidateButtonsReachTheAutopilot) {
     both.topProcesses.append(memoryRow("Thunderbird", 700'000'000, 4002));
     publish(both);
     auto view = makeView();
-    PerformanceAutopilotPane* pane = view->overviewPage()->autopilotPane();
+    PerformanceAutopilotPane* pane =
+        Find::part<PerformanceAutopilotPane>(overview(*view), "autopilotPane");
     ASSERT_EQ(pane->rows().size(), 2);
     EXPECT_EQ(pane->rows().at(0).name->text(), "Slack");
     EXPECT_EQ(pane->rows().at(0).reason->text(), "Not frontmost · using 1.2 GB");
