@@ -115,10 +115,8 @@ const QHash<QString, FeatureScreens::Builder>& screens() {
          }},
         {QStringLiteral("dashboard"),
          [](const Services& s, QWidget* parent) -> QWidget* {
-             static const SystemClock clock;
-             static const PasswdAccountName account;
-             return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, clock,
-                                      account, parent);
+             return new DashboardView(*s.appState, *s.permissions, *s.health, *s.screen, *s.clock,
+                                      *s.account, parent);
          }},
         {QStringLiteral("health-report"),
          [](const Services& s, QWidget* parent) -> QWidget* {

@@ -17,6 +17,7 @@
 #include "duplicates/SimilarPhotoFinder.h"
 #include "home/HeadroomText.h"
 #include "home/HealthCheck.h"
+#include "platform/AccountName.h"
 #include "platform/Clock.h"
 #include "platform/DesktopEntry.h"
 #include "platform/DesktopTrayHost.h"
@@ -136,6 +137,12 @@ PendrelApp::PendrelApp(Options options) : m_options(options) {
     s.fileRevealer = m_revealer.get();
     s.diskTrend = adopt(std::make_unique<DiskTrend>(*s.appState, CacheFolder::standard(),
                                                     std::make_shared<SystemClock>()));
+    if (!m_options.clock)
+        m_options.clock = std::make_shared<SystemClock>();
+    if (!m_options.account)
+        m_options.account = std::make_shared<PasswdAccountName>();
+    s.clock = m_options.clock.get();
+    s.account = m_options.account.get();
 
     m_textSize = new TextSizeCommands(this);
     m_trayGone.setSingleShot(true);

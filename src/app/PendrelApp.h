@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <vector>
 
+class AccountName;
 class Clock;
 class FileRevealer;
 class MainWindow;
@@ -43,8 +44,11 @@ public:
         // How the vitals service samples: by default the live machine every 3 seconds. Offscreen
         // rendering hands in fixed figures, so its pictures do not depend on the machine.
         AppState::Options vitals{};
-        // The time the health check notes for its runs; null: the system clock.
+        // The time the health check notes for its runs and Home greets by; null: the system
+        // clock.
         std::shared_ptr<const Clock> clock{};
+        // The name Home greets; null: the account's full name from the system.
+        std::shared_ptr<const AccountName> account{};
     };
 
     PendrelApp();

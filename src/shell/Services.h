@@ -27,6 +27,8 @@ class ScreenState;
 class AutomationStore;
 class PerformanceAutopilot;
 class KeepAwakeManager;
+class AccountName;
+class Clock;
 class LanguageModel;
 class FileCompare;
 class FileRevealer;
@@ -68,4 +70,7 @@ struct Services {
     FileRevealer* fileRevealer = nullptr;
     // Beside the list: the hourly disk-use history behind the storage hub's prediction.
     DiskTrend* diskTrend = nullptr;
+    // The time and the account's name as the screens read them.
+    const Clock* clock = nullptr;
+    const AccountName* account = nullptr;
 };

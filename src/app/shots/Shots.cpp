@@ -1,6 +1,7 @@
 #include "app/shots/Shots.h"
 
 #include "app/PendrelApp.h"
+#include "fakes/FakeAccountName.h"
 #include "fakes/FakeClock.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
@@ -300,7 +301,8 @@ std::unique_ptr<PendrelApp> makeApp() {
     return std::make_unique<PendrelApp>(PendrelApp::Options{
         .useSystemTray = false,
         .vitals = {.makeSampler = FakeSnapshotSampler::factory(vitals), .intervalMs = 3'600'000},
-        .clock = std::make_shared<FakeClock>(now())});
+        .clock = std::make_shared<FakeClock>(now()),
+        .account = std::make_shared<FakeAccountName>(QStringLiteral("Robin Example"))});
 }
 
 void renderAll(ShotContext& ctx) {
