@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <QAbstractButton>
+#include <QAbstractEventDispatcher>
 #include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
@@ -16,6 +17,7 @@
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
+#include <QTimerEvent>
 #include <QToolButton>
 #include <QWidget>
 
@@ -127,6 +129,9 @@ template <typename Signal> bool heard(const QObject* sender, Signal signal) {
     return (sender->*connected)(QMetaMethod::fromSignal(signal));
 }
 
+// How long QAbstractButton::animateClick holds the button down before it clicks.
+constexpr int kAnimatedClickMs = 100;
+
 // What one use of a button emitted, as its stand-in group saw it.
 struct Effect {
     bool pressed = false;
@@ -177,11 +182,23 @@ public:
 
     Effect run(const std::function<void()>& use) {
         m_seen = {};
+        QAbstractEventDispatcher* dispatcher = QAbstractEventDispatcher::instance();
+        QList<int> before;
+        for (const auto& timer : dispatcher->registeredTimers(m_button))
+            before << timer.timerId;
         use();
+        // An animated click (Qt's accessible "Press") clicks when its timer fires, by then
+        // unblocked; its timer is fired now, which also stops it.
+        for (const auto& timer : dispatcher->registeredTimers(m_button)) {
+            if (!before.contains(timer.timerId) && timer.interval == kAnimatedClickMs) {
+                QTimerEvent fire(timer.timerId);
+                QApplication::sendEvent(m_button, &fire);
+            }
+        }
         Effect effect = m_seen;
         effect.pending = m_button->isDown();
         effect.checkChanged = m_button->isChecked() != m_checked;
-        // Stops an animated click before its timer fires; signals are blocked, so it tells no one.
+        // Lets go of a key-pressed button and stops an auto-repeat; signals are blocked.
         m_button->setDown(false);
         m_button->setChecked(m_checked);
         return effect;
@@ -199,7 +216,19 @@ private:
     Effect m_seen;
 };
 
+// Keeps a key the button leaves from going up to its parents: a dialog clicks its default
+// button on Return, for real.
+class KeepKeysHere : public QObject {
+public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        return event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    }
+};
+
 void sendKey(QWidget* target, Qt::Key key) {
+    KeepKeysHere stop;
+    if (QWidget* parent = target->parentWidget())
+        parent->installEventFilter(&stop);
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
     QApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
