@@ -1,5 +1,6 @@
 #include "ui-kit/ChoiceRadio.h"
 
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 
 #include <algorithm>
@@ -47,11 +48,9 @@ void ChoiceRadio::paintEvent(QPaintEvent*) {
         p.setBrush(pal.color(QPalette::Base));
         p.drawEllipse(dot);
     }
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        p.setPen(QPen(pal.color(QPalette::Highlight), 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(dot.adjusted(-1.5, -1.5, 1.5, 1.5));
-    }
+    // Around the whole choice, label included: a ring around the dot alone is too small to see.
+    if (QKFocusRing::shows(this))
+        QKFocusRing::paint(p, QRectF(rect()), 4, pal);
 
     primary.setAlphaF(float(primary.alphaF() * fade));
     p.setPen(primary);

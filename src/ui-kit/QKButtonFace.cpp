@@ -1,6 +1,7 @@
 #include "ui-kit/QKButtonFace.h"
 
 #include "ui-kit/Color.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 
 #include <QFontMetrics>
@@ -58,12 +59,8 @@ QColor paintBordered(QPainter& p, const QRectF& frame, const QPalette& pal, cons
     p.setPen(QPen(stroke, 1));
     p.setBrush(Qt::NoBrush);
     p.drawPath(shape);
-    if (state.focusRing) {
-        QColor ring = pal.color(QPalette::Active, QPalette::Highlight);
-        ring.setAlphaF(0.6f);
-        p.setPen(QPen(ring, 2));
-        p.drawRoundedRect(frame.adjusted(1, 1, -1, -1), r - 1, r - 1);
-    }
+    if (state.focusRing)
+        QKFocusRing::paint(p, frame, r, pal, fill);
     p.restore();
     QColor ink = primary;
     if (!state.enabled)

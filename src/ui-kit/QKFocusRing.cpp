@@ -1,5 +1,7 @@
 #include "ui-kit/QKFocusRing.h"
 
+#include "ui-kit/Color.h"
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
@@ -8,6 +10,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QScrollArea>
 #include <QTextEdit>
 
 namespace QKFocusRing {
@@ -51,7 +54,9 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::NoFocus);
-        area->installEventFilter(this);
+        // The viewport, not the area: when the area is resized, its viewport takes its new size
+        // only after the area's own resize event has been seen.
+        area->viewport()->installEventFilter(this);
         hide();
     }
 
@@ -62,7 +67,7 @@ public:
     }
 
     bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest)
+        if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
             setGeometry(m_area->viewport()->geometry());
         return false;
     }
@@ -101,6 +106,22 @@ void showRing(QWidget* widget, bool on) {
         ring->hide();
 }
 
+// Margin kept between a control brought into view and its area's edge, so its ring shows whole.
+constexpr int kRevealMargin = 12;
+
+// Qt scrolls a control into view only when Tab is pressed inside the area that holds it; focus
+// that comes from outside (from the window's toolbar into the sidebar) or by a shortcut lands
+// out of sight. Every area the control sits in, innermost first, brings it in.
+void bringIntoView(QWidget* widget) {
+    for (QWidget* up = widget->parentWidget(); up; up = up->parentWidget()) {
+        auto* area = qobject_cast<QScrollArea*>(up);
+        if (area && area->widget() && area->widget()->isAncestorOf(widget))
+            area->ensureWidgetVisible(widget, kRevealMargin, kRevealMargin);
+        if (up->isWindow())
+            break;
+    }
+}
+
 } // namespace
 
 bool shows(const QWidget* widget) {
@@ -108,10 +129,21 @@ bool shows(const QWidget* widget) {
            widget->window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
-void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette) {
+QColor ink(const QPalette& palette, const QColor& under) {
+    const QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
+    if (Color::contrast(accent, under) >= kMinimumContrast)
+        return accent;
+    const QColor white(255, 255, 255);
+    const QColor black(0, 0, 0);
+    return Color::contrast(white, under) >= Color::contrast(black, under) ? white : black;
+}
+
+void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
+           const QColor& under) {
+    const QColor base = under.isValid() ? under : palette.color(QPalette::Active, QPalette::Window);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(palette.color(QPalette::Active, QPalette::Highlight), 2));
+    painter.setPen(QPen(ink(palette, base), 2));
     painter.setBrush(Qt::NoBrush);
     const qreal r = std::max<qreal>(0, radius - 1);
     painter.drawRoundedRect(frame.adjusted(1, 1, -1, -1), r, r);
@@ -132,6 +164,8 @@ void watchScrollAreas() {
     QObject::connect(app, &QApplication::focusChanged, app, [](QWidget* old, QWidget* now) {
         showRing(old, false);
         showRing(now, true);
+        if (now && shows(now))
+            bringIntoView(now);
     });
 }
 

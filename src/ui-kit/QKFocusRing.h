@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QRectF>
 
 class QAbstractButton;
@@ -7,25 +8,38 @@ class QPainter;
 class QPalette;
 class QWidget;
 
-// Keyboard focus on the app's own drawn controls: one look (a ring of the theme's accent inside
-// the control's frame, following its corners) and one set of keys (Return and Enter press a
-// focused button, as Space does).
+// Keyboard focus on the app's own drawn controls: one look (a two-pixel ring inside the control's
+// frame, following its corners, in the theme's accent unless the accent is too faint over what
+// the ring covers) and one set of keys (Return and Enter press a focused button, as Space does).
 namespace QKFocusRing {
+
+// Whatever the ring covers, it stands at least this far apart from it, so it can be told from
+// both the surface it sits on and the control's unfocused look.
+inline constexpr double kMinimumContrast = 3.0;
 
 // Whether the widget wears its ring: it has the focus and the focus came by keyboard (Tab,
 // Backtab or a shortcut mark the window), so a click never rings what it pressed.
 bool shows(const QWidget* widget);
 
-// The ring inside `frame`, whose corners have `radius`.
-void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette);
+// The ring's colour over `under` (an opaque colour): the accent when it stands
+// kMinimumContrast apart from it, otherwise white or black, whichever stands further apart (a
+// filled accent button, the sidebar's gradient, a pale accent on a light window).
+QColor ink(const QPalette& palette, const QColor& under);
+
+// The ring inside `frame`, whose corners have `radius`, over `under`: what the frame shows where
+// the ring runs, unfocused. Left out, it is the palette's window colour.
+void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
+           const QColor& under = QColor());
 
 // Return and Enter click the button while it has the focus, enabled. A QPushButton takes
 // Return only as a dialog's default; a switch or a row drawn as a button takes none at all.
 void pressOnReturn(QAbstractButton* button);
 
-// From now on, a scroll area with the keyboard focus wears the ring over what it shows: it takes
-// the focus so the keys scroll it, but draws nothing to say so. Item views and text fields are
-// left alone (they show a current row or a cursor). Once per process; Themed::apply calls it.
+// From now on, a scroll area with the keyboard focus wears the ring over what it shows (it takes
+// the focus so the keys scroll it, but draws nothing to say so), the ring follows the area as it
+// is resized, and a control that takes the keyboard focus inside scroll areas is scrolled into
+// view in each of them. Item views and text fields wear no ring (they show a current row or a
+// cursor). Once per process; Themed::apply calls it.
 void watchScrollAreas();
 
 } // namespace QKFocusRing

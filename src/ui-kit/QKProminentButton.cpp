@@ -1,6 +1,7 @@
 #include "ui-kit/QKProminentButton.h"
 
 #include "ui-kit/QKButtonFace.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 
 #include <QPainter>
@@ -43,12 +44,8 @@ void QKProminentButton::paintEvent(QPaintEvent*) {
     QPainterPath path;
     path.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), radius, radius);
     p.fillPath(path, fill);
-    if (hasFocus()) {
-        QColor ring = tint();
-        ring.setAlphaF(0.45f);
-        p.setPen(QPen(ring, 2));
-        p.drawPath(path);
-    }
+    if (QKFocusRing::shows(this))
+        QKFocusRing::paint(p, QRectF(rect()), radius, palette(), fill);
     p.setPen(text);
     p.setFont(font());
     p.drawText(rect(), Qt::AlignCenter, this->text());

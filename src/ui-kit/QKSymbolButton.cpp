@@ -62,11 +62,6 @@ void QKSymbolButton::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const QRect target(QPoint((width() - edge) / 2, (height() - edge) / 2), QSize(edge, edge));
     p.drawPixmap(target, SymbolIcons::pixmap(m_symbol, target.size(), color, devicePixelRatioF()));
-    if (hasFocus()) {
-        QColor ring = QKForeground::color(QKForeground::Tint, palette());
-        ring.setAlphaF(0.5f);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(ring, 1.5));
-        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 4, 4);
-    }
+    if (QKFocusRing::shows(this))
+        QKFocusRing::paint(p, QRectF(rect()), 4, palette());
 }

@@ -2,6 +2,7 @@
 
 #include "ui-kit/Color.h"
 #include "ui-kit/QKAccessible.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKPaint.h"
 
@@ -125,11 +126,10 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
             QPainterPath thumb;
             thumb.addRoundedRect(seg, kRadius - kInset, kRadius - kInset);
             p.fillPath(thumb.translated(0, 0.5), QColor(0, 0, 0, dark ? 60 : 22));
-            p.fillPath(thumb, dark ? QColor(0x63, 0x63, 0x68) : QColor(Qt::white));
-            if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-                p.setPen(QPen(pal.color(QPalette::Highlight), 1.5));
-                p.drawPath(thumb);
-            }
+            const QColor thumbFill = dark ? QColor(0x63, 0x63, 0x68) : QColor(Qt::white);
+            p.fillPath(thumb, thumbFill);
+            if (QKFocusRing::shows(this))
+                QKFocusRing::paint(p, seg, kRadius - kInset, pal, thumbFill);
         } else if (i == m_hovered && isEnabled()) {
             QKPaint::fillRounded(p, seg, kRadius - kInset, withAlpha(primary, 0.05));
         }

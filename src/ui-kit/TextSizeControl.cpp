@@ -15,8 +15,28 @@
 #include <QEvent>
 #include <QFontInfo>
 #include <QHBoxLayout>
+#include <QPainter>
 #include <QToolButton>
 #include <QToolTip>
+
+namespace {
+
+// A symbol button of the control: the style draws it, the kit's ring shows its keyboard focus.
+class SizeButton : public QToolButton {
+public:
+    using QToolButton::QToolButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QToolButton::paintEvent(event);
+        if (QKFocusRing::shows(this)) {
+            QPainter p(this);
+            QKFocusRing::paint(p, QRectF(rect()), 4, palette());
+        }
+    }
+};
+
+} // namespace
 
 TextSizeControl::TextSizeControl(QWidget* parent)
     : TextSizeControl(UserDefaults::standard(), parent) {}
@@ -26,7 +46,7 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
     setAccessibleName(QStringLiteral("Text size"));
     auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 4);
     auto make = [this, row](const QString& help, const QString& label, const QString& name) {
-        auto* b = new QToolButton(this);
+        QToolButton* b = new SizeButton(this);
         b->setObjectName(name);
         b->setAutoRaise(true);
         b->setToolTip(help);

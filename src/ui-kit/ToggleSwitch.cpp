@@ -1,5 +1,6 @@
 #include "ui-kit/ToggleSwitch.h"
 
+#include "ui-kit/Color.h"
 #include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
@@ -54,7 +55,7 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
 
     const QRectF track(width() - size.width(), (height() - size.height()) / 2.0, size.width(),
                        size.height());
-    paintTrack(p, track, isChecked(), isEnabled(), hasFocus(), pal);
+    paintTrack(p, track, isChecked(), isEnabled(), QKFocusRing::shows(this), pal);
 }
 
 void ToggleSwitch::paintTrack(QPainter& p, const QRectF& track, bool on, bool enabled, bool focused,
@@ -67,8 +68,9 @@ void ToggleSwitch::paintTrack(QPainter& p, const QRectF& track, bool on, bool en
     shape.addRoundedRect(track, track.height() / 2.0, track.height() / 2.0);
     p.fillPath(shape, fill);
     if (focused) {
-        p.setPen(QPen(pal.color(QPalette::Highlight), 2));
-        p.drawPath(shape);
+        // The ring runs on the track's edge, over the fill laid on the window.
+        const QColor under = Color::over(fill, pal.color(QPalette::Active, QPalette::Window));
+        QKFocusRing::paint(p, track, track.height() / 2.0, pal, under);
     }
 
     const qreal knob = track.height() - 4;

@@ -109,6 +109,18 @@ void AttentionSection::rebuildCards() {
         }
         delete item;
     }
-    for (const RecCard& card : m_cards)
-        m_gridLayout->addWidget(new RecommendationCardView(card, m_onOpen, m_grid));
+    // A widget made now joins the end of the window's Tab chain, after everything below the
+    // grid; the cards are read between the check-now panel and the guided review, and Tab
+    // follows them there.
+    QWidget* before = m_checkNow;
+    for (const RecCard& card : m_cards) {
+        auto* view = new RecommendationCardView(card, m_onOpen, m_grid);
+        m_gridLayout->addWidget(view);
+        for (QWidget* w : view->findChildren<QWidget*>()) {
+            if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+                QWidget::setTabOrder(before, w);
+                before = w;
+            }
+        }
+    }
 }

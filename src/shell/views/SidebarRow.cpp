@@ -117,12 +117,9 @@ void SidebarRow::paintEvent(QPaintEvent*) {
         p.setBrush(Qt::NoBrush);
         p.drawPath(edge);
     }
-    if (hasFocus()) {
-        QPainterPath ring;
-        ring.addRoundedRect(box.adjusted(1, 1, -1, -1), kRowRadius - 1, kRowRadius - 1);
-        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-        p.drawPath(ring);
-    }
+    // The accent would vanish into the sidebar's blue; the kit picks a ring that stands out.
+    if (hasFocus())
+        QKFocusRing::paint(p, box, kRowRadius, palette(), Color::brandBlue());
 
     // Icon badge.
     const QRectF badge(kPadH, (height() - kBadge) / 2.0, kBadge, kBadge);

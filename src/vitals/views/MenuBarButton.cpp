@@ -99,6 +99,8 @@ void MenuBarButton::paintEvent(QPaintEvent*) {
         else if (underMouse())
             fill = accent.lighter(108);
         p.fillPath(shape, fill);
+        if (m_keyboardFocus && hasFocus())
+            QKFocusRing::paint(p, frame, kRadius, pal, fill);
         ink = Qt::white;
         if (!enabled)
             ink.setAlphaF(0.92f);
@@ -110,13 +112,6 @@ void MenuBarButton::paintEvent(QPaintEvent*) {
                                            .hovered = underMouse(),
                                            .focusRing = m_keyboardFocus && hasFocus()},
                                           kRadius);
-    }
-    if (m_look == Look::Prominent && m_keyboardFocus && hasFocus()) {
-        QColor ring = pal.color(QPalette::Active, QPalette::Highlight);
-        ring.setAlphaF(0.6f);
-        p.setPen(QPen(ring, 2));
-        p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(frame.adjusted(1, 1, -1, -1), kRadius - 1, kRadius - 1);
     }
 
     // The label: [symbol or spinner] text, centred as one group.

@@ -27,6 +27,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <QApplication>
 #include <QLabel>
 #include <QProgressBar>
 #include <QSemaphore>
@@ -268,6 +269,34 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     sheet->reject(); // Escape
     EXPECT_FALSE(view->review().showing);
     EXPECT_EQ(entry->button()->text(), "Start guided review");
+}
+
+// Tab goes down the page as it reads: the cards, made after the rest of the page once the check
+// has found them, come before the guided review under them and the tiles further down.
+TEST_F(DashboardViewTest, TabReachesTheCardsInReadingOrder) {
+    publish(troubled());
+    auto view = makeView();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    const QList<RecommendationCardView*> cards = view->attention()->cardViews();
+    ASSERT_EQ(cards.size(), 3);
+
+    QList<QWidget*> stops;
+    view->attention()->refreshButton()->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 40 && !stops.contains(QApplication::focusWidget()); ++i) {
+        stops << QApplication::focusWidget();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    const auto at = [&](QWidget* w) { return stops.indexOf(w); };
+    const qsizetype entry = at(view->attention()->reviewEntry()->button());
+    ASSERT_GE(entry, 0);
+    qsizetype previous = 0;
+    for (RecommendationCardView* card : cards) {
+        const qsizetype place = at(card->actionButton());
+        EXPECT_GT(place, previous) << card->titleLabel()->text().toStdString();
+        previous = place;
+    }
+    EXPECT_LT(previous, entry) << "a card comes after the guided review under it";
 }
 
 // Every switch of section builds a new home screen: the review's place must outlive it.

@@ -1,0 +1,164 @@
+// Keyboard focus that can be seen and followed: every kind of kit control rings at 3:1 against
+// what it sits on and its unfocused look, in both themes and with every accent; focus that lands
+// in a scroll area is brought into view; a scroll area's ring keeps to its area.
+#include "platform/RawValue.h"
+#include "platform/UserDefaults.h"
+#include "support/AccessibleAudit.h"
+#include "support/TestSupport.h"
+#include "ui-kit/ChoiceRadio.h"
+#include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKFocusRing.h"
+#include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKSymbolButton.h"
+#include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TextSizeControl.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
+#include "ui-kit/ToggleSwitch.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QTest>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+struct Window {
+    QWidget widget;
+    QVBoxLayout* column = new QVBoxLayout(&widget);
+
+    Window() { Themed::apply(&widget); }
+    void show() {
+        widget.show();
+        widget.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&widget));
+    }
+    void tabTo(QWidget* w) {
+        widget.setAttribute(Qt::WA_KeyboardFocusChange);
+        w->setFocus(Qt::TabFocusReason);
+        QApplication::processEvents();
+    }
+};
+
+} // namespace
+
+// The least that can be seen: as many pixels at 3:1 as a one-pixel line around a square as tall
+// as the control (a switch rings its track, a radio button its dot, a segmented control its
+// current segment). A faint ring, or a hairline that only changes colour, has none at 3:1.
+TEST(FocusRing, EveryKindOfControlStandsThreeToOneApartInBothThemesAndEveryAccent) {
+    UserDefaults defaults(testsupport::freshDir(QStringLiteral("ring")) +
+                          QStringLiteral("/d.json"));
+    Window window;
+    auto* destructive = new QKProminentButton(QStringLiteral("Delete"), &window.widget);
+    destructive->setDestructive(true);
+    auto* on = new ToggleSwitch(QStringLiteral("On"), &window.widget);
+    on->setChecked(true);
+    auto* sizes = new TextSizeControl(defaults, &window.widget);
+    auto* picker =
+        new SegmentedControl({QStringLiteral("Light"), QStringLiteral("Dark")}, &window.widget);
+    picker->setCurrentIndex(0);
+    auto* area = new QScrollArea(&window.widget);
+    area->setWidget(new QLabel(QStringLiteral("A page"), area));
+    area->setMinimumHeight(60);
+    const QList<QWidget*> controls{
+        new QKBorderedButton(QStringLiteral("Rescan"), &window.widget),
+        new QKProminentButton(QStringLiteral("Clean selected"), &window.widget),
+        destructive,
+        new QKSymbolButton(QStringLiteral("pin"), QKForeground::Secondary,
+                           QKFont{.style = TextStyle::Body}, &window.widget),
+        new ToggleSwitch(QStringLiteral("Off"), &window.widget),
+        on,
+        new ChoiceRadio(QStringLiteral("Only when open"), &window.widget),
+        picker,
+        sizes->findChild<QToolButton*>(),
+        area,
+    };
+    for (QWidget* w : controls) {
+        if (w != controls.at(8))
+            window.column->addWidget(w);
+    }
+    window.column->addWidget(sizes);
+    window.show();
+
+    for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        for (const AccentChoice accent : allCases<AccentChoice>()) {
+            window.widget.setPalette(Themed::palette(scheme, Themed::accentColor(accent, scheme)));
+            for (QWidget* w : controls) {
+                const QString what = QString::fromLatin1(w->metaObject()->className()) + " " +
+                                     w->accessibleName() + " in " + rawValue(accent) +
+                                     (scheme == ColorScheme::Dark ? " dark" : " light");
+                window.widget.setFocus();
+                QApplication::processEvents();
+                const QImage plain = w->grab().toImage();
+                window.tabTo(w);
+                ASSERT_TRUE(w->hasFocus()) << what.toStdString();
+                const QImage ringed = w->grab().toImage();
+                EXPECT_GE(testsupport::pixelsAtContrast(plain, ringed, 3.0),
+                          4 * std::min(w->width(), w->height()))
+                    << what.toStdString();
+            }
+        }
+    }
+}
+
+TEST(FocusRing, FocusThatComesByTabIntoAScrollAreaIsBroughtIntoView) {
+    Window window;
+    auto* before = new QKBorderedButton(QStringLiteral("Bigger text"), &window.widget);
+    auto* area = new QScrollArea(&window.widget);
+    area->setWidgetResizable(true);
+    auto* page = new QWidget;
+    auto* rows = new QVBoxLayout(page);
+    QList<QKBorderedButton*> buttons;
+    for (int i = 0; i < 20; ++i) {
+        buttons << new QKBorderedButton(QStringLiteral("Row %1").arg(i), page);
+        rows->addWidget(buttons.back());
+    }
+    area->setWidget(page);
+    area->setFocusPolicy(Qt::NoFocus); // Tab goes from the button straight to the first row
+    window.column->addWidget(before);
+    window.column->addWidget(area);
+    window.widget.resize(240, 200);
+    window.show();
+    area->verticalScrollBar()->setValue(area->verticalScrollBar()->maximum());
+    before->setFocus(Qt::OtherFocusReason);
+
+    const auto inView = [&](QWidget* w) {
+        const QRect shown(w->mapTo(area->viewport(), QPoint(0, 0)), w->size());
+        return area->viewport()->rect().contains(shown);
+    };
+    ASSERT_FALSE(inView(buttons.front()));
+    QTest::keyClick(before, Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), buttons.front());
+    EXPECT_TRUE(inView(buttons.front()));
+
+    // Back out and in again from below: the last row is brought in as well.
+    QTest::keyClick(buttons.front(), Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), before);
+    QTest::keyClick(before, Qt::Key_Backtab);
+    ASSERT_EQ(QApplication::focusWidget(), buttons.back());
+    EXPECT_TRUE(inView(buttons.back()));
+}
+
+TEST(FocusRing, AScrollAreasRingFollowsItWhenTheWindowGrows) {
+    Window window;
+    auto* area = new QScrollArea(&window.widget);
+    area->setWidget(new QLabel(QStringLiteral("A long page of text"), area));
+    window.column->addWidget(area);
+    window.widget.resize(300, 200);
+    window.show();
+    window.widget.setFocus();
+    window.tabTo(area);
+    auto* ring = area->findChild<QWidget*>(QStringLiteral("qk_focusRing"));
+    ASSERT_TRUE(ring && ring->isVisible());
+    EXPECT_EQ(ring->geometry(), area->viewport()->geometry());
+
+    window.widget.resize(520, 380);
+    QApplication::processEvents();
+    EXPECT_EQ(ring->geometry(), area->viewport()->geometry());
+}
