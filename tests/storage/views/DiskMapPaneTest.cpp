@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QThreadPool>
 
 using namespace diskmaptest;
@@ -126,10 +127,14 @@ TEST(DiskMapPane, DrillingInAndOut) {
     EXPECT_EQ(app.sizeBytes, 10 * 4096 + allocated(app.id));
     EXPECT_EQ(pane.legend()->rowTexts(), QStringList({"Code " + formatBytes(app.sizeBytes)}));
 
+    // Backspace on the map goes up as the "Up" button does, and at the top changes nothing.
     pane.goUp();
-    pane.goUp();
+    QTest::keyClick(pane.treemap(), Qt::Key_Backspace);
     EXPECT_EQ(pane.breadcrumbText(), "Home");
     EXPECT_TRUE(pane.upButton()->isHidden());
+    emit pane.treemap()->selectionClicked(projects);
+    QTest::keyClick(pane.treemap(), Qt::Key_Backspace);
+    EXPECT_TRUE(pane.selection());
 
     // Analysing from inside a folder comes back to the top.
     pane.drillIn(projects);
