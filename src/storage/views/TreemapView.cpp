@@ -163,21 +163,25 @@ int TreemapView::neighbour(Qt::Key arrow) const {
     const QRectF here = frameOf(m_tiles.at(from));
     const bool across = arrow == Qt::Key_Left || arrow == Qt::Key_Right;
     const bool forward = arrow == Qt::Key_Right || arrow == Qt::Key_Down;
-    // How far a tile lies that way (its centre past this one's), and how far aside (the gap
-    // between the two on the other axis, none where they overlap): the nearest, aside counting
-    // thrice, wins.
+    // A tile lies that way when its near edge is past this one's centre; of those, the nearest
+    // wins: how far its centre lies that way, plus thrice how far aside it stands (the gap
+    // between the two on the other axis, none where they overlap).
     int best = -1;
     qreal bestScore = 0;
     for (int i = 0; i < m_tiles.size(); ++i) {
         if (i == from)
             continue;
         const QRectF there = frameOf(m_tiles.at(i));
+        const qreal nearEdge =
+            across
+                ? (forward ? there.left() - here.center().x() : here.center().x() - there.right())
+                : (forward ? there.top() - here.center().y() : here.center().y() - there.bottom());
+        if (nearEdge < 0)
+            continue;
         qreal along = across ? there.center().x() - here.center().x()
                              : there.center().y() - here.center().y();
         if (!forward)
             along = -along;
-        if (along <= 0.5)
-            continue;
         const qreal aside =
             across ? std::max<qreal>({0, there.top() - here.bottom(), here.top() - there.bottom()})
                    : std::max<qreal>({0, there.left() - here.right(), here.left() - there.right()});
