@@ -1,12 +1,14 @@
 #include "app/SettingsWindow.h"
 
 #include "shell/views/SettingsView.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/Themed.h"
 
 #include <algorithm>
 #include <QCursor>
 #include <QEvent>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QScreen>
 #include <QScrollArea>
@@ -41,6 +43,8 @@ SettingsWindow::SettingsWindow(RunModeManager* runMode, UpdaterManager* updater,
     : QWidget(parent, Qt::Window) {
     setObjectName(QStringLiteral("settings"));
     setWindowTitle(QStringLiteral("Pendrel Settings"));
+    setAccessibleName(windowTitle());
+    QKAccessible::setRole(this, QAccessible::Window);
     Themed::apply(this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -157,6 +161,18 @@ bool SettingsWindow::event(QEvent* event) {
         });
     }
     return QWidget::event(event);
+}
+
+void SettingsWindow::keyPressEvent(QKeyEvent* event) {
+    const bool escape = event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier;
+    const bool closeKeys =
+        event->keyCombination() == QKeyCombination(Qt::ControlModifier, Qt::Key_W) ||
+        event->matches(QKeySequence::Close);
+    if (escape || closeKeys) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 bool SettingsWindow::eventFilter(QObject* watched, QEvent* event) {

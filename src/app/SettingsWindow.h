@@ -17,6 +17,9 @@ class UpdaterManager;
 // first shown, again whenever the form's height changes (text size, an error line coming or
 // going) and once the window manager has told us the frame's size. A form taller than the work
 // area scrolls.
+//
+// Escape and Ctrl+W close it, as they close the desktop's other settings windows, unless the
+// focused control takes the key itself.
 class SettingsWindow : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +45,7 @@ signals:
 
 protected:
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

@@ -23,6 +23,7 @@ PENDREL_TEXT(idleTitle, "See where space lives")
 PENDREL_TEXT(idleMessage,
              "Pendrel builds a map of your home folder. Double-click a tile to look inside.")
 PENDREL_TEXT(emptyTreemapTitle, "Nothing to draw here.")
+PENDREL_TEXT(openTileAction, "Open")
 QString emptyTreemapMessage(const QList<MapNode>& nodes) {
     const bool noneTakesSpace =
         std::all_of(nodes.begin(), nodes.end(), [](const MapNode& n) { return n.sizeBytes < 1; });

@@ -7,6 +7,7 @@
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/ToggleSwitch.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QHash>
@@ -67,6 +68,48 @@ public:
 
     QStringList keyBindingsForAction(const QString& name) const override {
         if (name == pressAction() || name == toggleAction())
+            return {QStringLiteral("Space")};
+        return QAccessibleWidget::keyBindingsForAction(name);
+    }
+};
+
+// --- A button that is one choice among several
+
+class ChoiceAccessible : public NamedByTextAccessible<QAbstractButton> {
+public:
+    ChoiceAccessible(QAbstractButton* button, QAccessible::Role role)
+        : NamedByTextAccessible(button, role) {}
+
+    QAccessible::State state() const override {
+        QAccessible::State s = QAccessibleWidget::state();
+        if (role() == QAccessible::RadioButton) {
+            s.checkable = true;
+            s.checked = self()->isChecked();
+        } else {
+            s.selectable = true;
+            s.selected = self()->isChecked();
+        }
+        return s;
+    }
+
+    QStringList actionNames() const override {
+        QStringList names = QAccessibleWidget::actionNames();
+        if (self()->isEnabled())
+            names << pressAction();
+        return names;
+    }
+
+    void doAction(const QString& name) override {
+        if (name != pressAction()) {
+            QAccessibleWidget::doAction(name);
+            return;
+        }
+        if (self()->isEnabled())
+            self()->click();
+    }
+
+    QStringList keyBindingsForAction(const QString& name) const override {
+        if (name == pressAction())
             return {QStringLiteral("Space")};
         return QAccessibleWidget::keyBindingsForAction(name);
     }
@@ -407,10 +450,15 @@ private:
 };
 
 constexpr char kRoleProperty[] = "qkAccessibleRole";
+constexpr char kChoiceProperty[] = "qkAccessibleChoice";
 
 QAccessibleInterface* factory(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType())
         return nullptr;
+    if (const QVariant choice = object->property(kChoiceProperty); choice.isValid()) {
+        if (auto* button = qobject_cast<QAbstractButton*>(object))
+            return new ChoiceAccessible(button, QAccessible::Role(choice.toInt()));
+    }
     const QVariant role = object->property(kRoleProperty);
     if (role.isValid())
         return new QAccessibleWidget(static_cast<QWidget*>(object),
@@ -446,6 +494,14 @@ void setRole(QWidget* widget, QAccessible::Role role) {
     // A description Qt made before the role was set is dropped, so the next one has it.
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(widget);
     if (made && made->role() != role)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void setChoice(QAbstractButton* button, QAccessible::Role role) {
+    install();
+    button->setProperty(kChoiceProperty, int(role));
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(button);
+    if (made && !dynamic_cast<ChoiceAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 

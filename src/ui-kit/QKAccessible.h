@@ -21,14 +21,22 @@
 //
 // setRole gives any other plain widget (a panel, a chart, a row read as one) the role it plays;
 // its name is its accessibleName.
+//
+// setChoice describes a checkable button that stands for one choice among several (a section of
+// the sidebar, an accent colour, the copy to keep) as `role`: a page tab or list item reads its
+// checked state as selected, a radio button as checked. Its one action, "Press", clicks it: Qt's
+// "Toggle" would flip the checked state without the click its owner acts on, so a reader could
+// show a choice made that nothing heard.
 
 #include <QAccessible>
 
+class QAbstractButton;
 class QWidget;
 
 namespace QKAccessible {
 
 void install();
 void setRole(QWidget* widget, QAccessible::Role role);
+void setChoice(QAbstractButton* button, QAccessible::Role role);
 
 } // namespace QKAccessible

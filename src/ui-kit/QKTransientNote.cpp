@@ -1,6 +1,7 @@
 #include "ui-kit/QKTransientNote.h"
 
 #include "platform/SymbolName.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKSymbol.h"
 
@@ -28,6 +29,7 @@ QKTransientNote* QKTransientNote::open(QWidget* anchor, const QString& text, con
     note->place();
     note->show();
     note->raise();
+    // Shown (above) and alerted: a screen reader speaks a notification that comes into view.
     QAccessibleEvent alert(note, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
     return note;
@@ -48,6 +50,8 @@ QKTransientNote* QKTransientNote::shownIn(const QWidget* widget) {
 QKTransientNote::QKTransientNote(QWidget* anchor, const QString& text, const QRect& area)
     : QKCardSurface(8, false, anchor->window()), m_anchor(anchor), m_area(area) {
     setObjectName(kName);
+    // Read as a notification, not as a nameless panel: readers announce only what says it is one.
+    QKAccessible::setRole(this, QAccessible::Notification);
     setAccessibleName(text);
     auto* layout = QKBuild::insetRow(this, {10, 6, 12, 6}, 6);
     m_symbol = new QKSymbol("exclamationmark.triangle.fill"_sym,

@@ -12,8 +12,8 @@ class QLabel;
 // A short line that belongs to the place the user just clicked rather than to the whole window:
 // a small card with the text, lying over the window's content just under the clicked area (above
 // it when there is no room below) and kept inside the window. It goes by itself after ShownMs, on
-// a click, or when the control it points at is hidden or destroyed. Assistive technology hears it
-// as an alert when it appears.
+// a click, or when the control it points at is hidden or destroyed. Assistive technology meets it
+// as a notification named by its text, shown and alerted when it appears.
 //
 // One per window: a new note replaces the one shown. The note is a child of the anchor's window,
 // which owns it. Main thread only.

@@ -182,6 +182,28 @@ TEST(TextSizeKeys, WorkInTheSettingsWindowWithTheMainWindowClosed) {
     setStep(2);
 }
 
+// The settings window reads as a window named by its title, and Escape or Ctrl+W closes it from
+// wherever the focus is in the form.
+TEST(SettingsWindow, IsNamedAndClosesWithEscapeOrControlW) {
+    SettingsWindow settings(nullptr, nullptr);
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(&settings);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::Window);
+    EXPECT_EQ(read->text(QAccessible::Name), "Pendrel Settings");
+
+    settings.show();
+    ASSERT_TRUE(settings.isVisible());
+    QTest::keyClick(settings.view(), Qt::Key_Escape);
+    EXPECT_FALSE(settings.isVisible());
+    settings.show();
+    QTest::keyClick(settings.view(), Qt::Key_W, Qt::ControlModifier);
+    EXPECT_FALSE(settings.isVisible());
+    settings.show();
+    QTest::keyClick(settings.view(), Qt::Key_W);
+    EXPECT_TRUE(settings.isVisible());
+    settings.hide();
+}
+
 struct TrayTest : ::testing::Test {
     FakeTrayHost tray{false};
     std::unique_ptr<PendrelApp> app;

@@ -44,7 +44,12 @@ TEST(Reveal, SaysNothingWhenTheFileWasShownAndTheLineAtTheControlWhenNot) {
     QPointer<QKTransientNote> note = QKTransientNote::shownIn(&w.window);
     ASSERT_TRUE(note);
     EXPECT_EQ(note->text(), QString("Couldn't open a file manager to show this."));
-    EXPECT_EQ(note->accessibleName(), note->text());
+    // What a reader announces as it comes into view: a notification that reads the line.
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(note.data());
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->role(), QAccessible::Notification);
+    EXPECT_EQ(read->text(QAccessible::Name), note->text());
+    EXPECT_FALSE(read->state().invisible);
     EXPECT_EQ(note->anchor(), w.top);
     EXPECT_TRUE(note->isVisible());
     // Just under the control, inside the window.

@@ -2,6 +2,7 @@
 
 #include "developer/FileCompareText.h"
 #include "platform/SymbolName.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLineLabel.h"
@@ -21,6 +22,7 @@ CompareDropZone::CompareDropZone(bool left, QWidget* parent)
     setAcceptDrops(true);
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::StrongFocus);
+    QKFocusRing::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
     auto* row = new QHBoxLayout(this);

@@ -8,7 +8,8 @@ class QKLineLabel;
 class QKSymbol;
 
 // One side of the file compare: a flat rounded field that names the file on that side (its
-// name, and the folder holding it) or invites the user to choose one. Clicking it asks for a
+// name, and the folder holding it) or invites the user to choose one. Clicking it (or Space or
+// Return while it has the focus) asks for a
 // file (clicked()); dropping files on it offers the first local file among them (dropped());
 // any further items are ignored, and the field does not light up while a drop hovers.
 class CompareDropZone : public QAbstractButton {

@@ -59,6 +59,7 @@ ComparisonSheet::ComparisonSheet(const ComparePair& pair, QWidget* parent)
 void ComparisonSheet::half(QGridLayout* grid, int column, const QString& path, bool best,
                            QLabel*& info, QWidget*& bestLabel, PhotoThumb*& photo) {
     photo = new PhotoThumb(path, PhotoThumb::Mode::Fit, "photo"_sym, 8, 1600, this);
+    photo->showOnly();
     photo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     photo->setCursor(Qt::ArrowCursor);
     grid->addWidget(photo, 0, column);

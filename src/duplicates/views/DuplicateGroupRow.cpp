@@ -5,12 +5,13 @@
 #include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKIconLabel.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
@@ -133,15 +134,26 @@ private:
 
 } // namespace
 
-DuplicateTile::DuplicateTile(const QString& path, QWidget* parent) : QWidget(parent), m_path(path) {
+DuplicateTile::DuplicateTile(const QString& path, QWidget* parent)
+    : QAbstractButton(parent), m_path(path) {
     setObjectName(QStringLiteral("duplicateTile"));
+    // A button's own size policy would hold the tile to one line's height, and its roles would
+    // give the labels inside the button's text colour instead of the window's.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+    setBackgroundRole(QPalette::Window);
+    setForegroundRole(QPalette::WindowText);
     setFixedWidth(kTileWidth);
     setCursor(Qt::PointingHandCursor);
+    setCheckable(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(DuplicatesText::shownPath(path));
+    QKAccessible::setChoice(this, QAccessible::RadioButton);
+    QKFocusRing::pressOnReturn(this);
     auto* column = QKBuild::insetColumn(this, {10, 10, 10, 10}, 4);
 
     m_thumb = new PhotoThumb(path, PhotoThumb::Mode::Fill, "doc"_sym, 6, 2 * kThumbWidth, this);
     m_thumb->setFixedSize(kThumbWidth, kThumbHeight);
-    connect(m_thumb, &PhotoThumb::clicked, this, &DuplicateTile::clicked);
+    m_thumb->showOnly();
     column->addWidget(m_thumb);
 
     auto* pathLabel = new ClampedPath(DuplicatesText::shownPath(path), 3, this);
@@ -176,11 +188,8 @@ bool DuplicateTile::hasThumbnail() const {
 }
 
 void DuplicateTile::setKeeper(bool keeper) {
-    if (m_keeper == keeper)
-        return;
-    m_keeper = keeper;
+    setChecked(keeper);
     m_keeping->setVisible(keeper);
-    update();
 }
 
 void DuplicateTile::paintEvent(QPaintEvent*) {
@@ -192,15 +201,13 @@ void DuplicateTile::paintEvent(QPaintEvent*) {
     QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
     fill.setAlphaF(fill.alphaF() * 0.4f);
     p.fillPath(shape, fill);
-    if (m_keeper) {
+    if (isChecked()) {
         p.setPen(QPen(Color::system(Color::SystemColor::Green, Color::isDark(palette())), 2));
         p.drawPath(shape);
     }
-}
-
-void DuplicateTile::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
-        emit clicked();
+    // Inside the keeper's outline, so a focused keeper shows both.
+    if (QKFocusRing::shows(this))
+        QKFocusRing::paint(p, frame.adjusted(2, 2, -2, -2), 6, palette());
 }
 
 DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep, QWidget* parent)
@@ -219,7 +226,7 @@ DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep,
     auto* tiles = QKBuild::insetRow(strip, {0, 0, 0, 0}, 10);
     for (const QString& file : group.files) {
         auto* tile = new DuplicateTile(file, strip);
-        connect(tile, &DuplicateTile::clicked, this, [this, file] { choose(file); });
+        connect(tile, &QAbstractButton::clicked, this, [this, file] { choose(file); });
         tiles->addWidget(tile, 0, Qt::AlignTop);
         m_tiles.append(tile);
     }

@@ -4,7 +4,7 @@
 
 #include <functional>
 #include <optional>
-#include <QWidget>
+#include <QAbstractButton>
 
 class QPushButton;
 class QLabel;
@@ -12,9 +12,10 @@ class DuplicateTile;
 
 // One exact-duplicate group in the list: a caption with the copy count and size, a sideways
 // scrolling row of one tile per copy, and "Keep selected, trash the rest". Clicking a tile makes
-// that copy the keeper (outlined in green, "Keeping this one"); clicking another moves the
-// choice; nothing clears it. The button works once a keeper is chosen and hands it to onKeep;
-// the row itself changes no file. Its keeper starts empty whenever the row is made.
+// that copy the keeper (outlined in green, "Keeping this one"), as Space or Return on a focused
+// tile and a tile's accessible "Press" do; choosing another moves the choice; nothing clears it.
+// The button works once a keeper is chosen and hands it to onKeep; the row itself changes no file.
+// Its keeper starts empty whenever the row is made.
 class DuplicateGroupRow : public QWidget {
     Q_OBJECT
 public:
@@ -42,28 +43,27 @@ private:
 // One copy of a group: a 140 × 90 thumbnail (the picture when the file is one, else a document
 // symbol), the full path on up to three lines, the creation date when the file system keeps
 // one, and for the keeper a green outline and "Keeping this one". 160 points wide.
-class DuplicateTile : public QWidget {
+//
+// The tile is the button that chooses its copy: named by its path, it reads as a radio button
+// checked while its copy is the keeper. It never checks itself; the row does.
+class DuplicateTile : public QAbstractButton {
     Q_OBJECT
 public:
     DuplicateTile(const QString& path, QWidget* parent = nullptr);
 
     QString path() const { return m_path; }
-    bool isKeeper() const { return m_keeper; }
+    bool isKeeper() const { return isChecked(); }
     void setKeeper(bool keeper);
     bool hasThumbnail() const;
     // Null when the creation date is unknown.
     QLabel* createdLabel() const { return m_created; }
 
-signals:
-    void clicked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
+    void nextCheckState() override {} // the row decides
 
 private:
     QString m_path;
-    bool m_keeper = false;
     class PhotoThumb* m_thumb;
     QLabel* m_created = nullptr;
     QWidget* m_keeping;

@@ -1,23 +1,31 @@
 #include "duplicates/views/PhotoThumb.h"
 
+#include "duplicates/DuplicatesText.h"
 #include "platform/PhotoImage.h"
 #include "platform/RegularFile.h"
 #include "platform/SymbolIcons.h"
 #include "shell/ScanJob.h"
+#include "ui-kit/QKAccessible.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 
 #include <QFontMetrics>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
 
 PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholderSymbol,
                        qreal radius, int decodeEdge, QWidget* parent)
-    : QWidget(parent), m_path(path), m_mode(mode), m_placeholder(placeholderSymbol),
+    : QAbstractButton(parent), m_path(path), m_mode(mode), m_placeholder(placeholderSymbol),
       m_radius(radius) {
+    // A button's own size policy would hold the frame to its size hint; it takes what it is given.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
+    setAccessibleName(DuplicatesText::shownName(path));
+    setToolTip(DuplicatesText::shownPath(path));
+    QKFocusRing::pressOnReturn(this);
     ScanJob::runInPool([self = QPointer(this), path, edge = decodeEdge] {
         // Opened by the path's own bytes first, so the image readers get this very file
         // whatever its name holds, and never wait on anything that is not a regular file.
@@ -37,6 +45,14 @@ PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholde
 
 void PhotoThumb::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    p.save();
+    paintPicture(p);
+    p.restore();
+    if (QKFocusRing::shows(this))
+        QKFocusRing::paint(p, rect(), m_radius, palette());
+}
+
+void PhotoThumb::paintPicture(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const QRectF frame = rect();
@@ -70,13 +86,10 @@ void PhotoThumb::paintEvent(QPaintEvent*) {
     p.drawImage(target, m_image);
 }
 
-void PhotoThumb::mousePressEvent(QMouseEvent* event) {
-    m_pressed = event->button() == Qt::LeftButton;
-}
-
-void PhotoThumb::mouseReleaseEvent(QMouseEvent* event) {
-    const bool inside = rect().contains(event->position().toPoint());
-    if (m_pressed && event->button() == Qt::LeftButton && inside)
-        emit clicked();
-    m_pressed = false;
+void PhotoThumb::showOnly() {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    unsetCursor();
+    setToolTip(QString());
+    QKAccessible::setRole(this, QAccessible::Graphic);
 }

@@ -1,6 +1,7 @@
 #include "shell/views/AccentSwatch.h"
 
 #include "ui-kit/Color.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/Themed.h"
@@ -14,16 +15,15 @@ AccentSwatch::AccentSwatch(AccentChoice accent, QWidget* parent)
     setAccessibleName(raw + QStringLiteral(" accent"));
     setToolTip(raw);
     setCursor(Qt::PointingHandCursor);
+    setCheckable(true);
+    QKAccessible::setChoice(this, QAccessible::RadioButton);
     setFocusPolicy(Qt::TabFocus);
     QKFocusRing::pressOnReturn(this);
     setFixedSize(kExtent, kExtent);
 }
 
 void AccentSwatch::setRinged(bool ringed) {
-    if (ringed == m_ringed)
-        return;
-    m_ringed = ringed;
-    update();
+    setChecked(ringed);
 }
 
 void AccentSwatch::paintEvent(QPaintEvent*) {
@@ -36,10 +36,10 @@ void AccentSwatch::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(Themed::accentColor(m_accent, scheme));
     p.drawEllipse(centre, radius, radius);
-    if (m_ringed || hasFocus()) {
-        QColor ring = m_ringed ? QKForeground::color(QKForeground::Primary, pal)
-                               : pal.color(QPalette::Highlight);
-        ring.setAlphaF(m_ringed ? 0.8f : 0.5f);
+    if (isChecked() || hasFocus()) {
+        QColor ring = isChecked() ? QKForeground::color(QKForeground::Primary, pal)
+                                  : pal.color(QPalette::Highlight);
+        ring.setAlphaF(isChecked() ? 0.8f : 0.5f);
         p.setPen(QPen(ring, 2));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(centre, radius, radius);

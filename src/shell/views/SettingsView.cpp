@@ -132,8 +132,13 @@ QWidget* SettingsView::makeRunMode() {
         })
         .on(panel);
     if (m_runMode) {
-        connect(m_modes, &QButtonGroup::idClicked, m_runMode,
-                [this](int id) { m_runMode->setMode(RunMode(id)); });
+        // Checked is chosen, whichever way it came: a click, the arrows, or assistive
+        // technology's "Toggle", which checks the button without clicking it. Checking the
+        // manager's own mode (showMode) sets nothing again.
+        connect(m_modes, &QButtonGroup::idToggled, m_runMode, [this](int id, bool checked) {
+            if (checked && RunMode(id) != m_runMode->mode())
+                m_runMode->setMode(RunMode(id));
+        });
         connect(m_runMode, &RunModeManager::modeChanged, this, &SettingsView::showMode);
         connect(m_runMode, &RunModeManager::loginItemErrorChanged, this,
                 &SettingsView::showLoginError);

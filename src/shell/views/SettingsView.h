@@ -20,7 +20,8 @@ class UserDefaults;
 //
 // It holds no state: it shows the two managers and the look settings as they are and follows
 // every change of them, so any other window showing the same managers agrees at once. Choosing
-// a run mode sets it on the manager, which applies it at once.
+// a run mode (by click, key or assistive technology) sets it on the manager, which applies it at
+// once.
 class SettingsView : public QWidget {
     Q_OBJECT
 public:

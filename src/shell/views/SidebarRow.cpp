@@ -2,6 +2,7 @@
 
 #include "platform/SymbolIcons.h"
 #include "ui-kit/Color.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKPaint.h"
@@ -44,6 +45,7 @@ SidebarRow::SidebarRow(const QString& featureId, const QString& title, const QSt
     setText(title);
     setAccessibleName(title);
     setCheckable(true);
+    QKAccessible::setChoice(this, QAccessible::PageTab);
     setFocusPolicy(Qt::TabFocus);
     QKFocusRing::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);

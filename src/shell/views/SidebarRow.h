@@ -12,7 +12,8 @@ class QVariantAnimation;
 // fainter fill.
 //
 // The row reports clicks and never changes its own selection: the owner sets it. For assistive
-// technology a selected row is a checked button.
+// technology a row is a page tab, selected while it is the current section, whose one action
+// is the click that opens its section.
 class SidebarRow : public QAbstractButton {
     Q_OBJECT
 public:

@@ -121,6 +121,10 @@ QWidget* DiskMapPane::buildMap() {
     row->addWidget(mapHolder, 1);
     connect(m_treemap, &TreemapView::selectionClicked, this, &DiskMapPane::select);
     connect(m_treemap, &TreemapView::drillInRequested, this, &DiskMapPane::drillIn);
+    connect(m_treemap, &TreemapView::upRequested, this, [this] {
+        if (!m_stack.isEmpty())
+            goUp();
+    });
 
     row->addWidget(new QKRule(Qt::Vertical, page, 0.10, QKRule::Ink::WindowText));
 

@@ -3,10 +3,14 @@
 #include "platform/ByteFormat.h"
 #include "storage/DiskMapText.h"
 #include "storage/views/CategoryColors.h"
+#include "storage/views/TreemapViewAccessible.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKSymbol.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
@@ -23,6 +27,9 @@ constexpr qreal kInset = 5;
 
 TreemapView::TreemapView(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("treemapView"));
+    TreemapViewAccessible::installFactory();
+    setAccessibleName(DiskMapText::title());
+    setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
@@ -80,13 +87,156 @@ const TreemapTile* TreemapView::tileAt(const QPointF& point) const {
     return nullptr;
 }
 
+int TreemapView::currentTile() const {
+    if (!m_current)
+        return -1;
+    for (int i = 0; i < m_tiles.size(); ++i)
+        if (m_tiles.at(i).id == *m_current)
+            return i;
+    return -1;
+}
+
 void TreemapView::relayout() {
     m_tiles = TreemapLayout::squarifiedTreemap(m_nodes, QRectF(QPointF(0, 0), QSizeF(size())));
     m_empty->setGeometry(rect());
     m_empty->setVisible(m_tiles.isEmpty());
     if (m_tiles.isEmpty())
         m_emptyMessage->setText(DiskMapText::emptyTreemapMessage(m_nodes));
+    // Another folder: the keyboard starts again at its largest tile.
+    if (currentTile() < 0) {
+        m_current.reset();
+        if (hasFocus() && !m_tiles.isEmpty())
+            setCurrent(0);
+    }
     update();
+}
+
+void TreemapView::updateTile(const QString& id) {
+    for (const TreemapTile& tile : std::as_const(m_tiles)) {
+        if (tile.id == id) {
+            update(frameOf(tile).toAlignedRect().adjusted(-2, -2, 2, 2));
+            return;
+        }
+    }
+}
+
+void TreemapView::setCurrent(int index) {
+    if (index < 0 || index >= m_tiles.size())
+        return;
+    if (m_current)
+        updateTile(*m_current);
+    m_current = m_tiles.at(index).id;
+    updateTile(*m_current);
+    announceCurrent();
+}
+
+void TreemapView::announceCurrent() {
+    const int index = currentTile();
+    if (!hasFocus() || index < 0)
+        return;
+    QAccessibleEvent focus(this, QAccessible::Focus);
+    focus.setChild(index);
+    QAccessible::updateAccessibility(&focus);
+}
+
+void TreemapView::clickTile(int index) {
+    if (index < 0 || index >= m_tiles.size())
+        return;
+    const MapNode node = m_tiles.at(index).node;
+    m_selection = node;
+    setCurrent(index);
+    update();
+    emit selectionClicked(node);
+}
+
+void TreemapView::openTile(int index) {
+    if (index < 0 || index >= m_tiles.size() || !m_tiles.at(index).node.hasChildren())
+        return;
+    const MapNode node = m_tiles.at(index).node;
+    emit drillInRequested(node);
+}
+
+int TreemapView::neighbour(Qt::Key arrow) const {
+    const int from = currentTile();
+    if (from < 0)
+        return m_tiles.isEmpty() ? -1 : 0;
+    const QRectF here = frameOf(m_tiles.at(from));
+    const bool across = arrow == Qt::Key_Left || arrow == Qt::Key_Right;
+    const bool forward = arrow == Qt::Key_Right || arrow == Qt::Key_Down;
+    // A tile lies that way when its near edge is past this one's centre; of those, the nearest
+    // wins: how far its centre lies that way, plus thrice how far aside it stands (the gap
+    // between the two on the other axis, none where they overlap).
+    int best = -1;
+    qreal bestScore = 0;
+    for (int i = 0; i < m_tiles.size(); ++i) {
+        if (i == from)
+            continue;
+        const QRectF there = frameOf(m_tiles.at(i));
+        const qreal nearEdge =
+            across
+                ? (forward ? there.left() - here.center().x() : here.center().x() - there.right())
+                : (forward ? there.top() - here.center().y() : here.center().y() - there.bottom());
+        if (nearEdge < 0)
+            continue;
+        qreal along = across ? there.center().x() - here.center().x()
+                             : there.center().y() - here.center().y();
+        if (!forward)
+            along = -along;
+        const qreal aside =
+            across ? std::max<qreal>({0, there.top() - here.bottom(), here.top() - there.bottom()})
+                   : std::max<qreal>({0, there.left() - here.right(), here.left() - there.right()});
+        const qreal score = along + 3 * aside;
+        if (best < 0 || score < bestScore) {
+            best = i;
+            bestScore = score;
+        }
+    }
+    return best;
+}
+
+void TreemapView::keyPressEvent(QKeyEvent* event) {
+    const Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+    if (mods == Qt::NoModifier && event->key() == Qt::Key_Backspace) {
+        emit upRequested();
+        return;
+    }
+    if (mods != Qt::NoModifier || m_tiles.isEmpty())
+        return QWidget::keyPressEvent(event);
+    switch (event->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        // At the edge the focus stays: an arrow never leaves the map.
+        clickTile(neighbour(Qt::Key(event->key())));
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        openTile(currentTile());
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
+}
+
+void TreemapView::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    if (m_tiles.isEmpty())
+        return;
+    if (currentTile() < 0 && m_selection)
+        m_current = m_selection->id;
+    if (currentTile() < 0)
+        m_current = m_tiles.constFirst().id;
+    updateTile(*m_current);
+    // Qt tells of the map's own focus once this returns: the tile is told after it, so a reader
+    // ends on the tile, not on the map.
+    QMetaObject::invokeMethod(this, &TreemapView::announceCurrent, Qt::QueuedConnection);
+}
+
+void TreemapView::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    if (m_current)
+        updateTile(*m_current);
 }
 
 void TreemapView::resizeEvent(QResizeEvent* event) {
@@ -122,22 +272,15 @@ void TreemapView::leaveEvent(QEvent* event) {
 void TreemapView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mousePressEvent(event);
-    if (const TreemapTile* tile = tileAt(event->position())) {
-        const MapNode node = tile->node;
-        m_selection = node;
-        update();
-        emit selectionClicked(node);
-    }
+    if (const TreemapTile* tile = tileAt(event->position()))
+        clickTile(int(tile - m_tiles.constData()));
 }
 
 void TreemapView::mouseDoubleClickEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton)
         return QWidget::mouseDoubleClickEvent(event);
-    const TreemapTile* tile = tileAt(event->position());
-    if (tile && tile->node.hasChildren()) {
-        const MapNode node = tile->node;
-        emit drillInRequested(node);
-    }
+    if (const TreemapTile* tile = tileAt(event->position()))
+        openTile(int(tile - m_tiles.constData()));
 }
 
 bool TreemapView::event(QEvent* event) {
@@ -165,6 +308,8 @@ void TreemapView::paintEvent(QPaintEvent* event) {
         if (frameOf(tile).intersects(dirty))
             paintTile(p, tile, fonts);
     }
+    if (const int current = currentTile(); current >= 0 && QKFocusRing::shows(this))
+        QKFocusRing::paint(p, frameOf(m_tiles.at(current)), kRadius, palette());
 }
 
 void TreemapView::paintTile(QPainter& p, const TreemapTile& tile, const LabelFonts& fonts) const {

@@ -18,6 +18,13 @@ class QLabel;
 // change. A tile names itself when it is big enough and tells its name, size and category as a
 // tooltip. With no tile to draw it shows "Nothing to draw here.", and why: an empty folder, or
 // one whose files take no space on disk.
+//
+// The keyboard reaches every tile: the map takes the focus, one tile is the current one (ringed
+// while the focus came by keyboard), the arrows move to the nearest tile that way and select it
+// as a click does, Return or Enter asks to enter it as a double click does, and Backspace asks
+// for the folder above (upRequested). Assistive technology reads the map as a list with one item
+// per tile (its name, size and category), told of the current tile as it moves; an item's
+// "Press" selects its tile and, for a folder that can be entered, "Open" enters it.
 class TreemapView : public QWidget {
     Q_OBJECT
 public:
@@ -37,6 +44,12 @@ public:
     const TreemapTile* tileAt(const QPointF& point) const;
     static QRectF frameOf(const TreemapTile& tile);
     bool showsEmptyState() const;
+    // The index in tiles() of the keyboard's current tile, or -1.
+    int currentTile() const;
+    // What a click on the tile at this index does (select it), and what a double click does
+    // (enter it, when it has children).
+    void clickTile(int index);
+    void openTile(int index);
 
     QSize sizeHint() const override { return {480, 360}; }
     QSize minimumSizeHint() const override { return {120, 90}; }
@@ -44,6 +57,7 @@ public:
 signals:
     void selectionClicked(const MapNode& node);
     void drillInRequested(const MapNode& node);
+    void upRequested();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -53,9 +67,20 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
     bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void relayout();
+    // Makes the tile at `index` the current one, repaints the old and new and, with the focus
+    // here, tells assistive technology.
+    void setCurrent(int index);
+    // Tells assistive technology which tile is current, while the map has the focus.
+    void announceCurrent();
+    // The nearest tile from the current one in the direction of the arrow, or -1.
+    int neighbour(Qt::Key arrow) const;
+    void updateTile(const QString& id);
     void setHovered(std::optional<QString> id);
     struct LabelFonts {
         QFont name;
@@ -66,6 +91,7 @@ private:
     QList<MapNode> m_nodes;
     std::optional<MapNode> m_selection;
     std::optional<QString> m_hovered;
+    std::optional<QString> m_current;
     QList<TreemapTile> m_tiles;
     QWidget* m_empty = nullptr;
     QLabel* m_emptyMessage = nullptr;

@@ -121,6 +121,16 @@ TEST(FileCompareView, StartsByInvitingTwoFilesAndFillsAZoneWhenOneIsPicked) {
     // A cancelled picker changes nothing.
     QTest::mouseClick(s.zone(Side::Right), Qt::LeftButton);
     EXPECT_EQ(s.state.compareRight(), std::nullopt);
+
+    // From the keyboard, Return and Enter ask as Space does.
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        const QString name = QStringLiteral("Key%1.txt").arg(int(key));
+        s.picks = {QUrl::fromLocalFile(write(dir + "/" + name, "b\n"))};
+        QTest::keyClick(s.zone(Side::Right), key);
+        EXPECT_TRUE(s.picks.isEmpty()) << name.toStdString();
+        EXPECT_EQ(Find::part<QKLineLabel>(s.zone(Side::Right), "zoneName")->text(), name);
+        s.settle();
+    }
 }
 
 TEST(FileCompareView, ADropUsesItsFirstFileOnlyAndReplacesThatSide) {

@@ -23,6 +23,7 @@
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -198,6 +199,89 @@ TEST(DuplicatesView, KeepingTheChosenCopy) {
     EXPECT_EQ(s.finder.groups().size(), 1);
     EXPECT_EQ(s.part<QKProminentButton>("cleanAllButton")->text(), "Clean all · trash 2");
     EXPECT_TRUE(s.view->errors().isEmpty());
+}
+
+// Without a mouse: each copy is a focusable choice named by its path; Space, Return or a
+// reader's "Press" makes it the keeper, it reads as the one checked, and the button follows.
+// A reader has no "Toggle" that would check a copy the row never heard of.
+TEST(DuplicatesView, TheKeeperIsChosenByKeyOrByAReader) {
+    Screen s;
+    const QString dir = sampleFolder();
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    QCoreApplication::processEvents();
+    auto* row = qobject_cast<DuplicateGroupRow*>(
+        s.view->exactList()->row(s.finder.groups()[0].id.toString(QUuid::WithoutBraces)));
+    ASSERT_NE(row, nullptr);
+    ASSERT_EQ(row->tiles().size(), 3);
+    auto* keep = Find::part<QPushButton>(row, "keepSelected");
+    const auto read = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w); };
+
+    for (DuplicateTile* tile : row->tiles()) {
+        EXPECT_TRUE(tile->focusPolicy() & Qt::TabFocus);
+        EXPECT_EQ(read(tile)->text(QAccessible::Name), tile->path());
+        EXPECT_EQ(read(tile)->role(), QAccessible::RadioButton);
+        EXPECT_TRUE(read(tile)->state().checkable);
+        EXPECT_FALSE(read(tile)->state().checked);
+        EXPECT_EQ(read(tile)->actionInterface()->actionNames(),
+                  QStringList({QAccessibleActionInterface::setFocusAction(),
+                               QAccessibleActionInterface::pressAction()}));
+    }
+    QTest::keyClick(row->tiles()[1], Qt::Key_Space);
+    EXPECT_TRUE(row->tiles()[1]->isKeeper());
+    EXPECT_TRUE(read(row->tiles()[1])->state().checked);
+    EXPECT_TRUE(keep->isEnabled());
+    QTest::keyClick(row->tiles()[2], Qt::Key_Return);
+    EXPECT_EQ(row->keeper(), row->tiles()[2]->path());
+    EXPECT_FALSE(read(row->tiles()[1])->state().checked);
+    read(row->tiles()[0])->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(row->keeper(), row->tiles()[0]->path());
+    EXPECT_TRUE(read(row->tiles()[0])->state().checked);
+    EXPECT_FALSE(read(row->tiles()[2])->state().checked);
+
+    keep->click();
+    s.confirm();
+    EXPECT_EQ(s.trash->moved().size(), 2);
+    EXPECT_FALSE(s.trash->moved().contains(row->group().files.value(0)));
+}
+
+// The look-alike thumbnails are buttons named after their photos: Space, Return and a reader's
+// "Press" open the side-by-side sheet as a click does.
+TEST(DuplicatesView, AThumbnailOpensTheSheetByKeyOrByAReader) {
+    Screen s;
+    s.state.setDuplicateMode(DuplicatesMode::Similar);
+    const QString dir = sampleFolder();
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    QCoreApplication::processEvents();
+    ASSERT_EQ(s.similar.groups().size(), 1);
+    const SimilarPhotoGroup set = s.similar.groups()[0];
+    auto* row = qobject_cast<SimilarSetRow*>(
+        s.part<QKLazyColumn>("similarList")->row(set.id.toString(QUuid::WithoutBraces)));
+    ASSERT_NE(row, nullptr);
+    const auto closeSheet = [&] {
+        ASSERT_NE(s.view->comparisonSheet(), nullptr);
+        s.view->comparisonSheet()->doneButton()->click();
+        QCoreApplication::processEvents();
+        ASSERT_FALSE(s.view->comparing().has_value());
+    };
+
+    PhotoThumb* best = row->thumbs()[0];
+    EXPECT_TRUE(best->focusPolicy() & Qt::TabFocus);
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(best);
+    EXPECT_EQ(read->role(), QAccessible::Button);
+    EXPECT_EQ(read->text(QAccessible::Name), "photo.jpg");
+
+    QTest::keyClick(best, Qt::Key_Space);
+    ASSERT_TRUE(s.view->comparing().has_value());
+    EXPECT_EQ(s.view->comparisonSheet()->pair().left, dir + "/photo.jpg");
+    closeSheet();
+    QTest::keyClick(best, Qt::Key_Return);
+    ASSERT_TRUE(s.view->comparing().has_value());
+    closeSheet();
+    read->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.view->comparing().has_value(); }));
+    closeSheet();
 }
 
 TEST(DuplicatesView, FailuresAreListedInOneAlert) {

@@ -23,6 +23,7 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
@@ -60,6 +61,7 @@ TEST_F(SettingsTest, ShowsTheLoginErrorInOrangeAndHidesItWhenCleared) {
               "exclamationmark.triangle");
     EXPECT_EQ(Find::part<QLabel>(view, "runModeExplanation")->text(),
               SettingsText::runModeExplanation(RunMode::Login));
+    EXPECT_EQ(login.registers, 1);
 
     login.failWith.clear();
     runMode.setMode(RunMode::Login);
@@ -77,6 +79,38 @@ TEST_F(SettingsTest, TwoWindowsShowTheSameRunModeAtOnce) {
               "Pendrel quits when you close the window. No background presence, no taskbar or "
               "menu bar item when it is not open.");
     EXPECT_EQ(defaults.stringValue("run.mode"), QString("Only when open"));
+}
+
+// A reader's "Toggle" checks a run-mode choice without clicking it: the choice is still made,
+// saved and explained, as a click makes it. The accent swatches read which one is current, and
+// choosing one through a reader stores it.
+TEST_F(SettingsTest, EveryWayOfChoosingSavesAndExplainsTheChoice) {
+    SettingsView view(&runMode, &updater, defaults);
+    QAccessibleInterface* atLogin =
+        QAccessible::queryAccessibleInterface(view.runModeGroup()->button(int(RunMode::Login)));
+    ASSERT_NE(atLogin, nullptr);
+    atLogin->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(atLogin->state().checked);
+    EXPECT_EQ(runMode.mode(), RunMode::Login);
+    EXPECT_EQ(defaults.stringValue("run.mode"), runModeRawValue(RunMode::Login));
+    EXPECT_EQ(Find::part<QLabel>(view, "runModeExplanation")->text(),
+              SettingsText::runModeExplanation(RunMode::Login));
+    EXPECT_EQ(login.registers, 1);
+
+    const auto read = [&](const char* name) {
+        return QAccessible::queryAccessibleInterface(Find::part<AccentSwatch>(view, name));
+    };
+    EXPECT_EQ(read("swatch-Blue")->role(), QAccessible::RadioButton);
+    EXPECT_TRUE(read("swatch-Blue")->state().checked);
+    EXPECT_FALSE(read("swatch-Teal")->state().checked);
+    EXPECT_FALSE(read("swatch-Teal")
+                     ->actionInterface()
+                     ->actionNames()
+                     .contains(QAccessibleActionInterface::toggleAction()));
+    read("swatch-Teal")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(defaults.stringValue(ThemeKeys::Accent), QString("Teal"));
+    EXPECT_TRUE(read("swatch-Teal")->state().checked);
+    EXPECT_FALSE(read("swatch-Blue")->state().checked);
 }
 
 TEST_F(SettingsTest, UpdateControlsShowThatNothingChecksAndKeepThePreference) {

@@ -14,6 +14,7 @@
 #include "ui-kit/ThemeSettings.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
 
 namespace {
 
@@ -116,4 +117,41 @@ TEST_F(SidebarTest, AtTheLargestTextSizeTitlesAndLinesWrapRatherThanLoseTheirEnd
     EXPECT_TRUE(testsupport::accessibilityProblems(sidebar).isEmpty())
         << testsupport::accessibilityProblems(sidebar).join('\n').toStdString();
     UserDefaults::standard().remove(ThemeKeys::FontSize);
+}
+
+// A reader meets each row as a tab whose one action opens its section, exactly as a click does;
+// only the section on screen reads as selected, and nothing reads as a check box.
+TEST_F(SidebarTest, AReaderOpensASectionAsAClickDoesAndOnlyTheCurrentRowIsSelected) {
+    view->show();
+    QCoreApplication::processEvents();
+    const QList<SidebarRow*> rows = view->sidebar()->rows();
+    ASSERT_GT(rows.size(), 2);
+    const auto selectedRows = [&] {
+        QStringList ids;
+        for (SidebarRow* row : rows) {
+            const QAccessible::State state = QAccessible::queryAccessibleInterface(row)->state();
+            EXPECT_FALSE(state.checkable) << row->featureId().toStdString();
+            if (state.selected)
+                ids.append(row->featureId());
+        }
+        return ids;
+    };
+    EXPECT_EQ(selectedRows(), QStringList({view->selectedSection()}));
+
+    SidebarRow* other = rows.at(2);
+    ASSERT_NE(other->featureId(), view->selectedSection());
+    QAccessibleInterface* read = QAccessible::queryAccessibleInterface(other);
+    EXPECT_EQ(read->role(), QAccessible::PageTab);
+    EXPECT_EQ(read->text(QAccessible::Name), other->title());
+    const QStringList actions = read->actionInterface()->actionNames();
+    EXPECT_TRUE(actions.contains(QAccessibleActionInterface::pressAction()));
+    EXPECT_FALSE(actions.contains(QAccessibleActionInterface::toggleAction()));
+    read->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(view->selectedSection(), other->featureId());
+    EXPECT_EQ(selectedRows(), QStringList({other->featureId()}));
+
+    // A "Toggle" asked for anyway changes nothing.
+    QAccessibleInterface* first = QAccessible::queryAccessibleInterface(rows.at(0));
+    first->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(selectedRows(), QStringList({other->featureId()}));
 }

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <QPushButton>
+#include <QTest>
 #include <QThreadPool>
 
 using namespace diskmaptest;
@@ -132,10 +133,14 @@ TEST(DiskMapPane, DrillingInAndOut) {
     EXPECT_EQ(Find::part<TreemapLegend>(pane, "diskMapLegend")->rowTexts(),
               QStringList({"Code " + formatBytes(app.sizeBytes)}));
 
+    // Backspace on the map goes up as the "Up" button does, and at the top changes nothing.
     pane.goUp();
-    pane.goUp();
+    QTest::keyClick(pane.treemap(), Qt::Key_Backspace);
     EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
     EXPECT_TRUE(Find::part<QPushButton>(pane, "diskMapUp")->isHidden());
+    emit pane.treemap()->selectionClicked(projects);
+    QTest::keyClick(pane.treemap(), Qt::Key_Backspace);
+    EXPECT_TRUE(pane.selection());
 
     // Analysing from inside a folder comes back to the top.
     pane.drillIn(projects);
