@@ -278,11 +278,11 @@ TEST_F(DashboardViewTest, TabReachesTheCardsInReadingOrder) {
     auto view = makeView();
     view->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
-    const QList<RecommendationCardView*> cards = view->attention()->cardViews();
+    const QList<RecommendationCardView*> cards = cardViews(*view);
     ASSERT_EQ(cards.size(), 3);
 
     QList<QWidget*> stops;
-    view->attention()->refreshButton()->setFocus(Qt::TabFocusReason);
+    Find::part<QWidget>(*view, "attentionRefresh")->setFocus(Qt::TabFocusReason);
     for (int i = 0; i < 40 && !stops.contains(QApplication::focusWidget()); ++i) {
         stops << QApplication::focusWidget();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -292,8 +292,8 @@ TEST_F(DashboardViewTest, TabReachesTheCardsInReadingOrder) {
     ASSERT_GE(entry, 0);
     qsizetype previous = 0;
     for (RecommendationCardView* card : cards) {
-        const qsizetype place = at(card->actionButton());
-        EXPECT_GT(place, previous) << card->titleLabel()->text().toStdString();
+        const qsizetype place = at(Find::part<QWidget>(card, "recAction"));
+        EXPECT_GT(place, previous) << Find::part<QLabel>(card, "recTitle")->text().toStdString();
         previous = place;
     }
     EXPECT_LT(previous, entry) << "a card comes after the guided review under it";
