@@ -5,11 +5,15 @@
 #include "storage/DiskMapTestSupport.h"
 #include "storage/views/TreemapLegend.h"
 #include "storage/views/TreemapView.h"
+#include "support/Find.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKTransientNote.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QThreadPool>
@@ -149,4 +153,24 @@ TEST(DiskMapPane, FailureShowsItsMessage) {
     EXPECT_EQ(pane.failedState()->title(), "Could not map");
     EXPECT_EQ(pane.failedState()->message(), DiskMapScanner::unreadableHomeText());
     EXPECT_EQ(pane.primaryButton()->text(), "Analyse home");
+}
+
+TEST(DiskMapPane, AFolderNameWithoutRoomIsCutWithAnEllipsisAndReadWhole) {
+    DiskMapScanner scanner(requestFor(makeHome()));
+    DiskMapPane pane(scanner, nullptr);
+    pane.resize(900, 600);
+    pane.show();
+    QApplication::processEvents();
+    auto* trail = Find::part<QKLineLabel>(&pane, "diskMapBreadcrumb");
+    EXPECT_EQ(trail->displayedText(), "Home");
+    // Squeezed by the header's buttons in a narrow pane: "Ho…", never a letter cut in half.
+    trail->setText(QString::fromUtf8(
+        "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023"));
+    pane.resize(360, 600);
+    QApplication::processEvents();
+    EXPECT_TRUE(trail->displayedText().endsWith(QString::fromUtf8("…")))
+        << trail->displayedText().toStdString();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(trail)->text(QAccessible::Name),
+              QString::fromUtf8(
+                  "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023"));
 }
