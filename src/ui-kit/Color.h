@@ -37,4 +37,12 @@ QColor system(SystemColor color, bool dark);
 // True when the palette's window background is dark.
 bool isDark(const QPalette& palette);
 
+// The relative luminance of an opaque sRGB colour, 0 for black to 1 for white, and the contrast
+// ratio of two colours, from 1:1 (the same) to 21:1 (black on white), as accessibility guidelines
+// measure them. Alpha is ignored: blend a translucent colour over its background first.
+double luminance(const QColor& color);
+double contrast(const QColor& a, const QColor& b);
+// A colour laid over an opaque one, as it shows: `top` at its alpha over `bottom`.
+QColor over(const QColor& top, const QColor& bottom);
+
 } // namespace Color

@@ -2,11 +2,21 @@
 
 #include "support/AccessibleAudit.h"
 
+#include "ui-kit/Color.h"
+
 #include <functional>
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMetaEnum>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolButton>
 #include <QWidget>
 
 namespace testsupport {
@@ -105,7 +115,174 @@ void walk(QAccessibleInterface* iface, const std::function<void(QAccessibleInter
         walk(iface->child(i), visit);
 }
 
+// QObject::isSignalConnected is protected; a public alias in a derived class names it.
+struct SignalPeek : QObject {
+    using QObject::isSignalConnected;
+};
+
+template <typename Signal> bool heard(const QObject* sender, Signal signal) {
+    if (!sender)
+        return false;
+    bool (QObject::*connected)(const QMetaMethod&) const = &SignalPeek::isSignalConnected;
+    return (sender->*connected)(QMetaMethod::fromSignal(signal));
+}
+
+// What one use of a button emitted, as its stand-in group saw it.
+struct Effect {
+    bool pressed = false;
+    bool released = false;
+    bool clicked = false;
+    bool toggled = false;
+    bool pending = false; // an animated click waits for its timer: it would click
+    bool checkChanged = false;
+
+    bool clicks() const { return clicked || pending; }
+    bool any() const {
+        return pressed || released || clicked || toggled || pending || checkChanged;
+    }
+};
+
+// Lends the button to a group of its own for the probe's life (see buttonProblems), and gives it
+// back as it was: its group, that group's order and ids, its checked state and the focus.
+class Probe {
+public:
+    explicit Probe(QAbstractButton* button)
+        : m_button(button), m_blocker(button), m_group(button->group()),
+          m_checked(button->isChecked()), m_focus(QApplication::focusWidget()) {
+        if (m_group) {
+            m_order = m_group->buttons();
+            for (QAbstractButton* b : m_order)
+                m_ids << m_group->id(b);
+        }
+        m_stand.setExclusive(false);
+        m_stand.addButton(button);
+        QObject::connect(&m_stand, &QButtonGroup::buttonPressed, [this] { m_seen.pressed = true; });
+        QObject::connect(&m_stand, &QButtonGroup::buttonReleased,
+                         [this] { m_seen.released = true; });
+        QObject::connect(&m_stand, &QButtonGroup::buttonClicked, [this] { m_seen.clicked = true; });
+        QObject::connect(&m_stand, &QButtonGroup::buttonToggled, [this] { m_seen.toggled = true; });
+    }
+
+    ~Probe() {
+        m_stand.removeButton(m_button);
+        if (m_group) {
+            for (QAbstractButton* b : m_order)
+                m_group->removeButton(b);
+            for (qsizetype i = 0; i < m_order.size(); ++i)
+                m_group->addButton(m_order.at(i), m_ids.at(i));
+        }
+        if (m_focus && QApplication::focusWidget() != m_focus)
+            m_focus->setFocus(Qt::OtherFocusReason);
+    }
+
+    Effect run(const std::function<void()>& use) {
+        m_seen = {};
+        use();
+        Effect effect = m_seen;
+        effect.pending = m_button->isDown();
+        effect.checkChanged = m_button->isChecked() != m_checked;
+        // Stops an animated click before its timer fires; signals are blocked, so it tells no one.
+        m_button->setDown(false);
+        m_button->setChecked(m_checked);
+        return effect;
+    }
+
+private:
+    QAbstractButton* m_button;
+    QSignalBlocker m_blocker;
+    QPointer<QButtonGroup> m_group;
+    QList<QAbstractButton*> m_order;
+    QList<int> m_ids;
+    QButtonGroup m_stand;
+    bool m_checked;
+    QPointer<QWidget> m_focus;
+    Effect m_seen;
+};
+
+void sendKey(QWidget* target, Qt::Key key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+bool opensMenu(const QAbstractButton* button) {
+    if (auto* push = qobject_cast<const QPushButton*>(button))
+        return push->menu() != nullptr;
+    if (auto* tool = qobject_cast<const QToolButton*>(button))
+        return tool->menu() || (tool->defaultAction() && tool->defaultAction()->menu());
+    return false;
+}
+
 } // namespace
+
+QStringList buttonProblems(QAbstractButton* button) {
+    QStringList problems;
+    if (!button || !button->isEnabled() || opensMenu(button))
+        return problems;
+    QButtonGroup* group = button->group();
+    const bool clickHeard =
+        heard(button, &QAbstractButton::clicked) || heard(button, &QAbstractButton::pressed) ||
+        heard(button, &QAbstractButton::released) || heard(group, &QButtonGroup::buttonClicked) ||
+        heard(group, &QButtonGroup::idClicked) || heard(group, &QButtonGroup::buttonPressed) ||
+        heard(group, &QButtonGroup::idPressed) || heard(group, &QButtonGroup::buttonReleased) ||
+        heard(group, &QButtonGroup::idReleased);
+    const bool toggleHeard = heard(button, &QAbstractButton::toggled) ||
+                             heard(group, &QButtonGroup::buttonToggled) ||
+                             heard(group, &QButtonGroup::idToggled);
+    const bool clickMatters = clickHeard || toggleHeard || button->isCheckable();
+    if (!clickMatters)
+        return problems;
+
+    QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(button);
+    QStringList actions;
+    if (iface && iface->actionInterface())
+        actions = iface->actionInterface()->actionNames();
+    actions.removeAll(QAccessibleActionInterface::setFocusAction());
+    const QString who = describe(iface);
+    if (actions.isEmpty())
+        problems << who + QStringLiteral(": a click acts but it offers no accessible action");
+
+    Probe probe(button);
+    // A click on the checked member of an exclusive set changes nothing either.
+    const bool exclusiveChecked =
+        button->isChecked() && ((group && group->exclusive()) || button->autoExclusive());
+    for (const QString& action : actions) {
+        const Effect effect = probe.run([&] { iface->actionInterface()->doAction(action); });
+        if (clickHeard && !effect.clicks())
+            problems << who + QStringLiteral(": accessible \"") + action +
+                            QStringLiteral("\" does not click it, so what listens to its click "
+                                           "hears nothing");
+        else if (!clickHeard && !exclusiveChecked && !effect.any())
+            problems << who + QStringLiteral(": accessible \"") + action +
+                            QStringLiteral("\" changes nothing");
+    }
+
+    if ((button->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+        const Effect space = probe.run([&] { sendKey(button, Qt::Key_Space); });
+        const Effect enter = probe.run([&] { sendKey(button, Qt::Key_Return); });
+        if (!space.clicks() && !enter.clicks())
+            problems << who + QStringLiteral(": neither Space nor Return clicks it");
+    }
+    return problems;
+}
+
+int pixelsAtContrast(const QImage& plain, const QImage& focused, double ratio) {
+    if (plain.size() != focused.size())
+        return 0;
+    const QImage a = plain.convertToFormat(QImage::Format_RGB32);
+    const QImage b = focused.convertToFormat(QImage::Format_RGB32);
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto* ra = reinterpret_cast<const QRgb*>(a.constScanLine(y));
+        const auto* rb = reinterpret_cast<const QRgb*>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if (ra[x] != rb[x] && Color::contrast(QColor(ra[x]), QColor(rb[x])) >= ratio)
+                ++count;
+        }
+    }
+    return count;
+}
 
 QStringList accessibilityProblems(QWidget* root) {
     QStringList problems;

@@ -5,7 +5,9 @@
 
 #include <QStringList>
 
+class QAbstractButton;
 class QAccessibleInterface;
+class QImage;
 class QWidget;
 
 namespace testsupport {
@@ -29,5 +31,24 @@ QStringList accessibleTexts(QWidget* root);
 
 // The first element under root whose name is name (hidden parts left out), or null.
 QAccessibleInterface* findAccessible(QWidget* root, const QString& name);
+
+// What a click on the button does that its accessible actions or its keys do not, one line per
+// fault, e.g. "accessible \"Toggle\" does not click it":
+//   - a click is heard (the button's or its group's clicked, pressed or released has a listener)
+//     but an accessible action does not click it, or the button is checkable and an action
+//     changes nothing;
+//   - a click does something but the button offers no accessible action at all;
+//   - it takes the focus by Tab, a click does something, but neither Space nor Return clicks it.
+// Each way is tried for real on the button, with its own signals blocked and the button lent to a
+// stand-in group whose signals tell what was emitted, so no listener of the screen runs; its
+// checked state, down state, group and the focus are put back. Buttons that open a menu are
+// left alone, since a menu runs an event loop of its own.
+QStringList buttonProblems(QAbstractButton* button);
+
+// How many pixels of `focused` stand apart from the same pixel of `plain` (the control drawn
+// unfocused, at the same size) by a contrast of at least `ratio`. A focus indicator is drawn over
+// what the control shows unfocused, so this is its area that is told from both the surface it
+// sits on and the unfocused look.
+int pixelsAtContrast(const QImage& plain, const QImage& focused, double ratio);
 
 } // namespace testsupport

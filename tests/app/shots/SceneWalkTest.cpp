@@ -1,22 +1,28 @@
 // Every screen pendrel-shots renders, walked as a screen-reader user, a keyboard user and a reader
 // at the largest text size meet it: the scenes are built by the same harness, in the same looks,
 // and handed to the checks instead of being written to files. One walk feeds all checks, since
-// building the scenes is what costs.
+// building the scenes is what costs. Besides names and Tab, it uses each button through its
+// accessible actions, Space and Return the way a click uses it (without letting the screen hear
+// any of it), measures each kind of focus ring against 3:1 in both themes, and finds children
+// drawn past their parent's edge at both text sizes.
 #include "app/PendrelApp.h"
 #include "app/shots/Shots.h"
 #include "support/AccessibleAudit.h"
+#include "ui-kit/Color.h"
 #include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TextSize.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <map>
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractSlider>
 #include <QAbstractSpinBox>
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -26,17 +32,27 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QSet>
+#include <QStackedWidget>
 #include <QTextEdit>
+#include <unordered_map>
 
 namespace {
 
 // Where a page may be narrower than its content at the largest text size: the narrowest window
 // the app is laid out for.
 constexpr int kWidestPage = 940;
+
+// A focus indicator is seen when at least this much of it stands 3:1 apart from the unfocused
+// look: as many pixels as a one-pixel line around a square as tall as the control (a switch rings
+// its track, a radio button its dot, a list its current row).
+int ringNeeded(const QSize& size) {
+    return 4 * std::min(size.width(), size.height());
+}
 
 // Findings that are known and meant, matched as substrings of a finding's line. Each says why.
 struct Allowed {
@@ -182,6 +198,42 @@ QString cutText(const QWidget* w) {
     return QString();
 }
 
+// Focus that comes by keyboard scrolls a control into view; the walk puts every scroll bar of the
+// window back where the scene had it.
+class KeepScroll {
+public:
+    explicit KeepScroll(QWidget* window) {
+        for (QScrollBar* bar : window->findChildren<QScrollBar*>())
+            m_values.append({bar, bar->value()});
+    }
+    ~KeepScroll() {
+        for (const auto& [bar, value] : m_values) {
+            if (bar)
+                bar->setValue(value);
+        }
+    }
+
+private:
+    QList<std::pair<QPointer<QScrollBar>, int>> m_values;
+};
+
+// A widget that shows the pointing hand of its own accord says a click on it does something.
+bool looksClickable(const QWidget* w) {
+    return w->testAttribute(Qt::WA_SetCursor) && w->cursor().shape() == Qt::PointingHandCursor;
+}
+
+// Children that may stand outside their parent: what a scroll area shows moves under its
+// viewport, and a stack lays out only the page it shows.
+bool mayOverhang(const QWidget* w) {
+    const QWidget* parent = w->parentWidget();
+    if (!parent)
+        return true;
+    if (auto* area = qobject_cast<const QAbstractScrollArea*>(parent->parentWidget());
+        area && area->viewport() == parent)
+        return true;
+    return qobject_cast<const QStackedWidget*>(parent) != nullptr;
+}
+
 // What the walk found, each finding once with the scenes it showed in.
 class Findings {
 public:
@@ -211,7 +263,12 @@ struct Walk {
     Findings unreachable;              // Tab never stops at it
     Findings backwards;                // Tab goes against reading order
     Findings noFocusLook;              // focused, it looks as it did before
-    std::map<QString, int> focusTries; // kind -> instances tried; -1 once one showed focus
+    Findings faintFocus;               // its focus look is under 3:1
+    Findings actions;                  // an accessible action or key does not do what a click does
+    Findings overhang;                 // a child drawn past its parent's edge
+    std::map<QString, int> focusTries; // kind and theme -> instances tried; -1 once one showed
+    // Buttons already probed: what a button's actions do is the same in every look.
+    std::unordered_map<const QWidget*, QPointer<QWidget>> probed;
 
     void visit(QWidget* scene, const QString& name) {
         ++scenes;
@@ -231,6 +288,8 @@ struct Walk {
             if (largest)
                 checkLargest(window, name);
             checkKeyboard(window, name);
+            checkActions(window, name);
+            checkBounds(window, name);
         }
     }
 
@@ -283,18 +342,75 @@ struct Walk {
             checkFocusLook(window, w, name);
     }
 
+    void checkActions(QWidget* window, const QString& name) {
+        const KeepScroll keep(window);
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (w->window() != window || !w->isVisibleTo(window) || !w->isEnabled())
+                continue;
+            if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+                auto [it, fresh] = probed.try_emplace(w, w);
+                if (!fresh && it->second)
+                    continue;
+                it->second = w;
+                for (const QString& p : testsupport::buttonProblems(button))
+                    actions.add(p, name);
+            } else if (looksClickable(w) && !qobject_cast<QAbstractItemView*>(w->parentWidget()) &&
+                       !qobject_cast<QAbstractItemView*>(w)) {
+                QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(w);
+                QStringList names;
+                if (iface && iface->actionInterface())
+                    names = iface->actionInterface()->actionNames();
+                names.removeAll(QAccessibleActionInterface::setFocusAction());
+                if (names.isEmpty())
+                    actions.add(who(w) + QStringLiteral(": shows a pointing hand but offers no "
+                                                        "accessible action"),
+                                name);
+                if ((w->focusPolicy() & Qt::TabFocus) != Qt::TabFocus && !w->focusProxy())
+                    actions.add(who(w) +
+                                    QStringLiteral(": shows a pointing hand but no key reaches it"),
+                                name);
+            }
+        }
+    }
+
+    void checkBounds(QWidget* window, const QString& name) {
+        const QString size = fontSizeSetting() == TextSize::Largest ? QStringLiteral("largest")
+                                                                    : QStringLiteral("normal");
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (w->isWindow() || w->window() != window || !w->isVisibleTo(window) ||
+                w->width() <= 0 || w->height() <= 0 || mayOverhang(w))
+                continue;
+            const QRect inside = w->parentWidget()->rect();
+            if (!inside.contains(w->geometry())) {
+                const QRect g = w->geometry();
+                const QString line =
+                    who(w) + QStringLiteral(" at %1 text: %2,%3 %4x%5 leaves its parent's %6x%7")
+                                 .arg(size)
+                                 .arg(g.x())
+                                 .arg(g.y())
+                                 .arg(g.width())
+                                 .arg(g.height())
+                                 .arg(inside.width())
+                                 .arg(inside.height());
+                overhang.add(line, name);
+            }
+        }
+    }
+
     // A focus look is a property of a kind of control, so each kind is tried until one of its
     // controls shows focus (a few at most): grabbing every control of every scene would cost
     // minutes.
     void checkFocusLook(QWidget* window, QWidget* w, const QString& name) {
         const QString kind = controlKind(w);
-        int& tries = focusTries[kind];
+        const bool dark = Color::isDark(w->palette());
+        int& tries = focusTries[kind + (dark ? QStringLiteral(" dark") : QString())];
         if (tries < 0 || tries >= 3 || w->width() <= 0 || w->height() <= 0)
             return;
         // A dialog's default button already wears the outline the style gives focus.
         if (auto* push = qobject_cast<QPushButton*>(w); push && push->isDefault())
             return;
         ++tries;
+        const KeepScroll keep(window);
         if (!window->isActiveWindow()) {
             window->activateWindow();
             QApplication::processEvents();
@@ -321,6 +437,15 @@ struct Walk {
         QApplication::processEvents();
         if (focused && plain != ringed) {
             tries = -1;
+            const int seen = testsupport::pixelsAtContrast(plain, ringed, 3.0);
+            if (seen < ringNeeded(w->size())) {
+                const QString line = kind + QStringLiteral(": focus look under 3:1 in the ") +
+                                     (dark ? QStringLiteral("dark") : QStringLiteral("light")) +
+                                     QStringLiteral(" theme (%1 px of the %2 a ring needs)")
+                                         .arg(seen)
+                                         .arg(ringNeeded(w->size()));
+                faintFocus.add(line, name);
+            }
             return;
         }
         if (tries == 3) {
@@ -368,4 +493,11 @@ TEST(SceneWalk, EveryScreenPassesTheReaderKeyboardAndLargeTextChecks) {
                                         << walk.backwards.report().toStdString();
     EXPECT_TRUE(walk.noFocusLook.empty()) << "controls that do not show focus:\n"
                                           << walk.noFocusLook.report().toStdString();
+    EXPECT_TRUE(walk.faintFocus.empty()) << "focus looks that stand under 3:1 apart:\n"
+                                         << walk.faintFocus.report().toStdString();
+    EXPECT_TRUE(walk.actions.empty())
+        << "controls an accessible action or a key does not use as a click does:\n"
+        << walk.actions.report().toStdString();
+    EXPECT_TRUE(walk.overhang.empty()) << "children that leave their parent's bounds:\n"
+                                       << walk.overhang.report().toStdString();
 }
