@@ -103,10 +103,21 @@ public:
 
 private:
     void settle() {
-        const auto direction =
-            m_owner->width() < rowWidth() ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
-        if (m_box->direction() != direction)
-            m_box->setDirection(direction);
+        // A nested row is a row while the row around it is one: that row made room for it whole.
+        // Only in a column, where it has the column's width, does it look at its own.
+        const NarrowStack* outer = m_owner->parentWidget()
+                                       ? m_owner->parentWidget()->findChild<NarrowStack*>(
+                                             QString::fromLatin1(kName), Qt::FindDirectChildrenOnly)
+                                       : nullptr;
+        const bool outerRow = outer && outer->m_box->direction() == QBoxLayout::LeftToRight;
+        const auto direction = !outerRow && m_owner->width() < rowWidth() ? QBoxLayout::TopToBottom
+                                                                          : QBoxLayout::LeftToRight;
+        if (m_box->direction() == direction)
+            return;
+        m_box->setDirection(direction);
+        for (NarrowStack* inner : m_owner->findChildren<NarrowStack*>(QString::fromLatin1(kName)))
+            if (inner != this)
+                inner->settle();
     }
 
     QWidget* m_owner;

@@ -161,16 +161,20 @@ TEST(DiskMapPane, AFolderNameWithoutRoomIsCutWithAnEllipsisAndReadWhole) {
     pane.resize(900, 600);
     pane.show();
     QApplication::processEvents();
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    QApplication::processEvents();
     auto* trail = Find::part<QKLineLabel>(&pane, "diskMapBreadcrumb");
     EXPECT_EQ(trail->displayedText(), "Home");
     // Squeezed by the header's buttons in a narrow pane: "Ho…", never a letter cut in half.
     trail->setText(QString::fromUtf8(
-        "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023"));
+        "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023 \u203A Spring "
+        "\u203A Week fourteen \u203A Drafts \u203A Final \u203A Really final"));
     pane.resize(360, 600);
     QApplication::processEvents();
     EXPECT_TRUE(trail->displayedText().endsWith(QString::fromUtf8("…")))
         << trail->displayedText().toStdString();
     EXPECT_EQ(QAccessible::queryAccessibleInterface(trail)->text(QAccessible::Name),
               QString::fromUtf8(
-                  "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023"));
+                  "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023 \u203A "
+                  "Spring \u203A Week fourteen \u203A Drafts \u203A Final \u203A Really final"));
 }
