@@ -83,9 +83,11 @@ QSize SegmentedControl::sizeHint() const {
     int width = 2 * kInset;
     for (int i = 0; i < count(); ++i)
         width += naturalWidth(i);
-    // The height follows the width the layout gave, so a wrapped control asks for its lines.
+    // The height follows the width the layout gave a shown control, so a wrapped control asks
+    // for its lines; the passes that size a window before it shows see one line, so that what
+    // a window measures before it is shown is what it shows.
     const qsizetype lineCount =
-        m_laidWidth < 0 ? 1 : std::max<qsizetype>(1, lines(m_laidWidth).size());
+        m_laidWidth < 0 || !isVisible() ? 1 : std::max<qsizetype>(1, lines(m_laidWidth).size());
     return QSize(width, int(lineCount) * lineHeight() + 2 * kInset);
 }
 
@@ -101,7 +103,14 @@ void SegmentedControl::resizeEvent(QResizeEvent* event) {
     const bool relines = m_laidWidth < 0 ? lines(width()).size() > 1
                                          : lines(width()).size() != lines(m_laidWidth).size();
     m_laidWidth = width();
-    if (relines)
+    if (relines && isVisible())
+        updateGeometry();
+}
+
+void SegmentedControl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_laidWidth = width();
+    if (lines(width()).size() > 1)
         updateGeometry();
 }
 
