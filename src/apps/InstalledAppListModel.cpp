@@ -18,6 +18,7 @@ QVariant InstalledAppListModel::data(const QModelIndex& index, int role) const {
     const InstalledApp& app = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
         return app.name;
     case Qt::ToolTipRole:
     case PathRole:
@@ -25,6 +26,7 @@ QVariant InstalledAppListModel::data(const QModelIndex& index, int role) const {
     case IdRole:
         return app.id;
     case SizeTextRole:
+    case Qt::AccessibleDescriptionRole:
         return formatBytes(app.appSizeBytes);
     default:
         return {};

@@ -20,6 +20,8 @@ public:
     // Sets the rows; the search text filters as UninstallerText::filteredApps does.
     void setApps(const QList<InstalledApp>& apps, const QString& search);
 
+    // Display and accessible text: the app's name; accessible description: its size, the one
+    // figure its row shows; tooltip and PathRole: where it lies.
     QVariant data(const QModelIndex& index, int role) const override;
     QHash<int, QByteArray> roleNames() const override;
 

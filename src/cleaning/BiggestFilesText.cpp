@@ -3,6 +3,8 @@
 #include "platform/ByteFormat.h"
 #include "platform/TextConstant.h"
 
+#include <algorithm>
+
 namespace BiggestFilesText {
 
 PENDREL_TEXT(title, "Biggest files")
@@ -30,6 +32,34 @@ QString trashButton(qint64 selectedBytes) {
 
 PENDREL_TEXT(oldBadge, "old")
 PENDREL_TEXT(revealTitle, "Show")
+
+namespace {
+
+QString plural(qint64 count, const char* one, const char* many) {
+    return QString::number(count) + QString::fromUtf8(count == 1 ? one : many);
+}
+
+QString ago(const QDateTime& then, const QDateTime& now) {
+    const qint64 days = std::max<qint64>(0, then.secsTo(now) / 86'400);
+    if (days == 0)
+        return QStringLiteral("today");
+    if (days < 30)
+        return plural(days, " day ago", " days ago");
+    if (days < 365)
+        return plural(days / 30, " month ago", " months ago");
+    return plural(days / 365, " year ago", " years ago");
+}
+
+} // namespace
+
+QString rowDescription(const BigFile& file, const QDateTime& now) {
+    QString line = formatBytes(file.sizeBytes) + QStringLiteral(", in ") + file.folderPath();
+    if (file.lastOpened)
+        line += QStringLiteral(", last opened ") + ago(*file.lastOpened, now);
+    if (file.isOld(now))
+        line += QStringLiteral(", ") + oldBadge();
+    return line;
+}
 
 QString confirmTitle(qint64 selectedBytes) {
     return QStringLiteral("Move ") + formatBytes(selectedBytes) + QStringLiteral(" to Trash?");

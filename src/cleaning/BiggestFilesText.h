@@ -28,6 +28,11 @@ QString scanAnother();                     // "Scan another…" afterwards
 QString trashButton(qint64 selectedBytes); // "Trash 1.2 GB"
 QString oldBadge();                        // "old"
 QString revealTitle();                     // "Show"
+// What a row says to assistive technology besides the name: its size, its folder and how long
+// ago it was last opened (when known; "today" within a day, then days, months of 30 days and years
+// of 365), with ", old" for a file not opened for six months:
+// "300 MB, in /home/me/Movies, last opened 8 months ago, old".
+QString rowDescription(const BigFile& file, const QDateTime& now);
 
 // The typed-code confirmation.
 QString confirmTitle(qint64 selectedBytes); // "Move 1.2 GB to Trash?"

@@ -1,12 +1,17 @@
 #include "cleaning/LargeFileListModel.h"
 
+#include "cleaning/BiggestFilesText.h"
+
 QVariant LargeFileListModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() < 0 || index.row() >= rowCount())
         return {};
     const BigFile& file = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
         return file.fileName();
+    case Qt::AccessibleDescriptionRole:
+        return BiggestFilesText::rowDescription(file, QDateTime::currentDateTimeUtc());
     case Qt::ToolTipRole:
         return file.path();
     case FileRole:

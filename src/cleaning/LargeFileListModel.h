@@ -18,7 +18,9 @@ public:
 
     using BatchedListModel<BigFile>::BatchedListModel;
 
-    // DisplayRole: the file name; ToolTipRole: the full path; FileRole and IdRole as above.
+    // DisplayRole and AccessibleTextRole: the file name; AccessibleDescriptionRole: its size,
+    // folder and age (BiggestFilesText::rowDescription, now); ToolTipRole: the full path; FileRole
+    // and IdRole as above.
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QHash<int, QByteArray> roleNames() const override;
 

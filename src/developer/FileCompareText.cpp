@@ -135,6 +135,26 @@ PENDREL_TEXT(extractionBanner, "Comparing the text inside these documents. Layou
 PENDREL_TEXT(tooBigNote, "These files are too large for a line-by-line view, so this is a "
                          "byte-for-byte verdict.")
 PENDREL_TEXT(identicalLabel, "Identical")
+
+namespace {
+
+QString lines(int count, const char* what) {
+    return QString::number(count) +
+           (count == 1 ? QStringLiteral(" line ") : QStringLiteral(" lines ")) +
+           QString::fromUtf8(what);
+}
+
+} // namespace
+
+QString addedCount(int count) {
+    return lines(count, "added");
+}
+QString removedCount(int count) {
+    return lines(count, "removed");
+}
+QString changedCount(int count) {
+    return lines(count, "changed");
+}
 PENDREL_TEXT(differentLabel, "Different")
 PENDREL_TEXT(errorTitle, "Couldn't compare")
 PENDREL_TEXT(pickTitle, "Pick two files")

@@ -66,6 +66,11 @@ QString extractionBanner();
 QString tooBigNote();
 QString identicalLabel();
 QString differentLabel();
+// What the verdict's three counts say to assistive technology, where the screen shows only the
+// figure beside a symbol: "1 line added", "3 lines removed", "0 lines changed".
+QString addedCount(int lines);
+QString removedCount(int lines);
+QString changedCount(int lines);
 QString errorTitle();
 QString pickTitle();
 QString pickMessage();

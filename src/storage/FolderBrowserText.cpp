@@ -1,5 +1,6 @@
 #include "storage/FolderBrowserText.h"
 
+#include "platform/ByteFormat.h"
 #include "platform/TextConstant.h"
 
 #include <algorithm>
@@ -20,6 +21,26 @@ QString rowHelp(const FolderEntry& entry) {
 }
 
 PENDREL_TEXT(cloudNote, "Kept in iCloud, so some of this may not be on this Mac.")
+
+QString rowTip(const FolderEntry& entry) {
+    return entry.name + QLatin1Char('\n') + rowHelp(entry);
+}
+
+QString rowDescription(const FolderEntry& entry, qint64 largest) {
+    QString line;
+    if (entry.sizeBytes) {
+        line = formatBytes(*entry.sizeBytes);
+        if (largest > 0)
+            line += QStringLiteral(", %1% of the largest here")
+                        .arg(qRound(100.0 * double(std::min(*entry.sizeBytes, largest)) /
+                                    double(largest)));
+    } else {
+        line = stillMeasuring();
+    }
+    if (entry.category != ContentCategory::Unknown)
+        line += QStringLiteral(", ") + title(entry.category);
+    return line;
+}
 
 double barWidth(std::optional<qint64> sizeBytes, qint64 largest) {
     if (largest < 1 || !sizeBytes)

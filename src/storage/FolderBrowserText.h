@@ -15,6 +15,12 @@ namespace FolderBrowserText {
 // a file or a package.
 QString rowHelp(const FolderEntry& entry);
 QString cloudNote(); // "Kept in iCloud, so some of this may not be on this Mac."
+// What a row's tooltip says: the whole name (the row may cut it) over what a double click does.
+QString rowTip(const FolderEntry& entry);
+// What a row says to assistive technology besides its name, the figures the row draws: its size
+// and its bar's share of the largest (rounded to a whole percent), or "Still measuring", then
+// its category when known: "1.2 GB, 40% of the largest here, Photos and video".
+QString rowDescription(const FolderEntry& entry, qint64 largest);
 // The width of a row's size bar, out of a 70-point track: 2 while the entry is unmeasured or
 // nothing is (largest below 1), else its share of the largest, at least 2 and at most 70.
 double barWidth(std::optional<qint64> sizeBytes, qint64 largest);

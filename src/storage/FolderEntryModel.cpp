@@ -10,9 +10,12 @@ QVariant FolderEntryModel::data(const QModelIndex& index, int role) const {
     const FolderEntry& entry = rowAt(index.row());
     switch (role) {
     case Qt::DisplayRole:
+    case Qt::AccessibleTextRole:
         return entry.name;
+    case Qt::AccessibleDescriptionRole:
+        return FolderBrowserText::rowDescription(entry, m_largest);
     case Qt::ToolTipRole:
-        return FolderBrowserText::rowHelp(entry);
+        return FolderBrowserText::rowTip(entry);
     case EntryRole:
         return QVariant::fromValue(entry);
     case IdRole:

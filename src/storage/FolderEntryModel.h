@@ -17,9 +17,13 @@ public:
 
     explicit FolderEntryModel(QObject* parent = nullptr);
 
-    // Display: the name; tooltip: what a double click does; EntryRole: the FolderEntry; IdRole:
-    // its id.
+    // Display and accessible text: the name; accessible description: the row's figures
+    // (FolderBrowserText::rowDescription, against largest()); tooltip: the name and what a double
+    // click does; EntryRole: the FolderEntry; IdRole: its id.
     QVariant data(const QModelIndex& index, int role) const override;
+
+    // The size the rows' shares are of: the largest measured entry, 0 when none.
+    void setLargest(qint64 largest) { m_largest = largest; }
 
     const QList<FolderEntry>& entries() const { return rows(); }
     // The row of the entry with this id, -1 when none. Ids are unique among the rows (one
@@ -43,5 +47,6 @@ protected:
 
 private:
     QHash<QString, int> m_rowOfId;
+    qint64 m_largest = 0;
     std::optional<QHash<QString, int>> m_madeIndex;
 };

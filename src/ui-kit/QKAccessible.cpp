@@ -2,8 +2,7 @@
 
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKLineLabel.h"
-#include "ui-kit/QKRowList.h"
-#include "ui-kit/QKStampDelegate.h"
+#include "ui-kit/QKRowActions.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/ToggleSwitch.h"
 
@@ -12,6 +11,7 @@
 #include <QFontMetrics>
 #include <QHash>
 #include <QItemSelectionModel>
+#include <QListView>
 #include <QPointer>
 #include <QWindow>
 
@@ -247,13 +247,13 @@ private:
     QList<QAccessible::Id> m_segments;
 };
 
-// --- QKRowList: rows drawn by a stamp delegate
+// --- QKRowList and marked list views: rows drawn by a delegate
 
 // One row, by its number: its name and description from the model, its tick or pin as a check
-// state, and the buttons its stamp draws as actions named as the buttons are.
-class RowAccessible : public PartAccessible<QKRowList> {
+// state, and the buttons its delegate draws as actions named as the buttons are.
+class RowAccessible : public PartAccessible<QListView> {
 public:
-    RowAccessible(QKRowList* list, int row) : PartAccessible(list), m_row(row) {}
+    RowAccessible(QListView* list, int row) : PartAccessible(list), m_row(row) {}
 
     bool isValid() const override {
         return m_owner && m_owner->model() &&
@@ -307,14 +307,14 @@ public:
 
     QStringList actionNames() const override {
         QStringList names;
-        if (QKStampDelegate* d = delegate(); d && m_owner->isEnabled()) {
+        if (QKRowActions* d = delegate(); d && m_owner->isEnabled()) {
             for (const auto& [button, spoken] : d->rowActions(index()))
                 names << spoken;
         }
         return names;
     }
     void doAction(const QString& name) override {
-        QKStampDelegate* d = delegate();
+        QKRowActions* d = delegate();
         if (!d || !m_owner->isEnabled())
             return;
         const QModelIndex i = index();
@@ -328,8 +328,8 @@ public:
 
 private:
     QModelIndex index() const { return m_owner->model()->index(m_row, 0, m_owner->rootIndex()); }
-    QKStampDelegate* delegate() const {
-        return isValid() ? qobject_cast<QKStampDelegate*>(m_owner->itemDelegate()) : nullptr;
+    QKRowActions* delegate() const {
+        return isValid() ? dynamic_cast<QKRowActions*>(m_owner->itemDelegate()) : nullptr;
     }
 
     int m_row;
@@ -338,14 +338,14 @@ private:
 // The list: one child per row of its model, made when first asked for and kept by row number.
 class RowListAccessible : public QAccessibleWidget {
 public:
-    explicit RowListAccessible(QKRowList* list) : QAccessibleWidget(list, QAccessible::List) {}
+    explicit RowListAccessible(QListView* list) : QAccessibleWidget(list, QAccessible::List) {}
     ~RowListAccessible() override {
         for (QAccessible::Id id : std::as_const(m_rows))
             QAccessible::deleteAccessibleInterface(id);
     }
 
     int childCount() const override {
-        const QKRowList* l = list();
+        const QListView* l = list();
         return l->model() ? l->model()->rowCount(l->rootIndex()) : 0;
     }
     QAccessibleInterface* child(int index) const override {
@@ -364,18 +364,18 @@ public:
         return -1;
     }
     QAccessibleInterface* childAt(int x, int y) const override {
-        const QKRowList* l = list();
+        const QListView* l = list();
         const QModelIndex i = l->indexAt(l->viewport()->mapFromGlobal(QPoint(x, y)));
         return i.isValid() ? child(i.row()) : nullptr;
     }
     QAccessibleInterface* focusChild() const override {
-        const QKRowList* l = list();
+        const QListView* l = list();
         return l->hasFocus() && l->currentIndex().isValid() ? child(l->currentIndex().row())
                                                             : nullptr;
     }
 
 private:
-    QKRowList* list() const { return static_cast<QKRowList*>(widget()); }
+    QListView* list() const { return static_cast<QListView*>(widget()); }
 
     mutable QHash<int, QAccessible::Id> m_rows;
 };
@@ -451,6 +451,7 @@ private:
 
 constexpr char kRoleProperty[] = "qkAccessibleRole";
 constexpr char kChoiceProperty[] = "qkAccessibleChoice";
+constexpr char kRowListProperty[] = "qkAccessibleRowList";
 
 QAccessibleInterface* factory(const QString& className, QObject* object) {
     if (!object || !object->isWidgetType())
@@ -467,8 +468,8 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
         return new SwitchAccessible(static_cast<ToggleSwitch*>(object));
     if (className == QLatin1String("SegmentedControl"))
         return new SegmentedAccessible(static_cast<SegmentedControl*>(object));
-    if (className == QLatin1String("QKRowList"))
-        return new RowListAccessible(static_cast<QKRowList*>(object));
+    if (className == QLatin1String("QKRowList") || object->property(kRowListProperty).toBool())
+        return new RowListAccessible(static_cast<QListView*>(object));
     if (className == QLatin1String("QKLineLabel"))
         return new TextAccessible<QKLineLabel>(static_cast<QKLineLabel*>(object));
     if (className == QLatin1String("QKClampedText"))
@@ -502,6 +503,15 @@ void setChoice(QAbstractButton* button, QAccessible::Role role) {
     button->setProperty(kChoiceProperty, int(role));
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(button);
     if (made && !dynamic_cast<ChoiceAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void setRowList(QListView* view) {
+    install();
+    view->setProperty(kRowListProperty, true);
+    // Qt's own description of the list, if one was made, knows nothing of the row actions.
+    if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(view);
+        made && !dynamic_cast<RowListAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 

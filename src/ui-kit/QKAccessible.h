@@ -16,6 +16,8 @@
 //   description, its check state), whose actions are the buttons the row's stamp draws, named as
 //   the buttons are ("Pin", "Reveal"): Qt's own list items offer only a "Toggle" that selects
 //   the row, so a drawn button would be out of reach.
+// - A plain QListView marked with setRowList: read as QKRowList's rows are, its delegate's
+//   buttons (QKRowActions) as each row's actions.
 //
 // The widgets install the description themselves on construction; install() is idempotent.
 //
@@ -31,6 +33,7 @@
 #include <QAccessible>
 
 class QAbstractButton;
+class QListView;
 class QWidget;
 
 namespace QKAccessible {
@@ -38,5 +41,6 @@ namespace QKAccessible {
 void install();
 void setRole(QWidget* widget, QAccessible::Role role);
 void setChoice(QAbstractButton* button, QAccessible::Role role);
+void setRowList(QListView* view);
 
 } // namespace QKAccessible

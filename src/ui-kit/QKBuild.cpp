@@ -92,6 +92,9 @@ QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& ti
         *textOut = body;
     auto* b = new QKProminentButton(button, box);
     b->setSmall(true);
+    // Every tile's button says "Open": heard alone, it must say what it opens.
+    b->setAccessibleName(
+        title.startsWith(button, Qt::CaseInsensitive) ? title : button + QLatin1Char(' ') + title);
     box->column()->addWidget(b, 0, Qt::AlignLeft);
     box->column()->addStretch(1);
     grid->addWidget(box);

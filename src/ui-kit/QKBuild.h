@@ -55,7 +55,9 @@ QPushButton* button(const QString& text, bool small, QWidget* parent);
 // Appends one card of a hub's tile grid to `grid`: the title with its icon in headline size,
 // the text in caption size and secondary colour, and a small prominent button, all
 // leading-aligned in a group box. Returns the button; the card belongs to `parent`. A screen
-// that rewrites the text later gets its label through `textOut`.
+// that rewrites the text later gets its label through `textOut`. The button's accessible name
+// says what it acts on: "Open Disk Map", or the title alone when it begins with the button's word
+// ("Browse" on "Browse storage").
 QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& title,
                            const QString& text, const QString& button, QWidget* parent,
                            QLabel** textOut = nullptr);

@@ -3,6 +3,7 @@
 #include "ui-kit/QKBuild.h"
 
 #include <QBoxLayout>
+#include <QEvent>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -59,6 +60,71 @@ void joinBuddies(const Buddies& buddies) {
     }
 }
 
+// Turns a row on `owner` into a column while the owner is narrower than the row needs.
+class NarrowStack : public QObject {
+public:
+    NarrowStack(QWidget* owner, QBoxLayout* box, int flexibleMinimum)
+        : QObject(owner), m_owner(owner), m_box(box), m_flexibleMinimum(flexibleMinimum) {
+        setObjectName(QString::fromLatin1(kName));
+        owner->installEventFilter(this);
+    }
+
+    static constexpr char kName[] = "qkNarrowStack";
+
+    // The width the box needs to lie as a row.
+    int rowWidth() const {
+        const QMargins insets = m_box->contentsMargins();
+        int width = insets.left() + insets.right();
+        int shown = 0;
+        for (int i = 0; i < m_box->count(); ++i) {
+            QLayoutItem* item = m_box->itemAt(i);
+            if (item->isEmpty())
+                continue;
+            ++shown;
+            if (m_box->stretch(i) > 0)
+                width += m_flexibleMinimum;
+            else if (QWidget* w = item->widget();
+                     const auto* nested = w ? w->findChild<NarrowStack*>(QString::fromLatin1(kName),
+                                                                         Qt::FindDirectChildrenOnly)
+                                            : nullptr)
+                width += nested->rowWidth();
+            else
+                width += item->sizeHint().width();
+        }
+        return width + std::max(0, shown - 1) * std::max(0, m_box->spacing());
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == m_owner &&
+            (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+            settle();
+        return false;
+    }
+
+private:
+    void settle() {
+        // A nested row is a row while the row around it is one: that row made room for it whole.
+        // Only in a column, where it has the column's width, does it look at its own.
+        const NarrowStack* outer = m_owner->parentWidget()
+                                       ? m_owner->parentWidget()->findChild<NarrowStack*>(
+                                             QString::fromLatin1(kName), Qt::FindDirectChildrenOnly)
+                                       : nullptr;
+        const bool outerRow = outer && outer->m_box->direction() == QBoxLayout::LeftToRight;
+        const auto direction = !outerRow && m_owner->width() < rowWidth() ? QBoxLayout::TopToBottom
+                                                                          : QBoxLayout::LeftToRight;
+        if (m_box->direction() == direction)
+            return;
+        m_box->setDirection(direction);
+        for (NarrowStack* inner : m_owner->findChildren<NarrowStack*>(QString::fromLatin1(kName)))
+            if (inner != this)
+                inner->settle();
+    }
+
+    QWidget* m_owner;
+    QBoxLayout* m_box;
+    int m_flexibleMinimum;
+};
+
 } // namespace
 
 QBoxLayout* Box::made(QWidget* owner, Buddies& buddies) const {
@@ -70,6 +136,8 @@ QBoxLayout* Box::made(QWidget* owner, Buddies& buddies) const {
         layout->setSpacing(*m_spacing);
     int end = -1;
     place(layout, end, buddies);
+    if (m_stackMinimum && owner)
+        new NarrowStack(owner, layout, *m_stackMinimum);
     if (m_kept)
         *m_kept = layout;
     return layout;

@@ -150,6 +150,15 @@ public:
         m_stretch = factor;
         return *this;
     }
+    // A row laid out on a widget that turns into a column while the widget is narrower than the
+    // row needs, so its parts stack instead of being squeezed or clipped (the largest text in a
+    // small window). The row needs the natural width of each shown item, counting an item that
+    // stretches as `flexibleMinimum` and a nested row that stacks as its own row would; the
+    // check runs whenever the widget is resized or its contents ask for a new layout.
+    Box& stacksWhenNarrow(int flexibleMinimum = 0) {
+        m_stackMinimum = flexibleMinimum;
+        return *this;
+    }
 
     // Lays the box out on `owner` and returns its layout.
     QBoxLayout* on(QWidget* owner) const;
@@ -173,6 +182,7 @@ private:
     std::optional<int> m_spacing;
     std::vector<Item> m_items;
     int m_stretch = 0;
+    std::optional<int> m_stackMinimum;
     QBoxLayout** m_kept = nullptr;
     bool m_run = false;
     friend Box items(std::initializer_list<Item> items);

@@ -5,7 +5,9 @@
 #include <cmath>
 #include <QAccessible>
 #include <QFontMetricsF>
+#include <QHelpEvent>
 #include <QPainter>
+#include <QToolTip>
 
 namespace {
 
@@ -33,6 +35,13 @@ void QKLineLabel::setText(const QString& text) {
         QAccessibleEvent event(this, QAccessible::NameChanged);
         QAccessible::updateAccessibility(&event);
     }
+}
+
+bool QKLineLabel::event(QEvent* event) {
+    if (event->type() != QEvent::ToolTip || !toolTip().isEmpty() || displayedText() == m_text)
+        return QWidget::event(event);
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), m_text, this);
+    return true;
 }
 
 void QKLineLabel::setAlignment(Qt::Alignment alignment) {

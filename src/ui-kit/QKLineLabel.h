@@ -6,7 +6,8 @@
 // nothing, so a layout can always make room for its neighbours. It can draw digits in cells of
 // equal width (tabular), so a figure that updates in place does not jitter. Font and colour come
 // from the widget (QKFont::apply, QKForeground::apply). Assistive technology reads the whole
-// text, never the cut one (QKAccessible).
+// text, never the cut one (QKAccessible), and a cut text shows the whole of it as its tooltip
+// (unless the label has a tooltip of its own).
 class QKLineLabel : public QWidget {
     Q_OBJECT
 public:
@@ -23,6 +24,7 @@ public:
     QSize minimumSizeHint() const override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

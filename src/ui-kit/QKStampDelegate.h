@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui-kit/QKRowActions.h"
+
 #include <QFont>
 #include <QHash>
 #include <QPersistentModelIndex>
@@ -27,7 +29,7 @@ class QAbstractItemView;
 // time) for the last two widths (a page's scroll bar coming and going) until the font changes; a
 // row whose key changes is measured again. A view that is not shown measures nothing: its rows
 // are 0 high until it is shown (QKRowList lays them out again then).
-class QKStampDelegate : public QStyledItemDelegate {
+class QKStampDelegate : public QStyledItemDelegate, public QKRowActions {
     Q_OBJECT
 public:
     explicit QKStampDelegate(QAbstractItemView* view);
@@ -49,9 +51,9 @@ public:
     // The buttons the row at index offers (named, enabled and on show in its stamp), each as its
     // name and what assistive technology calls it (its accessible name, else its text or
     // tooltip): the row's actions for a user who cannot click them.
-    QList<std::pair<QString, QString>> rowActions(const QModelIndex& index) const;
+    QList<std::pair<QString, QString>> rowActions(const QModelIndex& index) const override;
     // Reports actionTriggered for the row's button of this name, when the row offers it.
-    void triggerAction(const QModelIndex& index, const QString& action);
+    void triggerAction(const QModelIndex& index, const QString& action) override;
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;

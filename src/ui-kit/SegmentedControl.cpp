@@ -34,7 +34,7 @@ SegmentedControl::SegmentedControl(const QStringList& labels, QWidget* parent)
     QKAccessible::install();
     setFocusPolicy(Qt::TabFocus);
     setMouseTracking(true);
-    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
 }
 
 void SegmentedControl::setCurrentIndex(int index) {
@@ -76,28 +76,87 @@ int SegmentedControl::naturalWidth(int index) const {
     return QFontMetrics(font()).horizontalAdvance(m_labels.at(index)) + 2 * kPadH;
 }
 
+int SegmentedControl::lineHeight() const {
+    return QFontMetrics(font()).height() + 2 * kPadV;
+}
+
 QSize SegmentedControl::sizeHint() const {
-    const QFontMetrics fm(font());
     int width = 2 * kInset;
     for (int i = 0; i < count(); ++i)
         width += naturalWidth(i);
-    return QSize(width, fm.height() + 2 * kPadV + 2 * kInset);
+    // The height follows the width the layout gave a shown control, so a wrapped control asks
+    // for its lines; the passes that size a window before it shows see one line, so that what
+    // a window measures before it is shown is what it shows.
+    const qsizetype lineCount =
+        m_laidWidth < 0 || !isVisible() ? 1 : std::max<qsizetype>(1, lines(m_laidWidth).size());
+    return QSize(width, int(lineCount) * lineHeight() + 2 * kInset);
+}
+
+QSize SegmentedControl::minimumSizeHint() const {
+    int widest = 0;
+    for (int i = 0; i < count(); ++i)
+        widest = std::max(widest, naturalWidth(i));
+    return QSize(widest + 2 * kInset, sizeHint().height());
+}
+
+void SegmentedControl::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const bool relines = m_laidWidth < 0 ? lines(width()).size() > 1
+                                         : lines(width()).size() != lines(m_laidWidth).size();
+    m_laidWidth = width();
+    if (relines && isVisible())
+        updateGeometry();
+}
+
+void SegmentedControl::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    m_laidWidth = width();
+    if (lines(width()).size() > 1)
+        updateGeometry();
+}
+
+QList<QList<int>> SegmentedControl::lines(int width) const {
+    const int inner = width - 2 * kInset;
+    QList<QList<int>> out;
+    int used = 0;
+    for (int i = 0; i < count(); ++i) {
+        if (out.isEmpty() || (used + naturalWidth(i) > inner && !out.back().isEmpty())) {
+            out.append(QList<int>());
+            used = 0;
+        }
+        out.back().append(i);
+        used += naturalWidth(i);
+    }
+    return out;
 }
 
 QRect SegmentedControl::segmentRect(int index) const {
     if (index < 0 || index >= count())
         return QRect();
-    // Each segment as wide as its label; extra room (or a shortfall) is shared evenly.
-    int natural = 0;
-    for (int i = 0; i < count(); ++i)
-        natural += naturalWidth(i);
+    // Each segment as wide as its label; the extra room of its line (or a shortfall, for a label
+    // wider than the control) is shared evenly along the line.
+    const QList<QList<int>> all = lines(width());
     const int inner = width() - 2 * kInset;
-    const int extra = inner - natural;
-    int left = kInset;
-    for (int i = 0; i < index; ++i)
-        left += naturalWidth(i) + extra * (i + 1) / count() - extra * i / count();
-    const int w = naturalWidth(index) + extra * (index + 1) / count() - extra * index / count();
-    return QRect(left, kInset, w, height() - 2 * kInset);
+    const int lineHeight = (height() - 2 * kInset) / int(all.size());
+    for (int line = 0; line < all.size(); ++line) {
+        const QList<int>& on = all.at(line);
+        const int at = int(on.indexOf(index));
+        if (at < 0)
+            continue;
+        const int n = int(on.size());
+        int natural = 0;
+        for (int i : on)
+            natural += naturalWidth(i);
+        const int extra = inner - natural;
+        int left = kInset;
+        for (int k = 0; k < at; ++k)
+            left += naturalWidth(on.at(k)) + extra * (k + 1) / n - extra * k / n;
+        const int w = naturalWidth(index) + extra * (at + 1) / n - extra * at / n;
+        const bool last = line == all.size() - 1;
+        const int top = kInset + line * lineHeight;
+        return QRect(left, top, w, last ? height() - kInset - top : lineHeight);
+    }
+    return QRect();
 }
 
 int SegmentedControl::segmentAt(const QPoint& pos) const {

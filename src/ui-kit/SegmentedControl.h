@@ -10,6 +10,10 @@
 // technology pressing a segment report activated(index); the selection itself changes only
 // through setCurrentIndex, so the owner keeps the one source of truth. Assistive technology sees
 // a group of radio buttons, one per segment (QKAccessible).
+//
+// Given less width than its labels need on one line (large text in a small window), the segments
+// wrap onto further lines, in order, each line's segments sharing its width, so no label loses
+// its padding; only a single label wider than the control is squeezed.
 class SegmentedControl : public QWidget {
     Q_OBJECT
 public:
@@ -30,7 +34,8 @@ public:
     QRect segmentRect(int index) const;
 
     QSize sizeHint() const override;
-    QSize minimumSizeHint() const override { return sizeHint(); }
+    // As tall as the lines the segments take at the width last given (one before any).
+    QSize minimumSizeHint() const override;
 
 signals:
     void activated(int index);
@@ -42,13 +47,19 @@ protected:
     void leaveEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     int segmentAt(const QPoint& pos) const;
     int naturalWidth(int index) const;
+    // The segments on each line at this width, in order.
+    QList<QList<int>> lines(int width) const;
+    int lineHeight() const;
 
     QStringList m_labels;
     int m_current = -1;
     int m_hovered = -1;
     int m_widthLimit = -1;
+    int m_laidWidth = -1; // the width the last resize gave, -1 before any
 };

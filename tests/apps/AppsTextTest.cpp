@@ -1,5 +1,6 @@
 #include "apps/AppsHubText.h"
 #include "apps/AppUninstaller.h"
+#include "apps/InstalledAppListModel.h"
 #include "apps/SubscriptionsText.h"
 #include "apps/UninstallerText.h"
 #include "support/TestSupport.h"
@@ -125,4 +126,14 @@ TEST(AppsHubText, NamesThePlacesOfThisSystem) {
     EXPECT_EQ(AppsHubText::cards().at(0).blurb,
               "Find leftovers in the settings, data and cache folders. Estimated recovery before "
               "you confirm.");
+}
+
+TEST(InstalledAppListModel, ARowReadsItsSizeAsWellAsItsName) {
+    InstalledAppListModel model;
+    InstalledApp zed = named(QStringLiteral("Zed"));
+    zed.appSizeBytes = 9'200'000;
+    model.setApps({zed}, QString());
+    const QModelIndex row = model.index(0, 0);
+    EXPECT_EQ(row.data(Qt::AccessibleTextRole).toString(), "Zed");
+    EXPECT_EQ(row.data(Qt::AccessibleDescriptionRole).toString(), "9.2 MB");
 }

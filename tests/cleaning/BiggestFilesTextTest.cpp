@@ -56,3 +56,28 @@ TEST(BiggestFilesLines, ButtonConfirmationResultAndEmptyTexts) {
     EXPECT_EQ(labels, QStringList({"10 MB+", "50 MB+", "100 MB+", "500 MB+"}));
     EXPECT_EQ(sizes, QList<qint64>({10'485'760, 52'428'800, 104'857'600, 524'288'000}));
 }
+
+TEST(BiggestFilesLines, ARowReadsItsSizeFolderAndAgeInWords) {
+    const struct {
+        std::optional<int> days;
+        const char* expected;
+    } rows[] = {
+        {std::nullopt, "1.5 GB, in /data"},
+        {0, "1.5 GB, in /data, last opened today"},
+        {1, "1.5 GB, in /data, last opened 1 day ago"},
+        {29, "1.5 GB, in /data, last opened 29 days ago"},
+        {30, "1.5 GB, in /data, last opened 1 month ago"},
+        {180, "1.5 GB, in /data, last opened 6 months ago"},
+        {181, "1.5 GB, in /data, last opened 6 months ago, old"},
+        {364, "1.5 GB, in /data, last opened 12 months ago, old"},
+        {365, "1.5 GB, in /data, last opened 1 year ago, old"},
+        {800, "1.5 GB, in /data, last opened 2 years ago, old"},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(BiggestFilesText::rowDescription(file("a.iso", 1'500'000'000, row.days), kNow),
+                  row.expected)
+            << row.days.value_or(-1);
+    // A date after now (a clock set back) reads as today, never as a negative age.
+    EXPECT_EQ(BiggestFilesText::rowDescription(file("a.iso", 1'500'000'000, -3), kNow),
+              "1.5 GB, in /data, last opened today");
+}

@@ -291,6 +291,18 @@ TEST(FolderTreeTexts, CountsAndBars) {
     package.isPackage = true;
     EXPECT_EQ(FolderBrowserText::rowHelp(folder("a")), "Double click to look inside");
     EXPECT_EQ(FolderBrowserText::rowHelp(package), "Double click to show it in the file manager");
+
+    // What assistive technology hears of a row besides its name: what the row draws.
+    Entry photos = folder("Photos");
+    photos.sizeBytes = 1'200'000'000;
+    photos.category = ContentCategory::Media;
+    EXPECT_EQ(FolderBrowserText::rowDescription(photos, 3'000'000'000),
+              "1.2 GB, 40% of the largest here, " + title(ContentCategory::Media));
+    EXPECT_EQ(FolderBrowserText::rowDescription(photos, 0),
+              "1.2 GB, " + title(ContentCategory::Media));
+    Entry waiting = folder("Later");
+    EXPECT_EQ(FolderBrowserText::rowDescription(waiting, 100), "Still measuring");
+    EXPECT_EQ(FolderBrowserText::rowTip(waiting), "Later\nDouble click to look inside");
 }
 
 TEST(FolderTreeService, SizesEqualAnIndependentSumAndComeBackFromTheCache) {

@@ -13,6 +13,8 @@
 #include "ui-kit/QKListSelection.h"
 #include "ui-kit/QKRowButton.h"
 
+#include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QMimeDatabase>
 #include <QPainter>
 #include <QPainterPath>
@@ -66,9 +68,15 @@ QString fallbackSymbol(const QMimeType& type) {
     return "doc"_sym;
 }
 
+// The row's button among its actions.
+const QString kReveal = QStringLiteral("reveal");
+
 } // namespace
 
-BigFileDelegate::BigFileDelegate(QObject* parent) : QStyledItemDelegate(parent) {}
+BigFileDelegate::BigFileDelegate(QAbstractItemView* view)
+    : QStyledItemDelegate(view), m_view(view) {
+    view->installEventFilter(this);
+}
 
 QIcon BigFileDelegate::iconFor(const QString& path, const QPalette& palette) const {
     static const QMimeDatabase db;
@@ -167,12 +175,36 @@ void BigFileDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
 bool BigFileDelegate::editorEvent(QEvent* event, QAbstractItemModel* model,
                                   const QStyleOptionViewItem& option, const QModelIndex& index) {
     const QKRowButton::Hit hit = QKRowButton::hit(event, revealRect(option.rect));
-    if (hit == QKRowButton::Hit::Clicked) {
-        const QVariant value = index.data(LargeFileListModel::FileRole);
-        if (value.canConvert<BigFile>())
-            emit revealRequested(value.value<BigFile>().path(), revealRect(option.rect));
-    }
+    if (hit == QKRowButton::Hit::Clicked)
+        triggerAction(index, kReveal);
     if (hit != QKRowButton::Hit::Elsewhere)
         return true;
     return QStyledItemDelegate::editorEvent(event, model, option, index);
+}
+
+QList<std::pair<QString, QString>> BigFileDelegate::rowActions(const QModelIndex& index) const {
+    if (!index.data(LargeFileListModel::FileRole).canConvert<BigFile>())
+        return {};
+    return {{kReveal, BiggestFilesText::revealTitle()}};
+}
+
+void BigFileDelegate::triggerAction(const QModelIndex& index, const QString& action) {
+    const QVariant value = index.data(LargeFileListModel::FileRole);
+    if (action != kReveal || !value.canConvert<BigFile>())
+        return;
+    emit revealRequested(value.value<BigFile>().path(), revealRect(m_view->visualRect(index)));
+}
+
+bool BigFileDelegate::eventFilter(QObject* watched, QEvent* event) {
+    // The base class reads whatever it watches as an open editor; the view is none.
+    if (watched != m_view)
+        return QStyledItemDelegate::eventFilter(watched, event);
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<QKeyEvent*>(event)->key();
+    const QModelIndex current = m_view->currentIndex();
+    if ((key != Qt::Key_Return && key != Qt::Key_Enter) || !current.isValid())
+        return false;
+    triggerAction(current, kReveal);
+    return true;
 }

@@ -8,6 +8,7 @@
 #include "shell/ScreenState.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKAlert.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
@@ -30,6 +31,13 @@
 #include <QMessageBox>
 #include <QVBoxLayout>
 
+namespace {
+
+// The least width the title block keeps beside the controls before it goes over them.
+constexpr int kTitleRoom = 240;
+
+} // namespace
+
 BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& screen,
                                    FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_revealer(revealer) {
@@ -40,48 +48,8 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
     };
 
     using namespace QKLayout;
-    QWidget* toolbar = nullptr;
-    QWidget* picker = nullptr;
-    // Toolbar: title block, then the folder, the picker, the filter and the two actions; under
-    // it one page per state of the scan.
-    flushColumn(
-        {
-            part(toolbar = new QWidget(this))
-                .holding(row(
-                    {16, 16, 16, 16}, 10,
-                    {
-                        titles(BiggestFilesText::title(), BiggestFilesText::subtitle(), toolbar,
-                               QStringLiteral("biggestTitle")),
-                        part(m_folder = QKBuild::label(QString(), TextStyle::Caption,
-                                                       QKForeground::Secondary, toolbar,
-                                                       std::nullopt, false))
-                            .name(QStringLiteral("biggestFolder")),
-                        part(picker = new QWidget(toolbar))
-                            .holding(
-                                row({0, 0, 0, 0}, 6,
-                                    {
-                                        part(QKBuild::label(BiggestFilesText::sizePickerLabel(),
-                                                            TextStyle::Body, QKForeground::Primary,
-                                                            picker, std::nullopt, false))
-                                            .buddy(QStringLiteral("biggestMinSize")),
-                                        part(m_sizes = new QComboBox(picker))
-                                            .name(QStringLiteral("biggestMinSize"))
-                                            .stretch(1),
-                                    }))
-                            .with([](QWidget* w) { w->setMinimumWidth(150); }),
-                        part(m_onlyOld = new QCheckBox(BiggestFilesText::onlyOldLabel(), toolbar))
-                            .name(QStringLiteral("biggestOnlyOld")),
-                        part(m_trash =
-                                 new QKProminentButton(BiggestFilesText::trashButton(0), toolbar))
-                            .name(QStringLiteral("biggestTrash")),
-                        part(m_choose =
-                                 new QKProminentButton(BiggestFilesText::chooseFolder(), toolbar))
-                            .name(QStringLiteral("biggestChoose")),
-                    })),
-            new QKHairline(this),
-            part(buildPages()).stretch(1),
-        })
-        .on(this);
+    // The toolbar over one page per state of the scan.
+    flushColumn({buildToolbar(), new QKHairline(this), part(buildPages()).stretch(1)}).on(this);
     for (const BiggestFilesText::SizeChoice& choice : BiggestFilesText::sizeChoices())
         m_sizes->addItem(choice.label, choice.bytes);
     m_trash->setDestructive(true);
@@ -91,7 +59,19 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
                                   BiggestFilesText::confirmVerb(), [this] { trashSelected(); });
     m_confirm->setObjectName(QStringLiteral("biggestConfirm"));
 
-    // Controls.
+    connectControls();
+    followServices();
+
+    m_onlyOld->setChecked(screen.bigOnlyOld());
+    m_filter->setOnlyOld(screen.bigOnlyOld());
+    syncSizePicker();
+    applySelectionToView();
+    updateResult();
+    updateToolbar();
+    showContent();
+}
+
+void BiggestFilesPane::connectControls() {
     connect(m_choose, &QPushButton::clicked, this, &BiggestFilesPane::chooseFolder);
     connect(m_trash, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
     connect(m_sizes, &QComboBox::activated, this,
@@ -104,7 +84,11 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
             [this](const QString& path, const QRect& button) {
                 QKReveal::reveal(m_revealer, path, m_list->viewport(), button);
             });
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &BiggestFilesPane::takeSelectionFromView);
+}
 
+void BiggestFilesPane::followServices() {
     // The scanner.
     connect(&m_scanner, &LargeFilesScanner::stateChanged, this, &BiggestFilesPane::showContent);
     connect(&m_scanner, &LargeFilesScanner::filesChanged, this, [this] {
@@ -122,34 +106,76 @@ BiggestFilesPane::BiggestFilesPane(LargeFilesScanner& scanner, ScreenState& scre
             showContent();
     });
 
-    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &BiggestFilesPane::takeSelectionFromView);
-
     // ScreenState.
-    connect(&screen, &ScreenState::bigOnlyOldChanged, this, [this](bool on) {
+    connect(m_screen, &ScreenState::bigOnlyOldChanged, this, [this](bool on) {
         m_onlyOld->setChecked(on);
         m_filter->setOnlyOld(on);
         showContent();
     });
-    connect(&screen, &ScreenState::bigSelectionChanged, this, [this] {
+    connect(m_screen, &ScreenState::bigSelectionChanged, this, [this] {
         applySelectionToView();
         updateToolbar();
     });
-    connect(&screen, &ScreenState::bigResultChanged, this, &BiggestFilesPane::updateResult);
+    connect(m_screen, &ScreenState::bigResultChanged, this, &BiggestFilesPane::updateResult);
 
     // Rows follow the text size.
     connect(&Themed::shared(), &Themed::fontScaleChanged, m_list, [this] {
         m_list->reset();
         applySelectionToView();
     });
+}
 
-    m_onlyOld->setChecked(screen.bigOnlyOld());
-    m_filter->setOnlyOld(screen.bigOnlyOld());
-    syncSizePicker();
-    applySelectionToView();
-    updateResult();
-    updateToolbar();
-    showContent();
+QWidget* BiggestFilesPane::buildToolbar() {
+    using namespace QKLayout;
+    QWidget* toolbar = nullptr;
+    QWidget* controls = nullptr;
+    QWidget* picker = nullptr;
+    // The title block, then the folder, the picker, the filter and the two actions. Where the
+    // row has no room (large text, a small window) the title block goes over the controls, and
+    // the controls, if they still do not fit, over each other.
+    part(toolbar = new QWidget(this))
+        .holding(
+            row({16, 16, 16, 16}, 10,
+                {
+                    titles(BiggestFilesText::title(), BiggestFilesText::subtitle(), toolbar,
+                           QStringLiteral("biggestTitle")),
+                    part(controls = new QWidget(toolbar))
+                        .name(QStringLiteral("biggestControls"))
+                        .holding(
+                            row({0, 0, 0, 0}, 10,
+                                {
+                                    part(m_folder = QKBuild::label(QString(), TextStyle::Caption,
+                                                                   QKForeground::Secondary,
+                                                                   controls, std::nullopt, false))
+                                        .name(QStringLiteral("biggestFolder")),
+                                    part(picker = new QWidget(controls))
+                                        .holding(
+                                            row({0, 0, 0, 0}, 6,
+                                                {
+                                                    part(QKBuild::label(
+                                                             BiggestFilesText::sizePickerLabel(),
+                                                             TextStyle::Body, QKForeground::Primary,
+                                                             picker, std::nullopt, false))
+                                                        .buddy(QStringLiteral("biggestMinSize")),
+                                                    part(m_sizes = new QComboBox(picker))
+                                                        .name(QStringLiteral("biggestMinSize"))
+                                                        .stretch(1),
+                                                }))
+                                        .with([](QWidget* w) { w->setMinimumWidth(150); }),
+                                    part(m_onlyOld = new QCheckBox(BiggestFilesText::onlyOldLabel(),
+                                                                   controls))
+                                        .name(QStringLiteral("biggestOnlyOld")),
+                                    part(m_trash = new QKProminentButton(
+                                             BiggestFilesText::trashButton(0), controls))
+                                        .name(QStringLiteral("biggestTrash")),
+                                    part(m_choose = new QKProminentButton(
+                                             BiggestFilesText::chooseFolder(), controls))
+                                        .name(QStringLiteral("biggestChoose")),
+                                })
+                                .stacksWhenNarrow()),
+                })
+                .stacksWhenNarrow(kTitleRoom));
+    return toolbar;
 }
 
 QKScanStatePages* BiggestFilesPane::buildPages() {
@@ -211,6 +237,7 @@ QKScanStatePages* BiggestFilesPane::buildPages() {
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->viewport()->setAutoFillBackground(false);
     m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
+    QKAccessible::setRowList(m_list);
 
     m_content->setPage(QKScanPhase::Idle, m_idle);
     m_content->setPage(QKScanPhase::Busy, m_scanning);

@@ -57,6 +57,10 @@ public:
     void trashSelected();
 
 private:
+    QWidget* buildToolbar();
+    // What the controls do, and how the screen follows the scanner, ScreenState and the text size.
+    void connectControls();
+    void followServices();
     // One page per state of the scan; the last is the list, over the filter of the scanner's
     // model.
     QKScanStatePages* buildPages();

@@ -203,17 +203,18 @@ void CleanerPane::showBody() {
 }
 
 void CleanerPane::rebuildList() {
-    // Rows go once control has left them: a rebuild can follow a tick made in one of them.
+    // Rows go once control has left them: a rebuild can follow a tick made in one of them. They
+    // leave the pane at once, so that only the rows on show are found in it.
     while (m_listColumn->count() > 1) {
         QLayoutItem* item = m_listColumn->takeAt(0);
         if (QWidget* w = item->widget()) {
             w->hide();
+            w->setParent(nullptr);
             w->deleteLater();
         }
         delete item;
     }
     m_cleanableRows.clear();
-    m_keptRows.clear();
     m_cleanableIds.clear();
 
     const QList<CleanCategory>& table = m_scanner.categories();
@@ -240,6 +241,7 @@ void CleanerPane::rebuildList() {
         TamsoExplainRow* row = makeRow(c, nullptr);
         row->setSafety(c.safety);
         const QString id = c.id;
+        row->setObjectName(QStringLiteral("cleanerRow"));
         m_cleanableRows.append(row);
         m_cleanableIds.append(id);
         cleanable.append(row);
@@ -272,7 +274,7 @@ void CleanerPane::rebuildList() {
                 QKReveal::reveal(m_revealer, locations.first(), reveal);
         });
         row->setTrailing(reveal);
-        m_keptRows.append(row);
+        row->setObjectName(QStringLiteral("cleanerKeptRow"));
         kept.append(row);
     }
     if (!kept.isEmpty())

@@ -57,14 +57,6 @@ public:
     QSet<QString> selected() const;
     qint64 selectedBytes() const;
 
-    // The parts a host's tests drive.
-    QPushButton* rescanButton() const { return m_rescan; }
-    QKProminentButton* cleanButton() const { return m_clean; }
-    // The rows of the "Safe to clear" section (refused ones locked) and of the locked section, in
-    // order.
-    QList<TamsoExplainRow*> cleanableRows() const { return m_cleanableRows; }
-    QList<TamsoExplainRow*> keptRows() const { return m_keptRows; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 
@@ -100,7 +92,6 @@ private:
     QWidget* m_listPage;
     QVBoxLayout* m_listColumn;
     QList<TamsoExplainRow*> m_cleanableRows;
-    QList<TamsoExplainRow*> m_keptRows;
     QStringList m_cleanableIds;
     DeleteConfirm* m_confirm;
 };

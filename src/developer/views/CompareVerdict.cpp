@@ -69,5 +69,8 @@ void CompareVerdict::setVerdict(FileCompareText::Verdict verdict, const DiffSumm
     m_added->setText(QString::number(summary.added));
     m_removed->setText(QString::number(summary.removed));
     m_changed->setText(QString::number(summary.changed));
+    m_added->textLabel()->setAccessibleName(FileCompareText::addedCount(summary.added));
+    m_removed->textLabel()->setAccessibleName(FileCompareText::removedCount(summary.removed));
+    m_changed->textLabel()->setAccessibleName(FileCompareText::changedCount(summary.changed));
     setVisible(verdict != V::Hidden && verdict != V::Nothing);
 }

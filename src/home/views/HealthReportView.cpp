@@ -223,9 +223,12 @@ void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 ju
     if (key == m_rowKey)
         return;
     m_rowKey = key;
+    // The old rows leave the screen at once (only the rows on show are found in it) and go once
+    // control has left them: a row's own button may have asked for this refresh.
     while (QLayoutItem* item = m_rows->takeAt(0)) {
         if (QWidget* w = item->widget()) {
             w->hide();
+            w->setParent(nullptr);
             w->deleteLater();
         }
         delete item;
@@ -249,28 +252,4 @@ void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 ju
         }
         m_rows->addWidget(row);
     }
-}
-
-QStringList HealthReportView::recommendationTexts() const {
-    QStringList texts;
-    for (int i = 0; i < m_rows->count(); ++i) {
-        QWidget* row = m_rows->itemAt(i)->widget();
-        if (!row)
-            continue;
-        if (auto* text = row->findChild<QLabel*>(QStringLiteral("recommendationText")))
-            texts << text->text();
-    }
-    return texts;
-}
-
-QList<QPushButton*> HealthReportView::openButtons() const {
-    QList<QPushButton*> buttons;
-    for (int i = 0; i < m_rows->count(); ++i) {
-        QWidget* row = m_rows->itemAt(i)->widget();
-        if (!row)
-            continue;
-        if (auto* open = row->findChild<QPushButton*>(QStringLiteral("recommendationOpen")))
-            buttons << open;
-    }
-    return buttons;
 }

@@ -26,11 +26,6 @@ class HealthReportView : public QWidget {
 public:
     HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent = nullptr);
 
-    // The recommendation rows' sentences, in order.
-    QStringList recommendationTexts() const;
-    // The "Open" buttons of the rows, in row order (a row without a section has none).
-    QList<class QPushButton*> openButtons() const;
-
 protected:
     void showEvent(QShowEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -10,6 +10,8 @@
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
+#include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKRule.h"
@@ -55,11 +57,17 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
 QWidget* DiskMapPane::buildHeader() {
     auto* header = new QWidget(this);
     auto* row = QKBuild::insetRow(header, {16, 16, 16, 16}, 8);
-    const QKBuild::Titles heading =
-        QKBuild::addTitles(row, DiskMapText::title(), DiskMapText::breadcrumb({}), header);
-    heading.title->setObjectName(QStringLiteral("diskMapTitle"));
-    m_breadcrumb = heading.subtitle;
-    heading.subtitle->setObjectName(QStringLiteral("diskMapBreadcrumb"));
+    using namespace QKLayout;
+    row->addLayout(
+        column(2, {part(QKBuild::label(DiskMapText::title(), TextStyle::Headline,
+                                       QKForeground::Primary, header))
+                       .name(QStringLiteral("diskMapTitle")),
+                   part(m_breadcrumb = new QKLineLabel(DiskMapText::breadcrumb({}), header))
+                       .font(TextStyle::Caption)
+                       .ink(QKForeground::Secondary)
+                       .name(QStringLiteral("diskMapBreadcrumb"))})
+            .make(),
+        1);
 
     m_up = QKBuild::button(DiskMapText::upButton(), true, header);
     m_up->setObjectName(QStringLiteral("diskMapUp"));

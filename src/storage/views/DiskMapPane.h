@@ -10,6 +10,7 @@ class AskTamsoStrip;
 class DiskMapScanner;
 class FileRevealer;
 class QKEmptyState;
+class QKLineLabel;
 class QKProminentButton;
 class QLabel;
 class QPushButton;
@@ -63,7 +64,8 @@ private:
     QList<MapNode> m_stack;
     std::optional<MapNode> m_selection;
 
-    QLabel* m_breadcrumb = nullptr;
+    // One line, cut with "…" where the folders run deep or the text is large.
+    QKLineLabel* m_breadcrumb = nullptr;
     QPushButton* m_up = nullptr;
     QKProminentButton* m_primary = nullptr;
     AskTamsoStrip* m_ask = nullptr;

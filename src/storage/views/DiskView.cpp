@@ -53,6 +53,7 @@ DiskView::DiskView(ScreenState& screen, AppState& appState, const DiskTrend* tre
 
     root->addWidget(QKModeHost::pickerStrip<DiskMode>(m_picker, QStringLiteral("diskModePicker"),
                                                       720, QMargins(16, 12, 16, 4), true, this));
+    m_picker->setAccessibleName(StorageHubText::title());
 
     m_host = new QKModeHost(
         m_picker,

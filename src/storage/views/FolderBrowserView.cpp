@@ -303,6 +303,7 @@ void FolderBrowserView::refresh() {
                       error.value_or(QString()));
     if (m_delegate->largest() != m_tree->largestEntrySize()) {
         m_delegate->setLargest(m_tree->largestEntrySize());
+        m_tree->model()->setLargest(m_tree->largestEntrySize());
         m_list->viewport()->update();
     }
     refreshStatus();

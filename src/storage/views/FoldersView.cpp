@@ -90,6 +90,7 @@ QWidget* FoldersView::buildHeader() {
         labels << FolderBrowserText::modeTitle(mode);
     m_modes = new SegmentedControl(labels, header);
     m_modes->setObjectName(QStringLiteral("foldersMode"));
+    m_modes->setAccessibleName(FolderBrowserText::screenTitle());
     m_modes->setFixedWidth(240);
     row->addWidget(m_modes, 0, Qt::AlignTop);
     return header;

@@ -6,6 +6,7 @@
 #include "cleaning/views/BigFileDelegate.h"
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeTrash.h"
+#include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "support/Find.h"
 #include "ui-kit/DeleteCodeSheet.h"
@@ -15,8 +16,13 @@
 #include "ui-kit/QKScanningProgress.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKTransientNote.h"
+#include "ui-kit/TextSize.h"
+#include "ui-kit/Themed.h"
+#include "ui-kit/ThemeSettings.h"
 
 #include <fcntl.h>
+#include <QAccessible>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -313,4 +319,76 @@ TEST(BiggestFilesPane, AFolderThatCannotBeReadSaysSo) {
     EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestFailed")->title(), "Scan failed");
     EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestFailed")->message(),
               "Pendrel could not read “gone”: No such file or directory.");
+}
+
+TEST(BiggestFilesPane, ShowWorksFromTheKeyboardAndAssistiveTechnologyAndRowsReadTheirFigures) {
+    Rig rig;
+    auto pane = rig.pane();
+    pane->pickFolder(rig.folder);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    auto* list = Find::part<QListView>(pane.get(), "biggestFiles");
+
+    // Return on the current row is its "Show", and leaves the selection alone.
+    list->setCurrentIndex(list->model()->index(2, 0));
+    rig.screen.setBigSelection({});
+    QTest::keyClick(list, Qt::Key_Return);
+    EXPECT_EQ(rig.revealer.revealed, QStringList({rig.folder + "/disk.iso"}));
+    EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
+
+    // Each row is an item of the list that reads its size, folder and age, and offers "Show".
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(list);
+    ASSERT_TRUE(rows);
+    ASSERT_EQ(rows->childCount(), 3); // 50 MB and more
+    QAccessibleInterface* old = rows->child(1);
+    ASSERT_TRUE(old);
+    EXPECT_EQ(old->role(), QAccessible::ListItem);
+    EXPECT_EQ(old->text(QAccessible::Name), "old-backup.zip");
+    const QString about = old->text(QAccessible::Description);
+    EXPECT_TRUE(about.startsWith("125.8 MB, in " + rig.folder + ", last opened 1 year ago"))
+        << about.toStdString();
+    EXPECT_TRUE(about.endsWith(", old")) << about.toStdString();
+    ASSERT_TRUE(old->actionInterface());
+    EXPECT_EQ(old->actionInterface()->actionNames(), QStringList({"Show"}));
+    old->actionInterface()->doAction("Show");
+    EXPECT_EQ(rig.revealer.revealed,
+              QStringList({rig.folder + "/disk.iso", rig.folder + "/old-backup.zip"}));
+}
+
+TEST(BiggestFilesPane, TheToolbarStacksRatherThanClipsAtTheLargestTextInASmallWindow) {
+    Themed::shared();
+    UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(TextSize::Largest));
+    Rig rig;
+    auto pane = rig.pane();
+    pane->pickFolder(rig.folder);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    selectRows(*pane, {0});
+    // The content area of the smallest window, beside the sidebar.
+    pane->resize(700, 560);
+    QApplication::processEvents();
+
+    auto* controls = Find::part<QWidget>(pane.get(), "biggestControls");
+    auto* title = Find::part<QLabel>(pane.get(), "biggestTitle");
+    const QList<QWidget*> parts = {
+        title,
+        Find::part<QLabel>(pane.get(), "biggestFolder"),
+        Find::part<QComboBox>(pane.get(), "biggestMinSize"),
+        Find::part<QCheckBox>(pane.get(), "biggestOnlyOld"),
+        Find::part<QKProminentButton>(pane.get(), "biggestTrash"),
+        Find::part<QKProminentButton>(pane.get(), "biggestChoose"),
+    };
+    QList<QRect> placed;
+    for (QWidget* w : parts) {
+        ASSERT_TRUE(w->isVisible()) << w->objectName().toStdString();
+        // Whole: as wide as its text asks, and inside the pane.
+        EXPECT_GE(w->width(), w->sizeHint().width()) << w->objectName().toStdString();
+        const QRect r(w->mapTo(pane.get(), QPoint(0, 0)), w->size());
+        EXPECT_TRUE(pane->rect().contains(r)) << w->objectName().toStdString();
+        for (const QRect& other : placed)
+            EXPECT_FALSE(r.intersects(other)) << w->objectName().toStdString();
+        placed << r;
+    }
+    // The title block went over the controls.
+    EXPECT_LE(title->mapTo(pane.get(), QPoint(0, title->height())).y(),
+              controls->mapTo(pane.get(), QPoint(0, 0)).y());
+    UserDefaults::standard().remove(ThemeKeys::FontSize);
 }

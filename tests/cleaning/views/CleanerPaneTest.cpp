@@ -83,7 +83,7 @@ CleanCategory cacheWithAFile(const QString& folder) {
 }
 
 void confirmWithCode(CleanerPane& pane) {
-    pane.cleanButton()->click();
+    Find::part<QKProminentButton>(&pane, "cleanerClean")->click();
     DeleteCodeSheet* sheet = Find::part<DeleteConfirm>(pane, "cleanerConfirm")->sheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->confirmButton()->text(), "Clean now");
@@ -114,25 +114,31 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
         ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
         EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
                   Find::part<QWidget>(*pane, "cleanerList"));
-        EXPECT_EQ(titles(pane->cleanableRows()), QStringList({"Row caches", "Row downloads"}));
-        EXPECT_EQ(titles(pane->keptRows()), QStringList({"Row library"}));
+        EXPECT_EQ(titles(Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")),
+                  QStringList({"Row caches", "Row downloads"}));
+        EXPECT_EQ(titles(Find::parts<TamsoExplainRow>(pane.get(), "cleanerKeptRow")),
+                  QStringList({"Row library"}));
 
-        TamsoExplainRow* caches = pane->cleanableRows()[0];
+        TamsoExplainRow* caches = Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")[0];
         EXPECT_EQ(caches->sizeText(), "2 MB");
         EXPECT_EQ(caches->detail(), "What caches is.");
         EXPECT_EQ(caches->meta(), "12 items");
         EXPECT_EQ(caches->selected(), true);
-        EXPECT_EQ(pane->cleanableRows()[1]->selected(), false);
-        EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2 MB");
-        EXPECT_TRUE(pane->cleanButton()->isEnabled());
+        EXPECT_EQ(Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")[1]->selected(), false);
+        EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->text(),
+                  "Clean selected · 2 MB");
+        EXPECT_TRUE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
 
         // Ticking goes to ScreenState and into the button.
-        Find::part<QCheckBox>(pane->cleanableRows()[1], "explainRowCheck")->click();
+        Find::part<QCheckBox>(Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")[1],
+                              "explainRowCheck")
+            ->click();
         EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches", "downloads"}));
-        EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2.5 MB");
+        EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->text(),
+                  "Clean selected · 2.5 MB");
 
         // The locked row: kept grade, no checkbox, and its first place shown in the file manager.
-        TamsoExplainRow* library = pane->keptRows()[0];
+        TamsoExplainRow* library = Find::parts<TamsoExplainRow>(pane.get(), "cleanerKeptRow")[0];
         EXPECT_TRUE(library->locked());
         EXPECT_EQ(library->safety(), TamsoSafety::Keep);
         EXPECT_FALSE(Find::part<QCheckBox>(library, "explainRowCheck")->isVisible());
@@ -155,7 +161,7 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
     EXPECT_EQ(int(rig.measure->measured().size()), measuredBefore);
     EXPECT_EQ(Find::part<QKScanStatePages>(*again, "cleanerBody")->currentWidget(),
               Find::part<QWidget>(*again, "cleanerList"));
-    EXPECT_EQ(again->cleanableRows()[1]->selected(), true);
+    EXPECT_EQ(Find::parts<TamsoExplainRow>(again.get(), "cleanerRow")[1]->selected(), true);
 }
 
 TEST(CleanerPane, CleanSelectedWaitsUntilTheMeasurementIsIn) {
@@ -172,14 +178,14 @@ TEST(CleanerPane, CleanSelectedWaitsUntilTheMeasurementIsIn) {
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.scanner->progressDone() == 1; }));
     // Ticks exist and a size shows, but the table is only half measured.
     EXPECT_FALSE(rig.screen.diskSelected().isEmpty());
-    EXPECT_FALSE(pane->cleanButton()->isEnabled());
-    EXPECT_TRUE(pane->rescanButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
+    EXPECT_TRUE(Find::part<QPushButton>(pane.get(), "cleanerRescan")->isEnabled());
     release.release();
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
-    EXPECT_TRUE(pane->cleanButton()->isEnabled());
+    EXPECT_TRUE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
 
     // A measurement that starts under an open confirmation withdraws it.
-    pane->cleanButton()->click();
+    Find::part<QKProminentButton>(pane.get(), "cleanerClean")->click();
     ASSERT_TRUE(Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->isPresented());
     hold = false;
     rig.scanner->scan();
@@ -188,8 +194,9 @@ TEST(CleanerPane, CleanSelectedWaitsUntilTheMeasurementIsIn) {
 
     // Nothing ticked: nothing to clean.
     rig.screen.setDiskSelected({});
-    EXPECT_FALSE(pane->cleanButton()->isEnabled());
-    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · Zero KB");
+    EXPECT_FALSE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->text(),
+              "Clean selected · Zero KB");
 }
 
 TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
@@ -207,15 +214,15 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
     const int measuredBefore = int(rig.measure->measured().size());
 
     // Cancelling the confirmation runs nothing.
-    pane->cleanButton()->click();
+    Find::part<QKProminentButton>(pane.get(), "cleanerClean")->click();
     Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->sheet()->cancelButton()->click();
     EXPECT_FALSE(Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->isPresented());
     EXPECT_TRUE(rig.trash->moved().isEmpty());
 
     confirmWithCode(*pane);
     EXPECT_TRUE(pane->isCleaning());
-    EXPECT_FALSE(pane->rescanButton()->isEnabled());
-    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(pane.get(), "cleanerRescan")->isEnabled());
+    EXPECT_FALSE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
     ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning(); }));
     const QString expected =
         CleanerPaneText::resultLine(allocated(rig.trash->trashedAs(dir + "/cache/a.bin")), 1);
@@ -231,7 +238,7 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
 
     // "Rescan" clears the result and ticks the preselection again.
     rig.screen.setDiskSelected({});
-    pane->rescanButton()->click();
+    Find::part<QPushButton>(pane.get(), "cleanerRescan")->click();
     EXPECT_FALSE(rig.screen.diskResult());
     EXPECT_FALSE(Find::part<QLabel>(*pane, "cleanerResult")->isVisible());
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
@@ -252,9 +259,10 @@ TEST(CleanerPane, RowsEmptiedByACleanLeaveNothingToCleanAgain) {
     ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning(); }));
     // Still ticked, but the row measured nothing: there is nothing left to clean.
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
-    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · Zero KB");
-    EXPECT_FALSE(pane->cleanButton()->isEnabled());
-    EXPECT_TRUE(pane->rescanButton()->isEnabled());
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->text(),
+              "Clean selected · Zero KB");
+    EXPECT_FALSE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
+    EXPECT_TRUE(Find::part<QPushButton>(pane.get(), "cleanerRescan")->isEnabled());
 }
 
 TEST(CleanerPane, TheResultOfACleanLandsEvenWhenThePaneIsGone) {
@@ -293,8 +301,8 @@ TEST(CleanerPane, AScannerAlreadyMeasuredElsewhereIsShownAsItIsWithoutTicks) {
     EXPECT_TRUE(rig.screen.diskSelected().isEmpty());
     EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
               Find::part<QWidget>(*pane, "cleanerList"));
-    EXPECT_EQ(pane->cleanableRows()[0]->selected(), false);
-    EXPECT_FALSE(pane->cleanButton()->isEnabled());
+    EXPECT_EQ(Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")[0]->selected(), false);
+    EXPECT_FALSE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
 }
 
 TEST(CleanerPane, AfterACleanOnlyRowsGradedSafeStayTickedSoTheTrashIsNeverEmptiedUnasked) {
@@ -327,7 +335,7 @@ TEST(CleanerPane, AfterACleanOnlyRowsGradedSafeStayTickedSoTheTrashIsNeverEmptie
     // The Trash row now holds what this clean moved: it is no longer ticked, nor is the row that
     // asked to be checked first.
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"cache"}));
-    EXPECT_EQ(pane->cleanableRows()[1]->selected(), false);
+    EXPECT_EQ(Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")[1]->selected(), false);
 }
 
 TEST(CleanerPane, ARowWhoseLocationMayNotBeEmptiedIsListedLockedWithTheReason) {
@@ -340,11 +348,13 @@ TEST(CleanerPane, ARowWhoseLocationMayNotBeEmptiedIsListedLockedWithTheReason) {
     pane->show();
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches", "logs"}));
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
-    EXPECT_EQ(titles(pane->cleanableRows()), QStringList({"Row caches", "Row logs"}));
-    TamsoExplainRow* caches = pane->cleanableRows()[0];
+    EXPECT_EQ(titles(Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")),
+              QStringList({"Row caches", "Row logs"}));
+    TamsoExplainRow* caches = Find::parts<TamsoExplainRow>(pane.get(), "cleanerRow")[0];
     EXPECT_TRUE(caches->locked());
     EXPECT_EQ(caches->meta(),
               "Left alone: /home/ada is your home folder, so Pendrel will not empty it.");
     EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"logs"}));
-    EXPECT_EQ(pane->cleanButton()->text(), "Clean selected · 2 KB");
+    EXPECT_EQ(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->text(),
+              "Clean selected · 2 KB");
 }

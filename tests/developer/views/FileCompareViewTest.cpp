@@ -169,6 +169,15 @@ TEST(FileCompareView, ALineDiffShowsItsCountsRowsAndTheExplanation) {
     EXPECT_EQ(Find::part<QKIconLabel>(verdict, "removedCount")->text(), QStringLiteral("0"));
     EXPECT_EQ(Find::part<QKIconLabel>(verdict, "changedCount")->text(), QStringLiteral("1"));
     EXPECT_TRUE(s.visible(Find::part<QKIconLabel>(verdict, "removedCount"))); // zeros are shown too
+    // A figure beside a symbol is heard as what it counts.
+    const auto heard = [verdict](const char* name) {
+        return QAccessible::queryAccessibleInterface(
+                   Find::part<QKIconLabel>(verdict, name)->textLabel())
+            ->text(QAccessible::Name);
+    };
+    EXPECT_EQ(heard("addedCount"), "2 lines added");
+    EXPECT_EQ(heard("removedCount"), "0 lines removed");
+    EXPECT_EQ(heard("changedCount"), "1 line changed");
     EXPECT_EQ(s.part<QListView>("diffList")->model()->rowCount(), s.state.compareRows().size());
     EXPECT_TRUE(s.part<QListView>("diffList")->uniformItemSizes());
 

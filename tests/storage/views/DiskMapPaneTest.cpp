@@ -7,11 +7,14 @@
 #include "storage/views/TreemapView.h"
 #include "support/Find.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/QKTransientNote.h"
 
 #include <gtest/gtest.h>
+#include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -161,4 +164,28 @@ TEST(DiskMapPane, FailureShowsItsMessage) {
     EXPECT_EQ(Find::part<QKEmptyState>(pane, "diskMapFailed")->message(),
               DiskMapScanner::unreadableHomeText());
     EXPECT_EQ(Find::part<QPushButton>(pane, "diskMapPrimary")->text(), "Analyse home");
+}
+
+TEST(DiskMapPane, AFolderNameWithoutRoomIsCutWithAnEllipsisAndReadWhole) {
+    DiskMapScanner scanner(requestFor(makeHome()));
+    DiskMapPane pane(scanner, nullptr);
+    pane.resize(900, 600);
+    pane.show();
+    QApplication::processEvents();
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    QApplication::processEvents();
+    auto* trail = Find::part<QKLineLabel>(&pane, "diskMapBreadcrumb");
+    EXPECT_EQ(trail->displayedText(), "Home");
+    // Squeezed by the header's buttons in a narrow pane: "Ho…", never a letter cut in half.
+    trail->setText(QString::fromUtf8(
+        "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023 \u203A Spring "
+        "\u203A Week fourteen \u203A Drafts \u203A Final \u203A Really final"));
+    pane.resize(360, 600);
+    QApplication::processEvents();
+    EXPECT_TRUE(trail->displayedText().endsWith(QString::fromUtf8("…")))
+        << trail->displayedText().toStdString();
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(trail)->text(QAccessible::Name),
+              QString::fromUtf8(
+                  "Home \u203A Downloads \u203A Installers \u203A Old versions \u203A 2023 \u203A "
+                  "Spring \u203A Week fourteen \u203A Drafts \u203A Final \u203A Really final"));
 }

@@ -21,6 +21,7 @@
 
 #include <atomic>
 #include <gtest/gtest.h>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
@@ -384,6 +385,24 @@ TEST(FolderRow, BarsFollowTheLargestMeasuredSibling) {
     EXPECT_DOUBLE_EQ(delegate->barRect(row, top).width(), 70);
     const QModelIndex last = s.tree.model()->index(s.tree.model()->rowCount() - 1);
     EXPECT_GE(delegate->barRect(row, last).width(), 2);
+    // The tooltip gives the whole name, which the row may cut, before the hint.
     EXPECT_EQ(last.data(Qt::ToolTipRole).toString(),
-              FolderBrowserText::rowHelp(s.tree.entries().last()));
+              s.tree.entries().last().name + "\n" +
+                  FolderBrowserText::rowHelp(s.tree.entries().last()));
+
+    // Assistive technology reads each row's figures, not its name alone: the largest row's bar
+    // is the whole track.
+    QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(s.browser().list());
+    ASSERT_TRUE(rows);
+    QAccessibleInterface* first = nullptr;
+    for (int i = 0; i < rows->childCount() && !first; ++i) {
+        QAccessibleInterface* cell = rows->child(i);
+        if (cell && cell->text(QAccessible::Name) == s.tree.entries().first().name)
+            first = cell;
+    }
+    ASSERT_TRUE(first);
+    EXPECT_TRUE(first->text(QAccessible::Description)
+                    .startsWith(formatBytes(*s.tree.entries().first().sizeBytes) +
+                                ", 100% of the largest here"))
+        << first->text(QAccessible::Description).toStdString();
 }
