@@ -557,3 +557,20 @@ TEST(TamsoAIView, MessagesAreDrawnNotMadeAndEveryButtonIsReachable) {
     QTest::keyClick(s.list(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "tidy my downloads");
 }
+// An answer drawn after a longer message is as tall as its own parts: its chips hang 6 points
+// under its "Copy", as in a column of widgets, not lower by what the longer bubble had more.
+TEST(TamsoAIView, AnAnswersChipsSitUnderItsCopyWhateverCameBefore) {
+    Screen s(QStringLiteral("chat-chips"));
+    s.open();
+    s.rig.assistant->ask(QStringLiteral("Can you tidy my Downloads folder?"), {}, std::nullopt);
+    ASSERT_TRUE(s.waitForAnswers(3));
+    QCoreApplication::processEvents(); // the list lays its rows out
+    const int answer = s.chip(QStringLiteral("Open Organizer")).first;
+    ASSERT_GE(answer, 0);
+    ASSERT_GT(s.message(0).text.size(), s.message(answer).text.size());
+    const QRect copy = s.delegate()->actionRect(s.row(answer), QStringLiteral("copyAnswer"));
+    const QRect chip = s.delegate()->actionRect(s.row(answer), ChatMessageRow::chipName(0));
+    ASSERT_FALSE(copy.isEmpty());
+    EXPECT_EQ(chip.top() - copy.bottom() - 1, 6);
+    EXPECT_EQ(s.list()->visualRect(s.row(answer)).bottom(), chip.bottom()) << "the last row";
+}
