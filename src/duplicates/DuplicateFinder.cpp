@@ -227,7 +227,7 @@ DuplicateFinder::Cleaned DuplicateFinder::clean(const CleanRequest& request,
             if (group.files.isEmpty())
                 return;
             GroupMoves moves =
-                moveCopies(group, group.files.first(), request.hasher, request.trash.get());
+                moveCopies(group, group.files.first(), request.check, request.trash.get());
             cleaned.total.freedBytes += moves.result.freedBytes;
             cleaned.total.errors.append(moves.result.errors);
             if (moves.remaining)
@@ -247,17 +247,11 @@ void DuplicateFinder::publishCleaned(const Cleaned& cleaned) {
 }
 
 int DuplicateFinder::removableCount() const {
-    int count = 0;
-    for (const DuplicateGroup& g : m_groups)
-        count += std::max(0, int(g.files.size()) - 1);
-    return count;
+    return KeepSweep::removableCount(m_groups);
 }
 
 void DuplicateFinder::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
+    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }
 
 void DuplicateFinder::setGroups(QList<DuplicateGroup> groups) {
@@ -268,15 +262,9 @@ void DuplicateFinder::setGroups(QList<DuplicateGroup> groups) {
 }
 
 void DuplicateFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
-    if (m_cleaning == cleaning)
-        return;
-    m_cleaning = cleaning;
-    emit cleaningChanged();
+    KeepSweep::publish(m_cleaning, cleaning, [this] { emit cleaningChanged(); });
 }
 
 void DuplicateFinder::setLastFolder(const std::optional<QString>& folder) {
-    if (m_lastFolder == folder)
-        return;
-    m_lastFolder = folder;
-    emit lastFolderChanged();
+    KeepSweep::publish(m_lastFolder, folder, [this] { emit lastFolderChanged(); });
 }

@@ -244,8 +244,8 @@ SimilarPhotoFinder::Cleaned SimilarPhotoFinder::clean(const CleanRequest& reques
     KeepSweep::run(
         sets.size(), run.cancel(),
         [&](qsizetype i) {
-            SetMoves moves = moveCopies(sets.at(i), request.printer, request.trash.get());
-            cleaned.errors.append(moves.errors);
+            SetMoves moves = moveCopies(sets.at(i), request.check, request.trash.get());
+            cleaned.total.append(moves.errors);
             if (moves.remaining)
                 cleaned.moved.append({sets.at(i), std::move(*moves.remaining)});
         },
@@ -259,28 +259,19 @@ void SimilarPhotoFinder::publishCleaned(const Cleaned& cleaned) {
     m_groups = withMoves(m_groups, cleaned.moved);
     emit groupsChanged();
     setCleaning(std::nullopt);
-    emit keptBestOfEach(cleaned.errors);
+    emit keptBestOfEach(cleaned.total);
 }
 
 int SimilarPhotoFinder::removableCount() const {
-    int count = 0;
-    for (const SimilarPhotoGroup& g : m_groups)
-        count += std::max(0, int(g.files.size()) - 1);
-    return count;
+    return KeepSweep::removableCount(m_groups);
 }
 
 void SimilarPhotoFinder::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
+    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }
 
 void SimilarPhotoFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
-    if (m_cleaning == cleaning)
-        return;
-    m_cleaning = cleaning;
-    emit cleaningChanged();
+    KeepSweep::publish(m_cleaning, cleaning, [this] { emit cleaningChanged(); });
 }
 
 void SimilarPhotoFinder::setGroups(QList<SimilarPhotoGroup> groups) {
