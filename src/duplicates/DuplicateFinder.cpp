@@ -98,38 +98,23 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
     return moves;
 }
 
-// `groups` after the moves: a moved group (matched by id) with fewer than two files left is
-// dropped, any other is replaced by one with a new id and the files left, by path. A group no
-// longer in `groups` stays out.
+// `groups` after the moves; a group that keeps two files or more is one with a new id and the
+// files left, by path, with what the scan recorded of each.
 QList<DuplicateGroup> withMoves(QList<DuplicateGroup> groups,
                                 const QList<std::pair<DuplicateGroup, QStringList>>& moves) {
-    QHash<QUuid, qsizetype> movedAt;
-    for (qsizetype i = 0; i < moves.size(); ++i)
-        movedAt.insert(moves.at(i).first.id, i);
-    QList<DuplicateGroup> after;
-    after.reserve(groups.size());
-    for (DuplicateGroup& g : groups) {
-        const auto at = movedAt.constFind(g.id);
-        if (at == movedAt.constEnd()) {
-            after.append(std::move(g));
-            continue;
-        }
-        const auto& [group, left] = moves.at(*at);
-        if (left.size() < 2)
-            continue;
-        QStringList remaining = left;
-        std::sort(remaining.begin(), remaining.end());
-        DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
-        rebuilt.digest = group.digest;
-        if (!group.stamps.isEmpty())
-            for (const QString& file : remaining)
-                rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
-        if (!group.allocatedBytes.isEmpty())
-            for (const QString& file : remaining)
-                rebuilt.allocatedBytes.append(group.allocatedOf(file));
-        after.append(std::move(rebuilt));
-    }
-    return after;
+    return KeepSweep::withMoves(
+        std::move(groups), moves, [](const DuplicateGroup& group, QStringList remaining) {
+            std::sort(remaining.begin(), remaining.end());
+            DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
+            rebuilt.digest = group.digest;
+            if (!group.stamps.isEmpty())
+                for (const QString& file : remaining)
+                    rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
+            if (!group.allocatedBytes.isEmpty())
+                for (const QString& file : remaining)
+                    rebuilt.allocatedBytes.append(group.allocatedOf(file));
+            return rebuilt;
+        });
 }
 
 } // namespace

@@ -5,9 +5,11 @@
 #include <algorithm>
 #include <memory>
 #include <QElapsedTimer>
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QtGlobal>
+#include <QUuid>
 #include <utility>
 
 class Trash;
@@ -48,6 +50,30 @@ template <typename Group> int removableCount(const QList<Group>& groups) {
     for (const Group& g : groups)
         count += std::max(0, int(g.files.size()) - 1);
     return count;
+}
+
+// `groups` after the moves: a moved group (matched by id) with fewer than two files left is
+// dropped, any other is replaced by `rebuilt(group, left)` (a new id, the files left). A group no
+// longer in `groups` stays out.
+template <typename Group, typename Rebuild>
+QList<Group> withMoves(QList<Group> groups, const QList<std::pair<Group, QStringList>>& moves,
+                       Rebuild rebuilt) {
+    QHash<QUuid, qsizetype> movedAt;
+    for (qsizetype i = 0; i < moves.size(); ++i)
+        movedAt.insert(moves.at(i).first.id, i);
+    QList<Group> after;
+    after.reserve(groups.size());
+    for (Group& g : groups) {
+        const auto at = movedAt.constFind(g.id);
+        if (at == movedAt.constEnd()) {
+            after.append(std::move(g));
+            continue;
+        }
+        const auto& [group, left] = moves.at(*at);
+        if (left.size() >= 2)
+            after.append(rebuilt(group, left));
+    }
+    return after;
 }
 
 // Sets a published field and reports it, only when the value changes.
