@@ -98,38 +98,23 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
     return moves;
 }
 
-// `groups` after the moves: a moved group (matched by id) with fewer than two files left is
-// dropped, any other is replaced by one with a new id and the files left, by path. A group no
-// longer in `groups` stays out.
+// `groups` after the moves; a group that keeps two files or more is one with a new id and the
+// files left, by path, with what the scan recorded of each.
 QList<DuplicateGroup> withMoves(QList<DuplicateGroup> groups,
                                 const QList<std::pair<DuplicateGroup, QStringList>>& moves) {
-    QHash<QUuid, qsizetype> movedAt;
-    for (qsizetype i = 0; i < moves.size(); ++i)
-        movedAt.insert(moves.at(i).first.id, i);
-    QList<DuplicateGroup> after;
-    after.reserve(groups.size());
-    for (DuplicateGroup& g : groups) {
-        const auto at = movedAt.constFind(g.id);
-        if (at == movedAt.constEnd()) {
-            after.append(std::move(g));
-            continue;
-        }
-        const auto& [group, left] = moves.at(*at);
-        if (left.size() < 2)
-            continue;
-        QStringList remaining = left;
-        std::sort(remaining.begin(), remaining.end());
-        DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
-        rebuilt.digest = group.digest;
-        if (!group.stamps.isEmpty())
-            for (const QString& file : remaining)
-                rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
-        if (!group.allocatedBytes.isEmpty())
-            for (const QString& file : remaining)
-                rebuilt.allocatedBytes.append(group.allocatedOf(file));
-        after.append(std::move(rebuilt));
-    }
-    return after;
+    return KeepSweep::withMoves(
+        std::move(groups), moves, [](const DuplicateGroup& group, QStringList remaining) {
+            std::sort(remaining.begin(), remaining.end());
+            DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
+            rebuilt.digest = group.digest;
+            if (!group.stamps.isEmpty())
+                for (const QString& file : remaining)
+                    rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
+            if (!group.allocatedBytes.isEmpty())
+                for (const QString& file : remaining)
+                    rebuilt.allocatedBytes.append(group.allocatedOf(file));
+            return rebuilt;
+        });
 }
 
 } // namespace
@@ -227,7 +212,7 @@ DuplicateFinder::Cleaned DuplicateFinder::clean(const CleanRequest& request,
             if (group.files.isEmpty())
                 return;
             GroupMoves moves =
-                moveCopies(group, group.files.first(), request.hasher, request.trash.get());
+                moveCopies(group, group.files.first(), request.check, request.trash.get());
             cleaned.total.freedBytes += moves.result.freedBytes;
             cleaned.total.errors.append(moves.result.errors);
             if (moves.remaining)
@@ -247,17 +232,11 @@ void DuplicateFinder::publishCleaned(const Cleaned& cleaned) {
 }
 
 int DuplicateFinder::removableCount() const {
-    int count = 0;
-    for (const DuplicateGroup& g : m_groups)
-        count += std::max(0, int(g.files.size()) - 1);
-    return count;
+    return KeepSweep::removableCount(m_groups);
 }
 
 void DuplicateFinder::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
+    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }
 
 void DuplicateFinder::setGroups(QList<DuplicateGroup> groups) {
@@ -268,15 +247,9 @@ void DuplicateFinder::setGroups(QList<DuplicateGroup> groups) {
 }
 
 void DuplicateFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
-    if (m_cleaning == cleaning)
-        return;
-    m_cleaning = cleaning;
-    emit cleaningChanged();
+    KeepSweep::publish(m_cleaning, cleaning, [this] { emit cleaningChanged(); });
 }
 
 void DuplicateFinder::setLastFolder(const std::optional<QString>& folder) {
-    if (m_lastFolder == folder)
-        return;
-    m_lastFolder = folder;
-    emit lastFolderChanged();
+    KeepSweep::publish(m_lastFolder, folder, [this] { emit lastFolderChanged(); });
 }

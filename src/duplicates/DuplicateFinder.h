@@ -2,6 +2,7 @@
 
 #include "duplicates/DuplicateGroup.h"
 #include "duplicates/DuplicateScan.h"
+#include "duplicates/KeepSweep.h"
 #include "shell/ScanService.h"
 
 #include <memory>
@@ -42,11 +43,7 @@ public:
     };
 
     // A keepOneOfEach() under way: groups handled so far out of the groups it took.
-    struct Cleaning {
-        int done = 0;
-        int total = 0;
-        bool operator==(const Cleaning& o) const { return done == o.done && total == o.total; }
-    };
+    using Cleaning = KeepSweep::Progress;
 
     // What trash() and keepOneOfEach() did: the bytes given back and one line per file that
     // stayed ("name: reason").
@@ -126,15 +123,8 @@ private:
     };
     // What keepOneOfEach() works on, and what it ends with: the sums, and each group that lost
     // files with the files it kept.
-    struct CleanRequest {
-        QList<DuplicateGroup> groups;
-        DuplicateScan::Hasher hasher;
-        std::shared_ptr<Trash> trash;
-    };
-    struct Cleaned {
-        TrashResult total;
-        QList<std::pair<DuplicateGroup, QStringList>> moved;
-    };
+    using CleanRequest = KeepSweep::Request<DuplicateGroup, DuplicateScan::Hasher>;
+    using Cleaned = KeepSweep::Result<DuplicateGroup, TrashResult>;
     using CleanSlot = ScanService<CleanRequest, Cleaning, Cleaned>;
 
     static Cleaned clean(const CleanRequest& request, const CleanSlot::Run& run);

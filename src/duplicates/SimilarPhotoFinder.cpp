@@ -104,35 +104,22 @@ SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoScan::Prin
     return moves;
 }
 
-// `groups` after the moves: a moved set (matched by id) with fewer than two photos left is
-// dropped, any other is replaced by one with a new id and the photos left, in their former
-// order. A set no longer in `groups` stays out.
+// `groups` after the moves; a set that keeps two photos or more is one with a new id and the
+// photos left, in their former order, with what the scan recorded of each.
 QList<SimilarPhotoGroup> withMoves(QList<SimilarPhotoGroup> groups,
                                    const QList<std::pair<SimilarPhotoGroup, QStringList>>& moves) {
-    QHash<QUuid, qsizetype> movedAt;
-    for (qsizetype i = 0; i < moves.size(); ++i)
-        movedAt.insert(moves.at(i).first.id, i);
-    QList<SimilarPhotoGroup> after;
-    after.reserve(groups.size());
-    for (SimilarPhotoGroup& g : groups) {
-        const auto at = movedAt.constFind(g.id);
-        if (at == movedAt.constEnd()) {
-            after.append(std::move(g));
-            continue;
-        }
-        const auto& [group, remaining] = moves.at(*at);
-        if (remaining.size() < 2)
-            continue;
-        SimilarPhotoGroup rebuilt{QUuid::createUuid(), remaining};
-        if (group.stamps.size() == group.files.size() && group.prints.size() == group.files.size())
-            for (const QString& file : remaining) {
-                const qsizetype index = group.files.indexOf(file);
-                rebuilt.stamps.append(group.stamps.at(index));
-                rebuilt.prints.append(group.prints.at(index));
-            }
-        after.append(std::move(rebuilt));
-    }
-    return after;
+    return KeepSweep::withMoves(std::move(groups), moves,
+                                [](const SimilarPhotoGroup& group, const QStringList& remaining) {
+                                    SimilarPhotoGroup rebuilt{QUuid::createUuid(), remaining};
+                                    if (group.stamps.size() == group.files.size() &&
+                                        group.prints.size() == group.files.size())
+                                        for (const QString& file : remaining) {
+                                            const qsizetype index = group.files.indexOf(file);
+                                            rebuilt.stamps.append(group.stamps.at(index));
+                                            rebuilt.prints.append(group.prints.at(index));
+                                        }
+                                    return rebuilt;
+                                });
 }
 
 } // namespace
@@ -244,8 +231,8 @@ SimilarPhotoFinder::Cleaned SimilarPhotoFinder::clean(const CleanRequest& reques
     KeepSweep::run(
         sets.size(), run.cancel(),
         [&](qsizetype i) {
-            SetMoves moves = moveCopies(sets.at(i), request.printer, request.trash.get());
-            cleaned.errors.append(moves.errors);
+            SetMoves moves = moveCopies(sets.at(i), request.check, request.trash.get());
+            cleaned.total.append(moves.errors);
             if (moves.remaining)
                 cleaned.moved.append({sets.at(i), std::move(*moves.remaining)});
         },
@@ -259,28 +246,19 @@ void SimilarPhotoFinder::publishCleaned(const Cleaned& cleaned) {
     m_groups = withMoves(m_groups, cleaned.moved);
     emit groupsChanged();
     setCleaning(std::nullopt);
-    emit keptBestOfEach(cleaned.errors);
+    emit keptBestOfEach(cleaned.total);
 }
 
 int SimilarPhotoFinder::removableCount() const {
-    int count = 0;
-    for (const SimilarPhotoGroup& g : m_groups)
-        count += std::max(0, int(g.files.size()) - 1);
-    return count;
+    return KeepSweep::removableCount(m_groups);
 }
 
 void SimilarPhotoFinder::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
+    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }
 
 void SimilarPhotoFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
-    if (m_cleaning == cleaning)
-        return;
-    m_cleaning = cleaning;
-    emit cleaningChanged();
+    KeepSweep::publish(m_cleaning, cleaning, [this] { emit cleaningChanged(); });
 }
 
 void SimilarPhotoFinder::setGroups(QList<SimilarPhotoGroup> groups) {

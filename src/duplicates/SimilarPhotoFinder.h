@@ -1,5 +1,6 @@
 #pragma once
 
+#include "duplicates/KeepSweep.h"
 #include "duplicates/SimilarPhotoGroup.h"
 #include "duplicates/SimilarPhotoScan.h"
 #include "shell/ScanService.h"
@@ -42,11 +43,7 @@ public:
     };
 
     // A keepBestOfEach() under way: sets handled so far out of the sets it took.
-    struct Cleaning {
-        int done = 0;
-        int total = 0;
-        bool operator==(const Cleaning& o) const { return done == o.done && total == o.total; }
-    };
+    using Cleaning = KeepSweep::Progress;
 
     // `printer` replaces the feature prints (tests); `threads` 0 uses one per core, at most 8.
     explicit SimilarPhotoFinder(std::shared_ptr<Trash> trash,
@@ -118,15 +115,8 @@ private:
     using ScanSlot = ScanService<ScanRequest, ScanStep, QList<SimilarPhotoGroup>>;
     // What keepBestOfEach() works on, and what it ends with: the error lines, and each set that
     // lost photos with the photos it kept.
-    struct CleanRequest {
-        QList<SimilarPhotoGroup> groups;
-        SimilarPhotoScan::Printer printer;
-        std::shared_ptr<Trash> trash;
-    };
-    struct Cleaned {
-        QStringList errors;
-        QList<std::pair<SimilarPhotoGroup, QStringList>> moved;
-    };
+    using CleanRequest = KeepSweep::Request<SimilarPhotoGroup, SimilarPhotoScan::Printer>;
+    using Cleaned = KeepSweep::Result<SimilarPhotoGroup, QStringList>;
     using CleanSlot = ScanService<CleanRequest, Cleaning, Cleaned>;
 
     static QList<SimilarPhotoGroup> find(const ScanRequest& request, const ScanSlot::Run& run);

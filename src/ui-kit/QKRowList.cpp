@@ -79,32 +79,31 @@ void QKRowList::changeEvent(QEvent* event) {
         scheduleDelayedItemsLayout();
 }
 
-void QKRowList::keyPressEvent(QKeyEvent* event) {
+bool QKRowList::isActivationKey(const QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Space:
     case Qt::Key_Select:
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        if (auto* stamps = qobject_cast<QKStampDelegate*>(itemDelegate());
-            stamps && currentIndex().isValid() &&
-            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            stamps->triggerKeyAction(currentIndex());
-            event->accept();
-            return;
-        }
-        break;
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-        // Among the current row's buttons, when it has more than one.
-        if (auto* stamps = qobject_cast<QKStampDelegate*>(itemDelegate());
-            stamps && currentIndex().isValid() && event->modifiers() == Qt::NoModifier &&
-            stamps->stepAction(currentIndex(), event->key() == Qt::Key_Right ? 1 : -1)) {
-            event->accept();
-            return;
-        }
-        break;
+        return (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
     default:
-        break;
+        return false;
+    }
+}
+
+void QKRowList::keyPressEvent(QKeyEvent* event) {
+    auto* stamps = qobject_cast<QKStampDelegate*>(itemDelegate());
+    if (stamps && currentIndex().isValid() && isActivationKey(event)) {
+        stamps->triggerKeyAction(currentIndex());
+        event->accept();
+        return;
+    }
+    // Left and Right choose among the current row's buttons, when it has more than one.
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) && stamps &&
+        currentIndex().isValid() && event->modifiers() == Qt::NoModifier &&
+        stamps->stepAction(currentIndex(), event->key() == Qt::Key_Right ? 1 : -1)) {
+        event->accept();
+        return;
     }
     QListView::keyPressEvent(event);
 }

@@ -29,6 +29,9 @@ public:
 
     // The height of all rows as last laid out.
     int contentHeight() const;
+    // Whether the key acts on a list's current row: Space, Select, Return or Enter, with no
+    // modifier but the keypad's. Every list of the app that acts on its current row takes these.
+    static bool isActivationKey(const QKeyEvent* event);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

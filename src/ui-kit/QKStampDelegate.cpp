@@ -49,7 +49,11 @@ QWidget* QKStampDelegate::setUpStamp(const QModelIndex& index) const {
     QWidget* stamp = stampFor(index);
     if (!stamp)
         return nullptr;
-    // Nested layouts keep their measures until told; a hidden widget's changes tell nobody.
+    // Nested layouts keep their measures until told, and so does a layout's entry for each part
+    // (its size hint); a hidden widget's changes tell nobody, so a part would otherwise keep the
+    // size it had for the row set up before (a bubble as tall as the previous message's).
+    for (QWidget* part : stamp->findChildren<QWidget*>())
+        part->updateGeometry();
     for (QLayout* layout : stamp->findChildren<QLayout*>())
         layout->invalidate();
     if (QLayout* layout = stamp->layout())

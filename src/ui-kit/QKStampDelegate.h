@@ -79,6 +79,8 @@ protected:
     // Readies a newly made stamp: hidden itself (it is never shown), its parts marked shown as
     // their own setting says, so that they measure, paint and take clicks like a shown row.
     static void prepareStamp(QWidget* stamp);
+    // The stamp set up for the row and laid out at the row's size.
+    QWidget* placedStamp(const QModelIndex& index, const QSize& size) const;
 
 private:
     struct Heights {
@@ -88,8 +90,6 @@ private:
     };
 
     int rowWidth(const QStyleOptionViewItem& option) const;
-    // The stamp set up for the row and laid out at the row's size.
-    QWidget* placedStamp(const QModelIndex& index, const QSize& size) const;
     // The stamp set up for the row, its layouts told that the contents changed.
     QWidget* setUpStamp(const QModelIndex& index) const;
     QWidget* buttonAt(QWidget* stamp, const QPoint& at) const;

@@ -100,6 +100,7 @@ void renderChatShots(ShotContext& ctx) {
     auto* view = new TamsoAIView(rig.screen, rig.appState, *rig.assistant, rig.finder,
                                  &rig.revealer, &window);
     layout->addWidget(view);
+    auto* panel = view->findChild<DescribeFindPanel*>();
     saveSizes(ctx, &window, QStringLiteral("chat-welcome"));
 
     rig.assistant->ask(QStringLiteral("Can you tidy my Downloads folder?"), {},
@@ -111,18 +112,18 @@ void renderChatShots(ShotContext& ctx) {
     // Searching: the walk waits for the gate while the shot is taken.
     auto gate = std::make_shared<QSemaphore>();
     rig.finder.setBeforeWalk([gate] { gate->acquire(); });
-    view->findPanel()->runSearch(QStringLiteral("invoice from the electricity company"));
+    panel->runSearch(QStringLiteral("invoice from the electricity company"));
     saveSizes(ctx, &window, QStringLiteral("chat-find-searching"));
     rig.finder.setBeforeWalk({});
     gate->release();
     Shots::waitFor([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
     saveSizes(ctx, &window, QStringLiteral("chat-find-results"));
 
-    view->findPanel()->runSearch(QStringLiteral("kubernetes manifests"));
+    panel->runSearch(QStringLiteral("kubernetes manifests"));
     Shots::waitFor([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
     saveSizes(ctx, &window, QStringLiteral("chat-find-nothing"));
 
-    view->findPanel()->runSearch(QStringLiteral("of my"));
+    panel->runSearch(QStringLiteral("of my"));
     saveSizes(ctx, &window, QStringLiteral("chat-find-failed"));
 
     window.findChild<QPushButton*>(QStringLiteral("clearSearch"))->click();

@@ -11,6 +11,7 @@
 #include "vault/views/SecureNotesView.h"
 
 #include <memory>
+#include <QAbstractButton>
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
@@ -87,7 +88,7 @@ void renderVaultShots(ShotContext& ctx) {
     });
     window->resize(900, 600);
 
-    if (SecureNoteEditor* editor = view->editor()) {
+    if (auto* editor = view->findChild<SecureNoteEditor*>()) {
         editor->revealButton()->click();
         editor->copyButton()->click();
         save(ctx, window.get(), QStringLiteral("vault-revealed"));
@@ -107,9 +108,9 @@ void renderVaultShots(ShotContext& ctx) {
 
     // A keyring that refuses a new note: the alert.
     vault.keychain->failSaves(QStringLiteral("Locked"));
-    view->newButton()->click();
+    view->findChild<QAbstractButton*>(QStringLiteral("newSecretButton"))->click();
     drain();
-    if (QMessageBox* alert = view->alert()) {
+    if (auto* alert = view->findChild<QMessageBox*>(QStringLiteral("keyringAlert"))) {
         ctx.save(alert, QStringLiteral("vault-alert"));
         alert->close();
     }

@@ -4,6 +4,9 @@
 #include "assistant/views/ChatMessageRow.h"
 
 #include <QAbstractItemView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMouseEvent>
 
 namespace {
 
@@ -11,6 +14,10 @@ namespace {
 // and palette and not those the style gives item views.
 QWidget* stampParent(QAbstractItemView* view) {
     return view->parentWidget() ? view->parentWidget() : view;
+}
+
+TamsoMessage messageAt(const QModelIndex& index) {
+    return index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
 }
 
 } // namespace
@@ -26,16 +33,16 @@ ChatMessageDelegate::ChatMessageDelegate(QAbstractItemView* view)
 }
 
 QString ChatMessageDelegate::keyAction(const QModelIndex& index) const {
-    const auto message = index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
-    return message.role == TamsoMessage::Role::Tamso ? QStringLiteral("copyAnswer") : QString();
+    return messageAt(index).role == TamsoMessage::Role::Tamso ? QStringLiteral("copyAnswer")
+                                                              : QString();
 }
 
 void ChatMessageDelegate::setBubbleMaximumWidth(int width) {
     m_bubbleWidth = width;
 }
 
-QWidget* ChatMessageDelegate::stampFor(const QModelIndex& index) const {
-    const auto message = index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
+ChatMessageRow* ChatMessageDelegate::stampOf(const QModelIndex& index) const {
+    const TamsoMessage message = messageAt(index);
     ChatMessageRow* stamp = message.role == TamsoMessage::Role::User ? m_mine : m_answers;
     stamp->setMessage(message);
     stamp->setBubbleMaximumWidth(m_bubbleWidth);
@@ -44,9 +51,89 @@ QWidget* ChatMessageDelegate::stampFor(const QModelIndex& index) const {
     return stamp;
 }
 
+QWidget* ChatMessageDelegate::stampFor(const QModelIndex& index) const {
+    ChatMessageRow* stamp = stampOf(index);
+    stamp->setTextPainted(!view() || !view()->indexWidget(index));
+    return stamp;
+}
+
 QString ChatMessageDelegate::sizeKey(const QModelIndex& index) const {
-    const auto message = index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
+    const TamsoMessage message = messageAt(index);
     const bool last = index.row() + 1 >= index.model()->rowCount();
     // A message never changes under its id.
     return message.id.toString() + QString::number(m_bubbleWidth) + (last ? u'l' : u'-');
+}
+
+QRect ChatMessageDelegate::textRect(const QModelIndex& index) const {
+    const QRect row = view()->visualRect(index);
+    if (row.isEmpty())
+        return {};
+    auto* stamp = static_cast<ChatMessageRow*>(placedStamp(index, row.size()));
+    return stamp->textRect().translated(row.topLeft());
+}
+
+QWidget* ChatMessageDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&,
+                                           const QModelIndex& index) const {
+    // The view makes this delegate the copy's event filter.
+    return ChatMessageRow::selectableText(messageAt(index), parent);
+}
+
+void ChatMessageDelegate::setEditorData(QWidget* editor, const QModelIndex& index) const {
+    auto* text = qobject_cast<QLabel*>(editor);
+    if (text && text->text() != messageAt(index).text)
+        text->setText(messageAt(index).text);
+}
+
+void ChatMessageDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem&,
+                                               const QModelIndex& index) const {
+    editor->setGeometry(textRect(index));
+}
+
+QLabel* ChatMessageDelegate::selectText(const QModelIndex& index) {
+    if (!view() || !index.isValid())
+        return nullptr;
+    closeOthers(index);
+    if (!view()->indexWidget(index)) {
+        m_selectable.append(index);
+        view()->openPersistentEditor(index);
+    }
+    return qobject_cast<QLabel*>(view()->indexWidget(index));
+}
+
+void ChatMessageDelegate::closeOthers(const QModelIndex& keep) {
+    for (qsizetype i = m_selectable.size() - 1; i >= 0; --i) {
+        const QPersistentModelIndex open = m_selectable.at(i);
+        auto* text = open.isValid() ? qobject_cast<QLabel*>(view()->indexWidget(open)) : nullptr;
+        if (open == keep || (text && text->hasFocus() && text->hasSelectedText()))
+            continue;
+        m_selectable.removeAt(i);
+        if (open.isValid())
+            view()->closePersistentEditor(open);
+    }
+}
+
+void ChatMessageDelegate::followPointer(const QPoint& at) {
+    const QModelIndex index = view()->indexAt(at);
+    if (index.isValid() && textRect(index).contains(at))
+        selectText(index);
+    else
+        closeOthers({});
+}
+
+bool ChatMessageDelegate::eventFilter(QObject* watched, QEvent* event) {
+    if (auto* text = qobject_cast<QLabel*>(watched)) {
+        // The copy is the user's to select in, not an editor: leaving it commits nothing and
+        // closes nothing. Escape hands the keyboard back to the list.
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            view()->setFocus(Qt::OtherFocusReason);
+            return true;
+        }
+        if (event->type() == QEvent::Leave)
+            closeOthers({});
+        return false;
+    }
+    if (view() && watched == view()->viewport() && event->type() == QEvent::MouseMove)
+        followPointer(static_cast<QMouseEvent*>(event)->position().toPoint());
+    return QKStampDelegate::eventFilter(watched, event);
 }

@@ -43,12 +43,39 @@ private:
 };
 
 // The message text. Its size is set from outside (ChatMessageRow::fit), so it tells layouts no
-// height of its own for a width, which they would cache across re-fits.
+// height of its own for a width, which they would cache across re-fits. A row whose text lies
+// under a selectable copy paints none of its own, so the text is never drawn twice.
 class BubbleText : public QLabel {
 public:
     using QLabel::QLabel;
     bool hasHeightForWidth() const override { return false; }
+    bool painted = true;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (painted)
+            QLabel::paintEvent(event);
+    }
 };
+
+// The text as a bubble shows it: white on the user's accent, the primary ink on Pendrel's fill.
+BubbleText* bubbleText(const TamsoMessage& message, QWidget* parent) {
+    auto* text = new BubbleText(message.text, parent);
+    text->setTextFormat(Qt::PlainText);
+    text->setWordWrap(true);
+    QKFont::apply(text, TextStyle::Body);
+    text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    if (message.role == TamsoMessage::Role::User) {
+        QPalette white = text->palette();
+        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
+            white.setColor(role, Qt::white);
+        text->setPalette(white);
+    } else {
+        QKForeground::apply(text, QKForeground::Primary);
+    }
+    return text;
+}
 
 } // namespace
 
@@ -62,21 +89,8 @@ ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
     m_bubble->setObjectName(QStringLiteral("bubble"));
     auto* inside = new QVBoxLayout(m_bubble);
     inside->setContentsMargins(10, 10, 10, 10);
-    m_text = new BubbleText(message.text, m_bubble);
-    m_text->setTextFormat(Qt::PlainText);
-    m_text->setWordWrap(true);
-    QKFont::apply(m_text, TextStyle::Body);
+    m_text = bubbleText(message, m_bubble);
     m_text->setObjectName(QStringLiteral("messageText"));
-    m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_text->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    if (!mine) {
-        QKForeground::apply(m_text, QKForeground::Primary);
-    } else {
-        QPalette white = m_text->palette();
-        for (QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text})
-            white.setColor(role, Qt::white);
-        m_text->setPalette(white);
-    }
     inside->addWidget(m_text);
     m_text->installEventFilter(this);
     fit();
@@ -142,6 +156,17 @@ void ChatMessageRow::setGapBelow(int gap) {
         return;
     margins.setBottom(gap);
     layout()->setContentsMargins(margins);
+}
+
+QLabel* ChatMessageRow::selectableText(const TamsoMessage& message, QWidget* parent) {
+    QLabel* text = bubbleText(message, parent);
+    text->setObjectName(QStringLiteral("selectableText"));
+    text->setCursor(Qt::IBeamCursor);
+    return text;
+}
+
+void ChatMessageRow::setTextPainted(bool painted) {
+    static_cast<BubbleText*>(m_text)->painted = painted;
 }
 
 QRect ChatMessageRow::textRect() const {

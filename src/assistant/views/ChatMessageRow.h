@@ -28,6 +28,12 @@ public:
     void setGapBelow(int gap);
     // Where the text lies in the row.
     QRect textRect() const;
+    // Whether the row paints its text: not while a selectable copy lies over it.
+    void setTextPainted(bool painted);
+    // A label showing the message's text exactly as a row does, selectable by mouse and keyboard
+    // (Shift and the arrows) and copied with Copy: what lies over a drawn row's text while the
+    // user selects in it.
+    static QLabel* selectableText(const TamsoMessage& message, QWidget* parent);
     // The chip's object name for the action at this place of the message.
     static QString chipName(int action);
 

@@ -10,12 +10,12 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKPaint.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -60,78 +60,99 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
     : QWidget(parent), m_timeline(&timeline) {
     setObjectName(QStringLiteral("pendrelTimelineView"));
     setWindowTitle(TimelineText::windowTitle());
+    QVBoxLayout* page = nullptr;
+    QKBuild::introPage(page, this, TimelineText::intro());
+    QWidget* content = page->parentWidget();
+    using namespace QKLayout;
+    // The held-saves note, the search line, the empty state (24 points above and below, across
+    // the full width) or the list, its footer, and the privacy card.
+    column({
+               part(m_heldNote = QKBuild::label(TimelineText::savesHeldNote(), TextStyle::Caption,
+                                                QKForeground::Orange, content))
+                   .name(QStringLiteral("savesHeldNote")),
+               buildSearchLine(content),
+               part(m_emptyBox = new QWidget(content))
+                   .holding(column(
+                       {0, 24, 0, 24}, -1,
+                       {part(m_empty = new QKEmptyState(
+                                 TimelineText::emptyTitle(QString()), "clock.arrow.circlepath"_sym,
+                                 TimelineText::emptyMessage(QString()), m_emptyBox))
+                            .name(QStringLiteral("timelineEmpty"))
+                            .with([](QWidget* w) {
+                                w->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
+                            })})),
+               part(m_list = buildList(timeline, content)).name(QStringLiteral("timelineList")),
+               part(m_footer = new QWidget(content))
+                   .name(QStringLiteral("timelineFooter"))
+                   .holding(row({0, 0, 0, 0}, -1,
+                                {
+                                    part(m_clearUnpinned = QKBuild::button(
+                                             TimelineText::clearUnpinnedButton(), false, m_footer))
+                                        .name(QStringLiteral("clearUnpinned")),
+                                    stretch(1),
+                                    part(m_count = QKBuild::label(QString(), TextStyle::Caption,
+                                                                  QKForeground::Secondary, m_footer,
+                                                                  std::nullopt, false))
+                                        .name(QStringLiteral("entryCount")),
+                                })),
+               privacyCard(content),
+           })
+        .fillPage(page);
+    follow(timeline);
+    m_heldNote->setVisible(timeline.savesHeld());
+    syncSearchField();
+    syncCounts();
+    syncList();
+}
 
-    QVBoxLayout* column = nullptr;
-    QKBuild::introPage(column, this, TimelineText::intro());
-    QWidget* content = column->parentWidget();
+QWidget* PendrelTimelineView::buildSearchLine(QWidget* parent) {
+    auto* searchLine = new SearchBackground(parent);
+    using namespace QKLayout;
+    row({10, 10, 10, 10}, 10,
+        {
+            part(new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body},
+                              QKForeground::Secondary, searchLine))
+                .align(Qt::AlignVCenter),
+            part(m_search = searchField(searchLine))
+                .name(QStringLiteral("timelineSearch"))
+                .font(TextStyle::Body)
+                .stretch(1),
+            part(m_clearSearch =
+                     new QKSymbolButton("xmark.circle.fill"_sym, QKForeground::Secondary,
+                                        QKFont{.style = TextStyle::Body}, searchLine))
+                .name(QStringLiteral("clearSearch"))
+                .accessibleName(TimelineText::clearSearchName())
+                .with([](QWidget* w) { w->setToolTip(TimelineText::clearSearchTooltip()); })
+                .align(Qt::AlignVCenter),
+        })
+        .on(searchLine);
+    return searchLine;
+}
 
-    m_heldNote = QKBuild::label(TimelineText::savesHeldNote(), TextStyle::Caption,
-                                QKForeground::Orange, content);
-    m_heldNote->setObjectName(QStringLiteral("savesHeldNote"));
-    QKBuild::addPart(column, m_heldNote);
+QLineEdit* PendrelTimelineView::searchField(QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setPlaceholderText(TimelineText::searchPlaceholder());
+    field->setAccessibleName(TimelineText::searchPlaceholder());
+    field->setFrame(false);
+    field->setAttribute(Qt::WA_MacShowFocusRect, false);
+    field->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
+    return field;
+}
 
-    // Search line.
-    auto* searchLine = new SearchBackground(content);
-    auto* searchRow = QKBuild::insetRow(searchLine, {10, 10, 10, 10}, 10);
-    auto* glass = new QKSymbol("magnifyingglass"_sym, QKFont{.style = TextStyle::Body},
-                               QKForeground::Secondary, searchLine);
-    searchRow->addWidget(glass, 0, Qt::AlignVCenter);
-    m_search = new QLineEdit(searchLine);
-    m_search->setObjectName(QStringLiteral("timelineSearch"));
-    m_search->setPlaceholderText(TimelineText::searchPlaceholder());
-    m_search->setAccessibleName(TimelineText::searchPlaceholder());
-    m_search->setFrame(false);
-    m_search->setAttribute(Qt::WA_MacShowFocusRect, false);
-    m_search->setStyleSheet(QStringLiteral("QLineEdit { background: transparent; }"));
-    QKFont::apply(m_search, TextStyle::Body);
-    searchRow->addWidget(m_search, 1);
-    m_clearSearch = new QKSymbolButton("xmark.circle.fill"_sym, QKForeground::Secondary,
-                                       QKFont{.style = TextStyle::Body}, searchLine);
-    m_clearSearch->setObjectName(QStringLiteral("clearSearch"));
-    m_clearSearch->setToolTip(TimelineText::clearSearchTooltip());
-    m_clearSearch->setAccessibleName(TimelineText::clearSearchName());
-    searchRow->addWidget(m_clearSearch, 0, Qt::AlignVCenter);
-    QKBuild::addPart(column, searchLine);
-
-    // Empty state, 24 points above and below, across the full width.
-    m_emptyBox = new QWidget(content);
-    auto* emptyLayout = new QVBoxLayout(m_emptyBox);
-    emptyLayout->setContentsMargins(0, 24, 0, 24);
-    m_empty = new QKEmptyState(TimelineText::emptyTitle(QString()), "clock.arrow.circlepath"_sym,
-                               TimelineText::emptyMessage(QString()), m_emptyBox);
-    m_empty->setObjectName(QStringLiteral("timelineEmpty"));
-    m_empty->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
-    emptyLayout->addWidget(m_empty);
-    QKBuild::addPart(column, m_emptyBox);
-
-    m_list = new QKGroupBox(TimelineText::listTitle(), 0, content);
-    m_list->setObjectName(QStringLiteral("timelineList"));
+QKGroupBox* PendrelTimelineView::buildList(PendrelTimelineStore& timeline, QWidget* parent) {
+    auto* box = new QKGroupBox(TimelineText::listTitle(), 0, parent);
     m_model = new TimelineListModel(timeline, this);
-    m_rows = new QKRowList(QKRowList::Height::Fitted, m_list->card());
+    m_rows = new QKRowList(QKRowList::Height::Fitted, box->card());
     m_rows->setObjectName(QStringLiteral("timelineRows"));
     m_rows->setAccessibleName(TimelineText::listTitle());
     m_delegate = new TimelineDelegate(m_rows);
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);
-    m_list->column()->addWidget(m_rows);
-    QKBuild::addPart(column, m_list);
+    box->column()->addWidget(m_rows);
+    return box;
+}
 
-    m_footer = new QWidget(content);
-    m_footer->setObjectName(QStringLiteral("timelineFooter"));
-    auto* footerRow = new QHBoxLayout(m_footer);
-    footerRow->setContentsMargins(0, 0, 0, 0);
-    m_clearUnpinned = QKBuild::button(TimelineText::clearUnpinnedButton(), false, m_footer);
-    m_clearUnpinned->setObjectName(QStringLiteral("clearUnpinned"));
-    footerRow->addWidget(m_clearUnpinned);
-    footerRow->addStretch(1);
-    m_count = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_footer,
-                             std::nullopt, false);
-    m_count->setObjectName(QStringLiteral("entryCount"));
-    footerRow->addWidget(m_count);
-    QKBuild::addPart(column, m_footer);
-
-    QKBuild::addPart(column, privacyCard(content));
-
+void PendrelTimelineView::follow(PendrelTimelineStore& timeline) {
     connect(m_search, &QLineEdit::textEdited, this, [this](const QString& text) {
         if (m_timeline)
             m_timeline->setSearchText(text);
@@ -158,11 +179,6 @@ PendrelTimelineView::PendrelTimelineView(PendrelTimelineStore& timeline, QWidget
         syncList();
     });
     connect(&timeline, &PendrelTimelineStore::savesHeldChanged, m_heldNote, &QWidget::setVisible);
-
-    m_heldNote->setVisible(timeline.savesHeld());
-    syncSearchField();
-    syncCounts();
-    syncList();
 }
 
 void PendrelTimelineView::syncSearchField() {

@@ -26,24 +26,18 @@ class PendrelTimelineView : public QWidget {
 public:
     explicit PendrelTimelineView(PendrelTimelineStore& timeline, QWidget* parent = nullptr);
 
-    QLineEdit* searchField() const { return m_search; }
-    QKSymbolButton* clearSearchButton() const { return m_clearSearch; }
-    QKEmptyState* emptyState() const { return m_empty; }
-    QKGroupBox* listBox() const { return m_list; }
-    QWidget* footer() const { return m_footer; }
-    QPushButton* clearUnpinnedButton() const { return m_clearUnpinned; }
-    QLabel* countLabel() const { return m_count; }
-    // The entries on show, top to bottom, and the list that draws them.
-    TimelineListModel* model() const { return m_model; }
-    QKRowList* list() const { return m_rows; }
-    TimelineDelegate* delegate() const { return m_delegate; }
-
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
 
 private:
+    // The search line: the glass, the field and its clear button on a faint rounded field.
+    QWidget* buildSearchLine(QWidget* parent);
+    static QLineEdit* searchField(QWidget* parent);
+    QKGroupBox* buildList(PendrelTimelineStore& timeline, QWidget* parent);
+    // Connects the parts and the store.
+    void follow(PendrelTimelineStore& timeline);
     void syncCounts();
     void syncList();
     void syncSearchField();

@@ -18,6 +18,8 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
+#include "ui-kit/QKPopover.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKSpinner.h"
@@ -26,9 +28,7 @@
 
 #include <QClipboard>
 #include <QEvent>
-#include <QFrame>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,7 +37,6 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTimer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -51,87 +50,105 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     : QWidget(parent), m_screen(screen), m_appState(appState), m_assistant(assistant) {
     setObjectName(QStringLiteral("tamsoAIView"));
     setWindowTitle(TamsoAIText::title());
-    auto* root = QKBuild::flushColumn(this);
+    using namespace QKLayout;
+    QWidget* chat = nullptr;
+    // The header bar over the body: the chat column (messages, a rule, the input row), the
+    // splitter and the find panel, as wide as ScreenState says.
+    flushColumn(
+        {
+            part(m_header = new QWidget(this))
+                .name(QStringLiteral("chatHeader"))
+                .holding(row({16, 10, 16, 10}, -1,
+                             {
+                                 new QKIconLabel("sparkles"_sym, TamsoAIText::title(),
+                                                 QKFont{.style = TextStyle::Headline},
+                                                 QKForeground::Primary, m_header),
+                                 stretch(1),
+                                 part(m_privacyButton = privacyButton(m_header))
+                                     .name(QStringLiteral("privacyButton")),
+                             })),
+            new QKHairline(this),
+            flushRow({
+                         part(chat = new QWidget(this))
+                             .name(QStringLiteral("chatColumn"))
+                             .stretch(1)
+                             .holding(flushColumn({
+                                 part(buildConversation(chat)).stretch(1),
+                                 new QKHairline(chat),
+                                 row({12, 12, 12, 12}, 8,
+                                     {
+                                         part(m_field = new QLineEdit(chat))
+                                             .name(QStringLiteral("questionField"))
+                                             .font(TextStyle::Body)
+                                             .accessibleName(TamsoAIText::questionPlaceholder())
+                                             .stretch(1),
+                                         part(m_ask = new QKProminentButton(
+                                                  TamsoAIText::askButton(), chat))
+                                             .name(QStringLiteral("askButton")),
+                                     }),
+                             })),
+                         part(m_divider = new DraggableDivider(
+                                  screen.tamsoFindWidth(), TamsoAIText::kFindWidthMin,
+                                  TamsoAIText::kFindWidthMax, true, this))
+                             .name(QStringLiteral("findDivider")),
+                         part(m_panel = new DescribeFindPanel(screen, finder, revealer, this)),
+                     })
+                .stretch(1),
+        })
+        .on(this);
+    m_field->setPlaceholderText(TamsoAIText::questionPlaceholder());
+    applyFindWidth();
+    follow();
+    syncMessages();
+    m_built = true; // from now on a change of the conversation scrolls to its end
+    syncField();
+    syncPending();
+}
 
-    // Header bar.
-    m_header = new QWidget(this);
-    m_header->setObjectName(QStringLiteral("chatHeader"));
-    auto* header = new QHBoxLayout(m_header);
-    header->setContentsMargins(16, 10, 16, 10);
-    header->addWidget(new QKIconLabel("sparkles"_sym, TamsoAIText::title(),
-                                      QKFont{.style = TextStyle::Headline}, QKForeground::Primary,
-                                      m_header));
-    header->addStretch(1);
-    m_privacyButton = new QPushButton(TamsoAIText::privacyButton(), m_header);
-    m_privacyButton->setObjectName(QStringLiteral("privacyButton"));
-    m_privacyButton->setFlat(true);
-    m_privacyButton->setCursor(Qt::PointingHandCursor);
-    m_privacyButton->setToolTip(TamsoAIText::privacyTip());
-    QKFont::apply(m_privacyButton, TextStyle::Caption, QFont::DemiBold);
-    QKForeground::apply(m_privacyButton, QKForeground::Green);
-    m_privacyButton->setIcon(SymbolIcons::icon(
-        "lock.shield.fill"_sym, QKForeground::color(QKForeground::Green, palette())));
-    connect(m_privacyButton, &QPushButton::clicked, this, [this] { setShowPrivacy(true); });
-    header->addWidget(m_privacyButton);
-    root->addWidget(m_header);
-    root->addWidget(new QKHairline(this));
+QPushButton* TamsoAIView::privacyButton(QWidget* parent) {
+    auto* button = new QPushButton(TamsoAIText::privacyButton(), parent);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setToolTip(TamsoAIText::privacyTip());
+    QKFont::apply(button, TextStyle::Caption, QFont::DemiBold);
+    QKForeground::apply(button, QKForeground::Green);
+    button->setIcon(SymbolIcons::icon("lock.shield.fill"_sym,
+                                      QKForeground::color(QKForeground::Green, palette())));
+    return button;
+}
 
-    auto* body = QKBuild::insetRow(nullptr, {0, 0, 0, 0}, 0);
-    root->addLayout(body, 1);
-
-    // Chat column: messages, a rule, the input row.
-    auto* chat = new QWidget(this);
-    chat->setObjectName(QStringLiteral("chatColumn"));
-    auto* chatColumn = QKBuild::flushColumn(chat);
-    m_list = new QScrollArea(chat);
+QScrollArea* TamsoAIView::buildConversation(QWidget* parent) {
+    m_list = new QScrollArea(parent);
     m_list->setObjectName(QStringLiteral("messageList"));
     QKBuild::plainScroll(m_list);
     m_list->viewport()->installEventFilter(this);
     auto* content = new QWidget(m_list);
     content->setAutoFillBackground(false);
-    m_messages = QKBuild::insetColumn(content, {14, 14, 14, 14}, 10);
     // The conversation: one row drawn per message, no widget of its own.
-    m_model = new TamsoMessageListModel(assistant, this);
-    m_rows = new QKRowList(QKRowList::Height::Fitted, content);
-    m_rows->setObjectName(QStringLiteral("messages"));
-    m_rows->setAccessibleName(TamsoAIText::title());
+    m_model = new TamsoMessageListModel(m_assistant, this);
+    using namespace QKLayout;
+    column({14, 14, 14, 14}, 10,
+           {
+               part(m_rows = new QKRowList(QKRowList::Height::Fitted, content))
+                   .name(QStringLiteral("messages"))
+                   .accessibleName(TamsoAIText::title()),
+               part(m_spinner = new QKSpinner(content))
+                   .name(QStringLiteral("thinking"))
+                   .align(Qt::AlignLeft),
+               stretch(1),
+           })
+        .on(content);
     m_delegate = new ChatMessageDelegate(m_rows);
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);
     m_rows->installEventFilter(this);
-    m_messages->addWidget(m_rows);
-    m_spinner = new QKSpinner(content);
-    m_spinner->setObjectName(QStringLiteral("thinking"));
-    m_messages->addWidget(m_spinner, 0, Qt::AlignLeft);
-    m_messages->setAlignment(m_spinner, Qt::AlignLeft);
     m_spinner->setContentsMargins(8, 0, 0, 0);
-    m_messages->addStretch(1);
     m_list->setWidget(content);
-    chatColumn->addWidget(m_list, 1);
-    chatColumn->addWidget(new QKHairline(chat));
+    return m_list;
+}
 
-    auto* input = QKBuild::insetRow(nullptr, {12, 12, 12, 12}, 8);
-    m_field = new QLineEdit(chat);
-    m_field->setObjectName(QStringLiteral("questionField"));
-    m_field->setPlaceholderText(TamsoAIText::questionPlaceholder());
-    m_field->setAccessibleName(TamsoAIText::questionPlaceholder());
-    QKFont::apply(m_field, TextStyle::Body);
-    input->addWidget(m_field, 1);
-    m_ask = new QKProminentButton(TamsoAIText::askButton(), chat);
-    m_ask->setObjectName(QStringLiteral("askButton"));
-    input->addWidget(m_ask);
-    chatColumn->addLayout(input);
-    body->addWidget(chat, 1);
-
-    // The splitter and the find panel, as wide as ScreenState says.
-    m_divider = new DraggableDivider(screen.tamsoFindWidth(), TamsoAIText::kFindWidthMin,
-                                     TamsoAIText::kFindWidthMax, true, this);
-    m_divider->setObjectName(QStringLiteral("findDivider"));
-    body->addWidget(m_divider);
-    m_panel = new DescribeFindPanel(screen, finder, revealer, this);
-    body->addWidget(m_panel);
-    applyFindWidth();
-
+void TamsoAIView::follow() {
+    connect(m_privacyButton, &QPushButton::clicked, this, [this] { setShowPrivacy(true); });
     connect(m_divider, &DraggableDivider::paneWidthChanged, this,
             [this](qreal width) { m_screen.setTamsoFindWidth(width); });
     connect(&m_screen, &ScreenState::tamsoFindWidthChanged, this, &TamsoAIView::applyFindWidth);
@@ -141,39 +158,33 @@ TamsoAIView::TamsoAIView(ScreenState& screen, AppState& appState, TamsoAssistant
     connect(m_ask, &QPushButton::clicked, this, &TamsoAIView::send);
     connect(&m_screen, &ScreenState::tamsoQuestionChanged, this, &TamsoAIView::syncField);
     connect(&m_assistant, &TamsoAssistant::messagesChanged, this, &TamsoAIView::syncMessages);
-    connect(m_delegate, &ChatMessageDelegate::actionTriggered, this,
-            [this](const QModelIndex& index, const QString& button) {
-                const auto message =
-                    index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
-                if (button == QStringLiteral("copyAnswer")) {
-                    copyAnswer(message);
-                    return;
-                }
-                for (int i = 0; i < message.actions.size(); ++i) {
-                    if (button == ChatMessageRow::chipName(i)) {
-                        tapAction(message.actions.at(i));
-                        return;
-                    }
-                }
-            });
+    connect(m_delegate, &ChatMessageDelegate::actionTriggered, this, &TamsoAIView::rowAction);
     connect(&m_assistant, &TamsoAssistant::thinkingChanged, this, &TamsoAIView::syncAsk);
     connect(&m_assistant, &TamsoAssistant::pendingActionChanged, this, &TamsoAIView::syncPending);
     connect(m_list->verticalScrollBar(), &QScrollBar::rangeChanged, this, [this] {
         if (m_followNewest)
             scrollToNewest();
     });
-
     // Only while this screen is visible does an asked-for search start here.
     NotificationCenter::defaultCenter().observe(Notifications::RunSearch, this,
                                                 [this](const QString& text) {
                                                     if (isVisible())
                                                         m_panel->runSearch(text);
                                                 });
+}
 
-    syncMessages();
-    m_built = true; // from now on a change of the conversation scrolls to its end
-    syncField();
-    syncPending();
+void TamsoAIView::rowAction(const QModelIndex& index, const QString& button) {
+    const auto message = index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
+    if (button == QStringLiteral("copyAnswer")) {
+        copyAnswer(message);
+        return;
+    }
+    for (int i = 0; i < message.actions.size(); ++i) {
+        if (button == ChatMessageRow::chipName(i)) {
+            tapAction(message.actions.at(i));
+            return;
+        }
+    }
 }
 
 void TamsoAIView::send() {
@@ -207,14 +218,6 @@ void TamsoAIView::cancelPending() {
     m_assistant.setPendingAction(std::nullopt);
 }
 
-QMessageBox* TamsoAIView::approvalDialog() const {
-    return m_dialog;
-}
-
-bool TamsoAIView::showPrivacy() const {
-    return m_privacy && m_privacy->isVisible();
-}
-
 void TamsoAIView::setShowPrivacy(bool show) {
     if (!show) {
         if (m_privacy)
@@ -222,22 +225,14 @@ void TamsoAIView::setShowPrivacy(bool show) {
         return;
     }
     if (!m_privacy) {
-        m_privacy = new QFrame(this, Qt::Popup);
+        m_privacy = new QKPopover(TamsoAIText::privacyButton(), this);
         m_privacy->setObjectName(QStringLiteral("privacyPopover"));
-        m_privacy->setAttribute(Qt::WA_DeleteOnClose);
-        m_privacy->setFrameShape(QFrame::StyledPanel);
-        Themed::apply(m_privacy);
-        auto* layout = new QVBoxLayout(m_privacy);
-        layout->setContentsMargins(16, 16, 16, 16);
         auto* card = new AIPrivacyCard(m_privacy);
         card->setFixedWidth(380);
-        layout->addWidget(card);
+        QKLayout::column({16, 16, 16, 16}, -1, {card}).on(m_privacy);
     }
-    m_privacy->adjustSize();
     // Hangs from the header bar's bottom edge, centred under it.
-    const QPoint anchor = m_header->mapToGlobal(QPoint(m_header->width() / 2, m_header->height()));
-    m_privacy->move(anchor.x() - m_privacy->width() / 2, anchor.y());
-    m_privacy->show();
+    m_privacy->showUnder(m_header, m_privacyButton);
 }
 
 void TamsoAIView::syncMessages() {
@@ -330,13 +325,31 @@ void TamsoAIView::fitBubbles() {
 bool TamsoAIView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_list->viewport() && event->type() == QEvent::Resize)
         fitBubbles();
-    // Copy on the list copies the current message, the user's own included.
-    if (watched == m_rows && event->type() == QEvent::KeyPress &&
-        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy) &&
-        m_rows->currentIndex().isValid()) {
-        copyAnswer(
-            m_rows->currentIndex().data(TamsoMessageListModel::MessageRole).value<TamsoMessage>());
+    if (watched == m_rows && event->type() == QEvent::KeyPress)
+        return rowKey(static_cast<QKeyEvent*>(event));
+    return QWidget::eventFilter(watched, event);
+}
+
+bool TamsoAIView::rowKey(QKeyEvent* event) {
+    const QModelIndex current = m_rows->currentIndex();
+    if (!current.isValid())
+        return false;
+    // Shift with an arrow starts selecting in the current message's text, from its start.
+    if ((event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) &&
+        event->modifiers() == Qt::ShiftModifier) {
+        QLabel* text = m_delegate->selectText(current);
+        if (!text)
+            return false;
+        text->setFocus(Qt::OtherFocusReason);
+        text->setSelection(0, 0);
+        QKeyEvent again(event->type(), event->key(), event->modifiers(), event->text());
+        QCoreApplication::sendEvent(text, &again);
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    // Copy on the list copies the current message, the user's own included.
+    if (event->matches(QKeySequence::Copy)) {
+        copyAnswer(current.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>());
+        return true;
+    }
+    return false;
 }

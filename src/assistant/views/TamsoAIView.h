@@ -3,6 +3,7 @@
 #include "assistant/TamsoMessage.h"
 
 #include <QList>
+#include <QModelIndex>
 #include <QPointer>
 #include <QWidget>
 
@@ -11,7 +12,8 @@ class ChatMessageDelegate;
 class DescribeFindPanel;
 class DraggableDivider;
 class FileRevealer;
-class QFrame;
+class QKeyEvent;
+class QKPopover;
 class QKProminentButton;
 class QKRowList;
 class QKSpinner;
@@ -19,7 +21,6 @@ class QLineEdit;
 class QMessageBox;
 class QPushButton;
 class QScrollArea;
-class QVBoxLayout;
 class ScreenState;
 class SpotlightSearch;
 class TamsoAssistant;
@@ -44,7 +45,11 @@ class TamsoMessageListModel;
 //   with an unchanged conversation does not.
 // - The conversation is a list drawn row by row ("messages"), no widget per message: the arrows
 //   move through it, Left and Right choose among an answer's "Copy" and chips, Space and Return
-//   press the one chosen, and Copy (Ctrl+C) copies the current message, the user's own too.
+//   press the one chosen, and Copy (Ctrl+C) copies the current message, the user's own too. Part
+//   of a message is selected as in a label: by dragging over its text, or from the keyboard with
+//   Shift and an arrow on the current message (ChatMessageDelegate).
+// - "Private by design" opens a popover ("privacyPopover") reached and closed by the keyboard,
+//   a window of its own that assistive technology reads.
 // revealer may be null: the find panel's "Show" then does nothing.
 class TamsoAIView : public QWidget {
     Q_OBJECT
@@ -58,20 +63,15 @@ public:
     void approve();
     void cancelPending();
 
-    QLineEdit* questionField() const { return m_field; }
-    QKProminentButton* askButton() const { return m_ask; }
-    QKSpinner* thinkingIndicator() const { return m_spinner; }
-    QScrollArea* messageList() const { return m_list; }
-    DescribeFindPanel* findPanel() const { return m_panel; }
-    DraggableDivider* divider() const { return m_divider; }
-    QPushButton* privacyButton() const { return m_privacyButton; }
-    // The open approval dialog, or null.
-    QMessageBox* approvalDialog() const;
-    // The privacy popover is open.
-    bool showPrivacy() const;
-    void setShowPrivacy(bool show);
-
 private:
+    QPushButton* privacyButton(QWidget* parent);
+    QScrollArea* buildConversation(QWidget* parent);
+    // Connects the parts and the services.
+    void follow();
+    void rowAction(const QModelIndex& index, const QString& button);
+    bool rowKey(QKeyEvent* event);
+    // Opens the privacy popover ("privacyPopover"), or closes it.
+    void setShowPrivacy(bool show);
     void syncMessages();
     void syncAsk();
     void syncPending();
@@ -86,9 +86,8 @@ private:
     TamsoAssistant& m_assistant;
     QWidget* m_header = nullptr;
     QPushButton* m_privacyButton = nullptr;
-    QPointer<QFrame> m_privacy;
+    QPointer<QKPopover> m_privacy;
     QScrollArea* m_list = nullptr;
-    QVBoxLayout* m_messages = nullptr;
     QKSpinner* m_spinner = nullptr;
     TamsoMessageListModel* m_model = nullptr;
     QKRowList* m_rows = nullptr;

@@ -1,6 +1,7 @@
 #include "vault/views/SecureNoteList.h"
 
 #include "ui-kit/QKFont.h"
+#include "ui-kit/QKRowList.h"
 #include "vault/SecureNoteListModel.h"
 #include "vault/views/SecureNoteDelegate.h"
 
@@ -48,20 +49,10 @@ QItemSelectionModel::SelectionFlags SecureNoteList::selectionCommand(const QMode
 }
 
 void SecureNoteList::keyPressEvent(QKeyEvent* event) {
-    switch (event->key()) {
-    case Qt::Key_Space:
-    case Qt::Key_Select:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (currentIndex().isValid() &&
-            (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-            selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
-            event->accept();
-            return;
-        }
-        break;
-    default:
-        break;
+    if (currentIndex().isValid() && QKRowList::isActivationKey(event)) {
+        selectionModel()->select(currentIndex(), QItemSelectionModel::ClearAndSelect);
+        event->accept();
+        return;
     }
     QListView::keyPressEvent(event);
 }

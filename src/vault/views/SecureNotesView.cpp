@@ -7,6 +7,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKRule.h"
 #include "ui-kit/QKSymbolButton.h"
 #include "vault/SecureNoteListModel.h"
@@ -15,7 +16,6 @@
 #include "vault/views/SecureNoteEditor.h"
 #include "vault/views/SecureNoteList.h"
 
-#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QVBoxLayout>
@@ -24,57 +24,75 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
     : QWidget(parent), m_screen(screen), m_store(store) {
     setObjectName(QStringLiteral("secureNotesView"));
     setWindowTitle(QStringLiteral("Privacy"));
-    auto* root = QKBuild::flushRow(this);
+    QWidget* detail = nullptr;
+    using namespace QKLayout;
+    // The list pane; a rule; the detail pane, which holds the empty state or the selected note's
+    // editor.
+    flushRow({
+                 buildList(),
+                 new QKRule(Qt::Vertical, this),
+                 part(detail = new QWidget(this))
+                     .name(QStringLiteral("vaultDetail"))
+                     .stretch(1)
+                     .holding(column({0, 0, 0, 0}, -1,
+                                     {
+                                         part(m_empty = new QKEmptyState(
+                                                  SecureNotesText::emptyTitle(),
+                                                  SecureNotesText::emptySymbol(),
+                                                  SecureNotesText::emptyMessage(), detail))
+                                             .name(QStringLiteral("vaultEmptyState")),
+                                     })
+                                  .keep(m_detail)),
+             })
+        .on(this);
+    follow();
+    m_heldNote->setVisible(store.savesHeld());
+    showIndexFailure();
+    showSelection();
+    showDetail();
+    showError();
+}
 
-    auto* list = new QWidget(this);
-    list->setObjectName(QStringLiteral("vaultList"));
-    list->setFixedWidth(260);
-    auto* listColumn = QKBuild::flushColumn(list);
-    auto* header = new QHBoxLayout;
-    header->setContentsMargins(10, 10, 10, 10);
-    header->addWidget(QKBuild::label(SecureNotesText::listHeading(), TextStyle::Headline,
-                                     QKForeground::Primary, list, std::nullopt, false));
-    header->addStretch(1);
-    auto* plus = new QKSymbolButton(QStringLiteral("plus"), QKForeground::Primary,
-                                    QKFont{.style = TextStyle::Headline}, list);
-    plus->setObjectName(QStringLiteral("newSecretButton"));
-    plus->setAccessibleName(SecureNotesText::newSecretTitle());
-    connect(plus, &QAbstractButton::clicked, this, &SecureNotesView::newSecret);
-    m_new = plus;
-    header->addWidget(plus);
-    listColumn->addLayout(header);
-    listColumn->addWidget(new QKHairline(list));
-
+QWidget* SecureNotesView::buildList() {
     // The model follows the store before the screen's own slots do.
-    m_model = new SecureNoteListModel(store, this);
-    m_notes = new SecureNoteList(*m_model, list);
-    m_notes->setAccessibleName(SecureNotesText::listHeading());
-    listColumn->addWidget(m_notes, 1);
+    m_model = new SecureNoteListModel(m_store, this);
+    const auto note = [](QLabel* label) { label->setContentsMargins(10, 6, 10, 10); };
+    QWidget* list = nullptr;
+    using namespace QKLayout;
+    // The notes under their heading and "plus", the notes about saving under them.
+    part(list = new QWidget(this))
+        .name(QStringLiteral("vaultList"))
+        .with([](QWidget* w) { w->setFixedWidth(260); })
+        .holding(flushColumn({
+            row({10, 10, 10, 10}, -1,
+                {
+                    QKBuild::label(SecureNotesText::listHeading(), TextStyle::Headline,
+                                   QKForeground::Primary, list, std::nullopt, false),
+                    stretch(1),
+                    part(m_new = new QKSymbolButton(QStringLiteral("plus"), QKForeground::Primary,
+                                                    QKFont{.style = TextStyle::Headline}, list))
+                        .name(QStringLiteral("newSecretButton"))
+                        .accessibleName(SecureNotesText::newSecretTitle()),
+                }),
+            new QKHairline(list),
+            part(m_notes = new SecureNoteList(*m_model, list))
+                .accessibleName(SecureNotesText::listHeading())
+                .stretch(1),
+            part(m_heldNote = QKBuild::label(SecureNotesText::savesHeldNote(), TextStyle::Caption,
+                                             QKForeground::Orange, list))
+                .name(QStringLiteral("savesHeldNote"))
+                .with(note),
+            part(m_indexNote =
+                     QKBuild::label(QString(), TextStyle::Caption, QKForeground::Orange, list))
+                .name(QStringLiteral("indexUnsavedNote"))
+                .with(note),
+        }));
+    return list;
+}
 
-    m_heldNote = QKBuild::label(SecureNotesText::savesHeldNote(), TextStyle::Caption,
-                                QKForeground::Orange, list);
-    m_heldNote->setObjectName(QStringLiteral("savesHeldNote"));
-    m_heldNote->setContentsMargins(10, 6, 10, 10);
-    listColumn->addWidget(m_heldNote);
-    m_indexNote = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Orange, list);
-    m_indexNote->setObjectName(QStringLiteral("indexUnsavedNote"));
-    m_indexNote->setContentsMargins(10, 6, 10, 10);
-    listColumn->addWidget(m_indexNote);
-
-    root->addWidget(list);
-    root->addWidget(new QKRule(Qt::Vertical, this));
-
-    auto* detail = new QWidget(this);
-    detail->setObjectName(QStringLiteral("vaultDetail"));
-    m_detail = new QVBoxLayout(detail);
-    m_detail->setContentsMargins(0, 0, 0, 0);
-    m_empty = new QKEmptyState(SecureNotesText::emptyTitle(), SecureNotesText::emptySymbol(),
-                               SecureNotesText::emptyMessage(), detail);
-    m_empty->setObjectName(QStringLiteral("vaultEmptyState"));
-    m_detail->addWidget(m_empty);
-    root->addWidget(detail, 1);
-
-    connect(&store, &SecureNotesStore::notesChanged, this, [this] {
+void SecureNotesView::follow() {
+    connect(m_new, &QAbstractButton::clicked, this, &SecureNotesView::newSecret);
+    connect(&m_store, &SecureNotesStore::notesChanged, this, [this] {
         showSelection();
         showDetail();
     });
@@ -87,26 +105,17 @@ SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, Q
         if (m_screen.vaultSelection() != id)
             m_screen.setVaultSelection(id);
     });
-    connect(&store, &SecureNotesStore::lastErrorChanged, this, &SecureNotesView::showError);
-    connect(&store, &SecureNotesStore::savesHeldChanged, this, [this](bool held) {
+    connect(&m_store, &SecureNotesStore::lastErrorChanged, this, &SecureNotesView::showError);
+    connect(&m_store, &SecureNotesStore::savesHeldChanged, this, [this](bool held) {
         m_heldNote->setVisible(held);
         showIndexFailure();
     });
-    connect(&store, &SecureNotesStore::indexFailureChanged, this,
+    connect(&m_store, &SecureNotesStore::indexFailureChanged, this,
             &SecureNotesView::showIndexFailure);
-    connect(&screen, &ScreenState::vaultSelectionChanged, this, [this] {
+    connect(&m_screen, &ScreenState::vaultSelectionChanged, this, [this] {
         showSelection();
         showDetail();
     });
-    m_heldNote->setVisible(store.savesHeld());
-    showIndexFailure();
-    showSelection();
-    showDetail();
-    showError();
-}
-
-SecureNoteEditor* SecureNotesView::editor() const {
-    return m_editor;
 }
 
 void SecureNotesView::newSecret() {

@@ -8,7 +8,7 @@
 
 class QKEmptyState;
 class QLabel;
-class QVBoxLayout;
+class QBoxLayout;
 class QAbstractButton;
 class ScreenState;
 class SecureNoteEditor;
@@ -30,16 +30,10 @@ class SecureNotesView : public QWidget {
 public:
     SecureNotesView(ScreenState& screen, SecureNotesStore& store, QWidget* parent = nullptr);
 
-    QAbstractButton* newButton() const { return m_new; }
-    // The editor in the detail pane, or null while the empty state shows.
-    SecureNoteEditor* editor() const;
-    QKEmptyState* emptyState() const { return m_empty; }
-    QLabel* savesHeldNote() const { return m_heldNote; }
-    // Why the list of notes could not be saved, shown until a save of it works.
-    QLabel* indexUnsavedNote() const { return m_indexNote; }
-    QMessageBox* alert() const { return m_alert; }
-
 private:
+    QWidget* buildList();
+    // Connects the parts, the store and the screen state.
+    void follow();
     void newSecret();
     void showSelection();
     void showDetail();
@@ -53,7 +47,7 @@ private:
     SecureNoteList* m_notes;
     QLabel* m_heldNote;
     QLabel* m_indexNote;
-    QVBoxLayout* m_detail;
+    QBoxLayout* m_detail;
     QKEmptyState* m_empty;
     QPointer<SecureNoteEditor> m_editor;
     QPointer<QMessageBox> m_alert;

@@ -22,8 +22,10 @@
 #include "ui-kit/QKTransientNote.h"
 #include "vitals/AppState.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -145,39 +147,39 @@ TEST(TamsoAIView, SendingEmptiesTheFieldAndFollowsThinking) {
                      });
     ASSERT_EQ(s.rowCount(), 1); // the welcome
     EXPECT_EQ(s.buttons(0), QStringList{"copyAnswer"});
-    EXPECT_FALSE(v->askButton()->isEnabled());
+    EXPECT_FALSE(Find::part<QKProminentButton>(v, "askButton")->isEnabled());
 
     // Blanks: "Ask" stays off; Return still hands them over, empties the field, adds nothing.
-    QTest::keyClicks(v->questionField(), "   ");
+    QTest::keyClicks(Find::part<QLineEdit>(v, "questionField"), "   ");
     EXPECT_EQ(s.screen.tamsoQuestion(), "   ");
-    EXPECT_FALSE(v->askButton()->isEnabled());
-    QTest::keyClick(v->questionField(), Qt::Key_Return);
+    EXPECT_FALSE(Find::part<QKProminentButton>(v, "askButton")->isEnabled());
+    QTest::keyClick(Find::part<QLineEdit>(v, "questionField"), Qt::Key_Return);
     EXPECT_EQ(asked.size(), 1);
-    EXPECT_TRUE(v->questionField()->text().isEmpty());
+    EXPECT_TRUE(Find::part<QLineEdit>(v, "questionField")->text().isEmpty());
     EXPECT_EQ(s.rig.assistant->messages().size(), 1);
 
-    QTest::keyClicks(v->questionField(), "Can you tidy my Downloads?");
-    ASSERT_TRUE(v->askButton()->isEnabled());
-    QTest::mouseClick(v->askButton(), Qt::LeftButton);
+    QTest::keyClicks(Find::part<QLineEdit>(v, "questionField"), "Can you tidy my Downloads?");
+    ASSERT_TRUE(Find::part<QKProminentButton>(v, "askButton")->isEnabled());
+    QTest::mouseClick(Find::part<QKProminentButton>(v, "askButton"), Qt::LeftButton);
     // Emptied before any answer; the question is in, the answer awaited.
     EXPECT_TRUE(s.screen.tamsoQuestion().isEmpty());
-    EXPECT_TRUE(v->questionField()->text().isEmpty());
+    EXPECT_TRUE(Find::part<QLineEdit>(v, "questionField")->text().isEmpty());
     EXPECT_EQ(asked.last().first, "Can you tidy my Downloads?");
     EXPECT_EQ(asked.last().second,
               (TamsoScreenContext{QStringLiteral("tamso"), QStringLiteral("Explain My Mac"),
                                   std::nullopt}));
     EXPECT_TRUE(s.rig.assistant->thinking());
-    EXPECT_TRUE(v->thinkingIndicator()->isVisible());
+    EXPECT_TRUE(Find::part<QKSpinner>(v, "thinking")->isVisible());
     EXPECT_EQ(s.rowCount(), 2);
     EXPECT_TRUE(s.buttons(1).isEmpty()); // no "Copy" under the user's own
     // Return while thinking still asks; the button does not.
-    QTest::keyClicks(v->questionField(), "and quit apps");
-    EXPECT_FALSE(v->askButton()->isEnabled());
-    QTest::keyClick(v->questionField(), Qt::Key_Return);
+    QTest::keyClicks(Find::part<QLineEdit>(v, "questionField"), "and quit apps");
+    EXPECT_FALSE(Find::part<QKProminentButton>(v, "askButton")->isEnabled());
+    QTest::keyClick(Find::part<QLineEdit>(v, "questionField"), Qt::Key_Return);
     EXPECT_EQ(asked.size(), 3);
 
     ASSERT_TRUE(s.waitForAnswers(5));
-    EXPECT_FALSE(v->thinkingIndicator()->isVisible());
+    EXPECT_FALSE(Find::part<QKSpinner>(v, "thinking")->isVisible());
     const int answer = s.chip(QStringLiteral("Open Organizer")).first;
     ASSERT_GE(answer, 0);
     EXPECT_EQ(s.buttons(answer), (QStringList{"copyAnswer", ChatMessageRow::chipName(0)}));
@@ -205,12 +207,12 @@ TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
     s.clickChip(QStringLiteral("Open Performance"));
     EXPECT_EQ(opened, QStringList{QStringLiteral("performance")});
     EXPECT_FALSE(s.rig.assistant->pendingAction());
-    EXPECT_EQ(v->approvalDialog(), nullptr);
+    EXPECT_EQ(Find::maybe<QMessageBox>(v, "approvalDialog"), nullptr);
 
     // A cleanup proposal asks first; Escape carries nothing out.
     s.clickChip(QStringLiteral("Open Organizer"));
     ASSERT_TRUE(s.rig.assistant->pendingAction());
-    QMessageBox* dialog = v->approvalDialog();
+    QMessageBox* dialog = Find::maybe<QMessageBox>(v, "approvalDialog");
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->text(), "Open Organizer?");
     EXPECT_EQ(
@@ -218,14 +220,16 @@ TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
         "Pendrel will take you to that screen. Nothing is deleted until you choose it there.");
     QTest::keyClick(dialog, Qt::Key_Escape);
     EXPECT_FALSE(s.rig.assistant->pendingAction());
-    ASSERT_TRUE(testsupport::waitFor([&] { return v->approvalDialog() == nullptr; }));
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return Find::maybe<QMessageBox>(v, "approvalDialog") == nullptr; }));
     EXPECT_TRUE(s.rigPosts.isEmpty());
     EXPECT_EQ(s.rig.timeline.store->entries().size(), recorded);
 
     // "Approve" carries out the action that was pending, once, and records it.
     s.clickChip(QStringLiteral("Open Organizer"));
-    ASSERT_NE(v->approvalDialog(), nullptr);
-    auto* approve = v->approvalDialog()->findChild<QPushButton*>(QStringLiteral("approveButton"));
+    ASSERT_NE(Find::maybe<QMessageBox>(v, "approvalDialog"), nullptr);
+    auto* approve = Find::maybe<QMessageBox>(v, "approvalDialog")
+                        ->findChild<QPushButton*>(QStringLiteral("approveButton"));
     ASSERT_NE(approve, nullptr);
     EXPECT_EQ(approve->text(), "Approve");
     QTest::mouseClick(approve, Qt::LeftButton);
@@ -233,12 +237,14 @@ TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
     EXPECT_EQ(s.posted(Notifications::OpenSection), QStringList{QStringLiteral("disk")});
     EXPECT_EQ(s.posted(Notifications::OpenDiskMode), QStringList{QStringLiteral("organizer")});
     EXPECT_EQ(s.rig.timeline.store->entries().size(), recorded + 1);
-    ASSERT_TRUE(testsupport::waitFor([&] { return v->approvalDialog() == nullptr; }));
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return Find::maybe<QMessageBox>(v, "approvalDialog") == nullptr; }));
 
     // "Cancel" clears it too.
     s.clickChip(QStringLiteral("Open Organizer"));
-    ASSERT_NE(v->approvalDialog(), nullptr);
-    QTest::mouseClick(v->approvalDialog()->findChild<QPushButton*>(QStringLiteral("cancelButton")),
+    ASSERT_NE(Find::maybe<QMessageBox>(v, "approvalDialog"), nullptr);
+    QTest::mouseClick(Find::maybe<QMessageBox>(v, "approvalDialog")
+                          ->findChild<QPushButton*>(QStringLiteral("cancelButton")),
                       Qt::LeftButton);
     EXPECT_FALSE(s.rig.assistant->pendingAction());
     EXPECT_EQ(s.rig.timeline.store->entries().size(), recorded + 1);
@@ -247,7 +253,7 @@ TEST(TamsoAIView, ProposalsWaitForApprovalAndSectionsOpenAtOnce) {
 TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     Screen s(QStringLiteral("chat-find"));
     TamsoAIView* v = s.open();
-    DescribeFindPanel* panel = v->findPanel();
+    DescribeFindPanel* panel = Find::part<DescribeFindPanel>(v, "describeFindPanel");
     EXPECT_EQ(panel->resultsPage(), "idle");
     EXPECT_FALSE(Find::part<QPushButton>(panel, "clearSearch")->isVisible());
     EXPECT_EQ(panel->width(), 360);
@@ -306,20 +312,25 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     // A rebuilt screen refills an empty field from the last search, never a typed one.
     s.screen.setTamsoSearch(QString());
     v = s.open();
-    EXPECT_EQ(v->findPanel()->field()->text(), "  kubernetes");
-    QTest::mouseClick(Find::part<QPushButton>(v->findPanel(), "clearSearch"), Qt::LeftButton);
-    EXPECT_EQ(v->findPanel()->resultsPage(), "idle");
-    EXPECT_TRUE(v->findPanel()->field()->text().isEmpty());
+    EXPECT_EQ(Find::part<DescribeFindPanel>(v, "describeFindPanel")->field()->text(),
+              "  kubernetes");
+    QTest::mouseClick(Find::part<QPushButton>(Find::part<DescribeFindPanel>(v, "describeFindPanel"),
+                                              "clearSearch"),
+                      Qt::LeftButton);
+    EXPECT_EQ(Find::part<DescribeFindPanel>(v, "describeFindPanel")->resultsPage(), "idle");
+    EXPECT_TRUE(Find::part<DescribeFindPanel>(v, "describeFindPanel")->field()->text().isEmpty());
     EXPECT_TRUE(s.finder.lastQuery().isEmpty());
-    EXPECT_FALSE(Find::part<QPushButton>(v->findPanel(), "clearSearch")->isVisible());
+    EXPECT_FALSE(Find::part<QPushButton>(Find::part<DescribeFindPanel>(v, "describeFindPanel"),
+                                         "clearSearch")
+                     ->isVisible());
 
     // The splitter keeps the panel between 240 and 620 points, and the width outlives the screen.
     for (int i = 0; i < 30; ++i)
-        v->divider()->increment();
+        Find::part<DraggableDivider>(v, "findDivider")->increment();
     EXPECT_EQ(s.screen.tamsoFindWidth(), 620);
-    EXPECT_EQ(v->findPanel()->width(), 620);
+    EXPECT_EQ(Find::part<DescribeFindPanel>(v, "describeFindPanel")->width(), 620);
     v = s.open();
-    EXPECT_EQ(v->findPanel()->width(), 620);
+    EXPECT_EQ(Find::part<DescribeFindPanel>(v, "describeFindPanel")->width(), 620);
 }
 
 // A search that ran out of time says it saw only part of the home, never "nothing matched".
@@ -332,7 +343,7 @@ TEST(TamsoAIView, AFindCutShortSaysSoBesideTheHits) {
         QFile file(s.finder.root() + QStringLiteral("/Documents/invoice-%1.txt").arg(i));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     }
-    DescribeFindPanel* panel = s.open()->findPanel();
+    DescribeFindPanel* panel = Find::part<DescribeFindPanel>(s.open(), "describeFindPanel");
     EXPECT_FALSE(Find::part<QLabel>(panel, "findPartial")->isVisible());
 
     panel->runSearch(QStringLiteral("invoice"));
@@ -397,27 +408,108 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");
 }
 
-TEST(TamsoAIView, NewMessagesScrollIntoViewAndThePrivacyCardOpens) {
+TEST(TamsoAIView, NewMessagesScrollIntoView) {
     Screen s(QStringLiteral("chat-scroll"));
     for (int i = 0; i < 6; ++i)
         s.rig.askAndWait(QStringLiteral("tidy my downloads"));
     TamsoAIView* v = s.open();
     v->resize(900, 360);
     QCoreApplication::processEvents();
-    QScrollBar* bar = v->messageList()->verticalScrollBar();
+    QScrollBar* bar = Find::part<QScrollArea>(v, "messageList")->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 0);
     // Showing an unchanged conversation does not move the list.
     EXPECT_EQ(bar->value(), 0);
     s.rig.assistant->ask(QStringLiteral("quit apps"), {}, std::nullopt);
     ASSERT_TRUE(s.waitForAnswers(15));
     ASSERT_TRUE(testsupport::waitFor([&] { return bar->value() == bar->maximum(); }));
+}
 
-    EXPECT_FALSE(v->showPrivacy());
-    EXPECT_EQ(v->privacyButton()->toolTip(), "How Pendrel protects your data");
-    QTest::mouseClick(v->privacyButton(), Qt::LeftButton);
-    EXPECT_TRUE(v->showPrivacy());
-    v->setShowPrivacy(false);
-    EXPECT_FALSE(v->showPrivacy());
+// "Private by design" opens, from the keyboard, a window that assistive technology finds from the
+// application's root (which leaves popups out), named and with its texts readable; Escape closes
+// it and hands the keyboard back to the button.
+TEST(TamsoAIView, ThePrivacyCardIsAWindowScreenReadersAndKeysReach) {
+    Screen s(QStringLiteral("chat-privacy"));
+    TamsoAIView* v = s.open();
+    auto* button = Find::part<QPushButton>(v, "privacyButton");
+    EXPECT_EQ(button->toolTip(), "How Pendrel protects your data");
+    EXPECT_EQ(Find::maybe<QWidget>(v, "privacyPopover"), nullptr);
+    v->activateWindow();
+    button->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(button, Qt::Key_Space);
+    auto* popover = Find::part<QWidget>(v, "privacyPopover");
+    ASSERT_TRUE(popover->isVisible());
+
+    QAccessibleInterface* app = QAccessible::queryAccessibleInterface(qApp);
+    ASSERT_NE(app, nullptr);
+    QAccessibleInterface* card = nullptr;
+    for (int i = 0; i < app->childCount(); ++i)
+        if (app->child(i) && app->child(i)->object() == popover)
+            card = app->child(i);
+    ASSERT_NE(card, nullptr) << "not among the application's windows";
+    EXPECT_EQ(card->role(), QAccessible::Dialog);
+    EXPECT_EQ(card->text(QAccessible::Name), "Private by design");
+    QStringList read;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        for (int i = 0; i < node->childCount(); ++i)
+            if (QAccessibleInterface* child = node->child(i)) {
+                read << child->text(QAccessible::Name);
+                walk(child);
+            }
+    };
+    walk(card);
+    EXPECT_TRUE(read.contains("Your data never leaves this Mac")) << read.join('|').toStdString();
+    EXPECT_TRUE(read.contains("Works with the internet switched off"));
+
+    ASSERT_TRUE(testsupport::waitFor([&] {
+        QWidget* focus = QApplication::focusWidget();
+        return focus && (focus == popover || popover->isAncestorOf(focus));
+    })) << "the card takes the keyboard";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return Find::maybe<QWidget>(v, "privacyPopover") == nullptr; }));
+    EXPECT_TRUE(testsupport::waitFor([&] { return button->hasFocus(); }));
+}
+
+// Part of a message is selected as in a label, by a drag over its text or by Shift and the arrows
+// from the list, and Copy copies that part alone.
+TEST(TamsoAIView, PartOfAMessageIsSelectedAndCopied) {
+    Screen s(QStringLiteral("chat-select"));
+    s.open();
+    ASSERT_EQ(s.rowCount(), 1);
+    const QString welcome = s.message(0).text;
+    QCoreApplication::processEvents(); // the list lays its rows out
+    QWidget* viewport = s.list()->viewport();
+    // The welcome's bubble starts its text 10 points in from the row's corner.
+    const QPoint start = s.list()->visualRect(s.row(0)).topLeft() + QPoint(12, 16);
+    QTest::mouseMove(viewport, start);
+    auto* text = qobject_cast<QLabel*>(viewport->childAt(start));
+    ASSERT_NE(text, nullptr) << "nothing to select under the pointer";
+    const QPoint from = text->mapFrom(viewport, start);
+    QTest::mousePress(text, Qt::LeftButton, {}, from);
+    QTest::mouseMove(text, from + QPoint(60, 0));
+    QTest::mouseRelease(text, Qt::LeftButton, {}, from + QPoint(60, 0));
+    const QString dragged = text->selectedText();
+    EXPECT_FALSE(dragged.isEmpty());
+    EXPECT_LT(dragged.size(), welcome.size());
+    EXPECT_TRUE(welcome.startsWith(dragged)) << dragged.toStdString();
+    QGuiApplication::clipboard()->setText(QStringLiteral("old"));
+    QTest::keyClick(text, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), dragged);
+
+    // From the list: Shift and Right select from the current message's start.
+    QTest::mouseMove(viewport, QPoint(viewport->width() - 2, viewport->height() - 2));
+    s.list()->setFocus(Qt::TabFocusReason);
+    s.list()->setCurrentIndex(s.row(0));
+    QTest::keyClick(s.list(), Qt::Key_Right, Qt::ShiftModifier);
+    auto* keyed = Find::part<QLabel>(s.list(), "selectableText");
+    for (int i = 0; i < 2; ++i)
+        QTest::keyClick(keyed, Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(keyed->selectedText(), welcome.left(3));
+    QTest::keyClick(keyed, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), welcome.left(3));
+    QTest::keyClick(keyed, Qt::Key_Escape);
+    EXPECT_EQ(s.list()->window()->focusWidget(), s.list())
+        << "Escape hands the keyboard back to the list";
 }
 
 // A long conversation costs what the messages on show cost: a message more makes no widget. Each
@@ -464,4 +556,21 @@ TEST(TamsoAIView, MessagesAreDrawnNotMadeAndEveryButtonIsReachable) {
     QTest::keyClick(s.list(), Qt::Key_Up); // the question before the answer
     QTest::keyClick(s.list(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QGuiApplication::clipboard()->text(), "tidy my downloads");
+}
+// An answer drawn after a longer message is as tall as its own parts: its chips hang 6 points
+// under its "Copy", as in a column of widgets, not lower by what the longer bubble had more.
+TEST(TamsoAIView, AnAnswersChipsSitUnderItsCopyWhateverCameBefore) {
+    Screen s(QStringLiteral("chat-chips"));
+    s.open();
+    s.rig.assistant->ask(QStringLiteral("Can you tidy my Downloads folder?"), {}, std::nullopt);
+    ASSERT_TRUE(s.waitForAnswers(3));
+    QCoreApplication::processEvents(); // the list lays its rows out
+    const int answer = s.chip(QStringLiteral("Open Organizer")).first;
+    ASSERT_GE(answer, 0);
+    ASSERT_GT(s.message(0).text.size(), s.message(answer).text.size());
+    const QRect copy = s.delegate()->actionRect(s.row(answer), QStringLiteral("copyAnswer"));
+    const QRect chip = s.delegate()->actionRect(s.row(answer), ChatMessageRow::chipName(0));
+    ASSERT_FALSE(copy.isEmpty());
+    EXPECT_EQ(chip.top() - copy.bottom() - 1, 6);
+    EXPECT_EQ(s.list()->visualRect(s.row(answer)).bottom(), chip.bottom()) << "the last row";
 }

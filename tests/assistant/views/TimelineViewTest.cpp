@@ -53,17 +53,20 @@ struct Screen {
         timeline.clock->advance(60);
         store().record(kind, QString::fromUtf8(title), QString::fromUtf8(detail));
     }
-    int shown() { return view.model()->rowCount(); }
-    const TimelineEntry& entry(int i) { return view.model()->rowAt(i); }
+    // The entries on show, top to bottom, and the list that draws them.
+    QKRowList* list() { return Find::part<QKRowList>(view, "timelineRows"); }
+    TimelineListModel* model() { return static_cast<TimelineListModel*>(list()->model()); }
+    TimelineDelegate* delegate() { return static_cast<TimelineDelegate*>(list()->itemDelegate()); }
+    int shown() { return model()->rowCount(); }
+    const TimelineEntry& entry(int i) { return model()->rowAt(i); }
     // What the list draws for the row at i.
-    TimelineRow* drawn(int i) { return view.delegate()->stampFor(view.model()->index(i)); }
+    TimelineRow* drawn(int i) { return delegate()->stampFor(model()->index(i)); }
     // Clicks the pin of the row at i where the list draws it.
     void clickPin(int i) {
         QCoreApplication::processEvents(); // the list lays its rows out
-        const QRect pin =
-            view.delegate()->actionRect(view.model()->index(i), QStringLiteral("pinButton"));
+        const QRect pin = delegate()->actionRect(model()->index(i), QStringLiteral("pinButton"));
         ASSERT_FALSE(pin.isEmpty());
-        QTest::mouseClick(view.list()->viewport(), Qt::LeftButton, {}, pin.center());
+        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, pin.center());
     }
 
     Timeline timeline;
@@ -74,22 +77,22 @@ struct Screen {
 
 TEST(TimelineView, AnEmptyTimelineInvitesAQuestion) {
     Screen s("view-empty");
-    EXPECT_TRUE(s.view.emptyState()->isVisible());
-    EXPECT_EQ(s.view.emptyState()->title(), "Nothing here yet");
-    EXPECT_FALSE(s.view.listBox()->isVisible());
-    EXPECT_FALSE(s.view.footer()->isVisible());
-    EXPECT_FALSE(s.view.clearSearchButton()->isVisible());
+    EXPECT_TRUE(Find::part<QKEmptyState>(s.view, "timelineEmpty")->isVisible());
+    EXPECT_EQ(Find::part<QKEmptyState>(s.view, "timelineEmpty")->title(), "Nothing here yet");
+    EXPECT_FALSE(Find::part<QKGroupBox>(s.view, "timelineList")->isVisible());
+    EXPECT_FALSE(Find::part<QWidget>(s.view, "timelineFooter")->isVisible());
+    EXPECT_FALSE(Find::part<QKSymbolButton>(s.view, "clearSearch")->isVisible());
     EXPECT_TRUE(s.view.findChild<QWidget*>("privacyCard")->isVisible());
 
     // Blanks are a search: the clear button shows and the empty state says so.
-    QTest::keyClicks(s.view.searchField(), "  ");
+    QTest::keyClicks(Find::part<QLineEdit>(s.view, "timelineSearch"), "  ");
     EXPECT_EQ(s.store().searchText(), "  ");
-    EXPECT_TRUE(s.view.clearSearchButton()->isVisible());
-    EXPECT_EQ(s.view.emptyState()->title(), "No matches");
-    QTest::mouseClick(s.view.clearSearchButton(), Qt::LeftButton);
+    EXPECT_TRUE(Find::part<QKSymbolButton>(s.view, "clearSearch")->isVisible());
+    EXPECT_EQ(Find::part<QKEmptyState>(s.view, "timelineEmpty")->title(), "No matches");
+    QTest::mouseClick(Find::part<QKSymbolButton>(s.view, "clearSearch"), Qt::LeftButton);
     EXPECT_EQ(s.store().searchText(), "");
-    EXPECT_EQ(s.view.searchField()->text(), "");
-    EXPECT_EQ(s.view.emptyState()->title(), "Nothing here yet");
+    EXPECT_EQ(Find::part<QLineEdit>(s.view, "timelineSearch")->text(), "");
+    EXPECT_EQ(Find::part<QKEmptyState>(s.view, "timelineEmpty")->title(), "Nothing here yet");
 }
 
 TEST(TimelineView, SearchFooterAndClearingUnpinned) {
@@ -106,20 +109,22 @@ TEST(TimelineView, SearchFooterAndClearingUnpinned) {
     EXPECT_FALSE(Find::part<QWidget>(s.drawn(0), "entryDivider")->isHidden());
     EXPECT_TRUE(Find::part<QWidget>(s.drawn(1), "entryDivider")->isHidden())
         << "no divider under the last row";
-    EXPECT_TRUE(s.view.footer()->isVisible());
-    EXPECT_EQ(s.view.countLabel()->text(), "5 entries on this Mac") << "all entries count";
+    EXPECT_TRUE(Find::part<QWidget>(s.view, "timelineFooter")->isVisible());
+    EXPECT_EQ(Find::part<QLabel>(s.view, "entryCount")->text(), "5 entries on this Mac")
+        << "all entries count";
 
     s.store().setSearchText("map");
-    QTest::mouseClick(s.view.clearUnpinnedButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(s.view, "clearUnpinned"), Qt::LeftButton);
     EXPECT_EQ(s.store().entries().size(), 4) << "the hidden unpinned entry goes too";
-    EXPECT_FALSE(s.view.footer()->isVisible()) << "every entry is pinned now";
+    EXPECT_FALSE(Find::part<QWidget>(s.view, "timelineFooter")->isVisible())
+        << "every entry is pinned now";
     ASSERT_EQ(s.shown(), 1);
     EXPECT_TRUE(Find::part<QWidget>(s.drawn(0), "entryDivider")->isHidden());
 
     s.store().setSearchText("kubernetes");
-    EXPECT_TRUE(s.view.emptyState()->isVisible());
-    EXPECT_EQ(s.view.emptyState()->title(), "No matches");
-    EXPECT_FALSE(s.view.footer()->isVisible());
+    EXPECT_TRUE(Find::part<QKEmptyState>(s.view, "timelineEmpty")->isVisible());
+    EXPECT_EQ(Find::part<QKEmptyState>(s.view, "timelineEmpty")->title(), "No matches");
+    EXPECT_FALSE(Find::part<QWidget>(s.view, "timelineFooter")->isVisible());
 }
 
 TEST(TimelineView, PinningChangesTheRowInFourPlaces) {
@@ -131,7 +136,7 @@ TEST(TimelineView, PinningChangesTheRowInFourPlaces) {
     EXPECT_EQ(Find::part<QKSymbolButton>(row, "pinButton")->toolTip(), "Pin for Explain My Mac");
     EXPECT_EQ(Find::part<QKSymbolButton>(row, "pinButton")->symbol(), "pin");
 
-    QSignalSpy resets(s.view.model(), &QAbstractItemModel::modelReset);
+    QSignalSpy resets(s.model(), &QAbstractItemModel::modelReset);
     s.clickPin(0);
     ASSERT_TRUE(s.store().entries().first().pinned);
     EXPECT_EQ(resets.count(), 0) << "the row is updated in place, not rebuilt";
@@ -157,25 +162,24 @@ TEST(TimelineView, ASearchKeystrokeTouchesNoWidgetPerRow) {
     Screen s("view-many", fullFile(PendrelTimelineStore::kCapacity));
     ASSERT_EQ(s.shown(), PendrelTimelineStore::kCapacity);
     // The rows are laid out a batch per turn of the event loop.
-    ASSERT_TRUE(QTest::qWaitFor([&] {
-        return !s.view.list()->visualRect(s.view.model()->index(s.shown() - 1)).isEmpty();
-    }));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !s.list()->visualRect(s.model()->index(s.shown() - 1)).isEmpty(); }));
     QCoreApplication::processEvents();
     const qsizetype widgets = s.view.findChildren<QWidget*>().size();
     EXPECT_LT(widgets, 100) << "no widget per entry";
-    const int full = s.view.list()->height();
+    const int full = s.list()->height();
     EXPECT_GT(full, PendrelTimelineStore::kCapacity * 20) << "the list is as tall as its rows";
 
-    QSignalSpy resets(s.view.model(), &QAbstractItemModel::modelReset);
-    QTest::keyClicks(s.view.searchField(), "7");
+    QSignalSpy resets(s.model(), &QAbstractItemModel::modelReset);
+    QTest::keyClicks(Find::part<QLineEdit>(s.view, "timelineSearch"), "7");
     QCoreApplication::processEvents();
     EXPECT_EQ(resets.count(), 1);
     EXPECT_EQ(s.view.findChildren<QWidget*>().size(), widgets);
     const int matches = s.shown();
     EXPECT_GT(matches, 0);
     EXPECT_LT(matches, PendrelTimelineStore::kCapacity);
-    EXPECT_LT(s.view.list()->height(), full);
-    EXPECT_EQ(s.view.list()->height(), s.view.list()->contentHeight());
+    EXPECT_LT(s.list()->height(), full);
+    EXPECT_EQ(s.list()->height(), s.list()->contentHeight());
 }
 
 // What assistive technology reads for a row, and the pin by keyboard: arrows move, Space pins the
@@ -189,7 +193,7 @@ TEST(TimelineView, RowsReachAssistiveTechnologyAndPinByKeyboard) {
         << "one stamp draws every kind";
     EXPECT_EQ(Find::part<QKSymbol>(s.drawn(1), "entryKind")->symbol(),
               TimelineText::symbol(Kind::AskAnswer));
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.view.list());
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.list());
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->text(QAccessible::Name), "Timeline");
     ASSERT_EQ(list->childCount(), 2);
@@ -202,15 +206,15 @@ TEST(TimelineView, RowsReachAssistiveTechnologyAndPinByKeyboard) {
     EXPECT_TRUE(second->state().checkable);
     EXPECT_FALSE(second->state().checked);
 
-    s.view.list()->setFocus(Qt::TabFocusReason);
-    s.view.list()->setCurrentIndex(s.view.model()->index(0));
-    QTest::keyClick(s.view.list(), Qt::Key_Down);
-    QTest::keyClick(s.view.list(), Qt::Key_Space);
+    s.list()->setFocus(Qt::TabFocusReason);
+    s.list()->setCurrentIndex(s.model()->index(0));
+    QTest::keyClick(s.list(), Qt::Key_Down);
+    QTest::keyClick(s.list(), Qt::Key_Space);
     EXPECT_FALSE(s.store().entries().at(0).pinned);
     EXPECT_TRUE(s.store().entries().at(1).pinned) << "the second row, the current one";
-    EXPECT_EQ(s.view.list()->currentIndex().row(), 1);
+    EXPECT_EQ(s.list()->currentIndex().row(), 1);
     EXPECT_TRUE(list->child(1)->state().checked);
-    QTest::keyClick(s.view.list(), Qt::Key_Return);
+    QTest::keyClick(s.list(), Qt::Key_Return);
     EXPECT_FALSE(s.store().entries().at(1).pinned);
 }
 
@@ -220,7 +224,7 @@ TEST(TimelineView, ARowsPinIsANamedActionOfTheRow) {
     Screen s("view-a11y-pin");
     s.record("disk full", "Downloads holds 40 GB");
     s.record("mac hot", "");
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.view.list());
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(s.list());
     ASSERT_NE(list, nullptr);
     QAccessibleInterface* row = list->child(1);
     ASSERT_NE(row, nullptr);

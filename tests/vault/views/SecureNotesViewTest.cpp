@@ -37,6 +37,15 @@
 
 namespace {
 
+// The editor in the detail pane, or null while the empty state shows: one that is being replaced
+// is hidden until it goes.
+SecureNoteEditor* editorOf(const SecureNotesView* view) {
+    for (SecureNoteEditor* editor : view->findChildren<SecureNoteEditor*>())
+        if (!editor->isHidden())
+            return editor;
+    return nullptr;
+}
+
 class VaultScreen : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -58,7 +67,7 @@ protected:
     bool settle(int timeoutMs = 5000) {
         return testsupport::waitFor(
             [&] {
-                SecureNoteEditor* e = view ? view->editor() : nullptr;
+                SecureNoteEditor* e = view ? editorOf(view.get()) : nullptr;
                 return !store->isBusy() && !(e && e->awaitsPause());
             },
             timeoutMs);
@@ -88,7 +97,7 @@ protected:
     }
     SecureNoteEditor* selectNow(const SecureNote& note) {
         screen.setVaultSelection(note.id);
-        return view->editor();
+        return editorOf(view.get());
     }
     void typeSecret(SecureNoteEditor* editor, const QString& text) {
         Find::part<QPlainTextEdit>(editor, "secretEditor")->moveCursor(QTextCursor::End);
@@ -139,16 +148,17 @@ protected:
 
 TEST_F(VaultScreen, WithNoNotesOnlyTheHeaderAndTheEmptyVault) {
     EXPECT_TRUE(rowCount() == 0);
-    EXPECT_EQ(view->editor(), nullptr);
-    EXPECT_TRUE(view->emptyState()->isVisible());
-    EXPECT_EQ(view->emptyState()->title(), "Your secure vault");
-    EXPECT_FALSE(view->savesHeldNote()->isVisible());
+    EXPECT_EQ(editorOf(view.get()), nullptr);
+    EXPECT_TRUE(Find::part<QKEmptyState>(view.get(), "vaultEmptyState")->isVisible());
+    EXPECT_EQ(Find::part<QKEmptyState>(view.get(), "vaultEmptyState")->title(),
+              "Your secure vault");
+    EXPECT_FALSE(Find::part<QLabel>(view.get(), "savesHeldNote")->isVisible());
 }
 
 TEST_F(VaultScreen, PlusTwiceMakesTwoRowsAndSelectsTheSecond) {
-    QTest::mouseClick(view->newButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QAbstractButton>(view.get(), "newSecretButton"), Qt::LeftButton);
     ASSERT_TRUE(settle());
-    QTest::mouseClick(view->newButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QAbstractButton>(view.get(), "newSecretButton"), Qt::LeftButton);
     ASSERT_TRUE(settle());
     ASSERT_EQ(rowCount(), 2);
     EXPECT_EQ(rowTitles(), (QStringList{"New secret", "New secret"}));
@@ -156,13 +166,13 @@ TEST_F(VaultScreen, PlusTwiceMakesTwoRowsAndSelectsTheSecond) {
     EXPECT_EQ(screen.vaultSelection(), rowNote(0).id);
     EXPECT_TRUE(rowSelected(0));
     EXPECT_FALSE(rowSelected(1));
-    ASSERT_NE(view->editor(), nullptr);
-    EXPECT_EQ(view->editor()->noteId(), rowNote(0).id);
-    EXPECT_FALSE(view->emptyState()->isVisible());
+    ASSERT_NE(editorOf(view.get()), nullptr);
+    EXPECT_EQ(editorOf(view.get())->noteId(), rowNote(0).id);
+    EXPECT_FALSE(Find::part<QKEmptyState>(view.get(), "vaultEmptyState")->isVisible());
 
     // Clicking the other row selects it and gives it an editor of its own.
     clickRow(1);
-    EXPECT_EQ(view->editor()->noteId(), rowNote(1).id);
+    EXPECT_EQ(editorOf(view.get())->noteId(), rowNote(1).id);
     ASSERT_TRUE(settle());
 }
 
@@ -195,7 +205,7 @@ TEST_F(VaultScreen, ATitleEditWhileHiddenSavesItWithTheLoadedSecretAndTheRowChan
     EXPECT_EQ(keychain->items().value(older.account()), "a") << "the secret stays as loaded";
     EXPECT_EQ(rowTitles(), (QStringList{"Router", "Wi-Fi"})) << "in place, not moved";
     EXPECT_EQ(rowNote(1).updated, secondsSinceReferenceDate(clock->now()));
-    EXPECT_EQ(view->editor(), editor) << "the same editor goes on";
+    EXPECT_EQ(editorOf(view.get()), editor) << "the same editor goes on";
 
     Find::part<QLineEdit>(editor, "noteTitleField")->clear();
     ASSERT_TRUE(settle());
@@ -264,8 +274,8 @@ TEST_F(VaultScreen, DeleteAsksForTheCodeThenRemovesTheNoteAndShowsTheEmptyVault)
     EXPECT_TRUE(store->notes().isEmpty());
     EXPECT_FALSE(keychain->items().contains(note.account()));
     EXPECT_TRUE(rowCount() == 0);
-    EXPECT_EQ(view->editor(), nullptr);
-    EXPECT_TRUE(view->emptyState()->isVisible());
+    EXPECT_EQ(editorOf(view.get()), nullptr);
+    EXPECT_TRUE(Find::part<QKEmptyState>(view.get(), "vaultEmptyState")->isVisible());
     EXPECT_EQ(screen.vaultSelection(), note.id) << "the stale id stays";
 }
 
@@ -276,9 +286,9 @@ TEST_F(VaultScreen, ADeleteTheKeyringRefusesKeepsTheNoteAndSaysSo) {
     confirmDelete(editor);
     ASSERT_TRUE(settle());
     EXPECT_EQ(rowTitles(), QStringList{"Key"});
-    EXPECT_EQ(view->editor(), editor);
-    ASSERT_NE(view->alert(), nullptr);
-    EXPECT_EQ(view->alert()->text(), "Keyring problem");
+    EXPECT_EQ(editorOf(view.get()), editor);
+    ASSERT_NE(Find::maybe<QMessageBox>(view.get(), "keyringAlert"), nullptr);
+    EXPECT_EQ(Find::maybe<QMessageBox>(view.get(), "keyringAlert")->text(), "Keyring problem");
 }
 
 TEST_F(VaultScreen, AnUnreadableSecretIsNeverOverwrittenAndTheEditorSaysSo) {
@@ -325,7 +335,7 @@ TEST_F(VaultScreen, ARefusedSaveShowsTheAlertAndOkClearsTheMessage) {
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
     Find::part<QPlainTextEdit>(editor, "secretEditor")->setPlainText(QStringLiteral("new"));
     ASSERT_TRUE(settle());
-    QMessageBox* alert = view->alert();
+    QMessageBox* alert = Find::maybe<QMessageBox>(view.get(), "keyringAlert");
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Keyring problem");
     EXPECT_EQ(alert->informativeText(), SecureNotesText::saveRefused());
@@ -407,7 +417,7 @@ TEST_F(VaultScreen, LeavingANoteOrTheScreenSavesWhatIsTypedWithoutWaitingForTheP
         << "the save goes before the next note is read";
     EXPECT_EQ(keychain->items().value(note.account()), "abcd");
 
-    Find::part<QLineEdit>(view->editor(), "noteTitleField")
+    Find::part<QLineEdit>(editorOf(view.get()), "noteTitleField")
         ->setText(QStringLiteral("Other renamed"));
     view.reset();
     ASSERT_TRUE(settle());
@@ -440,20 +450,23 @@ TEST_F(VaultScreen, ASaveWithNoAnswerShowsInTheEditorUntilTheAnswerComes) {
 TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
     {
         cachefoldertest::FileSizeLimit limit(8);
-        QTest::mouseClick(view->newButton(), Qt::LeftButton);
+        QTest::mouseClick(Find::part<QAbstractButton>(view.get(), "newSecretButton"),
+                          Qt::LeftButton);
         ASSERT_TRUE(settle());
     }
     ASSERT_EQ(rowCount(), 1);
-    SecureNoteEditor* editor = view->editor();
+    SecureNoteEditor* editor = editorOf(view.get());
     ASSERT_NE(editor, nullptr);
     EXPECT_TRUE(keychain->items().isEmpty()) << "no secret the list does not name";
     EXPECT_EQ(Find::part<QLabel>(editor, "saveStatus")->text(),
               SecureNotesText::notSavedInMemory());
     EXPECT_TRUE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
-    EXPECT_TRUE(view->indexUnsavedNote()->isVisible());
-    EXPECT_TRUE(view->indexUnsavedNote()->text().startsWith(
-        QStringLiteral("Couldn't save the list of secure notes (")));
-    EXPECT_EQ(view->alert(), nullptr) << "the keyring did nothing wrong";
+    EXPECT_TRUE(Find::part<QLabel>(view.get(), "indexUnsavedNote")->isVisible());
+    EXPECT_TRUE(Find::part<QLabel>(view.get(), "indexUnsavedNote")
+                    ->text()
+                    .startsWith(QStringLiteral("Couldn't save the list of secure notes (")));
+    EXPECT_EQ(Find::maybe<QMessageBox>(view.get(), "keyringAlert"), nullptr)
+        << "the keyring did nothing wrong";
 
     // Once the list can be written, the first change keeps the note.
     QTest::mouseClick(editor->revealButton(), Qt::LeftButton);
@@ -461,7 +474,7 @@ TEST_F(VaultScreen, ANewNoteTheListCannotKeepSaysSoUnderTheListAndInTheEditor) {
     ASSERT_TRUE(settle());
     EXPECT_EQ(keychain->items().value(rowNote(0).account()), "k");
     EXPECT_FALSE(Find::part<QLabel>(editor, "saveStatus")->isVisible());
-    EXPECT_FALSE(view->indexUnsavedNote()->isVisible());
+    EXPECT_FALSE(Find::part<QLabel>(view.get(), "indexUnsavedNote")->isVisible());
     EXPECT_TRUE(index().contains(rowNote(0).account().toUtf8()));
 }
 
@@ -490,14 +503,14 @@ TEST_F(VaultScreen, NotesAreDrawnNotMadeAndReachTheKeyboardAndAssistiveTechnolog
     QTest::keyClick(notes(), Qt::Key_Down);
     QTest::keyClick(notes(), Qt::Key_Down);
     EXPECT_EQ(screen.vaultSelection(), std::nullopt) << "moving past notes opens none";
-    EXPECT_EQ(view->editor(), nullptr);
+    EXPECT_EQ(editorOf(view.get()), nullptr);
     QTest::keyClick(notes(), Qt::Key_Space);
     EXPECT_EQ(screen.vaultSelection(), rowNote(2).id);
     EXPECT_TRUE(rowSelected(2));
     EXPECT_TRUE(second->state().selectable);
     EXPECT_TRUE(list->child(2)->state().selected);
-    ASSERT_NE(view->editor(), nullptr);
-    EXPECT_EQ(view->editor()->noteId(), rowNote(2).id);
+    ASSERT_NE(editorOf(view.get()), nullptr);
+    EXPECT_EQ(editorOf(view.get())->noteId(), rowNote(2).id);
     QTest::keyClick(notes(), Qt::Key_Up);
     QTest::keyClick(notes(), Qt::Key_Return);
     EXPECT_EQ(screen.vaultSelection(), rowNote(1).id);
