@@ -121,7 +121,7 @@ void ChatMessageDelegate::followPointer(const QPoint& at) {
 }
 
 bool ChatMessageDelegate::eventFilter(QObject* watched, QEvent* event) {
-    if (auto* text = qobject_cast<QLabel*>(watched)) {
+    if (qobject_cast<QLabel*>(watched)) {
         // The copy is the user's to select in, not an editor: leaving it commits nothing and
         // closes nothing. Escape hands the keyboard back to the list.
         if (event->type() == QEvent::KeyPress &&
