@@ -84,7 +84,7 @@ TEST(DiskMapPane, AResultOnHandIsShownWithoutScanning) {
     pane.show();
     EXPECT_EQ(scanner.scanGeneration(), generation);
     EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Done));
-    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
+    EXPECT_EQ(Find::part<QKLineLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
     EXPECT_TRUE(Find::part<QPushButton>(pane, "diskMapUp")->isHidden());
     EXPECT_EQ(pane.treemap()->nodes().size(), 2);
 }
@@ -121,7 +121,7 @@ TEST(DiskMapPane, DrillingInAndOut) {
               Find::part<QPushButton>(pane, "diskMapReveal"));
 
     emit pane.treemap()->drillInRequested(projects);
-    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(),
+    EXPECT_EQ(Find::part<QKLineLabel>(pane, "diskMapBreadcrumb")->text(),
               QString::fromUtf8("Home \u203A Projects"));
     EXPECT_FALSE(Find::part<QPushButton>(pane, "diskMapUp")->isHidden());
     EXPECT_FALSE(pane.selection());
@@ -139,7 +139,7 @@ TEST(DiskMapPane, DrillingInAndOut) {
     // Backspace on the map goes up as the "Up" button does, and at the top changes nothing.
     pane.goUp();
     QTest::keyClick(pane.treemap(), Qt::Key_Backspace);
-    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
+    EXPECT_EQ(Find::part<QKLineLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
     EXPECT_TRUE(Find::part<QPushButton>(pane, "diskMapUp")->isHidden());
     emit pane.treemap()->selectionClicked(projects);
     QTest::keyClick(pane.treemap(), Qt::Key_Backspace);
@@ -150,7 +150,7 @@ TEST(DiskMapPane, DrillingInAndOut) {
     pane.analyse();
     EXPECT_TRUE(pane.stack().isEmpty());
     ASSERT_TRUE(settled(scanner));
-    EXPECT_EQ(Find::part<QLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
+    EXPECT_EQ(Find::part<QKLineLabel>(pane, "diskMapBreadcrumb")->text(), "Home");
     EXPECT_EQ(pane.treemap()->nodes().size(), 2);
 }
 
