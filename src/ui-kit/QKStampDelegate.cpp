@@ -1,6 +1,6 @@
 #include "ui-kit/QKStampDelegate.h"
 
-#include "ui-kit/QKForeground.h"
+#include "ui-kit/QKFocusRing.h"
 
 #include <algorithm>
 #include <QAbstractButton>
@@ -130,21 +130,21 @@ void QKStampDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         hovered->setAttribute(Qt::WA_UnderMouse, false);
         hovered->setDown(false);
     }
-    if (!(option.state & QStyle::State_HasFocus))
+    if (!(option.state & QStyle::State_HasFocus) || !QKFocusRing::shows(option.widget))
         return;
+    paintFocusedRow(*painter, option, 0);
     const QString action = currentAction(index);
     auto* button = action.isEmpty() ? nullptr : stamp->findChild<QAbstractButton*>(action);
     if (!button || button->isHidden())
         return;
     const QRect at(button->mapTo(stamp, QPoint(0, 0)) + option.rect.topLeft(), button->size());
-    QColor ring = QKForeground::color(QKForeground::Tint, option.palette);
-    ring.setAlphaF(0.5f);
-    painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    painter->setPen(QPen(ring, 1.5));
-    painter->setBrush(Qt::NoBrush);
-    painter->drawRoundedRect(QRectF(at).adjusted(1, 1, -1, -1), 4, 4);
-    painter->restore();
+    QKFocusRing::paint(*painter, QRectF(at), 4, option.palette);
+}
+
+void QKStampDelegate::paintFocusedRow(QPainter& painter, const QStyleOptionViewItem& option,
+                                      qreal radius, const QColor& under) {
+    if ((option.state & QStyle::State_HasFocus) && QKFocusRing::shows(option.widget))
+        QKFocusRing::paint(painter, QRectF(option.rect), radius, option.palette, under);
 }
 
 QRect QKStampDelegate::actionRect(const QModelIndex& index, const QString& action) const {

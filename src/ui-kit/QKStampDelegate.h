@@ -21,9 +21,10 @@ class QAbstractItemView;
 // (QKRowList passes those keys on), or the button Left and Right chose among the row's buttons
 // (stepAction) while the row stays current. The buttons look as they would in a row of widgets: the
 // one under the pointer is drawn hovered and shows its cursor, the one held down is drawn down
-// while the pointer stays on it, and the current row of a focused list shows a focus ring around
-// the button of keyAction(), so the keyboard user sees what Space will press. A tooltip is the
-// tooltip of the stamp's child under the pointer.
+// while the pointer stays on it, and the current row of a list with the keyboard focus wears the
+// kit's ring (paintFocusedRow()), as does the button of currentAction() inside it, so the keyboard
+// user sees both where they are and what Space will press. A tooltip is the tooltip of the stamp's
+// child under the pointer.
 //
 // Heights are measured at the view's viewport width and kept by sizeKey() (empty: measured every
 // time) for the last two widths (a page's scroll bar coming and going) until the font changes; a
@@ -57,6 +58,12 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override;
+    // The one look of a drawn list's current row while the list has the keyboard focus, for every
+    // delegate of the app: the kit's focus ring inside the row's rect, whose corners have
+    // `radius`, over `under` (what the row shows along its edge: its own fill, or left out the
+    // window's colour). Draws nothing for any other row, nor when the focus came by a click.
+    static void paintFocusedRow(QPainter& painter, const QStyleOptionViewItem& option, qreal radius,
+                                const QColor& under = QColor());
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;

@@ -1,5 +1,6 @@
 // The long-list pieces of the kit: a list of rows drawn by one stamp widget.
 #include "platform/BatchedListModel.h"
+#include "support/AccessibleAudit.h"
 #include "ui-kit/QKRowList.h"
 #include "ui-kit/QKStampDelegate.h"
 
@@ -258,4 +259,30 @@ TEST(RowList, AListUnderThePointerGoesAwayCleanly) {
     delete panel;
     settle();
     EXPECT_TRUE(window.isVisible());
+}
+
+// The current row wears the ring, at 3:1 all round, once the focus comes by keyboard; a click
+// that focuses the list marks nothing.
+TEST(RowList, TheCurrentRowIsRingedOnlyWhenTheKeyboardBroughtTheFocus) {
+    Page page;
+    page.model.reset({QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three")});
+    page.scroll.show();
+    page.scroll.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&page.scroll));
+    settle();
+    page.list->setCurrentIndex(page.at(1));
+    const QImage plain = page.list->grab().toImage();
+
+    page.list->setFocus(Qt::MouseFocusReason);
+    settle();
+    EXPECT_EQ(page.list->grab().toImage(), plain);
+
+    page.list->clearFocus();
+    page.scroll.setAttribute(Qt::WA_KeyboardFocusChange);
+    page.list->setFocus(Qt::TabFocusReason);
+    settle();
+    const QRect row = page.list->visualRect(page.at(1));
+    // Two pixels deep along all four sides, less what the corners round off.
+    EXPECT_GE(testsupport::pixelsAtContrast(plain, page.list->grab().toImage(), 3.0),
+              3 * (row.width() + row.height()));
 }
