@@ -5,6 +5,7 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKRowButton.h"
+#include "ui-kit/QKStampDelegate.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <QKeyEvent>
@@ -93,6 +94,8 @@ void OrganizerMoveDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
                             QFontMetrics(nameFont()).height()),
                       Qt::AlignRight | Qt::AlignVCenter,
                       formatBytes(index.data(OrganizerPlanModel::SizeRole).toLongLong()));
+    // The switch alone is too small a mark for the keyboard's place in a long list.
+    QKStampDelegate::paintFocusedRow(*painter, option, 4);
     painter->restore();
 }
 

@@ -1,9 +1,9 @@
 #include "vault/views/SecureNoteDelegate.h"
 
-#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKPaint.h"
+#include "ui-kit/QKStampDelegate.h"
 #include "vault/SecureNoteListModel.h"
 #include "vault/SecureNotesText.h"
 
@@ -33,9 +33,10 @@ void SecureNoteDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     const bool selected = option.state & QStyle::State_Selected;
     p->save();
     p->setRenderHint(QPainter::Antialiasing);
+    const QColor fill = selected ? QKForeground::color(QKForeground::Tint, option.palette)
+                                 : option.palette.color(QPalette::Active, QPalette::Window);
     if (selected)
-        QKPaint::fillRounded(*p, QRectF(rect), 6,
-                             QKForeground::color(QKForeground::Tint, option.palette));
+        QKPaint::fillRounded(*p, QRectF(rect), 6, fill);
     const QRect inner = rect.adjusted(kPadX, kPadY, -kPadX, -kPadY);
     const QFontMetrics titleMetrics(option.font);
     const QColor titleColour =
@@ -57,7 +58,6 @@ void SecureNoteDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
                 QFontMetrics(small).elidedText(
                     SecureNotesText::rowDate(note.updatedDateTime(), option.locale), Qt::ElideRight,
                     inner.width()));
-    if ((option.state & QStyle::State_HasFocus) && QKFocusRing::shows(option.widget))
-        QKFocusRing::paint(*p, QRectF(rect), 6, option.palette);
+    QKStampDelegate::paintFocusedRow(*p, option, 6, fill);
     p->restore();
 }
