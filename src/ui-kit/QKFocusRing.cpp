@@ -54,7 +54,7 @@ ReturnPresses* returnPresses() {
 // The ring over a control whose own drawing says nothing (a scroll area) or too little (Qt's
 // style on a line edit, a check box, a slider) about keyboard focus: a child of the control that
 // draws only the ring and lets every click through. Over a scroll area it covers the viewport,
-// where the content is; over anything else, the whole control.
+// where the content is; over anything else, the control inside its frame line.
 class RingOverlay : public QWidget {
 public:
     explicit RingOverlay(QWidget* host) : QWidget(host), m_host(host) {
@@ -84,14 +84,17 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        paint(p, QRectF(rect()), 4, m_host->palette(),
+        paint(p, QRectF(rect()), 3, m_host->palette(),
               m_host->palette().color(QPalette::Active, surfaceRole(m_host)));
     }
 
 private:
+    // Qt's style draws a control's frame line on its outermost pixels, and on a check box that
+    // is all there is (the indicator fills it): a ring over that line stands apart from the
+    // field inside it but not from the line, so it runs one pixel further in.
     QRect frame() const {
         auto* area = qobject_cast<QAbstractScrollArea*>(m_host);
-        return area ? area->viewport()->geometry() : m_host->rect();
+        return area ? area->viewport()->geometry() : m_host->rect().adjusted(1, 1, -1, -1);
     }
 
     // What the control shows where the ring runs, unfocused: the field a text is typed into, a
