@@ -5,11 +5,17 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPointer>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QTextEdit>
 
@@ -45,60 +51,105 @@ ReturnPresses* returnPresses() {
     return shared;
 }
 
-// The ring over a scroll area's viewport: a child of the area that draws only the ring and lets
-// every click through.
-class ScrollRing : public QWidget {
+// The ring over a control whose own drawing says nothing (a scroll area) or too little (Qt's
+// style on a line edit, a check box, a slider) about keyboard focus: a child of the control that
+// draws only the ring and lets every click through. Over a scroll area it covers the viewport,
+// where the content is; over anything else, the control inside its frame line.
+class RingOverlay : public QWidget {
 public:
-    explicit ScrollRing(QAbstractScrollArea* area) : QWidget(area), m_area(area) {
+    explicit RingOverlay(QWidget* host) : QWidget(host), m_host(host) {
         setObjectName(QStringLiteral("qk_focusRing"));
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
         setFocusPolicy(Qt::NoFocus);
-        // The viewport, not the area: when the area is resized, its viewport takes its new size
-        // only after the area's own resize event has been seen.
-        area->viewport()->installEventFilter(this);
+        // A scroll area's viewport, not the area: when the area is resized, its viewport takes
+        // its new size only after the area's own resize event has been seen.
+        auto* area = qobject_cast<QAbstractScrollArea*>(host);
+        (area ? area->viewport() : host)->installEventFilter(this);
         hide();
     }
 
     void follow() {
-        setGeometry(m_area->viewport()->geometry());
+        setGeometry(frame());
         raise();
-        setVisible(shows(m_area));
+        setVisible(shows(m_host));
     }
 
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Resize || event->type() == QEvent::Move)
-            setGeometry(m_area->viewport()->geometry());
+            setGeometry(frame());
         return false;
     }
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        paint(p, QRectF(rect()), 4, palette());
+        paint(p, QRectF(rect()), 3, m_host->palette(),
+              m_host->palette().color(QPalette::Active, surfaceRole(m_host)));
     }
 
 private:
-    QAbstractScrollArea* m_area;
+    // Qt's style draws a control's frame line on its outermost pixels, and on a check box that
+    // is all there is (the indicator fills it): a ring over that line stands apart from the
+    // field inside it but not from the line, so it runs one pixel further in.
+    QRect frame() const {
+        auto* area = qobject_cast<QAbstractScrollArea*>(m_host);
+        return area ? area->viewport()->geometry() : m_host->rect().adjusted(1, 1, -1, -1);
+    }
+
+    // What the control shows where the ring runs, unfocused: the field a text is typed into, a
+    // button's face, or the window it sits on.
+    static QPalette::ColorRole surfaceRole(const QWidget* host) {
+        if (auto* combo = qobject_cast<const QComboBox*>(host))
+            return combo->isEditable() ? QPalette::Base : QPalette::Button;
+        if (qobject_cast<const QPushButton*>(host))
+            return QPalette::Button;
+        if (qobject_cast<const QLineEdit*>(host) || qobject_cast<const QAbstractSpinBox*>(host) ||
+            qobject_cast<const QPlainTextEdit*>(host) || qobject_cast<const QTextEdit*>(host))
+            return QPalette::Base;
+        return QPalette::Window;
+    }
+
+    QWidget* m_host;
 };
 
-bool wantsRing(QWidget* widget) {
-    return qobject_cast<QAbstractScrollArea*>(widget) &&
-           !qobject_cast<QAbstractItemView*>(widget) && !qobject_cast<QPlainTextEdit*>(widget) &&
-           !qobject_cast<QTextEdit*>(widget);
+const char* const kOwnRing = "qk_drawsOwnRing";
+
+bool wantsRing(const QWidget* widget) {
+    if (widget->property(kOwnRing).toBool())
+        return false;
+    if (qobject_cast<const QAbstractScrollArea*>(widget))
+        return !qobject_cast<const QAbstractItemView*>(widget);
+    return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QCheckBox*>(widget) ||
+           qobject_cast<const QComboBox*>(widget) || qobject_cast<const QAbstractSlider*>(widget) ||
+           qobject_cast<const QAbstractSpinBox*>(widget) ||
+           qobject_cast<const QPushButton*>(widget);
 }
 
-void showRing(QWidget* widget, bool on) {
-    if (!widget || !wantsRing(widget))
+// The control that wears the ring for the focus widget: a spin box or combo box for the line
+// edit it is typed in through.
+QWidget* ringHost(QWidget* widget) {
+    if (!widget)
+        return nullptr;
+    if (qobject_cast<QLineEdit*>(widget)) {
+        QWidget* up = widget->parentWidget();
+        if (qobject_cast<QAbstractSpinBox*>(up) || qobject_cast<QComboBox*>(up))
+            return up;
+    }
+    return widget;
+}
+
+void showRing(QWidget* focus, bool on) {
+    QWidget* host = ringHost(focus);
+    if (!host || !wantsRing(host))
         return;
-    auto* area = static_cast<QAbstractScrollArea*>(widget);
     // Found by name: without a meta-object of its own, a cast cannot tell it from other children.
-    auto* ring = dynamic_cast<ScrollRing*>(
-        area->findChild<QWidget*>(QStringLiteral("qk_focusRing"), Qt::FindDirectChildrenOnly));
+    auto* ring = dynamic_cast<RingOverlay*>(
+        host->findChild<QWidget*>(QStringLiteral("qk_focusRing"), Qt::FindDirectChildrenOnly));
     if (!ring) {
         if (!on)
             return;
-        ring = new ScrollRing(area);
+        ring = new RingOverlay(host);
     }
     if (on)
         ring->follow();
@@ -148,6 +199,11 @@ void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette&
     const qreal r = std::max<qreal>(0, radius - 1);
     painter.drawRoundedRect(frame.adjusted(1, 1, -1, -1), r, r);
     painter.restore();
+}
+
+void drawsOwnRing(QWidget* widget) {
+    if (widget)
+        widget->setProperty(kOwnRing, true);
 }
 
 void pressOnReturn(QAbstractButton* button) {

@@ -35,11 +35,18 @@ void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette&
 // Return only as a dialog's default; a switch or a row drawn as a button takes none at all.
 void pressOnReturn(QAbstractButton* button);
 
-// From now on, a scroll area with the keyboard focus wears the ring over what it shows (it takes
-// the focus so the keys scroll it, but draws nothing to say so), the ring follows the area as it
-// is resized, and a control that takes the keyboard focus inside scroll areas is scrolled into
-// view in each of them. Item views and text fields wear no ring (they show a current row or a
-// cursor). Once per process; Themed::apply calls it.
+// The widget draws its own ring with paint(), so the watcher leaves it alone: a push button
+// painted by the app rather than by Qt's style.
+void drawsOwnRing(QWidget* widget);
+
+// From now on, a control with the keyboard focus whose own drawing shows it faintly or not at all
+// wears the ring as an overlay that follows it: a scroll area over what it shows (it takes the
+// focus so the keys scroll it, but draws nothing to say so), and Qt's standard line edits, text
+// edits, check boxes, combo boxes, sliders, spin boxes and push buttons over their frame (the
+// style's own focus look is under 3:1 in one theme or the other). Item views show a current row
+// instead; widgets that call drawsOwnRing are left alone. A control that takes the keyboard focus
+// inside scroll areas is also scrolled into view in each of them. Once per process;
+// Themed::apply calls it.
 void watchScrollAreas();
 
 } // namespace QKFocusRing

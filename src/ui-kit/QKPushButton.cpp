@@ -11,6 +11,7 @@ QKPushButton::QKPushButton(const QString& text, std::optional<QFont::Weight> wei
     : QPushButton(text, parent), m_weight(weight) {
     setAutoDefault(false);
     QKFocusRing::pressOnReturn(this);
+    QKFocusRing::drawsOwnRing(this);
     setCursor(Qt::PointingHandCursor);
     setAttribute(Qt::WA_Hover);
     QKFont::apply(this, TextStyle::Body, weight);

@@ -1,6 +1,7 @@
-// Keyboard focus that can be seen and followed: every kind of kit control rings at 3:1 against
-// what it sits on and its unfocused look, in both themes and with every accent; focus that lands
-// in a scroll area is brought into view; a scroll area's ring keeps to its area.
+// Keyboard focus that can be seen and followed: every kind of kit control, and every standard Qt
+// control the app uses, rings at 3:1 against what it sits on and its unfocused look, in both
+// themes and with every accent; a control that draws its own ring gets no second one; focus that
+// lands in a scroll area is brought into view; a scroll area's ring keeps to its area.
 #include "platform/RawValue.h"
 #include "platform/UserDefaults.h"
 #include "support/AccessibleAudit.h"
@@ -19,10 +20,17 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QImage>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QSlider>
+#include <QSpinBox>
 #include <QTest>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -66,6 +74,13 @@ TEST(FocusRing, EveryKindOfControlStandsThreeToOneApartInBothThemesAndEveryAccen
     auto* area = new QScrollArea(&window.widget);
     area->setWidget(new QLabel(QStringLiteral("A page"), area));
     area->setMinimumHeight(60);
+    auto* choices = new QComboBox(&window.widget);
+    choices->addItems({QStringLiteral("Name"), QStringLiteral("Size")});
+    auto* note = new QPlainTextEdit(QStringLiteral("A secret note"), &window.widget);
+    note->setMinimumHeight(60);
+    // A row's own check box, named by the row beside it: no wider than its indicator.
+    auto* rowCheck = new QCheckBox(&window.widget);
+    rowCheck->setFixedSize(rowCheck->sizeHint());
     const QList<QWidget*> controls{
         new QKBorderedButton(QStringLiteral("Rescan"), &window.widget),
         new QKProminentButton(QStringLiteral("Clean selected"), &window.widget),
@@ -78,6 +93,14 @@ TEST(FocusRing, EveryKindOfControlStandsThreeToOneApartInBothThemesAndEveryAccen
         picker,
         sizes->findChild<QToolButton*>(),
         area,
+        new QLineEdit(QStringLiteral("Search"), &window.widget),
+        note,
+        new QCheckBox(QStringLiteral("Include hidden files"), &window.widget),
+        rowCheck,
+        choices,
+        new QSlider(Qt::Horizontal, &window.widget),
+        new QSpinBox(&window.widget),
+        new QPushButton(QStringLiteral("Open"), &window.widget),
     };
     for (QWidget* w : controls) {
         if (w != controls.at(8))
@@ -105,6 +128,26 @@ TEST(FocusRing, EveryKindOfControlStandsThreeToOneApartInBothThemesAndEveryAccen
             }
         }
     }
+}
+
+// The overlay is for controls that show focus faintly; one that draws the kit's ring itself would
+// wear two, one a pixel off the other.
+TEST(FocusRing, AButtonThatDrawsItsOwnRingWearsNoOverlayAndTheOverlayLeavesWithTheFocus) {
+    Window window;
+    auto* own = new QKBorderedButton(QStringLiteral("Rescan"), &window.widget);
+    auto* plain = new QPushButton(QStringLiteral("Open"), &window.widget);
+    window.column->addWidget(own);
+    window.column->addWidget(plain);
+    window.show();
+    window.tabTo(own);
+    EXPECT_EQ(own->findChild<QWidget*>(QStringLiteral("qk_focusRing")), nullptr);
+
+    window.tabTo(plain);
+    auto* ring = plain->findChild<QWidget*>(QStringLiteral("qk_focusRing"));
+    ASSERT_TRUE(ring && ring->isVisible());
+    EXPECT_TRUE(plain->rect().contains(ring->geometry()));
+    window.tabTo(own);
+    EXPECT_FALSE(ring->isVisible());
 }
 
 TEST(FocusRing, FocusThatComesByTabIntoAScrollAreaIsBroughtIntoView) {

@@ -40,6 +40,7 @@ MenuBarButton::MenuBarButton(const QString& text, const QString& symbol, Look lo
     // keyboard can still reach every button.
     setFocusPolicy(Qt::TabFocus);
     QKFocusRing::pressOnReturn(this);
+    QKFocusRing::drawsOwnRing(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     QKFont::apply(this, TextStyle::Body,
                   look == Look::Prominent ? std::optional(QFont::Medium) : std::nullopt);
