@@ -5,6 +5,7 @@
 #include "platform/RegularFile.h"
 #include "platform/SymbolIcons.h"
 #include "shell/ScanJob.h"
+#include "ui-kit/Color.h"
 #include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
@@ -49,7 +50,20 @@ void PhotoThumb::paintEvent(QPaintEvent*) {
     paintPicture(p);
     p.restore();
     if (QKFocusRing::shows(this))
-        QKFocusRing::paint(p, rect(), m_radius, palette());
+        QKFocusRing::paint(p, rect(), m_radius, palette(), ringUnder());
+}
+
+QColor PhotoThumb::ringUnder() const {
+    const QColor window = palette().color(QPalette::Window);
+    if (m_image.isNull())
+        return Color::over(QKForeground::color(QKForeground::Quaternary, palette()), window);
+    if (m_mode == Mode::Fit)
+        return Color::over(QColor(0, 0, 0, int(255 * 0.15)), window);
+    // A cropped picture fills the frame to its edge: the ring runs over the picture's own
+    // colours, and their average is what it has to stand apart from.
+    const QImage one = m_image.convertToFormat(QImage::Format_RGB32)
+                           .scaled(1, 1, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return one.pixelColor(0, 0);
 }
 
 void PhotoThumb::paintPicture(QPainter& p) {

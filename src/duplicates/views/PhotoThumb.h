@@ -38,6 +38,8 @@ protected:
 
 private:
     void paintPicture(QPainter& p);
+    // What the focus ring covers, unfocused: the colour it must stand apart from.
+    QColor ringUnder() const;
 
     QString m_path;
     Mode m_mode;
