@@ -4,6 +4,7 @@
 #include "storage/DiskMapText.h"
 #include "storage/views/CategoryColors.h"
 #include "storage/views/TreemapViewAccessible.h"
+#include "ui-kit/Color.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
@@ -309,7 +310,20 @@ void TreemapView::paintEvent(QPaintEvent* event) {
             paintTile(p, tile, fonts);
     }
     if (const int current = currentTile(); current >= 0 && QKFocusRing::shows(this))
-        QKFocusRing::paint(p, frameOf(m_tiles.at(current)), kRadius, palette());
+        QKFocusRing::paint(p, frameOf(m_tiles.at(current)), kRadius, palette(),
+                           ringUnder(m_tiles.at(current)));
+}
+
+QColor TreemapView::ringUnder(const TreemapTile& tile) const {
+    // The ring covers the tile's border: the chosen tile's is solid, another's a faint white
+    // line over the tile's translucent colour on the window.
+    const bool selected = m_selection && m_selection->id == tile.id;
+    if (selected)
+        return palette().color(QPalette::WindowText);
+    const bool hovered = m_hovered && *m_hovered == tile.id;
+    QColor fill = CategoryColors::color(tile.node.category);
+    fill.setAlphaF(float(DiskMapText::tileOpacity(selected, hovered)));
+    return Color::over(fill, palette().color(QPalette::Window));
 }
 
 void TreemapView::paintTile(QPainter& p, const TreemapTile& tile, const LabelFonts& fonts) const {
