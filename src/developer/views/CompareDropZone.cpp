@@ -2,6 +2,7 @@
 
 #include "developer/FileCompareText.h"
 #include "platform/SymbolName.h"
+#include "ui-kit/Color.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
@@ -83,13 +84,9 @@ void CompareDropZone::paintEvent(QPaintEvent*) {
     QColor fill = QKForeground::color(QKForeground::Quaternary, palette());
     fill.setAlphaF(fill.alphaF() * 0.4f);
     QKPaint::fillRounded(p, QRectF(rect()), 8, fill);
-    // The ring marks keyboard focus only, as the style's focus frames do.
-    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
-        QColor ring = palette().color(QPalette::Highlight);
-        ring.setAlphaF(0.6f);
-        p.setPen(QPen(ring, 2));
-        p.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
-    }
+    if (QKFocusRing::shows(this))
+        QKFocusRing::paint(p, QRectF(rect()), 8, palette(),
+                           Color::over(fill, palette().color(QPalette::Window)));
 }
 
 void CompareDropZone::dragEnterEvent(QDragEnterEvent* event) {

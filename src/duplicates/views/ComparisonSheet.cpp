@@ -2,7 +2,7 @@
 
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/views/BestQualityLabel.h"
-#include "duplicates/views/PhotoThumb.h"
+#include "duplicates/views/PhotoPicture.h"
 #include "platform/PhotoImage.h"
 #include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
@@ -57,11 +57,9 @@ ComparisonSheet::ComparisonSheet(const ComparePair& pair, QWidget* parent)
 }
 
 void ComparisonSheet::half(QGridLayout* grid, int column, const QString& path, bool best,
-                           QLabel*& info, QWidget*& bestLabel, PhotoThumb*& photo) {
-    photo = new PhotoThumb(path, PhotoThumb::Mode::Fit, "photo"_sym, 8, 1600, this);
-    photo->showOnly();
+                           QLabel*& info, QWidget*& bestLabel, PhotoPicture*& photo) {
+    photo = new PhotoPicture(path, PhotoPicture::Mode::Fit, "photo"_sym, 8, 1600, this);
     photo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    photo->setCursor(Qt::ArrowCursor);
     grid->addWidget(photo, 0, column);
     if (best) {
         bestLabel = new BestQualityLabel(TextStyle::Caption, this);

@@ -7,7 +7,7 @@
 class QGridLayout;
 class QLabel;
 class QPushButton;
-class PhotoThumb;
+class PhotoPicture;
 
 // Two look-alike photos side by side at a large size, 900 × 620, each with "Best quality" when
 // it is its set's best, its file name and its pixel size and file size; the other photo keeps
@@ -22,7 +22,7 @@ public:
     // The info line of the left (true) or right photo.
     QLabel* infoLabel(bool left) const { return left ? m_leftInfo : m_rightInfo; }
     QWidget* bestLabel(bool left) const { return left ? m_leftBest : m_rightBest; }
-    PhotoThumb* photo(bool left) const { return left ? m_leftPhoto : m_rightPhoto; }
+    PhotoPicture* photo(bool left) const { return left ? m_leftPhoto : m_rightPhoto; }
 
     // A photo's info line: "4032 × 3024 · 2.1 MB" from the file's header and size (0 bytes when
     // the size cannot be read); empty when the file is not a readable image.
@@ -31,7 +31,7 @@ public:
 private:
     // One photo and its lines in a column of the grid the two halves share.
     void half(QGridLayout* grid, int column, const QString& path, bool best, QLabel*& info,
-              QWidget*& bestLabel, PhotoThumb*& photo);
+              QWidget*& bestLabel, PhotoPicture*& photo);
 
     ComparePair m_pair;
     QPushButton* m_done;
@@ -39,6 +39,6 @@ private:
     QLabel* m_rightInfo = nullptr;
     QWidget* m_leftBest = nullptr;
     QWidget* m_rightBest = nullptr;
-    PhotoThumb* m_leftPhoto = nullptr;
-    PhotoThumb* m_rightPhoto = nullptr;
+    PhotoPicture* m_leftPhoto = nullptr;
+    PhotoPicture* m_rightPhoto = nullptr;
 };

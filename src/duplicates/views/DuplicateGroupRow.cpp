@@ -1,7 +1,7 @@
 #include "duplicates/views/DuplicateGroupRow.h"
 
 #include "duplicates/DuplicatesText.h"
-#include "duplicates/views/PhotoThumb.h"
+#include "duplicates/views/PhotoPicture.h"
 #include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
@@ -151,9 +151,8 @@ DuplicateTile::DuplicateTile(const QString& path, QWidget* parent)
     QKFocusRing::pressOnReturn(this);
     auto* column = QKBuild::insetColumn(this, {10, 10, 10, 10}, 4);
 
-    m_thumb = new PhotoThumb(path, PhotoThumb::Mode::Fill, "doc"_sym, 6, 2 * kThumbWidth, this);
+    m_thumb = new PhotoPicture(path, PhotoPicture::Mode::Fill, "doc"_sym, 6, 2 * kThumbWidth, this);
     m_thumb->setFixedSize(kThumbWidth, kThumbHeight);
-    m_thumb->showOnly();
     column->addWidget(m_thumb);
 
     auto* pathLabel = new ClampedPath(DuplicatesText::shownPath(path), 3, this);

@@ -64,7 +64,7 @@ protected:
 
 private:
     QString m_path;
-    class PhotoThumb* m_thumb;
+    class PhotoPicture* m_thumb;
     QLabel* m_created = nullptr;
     QWidget* m_keeping;
 };

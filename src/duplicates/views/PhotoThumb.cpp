@@ -1,24 +1,13 @@
 #include "duplicates/views/PhotoThumb.h"
 
 #include "duplicates/DuplicatesText.h"
-#include "platform/PhotoImage.h"
-#include "platform/RegularFile.h"
-#include "platform/SymbolIcons.h"
-#include "shell/ScanJob.h"
-#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFocusRing.h"
-#include "ui-kit/QKFont.h"
-#include "ui-kit/QKForeground.h"
 
-#include <QFontMetrics>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPointer>
+#include <QVBoxLayout>
 
 PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholderSymbol,
                        qreal radius, int decodeEdge, QWidget* parent)
-    : QAbstractButton(parent), m_path(path), m_mode(mode), m_placeholder(placeholderSymbol),
-      m_radius(radius) {
+    : QAbstractButton(parent) {
     // A button's own size policy would hold the frame to its size hint; it takes what it is given.
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     setCursor(Qt::PointingHandCursor);
@@ -26,70 +15,21 @@ PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholde
     setAccessibleName(DuplicatesText::shownName(path));
     setToolTip(DuplicatesText::shownPath(path));
     QKFocusRing::pressOnReturn(this);
-    ScanJob::runInPool([self = QPointer(this), path, edge = decodeEdge] {
-        // Opened by the path's own bytes first, so the image readers get this very file
-        // whatever its name holds, and never wait on anything that is not a regular file.
-        std::optional<QImage> image;
-        if (const RegularFile file(path); file.isOpen())
-            image = PhotoImage::read(file.descriptorPath(), QSize(edge, edge));
-        ScanJob::deliver(self, [image = std::move(image)](PhotoThumb* thumb) {
-            thumb->m_loading = false;
-            if (!image)
-                return;
-            thumb->m_image = *image;
-            thumb->update();
-            emit thumb->imageLoaded();
-        });
-    });
+    m_picture = new PhotoPicture(path, mode, placeholderSymbol, radius, decodeEdge, this);
+    m_picture->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_picture->ringFor(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_picture);
+    connect(m_picture, &PhotoPicture::imageLoaded, this, &PhotoThumb::imageLoaded);
 }
 
-void PhotoThumb::paintEvent(QPaintEvent*) {
-    QPainter p(this);
-    p.save();
-    paintPicture(p);
-    p.restore();
-    if (QKFocusRing::shows(this))
-        QKFocusRing::paint(p, rect(), m_radius, palette());
+void PhotoThumb::focusInEvent(QFocusEvent* event) {
+    QAbstractButton::focusInEvent(event);
+    m_picture->update();
 }
 
-void PhotoThumb::paintPicture(QPainter& p) {
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF frame = rect();
-    QPainterPath shape;
-    shape.addRoundedRect(frame, m_radius, m_radius);
-    if (m_image.isNull()) {
-        p.fillPath(shape, QKForeground::color(QKForeground::Quaternary, palette()));
-        // Fonts may be sized in pixels, so the glyph follows the font's height, not its points.
-        const int edge = QFontMetrics(QKFont{.style = TextStyle::Title2}.current()).height();
-        const QPixmap glyph = SymbolIcons::pixmap(
-            m_placeholder, QSize(edge, edge),
-            QKForeground::color(QKForeground::Secondary, palette()), devicePixelRatioF());
-        p.drawPixmap(QPointF(frame.center().x() - edge / 2.0, frame.center().y() - edge / 2.0),
-                     glyph);
-        return;
-    }
-    const QSizeF source = m_image.size();
-    if (m_mode == Mode::Fill) {
-        p.setClipPath(shape);
-        const QSizeF covered = source.scaled(frame.size(), Qt::KeepAspectRatioByExpanding);
-        const QRectF target(frame.center().x() - covered.width() / 2,
-                            frame.center().y() - covered.height() / 2, covered.width(),
-                            covered.height());
-        p.drawImage(target, m_image);
-        return;
-    }
-    p.fillPath(shape, QColor(0, 0, 0, int(255 * 0.15)));
-    const QSizeF fitted = source.scaled(frame.size(), Qt::KeepAspectRatio);
-    const QRectF target(frame.center().x() - fitted.width() / 2,
-                        frame.center().y() - fitted.height() / 2, fitted.width(), fitted.height());
-    p.drawImage(target, m_image);
-}
-
-void PhotoThumb::showOnly() {
-    setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    unsetCursor();
-    setToolTip(QString());
-    QKAccessible::setRole(this, QAccessible::Graphic);
+void PhotoThumb::focusOutEvent(QFocusEvent* event) {
+    QAbstractButton::focusOutEvent(event);
+    m_picture->update();
 }

@@ -33,15 +33,27 @@ void AccentSwatch::paintEvent(QPaintEvent*) {
     const ColorScheme scheme = Color::isDark(pal) ? ColorScheme::Dark : ColorScheme::Light;
     const QPointF centre = QRectF(rect()).center();
     const qreal radius = kDiameter / 2.0;
+    const QColor fill = Themed::accentColor(m_accent, scheme);
     p.setPen(Qt::NoPen);
-    p.setBrush(Themed::accentColor(m_accent, scheme));
+    p.setBrush(fill);
     p.drawEllipse(centre, radius, radius);
-    if (isChecked() || hasFocus()) {
-        QColor ring = isChecked() ? QKForeground::color(QKForeground::Primary, pal)
-                                  : pal.color(QPalette::Highlight);
-        ring.setAlphaF(isChecked() ? 0.8f : 0.5f);
-        p.setPen(QPen(ring, 2));
+    QColor chosen = QKForeground::color(QKForeground::Primary, pal);
+    chosen.setAlphaF(0.8f);
+    if (isChecked()) {
+        p.setPen(QPen(chosen, 2));
         p.setBrush(Qt::NoBrush);
         p.drawEllipse(centre, radius, radius);
     }
+    if (!QKFocusRing::shows(this))
+        return;
+    // On the stored choice the focus ring takes the choice ring's place and stands apart from
+    // it; on another swatch it runs just inside the circle, over the accent itself, so it reads
+    // whatever the window behind it.
+    if (isChecked())
+        QKFocusRing::paint(p, QRectF(rect()), kExtent / 2.0, pal,
+                           Color::over(chosen, pal.color(QPalette::Window)));
+    else
+        QKFocusRing::paint(p,
+                           QRectF(centre.x() - radius, centre.y() - radius, kDiameter, kDiameter),
+                           radius, pal, fill);
 }

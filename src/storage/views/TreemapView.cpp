@@ -4,6 +4,7 @@
 #include "storage/DiskMapText.h"
 #include "storage/views/CategoryColors.h"
 #include "storage/views/TreemapViewAccessible.h"
+#include "ui-kit/Color.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
@@ -227,7 +228,7 @@ void TreemapView::focusInEvent(QFocusEvent* event) {
         m_current = m_selection->id;
     if (currentTile() < 0)
         m_current = m_tiles.constFirst().id;
-    updateTile(*m_current);
+    update();
     // Qt tells of the map's own focus once this returns: the tile is told after it, so a reader
     // ends on the tile, not on the map.
     QMetaObject::invokeMethod(this, &TreemapView::announceCurrent, Qt::QueuedConnection);
@@ -235,8 +236,7 @@ void TreemapView::focusInEvent(QFocusEvent* event) {
 
 void TreemapView::focusOutEvent(QFocusEvent* event) {
     QWidget::focusOutEvent(event);
-    if (m_current)
-        updateTile(*m_current);
+    update();
 }
 
 void TreemapView::resizeEvent(QResizeEvent* event) {
@@ -308,8 +308,41 @@ void TreemapView::paintEvent(QPaintEvent* event) {
         if (frameOf(tile).intersects(dirty))
             paintTile(p, tile, fonts);
     }
+    if (QKFocusRing::shows(this))
+        paintMapRing(p);
     if (const int current = currentTile(); current >= 0 && QKFocusRing::shows(this))
-        QKFocusRing::paint(p, frameOf(m_tiles.at(current)), kRadius, palette());
+        QKFocusRing::paint(p, frameOf(m_tiles.at(current)), kRadius, palette(),
+                           ringUnder(m_tiles.at(current)));
+}
+
+void TreemapView::paintMapRing(QPainter& p) const {
+    // The map's own ring, round its edge, says the keys now move through the map; the tiles it
+    // runs over differ in colour, so each stretch is set against the tile under it.
+    const QRectF whole(rect());
+    for (const TreemapTile& tile : std::as_const(m_tiles)) {
+        const QRectF frame = frameOf(tile);
+        const bool onEdge = frame.left() <= whole.left() + 2 || frame.top() <= whole.top() + 2 ||
+                            frame.right() >= whole.right() - 2 ||
+                            frame.bottom() >= whole.bottom() - 2;
+        if (!onEdge)
+            continue;
+        p.save();
+        p.setClipRect(frame);
+        QKFocusRing::paint(p, whole, kRadius, palette(), ringUnder(tile));
+        p.restore();
+    }
+}
+
+QColor TreemapView::ringUnder(const TreemapTile& tile) const {
+    // The ring covers the tile's border: the chosen tile's is solid, another's a faint white
+    // line over the tile's translucent colour on the window.
+    const bool selected = m_selection && m_selection->id == tile.id;
+    if (selected)
+        return palette().color(QPalette::WindowText);
+    const bool hovered = m_hovered && *m_hovered == tile.id;
+    QColor fill = CategoryColors::color(tile.node.category);
+    fill.setAlphaF(float(DiskMapText::tileOpacity(selected, hovered)));
+    return Color::over(fill, palette().color(QPalette::Window));
 }
 
 void TreemapView::paintTile(QPainter& p, const TreemapTile& tile, const LabelFonts& fonts) const {

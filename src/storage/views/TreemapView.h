@@ -87,6 +87,9 @@ private:
         QFont size;
     };
     void paintTile(QPainter& p, const TreemapTile& tile, const LabelFonts& fonts) const;
+    // What the focus ring covers on the tile, unfocused: the colour it must stand apart from.
+    QColor ringUnder(const TreemapTile& tile) const;
+    void paintMapRing(QPainter& p) const;
 
     QList<MapNode> m_nodes;
     std::optional<MapNode> m_selection;

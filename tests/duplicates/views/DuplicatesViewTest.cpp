@@ -410,7 +410,7 @@ TEST(DuplicatesView, AFileNamedWithBytesThatAreNotUtf8ShowsItself) {
 
     DuplicateTile tile(odd);
     tile.resize(tile.sizeHint());
-    auto* thumb = tile.findChild<PhotoThumb*>();
+    auto* thumb = tile.findChild<PhotoPicture*>();
     ASSERT_NE(thumb, nullptr);
     ASSERT_TRUE(QTest::qWaitFor([thumb] { return thumb->hasImage(); }, 5000));
     const QColor shown =
