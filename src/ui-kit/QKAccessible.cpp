@@ -1,39 +1,21 @@
 #include "ui-kit/QKAccessible.h"
 
+#include "ui-kit/QKAccessibleParts.h"
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKLineLabel.h"
-#include "ui-kit/QKRowActions.h"
+#include "ui-kit/QKRowListAccessible.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
 #include <QFontMetrics>
-#include <QHash>
-#include <QItemSelectionModel>
 #include <QListView>
-#include <QPointer>
-#include <QWindow>
 
 namespace {
 
-// --- A widget that draws its own text: named by it unless an accessible name is set
-
-template <typename Widget> class NamedByTextAccessible : public QAccessibleWidget {
-public:
-    NamedByTextAccessible(Widget* widget, QAccessible::Role role)
-        : QAccessibleWidget(widget, role) {}
-
-    QString text(QAccessible::Text t) const override {
-        QString value = QAccessibleWidget::text(t);
-        if (t == QAccessible::Name && value.isEmpty())
-            value = self()->text();
-        return value;
-    }
-
-protected:
-    Widget* self() const { return static_cast<Widget*>(widget()); }
-};
+using QKAccessibleParts::NamedByTextAccessible;
+using QKAccessibleParts::PartAccessible;
 
 // --- ToggleSwitch
 
@@ -113,39 +95,6 @@ public:
             return {QStringLiteral("Space")};
         return QAccessibleWidget::keyBindingsForAction(name);
     }
-};
-
-// --- A part of a widget that has no object of its own (a segment, a drawn row)
-
-// The part belongs to its owner's window and description, has no children and takes no text;
-// it is pressed through its actions, and goes invalid once the owner is gone.
-template <typename Owner>
-class PartAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
-public:
-    explicit PartAccessible(Owner* owner) : m_owner(owner) {}
-
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override {
-        return m_owner ? m_owner->window()->windowHandle() : nullptr;
-    }
-    QAccessibleInterface* parent() const override {
-        return m_owner ? QAccessible::queryAccessibleInterface(m_owner.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    void setText(QAccessible::Text, const QString&) override {}
-
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ActionInterface)
-            return static_cast<QAccessibleActionInterface*>(this);
-        return nullptr;
-    }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
-
-protected:
-    QPointer<Owner> m_owner;
 };
 
 // --- SegmentedControl
@@ -247,139 +196,6 @@ private:
     QList<QAccessible::Id> m_segments;
 };
 
-// --- QKRowList and marked list views: rows drawn by a delegate
-
-// One row, by its number: its name and description from the model, its tick or pin as a check
-// state, and the buttons its delegate draws as actions named as the buttons are.
-class RowAccessible : public PartAccessible<QListView> {
-public:
-    RowAccessible(QListView* list, int row) : PartAccessible(list), m_row(row) {}
-
-    bool isValid() const override {
-        return m_owner && m_owner->model() &&
-               m_row < m_owner->model()->rowCount(m_owner->rootIndex());
-    }
-
-    QString text(QAccessible::Text t) const override {
-        if (!isValid())
-            return QString();
-        switch (t) {
-        case QAccessible::Name: {
-            const QString name = index().data(Qt::AccessibleTextRole).toString();
-            return name.isEmpty() ? index().data(Qt::DisplayRole).toString() : name;
-        }
-        case QAccessible::Description:
-            return index().data(Qt::AccessibleDescriptionRole).toString();
-        default:
-            return QString();
-        }
-    }
-
-    QRect rect() const override {
-        if (!isValid())
-            return QRect();
-        const QRect local = m_owner->visualRect(index());
-        return QRect(m_owner->viewport()->mapToGlobal(local.topLeft()), local.size());
-    }
-
-    QAccessible::Role role() const override { return QAccessible::ListItem; }
-
-    QAccessible::State state() const override {
-        QAccessible::State s;
-        if (!isValid()) {
-            s.invalid = true;
-            return s;
-        }
-        const QModelIndex i = index();
-        s.invisible = !m_owner->isVisible();
-        s.disabled = !m_owner->isEnabled();
-        s.focusable = m_owner->focusPolicy() != Qt::NoFocus;
-        s.focused = m_owner->hasFocus() && m_owner->currentIndex() == i;
-        s.selectable = m_owner->selectionMode() != QAbstractItemView::NoSelection;
-        s.selected = m_owner->selectionModel() && m_owner->selectionModel()->isSelected(i);
-        const QVariant check = i.data(Qt::CheckStateRole);
-        if (check.isValid()) {
-            s.checkable = true;
-            s.checked = check.toInt() == Qt::Checked;
-        }
-        return s;
-    }
-
-    QStringList actionNames() const override {
-        QStringList names;
-        if (QKRowActions* d = delegate(); d && m_owner->isEnabled()) {
-            for (const auto& [button, spoken] : d->rowActions(index()))
-                names << spoken;
-        }
-        return names;
-    }
-    void doAction(const QString& name) override {
-        QKRowActions* d = delegate();
-        if (!d || !m_owner->isEnabled())
-            return;
-        const QModelIndex i = index();
-        for (const auto& [button, spoken] : d->rowActions(i)) {
-            if (spoken == name) {
-                d->triggerAction(i, button);
-                return;
-            }
-        }
-    }
-
-private:
-    QModelIndex index() const { return m_owner->model()->index(m_row, 0, m_owner->rootIndex()); }
-    QKRowActions* delegate() const {
-        return isValid() ? dynamic_cast<QKRowActions*>(m_owner->itemDelegate()) : nullptr;
-    }
-
-    int m_row;
-};
-
-// The list: one child per row of its model, made when first asked for and kept by row number.
-class RowListAccessible : public QAccessibleWidget {
-public:
-    explicit RowListAccessible(QListView* list) : QAccessibleWidget(list, QAccessible::List) {}
-    ~RowListAccessible() override {
-        for (QAccessible::Id id : std::as_const(m_rows))
-            QAccessible::deleteAccessibleInterface(id);
-    }
-
-    int childCount() const override {
-        const QListView* l = list();
-        return l->model() ? l->model()->rowCount(l->rootIndex()) : 0;
-    }
-    QAccessibleInterface* child(int index) const override {
-        if (index < 0 || index >= childCount())
-            return nullptr;
-        auto it = m_rows.constFind(index);
-        if (it == m_rows.cend())
-            it = m_rows.insert(
-                index, QAccessible::registerAccessibleInterface(new RowAccessible(list(), index)));
-        return QAccessible::accessibleInterface(it.value());
-    }
-    int indexOfChild(const QAccessibleInterface* child) const override {
-        for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
-            if (QAccessible::accessibleInterface(it.value()) == child)
-                return it.key();
-        return -1;
-    }
-    QAccessibleInterface* childAt(int x, int y) const override {
-        const QListView* l = list();
-        const QModelIndex i = l->indexAt(l->viewport()->mapFromGlobal(QPoint(x, y)));
-        return i.isValid() ? child(i.row()) : nullptr;
-    }
-    QAccessibleInterface* focusChild() const override {
-        const QListView* l = list();
-        return l->hasFocus() && l->currentIndex().isValid() ? child(l->currentIndex().row())
-                                                            : nullptr;
-    }
-
-private:
-    QListView* list() const { return static_cast<QListView*>(widget()); }
-
-    mutable QHash<int, QAccessible::Id> m_rows;
-};
-
 // --- QKLineLabel and QKClampedText: text drawn by the widget itself
 
 template <typename Label>
@@ -469,7 +285,7 @@ QAccessibleInterface* factory(const QString& className, QObject* object) {
     if (className == QLatin1String("SegmentedControl"))
         return new SegmentedAccessible(static_cast<SegmentedControl*>(object));
     if (className == QLatin1String("QKRowList") || object->property(kRowListProperty).toBool())
-        return new RowListAccessible(static_cast<QListView*>(object));
+        return QKAccessibleParts::rowListAccessible(static_cast<QListView*>(object));
     if (className == QLatin1String("QKLineLabel"))
         return new TextAccessible<QKLineLabel>(static_cast<QKLineLabel*>(object));
     if (className == QLatin1String("QKClampedText"))
@@ -511,7 +327,7 @@ void setRowList(QListView* view) {
     view->setProperty(kRowListProperty, true);
     // Qt's own description of the list, if one was made, knows nothing of the row actions.
     if (QAccessibleInterface* made = QAccessible::queryAccessibleInterface(view);
-        made && !dynamic_cast<RowListAccessible*>(made))
+        made && !QKAccessibleParts::isRowListAccessible(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
