@@ -196,12 +196,15 @@ void QKStampDelegate::setHover(const QModelIndex& index, const QString& button) 
         m_view->viewport()->unsetCursor();
 }
 
+bool QKStampDelegate::isLiveViewport(const QObject* watched) const {
+    const auto* view =
+        watched ? qobject_cast<const QAbstractItemView*>(watched->parent()) : nullptr;
+    return m_view && view == m_view && watched == view->viewport();
+}
+
 bool QKStampDelegate::eventFilter(QObject* watched, QEvent* event) {
-    // The viewport outlives the view's own destructors: a view torn down in an open window, the
-    // pointer on it, is by then only a QWidget being destroyed, and its viewport still gets events
-    // (a Leave as it goes). The view's meta-object tells, and asking it touches nothing gone.
-    const auto* view = qobject_cast<const QAbstractItemView*>(watched->parent());
-    if (!m_view || view != m_view || watched != view->viewport())
+    // The viewport outlives the view's own destructors (see isLiveViewport).
+    if (!isLiveViewport(watched))
         return QStyledItemDelegate::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::MouseMove: {

@@ -83,6 +83,11 @@ protected:
     virtual QString sizeKey(const QModelIndex& index) const;
 
     QAbstractItemView* view() const { return m_view; }
+    // Whether watched is the viewport of this delegate's view while that view is still whole. A
+    // view torn down in an open window is by then only a QWidget being destroyed, and its viewport
+    // and the widgets on it still get events (a Leave as they go); asking the view's meta-object
+    // touches nothing that is gone. An event filter checks this before it calls on view().
+    bool isLiveViewport(const QObject* watched) const;
     // Readies a newly made stamp: hidden itself (it is never shown), its parts marked shown as
     // their own setting says, so that they measure, paint and take clicks like a shown row.
     static void prepareStamp(QWidget* stamp);

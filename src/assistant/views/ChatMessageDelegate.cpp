@@ -122,6 +122,9 @@ void ChatMessageDelegate::followPointer(const QPoint& at) {
 
 bool ChatMessageDelegate::eventFilter(QObject* watched, QEvent* event) {
     if (qobject_cast<QLabel*>(watched)) {
+        // A copy goes with the list's viewport; while the list is being torn down it asks nothing.
+        if (!isLiveViewport(watched->parent()))
+            return false;
         // The copy is the user's to select in, not an editor: leaving it commits nothing and
         // closes nothing. Escape hands the keyboard back to the list.
         if (event->type() == QEvent::KeyPress &&
@@ -133,7 +136,7 @@ bool ChatMessageDelegate::eventFilter(QObject* watched, QEvent* event) {
             closeOthers({});
         return false;
     }
-    if (view() && watched == view()->viewport() && event->type() == QEvent::MouseMove)
+    if (isLiveViewport(watched) && event->type() == QEvent::MouseMove)
         followPointer(static_cast<QMouseEvent*>(event)->position().toPoint());
     return QKStampDelegate::eventFilter(watched, event);
 }
