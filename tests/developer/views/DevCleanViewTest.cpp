@@ -25,6 +25,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFileInfo>
 #include <QLabel>
@@ -89,7 +90,10 @@ QWidget* currentPane(const DevCleanView& view) {
 
 // The rows of this name on show; a list's rebuild hides the rows it replaces at once and deletes
 // them later.
+// The rows a refresh placed are shown by the layout on the next turn of the event loop, which a
+// wait that ends on the scanner's state may not have reached; that turn is run first.
 QList<TamsoExplainRow*> shownRows(const QWidget& root, const QString& name) {
+    QCoreApplication::sendPostedEvents();
     QList<TamsoExplainRow*> out;
     for (TamsoExplainRow* row : Find::parts<TamsoExplainRow>(root, name)) {
         if (!row->isHidden())
