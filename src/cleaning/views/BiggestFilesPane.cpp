@@ -207,6 +207,17 @@ QKScanStatePages* BiggestFilesPane::buildPages() {
                     .stretch(1),
             }));
 
+    wireList();
+
+    m_content->setPage(QKScanPhase::Idle, m_idle);
+    m_content->setPage(QKScanPhase::Busy, m_scanning);
+    m_content->setPage(QKScanPhase::Failed, m_failed);
+    m_content->setPage(QKScanPhase::Empty, m_nothing);
+    m_content->setPage(QKScanPhase::Done, m_listPage);
+    return m_content;
+}
+
+void BiggestFilesPane::wireList() {
     m_filter = new LargeFileFilter(this);
     m_filter->setSourceModel(m_scanner.model());
     // The list's rows change under the view (a new list, a move to the Trash, the filter): the
@@ -238,13 +249,6 @@ QKScanStatePages* BiggestFilesPane::buildPages() {
     m_list->viewport()->setAutoFillBackground(false);
     m_list->setAttribute(Qt::WA_MacShowFocusRect, false);
     QKAccessible::setRowList(m_list);
-
-    m_content->setPage(QKScanPhase::Idle, m_idle);
-    m_content->setPage(QKScanPhase::Busy, m_scanning);
-    m_content->setPage(QKScanPhase::Failed, m_failed);
-    m_content->setPage(QKScanPhase::Empty, m_nothing);
-    m_content->setPage(QKScanPhase::Done, m_listPage);
-    return m_content;
 }
 
 void BiggestFilesPane::chooseFolder() {

@@ -64,6 +64,9 @@ private:
     // One page per state of the scan; the last is the list, over the filter of the scanner's
     // model.
     QKScanStatePages* buildPages();
+    // The list over the filter of the scanner's model, keeping the stored selection through
+    // every change of its rows.
+    void wireList();
     void showContent();
     void updateToolbar();
     void updateResult();

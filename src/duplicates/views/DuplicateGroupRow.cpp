@@ -163,10 +163,10 @@ DuplicateTile::DuplicateTile(const QString& path, QWidget* parent)
 
     const std::optional<QDateTime> born = RegularFile(path).birthTime();
     if (born && born->isValid()) {
-        m_created = QKBuild::label(DuplicatesText::createdLine(born->date()), TextStyle::Caption2,
-                                   QKForeground::Primary, this);
-        m_created->setObjectName(QStringLiteral("tileCreated"));
-        column->addWidget(m_created);
+        QLabel* created = QKBuild::label(DuplicatesText::createdLine(born->date()),
+                                         TextStyle::Caption2, QKForeground::Primary, this);
+        created->setObjectName(QStringLiteral("tileCreated"));
+        column->addWidget(created);
     }
     m_keeping = new QKIconLabel("checkmark.circle.fill"_sym, DuplicatesText::keepingThisOne(),
                                 QKFont{.style = TextStyle::Caption2, .weight = QFont::Bold},

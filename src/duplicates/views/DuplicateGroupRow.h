@@ -28,8 +28,6 @@ public:
     // Makes the copy at this path the keeper (as a click on its tile does).
     void choose(const QString& path);
 
-    QList<DuplicateTile*> tiles() const { return m_tiles; }
-
 private:
     DuplicateGroup m_group;
     OnKeep m_onKeep;
@@ -55,8 +53,6 @@ public:
     bool isKeeper() const { return isChecked(); }
     void setKeeper(bool keeper);
     bool hasThumbnail() const;
-    // Null when the creation date is unknown.
-    QLabel* createdLabel() const { return m_created; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -65,6 +61,5 @@ protected:
 private:
     QString m_path;
     class PhotoPicture* m_thumb;
-    QLabel* m_created = nullptr;
     QWidget* m_keeping;
 };

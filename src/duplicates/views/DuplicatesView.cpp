@@ -24,12 +24,10 @@
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -101,37 +99,8 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     for (int index = 0; index < allCases<DuplicatesMode>().size(); ++index)
         m_panes->paneAt(index);
 
-    connect(&screen, &ScreenState::duplicateModeChanged, this, &DuplicatesView::refreshHeader);
-    connect(&screen, &ScreenState::duplicateThumbSizeChanged, this, [this](double size) {
-        if (m_slider->value() != int(std::lround(size)))
-            m_slider->setValue(int(std::lround(size)));
-        for (SimilarSetRow* row : m_similarList->findChildren<SimilarSetRow*>())
-            row->setThumbSize(size);
-    });
-    connect(&finder, &DuplicateFinder::stateChanged, this, &DuplicatesView::refreshExact);
-    connect(&finder, &DuplicateFinder::groupsChanged, this, [this] {
-        refreshExactList();
-        refreshExact();
-        refreshHeader();
-    });
-    connect(&finder, &DuplicateFinder::lastFolderChanged, this, &DuplicatesView::refreshHeader);
-    connect(&finder, &DuplicateFinder::cleaningChanged, this, [this] {
-        refreshExact();
-        refreshHeader();
-    });
-    connect(&finder, &DuplicateFinder::keptOneOfEach, this,
-            [this](const DuplicateFinder::TrashResult& result) { setErrors(result.errors); });
-    connect(&similar, &SimilarPhotoFinder::stateChanged, this, &DuplicatesView::refreshSimilar);
-    connect(&similar, &SimilarPhotoFinder::groupsChanged, this, [this] {
-        refreshSimilarList();
-        refreshSimilar();
-        refreshHeader();
-    });
-    connect(&similar, &SimilarPhotoFinder::cleaningChanged, this, [this] {
-        refreshSimilar();
-        refreshHeader();
-    });
-    connect(&similar, &SimilarPhotoFinder::keptBestOfEach, this, &DuplicatesView::setErrors);
+    connectControls();
+    followServices();
 
     refreshExactList();
     refreshSimilarList();
@@ -143,6 +112,50 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     refreshSimilar();
 }
 
+void DuplicatesView::connectControls() {
+    connect(m_clear, &QPushButton::clicked, this, &DuplicatesView::clear);
+    connect(m_cleanAll, &QPushButton::clicked, this, &DuplicatesView::requestCleanAll);
+    connect(m_folder, &QPushButton::clicked, this, &DuplicatesView::pickFolder);
+    connect(m_slider, &QSlider::valueChanged, this,
+            [this](int value) { m_screen.setDuplicateThumbSize(double(value)); });
+}
+
+void DuplicatesView::followServices() {
+    connect(&m_screen, &ScreenState::duplicateModeChanged, this, &DuplicatesView::refreshHeader);
+    connect(&m_screen, &ScreenState::duplicateThumbSizeChanged, this, [this](double size) {
+        if (m_slider->value() != int(std::lround(size)))
+            m_slider->setValue(int(std::lround(size)));
+        for (SimilarSetRow* row : m_similarList->findChildren<SimilarSetRow*>())
+            row->setThumbSize(size);
+    });
+    connect(&m_finder, &DuplicateFinder::stateChanged, this, &DuplicatesView::refreshExact);
+    connect(&m_finder, &DuplicateFinder::groupsChanged, this, [this] {
+        refreshExactList();
+        refreshExact();
+        refreshHeader();
+    });
+    connect(&m_finder, &DuplicateFinder::lastFolderChanged, this, &DuplicatesView::refreshHeader);
+    connect(&m_finder, &DuplicateFinder::cleaningChanged, this, [this] {
+        refreshExact();
+        refreshHeader();
+    });
+    connect(&m_finder, &DuplicateFinder::keptOneOfEach, this,
+            [this](const DuplicateFinder::TrashResult& result) { setErrors(result.errors); });
+    connect(&m_similarFinder, &SimilarPhotoFinder::stateChanged, this,
+            &DuplicatesView::refreshSimilar);
+    connect(&m_similarFinder, &SimilarPhotoFinder::groupsChanged, this, [this] {
+        refreshSimilarList();
+        refreshSimilar();
+        refreshHeader();
+    });
+    connect(&m_similarFinder, &SimilarPhotoFinder::cleaningChanged, this, [this] {
+        refreshSimilar();
+        refreshHeader();
+    });
+    connect(&m_similarFinder, &SimilarPhotoFinder::keptBestOfEach, this,
+            &DuplicatesView::setErrors);
+}
+
 DuplicatesView::~DuplicatesView() {
     if (m_alert)
         m_alert->deleteLater();
@@ -150,40 +163,34 @@ DuplicatesView::~DuplicatesView() {
         m_sheet->deleteLater();
 }
 
-QMessageBox* DuplicatesView::failureAlert() const {
-    return m_alert;
-}
-
 ComparisonSheet* DuplicatesView::comparisonSheet() const {
     return m_sheet;
 }
 
 QWidget* DuplicatesView::buildHeader() {
-    auto* header = new QWidget(this);
-    auto* row = QKBuild::insetRow(header, {16, 16, 16, 12}, 10);
-    QKBuild::addTitles(row, DuplicatesText::headerTitle(), DuplicatesText::headerSubtitle(),
-                       header);
-
-    m_folderName = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, header,
-                                  std::nullopt, false);
-    m_folderName->setObjectName(QStringLiteral("folderName"));
-    row->addWidget(m_folderName, 0, Qt::AlignVCenter);
-
-    m_clear = QKBuild::button(DuplicatesText::clearLabel(), false, header);
-    m_clear->setObjectName(QStringLiteral("clearButton"));
-    connect(m_clear, &QPushButton::clicked, this, &DuplicatesView::clear);
-    row->addWidget(m_clear, 0, Qt::AlignVCenter);
-
-    m_cleanAll = new QKProminentButton(QString(), header);
-    m_cleanAll->setObjectName(QStringLiteral("cleanAllButton"));
-    m_cleanAll->setDestructive(true);
-    connect(m_cleanAll, &QPushButton::clicked, this, &DuplicatesView::requestCleanAll);
-    row->addWidget(m_cleanAll, 0, Qt::AlignVCenter);
-
-    m_folder = new QKProminentButton(QString(), header);
-    m_folder->setObjectName(QStringLiteral("folderButton"));
-    connect(m_folder, &QPushButton::clicked, this, &DuplicatesView::pickFolder);
-    row->addWidget(m_folder, 0, Qt::AlignVCenter);
+    using namespace QKLayout;
+    QWidget* header = nullptr;
+    part(header = new QWidget(this))
+        .holding(
+            row({16, 16, 16, 12}, 10,
+                {
+                    titles(DuplicatesText::headerTitle(), DuplicatesText::headerSubtitle(), header),
+                    part(m_folderName =
+                             QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary,
+                                            header, std::nullopt, false))
+                        .name(QStringLiteral("folderName"))
+                        .align(Qt::AlignVCenter),
+                    part(m_clear = QKBuild::button(DuplicatesText::clearLabel(), false, header))
+                        .name(QStringLiteral("clearButton"))
+                        .align(Qt::AlignVCenter),
+                    part(m_cleanAll = new QKProminentButton(QString(), header))
+                        .name(QStringLiteral("cleanAllButton"))
+                        .with([](QKProminentButton* b) { b->setDestructive(true); })
+                        .align(Qt::AlignVCenter),
+                    part(m_folder = new QKProminentButton(QString(), header))
+                        .name(QStringLiteral("folderButton"))
+                        .align(Qt::AlignVCenter),
+                }));
     return header;
 }
 
@@ -202,6 +209,7 @@ QWidget* DuplicatesView::buildExactPane(QWidget* parent) {
 }
 
 QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
+    using namespace QKLayout;
     m_similar = new QKScanStatePages(parent);
     m_similar->setObjectName(QStringLiteral("similarPane"));
     m_similarProgressPage = progressPage(m_similarProgress, m_similar);
@@ -210,33 +218,39 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
                                       DuplicatesText::similarIdleMessage(), m_similar);
     m_similarState->setObjectName(QStringLiteral("similarState"));
 
-    m_similarContent = new QWidget(m_similar);
-    auto* column = QKBuild::flushColumn(m_similarContent);
-    auto* bar = QKBuild::insetRow(nullptr, {20, 8, 20, 8}, 8);
-    auto* small = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Caption},
-                               QKForeground::Secondary, m_similarContent);
-    bar->addWidget(small, 0, Qt::AlignVCenter);
-    m_slider = new QSlider(Qt::Horizontal, m_similarContent);
-    m_slider->setObjectName(QStringLiteral("thumbSlider"));
-    m_slider->setAccessibleName(DuplicatesText::thumbnailSizeName());
-    m_slider->setRange(90, 320);
-    m_slider->setMaximumWidth(240);
-    m_slider->setValue(int(std::lround(m_screen.duplicateThumbSize())));
-    connect(m_slider, &QSlider::valueChanged, this,
-            [this](int value) { m_screen.setDuplicateThumbSize(double(value)); });
-    bar->addWidget(m_slider, 1, Qt::AlignVCenter);
-    auto* large = new QKSymbol("photo"_sym, QKFont{.style = TextStyle::Title3},
-                               QKForeground::Secondary, m_similarContent);
-    bar->addWidget(large, 0, Qt::AlignVCenter);
-    bar->addStretch(1);
-    bar->addWidget(QKBuild::label(DuplicatesText::compareHint(), TextStyle::Caption,
-                                  QKForeground::Secondary, m_similarContent, std::nullopt, false),
-                   0, Qt::AlignVCenter);
-    column->addLayout(bar);
-    column->addWidget(new QKHairline(m_similarContent));
-    m_similarList = new QKLazyColumn(16, m_similarContent);
-    m_similarList->setObjectName(QStringLiteral("similarList"));
-    column->addWidget(m_similarList, 1);
+    // The thumbnail size between a small and a large photo, and the hint, over the sets.
+    QWidget* content = nullptr;
+    const auto photo = [&content](TextStyle size) {
+        return part(new QKSymbol("photo"_sym, QKFont{.style = size}, QKForeground::Secondary,
+                                 content))
+            .align(Qt::AlignVCenter);
+    };
+    part(m_similarContent = content = new QWidget(m_similar))
+        .holding(flushColumn({
+            row({20, 8, 20, 8}, 8,
+                {
+                    photo(TextStyle::Caption),
+                    part(m_slider = new QSlider(Qt::Horizontal, content))
+                        .name(QStringLiteral("thumbSlider"))
+                        .accessibleName(DuplicatesText::thumbnailSizeName())
+                        .with([this](QSlider* slider) {
+                            slider->setRange(90, 320);
+                            slider->setMaximumWidth(240);
+                            slider->setValue(int(std::lround(m_screen.duplicateThumbSize())));
+                        })
+                        .stretch(1)
+                        .align(Qt::AlignVCenter),
+                    photo(TextStyle::Title3),
+                    stretch(1),
+                    part(QKBuild::label(DuplicatesText::compareHint(), TextStyle::Caption,
+                                        QKForeground::Secondary, content, std::nullopt, false))
+                        .align(Qt::AlignVCenter),
+                }),
+            new QKHairline(content),
+            part(m_similarList = new QKLazyColumn(16, content))
+                .name(QStringLiteral("similarList"))
+                .stretch(1),
+        }));
 
     setStatePages(m_similar, m_similarProgressPage, m_similarState, m_similarContent);
     return m_similar;

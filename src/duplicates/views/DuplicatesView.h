@@ -60,7 +60,8 @@ public:
 
     const QStringList& errors() const { return m_errors; }
     DeleteConfirmItem* confirmation() const { return m_confirm; }
-    QMessageBox* failureAlert() const;
+    // The sheet opened last, until it goes: a closed sheet may linger until it is deleted, so a
+    // search of the window could find two.
     ComparisonSheet* comparisonSheet() const;
     const std::optional<ComparePair>& comparing() const { return m_comparing; }
 
@@ -70,6 +71,10 @@ private:
     QWidget* buildHeader();
     QWidget* buildExactPane(QWidget* parent);
     QWidget* buildSimilarPane(QWidget* parent);
+    // What the header's buttons and the thumbnail slider do.
+    void connectControls();
+    // How the screen follows ScreenState and the two finders.
+    void followServices();
     void refreshHeader();
     void refreshExact();
     void refreshExactList();

@@ -42,6 +42,7 @@ SimilarSetRow::SimilarSetRow(const SimilarPhotoGroup& set, double thumbSize, QWi
         auto* cellColumn = QKBuild::insetColumn(cell, {0, 0, 0, 0}, 4);
         auto* thumb =
             new PhotoThumb(path, PhotoThumb::Mode::Fill, "photo"_sym, 6, kDecodeEdge, cell);
+        thumb->setObjectName(QStringLiteral("setPhoto"));
         connect(thumb, &PhotoThumb::clicked, this, [this, path] { emit photoClicked(path); });
         cellColumn->addWidget(thumb);
         if (i == 0)

@@ -20,7 +20,6 @@ public:
 
     const SimilarPhotoGroup& set() const { return m_set; }
     void setThumbSize(double size);
-    QList<PhotoThumb*> thumbs() const { return m_thumbs; }
 
 signals:
     void photoClicked(const QString& path);

@@ -55,40 +55,22 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     : QWidget(parent), m_store(store), m_note(note) {
     using namespace QKLayout;
     setObjectName(QStringLiteral("secureNoteEditor"));
-    column(
-        {20, 20, 20, 20}, 12,
-        {part(m_titleField = new QLineEdit(this))
-             .name(QStringLiteral("noteTitleField"))
-             .accessibleName(SecureNotesText::titlePlaceholder())
-             .with([](QLineEdit* field) {
-                 field->setPlaceholderText(SecureNotesText::titlePlaceholder());
-                 field->setFrame(false);
-                 transparent(field);
-             })
-             .font(TextStyle::Title2, QFont::Bold),
-         row({part(QKBuild::label(SecureNotesText::secretHeading(), TextStyle::Caption,
-                                  QKForeground::Secondary, this, QFont::DemiBold, false)),
-              stretch(1),
-              part(m_reveal = QKBuild::button(SecureNotesText::revealButton(false), true, this))
-                  .name(QStringLiteral("revealButton")),
-              part(m_copy = QKBuild::button(SecureNotesText::copyButton(), true, this))
-                  .name(QStringLiteral("copyButton")),
-              part(m_copiedLabel = QKBuild::label(SecureNotesText::copiedMark(), TextStyle::Caption,
-                                                  QKForeground::Green, this, std::nullopt, false))
-                  .name(QStringLiteral("copiedLabel"))
-                  .with([](QLabel* l) { l->hide(); })}),
-         part(buildWell()).name(QStringLiteral("secretWell")).stretch(1),
-         row({part(new QKIconLabel(QStringLiteral("lock.shield"), SecureNotesText::footer(),
-                                   QKFont{.style = TextStyle::Caption}, QKForeground::Green, this))
-                  .name(QStringLiteral("keyringFooter"))
-                  .with([](QKIconLabel* l) { l->textLabel()->setWordWrap(false); }),
-              part(m_saveStatus =
-                       QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this))
-                  .name(QStringLiteral("saveStatus"))
-                  .stretch(1),
-              part(m_delete = QKBuild::button(SecureNotesText::deleteButton(), false, this))
-                  .name(QStringLiteral("deleteButton"))
-                  .ink(QKForeground::Red)})})
+    // The title, the secret under its heading and actions, and the footer.
+    column({20, 20, 20, 20}, 12,
+           {
+               part(m_titleField = new QLineEdit(this))
+                   .name(QStringLiteral("noteTitleField"))
+                   .accessibleName(SecureNotesText::titlePlaceholder())
+                   .with([](QLineEdit* field) {
+                       field->setPlaceholderText(SecureNotesText::titlePlaceholder());
+                       field->setFrame(false);
+                       transparent(field);
+                   })
+                   .font(TextStyle::Title2, QFont::Bold),
+               buildSecretBar(),
+               part(buildWell()).name(QStringLiteral("secretWell")).stretch(1),
+               buildFooter(),
+           })
         .on(this);
 
     m_pause = new QTimer(this);
@@ -97,7 +79,47 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
     m_confirm =
         new DeleteConfirm(this, SecureNotesText::deleteTitle(), SecureNotesText::deleteMessage(),
                           SecureNotesText::deleteVerb(), [this] { deleteNote(); });
+    connectParts();
 
+    showSecret();
+    showSaveState();
+}
+
+// The secret's heading, with Reveal, Copy and the mark a copy leaves.
+QKLayout::Box SecureNoteEditor::buildSecretBar() {
+    using namespace QKLayout;
+    return row(
+        {part(QKBuild::label(SecureNotesText::secretHeading(), TextStyle::Caption,
+                             QKForeground::Secondary, this, QFont::DemiBold, false)),
+         stretch(1),
+         part(m_reveal = QKBuild::button(SecureNotesText::revealButton(false), true, this))
+             .name(QStringLiteral("revealButton")),
+         part(m_copy = QKBuild::button(SecureNotesText::copyButton(), true, this))
+             .name(QStringLiteral("copyButton")),
+         part(m_copiedLabel = QKBuild::label(SecureNotesText::copiedMark(), TextStyle::Caption,
+                                             QKForeground::Green, this, std::nullopt, false))
+             .name(QStringLiteral("copiedLabel"))
+             .with([](QLabel* l) { l->hide(); })});
+}
+
+// Where the secret is kept, how the last save went, and Delete.
+QKLayout::Box SecureNoteEditor::buildFooter() {
+    using namespace QKLayout;
+    return row(
+        {part(new QKIconLabel(QStringLiteral("lock.shield"), SecureNotesText::footer(),
+                              QKFont{.style = TextStyle::Caption}, QKForeground::Green, this))
+             .name(QStringLiteral("keyringFooter"))
+             .with([](QKIconLabel* l) { l->textLabel()->setWordWrap(false); }),
+         part(m_saveStatus =
+                  QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this))
+             .name(QStringLiteral("saveStatus"))
+             .stretch(1),
+         part(m_delete = QKBuild::button(SecureNotesText::deleteButton(), false, this))
+             .name(QStringLiteral("deleteButton"))
+             .ink(QKForeground::Red)});
+}
+
+void SecureNoteEditor::connectParts() {
     connect(m_titleField, &QLineEdit::textChanged, this, [this](const QString& text) {
         m_title = text;
         edited();
@@ -113,9 +135,6 @@ SecureNoteEditor::SecureNoteEditor(SecureNotesStore& store, const SecureNote& no
         edited();
     });
     connect(m_delete, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
-
-    showSecret();
-    showSaveState();
 }
 
 // The well the secret sits in, with its three faces, made in place in the tree so the focus chain

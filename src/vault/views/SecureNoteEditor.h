@@ -15,6 +15,9 @@ class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class QTimer;
+namespace QKLayout {
+class Box;
+}
 
 // Edits one secure note: its title and its secret. The secret is read from the keyring once,
 // when the editor is first shown, and is shown masked until the user reveals it (then it can be
@@ -70,7 +73,11 @@ protected:
 private:
     enum class ReadState { Reading, Read, Failed };
 
+    QKLayout::Box buildSecretBar();
     QStackedWidget* buildWell();
+    QKLayout::Box buildFooter();
+    // What the title, the secret's actions, the pause and Delete do.
+    void connectParts();
     void readSecret();
     void secretRead(quint64 ticket, const Keychain::Read& read, bool timedOut);
     void edited();

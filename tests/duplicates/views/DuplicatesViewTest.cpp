@@ -70,7 +70,35 @@ struct Screen {
         QCoreApplication::processEvents();
     }
     template <typename T> T* part(const char* name) const { return Find::part<T>(*view, name); }
+    // The row a list of the screen shows for a group, once the list has built it.
+    template <typename Row> Row* row(const char* list, const QUuid& id) const {
+        return qobject_cast<Row*>(part<QKLazyColumn>(list)->row(id.toString(QUuid::WithoutBraces)));
+    }
+    // Scans the folder in look-alike mode and hands back the row of the one set found in it.
+    SimilarSetRow* scanForOneSet(const QString& dir) {
+        state.setDuplicateMode(DuplicatesMode::Similar);
+        view->scanFolder(dir);
+        EXPECT_TRUE(scanned());
+        QCoreApplication::processEvents();
+        EXPECT_EQ(similar.groups().size(), 1);
+        return similar.groups().size() == 1
+                   ? row<SimilarSetRow>("similarList", similar.groups()[0].id)
+                   : nullptr;
+    }
+    // The side-by-side sheet while it is open: a window of its own over the screen's.
+    ComparisonSheet* sheet() const {
+        return Find::maybe<ComparisonSheet>(view->window(), "comparisonSheet");
+    }
+    QMessageBox* failureAlert() const { return Find::maybe<QMessageBox>(*view, "trashFailures"); }
 };
+
+QList<DuplicateTile*> tilesOf(const DuplicateGroupRow* row) {
+    return Find::parts<DuplicateTile>(row, "duplicateTile");
+}
+
+QList<PhotoThumb*> photosOf(const SimilarSetRow* row) {
+    return Find::parts<PhotoThumb>(row, "setPhoto");
+}
 
 // Exact groups of two and three files, and one look-alike set of two photos.
 QString sampleFolder() {
@@ -109,7 +137,8 @@ TEST(DuplicatesView, HeaderFollowsThePickAndTheMode) {
     EXPECT_EQ(s.part<QKProminentButton>("cleanAllButton")->text(), "Clean all · trash 1");
     s.part<SegmentedControl>("duplicateModes")->activated(0);
     EXPECT_EQ(s.part<QKProminentButton>("cleanAllButton")->text(), "Clean all · trash 3");
-    EXPECT_EQ(s.part<QKScanStatePages>("exactPane")->currentWidget(), s.view->exactList());
+    EXPECT_EQ(s.part<QKScanStatePages>("exactPane")->currentWidget(),
+              s.part<QKLazyColumn>("exactList"));
 
     s.view->clear();
     EXPECT_FALSE(s.part<QPushButton>("clearButton")->isVisible());
@@ -151,7 +180,7 @@ TEST(DuplicatesView, GroupRowFitsItsTilesAtEveryTextSize) {
             QCoreApplication::processEvents();
             row.resize(700, row.sizeHint().height());
             QCoreApplication::processEvents();
-            for (DuplicateTile* tile : row.tiles())
+            for (DuplicateTile* tile : tilesOf(&row))
                 EXPECT_EQ(tile->visibleRegion().boundingRect(), tile->rect())
                     << "made at " << made << ", shown at " << shown;
         }
@@ -165,22 +194,22 @@ TEST(DuplicatesView, KeepingTheChosenCopy) {
     s.view->scanFolder(dir);
     ASSERT_TRUE(s.scanned());
     QCoreApplication::processEvents();
-    auto* row = qobject_cast<DuplicateGroupRow*>(
-        s.view->exactList()->row(s.finder.groups()[1].id.toString(QUuid::WithoutBraces)));
+    auto* row = s.row<DuplicateGroupRow>("exactList", s.finder.groups()[1].id);
     ASSERT_NE(row, nullptr);
     ASSERT_EQ(row->group().files.size(), 2);
+    const QList<DuplicateTile*> tiles = tilesOf(row);
     EXPECT_TRUE(Find::part<QLabel>(row, "rowHeader")->text().startsWith("2 identical copies · "));
     // What the copy that would go takes on the disk: 3,000 bytes hold one 4 KB block.
     EXPECT_EQ(Find::part<QLabel>(row, "freesLine")->text(), "Frees 4 KB");
     EXPECT_FALSE(Find::part<QPushButton>(row, "keepSelected")->isEnabled());
-    EXPECT_FALSE(row->tiles()[0]->hasThumbnail()); // not a picture: the document symbol
+    EXPECT_FALSE(tiles[0]->hasThumbnail()); // not a picture: the document symbol
 
-    QTest::mouseClick(row->tiles()[1], Qt::LeftButton);
-    EXPECT_TRUE(row->tiles()[1]->isKeeper());
-    EXPECT_FALSE(Find::part<QWidget>(row->tiles()[1], "keepingThisOne")->isHidden());
-    QTest::mouseClick(row->tiles()[0], Qt::LeftButton);
-    EXPECT_TRUE(row->tiles()[0]->isKeeper());
-    EXPECT_FALSE(row->tiles()[1]->isKeeper());
+    QTest::mouseClick(tiles[1], Qt::LeftButton);
+    EXPECT_TRUE(tiles[1]->isKeeper());
+    EXPECT_FALSE(Find::part<QWidget>(tiles[1], "keepingThisOne")->isHidden());
+    QTest::mouseClick(tiles[0], Qt::LeftButton);
+    EXPECT_TRUE(tiles[0]->isKeeper());
+    EXPECT_FALSE(tiles[1]->isKeeper());
     ASSERT_TRUE(Find::part<QPushButton>(row, "keepSelected")->isEnabled());
     Find::part<QPushButton>(row, "keepSelected")->click();
     ASSERT_TRUE(s.view->confirmation()->pending().has_value());
@@ -210,14 +239,14 @@ TEST(DuplicatesView, TheKeeperIsChosenByKeyOrByAReader) {
     s.view->scanFolder(dir);
     ASSERT_TRUE(s.scanned());
     QCoreApplication::processEvents();
-    auto* row = qobject_cast<DuplicateGroupRow*>(
-        s.view->exactList()->row(s.finder.groups()[0].id.toString(QUuid::WithoutBraces)));
+    auto* row = s.row<DuplicateGroupRow>("exactList", s.finder.groups()[0].id);
     ASSERT_NE(row, nullptr);
-    ASSERT_EQ(row->tiles().size(), 3);
+    const QList<DuplicateTile*> tiles = tilesOf(row);
+    ASSERT_EQ(tiles.size(), 3);
     auto* keep = Find::part<QPushButton>(row, "keepSelected");
     const auto read = [](QWidget* w) { return QAccessible::queryAccessibleInterface(w); };
 
-    for (DuplicateTile* tile : row->tiles()) {
+    for (DuplicateTile* tile : tiles) {
         EXPECT_TRUE(tile->focusPolicy() & Qt::TabFocus);
         EXPECT_EQ(read(tile)->text(QAccessible::Name), tile->path());
         EXPECT_EQ(read(tile)->role(), QAccessible::RadioButton);
@@ -227,17 +256,17 @@ TEST(DuplicatesView, TheKeeperIsChosenByKeyOrByAReader) {
                   QStringList({QAccessibleActionInterface::setFocusAction(),
                                QAccessibleActionInterface::pressAction()}));
     }
-    QTest::keyClick(row->tiles()[1], Qt::Key_Space);
-    EXPECT_TRUE(row->tiles()[1]->isKeeper());
-    EXPECT_TRUE(read(row->tiles()[1])->state().checked);
+    QTest::keyClick(tiles[1], Qt::Key_Space);
+    EXPECT_TRUE(tiles[1]->isKeeper());
+    EXPECT_TRUE(read(tiles[1])->state().checked);
     EXPECT_TRUE(keep->isEnabled());
-    QTest::keyClick(row->tiles()[2], Qt::Key_Return);
-    EXPECT_EQ(row->keeper(), row->tiles()[2]->path());
-    EXPECT_FALSE(read(row->tiles()[1])->state().checked);
-    read(row->tiles()[0])->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(row->keeper(), row->tiles()[0]->path());
-    EXPECT_TRUE(read(row->tiles()[0])->state().checked);
-    EXPECT_FALSE(read(row->tiles()[2])->state().checked);
+    QTest::keyClick(tiles[2], Qt::Key_Return);
+    EXPECT_EQ(row->keeper(), tiles[2]->path());
+    EXPECT_FALSE(read(tiles[1])->state().checked);
+    read(tiles[0])->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(row->keeper(), tiles[0]->path());
+    EXPECT_TRUE(read(tiles[0])->state().checked);
+    EXPECT_FALSE(read(tiles[2])->state().checked);
 
     keep->click();
     s.confirm();
@@ -249,24 +278,18 @@ TEST(DuplicatesView, TheKeeperIsChosenByKeyOrByAReader) {
 // "Press" open the side-by-side sheet as a click does.
 TEST(DuplicatesView, AThumbnailOpensTheSheetByKeyOrByAReader) {
     Screen s;
-    s.state.setDuplicateMode(DuplicatesMode::Similar);
     const QString dir = sampleFolder();
-    s.view->scanFolder(dir);
-    ASSERT_TRUE(s.scanned());
-    QCoreApplication::processEvents();
-    ASSERT_EQ(s.similar.groups().size(), 1);
-    const SimilarPhotoGroup set = s.similar.groups()[0];
-    auto* row = qobject_cast<SimilarSetRow*>(
-        s.part<QKLazyColumn>("similarList")->row(set.id.toString(QUuid::WithoutBraces)));
+    SimilarSetRow* row = s.scanForOneSet(dir);
     ASSERT_NE(row, nullptr);
     const auto closeSheet = [&] {
-        ASSERT_NE(s.view->comparisonSheet(), nullptr);
-        s.view->comparisonSheet()->doneButton()->click();
+        ASSERT_NE(s.sheet(), nullptr);
+        s.sheet()->doneButton()->click();
         QCoreApplication::processEvents();
         ASSERT_FALSE(s.view->comparing().has_value());
     };
 
-    PhotoThumb* best = row->thumbs()[0];
+    PhotoThumb* best = photosOf(row).value(0);
+    ASSERT_NE(best, nullptr);
     EXPECT_TRUE(best->focusPolicy() & Qt::TabFocus);
     QAccessibleInterface* read = QAccessible::queryAccessibleInterface(best);
     EXPECT_EQ(read->role(), QAccessible::Button);
@@ -274,7 +297,7 @@ TEST(DuplicatesView, AThumbnailOpensTheSheetByKeyOrByAReader) {
 
     QTest::keyClick(best, Qt::Key_Space);
     ASSERT_TRUE(s.view->comparing().has_value());
-    EXPECT_EQ(s.view->comparisonSheet()->pair().left, dir + "/photo.jpg");
+    EXPECT_EQ(s.sheet()->pair().left, dir + "/photo.jpg");
     closeSheet();
     QTest::keyClick(best, Qt::Key_Return);
     ASSERT_TRUE(s.view->comparing().has_value());
@@ -306,7 +329,7 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
         anyEnabled = s.part<QKProminentButton>("cleanAllButton")->isEnabled() ||
                      s.part<QKProminentButton>("folderButton")->isEnabled() ||
                      s.part<QPushButton>("clearButton")->isEnabled();
-        alertEarly = s.view->failureAlert() != nullptr;
+        alertEarly = s.failureAlert() != nullptr;
     });
     s.confirm();
     ASSERT_TRUE(testsupport::waitFor([&] { return !progress.isEmpty(); }));
@@ -318,27 +341,20 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
     EXPECT_TRUE(s.part<QKProminentButton>("folderButton")->isEnabled());
     EXPECT_EQ(s.view->errors(),
               QStringList({"trio-c.bin: Read-only file system", "pair-b.bin: Permission denied"}));
-    QMessageBox* alert = s.view->failureAlert();
+    QMessageBox* alert = s.failureAlert();
     ASSERT_NE(alert, nullptr);
     EXPECT_EQ(alert->text(), "Some files could not be moved to the Trash");
     EXPECT_EQ(alert->informativeText().split('\n').size(), 2);
     alert->button(QMessageBox::Ok)->click();
     QCoreApplication::processEvents();
     EXPECT_TRUE(s.view->errors().isEmpty());
-    EXPECT_EQ(s.view->failureAlert(), nullptr);
+    EXPECT_EQ(s.failureAlert(), nullptr);
 }
 
 TEST(DuplicatesView, LookAlikeSetsAndTheSheet) {
     Screen s;
-    s.state.setDuplicateMode(DuplicatesMode::Similar);
     const QString dir = sampleFolder();
-    s.view->scanFolder(dir);
-    ASSERT_TRUE(s.scanned());
-    QCoreApplication::processEvents();
-    ASSERT_EQ(s.similar.groups().size(), 1);
-    const SimilarPhotoGroup set = s.similar.groups()[0];
-    auto* row = qobject_cast<SimilarSetRow*>(
-        s.part<QKLazyColumn>("similarList")->row(set.id.toString(QUuid::WithoutBraces)));
+    SimilarSetRow* row = s.scanForOneSet(dir);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(Find::part<QLabel>(row, "setHeader")->text(),
               "2 photos look the same · best one marked");
@@ -347,13 +363,15 @@ TEST(DuplicatesView, LookAlikeSetsAndTheSheet) {
     // The slider resizes the cells live and is remembered.
     s.part<QSlider>("thumbSlider")->setValue(200);
     EXPECT_EQ(s.state.duplicateThumbSize(), 200.0);
-    EXPECT_EQ(row->thumbs()[0]->width(), 200);
-    EXPECT_EQ(row->thumbs()[0]->height(), 140);
+    PhotoThumb* best = photosOf(row).value(0);
+    ASSERT_NE(best, nullptr);
+    EXPECT_EQ(best->width(), 200);
+    EXPECT_EQ(best->height(), 140);
 
     // A click on the best compares it with the runner-up.
-    QTest::mouseClick(row->thumbs()[0], Qt::LeftButton);
+    QTest::mouseClick(best, Qt::LeftButton);
     ASSERT_TRUE(s.view->comparing().has_value());
-    ComparisonSheet* sheet = s.view->comparisonSheet();
+    ComparisonSheet* sheet = s.sheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->pair().left, dir + "/photo.jpg");
     EXPECT_NE(sheet->bestLabel(true), nullptr);
@@ -426,8 +444,11 @@ TEST(DuplicatesView, AFileNamedWithBytesThatAreNotUtf8ShowsItself) {
     // the file system keeps one.
     const QString alone = writeBytes(byteName(dir, "\xE9t\xE9.jpg"), jpeg(red));
     const QString plain = writeBytes(dir + "/plain.jpg", jpeg(red));
-    EXPECT_EQ(DuplicateTile(alone).createdLabel() != nullptr,
-              DuplicateTile(plain).createdLabel() != nullptr);
+    const auto dated = [](const QString& path) {
+        const DuplicateTile tile(path);
+        return Find::maybe<QLabel>(tile, "tileCreated") != nullptr;
+    };
+    EXPECT_EQ(dated(alone), dated(plain));
 }
 
 // A list builds several rows in one turn of the event loop: a photo's tile must not decode it
