@@ -4,9 +4,35 @@
 #include "platform/SymbolName.h"
 #include "vitals/SystemSnapshot.h"
 
-namespace GlanceText {
+namespace {
 
 using P = ThermalSnapshot::Pressure;
+
+// The temperature tile's tone and sentence at a pressure. A tile warmer than green shows the
+// higher thermometer; a pressure nobody reports reads as calm.
+struct TemperatureLook {
+    HomeTone tone;
+    const char* message;
+};
+TemperatureLook temperatureLook(P pressure) {
+    switch (pressure) {
+    case P::Fair:
+        return {HomeTone::Orange, "Your Mac is warming up."};
+    case P::Serious:
+        return {HomeTone::Red, "Your Mac is running hot."};
+    case P::Critical:
+        return {HomeTone::Red, "Thermal pressure is critical."};
+    case P::Unknown:
+        return {HomeTone::Green, "Thermal status is unavailable."};
+    case P::Nominal:
+        break;
+    }
+    return {HomeTone::Green, "Temperatures look comfortable."};
+}
+
+} // namespace
+
+namespace GlanceText {
 
 Tile storage(const SystemSnapshot& s) {
     Tile t{.symbol = "internaldrive"_sym,
@@ -53,35 +79,13 @@ Tile performance(const SystemSnapshot& s) {
 }
 
 Tile temperature(const SystemSnapshot& s) {
-    Tile t{.symbol = "thermometer.medium"_sym,
-           .tone = HomeTone::Green,
-           .title = QStringLiteral("Temperature"),
-           .message = {},
-           .figure = temperatureFigure(s)};
-    switch (s.thermal.pressure) {
-    case P::Nominal:
-        t.message = QStringLiteral("Temperatures look comfortable.");
-        break;
-    case P::Fair:
-        t.message = QStringLiteral("Your Mac is warming up.");
-        t.tone = HomeTone::Orange;
-        t.symbol = "thermometer.high"_sym;
-        break;
-    case P::Serious:
-        t.message = QStringLiteral("Your Mac is running hot.");
-        t.tone = HomeTone::Red;
-        t.symbol = "thermometer.high"_sym;
-        break;
-    case P::Critical:
-        t.message = QStringLiteral("Thermal pressure is critical.");
-        t.tone = HomeTone::Red;
-        t.symbol = "thermometer.high"_sym;
-        break;
-    case P::Unknown:
-        t.message = QStringLiteral("Thermal status is unavailable.");
-        break;
-    }
-    return t;
+    const TemperatureLook look = temperatureLook(s.thermal.pressure);
+    return {.symbol =
+                look.tone == HomeTone::Green ? "thermometer.medium"_sym : "thermometer.high"_sym,
+            .tone = look.tone,
+            .title = QStringLiteral("Temperature"),
+            .message = QString::fromUtf8(look.message),
+            .figure = temperatureFigure(s)};
 }
 
 QString temperatureFigure(const SystemSnapshot& s) {

@@ -4,40 +4,38 @@
 #include "vitals/SystemSnapshot.h"
 
 #include <algorithm>
+#include <span>
 
 namespace {
 
 using P = ThermalSnapshot::Pressure;
 
-// Free share of the home volume below `below`: the starting score and the line. Above every
-// row the score starts at 100.
-struct StorageCut {
-    double below;
-    int score;
-    const char* line;
-};
-constexpr StorageCut kStorage[] = {
-    {0.08, 70, "Storage critically low"},
-    {0.15, 82, "Storage getting tight"},
-    {0.25, 92, "Storage worth watching"},
-};
-constexpr const char* kStorageRoomy = "Storage has room";
-
-// A share (memory in use) or a percentage (CPU) above `above`: the points taken off and the
-// line. The first row that applies counts.
-struct LoadCut {
-    double above;
+// A row of a check: a figure past `edge` takes `pointsOff` off the score of 100 and adds
+// `line`. Which side of the edge counts is the check's own; the first row that applies counts.
+struct Cut {
+    double edge;
     int pointsOff;
     const char* line;
 };
-constexpr LoadCut kMemory[] = {
+enum class Past { Below, Above };
+
+// The free share of the home volume below the edge; above every row the score starts at 100.
+constexpr Cut kStorage[] = {
+    {0.08, 30, "Storage critically low"},
+    {0.15, 18, "Storage getting tight"},
+    {0.25, 8, "Storage worth watching"},
+};
+constexpr const char* kStorageRoomy = "Storage has room";
+
+// A share (memory in use) or a percentage (CPU) above the edge.
+constexpr Cut kMemory[] = {
     {0.9, 25, "Memory under heavy pressure"},
     {0.8, 15, "Memory elevated"},
     {0.7, 6, "Memory filling up"},
 };
 constexpr const char* kMemoryCalm = "Memory comfortable";
 // A CPU below every row adds no line.
-constexpr LoadCut kCpu[] = {
+constexpr Cut kCpu[] = {
     {85.0, 15, "CPU very busy"},
     {60.0, 7, "CPU elevated"},
 };
@@ -82,10 +80,17 @@ constexpr const char* kLowestTitle = "Needs attention";
 
 constexpr int kLowestScore = 5;
 
-const LoadCut* firstAbove(const LoadCut* begin, const LoadCut* end, double value) {
-    const LoadCut* row =
-        std::find_if(begin, end, [value](const LoadCut& c) { return value > c.above; });
-    return row == end ? nullptr : row;
+const Cut* firstPast(std::span<const Cut> rows, double value, Past side) {
+    const auto row = std::find_if(rows.begin(), rows.end(), [value, side](const Cut& c) {
+        return side == Past::Below ? value < c.edge : value > c.edge;
+    });
+    return row == rows.end() ? nullptr : &*row;
+}
+
+// The row's line, its points taken off the score.
+QString take(int& score, const Cut& cut) {
+    score -= cut.pointsOff;
+    return QString::fromUtf8(cut.line);
 }
 
 } // namespace
@@ -96,33 +101,18 @@ Headroom headroom(const SystemSnapshot& s, qint64 junkBytes) {
     Headroom h;
 
     int score = 100;
-    QString storage = QString::fromUtf8(kStorageRoomy);
-    if (s.diskTotalBytes >= 1) {
-        const double free = s.diskFreeFraction();
-        for (const StorageCut& cut : kStorage) {
-            if (free < cut.below) {
-                score = cut.score;
-                storage = QString::fromUtf8(cut.line);
-                break;
-            }
-        }
-    }
-    h.findings << storage;
+    const Cut* storage =
+        s.diskTotalBytes >= 1 ? firstPast(kStorage, s.diskFreeFraction(), Past::Below) : nullptr;
+    h.findings << (storage ? take(score, *storage) : QString::fromUtf8(kStorageRoomy));
 
-    QString memory = QString::fromUtf8(kMemoryCalm);
-    if (s.memTotalBytes != 0) {
-        const double used = double(s.memUsedBytes) / double(s.memTotalBytes);
-        if (const LoadCut* cut = firstAbove(std::begin(kMemory), std::end(kMemory), used)) {
-            score -= cut->pointsOff;
-            memory = QString::fromUtf8(cut->line);
-        }
-    }
-    h.findings << memory;
+    const Cut* memory =
+        s.memTotalBytes != 0
+            ? firstPast(kMemory, double(s.memUsedBytes) / double(s.memTotalBytes), Past::Above)
+            : nullptr;
+    h.findings << (memory ? take(score, *memory) : QString::fromUtf8(kMemoryCalm));
 
-    if (const LoadCut* cut = firstAbove(std::begin(kCpu), std::end(kCpu), s.cpuPercent)) {
-        score -= cut->pointsOff;
-        h.findings << QString::fromUtf8(cut->line);
-    }
+    if (const Cut* cpu = firstPast(kCpu, s.cpuPercent, Past::Above))
+        h.findings << take(score, *cpu);
 
     const ThermalCut thermal = thermalCut(s.thermal.pressure);
     score -= thermal.pointsOff;

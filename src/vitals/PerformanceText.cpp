@@ -248,12 +248,12 @@ QString pressureSourceNote(P pressure) {
 }
 
 QString noSensorsText(P pressure) {
-    if (pressure == P::Unknown)
-        return QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
-                              "The Fans tab may still show RPM if fans exist.");
-    return QStringLiteral("This Mac is not publishing die temperatures to user apps right now. "
-                          "Thermal pressure above is still trustworthy. The Fans tab may still "
-                          "show RPM if fans exist.");
+    // The pressure line above is vouched for only when there is one.
+    const QString pressureLine =
+        pressure == P::Unknown ? QString()
+                               : QStringLiteral("Thermal pressure above is still trustworthy. ");
+    return QStringLiteral("This Mac is not publishing die temperatures to user apps right now. ") +
+           pressureLine + QStringLiteral("The Fans tab may still show RPM if fans exist.");
 }
 
 std::optional<LikelyCause> likelyCause(const SystemSnapshot& s) {

@@ -37,6 +37,17 @@ struct Home {
     CleanCategory& row(const QString& id) { return junk[CleanCategories::indexOf(junk, id)]; }
 };
 
+void writeFiles(const QStringList& paths) {
+    for (const QString& path : paths)
+        writeFile(path);
+}
+
+// Every file still where it was.
+void expectStill(const QStringList& paths) {
+    for (const QString& path : paths)
+        EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+}
+
 } // namespace
 
 TEST(CategoryCleaner, LocationRowsMoveEveryChildAndKeepTheFolder) {
@@ -227,32 +238,30 @@ TEST(CategoryCleaner, FailuresGiveOneLineEachAndTheRestGoesOn) {
 TEST(CategoryCleaner, RowsThatAreNotRemovableOrNotChosenAreLeftAlone) {
     Home h("clean-locked");
     const QString profile = h.layout.home() + "/.thunderbird/p.default";
-    writeFile(profile + "/Mail/Local Folders/Inbox", 100);
-    writeFile(profile + "/ImapMail/imap.example/INBOX", 100);
-    writeFile(profile + "/global-messages-db.sqlite", 100);
-    QList<CleanCategory> mail = MailCleanupScanner::locations(h.layout);
-    const CleanResult r = h.cleaner.clean(mail, {"mail-tb-local", "mail-tb-index", "no-such-id"});
+    const QString index = profile + "/global-messages-db.sqlite";
+    const QStringList mail = {profile + "/Mail/Local Folders/Inbox",
+                              profile + "/ImapMail/imap.example/INBOX"};
+    writeFiles(mail + QStringList{index});
+    QList<CleanCategory> rows = MailCleanupScanner::locations(h.layout);
+    const CleanResult r = h.cleaner.clean(rows, {"mail-tb-local", "mail-tb-index", "no-such-id"});
     EXPECT_TRUE(r.failures.isEmpty());
     // The search index is a single-file location: the file itself goes.
-    EXPECT_EQ(h.trash->moved(), QStringList({profile + "/global-messages-db.sqlite"}));
-    EXPECT_TRUE(QFileInfo::exists(profile + "/Mail/Local Folders/Inbox"));
-    EXPECT_TRUE(QFileInfo::exists(profile + "/ImapMail/imap.example/INBOX"));
+    EXPECT_EQ(h.trash->moved(), QStringList({index}));
+    expectStill(mail);
 }
 
 TEST(CategoryCleaner, DockerRowCleansOnlyTheDesktopVirtualMachine) {
     Home h("clean-docker");
     const QString docker = h.layout.home() + "/.docker";
-    writeFile(docker + "/config.json", 100);
-    writeFile(docker + "/contexts/meta/x/meta.json", 100);
-    writeFile(docker + "/cli-plugins/docker-compose", 100);
+    const QStringList settings = {docker + "/config.json", docker + "/contexts/meta/x/meta.json",
+                                  docker + "/cli-plugins/docker-compose"};
+    writeFiles(settings);
     writeFile(docker + "/desktop/vms/0/data/Docker.raw", 100000);
     QList<CleanCategory> dev = CleanCategory::devCategories(h.layout);
     const CleanResult r = h.cleaner.clean(dev, {"dev-docker"});
     EXPECT_TRUE(r.failures.isEmpty());
     EXPECT_EQ(h.trash->moved(), QStringList({docker + "/desktop/vms/0"}));
-    EXPECT_TRUE(QFileInfo::exists(docker + "/config.json"));
-    EXPECT_TRUE(QFileInfo::exists(docker + "/contexts/meta/x/meta.json"));
-    EXPECT_TRUE(QFileInfo::exists(docker + "/cli-plugins/docker-compose"));
+    expectStill(settings);
 }
 
 TEST(CategoryCleaner, ItemSizeCountsEverythingButFollowsNothing) {

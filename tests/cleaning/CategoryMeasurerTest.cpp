@@ -74,10 +74,9 @@ TEST(CategoryMeasurer, FullWalkOfFilesMissingPlacesAndPackages) {
 
 TEST(CategoryMeasurer, AgeIsTheLaterOfAccessAndModification) {
     const QString root = testsupport::freshDir("downloads");
-    writeFile(root + "/old.zip", 4096);
-    writeFile(root + "/changed-yesterday.iso", 4096);
-    writeFile(root + "/opened-last-week.pdf", 4096);
-    writeFile(root + "/.old-hidden.bin", 4096);
+    for (const char* name :
+         {"old.zip", "changed-yesterday.iso", "opened-last-week.pdf", ".old-hidden.bin"})
+        writeFile(root + "/" + name, 4096);
     age(root + "/old.zip", 400, 400);
     // Access times lag on relatime mounts; a file changed yesterday was used yesterday.
     age(root + "/changed-yesterday.iso", 300, 1);

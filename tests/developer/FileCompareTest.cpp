@@ -42,22 +42,35 @@ QByteArray numbered(int count, const char* eol = "\n") {
 struct Rig {
     ScreenState screen;
     FakeLanguageModel model;
-    std::shared_ptr<DocumentText> documents;
     std::unique_ptr<FileCompare> compare;
 
-    explicit Rig(std::shared_ptr<DocumentText> docs = std::make_shared<LinuxDocumentText>())
-        : documents(std::move(docs)),
-          compare(std::make_unique<FileCompare>(screen, model, documents)) {}
+    explicit Rig(std::shared_ptr<DocumentText> documents = std::make_shared<LinuxDocumentText>())
+        : compare(std::make_unique<FileCompare>(screen, model, std::move(documents))) {}
 
-    // Puts both files on and waits for the run to publish.
-    void pair(const QString& left, const QString& right) {
+    // Puts both files on, left then right.
+    void put(const QString& left, const QString& right) {
         compare->setSide(url(left), Side::Left);
         compare->setSide(url(right), Side::Right);
+    }
+    // The same, then waits for the run to publish.
+    void pair(const QString& left, const QString& right) {
+        put(left, right);
         settle();
     }
     void settle() {
         ASSERT_TRUE(testsupport::waitFor([this] { return !screen.compareBusy(); }, 10000));
     }
+};
+
+// A rig over documents the test words and holds back itself.
+struct FakeDocumentsRig : Rig {
+    std::shared_ptr<FakeDocumentText> documents;
+
+    FakeDocumentsRig() : FakeDocumentsRig(std::make_shared<FakeDocumentText>()) {}
+
+private:
+    explicit FakeDocumentsRig(const std::shared_ptr<FakeDocumentText>& fake)
+        : Rig(fake), documents(fake) {}
 };
 
 } // namespace
@@ -181,19 +194,17 @@ TEST(FileCompare, AFifoOrAFolderOnASideIsDifferentAndNeverHangs) {
 
 // A run that ends after a newer one never overwrites the newer pair's result.
 TEST(FileCompare, AnOldRunNeverOverwritesTheCurrentPair) {
-    auto documents = std::make_shared<FakeDocumentText>();
-    Rig rig(documents);
+    FakeDocumentsRig rig;
     const QString dir = testsupport::freshDir("stale");
     const QString oldLeft = write(dir + "/old.html", "<p>old</p>");
     const QString right = write(dir + "/right.html", "<p>right</p>\n");
-    documents->setText(oldLeft, QStringLiteral("old words"));
-    documents->setText(right, QStringLiteral("right words"));
-    documents->gate(oldLeft);
+    rig.documents->setText(oldLeft, QStringLiteral("old words"));
+    rig.documents->setText(right, QStringLiteral("right words"));
+    rig.documents->gate(oldLeft);
 
     QSignalSpy published(rig.compare.get(), &FileCompare::published);
-    rig.compare->setSide(url(oldLeft), Side::Left);
-    rig.compare->setSide(url(right), Side::Right);
-    ASSERT_TRUE(testsupport::waitFor([&] { return documents->waiting(); }));
+    rig.put(oldLeft, right);
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.documents->waiting(); }));
 
     // The new pair is not two documents: compared as raw text, at once.
     const QString newLeft = write(dir + "/new.txt", "<p>right</p>\n");
@@ -202,7 +213,7 @@ TEST(FileCompare, AnOldRunNeverOverwritesTheCurrentPair) {
     EXPECT_FALSE(rig.screen.compareUsedExtraction());
     EXPECT_EQ(rig.screen.compareSummary(), DiffSummary{});
 
-    documents->open();
+    rig.documents->open();
     QTest::qWait(200);
     EXPECT_EQ(published.count(), 1);
     EXPECT_FALSE(rig.screen.compareUsedExtraction());
@@ -211,23 +222,21 @@ TEST(FileCompare, AnOldRunNeverOverwritesTheCurrentPair) {
 }
 
 TEST(FileCompare, BusyStaysOnUntilTheCurrentRunPublishes) {
-    auto documents = std::make_shared<FakeDocumentText>();
-    Rig rig(documents);
+    FakeDocumentsRig rig;
     const QString dir = testsupport::freshDir("busy");
     const QString a = write(dir + "/a.rtf", "{\\rtf1 a}");
     const QString b = write(dir + "/b.rtf", "{\\rtf1 b}");
     const QString c = write(dir + "/c.rtf", "{\\rtf1 c}");
     for (const QString& p : {a, b, c})
-        documents->setText(p, p.section('/', -1));
-    documents->gate(b);
-    documents->gate(c);
-    rig.compare->setSide(url(a), Side::Left);
-    rig.compare->setSide(url(b), Side::Right);
+        rig.documents->setText(p, p.section('/', -1));
+    rig.documents->gate(b);
+    rig.documents->gate(c);
+    rig.put(a, b);
     rig.compare->setSide(url(c), Side::Right); // the first run is cancelled and ends first
     QTest::qWait(150);
     EXPECT_TRUE(rig.screen.compareBusy());
     EXPECT_EQ(rig.screen.compareMode(), CompareMode::None);
-    documents->open();
+    rig.documents->open();
     rig.settle();
     EXPECT_EQ(rig.screen.compareRows().at(0).rightText, QStringLiteral("c.rtf"));
 }

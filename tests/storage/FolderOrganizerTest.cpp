@@ -38,6 +38,18 @@ QStringList destinations(const OrganizerPlan& plan) {
     return out;
 }
 
+// A fresh home, its layout and the Downloads folder most runs sort.
+struct FreshHome {
+    QString home;
+    HomeLayout layout;
+    QString dl;
+};
+FreshHome freshHome(const QString& name) {
+    const QString home = testsupport::freshDir(name);
+    const HomeLayout layout = layoutFor(home);
+    return {home, layout, layout.downloadsDir()};
+}
+
 bool settled(FolderOrganizer& organizer) {
     return testsupport::waitFor([&] {
         const Kind k = organizer.state().kind;
@@ -115,9 +127,8 @@ TEST(OrganizerPlan, KindsByLastExtensionIgnoringCase) {
 }
 
 TEST(OrganizerPlan, FollowsTheRulesOfBothFolders) {
-    const QString home = testsupport::freshDir("plan");
-    const HomeLayout layout = layoutFor(home);
-    const QString dl = layout.downloadsDir(), desk = layout.desktopDir();
+    const auto [home, layout, dl] = freshHome("plan");
+    const QString desk = layout.desktopDir();
     makeFile(dl + "/a.pdf", QByteArray(9000, 'a'));
     makeFile(dl + "/Documents/a.pdf"); // already taken: a 2.pdf
     makeFile(dl + "/x.png");
@@ -229,9 +240,7 @@ TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
 }
 
 TEST(OrganizerRun, UndoKeepsWhatTheUserAddedAndReportsMissingFiles) {
-    const QString home = testsupport::freshDir("user-file");
-    const HomeLayout layout = layoutFor(home);
-    const QString dl = layout.downloadsDir();
+    const auto [home, layout, dl] = freshHome("user-file");
     makeFile(dl + "/a.png", "a");
     makeFile(dl + "/b.pdf", "b");
     makeFile(dl + "/c.mov", "c");
@@ -254,9 +263,7 @@ TEST(OrganizerRun, UndoKeepsWhatTheUserAddedAndReportsMissingFiles) {
 }
 
 TEST(OrganizerRun, RefusesWhatChangedSincePlanning) {
-    const QString home = testsupport::freshDir("changed");
-    const HomeLayout layout = layoutFor(home);
-    const QString dl = layout.downloadsDir();
+    const auto [home, layout, dl] = freshHome("changed");
     makeFile(dl + "/taken.txt", "mine");
     makeFile(dl + "/gone.txt", "g");
     FolderOrganizer organizer(layout);
@@ -300,10 +307,8 @@ TEST(OrganizerRun, MovesNeverLeaveHomeOrFollowLinks) {
 }
 
 TEST(OrganizerRun, TamperedJournalsTouchNothing) {
-    const QString home = testsupport::freshDir("tamper");
+    const auto [home, layout, dl] = freshHome("tamper");
     const QString outside = testsupport::freshDir("tamper-outside");
-    const HomeLayout layout = layoutFor(home);
-    const QString dl = layout.downloadsDir();
     makeFile(dl + "/Images/a.png", "a");
     makeFile(outside + "/secret.txt", "s");
     QDir().mkpath(outside + "/emptyDir");
@@ -571,9 +576,7 @@ TEST(OrganizerRun, CopyAcrossDisksChecksBeforeRemovingAndNeverReplaces) {
 // destination's name, and the next start cleans up what each step left, as far as nothing can be
 // lost, before the run is offered for undo.
 TEST(OrganizerRun, ACopyCutShortIsCleanedUpAtTheNextStart) {
-    const QString home = testsupport::freshDir("cut-copy");
-    const HomeLayout layout = layoutFor(home);
-    const QString dl = layout.downloadsDir();
+    const auto [home, layout, dl] = freshHome("cut-copy");
     // a: its copy is cut short; b: copied whole, the original not yet removed; c: the place was
     // taken by a file of the user's; d: moved, its outcome lost.
     makeFile(dl + "/a.bin", QByteArray(300000, 'a'));

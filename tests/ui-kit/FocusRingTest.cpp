@@ -5,6 +5,7 @@
 #include "platform/RawValue.h"
 #include "platform/UserDefaults.h"
 #include "support/AccessibleAudit.h"
+#include "support/KeyboardWindow.h"
 #include "support/TestSupport.h"
 #include "ui-kit/ChoiceRadio.h"
 #include "ui-kit/QKBorderedButton.h"
@@ -35,26 +36,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-namespace {
-
-struct Window {
-    QWidget widget;
-    QVBoxLayout* column = new QVBoxLayout(&widget);
-
-    Window() { Themed::apply(&widget); }
-    void show() {
-        widget.show();
-        widget.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&widget));
-    }
-    void tabTo(QWidget* w) {
-        widget.setAttribute(Qt::WA_KeyboardFocusChange);
-        w->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-    }
-};
-
-} // namespace
+using testsupport::KeyboardWindow;
 
 // The least that can be seen: as many pixels at 3:1 as a one-pixel line around a square as tall
 // as the control (a switch rings its track, a radio button its dot, a segmented control its
@@ -62,7 +44,7 @@ struct Window {
 TEST(FocusRing, EveryKindOfControlStandsThreeToOneApartInBothThemesAndEveryAccent) {
     UserDefaults defaults(testsupport::freshDir(QStringLiteral("ring")) +
                           QStringLiteral("/d.json"));
-    Window window;
+    KeyboardWindow window;
     auto* destructive = new QKProminentButton(QStringLiteral("Delete"), &window.widget);
     destructive->setDestructive(true);
     auto* on = new ToggleSwitch(QStringLiteral("On"), &window.widget);
@@ -133,7 +115,7 @@ TEST(FocusRing, EveryKindOfControlStandsThreeToOneApartInBothThemesAndEveryAccen
 // The overlay is for controls that show focus faintly; one that draws the kit's ring itself would
 // wear two, one a pixel off the other.
 TEST(FocusRing, AButtonThatDrawsItsOwnRingWearsNoOverlayAndTheOverlayLeavesWithTheFocus) {
-    Window window;
+    KeyboardWindow window;
     auto* own = new QKBorderedButton(QStringLiteral("Rescan"), &window.widget);
     auto* plain = new QPushButton(QStringLiteral("Open"), &window.widget);
     window.column->addWidget(own);
@@ -151,7 +133,7 @@ TEST(FocusRing, AButtonThatDrawsItsOwnRingWearsNoOverlayAndTheOverlayLeavesWithT
 }
 
 TEST(FocusRing, FocusThatComesByTabIntoAScrollAreaIsBroughtIntoView) {
-    Window window;
+    KeyboardWindow window;
     auto* before = new QKBorderedButton(QStringLiteral("Bigger text"), &window.widget);
     auto* area = new QScrollArea(&window.widget);
     area->setWidgetResizable(true);
@@ -189,7 +171,7 @@ TEST(FocusRing, FocusThatComesByTabIntoAScrollAreaIsBroughtIntoView) {
 }
 
 TEST(FocusRing, AScrollAreasRingFollowsItWhenTheWindowGrows) {
-    Window window;
+    KeyboardWindow window;
     auto* area = new QScrollArea(&window.widget);
     area->setWidget(new QLabel(QStringLiteral("A long page of text"), area));
     window.column->addWidget(area);

@@ -4,17 +4,15 @@
 
 // As many columns as fit at the minimum width, counting the spacing between them.
 TEST(QKGridLayout, ColumnsOfAtLeastTheMinimumWidth) {
-    const QKGridLayout home(210, 12, 12);
-    EXPECT_EQ(home.columnsFor(100), 1);
-    EXPECT_EQ(home.columnsFor(431), 1);
-    EXPECT_EQ(home.columnsFor(432), 2);
-    EXPECT_EQ(home.columnsFor(888), 4);
-    EXPECT_EQ(home.columnsFor(2000), 9);
-
-    const QKGridLayout cards(220, 14, 14);
-    EXPECT_EQ(cards.columnsFor(688), 3);
-    EXPECT_EQ(cards.columnsFor(687), 2);
-    EXPECT_EQ(cards.columnsFor(454), 2);
-    EXPECT_EQ(cards.columnsFor(453), 1);
-    EXPECT_EQ(cards.columnsFor(0), 1);
+    struct Fit {
+        int width;
+        int columns;
+    };
+    const auto check = [](int minimum, int spacing, std::initializer_list<Fit> fits) {
+        const QKGridLayout grid(minimum, spacing, spacing);
+        for (const Fit& fit : fits)
+            EXPECT_EQ(grid.columnsFor(fit.width), fit.columns) << minimum << " at " << fit.width;
+    };
+    check(210, 12, {{100, 1}, {431, 1}, {432, 2}, {888, 4}, {2000, 9}});
+    check(220, 14, {{688, 3}, {687, 2}, {454, 2}, {453, 1}, {0, 1}});
 }

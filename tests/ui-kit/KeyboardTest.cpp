@@ -1,12 +1,12 @@
 // The kit's own drawn controls worked from the keyboard alone: Return and Space press what has
 // the focus, and focus that came by keyboard shows, on a scroll area too, while a click shows
 // none.
+#include "support/KeyboardWindow.h"
 #include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbolButton.h"
 #include "ui-kit/SegmentedControl.h"
-#include "ui-kit/Themed.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <gtest/gtest.h>
@@ -16,33 +16,11 @@
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
-#include <QVBoxLayout>
 
-namespace {
-
-// A shown, active window, as the keyboard needs.
-struct Window {
-    QWidget widget;
-    QVBoxLayout* column = new QVBoxLayout(&widget);
-
-    Window() { Themed::apply(&widget); }
-    void show() {
-        widget.show();
-        widget.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&widget));
-    }
-    // Focus as Tab gives it: the window marked as moved by keyboard.
-    void tabTo(QWidget* w) {
-        widget.setAttribute(Qt::WA_KeyboardFocusChange);
-        w->setFocus(Qt::TabFocusReason);
-        QApplication::processEvents();
-    }
-};
-
-} // namespace
+using testsupport::KeyboardWindow;
 
 TEST(Keyboard, ReturnAndSpacePressEveryKitButton) {
-    Window window;
+    KeyboardWindow window;
     QList<QAbstractButton*> buttons{
         new QKBorderedButton(QStringLiteral("Rescan"), &window.widget),
         new QKProminentButton(QStringLiteral("Clean"), &window.widget),
@@ -75,7 +53,7 @@ TEST(Keyboard, ReturnAndSpacePressEveryKitButton) {
 }
 
 TEST(Keyboard, SpaceChoosesTheFirstSegmentOfAnEmptyPicker) {
-    Window window;
+    KeyboardWindow window;
     auto* picker =
         new SegmentedControl({QStringLiteral("Light"), QStringLiteral("Dark")}, &window.widget);
     window.column->addWidget(picker);
@@ -91,7 +69,7 @@ TEST(Keyboard, SpaceChoosesTheFirstSegmentOfAnEmptyPicker) {
 }
 
 TEST(Keyboard, AScrollAreaShowsKeyboardFocusAndNotAClick) {
-    Window window;
+    KeyboardWindow window;
     auto* before = new QKBorderedButton(QStringLiteral("Before"), &window.widget);
     auto* area = new QScrollArea(&window.widget);
     area->setFrameShape(QFrame::NoFrame);
@@ -117,7 +95,7 @@ TEST(Keyboard, AScrollAreaShowsKeyboardFocusAndNotAClick) {
 }
 
 TEST(Keyboard, TheRingShowsOnlyForFocusThatCameByKeyboard) {
-    Window window;
+    KeyboardWindow window;
     auto* button = new QKBorderedButton(QStringLiteral("Rescan"), &window.widget);
     window.column->addWidget(button);
     window.show();

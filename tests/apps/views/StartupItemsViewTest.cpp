@@ -29,6 +29,18 @@ StartupItemRow* rowFor(const StartupItemsView& view, const QString& label, bool 
     return nullptr;
 }
 
+// The view over the machine's service, shown, with a file manager that records what it is asked
+// to show.
+struct Shown {
+    std::unique_ptr<StartupItems> service;
+    FakeFileRevealer revealer;
+    StartupItemsView view;
+
+    explicit Shown(const Machine& m) : service(m.service()), view(service.get(), &revealer) {
+        view.show();
+    }
+};
+
 } // namespace
 
 TEST(StartupItemsView, ReadsTheListOnFirstShowingOnly) {
@@ -60,10 +72,8 @@ TEST(StartupItemsView, RowsShowScopeStateAndWhatCanBeSwitched) {
     write(m.user() + "/self-off.desktop", entry("Self off", "x", "Hidden=true\n"));
     write(m.disabled() + "/parked.desktop", "[Desktop Entry]\nName=Parked\n");
     write(m.system() + "/applet.desktop", entry("Applet"));
-    auto service = m.service();
-    FakeFileRevealer revealer;
-    StartupItemsView view(service.get(), &revealer);
-    view.show();
+    Shown shown(m);
+    auto& [service, revealer, view] = shown;
     ASSERT_TRUE(Find::showing(view, "startupList"));
     ASSERT_EQ(view.rows().size(), 4);
 
@@ -147,10 +157,8 @@ TEST(StartupItemsView, AssistiveTechnologyReadsTheRowsAndTurnsASwitch) {
     Machine m;
     write(m.user() + "/app.desktop", entry("App", "/usr/bin/app --quiet"));
     write(m.system() + "/applet.desktop", entry("Applet"));
-    auto service = m.service();
-    FakeFileRevealer revealer;
-    StartupItemsView view(service.get(), &revealer);
-    view.show();
+    Shown shown(m);
+    auto& [service, revealer, view] = shown;
     ASSERT_TRUE(Find::showing(view, "startupList"));
     EXPECT_TRUE(testsupport::accessibilityProblems(&view).isEmpty())
         << testsupport::accessibilityProblems(&view).join('\n').toStdString();

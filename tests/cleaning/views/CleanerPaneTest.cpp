@@ -42,6 +42,12 @@ CleanCategory row(const QString& id, TamsoSafety safety, bool onByDefault, bool 
     return c;
 }
 
+// The row with one place, a folder the test fills.
+CleanCategory inFolder(CleanCategory c, const QString& folder) {
+    c.locations = {folder};
+    return c;
+}
+
 struct Rig {
     std::shared_ptr<FakeCategoryMeasure> measure = std::make_shared<FakeCategoryMeasure>();
     std::shared_ptr<FakeTrash> trash =
@@ -77,9 +83,7 @@ QStringList titles(const QList<TamsoExplainRow*>& rows) {
 CleanCategory cacheWithAFile(const QString& folder) {
     const QString dir = testsupport::freshDir(folder);
     writeFile(dir + "/cache/a.bin", 4096);
-    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
-    cache.locations = {dir + "/cache"};
-    return cache;
+    return inFolder(row("cache", TamsoSafety::Safe, true), dir + "/cache");
 }
 
 void confirmWithCode(CleanerPane& pane) {
@@ -203,9 +207,7 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
     const QString dir = testsupport::freshDir("pane-clean");
     writeFile(dir + "/cache/a.bin", 8192);
     writeFile(dir + "/cache/b.bin", 4096);
-    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
-    cache.locations = {dir + "/cache"};
-    Rig rig({cache});
+    Rig rig({inFolder(row("cache", TamsoSafety::Safe, true), dir + "/cache")});
     rig.measure->setResult("cache", {12'288, 2, {}});
     rig.trash->failFor(dir + "/cache/b.bin", "Permission denied");
     auto pane = rig.pane();
@@ -309,14 +311,13 @@ TEST(CleanerPane, AfterACleanOnlyRowsGradedSafeStayTickedSoTheTrashIsNeverEmptie
     const QString dir = testsupport::freshDir("pane-after");
     writeFile(dir + "/cache/a.bin", 4096);
     writeFile(dir + "/backups/db.bak", 4096);
-    CleanCategory cache = row("cache", TamsoSafety::Safe, true);
-    cache.locations = {dir + "/cache"};
-    CleanCategory backups = row("backups", TamsoSafety::CheckFirst, false);
-    backups.locations = {dir + "/backups"};
+    const CleanCategory cache = inFolder(row("cache", TamsoSafety::Safe, true), dir + "/cache");
+    const CleanCategory backups =
+        inFolder(row("backups", TamsoSafety::CheckFirst, false), dir + "/backups");
     // The Trash row's place is known once the rig's Trash is.
     Rig rig(QList<CleanCategory>{});
-    CleanCategory trash = row("trash", TamsoSafety::Risky, true);
-    trash.locations = {rig.trash->itemsFolder()};
+    const CleanCategory trash =
+        inFolder(row("trash", TamsoSafety::Risky, true), rig.trash->itemsFolder());
     writeFile(rig.trash->itemsFolder() + "/thrown-away.txt", 4096);
     rig.scanner =
         std::make_unique<CleanupScanner>(QList<CleanCategory>{cache, trash, backups},
