@@ -46,8 +46,9 @@ void MainWindow::buildMenus() {
     connect(about, &QAction::triggered, this,
             [this] { m_content->selectSection(QStringLiteral("about")); });
     // There is no update mechanism: the command is present and can never be chosen.
-    m_checkForUpdates = appMenu->addAction(QStringLiteral("Check for Updates…"));
-    m_checkForUpdates->setEnabled(false);
+    QAction* checkForUpdates = appMenu->addAction(QStringLiteral("Check for Updates…"));
+    checkForUpdates->setObjectName(QStringLiteral("checkForUpdates"));
+    checkForUpdates->setEnabled(false);
     appMenu->addSeparator();
     QAction* settings = appMenu->addAction(QStringLiteral("Settings…"));
     settings->setShortcut(QKeySequence(QStringLiteral("Ctrl+,")));

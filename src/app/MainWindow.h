@@ -22,7 +22,6 @@ public:
                         QWidget* parent = nullptr);
 
     ContentView* contentView() const { return m_content; }
-    QAction* checkForUpdatesAction() const { return m_checkForUpdates; }
 
     void setVisible(bool visible) override;
 
@@ -45,6 +44,5 @@ private:
     Services m_services;
     TextSizeCommands* m_textSize = nullptr;
     ContentView* m_content = nullptr;
-    QAction* m_checkForUpdates = nullptr;
     bool m_contentClosed = false;
 };

@@ -49,6 +49,7 @@ SettingsWindow::SettingsWindow(RunModeManager* runMode, UpdaterManager* updater,
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("settingsScroll"));
     m_scroll->setFrameShape(QFrame::NoFrame);
     m_scroll->setWidgetResizable(true);
     m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

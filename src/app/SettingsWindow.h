@@ -25,9 +25,6 @@ class SettingsWindow : public QWidget {
 public:
     SettingsWindow(RunModeManager* runMode, UpdaterManager* updater, QWidget* parent = nullptr);
 
-    SettingsView* view() const { return m_view; }
-    QScrollArea* scrollArea() const { return m_scroll; }
-
     // Sizes and places the window inside `available` (a work area in global coordinates). A
     // window not yet placed is centred in it; a placed one keeps its position unless its frame
     // would reach past an edge, in which case it is moved (and, if need be, shortened) to fit.

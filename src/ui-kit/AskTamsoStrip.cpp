@@ -80,6 +80,7 @@ AskTamsoStrip::AskTamsoStrip(const QString& prompt, const QString& question, boo
     row->addWidget(m_field, 1, Qt::AlignVCenter);
 
     m_ask = new QKProminentButton(QStringLiteral("Ask Pendrel"), this);
+    m_ask->setObjectName(QStringLiteral("askStripSend"));
     m_ask->setSmall(true);
     row->addWidget(m_ask, 0, Qt::AlignVCenter);
 

@@ -33,7 +33,6 @@ public:
     QString draft() const;
 
     QLineEdit* field() const { return m_field; }
-    QKProminentButton* askButton() const { return m_ask; }
 
     // What a send would post for this draft and preset question; nothing when both are blank.
     static std::optional<QString> questionToSend(const QString& draft, const QString& question);

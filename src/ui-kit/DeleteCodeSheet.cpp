@@ -101,6 +101,7 @@ DeleteCodeSheet::DeleteCodeSheet(const QString& title, const QString& message,
 
     auto* buttons = new QHBoxLayout;
     m_cancel = new QKBorderedButton(QStringLiteral("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("deleteCodeCancel"));
     m_confirm = new QKProminentButton(confirmVerb, this);
     m_confirm->setDestructive(true);
     buttons->addWidget(m_cancel);

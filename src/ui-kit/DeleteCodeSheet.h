@@ -35,7 +35,6 @@ public:
 
     QLineEdit* entryField() const { return m_entry; }
     QPushButton* confirmButton() const;
-    QPushButton* cancelButton() const { return m_cancel; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -10,13 +10,14 @@ QKIconLabel::QKIconLabel(const QString& symbol, const QString& text, const QKFon
                          QKForeground::Style tone, QWidget* parent)
     : QWidget(parent) {
     auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 6);
-    m_symbol = new QKSymbol(symbol, font, this);
+    auto* mark = new QKSymbol(symbol, font, this);
+    mark->setObjectName(QStringLiteral("iconLabelSymbol"));
     m_label = new QLabel(text, this);
     m_label->setTextFormat(Qt::PlainText);
     m_label->setWordWrap(true);
     QKFont::apply(m_label, font);
     QKForeground::apply(this, tone);
-    row->addWidget(m_symbol, 0, Qt::AlignTop);
+    row->addWidget(mark, 0, Qt::AlignTop);
     row->addWidget(m_label, 1);
 }
 

@@ -5,7 +5,6 @@
 
 #include <QWidget>
 
-class QKSymbol;
 class QLabel;
 
 // A symbol followed by a text, in one font and one colour (a heading such as the warning of the
@@ -18,10 +17,8 @@ public:
 
     QString text() const;
     void setText(const QString& text);
-    QKSymbol* symbolWidget() const { return m_symbol; }
     QLabel* textLabel() const { return m_label; }
 
 private:
-    QKSymbol* m_symbol;
     QLabel* m_label;
 };

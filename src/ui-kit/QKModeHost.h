@@ -32,7 +32,6 @@ public:
 
     QKModeHost(SegmentedControl* picker, Builder build, Panes panes, QWidget* parent = nullptr);
 
-    SegmentedControl* picker() const { return m_picker; }
     // The mode on show (its segment's index), −1 before the first showIndex.
     int shownIndex() const { return m_shown; }
     // The pane of the mode on show; null before the first showIndex.

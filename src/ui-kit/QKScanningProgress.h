@@ -15,8 +15,6 @@ public:
     // "Scanning… 12000 files checked": the count as a plain decimal number.
     static QString text(qint64 count);
 
-    QLabel* label() const { return line(); }
-
 private:
     qint64 m_count = 0;
 };

@@ -46,7 +46,6 @@ public:
     void setLocked(bool locked);
     // A control or note under the size; the row takes ownership. Null removes it.
     void setTrailing(QWidget* trailing);
-    QWidget* trailing() const { return m_trailing; }
 
 signals:
     void selectedChanged(bool selected);

@@ -21,10 +21,6 @@ public:
     explicit TextSizeCommands(UserDefaults& defaults, QObject* parent = nullptr);
     explicit TextSizeCommands(QObject* parent = nullptr); // on UserDefaults::standard()
 
-    QAction* bigger() const { return m_bigger; }
-    QAction* smaller() const { return m_smaller; }
-    QAction* normal() const { return m_normal; }
-
     // Appends the three commands and a divider to the menu.
     void addTo(QMenu* menu);
     // Makes the shortcuts work while this window (or any part of it) is active.

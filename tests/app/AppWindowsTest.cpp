@@ -8,6 +8,7 @@
 #include "platform/UserDefaults.h"
 #include "shell/RunModeManager.h"
 #include "shell/views/SettingsView.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/TextSizeCommands.h"
 #include "ui-kit/ThemeSettings.h"
@@ -41,6 +42,15 @@ qint64 storedStep() {
     return UserDefaults::standard().value(ThemeKeys::FontSize).toInteger(-1);
 }
 
+SettingsView* form(const SettingsWindow* settings) {
+    return Find::part<SettingsView>(settings, "settingsView");
+}
+
+// How far the settings form scrolls; 0 when it fits.
+int scrollRange(const SettingsWindow* settings) {
+    return Find::part<QScrollArea>(settings, "settingsScroll")->verticalScrollBar()->maximum();
+}
+
 } // namespace
 
 TEST(SettingsWindow, IsFittedBeforeItIsShownAndStaysOnItsScreenAtEveryTextSize) {
@@ -61,14 +71,14 @@ TEST(SettingsWindow, IsFittedBeforeItIsShownAndStaysOnItsScreenAtEveryTextSize) 
         testsupport::waitFor([&] { return screen.contains(settings->frameGeometry()); }, 5000);
         EXPECT_TRUE(screen.contains(settings->frameGeometry())) << step;
         const bool fits =
-            settings->view()->heightForWidth(SettingsView::kWidth) < screen.height() - 40;
+            form(settings)->heightForWidth(SettingsView::kWidth) < screen.height() - 40;
         if (fits) {
             // The height it came up with is its height: nothing is fitted after the fact.
             EXPECT_EQ(settings->geometry(), shown) << step;
             EXPECT_EQ(settings->width(), SettingsView::kWidth) << "no scroll bar when it fits";
-            EXPECT_EQ(settings->scrollArea()->verticalScrollBar()->maximum(), 0) << step;
+            EXPECT_EQ(scrollRange(settings), 0) << step;
         } else {
-            EXPECT_GT(settings->scrollArea()->verticalScrollBar()->maximum(), 0) << step;
+            EXPECT_GT(scrollRange(settings), 0) << step;
         }
         settings->hide();
     }
@@ -86,7 +96,7 @@ TEST(SettingsWindow, ALowScreenGetsAScrollingFormInsideItsWorkArea) {
     settings->fitInto(low);
     EXPECT_TRUE(low.contains(settings->frameGeometry())) << "frame reaches past the work area";
     EXPECT_LE(settings->height(), low.height());
-    EXPECT_GT(settings->scrollArea()->verticalScrollBar()->maximum(), 0) << "the rest scrolls";
+    EXPECT_GT(scrollRange(settings), 0) << "the rest scrolls";
 
     // Placed near the bottom of a taller area, a form that grows is moved up, not cut off.
     const QRect tall(0, 0, 1440, 900);
@@ -141,7 +151,7 @@ TEST(SettingsWindow, FitsOnlyWhenTheFormChangesAndThenFallsQuiet) {
 
     // Left open, nothing changes, so nothing is fitted or laid out again.
     LayoutRequests requests;
-    settings->view()->installEventFilter(&requests);
+    form(settings)->installEventFilter(&requests);
     fits = 0;
     QTest::qWait(300);
     EXPECT_EQ(fits, 0);
@@ -165,7 +175,7 @@ TEST(TextSizeKeys, WorkInTheSettingsWindowWithTheMainWindowClosed) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(settings));
     QTest::keyClick(settings, Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(storedStep(), 3);
-    QTest::keyClick(settings->view(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(form(settings), Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(storedStep(), 2);
     QTest::keyClick(settings, Qt::Key_Plus, Qt::ControlModifier);
     QTest::keyClick(settings, Qt::Key_0, Qt::ControlModifier);
@@ -193,13 +203,13 @@ TEST(SettingsWindow, IsNamedAndClosesWithEscapeOrControlW) {
 
     settings.show();
     ASSERT_TRUE(settings.isVisible());
-    QTest::keyClick(settings.view(), Qt::Key_Escape);
+    QTest::keyClick(form(&settings), Qt::Key_Escape);
     EXPECT_FALSE(settings.isVisible());
     settings.show();
-    QTest::keyClick(settings.view(), Qt::Key_W, Qt::ControlModifier);
+    QTest::keyClick(form(&settings), Qt::Key_W, Qt::ControlModifier);
     EXPECT_FALSE(settings.isVisible());
     settings.show();
-    QTest::keyClick(settings.view(), Qt::Key_W);
+    QTest::keyClick(form(&settings), Qt::Key_W);
     EXPECT_TRUE(settings.isVisible());
     settings.hide();
 }

@@ -10,6 +10,7 @@
 #include "shell/RunModeManager.h"
 #include "shell/UpdaterManager.h"
 #include "shell/views/ContentView.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
@@ -119,10 +120,11 @@ TEST(PendrelApp, MainWindowIsNamedMainHasItsMinimumAndUpdatesCannotBeChecked) {
     EXPECT_GE(window->contentView()->width(), 940);
     EXPECT_GE(window->contentView()->height(), 620);
     EXPECT_GT(window->height(), 620);
-    EXPECT_EQ(window->checkForUpdatesAction()->text(), QString::fromUtf8("Check for Updates…"));
-    EXPECT_FALSE(window->checkForUpdatesAction()->isEnabled());
+    auto* checkForUpdates = Find::part<QAction>(window, "checkForUpdates");
+    EXPECT_EQ(checkForUpdates->text(), QString::fromUtf8("Check for Updates…"));
+    EXPECT_FALSE(checkForUpdates->isEnabled());
     UpdaterManager::shared()->setAutomaticallyChecks(true);
-    EXPECT_FALSE(window->checkForUpdatesAction()->isEnabled());
+    EXPECT_FALSE(checkForUpdates->isEnabled());
     window->hide();
 }
 

@@ -128,7 +128,7 @@ TEST_F(DeleteConfirmTest, CancelAndOtherDismissalsNeverRunTheAction) {
 
     confirm.setPresented(true);
     type(confirm.sheet(), QStringLiteral("5555"));
-    QTest::mouseClick(confirm.sheet()->cancelButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(confirm.sheet(), "deleteCodeCancel"), Qt::LeftButton);
     EXPECT_FALSE(confirm.isPresented());
 
     confirm.setPresented(true);
@@ -198,7 +198,7 @@ TEST_F(DeleteConfirmTest, ItemDismissedWithoutConfirmingClearsTheRequest) {
     int runs = 0;
     item.setPending(PendingDelete::make(QStringLiteral("t"), QStringLiteral("m"),
                                         QStringLiteral("Delete"), [&] { ++runs; }));
-    QTest::mouseClick(item.sheet()->cancelButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(item.sheet(), "deleteCodeCancel"), Qt::LeftButton);
     EXPECT_FALSE(item.pending().has_value());
 
     item.setPending(PendingDelete::make(QStringLiteral("t"), QStringLiteral("m"),

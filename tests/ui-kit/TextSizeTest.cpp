@@ -26,6 +26,11 @@ protected:
     UserDefaults defaults;
 };
 
+// The command of this title, reached as a menu reaches it.
+QAction* command(const TextSizeCommands& commands, const char* title) {
+    return Find::part<QAction>(commands, title);
+}
+
 TEST_F(TextSizeTest, SettingReadsTwoUnlessAnIntegerInRange) {
     EXPECT_EQ(fontSizeSetting(defaults), 2);
     for (const QJsonValue& v : {QJsonValue(QStringLiteral("4")), QJsonValue(2.5), QJsonValue(9),
@@ -50,35 +55,35 @@ TEST(TextSizeTable, NamesAndScales) {
 
 TEST_F(TextSizeTest, CommandsStopAtTheEndsOfTheRange) {
     TextSizeCommands commands(defaults);
-    commands.bigger()->trigger();
+    command(commands, "Bigger Text")->trigger();
     EXPECT_EQ(stored(), 3);
-    commands.bigger()->trigger();
-    commands.bigger()->trigger();
+    command(commands, "Bigger Text")->trigger();
+    command(commands, "Bigger Text")->trigger();
     EXPECT_EQ(stored(), 4);
 
     store(0);
-    commands.smaller()->trigger();
+    command(commands, "Smaller Text")->trigger();
     EXPECT_EQ(stored(), 0);
     store(1);
-    commands.smaller()->trigger();
+    command(commands, "Smaller Text")->trigger();
     EXPECT_EQ(stored(), 0);
     store(3);
-    commands.smaller()->trigger();
+    command(commands, "Smaller Text")->trigger();
     EXPECT_EQ(stored(), 2);
-    commands.normal()->trigger();
+    command(commands, "Normal Text Size")->trigger();
     EXPECT_EQ(stored(), 2);
 }
 
 TEST_F(TextSizeTest, CommandsStartFromNormalWhenTheStoredValueIsUnusable) {
     TextSizeCommands commands(defaults);
     store(9);
-    commands.bigger()->trigger();
+    command(commands, "Bigger Text")->trigger();
     EXPECT_EQ(stored(), 3);
     store(9);
-    commands.smaller()->trigger();
+    command(commands, "Smaller Text")->trigger();
     EXPECT_EQ(stored(), 1);
     store(QStringLiteral("big"));
-    commands.bigger()->trigger();
+    command(commands, "Bigger Text")->trigger();
     EXPECT_EQ(stored(), 3);
 }
 
@@ -91,10 +96,16 @@ TEST_F(TextSizeTest, CommandsAreNamedAndBoundToTheirShortcuts) {
     EXPECT_EQ(menu.actions()[1]->text(), QStringLiteral("Smaller Text"));
     EXPECT_EQ(menu.actions()[2]->text(), QStringLiteral("Normal Text Size"));
     EXPECT_TRUE(menu.actions()[3]->isSeparator());
-    EXPECT_TRUE(commands.bigger()->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl+="))));
-    EXPECT_TRUE(commands.bigger()->shortcuts().contains(QKeySequence(QStringLiteral("Ctrl++"))));
-    EXPECT_EQ(commands.smaller()->shortcut(), QKeySequence(QStringLiteral("Ctrl+-")));
-    EXPECT_EQ(commands.normal()->shortcut(), QKeySequence(QStringLiteral("Ctrl+0")));
+    EXPECT_TRUE(command(commands, "Bigger Text")
+                    ->shortcuts()
+                    .contains(QKeySequence(QStringLiteral("Ctrl+="))));
+    EXPECT_TRUE(command(commands, "Bigger Text")
+                    ->shortcuts()
+                    .contains(QKeySequence(QStringLiteral("Ctrl++"))));
+    EXPECT_EQ(command(commands, "Smaller Text")->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+-")));
+    EXPECT_EQ(command(commands, "Normal Text Size")->shortcut(),
+              QKeySequence(QStringLiteral("Ctrl+0")));
 }
 
 TEST_F(TextSizeTest, ControlEnablesOnlyWhatMovesWithinTheRange) {

@@ -64,14 +64,14 @@ AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     auto* name = text(QStringLiteral("Pendrel"), columnHost);
     name->setObjectName(QStringLiteral("aboutName"));
     QKFont::apply(name, TextStyle::Title, QFont::Bold);
-    m_version = text(QStringLiteral("Version %1 (%2)")
-                         .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
-                     columnHost);
-    m_version->setObjectName(QStringLiteral("aboutVersion"));
-    QKFont::apply(m_version, TextStyle::Caption);
-    QKForeground::apply(m_version, QKForeground::Secondary);
+    auto* version = text(QStringLiteral("Version %1 (%2)")
+                             .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
+                         columnHost);
+    version->setObjectName(QStringLiteral("aboutVersion"));
+    QKFont::apply(version, TextStyle::Caption);
+    QKForeground::apply(version, QKForeground::Secondary);
     names->addWidget(name);
-    names->addWidget(m_version);
+    names->addWidget(version);
     header->addLayout(names);
     header->addStretch(1);
     column->addLayout(header);
@@ -85,8 +85,8 @@ AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     QKForeground::apply(tagline, QKForeground::Secondary);
     column->addWidget(tagline);
 
-    m_theme = new ThemePicker(columnHost);
-    column->addWidget(groupBox(QStringLiteral("Appearance"), m_theme, 12, columnHost));
+    column->addWidget(
+        groupBox(QStringLiteral("Appearance"), new ThemePicker(columnHost), 12, columnHost));
     column->addWidget(groupBox(QStringLiteral("Privacy and AI"), new AIPrivacyCard, 0, columnHost));
     column->addStretch(1);
 

@@ -2,9 +2,6 @@
 
 #include <QScrollArea>
 
-class QLabel;
-class ThemePicker;
-
 // The About section: the app's icon, name and version, what it is for, the look settings
 // (ThemePicker, shared with the settings window through the stored values) and the privacy card,
 // in one scrolling column at most 560 wide, aligned to the leading edge. It holds nothing of its
@@ -14,12 +11,5 @@ class AboutView : public QScrollArea {
 public:
     explicit AboutView(QWidget* parent = nullptr);
 
-    QLabel* versionLabel() const { return m_version; }
-    ThemePicker* themePicker() const { return m_theme; }
-
     static constexpr int kMaxWidth = 560;
-
-private:
-    QLabel* m_version = nullptr;
-    ThemePicker* m_theme = nullptr;
 };

@@ -57,10 +57,6 @@ QString ContentView::title() const {
     return selectedFeature().title;
 }
 
-QWidget* ContentView::currentScreen() const {
-    return m_card->screen();
-}
-
 void ContentView::selectSection(const QString& id) {
     setSelection(id, false);
 }

@@ -64,9 +64,6 @@ public:
     // apps hub's pane, the Developer Centre's pane; none for every other section.
     static std::optional<QString> subModeTitle(const QString& featureId, const ScreenState& state);
 
-    SidebarView* sidebar() const { return m_sidebar; }
-    QWidget* currentScreen() const;
-
     static constexpr int kAskDelayMs = 150;
 
 signals:

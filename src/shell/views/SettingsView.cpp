@@ -45,8 +45,7 @@ SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, Use
     setFixedWidth(kWidth);
     auto* form = QKBuild::insetColumn(this, {20, 20, 20, 20}, 18);
 
-    m_theme = new ThemePicker(m_defaults, this);
-    form->addWidget(section(SettingsText::appearanceTitle(), m_theme));
+    form->addWidget(section(SettingsText::appearanceTitle(), new ThemePicker(m_defaults, this)));
     form->addWidget(section(SettingsText::updatesTitle(), makeUpdates()));
     form->addWidget(section(SettingsText::runModeTitle(), makeRunMode()));
     form->addWidget(section(SettingsText::fileManagerTitle(), makeFinder()));
@@ -72,26 +71,28 @@ QWidget* SettingsView::makeUpdates() {
     auto* panel = new QWidget(this);
     auto* column = QKBuild::insetColumn(panel, {0, 0, 0, 0}, 8);
 
-    m_autoUpdate = new ToggleSwitch(SettingsText::autoUpdateSwitch(), panel);
+    auto* autoUpdate = new ToggleSwitch(SettingsText::autoUpdateSwitch(), panel);
+    autoUpdate->setObjectName(QStringLiteral("autoUpdateSwitch"));
     // Nothing checks for updates here, so the switch shows off whatever the stored preference
     // says, and it cannot be changed; the preference itself is kept as it is.
-    m_autoUpdate->setChecked(m_updater && m_updater->isAvailable() &&
-                             m_updater->automaticallyChecks());
-    m_autoUpdate->setEnabled(false);
+    autoUpdate->setChecked(m_updater && m_updater->isAvailable() &&
+                           m_updater->automaticallyChecks());
+    autoUpdate->setEnabled(false);
     if (m_updater) {
-        connect(m_autoUpdate, &ToggleSwitch::clicked, m_updater,
+        connect(autoUpdate, &ToggleSwitch::clicked, m_updater,
                 &UpdaterManager::setAutomaticallyChecks);
-        connect(
-            m_updater, &UpdaterManager::automaticallyChecksChanged, m_autoUpdate,
-            [this](bool checks) { m_autoUpdate->setChecked(m_updater->isAvailable() && checks); });
+        connect(m_updater, &UpdaterManager::automaticallyChecksChanged, autoUpdate,
+                [this, autoUpdate](bool checks) {
+                    autoUpdate->setChecked(m_updater->isAvailable() && checks);
+                });
     }
-    column->addWidget(m_autoUpdate);
+    column->addWidget(autoUpdate);
 
     auto* checkNow = new QKBorderedButton(SettingsText::checkNowButton(), panel);
+    checkNow->setObjectName(QStringLiteral("checkNowButton"));
     checkNow->setEnabled(false);
-    m_checkNow = checkNow;
     auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(m_checkNow);
+    buttonRow->addWidget(checkNow);
     buttonRow->addStretch(1);
     column->addLayout(buttonRow);
     column->addWidget(note(SettingsText::updatesNote(), panel));
@@ -167,15 +168,17 @@ QWidget* SettingsView::makeFinder() {
     column->addWidget(note(SettingsText::deepLinksNote(), panel));
     // Shown, as the other platform shows it, but off: there is no such settings pane to open here,
     // and a button that does nothing must not look as if it did something.
-    m_extensions = new QKBorderedButton(SettingsText::extensionsButton(), panel);
-    m_extensions->setEnabled(false);
-    m_extensions->setToolTip(SettingsText::extensionsUnavailable());
+    auto* extensions = new QKBorderedButton(SettingsText::extensionsButton(), panel);
+    extensions->setObjectName(QStringLiteral("extensionsButton"));
+    extensions->setEnabled(false);
+    extensions->setToolTip(SettingsText::extensionsUnavailable());
     auto* row = new QHBoxLayout;
-    row->addWidget(m_extensions);
+    row->addWidget(extensions);
     row->addStretch(1);
     column->addLayout(row);
-    m_extensionsNote = note(SettingsText::extensionsUnavailable(), panel);
-    column->addWidget(m_extensionsNote);
+    auto* extensionsNote = note(SettingsText::extensionsUnavailable(), panel);
+    extensionsNote->setObjectName(QStringLiteral("extensionsNote"));
+    column->addWidget(extensionsNote);
     return panel;
 }
 

@@ -7,9 +7,6 @@
 class QButtonGroup;
 class QKIconLabel;
 class QLabel;
-class QPushButton;
-class ThemePicker;
-class ToggleSwitch;
 class UpdaterManager;
 class UserDefaults;
 
@@ -29,12 +26,6 @@ public:
     SettingsView(RunModeManager* runMode, UpdaterManager* updater, UserDefaults& defaults,
                  QWidget* parent = nullptr);
 
-    ToggleSwitch* autoUpdateSwitch() const { return m_autoUpdate; }
-    QPushButton* checkNowButton() const { return m_checkNow; }
-    QButtonGroup* runModeGroup() const { return m_modes; }
-    QPushButton* extensionsButton() const { return m_extensions; }
-    QLabel* extensionsNote() const { return m_extensionsNote; }
-
     static constexpr int kWidth = 460;
 
 private:
@@ -48,12 +39,7 @@ private:
     RunModeManager* m_runMode;
     UpdaterManager* m_updater;
     UserDefaults& m_defaults;
-    ThemePicker* m_theme = nullptr;
-    ToggleSwitch* m_autoUpdate = nullptr;
-    QPushButton* m_checkNow = nullptr;
     QButtonGroup* m_modes = nullptr;
     QLabel* m_explanation = nullptr;
     QKIconLabel* m_loginError = nullptr;
-    QPushButton* m_extensions = nullptr;
-    QLabel* m_extensionsNote = nullptr;
 };

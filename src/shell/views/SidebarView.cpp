@@ -217,16 +217,15 @@ QWidget* SidebarView::makeFooter() {
 
     auto* version = new QHBoxLayout;
     version->setSpacing(6);
-    m_version = new QKClampedText(2, footer);
-    m_version->setText(QStringLiteral("Pendrel v%1 (%2)")
-                           .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
-    m_version->setObjectName(QStringLiteral("versionLine"));
-    QKFont::apply(m_version, TextStyle::Caption2);
-    setInk(m_version, white(0.48));
-    version->addWidget(m_version, 1, Qt::AlignVCenter);
+    auto* versionLine = new QKClampedText(2, footer);
+    versionLine->setText(QStringLiteral("Pendrel v%1 (%2)")
+                             .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
+    versionLine->setObjectName(QStringLiteral("versionLine"));
+    QKFont::apply(versionLine, TextStyle::Caption2);
+    setInk(versionLine, white(0.48));
+    version->addWidget(versionLine, 1, Qt::AlignVCenter);
     version->addSpacing(4);
-    m_textSize = new TextSizeControl(m_defaults, footer);
-    version->addWidget(m_textSize, 0, Qt::AlignVCenter);
+    version->addWidget(new TextSizeControl(m_defaults, footer), 0, Qt::AlignVCenter);
     column->addLayout(version);
     return footer;
 }
@@ -297,13 +296,6 @@ QList<SidebarRow*> SidebarView::rows() const {
         return {};
     // findChildren lists children in creation order, which is the order they were laid out.
     return m_list->findChildren<SidebarRow*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
-SidebarRow* SidebarView::row(const QString& featureId) const {
-    for (SidebarRow* r : rows())
-        if (r->featureId() == featureId)
-            return r;
-    return nullptr;
 }
 
 QStringList SidebarView::groupTitles() const {

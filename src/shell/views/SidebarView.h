@@ -13,7 +13,6 @@ class QKStatusDot;
 class QScrollArea;
 class QVBoxLayout;
 class SidebarRow;
-class TextSizeControl;
 class UserDefaults;
 
 // The main window's sidebar, 218 wide, always in the dark scheme over the window's backdrop:
@@ -37,15 +36,9 @@ public:
     // Marks the row whose id equals selection (none for an id no row has).
     void setSelection(const QString& selection, bool animated);
 
-    SidebarRow* row(const QString& featureId) const;
-    // The rows top to bottom, and the group titles as shown.
-    QList<SidebarRow*> rows() const;
+    // The group titles as shown, top to bottom.
     QStringList groupTitles() const;
-
-    QKClampedText* statusLabel() const { return m_status; }
     QColor statusDotColor() const;
-    QKClampedText* versionLabel() const { return m_version; }
-    TextSizeControl* textSizeControl() const { return m_textSize; }
 
     static constexpr int kWidth = 218;
 
@@ -60,6 +53,8 @@ private:
     QWidget* makeFooter();
     void rebuildRows();
     void showSnapshot(const SystemSnapshot& snapshot);
+    // The rows top to bottom.
+    QList<SidebarRow*> rows() const;
 
     UserDefaults& m_defaults;
     QStringList m_order;
@@ -69,6 +64,4 @@ private:
     QVBoxLayout* m_listLayout = nullptr;
     QKStatusDot* m_dot = nullptr;
     QKClampedText* m_status = nullptr;
-    QKClampedText* m_version = nullptr;
-    TextSizeControl* m_textSize = nullptr;
 };

@@ -12,6 +12,7 @@
 #include "fakes/FakeSnapshotSampler.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
+#include "shell/views/ShownScreen.h"
 #include "support/AccessibleAudit.h"
 #include "support/Find.h"
 #include "ui-kit/DraggableDivider.h"
@@ -393,7 +394,7 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     // The home strip's question lands on the chat screen, which then takes search requests,
     // replacing what was typed.
     center.post(Notifications::AskTamso, QString());
-    ASSERT_NE(qobject_cast<TamsoAIView*>(content.currentScreen()), nullptr);
+    ASSERT_NE(qobject_cast<TamsoAIView*>(shownScreen(content)), nullptr);
     s.screen.setTamsoSearch(QStringLiteral("half typed"));
     center.post(Notifications::RunSearch, QStringLiteral("find my invoice"));
     EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");

@@ -146,8 +146,7 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
         EXPECT_TRUE(library->locked());
         EXPECT_EQ(library->safety(), TamsoSafety::Keep);
         EXPECT_FALSE(Find::part<QCheckBox>(library, "explainRowCheck")->isVisible());
-        auto* reveal = qobject_cast<QPushButton*>(library->trailing());
-        ASSERT_NE(reveal, nullptr);
+        auto* reveal = Find::part<QPushButton>(library, "cleanerReveal");
         EXPECT_EQ(reveal->text(), "Show in File Manager");
         reveal->click();
         EXPECT_EQ(rig.revealer.revealed, QStringList({"/nowhere/library"}));
@@ -217,7 +216,9 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
 
     // Cancelling the confirmation runs nothing.
     Find::part<QKProminentButton>(pane.get(), "cleanerClean")->click();
-    Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->sheet()->cancelButton()->click();
+    Find::part<QPushButton>(Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->sheet(),
+                            "deleteCodeCancel")
+        ->click();
     EXPECT_FALSE(Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->isPresented());
     EXPECT_TRUE(rig.trash->moved().isEmpty());
 

@@ -218,7 +218,7 @@ TEST(DuplicatesView, KeepingTheChosenCopy) {
               "The copy you chose stays. The other 1 move to the Trash so you can undo.");
 
     // Cancelling trashes nothing.
-    s.view->confirmation()->sheet()->cancelButton()->click();
+    Find::part<QPushButton>(s.view->confirmation()->sheet(), "deleteCodeCancel")->click();
     EXPECT_FALSE(s.view->confirmation()->pending().has_value());
     EXPECT_TRUE(s.trash->moved().isEmpty());
 

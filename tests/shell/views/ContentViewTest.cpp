@@ -1,6 +1,7 @@
 // The main window's content: navigation by notification and by row, the assistant hand-off,
 // the storage-hub mode, the title, and building screens only when their section is shown.
 #include "MainWindowTestSupport.h"
+#include "ShownScreen.h"
 
 #include "app/FeatureScreens.h"
 #include "app/MainWindow.h"
@@ -8,7 +9,6 @@
 #include "platform/NotificationCenter.h"
 #include "shell/QKFeature.h"
 #include "shell/views/AboutView.h"
-#include "shell/views/DetailCard.h"
 #include "shell/views/SidebarRow.h"
 #include "shell/views/SidebarView.h"
 #include "ui-kit/QKClampedText.h"
@@ -38,10 +38,10 @@ TEST_F(ContentViewTest, StartsOnHomeAndBuildsOnlyTheScreenShown) {
     EXPECT_EQ(view->selectedSection(), "dashboard");
     EXPECT_EQ(view->title(), "Home");
     EXPECT_EQ(built, QStringList({"dashboard"}));
-    ASSERT_NE(view->currentScreen(), nullptr);
-    EXPECT_EQ(view->currentScreen()->objectName(), "screen-dashboard");
+    ASSERT_NE(shownScreen(*view), nullptr);
+    EXPECT_EQ(shownScreen(*view)->objectName(), "screen-dashboard");
 
-    QPointer<QWidget> home = view->currentScreen();
+    QPointer<QWidget> home = shownScreen(*view);
     view->selectSection("about");
     view->selectSection("about");
     EXPECT_EQ(built, QStringList({"dashboard", "about"}));
@@ -68,8 +68,8 @@ TEST_F(ContentViewTest, OpenSectionAcceptsCatalogIdsOnly) {
     EXPECT_EQ(view->title(), "Browse Storage");
     ASSERT_EQ(titles.count(), 1);
     EXPECT_EQ(titles.at(0).at(0).toString(), "Browse Storage");
-    EXPECT_TRUE(view->sidebar()->row("folders")->isSelected());
-    EXPECT_FALSE(view->sidebar()->row("dashboard")->isSelected());
+    EXPECT_TRUE(sidebarRow(*view, "folders")->isSelected());
+    EXPECT_FALSE(sidebarRow(*view, "dashboard")->isSelected());
 }
 
 TEST_F(ContentViewTest, ASelectionThatNamesNothingShowsHome) {
@@ -78,8 +78,8 @@ TEST_F(ContentViewTest, ASelectionThatNamesNothingShowsHome) {
     EXPECT_EQ(view->selectedSection(), "nonsense");
     EXPECT_EQ(view->selectedFeature().id, "dashboard");
     EXPECT_EQ(view->title(), "Home");
-    EXPECT_EQ(view->currentScreen()->objectName(), "screen-dashboard");
-    for (SidebarRow* row : view->sidebar()->rows())
+    EXPECT_EQ(shownScreen(*view)->objectName(), "screen-dashboard");
+    for (SidebarRow* row : sidebarRows(*view))
         EXPECT_FALSE(row->isSelected()) << row->featureId().toStdString();
 }
 
@@ -140,8 +140,7 @@ TEST_F(ContentViewTest, AnUnknownStorageModeSelectsTheHubAndLeavesItsMode) {
 
 TEST_F(ContentViewTest, ClickingARowSelectsItsSection) {
     view->show();
-    SidebarRow* about = view->sidebar()->row("about");
-    ASSERT_NE(about, nullptr);
+    SidebarRow* about = sidebarRow(*view, "about");
     QTest::mouseClick(about, Qt::LeftButton);
     EXPECT_EQ(view->selectedSection(), "about");
     EXPECT_TRUE(about->isSelected());
@@ -169,7 +168,7 @@ TEST_F(ContentViewTest, AScreenMayNavigateAwayFromInsideItsOwnHandler) {
     view = std::make_unique<ContentView>(services, options);
     view->resize(1000, 700);
     view->show();
-    QPointer<QWidget> home = view->currentScreen();
+    QPointer<QWidget> home = shownScreen(*view);
     QTest::mouseClick(qobject_cast<QPushButton*>(home.data()), Qt::LeftButton);
     EXPECT_EQ(view->selectedSection(), "about");
     flushDeletes();
@@ -177,12 +176,13 @@ TEST_F(ContentViewTest, AScreenMayNavigateAwayFromInsideItsOwnHandler) {
 }
 
 TEST_F(ContentViewTest, TheStatusLineFollowsEverySnapshot) {
-    SidebarView* sidebar = view->sidebar();
+    SidebarView* sidebar = sidebarOf(*view);
+    auto* status = Find::part<QKClampedText>(sidebar, "statusHeadline");
     const QColor green = sidebar->statusDotColor();
     publish(memorySample(90, 100));
     EXPECT_NE(sidebar->statusDotColor(), green);
-    EXPECT_EQ(sidebar->statusLabel()->text(), memorySample(90, 100).headline());
-    EXPECT_EQ(sidebar->statusLabel()->toolTip(), sidebar->statusLabel()->text());
+    EXPECT_EQ(status->text(), memorySample(90, 100).headline());
+    EXPECT_EQ(status->toolTip(), status->text());
     publish(memorySample(85, 100));
     EXPECT_EQ(sidebar->statusDotColor(), green) << "exactly 0.85 is not above 0.85";
 }
@@ -193,7 +193,7 @@ TEST(MainWindowTitle, FollowsTheSectionShown) {
     EXPECT_EQ(window->windowTitle(), "Home");
     NotificationCenter::defaultCenter().post(Notifications::OpenSection, "about");
     EXPECT_EQ(window->windowTitle(), "About");
-    EXPECT_NE(qobject_cast<AboutView*>(window->contentView()->currentScreen()), nullptr);
+    EXPECT_NE(qobject_cast<AboutView*>(shownScreen(*window->contentView())), nullptr);
     window->contentView()->selectSection("nonsense");
     EXPECT_EQ(window->windowTitle(), "Home");
 }

@@ -21,7 +21,6 @@
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
-#include <QButtonGroup>
 #include <QFile>
 #include <QLabel>
 #include <QToolButton>
@@ -71,9 +70,12 @@ TEST_F(ReadOnlySettings, TheRunModeGoesBackToTheStoredOneAndSaysWhy) {
     ASSERT_TRUE(error);
     EXPECT_TRUE(error->isHidden());
 
-    view.runModeGroup()->button(int(RunMode::Login))->click();
+    Find::part<QAbstractButton>(view, QStringLiteral("mode-") + runModeRawValue(RunMode::Login))
+        ->click();
     EXPECT_EQ(runMode.mode(), RunMode::MenuBar);
-    EXPECT_TRUE(view.runModeGroup()->button(int(RunMode::MenuBar))->isChecked());
+    EXPECT_TRUE(Find::part<QAbstractButton>(view, QStringLiteral("mode-") +
+                                                      runModeRawValue(RunMode::MenuBar))
+                    ->isChecked());
     EXPECT_EQ(login.current, LoginItemService::Status::NotRegistered)
         << "what is applied is what the next start will apply";
     EXPECT_FALSE(error->isHidden());

@@ -5,6 +5,9 @@
 #include "platform/UserDefaults.h"
 #include "shell/ScreenState.h"
 #include "shell/views/ContentView.h"
+#include "shell/views/SidebarRow.h"
+#include "shell/views/SidebarView.h"
+#include "support/Find.h"
 #include "support/TestSupport.h"
 #include "vitals/AppState.h"
 
@@ -18,6 +21,20 @@ inline SystemSnapshot memorySample(quint64 used, quint64 total) {
     s.memUsedBytes = used;
     s.memTotalBytes = total;
     return s;
+}
+
+inline SidebarView* sidebarOf(const QWidget& content) {
+    return Find::part<SidebarView>(content, QStringLiteral("sidebar"));
+}
+
+// The sidebar's section rows, top to bottom.
+inline QList<SidebarRow*> sidebarRows(const QWidget& content) {
+    return Find::part<QWidget>(sidebarOf(content), QStringLiteral("sectionRows"))
+        ->findChildren<SidebarRow*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+inline SidebarRow* sidebarRow(const QWidget& content, const QString& featureId) {
+    return Find::part<SidebarRow>(sidebarOf(content), QStringLiteral("row-") + featureId);
 }
 
 // One hand-over to the assistant, exactly as the caller made it.

@@ -23,8 +23,8 @@
 #include <algorithm>
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAccessible>
-#include <QButtonGroup>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -37,6 +37,11 @@ struct SettingsTest : ::testing::Test {
     RunModeManager runMode{defaults, login};
     UpdaterManager updater{defaults};
 };
+
+// The form's choice of this run mode.
+QAbstractButton* choice(const SettingsView& view, RunMode mode) {
+    return Find::part<QAbstractButton>(view, QStringLiteral("mode-") + runModeRawValue(mode));
+}
 
 QStringList ringed(const ThemePicker& picker) {
     QStringList names;
@@ -57,7 +62,8 @@ TEST_F(SettingsTest, ShowsTheLoginErrorInOrangeAndHidesItWhenCleared) {
     EXPECT_TRUE(Find::part<QKIconLabel>(view, "loginError")->isVisibleTo(&view));
     EXPECT_EQ(Find::part<QKIconLabel>(view, "loginError")->text(),
               "Could not change the login setting: the autostart folder is read-only");
-    EXPECT_EQ(Find::part<QKIconLabel>(view, "loginError")->symbolWidget()->symbol(),
+    EXPECT_EQ(Find::part<QKSymbol>(Find::part<QKIconLabel>(view, "loginError"), "iconLabelSymbol")
+                  ->symbol(),
               "exclamationmark.triangle");
     EXPECT_EQ(Find::part<QLabel>(view, "runModeExplanation")->text(),
               SettingsText::runModeExplanation(RunMode::Login));
@@ -71,10 +77,11 @@ TEST_F(SettingsTest, ShowsTheLoginErrorInOrangeAndHidesItWhenCleared) {
 TEST_F(SettingsTest, TwoWindowsShowTheSameRunModeAtOnce) {
     SettingsView first(&runMode, &updater, defaults);
     SettingsView second(&runMode, &updater, defaults);
-    EXPECT_EQ(first.runModeGroup()->checkedId(), int(RunMode::MenuBar));
-    first.runModeGroup()->button(int(RunMode::WindowOnly))->click();
+    EXPECT_TRUE(choice(first, RunMode::MenuBar)->isChecked());
+    choice(first, RunMode::WindowOnly)->click();
     EXPECT_EQ(runMode.mode(), RunMode::WindowOnly);
-    EXPECT_EQ(second.runModeGroup()->checkedId(), int(RunMode::WindowOnly));
+    EXPECT_TRUE(choice(second, RunMode::WindowOnly)->isChecked());
+    EXPECT_FALSE(choice(second, RunMode::MenuBar)->isChecked());
     EXPECT_EQ(Find::part<QLabel>(second, "runModeExplanation")->text(),
               "Pendrel quits when you close the window. No background presence, no taskbar or "
               "menu bar item when it is not open.");
@@ -87,7 +94,7 @@ TEST_F(SettingsTest, TwoWindowsShowTheSameRunModeAtOnce) {
 TEST_F(SettingsTest, EveryWayOfChoosingSavesAndExplainsTheChoice) {
     SettingsView view(&runMode, &updater, defaults);
     QAccessibleInterface* atLogin =
-        QAccessible::queryAccessibleInterface(view.runModeGroup()->button(int(RunMode::Login)));
+        QAccessible::queryAccessibleInterface(choice(view, RunMode::Login));
     ASSERT_NE(atLogin, nullptr);
     atLogin->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(atLogin->state().checked);
@@ -117,21 +124,24 @@ TEST_F(SettingsTest, UpdateControlsShowThatNothingChecksAndKeepThePreference) {
     SettingsView view(&runMode, &updater, defaults);
     ASSERT_TRUE(updater.automaticallyChecks());
     // Nothing checks for updates here: the disabled switch shows off, not the stored "on".
-    EXPECT_FALSE(view.autoUpdateSwitch()->isChecked());
-    EXPECT_FALSE(view.autoUpdateSwitch()->isEnabled());
-    EXPECT_FALSE(view.checkNowButton()->isEnabled());
+    auto* autoUpdate = Find::part<ToggleSwitch>(view, "autoUpdateSwitch");
+    EXPECT_FALSE(autoUpdate->isChecked());
+    EXPECT_FALSE(autoUpdate->isEnabled());
+    EXPECT_FALSE(Find::part<QPushButton>(view, "checkNowButton")->isEnabled());
     updater.setAutomaticallyChecks(false);
     updater.setAutomaticallyChecks(true);
-    EXPECT_FALSE(view.autoUpdateSwitch()->isChecked());
+    EXPECT_FALSE(autoUpdate->isChecked());
     EXPECT_EQ(defaults.value("updates.auto"), QJsonValue(true)) << "the preference is kept";
     const QList<QLabel*> labels = view.findChildren<QLabel*>();
     EXPECT_TRUE(std::any_of(labels.begin(), labels.end(),
                             [](QLabel* l) { return l->text() == SettingsText::updatesNote(); }));
     EXPECT_FALSE(SettingsText::updatesNote().contains("Sparkle"));
     // Nothing here has an extensions settings pane: the button is off and says why.
-    EXPECT_FALSE(view.extensionsButton()->isEnabled());
-    EXPECT_EQ(view.extensionsButton()->toolTip(), SettingsText::extensionsUnavailable());
-    EXPECT_EQ(view.extensionsNote()->text(), SettingsText::extensionsUnavailable());
+    auto* extensions = Find::part<QPushButton>(view, "extensionsButton");
+    EXPECT_FALSE(extensions->isEnabled());
+    EXPECT_EQ(extensions->toolTip(), SettingsText::extensionsUnavailable());
+    EXPECT_EQ(Find::part<QLabel>(view, "extensionsNote")->text(),
+              SettingsText::extensionsUnavailable());
 }
 
 TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) {
@@ -168,8 +178,8 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
 
 TEST(AboutView, ShowsTheVersionAndBuild) {
     AboutView about;
-    EXPECT_EQ(about.versionLabel()->text(),
+    EXPECT_EQ(Find::part<QLabel>(about, "aboutVersion")->text(),
               QString("Version %1 (%2)")
                   .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
-    EXPECT_NE(about.themePicker(), nullptr);
+    EXPECT_NE(Find::maybe<ThemePicker>(about, "themePicker"), nullptr);
 }

@@ -18,9 +18,9 @@
 
 namespace {
 
-QStringList rowTitles(const SidebarView& sidebar) {
+QStringList rowTitles(const QWidget& content) {
     QStringList titles;
-    for (SidebarRow* row : sidebar.rows())
+    for (SidebarRow* row : sidebarRows(content))
         titles.append(row->title());
     return titles;
 }
@@ -37,17 +37,16 @@ struct SidebarTest : ::testing::Test, ContentViewFixture {};
 } // namespace
 
 TEST_F(SidebarTest, WithoutAStoredOrderListsTheCatalogGroupByGroup) {
-    const SidebarView& sidebar = *view->sidebar();
-    EXPECT_EQ(sidebar.groupTitles(),
+    EXPECT_EQ(sidebarOf(*view)->groupTitles(),
               QStringList({"PENDREL", "STORAGE INTELLIGENCE", "APPLICATION INTELLIGENCE",
                            "DEVELOPER CENTRE", "PRIVACY CENTRE", "PERFORMANCE", "AUTOMATION",
                            "REPORTS", "MORE"}));
-    EXPECT_EQ(rowTitles(sidebar),
+    EXPECT_EQ(rowTitles(*view),
               QStringList({"Home", "Explain My Mac", "Pendrel Memory", "Pendrel Timeline",
                            "Storage", "Browse Storage", "Duplicates", "Apps", "Startup",
                            "Subscriptions", "Developer", "Compare", "Privacy", "Performance",
                            "Automation", "Health Report", "Tweaks", "About"}));
-    EXPECT_TRUE(sidebar.row("dashboard")->isSelected());
+    EXPECT_TRUE(sidebarRow(*view, "dashboard")->isSelected());
 }
 
 TEST(SectionOrder, NamesSectionsByIdTitleOrOldTitleAndAppendsTheRest) {
@@ -67,23 +66,22 @@ TEST(SectionOrder, NamesSectionsByIdTitleOrOldTitleAndAppendsTheRest) {
 TEST_F(SidebarTest, ReadsTheStoredOrderEachTimeItIsShown) {
     view->show();
     defaults.setValue(kSidebarOrderKey, "folders\nDisk & Cleaner\nBrowse Storage\nmatches nothing");
-    EXPECT_EQ(view->sidebar()->order(), catalogIds()) << "read when shown, not on every change";
+    EXPECT_EQ(sidebarOf(*view)->order(), catalogIds()) << "read when shown, not on every change";
     view->hide();
     view->show();
-    EXPECT_EQ(rowTitles(*view->sidebar()).mid(4, 3),
-              QStringList({"Browse Storage", "Storage", "Duplicates"}));
-    EXPECT_EQ(rowTitles(*view->sidebar()).first(), "Home") << "other groups keep catalog order";
-    EXPECT_TRUE(view->sidebar()->row("dashboard")->isSelected()) << "the selection survives";
+    EXPECT_EQ(rowTitles(*view).mid(4, 3), QStringList({"Browse Storage", "Storage", "Duplicates"}));
+    EXPECT_EQ(rowTitles(*view).first(), "Home") << "other groups keep catalog order";
+    EXPECT_TRUE(sidebarRow(*view, "dashboard")->isSelected()) << "the selection survives";
 
     // A stored value that is not text counts as no order.
     defaults.setValue(kSidebarOrderKey, 42);
     view->hide();
     view->show();
-    EXPECT_EQ(view->sidebar()->order(), catalogIds());
+    EXPECT_EQ(sidebarOf(*view)->order(), catalogIds());
 }
 
 TEST_F(SidebarTest, TheVersionLineNamesVersionAndBuild) {
-    EXPECT_EQ(view->sidebar()->versionLabel()->text(),
+    EXPECT_EQ(Find::part<QKClampedText>(*view, "versionLine")->text(),
               QString("Pendrel v%1 (%2)")
                   .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
     EXPECT_EQ(AppVersion::versionOrFallback(""), "0.2.0");
@@ -96,7 +94,8 @@ TEST_F(SidebarTest, AtTheLargestTextSizeTitlesAndLinesWrapRatherThanLoseTheirEnd
     UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(TextSize::Largest));
     view->show();
     QCoreApplication::processEvents();
-    SidebarView* sidebar = view->sidebar();
+    SidebarView* sidebar = sidebarOf(*view);
+    auto* version = Find::part<QKClampedText>(sidebar, "versionLine");
 
     int wrapped = 0;
     for (QWidget* title : sidebar->findChildren<QWidget*>("groupTitle")) {
@@ -107,13 +106,13 @@ TEST_F(SidebarTest, AtTheLargestTextSizeTitlesAndLinesWrapRatherThanLoseTheirEnd
     }
     EXPECT_GT(wrapped, 0) << "the longest group titles take two lines";
 
-    for (QKClampedText* line : {sidebar->statusLabel(), sidebar->versionLabel()}) {
+    for (QKClampedText* line : {Find::part<QKClampedText>(sidebar, "statusHeadline"), version}) {
         const QStringList shown = line->displayedLines(line->width());
         ASSERT_FALSE(shown.isEmpty());
         EXPECT_FALSE(shown.last().endsWith(QStringLiteral("…"))) << line->text().toStdString();
         EXPECT_GE(line->height(), line->heightForWidth(line->width()));
     }
-    EXPECT_GT(sidebar->versionLabel()->displayedLines(sidebar->versionLabel()->width()).size(), 1);
+    EXPECT_GT(version->displayedLines(version->width()).size(), 1);
     EXPECT_TRUE(testsupport::accessibilityProblems(sidebar).isEmpty())
         << testsupport::accessibilityProblems(sidebar).join('\n').toStdString();
     UserDefaults::standard().remove(ThemeKeys::FontSize);
@@ -124,7 +123,7 @@ TEST_F(SidebarTest, AtTheLargestTextSizeTitlesAndLinesWrapRatherThanLoseTheirEnd
 TEST_F(SidebarTest, AReaderOpensASectionAsAClickDoesAndOnlyTheCurrentRowIsSelected) {
     view->show();
     QCoreApplication::processEvents();
-    const QList<SidebarRow*> rows = view->sidebar()->rows();
+    const QList<SidebarRow*> rows = sidebarRows(*view);
     ASSERT_GT(rows.size(), 2);
     const auto selectedRows = [&] {
         QStringList ids;

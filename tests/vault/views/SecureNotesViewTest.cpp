@@ -264,7 +264,7 @@ TEST_F(VaultScreen, DeleteAsksForTheCodeThenRemovesTheNoteAndShowsTheEmptyVault)
     DeleteCodeSheet* sheet = editor->deleteConfirm()->sheet();
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->confirmButton()->text(), "Delete forever");
-    QTest::mouseClick(sheet->cancelButton(), Qt::LeftButton);
+    QTest::mouseClick(Find::part<QPushButton>(sheet, "deleteCodeCancel"), Qt::LeftButton);
     EXPECT_EQ(store->notes().size(), 1);
     EXPECT_TRUE(keychain->items().contains(note.account()));
 
