@@ -69,6 +69,7 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
             return buildPane(allCases<AppsPane>().value(index, AppsPane::Hub), parent);
         },
         QKModeHost::Panes::Rebuilt, this);
+    m_host->setObjectName(QStringLiteral("appsPaneHost"));
     root->addWidget(m_host, 1);
     m_host->bind<AppsPane>(
         &screen, &ScreenState::appsPaneChanged, [this] { return m_screen.appsPane(); },
@@ -79,13 +80,7 @@ void AppsHubView::postOpenSection(const QString& id) {
     NotificationCenter::defaultCenter().post(Notifications::OpenSection, id);
 }
 
-UninstallerView* AppsHubView::uninstallerView() const {
-    return qobject_cast<UninstallerView*>(m_host->pane());
-}
-
 QWidget* AppsHubView::buildPane(AppsPane pane, QWidget* parent) {
-    m_shownPane = pane;
-    m_cardButtons.clear();
     if (pane == AppsPane::Uninstall && m_uninstaller)
         return new UninstallerView(m_screen, *m_uninstaller, parent);
     return buildOverview(parent);
@@ -120,7 +115,6 @@ QWidget* AppsHubView::buildOverview(QWidget* parent) {
             else
                 postOpenSection(AppsHubText::sectionFor(action));
         });
-        m_cardButtons.append(button);
     }
     QKBuild::addPart(column, grid);
 

@@ -2,16 +2,13 @@
 
 #include "shell/ScreenModes.h"
 
-#include <QList>
 #include <QPointer>
 #include <QWidget>
 
 class AppUninstaller;
 class QKModeHost;
-class QKProminentButton;
 class ScreenState;
 class SegmentedControl;
-class UninstallerView;
 
 // The Apps section: a segmented control over two panes, the overview of the application tools
 // and the uninstall pane, shown in place. The pane lives in ScreenState, so the section reopens
@@ -27,13 +24,6 @@ public:
     // Asks the main window to open a section; for every screen that leads elsewhere.
     static void postOpenSection(const QString& id);
 
-    SegmentedControl* paneControl() const { return m_picker; }
-    AppsPane shownPane() const { return m_shownPane; }
-    // The overview's card buttons in order (empty while the uninstall pane shows).
-    QList<QKProminentButton*> cardButtons() const { return m_cardButtons; }
-    // The uninstall pane while it shows, else null.
-    UninstallerView* uninstallerView() const;
-
 private:
     QWidget* buildPane(AppsPane pane, QWidget* parent);
     QWidget* buildOverview(QWidget* parent);
@@ -42,6 +32,4 @@ private:
     QPointer<AppUninstaller> m_uninstaller;
     SegmentedControl* m_picker;
     QKModeHost* m_host;
-    AppsPane m_shownPane = AppsPane::Hub;
-    QList<QKProminentButton*> m_cardButtons;
 };

@@ -23,6 +23,7 @@ TweakRow::TweakRow(const Tweak& tweak, QWidget* parent) : QWidget(parent), m_twe
     row->addLayout(texts, 1);
 
     m_switch = new ToggleSwitch(QString(), this);
+    m_switch->setObjectName(QStringLiteral("tweakSwitch"));
     m_switch->setAccessibleName(tweak.name);
     m_switch->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     row->addWidget(m_switch, 0, Qt::AlignTop);

@@ -15,7 +15,6 @@ public:
     explicit TweakRow(const Tweak& tweak, QWidget* parent = nullptr);
 
     const Tweak& tweak() const { return m_tweak; }
-    ToggleSwitch* toggle() const { return m_switch; }
 
     // Shows a state without it counting as the user's turn.
     void setOn(bool on);

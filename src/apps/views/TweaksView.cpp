@@ -96,14 +96,6 @@ QKCardSurface* TweaksView::buildGroup(const QString& group) {
     return surface;
 }
 
-TweakRow* TweaksView::row(const QString& tweakId) const {
-    for (TweakRow* r : m_rows) {
-        if (r->tweak().id == tweakId)
-            return r;
-    }
-    return nullptr;
-}
-
 void TweaksView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     if (m_service && !m_service->isLoaded())

@@ -23,9 +23,7 @@ class TweaksView : public QWidget {
 public:
     explicit TweaksView(TweaksService* service, QWidget* parent = nullptr);
 
-    QList<TweakRow*> rows() const { return m_rows; }
-    TweakRow* row(const QString& tweakId) const;
-    // Group headings in the order shown.
+    // The failure alert while it shows, else null.
     QMessageBox* alert() const { return m_alert; }
 
 protected:

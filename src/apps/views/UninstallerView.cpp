@@ -389,6 +389,7 @@ void UninstallerView::showLeftovers() {
                 m_leftoverColumn->addWidget(new QKHairline(card, 0.07));
             auto* row = new TamsoExplainRow(item.fileName(), formatBytes(item.sizeBytes),
                                             UninstallerText::leftoverDetail(item), card);
+            row->setObjectName(QStringLiteral("leftoverRow"));
             row->setProperty("leftoverId", item.id);
             row->setMeta(UninstallerText::leftoverMeta(item.confidence));
             row->setSafety(UninstallerText::leftoverSafety(item.confidence));

@@ -37,7 +37,6 @@ public:
     DeleteConfirm* confirm() const { return m_confirm; }
     // The title the confirmation shows now.
     QString confirmTitle() const { return m_confirmTitle; }
-    QList<TamsoExplainRow*> leftoverRows() const { return m_rows; }
     bool showsFinding() const;
     bool showsPickPrompt() const;
     bool showsLeftoverProgress() const;

@@ -34,10 +34,8 @@ public:
     // A search asked for from elsewhere: the text replaces the field's and is searched at once.
     void runSearch(const QString& text);
 
-    QLineEdit* field() const { return m_field; }
     // The page of the results area in front: "idle", "searching", "empty", "results", "failed".
     QString resultsPage() const;
-    SearchHitDelegate* hitDelegate() const { return m_hitDelegate; }
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -24,9 +24,6 @@ public:
     // Starts one refresh of the memory for its home folder.
     void startRefresh();
 
-    // The rows on show (empty while learning).
-    QList<QWidget*> rows() const { return m_rows; }
-
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -26,8 +26,6 @@ public:
     // now; busy disables the switch and "Run now" (some rule runs).
     void setRuleState(const std::optional<AutomationRuleState>& state, bool running, bool busy);
 
-    ToggleSwitch* toggle() const { return m_toggle; }
-
 signals:
     void switchTurned(const QString& ruleId, bool on);
     void runNowClicked(const AutomationRule& rule);

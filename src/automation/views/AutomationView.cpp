@@ -68,14 +68,6 @@ AutomationView::AutomationView(AutomationStore& store, RunModeManager* runMode, 
     showTip();
 }
 
-AutomationRuleRow* AutomationView::row(const QString& ruleId) const {
-    for (AutomationRuleRow* r : m_rows) {
-        if (r->rule().id == ruleId)
-            return r;
-    }
-    return nullptr;
-}
-
 void AutomationView::showStates() {
     const bool busy = m_store.isRunning();
     const std::optional<QString> running = m_store.runningRuleID();

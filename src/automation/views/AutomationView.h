@@ -25,9 +25,6 @@ class AutomationView : public QWidget {
 public:
     AutomationView(AutomationStore& store, RunModeManager* runMode, QWidget* parent = nullptr);
 
-    QList<AutomationRuleRow*> rows() const { return m_rows; }
-    AutomationRuleRow* row(const QString& ruleId) const;
-
 private:
     void showStates();
     void showStatus();

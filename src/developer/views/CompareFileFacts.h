@@ -18,8 +18,6 @@ public:
 
     void setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right, bool tooBig);
 
-    QList<QWidget*> boxes() const { return m_boxes; }
-
 private:
     QWidget* makeBox(const QUrl& file);
 

@@ -192,6 +192,7 @@ void DevCategoryList::rebuildRows() {
             box->column()->addWidget(new QKHairline(box->card(), 0.07));
         auto* row =
             new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription, box->card());
+        row->setObjectName(QStringLiteral("devCategoryRow"));
         row->setMeta(CleanerPaneText::metaLine(c));
         row->setSafety(c.safety);
         row->setSelected(ticked.contains(c.id));

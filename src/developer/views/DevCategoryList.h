@@ -42,7 +42,6 @@ public:
     void setCleaning(bool cleaning);
 
     bool modelsOnly() const { return m_modelsOnly; }
-    QList<TamsoExplainRow*> rows() const { return m_rows; }
 
 private:
     QKLayout::Item headerBar();

@@ -18,7 +18,6 @@ public:
     explicit GlanceTileView(QWidget* parent = nullptr);
 
     void setTile(const GlanceText::Tile& tile);
-    const GlanceText::Tile& tile() const { return m_tile; }
 
 private:
     GlanceText::Tile m_tile;
@@ -37,7 +36,6 @@ public:
     explicit GlanceSection(QWidget* parent = nullptr);
 
     void showSnapshot(const SystemSnapshot& snapshot);
-    const QList<GlanceTileView*>& tiles() const { return m_tiles; }
 
 private:
     QKGridLayout* m_grid;

@@ -29,7 +29,6 @@ public:
     // finished or there are no cards.
     void showReview(const QList<RecCard>& cards, int step);
 
-    QProgressBar* progress() const { return m_progress; }
     QPushButton* skipButton() const { return m_skip; }
     QKProminentButton* doneButton() const { return m_done; }
 

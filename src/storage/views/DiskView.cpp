@@ -61,6 +61,7 @@ DiskView::DiskView(ScreenState& screen, AppState& appState, const DiskTrend* tre
             return buildPane(allCases<DiskMode>().value(index, DiskMode::Hub), parent);
         },
         QKModeHost::Panes::Rebuilt, this);
+    m_host->setObjectName(QStringLiteral("diskModeHost"));
     root->addWidget(m_host, 1);
 
     m_host->bind<DiskMode>(
@@ -72,12 +73,7 @@ DiskView::DiskView(ScreenState& screen, AppState& appState, const DiskTrend* tre
         connect(trend, &DiskTrend::pointsChanged, this, &DiskView::refreshOverview);
 }
 
-QWidget* DiskView::pane() const {
-    return m_host->pane();
-}
-
 QWidget* DiskView::buildPane(DiskMode mode, QWidget* parent) {
-    m_tileButtons.clear();
     QWidget* pane = nullptr;
     switch (mode) {
     case DiskMode::Hub:
@@ -134,7 +130,6 @@ QWidget* DiskView::buildOverview(QWidget* parent) {
             else
                 NotificationCenter::defaultCenter().post(Notifications::OpenSection, section);
         });
-        m_tileButtons.append(button);
     }
     QKBuild::addPart(column, grid);
 

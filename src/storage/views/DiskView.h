@@ -3,7 +3,6 @@
 #include "shell/ScreenModes.h"
 
 #include <functional>
-#include <QList>
 #include <QPointer>
 #include <QWidget>
 
@@ -13,7 +12,6 @@ class DiskTrend;
 class FileRevealer;
 class FolderOrganizer;
 class QKModeHost;
-class QKProminentButton;
 class QLabel;
 class ScreenState;
 class SegmentedControl;
@@ -38,12 +36,6 @@ public:
              StorageGrowthScanner& growth, DiskMapScanner& diskMap, FolderOrganizer& organizer,
              FileRevealer* revealer, CleanerPaneFactory cleanerPane, QWidget* parent = nullptr);
 
-    SegmentedControl* picker() const { return m_picker; }
-    // The pane of the current mode.
-    QWidget* pane() const;
-    // The overview's tile buttons in tile order; empty while another mode is shown.
-    const QList<QKProminentButton*>& tileButtons() const { return m_tileButtons; }
-
 private:
     QWidget* buildPane(DiskMode mode, QWidget* parent);
     QWidget* buildOverview(QWidget* parent);
@@ -60,7 +52,6 @@ private:
 
     SegmentedControl* m_picker;
     QKModeHost* m_host;
-    QList<QKProminentButton*> m_tileButtons;
     // The overview's live parts.
     QPointer<QLabel> m_header;
     QPointer<QLabel> m_usage;

@@ -155,20 +155,21 @@ bool FolderBrowserView::handleListKey(const QKeyEvent& key) {
 
 QWidget* FolderBrowserView::buildBody() {
     m_body = new QKScanStatePages(this);
-    m_failed = new QKEmptyState(FolderBrowserText::failedTitle(), QStringLiteral("lock.slash"),
-                                QString(), m_body);
-    m_failed->setObjectName(QStringLiteral("folderBrowserFailed"));
-    auto* again = new QKProminentButton(FolderBrowserText::tryAgain(), m_failed);
+    auto* failed = new QKEmptyState(FolderBrowserText::failedTitle(), QStringLiteral("lock.slash"),
+                                    QString(), m_body);
+    failed->setObjectName(QStringLiteral("folderBrowserFailed"));
+    auto* again = new QKProminentButton(FolderBrowserText::tryAgain(), failed);
     again->setObjectName(QStringLiteral("folderBrowserTryAgain"));
     connect(again, &QPushButton::clicked, this, &FolderBrowserView::tryAgain);
-    m_failed->addActionWidget(again);
+    failed->addActionWidget(again);
 
-    m_opening = new QKBusyPage(FolderBrowserText::opening(), {.wrap = true, .spacing = 8}, m_body);
-    m_opening->setObjectName(QStringLiteral("folderBrowserOpening"));
+    auto* opening =
+        new QKBusyPage(FolderBrowserText::opening(), {.wrap = true, .spacing = 8}, m_body);
+    opening->setObjectName(QStringLiteral("folderBrowserOpening"));
 
-    m_empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
-                               FolderBrowserText::emptyMessage(), m_body);
-    m_empty->setObjectName(QStringLiteral("folderBrowserEmpty"));
+    auto* empty = new QKEmptyState(FolderBrowserText::emptyTitle(), QStringLiteral("folder"),
+                                   FolderBrowserText::emptyMessage(), m_body);
+    empty->setObjectName(QStringLiteral("folderBrowserEmpty"));
 
     m_list = new QListView(m_body);
     m_list->setObjectName(QStringLiteral("folderBrowserList"));
@@ -183,9 +184,9 @@ QWidget* FolderBrowserView::buildBody() {
     m_list->setItemDelegate(m_delegate);
     m_list->setModel(m_tree->model());
 
-    m_body->setPage(QKScanPhase::Failed, m_failed);
-    m_body->setPage(QKScanPhase::Busy, m_opening);
-    m_body->setPage(QKScanPhase::Empty, m_empty);
+    m_body->setPage(QKScanPhase::Failed, failed);
+    m_body->setPage(QKScanPhase::Busy, opening);
+    m_body->setPage(QKScanPhase::Empty, empty);
     m_body->setPage(QKScanPhase::Done, m_list);
     return m_body;
 }
@@ -264,7 +265,6 @@ void FolderBrowserView::rebuildTrail() {
     for (QWidget* part : std::as_const(m_trailParts))
         delete part;
     m_trailParts.clear();
-    m_trailButtons.clear();
     if (!m_tree)
         return;
     const QStringList& trail = m_tree->trail();
@@ -284,12 +284,7 @@ void FolderBrowserView::rebuildTrail() {
         connect(button, &QPushButton::clicked, this, [this, i] { jumpTo(i); });
         m_trailRow->insertWidget(at++, button);
         m_trailParts << button;
-        m_trailButtons << button;
     }
-}
-
-QWidget* FolderBrowserView::currentPage() const {
-    return m_body->currentWidget();
 }
 
 void FolderBrowserView::refresh() {

@@ -11,8 +11,6 @@ class FolderTree;
 class QComboBox;
 class QHBoxLayout;
 class QKeyEvent;
-class QKEmptyState;
-class QKProminentButton;
 class QKScanStatePages;
 class QKSpinner;
 class QKSymbolButton;
@@ -55,18 +53,7 @@ public:
     // The context menu's actions for the entry, in order.
     QStringList menuActions(const FolderEntry& entry) const;
 
-    QKSymbolButton* backButton() const { return m_back; }
-    QPushButton* homeButton() const { return m_home; }
-    // The trail's folder buttons, outermost first.
-    QList<QPushButton*> trailButtons() const { return m_trailButtons; }
     QListView* list() const { return m_list; }
-    FolderRowDelegate* delegate() const { return m_delegate; }
-    QKEmptyState* failedState() const { return m_failed; }
-    QKEmptyState* emptyState() const { return m_empty; }
-    QWidget* currentPage() const;
-    QWidget* openingPage() const { return m_opening; }
-    QString statusText() const;
-    QString totalText() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -81,6 +68,9 @@ private:
     // file manager.
     void showContextMenu(const QPoint& at);
     QWidget* buildStatus();
+    // The status line's two ends: the item count (or measuring progress) and the measured total.
+    QString statusText() const;
+    QString totalText() const;
     void rebuildTrail();
     void refresh();
     void refreshStatus();
@@ -95,13 +85,9 @@ private:
     QKSymbolButton* m_back = nullptr;
     QPushButton* m_home = nullptr;
     QHBoxLayout* m_trailRow = nullptr;
-    QList<QPushButton*> m_trailButtons;
     QList<QWidget*> m_trailParts;
     QComboBox* m_sort = nullptr;
     QKScanStatePages* m_body = nullptr;
-    QKEmptyState* m_failed = nullptr;
-    QWidget* m_opening = nullptr;
-    QKEmptyState* m_empty = nullptr;
     QListView* m_list = nullptr;
     FolderRowDelegate* m_delegate = nullptr;
     QKSpinner* m_statusSpinner = nullptr;

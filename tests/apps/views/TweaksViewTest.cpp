@@ -27,6 +27,17 @@ QStringList headings(const TweaksView& view) {
     return out;
 }
 
+// The rows of the list, top to bottom.
+QList<TweakRow*> rows(const TweaksView& view) {
+    return view.findChildren<TweakRow*>();
+}
+TweakRow* row(const TweaksView& view, const QString& id) {
+    return Find::part<TweakRow>(view, "tweak-" + id);
+}
+ToggleSwitch* toggle(const TweaksView& view, const QString& id) {
+    return Find::part<ToggleSwitch>(row(view, id), "tweakSwitch");
+}
+
 class TweaksViewTest : public ::testing::Test {
 protected:
     std::shared_ptr<FakeToolRunner> runner = std::make_shared<FakeToolRunner>();
@@ -50,8 +61,8 @@ TEST_F(TweaksViewTest, WaitsForTheFirstReadingThenListsEveryGroup) {
     showLoaded(view);
     EXPECT_EQ(runner->commands("read").size(), 39);
     EXPECT_EQ(headings(view), service.groups());
-    EXPECT_EQ(view.rows().size(), 39);
-    EXPECT_EQ(view.rows().last()->tweak().id, QString("misc-crash"));
+    EXPECT_EQ(rows(view).size(), 39);
+    EXPECT_EQ(rows(view).last()->tweak().id, QString("misc-crash"));
 
     // Under the introduction, where the switches are kept; no row speaks of restarting anything,
     // those written for a program that rereads its settings on restart included.
@@ -65,14 +76,14 @@ TEST_F(TweaksViewTest, WaitsForTheFirstReadingThenListsEveryGroup) {
               "store; turning it off clears that value.");
     QCoreApplication::processEvents();
     EXPECT_GT(store->y(), view.findChild<QLabel*>("tweaksIntro")->y());
-    for (TweakRow* r : view.rows()) {
+    for (TweakRow* r : rows(view)) {
         const QList<QLabel*> lines = r->findChildren<QLabel*>();
         EXPECT_EQ(lines, (QList<QLabel*>{Find::part<QLabel>(r, "tweakName"),
                                          Find::part<QLabel>(r, "tweakDescription")}))
             << r->tweak().id.toStdString();
     }
-    for (TweakRow* r : view.rows())
-        EXPECT_FALSE(r->toggle()->isChecked());
+    for (TweakRow* r : rows(view))
+        EXPECT_FALSE(Find::part<ToggleSwitch>(r, "tweakSwitch")->isChecked());
 
     // A later screen finds the states in memory and reads nothing.
     runner->clearCalls();
@@ -86,18 +97,18 @@ TEST_F(TweaksViewTest, SwitchesAndRestoreReachTheService) {
     TweaksView view(&service);
     showLoaded(view);
     runner->clearCalls();
-    QTest::mouseClick(view.row("finder-hidden")->toggle(), Qt::LeftButton);
+    QTest::mouseClick(toggle(view, "finder-hidden"), Qt::LeftButton);
     EXPECT_EQ(
         runner->commands("write"),
         (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "true"}}));
-    EXPECT_TRUE(view.row("finder-hidden")->toggle()->isChecked());
+    EXPECT_TRUE(toggle(view, "finder-hidden")->isChecked());
 
     runner->clearCalls();
     QTest::mouseClick(Find::part<QPushButton>(view, "restoreAllButton"), Qt::LeftButton);
     EXPECT_EQ(
         runner->commands("write"),
         (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "false"}}));
-    EXPECT_FALSE(view.row("finder-hidden")->toggle()->isChecked());
+    EXPECT_FALSE(toggle(view, "finder-hidden")->isChecked());
     EXPECT_TRUE(testsupport::waitFor([&] { return runner->commands("read").size() == 39; }));
 }
 
@@ -105,8 +116,8 @@ TEST_F(TweaksViewTest, TheAlertShowsLastErrorAndDismissingClearsIt) {
     TweaksView view(&service);
     showLoaded(view);
     runner->setMissing(QStringLiteral("defaults"));
-    QTest::mouseClick(view.row("dock-mru")->toggle(), Qt::LeftButton);
-    EXPECT_TRUE(view.row("dock-mru")->toggle()->isChecked()); // the requested position
+    QTest::mouseClick(toggle(view, "dock-mru"), Qt::LeftButton);
+    EXPECT_TRUE(toggle(view, "dock-mru")->isChecked()); // the requested position
     QMessageBox* alert = view.alert();
     ASSERT_TRUE(alert);
     EXPECT_EQ(alert->text(), QString("Something went wrong"));
@@ -117,7 +128,7 @@ TEST_F(TweaksViewTest, TheAlertShowsLastErrorAndDismissingClearsIt) {
     EXPECT_EQ(view.alert(), nullptr);
     // It does not come back until a new failure.
     runner->setMissing(QStringLiteral("defaults"), false);
-    QTest::mouseClick(view.row("dock-mru")->toggle(), Qt::LeftButton);
+    QTest::mouseClick(toggle(view, "dock-mru"), Qt::LeftButton);
     EXPECT_EQ(view.alert(), nullptr);
 }
 
@@ -129,13 +140,13 @@ TEST_F(TweaksViewTest, AssistiveTechnologyTurnsASwitchAndReadsEveryRow) {
 
     // The switch is found by the tweak's name and its "Toggle" writes, as a click does.
     runner->clearCalls();
-    QAccessibleInterface* toggle =
-        QAccessible::queryAccessibleInterface(view.row("finder-hidden")->toggle());
-    ASSERT_TRUE(toggle && toggle->actionInterface());
-    EXPECT_EQ(toggle->text(QAccessible::Name), view.row("finder-hidden")->tweak().name);
-    toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    QAccessibleInterface* spoken =
+        QAccessible::queryAccessibleInterface(toggle(view, "finder-hidden"));
+    ASSERT_TRUE(spoken && spoken->actionInterface());
+    EXPECT_EQ(spoken->text(QAccessible::Name), row(view, "finder-hidden")->tweak().name);
+    spoken->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_EQ(
         runner->commands("write"),
         (QList<QStringList>{{"write", "com.apple.finder", "AppleShowAllFiles", "-bool", "true"}}));
-    EXPECT_TRUE(toggle->state().checked);
+    EXPECT_TRUE(spoken->state().checked);
 }

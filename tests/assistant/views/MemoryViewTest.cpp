@@ -10,6 +10,15 @@
 #include <QPushButton>
 #include <QTest>
 
+namespace {
+
+// The observations on show, one label each, top to bottom.
+QList<QLabel*> observations(const TamsoMemoryView& view) {
+    return Find::parts<QLabel>(view, "observationLabel");
+}
+
+} // namespace
+
 TEST(MemoryView, LearnsWhenShownAndAgainOnRefresh) {
     const HomeLayout home = HomeLayout::forHome(testsupport::freshDir("memory-view"));
     QDir().mkpath(home.home() + "/.docker");
@@ -17,21 +26,20 @@ TEST(MemoryView, LearnsWhenShownAndAgainOnRefresh) {
     TamsoMemoryView view(memory);
     EXPECT_FALSE(Find::part<QWidget>(view, "learningLine")->isHidden())
         << "learning until the first list arrives";
-    EXPECT_TRUE(view.rows().isEmpty());
+    EXPECT_TRUE(observations(view).isEmpty());
 
     view.show();
-    ASSERT_TRUE(testsupport::waitFor([&] { return view.rows().size() == 2; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return observations(view).size() == 2; }));
     EXPECT_TRUE(Find::part<QWidget>(view, "learningLine")->isHidden());
-    EXPECT_TRUE(view.rows().first()->isVisible());
-    EXPECT_EQ(view.rows().first()->findChild<QLabel*>("observationLabel")->text(),
-              "Xcode isn't used here");
+    EXPECT_TRUE(observations(view).first()->isVisible());
+    EXPECT_EQ(observations(view).first()->text(), "Xcode isn't used here");
 
     QDir().mkpath(home.home() + "/.gradle");
     QTest::mouseClick(Find::part<QPushButton>(view, "refreshMemory"), Qt::LeftButton);
-    ASSERT_TRUE(testsupport::waitFor([&] { return view.rows().size() == 3; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return observations(view).size() == 3; }));
 
     // An empty list brings the learning line back; there is no other message.
     memory.setObservations({});
-    EXPECT_TRUE(view.rows().isEmpty());
+    EXPECT_TRUE(observations(view).isEmpty());
     EXPECT_FALSE(Find::part<QWidget>(view, "learningLine")->isHidden());
 }

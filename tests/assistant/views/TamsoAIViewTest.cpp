@@ -259,7 +259,8 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     EXPECT_FALSE(Find::part<QPushButton>(panel, "clearSearch")->isVisible());
     EXPECT_EQ(panel->width(), 360);
 
-    QTest::keyClicks(panel->field(), "invoice");
+    auto* field = Find::part<QLineEdit>(panel, "findField");
+    QTest::keyClicks(field, "invoice");
     ASSERT_TRUE(Find::part<QPushButton>(panel, "findButton")->isEnabled());
     QTest::mouseClick(Find::part<QPushButton>(panel, "findButton"), Qt::LeftButton);
     EXPECT_EQ(panel->resultsPage(), "searching");
@@ -272,7 +273,8 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->text(QAccessible::Name), "invoice-2024.pdf");
     QCoreApplication::processEvents(); // the list lays its rows out
-    const QRect show = panel->hitDelegate()->actionRect(hit, QStringLiteral("showHit"));
+    const QRect show = static_cast<SearchHitDelegate*>(hits->itemDelegate())
+                           ->actionRect(hit, QStringLiteral("showHit"));
     ASSERT_FALSE(show.isEmpty());
     QTest::mouseClick(hits->viewport(), Qt::LeftButton, {}, show.center());
     EXPECT_EQ(s.revealer.revealed, QStringList{invoice});
@@ -297,29 +299,28 @@ TEST(TamsoAIView, FindPanelStatesAndTheSplitter) {
     EXPECT_TRUE(Find::part<QPushButton>(panel, "clearSearch")->isVisible());
 
     // Blanks: "Find" is off, Return still searches and fails, replacing the hits.
-    panel->field()->clear();
-    QTest::keyClicks(panel->field(), "  ");
+    field->clear();
+    QTest::keyClicks(field, "  ");
     EXPECT_FALSE(Find::part<QPushButton>(panel, "findButton")->isEnabled());
-    QTest::keyClick(panel->field(), Qt::Key_Return);
+    QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(panel->resultsPage(), "failed");
     EXPECT_EQ(Find::part<QKIconLabel>(panel, "findFailure")->text(),
               "Describe what you are looking for in a few words.");
 
-    QTest::keyClicks(panel->field(), "kubernetes");
-    QTest::keyClick(panel->field(), Qt::Key_Return);
+    QTest::keyClicks(field, "kubernetes");
+    QTest::keyClick(field, Qt::Key_Return);
     ASSERT_TRUE(testsupport::waitFor([&] { return panel->resultsPage() == "empty"; }));
     EXPECT_TRUE(Find::part<QPushButton>(panel, "clearSearch")->isVisible());
 
     // A rebuilt screen refills an empty field from the last search, never a typed one.
     s.screen.setTamsoSearch(QString());
     v = s.open();
-    EXPECT_EQ(Find::part<DescribeFindPanel>(v, "describeFindPanel")->field()->text(),
-              "  kubernetes");
+    EXPECT_EQ(Find::part<QLineEdit>(v, "findField")->text(), "  kubernetes");
     QTest::mouseClick(Find::part<QPushButton>(Find::part<DescribeFindPanel>(v, "describeFindPanel"),
                                               "clearSearch"),
                       Qt::LeftButton);
     EXPECT_EQ(Find::part<DescribeFindPanel>(v, "describeFindPanel")->resultsPage(), "idle");
-    EXPECT_TRUE(Find::part<DescribeFindPanel>(v, "describeFindPanel")->field()->text().isEmpty());
+    EXPECT_TRUE(Find::part<QLineEdit>(v, "findField")->text().isEmpty());
     EXPECT_TRUE(s.finder.lastQuery().isEmpty());
     EXPECT_FALSE(Find::part<QPushButton>(Find::part<DescribeFindPanel>(v, "describeFindPanel"),
                                          "clearSearch")

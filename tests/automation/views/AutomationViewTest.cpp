@@ -50,6 +50,16 @@ bool showsTip(const AutomationView& view) {
     return Find::part<QWidget>(view, "runModeTip")->isVisibleTo(&view);
 }
 
+// The rule rows, top to bottom.
+QList<AutomationRuleRow*> rows(const AutomationView& view) {
+    return view.findChildren<AutomationRuleRow*>();
+}
+AutomationRuleRow* ruleRow(const AutomationView& view, const QString& ruleId) {
+    return Find::part<AutomationRuleRow>(view, "rule-" + ruleId);
+}
+ToggleSwitch* ruleSwitch(const AutomationRuleRow* row) {
+    return Find::part<ToggleSwitch>(row, "ruleSwitch");
+}
 QPushButton* runNowButton(const AutomationRuleRow* row) {
     return Find::part<QPushButton>(row, "runNow");
 }
@@ -80,10 +90,10 @@ bool statusIsGreen(const AutomationView& view) {
 
 TEST(AutomationView, AFreshStartShowsEveryRuleOffWithoutResults) {
     Screen s;
-    ASSERT_EQ(s.view->rows().size(), 5);
-    for (AutomationRuleRow* row : s.view->rows()) {
+    ASSERT_EQ(rows(*s.view).size(), 5);
+    for (AutomationRuleRow* row : rows(*s.view)) {
         SCOPED_TRACE(row->rule().id.toStdString());
-        EXPECT_FALSE(row->toggle()->isChecked());
+        EXPECT_FALSE(ruleSwitch(row)->isChecked());
         EXPECT_EQ(statusText(row), "Off");
         EXPECT_TRUE(resultText(row).isNull());
         EXPECT_TRUE(runNowButton(row)->isEnabled());
@@ -95,10 +105,10 @@ TEST(AutomationView, AFreshStartShowsEveryRuleOffWithoutResults) {
 TEST(AutomationView, RowsFollowTheStoreAndTheSwitchReachesIt) {
     Screen s;
     s.w.setDisk(95'000'000'000, 1000'000'000'000);
-    AutomationRuleRow* alert = s.view->row("disk-alert");
-    QTest::mouseClick(alert->toggle(), Qt::LeftButton);
+    AutomationRuleRow* alert = ruleRow(*s.view, "disk-alert");
+    QTest::mouseClick(ruleSwitch(alert), Qt::LeftButton);
     EXPECT_TRUE(s.store->state("disk-alert").enabled);
-    EXPECT_TRUE(alert->toggle()->isChecked());
+    EXPECT_TRUE(ruleSwitch(alert)->isChecked());
     ASSERT_TRUE(settled(*s.store));
     ASSERT_TRUE(
         testsupport::waitFor([&] { return s.store->state("disk-alert").lastRun.has_value(); }));
@@ -107,14 +117,14 @@ TEST(AutomationView, RowsFollowTheStoreAndTheSwitchReachesIt) {
     EXPECT_EQ(resultText(alert), *s.store->state("disk-alert").lastResult);
 
     // Switched off after it ran: off, yet still its last run and result.
-    QTest::mouseClick(alert->toggle(), Qt::LeftButton);
+    QTest::mouseClick(ruleSwitch(alert), Qt::LeftButton);
     EXPECT_FALSE(s.store->state("disk-alert").enabled);
-    EXPECT_FALSE(alert->toggle()->isChecked());
+    EXPECT_FALSE(ruleSwitch(alert)->isChecked());
     EXPECT_TRUE(statusText(alert).startsWith("Last run "));
     EXPECT_FALSE(resultText(alert).isEmpty());
 
     s.store->setEnabled(true, "sunday-dev");
-    EXPECT_EQ(statusText(s.view->row("sunday-dev")), "Enabled — waiting for schedule");
+    EXPECT_EQ(statusText(ruleRow(*s.view, "sunday-dev")), "Enabled — waiting for schedule");
     ASSERT_TRUE(settled(*s.store));
 }
 
@@ -125,8 +135,8 @@ TEST(AutomationView, AssistiveTechnologyTurnsARuleOnAndReadsTheScreen) {
     EXPECT_TRUE(testsupport::accessibleTexts(s.view.get()).contains("Off"))
         << "the rows' status lines are read";
 
-    AutomationRuleRow* row = s.view->row("sunday-dev");
-    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(row->toggle());
+    AutomationRuleRow* row = ruleRow(*s.view, "sunday-dev");
+    QAccessibleInterface* toggle = QAccessible::queryAccessibleInterface(ruleSwitch(row));
     ASSERT_TRUE(toggle && toggle->actionInterface());
     EXPECT_EQ(toggle->text(QAccessible::Name), row->rule().title);
     toggle->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
@@ -147,20 +157,20 @@ TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
     });
     Screen s(&env);
     OpenAtEnd open{gate};
-    QTest::mouseClick(runNowButton(s.view->row("weekly-docker")), Qt::LeftButton);
+    QTest::mouseClick(runNowButton(ruleRow(*s.view, "weekly-docker")), Qt::LeftButton);
     ASSERT_TRUE(s.store->isRunning());
-    for (AutomationRuleRow* row : s.view->rows()) {
+    for (AutomationRuleRow* row : rows(*s.view)) {
         SCOPED_TRACE(row->rule().id.toStdString());
         const bool running = row->rule().id == "weekly-docker";
         EXPECT_EQ(showsSpinner(row), running);
         EXPECT_EQ(statusText(row) == "Running…", running);
-        EXPECT_FALSE(row->toggle()->isEnabled());
+        EXPECT_FALSE(ruleSwitch(row)->isEnabled());
         EXPECT_FALSE(runNowButton(row)->isEnabled());
     }
     EXPECT_FALSE(checkButton(*s.view)->isEnabled());
     gate.release();
     ASSERT_TRUE(settled(*s.store));
-    AutomationRuleRow* row = s.view->row("weekly-docker");
+    AutomationRuleRow* row = ruleRow(*s.view, "weekly-docker");
     EXPECT_FALSE(showsSpinner(row));
     EXPECT_EQ(resultText(row), "Docker prune failed: Error response from daemon\n");
     EXPECT_TRUE(checkButton(*s.view)->isEnabled());
@@ -220,8 +230,8 @@ TEST(AutomationView, ResultsWrapWithinTheirRow) {
     Screen s(&env);
     s.view->resize(520, 1400);
     QCoreApplication::processEvents();
-    AutomationRuleRow* row = s.view->row("weekly-docker");
-    EXPECT_FALSE(row->toggle()->isChecked());
+    AutomationRuleRow* row = ruleRow(*s.view, "weekly-docker");
+    EXPECT_FALSE(ruleSwitch(row)->isChecked());
     EXPECT_TRUE(statusText(row).startsWith("Last run "));
     const QLabel* result = resultLabel(row);
     EXPECT_LE(result->width(), 520);
@@ -240,12 +250,12 @@ TEST(AutomationView, ALongResultWithoutSpacesNeverWidensThePage) {
     s.view->resize(520, 1400);
     QCoreApplication::processEvents();
     EXPECT_LE(s.view->minimumSizeHint().width(), 520);
-    AutomationRuleRow* row = s.view->row("weekly-docker");
+    AutomationRuleRow* row = ruleRow(*s.view, "weekly-docker");
     // Every switch and "Run now" lies inside the window.
-    for (AutomationRuleRow* r : s.view->rows()) {
+    for (AutomationRuleRow* r : rows(*s.view)) {
         const QRect runNow(runNowButton(r)->mapTo(s.view.get(), QPoint()), runNowButton(r)->size());
         EXPECT_TRUE(s.view->rect().contains(runNow)) << r->rule().id.toStdString();
-        const QRect toggle(r->toggle()->mapTo(s.view.get(), QPoint()), r->toggle()->size());
+        const QRect toggle(ruleSwitch(r)->mapTo(s.view.get(), QPoint()), ruleSwitch(r)->size());
         EXPECT_TRUE(s.view->rect().contains(toggle)) << r->rule().id.toStdString();
     }
     // The result wraps, and reads and copies as it was stored.

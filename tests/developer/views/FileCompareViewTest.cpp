@@ -284,8 +284,8 @@ TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {
     EXPECT_EQ(s.verdict()->verdict(), FileCompareText::Verdict::Different);
     CompareFileFacts* facts = s.facts();
     EXPECT_FALSE(s.visible(Find::part<QKIconLabel>(facts, "tooBigNote")));
-    ASSERT_EQ(facts->boxes().size(), 2);
-    QWidget* box = facts->boxes().first();
+    ASSERT_EQ(Find::parts<QWidget>(facts, "factsBox").size(), 2);
+    QWidget* box = Find::parts<QWidget>(facts, "factsBox").first();
     EXPECT_EQ(box->findChild<QKLineLabel*>("factsName")->text(), QStringLiteral("a.bin"));
     EXPECT_EQ(box->findChild<QLabel*>("factsSize")->text(), QStringLiteral("Size: 3 bytes"));
     EXPECT_TRUE(box->findChild<QLabel*>("factsModified")->text().startsWith("Modified: "));
@@ -301,7 +301,7 @@ TEST(FileCompareView, OtherFilesShowTheirFactsAndTheTooBigNote) {
     // A vanished file: 0 bytes and no date.
     s.compare.setSide(QUrl::fromLocalFile(dir + "/gone.bin"), Side::Left);
     s.settle();
-    QWidget* gone = s.facts()->boxes().first();
+    QWidget* gone = Find::parts<QWidget>(s.facts(), "factsBox").first();
     EXPECT_EQ(gone->findChild<QLabel*>("factsSize")->text(), QStringLiteral("Size: Zero KB"));
     EXPECT_EQ(gone->findChild<QLabel*>("factsModified"), nullptr);
 }

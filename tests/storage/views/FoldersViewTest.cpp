@@ -67,6 +67,18 @@ struct Screen {
     }
 
     FolderBrowserView& browser() { return *Find::part<FolderBrowserView>(view, "folderBrowser"); }
+    QKSymbolButton* back() { return Find::part<QKSymbolButton>(browser(), "folderBrowserBack"); }
+    QPushButton* home() { return Find::part<QPushButton>(browser(), "folderBrowserHome"); }
+    // The trail's folder buttons, outermost first.
+    QList<QPushButton*> trail() {
+        QList<QPushButton*> buttons;
+        while (auto* b = Find::maybe<QPushButton>(
+                   browser(), QStringLiteral("folderBrowserTrail%1").arg(buttons.size())))
+            buttons << b;
+        return buttons;
+    }
+    QString status() { return Find::part<QLabel>(browser(), "folderBrowserStatus")->text(); }
+    QString total() { return Find::part<QLabel>(browser(), "folderBrowserTotal")->text(); }
     bool settled() {
         return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
                                     20'000);
@@ -195,14 +207,14 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     ASSERT_TRUE(s.settled());
     FolderBrowserView& b = s.browser();
     // The symbol-only buttons are named for assistive technology by what their tooltips say.
-    EXPECT_EQ(b.backButton()->accessibleName(), "Back up one folder");
+    EXPECT_EQ(s.back()->accessibleName(), "Back up one folder");
     EXPECT_NE(testsupport::findAccessible(&b, "Measure this folder again"), nullptr);
     EXPECT_TRUE(testsupport::accessibilityProblems(&b).isEmpty())
         << testsupport::accessibilityProblems(&b).join('\n').toStdString();
-    EXPECT_FALSE(b.backButton()->isEnabled());
-    EXPECT_FALSE(b.homeButton()->isEnabled());
-    EXPECT_TRUE(b.trailButtons().isEmpty());
-    EXPECT_EQ(b.statusText(), "4 items");
+    EXPECT_FALSE(s.back()->isEnabled());
+    EXPECT_FALSE(s.home()->isEnabled());
+    EXPECT_TRUE(s.trail().isEmpty());
+    EXPECT_EQ(s.status(), "4 items");
 
     // Double click: a folder is entered, a package revealed.
     b.activate(s.entry("Player.app"));
@@ -223,13 +235,13 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     ASSERT_TRUE(s.settled());
     b.activate(s.entry("Clients"));
     ASSERT_TRUE(s.settled());
-    ASSERT_EQ(b.trailButtons().size(), 2);
-    EXPECT_TRUE(b.trailButtons().at(0)->isEnabled());
-    EXPECT_FALSE(b.trailButtons().at(1)->isEnabled());
-    EXPECT_TRUE(b.backButton()->isEnabled());
-    EXPECT_EQ(b.statusText(), "1 item");
+    ASSERT_EQ(s.trail().size(), 2);
+    EXPECT_TRUE(s.trail().at(0)->isEnabled());
+    EXPECT_FALSE(s.trail().at(1)->isEnabled());
+    EXPECT_TRUE(s.back()->isEnabled());
+    EXPECT_EQ(s.status(), "1 item");
 
-    b.trailButtons().at(0)->click();
+    s.trail().at(0)->click();
     EXPECT_EQ(s.tree.trail().size(), 1);
     ASSERT_TRUE(s.settled());
 
@@ -239,18 +251,18 @@ TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     b.remeasure();
     EXPECT_FALSE(s.state.folderSelection());
     ASSERT_TRUE(testsupport::waitFor([&] { return !s.tree.isListing(); }));
-    EXPECT_EQ(b.statusText(), "Measuring 1 folder…");
-    EXPECT_EQ(b.totalText(), "4 KB");
+    EXPECT_EQ(s.status(), "Measuring 1 folder…");
+    EXPECT_EQ(s.total(), "4 KB");
     *hold = false;
     ASSERT_TRUE(s.settled());
     // notes.txt and Clients, its file and its own blocks.
-    EXPECT_EQ(b.totalText(), formatBytes(4096 + duOf(s.tree.home() + "/Work/Clients").bytes));
+    EXPECT_EQ(s.total(), formatBytes(4096 + duOf(s.tree.home() + "/Work/Clients").bytes));
 
     s.select("notes.txt");
     b.goBack();
     EXPECT_FALSE(s.state.folderSelection());
     ASSERT_TRUE(s.settled());
-    EXPECT_FALSE(b.homeButton()->isEnabled());
+    EXPECT_FALSE(s.home()->isEnabled());
 }
 
 TEST(FolderBrowser, AFailureShowsItsPanelAndTryAgainKeepsTheSelection) {
@@ -266,21 +278,22 @@ TEST(FolderBrowser, AFailureShowsItsPanelAndTryAgainKeepsTheSelection) {
     s.view.show();
     ASSERT_TRUE(s.settled());
     FolderBrowserView& b = s.browser();
-    EXPECT_EQ(b.currentPage(), b.failedState());
-    EXPECT_EQ(b.failedState()->message(), FolderTree::unreadableText());
+    EXPECT_TRUE(Find::showing(b, "folderBrowserFailed"));
+    EXPECT_EQ(Find::part<QKEmptyState>(b, "folderBrowserFailed")->message(),
+              FolderTree::unreadableText());
     s.state.setFolderSelection(home + "/todo.txt");
     *refuse = false;
     b.tryAgain();
-    EXPECT_EQ(b.currentPage(), b.openingPage());
+    EXPECT_TRUE(Find::showing(b, "folderBrowserOpening"));
     ASSERT_TRUE(s.settled());
     EXPECT_EQ(s.state.folderSelection(), home + "/todo.txt");
     EXPECT_EQ(b.list()->currentIndex().data(Qt::DisplayRole).toString(), "todo.txt");
-    EXPECT_EQ(b.currentPage(), b.list());
+    EXPECT_TRUE(Find::showing(b, "folderBrowserList"));
 
     s.tree.enter(s.entry("Empty"));
     ASSERT_TRUE(s.settled());
-    EXPECT_EQ(b.currentPage(), b.emptyState());
-    EXPECT_EQ(b.statusText(), "0 items");
+    EXPECT_TRUE(Find::showing(b, "folderBrowserEmpty"));
+    EXPECT_EQ(s.status(), "0 items");
 }
 
 // Only the user's own clicks and keys choose a row: the list taking the focus, or being filled
@@ -315,11 +328,11 @@ TEST(FolderBrowser, TheSelectionFollowsTheUserOnly) {
     ASSERT_TRUE(s.settled());
     b.activate(s.entry("Clients"));
     ASSERT_TRUE(s.settled());
-    b.trailButtons().at(0)->click();
+    s.trail().at(0)->click();
     settledWithNothingSelected("trail");
     b.remeasure();
     settledWithNothingSelected("re-measure");
-    b.homeButton()->click();
+    s.home()->click();
     settledWithNothingSelected("home");
 
     // Keys move the selection like clicks (down, then up: one of them moves, wherever Qt left its
@@ -378,7 +391,7 @@ TEST(FolderRow, BarsFollowTheLargestMeasuredSibling) {
     Screen s(makeHome());
     s.view.show();
     ASSERT_TRUE(s.settled());
-    FolderRowDelegate* delegate = s.browser().delegate();
+    auto* delegate = static_cast<FolderRowDelegate*>(s.browser().list()->itemDelegate());
     EXPECT_EQ(delegate->largest(), s.tree.largestEntrySize());
     const QRect row(0, 0, 600, 40);
     const QModelIndex top = s.tree.model()->index(0);
