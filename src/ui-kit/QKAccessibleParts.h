@@ -1,8 +1,8 @@
 #pragma once
 
 // The shapes the kit's accessibility descriptions share: a widget named by the text it draws, and
-// a part of a widget that has no object of its own (a segment, a drawn row). Only the kit's
-// description files include this.
+// a part of a widget that has no object of its own (a segment, a drawn row, a tile of the disk
+// map). For the descriptions of the kit and of screens that draw their own parts.
 
 #include <QAccessible>
 #include <QAccessibleWidget>

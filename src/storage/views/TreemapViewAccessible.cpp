@@ -2,23 +2,21 @@
 
 #include "storage/DiskMapText.h"
 #include "storage/views/TreemapView.h"
-
-#include <QPointer>
-#include <QWindow>
+#include "ui-kit/QKAccessibleParts.h"
 
 namespace {
 
 // One tile, by its node's id: found again in the view's tiles whenever it is asked, so it is
 // never stale, only invalid once the tile is gone.
-class TileAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class TileAccessible : public QKAccessibleParts::PartAccessible<TreemapView> {
 public:
-    TileAccessible(TreemapView* view, const QString& id) : m_view(view), m_id(id) {}
+    TileAccessible(TreemapView* view, const QString& id) : PartAccessible(view), m_id(id) {}
 
     QString id() const { return m_id; }
     int index() const {
-        if (!m_view)
+        if (!m_owner)
             return -1;
-        const QList<TreemapTile>& tiles = m_view->tiles();
+        const QList<TreemapTile>& tiles = m_owner->tiles();
         for (int i = 0; i < tiles.size(); ++i)
             if (tiles.at(i).id == m_id)
                 return i;
@@ -26,31 +24,21 @@ public:
     }
 
     bool isValid() const override { return index() >= 0; }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return m_view ? m_view->window()->windowHandle() : nullptr; }
-    QAccessibleInterface* parent() const override {
-        return m_view ? QAccessible::queryAccessibleInterface(m_view.data()) : nullptr;
-    }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QAccessibleInterface* focusChild() const override { return nullptr; }
-    void setText(QAccessible::Text, const QString&) override {}
 
     QString text(QAccessible::Text t) const override {
         const int i = index();
         if (i < 0 || t != QAccessible::Name)
             return QString();
-        return DiskMapText::tileHelp(m_view->tiles().at(i).node);
+        return DiskMapText::tileHelp(m_owner->tiles().at(i).node);
     }
 
     QRect rect() const override {
         const int i = index();
         if (i < 0)
             return QRect();
-        const QRect local = TreemapView::frameOf(m_view->tiles().at(i)).toAlignedRect();
-        return QRect(m_view->mapToGlobal(local.topLeft()), local.size());
+        const QRect local = TreemapView::frameOf(m_owner->tiles().at(i)).toAlignedRect();
+        return QRect(m_owner->mapToGlobal(local.topLeft()), local.size());
     }
 
     QAccessible::Role role() const override { return QAccessible::ListItem; }
@@ -62,38 +50,32 @@ public:
             s.invalid = true;
             return s;
         }
-        s.invisible = !m_view->isVisible();
-        s.disabled = !m_view->isEnabled();
+        s.invisible = !m_owner->isVisible();
+        s.disabled = !m_owner->isEnabled();
         s.focusable = true;
-        s.focused = m_view->hasFocus() && m_view->currentTile() == i;
+        s.focused = m_owner->hasFocus() && m_owner->currentTile() == i;
         s.selectable = true;
-        s.selected = m_view->selection() && m_view->selection()->id == m_id;
+        s.selected = m_owner->selection() && m_owner->selection()->id == m_id;
         return s;
-    }
-
-    void* interface_cast(QAccessible::InterfaceType t) override {
-        if (t == QAccessible::ActionInterface)
-            return static_cast<QAccessibleActionInterface*>(this);
-        return nullptr;
     }
 
     QStringList actionNames() const override {
         const int i = index();
-        if (i < 0 || !m_view->isEnabled())
+        if (i < 0 || !m_owner->isEnabled())
             return {};
         QStringList names{pressAction()};
-        if (m_view->tiles().at(i).node.hasChildren())
+        if (m_owner->tiles().at(i).node.hasChildren())
             names << DiskMapText::openTileAction();
         return names;
     }
     void doAction(const QString& name) override {
         const int i = index();
-        if (i < 0 || !m_view->isEnabled())
+        if (i < 0 || !m_owner->isEnabled())
             return;
         if (name == pressAction())
-            m_view->clickTile(i);
+            m_owner->clickTile(i);
         else if (name == DiskMapText::openTileAction())
-            m_view->openTile(i);
+            m_owner->openTile(i);
     }
     QStringList keyBindingsForAction(const QString& name) const override {
         if (name == DiskMapText::openTileAction())
@@ -102,7 +84,6 @@ public:
     }
 
 private:
-    QPointer<TreemapView> m_view;
     QString m_id;
 };
 
