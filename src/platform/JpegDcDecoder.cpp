@@ -1,5 +1,7 @@
 #include "platform/JpegDcDecoder.h"
 
+#include "platform/ThreadScratch.h"
+
 #include <algorithm>
 #include <array>
 #include <cstring>
@@ -12,33 +14,42 @@ using JpegHuffman::kLook;
 using JpegHuffman::kPair;
 using JpegMarkers::Component;
 
-Destuffed destuff(const uint8_t* at, const uint8_t* end) {
-    Destuffed out;
-    out.bytes.reserve(size_t(end - at) + kPadding);
-    out.starts.push_back(0);
+void destuff(const uint8_t* at, const uint8_t* end, Destuffed& out) {
+    out.starts.assign(1, 0);
+    out.ends.clear();
+    // Written through a pointer into room for the most the data can give: a picture has tens of
+    // thousands of stuffed bytes, and a vector's insert for each run between them cost more than
+    // the copying. Growing zero-fills only what the buffer never had before.
+    const size_t most = size_t(end - at) + kPadding;
+    if (out.bytes.size() < most)
+        out.bytes.resize(most);
+    uint8_t* const base = out.bytes.data();
+    uint8_t* to = base;
     while (at < end) {
         const auto* mark = static_cast<const uint8_t*>(std::memchr(at, 0xFF, size_t(end - at)));
         const uint8_t* stop = mark ? mark : end;
-        out.bytes.insert(out.bytes.end(), at, stop);
+        std::memcpy(to, at, size_t(stop - at));
+        to += stop - at;
         if (!mark || mark + 1 >= end)
             break;
         const uint8_t next = mark[1];
         if (next == 0x00) {
-            out.bytes.push_back(0xFF);
+            *to++ = 0xFF;
             at = mark + 2;
         } else if (next == 0xFF) {
             at = mark + 1; // a fill byte before a marker
         } else if (next >= 0xD0 && next <= 0xD7) {
-            out.ends.push_back(out.bytes.size());
-            out.starts.push_back(out.bytes.size());
+            out.ends.push_back(size_t(to - base));
+            out.starts.push_back(size_t(to - base));
             at = mark + 2;
         } else {
             break; // the end of the scan
         }
     }
-    out.ends.push_back(out.bytes.size());
-    out.bytes.resize(out.bytes.size() + kPadding, 0);
-    return out;
+    const size_t used = size_t(to - base);
+    out.ends.push_back(used);
+    std::memset(to, 0, kPadding);
+    out.bytes.resize(used + kPadding);
 }
 
 namespace {
@@ -120,7 +131,10 @@ std::optional<Planes> blockMeans(const JpegMarkers::Parsed& jp) {
         planes.push_back(Plane{h, v, stride, std::vector<uint8_t>(size_t(stride) * mcusDown * v)});
     }
 
-    const Destuffed data = destuff(jp.entropy, jp.end);
+    // The thread's own, kept from one picture to the next.
+    thread_local Destuffed data;
+    const ThreadScratch::Trim trim(data.bytes);
+    destuff(jp.entropy, jp.end, data);
     const int interval = jp.restartInterval;
     const qint64 mcus = qint64(mcusAcross) * mcusDown;
     // One segment per restart interval (a trailing empty one is harmless), or exactly one.

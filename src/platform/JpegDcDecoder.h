@@ -22,7 +22,8 @@ struct Destuffed {
     std::vector<size_t> starts;
     std::vector<size_t> ends;
 };
-Destuffed destuff(const uint8_t* at, const uint8_t* end);
+// Fills `out` anew, keeping the memory it already holds.
+void destuff(const uint8_t* at, const uint8_t* end, Destuffed& out);
 
 // One component's block means, `stride` blocks a row, padded to whole MCUs; h and v blocks of it
 // in each MCU.
@@ -38,14 +39,14 @@ struct Planes {
     // One component: each MCU is one block, whatever its sampling factors.
     bool single = false;
 
-    // The mean of the block of `plane` (of frame component `c`) that covers pixel (x, y) of the
-    // eighth-scaled picture: the planes of subsampled components have fewer blocks, each standing
-    // for several pixels.
-    int sampleAt(size_t plane, const JpegMarkers::Component& c, int x, int y) const {
+    // Where in `plane` (of frame component `c`) the mean of the block lies that covers pixel
+    // (x, y) of the eighth-scaled picture: the planes of subsampled components have fewer blocks,
+    // each standing for several pixels.
+    size_t offsetOf(size_t plane, const JpegMarkers::Component& c, int x, int y) const {
         const Plane& p = planes[plane];
         const int px = single ? x : x * c.h / hMax;
         const int py = single ? y : y * c.v / vMax;
-        return int(p.samples[size_t(py) * size_t(p.stride) + size_t(px)]);
+        return size_t(py) * size_t(p.stride) + size_t(px);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "platform/JpegMarkers.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace JpegDcImage {
 
@@ -13,6 +14,25 @@ inline uint8_t clampSample(int v) {
     return uint8_t(std::clamp(v, 0, 255));
 }
 
+// Where each column of the eighth-scaled picture reads in one component's plane, and where each
+// of its rows starts there, worked out once per picture rather than once per pixel.
+struct PlaneIndex {
+    std::vector<size_t> column;
+    std::vector<size_t> row;
+};
+
+PlaneIndex indexOf(const JpegDcDecoder::Planes& means, size_t plane,
+                   const JpegMarkers::Component& c, int outWidth, int outHeight) {
+    PlaneIndex index;
+    index.column.resize(size_t(outWidth));
+    index.row.resize(size_t(outHeight));
+    for (int x = 0; x < outWidth; ++x)
+        index.column[size_t(x)] = means.offsetOf(plane, c, x, 0);
+    for (int y = 0; y < outHeight; ++y)
+        index.row[size_t(y)] = means.offsetOf(plane, c, 0, y);
+    return index;
+}
+
 // The picture of the block means: grey from one component, else YCbCr made RGB.
 std::optional<QImage> toImage(const JpegMarkers::Parsed& jp, const JpegDcDecoder::Planes& means) {
     const int outWidth = (jp.size.width() + 7) / 8;
@@ -20,29 +40,37 @@ std::optional<QImage> toImage(const JpegMarkers::Parsed& jp, const JpegDcDecoder
     QImage image(outWidth, outHeight, QImage::Format_RGB32);
     if (image.isNull())
         return std::nullopt;
+    const PlaneIndex lumaAt = indexOf(means, 0, jp.frame[0], outWidth, outHeight);
+    const uint8_t* const lumaPlane = means.planes[0].samples.data();
     if (means.single) {
         for (int y = 0; y < outHeight; ++y) {
             QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            const uint8_t* luma = lumaPlane + lumaAt.row[size_t(y)];
             for (int x = 0; x < outWidth; ++x) {
-                const int g = means.sampleAt(0, jp.frame[0], x, y);
+                const int g = luma[lumaAt.column[size_t(x)]];
                 line[x] = qRgb(g, g, g);
             }
         }
         return image;
     }
+    const PlaneIndex cbAt = indexOf(means, 1, jp.frame[1], outWidth, outHeight);
+    const PlaneIndex crAt = indexOf(means, 2, jp.frame[2], outWidth, outHeight);
     // YCbCr to RGB in the fixed point of the JFIF conversion (16 fraction bits).
     constexpr int kHalf = 1 << 15;
     const auto fix = [](double v) { return int(v * 65536.0 + 0.5); };
     const int crR = fix(1.40200), cbB = fix(1.77200), cbG = fix(0.34414), crG = fix(0.71414);
     for (int y = 0; y < outHeight; ++y) {
         QRgb* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        const uint8_t* luma = lumaPlane + lumaAt.row[size_t(y)];
+        const uint8_t* cbRow = means.planes[1].samples.data() + cbAt.row[size_t(y)];
+        const uint8_t* crRow = means.planes[2].samples.data() + crAt.row[size_t(y)];
         for (int x = 0; x < outWidth; ++x) {
-            const int luma = means.sampleAt(0, jp.frame[0], x, y);
-            const int cb = means.sampleAt(1, jp.frame[1], x, y) - 128;
-            const int cr = means.sampleAt(2, jp.frame[2], x, y) - 128;
-            const int r = luma + ((crR * cr + kHalf) >> 16);
-            const int g = luma + ((-cbG * cb - crG * cr + kHalf) >> 16);
-            const int b = luma + ((cbB * cb + kHalf) >> 16);
+            const int l = luma[lumaAt.column[size_t(x)]];
+            const int cb = cbRow[cbAt.column[size_t(x)]] - 128;
+            const int cr = crRow[crAt.column[size_t(x)]] - 128;
+            const int r = l + ((crR * cr + kHalf) >> 16);
+            const int g = l + ((-cbG * cb - crG * cr + kHalf) >> 16);
+            const int b = l + ((cbB * cb + kHalf) >> 16);
             line[x] = qRgb(clampSample(r), clampSample(g), clampSample(b));
         }
     }

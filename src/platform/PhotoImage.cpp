@@ -3,13 +3,17 @@
 #include "platform/HeifImage.h"
 #include "platform/JpegDcImage.h"
 #include "platform/RegularFile.h"
+#include "platform/ThreadScratch.h"
 
+#include <cerrno>
 #include <condition_variable>
 #include <mutex>
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
 #include <QTransform>
+#include <unistd.h>
+#include <vector>
 
 namespace PhotoImage {
 
@@ -89,6 +93,26 @@ public:
     // The whole file when mapped, else empty.
     QByteArrayView bytes() const { return m_bytes; }
     qint64 size() const { return m_file.size(); }
+    // Reads the whole file into `whole`, when mapped (a decoder that goes through every byte
+    // takes this rather than bytes(): in a loop over photos, one read into memory the thread
+    // keeps costs a fraction of faulting each page of a fresh mapping in). False when it is
+    // not mapped or cannot be read whole.
+    bool readWhole(std::vector<char>& whole) {
+        if (m_bytes.isEmpty())
+            return false;
+        whole.resize(size_t(m_bytes.size()));
+        size_t got = 0;
+        while (got < whole.size()) {
+            const ssize_t n =
+                ::pread(m_file.handle(), whole.data() + got, whole.size() - got, off_t(got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                return false;
+            got += size_t(n);
+        }
+        return true;
+    }
 
 private:
     QFile m_file;
@@ -97,9 +121,9 @@ private:
 };
 
 // The memory a decode of a picture stored at `full` takes when it comes out at `target`, beside
-// the mapped file: the block means of a JPEG (with a copy of its data), a scaled decode of
-// another JPEG (a progressive one holds every coefficient, two bytes each, which the header
-// tells), or the whole picture for every other format.
+// the mapped file: the block means of a JPEG (the file read whole and a copy of its data), a
+// scaled decode of another JPEG (a progressive one holds every coefficient, two bytes each,
+// which the header tells), or the whole picture for every other format.
 qint64 decodeBytes(const QSize& full, const QSize& target, bool jpeg,
                    const JpegDcImage::Header& header, bool blockMeans, qint64 fileSize) {
     const qint64 pixels = qint64(full.width()) * qint64(full.height());
@@ -188,12 +212,18 @@ std::optional<QImage> read(const QString& path, const QSize& bound) {
     const BudgetShare share(decodeBytes(full, target, jpeg, header, blockMeans, file.size()));
     if (!share.held())
         return std::nullopt;
-    if (blockMeans)
-        if (std::optional<QImage> eighth = JpegDcImage::decode(file.bytes())) {
-            if (eighth->size() != target)
-                *eighth = eighth->scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-            return oriented(*eighth, transformation);
-        }
+    if (blockMeans) {
+        thread_local std::vector<char> whole;
+        const ThreadScratch::Trim trim(whole);
+        if (file.readWhole(whole))
+            if (std::optional<QImage> eighth =
+                    JpegDcImage::decode(QByteArrayView(whole.data(), qsizetype(whole.size())))) {
+                if (eighth->size() != target)
+                    *eighth =
+                        eighth->scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                return oriented(*eighth, transformation);
+            }
+    }
     if (target != full)
         reader.setScaledSize(target);
     QImage image = reader.read();

@@ -65,11 +65,18 @@ TEST(JpegMarkers, TruncatedMarkersTellWhatTheyCan) {
 }
 
 // A stuffed zero after 0xFF is dropped, fill bytes before a marker are skipped, a restart marker
-// starts a new segment, and any other marker ends the data; zeros pad the end.
+// starts a new segment, and any other marker ends the data; zeros pad the end. The result
+// reuses a thread's buffers from picture to picture, so what an earlier picture left in them
+// must not show.
 TEST(JpegMarkers, DestuffingCutsTheDataAtItsRestartMarkers) {
     const uint8_t data[] = {0x12, 0xFF, 0x00, 0x34, 0xFF, 0xFF, 0xD0,
                             0x56, 0xFF, 0xD1, 0xFF, 0xD9, 0x78};
-    const JpegDcDecoder::Destuffed d = JpegDcDecoder::destuff(data, data + sizeof data);
+    const std::vector<uint8_t> earlier(4096, 0xAB);
+    const uint8_t restarts[] = {0x01, 0xFF, 0xD0, 0x02, 0xFF, 0xD1, 0x03, 0xFF, 0xD2, 0x04};
+    JpegDcDecoder::Destuffed d;
+    JpegDcDecoder::destuff(earlier.data(), earlier.data() + earlier.size(), d);
+    JpegDcDecoder::destuff(restarts, restarts + sizeof restarts, d);
+    JpegDcDecoder::destuff(data, data + sizeof data, d);
     ASSERT_EQ(d.starts.size(), size_t(3));
     ASSERT_EQ(d.ends.size(), size_t(3));
     EXPECT_EQ(bytesOf(d, 0), (std::vector<uint8_t>{0x12, 0xFF, 0x34}));
