@@ -52,7 +52,7 @@ std::vector<DuplicateGroup> DuplicateCompare::settleAll(std::vector<Reading*>& f
     });
     m_files.prepareOwnTables();
     std::vector<char> ownTable(size_t(std::max(m_threads, 1)), 0);
-    ParallelLoop::run(sizes.size(), m_threads, [&](size_t s, int worker) {
+    ParallelLoop::runOnDisk(sizes.size(), m_threads, [&](size_t s, int worker) {
         // The loop's helper threads end with it; the calling thread does not.
         if (worker != 0 && !ownTable[size_t(worker)]) {
             ownTable[size_t(worker)] = 1;

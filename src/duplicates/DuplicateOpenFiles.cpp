@@ -63,7 +63,7 @@ void DuplicateOpenFiles::openFolders(const std::vector<Reading*>& files, int thr
                           [&filesIn](quint32 a, quint32 b) { return filesIn[a] > filesIn[b]; });
     m_kept.fetch_add(int(kept), std::memory_order_relaxed);
     constexpr size_t chunk = 64;
-    ParallelLoop::run((kept + chunk - 1) / chunk, threads, [&](size_t c, int) {
+    ParallelLoop::runOnDisk((kept + chunk - 1) / chunk, threads, [&](size_t c, int) {
         for (size_t i = c * chunk; i < std::min(kept, (c + 1) * chunk); ++i) {
             const int fd = openFolder(m_folders[folders[i]]);
             m_folderFds[folders[i]] = fd >= 0 ? fd : unopened;

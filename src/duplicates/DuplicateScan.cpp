@@ -115,7 +115,9 @@ Outcome run(const QString& folder, const Options& options) {
         outcome.cancelled = true;
         return outcome;
     }
-    DuplicateSizeGroups::Shared shared = DuplicateSizeGroups::shared(walked.lists, threads);
+    // Sorting by size computes: the processors' count, not the disk's.
+    DuplicateSizeGroups::Shared shared =
+        DuplicateSizeGroups::shared(walked.lists, std::min(threads, ParallelLoop::flatThreads()));
 
     // Every file that shares its size with another goes through two passes: a quick look at its
     // first bytes, then, for the files whose first bytes looked like another's of their size, the

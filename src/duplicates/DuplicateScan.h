@@ -53,8 +53,8 @@ using Hasher = std::function<std::optional<QByteArray>(const std::string& path, 
 using Reader = std::function<qsizetype(int fd, char* buffer, qsizetype size, qint64 offset)>;
 
 struct Options {
-    // Walker, reading and hashing threads; 0 means ParallelLoop::diskThreads(), as the reads wait
-    // on the disk.
+    // The most walker, reading and hashing threads; 0 means ParallelLoop::diskThreads(), as the
+    // reads wait on the disk: they start on the processors' count and grow only while they do.
     int threads = 0;
     // Replaces the file reading (tests): each pass then asks it for the digest of the prefix by
     // the file's whole path (of quickBytes, then of all of it; a file no longer than quickBytes

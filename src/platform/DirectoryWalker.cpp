@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <fcntl.h>
 #include <mutex>
+#include <optional>
 #include <QFile>
 #include <string>
 #include <sys/stat.h>
@@ -232,10 +233,14 @@ public:
 
     // Reads queued folders until the walk is finished, waiting for more while other workers may
     // still queue some; with once, reads at most the first queued folder and returns (the root,
-    // read before deciding whether helpers pay).
-    void runWorker(int worker, bool once = false) {
+    // read before deciding whether helpers pay). A worker given `grow` calls it when its folders
+    // turn out to wait on the disk (ParallelLoop::Pace).
+    void runWorker(int worker, const std::function<void()>* grow = nullptr, bool once = false) {
         std::vector<char> buffer(64 * 1024);
         std::vector<Job> children;
+        std::optional<ParallelLoop::Pace> pace;
+        if (grow)
+            pace.emplace();
         for (;;) {
             Job job;
             {
@@ -248,9 +253,12 @@ public:
                 m_queue.pop_back();
             }
             if (!cancelled()) {
+                const int64_t began = pace ? ParallelLoop::wallNs() : 0;
                 readFolder(job, worker, buffer, children);
                 if (m_leave)
                     m_leave(job.path, worker);
+                if (pace && pace->finished(ParallelLoop::wallNs() - began))
+                    (*grow)();
             }
             finishJob(children);
             if (once)
@@ -341,11 +349,14 @@ DirectoryWalker::Result DirectoryWalker::walk(const QString& rootPath, const Vis
 
     Walk walk(m_options, m_cancel, visit, leave, rootEntry.device);
     walk.start(Job{root, 0, rootEntry.device, rootEntry.inode});
-    const int workers = threads();
     // The root folder is read on the calling thread; helpers start only when it has subfolders.
-    walk.runWorker(0, true);
-    ParallelLoop::onThreads(walk.hasQueuedWork() ? workers : 1,
-                            [&walk](int worker) { walk.runWorker(worker); });
+    // They start as many as the processors and grow towards threads() while the folders wait on
+    // the disk: with the tree in memory more threads than processors only contend.
+    walk.runWorker(0, nullptr, true);
+    const int most = walk.hasQueuedWork() ? threads() : 1;
+    ParallelLoop::onGrowingThreads(
+        std::min(most, ParallelLoop::flatThreads()), most,
+        [&walk](int worker, const std::function<void()>& grow) { walk.runWorker(worker, &grow); });
 
     result.entries += walk.entries();
     result.unreadableFolders = walk.unreadable();

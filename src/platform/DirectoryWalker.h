@@ -80,8 +80,10 @@ public:
     };
 
     struct Options {
-        // 1 walks on the calling thread only; more starts helper threads once there is more than
-        // one folder to read. A walk of the app takes ParallelLoop::diskThreads().
+        // The most threads: 1 walks on the calling thread only; more starts helper threads once
+        // there is more than one folder to read, as many as the processors at first and more,
+        // up to this, while the folders wait on the disk. A walk of the app takes
+        // ParallelLoop::diskThreads().
         int threads = 1;
         bool followRootSymlink = true;
         // Stay on the root's file system (like `du -x`).
