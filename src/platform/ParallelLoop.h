@@ -108,8 +108,10 @@ private:
 
 // Runs body(worker, grow) on `start` threads, the calling thread being worker 0. Any of them may
 // call grow() to start `start` more (never more than `most` in all: later calls start nothing),
-// as a loop over the disk does when its Pace says the threads wait on it. Worker numbers stay
-// below `most`; the call returns when every thread it started has returned.
+// as a loop over the disk does when its Pace says the threads wait on it; with start == most it is
+// a fixed fan-out (run()). Worker numbers stay below `most`; the call returns when every thread it
+// started has returned. A thread the system refuses is not started, so a body must not count on
+// every worker number running: the indices of run() go to the workers that do.
 template <typename Body> void onGrowingThreads(int start, int most, const Body& body) {
     most = std::max(most, 1);
     start = std::clamp(start, 1, most);
@@ -152,18 +154,6 @@ template <typename Body> void onGrowingThreads(int start, int most, const Body& 
     }
 }
 
-// Runs body(worker) once on each of `threads` threads (at least 1), the calling thread being
-// worker 0, and returns when every one has returned.
-template <typename Body> void onThreads(int threads, const Body& body) {
-    std::vector<std::thread> helpers;
-    helpers.reserve(size_t(std::max(threads - 1, 0)));
-    for (int w = 1; w < threads; ++w)
-        helpers.emplace_back([&body, w] { body(w); });
-    body(0);
-    for (std::thread& t : helpers)
-        t.join();
-}
-
 // body(index, worker) runs once for every index below count, on at most `threads` threads (never
 // more than there are indices), the calling thread being worker 0. Indices are handed out one at
 // a time in ascending order, so a slow item never holds up a batch, and a caller that orders its
@@ -175,7 +165,7 @@ template <typename Body> void run(size_t count, int threads, const Body& body) {
         return;
     const int workers = int(std::clamp<size_t>(size_t(std::max(threads, 1)), 1, count));
     std::atomic<size_t> next{0};
-    onThreads(workers, [&](int worker) {
+    onGrowingThreads(workers, workers, [&](int worker, const std::function<void()>&) {
         for (size_t i = next.fetch_add(1, std::memory_order_relaxed); i < count;
              i = next.fetch_add(1, std::memory_order_relaxed))
             body(i, worker);

@@ -50,22 +50,6 @@ TEST(ParallelLoop, EveryIndexOnceOnBoundedWorkers) {
     }
 }
 
-TEST(ParallelLoop, OnThreadsRunsEachWorkerOnceWithTheCallerAsWorkerZero) {
-    const std::thread::id caller = std::this_thread::get_id();
-    std::mutex lock;
-    std::vector<int> seen;
-    std::thread::id zero;
-    ParallelLoop::onThreads(5, [&](int worker) {
-        std::lock_guard guard(lock);
-        seen.push_back(worker);
-        if (worker == 0)
-            zero = std::this_thread::get_id();
-    });
-    std::sort(seen.begin(), seen.end());
-    EXPECT_EQ(seen, (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_EQ(zero, caller);
-}
-
 // Threads start as asked, each grow() adds as many again, and never beyond the most: worker
 // numbers stay below it, the caller is worker 0, and the call returns only after every thread it
 // started, including those started late by another thread, has run.
