@@ -13,10 +13,10 @@ PENDREL_TEXT(subtitle, "The largest files in a folder. Ones you haven't opened i
 
 const QList<SizeChoice>& sizeChoices() {
     static const QList<SizeChoice> choices = {
-        {QStringLiteral("10 MB+"), 10'485'760},
-        {QStringLiteral("50 MB+"), 52'428'800},
-        {QStringLiteral("100 MB+"), 104'857'600},
-        {QStringLiteral("500 MB+"), 524'288'000},
+        {QStringLiteral("10 MB+"), 10'000'000},
+        {QStringLiteral("50 MB+"), 50'000'000},
+        {QStringLiteral("100 MB+"), 100'000'000},
+        {QStringLiteral("500 MB+"), 500'000'000},
     };
     return choices;
 }

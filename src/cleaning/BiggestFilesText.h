@@ -15,7 +15,8 @@ namespace BiggestFilesText {
 QString title();    // "Biggest files"
 QString subtitle(); // the line under it
 
-// The "Min size" picker's choices, in order; MB here is 1,048,576 bytes.
+// The "Min size" picker's choices, in order; MB is 1,000,000 bytes, as every size on screen is
+// written (formatBytes), so a file shown as "10.1 MB" is at least "10 MB+".
 struct SizeChoice {
     QString label;
     qint64 bytes = 0;

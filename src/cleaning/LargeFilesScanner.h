@@ -61,7 +61,7 @@ public:
 
     static constexpr int maxFiles = 200;
     static constexpr int progressStep = 1000;
-    static constexpr qint64 defaultMinSizeBytes = 50 * 1'048'576;
+    static constexpr qint64 defaultMinSizeBytes = 50'000'000;
 
     // trash: where trash() moves files; may be null, in which case every move fails.
     explicit LargeFilesScanner(std::shared_ptr<Trash> trash, QObject* parent = nullptr);

@@ -87,7 +87,8 @@ PENDREL_TEXT(similarIdleMessage,
              "analysis, then marks the best of each set. Judgement, not certainty, so "
              "you always confirm.")
 PENDREL_TEXT(exactEmptyTitle, "No duplicates found")
-PENDREL_TEXT(exactEmptyMessage, "Every file in that folder is unique. Nice and tidy.")
+PENDREL_TEXT(exactEmptyMessage, "Every file of 1,024 bytes or more in that folder is unique. "
+                                "Hidden files and the contents of apps were not checked.")
 PENDREL_TEXT(similarEmptyTitle, "No look-alike photos")
 PENDREL_TEXT(similarEmptyMessage, "No burst shots or near-identical photos in that folder.")
 PENDREL_TEXT(compareHint, "Click any photo to compare side by side")

@@ -48,6 +48,8 @@ QString idleTitle();
 QString exactIdleMessage();
 QString similarIdleMessage();
 QString exactEmptyTitle();
+// Says what the search compared (DuplicateScan: files of 1,024 bytes or more, no hidden file,
+// nothing inside an app bundle), since identical files it leaves out may be there.
 QString exactEmptyMessage();
 QString similarEmptyTitle();
 QString similarEmptyMessage();

@@ -14,6 +14,9 @@ constexpr int kChromaGrid = 8;
 constexpr float kChromaWeight = 0.25f;
 // Below this spread of brightness (on 0…1) a picture counts as flat: its layout is noise.
 constexpr float kFlatSpread = 0.004f;
+// The grey (on 0…1) a picture with transparency is seen over: mid-way, so that light and dark
+// shapes on a clear ground both show, and a light design differs from a dark one.
+constexpr float kGround = 0.5f;
 
 // Averages of a channel over the cells of a grid laid over the picture.
 std::vector<float> cellMeans(const std::vector<float>& channel, int width, int height, int grid) {
@@ -44,8 +47,11 @@ std::optional<FeaturePrint> FeaturePrint::ofFile(const QString& path) {
 std::optional<FeaturePrint> FeaturePrint::ofImage(const QImage& source) {
     if (source.isNull())
         return std::nullopt;
-    // A working size with at least one pixel per cell of the finer grid, area-averaged down.
-    QImage image = source.convertToFormat(QImage::Format_RGB32);
+    // A working size with at least one pixel per cell of the finer grid, area-averaged down. A
+    // picture with transparency is kept premultiplied, so that scaling weighs each pixel by how
+    // much of it shows, and is then printed as it is seen over the ground below.
+    QImage image = source.convertToFormat(
+        source.hasAlphaChannel() ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     const QSize work = PhotoImage::fitted(image.size(), QSize(64, 64));
     if (work != image.size())
         image = image.scaled(work, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
@@ -59,9 +65,12 @@ std::optional<FeaturePrint> FeaturePrint::ofImage(const QImage& source) {
     for (int y = 0; y < h; ++y) {
         const QRgb* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x) {
-            const float r = float(qRed(line[x])) / 255.0f;
-            const float g = float(qGreen(line[x])) / 255.0f;
-            const float b = float(qBlue(line[x])) / 255.0f;
+            // Premultiplied over the ground: what is missing of the pixel's cover is ground. An
+            // opaque pixel (and every pixel of RGB32) is its own colour.
+            const float uncovered = float(255 - qAlpha(line[x])) * kGround;
+            const float r = (float(qRed(line[x])) + uncovered) / 255.0f;
+            const float g = (float(qGreen(line[x])) + uncovered) / 255.0f;
+            const float b = (float(qBlue(line[x])) + uncovered) / 255.0f;
             const float yv = 0.299f * r + 0.587f * g + 0.114f * b;
             const size_t i = size_t(y * w + x);
             luma[i] = yv;

@@ -15,7 +15,9 @@ class QImage;
 // its colour on an 8 × 8 grid. The distance between two prints is the Euclidean one; for the
 // photos it was calibrated on, resized, re-encoded and slightly brightened copies stay below
 // 0.2 and different scenes above 0.5, so a threshold of 0.35 separates them with room on both
-// sides. A print of a flat picture (one colour) carries its colour alone.
+// sides. A print of a flat picture (one colour) carries its colour alone. A picture with
+// transparency is printed as it is seen, over a mid-grey ground: what its clear parts hold (often
+// one colour for the whole picture) does not count, and its shapes do.
 class FeaturePrint {
 public:
     FeaturePrint() = default;

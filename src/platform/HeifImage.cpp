@@ -18,6 +18,7 @@ struct heif_error {
 };
 constexpr int kColorspaceRGB = 1;
 constexpr int kChromaInterleavedRGB = 10;
+constexpr int kChromaInterleavedRGBA = 11;
 constexpr int kChannelInterleaved = 10;
 
 struct Api {
@@ -27,6 +28,8 @@ struct Api {
     heif_error (*primaryHandle)(heif_context*, heif_image_handle**) = nullptr;
     int (*handleWidth)(const heif_image_handle*) = nullptr;
     int (*handleHeight)(const heif_image_handle*) = nullptr;
+    // Optional: without it every picture is read opaque.
+    int (*handleHasAlpha)(const heif_image_handle*) = nullptr;
     void (*handleRelease)(const heif_image_handle*) = nullptr;
     heif_error (*decode)(const heif_image_handle*, heif_image**, int, int, const void*) = nullptr;
     const uint8_t* (*planeReadonly)(const heif_image*, int, int*) = nullptr;
@@ -59,6 +62,7 @@ const Api& api() {
                    bind(lib, "heif_image_get_width", a.imageWidth) &&
                    bind(lib, "heif_image_get_height", a.imageHeight) &&
                    bind(lib, "heif_image_release", a.imageRelease);
+        bind(lib, "heif_image_handle_has_alpha_channel", a.handleHasAlpha);
         // The library stays loaded for the life of the process.
         return a;
     }();
@@ -127,9 +131,12 @@ std::optional<QImage> read(const QString& path, const QSize& bound) {
     if (!primary.handle())
         return std::nullopt;
     const Api& a = api();
+    // A picture with transparency keeps it, so that it is seen (and compared) as it shows.
+    const bool alpha = a.handleHasAlpha && a.handleHasAlpha(primary.handle()) != 0;
     heif_image* decoded = nullptr;
-    if (a.decode(primary.handle(), &decoded, kColorspaceRGB, kChromaInterleavedRGB, nullptr).code !=
-            0 ||
+    if (a.decode(primary.handle(), &decoded, kColorspaceRGB,
+                 alpha ? kChromaInterleavedRGBA : kChromaInterleavedRGB, nullptr)
+                .code != 0 ||
         !decoded)
         return std::nullopt;
     int stride = 0;
@@ -137,10 +144,12 @@ std::optional<QImage> read(const QString& path, const QSize& bound) {
     const int width = a.imageWidth(decoded, kChannelInterleaved);
     const int height = a.imageHeight(decoded, kChannelInterleaved);
     std::optional<QImage> out;
-    if (pixels && width > 0 && height > 0 && stride >= width * 3) {
+    const int depth = alpha ? 4 : 3;
+    if (pixels && width > 0 && height > 0 && stride >= width * depth) {
         // Wraps the library's buffer, then copies out of it before the image is released.
-        const QImage view(pixels, width, height, stride, QImage::Format_RGB888);
-        QImage image = view.convertToFormat(QImage::Format_RGB32);
+        const QImage view(pixels, width, height, stride,
+                          alpha ? QImage::Format_RGBA8888 : QImage::Format_RGB888);
+        QImage image = view.convertToFormat(alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
         if (bound.isValid() && !bound.isEmpty() &&
             (image.width() > bound.width() || image.height() > bound.height()))
             image = image.scaled(bound, Qt::KeepAspectRatio, Qt::SmoothTransformation);

@@ -19,7 +19,8 @@ bool available();
 // not HEIF, cannot be read or libheif is missing.
 std::optional<QSize> size(const QString& path);
 
-// The primary image decoded to RGB and, when it is larger than `bound` in either direction,
+// The primary image decoded to RGB (RGB32), or to ARGB32 when it has an alpha channel, and, when
+// it is larger than `bound` in either direction,
 // scaled down to fit inside it (aspect kept). An empty bound keeps the full size. Nothing when
 // the file cannot be decoded or libheif is missing.
 std::optional<QImage> read(const QString& path, const QSize& bound = QSize());

@@ -14,6 +14,7 @@
 #include <deque>
 #include <mutex>
 #include <string>
+#include <tuple>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -41,6 +42,20 @@ struct Item {
 
 // What one walker thread keeps to itself: the records it made, the folder it is reading, and
 // counts not yet handed to the tally.
+// A name of a file with several names (hard links), met in a listed folder or in a folder
+// measured whole. Which worker meets which name first depends on thread timing, so no name counts
+// during the walk; after it, each file counts once, under one name chosen by path.
+struct LinkedName {
+    quint64 device = 0;
+    quint64 inode = 0;
+    std::string folder; // the containing folder, no trailing slash
+    std::string name;
+    qint64 bytes = 0;
+    qint64 modified = 0;
+    bool file = false;
+    Target target;
+};
+
 struct Worker {
     std::deque<Folder> folders;
     std::deque<Sink> sinks;
@@ -55,6 +70,7 @@ struct Worker {
     // The folders' own blocks and the other entries (links, devices) met there, for that sink.
     qint64 sinkBlocks = 0;
     qint64 sinkOther = 0;
+    std::vector<LinkedName> linked;
 };
 
 constexpr qint64 kFlushFiles = 512;
@@ -143,7 +159,10 @@ private:
             settleSink(m_workers.slot(w));
             flush(m_workers.slot(w));
         }
-        return !m_tally.token().isCancelled() && !result.cancelled;
+        if (m_tally.token().isCancelled() || result.cancelled)
+            return false;
+        placeLinkedFiles(walker.threads());
+        return true;
     }
 
     std::optional<MapNode> build(size_t index) {
@@ -301,8 +320,10 @@ private:
             entering(sink.item);
             return DirectoryWalker::Action::Continue;
         }
-        if (e.repeatLink)
+        if (e.links > 1) {
+            worker.linked.push_back(linkedName(e, worker.target));
             return DirectoryWalker::Action::Continue;
+        }
         if (e.isFile())
             worker.sinkFiles.push_back(e.allocatedBytes);
         else
@@ -352,30 +373,83 @@ private:
             entering(folder.item);
             return DirectoryWalker::Action::Continue;
         }
-        if (e.repeatLink)
-            return DirectoryWalker::Action::Continue;
-        const qint64 bytes = e.allocatedBytes;
-        if (e.isHidden()) {
-            folder.hiddenBytes += bytes;
-            folder.hiddenFiles += e.isFile() ? 1 : 0;
-            count(worker, e.isFile() ? 1 : 0, bytes);
+        if (e.links > 1) {
+            worker.linked.push_back(linkedName(e, worker.target));
             return DirectoryWalker::Action::Continue;
         }
+        addEntry(folder, worker, e.folder, e.name, e.allocatedBytes, e.modifyTime, e.isFile());
+        return DirectoryWalker::Action::Continue;
+    }
+
+    // An entry of a listed folder that is not a folder: its bytes go to the folder's hidden share,
+    // a tile of its own when it is large, or the folder's loose files.
+    void addEntry(Folder& folder, Worker& worker, std::string_view in, std::string_view name,
+                  qint64 bytes, qint64 modified, bool file) {
+        if (!name.empty() && name.front() == '.') {
+            folder.hiddenBytes += bytes;
+            folder.hiddenFiles += file ? 1 : 0;
+            count(worker, file ? 1 : 0, bytes);
+            return;
+        }
         const DiskMapCategory category =
-            ContentClassifier::fileCategoryBytes(e.name, folder.handedDown);
+            ContentClassifier::fileCategoryBytes(name, folder.handedDown);
         count(worker, 1, bytes);
         if (bytes >= DiskMapMeasurer::looseThreshold) {
             folder.kids.push_back(Kid{nullptr, nullptr, int(folder.files.size())});
             folder.files.push_back(
-                BigFile{joined(e.folder, e.name), e.fileName(), bytes, e.modifyTime, category});
-            return DirectoryWalker::Action::Continue;
+                BigFile{joined(in, name), decode(name), bytes, modified, category});
+            return;
         }
         folder.looseBytes += bytes;
         ++folder.looseCount;
         folder.looseByCategory[size_t(category)] += bytes;
         folder.looseEntered[size_t(category)] = true;
-        folder.looseNewest = std::max(folder.looseNewest.value_or(e.modifyTime), e.modifyTime);
-        return DirectoryWalker::Action::Continue;
+        folder.looseNewest = std::max(folder.looseNewest.value_or(modified), modified);
+    }
+
+    static LinkedName linkedName(const DirectoryWalker::Entry& e, const Target& target) {
+        return LinkedName{e.device,
+                          e.inode,
+                          std::string(e.folder),
+                          std::string(e.name),
+                          e.allocatedBytes,
+                          e.modifyTime,
+                          e.isFile(),
+                          target};
+    }
+
+    // After the walk: each file of several names counts once, under the name whose folder comes
+    // first by path (then by name), whichever worker met which name when. A name in a folder
+    // measured whole that reached the switch is left to the tool, which counts what that folder
+    // holds; it is not a candidate, since whether the walk met it before the switch depends on
+    // timing too.
+    void placeLinkedFiles(int threads) {
+        std::vector<LinkedName*> names;
+        for (int w = 0; w < threads; ++w)
+            for (LinkedName& name : m_workers.slot(w).linked)
+                if (!name.target.sink || !name.target.sink->full.load())
+                    names.push_back(&name);
+        if (names.empty())
+            return;
+        const auto key = [](const LinkedName* n) {
+            return std::tie(n->device, n->inode, n->folder, n->name);
+        };
+        std::sort(names.begin(), names.end(),
+                  [&](const LinkedName* a, const LinkedName* b) { return key(a) < key(b); });
+        Worker& worker = m_workers.slot(0);
+        for (size_t i = 0; i < names.size(); ++i) {
+            const LinkedName& n = *names[i];
+            if (i > 0 && names[i - 1]->device == n.device && names[i - 1]->inode == n.inode)
+                continue; // counted under an earlier name
+            if (Sink* sink = n.target.sink) {
+                sink->files.fetch_add(n.file ? 1 : 0, std::memory_order_relaxed);
+                sink->bytes.fetch_add(n.bytes, std::memory_order_relaxed);
+                count(worker, n.file ? 1 : 0, n.bytes);
+            } else if (Folder* folder = n.target.folder) {
+                addEntry(*folder, worker, n.folder, n.name, n.bytes, n.modified, n.file);
+            }
+        }
+        flush(worker);
     }
 
     void count(Worker& worker, qint64 files, qint64 bytes) {

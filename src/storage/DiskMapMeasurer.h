@@ -16,10 +16,11 @@ class DiskUsage;
 //
 // A folder's size is what `du -sk` says of it, however it is measured: the allocated blocks of
 // everything below it, hidden items and the folders' own blocks included, each hard-linked file
-// once. Only its visible children are drawn: the rest (its own blocks, its hidden items, and
-// subfolders that hold nothing but folders) is the folder's own share, in its size and not in
-// its children's (MapNode). Its file count counts the regular files its size holds, hidden ones
-// included.
+// once: under the name whose folder comes first by path (then by name), on every scan alike,
+// however the walk's threads met its names. Only its visible children are drawn: the rest (its own
+// blocks, its hidden items, and subfolders that hold nothing but folders) is the folder's own
+// share, in its size and not in its children's (MapNode). Its file count counts the regular files
+// its size holds, hidden ones included.
 //
 // Shape of the tree, by depth (an item directly in home is at depth 1):
 // - A file is a leaf of its allocated size (what `du` counts). Inside a folder, files under

@@ -47,15 +47,10 @@ std::optional<std::vector<std::string>> listHome(const QString& home) {
 } // namespace
 
 const QStringList& DiskMapScanner::skippedHomeNames() {
-    static const QStringList names = {QStringLiteral("Library"),
-                                      QStringLiteral("Applications"),
-                                      QStringLiteral(".Trash"),
-                                      QStringLiteral(".cache"),
-                                      QStringLiteral(".npm"),
-                                      QStringLiteral(".gradle"),
-                                      QStringLiteral("Public"),
-                                      QStringLiteral("Parallels"),
-                                      QStringLiteral("Virtual Machines.localized")};
+    // Only hidden names: a visible folder of a Linux home (Library, Applications, Public, …) is
+    // the user's own, whatever it would hold elsewhere.
+    static const QStringList names = {QStringLiteral(".Trash"), QStringLiteral(".cache"),
+                                      QStringLiteral(".npm"), QStringLiteral(".gradle")};
     return names;
 }
 

@@ -13,8 +13,8 @@
 #include <QStringList>
 #include <variant>
 
-// The disk map of the home folder: on request, every visible item of home (except the system's
-// and package managers' folders in skippedHomeNames) is measured in parallel into a MapNode tree,
+// The disk map of the home folder: on request, every visible item of home is measured in
+// parallel into a MapNode tree,
 // with a progress text while it runs, and the result is published.
 //
 // Published fields change on the main thread only. scan() supersedes any scan before it: the old
@@ -55,8 +55,9 @@ public:
     using Outcome = std::variant<DiskMapResult, QString>;
     using Report = DiskMapTally::Report;
 
-    // The names in home that are never measured: "Library", "Applications", ".Trash", ".cache",
-    // ".npm", ".gradle", "Public", "Parallels", "Virtual Machines.localized".
+    // The names in home that are never measured, even by a listing that shows hidden items: the
+    // trash, cache and package-manager folders ".Trash", ".cache", ".npm", ".gradle". Every visible
+    // item of home is measured.
     static const QStringList& skippedHomeNames();
 
     // The request for this home: its user folders from the layout, `du` as the disk-usage tool.

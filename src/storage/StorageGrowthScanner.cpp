@@ -88,12 +88,14 @@ qint64 StorageGrowthScanner::measureLocation(const QString& path, const CancelTo
     if (bytes.isEmpty() || ::stat(bytes.constData(), &st) != 0)
         return 0;
     if (!S_ISDIR(st.st_mode))
-        return S_ISREG(st.st_mode) ? qint64(st.st_blocks) * 512 : 0;
-    // One thread per place: the buckets themselves are measured side by side.
+        return qint64(st.st_blocks) * 512;
+    // One thread per place: the buckets themselves are measured side by side. The space used is
+    // what Browse Storage, the disk map and `du -s` count: every entry's blocks, the folders'
+    // own and the place's included, a file of several names once.
     const DirectoryWalker walker(DirectoryWalker::Options{}, cancel);
     qint64 sum = 0;
     walker.walk(path, [&sum](const DirectoryWalker::Entry& e) {
-        if (e.depth > 0 && e.isFile() && !e.repeatLink)
+        if (!e.repeatLink)
             sum += e.allocatedBytes;
         return DirectoryWalker::Action::Continue;
     });

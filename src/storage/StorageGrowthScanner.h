@@ -16,8 +16,8 @@
 class Clock;
 
 // Where the disk space went: seven fixed buckets of the user's storage (applications, developer
-// tools, mail, photos, cloud storage, downloads, caches), each the allocated bytes of the regular
-// files under a few known places. The storage hub lists them largest first with each one's share
+// tools, mail, photos, cloud storage, downloads, caches), each the space a few known places use
+// on disk. The storage hub lists them largest first with each one's share
 // of the total.
 //
 // scan() measures every bucket afresh; a scan requested while one runs is ignored. While a scan
@@ -89,8 +89,9 @@ public:
     // The seven buckets in table order, their places resolved for this home now (the system's
     // application folders under the layout's system root).
     static QList<Definition> definitions(const HomeLayout& layout);
-    // A missing place: 0; a file: its allocated bytes; a folder: the allocated bytes of every
-    // regular file below it.
+    // The space a place uses on disk, as `du -s` gives it: 0 when it is missing; for a folder the
+    // allocated bytes of everything in it, its own and its folders' blocks included, a file of
+    // several names counted once; for anything else its own allocated bytes.
     static qint64 measureLocation(const QString& path, const CancelToken& cancel = CancelToken());
     // Sorts by bytes, largest first, keeping the order of equal ones.
     static void sortBuckets(QList<Bucket>& buckets);

@@ -85,12 +85,21 @@ QList<Tile> tiles() {
 }
 
 Prediction predict(const SystemSnapshot& snapshot, std::optional<qint64> growthPerDay) {
-    const qint64 growth = growthPerDay.value_or(0);
-    const qint64 free = snapshot.diskFreeBytes;
     Prediction p;
     p.usage = QString::number(snapshot.diskFullPercent()) + QLatin1Char('%');
+    if (!growthPerDay) {
+        p.growth = QStringLiteral("Not known yet");
+        p.estimate = QStringLiteral("Not enough trend data yet");
+        return p;
+    }
+    const qint64 growth = *growthPerDay;
+    const qint64 free = snapshot.diskFreeBytes;
     p.growth = growth < 1 ? QStringLiteral("Stable") : formatBytes(growth) + QStringLiteral("/day");
-    if (growth >= 1 && free >= 1) {
+    if (growth < 1) {
+        p.estimate = QStringLiteral("Not at current growth");
+    } else if (free < 1) {
+        p.estimate = QStringLiteral("Already full");
+    } else {
         const qint64 days = free / growth;
         if (days < 1)
             p.estimate = QStringLiteral("Less than a day at current growth");
@@ -98,8 +107,6 @@ Prediction predict(const SystemSnapshot& snapshot, std::optional<qint64> growthP
             p.estimate = QStringLiteral("Over a year at current growth");
         else
             p.estimate = QStringLiteral("About %1 days at current growth").arg(days);
-    } else {
-        p.estimate = QStringLiteral("Not enough trend data yet");
     }
     return p;
 }

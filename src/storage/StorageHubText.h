@@ -37,15 +37,16 @@ QList<Tile> tiles();
 // The "Predict full disk" box's three values.
 struct Prediction {
     QString usage;    // "37%"
-    QString growth;   // "Stable" or "1.2 GB/day"
+    QString growth;   // "Not known yet", "Stable" or "1.2 GB/day"
     QString estimate; // "About 12 days at current growth", …
 };
 // The usage is SystemSnapshot::diskFullPercent(), the figure the Performance screen and df
-// show. With growth of a byte a day or more and free space left: days = free ÷ growth,
-// truncated; under one day "Less than a day at current growth", 366 or more "Over a year at
-// current growth", else "About N days at current growth". Otherwise, growth none included,
-// "Not enough trend data yet", and the growth reads "Stable" below a byte a day. The growth is
-// DiskTrend::growthPerDay's.
+// show. The growth is DiskTrend::growthPerDay's; none means there is no trend yet, and then the
+// growth reads "Not known yet" and the estimate "Not enough trend data yet", never a word of a
+// trend. With a trend: below a byte a day the growth reads "Stable" and the estimate "Not at
+// current growth"; on a disk with no free space left, "Already full"; else days = free ÷ growth,
+// truncated: under one day "Less than a day at current growth", 366 or more "Over a year at
+// current growth", else "About N days at current growth".
 Prediction predict(const SystemSnapshot& snapshot, std::optional<qint64> growthPerDay);
 
 QString predictionTitle(); // "Predict full disk"

@@ -85,8 +85,9 @@ public:
     void sampleAndPublish();
 
     // Frees memory unless a run is already under way: runs the free-memory routine and a sample
-    // with a fresh sampler (so its CPU figures are 0), publishes that sample and the gain in
-    // free memory. Adds nothing to the histories and does not count as the first sample.
+    // with a fresh sampler (its CPU figures measured over that sampler's first window), publishes
+    // that sample and the gain in free memory. Adds nothing to the histories and does not count as
+    // the first sample.
     void freeMemory();
 
 signals:

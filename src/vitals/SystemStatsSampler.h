@@ -22,6 +22,9 @@ struct SamplerEnvironment {
     std::function<std::optional<VolumeSpace>(const QString& path)> volumeSpace;
     std::function<std::unique_ptr<SMCClient>()> openSMC;
     std::shared_ptr<MemoryBlockAllocator> allocator;
+    // How the first sample waits between the readings its CPU figures are the difference of;
+    // empty: a quarter of a second.
+    std::function<void()> firstWindow;
 
     // The live machine: /proc, /sys and the user's home folder.
     static SamplerEnvironment live();
@@ -58,6 +61,10 @@ struct SamplerEnvironment {
 // are left out). A process's CPU percent is its CPU time between this listing and the previous
 // one of the same sampler, as a share of one core; a process that started in between is
 // measured from its start; the first listing of a sampler has no CPU rows.
+//
+// Load is a difference of counters, so a sampler's first takeSample() reads them twice, a short
+// window apart (SamplerEnvironment::firstWindow), and every sample it hands out carries a measured
+// CPU load and CPU rows, never the 0 % of a sample with nothing to compare with.
 //
 // The thermal part comes from a ThermalSampler around the sensor client (hwmon) opened when the
 // sampler is made, with the pressure judged from <sys>/class/thermal.
@@ -100,6 +107,7 @@ private:
     quint64 m_lastIdleTicks = 0;
     quint64 m_lastTotalTicks = 0;
     ThermalSampler m_thermal;
+    bool m_primed = false; // the counters of the first window have been read
 
     struct ProcessTicks {
         quint64 startTicks = 0;

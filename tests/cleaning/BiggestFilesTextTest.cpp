@@ -1,6 +1,8 @@
 // The biggest-files screen's rules: what the filter shows, what the selection counts, and the
 // lines it writes.
 #include "cleaning/BiggestFilesText.h"
+#include "cleaning/LargeFilesScanner.h"
+#include "platform/ByteFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +46,8 @@ TEST(BiggestFilesLines, ButtonConfirmationResultAndEmptyTexts) {
     EXPECT_EQ(BiggestFilesText::resultLine(0), "Freed Zero KB");
     EXPECT_EQ(BiggestFilesText::errorsMessage({"a.bin: Permission denied", "b.bin: Busy"}),
               "a.bin: Permission denied\nb.bin: Busy");
-    EXPECT_EQ(BiggestFilesText::nothingAboveMessage(52'428'800),
-              "No files above 52.4 MB in that folder. Try a smaller minimum size in the picker "
+    EXPECT_EQ(BiggestFilesText::nothingAboveMessage(50'000'000),
+              "No files above 50 MB in that folder. Try a smaller minimum size in the picker "
               "above.");
     QStringList labels;
     QList<qint64> sizes;
@@ -54,7 +56,21 @@ TEST(BiggestFilesLines, ButtonConfirmationResultAndEmptyTexts) {
         sizes << c.bytes;
     }
     EXPECT_EQ(labels, QStringList({"10 MB+", "50 MB+", "100 MB+", "500 MB+"}));
-    EXPECT_EQ(sizes, QList<qint64>({10'485'760, 52'428'800, 104'857'600, 524'288'000}));
+    EXPECT_EQ(sizes, QList<qint64>({10'000'000, 50'000'000, 100'000'000, 500'000'000}));
+}
+
+// Each minimum reads as the sizes beside it are written: its label is its own size, and a file
+// shown as "10.1 MB" is among the "10 MB+" ones.
+TEST(BiggestFilesLines, TheMinimumSizesAreInTheUnitsShown) {
+    for (const auto& c : BiggestFilesText::sizeChoices()) {
+        EXPECT_EQ(formatBytes(c.bytes) + "+", c.label);
+        EXPECT_EQ(BiggestFilesText::nothingAboveMessage(c.bytes),
+                  "No files above " + c.label.chopped(1) +
+                      " in that folder. Try a smaller minimum size in the picker above.");
+    }
+    EXPECT_EQ(formatBytes(10'100'000), "10.1 MB");
+    EXPECT_GE(10'100'000, BiggestFilesText::sizeChoices().at(0).bytes);
+    EXPECT_EQ(LargeFilesScanner::defaultMinSizeBytes, BiggestFilesText::sizeChoices().at(1).bytes);
 }
 
 TEST(BiggestFilesLines, ARowReadsItsSizeFolderAndAgeInWords) {

@@ -238,7 +238,7 @@ TEST(LargeFilesScanner, AScanPublishesItsListIntoTheModelAndEndsDone) {
     allocated(root + "/big.bin", 60 * 1'048'576);
     LargeFilesScanner scanner(fakeTrash());
     EXPECT_EQ(scanner.state().kind, Kind::Idle);
-    EXPECT_EQ(scanner.minSizeBytes(), 52'428'800);
+    EXPECT_EQ(scanner.minSizeBytes(), 50'000'000);
     EXPECT_FALSE(scanner.lastFolder());
     scanner.scan(root);
     EXPECT_EQ(scanner.state(), LargeFilesScanner::State::scanning(0));

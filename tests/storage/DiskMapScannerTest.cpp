@@ -1,6 +1,7 @@
 #include "storage/DiskMapScanner.h"
 #include "fakes/FakeDiskUsage.h"
 #include "storage/DiskMapTestSupport.h"
+#include "storage/FolderTree.h"
 
 #include <gtest/gtest.h>
 #include <mutex>
@@ -17,6 +18,13 @@ void drain() {
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
+}
+
+const MapNode* childNamed(const MapNode& node, const QString& name) {
+    for (const MapNode& c : node.children)
+        if (c.name == name)
+            return &c;
+    return nullptr;
 }
 
 QStringList names(const MapNode& node) {
@@ -54,7 +62,6 @@ TEST(DiskMapScan, RootHoldsEveryItemLargestFirst) {
     makeFile(home + "/b-notes", 4096);
     makeFile(home + "/a-notes", 4096);
     makeFile(home + "/B-notes", 4096);
-    makeFile(home + "/Library/Caches/huge", 64 * 4096);
     makeFile(home + "/.cache/huge", 64 * 4096);
     makeDir(home + "/Nothing here");
 
@@ -80,6 +87,71 @@ TEST(DiskMapScan, RootHoldsEveryItemLargestFirst) {
     // One report per item at least, and one that counts them all.
     ASSERT_GE(progress.size(), 6);
     EXPECT_EQ(progress.filter(QString::fromUtf8("6 of 6 folders done")).size(), 1);
+}
+
+// A visible folder of home is the user's own here, whatever its name means on other systems:
+// the map and the folder browser both show it, with what du counts.
+TEST(DiskMapScan, VisibleFoldersOfEveryNameAreMeasuredAndListed) {
+    const QString home = testsupport::freshDir("scan-names");
+    const QStringList visible = {"Library", "Applications", "Public", "Parallels",
+                                 "Virtual Machines.localized"};
+    for (const QString& name : visible)
+        makeFile(home + "/" + name + "/inside.bin", 8 * 4096);
+    makeFile(home + "/.Trash/old", 4096);
+    makeFile(home + "/.cache/huge", 64 * 4096);
+    const auto outcome = DiskMapScanner::runScan(requestFor(home), CancelToken(), {});
+    ASSERT_TRUE(std::holds_alternative<DiskMapResult>(outcome));
+    const MapNode& root = std::get<DiskMapResult>(outcome).root;
+    QStringList mapped = names(root);
+    mapped.sort();
+    QStringList expected = visible;
+    expected.sort();
+    EXPECT_EQ(mapped, expected);
+    for (const MapNode& item : root.children)
+        EXPECT_EQ(item.sizeBytes, duOf(item.id).bytes) << item.id.toStdString();
+
+    const FolderTree::Listing listing = FolderTree::listFolder(home);
+    ASSERT_TRUE(listing);
+    QStringList browsed;
+    for (const FolderTree::Listed& item : *listing)
+        if (FolderTree::makeEntry(item, true))
+            browsed << item.name;
+    browsed.sort();
+    EXPECT_EQ(browsed, expected);
+}
+
+// A file of two names in two folders counts once, and always in the same folder: the one first
+// by path, whatever the order the folders were made in (which sets the order a directory lists
+// them on some file systems) and however many threads walk.
+TEST(DiskMapScan, AHardLinkedFileStaysInOneFolderFromScanToScan) {
+    const QList<std::pair<QString, QString>> pairs = {
+        {"LinkA", "LinkB"}, {"LinkB", "LinkA"}, {"a", "b"}, {"b", "a"}, {"x1", "x2"}, {"x2", "x1"}};
+    constexpr qint64 kFile = 64 * 4096;
+    int tree = 0;
+    for (const auto& [madeFirst, madeSecond] : pairs) {
+        const QString home = testsupport::freshDir(QStringLiteral("scan-link-%1").arg(tree++));
+        makeDir(home + "/" + madeFirst);
+        makeDir(home + "/" + madeSecond);
+        makeFile(home + "/" + madeSecond + "/movie.bin", kFile);
+        ASSERT_EQ(::link(QFile::encodeName(home + "/" + madeSecond + "/movie.bin").constData(),
+                         QFile::encodeName(home + "/" + madeFirst + "/movie.bin").constData()),
+                  0);
+        const QString owner = std::min(madeFirst, madeSecond);
+        const QString other = std::max(madeFirst, madeSecond);
+        for (int threads : {1, 4, 4, 4}) {
+            SCOPED_TRACE((home + " threads " + QString::number(threads)).toStdString());
+            DiskMapScanner::Request request = requestFor(home);
+            request.measure.walkerThreads = threads;
+            const auto outcome = DiskMapScanner::runScan(request, CancelToken(), {});
+            ASSERT_TRUE(std::holds_alternative<DiskMapResult>(outcome));
+            const MapNode& root = std::get<DiskMapResult>(outcome).root;
+            const MapNode* holder = childNamed(root, owner);
+            ASSERT_NE(holder, nullptr);
+            EXPECT_EQ(holder->sizeBytes, allocated(home + "/" + owner) + kFile);
+            const MapNode* empty = childNamed(root, other);
+            EXPECT_TRUE(!empty || empty->sizeBytes < kFile);
+        }
+    }
 }
 
 TEST(DiskMapScan, UserFoldersKeepTheirCategoryUnderAnyName) {

@@ -3,6 +3,8 @@
 #include "storage/StorageGrowthScanner.h"
 #include "cleaning/CleaningTestSupport.h"
 #include "fakes/FakeClock.h"
+#include "storage/DiskMapTestSupport.h"
+#include "storage/FolderTree.h"
 #include "support/TestSupport.h"
 
 #include <QSignalSpy>
@@ -54,7 +56,7 @@ TEST(StorageGrowthBuckets, EqualSizesKeepTheirOrderOfCompletion) {
     EXPECT_EQ(ids(list), QStringList({"b", "a", "c", "d"}));
 }
 
-TEST(StorageGrowthMeasure, APlaceCountsEveryRegularFileBelowItOnce) {
+TEST(StorageGrowthMeasure, APlaceUsesWhatDuAndBrowseStorageCount) {
     const QString root = testsupport::freshDir("growth-place");
     writeFile(root + "/top.bin", 10'000);
     writeFile(root + "/.hidden/inside.bin", 20'000);
@@ -64,12 +66,13 @@ TEST(StorageGrowthMeasure, APlaceCountsEveryRegularFileBelowItOnce) {
     ASSERT_EQ(::link(QFile::encodeName(root + "/top.bin").constData(),
                      QFile::encodeName(root + "/deep/hard.bin").constData()),
               0);
-    // Hidden files and package contents count; the symlink and the second name do not.
-    EXPECT_EQ(StorageGrowthScanner::measureLocation(root), findRegularFiles(root).bytes);
-    EXPECT_EQ(StorageGrowthScanner::measureLocation(root),
-              allocated(root + "/top.bin") + allocated(root + "/.hidden/inside.bin") +
-                  allocated(root + "/Some.app/Contents/MacOS/tool") +
-                  allocated(root + "/deep/a/b.bin"));
+    QDir().mkpath(root + "/empty/inside");
+    // Hidden files, package contents, the folders' own blocks and the symlink itself count; the
+    // second name of a file does not.
+    const qint64 used = StorageGrowthScanner::measureLocation(root);
+    EXPECT_EQ(used, diskmaptest::duOf(root).bytes);
+    EXPECT_EQ(used, FolderTree::measureFolder(root).bytes);
+    EXPECT_GT(used, findRegularFiles(root).bytes);
     EXPECT_EQ(StorageGrowthScanner::measureLocation(root + "/top.bin"),
               allocated(root + "/top.bin"));
     EXPECT_EQ(StorageGrowthScanner::measureLocation(root + "/missing"), 0);
@@ -109,7 +112,7 @@ TEST(StorageGrowthScanner, BucketsAreSortedLargestFirstWithTheirOwnBytes) {
     HomeLayout layout = HomeLayout::forHome(base + "/home");
     layout.setSystemRoot(base + "/root");
     writeFile(layout.downloadsDir() + "/movie.mkv", 400'000);
-    writeFile(layout.cacheHome() + "/thumbs/a.png", 100'000);
+    writeFile(layout.cacheHome() + "/thumbs/a.png", 150'000);
     writeFile(layout.home() + "/.cargo/registry/crate.tar", 200'000);
     // One application in each of the four places applications live in here.
     const QStringList apps = {base + "/root/opt/editor/bin/editor",
@@ -124,11 +127,12 @@ TEST(StorageGrowthScanner, BucketsAreSortedLargestFirstWithTheirOwnBytes) {
     ASSERT_EQ(scanner.buckets().size(), 7);
     EXPECT_EQ(ids(scanner.buckets()).mid(0, 4),
               QStringList({"downloads", "developer", "caches", "apps"}));
-    EXPECT_EQ(scanner.buckets()[0].bytes, allocated(layout.downloadsDir() + "/movie.mkv"));
+    EXPECT_EQ(scanner.buckets()[0].bytes, diskmaptest::duOf(layout.downloadsDir()).bytes);
     EXPECT_EQ(scanner.buckets()[0].featureID, "disk");
     qint64 appBytes = 0;
-    for (const QString& app : apps)
-        appBytes += allocated(app);
+    const auto definitions = StorageGrowthScanner::definitions(layout);
+    for (const QString& place : definitions.at(0).locations)
+        appBytes += diskmaptest::duOf(place).bytes;
     EXPECT_EQ(scanner.buckets()[3].bytes, appBytes);
     EXPECT_EQ(scanner.totalBytes(), scanner.buckets()[0].bytes + scanner.buckets()[1].bytes +
                                         scanner.buckets()[2].bytes + appBytes);

@@ -35,7 +35,7 @@ TEST(StorageHubPrediction, BoundariesOfTheEstimate) {
         {perDay, "About 1 days at current growth"},
         {perDay - 1, "Less than a day at current growth"}, // never "About 0 days"
         {1, "Less than a day at current growth"},
-        {0, "Not enough trend data yet"}, // a full disk that still grows
+        {0, "Already full"}, // a full disk that still grows
     };
     for (const Row& row : rows) {
         const Prediction p = predict(disk(400 * perDay, row.free), perDay);
@@ -44,13 +44,17 @@ TEST(StorageHubPrediction, BoundariesOfTheEstimate) {
     }
 }
 
+// No word of a trend without one; a flat or shrinking trend is one, and never fills the disk.
 TEST(StorageHubPrediction, NoEstimateWithoutAGrowingTrend) {
-    for (const std::optional<qint64> growth :
-         {std::optional<qint64>(), std::optional<qint64>(0), std::optional<qint64>(-5)}) {
+    const Prediction none = predict(disk(1000, 400), std::nullopt);
+    EXPECT_EQ(none.usage, "60%");
+    EXPECT_EQ(none.growth, "Not known yet");
+    EXPECT_EQ(none.estimate, "Not enough trend data yet");
+    for (const qint64 growth : {qint64(0), qint64(-5)}) {
         const Prediction p = predict(disk(1000, 400), growth);
         EXPECT_EQ(p.usage, "60%");
         EXPECT_EQ(p.growth, "Stable");
-        EXPECT_EQ(p.estimate, "Not enough trend data yet");
+        EXPECT_EQ(p.estimate, "Not at current growth");
     }
 }
 
@@ -64,7 +68,7 @@ TEST(StorageHubPrediction, UsageIsTheShareTheUserCanFillAsPerformanceShowsIt) {
     EXPECT_EQ(PerformanceText::storageValue(disk(0, 398, 602)), "61% full");
     const Prediction none = predict(disk(0, 0), std::nullopt);
     EXPECT_EQ(none.usage, "0%");
-    EXPECT_EQ(none.growth, "Stable");
+    EXPECT_EQ(none.growth, "Not known yet");
     EXPECT_EQ(none.estimate, "Not enough trend data yet");
     // 29 of 100 bytes used is 29%, not the 28% floating point gives.
     EXPECT_EQ(predict(disk(100, 71), std::nullopt).usage, "29%");

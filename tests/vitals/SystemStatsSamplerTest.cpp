@@ -315,6 +315,32 @@ TEST(SystemStatsSampler, FullSampleOnEachMachine) {
                                       "forcing the Mac to overheat.");
 }
 
+// The first sample measures over a window of its own, so no screen is handed a load of 0 % and
+// no busiest process just because nothing came before it.
+TEST(SystemStatsSampler, TheFirstSampleCarriesAMeasuredLoad) {
+    const QString root = copyFixture("laptop");
+    SamplerEnvironment env = environment(root);
+    int windows = 0;
+    env.firstWindow = [&] {
+        ++windows;
+        // A quarter of a second on: 400 ticks, 50 of them idle, and firefox busy for 10 of 25.
+        writeFile(root + "/proc/stat", "cpu  10350 500 3000 80040 1010 0 200 0 0 0\n");
+        writeFile(root + "/proc/uptime", "1000.25 1906.00\n");
+        writeFile(root + "/proc/100/stat", statLine(100, "firefox-esr", 400000, 24000 + 10, 5000));
+    };
+    SystemStatsSampler sampler(env);
+    const SystemSnapshot first = sampler.takeSample();
+    EXPECT_EQ(windows, 1);
+    EXPECT_DOUBLE_EQ(first.cpuPercent, 87.5);
+    ASSERT_FALSE(first.topCPUProcesses.isEmpty());
+    EXPECT_EQ(first.topCPUProcesses.first().name, "firefox-esr");
+    EXPECT_DOUBLE_EQ(first.topCPUProcesses.first().cpuPercent, 40.0);
+    EXPECT_NE(first.headline(), "Your Mac is healthy."); // a busy machine is not called idle
+
+    sampler.takeSample();
+    EXPECT_EQ(windows, 1); // later samples measure from the one before
+}
+
 TEST(SystemStatsSampler, FreeMemoryStaysWithinHeadroom) {
     const QString root = copyFixture("laptop");
     SamplerEnvironment env = environment(root);

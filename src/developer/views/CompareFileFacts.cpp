@@ -43,7 +43,9 @@ void CompareFileFacts::setFiles(const std::optional<QUrl>& left, const std::opti
 
 QWidget* CompareFileFacts::makeBox(const QUrl& file) {
     const QString path = file.toLocalFile();
-    // One look at the file: both facts or neither.
+    // One look at the file: both facts or neither. A folder's own length is one block of its
+    // listing, not what it holds, and measuring what it holds is a walk this screen does not
+    // make: a folder has no size line.
     const QFileInfo info(path);
     std::optional<qint64> size;
     QDateTime modified;
@@ -51,6 +53,7 @@ QWidget* CompareFileFacts::makeBox(const QUrl& file) {
         size = info.size();
         modified = info.lastModified();
     }
+    const bool folder = info.isDir();
 
     auto* card = new QKCardSurface(8, false, this);
     card->setObjectName(QStringLiteral("factsBox"));
@@ -70,10 +73,12 @@ QWidget* CompareFileFacts::makeBox(const QUrl& file) {
     head->addWidget(name, 1);
     column->addLayout(head);
 
-    QLabel* sizeLine = QKBuild::label(FileCompareText::sizeLine(size), TextStyle::Caption,
-                                      QKForeground::Primary, card, std::nullopt, false);
-    sizeLine->setObjectName(QStringLiteral("factsSize"));
-    column->addWidget(sizeLine);
+    if (!folder) {
+        QLabel* sizeLine = QKBuild::label(FileCompareText::sizeLine(size), TextStyle::Caption,
+                                          QKForeground::Primary, card, std::nullopt, false);
+        sizeLine->setObjectName(QStringLiteral("factsSize"));
+        column->addWidget(sizeLine);
+    }
     if (modified.isValid()) {
         QLabel* when = QKBuild::label(FileCompareText::modifiedLine(modified), TextStyle::Caption,
                                       QKForeground::Primary, card, std::nullopt, false);

@@ -10,7 +10,8 @@ class QKIconLabel;
 // The facts of a pair compared byte for byte: one box per side that holds a file, first side
 // first, with the file's icon and name, "Size: ", "Modified: " (when known) and the full path;
 // above them, for a pair too long for the line view, the note that says so. Size and date are
-// read once per box; a file that cannot be read shows 0 bytes and no date.
+// read once per box; a file that cannot be read shows 0 bytes and no date, and a folder no
+// "Size: " line (its own block is not what it holds).
 class CompareFileFacts : public QWidget {
     Q_OBJECT
 public:

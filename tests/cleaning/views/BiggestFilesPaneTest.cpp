@@ -119,7 +119,7 @@ TEST(BiggestFilesPane, NothingRunsUntilAFolderIsPickedThenTheListShows) {
     // A new minimum before any folder only stores the value.
     Find::part<QComboBox>(pane.get(), "biggestMinSize")->setCurrentIndex(0);
     emit Find::part<QComboBox>(pane.get(), "biggestMinSize")->activated(0);
-    EXPECT_EQ(rig.scanner.minSizeBytes(), 10 * MB);
+    EXPECT_EQ(rig.scanner.minSizeBytes(), 10'000'000);
     EXPECT_EQ(rig.scanner.state().kind, Kind::Idle);
 
     rig.screen.setBigSelection({QUuid::createUuid()});
@@ -209,7 +209,7 @@ TEST(BiggestFilesPane, ANewMinimumRescansTheFolderAndKeepsTheOldSelection) {
     EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
               Find::part<QKEmptyState>(pane.get(), "biggestNothing"));
     EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestNothing")->message(),
-              "No files above 524.3 MB in that folder. Try a smaller minimum size in the picker "
+              "No files above 500 MB in that folder. Try a smaller minimum size in the picker "
               "above.");
 }
 

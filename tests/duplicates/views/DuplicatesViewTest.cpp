@@ -162,6 +162,25 @@ TEST(DuplicatesView, ProgressAndEmptyPanes) {
     EXPECT_EQ(s.part<QKEmptyState>("exactState")->message(), "Could not read that folder.");
 }
 
+// The search leaves out small files, hidden ones and what apps hold inside: with copies of only
+// those, the empty page claims no more than what was compared.
+TEST(DuplicatesView, TheEmptyPageSaysWhatWasChecked) {
+    Screen s;
+    const QString dir = testsupport::freshDir("left-out");
+    writeCopies(dir, {"/small-a.txt", "/small-b.txt"}, bytes(1023, 1));
+    makeFolder(dir + "/.config");
+    writeCopies(dir, {"/.config/a.bin", "/.hidden.bin"}, bytes(4096, 2));
+    makeFolder(dir + "/Tool.app");
+    writeCopies(dir, {"/Tool.app/lib.so", "/lib-copy.so"}, bytes(4096, 3));
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    EXPECT_TRUE(s.finder.groups().isEmpty());
+    EXPECT_EQ(s.part<QKEmptyState>("exactState")->title(), "No duplicates found");
+    EXPECT_EQ(s.part<QKEmptyState>("exactState")->message(),
+              "Every file of 1,024 bytes or more in that folder is unique. Hidden files and the "
+              "contents of apps were not checked.");
+}
+
 // A row made at one text size and shown at another still shows every tile whole, the keeper's
 // label included.
 TEST(DuplicatesView, GroupRowFitsItsTilesAtEveryTextSize) {
