@@ -1,19 +1,35 @@
 #include "measuring/ContentsGuard.h"
 
-#include "platform/CanonicalPath.h"
 #include "platform/HomeLayout.h"
 
-ContentsGuard ContentsGuard::forLayout(const HomeLayout& layout) {
+namespace {
+
+ContentsRefusal::Kind toldAs(AppDataPlace::Kind kind) {
+    using P = AppDataPlace::Kind;
     using K = ContentsRefusal::Kind;
-    QList<Kept> kept = {{layout.home(), K::Home}};
-    for (const QString& folder : layout.userFolders())
-        kept.append({folder, K::UserFolder});
-    kept.append({layout.appSupportDir(), K::AppFolder});
-    kept.append({layout.appConfigDir(), K::AppFolder});
-    for (const QString& folder : layout.projectFolders())
-        kept.append({folder, K::UserFolder});
-    kept.append({QStringLiteral("/tmp"), K::Shared});
-    kept.append({QStringLiteral("/var/tmp"), K::Shared});
+    switch (kind) {
+    case P::Home:
+        return K::Home;
+    case P::UserFolder:
+    case P::Secrets:
+        return K::UserFolder;
+    case P::AppFolder:
+        return K::AppFolder;
+    case P::Shared:
+    case P::System:
+        break;
+    }
+    return K::Shared;
+}
+
+} // namespace
+
+ContentsGuard ContentsGuard::forLayout(const HomeLayout& layout) {
+    QList<AppDataPlace::Kept> kept =
+        AppDataPlace::keptFor(layout.home(), layout.userFolders() + layout.projectFolders(),
+                              layout.dataHome(), layout.runtimeDir());
+    kept.append({layout.appSupportDir(), AppDataPlace::Kind::AppFolder});
+    kept.append({layout.appConfigDir(), AppDataPlace::Kind::AppFolder});
     return ContentsGuard(std::move(kept));
 }
 
@@ -21,15 +37,12 @@ std::optional<ContentsRefusal> ContentsGuard::check(const QString& location,
                                                     bool userFoldersAllowed) const {
     if (m_kept.isEmpty())
         return std::nullopt;
-    const QString place = location.isEmpty() ? QStringLiteral("/") : CanonicalPath::of(location);
-    for (const Kept& k : m_kept) {
-        if (k.path.isEmpty() || (userFoldersAllowed && k.kind == ContentsRefusal::Kind::UserFolder))
-            continue;
-        const QString kept = CanonicalPath::of(k.path);
-        if (CanonicalPath::isOrHolds(place, kept))
-            return ContentsRefusal{k.kind, location, k.path, place == kept};
-    }
-    return std::nullopt;
+    const std::optional<AppDataPlace::Refusal> refusal =
+        AppDataPlace::refusal(location, m_kept, userFoldersAllowed);
+    if (!refusal)
+        return std::nullopt;
+    return ContentsRefusal{toldAs(refusal->kind), location, refusal->kept,
+                           refusal->same || refusal->inside};
 }
 
 std::optional<ContentsRefusal> ContentsGuard::check(const QStringList& locations,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/AppDataPlace.h"
+
 #include <optional>
 #include <QList>
 #include <QString>
@@ -8,15 +10,18 @@
 class HomeLayout;
 
 // Why a location may not be emptied or searched: it is, or lies above, one of the folders that
-// hold the user's own files, the app's own, or files of the whole system.
+// hold the user's own files, the app's own, or files of the whole system; or it is, or lies in,
+// a place of live system files or of keys.
 struct ContentsRefusal {
-    // Shared: "/tmp" or "/var/tmp", where every user and the system keep sockets and work files.
+    // Shared: "/tmp" or "/var/tmp", where every user and the system keep sockets and work files,
+    // and the live places (the runtime folder, /run, /dev, /proc, /sys). A folder of keys
+    // (~/.ssh, the keyrings) is told as a UserFolder, by its name.
     enum class Kind { Home, UserFolder, AppFolder, Shared };
 
     Kind kind = Kind::Home;
     QString location;  // as the row lists it
     QString kept;      // the folder it is or holds, as the layout places it
-    bool same = false; // the location is that folder; false: it lies above it
+    bool same = false; // the location is that folder or lies in it; false: it lies above it
 
     bool operator==(const ContentsRefusal&) const = default;
 };
@@ -36,18 +41,14 @@ struct ContentsRefusal {
 // a symlink may have changed since the last answer.
 class ContentsGuard {
 public:
-    struct Kept {
-        QString path;
-        ContentsRefusal::Kind kind = ContentsRefusal::Kind::Home;
-    };
-
     // Keeps nothing: every location may be emptied.
     ContentsGuard() = default;
-    explicit ContentsGuard(QList<Kept> kept) : m_kept(std::move(kept)) {}
-    // The home, its user folders and project folders, the app's data folder
-    // ($XDG_DATA_HOME/Pendrel) and settings folder ($XDG_CONFIG_HOME/Pendrel), and /tmp and
-    // /var/tmp. The app's cache folder is not among them: the caches row's location always
-    // holds it, and the cleaners pass over it on their own.
+    explicit ContentsGuard(QList<AppDataPlace::Kept> kept) : m_kept(std::move(kept)) {}
+    // Every place AppDataPlace keeps for the layout's home (the home, its user, project and
+    // secret folders, the runtime folder, the live system places, /tmp and /var/tmp), and the
+    // app's data folder ($XDG_DATA_HOME/Pendrel) and settings folder ($XDG_CONFIG_HOME/Pendrel).
+    // The app's cache folder is not among them: the caches row's location always holds it, and
+    // the cleaners pass over it on their own.
     static ContentsGuard forLayout(const HomeLayout& layout);
 
     // Why the location may not be emptied or searched, or nothing when it may. An empty
@@ -58,8 +59,6 @@ public:
     std::optional<ContentsRefusal> check(const QStringList& locations,
                                          bool userFoldersAllowed = false) const;
 
-    const QList<Kept>& kept() const { return m_kept; }
-
 private:
-    QList<Kept> m_kept;
+    QList<AppDataPlace::Kept> m_kept;
 };

@@ -1,6 +1,6 @@
 #include "platform/HomeLayout.h"
 
-#include "platform/CanonicalPath.h"
+#include "platform/AppDataPlace.h"
 
 #include <algorithm>
 #include <QDir>
@@ -20,19 +20,12 @@ QString cleanDir(const QString& path) {
 }
 
 // True when a base folder set to this value would have the cleaners search or empty what is not
-// app data: the root, the folders every user shares, or a folder that is or holds one of the
-// user's own (`own`).
-bool isRefusedBase(const QString& value, const QStringList& own) {
-    const QString place = CanonicalPath::of(value);
-    for (const char* shared : {"/", "/tmp", "/var/tmp"}) {
-        if (place == CanonicalPath::of(QString::fromLatin1(shared)))
-            return true;
-    }
-    for (const QString& folder : own) {
-        if (!folder.isEmpty() && CanonicalPath::isOrHolds(place, CanonicalPath::of(folder)))
-            return true;
-    }
-    return false;
+// app data (the home's own and secret folders, the shared and the live system places).
+bool isRefusedBase(const QString& value, const HomeLayout& l, const QString& runtime) {
+    return AppDataPlace::refusal(value, AppDataPlace::keptFor(l.home(),
+                                                              l.userFolders() + l.projectFolders(),
+                                                              l.dataHome(), runtime))
+        .has_value();
 }
 
 void readUserDirs(HomeLayout& layout) {
@@ -70,7 +63,8 @@ HomeLayout HomeLayout::fromEnvironment(const QProcessEnvironment& env) {
         home = QDir::homePath();
     const HomeLayout defaults = forHome(home);
     HomeLayout l = defaults;
-    const auto own = [&l] { return QStringList{l.m_home} + l.userFolders() + l.projectFolders(); };
+    const QString runtimeRaw = env.value(QStringLiteral("XDG_RUNTIME_DIR"));
+    const QString runtime = QDir::isAbsolutePath(runtimeRaw) ? cleanDir(runtimeRaw) : QString();
     // The value of a base-folder variable, or its default with the reason recorded.
     const auto pick = [&](const char* name, const QString& fallback) {
         const QString raw = env.value(QString::fromLatin1(name));
@@ -78,7 +72,7 @@ HomeLayout HomeLayout::fromEnvironment(const QProcessEnvironment& env) {
             return fallback;
         // The base-directory rules ignore relative paths.
         const bool relative = !QDir::isAbsolutePath(raw);
-        if (!relative && !isRefusedBase(raw, own()))
+        if (!relative && !isRefusedBase(raw, l, runtime))
             return cleanDir(raw);
         l.m_ignored.append({QString::fromLatin1(name), raw, fallback, relative});
         return fallback;
@@ -88,7 +82,7 @@ HomeLayout HomeLayout::fromEnvironment(const QProcessEnvironment& env) {
     // first against the default user folders, then once more against the ones its file names.
     l.m_config = pick("XDG_CONFIG_HOME", defaults.m_config);
     readUserDirs(l);
-    if (l.m_config != defaults.m_config && isRefusedBase(l.m_config, own())) {
+    if (l.m_config != defaults.m_config && isRefusedBase(l.m_config, l, runtime)) {
         l.m_ignored.append({QStringLiteral("XDG_CONFIG_HOME"),
                             env.value(QStringLiteral("XDG_CONFIG_HOME")), defaults.m_config,
                             false});
@@ -100,9 +94,7 @@ HomeLayout HomeLayout::fromEnvironment(const QProcessEnvironment& env) {
     l.m_data = pick("XDG_DATA_HOME", defaults.m_data);
     l.m_cache = pick("XDG_CACHE_HOME", defaults.m_cache);
     l.m_state = pick("XDG_STATE_HOME", defaults.m_state);
-    const QString runtime = env.value(QStringLiteral("XDG_RUNTIME_DIR"));
-    if (QDir::isAbsolutePath(runtime))
-        l.m_runtime = cleanDir(runtime);
+    l.m_runtime = runtime;
     return l;
 }
 

@@ -28,9 +28,11 @@ public:
     // $XDG_CONFIG_HOME/user-dirs.dirs; unset XDG values fall back to the freedesktop defaults
     // under HOME. A base folder is where the cleaners look for what is safe to clear, so a value
     // that would point them at files that are not app data is ignored (and listed in
-    // ignoredVariables()), the default used instead: a relative path, "/", /tmp, /var/tmp, or a
-    // folder that is or holds the home, a user folder or a project folder, compared as canonical
-    // paths (symlinks, "..", trailing slashes), as they stand on the disk at this moment.
+    // ignoredVariables()), the default used instead: a relative path, or a folder that may not
+    // be treated as app data (AppDataPlace: one that is or holds the home, a user or project
+    // folder, /tmp or /var/tmp; one that is or lies in the runtime folder, /run, /dev, /proc,
+    // /sys or a folder of keys), compared as canonical paths (symlinks, "..", trailing slashes),
+    // as they stand on the disk at this moment.
     static HomeLayout fromEnvironment();
     static HomeLayout fromEnvironment(const QProcessEnvironment& environment);
     // The freedesktop defaults under the given home; no environment or file is read.

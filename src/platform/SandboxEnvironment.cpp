@@ -1,32 +1,103 @@
 #include "platform/SandboxEnvironment.h"
+#include "platform/MountRoot.h"
 #include "platform/NativePath.h"
 
+#include <cerrno>
+#include <dirent.h>
+#include <fcntl.h>
 #include <QDir>
 #include <QFile>
+#include <sys/stat.h>
+#include <unistd.h>
 
-SandboxEnvironment::SandboxEnvironment()
-    : m_random(std::in_place, QDir::tempPath() + QStringLiteral("/pendrel-sandbox-XXXXXX")),
-      m_root(m_random->path()), m_valid(m_random->isValid()),
-      m_originalHome(qEnvironmentVariable("HOME")) {
-    pointAtRoot();
+namespace {
+
+// Removes everything in the folder open as fd. An entry is unlinked where it stands, so a link
+// goes as a link; a folder is entered only through openat(O_NOFOLLOW), and only when it is of the
+// same file system and no mount root, so nothing outside the tree is ever reached.
+void emptyFolder(int fd, dev_t device) {
+    const int listed = ::dup(fd);
+    DIR* dir = listed < 0 ? nullptr : ::fdopendir(listed);
+    if (!dir) {
+        if (listed >= 0)
+            ::close(listed);
+        return;
+    }
+    while (const dirent* d = ::readdir(dir)) {
+        const char* name = d->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        if (::unlinkat(fd, name, 0) == 0 || (errno != EISDIR && errno != EPERM))
+            continue;
+        const int child = ::openat(fd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (child < 0)
+            continue;
+        struct stat st {};
+        if (::fstat(child, &st) == 0 && st.st_dev == device && !MountRoot::isOpened(child, fd)) {
+            // A test may leave a folder read-only; its owner could still empty it.
+            if ((st.st_mode & S_IRWXU) != S_IRWXU)
+                ::fchmod(child, st.st_mode | S_IRWXU);
+            emptyFolder(child, device);
+        }
+        ::close(child);
+        ::unlinkat(fd, name, AT_REMOVEDIR);
+    }
+    ::closedir(dir);
 }
 
-SandboxEnvironment::SandboxEnvironment(const QString& root)
-    : m_root(QDir::cleanPath(root)), m_originalHome(qEnvironmentVariable("HOME")) {
-    QDir(m_root).removeRecursively();
-    m_valid = !QDir(m_root).exists() && QDir().mkpath(m_root);
+} // namespace
+
+SandboxEnvironment::SandboxEnvironment()
+    : SandboxEnvironment(QDir::tempPath() + QStringLiteral("/pendrel-sandbox-XXXXXX"),
+                         Name::Random) {}
+
+SandboxEnvironment::SandboxEnvironment(const QString& path, Name name)
+    : m_originalHome(qEnvironmentVariable("HOME")) {
+    QByteArray bytes = NativePath::encode(QDir::cleanPath(path));
+    if (name == Name::Random) {
+        if (!::mkdtemp(bytes.data()))
+            return;
+    } else if (::mkdir(bytes.constData(), 0700) != 0) {
+        m_taken = errno == EEXIST;
+        return;
+    }
+    m_root = NativePath::decode(bytes);
+    m_fd = ::open(bytes.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     pointAtRoot();
 }
 
 SandboxEnvironment::~SandboxEnvironment() {
-    if (m_random)
-        m_random->setAutoRemove(!m_keep);
-    else if (m_valid && !m_keep)
-        QDir(m_root).removeRecursively();
+    if (m_fd < 0)
+        return;
+    if (!m_keep)
+        removeMade();
+    ::close(m_fd);
+}
+
+// Empties the folder made, through the descriptor opened when it was made, then unlinks its name
+// only while the name still stands for that folder.
+void SandboxEnvironment::removeMade() {
+    struct stat made {};
+    if (::fstat(m_fd, &made) != 0)
+        return;
+    ::fchmod(m_fd, S_IRWXU);
+    emptyFolder(m_fd, made.st_dev);
+    const QByteArray path = NativePath::encode(m_root);
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray parentPath = slash <= 0 ? QByteArray("/") : path.left(slash);
+    const QByteArray name = path.mid(slash + 1);
+    const int parent = ::open(parentPath.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (parent < 0)
+        return;
+    struct stat named {};
+    if (::fstatat(parent, name.constData(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+        named.st_dev == made.st_dev && named.st_ino == made.st_ino)
+        ::unlinkat(parent, name.constData(), AT_REMOVEDIR);
+    ::close(parent);
 }
 
 void SandboxEnvironment::pointAtRoot() {
-    if (!m_valid)
+    if (!isValid())
         return;
     const QString h = home();
     const struct {

@@ -1,10 +1,14 @@
 #include "support/HomeGuard.h"
 
+#include "platform/HomeLayout.h"
+
 #include <QDirIterator>
 #include <QFileInfo>
 #include <sys/stat.h>
 
 namespace {
+
+constexpr auto kAll = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
 
 QString stamp(const QString& path) {
     struct stat st {};
@@ -16,58 +20,58 @@ QString stamp(const QString& path) {
         .arg(st.st_size);
 }
 
+// The app's own entries in a folder: Pendrel, pendrel-…, .pendrel…, whatever the case.
+bool isTheAppsName(const QString& name) {
+    const QString n = name.startsWith(QLatin1Char('.')) ? name.mid(1) : name;
+    return n.startsWith(QLatin1String("pendrel"), Qt::CaseInsensitive);
+}
+
+void walk(const QString& root, QMap<QString, QString>& out) {
+    if (!QFileInfo::exists(root) && !QFileInfo(root).isSymLink())
+        return;
+    out.insert(root, QFileInfo(root).isDir() && !QFileInfo(root).isSymLink()
+                         ? QStringLiteral("folder")
+                         : stamp(root));
+    QDirIterator it(root, kAll, QDirIterator::Subdirectories);
+    int budget = 20000; // a huge real Trash is not worth a slow test run
+    while (it.hasNext() && budget-- > 0) {
+        const QString p = it.next();
+        out.insert(p, it.fileInfo().isDir() && !it.fileInfo().isSymLink() ? QStringLiteral("folder")
+                                                                          : stamp(p));
+    }
+}
+
 } // namespace
 
-HomeGuard::HomeGuard(const QString& realHome) : m_home(realHome) {
-    if (m_home.isEmpty() || m_home == QLatin1String("/"))
+HomeGuard::HomeGuard(const HomeLayout& real) {
+    const QString home = real.home();
+    if (home.isEmpty() || home == QLatin1String("/"))
         return;
-    const QStringList rel = {
-        QString(),
-        ".config",
-        ".local",
-        ".local/share",
-        ".local/state",
-        ".cache",
-        "Desktop",
-        "Downloads",
-        "Documents",
-        "Pictures",
-        "Videos",
-        "Music",
-        ".local/share/Trash",
-        ".local/share/Trash/files",
-        ".local/share/Trash/info",
-        ".config/autostart",
-        ".config/Pendrel",
-        ".local/share/Pendrel",
-        ".cache/Pendrel",
-        ".config/Pendrel/defaults.d",
-    };
-    for (const QString& r : rel)
-        m_watched << (r.isEmpty() ? m_home : m_home + QLatin1Char('/') + r);
-    m_walked = {m_home + "/.config/Pendrel", m_home + "/.local/share/Pendrel",
-                m_home + "/.local/share/Trash", m_home + "/.config/autostart"};
+    m_named = {home, real.configHome(), real.dataHome(), real.cacheHome(), real.stateHome()};
+    m_walked = {real.trashDir(), real.autostartDir(),
+                real.dataHome() + QStringLiteral("/applications"),
+                real.dataHome() + QStringLiteral("/keyrings")};
     m_before = snapshot();
 }
 
+// A folder is recorded by its entries, not its own time: its time changes with any entry added
+// by anyone, its entries only with what was written in it.
 QMap<QString, QString> HomeGuard::snapshot() const {
     QMap<QString, QString> out;
-    for (const QString& path : m_watched)
-        out.insert(path, stamp(path));
-    for (const QString& root : m_walked) {
-        QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                        QDirIterator::Subdirectories);
-        int budget = 20000; // a huge real Trash is not worth a slow test run
-        while (it.hasNext() && budget-- > 0) {
-            const QString p = it.next();
-            out.insert(p, stamp(p));
+    for (const QString& folder : m_named) {
+        const QFileInfoList entries = QDir(folder).entryInfoList(kAll);
+        for (const QFileInfo& entry : entries) {
+            if (isTheAppsName(entry.fileName()))
+                walk(entry.filePath(), out);
         }
     }
+    for (const QString& root : m_walked)
+        walk(root, out);
     return out;
 }
 
 QStringList HomeGuard::changes() const {
-    if (m_watched.isEmpty())
+    if (m_named.isEmpty())
         return {};
     const QMap<QString, QString> after = snapshot();
     QStringList out;

@@ -4,22 +4,24 @@
 #include <QString>
 #include <QStringList>
 
+class HomeLayout;
+
 // Notices writes that escaped the test sandbox into the real home folder.
 //
-// It remembers, before the tests, the modification times of the real home's top folders and of
-// the places this app writes to (settings, data, Trash, autostart), and lists every file under
-// the app's own folders. After the tests, anything created, removed or changed there is reported.
-// A folder's modification time changes whenever an entry is added to or removed from it, so a
-// new file directly in a watched folder is seen without walking the whole home.
+// It watches what the app itself could write there, and nothing else: the entries named after
+// the app in the home and in each base folder (settings, data, cache, state), the Trash, the
+// autostart and applications folders and the keyrings. Before the tests it lists every file in
+// them; after, anything created, removed or changed there is reported. A shared folder changing
+// (another program making ~/.config/procps while the tests run) is no escape and is not watched.
 class HomeGuard {
 public:
-    explicit HomeGuard(const QString& realHome);
+    // The real home as the environment placed it before the sandbox replaced it.
+    explicit HomeGuard(const HomeLayout& real);
     QStringList changes() const;
 
 private:
     QMap<QString, QString> snapshot() const;
-    QString m_home;
-    QStringList m_watched;
+    QStringList m_named; // folders whose entries named after the app are watched
     QStringList m_walked;
     QMap<QString, QString> m_before;
 };

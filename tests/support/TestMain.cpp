@@ -1,6 +1,7 @@
 // The one main of every test program. Before Qt starts it points HOME and all XDG_* variables
 // at a fresh temporary folder, selects the offscreen platform and cuts off the session bus; after
 // the tests it fails the run if anything was written to the real home folder.
+#include "platform/HomeLayout.h"
 #include "platform/SandboxEnvironment.h"
 #include "support/HomeGuard.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
     // Tests of D-Bus backends run on a private bus the test script starts; keep its address.
     const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
     const bool allowBus = qEnvironmentVariableIntValue("PENDREL_TEST_ALLOW_BUS") == 1;
+    const HomeLayout realHome = HomeLayout::fromEnvironment();
     SandboxEnvironment sandbox;
     if (allowBus)
         qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
@@ -26,7 +28,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "test sandbox: could not create a temporary home\n");
         return 1;
     }
-    HomeGuard guard(sandbox.originalHome());
+    HomeGuard guard(realHome);
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_QPA_PLATFORMTHEME", "");
     ::testing::InitGoogleTest(&argc, argv);

@@ -1,14 +1,17 @@
 // pendrel-shots [--] OUTDIR: renders the app's windows and screens offscreen to PNG files, one per
 // screen, named after the section or window. It runs in a throw-away home, so what it shows is a
-// fresh install and it cannot touch the user's files. The home is at one fixed path, since the
-// screens show paths and a render must come out byte for byte the same every time; a second run
-// waits for the first to finish with it.
+// fresh install and it cannot touch the user's files. The screens show paths and a render must
+// come out byte for byte the same every time, so the home is made at one fixed name, fresh, and a
+// second run waits for the first to be done with it. A name that is taken (a link someone planted
+// there, a folder a run left when it did not finish) is never entered or removed: the run then
+// renders in a home with a random name instead, and says that its paths differ.
 #include "app/PendrelApp.h"
 #include "app/shots/Shots.h"
 #include "app/shots/ShotsCommandLine.h"
 #include "platform/SandboxEnvironment.h"
 
 #include <cstdio>
+#include <optional>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -31,23 +34,33 @@ int main(int argc, char** argv) {
     const QString outDir = QDir(command.outDir).absolutePath();
     const QString root = QDir::tempPath() + QStringLiteral("/pendrel-shots-home");
     if (outDir == root || outDir.startsWith(root + QLatin1Char('/'))) {
-        std::fprintf(stderr, "pendrel-shots: %s is emptied for each run; write elsewhere\n",
+        std::fprintf(stderr, "pendrel-shots: %s is removed after each run; write elsewhere\n",
                      qPrintable(root));
         return 2;
     }
+    // Made without following a link: a lock file someone planted is only a wait.
     QLockFile lock(root + QStringLiteral(".lock"));
     lock.setStaleLockTime(0); // a run takes minutes; only a dead owner's lock is stale
     if (!lock.lock()) {
         std::fprintf(stderr, "pendrel-shots: could not lock %s.lock\n", qPrintable(root));
         return 1;
     }
-    SandboxEnvironment sandbox(root);
-    if (!sandbox.isValid()) {
+    std::optional<SandboxEnvironment> sandbox;
+    sandbox.emplace(root, SandboxEnvironment::Name::Exact);
+    if (sandbox->taken()) {
+        sandbox.emplace(QDir::tempPath() + QStringLiteral("/pendrel-shots-XXXXXX"),
+                        SandboxEnvironment::Name::Random);
+        std::fprintf(stderr,
+                     "pendrel-shots: %s is already there and was left alone; rendering in %s, "
+                     "so the paths in the screens differ\n",
+                     qPrintable(root), qPrintable(sandbox->root()));
+    }
+    if (!sandbox->isValid()) {
         std::fprintf(stderr, "pendrel-shots: could not make a temporary home\n");
         return 1;
     }
     // One 1440 × 900 screen, a common laptop's, so windows are placed and fitted as there.
-    const QString screens = sandbox.root() + QStringLiteral("/screens.json");
+    const QString screens = sandbox->root() + QStringLiteral("/screens.json");
     QFile config(screens);
     if (config.open(QIODevice::WriteOnly))
         config.write(R"({"screens": [{"name": "shots", "x": 0, "y": 0, "width": 1440,
