@@ -15,7 +15,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLockFile>
+#include <unistd.h>
 
 int main(int argc, char** argv) {
     QStringList args;
@@ -38,22 +40,25 @@ int main(int argc, char** argv) {
                      qPrintable(root));
         return 2;
     }
-    // Made without following a link: a lock file someone planted is only a wait.
-    QLockFile lock(root + QStringLiteral(".lock"));
+    // A run of this user's holds the name until it is done with it, and the next one waits for
+    // it. A lock that another user holds (or planted) is never waited for: that run renders in a
+    // home of a random name, as it does when the name itself is taken.
+    const QString lockPath = root + QStringLiteral(".lock");
+    QLockFile lock(lockPath);
     lock.setStaleLockTime(0); // a run takes minutes; only a dead owner's lock is stale
-    if (!lock.lock()) {
-        std::fprintf(stderr, "pendrel-shots: could not lock %s.lock\n", qPrintable(root));
-        return 1;
-    }
+    bool locked = lock.tryLock(0);
+    if (!locked && QFileInfo(lockPath).ownerId() == ::geteuid())
+        locked = lock.lock();
     std::optional<SandboxEnvironment> sandbox;
-    sandbox.emplace(root, SandboxEnvironment::Name::Exact);
-    if (sandbox->taken()) {
+    if (locked)
+        sandbox.emplace(root, SandboxEnvironment::Name::Exact);
+    if (!locked || sandbox->taken()) {
         sandbox.emplace(QDir::tempPath() + QStringLiteral("/pendrel-shots-XXXXXX"),
                         SandboxEnvironment::Name::Random);
         std::fprintf(stderr,
                      "pendrel-shots: %s is already there and was left alone; rendering in %s, "
                      "so the paths in the screens differ\n",
-                     qPrintable(root), qPrintable(sandbox->root()));
+                     qPrintable(locked ? root : lockPath), qPrintable(sandbox->root()));
     }
     if (!sandbox->isValid()) {
         std::fprintf(stderr, "pendrel-shots: could not make a temporary home\n");
