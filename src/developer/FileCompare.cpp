@@ -59,7 +59,12 @@ void FileCompare::startCompare() {
 
     m_screen.setCompareError(std::nullopt);
     m_screen.setCompareBusy(true);
+    // The rows of a large diff are tens of thousands of texts: once the screen has let go of
+    // them (its model resets with the signal), the pool frees them.
+    QList<DiffRow> shown = m_screen.compareRows();
     m_screen.setCompareRows({});
+    if (!shown.isEmpty())
+        ScanJob::runInPool([gone = std::move(shown)]() mutable { gone = {}; });
     m_screen.setCompareIdenticalBytes(std::nullopt);
     m_screen.setCompareAISummary(std::nullopt);
     m_screen.setCompareAIUnavailable(false);

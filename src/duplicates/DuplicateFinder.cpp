@@ -45,16 +45,14 @@ private:
 
 // One group's moves, made on any thread: the result, and the files still there afterwards (the
 // keeper first), or none when nothing was tried.
-struct GroupMoves {
-    DuplicateFinder::TrashResult result;
-    std::optional<QStringList> remaining;
-};
+using GroupMoves =
+    FoundGroups<DuplicateGroup, DuplicateScan::Hasher, DuplicateFinder::TrashResult>::Moved;
 
 GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
                       const DuplicateScan::Hasher& hasher, Trash* trash) {
     using DuplicatesText::PassedOver;
     GroupMoves moves;
-    DuplicateFinder::TrashResult& result = moves.result;
+    DuplicateFinder::TrashResult& result = moves.total;
     if (!group.files.contains(keep)) {
         result.errors.append(DuplicatesText::shownName(keep) +
                              QStringLiteral(": it is not one of this group's copies, so nothing "
@@ -98,23 +96,19 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
     return moves;
 }
 
-// `groups` after the moves; a group that keeps two files or more is one with a new id and the
-// files left, by path, with what the scan recorded of each.
-QList<DuplicateGroup> withMoves(QList<DuplicateGroup> groups,
-                                const QList<std::pair<DuplicateGroup, QStringList>>& moves) {
-    return KeepSweep::withMoves(
-        std::move(groups), moves, [](const DuplicateGroup& group, QStringList remaining) {
-            std::sort(remaining.begin(), remaining.end());
-            DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
-            rebuilt.digest = group.digest;
-            if (!group.stamps.isEmpty())
-                for (const QString& file : remaining)
-                    rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
-            if (!group.allocatedBytes.isEmpty())
-                for (const QString& file : remaining)
-                    rebuilt.allocatedBytes.append(group.allocatedOf(file));
-            return rebuilt;
-        });
+// A group that keeps two files or more after its moves: a new id and the files left, by path,
+// with what the scan recorded of each.
+DuplicateGroup rebuiltGroup(const DuplicateGroup& group, QStringList remaining) {
+    std::sort(remaining.begin(), remaining.end());
+    DuplicateGroup rebuilt{QUuid::createUuid(), group.fileSize, remaining};
+    rebuilt.digest = group.digest;
+    if (!group.stamps.isEmpty())
+        for (const QString& file : remaining)
+            rebuilt.stamps.append(group.stampOf(file).value_or(RegularFile::Stamp{}));
+    if (!group.allocatedBytes.isEmpty())
+        for (const QString& file : remaining)
+            rebuilt.allocatedBytes.append(group.allocatedOf(file));
+    return rebuilt;
 }
 
 } // namespace
@@ -137,25 +131,24 @@ DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Op
            },
            [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); }},
           m_job),
-      m_clean(this, &DuplicateFinder::clean,
-              {[this](const Cleaning& step) {
-                   if (m_cleaning)
-                       setCleaning(step);
+      m_found(this, m_job,
+              {[](const DuplicateGroup& group, const DuplicateScan::Hasher& check, Trash* trash) {
+                   // The first file of each group stays.
+                   return group.files.isEmpty()
+                              ? GroupMoves()
+                              : moveCopies(group, group.files.first(), check, trash);
                },
-               [this](Cleaned cleaned) {
-                   publishCleaned(cleaned);
-                   return std::nullopt;
-               }},
-              m_job) {}
+               &rebuiltGroup, [this] { emit groupsChanged(); }, [this] { emit cleaningChanged(); },
+               [this](const TrashResult& total) { emit keptOneOfEach(total); }}) {}
 
 DuplicateFinder::~DuplicateFinder() = default;
 
 void DuplicateFinder::scan(const QString& folder) {
     m_scan.start({folder, m_scanOptions});
     setState(State::scanning(0));
-    setGroups({});
+    m_found.set({});
     setLastFolder(folder);
-    setCleaning(std::nullopt);
+    m_found.setCleaning(std::nullopt);
 }
 
 std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outcome) {
@@ -164,17 +157,17 @@ std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outco
         setState(State::failed(sentence));
         return sentence;
     }
-    setGroups(std::move(outcome.groups));
+    m_found.set(std::move(outcome.groups));
     setState({State::Kind::Done, 0, {}});
     return std::nullopt;
 }
 
 void DuplicateFinder::reset() {
     m_scan.cancel();
-    setGroups({});
+    m_found.set({});
     setState({});
     setLastFolder(std::nullopt);
-    setCleaning(std::nullopt);
+    m_found.setCleaning(std::nullopt);
 }
 
 DuplicateScan::Hasher DuplicateFinder::hasher() const {
@@ -184,70 +177,19 @@ DuplicateScan::Hasher DuplicateFinder::hasher() const {
 
 DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
                                                     const QString& keep) {
-    GroupMoves moves = moveCopies(group, keep, hasher(), m_trash.get());
-    if (!moves.remaining)
-        return moves.result;
-    const bool listed = std::any_of(m_groups.cbegin(), m_groups.cend(),
-                                    [&](const DuplicateGroup& g) { return g.id == group.id; });
-    if (listed || moves.remaining->size() < 2)
-        setGroups(withMoves(m_groups, {{group, *moves.remaining}}));
-    return moves.result;
+    return m_found.take(group, moveCopies(group, keep, hasher(), m_trash.get()));
 }
 
 void DuplicateFinder::keepOneOfEach() {
-    if (m_cleaning)
-        return;
-    setCleaning(Cleaning{0, int(m_groups.size())});
-    m_clean.start({m_groups, hasher(), m_trash});
-}
-
-DuplicateFinder::Cleaned DuplicateFinder::clean(const CleanRequest& request,
-                                                const CleanSlot::Run& run) {
-    const QList<DuplicateGroup>& groups = request.groups;
-    Cleaned cleaned;
-    KeepSweep::run(
-        groups.size(), run.cancel(),
-        [&](qsizetype i) {
-            const DuplicateGroup& group = groups.at(i);
-            if (group.files.isEmpty())
-                return;
-            GroupMoves moves =
-                moveCopies(group, group.files.first(), request.check, request.trash.get());
-            cleaned.total.freedBytes += moves.result.freedBytes;
-            cleaned.total.errors.append(moves.result.errors);
-            if (moves.remaining)
-                cleaned.moved.append({group, std::move(*moves.remaining)});
-        },
-        [&](int done) {
-            run.progress(Cleaning{done, int(groups.size())});
-        });
-    return cleaned;
-}
-
-void DuplicateFinder::publishCleaned(const Cleaned& cleaned) {
-    m_groups = withMoves(m_groups, cleaned.moved);
-    emit groupsChanged();
-    setCleaning(std::nullopt);
-    emit keptOneOfEach(cleaned.total);
+    m_found.sweep(hasher(), m_trash);
 }
 
 int DuplicateFinder::removableCount() const {
-    return KeepSweep::removableCount(m_groups);
+    return m_found.removableCount();
 }
 
 void DuplicateFinder::setState(const State& state) {
     KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
-}
-
-void DuplicateFinder::setGroups(QList<DuplicateGroup> groups) {
-    if (m_groups.isEmpty() && groups.isEmpty())
-        return;
-    m_groups = std::move(groups);
-    emit groupsChanged();
-}
-
-void DuplicateFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
-    KeepSweep::publish(m_cleaning, cleaning, [this] { emit cleaningChanged(); });
 }
 
 void DuplicateFinder::setLastFolder(const std::optional<QString>& folder) {

@@ -2,7 +2,7 @@
 
 #include "duplicates/DuplicateGroup.h"
 #include "duplicates/DuplicateScan.h"
-#include "duplicates/KeepSweep.h"
+#include "duplicates/FoundGroups.h"
 #include "shell/ScanService.h"
 
 #include <memory>
@@ -50,6 +50,12 @@ public:
     struct TrashResult {
         qint64 freedBytes = 0;
         QStringList errors;
+        // Another group's moves added to these, its lines after these.
+        TrashResult& operator+=(const TrashResult& other) {
+            freedBytes += other.freedBytes;
+            errors += other.errors;
+            return *this;
+        }
     };
 
     // Moves go to `trash`; `scanOptions` (threads, hasher) are handed to every scan, its cancel
@@ -60,11 +66,11 @@ public:
 
     const State& state() const { return m_state; }
     // The groups of the latest finished scan, as trimmed by later trash operations.
-    const QList<DuplicateGroup>& groups() const { return m_groups; }
+    const QList<DuplicateGroup>& groups() const { return m_found.groups(); }
     // The folder of the latest scan; none after reset().
     const std::optional<QString>& lastFolder() const { return m_lastFolder; }
     // Set while keepOneOfEach() runs, with its progress; none otherwise.
-    const std::optional<Cleaning>& cleaning() const { return m_cleaning; }
+    const std::optional<Cleaning>& cleaning() const { return m_found.cleaning(); }
     // Moved on by every scan(), reset() and keepOneOfEach().
     quint64 scanGeneration() const { return m_scan.generation(); }
 
@@ -111,9 +117,7 @@ signals:
 
 private:
     void setState(const State& state);
-    void setGroups(QList<DuplicateGroup> groups);
     void setLastFolder(const std::optional<QString>& folder);
-    void setCleaning(const std::optional<Cleaning>& cleaning);
     DuplicateScan::Hasher hasher() const;
 
     // What a scan reads: the folder and the options with the finder's hasher and threads.
@@ -121,24 +125,16 @@ private:
         QString folder;
         DuplicateScan::Options options;
     };
-    // What keepOneOfEach() works on, and what it ends with: the sums, and each group that lost
-    // files with the files it kept.
-    using CleanRequest = KeepSweep::Request<DuplicateGroup, DuplicateScan::Hasher>;
-    using Cleaned = KeepSweep::Result<DuplicateGroup, TrashResult>;
-    using CleanSlot = ScanService<CleanRequest, Cleaning, Cleaned>;
+    using Found = FoundGroups<DuplicateGroup, DuplicateScan::Hasher, TrashResult>;
 
-    static Cleaned clean(const CleanRequest& request, const CleanSlot::Run& run);
     std::optional<QString> publishScan(DuplicateScan::Outcome outcome);
-    void publishCleaned(const Cleaned& cleaned);
 
     std::shared_ptr<Trash> m_trash;
     DuplicateScan::Options m_scanOptions;
     State m_state;
-    QList<DuplicateGroup> m_groups;
     std::optional<QString> m_lastFolder;
-    std::optional<Cleaning> m_cleaning;
     // One job for both: a scan cancels a clean-up and the other way round.
     ScanJob m_job;
     ScanService<ScanRequest, qint64, DuplicateScan::Outcome> m_scan;
-    CleanSlot m_clean;
+    Found m_found;
 };

@@ -162,9 +162,17 @@ QStringList breakPath(const QString& text, int width,
     QStringList lines;
     QString rest = text;
     while (!rest.isEmpty()) {
+        // The longest head (at least one character) within the width. A head is never narrower
+        // than a shorter one, so it is searched by halves: shaping every head of a long path in
+        // turn made each row cost milliseconds.
         int fits = 1;
-        while (fits < rest.size() && advance(rest.left(fits + 1)) <= width)
-            ++fits;
+        for (int wider = int(rest.size()); fits < wider;) {
+            const int mid = fits + (wider - fits + 1) / 2;
+            if (advance(rest.left(mid)) <= width)
+                fits = mid;
+            else
+                wider = mid - 1;
+        }
         if (fits < rest.size()) {
             const int slash = int(rest.left(fits).lastIndexOf(QLatin1Char('/')));
             if (slash >= 0)

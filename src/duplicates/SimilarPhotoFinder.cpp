@@ -50,16 +50,13 @@ private:
 
 // One set's moves, made on any thread: an error line per photo that stayed, and the photos still
 // there afterwards (the kept one first), or none when nothing was tried.
-struct SetMoves {
-    QStringList errors;
-    std::optional<QStringList> remaining;
-};
+using SetMoves = FoundGroups<SimilarPhotoGroup, SimilarPhotoScan::Printer, QStringList>::Moved;
 
 SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoScan::Printer& printer,
                     Trash* trash) {
     using DuplicatesText::PassedOver;
     SetMoves moves;
-    QStringList& errors = moves.errors;
+    QStringList& errors = moves.total;
     if (group.files.isEmpty())
         return moves;
     const QString keep = group.files.first();
@@ -104,22 +101,17 @@ SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoScan::Prin
     return moves;
 }
 
-// `groups` after the moves; a set that keeps two photos or more is one with a new id and the
-// photos left, in their former order, with what the scan recorded of each.
-QList<SimilarPhotoGroup> withMoves(QList<SimilarPhotoGroup> groups,
-                                   const QList<std::pair<SimilarPhotoGroup, QStringList>>& moves) {
-    return KeepSweep::withMoves(std::move(groups), moves,
-                                [](const SimilarPhotoGroup& group, const QStringList& remaining) {
-                                    SimilarPhotoGroup rebuilt{QUuid::createUuid(), remaining};
-                                    if (group.stamps.size() == group.files.size() &&
-                                        group.prints.size() == group.files.size())
-                                        for (const QString& file : remaining) {
-                                            const qsizetype index = group.files.indexOf(file);
-                                            rebuilt.stamps.append(group.stamps.at(index));
-                                            rebuilt.prints.append(group.prints.at(index));
-                                        }
-                                    return rebuilt;
-                                });
+// A set that keeps two photos or more after its moves: a new id and the photos left, in their
+// former order, with what the scan recorded of each.
+SimilarPhotoGroup rebuiltSet(const SimilarPhotoGroup& group, const QStringList& remaining) {
+    SimilarPhotoGroup rebuilt{QUuid::createUuid(), remaining};
+    if (group.stamps.size() == group.files.size() && group.prints.size() == group.files.size())
+        for (const QString& file : remaining) {
+            const qsizetype index = group.files.indexOf(file);
+            rebuilt.stamps.append(group.stamps.at(index));
+            rebuilt.prints.append(group.prints.at(index));
+        }
+    return rebuilt;
 }
 
 } // namespace
@@ -132,21 +124,15 @@ SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
       m_scan(this, &SimilarPhotoFinder::find,
              {[this](const ScanStep& step) { applyStep(step); },
               [this](QList<SimilarPhotoGroup> sets) {
-                  setGroups(std::move(sets));
+                  m_found.set(std::move(sets));
                   setState({State::Kind::Done, 0, 0, {}});
                   return std::nullopt;
               }},
              m_job),
-      m_clean(this, &SimilarPhotoFinder::clean,
-              {[this](const Cleaning& step) {
-                   if (m_cleaning)
-                       setCleaning(step);
-               },
-               [this](Cleaned cleaned) {
-                   publishCleaned(cleaned);
-                   return std::nullopt;
-               }},
-              m_job) {
+      m_found(this, m_job,
+              {&moveCopies, &rebuiltSet, [this] { emit groupsChanged(); },
+               [this] { emit cleaningChanged(); },
+               [this](const QStringList& errors) { emit keptBestOfEach(errors); }}) {
     if (!m_printer)
         m_printer = SimilarPhotoScan::printOf;
 }
@@ -156,8 +142,8 @@ SimilarPhotoFinder::~SimilarPhotoFinder() = default;
 void SimilarPhotoFinder::scan(const QString& folder) {
     m_scan.start({folder, m_printer, m_threads});
     setState(State::scanning(0, 0));
-    setGroups({});
-    setCleaning(std::nullopt);
+    m_found.set({});
+    m_found.setCleaning(std::nullopt);
 }
 
 QList<SimilarPhotoGroup> SimilarPhotoFinder::find(const ScanRequest& request,
@@ -201,69 +187,23 @@ void SimilarPhotoFinder::applyStep(const ScanStep& step) {
 
 void SimilarPhotoFinder::reset() {
     m_scan.cancel();
-    setGroups({});
+    m_found.set({});
     setState({});
-    setCleaning(std::nullopt);
+    m_found.setCleaning(std::nullopt);
 }
 
 QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
-    SetMoves moves = moveCopies(group, m_printer, m_trash.get());
-    if (!moves.remaining)
-        return moves.errors;
-    const bool listed = std::any_of(m_groups.cbegin(), m_groups.cend(),
-                                    [&](const SimilarPhotoGroup& g) { return g.id == group.id; });
-    if (listed || moves.remaining->size() < 2)
-        setGroups(withMoves(m_groups, {{group, *moves.remaining}}));
-    return moves.errors;
+    return m_found.take(group, moveCopies(group, m_printer, m_trash.get()));
 }
 
 void SimilarPhotoFinder::keepBestOfEach() {
-    if (m_cleaning)
-        return;
-    setCleaning(Cleaning{0, int(m_groups.size())});
-    m_clean.start({m_groups, m_printer, m_trash});
-}
-
-SimilarPhotoFinder::Cleaned SimilarPhotoFinder::clean(const CleanRequest& request,
-                                                      const CleanSlot::Run& run) {
-    const QList<SimilarPhotoGroup>& sets = request.groups;
-    Cleaned cleaned;
-    KeepSweep::run(
-        sets.size(), run.cancel(),
-        [&](qsizetype i) {
-            SetMoves moves = moveCopies(sets.at(i), request.check, request.trash.get());
-            cleaned.total.append(moves.errors);
-            if (moves.remaining)
-                cleaned.moved.append({sets.at(i), std::move(*moves.remaining)});
-        },
-        [&](int done) {
-            run.progress(Cleaning{done, int(sets.size())});
-        });
-    return cleaned;
-}
-
-void SimilarPhotoFinder::publishCleaned(const Cleaned& cleaned) {
-    m_groups = withMoves(m_groups, cleaned.moved);
-    emit groupsChanged();
-    setCleaning(std::nullopt);
-    emit keptBestOfEach(cleaned.total);
+    m_found.sweep(m_printer, m_trash);
 }
 
 int SimilarPhotoFinder::removableCount() const {
-    return KeepSweep::removableCount(m_groups);
+    return m_found.removableCount();
 }
 
 void SimilarPhotoFinder::setState(const State& state) {
     KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
-}
-
-void SimilarPhotoFinder::setCleaning(const std::optional<Cleaning>& cleaning) {
-    KeepSweep::publish(m_cleaning, cleaning, [this] { emit cleaningChanged(); });
-}
-
-void SimilarPhotoFinder::setGroups(QList<SimilarPhotoGroup> groups) {
-    if (m_groups.isEmpty() && groups.isEmpty())
-        return;
-    m_groups = std::move(groups);
-    emit groupsChanged();
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "duplicates/KeepSweep.h"
+#include "duplicates/FoundGroups.h"
 #include "duplicates/SimilarPhotoGroup.h"
 #include "duplicates/SimilarPhotoScan.h"
 #include "shell/ScanService.h"
@@ -52,11 +52,11 @@ public:
     ~SimilarPhotoFinder() override;
 
     const State& state() const { return m_state; }
-    const QList<SimilarPhotoGroup>& groups() const { return m_groups; }
+    const QList<SimilarPhotoGroup>& groups() const { return m_found.groups(); }
     // Moved on by every scan(), reset() and keepBestOfEach().
     quint64 scanGeneration() const { return m_scan.generation(); }
     // Set while keepBestOfEach() runs, with its progress; none otherwise.
-    const std::optional<Cleaning>& cleaning() const { return m_cleaning; }
+    const std::optional<Cleaning>& cleaning() const { return m_found.cleaning(); }
 
     // Starts a scan and returns at once: state scanning(0, 0), groups empty. Then
     // scanning(0, N) once N photos are found (done at once with no sets when there are none),
@@ -99,8 +99,6 @@ signals:
 
 private:
     void setState(const State& state);
-    void setGroups(QList<SimilarPhotoGroup> groups);
-    void setCleaning(const std::optional<Cleaning>& cleaning);
 
     struct ScanRequest {
         QString folder;
@@ -113,25 +111,18 @@ private:
         int total = 0;
     };
     using ScanSlot = ScanService<ScanRequest, ScanStep, QList<SimilarPhotoGroup>>;
-    // What keepBestOfEach() works on, and what it ends with: the error lines, and each set that
-    // lost photos with the photos it kept.
-    using CleanRequest = KeepSweep::Request<SimilarPhotoGroup, SimilarPhotoScan::Printer>;
-    using Cleaned = KeepSweep::Result<SimilarPhotoGroup, QStringList>;
-    using CleanSlot = ScanService<CleanRequest, Cleaning, Cleaned>;
+    // The sets on show and keepBestOfEach(), whose sums are the lines of the photos that stayed.
+    using Found = FoundGroups<SimilarPhotoGroup, SimilarPhotoScan::Printer, QStringList>;
 
     static QList<SimilarPhotoGroup> find(const ScanRequest& request, const ScanSlot::Run& run);
-    static Cleaned clean(const CleanRequest& request, const CleanSlot::Run& run);
     void applyStep(const ScanStep& step);
-    void publishCleaned(const Cleaned& cleaned);
 
     std::shared_ptr<Trash> m_trash;
     SimilarPhotoScan::Printer m_printer;
     int m_threads;
     State m_state;
-    QList<SimilarPhotoGroup> m_groups;
-    std::optional<Cleaning> m_cleaning;
     // One job for both: a scan cancels a clean-up and the other way round.
     ScanJob m_job;
     ScanSlot m_scan;
-    CleanSlot m_clean;
+    Found m_found;
 };

@@ -223,18 +223,18 @@ void FolderOrganizer::waitForWork() {
 bool FolderOrganizer::applySelected() {
     if (m_state.isBusy())
         return false;
-    const QList<OrganizerMove> moves = selectedMoves();
-    if (moves.isEmpty()) {
+    const qsizetype selected = m_plan ? m_plan->selectedCount() : 0;
+    if (selected == 0) {
         setState(State::failure(QStringLiteral("Nothing is selected to move.")));
         return true;
     }
-    setState(State::running(0, int(moves.size())));
+    setState(State::running(0, int(selected)));
 
+    // The moves are copied out of the plan by the run: thousands of them would hold this thread.
     OrganizerJournal journal;
     journal.id = JsonFields::uuidText(QUuid::createUuid());
     journal.startedAt = secondsSinceReferenceDate(now());
     journal.homePath = home();
-    journal.planned = moves;
 
     // A preview still listing would list files on the move: it is dropped.
     m_planning.cancel();
@@ -244,9 +244,12 @@ bool FolderOrganizer::applySelected() {
     const auto clock = m_options.clock;
     const auto beforeStep = m_options.beforeStep;
     // After any settling started before it.
-    m_work.run([self = QPointer(this), planned = journal, store, clock, beforeStep,
-                steadyMs = m_options.steadyMs, bounds = bounds(), live = m_liveRules] {
+    m_work.run([self = QPointer(this), planned = journal, plan = m_plan->moves, store, clock,
+                beforeStep, steadyMs = m_options.steadyMs, bounds = bounds(), live = m_liveRules] {
         OrganizerJournal journal = planned;
+        OrganizerPlan whole;
+        whole.moves = plan;
+        journal.planned = whole.selectedMoves();
         int step = 0;
         if (beforeStep)
             beforeStep(step);
@@ -272,8 +275,9 @@ void FolderOrganizer::publishHistory(const OrganizerJournal& journal) {
     // The history may have been read again while the run went on: the run is there once.
     auto it = std::find_if(m_history.begin(), m_history.end(),
                            [&journal](const OrganizerJournal& j) { return j.id == journal.id; });
+    // The entry it replaces may hold the last copy of thousands of moves: the pool frees it.
     if (it != m_history.end())
-        *it = journal;
+        ScanJob::runInPool([gone = std::exchange(*it, journal)]() mutable { gone = {}; });
     else
         m_history.prepend(journal);
     emit historyChanged();
@@ -334,7 +338,8 @@ void FolderOrganizer::finishUndo(const OrganizerJournal& journal,
                                  const OrganizerRun::Undone& undone) {
     for (OrganizerJournal& entry : m_history) {
         if (entry.id == journal.id) {
-            entry = journal;
+            // The applied run's record may be the last copy of its moves: the pool frees it.
+            ScanJob::runInPool([gone = std::exchange(entry, journal)]() mutable { gone = {}; });
             emit historyChanged();
             break;
         }

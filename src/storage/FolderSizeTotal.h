@@ -19,6 +19,8 @@ public:
 
     qint64 bytes() const { return m_bytes; }
     void clear();
+    // Room for this many rows, so a listing counted at once grows no table on the way.
+    void reserve(qsizetype rows) { m_rowBytes.reserve(rows); }
     // Counts a row of the given size, holding the linked files; a row counted before is taken out
     // first.
     void add(const QString& id, qint64 bytes, const QList<LinkedFile>& linked);

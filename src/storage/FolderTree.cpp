@@ -111,8 +111,7 @@ void FolderTree::open(QString folder) {
     // Freeing the rows of a large folder costs milliseconds of the main thread; the pool does it.
     ScanJob::runInPool([rows = m_model.entries()]() mutable { rows = {}; });
     m_model.setEntries({});
-    m_total.clear();
-    m_largest = 0;
+    dropTotal();
     setMeasuring(0);
     emit entriesChanged();
 }
@@ -152,12 +151,13 @@ std::optional<FolderTree::Prepared> FolderTree::prepare(ListingRequest& request,
     Prepared prepared;
     prepared.entries = makeEntries(*listing, request.listingHome, request.threads);
     fillFromCache(prepared.entries, request.cache);
-    // The main thread detaches its cache at its next insertion while this copy lives.
-    request.cache = {};
     prepared.entries = sortEntries(std::move(prepared.entries), request.order, request.threads);
     prepared.rowOfId = FolderEntryModel::indexRows(prepared.entries);
+    totalOf(prepared.entries, request.cache, prepared.total, prepared.largest);
     prepared.order = request.order;
     prepared.cacheRevision = request.cacheRevision;
+    // The main thread detaches its cache at its next insertion while this copy lives.
+    request.cache = {};
     return prepared;
 }
 
@@ -167,8 +167,11 @@ void FolderTree::applyListing(std::optional<Prepared> prepared) {
         setError(unreadableText());
         return;
     }
+    dropTotal();
     if (prepared->order == m_sortOrder && prepared->cacheRevision == m_cacheRevision) {
         m_model.setEntries(std::move(prepared->entries), std::move(prepared->rowOfId));
+        m_total = std::move(prepared->total);
+        m_largest = prepared->largest;
     } else {
         // The order or the cache changed while the listing was under way (rare): redo here.
         for (Entry& entry : prepared->entries) {
@@ -179,8 +182,8 @@ void FolderTree::applyListing(std::optional<Prepared> prepared) {
         }
         fillFromCache(prepared->entries, m_sizeCache);
         m_model.setEntries(sortEntries(std::move(prepared->entries), m_sortOrder));
+        totalOf(m_model.entries(), m_sizeCache, m_total, m_largest);
     }
-    recomputeTotals();
     // The rows before the end of the listing: whoever hears that it ended finds them in place.
     setListing(false);
     emit entriesChanged();
@@ -244,10 +247,35 @@ void FolderTree::applyMeasurement(const QString& id, Size size) {
     m_total.add(id, size.bytes, size.linked);
     m_largest = std::max(m_largest, size.bytes);
     m_model.setEntry(row, entry);
-    setMeasuring(std::max(0, m_measuring - 1));
-    if (m_measuring == 0)
-        m_model.reorder(sortEntries(m_model.entries(), m_sortOrder));
+    // The last size leaves the count at one until the rows are in order.
+    if (m_measuring > 1)
+        setMeasuring(m_measuring - 1);
+    else
+        sortWhenMeasured();
     emit entriesChanged();
+}
+
+void FolderTree::sortWhenMeasured() {
+    // Sorting (and copying) tens of thousands of rows would hold the main thread: the pool sorts
+    // a copy and hands it back with the rows it was made from, kept shared so that a change of
+    // the model meanwhile (a re-sort) shows as a list of its own and the late order is dropped;
+    // the rows it replaces are freed there too. A new listing meanwhile keeps its own count.
+    ScanJob::runInPool([self = QPointer(this), rows = m_model.entries(), order = m_sortOrder,
+                        generation = m_scan.generation(), threads = workerCount()]() mutable {
+        QList<Entry> sorted = sortEntries(rows, order, threads);
+        ScanJob::deliver(self, [rows = std::move(rows), sorted = std::move(sorted), order,
+                                generation](FolderTree* tree) mutable {
+            if (!tree->m_scan.isCurrent(generation))
+                return;
+            if (tree->m_model.entries().constData() == rows.constData() &&
+                tree->m_sortOrder == order) {
+                tree->m_model.reorder(std::move(sorted));
+                ScanJob::runInPool([gone = std::move(rows)]() mutable { gone = {}; });
+            }
+            tree->setMeasuring(0);
+            emit tree->entriesChanged();
+        });
+    });
 }
 
 void FolderTree::setListing(bool listing) {
@@ -271,17 +299,24 @@ void FolderTree::setError(std::optional<QString> error) {
     emit errorChanged();
 }
 
-void FolderTree::recomputeTotals() {
-    m_total.clear();
+void FolderTree::dropTotal() {
+    ScanJob::runInPool([total = std::exchange(m_total, {})]() mutable { total.clear(); });
     m_largest = 0;
-    for (const Entry& entry : m_model.entries()) {
+}
+
+void FolderTree::totalOf(const QList<Entry>& entries, const QHash<QString, Size>& cache,
+                         FolderSizeTotal& total, qint64& largest) {
+    total.clear();
+    largest = 0;
+    total.reserve(entries.size());
+    for (const Entry& entry : entries) {
         if (entry.sizeBytes) {
-            const auto cached = m_sizeCache.constFind(entry.id);
-            m_total.add(entry.id, *entry.sizeBytes,
-                        entry.link                     ? QList<LinkedFile>{*entry.link}
-                        : cached != m_sizeCache.cend() ? cached->linked
-                                                       : QList<LinkedFile>());
-            m_largest = std::max(m_largest, *entry.sizeBytes);
+            const auto cached = cache.constFind(entry.id);
+            total.add(entry.id, *entry.sizeBytes,
+                      entry.link               ? QList<LinkedFile>{*entry.link}
+                      : cached != cache.cend() ? cached->linked
+                                               : QList<LinkedFile>());
+            largest = std::max(largest, *entry.sizeBytes);
         }
     }
 }

@@ -97,7 +97,8 @@ public:
     const QList<Entry>& entries() const { return m_model.entries(); }
     FolderEntryModel* model() { return &m_model; }
     bool isListing() const { return m_listing; }
-    // Folder measurements of the current listing still outstanding.
+    // Folder measurements of the current listing still outstanding; the last stays counted until
+    // the rows are in their final order.
     int measuringCount() const { return m_measuring; }
     const std::optional<QString>& error() const { return m_error; }
     SortOrder sortOrder() const { return m_sortOrder; }
@@ -166,11 +167,13 @@ signals:
 
 private:
     // A listing made ready off the main thread: entries with the cached sizes filled in, sorted
-    // in `order`, with their row index. Valid as long as the order and the cache revision are
-    // still those it was made with.
+    // in `order`, with their row index and the total and largest of the sizes they show. Valid
+    // as long as the order and the cache revision are still those it was made with.
     struct Prepared {
         QList<Entry> entries;
         QHash<QString, int> rowOfId;
+        FolderSizeTotal total;
+        qint64 largest = 0;
         SortOrder order = SortOrder::Size;
         quint64 cacheRevision = 0;
     };
@@ -190,6 +193,10 @@ private:
     using ListingSlot = ScanService<ListingRequest, Measured, std::optional<Prepared>>;
 
     static void fillFromCache(QList<Entry>& entries, const QHash<QString, Size>& cache);
+    // The total and the largest of the sizes the entries show, each row counted with the files of
+    // several names it holds (its own link, or those its cached size counted); any thread.
+    static void totalOf(const QList<Entry>& entries, const QHash<QString, Size>& cache,
+                        FolderSizeTotal& total, qint64& largest);
     static std::optional<Prepared> prepare(ListingRequest& request, const ListingSlot::Run& run);
 
     void applyListing(std::optional<Prepared> prepared);
@@ -197,10 +204,14 @@ private:
     int workerCount() const;
     void startMeasuring();
     void applyMeasurement(const QString& id, Size size);
+    // Puts the rows in order once every size of the listing has arrived.
+    void sortWhenMeasured();
     void setListing(bool listing);
     void setMeasuring(int count);
     void setError(std::optional<QString> error);
-    void recomputeTotals();
+    // Hands the total on show to the pool to free (a row each: milliseconds for a large folder)
+    // and starts an empty one.
+    void dropTotal();
 
     QString m_home;
     Deps m_tools;

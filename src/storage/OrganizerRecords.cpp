@@ -3,6 +3,7 @@
 #include "platform/AppSupportFolder.h"
 #include "platform/JsonFields.h"
 
+#include <algorithm>
 #include <limits>
 #include <QJsonArray>
 
@@ -139,6 +140,11 @@ QList<OrganizerMove> OrganizerPlan::selectedMoves() const {
         if (m.isEnabled)
             out.append(m);
     return out;
+}
+
+qsizetype OrganizerPlan::selectedCount() const {
+    return std::count_if(moves.cbegin(), moves.cend(),
+                         [](const OrganizerMove& m) { return m.isEnabled; });
 }
 
 qint64 OrganizerPlan::selectedBytes() const {

@@ -83,7 +83,9 @@ struct OrganizerPlan {
     bool spent = false;              // an apply of it has run: the files have moved since
 
     bool operator==(const OrganizerPlan&) const = default;
-    // The ticked moves, in plan order.
+    // The ticked moves, in plan order: a copy of each, for the run that makes them.
     QList<OrganizerMove> selectedMoves() const;
+    // How many moves are ticked, without copying any: what a screen counts on every change.
+    qsizetype selectedCount() const;
     qint64 selectedBytes() const;
 };

@@ -89,9 +89,8 @@ Status status(const FolderOrganizer::State& state, const std::optional<Organizer
     case Kind::Ready:
         if (!plan)
             return {};
-        return {Status::Look::Plain,
-                QStringLiteral("%1 moves · ").arg(plan->selectedMoves().size()) +
-                    formatBytes(plan->selectedBytes())};
+        return {Status::Look::Plain, QStringLiteral("%1 moves · ").arg(plan->selectedCount()) +
+                                         formatBytes(plan->selectedBytes())};
     case Kind::Running:
         return {Status::Look::Progress,
                 QStringLiteral("Moving %1 of %2…").arg(state.done).arg(state.total)};

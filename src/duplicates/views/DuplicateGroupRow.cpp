@@ -10,6 +10,7 @@
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKIconLabel.h"
 
+#include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
@@ -45,7 +46,7 @@ public:
     void changeEvent(QEvent* event) override {
         QLabel::changeEvent(event);
         if (event->type() == QEvent::FontChange) {
-            m_wrappedWidth = -1;
+            m_wrapped.clear();
             refit();
         }
     }
@@ -57,17 +58,18 @@ public:
 
 private:
     // Breaking a long path measures many candidate lines, and layouts ask for the size hint
-    // over and over: the lines of the last width asked for are kept until the font changes.
+    // over and over, at the thumbnail's width and at the width the label has (which differ until
+    // it is laid out): the lines of each width asked for are kept until the font changes.
     QStringList wrapped(int width) const {
-        if (width != m_wrappedWidth) {
+        auto it = m_wrapped.find(width);
+        if (it == m_wrapped.end()) {
             const QFontMetrics fm(font());
-            m_wrapped =
-                DuplicatesText::pathLines(m_full, m_lines, width, [&fm](const QString& text) {
-                    return fm.horizontalAdvance(text);
-                });
-            m_wrappedWidth = width;
+            it = m_wrapped.insert(width, DuplicatesText::pathLines(
+                                             m_full, m_lines, width, [&fm](const QString& text) {
+                                                 return fm.horizontalAdvance(text);
+                                             }));
         }
-        return m_wrapped;
+        return *it;
     }
     int shownLines() const {
         // The tile gives the label exactly the thumbnail's width, laid out or not yet.
@@ -83,8 +85,7 @@ private:
 
     QString m_full;
     int m_lines;
-    mutable QStringList m_wrapped;
-    mutable int m_wrappedWidth = -1;
+    mutable QHash<int, QStringList> m_wrapped;
 };
 
 // The sideways scrolling strip of tiles. It is always as tall as the tallest tile plus the

@@ -308,14 +308,19 @@ void DuplicatesView::refreshExact() {
 }
 
 void DuplicatesView::refreshExactList() {
+    // The rows are made as they scroll into view, from the finder's list (shared, not copied)
+    // and the place of each key in it: thousands of groups cost a key each here.
+    const QList<DuplicateGroup> groups = m_finder.groups();
     QStringList keys;
-    QHash<QString, DuplicateGroup> byKey;
-    for (const DuplicateGroup& g : m_finder.groups()) {
-        keys.append(groupKey(g.id));
-        byKey.insert(keys.last(), g);
+    keys.reserve(groups.size());
+    QHash<QString, qsizetype> at;
+    at.reserve(groups.size());
+    for (qsizetype i = 0; i < groups.size(); ++i) {
+        keys.append(groupKey(groups.at(i).id));
+        at.insert(keys.last(), i);
     }
-    m_exactList->setRows(keys, [this, byKey](const QString& key, QWidget* parent) -> QWidget* {
-        const DuplicateGroup group = byKey.value(key);
+    m_exactList->setRows(keys, [this, groups, at](const QString& key, QWidget* parent) -> QWidget* {
+        const DuplicateGroup group = groups.value(at.value(key, -1));
         return new DuplicateGroupRow(
             group, [this, group](const QString& keep) { requestKeepChosen(group, keep); }, parent);
     });

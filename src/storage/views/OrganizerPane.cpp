@@ -237,7 +237,7 @@ void OrganizerPane::refreshPlan() {
         return;
     const std::optional<OrganizerPlan>& plan = m_organizer->plan();
     if (plan) {
-        m_selected->setText(OrganizerText::selectedCount(plan->selectedMoves().size()));
+        m_selected->setText(OrganizerText::selectedCount(plan->selectedCount()));
         m_leftAlone->setText(OrganizerText::leftAlone(plan->skipped.size()));
     }
     refreshState();

@@ -1,0 +1,119 @@
+// What a finder publishes of its groups: a sweep's end taken in against what is on show, lists
+// freed away from the main thread, and a long path broken in few measurements.
+#include "duplicates/FoundGroups.h"
+#include "duplicates/DuplicatesText.h"
+#include "support/TestSupport.h"
+
+#include <atomic>
+#include <future>
+#include <memory>
+#include <QThread>
+#include <QUuid>
+
+namespace {
+
+// Tells which thread let go of the last copy of a group.
+struct Release {
+    std::atomic<QThread*> on{nullptr};
+    std::atomic<bool> done{false};
+};
+
+struct Group {
+    QUuid id;
+    QStringList files;
+    std::shared_ptr<int> last; // its deleter notes the thread
+};
+
+Group group(const QStringList& files, const std::shared_ptr<Release>& release = {}) {
+    Group g{QUuid::createUuid(), files, {}};
+    if (release)
+        g.last = std::shared_ptr<int>(new int(0), [release](int* p) {
+            delete p;
+            release->on = QThread::currentThread();
+            release->done = true;
+        });
+    return g;
+}
+
+using Found = FoundGroups<Group, int, QStringList>;
+
+struct Shelf {
+    QObject owner;
+    ScanJob job;
+    int changes = 0;
+    std::optional<QStringList> swept;
+    std::function<Found::Moved(const Group&)> move = [](const Group& g) {
+        return Found::Moved{{}, QStringList{g.files.first()}};
+    };
+    Found found{&owner,
+                job,
+                {[this](const Group& g, const int&, Trash*) { return move(g); },
+                 [](const Group& g, const QStringList& left) {
+                     return Group{QUuid::createUuid(), left, g.last};
+                 },
+                 [this] { ++changes; }, [] {}, [this](const QStringList& t) { swept = t; }}};
+};
+
+} // namespace
+
+TEST(FoundGroups, ASweepEndsOnTheGroupsShownThenNotOnThoseItStartedFrom) {
+    Shelf shelf;
+    const Group a = group({"/a1", "/a2"});
+    shelf.found.set({a, group({"/b1", "/b2"})});
+    // The sweep keeps both copies of a (they could not be moved) and moves b's second.
+    std::promise<void> gate;
+    std::shared_future<void> opened = gate.get_future().share();
+    shelf.move = [opened](const Group& g) {
+        opened.wait();
+        return Found::Moved{{g.files.first()},
+                            g.files.first() == "/a1" ? g.files : QStringList{g.files.first()}};
+    };
+    shelf.found.sweep(0, nullptr);
+    // Meanwhile a's copy is moved by hand: a leaves the list.
+    EXPECT_EQ(shelf.found.take(a, Found::Moved{{}, QStringList{"/a1"}}), QStringList());
+    ASSERT_EQ(shelf.found.groups().size(), 1);
+    gate.set_value();
+    ASSERT_TRUE(testsupport::waitFor([&] { return shelf.swept.has_value(); }));
+    // Nothing comes back of a, which the sweep still saw with two copies.
+    EXPECT_TRUE(shelf.found.groups().isEmpty());
+    EXPECT_EQ(*shelf.swept, QStringList({"/a1", "/b1"}));
+    EXPECT_FALSE(shelf.found.cleaning());
+}
+
+TEST(FoundGroups, ListsItReplacesAreFreedOffTheMainThread) {
+    Shelf shelf;
+    const auto published = std::make_shared<Release>();
+    shelf.found.set({group({"/a1", "/a2"}, published)});
+    shelf.found.set({group({"/c1", "/c2"})});
+    ASSERT_TRUE(testsupport::waitFor([&] { return published->done.load(); }));
+    EXPECT_NE(published->on.load(), QThread::currentThread());
+
+    // A sweep's end: the groups before it and its own copies.
+    const auto swept = std::make_shared<Release>();
+    shelf.found.set({group({"/d1", "/d2"}, swept)});
+    shelf.found.sweep(0, nullptr);
+    ASSERT_TRUE(testsupport::waitFor([&] { return shelf.swept.has_value() && swept->done; }));
+    EXPECT_TRUE(shelf.found.groups().isEmpty());
+    EXPECT_NE(swept->on.load(), QThread::currentThread());
+}
+
+TEST(DuplicateRows, ALongPathIsBrokenInFewMeasurements) {
+    // Ten pixels a character; every head the breaking looks at is one measurement.
+    int measured = 0;
+    const auto advance = [&measured](const QString& text) {
+        ++measured;
+        return int(text.size()) * 10;
+    };
+    QString path;
+    for (int i = 0; i < 12; ++i)
+        path += QStringLiteral("/folder-number-%1").arg(i);
+    path += QStringLiteral("/photo.jpg");
+    const QStringList lines = DuplicatesText::pathLines(path, 3, 600, advance);
+    ASSERT_EQ(lines.size(), 3);
+    EXPECT_TRUE(lines.first().startsWith(QStringLiteral("…/folder-number-")));
+    EXPECT_TRUE(lines.last().endsWith(QStringLiteral("/photo.jpg")));
+    for (const QString& line : lines)
+        EXPECT_LE(line.size() * 10, 600);
+    // Each line by halves: a handful of measurements, not one per character.
+    EXPECT_LT(measured, 250);
+}
