@@ -179,6 +179,12 @@ void Box::place(QBoxLayout* layout, int& at, Buddies& buddies) const {
     }
 }
 
+void layOut(const Node& node, QWidget* owner) {
+    Buddies buddies;
+    node.build(owner, buddies);
+    joinBuddies(buddies);
+}
+
 QLayout* Box::build(QWidget* owner, Buddies& buddies) const {
     return made(owner, buddies);
 }

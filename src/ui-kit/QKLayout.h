@@ -131,8 +131,8 @@ public:
         m_item.span = columns;
         return *this;
     }
-    // The part holds this box as its own layout (a panel of parts).
-    Part& holding(const Box& box);
+    // The part holds this box or grid as its own layout (a panel of parts).
+    Part& holding(const Node& node);
     // Anything else the part needs before it is placed.
     template <typename F> Part& with(F&& set) {
         set(m_widget);
@@ -315,8 +315,11 @@ Box items(std::initializer_list<Item> items);
 Box titles(const QString& title, const QString& subtitle, QWidget* header,
            const QString& titleName = {}, const QString& subtitleName = {});
 
-template <typename W> Part<W>& Part<W>::holding(const Box& box) {
-    box.on(m_widget);
+// Lays a box or grid out on `owner`, its labels joined to their buddies.
+void layOut(const Node& node, QWidget* owner);
+
+template <typename W> Part<W>& Part<W>::holding(const Node& node) {
+    layOut(node, m_widget);
     return *this;
 }
 
