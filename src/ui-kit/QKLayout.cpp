@@ -224,6 +224,9 @@ Box BoxOf::operator()(const QMargins& insets, int spacing,
 Box BoxOf::operator()(int spacing, std::initializer_list<Item> items) const {
     return Box(orientation, std::nullopt, spacing, items);
 }
+Box BoxOf::operator()(const QMargins& insets, std::initializer_list<Item> items) const {
+    return Box(orientation, insets, std::nullopt, items);
+}
 Box BoxOf::operator()(std::initializer_list<Item> items) const {
     return Box(orientation, std::nullopt, std::nullopt, items);
 }

@@ -216,12 +216,14 @@ private:
     friend Box items(std::initializer_list<Item> items);
 };
 
-// Columns and rows: with insets and spacing, with spacing only, or with neither (nested, a box
-// then has no insets and takes its parent's spacing).
+// Columns and rows: with insets and spacing, with spacing or insets only, or with neither (nested,
+// a box then has no insets and takes its parent's spacing).
 struct BoxOf {
     Qt::Orientation orientation;
     Box operator()(const QMargins& insets, int spacing, std::initializer_list<Item> items) const;
     Box operator()(int spacing, std::initializer_list<Item> items) const;
+    // Insets, and the spacing of the style (a layout laid out on a widget) or of the parent box.
+    Box operator()(const QMargins& insets, std::initializer_list<Item> items) const;
     Box operator()(std::initializer_list<Item> items) const;
 };
 inline constexpr BoxOf column{Qt::Vertical};
