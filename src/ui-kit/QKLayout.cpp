@@ -16,7 +16,8 @@ Item::Item(QWidget* widget) : widget(widget) {}
 Item::Item(const Box& box)
     : kind(Kind::Box), box(std::make_shared<const Box>(box)), stretch(box.placedStretch()) {}
 
-Item::Item(const Grid& grid) : kind(Kind::Node), node(std::make_shared<const Grid>(grid)) {}
+Item::Item(const Grid& grid)
+    : kind(Kind::Node), node(std::make_shared<const Grid>(grid)), stretch(grid.placedStretch()) {}
 
 Item::Item(const Tiles& tiles) : kind(Kind::Node), node(std::make_shared<const Tiles>(tiles)) {}
 

@@ -246,6 +246,12 @@ public:
     // The column (row) takes this share of the spare width (height).
     Grid& stretchColumn(int column, int factor);
     Grid& stretchRow(int row, int factor);
+    // Placed in a box with this stretch.
+    Grid& stretch(int factor) {
+        m_stretch = factor;
+        return *this;
+    }
+    int placedStretch() const { return m_stretch; }
     Grid& keep(QGridLayout*& layout) {
         m_kept = &layout;
         return *this;
@@ -263,6 +269,7 @@ private:
     std::vector<std::vector<Item>> m_rows;
     std::vector<std::pair<int, int>> m_columnStretch;
     std::vector<std::pair<int, int>> m_rowStretch;
+    int m_stretch = 0;
     QGridLayout** m_kept = nullptr;
 };
 
