@@ -33,9 +33,10 @@ set(PENDREL_CORE_LINKS_assistant shell measuring)
 set(PENDREL_CORE_LINKS_home shell measuring)
 set(PENDREL_CORE_LINKS_storage shell measuring)
 set(PENDREL_CORE_LINKS_duplicates shell)
-# Only what cleans links cleaning: the developer caches are cleaned through the cleanup scanner,
-# and a task of the automation runs a clean.
-set(PENDREL_CORE_LINKS_developer cleaning)
+# Only what cleans links cleaning: a task of the automation runs a clean. The developer centre
+# reads its cache rows through the measuring seam; its screens clean them through the cleaning
+# library that every views library sees.
+set(PENDREL_CORE_LINKS_developer shell measuring)
 set(PENDREL_CORE_LINKS_apps shell)
 set(PENDREL_CORE_LINKS_automation cleaning)
 set(PENDREL_CORE_LINKS_vault shell)
@@ -144,7 +145,7 @@ function(pendrel_add_core_libraries src)
   add_library(pendrel_platform STATIC ${platform_sources} ${ARGN})
   target_include_directories(pendrel_platform PUBLIC ${root} ${CMAKE_BINARY_DIR}/generated)
   target_link_libraries(pendrel_platform PUBLIC Qt6::Core Qt6::Gui Qt6::Svg Qt6::DBus Qt6::Network
-                        Qt6::Concurrent pendrel_keyring PRIVATE OpenSSL::Crypto)
+                        pendrel_keyring PRIVATE OpenSSL::Crypto)
   pkg_check_modules(XCB REQUIRED IMPORTED_TARGET xcb xcb-ewmh xcb-res)
   target_link_libraries(pendrel_platform PRIVATE PkgConfig::XCB)
   pkg_check_modules(DOCUMENTS REQUIRED IMPORTED_TARGET poppler-qt6 libzip)

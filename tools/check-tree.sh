@@ -73,10 +73,11 @@ mapfile -d '' sources < <(git ls-files -z -- 'src/*.h' 'src/*.cpp' 'src/*.h.in' 
 
 # Rule 4: an include that climbs with "../" escapes the include roots, which are what keep each
 # folder to the libraries it links, and the include-order test, which reads root-relative paths.
+# Written with <…> it climbs the same way: the compiler tries it against every include root.
 if ((${#sources[@]})); then
   while IFS= read -r hit; do
     fault "$hit: an include by \"../\"; include by the path from the library's root"
-  done < <(grep -nE '^\s*#\s*include\s*"([^"]*/)?\.\./' -- "${sources[@]}" || true)
+  done < <(grep -nE '^\s*#\s*include\s*["<]([^">]*/)?\.\./' -- "${sources[@]}" || true)
 fi
 
 # Rule 5: one way off the main thread. Work leaves it through ScanJob (and fans out inside a job
@@ -92,7 +93,10 @@ allowed_threads=(
 # Waiting for the shared pool (QThreadPool::globalInstance()->waitForDone(), as the screenshot
 # scenes do) and asking for the core count start nothing, so they pass.
 threading='QtConcurrent|QFuture|QPromise|std::async|std::j?thread\b(?!::hardware_concurrency)'
-threading+='|QThread::create|new QThread\b|public QThread\b|moveToThread|QRunnable|pthread_create'
+# A class derived from QThread is a thread of its own however its base is written (`: QThread`,
+# `: public QThread`, `, protected QThread`).
+threading+='|QThread::create|new QThread\b|moveToThread|QRunnable|pthread_create'
+threading+='|\b(?:class|struct)\s[^;{()]*?[:,]\s*(?:(?:public|protected|private|virtual)\s+)*QThread\b(?!::)'
 threading+='|QThreadPool\b(?!::globalInstance\(\)->waitForDone)'
 if ((${#sources[@]})); then
   while IFS= read -r hit; do

@@ -1,9 +1,11 @@
 #include "ui-kit/QKLayout.h"
 
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKGridLayout.h"
 
 #include <QBoxLayout>
 #include <QEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -13,6 +15,11 @@ Item::Item(QWidget* widget) : widget(widget) {}
 
 Item::Item(const Box& box)
     : kind(Kind::Box), box(std::make_shared<const Box>(box)), stretch(box.placedStretch()) {}
+
+Item::Item(const Grid& grid)
+    : kind(Kind::Node), node(std::make_shared<const Grid>(grid)), stretch(grid.placedStretch()) {}
+
+Item::Item(const Tiles& tiles) : kind(Kind::Node), node(std::make_shared<const Tiles>(tiles)) {}
 
 Item stretch(int factor) {
     Item item;
@@ -41,8 +48,6 @@ Box::Box(Qt::Orientation orientation, std::optional<QMargins> insets, std::optio
     : m_orientation(orientation), m_insets(insets), m_spacing(spacing), m_items(items) {}
 
 namespace {
-
-using Buddies = std::vector<std::pair<QWidget*, QString>>;
 
 // Joins each label to the part its buddy names: the nearest of that name among the label's
 // parent's descendants, then its grandparent's, and so on up.
@@ -159,6 +164,9 @@ void Box::place(QBoxLayout* layout, int& at, Buddies& buddies) const {
             else
                 layout->insertLayout(next(), item.box->made(nullptr, buddies), item.stretch);
             break;
+        case Item::Kind::Node:
+            layout->insertLayout(next(), item.node->build(nullptr, buddies), item.stretch);
+            break;
         case Item::Kind::Layout:
             layout->insertLayout(next(), item.layout, item.stretch);
             break;
@@ -170,6 +178,16 @@ void Box::place(QBoxLayout* layout, int& at, Buddies& buddies) const {
             break;
         }
     }
+}
+
+void layOut(const Node& node, QWidget* owner) {
+    Buddies buddies;
+    node.build(owner, buddies);
+    joinBuddies(buddies);
+}
+
+QLayout* Box::build(QWidget* owner, Buddies& buddies) const {
+    return made(owner, buddies);
 }
 
 QBoxLayout* Box::on(QWidget* owner) const {
@@ -207,6 +225,9 @@ Box BoxOf::operator()(const QMargins& insets, int spacing,
 Box BoxOf::operator()(int spacing, std::initializer_list<Item> items) const {
     return Box(orientation, std::nullopt, spacing, items);
 }
+Box BoxOf::operator()(const QMargins& insets, std::initializer_list<Item> items) const {
+    return Box(orientation, insets, std::nullopt, items);
+}
 Box BoxOf::operator()(std::initializer_list<Item> items) const {
     return Box(orientation, std::nullopt, std::nullopt, items);
 }
@@ -215,6 +236,140 @@ Box flushColumn(std::initializer_list<Item> items) {
 }
 Box flushRow(std::initializer_list<Item> items) {
     return Box(Qt::Horizontal, QMargins(), 0, items);
+}
+
+Grid::Grid(std::optional<QMargins> insets, int horizontalSpacing, int verticalSpacing,
+           std::initializer_list<std::initializer_list<Item>> rows)
+    : m_insets(insets), m_hSpacing(horizontalSpacing), m_vSpacing(verticalSpacing) {
+    for (const auto& cells : rows)
+        add(cells);
+}
+
+Grid& Grid::add(std::initializer_list<Item> cells) {
+    return add(std::vector<Item>(cells));
+}
+
+Grid& Grid::add(std::vector<Item> cells) {
+    m_rows.push_back(std::move(cells));
+    return *this;
+}
+
+Grid& Grid::stretchColumn(int column, int factor) {
+    m_columnStretch.emplace_back(column, factor);
+    return *this;
+}
+
+Grid& Grid::stretchRow(int row, int factor) {
+    m_rowStretch.emplace_back(row, factor);
+    return *this;
+}
+
+QGridLayout* Grid::made(QWidget* owner, Buddies& buddies) const {
+    auto* layout = new QGridLayout(owner);
+    if (m_insets)
+        layout->setContentsMargins(*m_insets);
+    layout->setHorizontalSpacing(m_hSpacing);
+    layout->setVerticalSpacing(m_vSpacing);
+    for (int r = 0; r < int(m_rows.size()); ++r) {
+        int c = 0;
+        for (const Item& cell : m_rows[size_t(r)]) {
+            const int span = std::max(1, cell.span);
+            switch (cell.kind) {
+            case Item::Kind::Part:
+                layout->addWidget(cell.widget, r, c, 1, span, cell.alignment);
+                if (!cell.buddy.isEmpty())
+                    buddies.emplace_back(cell.widget, cell.buddy);
+                break;
+            case Item::Kind::Box:
+                layout->addLayout(cell.box->build(nullptr, buddies), r, c, 1, span);
+                break;
+            case Item::Kind::Node:
+                layout->addLayout(cell.node->build(nullptr, buddies), r, c, 1, span);
+                break;
+            case Item::Kind::Layout:
+                layout->addLayout(cell.layout, r, c, 1, span);
+                break;
+            case Item::Kind::Stretch:
+            case Item::Kind::Space:
+                break; // an empty cell
+            }
+            c += span;
+        }
+    }
+    for (const auto& [column, factor] : m_columnStretch)
+        layout->setColumnStretch(column, factor);
+    for (const auto& [row, factor] : m_rowStretch)
+        layout->setRowStretch(row, factor);
+    if (m_kept)
+        *m_kept = layout;
+    return layout;
+}
+
+QLayout* Grid::build(QWidget* owner, Buddies& buddies) const {
+    return made(owner, buddies);
+}
+
+QGridLayout* Grid::on(QWidget* owner) const {
+    Buddies buddies;
+    QGridLayout* layout = made(owner, buddies);
+    joinBuddies(buddies);
+    return layout;
+}
+
+Grid grid(int horizontalSpacing, int verticalSpacing,
+          std::initializer_list<std::initializer_list<Item>> rows) {
+    return Grid(std::nullopt, horizontalSpacing, verticalSpacing, rows);
+}
+
+Grid grid(const QMargins& insets, int horizontalSpacing, int verticalSpacing,
+          std::initializer_list<std::initializer_list<Item>> rows) {
+    return Grid(insets, horizontalSpacing, verticalSpacing, rows);
+}
+
+Grid form(int horizontalSpacing, int verticalSpacing,
+          std::initializer_list<std::initializer_list<Item>> rows) {
+    Grid made(std::nullopt, horizontalSpacing, verticalSpacing, {});
+    for (const auto& cells : rows) {
+        std::vector<Item> pair(cells);
+        // The name labels the value beside it, unless the row names a buddy of its own.
+        if (pair.size() == 2 && pair[0].kind == Item::Kind::Part &&
+            pair[1].kind == Item::Kind::Part && pair[0].buddy.isEmpty())
+            if (auto* name = qobject_cast<QLabel*>(pair[0].widget))
+                name->setBuddy(pair[1].widget);
+        made.add(std::move(pair));
+    }
+    return made.stretchColumn(1, 1);
+}
+
+Tiles::Tiles(int minColumnWidth, int horizontalSpacing, int verticalSpacing,
+             std::initializer_list<Item> cards)
+    : m_minColumn(minColumnWidth), m_hSpacing(horizontalSpacing), m_vSpacing(verticalSpacing),
+      m_cards(cards) {}
+
+QKGridLayout* Tiles::on(QWidget* owner) const {
+    Buddies buddies;
+    auto* layout = static_cast<QKGridLayout*>(build(owner, buddies));
+    joinBuddies(buddies);
+    return layout;
+}
+
+QLayout* Tiles::build(QWidget* owner, Buddies& buddies) const {
+    auto* layout = new QKGridLayout(m_minColumn, m_hSpacing, m_vSpacing, owner);
+    for (const Item& card : m_cards) {
+        Q_ASSERT_X(card.kind == Item::Kind::Part, "QKLayout", "tiles hold parts");
+        if (card.kind != Item::Kind::Part)
+            continue;
+        layout->addWidget(card.widget);
+        if (!card.buddy.isEmpty())
+            buddies.emplace_back(card.widget, card.buddy);
+    }
+    if (m_kept)
+        *m_kept = layout;
+    return layout;
+}
+
+Tiles tiles(int minColumnWidth, int spacing, std::initializer_list<Item> cards) {
+    return Tiles(minColumnWidth, spacing, spacing, cards);
 }
 
 Box items(std::initializer_list<Item> items) {

@@ -12,6 +12,8 @@
 #include <vector>
 
 class QBoxLayout;
+class QGridLayout;
+class QKGridLayout;
 class QLayout;
 class QVBoxLayout;
 
@@ -36,25 +38,46 @@ class QVBoxLayout;
 // A panel is a part that holds a box of its own: in `part(panel = new QWidget(this))
 // .holding(row(...))` the panel is made before the parts inside it, which take it as parent.
 //
+// Besides columns and rows, a tree holds the two grids screens use: a `grid` of cells in rows
+// and columns (a table whose cells line up, and its common case, the `form` of names and
+// values), and `tiles`, cards that flow into as many equal columns as the width allows.
+//
 // A box leaves unset what it is not given: a nested box without insets has none and takes its
 // parent's spacing, exactly as a plain QBoxLayout does.
 namespace QKLayout {
 
 class Box;
+class Grid;
+class Tiles;
 
-// One entry of a box: a part, a nested box, an existing layout, a stretch or a fixed gap.
+// The labels of a tree and the object names of the parts they name, joined once it is placed.
+using Buddies = std::vector<std::pair<QWidget*, QString>>;
+
+// What a tree places as a layout of its own: a box or a grid.
+class Node {
+public:
+    virtual ~Node() = default;
+    // The node as a layout on `owner` (null: one to nest), its labels' buddies noted.
+    virtual QLayout* build(QWidget* owner, Buddies& buddies) const = 0;
+};
+
+// One entry of a box: a part, a nested box or grid, an existing layout, a stretch or a fixed gap.
 class Item {
 public:
-    Item(QWidget* widget); // NOLINT(google-explicit-constructor): a bare part, as placed
-    Item(const Box& box);  // NOLINT(google-explicit-constructor)
+    Item(QWidget* widget);    // NOLINT(google-explicit-constructor): a bare part, as placed
+    Item(const Box& box);     // NOLINT(google-explicit-constructor)
+    Item(const Grid& grid);   // NOLINT(google-explicit-constructor)
+    Item(const Tiles& tiles); // NOLINT(google-explicit-constructor)
 
-    enum class Kind { Part, Box, Layout, Stretch, Space };
+    enum class Kind { Part, Box, Node, Layout, Stretch, Space };
     Kind kind = Kind::Part;
     QWidget* widget = nullptr;
     std::shared_ptr<const Box> box;
+    std::shared_ptr<const Node> node; // a grid or tiles
     QLayout* layout = nullptr;
     int stretch = 0;
     Qt::Alignment alignment = {};
+    int span = 1;  // in a grid: the columns the cell takes
     QString buddy; // the object name of the part this label names
 
 private:
@@ -103,8 +126,13 @@ public:
         m_item.alignment = alignment;
         return *this;
     }
-    // The part holds this box as its own layout (a panel of parts).
-    Part& holding(const Box& box);
+    // In a grid: the cell takes this many columns.
+    Part& span(int columns) {
+        m_item.span = columns;
+        return *this;
+    }
+    // The part holds this box or grid as its own layout (a panel of parts).
+    Part& holding(const Node& node);
     // Anything else the part needs before it is placed.
     template <typename F> Part& with(F&& set) {
         set(m_widget);
@@ -126,11 +154,11 @@ template <typename W> Part<W> part(W* widget) {
 // A stretch of this factor; a fixed gap of this many points.
 Item stretch(int factor = 1);
 Item space(int points);
-// A layout built elsewhere (a grid), placed with this stretch.
+// A layout built elsewhere, placed with this stretch.
 Item existing(QLayout* layout, int stretch = 0);
 
 // A column or row of items.
-class Box {
+class Box : public Node {
 public:
     Box(Qt::Orientation orientation, std::optional<QMargins> insets, std::optional<int> spacing,
         std::initializer_list<Item> items);
@@ -170,12 +198,12 @@ public:
     void fillPage(QVBoxLayout* column) const;
 
     int placedStretch() const { return m_stretch; }
+    QLayout* build(QWidget* owner, Buddies& buddies) const override;
 
 private:
     // Places the items at `at` and on (each after the one before), or at the end when at < 0.
-    void place(QBoxLayout* layout, int& at,
-               std::vector<std::pair<QWidget*, QString>>& buddies) const;
-    QBoxLayout* made(QWidget* owner, std::vector<std::pair<QWidget*, QString>>& buddies) const;
+    void place(QBoxLayout* layout, int& at, Buddies& buddies) const;
+    QBoxLayout* made(QWidget* owner, Buddies& buddies) const;
 
     Qt::Orientation m_orientation;
     std::optional<QMargins> m_insets;
@@ -188,12 +216,14 @@ private:
     friend Box items(std::initializer_list<Item> items);
 };
 
-// Columns and rows: with insets and spacing, with spacing only, or with neither (nested, a box
-// then has no insets and takes its parent's spacing).
+// Columns and rows: with insets and spacing, with spacing or insets only, or with neither (nested,
+// a box then has no insets and takes its parent's spacing).
 struct BoxOf {
     Qt::Orientation orientation;
     Box operator()(const QMargins& insets, int spacing, std::initializer_list<Item> items) const;
     Box operator()(int spacing, std::initializer_list<Item> items) const;
+    // Insets, and the spacing of the style (a layout laid out on a widget) or of the parent box.
+    Box operator()(const QMargins& insets, std::initializer_list<Item> items) const;
     Box operator()(std::initializer_list<Item> items) const;
 };
 inline constexpr BoxOf column{Qt::Vertical};
@@ -201,6 +231,88 @@ inline constexpr BoxOf row{Qt::Horizontal};
 // Parts that touch: no insets and no spacing.
 Box flushColumn(std::initializer_list<Item> items);
 Box flushRow(std::initializer_list<Item> items);
+
+// A table: rows of cells that line up in columns. A cell is any item (a part, a box); a part
+// cell may take several columns (`span`) and keeps its alignment. Rows shorter than the widest
+// leave their last columns empty.
+class Grid : public Node {
+public:
+    Grid(std::optional<QMargins> insets, int horizontalSpacing, int verticalSpacing,
+         std::initializer_list<std::initializer_list<Item>> rows);
+
+    // Appends a row, for a grid whose rows come from a loop.
+    Grid& add(std::initializer_list<Item> cells);
+    Grid& add(std::vector<Item> cells);
+    // The column (row) takes this share of the spare width (height).
+    Grid& stretchColumn(int column, int factor);
+    Grid& stretchRow(int row, int factor);
+    // Placed in a box with this stretch.
+    Grid& stretch(int factor) {
+        m_stretch = factor;
+        return *this;
+    }
+    int placedStretch() const { return m_stretch; }
+    Grid& keep(QGridLayout*& layout) {
+        m_kept = &layout;
+        return *this;
+    }
+
+    QGridLayout* on(QWidget* owner) const;
+    QLayout* build(QWidget* owner, Buddies& buddies) const override;
+
+private:
+    QGridLayout* made(QWidget* owner, Buddies& buddies) const;
+
+    std::optional<QMargins> m_insets;
+    int m_hSpacing;
+    int m_vSpacing;
+    std::vector<std::vector<Item>> m_rows;
+    std::vector<std::pair<int, int>> m_columnStretch;
+    std::vector<std::pair<int, int>> m_rowStretch;
+    int m_stretch = 0;
+    QGridLayout** m_kept = nullptr;
+};
+
+Grid grid(int horizontalSpacing, int verticalSpacing,
+          std::initializer_list<std::initializer_list<Item>> rows = {});
+Grid grid(const QMargins& insets, int horizontalSpacing, int verticalSpacing,
+          std::initializer_list<std::initializer_list<Item>> rows = {});
+
+// A form: names over the first column and their values in the second, which takes the spare
+// width; each row's name (a label) is the buddy of its value, so a reader says the name with it.
+// Rows are added with `add({name, value})`.
+Grid form(int horizontalSpacing, int verticalSpacing,
+          std::initializer_list<std::initializer_list<Item>> rows = {});
+
+// Cards that flow into rows of equal columns, as many as fit minColumnWidth each
+// (QKGridLayout). The cards are parts, in the order they are read.
+class Tiles : public Node {
+public:
+    Tiles(int minColumnWidth, int horizontalSpacing, int verticalSpacing,
+          std::initializer_list<Item> cards);
+
+    // Appends a card, for tiles that come from a loop.
+    Tiles& add(const Item& card) {
+        m_cards.push_back(card);
+        return *this;
+    }
+    Tiles& keep(QKGridLayout*& layout) {
+        m_kept = &layout;
+        return *this;
+    }
+
+    QKGridLayout* on(QWidget* owner) const;
+    QLayout* build(QWidget* owner, Buddies& buddies) const override;
+
+private:
+    int m_minColumn;
+    int m_hSpacing;
+    int m_vSpacing;
+    std::vector<Item> m_cards;
+    QKGridLayout** m_kept = nullptr;
+};
+
+Tiles tiles(int minColumnWidth, int spacing, std::initializer_list<Item> cards = {});
 
 // A run of items placed straight into the box around them, not a box of their own: what a
 // builder hands a screen to place as several parts (a strip and its hairline).
@@ -212,8 +324,11 @@ Box items(std::initializer_list<Item> items);
 Box titles(const QString& title, const QString& subtitle, QWidget* header,
            const QString& titleName = {}, const QString& subtitleName = {});
 
-template <typename W> Part<W>& Part<W>::holding(const Box& box) {
-    box.on(m_widget);
+// Lays a box or grid out on `owner`, its labels joined to their buddies.
+void layOut(const Node& node, QWidget* owner);
+
+template <typename W> Part<W>& Part<W>::holding(const Node& node) {
+    layOut(node, m_widget);
     return *this;
 }
 

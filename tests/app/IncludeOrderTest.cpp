@@ -85,8 +85,11 @@ struct Include {
 
 // Every include of a project header under root, with its file relative to root.
 QList<Include> includesUnder(const QString& root) {
-    static const QRegularExpression line(QStringLiteral("^\\s*#\\s*include\\s+\"([^\"]+)\""),
-                                         QRegularExpression::MultilineOption);
+    // Both forms: a header named with <…> is looked up in the include roots too, so one that is
+    // the project's own, or climbs out by "../", is held to the order like any other.
+    static const QRegularExpression line(
+        QStringLiteral("^\\s*#\\s*include\\s*(?:\"([^\"]+)\"|<([^>]+)>)"),
+        QRegularExpression::MultilineOption);
     QList<Include> found;
     QDirIterator it(root, {"*.h", "*.cpp", "*.in"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
@@ -97,7 +100,8 @@ QList<Include> includesUnder(const QString& root) {
         const QString text = QString::fromUtf8(file.readAll());
         const QString relative = QDir(root).relativeFilePath(path);
         for (auto m = line.globalMatch(text); m.hasNext();) {
-            const QString target = m.next().captured(1);
+            const QRegularExpressionMatch match = m.next();
+            const QString target = match.hasCaptured(1) ? match.captured(1) : match.captured(2);
             if (target.startsWith(QLatin1String("../")) || target.contains(QLatin1String("/../")))
                 found.append({relative, target, true});
             else if (QFile::exists(root + QLatin1Char('/') + target))
@@ -191,8 +195,10 @@ TEST(IncludeOrder, IncludesAgainstTheOrderAreCaught) {
     write(root + "/shell/Screens.h", "#include \"app/shots/Harness.h\"\n");
     write(root + "/fakes/FakePanel.h", "#include \"vitals/views/Panel.h\"\n");
     write(root + "/vitals/Gauge.h", "#include \"../shell/Catalog.h\"\n");
+    write(root + "/vitals/Knob.h", "#include <../shell/shell/Catalog.h>\n#include <QString>\n");
+    write(root + "/vitals/Dial.h", "#include <shell/Catalog.h>\n");
     const QStringList bad = violations(root, order);
-    EXPECT_EQ(bad.size(), 7) << qPrintable(bad.join('\n'));
+    EXPECT_EQ(bad.size(), 9) << qPrintable(bad.join('\n'));
     EXPECT_TRUE(bad.contains("vitals/Text.h -> shell/Catalog.h"));
     EXPECT_TRUE(bad.contains("cleaning/Health.h -> home/Check.h"));
     EXPECT_TRUE(bad.contains("shell/views/Row.h -> vitals/views/Panel.h"));
@@ -200,4 +206,7 @@ TEST(IncludeOrder, IncludesAgainstTheOrderAreCaught) {
     EXPECT_TRUE(bad.contains("shell/Screens.h -> app/shots/Harness.h"));
     EXPECT_TRUE(bad.contains("fakes/FakePanel.h -> vitals/views/Panel.h"));
     EXPECT_TRUE(bad.contains("vitals/Gauge.h -> ../shell/Catalog.h (by the include root instead)"));
+    EXPECT_TRUE(
+        bad.contains("vitals/Knob.h -> ../shell/shell/Catalog.h (by the include root instead)"));
+    EXPECT_TRUE(bad.contains("vitals/Dial.h -> shell/Catalog.h"));
 }

@@ -62,6 +62,10 @@ TEST(TreeCheck, RefusesWhatACarelessCommitTakesInAndPassesATidyTree) {
     write(repo + QString::fromUtf8("/src/vitals/Caf\u00e9.h"), "#pragma once\n");
     write(repo + "/notes.txt", "scratch\n");
     write(repo + "/src/vitals/Dial.h", "#include \"../shell/ScanJob.h\"\n");
+    write(repo + "/src/vitals/Knob.h", "#include <../shell/shell/ScanJob.h>\n");
+    write(repo + "/src/vitals/Worker.h", "struct Worker : QThread {};\n"
+                                         "class Loader : public QObject, protected QThread {};\n"
+                                         "void wait(int ms, QThread* on);\n");
     write(repo + "/src/developer/Pair.cpp", "#include <QtConcurrent/QtConcurrentRun>\n"
                                             "// QtConcurrent in a comment is no use of it\n"
                                             "auto future = QtConcurrent::run(load);\n"
@@ -81,7 +85,11 @@ TEST(TreeCheck, RefusesWhatACarelessCommitTakesInAndPassesATidyTree) {
     EXPECT_EQ(reports("tests/fixtures/big.bin", "over 262144"), 1);
     EXPECT_EQ(reports("src/vitals/Caf", "outside printable ASCII"), 1);
     EXPECT_EQ(reports("src/vitals/Dial.h:1", "\"../\""), 1);
+    EXPECT_EQ(reports("src/vitals/Knob.h:1", "\"../\""), 1);
     EXPECT_EQ(reports("src/developer/Pair.cpp", "use ScanJob"), 3);
+    EXPECT_EQ(reports("src/vitals/Worker.h:1", "use ScanJob"), 1);
+    EXPECT_EQ(reports("src/vitals/Worker.h:2", "use ScanJob"), 1);
+    EXPECT_EQ(lines.filter("Worker.h:3").size(), 0); // a thread handed in starts nothing
     EXPECT_EQ(lines.filter("Pair.cpp:2").size(), 0); // the comment
-    EXPECT_EQ(lines.size(), 10) << qPrintable(careless.report);
+    EXPECT_EQ(lines.size(), 13) << qPrintable(careless.report);
 }

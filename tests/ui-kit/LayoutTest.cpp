@@ -1,7 +1,10 @@
 #include "ui-kit/QKLayout.h"
 
+#include "ui-kit/QKGridLayout.h"
+
 #include <memory>
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QVBoxLayout>
@@ -110,4 +113,53 @@ TEST(QKLayout, FillsAPageBeforeItsStretch) {
     EXPECT_EQ(page->itemAt(2)->widget(), third);
     EXPECT_EQ(page->itemAt(3)->layout(), kept);
     EXPECT_NE(page->itemAt(4)->spacerItem(), nullptr);
+}
+
+// The two grids of a tree: a table whose cells line up (a part may span columns, a box fills a
+// cell, a short row leaves its last cells empty), a form whose names are their values' buddies
+// and whose values take the spare width, and tiles that flow into columns in reading order.
+TEST(QKLayout, BuildsGridsFormsAndTiles) {
+    QWidget owner;
+    QLabel* wide = nullptr;
+    QLabel* corner = nullptr;
+    QGridLayout* table = nullptr;
+    column({part(wide = new QLabel(&owner)).span(2).align(Qt::AlignLeft),
+            grid(16, 6, {{part(corner = new QLabel(&owner)), row({new QLabel(&owner)})}})
+                .keep(table)
+                .stretchColumn(1, 1)})
+        .on(&owner);
+    ASSERT_NE(table, nullptr);
+    EXPECT_EQ(table->horizontalSpacing(), 16);
+    EXPECT_EQ(table->verticalSpacing(), 6);
+    EXPECT_EQ(table->itemAtPosition(0, 0)->widget(), corner);
+    EXPECT_NE(table->itemAtPosition(0, 1)->layout(), nullptr);
+    EXPECT_EQ(table->columnStretch(1), 1);
+
+    QWidget sheet;
+    QLabel* name = nullptr;
+    QLineEdit* value = nullptr;
+    QLabel* spanning = nullptr;
+    const QGridLayout* made = form(16, 6,
+                                   {{part(name = new QLabel(QStringLiteral("Storage"), &sheet)),
+                                     part(value = new QLineEdit(&sheet))},
+                                    {part(spanning = new QLabel(&sheet)).span(2)}})
+                                  .on(&sheet);
+    EXPECT_EQ(name->buddy(), value);
+    EXPECT_EQ(made->itemAtPosition(0, 1)->widget(), value);
+    EXPECT_EQ(made->itemAtPosition(1, 1)->widget(), spanning); // one cell over both columns
+    EXPECT_EQ(made->columnStretch(1), 1);
+    EXPECT_EQ(made->columnStretch(0), 0);
+
+    QWidget hub;
+    QKGridLayout* cards = nullptr;
+    Tiles strip = tiles(220, 14);
+    QWidget* first = new QWidget(&hub);
+    QWidget* second = new QWidget(&hub);
+    strip.add(first).add(second).keep(cards);
+    column({strip}).on(&hub);
+    ASSERT_NE(cards, nullptr);
+    EXPECT_EQ(cards->minColumnWidth(), 220);
+    ASSERT_EQ(cards->count(), 2);
+    EXPECT_EQ(cards->itemAt(0)->widget(), first);
+    EXPECT_EQ(cards->itemAt(1)->widget(), second);
 }

@@ -9,11 +9,11 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QScrollArea>
 #include <QShowEvent>
@@ -42,13 +42,17 @@ private:
 
 QWidget* explainRow(const AppsHubText::ExplainRow& row, QWidget* parent) {
     auto* line = new QWidget(parent);
-    auto* layout = QKBuild::insetRow(line, {0, 0, 0, 0}, 8);
-    QLabel* title =
-        QKBuild::label(row.title, TextStyle::Callout, QKForeground::Primary, line, QFont::DemiBold);
-    title->setFixedWidth(140);
-    layout->addWidget(title, 0, Qt::AlignBaseline);
-    QLabel* detail = QKBuild::label(row.detail, TextStyle::Caption, QKForeground::Secondary, line);
-    layout->addWidget(detail, 1, Qt::AlignBaseline);
+    using namespace QKLayout;
+    QKLayout::row(
+        {0, 0, 0, 0}, 8,
+        {part(QKBuild::label(row.title, TextStyle::Callout, QKForeground::Primary, line,
+                             QFont::DemiBold))
+             .with([](QLabel* title) { title->setFixedWidth(140); })
+             .align(Qt::AlignBaseline),
+         part(QKBuild::label(row.detail, TextStyle::Caption, QKForeground::Secondary, line))
+             .stretch(1)
+             .align(Qt::AlignBaseline)})
+        .on(line);
     return line;
 }
 
@@ -58,19 +62,19 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
     : QWidget(parent), m_screen(screen), m_uninstaller(&uninstaller) {
     setObjectName(QStringLiteral("appsHubView"));
     setWindowTitle(AppsHubText::title());
-    auto* root = QKBuild::flushColumn(this);
-
-    root->addWidget(QKModeHost::pickerStrip<AppsPane>(m_picker, QStringLiteral("appsPanePicker"),
-                                                      280, QMargins(16, 12, 16, 4), false, this));
-
-    m_host = new QKModeHost(
-        m_picker,
-        [this](int index, QWidget* parent) {
-            return buildPane(allCases<AppsPane>().value(index, AppsPane::Hub), parent);
-        },
-        QKModeHost::Panes::Rebuilt, this);
-    m_host->setObjectName(QStringLiteral("appsPaneHost"));
-    root->addWidget(m_host, 1);
+    using namespace QKLayout;
+    flushColumn({QKModeHost::pickerStrip<AppsPane>(m_picker, QStringLiteral("appsPanePicker"), 280,
+                                                   QMargins(16, 12, 16, 4), false, this),
+                 part(m_host = new QKModeHost(
+                          m_picker,
+                          [this](int index, QWidget* parent) {
+                              return buildPane(allCases<AppsPane>().value(index, AppsPane::Hub),
+                                               parent);
+                          },
+                          QKModeHost::Panes::Rebuilt, this))
+                     .name(QStringLiteral("appsPaneHost"))
+                     .stretch(1)})
+        .on(this);
     m_host->bind<AppsPane>(
         &screen, &ScreenState::appsPaneChanged, [this] { return m_screen.appsPane(); },
         [this](AppsPane pane) { m_screen.setAppsPane(pane); });
@@ -92,18 +96,19 @@ QWidget* AppsHubView::buildOverview(QWidget* parent) {
     QVBoxLayout* column = nullptr;
     QKBuild::page(column, pane);
 
-    QKBuild::addPart(column, new AskTamsoStrip(AppsHubText::askPrompt(), AppsHubText::askQuestion(),
-                                               true, pane));
-    QLabel* headline = QKBuild::label(AppsHubText::headline(), TextStyle::Title2,
-                                      QKForeground::Primary, pane, QFont::Bold);
-    headline->setObjectName(QStringLiteral("appsHeadline"));
-    QKBuild::addPart(column, headline);
-    QKBuild::addPart(column, QKBuild::label(AppsHubText::subtitle(), TextStyle::Callout,
-                                            QKForeground::Secondary, pane));
-
-    auto* grid = new QWidget(pane);
-    grid->setObjectName(QStringLiteral("appsCards"));
-    auto* gridLayout = new QKGridLayout(220, 14, 14, grid);
+    using namespace QKLayout;
+    QWidget* grid = nullptr;
+    QKGridLayout* gridLayout = nullptr;
+    items(
+        {new AskTamsoStrip(AppsHubText::askPrompt(), AppsHubText::askQuestion(), true, pane),
+         part(QKBuild::label(AppsHubText::headline(), TextStyle::Title2, QKForeground::Primary,
+                             pane, QFont::Bold))
+             .name(QStringLiteral("appsHeadline")),
+         QKBuild::label(AppsHubText::subtitle(), TextStyle::Callout, QKForeground::Secondary, pane),
+         part(grid = new QWidget(pane))
+             .name(QStringLiteral("appsCards"))
+             .holding(tiles(220, 14).keep(gridLayout))})
+        .fillPage(column);
     for (const AppsHubText::Card& card : AppsHubText::cards()) {
         QKProminentButton* button =
             QKBuild::addTile(gridLayout, card.icon, card.title, card.blurb, card.button, grid);
@@ -116,12 +121,14 @@ QWidget* AppsHubView::buildOverview(QWidget* parent) {
                 postOpenSection(AppsHubText::sectionFor(action));
         });
     }
-    QKBuild::addPart(column, grid);
 
-    auto* explain = new QKGroupBox(AppsHubText::explainTitle(), 8, pane);
-    explain->setObjectName(QStringLiteral("appsExplain"));
+    QKGroupBox* explain = nullptr;
+    items({part(explain = new QKGroupBox(AppsHubText::explainTitle(), 8, pane))
+               .name(QStringLiteral("appsExplain"))})
+        .fillPage(column);
+    Box rows = items({});
     for (const AppsHubText::ExplainRow& row : AppsHubText::explainRows())
-        explain->column()->addWidget(explainRow(row, explain));
-    QKBuild::addPart(column, explain);
+        rows.add(explainRow(row, explain));
+    rows.fill(explain->column());
     return pane;
 }

@@ -9,35 +9,34 @@
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanStatePages.h"
 
+#include <QBoxLayout>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_startup(startup), m_revealer(revealer) {
     setObjectName(QStringLiteral("startupItemsView"));
     setWindowTitle(StartupItemsText::title());
 
-    auto* root = QKBuild::flushColumn(this);
-
-    auto* header = new QWidget(this);
-    auto* headerColumn = QKBuild::insetColumn(header, {16, 16, 16, 16}, 2);
-    QLabel* headline = QKBuild::label(StartupItemsText::headline(), TextStyle::Headline,
-                                      QKForeground::Primary, header);
-    headline->setObjectName(QStringLiteral("startupHeadline"));
-    headerColumn->addWidget(headline);
-    headerColumn->addWidget(QKBuild::label(StartupItemsText::explanation(), TextStyle::Caption,
-                                           QKForeground::Secondary, header));
-    root->addWidget(header);
-    root->addWidget(new QKHairline(this));
-
-    m_stack = new QKScanStatePages(this);
+    using namespace QKLayout;
+    QWidget* header = nullptr;
+    flushColumn(
+        {part(header = new QWidget(this))
+             .holding(column({16, 16, 16, 16}, 2,
+                             {part(QKBuild::label(StartupItemsText::headline(), TextStyle::Headline,
+                                                  QKForeground::Primary, header))
+                                  .name(QStringLiteral("startupHeadline")),
+                              QKBuild::label(StartupItemsText::explanation(), TextStyle::Caption,
+                                             QKForeground::Secondary, header)})),
+         new QKHairline(this), part(m_stack = new QKScanStatePages(this)).stretch(1)})
+        .on(this);
     m_progress = QKBusyPage::reading(StartupItemsText::reading(), m_stack);
     m_progress->setObjectName(QStringLiteral("startupReading"));
     m_empty = new QKEmptyState(StartupItemsText::emptyTitle(), QStringLiteral("power"),
@@ -47,24 +46,19 @@ StartupItemsView::StartupItemsView(StartupItems* startup, FileRevealer* revealer
     // The list: one card of rows with hairlines between them, scrolling as a whole.
     m_listPage = new QWidget(m_stack);
     m_listPage->setObjectName(QStringLiteral("startupList"));
-    auto* pageLayout = new QVBoxLayout(m_listPage);
-    pageLayout->setContentsMargins(0, 0, 0, 0);
-    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(m_listPage));
+    QScrollArea* scroll = nullptr;
+    flushColumn({part(scroll = QKBuild::plainScroll(new QScrollArea(m_listPage)))}).on(m_listPage);
     auto* content = new QWidget;
-    auto* column = new QVBoxLayout(content);
-    column->setContentsMargins(16, 12, 16, 16);
-    m_card = new QKCardSurface(10, false, content);
-    m_cardColumn = QKBuild::insetColumn(m_card, {0, 4, 0, 4}, 0);
-    column->addWidget(m_card);
-    column->addStretch(1);
+    column({16, 12, 16, 16}, {part(m_card = new QKCardSurface(10, false, content))
+                                  .holding(column({0, 4, 0, 4}, 0, {}).keep(m_cardColumn)),
+                              stretch(1)})
+        .on(content);
     scroll->setWidget(content);
     content->setAutoFillBackground(false);
-    pageLayout->addWidget(scroll);
 
     m_stack->setPage(QKScanPhase::Busy, m_progress);
     m_stack->setPage(QKScanPhase::Empty, m_empty);
     m_stack->setPage(QKScanPhase::Done, m_listPage);
-    root->addWidget(m_stack, 1);
 
     if (startup) {
         connect(startup, &StartupItems::itemsChanged, this, &StartupItemsView::rebuild);
@@ -93,14 +87,14 @@ void StartupItemsView::rebuild() {
     const QList<StartupItem> items = m_startup ? m_startup->items() : QList<StartupItem>();
     for (qsizetype i = 0; i < items.size(); ++i) {
         if (i > 0)
-            m_cardColumn->addWidget(new QKHairline(m_card, 0.07));
+            QKLayout::items({new QKHairline(m_card, 0.07)}).fill(m_cardColumn);
         auto* row = new StartupItemRow(items.at(i), m_card);
         row->revealButton()->setEnabled(m_revealer != nullptr);
         connect(row, &StartupItemRow::revealRequested, this, [this, row](const StartupItem& item) {
             QKReveal::reveal(m_revealer, item.plistURL.toLocalFile(), row->revealButton());
         });
         connect(row, &StartupItemRow::switchTurned, this, &StartupItemsView::turn);
-        m_cardColumn->addWidget(row);
+        QKLayout::items({row}).fill(m_cardColumn);
         m_rows.append(row);
     }
     showContent();

@@ -11,7 +11,7 @@ class FileRevealer;
 class QKEmptyState;
 class QKScanStatePages;
 
-class QVBoxLayout;
+class QBoxLayout;
 class StartupItemRow;
 class StartupItems;
 
@@ -49,7 +49,7 @@ private:
     QKEmptyState* m_empty;
     QWidget* m_listPage;
     QWidget* m_card;
-    QVBoxLayout* m_cardColumn;
+    QBoxLayout* m_cardColumn;
     QList<StartupItemRow*> m_rows;
     QPointer<QMessageBox> m_alert;
 };

@@ -2,28 +2,31 @@
 
 #include "developer/FileCompareText.h"
 #include "platform/SymbolName.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 
 CompareExplainButton::CompareExplainButton(QWidget* parent) : QPushButton(parent) {
     setObjectName(QStringLiteral("explainChanges"));
     setToolTip(FileCompareText::explainHelp());
     setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    auto* row = QKBuild::insetRow(this, {12, 0, 12, 0}, 6);
-    m_symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body}, this);
-    m_spinner = new QKSpinner(this);
-    m_label = new QLabel(this);
-    m_label->setTextFormat(Qt::PlainText);
-    for (QWidget* w : {static_cast<QWidget*>(m_symbol), static_cast<QWidget*>(m_spinner),
-                       static_cast<QWidget*>(m_label)}) {
-        w->setAttribute(Qt::WA_TransparentForMouseEvents);
-        row->addWidget(w, 0, Qt::AlignVCenter);
-    }
+    // The parts show the button's face; the button takes every click.
+    const auto through = [](QWidget* w) { w->setAttribute(Qt::WA_TransparentForMouseEvents); };
+    using namespace QKLayout;
+    row({12, 0, 12, 0}, 6,
+        {part(m_symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body}, this))
+             .with(through)
+             .align(Qt::AlignVCenter),
+         part(m_spinner = new QKSpinner(this)).with(through).align(Qt::AlignVCenter),
+         part(m_label = new QLabel(this))
+             .with([](QLabel* label) { label->setTextFormat(Qt::PlainText); })
+             .with(through)
+             .align(Qt::AlignVCenter)})
+        .on(this);
     setWorking(false);
 }
 

@@ -4,20 +4,19 @@
 #include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
 #include "shell/ScanJob.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 
+#include <QBoxLayout>
 #include <QFile>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QImageReader>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPointer>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 
 ComparePicture::ComparePicture(const QString& path, QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("comparePicture"));
@@ -67,7 +66,7 @@ void ComparePicture::paintEvent(QPaintEvent*) {
 
 CompareImagePair::CompareImagePair(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("compareImagePair"));
-    m_row = QKBuild::insetRow(this, {16, 16, 16, 16}, 16);
+    QKLayout::row({16, 16, 16, 16}, 16, {}).keep(m_row).on(this);
 }
 
 void CompareImagePair::setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right) {
@@ -82,16 +81,18 @@ void CompareImagePair::setFiles(const std::optional<QUrl>& left, const std::opti
         if (!file)
             continue;
         QWidget* column = makeColumn(*file);
-        m_row->addWidget(column, 1);
+        QKLayout::items({QKLayout::part(column).stretch(1)}).fill(m_row);
         m_columns.append(column);
     }
 }
 
 QWidget* CompareImagePair::makeColumn(const QUrl& file) {
     auto* column = new QWidget(this);
-    auto* layout = QKBuild::insetColumn(column, {0, 0, 0, 0}, 6);
-    auto* stack = new QStackedWidget(column);
-    stack->setObjectName(QStringLiteral("pictureStack"));
+    using namespace QKLayout;
+    QStackedWidget* stack = nullptr;
+    Box lines = QKLayout::column(
+        {0, 0, 0, 0}, 6,
+        {part(stack = new QStackedWidget(column)).name(QStringLiteral("pictureStack")).stretch(1)});
     auto* picture = new ComparePicture(file.toLocalFile(), stack);
     auto* cannot =
         new QKEmptyState(FileCompareText::cannotPreviewTitle(), "photo"_sym, std::nullopt, stack);
@@ -102,13 +103,15 @@ QWidget* CompareImagePair::makeColumn(const QUrl& file) {
         if (!ok)
             stack->setCurrentWidget(cannot);
     });
-    layout->addWidget(stack, 1);
-    auto* name = new QKLineLabel(FileCompareText::zoneName(file, true), column);
-    name->setObjectName(QStringLiteral("pictureName"));
-    name->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    QKFont::apply(name, TextStyle::Caption);
-    QKForeground::apply(name, QKForeground::Primary);
-    layout->addWidget(name);
+    lines
+        .add(part(new QKLineLabel(FileCompareText::zoneName(file, true), column))
+                 .name(QStringLiteral("pictureName"))
+                 .with([](QKLineLabel* name) {
+                     name->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+                 })
+                 .font(TextStyle::Caption)
+                 .ink(QKForeground::Primary))
+        .on(column);
     return column;
 }
 

@@ -6,7 +6,7 @@
 #include <QWidget>
 
 class QStackedWidget;
-class QHBoxLayout;
+class QBoxLayout;
 class QKEmptyState;
 
 // One picture of the image pair, scaled to fit its space with its proportions kept, on a dark
@@ -52,7 +52,7 @@ public:
 private:
     QWidget* makeColumn(const QUrl& file);
 
-    QHBoxLayout* m_row;
+    QBoxLayout* m_row;
     QList<QWidget*> m_columns;
     std::optional<QUrl> m_left, m_right;
 };

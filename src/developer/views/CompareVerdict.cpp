@@ -1,11 +1,10 @@
 #include "developer/views/CompareVerdict.h"
 
 #include "platform/SymbolName.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSpinner.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 
 namespace {
@@ -32,30 +31,27 @@ QKIconLabel* count(const QString& symbol, QKForeground::Style tone, const QStrin
 
 CompareVerdict::CompareVerdict(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("compareVerdict"));
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(0, 0, 0, 0);
-    m_spinner = new QKSpinner(this);
-    QKForeground::apply(m_spinner, QKForeground::Secondary);
-    m_identical = seal("checkmark.seal.fill"_sym, FileCompareText::identicalLabel(),
-                       QKForeground::Green, this);
-    m_identical->setObjectName(QStringLiteral("verdictIdentical"));
-    m_different =
-        seal("xmark.seal.fill"_sym, FileCompareText::differentLabel(), QKForeground::Orange, this);
-    m_different->setObjectName(QStringLiteral("verdictDifferent"));
-    m_counts = new QWidget(this);
-    auto* chips = QKBuild::insetRow(m_counts, {0, 0, 0, 0}, 10);
-    m_added =
-        count("plus.circle.fill"_sym, QKForeground::Green, QStringLiteral("addedCount"), m_counts);
-    m_removed =
-        count("minus.circle.fill"_sym, QKForeground::Red, QStringLiteral("removedCount"), m_counts);
-    m_changed = count("pencil.circle.fill"_sym, QKForeground::Orange,
-                      QStringLiteral("changedCount"), m_counts);
-    chips->addWidget(m_added);
-    chips->addWidget(m_removed);
-    chips->addWidget(m_changed);
-    for (QWidget* w : {static_cast<QWidget*>(m_spinner), static_cast<QWidget*>(m_identical),
-                       static_cast<QWidget*>(m_different), m_counts})
-        row->addWidget(w, 0, Qt::AlignVCenter);
+    using namespace QKLayout;
+    row(QMargins(),
+        {part(m_spinner = new QKSpinner(this)).ink(QKForeground::Secondary).align(Qt::AlignVCenter),
+         part(m_identical = seal("checkmark.seal.fill"_sym, FileCompareText::identicalLabel(),
+                                 QKForeground::Green, this))
+             .name(QStringLiteral("verdictIdentical"))
+             .align(Qt::AlignVCenter),
+         part(m_different = seal("xmark.seal.fill"_sym, FileCompareText::differentLabel(),
+                                 QKForeground::Orange, this))
+             .name(QStringLiteral("verdictDifferent"))
+             .align(Qt::AlignVCenter),
+         part(m_counts = new QWidget(this))
+             .holding(row({0, 0, 0, 0}, 10,
+                          {part(m_added = count("plus.circle.fill"_sym, QKForeground::Green,
+                                                QStringLiteral("addedCount"), m_counts)),
+                           part(m_removed = count("minus.circle.fill"_sym, QKForeground::Red,
+                                                  QStringLiteral("removedCount"), m_counts)),
+                           part(m_changed = count("pencil.circle.fill"_sym, QKForeground::Orange,
+                                                  QStringLiteral("changedCount"), m_counts))}))
+             .align(Qt::AlignVCenter)})
+        .on(this);
     setVerdict(FileCompareText::Verdict::Hidden, {});
 }
 

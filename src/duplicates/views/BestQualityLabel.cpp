@@ -4,22 +4,20 @@
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
-#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 
 BestQualityLabel::BestQualityLabel(TextStyle style, QWidget* parent)
     : QWidget(parent), m_style(style) {
     setObjectName(QStringLiteral("bestQuality"));
-    auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 4);
-    m_star = new QLabel(this);
-    m_text = new QLabel(DuplicatesText::bestQuality(), this);
-    QKFont::apply(m_text, style, QFont::Bold);
-    row->addWidget(m_star);
-    row->addWidget(m_text);
-    row->addStretch(1);
+    using namespace QKLayout;
+    row({0, 0, 0, 0}, 4,
+        {part(m_star = new QLabel(this)),
+         part(m_text = new QLabel(DuplicatesText::bestQuality(), this)).font(style, QFont::Bold),
+         stretch(1)})
+        .on(this);
     recolor();
 }
 

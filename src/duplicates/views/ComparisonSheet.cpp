@@ -7,9 +7,8 @@
 #include "platform/RegularFile.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -31,50 +30,51 @@ ComparisonSheet::ComparisonSheet(const ComparePair& pair, QWidget* parent)
     setWindowModality(Qt::WindowModal);
     setFixedSize(900, 620);
 
-    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 12);
-    auto* header = new QHBoxLayout;
-    header->addWidget(QKBuild::label(DuplicatesText::sheetTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, this, std::nullopt, false));
-    header->addStretch(1);
-    m_done = QKBuild::button(DuplicatesText::doneLabel(), false, this);
-    m_done->setObjectName(QStringLiteral("sheetDone"));
-    m_done->setDefault(true);
+    using namespace QKLayout;
+    Box column = QKLayout::column(
+        {20, 20, 20, 20}, 12,
+        {row({QKBuild::label(DuplicatesText::sheetTitle(), TextStyle::Headline,
+                             QKForeground::Primary, this, std::nullopt, false),
+              stretch(1),
+              part(m_done = QKBuild::button(DuplicatesText::doneLabel(), false, this))
+                  .name(QStringLiteral("sheetDone"))
+                  .with([](QPushButton* done) { done->setDefault(true); })})});
     connect(m_done, &QPushButton::clicked, this, &QDialog::accept);
-    header->addWidget(m_done);
-    column->addLayout(header);
 
     // The two halves share the rows of one grid, so the photos are of one height and their
-    // lines stand level whichever half has the "Best quality" line.
-    auto* halves = new QGridLayout;
-    halves->setHorizontalSpacing(16);
-    halves->setVerticalSpacing(6);
-    halves->setColumnStretch(0, 1);
-    halves->setColumnStretch(1, 1);
-    halves->setRowStretch(0, 1);
-    half(halves, 0, pair.left, pair.leftIsBest, m_leftInfo, m_leftBest, m_leftPhoto);
-    half(halves, 1, pair.right, pair.rightIsBest, m_rightInfo, m_rightBest, m_rightPhoto);
-    column->addLayout(halves, 1);
+    // lines stand level whichever half has the "Best quality" line. Each half is made whole
+    // before the other, so a reader reads one photo's lines before the next photo.
+    QLabel* leftName = half(pair.left, pair.leftIsBest, m_leftInfo, m_leftBest, m_leftPhoto);
+    QLabel* rightName = half(pair.right, pair.rightIsBest, m_rightInfo, m_rightBest, m_rightPhoto);
+    const auto cell = [](QWidget* w) { return w ? Item(w) : space(0); };
+    column
+        .add(grid(16, 6,
+                  {{m_leftPhoto, m_rightPhoto},
+                   {cell(m_leftBest), cell(m_rightBest)},
+                   {leftName, rightName},
+                   {m_leftInfo, m_rightInfo}})
+                 .stretchColumn(0, 1)
+                 .stretchColumn(1, 1)
+                 .stretchRow(0, 1)
+                 .stretch(1))
+        .on(this);
 }
 
-void ComparisonSheet::half(QGridLayout* grid, int column, const QString& path, bool best,
-                           QLabel*& info, QWidget*& bestLabel, PhotoPicture*& photo) {
+QLabel* ComparisonSheet::half(const QString& path, bool best, QLabel*& info, QWidget*& bestLabel,
+                              PhotoPicture*& photo) {
     photo = new PhotoPicture(path, PhotoPicture::Mode::Fit, "photo"_sym, 8, 1600, this);
     photo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    grid->addWidget(photo, 0, column);
-    if (best) {
+    if (best)
         bestLabel = new BestQualityLabel(TextStyle::Caption, this);
-        grid->addWidget(bestLabel, 1, column);
-    }
     auto* name = QKBuild::label(DuplicatesText::shownName(path), TextStyle::Caption,
                                 QKForeground::Primary, this, std::nullopt, false);
     name->setObjectName(QStringLiteral("photoName"));
     name->setMinimumWidth(10);
     name->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    grid->addWidget(name, 2, column);
     info = QKBuild::label(photoInfo(path), TextStyle::Caption2, QKForeground::Secondary, this,
                           std::nullopt, false);
     info->setObjectName(QStringLiteral("photoInfo"));
     info->setMinimumWidth(10);
     info->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    grid->addWidget(info, 3, column);
+    return name;
 }

@@ -4,7 +4,6 @@
 
 #include <QDialog>
 
-class QGridLayout;
 class QLabel;
 class QPushButton;
 class PhotoPicture;
@@ -29,9 +28,10 @@ public:
     static QString photoInfo(const QString& path);
 
 private:
-    // One photo and its lines in a column of the grid the two halves share.
-    void half(QGridLayout* grid, int column, const QString& path, bool best, QLabel*& info,
-              QWidget*& bestLabel, PhotoPicture*& photo);
+    // One photo and its lines, for a column of the grid the two halves share; the name is
+    // handed back with the rest.
+    QLabel* half(const QString& path, bool best, QLabel*& info, QWidget*& bestLabel,
+                 PhotoPicture*& photo);
 
     ComparePair m_pair;
     QPushButton* m_done;

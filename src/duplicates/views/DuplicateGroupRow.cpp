@@ -9,9 +9,9 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 
 #include <QHash>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPainterPath>
@@ -150,37 +150,37 @@ DuplicateTile::DuplicateTile(const QString& path, QWidget* parent)
     setAccessibleName(DuplicatesText::shownPath(path));
     QKAccessible::setChoice(this, QAccessible::RadioButton);
     QKFocusRing::pressOnReturn(this);
-    auto* column = QKBuild::insetColumn(this, {10, 10, 10, 10}, 4);
-
-    m_thumb = new PhotoPicture(path, PhotoPicture::Mode::Fill, "doc"_sym, 6, 2 * kThumbWidth, this);
-    m_thumb->setFixedSize(kThumbWidth, kThumbHeight);
-    column->addWidget(m_thumb);
-
-    auto* pathLabel = new ClampedPath(DuplicatesText::shownPath(path), 3, this);
-    pathLabel->setObjectName(QStringLiteral("tilePath"));
-    QKFont::apply(pathLabel, TextStyle::Caption2);
-    QKForeground::apply(pathLabel, QKForeground::Secondary);
-    column->addWidget(pathLabel);
-
+    using namespace QKLayout;
+    Box column = QKLayout::column(
+        {10, 10, 10, 10}, 4,
+        {part(m_thumb = new PhotoPicture(path, PhotoPicture::Mode::Fill, "doc"_sym, 6,
+                                         2 * kThumbWidth, this))
+             .with([](PhotoPicture* thumb) { thumb->setFixedSize(kThumbWidth, kThumbHeight); }),
+         part(new ClampedPath(DuplicatesText::shownPath(path), 3, this))
+             .name(QStringLiteral("tilePath"))
+             .font(TextStyle::Caption2)
+             .ink(QKForeground::Secondary)});
     const std::optional<QDateTime> born = RegularFile(path).birthTime();
-    if (born && born->isValid()) {
-        QLabel* created = QKBuild::label(DuplicatesText::createdLine(born->date()),
-                                         TextStyle::Caption2, QKForeground::Primary, this);
-        created->setObjectName(QStringLiteral("tileCreated"));
-        column->addWidget(created);
-    }
-    m_keeping = new QKIconLabel("checkmark.circle.fill"_sym, DuplicatesText::keepingThisOne(),
-                                QKFont{.style = TextStyle::Caption2, .weight = QFont::Bold},
-                                QKForeground::Green, this);
-    m_keeping->setObjectName(QStringLiteral("keepingThisOne"));
-    // The tile keeps room for the label, so choosing a keeper never grows the row past its
-    // scroll area.
-    QSizePolicy keepingPolicy = m_keeping->sizePolicy();
-    keepingPolicy.setRetainSizeWhenHidden(true);
-    m_keeping->setSizePolicy(keepingPolicy);
-    m_keeping->setVisible(false);
-    column->addWidget(m_keeping);
-    column->addStretch(1);
+    if (born && born->isValid())
+        column.add(part(QKBuild::label(DuplicatesText::createdLine(born->date()),
+                                       TextStyle::Caption2, QKForeground::Primary, this))
+                       .name(QStringLiteral("tileCreated")));
+    column
+        .add(part(m_keeping =
+                      new QKIconLabel("checkmark.circle.fill"_sym, DuplicatesText::keepingThisOne(),
+                                      QKFont{.style = TextStyle::Caption2, .weight = QFont::Bold},
+                                      QKForeground::Green, this))
+                 .name(QStringLiteral("keepingThisOne"))
+                 .with([](QWidget* keeping) {
+                     // The tile keeps room for the label, so choosing a keeper never grows the
+                     // row past its scroll area.
+                     QSizePolicy policy = keeping->sizePolicy();
+                     policy.setRetainSizeWhenHidden(true);
+                     keeping->setSizePolicy(policy);
+                     keeping->setVisible(false);
+                 }))
+        .add(stretch(1))
+        .on(this);
 }
 
 bool DuplicateTile::hasThumbnail() const {
@@ -213,44 +213,44 @@ void DuplicateTile::paintEvent(QPaintEvent*) {
 DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep, QWidget* parent)
     : QWidget(parent), m_group(group), m_onKeep(std::move(onKeep)) {
     setObjectName(QStringLiteral("duplicateGroupRow"));
-    auto* column = QKBuild::insetColumn(this, {20, 12, 20, 12}, 8);
-
-    m_header = QKBuild::label(DuplicatesText::rowHeader(int(group.files.size()), group.fileSize),
-                              TextStyle::Caption, QKForeground::Secondary, this);
-    m_header->setObjectName(QStringLiteral("rowHeader"));
-    column->addWidget(m_header);
-
-    auto* scroll = new TileScroller(this);
-    auto* strip = new QWidget(scroll);
+    using namespace QKLayout;
+    TileScroller* scroll = nullptr;
+    QWidget* strip = nullptr;
+    Box column = QKLayout::column(
+        {20, 12, 20, 12}, 8,
+        {part(m_header =
+                  QKBuild::label(DuplicatesText::rowHeader(int(group.files.size()), group.fileSize),
+                                 TextStyle::Caption, QKForeground::Secondary, this))
+             .name(QStringLiteral("rowHeader")),
+         part(scroll = new TileScroller(this))});
+    strip = new QWidget(scroll);
     strip->setAutoFillBackground(false);
-    auto* tiles = QKBuild::insetRow(strip, {0, 0, 0, 0}, 10);
+    Box tiles = row({0, 0, 0, 0}, 10, {});
     for (const QString& file : group.files) {
         auto* tile = new DuplicateTile(file, strip);
         connect(tile, &QAbstractButton::clicked, this, [this, file] { choose(file); });
-        tiles->addWidget(tile, 0, Qt::AlignTop);
+        tiles.add(part(tile).align(Qt::AlignTop));
         m_tiles.append(tile);
     }
-    tiles->addStretch(1);
+    tiles.add(stretch(1)).on(strip);
     scroll->setStrip(strip);
-    column->addWidget(scroll);
 
-    auto* actions = new QHBoxLayout;
-    actions->setSpacing(10);
-    m_keep = QKBuild::button(DuplicatesText::keepSelectedButton(), true, this);
-    m_keep->setObjectName(QStringLiteral("keepSelected"));
-    m_keep->setEnabled(false);
+    column
+        .add(row(10,
+                 {part(m_keep = QKBuild::button(DuplicatesText::keepSelectedButton(), true, this))
+                      .name(QStringLiteral("keepSelected"))
+                      .with([](QPushButton* keep) { keep->setEnabled(false); }),
+                  part(m_frees = QKBuild::label(DuplicatesText::freesLine(group.reclaimableBytes()),
+                                                TextStyle::Caption, QKForeground::Secondary, this,
+                                                std::nullopt, false))
+                      .name(QStringLiteral("freesLine"))
+                      .align(Qt::AlignVCenter),
+                  stretch(1)}))
+        .on(this);
     connect(m_keep, &QPushButton::clicked, this, [this] {
         if (m_keeper && m_onKeep)
             m_onKeep(*m_keeper);
     });
-    actions->addWidget(m_keep);
-    m_frees =
-        QKBuild::label(DuplicatesText::freesLine(group.reclaimableBytes()), TextStyle::Caption,
-                       QKForeground::Secondary, this, std::nullopt, false);
-    m_frees->setObjectName(QStringLiteral("freesLine"));
-    actions->addWidget(m_frees, 0, Qt::AlignVCenter);
-    actions->addStretch(1);
-    column->addLayout(actions);
 }
 
 void DuplicateGroupRow::choose(const QString& path) {

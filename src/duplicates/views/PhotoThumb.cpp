@@ -2,8 +2,7 @@
 
 #include "duplicates/DuplicatesText.h"
 #include "ui-kit/QKFocusRing.h"
-
-#include <QVBoxLayout>
+#include "ui-kit/QKLayout.h"
 
 PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholderSymbol,
                        qreal radius, int decodeEdge, QWidget* parent)
@@ -18,9 +17,7 @@ PhotoThumb::PhotoThumb(const QString& path, Mode mode, const QString& placeholde
     m_picture = new PhotoPicture(path, mode, placeholderSymbol, radius, decodeEdge, this);
     m_picture->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_picture->ringFor(this);
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_picture);
+    QKLayout::column(QMargins(), {m_picture}).on(this);
     connect(m_picture, &PhotoPicture::imageLoaded, this, &PhotoThumb::imageLoaded);
 }
 

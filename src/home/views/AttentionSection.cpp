@@ -9,59 +9,51 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKGridLayout.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidget* parent)
     : QWidget(parent), m_health(health), m_onOpen(std::move(onOpen)) {
     setObjectName(QStringLiteral("attentionSection"));
-    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 10);
-
-    auto* header = new QHBoxLayout;
-    header->setSpacing(8);
-    header->addWidget(QKBuild::label(DashboardText::attentionTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, this, std::nullopt, false));
-    header->addStretch(1);
-    m_refresh = new RefreshButton(this);
-    m_refresh->setObjectName(QStringLiteral("attentionRefresh"));
-    header->addWidget(m_refresh, 0, Qt::AlignVCenter);
-    column->addLayout(header);
+    using namespace QKLayout;
+    column(
+        {0, 0, 0, 0}, 10,
+        {row(8, {QKBuild::label(DashboardText::attentionTitle(), TextStyle::Headline,
+                                QKForeground::Primary, this, std::nullopt, false),
+                 stretch(1),
+                 part(m_refresh = new RefreshButton(this))
+                     .name(QStringLiteral("attentionRefresh"))
+                     .align(Qt::AlignVCenter)}),
+         part(m_empty = new QKCardSurface(14, false, this))
+             .name(QStringLiteral("attentionEmpty"))
+             .holding(row(
+                 {16, 16, 16, 16}, 12,
+                 {part(m_emptySymbol = new QKSymbol("stethoscope"_sym,
+                                                    QKFont{.style = TextStyle::Title3}, m_empty))
+                      .align(Qt::AlignVCenter),
+                  column(2, {part(m_emptyTitle = QKBuild::label(QString(), TextStyle::Callout,
+                                                                QKForeground::Primary, m_empty,
+                                                                QFont::DemiBold))
+                                 .name(QStringLiteral("attentionEmptyTitle")),
+                             part(m_emptyMessage = QKBuild::label(QString(), TextStyle::Caption,
+                                                                  QKForeground::Secondary, m_empty))
+                                 .name(QStringLiteral("attentionEmptyMessage"))})
+                      .stretch(1),
+                  part(m_checkNow =
+                           new QKProminentButton(DashboardText::attentionCheckNow(), m_empty))
+                      .name(QStringLiteral("checkNow"))
+                      .with([](QKProminentButton* b) { b->setSmall(true); })
+                      .align(Qt::AlignVCenter)})),
+         part(m_grid = new QWidget(this))
+             .name(QStringLiteral("recGrid"))
+             .holding(tiles(240, 12).keep(m_gridLayout)),
+         part(m_entry = new GuidedReviewEntryCard(this))})
+        .on(this);
     connect(m_refresh, &QPushButton::clicked, this, &AttentionSection::runCheck);
-
-    m_empty = new QKCardSurface(14, false, this);
-    m_empty->setObjectName(QStringLiteral("attentionEmpty"));
-    auto* emptyRow = QKBuild::insetRow(m_empty, {16, 16, 16, 16}, 12);
-    m_emptySymbol = new QKSymbol("stethoscope"_sym, QKFont{.style = TextStyle::Title3}, m_empty);
-    emptyRow->addWidget(m_emptySymbol, 0, Qt::AlignVCenter);
-    auto* emptyTexts = new QVBoxLayout;
-    emptyTexts->setSpacing(2);
-    m_emptyTitle = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, m_empty,
-                                  QFont::DemiBold);
-    m_emptyTitle->setObjectName(QStringLiteral("attentionEmptyTitle"));
-    m_emptyMessage =
-        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_empty);
-    m_emptyMessage->setObjectName(QStringLiteral("attentionEmptyMessage"));
-    emptyTexts->addWidget(m_emptyTitle);
-    emptyTexts->addWidget(m_emptyMessage);
-    emptyRow->addLayout(emptyTexts, 1);
-    m_checkNow = new QKProminentButton(DashboardText::attentionCheckNow(), m_empty);
-    m_checkNow->setObjectName(QStringLiteral("checkNow"));
-    m_checkNow->setSmall(true);
-    emptyRow->addWidget(m_checkNow, 0, Qt::AlignVCenter);
     connect(m_checkNow, &QPushButton::clicked, this, &AttentionSection::runCheck);
-    column->addWidget(m_empty);
-
-    m_grid = new QWidget(this);
-    m_grid->setObjectName(QStringLiteral("recGrid"));
-    m_gridLayout = new QKGridLayout(240, 12, 12, m_grid);
-    column->addWidget(m_grid);
-
-    m_entry = new GuidedReviewEntryCard(this);
-    column->addWidget(m_entry);
 
     setChecking(m_health.isChecking());
     setCards({}, false, 0);

@@ -2,38 +2,35 @@
 
 #include "home/views/HomeTint.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 DashboardHeaderCard::DashboardHeaderCard(QWidget* parent) : TintPanel(HomeTone::Green, 16, parent) {
     setObjectName(QStringLiteral("dashboardHeader"));
-    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 7);
-    m_greeting =
-        QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, this, QFont::Bold);
-    m_greeting->setObjectName(QStringLiteral("greeting"));
-    column->addWidget(m_greeting);
-
-    auto* statusRow = new QHBoxLayout;
-    statusRow->setSpacing(8);
-    m_symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Title3}, this);
-    statusRow->addWidget(m_symbol, 0, Qt::AlignVCenter);
-    m_status =
-        QKBuild::label(QString(), TextStyle::Title3, QKForeground::Primary, this, QFont::DemiBold);
-    m_status->setObjectName(QStringLiteral("statusText"));
-    statusRow->addWidget(m_status, 1, Qt::AlignVCenter);
-    column->addLayout(statusRow);
-
-    m_count = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Secondary, this);
-    m_count->setObjectName(QStringLiteral("countLine"));
-    column->addWidget(m_count);
-    m_lastChecked = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Tertiary, this);
-    m_lastChecked->setObjectName(QStringLiteral("lastChecked"));
-    m_lastChecked->hide();
-    column->addWidget(m_lastChecked);
+    using namespace QKLayout;
+    column(
+        {20, 20, 20, 20}, 7,
+        {part(m_greeting = QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, this,
+                                          QFont::Bold))
+             .name(QStringLiteral("greeting")),
+         row(8, {part(m_symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Title3}, this))
+                     .align(Qt::AlignVCenter),
+                 part(m_status = QKBuild::label(QString(), TextStyle::Title3, QKForeground::Primary,
+                                                this, QFont::DemiBold))
+                     .name(QStringLiteral("statusText"))
+                     .stretch(1)
+                     .align(Qt::AlignVCenter)}),
+         part(m_count =
+                  QKBuild::label(QString(), TextStyle::Callout, QKForeground::Secondary, this))
+             .name(QStringLiteral("countLine")),
+         part(m_lastChecked =
+                  QKBuild::label(QString(), TextStyle::Caption, QKForeground::Tertiary, this))
+             .name(QStringLiteral("lastChecked"))
+             .with([](QLabel* l) { l->hide(); })})
+        .on(this);
 }
 
 void DashboardHeaderCard::setContent(const QString& greeting, const DashboardText::Status& status,

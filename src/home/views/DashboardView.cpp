@@ -17,6 +17,7 @@
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "vitals/AppState.h"
 
@@ -32,35 +33,29 @@ DashboardView::DashboardView(AppState& appState, Permissions& permissions, Healt
     m_review.step = screen.guidedStep();
     setObjectName(QStringLiteral("dashboardView"));
     setWindowTitle(QStringLiteral("Home"));
-    auto* root = new QVBoxLayout(this);
-    root->setContentsMargins(0, 0, 0, 0);
-    m_stack = new QKScanStatePages(this);
-    root->addWidget(m_stack);
+    using namespace QKLayout;
+    flushColumn({part(m_stack = new QKScanStatePages(this))}).on(this);
     m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac's vitals…"), m_stack);
     m_progress->setObjectName(QStringLiteral("readingVitals"));
     m_stack->setPage(QKScanPhase::Busy, m_progress);
 
     m_page = new QWidget(m_stack);
-    QVBoxLayout* column = nullptr;
-    QKBuild::page(column, m_page);
-    column->setSpacing(18);
-    column->setContentsMargins(24, 24, 24, 24);
-    QWidget* content = column->parentWidget();
+    QVBoxLayout* page = nullptr;
+    QKBuild::page(page, m_page);
+    page->setSpacing(18);
+    page->setContentsMargins(24, 24, 24, 24);
+    QWidget* content = page->parentWidget();
     m_stack->setPage(QKScanPhase::Done, m_page);
 
-    m_header = new DashboardHeaderCard(content);
-    QKBuild::addPart(column, m_header);
-    m_attention = new AttentionSection(
-        health, [this](const RecCard& card) { openRecommendation(card); }, content);
-    QKBuild::addPart(column, m_attention);
-    m_fullDiskAccess = new FullDiskAccessCard(permissions, {}, content);
-    QKBuild::addPart(column, m_fullDiskAccess);
-    m_glance = new GlanceSection(content);
-    QKBuild::addPart(column, m_glance);
-    m_ask =
-        new AskTamsoStrip(DashboardText::askPrompt(), DashboardText::askQuestion(), true, content);
-    m_ask->setObjectName(QStringLiteral("dashboardAsk"));
-    QKBuild::addPart(column, m_ask);
+    items({part(m_header = new DashboardHeaderCard(content)),
+           part(m_attention = new AttentionSection(
+                    health, [this](const RecCard& card) { openRecommendation(card); }, content)),
+           part(m_fullDiskAccess = new FullDiskAccessCard(permissions, {}, content)),
+           part(m_glance = new GlanceSection(content)),
+           part(m_ask = new AskTamsoStrip(DashboardText::askPrompt(), DashboardText::askQuestion(),
+                                          true, content))
+               .name(QStringLiteral("dashboardAsk"))})
+        .fillPage(page);
 
     m_sheet = new GuidedReviewSheet(this);
     connect(m_attention->reviewEntry(), &GuidedReviewEntryCard::startRequested, this,

@@ -4,35 +4,33 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKGridLayout.h"
+#include "ui-kit/QKLayout.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 GlanceTileView::GlanceTileView(QWidget* parent) : QWidget(parent) {
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_card = new QKCardSurface(14, false, this);
-    outer->addWidget(m_card);
-    auto* row = QKBuild::insetRow(m_card, {14, 14, 14, 14}, 10);
-    m_symbol = new SymbolTile(QString(), HomeTone::Green, 28, 8,
-                              QKFont{.style = TextStyle::Callout}, m_card);
-    row->addWidget(m_symbol, 0, Qt::AlignTop);
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(3);
-    m_title = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_card,
-                             QFont::DemiBold);
-    m_title->setObjectName(QStringLiteral("glanceTitle"));
-    m_message = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, m_card,
-                               QFont::DemiBold);
-    m_message->setObjectName(QStringLiteral("glanceMessage"));
-    m_figure = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Tertiary, m_card);
-    m_figure->setObjectName(QStringLiteral("glanceFigure"));
-    texts->addWidget(m_title);
-    texts->addWidget(m_message);
-    texts->addWidget(m_figure);
-    texts->addStretch(1);
-    row->addLayout(texts, 1);
+    using namespace QKLayout;
+    flushColumn(
+        {part(m_card = new QKCardSurface(14, false, this))
+             .holding(
+                 row({14, 14, 14, 14}, 10,
+                     {part(m_symbol = new SymbolTile(QString(), HomeTone::Green, 28, 8,
+                                                     QKFont{.style = TextStyle::Callout}, m_card))
+                          .align(Qt::AlignTop),
+                      column(3, {part(m_title = QKBuild::label(QString(), TextStyle::Caption,
+                                                               QKForeground::Secondary, m_card,
+                                                               QFont::DemiBold))
+                                     .name(QStringLiteral("glanceTitle")),
+                                 part(m_message = QKBuild::label(QString(), TextStyle::Callout,
+                                                                 QKForeground::Primary, m_card,
+                                                                 QFont::DemiBold))
+                                     .name(QStringLiteral("glanceMessage")),
+                                 part(m_figure = QKBuild::label(QString(), TextStyle::Caption,
+                                                                QKForeground::Tertiary, m_card))
+                                     .name(QStringLiteral("glanceFigure")),
+                                 stretch(1)})
+                          .stretch(1)}))})
+        .on(this);
 }
 
 void GlanceTileView::setTile(const GlanceText::Tile& tile) {
@@ -48,17 +46,19 @@ void GlanceTileView::setTile(const GlanceText::Tile& tile) {
 
 GlanceSection::GlanceSection(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("glanceSection"));
-    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 10);
-    column->addWidget(QKBuild::label(QStringLiteral("Your Mac at a glance"), TextStyle::Headline,
-                                     QKForeground::Primary, this));
-    auto* grid = new QWidget(this);
-    m_grid = new QKGridLayout(210, 12, 12, grid);
+    using namespace QKLayout;
+    QWidget* grid = nullptr;
+    column({0, 0, 0, 0}, 10,
+           {QKBuild::label(QStringLiteral("Your Mac at a glance"), TextStyle::Headline,
+                           QKForeground::Primary, this),
+            part(grid = new QWidget(this))})
+        .on(this);
+    Tiles cards = tiles(210, 12);
     for (int i = 0; i < 4; ++i) {
-        auto* tile = new GlanceTileView(grid);
-        m_grid->addWidget(tile);
-        m_tiles.append(tile);
+        m_tiles.append(new GlanceTileView(grid));
+        cards.add(m_tiles.last());
     }
-    column->addWidget(grid);
+    m_grid = cards.on(grid);
 }
 
 void GlanceSection::showSnapshot(const SystemSnapshot& snapshot) {

@@ -5,18 +5,17 @@
 #include "home/views/SymbolTile.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
 #include "ui-kit/Themed.h"
 
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 #include <QWindow>
 
 namespace {
@@ -27,11 +26,11 @@ const QSize kFinishedSize(470, 320);
 // A caption label over its body, as the step's two blocks show them.
 QWidget* block(const QString& label, QLabel*& body, QWidget* parent) {
     auto* w = new QWidget(parent);
-    auto* column = QKBuild::insetColumn(w, {0, 0, 0, 0}, 3);
-    column->addWidget(
-        QKBuild::label(label, TextStyle::Caption, QKForeground::Secondary, w, QFont::DemiBold));
-    body = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, w);
-    column->addWidget(body);
+    using namespace QKLayout;
+    column({0, 0, 0, 0}, 3,
+           {QKBuild::label(label, TextStyle::Caption, QKForeground::Secondary, w, QFont::DemiBold),
+            part(body = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, w))})
+        .on(w);
     return w;
 }
 
@@ -44,14 +43,11 @@ GuidedReviewSheet::GuidedReviewSheet(QWidget* parent) : QDialog(parent) {
     setWindowModality(Qt::WindowModal);
     setWindowTitle(QStringLiteral("Today's review"));
     Themed::apply(this);
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    m_pages = new QStackedWidget(this);
+    QKLayout::flushColumn({QKLayout::part(m_pages = new QStackedWidget(this))}).on(this);
     m_stepPage = buildStep();
     m_finishedPage = buildFinished();
     m_pages->addWidget(m_stepPage);
     m_pages->addWidget(m_finishedPage);
-    outer->addWidget(m_pages);
     // Escape and the window's close button dismiss the sheet the same way "Done" does.
     connect(this, &QDialog::rejected, this, &GuidedReviewSheet::closeRequested);
     showReview({}, 0);
@@ -59,55 +55,47 @@ GuidedReviewSheet::GuidedReviewSheet(QWidget* parent) : QDialog(parent) {
 
 QWidget* GuidedReviewSheet::buildStep() {
     auto* page = new QWidget(this);
-    auto* column = QKBuild::insetColumn(page, {28, 28, 28, 28}, 20);
-
-    auto* header = new QHBoxLayout;
-    m_header = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, page,
-                              QFont::DemiBold, false);
-    m_header->setObjectName(QStringLiteral("reviewStepHeader"));
-    header->addWidget(m_header, 1, Qt::AlignVCenter);
-    m_close =
-        new QKSymbolButton("xmark"_sym, QKForeground::Secondary,
-                           QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold}, page);
-    m_close->setObjectName(QStringLiteral("reviewClose"));
-    m_close->setToolTip(QStringLiteral("Close"));
-    header->addWidget(m_close, 0, Qt::AlignVCenter);
-    column->addLayout(header);
-    connect(m_close, &QAbstractButton::clicked, this, &GuidedReviewSheet::closeRequested);
-
-    m_progress = new QProgressBar(page);
-    m_progress->setObjectName(QStringLiteral("reviewProgress"));
-    m_progress->setTextVisible(false);
-    m_progress->setMaximumHeight(6);
-    column->addWidget(m_progress);
-
-    m_icon = new SymbolTile(QString(), HomeTone::Accent, 52, 14, QKFont{.fixedSize = 24}, page);
-    column->addWidget(m_icon, 0, Qt::AlignLeft);
-    m_title =
-        QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, page, QFont::Bold);
-    m_title->setObjectName(QStringLiteral("reviewTitle"));
-    column->addWidget(m_title);
-
-    auto* blocks = new QVBoxLayout;
-    blocks->setSpacing(12);
-    blocks->addWidget(block(QStringLiteral("Why it matters"), m_why, page));
-    blocks->addWidget(block(QStringLiteral("If you leave it"), m_ifIgnored, page));
+    using namespace QKLayout;
+    column(
+        {28, 28, 28, 28}, 20,
+        {row({part(m_header = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary,
+                                             page, QFont::DemiBold, false))
+                  .name(QStringLiteral("reviewStepHeader"))
+                  .stretch(1)
+                  .align(Qt::AlignVCenter),
+              part(m_close = new QKSymbolButton(
+                       "xmark"_sym, QKForeground::Secondary,
+                       QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold}, page))
+                  .name(QStringLiteral("reviewClose"))
+                  .with([](QWidget* w) { w->setToolTip(QStringLiteral("Close")); })
+                  .align(Qt::AlignVCenter)}),
+         part(m_progress = new QProgressBar(page))
+             .name(QStringLiteral("reviewProgress"))
+             .with([](QProgressBar* bar) {
+                 bar->setTextVisible(false);
+                 bar->setMaximumHeight(6);
+             }),
+         part(m_icon = new SymbolTile(QString(), HomeTone::Accent, 52, 14, QKFont{.fixedSize = 24},
+                                      page))
+             .align(Qt::AlignLeft),
+         part(m_title = QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, page,
+                                       QFont::Bold))
+             .name(QStringLiteral("reviewTitle")),
+         column(12, {block(QStringLiteral("Why it matters"), m_why, page),
+                     block(QStringLiteral("If you leave it"), m_ifIgnored, page)}),
+         stretch(1),
+         row(10, {stretch(1),
+                  part(m_skip = QKBuild::button(QStringLiteral("Skip"), false, page))
+                      .name(QStringLiteral("reviewSkip"))
+                      .align(Qt::AlignVCenter),
+                  part(m_action = new QKProminentButton(QString(), page))
+                      .name(QStringLiteral("reviewAction"))
+                      .with([](QKProminentButton* b) { b->setDefault(true); })
+                      .align(Qt::AlignVCenter)})})
+        .on(page);
     m_why->setObjectName(QStringLiteral("reviewWhy"));
     m_ifIgnored->setObjectName(QStringLiteral("reviewIfIgnored"));
-    column->addLayout(blocks);
-    column->addStretch(1);
-
-    auto* buttons = new QHBoxLayout;
-    buttons->setSpacing(10);
-    buttons->addStretch(1);
-    m_skip = QKBuild::button(QStringLiteral("Skip"), false, page);
-    m_skip->setObjectName(QStringLiteral("reviewSkip"));
-    m_action = new QKProminentButton(QString(), page);
-    m_action->setObjectName(QStringLiteral("reviewAction"));
-    m_action->setDefault(true);
-    buttons->addWidget(m_skip, 0, Qt::AlignVCenter);
-    buttons->addWidget(m_action, 0, Qt::AlignVCenter);
-    column->addLayout(buttons);
+    connect(m_close, &QAbstractButton::clicked, this, &GuidedReviewSheet::closeRequested);
     connect(m_skip, &QPushButton::clicked, this, &GuidedReviewSheet::skipRequested);
     connect(m_action, &QPushButton::clicked, this, [this] { emit actRequested(m_card); });
     return page;
@@ -116,24 +104,24 @@ QWidget* GuidedReviewSheet::buildStep() {
 QWidget* GuidedReviewSheet::buildFinished() {
     auto* page = new QWidget(this);
     page->setObjectName(QStringLiteral("reviewFinished"));
-    auto* column = QKBuild::insetColumn(page, {28, 28, 28, 28}, 14);
-    column->addStretch(1);
-    auto* check = new QKSymbol("checkmark.circle.fill"_sym, QKFont{.fixedSize = 36},
-                               QKForeground::Green, page);
-    column->addWidget(check, 0, Qt::AlignHCenter);
-    QLabel* title = QKBuild::label(QStringLiteral("You're all caught up"), TextStyle::Title2,
-                                   QKForeground::Primary, page, QFont::Bold, false);
-    title->setObjectName(QStringLiteral("reviewFinishedTitle"));
-    column->addWidget(title, 0, Qt::AlignHCenter);
-    QLabel* message =
-        QKBuild::label(QStringLiteral("You've reviewed everything Pendrel found today."),
-                       TextStyle::Body, QKForeground::Secondary, page);
-    message->setAlignment(Qt::AlignHCenter);
-    column->addWidget(message);
-    m_done = new QKProminentButton(QStringLiteral("Done"), page);
-    m_done->setObjectName(QStringLiteral("reviewDone"));
-    column->addWidget(m_done, 0, Qt::AlignHCenter);
-    column->addStretch(1);
+    using namespace QKLayout;
+    column({28, 28, 28, 28}, 14,
+           {stretch(1),
+            part(new QKSymbol("checkmark.circle.fill"_sym, QKFont{.fixedSize = 36},
+                              QKForeground::Green, page))
+                .align(Qt::AlignHCenter),
+            part(QKBuild::label(QStringLiteral("You're all caught up"), TextStyle::Title2,
+                                QKForeground::Primary, page, QFont::Bold, false))
+                .name(QStringLiteral("reviewFinishedTitle"))
+                .align(Qt::AlignHCenter),
+            part(QKBuild::label(QStringLiteral("You've reviewed everything Pendrel found today."),
+                                TextStyle::Body, QKForeground::Secondary, page))
+                .with([](QLabel* l) { l->setAlignment(Qt::AlignHCenter); }),
+            part(m_done = new QKProminentButton(QStringLiteral("Done"), page))
+                .name(QStringLiteral("reviewDone"))
+                .align(Qt::AlignHCenter),
+            stretch(1)})
+        .on(page);
     connect(m_done, &QPushButton::clicked, this, &GuidedReviewSheet::closeRequested);
     return page;
 }

@@ -8,10 +8,9 @@
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -25,16 +24,15 @@ QLabel* text(const QString& s, QWidget* parent) {
 QWidget* groupBox(const QString& title, QWidget* content, int padding, QWidget* parent) {
     auto* box = new QWidget(parent);
     box->setObjectName(QStringLiteral("group-") + title);
-    auto* column = QKBuild::insetColumn(box, {0, 0, 0, 0}, 6);
-    auto* heading = text(title, box);
-    QKFont::apply(heading, TextStyle::Subheadline, QFont::DemiBold);
-    QKForeground::apply(heading, QKForeground::Secondary);
-    column->addWidget(heading);
-    auto* card = new QKCardSurface(8, false, box);
-    auto* inside = new QVBoxLayout(card);
-    inside->setContentsMargins(padding, padding, padding, padding);
-    inside->addWidget(content);
-    column->addWidget(card);
+    using namespace QKLayout;
+    QKCardSurface* card = nullptr;
+    column({0, 0, 0, 0}, 6,
+           {part(text(title, box))
+                .font(TextStyle::Subheadline, QFont::DemiBold)
+                .ink(QKForeground::Secondary),
+            part(card = new QKCardSurface(8, false, box))})
+        .on(box);
+    column({padding, padding, padding, padding}, 0, {content}).on(card);
     return box;
 }
 
@@ -48,47 +46,37 @@ AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
 
     auto* page = new QWidget;
     page->setAutoFillBackground(false);
-    auto* outer = new QHBoxLayout(page);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* columnHost = new QWidget(page);
-    columnHost->setMaximumWidth(kMaxWidth);
-    auto* column = QKBuild::insetColumn(columnHost, {20, 20, 20, 20}, 20);
-    outer->addWidget(columnHost, 1);
-    outer->addStretch(0);
-
-    auto* header = new QHBoxLayout;
-    header->setSpacing(14);
-    header->addWidget(new AppIconView(64, 14, 0.18, columnHost), 0, Qt::AlignVCenter);
-    auto* names = new QVBoxLayout;
-    names->setSpacing(2);
-    auto* name = text(QStringLiteral("Pendrel"), columnHost);
-    name->setObjectName(QStringLiteral("aboutName"));
-    QKFont::apply(name, TextStyle::Title, QFont::Bold);
-    auto* version = text(QStringLiteral("Version %1 (%2)")
-                             .arg(AppVersion::appVersionString(), AppVersion::appBuildString()),
-                         columnHost);
-    version->setObjectName(QStringLiteral("aboutVersion"));
-    QKFont::apply(version, TextStyle::Caption);
-    QKForeground::apply(version, QKForeground::Secondary);
-    names->addWidget(name);
-    names->addWidget(version);
-    header->addLayout(names);
-    header->addStretch(1);
-    column->addLayout(header);
-
-    auto* tagline = text(QStringLiteral("The operating intelligence layer for your Mac. Pendrel "
-                                        "understands, explains, predicts and improves — so you "
-                                        "never need technical knowledge."),
-                         columnHost);
-    tagline->setObjectName(QStringLiteral("aboutTagline"));
-    tagline->setWordWrap(true);
-    QKForeground::apply(tagline, QKForeground::Secondary);
-    column->addWidget(tagline);
-
-    column->addWidget(
-        groupBox(QStringLiteral("Appearance"), new ThemePicker(columnHost), 12, columnHost));
-    column->addWidget(groupBox(QStringLiteral("Privacy and AI"), new AIPrivacyCard, 0, columnHost));
-    column->addStretch(1);
+    using namespace QKLayout;
+    QWidget* columnHost = nullptr;
+    flushRow({part(columnHost = new QWidget(page))
+                  .with([](QWidget* host) { host->setMaximumWidth(kMaxWidth); })
+                  .stretch(1),
+              stretch(0)})
+        .on(page);
+    column({20, 20, 20, 20}, 20,
+           {row(14, {part(new AppIconView(64, 14, 0.18, columnHost)).align(Qt::AlignVCenter),
+                     column(2, {part(text(QStringLiteral("Pendrel"), columnHost))
+                                    .name(QStringLiteral("aboutName"))
+                                    .font(TextStyle::Title, QFont::Bold),
+                                part(text(QStringLiteral("Version %1 (%2)")
+                                              .arg(AppVersion::appVersionString(),
+                                                   AppVersion::appBuildString()),
+                                          columnHost))
+                                    .name(QStringLiteral("aboutVersion"))
+                                    .font(TextStyle::Caption)
+                                    .ink(QKForeground::Secondary)}),
+                     stretch(1)}),
+            part(text(QStringLiteral("The operating intelligence layer for your Mac. Pendrel "
+                                     "understands, explains, predicts and improves — so you never "
+                                     "need technical knowledge."),
+                      columnHost))
+                .name(QStringLiteral("aboutTagline"))
+                .with([](QLabel* l) { l->setWordWrap(true); })
+                .ink(QKForeground::Secondary),
+            groupBox(QStringLiteral("Appearance"), new ThemePicker(columnHost), 12, columnHost),
+            groupBox(QStringLiteral("Privacy and AI"), new AIPrivacyCard, 0, columnHost),
+            stretch(1)})
+        .on(columnHost);
 
     setWidget(page);
     page->setAutoFillBackground(false); // setWidget turns it on; the card's background shows

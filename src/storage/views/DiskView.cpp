@@ -13,29 +13,33 @@
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
 #include "vitals/AppState.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
 namespace {
 
-// One row of the prediction box: the label, then its value in semibold.
-QLabel* predictionRow(const QString& label, QVBoxLayout* column, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    auto* layout = QKBuild::insetRow(row, {0, 0, 0, 0}, 6);
-    layout->addWidget(
-        QKBuild::label(label, TextStyle::Body, QKForeground::Primary, row, std::nullopt, false));
-    QLabel* value = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, row,
-                                   QFont::DemiBold, false);
-    layout->addWidget(value);
-    layout->addStretch(1);
-    column->addWidget(row);
-    return value;
+// One row of the prediction box, as a part of its tree: the label, then its value in semibold,
+// handed back through `value`.
+QWidget* predictionRow(const QString& label, QLabel*& value, const QString& valueName,
+                       QWidget* parent) {
+    using namespace QKLayout;
+    QWidget* row = nullptr;
+    part(row = new QWidget(parent))
+        .holding(QKLayout::row(
+            {0, 0, 0, 0}, 6,
+            {QKBuild::label(label, TextStyle::Body, QKForeground::Primary, row, std::nullopt,
+                            false),
+             part(value = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, row,
+                                         QFont::DemiBold, false))
+                 .name(valueName),
+             stretch(1)}));
+    return row;
 }
 
 } // namespace
@@ -49,20 +53,20 @@ DiskView::DiskView(ScreenState& screen, AppState& appState, const DiskTrend* tre
       m_cleanerPane(std::move(cleanerPane)) {
     setObjectName(QStringLiteral("diskView"));
     setWindowTitle(StorageHubText::title());
-    auto* root = QKBuild::flushColumn(this);
-
-    root->addWidget(QKModeHost::pickerStrip<DiskMode>(m_picker, QStringLiteral("diskModePicker"),
-                                                      720, QMargins(16, 12, 16, 4), true, this));
+    using namespace QKLayout;
+    flushColumn({QKModeHost::pickerStrip<DiskMode>(m_picker, QStringLiteral("diskModePicker"), 720,
+                                                   QMargins(16, 12, 16, 4), true, this),
+                 part(m_host = new QKModeHost(
+                          m_picker,
+                          [this](int index, QWidget* parent) {
+                              return buildPane(allCases<DiskMode>().value(index, DiskMode::Hub),
+                                               parent);
+                          },
+                          QKModeHost::Panes::Rebuilt, this))
+                     .name(QStringLiteral("diskModeHost"))
+                     .stretch(1)})
+        .on(this);
     m_picker->setAccessibleName(StorageHubText::title());
-
-    m_host = new QKModeHost(
-        m_picker,
-        [this](int index, QWidget* parent) {
-            return buildPane(allCases<DiskMode>().value(index, DiskMode::Hub), parent);
-        },
-        QKModeHost::Panes::Rebuilt, this);
-    m_host->setObjectName(QStringLiteral("diskModeHost"));
-    root->addWidget(m_host, 1);
 
     m_host->bind<DiskMode>(
         &screen, &ScreenState::diskModeChanged, [this] { return m_screen.diskMode(); },
@@ -108,16 +112,18 @@ QWidget* DiskView::buildOverview(QWidget* parent) {
     QVBoxLayout* column = nullptr;
     QKBuild::page(column, pane);
 
-    m_header =
-        QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, pane, QFont::Bold);
-    m_header->setObjectName(QStringLiteral("diskHeader"));
-    QKBuild::addPart(column, m_header);
-    QKBuild::addPart(column, QKBuild::label(StorageHubText::subtitle(), TextStyle::Callout,
-                                            QKForeground::Secondary, pane));
-
-    auto* grid = new QWidget(pane);
-    grid->setObjectName(QStringLiteral("diskTiles"));
-    auto* gridLayout = new QKGridLayout(220, 14, 14, grid);
+    using namespace QKLayout;
+    QWidget* grid = nullptr;
+    QKGridLayout* gridLayout = nullptr;
+    items({part<QLabel>(m_header = QKBuild::label(QString(), TextStyle::Title2,
+                                                  QKForeground::Primary, pane, QFont::Bold))
+               .name(QStringLiteral("diskHeader")),
+           QKBuild::label(StorageHubText::subtitle(), TextStyle::Callout, QKForeground::Secondary,
+                          pane),
+           part(grid = new QWidget(pane))
+               .name(QStringLiteral("diskTiles"))
+               .holding(tiles(220, 14).keep(gridLayout))})
+        .fillPage(column);
     for (const StorageHubText::Tile& tile : StorageHubText::tiles()) {
         QKProminentButton* button =
             QKBuild::addTile(gridLayout, tile.icon, tile.title, tile.text, tile.button, grid);
@@ -131,22 +137,29 @@ QWidget* DiskView::buildOverview(QWidget* parent) {
                 NotificationCenter::defaultCenter().post(Notifications::OpenSection, section);
         });
     }
-    QKBuild::addPart(column, grid);
 
-    auto* prediction = new QKGroupBox(StorageHubText::predictionTitle(), 8, pane);
-    prediction->setObjectName(QStringLiteral("diskPrediction"));
-    m_usage = predictionRow(StorageHubText::usageLabel(), prediction->column(), prediction);
-    m_growthValue = predictionRow(StorageHubText::growthLabel(), prediction->column(), prediction);
-    m_estimate = predictionRow(StorageHubText::estimateLabel(), prediction->column(), prediction);
-    m_usage->setObjectName(QStringLiteral("predictionUsage"));
-    m_growthValue->setObjectName(QStringLiteral("predictionGrowth"));
-    m_estimate->setObjectName(QStringLiteral("predictionEstimate"));
-    prediction->column()->addWidget(QKBuild::label(
-        StorageHubText::predictionNote(), TextStyle::Caption, QKForeground::Secondary, prediction));
-    QKBuild::addPart(column, prediction);
-
-    QKBuild::addPart(column, new AskTamsoStrip(StorageHubText::askPrompt(),
-                                               StorageHubText::askQuestion(), true, pane));
+    QKGroupBox* prediction = nullptr;
+    items({part(prediction = new QKGroupBox(StorageHubText::predictionTitle(), 8, pane))
+               .name(QStringLiteral("diskPrediction"))})
+        .fillPage(column);
+    QLabel* usage = nullptr;
+    QLabel* growth = nullptr;
+    QLabel* estimate = nullptr;
+    items({predictionRow(StorageHubText::usageLabel(), usage, QStringLiteral("predictionUsage"),
+                         prediction),
+           predictionRow(StorageHubText::growthLabel(), growth, QStringLiteral("predictionGrowth"),
+                         prediction),
+           predictionRow(StorageHubText::estimateLabel(), estimate,
+                         QStringLiteral("predictionEstimate"), prediction),
+           QKBuild::label(StorageHubText::predictionNote(), TextStyle::Caption,
+                          QKForeground::Secondary, prediction)})
+        .fill(prediction->column());
+    m_usage = usage;
+    m_growthValue = growth;
+    m_estimate = estimate;
+    items(
+        {new AskTamsoStrip(StorageHubText::askPrompt(), StorageHubText::askQuestion(), true, pane)})
+        .fillPage(column);
     refreshOverview();
     return pane;
 }

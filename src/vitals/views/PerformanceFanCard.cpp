@@ -4,6 +4,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "vitals/FanReading.h"
 #include "vitals/PerformanceText.h"
@@ -11,7 +12,6 @@
 #include "vitals/views/PerformanceWidgets.h"
 
 #include <cmath>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
@@ -23,45 +23,39 @@ namespace Text = PerformanceText;
 PerformanceFanCard::PerformanceFanCard(QWidget* parent)
     : PerformanceGroupBox(QString(), 10, parent) {
     QWidget* body = card();
-    auto* header = new QHBoxLayout;
-    m_name = new QKIconLabel("fan"_sym, QString(), QKFont{.style = TextStyle::Headline},
-                             QKForeground::Primary, body);
-    header->addWidget(m_name, 1, Qt::AlignVCenter);
-    m_state = new PerformanceBadge(body);
-    m_state->setObjectName(QStringLiteral("fanState"));
-    header->addWidget(m_state, 0, Qt::AlignVCenter);
-    column()->addLayout(header);
-
-    m_speed = figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body);
-    m_speed->setObjectName(QStringLiteral("fanSpeed"));
-    column()->addWidget(m_speed);
-
-    m_progress = new QProgressBar(body);
-    m_progress->setObjectName(QStringLiteral("fanProgress"));
-    m_progress->setRange(0, progressSteps);
-    m_progress->setTextVisible(false);
-    m_progress->setMaximumHeight(8);
-    column()->addWidget(m_progress);
-
-    m_range = new QWidget(body);
-    m_range->setObjectName(QStringLiteral("fanRange"));
-    auto* range = new QHBoxLayout(m_range);
-    range->setContentsMargins(0, 0, 0, 0);
-    m_min =
-        label(QString(), TextStyle::Caption, QKForeground::Secondary, m_range, std::nullopt, false);
-    m_max =
-        label(QString(), TextStyle::Caption, QKForeground::Secondary, m_range, std::nullopt, false);
-    m_min->setObjectName(QStringLiteral("fanMin"));
-    range->addWidget(m_min);
-    range->addStretch(1);
-    range->addWidget(m_max);
-    column()->addWidget(m_range);
-
-    m_explanation = label(QString(), TextStyle::Callout, QKForeground::Secondary, body);
-    column()->addWidget(m_explanation);
-    m_target = label(QString(), TextStyle::Caption, QKForeground::Tertiary, body);
-    m_target->setObjectName(QStringLiteral("fanTarget"));
-    column()->addWidget(m_target);
+    using namespace QKLayout;
+    items(
+        {row({part(m_name =
+                       new QKIconLabel("fan"_sym, QString(), QKFont{.style = TextStyle::Headline},
+                                       QKForeground::Primary, body))
+                  .stretch(1)
+                  .align(Qt::AlignVCenter),
+              part(m_state = new PerformanceBadge(body))
+                  .name(QStringLiteral("fanState"))
+                  .align(Qt::AlignVCenter)}),
+         part(m_speed = figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body))
+             .name(QStringLiteral("fanSpeed")),
+         part(m_progress = new QProgressBar(body))
+             .name(QStringLiteral("fanProgress"))
+             .with([](QProgressBar* bar) {
+                 bar->setRange(0, progressSteps);
+                 bar->setTextVisible(false);
+                 bar->setMaximumHeight(8);
+             }),
+         part(m_range = new QWidget(body))
+             .name(QStringLiteral("fanRange"))
+             .holding(
+                 row(QMargins(),
+                     {part(m_min = label(QString(), TextStyle::Caption, QKForeground::Secondary,
+                                         m_range, std::nullopt, false))
+                          .name(QStringLiteral("fanMin")),
+                      stretch(1),
+                      part(m_max = label(QString(), TextStyle::Caption, QKForeground::Secondary,
+                                         m_range, std::nullopt, false))})),
+         part(m_explanation = label(QString(), TextStyle::Callout, QKForeground::Secondary, body)),
+         part(m_target = label(QString(), TextStyle::Caption, QKForeground::Tertiary, body))
+             .name(QStringLiteral("fanTarget"))})
+        .fill(column());
 }
 
 void PerformanceFanCard::showFan(const FanReading& fan) {

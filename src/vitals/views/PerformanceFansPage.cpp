@@ -4,6 +4,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "vitals/PerformanceText.h"
 #include "vitals/SystemSnapshot.h"
@@ -12,7 +13,6 @@
 #include "vitals/views/PerformanceView.h"
 #include "vitals/views/PerformanceWidgets.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -34,16 +34,18 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent)
     m_pressureNote = activity->addLabel(QString(), TextStyle::Caption, QKForeground::Orange,
                                         QStringLiteral("fansPressureNote"));
 
-    m_fansHost = new QWidget(m_content);
-    m_fansColumn = QKBuild::insetColumn(m_fansHost, {0, 0, 0, 0}, 16);
-    m_fanless = new PerformanceGroupBox(QString(), 8, m_fansHost);
-    m_fanless->setObjectName(QStringLiteral("fanlessCard"));
-    m_fanless->column()->addWidget(new QKIconLabel(
-        "fan"_sym, QStringLiteral("Fanless or unavailable"), QKFont{.style = TextStyle::Headline},
-        QKForeground::Primary, m_fanless->card()));
+    using namespace QKLayout;
+    items({part(m_fansHost = new QWidget(m_content))
+               .holding(column({0, 0, 0, 0}, 16,
+                               {part(m_fanless = new PerformanceGroupBox(QString(), 8, m_fansHost))
+                                    .name(QStringLiteral("fanlessCard"))})
+                            .keep(m_fansColumn))})
+        .fillPage(m_column);
+    items({new QKIconLabel("fan"_sym, QStringLiteral("Fanless or unavailable"),
+                           QKFont{.style = TextStyle::Headline}, QKForeground::Primary,
+                           m_fanless->card())})
+        .fill(m_fanless->column());
     m_fanless->addLabel(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary);
-    m_fansColumn->addWidget(m_fanless);
-    addPart(m_column, m_fansHost);
 
     auto* wont = addBox(QStringLiteral("What Pendrel will not do"), 8);
     wont->addLabel(QStringLiteral("There is no manual fan boost or custom fan curve here. "
@@ -77,7 +79,7 @@ void PerformanceFansPage::showSnapshot(const SystemSnapshot& s) {
         for (qsizetype i = 0; i < t.fans.size(); ++i) {
             auto* card = new PerformanceFanCard(m_fansHost);
             card->setObjectName(QStringLiteral("fanCard"));
-            m_fansColumn->addWidget(card);
+            QKLayout::items({card}).fill(m_fansColumn);
             card->show(); // at once, not when the layout's queued show gets to run
             m_cards.append(card);
         }

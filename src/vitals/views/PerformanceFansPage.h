@@ -6,7 +6,7 @@
 
 class QLabel;
 class QPushButton;
-class QVBoxLayout;
+class QBoxLayout;
 class PerformanceFanCard;
 class PerformanceGroupBox;
 struct SystemSnapshot;
@@ -26,7 +26,7 @@ private:
     QLabel* m_summary;
     QLabel* m_pressureNote;
     QWidget* m_fansHost;
-    QVBoxLayout* m_fansColumn;
+    QBoxLayout* m_fansColumn;
     PerformanceGroupBox* m_fanless;
     QList<PerformanceFanCard*> m_cards;
     QList<int> m_cardIds;

@@ -3,61 +3,63 @@
 #include "platform/ByteFormat.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "vitals/DecimalFormat.h"
 #include "vitals/SystemSnapshot.h"
 #include "vitals/views/PerformanceWidgets.h"
 
 #include <QFrame>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 using namespace PerformanceWidgets;
 using namespace QKBuild;
 
 PerformanceImpactList::PerformanceImpactList(QWidget* parent) : QWidget(parent) {
-    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 8);
     const auto heading = [this](const QString& text) {
         return label(text, TextStyle::Caption, QKForeground::Secondary, this, QFont::DemiBold,
                      false);
     };
-    m_cpuHeading = heading(QStringLiteral("CPU"));
-    m_cpuHeading->setObjectName(QStringLiteral("impactCpuHeading"));
-    column->addWidget(m_cpuHeading);
+    using namespace QKLayout;
+    Box list = column({0, 0, 0, 0}, 8,
+                      {part(m_cpuHeading = heading(QStringLiteral("CPU")))
+                           .name(QStringLiteral("impactCpuHeading"))});
     for (int i = 0; i < cpuRows; ++i) {
         m_cpu.append(makeRow(QStringLiteral("impactCpuRow")));
-        column->addWidget(m_cpu.constLast().widget);
+        list.add(m_cpu.constLast().widget);
     }
-    m_divider = new QFrame(this);
-    m_divider->setObjectName(QStringLiteral("impactDivider"));
-    m_divider->setFrameShape(QFrame::HLine);
-    m_divider->setFrameShadow(QFrame::Plain);
-    QKForeground::apply(m_divider, QKForeground::Quaternary);
-    column->addWidget(m_divider);
-    m_memoryHeading = heading(QStringLiteral("Memory"));
-    m_memoryHeading->setObjectName(QStringLiteral("impactMemoryHeading"));
-    column->addWidget(m_memoryHeading);
+    list.add(part(m_divider = new QFrame(this))
+                 .name(QStringLiteral("impactDivider"))
+                 .with([](QFrame* line) {
+                     line->setFrameShape(QFrame::HLine);
+                     line->setFrameShadow(QFrame::Plain);
+                 })
+                 .ink(QKForeground::Quaternary));
+    list.add(part(m_memoryHeading = heading(QStringLiteral("Memory")))
+                 .name(QStringLiteral("impactMemoryHeading")));
     for (int i = 0; i < memoryRows; ++i) {
         m_memory.append(makeRow(QStringLiteral("impactMemoryRow")));
-        column->addWidget(m_memory.constLast().widget);
+        list.add(m_memory.constLast().widget);
     }
+    list.on(this);
 }
 
 PerformanceImpactList::Row PerformanceImpactList::makeRow(const QString& name) {
     Row row;
     row.widget = new QWidget(this);
     row.widget->setObjectName(name);
-    auto* line = new QHBoxLayout(row.widget);
-    line->setContentsMargins(0, 2, 0, 2);
-    row.name = new QKLineLabel(QString(), row.widget);
-    row.name->setObjectName(QStringLiteral("impactName"));
-    QKFont::apply(row.name, TextStyle::Body);
-    row.value = figure(TextStyle::Body, QFont::Normal, QKForeground::Secondary, row.widget);
-    row.value->setObjectName(QStringLiteral("impactValue"));
-    row.value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    line->addWidget(row.name, 1);
-    line->addWidget(row.value, 0);
+    using namespace QKLayout;
+    QKLayout::row({0, 2, 0, 2}, {part(row.name = new QKLineLabel(QString(), row.widget))
+                                     .name(QStringLiteral("impactName"))
+                                     .font(TextStyle::Body)
+                                     .stretch(1),
+                                 part(row.value = figure(TextStyle::Body, QFont::Normal,
+                                                         QKForeground::Secondary, row.widget))
+                                     .name(QStringLiteral("impactValue"))
+                                     .with([](QKLineLabel* value) {
+                                         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                                     })})
+        .on(row.widget);
     return row;
 }
 

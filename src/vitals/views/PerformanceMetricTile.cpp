@@ -2,11 +2,11 @@
 
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "vitals/views/PerformanceBadge.h"
 #include "vitals/views/PerformanceWidgets.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -16,20 +16,18 @@ using namespace QKBuild;
 PerformanceMetricTile::PerformanceMetricTile(const QString& title, QWidget* parent)
     : PerformanceGroupBox(QString(), 8, parent) {
     QWidget* body = card();
-    auto* header = new QHBoxLayout;
-    header->addWidget(
-        label(title, TextStyle::Headline, QKForeground::Primary, body, std::nullopt, false), 0,
-        Qt::AlignVCenter);
-    header->addStretch(1);
-    m_badge = new PerformanceBadge(body);
-    m_badge->setObjectName(QStringLiteral("metricBadge"));
-    header->addWidget(m_badge, 0, Qt::AlignVCenter);
-    column()->addLayout(header);
-
-    m_value = figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body);
-    m_value->setObjectName(QStringLiteral("metricValue"));
-    column()->addWidget(m_value);
-    m_detail = addBecauseBlock(column(), body);
+    using namespace QKLayout;
+    items({row({part(label(title, TextStyle::Headline, QKForeground::Primary, body, std::nullopt,
+                           false))
+                    .align(Qt::AlignVCenter),
+                stretch(1),
+                part(m_badge = new PerformanceBadge(body))
+                    .name(QStringLiteral("metricBadge"))
+                    .align(Qt::AlignVCenter)}),
+           part(m_value = figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body))
+               .name(QStringLiteral("metricValue")),
+           becauseBlock(m_detail, body)})
+        .fill(column());
     m_detail->setObjectName(QStringLiteral("metricDetail"));
 }
 

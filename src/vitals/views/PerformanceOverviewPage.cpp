@@ -2,6 +2,7 @@
 
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "vitals/PerformanceText.h"
 #include "vitals/views/PerformanceAutopilotPane.h"
@@ -11,7 +12,6 @@
 #include "vitals/views/PerformanceView.h"
 #include "vitals/views/PerformanceWidgets.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -24,38 +24,41 @@ PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot
                                                  ScreenState* screen, QWidget* parent)
     : PerformancePage(QStringLiteral("What is happening right now, and why."), parent) {
     setObjectName(QStringLiteral("performanceOverview"));
-    m_cpu = addPart(m_column, new PerformanceMetricTile(QStringLiteral("CPU"), m_content),
-                    QStringLiteral("cpuTile"));
-    m_temperature = addPart(m_column, new PerformanceTemperatureCard(screen, m_content),
-                            QStringLiteral("temperatureCard"));
-    m_memory = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Memory"), m_content),
-                       QStringLiteral("memoryTile"));
-    m_storage = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Storage"), m_content),
-                        QStringLiteral("storageTile"));
-    m_battery = addPart(m_column, new PerformanceMetricTile(QStringLiteral("Battery"), m_content),
-                        QStringLiteral("batteryTile"));
-
-    m_autopilot = addPart(m_column, new PerformanceAutopilotPane(autopilot, m_content),
-                          QStringLiteral("autopilotPane"));
+    using namespace QKLayout;
+    items({part(m_cpu = new PerformanceMetricTile(QStringLiteral("CPU"), m_content))
+               .name(QStringLiteral("cpuTile")),
+           part(m_temperature = new PerformanceTemperatureCard(screen, m_content))
+               .name(QStringLiteral("temperatureCard")),
+           part(m_memory = new PerformanceMetricTile(QStringLiteral("Memory"), m_content))
+               .name(QStringLiteral("memoryTile")),
+           part(m_storage = new PerformanceMetricTile(QStringLiteral("Storage"), m_content))
+               .name(QStringLiteral("storageTile")),
+           part(m_battery = new PerformanceMetricTile(QStringLiteral("Battery"), m_content))
+               .name(QStringLiteral("batteryTile")),
+           part(m_autopilot = new PerformanceAutopilotPane(autopilot, m_content))
+               .name(QStringLiteral("autopilotPane"))})
+        .fillPage(m_column);
 
     m_impactBox =
         addBox(QStringLiteral("Biggest impact right now"), 0, QStringLiteral("impactBox"));
-    m_impact = new PerformanceImpactList(m_impactBox->card());
-    m_impact->setObjectName(QStringLiteral("impactList"));
-    m_impactBox->column()->addWidget(m_impact);
+    items({part(m_impact = new PerformanceImpactList(m_impactBox->card()))
+               .name(QStringLiteral("impactList"))})
+        .fill(m_impactBox->column());
 
-    auto* askRow = new QWidget(m_content);
-    auto* ask = new QHBoxLayout(askRow);
-    ask->setContentsMargins(0, 0, 0, 0);
-    m_askWhy = new QKProminentButton(QStringLiteral("Ask Pendrel why"), askRow);
-    m_askWhy->setObjectName(QStringLiteral("askWhy"));
-    m_askHeat = button(QStringLiteral("Ask about heat"), false, askRow);
-    m_askHeat->setObjectName(QStringLiteral("askHeat"));
-    m_askHeat->setMinimumHeight(m_askWhy->sizeHint().height());
-    ask->addWidget(m_askWhy);
-    ask->addWidget(m_askHeat);
-    ask->addStretch(1);
-    addPart(m_column, askRow);
+    QWidget* askRow = nullptr;
+    items(
+        {part(askRow = new QWidget(m_content))
+             .holding(row(
+                 QMargins(),
+                 {part(m_askWhy = new QKProminentButton(QStringLiteral("Ask Pendrel why"), askRow))
+                      .name(QStringLiteral("askWhy")),
+                  part(m_askHeat = button(QStringLiteral("Ask about heat"), false, askRow))
+                      .name(QStringLiteral("askHeat"))
+                      .with([this](QPushButton* heat) {
+                          heat->setMinimumHeight(m_askWhy->sizeHint().height());
+                      }),
+                  stretch(1)}))})
+        .fillPage(m_column);
     connect(m_askWhy, &QPushButton::clicked, this, &PerformanceView::askWhySlow);
     connect(m_askHeat, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }

@@ -1,6 +1,7 @@
 #include "vitals/views/PerformancePage.h"
 
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "vitals/views/PerformanceGroupBox.h"
 
 #include <QVBoxLayout>
@@ -12,9 +13,9 @@ PerformancePage::PerformancePage(const QString& intro, QWidget* parent) : QWidge
 
 PerformanceGroupBox* PerformancePage::addBox(const QString& title, int spacing,
                                              const QString& name) {
-    auto* box = new PerformanceGroupBox(title, spacing, m_content);
-    if (!name.isEmpty())
-        box->setObjectName(name);
-    QKBuild::addPart(m_column, box);
+    PerformanceGroupBox* box = nullptr;
+    QKLayout::items(
+        {QKLayout::part(box = new PerformanceGroupBox(title, spacing, m_content)).name(name)})
+        .fillPage(m_column);
     return box;
 }

@@ -2,6 +2,7 @@
 
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "vitals/PerformanceText.h"
 #include "vitals/SystemSnapshot.h"
@@ -11,7 +12,6 @@
 #include "vitals/views/PerformanceView.h"
 #include "vitals/views/PerformanceWidgets.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -28,15 +28,15 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
     setObjectName(QStringLiteral("performanceSensors"));
     auto* pressure = addBox(QString(), 8, QStringLiteral("pressureCard"));
     QWidget* body = pressure->card();
-    auto* header = new QHBoxLayout;
-    header->addWidget(label(QStringLiteral("Thermal pressure"), TextStyle::Headline,
-                            QKForeground::Primary, body, std::nullopt, false),
-                      0, Qt::AlignVCenter);
-    header->addStretch(1);
-    m_badge = new PerformanceBadge(body);
-    m_badge->setObjectName(QStringLiteral("pressureBadge"));
-    header->addWidget(m_badge, 0, Qt::AlignVCenter);
-    pressure->column()->addLayout(header);
+    using namespace QKLayout;
+    items({row({part(label(QStringLiteral("Thermal pressure"), TextStyle::Headline,
+                           QKForeground::Primary, body, std::nullopt, false))
+                    .align(Qt::AlignVCenter),
+                stretch(1),
+                part(m_badge = new PerformanceBadge(body))
+                    .name(QStringLiteral("pressureBadge"))
+                    .align(Qt::AlignVCenter)})})
+        .fill(pressure->column());
     m_sentence = pressure->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
                                     QStringLiteral("pressureSentence"));
     m_sourceNote = pressure->addLabel(QString(), TextStyle::Caption, QKForeground::Secondary,
@@ -83,7 +83,7 @@ void PerformanceSensorsPage::showSnapshot(const SystemSnapshot& s) {
         for (qsizetype i = 0; i < sensors.size(); ++i) {
             auto* row = new PerformanceSensorRow(m_sensorsBox->card());
             row->setObjectName(QStringLiteral("sensorRow"));
-            m_sensorsBox->column()->addWidget(row);
+            QKLayout::items({row}).fill(m_sensorsBox->column());
             // A widget added to a layout whose parent is already on screen is not shown by
             // addWidget: the layout queues the show on the event loop, and until that call runs
             // the row and its divider read as hidden. Whether it has run when the page is next

@@ -4,6 +4,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKModeHost.h"
 #include "ui-kit/SegmentedControl.h"
 #include "vitals/AppState.h"
@@ -14,10 +15,8 @@
 #include "vitals/views/PerformanceSensorsPage.h"
 #include "vitals/views/PerformanceWidgets.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autopilot,
                                  ScreenState* screen, QWidget* parent)
@@ -25,39 +24,40 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
     setObjectName(QStringLiteral("performanceView"));
     setWindowTitle(QStringLiteral("Performance"));
 
-    auto* root = QKBuild::flushColumn(this);
-
-    auto* pickerRow = new QHBoxLayout;
-    pickerRow->setContentsMargins(16, 12, 16, 4);
-    m_picker = new SegmentedControl(QKModeHost::titles<Mode>(), this);
-    m_picker->setObjectName(QStringLiteral("performanceModePicker"));
-    m_picker->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    m_picker->setMaximumWidth(420);
-    // The picker takes up to its 420 points of the row's spare width; the spacer the rest.
-    pickerRow->addWidget(m_picker, 1);
-    pickerRow->addStretch(1);
-    root->addLayout(pickerRow);
-
-    m_stack = new QKModeHost(
-        m_picker,
-        [this](int index, QWidget* parent) -> QWidget* {
-            switch (allCases<Mode>().value(index)) {
-            case Mode::Overview:
-                return m_overview = new PerformanceOverviewPage(m_autopilot, m_screen, parent);
-            case Mode::Sensors:
-                return m_sensors = new PerformanceSensorsPage(parent);
-            case Mode::Fans:
-                return m_fans = new PerformanceFansPage(parent);
-            }
-            return nullptr;
-        },
-        QKModeHost::Panes::Kept, this);
+    using namespace QKLayout;
+    flushColumn({row({16, 12, 16, 4},
+                     {// The picker takes up to its 420 points of the row's spare width; the spacer
+                      // the rest.
+                      part(m_picker = new SegmentedControl(QKModeHost::titles<Mode>(), this))
+                          .name(QStringLiteral("performanceModePicker"))
+                          .with([](SegmentedControl* picker) {
+                              picker->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+                              picker->setMaximumWidth(420);
+                          })
+                          .stretch(1),
+                      stretch(1)}),
+                 part(m_stack = new QKModeHost(
+                          m_picker,
+                          [this](int index, QWidget* parent) -> QWidget* {
+                              switch (allCases<Mode>().value(index)) {
+                              case Mode::Overview:
+                                  return m_overview = new PerformanceOverviewPage(m_autopilot,
+                                                                                  m_screen, parent);
+                              case Mode::Sensors:
+                                  return m_sensors = new PerformanceSensorsPage(parent);
+                              case Mode::Fans:
+                                  return m_fans = new PerformanceFansPage(parent);
+                              }
+                              return nullptr;
+                          },
+                          QKModeHost::Panes::Kept, this))
+                     .stretch(1)})
+        .on(this);
     m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac…"), m_stack);
     m_stack->addWidget(m_progress);
     // The pages are built at once: each follows the snapshots from the first one on.
     for (int index = 0; index < allCases<Mode>().size(); ++index)
         m_stack->paneAt(index);
-    root->addWidget(m_stack, 1);
 
     m_stack->onPick<Mode>([this](Mode mode) {
         if (m_screen)

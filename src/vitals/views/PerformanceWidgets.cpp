@@ -4,7 +4,6 @@
 #include "ui-kit/QKLayout.h"
 
 #include <QLabel>
-#include <QVBoxLayout>
 
 namespace PerformanceWidgets {
 
@@ -27,12 +26,6 @@ QKLayout::Box becauseBlock(QLabel*& detail, QWidget* parent) {
         4, {QKBuild::label(QStringLiteral("Because"), TextStyle::Caption, QKForeground::Secondary,
                            parent, QFont::DemiBold, false),
             detail = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, parent)});
-}
-
-QLabel* addBecauseBlock(QVBoxLayout* column, QWidget* parent) {
-    QLabel* detail = nullptr;
-    QKLayout::items({becauseBlock(detail, parent)}).fill(column);
-    return detail;
 }
 
 } // namespace PerformanceWidgets

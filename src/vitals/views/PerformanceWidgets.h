@@ -7,7 +7,6 @@ namespace QKLayout {
 class Box;
 }
 class QLabel;
-class QVBoxLayout;
 class QWidget;
 
 // Builders only the Performance screen's pages use; the generic ones are in QKBuild.
@@ -16,9 +15,8 @@ namespace PerformanceWidgets {
 // The interface colour of a tone.
 QKForeground::Style toneStyle(PerformanceText::Tone tone);
 
-// "Because" above a wrapped detail sentence in callout; returns the sentence's label.
-QLabel* addBecauseBlock(QVBoxLayout* column, QWidget* parent);
-// The same as a box of a declared tree; `detail` is set as the tree is written.
+// "Because" above a wrapped detail sentence in callout, as a box of a declared tree; `detail`
+// is set to the sentence's label as the tree is written.
 QKLayout::Box becauseBlock(QLabel*& detail, QWidget* parent);
 
 } // namespace PerformanceWidgets
