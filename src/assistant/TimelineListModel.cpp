@@ -3,6 +3,7 @@
 #include "assistant/TimelineText.h"
 #include "platform/PendrelTimelineStore.h"
 
+#include <algorithm>
 #include <QSet>
 
 TimelineListModel::TimelineListModel(PendrelTimelineStore& store, QObject* parent)
@@ -41,27 +42,19 @@ QString TimelineListModel::metaLine(const TimelineEntry& entry) const {
            TimelineText::relativeDate(entry.dateTime(), m_now);
 }
 
-void TimelineListModel::setNow(const QDateTime& now) {
+void TimelineListModel::setNow(const QDateTime& now, int first, int last) {
     const QDateTime before = m_now;
     if (now == before)
         return;
-    // Compare the texts at both times, so a second that changes no "… ago" repaints nothing.
-    QList<QString> old;
-    old.reserve(rowCount());
-    for (const TimelineEntry& e : rows())
-        old.append(metaLine(e));
     m_now = now;
-    int first = -1;
-    int last = -1;
-    for (int i = 0; i < rowCount(); ++i) {
-        if (metaLine(rowAt(i)) == old.at(i))
-            continue;
-        if (first < 0)
-            first = i;
-        last = i;
+    first = std::max(first, 0);
+    last = std::min(last, rowCount() - 1);
+    // Compare the texts at both times, so a second that changes no "… ago" repaints nothing.
+    for (int i = first; i <= last; ++i) {
+        const QDateTime at = rowAt(i).dateTime();
+        if (TimelineText::relativeDate(at, before) != TimelineText::relativeDate(at, now))
+            emit dataChanged(index(i), index(i), {MetaRole, Qt::AccessibleDescriptionRole});
     }
-    if (first >= 0)
-        emit dataChanged(index(first), index(last), {MetaRole, Qt::AccessibleDescriptionRole});
 }
 
 QVariant TimelineListModel::data(const QModelIndex& index, int role) const {

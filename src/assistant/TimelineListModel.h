@@ -3,6 +3,7 @@
 #include "platform/BatchedListModel.h"
 #include "platform/TimelineEntry.h"
 
+#include <limits>
 #include <QDateTime>
 #include <QPointer>
 
@@ -14,8 +15,9 @@ class PendrelTimelineStore;
 // the same rows in the same order (a pin) updates those rows in place, so the view's current row
 // stays where it is.
 //
-// How long ago an entry was is measured from now(), which the screen moves on; rows whose "… ago"
-// text changes are reported as changed, nothing else.
+// How long ago an entry was is measured from now(), which the screen moves on; of the rows it
+// names (those on screen), each whose "… ago" text changes is reported as changed, one row at a
+// time so that a view repaints only that row. The rest read the new age when next drawn.
 class TimelineListModel : public BatchedListModel<TimelineEntry> {
     Q_OBJECT
 public:
@@ -33,7 +35,9 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     QDateTime now() const { return m_now; }
-    void setNow(const QDateTime& now);
+    // Moves now on, reporting the changed ages among rows first to last (clamped to the rows);
+    // without a range, among every row.
+    void setNow(const QDateTime& now, int first = 0, int last = std::numeric_limits<int>::max());
     // The meta line of an entry at now().
     QString metaLine(const TimelineEntry& entry) const;
     // The row of the entry with this id, or -1.

@@ -8,9 +8,11 @@
 // from the widget (QKFont::apply, QKForeground::apply).
 //
 // A text of any length costs what its shown lines cost: only as much of it is laid out as the
-// lines shown need (and two lines more, so that the breaks of those shown are its own). The
-// measures of the texts it showed last are kept until the font changes, so a widget that a list
-// sets up row after row (a stamp) measures each text once per width, however often it paints.
+// lines shown need (and two lines more, so that the breaks of those shown are its own), and its
+// width on one line, which it asks for as its size hint, is measured only as far as the screen is
+// wide. The measures of the texts it showed last are kept until the font changes, so a widget that
+// a list sets up row after row (a stamp) measures each text once per width, however often it
+// paints.
 class QKClampedText : public QWidget {
     Q_OBJECT
 public:
@@ -34,16 +36,21 @@ protected:
 private:
     // How many lines the text takes at a width, at least one.
     int lineCount(int width) const;
-    // The whole text's width on one line.
-    qreal oneLineWidth() const;
+    // The text's width on one line, or `limit` when it is at least that wide (then only as much
+    // of it is measured as reaches the limit).
+    qreal oneLineWidth(qreal limit) const;
     // The lines of the text at a width, laid out afresh.
     QStringList layOut(int width) const;
 
-    // What is known of one text: its width on one line, and its lines at the last width asked.
+    // What is known of one text: its width on one line (of the whole, or of a start that reached
+    // the limit asked), and its lines at the last two widths asked (the width it is given and
+    // the one of its size hint, which a layout asks for in turn).
     struct Measures {
         qreal oneLine = -1;
-        int width = -1;
-        QStringList lines;
+        bool oneLineWhole = false;
+        int widths[2] = {-1, -1};
+        QStringList lines[2];
+        int newest = 0;
     };
     Measures& measures() const;
 

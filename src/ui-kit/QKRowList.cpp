@@ -4,6 +4,7 @@
 #include "ui-kit/QKStampDelegate.h"
 
 #include <algorithm>
+#include <QElapsedTimer>
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScrollArea>
@@ -24,7 +25,7 @@ QKRowList::QKRowList(Height height, QWidget* parent) : QListView(parent), m_heig
         setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
         setFixedHeight(0);
         setLayoutMode(QListView::Batched);
-        setBatchSize(kBatchRows);
+        setBatchSize(kFirstRows);
     }
 }
 
@@ -49,8 +50,43 @@ void QKRowList::updateGeometries() {
     fit();
 }
 
+int QKRowList::rowsMeasured() const {
+    const auto* stamps = qobject_cast<const QKStampDelegate*>(itemDelegate());
+    return stamps ? stamps->rowsMeasured() : 0;
+}
+
+void QKRowList::learnBatch(qint64 nsecs, int rowsBefore) {
+    if (m_height != Height::Fitted)
+        return;
+    const int rows = rowsMeasured() - rowsBefore;
+    if (rows <= 0) {
+        // Rows whose heights were kept cost nearly nothing: the batches grow again.
+        if (nsecs < kBatchMs * 500'000)
+            setBatchSize(std::min(kBatchRows, 2 * batchSize()));
+        return;
+    }
+    const double perRowNs = std::max(1.0, double(nsecs) / rows);
+    setBatchSize(std::clamp(int(kBatchMs * 1e6 / perRowNs), kMinRows, kBatchRows));
+}
+
+void QKRowList::doItemsLayout() {
+    // The first batch is laid out here, the rest from the timer; either way the time the rows of
+    // a batch took sizes the next. However costly the rows, the first batch fills a screen.
+    if (m_height == Height::Fitted)
+        setBatchSize(std::max(batchSize(), kFirstRows));
+    const int before = rowsMeasured();
+    QElapsedTimer clock;
+    clock.start();
+    QListView::doItemsLayout();
+    learnBatch(clock.nsecsElapsed(), before);
+}
+
 void QKRowList::timerEvent(QTimerEvent* event) {
+    const int before = rowsMeasured();
+    QElapsedTimer clock;
+    clock.start();
     QListView::timerEvent(event);
+    learnBatch(clock.nsecsElapsed(), before);
     // A batch of rows may have been laid out: the fitted height takes them in at once rather than
     // after the last batch.
     fit();

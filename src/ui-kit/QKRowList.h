@@ -15,15 +15,20 @@
 // again when the width changes (their heights follow it) and when the model changes; a hidden
 // list waits until it is shown.
 //
-// A fitted list lays its rows out kBatchRows at a time, a batch per turn of the event loop: the
-// first batch (more rows than a screen shows) is measured before the list first paints, the rest
-// after, the list growing as they come, so a list of hundreds of tall rows opens and answers a
-// search keystroke in the time its first rows take. A row not yet laid out has no rectangle.
+// A fitted list lays its rows out a batch per turn of the event loop: the first batch (kFirstRows,
+// more than a screen shows of rows a few lines tall) before the list first paints, the rest after,
+// the list growing as they come, so a list of hundreds of tall rows opens and answers a search
+// keystroke in the time its first rows take. Each batch holds as many rows as the last ones took
+// to measure fit in kBatchMs (from kMinRows to kBatchRows), so however costly its rows, no batch
+// holds the event loop much longer than that. A row not yet laid out has no rectangle.
 class QKRowList : public QListView {
     Q_OBJECT
 public:
     enum class Height { Scrolls, Fitted };
     static constexpr int kBatchRows = 48;
+    static constexpr int kFirstRows = 24;
+    static constexpr int kMinRows = 2;
+    static constexpr int kBatchMs = 20;
 
     explicit QKRowList(Height height, QWidget* parent = nullptr);
 
@@ -32,6 +37,7 @@ public:
     // Whether the key acts on a list's current row: Space, Select, Return or Enter, with no
     // modifier but the keypad's. Every list of the app that acts on its current row takes these.
     static bool isActivationKey(const QKeyEvent* event);
+    void doItemsLayout() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -44,6 +50,10 @@ protected:
 
 private:
     void fit();
+    // How many rows the delegate has measured so far.
+    int rowsMeasured() const;
+    // Sizes the next batch from how long the rows measured since `rowsBefore` took.
+    void learnBatch(qint64 nsecs, int rowsBefore);
 
     Height m_height;
     bool m_fitting = false;

@@ -100,6 +100,7 @@ QSize QKStampDelegate::sizeHint(const QStyleOptionViewItem& option,
     QWidget* probe = setUpStamp(index);
     if (!probe)
         return {width, 0};
+    ++m_rowsMeasured;
     int height = probe->hasHeightForWidth() ? probe->heightForWidth(width) : -1;
     if (height < 0)
         height = probe->sizeHint().height();

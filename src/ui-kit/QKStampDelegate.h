@@ -65,6 +65,9 @@ public:
     static void paintFocusedRow(QPainter& painter, const QStyleOptionViewItem& option, qreal radius,
                                 const QColor& under = QColor());
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // How many rows it has measured so far (a kept height is no measure): what a list's batch of
+    // rows cost is its time over these (QKRowList).
+    int rowsMeasured() const { return m_rowsMeasured; }
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
@@ -121,4 +124,5 @@ private:
     QString m_keyButton; // the button stepAction() chose on m_keyRow
     mutable Heights m_heights[2];
     mutable int m_newest = 0;
+    mutable int m_rowsMeasured = 0;
 };

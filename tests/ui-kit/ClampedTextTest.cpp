@@ -5,6 +5,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <QFontMetricsF>
+#include <QScreen>
 #include <QTextLayout>
 
 namespace {
@@ -60,4 +61,20 @@ TEST(ClampedText, ALongTextShowsTheLinesOfTheWholeText) {
                       int(std::ceil(lines * fm.lineSpacing() - fm.leading())));
         }
     }
+}
+
+// A text of any length asks for no more than the screen's width, so a layout asking its size hint
+// measures no more of it than a screen holds; a short one still asks for its own width.
+TEST(ClampedText, ALongTextAsksForAScreensWidthAtMost) {
+    QKClampedText text(2);
+    text.setText(QStringLiteral("many words ").repeated(20'000));
+    const QScreen* screen = text.screen();
+    ASSERT_NE(screen, nullptr);
+    EXPECT_LE(text.sizeHint().width(), screen->availableGeometry().width() + 1);
+    const QFontMetricsF fm(text.font());
+    EXPECT_EQ(text.heightForWidth(200), int(std::ceil(2 * fm.lineSpacing() - fm.leading())));
+
+    text.setText(QStringLiteral("short"));
+    EXPECT_EQ(text.sizeHint().width(), int(std::ceil(fm.horizontalAdvance("short"))) + 1);
+    EXPECT_EQ(text.heightForWidth(200), int(std::ceil(fm.lineSpacing() - fm.leading())));
 }

@@ -13,6 +13,8 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace {
@@ -46,10 +48,14 @@ public:
     QString keyAction(const QModelIndex&) const override { return QStringLiteral("goButton"); }
 
     mutable int setUps = 0;
+    // How long each set-up takes: a row as costly to measure as a long shaped text.
+    int slowMs = 0;
 
 protected:
     QWidget* stampFor(const QModelIndex& index) const override {
         ++setUps;
+        if (slowMs > 0)
+            QThread::msleep(ulong(slowMs));
         const QString text = index.data().toString();
         m_text->setText(text);
         m_go->setEnabled(!text.startsWith(QStringLiteral("off")));
@@ -179,6 +185,35 @@ TEST(RowList, AFittedListMeasuresOneBatchBeforeItFirstPaints) {
     settle();
     EXPECT_EQ(p.list->height(), p.heightsSum()) << "the list took every batch in";
     EXPECT_EQ(p.list->visualRect(p.at(kRows - 1)).bottom() + 1, p.list->height());
+}
+
+// However costly its rows, a fitted list holds the event loop about a batch's time at a turn: the
+// batches shrink to the rows that fit in it, and every row still comes.
+TEST(RowList, CostlyRowsComeInBatchesOfTheirTime) {
+    constexpr int kRows = 120;
+    constexpr int kRowMs = 5;
+    Page p;
+    p.delegate->slowMs = kRowMs;
+    QStringList rows;
+    for (int i = 0; i < kRows; ++i)
+        rows << longLine(i);
+    p.model.reset(rows);
+    // A timer due at every turn of the loop notes how many rows were measured in between.
+    int most = 0;
+    int seen = 0;
+    QTimer turns;
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        most = std::max(most, p.delegate->rowsMeasured() - seen);
+        seen = p.delegate->rowsMeasured();
+    });
+    turns.start(0);
+    p.scroll.show();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !p.list->visualRect(p.at(kRows - 1)).isEmpty(); }, 20'000));
+    turns.stop();
+    EXPECT_LT(most, QKRowList::kBatchRows) << "the batches shrink to the rows' cost";
+    settle();
+    EXPECT_EQ(p.list->height(), p.heightsSum());
 }
 
 // Clicks on a row's button report it; clicks beside it or on a button that is off do not. The

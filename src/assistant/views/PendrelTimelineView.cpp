@@ -16,6 +16,7 @@
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
 
+#include <functional>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -208,9 +209,39 @@ void PendrelTimelineView::syncList() {
     m_footer->setVisible(!empty && m_footerWanted);
 }
 
+void PendrelTimelineView::refreshAges(const QDateTime& now) {
+    // The list is as tall as its rows, in a scrolling page: the rows on screen are those under the
+    // part of its viewport the page shows.
+    const QRect seen =
+        m_rows->isVisible() ? m_rows->viewport()->visibleRegion().boundingRect() : QRect();
+    if (seen.isEmpty()) {
+        m_model->setNow(now, 0, -1);
+        return;
+    }
+    // The rows lie top to bottom: the first whose bottom reaches the part shown, and the last
+    // whose top lies in it (a row not laid out yet has no rectangle, and is drawn afresh).
+    const auto firstBelow = [this](const std::function<bool(const QRect&)>& below) {
+        int low = 0;
+        int high = m_model->rowCount();
+        while (low < high) {
+            const int mid = (low + high) / 2;
+            const QRect row = m_rows->visualRect(m_model->index(mid));
+            if (!row.isEmpty() && !below(row))
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        return low;
+    };
+    const int first = firstBelow([&](const QRect& row) { return row.bottom() >= seen.top(); });
+    const int end = firstBelow([&](const QRect& row) { return row.top() > seen.bottom(); });
+    m_model->setNow(now, first, end - 1);
+}
+
 void PendrelTimelineView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    m_model->setNow(QDateTime::currentDateTimeUtc());
+    // Every row is drawn afresh as the screen shows: none needs reporting.
+    m_model->setNow(QDateTime::currentDateTimeUtc(), 0, -1);
     if (!m_ageTimer)
         m_ageTimer = startTimer(kAgeRefreshMs);
 }
@@ -225,7 +256,7 @@ void PendrelTimelineView::hideEvent(QHideEvent* event) {
 
 void PendrelTimelineView::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_ageTimer)
-        m_model->setNow(QDateTime::currentDateTimeUtc());
+        refreshAges(QDateTime::currentDateTimeUtc());
     else
         QWidget::timerEvent(event);
 }

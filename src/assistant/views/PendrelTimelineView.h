@@ -20,11 +20,17 @@ class TimelineListModel;
 // The screen keeps no state of its own: the search text lives in the store (so a search outlives
 // the screen), and every change goes through the store, which saves it. The entries are a list
 // model drawn by a delegate in a list as tall as its rows, so a search keystroke makes, moves or
-// hides no widget. While shown, the rows' "… ago" texts are brought up to date every second.
+// hides no widget. While shown, the "… ago" texts of the rows on screen are brought up to date
+// every second.
 class PendrelTimelineView : public QWidget {
     Q_OBJECT
 public:
     explicit PendrelTimelineView(PendrelTimelineStore& timeline, QWidget* parent = nullptr);
+
+    // Brings the "… ago" texts of the rows on screen up to `now`, repainting a row only when its
+    // words change; the rows out of sight show theirs when they come into view. The screen calls
+    // it every second while shown.
+    void refreshAges(const QDateTime& now);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -182,6 +182,42 @@ TEST(TimelineView, ASearchKeystrokeTouchesNoWidgetPerRow) {
     EXPECT_EQ(s.list()->height(), s.list()->contentHeight());
 }
 
+// The ages tick on the rows on screen only, a row at a time, and measure no row: a full timeline
+// left open costs what its rows on screen cost.
+TEST(TimelineView, AgesMoveOnOnlyOnTheRowsOnScreen) {
+    Screen s("view-ages", fullFile(PendrelTimelineStore::kCapacity));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return !s.list()->visualRect(s.model()->index(s.shown() - 1)).isEmpty(); }));
+    QCoreApplication::processEvents();
+    // Rows a minute apart, each "N minutes ago" or "H hours, N minutes ago": a minute moves all.
+    const QDateTime now = s.entry(0).dateTime().addSecs(30);
+    s.view.refreshAges(now);
+    const QRect seen = s.list()->viewport()->visibleRegion().boundingRect();
+    ASSERT_FALSE(seen.isEmpty());
+    int lastSeen = 0;
+    while (s.list()->visualRect(s.model()->index(lastSeen + 1)).top() <= seen.bottom())
+        ++lastSeen;
+    ASSERT_GT(lastSeen, 0);
+    ASSERT_LT(lastSeen, 40) << "the page shows a screen of the rows";
+
+    QSignalSpy changes(s.model(), &QAbstractItemModel::dataChanged);
+    const int measured = s.delegate()->rowsMeasured();
+    s.view.refreshAges(now.addSecs(60));
+    EXPECT_EQ(changes.count(), lastSeen + 1) << "each row on screen, none beyond";
+    for (const QList<QVariant>& change : changes) {
+        const int row = change.at(0).toModelIndex().row();
+        EXPECT_EQ(change.at(1).toModelIndex().row(), row) << "one row a change";
+        EXPECT_LE(row, lastSeen);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(s.delegate()->rowsMeasured(), measured) << "an age changes no row's height";
+    EXPECT_TRUE(s.drawn(200)
+                    ->findChild<QLabel*>("entryMeta")
+                    ->text()
+                    .endsWith(TimelineText::relativeDate(s.entry(200).dateTime(), now.addSecs(60))))
+        << "a row out of sight reads its age as it is drawn";
+}
+
 // What assistive technology reads for a row, and the pin by keyboard: arrows move, Space pins the
 // current row and the current row stays.
 TEST(TimelineView, RowsReachAssistiveTechnologyAndPinByKeyboard) {
