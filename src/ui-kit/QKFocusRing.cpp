@@ -128,6 +128,59 @@ private:
 };
 
 const char* const kOwnRing = "qk_drawsOwnRing";
+const char* const kOwnPolicy = "qk_scrollAreaPolicy";
+
+// A scroll area takes the focus so the keys scroll it; one that holds controls is scrolled by
+// moving through them, and a stop of its own would be an empty stop before them. It is a Tab stop
+// only while it holds nothing Tab reaches (a clicked area still takes the keys).
+class ScrollStops : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::LayoutRequest)
+            return false;
+        if (auto* area = areaOf(watched))
+            update(area);
+        return false;
+    }
+
+private:
+    // The area, for the area itself or the page it shows.
+    static QAbstractScrollArea* areaOf(QObject* watched) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget)
+            return nullptr;
+        auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+        if (!area && widget->parentWidget())
+            area = qobject_cast<QAbstractScrollArea*>(widget->parentWidget()->parentWidget());
+        if (!area || qobject_cast<QAbstractItemView*>(area))
+            return nullptr;
+        if (area != widget && widget->parentWidget() != area->viewport())
+            return nullptr;
+        return area;
+    }
+
+    static void update(QAbstractScrollArea* area) {
+        QVariant own = area->property(kOwnPolicy);
+        if (!own.isValid()) {
+            if ((area->focusPolicy() & Qt::TabFocus) != Qt::TabFocus)
+                return;
+            own = int(area->focusPolicy());
+            area->setProperty(kOwnPolicy, own);
+        }
+        bool holds = false;
+        for (QWidget* w : area->viewport()->findChildren<QWidget*>()) {
+            if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() &&
+                w->isVisibleTo(area)) {
+                holds = true;
+                break;
+            }
+        }
+        area->setFocusPolicy(holds ? Qt::ClickFocus : Qt::FocusPolicy(own.toInt()));
+    }
+};
 
 bool wantsRing(const QWidget* widget) {
     if (widget->property(kOwnRing).toBool())
@@ -259,6 +312,7 @@ void watchScrollAreas() {
         return;
     watching = true;
     app->installEventFilter(returnPresses());
+    app->installEventFilter(new ScrollStops(app));
     QObject::connect(app, &QApplication::focusChanged, app, [](QWidget* old, QWidget* now) {
         showRing(old, false);
         showRing(now, true);

@@ -54,7 +54,8 @@ void drawsOwnRing(QWidget* widget);
 // style's own focus look is under 3:1 in one theme or the other). Item views show a current row
 // instead; widgets that call drawsOwnRing are left alone. A control that takes the keyboard focus
 // inside scroll areas is also scrolled into view in each of them, and Return and Enter press
-// every plain button, as Space does. Once per process;
+// every plain button, as Space does. A scroll area that holds controls Tab reaches is no Tab stop
+// of its own. Once per process;
 // Themed::apply calls it.
 void watchScrollAreas();
 
