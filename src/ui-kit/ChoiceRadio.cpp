@@ -5,11 +5,33 @@
 
 #include <algorithm>
 #include <cmath>
+#include <QButtonGroup>
 #include <QFontMetrics>
 #include <QPainter>
 
 ChoiceRadio::ChoiceRadio(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
     setFocusPolicy(Qt::TabFocus);
+    connect(this, &QAbstractButton::toggled, this, [this](bool on) {
+        if (on)
+            takeTabStop();
+    });
+}
+
+void ChoiceRadio::takeTabStop() {
+    // Qt moves the set's one Tab stop to a member only when that member takes the focus, so a
+    // choice made by the program (a setting read at start) left Tab landing on the first member.
+    QList<QAbstractButton*> set;
+    if (QButtonGroup* group = this->group(); group && group->exclusive())
+        set = group->buttons();
+    else if (autoExclusive() && parentWidget())
+        set = parentWidget()->findChildren<QAbstractButton*>(QString(), Qt::FindDirectChildrenOnly);
+    for (QAbstractButton* member : std::as_const(set)) {
+        if (!member->isCheckable() || (member != this && !member->autoExclusive() && !group()))
+            continue;
+        const Qt::FocusPolicy policy = member->focusPolicy();
+        member->setFocusPolicy(member == this ? Qt::FocusPolicy(policy | Qt::TabFocus)
+                                              : Qt::FocusPolicy(policy & ~Qt::TabFocus));
+    }
 }
 
 int ChoiceRadio::indicator() const {

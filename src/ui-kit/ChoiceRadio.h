@@ -3,7 +3,8 @@
 #include <QRadioButton>
 
 // A radio choice drawn the same way in light and dark: a ring in the primary text colour at
-// 35 % that fills with the accent and a white dot when chosen. Behaves as a QRadioButton.
+// 35 % that fills with the accent and a white dot when chosen. Behaves as a QRadioButton; of its
+// set, Tab stops at the chosen one, however it was chosen.
 class ChoiceRadio : public QRadioButton {
     Q_OBJECT
 public:
@@ -17,6 +18,7 @@ protected:
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
 
 private:
+    void takeTabStop();
     int indicator() const;
     static constexpr int kGap = 7;
 };

@@ -316,7 +316,20 @@ void setRole(QWidget* widget, QAccessible::Role role) {
 
 void setChoice(QAbstractButton* button, QAccessible::Role role) {
     install();
+    const bool described = button->property(kChoiceProperty).isValid();
     button->setProperty(kChoiceProperty, int(role));
+    // Qt tells a change of the checked state as "checked"; a tab or list item exposes it as
+    // "selected", and a reader that keeps states would hold the old choice as still selected.
+    if (!described && role != QAccessible::RadioButton) {
+        QObject::connect(button, &QAbstractButton::toggled, button, [button] {
+            if (button->property(kChoiceProperty).toInt() == int(QAccessible::RadioButton))
+                return;
+            QAccessible::State changed;
+            changed.selected = true;
+            QAccessibleStateChangeEvent event(button, changed);
+            QAccessible::updateAccessibility(&event);
+        });
+    }
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(button);
     if (made && !dynamic_cast<ChoiceAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));

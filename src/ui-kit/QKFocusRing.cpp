@@ -2,6 +2,7 @@
 
 #include "ui-kit/Color.h"
 
+#include <algorithm>
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAbstractScrollArea>
@@ -17,6 +18,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSet>
 #include <QTextEdit>
 
 namespace QKFocusRing {
@@ -28,6 +30,11 @@ class ReturnPresses : public QObject {
 public:
     using QObject::QObject;
 
+    void ask(QAbstractButton* button) {
+        m_askers.insert(button);
+        connect(button, &QObject::destroyed, this, [this, button] { m_askers.remove(button); });
+    }
+
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() != QEvent::KeyPress)
             return false;
@@ -38,10 +45,17 @@ public:
         auto* button = qobject_cast<QAbstractButton*>(watched);
         if (!button || !button->isEnabled())
             return false;
+        // Seen app-wide, it serves every plain button; a checkable one takes Return only when
+        // it asked to (pressOnReturn), since Return on a check box in a dialog is the dialog's.
+        if (button->isCheckable() && !m_askers.contains(button))
+            return false;
         if (!key->isAutoRepeat())
             button->click();
         return true;
     }
+
+private:
+    QSet<QObject*> m_askers;
 };
 
 ReturnPresses* returnPresses() {
@@ -114,6 +128,59 @@ private:
 };
 
 const char* const kOwnRing = "qk_drawsOwnRing";
+const char* const kOwnPolicy = "qk_scrollAreaPolicy";
+
+// A scroll area takes the focus so the keys scroll it; one that holds controls is scrolled by
+// moving through them, and a stop of its own would be an empty stop before them. It is a Tab stop
+// only while it holds nothing Tab reaches (a clicked area still takes the keys).
+class ScrollStops : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const QEvent::Type type = event->type();
+        if (type != QEvent::Show && type != QEvent::LayoutRequest)
+            return false;
+        if (auto* area = areaOf(watched))
+            update(area);
+        return false;
+    }
+
+private:
+    // The area, for the area itself or the page it shows.
+    static QAbstractScrollArea* areaOf(QObject* watched) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!widget)
+            return nullptr;
+        auto* area = qobject_cast<QAbstractScrollArea*>(widget);
+        if (!area && widget->parentWidget())
+            area = qobject_cast<QAbstractScrollArea*>(widget->parentWidget()->parentWidget());
+        if (!area || qobject_cast<QAbstractItemView*>(area))
+            return nullptr;
+        if (area != widget && widget->parentWidget() != area->viewport())
+            return nullptr;
+        return area;
+    }
+
+    static void update(QAbstractScrollArea* area) {
+        QVariant own = area->property(kOwnPolicy);
+        if (!own.isValid()) {
+            if ((area->focusPolicy() & Qt::TabFocus) != Qt::TabFocus)
+                return;
+            own = int(area->focusPolicy());
+            area->setProperty(kOwnPolicy, own);
+        }
+        bool holds = false;
+        for (QWidget* w : area->viewport()->findChildren<QWidget*>()) {
+            if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() &&
+                w->isVisibleTo(area)) {
+                holds = true;
+                break;
+            }
+        }
+        area->setFocusPolicy(holds ? Qt::ClickFocus : Qt::FocusPolicy(own.toInt()));
+    }
+};
 
 bool wantsRing(const QWidget* widget) {
     if (widget->property(kOwnRing).toBool())
@@ -180,24 +247,49 @@ bool shows(const QWidget* widget) {
            widget->window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
-QColor ink(const QPalette& palette, const QColor& under) {
+QColor ink(const QPalette& palette, const QList<QColor>& beside) {
+    auto nearest = [&beside](const QColor& ring) {
+        double least = 21.0;
+        for (const QColor& c : beside)
+            least = std::min(least, Color::contrast(ring, c));
+        return least;
+    };
     const QColor accent = palette.color(QPalette::Active, QPalette::Highlight);
-    if (Color::contrast(accent, under) >= kMinimumContrast)
+    if (nearest(accent) >= kMinimumContrast)
         return accent;
     const QColor white(255, 255, 255);
     const QColor black(0, 0, 0);
-    return Color::contrast(white, under) >= Color::contrast(black, under) ? white : black;
+    return nearest(white) >= nearest(black) ? white : black;
 }
 
 void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
-           const QColor& under) {
-    const QColor base = under.isValid() ? under : palette.color(QPalette::Active, QPalette::Window);
+           const QColor& under, const QList<QColor>& outside) {
+    const QColor window = palette.color(QPalette::Active, QPalette::Window);
+    const QColor face = under.isValid() ? under : window;
+    const QList<QColor> around = outside.isEmpty() ? QList<QColor>{window} : outside;
+    QList<QColor> both = around;
+    both.append(face);
+    const QColor one = ink(palette, both);
+    const bool single = Color::contrast(one, face) >= kMinimumContrast &&
+                        std::all_of(around.begin(), around.end(), [&](const QColor& c) {
+                            return Color::contrast(one, c) >= kMinimumContrast;
+                        });
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(ink(palette, base), 2));
     painter.setBrush(Qt::NoBrush);
-    const qreal r = std::max<qreal>(0, radius - 1);
-    painter.drawRoundedRect(frame.adjusted(1, 1, -1, -1), r, r);
+    auto band = [&](const QColor& colour, qreal in, qreal width) {
+        painter.setPen(QPen(colour, width));
+        const qreal r = std::max<qreal>(0, radius - in);
+        painter.drawRoundedRect(frame.adjusted(in, in, -in, -in), r, r);
+    };
+    if (single) {
+        band(one, 1, 2);
+    } else {
+        // The inner band is the wider: where the outer one matches the face (an accent fill on
+        // a window the accent stands out from), it is all that shows.
+        band(ink(palette, around), 1, 2);
+        band(ink(palette, face), 3.5, 3);
+    }
     painter.restore();
 }
 
@@ -207,8 +299,10 @@ void drawsOwnRing(QWidget* widget) {
 }
 
 void pressOnReturn(QAbstractButton* button) {
-    if (button)
-        button->installEventFilter(returnPresses());
+    if (!button)
+        return;
+    returnPresses()->ask(button);
+    button->installEventFilter(returnPresses());
 }
 
 void watchScrollAreas() {
@@ -217,6 +311,8 @@ void watchScrollAreas() {
     if (watching || !app)
         return;
     watching = true;
+    app->installEventFilter(returnPresses());
+    app->installEventFilter(new ScrollStops(app));
     QObject::connect(app, &QApplication::focusChanged, app, [](QWidget* old, QWidget* now) {
         showRing(old, false);
         showRing(now, true);

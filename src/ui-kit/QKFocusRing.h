@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QList>
 #include <QRectF>
 
 class QAbstractButton;
@@ -21,18 +22,25 @@ inline constexpr double kMinimumContrast = 3.0;
 // Backtab or a shortcut mark the window), so a click never rings what it pressed.
 bool shows(const QWidget* widget);
 
-// The ring's colour over `under` (an opaque colour): the accent when it stands
-// kMinimumContrast apart from it, otherwise white or black, whichever stands further apart (a
+// A ring's colour beside `beside` (opaque colours): the accent when it stands kMinimumContrast
+// apart from every one, otherwise white or black, whichever stands further from the nearest (a
 // filled accent button, the sidebar's gradient, a pale accent on a light window).
-QColor ink(const QPalette& palette, const QColor& under);
+QColor ink(const QPalette& palette, const QList<QColor>& beside);
+inline QColor ink(const QPalette& palette, const QColor& beside) {
+    return ink(palette, QList<QColor>{beside});
+}
 
-// The ring inside `frame`, whose corners have `radius`, over `under`: what the frame shows where
-// the ring runs, unfocused. Left out, it is the palette's window colour.
+// The ring inside `frame`, whose corners have `radius`. `under` is what the frame shows where the
+// ring runs, unfocused (the control's face); `outside` is what lies past the frame (the surface,
+// or a map's neighbouring tiles). Left out, each is the palette's window colour. A ring that one
+// colour cannot set apart from both sides is two-toned: an outer band for what lies outside and an
+// inner one, three pixels wide, for the face.
 void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
-           const QColor& under = QColor());
+           const QColor& under = QColor(), const QList<QColor>& outside = {});
 
 // Return and Enter click the button while it has the focus, enabled. A QPushButton takes
 // Return only as a dialog's default; a switch or a row drawn as a button takes none at all.
+// Once watchScrollAreas has run, every plain (not checkable) button takes them without asking.
 void pressOnReturn(QAbstractButton* button);
 
 // The widget draws its own ring with paint(), so the watcher leaves it alone: a push button
@@ -45,7 +53,9 @@ void drawsOwnRing(QWidget* widget);
 // edits, check boxes, combo boxes, sliders, spin boxes and push buttons over their frame (the
 // style's own focus look is under 3:1 in one theme or the other). Item views show a current row
 // instead; widgets that call drawsOwnRing are left alone. A control that takes the keyboard focus
-// inside scroll areas is also scrolled into view in each of them. Once per process;
+// inside scroll areas is also scrolled into view in each of them, and Return and Enter press
+// every plain button, as Space does. A scroll area that holds controls Tab reaches is no Tab stop
+// of its own. Once per process;
 // Themed::apply calls it.
 void watchScrollAreas();
 

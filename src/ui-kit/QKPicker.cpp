@@ -2,9 +2,11 @@
 
 #include "ui-kit/QKFileIcons.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QPointer>
 
 namespace {
 
@@ -21,7 +23,37 @@ QString systemDialog(QWidget* parent, QKPicker::Kind kind, const QString& title,
     return chosen.isEmpty() ? QString() : chosen.constFirst();
 }
 
+// Qt's accessibility bridge can leave the window that opened a dialog without keyboard
+// activation once a path typed into the dialog is accepted with Return: Tab and the arrows then
+// reach nothing. Whatever the dialog did, the window that asked, and the control that had the
+// focus in it, get them back.
+class GivesFocusBack {
+public:
+    explicit GivesFocusBack(QWidget* parent)
+        : m_window(parent ? parent->window() : nullptr), m_focus(QApplication::focusWidget()) {
+        if (m_focus && m_window && m_focus->window() != m_window)
+            m_focus = nullptr;
+    }
+    ~GivesFocusBack() {
+        if (!m_window || !m_window->isVisible())
+            return;
+        m_window->raise();
+        m_window->activateWindow();
+        if (m_focus && m_focus->isVisible() && m_focus->isEnabled())
+            m_focus->setFocus(Qt::ActiveWindowFocusReason);
+    }
+
+private:
+    QPointer<QWidget> m_window;
+    QPointer<QWidget> m_focus;
+};
+
 } // namespace
+
+QString QKPicker::ask(QWidget* parent, Kind kind, const QString& title, const QString& start) {
+    const GivesFocusBack back(parent);
+    return m_dialog(parent, kind, title, start);
+}
 
 QKPicker::QKPicker(QString home, Dialog dialog)
     : m_home(std::move(home)), m_dialog(dialog ? std::move(dialog) : Dialog(systemDialog)) {}
@@ -59,7 +91,7 @@ QString QKPicker::startFolder(const QString& preferred) const {
 
 std::optional<QString> QKPicker::chooseFolder(QWidget* parent, const QString& title,
                                               const QString& preferred) {
-    const QString chosen = m_dialog(parent, Kind::Folder, title, startFolder(preferred));
+    const QString chosen = ask(parent, Kind::Folder, title, startFolder(preferred));
     if (chosen.isEmpty())
         return std::nullopt;
     m_last = chosen;
@@ -67,7 +99,7 @@ std::optional<QString> QKPicker::chooseFolder(QWidget* parent, const QString& ti
 }
 
 std::optional<QString> QKPicker::chooseFile(QWidget* parent, const QString& title) {
-    const QString chosen = m_dialog(parent, Kind::File, title, startFolder());
+    const QString chosen = ask(parent, Kind::File, title, startFolder());
     if (chosen.isEmpty())
         return std::nullopt;
     m_last = QFileInfo(chosen).absolutePath();

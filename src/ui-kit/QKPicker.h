@@ -10,7 +10,8 @@ class QWidget;
 
 // The one place that opens the system's folder and file pickers, so they all open in the same
 // folder: where the user last picked something while that is still a folder, else the home
-// folder (never the folder the app happened to be started from).
+// folder (never the folder the app happened to be started from). When a dialog closes, the
+// window that opened it has the keyboard again, at the control that had the focus.
 //
 // Main thread only.
 class QKPicker {
@@ -43,6 +44,10 @@ public:
     std::optional<QString> chooseFile(QWidget* parent, const QString& title);
 
 private:
+    // Every dialog goes through here; afterwards `parent`'s window is active again and the
+    // control that had the focus has it back.
+    QString ask(QWidget* parent, Kind kind, const QString& title, const QString& start);
+
     QString m_home;
     QString m_last;
     Dialog m_dialog;

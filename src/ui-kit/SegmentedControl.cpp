@@ -175,7 +175,10 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
 
     QPainterPath track;
     track.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
-    p.fillPath(track, withAlpha(primary, dark ? 0.10 : 0.07));
+    const QColor trackFill = withAlpha(primary, dark ? 0.10 : 0.07);
+    p.fillPath(track, trackFill);
+    // The ring round the current segment is seen against the thumb and the track around it.
+    const QColor trackShown = Color::over(trackFill, pal.color(QPalette::Active, QPalette::Window));
     p.setPen(QPen(withAlpha(primary, 0.08), 1));
     p.drawPath(track);
 
@@ -188,7 +191,7 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
             const QColor thumbFill = dark ? QColor(0x63, 0x63, 0x68) : QColor(Qt::white);
             p.fillPath(thumb, thumbFill);
             if (QKFocusRing::shows(this))
-                QKFocusRing::paint(p, seg, kRadius - kInset, pal, thumbFill);
+                QKFocusRing::paint(p, seg, kRadius - kInset, pal, thumbFill, {trackShown});
         } else if (i == m_hovered && isEnabled()) {
             QKPaint::fillRounded(p, seg, kRadius - kInset, withAlpha(primary, 0.05));
         }

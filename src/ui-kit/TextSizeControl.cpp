@@ -3,6 +3,7 @@
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
+#include "ui-kit/Color.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
@@ -30,8 +31,11 @@ protected:
     void paintEvent(QPaintEvent* event) override {
         QToolButton::paintEvent(event);
         if (QKFocusRing::shows(this)) {
+            // It stands on the sidebar's gradient, not on the palette's window, and the ring is
+            // set apart from both of the gradient's ends, on either side.
             QPainter p(this);
-            QKFocusRing::paint(p, QRectF(rect()), 4, palette());
+            const QList<QColor> sidebar{Color::brandBlue(), Color::brandBlueLight()};
+            QKFocusRing::paint(p, QRectF(rect()), 4, palette(), Color::brandBlue(), sidebar);
         }
     }
 };

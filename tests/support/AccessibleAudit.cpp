@@ -225,7 +225,10 @@ public:
     }
 };
 
+// A key goes to the focused control, so the button takes the focus first (the probe gives it
+// back).
 void sendKey(QWidget* target, Qt::Key key) {
+    target->setFocus(Qt::TabFocusReason);
     KeepKeysHere stop;
     if (QWidget* parent = target->parentWidget())
         parent->installEventFilter(&stop);
@@ -290,8 +293,10 @@ QStringList buttonProblems(QAbstractButton* button) {
     if ((button->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
         const Effect space = probe.run([&] { sendKey(button, Qt::Key_Space); });
         const Effect enter = probe.run([&] { sendKey(button, Qt::Key_Return); });
-        if (!space.clicks() && !enter.clicks())
-            problems << who + QStringLiteral(": neither Space nor Return clicks it");
+        if (!space.clicks())
+            problems << who + QStringLiteral(": Space does not click it");
+        if (!enter.clicks() && !button->isCheckable())
+            problems << who + QStringLiteral(": Return does not click it");
     }
     return problems;
 }
@@ -311,6 +316,46 @@ int pixelsAtContrast(const QImage& plain, const QImage& focused, double ratio) {
         }
     }
     return count;
+}
+
+RingSides ringSides(const QImage& plain, const QImage& focused, double ratio) {
+    RingSides sides;
+    if (plain.size() != focused.size())
+        return sides;
+    const QImage a = plain.convertToFormat(QImage::Format_RGB32);
+    const QImage b = focused.convertToFormat(QImage::Format_RGB32);
+    const int w = a.width();
+    const int h = a.height();
+    auto at = [](const QImage& image, int x, int y) {
+        return reinterpret_cast<const QRgb*>(image.constScanLine(y))[x] & 0xffffffu;
+    };
+    constexpr int kReach = 2;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            const QRgb was = at(a, x, y);
+            const QRgb is = at(b, x, y);
+            if (was == is || Color::contrast(QColor(was), QColor(is)) < ratio)
+                continue;
+            bool touches = false;
+            bool faint = false;
+            for (int dy = -kReach; dy <= kReach && !faint; ++dy) {
+                for (int dx = -kReach; dx <= kReach && !faint; ++dx) {
+                    const int nx = x + dx;
+                    const int ny = y + dy;
+                    if (nx < 0 || ny < 0 || nx >= w || ny >= h)
+                        continue;
+                    const QRgb beside = at(b, nx, ny);
+                    if (beside != at(a, nx, ny))
+                        continue;
+                    touches = true;
+                    faint = Color::contrast(QColor(is), QColor(beside)) < ratio;
+                }
+            }
+            if (touches)
+                ++(faint ? sides.faint : sides.seen);
+        }
+    }
+    return sides;
 }
 
 QStringList accessibilityProblems(QWidget* root) {

@@ -38,7 +38,8 @@ QAccessibleInterface* findAccessible(QWidget* root, const QString& name);
 //     but an accessible action does not click it, or the button is checkable and an action
 //     changes nothing;
 //   - a click does something but the button offers no accessible action at all;
-//   - it takes the focus by Tab, a click does something, but neither Space nor Return clicks it.
+//   - it takes the focus by Tab, a click does something, but Space does not click it, or it is a
+//     plain (not checkable) button and Return does not.
 // Each way is tried for real on the button, with its own signals blocked and the button lent to a
 // stand-in group whose signals tell what was emitted, so no listener of the screen runs; its
 // checked state, down state, group and the focus are put back. Buttons that open a menu are
@@ -50,5 +51,18 @@ QStringList buttonProblems(QAbstractButton* button);
 // what the control shows unfocused, so this is its area that is told from both the surface it
 // sits on and the unfocused look.
 int pixelsAtContrast(const QImage& plain, const QImage& focused, double ratio);
+
+// How a focus indicator stands against the colours beside it. Its pixels are those of `focused`
+// that stand `ratio` apart from the same pixel of `plain` (the same region, with a margin of what
+// surrounds the control, drawn unfocused); the colours beside it are the pixels the focus left
+// as they were, within two pixels (a blended edge pixel of the indicator is neither). Of its
+// pixels that touch such a colour, `seen` stand `ratio` apart from every one they touch and
+// `faint` from some not: a ring in the accent over an accent fill is faint on its inner side, a
+// black ring on a near-black window on its outer side.
+struct RingSides {
+    int seen = 0;
+    int faint = 0;
+};
+RingSides ringSides(const QImage& plain, const QImage& focused, double ratio);
 
 } // namespace testsupport

@@ -2,6 +2,7 @@
 // their accessible actions act like clicks, a segmented picker is a group of pressable segments,
 // and drawn text is readable in full. Also holds the audit helper the screen tests use.
 #include "support/AccessibleAudit.h"
+#include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/ToggleSwitch.h"
@@ -181,4 +182,40 @@ TEST(Accessibility, TheAuditFindsUnnamedControlsAndSilentText) {
         << problems[2].toStdString();
     EXPECT_TRUE(testsupport::accessibleTexts(&window).contains("Run now"));
     EXPECT_EQ(testsupport::findAccessible(&window, "Run now")->object(), named);
+}
+
+namespace {
+QList<QAccessible::State> g_stateChanges;
+QObject* g_watched = nullptr;
+void keepStateChanges(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::StateChanged && event->object() == g_watched)
+        g_stateChanges << static_cast<QAccessibleStateChangeEvent*>(event)->changedStates();
+}
+} // namespace
+
+// A choice read as a tab or list item exposes "selected", so that is the state its change
+// tells: a reader that keeps states held the old row as still selected after "checked" alone.
+// Events reach a handler only where the platform has an accessibility bridge (xcb with a session
+// bus, not offscreen).
+TEST(Accessibility, AChoiceReadAsATabTellsItsSelectedStateChange) {
+    QWidget window;
+    auto* row = new QPushButton(QStringLiteral("Home"), &window);
+    row->setCheckable(true);
+    QKAccessible::setChoice(row, QAccessible::PageTab);
+    window.show();
+    g_watched = row;
+    g_stateChanges.clear();
+    QAccessible::setActive(true);
+    if (!QAccessible::isActive())
+        GTEST_SKIP() << "this platform has no accessibility bridge, so no event is sent";
+    QAccessible::installUpdateHandler(keepStateChanges);
+    row->setChecked(true);
+    row->setChecked(false);
+    QAccessible::installUpdateHandler(nullptr);
+    g_watched = nullptr;
+    int selectedChanges = 0;
+    for (const QAccessible::State& changed : std::as_const(g_stateChanges))
+        selectedChanges += changed.selected ? 1 : 0;
+    EXPECT_EQ(selectedChanges, 2);
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(row)->state().selectable);
 }

@@ -8,6 +8,7 @@
 #include "support/KeyboardWindow.h"
 #include "support/TestSupport.h"
 #include "ui-kit/ChoiceRadio.h"
+#include "ui-kit/Color.h"
 #include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKProminentButton.h"
@@ -94,6 +95,10 @@ TEST(FocusRing, EveryKindOfControlStandsThreeToOneApartInBothThemesAndEveryAccen
     for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
         for (const AccentChoice accent : allCases<AccentChoice>()) {
             window.widget.setPalette(Themed::palette(scheme, Themed::accentColor(accent, scheme)));
+            // The text-size buttons stand on the sidebar's gradient wherever the app shows them.
+            QPalette sidebar = sizes->palette();
+            sidebar.setColor(QPalette::Window, Color::brandBlue());
+            sizes->setPalette(sidebar);
             for (QWidget* w : controls) {
                 const QString what = QString::fromLatin1(w->metaObject()->className()) + " " +
                                      w->accessibleName() + " in " + rawValue(accent) +
@@ -186,4 +191,52 @@ TEST(FocusRing, AScrollAreasRingFollowsItWhenTheWindowGrows) {
     window.widget.resize(520, 380);
     QApplication::processEvents();
     EXPECT_EQ(ring->geometry(), area->viewport()->geometry());
+}
+
+// A ring is seen against what it surrounds and what lies outside it: an accent-filled button on
+// the dark window got a black ring that stood apart from its fill but not from the window.
+TEST(FocusRing, AFilledButtonsRingStandsApartFromItsFillAndTheSurfaceInBothThemes) {
+    KeyboardWindow window;
+    auto* filled = new QKProminentButton(QStringLiteral("Check now"), &window.widget);
+    auto* other = new QPushButton(QStringLiteral("Open"), &window.widget);
+    window.column->setContentsMargins(12, 12, 12, 12);
+    window.column->addWidget(filled);
+    window.column->addWidget(other);
+    window.show();
+    for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        for (const AccentChoice accent : allCases<AccentChoice>()) {
+            window.widget.setPalette(Themed::palette(scheme, Themed::accentColor(accent, scheme)));
+            const QString what =
+                rawValue(accent) + (scheme == ColorScheme::Dark ? " dark" : " light");
+            const QRect place = filled->geometry().adjusted(-3, -3, 3, 3);
+            window.tabTo(other);
+            const QImage plain = window.widget.grab(place).toImage();
+            window.tabTo(filled);
+            const testsupport::RingSides sides =
+                testsupport::ringSides(plain, window.widget.grab(place).toImage(), 3.0);
+            EXPECT_GE(sides.seen, 4 * filled->height()) << what.toStdString();
+            EXPECT_LE(sides.faint * 8, sides.seen + sides.faint) << what.toStdString();
+        }
+    }
+}
+
+// Space presses a button; so does Return, on every plain button and not only on those that
+// asked for it, while a check box leaves Return to the dialog it sits in.
+TEST(FocusRing, ReturnPressesEveryPlainButtonButNotACheckBox) {
+    KeyboardWindow window;
+    auto* plain = new QPushButton(QStringLiteral("Private by design"), &window.widget);
+    auto* check = new QCheckBox(QStringLiteral("Include hidden files"), &window.widget);
+    window.column->addWidget(plain);
+    window.column->addWidget(check);
+    window.show();
+    int clicks = 0;
+    QObject::connect(plain, &QPushButton::clicked, [&] { ++clicks; });
+    window.tabTo(plain);
+    QTest::keyClick(plain, Qt::Key_Return);
+    QTest::keyClick(plain, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(plain, Qt::Key_Space);
+    EXPECT_EQ(clicks, 3);
+    window.tabTo(check);
+    QTest::keyClick(check, Qt::Key_Return);
+    EXPECT_FALSE(check->isChecked());
 }

@@ -2,6 +2,7 @@
 // the focus, and focus that came by keyboard shows, on a scroll area too, while a click shows
 // none.
 #include "support/KeyboardWindow.h"
+#include "ui-kit/ChoiceRadio.h"
 #include "ui-kit/QKBorderedButton.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKProminentButton.h"
@@ -13,9 +14,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QScrollArea>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 using testsupport::KeyboardWindow;
 
@@ -104,4 +107,28 @@ TEST(Keyboard, TheRingShowsOnlyForFocusThatCameByKeyboard) {
     EXPECT_FALSE(QKFocusRing::shows(button));
     window.tabTo(button);
     EXPECT_TRUE(QKFocusRing::shows(button));
+}
+
+// A choice made by the program (a setting read at start) is where Tab lands in its set, as one
+// made by the keyboard is.
+TEST(Keyboard, TabLandsOnTheChosenRadioHoweverItWasChosen) {
+    KeyboardWindow window;
+    auto* before = new QPushButton(QStringLiteral("Before"), &window.widget);
+    auto* set = new QWidget(&window.widget);
+    auto* column = new QVBoxLayout(set);
+    auto* open = new ChoiceRadio(QStringLiteral("Only when open"), set);
+    auto* menuBar = new ChoiceRadio(QStringLiteral("Keep in the menu bar"), set);
+    column->addWidget(open);
+    column->addWidget(menuBar);
+    window.column->addWidget(before);
+    window.column->addWidget(set);
+    menuBar->setChecked(true);
+    window.show();
+    window.tabTo(before);
+    QTest::keyClick(before, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), menuBar);
+    open->setChecked(true);
+    window.tabTo(before);
+    QTest::keyClick(before, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), open);
 }

@@ -1,6 +1,7 @@
 // Where the folder and file pickers open: home at first, then wherever the user last picked,
 // whichever screen asked (never the folder the app was started from).
 #include "support/AccessTime.h"
+#include "support/KeyboardWindow.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKPicker.h"
 
@@ -8,7 +9,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTest>
 
 namespace {
 
@@ -102,4 +105,32 @@ TEST(Picker, ListingAFolderReadsNoFileInIt) {
         for (qsizetype i = 0; i < files.size(); ++i)
             EXPECT_EQ(testsupport::accessTimeNs(files[i]), before[i]) << files[i].toStdString();
     }
+}
+
+// A dialog that leaves the window without the keyboard (as Qt's accessibility bridge can, after a
+// path typed and accepted with Return) does not strand its user: the window is active again and
+// the control that opened the dialog has the focus back.
+TEST(Picker, TheKeyboardComesBackToTheControlThatHadItBeforeTheDialog) {
+    testsupport::KeyboardWindow window;
+    auto* other = new QPushButton(QStringLiteral("Other"), &window.widget);
+    auto* choose = new QPushButton(QStringLiteral("Choose"), &window.widget);
+    window.column->addWidget(other);
+    window.column->addWidget(choose);
+    window.show();
+    window.tabTo(choose);
+    QWidget elsewhere;
+    const QString folder = testsupport::freshDir("picker-focus");
+    QKPicker picker(folder, [&](QWidget*, QKPicker::Kind, const QString&, const QString&) {
+        // What the stranded window looks like: another window active, no focus in this one.
+        elsewhere.show();
+        elsewhere.activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&elsewhere));
+        other->setFocus();
+        QApplication::processEvents();
+        return folder;
+    });
+    EXPECT_EQ(picker.chooseFolder(choose, "Choose a folder"), folder);
+    QApplication::processEvents();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&window.widget));
+    EXPECT_EQ(QApplication::focusWidget(), choose);
 }

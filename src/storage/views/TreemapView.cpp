@@ -312,7 +312,7 @@ void TreemapView::paintEvent(QPaintEvent* event) {
         paintMapRing(p);
     if (const int current = currentTile(); current >= 0 && QKFocusRing::shows(this))
         QKFocusRing::paint(p, frameOf(m_tiles.at(current)), kRadius, palette(),
-                           ringUnder(m_tiles.at(current)));
+                           fillOf(m_tiles.at(current)), around(m_tiles.at(current)));
 }
 
 void TreemapView::paintMapRing(QPainter& p) const {
@@ -328,21 +328,30 @@ void TreemapView::paintMapRing(QPainter& p) const {
             continue;
         p.save();
         p.setClipRect(frame);
-        QKFocusRing::paint(p, whole, kRadius, palette(), ringUnder(tile));
+        QKFocusRing::paint(p, whole, kRadius, palette(), fillOf(tile));
         p.restore();
     }
 }
 
-QColor TreemapView::ringUnder(const TreemapTile& tile) const {
-    // The ring covers the tile's border: the chosen tile's is solid, another's a faint white
-    // line over the tile's translucent colour on the window.
+QColor TreemapView::fillOf(const TreemapTile& tile) const {
     const bool selected = m_selection && m_selection->id == tile.id;
-    if (selected)
-        return palette().color(QPalette::WindowText);
     const bool hovered = m_hovered && *m_hovered == tile.id;
     QColor fill = CategoryColors::color(tile.node.category);
     fill.setAlphaF(float(DiskMapText::tileOpacity(selected, hovered)));
     return Color::over(fill, palette().color(QPalette::Window));
+}
+
+QList<QColor> TreemapView::around(const TreemapTile& tile) const {
+    // A ring on a tile is seen against the tile's fill inside and, outside, against every tile
+    // that touches it: a ring told only from the border it covers vanished into a neighbour of
+    // the same hue.
+    const QRectF reach = frameOf(tile).adjusted(-3, -3, 3, 3);
+    QList<QColor> colours{palette().color(QPalette::Window)};
+    for (const TreemapTile& other : std::as_const(m_tiles)) {
+        if (other.id != tile.id && frameOf(other).intersects(reach))
+            colours.append(fillOf(other));
+    }
+    return colours;
 }
 
 void TreemapView::paintTile(QPainter& p, const TreemapTile& tile, const LabelFonts& fonts) const {

@@ -88,7 +88,10 @@ private:
     };
     void paintTile(QPainter& p, const TreemapTile& tile, const LabelFonts& fonts) const;
     // What the focus ring covers on the tile, unfocused: the colour it must stand apart from.
-    QColor ringUnder(const TreemapTile& tile) const;
+    // The colour a tile shows as it is drawn (its category's, at the opacity its state gives it,
+    // over the window), and what lies around it: its neighbours and the window between them.
+    QColor fillOf(const TreemapTile& tile) const;
+    QList<QColor> around(const TreemapTile& tile) const;
     void paintMapRing(QPainter& p) const;
 
     QList<MapNode> m_nodes;
