@@ -75,6 +75,6 @@ int main(int argc, char** argv) {
     }
     // The exit waits for every worker, and a keyring call may wait on a prompt nobody answers
     // or on a keyring that never does: give the vault's last work a moment, then let it go.
-    SecureNotesStore::shared()->finishWithin(std::chrono::milliseconds(400));
+    SecureNotesStore::shared()->finishWithin(SecureNotesStore::kQuitGrace);
     return status;
 }

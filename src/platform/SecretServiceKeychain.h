@@ -4,6 +4,8 @@
 
 // GLib's own declaration, so this header does not pull GLib in.
 typedef struct _GCancellable GCancellable;
+typedef struct _GError GError;
+typedef struct _SecretService SecretService;
 
 // The vault's keyring on Linux: the Secret Service (GNOME Keyring, KWallet and others) through
 // libsecret's synchronous calls. Items go to the default collection, labelled "Pendrel secure
@@ -15,8 +17,9 @@ typedef struct _GCancellable GCancellable;
 // reason: it is never read as "no item", so nothing takes its place. With no Secret Service on the
 // session bus every call fails with a reason.
 //
-// Every call carries the keychain's one cancellable, which abandon() triggers: libsecret then
-// ends the call (dismissing an unlock prompt it put up) instead of waiting out the bus's time-out.
+// Every call carries the keychain's one cancellable, which abandon() triggers: the call then ends
+// at once instead of waiting out the bus's time-out, an unlock prompt included (it is dismissed,
+// and not waited for). A prompt the user dismisses ends the call as "still locked".
 class SecretServiceKeychain final : public Keychain {
 public:
     SecretServiceKeychain();
@@ -31,5 +34,10 @@ public:
     void abandon() override;
 
 private:
-    GCancellable* m_cancel; // owned
+    // The connection to the service, made by the first call; null (with error set) when it
+    // cannot be made.
+    SecretService* service(GError** error);
+
+    GCancellable* m_cancel;             // owned
+    SecretService* m_service = nullptr; // owned
 };

@@ -30,10 +30,8 @@ struct SecureNotesStore::Work {
     JobKind kind = JobKind::Read;
     QString account;
     QString body;
-    // Create and Save: written after the secret; Delete: before the removal; WriteIndex: alone.
+    // Create and Save: written after the secret; Delete: after the removal; WriteIndex: alone.
     std::optional<QList<SecureNote>> index;
-    // Delete: written back when the keyring keeps the item.
-    std::optional<QList<SecureNote>> restore;
     // Create and Save: the secret goes out again when the index cannot name it.
     bool takeBack = false;
 };
@@ -49,9 +47,13 @@ struct SecureNotesStore::Step {
     bool itemLeft = false;
 };
 
-// Shared with the workers. done holds a secret read only until the main thread takes the answer.
+// Shared with the workers. done holds a secret read only until the main thread takes the answer;
+// an answer the main thread has already taken (taken) is not left there. left is the last job
+// whose worker has handed its answer over, so nothing of it reaches the application any more.
 struct SecureNotesStore::Flight {
     std::mutex lock;
     std::condition_variable ended;
     std::optional<std::pair<quint64, Step>> done;
+    quint64 taken = 0;
+    quint64 left = 0;
 };

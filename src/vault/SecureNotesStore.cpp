@@ -33,7 +33,7 @@ SecureNotesStore::SecureNotesStore(CacheFolder folder, std::shared_ptr<Keychain>
     m_savesHeld = load.outcome == CacheFolder::LoadOutcome::Held;
 }
 
-// A job still running keeps its own keyring and folder; its answer finds no store and is dropped.
+// The lane, declared last, waits for the job under way; its answer finds no store.
 SecureNotesStore::~SecureNotesStore() = default;
 
 SecureNotesStore* SecureNotesStore::shared() {
@@ -187,7 +187,6 @@ std::optional<SecureNotesStore::Work> SecureNotesStore::prepare(const Job& job) 
             QList<SecureNote> without = indexedNotes();
             without.removeIf([&](const SecureNote& n) { return n.id == job.note.id; });
             work.index = std::move(without);
-            work.restore = indexedNotes();
         }
         break;
     case JobKind::WriteIndex:
@@ -209,16 +208,20 @@ void SecureNotesStore::startNext() {
             continue;
         }
         m_running = job;
-        ScanJob::runInPool([work = std::move(*work), keychain = m_keychain, folder = m_folder,
-                            flight = m_flight, self = QPointer(this), serial = job->serial] {
+        m_lane.run([work = std::move(*work), keychain = m_keychain, folder = m_folder,
+                    flight = m_flight, self = QPointer(this), serial = job->serial] {
             const Step step = perform(work, *keychain, folder);
-            {
-                std::lock_guard lock(flight->lock);
-                flight->done.emplace(serial, step);
-            }
-            flight->ended.notify_all();
+            // Handed to the event loop first, so that once finishWithin() has seen the answer
+            // this worker no longer reaches the application, which may be going.
             ScanJob::deliver(self,
                              [serial, step](SecureNotesStore* s) { s->finish(serial, step); });
+            {
+                std::lock_guard lock(flight->lock);
+                if (flight->taken < serial)
+                    flight->done.emplace(serial, step);
+                flight->left = serial;
+            }
+            flight->ended.notify_all();
         });
     }
     updateBusy();
@@ -227,6 +230,7 @@ void SecureNotesStore::startNext() {
 void SecureNotesStore::finish(quint64 serial, const Step& step) {
     {
         std::lock_guard lock(m_flight->lock);
+        m_flight->taken = std::max(m_flight->taken, serial);
         if (m_flight->done && m_flight->done->first == serial)
             m_flight->done.reset();
     }
@@ -290,7 +294,9 @@ void SecureNotesStore::apply(const Job& job, const Step& step) {
     case JobKind::Delete:
         if (step.outcome == Outcome::Refused)
             qCWarning(lcVault) << "the keyring could not remove a secret:" << step.reason;
-        if (step.outcome != Outcome::Done)
+        // IndexFailed: the secret is gone, so the note goes too; the file names it until the
+        // next index write that works.
+        if (step.outcome != Outcome::Done && step.outcome != Outcome::IndexFailed)
             break;
         m_indexed.remove(id);
         if (m_notes.removeIf([&](const SecureNote& n) { return n.id == id; }) > 0)
@@ -414,7 +420,14 @@ int SecureNotesStore::finishWithin(std::chrono::milliseconds grace) {
     if (left > 0)
         qCWarning(lcVault) << left << "keyring jobs did not end before quitting; they are dropped";
     m_queue.clear();
+    const quint64 waiting = m_running ? m_running->serial : 0;
     m_keychain->abandon();
+    if (waiting != 0) {
+        // A keyring that lets go answers at once; give it a moment to hand its answer over, so
+        // nothing of it reaches an application that is going. One that does not is left alone.
+        std::unique_lock lock(m_flight->lock);
+        m_flight->ended.wait_for(lock, kLetGo, [&] { return m_flight->left >= waiting; });
+    }
     updateBusy();
     return left;
 }

@@ -3,6 +3,7 @@
 #include "platform/CacheFolder.h"
 #include "platform/Clock.h"
 #include "platform/Keychain.h"
+#include "shell/ScanJob.h"
 #include "vault/SecureNote.h"
 
 #include <chrono>
@@ -21,7 +22,8 @@
 // reaches a file or the log.
 //
 // Keyring calls never run on the main thread. Every read and change is a job in one queue that
-// runs on the thread pool one job at a time, in the order asked, so a later save of a note is
+// runs on the store's own worker thread (not the shared pool, which the exit waits for) one job
+// at a time, in the order asked, so a later save of a note is
 // never overtaken by an earlier one; the index is written by the same job, right after its
 // keyring step. A job that has not ended within timeLimit() is reported as TimedOut to whoever
 // asked. If it was still queued it is dropped and never reaches the keyring. If it was already
@@ -37,8 +39,10 @@
 //  - An edit: the secret, then the index with the new title and time. When the index cannot be
 //    written, the entry on disk still names the note's item, now holding the new secret; the new
 //    title and time are kept in memory and go with the next write that works.
-//  - A delete: first the index without the note, then the keyring item. When the index cannot be
-//    written nothing is removed; when the keyring keeps the item, the index gets the note back.
+//  - A delete: first the keyring item, then the index without the note, so a crash between the two
+//    leaves a listed note without a secret, never a secret without a note. When the keyring keeps
+//    the item nothing is written. When the index cannot be written the secret is gone and the note
+//    leaves the list in memory; the file still names it until the next index write that works.
 // If even the taking back fails, the note is treated as indexed, so the next index write that
 // works names its secret again.
 //
@@ -56,6 +60,8 @@
 //
 // When the process quits, finishWithin() gives the work still asked for a short time to end and
 // then gives the keyring up, so no keyring that hangs (or prompt left open) holds the exit.
+// Destroying a store waits for the keyring call under way; the process-wide store is never
+// destroyed, so the exit never waits for its worker.
 //
 // Main thread only, callbacks included. A callback runs only while its context object lives.
 class SecureNotesStore : public QObject {
@@ -70,6 +76,10 @@ public:
     static QString fileName() { return QStringLiteral("secure-notes-index.json"); }
     // Long enough for a prompt to be answered, short enough to tell a keyring that hangs.
     static constexpr std::chrono::milliseconds kDefaultTimeLimit{10000};
+    // What a quitting app gives the last work it asked (finishWithin).
+    static constexpr std::chrono::milliseconds kQuitGrace{400};
+    // How long finishWithin() waits, after giving the keyring up, for the call it cancelled.
+    static constexpr std::chrono::milliseconds kLetGo{200};
 
     enum class Outcome {
         Done,        // the keyring step and the index both written
@@ -133,10 +143,11 @@ public:
 
     // For a process that is quitting, once the screens are gone (their last saves asked): runs
     // the jobs asked, in order, for at most grace, reporting each as usual, without the event
-    // loop. Then the keyring is abandoned (Keychain::abandon): a job still waiting on it ends at
-    // once, unreported, having done what the keyring did before the cancel, and the jobs behind
-    // it are dropped unasked. Every later job fails at the keyring. Returns how many jobs were
-    // left unfinished.
+    // loop. Then the keyring is abandoned (Keychain::abandon): a job still waiting on it ends as
+    // soon as the keyring lets go (a keyring that never does is left waiting on its thread),
+    // unreported, having done what the keyring did before the cancel, and the jobs behind it are
+    // dropped unasked. Every later job fails at the keyring. Returns how many jobs were left
+    // unfinished.
     int finishWithin(std::chrono::milliseconds grace);
 
 signals:
@@ -184,4 +195,7 @@ private:
     // The running job's answer as its worker left it, for finishWithin(), which cannot wait for
     // the event loop.
     std::shared_ptr<Flight> m_flight;
+    // The keyring's lane: one thread of its own, jobs in the order started. Last, so it ends
+    // before the rest goes.
+    ScanJob m_lane{1};
 };

@@ -20,8 +20,8 @@ PENDREL_TEXT(createTimedOut, "Couldn't create the secure note. The keyring didn'
 PENDREL_TEXT(deleteTimedOut,
              "Couldn't remove this secret: the keyring didn't answer in time, so it "
              "is still in your vault.")
-PENDREL_TEXT(deleteUnsaved, "Couldn't remove this secret: the list of secure notes couldn't be "
-                            "saved, so it is still in your vault.")
+PENDREL_TEXT(deleteUnsaved, "The secret was removed from the keyring, but the list of secure notes "
+                            "couldn't be saved, so its title may show again until it can be saved.")
 
 QString indexUnsaved(const QString& reason) {
     return QStringLiteral("Couldn't save the list of secure notes (%1). New notes and title "

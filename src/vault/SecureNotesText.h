@@ -16,7 +16,7 @@ QString deleteRefused();  // the keyring kept the item, so the note stays listed
 QString savesHeldNote();  // the index could neither be read nor set aside
 QString createTimedOut(); // a new note's keyring step got no answer in time
 QString deleteTimedOut(); // the removal got no answer in time, so the note stays listed
-QString deleteUnsaved();  // the index without the note could not be written: nothing removed
+QString deleteUnsaved();  // the secret went, the index without the note could not be written
 // Under the list while the index cannot be written; reason is the writer's one line.
 QString indexUnsaved(const QString& reason);
 

@@ -26,15 +26,12 @@ SecureNotesStore::Step SecureNotesStore::perform(const Work& work, Keychain& key
             step.itemLeft = true;
         break;
     case JobKind::Delete:
-        if (work.index && !writeIndex(*work.index)) {
-            step.outcome = Outcome::IndexFailed;
+        if (keychain.remove(work.account, &step.reason) == Keychain::RemoveStatus::Failed) {
+            step.outcome = Outcome::Refused;
             break;
         }
-        if (keychain.remove(work.account, &step.reason) != Keychain::RemoveStatus::Failed)
-            break;
-        step.outcome = Outcome::Refused;
-        if (work.restore && !writeIndex(*work.restore))
-            step.itemLeft = true;
+        if (work.index && !writeIndex(*work.index))
+            step.outcome = Outcome::IndexFailed;
         break;
     case JobKind::WriteIndex:
         if (!writeIndex(*work.index))
