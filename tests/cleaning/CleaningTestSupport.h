@@ -79,4 +79,32 @@ inline FindSum findRegularFiles(const QString& root) {
     return sum;
 }
 
+// What `du` counts of a tree taken whole: the allocated bytes of every entry below root (and
+// of root itself when withRoot), folders and links included, each inode once; files counts the
+// regular files, each name.
+inline FindSum findWhole(const QString& root, bool withRoot = false) {
+    QProcess find;
+    QStringList args = {root};
+    if (!withRoot)
+        args << "-mindepth"
+             << "1";
+    find.start("find", args << "-printf"
+                            << "%D:%i %b %y\\n");
+    EXPECT_TRUE(find.waitForFinished(30000));
+    FindSum sum;
+    QSet<QByteArray> seen;
+    for (const QByteArray& line : find.readAllStandardOutput().split('\n')) {
+        const QList<QByteArray> f = line.split(' ');
+        if (f.size() != 3)
+            continue;
+        if (f[2] == "f")
+            ++sum.files;
+        if (!seen.contains(f[0])) {
+            seen.insert(f[0]);
+            sum.bytes += f[1].toLongLong() * 512;
+        }
+    }
+    return sum;
+}
+
 } // namespace cleaningtest
