@@ -17,6 +17,10 @@ struct RowCase {
     QString id;
 };
 
+void PrintTo(const RowCase& row, std::ostream* os) {
+    *os << row.id.toStdString();
+}
+
 // Where each mail row's first place is, home-relative as the table writes it: the mail rows
 // exist only for places on the disk.
 const QList<QPair<QString, QString>>& mailPlaces() {
