@@ -38,6 +38,8 @@ CleanCategory AutomationStore::downloadsCategory(const HomeLayout& layout) {
     c.plainDescription = QStringLiteral("Downloads not touched in 30 days.");
     c.locations = CleanCategories::mapLocations(layout, {QStringLiteral("Downloads")});
     c.olderThanDays = 30;
+    // Downloads is a user folder: the guard lets this row search it, and nothing above it.
+    c.searchesUserFolders = true;
     c.onByDefault = true;
     c.removable = true;
     c.quickSize = false;
@@ -52,19 +54,23 @@ void AutomationStore::emptyOldDownloads(Done done) {
     ScanJob::runInPool([measure, category, done, self = QPointer(this)] {
         const Measurement m = measure ? measure->measure(category) : Measurement();
         ScanJob::deliver(self, [category, done, m](AutomationStore* store) {
+            CleanCategory row = category;
+            row.setMeasurement(m);
+            // A refused search found nothing because it never looked.
+            if (m.refusal) {
+                done(AutomationText::withRefusals(std::nullopt, {row}));
+                return;
+            }
             if (m.sizeBytes < 1 || m.eligibleFiles.isEmpty()) {
                 done(AutomationText::downloadsNothing());
                 return;
             }
-            CleanCategory row = category;
-            row.setMeasurement(m);
             // A cleaner of its own for this one row; the clean holds what it needs, so the
             // cleaner can go at once.
             const CleanupScanner cleaner({row}, store->m_deps.cleaning);
-            cleanThen(cleaner, {kDownloadsId}, store,
-                      [done, count = m.fileCount](const CleanResult& r) {
-                          done(AutomationText::downloadsMoved(r.freedBytes, count, r.failures));
-                      });
+            cleanThen(cleaner, {kDownloadsId}, store, [done](const CleanResult& r) {
+                done(AutomationText::downloadsMoved(r.freedBytes, r.cleaned, r.failures));
+            });
         });
     });
 }
@@ -99,16 +105,21 @@ void AutomationStore::cleanDeveloperCaches(Done done) {
             return;
         }
         QSet<QString> ids;
+        QList<CleanCategory> refused;
         for (const CleanCategory& c : cleaner->categories()) {
-            if (c.onByDefault && c.sizeBytes > 0)
+            if (c.onByDefault && c.refusal)
+                refused.append(c);
+            else if (c.onByDefault && c.sizeBytes > 0)
                 ids.insert(c.id);
         }
         if (ids.isEmpty()) {
-            done(AutomationText::developerNothing());
+            done(refused.isEmpty() ? AutomationText::developerNothing()
+                                   : AutomationText::withRefusals(std::nullopt, refused));
             return;
         }
-        cleanThen(*cleaner, ids, this, [done](const CleanResult& r) {
-            done(AutomationText::developerFreed(r.freedBytes, r.failures));
+        cleanThen(*cleaner, ids, this, [done, refused](const CleanResult& r) {
+            done(AutomationText::withRefusals(
+                AutomationText::developerFreed(r.freedBytes, r.failures), refused));
         });
     });
 }
@@ -128,6 +139,12 @@ void AutomationStore::cleanOldScreenshots(Done done) {
         ScreenshotCleanupScanner* cleaner = m_shots.data();
         if (!cleaner) {
             done(AutomationText::screenshotsUnavailable());
+            return;
+        }
+        const QList<CleanCategory>& table = cleaner->categories();
+        const qsizetype row = CleanCategories::indexOf(table, kScreenshotsId);
+        if (row >= 0 && table.at(row).refusal) {
+            done(AutomationText::withRefusals(std::nullopt, {table.at(row)}));
             return;
         }
         cleanThen(*cleaner, {kScreenshotsId}, this, [done](const CleanResult& r) {

@@ -1,5 +1,6 @@
 #include "automation/AutomationText.h"
 
+#include "cleaning/CleanerPaneText.h"
 #include "platform/AppSupportFolder.h"
 #include "platform/ByteFormat.h"
 #include "platform/TextConstant.h"
@@ -67,6 +68,22 @@ QString screenshotsMoved(qint64 freedBytes, const QStringList& failures) {
         return QStringLiteral("No screenshots older than 7 days found.");
     return QStringLiteral("Moved ") + formatBytes(freedBytes) +
            QStringLiteral(" of old screenshots to Trash.");
+}
+
+QString withRefusals(const std::optional<QString>& result, const QList<CleanCategory>& refused) {
+    QStringList parts;
+    if (result)
+        parts.append(*result);
+    if (!refused.isEmpty()) {
+        const CleanCategory& first = refused.first();
+        parts.append(CleanerPaneText::refusalLine(*first.refusal, first.cleansFoundItems()));
+    }
+    if (refused.size() == 2)
+        parts.append(QStringLiteral("1 more place was left alone."));
+    else if (refused.size() > 2)
+        parts.append(QString::number(refused.size() - 1) +
+                     QStringLiteral(" more places were left alone."));
+    return parts.join(QLatin1Char(' '));
 }
 
 QString storageAlert(int fullPercent, qint64 freeBytes) {

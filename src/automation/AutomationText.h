@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/AutomationRuleState.h"
+#include "measuring/CleanCategory.h"
 #include "platform/ToolRunner.h"
 
 #include <optional>
@@ -35,6 +36,11 @@ QString screenshotsUnavailable();
 // clean whose every move failed says so ("Moved Zero KB; 3 skipped.") instead of claiming there
 // was nothing to move.
 QString screenshotsMoved(qint64 freedBytes, const QStringList& failures);
+// A run the guard refused for some of its rows, never "nothing found": the result so far (none
+// when nothing else was done), then the first refused row's line ("Left alone: /home/ada is
+// your home folder, so Pendrel will not search it.") and " N more places were left alone." for
+// the rest.
+QString withRefusals(const std::optional<QString>& result, const QList<CleanCategory>& refused);
 
 // "Disk is <percent>% full — <free> free. Open Storage to reclaim space." The percent is the
 // one fullness figure every screen shows (SystemSnapshot::diskFullPercent), so the alert never

@@ -11,6 +11,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QMutex>
 #include <sys/stat.h>
 
 namespace {
@@ -77,16 +78,27 @@ QString CategoryCleaner::failureLine(const QString& path, const QString& reason)
     return QFileInfo(path).fileName() + QStringLiteral(": ") + reason;
 }
 
-qint64 CategoryCleaner::itemSize(const QString& path) {
+qint64 CategoryCleaner::itemSize(const QString& path, CountedLinks* counted) {
     DirectoryWalker::Options options;
     options.threads = ParallelLoop::diskThreads();
     options.followRootSymlink = false;
     options.sameDevice = true;
     const DirectoryWalker walker(options);
     PerWorker<qint64> bytes(walker.threads());
+    QMutex countedLock;
+    // Erasing one name lowers the count of the others, so a file counted while it had several
+    // names is looked up again once it has one.
+    const bool lookUp = counted && !counted->empty();
     walker.walk(path, [&](const DirectoryWalker::Entry& e) {
-        if (e.isFile() && !e.repeatLink)
+        if (counted && !e.isDirectory() && (e.links > 1 || lookUp)) {
+            const QMutexLocker locked(&countedLock);
+            const bool fresh = e.links > 1 ? counted->insert({e.device, e.inode}).second
+                                           : !counted->count({e.device, e.inode});
+            if (fresh)
+                bytes.slot(e.worker) += e.allocatedBytes;
+        } else if (!e.repeatLink) {
             bytes.slot(e.worker) += e.allocatedBytes;
+        }
         return DirectoryWalker::Action::Continue;
     });
     return bytes.fold(qint64(0), [](qint64 a, qint64 b) { return a + b; });
@@ -128,6 +140,7 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
 
     CleanResult result;
     QSet<QString> moved;
+    CountedLinks counted;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
     // found: the row of a listed item, and its stamp when it has one; checked again first.
     auto dispose = [&](const QString& path, bool erase, const CleanCategory* found = nullptr,
@@ -139,11 +152,12 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
                 failureLine(path, CleanerPaneText::changedSinceMeasuredReason()));
             return;
         }
-        const qint64 size = itemSize(path);
+        const qint64 size = itemSize(path, &counted);
         QString error;
         const bool ok = erase ? m_trash->erase(path, &error) : m_trash->moveToTrash(path, &error);
         if (ok) {
             result.freedBytes += size;
+            ++result.cleaned;
             if (!erase)
                 moved.insert(QDir::cleanPath(path));
         } else {

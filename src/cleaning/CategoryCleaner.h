@@ -6,6 +6,8 @@
 #include <memory>
 #include <QSet>
 #include <QStringList>
+#include <set>
+#include <utility>
 
 class Trash;
 
@@ -15,6 +17,7 @@ class Trash;
 // folder is mounted at or inside them (leftMounted, a subset of the failures).
 struct CleanResult {
     qint64 freedBytes = 0;
+    int cleaned = 0; // items moved or erased
     QStringList failures;
     QStringList leftMounted; // last path components
 };
@@ -43,9 +46,9 @@ struct CleanResult {
 //   over without a line; it is not a failure.
 // - Protected folders (the app's own folders, the Trash) and any folder holding one are never
 //   moved, whatever row lists them.
-// - Sizes are taken before each move: allocated bytes of a file, or of every file below a
-//   folder on its own file system with nothing skipped; symlinks count as nothing and are never
-//   followed. (The Trash refuses a folder that holds another file system.)
+// - Sizes are taken before each move (itemSize): every block of the item on its own file
+//   system with nothing skipped, a file with several names once in the whole clean; symlinks
+//   are never followed. (The Trash refuses a folder that holds another file system.)
 // Runs synchronously on the calling thread; thread-safe as long as the Trash is.
 class CategoryCleaner {
 public:
@@ -54,10 +57,14 @@ public:
 
     CleanResult clean(const QList<CleanCategory>& table, const QSet<QString>& ids) const;
 
-    // Allocated bytes of a file, or of every regular file below a folder on the folder's file
-    // system (hidden files and package contents included; hard-linked files once). 0 for what
-    // cannot be read.
-    static qint64 itemSize(const QString& path);
+    // The files with several names whose blocks a clean has counted already.
+    using CountedLinks = std::set<std::pair<quint64, quint64>>;
+    // Allocated bytes of an item and, for a folder, of everything below it on its file system
+    // (folders, links, hidden entries and package contents included), each inode once: what
+    // `du -sx` says it takes. A file with several names adds its blocks only when counted does
+    // not hold it yet (and is then added), so names in several items of one clean count once.
+    // 0 for what cannot be read.
+    static qint64 itemSize(const QString& path, CountedLinks* counted = nullptr);
     // "<last path component>: <reason>"
     static QString failureLine(const QString& path, const QString& reason);
     // The direct children of a folder (hidden ones included), sorted by name; empty when it

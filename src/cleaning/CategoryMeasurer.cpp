@@ -120,6 +120,17 @@ void countFile(Tally& t, const Entry& e, bool list) {
         t.items.emplace_back(e.path(), stampOf(e));
 }
 
+// An entry of a tree that goes whole: its blocks, whatever it is (folders and links take space
+// too, and `du` counts them), each inode once; regular files also count as files.
+void countWhole(Tally& t, const Entry& e) {
+    if (e.isFile()) {
+        countFile(t, e, false);
+        return;
+    }
+    if (!e.repeatLink)
+        t.bytes += e.allocatedBytes;
+}
+
 } // namespace
 
 CategoryMeasurer::CategoryMeasurer(std::shared_ptr<const DiskUsage> diskUsage, Options options)
@@ -194,14 +205,17 @@ Measurement CategoryMeasurer::measure(const CleanCategory& category,
 
 namespace {
 
-// True when folder/name is one of the protected folders.
-bool isProtected(const std::vector<std::string>& protectedPaths, const Entry& e) {
+// True when folder/name is one of the protected folders, or (holding) lies above one.
+bool isProtected(const std::vector<std::string>& protectedPaths, const Entry& e,
+                 bool holding = false) {
     for (const std::string& p : protectedPaths) {
         const size_t f = e.folder.size();
         const bool slash = f > 0 && e.folder.back() == '/';
         const size_t sep = slash ? 0 : 1;
-        if (p.size() == f + sep + e.name.size() && p.compare(0, f, e.folder) == 0 &&
-            (slash || p[f] == '/') && p.compare(f + sep, std::string::npos, e.name) == 0)
+        const size_t end = f + sep + e.name.size();
+        const bool sized = p.size() == end || (holding && p.size() > end && p[end] == '/');
+        if (sized && p.compare(0, f, e.folder) == 0 && (slash || p[f] == '/') &&
+            p.compare(f + sep, e.name.size(), e.name) == 0)
             return true;
     }
     return false;
@@ -335,6 +349,22 @@ Measurement CategoryMeasurer::measureTree(const CleanCategory& category,
     const qint64 cutoff =
         aged ? cutoffFor(*category.olderThanDays, QDateTime::currentSecsSinceEpoch()) : 0;
 
+    if (!aged) {
+        // The clean empties each location whole, packages and links included, and passes over
+        // only what is or holds a protected folder: the figure is what it will take.
+        return talliedAll(category.locations, threads(), cancel, [&](const Entry& e, Tally& t) {
+            if (e.depth == 0) {
+                if (!e.isDirectory())
+                    countWhole(t, e);
+                return Action::Continue;
+            }
+            if (e.isDirectory() && isProtected(m_protected, e, true))
+                return Action::SkipChildren;
+            countWhole(t, e);
+            return Action::Continue;
+        });
+    }
+    // Aged rows move the listed files one by one; a package is not taken apart.
     return talliedAll(category.locations, threads(), cancel, [&](const Entry& e, Tally& tally) {
         if (e.isDirectory()) {
             if (e.depth > 0 && (WalkRules::isPackageName(e.name) || isProtected(m_protected, e)))
@@ -343,9 +373,9 @@ Measurement CategoryMeasurer::measureTree(const CleanCategory& category,
         }
         if (!e.isFile())
             return Action::Continue;
-        if (aged && lastOpened(e.accessTime, e.modifyTime) > cutoff)
+        if (lastOpened(e.accessTime, e.modifyTime) > cutoff)
             return Action::Continue;
-        countFile(tally, e, aged);
+        countFile(tally, e, true);
         return Action::Continue;
     });
 }
@@ -357,13 +387,7 @@ qint64 CategoryMeasurer::duSize(const QString& path, const CancelToken& cancel) 
 CategoryMeasurer::FolderSize CategoryMeasurer::allocatedSize(const QString& folder,
                                                              const CancelToken& cancel) const {
     const Measurement m = tallied(folder, threads(), cancel, [](const Entry& e, Tally& tally) {
-        if (e.isDirectory()) {
-            if (e.depth > 0 && WalkRules::isPackageName(e.name))
-                return Action::SkipChildren;
-            return Action::Continue;
-        }
-        if (e.depth > 0 && e.isFile())
-            countFile(tally, e, false);
+        countWhole(tally, e);
         return Action::Continue;
     });
     return {m.sizeBytes, m.fileCount};

@@ -14,12 +14,17 @@ class DiskUsage;
 // Common rules:
 // - Sizes are allocated bytes; a file with several names adds its bytes once (each name still
 //   counts as a file and is listed, since cleaning must move every name to free the space).
+// - What a clean takes whole (the contents of an emptied location, a found folder) counts as
+//   the clean will count it: every entry's blocks, folders, links and package insides included,
+//   each inode once, which is what `du` says of it. Found files count their own blocks.
 // - Symlinks below a location are never followed; a location that is itself a symlink is.
 // - A location that is missing or unreadable adds nothing. Entries that cannot be read are
 //   skipped.
-// - The insides of packages (folders named like "Name.app") are not entered.
+// - The searches and the aged rows, which list files one by one, never enter packages (folders
+//   named like "Name.app"): a clean would take them apart.
 // - Protected folders (the app's own data and cache folders, the Trash) are never entered, so a
-//   category never measures, lists or offers them.
+//   category never measures, lists or offers them; nor is a folder that holds one, which the
+//   clean never moves.
 // - A file's age is the time it was last opened: the later of its access and modification
 //   times, because most mounts no longer update access times on every read.
 // - Lists come out sorted by path within each location, locations in table order, each item
@@ -37,7 +42,7 @@ public:
         ContentsGuard guard = {};   // the folders no row may empty or search; none by default
     };
 
-    // Bytes and regular files of a folder.
+    // Bytes of a folder moved whole (itself and everything in it) and its regular files.
     struct FolderSize {
         qint64 bytes = 0;
         int files = 0;
@@ -52,7 +57,7 @@ public:
     // Folders named exactly like one of matchFolderNames, up to maxSearchDepth (default 6)
     // below each location, never inside hidden folders, packages or the folders of
     // neverEnteredFolderNames(); a found folder is measured whole (quickSize: the disk-usage
-    // tool, counting 1; else its allocated bytes and files) and not searched further.
+    // tool, counting 1; else allocatedSize) and not searched further.
     Measurement findFolders(const CleanCategory& category, const CancelToken& cancel) const;
     // Regular files whose extension (or two-part extension) is listed, whose name starts with
     // one of the prefixes when any are given, within maxSearchDepth when set, not hidden, and
@@ -64,8 +69,10 @@ public:
     // a location that is a file is itself the one item. An empty or missing location adds
     // nothing and is not asked about. Nothing listed.
     Measurement quickMeasure(const CleanCategory& category, const CancelToken& cancel) const;
-    // Every regular file of each location, hidden ones included (a location that is a file is
-    // that one file); with olderThanDays only the files not opened since the cut-off, listed.
+    // Everything inside each location, hidden entries and packages included, as a clean that
+    // empties it takes it (a location that is a file is that one file); fileCount counts the
+    // regular files. With olderThanDays only the regular files not opened since the cut-off,
+    // outside packages, listed.
     Measurement measureTree(const CleanCategory& category, const CancelToken& cancel) const;
 
     qint64 duSize(const QString& path, const CancelToken& cancel = CancelToken()) const;

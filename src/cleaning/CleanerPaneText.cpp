@@ -188,10 +188,13 @@ QString filesText(int fileCount) {
     return QString::number(qint64(fileCount)) + QStringLiteral(" files");
 }
 
-QString resultLine(qint64 freedBytes, int failureCount, const QStringList& leftMounted) {
-    QString line = QStringLiteral("Freed ") + formatBytes(freedBytes);
-    if (failureCount > 0)
-        line += kSeparator + QString::number(failureCount) + QStringLiteral(" items skipped");
+namespace {
+
+const QString kNothingCleaned = QStringLiteral("Nothing was cleaned");
+
+// " · proj was left in place: …", or nothing when no item was refused for a mount.
+QString mountedPart(const QStringList& leftMounted) {
+    QString line;
     if (leftMounted.size() == 1)
         line += kSeparator + leftMounted.first() +
                 QStringLiteral(" was left in place: another folder is mounted in it");
@@ -200,6 +203,30 @@ QString resultLine(qint64 freedBytes, int failureCount, const QStringList& leftM
                 QString::number(leftMounted.size() - 1) +
                 QStringLiteral(" more were left in place: other folders are mounted in them");
     return line;
+}
+
+} // namespace
+
+QString resultLine(const CleanResult& r) {
+    const qsizetype failed = r.failures.size();
+    if (r.cleaned == 0 && failed > 0) {
+        QString line =
+            kNothingCleaned + kSeparator + QString::number(failed) +
+            (failed == 1 ? QStringLiteral(" item skipped") : QStringLiteral(" items skipped")) +
+            kSeparator + r.failures.first();
+        if (failed > 1)
+            line +=
+                QStringLiteral(", and ") + QString::number(failed - 1) + QStringLiteral(" more");
+        return line + mountedPart(r.leftMounted);
+    }
+    QString line = QStringLiteral("Freed ") + formatBytes(r.freedBytes);
+    if (failed > 0)
+        line += kSeparator + QString::number(failed) + QStringLiteral(" items skipped");
+    return line + mountedPart(r.leftMounted);
+}
+
+bool resultIsProblem(const QString& line) {
+    return line.startsWith(kNothingCleaned + kSeparator);
 }
 
 QString cleanButtonTitle(qint64 selectedBytes) {

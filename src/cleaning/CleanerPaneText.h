@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cleaning/CategoryCleaner.h"
 #include "measuring/CleanCategory.h"
 
 #include <QList>
@@ -77,7 +78,12 @@ QString filesText(int fileCount);
 // leftMounted names the skipped items refused because another folder is mounted at or inside
 // them, which the line then says: " · proj was left in place: another folder is mounted in it",
 // or for several " · proj and 2 more were left in place: other folders are mounted in them".
-QString resultLine(qint64 freedBytes, int failureCount, const QStringList& leftMounted = {});
+// A clean that moved nothing and failed says why instead of what it freed: "Nothing was
+// cleaned · 3 items skipped · blob.bin: Permission denied, and 2 more" (with the same mounted
+// part), a line resultIsProblem() tells apart.
+QString resultLine(const CleanResult& result);
+// True for a result line of a clean that failed outright, shown in the colour of a problem.
+bool resultIsProblem(const QString& line);
 // "Clean selected · 1.2 GB"
 QString cleanButtonTitle(qint64 selectedBytes);
 // "Clean 1.2 GB?"

@@ -198,6 +198,23 @@ bool exists(const QString& path) {
     return lstatPath(path, &st);
 }
 
+QString kindFolderTakenReason(const QString& kind) {
+    return QStringLiteral("A file named “") + kind +
+           QStringLiteral("” is where its folder would go.");
+}
+
+QString moveProblem(const Bounds& bounds, const QString& from, const QString& to) {
+    // Checked first: the bounds refuse such a destination too, but not for being outside home.
+    struct stat st;
+    const QString parent = parentOf(to);
+    if (isInside(bounds.home, parent) && lstatPath(parent, &st) && !S_ISDIR(st.st_mode) &&
+        !S_ISLNK(st.st_mode))
+        return kindFolderTakenReason(lastComponent(parent));
+    if (!bounds.holds(from) || !bounds.holds(to))
+        return QStringLiteral("Outside your home folder.");
+    return QString();
+}
+
 QString folderProblem(const QString& home, const QString& folder) {
     if (!isSafelyInside(home, folder))
         return QStringLiteral("Outside your home folder.");
@@ -277,8 +294,9 @@ OrganizerPlan buildPlan(const Bounds& bounds, const Rules& rules) {
                 root + QLatin1Char('/') + kind + QLatin1Char('/') + name, name, taken);
             if (destination == path)
                 continue;
-            if (!bounds.holds(path) || !bounds.holds(destination)) {
-                plan.skipped.append({name, QStringLiteral("Outside your home folder.")});
+            if (const QString problem = moveProblem(bounds, path, destination);
+                !problem.isEmpty()) {
+                plan.skipped.append({name, problem});
                 continue;
             }
             plan.moves.append(OrganizerMove{path, path, destination, name,
@@ -308,8 +326,9 @@ QString moveNoReplace(const QString& from, const QString& to) {
 }
 
 Outcome checkMove(const OrganizerMove& move, const Bounds& bounds, const Rules& rules) {
-    if (!bounds.holds(move.sourcePath) || !bounds.holds(move.destinationPath))
-        return {std::nullopt, QStringLiteral("Outside your home folder.")};
+    if (const QString problem = moveProblem(bounds, move.sourcePath, move.destinationPath);
+        !problem.isEmpty())
+        return {std::nullopt, problem};
     if (!isRunMove(move.sourcePath, move.destinationPath, rules.folders))
         return {std::nullopt, outsideRulesReason()};
     struct stat st;

@@ -51,6 +51,12 @@ struct Bounds {
     // link, or it lies below a usable user folder with no link between that folder and it.
     bool holds(const QString& path) const;
 };
+// "A file named “Images” is where its folder would go."
+QString kindFolderTakenReason(const QString& kind);
+// Why a move from → to may not go by its paths, empty when it may: kindFolderTakenReason when
+// something other than a folder or a link already has the kind folder's name, else "Outside
+// your home folder." when the bounds do not hold both paths (a kind folder that is a link).
+QString moveProblem(const Bounds& bounds, const QString& from, const QString& to);
 // Empty when the user folder can be tidied and bounds its moves; otherwise why not: "Outside
 // your home folder." when its path does not lie inside home, or a folder between home and it is
 // a symbolic link. The folder itself may be a link.
@@ -87,9 +93,8 @@ QString uniqueDestination(const QString& candidate, const QString& fileName, QSe
 // folder that cannot be listed is passed over. Names are taken by their bytes (see NativePath),
 // so a name that is not UTF-8 is planned like any other. The moves' own rule decides what is
 // offered: a root that cannot bound its moves (see folderProblem) is left alone as a whole, and a
-// file whose destination the bounds do not hold (a kind folder that is a link) stays, each named
-// among the skipped with "Outside your home folder.". Files changed after now − leaveRecentDays
-// days stay.
+// file whose move moveProblem refuses stays, each named among the skipped with the reason.
+// Files changed after now − leaveRecentDays days stay.
 OrganizerPlan buildPlan(const Bounds& bounds, const Rules& rules);
 
 // Renames without ever replacing an existing item; across file systems the file is copied (see
@@ -108,7 +113,7 @@ struct Outcome {
     std::optional<OrganizerCompletedMove> moved; // set when the move may go ahead, or went
     QString refusal;                             // the message otherwise
 };
-// Whether one move of a run may go ahead, touching nothing: "Outside your home folder.",
+// Whether one move of a run may go ahead, touching nothing: moveProblem's reason,
 // outsideRulesReason() (not a run's move out of a folder the rules tidy now, or no longer a
 // regular file), recentSkipReason (changed since the plan was made) or "Already gone.";
 // otherwise the move as it will be recorded (with the kind folder it will create, when that is

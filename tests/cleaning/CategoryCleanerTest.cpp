@@ -7,6 +7,7 @@
 #include "cleaning/CleanupScanner.h"
 #include "fakes/FakeDiskUsage.h"
 #include "fakes/FakeTrash.h"
+#include "platform/ByteFormat.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/HomeLayout.h"
 #include "platform/NativePath.h"
@@ -57,9 +58,7 @@ TEST(CategoryCleaner, LocationRowsMoveEveryChildAndKeepTheFolder) {
     writeFile(cache + "/.hidden-tool/b.bin", 3000);
     writeFile(cache + "/loose.txt", 10);
     symlinkTo("/", cache + "/link-to-root");
-    const qint64 expected = allocated(cache + "/pip/http/a.bin") +
-                            allocated(cache + "/.hidden-tool/b.bin") +
-                            allocated(cache + "/loose.txt");
+    const qint64 expected = findWhole(cache).bytes;
 
     const CleanResult r = h.cleaner.clean(h.junk, {"caches"});
     EXPECT_EQ(r.freedBytes, expected);
@@ -270,10 +269,19 @@ TEST(CategoryCleaner, ItemSizeCountsEverythingButFollowsNothing) {
     writeFile(dir + "/f/App.app/Contents/bin", 5000);
     symlinkTo("/", dir + "/f/root");
     symlinkTo(dir + "/f", dir + "/alias");
-    EXPECT_EQ(CategoryCleaner::itemSize(dir + "/f"),
-              allocated(dir + "/f/.hidden") + allocated(dir + "/f/App.app/Contents/bin"));
-    EXPECT_EQ(CategoryCleaner::itemSize(dir + "/alias"), 0);
+    EXPECT_EQ(CategoryCleaner::itemSize(dir + "/f"), findWhole(dir + "/f", true).bytes);
+    EXPECT_EQ(CategoryCleaner::itemSize(dir + "/alias"), allocated(dir + "/alias"));
     EXPECT_EQ(CategoryCleaner::itemSize(dir + "/absent"), 0);
+
+    // Names of one file in two items of a clean: its blocks count with the first only.
+    writeFile(dir + "/g/data", 9000);
+    ASSERT_EQ(::link(QFile::encodeName(dir + "/g/data").constData(),
+                     QFile::encodeName(dir + "/f/data-again").constData()),
+              0);
+    CategoryCleaner::CountedLinks counted;
+    const qint64 f = CategoryCleaner::itemSize(dir + "/f", &counted);
+    EXPECT_EQ(f + CategoryCleaner::itemSize(dir + "/g", &counted),
+              findWhole(dir + "/f", true).bytes + allocated(dir + "/g"));
     EXPECT_EQ(CategoryCleaner::failureLine("/a/b/name.txt", "Busy"), "name.txt: Busy");
 }
 
@@ -488,9 +496,9 @@ TEST(CategoryCleaner, AnItemHoldingAMountStaysAndTheResultSaysWhich) {
     writeFile(items + "/loose.txt", 100);
     r = cleaner.clean(h.junk, {"trash"});
     EXPECT_EQ(r.leftMounted, QStringList({"proj"}));
-    EXPECT_EQ(CleanerPaneText::resultLine(0, int(r.failures.size()), r.leftMounted),
-              "Freed Zero KB · 1 items skipped · proj was left in place: another "
-              "folder is mounted in it");
+    EXPECT_EQ(CleanerPaneText::resultLine(r),
+              "Freed " + formatBytes(r.freedBytes) +
+                  " · 1 items skipped · proj was left in place: another folder is mounted in it");
     EXPECT_TRUE(QFileInfo::exists(items + "/proj/mnt/theirs.txt"));
     EXPECT_FALSE(QFileInfo::exists(items + "/loose.txt"));
 

@@ -47,7 +47,7 @@ TEST(CategoryMeasurer, FullWalkEqualsFindAndTerminatesOnLoopsAndLinksToRoot) {
               0);
     symlinkTo(root + "/a", root + "/a/b/loop");
     symlinkTo("/", root + "/everything");
-    const FindSum expected = findRegularFiles(root);
+    const FindSum expected = findWhole(root);
     for (int threads : {1, 4}) {
         Fixture f({}, threads);
         const Measurement m = f.measurer.measureTree(category({root}), CancelToken());
@@ -58,7 +58,7 @@ TEST(CategoryMeasurer, FullWalkEqualsFindAndTerminatesOnLoopsAndLinksToRoot) {
     EXPECT_EQ(expected.files, 5);
 }
 
-TEST(CategoryMeasurer, FullWalkOfFilesMissingPlacesAndPackages) {
+TEST(CategoryMeasurer, FullWalkCountsWhatEmptyingTakesPackagesIncluded) {
     const QString root = testsupport::freshDir("tree-misc");
     writeFile(root + "/single.sqlite", 5000);
     writeFile(root + "/apps/Tool.app/Contents/big.bin", 50000);
@@ -66,10 +66,17 @@ TEST(CategoryMeasurer, FullWalkOfFilesMissingPlacesAndPackages) {
     Fixture f;
     const Measurement m = f.measurer.measureTree(
         category({root + "/single.sqlite", root + "/missing", root + "/apps"}), CancelToken());
-    EXPECT_EQ(m.fileCount, 2);
-    EXPECT_EQ(m.sizeBytes,
-              allocated(root + "/single.sqlite") + allocated(root + "/apps/loose.txt"));
+    EXPECT_EQ(m.fileCount, 3);
+    EXPECT_EQ(m.sizeBytes, allocated(root + "/single.sqlite") + findWhole(root + "/apps").bytes);
+    EXPECT_GT(findWhole(root + "/apps").bytes, allocated(root + "/apps/Tool.app/Contents/big.bin"));
     EXPECT_EQ(f.measurer.measure(category({root + "/missing"})), Measurement());
+
+    // Rows that list old files one by one leave a package whole, as their clean does.
+    for (const QString& p : {root + "/apps/Tool.app/Contents/big.bin", root + "/apps/loose.txt"})
+        age(p, 400, 400);
+    CleanCategory aged = category({root + "/apps"});
+    aged.olderThanDays = 180;
+    EXPECT_EQ(f.measurer.measure(aged).eligibleFiles, QStringList({root + "/apps/loose.txt"}));
 }
 
 TEST(CategoryMeasurer, AgeIsTheLaterOfAccessAndModification) {
@@ -160,8 +167,8 @@ TEST(CategoryMeasurer, FolderSearchDepthNeverEnteredAndNested) {
     const Measurement walked = f.measurer.measure(c);
     EXPECT_EQ(walked.eligibleFiles, quick.eligibleFiles);
     EXPECT_EQ(walked.fileCount, 3);
-    EXPECT_EQ(walked.sizeBytes, findRegularFiles(root + "/app/node_modules").bytes +
-                                    findRegularFiles(root + "/a/b/c/node_modules").bytes);
+    EXPECT_EQ(walked.sizeBytes, findWhole(root + "/app/node_modules", true).bytes +
+                                    findWhole(root + "/a/b/c/node_modules", true).bytes);
 }
 
 TEST(CategoryMeasurer, QuickSizeAsksTheToolForWhatEachLocationHolds) {
@@ -196,5 +203,12 @@ TEST(CategoryMeasurer, ProtectedFoldersAreNeverMeasured) {
     Fixture f(CleanupScanner::protectedPathsFor(layout));
     const Measurement m = f.measurer.measure(category({layout.cacheHome()}));
     EXPECT_EQ(m.fileCount, 1);
-    EXPECT_EQ(m.sizeBytes, allocated(layout.cacheHome() + "/pip/wheel.whl"));
+    EXPECT_EQ(m.sizeBytes, findWhole(layout.cacheHome() + "/pip", true).bytes);
+
+    // A folder that holds a protected one is never moved, so it counts for nothing.
+    writeFile(layout.appSupportDir() + "/timeline.json", 8192);
+    writeFile(layout.stateHome() + "/app/state.bin", 8192);
+    const Measurement above = f.measurer.measure(category({layout.home() + "/.local"}));
+    EXPECT_EQ(above.fileCount, 1);
+    EXPECT_EQ(above.sizeBytes, findWhole(layout.stateHome(), true).bytes);
 }

@@ -99,12 +99,26 @@ TEST(CleanerLines, MetaResultAndButtonTexts) {
     shot.fileCount = 0;
     EXPECT_EQ(CleanerPaneText::metaLine(shot), "They are gone from the Desktop");
 
-    EXPECT_EQ(CleanerPaneText::resultLine(1'200'000'000, 0), "Freed 1.2 GB");
-    EXPECT_EQ(CleanerPaneText::resultLine(1'200'000'000, 3), "Freed 1.2 GB · 3 items skipped");
-    EXPECT_EQ(CleanerPaneText::resultLine(0, 1), "Freed Zero KB · 1 items skipped");
-    EXPECT_EQ(CleanerPaneText::resultLine(0, 3, {"proj", "a", "b"}),
-              "Freed Zero KB · 3 items skipped · proj and 2 more were left in place: other "
-              "folders are mounted in them");
+    const auto result = [](qint64 freed, int cleaned, QStringList failures,
+                           QStringList mounted = {}) {
+        return CleanerPaneText::resultLine(CleanResult{freed, cleaned, failures, mounted});
+    };
+    EXPECT_EQ(result(1'200'000'000, 9, {}), "Freed 1.2 GB");
+    EXPECT_EQ(result(1'200'000'000, 9, {"a: x", "b: x", "c: x"}), "Freed 1.2 GB · 3 items skipped");
+    // An empty file that went frees nothing, and the clean still did something.
+    EXPECT_EQ(result(0, 1, {"a: x"}), "Freed Zero KB · 1 items skipped");
+    EXPECT_FALSE(CleanerPaneText::resultIsProblem(result(0, 1, {"a: x"})));
+
+    // Nothing went: the line says why, and reads as a problem.
+    const QString none = result(0, 0, {"blob.bin: Permission denied"});
+    EXPECT_EQ(none, "Nothing was cleaned · 1 item skipped · blob.bin: Permission denied");
+    EXPECT_TRUE(CleanerPaneText::resultIsProblem(none));
+    EXPECT_EQ(result(0, 0, {"proj: Another folder is mounted inside it", "a: x", "b: x"},
+                     {"proj", "a", "b"}),
+              "Nothing was cleaned · 3 items skipped · proj: Another folder is mounted inside "
+              "it, and 2 more · proj and 2 more were left in place: other folders are mounted "
+              "in them");
+    EXPECT_FALSE(CleanerPaneText::resultIsProblem("Freed 1.2 GB"));
     EXPECT_EQ(CleanerPaneText::cleanButtonTitle(0), "Clean selected · Zero KB");
     EXPECT_EQ(CleanerPaneText::confirmTitle(2'500'000), "Clean 2.5 MB?");
     EXPECT_EQ(CleanerPaneText::filesText(7), "7 files");

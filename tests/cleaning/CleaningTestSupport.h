@@ -60,23 +60,38 @@ struct FindSum {
     qint64 bytes = 0;
     int files = 0;
 };
-inline FindSum findRegularFiles(const QString& root) {
+// Sums what find lists for these arguments (before its "-printf"), each inode's bytes once,
+// counting the regular files.
+inline FindSum findSum(const QStringList& arguments) {
     QProcess find;
-    find.start("find", {root, "-type", "f", "-printf", "%D:%i %b\\n"});
+    find.start("find", QStringList(arguments) << "-printf"
+                                              << "%D:%i %b %y\\n");
     EXPECT_TRUE(find.waitForFinished(30000));
     FindSum sum;
     QSet<QByteArray> seen;
     for (const QByteArray& line : find.readAllStandardOutput().split('\n')) {
         const QList<QByteArray> f = line.split(' ');
-        if (f.size() != 2)
+        if (f.size() != 3)
             continue;
-        ++sum.files;
+        if (f[2] == "f")
+            ++sum.files;
         if (!seen.contains(f[0])) {
             seen.insert(f[0]);
             sum.bytes += f[1].toLongLong() * 512;
         }
     }
     return sum;
+}
+
+inline FindSum findRegularFiles(const QString& root) {
+    return findSum({root, "-type", "f"});
+}
+
+// What `du` counts of a tree taken whole: the allocated bytes of every entry below root (and
+// of root itself when withRoot), folders and links included, each inode once; files counts the
+// regular files, each name.
+inline FindSum findWhole(const QString& root, bool withRoot = false) {
+    return withRoot ? findSum({root}) : findSum({root, "-mindepth", "1"});
 }
 
 } // namespace cleaningtest

@@ -301,6 +301,17 @@ TEST(OrganizerRun, MovesNeverLeaveHomeOrFollowLinks) {
     EXPECT_TRUE(QFile::exists(dl + "/a.png"));
     EXPECT_TRUE(QDir(outside).isEmpty());
 
+    // A file that already has the kind folder's name is in the way, not outside home.
+    makeFile(dl + "/b.pdf", "b");
+    makeFile(dl + "/Documents", "mine");
+    EXPECT_EQ(refusal(dl + "/b.pdf", dl + "/Documents/b.pdf"),
+              "A file named \u201CDocuments\u201D is where its folder would go.");
+    OrganizerPlan plan = OrganizerFiles::buildPlan(
+        {home, {dl}}, {{dl}, QDateTime::currentDateTimeUtc().addDays(30), 7});
+    EXPECT_TRUE(plan.skipped.contains(OrganizerSkipped{
+        "b.pdf", "A file named \u201CDocuments\u201D is where its folder would go."}));
+    EXPECT_EQ(readAll(dl + "/Documents"), "mine");
+
     EXPECT_TRUE(OrganizerFiles::isInside("/home/u", "/home/u"));
     EXPECT_TRUE(OrganizerFiles::isInside("/home/u/", "/home/u/x"));
     EXPECT_FALSE(OrganizerFiles::isInside("/home/u", "/home/user"));

@@ -10,6 +10,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKForeground.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLayout.h"
@@ -130,8 +131,7 @@ void CleanerPane::cleanNow() {
         if (self)
             self->setCleaning(false);
         if (screen) {
-            (screen->*fields.setResult)(
-                CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size()), r.leftMounted));
+            (screen->*fields.setResult)(CleanerPaneText::resultLine(r));
             (screen->*fields.setSelected)(CleanerPaneText::selectionAfterClean(
                 guard ? guard->categories() : QList<CleanCategory>(),
                 (screen->*fields.selected)()));
@@ -310,4 +310,7 @@ void CleanerPane::updateResult() {
         m_screen ? (m_screen->*m_fields.result)() : std::optional<QString>();
     m_result->setText(line.value_or(QString()));
     m_result->setVisible(line.has_value());
+    QKForeground::apply(m_result, line && CleanerPaneText::resultIsProblem(*line)
+                                      ? QKForeground::Red
+                                      : QKForeground::Green);
 }

@@ -196,8 +196,7 @@ void DevCleanView::startClean() {
         if (self)
             self->setCleaning(false);
         if (screen) {
-            screen->setDevResult(
-                CleanerPaneText::resultLine(r.freedBytes, int(r.failures.size()), r.leftMounted));
+            screen->setDevResult(CleanerPaneText::resultLine(r));
             // Only rows graded safe stay ticked: a check-first row never stays ticked over what
             // is left of it after a clean.
             if (scanner)

@@ -6,6 +6,7 @@
 #include "fakes/FakeCategoryMeasure.h"
 #include "fakes/FakeFileRevealer.h"
 #include "fakes/FakeTrash.h"
+#include "platform/ByteFormat.h"
 #include "shell/ScreenState.h"
 #include "support/Find.h"
 #include "ui-kit/DeleteCodeSheet.h"
@@ -227,8 +228,9 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
     EXPECT_FALSE(Find::part<QPushButton>(pane.get(), "cleanerRescan")->isEnabled());
     EXPECT_FALSE(Find::part<QKProminentButton>(pane.get(), "cleanerClean")->isEnabled());
     ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning(); }));
-    const QString expected =
-        CleanerPaneText::resultLine(allocated(rig.trash->trashedAs(dir + "/cache/a.bin")), 1);
+    const QString expected = "Freed " +
+                             formatBytes(allocated(rig.trash->trashedAs(dir + "/cache/a.bin"))) +
+                             " · 1 items skipped";
     EXPECT_EQ(rig.screen.diskResult(), expected);
     EXPECT_TRUE(expected.endsWith(" · 1 items skipped"));
     EXPECT_EQ(Find::part<QLabel>(*pane, "cleanerResult")->text(), expected);
