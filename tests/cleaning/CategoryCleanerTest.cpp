@@ -468,12 +468,12 @@ TEST(CategoryCleaner, AnItemHoldingAMountStaysAndTheResultSaysWhich) {
     const QByteArray cacheMount = NativePath::encode(h.layout.cacheHome() + "/tool/mnt");
     const QByteArray trashMount = NativePath::encode(items + "/proj/mnt");
     auto trash = std::make_shared<FreedesktopTrash>(
-        h.layout.trashDir(), [=](const QByteArray& path, quint64 device) {
+        h.layout.trashDir(), FreedesktopTrash::Deps{[=](const QByteArray& path, quint64 device) {
             for (const QByteArray& mount : {cacheMount, trashMount})
                 if (path == mount || path.startsWith(mount + "/"))
                     return quint64(4242);
             return device;
-        });
+        }});
     const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
     writeFile(h.layout.cacheHome() + "/tool/mnt/data", 100);
     writeFile(h.layout.cacheHome() + "/other/blob", 100);
