@@ -100,8 +100,8 @@ TEST(FreedesktopTrash, AFoundItemIsReachedOnlyThroughTheFoldersItsWalkWentThroug
     // The searched folder is held from the moment it was opened: given to a link since, its path
     // leads elsewhere, but what was found goes from where it was found.
     link(mine, home + "/cache.new");
-    ASSERT_EQ(::rename(native(home + "/cache.new").constData(), native(home + "/cache").constData()),
-              0);
+    ASSERT_EQ(
+        ::rename(native(home + "/cache.new").constData(), native(home + "/cache").constData()), 0);
     EXPECT_TRUE(trash.moveFoundToTrash(root, home + "/cache/top/d.log", {}, &error))
         << error.toStdString();
     EXPECT_FALSE(QFileInfo::exists(cache + "/top/d.log"));
