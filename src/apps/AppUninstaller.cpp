@@ -1,6 +1,7 @@
 #include "apps/AppUninstaller.h"
 
 #include "apps/AppInventory.h"
+#include "platform/FoundRoot.h"
 #include "platform/FreedesktopTrash.h"
 #include "platform/ToolRunner.h"
 #include "platform/Trash.h"
@@ -27,6 +28,9 @@ struct Target {
 struct AppUninstaller::Run {
     InstalledApp app;
     QList<Target> leftovers;
+    // The folders the application and its leftovers were found in: each item goes through the
+    // innermost one that holds it, reached as the search reached it (Trash::moveFoundToTrash).
+    QStringList searched;
     int waits = 0;
     Done done;
 };
@@ -249,12 +253,18 @@ void AppUninstaller::pollQuit(const std::shared_ptr<Run>& run) {
 }
 
 void AppUninstaller::removeFiles(const std::shared_ptr<Run>& run) {
+    run->searched = m_deps.applicationFolders;
+    for (const LeftoverSearch::Folder& folder : std::as_const(m_deps.leftoverFolders))
+        run->searched.append(folder.path);
     ScanJob::runInPool([run, trash = m_deps.trash, runner = m_deps.runner, self = QPointer(this)] {
         UninstallOutcome outcome;
         const auto remove = [&](const QString& path) {
-            if (trash && trash->moveToTrash(path, nullptr))
+            QString error;
+            const FoundRoot root(FoundRoot::holderOf(run->searched, path));
+            if (trash && trash->moveFoundToTrash(root, path, {}, &error))
                 return true;
-            return secondRoute(runner.get(), path);
+            // A refusal on purpose (a mount, a folder on the way that became a link) is final.
+            return !Trash::isSafetyRefusal(error) && secondRoute(runner.get(), path);
         };
         outcome.appRemoved = remove(run->app.path());
         if (!outcome.appRemoved) {

@@ -68,8 +68,8 @@ public:
         QStringList protectedPaths;
         CacheFolder cache{AppSupportFolder(QString())};
         std::shared_ptr<Trash> trash; // required: the home's Trash has no default without a home
-        // Runs the second removal route ("gio trash") when the Trash refuses an item; empty:
-        // the system's processes.
+        // Runs the second removal route ("gio trash") when the Trash refuses an item for any
+        // reason but a safety refusal (Trash::isSafetyRefusal); empty: the system's processes.
         std::shared_ptr<ToolRunner> runner;
         std::shared_ptr<ApplicationProcesses> processes; // empty: this user's, from /proc
         Wait wait;                                       // empty: a timer on the main thread
@@ -115,9 +115,9 @@ public:
     // Removes the selected application with the leftovers ticked at this moment: asks its
     // running processes to quit, waits for them (forcing them after the polls run out), moves
     // the bundle to the Trash (or, when the Trash refuses, through the second route), then each
-    // ticked leftover; clears the selection and leftovers and calls loadApps(). `done` gets the
-    // outcome on the main thread. Leftovers are only touched when the bundle went. Returns at
-    // once; main thread.
+    // ticked leftover, each through the searched folder that holds it; clears the selection and
+    // leftovers and calls loadApps(). `done` gets the outcome on the main thread. Leftovers are
+    // only touched when the bundle went. Returns at once; main thread.
     using Done = std::function<void(const UninstallOutcome&)>;
     void uninstall(Done done);
 

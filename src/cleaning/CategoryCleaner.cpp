@@ -3,6 +3,7 @@
 #include "cleaning/CategoryMeasurer.h"
 #include "cleaning/CleanerPaneText.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/FoundRoot.h"
 #include "platform/NativePath.h"
 #include "platform/ParallelLoop.h"
 #include "platform/Trash.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -35,13 +37,10 @@ bool isRegularFile(const QString& path) {
     return ::lstat(NativePath::encode(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// False when the listed item at path no longer qualifies for its row (see clean()). An item
-// that is gone is left to the Trash to report.
-bool stillQualifies(const CleanCategory& row, const QString& path, const ItemStamp* stamp,
+// False when a listed item, whose status is st as its folder holds it now, no longer qualifies
+// for its row (see clean()).
+bool stillQualifies(const CleanCategory& row, const struct stat& st, const ItemStamp* stamp,
                     qint64 nowSeconds) {
-    struct stat st;
-    if (::lstat(NativePath::encode(path).constData(), &st) != 0)
-        return true;
     const bool folders = row.measuringMode() == CleanCategory::MeasuringMode::FolderSearch;
     if (folders ? !S_ISDIR(st.st_mode) : !S_ISREG(st.st_mode))
         return false;
@@ -58,6 +57,16 @@ bool stillQualifies(const CleanCategory& row, const QString& path, const ItemSta
             return false;
     }
     return true;
+}
+
+// The innermost of a row's opened locations that holds path below it; null when none does.
+const FoundRoot* holderOf(const std::vector<FoundRoot>& roots, const QString& path) {
+    const FoundRoot* holder = nullptr;
+    for (const FoundRoot& root : roots) {
+        if (root.holds(path) && (!holder || root.path().size() > holder->path().size()))
+            holder = &root;
+    }
+    return holder;
 }
 
 } // namespace
@@ -142,19 +151,30 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
     QSet<QString> moved;
     CountedLinks counted;
     const qint64 now = QDateTime::currentSecsSinceEpoch();
-    // found: the row of a listed item, and its stamp when it has one; checked again first.
-    auto dispose = [&](const QString& path, bool erase, const CleanCategory* found = nullptr,
-                       const ItemStamp* stamp = nullptr) {
+    // Items go through the folder they were found in (see Trash::moveFoundToTrash): a found
+    // item through the row's location that holds it, opened once for the row; a location that
+    // is itself the item through the folder holding it. found: the row of a listed item, and its
+    // stamp when it has one; checked again as it moves.
+    auto dispose = [&](const QString& path, bool erase, const std::vector<FoundRoot>& roots,
+                       const CleanCategory* found = nullptr, const ItemStamp* stamp = nullptr) {
         if (isCovered(moved, path) || isProtectedOrHoldsProtected(path))
             return;
-        if (found && !stillQualifies(*found, path, stamp, now)) {
-            result.failures.append(
-                failureLine(path, CleanerPaneText::changedSinceMeasuredReason()));
-            return;
-        }
         const qint64 size = itemSize(path, &counted);
         QString error;
-        const bool ok = erase ? m_trash->erase(path, &error) : m_trash->moveToTrash(path, &error);
+        bool ok = false;
+        if (erase) {
+            ok = m_trash->erase(path, &error);
+        } else {
+            const Trash::Vet vet = [&](const struct stat& st) {
+                return !found || stillQualifies(*found, st, stamp, now)
+                           ? QString()
+                           : CleanerPaneText::changedSinceMeasuredReason();
+            };
+            const FoundRoot* holder = holderOf(roots, path);
+            ok = holder ? m_trash->moveFoundToTrash(*holder, path, vet, &error)
+                        : m_trash->moveFoundToTrash(FoundRoot(QFileInfo(path).path()), path, vet,
+                                                    &error);
+        }
         if (ok) {
             result.freedBytes += size;
             ++result.cleaned;
@@ -175,20 +195,24 @@ CleanResult CategoryCleaner::clean(const QList<CleanCategory>& table,
                                                CleanerPaneText::refusalReason(*refusal)));
             continue;
         }
+        std::vector<FoundRoot> roots;
+        if (!erase)
+            for (const QString& location : row.locations)
+                roots.emplace_back(location);
         if (row.cleansFoundItems()) {
             const bool stamped = row.eligibleStamps.size() == row.eligibleFiles.size();
             for (qsizetype i = 0; i < row.eligibleFiles.size(); ++i)
-                dispose(row.eligibleFiles.at(i), erase, &row,
+                dispose(row.eligibleFiles.at(i), erase, roots, &row,
                         stamped ? &row.eligibleStamps.at(i) : nullptr);
             continue;
         }
         for (const QString& location : row.locations) {
             if (isRegularFile(location)) {
-                dispose(location, erase);
+                dispose(location, erase, {});
                 continue;
             }
             for (const QString& child : children(location))
-                dispose(child, erase);
+                dispose(child, erase, roots);
         }
     }
     return result;

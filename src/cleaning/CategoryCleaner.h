@@ -36,6 +36,12 @@ struct CleanResult {
 //   modification time), and for aged rows still not opened since the cut-off. An item that no
 //   longer qualifies is passed over with a line (it counts as skipped); one that is gone gets
 //   the Trash's own line. Without stamps only the rule itself is checked.
+// - Every item moves through the folders the walk went through (Trash::moveFoundToTrash): the
+//   row's locations are opened once when the row begins, and an item is reached from the one
+//   that holds it without following a link, checked and moved through the same folder. An item
+//   behind a folder that became a link since stays, with the Trash's line; nothing outside the
+//   location is ever reached that way. A location that is itself the item goes through the
+//   folder holding it.
 // - Other rows move every child of each location (hidden ones too) and keep the location
 //   folder itself; a location that is a file is moved itself. A folder that cannot be listed is
 //   passed over without a line.

@@ -3,7 +3,9 @@
 
 #include "cleaning/CategoryCleaner.h"
 #include "cleaning/CategoryMeasurer.h"
+#include "cleaning/CleanerPaneText.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/FoundRoot.h"
 #include "platform/ParallelLoop.h"
 #include "platform/Trash.h"
 #include "platform/WalkRules.h"
@@ -122,10 +124,15 @@ void LargeFilesScanner::setState(const State& state) {
 
 std::optional<QString> LargeFilesScanner::trashFile(const BigFile& file) {
     const QString path = file.path();
+    // Only a file was listed; whatever stands at its name now must still be one.
+    const Trash::Vet stillAFile = [](const struct stat& st) {
+        return S_ISREG(st.st_mode) ? QString() : CleanerPaneText::changedSinceMeasuredReason();
+    };
     QString reason;
     if (!m_trash) {
         reason = QStringLiteral("The Trash is not available");
-    } else if (m_trash->moveToTrash(path, &reason)) {
+    } else if (m_trash->moveFoundToTrash(FoundRoot(m_lastFolder.value_or(QString())), path,
+                                         stillAFile, &reason)) {
         const QUuid id = file.id;
         const qsizetype before = m_files.rowCount();
         m_files.removeIf([&id](const BigFile& f) { return f.id == id; });

@@ -92,9 +92,11 @@ public:
         qint64 freedBytes = 0;
         QStringList errors; // "<file name>: <reason>", in the order given
     };
-    // Moves each file to the Trash in the order given, synchronously. A moved file leaves the
-    // list (if it is still there) and counts its size as freed; a file that cannot be moved
-    // stays and gives one error line. The state does not change.
+    // Moves each file to the Trash in the order given, synchronously, through the folders the
+    // walk of lastFolder() went through (Trash::moveFoundToTrash), and only while it is still a
+    // regular file. A moved file leaves the list (if it is still there) and counts its size as
+    // freed; a file that cannot be moved stays and gives one error line. The state does not
+    // change.
     TrashResult trash(const QList<BigFile>& files);
     // One step of trash(): nothing on success, else the error line.
     std::optional<QString> trashFile(const BigFile& file);

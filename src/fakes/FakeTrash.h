@@ -1,9 +1,13 @@
 #pragma once
 
+#include "platform/FoundRoot.h"
 #include "platform/NativePath.h"
 #include "platform/Trash.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,7 +19,8 @@
 // A Trash in a folder of the test's choosing: items are renamed into <folder>/files (numbered
 // when a name is taken) and every move and erase is recorded. Paths listed in failures fail with
 // their message and stay where they are, which is how tests reach "permission denied" while
-// running as root.
+// running as root. A found item moves out of the folder FoundRoot reaches, as the real Trash
+// moves it, so a folder swapped for a link leads nowhere here either.
 class FakeTrash : public Trash {
 public:
     explicit FakeTrash(QString trashDir) : m_dir(QDir::cleanPath(trashDir)) {}
@@ -34,17 +39,45 @@ public:
                 *error = QStringLiteral("No such file or directory");
             return false;
         }
-        QDir().mkpath(itemsFolder());
-        QString target = itemsFolder() + QLatin1Char('/') + info.fileName();
-        for (int n = 2; QFileInfo(target).exists() || QFileInfo(target).isSymLink(); ++n)
-            target = itemsFolder() + QLatin1Char('/') + info.fileName() + QLatin1Char('.') +
-                     QString::number(n);
+        const QString target = freeTarget(info.fileName());
         if (std::rename(NativePath::encode(source).constData(),
                         NativePath::encode(target).constData()) != 0) {
             if (error)
                 *error = QStringLiteral("Could not move");
             return false;
         }
+        m_moved.append(source);
+        m_trashedAs.insert(source, target);
+        return true;
+    }
+
+    [[nodiscard]] bool moveFoundToTrash(const FoundRoot& root, const QString& path, const Vet& vet,
+                                        QString* error) override {
+        QMutexLocker guard(&m_lock);
+        const QString source = QDir::cleanPath(path);
+        const auto fail = [error](const QString& reason) {
+            if (error)
+                *error = reason;
+            return false;
+        };
+        if (m_failures.contains(source) || !m_refuseAll.isEmpty())
+            return fail(m_refuseAll.isEmpty() ? m_failures.value(source) : m_refuseAll);
+        const FoundRoot::Reached reached = root.reach(source);
+        if (reached.error == FoundRoot::NotBelow)
+            return fail(notBelowText());
+        if (reached.error == ELOOP || reached.error == ENOTDIR)
+            return fail(movedAwayText());
+        struct stat st;
+        if (reached.error != 0 || ::fstatat(reached.folder.get(), reached.name.constData(), &st,
+                                            AT_SYMLINK_NOFOLLOW) != 0)
+            return fail(
+                QString::fromLocal8Bit(std::strerror(reached.error ? reached.error : errno)));
+        if (const QString reason = vet ? vet(st) : QString(); !reason.isEmpty())
+            return fail(reason);
+        const QString target = freeTarget(QFileInfo(source).fileName());
+        if (::renameat(reached.folder.get(), reached.name.constData(), AT_FDCWD,
+                       NativePath::encode(target).constData()) != 0)
+            return fail(QStringLiteral("Could not move"));
         m_moved.append(source);
         m_trashedAs.insert(source, target);
         return true;
@@ -100,6 +133,16 @@ public:
     }
 
 private:
+    // A name in the items folder that nothing holds yet; the folder is made.
+    QString freeTarget(const QString& fileName) const {
+        QDir().mkpath(itemsFolder());
+        QString target = itemsFolder() + QLatin1Char('/') + fileName;
+        for (int n = 2; QFileInfo(target).exists() || QFileInfo(target).isSymLink(); ++n)
+            target =
+                itemsFolder() + QLatin1Char('/') + fileName + QLatin1Char('.') + QString::number(n);
+        return target;
+    }
+
     QString m_dir;
     mutable QMutex m_lock;
     QHash<QString, QString> m_failures;

@@ -2,6 +2,8 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/FolderAt.h"
+#include "platform/FoundRoot.h"
 #include "platform/MountRoot.h"
 #include "platform/NativePath.h"
 #include "platform/ParallelLoop.h"
@@ -21,6 +23,8 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+
+using FolderAt::Fd;
 
 namespace {
 
@@ -49,14 +53,20 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-// Renames without ever replacing something that appeared at the target meanwhile.
-int renameNoReplace(const char* from, const char* to) {
-    if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+// Renames the entry `from` of the open folder `folder` to the path `to`, without ever replacing
+// something that appeared there meanwhile.
+int renameNoReplace(int folder, const char* from, const char* to) {
+    if (::renameat2(folder, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
         return 0;
     if (errno != EINVAL && errno != ENOSYS)
         return errno;
     // File systems without RENAME_NOREPLACE: the name was checked free just before.
-    return ::rename(from, to) == 0 ? 0 : errno;
+    return ::renameat(folder, from, AT_FDCWD, to) == 0 ? 0 : errno;
+}
+
+// The name under which the open descriptor fd is reached again ("/proc/self/fd/N").
+QByteArray descriptorPath(int fd) {
+    return "/proc/self/fd/" + QByteArray::number(fd);
 }
 
 // "/a/b" → "/a"; "/a" → "/".
@@ -106,8 +116,16 @@ QByteArray canonical(const QByteArray& path) {
 
 } // namespace
 
-FreedesktopTrash::FreedesktopTrash(QString trashDir, DeviceOf deviceOf)
-    : m_dir(QDir::cleanPath(trashDir)), m_deviceOf(std::move(deviceOf)) {}
+FreedesktopTrash::FreedesktopTrash(QString trashDir)
+    : FreedesktopTrash(std::move(trashDir), Deps()) {}
+
+FreedesktopTrash::FreedesktopTrash(QString trashDir, Deps deps)
+    : m_dir(QDir::cleanPath(trashDir)), m_deps(std::move(deps)) {
+    if (!m_deps.deviceOf)
+        m_deps.deviceOf = [](const QByteArray&, quint64 statDevice) { return statDevice; };
+    if (!m_deps.mayEmpty)
+        m_deps.mayEmpty = [](const struct stat&) { return true; };
+}
 
 QByteArray FreedesktopTrash::encodePath(const QString& absolutePath) {
     return NativePath::encode(absolutePath).toPercentEncoding("/");
@@ -149,17 +167,24 @@ QByteArray FreedesktopTrash::candidateName(const QByteArray& fileName, int attem
 }
 
 quint64 FreedesktopTrash::deviceOf(const QByteArray& path, quint64 statDevice) const {
-    return m_deviceOf ? m_deviceOf(path, statDevice) : statDevice;
+    return m_deps.deviceOf(path, statDevice);
 }
 
-bool FreedesktopTrash::holdsMountPoint(const QByteArray& folder, quint64 device) const {
+bool FreedesktopTrash::holdsMountPoint(int dir, const QByteArray& name, const QByteArray& shownAs,
+                                       quint64 device) const {
+    // The walk goes through the open folder, whatever its path leads to by now; only where /proc
+    // is not mounted does it take the path.
+    QByteArray root = descriptorPath(dir) + '/' + name;
+    struct stat probe;
+    if (::lstat(root.constData(), &probe) != 0)
+        root = shownAs;
     // Finding one is enough: it also stops the walk.
     const CancelToken found;
     DirectoryWalker::Options options;
     options.threads = ParallelLoop::diskThreads();
     options.followRootSymlink = false;
     const DirectoryWalker walker(options, found);
-    walker.walk(NativePath::decode(folder), [&](const DirectoryWalker::Entry& e) {
+    walker.walk(NativePath::decode(root), [&](const DirectoryWalker::Entry& e) {
         if (e.depth == 0 || e.type == DirectoryWalker::Type::Symlink)
             return DirectoryWalker::Action::Continue;
         std::string path;
@@ -168,7 +193,8 @@ bool FreedesktopTrash::holdsMountPoint(const QByteArray& folder, quint64 device)
         const QByteArray entry = QByteArray::fromStdString(path);
         // A file can be bound over as well as a folder; removing its folder would still fail
         // half way, so any entry counts.
-        if (deviceOf(entry, e.device) != device || MountRoot::isPath(entry)) {
+        if (deviceOf(shownAs + entry.mid(root.size()), e.device) != device ||
+            MountRoot::isPath(entry)) {
             found.cancel();
             return DirectoryWalker::Action::SkipChildren;
         }
@@ -178,36 +204,72 @@ bool FreedesktopTrash::holdsMountPoint(const QByteArray& folder, quint64 device)
 }
 
 bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
+    if (m_deps.beforeMove)
+        m_deps.beforeMove(path);
     QString absolute = path;
     if (!QDir::isAbsolutePath(absolute))
         absolute = QDir::currentPath() + QLatin1Char('/') + absolute;
     absolute = QDir::cleanPath(absolute);
     const QByteArray source = NativePath::encode(absolute);
-    struct stat st;
-    if (::lstat(source.constData(), &st) != 0) {
-        setError(error, systemError(errno));
-        return false;
-    }
     const QByteArray name = source.mid(source.lastIndexOf('/') + 1);
     if (name.isEmpty()) {
         setError(error, systemError(EBUSY));
         return false;
     }
+    // The item is examined and moved through one open folder, so what is checked is what moves.
+    const Fd folder(::open(parentOf(source).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    struct stat st;
+    if (!folder || ::fstatat(folder.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        setError(error, systemError(errno));
+        return false;
+    }
+    return moveOpened(folder.get(), name, st, source, error);
+}
+
+bool FreedesktopTrash::moveFoundToTrash(const FoundRoot& root, const QString& path, const Vet& vet,
+                                        QString* error) {
+    if (m_deps.beforeMove)
+        m_deps.beforeMove(path);
+    const FoundRoot::Reached reached = root.reach(path);
+    if (reached.error != 0) {
+        setError(error, reached.error == FoundRoot::NotBelow ? notBelowText()
+                        : reached.error == ELOOP || reached.error == ENOTDIR
+                            ? movedAwayText()
+                            : systemError(reached.error));
+        return false;
+    }
+    struct stat st;
+    if (::fstatat(reached.folder.get(), reached.name.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        setError(error, systemError(errno));
+        return false;
+    }
+    if (vet) {
+        if (const QString reason = vet(st); !reason.isEmpty()) {
+            setError(error, reason);
+            return false;
+        }
+    }
+    return moveOpened(reached.folder.get(), reached.name, st,
+                      NativePath::encode(QDir::cleanPath(path)), error);
+}
+
+bool FreedesktopTrash::moveOpened(int folder, const QByteArray& name, const struct stat& st,
+                                  const QByteArray& source, QString* error) {
+    const QString absolute = NativePath::decode(source);
     if (absolute == m_dir || absolute.startsWith(m_dir + QLatin1Char('/'))) {
         setError(error, QStringLiteral("It is already in the Trash"));
         return false;
     }
     if (!S_ISLNK(st.st_mode)) {
-        const QByteArray parent = parentOf(source);
-        struct stat parentStat;
+        struct stat folderStat;
         const quint64 device = deviceOf(source, st.st_dev);
-        if ((::stat(parent.constData(), &parentStat) == 0 &&
-             deviceOf(parent, parentStat.st_dev) != device) ||
-            MountRoot::isPath(source)) {
+        if ((::fstat(folder, &folderStat) == 0 &&
+             deviceOf(parentOf(source), folderStat.st_dev) != device) ||
+            MountRoot::isEntry(folder, name.constData())) {
             setError(error, isMountText());
             return false;
         }
-        if (S_ISDIR(st.st_mode) && holdsMountPoint(source, device)) {
+        if (S_ISDIR(st.st_mode) && holdsMountPoint(folder, name, source, device)) {
             setError(error, holdsMountText());
             return false;
         }
@@ -226,16 +288,17 @@ bool FreedesktopTrash::moveToTrash(const QString& path, QString* error) {
         return false;
     }
     if (trashStat.st_dev == st.st_dev)
-        return place(home, source, name, source, error);
+        return place(home, folder, name, source, error);
     // Another volume keeps its own Trash.
     QByteArray relative;
-    const QByteArray volumeTrash = volumeTrashFor(source, &relative, error);
-    return !volumeTrash.isEmpty() && place(volumeTrash, source, name, relative, error);
+    const QByteArray volumeTrash = volumeTrashFor(folder, name, &relative, error);
+    return !volumeTrash.isEmpty() && place(volumeTrash, folder, name, relative, error);
 }
 
-QByteArray FreedesktopTrash::volumeTrashFor(const QByteArray& itemPath, QByteArray* relativePath,
-                                            QString* error) const {
-    const QByteArray parent = canonical(parentOf(itemPath));
+QByteArray FreedesktopTrash::volumeTrashFor(int folder, const QByteArray& name,
+                                            QByteArray* relativePath, QString* error) const {
+    // Where the open folder is now, whatever path led to it.
+    const QByteArray parent = canonical(descriptorPath(folder));
     struct stat st;
     if (parent.isEmpty() || ::stat(parent.constData(), &st) != 0) {
         setError(error, systemError(errno));
@@ -251,8 +314,7 @@ QByteArray FreedesktopTrash::volumeTrashFor(const QByteArray& itemPath, QByteArr
         top = up;
     }
     const QByteArray base = top == "/" ? QByteArray() : top;
-    const QByteArray item =
-        (parent == "/" ? QByteArray() : parent) + '/' + itemPath.mid(itemPath.lastIndexOf('/') + 1);
+    const QByteArray item = (parent == "/" ? QByteArray() : parent) + '/' + name;
     *relativePath = item.mid(base.size() + 1);
     const QByteArray uid = QByteArray::number(qulonglong(::getuid()));
 
@@ -271,9 +333,8 @@ QByteArray FreedesktopTrash::volumeTrashFor(const QByteArray& itemPath, QByteArr
     return own;
 }
 
-bool FreedesktopTrash::place(const QByteArray& trashDir, const QByteArray& source,
-                             const QByteArray& name, const QByteArray& recordedPath,
-                             QString* error) const {
+bool FreedesktopTrash::place(const QByteArray& trashDir, int folder, const QByteArray& name,
+                             const QByteArray& recordedPath, QString* error) const {
     const QByteArray info =
         "[Trash Info]\nPath=" + recordedPath.toPercentEncoding("/") + "\nDeletionDate=" +
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1() +
@@ -304,7 +365,7 @@ bool FreedesktopTrash::place(const QByteArray& trashDir, const QByteArray& sourc
             setError(error, systemError(e ? e : EIO));
             return false;
         }
-        const int e = renameNoReplace(source.constData(), target.constData());
+        const int e = renameNoReplace(folder, name.constData(), target.constData());
         if (e == 0)
             return true;
         ::unlink(infoPath.constData());
@@ -317,61 +378,116 @@ bool FreedesktopTrash::place(const QByteArray& trashDir, const QByteArray& sourc
     return false;
 }
 
-// Removes name below the folder parentFd (whose path is path) for good; folders are emptied
-// first. Symlinks are unlinked, never followed, and a folder that is a mount point or of a file
-// system other than device is never entered (CrossesFileSystem). A file bound over another
-// cannot be unlinked (EBUSY), so only folders need the check. Owner-only folders without write
-// permission (read-only caches) are made writable first. Returns 0 or the first error met; the
-// removal goes on past errors so as much as possible is gone.
-int FreedesktopTrash::removeTree(int parentFd, const char* name, quint64 device,
-                                 std::string& path) const {
-    if (::unlinkat(parentFd, name, 0) == 0)
-        return 0;
-    const int unlinkError = errno;
-    if (unlinkError != EISDIR && unlinkError != EPERM)
-        return unlinkError == ENOENT ? 0 : unlinkError;
-    const int fd = ::openat(parentFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd < 0)
-        return errno == ENOTDIR ? unlinkError : errno;
-    const size_t mark = path.size();
-    path += '/';
-    path += name;
-    struct stat st;
-    if (::fstat(fd, &st) != 0) {
-        const int e = errno;
-        ::close(fd);
-        path.resize(mark);
+// One erase under way: the file system it stays on, the path of the entry at hand (the Trash's
+// files/ folder, the item, then below it), and what stayed.
+struct FreedesktopTrash::Removal {
+    quint64 device = 0;
+    std::string path;
+    size_t belowItem = 0; // where the part of path below the item begins
+    int firstError = 0;
+    bool crossed = false;   // a folder of another file system was met
+    bool itemStays = false; // the item itself stayed for a reason of its own
+    QStringList left;       // the first entries below the item that stayed, relative to it
+    int leftCount = 0;
+
+    // The entry at path stayed for a reason of its own (not because something in it stayed).
+    void stays(int error) {
+        if (!firstError)
+            firstError = error;
+        if (path.size() <= belowItem) {
+            itemStays = true;
+            return;
+        }
+        if (++leftCount <= 2)
+            left.append(NativePath::decode(QByteArray::fromStdString(path.substr(belowItem))));
+    }
+};
+
+// The folder open as `at` (O_PATH), the entry `name` of parentFd with status st, opened to be
+// listed and emptied. The user's own folder first gets back what its owner may always give it
+// (read and search to list it, write to remove what it holds), through that descriptor, never by
+// a path a link could redirect; a folder of anyone else keeps its mode. -1 with errno when it
+// cannot be opened.
+int FreedesktopTrash::openToEmpty(int at, int parentFd, const char* name, struct stat& st) const {
+    const QByteArray self = descriptorPath(at);
+    if (st.st_uid == ::geteuid() && (st.st_mode & S_IRWXU) != S_IRWXU &&
+        ::chmod(self.constData(), (st.st_mode | S_IRWXU) & 07777) == 0)
+        ::fstat(at, &st);
+    if (!m_deps.mayEmpty(st)) {
+        errno = EACCES;
+        return -1;
+    }
+    const int fd = ::open(self.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0 || errno != ENOENT)
+        return fd;
+    // Without /proc: by name again, accepted only while it is still the same folder.
+    const int byName = FolderAt::openBelow(parentFd, QByteArray(name));
+    struct stat again;
+    if (byName >= 0 &&
+        (::fstat(byName, &again) != 0 || again.st_dev != st.st_dev || again.st_ino != st.st_ino)) {
+        ::close(byName);
+        errno = ENOENT;
+        return -1;
+    }
+    return byName;
+}
+
+// Removes name below the folder parentFd for good; folders are emptied first. Symlinks are
+// unlinked, never followed, and a folder that is a mount point or of a file system other than
+// the removal's is never entered (CrossesFileSystem). A file bound over another cannot be
+// unlinked (EBUSY), so only folders need the check. Returns 0 or the first error met; the
+// removal goes on past errors so as much as possible is gone, and notes each entry that stayed.
+int FreedesktopTrash::removeTree(Removal& removal, int parentFd, const char* name) const {
+    const size_t mark = removal.path.size();
+    removal.path.append(1, '/').append(name);
+    const auto leave = [&](int e) {
+        removal.path.resize(mark);
         return e;
+    };
+    const auto stays = [&](int e) {
+        removal.stays(e);
+        return leave(e);
+    };
+    if (::unlinkat(parentFd, name, 0) == 0)
+        return leave(0);
+    const int unlinkError = errno;
+    if (unlinkError == ENOENT)
+        return leave(0);
+    if (unlinkError != EISDIR && unlinkError != EPERM)
+        return stays(unlinkError);
+    const Fd at(::openat(parentFd, name, O_PATH | O_NOFOLLOW | O_CLOEXEC));
+    struct stat st;
+    if (!at || ::fstat(at.get(), &st) != 0)
+        return errno == ENOENT ? leave(0) : stays(errno);
+    if (!S_ISDIR(st.st_mode))
+        return stays(unlinkError);
+    if (deviceOf(QByteArray::fromStdString(removal.path), quint64(st.st_dev)) != removal.device ||
+        MountRoot::isOpened(at.get(), parentFd)) {
+        removal.crossed = true;
+        return leave(CrossesFileSystem);
     }
-    if (deviceOf(QByteArray::fromStdString(path), quint64(st.st_dev)) != device ||
-        MountRoot::isOpened(fd, parentFd)) {
-        ::close(fd);
-        path.resize(mark);
-        return CrossesFileSystem;
-    }
-    if ((st.st_mode & S_IRWXU) != S_IRWXU)
-        ::fchmod(fd, st.st_mode | S_IRWXU);
+    const int fd = openToEmpty(at.get(), parentFd, name, st);
+    if (fd < 0)
+        return stays(errno);
     DIR* dir = ::fdopendir(fd);
     if (!dir) {
         const int e = errno;
         ::close(fd);
-        path.resize(mark);
-        return e;
+        return stays(e);
     }
     int firstError = 0;
     while (dirent* d = ::readdir(dir)) {
         const char* child = d->d_name;
         if (child[0] == '.' && (child[1] == 0 || (child[1] == '.' && child[2] == 0)))
             continue;
-        const int e = removeTree(::dirfd(dir), child, device, path);
+        const int e = removeTree(removal, ::dirfd(dir), child);
         if (e && !firstError)
             firstError = e;
     }
     ::closedir(dir);
-    path.resize(mark);
     if (::unlinkat(parentFd, name, AT_REMOVEDIR) != 0 && !firstError)
-        firstError = errno;
-    return firstError;
+        return stays(errno);
+    return leave(firstError);
 }
 
 bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
@@ -383,8 +499,8 @@ bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
         return false;
     }
     const QByteArray files = NativePath::encode(itemsFolder());
-    const int filesFd = ::open(files.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (filesFd < 0) {
+    const Fd filesFd(::open(files.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!filesFd) {
         setError(error, systemError(errno));
         return false;
     }
@@ -392,11 +508,9 @@ bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
     const QByteArray item = files + '/' + encodedName;
     struct stat filesStat;
     struct stat st;
-    if (::fstat(filesFd, &filesStat) != 0 ||
-        ::fstatat(filesFd, encodedName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-        const int e = errno;
-        ::close(filesFd);
-        setError(error, systemError(e));
+    if (::fstat(filesFd.get(), &filesStat) != 0 ||
+        ::fstatat(filesFd.get(), encodedName.constData(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        setError(error, systemError(errno));
         return false;
     }
     // Nothing of an item that reaches into another file system is deleted: checked whole first,
@@ -404,20 +518,24 @@ bool FreedesktopTrash::erase(const QString& itemPath, QString* error) {
     const quint64 device = deviceOf(files, filesStat.st_dev);
     QString refusal;
     if (!S_ISLNK(st.st_mode) && (deviceOf(item, st.st_dev) != device ||
-                                 MountRoot::isEntry(filesFd, encodedName.constData())))
+                                 MountRoot::isEntry(filesFd.get(), encodedName.constData())))
         refusal = isMountText();
-    else if (S_ISDIR(st.st_mode) && holdsMountPoint(item, device))
+    else if (S_ISDIR(st.st_mode) && holdsMountPoint(filesFd.get(), encodedName, item, device))
         refusal = holdsMountText();
     if (!refusal.isEmpty()) {
-        ::close(filesFd);
         setError(error, refusal);
         return false;
     }
-    std::string path = files.toStdString();
-    const int e = removeTree(filesFd, encodedName.constData(), device, path);
-    ::close(filesFd);
-    if (e != 0) {
-        setError(error, e == CrossesFileSystem ? holdsMountText() : systemError(e));
+    Removal removal;
+    removal.device = device;
+    removal.path = files.toStdString();
+    removal.belowItem = size_t(item.size()) + 1;
+    if (removeTree(removal, filesFd.get(), encodedName.constData()) != 0) {
+        const QString reason = systemError(removal.firstError ? removal.firstError : EIO);
+        setError(error, removal.crossed ? holdsMountText()
+                        : removal.left.isEmpty()
+                            ? reason
+                            : leftText(removal.left, removal.leftCount, reason));
         return false;
     }
     ::unlink((NativePath::encode(infoFolder()) + '/' + encodedName + ".trashinfo").constData());

@@ -30,15 +30,36 @@
 // mounted folder's files), and erase() never enters a mounted folder. A mount point is known by
 // its mount identity (MountRoot), not by its device alone, so a folder of the same file system
 // bound inside an item counts as well.
+//
+// Every move goes out of an open folder by name (renameat), after the item has been examined
+// through that same folder, so what is checked is what moves; a found item's folder is reached
+// as FoundRoot reaches it. Emptying removes each folder through its own descriptor, never by
+// path, and gives a folder of the user's own its owner's permissions back (chmod u+rwx through
+// that descriptor) before it is listed and emptied; a folder of anyone else keeps its mode.
 class FreedesktopTrash : public Trash {
 public:
-    // The file system a path is on, given the device its stat reported. The default keeps that
-    // device; tests hand in one that places chosen folders on another file system.
+    // The file system a path is on, given the device its stat reported.
     using DeviceOf = std::function<quint64(const QByteArray& path, quint64 statDevice)>;
 
-    explicit FreedesktopTrash(QString trashDir, DeviceOf deviceOf = {});
+    struct Deps {
+        // Empty: the device the stat reported. Tests hand in one that places chosen folders on
+        // another file system.
+        DeviceOf deviceOf = {};
+        // Whether this process may list and empty a folder of this status. Empty: the system
+        // decides when the folder is opened. Tests, which run as root whom no mode stops, hand in
+        // the rule that holds for everyone else.
+        std::function<bool(const struct stat&)> mayEmpty = {};
+        // Called as each move begins, with the path it was asked to move; for tests that change
+        // the tree between two moves.
+        std::function<void(const QString& path)> beforeMove = {};
+    };
+
+    explicit FreedesktopTrash(QString trashDir);
+    FreedesktopTrash(QString trashDir, Deps deps);
 
     [[nodiscard]] bool moveToTrash(const QString& path, QString* error) override;
+    [[nodiscard]] bool moveFoundToTrash(const FoundRoot& root, const QString& path, const Vet& vet,
+                                        QString* error) override;
     QString itemsFolder() const override { return m_dir + QStringLiteral("/files"); }
     [[nodiscard]] bool erase(const QString& itemPath, QString* error) override;
 
@@ -56,20 +77,29 @@ public:
     static constexpr int maxItemNameBytes = 255 - 10; // 10: ".trashinfo"
 
 private:
+    struct Removal;
+
     quint64 deviceOf(const QByteArray& path, quint64 statDevice) const;
-    // True when some entry below folder (itself on device) is a mount point or lies on another
-    // file system.
-    bool holdsMountPoint(const QByteArray& folder, quint64 device) const;
+    // True when some entry below the folder `name` of the open folder dir (itself on device) is
+    // a mount point or lies on another file system; shownAs is that folder's path, as deviceOf
+    // is asked about it.
+    bool holdsMountPoint(int dir, const QByteArray& name, const QByteArray& shownAs,
+                         quint64 device) const;
+    // Moves the entry `name` of the open folder `folder`, whose status is st, recording
+    // `source` (absolute, clean) as where it came from.
+    bool moveOpened(int folder, const QByteArray& name, const struct stat& st,
+                    const QByteArray& source, QString* error);
     // The Trash for an item of another file system, its folders made; empty with a reason when
-    // that volume has none we may use.
-    QByteArray volumeTrashFor(const QByteArray& itemPath, QByteArray* relativePath,
+    // that volume has none we may use. folder is the open folder holding the item.
+    QByteArray volumeTrashFor(int folder, const QByteArray& name, QByteArray* relativePath,
                               QString* error) const;
-    bool place(const QByteArray& trashDir, const QByteArray& source, const QByteArray& name,
+    bool place(const QByteArray& trashDir, int folder, const QByteArray& name,
                const QByteArray& recordedPath, QString* error) const;
-    int removeTree(int parentFd, const char* name, quint64 device, std::string& path) const;
+    int removeTree(Removal& removal, int parentFd, const char* name) const;
+    int openToEmpty(int at, int parentFd, const char* name, struct stat& st) const;
     void dropDirectorySize(const QByteArray& name);
 
     QString m_dir;
-    DeviceOf m_deviceOf;
+    Deps m_deps;
     QMutex m_sizesLock; // directorysizes is rewritten whole
 };

@@ -36,22 +36,6 @@ int makeFolders(const QString& path) {
     return 0;
 }
 
-Fd::~Fd() {
-    if (m_fd >= 0)
-        ::close(m_fd);
-}
-
-// A folder to move within. The folder itself is followed when it is a link (a user folder may
-// be one, see Bounds); what lies below it is reached through this descriptor only.
-int openFolder(const QString& path) {
-    return ::open(native(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-}
-
-// The folder `name` inside dir, refused (ELOOP or ENOTDIR) when that name is a link.
-int openBelow(int dir, const QByteArray& name) {
-    return ::openat(dir, name.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC | O_NOFOLLOW);
-}
-
 namespace {
 
 // Gives fromDir/from the name toDir/to without ever replacing what is there. Where the file

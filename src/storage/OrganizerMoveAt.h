@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/FolderAt.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -18,25 +20,10 @@ QByteArray native(const QString& path);
 // folder: the bounds were checked before anything is created.
 int makeFolders(const QString& path);
 
-// A descriptor closed when it goes out of scope.
-class Fd {
-public:
-    explicit Fd(int fd = -1) : m_fd(fd) {}
-    ~Fd();
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return m_fd; }
-    explicit operator bool() const { return m_fd >= 0; }
-
-private:
-    int m_fd;
-};
-
-// A folder to move within. The folder itself is followed when it is a link (a user folder may
-// be one); what lies below it is reached through this descriptor only.
-int openFolder(const QString& path);
-// The folder `name` inside dir, refused (ELOOP or ENOTDIR) when that name is a link.
-int openBelow(int dir, const QByteArray& name);
+// Folders are opened, and reached below one another, as platform/FolderAt does.
+using FolderAt::Fd;
+using FolderAt::openBelow;
+using FolderAt::openFolder;
 
 // The temporary name a copy has beside its destination while it is made.
 QByteArray partialName(const QByteArray& name);

@@ -476,12 +476,12 @@ TEST(CategoryCleaner, AnItemHoldingAMountStaysAndTheResultSaysWhich) {
     const QByteArray cacheMount = NativePath::encode(h.layout.cacheHome() + "/tool/mnt");
     const QByteArray trashMount = NativePath::encode(items + "/proj/mnt");
     auto trash = std::make_shared<FreedesktopTrash>(
-        h.layout.trashDir(), [=](const QByteArray& path, quint64 device) {
+        h.layout.trashDir(), FreedesktopTrash::Deps{[=](const QByteArray& path, quint64 device) {
             for (const QByteArray& mount : {cacheMount, trashMount})
                 if (path == mount || path.startsWith(mount + "/"))
                     return quint64(4242);
             return device;
-        });
+        }});
     const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
     writeFile(h.layout.cacheHome() + "/tool/mnt/data", 100);
     writeFile(h.layout.cacheHome() + "/other/blob", 100);
@@ -506,4 +506,61 @@ TEST(CategoryCleaner, AnItemHoldingAMountStaysAndTheResultSaysWhich) {
     h.trash->failFor(h.layout.cacheHome() + "/locked.db", "Permission denied");
     writeFile(h.layout.cacheHome() + "/locked.db", 10);
     EXPECT_TRUE(h.cleaner.clean(h.junk, {"caches"}).leftMounted.isEmpty());
+}
+
+// A folder above the items given to a link between two moves: what lies behind the link is the
+// user's, whatever its names, and stays; what the row found elsewhere still goes.
+TEST(CategoryCleaner, AFolderSwappedForALinkDuringTheCleanCarriesNothingOutOfTheLocation) {
+    Home h("clean-swap");
+    const QString state = h.layout.stateHome();
+    const QString mine = h.layout.documentsDir();
+    QStringList theirs;
+    for (int i = 0; i < 3; ++i) {
+        const QString name = QStringLiteral("f%1.log").arg(i);
+        writeFile(state + "/app/x1/" + name, 10);
+        writeFile(state + "/app/x2/" + name, 10);
+        writeFile(mine + "/" + name, 10);
+        theirs << mine + "/" + name;
+    }
+    writeFile(h.layout.cacheHome() + "/a.bin", 10);
+    writeFile(h.layout.cacheHome() + "/b.bin", 10);
+    writeFile(mine + "/b.bin", 10);
+    theirs << mine + "/b.bin";
+    h.measure(h.junk);
+    // The stamps would catch a file swapped in behind its path; without them only the folders
+    // the walk went through keep the move where it was found.
+    CleanCategory& logs = h.row("logs");
+    ASSERT_EQ(logs.eligibleFiles.size(), 6);
+    logs.eligibleStamps.clear();
+
+    const auto swap = [](const QString& folder, const QString& target) {
+        ASSERT_EQ(::rename(QFile::encodeName(folder).constData(),
+                           QFile::encodeName(folder + ".old").constData()),
+                  0);
+        symlinkTo(target, folder);
+    };
+    int moves = 0;
+    FreedesktopTrash::Deps deps;
+    deps.beforeMove = [&](const QString&) {
+        // The caches go first; their location is held from the moment its row began, so even
+        // given to a link at once its children go from where they were listed.
+        if (++moves == 1)
+            swap(h.layout.cacheHome(), mine);
+        // The logs' folder, once the first log went.
+        if (moves == 4)
+            swap(state + "/app/x2", mine);
+    };
+    auto trash = std::make_shared<FreedesktopTrash>(h.layout.trashDir(), deps);
+    const CategoryCleaner cleaner(trash, CleanupScanner::protectedPathsFor(h.layout));
+    const CleanResult r = cleaner.clean(h.junk, {"logs", "caches"});
+    EXPECT_EQ(r.failures,
+              QStringList({"f0.log: " + Trash::movedAwayText(), "f1.log: " + Trash::movedAwayText(),
+                           "f2.log: " + Trash::movedAwayText()}));
+    for (const QString& file : theirs)
+        EXPECT_TRUE(QFileInfo::exists(file)) << file.toStdString();
+    QStringList trashed = QDir(trash->itemsFolder()).entryList(QDir::Files);
+    trashed.sort();
+    EXPECT_EQ(trashed, QStringList({"a.bin", "b.bin", "f0.log", "f1.log", "f2.log"}));
+    EXPECT_FALSE(QFileInfo::exists(h.layout.cacheHome() + ".old/b.bin"));
+    EXPECT_TRUE(QFileInfo::exists(state + "/app/x2.old/f0.log"));
 }

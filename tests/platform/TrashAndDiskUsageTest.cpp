@@ -261,7 +261,7 @@ TEST(FreedesktopTrash, NothingThatReachesIntoAnotherFileSystemIsMovedOrErased) {
             return path == m || path.startsWith(m + "/") ? quint64(4242) : device;
         };
     };
-    FreedesktopTrash trash(home + "/Trash", mountedAt(home + "/outer/mnt"));
+    FreedesktopTrash trash(home + "/Trash", {mountedAt(home + "/outer/mnt")});
     writeFile(home + "/outer/mnt/theirs.txt");
     writeFile(home + "/outer/deep/er/ours.txt");
     QString error;
@@ -278,7 +278,7 @@ TEST(FreedesktopTrash, NothingThatReachesIntoAnotherFileSystemIsMovedOrErased) {
     writeFile(home + "/held/mnt/theirs.txt");
     writeFile(home + "/held/ours.txt");
     ASSERT_TRUE(trash.moveToTrash(home + "/held", &error));
-    FreedesktopTrash mounted(home + "/Trash", mountedAt(trash.itemsFolder() + "/held/mnt"));
+    FreedesktopTrash mounted(home + "/Trash", {mountedAt(trash.itemsFolder() + "/held/mnt")});
     EXPECT_FALSE(mounted.erase(trash.itemsFolder() + "/held", &error));
     EXPECT_EQ(error, "Another folder is mounted inside it");
     EXPECT_TRUE(QFileInfo::exists(trash.itemsFolder() + "/held/mnt/theirs.txt"));
