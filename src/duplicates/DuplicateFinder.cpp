@@ -2,6 +2,7 @@
 
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/KeepSweep.h"
+#include "platform/FoundRoot.h"
 #include "platform/NativePath.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
@@ -46,10 +47,11 @@ private:
 // One group's moves, made on any thread: the result, and the files still there afterwards (the
 // keeper first), or none when nothing was tried.
 using GroupMoves =
-    FoundGroups<DuplicateGroup, DuplicateScan::Hasher, DuplicateFinder::TrashResult>::Moved;
+    FoundGroups<DuplicateGroup, DuplicateFinder::MoveCheck, DuplicateFinder::TrashResult>::Moved;
 
 GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
-                      const DuplicateScan::Hasher& hasher, Trash* trash) {
+                      const DuplicateFinder::MoveCheck& move, Trash* trash) {
+    const DuplicateScan::Hasher& hasher = move.hasher;
     using DuplicatesText::PassedOver;
     GroupMoves moves;
     DuplicateFinder::TrashResult& result = moves.total;
@@ -82,8 +84,10 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
             remaining.append(file);
             continue;
         }
+        // Through the folders the scan walked from the folder searched, never a link put in
+        // since.
         QString error;
-        if (trash && trash->moveToTrash(file, &error)) {
+        if (trash && trash->moveFoundToTrash(FoundRoot(move.searched), file, {}, &error)) {
             result.freedBytes += group.allocatedOf(file);
         } else {
             result.errors.append(
@@ -132,7 +136,7 @@ DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Op
            [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); }},
           m_job),
       m_found(this, m_job,
-              {[](const DuplicateGroup& group, const DuplicateScan::Hasher& check, Trash* trash) {
+              {[](const DuplicateGroup& group, const MoveCheck& check, Trash* trash) {
                    // The first file of each group stays.
                    return group.files.isEmpty()
                               ? GroupMoves()
@@ -170,6 +174,10 @@ void DuplicateFinder::reset() {
     m_found.setCleaning(std::nullopt);
 }
 
+DuplicateFinder::MoveCheck DuplicateFinder::moveCheck() const {
+    return {hasher(), m_lastFolder.value_or(QString())};
+}
+
 DuplicateScan::Hasher DuplicateFinder::hasher() const {
     return m_scanOptions.hasher ? m_scanOptions.hasher
                                 : DuplicateScan::Hasher(DuplicateScan::fileDigest);
@@ -177,11 +185,11 @@ DuplicateScan::Hasher DuplicateFinder::hasher() const {
 
 DuplicateFinder::TrashResult DuplicateFinder::trash(const DuplicateGroup& group,
                                                     const QString& keep) {
-    return m_found.take(group, moveCopies(group, keep, hasher(), m_trash.get()));
+    return m_found.take(group, moveCopies(group, keep, moveCheck(), m_trash.get()));
 }
 
 void DuplicateFinder::keepOneOfEach() {
-    m_found.sweep(hasher(), m_trash);
+    m_found.sweep(moveCheck(), m_trash);
 }
 
 int DuplicateFinder::removableCount() const {

@@ -58,6 +58,13 @@ public:
         }
     };
 
+    // What a move looks at just before it: the copies' bytes again, and the folder searched, the
+    // only way in to the copies it moves.
+    struct MoveCheck {
+        DuplicateScan::Hasher hasher;
+        QString searched;
+    };
+
     // Moves go to `trash`; `scanOptions` (threads, hasher) are handed to every scan, its cancel
     // flag and progress being the finder's own.
     explicit DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Options scanOptions = {},
@@ -119,13 +126,14 @@ private:
     void setState(const State& state);
     void setLastFolder(const std::optional<QString>& folder);
     DuplicateScan::Hasher hasher() const;
+    MoveCheck moveCheck() const;
 
     // What a scan reads: the folder and the options with the finder's hasher and threads.
     struct ScanRequest {
         QString folder;
         DuplicateScan::Options options;
     };
-    using Found = FoundGroups<DuplicateGroup, DuplicateScan::Hasher, TrashResult>;
+    using Found = FoundGroups<DuplicateGroup, MoveCheck, TrashResult>;
 
     std::optional<QString> publishScan(DuplicateScan::Outcome outcome);
 

@@ -3,6 +3,7 @@
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/KeepSweep.h"
 #include "platform/DirectoryWalker.h"
+#include "platform/FoundRoot.h"
 #include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
 #include "platform/Trash.h"
@@ -50,10 +51,11 @@ private:
 
 // One set's moves, made on any thread: an error line per photo that stayed, and the photos still
 // there afterwards (the kept one first), or none when nothing was tried.
-using SetMoves = FoundGroups<SimilarPhotoGroup, SimilarPhotoScan::Printer, QStringList>::Moved;
+using SetMoves = FoundGroups<SimilarPhotoGroup, SimilarPhotoFinder::MoveCheck, QStringList>::Moved;
 
-SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoScan::Printer& printer,
+SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoFinder::MoveCheck& move,
                     Trash* trash) {
+    const SimilarPhotoScan::Printer& printer = move.printer;
     using DuplicatesText::PassedOver;
     SetMoves moves;
     QStringList& errors = moves.total;
@@ -90,8 +92,10 @@ SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoScan::Prin
             remaining.append(file);
             continue;
         }
+        // Through the folders the scan walked from the folder searched, never a link put in
+        // since.
         QString error;
-        if (trash && trash->moveToTrash(file, &error))
+        if (trash && trash->moveFoundToTrash(FoundRoot(move.searched), file, {}, &error))
             continue;
         errors.append(DuplicatesText::shownName(file) + QStringLiteral(": ") +
                       (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
@@ -141,6 +145,7 @@ SimilarPhotoFinder::~SimilarPhotoFinder() = default;
 
 void SimilarPhotoFinder::scan(const QString& folder) {
     m_scan.start({folder, m_printer, m_threads});
+    m_searched = folder;
     setState(State::scanning(0, 0));
     m_found.set({});
     m_found.setCleaning(std::nullopt);
@@ -193,11 +198,11 @@ void SimilarPhotoFinder::reset() {
 }
 
 QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
-    return m_found.take(group, moveCopies(group, m_printer, m_trash.get()));
+    return m_found.take(group, moveCopies(group, {m_printer, m_searched}, m_trash.get()));
 }
 
 void SimilarPhotoFinder::keepBestOfEach() {
-    m_found.sweep(m_printer, m_trash);
+    m_found.sweep({m_printer, m_searched}, m_trash);
 }
 
 int SimilarPhotoFinder::removableCount() const {

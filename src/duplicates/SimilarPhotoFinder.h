@@ -45,6 +45,13 @@ public:
     // A keepBestOfEach() under way: sets handled so far out of the sets it took.
     using Cleaning = KeepSweep::Progress;
 
+    // What a move looks at just before it: how the photos look now, and the folder searched, the
+    // only way in to the photos it moves.
+    struct MoveCheck {
+        SimilarPhotoScan::Printer printer;
+        QString searched;
+    };
+
     // `printer` replaces the feature prints (tests); `threads` 0 uses one per core, at most 8.
     explicit SimilarPhotoFinder(std::shared_ptr<Trash> trash,
                                 SimilarPhotoScan::Printer printer = {}, int threads = 0,
@@ -112,13 +119,15 @@ private:
     };
     using ScanSlot = ScanService<ScanRequest, ScanStep, QList<SimilarPhotoGroup>>;
     // The sets on show and keepBestOfEach(), whose sums are the lines of the photos that stayed.
-    using Found = FoundGroups<SimilarPhotoGroup, SimilarPhotoScan::Printer, QStringList>;
+    using Found = FoundGroups<SimilarPhotoGroup, MoveCheck, QStringList>;
 
     static QList<SimilarPhotoGroup> find(const ScanRequest& request, const ScanSlot::Run& run);
     void applyStep(const ScanStep& step);
 
     std::shared_ptr<Trash> m_trash;
     SimilarPhotoScan::Printer m_printer;
+    // The folder of the latest scan: every move goes in through it.
+    QString m_searched;
     int m_threads;
     State m_state;
     // One job for both: a scan cancels a clean-up and the other way round.

@@ -206,11 +206,12 @@ TEST(CleanerRows, ACleanThatTakesNothingSaysWhy) {
     // The Trash refuses a folder another file system is mounted in; here every item is one.
     const QString cache = h.layout.cacheHome();
     writeFile(cache + "/tool/mnt/data", 100);
-    auto trash = std::make_shared<FreedesktopTrash>(
-        h.layout.trashDir(),
-        [mount = QFile::encodeName(cache + "/tool/mnt")](const QByteArray& path, quint64 device) {
-            return path == mount || path.startsWith(mount + "/") ? quint64(4242) : device;
-        });
+    FreedesktopTrash::Deps trashDeps;
+    trashDeps.deviceOf = [mount = QFile::encodeName(cache + "/tool/mnt")](const QByteArray& path,
+                                                                          quint64 device) {
+        return path == mount || path.startsWith(mount + "/") ? quint64(4242) : device;
+    };
+    auto trash = std::make_shared<FreedesktopTrash>(h.layout.trashDir(), trashDeps);
     CleanupScanner::Deps deps = h.deps;
     deps.trash = trash;
     DiskCleanupScanner scanner(h.layout, deps);
