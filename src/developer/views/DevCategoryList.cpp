@@ -234,4 +234,8 @@ void DevCategoryList::updateResult() {
     const std::optional<QString> line = m_screen ? m_screen->devResult() : std::optional<QString>();
     m_result->setText(line.value_or(QString()));
     m_result->setVisible(line.has_value());
+    // A clean that took nothing says why, in the colour of a problem, as the cleaners do.
+    QKForeground::apply(m_result, line && CleanerPaneText::resultIsProblem(*line)
+                                      ? QKForeground::Red
+                                      : QKForeground::Green);
 }

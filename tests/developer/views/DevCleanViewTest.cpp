@@ -3,6 +3,7 @@
 #include "developer/views/DevCleanView.h"
 #include "automation/AutomationTestSupport.h"
 #include "cleaning/CategoryMeasurer.h"
+#include "cleaning/CleanerPaneText.h"
 #include "cleaning/CleaningTestSupport.h"
 #include "cleaning/CleanupScanner.h"
 #include "developer/views/DevAwakePane.h"
@@ -16,6 +17,7 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/SegmentedControl.h"
@@ -268,6 +270,26 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     EXPECT_EQ(titles(rowsOf(cleanupPane(*view))), QStringList({"Ollama models", "npm cache"}));
     EXPECT_TRUE(Find::part<QPushButton>(cleanupPane(*view), "devClean")->isEnabled());
     EXPECT_TRUE(Find::part<QPushButton>(modelsPane(*view), "devClean")->isEnabled());
+}
+
+// A clean that took nothing reads as a problem, one that freed something as done, whichever
+// pane shows it.
+TEST(DevCleanView, AResultThatTookNothingIsShownAsAProblem) {
+    Rig rig;
+    auto view = rig.view();
+    Find::part<SegmentedControl>(*view, "devPanePicker")->activated(2);
+    auto* result = Find::part<QLabel>(modelsPane(*view), "devResult");
+    const auto ink = [&] { return result->palette().color(QPalette::WindowText); };
+    CleanResult failed;
+    failed.failures = {QStringLiteral("blob.bin: Permission denied"),
+                       QStringLiteral("pack.bin: Permission denied")};
+    rig.screen.setDevResult(CleanerPaneText::resultLine(failed));
+    EXPECT_EQ(ink(), QKForeground::color(QKForeground::Red, result->parentWidget()->palette()));
+    CleanResult freed;
+    freed.freedBytes = 4096;
+    freed.cleaned = 1;
+    rig.screen.setDevResult(CleanerPaneText::resultLine(freed));
+    EXPECT_EQ(ink(), QKForeground::color(QKForeground::Green, result->parentWidget()->palette()));
 }
 
 TEST(DevCleanView, KeepAwakePaneSaysWhenTheDisplayIsNotHeld) {
