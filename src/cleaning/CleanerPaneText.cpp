@@ -1,6 +1,7 @@
 #include "cleaning/CleanerPaneText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 
 #include <QDir>
@@ -154,7 +155,7 @@ QString metaLine(const CleanCategory& category) {
         if (!category.consequence.isEmpty())
             parts.append(category.consequence);
         if (category.fileCount >= 1)
-            parts.append(QString::number(category.fileCount) + QStringLiteral(" items"));
+            parts.append(CountText::of(category.fileCount, "item", "items"));
         if (!parts.isEmpty())
             lines.append(parts.join(kSeparator));
     }
@@ -185,7 +186,7 @@ QString refusalReason(const ContentsRefusal& refusal) {
 PENDREL_TEXT(changedSinceMeasuredReason, "Changed since it was measured, so it was left in place")
 
 QString filesText(int fileCount) {
-    return QString::number(qint64(fileCount)) + QStringLiteral(" files");
+    return CountText::of(fileCount, "file", "files");
 }
 
 QString resultLine(qint64 freedBytes, int failureCount, const QStringList& leftMounted) {

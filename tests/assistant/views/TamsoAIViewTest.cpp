@@ -426,6 +426,37 @@ TEST(TamsoAIView, NewMessagesScrollIntoView) {
     ASSERT_TRUE(testsupport::waitFor([&] { return bar->value() == bar->maximum(); }));
 }
 
+// Cancelling a proposal's approval leaves the conversation where it was, the chip just used in
+// view.
+TEST(TamsoAIView, CancellingAnApprovalKeepsTheListsPlace) {
+    Screen s(QStringLiteral("chat-cancel-place"));
+    for (int i = 0; i < 6; ++i)
+        s.rig.askAndWait(QStringLiteral("tidy my downloads"));
+    TamsoAIView* v = s.open();
+    v->resize(900, 360);
+    QCoreApplication::processEvents();
+    QScrollBar* bar = Find::part<QScrollArea>(v, "messageList")->verticalScrollBar();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    const int place = bar->value();
+
+    const int last = s.rowCount() - 1;
+    int chip = -1;
+    for (int a = 0; a < s.message(last).actions.size(); ++a) {
+        if (s.message(last).actions.at(a).label == QStringLiteral("Open Organizer"))
+            chip = a;
+    }
+    ASSERT_GE(chip, 0);
+    s.click(last, ChatMessageRow::chipName(chip));
+    QMessageBox* dialog = Find::maybe<QMessageBox>(v, "approvalDialog");
+    ASSERT_NE(dialog, nullptr);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return Find::maybe<QMessageBox>(v, "approvalDialog") == nullptr; }));
+    QTest::qWait(50);
+    EXPECT_EQ(bar->value(), place);
+}
+
 // "Private by design" opens, from the keyboard, a window that assistive technology finds from the
 // application's root (which leaves popups out), named and with its texts readable; Escape closes
 // it and hands the keyboard back to the button.
