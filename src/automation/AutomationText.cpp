@@ -2,6 +2,7 @@
 
 #include "platform/AppSupportFolder.h"
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 #include "platform/TimelineEntry.h"
 
@@ -45,7 +46,7 @@ QString downloadsMoved(qint64 freedBytes, int fileCount, const QStringList& fail
     if (!failures.isEmpty())
         return movedWithSkips(QStringLiteral("Moved"), freedBytes, failures);
     return QStringLiteral("Moved ") + formatBytes(freedBytes) + QStringLiteral(" (") +
-           QString::number(fileCount) + QStringLiteral(" files) to Trash.");
+           CountText::of(fileCount, "file", "files") + QStringLiteral(") to Trash.");
 }
 
 PENDREL_TEXT(developerUnavailable, "Developer cleaner unavailable.")

@@ -192,7 +192,8 @@ QString filesText(int fileCount) {
 QString resultLine(qint64 freedBytes, int failureCount, const QStringList& leftMounted) {
     QString line = QStringLiteral("Freed ") + formatBytes(freedBytes);
     if (failureCount > 0)
-        line += kSeparator + QString::number(failureCount) + QStringLiteral(" items skipped");
+        line +=
+            kSeparator + CountText::of(failureCount, "item", "items") + QStringLiteral(" skipped");
     if (leftMounted.size() == 1)
         line += kSeparator + leftMounted.first() +
                 QStringLiteral(" was left in place: another folder is mounted in it");

@@ -489,7 +489,7 @@ TEST(CategoryCleaner, AnItemHoldingAMountStaysAndTheResultSaysWhich) {
     r = cleaner.clean(h.junk, {"trash"});
     EXPECT_EQ(r.leftMounted, QStringList({"proj"}));
     EXPECT_EQ(CleanerPaneText::resultLine(0, int(r.failures.size()), r.leftMounted),
-              "Freed Zero KB · 1 items skipped · proj was left in place: another "
+              "Freed Zero KB · 1 item skipped · proj was left in place: another "
               "folder is mounted in it");
     EXPECT_TRUE(QFileInfo::exists(items + "/proj/mnt/theirs.txt"));
     EXPECT_FALSE(QFileInfo::exists(items + "/loose.txt"));
