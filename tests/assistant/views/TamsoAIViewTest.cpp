@@ -410,14 +410,23 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");
 }
 
-TEST(TamsoAIView, NewMessagesScrollIntoView) {
-    Screen s(QStringLiteral("chat-scroll"));
+namespace {
+
+// Six answered questions in a list too short for them; the list's scroll bar.
+QScrollBar* openLongChat(Screen& s) {
     for (int i = 0; i < 6; ++i)
         s.rig.askAndWait(QStringLiteral("tidy my downloads"));
     TamsoAIView* v = s.open();
     v->resize(900, 360);
     QCoreApplication::processEvents();
-    QScrollBar* bar = Find::part<QScrollArea>(v, "messageList")->verticalScrollBar();
+    return Find::part<QScrollArea>(v, "messageList")->verticalScrollBar();
+}
+
+} // namespace
+
+TEST(TamsoAIView, NewMessagesScrollIntoView) {
+    Screen s(QStringLiteral("chat-scroll"));
+    QScrollBar* bar = openLongChat(s);
     ASSERT_GT(bar->maximum(), 0);
     // Showing an unchanged conversation does not move the list.
     EXPECT_EQ(bar->value(), 0);
@@ -430,12 +439,8 @@ TEST(TamsoAIView, NewMessagesScrollIntoView) {
 // view.
 TEST(TamsoAIView, CancellingAnApprovalKeepsTheListsPlace) {
     Screen s(QStringLiteral("chat-cancel-place"));
-    for (int i = 0; i < 6; ++i)
-        s.rig.askAndWait(QStringLiteral("tidy my downloads"));
-    TamsoAIView* v = s.open();
-    v->resize(900, 360);
-    QCoreApplication::processEvents();
-    QScrollBar* bar = Find::part<QScrollArea>(v, "messageList")->verticalScrollBar();
+    QScrollBar* bar = openLongChat(s);
+    TamsoAIView* v = s.view.get();
     ASSERT_GT(bar->maximum(), 0);
     bar->setValue(bar->maximum());
     const int place = bar->value();
