@@ -40,9 +40,14 @@ bool TamsoAssistant::namesProcess(const QString& q, const QString& key) {
     qsizetype from = 0;
     while ((from = q.indexOf(key, from)) >= 0) {
         const qsizetype end = from + key.size();
-        const auto joins = [](QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('-'); };
+        // A number after the name is an instance too ("kswapd0", "tracker-miner-fs-3").
+        const QStringView rest = QStringView(q).mid(end);
+        const bool continues =
+            !rest.isEmpty() &&
+            (rest.front().isLetter() ||
+             (rest.front() == QLatin1Char('-') && rest.size() > 1 && !rest.at(1).isDigit()));
         const bool startsName = from == 0 || !q.at(from - 1).isLetterOrNumber();
-        const bool endsName = family || end == q.size() || !joins(q.at(end));
+        const bool endsName = family || !continues;
         // "systemd --user" is its own entry, not the first process.
         const bool userInstance =
             !key.contains(QLatin1Char(' ')) && q.mid(end).startsWith(QLatin1String(" --"));

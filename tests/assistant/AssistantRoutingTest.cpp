@@ -201,8 +201,7 @@ TEST_F(AssistantRoutingTest, TheCatalogAnswersWithTheLiveReplyAndTheScreenTheUse
     // The battery rule leaves a question the catalog knows to the catalog.
     const TamsoMessage battery = rig.askAndWait("why is battery low", s);
     EXPECT_EQ(battery.text, QKFeature::lookup("tamso")->blurb);
-    EXPECT_EQ(specs(battery),
-              (QList<ActionSpec>{{"Ask Pendrel", "tamso", K::OpenFeature, std::nullopt}}));
+    EXPECT_TRUE(battery.actions.isEmpty());
 }
 
 // What is busy on this system gets explained: the kernel's threads, the init system, the file
@@ -279,8 +278,7 @@ TEST_F(AssistantRoutingTest, WhyIsMyMacSlowIsAnsweredFromTheLiveFigures) {
                            "Firefox looks like the main load. You are using 6 GB of your 8 GB of "
                            "memory. The biggest memory user right now is Firefox at 2 GB. "
                            "Quitting it would free the most.");
-    EXPECT_EQ(specs(answer),
-              (QList<ActionSpec>{{"Ask Pendrel", "tamso", K::OpenFeature, std::nullopt}}));
+    EXPECT_TRUE(answer.actions.isEmpty());
 }
 
 TEST_F(AssistantRoutingTest, BatteryAndQuitTextsFollowTheSample) {
