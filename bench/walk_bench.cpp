@@ -27,6 +27,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSet>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -61,14 +62,27 @@ std::optional<qint64> duBytes(const QString& tree) {
     return ok ? std::optional<qint64>(kb * 1024) : std::nullopt;
 }
 
+// find prints one line per name, so a file with several hard links would count once per link;
+// du and the walk count its blocks once. Each line carries its device and inode so a repeat is
+// left out.
+const QString findFormat = QStringLiteral("%D %i %b\\n");
+
 std::optional<qint64> findBytes(const QString& tree) {
-    const auto out =
-        run(QStringLiteral("find"), {tree, QStringLiteral("-printf"), QStringLiteral("%b\\n")});
+    const auto out = run(QStringLiteral("find"), {tree, QStringLiteral("-printf"), findFormat});
     if (!out)
         return std::nullopt;
     qint64 blocks = 0;
-    for (const QByteArray& line : out->split('\n'))
-        blocks += line.trimmed().toLongLong();
+    QSet<QByteArray> seen;
+    for (const QByteArray& line : out->split('\n')) {
+        const QList<QByteArray> fields = line.trimmed().split(' ');
+        if (fields.size() != 3)
+            continue;
+        const QByteArray inode = fields.at(0) + ':' + fields.at(1);
+        if (seen.contains(inode))
+            continue;
+        seen.insert(inode);
+        blocks += fields.at(2).toLongLong();
+    }
     return blocks * 512;
 }
 
@@ -115,10 +129,9 @@ int main(int argc, char** argv) {
     peers.push_back({QStringLiteral("du"),
                      {QStringLiteral("du"), QStringLiteral("-sk"), QStringLiteral("--"), tree},
                      duBytes(tree)});
-    peers.push_back(
-        {QStringLiteral("find"),
-         {QStringLiteral("find"), tree, QStringLiteral("-printf"), QStringLiteral("%b\\n")},
-         findBytes(tree)});
+    peers.push_back({QStringLiteral("find"),
+                     {QStringLiteral("find"), tree, QStringLiteral("-printf"), findFormat},
+                     findBytes(tree)});
     if (!QStandardPaths::findExecutable(QStringLiteral("gdu")).isEmpty())
         peers.push_back({QStringLiteral("gdu"),
                          {QStringLiteral("gdu"), QStringLiteral("-n"), QStringLiteral("-s"),

@@ -25,8 +25,11 @@ bool lacksDisplay() {
 
 int main(int argc, char** argv) {
     if (lacksDisplay()) {
+        // The screenshot tool is built beside the app but not installed, so it is named by where
+        // a source build puts it.
         std::fprintf(stderr, "Pendrel needs a graphical desktop and none was found (DISPLAY is not "
-                             "set); to see its screens without one, run pendrel-shots OUTDIR.\n");
+                             "set); start it from a desktop session. In a source build, "
+                             "build/src/pendrel-shots OUTDIR renders its screens without one.\n");
         return 1;
     }
     // Without a runtime folder Qt would make one in /tmp; keep everything under the home.

@@ -23,8 +23,8 @@ QList<Card> cards() {
                         "memory."),
          QStringLiteral("Open"), CardAction::OpenStartup},
         {QStringLiteral("Subscriptions"), "creditcard"_sym,
-         QStringLiteral("Pendrel notices software you pay for but rarely open, and services "
-                        "that overlap."),
+         QStringLiteral("What Pendrel will look for in software you pay for: rarely opened "
+                        "apps and services that overlap."),
          QStringLiteral("Open"), CardAction::OpenSubscriptions},
     };
 }

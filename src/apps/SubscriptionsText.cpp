@@ -5,8 +5,8 @@
 namespace SubscriptionsText {
 
 PENDREL_TEXT(title, "Subscriptions")
-PENDREL_TEXT(intro,
-             "Pendrel notices software you pay for but rarely use, and services that overlap.")
+PENDREL_TEXT(intro, "Pendrel will notice software you pay for but rarely use, and services that "
+                    "overlap, once it can tell which apps you open.")
 PENDREL_TEXT(
     examplesLine,
     "The cards below are examples of what Pendrel looks for, not findings from this computer.")

@@ -105,6 +105,9 @@ public:
 
     // --- The answer sources, as pure functions of the lower-cased question -------------------
 
+    // `text` closed as a sentence: a full stop added unless it already ends in ".", "?", "!" or
+    // "…".
+    static QString sentenceEnd(const QString& text);
     // The section as a line of text: the title, then " — " and the detail when there is one.
     static QString describeScreen(const QString& featureTitle,
                                   const std::optional<QString>& detail);
@@ -146,17 +149,20 @@ public:
     static int ollamaModelCount(const QString& ollamaFolder);
 
     // The catalog's answer: the best matching section's live reply (or its blurb), the screen
-    // the user was on, and a button to open the section. None when no section matches or the
-    // reply is empty.
+    // the user was on, and a button to open the section (none for the chat itself, where every
+    // answer is already read). None when no section matches or the reply is empty.
     static std::optional<TamsoMessage>
     catalogAnswer(const QString& q, const SystemSnapshot& snapshot,
                   const std::optional<TamsoScreenContext>& screen);
 
     // The process glossary: lower-case key and explanation, in the order keys are tried.
     static const QList<std::pair<QString, QString>>& processGlossary();
-    // For "what is" questions only: the explanation of the longest glossary key found in q (the
-    // earlier entry on equal lengths), so "mds_stores" is not answered as "mds".
+    // For "what is" questions only: the explanation of the longest glossary key q names as a
+    // program (the earlier entry on equal lengths), so "mds_stores" is not answered as "mds" nor
+    // "systemd-journald" as systemd.
     static std::optional<TamsoMessage> glossaryAnswer(const QString& q);
+    // Whether the lower-cased question names the glossary's `key` as a whole program name.
+    static bool namesProcess(const QString& q, const QString& key);
 
     static TamsoMessage fallbackAnswer(const std::optional<TamsoScreenContext>& screen);
 

@@ -137,7 +137,7 @@ QString TamsoAssistant::prompt(const QString& q, const SystemSnapshot& snapshot,
     QString text = liveDataLine(snapshot);
     if (screen) {
         text += QStringLiteral("\nThe user is currently looking at: ") +
-                describeScreen(screen->featureTitle, screen->detail) + QLatin1Char('.');
+                sentenceEnd(describeScreen(screen->featureTitle, screen->detail));
     }
     if (!transcript.isEmpty())
         text += QStringLiteral("\n\nEarlier in this conversation:\n") + transcript;

@@ -31,11 +31,46 @@ TamsoMessage withOneAction(const QString& text, const char* label, const char* f
 
 } // namespace
 
+bool TamsoAssistant::namesProcess(const QString& q, const QString& key) {
+    // A dash continues a program's own name ("systemd-journald" is not systemd), so a key matches
+    // only where the name ends; a key ending in a dash ("systemd-") stands for its family. Other
+    // separators mark a program's instances ("kworker/0:1", "mdworker_shared"), and a prefix
+    // ("google-chrome") still names the program.
+    const bool family = key.endsWith(QLatin1Char('-'));
+    qsizetype from = 0;
+    while ((from = q.indexOf(key, from)) >= 0) {
+        const qsizetype end = from + key.size();
+        // A number after the name is an instance too ("kswapd0", "tracker-miner-fs-3").
+        const QStringView rest = QStringView(q).mid(end);
+        const bool continues =
+            !rest.isEmpty() &&
+            (rest.front().isLetter() ||
+             (rest.front() == QLatin1Char('-') && rest.size() > 1 && !rest.at(1).isDigit()));
+        const bool startsName = from == 0 || !q.at(from - 1).isLetterOrNumber();
+        const bool endsName = family || !continues;
+        // "systemd --user" is its own entry, not the first process.
+        const bool userInstance =
+            !key.contains(QLatin1Char(' ')) && q.mid(end).startsWith(QLatin1String(" --"));
+        if (startsName && endsName && !userInstance)
+            return true;
+        from = end;
+    }
+    return false;
+}
+
 QString TamsoAssistant::describeScreen(const QString& featureTitle,
                                        const std::optional<QString>& detail) {
     if (!detail || detail->isEmpty())
         return featureTitle;
     return featureTitle + QStringLiteral(" — ") + *detail;
+}
+
+QString TamsoAssistant::sentenceEnd(const QString& text) {
+    // A title such as "Where did it go?" already ends its sentence.
+    if (text.endsWith(QLatin1Char('?')) || text.endsWith(QLatin1Char('!')) ||
+        text.endsWith(QLatin1Char('.')) || text.endsWith(QChar(0x2026)))
+        return text;
+    return text + QLatin1Char('.');
 }
 
 std::optional<TamsoMessage> TamsoAssistant::safetyAnswer(const QString& q) {
@@ -287,10 +322,14 @@ TamsoAssistant::catalogAnswer(const QString& q, const SystemSnapshot& snapshot,
     QString reply = feature->repliesTo(q) ? feature->reply(snapshot) : feature->blurb;
     if (screen) {
         reply += QStringLiteral(" (You were looking at ") +
-                 describeScreen(screen->featureTitle, screen->detail) + QStringLiteral(".)");
+                 sentenceEnd(describeScreen(screen->featureTitle, screen->detail)) +
+                 QStringLiteral(")");
     }
     if (reply.isEmpty())
         return std::nullopt;
+    // Every answer is read in the chat, so a button opening the chat would do nothing.
+    if (feature->id == QLatin1String("tamso"))
+        return TamsoMessage::answer(reply);
     const QString label = feature->actionLabel.value_or(QStringLiteral("Open ") + feature->title);
     return TamsoMessage::answer(reply, {TamsoAction::make(label, feature->id, K::OpenFeature)});
 }
@@ -304,6 +343,10 @@ const QList<std::pair<QString, QString>>& TamsoAssistant::processGlossary() {
          QStringLiteral(
              "Xorg is the display server: it draws everything on your screen. High memory here "
              "usually means lots of windows or an external display; it is normal and safe.")},
+        {QStringLiteral("xvfb"),
+         QStringLiteral("Xvfb is a display server without a screen, used by tests and automated "
+                        "tools to draw windows nobody sees. It ends with the tool that started "
+                        "it.")},
         {QStringLiteral("xwayland"),
          QStringLiteral("Xwayland lets older apps draw on a Wayland desktop. Busy while such an "
                         "app is; it is normal and safe.")},
@@ -381,6 +424,42 @@ const QList<std::pair<QString, QString>>& TamsoAssistant::processGlossary() {
         {QStringLiteral("systemd"),
          QStringLiteral("systemd starts everything else on this system. It is the first process "
                         "and always there.")},
+        {QStringLiteral("systemd --user"),
+         QStringLiteral("systemd --user starts and looks after the programs of your own session. "
+                        "One runs for each signed-in user; it is normal.")},
+        {QStringLiteral("systemd-journald"),
+         QStringLiteral("systemd-journald collects the system's logs. Busy when a program writes "
+                        "a lot of messages, then it settles.")},
+        {QStringLiteral("systemd-udevd"),
+         QStringLiteral("systemd-udevd sets up devices as they appear, such as USB drives and "
+                        "displays. Short bursts are normal.")},
+        {QStringLiteral("systemd-logind"),
+         QStringLiteral("systemd-logind keeps track of who is signed in and handles the power "
+                        "button and the lid. Tiny and normal.")},
+        {QStringLiteral("systemd-resolved"),
+         QStringLiteral("systemd-resolved looks up web addresses for every app. Busy with a lot "
+                        "of network traffic; it is normal.")},
+        {QStringLiteral("systemd-"),
+         QStringLiteral("The systemd- programs are parts of systemd, each looking after one job "
+                        "for the system. Normal and always there.")},
+        {QStringLiteral("dbus-daemon"),
+         QStringLiteral("dbus-daemon passes messages between programs and the desktop. Tiny and "
+                        "normal.")},
+        {QStringLiteral("dbus-broker"),
+         QStringLiteral("dbus-broker passes messages between programs and the desktop. Tiny and "
+                        "normal.")},
+        {QStringLiteral("cc1plus"),
+         QStringLiteral("cc1plus is the C++ compiler at work, started by a build. Heavy while it "
+                        "compiles, and gone when the build ends.")},
+        {QStringLiteral("cc1"),
+         QStringLiteral("cc1 is the C compiler at work, started by a build. Heavy while it "
+                        "compiles, and gone when the build ends.")},
+        {QStringLiteral("clang"),
+         QStringLiteral("clang is a C and C++ compiler at work, started by a build. Heavy while "
+                        "it compiles, and gone when the build ends.")},
+        {QStringLiteral("rustc"),
+         QStringLiteral("rustc is the Rust compiler at work, started by a build. Heavy while it "
+                        "compiles, and gone when the build ends.")},
         {QStringLiteral("cfprefsd"),
          QStringLiteral("cfprefsd reads and writes app settings. Tiny and normal.")},
         {QStringLiteral("dconf-service"),
@@ -407,7 +486,7 @@ std::optional<TamsoMessage> TamsoAssistant::glossaryAnswer(const QString& q) {
         return std::nullopt;
     const std::pair<QString, QString>* best = nullptr;
     for (const auto& entry : processGlossary()) {
-        if (q.contains(entry.first) && (!best || entry.first.size() > best->first.size()))
+        if (namesProcess(q, entry.first) && (!best || entry.first.size() > best->first.size()))
             best = &entry;
     }
     if (!best)

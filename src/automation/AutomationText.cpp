@@ -3,6 +3,7 @@
 #include "cleaning/CleanerPaneText.h"
 #include "platform/AppSupportFolder.h"
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 #include "platform/TimelineEntry.h"
 
@@ -46,7 +47,7 @@ QString downloadsMoved(qint64 freedBytes, int fileCount, const QStringList& fail
     if (!failures.isEmpty())
         return movedWithSkips(QStringLiteral("Moved"), freedBytes, failures);
     return QStringLiteral("Moved ") + formatBytes(freedBytes) + QStringLiteral(" (") +
-           QString::number(fileCount) + QStringLiteral(" files) to Trash.");
+           CountText::of(fileCount, "file", "files") + QStringLiteral(") to Trash.");
 }
 
 PENDREL_TEXT(developerUnavailable, "Developer cleaner unavailable.")

@@ -1,6 +1,7 @@
 #include "cleaning/CleanerPaneText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 
 #include <QDir>
@@ -154,7 +155,7 @@ QString metaLine(const CleanCategory& category) {
         if (!category.consequence.isEmpty())
             parts.append(category.consequence);
         if (category.fileCount >= 1)
-            parts.append(QString::number(category.fileCount) + QStringLiteral(" items"));
+            parts.append(CountText::of(category.fileCount, "item", "items"));
         if (!parts.isEmpty())
             lines.append(parts.join(kSeparator));
     }
@@ -185,7 +186,7 @@ QString refusalReason(const ContentsRefusal& refusal) {
 PENDREL_TEXT(changedSinceMeasuredReason, "Changed since it was measured, so it was left in place")
 
 QString filesText(int fileCount) {
-    return QString::number(qint64(fileCount)) + QStringLiteral(" files");
+    return CountText::of(fileCount, "file", "files");
 }
 
 namespace {
@@ -210,10 +211,8 @@ QString mountedPart(const QStringList& leftMounted) {
 QString resultLine(const CleanResult& r) {
     const qsizetype failed = r.failures.size();
     if (r.cleaned == 0 && failed > 0) {
-        QString line =
-            kNothingCleaned + kSeparator + QString::number(failed) +
-            (failed == 1 ? QStringLiteral(" item skipped") : QStringLiteral(" items skipped")) +
-            kSeparator + r.failures.first();
+        QString line = kNothingCleaned + kSeparator + CountText::of(int(failed), "item", "items") +
+                       QStringLiteral(" skipped") + kSeparator + r.failures.first();
         if (failed > 1)
             line +=
                 QStringLiteral(", and ") + QString::number(failed - 1) + QStringLiteral(" more");
@@ -221,7 +220,8 @@ QString resultLine(const CleanResult& r) {
     }
     QString line = QStringLiteral("Freed ") + formatBytes(r.freedBytes);
     if (failed > 0)
-        line += kSeparator + QString::number(failed) + QStringLiteral(" items skipped");
+        line +=
+            kSeparator + CountText::of(int(failed), "item", "items") + QStringLiteral(" skipped");
     return line + mountedPart(r.leftMounted);
 }
 

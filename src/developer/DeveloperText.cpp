@@ -111,11 +111,11 @@ QString nothingMessage(bool modelsOnly) {
     return modelsOnly
                ? QStringLiteral("No Ollama or LM Studio models found on this Mac.")
                : QStringLiteral(
-                     "Nothing from Xcode, Docker, Homebrew, npm, Ollama and the rest on this Mac.");
+                     "Nothing from Docker, Homebrew, npm, Cargo, Ollama and the rest on this Mac.");
 }
 
 PENDREL_TEXT(hubTitle, "Developer Centre")
-PENDREL_TEXT(hubIntro, "Docker, Ollama, Xcode, Homebrew, npm and more — each explained with "
+PENDREL_TEXT(hubIntro, "Docker, Ollama, Homebrew, npm, Cargo and more — each explained with "
                        "sizes before anything is removed. Keep Awake stops the Mac sleeping "
                        "during long agent jobs and builds.")
 PENDREL_TEXT(hubAskPrompt, "Ask about Docker, caches or models")
@@ -128,8 +128,7 @@ QList<Card> cards() {
         {DevPane::Awake, "cup.and.saucer.fill"_sym, QStringLiteral("Keep awake"),
          keepAwakeCardText(false, QString()), keepAwakeCardButton(false)},
         {DevPane::Cleanup, "hammer"_sym, QStringLiteral("Cleanup"),
-         QStringLiteral("Xcode, Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, node_modules and "
-                        "more."),
+         QStringLiteral("Docker, Homebrew, npm, pnpm, Bun, Gradle, Cargo, node_modules and more."),
          open},
         {DevPane::Models, "brain"_sym, QStringLiteral("AI models"),
          QStringLiteral("Ollama and LM Studio models with sizes. Off by default — check before "
@@ -192,8 +191,8 @@ QStringList awakeLimits() {
                        "behaviour, not something Pendrel overrides."),
         QStringLiteral("Keep Awake turns off when Pendrel quits, when the timer ends, or when you "
                        "leave battery with “Only while on power” on."),
-        QStringLiteral("Leaving it on heats the Mac and uses power. Pair it with Performance → "
-                       "Fans if fans get loud."),
+        QStringLiteral("Leaving it on heats the Mac and uses power. Turn it off when the job "
+                       "is done."),
     };
 }
 

@@ -123,8 +123,9 @@ PENDREL_TEXT(subtitle, "Pick or drop a file on each side. Text shows every chang
                        "sit side by side; anything else gets an identical-or-not verdict.")
 PENDREL_TEXT(explainLabel, "Explain changes")
 PENDREL_TEXT(explainWorkingLabel, "Reading…")
-PENDREL_TEXT(explainHelp,
-             "Pendrel summarises what actually changed, in plain English. Runs on this Mac.")
+PENDREL_TEXT(
+    explainHelp,
+    "Pendrel summarises what actually changed, in plain English, from the lines themselves.")
 PENDREL_TEXT(explanationHeading, "What changed, in plain English")
 PENDREL_TEXT(explanationFootnote,
              "Generated on this Mac. Check the highlighted lines for the exact wording.")

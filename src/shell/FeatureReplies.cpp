@@ -113,6 +113,10 @@ QString performance(const SystemSnapshot& s) {
                       thermal.pressure == P::Critical;
     if (busiest && (warm || s.cpuPercent > 50.0))
         return text + QStringLiteral(" %1 looks like the main load.").arg(*busiest);
+    // The first sentence already says the pressure is unknown; saying it could not be read as
+    // well only repeats it.
+    if (thermal.pressure == P::Unknown)
+        return text;
     return text + QLatin1Char(' ') + ThermalSnapshot::pressureSentence(thermal.pressure);
 }
 

@@ -11,13 +11,17 @@ bool isValidStep(qint64 step) {
     return step >= Smallest && step <= Largest;
 }
 
+qint64 nearestStep(qint64 step) {
+    return std::clamp<qint64>(step, Smallest, Largest);
+}
+
 qreal scale(qint64 step) {
     static constexpr qreal kScales[] = {0.85, 0.92, 1.0, 1.18, 1.35};
-    return isValidStep(step) ? kScales[step] : 1.0;
+    return kScales[nearestStep(step)];
 }
 
 QString name(qint64 step) {
-    switch (isValidStep(step) ? step : Normal) {
+    switch (nearestStep(step)) {
     case 0:
         return QStringLiteral("Small");
     case 1:
@@ -32,7 +36,7 @@ QString name(qint64 step) {
 }
 
 qint64 rawStep(const UserDefaults& defaults) {
-    return defaults.integerValue(ThemeKeys::FontSize).value_or(Normal);
+    return nearestStep(defaults.integerValue(ThemeKeys::FontSize).value_or(Normal));
 }
 
 int biggerCommandStep(int setting) {
@@ -45,8 +49,7 @@ int smallerCommandStep(int setting) {
 } // namespace TextSize
 
 int fontSizeSetting(const UserDefaults& defaults) {
-    const std::optional<qint64> stored = defaults.integerValue(ThemeKeys::FontSize);
-    return stored && TextSize::isValidStep(*stored) ? int(*stored) : TextSize::Normal;
+    return int(TextSize::rawStep(defaults));
 }
 
 int fontSizeSetting() {

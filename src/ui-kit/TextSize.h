@@ -7,9 +7,10 @@
 class UserDefaults;
 
 // The text-size step under "theme.fontSize": 0 "Small" (0.85), 1 "Slightly smaller" (0.92),
-// 2 "Normal" (1.0), 3 "Bigger" (1.18), 4 "Biggest" (1.35). Any other stored integer counts as
-// step 2 wherever a name or a scale is derived from it; the stored value itself is left alone
-// until a command or control writes a new one.
+// 2 "Normal" (1.0), 3 "Bigger" (1.18), 4 "Biggest" (1.35). A stored integer outside 0…4 (a
+// hand-edited file, an older version's wider range) is read as the nearest step, so 9 is
+// "Biggest" everywhere: the control, the menu commands and the scale agree on it. The stored value
+// itself is left alone until a command or control writes a new one.
 namespace TextSize {
 
 inline constexpr int Smallest = 0;
@@ -17,13 +18,15 @@ inline constexpr int Normal = 2;
 inline constexpr int Largest = 4;
 
 bool isValidStep(qint64 step);
-// The table's scale, or 1.0 outside 0…4.
+// `step` clamped to 0…4.
+qint64 nearestStep(qint64 step);
+// The table's scale of the nearest step.
 qreal scale(qint64 step);
-// The table's name, or "Normal" outside 0…4.
+// The table's name of the nearest step.
 QString name(qint64 step);
 
-// The raw stored step as the sidebar control sees it: the stored integer, even when outside
-// 0…4; 2 when the key is missing or holds anything but an integer.
+// The stored step, read as the nearest one in 0…4; 2 when the key is missing or holds anything
+// but an integer.
 qint64 rawStep(const UserDefaults& defaults);
 
 // What the menu commands write, given fontSizeSetting().
@@ -32,7 +35,6 @@ int smallerCommandStep(int setting); // 0 below 2, else setting − 1
 
 } // namespace TextSize
 
-// The stored step for the menu commands: the integer under "theme.fontSize" when it lies in
-// 0…4; 2 when the key is missing, holds a non-integer, or an integer outside 0…4.
+// The stored step for the menu commands: TextSize::rawStep().
 int fontSizeSetting(const UserDefaults& defaults);
 int fontSizeSetting(); // of UserDefaults::standard()

@@ -58,8 +58,8 @@ QString ThermalSnapshot::fansSummary(const QList<int>& fanRPMs, const QList<FanR
     if (fans.isEmpty()) {
         if (!fanRPMs.isEmpty())
             return idle;
-        return QStringLiteral("This Mac reports no fans (normal on many fanless laptops). "
-                              "Cooling is handled silently by the chassis and power management.");
+        return QStringLiteral("This Mac reports no fans (normal on many fanless laptops and "
+                              "virtual machines). Pendrel has no fan speeds to show.");
     }
     const FanReading* fastest = &fans.front();
     for (const FanReading& fan : fans) {

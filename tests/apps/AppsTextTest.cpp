@@ -2,6 +2,8 @@
 #include "apps/AppUninstaller.h"
 #include "apps/InstalledAppListModel.h"
 #include "apps/SubscriptionsText.h"
+#include "apps/Tweak.h"
+#include "apps/TweaksText.h"
 #include "apps/UninstallerText.h"
 #include "support/TestSupport.h"
 
@@ -113,6 +115,23 @@ TEST(SubscriptionsText, OnlyTheOverlapCarriesTheSavingBadge) {
 }
 
 // The hub names the places an uninstall searches here, not the other system's folder names.
+// A switch only keeps a value in the app's store: no row promises an effect on the desktop, and
+// the introduction says what turning off does for the switches that store an off value.
+TEST(TweaksText, RowsSayWhatIsKeptAndTheIntroductionWhatOffDoes) {
+    bool twoValued = false;
+    for (const Tweak& tweak : TweakTable::all()) {
+        SCOPED_TRACE(tweak.id.toStdString());
+        twoValued = twoValued || tweak.offValue.has_value();
+        for (const char* promise :
+             {"Applies as", "Adds a", "become", "Crashed apps", "save immediately", "Held keys"})
+            EXPECT_FALSE(tweak.plainDescription.contains(QLatin1String(promise)))
+                << tweak.plainDescription.toStdString();
+    }
+    ASSERT_TRUE(twoValued);
+    EXPECT_TRUE(TweaksText::introduction().contains("stores the opposite one"));
+    EXPECT_TRUE(TweaksText::restoreNote().contains("opposite"));
+}
+
 TEST(AppsHubText, NamesThePlacesOfThisSystem) {
     QStringList texts;
     for (const AppsHubText::Card& card : AppsHubText::cards())
@@ -123,6 +142,15 @@ TEST(AppsHubText, NamesThePlacesOfThisSystem) {
         for (const char* other : {"Preferences", "Containers", "Application Support", ".app"})
             EXPECT_FALSE(text.contains(QLatin1String(other))) << text.toStdString();
     }
+    // Nothing is tracked yet, so nothing claims to be noticed.
+    QStringList claims{SubscriptionsText::intro()};
+    for (const AppsHubText::Card& card : AppsHubText::cards()) {
+        if (card.title == "Subscriptions")
+            claims << card.blurb;
+    }
+    ASSERT_EQ(claims.size(), 2);
+    for (const QString& text : claims)
+        EXPECT_FALSE(text.contains("notices")) << text.toStdString();
     EXPECT_EQ(AppsHubText::cards().at(0).blurb,
               "Find leftovers in the settings, data and cache folders. Estimated recovery before "
               "you confirm.");

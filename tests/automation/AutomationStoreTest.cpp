@@ -58,7 +58,7 @@ TEST(AutomationStore, AFridayPassRunsBothFridayRulesInTableOrderOncePerDay) {
     EXPECT_EQ(w.timeline.entries().at(0).kind, TimelineEntry::Kind::Automation);
     EXPECT_EQ(w.timeline.entries().at(0).featureID, "automation");
     const QString downloads = *store.state("friday-downloads").lastResult;
-    EXPECT_TRUE(downloads.startsWith("Moved ") && downloads.endsWith(" (1 files) to Trash."))
+    EXPECT_TRUE(downloads.startsWith("Moved ") && downloads.endsWith(" (1 file) to Trash."))
         << downloads.toStdString();
     EXPECT_EQ(*store.statusMessage(),
               "Screenshot cleanup: " + *store.state("friday-screenshots").lastResult);

@@ -498,7 +498,7 @@ TEST(CategoryCleaner, AnItemHoldingAMountStaysAndTheResultSaysWhich) {
     EXPECT_EQ(r.leftMounted, QStringList({"proj"}));
     EXPECT_EQ(CleanerPaneText::resultLine(r),
               "Freed " + formatBytes(r.freedBytes) +
-                  " · 1 items skipped · proj was left in place: another folder is mounted in it");
+                  " · 1 item skipped · proj was left in place: another folder is mounted in it");
     EXPECT_TRUE(QFileInfo::exists(items + "/proj/mnt/theirs.txt"));
     EXPECT_FALSE(QFileInfo::exists(items + "/loose.txt"));
 

@@ -106,7 +106,7 @@ TEST(CleanerLines, MetaResultAndButtonTexts) {
     EXPECT_EQ(result(1'200'000'000, 9, {}), "Freed 1.2 GB");
     EXPECT_EQ(result(1'200'000'000, 9, {"a: x", "b: x", "c: x"}), "Freed 1.2 GB · 3 items skipped");
     // An empty file that went frees nothing, and the clean still did something.
-    EXPECT_EQ(result(0, 1, {"a: x"}), "Freed Zero KB · 1 items skipped");
+    EXPECT_EQ(result(0, 1, {"a: x"}), "Freed Zero KB · 1 item skipped");
     EXPECT_FALSE(CleanerPaneText::resultIsProblem(result(0, 1, {"a: x"})));
 
     // Nothing went: the line says why, and reads as a problem.
@@ -253,4 +253,19 @@ TEST(CleanerSelection, CleaningNeedsATickedRowThatFoundSomething) {
     EXPECT_FALSE(CleanerPaneText::canClean(table, {"emptied", "kept", "refused", "gone"}));
     EXPECT_TRUE(CleanerPaneText::canClean(table, {"emptied", "files"}));
     EXPECT_TRUE(CleanerPaneText::canClean(table, {"bytes"}));
+}
+
+// A count of one reads in the singular, in a row's meta line and in the file count alike.
+TEST(CleanerCounts, OneItemAndOneFileReadInTheSingular) {
+    CleanCategory category;
+    category.fileCount = 1;
+    EXPECT_EQ(CleanerPaneText::metaLine(category), "1 item");
+    category.consequence = QStringLiteral("Apps rebuild it.");
+    EXPECT_EQ(CleanerPaneText::metaLine(category), QString::fromUtf8("Apps rebuild it. · 1 item"));
+    category.fileCount = 2;
+    EXPECT_TRUE(CleanerPaneText::metaLine(category).endsWith("2 items"));
+
+    EXPECT_EQ(CleanerPaneText::filesText(1), "1 file");
+    EXPECT_EQ(CleanerPaneText::filesText(0), "0 files");
+    EXPECT_EQ(CleanerPaneText::filesText(3), "3 files");
 }

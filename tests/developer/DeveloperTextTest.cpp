@@ -99,9 +99,13 @@ TEST(DeveloperText, MeasuringAndKeepAwakeWording) {
     EXPECT_EQ(awakeNote("Mac woke", false), "Mac woke");
     EXPECT_EQ(awakeNote("", true), refused);
     EXPECT_EQ(awakeNote("Mac woke", true), refused + "\nMac woke");
-    // The advice points at a tab the Performance screen has, and the prompt at what is measured.
-    EXPECT_TRUE(awakeLimits().at(2).contains(QString::fromUtf8("Performance → ") +
-                                             title(PerformanceMode::Fans)));
+    // The advice holds on a machine without fans too, and the prompt names what is measured.
+    EXPECT_FALSE(awakeLimits().at(2).contains(title(PerformanceMode::Fans)));
+    // Nothing from a toolchain this system does not have, and no tool named twice.
+    EXPECT_FALSE(hubIntro().contains("Xcode"));
+    for (const Card& card : cards())
+        EXPECT_FALSE(card.text.contains("Xcode")) << card.text.toStdString();
+    EXPECT_FALSE(nothingMessage(false).contains("Xcode"));
     EXPECT_EQ(hubAskPrompt(), "Ask about Docker, caches or models");
     QStringList labels;
     for (KeepAwakeManager::Duration d : KeepAwakeManager::allDurations())

@@ -31,26 +31,33 @@ QAction* command(const TextSizeCommands& commands, const char* title) {
     return Find::part<QAction>(commands, title);
 }
 
-TEST_F(TextSizeTest, SettingReadsTwoUnlessAnIntegerInRange) {
+// A stored integer outside the range (a hand-edited file) is read as the nearest step, the same
+// by the commands, the control and the scale; anything but an integer is Normal.
+TEST_F(TextSizeTest, StoredStepsAreReadAsTheNearestInRange) {
     EXPECT_EQ(fontSizeSetting(defaults), 2);
-    for (const QJsonValue& v : {QJsonValue(QStringLiteral("4")), QJsonValue(2.5), QJsonValue(9),
-                                QJsonValue(-1), QJsonValue(true)}) {
+    for (const QJsonValue& v :
+         {QJsonValue(QStringLiteral("4")), QJsonValue(2.5), QJsonValue(true)}) {
         store(v);
         EXPECT_EQ(fontSizeSetting(defaults), 2);
     }
-    store(0);
-    EXPECT_EQ(fontSizeSetting(defaults), 0);
-    store(4);
-    EXPECT_EQ(fontSizeSetting(defaults), 4);
+    const struct {
+        qint64 stored, read;
+    } rows[] = {{0, 0}, {4, 4}, {9, 4}, {8, 4}, {5, 4}, {-1, 0}, {-40, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.stored);
+        store(row.stored);
+        EXPECT_EQ(fontSizeSetting(defaults), row.read);
+        EXPECT_EQ(TextSize::rawStep(defaults), row.read);
+    }
 }
 
 TEST(TextSizeTable, NamesAndScales) {
     EXPECT_EQ(TextSize::name(1), QStringLiteral("Slightly smaller"));
-    EXPECT_EQ(TextSize::name(9), QStringLiteral("Normal"));
-    EXPECT_EQ(TextSize::name(-1), QStringLiteral("Normal"));
+    EXPECT_EQ(TextSize::name(9), QStringLiteral("Biggest"));
+    EXPECT_EQ(TextSize::name(-1), QStringLiteral("Small"));
     EXPECT_DOUBLE_EQ(TextSize::scale(0), 0.85);
     EXPECT_DOUBLE_EQ(TextSize::scale(3), 1.18);
-    EXPECT_DOUBLE_EQ(TextSize::scale(5), 1.0);
+    EXPECT_DOUBLE_EQ(TextSize::scale(5), 1.35);
 }
 
 TEST_F(TextSizeTest, CommandsStopAtTheEndsOfTheRange) {
@@ -74,13 +81,16 @@ TEST_F(TextSizeTest, CommandsStopAtTheEndsOfTheRange) {
     EXPECT_EQ(stored(), 2);
 }
 
-TEST_F(TextSizeTest, CommandsStartFromNormalWhenTheStoredValueIsUnusable) {
+TEST_F(TextSizeTest, CommandsStartFromTheNearestStepOrNormal) {
     TextSizeCommands commands(defaults);
     store(9);
     command(commands, "Bigger Text")->trigger();
-    EXPECT_EQ(stored(), 3);
+    EXPECT_EQ(stored(), 4);
     store(9);
     command(commands, "Smaller Text")->trigger();
+    EXPECT_EQ(stored(), 3);
+    store(-3);
+    command(commands, "Bigger Text")->trigger();
     EXPECT_EQ(stored(), 1);
     store(QStringLiteral("big"));
     command(commands, "Bigger Text")->trigger();
@@ -127,15 +137,21 @@ TEST_F(TextSizeTest, ControlEnablesOnlyWhatMovesWithinTheRange) {
     EXPECT_EQ(stored(), 2);
 }
 
-TEST_F(TextSizeTest, ControlWorksOnTheRawStoredStep) {
-    // Out of range: named "Normal", reset and bigger disabled (step > 3), smaller steps down.
+TEST_F(TextSizeTest, ControlAgreesWithTheCommandsOnAStepOutOfRange) {
+    // 9 reads as Biggest: bigger is disabled, as Ctrl++ changes nothing; smaller and reset work.
     store(9);
     TextSizeControl control(defaults);
-    EXPECT_EQ(control.stepName(), QStringLiteral("Normal"));
-    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeReset")->isEnabled());
+    EXPECT_EQ(control.stepName(), QStringLiteral("Biggest"));
+    EXPECT_TRUE(Find::part<QToolButton>(control, "textSizeReset")->isEnabled());
     EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeBigger")->isEnabled());
     Find::part<QToolButton>(control, "textSizeSmaller")->click();
-    EXPECT_EQ(stored(), 8);
+    EXPECT_EQ(stored(), 3);
+
+    store(-2);
+    EXPECT_EQ(control.stepName(), QStringLiteral("Small"));
+    EXPECT_FALSE(Find::part<QToolButton>(control, "textSizeSmaller")->isEnabled());
+    Find::part<QToolButton>(control, "textSizeBigger")->click();
+    EXPECT_EQ(stored(), 1);
 }
 
 } // namespace

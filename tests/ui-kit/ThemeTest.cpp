@@ -168,7 +168,9 @@ TEST_F(ThemeTest, StepChangeResizesExistingWidgetsInPlace) {
     EXPECT_EQ(styled->font().pixelSize(), 27);
     EXPECT_EQ(QFontInfo(plain->font()).pixelSize(), 18); // 13 × 1.35 = 17.55
 
-    store(ThemeKeys::FontSize, 9); // out of range: scale 1.0
+    store(ThemeKeys::FontSize, 9); // out of range: the nearest step, Biggest
+    EXPECT_EQ(styled->font().pixelSize(), 27);
+    store(ThemeKeys::FontSize, 2);
     EXPECT_EQ(styled->font().pixelSize(), 20);
     store(ThemeKeys::FontSize, QStringLiteral("3"));
     EXPECT_DOUBLE_EQ(Themed::shared().fontScale(), 1.0);

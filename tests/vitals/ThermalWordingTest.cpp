@@ -83,8 +83,8 @@ TEST(ThermalWording, TemperatureAndSecondaryLabels) {
 
 TEST(ThermalWording, FansSummary) {
     EXPECT_EQ(ThermalSnapshot::fansSummary({}, {}),
-              "This Mac reports no fans (normal on many fanless laptops). Cooling is handled "
-              "silently by the chassis and power management.");
+              "This Mac reports no fans (normal on many fanless laptops and virtual machines). "
+              "Pendrel has no fan speeds to show.");
     EXPECT_EQ(ThermalSnapshot::fansSummary({900}, {}), "Fans are present but idle right now.");
     EXPECT_EQ(ThermalSnapshot::fansSummary({}, {fan(0, 0)}),
               "Fans are present but idle right now.");

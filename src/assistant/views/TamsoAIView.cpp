@@ -298,9 +298,16 @@ void TamsoAIView::syncPending() {
             cancelPending();
     });
     // Any other way out (the window's close button) leaves nothing pending either.
-    connect(box, &QMessageBox::finished, this, [this] {
+    // Closing hands focus back to the list, which then makes a row current and scrolls to it
+    // (the chip's press never made its row current); the list keeps the place it had instead.
+    const int place = m_list->verticalScrollBar()->value();
+    connect(box, &QMessageBox::finished, this, [this, place] {
         if (m_assistant.pendingAction())
             cancelPending();
+        QTimer::singleShot(0, this, [this, place] {
+            if (!m_followNewest)
+                m_list->verticalScrollBar()->setValue(place);
+        });
     });
     m_dialog = box;
     box->open();

@@ -73,7 +73,8 @@ TEST_F(TweaksViewTest, WaitsForTheFirstReadingThenListsEveryGroup) {
                                      "programs."));
     EXPECT_EQ(view.findChild<QLabel*>("tweaksIntro")->text(),
               "Hidden Mac settings, no terminal needed. Each switch keeps a value in Pendrel's own "
-              "store; turning it off clears that value.");
+              "store; turning it off clears that value, or stores the opposite one where a switch "
+              "has two.");
     QCoreApplication::processEvents();
     EXPECT_GT(store->y(), view.findChild<QLabel*>("tweaksIntro")->y());
     for (TweakRow* r : rows(view)) {

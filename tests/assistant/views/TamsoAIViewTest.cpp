@@ -410,20 +410,56 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");
 }
 
-TEST(TamsoAIView, NewMessagesScrollIntoView) {
-    Screen s(QStringLiteral("chat-scroll"));
+namespace {
+
+// Six answered questions in a list too short for them; the list's scroll bar.
+QScrollBar* openLongChat(Screen& s) {
     for (int i = 0; i < 6; ++i)
         s.rig.askAndWait(QStringLiteral("tidy my downloads"));
     TamsoAIView* v = s.open();
     v->resize(900, 360);
     QCoreApplication::processEvents();
-    QScrollBar* bar = Find::part<QScrollArea>(v, "messageList")->verticalScrollBar();
+    return Find::part<QScrollArea>(v, "messageList")->verticalScrollBar();
+}
+
+} // namespace
+
+TEST(TamsoAIView, NewMessagesScrollIntoView) {
+    Screen s(QStringLiteral("chat-scroll"));
+    QScrollBar* bar = openLongChat(s);
     ASSERT_GT(bar->maximum(), 0);
     // Showing an unchanged conversation does not move the list.
     EXPECT_EQ(bar->value(), 0);
     s.rig.assistant->ask(QStringLiteral("quit apps"), {}, std::nullopt);
     ASSERT_TRUE(s.waitForAnswers(15));
     ASSERT_TRUE(testsupport::waitFor([&] { return bar->value() == bar->maximum(); }));
+}
+
+// Cancelling a proposal's approval leaves the conversation where it was, the chip just used in
+// view.
+TEST(TamsoAIView, CancellingAnApprovalKeepsTheListsPlace) {
+    Screen s(QStringLiteral("chat-cancel-place"));
+    QScrollBar* bar = openLongChat(s);
+    TamsoAIView* v = s.view.get();
+    ASSERT_GT(bar->maximum(), 0);
+    bar->setValue(bar->maximum());
+    const int place = bar->value();
+
+    const int last = s.rowCount() - 1;
+    int chip = -1;
+    for (int a = 0; a < s.message(last).actions.size(); ++a) {
+        if (s.message(last).actions.at(a).label == QStringLiteral("Open Organizer"))
+            chip = a;
+    }
+    ASSERT_GE(chip, 0);
+    s.click(last, ChatMessageRow::chipName(chip));
+    QMessageBox* dialog = Find::maybe<QMessageBox>(v, "approvalDialog");
+    ASSERT_NE(dialog, nullptr);
+    QTest::keyClick(dialog, Qt::Key_Escape);
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return Find::maybe<QMessageBox>(v, "approvalDialog") == nullptr; }));
+    QTest::qWait(50);
+    EXPECT_EQ(bar->value(), place);
 }
 
 // "Private by design" opens, from the keyboard, a window that assistive technology finds from the

@@ -232,7 +232,7 @@ TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
                              formatBytes(allocated(rig.trash->trashedAs(dir + "/cache/a.bin"))) +
                              " · 1 items skipped";
     EXPECT_EQ(rig.screen.diskResult(), expected);
-    EXPECT_TRUE(expected.endsWith(" · 1 items skipped"));
+    EXPECT_TRUE(expected.endsWith(" · 1 item skipped"));
     EXPECT_EQ(Find::part<QLabel>(*pane, "cleanerResult")->text(), expected);
     EXPECT_TRUE(Find::part<QLabel>(*pane, "cleanerResult")->isVisible());
     // Measured again, the ticks unchanged, the result still shown.
