@@ -84,9 +84,9 @@ void QKLazyColumn::fill() {
     QElapsedTimer spent;
     spent.start();
     const int target = verticalScrollBar()->value() + viewport()->height() + kAhead;
-    // The column is laid out once per turn; within it the rows' own hints add up the height,
-    // which a layout pass per row would make quadratic in the rows built.
-    m_content->adjustSize();
+    // The height comes from size hints alone: laying the column out (every row's geometry and
+    // text) is left to the scroll area's own pass after this turn, once for all the rows it made,
+    // instead of once per row, which made a screenful of rows quadratic.
     int height = m_column->sizeHint().height();
     bool due = false;
     while (m_built < m_keys.size() && height <= target) {
@@ -96,7 +96,6 @@ void QKLazyColumn::fill() {
         }
         height += buildNext();
     }
-    m_content->adjustSize();
     m_filling = false;
     if (due)
         fillLater();
