@@ -3,6 +3,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKHairline.h"
 
+#include <QElapsedTimer>
 #include <QScrollBar>
 #include <QSet>
 #include <QTimer>
@@ -11,6 +12,10 @@
 namespace {
 // How far past the visible end rows are made ahead.
 constexpr int kAhead = 600;
+// How long one turn of the event loop may spend making rows. Past it the rest wait for the next
+// turn, which lets paints and input in between; a row is never cut short, so a turn may run over
+// by one row.
+constexpr qint64 kTurnBudgetMs = 25;
 const char* kDividerOf = "lazyDividerOf";
 } // namespace
 
@@ -47,7 +52,7 @@ void QKLazyColumn::setRows(const QStringList& keys, Factory factory) {
     fill();
 }
 
-void QKLazyColumn::buildNext() {
+int QKLazyColumn::buildNext() {
     const QString key = m_keys.at(m_built);
     QWidget* row = m_rows.value(key);
     QWidget* divider = nullptr;
@@ -69,25 +74,46 @@ void QKLazyColumn::buildNext() {
     row->show();
     divider->show();
     ++m_built;
+    return row->sizeHint().height() + divider->sizeHint().height() + 2 * m_column->spacing();
 }
 
 void QKLazyColumn::fill() {
     if (m_filling)
         return;
     m_filling = true;
+    QElapsedTimer spent;
+    spent.start();
     const int target = verticalScrollBar()->value() + viewport()->height() + kAhead;
-    while (m_built < m_keys.size()) {
-        m_content->adjustSize();
-        if (m_column->sizeHint().height() > target)
+    // The height comes from size hints alone: laying the column out (every row's geometry and
+    // text) is left to the scroll area's own pass after this turn, once for all the rows it made,
+    // instead of once per row, which made a screenful of rows quadratic.
+    int height = m_column->sizeHint().height();
+    bool due = false;
+    while (m_built < m_keys.size() && height <= target) {
+        if (spent.elapsed() >= kTurnBudgetMs) {
+            due = true;
             break;
-        buildNext();
+        }
+        height += buildNext();
     }
     m_filling = false;
+    if (due)
+        fillLater();
+}
+
+void QKLazyColumn::fillLater() {
+    if (m_fillQueued)
+        return;
+    m_fillQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_fillQueued = false;
+        fill();
+    });
 }
 
 void QKLazyColumn::resizeEvent(QResizeEvent* event) {
     QScrollArea::resizeEvent(event);
-    QTimer::singleShot(0, this, &QKLazyColumn::fill);
+    fillLater();
 }
 
 void QKLazyColumn::scrollContentsBy(int dx, int dy) {

@@ -18,6 +18,11 @@ class QVBoxLayout;
 // widgets of keys that stay (so a row's own state, such as a choice made in it, survives), drops
 // those of keys that went and makes the new ones when they come into view. Each row is followed
 // by a divider.
+//
+// Rows are made a few at a time: one turn of the event loop makes them for at most a few tens of
+// milliseconds, top first (so the rows in view come first), and the rest follow on later turns,
+// so a list of heavy rows never holds the main thread for the whole screenful. builtCount() grows
+// over those turns; the order of rows (and of the focus chain) is always the keys' order.
 class QKLazyColumn : public QScrollArea {
     Q_OBJECT
 public:
@@ -36,8 +41,12 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
 
 private:
+    // Makes rows until they reach past the view or this turn's share of time is spent; queues a
+    // further turn when rows are still due.
     void fill();
-    void buildNext();
+    void fillLater();
+    // Makes the next row and hands back the height it adds to the column.
+    int buildNext();
 
     QWidget* m_content;
     QVBoxLayout* m_column;
@@ -46,4 +55,5 @@ private:
     QHash<QString, QPointer<QWidget>> m_rows;
     int m_built = 0;
     bool m_filling = false;
+    bool m_fillQueued = false;
 };

@@ -10,6 +10,7 @@ QKTurn::QKTurn(QWidget* widget, int count, int intervalMs)
     m_timer.setInterval(intervalMs);
     connect(&m_timer, &QTimer::timeout, this, [this] {
         m_step = (m_step + 1) % m_count;
+        emit turned(m_step);
         m_widget->update();
     });
     widget->installEventFilter(this);

@@ -18,6 +18,12 @@ public:
     int step() const { return m_step; }
     // Whether the owner is busy; true from the start for an indicator that is busy while shown.
     void setWanted(bool wanted);
+    bool isTurning() const { return m_timer.isActive(); }
+
+signals:
+    // After each step, before the widget repaints: for painters that hold the step themselves
+    // (a list's delegate drawing many spinners).
+    void turned(int step);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -1,8 +1,10 @@
 // The kit's long list of live rows.
 #include "ui-kit/QKLazyColumn.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QPointer>
 #include <QScrollBar>
@@ -56,4 +58,45 @@ TEST(LazyColumn, BuildsRowsAsTheyScrollIntoViewAndKeepsTheOnesThatStay) {
     EXPECT_TRUE(gone.isNull()) << "the row of a key that went is deleted";
     EXPECT_EQ(made, 0) << "every staying row was built before";
     EXPECT_EQ(column.builtCount(), 10);
+}
+
+// Heavy rows are made over several turns of the event loop, the top ones first, so no turn holds
+// the main thread for the whole screenful; in the end the same rows are built, in the keys' order.
+TEST(LazyColumn, MakesHeavyRowsOverSeveralTurnsTopFirst) {
+    QKLazyColumn column(0);
+    column.resize(300, 200);
+    column.show();
+    QCoreApplication::processEvents();
+    QStringList order;
+    const auto slowRows = [&order](const QString& key, QWidget* parent) {
+        order << key;
+        QElapsedTimer busy;
+        busy.start();
+        while (busy.elapsed() < 10) {
+        }
+        auto* row = new QLabel(key, parent);
+        row->setFixedHeight(40);
+        return row;
+    };
+    QElapsedTimer took;
+    took.start();
+    column.setRows(keys(0, 200), slowRows);
+    const qint64 first = took.elapsed();
+    EXPECT_LT(first, 60) << "one turn's share, not the screenful (20 rows of 10 ms)";
+    EXPECT_GE(column.builtCount(), 1) << "the top rows come at once";
+    EXPECT_LT(column.builtCount(), 20);
+
+    qint64 longest = 0;
+    for (int turn = 0; turn < 200 && column.builtCount() < 20; ++turn) {
+        QElapsedTimer one;
+        one.start();
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        longest = std::max(longest, one.elapsed());
+    }
+    EXPECT_GE(column.builtCount(), 20) << "the rest follow without any scrolling";
+    EXPECT_LT(column.builtCount(), 50);
+    EXPECT_LT(longest, 100);
+    EXPECT_EQ(order, keys(0, column.builtCount()));
+    for (int i = 0; i + 1 < column.builtCount(); ++i)
+        EXPECT_LT(column.row(order.at(i))->y(), column.row(order.at(i + 1))->y()) << i;
 }

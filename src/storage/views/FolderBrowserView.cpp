@@ -4,6 +4,7 @@
 #include "shell/ScreenState.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
+#include "storage/views/FolderIcons.h"
 #include "storage/views/FolderRowDelegate.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
@@ -16,6 +17,7 @@
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/QKSymbolButton.h"
+#include "ui-kit/QKTurn.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -59,6 +61,7 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
                                      QWidget* parent)
     : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer) {
     setObjectName(QStringLiteral("folderBrowser"));
+    FolderIcons::warmUp();
     setMinimumWidth(380);
     QKLayout::flushColumn({
                               buildToolbar(),
@@ -86,12 +89,8 @@ FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, File
     connect(m_list, &QWidget::customContextMenuRequested, this,
             &FolderBrowserView::showContextMenu);
 
-    m_turn.setInterval(80);
-    connect(&m_turn, &QTimer::timeout, this, [this] {
-        m_step = (m_step + 1) % QKSpinner::spokes;
-        m_delegate->setSpinnerStep(m_step);
-        m_list->viewport()->update();
-    });
+    m_turn = new QKTurn(m_list->viewport(), QKSpinner::spokes, 80);
+    connect(m_turn, &QKTurn::turned, this, [this](int step) { m_delegate->setSpinnerStep(step); });
 
     connect(&tree, &FolderTree::trailChanged, this, &FolderBrowserView::rebuildTrail);
     connect(&tree, &FolderTree::entriesChanged, this, &FolderBrowserView::refresh);
@@ -311,10 +310,11 @@ void FolderBrowserView::refreshStatus() {
     m_statusSpinner->setVisible(measuring);
     m_status->setText(statusText());
     m_total->setText(totalText());
-    if (measuring && !m_turn.isActive())
-        m_turn.start();
-    else if (!measuring)
-        m_turn.stop();
+    m_turn->setWanted(measuring);
+}
+
+bool FolderBrowserView::rowsTurning() const {
+    return m_turn->isTurning();
 }
 
 QString FolderBrowserView::statusText() const {

@@ -2,7 +2,6 @@
 
 #include <optional>
 #include <QPointer>
-#include <QTimer>
 #include <QWidget>
 
 class FileRevealer;
@@ -14,6 +13,7 @@ class QKeyEvent;
 class QKScanStatePages;
 class QKSpinner;
 class QKSymbolButton;
+class QKTurn;
 class QLabel;
 class QListView;
 class QPoint;
@@ -54,6 +54,8 @@ public:
     QStringList menuActions(const FolderEntry& entry) const;
 
     QListView* list() const { return m_list; }
+    // Whether the rows' spinners are turning (only while sizes are due and the list is shown).
+    bool rowsTurning() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -93,6 +95,5 @@ private:
     QKSpinner* m_statusSpinner = nullptr;
     QLabel* m_status = nullptr;
     QLabel* m_total = nullptr;
-    QTimer m_turn; // turns the rows' spinners while sizes are due
-    int m_step = 0;
+    QKTurn* m_turn = nullptr; // turns the rows' spinners while sizes are due
 };

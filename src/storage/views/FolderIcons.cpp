@@ -1,12 +1,18 @@
 #include "storage/views/FolderIcons.h"
 
 #include "platform/SymbolIcons.h"
+#include "shell/ScanJob.h"
 #include "ui-kit/QKForeground.h"
 
 #include <QHash>
 #include <QMimeDatabase>
 
+#include <atomic>
+
 namespace {
+
+std::atomic<bool> warmStarted{false};
+std::atomic<bool> warm{false};
 
 QHash<QString, QIcon>& cache() {
     static QHash<QString, QIcon> icons;
@@ -51,6 +57,22 @@ QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette
     const QIcon icon = lookUp(path, isDirectory, isPackage, palette);
     icons.insert(key, icon);
     return icon;
+}
+
+void warmUp() {
+    if (warmStarted.exchange(true))
+        return;
+    ScanJob::runInPool([] {
+        // The database is one per process behind its own lock: loading it here loads it for the
+        // main thread's lookups too.
+        const QMimeDatabase db;
+        db.mimeTypeForFile(QStringLiteral("warm.txt"), QMimeDatabase::MatchExtension);
+        warm = true;
+    });
+}
+
+bool isWarm() {
+    return warm;
 }
 
 } // namespace FolderIcons

@@ -13,4 +13,11 @@ namespace FolderIcons {
 QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette);
 constexpr int cacheLimit = 301;
 
+// Loads the system's file-type database on the shared pool, once per process, so the first
+// icons painted do not wait for it on the main thread: a screen that will list files calls it
+// when it is made. Later calls do nothing.
+void warmUp();
+// Whether the database has been loaded by warmUp (any thread).
+bool isWarm();
+
 } // namespace FolderIcons

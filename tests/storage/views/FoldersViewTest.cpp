@@ -6,11 +6,13 @@
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
 #include "storage/views/FolderBrowserView.h"
+#include "storage/views/FolderIcons.h"
 #include "storage/views/FolderRowDelegate.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbolButton.h"
 #include "ui-kit/QKTransientNote.h"
 #include "ui-kit/SegmentedControl.h"
@@ -418,4 +420,32 @@ TEST(FolderRow, BarsFollowTheLargestMeasuredSibling) {
                     .startsWith(formatBytes(*s.tree.entries().first().sizeBytes) +
                                 ", 100% of the largest here"))
         << first->text(QAccessible::Description).toStdString();
+}
+
+// The rows' spinners turn with the kit's turn: only while sizes are due, and never where busy
+// indicators stand still (offscreen renders, whose pictures must not depend on when they were
+// taken). Making the screen loads the file-type database on the pool, for the first icons.
+TEST(FolderBrowser, RowSpinnersTurnOnlyWhileMeasuringAndAnimated) {
+    auto hold = std::make_shared<std::atomic_bool>(true);
+    FolderTree::Deps tools;
+    tools.measure = [hold](const QString& folder, const CancelToken& cancel) {
+        while (hold->load() && !cancel.isCancelled())
+            QThread::msleep(1);
+        return FolderTree::measureFolder(folder, cancel);
+    };
+    for (const bool animated : {true, false}) {
+        SCOPED_TRACE(animated ? "animated" : "standing still");
+        QKSpinner::setAnimated(animated);
+        hold->store(true);
+        Screen s(makeHome(), tools);
+        s.view.show();
+        ASSERT_TRUE(testsupport::waitFor([&] { return s.tree.measuringCount() >= 1; }, 20'000));
+        EXPECT_EQ(s.browser().rowsTurning(), animated);
+        hold->store(false);
+        ASSERT_TRUE(s.settled());
+        EXPECT_FALSE(s.browser().rowsTurning());
+        QThreadPool::globalInstance()->waitForDone();
+        EXPECT_TRUE(FolderIcons::isWarm());
+    }
+    QKSpinner::setAnimated(true);
 }
