@@ -105,6 +105,12 @@ QString zoneDetail(const std::optional<QUrl>& file) {
     return QFileInfo(path).path();
 }
 
+QString zoneReaderName(const std::optional<QUrl>& file, bool left) {
+    if (!file)
+        return zoneTitle(left);
+    return zoneTitle(left) + QStringLiteral(": ") + zoneName(file, left);
+}
+
 QString sizeLine(std::optional<qint64> bytes) {
     return QStringLiteral("Size: ") + formatBytes(bytes.value_or(0));
 }

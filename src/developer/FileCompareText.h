@@ -37,6 +37,9 @@ ResultPage resultPage(const std::optional<QString>& error, CompareMode mode);
 QString zoneTitle(bool left);
 QString zoneName(const std::optional<QUrl>& file, bool left);
 QString zoneDetail(const std::optional<QUrl>& file);
+// What a reader says for a zone: its side alone while it is empty (the invitation is its
+// description), its side and the file's name once one is chosen.
+QString zoneReaderName(const std::optional<QUrl>& file, bool left);
 
 // "Size: " with the byte count in file style (a missing size counts as 0 bytes).
 QString sizeLine(std::optional<qint64> bytes);

@@ -58,7 +58,8 @@ void CompareDropZone::setFile(const std::optional<QUrl>& file) {
     QKForeground::apply(m_symbol, m_hasFile ? QKForeground::Tint : QKForeground::Secondary);
     m_name->setText(FileCompareText::zoneName(file, m_left));
     m_detail->setText(FileCompareText::zoneDetail(file));
-    setAccessibleName(FileCompareText::zoneTitle(m_left) + QStringLiteral(": ") + m_name->text());
+    setAccessibleName(FileCompareText::zoneReaderName(file, m_left));
+    setAccessibleDescription(m_detail->text());
 }
 
 std::optional<QUrl> CompareDropZone::firstLocalFile(const QList<QUrl>& urls) {

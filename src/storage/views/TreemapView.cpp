@@ -310,9 +310,22 @@ void TreemapView::paintEvent(QPaintEvent* event) {
     }
     if (QKFocusRing::shows(this))
         paintMapRing(p);
-    if (const int current = currentTile(); current >= 0 && QKFocusRing::shows(this))
-        QKFocusRing::paint(p, frameOf(m_tiles.at(current)), kRadius, palette(),
-                           fillOf(m_tiles.at(current)), around(m_tiles.at(current)));
+    if (const int current = currentTile(); current >= 0 && QKFocusRing::shows(this)) {
+        const TreemapTile& tile = m_tiles.at(current);
+        paintTileRing(p, tile, frameOf(tile), around(tile));
+    }
+}
+
+void TreemapView::paintTileRing(QPainter& p, const TreemapTile& tile, const QRectF& frame,
+                                const QList<QColor>& outside) const {
+    if (m_selection && m_selection->id == tile.id) {
+        const Border border = borderOf(tile);
+        const qreal in = border.width;
+        QKFocusRing::paint(p, frame.adjusted(in, in, -in, -in), std::max<qreal>(kRadius - in, 0),
+                           palette(), fillOf(tile), {border.colour});
+        return;
+    }
+    QKFocusRing::paint(p, frame, kRadius, palette(), fillOf(tile), outside);
 }
 
 void TreemapView::paintMapRing(QPainter& p) const {
@@ -328,7 +341,7 @@ void TreemapView::paintMapRing(QPainter& p) const {
             continue;
         p.save();
         p.setClipRect(frame);
-        QKFocusRing::paint(p, whole, kRadius, palette(), fillOf(tile));
+        paintTileRing(p, tile, whole, {palette().color(QPalette::Window)});
         p.restore();
     }
 }
@@ -339,6 +352,14 @@ QColor TreemapView::fillOf(const TreemapTile& tile) const {
     QColor fill = CategoryColors::color(tile.node.category);
     fill.setAlphaF(float(DiskMapText::tileOpacity(selected, hovered)));
     return Color::over(fill, palette().color(QPalette::Window));
+}
+
+TreemapView::Border TreemapView::borderOf(const TreemapTile& tile) const {
+    if (m_selection && m_selection->id == tile.id)
+        return {palette().color(QPalette::WindowText), 2.0};
+    QColor line(255, 255, 255);
+    line.setAlphaF(0.35f);
+    return {Color::over(line, fillOf(tile)), 1.0};
 }
 
 QList<QColor> TreemapView::around(const TreemapTile& tile) const {
@@ -366,10 +387,7 @@ void TreemapView::paintTile(QPainter& p, const TreemapTile& tile, const LabelFon
     p.fillPath(shape, fill);
 
     // The border lies inside the tile, so neighbours' borders never overlap.
-    const qreal width = selected ? 2.0 : 1.0;
-    QColor stroke = selected ? palette().color(QPalette::WindowText) : QColor(255, 255, 255);
-    if (!selected)
-        stroke.setAlphaF(0.35f);
+    const auto [stroke, width] = borderOf(tile);
     const QRectF inner = frame.adjusted(width / 2, width / 2, -width / 2, -width / 2);
     if (inner.width() > 0 && inner.height() > 0) {
         p.setPen(QPen(stroke, width));

@@ -92,6 +92,19 @@ private:
     // over the window), and what lies around it: its neighbours and the window between them.
     QColor fillOf(const TreemapTile& tile) const;
     QList<QColor> around(const TreemapTile& tile) const;
+    // The outline drawn inside a tile's frame: a selected tile's is wide and dark (light in the
+    // dark theme), any other's a faint white line.
+    struct Border {
+        QColor colour;
+        qreal width;
+    };
+    Border borderOf(const TreemapTile& tile) const;
+    // A ring on the tile: over a selected tile it runs inside the outline, which it would
+    // otherwise cover in a colour that can match it (black on a black outline), and is set
+    // against the outline and the fill; elsewhere it covers the faint line and is set against
+    // `outside`.
+    void paintTileRing(QPainter& p, const TreemapTile& tile, const QRectF& frame,
+                       const QList<QColor>& outside) const;
     void paintMapRing(QPainter& p) const;
 
     QList<MapNode> m_nodes;

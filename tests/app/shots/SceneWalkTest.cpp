@@ -78,7 +78,6 @@ const Allowed kRingsLeft[] = {
     {"(DiffListView/", "the list's ring over the viewport runs over the rows' coloured fills"},
     {"(AccentSwatch)", "in the dark theme the ring is short of a full ring's pixels"},
     {"(DuplicateTile)", "the tile's ring is faint beside the picture it frames"},
-    {"(TreemapView)", "the map's own ring is short of a full ring's pixels at the map's size"},
     {"(QKRowList/ChatMessageDelegate)", "the current message's ring meets its bubble"},
     {"#explainRowCheck (QCheckBox)", "the overlay on an indicator-sized check box is short"},
     {"QScrollArea in #healthReportView", "the report page's ring runs over its cards"},

@@ -101,6 +101,10 @@ TEST(FileCompareView, StartsByInvitingTwoFilesAndFillsAZoneWhenOneIsPicked) {
               QStringLiteral("First file"));
     EXPECT_EQ(Find::part<QKLineLabel>(s.zone(Side::Right), "zoneName")->text(),
               QStringLiteral("Second file"));
+    // An empty zone is read as its side, not its side twice; the invitation is its description.
+    EXPECT_EQ(s.zone(Side::Left)->accessibleName(), QStringLiteral("First file"));
+    EXPECT_EQ(s.zone(Side::Right)->accessibleDescription(),
+              QStringLiteral("Click to choose, or drop a file here"));
     EXPECT_EQ(s.view->resultPage(), Page::Pick);
     EXPECT_EQ(s.part<QKEmptyState>("comparePick")->title(), QStringLiteral("Pick two files"));
     EXPECT_FALSE(s.visible(s.part<CompareExplainButton>("explainChanges")));
@@ -115,6 +119,7 @@ TEST(FileCompareView, StartsByInvitingTwoFilesAndFillsAZoneWhenOneIsPicked) {
     EXPECT_EQ(Find::part<QKSymbol>(left, "zoneSymbol")->symbol(), QStringLiteral("doc.fill"));
     EXPECT_EQ(Find::part<QKLineLabel>(left, "zoneName")->text(), QStringLiteral("Offer.txt"));
     EXPECT_EQ(Find::part<QKLineLabel>(left, "zoneDetail")->text(), dir);
+    EXPECT_EQ(left->accessibleName(), QStringLiteral("First file: Offer.txt"));
     EXPECT_EQ(s.view->resultPage(), Page::Pick);
     EXPECT_FALSE(s.state.compareBusy());
 

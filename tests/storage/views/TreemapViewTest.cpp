@@ -1,5 +1,7 @@
 #include "storage/views/TreemapView.h"
 #include "storage/DiskMapText.h"
+#include "support/AccessibleAudit.h"
+#include "ui-kit/Themed.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -197,4 +199,38 @@ TEST(TreemapView, TheKeyboardAndAssistiveTechnologyReachEveryTile) {
     ASSERT_EQ(map->childCount(), 1);
     EXPECT_EQ(view.currentTile(), 0);
     EXPECT_EQ(map->child(0)->text(QAccessible::Name), DiskMapText::tileHelp(node("inner", 5)));
+}
+
+// A selected tile wears a dark outline (light in the dark theme); the ring a key press puts on it
+// must still show against that outline, the tile's fill and the map around it, whatever the
+// tile's colour, or every arrow press lands on a tile that looks no different.
+TEST(TreemapView, TheRingOnTheSelectedTileShowsAgainstItsOutlineAndFill) {
+    for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        for (const DiskMapCategory category : allCases<DiskMapCategory>()) {
+            TreemapView view;
+            view.setPalette(
+                Themed::palette(scheme, Themed::accentColor(AccentChoice::Blue, scheme)));
+            view.resize(400, 300);
+            MapNode big = node("big", 600);
+            big.category = category;
+            MapNode other = node("other", 300);
+            other.category = DiskMapCategory::DownloadsLimbo;
+            view.setNodes({big, other, node("small", 100)});
+            view.setSelection(big);
+            view.show();
+            QCoreApplication::processEvents();
+            const QImage plain = view.grab().toImage();
+            view.setAttribute(Qt::WA_KeyboardFocusChange);
+            view.activateWindow();
+            view.setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            ASSERT_TRUE(view.hasFocus());
+            const QString what =
+                rawValue(category) + (scheme == ColorScheme::Dark ? " dark" : " light");
+            const testsupport::RingSides sides =
+                testsupport::ringSides(plain, view.grab().toImage(), 3.0);
+            EXPECT_GE(sides.seen, 4 * view.height()) << what.toStdString();
+            EXPECT_LE(sides.faint * 8, sides.seen + sides.faint) << what.toStdString();
+        }
+    }
 }
