@@ -14,6 +14,18 @@ PENDREL_TEXT(copyTip, "Copy Pendrel's answer")
 PENDREL_TEXT(questionPlaceholder, "Why is my Mac slow? What should I delete? Ask Pendrel…")
 PENDREL_TEXT(askButton, "Ask")
 
+PENDREL_TEXT(memoryTitle, "Pendrel Memory")
+PENDREL_TEXT(memoryIntro, "Pendrel remembers how you use your Mac so advice fits "
+                          "you, not a generic checklist.")
+PENDREL_TEXT(knowledgeTitle, "What Pendrel knows")
+PENDREL_TEXT(learning, "Learning about your Mac…")
+PENDREL_TEXT(privacyHeading, "Private by design")
+PENDREL_TEXT(privacyNote,
+             "Everything Pendrel learns stays on this Mac. Nothing is sent to a server. "
+             "Ask Explain My Mac builds on your Timeline — pin answers you want it to "
+             "remember.")
+PENDREL_TEXT(refreshButton, "Refresh")
+
 QString trimmedBlanks(const QString& text) {
     const auto blank = [](QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); };
     qsizetype start = 0;

@@ -6,7 +6,8 @@
 #include <QString>
 #include <QUrl>
 
-// The wording and small rules of the assistant's chat screen and its describe-to-find panel,
+// The wording and small rules of the assistant's chat screen, its describe-to-find panel and its
+// memory screen,
 // apart from any widget.
 namespace TamsoAIText {
 
@@ -55,6 +56,15 @@ bool showsClear(bool hasResults, const QString& lastQuery);
 // A hit's file name and the folder that holds it.
 QString hitName(const QUrl& url);
 QString hitFolder(const QUrl& url);
+
+// --- The memory screen ------------------------------------------------------------------------
+QString memoryTitle();
+QString memoryIntro();
+QString knowledgeTitle();
+QString learning();
+QString privacyHeading();
+QString privacyNote();
+QString refreshButton();
 
 // The panel's width in points: where it starts and the range the splitter keeps it in.
 constexpr double kFindWidthMin = 240;

@@ -4,17 +4,16 @@
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBorderedButton.h"
-#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKPaint.h"
 #include "ui-kit/Themed.h"
 
 #include <algorithm>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -82,37 +81,38 @@ BubbleText* bubbleText(const TamsoMessage& message, QWidget* parent) {
 ChatMessageRow::ChatMessageRow(const TamsoMessage& message, QWidget* parent)
     : QWidget(parent), m_message(message) {
     const bool mine = message.role == TamsoMessage::Role::User;
-    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 6);
     const Qt::Alignment side = mine ? Qt::AlignRight : Qt::AlignLeft;
 
-    m_bubble = new Bubble(mine, this);
-    m_bubble->setObjectName(QStringLiteral("bubble"));
-    auto* inside = new QVBoxLayout(m_bubble);
-    inside->setContentsMargins(10, 10, 10, 10);
-    m_text = bubbleText(message, m_bubble);
-    m_text->setObjectName(QStringLiteral("messageText"));
-    inside->addWidget(m_text);
+    using namespace QKLayout;
+    Box lines =
+        column({0, 0, 0, 0}, 6,
+               {part(m_bubble = new Bubble(mine, this))
+                    .name(QStringLiteral("bubble"))
+                    .holding(column({10, 10, 10, 10}, {part(m_text = bubbleText(message, m_bubble))
+                                                           .name(QStringLiteral("messageText"))}))
+                    .align(side)});
     m_text->installEventFilter(this);
     fit();
-    column->addWidget(m_bubble, 0, side);
 
     if (!mine) {
-        m_copy = new QPushButton(TamsoAIText::copyButton(), this);
-        m_copy->setObjectName(QStringLiteral("copyAnswer"));
-        m_copy->setFlat(true);
-        syncCopyIcon();
-        m_copy->setToolTip(TamsoAIText::copyTip());
-        m_copy->setCursor(Qt::PointingHandCursor);
-        QKFont::apply(m_copy, TextStyle::Caption);
-        QKForeground::apply(m_copy, QKForeground::Secondary);
-        column->addWidget(m_copy, 0, side);
-
-        m_chipRow = new QWidget(this);
-        m_chipRow->setObjectName(QStringLiteral("chips"));
-        QKBuild::insetRow(m_chipRow, {0, 0, 0, 0}, 8);
-        column->addWidget(m_chipRow, 0, side);
-        syncChips();
+        lines.add(part(m_copy = new QPushButton(TamsoAIText::copyButton(), this))
+                      .name(QStringLiteral("copyAnswer"))
+                      .with([this](QPushButton* copy) {
+                          copy->setFlat(true);
+                          syncCopyIcon();
+                          copy->setToolTip(TamsoAIText::copyTip());
+                          copy->setCursor(Qt::PointingHandCursor);
+                      })
+                      .font(TextStyle::Caption)
+                      .ink(QKForeground::Secondary)
+                      .align(side));
+        lines.add(part(m_chipRow = new QWidget(this))
+                      .name(QStringLiteral("chips"))
+                      .holding(row({0, 0, 0, 0}, 8, {}))
+                      .align(side));
     }
+    lines.on(this);
+    syncChips();
 }
 
 void ChatMessageRow::setMessage(const TamsoMessage& message) {
@@ -139,7 +139,9 @@ void ChatMessageRow::syncChips() {
             auto* chip = new QKBorderedButton(actions.at(i).label, m_chipRow);
             chip->setSmall(true);
             chip->setObjectName(chipName(int(i)));
-            m_chipRow->layout()->addWidget(chip);
+            // The chips' row is the box made with m_chipRow.
+            QKLayout::items({QKLayout::part(chip)})
+                .fill(static_cast<QBoxLayout*>(m_chipRow->layout()));
             // A part added to a stamp already readied is shown as a row of widgets would be.
             chip->show();
             m_chips.append(chip);

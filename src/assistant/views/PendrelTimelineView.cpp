@@ -47,11 +47,12 @@ protected:
 QWidget* privacyCard(QWidget* parent) {
     auto* box = new QKGroupBox(QString(), 8, parent);
     box->setObjectName(QStringLiteral("privacyCard"));
-    box->column()->addWidget(new QKIconLabel("lock.shield.fill"_sym, TimelineText::privacyTitle(),
-                                             QKFont{.style = TextStyle::Headline},
-                                             QKForeground::Green, box));
-    box->column()->addWidget(QKBuild::label(TimelineText::privacyText(), TextStyle::Caption,
-                                            QKForeground::Secondary, box));
+    QKLayout::items({QKLayout::part(new QKIconLabel(
+                         "lock.shield.fill"_sym, TimelineText::privacyTitle(),
+                         QKFont{.style = TextStyle::Headline}, QKForeground::Green, box)),
+                     QKLayout::part(QKBuild::label(TimelineText::privacyText(), TextStyle::Caption,
+                                                   QKForeground::Secondary, box))})
+        .fill(box->column());
     return box;
 }
 
@@ -149,7 +150,7 @@ QKGroupBox* PendrelTimelineView::buildList(PendrelTimelineStore& timeline, QWidg
     m_delegate = new TimelineDelegate(m_rows);
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);
-    box->column()->addWidget(m_rows);
+    QKLayout::items({QKLayout::part(m_rows)}).fill(box->column());
     return box;
 }
 

@@ -6,13 +6,12 @@
 #include "ui-kit/QKFileIcons.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 
 #include <QAbstractItemView>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 namespace {
 constexpr int kIconSize = 24;
@@ -22,31 +21,25 @@ constexpr qsizetype kIconsKept = 256;
 SearchHitDelegate::SearchHitDelegate(QAbstractItemView* view)
     : QKStampDelegate(view), m_stamp(new QWidget(view)) {
     m_stamp->setObjectName(QStringLiteral("hitStamp"));
-    auto* layout = new QHBoxLayout(m_stamp);
+    using namespace QKLayout;
     // 4 points above and below the row and 2 between rows.
-    layout->setContentsMargins(0, 4, 0, 6);
-    layout->setSpacing(8);
-    m_icon = new QLabel(m_stamp);
-    m_icon->setFixedSize(kIconSize, kIconSize);
-    layout->addWidget(m_icon, 0, Qt::AlignVCenter);
-
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(1);
-    m_name = new QKLineLabel(QString(), m_stamp);
-    m_name->setObjectName(QStringLiteral("hitName"));
-    QKFont::apply(m_name, TextStyle::Body);
-    texts->addWidget(m_name);
-    m_folder = new QKLineLabel(QString(), m_stamp);
-    m_folder->setObjectName(QStringLiteral("hitFolder"));
-    QKFont::apply(m_folder, TextStyle::Caption2);
-    QKForeground::apply(m_folder, QKForeground::Secondary);
-    texts->addWidget(m_folder);
-    layout->addLayout(texts, 1);
-
-    auto* show = new QKBorderedButton(TamsoAIText::showButton(), m_stamp);
-    show->setSmall(true);
-    show->setObjectName(QStringLiteral("showHit"));
-    layout->addWidget(show, 0, Qt::AlignVCenter);
+    row({0, 4, 0, 6}, 8,
+        {part(m_icon = new QLabel(m_stamp))
+             .with([](QLabel* icon) { icon->setFixedSize(kIconSize, kIconSize); })
+             .align(Qt::AlignVCenter),
+         column(1, {part(m_name = new QKLineLabel(QString(), m_stamp))
+                        .name(QStringLiteral("hitName"))
+                        .font(TextStyle::Body),
+                    part(m_folder = new QKLineLabel(QString(), m_stamp))
+                        .name(QStringLiteral("hitFolder"))
+                        .font(TextStyle::Caption2)
+                        .ink(QKForeground::Secondary)})
+             .stretch(1),
+         part(new QKBorderedButton(TamsoAIText::showButton(), m_stamp))
+             .with([](QKBorderedButton* show) { show->setSmall(true); })
+             .name(QStringLiteral("showHit"))
+             .align(Qt::AlignVCenter)})
+        .on(m_stamp);
     prepareStamp(m_stamp);
 }
 

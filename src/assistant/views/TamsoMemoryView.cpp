@@ -1,59 +1,57 @@
 #include "assistant/views/TamsoMemoryView.h"
 
+#include "assistant/TamsoAIText.h"
 #include "assistant/TamsoMemory.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 namespace {
 
 // One observation: its symbol in the tint in a 24-point column, the label over the detail.
 QWidget* observationRow(const TamsoMemory::Observation& o, QWidget* parent) {
-    auto* row = new QWidget(parent);
-    row->setObjectName(QStringLiteral("observation-") + o.id);
-    auto* layout = QKBuild::insetRow(row, {0, 6, 0, 6}, 12);
-    auto* cell = new QWidget(row);
-    cell->setFixedWidth(24);
-    auto* cellLayout = new QVBoxLayout(cell);
-    cellLayout->setContentsMargins(0, 0, 0, 0);
-    auto* symbol = new QKSymbol(o.icon, QKFont{.style = TextStyle::Body}, QKForeground::Tint, cell);
-    cellLayout->addWidget(symbol, 0, Qt::AlignCenter);
-    layout->addWidget(cell, 0, Qt::AlignVCenter);
-
-    auto* texts = new QVBoxLayout;
-    texts->setSpacing(2);
-    QLabel* label =
-        QKBuild::label(o.label, TextStyle::Callout, QKForeground::Primary, row, QFont::DemiBold);
-    label->setObjectName(QStringLiteral("observationLabel"));
-    texts->addWidget(label);
-    QLabel* detail = QKBuild::label(o.detail, TextStyle::Caption, QKForeground::Secondary, row);
-    detail->setObjectName(QStringLiteral("observationDetail"));
-    texts->addWidget(detail);
-    layout->addLayout(texts, 1);
-    return row;
+    using namespace QKLayout;
+    auto* line = new QWidget(parent);
+    line->setObjectName(QStringLiteral("observation-") + o.id);
+    QWidget* cell = nullptr;
+    row({0, 6, 0, 6}, 12,
+        {part(cell = new QWidget(line))
+             .with([](QWidget* w) { w->setFixedWidth(24); })
+             .holding(
+                 column({0, 0, 0, 0}, {part(new QKSymbol(o.icon, QKFont{.style = TextStyle::Body},
+                                                         QKForeground::Tint, cell))
+                                           .align(Qt::AlignCenter)}))
+             .align(Qt::AlignVCenter),
+         column(2,
+                {part(QKBuild::label(o.label, TextStyle::Callout, QKForeground::Primary, line,
+                                     QFont::DemiBold))
+                     .name(QStringLiteral("observationLabel")),
+                 part(QKBuild::label(o.detail, TextStyle::Caption, QKForeground::Secondary, line))
+                     .name(QStringLiteral("observationDetail"))})
+             .stretch(1)})
+        .on(line);
+    return line;
 }
 
 QWidget* privacyCard(QWidget* parent) {
+    using namespace QKLayout;
     auto* box = new QKGroupBox(QString(), 8, parent);
     box->setObjectName(QStringLiteral("privacyCard"));
-    box->column()->addWidget(
-        new QKIconLabel("lock.shield.fill"_sym, QStringLiteral("Private by design"),
-                        QKFont{.style = TextStyle::Headline}, QKForeground::Green, box));
-    box->column()->addWidget(QKBuild::label(
-        QStringLiteral("Everything Pendrel learns stays on this Mac. Nothing is sent to a server. "
-                       "Ask Explain My Mac builds on your Timeline — pin answers you want it to "
-                       "remember."),
-        TextStyle::Caption, QKForeground::Secondary, box));
+    items({part(new QKIconLabel("lock.shield.fill"_sym, TamsoAIText::privacyHeading(),
+                                QKFont{.style = TextStyle::Headline}, QKForeground::Green, box)),
+           part(QKBuild::label(TamsoAIText::privacyNote(), TextStyle::Caption,
+                               QKForeground::Secondary, box))})
+        .fill(box->column());
     return box;
 }
 
@@ -62,40 +60,37 @@ QWidget* privacyCard(QWidget* parent) {
 TamsoMemoryView::TamsoMemoryView(TamsoMemory& memory, QWidget* parent)
     : QWidget(parent), m_memory(&memory) {
     setObjectName(QStringLiteral("tamsoMemoryView"));
-    setWindowTitle(QStringLiteral("Pendrel Memory"));
+    setWindowTitle(TamsoAIText::memoryTitle());
 
+    using namespace QKLayout;
     QVBoxLayout* column = nullptr;
-    QKBuild::introPage(column, this,
-                       QStringLiteral("Pendrel remembers how you use your Mac so advice fits "
-                                      "you, not a generic checklist."));
+    QKBuild::introPage(column, this, TamsoAIText::memoryIntro());
     QWidget* content = column->parentWidget();
 
-    m_box = new QKGroupBox(QStringLiteral("What Pendrel knows"), 0, content);
+    m_box = new QKGroupBox(TamsoAIText::knowledgeTitle(), 0, content);
     m_box->setObjectName(QStringLiteral("knowledgeBox"));
-    m_learning = new QWidget(m_box->card());
-    m_learning->setObjectName(QStringLiteral("learningLine"));
-    auto* learningRow = QKBuild::insetRow(m_learning, {0, 4, 0, 4}, 8);
-    auto* spinner = new QKSpinner(m_learning);
-    QKFont::apply(spinner, TextStyle::Body);
-    QKForeground::apply(spinner, QKForeground::Secondary);
-    learningRow->addWidget(spinner, 0, Qt::AlignVCenter);
-    learningRow->addWidget(QKBuild::label(QStringLiteral("Learning about your Mac…"),
-                                          TextStyle::Body, QKForeground::Secondary, m_learning,
-                                          std::nullopt, false));
-    learningRow->addStretch(1);
-    m_box->column()->addWidget(m_learning);
-    QKBuild::addPart(column, m_box);
+    items({part(m_learning = new QWidget(m_box->card()))
+               .name(QStringLiteral("learningLine"))
+               .holding(row(
+                   {0, 4, 0, 4}, 8,
+                   {part(new QKSpinner(m_learning))
+                        .font(TextStyle::Body)
+                        .ink(QKForeground::Secondary)
+                        .align(Qt::AlignVCenter),
+                    part(QKBuild::label(TamsoAIText::learning(), TextStyle::Body,
+                                        QKForeground::Secondary, m_learning, std::nullopt, false)),
+                    stretch(1)}))})
+        .fill(m_box->column());
 
-    QKBuild::addPart(column, privacyCard(content));
-
-    auto* buttonLine = new QWidget(content);
-    auto* buttonRow = new QHBoxLayout(buttonLine);
-    buttonRow->setContentsMargins(0, 0, 0, 0);
-    m_refresh = QKBuild::button(QStringLiteral("Refresh"), false, buttonLine);
-    m_refresh->setObjectName(QStringLiteral("refreshMemory"));
-    buttonRow->addWidget(m_refresh);
-    buttonRow->addStretch(1);
-    QKBuild::addPart(column, buttonLine);
+    QWidget* buttonLine = nullptr;
+    items({part(m_box), part(privacyCard(content)),
+           part(buttonLine = new QWidget(content))
+               .holding(row(QMargins(0, 0, 0, 0),
+                            {part(m_refresh = QKBuild::button(TamsoAIText::refreshButton(), false,
+                                                              buttonLine))
+                                 .name(QStringLiteral("refreshMemory")),
+                             stretch(1)}))})
+        .fillPage(column);
 
     connect(m_refresh, &QPushButton::clicked, this, &TamsoMemoryView::startRefresh);
     connect(&memory, &TamsoMemory::observationsChanged, this, &TamsoMemoryView::syncRows);
@@ -121,7 +116,7 @@ void TamsoMemoryView::syncRows() {
         m_memory ? m_memory->observations() : QList<TamsoMemory::Observation>();
     for (const TamsoMemory::Observation& o : list) {
         QWidget* row = observationRow(o, m_box->card());
-        m_box->column()->addWidget(row);
+        QKLayout::items({QKLayout::part(row)}).fill(m_box->column());
         row->show(); // a child made after its window is on screen starts hidden
         m_rows.append(row);
     }

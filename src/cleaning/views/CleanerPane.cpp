@@ -229,9 +229,10 @@ void CleanerPane::rebuildList() {
         auto* box = new QKGroupBox(title, 0);
         for (qsizetype i = 0; i < rows.size(); ++i) {
             if (i > 0)
-                box->column()->addWidget(new QKHairline(box->card(), 0.07));
+                QKLayout::items({QKLayout::part(new QKHairline(box->card(), 0.07))})
+                    .fill(box->column());
             rows.at(i)->setParent(box->card());
-            box->column()->addWidget(rows.at(i));
+            QKLayout::items({QKLayout::part(rows.at(i))}).fill(box->column());
         }
         QKBuild::addPart(m_listColumn, box);
     };

@@ -6,24 +6,23 @@
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKFileIcons.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 
+#include <QBoxLayout>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 CompareFileFacts::CompareFileFacts(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("compareFileFacts"));
-    auto* column = QKBuild::insetColumn(this, {16, 16, 16, 16}, 12);
-    m_tooBig = new QKIconLabel("info.circle"_sym, FileCompareText::tooBigNote(),
-                               QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, this);
-    m_tooBig->setObjectName(QStringLiteral("tooBigNote"));
-    column->addWidget(m_tooBig);
-    m_row = new QHBoxLayout;
-    m_row->setSpacing(16);
-    column->addLayout(m_row);
-    column->addStretch(1);
+    using namespace QKLayout;
+    column({16, 16, 16, 16}, 12,
+           {part(m_tooBig = new QKIconLabel("info.circle"_sym, FileCompareText::tooBigNote(),
+                                            QKFont{.style = TextStyle::Caption},
+                                            QKForeground::Secondary, this))
+                .name(QStringLiteral("tooBigNote")),
+            row(16, {}).keep(m_row), stretch(1)})
+        .on(this);
 }
 
 void CompareFileFacts::setFiles(const std::optional<QUrl>& left, const std::optional<QUrl>& right,
@@ -36,7 +35,7 @@ void CompareFileFacts::setFiles(const std::optional<QUrl>& left, const std::opti
         if (!file)
             continue;
         QWidget* box = makeBox(*file);
-        m_row->addWidget(box, 1, Qt::AlignTop);
+        QKLayout::items({QKLayout::part(box).stretch(1).align(Qt::AlignTop)}).fill(m_row);
         m_boxes.append(box);
     }
 }
@@ -57,38 +56,32 @@ QWidget* CompareFileFacts::makeBox(const QUrl& file) {
 
     auto* card = new QKCardSurface(8, false, this);
     card->setObjectName(QStringLiteral("factsBox"));
-    auto* column = QKBuild::insetColumn(card, {12, 12, 12, 12}, 6);
-
-    auto* head = new QHBoxLayout;
-    auto* icon = new QLabel(card);
-    icon->setFixedSize(28, 28);
+    using namespace QKLayout;
     const QIcon fileIcon = QKFileIcons::shared().icon(info);
-    icon->setPixmap(fileIcon.pixmap(QSize(28, 28), devicePixelRatioF()));
-    icon->setScaledContents(true);
-    head->addWidget(icon);
-    auto* name = new QKLineLabel(FileCompareText::zoneName(file, true), card);
-    name->setObjectName(QStringLiteral("factsName"));
-    QKFont::apply(name, TextStyle::Body, QFont::Medium);
-    QKForeground::apply(name, QKForeground::Primary);
-    head->addWidget(name, 1);
-    column->addLayout(head);
-
-    if (!folder) {
-        QLabel* sizeLine = QKBuild::label(FileCompareText::sizeLine(size), TextStyle::Caption,
-                                          QKForeground::Primary, card, std::nullopt, false);
-        sizeLine->setObjectName(QStringLiteral("factsSize"));
-        column->addWidget(sizeLine);
-    }
-    if (modified.isValid()) {
-        QLabel* when = QKBuild::label(FileCompareText::modifiedLine(modified), TextStyle::Caption,
-                                      QKForeground::Primary, card, std::nullopt, false);
-        when->setObjectName(QStringLiteral("factsModified"));
-        column->addWidget(when);
-    }
-    auto* full = new QKLineLabel(path, card);
-    full->setObjectName(QStringLiteral("factsPath"));
-    QKFont::apply(full, TextStyle::Caption2);
-    QKForeground::apply(full, QKForeground::Secondary);
-    column->addWidget(full);
+    Box lines = QKLayout::column(
+        {12, 12, 12, 12}, 6,
+        {row({part(new QLabel(card)).with([&](QLabel* icon) {
+                  icon->setFixedSize(28, 28);
+                  icon->setPixmap(fileIcon.pixmap(QSize(28, 28), devicePixelRatioF()));
+                  icon->setScaledContents(true);
+              }),
+              part(new QKLineLabel(FileCompareText::zoneName(file, true), card))
+                  .name(QStringLiteral("factsName"))
+                  .font(TextStyle::Body, QFont::Medium)
+                  .ink(QKForeground::Primary)
+                  .stretch(1)})});
+    if (!folder)
+        lines.add(part(QKBuild::label(FileCompareText::sizeLine(size), TextStyle::Caption,
+                                      QKForeground::Primary, card, std::nullopt, false))
+                      .name(QStringLiteral("factsSize")));
+    if (modified.isValid())
+        lines.add(part(QKBuild::label(FileCompareText::modifiedLine(modified), TextStyle::Caption,
+                                      QKForeground::Primary, card, std::nullopt, false))
+                      .name(QStringLiteral("factsModified")));
+    lines.add(part(new QKLineLabel(path, card))
+                  .name(QStringLiteral("factsPath"))
+                  .font(TextStyle::Caption2)
+                  .ink(QKForeground::Secondary));
+    lines.on(card);
     return card;
 }

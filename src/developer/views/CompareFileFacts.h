@@ -4,7 +4,7 @@
 #include <QUrl>
 #include <QWidget>
 
-class QHBoxLayout;
+class QBoxLayout;
 class QKIconLabel;
 
 // The facts of a pair compared byte for byte: one box per side that holds a file, first side
@@ -23,6 +23,6 @@ private:
     QWidget* makeBox(const QUrl& file);
 
     QKIconLabel* m_tooBig;
-    QHBoxLayout* m_row;
+    QBoxLayout* m_row = nullptr;
     QList<QWidget*> m_boxes;
 };

@@ -189,7 +189,8 @@ void DevCategoryList::rebuildRows() {
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const CleanCategory& c = rows.at(i);
         if (i > 0)
-            box->column()->addWidget(new QKHairline(box->card(), 0.07));
+            QKLayout::items({QKLayout::part(new QKHairline(box->card(), 0.07))})
+                .fill(box->column());
         auto* row =
             new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription, box->card());
         row->setObjectName(QStringLiteral("devCategoryRow"));
@@ -199,7 +200,7 @@ void DevCategoryList::rebuildRows() {
         const QString id = c.id;
         connect(row, &TamsoExplainRow::selectedChanged, this,
                 [this, id](bool on) { toggle(id, on); });
-        box->column()->addWidget(row);
+        QKLayout::items({QKLayout::part(row)}).fill(box->column());
         m_rows.append(row);
     }
     m_listColumn->insertWidget(1, box);

@@ -250,12 +250,13 @@ void DevCleanView::refreshHub() {
     for (qsizetype i = 0; i < rows.size(); ++i) {
         const CleanCategory& c = rows.at(i);
         if (i > 0)
-            m_largestBox->column()->addWidget(new QKHairline(m_largestBox->card(), 0.07));
+            QKLayout::items({QKLayout::part(new QKHairline(m_largestBox->card(), 0.07))})
+                .fill(m_largestBox->column());
         auto* row = new TamsoExplainRow(c.name, formatBytes(c.sizeBytes), c.plainDescription,
                                         m_largestBox->card());
         row->setObjectName(QStringLiteral("hubLargestRow"));
         row->setMeta(c.consequence);
         row->setSafety(c.safety);
-        m_largestBox->column()->addWidget(row);
+        QKLayout::items({QKLayout::part(row)}).fill(m_largestBox->column());
     }
 }

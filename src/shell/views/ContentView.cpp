@@ -8,10 +8,10 @@
 #include "shell/views/DetailCard.h"
 #include "shell/views/MainBackdrop.h"
 #include "shell/views/SidebarView.h"
-#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "vitals/AppState.h"
 
-#include <QHBoxLayout>
+#include <QLayout>
 #include <QPainter>
 #include <QPaintEvent>
 #include <QPointer>
@@ -25,11 +25,11 @@ ContentView::ContentView(const Services& services, Deps deps, QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     Q_ASSERT(m_makeScreen);
 
-    auto* row = QKBuild::insetRow(this, {14, 14, 14, 14}, 14);
-    m_sidebar = new SidebarView(*services.appState, m_defaults, this);
-    m_card = new DetailCard(this, m_defaults, this);
-    row->addWidget(m_sidebar);
-    row->addWidget(m_card, 1);
+    using namespace QKLayout;
+    row({14, 14, 14, 14}, 14,
+        {part(m_sidebar = new SidebarView(*services.appState, m_defaults, this)),
+         part(m_card = new DetailCard(this, m_defaults, this)).stretch(1)})
+        .on(this);
     connect(m_sidebar, &SidebarView::rowClicked, this, &ContentView::selectRow);
 
     NotificationCenter& center = NotificationCenter::defaultCenter();

@@ -3,13 +3,14 @@
 #include "shell/AppVersion.h"
 #include "shell/QKFeature.h"
 #include "shell/SectionOrder.h"
+#include "shell/SidebarText.h"
 #include "shell/views/AppIconView.h"
 #include "shell/views/SidebarRow.h"
 #include "ui-kit/Color.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKStatusDot.h"
 #include "ui-kit/TextSizeControl.h"
 #include "ui-kit/Themed.h"
@@ -18,15 +19,14 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QFontMetricsF>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTextLayout>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -144,31 +144,33 @@ SidebarView::SidebarView(AppState& appState, UserDefaults& defaults, QWidget* pa
     Themed::applyScheme(this, ColorScheme::Dark);
     setAutoFillBackground(false);
 
-    auto* column = QKBuild::flushColumn(this);
-    column->addWidget(makeHeader());
-
-    m_scroll = new QScrollArea(this);
-    m_scroll->setObjectName(QStringLiteral("sectionList"));
-    m_scroll->setFrameShape(QFrame::NoFrame);
-    m_scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_scroll->setWidgetResizable(true);
-    m_scroll->viewport()->setAutoFillBackground(false);
-    m_scroll->setAutoFillBackground(false);
-    m_scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px 2px 0; }"
-        "QScrollBar::handle:vertical { background: rgba(255,255,255,70); border-radius: 3px;"
-        " min-height: 28px; }"
-        "QScrollBar::handle:vertical:hover { background: rgba(255,255,255,110); }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
-    column->addWidget(m_scroll, 1);
-
-    auto* rule = new QHBoxLayout;
-    rule->setContentsMargins(10, 0, 10, 0);
-    rule->addWidget(new QKHairline(this, 1.0, white(0.14)));
-    column->addLayout(rule);
-    column->addWidget(makeFooter());
+    using namespace QKLayout;
+    flushColumn(
+        {part(makeHeader()),
+         part(m_scroll = new QScrollArea(this))
+             .name(QStringLiteral("sectionList"))
+             .with([](QScrollArea* scroll) {
+                 scroll->setFrameShape(QFrame::NoFrame);
+                 scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                 scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+                 scroll->setWidgetResizable(true);
+                 scroll->viewport()->setAutoFillBackground(false);
+                 scroll->setAutoFillBackground(false);
+                 scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
+                     "QScrollBar:vertical { background: transparent; width: 8px; margin: 2px 1px "
+                     "2px 0; }"
+                     "QScrollBar::handle:vertical { background: rgba(255,255,255,70); "
+                     "border-radius: 3px;"
+                     " min-height: 28px; }"
+                     "QScrollBar::handle:vertical:hover { background: rgba(255,255,255,110); }"
+                     "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: "
+                     "none; }"));
+             })
+             .stretch(1),
+         row(QMargins(10, 0, 10, 0), {part(new QKHairline(this, 1.0, white(0.14)))}),
+         part(makeFooter())})
+        .on(this);
 
     m_order = sectionOrder(m_defaults);
     rebuildRows();
@@ -178,55 +180,49 @@ SidebarView::SidebarView(AppState& appState, UserDefaults& defaults, QWidget* pa
 }
 
 QWidget* SidebarView::makeHeader() {
+    using namespace QKLayout;
     auto* header = new QWidget(this);
-    auto* row = QKBuild::insetRow(header, {12, 8, 12, 12}, 10);
-    row->addWidget(new AppIconView(34, 0, 0.20, header), 0, Qt::AlignVCenter);
-    auto* names = new QVBoxLayout;
-    names->setSpacing(0);
-    auto* name = new QLabel(QStringLiteral("Pendrel"), header);
-    name->setObjectName(QStringLiteral("appName"));
-    QKFont::apply(name, TextStyle::Headline, QFont::Bold);
-    setInk(name, white(1.0));
-    auto* tagline = new QLabel(QStringLiteral("Understand your Mac"), header);
-    tagline->setObjectName(QStringLiteral("appTagline"));
-    QKFont::apply(tagline, TextStyle::Caption2);
-    setInk(tagline, white(0.62));
-    names->addWidget(name);
-    names->addWidget(tagline);
-    row->addLayout(names);
-    row->addStretch(1);
+    row({12, 8, 12, 12}, 10,
+        {part(new AppIconView(34, 0, 0.20, header)).align(Qt::AlignVCenter),
+         column(0, {part(new QLabel(SidebarText::appName(), header))
+                        .name(QStringLiteral("appName"))
+                        .font(TextStyle::Headline, QFont::Bold)
+                        .with([](QLabel* name) { setInk(name, white(1.0)); }),
+                    part(new QLabel(SidebarText::tagline(), header))
+                        .name(QStringLiteral("appTagline"))
+                        .font(TextStyle::Caption2)
+                        .with([](QLabel* tagline) { setInk(tagline, white(0.62)); })}),
+         stretch(1)})
+        .on(header);
     return header;
 }
 
 QWidget* SidebarView::makeFooter() {
+    using namespace QKLayout;
     auto* footer = new QWidget(this);
-    auto* column = QKBuild::insetColumn(footer, {12, 12, 12, 12}, 4);
-
-    auto* status = new QHBoxLayout;
-    status->setSpacing(6);
-    m_dot = new QKStatusDot(footer);
-    m_dot->setObjectName(QStringLiteral("statusDot"));
-    status->addWidget(m_dot, 0, Qt::AlignVCenter);
     // The status line and the version wrap at large text sizes rather than lose their ends.
-    m_status = new QKClampedText(3, footer);
-    m_status->setObjectName(QStringLiteral("statusHeadline"));
-    QKFont::apply(m_status, TextStyle::Caption);
-    setInk(m_status, white(0.70));
-    status->addWidget(m_status, 1);
-    column->addLayout(status);
-
-    auto* version = new QHBoxLayout;
-    version->setSpacing(6);
-    auto* versionLine = new QKClampedText(2, footer);
-    versionLine->setText(QStringLiteral("Pendrel v%1 (%2)")
-                             .arg(AppVersion::appVersionString(), AppVersion::appBuildString()));
-    versionLine->setObjectName(QStringLiteral("versionLine"));
-    QKFont::apply(versionLine, TextStyle::Caption2);
-    setInk(versionLine, white(0.48));
-    version->addWidget(versionLine, 1, Qt::AlignVCenter);
-    version->addSpacing(4);
-    version->addWidget(new TextSizeControl(m_defaults, footer), 0, Qt::AlignVCenter);
-    column->addLayout(version);
+    column(
+        {12, 12, 12, 12}, 4,
+        {row(6, {part(m_dot = new QKStatusDot(footer))
+                     .name(QStringLiteral("statusDot"))
+                     .align(Qt::AlignVCenter),
+                 part(m_status = new QKClampedText(3, footer))
+                     .name(QStringLiteral("statusHeadline"))
+                     .font(TextStyle::Caption)
+                     .with([](QKClampedText* status) { setInk(status, white(0.70)); })
+                     .stretch(1)}),
+         row(6, {part(new QKClampedText(2, footer))
+                     .with([](QKClampedText* line) {
+                         line->setText(SidebarText::versionLine(AppVersion::appVersionString(),
+                                                                AppVersion::appBuildString()));
+                     })
+                     .name(QStringLiteral("versionLine"))
+                     .font(TextStyle::Caption2)
+                     .with([](QKClampedText* line) { setInk(line, white(0.48)); })
+                     .stretch(1)
+                     .align(Qt::AlignVCenter),
+                 space(4), part(new TextSizeControl(m_defaults, footer)).align(Qt::AlignVCenter)})})
+        .on(footer);
     return footer;
 }
 
@@ -248,7 +244,8 @@ void SidebarView::rebuildRows() {
     auto* list = new QWidget;
     list->setObjectName(QStringLiteral("sectionRows"));
     list->setAutoFillBackground(false);
-    auto* layout = QKBuild::insetColumn(list, {6, 8, 6, 8}, 14);
+    using namespace QKLayout;
+    Box sections = column({6, 8, 6, 8}, 14, {});
 
     QList<QKCapabilityGroup> groups = allCases<QKCapabilityGroup>();
     std::stable_sort(groups.begin(), groups.end(),
@@ -257,25 +254,23 @@ void SidebarView::rebuildRows() {
         const QList<const QKFeature*> features = QKFeature::features(group, m_order);
         if (features.isEmpty())
             continue;
-        auto* section = new QVBoxLayout;
-        section->setSpacing(4);
-        section->addWidget(new GroupTitle(title(group), list));
+        Box section = column(4, {part(new GroupTitle(title(group), list))});
         for (const QKFeature* feature : features) {
             auto* row = new SidebarRow(feature->id, feature->title, feature->icon, list);
             row->setSelected(feature->id == m_selection);
             const QString id = feature->id;
             connect(row, &SidebarRow::clicked, this, [this, id] { emit rowClicked(id); });
-            section->addWidget(row);
+            section.add(part(row));
         }
-        layout->addLayout(section);
+        sections.add(section);
     }
-    layout->addStretch(1);
+    sections.add(stretch(1));
+    sections.on(list);
 
     QWidget* old = m_scroll->takeWidget();
     m_scroll->setWidget(list);
     list->setAutoFillBackground(false); // setWidget turns it on; the backdrop shows through
     m_list = list;
-    m_listLayout = layout;
     if (old)
         old->deleteLater();
 }

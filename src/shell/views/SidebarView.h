@@ -11,7 +11,6 @@ class AppState;
 class QKClampedText;
 class QKStatusDot;
 class QScrollArea;
-class QVBoxLayout;
 class SidebarRow;
 class UserDefaults;
 
@@ -61,7 +60,6 @@ private:
     QString m_selection;
     QScrollArea* m_scroll = nullptr;
     QWidget* m_list = nullptr;
-    QVBoxLayout* m_listLayout = nullptr;
     QKStatusDot* m_dot = nullptr;
     QKClampedText* m_status = nullptr;
 };

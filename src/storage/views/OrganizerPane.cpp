@@ -11,42 +11,39 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKGroupBox.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSpinner.h"
 #include "ui-kit/ToggleSwitch.h"
 
 #include <algorithm>
-#include <QHBoxLayout>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QSpinBox>
-#include <QVBoxLayout>
 
 OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
     : QWidget(parent), m_organizer(&organizer) {
     setObjectName(QStringLiteral("organizerPane"));
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildHeader());
-
-    m_ask = AskTamsoStrip::addUnderHeader(root, OrganizerText::askPrompt(),
-                                          OrganizerText::askQuestion(), this);
-
-    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(this));
+    using namespace QKLayout;
+    QScrollArea* scroll = nullptr;
+    flushColumn({part(buildHeader()),
+                 AskTamsoStrip::underHeader(m_ask, OrganizerText::askPrompt(),
+                                            OrganizerText::askQuestion(), this),
+                 part(scroll = QKBuild::plainScroll(new QScrollArea(this))).stretch(1)})
+        .on(this);
     auto* content = new QWidget;
-    auto* column = QKBuild::insetColumn(content, {16, 16, 16, 16}, 14);
-    column->addWidget(buildRules(content));
-    column->addWidget(buildStatus(content));
-    column->addWidget(buildPreview(content));
-    m_undoGroup = new QKGroupBox(OrganizerText::undoTitle(), 8, content);
-    m_undoGroup->setObjectName(QStringLiteral("organizerUndo"));
-    column->addWidget(m_undoGroup);
-    column->addStretch(1);
+    column({16, 16, 16, 16}, 14,
+           {part(buildRules(content)), part(buildStatus(content)), part(buildPreview(content)),
+            part(m_undoGroup = new QKGroupBox(OrganizerText::undoTitle(), 8, content))
+                .name(QStringLiteral("organizerUndo")),
+            stretch(1)})
+        .on(content);
     scroll->setWidget(content);
     content->setAutoFillBackground(false);
-    root->addWidget(scroll, 1);
 
     connect(&organizer, &FolderOrganizer::stateChanged, this, &OrganizerPane::refreshState);
     connect(&organizer, &FolderOrganizer::planChanged, this, &OrganizerPane::refreshPlan);
@@ -59,127 +56,128 @@ OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
 }
 
 QWidget* OrganizerPane::buildHeader() {
+    using namespace QKLayout;
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 16, 16, 16);
-    QKBuild::addTitles(row, OrganizerText::title(), OrganizerText::subtitle(), header);
-    m_preview = new QKProminentButton(OrganizerText::previewButton(), header);
-    m_preview->setObjectName(QStringLiteral("organizerPreview"));
+    row({16, 16, 16, 16},
+        {titles(OrganizerText::title(), OrganizerText::subtitle(), header),
+         part(m_preview = new QKProminentButton(OrganizerText::previewButton(), header))
+             .name(QStringLiteral("organizerPreview"))
+             .align(Qt::AlignVCenter)})
+        .on(header);
     connect(m_preview, &QPushButton::clicked, this, [this] {
         if (m_organizer)
             m_organizer->makePlan();
     });
-    row->addWidget(m_preview, 0, Qt::AlignVCenter);
     return header;
 }
 
 QWidget* OrganizerPane::buildRules(QWidget* parent) {
+    using namespace QKLayout;
     auto* box = new QKGroupBox(OrganizerText::rulesTitle(), 8, parent);
     box->setObjectName(QStringLiteral("organizerRules"));
-    m_downloads = new ToggleSwitch(OrganizerText::downloadsToggle(), box);
-    m_downloads->setObjectName(QStringLiteral("organizerDownloads"));
+    items({part(m_downloads = new ToggleSwitch(OrganizerText::downloadsToggle(), box))
+               .name(QStringLiteral("organizerDownloads")),
+           part(m_desktop = new ToggleSwitch(OrganizerText::desktopToggle(), box))
+               .name(QStringLiteral("organizerDesktop")),
+           row({part(m_daysLabel = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary,
+                                                  box, std::nullopt, false))
+                    .name(QStringLiteral("organizerDaysLabel"))
+                    .stretch(1),
+                part(m_days = new QSpinBox(box))
+                    .name(QStringLiteral("organizerDays"))
+                    .with([](QSpinBox* days) {
+                        days->setRange(OrganizerText::kMinDays, OrganizerText::kMaxDays);
+                        days->setSingleStep(1);
+                    })
+                    .accessibleName(OrganizerText::stepperLabel(7))
+                    .font(TextStyle::Body)}),
+           part(QKBuild::label(OrganizerText::kindsNote(), TextStyle::Caption,
+                               QKForeground::Secondary, box))})
+        .fill(box->column());
     connect(m_downloads, &ToggleSwitch::toggled, this, [this](bool on) {
         if (m_organizer)
             m_organizer->setIncludeDownloads(on);
     });
-    box->column()->addWidget(m_downloads);
-    m_desktop = new ToggleSwitch(OrganizerText::desktopToggle(), box);
-    m_desktop->setObjectName(QStringLiteral("organizerDesktop"));
     connect(m_desktop, &ToggleSwitch::toggled, this, [this](bool on) {
         if (m_organizer)
             m_organizer->setIncludeDesktop(on);
     });
-    box->column()->addWidget(m_desktop);
-
-    auto* stepperRow = new QHBoxLayout;
-    m_daysLabel =
-        QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, box, std::nullopt, false);
-    m_daysLabel->setObjectName(QStringLiteral("organizerDaysLabel"));
-    stepperRow->addWidget(m_daysLabel, 1);
-    m_days = new QSpinBox(box);
-    m_days->setObjectName(QStringLiteral("organizerDays"));
-    m_days->setRange(OrganizerText::kMinDays, OrganizerText::kMaxDays);
-    m_days->setSingleStep(1);
-    m_days->setAccessibleName(OrganizerText::stepperLabel(7));
-    QKFont::apply(m_days, TextStyle::Body);
     connect(m_days, &QSpinBox::valueChanged, this, [this](int days) {
         if (m_organizer)
             m_organizer->setLeaveRecentDays(days);
     });
-    stepperRow->addWidget(m_days);
-    box->column()->addLayout(stepperRow);
-    box->column()->addWidget(QKBuild::label(OrganizerText::kindsNote(), TextStyle::Caption,
-                                            QKForeground::Secondary, box));
     return box;
 }
 
 QWidget* OrganizerPane::buildStatus(QWidget* parent) {
-    m_status = new QWidget(parent);
-    m_status->setObjectName(QStringLiteral("organizerStatus"));
-    auto* row = QKBuild::insetRow(m_status, {0, 0, 0, 0}, 8);
-    m_statusSpinner = new QKSpinner(m_status);
-    m_statusSpinner->setObjectName(QStringLiteral("organizerStatusSpinner"));
-    row->addWidget(m_statusSpinner, 0, Qt::AlignVCenter);
-    m_statusText = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Secondary, m_status);
-    m_statusText->setObjectName(QStringLiteral("organizerStatusText"));
-    row->addWidget(m_statusText, 1);
+    using namespace QKLayout;
+    part(m_status = new QWidget(parent))
+        .name(QStringLiteral("organizerStatus"))
+        .holding(row({0, 0, 0, 0}, 8,
+                     {part(m_statusSpinner = new QKSpinner(m_status))
+                          .name(QStringLiteral("organizerStatusSpinner"))
+                          .align(Qt::AlignVCenter),
+                      part(m_statusText = QKBuild::label(QString(), TextStyle::Callout,
+                                                         QKForeground::Secondary, m_status))
+                          .name(QStringLiteral("organizerStatusText"))
+                          .stretch(1)}));
     return m_status;
 }
 
 QWidget* OrganizerPane::buildPreview(QWidget* parent) {
+    using namespace QKLayout;
     m_previewGroup = new QKGroupBox(OrganizerText::previewTitle(), 8, parent);
     m_previewGroup->setObjectName(QStringLiteral("organizerPreviewGroup"));
-    auto* top = new QHBoxLayout;
-    m_selected = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary, m_previewGroup,
-                                std::nullopt, false);
-    m_selected->setObjectName(QStringLiteral("organizerSelected"));
-    top->addWidget(m_selected, 1);
-    m_apply = new QKProminentButton(OrganizerText::applyButton(), m_previewGroup);
-    m_apply->setObjectName(QStringLiteral("organizerApply"));
-    m_apply->setSmall(true);
+    m_model = new OrganizerPlanModel(*m_organizer, this);
+    OrganizerMoveDelegate* delegate = nullptr;
+    items({row({part(m_selected = QKBuild::label(QString(), TextStyle::Body, QKForeground::Primary,
+                                                 m_previewGroup, std::nullopt, false))
+                    .name(QStringLiteral("organizerSelected"))
+                    .stretch(1),
+                part(m_apply = new QKProminentButton(OrganizerText::applyButton(), m_previewGroup))
+                    .name(QStringLiteral("organizerApply"))
+                    .with([](QKProminentButton* apply) { apply->setSmall(true); })}),
+           // While a plan is being built it stands in for the rows, which are about to change.
+           part(m_planning = new QKBusyPage(OrganizerText::planning(),
+                                            {.beside = true,
+                                             .top = true,
+                                             .spacing = 0,
+                                             .margins = QMargins(0, 6, 0, 6),
+                                             .gap = 6},
+                                            m_previewGroup))
+               .name(QStringLiteral("organizerPlanning"))
+               .with([](QKBusyPage* planning) { planning->hide(); }),
+           // The list scrolls in a box of its own, at most visibleRows() tall, so the runs to
+           // undo below it stay in sight however long the plan; only the rows in sight are
+           // painted.
+           part(m_list = new QListView(m_previewGroup))
+               .name(QStringLiteral("organizerPlanList"))
+               .with([&](QListView* list) {
+                   list->setModel(m_model);
+                   list->setItemDelegate(delegate = new OrganizerMoveDelegate(list));
+                   list->setUniformItemSizes(true);
+                   list->setSelectionMode(QAbstractItemView::NoSelection);
+                   list->setFrameShape(QFrame::NoFrame);
+                   list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                   list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+                   list->setFocusPolicy(Qt::StrongFocus);
+                   list->viewport()->setAutoFillBackground(false);
+                   list->setAutoFillBackground(false);
+                   list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+               }),
+           part(m_leftAlone = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Tertiary,
+                                             m_previewGroup))
+               .name(QStringLiteral("organizerLeftAlone"))})
+        .fill(m_previewGroup->column());
     connect(m_apply, &QPushButton::clicked, this, [this] {
         if (m_organizer)
             m_organizer->applySelected();
     });
-    top->addWidget(m_apply);
-    m_previewGroup->column()->addLayout(top);
-
-    // While a plan is being built it stands in for the rows, which are about to change.
-    m_planning = new QKBusyPage(
-        OrganizerText::planning(),
-        {.beside = true, .top = true, .spacing = 0, .margins = QMargins(0, 6, 0, 6), .gap = 6},
-        m_previewGroup);
-    m_planning->setObjectName(QStringLiteral("organizerPlanning"));
-    m_planning->hide();
-    m_previewGroup->column()->addWidget(m_planning);
-
-    // The list scrolls in a box of its own, at most visibleRows() tall, so the runs to undo
-    // below it stay in sight however long the plan; only the rows in sight are painted.
-    m_model = new OrganizerPlanModel(*m_organizer, this);
-    m_list = new QListView(m_previewGroup);
-    m_list->setObjectName(QStringLiteral("organizerPlanList"));
-    m_list->setModel(m_model);
-    auto* delegate = new OrganizerMoveDelegate(m_list);
-    m_list->setItemDelegate(delegate);
-    m_list->setUniformItemSizes(true);
-    m_list->setSelectionMode(QAbstractItemView::NoSelection);
-    m_list->setFrameShape(QFrame::NoFrame);
-    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    m_list->setFocusPolicy(Qt::StrongFocus);
-    m_list->viewport()->setAutoFillBackground(false);
-    m_list->setAutoFillBackground(false);
-    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     connect(delegate, &OrganizerMoveDelegate::toggleRequested, this, [this](const QString& id) {
         if (m_organizer)
             m_organizer->toggleMove(id);
     });
     connect(m_model, &QAbstractItemModel::modelReset, this, &OrganizerPane::fitList);
-    m_previewGroup->column()->addWidget(m_list);
-    m_leftAlone =
-        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Tertiary, m_previewGroup);
-    m_leftAlone->setObjectName(QStringLiteral("organizerLeftAlone"));
-    m_previewGroup->column()->addWidget(m_leftAlone);
     return m_previewGroup;
 }
 
@@ -280,21 +278,23 @@ void OrganizerPane::refreshHistory() {
     m_undoButtons.clear();
     const QList<OrganizerJournal> runs = OrganizerText::undoableRuns(m_organizer->history());
     for (const OrganizerJournal& run : runs) {
-        auto* row = new QWidget(m_undoGroup);
-        auto* layout = new QHBoxLayout(row);
-        layout->setContentsMargins(0, 2, 0, 2);
-        layout->addWidget(
-            QKBuild::label(OrganizerText::runLine(run.completed.size(), run.startedDate()),
-                           TextStyle::Body, QKForeground::Primary, row, std::nullopt, false),
-            1);
-        QPushButton* undo = QKBuild::button(OrganizerText::undoButton(), true, row);
-        undo->setObjectName(QStringLiteral("organizerUndoRun"));
+        using namespace QKLayout;
+        auto* line = new QWidget(m_undoGroup);
+        QPushButton* undo = nullptr;
+        items({part(line).holding(
+                  row(QMargins(0, 2, 0, 2),
+                      {part(QKBuild::label(
+                                OrganizerText::runLine(run.completed.size(), run.startedDate()),
+                                TextStyle::Body, QKForeground::Primary, line, std::nullopt, false))
+                           .stretch(1),
+                       part(undo = QKBuild::button(OrganizerText::undoButton(), true, line))
+                           .name(QStringLiteral("organizerUndoRun"))
+                           .align(Qt::AlignVCenter)}))})
+            .fill(column);
         connect(undo, &QPushButton::clicked, this, [this, run] {
             if (m_organizer)
                 m_organizer->undo(run);
         });
-        layout->addWidget(undo, 0, Qt::AlignVCenter);
-        column->addWidget(row);
         m_undoButtons.append(undo);
     }
     m_undoGroup->setVisible(!runs.isEmpty());

@@ -4,11 +4,12 @@
 #include "storage/DiskMapText.h"
 #include "storage/views/CategoryColors.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 
 #include <algorithm>
+#include <QBoxLayout>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 
@@ -49,13 +50,12 @@ private:
 
 TreemapLegend::TreemapLegend(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("treemapLegend"));
-    auto* column = QKBuild::insetColumn(this, {0, 0, 0, 0}, 6);
-    m_empty = QKBuild::label(DiskMapText::legendEmpty(), TextStyle::Caption,
-                             QKForeground::Secondary, this);
-    column->addWidget(m_empty);
-    m_rows = new QVBoxLayout;
-    m_rows->setSpacing(6);
-    column->addLayout(m_rows);
+    using namespace QKLayout;
+    column({0, 0, 0, 0}, 6,
+           {part(m_empty = QKBuild::label(DiskMapText::legendEmpty(), TextStyle::Caption,
+                                          QKForeground::Secondary, this)),
+            column(6, {}).keep(m_rows)})
+        .on(this);
 }
 
 void TreemapLegend::setTotals(const CategoryTotals& totals) {
@@ -71,20 +71,25 @@ void TreemapLegend::setTotals(const CategoryTotals& totals) {
         const auto it = totals.constFind(category);
         if (it == totals.cend())
             continue;
-        auto* row = new QWidget(this);
-        auto* line = QKBuild::insetRow(row, {0, 0, 0, 0}, 8);
+        using namespace QKLayout;
+        auto* line = new QWidget(this);
         // A name too long for the panel at a large text size takes a second line, never a cut:
         // the swatch and the size stay beside its first line.
-        line->addWidget(new Swatch(CategoryColors::color(category), row), 0, Qt::AlignTop);
-        QLabel* name =
-            QKBuild::label(title(category), TextStyle::Callout, QKForeground::Primary, row);
-        line->addWidget(name, 1, Qt::AlignTop);
-        auto* size = new QKLineLabel(formatBytes(it.value()), row);
-        QKFont::apply(size, TextStyle::Callout);
-        QKForeground::apply(size, QKForeground::Secondary);
-        size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        line->addWidget(size, 0, Qt::AlignTop);
-        m_rows->addWidget(row);
+        items({part(line).holding(
+                  row({0, 0, 0, 0}, 8,
+                      {part(new Swatch(CategoryColors::color(category), line)).align(Qt::AlignTop),
+                       part(QKBuild::label(title(category), TextStyle::Callout,
+                                           QKForeground::Primary, line))
+                           .stretch(1)
+                           .align(Qt::AlignTop),
+                       part(new QKLineLabel(formatBytes(it.value()), line))
+                           .font(TextStyle::Callout)
+                           .ink(QKForeground::Secondary)
+                           .with([](QKLineLabel* size) {
+                               size->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+                           })
+                           .align(Qt::AlignTop)}))})
+            .fill(m_rows);
         m_texts << title(category) + QLatin1Char(' ') + formatBytes(it.value());
     }
     m_empty->setVisible(m_texts.isEmpty());

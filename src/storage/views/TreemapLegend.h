@@ -5,7 +5,7 @@
 #include <QWidget>
 
 class QLabel;
-class QVBoxLayout;
+class QBoxLayout;
 
 // The key beside the treemap: one row per category that holds bytes at the level on screen, in
 // the categories' order, with its colour, title and size. With nothing measured it says
@@ -20,7 +20,7 @@ public:
     QStringList rowTexts() const;
 
 private:
-    QVBoxLayout* m_rows;
+    QBoxLayout* m_rows = nullptr;
     QLabel* m_empty;
     QStringList m_texts;
 };
