@@ -171,9 +171,11 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
     defaults.setValue(ThemeKeys::FontSize, 4);
     EXPECT_TRUE(
         Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently biggest"));
+    // A stored size out of range reads as the nearest one in range.
+    defaults.setValue(ThemeKeys::FontSize, 2);
     defaults.setValue(ThemeKeys::FontSize, 9);
     EXPECT_TRUE(
-        Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently normal"));
+        Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently biggest"));
 }
 
 TEST(AboutView, ShowsTheVersionAndBuild) {
