@@ -73,7 +73,8 @@ LargeFilesScanner::LargeFilesScanner(std::shared_ptr<Trash> trash, QObject* pare
                      [&run](int scanned) { run.progress(scanned); }, r.threads);
              },
              {[this](int scanned) { applyProgress(scanned); },
-              [this](WalkResult result) { return applyResult(std::move(result)); }}) {}
+              [this](WalkResult result) { return applyResult(std::move(result)); },
+              [this] { emit stateChanged(); }}) {}
 
 LargeFilesScanner::~LargeFilesScanner() = default;
 
@@ -87,8 +88,6 @@ void LargeFilesScanner::setMinSizeBytes(qint64 bytes) {
 
 void LargeFilesScanner::scan(const QString& folder) {
     m_scan.start({folder, m_minSizeBytes, m_walkThreads});
-
-    setState(State::scanning(0));
     m_files.reset();
     emit filesChanged();
     if (m_lastFolder != folder) {
@@ -99,27 +98,17 @@ void LargeFilesScanner::scan(const QString& folder) {
 
 void LargeFilesScanner::applyProgress(int scanned) {
     // Parallel walkers may hand steps over out of order; the count only ever rises.
-    if (m_state.kind != State::Kind::Scanning || scanned <= m_state.scanned)
-        return;
-    setState(State::scanning(scanned));
+    const State state = m_scan.state();
+    if (state.isRunning() && scanned > state.progress)
+        m_scan.report(scanned);
 }
 
 std::optional<QString> LargeFilesScanner::applyResult(WalkResult result) {
-    if (result.failure) {
-        setState(State::failed(*result.failure));
+    if (result.failure)
         return result.failure;
-    }
     m_files.reset(std::move(result.files));
     emit filesChanged();
-    setState({State::Kind::Done, 0, {}});
     return std::nullopt;
-}
-
-void LargeFilesScanner::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
 }
 
 std::optional<QString> LargeFilesScanner::trashFile(const BigFile& file) {

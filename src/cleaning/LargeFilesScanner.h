@@ -39,16 +39,8 @@ class LargeFilesScanner : public QObject {
     Q_PROPERTY(
         qint64 minSizeBytes READ minSizeBytes WRITE setMinSizeBytes NOTIFY minSizeBytesChanged)
 public:
-    struct State {
-        enum class Kind { Failed, Idle, Scanning, Done };
-        Kind kind = Kind::Idle;
-        int scanned = 0; // Scanning only: regular files examined so far
-        QString message; // Failed only
-
-        static State scanning(int scanned) { return {Kind::Scanning, scanned, {}}; }
-        static State failed(const QString& message) { return {Kind::Failed, 0, message}; }
-        bool operator==(const State&) const = default;
-    };
+    // Running's progress: regular files examined so far.
+    using State = ScanState<int>;
 
     // What one walk found: the list to publish, the files examined, and a sentence when the
     // folder itself could not be read.
@@ -67,7 +59,7 @@ public:
     explicit LargeFilesScanner(std::shared_ptr<Trash> trash, QObject* parent = nullptr);
     ~LargeFilesScanner() override;
 
-    State state() const { return m_state; }
+    State state() const { return m_scan.state(); }
     // The result of the last finished scan, largest first; empty while a scan runs.
     const QList<BigFile>& files() const { return m_files.rows(); }
     // The same list as a model, for views. Owned by the scanner.
@@ -84,7 +76,7 @@ public:
     // default.
     void setWalkThreads(int threads) { m_walkThreads = threads; }
 
-    // Starts a scan of the folder with the current minimum and returns at once: state scanning
+    // Starts a scan of the folder with the current minimum and returns at once: state Running
     // with 0, files empty, lastFolder set.
     void scan(const QString& folder);
 
@@ -124,12 +116,10 @@ private:
         int threads = 0;
     };
 
-    void setState(const State& state);
     void applyProgress(int scanned);
     std::optional<QString> applyResult(WalkResult result);
 
     std::shared_ptr<Trash> m_trash;
-    State m_state;
     LargeFileListModel m_files;
     std::optional<QString> m_lastFolder;
     qint64 m_minSizeBytes = defaultMinSizeBytes;

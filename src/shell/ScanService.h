@@ -1,16 +1,16 @@
 #pragma once
 
 #include "shell/ScanJob.h"
+#include "shell/ScanState.h"
 
+#include <concepts>
 #include <functional>
 #include <optional>
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <type_traits>
 #include <utility>
-
-// The progress of a scan that reports none.
-struct NoProgress {};
 
 // The slot of a service that runs one cancellable scan at a time, typed by what a scan is asked
 // (Request), what it reports on the way (Progress) and what it ends with (Result). The service
@@ -24,9 +24,14 @@ struct NoProgress {};
 // - anything a scan hands back once it is no longer current (restarted, cancelled, or its owner
 //   gone) is dropped, and so is the result of a scan whose token was cancelled.
 //
-// State: Idle before the first start() and after cancel(); Running from start() until its result
-// was handled; then Done, or Failed with the sentence the result handler returned. A scan that
-// another slot on the same job superseded counts as Idle.
+// State: the slot keeps the scan's ScanState and is the one place it changes; the service's
+// state() is the slot's. Idle before the first start() and after cancel(); Running from start()
+// (with a default Progress) until its result was handled, its progress moved on by report(); then
+// Done, or Failed with the sentence the result handler returned. Every change reaches the
+// `changed` handler once, after the slot took it (a start() that leaves the state as it was, say
+// a restart at no progress, calls it not at all); the slot's end calls it no more. A scan that
+// another slot on the same job superseded counts as Idle, unannounced: the slot that superseded
+// it announces its own start.
 //
 // The work runs on other threads: it reads only its request (copies and shared pointers) and
 // reaches the service only through the handlers. The slot is a member of its owner, the service
@@ -35,7 +40,11 @@ struct NoProgress {};
 // other's work.
 template <typename Request, typename Progress, typename Result> class ScanService {
 public:
-    enum class Phase { Idle, Running, Done, Failed };
+    using Phase = ScanPhase;
+    // A step that has no resting value (no default) is the handlers' alone: the state keeps none.
+    using Kept =
+        std::conditional_t<std::is_default_constructible_v<Progress>, Progress, NoProgress>;
+    using State = ScanState<Kept>;
 
     // What the work is handed besides its request. Callable from any thread.
     class Run {
@@ -64,10 +73,17 @@ public:
     // Runs off the main thread on the scan's own copy of its request, which it may move from.
     using Work = std::function<Result(Request&, const Run&)>;
     struct Handlers {
+        Handlers(std::function<void(const Progress&)> onProgress = {},
+                 std::function<std::optional<QString>(Result)> onResult = {},
+                 std::function<void()> onChanged = {})
+            : progress(std::move(onProgress)), result(std::move(onResult)),
+              changed(std::move(onChanged)) {}
         // Each step the current scan reports; may be empty.
         std::function<void(const Progress&)> progress;
         // The current scan's result: nothing for Done, or the sentence that makes it Failed.
         std::function<std::optional<QString>(Result)> result;
+        // After each change of state(); may be empty.
+        std::function<void()> changed;
     };
 
     // A slot with a job of its own: ownThreads 0 runs the work on the shared pool (nobody waits
@@ -81,7 +97,7 @@ public:
         : m_owner(owner), m_work(std::move(work)), m_handlers(std::move(handlers)),
           m_job(sharedJob) {}
     // Cancels the scan; its late results find no receiver.
-    ~ScanService() { cancel(); }
+    ~ScanService() { m_job.cancel(); }
     ScanService(const ScanService&) = delete;
     ScanService& operator=(const ScanService&) = delete;
 
@@ -89,8 +105,6 @@ public:
     void start(Request request) {
         const ScanJob::Ticket ticket = m_job.restart();
         m_ticket = ticket;
-        m_phase = Phase::Running;
-        m_sentence.clear();
         auto job = [run = Run(QPointer<QObject>(m_owner), this, ticket), work = m_work,
                     request = std::move(request)]() mutable {
             Result result = work(request, run);
@@ -106,6 +120,7 @@ public:
             m_job.run(std::move(job));
         else
             ScanJob::runInPool(std::move(job));
+        publish(State::running());
     }
 
     // Runs more work of this slot's latest scan on the shared pool, such as a fan-out its result
@@ -118,17 +133,24 @@ public:
     // Cancels the current scan, if any; what it still hands back is dropped. Idle.
     void cancel() {
         m_job.cancel();
-        m_phase = Phase::Idle;
-        m_sentence.clear();
+        publish(State());
     }
 
-    Phase phase() const {
-        return m_phase == Phase::Running && !m_job.isCurrent(m_ticket.generation) ? Phase::Idle
-                                                                                  : m_phase;
+    // Takes the step as the running scan's progress, for a progress handler that accepts it (one
+    // that drops a step out of order simply does not call this). Ignored unless Running.
+    void report(Kept step) {
+        if (isRunning())
+            publish(State::running(std::move(step)));
     }
+
+    State state() const {
+        return m_state.phase == Phase::Running && !m_job.isCurrent(m_ticket.generation) ? State()
+                                                                                        : m_state;
+    }
+    Phase phase() const { return state().phase; }
     bool isRunning() const { return phase() == Phase::Running; }
     // Failed only: the sentence for the user.
-    const QString& sentence() const { return m_sentence; }
+    const QString& sentence() const { return m_state.failure; }
     // Moved on by every start() and cancel() of the job (of either slot, when shared): tells
     // current work from stale work.
     quint64 generation() const { return m_job.generation(); }
@@ -142,8 +164,16 @@ private:
             m_handlers.result ? m_handlers.result(std::move(result)) : std::nullopt;
         if (!m_job.isCurrent(generation))
             return; // the handler started another scan
-        m_phase = failure ? Phase::Failed : Phase::Done;
-        m_sentence = failure.value_or(QString());
+        publish(failure ? State::failed(std::move(*failure)) : State::done());
+    }
+
+    void publish(State next) {
+        if constexpr (std::equality_comparable<State>)
+            if (next == m_state)
+                return;
+        m_state = std::move(next);
+        if (m_handlers.changed)
+            m_handlers.changed();
     }
 
     QObject* m_owner;
@@ -153,6 +183,5 @@ private:
     std::unique_ptr<ScanJob> m_ownJob; // last of the jobs, so its end waits before the rest goes
     ScanJob& m_job;
     ScanJob::Ticket m_ticket; // of this slot's latest start()
-    Phase m_phase = Phase::Idle;
-    QString m_sentence;
+    State m_state;
 };

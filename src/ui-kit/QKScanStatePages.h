@@ -42,7 +42,9 @@ public:
 
 private:
     template <typename Kind> static bool isBusy(Kind kind) {
-        if constexpr (requires { Kind::Scanning; })
+        if constexpr (requires { Kind::Running; })
+            return kind == Kind::Running;
+        else if constexpr (requires { Kind::Scanning; })
             return kind == Kind::Scanning;
         else if constexpr (requires { Kind::Searching; })
             return kind == Kind::Searching;

@@ -14,7 +14,7 @@
 #include <sys/stat.h>
 
 using namespace cleaningtest;
-using Kind = LargeFilesScanner::State::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -110,7 +110,7 @@ TEST(LargeFilesWalk, ASparseFileCountsTheBlocksItHoldsNotItsLength) {
     LargeFilesScanner scanner(fakeTrash());
     scanner.setMinSizeBytes(1);
     scanner.scan(root);
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     ASSERT_EQ(scanner.files().size(), 2);
     EXPECT_EQ(scanner.trash(scanner.files()).freedBytes, 12288 + holes);
 }
@@ -237,22 +237,22 @@ TEST(LargeFilesScanner, AScanPublishesItsListIntoTheModelAndEndsDone) {
     allocated(root + "/small.bin", 10);
     allocated(root + "/big.bin", 60 * 1'048'576);
     LargeFilesScanner scanner(fakeTrash());
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_EQ(scanner.minSizeBytes(), 50'000'000);
     EXPECT_FALSE(scanner.lastFolder());
     scanner.scan(root);
-    EXPECT_EQ(scanner.state(), LargeFilesScanner::State::scanning(0));
+    EXPECT_EQ(scanner.state(), LargeFilesScanner::State::running(0));
     EXPECT_EQ(scanner.lastFolder(), root);
     EXPECT_EQ(scanner.scanGeneration(), 1u);
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     EXPECT_EQ(names(scanner.files()), QStringList({"big.bin"}));
     EXPECT_EQ(scanner.model()->rowCount(), 1);
     EXPECT_EQ(scanner.model()->index(0).data().toString(), "big.bin");
 
     scanner.scan(root + "/nowhere");
     EXPECT_TRUE(scanner.files().isEmpty());
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Failed; }));
-    EXPECT_EQ(scanner.state().message,
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Failed; }));
+    EXPECT_EQ(scanner.state().failure,
               "Pendrel could not read “nowhere”: No such file or directory.");
 }
 
@@ -272,17 +272,17 @@ TEST(LargeFilesScanner, StaleScansNeverReplaceTheList) {
         seen.clear();
         scanner.scan(slow);
         scanner.scan(quick);
-        ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+        ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
         // Let anything the first walk still sends arrive.
         QThreadPool::globalInstance()->waitForDone();
         QCoreApplication::processEvents();
         EXPECT_EQ(names(scanner.files()), QStringList({"only.bin"}));
-        EXPECT_EQ(scanner.state().kind, Kind::Done);
+        EXPECT_EQ(scanner.state().phase, Kind::Done);
         // From the second request on: only its own start and end.
         ASSERT_GE(seen.size(), 2);
-        EXPECT_EQ(seen.last().kind, Kind::Done);
+        EXPECT_EQ(seen.last().phase, Kind::Done);
         for (const LargeFilesScanner::State& s : seen)
-            EXPECT_EQ(s.scanned, 0);
+            EXPECT_EQ(s.progress, 0);
     }
     EXPECT_EQ(scanner.scanGeneration(), 10u);
 }
@@ -297,7 +297,7 @@ TEST(LargeFilesScanner, ATrashThatPartlyFailsKeepsTheFailedRowAndReportsOneLine)
     LargeFilesScanner scanner(trash);
     scanner.setMinSizeBytes(1);
     scanner.scan(root);
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     const QList<BigFile> listed = scanner.files();
     ASSERT_EQ(listed.size(), 3);
 
@@ -307,12 +307,12 @@ TEST(LargeFilesScanner, ATrashThatPartlyFailsKeepsTheFailedRowAndReportsOneLine)
     EXPECT_EQ(r.errors, QStringList({"second.bin: Permission denied"}));
     EXPECT_EQ(names(scanner.files()), QStringList({"second.bin", "third.bin"}));
     EXPECT_EQ(changes.count(), 1);
-    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    EXPECT_EQ(scanner.state().phase, Kind::Done);
     EXPECT_EQ(trash->moved(), QStringList({root + "/first.bin"}));
 
     // A record from an earlier list is still moved and counted; the list does not change.
     scanner.scan(root);
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     const LargeFilesScanner::TrashResult again = scanner.trash({listed[2]});
     EXPECT_EQ(again.freedBytes, 4096);
     EXPECT_TRUE(again.errors.isEmpty());

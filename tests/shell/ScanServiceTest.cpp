@@ -40,6 +40,7 @@ public:
     Slot& slot() { return *m_slot; }
     std::vector<int> steps;
     std::vector<int> results;
+    std::vector<Slot::State> published; // state() at each change the slot announced
 
 private:
     static int count(Request& request, const Slot::Run& run) {
@@ -50,13 +51,18 @@ private:
         return request.upTo;
     }
     Slot::Handlers handlers() {
-        return {[this](const int& step) { steps.push_back(step); },
+        return {[this](const int& step) {
+                    steps.push_back(step);
+                    if (step % 2 == 1) // an odd step only, as a service that keeps some
+                        m_slot->report(step);
+                },
                 [this](int result) -> std::optional<QString> {
                     results.push_back(result);
                     if (result < 0)
                         return QStringLiteral("Could not count.");
                     return std::nullopt;
-                }};
+                },
+                [this] { published.push_back(m_slot->state()); }};
     }
 
     std::unique_ptr<Slot> m_slot;
@@ -81,6 +87,31 @@ TEST(ScanService, AScanReportsItsStepsThenItsResultAndEndsDoneOrFailed) {
     ASSERT_TRUE(testsupport::waitFor([&] { return counter.results.size() == 2; }));
     EXPECT_EQ(counter.slot().phase(), Counter::Slot::Phase::Failed);
     EXPECT_EQ(counter.slot().sentence(), "Could not count.");
+}
+
+// The slot is where a service's state lives: each change is announced once, in order, with the
+// progress the service kept and the failure sentence; a cancel of an idle slot announces nothing.
+TEST(ScanService, TheSlotKeepsAndAnnouncesTheState) {
+    using State = Counter::Slot::State;
+    Counter counter;
+    counter.slot().start({3, nullptr});
+    ASSERT_TRUE(testsupport::waitFor([&] { return !counter.results.empty(); }));
+    EXPECT_EQ(counter.published, (std::vector<State>{State::running(0), State::running(1),
+                                                     State::running(3), State::done()}));
+    EXPECT_EQ(counter.slot().state(), State::done());
+
+    counter.published.clear();
+    counter.slot().start({-1, nullptr});
+    ASSERT_TRUE(testsupport::waitFor([&] { return counter.results.size() == 2; }));
+    EXPECT_EQ(counter.published,
+              (std::vector<State>{State::running(0), State::failed("Could not count.")}));
+
+    counter.published.clear();
+    counter.slot().cancel();
+    counter.slot().cancel();
+    EXPECT_EQ(counter.published, std::vector<State>{State()});
+    counter.slot().report(5);
+    EXPECT_EQ(counter.published.size(), 1u);
 }
 
 // A new start cancels the scan before it, and nothing that scan still hands back is applied;

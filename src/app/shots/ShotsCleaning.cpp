@@ -155,7 +155,7 @@ void biggestShots(ShotContext& ctx, const QString& base) {
     ctx.save(window.get(), QStringLiteral("biggest-files-empty"));
 
     pane->pickFolder(folder);
-    Shots::waitFor([&] { return scanner.state().kind == LargeFilesScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return scanner.state().phase == ScanPhase::Done; });
     screen.setBigResult(QStringLiteral("Freed 1.9 GB"));
     // Two rows selected, as a user would have them.
     auto* list = pane->findChild<QListView*>(QStringLiteral("biggestFiles"));
@@ -173,7 +173,7 @@ void biggestShots(ShotContext& ctx, const QString& base) {
     // A folder with nothing of 50 MB or more.
     sparse(base + "/Documents/notes.txt", 12'000);
     pane->pickFolder(base + "/Documents");
-    Shots::waitFor([&] { return scanner.state().kind == LargeFilesScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return scanner.state().phase == ScanPhase::Done; });
     Shots::settle();
     ctx.save(window.get(), QStringLiteral("biggest-files-nothing"));
 }

@@ -283,16 +283,16 @@ void BiggestFilesPane::trashSelected() {
 
 void BiggestFilesPane::showContent() {
     const LargeFilesScanner::State state = m_scanner.state();
-    const QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_filter->rowCount() == 0);
+    const QKScanPhase phase = QKScanStatePages::phaseOf(state.phase, m_filter->rowCount() == 0);
     if (phase == QKScanPhase::Busy)
-        m_scanning->setCount(state.scanned);
+        m_scanning->setCount(state.progress);
     if (phase == QKScanPhase::Empty) {
         const bool onlyOld = m_screen && m_screen->bigOnlyOld();
         m_nothing->setMessage(
             onlyOld ? BiggestFilesText::nothingOldMessage()
                     : BiggestFilesText::nothingAboveMessage(m_scanner.minSizeBytes()));
     }
-    m_content->showPhase(phase, state.message);
+    m_content->showPhase(phase, state.failure);
 }
 
 void BiggestFilesPane::updateToolbar() {

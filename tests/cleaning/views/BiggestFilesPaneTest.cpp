@@ -33,7 +33,7 @@
 #include <QTest>
 
 using namespace cleaningtest;
-using Kind = LargeFilesScanner::State::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -76,7 +76,7 @@ struct Rig {
         p->show();
         return p;
     }
-    bool done() const { return scanner.state().kind == Kind::Done; }
+    bool done() const { return scanner.state().phase == Kind::Done; }
 };
 
 QStringList shownNames(const BiggestFilesPane& pane) {
@@ -120,7 +120,7 @@ TEST(BiggestFilesPane, NothingRunsUntilAFolderIsPickedThenTheListShows) {
     Find::part<QComboBox>(pane.get(), "biggestMinSize")->setCurrentIndex(0);
     emit Find::part<QComboBox>(pane.get(), "biggestMinSize")->activated(0);
     EXPECT_EQ(rig.scanner.minSizeBytes(), 10'000'000);
-    EXPECT_EQ(rig.scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(rig.scanner.state().phase, Kind::Idle);
 
     rig.screen.setBigSelection({QUuid::createUuid()});
     Find::part<QKProminentButton>(pane.get(), "biggestChoose")->click();
@@ -181,7 +181,7 @@ TEST(BiggestFilesPane, ANewMinimumRescansTheFolderAndKeepsTheOldSelection) {
 
     Find::part<QComboBox>(pane.get(), "biggestMinSize")->setCurrentIndex(2);
     emit Find::part<QComboBox>(pane.get(), "biggestMinSize")->activated(2);
-    EXPECT_EQ(rig.scanner.state().kind, Kind::Scanning);
+    EXPECT_EQ(rig.scanner.state().phase, Kind::Running);
     ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
     EXPECT_EQ(shownNames(*pane), QStringList({"movie.mkv", "old-backup.zip"}));
     // The kept ids belong to the earlier list: nothing is selected or counted now.
@@ -223,7 +223,7 @@ TEST(BiggestFilesPane, OnlyOldHidesRowsButKeepsTheirSelectionAndMovesThemToo) {
 
     Find::part<QCheckBox>(pane.get(), "biggestOnlyOld")->click();
     EXPECT_TRUE(rig.screen.bigOnlyOld());
-    EXPECT_EQ(rig.scanner.state().kind, Kind::Done); // the filter starts no scan
+    EXPECT_EQ(rig.scanner.state().phase, Kind::Done); // the filter starts no scan
     EXPECT_EQ(shownNames(*pane), QStringList({"old-backup.zip"}));
     EXPECT_EQ(rig.screen.bigSelection().size(), 2);
     EXPECT_EQ(Find::part<QListView>(pane.get(), "biggestFiles")
@@ -314,7 +314,7 @@ TEST(BiggestFilesPane, AFolderThatCannotBeReadSaysSo) {
     Rig rig;
     auto pane = rig.pane();
     pane->pickFolder(rig.folder + "/gone");
-    ASSERT_TRUE(testsupport::waitFor([&] { return rig.scanner.state().kind == Kind::Failed; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.scanner.state().phase == Kind::Failed; }));
     EXPECT_EQ(Find::part<QKScanStatePages>(pane.get(), "biggestContent")->currentWidget(),
               Find::part<QKEmptyState>(pane.get(), "biggestFailed"));
     EXPECT_EQ(Find::part<QKEmptyState>(pane.get(), "biggestFailed")->title(), "Scan failed");
