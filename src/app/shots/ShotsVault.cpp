@@ -22,6 +22,13 @@ namespace {
 using Shots::drain;
 using Shots::frame;
 
+// The store's keyring work runs on its own thread, which draining the shared pool does not wait
+// for: a scene is shot once the store has nothing left to do.
+void settle(const SecureNotesStore& store) {
+    Shots::waitFor([&] { return !store.isBusy(); }, 10'000);
+    drain();
+}
+
 // A vault of a few notes made over a week, on an in-memory keyring.
 struct Vault {
     std::shared_ptr<FakeKeychain> keychain = std::make_shared<FakeKeychain>();
@@ -51,13 +58,17 @@ struct Vault {
                               if (made)
                                   store->save(made->id, made->title, secret);
                           });
-            drain();
+            settle(*store);
         }
     }
 };
 
-void save(ShotContext& ctx, QWidget* window, const QString& name) {
-    drain();
+void save(ShotContext& ctx, QWidget* window, const QString& name,
+          const SecureNotesStore* store = nullptr) {
+    if (store)
+        settle(*store);
+    else
+        drain();
     ctx.save(window, name);
 }
 
@@ -81,22 +92,22 @@ void renderVaultShots(ShotContext& ctx) {
     auto* view = window->findChild<SecureNotesView*>();
     window->resize(900, 600);
     window->show();
-    save(ctx, window.get(), QStringLiteral("vault"));
+    save(ctx, window.get(), QStringLiteral("vault"), vault.store.get());
     ctx.eachLook([&](const ShotLook& look) {
         window->resize(look.step == 0 ? QSize(900, 600) : QSize(1100, 760));
-        save(ctx, window.get(), QStringLiteral("vault") + look.suffix());
+        save(ctx, window.get(), QStringLiteral("vault") + look.suffix(), vault.store.get());
     });
     window->resize(900, 600);
 
     if (auto* editor = view->findChild<SecureNoteEditor*>()) {
         editor->revealButton()->click();
         editor->copyButton()->click();
-        save(ctx, window.get(), QStringLiteral("vault-revealed"));
+        save(ctx, window.get(), QStringLiteral("vault-revealed"), vault.store.get());
         Shots::fixCodes(window.get());
         editor->deleteButton()->click();
-        drain();
+        settle(*vault.store);
         if (DeleteCodeSheet* sheet = editor->deleteConfirm()->sheet()) {
-            save(ctx, sheet, QStringLiteral("vault-delete-sheet"));
+            save(ctx, sheet, QStringLiteral("vault-delete-sheet"), vault.store.get());
             editor->deleteConfirm()->setPresented(false);
         }
     }
@@ -104,15 +115,15 @@ void renderVaultShots(ShotContext& ctx) {
     // A keyring that cannot be read: the editor keeps its hands off the secret.
     vault.keychain->failReads(QStringLiteral("Cannot unlock the collection"));
     vault.screen.setVaultSelection(vault.store->notes().at(1).id);
-    save(ctx, window.get(), QStringLiteral("vault-read-failed"));
+    save(ctx, window.get(), QStringLiteral("vault-read-failed"), vault.store.get());
 
     // A keyring that refuses a new note: the alert.
     vault.keychain->failSaves(QStringLiteral("Locked"));
     view->findChild<QAbstractButton*>(QStringLiteral("newSecretButton"))->click();
-    drain();
+    settle(*vault.store);
     if (auto* alert = view->findChild<QMessageBox*>(QStringLiteral("keyringAlert"))) {
         ctx.save(alert, QStringLiteral("vault-alert"));
         alert->close();
     }
-    drain();
+    settle(*vault.store);
 }
