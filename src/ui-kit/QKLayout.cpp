@@ -65,6 +65,15 @@ void joinBuddies(const Buddies& buddies) {
     }
 }
 
+// Runs `place`, which notes the buddies of the labels it places, then joins them: every way a
+// tree is laid out ends the same, with each label naming its part. Returns what `place` made.
+template <typename Place> auto placed(Place place) {
+    Buddies buddies;
+    auto made = place(buddies);
+    joinBuddies(buddies);
+    return made;
+}
+
 // Turns a row on `owner` into a column while the owner is narrower than the row needs.
 class NarrowStack : public QObject {
 public:
@@ -181,9 +190,7 @@ void Box::place(QBoxLayout* layout, int& at, Buddies& buddies) const {
 }
 
 void layOut(const Node& node, QWidget* owner) {
-    Buddies buddies;
-    node.build(owner, buddies);
-    joinBuddies(buddies);
+    placed([&](Buddies& buddies) { return node.build(owner, buddies); });
 }
 
 QLayout* Box::build(QWidget* owner, Buddies& buddies) const {
@@ -191,31 +198,21 @@ QLayout* Box::build(QWidget* owner, Buddies& buddies) const {
 }
 
 QBoxLayout* Box::on(QWidget* owner) const {
-    Buddies buddies;
-    QBoxLayout* layout = made(owner, buddies);
-    joinBuddies(buddies);
-    return layout;
+    return placed([&](Buddies& buddies) { return made(owner, buddies); });
 }
 
 QBoxLayout* Box::make() const {
-    Buddies buddies;
-    QBoxLayout* layout = made(nullptr, buddies);
-    joinBuddies(buddies);
-    return layout;
+    return placed([&](Buddies& buddies) { return made(nullptr, buddies); });
 }
 
 void Box::fill(QBoxLayout* layout) const {
-    Buddies buddies;
     int end = -1;
-    place(layout, end, buddies);
-    joinBuddies(buddies);
+    placed([&](Buddies& buddies) { return place(layout, end, buddies), 0; });
 }
 
 void Box::fillPage(QVBoxLayout* column) const {
-    Buddies buddies;
     int beforeStretch = column->count() - 1;
-    place(column, beforeStretch, buddies);
-    joinBuddies(buddies);
+    placed([&](Buddies& buddies) { return place(column, beforeStretch, buddies), 0; });
 }
 
 Box BoxOf::operator()(const QMargins& insets, int spacing,
@@ -310,10 +307,7 @@ QLayout* Grid::build(QWidget* owner, Buddies& buddies) const {
 }
 
 QGridLayout* Grid::on(QWidget* owner) const {
-    Buddies buddies;
-    QGridLayout* layout = made(owner, buddies);
-    joinBuddies(buddies);
-    return layout;
+    return placed([&](Buddies& buddies) { return made(owner, buddies); });
 }
 
 Grid grid(int horizontalSpacing, int verticalSpacing,
@@ -347,10 +341,8 @@ Tiles::Tiles(int minColumnWidth, int horizontalSpacing, int verticalSpacing,
       m_cards(cards) {}
 
 QKGridLayout* Tiles::on(QWidget* owner) const {
-    Buddies buddies;
-    auto* layout = static_cast<QKGridLayout*>(build(owner, buddies));
-    joinBuddies(buddies);
-    return layout;
+    return placed(
+        [&](Buddies& buddies) { return static_cast<QKGridLayout*>(build(owner, buddies)); });
 }
 
 QLayout* Tiles::build(QWidget* owner, Buddies& buddies) const {
