@@ -84,10 +84,14 @@ void AutomationView::showStatus() {
     const std::optional<QString> message = m_store.statusMessage();
     m_status->setVisible(message.has_value());
     m_status->setText(message.value_or(QString()));
-    if (message)
-        QKForeground::apply(m_status, AutomationText::statusIsProgress(*message)
-                                          ? QKForeground::Secondary
-                                          : QKForeground::Green);
+    if (!message)
+        return;
+    QKForeground::Style ink = QKForeground::Green;
+    if (AutomationText::statusIsProgress(*message))
+        ink = QKForeground::Secondary;
+    else if (m_store.statusIsProblem())
+        ink = QKForeground::Red;
+    QKForeground::apply(m_status, ink);
 }
 
 void AutomationView::showTip() {
