@@ -75,6 +75,7 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
                      .name(QStringLiteral("appsPaneHost"))
                      .stretch(1)})
         .on(this);
+    m_picker->setAccessibleName(AppsHubText::title());
     m_host->bind<AppsPane>(
         &screen, &ScreenState::appsPaneChanged, [this] { return m_screen.appsPane(); },
         [this](AppsPane pane) { m_screen.setAppsPane(pane); });

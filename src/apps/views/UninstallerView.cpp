@@ -155,6 +155,7 @@ QWidget* UninstallerView::buildReadyPage() {
                                              .font(TextStyle::Body)})),
                        part(m_list = new QListView(list))
                            .name(QStringLiteral("appList"))
+                           .accessibleName(UninstallerText::appListName())
                            .with([this](QListView* l) { setUpAppList(l); })
                            .stretch(1)})),
               new QKRule(Qt::Vertical, page),

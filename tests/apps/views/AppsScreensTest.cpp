@@ -15,6 +15,7 @@
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TamsoExplainRow.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -206,4 +207,26 @@ TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {
               Find::parts<QKBadge>(view, "insightBadge").at(0)->mapTo(&view, QPoint(0, 0)).y());
     Find::part<QPushButton>(view, "reviewInstalledApps")->click();
     EXPECT_EQ(opened.payloads, QStringList({"uninstaller"}));
+}
+
+TEST(AppsHubView, AssistiveTechnologyNamesThePaneGroupAndTheAppList) {
+    Machine m;
+    m.bundle(m.system, QStringLiteral("Editor"), QStringLiteral("com.example.editor"));
+    auto service = m.service();
+    ScreenState screen;
+    AppsHubView hub(screen, *service);
+    hub.show();
+    QAccessibleInterface* group =
+        QAccessible::queryAccessibleInterface(Find::part<SegmentedControl>(hub, "appsPanePicker"));
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->role(), QAccessible::Grouping);
+    EXPECT_EQ(group->text(QAccessible::Name), "Apps");
+
+    screen.setAppsPane(AppsPane::Uninstall);
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(Find::part<QListView>(hub, "appList"));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->text(QAccessible::Name), "Installed apps");
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return service->state().kind == AppUninstaller::State::Kind::Ready; }));
 }

@@ -28,6 +28,7 @@
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <QAccessible>
 #include <QFrame>
 #include <QJsonArray>
 #include <QLabel>
@@ -161,6 +162,10 @@ TEST_F(PerformanceViewTest, PickerAndLinksWriteTheModeAndARebuiltScreenShowsIt) 
     auto view = makeView();
     EXPECT_TRUE(Find::showing(*view, "performanceOverview"));
     EXPECT_EQ(picker(*view)->labels(), QStringList({"Overview", "Sensors", "Fans"}));
+    // Assistive technology reads the group by the screen's name, not as an unnamed panel.
+    QAccessibleInterface* group = QAccessible::queryAccessibleInterface(picker(*view));
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->text(QAccessible::Name), "Performance");
 
     SegmentedControl* modes = picker(*view);
     QTest::mouseClick(modes, Qt::LeftButton, {}, modes->segmentRect(1).center());
