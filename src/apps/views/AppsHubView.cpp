@@ -32,7 +32,7 @@ protected:
         QWidget::showEvent(event);
         // Only when nothing has asked yet: never while they load or once they are listed.
         if (!event->spontaneous() && m_uninstaller &&
-            m_uninstaller->state().kind == AppUninstaller::State::Kind::Idle)
+            m_uninstaller->state().phase == ScanPhase::Idle)
             m_uninstaller->loadApps();
     }
 

@@ -293,15 +293,19 @@ void UninstallerView::showEvent(QShowEvent* event) {
     fitResultLine();
     // Showing the pane asks for a fresh list, unless a load with nothing to show yet is running.
     if (!event->spontaneous() && m_uninstaller &&
-        m_uninstaller->state().kind != AppUninstaller::State::Kind::Loading)
+        !(m_uninstaller->state().isRunning() && m_uninstaller->apps().isEmpty()))
         m_uninstaller->loadApps();
 }
 
 void UninstallerView::showState() {
     if (!m_uninstaller)
         return;
-    const AppUninstaller::State& state = m_uninstaller->state();
-    m_content->showPhase(QKScanStatePages::phaseOf(state.kind), state.message);
+    const AppUninstaller::State state = m_uninstaller->state();
+    // A list shown while its rescan runs is shown as it stands.
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.phase);
+    if (phase == QKScanPhase::Busy && !m_uninstaller->apps().isEmpty())
+        phase = QKScanPhase::Done;
+    m_content->showPhase(phase, state.failure);
 }
 
 void UninstallerView::refreshList() {
