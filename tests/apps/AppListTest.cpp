@@ -140,8 +140,7 @@ TEST(AppsCache, FirstLoadScansThenWritesTheCacheWhichLaterLoadsShowAtOnce) {
     service->loadApps();
     EXPECT_TRUE(service->state().isRunning());
     EXPECT_EQ(states.count(), 1);
-    ASSERT_TRUE(
-        testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
     EXPECT_EQ(states.count(), 2) << "one change a step";
     EXPECT_EQ(names(service->apps()), QStringList({"Editor", "Notes"}));
     const QString file = m.layout.appSupportDir() + "/apps.json";

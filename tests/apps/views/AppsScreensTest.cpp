@@ -183,8 +183,7 @@ TEST(AppsHubView, TheOverviewStartsOneLoadAndTheCardsLeadOn) {
         EXPECT_TRUE(uninstaller(hub));
     }
     // Coming back, the section opens where it was left.
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return service->state().phase == ScanPhase::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
     AppsHubView again(screen, *service);
     again.show();
     EXPECT_TRUE(uninstaller(again));
@@ -227,8 +226,7 @@ TEST(AppsHubView, AssistiveTechnologyNamesThePaneGroupAndTheAppList) {
         QAccessible::queryAccessibleInterface(Find::part<QListView>(hub, "appList"));
     ASSERT_TRUE(list);
     EXPECT_EQ(list->text(QAccessible::Name), "Installed apps");
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return service->state().phase == ScanPhase::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
 }
 
 TEST(UninstallerView, ACachedListShowsAtOnceWhileItsRescanRuns) {
