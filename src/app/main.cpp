@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 namespace {
 
@@ -21,15 +22,28 @@ bool lacksDisplay() {
     return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
 
+// The screenshot tool beside this very program, which is where a source build puts it (it is
+// never installed); none for an installed app or when it was not built.
+QByteArray shotsBesideThisProgram() {
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    const QFileInfo shots(self.canonicalFilePath().section(QLatin1Char('/'), 0, -2) +
+                          QStringLiteral("/pendrel-shots"));
+    if (!self.exists() || !shots.isFile() || !shots.isExecutable())
+        return {};
+    return QFile::encodeName(shots.absoluteFilePath());
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (lacksDisplay()) {
-        // The screenshot tool is built beside the app but not installed, so it is named by where
-        // a source build puts it.
-        std::fprintf(stderr, "Pendrel needs a graphical desktop and none was found (DISPLAY is not "
-                             "set); start it from a desktop session. In a source build, "
-                             "build/src/pendrel-shots OUTDIR renders its screens without one.\n");
+        std::fputs("Pendrel needs a graphical desktop and none was found (DISPLAY is not set); "
+                   "start it from a desktop session.",
+                   stderr);
+        // Named by its full path, so the command works from any folder.
+        if (const QByteArray shots = shotsBesideThisProgram(); !shots.isEmpty())
+            std::fprintf(stderr, " %s OUTDIR renders its screens without one.", shots.constData());
+        std::fputs("\n", stderr);
         return 1;
     }
     // Without a runtime folder Qt would make one in /tmp; keep everything under the home.

@@ -62,10 +62,10 @@ AppUninstaller::AppUninstaller(Deps deps, QObject* parent)
                   {{},
                    [this](QList<InstalledApp> fresh) {
                        setApps(fresh);
-                       setState({State::Kind::Ready, {}});
                        saveCache();
                        return std::nullopt;
-                   }}),
+                   },
+                   [this] { emit stateChanged(); }}),
       m_leftoverSearch(
           this,
           [](const LeftoverRequest& r, const auto& run) {
@@ -92,11 +92,6 @@ AppUninstaller::AppUninstaller(Deps deps, QObject* parent)
 AppUninstaller::~AppUninstaller() = default;
 
 // ---- Publishing
-
-void AppUninstaller::setState(const State& state) {
-    m_state = state;
-    emit stateChanged();
-}
 
 void AppUninstaller::setApps(const QList<InstalledApp>& apps) {
     m_apps = apps;
@@ -130,13 +125,8 @@ void AppUninstaller::loadApps() {
                 existing.append(app);
         }
     }
-    if (!existing.isEmpty()) {
+    if (!existing.isEmpty())
         setApps(existing);
-        setState({State::Kind::Ready, {}});
-    } else if (m_apps.isEmpty()) {
-        setState({State::Kind::Loading, {}});
-    }
-
     m_inventory.start(m_deps.applicationFolders);
 }
 

@@ -39,6 +39,10 @@ struct UninstallOutcome {
 // applications is cached in "apps.json" in the app's data folder and shown at once by loadApps()
 // while a background rescan replaces it; the leftover search runs in the background on select();
 // a newer rescan or search makes an older one's result void.
+//
+// State: the rescan's, kept by its scan slot. Idle until the first loadApps(), Running while a
+// rescan is under way (the cached or last list may be shown meanwhile: apps() says), Done once
+// its list is published. Nothing here fails today.
 class AppUninstaller : public QObject {
     Q_OBJECT
     Q_PROPERTY(AppUninstaller::State state READ state NOTIFY stateChanged)
@@ -46,16 +50,7 @@ class AppUninstaller : public QObject {
     Q_PROPERTY(QList<LeftoverItem> leftovers READ leftovers NOTIFY leftoversChanged)
     Q_PROPERTY(bool leftoversLoading READ leftoversLoading NOTIFY leftoversLoadingChanged)
 public:
-    struct State {
-        enum class Kind { Failed, Idle, Loading, Ready };
-        Kind kind = Kind::Idle;
-        QString message; // only for Failed; nothing in this service fails today
-
-        bool operator==(const State& o) const {
-            return kind == o.kind && (kind != Kind::Failed || message == o.message);
-        }
-        bool operator!=(const State& o) const { return !(*this == o); }
-    };
+    using State = ScanState<NoProgress>;
 
     // Schedules `then` on the main thread after ms milliseconds; the uninstall's waits go
     // through it, so tests can count them and need not sleep.
@@ -90,16 +85,15 @@ public:
     explicit AppUninstaller(Deps deps, QObject* parent = nullptr);
     ~AppUninstaller() override;
 
-    const State& state() const { return m_state; }
+    State state() const { return m_inventory.state(); }
     const QList<InstalledApp>& apps() const { return m_apps; }
     const QList<LeftoverItem>& leftovers() const { return m_leftovers; }
     const std::optional<InstalledApp>& selectedApp() const { return m_selectedApp; }
     bool leftoversLoading() const { return m_leftoversLoading; }
 
-    // Shows the cached list at once where "apps.json" still names an existing bundle (state
-    // ready), otherwise keeps what is shown (state loading when nothing is), and starts a
-    // rescan that replaces the list, sets ready and rewrites the cache. A rescan already
-    // running is superseded. Main thread.
+    // Shows the cached list at once where "apps.json" still names an existing bundle, otherwise
+    // keeps what is shown, and starts a rescan (Running) that replaces the list, rewrites the
+    // cache and ends Done. A rescan already running is superseded. Main thread.
     void loadApps();
 
     // Publishes the selection, empties the leftovers, sets leftoversLoading and starts the
@@ -131,7 +125,6 @@ signals:
 private:
     struct Run;
 
-    void setState(const State& state);
     void setApps(const QList<InstalledApp>& apps);
     void setLeftovers(const QList<LeftoverItem>& leftovers);
     void setSelectedApp(const std::optional<InstalledApp>& app);
@@ -145,7 +138,6 @@ private:
     void finish(const std::shared_ptr<Run>& run, const UninstallOutcome& outcome);
 
     Deps m_deps;
-    State m_state;
     QList<InstalledApp> m_apps;
     QList<LeftoverItem> m_leftovers;
     std::optional<InstalledApp> m_selectedApp;
@@ -161,5 +153,3 @@ private:
     ScanService<QStringList, NoProgress, QList<InstalledApp>> m_inventory;
     ScanService<LeftoverRequest, NoProgress, QList<LeftoverItem>> m_leftoverSearch;
 };
-
-Q_DECLARE_METATYPE(AppUninstaller::State)

@@ -22,6 +22,8 @@ QString askQuestion();
 QString finding();
 QString failedTitle();
 QString searchPlaceholder();
+// What assistive technology reads for the list of installed apps: "Installed apps".
+QString appListName();
 QString pickTitle();
 QString pickMessage();
 QString leftoversHeading();

@@ -9,6 +9,7 @@ const QLatin1String kEnabled("enabled");
 const QLatin1String kLastRun("lastRun");
 const QLatin1String kLastResult("lastResult");
 const QLatin1String kLastRunDay("lastRunDay");
+const QLatin1String kLastResultIsProblem("lastResultIsProblem");
 
 } // namespace
 
@@ -19,6 +20,8 @@ QJsonObject AutomationRuleState::toJson() const {
         o.insert(kLastRun, *lastRun);
     JsonFields::insertOptional(o, kLastResult, lastResult);
     JsonFields::insertOptional(o, kLastRunDay, lastRunDay);
+    if (lastResultIsProblem)
+        o.insert(kLastResultIsProblem, true);
     return o;
 }
 
@@ -37,6 +40,7 @@ std::optional<AutomationRuleState> AutomationRuleState::fromJson(const QJsonObje
     if (!JsonFields::optionalString(object, kLastResult, &state.lastResult) ||
         !JsonFields::optionalString(object, kLastRunDay, &state.lastRunDay))
         return std::nullopt;
+    state.lastResultIsProblem = object.value(kLastResultIsProblem) == QJsonValue(true);
     return state;
 }
 

@@ -11,13 +11,17 @@
 // Stored form, one JSON object: "enabled" (a JSON Boolean, always written, required), "lastRun"
 // (seconds since 1 January 2001 00:00:00 UTC, a number, fraction kept), "lastResult" and
 // "lastRunDay" (strings); the last three are written only when present and read as absent when
-// missing or null. Other keys are ignored.
+// missing or null. "lastResultIsProblem" is written (true) only for a result that tells of a
+// job left undone, and anything but true reads as false, so states saved before it existed
+// read as they were. Other keys are ignored.
 struct AutomationRuleState {
     bool enabled = false;
     // Seconds since the 2001 reference date, exactly as recorded or read, so that loading and
     // saving never moves a date.
     std::optional<double> lastRun;
     std::optional<QString> lastResult;
+    // The last result tells of a job left (partly) undone; the screen shows it as a problem.
+    bool lastResultIsProblem = false;
     // The day stamp (AutomationSchedule::dayKey) of the last run.
     std::optional<QString> lastRunDay;
 

@@ -58,18 +58,19 @@ void AutomationStore::emptyOldDownloads(Done done) {
             row.setMeasurement(m);
             // A refused search found nothing because it never looked.
             if (m.refusal) {
-                done(AutomationText::withRefusals(std::nullopt, {row}));
+                done({AutomationText::withRefusals(std::nullopt, {row}), true});
                 return;
             }
             if (m.sizeBytes < 1 || m.eligibleFiles.isEmpty()) {
-                done(AutomationText::downloadsNothing());
+                done({AutomationText::downloadsNothing()});
                 return;
             }
             // A cleaner of its own for this one row; the clean holds what it needs, so the
             // cleaner can go at once.
             const CleanupScanner cleaner({row}, store->m_deps.cleaning);
             cleanThen(cleaner, {kDownloadsId}, store, [done](const CleanResult& r) {
-                done(AutomationText::downloadsMoved(r.freedBytes, r.cleaned, r.failures));
+                done({AutomationText::downloadsMoved(r.freedBytes, r.cleaned, r.failures),
+                      !r.failures.isEmpty()});
             });
         });
     });
@@ -92,7 +93,7 @@ void AutomationStore::waitForScan(QPointer<CleanupScanner> scanner, int pauses,
 void AutomationStore::cleanDeveloperCaches(Done done) {
     DevCleanupScanner* cleaner = m_dev.data();
     if (!cleaner) {
-        done(AutomationText::developerUnavailable());
+        done({AutomationText::developerUnavailable(), true});
         return;
     }
     // A scan under way is waited for and a finished one used as it stands.
@@ -101,7 +102,7 @@ void AutomationStore::cleanDeveloperCaches(Done done) {
     waitForScan(cleaner, kDeveloperScanPauses, [this, done] {
         DevCleanupScanner* cleaner = m_dev.data();
         if (!cleaner) {
-            done(AutomationText::developerUnavailable());
+            done({AutomationText::developerUnavailable(), true});
             return;
         }
         QSet<QString> ids;
@@ -113,13 +114,16 @@ void AutomationStore::cleanDeveloperCaches(Done done) {
                 ids.insert(c.id);
         }
         if (ids.isEmpty()) {
-            done(refused.isEmpty() ? AutomationText::developerNothing()
-                                   : AutomationText::withRefusals(std::nullopt, refused));
+            if (refused.isEmpty())
+                done({AutomationText::developerNothing()});
+            else
+                done({AutomationText::withRefusals(std::nullopt, refused), true});
             return;
         }
         cleanThen(*cleaner, ids, this, [done, refused](const CleanResult& r) {
-            done(AutomationText::withRefusals(
-                AutomationText::developerFreed(r.freedBytes, r.failures), refused));
+            done({AutomationText::withRefusals(
+                      AutomationText::developerFreed(r.freedBytes, r.failures), refused),
+                  !refused.isEmpty() || !r.failures.isEmpty()});
         });
     });
 }
@@ -127,7 +131,7 @@ void AutomationStore::cleanDeveloperCaches(Done done) {
 void AutomationStore::cleanOldScreenshots(Done done) {
     ScreenshotCleanupScanner* cleaner = m_shots.data();
     if (!cleaner) {
-        done(AutomationText::screenshotsUnavailable());
+        done({AutomationText::screenshotsUnavailable(), true});
         return;
     }
     // Every band is a list of files found by the last scan, and a finished scan's list is stale
@@ -138,17 +142,18 @@ void AutomationStore::cleanOldScreenshots(Done done) {
     waitForScan(cleaner, kScreenshotScanPauses, [this, done] {
         ScreenshotCleanupScanner* cleaner = m_shots.data();
         if (!cleaner) {
-            done(AutomationText::screenshotsUnavailable());
+            done({AutomationText::screenshotsUnavailable(), true});
             return;
         }
         const QList<CleanCategory>& table = cleaner->categories();
         const qsizetype row = CleanCategories::indexOf(table, kScreenshotsId);
         if (row >= 0 && table.at(row).refusal) {
-            done(AutomationText::withRefusals(std::nullopt, {table.at(row)}));
+            done({AutomationText::withRefusals(std::nullopt, {table.at(row)}), true});
             return;
         }
         cleanThen(*cleaner, {kScreenshotsId}, this, [done](const CleanResult& r) {
-            done(AutomationText::screenshotsMoved(r.freedBytes, r.failures));
+            done({AutomationText::screenshotsMoved(r.freedBytes, r.failures),
+                  !r.failures.isEmpty()});
         });
     });
 }
@@ -173,7 +178,7 @@ void AutomationStore::storageAlertDue(std::function<void(bool)> done) {
 
 void AutomationStore::storageAlertMessage(Done done) {
     diskFigures([done](const SystemSnapshot& disk) {
-        done(AutomationText::storageAlert(disk.diskFullPercent(), disk.diskFreeBytes));
+        done({AutomationText::storageAlert(disk.diskFullPercent(), disk.diskFreeBytes)});
     });
 }
 
@@ -193,14 +198,15 @@ std::optional<QString> AutomationStore::locateDocker() const {
 void AutomationStore::pruneDocker(Done done) {
     const std::optional<QString> docker = locateDocker();
     if (!docker) {
-        done(AutomationText::dockerNotFound());
+        done({AutomationText::dockerNotFound()});
         return;
     }
     const int timeoutMs = m_deps.dockerTimeoutMs;
     m_toolRuns.run([tools = m_deps.tools, path = *docker, timeoutMs, done, self = QPointer(this)] {
         const ToolResult result = tools->run(path, dockerPruneArguments(), timeoutMs);
         ScanJob::deliver(self, [done, timeoutMs, result](AutomationStore*) {
-            done(AutomationText::dockerOutcome(result, timeoutMs));
+            done({AutomationText::dockerOutcome(result, timeoutMs),
+                  !AutomationText::dockerSucceeded(result)});
         });
     });
 }

@@ -133,8 +133,9 @@ void AutomationStore::setRunningRuleID(const std::optional<QString>& id) {
     emit runningRuleIDChanged();
 }
 
-void AutomationStore::setStatusMessage(const std::optional<QString>& message) {
+void AutomationStore::setStatusMessage(const std::optional<QString>& message, bool problem) {
     m_statusMessage = message;
+    m_statusIsProblem = message && problem;
     emit statusMessageChanged();
 }
 
@@ -225,7 +226,7 @@ void AutomationStore::run(const AutomationRule& rule, std::function<void()> then
     }
     setRunning(true);
     setRunningRuleID(rule.id);
-    runRunner(rule.kind, [this, rule, then = std::move(then)](const QString& result) {
+    runRunner(rule.kind, [this, rule, then = std::move(then)](const Outcome& result) {
         recordResult(rule, result);
         emit runFinished(rule.id);
         if (then)
@@ -248,16 +249,17 @@ void AutomationStore::runRunner(AutomationRule::Kind kind, Done done) {
     }
 }
 
-void AutomationStore::recordResult(const AutomationRule& rule, const QString& result) {
+void AutomationStore::recordResult(const AutomationRule& rule, const Outcome& result) {
     AutomationRuleState st = state(rule.id);
     const QDateTime now = m_deps.clock->now();
     st.lastRun = secondsSinceReferenceDate(now);
     st.lastRunDay = dayKey(now);
-    st.lastResult = result;
+    st.lastResult = result.text;
+    st.lastResultIsProblem = result.problem;
     setState(rule.id, st);
-    setStatusMessage(AutomationText::statusLine(rule.title, result));
-    notify(rule.title, result);
-    m_deps.timeline->record(TimelineEntry::Kind::Automation, rule.title, result,
+    setStatusMessage(AutomationText::statusLine(rule.title, result.text), result.problem);
+    notify(rule.title, result.text);
+    m_deps.timeline->record(TimelineEntry::Kind::Automation, rule.title, result.text,
                             QStringLiteral("automation"), false);
     setRunning(false);
     setRunningRuleID(std::nullopt);

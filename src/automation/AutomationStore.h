@@ -37,8 +37,11 @@ struct SystemSnapshot;
 // state records the moment, the day and the result text and is saved, the status line shows
 // "<title>: <result>", a notification is posted and the timeline gets an entry.
 //
-// Runs never fail: every outcome, failures included, is one line of result text. A check or a
-// run asked for while a rule runs is ignored; so is a check asked for while another check is
+// Runs never fail: every outcome, failures included, is one line of result text, flagged as a
+// problem when the run did not do its whole job (a place the guard refused, files that would
+// not move, a tool that failed); the flag travels with the text into the rule's state and the
+// status line, so the screen never reads the words to choose a colour. A check or a run asked
+// for while a rule runs is ignored; so is a check asked for while another check is
 // still walking the rules (it would find the same rules due).
 //
 // Main thread only; the published fields change there. The cleaners' cleaning, measuring the
@@ -49,6 +52,7 @@ class AutomationStore : public QObject {
     Q_PROPERTY(bool isRunning READ isRunning NOTIFY isRunningChanged)
     Q_PROPERTY(std::optional<QString> runningRuleID READ runningRuleID NOTIFY runningRuleIDChanged)
     Q_PROPERTY(std::optional<QString> statusMessage READ statusMessage NOTIFY statusMessageChanged)
+    Q_PROPERTY(bool statusIsProblem READ statusIsProblem NOTIFY statusMessageChanged)
 public:
     static constexpr int kCheckIntervalMs = 300 * 1000;
 
@@ -108,6 +112,9 @@ public:
     bool isRunning() const { return m_running; }
     std::optional<QString> runningRuleID() const { return m_runningRuleID; }
     std::optional<QString> statusMessage() const { return m_statusMessage; }
+    // Whether the status line tells of a run that did not do its whole job; false for the
+    // check's own lines and while there is no message.
+    bool statusIsProblem() const { return m_statusIsProblem; }
     // True while a check walks the rules (it may be waiting for a run or the disk figures).
     bool isChecking() const { return m_pass.has_value(); }
 
@@ -133,7 +140,14 @@ public:
     void runNow(const AutomationRule& rule);
 
     // ---- The runners: each hands its one line of result to `done`, later, on the main thread.
-    using Done = std::function<void(const QString& result)>;
+    struct Outcome {
+        QString text;
+        // The run left part or all of its job undone: the guard refused a place, a file would
+        // not move, the rule's cleaner was gone, or the tool failed. Finding nothing to do, or
+        // no docker to run, is not a problem.
+        bool problem = false;
+    };
+    using Done = std::function<void(const Outcome& result)>;
     void emptyOldDownloads(Done done);
     void cleanDeveloperCaches(Done done);
     void storageAlertMessage(Done done);
@@ -167,12 +181,12 @@ private:
     void runInPass(const AutomationRule& rule);
     void run(const AutomationRule& rule, std::function<void()> then);
     void runRunner(AutomationRule::Kind kind, Done done);
-    void recordResult(const AutomationRule& rule, const QString& result);
+    void recordResult(const AutomationRule& rule, const Outcome& result);
     void notify(const QString& title, const QString& result);
     void setState(const QString& ruleId, const AutomationRuleState& state);
     void setRunning(bool running);
     void setRunningRuleID(const std::optional<QString>& id);
-    void setStatusMessage(const std::optional<QString>& message);
+    void setStatusMessage(const std::optional<QString>& message, bool problem = false);
     void diskFigures(std::function<void(const SystemSnapshot& disk)> done);
     // Looks at the scanner every pause until its scan is done or failed, at most `pauses`
     // times, then calls done (also when the scanner is gone).
@@ -183,6 +197,7 @@ private:
     bool m_running = false;
     std::optional<QString> m_runningRuleID;
     std::optional<QString> m_statusMessage;
+    bool m_statusIsProblem = false;
     std::optional<Pass> m_pass;
     std::unique_ptr<QTimer> m_timer;
     QPointer<DiskCleanupScanner> m_disk;

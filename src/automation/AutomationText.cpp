@@ -105,7 +105,7 @@ QString dockerOutcome(const ToolResult& result, int timeoutMs) {
             .arg(amount)
             .arg(unit, amount == 1 ? QString() : QStringLiteral("s"));
     }
-    if (!result.exitedNormally || result.exitCode != 0) {
+    if (!dockerSucceeded(result)) {
         const QString error = utf8(result.standardError).value_or(QStringLiteral("failed"));
         return QStringLiteral("Docker prune failed: ") + leadingCharacters(error, 120);
     }
@@ -115,11 +115,19 @@ QString dockerOutcome(const ToolResult& result, int timeoutMs) {
     return leadingCharacters(output, 200);
 }
 
+bool dockerSucceeded(const ToolResult& result) {
+    return result.started && !result.timedOut && result.exitedNormally && result.exitCode == 0;
+}
+
 PENDREL_TEXT(title, "Automation")
 PENDREL_TEXT(description, "Tell Pendrel what to maintain automatically. Enabled rules run on "
                           "schedule while Pendrel is open, and at launch if it starts with your "
                           "Mac.")
 PENDREL_TEXT(runNow, "Run now")
+
+QString runNowAccessibleName(const QString& ruleTitle) {
+    return runNow() + QStringLiteral(": ") + ruleTitle;
+}
 PENDREL_TEXT(checkNow, "Check schedules now")
 PENDREL_TEXT(howTitle, "How scheduling works")
 PENDREL_TEXT(howBody, "Weekly cleanups run once on their day. Storage alert fires when the "

@@ -54,13 +54,18 @@ QString dockerNotFound(); // "Docker CLI not found — skipped."
 // as it is (or "failed" when that is not UTF-8); on success the first 200 characters of its
 // trimmed output, or "Docker unused data pruned." when it printed nothing.
 QString dockerOutcome(const ToolResult& result, int timeoutMs);
+// Whether the prune started, finished in time and ended with status 0: every other outcome is
+// one of dockerOutcome's failure lines.
+bool dockerSucceeded(const ToolResult& result);
 
 // ---- Screen
 QString title();       // "Automation"
 QString description(); // the line under the title
 QString runNow();      // "Run now"
-QString checkNow();    // "Check schedules now"
-QString howTitle();    // "How scheduling works"
+// What assistive technology reads for a rule's "Run now": "Run now: <rule title>".
+QString runNowAccessibleName(const QString& ruleTitle);
+QString checkNow(); // "Check schedules now"
+QString howTitle(); // "How scheduling works"
 QString howBody();
 // The run-mode tip, shown only in window-only mode.
 QString windowOnlyTip();
@@ -74,7 +79,8 @@ QString rowStatus(const std::optional<AutomationRuleState>& state, bool running,
 QString lastRunDate(const QDateTime& moment, const QLocale& locale,
                     const std::optional<QTimeZone>& zone = std::nullopt);
 // The status message is shown in the secondary colour only while it is exactly "Checking
-// schedules…"; any other message, results included, in green.
+// schedules…"; a run's result flagged as a problem in red, as the cleaners show theirs; any
+// other message in green.
 bool statusIsProgress(const QString& message);
 
 } // namespace AutomationText

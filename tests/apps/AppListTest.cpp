@@ -136,10 +136,12 @@ TEST(AppsCache, FirstLoadScansThenWritesTheCacheWhichLaterLoadsShowAtOnce) {
     auto service = m.service();
     QSignalSpy states(service.get(), &AppUninstaller::stateChanged);
 
+    EXPECT_EQ(service->state().phase, ScanPhase::Idle);
     service->loadApps();
-    EXPECT_EQ(service->state().kind, AppUninstaller::State::Kind::Loading);
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return service->state().kind == AppUninstaller::State::Kind::Ready; }));
+    EXPECT_TRUE(service->state().isRunning());
+    EXPECT_EQ(states.count(), 1);
+    ASSERT_TRUE(testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
+    EXPECT_EQ(states.count(), 2) << "one change a step";
     EXPECT_EQ(names(service->apps()), QStringList({"Editor", "Notes"}));
     const QString file = m.layout.appSupportDir() + "/apps.json";
     const auto written = InstalledApp::decodeList(readAll(file));
@@ -151,7 +153,7 @@ TEST(AppsCache, FirstLoadScansThenWritesTheCacheWhichLaterLoadsShowAtOnce) {
     QDir(m.user + "/Notes.app").removeRecursively();
     auto later = m.service();
     later->loadApps();
-    EXPECT_EQ(later->state().kind, AppUninstaller::State::Kind::Ready);
+    EXPECT_TRUE(later->state().isRunning());
     EXPECT_EQ(names(later->apps()), QStringList({"Editor"}));
     testsupport::waitFor([&] { return readAll(file).count("\"id\"") == 1; });
 }
@@ -167,8 +169,8 @@ TEST(AppsCache, AnUnusableCacheIsSetAsideAndAShownListStays) {
     write(file, R"([{"id":"/A.app","name":"A","url":"file:///A.app"}])");
     QSignalSpy apps(service.get(), &AppUninstaller::appsChanged);
     service->loadApps();
-    // Nothing usable: the list and ready stay until the rescan replaces them.
-    EXPECT_EQ(service->state().kind, AppUninstaller::State::Kind::Ready);
+    // Nothing usable: the list stays shown while the rescan runs, until it replaces it.
+    EXPECT_TRUE(service->state().isRunning());
     EXPECT_EQ(names(service->apps()), QStringList({"Editor"}));
     EXPECT_EQ(apps.count(), 0);
     ASSERT_TRUE(testsupport::waitFor([&] { return apps.count() == 1; }));
@@ -181,5 +183,6 @@ TEST(AppsCache, AnUnusableCacheIsSetAsideAndAShownListStays) {
     QDir(m.system + "/Editor.app").removeRecursively();
     auto fresh = m.service();
     fresh->loadApps();
-    EXPECT_EQ(fresh->state().kind, AppUninstaller::State::Kind::Loading);
+    EXPECT_TRUE(fresh->state().isRunning());
+    EXPECT_TRUE(fresh->apps().isEmpty());
 }

@@ -114,24 +114,43 @@ TEST(SubscriptionsText, OnlyTheOverlapCarriesTheSavingBadge) {
     EXPECT_TRUE(SubscriptionsText::howText().startsWith("For now the cards are fixed examples"));
 }
 
-// The hub names the places an uninstall searches here, not the other system's folder names.
-// A switch only keeps a value in the app's store: no row promises an effect on the desktop, and
-// the introduction says what turning off does for the switches that store an off value.
-TEST(TweaksText, RowsSayWhatIsKeptAndTheIntroductionWhatOffDoes) {
-    bool twoValued = false;
+// A switch only keeps a value in the app's store: every row says what it stores and for whom,
+// none promises an effect on the desktop, and a row whose switch stores a value when off says
+// which one instead of leaving the introduction's "clears that value" to stand for it.
+TEST(TweaksText, RowsSayWhatIsStoredAndWhatOffStores) {
+    const QString offPrefix = QStringLiteral("Switched off, it stores ");
+    int twoValued = 0;
     for (const Tweak& tweak : TweakTable::all()) {
         SCOPED_TRACE(tweak.id.toStdString());
-        twoValued = twoValued || tweak.offValue.has_value();
+        const QString& text = tweak.plainDescription;
+        EXPECT_TRUE(text.startsWith("Stores ")) << text.toStdString();
+        EXPECT_TRUE(text.contains(" that read")) << text.toStdString();
         for (const char* promise :
-             {"Applies as", "Adds a", "become", "Crashed apps", "save immediately", "Held keys"})
-            EXPECT_FALSE(tweak.plainDescription.contains(QLatin1String(promise)))
-                << tweak.plainDescription.toStdString();
+             {"Applies",   "reopen",         "Adds",    "become",   "Crashed", "immediately",
+              "Held keys", "instantly",      "Removes", "Prevents", "Stops",   "Captures",
+              "See ",      "Display",        "Feels",   "Your ",    "you ",    "appears",
+              "shrink",    "launch without", "open as"})
+            EXPECT_FALSE(text.contains(QLatin1String(promise))) << text.toStdString();
+        if (!tweak.offValue) {
+            EXPECT_FALSE(text.contains(offPrefix)) << "off clears the value";
+            continue;
+        }
+        ++twoValued;
+        EXPECT_FALSE(text.contains("clears")) << text.toStdString();
+        if (tweak.onFlag == "-bool")
+            EXPECT_TRUE(text.endsWith(offPrefix + *tweak.offValue +
+                                      " rather than clearing the "
+                                      "value."))
+                << text.toStdString();
+        else
+            EXPECT_TRUE(text.contains(offPrefix)) << text.toStdString();
     }
-    ASSERT_TRUE(twoValued);
+    EXPECT_EQ(twoValued, 6);
     EXPECT_TRUE(TweaksText::introduction().contains("stores the opposite one"));
     EXPECT_TRUE(TweaksText::restoreNote().contains("opposite"));
 }
 
+// The hub names the places an uninstall searches here, not the other system's folder names.
 TEST(AppsHubText, NamesThePlacesOfThisSystem) {
     QStringList texts;
     for (const AppsHubText::Card& card : AppsHubText::cards())

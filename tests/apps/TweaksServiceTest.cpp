@@ -112,12 +112,12 @@ TEST(TweakTable, RowTextsNameThisDesktopsCounterparts) {
         }
         texts.insert(t.id, {t.name, t.plainDescription});
     }
-    EXPECT_EQ(texts["finder-hidden"].at(1), "See files and folders the system normally hides.");
     EXPECT_EQ(texts["finder-quit"],
               QStringList({"Allow quitting the file manager with Ctrl-Q",
-                           "Keeps 'offer a Quit menu item' for a file manager that reads it."}));
+                           "Stores 'offer a Quit menu item' for a file manager that reads it."}));
     EXPECT_EQ(texts["dock-instant"].at(0), "Make the taskbar hide and show instantly");
-    EXPECT_EQ(texts["kb-repeat"].at(1), "Keeps a key-repeat interval of 2 (shorter is faster).");
+    EXPECT_EQ(texts["kb-repeat"].at(1),
+              "Stores a key-repeat interval of 2 (shorter is faster) for apps that read it.");
     EXPECT_EQ(texts["dock-mru"].at(0), "Stop rearranging desktops by recent use");
     EXPECT_EQ(texts["te-quotes"].at(0), "Turn off smart quotes in the text editor");
     // The computer's name is kept as written.

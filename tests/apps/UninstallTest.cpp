@@ -80,7 +80,7 @@ TEST(Uninstall, MovesTheBundleAndTickedLeftoversToTheSandboxTrash) {
     // The selection is cleared and the list reloaded.
     EXPECT_EQ(s.service->selectedApp(), std::nullopt);
     EXPECT_TRUE(s.service->leftovers().isEmpty());
-    EXPECT_NE(s.service->state().kind, AppUninstaller::State::Kind::Idle);
+    EXPECT_NE(s.service->state().phase, ScanPhase::Idle);
 }
 
 TEST(Uninstall, TakesTheLeftoversTickedWhenItStarted) {

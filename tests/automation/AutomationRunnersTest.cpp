@@ -13,12 +13,29 @@ using namespace automationtest;
 
 namespace {
 
-// Runs one runner of the store and waits for its text.
-QString result(AutomationStore& store, void (AutomationStore::*runner)(AutomationStore::Done)) {
-    std::optional<QString> text;
-    (store.*runner)([&](const QString& t) { text = t; });
-    EXPECT_TRUE(testsupport::waitFor([&] { return text.has_value(); }, 20000));
-    return text.value_or(QString());
+using Runner = void (AutomationStore::*)(AutomationStore::Done);
+
+// Runs one runner of the store and waits for its outcome.
+AutomationStore::Outcome outcome(AutomationStore& store, Runner runner) {
+    std::optional<AutomationStore::Outcome> got;
+    (store.*runner)([&](const AutomationStore::Outcome& o) { got = o; });
+    EXPECT_TRUE(testsupport::waitFor([&] { return got.has_value(); }, 20000));
+    return got.value_or(AutomationStore::Outcome{});
+}
+
+// The text of a run that did its whole job (or found none to do); a run flagged as a problem
+// fails the test.
+QString result(AutomationStore& store, Runner runner) {
+    const AutomationStore::Outcome o = outcome(store, runner);
+    EXPECT_FALSE(o.problem) << o.text.toStdString();
+    return o.text;
+}
+
+// The text of a run that left part of its job undone, which must say so by its flag.
+QString problem(AutomationStore& store, Runner runner) {
+    const AutomationStore::Outcome o = outcome(store, runner);
+    EXPECT_TRUE(o.problem) << o.text.toStdString();
+    return o.text;
 }
 
 // A developer cleaner over the sandbox home measured by a fake, so a test says what it finds.
@@ -68,14 +85,14 @@ TEST(AutomationRunners, OldDownloadsMovesOnlyFilesUnopenedForThirtyDays) {
     cleaningtest::writeFile(stuck, 6000);
     cleaningtest::age(stuck, 40, 40);
     w.trash->failFor(stuck, "Permission denied");
-    EXPECT_EQ(result(store, &AutomationStore::emptyOldDownloads), "Moved Zero KB; 1 skipped.");
+    EXPECT_EQ(problem(store, &AutomationStore::emptyOldDownloads), "Moved Zero KB; 1 skipped.");
     EXPECT_TRUE(QFile::exists(stuck));
 }
 
 TEST(AutomationRunners, DeveloperCachesScanWhenIdleAndUseAFinishedScanAsItStands) {
     World w;
     AutomationStore store(w.environment());
-    EXPECT_EQ(result(store, &AutomationStore::cleanDeveloperCaches),
+    EXPECT_EQ(problem(store, &AutomationStore::cleanDeveloperCaches),
               "Developer cleaner unavailable.");
 
     DevCleaner dev(w);
@@ -128,7 +145,7 @@ TEST(AutomationRunners, ADeveloperScanThatOverrunsTheWaitCleansWhatWasMeasured) 
 TEST(AutomationRunners, OldScreenshotsReportFailedMovesInsteadOfNothingFound) {
     World w;
     AutomationStore store(w.environment());
-    EXPECT_EQ(result(store, &AutomationStore::cleanOldScreenshots),
+    EXPECT_EQ(problem(store, &AutomationStore::cleanOldScreenshots),
               "Screenshot cleaner unavailable.");
     ScreenshotCleanupScanner shots(w.layout, w.cleaningTools());
     store.setScreenshotCleaner(&shots);
@@ -142,7 +159,7 @@ TEST(AutomationRunners, OldScreenshotsReportFailedMovesInsteadOfNothingFound) {
     }
     cleaningtest::writeFile(home + "/Desktop/Screenshot new.png", 3000);
     w.trash->refuseAll("Permission denied");
-    EXPECT_EQ(result(store, &AutomationStore::cleanOldScreenshots), "Moved Zero KB; 2 skipped.");
+    EXPECT_EQ(problem(store, &AutomationStore::cleanOldScreenshots), "Moved Zero KB; 2 skipped.");
 
     w.trash->refuseAll(QString());
     const QString moved = result(store, &AutomationStore::cleanOldScreenshots);
@@ -224,10 +241,10 @@ TEST(AutomationRunners, DockerPruneRunsTheFoundToolAndReportsWhatItSaid) {
                         "head -c 500 /dev/zero | tr '\\0' 'r'\n");
     EXPECT_EQ(result(store, &AutomationStore::pruneDocker), QString(200, 'r'));
     writeScript(docker, "echo 'Cannot connect to the Docker daemon' >&2\nexit 1\n");
-    EXPECT_EQ(result(store, &AutomationStore::pruneDocker),
+    EXPECT_EQ(problem(store, &AutomationStore::pruneDocker),
               "Docker prune failed: Cannot connect to the Docker daemon\n");
     writeScript(docker, "exec sleep 30\n");
-    EXPECT_EQ(result(store, &AutomationStore::pruneDocker),
+    EXPECT_EQ(problem(store, &AutomationStore::pruneDocker),
               "Docker prune failed: it did not finish within 2 seconds.");
     // Not a program the system can start.
     QFile f(docker);
@@ -235,5 +252,5 @@ TEST(AutomationRunners, DockerPruneRunsTheFoundToolAndReportsWhatItSaid) {
     f.write("\x7f"
             "ELF garbage");
     f.close();
-    EXPECT_TRUE(result(store, &AutomationStore::pruneDocker).startsWith("Could not run Docker: "));
+    EXPECT_TRUE(problem(store, &AutomationStore::pruneDocker).startsWith("Could not run Docker: "));
 }

@@ -119,4 +119,15 @@ TEST(AutomationState, OnlyPresentFieldsAreWrittenAndTheyReadBackUnchanged) {
     EXPECT_EQ(json.keys(), QStringList({"enabled", "lastResult", "lastRun", "lastRunDay"}));
     EXPECT_TRUE(json.value("lastRun").isDouble());
     EXPECT_EQ(AutomationRuleState::fromJson(json), full);
+
+    // A result that left its job undone keeps its flag; a flag of another type reads as no
+    // problem rather than losing the rule's state.
+    full.lastResultIsProblem = true;
+    EXPECT_EQ(full.toJson().value("lastResultIsProblem"), QJsonValue(true));
+    EXPECT_EQ(AutomationRuleState::fromJson(full.toJson()), full);
+    QJsonObject odd = json;
+    odd.insert("lastResultIsProblem", "yes");
+    const std::optional<AutomationRuleState> read = AutomationRuleState::fromJson(odd);
+    ASSERT_TRUE(read);
+    EXPECT_FALSE(read->lastResultIsProblem);
 }

@@ -45,6 +45,12 @@ struct Rig {
     QString told(const char* ruleId) const {
         return store->state(QString::fromLatin1(ruleId)).lastResult.value_or(QString());
     }
+    // Whether the last run is shown as a problem, on the status line and in the rule's row.
+    bool toldAsProblem(const char* ruleId) const {
+        const bool row = store->state(QString::fromLatin1(ruleId)).lastResultIsProblem;
+        EXPECT_EQ(row, store->statusIsProblem()) << ruleId;
+        return row;
+    }
     QString downloads() const { return home.layout.map("Downloads"); }
 };
 
@@ -75,6 +81,7 @@ TEST(AutomationRunnersE2E, OldDownloadsGoToTheTrashAndTheRestStays) {
                            QString::number(moved) + " files) to Trash.";
     EXPECT_EQ(rig.told("friday-downloads"), result);
     EXPECT_TRUE(status.endsWith(": " + result)) << status.toStdString();
+    EXPECT_FALSE(rig.toldAsProblem("friday-downloads"));
     expectToldEverywhere(rig, result);
     EXPECT_EQ(before.files - after.files, moved);
     EXPECT_EQ(rig.home.trashed().size(), moved);
@@ -95,6 +102,7 @@ TEST(AutomationRunnersE2E, ADownloadsFolderTheGuardRefusesIsAFailureWithItsReaso
     EXPECT_EQ(rig.told("friday-downloads"),
               "Left alone: " + rig.downloads() +
                   " is your home folder, so Pendrel will not search it.");
+    EXPECT_TRUE(rig.toldAsProblem("friday-downloads"));
     EXPECT_TRUE(QFileInfo::exists(rig.home.layout.home() + "/old.dmg"));
     EXPECT_TRUE(rig.home.trashed().isEmpty());
 }
@@ -122,6 +130,7 @@ TEST(AutomationRunnersE2E, DeveloperCachesAreFreedAndARefusedCacheIsNamed) {
                            " of developer caches. Left alone: " + l.map(".cargo/registry/cache") +
                            " is your Documents folder, so Pendrel will not empty it.";
     EXPECT_EQ(rig.told("sunday-dev"), result);
+    EXPECT_TRUE(rig.toldAsProblem("sunday-dev")) << "freed, yet a place was left alone";
     expectToldEverywhere(rig, result);
     EXPECT_TRUE(QFileInfo::exists(documents + "/thesis.odt"));
     EXPECT_TRUE(QFileInfo::exists(archive));
@@ -133,6 +142,7 @@ TEST(AutomationRunnersE2E, DeveloperCachesAreFreedAndARefusedCacheIsNamed) {
     EXPECT_EQ(rig.told("sunday-dev"),
               "Left alone: " + l.map(".cargo/registry/cache") +
                   " is your Documents folder, so Pendrel will not empty it.");
+    EXPECT_TRUE(rig.toldAsProblem("sunday-dev"));
 }
 
 TEST(AutomationRunnersE2E, OldScreenshotsMoveAndARefusedDesktopIsNamed) {
@@ -151,6 +161,7 @@ TEST(AutomationRunnersE2E, OldScreenshotsMoveAndARefusedDesktopIsNamed) {
     const QString result =
         "Moved " + formatBytes(before.bytes - after.bytes) + " of old screenshots to Trash.";
     EXPECT_EQ(rig.told("friday-screenshots"), result);
+    EXPECT_FALSE(rig.toldAsProblem("friday-screenshots"));
     expectToldEverywhere(rig, result);
     // Found within two levels, outside packages.
     for (const QString& path : old)
@@ -170,6 +181,7 @@ TEST(AutomationRunnersE2E, OldScreenshotsMoveAndARefusedDesktopIsNamed) {
     EXPECT_EQ(refused.told("friday-screenshots"),
               "Left alone: " + refused.home.layout.map("Desktop") +
                   " is your home folder, so Pendrel will not search it.");
+    EXPECT_TRUE(refused.toldAsProblem("friday-screenshots"));
     EXPECT_TRUE(QFileInfo::exists(home + "/Screenshot old.png"));
     EXPECT_TRUE(refused.home.trashed().isEmpty());
 }

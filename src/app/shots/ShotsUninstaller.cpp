@@ -147,8 +147,7 @@ void renderUninstallerShots(ShotContext& ctx) {
 
     screen.setAppsPane(AppsPane::Uninstall);
     hub->resize(1100, 720);
-    Shots::waitFor([&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; },
-                   10000);
+    Shots::waitFor([&] { return uninstaller.state().phase == ScanPhase::Done; }, 10000);
     Shots::settle();
     ctx.save(hub.get(), QStringLiteral("apps-uninstall-pick"));
     auto* view = hub->findChild<UninstallerView*>();
@@ -187,8 +186,7 @@ void renderUninstallerShots(ShotContext& ctx) {
             finished = true;
         });
         Shots::waitFor([&] { return finished; }, 10000);
-        Shots::waitFor(
-            [&] { return uninstaller.state().kind == AppUninstaller::State::Kind::Ready; }, 10000);
+        Shots::waitFor([&] { return uninstaller.state().phase == ScanPhase::Done; }, 10000);
         Shots::settle();
         ctx.save(hub.get(), QStringLiteral("apps-uninstall-result"));
     }

@@ -32,7 +32,7 @@ protected:
         QWidget::showEvent(event);
         // Only when nothing has asked yet: never while they load or once they are listed.
         if (!event->spontaneous() && m_uninstaller &&
-            m_uninstaller->state().kind == AppUninstaller::State::Kind::Idle)
+            m_uninstaller->state().phase == ScanPhase::Idle)
             m_uninstaller->loadApps();
     }
 
@@ -75,6 +75,7 @@ AppsHubView::AppsHubView(ScreenState& screen, AppUninstaller& uninstaller, QWidg
                      .name(QStringLiteral("appsPaneHost"))
                      .stretch(1)})
         .on(this);
+    m_picker->setAccessibleName(AppsHubText::title());
     m_host->bind<AppsPane>(
         &screen, &ScreenState::appsPaneChanged, [this] { return m_screen.appsPane(); },
         [this](AppsPane pane) { m_screen.setAppsPane(pane); });

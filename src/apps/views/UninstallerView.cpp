@@ -25,7 +25,6 @@
 
 #include <algorithm>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -55,13 +54,13 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
     setObjectName(QStringLiteral("uninstallerView"));
     setWindowTitle(UninstallerText::title());
 
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildHeader());
-
-    AskTamsoStrip::addUnderHeader(root, UninstallerText::askPrompt(),
-                                  UninstallerText::askQuestion(), this);
-
-    m_content = new QKScanStatePages(this);
+    using namespace QKLayout;
+    AskTamsoStrip* ask = nullptr;
+    flushColumn({buildHeader(),
+                 AskTamsoStrip::underHeader(ask, UninstallerText::askPrompt(),
+                                            UninstallerText::askQuestion(), this),
+                 part(m_content = new QKScanStatePages(this)).stretch(1)})
+        .on(this);
     m_findingPage = busyPage(UninstallerText::finding(), QStringLiteral("findingApps"), m_content);
     m_failedPage = new QKEmptyState(UninstallerText::failedTitle(), "exclamationmark.triangle"_sym,
                                     std::nullopt, m_content);
@@ -71,7 +70,6 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
     m_content->setPage(QKScanPhase::Busy, m_findingPage);
     m_content->setPage(QKScanPhase::Failed, m_failedPage);
     m_content->setPage(QKScanPhase::Done, m_readyPage);
-    root->addWidget(m_content, 1);
 
     m_confirm = new DeleteConfirm(this, UninstallerText::confirmTitle(std::nullopt, 0),
                                   UninstallerText::confirmMessage(), UninstallerText::confirmVerb(),
@@ -103,30 +101,30 @@ UninstallerView::UninstallerView(ScreenState& screen, AppUninstaller& uninstalle
 
 QWidget* UninstallerView::buildHeader() {
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 16, 16, 16);
-    const QKBuild::Titles heading =
-        QKBuild::addTitles(row, UninstallerText::headline(), UninstallerText::subtitle(), header);
-    heading.title->setObjectName(QStringLiteral("uninstallHeadline"));
-    row->addSpacing(8);
-
     const ScreenState::OptionalString line = m_screen.uninstallResult();
-    // Green for every outcome, the failures included: the line reports, it does not alarm.
-    m_result =
-        QKBuild::label(line.value_or(QString()), TextStyle::Caption, QKForeground::Green, header);
-    m_result->setObjectName(QStringLiteral("uninstallResult"));
-    m_result->setVisible(line.has_value());
-    m_result->setMaximumWidth(kResultWidth);
-    fitResultLine();
-    row->addWidget(m_result, 0, Qt::AlignVCenter);
-
-    m_rescan = QKBuild::button(UninstallerText::rescan(), true, header);
-    m_rescan->setObjectName(QStringLiteral("rescanButton"));
+    using namespace QKLayout;
+    row({16, 16, 16, 16},
+        {titles(UninstallerText::headline(), UninstallerText::subtitle(), header,
+                QStringLiteral("uninstallHeadline")),
+         space(8),
+         // Green for every outcome, the failures included: the line reports, it does not alarm.
+         part(m_result = QKBuild::label(line.value_or(QString()), TextStyle::Caption,
+                                        QKForeground::Green, header))
+             .name(QStringLiteral("uninstallResult"))
+             .with([this, &line](QLabel* result) {
+                 result->setVisible(line.has_value());
+                 result->setMaximumWidth(kResultWidth);
+                 fitResultLine();
+             })
+             .align(Qt::AlignVCenter),
+         part(m_rescan = QKBuild::button(UninstallerText::rescan(), true, header))
+             .name(QStringLiteral("rescanButton"))
+             .align(Qt::AlignVCenter)})
+        .on(header);
     connect(m_rescan, &QPushButton::clicked, this, [this] {
         if (m_uninstaller)
             m_uninstaller->loadApps();
     });
-    row->addWidget(m_rescan, 0, Qt::AlignVCenter);
     return header;
 }
 
@@ -155,6 +153,7 @@ QWidget* UninstallerView::buildReadyPage() {
                                              .font(TextStyle::Body)})),
                        part(m_list = new QListView(list))
                            .name(QStringLiteral("appList"))
+                           .accessibleName(UninstallerText::appListName())
                            .with([this](QListView* l) { setUpAppList(l); })
                            .stretch(1)})),
               new QKRule(Qt::Vertical, page),
@@ -245,11 +244,7 @@ QKScanStatePages* UninstallerView::buildLeftovers(QWidget* page) {
 
     m_leftoverPage = new QWidget(m_leftoverStack);
     m_leftoverPage->setObjectName(QStringLiteral("leftoverList"));
-    auto* scroll = new QScrollArea(m_leftoverPage);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setWidgetResizable(true);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->viewport()->setAutoFillBackground(false);
+    QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(m_leftoverPage));
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
     auto* card = new QKCardSurface(10, false, content);
@@ -292,15 +287,19 @@ void UninstallerView::showEvent(QShowEvent* event) {
     fitResultLine();
     // Showing the pane asks for a fresh list, unless a load with nothing to show yet is running.
     if (!event->spontaneous() && m_uninstaller &&
-        m_uninstaller->state().kind != AppUninstaller::State::Kind::Loading)
+        !(m_uninstaller->state().isRunning() && m_uninstaller->apps().isEmpty()))
         m_uninstaller->loadApps();
 }
 
 void UninstallerView::showState() {
     if (!m_uninstaller)
         return;
-    const AppUninstaller::State& state = m_uninstaller->state();
-    m_content->showPhase(QKScanStatePages::phaseOf(state.kind), state.message);
+    const AppUninstaller::State state = m_uninstaller->state();
+    // A list shown while its rescan runs is shown as it stands.
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.phase);
+    if (phase == QKScanPhase::Busy && !m_uninstaller->apps().isEmpty())
+        phase = QKScanPhase::Done;
+    m_content->showPhase(phase, state.failure);
 }
 
 void UninstallerView::refreshList() {

@@ -2,6 +2,7 @@
 
 #include "automation/AutomationText.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKForeground.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
@@ -58,7 +59,8 @@ AutomationRuleRow::AutomationRuleRow(const AutomationRule& rule, QWidget* parent
                   .name(QStringLiteral("ruleStatus")),
               stretch(1),
               part(m_runNow = QKBuild::button(AutomationText::runNow(), true, box))
-                  .name(QStringLiteral("runNow"))}),
+                  .name(QStringLiteral("runNow"))
+                  .accessibleName(AutomationText::runNowAccessibleName(rule.title))}),
          // A stored result may hold a path or a hash with no space in it: it wraps anywhere
          // rather than widen the page.
          part(m_result = new QKWrapLabel(QString(), box))
@@ -86,4 +88,7 @@ void AutomationRuleRow::setRuleState(const std::optional<AutomationRuleState>& s
     const bool hasResult = state && state->lastResult;
     m_result->setText(hasResult ? *state->lastResult : QString());
     m_result->setVisible(hasResult);
+    QKForeground::apply(m_result, hasResult && state->lastResultIsProblem
+                                      ? QKForeground::Red
+                                      : QKForeground::Secondary);
 }

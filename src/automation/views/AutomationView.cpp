@@ -8,9 +8,9 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,42 +19,41 @@ AutomationView::AutomationView(AutomationStore& store, RunModeManager* runMode, 
     : QWidget(parent), m_store(store), m_runMode(runMode) {
     setObjectName(QStringLiteral("automationView"));
     setWindowTitle(AutomationText::title());
-    QVBoxLayout* column = nullptr;
-    QKBuild::introPage(column, this, AutomationText::description())
+    QVBoxLayout* page = nullptr;
+    QKBuild::introPage(page, this, AutomationText::description())
         ->setObjectName(QStringLiteral("automationDescription"));
+    QWidget* content = page->parentWidget();
 
+    using namespace QKLayout;
+    Box parts = items({});
     for (const AutomationRule& rule : AutomationRule::all()) {
-        auto* row = new AutomationRuleRow(rule, this);
-        connect(row, &AutomationRuleRow::switchTurned, this,
+        auto* ruleRow = new AutomationRuleRow(rule, content);
+        connect(ruleRow, &AutomationRuleRow::switchTurned, this,
                 [this](const QString& id, bool on) { m_store.setEnabled(on, id); });
-        connect(row, &AutomationRuleRow::runNowClicked, this,
+        connect(ruleRow, &AutomationRuleRow::runNowClicked, this,
                 [this](const AutomationRule& r) { m_store.runNow(r); });
-        QKBuild::addPart(column, row);
-        m_rows << row;
+        parts.add(ruleRow);
+        m_rows << ruleRow;
     }
+    QKGroupBox* box = nullptr;
+    parts.add(
+        part(box = new QKGroupBox(QString(), 8, content)).name(QStringLiteral("schedulingBox")));
+    parts.fillPage(page);
 
-    auto* box = new QKGroupBox(QString(), 8, this);
-    box->setObjectName(QStringLiteral("schedulingBox"));
-    box->column()->addWidget(
-        new QKIconLabel("clock.badge.checkmark"_sym, AutomationText::howTitle(),
-                        QKFont{.style = TextStyle::Headline}, QKForeground::Primary, box));
-    box->column()->addWidget(QKBuild::label(AutomationText::howBody(), TextStyle::Caption,
-                                            QKForeground::Secondary, box));
-    m_tip = QKBuild::label(AutomationText::windowOnlyTip(), TextStyle::Caption,
-                           QKForeground::Orange, box);
-    m_tip->setObjectName(QStringLiteral("runModeTip"));
-    box->column()->addWidget(m_tip);
-    auto* line = new QHBoxLayout;
-    line->setSpacing(10);
-    m_check = QKBuild::button(AutomationText::checkNow(), false, box);
-    m_check->setObjectName(QStringLiteral("checkSchedules"));
-    line->addWidget(m_check);
-    m_status = new QKLineLabel(QString(), box);
-    m_status->setObjectName(QStringLiteral("automationStatus"));
-    QKFont::apply(m_status, TextStyle::Caption);
-    line->addWidget(m_status, 1);
-    box->column()->addLayout(line);
-    QKBuild::addPart(column, box);
+    items({new QKIconLabel("clock.badge.checkmark"_sym, AutomationText::howTitle(),
+                           QKFont{.style = TextStyle::Headline}, QKForeground::Primary, box),
+           QKBuild::label(AutomationText::howBody(), TextStyle::Caption, QKForeground::Secondary,
+                          box),
+           part(m_tip = QKBuild::label(AutomationText::windowOnlyTip(), TextStyle::Caption,
+                                       QKForeground::Orange, box))
+               .name(QStringLiteral("runModeTip")),
+           row(10, {part(m_check = QKBuild::button(AutomationText::checkNow(), false, box))
+                        .name(QStringLiteral("checkSchedules")),
+                    part(m_status = new QKLineLabel(QString(), box))
+                        .name(QStringLiteral("automationStatus"))
+                        .font(TextStyle::Caption)
+                        .stretch(1)})})
+        .fill(box->column());
 
     connect(m_check, &QPushButton::clicked, this, [this] { m_store.checkDue(); });
     connect(&store, &AutomationStore::statesChanged, this, &AutomationView::showStates);
@@ -84,10 +83,14 @@ void AutomationView::showStatus() {
     const std::optional<QString> message = m_store.statusMessage();
     m_status->setVisible(message.has_value());
     m_status->setText(message.value_or(QString()));
-    if (message)
-        QKForeground::apply(m_status, AutomationText::statusIsProgress(*message)
-                                          ? QKForeground::Secondary
-                                          : QKForeground::Green);
+    if (!message)
+        return;
+    QKForeground::Style ink = QKForeground::Green;
+    if (AutomationText::statusIsProgress(*message))
+        ink = QKForeground::Secondary;
+    else if (m_store.statusIsProblem())
+        ink = QKForeground::Red;
+    QKForeground::apply(m_status, ink);
 }
 
 void AutomationView::showTip() {

@@ -30,6 +30,7 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
                       // the rest.
                       part(m_picker = new SegmentedControl(QKModeHost::titles<Mode>(), this))
                           .name(QStringLiteral("performanceModePicker"))
+                          .accessibleName(windowTitle())
                           .with([](SegmentedControl* picker) {
                               picker->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
                               picker->setMaximumWidth(420);

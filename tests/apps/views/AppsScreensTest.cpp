@@ -15,6 +15,7 @@
 #include "ui-kit/SegmentedControl.h"
 #include "ui-kit/TamsoExplainRow.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -163,7 +164,7 @@ TEST(AppsHubView, TheOverviewStartsOneLoadAndTheCardsLeadOn) {
         EXPECT_FALSE(uninstaller(hub));
         EXPECT_EQ(picker(hub)->currentIndex(), 0);
         EXPECT_EQ(states.count(), 1); // one load began
-        EXPECT_EQ(service->state().kind, AppUninstaller::State::Kind::Loading);
+        EXPECT_TRUE(service->state().isRunning());
 
         // Uninstall and back while it loads: no second load.
         emit picker(hub)->activated(1);
@@ -182,8 +183,7 @@ TEST(AppsHubView, TheOverviewStartsOneLoadAndTheCardsLeadOn) {
         EXPECT_TRUE(uninstaller(hub));
     }
     // Coming back, the section opens where it was left.
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return service->state().kind == AppUninstaller::State::Kind::Ready; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
     AppsHubView again(screen, *service);
     again.show();
     EXPECT_TRUE(uninstaller(again));
@@ -206,4 +206,46 @@ TEST(SubscriptionsView, BadgesAndTheButtonThatOpensApps) {
               Find::parts<QKBadge>(view, "insightBadge").at(0)->mapTo(&view, QPoint(0, 0)).y());
     Find::part<QPushButton>(view, "reviewInstalledApps")->click();
     EXPECT_EQ(opened.payloads, QStringList({"uninstaller"}));
+}
+
+TEST(AppsHubView, AssistiveTechnologyNamesThePaneGroupAndTheAppList) {
+    Machine m;
+    m.bundle(m.system, QStringLiteral("Editor"), QStringLiteral("com.example.editor"));
+    auto service = m.service();
+    ScreenState screen;
+    AppsHubView hub(screen, *service);
+    hub.show();
+    QAccessibleInterface* group =
+        QAccessible::queryAccessibleInterface(Find::part<SegmentedControl>(hub, "appsPanePicker"));
+    ASSERT_TRUE(group);
+    EXPECT_EQ(group->role(), QAccessible::Grouping);
+    EXPECT_EQ(group->text(QAccessible::Name), "Apps");
+
+    screen.setAppsPane(AppsPane::Uninstall);
+    QAccessibleInterface* list =
+        QAccessible::queryAccessibleInterface(Find::part<QListView>(hub, "appList"));
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->text(QAccessible::Name), "Installed apps");
+    ASSERT_TRUE(testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
+}
+
+TEST(UninstallerView, ACachedListShowsAtOnceWhileItsRescanRuns) {
+    Machine m;
+    m.bundle(m.system, QStringLiteral("Editor"), QStringLiteral("com.example.editor"));
+    {
+        auto first = m.service();
+        first->loadApps();
+        ASSERT_TRUE(testsupport::waitFor([&] { return first->state().phase == ScanPhase::Done; }));
+    }
+    auto service = m.service();
+    ScreenState screen;
+    UninstallerView view(screen, *service);
+    view.show();
+    // The rescan's result comes back through the event loop, which has not run yet.
+    ASSERT_TRUE(service->state().isRunning());
+    EXPECT_FALSE(view.showsFinding());
+    EXPECT_TRUE(view.showsPickPrompt());
+    EXPECT_EQ(rowNames(view), QStringList({"Editor"}));
+    ASSERT_TRUE(testsupport::waitFor([&] { return service->state().phase == ScanPhase::Done; }));
+    EXPECT_TRUE(view.showsPickPrompt());
 }

@@ -80,10 +80,12 @@ QString resultText(const AutomationRuleRow* row) {
     return label->isVisibleTo(row) ? label->text() : QString();
 }
 
-bool statusIsGreen(const AutomationView& view) {
-    const QKLineLabel* label = statusLabel(view);
+bool inks(const QWidget* label, QKForeground::Style style) {
     return label->palette().color(QPalette::WindowText) ==
-           QKForeground::color(QKForeground::Green, label->parentWidget()->palette());
+           QKForeground::color(style, label->parentWidget()->palette());
+}
+bool statusIsGreen(const AutomationView& view) {
+    return inks(statusLabel(view), QKForeground::Green);
 }
 
 } // namespace
@@ -145,6 +147,17 @@ TEST(AutomationView, AssistiveTechnologyTurnsARuleOnAndReadsTheScreen) {
     toggle->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_FALSE(s.store->state("sunday-dev").enabled);
     ASSERT_TRUE(settled(*s.store));
+
+    // Each "Run now" names the rule it runs, so five buttons do not read alike.
+    for (AutomationRuleRow* r : rows(*s.view)) {
+        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(runNowButton(r));
+        ASSERT_TRUE(button);
+        EXPECT_EQ(button->text(QAccessible::Name), "Run now: " + r->rule().title);
+    }
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(runNowButton(ruleRow(*s.view, "friday-downloads")))
+            ->text(QAccessible::Name),
+        "Run now: Empty Downloads");
 }
 
 TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
@@ -176,7 +189,33 @@ TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
     EXPECT_TRUE(checkButton(*s.view)->isEnabled());
     EXPECT_EQ(statusLabel(*s.view)->text(),
               "Docker cleanup: Docker prune failed: Error response from daemon\n");
+    // A failed run reads as a problem on the status line and in its row, not as a success.
+    EXPECT_TRUE(inks(statusLabel(*s.view), QKForeground::Red));
+    EXPECT_TRUE(inks(resultLabel(row), QKForeground::Red));
+
+    // The next run that does its job is green again, and its row's result back to secondary.
+    w.tools->setHandler(
+        [](const QString&, const QStringList&) { return FakeToolRunner::exited(0, "", ""); });
+    QTest::mouseClick(runNowButton(row), Qt::LeftButton);
+    ASSERT_TRUE(settled(*s.store));
+    EXPECT_EQ(resultText(row), "Docker unused data pruned.");
     EXPECT_TRUE(statusIsGreen(*s.view));
+    EXPECT_TRUE(inks(resultLabel(row), QKForeground::Secondary));
+}
+
+TEST(AutomationView, AStoredProblemResultIsShownAsOneAfterARestart) {
+    World w;
+    AutomationRuleStates::Map states;
+    states["friday-downloads"].lastRun = 0;
+    states["friday-downloads"].lastResult = QStringLiteral("Moved Zero KB; 1 skipped.");
+    states["friday-downloads"].lastResultIsProblem = true;
+    states["friday-screenshots"].lastRun = 0;
+    states["friday-screenshots"].lastResult = QStringLiteral("Moved 1 MB of old screenshots.");
+    w.defaults.setValue(AutomationRuleStates::defaultsKey(), AutomationRuleStates::encode(states));
+    auto env = w.environment();
+    Screen s(&env);
+    EXPECT_TRUE(inks(resultLabel(ruleRow(*s.view, "friday-downloads")), QKForeground::Red));
+    EXPECT_TRUE(inks(resultLabel(ruleRow(*s.view, "friday-screenshots")), QKForeground::Secondary));
 }
 
 TEST(AutomationView, StatusMessageColourAndTheRunModeTip) {
