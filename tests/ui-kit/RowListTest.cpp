@@ -229,6 +229,69 @@ TEST(RowList, CostlyRowsComeInBatchesOfTheirTime) {
     EXPECT_EQ(p.list->height(), p.heightsSum());
 }
 
+// Told to estimate out of sight, a fitted list measures only the rows its page shows before it
+// first paints, yet every row has a place; the rest follow in slices of kSliceMs, rows that
+// scroll into sight are measured before they are painted, and in the end every height is exact.
+TEST(RowList, RowsOutOfSightAreEstimatedUntilTheyComeIntoSight) {
+    constexpr int kRows = 400;
+    constexpr int kRowMs = 2;
+    Page p;
+    p.list->setEstimatesOutOfSight(true);
+    QStringList rows;
+    for (int i = 0; i < kRows; ++i)
+        rows << (i % 3 ? longLine(i) : QStringLiteral("short %1").arg(i));
+    p.model.reset(rows);
+    int measuredAtFirstPaint = -1;
+    bool lastPlacedAtFirstPaint = false;
+    OnPaint probe(p.list->viewport(), [&] {
+        if (measuredAtFirstPaint < 0) {
+            measuredAtFirstPaint = p.delegate->rowsMeasured();
+            lastPlacedAtFirstPaint = !p.list->visualRect(p.at(kRows - 1)).isEmpty();
+        }
+    });
+    p.delegate->slowMs = kRowMs;
+    p.scroll.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return measuredAtFirstPaint >= 0; }));
+    // 300 points of page show a dozen rows at most, measured once at each width the page tried.
+    EXPECT_LE(measuredAtFirstPaint, 30);
+    EXPECT_TRUE(lastPlacedAtFirstPaint) << "every row has an estimated place";
+    EXPECT_GT(p.list->height(), 10 * p.scroll.viewport()->height());
+
+    // Scrolled at once to the end, the rows now in sight are measured before they paint.
+    bool allInSightMeasured = true;
+    bool bottomSeen = false;
+    OnPaint atEnd(p.list->viewport(), [&] {
+        const QRect seen = p.list->viewport()->visibleRegion().boundingRect();
+        if (seen.isEmpty() || seen.bottom() + 1 < p.list->height() - 50)
+            return;
+        bottomSeen = true;
+        for (int row = 0; row < kRows; ++row)
+            if (p.list->visualRect(p.at(row)).intersects(seen))
+                allInSightMeasured = allInSightMeasured && p.delegate->isMeasured(p.at(row));
+    });
+    QScrollBar* page = p.scroll.verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->maximum() > 0; }));
+    page->setValue(page->maximum());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bottomSeen; }));
+    EXPECT_TRUE(allInSightMeasured);
+
+    // The slices hold the loop about kSliceMs each: a timer due at every turn counts the rows.
+    int most = 0;
+    int seen = p.delegate->rowsMeasured();
+    QTimer turns;
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        most = std::max(most, p.delegate->rowsMeasured() - seen);
+        seen = p.delegate->rowsMeasured();
+    });
+    turns.start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.list->allRowsMeasured(); }, 30'000));
+    turns.stop();
+    EXPECT_LE(most, QKRowList::kSliceMs / kRowMs + 12) << "a slice, and the rows in sight";
+    settleRows(p);
+    EXPECT_EQ(p.list->height(), p.heightsSum()) << "the list is as tall as its measured rows";
+    EXPECT_EQ(p.list->visualRect(p.at(kRows - 1)).bottom() + 1, p.list->height());
+}
+
 // Clicks on a row's button report it; clicks beside it or on a button that is off do not. The
 // keyboard moves the current row and presses its button; the page follows the current row.
 TEST(RowList, TheStampsButtonsActByMouseAndKeyboard) {
