@@ -172,6 +172,29 @@ void QKRowList::followPage() {
     }
 }
 
+void QKRowList::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                            const QList<int>& roles) {
+    // The rows checked one by one: a change of more than a screenful of them is laid out anew.
+    constexpr int kMostChecked = 64;
+    const QKStampDelegate* rows = stamps();
+    bool keepsHeights = rows && !roles.isEmpty() && !roles.contains(Qt::SizeHintRole) &&
+                        topLeft.isValid() && bottomRight.isValid() &&
+                        topLeft.parent() == rootIndex() &&
+                        bottomRight.row() - topLeft.row() < kMostChecked;
+    for (int row = topLeft.row(); keepsHeights && row <= bottomRight.row(); ++row) {
+        const QModelIndex index = model()->index(row, modelColumn(), rootIndex());
+        const QRect laid = visualRect(index);
+        keepsHeights = !laid.isEmpty() &&
+                       rows->sizeHint(QStyleOptionViewItem(), index).height() == laid.height();
+    }
+    if (!keepsHeights) {
+        QListView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    // Repaints the rows (and tells assistive technology) without laying any out.
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
 void QKRowList::moveEvent(QMoveEvent* event) {
     QListView::moveEvent(event);
     // Moved within its page, the list may bring rows into sight that were estimated.

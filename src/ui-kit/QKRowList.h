@@ -37,6 +37,10 @@ class QScrollBar;
 // and rows that scroll into sight are measured before they
 // show. The heights of rows above the sight may change as they are measured, so the rows in
 // sight can move once while the first slices come in.
+//
+// A change of rows that the model names by its roles (an age, a count) and that leaves every
+// changed row as high as it lies repaints only those rows: QListView would lay every row out again
+// and repaint all it shows. A change without roles, or of a row whose height moves, still does.
 class QKRowList : public QListView {
     Q_OBJECT
 public:
@@ -70,6 +74,8 @@ protected:
     void timerEvent(QTimerEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void moveEvent(QMoveEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     void fit();

@@ -61,7 +61,14 @@ protected:
         m_go->setEnabled(!text.startsWith(QStringLiteral("off")));
         return m_stamp;
     }
-    QString sizeKey(const QModelIndex& index) const override { return index.data().toString(); }
+    QString sizeKey(const QModelIndex& index) const override {
+        ++keysAsked;
+        return index.data().toString();
+    }
+
+public:
+    // How often a row's height was looked up: a layout of the list asks once for every row.
+    mutable int keysAsked = 0;
 
 private:
     QWidget* m_stamp;
@@ -290,6 +297,36 @@ TEST(RowList, RowsOutOfSightAreEstimatedUntilTheyComeIntoSight) {
     settleRows(p);
     EXPECT_EQ(p.list->height(), p.heightsSum()) << "the list is as tall as its measured rows";
     EXPECT_EQ(p.list->visualRect(p.at(kRows - 1)).bottom() + 1, p.list->height());
+}
+
+// A change the model names by its roles and that keeps a row's height repaints that row and lays
+// none out; one without roles, or that makes a row taller, lays the list out to follow it.
+TEST(RowList, AChangeThatKeepsHeightsLaysNoRowOut) {
+    constexpr int kRows = 50;
+    Page p;
+    QStringList rows;
+    for (int i = 0; i < kRows; ++i)
+        rows << longLine(i);
+    p.model.reset(rows);
+    p.scroll.show();
+    settleRows(p);
+    const int height = p.list->height();
+
+    int asked = p.delegate->keysAsked;
+    emit p.model.dataChanged(p.at(3), p.at(5), {Qt::UserRole});
+    settle();
+    EXPECT_LT(p.delegate->keysAsked - asked, kRows / 2) << "the rows checked and painted, no more";
+
+    asked = p.delegate->keysAsked;
+    emit p.model.dataChanged(p.at(3), p.at(3));
+    settle();
+    EXPECT_GE(p.delegate->keysAsked - asked, kRows) << "without roles, every row is laid out";
+
+    p.model.replace(4, longLine(4).repeated(4));
+    emit p.model.dataChanged(p.at(4), p.at(4), {Qt::DisplayRole});
+    settleRows(p);
+    EXPECT_GT(p.list->height(), height) << "a row that grows moves the rows below it";
+    EXPECT_EQ(p.list->height(), p.heightsSum());
 }
 
 // Clicks on a row's button report it; clicks beside it or on a button that is off do not. The
