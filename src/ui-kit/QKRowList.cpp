@@ -114,17 +114,26 @@ bool QKRowList::measureInSight() {
     rows->setEstimating(true);
     const auto [top, bottom] = sight();
     // Rows lie top to bottom from 0, each as high as the delegate answers (kept or estimated),
-    // so the walk finds the rows the layout will put in sight.
+    // so the walk finds the rows the layout will put in sight. Each row measured moves the
+    // estimate of those still estimated, and so the rows above the sight: the walk is made again
+    // until it finds every row in sight measured (a few times at most, as the estimate settles).
+    constexpr int kMostWalks = 8;
     bool measured = false;
-    int y = 0;
-    for (int row = 0, n = model()->rowCount(rootIndex()); row < n && y <= bottom; ++row) {
-        const QModelIndex index = model()->index(row, modelColumn(), rootIndex());
-        int height = rows->sizeHint(QStyleOptionViewItem(), index).height();
-        if (y + height > top && !rows->isMeasured(index)) {
-            height = rows->measure(index);
-            measured = true;
+    for (int walk = 0; walk < kMostWalks; ++walk) {
+        bool measuredNow = false;
+        int y = 0;
+        for (int row = 0, n = model()->rowCount(rootIndex()); row < n && y <= bottom; ++row) {
+            const QModelIndex index = model()->index(row, modelColumn(), rootIndex());
+            int height = rows->sizeHint(QStyleOptionViewItem(), index).height();
+            if (y + height > top && !rows->isMeasured(index)) {
+                height = rows->measure(index);
+                measuredNow = true;
+            }
+            y += height + 2 * spacing();
         }
-        y += height + 2 * spacing();
+        measured = measured || measuredNow;
+        if (!measuredNow)
+            break;
     }
     return measured;
 }
