@@ -5,7 +5,9 @@
 // settings are never touched):
 //
 //   settings      the Settings window opened and left open for 2 s
-//   cleanall      "Clean all" (keep one of each) over 3,000 groups of identical files
+//   duplicates    the duplicate finder's scan of 7,000 pairs of identical files, until its groups
+//                 are shown
+//   cleanall      "Clean all" (keep one of each) over those 7,000 groups
 //   timelineopen  the Timeline opened (its screen built and shown) with 400 entries
 //   timeline      one keystroke in the timeline search with 400 entries
 //   organizer     an organizer preview, apply and undo of 5,000 files of 100 bytes
@@ -23,7 +25,9 @@
 // settled (300 ms with no paint of the screen and no tick a frame late): the longest stall, the
 // most any of its ticks came late, is stall_ms on the line, and the end of the last frame or stall
 // before it settled is settled_ms. same= says whether the case ended as it should and settled; the
-// organizer prints one more line of its apply and undo together against 10 s. peak_mb is the
+// organizer prints one more line of its apply and undo together against 10 s; its stalls and
+// settled_ms run from the preview's click to the end of the undo, leaving out only the moments the
+// bench lists the folder to check the moves. peak_mb is the
 // process's peak resident memory during the case. Each RESULT line carries the load average: the
 // figures depend on the machine's load.
 #include "app/PendrelApp.h"
@@ -53,6 +57,7 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirmItem.h"
 #include "ui-kit/QKProminentButton.h"
+#include "ui-kit/QKRowList.h"
 #include "ui-kit/Themed.h"
 
 #include "support/BenchArgs.h"
@@ -133,12 +138,24 @@ public:
         m_clock.start();
         m_last = 0;
         m_busy = 0;
+        m_pausedMs = 0;
         m_timer.start();
         qApp->removeEventFilter(this);
         qApp->installEventFilter(this);
     }
-    // Turns the loop once more so a stall that just ended is counted, then stops.
-    double stop() { return end().stallMs; }
+    // Turns the loop once more so a stall that just ended is counted, then stops counting until
+    // resume(): what the bench itself does in between is neither a stall nor time to settle.
+    void pause() {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents); // the next tick at most
+        tick();
+        m_timer.stop();
+        m_pausedAt = double(m_clock.nsecsElapsed()) / 1e6;
+    }
+    void resume() {
+        m_pausedMs += double(m_clock.nsecsElapsed()) / 1e6 - m_pausedAt;
+        m_last = now();
+        m_timer.start();
+    }
     // Turns the loop until the screen has settled (at most `ms` milliseconds), then stops.
     Figures stopWhenSettled(int ms = 60'000) {
         const bool settled = spinUntil([this] { return now() - m_busy >= kQuietMs; }, ms);
@@ -163,7 +180,8 @@ private:
     static constexpr double kFrameMs = 16;
     static constexpr double kQuietMs = 300;
 
-    double now() const { return double(m_clock.nsecsElapsed()) / 1e6; }
+    // Milliseconds since start(), the paused ones left out.
+    double now() const { return double(m_clock.nsecsElapsed()) / 1e6 - m_pausedMs; }
     void tick() {
         const double at = now();
         const double late = at - m_last - kTickMs;
@@ -185,6 +203,8 @@ private:
     double m_last = 0;
     double m_longest = 0;
     double m_busy = 0;
+    double m_pausedAt = 0;
+    double m_pausedMs = 0;
 };
 
 // The end of the first frame that shows an action's result: started as the user acts, it
@@ -325,7 +345,9 @@ void settingsCase() {
     result("ui_settings", painted.ms(), figures, same);
 }
 
-void cleanAllCase(const QString& root) {
+// The duplicate finder's scan (`duplicates`) and "Clean all" after it (`cleanAll`): the clean needs
+// the scan's groups, so the scan runs for either.
+void duplicatesCase(const QString& root, bool duplicates, bool cleanAll) {
     constexpr int kGroups = 7'000;
     const QString dir = root + QStringLiteral("/duplicates");
     QDir().mkpath(dir);
@@ -369,15 +391,21 @@ void cleanAllCase(const QString& root) {
                similar.state().kind != SimilarPhotoFinder::State::Kind::Scanning;
     };
     StallMeter meter;
+    // The scan runs on: its result on the screen is the first frame that shows it under way.
+    FirstPaint groupsShown(
+        &view, [&] { return finder.state().kind == Kind::Scanning || !finder.groups().isEmpty(); });
     resetPeak();
     meter.start(&view);
+    groupsShown.start();
     view.scanFolder(dir);
     const bool found = spinUntil(scanned, 120'000) && finder.groups().size() == kGroups;
     const StallMeter::Figures scan = meter.stopWhenSettled(); // the rows are shown
-    std::printf("cleanall: scan of %d files shown, longest stall %.0f ms, settled in %.0f ms, "
-                "%lld groups\n",
-                2 * kGroups, scan.stallMs, scan.settledMs.value_or(-1),
+    std::printf("duplicates: scan of %d files, %lld groups\n", 2 * kGroups,
                 qlonglong(finder.groups().size()));
+    if (duplicates)
+        result("ui_duplicates", groupsShown.ms(), scan, found);
+    if (!cleanAll)
+        return;
 
     meter.start(&view);
     view.requestCleanAll();
@@ -464,11 +492,15 @@ void timelineOpenCase(int chars) {
     view->resize(window.size());
     view->show();
     const bool shown = painted.wait(10'000);
+    // The rows out of sight are measured after the first frame, a slice at a time too short to
+    // count as busy: the screen has settled only once every row has its own height.
+    const auto* list = view->findChild<QKRowList*>(QStringLiteral("timelineRows"));
+    const bool measured = list && spinUntil([&] { return list->allRowsMeasured(); }, 60'000);
     const StallMeter::Figures figures = meter.stopWhenSettled();
     std::printf("timelineopen: %d entries of %d characters, first rows shown in %.0f ms\n", count,
                 chars, painted.ms().value_or(-1));
     result("ui_timeline_open", painted.ms(), figures,
-           shown && count == PendrelTimelineStore::kCapacity);
+           shown && measured && count == PendrelTimelineStore::kCapacity);
 }
 
 void timelineCase(int chars) {
@@ -568,15 +600,14 @@ void organizerCase(const QString& root) {
     clock.restart();
     bool applied = false;
     // The bench's own listings of the folder are kept out of the stalls it measures.
-    double stall = 0;
     if (planned) {
         pane.findChild<QPushButton*>(QStringLiteral("organizerApply"))->click();
         applied = spinUntil(settled, kWaitMs) && organizer.state().kind == Kind::Finished &&
                   organizer.state().moved == kFiles;
         spinFor(100); // the history and its undo button are shown
-        stall = meter.stop();
+        meter.pause();
         applied = applied && topFiles() == 0;
-        meter.start();
+        meter.resume();
     }
     const double applyMs = double(clock.nsecsElapsed()) / 1e6;
 
@@ -589,8 +620,7 @@ void organizerCase(const QString& root) {
                  organizer.state().undo && organizer.state().moved == kFiles;
     }
     const double undoMs = double(clock.nsecsElapsed()) / 1e6;
-    StallMeter::Figures figures = meter.stopWhenSettled();
-    figures.stallMs = std::max(stall, figures.stallMs);
+    const StallMeter::Figures figures = meter.stopWhenSettled();
     undone = undone && topFiles() == kFiles;
     std::printf("organizer: %d files, preview %.0f ms, apply %.0f ms, undo %.0f ms\n", kFiles,
                 previewMs, applyMs, undoMs);
@@ -759,8 +789,8 @@ void folderCase(const QString& root) {
 } // namespace
 
 int main(int argc, char** argv) {
-    const QStringList jobs = {"settings",  "cleanall", "timelineopen", "timeline",
-                              "organizer", "diff",     "folder"};
+    const QStringList jobs = {"settings", "duplicates", "cleanall", "timelineopen",
+                              "timeline", "organizer",  "diff",     "folder"};
     const BenchArgs::Parsed parsed = BenchArgs::parse(
         argc, argv,
         {QStringLiteral("ui_bench"),
@@ -794,8 +824,8 @@ int main(int argc, char** argv) {
     };
     if (wanted("settings"))
         settingsCase();
-    if (wanted("cleanall"))
-        cleanAllCase(root);
+    if (wanted("duplicates") || wanted("cleanall"))
+        duplicatesCase(root, wanted("duplicates"), wanted("cleanall"));
     const int chars = parsed.number(QStringLiteral("--entry-chars"), 1000);
     if (wanted("timelineopen"))
         timelineOpenCase(chars);

@@ -8,6 +8,7 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QScrollArea>
+#include <QScrollBar>
 
 QKRowList::QKRowList(Height height, QWidget* parent) : QListView(parent), m_height(height) {
     QKAccessible::install();
@@ -69,7 +70,159 @@ void QKRowList::learnBatch(qint64 nsecs, int rowsBefore) {
     setBatchSize(std::clamp(int(kBatchMs * 1e6 / perRowNs), kMinRows, kBatchRows));
 }
 
+void QKRowList::setEstimatesOutOfSight(bool on) {
+    if (m_height != Height::Fitted || m_estimates == on)
+        return;
+    m_estimates = on;
+    // Estimated rows cost nothing to lay out: all of them at once.
+    setLayoutMode(on ? QListView::SinglePass : QListView::Batched);
+    scheduleDelayedItemsLayout();
+}
+
+QKStampDelegate* QKRowList::stamps() const {
+    return qobject_cast<QKStampDelegate*>(itemDelegate());
+}
+
+std::pair<int, int> QKRowList::sight() const {
+    // The list may not have its height yet (it has none before its first layout): what it will
+    // show is where it lies under the page's viewport, or the window's height.
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto* page = qobject_cast<QScrollArea*>(up);
+            page && page->widget() && page->widget()->isAncestorOf(this)) {
+            const int top = -viewport()->mapTo(page->viewport(), QPoint(0, 0)).y();
+            return {top, top + page->viewport()->height()};
+        }
+    }
+    const int top = -viewport()->mapTo(window(), QPoint(0, 0)).y();
+    return {top, top + window()->height()};
+}
+
+bool QKRowList::allRowsMeasured() const {
+    const QKStampDelegate* rows = stamps();
+    if (!m_estimates || !rows || !model())
+        return true;
+    for (int row = 0, n = model()->rowCount(rootIndex()); row < n; ++row)
+        if (!rows->isMeasured(model()->index(row, modelColumn(), rootIndex())))
+            return false;
+    return true;
+}
+
+bool QKRowList::measureInSight() {
+    QKStampDelegate* rows = stamps();
+    if (!m_estimates || !rows || !model() || !isVisible())
+        return false;
+    rows->setEstimating(true);
+    const auto [top, bottom] = sight();
+    // Rows lie top to bottom from 0, each as high as the delegate answers (kept or estimated),
+    // so the walk finds the rows the layout will put in sight. Each row measured moves the
+    // estimate of those still estimated, and so the rows above the sight: the walk is made again
+    // until it finds every row in sight measured (a few times at most, as the estimate settles).
+    constexpr int kMostWalks = 8;
+    bool measured = false;
+    for (int walk = 0; walk < kMostWalks; ++walk) {
+        bool measuredNow = false;
+        int y = 0;
+        for (int row = 0, n = model()->rowCount(rootIndex()); row < n && y <= bottom; ++row) {
+            const QModelIndex index = model()->index(row, modelColumn(), rootIndex());
+            int height = rows->sizeHint(QStyleOptionViewItem(), index).height();
+            if (y + height > top && !rows->isMeasured(index)) {
+                height = rows->measure(index);
+                measuredNow = true;
+            }
+            y += height + 2 * spacing();
+        }
+        measured = measured || measuredNow;
+        if (!measuredNow)
+            break;
+    }
+    return measured;
+}
+
+void QKRowList::measureSlice() {
+    QKStampDelegate* rows = stamps();
+    if (!rows || !model())
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    // Rows below the sight move nothing the user sees: the list is laid out again only once they
+    // are all measured, or when a row in or above the sight was.
+    bool moved = measureInSight();
+    const int bottom = sight().second;
+    const int n = model()->rowCount(rootIndex());
+    // Rows before the cursor were measured by the slices since the last layout.
+    for (; m_cursor < n && clock.nsecsElapsed() < kSliceMs * 1'000'000LL; ++m_cursor) {
+        const QModelIndex index = model()->index(m_cursor, modelColumn(), rootIndex());
+        if (!rows->isMeasured(index)) {
+            rows->measure(index);
+            // Where the layout put it: for a fitted list, in the list's own coordinates.
+            moved = moved || visualRect(index).top() < bottom;
+        }
+    }
+    if (moved || m_cursor >= n)
+        doItemsLayout();
+    else
+        m_slices.start(0, this);
+}
+
+void QKRowList::followPage() {
+    if (!m_estimates || m_pageBar)
+        return;
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto* page = qobject_cast<QScrollArea*>(up);
+            page && page->widget() && page->widget()->isAncestorOf(this)) {
+            m_pageBar = page->verticalScrollBar();
+            connect(m_pageBar, &QScrollBar::valueChanged, this, [this] {
+                // Measured before the page paints them at their new place.
+                if (measureInSight())
+                    doItemsLayout();
+            });
+            return;
+        }
+    }
+}
+
+void QKRowList::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                            const QList<int>& roles) {
+    // The rows checked one by one: a change of more than a screenful of them is laid out anew.
+    constexpr int kMostChecked = 64;
+    const QKStampDelegate* rows = stamps();
+    bool keepsHeights = rows && !roles.isEmpty() && !roles.contains(Qt::SizeHintRole) &&
+                        topLeft.isValid() && bottomRight.isValid() &&
+                        topLeft.parent() == rootIndex() &&
+                        bottomRight.row() - topLeft.row() < kMostChecked;
+    for (int row = topLeft.row(); keepsHeights && row <= bottomRight.row(); ++row) {
+        const QModelIndex index = model()->index(row, modelColumn(), rootIndex());
+        const QRect laid = visualRect(index);
+        keepsHeights = !laid.isEmpty() &&
+                       rows->sizeHint(QStyleOptionViewItem(), index).height() == laid.height();
+    }
+    if (!keepsHeights) {
+        QListView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    // Repaints the rows (and tells assistive technology) without laying any out.
+    QAbstractItemView::dataChanged(topLeft, bottomRight, roles);
+}
+
+void QKRowList::moveEvent(QMoveEvent* event) {
+    QListView::moveEvent(event);
+    // Moved within its page, the list may bring rows into sight that were estimated.
+    if (m_estimates && measureInSight())
+        scheduleDelayedItemsLayout();
+}
+
 void QKRowList::doItemsLayout() {
+    if (m_estimates && stamps()) {
+        m_cursor = 0;
+        measureInSight();
+        QListView::doItemsLayout();
+        // The first slice waits a frame, so the rows just laid out reach the screen first.
+        if (!allRowsMeasured())
+            m_slices.start(kFrameMs, this);
+        else
+            m_slices.stop();
+        return;
+    }
     // The first batch is laid out here, the rest from the timer; either way the time the rows of
     // a batch took sizes the next. However costly the rows, the first batch fills a screen.
     if (m_height == Height::Fitted)
@@ -82,6 +235,11 @@ void QKRowList::doItemsLayout() {
 }
 
 void QKRowList::timerEvent(QTimerEvent* event) {
+    if (event->timerId() == m_slices.timerId()) {
+        m_slices.stop();
+        measureSlice();
+        return;
+    }
     const int before = rowsMeasured();
     QElapsedTimer clock;
     clock.start();
@@ -107,6 +265,7 @@ void QKRowList::showEvent(QShowEvent* event) {
     QListView::showEvent(event);
     // A hidden list measured nothing (QKStampDelegate); now its rows have a width.
     scheduleDelayedItemsLayout();
+    followPage();
 }
 
 void QKRowList::changeEvent(QEvent* event) {

@@ -1,6 +1,12 @@
 #pragma once
 
+#include <QBasicTimer>
 #include <QListView>
+#include <QPointer>
+#include <utility>
+
+class QKStampDelegate;
+class QScrollBar;
 
 // The list view of a long list whose rows are drawn by a delegate (QKStampDelegate): no frame,
 // the background of what it lies on, one column of rows as tall as the delegate says, nothing
@@ -21,6 +27,20 @@
 // keystroke in the time its first rows take. Each batch holds as many rows as the last ones took
 // to measure fit in kBatchMs (from kMinRows to kBatchRows), so however costly its rows, no batch
 // holds the event loop much longer than that. A row not yet laid out has no rectangle.
+//
+// A fitted list told to estimate out of sight (setEstimatesOutOfSight) measures, as it lays out,
+// only the rows the user can see (those under the part of its page on screen, or of its window);
+// every other row of a QKStampDelegate with a size key takes an estimated height (see
+// QKStampDelegate), so all rows have a rectangle at once and opening costs the rows in sight. The
+// rest are then measured exactly a slice of kSliceMs at a time, those in sight first, the list
+// laid out again once they all are (or after a slice that measured rows in or above the sight),
+// and rows that scroll into sight are measured before they
+// show. The heights of rows above the sight may change as they are measured, so the rows in
+// sight can move once while the first slices come in.
+//
+// A change of rows that the model names by its roles (an age, a count) and that leaves every
+// changed row as high as it lies repaints only those rows: QListView would lay every row out again
+// and repaint all it shows. A change without roles, or of a row whose height moves, still does.
 class QKRowList : public QListView {
     Q_OBJECT
 public:
@@ -29,6 +49,9 @@ public:
     static constexpr int kFirstRows = 24;
     static constexpr int kMinRows = 2;
     static constexpr int kBatchMs = 20;
+    // How long one slice of measuring out of sight holds the event loop, at most (and one row).
+    static constexpr int kSliceMs = 10;
+    static constexpr int kFrameMs = 16;
 
     explicit QKRowList(Height height, QWidget* parent = nullptr);
 
@@ -38,6 +61,9 @@ public:
     // modifier but the keypad's. Every list of the app that acts on its current row takes these.
     static bool isActivationKey(const QKeyEvent* event);
     void doItemsLayout() override;
+    void setEstimatesOutOfSight(bool on);
+    // Whether every row has its own height (not an estimate).
+    bool allRowsMeasured() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -47,6 +73,9 @@ protected:
     void updateGeometries() override;
     void timerEvent(QTimerEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void moveEvent(QMoveEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
 
 private:
     void fit();
@@ -54,7 +83,20 @@ private:
     int rowsMeasured() const;
     // Sizes the next batch from how long the rows measured since `rowsBefore` took.
     void learnBatch(qint64 nsecs, int rowsBefore);
+    QKStampDelegate* stamps() const;
+    // The part of the list the user can see, in its own coordinates: top and bottom.
+    std::pair<int, int> sight() const;
+    // Measures the rows in sight not measured yet; true when there were any.
+    bool measureInSight();
+    // One slice of measuring: the rows in sight, then the rest top to bottom, for kBatchMs.
+    void measureSlice();
+    // Follows the scrolling of the page the list lies in, so rows coming into sight are measured.
+    void followPage();
 
     Height m_height;
     bool m_fitting = false;
+    bool m_estimates = false;
+    QBasicTimer m_slices;
+    int m_cursor = 0; // the next row a slice looks at
+    QPointer<QScrollBar> m_pageBar;
 };

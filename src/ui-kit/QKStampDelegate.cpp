@@ -81,6 +81,7 @@ QKStampDelegate::Heights& QKStampDelegate::heightsFor(int width, const QFont& fo
     fresh.width = width;
     fresh.font = font;
     fresh.byKey.clear();
+    fresh.sum = 0;
     return fresh;
 }
 
@@ -96,6 +97,8 @@ QSize QKStampDelegate::sizeHint(const QStyleOptionViewItem& option,
         const auto known = kept->byKey.constFind(key);
         if (known != kept->byKey.constEnd())
             return {width, *known};
+        if (m_estimating && !kept->byKey.isEmpty())
+            return {width, int(kept->sum / kept->byKey.size())};
     }
     QWidget* probe = setUpStamp(index);
     if (!probe)
@@ -104,9 +107,27 @@ QSize QKStampDelegate::sizeHint(const QStyleOptionViewItem& option,
     int height = probe->hasHeightForWidth() ? probe->heightForWidth(width) : -1;
     if (height < 0)
         height = probe->sizeHint().height();
-    if (kept)
+    if (kept) {
         kept->byKey.insert(key, height);
+        kept->sum += height;
+    }
     return {width, height};
+}
+
+bool QKStampDelegate::isMeasured(const QModelIndex& index) const {
+    if (!m_estimating || !m_view || !m_view->isVisible())
+        return true;
+    const QString key = sizeKey(index);
+    return key.isEmpty() ||
+           heightsFor(rowWidth(QStyleOptionViewItem()), m_view->font()).byKey.contains(key);
+}
+
+int QKStampDelegate::measure(const QModelIndex& index) const {
+    const bool estimating = m_estimating;
+    m_estimating = false;
+    const int height = sizeHint(QStyleOptionViewItem(), index).height();
+    m_estimating = estimating;
+    return height;
 }
 
 void QKStampDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,

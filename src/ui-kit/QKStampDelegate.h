@@ -30,6 +30,10 @@ class QAbstractItemView;
 // time) for the last two widths (a page's scroll bar coming and going) until the font changes; a
 // row whose key changes is measured again. A view that is not shown measures nothing: its rows
 // are 0 high until it is shown (QKRowList lays them out again then).
+//
+// Estimating (QKRowList turns it on for rows out of sight), a row with a key whose height is not
+// kept answers the mean of the heights kept at this width instead of being measured; measure()
+// then measures it. The first row asked for at a width is always measured, so there is a mean.
 class QKStampDelegate : public QStyledItemDelegate, public QKRowActions {
     Q_OBJECT
 public:
@@ -68,6 +72,12 @@ public:
     // How many rows it has measured so far (a kept height is no measure): what a list's batch of
     // rows cost is its time over these (QKRowList).
     int rowsMeasured() const { return m_rowsMeasured; }
+    void setEstimating(bool on) { m_estimating = on; }
+    // Whether sizeHint() answers the row's own height: kept at the view's width and font, or
+    // measured whenever asked (no key, or not estimating). A hidden view's rows count as measured.
+    bool isMeasured(const QModelIndex& index) const;
+    // The row's height measured now (and kept), even while estimating.
+    int measure(const QModelIndex& index) const;
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override;
     bool helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
@@ -102,6 +112,7 @@ private:
         int width = -1;
         QFont font;
         QHash<QString, int> byKey;
+        qint64 sum = 0; // of the heights in byKey, for the estimate
     };
 
     int rowWidth(const QStyleOptionViewItem& option) const;
@@ -125,4 +136,5 @@ private:
     mutable Heights m_heights[2];
     mutable int m_newest = 0;
     mutable int m_rowsMeasured = 0;
+    mutable bool m_estimating = false;
 };

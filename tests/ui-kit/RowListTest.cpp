@@ -61,7 +61,14 @@ protected:
         m_go->setEnabled(!text.startsWith(QStringLiteral("off")));
         return m_stamp;
     }
-    QString sizeKey(const QModelIndex& index) const override { return index.data().toString(); }
+    QString sizeKey(const QModelIndex& index) const override {
+        ++keysAsked;
+        return index.data().toString();
+    }
+
+public:
+    // How often a row's height was looked up: a layout of the list asks once for every row.
+    mutable int keysAsked = 0;
 
 private:
     QWidget* m_stamp;
@@ -226,6 +233,100 @@ TEST(RowList, CostlyRowsComeInBatchesOfTheirTime) {
     turns.stop();
     EXPECT_LT(most, QKRowList::kBatchRows) << "the batches shrink to the rows' cost";
     settle();
+    EXPECT_EQ(p.list->height(), p.heightsSum());
+}
+
+// Told to estimate out of sight, a fitted list measures only the rows its page shows before it
+// first paints, yet every row has a place; the rest follow in slices of kSliceMs, rows that
+// scroll into sight are measured before they are painted, and in the end every height is exact.
+TEST(RowList, RowsOutOfSightAreEstimatedUntilTheyComeIntoSight) {
+    constexpr int kRows = 400;
+    constexpr int kRowMs = 2;
+    Page p;
+    p.list->setEstimatesOutOfSight(true);
+    QStringList rows;
+    for (int i = 0; i < kRows; ++i)
+        rows << (i % 3 ? longLine(i) : QStringLiteral("short %1").arg(i));
+    p.model.reset(rows);
+    int measuredAtFirstPaint = -1;
+    bool lastPlacedAtFirstPaint = false;
+    OnPaint probe(p.list->viewport(), [&] {
+        if (measuredAtFirstPaint < 0) {
+            measuredAtFirstPaint = p.delegate->rowsMeasured();
+            lastPlacedAtFirstPaint = !p.list->visualRect(p.at(kRows - 1)).isEmpty();
+        }
+    });
+    p.delegate->slowMs = kRowMs;
+    p.scroll.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return measuredAtFirstPaint >= 0; }));
+    // 300 points of page show a dozen rows at most, measured once at each width the page tried.
+    EXPECT_LE(measuredAtFirstPaint, 30);
+    EXPECT_TRUE(lastPlacedAtFirstPaint) << "every row has an estimated place";
+    EXPECT_GT(p.list->height(), 10 * p.scroll.viewport()->height());
+
+    // Scrolled at once towards the end, the rows now in sight are measured before they paint (the
+    // end itself moves as the slices measure the rows above it).
+    bool allInSightMeasured = true;
+    bool bottomSeen = false;
+    OnPaint atEnd(p.list->viewport(), [&] {
+        const QRect seen = p.list->viewport()->visibleRegion().boundingRect();
+        if (seen.isEmpty() || seen.top() < p.list->height() / 2)
+            return;
+        bottomSeen = true;
+        for (int row = 0; row < kRows; ++row)
+            if (p.list->visualRect(p.at(row)).intersects(seen))
+                allInSightMeasured = allInSightMeasured && p.delegate->isMeasured(p.at(row));
+    });
+    QScrollBar* page = p.scroll.verticalScrollBar();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return page->maximum() > 0; }));
+    page->setValue(page->maximum());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return bottomSeen; }));
+    EXPECT_TRUE(allInSightMeasured);
+
+    // The slices hold the loop about kSliceMs each: a timer due at every turn counts the rows.
+    int most = 0;
+    int seen = p.delegate->rowsMeasured();
+    QTimer turns;
+    QObject::connect(&turns, &QTimer::timeout, [&] {
+        most = std::max(most, p.delegate->rowsMeasured() - seen);
+        seen = p.delegate->rowsMeasured();
+    });
+    turns.start(0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.list->allRowsMeasured(); }, 30'000));
+    turns.stop();
+    EXPECT_LE(most, QKRowList::kSliceMs / kRowMs + 12) << "a slice, and the rows in sight";
+    settleRows(p);
+    EXPECT_EQ(p.list->height(), p.heightsSum()) << "the list is as tall as its measured rows";
+    EXPECT_EQ(p.list->visualRect(p.at(kRows - 1)).bottom() + 1, p.list->height());
+}
+
+// A change the model names by its roles and that keeps a row's height repaints that row and lays
+// none out; one without roles, or that makes a row taller, lays the list out to follow it.
+TEST(RowList, AChangeThatKeepsHeightsLaysNoRowOut) {
+    constexpr int kRows = 50;
+    Page p;
+    QStringList rows;
+    for (int i = 0; i < kRows; ++i)
+        rows << longLine(i);
+    p.model.reset(rows);
+    p.scroll.show();
+    settleRows(p);
+    const int height = p.list->height();
+
+    int asked = p.delegate->keysAsked;
+    emit p.model.dataChanged(p.at(3), p.at(5), {Qt::UserRole});
+    settle();
+    EXPECT_LT(p.delegate->keysAsked - asked, kRows / 2) << "the rows checked and painted, no more";
+
+    asked = p.delegate->keysAsked;
+    emit p.model.dataChanged(p.at(3), p.at(3));
+    settle();
+    EXPECT_GE(p.delegate->keysAsked - asked, kRows) << "without roles, every row is laid out";
+
+    p.model.replace(4, longLine(4).repeated(4));
+    emit p.model.dataChanged(p.at(4), p.at(4), {Qt::DisplayRole});
+    settleRows(p);
+    EXPECT_GT(p.list->height(), height) << "a row that grows moves the rows below it";
     EXPECT_EQ(p.list->height(), p.heightsSum());
 }
 

@@ -147,6 +147,8 @@ QKGroupBox* PendrelTimelineView::buildList(PendrelTimelineStore& timeline, QWidg
     m_rows = new QKRowList(QKRowList::Height::Fitted, box->card());
     m_rows->setObjectName(QStringLiteral("timelineRows"));
     m_rows->setAccessibleName(TimelineText::listTitle());
+    // Answers run to a thousand characters: only the rows on screen are measured as it opens.
+    m_rows->setEstimatesOutOfSight(true);
     m_delegate = new TimelineDelegate(m_rows);
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);

@@ -186,8 +186,8 @@ TEST(TimelineView, ASearchKeystrokeTouchesNoWidgetPerRow) {
 // left open costs what its rows on screen cost.
 TEST(TimelineView, AgesMoveOnOnlyOnTheRowsOnScreen) {
     Screen s("view-ages", fullFile(PendrelTimelineStore::kCapacity));
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return !s.list()->visualRect(s.model()->index(s.shown() - 1)).isEmpty(); }));
+    // The rows out of sight are measured after the list first shows.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.list()->allRowsMeasured(); }));
     QCoreApplication::processEvents();
     // Rows a minute apart, each "N minutes ago" or "H hours, N minutes ago": a minute moves all.
     const QDateTime now = s.entry(0).dateTime().addSecs(30);
@@ -211,6 +211,9 @@ TEST(TimelineView, AgesMoveOnOnlyOnTheRowsOnScreen) {
     }
     QCoreApplication::processEvents();
     EXPECT_EQ(s.delegate()->rowsMeasured(), measured) << "an age changes no row's height";
+    changes.clear();
+    s.view.refreshAges(now.addSecs(61));
+    EXPECT_EQ(changes.count(), 0) << "a second that changes no words marks no row";
     EXPECT_TRUE(s.drawn(200)
                     ->findChild<QLabel*>("entryMeta")
                     ->text()
