@@ -19,6 +19,7 @@
 #include "ui-kit/QKSymbolButton.h"
 #include "ui-kit/QKTurn.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -32,6 +33,9 @@
 #include <QVBoxLayout>
 
 namespace {
+
+// The property of a trail button that holds its folder's whole name, whatever the button shows.
+constexpr char kWholeName[] = "wholeName";
 
 // A trail button: accent text while it leads somewhere, plain text for where the user is.
 QPushButton* linkButton(const QString& text, QWidget* parent) {
@@ -121,6 +125,9 @@ void FolderBrowserView::showContextMenu(const QPoint& at) {
 }
 
 bool FolderBrowserView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_trailView->viewport() &&
+        (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+        fitTrail();
     if (watched == m_list && event->type() == QEvent::KeyPress &&
         handleListKey(*static_cast<QKeyEvent*>(event)))
         return true;
@@ -201,15 +208,14 @@ QWidget* FolderBrowserView::buildToolbar() {
     connect(m_back, &QAbstractButton::clicked, this, &FolderBrowserView::goBack);
     row->addWidget(m_back);
 
-    auto* scroll = new QScrollArea(bar);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The trail never scrolls: its names share the room (fitTrail). The area only keeps the
+    // trail's width from reaching the toolbar's, and is no Tab stop of its own.
+    auto* scroll = QKBuild::plainScroll(new QScrollArea(bar));
     scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(true);
     scroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    m_trailView = scroll;
     auto* trail = new QWidget(scroll);
-    trail->setAutoFillBackground(false);
-    scroll->viewport()->setAutoFillBackground(false);
     m_trailRow = QKBuild::insetRow(trail, {0, 0, 0, 0}, 4);
     m_home = linkButton(FolderBrowserText::homeButton(), trail);
     m_home->setObjectName(QStringLiteral("folderBrowserHome"));
@@ -217,7 +223,9 @@ QWidget* FolderBrowserView::buildToolbar() {
     m_trailRow->addWidget(m_home);
     m_trailRow->addStretch(1);
     scroll->setWidget(trail);
+    trail->setAutoFillBackground(false); // setWidget turns it on; the toolbar shows through
     scroll->setMinimumHeight(trail->sizeHint().height());
+    scroll->viewport()->installEventFilter(this);
     row->addWidget(scroll, 1);
     row->addSpacing(12);
 
@@ -277,12 +285,71 @@ void FolderBrowserView::rebuildTrail() {
                          QKForeground::Tertiary, holder);
         m_trailRow->insertWidget(at++, chevron);
         m_trailParts << chevron;
-        QPushButton* button = linkButton(QFileInfo(trail.at(i)).fileName(), holder);
+        const QString name = QFileInfo(trail.at(i)).fileName();
+        QPushButton* button = linkButton(name, holder);
         button->setObjectName(QStringLiteral("folderBrowserTrail%1").arg(i));
+        button->setAccessibleName(name);
+        button->setProperty(kWholeName, name);
         setLinkEnabled(button, i + 1 < trail.size());
         connect(button, &QPushButton::clicked, this, [this, i] { jumpTo(i); });
         m_trailRow->insertWidget(at++, button);
         m_trailParts << button;
+    }
+    fitTrail();
+}
+
+void FolderBrowserView::fitTrail() {
+    // The names share what Home and the chevrons leave: each name whole while all fit, else every
+    // name wider than a common cap is cut to it with "…" (so short names stay whole and the cut
+    // falls on the long ones). A cut name gives its whole self as its tooltip and accessible
+    // description; its accessible name is always whole.
+    QList<QPushButton*> names;
+    int room = m_trailView->viewport()->width();
+    int shown = 0;
+    for (int i = 0; i < m_trailRow->count(); ++i) {
+        QWidget* w = m_trailRow->itemAt(i)->widget();
+        if (!w)
+            continue;
+        ++shown;
+        auto* button = qobject_cast<QPushButton*>(w);
+        if (button && button->property(kWholeName).isValid()) {
+            names << button;
+            // What the button adds around its text: its padding and the style's margins.
+            room -= button->sizeHint().width() -
+                    button->fontMetrics().horizontalAdvance(button->text());
+        } else {
+            room -= w->sizeHint().width();
+        }
+    }
+    room -= std::max(0, shown - 1) * m_trailRow->spacing();
+    QList<int> wanted;
+    for (QPushButton* button : std::as_const(names))
+        wanted << button->fontMetrics().horizontalAdvance(button->property(kWholeName).toString());
+    // The cap: the narrowest names fit whole one after another while each fits its share of
+    // what the ones before it left.
+    QList<int> sorted = wanted;
+    std::sort(sorted.begin(), sorted.end());
+    int left = std::max(0, room);
+    int cap = sorted.isEmpty() ? 0 : sorted.constLast();
+    for (qsizetype i = 0; i < sorted.size(); ++i) {
+        const int share = left / int(sorted.size() - i);
+        if (sorted.at(i) > share) {
+            cap = share;
+            break;
+        }
+        left -= sorted.at(i);
+    }
+    for (int i = 0; i < names.size(); ++i) {
+        QPushButton* button = names.at(i);
+        const QString whole = button->property(kWholeName).toString();
+        const QString text = wanted.at(i) <= cap
+                                 ? whole
+                                 : button->fontMetrics().elidedText(whole, Qt::ElideRight, cap);
+        const QString offered = text == whole ? QString() : whole;
+        if (button->text() != text)
+            button->setText(text);
+        button->setToolTip(offered);
+        button->setAccessibleDescription(offered);
     }
 }
 

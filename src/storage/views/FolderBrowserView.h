@@ -18,6 +18,7 @@ class QLabel;
 class QListView;
 class QPoint;
 class QPushButton;
+class QScrollArea;
 class ScreenState;
 struct FolderEntry;
 
@@ -74,6 +75,8 @@ private:
     QString statusText() const;
     QString totalText() const;
     void rebuildTrail();
+    // Cuts the trail's names to the room the toolbar gives it.
+    void fitTrail();
     void refresh();
     void refreshStatus();
     void syncSelectionToView();
@@ -86,6 +89,7 @@ private:
 
     QKSymbolButton* m_back = nullptr;
     QPushButton* m_home = nullptr;
+    QScrollArea* m_trailView = nullptr;
     QHBoxLayout* m_trailRow = nullptr;
     QList<QWidget*> m_trailParts;
     QComboBox* m_sort = nullptr;

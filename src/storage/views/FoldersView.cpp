@@ -23,7 +23,9 @@
 #include <QLabel>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShowEvent>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -116,33 +118,43 @@ QWidget* FoldersView::buildBrowse(QWidget* parent) {
     return page;
 }
 
-QWidget* FoldersView::buildSide(QWidget* parent) {
+QScrollArea* FoldersView::buildSide(QWidget* parent) {
     using namespace QKLayout;
-    auto* side = new QWidget(parent);
+    // A column too short for the side (the largest text in the smallest window) scrolls it, so
+    // its texts keep the height their width needs instead of being squeezed over each other. The
+    // view itself is no Tab stop: the buttons in it are.
+    auto* side = QKBuild::plainScroll(new QScrollArea(parent));
     side->setObjectName(QStringLiteral("foldersDetail"));
+    side->setFocusPolicy(Qt::NoFocus);
+    m_sideContent = new QWidget(side);
     column({16, 16, 16, 16}, 14,
            {
-               part(m_prompt = new QWidget(side))
+               part(m_prompt = new QWidget(m_sideContent))
                    .name(QStringLiteral("foldersPrompt"))
                    .holding(column({0, 0, 0, 0}, 6,
                                    {sideHeading(FolderBrowserText::promptTitle(), m_prompt),
                                     sideCaption(FolderBrowserText::promptMessage(), m_prompt)})),
-               entryDetail(side),
-               new QKHairline(side),
-               legend(side),
+               entryDetail(m_sideContent),
+               new QKHairline(m_sideContent),
+               legend(m_sideContent),
                stretch(1),
                new QKIconLabel(QStringLiteral("eye"), FolderBrowserText::footer(),
-                               QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, side),
+                               QKFont{.style = TextStyle::Caption}, QKForeground::Secondary,
+                               m_sideContent),
            })
-        .on(side);
+        .on(m_sideContent);
+    side->setWidget(m_sideContent);
+    m_sideContent->setAutoFillBackground(false); // setWidget turns it on; the card shows through
     connect(m_lookInside, &QPushButton::clicked, this, &FoldersView::lookInside);
     connect(m_reveal, &QPushButton::clicked, this, &FoldersView::revealSelection);
-    side->installEventFilter(this);
+    m_sideContent->installEventFilter(this);
+    m_name->installEventFilter(this);
     return side;
 }
 
 QKLayout::Item FoldersView::entryDetail(QWidget* side) {
     using namespace QKLayout;
+    QWidget* actions = nullptr;
     return part(m_detail = new QWidget(side))
         .name(QStringLiteral("foldersEntry"))
         .holding(column(
@@ -180,14 +192,24 @@ QKLayout::Item FoldersView::entryDetail(QWidget* side) {
                          QStringLiteral("icloud"), FolderBrowserText::cloudNote(),
                          QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, m_detail))
                     .name(QStringLiteral("foldersCloud")),
-                row({0, 2, 0, 0}, 8,
-                    {part(m_lookInside =
-                              QKBuild::button(FolderBrowserText::lookInside(), true, m_detail))
-                         .name(QStringLiteral("foldersLookInside")),
-                     part(m_reveal = QKBuild::button(FolderBrowserText::reveal(), true, m_detail))
-                         .name(QStringLiteral("foldersReveal")),
-                     stretch(1)})
-                    .keep(m_actions),
+                // The buttons stay whole: side by side while both fit, else one above the other.
+                part(actions = new QWidget(m_detail))
+                    .with([](QWidget* w) {
+                        // What the row needs is its own business (it stacks); the side's width
+                        // is set by the divider and fitted to the widest button (applyWidth).
+                        w->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+                    })
+                    .holding(row({0, 2, 0, 0}, 8,
+                                 {part(m_lookInside = QKBuild::button(
+                                           FolderBrowserText::lookInside(), true, actions))
+                                      .name(QStringLiteral("foldersLookInside"))
+                                      .align(Qt::AlignLeft),
+                                  part(m_reveal = QKBuild::button(FolderBrowserText::reveal(), true,
+                                                                  actions))
+                                      .name(QStringLiteral("foldersReveal"))
+                                      .align(Qt::AlignLeft),
+                                  stretch(1)})
+                                 .stacksWhenNarrow()),
             }));
 }
 
@@ -200,8 +222,8 @@ QKLayout::Box FoldersView::legend(QWidget* side) {
             continue;
         auto* dot = new QKStatusDot(side);
         dot->setColor(CategoryColors::color(category));
-        QLabel* label = QKBuild::label(title(category), TextStyle::Caption, QKForeground::Primary,
-                                       side, std::nullopt, false);
+        QLabel* label =
+            QKBuild::label(title(category), TextStyle::Caption, QKForeground::Primary, side);
         legend.add(row(6, {part(dot).align(Qt::AlignVCenter),
                            part(label).name(QStringLiteral("foldersLegendLabel")).stretch(1)}));
     }
@@ -211,27 +233,21 @@ QKLayout::Box FoldersView::legend(QWidget* side) {
 }
 
 bool FoldersView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_side && event->type() == QEvent::Resize)
-        fitActions();
+    if (watched == m_sideContent && event->type() == QEvent::LayoutRequest && m_screen)
+        applyWidth(m_screen->folderSidebarWidth()); // the text size may have changed
+    else if (watched == m_name && event->type() == QEvent::Resize)
+        offerWholeName();
     return QWidget::eventFilter(watched, event);
 }
 
-void FoldersView::fitActions() {
-    // The buttons stay whole: side by side while both fit, else one above the other.
-    const int spacing = m_actions->spacing();
-    int needed = m_reveal->sizeHint().width();
-    if (!m_lookInside->isHidden())
-        needed += m_lookInside->sizeHint().width() + spacing;
-    const QMargins margins = m_side->layout()->contentsMargins();
-    const int available = m_side->width() - margins.left() - margins.right();
-    const auto direction = needed > available ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
-    if (m_actions->direction() != direction) {
-        m_actions->setDirection(direction);
-        m_actions->setAlignment(
-            m_lookInside, direction == QBoxLayout::TopToBottom ? Qt::AlignLeft : Qt::Alignment());
-        m_actions->setAlignment(m_reveal, direction == QBoxLayout::TopToBottom ? Qt::AlignLeft
-                                                                               : Qt::Alignment());
-    }
+void FoldersView::offerWholeName() {
+    // A name longer than its lines is cut with "…"; then its tooltip and its description for
+    // assistive technology give it whole.
+    const QStringList shown = m_name->displayedLines(m_name->width());
+    const bool cut = !shown.isEmpty() && shown.constLast().endsWith(QChar(0x2026)) &&
+                     !m_name->text().endsWith(QChar(0x2026));
+    m_name->setToolTip(cut ? m_name->text() : QString());
+    m_name->setAccessibleDescription(cut ? m_name->text() : QString());
 }
 
 void FoldersView::showEvent(QShowEvent* event) {
@@ -253,7 +269,13 @@ QWidget* FoldersView::buildBiggest(QWidget* parent) {
 }
 
 void FoldersView::applyWidth(double width) {
-    m_side->setFixedWidth(int(width));
+    // Never narrower than its widest button with the side's insets and a scroll bar, so neither
+    // is cut when they stack (the largest text at the narrowest setting).
+    const QMargins insets = m_sideContent->layout()->contentsMargins();
+    const int widest = std::max(m_lookInside->sizeHint().width(), m_reveal->sizeHint().width());
+    const int scrollBar = m_side->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_side);
+    m_side->setFixedWidth(
+        std::max(int(width), insets.left() + widest + insets.right() + scrollBar));
     if (m_divider->paneWidth() != width)
         m_divider->setPaneWidth(width);
 }
@@ -297,7 +319,7 @@ void FoldersView::refreshDetail() {
             FolderBrowserText::lastChanged(entry->modified->toLocalTime().date(), QLocale()));
     m_cloud->setVisible(entry->isCloudManaged);
     m_lookInside->setVisible(entry->isFolder());
-    fitActions();
+    offerWholeName();
 }
 
 void FoldersView::lookInside() {
