@@ -179,6 +179,7 @@ QWidget* FolderBrowserView::buildBody() {
 
     m_list = new QListView(m_body);
     m_list->setObjectName(QStringLiteral("folderBrowserList"));
+    m_list->setAccessibleName(FolderBrowserText::listName());
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -51,7 +51,8 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
 
     m_done = new QWidget(this);
     QVBoxLayout* doneColumn = nullptr;
-    QKBuild::page(doneColumn, m_done);
+    m_page = QKBuild::page(doneColumn, m_done);
+    m_page->setAccessibleName(StorageHubText::sectionHeader());
     QKBuild::addPart(doneColumn,
                      QKBuild::label(StorageHubText::sectionHeader(), TextStyle::Subheadline,
                                     QKForeground::Secondary, m_done, QFont::DemiBold));
@@ -117,6 +118,7 @@ void StorageGrowthPane::fillBuckets() {
         if (bucket.featureID) {
             QPushButton* open = QKBuild::button(StorageHubText::openButton(), true, row);
             open->setObjectName(QStringLiteral("open-") + bucket.id);
+            open->setAccessibleName(StorageHubText::openButtonName(bucket));
             const QString featureID = *bucket.featureID;
             connect(open, &QPushButton::clicked, this,
                     [this, featureID] { openBucket(m_screen, featureID); });
@@ -124,4 +126,6 @@ void StorageGrowthPane::fillBuckets() {
         }
         m_rows->addWidget(row);
     }
+    // The page is a Tab stop of its own (to scroll it by keys) only while no button in it is.
+    m_page->setFocusPolicy(m_list->findChild<QPushButton*>() ? Qt::NoFocus : Qt::StrongFocus);
 }

@@ -6,6 +6,7 @@
 class QKEmptyState;
 class QKProminentButton;
 class QKScanStatePages;
+class QScrollArea;
 class QVBoxLayout;
 class ScreenState;
 class StorageGrowthScanner;
@@ -39,6 +40,7 @@ private:
     QKEmptyState* m_ready;
     QWidget* m_scanning;
     QWidget* m_done;
+    QScrollArea* m_page = nullptr; // the done page's scroll view
     QWidget* m_list;
     QVBoxLayout* m_rows;
     QKEmptyState* m_failed;

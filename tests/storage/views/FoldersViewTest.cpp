@@ -9,6 +9,7 @@
 #include "storage/views/FolderBrowserView.h"
 #include "storage/views/FolderIcons.h"
 #include "storage/views/FolderRowDelegate.h"
+#include "storage/views/ScrollStops.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKClampedText.h"
 #include "ui-kit/QKEmptyState.h"
@@ -199,6 +200,14 @@ TEST(FoldersView, LegendSplitterAndModesLiveInScreenState) {
     s.state.setFolderMode(FoldersMode::Biggest);
     EXPECT_EQ(s.biggestMade, 1);
     EXPECT_EQ(Find::part<SegmentedControl>(s.view, "foldersMode")->currentIndex(), 1);
+}
+
+TEST(FoldersView, AReaderHearsTheListByNameAndScrollViewsAreNoExtraTabStops) {
+    Screen s(makeHome());
+    ASSERT_TRUE(s.shownActive());
+    s.select("Work");
+    EXPECT_EQ(storagetest::accessibleNameOf(s.browser().list()), "Items in this folder");
+    EXPECT_EQ(storagetest::scrollStopProblems(&s.view), QStringList());
 }
 
 TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
