@@ -22,20 +22,21 @@
 #include <algorithm>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QVBoxLayout>
 
 namespace {
 
 // The property of a trail button that holds its folder's whole name, whatever the button shows.
 constexpr char kWholeName[] = "wholeName";
+// Between the trail's parts.
+constexpr int kTrailSpacing = 4;
 
 // A trail button: accent text while it leads somewhere, plain text for where the user is.
 QPushButton* linkButton(const QString& text, QWidget* parent) {
@@ -125,8 +126,8 @@ void FolderBrowserView::showContextMenu(const QPoint& at) {
 }
 
 bool FolderBrowserView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_trailView->viewport() &&
-        (event->type() == QEvent::Resize || event->type() == QEvent::LayoutRequest))
+    if ((watched == m_trailView->viewport() && event->type() == QEvent::Resize) ||
+        (watched != m_list && event->type() == QEvent::LayoutRequest))
         fitTrail();
     if (watched == m_list && event->type() == QEvent::KeyPress &&
         handleListKey(*static_cast<QKeyEvent*>(event)))
@@ -199,73 +200,76 @@ QWidget* FolderBrowserView::buildBody() {
 }
 
 QWidget* FolderBrowserView::buildToolbar() {
+    using namespace QKLayout;
     auto* bar = new QWidget(this);
-    auto* row = QKBuild::insetRow(bar, {12, 8, 12, 8}, 8);
-
-    m_back = new QKSymbolButton(QStringLiteral("chevron.left"), QKForeground::Primary,
-                                QKFont{.style = TextStyle::Body}, bar);
-    m_back->setObjectName(QStringLiteral("folderBrowserBack"));
-    m_back->setToolTip(FolderBrowserText::backTip());
+    QKSymbolButton* again = nullptr;
+    row({12, 8, 12, 8}, 8,
+        {part(m_back = new QKSymbolButton(QStringLiteral("chevron.left"), QKForeground::Primary,
+                                          QKFont{.style = TextStyle::Body}, bar))
+             .name(QStringLiteral("folderBrowserBack"))
+             .with([](QKSymbolButton* b) { b->setToolTip(FolderBrowserText::backTip()); }),
+         part(buildTrail(bar)).stretch(1), space(12),
+         part(m_sort = new QComboBox(bar))
+             .name(QStringLiteral("folderBrowserSort"))
+             .with([](QComboBox* sort) {
+                 for (FolderSortOrder order : allCases<FolderSortOrder>())
+                     sort->addItem(FolderBrowserText::sortTitle(order), rawValue(order));
+                 sort->setFixedWidth(150);
+             }),
+         part(again = new QKSymbolButton(QStringLiteral("arrow.clockwise"), QKForeground::Primary,
+                                         QKFont{.style = TextStyle::Body}, bar))
+             .name(QStringLiteral("folderBrowserRemeasure"))
+             .with([](QKSymbolButton* b) { b->setToolTip(FolderBrowserText::remeasureTip()); })})
+        .on(bar);
     connect(m_back, &QAbstractButton::clicked, this, &FolderBrowserView::goBack);
-    row->addWidget(m_back);
-
-    // The trail never scrolls: its names share the room (fitTrail). The area only keeps the
-    // trail's width from reaching the toolbar's, and is no Tab stop of its own.
-    auto* scroll = QKBuild::plainScroll(new QScrollArea(bar));
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    scroll->setFocusPolicy(Qt::NoFocus);
-    m_trailView = scroll;
-    auto* trail = new QWidget(scroll);
-    m_trailRow = QKBuild::insetRow(trail, {0, 0, 0, 0}, 4);
-    m_home = linkButton(FolderBrowserText::homeButton(), trail);
-    m_home->setObjectName(QStringLiteral("folderBrowserHome"));
-    connect(m_home, &QPushButton::clicked, this, &FolderBrowserView::goHome);
-    m_trailRow->addWidget(m_home);
-    m_trailRow->addStretch(1);
-    scroll->setWidget(trail);
-    trail->setAutoFillBackground(false); // setWidget turns it on; the toolbar shows through
-    scroll->setMinimumHeight(trail->sizeHint().height());
-    scroll->viewport()->installEventFilter(this);
-    row->addWidget(scroll, 1);
-    row->addSpacing(12);
-
-    m_sort = new QComboBox(bar);
-    m_sort->setObjectName(QStringLiteral("folderBrowserSort"));
-    for (FolderSortOrder order : allCases<FolderSortOrder>())
-        m_sort->addItem(FolderBrowserText::sortTitle(order), rawValue(order));
-    m_sort->setFixedWidth(150);
     m_sort->setCurrentIndex(int(allCases<FolderSortOrder>().indexOf(m_tree->sortOrder())));
     connect(m_sort, &QComboBox::activated, this, [this](int i) {
         if (m_tree && i >= 0 && i < allCases<FolderSortOrder>().size())
             m_tree->setSortOrder(allCases<FolderSortOrder>().at(i));
     });
-    row->addWidget(m_sort);
-
-    auto* again = new QKSymbolButton(QStringLiteral("arrow.clockwise"), QKForeground::Primary,
-                                     QKFont{.style = TextStyle::Body}, bar);
-    again->setObjectName(QStringLiteral("folderBrowserRemeasure"));
-    again->setToolTip(FolderBrowserText::remeasureTip());
     connect(again, &QAbstractButton::clicked, this, &FolderBrowserView::remeasure);
-    row->addWidget(again);
     return bar;
 }
 
+QScrollArea* FolderBrowserView::buildTrail(QWidget* bar) {
+    using namespace QKLayout;
+    // The trail never scrolls: its names share the room (fitTrail). The area only keeps the
+    // trail's width from reaching the toolbar's, and is no Tab stop of its own.
+    m_trailView = QKBuild::plainScroll(new QScrollArea(bar));
+    m_trailView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_trailView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_trailView->setFocusPolicy(Qt::NoFocus);
+    auto* trail = new QWidget(m_trailView);
+    row({0, 0, 0, 0}, kTrailSpacing,
+        {part(m_home = linkButton(FolderBrowserText::homeButton(), trail))
+             .name(QStringLiteral("folderBrowserHome")),
+         // The folders entered, after "Home": rebuilt whenever the trail changes.
+         part(m_crumbs = new QWidget(trail)).with([](QWidget* crumbs) { crumbs->hide(); }),
+         stretch(1)})
+        .on(trail);
+    connect(m_home, &QPushButton::clicked, this, &FolderBrowserView::goHome);
+    m_trailView->setWidget(trail);
+    trail->setAutoFillBackground(false); // setWidget turns it on; the toolbar shows through
+    m_trailView->setMinimumHeight(trail->sizeHint().height());
+    // A new width, or a new text size, cuts the names anew.
+    for (QWidget* w : {m_trailView->viewport(), trail, m_crumbs})
+        w->installEventFilter(this);
+    return m_trailView;
+}
+
 QWidget* FolderBrowserView::buildStatus() {
+    using namespace QKLayout;
     auto* bar = new QWidget(this);
-    auto* row = QKBuild::insetRow(bar, {12, 6, 12, 6}, 6);
-    m_statusSpinner = new QKSpinner(bar);
-    QKFont::apply(m_statusSpinner, TextStyle::Caption);
-    row->addWidget(m_statusSpinner);
-    m_status = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
-                              std::nullopt, false);
-    m_status->setObjectName(QStringLiteral("folderBrowserStatus"));
-    row->addWidget(m_status);
-    row->addStretch(1);
-    m_total = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
-                             std::nullopt, false);
-    m_total->setObjectName(QStringLiteral("folderBrowserTotal"));
-    row->addWidget(m_total);
+    row({12, 6, 12, 6}, 6,
+        {part(m_statusSpinner = new QKSpinner(bar)).font(TextStyle::Caption),
+         part(m_status = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
+                                        std::nullopt, false))
+             .name(QStringLiteral("folderBrowserStatus")),
+         stretch(1),
+         part(m_total = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
+                                       std::nullopt, false))
+             .name(QStringLiteral("folderBrowserTotal"))})
+        .on(bar);
     return bar;
 }
 
@@ -278,24 +282,24 @@ void FolderBrowserView::rebuildTrail() {
     const QStringList& trail = m_tree->trail();
     setLinkEnabled(m_home, !trail.isEmpty());
     m_back->setEnabled(!trail.isEmpty());
-    QWidget* holder = m_home->parentWidget();
-    int at = 1; // after "Home"
+    delete m_crumbs->layout();
+    QKLayout::Box crumbs = QKLayout::row({0, 0, 0, 0}, kTrailSpacing, {});
     for (int i = 0; i < trail.size(); ++i) {
         auto* chevron =
             new QKSymbol(QStringLiteral("chevron.right"), QKFont{.style = TextStyle::Caption2},
-                         QKForeground::Tertiary, holder);
-        m_trailRow->insertWidget(at++, chevron);
-        m_trailParts << chevron;
+                         QKForeground::Tertiary, m_crumbs);
         const QString name = QFileInfo(trail.at(i)).fileName();
-        QPushButton* button = linkButton(name, holder);
+        QPushButton* button = linkButton(name, m_crumbs);
         button->setObjectName(QStringLiteral("folderBrowserTrail%1").arg(i));
         button->setAccessibleName(name);
         button->setProperty(kWholeName, name);
         setLinkEnabled(button, i + 1 < trail.size());
         connect(button, &QPushButton::clicked, this, [this, i] { jumpTo(i); });
-        m_trailRow->insertWidget(at++, button);
-        m_trailParts << button;
+        crumbs.add(chevron).add(button);
+        m_trailParts << chevron << button;
     }
+    crumbs.on(m_crumbs);
+    m_crumbs->setVisible(!trail.isEmpty());
     fitTrail();
 }
 
@@ -305,13 +309,10 @@ void FolderBrowserView::fitTrail() {
     // falls on the long ones). A cut name gives its whole self as its tooltip and accessible
     // description; its accessible name is always whole.
     QList<QPushButton*> names;
-    int room = m_trailView->viewport()->width();
-    int shown = 0;
-    for (int i = 0; i < m_trailRow->count(); ++i) {
-        QWidget* w = m_trailRow->itemAt(i)->widget();
-        if (!w)
-            continue;
-        ++shown;
+    const QList<QWidget*> parts = QList<QWidget*>{m_home} + m_trailParts;
+    int room = m_trailView->viewport()->width() -
+               int(std::max<qsizetype>(0, parts.size() - 1)) * kTrailSpacing;
+    for (QWidget* w : parts) {
         auto* button = qobject_cast<QPushButton*>(w);
         if (button && button->property(kWholeName).isValid()) {
             names << button;
@@ -322,7 +323,6 @@ void FolderBrowserView::fitTrail() {
             room -= w->sizeHint().width();
         }
     }
-    room -= std::max(0, shown - 1) * m_trailRow->spacing();
     QList<int> wanted;
     for (QPushButton* button : std::as_const(names))
         wanted << button->fontMetrics().horizontalAdvance(button->property(kWholeName).toString());

@@ -19,14 +19,13 @@
 #include "ui-kit/QKStatusDot.h"
 #include "ui-kit/SegmentedControl.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLocale>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QStyle>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -52,9 +51,8 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
     : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer),
       m_biggestFactory(std::move(biggestPane)) {
     setObjectName(QStringLiteral("foldersView"));
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildHeader());
-    root->addWidget(new QKHairline(this));
+    QWidget* header = buildHeader();
+    auto* rule = new QKHairline(this);
     // Browsing is built at once (the detail side lives in it); the largest files only when
     // first shown.
     m_body = new QKModeHost(
@@ -66,7 +64,7 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
         },
         QKModeHost::Panes::Kept, this);
     m_body->paneAt(int(allCases<FoldersMode>().indexOf(FoldersMode::Browse)));
-    root->addWidget(m_body, 1);
+    QKLayout::flushColumn({header, rule, QKLayout::part(m_body).stretch(1)}).on(this);
 
     connect(&screen, &ScreenState::folderSelectionChanged, this, &FoldersView::refreshDetail);
     connect(&screen, &ScreenState::folderSidebarWidthChanged, this, &FoldersView::applyWidth);
@@ -82,28 +80,26 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
 }
 
 QWidget* FoldersView::buildHeader() {
+    using namespace QKLayout;
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 10, 16, 10);
-    QKBuild::addTitles(row, FolderBrowserText::screenTitle(), FolderBrowserText::screenSubtitle(),
-                       header);
     QStringList labels;
     for (FoldersMode mode : allCases<FoldersMode>())
         labels << FolderBrowserText::modeTitle(mode);
-    m_modes = new SegmentedControl(labels, header);
-    m_modes->setObjectName(QStringLiteral("foldersMode"));
-    m_modes->setAccessibleName(FolderBrowserText::screenTitle());
-    m_modes->setFixedWidth(240);
-    row->addWidget(m_modes, 0, Qt::AlignTop);
+    row({16, 10, 16, 10},
+        {titles(FolderBrowserText::screenTitle(), FolderBrowserText::screenSubtitle(), header),
+         part(m_modes = new SegmentedControl(labels, header))
+             .name(QStringLiteral("foldersMode"))
+             .accessibleName(FolderBrowserText::screenTitle())
+             .with([](SegmentedControl* modes) { modes->setFixedWidth(240); })
+             .align(Qt::AlignTop)})
+        .on(header);
     return header;
 }
 
 QWidget* FoldersView::buildBrowse(QWidget* parent) {
     auto* page = new QWidget(parent);
     page->setObjectName(QStringLiteral("foldersBrowse"));
-    auto* row = QKBuild::flushRow(page);
     m_browser = new FolderBrowserView(*m_tree, *m_screen, m_revealer, page);
-    row->addWidget(m_browser, 1);
     m_divider = new DraggableDivider(m_screen->folderSidebarWidth(), minSideWidth, maxSideWidth,
                                      true, page);
     m_divider->setObjectName(QStringLiteral("foldersDivider"));
@@ -111,9 +107,8 @@ QWidget* FoldersView::buildBrowse(QWidget* parent) {
         if (m_screen)
             m_screen->setFolderSidebarWidth(width);
     });
-    row->addWidget(m_divider);
     m_side = buildSide(page);
-    row->addWidget(m_side);
+    QKLayout::flushRow({QKLayout::part(m_browser).stretch(1), m_divider, m_side}).on(page);
     applyWidth(m_screen->folderSidebarWidth());
     return page;
 }

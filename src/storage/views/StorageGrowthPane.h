@@ -7,7 +7,7 @@ class QKEmptyState;
 class QKProminentButton;
 class QKScanStatePages;
 class QScrollArea;
-class QVBoxLayout;
+class QBoxLayout;
 class ScreenState;
 class StorageGrowthScanner;
 
@@ -42,6 +42,6 @@ private:
     QWidget* m_done;
     QScrollArea* m_page = nullptr; // the done page's scroll view
     QWidget* m_list;
-    QVBoxLayout* m_rows;
+    QBoxLayout* m_rows = nullptr;
     QKEmptyState* m_failed;
 };
