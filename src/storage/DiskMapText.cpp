@@ -25,6 +25,7 @@ PENDREL_TEXT(idleMessage,
              "Pendrel builds a map of your home folder. Double-click a tile to look inside.")
 PENDREL_TEXT(emptyTreemapTitle, "Nothing to draw here.")
 PENDREL_TEXT(openTileAction, "Open")
+PENDREL_TEXT(openTileKey, "Return")
 QString emptyTreemapMessage(const QList<MapNode>& nodes) {
     const bool noneTakesSpace =
         std::all_of(nodes.begin(), nodes.end(), [](const MapNode& n) { return n.sizeBytes < 1; });

@@ -24,6 +24,7 @@ QString idleTitle();     // "See where space lives"
 QString idleMessage();
 QString emptyTreemapTitle(); // "Nothing to draw here."
 QString openTileAction();    // "Open": a tile's accessible action that enters its folder
+QString openTileKey();       // "Return": the key that does it, as assistive technology says it
 // Under it, for the nodes that gave no tile: when there are nodes and none of them takes space
 // on disk (sparse or empty files), the folder is not empty and is not called so.
 QString emptyTreemapMessage(const QList<MapNode>& nodes = {});
