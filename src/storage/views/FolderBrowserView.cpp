@@ -60,6 +60,19 @@ std::optional<FolderEntry> entryAt(const QModelIndex& index) {
     return value.value<FolderEntry>();
 }
 
+// The widest a name may be for all of `widths` to share `room`: the narrowest stay whole one after
+// another while each fits its share of what those before it left; all whole, the widest.
+int waterLevel(QList<int> widths, int room) {
+    std::sort(widths.begin(), widths.end());
+    for (qsizetype i = 0; i < widths.size(); ++i) {
+        const int share = room / int(widths.size() - i);
+        if (widths.at(i) > share)
+            return share;
+        room -= widths.at(i);
+    }
+    return widths.isEmpty() ? 0 : widths.constLast();
+}
+
 } // namespace
 
 FolderBrowserView::FolderBrowserView(FolderTree& tree, ScreenState& screen, FileRevealer* revealer,
@@ -323,29 +336,29 @@ void FolderBrowserView::fitTrail() {
             room -= w->sizeHint().width();
         }
     }
+    if (names.isEmpty())
+        return;
+    const QFontMetrics fm = names.constFirst()->fontMetrics();
     QList<int> wanted;
     for (QPushButton* button : std::as_const(names))
-        wanted << button->fontMetrics().horizontalAdvance(button->property(kWholeName).toString());
-    // The cap: the narrowest names fit whole one after another while each fits its share of
-    // what the ones before it left.
-    QList<int> sorted = wanted;
-    std::sort(sorted.begin(), sorted.end());
-    int left = std::max(0, room);
-    int cap = sorted.isEmpty() ? 0 : sorted.constLast();
-    for (qsizetype i = 0; i < sorted.size(); ++i) {
-        const int share = left / int(sorted.size() - i);
-        if (sorted.at(i) > share) {
-            cap = share;
-            break;
-        }
-        left -= sorted.at(i);
+        wanted << fm.horizontalAdvance(button->property(kWholeName).toString());
+    // Cut to less than a few letters, a name says nothing: then the outermost names fold to "…"
+    // one by one, leaving their room to the inner ones, down to the folder the user is in.
+    const int ellipsis = fm.horizontalAdvance(QChar(0x2026));
+    const int readable = 4 * fm.averageCharWidth() + ellipsis;
+    qsizetype folded = 0;
+    int cap = waterLevel(wanted, std::max(0, room));
+    while (cap < readable && folded + 1 < names.size()) {
+        ++folded;
+        cap = waterLevel(wanted.mid(folded), std::max(0, room - int(folded) * ellipsis));
     }
-    for (int i = 0; i < names.size(); ++i) {
+    for (qsizetype i = 0; i < names.size(); ++i) {
         QPushButton* button = names.at(i);
         const QString whole = button->property(kWholeName).toString();
-        const QString text = wanted.at(i) <= cap
+        const QString text = i < folded ? QString(QChar(0x2026))
+                             : wanted.at(i) <= cap
                                  ? whole
-                                 : button->fontMetrics().elidedText(whole, Qt::ElideRight, cap);
+                                 : fm.elidedText(whole, Qt::ElideRight, std::max(cap, ellipsis));
         const QString offered = text == whole ? QString() : whole;
         if (button->text() != text)
             button->setText(text);
