@@ -1,6 +1,7 @@
 #include "storage/DiskMapText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 
 #include <algorithm>
@@ -24,6 +25,7 @@ PENDREL_TEXT(idleMessage,
              "Pendrel builds a map of your home folder. Double-click a tile to look inside.")
 PENDREL_TEXT(emptyTreemapTitle, "Nothing to draw here.")
 PENDREL_TEXT(openTileAction, "Open")
+PENDREL_TEXT(openTileKey, "Return")
 QString emptyTreemapMessage(const QList<MapNode>& nodes) {
     const bool noneTakesSpace =
         std::all_of(nodes.begin(), nodes.end(), [](const MapNode& n) { return n.sizeBytes < 1; });
@@ -41,6 +43,17 @@ QString breadcrumb(const QList<MapNode>& stack) {
 
 QString progressLine(const QString& progress) {
     return progress.isEmpty() ? QStringLiteral("Measuring…") : progress;
+}
+
+QString measuredLine(qint64 bytes, qint64 files, qint64 finished, qint64 total,
+                     const QString& currentFolder) {
+    QString text = QStringLiteral("Measured %1 across %2 · %3 of %4 done")
+                       .arg(formatBytes(bytes), CountText::of(files, "file", "files"))
+                       .arg(finished)
+                       .arg(CountText::of(total, "folder", "folders"));
+    if (!currentFolder.isEmpty())
+        text += QStringLiteral(" · now in ") + currentFolder;
+    return text;
 }
 
 bool tileShowsName(const QSizeF& size) {

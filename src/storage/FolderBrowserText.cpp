@@ -1,17 +1,10 @@
 #include "storage/FolderBrowserText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 
 #include <algorithm>
-
-namespace {
-
-QString plural(qint64 count, const char* one, const char* many) {
-    return QString::number(count) + QString::fromUtf8(count == 1 ? one : many);
-}
-
-} // namespace
 
 namespace FolderBrowserText {
 
@@ -67,13 +60,15 @@ PENDREL_TEXT(emptyTitle, "Nothing in here")
 PENDREL_TEXT(emptyMessage, "This folder is empty, or everything in it is hidden.")
 PENDREL_TEXT(openInApp, "Open in Pendrel")
 PENDREL_TEXT(reveal, "Show in File Manager")
+PENDREL_TEXT(listName, "Items in this folder")
 
 QString itemCount(qint64 count) {
-    return plural(count, " item", " items");
+    return CountText::of(count, "item", "items");
 }
 
 QString measuringCount(qint64 count) {
-    return QStringLiteral("Measuring ") + plural(count, " folder…", " folders…");
+    return QStringLiteral("Measuring ") + CountText::of(count, "folder", "folders") +
+           QStringLiteral("…");
 }
 
 PENDREL_TEXT(screenTitle, "Browse Storage")
@@ -89,7 +84,7 @@ PENDREL_TEXT(promptMessage, "Click a row to see what it is. Double click a folde
 PENDREL_TEXT(stillMeasuring, "Still measuring")
 
 QString filesInside(qint64 count) {
-    return plural(count, " file inside", " files inside");
+    return CountText::of(count, "file", "files") + QStringLiteral(" inside");
 }
 
 QString lastChanged(const QDate& date, const QLocale& locale) {

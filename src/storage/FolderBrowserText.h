@@ -38,6 +38,7 @@ QString emptyTitle();                     // "Nothing in here"
 QString emptyMessage();                   // "This folder is empty, or everything in it is hidden."
 QString openInApp();                      // "Open in Pendrel"
 QString reveal();                         // "Show in File Manager"
+QString listName();                       // the list's name to assistive technology
 QString itemCount(qint64 count);          // "0 items", "1 item", "12 items"
 QString measuringCount(qint64 count);     // "Measuring 1 folder…", "Measuring 3 folders…"
 

@@ -1,6 +1,7 @@
 #include "storage/OrganizerText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 
 #include <QRegularExpression>
@@ -18,11 +19,12 @@ PENDREL_TEXT(rulesTitle, "Rules")
 PENDREL_TEXT(downloadsToggle, "Organise Downloads")
 PENDREL_TEXT(desktopToggle, "Organise Desktop")
 QString stepperLabel(int days) {
-    return QStringLiteral("Leave files changed in the last %1 days").arg(days);
+    return QStringLiteral("Leave files changed in the last ") + CountText::of(days, "day", "days");
 }
 PENDREL_TEXT(kindsNote, "Files are grouped into Images, Documents, Video, Audio, Installers and "
                         "archives, or Other — still inside the same folder.")
 PENDREL_TEXT(previewTitle, "Preview")
+PENDREL_TEXT(planListName, "Planned moves")
 PENDREL_TEXT(applyButton, "Apply selected")
 PENDREL_TEXT(undoTitle, "Undo")
 PENDREL_TEXT(undoButton, "Undo")
@@ -48,25 +50,23 @@ QString journalNotSaved(const QString& reason) {
 }
 
 QString applyStopped(int moved, const QString& reason) {
-    return QStringLiteral("Stopped after moving %1 items: the undo record could not be saved "
-                          "(%2). Everything moved so far can be undone.")
-        .arg(moved)
-        .arg(reason);
+    return QStringLiteral("Stopped after moving %1: the undo record could not be saved (%2). "
+                          "Everything moved so far can be undone.")
+        .arg(CountText::of(moved, "item", "items"), reason);
 }
 
 QString undoShortfall(int restored, int notRestored) {
-    return QStringLiteral("Moved back %1 of %2 items. %3 could not be moved back.")
+    return QStringLiteral("Moved back %1 of %2. %3 could not be moved back.")
         .arg(restored)
-        .arg(restored + notRestored)
+        .arg(CountText::of(restored + notRestored, "item", "items"))
         .arg(notRestored);
 }
 
 QString undoStopped(int restored, int total, const QString& reason) {
-    return QStringLiteral("Stopped after moving back %1 of %2 items: the undo record could not be "
+    return QStringLiteral("Stopped after moving back %1 of %2: the undo record could not be "
                           "saved (%3). The rest can be undone later.")
         .arg(restored)
-        .arg(total)
-        .arg(reason);
+        .arg(CountText::of(total, "item", "items"), reason);
 }
 
 QString runLine(qsizetype moves, const QDateTime& startedAt, const QLocale& locale,
@@ -75,7 +75,7 @@ QString runLine(qsizetype moves, const QDateTime& startedAt, const QLocale& loca
     // Some locales' short time carries seconds; a shortened time never does.
     static const QRegularExpression seconds(QStringLiteral(R"([:.]ss(\.z+)?)"));
     const QString time = locale.timeFormat(QLocale::ShortFormat).remove(seconds);
-    return QStringLiteral("%1 moves · ").arg(moves) +
+    return CountText::of(moves, "move", "moves") + QStringLiteral(" · ") +
            locale.toString(local.date(), QStringLiteral("MMM d, yyyy")) + QStringLiteral(" at ") +
            locale.toString(local.time(), time);
 }
@@ -89,7 +89,8 @@ Status status(const FolderOrganizer::State& state, const std::optional<Organizer
     case Kind::Ready:
         if (!plan)
             return {};
-        return {Status::Look::Plain, QStringLiteral("%1 moves · ").arg(plan->selectedCount()) +
+        return {Status::Look::Plain, CountText::of(plan->selectedCount(), "move", "moves") +
+                                         QStringLiteral(" · ") +
                                          formatBytes(plan->selectedBytes())};
     case Kind::Running:
         return {Status::Look::Progress,
@@ -101,7 +102,9 @@ Status status(const FolderOrganizer::State& state, const std::optional<Organizer
         if (state.undo && state.failed > 0)
             return {Status::Look::Orange, undoShortfall(state.moved, state.failed)};
         if (state.failed == 0)
-            return {Status::Look::Green, QStringLiteral("Done. Moved %1 items.").arg(state.moved)};
+            return {Status::Look::Green, QStringLiteral("Done. Moved ") +
+                                             CountText::of(state.moved, "item", "items") +
+                                             QLatin1Char('.')};
         return {
             Status::Look::Orange,
             QStringLiteral("Moved %1. %2 needed attention.").arg(state.moved).arg(state.failed)};

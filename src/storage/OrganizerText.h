@@ -23,6 +23,7 @@ QString desktopToggle();
 QString stepperLabel(int days);
 QString kindsNote();
 QString previewTitle();                 // "Preview"
+QString planListName();                 // the plan's list, to assistive technology: "Planned moves"
 QString applyButton();                  // "Apply selected"
 QString undoTitle();                    // "Undo"
 QString undoButton();                   // "Undo"

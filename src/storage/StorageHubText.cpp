@@ -2,6 +2,7 @@
 
 #include "platform/ByteFormat.h"
 #include "platform/TextConstant.h"
+#include "shell/QKFeature.h"
 #include "vitals/SystemSnapshot.h"
 
 #include <algorithm>
@@ -152,5 +153,17 @@ std::optional<QString> bucketMeta(qint64 bytes, qint64 totalBytes) {
 }
 
 PENDREL_TEXT(openButton, "Open")
+
+QString openButtonName(const StorageGrowthScanner::Bucket& bucket) {
+    if (!bucket.featureID)
+        return openButton();
+    // The storage screen's own cleanup is a mode of it; any other place is a section.
+    QString place = *bucket.featureID;
+    if (place == QLatin1String("disk"))
+        place = ::title(DiskMode::System);
+    else if (const QKFeature* feature = QKFeature::lookup(place))
+        place = feature->title;
+    return QStringLiteral("Open %1 for %2").arg(place, bucket.name);
+}
 
 } // namespace StorageHubText

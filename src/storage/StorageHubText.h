@@ -72,5 +72,8 @@ QList<StorageGrowthScanner::Bucket> shownBuckets(const QList<StorageGrowthScanne
 // p + "% of measured total", p the truncated share; none when the total is not positive.
 std::optional<QString> bucketMeta(qint64 bytes, qint64 totalBytes);
 QString openButton(); // "Open"
+// What a bucket's "Open" button says to assistive technology: where it goes, for what. "Open Safe
+// cleanup for Downloads", "Open Browse Storage for Documents".
+QString openButtonName(const StorageGrowthScanner::Bucket& bucket);
 
 } // namespace StorageHubText

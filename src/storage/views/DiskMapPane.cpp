@@ -17,20 +17,17 @@
 #include "ui-kit/QKRule.h"
 #include "ui-kit/QKScanStatePages.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_scanner(&scanner), m_revealer(revealer) {
     setObjectName(QStringLiteral("diskMapPane"));
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildHeader());
-
-    m_ask = AskTamsoStrip::addUnderHeader(root, DiskMapText::askPrompt(),
-                                          DiskMapText::askQuestion(), this);
+    using namespace QKLayout;
+    QWidget* header = buildHeader();
+    const Box ask = AskTamsoStrip::underHeader(m_ask, DiskMapText::askPrompt(),
+                                               DiskMapText::askQuestion(), this);
 
     m_body = new QKScanStatePages(this);
     m_body->setObjectName(QStringLiteral("diskMapBody"));
@@ -46,7 +43,7 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
     m_body->setPage(QKScanPhase::Failed, m_failed);
     m_body->setPage(QKScanPhase::Done, m_map);
     m_body->setPage(QKScanPhase::Idle, m_idle);
-    root->addWidget(m_body, 1);
+    flushColumn({header, ask, part(m_body).stretch(1)}).on(this);
 
     connect(&scanner, &DiskMapScanner::stateChanged, this, &DiskMapPane::refreshState);
     connect(&scanner, &DiskMapScanner::resultChanged, this, &DiskMapPane::refreshMap);
@@ -55,34 +52,31 @@ DiskMapPane::DiskMapPane(DiskMapScanner& scanner, FileRevealer* revealer, QWidge
 }
 
 QWidget* DiskMapPane::buildHeader() {
-    auto* header = new QWidget(this);
-    auto* row = QKBuild::insetRow(header, {16, 16, 16, 16}, 8);
     using namespace QKLayout;
-    row->addLayout(
-        column(2, {part(QKBuild::label(DiskMapText::title(), TextStyle::Headline,
-                                       QKForeground::Primary, header))
-                       .name(QStringLiteral("diskMapTitle")),
-                   part(m_breadcrumb = new QKLineLabel(DiskMapText::breadcrumb({}), header))
-                       .font(TextStyle::Caption)
-                       .ink(QKForeground::Secondary)
-                       .name(QStringLiteral("diskMapBreadcrumb"))})
-            .make(),
-        1);
-
-    m_up = QKBuild::button(DiskMapText::upButton(), true, header);
-    m_up->setObjectName(QStringLiteral("diskMapUp"));
+    auto* header = new QWidget(this);
+    row({16, 16, 16, 16}, 8,
+        {column(2, {part(QKBuild::label(DiskMapText::title(), TextStyle::Headline,
+                                        QKForeground::Primary, header))
+                        .name(QStringLiteral("diskMapTitle")),
+                    part(m_breadcrumb = new QKLineLabel(DiskMapText::breadcrumb({}), header))
+                        .font(TextStyle::Caption)
+                        .ink(QKForeground::Secondary)
+                        .name(QStringLiteral("diskMapBreadcrumb"))})
+             .stretch(1),
+         part(m_up = QKBuild::button(DiskMapText::upButton(), true, header))
+             .name(QStringLiteral("diskMapUp"))
+             .align(Qt::AlignVCenter),
+         part(m_primary = new QKProminentButton(DiskMapText::analyseButton(), header))
+             .name(QStringLiteral("diskMapPrimary"))
+             .align(Qt::AlignVCenter)})
+        .on(header);
     connect(m_up, &QPushButton::clicked, this, &DiskMapPane::goUp);
-    row->addWidget(m_up, 0, Qt::AlignVCenter);
-
-    m_primary = new QKProminentButton(DiskMapText::analyseButton(), header);
-    m_primary->setObjectName(QStringLiteral("diskMapPrimary"));
     connect(m_primary, &QPushButton::clicked, this, [this] {
         if (m_scanner && m_scanner->state().isScanning())
             stop();
         else
             analyse();
     });
-    row->addWidget(m_primary, 0, Qt::AlignVCenter);
     return header;
 }
 
@@ -95,20 +89,23 @@ QWidget* DiskMapPane::buildProgress() {
                                 m_body);
     m_progressLine = page->line();
     m_progressLine->setObjectName(QStringLiteral("diskMapProgress"));
-    QLabel* note = QKBuild::label(DiskMapText::progressNote(), TextStyle::Caption,
-                                  QKForeground::Secondary, page);
-    note->setObjectName(QStringLiteral("diskMapProgressNote"));
-    note->setAlignment(Qt::AlignHCenter);
-    note->setWordWrap(true);
-    note->setMaximumWidth(380);
+    using namespace QKLayout;
     // A row of its own across the page, the note centred in it: the row asks for the height the
     // note's lines need at the note's own width, not at the page's.
-    auto* noteRow = new QWidget(page);
-    auto* noteLayout = new QHBoxLayout(noteRow);
-    noteLayout->setContentsMargins(0, 0, 0, 0);
-    noteLayout->addStretch(1);
-    noteLayout->addWidget(note, 100);
-    noteLayout->addStretch(1);
+    QWidget* noteRow = nullptr;
+    part(noteRow = new QWidget(page))
+        .holding(
+            row({0, 0, 0, 0}, {stretch(1),
+                               part(QKBuild::label(DiskMapText::progressNote(), TextStyle::Caption,
+                                                   QKForeground::Secondary, page))
+                                   .name(QStringLiteral("diskMapProgressNote"))
+                                   .with([](QLabel* note) {
+                                       note->setAlignment(Qt::AlignHCenter);
+                                       note->setWordWrap(true);
+                                       note->setMaximumWidth(380);
+                                   })
+                                   .stretch(100),
+                               stretch(1)}));
     page->addPart(noteRow, {});
     QPushButton* stopButton = QKBuild::button(DiskMapText::stopButton(), true, page);
     stopButton->setObjectName(QStringLiteral("diskMapProgressStop"));
@@ -118,56 +115,50 @@ QWidget* DiskMapPane::buildProgress() {
 }
 
 QWidget* DiskMapPane::buildMap() {
+    using namespace QKLayout;
     auto* page = new QWidget(m_body);
-    auto* row = QKBuild::flushRow(page);
-
-    auto* mapHolder = new QWidget(page);
-    auto* mapLayout = new QVBoxLayout(mapHolder);
-    mapLayout->setContentsMargins(12, 12, 12, 12);
-    m_treemap = new TreemapView(mapHolder);
-    mapLayout->addWidget(m_treemap);
-    row->addWidget(mapHolder, 1);
+    QWidget* mapHolder = nullptr;
+    QWidget* side = nullptr;
+    flushRow(
+        {part(mapHolder = new QWidget(page))
+             .holding(column({12, 12, 12, 12}, {m_treemap = new TreemapView(mapHolder)}))
+             .stretch(1),
+         new QKRule(Qt::Vertical, page, 0.10, QKRule::Ink::WindowText),
+         part(side = new QWidget(page))
+             .name(QStringLiteral("diskMapSide"))
+             .with([](QWidget* w) { w->setFixedWidth(240); })
+             .holding(column(
+                 {14, 14, 14, 14}, 12,
+                 {QKBuild::label(DiskMapText::legendTitle(), TextStyle::Headline,
+                                 QKForeground::Primary, side),
+                  part(m_legend = new TreemapLegend(side)).name(QStringLiteral("diskMapLegend")),
+                  part(m_details = new QWidget(side))
+                      .name(QStringLiteral("diskMapDetails"))
+                      .holding(column(
+                          {0, 0, 0, 0}, 12,
+                          {new QKHairline(m_details),
+                           m_detailName = QKBuild::label(QString(), TextStyle::Headline,
+                                                         QKForeground::Primary, m_details),
+                           m_detailSize =
+                               QKBuild::label(QString(), TextStyle::Title3, QKForeground::Primary,
+                                              m_details, QFont::DemiBold),
+                           m_detailCategory = QKBuild::label(QString(), TextStyle::Caption,
+                                                             QKForeground::Secondary, m_details),
+                           m_detailDescription = QKBuild::label(QString(), TextStyle::Caption,
+                                                                QKForeground::Secondary, m_details),
+                           part(m_reveal =
+                                    QKBuild::button(DiskMapText::revealButton(), true, m_details))
+                               .name(QStringLiteral("diskMapReveal"))
+                               .align(Qt::AlignLeft)})),
+                  stretch(1)}))})
+        .on(page);
     connect(m_treemap, &TreemapView::selectionClicked, this, &DiskMapPane::select);
     connect(m_treemap, &TreemapView::drillInRequested, this, &DiskMapPane::drillIn);
     connect(m_treemap, &TreemapView::upRequested, this, [this] {
         if (!m_stack.isEmpty())
             goUp();
     });
-
-    row->addWidget(new QKRule(Qt::Vertical, page, 0.10, QKRule::Ink::WindowText));
-
-    auto* side = new QWidget(page);
-    side->setObjectName(QStringLiteral("diskMapSide"));
-    side->setFixedWidth(240);
-    auto* column = QKBuild::insetColumn(side, {14, 14, 14, 14}, 12);
-    column->addWidget(QKBuild::label(DiskMapText::legendTitle(), TextStyle::Headline,
-                                     QKForeground::Primary, side));
-    m_legend = new TreemapLegend(side);
-    m_legend->setObjectName(QStringLiteral("diskMapLegend"));
-    column->addWidget(m_legend);
-
-    m_details = new QWidget(side);
-    m_details->setObjectName(QStringLiteral("diskMapDetails"));
-    auto* details = QKBuild::insetColumn(m_details, {0, 0, 0, 0}, 12);
-    details->addWidget(new QKHairline(m_details));
-    m_detailName = QKBuild::label(QString(), TextStyle::Headline, QKForeground::Primary, m_details);
-    m_detailSize = QKBuild::label(QString(), TextStyle::Title3, QKForeground::Primary, m_details,
-                                  QFont::DemiBold);
-    m_detailCategory =
-        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_details);
-    m_detailDescription =
-        QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, m_details);
-    m_reveal = QKBuild::button(DiskMapText::revealButton(), true, m_details);
-    m_reveal->setObjectName(QStringLiteral("diskMapReveal"));
     connect(m_reveal, &QPushButton::clicked, this, &DiskMapPane::revealSelection);
-    for (QWidget* w :
-         {static_cast<QWidget*>(m_detailName), static_cast<QWidget*>(m_detailSize),
-          static_cast<QWidget*>(m_detailCategory), static_cast<QWidget*>(m_detailDescription)})
-        details->addWidget(w);
-    details->addWidget(m_reveal, 0, Qt::AlignLeft);
-    column->addWidget(m_details);
-    column->addStretch(1);
-    row->addWidget(side);
     return page;
 }
 

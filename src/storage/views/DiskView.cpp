@@ -20,6 +20,7 @@
 #include "vitals/AppState.h"
 
 #include <QLabel>
+#include <QScrollArea>
 #include <QVBoxLayout>
 
 namespace {
@@ -110,7 +111,7 @@ QWidget* DiskView::buildOverview(QWidget* parent) {
     auto* pane = new QWidget(parent);
     pane->setObjectName(QStringLiteral("diskOverview"));
     QVBoxLayout* column = nullptr;
-    QKBuild::page(column, pane);
+    QKBuild::page(column, pane)->setFocusPolicy(Qt::NoFocus); // its tiles' buttons take Tab
 
     using namespace QKLayout;
     QWidget* grid = nullptr;

@@ -19,19 +19,24 @@
 #include "ui-kit/QKSymbolButton.h"
 #include "ui-kit/QKTurn.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QListView>
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QVBoxLayout>
 
 namespace {
+
+// The property of a trail button that holds its folder's whole name, whatever the button shows.
+constexpr char kWholeName[] = "wholeName";
+// Between the trail's parts.
+constexpr int kTrailSpacing = 4;
 
 // A trail button: accent text while it leads somewhere, plain text for where the user is.
 QPushButton* linkButton(const QString& text, QWidget* parent) {
@@ -53,6 +58,19 @@ std::optional<FolderEntry> entryAt(const QModelIndex& index) {
     if (!value.canConvert<FolderEntry>())
         return std::nullopt;
     return value.value<FolderEntry>();
+}
+
+// The widest a name may be for all of `widths` to share `room`: the narrowest stay whole one after
+// another while each fits its share of what those before it left; all whole, the widest.
+int waterLevel(QList<int> widths, int room) {
+    std::sort(widths.begin(), widths.end());
+    for (qsizetype i = 0; i < widths.size(); ++i) {
+        const int share = room / int(widths.size() - i);
+        if (widths.at(i) > share)
+            return share;
+        room -= widths.at(i);
+    }
+    return widths.isEmpty() ? 0 : widths.constLast();
 }
 
 } // namespace
@@ -121,6 +139,9 @@ void FolderBrowserView::showContextMenu(const QPoint& at) {
 }
 
 bool FolderBrowserView::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == m_trailView->viewport() && event->type() == QEvent::Resize) ||
+        (watched != m_list && event->type() == QEvent::LayoutRequest))
+        fitTrail();
     if (watched == m_list && event->type() == QEvent::KeyPress &&
         handleListKey(*static_cast<QKeyEvent*>(event)))
         return true;
@@ -172,6 +193,7 @@ QWidget* FolderBrowserView::buildBody() {
 
     m_list = new QListView(m_body);
     m_list->setObjectName(QStringLiteral("folderBrowserList"));
+    m_list->setAccessibleName(FolderBrowserText::listName());
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setUniformItemSizes(true);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -191,72 +213,76 @@ QWidget* FolderBrowserView::buildBody() {
 }
 
 QWidget* FolderBrowserView::buildToolbar() {
+    using namespace QKLayout;
     auto* bar = new QWidget(this);
-    auto* row = QKBuild::insetRow(bar, {12, 8, 12, 8}, 8);
-
-    m_back = new QKSymbolButton(QStringLiteral("chevron.left"), QKForeground::Primary,
-                                QKFont{.style = TextStyle::Body}, bar);
-    m_back->setObjectName(QStringLiteral("folderBrowserBack"));
-    m_back->setToolTip(FolderBrowserText::backTip());
+    QKSymbolButton* again = nullptr;
+    row({12, 8, 12, 8}, 8,
+        {part(m_back = new QKSymbolButton(QStringLiteral("chevron.left"), QKForeground::Primary,
+                                          QKFont{.style = TextStyle::Body}, bar))
+             .name(QStringLiteral("folderBrowserBack"))
+             .with([](QKSymbolButton* b) { b->setToolTip(FolderBrowserText::backTip()); }),
+         part(buildTrail(bar)).stretch(1), space(12),
+         part(m_sort = new QComboBox(bar))
+             .name(QStringLiteral("folderBrowserSort"))
+             .with([](QComboBox* sort) {
+                 for (FolderSortOrder order : allCases<FolderSortOrder>())
+                     sort->addItem(FolderBrowserText::sortTitle(order), rawValue(order));
+                 sort->setFixedWidth(150);
+             }),
+         part(again = new QKSymbolButton(QStringLiteral("arrow.clockwise"), QKForeground::Primary,
+                                         QKFont{.style = TextStyle::Body}, bar))
+             .name(QStringLiteral("folderBrowserRemeasure"))
+             .with([](QKSymbolButton* b) { b->setToolTip(FolderBrowserText::remeasureTip()); })})
+        .on(bar);
     connect(m_back, &QAbstractButton::clicked, this, &FolderBrowserView::goBack);
-    row->addWidget(m_back);
-
-    auto* scroll = new QScrollArea(bar);
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(true);
-    scroll->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    auto* trail = new QWidget(scroll);
-    trail->setAutoFillBackground(false);
-    scroll->viewport()->setAutoFillBackground(false);
-    m_trailRow = QKBuild::insetRow(trail, {0, 0, 0, 0}, 4);
-    m_home = linkButton(FolderBrowserText::homeButton(), trail);
-    m_home->setObjectName(QStringLiteral("folderBrowserHome"));
-    connect(m_home, &QPushButton::clicked, this, &FolderBrowserView::goHome);
-    m_trailRow->addWidget(m_home);
-    m_trailRow->addStretch(1);
-    scroll->setWidget(trail);
-    scroll->setMinimumHeight(trail->sizeHint().height());
-    row->addWidget(scroll, 1);
-    row->addSpacing(12);
-
-    m_sort = new QComboBox(bar);
-    m_sort->setObjectName(QStringLiteral("folderBrowserSort"));
-    for (FolderSortOrder order : allCases<FolderSortOrder>())
-        m_sort->addItem(FolderBrowserText::sortTitle(order), rawValue(order));
-    m_sort->setFixedWidth(150);
     m_sort->setCurrentIndex(int(allCases<FolderSortOrder>().indexOf(m_tree->sortOrder())));
     connect(m_sort, &QComboBox::activated, this, [this](int i) {
         if (m_tree && i >= 0 && i < allCases<FolderSortOrder>().size())
             m_tree->setSortOrder(allCases<FolderSortOrder>().at(i));
     });
-    row->addWidget(m_sort);
-
-    auto* again = new QKSymbolButton(QStringLiteral("arrow.clockwise"), QKForeground::Primary,
-                                     QKFont{.style = TextStyle::Body}, bar);
-    again->setObjectName(QStringLiteral("folderBrowserRemeasure"));
-    again->setToolTip(FolderBrowserText::remeasureTip());
     connect(again, &QAbstractButton::clicked, this, &FolderBrowserView::remeasure);
-    row->addWidget(again);
     return bar;
 }
 
+QScrollArea* FolderBrowserView::buildTrail(QWidget* bar) {
+    using namespace QKLayout;
+    // The trail never scrolls: its names share the room (fitTrail). The area only keeps the
+    // trail's width from reaching the toolbar's, and is no Tab stop of its own.
+    m_trailView = QKBuild::plainScroll(new QScrollArea(bar));
+    m_trailView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_trailView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    m_trailView->setFocusPolicy(Qt::NoFocus);
+    auto* trail = new QWidget(m_trailView);
+    row({0, 0, 0, 0}, kTrailSpacing,
+        {part(m_home = linkButton(FolderBrowserText::homeButton(), trail))
+             .name(QStringLiteral("folderBrowserHome")),
+         // The folders entered, after "Home": rebuilt whenever the trail changes.
+         part(m_crumbs = new QWidget(trail)).with([](QWidget* crumbs) { crumbs->hide(); }),
+         stretch(1)})
+        .on(trail);
+    connect(m_home, &QPushButton::clicked, this, &FolderBrowserView::goHome);
+    m_trailView->setWidget(trail);
+    trail->setAutoFillBackground(false); // setWidget turns it on; the toolbar shows through
+    m_trailView->setMinimumHeight(trail->sizeHint().height());
+    // A new width, or a new text size, cuts the names anew.
+    for (QWidget* w : {m_trailView->viewport(), trail, m_crumbs})
+        w->installEventFilter(this);
+    return m_trailView;
+}
+
 QWidget* FolderBrowserView::buildStatus() {
+    using namespace QKLayout;
     auto* bar = new QWidget(this);
-    auto* row = QKBuild::insetRow(bar, {12, 6, 12, 6}, 6);
-    m_statusSpinner = new QKSpinner(bar);
-    QKFont::apply(m_statusSpinner, TextStyle::Caption);
-    row->addWidget(m_statusSpinner);
-    m_status = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
-                              std::nullopt, false);
-    m_status->setObjectName(QStringLiteral("folderBrowserStatus"));
-    row->addWidget(m_status);
-    row->addStretch(1);
-    m_total = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
-                             std::nullopt, false);
-    m_total->setObjectName(QStringLiteral("folderBrowserTotal"));
-    row->addWidget(m_total);
+    row({12, 6, 12, 6}, 6,
+        {part(m_statusSpinner = new QKSpinner(bar)).font(TextStyle::Caption),
+         part(m_status = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
+                                        std::nullopt, false))
+             .name(QStringLiteral("folderBrowserStatus")),
+         stretch(1),
+         part(m_total = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, bar,
+                                       std::nullopt, false))
+             .name(QStringLiteral("folderBrowserTotal"))})
+        .on(bar);
     return bar;
 }
 
@@ -269,20 +295,75 @@ void FolderBrowserView::rebuildTrail() {
     const QStringList& trail = m_tree->trail();
     setLinkEnabled(m_home, !trail.isEmpty());
     m_back->setEnabled(!trail.isEmpty());
-    QWidget* holder = m_home->parentWidget();
-    int at = 1; // after "Home"
+    delete m_crumbs->layout();
+    QKLayout::Box crumbs = QKLayout::row({0, 0, 0, 0}, kTrailSpacing, {});
     for (int i = 0; i < trail.size(); ++i) {
         auto* chevron =
             new QKSymbol(QStringLiteral("chevron.right"), QKFont{.style = TextStyle::Caption2},
-                         QKForeground::Tertiary, holder);
-        m_trailRow->insertWidget(at++, chevron);
-        m_trailParts << chevron;
-        QPushButton* button = linkButton(QFileInfo(trail.at(i)).fileName(), holder);
+                         QKForeground::Tertiary, m_crumbs);
+        const QString name = QFileInfo(trail.at(i)).fileName();
+        QPushButton* button = linkButton(name, m_crumbs);
         button->setObjectName(QStringLiteral("folderBrowserTrail%1").arg(i));
+        button->setAccessibleName(name);
+        button->setProperty(kWholeName, name);
         setLinkEnabled(button, i + 1 < trail.size());
         connect(button, &QPushButton::clicked, this, [this, i] { jumpTo(i); });
-        m_trailRow->insertWidget(at++, button);
-        m_trailParts << button;
+        crumbs.add(chevron).add(button);
+        m_trailParts << chevron << button;
+    }
+    crumbs.on(m_crumbs);
+    m_crumbs->setVisible(!trail.isEmpty());
+    fitTrail();
+}
+
+void FolderBrowserView::fitTrail() {
+    // The names share what Home and the chevrons leave: each name whole while all fit, else every
+    // name wider than a common cap is cut to it with "…" (so short names stay whole and the cut
+    // falls on the long ones). A cut name gives its whole self as its tooltip and accessible
+    // description; its accessible name is always whole.
+    QList<QPushButton*> names;
+    const QList<QWidget*> parts = QList<QWidget*>{m_home} + m_trailParts;
+    int room = m_trailView->viewport()->width() -
+               int(std::max<qsizetype>(0, parts.size() - 1)) * kTrailSpacing;
+    for (QWidget* w : parts) {
+        auto* button = qobject_cast<QPushButton*>(w);
+        if (button && button->property(kWholeName).isValid()) {
+            names << button;
+            // What the button adds around its text: its padding and the style's margins.
+            room -= button->sizeHint().width() -
+                    button->fontMetrics().horizontalAdvance(button->text());
+        } else {
+            room -= w->sizeHint().width();
+        }
+    }
+    if (names.isEmpty())
+        return;
+    const QFontMetrics fm = names.constFirst()->fontMetrics();
+    QList<int> wanted;
+    for (QPushButton* button : std::as_const(names))
+        wanted << fm.horizontalAdvance(button->property(kWholeName).toString());
+    // Cut to less than a few letters, a name says nothing: then the outermost names fold to "…"
+    // one by one, leaving their room to the inner ones, down to the folder the user is in.
+    const int ellipsis = fm.horizontalAdvance(QChar(0x2026));
+    const int readable = 4 * fm.averageCharWidth() + ellipsis;
+    qsizetype folded = 0;
+    int cap = waterLevel(wanted, std::max(0, room));
+    while (cap < readable && folded + 1 < names.size()) {
+        ++folded;
+        cap = waterLevel(wanted.mid(folded), std::max(0, room - int(folded) * ellipsis));
+    }
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        QPushButton* button = names.at(i);
+        const QString whole = button->property(kWholeName).toString();
+        const QString text = i < folded ? QString(QChar(0x2026))
+                             : wanted.at(i) <= cap
+                                 ? whole
+                                 : fm.elidedText(whole, Qt::ElideRight, std::max(cap, ellipsis));
+        const QString offered = text == whole ? QString() : whole;
+        if (button->text() != text)
+            button->setText(text);
+        button->setToolTip(offered);
+        button->setAccessibleDescription(offered);
     }
 }
 

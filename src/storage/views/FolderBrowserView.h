@@ -8,7 +8,6 @@ class FileRevealer;
 class FolderRowDelegate;
 class FolderTree;
 class QComboBox;
-class QHBoxLayout;
 class QKeyEvent;
 class QKScanStatePages;
 class QKSpinner;
@@ -18,6 +17,7 @@ class QLabel;
 class QListView;
 class QPoint;
 class QPushButton;
+class QScrollArea;
 class ScreenState;
 struct FolderEntry;
 
@@ -62,6 +62,8 @@ protected:
 
 private:
     QWidget* buildToolbar();
+    // The trail of folders entered, after "Home", in a view that keeps its width its own.
+    QScrollArea* buildTrail(QWidget* bar);
     // One page per state of the listing: failed, opening, empty, and the list.
     QWidget* buildBody();
     // Return and Space on the list; false for any other key.
@@ -74,6 +76,8 @@ private:
     QString statusText() const;
     QString totalText() const;
     void rebuildTrail();
+    // Cuts the trail's names to the room the toolbar gives it.
+    void fitTrail();
     void refresh();
     void refreshStatus();
     void syncSelectionToView();
@@ -86,7 +90,8 @@ private:
 
     QKSymbolButton* m_back = nullptr;
     QPushButton* m_home = nullptr;
-    QHBoxLayout* m_trailRow = nullptr;
+    QScrollArea* m_trailView = nullptr;
+    QWidget* m_crumbs = nullptr; // the folders of the trail, each a chevron and a button
     QList<QWidget*> m_trailParts;
     QComboBox* m_sort = nullptr;
     QKScanStatePages* m_body = nullptr;

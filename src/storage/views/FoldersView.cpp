@@ -19,12 +19,13 @@
 #include "ui-kit/QKStatusDot.h"
 #include "ui-kit/SegmentedControl.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShowEvent>
-#include <QVBoxLayout>
+#include <QStyle>
 
 namespace {
 
@@ -50,9 +51,8 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
     : QWidget(parent), m_tree(&tree), m_screen(&screen), m_revealer(revealer),
       m_biggestFactory(std::move(biggestPane)) {
     setObjectName(QStringLiteral("foldersView"));
-    auto* root = QKBuild::flushColumn(this);
-    root->addWidget(buildHeader());
-    root->addWidget(new QKHairline(this));
+    QWidget* header = buildHeader();
+    auto* rule = new QKHairline(this);
     // Browsing is built at once (the detail side lives in it); the largest files only when
     // first shown.
     m_body = new QKModeHost(
@@ -64,7 +64,7 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
         },
         QKModeHost::Panes::Kept, this);
     m_body->paneAt(int(allCases<FoldersMode>().indexOf(FoldersMode::Browse)));
-    root->addWidget(m_body, 1);
+    QKLayout::flushColumn({header, rule, QKLayout::part(m_body).stretch(1)}).on(this);
 
     connect(&screen, &ScreenState::folderSelectionChanged, this, &FoldersView::refreshDetail);
     connect(&screen, &ScreenState::folderSidebarWidthChanged, this, &FoldersView::applyWidth);
@@ -80,28 +80,26 @@ FoldersView::FoldersView(FolderTree& tree, ScreenState& screen, FileRevealer* re
 }
 
 QWidget* FoldersView::buildHeader() {
+    using namespace QKLayout;
     auto* header = new QWidget(this);
-    auto* row = new QHBoxLayout(header);
-    row->setContentsMargins(16, 10, 16, 10);
-    QKBuild::addTitles(row, FolderBrowserText::screenTitle(), FolderBrowserText::screenSubtitle(),
-                       header);
     QStringList labels;
     for (FoldersMode mode : allCases<FoldersMode>())
         labels << FolderBrowserText::modeTitle(mode);
-    m_modes = new SegmentedControl(labels, header);
-    m_modes->setObjectName(QStringLiteral("foldersMode"));
-    m_modes->setAccessibleName(FolderBrowserText::screenTitle());
-    m_modes->setFixedWidth(240);
-    row->addWidget(m_modes, 0, Qt::AlignTop);
+    row({16, 10, 16, 10},
+        {titles(FolderBrowserText::screenTitle(), FolderBrowserText::screenSubtitle(), header),
+         part(m_modes = new SegmentedControl(labels, header))
+             .name(QStringLiteral("foldersMode"))
+             .accessibleName(FolderBrowserText::screenTitle())
+             .with([](SegmentedControl* modes) { modes->setFixedWidth(240); })
+             .align(Qt::AlignTop)})
+        .on(header);
     return header;
 }
 
 QWidget* FoldersView::buildBrowse(QWidget* parent) {
     auto* page = new QWidget(parent);
     page->setObjectName(QStringLiteral("foldersBrowse"));
-    auto* row = QKBuild::flushRow(page);
     m_browser = new FolderBrowserView(*m_tree, *m_screen, m_revealer, page);
-    row->addWidget(m_browser, 1);
     m_divider = new DraggableDivider(m_screen->folderSidebarWidth(), minSideWidth, maxSideWidth,
                                      true, page);
     m_divider->setObjectName(QStringLiteral("foldersDivider"));
@@ -109,40 +107,49 @@ QWidget* FoldersView::buildBrowse(QWidget* parent) {
         if (m_screen)
             m_screen->setFolderSidebarWidth(width);
     });
-    row->addWidget(m_divider);
     m_side = buildSide(page);
-    row->addWidget(m_side);
+    QKLayout::flushRow({QKLayout::part(m_browser).stretch(1), m_divider, m_side}).on(page);
     applyWidth(m_screen->folderSidebarWidth());
     return page;
 }
 
-QWidget* FoldersView::buildSide(QWidget* parent) {
+QScrollArea* FoldersView::buildSide(QWidget* parent) {
     using namespace QKLayout;
-    auto* side = new QWidget(parent);
+    // A column too short for the side (the largest text in the smallest window) scrolls it, so
+    // its texts keep the height their width needs instead of being squeezed over each other. The
+    // view itself is no Tab stop: the buttons in it are.
+    auto* side = QKBuild::plainScroll(new QScrollArea(parent));
     side->setObjectName(QStringLiteral("foldersDetail"));
+    side->setFocusPolicy(Qt::NoFocus);
+    m_sideContent = new QWidget(side);
     column({16, 16, 16, 16}, 14,
            {
-               part(m_prompt = new QWidget(side))
+               part(m_prompt = new QWidget(m_sideContent))
                    .name(QStringLiteral("foldersPrompt"))
                    .holding(column({0, 0, 0, 0}, 6,
                                    {sideHeading(FolderBrowserText::promptTitle(), m_prompt),
                                     sideCaption(FolderBrowserText::promptMessage(), m_prompt)})),
-               entryDetail(side),
-               new QKHairline(side),
-               legend(side),
+               entryDetail(m_sideContent),
+               new QKHairline(m_sideContent),
+               legend(m_sideContent),
                stretch(1),
                new QKIconLabel(QStringLiteral("eye"), FolderBrowserText::footer(),
-                               QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, side),
+                               QKFont{.style = TextStyle::Caption}, QKForeground::Secondary,
+                               m_sideContent),
            })
-        .on(side);
+        .on(m_sideContent);
+    side->setWidget(m_sideContent);
+    m_sideContent->setAutoFillBackground(false); // setWidget turns it on; the card shows through
     connect(m_lookInside, &QPushButton::clicked, this, &FoldersView::lookInside);
     connect(m_reveal, &QPushButton::clicked, this, &FoldersView::revealSelection);
-    side->installEventFilter(this);
+    m_sideContent->installEventFilter(this);
+    m_name->installEventFilter(this);
     return side;
 }
 
 QKLayout::Item FoldersView::entryDetail(QWidget* side) {
     using namespace QKLayout;
+    QWidget* actions = nullptr;
     return part(m_detail = new QWidget(side))
         .name(QStringLiteral("foldersEntry"))
         .holding(column(
@@ -180,14 +187,24 @@ QKLayout::Item FoldersView::entryDetail(QWidget* side) {
                          QStringLiteral("icloud"), FolderBrowserText::cloudNote(),
                          QKFont{.style = TextStyle::Caption}, QKForeground::Secondary, m_detail))
                     .name(QStringLiteral("foldersCloud")),
-                row({0, 2, 0, 0}, 8,
-                    {part(m_lookInside =
-                              QKBuild::button(FolderBrowserText::lookInside(), true, m_detail))
-                         .name(QStringLiteral("foldersLookInside")),
-                     part(m_reveal = QKBuild::button(FolderBrowserText::reveal(), true, m_detail))
-                         .name(QStringLiteral("foldersReveal")),
-                     stretch(1)})
-                    .keep(m_actions),
+                // The buttons stay whole: side by side while both fit, else one above the other.
+                part(actions = new QWidget(m_detail))
+                    .with([](QWidget* w) {
+                        // What the row needs is its own business (it stacks); the side's width
+                        // is set by the divider and fitted to the widest button (applyWidth).
+                        w->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+                    })
+                    .holding(row({0, 2, 0, 0}, 8,
+                                 {part(m_lookInside = QKBuild::button(
+                                           FolderBrowserText::lookInside(), true, actions))
+                                      .name(QStringLiteral("foldersLookInside"))
+                                      .align(Qt::AlignLeft),
+                                  part(m_reveal = QKBuild::button(FolderBrowserText::reveal(), true,
+                                                                  actions))
+                                      .name(QStringLiteral("foldersReveal"))
+                                      .align(Qt::AlignLeft),
+                                  stretch(1)})
+                                 .stacksWhenNarrow()),
             }));
 }
 
@@ -200,8 +217,8 @@ QKLayout::Box FoldersView::legend(QWidget* side) {
             continue;
         auto* dot = new QKStatusDot(side);
         dot->setColor(CategoryColors::color(category));
-        QLabel* label = QKBuild::label(title(category), TextStyle::Caption, QKForeground::Primary,
-                                       side, std::nullopt, false);
+        QLabel* label =
+            QKBuild::label(title(category), TextStyle::Caption, QKForeground::Primary, side);
         legend.add(row(6, {part(dot).align(Qt::AlignVCenter),
                            part(label).name(QStringLiteral("foldersLegendLabel")).stretch(1)}));
     }
@@ -211,27 +228,21 @@ QKLayout::Box FoldersView::legend(QWidget* side) {
 }
 
 bool FoldersView::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_side && event->type() == QEvent::Resize)
-        fitActions();
+    if (watched == m_sideContent && event->type() == QEvent::LayoutRequest && m_screen)
+        applyWidth(m_screen->folderSidebarWidth()); // the text size may have changed
+    else if (watched == m_name && event->type() == QEvent::Resize)
+        offerWholeName();
     return QWidget::eventFilter(watched, event);
 }
 
-void FoldersView::fitActions() {
-    // The buttons stay whole: side by side while both fit, else one above the other.
-    const int spacing = m_actions->spacing();
-    int needed = m_reveal->sizeHint().width();
-    if (!m_lookInside->isHidden())
-        needed += m_lookInside->sizeHint().width() + spacing;
-    const QMargins margins = m_side->layout()->contentsMargins();
-    const int available = m_side->width() - margins.left() - margins.right();
-    const auto direction = needed > available ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
-    if (m_actions->direction() != direction) {
-        m_actions->setDirection(direction);
-        m_actions->setAlignment(
-            m_lookInside, direction == QBoxLayout::TopToBottom ? Qt::AlignLeft : Qt::Alignment());
-        m_actions->setAlignment(m_reveal, direction == QBoxLayout::TopToBottom ? Qt::AlignLeft
-                                                                               : Qt::Alignment());
-    }
+void FoldersView::offerWholeName() {
+    // A name longer than its lines is cut with "…"; then its tooltip and its description for
+    // assistive technology give it whole.
+    const QStringList shown = m_name->displayedLines(m_name->width());
+    const bool cut = !shown.isEmpty() && shown.constLast().endsWith(QChar(0x2026)) &&
+                     !m_name->text().endsWith(QChar(0x2026));
+    m_name->setToolTip(cut ? m_name->text() : QString());
+    m_name->setAccessibleDescription(cut ? m_name->text() : QString());
 }
 
 void FoldersView::showEvent(QShowEvent* event) {
@@ -253,7 +264,13 @@ QWidget* FoldersView::buildBiggest(QWidget* parent) {
 }
 
 void FoldersView::applyWidth(double width) {
-    m_side->setFixedWidth(int(width));
+    // Never narrower than its widest button with the side's insets and a scroll bar, so neither
+    // is cut when they stack (the largest text at the narrowest setting).
+    const QMargins insets = m_sideContent->layout()->contentsMargins();
+    const int widest = std::max(m_lookInside->sizeHint().width(), m_reveal->sizeHint().width());
+    const int scrollBar = m_side->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, m_side);
+    m_side->setFixedWidth(
+        std::max(int(width), insets.left() + widest + insets.right() + scrollBar));
     if (m_divider->paneWidth() != width)
         m_divider->setPaneWidth(width);
 }
@@ -297,7 +314,7 @@ void FoldersView::refreshDetail() {
             FolderBrowserText::lastChanged(entry->modified->toLocalTime().date(), QLocale()));
     m_cloud->setVisible(entry->isCloudManaged);
     m_lookInside->setVisible(entry->isFolder());
-    fitActions();
+    offerWholeName();
 }
 
 void FoldersView::lookInside() {

@@ -10,7 +10,6 @@ class Box;
 class Item;
 } // namespace QKLayout
 class DraggableDivider;
-class QBoxLayout;
 class FileRevealer;
 class FolderBrowserView;
 class FolderTree;
@@ -19,6 +18,7 @@ class QKModeHost;
 class QKSpinner;
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class ScreenState;
 class SegmentedControl;
 struct FolderEntry;
@@ -59,14 +59,15 @@ private:
     QWidget* buildHeader();
     QWidget* buildBrowse(QWidget* parent);
     QWidget* buildBiggest(QWidget* parent);
-    QWidget* buildSide(QWidget* parent);
+    QScrollArea* buildSide(QWidget* parent);
     // The selected entry: its name, size, files, category, date and its two actions.
     QKLayout::Item entryDetail(QWidget* side);
     // The colour legend of the side, one row a category.
     QKLayout::Box legend(QWidget* side);
     void refreshDetail();
+    // The side at the divider's width, or wider where its widest button needs it.
     void applyWidth(double width);
-    void fitActions();
+    void offerWholeName();
 
     QPointer<FolderTree> m_tree;
     QPointer<ScreenState> m_screen;
@@ -78,7 +79,8 @@ private:
     QWidget* m_biggest = nullptr;
     FolderBrowserView* m_browser = nullptr;
     DraggableDivider* m_divider = nullptr;
-    QWidget* m_side = nullptr;
+    QScrollArea* m_side = nullptr;
+    QWidget* m_sideContent = nullptr;
     QWidget* m_prompt = nullptr;
     QWidget* m_detail = nullptr;
     QLabel* m_icon = nullptr;
@@ -93,5 +95,4 @@ private:
     QWidget* m_cloud = nullptr;
     QPushButton* m_lookInside = nullptr;
     QPushButton* m_reveal = nullptr;
-    QBoxLayout* m_actions = nullptr;
 };

@@ -44,6 +44,7 @@ OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
         .on(content);
     scroll->setWidget(content);
     content->setAutoFillBackground(false);
+    scroll->setFocusPolicy(Qt::NoFocus); // its switches, stepper and buttons are the Tab stops
 
     connect(&organizer, &FolderOrganizer::stateChanged, this, &OrganizerPane::refreshState);
     connect(&organizer, &FolderOrganizer::planChanged, this, &OrganizerPane::refreshPlan);
@@ -152,6 +153,7 @@ QWidget* OrganizerPane::buildPreview(QWidget* parent) {
            // painted.
            part(m_list = new QListView(m_previewGroup))
                .name(QStringLiteral("organizerPlanList"))
+               .accessibleName(OrganizerText::planListName())
                .with([&](QListView* list) {
                    list->setModel(m_model);
                    list->setItemDelegate(delegate = new OrganizerMoveDelegate(list));

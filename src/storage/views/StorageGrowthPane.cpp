@@ -10,11 +10,11 @@
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKScanStatePages.h"
 #include "ui-kit/TamsoExplainRow.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -27,21 +27,25 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
                                      QWidget* parent)
     : QWidget(parent), m_growth(growth), m_screen(screen) {
     setObjectName(QStringLiteral("storageGrowthPane"));
-    auto* root = QKBuild::flushColumn(this);
-
-    auto* header = new QWidget(this);
-    auto* headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(16, 16, 16, 16);
-    QKBuild::addTitles(headerRow, StorageHubText::growthTitle(), StorageHubText::growthSubtitle(),
-                       header);
-    m_analyse = new QKProminentButton(StorageHubText::analyseButton(false), header);
-    m_analyse->setObjectName(QStringLiteral("growthAnalyse"));
-    headerRow->addWidget(m_analyse, 0, Qt::AlignVCenter);
-    root->addWidget(header);
-    root->addWidget(new QKHairline(this));
+    using namespace QKLayout;
+    QWidget* header = nullptr;
+    QWidget* ask = nullptr;
+    flushColumn(
+        {part(header = new QWidget(this))
+             .holding(row({16, 16, 16, 16}, {titles(StorageHubText::growthTitle(),
+                                                    StorageHubText::growthSubtitle(), header),
+                                             part(m_analyse = new QKProminentButton(
+                                                      StorageHubText::analyseButton(false), header))
+                                                 .name(QStringLiteral("growthAnalyse"))
+                                                 .align(Qt::AlignVCenter)})),
+         new QKHairline(this), part(m_body = new QKScanStatePages(this)).stretch(1),
+         part(ask = new QWidget(this))
+             .holding(column({16, 8, 16, 16},
+                             {new AskTamsoStrip(StorageHubText::growthAskPrompt(),
+                                                StorageHubText::growthAskQuestion(), true, ask)}))})
+        .on(this);
     connect(m_analyse, &QPushButton::clicked, this, [this] { m_growth.scan(); });
 
-    m_body = new QKScanStatePages(this);
     m_ready = new QKEmptyState(StorageHubText::readyTitle(), QStringLiteral("chart.bar.xaxis"),
                                StorageHubText::readyMessage(), this);
     m_body->setPage(QKScanPhase::Idle, m_ready);
@@ -51,27 +55,19 @@ StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& 
 
     m_done = new QWidget(this);
     QVBoxLayout* doneColumn = nullptr;
-    QKBuild::page(doneColumn, m_done);
-    QKBuild::addPart(doneColumn,
-                     QKBuild::label(StorageHubText::sectionHeader(), TextStyle::Subheadline,
-                                    QKForeground::Secondary, m_done, QFont::DemiBold));
-    m_list = new QWidget(m_done);
-    m_list->setObjectName(QStringLiteral("growthBuckets"));
-    m_rows = QKBuild::insetColumn(m_list, {0, 0, 0, 0}, 10);
-    QKBuild::addPart(doneColumn, m_list);
+    m_page = QKBuild::page(doneColumn, m_done);
+    m_page->setAccessibleName(StorageHubText::sectionHeader());
+    items({QKBuild::label(StorageHubText::sectionHeader(), TextStyle::Subheadline,
+                          QKForeground::Secondary, m_done, QFont::DemiBold),
+           part(m_list = new QWidget(m_done))
+               .name(QStringLiteral("growthBuckets"))
+               .holding(column({0, 0, 0, 0}, 10, {}).keep(m_rows))})
+        .fillPage(doneColumn);
     m_body->setPage(QKScanPhase::Done, m_done);
 
     m_failed = new QKEmptyState(StorageHubText::failedTitle(),
                                 QStringLiteral("exclamationmark.triangle"), std::nullopt, this);
     m_body->setPage(QKScanPhase::Failed, m_failed);
-    root->addWidget(m_body, 1);
-
-    auto* ask = new QWidget(this);
-    auto* askRow = new QVBoxLayout(ask);
-    askRow->setContentsMargins(16, 8, 16, 16);
-    askRow->addWidget(new AskTamsoStrip(StorageHubText::growthAskPrompt(),
-                                        StorageHubText::growthAskQuestion(), true, ask));
-    root->addWidget(ask);
 
     connect(&growth, &StorageGrowthScanner::stateChanged, this, &StorageGrowthPane::refresh);
     connect(&growth, &StorageGrowthScanner::bucketsChanged, this, &StorageGrowthPane::fillBuckets);
@@ -108,6 +104,7 @@ void StorageGrowthPane::fillBuckets() {
         delete item;
     }
     const qint64 total = m_growth.totalBytes();
+    QKLayout::Box rows = QKLayout::items({});
     for (const StorageGrowthScanner::Bucket& bucket :
          StorageHubText::shownBuckets(m_growth.buckets())) {
         auto* row =
@@ -117,11 +114,15 @@ void StorageGrowthPane::fillBuckets() {
         if (bucket.featureID) {
             QPushButton* open = QKBuild::button(StorageHubText::openButton(), true, row);
             open->setObjectName(QStringLiteral("open-") + bucket.id);
+            open->setAccessibleName(StorageHubText::openButtonName(bucket));
             const QString featureID = *bucket.featureID;
             connect(open, &QPushButton::clicked, this,
                     [this, featureID] { openBucket(m_screen, featureID); });
             row->setTrailing(open);
         }
-        m_rows->addWidget(row);
+        rows.add(row);
     }
+    rows.fill(m_rows);
+    // The page is a Tab stop of its own (to scroll it by keys) only while no button in it is.
+    m_page->setFocusPolicy(m_list->findChild<QPushButton*>() ? Qt::NoFocus : Qt::StrongFocus);
 }

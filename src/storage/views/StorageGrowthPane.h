@@ -6,7 +6,8 @@
 class QKEmptyState;
 class QKProminentButton;
 class QKScanStatePages;
-class QVBoxLayout;
+class QScrollArea;
+class QBoxLayout;
 class ScreenState;
 class StorageGrowthScanner;
 
@@ -39,7 +40,8 @@ private:
     QKEmptyState* m_ready;
     QWidget* m_scanning;
     QWidget* m_done;
+    QScrollArea* m_page = nullptr; // the done page's scroll view
     QWidget* m_list;
-    QVBoxLayout* m_rows;
+    QBoxLayout* m_rows = nullptr;
     QKEmptyState* m_failed;
 };

@@ -8,6 +8,7 @@
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 
 #include <QAccessible>
@@ -17,7 +18,6 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QToolTip>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -34,24 +34,25 @@ TreemapView::TreemapView(QWidget* parent) : QWidget(parent) {
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 
+    // The empty state stands over the whole view while there is no tile to draw.
+    using namespace QKLayout;
     m_empty = new QWidget(this);
     m_empty->setObjectName(QStringLiteral("treemapEmpty"));
-    auto* column = new QVBoxLayout(m_empty);
-    column->setSpacing(8);
-    column->addStretch(1);
-    auto* symbol = new QKSymbol(QStringLiteral("square.grid.2x2"), QKFont{.fixedSize = 32},
-                                QKForeground::Tertiary, m_empty);
-    column->addWidget(symbol, 0, Qt::AlignHCenter);
-    QLabel* title = QKBuild::label(DiskMapText::emptyTreemapTitle(), TextStyle::Body,
-                                   QKForeground::Secondary, m_empty);
-    title->setAlignment(Qt::AlignHCenter);
-    column->addWidget(title);
-    m_emptyMessage = QKBuild::label(DiskMapText::emptyTreemapMessage(), TextStyle::Caption,
-                                    QKForeground::Tertiary, m_empty);
-    m_emptyMessage->setObjectName(QStringLiteral("treemapEmptyMessage"));
-    m_emptyMessage->setAlignment(Qt::AlignHCenter);
-    column->addWidget(m_emptyMessage);
-    column->addStretch(1);
+    const auto centred = [](QLabel* label) { label->setAlignment(Qt::AlignHCenter); };
+    column(8, {stretch(1),
+               part(new QKSymbol(QStringLiteral("square.grid.2x2"), QKFont{.fixedSize = 32},
+                                 QKForeground::Tertiary, m_empty))
+                   .align(Qt::AlignHCenter),
+               part(QKBuild::label(DiskMapText::emptyTreemapTitle(), TextStyle::Body,
+                                   QKForeground::Secondary, m_empty))
+                   .with(centred),
+               part(m_emptyMessage =
+                        QKBuild::label(DiskMapText::emptyTreemapMessage(), TextStyle::Caption,
+                                       QKForeground::Tertiary, m_empty))
+                   .name(QStringLiteral("treemapEmptyMessage"))
+                   .with(centred),
+               stretch(1)})
+        .on(m_empty);
     relayout();
 }
 

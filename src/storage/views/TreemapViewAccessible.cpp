@@ -79,7 +79,7 @@ public:
     }
     QStringList keyBindingsForAction(const QString& name) const override {
         if (name == DiskMapText::openTileAction())
-            return {QStringLiteral("Return")};
+            return {DiskMapText::openTileKey()};
         return {};
     }
 

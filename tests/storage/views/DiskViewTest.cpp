@@ -13,6 +13,7 @@
 #include "storage/StorageGrowthScanner.h"
 #include "storage/StorageHubText.h"
 #include "storage/views/DiskMapPane.h"
+#include "storage/views/ScrollStops.h"
 #include "storage/views/StorageGrowthPane.h"
 #include "support/AccessibleAudit.h"
 #include "support/Find.h"
@@ -253,6 +254,29 @@ TEST(StorageGrowthPane, MeasuresOnFirstShowingAndListsSharesOfTheTotal) {
     ASSERT_TRUE(open);
     QTest::mouseClick(open, Qt::LeftButton);
     EXPECT_EQ(hub.screen.diskMode(), DiskMode::System);
+}
+
+// Each bucket's "Open" says to a reader where it goes and for what, and the pages around them
+// are no extra Tab stops.
+TEST(StorageGrowthPane, ItsOpenButtonsSayWhatTheyOpenAndItsPagesAreNoExtraTabStops) {
+    Hub hub;
+    hub.make();
+    EXPECT_EQ(storagetest::scrollStopProblems(hub.view.get()), QStringList());
+    hub.screen.setDiskMode(DiskMode::Growth);
+    ASSERT_TRUE(hub.growthDone());
+    QCoreApplication::processEvents();
+    QWidget* pane = hub.pane();
+    auto* downloads = Find::part<QPushButton>(pane, "open-downloads");
+    auto* caches = Find::part<QPushButton>(pane, "open-caches");
+    EXPECT_EQ(downloads->text(), "Open");
+    EXPECT_EQ(storagetest::accessibleNameOf(downloads), "Open Safe cleanup for Downloads");
+    EXPECT_EQ(storagetest::accessibleNameOf(caches), "Open Safe cleanup for System & app caches");
+    EXPECT_EQ(storagetest::scrollStopProblems(pane), QStringList());
+
+    StorageGrowthScanner::Bucket documents;
+    documents.name = QStringLiteral("Documents");
+    documents.featureID = QStringLiteral("folders");
+    EXPECT_EQ(StorageHubText::openButtonName(documents), "Open Browse Storage for Documents");
 }
 
 TEST(StorageGrowthPane, OpeningABucketSwitchesTheHubOrPostsTheSection) {

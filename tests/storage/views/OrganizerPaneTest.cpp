@@ -2,6 +2,7 @@
 #include "storage/FolderOrganizer.h"
 #include "storage/OrganizerTestSupport.h"
 #include "storage/views/OrganizerMoveDelegate.h"
+#include "storage/views/ScrollStops.h"
 #include "support/Find.h"
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKGroupBox.h"
@@ -67,6 +68,10 @@ TEST(OrganizerPane, PreviewTicksApplyAndUndo) {
     EXPECT_FALSE(Find::part<QWidget>(pane, "organizerPreviewGroup")->isHidden());
     EXPECT_EQ(Find::part<QListView>(pane, "organizerPlanList")->model()->rowCount(), 2);
     EXPECT_EQ(Find::part<QLabel>(pane, "organizerSelected")->text(), "2 selected");
+    // A reader hears the plan by name; the page around the rules is no Tab stop of its own.
+    EXPECT_EQ(storagetest::accessibleNameOf(Find::part<QListView>(pane, "organizerPlanList")),
+              "Planned moves");
+    EXPECT_EQ(storagetest::scrollStopProblems(&pane), QStringList());
     EXPECT_EQ(Find::part<QLabel>(pane, "organizerLeftAlone")->text(), "1 left alone");
     EXPECT_TRUE(Find::part<QPushButton>(pane, "organizerApply")->isEnabled());
 
@@ -83,7 +88,7 @@ TEST(OrganizerPane, PreviewTicksApplyAndUndo) {
 
     Find::part<QPushButton>(pane, "organizerApply")->click();
     ASSERT_TRUE(settled(organizer));
-    EXPECT_EQ(Find::part<QLabel>(pane, "organizerStatusText")->text(), "Done. Moved 1 items.");
+    EXPECT_EQ(Find::part<QLabel>(pane, "organizerStatusText")->text(), "Done. Moved 1 item.");
     ASSERT_EQ(Find::parts<QPushButton>(pane, "organizerUndoRun").size(), 1);
     EXPECT_FALSE(Find::part<QWidget>(pane, "organizerUndo")->isHidden());
     Find::parts<QPushButton>(pane, "organizerUndoRun").first()->click();
