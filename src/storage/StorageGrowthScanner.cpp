@@ -20,10 +20,13 @@ StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, QObject* parent)
 
 StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, Deps deps, QObject* parent)
     : QObject(parent), m_layout(std::move(layout)), m_deps(std::move(deps)),
-      m_scan(this, &StorageGrowthScanner::measureAll, {{}, [this](QList<Bucket> buckets) {
-                                                           publishResults(std::move(buckets));
-                                                           return std::nullopt;
-                                                       }}) {
+      m_scan(this, &StorageGrowthScanner::measureAll,
+             {{},
+              [this](QList<Bucket> buckets) {
+                  publishResults(std::move(buckets));
+                  return std::nullopt;
+              },
+              [this] { emit stateChanged(); }}) {
     if (!m_deps.clock)
         m_deps.clock = std::make_shared<SystemClock>();
     if (!m_deps.measure)
@@ -108,12 +111,11 @@ void StorageGrowthScanner::sortBuckets(QList<Bucket>& buckets) {
 }
 
 void StorageGrowthScanner::scan() {
-    if (m_state.kind == State::Kind::Scanning)
+    if (m_scan.isRunning())
         return;
     const int walks =
         ParallelLoop::outerThreads(m_deps.cores > 0 ? m_deps.cores : ParallelLoop::processors());
     m_scan.start({definitions(m_layout), walks, m_deps.measure});
-    setState({State::Kind::Scanning, {}});
 }
 
 QList<StorageGrowthScanner::Bucket> StorageGrowthScanner::measureAll(const Request& request,
@@ -143,12 +145,4 @@ void StorageGrowthScanner::publishResults(QList<Bucket> buckets) {
     emit bucketsChanged();
     m_lastRun = m_deps.clock->now();
     emit lastRunChanged();
-    setState({State::Kind::Done, {}});
-}
-
-void StorageGrowthScanner::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
 }

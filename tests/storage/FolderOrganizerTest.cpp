@@ -1082,3 +1082,51 @@ TEST(OrganizerPlan, ANameThatIsNotUtf8IsPlannedByItsBytes) {
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
     EXPECT_EQ(::lstat(raw.constData(), &st), 0);
 }
+
+TEST(OrganizerState, ARunShowsOverThePreviewUntilTheNextPreviewStarts) {
+    const FreshHome h = freshHome("composed");
+    makeFile(h.dl + "/a.txt");
+    makeFile(h.dl + "/b.pdf");
+    const auto step = std::make_shared<QSemaphore>();
+    const auto listing = std::make_shared<QSemaphore>(1);
+    FolderOrganizer::Deps options;
+    options.beforeStep = [step](int) { step->acquire(); };
+    options.beforePlan = [listing] { listing->acquire(); };
+    FolderOrganizer organizer(h.layout, options);
+    const auto release = qScopeGuard([step, listing] {
+        step->release(100);
+        listing->release(100);
+    });
+    planNow(organizer);
+    ASSERT_EQ(organizer.state().kind, Kind::Ready);
+
+    QList<FolderOrganizer::State> seen;
+    QObject::connect(&organizer, &FolderOrganizer::stateChanged,
+                     [&] { seen << organizer.state(); });
+    ASSERT_TRUE(organizer.applySelected());
+    // A preview asked for while the run goes on is made, but the run keeps the say.
+    organizer.makePlan();
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::running(0, 2));
+    step->release(2);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !organizer.state().isBusy(); }));
+    EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(2, 0));
+    // The preview, listed after the run, takes its place once published.
+    listing->release(1);
+    ASSERT_TRUE(testsupport::waitFor([&] { return organizer.state().kind != Kind::Finished; }));
+    EXPECT_EQ(organizer.state(),
+              FolderOrganizer::State::failure("Nothing matched the current rules."));
+    ASSERT_FALSE(seen.isEmpty());
+    EXPECT_EQ(seen.first(), FolderOrganizer::State::running(0, 2));
+    EXPECT_TRUE(std::none_of(seen.begin(), seen.end(), [](const FolderOrganizer::State& s) {
+        return s.kind == Kind::Planning || s.kind == Kind::Idle;
+    }));
+
+    // A new preview replaces what the last run said, in one announcement.
+    ASSERT_TRUE(organizer.applySelected()); // nothing selected: refused in words
+    ASSERT_EQ(organizer.state().kind, Kind::Failed);
+    seen.clear();
+    organizer.makePlan();
+    EXPECT_EQ(seen, QList<FolderOrganizer::State>({FolderOrganizer::State::of(Kind::Planning)}));
+    listing->release(1);
+    ASSERT_TRUE(settled(organizer));
+}
