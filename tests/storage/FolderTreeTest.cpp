@@ -213,6 +213,11 @@ TEST(FolderTreeSort, SlicedSortsEqualTheOneStableSortAndLeaveTheCallersRows) {
         const QList<Entry> one = FolderTree::sortEntries(entries, order, 1);
         const QList<Entry> sliced = FolderTree::sortEntries(entries, order, 5);
         EXPECT_EQ(ids(sliced), ids(one));
+        // The order as rows of the original: the same sort.
+        QStringList fromRows;
+        for (const int row : FolderTree::sortedRows(entries, order, 5))
+            fromRows << entries.at(row).id;
+        EXPECT_EQ(fromRows, ids(one));
         // The reference: the comparison as the browser defines it, as one stable sort.
         QList<Entry> reference = entries;
         std::stable_sort(reference.begin(), reference.end(),
