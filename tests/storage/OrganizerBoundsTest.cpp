@@ -95,7 +95,7 @@ TEST(OrganizerRun, TamperedJournalsTouchNothing) {
     FolderOrganizer organizer(layout);
     for (const OrganizerJournal& j : tampered) {
         ASSERT_TRUE(organizer.undo(j));
-        ASSERT_TRUE(settled(organizer));
+        ASSERT_TRUE(untilSettled(organizer));
         EXPECT_EQ(organizer.state().moved, 0);
         EXPECT_EQ(organizer.state().failed, j.completed.size());
     }
@@ -107,7 +107,7 @@ TEST(OrganizerRun, TamperedJournalsTouchNothing) {
     foreignFolder.completed = {
         moveBack(dl + "/a.png", dl + "/Images/a.png", {outside + "/emptyDir"})};
     ASSERT_TRUE(organizer.undo(foreignFolder));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
     EXPECT_TRUE(QFileInfo(outside + "/emptyDir").isDir());
     ASSERT_TRUE(QFile::rename(dl + "/a.png", dl + "/Images/a.png"));
@@ -165,12 +165,12 @@ TEST(OrganizerRun, ALinkedUserFolderIsItsOwnBound) {
               QList<OrganizerSkipped>({{"Images", "Folders are left in place."},
                                        {"b.png", "Outside your home folder."}}));
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
     EXPECT_EQ(readAll(disk + "/Documents/a.pdf"), "a");
     EXPECT_TRUE(QDir(elsewhere).isEmpty());
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
     EXPECT_EQ(snapshot(disk), before);
 
@@ -193,11 +193,11 @@ TEST(OrganizerRun, HomeGivenWithATrailingSlashStillBoundsMoves) {
     FolderOrganizer organizer(layout);
     planNow(organizer);
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
     EXPECT_EQ(organizer.history().first().homePath, home);
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
 }
 
@@ -308,7 +308,7 @@ TEST(OrganizerRun, RecoveryAndUndoActOnlyOnMovesARunCouldHaveMade) {
                            OrganizerFiles::notARunMove(docs + "/placeholder.txt")}));
 
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(0, 2));
     EXPECT_EQ(snapshot(home), before);
     EXPECT_FALSE(OrganizerFiles::exists(home + "/.ssh/authorized_keys"));

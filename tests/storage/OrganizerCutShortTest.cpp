@@ -63,7 +63,7 @@ TEST(OrganizerRun, UnsavableJournalMovesNothing) {
     makeFile(organizer.journalDirectory(), "a file where the folder belongs");
     planNow(organizer);
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state().kind, Kind::Failed);
     EXPECT_TRUE(organizer.state().message.startsWith("Could not save the undo record ("));
     EXPECT_TRUE(organizer.state().message.endsWith(": Not a directory). Nothing was moved."))
@@ -98,7 +98,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
         FolderOrganizer organizer(layout, options);
         planNow(organizer);
         ASSERT_TRUE(organizer.applySelected());
-        ASSERT_TRUE(settled(organizer));
+        ASSERT_TRUE(untilSettled(organizer));
         EXPECT_EQ(organizer.state(),
                   State::failure("Stopped after moving 4 items: the undo record could not be "
                                  "saved (No space left on device). Everything moved so far can "
@@ -118,7 +118,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
 
     writesToFailure->store(2); // the steps back announced, the first one's outcome is lost
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(),
               State::failure("Stopped after moving back 1 of 4 items: the undo record could not "
                              "be saved (No space left on device). The rest can be undone later."));
@@ -130,7 +130,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
     }));
     EXPECT_TRUE(organizer.history().first().interrupted.isEmpty());
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), State::undone(3, 0));
     EXPECT_EQ(snapshot(home), before);
 
@@ -138,7 +138,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
     writesToFailure->store(2); // the plan, then the moves announced
     planNow(organizer);
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_TRUE(organizer.state().message.startsWith("Stopped after moving 0 items"));
     EXPECT_EQ(documents(), 0);
     EXPECT_EQ(snapshot(home), before);
@@ -205,7 +205,7 @@ TEST(OrganizerRun, ACopyCutShortIsCleanedUpAtTheNextStart) {
     EXPECT_EQ(readAll(dl + "/Other/c.bin"), "the user's own");
 
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
     EXPECT_EQ(readAll(dl + "/d.bin"), "d");
 }
@@ -233,7 +233,7 @@ TEST(OrganizerRun, RunKilledHalfWayIsUndoneFromItsJournal) {
     EXPECT_EQ(left.completed.size(), 4);
     EXPECT_FALSE(left.finishedAt.has_value());
     ASSERT_TRUE(organizer.undo(left));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(4, 0));
     EXPECT_EQ(snapshot(home), before);
 }
@@ -278,7 +278,7 @@ TEST(OrganizerRun, ALogCutOffMidRecordStillUndoesEveryCompletedMove) {
         }));
         EXPECT_EQ(organizer.history().first().completed.size(), 5);
         ASSERT_TRUE(organizer.undo(organizer.history().first()));
-        ASSERT_TRUE(settled(organizer));
+        ASSERT_TRUE(untilSettled(organizer));
         EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(5, 0));
         EXPECT_EQ(snapshot(home), before);
     }

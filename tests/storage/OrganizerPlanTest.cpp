@@ -126,14 +126,14 @@ TEST(OrganizerPlan, IsBuiltOnAWorkerAndSpentByItsApply) {
     ASSERT_TRUE(testsupport::waitFor([&] { return served; }));
     EXPECT_FALSE(organizer.plan().has_value());
     go->release(2);
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_NE(listedOn->load(), QThread::currentThread());
     EXPECT_EQ(plans.size(), 1);
     ASSERT_TRUE(organizer.plan().has_value());
     EXPECT_FALSE(organizer.plan()->spent);
 
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_TRUE(organizer.plan()->spent);
     go->release(1);
     planNow(organizer);
@@ -189,7 +189,7 @@ TEST(OrganizerPlan, ARuleChangeDropsThePlanMadeUnderTheOldRules) {
         gated.makePlan(); // lists both folders, held
         gated.setIncludeDesktop(false);
         go->release(2);
-        ASSERT_TRUE(settled(gated));
+        ASSERT_TRUE(untilSettled(gated));
         ASSERT_TRUE(gated.plan());
         EXPECT_EQ(destinations(*gated.plan()), QStringList({dl + "/Documents/a.pdf"}));
     }
@@ -200,11 +200,11 @@ TEST(OrganizerPlan, ARuleChangeDropsThePlanMadeUnderTheOldRules) {
     organizer.setIncludeDesktop(false);
     EXPECT_FALSE(organizer.plan().has_value());
     // The preview that was shown is made again under the new rules.
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     ASSERT_TRUE(organizer.plan());
     EXPECT_EQ(destinations(*organizer.plan()), QStringList({dl + "/Documents/a.pdf"}));
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
     EXPECT_EQ(snapshot(desk), before);
 
@@ -235,12 +235,12 @@ TEST(OrganizerPlan, ANameThatIsNotUtf8IsPlannedByItsBytes) {
     EXPECT_EQ(NativePath::encode(move.sourcePath), raw);
     EXPECT_EQ(NativePath::encode(move.displayName), "c\xff.pdf");
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(1, 0));
     struct stat st;
     EXPECT_EQ(::lstat((folder + "/Documents/c\xff.pdf").constData(), &st), 0);
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(1, 0));
     EXPECT_EQ(::lstat(raw.constData(), &st), 0);
 }

@@ -48,7 +48,7 @@ TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
     const int planned = int(organizer.plan()->moves.size());
     ASSERT_GT(planned, 30);
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(planned, 0));
     ASSERT_EQ(organizer.history().size(), 1);
     EXPECT_NE(snapshot(home), before);
@@ -59,7 +59,7 @@ TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
     const OrganizerJournal run = organizer.history().first();
     EXPECT_TRUE(run.finishedAt.has_value());
     ASSERT_TRUE(organizer.undo(run));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(planned, 0));
     EXPECT_EQ(snapshot(home), before);
     ASSERT_TRUE(organizer.history().first().undoneAt.has_value());
@@ -78,12 +78,12 @@ TEST(OrganizerRun, UndoKeepsWhatTheUserAddedAndReportsMissingFiles) {
     FolderOrganizer organizer(layout);
     planNow(organizer);
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
 
     makeFile(dl + "/Images/mine.png", "user's own");
     ASSERT_TRUE(QFile::rename(dl + "/Documents/b.pdf", home + "/b.pdf")); // taken out by hand
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(2, 1));
     EXPECT_EQ(readAll(dl + "/a.png"), "a");
     EXPECT_EQ(readAll(dl + "/c.mov"), "c");
@@ -102,7 +102,7 @@ TEST(OrganizerRun, RefusesWhatChangedSincePlanning) {
     makeFile(dl + "/Documents/taken.txt", "arrived later");
     QFile::remove(dl + "/gone.txt");
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(0, 2));
     EXPECT_EQ(readAll(dl + "/Documents/taken.txt"), "arrived later");
     EXPECT_EQ(readAll(dl + "/taken.txt"), "mine");
@@ -204,7 +204,7 @@ TEST(OrganizerRun, RefusesASecondRunWhileOneIsInProgress) {
     ASSERT_TRUE(testsupport::waitFor([&] { return organizer.state().done == 1; }));
     EXPECT_FALSE(organizer.applySelected());
     go.release(1);
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(2, 0));
 }
 
@@ -228,14 +228,14 @@ TEST(OrganizerRun, ProgressIsPublishedAtMostTenTimesASecond) {
     });
     constexpr int kMost = kFiles * 7 / FolderOrganizer::kProgressIntervalMs + 1;
     ASSERT_TRUE(organizer.applySelected());
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::finished(kFiles, 0));
     EXPECT_GE(published, kMost - 3);
     EXPECT_LE(published, kMost);
 
     published = 0;
     ASSERT_TRUE(organizer.undo(organizer.history().first()));
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
     EXPECT_EQ(organizer.state(), FolderOrganizer::State::undone(kFiles, 0));
     EXPECT_GE(published, kMost - 3);
     EXPECT_LE(published, kMost);
@@ -286,5 +286,5 @@ TEST(OrganizerState, ARunShowsOverThePreviewUntilTheNextPreviewStarts) {
     organizer.makePlan();
     EXPECT_EQ(seen, QList<FolderOrganizer::State>({FolderOrganizer::State::of(Kind::Planning)}));
     listing->release(1);
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
 }

@@ -101,7 +101,7 @@ inline FreshHome freshHome(const QString& name) {
 }
 
 // Until no preview is being made and no run goes on.
-inline bool settled(FolderOrganizer& organizer) {
+inline bool untilSettled(FolderOrganizer& organizer) {
     return testsupport::waitFor([&] {
         const FolderOrganizer::State s = organizer.state();
         return !s.isBusy() && s.kind != FolderOrganizer::State::Kind::Planning;
@@ -111,7 +111,7 @@ inline bool settled(FolderOrganizer& organizer) {
 // A plan made and published through the event loop, as the pane does it.
 inline void planNow(FolderOrganizer& organizer) {
     organizer.makePlan();
-    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(untilSettled(organizer));
 }
 
 // An empty journal of this home with a fresh id.
