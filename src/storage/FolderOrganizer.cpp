@@ -212,21 +212,32 @@ qint64 FolderOrganizer::selectedBytes() const {
 }
 
 void FolderOrganizer::loadHistory() {
-    QList<OrganizerJournal> interrupted;
-    m_history = m_journals.history(now(), home(), &interrupted);
-    emit historyChanged();
-    // A run of this organizer still in flight looks interrupted too: it is left alone.
-    if (interrupted.isEmpty() || moving() || m_work.isRunning())
-        return;
+    // A run of thousands of moves is a long journal and log to read and decode: the worker does
+    // it, after any apply or undo started before, so it reads what they wrote. For the same
+    // reason no run of this organizer is in flight while it reads, and a journal that shows a
+    // step cut short there is one to settle.
     const OrganizerJournals store = m_journals;
-    m_work.run([self = QPointer(this), interrupted, store, bounds = bounds()] {
+    m_work.run([self = QPointer(this), store, now = now(), home = home(), bounds = bounds()] {
+        QList<OrganizerJournal> interrupted;
+        ScanJob::deliver(
+            self, [history = store.history(now, home, &interrupted)](FolderOrganizer* o) mutable {
+                o->setHistory(std::move(history));
+            });
+        if (interrupted.isEmpty())
+            return;
         for (OrganizerJournal journal : interrupted)
             OrganizerRun::recover(journal, bounds, store);
-        ScanJob::deliver(self, [](FolderOrganizer* o) {
-            o->m_history = o->m_journals.history(o->now(), o->home());
-            emit o->historyChanged();
+        ScanJob::deliver(self, [history = store.history(now, home)](FolderOrganizer* o) mutable {
+            o->setHistory(std::move(history));
         });
     });
+}
+
+void FolderOrganizer::setHistory(QList<OrganizerJournal> history) {
+    // The runs it replaces may hold the last copies of thousands of moves: the pool frees them.
+    ScanJob::runInPool(
+        [gone = std::exchange(m_history, std::move(history))]() mutable { gone = {}; });
+    emit historyChanged();
 }
 
 void FolderOrganizer::waitForWork() {

@@ -95,10 +95,11 @@ public:
     QList<OrganizerMove> selectedMoves() const;
     qint64 selectedBytes() const;
 
-    // Reads the journal folder again: runs of this home of the last 30 days not undone, newest
-    // first. When a run was cut short in the middle of a step, that step is settled on a worker
-    // (leftover copies cleaned up, see OrganizerFiles::settle) and the history published again;
-    // an apply or undo started meanwhile waits for it.
+    // Reads the journal folder again on the worker, after any apply or undo started before, and
+    // publishes what it holds: runs of this home of the last 30 days not undone, newest first.
+    // When a run was cut short in the middle of a step, that step is settled there too (leftover
+    // copies cleaned up, see OrganizerFiles::settle) and the history published again; an apply
+    // or undo started meanwhile waits for both.
     void loadHistory();
     // Applies the ticked moves. Failed "Nothing is selected to move." without any; false (and
     // nothing changes) while an apply or undo runs. A run whose journal cannot be saved stops
@@ -108,8 +109,8 @@ public:
     // undo had to stop because its steps could not be recorded. False, touching nothing, for a
     // run already undone, a journal whose id is not a UUID, or while an apply or undo runs.
     bool undo(const OrganizerJournal& journal);
-    // Waits for the running apply, undo or settling to end (results still arrive from the event
-    // loop).
+    // Waits for the running apply, undo, reading of the history or settling to end (results
+    // still arrive from the event loop).
     void waitForWork();
 
 signals:
@@ -135,6 +136,7 @@ private:
     void finishApply(const OrganizerJournal& journal, const OrganizerRun::Applied& applied);
     void finishUndo(const OrganizerJournal& journal, const OrganizerRun::Undone& undone);
     void publishHistory(const OrganizerJournal& journal);
+    void setHistory(QList<OrganizerJournal> history);
 
     HomeLayout m_layout;
     Deps m_options;

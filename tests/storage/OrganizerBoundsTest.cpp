@@ -122,7 +122,7 @@ TEST(OrganizerRun, TamperedJournalsTouchNothing) {
     OrganizerJournal misnamed = journalFor(home, now);
     writeJournal(layout, JsonFields::uuidText(QUuid::createUuid()) + ".json",
                  OrganizerJournals::encode(misnamed));
-    organizer.loadHistory();
+    readHistory(organizer);
     EXPECT_TRUE(organizer.history().isEmpty());
     EXPECT_FALSE(QFileInfo::exists(layout.appSupportDir() + "/x.json"));
 }
@@ -297,7 +297,7 @@ TEST(OrganizerRun, RecoveryAndUndoActOnlyOnMovesARunCouldHaveMade) {
     const auto before = snapshot(home);
 
     FolderOrganizer organizer(layout);
-    organizer.loadHistory();
+    readHistory(organizer);
     organizer.waitForWork();
     ASSERT_TRUE(testsupport::waitFor([&] {
         return organizer.history().size() == 1 && organizer.history().first().interrupted.isEmpty();

@@ -110,7 +110,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
 
     // After a restart the record shows all four, the last one once its files are looked at.
     FolderOrganizer organizer(layout, options);
-    organizer.loadHistory();
+    readHistory(organizer);
     ASSERT_TRUE(testsupport::waitFor([&] {
         return organizer.history().size() == 1 && organizer.history().first().completed.size() == 4;
     }));
@@ -124,7 +124,7 @@ TEST(OrganizerRun, AJournalThatStopsSavingStopsTheRunAndEveryMoveStaysUndoable) 
                              "be saved (No space left on device). The rest can be undone later."));
     EXPECT_EQ(documents(), 3);
     // The step back is found from the files once they are looked at.
-    organizer.loadHistory();
+    readHistory(organizer);
     ASSERT_TRUE(testsupport::waitFor([&] {
         return organizer.history().size() == 1 && organizer.history().first().completed.size() == 3;
     }));
@@ -188,7 +188,7 @@ TEST(OrganizerRun, ACopyCutShortIsCleanedUpAtTheNextStart) {
     EXPECT_TRUE(OrganizerFiles::exists(OrganizerFiles::partialPath(dl + "/Other/a.bin")));
 
     FolderOrganizer organizer(layout);
-    organizer.loadHistory();
+    readHistory(organizer);
     ASSERT_EQ(organizer.history().size(), 1);
     EXPECT_EQ(organizer.history().first().interrupted.size(), 4);
     organizer.waitForWork();
@@ -227,7 +227,7 @@ TEST(OrganizerRun, RunKilledHalfWayIsUndoneFromItsJournal) {
     ASSERT_TRUE(applyKilledAfter(journal, layout, {home, {layout.downloadsDir()}}, 4));
     EXPECT_NE(snapshot(home), before);
 
-    organizer.loadHistory();
+    readHistory(organizer);
     ASSERT_EQ(organizer.history().size(), 1);
     const OrganizerJournal left = organizer.history().first();
     EXPECT_EQ(left.completed.size(), 4);
@@ -271,7 +271,7 @@ TEST(OrganizerRun, ALogCutOffMidRecordStillUndoesEveryCompletedMove) {
             log.resize(bytes.indexOf('\n') + 5);
         log.close();
 
-        organizer.loadHistory();
+        readHistory(organizer);
         ASSERT_TRUE(testsupport::waitFor([&] {
             return organizer.history().size() == 1 &&
                    organizer.history().first().interrupted.isEmpty();

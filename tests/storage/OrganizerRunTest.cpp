@@ -54,7 +54,7 @@ TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
     EXPECT_NE(snapshot(home), before);
     EXPECT_EQ(readAll(layout.downloadsDir() + "/Images/file1.png"), "already here");
 
-    organizer.loadHistory();
+    readHistory(organizer);
     ASSERT_EQ(organizer.history().size(), 1);
     const OrganizerJournal run = organizer.history().first();
     EXPECT_TRUE(run.finishedAt.has_value());
@@ -65,9 +65,37 @@ TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
     ASSERT_TRUE(organizer.history().first().undoneAt.has_value());
     EXPECT_FALSE(organizer.undo(organizer.history().first())); // once only
 
-    organizer.loadHistory();
+    readHistory(organizer);
     EXPECT_TRUE(organizer.history().isEmpty());
     EXPECT_TRUE(QFile::exists(organizer.journalDirectory() + "/" + run.id + ".json"));
+}
+
+TEST(OrganizerRun, TheHistoryIsReadAfterTheRunsStartedBeforeAndPublishedLater) {
+    const auto [home, layout, dl] = freshHome("history-later");
+    makeFile(dl + "/a.png", "a");
+    makeFile(dl + "/b.pdf", "b");
+    const auto go = std::make_shared<QSemaphore>();
+    FolderOrganizer::Deps options;
+    options.beforeStep = [go](int) { go->acquire(); };
+    FolderOrganizer organizer(layout, options);
+    const auto release = qScopeGuard([go] { go->release(100); });
+    planNow(organizer);
+    ASSERT_TRUE(organizer.applySelected());
+    QList<qsizetype> published; // the moves of the run each publication holds
+    QObject::connect(&organizer, &FolderOrganizer::historyChanged, [&] {
+        published << (organizer.history().isEmpty() ? -1
+                                                    : organizer.history().first().completed.size());
+    });
+    // Asked for while the run holds its first file: the call returns with nothing read.
+    organizer.loadHistory();
+    EXPECT_TRUE(organizer.history().isEmpty());
+    EXPECT_TRUE(published.isEmpty());
+    go->release(2);
+    ASSERT_TRUE(untilSettled(organizer));
+    organizer.waitForWork();
+    ASSERT_TRUE(testsupport::waitFor([&] { return published.size() == 2; }));
+    // The run's own end first, then the folder as the finished run left it.
+    EXPECT_EQ(published, QList<qsizetype>({2, 2}));
 }
 
 TEST(OrganizerRun, UndoKeepsWhatTheUserAddedAndReportsMissingFiles) {
@@ -109,7 +137,7 @@ TEST(OrganizerRun, RefusesWhatChangedSincePlanning) {
     QStringList failures = organizer.history().first().failures;
     failures.sort();
     EXPECT_EQ(failures, QStringList({"gone.txt: Already gone.", "taken.txt: File exists"}));
-    organizer.loadHistory();
+    readHistory(organizer);
     ASSERT_EQ(organizer.history().size(), 1); // listed, but nothing to undo
     EXPECT_TRUE(organizer.history().first().completed.isEmpty());
 }
@@ -169,7 +197,7 @@ TEST(OrganizerRun, HistoryKeepsThirtyDaysOfRunsNotUndone) {
     FolderOrganizer::Deps deps;
     deps.clock = clock;
     FolderOrganizer organizer(layout, deps);
-    organizer.loadHistory();
+    readHistory(organizer);
     QStringList ids;
     for (const OrganizerJournal& j : organizer.history())
         ids << j.id;

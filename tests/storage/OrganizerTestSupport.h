@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QSignalSpy>
 #include <QUuid>
 #include <sys/stat.h>
 #include <utime.h>
@@ -112,6 +113,14 @@ inline bool untilSettled(FolderOrganizer& organizer) {
 inline void planNow(FolderOrganizer& organizer) {
     organizer.makePlan();
     ASSERT_TRUE(untilSettled(organizer));
+}
+
+// Reads the history as the pane does and waits until it is published (the first time, for a
+// history with a step to settle).
+inline void readHistory(FolderOrganizer& organizer) {
+    QSignalSpy published(&organizer, &FolderOrganizer::historyChanged);
+    organizer.loadHistory();
+    ASSERT_TRUE(published.wait(20'000));
 }
 
 // An empty journal of this home with a fresh id.
