@@ -3,9 +3,9 @@
 
 #include "measuring/CleanCategory.h"
 #include "platform/Clock.h"
-#include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "platform/SymbolName.h"
+#include "storage/FolderTree.h"
 
 #include <algorithm>
 #include <atomic>
@@ -92,17 +92,9 @@ qint64 StorageGrowthScanner::measureLocation(const QString& path, const CancelTo
         return 0;
     if (!S_ISDIR(st.st_mode))
         return qint64(st.st_blocks) * 512;
-    // One thread per place: the buckets themselves are measured side by side. The space used is
-    // what Browse Storage, the disk map and `du -s` count: every entry's blocks, the folders'
-    // own and the place's included, a file of several names once.
-    const DirectoryWalker walker(DirectoryWalker::Options{}, cancel);
-    qint64 sum = 0;
-    walker.walk(path, [&sum](const DirectoryWalker::Entry& e) {
-        if (!e.repeatLink)
-            sum += e.allocatedBytes;
-        return DirectoryWalker::Action::Continue;
-    });
-    return sum;
+    // Browse Storage's figure for a folder, so the two screens agree: what `du -s` counts. One
+    // thread per place, since the buckets themselves are measured side by side.
+    return FolderTree::measureFolder(path, cancel).bytes;
 }
 
 void StorageGrowthScanner::sortBuckets(QList<Bucket>& buckets) {

@@ -6,6 +6,7 @@
 #include "storage/DiskMapTally.h"
 #include "storage/DiskMapTestSupport.h"
 #include "storage/FolderTree.h"
+#include "storage/StorageGrowthScanner.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -244,6 +245,7 @@ TEST(DiskMapMeasure, EveryWayOfMeasuringAFolderGivesWhatDuCounts) {
         EXPECT_EQ(sizedNode->sizeBytes, du.bytes);
         EXPECT_EQ(FolderTree::measureFolder(folder).bytes, du.bytes);
         EXPECT_EQ(FolderTree::measureFolder(folder).files, du.files);
+        EXPECT_EQ(StorageGrowthScanner::measureLocation(folder), du.bytes);
     }
     // Hidden items have no tile: the folder's share beyond its children is theirs and its blocks.
     const MapNode* srcNode = find(*bySum.node, {"proj", "src"});
