@@ -80,12 +80,15 @@ DiskMapScanner::DiskMapScanner(Request request, QObject* parent)
       m_scan(this,
              [](const Request& r, const auto& run) {
                  return runScan(r, run.cancel(),
-                                [&run](const QString& text) { run.progress(text); });
+                                [&run](const QString& text) { run.progress(Progress(text)); });
              },
-             {[this](const QString& text) { applyProgress(m_scan.generation(), text); },
-              [this](Outcome outcome) { return publish(std::move(outcome)); }}) {}
+             {[this](const Progress& step) { applyProgress(m_scan.generation(), step.text); },
+              [this](Outcome outcome) { return publish(std::move(outcome)); },
+              [this] { emit stateChanged(); }}) {}
 
 DiskMapScanner::~DiskMapScanner() = default;
+
+DiskMapScanner::Progress::Progress() : text(openingText()) {}
 
 QString DiskMapScanner::openingText() {
     return QStringLiteral("Opening your home folder");
@@ -106,40 +109,29 @@ QString DiskMapScanner::stoppedText() {
 }
 
 void DiskMapScanner::scan() {
-    m_scan.start(m_request);
+    // The old result goes before the state says Running, so a screen never shows it as new.
     setResult(std::nullopt);
-    setState(State::scanning(openingText()));
+    m_scan.start(m_request);
 }
 
 void DiskMapScanner::cancel() {
-    if (!m_state.isScanning())
-        return;
-    m_scan.cancel();
-    setState(State());
+    if (m_scan.isRunning())
+        m_scan.cancel();
 }
 
 void DiskMapScanner::applyProgress(quint64 generation, const QString& text) {
-    if (!m_scan.isCurrent(generation) || !m_state.isScanning())
-        return;
-    setState(State::scanning(text));
+    // The slot takes a step only while Running, so a late one never revives a finished scan.
+    if (m_scan.isCurrent(generation))
+        m_scan.report(Progress(text));
 }
 
 std::optional<QString> DiskMapScanner::publish(Outcome outcome) {
     if (auto* result = std::get_if<DiskMapResult>(&outcome)) {
         setResult(std::move(*result));
-        setState({State::Kind::Done, {}});
         return std::nullopt;
     }
     setResult(std::nullopt);
-    setState(State::failed(std::get<QString>(outcome)));
-    return std::get<QString>(outcome);
-}
-
-void DiskMapScanner::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
+    return std::get<QString>(std::move(outcome));
 }
 
 void DiskMapScanner::setResult(std::optional<DiskMapResult> result) {

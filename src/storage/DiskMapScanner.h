@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <variant>
 
 // The disk map of the home folder: on request, every visible item of home is measured in
@@ -25,22 +26,16 @@
 // fail the scan; an unreadable or empty home does.
 class DiskMapScanner : public QObject {
     Q_OBJECT
-    Q_PROPERTY(DiskMapScanner::State state READ state NOTIFY stateChanged)
 public:
-    struct State {
-        enum class Kind { Scanning, Failed, Idle, Done };
-        Kind kind = Kind::Idle;
-        QString text; // the progress text while scanning, the message when failed
-
-        static State scanning(const QString& text) { return {Kind::Scanning, text}; }
-        static State failed(const QString& message) { return {Kind::Failed, message}; }
-        bool isScanning() const { return kind == Kind::Scanning; }
-        bool operator==(const State& o) const {
-            return kind == o.kind &&
-                   ((kind != Kind::Scanning && kind != Kind::Failed) || text == o.text);
-        }
-        bool operator!=(const State& o) const { return !(*this == o); }
+    // What a running scan says it is doing; a scan starts at openingText().
+    struct Progress {
+        Progress();
+        explicit Progress(QString text) : text(std::move(text)) {}
+        QString text;
+        bool operator==(const Progress&) const = default;
     };
+    // The scan's slot's: Running carries the progress text, Failed the message for the user.
+    using State = ScanState<Progress>;
 
     // What a scan reads: the home folder, the names of the user folders directly in it (by
     // category, so a translated "Downloads" is still downloads), and the measurement's tools.
@@ -66,15 +61,15 @@ public:
     explicit DiskMapScanner(Request request, QObject* parent = nullptr);
     ~DiskMapScanner() override;
 
-    State state() const { return m_state; }
+    State state() const { return m_scan.state(); }
     // The last successful scan; none while scanning, after a failure and before any scan.
     const std::optional<DiskMapResult>& result() const { return m_result; }
     quint64 scanGeneration() const { return m_scan.generation(); }
 
-    // Starts a scan at once: state scanning with "Opening your home folder", no result. Main
+    // Starts a scan at once: state Running with "Opening your home folder", no result. Main
     // thread only.
     void scan();
-    // Stops a running scan: state idle, nothing of it applied later. Does nothing otherwise.
+    // Stops a running scan: state Idle, nothing of it applied later. Does nothing otherwise.
     void cancel();
 
     // Applies a progress text of the given generation: only while that scan is current and still
@@ -106,11 +101,9 @@ signals:
 
 private:
     std::optional<QString> publish(Outcome outcome);
-    void setState(const State& state);
     void setResult(std::optional<DiskMapResult> result);
 
     Request m_request;
-    State m_state;
     std::optional<DiskMapResult> m_result;
-    ScanService<Request, QString, Outcome> m_scan;
+    ScanService<Request, Progress, Outcome> m_scan;
 };

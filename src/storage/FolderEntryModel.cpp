@@ -35,6 +35,24 @@ void FolderEntryModel::reorder(QList<FolderEntry> rows) {
     BatchedListModel::reorder(std::move(rows), [](const FolderEntry& e) { return e.id; });
 }
 
+void FolderEntryModel::reorder(QList<FolderEntry> rows, const std::vector<int>& newRowOf,
+                               QHash<QString, int> rowOfId) {
+    // Only the views' current and selected rows are looked up: no table of every row is built.
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    m_madeIndex = std::move(rowOfId);
+    mutableRows() = std::move(rows);
+    rowsChanged();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& i : before) {
+        const size_t row = size_t(i.row());
+        after.append(i.row() >= 0 && row < newRowOf.size() ? index(newRowOf[row]) : QModelIndex());
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
 void FolderEntryModel::setEntries(QList<FolderEntry> rows, QHash<QString, int> rowOfId) {
     m_madeIndex = std::move(rowOfId);
     reset(std::move(rows));

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <QHash>
+#include <vector>
 
 // The entries of the folder on show as a list model, one row per entry. The tree replaces the
 // rows in one reset per listing (a folder of 100,000 items is one signal), updates a measured row
@@ -41,6 +42,11 @@ public:
     void setEntry(int row, const FolderEntry& entry) { replace(row, entry); }
     // The same entries in a new order.
     void reorder(QList<FolderEntry> rows);
+    // The same with the work made beforehand, so that a folder of many rows is re-ordered off
+    // the main thread: newRowOf[k] is the new row of the entry now at row k, and rowOfId is
+    // indexRows(rows).
+    void reorder(QList<FolderEntry> rows, const std::vector<int>& newRowOf,
+                 QHash<QString, int> rowOfId);
 
 protected:
     void rowsChanged() override;

@@ -72,7 +72,9 @@ FolderOrganizer::FolderOrganizer(HomeLayout layout, Deps options, QObject* paren
                          return OrganizerPlan();
                      return OrganizerFiles::buildPlan(r.bounds, r.rules);
                  },
-                 {{}, [this](OrganizerPlan plan) { return publishPlan(std::move(plan)); }}) {
+                 {{},
+                  [this](OrganizerPlan plan) { return publishPlan(std::move(plan)); },
+                  [this] { planStateChanged(); }}) {
     if (!m_options.clock)
         m_options.clock = std::make_shared<SystemClock>();
     m_liveRules = std::make_shared<LiveRules>();
@@ -91,10 +93,22 @@ QDateTime FolderOrganizer::now() const {
     return m_options.clock->now();
 }
 
-void FolderOrganizer::setState(const State& state) {
-    if (m_state == state)
+FolderOrganizer::State FolderOrganizer::state() const {
+    return m_moves ? *m_moves : State::ofPlan(m_planning.state());
+}
+
+void FolderOrganizer::setMoves(const State& moves) {
+    const State before = state();
+    m_moves = moves;
+    if (state() != before)
+        emit stateChanged();
+}
+
+void FolderOrganizer::planStateChanged() {
+    // A run in progress keeps its own state; the preview's shows again once it has ended.
+    if (moving())
         return;
-    m_state = state;
+    m_moves.reset();
     emit stateChanged();
 }
 
@@ -124,14 +138,13 @@ void FolderOrganizer::rulesChanged() {
     emit settingsChanged();
     // A plan made under the old rules is never applied: it goes, with any plan still being made.
     // A preview the user was looking at is made again under the new rules.
-    const bool wanted =
-        m_state.kind == State::Kind::Planning || (m_plan.has_value() && !m_plan->spent);
+    const bool wanted = m_planning.isRunning() || (m_plan.has_value() && !m_plan->spent);
     m_planning.cancel();
     if (m_plan) {
         m_plan.reset();
         emit planChanged();
     }
-    if (m_state.isBusy())
+    if (moving())
         return;
     if (wanted)
         makePlan();
@@ -155,9 +168,15 @@ OrganizerPlan FolderOrganizer::buildPlan() const {
 }
 
 void FolderOrganizer::makePlan() {
+    // A new preview takes the place of what the last run said. A preview restarted while one is
+    // being made leaves the slot Running, which the slot does not announce: that is done here.
+    const bool outcomeShown = m_moves && !moving();
+    const bool restart = m_planning.isRunning();
+    if (outcomeShown)
+        m_moves.reset();
     m_planning.start({bounds(), rules(), m_options.beforePlan});
-    if (!m_state.isBusy())
-        setState(State::of(State::Kind::Planning));
+    if (outcomeShown && restart)
+        emit stateChanged();
 }
 
 // Only the newest request publishes, so a burst of clicks shows one plan; a change of the rules
@@ -166,15 +185,9 @@ std::optional<QString> FolderOrganizer::publishPlan(OrganizerPlan plan) {
     m_plan = std::move(plan);
     ++m_planCount;
     emit planChanged();
-    // A run in progress keeps its own state; the plan is shown beside it.
-    if (m_state.isBusy())
-        return std::nullopt;
-    if (m_plan->moves.isEmpty()) {
-        const QString sentence = QStringLiteral("Nothing matched the current rules.");
-        setState(State::failure(sentence));
-        return sentence;
-    }
-    setState(State::of(State::Kind::Ready));
+    // A plan with nothing to move fails the preview; a run in progress still shows over it.
+    if (m_plan->moves.isEmpty())
+        return QStringLiteral("Nothing matched the current rules.");
     return std::nullopt;
 }
 
@@ -199,21 +212,32 @@ qint64 FolderOrganizer::selectedBytes() const {
 }
 
 void FolderOrganizer::loadHistory() {
-    QList<OrganizerJournal> interrupted;
-    m_history = m_journals.history(now(), home(), &interrupted);
-    emit historyChanged();
-    // A run of this organizer still in flight looks interrupted too: it is left alone.
-    if (interrupted.isEmpty() || m_state.isBusy() || m_work.isRunning())
-        return;
+    // A run of thousands of moves is a long journal and log to read and decode: the worker does
+    // it, after any apply or undo started before, so it reads what they wrote. For the same
+    // reason no run of this organizer is in flight while it reads, and a journal that shows a
+    // step cut short there is one to settle.
     const OrganizerJournals store = m_journals;
-    m_work.run([self = QPointer(this), interrupted, store, bounds = bounds()] {
+    m_work.run([self = QPointer(this), store, now = now(), home = home(), bounds = bounds()] {
+        QList<OrganizerJournal> interrupted;
+        ScanJob::deliver(
+            self, [history = store.history(now, home, &interrupted)](FolderOrganizer* o) mutable {
+                o->setHistory(std::move(history));
+            });
+        if (interrupted.isEmpty())
+            return;
         for (OrganizerJournal journal : interrupted)
             OrganizerRun::recover(journal, bounds, store);
-        ScanJob::deliver(self, [](FolderOrganizer* o) {
-            o->m_history = o->m_journals.history(o->now(), o->home());
-            emit o->historyChanged();
+        ScanJob::deliver(self, [history = store.history(now, home)](FolderOrganizer* o) mutable {
+            o->setHistory(std::move(history));
         });
     });
+}
+
+void FolderOrganizer::setHistory(QList<OrganizerJournal> history) {
+    // The runs it replaces may hold the last copies of thousands of moves: the pool frees them.
+    ScanJob::runInPool(
+        [gone = std::exchange(m_history, std::move(history))]() mutable { gone = {}; });
+    emit historyChanged();
 }
 
 void FolderOrganizer::waitForWork() {
@@ -221,14 +245,14 @@ void FolderOrganizer::waitForWork() {
 }
 
 bool FolderOrganizer::applySelected() {
-    if (m_state.isBusy())
+    if (moving())
         return false;
     const qsizetype selected = m_plan ? m_plan->selectedCount() : 0;
     if (selected == 0) {
-        setState(State::failure(QStringLiteral("Nothing is selected to move.")));
+        setMoves(State::failure(QStringLiteral("Nothing is selected to move.")));
         return true;
     }
-    setState(State::running(0, int(selected)));
+    setMoves(State::running(0, int(selected)));
 
     // The moves are copied out of the plan by the run: thousands of them would hold this thread.
     OrganizerJournal journal;
@@ -260,7 +284,7 @@ bool FolderOrganizer::applySelected() {
             [&self, &step, &beforeStep, &pacer](int done, int total) {
                 if (pacer.due())
                     ScanJob::deliver(self, [done, total](FolderOrganizer* o) {
-                        o->setState(State::running(done, total));
+                        o->setMoves(State::running(done, total));
                     });
                 if (beforeStep && done < total)
                     beforeStep(++step);
@@ -286,7 +310,7 @@ void FolderOrganizer::publishHistory(const OrganizerJournal& journal) {
 void FolderOrganizer::finishApply(const OrganizerJournal& journal,
                                   const OrganizerRun::Applied& applied) {
     if (!applied.started) {
-        setState(State::failure(OrganizerText::journalNotSaved(applied.stopReason)));
+        setMoves(State::failure(OrganizerText::journalNotSaved(applied.stopReason)));
         return;
     }
     publishHistory(journal);
@@ -296,16 +320,16 @@ void FolderOrganizer::finishApply(const OrganizerJournal& journal,
         emit planChanged();
     }
     if (!applied.stopReason.isEmpty())
-        setState(State::failure(
+        setMoves(State::failure(
             OrganizerText::applyStopped(int(journal.completed.size()), applied.stopReason)));
     else
-        setState(State::finished(int(journal.completed.size()), int(journal.failures.size())));
+        setMoves(State::finished(int(journal.completed.size()), int(journal.failures.size())));
 }
 
 bool FolderOrganizer::undo(const OrganizerJournal& journal) {
-    if (m_state.isBusy() || journal.undoneAt || !OrganizerJournals::hasValidId(journal))
+    if (moving() || journal.undoneAt || !OrganizerJournals::hasValidId(journal))
         return false;
-    setState(State::undoing(0, int(journal.completed.size())));
+    setMoves(State::undoing(0, int(journal.completed.size())));
 
     const OrganizerJournals store = m_journals;
     const auto clock = m_options.clock;
@@ -323,7 +347,7 @@ bool FolderOrganizer::undo(const OrganizerJournal& journal) {
             [&self, &step, &beforeStep, &pacer](int done, int total) {
                 if (pacer.due())
                     ScanJob::deliver(self, [done, total](FolderOrganizer* o) {
-                        o->setState(State::undoing(done, total));
+                        o->setMoves(State::undoing(done, total));
                     });
                 if (beforeStep && done < total)
                     beforeStep(++step);
@@ -345,8 +369,8 @@ void FolderOrganizer::finishUndo(const OrganizerJournal& journal,
         }
     }
     if (!undone.stopReason.isEmpty())
-        setState(State::failure(OrganizerText::undoStopped(
+        setMoves(State::failure(OrganizerText::undoStopped(
             undone.restored, undone.restored + undone.notRestored, undone.stopReason)));
     else
-        setState(State::undone(undone.restored, undone.notRestored));
+        setMoves(State::undone(undone.restored, undone.notRestored));
 }

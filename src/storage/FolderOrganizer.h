@@ -6,6 +6,7 @@
 #include "storage/OrganizerJournals.h"
 #include "storage/OrganizerRecords.h"
 #include "storage/OrganizerRun.h"
+#include "storage/OrganizerState.h"
 
 #include <functional>
 #include <memory>
@@ -39,48 +40,8 @@ class Clock;
 class FolderOrganizer : public QObject {
     Q_OBJECT
 public:
-    struct State {
-        enum class Kind { Running, Undoing, Finished, Failed, Idle, Planning, Ready };
-        Kind kind = Kind::Idle;
-        int done = 0;      // Running, Undoing
-        int total = 0;     // Running, Undoing
-        int moved = 0;     // Finished: files moved, or moved back by an undo
-        int failed = 0;    // Finished: files refused, or not moved back by an undo
-        bool undo = false; // Finished: the counts are an undo's
-        QString message;   // Failed
-
-        static State running(int done, int total) { return progress(Kind::Running, done, total); }
-        static State undoing(int done, int total) { return progress(Kind::Undoing, done, total); }
-        static State finished(int moved, int failed) {
-            State s = of(Kind::Finished);
-            s.moved = moved;
-            s.failed = failed;
-            return s;
-        }
-        static State undone(int restored, int notRestored) {
-            State s = finished(restored, notRestored);
-            s.undo = true;
-            return s;
-        }
-        static State failure(const QString& message) {
-            State s = of(Kind::Failed);
-            s.message = message;
-            return s;
-        }
-        static State of(Kind kind) {
-            State s;
-            s.kind = kind;
-            return s;
-        }
-        static State progress(Kind kind, int done, int total) {
-            State s = of(kind);
-            s.done = done;
-            s.total = total;
-            return s;
-        }
-        bool isBusy() const { return kind == Kind::Running || kind == Kind::Undoing; }
-        bool operator==(const State&) const = default;
-    };
+    // Composed from the preview's slot and the moves lane (see OrganizerState).
+    using State = OrganizerState;
 
     struct Deps {
         // Dates of runs, the plan's cutoff and the 30-day window; the system clock when null.
@@ -106,7 +67,9 @@ public:
     FolderOrganizer(HomeLayout layout, Deps options, QObject* parent = nullptr);
     ~FolderOrganizer() override;
 
-    State state() const { return m_state; }
+    // The moves lane's state while a run has a say (from its start until the preview next
+    // changes), the preview's otherwise.
+    State state() const;
     const std::optional<OrganizerPlan>& plan() const { return m_plan; }
     const QList<OrganizerJournal>& history() const { return m_history; }
     // In clean form (no trailing or doubled "/"), as every bound check compares it.
@@ -132,10 +95,11 @@ public:
     QList<OrganizerMove> selectedMoves() const;
     qint64 selectedBytes() const;
 
-    // Reads the journal folder again: runs of this home of the last 30 days not undone, newest
-    // first. When a run was cut short in the middle of a step, that step is settled on a worker
-    // (leftover copies cleaned up, see OrganizerFiles::settle) and the history published again;
-    // an apply or undo started meanwhile waits for it.
+    // Reads the journal folder again on the worker, after any apply or undo started before, and
+    // publishes what it holds: runs of this home of the last 30 days not undone, newest first.
+    // When a run was cut short in the middle of a step, that step is settled there too (leftover
+    // copies cleaned up, see OrganizerFiles::settle) and the history published again; an apply
+    // or undo started meanwhile waits for both.
     void loadHistory();
     // Applies the ticked moves. Failed "Nothing is selected to move." without any; false (and
     // nothing changes) while an apply or undo runs. A run whose journal cannot be saved stops
@@ -145,8 +109,8 @@ public:
     // undo had to stop because its steps could not be recorded. False, touching nothing, for a
     // run already undone, a journal whose id is not a UUID, or while an apply or undo runs.
     bool undo(const OrganizerJournal& journal);
-    // Waits for the running apply, undo or settling to end (results still arrive from the event
-    // loop).
+    // Waits for the running apply, undo, reading of the history or settling to end (results
+    // still arrive from the event loop).
     void waitForWork();
 
 signals:
@@ -157,7 +121,13 @@ signals:
 
 private:
     QDateTime now() const;
-    void setState(const State& state);
+    // True from the start of an apply or undo until its end was published.
+    bool moving() const { return m_moves && m_moves->isBusy(); }
+    // Sets the moves lane, announcing it when what state() shows changes.
+    void setMoves(const State& moves);
+    // After every change of the preview's state: it takes the place of what the last run said,
+    // unless a run is still going.
+    void planStateChanged();
     OrganizerFiles::Bounds bounds() const;
     // The user folders the settings tidy, in clean form.
     QStringList roots() const;
@@ -166,11 +136,14 @@ private:
     void finishApply(const OrganizerJournal& journal, const OrganizerRun::Applied& applied);
     void finishUndo(const OrganizerJournal& journal, const OrganizerRun::Undone& undone);
     void publishHistory(const OrganizerJournal& journal);
+    void setHistory(QList<OrganizerJournal> history);
 
     HomeLayout m_layout;
     Deps m_options;
     OrganizerJournals m_journals;
-    State m_state;
+    // The moves lane: the latest apply or undo while it runs, then how it ended (or why it did
+    // not start); none before any, and none again once the preview's state has moved on.
+    std::optional<State> m_moves;
     std::optional<OrganizerPlan> m_plan;
     QList<OrganizerJournal> m_history;
     bool m_includeDownloads = true;

@@ -260,16 +260,27 @@ void FolderTree::sortWhenMeasured() {
     // a copy and hands it back with the rows it was made from, kept shared so that a change of
     // the model meanwhile (a re-sort) shows as a list of its own and the late order is dropped;
     // the rows it replaces are freed there too. A new listing meanwhile keeps its own count.
+    // The pool also makes what the model needs to follow the rows (where each went, the row
+    // index), so the main thread only swaps them in.
     ScanJob::runInPool([self = QPointer(this), rows = m_model.entries(), order = m_sortOrder,
                         generation = m_scan.generation(), threads = workerCount()]() mutable {
-        QList<Entry> sorted = sortEntries(rows, order, threads);
-        ScanJob::deliver(self, [rows = std::move(rows), sorted = std::move(sorted), order,
+        const std::vector<int> from = sortedRows(rows, order, threads);
+        QList<Entry> sorted;
+        sorted.reserve(rows.size());
+        std::vector<int> newRowOf(from.size());
+        for (size_t k = 0; k < from.size(); ++k) {
+            sorted.append(rows.at(from[k]));
+            newRowOf[size_t(from[k])] = int(k);
+        }
+        QHash<QString, int> rowOfId = FolderEntryModel::indexRows(sorted);
+        ScanJob::deliver(self, [rows = std::move(rows), sorted = std::move(sorted),
+                                newRowOf = std::move(newRowOf), rowOfId = std::move(rowOfId), order,
                                 generation](FolderTree* tree) mutable {
             if (!tree->m_scan.isCurrent(generation))
                 return;
             if (tree->m_model.entries().constData() == rows.constData() &&
                 tree->m_sortOrder == order) {
-                tree->m_model.reorder(std::move(sorted));
+                tree->m_model.reorder(std::move(sorted), newRowOf, std::move(rowOfId));
                 ScanJob::runInPool([gone = std::move(rows)]() mutable { gone = {}; });
             }
             tree->setMeasuring(0);
@@ -379,6 +390,21 @@ QList<FolderTree::Entry> FolderTree::makeEntries(const QList<Listed>& items, boo
 
 QList<FolderTree::Entry> FolderTree::sortEntries(QList<Entry> entries, SortOrder order,
                                                  int threads) {
+    const std::vector<int> from = sortedRows(entries, order, threads);
+    // Rows the caller still shares (the model's own, on a re-sort) are copied, not moved from.
+    const bool owned = entries.isDetached();
+    QList<Entry> sorted;
+    sorted.reserve(entries.size());
+    for (const int row : from) {
+        if (owned)
+            sorted.append(std::move(entries[row]));
+        else
+            sorted.append(std::as_const(entries).at(row));
+    }
+    return sorted;
+}
+
+std::vector<int> FolderTree::sortedRows(const QList<Entry>& entries, SortOrder order, int threads) {
     // Sorted as small keys, then the entries moved once into place: an entry is large, and a
     // merge sort moves every element about log2(n) times. Names compare by their natural-order
     // keys, kept side by side per slice, so a comparison is one memcmp. With several threads,
@@ -387,7 +413,7 @@ QList<FolderTree::Entry> FolderTree::sortEntries(QList<Entry> entries, SortOrder
     struct Key {
         qint64 size;
         std::string_view name;
-        qsizetype at;
+        int at;
         bool measured;
         bool isDirectory;
     };
@@ -431,7 +457,7 @@ QList<FolderTree::Entry> FolderTree::sortEntries(QList<Entry> entries, SortOrder
             const Entry& e = entries.at(qsizetype(k));
             const size_t end = ends[k - bounds[slice]];
             keys[k] = {e.sizeBytes.value_or(0), std::string_view(arena).substr(start, end - start),
-                       qsizetype(k), e.sizeBytes.has_value(), e.isDirectory};
+                       int(k), e.sizeBytes.has_value(), e.isDirectory};
             start = end;
         }
         std::stable_sort(keys.begin() + qsizetype(bounds[slice]),
@@ -446,17 +472,11 @@ QList<FolderTree::Entry> FolderTree::sortEntries(QList<Entry> entries, SortOrder
         }
     }
 
-    // Rows the caller still shares (the model's own, on a re-sort) are copied, not moved from.
-    const bool owned = entries.isDetached();
-    QList<Entry> sorted;
-    sorted.reserve(entries.size());
-    for (const Key& key : keys) {
-        if (owned)
-            sorted.append(std::move(entries[key.at]));
-        else
-            sorted.append(std::as_const(entries).at(key.at));
-    }
-    return sorted;
+    std::vector<int> from;
+    from.reserve(count);
+    for (const Key& key : keys)
+        from.push_back(key.at);
+    return from;
 }
 
 QList<QList<int>> FolderTree::deal(int count, int workers) {

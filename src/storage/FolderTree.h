@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 // The folder browser's service: one folder of the home folder at a time. Opening a folder lists
 // its visible children at once (files with their sizes, folders and packages without), publishes
@@ -143,6 +144,10 @@ public:
     static QList<Entry> makeEntries(const QList<Listed>& items, bool listingHome, int threads);
     // Stable: entries that compare equal keep their order. On up to `threads` threads.
     static QList<Entry> sortEntries(QList<Entry> entries, SortOrder order, int threads = 1);
+    // The same order as the row each sorted position comes from: sortEntries(entries)[k] is
+    // entries[sortedRows(entries)[k]].
+    static std::vector<int> sortedRows(const QList<Entry>& entries, SortOrder order,
+                                       int threads = 1);
     // The pending positions 0 … count-1 dealt round-robin to the workers, in order.
     static QList<QList<int>> deal(int count, int workers);
     // The visible children of a folder, in directory order; their details are read on up to

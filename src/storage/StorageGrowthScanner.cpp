@@ -3,9 +3,9 @@
 
 #include "measuring/CleanCategory.h"
 #include "platform/Clock.h"
-#include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "platform/SymbolName.h"
+#include "storage/FolderTree.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,10 +20,13 @@ StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, QObject* parent)
 
 StorageGrowthScanner::StorageGrowthScanner(HomeLayout layout, Deps deps, QObject* parent)
     : QObject(parent), m_layout(std::move(layout)), m_deps(std::move(deps)),
-      m_scan(this, &StorageGrowthScanner::measureAll, {{}, [this](QList<Bucket> buckets) {
-                                                           publishResults(std::move(buckets));
-                                                           return std::nullopt;
-                                                       }}) {
+      m_scan(this, &StorageGrowthScanner::measureAll,
+             {{},
+              [this](QList<Bucket> buckets) {
+                  publishResults(std::move(buckets));
+                  return std::nullopt;
+              },
+              [this] { emit stateChanged(); }}) {
     if (!m_deps.clock)
         m_deps.clock = std::make_shared<SystemClock>();
     if (!m_deps.measure)
@@ -89,17 +92,9 @@ qint64 StorageGrowthScanner::measureLocation(const QString& path, const CancelTo
         return 0;
     if (!S_ISDIR(st.st_mode))
         return qint64(st.st_blocks) * 512;
-    // One thread per place: the buckets themselves are measured side by side. The space used is
-    // what Browse Storage, the disk map and `du -s` count: every entry's blocks, the folders'
-    // own and the place's included, a file of several names once.
-    const DirectoryWalker walker(DirectoryWalker::Options{}, cancel);
-    qint64 sum = 0;
-    walker.walk(path, [&sum](const DirectoryWalker::Entry& e) {
-        if (!e.repeatLink)
-            sum += e.allocatedBytes;
-        return DirectoryWalker::Action::Continue;
-    });
-    return sum;
+    // Browse Storage's figure for a folder, so the two screens agree: what `du -s` counts. One
+    // thread per place, since the buckets themselves are measured side by side.
+    return FolderTree::measureFolder(path, cancel).bytes;
 }
 
 void StorageGrowthScanner::sortBuckets(QList<Bucket>& buckets) {
@@ -108,12 +103,11 @@ void StorageGrowthScanner::sortBuckets(QList<Bucket>& buckets) {
 }
 
 void StorageGrowthScanner::scan() {
-    if (m_state.kind == State::Kind::Scanning)
+    if (m_scan.isRunning())
         return;
     const int walks =
         ParallelLoop::outerThreads(m_deps.cores > 0 ? m_deps.cores : ParallelLoop::processors());
     m_scan.start({definitions(m_layout), walks, m_deps.measure});
-    setState({State::Kind::Scanning, {}});
 }
 
 QList<StorageGrowthScanner::Bucket> StorageGrowthScanner::measureAll(const Request& request,
@@ -143,12 +137,4 @@ void StorageGrowthScanner::publishResults(QList<Bucket> buckets) {
     emit bucketsChanged();
     m_lastRun = m_deps.clock->now();
     emit lastRunChanged();
-    setState({State::Kind::Done, {}});
-}
-
-void StorageGrowthScanner::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
 }

@@ -23,7 +23,7 @@ class Clock;
 // scan() measures every bucket afresh; a scan requested while one runs is ignored. While a scan
 // runs, the previous buckets and lastRun stay; at its end buckets, then lastRun, then state
 // change, in that order, on the main thread. What cannot be read counts 0 bytes and never stops
-// the scan, so the state never becomes failed (the case exists for screens that show one).
+// the scan, so the state never becomes Failed (the case exists for screens that show one).
 //
 // Every place is walked whole: hidden files count, application bundles and other packages count
 // with their contents, symlinks are never followed below a place, a file with several hard links
@@ -31,13 +31,8 @@ class Clock;
 class StorageGrowthScanner : public QObject {
     Q_OBJECT
 public:
-    struct State {
-        enum class Kind { Failed, Idle, Scanning, Done };
-        Kind kind = Kind::Idle;
-        QString message; // Failed only
-
-        bool operator==(const State&) const = default;
-    };
+    // The scan's slot's: it reports no progress.
+    using State = ScanState<NoProgress>;
 
     struct Bucket {
         QString id;
@@ -76,7 +71,7 @@ public:
     StorageGrowthScanner(HomeLayout layout, Deps deps, QObject* parent = nullptr);
     ~StorageGrowthScanner() override;
 
-    State state() const { return m_state; }
+    State state() const { return m_scan.state(); }
     // Largest first; equal sizes in the order their measurements finished.
     const QList<Bucket>& buckets() const { return m_buckets; }
     const std::optional<QDateTime>& lastRun() const { return m_lastRun; }
@@ -112,11 +107,9 @@ private:
 
     static QList<Bucket> measureAll(const Request& request, const ScanSlot::Run& run);
     void publishResults(QList<Bucket> buckets);
-    void setState(const State& state);
 
     HomeLayout m_layout;
     Deps m_deps;
-    State m_state;
     QList<Bucket> m_buckets;
     std::optional<QDateTime> m_lastRun;
     ScanSlot m_scan;

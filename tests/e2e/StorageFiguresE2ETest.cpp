@@ -38,8 +38,8 @@ TEST(StorageFiguresE2E, GrowthAndDiskMapAgreeWithDuOnTheHome) {
 
     StorageGrowthScanner growth(layout);
     growth.scan();
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return growth.state().kind == StorageGrowthScanner::State::Kind::Done; }, 20'000));
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return growth.state().phase == ScanPhase::Done; }, 20'000));
     const auto bucket = [&](const char* id) {
         for (const StorageGrowthScanner::Bucket& b : growth.buckets())
             if (b.id == QLatin1String(id))

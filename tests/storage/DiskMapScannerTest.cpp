@@ -9,7 +9,7 @@
 #include <QThreadPool>
 
 using namespace diskmaptest;
-using Kind = DiskMapScanner::State::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -170,21 +170,35 @@ TEST(DiskMapScanner, ScanPublishesOnTheMainThread) {
     const QString home = testsupport::freshDir("scanner");
     makeFile(home + "/Music/song.mp3", 8192);
     DiskMapScanner scanner(requestFor(home));
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_EQ(scanner.scanGeneration(), 0u);
 
     scanner.scan();
-    EXPECT_EQ(scanner.state(), DiskMapScanner::State::scanning("Opening your home folder"));
+    EXPECT_EQ(scanner.state(),
+              DiskMapScanner::State::running(DiskMapScanner::Progress("Opening your home folder")));
     EXPECT_FALSE(scanner.result());
     ASSERT_TRUE(settled(scanner));
-    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    EXPECT_EQ(scanner.state().phase, Kind::Done);
     ASSERT_TRUE(scanner.result());
     EXPECT_EQ(names(scanner.result()->root), QStringList({"Music"}));
     EXPECT_EQ(scanner.result()->root.children[0].category, DiskMapCategory::Media);
 
-    // A new scan drops the old result at once.
+    // A new scan drops the old result at once, then says once that it runs, at its first words.
+    QList<DiskMapScanner::State> seen;
+    QList<bool> withResult;
+    QObject::connect(&scanner, &DiskMapScanner::stateChanged, [&] {
+        seen << scanner.state();
+        withResult << bool(scanner.result());
+    });
     scanner.scan();
     EXPECT_FALSE(scanner.result());
+    EXPECT_EQ(seen, QList<DiskMapScanner::State>({DiskMapScanner::State::running()}));
+    EXPECT_EQ(withResult, QList<bool>({false}));
+    EXPECT_EQ(seen.first().progress.text, DiskMapScanner::openingText());
+    // A restart of a scan that moved on goes back to them.
+    scanner.applyProgress(scanner.scanGeneration(), "halfway");
+    scanner.scan();
+    EXPECT_EQ(scanner.state().progress.text, DiskMapScanner::openingText());
     ASSERT_TRUE(settled(scanner));
 }
 
@@ -195,14 +209,14 @@ TEST(DiskMapScanner, LateProgressNeverRevivesAFinishedScan) {
     scanner.scan();
     const quint64 generation = scanner.scanGeneration();
     scanner.applyProgress(generation, "halfway");
-    EXPECT_EQ(scanner.state().text, "halfway");
+    EXPECT_EQ(scanner.state().progress.text, "halfway");
     scanner.applyProgress(generation - 1, "stale");
-    EXPECT_EQ(scanner.state().text, "halfway");
+    EXPECT_EQ(scanner.state().progress.text, "halfway");
     ASSERT_TRUE(settled(scanner));
     drain();
-    ASSERT_EQ(scanner.state().kind, Kind::Done);
+    ASSERT_EQ(scanner.state().phase, Kind::Done);
     scanner.applyProgress(generation, "Measured 4 KB across 1 files");
-    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    EXPECT_EQ(scanner.state().phase, Kind::Done);
 
     DiskMapScanner failing(requestFor(home + "/missing"));
     failing.scan();
@@ -223,11 +237,11 @@ TEST(DiskMapScanner, CancelStopsQuietly) {
 
     scanner.scan();
     scanner.cancel();
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_EQ(scanner.scanGeneration(), 2u);
     drain();
     // The stopped scan's outcome ("Scan stopped." or a result) was stale when it came.
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_FALSE(scanner.result());
 
     scanner.scan();
@@ -235,7 +249,7 @@ TEST(DiskMapScanner, CancelStopsQuietly) {
     drain();
     const quint64 generation = scanner.scanGeneration();
     scanner.cancel(); // done: nothing happens
-    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    EXPECT_EQ(scanner.state().phase, Kind::Done);
     EXPECT_EQ(scanner.scanGeneration(), generation);
     EXPECT_TRUE(scanner.result());
 }
@@ -250,15 +264,15 @@ TEST(DiskMapScanner, ANewScanSupersedesTheRunningOne) {
     QObject::connect(&scanner, &DiskMapScanner::resultChanged,
                      [&] { results += bool(scanner.result()); });
     QObject::connect(&scanner, &DiskMapScanner::stateChanged,
-                     [&] { failures += scanner.state().kind == Kind::Failed; });
+                     [&] { failures += scanner.state().phase == Kind::Failed; });
     scanner.scan();
     scanner.scan();
-    EXPECT_EQ(scanner.state().text, DiskMapScanner::openingText());
+    EXPECT_EQ(scanner.state().progress.text, DiskMapScanner::openingText());
     ASSERT_TRUE(settled(scanner));
     drain();
     EXPECT_EQ(results, 1);
     EXPECT_EQ(failures, 0);
-    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    EXPECT_EQ(scanner.state().phase, Kind::Done);
 }
 
 TEST(DiskMapScanner, GoneScannerDropsWhatArrives) {

@@ -87,7 +87,7 @@ inline DiskMapScanner::Request requestFor(const QString& home) {
 
 // Whether the scanner stops scanning within 20 seconds.
 inline bool settled(DiskMapScanner& scanner) {
-    return testsupport::waitFor([&] { return !scanner.state().isScanning(); }, 20'000);
+    return testsupport::waitFor([&] { return !scanner.state().isRunning(); }, 20'000);
 }
 
 } // namespace diskmaptest

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFile>
+#include <QItemSelectionModel>
 #include <QThreadPool>
 
 namespace {
@@ -79,4 +80,36 @@ TEST(FolderTreeOrder, AnOrderChosenWhileTheRowsAreBeingSortedStands) {
     QCoreApplication::processEvents();
     EXPECT_EQ(tree.sortOrder(), FolderTree::SortOrder::Name);
     EXPECT_EQ(names(tree.entries()), QStringList({"a", "b", "big.txt", "small.txt"}));
+}
+
+TEST(FolderTreeOrder, TheCurrentAndSelectedRowsFollowTheirEntriesIntoTheSettledOrder) {
+    FolderTree tree(homeOfFour("tree-order-follow"), sizes());
+    QItemSelectionModel selection(tree.model());
+    QPersistentModelIndex lastRow;
+    QString lastId;
+    // Picked while the sizes come in, in the rows' listed (name) places.
+    QObject::connect(&tree, &FolderTree::entriesChanged, [&] {
+        if (tree.isListing() || tree.measuringCount() == 0 || selection.hasSelection())
+            return;
+        const int a = tree.model()->rowOf(tree.home() + "/a");
+        const int small = tree.model()->rowOf(tree.home() + "/small.txt");
+        ASSERT_GE(a, 0);
+        ASSERT_GE(small, 0);
+        selection.setCurrentIndex(tree.model()->index(a), QItemSelectionModel::NoUpdate);
+        selection.select(tree.model()->index(small), QItemSelectionModel::Select);
+        lastRow = tree.model()->index(tree.model()->rowCount() - 1);
+        lastId = tree.entries().last().id;
+    });
+    tree.open(tree.home());
+    ASSERT_TRUE(settled(tree));
+    ASSERT_EQ(names(tree.entries()), QStringList({"b", "a", "big.txt", "small.txt"}));
+    EXPECT_EQ(selection.currentIndex().row(), 1);
+    ASSERT_EQ(selection.selectedIndexes().size(), 1);
+    EXPECT_EQ(selection.selectedIndexes().first().row(), 3);
+    EXPECT_EQ(lastRow.data(FolderEntryModel::IdRole).toString(), lastId);
+    EXPECT_NE(lastRow.row(), tree.model()->rowCount() - 1);
+    // Every row is found by its id in its new place.
+    for (int row = 0; row < tree.model()->rowCount(); ++row)
+        EXPECT_EQ(tree.model()->rowOf(tree.entries().at(row).id), row);
+    QThreadPool::globalInstance()->waitForDone();
 }

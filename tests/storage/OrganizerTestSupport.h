@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/HomeLayout.h"
+#include "platform/JsonFields.h"
 #include "storage/FolderOrganizer.h"
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
 #include <ostream>
 #include <QCryptographicHash>
 #include <QDateTime>
@@ -11,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMap>
+#include <QSignalSpy>
+#include <QUuid>
 #include <sys/stat.h>
 #include <utime.h>
 
@@ -75,6 +79,57 @@ inline QMap<QString, QString> snapshot(const QString& root) {
                            .arg(qint64(st.st_mtim.tv_nsec)));
     }
     return out;
+}
+
+// Where the plan's moves go, in its order.
+inline QStringList destinations(const OrganizerPlan& plan) {
+    QStringList out;
+    for (const OrganizerMove& m : plan.moves)
+        out << m.destinationPath;
+    return out;
+}
+
+// A fresh home, its layout and the Downloads folder most runs sort.
+struct FreshHome {
+    QString home;
+    HomeLayout layout;
+    QString dl;
+};
+inline FreshHome freshHome(const QString& name) {
+    const QString home = testsupport::freshDir(name);
+    const HomeLayout layout = layoutFor(home);
+    return {home, layout, layout.downloadsDir()};
+}
+
+// Until no preview is being made and no run goes on.
+inline bool untilSettled(FolderOrganizer& organizer) {
+    return testsupport::waitFor([&] {
+        const FolderOrganizer::State s = organizer.state();
+        return !s.isBusy() && s.kind != FolderOrganizer::State::Kind::Planning;
+    });
+}
+
+// A plan made and published through the event loop, as the pane does it.
+inline void planNow(FolderOrganizer& organizer) {
+    organizer.makePlan();
+    ASSERT_TRUE(untilSettled(organizer));
+}
+
+// Reads the history as the pane does and waits until it is published (the first time, for a
+// history with a step to settle).
+inline void readHistory(FolderOrganizer& organizer) {
+    QSignalSpy published(&organizer, &FolderOrganizer::historyChanged);
+    organizer.loadHistory();
+    ASSERT_TRUE(published.wait(20'000));
+}
+
+// An empty journal of this home with a fresh id.
+inline OrganizerJournal journalFor(const QString& home, double startedAt = 0) {
+    OrganizerJournal j;
+    j.id = JsonFields::uuidText(QUuid::createUuid());
+    j.startedAt = startedAt;
+    j.homePath = home;
+    return j;
 }
 
 } // namespace organizertest

@@ -12,7 +12,7 @@
 
 using namespace cleaningtest;
 using Bucket = StorageGrowthScanner::Bucket;
-using Kind = StorageGrowthScanner::State::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -85,7 +85,7 @@ TEST(StorageGrowthScanner, AnEmptyHomeGivesSevenEmptyBucketsAndAStamp) {
     StorageGrowthScanner::Deps options;
     options.clock = clock;
     StorageGrowthScanner scanner(layout, options);
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_FALSE(scanner.lastRun());
     EXPECT_EQ(scanner.totalBytes(), 0);
 
@@ -97,8 +97,8 @@ TEST(StorageGrowthScanner, AnEmptyHomeGivesSevenEmptyBucketsAndAStamp) {
     QObject::connect(&scanner, &StorageGrowthScanner::stateChanged, &scanner,
                      [&] { order << "state"; });
     scanner.scan();
-    EXPECT_EQ(scanner.state().kind, Kind::Scanning);
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    EXPECT_EQ(scanner.state().phase, Kind::Running);
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     EXPECT_EQ(scanner.buckets().size(), 7);
     for (const Bucket& b : scanner.buckets())
         EXPECT_EQ(b.bytes, 0) << b.id.toStdString();
@@ -123,7 +123,7 @@ TEST(StorageGrowthScanner, BucketsAreSortedLargestFirstWithTheirOwnBytes) {
         writeFile(app, 20'000);
     StorageGrowthScanner scanner(layout, StorageGrowthScanner::Deps{});
     scanner.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     ASSERT_EQ(scanner.buckets().size(), 7);
     EXPECT_EQ(ids(scanner.buckets()).mid(0, 4),
               QStringList({"downloads", "developer", "caches", "apps"}));
@@ -153,7 +153,7 @@ TEST(StorageGrowthScanner, ASecondRequestWhileScanningIsIgnoredAndTheOldResultSt
     };
     StorageGrowthScanner scanner(layout, options);
     scanner.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     const int places = measured.load();
     EXPECT_EQ(places, 22); // every place of every bucket, once
     const QList<Bucket> first = scanner.buckets();
@@ -163,11 +163,11 @@ TEST(StorageGrowthScanner, ASecondRequestWhileScanningIsIgnoredAndTheOldResultSt
     QSignalSpy buckets(&scanner, &StorageGrowthScanner::bucketsChanged);
     scanner.scan();
     scanner.scan();
-    EXPECT_EQ(scanner.state().kind, Kind::Scanning);
+    EXPECT_EQ(scanner.state().phase, Kind::Running);
     EXPECT_EQ(scanner.buckets(), first);
     EXPECT_EQ(scanner.lastRun(), firstRun);
     release.release(places);
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     EXPECT_EQ(measured.load(), 2 * places);
     EXPECT_EQ(buckets.count(), 1);
 }

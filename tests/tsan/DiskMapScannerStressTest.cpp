@@ -103,10 +103,10 @@ TEST(DiskMapStress, SupersededAndCancelledScansLeaveOneResult) {
             scanner.cancel();
     }
     scanner.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return !scanner.state().isScanning(); }, 60'000));
+    ASSERT_TRUE(testsupport::waitFor([&] { return !scanner.state().isRunning(); }, 60'000));
     QThreadPool::globalInstance()->waitForDone();
     QCoreApplication::processEvents();
-    EXPECT_EQ(scanner.state().kind, DiskMapScanner::State::Kind::Done);
+    EXPECT_EQ(scanner.state().phase, ScanPhase::Done);
     ASSERT_TRUE(scanner.result());
     EXPECT_GT(scanner.result()->root.sizeBytes, 0);
 }

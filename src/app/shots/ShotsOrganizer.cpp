@@ -121,6 +121,8 @@ void renderOrganizerShots(ShotContext& ctx) {
     Shots::column(&again)->addWidget(new OrganizerPane(later, &again));
     again.resize(760, 640);
     again.show();
+    // The pane asked for the history on show; it is read on the organizer's worker.
+    Shots::waitFor([&] { return !later.history().isEmpty(); });
     QApplication::processEvents();
     saveSteps(ctx, &again, QStringLiteral("organizer-runs"));
     again.hide();

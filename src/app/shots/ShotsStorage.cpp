@@ -93,7 +93,7 @@ struct DiskMapShot {
     }
 
     void waitUntilScanned() {
-        Shots::waitFor([this] { return !scanner.state().isScanning(); }, 20000);
+        Shots::waitFor([this] { return !scanner.state().isRunning(); }, 20000);
         QApplication::processEvents();
     }
 
@@ -278,9 +278,7 @@ void storageHubShots(ShotContext& ctx, const QString& home) {
         ctx.save(&shot.window, QStringLiteral("storage-growth-measuring"));
         shot.holdGrowth = false;
         shot.growthGate.release(100);
-        Shots::waitFor(
-            [&] { return shot.growth->state().kind == StorageGrowthScanner::State::Kind::Done; },
-            10'000);
+        Shots::waitFor([&] { return shot.growth->state().phase == ScanPhase::Done; }, 10'000);
         Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-growth-listed"));
         ctx.setTextSize(4);
@@ -294,7 +292,7 @@ void storageHubShots(ShotContext& ctx, const QString& home) {
         Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-safe-cleanup"));
         shot.show(DiskMode::DiskMap);
-        Shots::waitFor([&] { return !shot.diskMap->state().isScanning(); }, 10'000);
+        Shots::waitFor([&] { return !shot.diskMap->state().isRunning(); }, 10'000);
         Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-diskmap"));
         shot.show(DiskMode::Organizer);

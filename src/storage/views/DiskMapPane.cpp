@@ -72,7 +72,7 @@ QWidget* DiskMapPane::buildHeader() {
         .on(header);
     connect(m_up, &QPushButton::clicked, this, &DiskMapPane::goUp);
     connect(m_primary, &QPushButton::clicked, this, [this] {
-        if (m_scanner && m_scanner->state().isScanning())
+        if (m_scanner && m_scanner->state().isRunning())
             stop();
         else
             analyse();
@@ -164,8 +164,7 @@ QWidget* DiskMapPane::buildMap() {
 
 void DiskMapPane::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (!event->spontaneous() && m_scanner &&
-        m_scanner->state().kind == DiskMapScanner::State::Kind::Idle)
+    if (!event->spontaneous() && m_scanner && m_scanner->state().phase == ScanPhase::Idle)
         m_scanner->scan();
 }
 
@@ -227,11 +226,11 @@ CategoryTotals DiskMapPane::categoryTotals() const {
 
 void DiskMapPane::refreshState() {
     const DiskMapScanner::State state = m_scanner ? m_scanner->state() : DiskMapScanner::State();
-    m_primary->setText(state.isScanning() ? DiskMapText::stopButton()
-                                          : DiskMapText::analyseButton());
-    if (state.kind == DiskMapScanner::State::Kind::Scanning)
-        m_progressLine->setText(DiskMapText::progressLine(state.text));
-    m_body->showPhase(QKScanStatePages::phaseOf(state.kind), state.text);
+    m_primary->setText(state.isRunning() ? DiskMapText::stopButton()
+                                         : DiskMapText::analyseButton());
+    if (state.isRunning())
+        m_progressLine->setText(DiskMapText::progressLine(state.progress.text));
+    m_body->showPhase(QKScanStatePages::phaseOf(state.phase), state.failure);
 }
 
 void DiskMapPane::refreshMap() {

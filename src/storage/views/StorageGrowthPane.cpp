@@ -21,8 +21,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 
-using Kind = StorageGrowthScanner::State::Kind;
-
 StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& screen,
                                      QWidget* parent)
     : QWidget(parent), m_growth(growth), m_screen(screen) {
@@ -86,16 +84,16 @@ void StorageGrowthPane::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     // Only the first showing after start-up measures by itself; a result or a failure stays
     // until the user asks again.
-    if (!event->spontaneous() && m_growth.state().kind == Kind::Idle)
+    if (!event->spontaneous() && m_growth.state().phase == ScanPhase::Idle)
         m_growth.scan();
 }
 
 void StorageGrowthPane::refresh() {
     const StorageGrowthScanner::State state = m_growth.state();
-    const bool scanning = state.kind == Kind::Scanning;
+    const bool scanning = state.isRunning();
     m_analyse->setText(StorageHubText::analyseButton(scanning));
     m_analyse->setEnabled(!scanning);
-    m_body->showPhase(QKScanStatePages::phaseOf(state.kind), state.message);
+    m_body->showPhase(QKScanStatePages::phaseOf(state.phase), state.failure);
 }
 
 void StorageGrowthPane::fillBuckets() {

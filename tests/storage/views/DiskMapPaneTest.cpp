@@ -21,7 +21,7 @@
 #include <QThreadPool>
 
 using namespace diskmaptest;
-using Kind = DiskMapScanner::State::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -50,7 +50,7 @@ TEST(DiskMapPane, ShowingAnIdleScannerStartsAScan) {
     DiskMapPane pane(scanner, nullptr);
     EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Idle));
     pane.show();
-    EXPECT_TRUE(scanner.state().isScanning());
+    EXPECT_TRUE(scanner.state().isRunning());
     EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Busy));
     EXPECT_EQ(Find::part<QPushButton>(pane, "diskMapPrimary")->text(), "Stop");
     EXPECT_EQ(Find::part<QLabel>(pane, "diskMapProgress")->text(), "Opening your home folder");
@@ -68,7 +68,7 @@ TEST(DiskMapPane, ShowingAnIdleScannerStartsAScan) {
     EXPECT_GT(note->height(), note->fontMetrics().height());
 
     pane.stop();
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_TRUE(Find::part<QKScanStatePages>(pane, "diskMapBody")->isShowing(QKScanPhase::Idle));
     EXPECT_EQ(Find::part<QKEmptyState>(pane, "diskMapIdle")->title(), "See where space lives");
     EXPECT_EQ(Find::part<QPushButton>(pane, "diskMapPrimary")->text(), "Analyse home");
@@ -172,7 +172,7 @@ TEST(DiskMapPane, AFolderNameWithoutRoomIsCutWithAnEllipsisAndReadWhole) {
     pane.resize(900, 600);
     pane.show();
     QApplication::processEvents();
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     QApplication::processEvents();
     auto* trail = Find::part<QKLineLabel>(&pane, "diskMapBreadcrumb");
     EXPECT_EQ(trail->displayedText(), "Home");

@@ -33,7 +33,7 @@
 #include <QStackedWidget>
 #include <QTest>
 
-using Kind = StorageGrowthScanner::State::Kind;
+using Kind = ScanPhase;
 
 using testsupport::Posts;
 
@@ -97,11 +97,11 @@ struct Hub {
         return Find::part<QKProminentButton>(pane(), "tile-" + title);
     }
     bool growthDone() {
-        return testsupport::waitFor([&] { return growth.state().kind == Kind::Done; });
+        return testsupport::waitFor([&] { return growth.state().phase == Kind::Done; });
     }
     ~Hub() {
         view.reset();
-        testsupport::waitFor([&] { return !diskMap.state().isScanning(); }, 20'000);
+        testsupport::waitFor([&] { return !diskMap.state().isRunning(); }, 20'000);
     }
 };
 
@@ -244,7 +244,7 @@ TEST(StorageGrowthPane, MeasuresOnFirstShowingAndListsSharesOfTheTotal) {
     hub.screen.setDiskMode(DiskMode::Hub);
     hub.screen.setDiskMode(DiskMode::Growth);
     QCoreApplication::processEvents();
-    EXPECT_EQ(hub.growth.state().kind, Kind::Done);
+    EXPECT_EQ(hub.growth.state().phase, Kind::Done);
     EXPECT_EQ(hub.measured.load(), measuredOnce);
 
     // Downloads are the hub's own business: its "Open" goes to "Safe cleanup".
