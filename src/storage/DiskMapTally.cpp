@@ -1,6 +1,7 @@
 #include "storage/DiskMapTally.h"
 
 #include "platform/ByteFormat.h"
+#include "storage/DiskMapText.h"
 
 DiskMapTally::DiskMapTally(qint64 total, CancelToken token, Report report,
                            std::chrono::milliseconds throttle)
@@ -77,11 +78,5 @@ QString DiskMapTally::textLocked() const {
 
 QString DiskMapTally::progressText(qint64 bytes, qint64 files, qint64 finished, qint64 total,
                                    const QString& currentFolder) {
-    QString text = QStringLiteral("Measured ") + formatBytes(bytes) + QStringLiteral(" across ") +
-                   QString::number(files) + QStringLiteral(" files · ") +
-                   QString::number(finished) + QStringLiteral(" of ") + QString::number(total) +
-                   QStringLiteral(" folders done");
-    if (!currentFolder.isEmpty())
-        text += QStringLiteral(" · now in ") + currentFolder;
-    return text;
+    return DiskMapText::measuredLine(bytes, files, finished, total, currentFolder);
 }

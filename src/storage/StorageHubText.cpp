@@ -1,6 +1,7 @@
 #include "storage/StorageHubText.h"
 
 #include "platform/ByteFormat.h"
+#include "platform/CountText.h"
 #include "platform/TextConstant.h"
 #include "shell/QKFeature.h"
 #include "vitals/SystemSnapshot.h"
@@ -107,7 +108,8 @@ Prediction predict(const SystemSnapshot& snapshot, std::optional<qint64> growthP
         else if (days >= 366)
             p.estimate = QStringLiteral("Over a year at current growth");
         else
-            p.estimate = QStringLiteral("About %1 days at current growth").arg(days);
+            p.estimate = QStringLiteral("About %1 at current growth")
+                             .arg(CountText::of(days, "day", "days"));
     }
     return p;
 }

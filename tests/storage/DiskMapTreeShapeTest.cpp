@@ -213,6 +213,8 @@ TEST(DiskMapTally, ProgressTextsAndTheirThrottle) {
     EXPECT_EQ(DiskMapTally::progressText(1'200'000'000, 3400, 2, 9, "Documents"),
               QString::fromUtf8("Measured 1.2 GB across 3400 files \u00B7 2 of 9 folders done "
                                 "\u00B7 now in Documents"));
+    EXPECT_EQ(DiskMapTally::progressText(4096, 1, 0, 1, QString()),
+              QString::fromUtf8("Measured 4 KB across 1 file \u00B7 0 of 1 folder done"));
     EXPECT_EQ(DiskMapTally::progressText(0, 0, 0, 3, QString()),
               QString::fromUtf8("Measured Zero KB across 0 files \u00B7 0 of 3 folders done"));
 

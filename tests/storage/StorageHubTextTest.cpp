@@ -32,7 +32,7 @@ TEST(StorageHubPrediction, BoundariesOfTheEstimate) {
         {365 * perDay, "About 365 days at current growth"},
         {366 * perDay - 1, "About 365 days at current growth"},
         {366 * perDay, "Over a year at current growth"},
-        {perDay, "About 1 days at current growth"},
+        {perDay, "About 1 day at current growth"},
         {perDay - 1, "Less than a day at current growth"}, // never "About 0 days"
         {1, "Less than a day at current growth"},
         {0, "Already full"}, // a full disk that still grows
