@@ -130,10 +130,11 @@ DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Op
           },
           {[this](qint64 count) {
                // Steps from parallel walkers may arrive out of order; the count never goes back.
-               if (m_state.kind == State::Kind::Scanning && count > m_state.scanned)
-                   setState(State::scanning(count));
+               if (count > m_scan.state().progress)
+                   m_scan.report(count);
            },
-           [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); }},
+           [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); },
+           [this] { emit stateChanged(); }},
           m_job),
       m_found(this, m_job,
               {[](const DuplicateGroup& group, const MoveCheck& check, Trash* trash) {
@@ -149,27 +150,21 @@ DuplicateFinder::~DuplicateFinder() = default;
 
 void DuplicateFinder::scan(const QString& folder) {
     m_scan.start({folder, m_scanOptions});
-    setState(State::scanning(0));
     m_found.set({});
     setLastFolder(folder);
     m_found.setCleaning(std::nullopt);
 }
 
 std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outcome) {
-    if (!outcome.readable) {
-        const QString sentence = QStringLiteral("Could not read that folder.");
-        setState(State::failed(sentence));
-        return sentence;
-    }
+    if (!outcome.readable)
+        return QStringLiteral("Could not read that folder.");
     m_found.set(std::move(outcome.groups));
-    setState({State::Kind::Done, 0, {}});
     return std::nullopt;
 }
 
 void DuplicateFinder::reset() {
     m_scan.cancel();
     m_found.set({});
-    setState({});
     setLastFolder(std::nullopt);
     m_found.setCleaning(std::nullopt);
 }
@@ -194,10 +189,6 @@ void DuplicateFinder::keepOneOfEach() {
 
 int DuplicateFinder::removableCount() const {
     return m_found.removableCount();
-}
-
-void DuplicateFinder::setState(const State& state) {
-    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }
 
 void DuplicateFinder::setLastFolder(const std::optional<QString>& folder) {

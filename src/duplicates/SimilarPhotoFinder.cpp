@@ -129,9 +129,9 @@ SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
              {[this](const ScanStep& step) { applyStep(step); },
               [this](QList<SimilarPhotoGroup> sets) {
                   m_found.set(std::move(sets));
-                  setState({State::Kind::Done, 0, 0, {}});
                   return std::nullopt;
-              }},
+              },
+              [this] { emit stateChanged(); }},
              m_job),
       m_found(this, m_job,
               {&moveCopies, &rebuiltSet, [this] { emit groupsChanged(); },
@@ -146,7 +146,6 @@ SimilarPhotoFinder::~SimilarPhotoFinder() = default;
 void SimilarPhotoFinder::scan(const QString& folder) {
     m_scan.start({folder, m_printer, m_threads});
     m_searched = folder;
-    setState(State::scanning(0, 0));
     m_found.set({});
     m_found.setCleaning(std::nullopt);
 }
@@ -184,16 +183,15 @@ QList<SimilarPhotoGroup> SimilarPhotoFinder::find(const ScanRequest& request,
 }
 
 void SimilarPhotoFinder::applyStep(const ScanStep& step) {
-    if (step.done == 0)
-        setState(State::scanning(0, step.total));
-    else if (step.done > m_state.done)
-        setState(State::scanning(step.done, step.total));
+    // Done 0 announces the total; the printing threads' steps may arrive out of order, and the
+    // count never goes back.
+    if (step.done == 0 || step.done > m_scan.state().progress.done)
+        m_scan.report(step);
 }
 
 void SimilarPhotoFinder::reset() {
     m_scan.cancel();
     m_found.set({});
-    setState({});
     m_found.setCleaning(std::nullopt);
 }
 
@@ -207,8 +205,4 @@ void SimilarPhotoFinder::keepBestOfEach() {
 
 int SimilarPhotoFinder::removableCount() const {
     return m_found.removableCount();
-}
-
-void SimilarPhotoFinder::setState(const State& state) {
-    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }

@@ -14,7 +14,6 @@
 #include <QTimer>
 
 using namespace duptest;
-using Kind = DuplicateFinder::State::Kind;
 
 namespace {
 
@@ -29,7 +28,7 @@ struct Finder {
                          [this] { states.append(finder.state()); });
     }
     bool waitDone() {
-        return testsupport::waitFor([this] { return finder.state().kind != Kind::Scanning; });
+        return testsupport::waitFor([this] { return finder.state().phase != ScanPhase::Running; });
     }
 };
 
@@ -83,15 +82,15 @@ qint64 onDisk(const QString& path) {
 
 TEST(DuplicateFinder, ScanPublishesGroupsOrAFailure) {
     Finder f;
-    EXPECT_EQ(f.finder.state().kind, Kind::Idle);
+    EXPECT_EQ(f.finder.state().phase, ScanPhase::Idle);
     EXPECT_EQ(f.finder.scanGeneration(), 0u);
 
     const QString dir = folderWith("scan", 3);
     f.finder.scan(dir);
-    EXPECT_EQ(f.finder.state(), DuplicateFinder::State::scanning(0));
+    EXPECT_EQ(f.finder.state(), DuplicateFinder::State::running(0));
     EXPECT_EQ(f.finder.lastFolder(), dir);
     ASSERT_TRUE(f.waitDone());
-    EXPECT_EQ(f.finder.state().kind, Kind::Done);
+    EXPECT_EQ(f.finder.state().phase, ScanPhase::Done);
     ASSERT_EQ(f.finder.groups().size(), 1);
     EXPECT_EQ(f.finder.groups()[0].files.size(), 3);
     EXPECT_EQ(f.finder.removableCount(), 2);
@@ -102,7 +101,7 @@ TEST(DuplicateFinder, ScanPublishesGroupsOrAFailure) {
     EXPECT_EQ(f.finder.state(), DuplicateFinder::State::failed("Could not read that folder."));
 
     f.finder.reset();
-    EXPECT_EQ(f.finder.state().kind, Kind::Idle);
+    EXPECT_EQ(f.finder.state().phase, ScanPhase::Idle);
     EXPECT_FALSE(f.finder.lastFolder().has_value());
     EXPECT_EQ(f.finder.scanGeneration(), 3u);
 }
@@ -124,7 +123,7 @@ TEST(DuplicateFinder, OnlyTheLatestScanPublishes) {
     EXPECT_EQ(f.finder.groups()[0].files.size(), 4);
     EXPECT_TRUE(f.finder.groups()[0].files[0].startsWith(second));
     for (const DuplicateFinder::State& s : f.states)
-        EXPECT_TRUE(s.kind == Kind::Scanning || s.kind == Kind::Done);
+        EXPECT_TRUE(s.phase == ScanPhase::Running || s.phase == ScanPhase::Done);
 
     // A reset while a scan runs stays idle when that scan ends.
     Gate held;
@@ -135,7 +134,7 @@ TEST(DuplicateFinder, OnlyTheLatestScanPublishes) {
     g.finder.reset();
     held.release();
     QTest::qWait(200);
-    EXPECT_EQ(g.finder.state().kind, Kind::Idle);
+    EXPECT_EQ(g.finder.state().phase, ScanPhase::Idle);
     EXPECT_TRUE(g.finder.groups().isEmpty());
 }
 
@@ -177,7 +176,7 @@ TEST(DuplicateFinder, KeepingOneCopy) {
     EXPECT_TRUE(r.errors.isEmpty());
     EXPECT_FALSE(QFileInfo::exists(dir + "/p"));
     ASSERT_EQ(f.finder.groups().size(), 1);
-    EXPECT_EQ(f.finder.state().kind, Kind::Done);
+    EXPECT_EQ(f.finder.state().phase, ScanPhase::Done);
 }
 
 TEST(DuplicateFinder, KeepOneOfEachKeepsTheFirstByPath) {
@@ -237,7 +236,7 @@ TEST(DuplicateFinder, TrashesIntoTheSandboxTrash) {
     DuplicateFinder finder(std::make_shared<FreedesktopTrash>(layout.trashDir()));
     const QString dir = folderWith("sandbox", 2, 2500, 7);
     finder.scan(dir);
-    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }));
     ASSERT_EQ(finder.groups().size(), 1);
     const qint64 copy1 = onDisk(dir + "/copy1");
     const DuplicateFinder::TrashResult r = finder.trash(finder.groups()[0], dir + "/copy0");
@@ -259,7 +258,7 @@ TEST(DuplicateFinder, ANameThatIsNotUtf8IsTrashedAndKeptByItsOwnBytes) {
     DuplicateFinder finder(std::make_shared<FreedesktopTrash>(layout.trashDir()));
     const auto scanned = [&](const QString& dir) {
         finder.scan(dir);
-        return testsupport::waitFor([&] { return finder.state().kind == Kind::Done; });
+        return testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; });
     };
     const QString dir = testsupport::freshDir("bytes-trash");
     const QString keepDir = testsupport::freshDir("bytes-keep");
@@ -395,7 +394,8 @@ TEST(DuplicateFinder, KeepOneOfEachPublishesOnceAfterEveryMove) {
             write(QStringLiteral("%1/%2-%3").arg(dir).arg(i, 4, 10, QLatin1Char('0')).arg(copy),
                   bytes(1100, i + 10));
     f.finder.scan(dir);
-    ASSERT_TRUE(testsupport::waitFor([&] { return f.finder.state().kind == Kind::Done; }, 30000));
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return f.finder.state().phase == ScanPhase::Done; }, 30000));
     ASSERT_EQ(f.finder.groups().size(), groups);
     f.trash->failFor(dir + "/0007-b", "Permission denied");
     f.trash->failFor(dir + "/2999-b", "Read-only file system");

@@ -284,11 +284,11 @@ void DuplicatesView::refreshExact() {
         m_exact->showPhase(QKScanPhase::Busy, QString());
         return;
     }
-    const DuplicateFinder::State& state = m_finder.state();
-    const QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.groups().isEmpty());
+    const DuplicateFinder::State state = m_finder.state();
+    const QKScanPhase phase = QKScanStatePages::phaseOf(state.phase, m_finder.groups().isEmpty());
     switch (phase) {
     case QKScanPhase::Busy:
-        m_exactProgress->setText(DuplicatesText::exactProgress(state.scanned));
+        m_exactProgress->setText(DuplicatesText::exactProgress(state.progress));
         break;
     case QKScanPhase::Failed:
         showState(m_exactState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
@@ -304,7 +304,7 @@ void DuplicatesView::refreshExact() {
     case QKScanPhase::Done:
         break;
     }
-    m_exact->showPhase(phase, state.message);
+    m_exact->showPhase(phase, state.failure);
 }
 
 void DuplicatesView::refreshExactList() {
@@ -333,12 +333,13 @@ void DuplicatesView::refreshSimilar() {
         m_similar->showPhase(QKScanPhase::Busy, QString());
         return;
     }
-    const SimilarPhotoFinder::State& state = m_similarFinder.state();
+    const SimilarPhotoFinder::State state = m_similarFinder.state();
     const QKScanPhase phase =
-        QKScanStatePages::phaseOf(state.kind, m_similarFinder.groups().isEmpty());
+        QKScanStatePages::phaseOf(state.phase, m_similarFinder.groups().isEmpty());
     switch (phase) {
     case QKScanPhase::Busy:
-        m_similarProgress->setText(DuplicatesText::similarProgress(state.done, state.total));
+        m_similarProgress->setText(
+            DuplicatesText::similarProgress(state.progress.done, state.progress.total));
         break;
     case QKScanPhase::Failed:
         showState(m_similarState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
@@ -354,7 +355,7 @@ void DuplicatesView::refreshSimilar() {
     case QKScanPhase::Done:
         break;
     }
-    m_similar->showPhase(phase, state.message);
+    m_similar->showPhase(phase, state.failure);
 }
 
 void DuplicatesView::refreshSimilarList() {

@@ -34,7 +34,6 @@
 #include <QTest>
 
 using namespace duptest;
-using Kind = DuplicateFinder::State::Kind;
 
 namespace {
 
@@ -56,8 +55,8 @@ struct Screen {
     }
     bool scanned() {
         return testsupport::waitFor([this] {
-            return finder.state().kind != Kind::Scanning &&
-                   similar.state().kind != SimilarPhotoFinder::State::Kind::Scanning;
+            return finder.state().phase != ScanPhase::Running &&
+                   similar.state().phase != ScanPhase::Running;
         });
     }
     // Types the shown code and confirms.
@@ -122,7 +121,7 @@ TEST(DuplicatesView, HeaderFollowsThePickAndTheMode) {
 
     // A cancelled pick changes nothing.
     s.view->pickFolder();
-    EXPECT_EQ(s.finder.state().kind, Kind::Idle);
+    EXPECT_EQ(s.finder.state().phase, ScanPhase::Idle);
 
     // A pick in look-alike mode runs both scans.
     s.part<SegmentedControl>("duplicateModes")->activated(1);
@@ -144,8 +143,8 @@ TEST(DuplicatesView, HeaderFollowsThePickAndTheMode) {
     EXPECT_FALSE(s.part<QPushButton>("clearButton")->isVisible());
     EXPECT_FALSE(s.part<QKProminentButton>("cleanAllButton")->isVisible());
     EXPECT_EQ(s.part<QKProminentButton>("folderButton")->text(), "Choose folder…");
-    EXPECT_EQ(s.finder.state().kind, Kind::Idle);
-    EXPECT_EQ(s.similar.state().kind, SimilarPhotoFinder::State::Kind::Idle);
+    EXPECT_EQ(s.finder.state().phase, ScanPhase::Idle);
+    EXPECT_EQ(s.similar.state().phase, ScanPhase::Idle);
 }
 
 TEST(DuplicatesView, ProgressAndEmptyPanes) {
