@@ -2,10 +2,8 @@
 
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/KeepSweep.h"
-#include "platform/FoundRoot.h"
 #include "platform/NativePath.h"
 #include "platform/RegularFile.h"
-#include "platform/Trash.h"
 
 #include <algorithm>
 #include <QHash>
@@ -84,17 +82,10 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
             remaining.append(file);
             continue;
         }
-        // Through the folders the scan walked from the folder searched, never a link put in
-        // since.
-        QString error;
-        if (trash && trash->moveFoundToTrash(FoundRoot(move.searched), file, {}, &error)) {
+        if (KeepSweep::moveCopy(trash, move.searched, file, result.errors))
             result.freedBytes += group.allocatedOf(file);
-        } else {
-            result.errors.append(
-                DuplicatesText::shownName(file) + QStringLiteral(": ") +
-                (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
+        else
             remaining.append(file);
-        }
     }
     moves.remaining = std::move(remaining);
     return moves;
@@ -150,9 +141,8 @@ DuplicateFinder::~DuplicateFinder() = default;
 
 void DuplicateFinder::scan(const QString& folder) {
     m_scan.start({folder, m_scanOptions});
-    m_found.set({});
+    m_found.clear();
     setLastFolder(folder);
-    m_found.setCleaning(std::nullopt);
 }
 
 std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outcome) {
@@ -164,9 +154,8 @@ std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outco
 
 void DuplicateFinder::reset() {
     m_scan.cancel();
-    m_found.set({});
+    m_found.clear();
     setLastFolder(std::nullopt);
-    m_found.setCleaning(std::nullopt);
 }
 
 DuplicateFinder::MoveCheck DuplicateFinder::moveCheck() const {

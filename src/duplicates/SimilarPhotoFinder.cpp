@@ -3,10 +3,8 @@
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/KeepSweep.h"
 #include "platform/DirectoryWalker.h"
-#include "platform/FoundRoot.h"
 #include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
-#include "platform/Trash.h"
 
 #include <algorithm>
 #include <mutex>
@@ -92,14 +90,8 @@ SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoFinder::Mo
             remaining.append(file);
             continue;
         }
-        // Through the folders the scan walked from the folder searched, never a link put in
-        // since.
-        QString error;
-        if (trash && trash->moveFoundToTrash(FoundRoot(move.searched), file, {}, &error))
-            continue;
-        errors.append(DuplicatesText::shownName(file) + QStringLiteral(": ") +
-                      (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
-        remaining.append(file);
+        if (!KeepSweep::moveCopy(trash, move.searched, file, errors))
+            remaining.append(file);
     }
     moves.remaining = std::move(remaining);
     return moves;
@@ -146,8 +138,7 @@ SimilarPhotoFinder::~SimilarPhotoFinder() = default;
 void SimilarPhotoFinder::scan(const QString& folder) {
     m_scan.start({folder, m_printer, m_threads});
     m_searched = folder;
-    m_found.set({});
-    m_found.setCleaning(std::nullopt);
+    m_found.clear();
 }
 
 QList<SimilarPhotoGroup> SimilarPhotoFinder::find(const ScanRequest& request,
@@ -191,8 +182,7 @@ void SimilarPhotoFinder::applyStep(const ScanStep& step) {
 
 void SimilarPhotoFinder::reset() {
     m_scan.cancel();
-    m_found.set({});
-    m_found.setCleaning(std::nullopt);
+    m_found.clear();
 }
 
 QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {

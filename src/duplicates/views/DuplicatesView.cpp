@@ -2,6 +2,7 @@
 
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/DuplicatesText.h"
+#include "duplicates/KeepSweep.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "duplicates/views/ComparisonSheet.h"
 #include "duplicates/views/DuplicateGroupRow.h"
@@ -62,6 +63,46 @@ void showState(QKEmptyState* state, const QString& title, const QString& symbol,
     state->setSystemImage(symbol);
     if (message)
         state->setMessage(*message);
+}
+
+// One pane's pages and the wording of its empty state.
+struct Pane {
+    QKScanStatePages* pages;
+    QLabel* progress;
+    QKEmptyState* state;
+    SymbolName idleSymbol;
+    QString idleMessage;
+    QString emptyTitle;
+    QString emptyMessage;
+};
+
+// The page a pane shows of its finder: the progress line while copies are being moved, else the
+// page of the scan's phase, with `scanning` as the line while it runs.
+void showPane(const Pane& pane, const std::optional<KeepSweep::Progress>& cleaning, ScanPhase scan,
+              bool nothingFound, const QString& scanning, const QString& failure) {
+    if (cleaning) {
+        pane.progress->setText(DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
+        pane.pages->showPhase(QKScanPhase::Busy, QString());
+        return;
+    }
+    const QKScanPhase phase = QKScanStatePages::phaseOf(scan, nothingFound);
+    switch (phase) {
+    case QKScanPhase::Busy:
+        pane.progress->setText(scanning);
+        break;
+    case QKScanPhase::Failed:
+        showState(pane.state, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
+        break;
+    case QKScanPhase::Idle:
+        showState(pane.state, DuplicatesText::idleTitle(), pane.idleSymbol, pane.idleMessage);
+        break;
+    case QKScanPhase::Empty:
+        showState(pane.state, pane.emptyTitle, "checkmark.circle"_sym, pane.emptyMessage);
+        break;
+    case QKScanPhase::Done:
+        break;
+    }
+    pane.pages->showPhase(phase, failure);
 }
 
 QString groupKey(const QUuid& id) {
@@ -279,32 +320,12 @@ void DuplicatesView::refreshHeader() {
 }
 
 void DuplicatesView::refreshExact() {
-    if (const std::optional<DuplicateFinder::Cleaning>& cleaning = m_finder.cleaning()) {
-        m_exactProgress->setText(DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
-        m_exact->showPhase(QKScanPhase::Busy, QString());
-        return;
-    }
     const DuplicateFinder::State state = m_finder.state();
-    const QKScanPhase phase = QKScanStatePages::phaseOf(state.phase, m_finder.groups().isEmpty());
-    switch (phase) {
-    case QKScanPhase::Busy:
-        m_exactProgress->setText(DuplicatesText::exactProgress(state.progress));
-        break;
-    case QKScanPhase::Failed:
-        showState(m_exactState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
-        break;
-    case QKScanPhase::Idle:
-        showState(m_exactState, DuplicatesText::idleTitle(), "doc.on.doc"_sym,
-                  DuplicatesText::exactIdleMessage());
-        break;
-    case QKScanPhase::Empty:
-        showState(m_exactState, DuplicatesText::exactEmptyTitle(), "checkmark.circle"_sym,
-                  DuplicatesText::exactEmptyMessage());
-        break;
-    case QKScanPhase::Done:
-        break;
-    }
-    m_exact->showPhase(phase, state.failure);
+    showPane({m_exact, m_exactProgress, m_exactState, "doc.on.doc"_sym,
+              DuplicatesText::exactIdleMessage(), DuplicatesText::exactEmptyTitle(),
+              DuplicatesText::exactEmptyMessage()},
+             m_finder.cleaning(), state.phase, m_finder.groups().isEmpty(),
+             DuplicatesText::exactProgress(state.progress), state.failure);
 }
 
 void DuplicatesView::refreshExactList() {
@@ -327,35 +348,13 @@ void DuplicatesView::refreshExactList() {
 }
 
 void DuplicatesView::refreshSimilar() {
-    if (const std::optional<SimilarPhotoFinder::Cleaning>& cleaning = m_similarFinder.cleaning()) {
-        m_similarProgress->setText(
-            DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
-        m_similar->showPhase(QKScanPhase::Busy, QString());
-        return;
-    }
     const SimilarPhotoFinder::State state = m_similarFinder.state();
-    const QKScanPhase phase =
-        QKScanStatePages::phaseOf(state.phase, m_similarFinder.groups().isEmpty());
-    switch (phase) {
-    case QKScanPhase::Busy:
-        m_similarProgress->setText(
-            DuplicatesText::similarProgress(state.progress.done, state.progress.total));
-        break;
-    case QKScanPhase::Failed:
-        showState(m_similarState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
-        break;
-    case QKScanPhase::Idle:
-        showState(m_similarState, DuplicatesText::idleTitle(), "photo.on.rectangle.angled"_sym,
-                  DuplicatesText::similarIdleMessage());
-        break;
-    case QKScanPhase::Empty:
-        showState(m_similarState, DuplicatesText::similarEmptyTitle(), "checkmark.circle"_sym,
-                  DuplicatesText::similarEmptyMessage());
-        break;
-    case QKScanPhase::Done:
-        break;
-    }
-    m_similar->showPhase(phase, state.failure);
+    showPane({m_similar, m_similarProgress, m_similarState, "photo.on.rectangle.angled"_sym,
+              DuplicatesText::similarIdleMessage(), DuplicatesText::similarEmptyTitle(),
+              DuplicatesText::similarEmptyMessage()},
+             m_similarFinder.cleaning(), state.phase, m_similarFinder.groups().isEmpty(),
+             DuplicatesText::similarProgress(state.progress.done, state.progress.total),
+             state.failure);
 }
 
 void DuplicatesView::refreshSimilarList() {
