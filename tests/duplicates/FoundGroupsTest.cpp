@@ -150,4 +150,14 @@ TEST(DuplicateRows, ALongPathIsBrokenInFewMeasurements) {
         EXPECT_LE(line.size() * 10, 600);
     // Each line by halves: a handful of measurements, not one per character.
     EXPECT_LT(measured, 250);
+
+    // A deep path loses its head by halves too, not by breaking the rest again for each folder.
+    measured = 0;
+    QString deep;
+    for (int i = 0; i < 60; ++i)
+        deep += QStringLiteral("/f%1").arg(i, 2, 10, QLatin1Char('0'));
+    deep += QStringLiteral("/photo.jpg");
+    EXPECT_EQ(DuplicatesText::pathLines(deep, 3, 100, advance),
+              QStringList({"…/f56/f57/", "f58/f59/", "photo.jpg"}));
+    EXPECT_LT(measured, 600);
 }

@@ -26,6 +26,38 @@ constexpr int kTileWidth = 160;
 constexpr int kThumbWidth = 140;
 constexpr int kThumbHeight = 90;
 
+// How wide a text is in a font, remembered across the tiles: the copies of a group, and the
+// groups of one folder, share their heads, which the breaking of each path measures again.
+// Widgets live on the main thread only; the widths of one font are kept, and of a bounded number
+// of texts.
+class SharedAdvance {
+public:
+    explicit SharedAdvance(const QFont& font) : m_font(font) {
+        const QString key = font.key();
+        if (key != fontKey() || widths().size() > 20'000) {
+            fontKey() = key;
+            widths().clear();
+        }
+    }
+    int operator()(const QString& text) const {
+        auto it = widths().constFind(text);
+        if (it == widths().constEnd())
+            it = widths().insert(text, m_font.horizontalAdvance(text));
+        return *it;
+    }
+
+private:
+    static QString& fontKey() {
+        static QString key;
+        return key;
+    }
+    static QHash<QString, int>& widths() {
+        static QHash<QString, int> measured;
+        return measured;
+    }
+    QFontMetrics m_font;
+};
+
 // A path on at most `lines` lines, broken after a "/" and cut at its head when it needs more
 // (DuplicatesText::pathLines).
 class ClampedPath : public QLabel {
@@ -47,7 +79,12 @@ public:
         QLabel::changeEvent(event);
         if (event->type() == QEvent::FontChange) {
             m_wrapped.clear();
-            refit();
+            // A label not laid out yet breaks its lines at the width its layout gives it, when
+            // it gets it; breaking them at the width it has now would be thrown away.
+            if (testAttribute(Qt::WA_Resized) || isVisible())
+                refit();
+            else
+                updateGeometry();
         }
     }
     QSize sizeHint() const override {
@@ -62,13 +99,9 @@ private:
     // it is laid out): the lines of each width asked for are kept until the font changes.
     QStringList wrapped(int width) const {
         auto it = m_wrapped.find(width);
-        if (it == m_wrapped.end()) {
-            const QFontMetrics fm(font());
-            it = m_wrapped.insert(width, DuplicatesText::pathLines(
-                                             m_full, m_lines, width, [&fm](const QString& text) {
-                                                 return fm.horizontalAdvance(text);
-                                             }));
-        }
+        if (it == m_wrapped.end())
+            it = m_wrapped.insert(
+                width, DuplicatesText::pathLines(m_full, m_lines, width, SharedAdvance(font())));
         return *it;
     }
     int shownLines() const {

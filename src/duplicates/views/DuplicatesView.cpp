@@ -25,6 +25,7 @@
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
 
+#include <memory>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -329,22 +330,28 @@ void DuplicatesView::refreshExact() {
 }
 
 void DuplicatesView::refreshExactList() {
-    // The rows are made as they scroll into view, from the finder's list (shared, not copied)
-    // and the place of each key in it: thousands of groups cost a key each here.
+    // The rows are made as they scroll into view, from the finder's list (shared, not copied):
+    // thousands of groups cost a key each here and nothing more. The column makes rows in the
+    // keys' order, so each row finds its group from where the one before it was found.
     const QList<DuplicateGroup> groups = m_finder.groups();
     QStringList keys;
     keys.reserve(groups.size());
-    QHash<QString, qsizetype> at;
-    at.reserve(groups.size());
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        keys.append(groupKey(groups.at(i).id));
-        at.insert(keys.last(), i);
-    }
-    m_exactList->setRows(keys, [this, groups, at](const QString& key, QWidget* parent) -> QWidget* {
-        const DuplicateGroup group = groups.value(at.value(key, -1));
-        return new DuplicateGroupRow(
-            group, [this, group](const QString& keep) { requestKeepChosen(group, keep); }, parent);
-    });
+    for (const DuplicateGroup& group : groups)
+        keys.append(groupKey(group.id));
+    auto next = std::make_shared<qsizetype>(0);
+    m_exactList->setRows(
+        keys, [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
+            const QUuid id = QUuid::fromString(key);
+            qsizetype at = -1;
+            for (qsizetype n = 0; n < groups.size() && at < 0; ++n)
+                if (const qsizetype i = (*next + n) % groups.size(); groups.at(i).id == id)
+                    at = i;
+            *next = at + 1;
+            const DuplicateGroup group = groups.value(at);
+            return new DuplicateGroupRow(
+                group, [this, group](const QString& keep) { requestKeepChosen(group, keep); },
+                parent);
+        });
 }
 
 void DuplicatesView::refreshSimilar() {

@@ -248,6 +248,35 @@ TEST(DuplicatesView, KeepingTheChosenCopy) {
     EXPECT_TRUE(s.view->errors().isEmpty());
 }
 
+// The rows are made in the list's order from its keys: each shows its own group, also after a
+// group went and the rows that stayed were kept.
+TEST(DuplicatesView, EveryRowShowsTheGroupOfItsKey) {
+    Screen s;
+    const QString dir = testsupport::freshDir("keyed-rows");
+    for (int g = 0; g < 5; ++g)
+        for (const char* copy : {"a", "b"})
+            write(QStringLiteral("%1/g%2-%3.bin").arg(dir).arg(g).arg(copy),
+                  bytes(2000 + 100 * g, g + 1));
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    const auto rowsMatch = [&s] {
+        const QList<DuplicateGroup> groups = s.finder.groups();
+        EXPECT_TRUE(testsupport::waitFor(
+            [&] { return s.view->exactList()->builtCount() == groups.size(); }));
+        for (const DuplicateGroup& group : groups) {
+            const auto* row = s.row<DuplicateGroupRow>("exactList", group.id);
+            ASSERT_NE(row, nullptr);
+            EXPECT_EQ(row->group().files, group.files);
+        }
+    };
+    ASSERT_EQ(s.finder.groups().size(), 5);
+    rowsMatch();
+    const DuplicateGroup gone = s.finder.groups()[2];
+    s.finder.trash(gone, gone.files[0]);
+    ASSERT_EQ(s.finder.groups().size(), 4);
+    rowsMatch();
+}
+
 // Without a mouse: each copy is a focusable choice named by its path; Space, Return or a
 // reader's "Press" makes it the keeper, it reads as the one checked, and the button follows.
 // A reader has no "Toggle" that would check a copy the row never heard of.
