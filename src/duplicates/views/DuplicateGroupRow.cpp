@@ -25,6 +25,9 @@ namespace {
 constexpr int kTileWidth = 160;
 constexpr int kThumbWidth = 140;
 constexpr int kThumbHeight = 90;
+// The focus ring's place inside the tile's frame: it covers pixels 5 to 7 of the tile, the
+// picture and the labels start at 10.
+constexpr int kRingInset = 4;
 
 // How wide a text is in a font, remembered across the tiles: the copies of a group, and the
 // groups of one folder, share their heads, which the breaking of each path measures again.
@@ -127,6 +130,9 @@ private:
 class TileScroller : public QScrollArea {
 public:
     explicit TileScroller(QWidget* parent) : QScrollArea(parent) {
+        // Tab moves through the tiles, each brought into view as it takes the focus; a stop of
+        // the strip's own would be an empty one before them. A click still gives it the keys.
+        setFocusPolicy(Qt::ClickFocus);
         setFrameShape(QFrame::NoFrame);
         setWidgetResizable(true);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -238,9 +244,13 @@ void DuplicateTile::paintEvent(QPaintEvent*) {
         p.setPen(QPen(Color::system(Color::SystemColor::Green, Color::isDark(palette())), 2));
         p.drawPath(shape);
     }
-    // Inside the keeper's outline, so a focused keeper shows both.
-    if (QKFocusRing::shows(this))
-        QKFocusRing::paint(p, frame.adjusted(2, 2, -2, -2), 6, palette());
+    // On the tile's own face, two pixels clear of the keeper's outline and of the picture, so
+    // the face is all that lies beside it and a focused keeper shows both.
+    if (QKFocusRing::shows(this)) {
+        const QColor face = Color::over(fill, palette().color(QPalette::Active, QPalette::Window));
+        QKFocusRing::paint(p, frame.adjusted(kRingInset, kRingInset, -kRingInset, -kRingInset),
+                           8 - kRingInset, palette(), face, {face});
+    }
 }
 
 DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep, QWidget* parent)

@@ -106,6 +106,13 @@ void showPane(const Pane& pane, const std::optional<KeepSweep::Progress>& cleani
     pane.pages->showPhase(phase, failure);
 }
 
+// A list is on show only with rows, and every row holds controls Tab reaches, each brought into
+// view as it takes the focus: a stop of the list's own would be an empty one before them. A
+// click still gives it the keys that scroll it.
+void rowsAreTheStops(QKLazyColumn* list) {
+    list->setFocusPolicy(Qt::ClickFocus);
+}
+
 QString groupKey(const QUuid& id) {
     return id.toString(QUuid::WithoutBraces);
 }
@@ -246,6 +253,7 @@ QWidget* DuplicatesView::buildExactPane(QWidget* parent) {
     m_exactState->setObjectName(QStringLiteral("exactState"));
     m_exactList = new QKLazyColumn(0, m_exact);
     m_exactList->setObjectName(QStringLiteral("exactList"));
+    rowsAreTheStops(m_exactList);
     setStatePages(m_exact, m_exactProgressPage, m_exactState, m_exactList);
     return m_exact;
 }
@@ -291,6 +299,7 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
             new QKHairline(content),
             part(m_similarList = new QKLazyColumn(16, content))
                 .name(QStringLiteral("similarList"))
+                .with(&rowsAreTheStops)
                 .stretch(1),
         }));
 
