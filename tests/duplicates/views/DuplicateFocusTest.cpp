@@ -1,20 +1,9 @@
 // The exact groups from the keyboard: Tab stops only at what it can operate, and a focused copy's
 // ring stands apart from every colour beside it, keeper or not, picture or document, in either
 // theme.
-#include "duplicates/DuplicateFinder.h"
-#include "duplicates/DuplicatesTestSupport.h"
-#include "duplicates/SimilarPhotoFinder.h"
-#include "duplicates/views/DuplicateGroupRow.h"
-#include "duplicates/views/DuplicatesView.h"
-#include "fakes/FakeTrash.h"
-#include "shell/ScreenState.h"
+#include "duplicates/views/DuplicatesViewTestSupport.h"
 #include "support/AccessibleAudit.h"
-#include "support/Find.h"
-#include "ui-kit/QKLazyColumn.h"
-#include "ui-kit/Themed.h"
-#include "ui-kit/ThemeSettings.h"
 
-#include <QAccessible>
 #include <QScrollArea>
 
 using namespace duptest;
@@ -58,22 +47,14 @@ TEST(DuplicateFocus, TheListsAreNoTabStopsAndEveryStopHasAName) {
     const QImage picture = scene(2, QSize(640, 480));
     savePhoto(picture, dir + "/photo.jpg");
     savePhoto(picture.scaled(320, 240), dir + "/photo-small.jpg", 60);
-    ScreenState state;
-    auto trash = std::make_shared<FakeTrash>(testsupport::freshDir("view-stops-trash"));
-    DuplicateFinder finder(trash);
-    SimilarPhotoFinder similar(trash);
-    DuplicatesView view(state, finder, similar);
-    view.resize(900, 700);
-    view.show();
-    view.scanFolder(dir);
-    ASSERT_TRUE(testsupport::waitFor([&] {
-        return finder.state().phase == ScanPhase::Done &&
-               similar.state().phase == ScanPhase::Done && view.exactList()->builtCount() == 1;
-    }));
+    Screen s;
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.view->exactList()->builtCount() == 1; }));
     for (const DuplicatesMode mode : allCases<DuplicatesMode>()) {
-        state.setDuplicateMode(mode);
+        s.state.setDuplicateMode(mode);
         QCoreApplication::processEvents();
-        const QList<QWidget*> stops = tabStops(&view);
+        const QList<QWidget*> stops = tabStops(s.view.get());
         EXPECT_GE(stops.size(), 4);
         for (QWidget* w : stops) {
             EXPECT_EQ(qobject_cast<QAbstractScrollArea*>(w), nullptr)
