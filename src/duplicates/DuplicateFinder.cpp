@@ -2,10 +2,8 @@
 
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/KeepSweep.h"
-#include "platform/FoundRoot.h"
 #include "platform/NativePath.h"
 #include "platform/RegularFile.h"
-#include "platform/Trash.h"
 
 #include <algorithm>
 #include <QHash>
@@ -84,17 +82,10 @@ GroupMoves moveCopies(const DuplicateGroup& group, const QString& keep,
             remaining.append(file);
             continue;
         }
-        // Through the folders the scan walked from the folder searched, never a link put in
-        // since.
-        QString error;
-        if (trash && trash->moveFoundToTrash(FoundRoot(move.searched), file, {}, &error)) {
+        if (KeepSweep::moveCopy(trash, move.searched, file, result.errors))
             result.freedBytes += group.allocatedOf(file);
-        } else {
-            result.errors.append(
-                DuplicatesText::shownName(file) + QStringLiteral(": ") +
-                (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
+        else
             remaining.append(file);
-        }
     }
     moves.remaining = std::move(remaining);
     return moves;
@@ -130,10 +121,11 @@ DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Op
           },
           {[this](qint64 count) {
                // Steps from parallel walkers may arrive out of order; the count never goes back.
-               if (m_state.kind == State::Kind::Scanning && count > m_state.scanned)
-                   setState(State::scanning(count));
+               if (count > m_scan.state().progress)
+                   m_scan.report(count);
            },
-           [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); }},
+           [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); },
+           [this] { emit stateChanged(); }},
           m_job),
       m_found(this, m_job,
               {[](const DuplicateGroup& group, const MoveCheck& check, Trash* trash) {
@@ -149,29 +141,21 @@ DuplicateFinder::~DuplicateFinder() = default;
 
 void DuplicateFinder::scan(const QString& folder) {
     m_scan.start({folder, m_scanOptions});
-    setState(State::scanning(0));
-    m_found.set({});
+    m_found.clear();
     setLastFolder(folder);
-    m_found.setCleaning(std::nullopt);
 }
 
 std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outcome) {
-    if (!outcome.readable) {
-        const QString sentence = QStringLiteral("Could not read that folder.");
-        setState(State::failed(sentence));
-        return sentence;
-    }
+    if (!outcome.readable)
+        return QStringLiteral("Could not read that folder.");
     m_found.set(std::move(outcome.groups));
-    setState({State::Kind::Done, 0, {}});
     return std::nullopt;
 }
 
 void DuplicateFinder::reset() {
     m_scan.cancel();
-    m_found.set({});
-    setState({});
+    m_found.clear();
     setLastFolder(std::nullopt);
-    m_found.setCleaning(std::nullopt);
 }
 
 DuplicateFinder::MoveCheck DuplicateFinder::moveCheck() const {
@@ -194,10 +178,6 @@ void DuplicateFinder::keepOneOfEach() {
 
 int DuplicateFinder::removableCount() const {
     return m_found.removableCount();
-}
-
-void DuplicateFinder::setState(const State& state) {
-    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }
 
 void DuplicateFinder::setLastFolder(const std::optional<QString>& folder) {

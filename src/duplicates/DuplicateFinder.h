@@ -28,19 +28,8 @@ class DuplicateFinder : public QObject {
     Q_PROPERTY(
         std::optional<DuplicateFinder::Cleaning> cleaning READ cleaning NOTIFY cleaningChanged)
 public:
-    struct State {
-        enum class Kind { Scanning, Failed, Idle, Done };
-        Kind kind = Kind::Idle;
-        qint64 scanned = 0; // Scanning: candidate files found so far, in steps of 500
-        QString message;    // Failed: the sentence for the user
-
-        static State scanning(qint64 scanned) { return {Kind::Scanning, scanned, {}}; }
-        static State failed(const QString& message) { return {Kind::Failed, 0, message}; }
-        bool operator==(const State& o) const {
-            return kind == o.kind && scanned == o.scanned && message == o.message;
-        }
-        bool operator!=(const State& o) const { return !(*this == o); }
-    };
+    // Running's progress: candidate files found so far, in steps of 500.
+    using State = ScanState<qint64>;
 
     // A keepOneOfEach() under way: groups handled so far out of the groups it took.
     using Cleaning = KeepSweep::Progress;
@@ -71,7 +60,7 @@ public:
                              QObject* parent = nullptr);
     ~DuplicateFinder() override;
 
-    const State& state() const { return m_state; }
+    State state() const { return m_scan.state(); }
     // The groups of the latest finished scan, as trimmed by later trash operations.
     const QList<DuplicateGroup>& groups() const { return m_found.groups(); }
     // The folder of the latest scan; none after reset().
@@ -81,12 +70,12 @@ public:
     // Moved on by every scan(), reset() and keepOneOfEach().
     quint64 scanGeneration() const { return m_scan.generation(); }
 
-    // Starts a scan of the folder and returns at once: state scanning(0), groups empty,
-    // lastFolder the folder. Ends in done with the groups, or failed with "Could not read that
+    // Starts a scan of the folder and returns at once: state Running at 0, groups empty,
+    // lastFolder the folder. Ends in Done with the groups, or Failed with "Could not read that
     // folder." when the folder cannot be opened.
     void scan(const QString& folder);
     // Forgets everything: a running scan's or keepOneOfEach()'s results are dropped, groups
-    // empty, state idle, no last folder. (scan() drops a running keepOneOfEach() the same way.)
+    // empty, state Idle, no last folder. (scan() drops a running keepOneOfEach() the same way.)
     void reset();
 
     // Keeps `keep` and moves every other file of the group to the Trash, synchronously. A moved
@@ -123,7 +112,6 @@ signals:
     void keptOneOfEach(const DuplicateFinder::TrashResult& result);
 
 private:
-    void setState(const State& state);
     void setLastFolder(const std::optional<QString>& folder);
     DuplicateScan::Hasher hasher() const;
     MoveCheck moveCheck() const;
@@ -139,7 +127,6 @@ private:
 
     std::shared_ptr<Trash> m_trash;
     DuplicateScan::Options m_scanOptions;
-    State m_state;
     std::optional<QString> m_lastFolder;
     // One job for both: a scan cancels a clean-up and the other way round.
     ScanJob m_job;

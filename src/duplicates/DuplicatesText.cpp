@@ -4,6 +4,8 @@
 #include "platform/NativePath.h"
 #include "platform/TextConstant.h"
 
+#include <optional>
+
 namespace DuplicatesText {
 
 QString title(DuplicatesMode mode) {
@@ -194,20 +196,37 @@ QStringList pathLines(const QString& path, int maxLines, int width,
     if (lines.size() <= maxLines)
         return lines;
     const QString ellipsis = QStringLiteral("…");
-    // Drop leading folders until the rest fits behind "…/".
+    // The first of the shorter and shorter tails, each behind "…", that fits the lines. A tail
+    // never needs more lines than a longer one, so they are searched by halves: a deep path
+    // broken again for every folder it could lose made each tile cost milliseconds.
+    const auto firstFitting = [&](const QStringList& tails) -> std::optional<QStringList> {
+        std::optional<QStringList> found;
+        for (qsizetype low = 0, high = tails.size(); low < high;) {
+            const qsizetype mid = low + (high - low) / 2;
+            QStringList broken = breakPath(ellipsis + tails.at(mid), width, advance);
+            if (broken.size() <= maxLines) {
+                found = std::move(broken);
+                high = mid;
+            } else {
+                low = mid + 1;
+            }
+        }
+        return found;
+    };
+    // Leading folders go until the rest fits behind "…/".
+    QStringList tails;
     for (qsizetype slash = path.indexOf(QLatin1Char('/'), 1); slash >= 0;
-         slash = path.indexOf(QLatin1Char('/'), slash + 1)) {
-        lines = breakPath(ellipsis + path.mid(slash), width, advance);
-        if (lines.size() <= maxLines)
-            return lines;
-    }
+         slash = path.indexOf(QLatin1Char('/'), slash + 1))
+        tails.append(path.mid(slash));
+    if (std::optional<QStringList> fitted = firstFitting(tails))
+        return *fitted;
     // The name alone is too long: its end, behind "…", on the lines there are.
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
-    for (qsizetype cut = 1; cut < name.size(); ++cut) {
-        lines = breakPath(ellipsis + name.mid(cut), width, advance);
-        if (lines.size() <= maxLines)
-            return lines;
-    }
+    tails.clear();
+    for (qsizetype cut = 1; cut < name.size(); ++cut)
+        tails.append(name.mid(cut));
+    if (std::optional<QStringList> fitted = firstFitting(tails))
+        return *fitted;
     return breakPath(ellipsis, width, advance).mid(0, maxLines);
 }
 

@@ -69,6 +69,11 @@ public:
             return;
         replace(std::move(groups));
     }
+    // Drops the groups and the progress of a sweep (a new scan or a reset, which cancelled it).
+    void clear() {
+        set({});
+        setCleaning(std::nullopt);
+    }
     void setCleaning(const std::optional<Progress>& cleaning) {
         KeepSweep::publish(m_cleaning, cleaning, m_hooks.cleaningChanged);
     }

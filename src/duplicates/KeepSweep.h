@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QHash>
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <QtGlobal>
 #include <QUuid>
@@ -75,6 +76,11 @@ QList<Group> withMoves(QList<Group> groups, const QList<std::pair<Group, QString
     }
     return after;
 }
+
+// Moves one copy a keep gives up to the Trash, through the folders the scan walked from
+// `searched`, never through a link put in since. False when it stays, with its line
+// ("name: reason") added to `errors`; a null Trash keeps every copy.
+bool moveCopy(Trash* trash, const QString& searched, const QString& file, QStringList& errors);
 
 // Sets a published field and reports it, only when the value changes.
 template <typename T, typename Changed> void publish(T& field, const T& value, Changed changed) {

@@ -3,10 +3,8 @@
 #include "duplicates/DuplicatesText.h"
 #include "duplicates/KeepSweep.h"
 #include "platform/DirectoryWalker.h"
-#include "platform/FoundRoot.h"
 #include "platform/ParallelLoop.h"
 #include "platform/RegularFile.h"
-#include "platform/Trash.h"
 
 #include <algorithm>
 #include <mutex>
@@ -92,14 +90,8 @@ SetMoves moveCopies(const SimilarPhotoGroup& group, const SimilarPhotoFinder::Mo
             remaining.append(file);
             continue;
         }
-        // Through the folders the scan walked from the folder searched, never a link put in
-        // since.
-        QString error;
-        if (trash && trash->moveFoundToTrash(FoundRoot(move.searched), file, {}, &error))
-            continue;
-        errors.append(DuplicatesText::shownName(file) + QStringLiteral(": ") +
-                      (error.isEmpty() ? QStringLiteral("The Trash is not available.") : error));
-        remaining.append(file);
+        if (!KeepSweep::moveCopy(trash, move.searched, file, errors))
+            remaining.append(file);
     }
     moves.remaining = std::move(remaining);
     return moves;
@@ -129,9 +121,9 @@ SimilarPhotoFinder::SimilarPhotoFinder(std::shared_ptr<Trash> trash,
              {[this](const ScanStep& step) { applyStep(step); },
               [this](QList<SimilarPhotoGroup> sets) {
                   m_found.set(std::move(sets));
-                  setState({State::Kind::Done, 0, 0, {}});
                   return std::nullopt;
-              }},
+              },
+              [this] { emit stateChanged(); }},
              m_job),
       m_found(this, m_job,
               {&moveCopies, &rebuiltSet, [this] { emit groupsChanged(); },
@@ -146,9 +138,7 @@ SimilarPhotoFinder::~SimilarPhotoFinder() = default;
 void SimilarPhotoFinder::scan(const QString& folder) {
     m_scan.start({folder, m_printer, m_threads});
     m_searched = folder;
-    setState(State::scanning(0, 0));
-    m_found.set({});
-    m_found.setCleaning(std::nullopt);
+    m_found.clear();
 }
 
 QList<SimilarPhotoGroup> SimilarPhotoFinder::find(const ScanRequest& request,
@@ -184,17 +174,15 @@ QList<SimilarPhotoGroup> SimilarPhotoFinder::find(const ScanRequest& request,
 }
 
 void SimilarPhotoFinder::applyStep(const ScanStep& step) {
-    if (step.done == 0)
-        setState(State::scanning(0, step.total));
-    else if (step.done > m_state.done)
-        setState(State::scanning(step.done, step.total));
+    // Done 0 announces the total; the printing threads' steps may arrive out of order, and the
+    // count never goes back.
+    if (step.done == 0 || step.done > m_scan.state().progress.done)
+        m_scan.report(step);
 }
 
 void SimilarPhotoFinder::reset() {
     m_scan.cancel();
-    m_found.set({});
-    setState({});
-    m_found.setCleaning(std::nullopt);
+    m_found.clear();
 }
 
 QStringList SimilarPhotoFinder::trash(const SimilarPhotoGroup& group) {
@@ -207,8 +195,4 @@ void SimilarPhotoFinder::keepBestOfEach() {
 
 int SimilarPhotoFinder::removableCount() const {
     return m_found.removableCount();
-}
-
-void SimilarPhotoFinder::setState(const State& state) {
-    KeepSweep::publish(m_state, state, [this] { emit stateChanged(); });
 }

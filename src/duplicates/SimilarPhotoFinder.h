@@ -28,19 +28,9 @@ class SimilarPhotoFinder : public QObject {
     Q_PROPERTY(
         std::optional<SimilarPhotoFinder::Cleaning> cleaning READ cleaning NOTIFY cleaningChanged)
 public:
-    struct State {
-        enum class Kind { Scanning, Failed, Idle, Done };
-        Kind kind = Kind::Idle;
-        int done = 0;  // Scanning: photos processed
-        int total = 0; // Scanning: photos to compare, 0 while the folder is still being walked
-        QString message;
-
-        static State scanning(int done, int total) { return {Kind::Scanning, done, total, {}}; }
-        bool operator==(const State& o) const {
-            return kind == o.kind && done == o.done && total == o.total && message == o.message;
-        }
-        bool operator!=(const State& o) const { return !(*this == o); }
-    };
+    // Running's progress: photos printed so far of those found.
+    using ScanStep = SimilarPhotoScan::Progress;
+    using State = ScanState<ScanStep>;
 
     // A keepBestOfEach() under way: sets handled so far out of the sets it took.
     using Cleaning = KeepSweep::Progress;
@@ -58,18 +48,18 @@ public:
                                 QObject* parent = nullptr);
     ~SimilarPhotoFinder() override;
 
-    const State& state() const { return m_state; }
+    State state() const { return m_scan.state(); }
     const QList<SimilarPhotoGroup>& groups() const { return m_found.groups(); }
     // Moved on by every scan(), reset() and keepBestOfEach().
     quint64 scanGeneration() const { return m_scan.generation(); }
     // Set while keepBestOfEach() runs, with its progress; none otherwise.
     const std::optional<Cleaning>& cleaning() const { return m_found.cleaning(); }
 
-    // Starts a scan and returns at once: state scanning(0, 0), groups empty. Then
-    // scanning(0, N) once N photos are found (done at once with no sets when there are none),
-    // scanning(done, N) at every progress step, and done with the sets.
+    // Starts a scan and returns at once: state Running at {0, 0}, groups empty. Then Running at
+    // {0, N} once N photos are found (Done at once with no sets when there are none), {done, N}
+    // at every progress step, and Done with the sets.
     void scan(const QString& folder);
-    // Drops a running scan's or keepBestOfEach()'s results; groups empty, state idle. (scan()
+    // Drops a running scan's or keepBestOfEach()'s results; groups empty, state Idle. (scan()
     // drops a running keepBestOfEach() the same way.)
     void reset();
 
@@ -105,17 +95,10 @@ signals:
     void keptBestOfEach(const QStringList& errors);
 
 private:
-    void setState(const State& state);
-
     struct ScanRequest {
         QString folder;
         SimilarPhotoScan::Printer printer;
         int threads = 0;
-    };
-    // Photos printed so far of those found; done 0 announces the total.
-    struct ScanStep {
-        int done = 0;
-        int total = 0;
     };
     using ScanSlot = ScanService<ScanRequest, ScanStep, QList<SimilarPhotoGroup>>;
     // The sets on show and keepBestOfEach(), whose sums are the lines of the photos that stayed.
@@ -129,7 +112,6 @@ private:
     // The folder of the latest scan: every move goes in through it.
     QString m_searched;
     int m_threads;
-    State m_state;
     // One job for both: a scan cancels a clean-up and the other way round.
     ScanJob m_job;
     ScanSlot m_scan;

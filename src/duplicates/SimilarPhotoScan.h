@@ -66,6 +66,14 @@ std::optional<PhotoRecord> recordOf(const QString& path, const Printer& printer)
 // keep the joining order), each with its record's stamp and print.
 QList<SimilarPhotoGroup> group(const QList<PhotoRecord>& records, float limit = threshold);
 
+// How far a scan is: photos printed so far of those found (total 0 while the folder is still being
+// walked; done 0 announces the total).
+struct Progress {
+    int done = 0;
+    int total = 0;
+    bool operator==(const Progress&) const = default;
+};
+
 // How often progress is told while N photos are processed: every 10 below 200 photos, else
 // every 50; the last photo is always told.
 int progressStep(int total);

@@ -1,7 +1,9 @@
 // What a finder publishes of its groups: a sweep's end taken in against what is on show, lists
-// freed away from the main thread, and a long path broken in few measurements.
+// freed away from the main thread, a clear that ends a sweep's progress, the one way a copy goes
+// to the Trash, and a long path broken in few measurements.
 #include "duplicates/FoundGroups.h"
 #include "duplicates/DuplicatesText.h"
+#include "fakes/FakeTrash.h"
 #include "support/TestSupport.h"
 
 #include <atomic>
@@ -97,6 +99,38 @@ TEST(FoundGroups, ListsItReplacesAreFreedOffTheMainThread) {
     EXPECT_NE(swept->on.load(), QThread::currentThread());
 }
 
+TEST(FoundGroups, AClearDropsTheGroupsAndASweepsProgress) {
+    Shelf shelf;
+    int cleaningChanges = 0;
+    Found found{&shelf.owner,
+                shelf.job,
+                {[](const Group& g, const int&, Trash*) {
+                     return Found::Moved{{}, QStringList{g.files.first()}};
+                 },
+                 [](const Group& g, const QStringList&) { return g; }, [] {},
+                 [&cleaningChanges] { ++cleaningChanges; }, [](const QStringList&) {}}};
+    found.set({group({"/a1", "/a2"})});
+    found.setCleaning(KeepSweep::Progress{0, 1});
+    found.clear();
+    EXPECT_TRUE(found.groups().isEmpty());
+    EXPECT_FALSE(found.cleaning());
+    EXPECT_EQ(cleaningChanges, 2);
+}
+
+TEST(KeepSweep, ACopyGoesOnlyThroughTheFolderSearched) {
+    const QString dir = testsupport::freshDir("keep-sweep-move");
+    const QString inside = testsupport::write(dir + "/searched/copy", "bytes");
+    const QString outside = testsupport::write(dir + "/elsewhere/copy2", "bytes");
+    FakeTrash trash(dir + "/trash");
+    QStringList errors;
+    EXPECT_TRUE(KeepSweep::moveCopy(&trash, dir + "/searched", inside, errors));
+    EXPECT_FALSE(KeepSweep::moveCopy(&trash, dir + "/searched", outside, errors));
+    EXPECT_FALSE(KeepSweep::moveCopy(nullptr, dir + "/elsewhere", outside, errors));
+    EXPECT_EQ(errors, QStringList({"copy2: " + Trash::notBelowText(),
+                                   "copy2: The Trash is not available."}));
+    EXPECT_EQ(trash.moved(), QStringList{inside});
+}
+
 TEST(DuplicateRows, ALongPathIsBrokenInFewMeasurements) {
     // Ten pixels a character; every head the breaking looks at is one measurement.
     int measured = 0;
@@ -116,4 +150,14 @@ TEST(DuplicateRows, ALongPathIsBrokenInFewMeasurements) {
         EXPECT_LE(line.size() * 10, 600);
     // Each line by halves: a handful of measurements, not one per character.
     EXPECT_LT(measured, 250);
+
+    // A deep path loses its head by halves too, not by breaking the rest again for each folder.
+    measured = 0;
+    QString deep;
+    for (int i = 0; i < 60; ++i)
+        deep += QStringLiteral("/f%1").arg(i, 2, 10, QLatin1Char('0'));
+    deep += QStringLiteral("/photo.jpg");
+    EXPECT_EQ(DuplicatesText::pathLines(deep, 3, 100, advance),
+              QStringList({"…/f56/f57/", "f58/f59/", "photo.jpg"}));
+    EXPECT_LT(measured, 600);
 }

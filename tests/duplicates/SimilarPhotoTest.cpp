@@ -15,7 +15,6 @@
 #include <QTransform>
 
 using namespace duptest;
-using Kind = SimilarPhotoFinder::State::Kind;
 
 namespace {
 
@@ -248,11 +247,11 @@ TEST(SimilarPhotoFinder, FindsSetsAndKeepsTheLargest) {
     QObject::connect(&finder, &SimilarPhotoFinder::stateChanged,
                      [&] { states.append(finder.state()); });
     finder.scan(dir);
-    EXPECT_EQ(finder.state(), SimilarPhotoFinder::State::scanning(0, 0));
-    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    EXPECT_EQ(finder.state(), SimilarPhotoFinder::State::running({0, 0}));
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }));
     // Four photos, the broken one counted as processed.
-    EXPECT_TRUE(states.contains(SimilarPhotoFinder::State::scanning(0, 4)));
-    EXPECT_TRUE(states.contains(SimilarPhotoFinder::State::scanning(4, 4)));
+    EXPECT_TRUE(states.contains(SimilarPhotoFinder::State::running({0, 4})));
+    EXPECT_TRUE(states.contains(SimilarPhotoFinder::State::running({4, 4})));
     ASSERT_EQ(finder.groups().size(), 1);
     EXPECT_EQ(finder.groups()[0].files, QStringList({dir + "/full.jpg", dir + "/reduced.jpg"}));
     EXPECT_EQ(finder.removableCount(), 1);
@@ -272,7 +271,7 @@ TEST(SimilarPhotoFinder, NoPhotosAndStaleScans) {
     QObject::connect(&finder, &SimilarPhotoFinder::stateChanged,
                      [&] { states.append(finder.state()); });
     finder.scan(empty);
-    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }));
     EXPECT_EQ(states.size(), 2); // scanning(0, 0), done: a total was never told
     EXPECT_TRUE(finder.groups().isEmpty());
 
@@ -291,7 +290,7 @@ TEST(SimilarPhotoFinder, NoPhotosAndStaleScans) {
     slow.scan(first);
     slow.scan(second);
     open.store(true);
-    ASSERT_TRUE(testsupport::waitFor([&] { return slow.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return slow.state().phase == ScanPhase::Done; }));
     QTest::qWait(50);
     ASSERT_EQ(slow.groups().size(), 1);
     EXPECT_EQ(slow.groups()[0].files, QStringList({second + "/x.png", second + "/y.png"}));
@@ -301,7 +300,7 @@ TEST(SimilarPhotoFinder, NoPhotosAndStaleScans) {
     slow.reset();
     open.store(true);
     QTest::qWait(200);
-    EXPECT_EQ(slow.state().kind, Kind::Idle);
+    EXPECT_EQ(slow.state().phase, ScanPhase::Idle);
     EXPECT_TRUE(slow.groups().isEmpty());
 }
 
@@ -312,7 +311,7 @@ TEST(SimilarPhotoFinder, PartialTrashKeepsTheFailedPhotoInTheSet) {
     SimilarPhotoFinder finder(
         trash, [](const QString&) { return std::optional<FeaturePrint>(FeaturePrint({0.0f})); });
     finder.scan(dir);
-    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }));
     ASSERT_EQ(finder.groups().size(), 1);
     const SimilarPhotoGroup set = finder.groups()[0];
     trash->failFor(set.files[1], "Read-only file system");
@@ -338,7 +337,7 @@ TEST(SimilarPhotoFinder, APhotoNamedWithBytesThatAreNotUtf8IsReadByThem) {
 
     SimilarPhotoFinder finder(std::make_shared<FreedesktopTrash>(trashDir), {}, 3);
     finder.scan(dir);
-    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }));
     ASSERT_EQ(finder.groups().size(), 1);
     EXPECT_EQ(finder.groups()[0].files, QStringList({odd, reduced}));
 
@@ -375,7 +374,7 @@ TEST(SimilarPhotoFinder, PhotosChangedAfterTheScanAreLookedAtAgain) {
         },
         3);
     finder.scan(dir);
-    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }));
     ASSERT_EQ(finder.groups().size(), 4);
 
     // Re-encoded, still the same scene; another scene; the keeper of a set now another scene.

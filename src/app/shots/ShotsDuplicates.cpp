@@ -98,8 +98,8 @@ struct DuplicatesShot {
         view->scanFolder(folder);
         Shots::waitFor(
             [this] {
-                return finder.state().kind == DuplicateFinder::State::Kind::Done &&
-                       similar.state().kind == SimilarPhotoFinder::State::Kind::Done;
+                return finder.state().phase == ScanPhase::Done &&
+                       similar.state().phase == ScanPhase::Done;
             },
             20000);
     }
@@ -171,9 +171,7 @@ void renderDuplicatesShots(ShotContext& ctx) {
         shot.save(ctx, QStringLiteral("duplicates-similar-none"));
         shot.view->scanFolder(QDir::homePath() + QStringLiteral("/Nowhere"));
         shot.screen.setDuplicateMode(DuplicatesMode::Exact);
-        Shots::waitFor(
-            [&] { return shot.finder.state().kind != DuplicateFinder::State::Kind::Scanning; },
-            20000);
+        Shots::waitFor([&] { return !shot.finder.state().isRunning(); }, 20000);
         shot.save(ctx, QStringLiteral("duplicates-exact-failed"));
         shot.window.hide();
     }

@@ -25,6 +25,41 @@ namespace {
 constexpr int kTileWidth = 160;
 constexpr int kThumbWidth = 140;
 constexpr int kThumbHeight = 90;
+// The focus ring's place inside the tile's frame: it covers pixels 5 to 7 of the tile, the
+// picture and the labels start at 10.
+constexpr int kRingInset = 4;
+
+// How wide a text is in a font, remembered across the tiles: the copies of a group, and the
+// groups of one folder, share their heads, which the breaking of each path measures again.
+// Widgets live on the main thread only; the widths of one font are kept, and of a bounded number
+// of texts.
+class SharedAdvance {
+public:
+    explicit SharedAdvance(const QFont& font) : m_font(font) {
+        const QString key = font.key();
+        if (key != fontKey() || widths().size() > 20'000) {
+            fontKey() = key;
+            widths().clear();
+        }
+    }
+    int operator()(const QString& text) const {
+        auto it = widths().constFind(text);
+        if (it == widths().constEnd())
+            it = widths().insert(text, m_font.horizontalAdvance(text));
+        return *it;
+    }
+
+private:
+    static QString& fontKey() {
+        static QString key;
+        return key;
+    }
+    static QHash<QString, int>& widths() {
+        static QHash<QString, int> measured;
+        return measured;
+    }
+    QFontMetrics m_font;
+};
 
 // A path on at most `lines` lines, broken after a "/" and cut at its head when it needs more
 // (DuplicatesText::pathLines).
@@ -47,7 +82,12 @@ public:
         QLabel::changeEvent(event);
         if (event->type() == QEvent::FontChange) {
             m_wrapped.clear();
-            refit();
+            // A label not laid out yet breaks its lines at the width its layout gives it, when
+            // it gets it; breaking them at the width it has now would be thrown away.
+            if (testAttribute(Qt::WA_Resized) || isVisible())
+                refit();
+            else
+                updateGeometry();
         }
     }
     QSize sizeHint() const override {
@@ -62,13 +102,9 @@ private:
     // it is laid out): the lines of each width asked for are kept until the font changes.
     QStringList wrapped(int width) const {
         auto it = m_wrapped.find(width);
-        if (it == m_wrapped.end()) {
-            const QFontMetrics fm(font());
-            it = m_wrapped.insert(width, DuplicatesText::pathLines(
-                                             m_full, m_lines, width, [&fm](const QString& text) {
-                                                 return fm.horizontalAdvance(text);
-                                             }));
-        }
+        if (it == m_wrapped.end())
+            it = m_wrapped.insert(
+                width, DuplicatesText::pathLines(m_full, m_lines, width, SharedAdvance(font())));
         return *it;
     }
     int shownLines() const {
@@ -94,6 +130,9 @@ private:
 class TileScroller : public QScrollArea {
 public:
     explicit TileScroller(QWidget* parent) : QScrollArea(parent) {
+        // Tab moves through the tiles, each brought into view as it takes the focus; a stop of
+        // the strip's own would be an empty one before them. A click still gives it the keys.
+        setFocusPolicy(Qt::ClickFocus);
         setFrameShape(QFrame::NoFrame);
         setWidgetResizable(true);
         setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -205,9 +244,13 @@ void DuplicateTile::paintEvent(QPaintEvent*) {
         p.setPen(QPen(Color::system(Color::SystemColor::Green, Color::isDark(palette())), 2));
         p.drawPath(shape);
     }
-    // Inside the keeper's outline, so a focused keeper shows both.
-    if (QKFocusRing::shows(this))
-        QKFocusRing::paint(p, frame.adjusted(2, 2, -2, -2), 6, palette());
+    // On the tile's own face, two pixels clear of the keeper's outline and of the picture, so
+    // the face is all that lies beside it and a focused keeper shows both.
+    if (QKFocusRing::shows(this)) {
+        const QColor face = Color::over(fill, palette().color(QPalette::Active, QPalette::Window));
+        QKFocusRing::paint(p, frame.adjusted(kRingInset, kRingInset, -kRingInset, -kRingInset),
+                           8 - kRingInset, palette(), face, {face});
+    }
 }
 
 DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep, QWidget* parent)

@@ -2,6 +2,7 @@
 
 #include "duplicates/DuplicateFinder.h"
 #include "duplicates/DuplicatesText.h"
+#include "duplicates/KeepSweep.h"
 #include "duplicates/SimilarPhotoFinder.h"
 #include "duplicates/views/ComparisonSheet.h"
 #include "duplicates/views/DuplicateGroupRow.h"
@@ -24,6 +25,7 @@
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
 
+#include <memory>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -62,6 +64,53 @@ void showState(QKEmptyState* state, const QString& title, const QString& symbol,
     state->setSystemImage(symbol);
     if (message)
         state->setMessage(*message);
+}
+
+// One pane's pages and the wording of its empty state.
+struct Pane {
+    QKScanStatePages* pages;
+    QLabel* progress;
+    QKEmptyState* state;
+    SymbolName idleSymbol;
+    QString idleMessage;
+    QString emptyTitle;
+    QString emptyMessage;
+};
+
+// The page a pane shows of its finder: the progress line while copies are being moved, else the
+// page of the scan's phase, with `scanning` as the line while it runs.
+void showPane(const Pane& pane, const std::optional<KeepSweep::Progress>& cleaning, ScanPhase scan,
+              bool nothingFound, const QString& scanning, const QString& failure) {
+    if (cleaning) {
+        pane.progress->setText(DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
+        pane.pages->showPhase(QKScanPhase::Busy, QString());
+        return;
+    }
+    const QKScanPhase phase = QKScanStatePages::phaseOf(scan, nothingFound);
+    switch (phase) {
+    case QKScanPhase::Busy:
+        pane.progress->setText(scanning);
+        break;
+    case QKScanPhase::Failed:
+        showState(pane.state, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
+        break;
+    case QKScanPhase::Idle:
+        showState(pane.state, DuplicatesText::idleTitle(), pane.idleSymbol, pane.idleMessage);
+        break;
+    case QKScanPhase::Empty:
+        showState(pane.state, pane.emptyTitle, "checkmark.circle"_sym, pane.emptyMessage);
+        break;
+    case QKScanPhase::Done:
+        break;
+    }
+    pane.pages->showPhase(phase, failure);
+}
+
+// A list is on show only with rows, and every row holds controls Tab reaches, each brought into
+// view as it takes the focus: a stop of the list's own would be an empty one before them. A
+// click still gives it the keys that scroll it.
+void rowsAreTheStops(QKLazyColumn* list) {
+    list->setFocusPolicy(Qt::ClickFocus);
 }
 
 QString groupKey(const QUuid& id) {
@@ -204,6 +253,7 @@ QWidget* DuplicatesView::buildExactPane(QWidget* parent) {
     m_exactState->setObjectName(QStringLiteral("exactState"));
     m_exactList = new QKLazyColumn(0, m_exact);
     m_exactList->setObjectName(QStringLiteral("exactList"));
+    rowsAreTheStops(m_exactList);
     setStatePages(m_exact, m_exactProgressPage, m_exactState, m_exactList);
     return m_exact;
 }
@@ -249,6 +299,7 @@ QWidget* DuplicatesView::buildSimilarPane(QWidget* parent) {
             new QKHairline(content),
             part(m_similarList = new QKLazyColumn(16, content))
                 .name(QStringLiteral("similarList"))
+                .with(&rowsAreTheStops)
                 .stretch(1),
         }));
 
@@ -279,82 +330,47 @@ void DuplicatesView::refreshHeader() {
 }
 
 void DuplicatesView::refreshExact() {
-    if (const std::optional<DuplicateFinder::Cleaning>& cleaning = m_finder.cleaning()) {
-        m_exactProgress->setText(DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
-        m_exact->showPhase(QKScanPhase::Busy, QString());
-        return;
-    }
-    const DuplicateFinder::State& state = m_finder.state();
-    const QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.groups().isEmpty());
-    switch (phase) {
-    case QKScanPhase::Busy:
-        m_exactProgress->setText(DuplicatesText::exactProgress(state.scanned));
-        break;
-    case QKScanPhase::Failed:
-        showState(m_exactState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
-        break;
-    case QKScanPhase::Idle:
-        showState(m_exactState, DuplicatesText::idleTitle(), "doc.on.doc"_sym,
-                  DuplicatesText::exactIdleMessage());
-        break;
-    case QKScanPhase::Empty:
-        showState(m_exactState, DuplicatesText::exactEmptyTitle(), "checkmark.circle"_sym,
-                  DuplicatesText::exactEmptyMessage());
-        break;
-    case QKScanPhase::Done:
-        break;
-    }
-    m_exact->showPhase(phase, state.message);
+    const DuplicateFinder::State state = m_finder.state();
+    showPane({m_exact, m_exactProgress, m_exactState, "doc.on.doc"_sym,
+              DuplicatesText::exactIdleMessage(), DuplicatesText::exactEmptyTitle(),
+              DuplicatesText::exactEmptyMessage()},
+             m_finder.cleaning(), state.phase, m_finder.groups().isEmpty(),
+             DuplicatesText::exactProgress(state.progress), state.failure);
 }
 
 void DuplicatesView::refreshExactList() {
-    // The rows are made as they scroll into view, from the finder's list (shared, not copied)
-    // and the place of each key in it: thousands of groups cost a key each here.
+    // The rows are made as they scroll into view, from the finder's list (shared, not copied):
+    // thousands of groups cost a key each here and nothing more. The column makes rows in the
+    // keys' order, so each row finds its group from where the one before it was found.
     const QList<DuplicateGroup> groups = m_finder.groups();
     QStringList keys;
     keys.reserve(groups.size());
-    QHash<QString, qsizetype> at;
-    at.reserve(groups.size());
-    for (qsizetype i = 0; i < groups.size(); ++i) {
-        keys.append(groupKey(groups.at(i).id));
-        at.insert(keys.last(), i);
-    }
-    m_exactList->setRows(keys, [this, groups, at](const QString& key, QWidget* parent) -> QWidget* {
-        const DuplicateGroup group = groups.value(at.value(key, -1));
-        return new DuplicateGroupRow(
-            group, [this, group](const QString& keep) { requestKeepChosen(group, keep); }, parent);
-    });
+    for (const DuplicateGroup& group : groups)
+        keys.append(groupKey(group.id));
+    auto next = std::make_shared<qsizetype>(0);
+    m_exactList->setRows(
+        keys, [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
+            const QUuid id = QUuid::fromString(key);
+            qsizetype at = -1;
+            for (qsizetype n = 0; n < groups.size() && at < 0; ++n)
+                if (const qsizetype i = (*next + n) % groups.size(); groups.at(i).id == id)
+                    at = i;
+            *next = at + 1;
+            const DuplicateGroup group = groups.value(at);
+            return new DuplicateGroupRow(
+                group, [this, group](const QString& keep) { requestKeepChosen(group, keep); },
+                parent);
+        });
 }
 
 void DuplicatesView::refreshSimilar() {
-    if (const std::optional<SimilarPhotoFinder::Cleaning>& cleaning = m_similarFinder.cleaning()) {
-        m_similarProgress->setText(
-            DuplicatesText::cleaningProgress(cleaning->done, cleaning->total));
-        m_similar->showPhase(QKScanPhase::Busy, QString());
-        return;
-    }
-    const SimilarPhotoFinder::State& state = m_similarFinder.state();
-    const QKScanPhase phase =
-        QKScanStatePages::phaseOf(state.kind, m_similarFinder.groups().isEmpty());
-    switch (phase) {
-    case QKScanPhase::Busy:
-        m_similarProgress->setText(DuplicatesText::similarProgress(state.done, state.total));
-        break;
-    case QKScanPhase::Failed:
-        showState(m_similarState, DuplicatesText::failedTitle(), "exclamationmark.triangle"_sym);
-        break;
-    case QKScanPhase::Idle:
-        showState(m_similarState, DuplicatesText::idleTitle(), "photo.on.rectangle.angled"_sym,
-                  DuplicatesText::similarIdleMessage());
-        break;
-    case QKScanPhase::Empty:
-        showState(m_similarState, DuplicatesText::similarEmptyTitle(), "checkmark.circle"_sym,
-                  DuplicatesText::similarEmptyMessage());
-        break;
-    case QKScanPhase::Done:
-        break;
-    }
-    m_similar->showPhase(phase, state.message);
+    const SimilarPhotoFinder::State state = m_similarFinder.state();
+    showPane({m_similar, m_similarProgress, m_similarState, "photo.on.rectangle.angled"_sym,
+              DuplicatesText::similarIdleMessage(), DuplicatesText::similarEmptyTitle(),
+              DuplicatesText::similarEmptyMessage()},
+             m_similarFinder.cleaning(), state.phase, m_similarFinder.groups().isEmpty(),
+             DuplicatesText::similarProgress(state.progress.done, state.progress.total),
+             state.failure);
 }
 
 void DuplicatesView::refreshSimilarList() {

@@ -29,6 +29,9 @@ SimilarSetRow::SimilarSetRow(const SimilarPhotoGroup& set, double thumbSize, QWi
                                         TextStyle::Caption, QKForeground::Secondary, this))
              .name(QStringLiteral("setHeader")),
          part(m_scroll = new QScrollArea(this)).with([](QScrollArea* scroll) {
+             // Tab moves through the photos, each brought into view as it takes the focus; a
+             // stop of the strip's own would be an empty one before them.
+             scroll->setFocusPolicy(Qt::ClickFocus);
              scroll->setFrameShape(QFrame::NoFrame);
              scroll->setWidgetResizable(true);
              scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
