@@ -385,15 +385,13 @@ void duplicatesCase(const QString& root, bool duplicates, bool cleanAll) {
     view.show();
     QApplication::processEvents();
 
-    using Kind = DuplicateFinder::State::Kind;
     const auto scanned = [&] {
-        return finder.state().kind != Kind::Scanning &&
-               similar.state().kind != SimilarPhotoFinder::State::Kind::Scanning;
+        return !finder.state().isRunning() && !similar.state().isRunning();
     };
     StallMeter meter;
     // The scan runs on: its result on the screen is the first frame that shows it under way.
     FirstPaint groupsShown(
-        &view, [&] { return finder.state().kind == Kind::Scanning || !finder.groups().isEmpty(); });
+        &view, [&] { return finder.state().isRunning() || !finder.groups().isEmpty(); });
     resetPeak();
     meter.start(&view);
     groupsShown.start();

@@ -46,8 +46,8 @@ TEST(DuplicateMovesE2E, KeepingOneOfEachMovesNothingThroughAFolderSwappedForALin
     }
     DuplicateFinder finder(std::make_shared<FreedesktopTrash>(layout.trashDir()));
     finder.scan(searched);
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return finder.state().kind == DuplicateFinder::State::Kind::Done; }, 20000));
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }, 20000));
     ASSERT_EQ(finder.groups().size(), 1);
 
     swapForLink(searched + "/trip", mine);
@@ -80,8 +80,8 @@ TEST(DuplicateMovesE2E, KeepingTheBestPhotoMovesNothingThroughAFolderSwappedForA
     }
     SimilarPhotoFinder finder(std::make_shared<FreedesktopTrash>(layout.trashDir()));
     finder.scan(searched);
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return finder.state().kind == SimilarPhotoFinder::State::Kind::Done; }, 20000));
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return finder.state().phase == ScanPhase::Done; }, 20000));
     ASSERT_EQ(finder.groups().size(), 1);
 
     swapForLink(searched + "/trip", mine);
