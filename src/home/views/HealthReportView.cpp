@@ -199,9 +199,10 @@ void HealthReportView::refresh() {
     m_recovery->setText(HealthReportText::recoveryPotential(m_health.recoverableBytes()));
 
     QStringList failures;
-    for (const HealthCheck::Status* status : {&m_health.junk(), &m_health.bigFiles()}) {
-        if (status->kind == HealthCheck::Status::Kind::Failed)
-            failures.append(status->message);
+    const HealthCheck::Status junk = m_health.junk();
+    for (const HealthCheck::Status& status : {junk, m_health.bigFiles()}) {
+        if (status.phase == ScanPhase::Failed)
+            failures.append(status.failure);
     }
     m_failure->setText(failures.join(QLatin1Char(' ')));
     m_failure->setHidden(failures.isEmpty());
@@ -210,8 +211,8 @@ void HealthReportView::refresh() {
     for (int i = 0; i < cards.size() && i < m_cards.size(); ++i)
         static_cast<ReportCard*>(m_cards.at(i))->setCard(cards.at(i));
 
-    const HealthCheck::Finding* junk = m_health.junk().doneFinding();
-    rebuildRecommendations(s, junk ? junk->bytes : 0);
+    const HealthCheck::Finding* found = junk.doneFinding();
+    rebuildRecommendations(s, found ? found->bytes : 0);
 }
 
 void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 junkBytes) {
