@@ -204,6 +204,7 @@ QKScanStatePages* BiggestFilesPane::buildPages() {
                     .with([](QLabel* l) { l->setContentsMargins(16, 0, 16, 0); }),
                 part(m_list = new QListView(m_listPage))
                     .name(QStringLiteral("biggestFiles"))
+                    .accessibleName(BiggestFilesText::listName())
                     .stretch(1),
             }));
 

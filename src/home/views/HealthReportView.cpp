@@ -24,6 +24,9 @@
 
 namespace {
 
+// What the page's focus ring needs between it and the page's edge: its width.
+constexpr int kRingRoom = 3;
+
 // One card of live figures: symbol, title, value and a one-line detail.
 class ReportCard : public QKCardSurface {
 public:
@@ -89,11 +92,10 @@ void HealthReportView::summaryRows(QKGroupBox* summary) {
             rows->addWidget(value, row, 1);
             return value;
         };
-        m_storage = addRow(0, QStringLiteral("Storage"), QStringLiteral("reportStorage"));
+        m_storage = addRow(0, HealthReportText::storageName(), QStringLiteral("reportStorage"));
         m_performance =
-            addRow(1, QStringLiteral("Performance"), QStringLiteral("reportPerformance"));
-        m_recovery =
-            addRow(2, QStringLiteral("Recovery potential"), QStringLiteral("reportRecovery"));
+            addRow(1, HealthReportText::performanceName(), QStringLiteral("reportPerformance"));
+        m_recovery = addRow(2, HealthReportText::recoveryName(), QStringLiteral("reportRecovery"));
         rows->setColumnStretch(1, 1);
         return rows;
     };
@@ -102,17 +104,18 @@ void HealthReportView::summaryRows(QKGroupBox* summary) {
             row(24,
                 {// The score is coloured by its own tone, so not through QKForeground (which would
                  // keep it primary).
-                 column(0, {part(m_score = new QLabel(card))
-                                .with([](QLabel* l) {
-                                    l->setTextFormat(Qt::PlainText);
-                                    l->setAlignment(Qt::AlignHCenter);
-                                })
-                                .font(QKFont{.style = TextStyle::LargeTitle, .weight = QFont::Bold})
-                                .name(QStringLiteral("reportScore"))
-                                .align(Qt::AlignHCenter),
-                            part(QKBuild::label(QStringLiteral("Health"), TextStyle::Caption,
-                                                QKForeground::Secondary, card, std::nullopt, false))
-                                .align(Qt::AlignHCenter)}),
+                 column(0,
+                        {part(m_score = new QLabel(card))
+                             .with([](QLabel* l) {
+                                 l->setTextFormat(Qt::PlainText);
+                                 l->setAlignment(Qt::AlignHCenter);
+                             })
+                             .font(QKFont{.style = TextStyle::LargeTitle, .weight = QFont::Bold})
+                             .name(QStringLiteral("reportScore"))
+                             .align(Qt::AlignHCenter),
+                         part(QKBuild::label(HealthReportText::scoreCaption(), TextStyle::Caption,
+                                             QKForeground::Secondary, card, std::nullopt, false))
+                             .align(Qt::AlignHCenter)}),
                  existing(grid(), 1)}),
             part(m_failure =
                      QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, card))
@@ -125,43 +128,49 @@ void HealthReportView::summaryRows(QKGroupBox* summary) {
 HealthReportView::HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent)
     : QWidget(parent), m_appState(appState), m_health(health) {
     setObjectName(QStringLiteral("healthReportView"));
-    setWindowTitle(QStringLiteral("Health Report"));
+    setWindowTitle(HealthReportText::windowTitle());
     QVBoxLayout* page = nullptr;
     QScrollArea* scroll = QKBuild::page(page, this);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // While the report holds no button the page itself is the Tab stop, and its ring runs round
+    // its edge. A band of kRingRoom round the page keeps the ring off whatever stands beside the
+    // report (the window behind a section's card); the column gives the band back, so the content
+    // stands where a page's does.
+    const QMargins ringRoom(kRingRoom, kRingRoom, kRingRoom, kRingRoom);
+    layout()->setContentsMargins(ringRoom);
+    page->setContentsMargins(page->contentsMargins() - ringRoom);
     QWidget* content = scroll->widget();
 
     using namespace QKLayout;
     QWidget* header = nullptr;
     QKGroupBox* summary = nullptr;
-    column(
-        {
-            part(header = new QWidget(content))
-                .holding(column(
-                    {0, 0, 0, 0}, 4,
-                    {QKBuild::label(QStringLiteral("Pendrel Report"), TextStyle::Title2,
-                                    QKForeground::Primary, header, QFont::Bold),
-                     part(QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
-                                         TextStyle::Callout, QKForeground::Secondary, header))
-                         .name(QStringLiteral("reportDate")),
-                     QKBuild::label(HealthReportText::subtitle(), TextStyle::Caption,
-                                    QKForeground::Tertiary, header)})),
-            part(summary = new QKGroupBox(QString(), 8, content))
-                .name(QStringLiteral("reportSummary"))
-                .with([this](QKGroupBox* box) { summaryRows(box); }),
-            part(m_cardsGrid = new QWidget(content))
-                .name(QStringLiteral("reportCards"))
-                .with([this](QWidget* grid) {
-                    auto* cards = new QKGridLayout(200, 14, 14, grid);
-                    for (int i = 0; i < 6; ++i) {
-                        auto* card = new ReportCard(grid);
-                        cards->addWidget(card);
-                        m_cards.append(card);
-                    }
-                }),
-            part(m_recommendations = new QKGroupBox(QStringLiteral("Recommendations"), 10, content))
-                .name(QStringLiteral("reportRecommendations")),
-        })
+    column({
+               part(header = new QWidget(content))
+                   .holding(column(
+                       {0, 0, 0, 0}, 4,
+                       {QKBuild::label(HealthReportText::title(), TextStyle::Title2,
+                                       QKForeground::Primary, header, QFont::Bold),
+                        part(QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
+                                            TextStyle::Callout, QKForeground::Secondary, header))
+                            .name(QStringLiteral("reportDate")),
+                        QKBuild::label(HealthReportText::subtitle(), TextStyle::Caption,
+                                       QKForeground::Tertiary, header)})),
+               part(summary = new QKGroupBox(QString(), 8, content))
+                   .name(QStringLiteral("reportSummary"))
+                   .with([this](QKGroupBox* box) { summaryRows(box); }),
+               part(m_cardsGrid = new QWidget(content))
+                   .name(QStringLiteral("reportCards"))
+                   .with([this](QWidget* grid) {
+                       auto* cards = new QKGridLayout(200, 14, 14, grid);
+                       for (int i = 0; i < 6; ++i) {
+                           auto* card = new ReportCard(grid);
+                           cards->addWidget(card);
+                           m_cards.append(card);
+                       }
+                   }),
+               part(m_recommendations =
+                        new QKGroupBox(HealthReportText::recommendationsTitle(), 10, content))
+                   .name(QStringLiteral("reportRecommendations")),
+           })
         .fillPage(page);
     m_rows = m_recommendations->column();
 
@@ -243,8 +252,9 @@ void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 ju
         text->setObjectName(QStringLiteral("recommendationText"));
         line->addWidget(text, 1, Qt::AlignVCenter);
         if (r.section) {
-            QPushButton* open = QKBuild::button(QStringLiteral("Open"), true, row);
+            QPushButton* open = QKBuild::button(HealthReportText::openTitle(), true, row);
             open->setObjectName(QStringLiteral("recommendationOpen"));
+            open->setAccessibleName(HealthReportText::openName(*r.section));
             line->addWidget(open, 0, Qt::AlignVCenter);
             const QString section = *r.section;
             connect(open, &QPushButton::clicked, this, [section] {
