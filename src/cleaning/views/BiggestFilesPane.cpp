@@ -24,12 +24,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
-#include <QVBoxLayout>
 
 namespace {
 

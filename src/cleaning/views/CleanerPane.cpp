@@ -20,10 +20,8 @@
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerStateFields fields,
@@ -232,7 +230,7 @@ void CleanerPane::rebuildList() {
             rows.at(i)->setParent(box->card());
             QKLayout::items({QKLayout::part(rows.at(i))}).fill(box->column());
         }
-        QKBuild::addPart(m_listColumn, box);
+        QKLayout::items({QKLayout::part(box)}).fillPage(m_listColumn);
     };
 
     QList<QWidget*> cleanable;
