@@ -31,10 +31,10 @@ DashboardView::DashboardView(AppState& appState, Permissions& permissions, Healt
       m_account(account) {
     m_review.step = screen.guidedStep();
     setObjectName(QStringLiteral("dashboardView"));
-    setWindowTitle(QStringLiteral("Home"));
+    setWindowTitle(DashboardText::windowTitle());
     using namespace QKLayout;
     flushColumn({part(m_stack = new QKScanStatePages(this))}).on(this);
-    m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac's vitals…"), m_stack);
+    m_progress = QKBusyPage::reading(DashboardText::readingVitals(), m_stack);
     m_progress->setObjectName(QStringLiteral("readingVitals"));
     m_stack->setPage(QKScanPhase::Busy, m_progress);
 
