@@ -25,14 +25,13 @@ const QSize kStepSize(520, 430);
 const QSize kFinishedSize(470, 320);
 
 // A caption label over its body, as the step's two blocks show them.
-QWidget* block(const QString& label, QLabel*& body, QWidget* parent) {
-    auto* w = new QWidget(parent);
+QKLayout::Box block(const QString& label, QLabel*& body, QWidget* parent) {
     using namespace QKLayout;
-    column({0, 0, 0, 0}, 3,
-           {QKBuild::label(label, TextStyle::Caption, QKForeground::Secondary, w, QFont::DemiBold),
-            part(body = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, w))})
-        .on(w);
-    return w;
+    return column({0, 0, 0, 0}, 3,
+                  {QKBuild::label(label, TextStyle::Caption, QKForeground::Secondary, parent,
+                                  QFont::DemiBold),
+                   part(body = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary,
+                                              parent))});
 }
 
 } // namespace
