@@ -32,6 +32,7 @@ QString trashButton(qint64 selectedBytes) {
 
 PENDREL_TEXT(oldBadge, "old")
 PENDREL_TEXT(revealTitle, "Show")
+PENDREL_TEXT(listName, "Biggest files")
 
 namespace {
 

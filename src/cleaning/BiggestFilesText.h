@@ -29,6 +29,7 @@ QString scanAnother();                     // "Scan another…" afterwards
 QString trashButton(qint64 selectedBytes); // "Trash 1.2 GB"
 QString oldBadge();                        // "old"
 QString revealTitle();                     // "Show"
+QString listName();                        // what a reader calls the list: "Biggest files"
 // What a row says to assistive technology besides the name: its size, its folder and how long
 // ago it was last opened (when known; "today" within a day, then days, months of 30 days and years
 // of 365), with ", old" for a file not opened for six months:

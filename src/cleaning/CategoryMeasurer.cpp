@@ -1,6 +1,7 @@
 #include "cleaning/CategoryMeasurer.h"
 #include "platform/NativePath.h"
 
+#include "measuring/WholeSize.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/DiskUsage.h"
 #include "platform/ParallelLoop.h"
@@ -19,10 +20,8 @@ using Action = DirectoryWalker::Action;
 
 using Listed = std::pair<QString, ItemStamp>;
 
-// What one walker thread gathers.
-struct Tally {
-    qint64 bytes = 0;
-    int files = 0;
+// What one walker thread gathers: the bytes and files counted, and the items listed.
+struct Tally : WholeSize::Tally {
     std::vector<Listed> items;
 };
 
@@ -118,17 +117,6 @@ void countFile(Tally& t, const Entry& e, bool list) {
     ++t.files;
     if (list)
         t.items.emplace_back(e.path(), stampOf(e));
-}
-
-// An entry of a tree that goes whole: its blocks, whatever it is (folders and links take space
-// too, and `du` counts them), each inode once; regular files also count as files.
-void countWhole(Tally& t, const Entry& e) {
-    if (e.isFile()) {
-        countFile(t, e, false);
-        return;
-    }
-    if (!e.repeatLink)
-        t.bytes += e.allocatedBytes;
 }
 
 } // namespace
@@ -355,12 +343,12 @@ Measurement CategoryMeasurer::measureTree(const CleanCategory& category,
         return talliedAll(category.locations, threads(), cancel, [&](const Entry& e, Tally& t) {
             if (e.depth == 0) {
                 if (!e.isDirectory())
-                    countWhole(t, e);
+                    WholeSize::add(t, e);
                 return Action::Continue;
             }
             if (e.isDirectory() && isProtected(m_protected, e, true))
                 return Action::SkipChildren;
-            countWhole(t, e);
+            WholeSize::add(t, e);
             return Action::Continue;
         });
     }
@@ -386,9 +374,5 @@ qint64 CategoryMeasurer::duSize(const QString& path, const CancelToken& cancel) 
 
 CategoryMeasurer::FolderSize CategoryMeasurer::allocatedSize(const QString& folder,
                                                              const CancelToken& cancel) const {
-    const Measurement m = tallied(folder, threads(), cancel, [](const Entry& e, Tally& tally) {
-        countWhole(tally, e);
-        return Action::Continue;
-    });
-    return {m.sizeBytes, m.fileCount};
+    return WholeSize::of(folder, threads(), cancel);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "measuring/CategoryMeasure.h"
+#include "measuring/WholeSize.h"
 #include "platform/DirectoryWalker.h"
 
 #include <memory>
@@ -15,8 +16,9 @@ class DiskUsage;
 // - Sizes are allocated bytes; a file with several names adds its bytes once (each name still
 //   counts as a file and is listed, since cleaning must move every name to free the space).
 // - What a clean takes whole (the contents of an emptied location, a found folder) counts as
-//   the clean will count it: every entry's blocks, folders, links and package insides included,
-//   each inode once, which is what `du` says of it. Found files count their own blocks.
+//   the clean will count it, by the one rule of a size taken whole (WholeSize): every entry's
+//   blocks, folders, links and package insides included, each inode once, which is what `du`
+//   says of it. Found files count their own blocks.
 // - Symlinks below a location are never followed; a location that is itself a symlink is.
 // - A location that is missing or unreadable adds nothing. Entries that cannot be read are
 //   skipped.
@@ -43,10 +45,7 @@ public:
     };
 
     // Bytes of a folder moved whole (itself and everything in it) and its regular files.
-    struct FolderSize {
-        qint64 bytes = 0;
-        int files = 0;
-    };
+    using FolderSize = WholeSize::Tally;
 
     CategoryMeasurer(std::shared_ptr<const DiskUsage> diskUsage, Options options);
 

@@ -22,16 +22,33 @@ CleanupScanner::Deps CleanupScanner::Deps::system(const HomeLayout& layout) {
     return deps;
 }
 
+CleanupScanner::State::State(const ScanState<Progress>& state)
+    : ScanState(state), message(state.failure) {
+    switch (state.phase) {
+    case ScanPhase::Idle:
+        kind = Kind::Idle;
+        break;
+    case ScanPhase::Running:
+        kind = Kind::Scanning;
+        break;
+    case ScanPhase::Done:
+        kind = Kind::Done;
+        break;
+    case ScanPhase::Failed:
+        kind = Kind::Failed;
+        break;
+    }
+}
+
 CleanupScanner::CleanupScanner(QList<CleanCategory> categories, Deps deps, QObject* parent)
     : QObject(parent), m_deps(std::move(deps)),
       m_cleaner(
           std::make_shared<CategoryCleaner>(m_deps.trash, m_deps.protectedPaths, m_deps.guard)),
-      m_categories(std::move(categories)), m_scan(this, &CleanupScanner::measureRows,
-                                                  {[this](const Step& step) { applyStep(step); },
-                                                   [this](std::monostate) {
-                                                       finishScan();
-                                                       return std::nullopt;
-                                                   }}) {
+      m_categories(std::move(categories)),
+      m_scan(this, &CleanupScanner::measureRows,
+             {[this](const Progress& step) { applyStep(step); },
+              [](std::monostate) -> std::optional<QString> { return std::nullopt; },
+              [this] { emit stateChanged(); }}) {
     Q_ASSERT(m_deps.measure && m_deps.trash);
 }
 
@@ -41,11 +58,9 @@ void CleanupScanner::scan() {
     QList<CleanCategory> work = m_categories;
     for (CleanCategory& row : work)
         row.resetMeasurement();
+    // Running is announced while the table still holds the last scan's figures, so a screen that
+    // shows a finished table never shows the zeroed one.
     m_scan.start({work, m_deps.measure});
-    setState({State::Kind::Scanning, {}});
-    setProgressDone(0);
-    setProgressTotal(int(work.size()));
-    setProgressLabel(QStringLiteral("Starting…"));
     setCategories(std::move(work));
 }
 
@@ -58,36 +73,43 @@ std::monostate CleanupScanner::measureRows(const Request& request, const ScanSlo
         const Measurement m = request.measure->measure(request.rows.at(i), run.cancel());
         if (run.isCancelled())
             break;
-        run.progress({i, name, m});
+        run.progress({i + 1, name, m});
     }
     return {};
 }
 
-void CleanupScanner::applyStep(const Step& step) {
-    if (!step.measurement) {
-        setProgressLabel(step.name);
-        return;
+void CleanupScanner::applyStep(const Progress& step) {
+    if (step.measurement) {
+        const int row = step.done - 1;
+        if (row < 0 || row >= m_categories.size())
+            return;
+        m_categories[row].setMeasurement(*step.measurement);
+        emit categoriesChanged();
     }
-    if (step.index >= m_categories.size())
-        return;
-    m_categories[step.index].setMeasurement(*step.measurement);
-    emit categoriesChanged();
-    setProgressDone(m_progressDone + 1);
-    setProgressLabel(m_categories.at(step.index).name);
+    m_scan.report({step.done, step.label, std::nullopt});
 }
 
-void CleanupScanner::finishScan() {
-    setProgressDone(int(m_categories.size()));
-    setProgressLabel(QString());
-    setState({State::Kind::Done, {}});
+int CleanupScanner::progressDone() const {
+    const ScanState<Progress> state = m_scan.state();
+    if (state.phase == ScanPhase::Done)
+        return int(m_categories.size());
+    return state.isRunning() ? state.progress.done : 0;
+}
+
+int CleanupScanner::progressTotal() const {
+    return m_scan.phase() == ScanPhase::Idle ? 0 : int(m_categories.size());
+}
+
+QString CleanupScanner::progressLabel() const {
+    const ScanState<Progress> state = m_scan.state();
+    if (!state.isRunning())
+        return QString();
+    return state.progress.label.isEmpty() ? QStringLiteral("Starting…") : state.progress.label;
 }
 
 void CleanupScanner::cancelScan() {
-    if (!isScanning())
-        return;
-    m_scan.cancel();
-    setProgressLabel(QString());
-    setState({State::Kind::Idle, {}});
+    if (isScanning())
+        m_scan.cancel();
 }
 
 void CleanupScanner::clean(const QSet<QString>& ids,
@@ -105,32 +127,4 @@ Measurement CleanupScanner::measure(const CleanCategory& category) const {
 void CleanupScanner::setCategories(QList<CleanCategory> categories) {
     m_categories = std::move(categories);
     emit categoriesChanged();
-}
-
-void CleanupScanner::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
-}
-
-void CleanupScanner::setProgressDone(int value) {
-    if (m_progressDone == value)
-        return;
-    m_progressDone = value;
-    emit progressDoneChanged();
-}
-
-void CleanupScanner::setProgressTotal(int value) {
-    if (m_progressTotal == value)
-        return;
-    m_progressTotal = value;
-    emit progressTotalChanged();
-}
-
-void CleanupScanner::setProgressLabel(const QString& value) {
-    if (m_progressLabel == value)
-        return;
-    m_progressLabel = value;
-    emit progressLabelChanged();
 }

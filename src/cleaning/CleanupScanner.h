@@ -5,9 +5,11 @@
 #include "measuring/CleanCategory.h"
 #include "platform/HomeLayout.h"
 #include "shell/ScanService.h"
+#include "shell/ScanState.h"
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <QList>
 #include <QObject>
 #include <QSet>
@@ -16,35 +18,45 @@
 
 class Trash;
 
+// What a cleaner's scan reports after each row, and what its Running state keeps of it: the rows
+// measured so far and the name of the row on hand (empty before the first). A step that measured
+// a row carries the row's measurement, which goes into the table; the state keeps none.
+struct CleanupProgress {
+    int done = 0;
+    QString label;
+    std::optional<Measurement> measurement; // of row done - 1, on the step that measured it
+    bool operator==(const CleanupProgress&) const = default;
+};
+
 // The service behind every cleaner: one table of categories, measured on request with progress
 // a screen can show, and cleaned to the Trash on request.
 //
 // Published fields change on the main thread only. A scan measures the rows one after another
 // in table order on the shared thread pool and publishes after each row: the whole table (rows
-// not yet measured show 0), progressDone and the row's name. A new scan cancels the one before
-// it (its late results are dropped), so the last scan started is the one that publishes. The
-// scan itself never fails: what cannot be read measures less.
+// not yet measured show 0), and its state's progress (the rows measured and the row's name). A
+// new scan cancels the one before it (its late results are dropped), so the last scan started is
+// the one that publishes. The scan itself never fails: what cannot be read measures less.
 //
 // The four subclasses differ only in their table (the mail and screenshot cleaners rebuild
 // theirs from the disk at every scan).
 class CleanupScanner : public QObject {
     Q_OBJECT
-    Q_PROPERTY(CleanupScanner::State state READ state NOTIFY stateChanged)
     Q_PROPERTY(QList<CleanCategory> categories READ categories NOTIFY categoriesChanged)
-    Q_PROPERTY(int progressDone READ progressDone NOTIFY progressDoneChanged)
-    Q_PROPERTY(int progressTotal READ progressTotal NOTIFY progressTotalChanged)
-    Q_PROPERTY(QString progressLabel READ progressLabel NOTIFY progressLabelChanged)
 public:
-    struct State {
+    // Declared outside the class: a nested struct with member initialisers does not count as
+    // default-constructible inside its class, and the slot keeps only such a step.
+    using Progress = CleanupProgress;
+    // The scan's state as its slot keeps it. Readers elsewhere in the app still name it the way
+    // an earlier state of this class did (`kind` with Scanning, `message`); both are filled from
+    // the slot's on each read and kept nowhere, and go once every reader uses `phase` and
+    // `failure`.
+    struct State : ScanState<Progress> {
         enum class Kind { Failed, Idle, Scanning, Done };
         Kind kind = Kind::Idle;
-        QString message; // only for Failed
+        QString message;
 
-        static State failed(const QString& message) { return {Kind::Failed, message}; }
-        bool operator==(const State& o) const {
-            return kind == o.kind && (kind != Kind::Failed || message == o.message);
-        }
-        bool operator!=(const State& o) const { return !(*this == o); }
+        State() = default;
+        explicit State(const ScanState<Progress>& state);
     };
 
     // What a cleaner measures and cleans with; one set is shared by every cleaner of the app.
@@ -69,16 +81,18 @@ public:
     CleanupScanner(QList<CleanCategory> categories, Deps deps, QObject* parent = nullptr);
     ~CleanupScanner() override;
 
-    State state() const { return m_state; }
+    State state() const { return State(m_scan.state()); }
     const QList<CleanCategory>& categories() const { return m_categories; }
-    int progressDone() const { return m_progressDone; }
-    int progressTotal() const { return m_progressTotal; }
-    QString progressLabel() const { return m_progressLabel; }
-    bool isScanning() const { return m_state.kind == State::Kind::Scanning; }
+    // The progress a screen shows, read from the state: while Running, the rows measured of the
+    // table's and the row on hand ("Starting…" before the first); once Done, every row and no
+    // label; while Idle, nothing.
+    int progressDone() const;
+    int progressTotal() const;
+    QString progressLabel() const;
+    bool isScanning() const { return m_scan.isRunning(); }
 
-    // Starts measuring every row and returns at once: state scanning, progress 0 of the row
-    // count, label "Starting…", every row's measurement zeroed. Ends in done with an empty
-    // label. Main thread only.
+    // Starts measuring every row and returns at once: state Running with no row measured, every
+    // row's measurement zeroed. Ends Done. Main thread only.
     virtual void scan();
     // Stops a running scan: its results are dropped, the rows keep what was published so far,
     // state goes back to idle. Nothing happens when no scan runs.
@@ -96,10 +110,12 @@ public:
     const Deps& deps() const { return m_deps; }
 
 signals:
+    // Every change of state(), its progress included.
     void stateChanged();
     void categoriesChanged();
+    // Never emitted: stateChanged announces every change of the progress. Declared for readers
+    // elsewhere that still connect to them, until they follow stateChanged alone.
     void progressDoneChanged();
-    void progressTotalChanged();
     void progressLabelChanged();
 
 protected:
@@ -107,35 +123,20 @@ protected:
     void setCategories(QList<CleanCategory> categories);
 
 private:
-    void setState(const State& state);
-    void setProgressDone(int value);
-    void setProgressTotal(int value);
-    void setProgressLabel(const QString& value);
     // What a scan reads: the rows to measure, and the measurer.
     struct Request {
         QList<CleanCategory> rows;
         std::shared_ptr<const CategoryMeasure> measure;
     };
-    // A row the scan starts on (no measurement yet) or has measured.
-    struct Step {
-        int index = 0;
-        QString name;
-        std::optional<Measurement> measurement;
-    };
     // The scan ends with nothing but the rows it reported.
-    using ScanSlot = ScanService<Request, Step, std::monostate>;
+    using ScanSlot = ScanService<Request, Progress, std::monostate>;
 
     static std::monostate measureRows(const Request& request, const ScanSlot::Run& run);
-    void applyStep(const Step& step);
-    void finishScan();
+    void applyStep(const Progress& step);
 
     Deps m_deps;
     std::shared_ptr<const CategoryCleaner> m_cleaner;
-    State m_state;
     QList<CleanCategory> m_categories;
-    int m_progressDone = 0;
-    int m_progressTotal = 0;
-    QString m_progressLabel;
     ScanSlot m_scan;
 };
 

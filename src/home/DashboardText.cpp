@@ -132,5 +132,15 @@ QString attentionEmptyMessage(bool checkComplete, int level) {
 }
 
 PENDREL_TEXT(attentionCheckNow, "Check now")
+PENDREL_TEXT(refreshTitle, "Refresh")
+PENDREL_TEXT(refreshChecking, "Checking…")
+PENDREL_TEXT(windowTitle, "Home")
+PENDREL_TEXT(readingVitals, "Reading your Mac's vitals…")
+PENDREL_TEXT(fullDiskAccessTitle, "Give Pendrel Full Disk Access")
+PENDREL_TEXT(fullDiskAccessMessage, "Some cleaning and scanning needs permission to "
+                                    "see protected folders. It takes ten seconds: "
+                                    "flip the switch for Pendrel, then come back.")
+PENDREL_TEXT(fullDiskAccessOpen, "Open Settings")
+PENDREL_TEXT(fullDiskAccessRecheck, "I've done it, recheck")
 
 } // namespace DashboardText

@@ -68,5 +68,19 @@ QString attentionTitle();
 QString attentionEmptyTitle(bool checkComplete, int level);
 QString attentionEmptyMessage(bool checkComplete, int level);
 QString attentionCheckNow();
+// The attention section's refresh button: "Refresh", and "Checking…" while a check runs.
+QString refreshTitle();
+QString refreshChecking();
+
+// The screen's title, and its line while the first sample is read.
+QString windowTitle();
+QString readingVitals();
+
+// The card that asks for full disk access while the app lacks it: its title, its sentence and
+// its two buttons.
+QString fullDiskAccessTitle();
+QString fullDiskAccessMessage();
+QString fullDiskAccessOpen();
+QString fullDiskAccessRecheck();
 
 } // namespace DashboardText

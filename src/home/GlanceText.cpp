@@ -2,6 +2,7 @@
 
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"
+#include "platform/TextConstant.h"
 #include "vitals/SystemSnapshot.h"
 
 namespace {
@@ -100,5 +101,7 @@ QString temperatureFigure(const SystemSnapshot& s) {
 QList<Tile> tiles(const SystemSnapshot& s) {
     return {storage(s), memory(s), performance(s), temperature(s)};
 }
+
+PENDREL_TEXT(title, "Your Mac at a glance")
 
 } // namespace GlanceText

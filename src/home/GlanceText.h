@@ -38,4 +38,7 @@ QString temperatureFigure(const SystemSnapshot& snapshot);
 // Storage, Memory, Performance, Temperature.
 QList<Tile> tiles(const SystemSnapshot& snapshot);
 
+// The section's heading, "Your Mac at a glance".
+QString title();
+
 } // namespace GlanceText

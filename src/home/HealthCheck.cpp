@@ -6,7 +6,6 @@
 #include "platform/Clock.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
-#include "shell/ScanJob.h"
 
 #include <algorithm>
 #include <array>
@@ -64,102 +63,87 @@ bool isPackageName(std::string_view name) {
 
 } // namespace
 
-bool HealthCheck::Status::operator==(const Status& o) const {
-    if (kind != o.kind)
-        return false;
-    if (kind == Kind::Done)
-        return finding == o.finding;
-    if (kind == Kind::Failed)
-        return message == o.message;
-    return true;
-}
-
 HealthCheck::HealthCheck(const HomeLayout& layout, Deps deps, QObject* parent)
-    : QObject(parent), m_layout(layout), m_deps(std::move(deps)) {
+    : QObject(parent), m_layout(layout), m_deps(std::move(deps)),
+      m_junkScan(this, &HealthCheck::measureJunk,
+                 {{},
+                  [this](JunkTally tally) -> std::optional<QString> {
+                      m_junkFound = junkFinding(tally.bytes, tally.files);
+                      return std::nullopt;
+                  },
+                  [this] {
+                      const Status now = junk();
+                      emit junkChanged(now);
+                      if (now.isDone())
+                          stampLastRun();
+                  }}),
+      m_bigFilesScan(this,
+                     [](BigFilesRequest& r, const BigFilesScan::Run& run) {
+                         return countBigFiles(r.home, r.skipped, r.threads, run.cancel());
+                     },
+                     {{},
+                      [this](std::optional<BigFileTally> tally) -> std::optional<QString> {
+                          if (!tally)
+                              return homeUnreadableMessage();
+                          m_bigFilesFound = bigFilesFinding(tally->bytes, tally->count);
+                          return std::nullopt;
+                      },
+                      [this] {
+                          const Status now = bigFiles();
+                          emit bigFilesChanged(now);
+                          if (now.isDone())
+                              stampLastRun();
+                      }}) {
     Q_ASSERT(m_deps.measure);
     if (!m_deps.clock)
         m_deps.clock = std::make_shared<SystemClock>();
 }
 
-HealthCheck::~HealthCheck() {
-    // Running measurements stop at their next poll; their results would find no service.
-    m_cancel.cancel();
+// The slots cancel their scans as they go; a measurement still running stops at its next poll.
+HealthCheck::~HealthCheck() = default;
+
+HealthCheck::Status HealthCheck::status(const ScanState<NoProgress>& state, const Finding& found) {
+    return {state, state.phase == ScanPhase::Done ? found : Finding()};
 }
 
 qint64 HealthCheck::recoverableBytes() const {
     qint64 total = 0;
-    if (const Finding* f = m_junk.doneFinding())
-        total += f->bytes;
-    if (const Finding* f = m_bigFiles.doneFinding())
-        total += f->bytes;
+    if (m_junkScan.phase() == ScanPhase::Done)
+        total += m_junkFound.bytes;
+    if (m_bigFilesScan.phase() == ScanPhase::Done)
+        total += m_bigFilesFound.bytes;
     return total;
 }
 
 void HealthCheck::refreshJunk() {
-    if (m_junk.isChecking())
-        return;
-    setJunk(Status::checking());
-    const QList<CleanCategory> rows = junkRows(m_layout);
-    ScanJob::runInPool(
-        [rows, measure = m_deps.measure, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
-            // Each row's measurement walks in parallel itself; each result lands in its row's own
-            // slot, so no lock is needed.
-            std::vector<Measurement> results(size_t(rows.size()));
-            ParallelLoop::run(results.size(), ParallelLoop::outerThreads(), [&](size_t i, int) {
-                if (!cancel.isCancelled())
-                    results[i] = measure->measure(rows.at(qsizetype(i)), cancel);
-            });
-            if (cancel.isCancelled())
-                return;
-            qint64 bytes = 0;
-            int files = 0;
-            for (const Measurement& m : results) {
-                bytes += std::max<qint64>(m.sizeBytes, 0);
-                files += std::max(m.fileCount, 0);
-            }
-            ScanJob::deliver(self, [bytes, files](HealthCheck* h) {
-                h->setJunk(Status::done(junkFinding(bytes, files)));
-                h->stampLastRun();
-            });
-        });
+    if (!m_junkScan.isRunning())
+        m_junkScan.start({junkRows(m_layout), m_deps.measure});
+}
+
+HealthCheck::JunkTally HealthCheck::measureJunk(const JunkRequest& request,
+                                                const JunkScan::Run& run) {
+    // Each row's measurement walks in parallel itself; each result lands in its row's own slot,
+    // so no lock is needed.
+    const CancelToken& cancel = run.cancel();
+    std::vector<Measurement> results(size_t(request.rows.size()));
+    ParallelLoop::run(results.size(), ParallelLoop::outerThreads(), [&](size_t i, int) {
+        if (!cancel.isCancelled())
+            results[i] = request.measure->measure(request.rows.at(qsizetype(i)), cancel);
+    });
+    JunkTally tally;
+    for (const Measurement& m : results) {
+        tally.bytes += std::max<qint64>(m.sizeBytes, 0);
+        tally.files += std::max(m.fileCount, 0);
+    }
+    return tally;
 }
 
 void HealthCheck::refreshBigFiles() {
-    if (m_bigFiles.isChecking())
+    if (m_bigFilesScan.isRunning())
         return;
-    setBigFiles(Status::checking());
-    const QString home = m_layout.home();
-    const QStringList skipped = libraryFolders(m_layout);
     const int threads =
         m_deps.walkerThreads > 0 ? m_deps.walkerThreads : ParallelLoop::diskThreads();
-    ScanJob::runInPool(
-        [home, skipped, threads, cancel = m_cancel, self = QPointer<HealthCheck>(this)] {
-            const std::optional<BigFileTally> tally = countBigFiles(home, skipped, threads, cancel);
-            if (cancel.isCancelled())
-                return;
-            ScanJob::deliver(self, [tally](HealthCheck* h) {
-                if (!tally) {
-                    h->setBigFiles(Status::failed(homeUnreadableMessage()));
-                    return;
-                }
-                h->setBigFiles(Status::done(bigFilesFinding(tally->bytes, tally->count)));
-                h->stampLastRun();
-            });
-        });
-}
-
-void HealthCheck::setJunk(const Status& status) {
-    if (status == m_junk && status.kind != Status::Kind::Done)
-        return;
-    m_junk = status;
-    emit junkChanged(m_junk);
-}
-
-void HealthCheck::setBigFiles(const Status& status) {
-    if (status == m_bigFiles && status.kind != Status::Kind::Done)
-        return;
-    m_bigFiles = status;
-    emit bigFilesChanged(m_bigFiles);
+    m_bigFilesScan.start({m_layout.home(), libraryFolders(m_layout), threads});
 }
 
 void HealthCheck::stampLastRun() {

@@ -4,6 +4,8 @@
 #include "measuring/CleanCategory.h"
 #include "platform/CancelToken.h"
 #include "platform/HomeLayout.h"
+#include "shell/ScanService.h"
+#include "shell/ScanState.h"
 
 #include <memory>
 #include <optional>
@@ -20,11 +22,12 @@ class Clock;
 // gibibyte or more the user keeps in their home folder. The home screen and the health report
 // read it and start its measurements; nothing of it is stored, so every run starts unchecked.
 //
-// Each measurement moves on its own: notChecked → checking → done (the big-file walk may end
-// failed instead). A refresh while the same measurement is checking is ignored; a refresh from
-// done or failed drops the old result at once and publishes the new one when it ends. lastRun
-// changes only when a done result is published. All published fields change on the main thread
-// only; the measuring runs on the thread pool and is abandoned when the service goes away.
+// Each measurement is a scan of its own, whose state its slot keeps: Idle (not checked) →
+// Running (checking) → Done (the big-file walk may end Failed instead). A refresh while the same
+// measurement is checking is ignored; a refresh from Done or Failed drops the old result at once
+// and publishes the new one when it ends. lastRun changes only when a Done result is published.
+// All published fields change on the main thread only; the measuring runs on the thread pool and
+// is abandoned when the service goes away.
 class HealthCheck : public QObject {
     Q_OBJECT
 public:
@@ -40,21 +43,20 @@ public:
         }
     };
 
-    struct Status {
-        enum class Kind { Done, Failed, NotChecked, Checking };
-        Kind kind = Kind::NotChecked;
+    // One measurement as the screens read it: its scan's state, and what a Done one found. A
+    // value put together on each read from the slot and the last result, never kept.
+    struct Status : ScanState<NoProgress> {
         Finding finding; // only for Done
-        QString message; // only for Failed
 
-        static Status done(Finding f) { return {Kind::Done, std::move(f), {}}; }
-        static Status failed(QString m) { return {Kind::Failed, {}, std::move(m)}; }
-        static Status checking() { return {Kind::Checking, {}, {}}; }
-        bool isDone() const { return kind == Kind::Done; }
-        bool isChecking() const { return kind == Kind::Checking; }
+        static Status done(Finding f) { return {ScanState::done(), std::move(f)}; }
+        static Status failed(QString m) { return {ScanState::failed(std::move(m)), {}}; }
+        static Status checking() { return {ScanState::running(), {}}; }
+        bool isDone() const { return phase == ScanPhase::Done; }
+        bool isChecking() const { return isRunning(); }
         // The finding of a done status; null for every other case.
         const Finding* doneFinding() const { return isDone() ? &finding : nullptr; }
 
-        bool operator==(const Status& o) const;
+        bool operator==(const Status&) const = default;
     };
 
     struct Deps {
@@ -69,11 +71,11 @@ public:
     HealthCheck(const HomeLayout& layout, Deps deps, QObject* parent = nullptr);
     ~HealthCheck() override;
 
-    const Status& junk() const { return m_junk; }
-    const Status& bigFiles() const { return m_bigFiles; }
+    Status junk() const { return status(m_junkScan.state(), m_junkFound); }
+    Status bigFiles() const { return status(m_bigFilesScan.state(), m_bigFilesFound); }
     const std::optional<QDateTime>& lastRun() const { return m_lastRun; }
 
-    bool isChecking() const { return m_junk.isChecking() || m_bigFiles.isChecking(); }
+    bool isChecking() const { return m_junkScan.isRunning() || m_bigFilesScan.isRunning(); }
     // The junk bytes plus the big-file bytes, each only when its measurement is done.
     qint64 recoverableBytes() const;
 
@@ -121,14 +123,32 @@ signals:
     void lastRunChanged(const std::optional<QDateTime>& lastRun);
 
 private:
-    void setJunk(const Status& status);
-    void setBigFiles(const Status& status);
+    struct JunkRequest {
+        QList<CleanCategory> rows;
+        std::shared_ptr<const CategoryMeasure> measure;
+    };
+    struct JunkTally {
+        qint64 bytes = 0;
+        int files = 0;
+    };
+    struct BigFilesRequest {
+        QString home;
+        QStringList skipped;
+        int threads = 0;
+    };
+    using JunkScan = ScanService<JunkRequest, NoProgress, JunkTally>;
+    using BigFilesScan = ScanService<BigFilesRequest, NoProgress, std::optional<BigFileTally>>;
+
+    static JunkTally measureJunk(const JunkRequest& request, const JunkScan::Run& run);
+    static Status status(const ScanState<NoProgress>& state, const Finding& found);
     void stampLastRun();
 
     HomeLayout m_layout;
     Deps m_deps;
-    CancelToken m_cancel; // cancelled when the service goes away
-    Status m_junk;
-    Status m_bigFiles;
+    // The last Done result of each measurement; shown only while its scan is Done.
+    Finding m_junkFound;
+    Finding m_bigFilesFound;
     std::optional<QDateTime> m_lastRun;
+    JunkScan m_junkScan;
+    BigFilesScan m_bigFilesScan;
 };

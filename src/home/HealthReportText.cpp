@@ -3,6 +3,7 @@
 #include "platform/ByteFormat.h"
 #include "platform/SymbolName.h"
 #include "platform/TextConstant.h"
+#include "shell/QKFeature.h"
 #include "vitals/SystemSnapshot.h"
 
 namespace HealthReportText {
@@ -113,11 +114,24 @@ QList<Card> cards(const SystemSnapshot& s) {
     };
 }
 
+QString openName(const QString& section) {
+    const QKFeature* feature = QKFeature::lookup(section);
+    return feature ? openTitle() + QLatin1Char(' ') + feature->title : openTitle();
+}
+
 QString dateLine(const QDate& date, const QLocale& locale) {
     return locale.toString(date, QLocale::LongFormat);
 }
 
 PENDREL_TEXT(subtitle, "Pendrel compiles this from your Mac's live data. Full weekly history "
                        "and trends are coming.")
+PENDREL_TEXT(openTitle, "Open")
+PENDREL_TEXT(windowTitle, "Health Report")
+PENDREL_TEXT(title, "Pendrel Report")
+PENDREL_TEXT(scoreCaption, "Health")
+PENDREL_TEXT(storageName, "Storage")
+PENDREL_TEXT(performanceName, "Performance")
+PENDREL_TEXT(recoveryName, "Recovery potential")
+PENDREL_TEXT(recommendationsTitle, "Recommendations")
 
 } // namespace HealthReportText

@@ -53,8 +53,22 @@ struct Card {
 // Memory, CPU, Disk, Battery, Developer, Apps.
 QList<Card> cards(const SystemSnapshot& snapshot);
 
+// The "Open" button of a recommendation, and what a reader hears for it: the button's word and
+// the screen it opens ("Open Storage"); the word alone for a section the app does not know.
+QString openTitle();
+QString openName(const QString& section);
+
 // Today's date in the locale's full form ("Monday, 1 June 2026").
 QString dateLine(const QDate& date, const QLocale& locale = QLocale());
 QString subtitle();
+
+// The screen's fixed wording.
+QString windowTitle();
+QString title();
+QString scoreCaption();
+QString storageName();
+QString performanceName();
+QString recoveryName();
+QString recommendationsTitle();
 
 } // namespace HealthReportText

@@ -28,7 +28,7 @@ struct Rig {
     CleanupScanner::Deps tools() const { return {measure, trash, {}}; }
 };
 
-using Kind = CleanupScanner::State::Kind;
+using Kind = ScanPhase;
 
 } // namespace
 
@@ -40,7 +40,7 @@ TEST(CleanupScanner, ScanPublishesEachRowInOrderThenEndsDone) {
     QList<CleanCategory> table = {row("a"), row("b"), row("c")};
     table[0].sizeBytes = 999; // a stale measurement is shown until the scan starts
     CleanupScanner scanner(table, rig.tools());
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_EQ(scanner.categories()[0].sizeBytes, 999);
 
     // Hold the scan after the first row to look at it mid-way.
@@ -50,10 +50,13 @@ TEST(CleanupScanner, ScanPublishesEachRowInOrderThenEndsDone) {
             release.acquire();
     });
     QList<int> doneSeen;
-    QObject::connect(&scanner, &CleanupScanner::progressDoneChanged, &scanner,
-                     [&] { doneSeen << scanner.progressDone(); });
+    // The progress is the state's: each row measured is one announcement of it.
+    QObject::connect(&scanner, &CleanupScanner::stateChanged, &scanner, [&] {
+        if (doneSeen.isEmpty() || doneSeen.last() != scanner.progressDone())
+            doneSeen << scanner.progressDone();
+    });
     scanner.scan();
-    EXPECT_EQ(scanner.state().kind, Kind::Scanning);
+    EXPECT_EQ(scanner.state().phase, Kind::Running);
     EXPECT_EQ(scanner.progressTotal(), 3);
     EXPECT_EQ(scanner.progressDone(), 0);
     EXPECT_EQ(scanner.progressLabel(), "Starting…");
@@ -66,12 +69,12 @@ TEST(CleanupScanner, ScanPublishesEachRowInOrderThenEndsDone) {
     EXPECT_EQ(scanner.categories()[2].sizeBytes, 0);
     release.release();
 
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     EXPECT_EQ(scanner.progressDone(), 3);
     EXPECT_EQ(scanner.progressLabel(), "");
     EXPECT_EQ(scanner.categories()[1].measurement(), (Measurement{200, 2, {"/x/b"}}));
     EXPECT_EQ(scanner.categories()[2].fileCount, 3);
-    EXPECT_EQ(doneSeen, QList<int>({1, 2, 3}));
+    EXPECT_EQ(doneSeen, QList<int>({0, 1, 2, 3}));
     EXPECT_EQ(rig.measure->measured(), QStringList({"a", "b", "c"}));
 }
 
@@ -79,7 +82,7 @@ TEST(CleanupScanner, EmptyTableEndsDoneWithNothingToCount) {
     Rig rig;
     CleanupScanner scanner({}, rig.tools());
     scanner.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     EXPECT_EQ(scanner.progressTotal(), 0);
     EXPECT_EQ(scanner.progressLabel(), "");
 }
@@ -105,7 +108,7 @@ TEST(CleanupScanner, ARescanCancelsTheScanBeforeItAndOnlyTheLastPublishes) {
     scanner.scan();
     firstStarted.acquire();
     scanner.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return scanner.state().phase == Kind::Done; }));
     ASSERT_TRUE(testsupport::waitFor([&] { return firstEnded.load(); }));
     EXPECT_TRUE(firstSawCancel);
     EXPECT_EQ(scanner.progressDone(), 2);
@@ -113,7 +116,7 @@ TEST(CleanupScanner, ARescanCancelsTheScanBeforeItAndOnlyTheLastPublishes) {
     QThread::msleep(50);
     QCoreApplication::processEvents();
     EXPECT_EQ(scanner.progressDone(), 2);
-    EXPECT_EQ(scanner.state().kind, Kind::Done);
+    EXPECT_EQ(scanner.state().phase, Kind::Done);
 }
 
 TEST(CleanupScanner, CancelScanReturnsToIdleAndDropsLateResults) {
@@ -126,14 +129,14 @@ TEST(CleanupScanner, CancelScanReturnsToIdleAndDropsLateResults) {
     });
     CleanupScanner scanner({row("a")}, rig.tools());
     scanner.cancelScan(); // nothing running: nothing happens
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     scanner.scan();
     started.acquire();
     scanner.cancelScan();
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     QThread::msleep(50);
     QCoreApplication::processEvents();
-    EXPECT_EQ(scanner.state().kind, Kind::Idle);
+    EXPECT_EQ(scanner.state().phase, Kind::Idle);
     EXPECT_EQ(scanner.progressDone(), 0);
 }
 
@@ -162,19 +165,19 @@ TEST(CleanupScanner, MailAndScreenshotScannersRebuildTheirTablesAtEveryScan) {
     EXPECT_TRUE(mail.categories().isEmpty());
     QDir().mkpath(layout.map("Library/Mail"));
     mail.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return mail.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return mail.state().phase == Kind::Done; }));
     ASSERT_EQ(mail.categories().size(), 1);
     EXPECT_EQ(mail.categories()[0].id, "mail-apple-store");
     QDir(layout.map("Library/Mail")).removeRecursively();
     mail.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return mail.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return mail.state().phase == Kind::Done; }));
     EXPECT_TRUE(mail.categories().isEmpty());
 
     rig.measure->setResult("screenshots-7", {10, 1, {"/d/Screenshot.png"}});
     ScreenshotCleanupScanner shots(layout, rig.tools());
     EXPECT_EQ(shots.categories().size(), 3);
     shots.scan();
-    ASSERT_TRUE(testsupport::waitFor([&] { return shots.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return shots.state().phase == Kind::Done; }));
     EXPECT_EQ(shots.categories()[0].fileCount, 1);
     rig.measure->setResult("screenshots-7", {});
     shots.scan();

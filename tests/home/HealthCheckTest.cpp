@@ -19,7 +19,7 @@
 #include <unistd.h>
 
 using namespace hometest;
-using Kind = HealthCheck::Status::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -116,8 +116,8 @@ TEST_F(HealthCheckService, StartsUnchecked) {
     EXPECT_FALSE(health->isChecking());
     EXPECT_EQ(health->recoverableBytes(), 0);
     EXPECT_FALSE(health->lastRun().has_value());
-    EXPECT_EQ(health->junk().kind, Kind::NotChecked);
-    EXPECT_EQ(health->bigFiles().kind, Kind::NotChecked);
+    EXPECT_EQ(health->junk().phase, Kind::Idle);
+    EXPECT_EQ(health->bigFiles().phase, Kind::Idle);
 }
 
 TEST_F(HealthCheckService, JunkSumsTheDefaultRowsOnceEvenWhenAskedTwice) {
@@ -141,7 +141,7 @@ TEST_F(HealthCheckService, JunkSumsTheDefaultRowsOnceEvenWhenAskedTwice) {
     measured.sort();
     EXPECT_EQ(measured, QStringList({"caches", "derived", "logs", "trash"}));
     ASSERT_TRUE(health->junk().isDone());
-    const HealthCheck::Finding& f = health->junk().finding;
+    const HealthCheck::Finding f = health->junk().finding;
     EXPECT_EQ(f.bytes, 5'001'000'000);
     EXPECT_EQ(f.count, 17);
     EXPECT_EQ(f.summary, "5 GB in caches, logs and the Trash across 17 files.");
@@ -169,6 +169,32 @@ TEST_F(HealthCheckService, RecoverableCountsOnlyFinishedMeasurements) {
     waitJunk();
 }
 
+// What each measurement announces is its scan's state as it now is: a refresh from Done says
+// Checking with the old finding gone, then Done with the new one, and the clock is stamped after
+// the Done is out, so a screen that follows the announcement sees the state it was sent.
+TEST_F(HealthCheckService, EachAnnouncementIsTheMeasurementsStateAtThatMoment) {
+    measure->setResult("caches", {4'000, 2, {}});
+    QList<HealthCheck::Status> sent;
+    QList<bool> stampedWhenSent;
+    QObject::connect(health.get(), &HealthCheck::junkChanged, health.get(),
+                     [&](const HealthCheck::Status& status) {
+                         EXPECT_EQ(status, health->junk());
+                         sent << status;
+                         stampedWhenSent << health->lastRun().has_value();
+                     });
+    health->refreshJunk();
+    waitJunk();
+    measure->setResult("caches", {6'000, 3, {}});
+    health->refreshJunk();
+    waitJunk();
+    EXPECT_EQ(sent, QList<HealthCheck::Status>(
+                        {HealthCheck::Status::checking(),
+                         HealthCheck::Status::done(HealthCheck::junkFinding(4'000, 2)),
+                         HealthCheck::Status::checking(),
+                         HealthCheck::Status::done(HealthCheck::junkFinding(6'000, 3))}));
+    EXPECT_EQ(stampedWhenSent, QList<bool>({false, false, true, true}));
+}
+
 TEST_F(HealthCheckService, BigFilesAreWhatTakesAGigabyteOnDisk) {
     allocated(home + "/Movies/a.mov", GiB);              // a gigabyte on disk: counts
     allocated(home + "/Documents/b.iso", GiB - 1048576); // a little less: does not
@@ -179,8 +205,8 @@ TEST_F(HealthCheckService, BigFilesAreWhatTakesAGigabyteOnDisk) {
 
     health->refreshBigFiles();
     waitBig();
-    ASSERT_TRUE(health->bigFiles().isDone()) << health->bigFiles().message.toStdString();
-    const HealthCheck::Finding& f = health->bigFiles().finding;
+    ASSERT_TRUE(health->bigFiles().isDone()) << health->bigFiles().failure.toStdString();
+    const HealthCheck::Finding f = health->bigFiles().finding;
     EXPECT_EQ(f.count, 1);
     EXPECT_EQ(f.bytes, a);
     EXPECT_EQ(f.summary, "1 file of a gigabyte or more, 1.07 GB in total.");

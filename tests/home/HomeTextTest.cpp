@@ -219,6 +219,11 @@ TEST(HealthReportText, ClearingNamesOnlyTheTemporaryFiles) {
     // Large files alone (no junk) are never offered as temporary files to clear.
     EXPECT_EQ(HealthReportText::recommendations(sample(), 0),
               QList<R>({{"Nothing urgent. Your Mac looks healthy.", std::nullopt}}));
+    // Every section a recommendation opens is named by its "Open" button.
+    EXPECT_EQ(HealthReportText::openName("disk"), "Open Storage");
+    EXPECT_EQ(HealthReportText::openName("performance"), "Open Performance");
+    EXPECT_EQ(HealthReportText::openName("folders"), "Open Browse Storage");
+    EXPECT_EQ(HealthReportText::openName("nowhere"), "Open");
 }
 
 TEST(HealthReportText, BatteryCard) {

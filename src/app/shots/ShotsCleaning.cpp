@@ -64,7 +64,7 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     ctx.save(window.get(), QStringLiteral("cleaner-measuring"));
     hold = false;
     release.release();
-    Shots::waitFor([&] { return disk.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return disk.state().phase == ScanPhase::Done; });
     Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-listed"));
     screen.setDiskResult(QStringLiteral("Freed 2.31 GB · 3 items skipped"));
@@ -88,7 +88,7 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
                                               CleanerPaneText::systemJunk(), &revealer)));
     window->resize(1000, 620);
     window->show();
-    Shots::waitFor([&] { return ignoring.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return ignoring.state().phase == ScanPhase::Done; });
     Shots::settle();
     saveLooks(ctx, window.get(), QStringLiteral("cleaner-ignored-variable"), 620);
     window.reset();
@@ -110,7 +110,7 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
                                               CleanerPaneText::mail(), &revealer)));
     window->resize(1000, 900);
     window->show();
-    Shots::waitFor([&] { return mailScanner.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return mailScanner.state().phase == ScanPhase::Done; });
     Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-mail-listed"));
     window.reset();
@@ -123,7 +123,7 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
                                               CleanerPaneText::screenshots(), &revealer)));
     window->resize(1000, 620);
     window->show();
-    Shots::waitFor([&] { return shots.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return shots.state().phase == ScanPhase::Done; });
     Shots::settle();
     ctx.save(window.get(), QStringLiteral("cleaner-nothing-found"));
     saveLooks(ctx, window.get(), QStringLiteral("cleaner-nothing-found"), 620);

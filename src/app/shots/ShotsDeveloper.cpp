@@ -44,7 +44,7 @@ void renderDeveloperShots(ShotContext& ctx) {
         ->addWidget(new DevCleanView(screen, scanner, keepAwake, window.get()));
     window->resize(1000, 820);
     window->show();
-    Shots::waitFor([&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return scanner.state().phase == ScanPhase::Done; });
     keepAwake.start();
     Shots::settle();
 
@@ -98,7 +98,7 @@ void renderDeveloperShots(ShotContext& ctx) {
     Shots::settle();
     ctx.save(window.get(), QStringLiteral("dev-models-measuring"));
     released = true;
-    Shots::waitFor([&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; });
+    Shots::waitFor([&] { return scanner.state().phase == ScanPhase::Done; });
 
     // Last, as its looks would linger in the shots after it. A desktop without a screensaver
     // service: the machine is kept awake, the display is not, and the note line says so.

@@ -287,8 +287,7 @@ void storageHubShots(ShotContext& ctx, const QString& home) {
         ctx.resetLook();
 
         shot.show(DiskMode::System);
-        Shots::waitFor([&] { return shot.junk->state().kind == CleanupScanner::State::Kind::Done; },
-                       10'000);
+        Shots::waitFor([&] { return shot.junk->state().phase == ScanPhase::Done; }, 10'000);
         Shots::settle();
         ctx.save(&shot.window, QStringLiteral("storage-safe-cleanup"));
         shot.show(DiskMode::DiskMap);

@@ -24,12 +24,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -204,6 +202,7 @@ QKScanStatePages* BiggestFilesPane::buildPages() {
                     .with([](QLabel* l) { l->setContentsMargins(16, 0, 16, 0); }),
                 part(m_list = new QListView(m_listPage))
                     .name(QStringLiteral("biggestFiles"))
+                    .accessibleName(BiggestFilesText::listName())
                     .stretch(1),
             }));
 

@@ -20,13 +20,9 @@
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QVBoxLayout>
-
-using Kind = CleanupScanner::State::Kind;
 
 CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerStateFields fields,
                          CleanerPaneText::Texts texts, FileRevealer* revealer, QWidget* parent)
@@ -70,7 +66,7 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     connect(m_clean, &QPushButton::clicked, this, [this] { m_confirm->setPresented(true); });
     connect(&m_scanner, &CleanupScanner::stateChanged, this, &CleanerPane::onStateChanged);
     connect(&m_scanner, &CleanupScanner::categoriesChanged, this, [this] {
-        if (m_scanner.state().kind == Kind::Done)
+        if (m_scanner.state().phase == ScanPhase::Done)
             rebuildList();
         updateHeader();
     });
@@ -105,7 +101,7 @@ void CleanerPane::showEvent(QShowEvent* event) {
 }
 
 void CleanerPane::appear() {
-    if (m_scanner.state().kind == Kind::Idle)
+    if (m_scanner.state().phase == ScanPhase::Idle)
         rescan();
 }
 
@@ -152,7 +148,7 @@ void CleanerPane::onStateChanged() {
     // A measurement started under an open confirmation would change what it approves.
     if (m_scanner.isScanning() && m_confirm->isPresented())
         m_confirm->setPresented(false);
-    if (m_scanner.state().kind == Kind::Done) {
+    if (m_scanner.state().phase == ScanPhase::Done) {
         // A refused row can never be cleaned, so it does not stay ticked.
         const QSet<QString> ticked = selected();
         const QSet<QString> cleanable =
@@ -198,8 +194,8 @@ QKScanStatePages* CleanerPane::buildPages() {
 void CleanerPane::showBody() {
     const CleanupScanner::State state = m_scanner.state();
     m_body->showPhase(
-        QKScanStatePages::phaseOf(state.kind, !CleanerPaneText::showsList(m_scanner.categories())),
-        state.message);
+        QKScanStatePages::phaseOf(state.phase, !CleanerPaneText::showsList(m_scanner.categories())),
+        state.failure);
 }
 
 void CleanerPane::rebuildList() {
@@ -234,7 +230,7 @@ void CleanerPane::rebuildList() {
             rows.at(i)->setParent(box->card());
             QKLayout::items({QKLayout::part(rows.at(i))}).fill(box->column());
         }
-        QKBuild::addPart(m_listColumn, box);
+        QKLayout::items({QKLayout::part(box)}).fillPage(m_listColumn);
     };
 
     QList<QWidget*> cleanable;

@@ -104,10 +104,14 @@ void AttentionSection::rebuildCards() {
     // A widget made now joins the end of the window's Tab chain, after everything below the
     // grid; the cards are read between the check-now panel and the guided review, and Tab
     // follows them there.
+    // The emptied tiles give way to tiles of the new cards.
+    delete m_gridLayout;
+    QKLayout::Tiles cards = QKLayout::tiles(240, 12);
+    cards.keep(m_gridLayout);
     QWidget* before = m_checkNow;
     for (const RecCard& card : m_cards) {
         auto* view = new RecommendationCardView(card, m_onOpen, m_grid);
-        m_gridLayout->addWidget(view);
+        cards.add(view);
         for (QWidget* w : view->findChildren<QWidget*>()) {
             if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
                 QWidget::setTabOrder(before, w);
@@ -115,4 +119,5 @@ void AttentionSection::rebuildCards() {
             }
         }
     }
+    cards.on(m_grid);
 }

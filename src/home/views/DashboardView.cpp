@@ -22,7 +22,6 @@
 #include "vitals/AppState.h"
 
 #include <QLabel>
-#include <QScrollArea>
 #include <QVBoxLayout>
 
 DashboardView::DashboardView(AppState& appState, Permissions& permissions, HealthCheck& health,
@@ -32,29 +31,32 @@ DashboardView::DashboardView(AppState& appState, Permissions& permissions, Healt
       m_account(account) {
     m_review.step = screen.guidedStep();
     setObjectName(QStringLiteral("dashboardView"));
-    setWindowTitle(QStringLiteral("Home"));
+    setWindowTitle(DashboardText::windowTitle());
     using namespace QKLayout;
     flushColumn({part(m_stack = new QKScanStatePages(this))}).on(this);
-    m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac's vitals…"), m_stack);
+    m_progress = QKBusyPage::reading(DashboardText::readingVitals(), m_stack);
     m_progress->setObjectName(QStringLiteral("readingVitals"));
     m_stack->setPage(QKScanPhase::Busy, m_progress);
 
     m_page = new QWidget(m_stack);
     QVBoxLayout* page = nullptr;
     QKBuild::page(page, m_page);
-    page->setSpacing(18);
-    page->setContentsMargins(24, 24, 24, 24);
     QWidget* content = page->parentWidget();
     m_stack->setPage(QKScanPhase::Done, m_page);
 
-    items({part(m_header = new DashboardHeaderCard(content)),
-           part(m_attention = new AttentionSection(
-                    health, [this](const RecCard& card) { openRecommendation(card); }, content)),
-           part(m_fullDiskAccess = new FullDiskAccessCard(permissions, {}, content)),
-           part(m_glance = new GlanceSection(content)),
-           part(m_ask = new AskTamsoStrip(DashboardText::askPrompt(), DashboardText::askQuestion(),
-                                          true, content))
-               .name(QStringLiteral("dashboardAsk"))})
+    // The home screen's sections stand 18 apart, 24 from the page's edge: the page's own padding
+    // and the rest, round one column of them.
+    const QMargins padding(24, 24, 24, 24);
+    items({column(padding - page->contentsMargins(), 18,
+                  {part(m_header = new DashboardHeaderCard(content)),
+                   part(m_attention = new AttentionSection(
+                            health, [this](const RecCard& card) { openRecommendation(card); },
+                            content)),
+                   part(m_fullDiskAccess = new FullDiskAccessCard(permissions, {}, content)),
+                   part(m_glance = new GlanceSection(content)),
+                   part(m_ask = new AskTamsoStrip(DashboardText::askPrompt(),
+                                                  DashboardText::askQuestion(), true, content))
+                       .name(QStringLiteral("dashboardAsk"))})})
         .fillPage(page);
 
     m_sheet = new GuidedReviewSheet(this);

@@ -1,5 +1,7 @@
 #include "home/views/FullDiskAccessCard.h"
 
+#include "home/DashboardText.h"
+
 #include "platform/SymbolName.h"
 #include "shell/Permissions.h"
 #include "ui-kit/QKBuild.h"
@@ -19,16 +21,15 @@ FullDiskAccessCard::FullDiskAccessCard(Permissions& permissions, std::function<b
         {part(new QKSymbol("lock.shield"_sym, QKFont{.style = TextStyle::Title2},
                            QKForeground::Orange, this))
              .align(Qt::AlignTop),
-         column(4, {QKBuild::label(QStringLiteral("Give Pendrel Full Disk Access"),
-                                   TextStyle::Headline, QKForeground::Primary, this),
-                    QKBuild::label(QStringLiteral("Some cleaning and scanning needs permission to "
-                                                  "see protected folders. It takes ten seconds: "
-                                                  "flip the switch for Pendrel, then come back."),
-                                   TextStyle::Callout, QKForeground::Secondary, this),
+         column(4, {QKBuild::label(DashboardText::fullDiskAccessTitle(), TextStyle::Headline,
+                                   QKForeground::Primary, this),
+                    QKBuild::label(DashboardText::fullDiskAccessMessage(), TextStyle::Callout,
+                                   QKForeground::Secondary, this),
                     row({0, 2, 0, 0}, 8,
-                        {part(m_open = new QKProminentButton(QStringLiteral("Open Settings"), this))
+                        {part(m_open =
+                                  new QKProminentButton(DashboardText::fullDiskAccessOpen(), this))
                              .name(QStringLiteral("openFullDiskAccessSettings")),
-                         part(m_recheck = QKBuild::button(QStringLiteral("I've done it, recheck"),
+                         part(m_recheck = QKBuild::button(DashboardText::fullDiskAccessRecheck(),
                                                           false, this))
                              .name(QStringLiteral("recheckFullDiskAccess")),
                          stretch(1)})})

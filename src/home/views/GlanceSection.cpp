@@ -49,8 +49,7 @@ GlanceSection::GlanceSection(QWidget* parent) : QWidget(parent) {
     using namespace QKLayout;
     QWidget* grid = nullptr;
     column({0, 0, 0, 0}, 10,
-           {QKBuild::label(QStringLiteral("Your Mac at a glance"), TextStyle::Headline,
-                           QKForeground::Primary, this),
+           {QKBuild::label(GlanceText::title(), TextStyle::Headline, QKForeground::Primary, this),
             part(grid = new QWidget(this))})
         .on(this);
     Tiles cards = tiles(210, 12);

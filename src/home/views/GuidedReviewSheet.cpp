@@ -1,6 +1,7 @@
 #include "home/views/GuidedReviewSheet.h"
 
 #include "home/GuidedReview.h"
+#include "home/GuidedReviewText.h"
 #include "home/views/HomeTint.h"
 #include "home/views/SymbolTile.h"
 #include "platform/SymbolName.h"
@@ -24,14 +25,13 @@ const QSize kStepSize(520, 430);
 const QSize kFinishedSize(470, 320);
 
 // A caption label over its body, as the step's two blocks show them.
-QWidget* block(const QString& label, QLabel*& body, QWidget* parent) {
-    auto* w = new QWidget(parent);
+QKLayout::Box block(const QString& label, QLabel*& body, QWidget* parent) {
     using namespace QKLayout;
-    column({0, 0, 0, 0}, 3,
-           {QKBuild::label(label, TextStyle::Caption, QKForeground::Secondary, w, QFont::DemiBold),
-            part(body = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, w))})
-        .on(w);
-    return w;
+    return column({0, 0, 0, 0}, 3,
+                  {QKBuild::label(label, TextStyle::Caption, QKForeground::Secondary, parent,
+                                  QFont::DemiBold),
+                   part(body = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary,
+                                              parent))});
 }
 
 } // namespace
@@ -41,7 +41,7 @@ GuidedReviewSheet::GuidedReviewSheet(QWidget* parent) : QDialog(parent) {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint);
     setWindowModality(Qt::WindowModal);
-    setWindowTitle(QStringLiteral("Today's review"));
+    setWindowTitle(GuidedReviewText::windowTitle());
     Themed::apply(this);
     QKLayout::flushColumn({QKLayout::part(m_pages = new QStackedWidget(this))}).on(this);
     m_stepPage = buildStep();
@@ -67,7 +67,7 @@ QWidget* GuidedReviewSheet::buildStep() {
                        "xmark"_sym, QKForeground::Secondary,
                        QKFont{.style = TextStyle::Caption, .weight = QFont::DemiBold}, page))
                   .name(QStringLiteral("reviewClose"))
-                  .with([](QWidget* w) { w->setToolTip(QStringLiteral("Close")); })
+                  .with([](QWidget* w) { w->setToolTip(GuidedReviewText::closeTip()); })
                   .align(Qt::AlignVCenter)}),
          part(m_progress = new QProgressBar(page))
              .name(QStringLiteral("reviewProgress"))
@@ -81,11 +81,11 @@ QWidget* GuidedReviewSheet::buildStep() {
          part(m_title = QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, page,
                                        QFont::Bold))
              .name(QStringLiteral("reviewTitle")),
-         column(12, {block(QStringLiteral("Why it matters"), m_why, page),
-                     block(QStringLiteral("If you leave it"), m_ifIgnored, page)}),
+         column(12, {block(GuidedReviewText::whyTitle(), m_why, page),
+                     block(GuidedReviewText::ifIgnoredTitle(), m_ifIgnored, page)}),
          stretch(1),
          row(10, {stretch(1),
-                  part(m_skip = QKBuild::button(QStringLiteral("Skip"), false, page))
+                  part(m_skip = QKBuild::button(GuidedReviewText::skipButton(), false, page))
                       .name(QStringLiteral("reviewSkip"))
                       .align(Qt::AlignVCenter),
                   part(m_action = new QKProminentButton(QString(), page))
@@ -110,14 +110,14 @@ QWidget* GuidedReviewSheet::buildFinished() {
             part(new QKSymbol("checkmark.circle.fill"_sym, QKFont{.fixedSize = 36},
                               QKForeground::Green, page))
                 .align(Qt::AlignHCenter),
-            part(QKBuild::label(QStringLiteral("You're all caught up"), TextStyle::Title2,
+            part(QKBuild::label(GuidedReviewText::finishedTitle(), TextStyle::Title2,
                                 QKForeground::Primary, page, QFont::Bold, false))
                 .name(QStringLiteral("reviewFinishedTitle"))
                 .align(Qt::AlignHCenter),
-            part(QKBuild::label(QStringLiteral("You've reviewed everything Pendrel found today."),
-                                TextStyle::Body, QKForeground::Secondary, page))
+            part(QKBuild::label(GuidedReviewText::finishedMessage(), TextStyle::Body,
+                                QKForeground::Secondary, page))
                 .with([](QLabel* l) { l->setAlignment(Qt::AlignHCenter); }),
-            part(m_done = new QKProminentButton(QStringLiteral("Done"), page))
+            part(m_done = new QKProminentButton(GuidedReviewText::doneButton(), page))
                 .name(QStringLiteral("reviewDone"))
                 .align(Qt::AlignHCenter),
             stretch(1)})

@@ -6,7 +6,6 @@
 #include "platform/NotificationCenter.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
-#include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
@@ -14,8 +13,6 @@
 
 #include <QDate>
 #include <QEvent>
-#include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
@@ -24,28 +21,31 @@
 
 namespace {
 
+// What the page's focus ring needs between it and the page's edge: its width.
+constexpr int kRingRoom = 3;
+
 // One card of live figures: symbol, title, value and a one-line detail.
 class ReportCard : public QKCardSurface {
 public:
     explicit ReportCard(QWidget* parent) : QKCardSurface(12, false, parent) {
-        auto* column = QKBuild::insetColumn(this, {14, 12, 14, 12}, 4);
-        auto* top = new QHBoxLayout;
-        top->setSpacing(6);
-        m_symbol =
-            new QKSymbol(QString(), QKFont{.style = TextStyle::Callout}, QKForeground::Tint, this);
-        top->addWidget(m_symbol, 0, Qt::AlignVCenter);
-        m_title = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this,
-                                 QFont::DemiBold, false);
-        top->addWidget(m_title, 1, Qt::AlignVCenter);
-        column->addLayout(top);
-        m_value = QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary, this,
-                                 QFont::Bold, false);
-        m_value->setObjectName(QStringLiteral("reportCardValue"));
-        column->addWidget(m_value);
-        m_detail = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, this);
-        m_detail->setObjectName(QStringLiteral("reportCardDetail"));
-        column->addWidget(m_detail);
-        column->addStretch(1);
+        using namespace QKLayout;
+        column({14, 12, 14, 12}, 4,
+               {row(6, {part(m_symbol = new QKSymbol(QString(), QKFont{.style = TextStyle::Callout},
+                                                     QKForeground::Tint, this))
+                            .align(Qt::AlignVCenter),
+                        part(m_title = QKBuild::label(QString(), TextStyle::Caption,
+                                                      QKForeground::Secondary, this,
+                                                      QFont::DemiBold, false))
+                            .stretch(1)
+                            .align(Qt::AlignVCenter)}),
+                part(m_value = QKBuild::label(QString(), TextStyle::Title2, QKForeground::Primary,
+                                              this, QFont::Bold, false))
+                    .name(QStringLiteral("reportCardValue")),
+                part(m_detail = QKBuild::label(QString(), TextStyle::Caption,
+                                               QKForeground::Secondary, this))
+                    .name(QStringLiteral("reportCardDetail")),
+                stretch(1)})
+            .on(this);
     }
 
     void setCard(const HealthReportText::Card& card) {
@@ -75,45 +75,40 @@ void HealthReportView::summaryRows(QKGroupBox* summary) {
     using namespace QKLayout;
     QWidget* card = summary->card();
     // Storage, performance and recovery potential: a name and its value a row.
-    const auto grid = [&] {
-        auto* rows = new QGridLayout;
-        rows->setHorizontalSpacing(16);
-        rows->setVerticalSpacing(6);
-        const auto addRow = [&](int row, const QString& name, const QString& objectName) {
-            rows->addWidget(QKBuild::label(name, TextStyle::Callout, QKForeground::Secondary, card,
-                                           std::nullopt, false),
-                            row, 0);
-            QLabel* value = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary,
-                                           card, QFont::DemiBold);
-            value->setObjectName(objectName);
-            rows->addWidget(value, row, 1);
-            return value;
-        };
-        m_storage = addRow(0, QStringLiteral("Storage"), QStringLiteral("reportStorage"));
-        m_performance =
-            addRow(1, QStringLiteral("Performance"), QStringLiteral("reportPerformance"));
-        m_recovery =
-            addRow(2, QStringLiteral("Recovery potential"), QStringLiteral("reportRecovery"));
-        rows->setColumnStretch(1, 1);
-        return rows;
+    const auto name = [card](const QString& text) {
+        return QKBuild::label(text, TextStyle::Callout, QKForeground::Secondary, card, std::nullopt,
+                              false);
+    };
+    const auto value = [card] {
+        return QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, card,
+                              QFont::DemiBold);
     };
     column(
         {
             row(24,
                 {// The score is coloured by its own tone, so not through QKForeground (which would
                  // keep it primary).
-                 column(0, {part(m_score = new QLabel(card))
-                                .with([](QLabel* l) {
-                                    l->setTextFormat(Qt::PlainText);
-                                    l->setAlignment(Qt::AlignHCenter);
-                                })
-                                .font(QKFont{.style = TextStyle::LargeTitle, .weight = QFont::Bold})
-                                .name(QStringLiteral("reportScore"))
-                                .align(Qt::AlignHCenter),
-                            part(QKBuild::label(QStringLiteral("Health"), TextStyle::Caption,
-                                                QKForeground::Secondary, card, std::nullopt, false))
-                                .align(Qt::AlignHCenter)}),
-                 existing(grid(), 1)}),
+                 column(0,
+                        {part(m_score = new QLabel(card))
+                             .with([](QLabel* l) {
+                                 l->setTextFormat(Qt::PlainText);
+                                 l->setAlignment(Qt::AlignHCenter);
+                             })
+                             .font(QKFont{.style = TextStyle::LargeTitle, .weight = QFont::Bold})
+                             .name(QStringLiteral("reportScore"))
+                             .align(Qt::AlignHCenter),
+                         part(QKBuild::label(HealthReportText::scoreCaption(), TextStyle::Caption,
+                                             QKForeground::Secondary, card, std::nullopt, false))
+                             .align(Qt::AlignHCenter)}),
+                 grid(16, 6,
+                      {{name(HealthReportText::storageName()),
+                        part(m_storage = value()).name(QStringLiteral("reportStorage"))},
+                       {name(HealthReportText::performanceName()),
+                        part(m_performance = value()).name(QStringLiteral("reportPerformance"))},
+                       {name(HealthReportText::recoveryName()),
+                        part(m_recovery = value()).name(QStringLiteral("reportRecovery"))}})
+                     .stretchColumn(1, 1)
+                     .stretch(1)}),
             part(m_failure =
                      QKBuild::label(QString(), TextStyle::Caption, QKForeground::Secondary, card))
                 .name(QStringLiteral("reportFailure"))
@@ -125,43 +120,45 @@ void HealthReportView::summaryRows(QKGroupBox* summary) {
 HealthReportView::HealthReportView(AppState& appState, HealthCheck& health, QWidget* parent)
     : QWidget(parent), m_appState(appState), m_health(health) {
     setObjectName(QStringLiteral("healthReportView"));
-    setWindowTitle(QStringLiteral("Health Report"));
-    QVBoxLayout* page = nullptr;
-    QScrollArea* scroll = QKBuild::page(page, this);
-    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    QWidget* content = scroll->widget();
-
+    setWindowTitle(HealthReportText::windowTitle());
+    // While the report holds no button the page itself is the Tab stop, and its ring runs round
+    // its edge: the page stands kRingRoom inside the view, so the ring never meets whatever is
+    // beside the report (the window behind a section's card).
     using namespace QKLayout;
+    QWidget* pageHost = nullptr;
+    column({kRingRoom, kRingRoom, kRingRoom, kRingRoom}, {part(pageHost = new QWidget(this))})
+        .on(this);
+    QVBoxLayout* page = nullptr;
+    QWidget* content = QKBuild::page(page, pageHost)->widget();
+
     QWidget* header = nullptr;
     QKGroupBox* summary = nullptr;
-    column(
-        {
-            part(header = new QWidget(content))
-                .holding(column(
-                    {0, 0, 0, 0}, 4,
-                    {QKBuild::label(QStringLiteral("Pendrel Report"), TextStyle::Title2,
-                                    QKForeground::Primary, header, QFont::Bold),
-                     part(QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
-                                         TextStyle::Callout, QKForeground::Secondary, header))
-                         .name(QStringLiteral("reportDate")),
-                     QKBuild::label(HealthReportText::subtitle(), TextStyle::Caption,
-                                    QKForeground::Tertiary, header)})),
-            part(summary = new QKGroupBox(QString(), 8, content))
-                .name(QStringLiteral("reportSummary"))
-                .with([this](QKGroupBox* box) { summaryRows(box); }),
-            part(m_cardsGrid = new QWidget(content))
-                .name(QStringLiteral("reportCards"))
-                .with([this](QWidget* grid) {
-                    auto* cards = new QKGridLayout(200, 14, 14, grid);
-                    for (int i = 0; i < 6; ++i) {
-                        auto* card = new ReportCard(grid);
-                        cards->addWidget(card);
-                        m_cards.append(card);
-                    }
-                }),
-            part(m_recommendations = new QKGroupBox(QStringLiteral("Recommendations"), 10, content))
-                .name(QStringLiteral("reportRecommendations")),
-        })
+    column({
+               part(header = new QWidget(content))
+                   .holding(column(
+                       {0, 0, 0, 0}, 4,
+                       {QKBuild::label(HealthReportText::title(), TextStyle::Title2,
+                                       QKForeground::Primary, header, QFont::Bold),
+                        part(QKBuild::label(HealthReportText::dateLine(QDate::currentDate()),
+                                            TextStyle::Callout, QKForeground::Secondary, header))
+                            .name(QStringLiteral("reportDate")),
+                        QKBuild::label(HealthReportText::subtitle(), TextStyle::Caption,
+                                       QKForeground::Tertiary, header)})),
+               part(summary = new QKGroupBox(QString(), 8, content))
+                   .name(QStringLiteral("reportSummary"))
+                   .with([this](QKGroupBox* box) { summaryRows(box); }),
+               part(m_cardsGrid = new QWidget(content))
+                   .name(QStringLiteral("reportCards"))
+                   .holding([this] {
+                       Tiles cards = tiles(200, 14);
+                       for (int i = 0; i < 6; ++i)
+                           cards.add(m_cards.emplace_back(new ReportCard(m_cardsGrid)));
+                       return cards;
+                   }()),
+               part(m_recommendations =
+                        new QKGroupBox(HealthReportText::recommendationsTitle(), 10, content))
+                   .name(QStringLiteral("reportRecommendations")),
+           })
         .fillPage(page);
     m_rows = m_recommendations->column();
 
@@ -199,9 +196,10 @@ void HealthReportView::refresh() {
     m_recovery->setText(HealthReportText::recoveryPotential(m_health.recoverableBytes()));
 
     QStringList failures;
-    for (const HealthCheck::Status* status : {&m_health.junk(), &m_health.bigFiles()}) {
-        if (status->kind == HealthCheck::Status::Kind::Failed)
-            failures.append(status->message);
+    const HealthCheck::Status junk = m_health.junk();
+    for (const HealthCheck::Status& status : {junk, m_health.bigFiles()}) {
+        if (status.phase == ScanPhase::Failed)
+            failures.append(status.failure);
     }
     m_failure->setText(failures.join(QLatin1Char(' ')));
     m_failure->setHidden(failures.isEmpty());
@@ -210,8 +208,8 @@ void HealthReportView::refresh() {
     for (int i = 0; i < cards.size() && i < m_cards.size(); ++i)
         static_cast<ReportCard*>(m_cards.at(i))->setCard(cards.at(i));
 
-    const HealthCheck::Finding* junk = m_health.junk().doneFinding();
-    rebuildRecommendations(s, junk ? junk->bytes : 0);
+    const HealthCheck::Finding* found = junk.doneFinding();
+    rebuildRecommendations(s, found ? found->bytes : 0);
 }
 
 void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 junkBytes) {
@@ -233,23 +231,28 @@ void HealthReportView::rebuildRecommendations(const SystemSnapshot& s, qint64 ju
         }
         delete item;
     }
+    using namespace QKLayout;
     QWidget* parent = m_recommendations->card();
     for (const auto& r : list) {
-        auto* row = new QWidget(parent);
-        row->setObjectName(QStringLiteral("reportRecommendation"));
-        auto* line = QKBuild::insetRow(row, {0, 0, 0, 0}, 12);
-        QLabel* text = QKBuild::label(r.text, TextStyle::Body, QKForeground::Primary, row);
-        text->setObjectName(QStringLiteral("recommendationText"));
-        line->addWidget(text, 1, Qt::AlignVCenter);
+        auto* line = new QWidget(parent);
+        Box content =
+            row({0, 0, 0, 0}, 12,
+                {part(QKBuild::label(r.text, TextStyle::Body, QKForeground::Primary, line))
+                     .name(QStringLiteral("recommendationText"))
+                     .stretch(1)
+                     .align(Qt::AlignVCenter)});
         if (r.section) {
-            QPushButton* open = QKBuild::button(QStringLiteral("Open"), true, row);
-            open->setObjectName(QStringLiteral("recommendationOpen"));
-            line->addWidget(open, 0, Qt::AlignVCenter);
+            QPushButton* open = QKBuild::button(HealthReportText::openTitle(), true, line);
+            content.add(part(open)
+                            .name(QStringLiteral("recommendationOpen"))
+                            .accessibleName(HealthReportText::openName(*r.section))
+                            .align(Qt::AlignVCenter));
             const QString section = *r.section;
             connect(open, &QPushButton::clicked, this, [section] {
                 NotificationCenter::defaultCenter().post(Notifications::OpenSection, section);
             });
         }
-        m_rows->addWidget(row);
+        items({part(line).name(QStringLiteral("reportRecommendation")).holding(content)})
+            .fill(m_rows);
     }
 }

@@ -1,5 +1,7 @@
 #include "home/views/RefreshButton.h"
 
+#include "home/DashboardText.h"
+
 #include "platform/SymbolIcons.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKButtonFace.h"
@@ -17,7 +19,8 @@ constexpr int kSpokes = 12;
 } // namespace
 
 RefreshButton::RefreshButton(QWidget* parent)
-    : QKBorderedButton(QStringLiteral("Refresh"), parent), m_turn(new QKTurn(this, kSpokes, 80)) {
+    : QKBorderedButton(DashboardText::refreshTitle(), parent),
+      m_turn(new QKTurn(this, kSpokes, 80)) {
     setObjectName(QStringLiteral("refreshButton"));
     setSmall(true);
 }
@@ -26,7 +29,7 @@ void RefreshButton::setChecking(bool checking) {
     if (checking == m_checking)
         return;
     m_checking = checking;
-    setText(checking ? QStringLiteral("Checking…") : QStringLiteral("Refresh"));
+    setText(checking ? DashboardText::refreshChecking() : DashboardText::refreshTitle());
     setEnabled(!checking);
     m_turn->setWanted(checking);
     updateGeometry();
@@ -41,8 +44,8 @@ QSize RefreshButton::sizeHint() const {
     // Sized for the wider of the two labels, so the header row does not shift when a check
     // starts or ends.
     const QFontMetrics fm(font());
-    const int label = std::max(fm.horizontalAdvance(QStringLiteral("Refresh")),
-                               fm.horizontalAdvance(QStringLiteral("Checking…")));
+    const int label = std::max(fm.horizontalAdvance(DashboardText::refreshTitle()),
+                               fm.horizontalAdvance(DashboardText::refreshChecking()));
     return QKButtonFace::frameFor(font(), glyphSize() + kGap + label, true);
 }
 

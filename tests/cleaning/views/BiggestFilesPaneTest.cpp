@@ -336,9 +336,11 @@ TEST(BiggestFilesPane, ShowWorksFromTheKeyboardAndAssistiveTechnologyAndRowsRead
     EXPECT_EQ(rig.revealer.revealed, QStringList({rig.folder + "/disk.iso"}));
     EXPECT_TRUE(rig.screen.bigSelection().isEmpty());
 
-    // Each row is an item of the list that reads its size, folder and age, and offers "Show".
+    // The list says what it lists; each row is an item of it that reads its size, folder and
+    // age, and offers "Show".
     QAccessibleInterface* rows = QAccessible::queryAccessibleInterface(list);
     ASSERT_TRUE(rows);
+    EXPECT_EQ(rows->text(QAccessible::Name), "Biggest files");
     ASSERT_EQ(rows->childCount(), 3); // 50 MB and more
     QAccessibleInterface* old = rows->child(1);
     ASSERT_TRUE(old);

@@ -27,7 +27,7 @@
 #include <semaphore>
 
 using namespace cleaningtest;
-using Kind = CleanupScanner::State::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -70,7 +70,7 @@ struct Rig {
         p->resize(900, 700);
         return p;
     }
-    bool done() const { return scanner->state().kind == Kind::Done; }
+    bool done() const { return scanner->state().phase == Kind::Done; }
 };
 
 QStringList titles(const QList<TamsoExplainRow*>& rows) {
@@ -112,7 +112,7 @@ TEST(CleanerPane, AppearingScansOnceTicksThePreselectionAndListsWhatWasFound) {
                   Find::part<QKEmptyState>(*pane, "cleanerReady"));
         EXPECT_EQ(Find::part<QKEmptyState>(*pane, "cleanerReady")->title(), "Ready to scan");
         pane->show();
-        EXPECT_EQ(rig.scanner->state().kind, Kind::Scanning);
+        EXPECT_EQ(rig.scanner->state().phase, Kind::Running);
         EXPECT_EQ(Find::part<QKScanStatePages>(*pane, "cleanerBody")->currentWidget(),
                   Find::part<QWidget>(*pane, "cleanerMeasuring"));
         EXPECT_EQ(rig.screen.diskSelected(), QSet<QString>({"caches"}));
