@@ -460,6 +460,13 @@ TEST(TamsoAIView, CancellingAnApprovalKeepsTheListsPlace) {
         [&] { return Find::maybe<QMessageBox>(v, "approvalDialog") == nullptr; }));
     QTest::qWait(50);
     EXPECT_EQ(bar->value(), place);
+    // The window manager hands the window its activation back later, which gives the list the
+    // focus again; the list still keeps its place.
+    v->activateWindow();
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.list()->hasFocus(); }));
+    QTest::qWait(50);
+    EXPECT_EQ(bar->value(), place);
+    EXPECT_EQ(s.list()->currentIndex(), s.row(last)) << "the chip's row is the keyboard's place";
 }
 
 // "Private by design" opens, from the keyboard, a window that assistive technology finds from the
