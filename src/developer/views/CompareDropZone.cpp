@@ -13,8 +13,10 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QMimeData>
 #include <QPainter>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 CompareDropZone::CompareDropZone(bool left, QWidget* parent)
@@ -76,6 +78,23 @@ QSize CompareDropZone::sizeHint() const {
 
 QSize CompareDropZone::minimumSizeHint() const {
     return QSize(80, sizeHint().height());
+}
+
+bool CompareDropZone::event(QEvent* event) {
+    // The texts ignore the mouse so the whole field is the button; the field shows in full
+    // whichever of them it had to cut.
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractButton::event(event);
+    QStringList whole;
+    for (const QKLineLabel* label : {m_name, m_detail}) {
+        if (label->displayedText() != label->text())
+            whole << label->text();
+    }
+    if (whole.isEmpty())
+        return QAbstractButton::event(event);
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), whole.join(QLatin1Char('\n')),
+                       this);
+    return true;
 }
 
 void CompareDropZone::paintEvent(QPaintEvent*) {

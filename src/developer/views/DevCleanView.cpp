@@ -48,6 +48,8 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
                      .name(QStringLiteral("devPanes"))
                      .stretch(1)})
         .on(this);
+    // Read as the group of the Centre's panes, not a nameless panel.
+    m_picker->setAccessibleName(DeveloperText::hubTitle());
     // Every pane at once: the hub reads the lists, and the confirmation serves both lists.
     for (int index = 0; index < allCases<DevPane>().size(); ++index)
         m_panes->paneAt(index);
