@@ -18,8 +18,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using StateKind = SpotlightSearch::State::Kind;
-
 DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finder,
                                      FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_screen(screen), m_finder(finder), m_revealer(revealer) {
@@ -146,13 +144,13 @@ void DescribeFindPanel::syncState() {
     const SpotlightSearch::State state = m_finder.state();
     m_clear->setVisible(
         TamsoAIText::showsClear(!m_finder.results().isEmpty(), m_finder.lastQuery()));
-    const bool partial = state.kind == StateKind::Done && state.partial;
+    const bool partial = state.phase == ScanPhase::Done && m_finder.partial();
     if (partial)
         m_partial->setText(TamsoAIText::partialSearch(!m_finder.results().isEmpty()));
     m_partial->setVisible(partial);
-    if (state.kind == StateKind::Failed)
-        m_failed->setText(state.message);
-    QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.results().isEmpty());
+    if (state.phase == ScanPhase::Failed)
+        m_failed->setText(state.failure);
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.phase, m_finder.results().isEmpty());
     // A search cut short never claims that nothing matched: the notice says what it did.
     if (partial && phase == QKScanPhase::Empty)
         phase = QKScanPhase::Idle;

@@ -40,7 +40,7 @@
 #include <QTest>
 
 using namespace assistanttest;
-using SearchKind = SpotlightSearch::State::Kind;
+using SearchKind = ScanPhase;
 
 namespace {
 
@@ -356,7 +356,7 @@ TEST(TamsoAIView, AFindCutShortSaysSoBesideTheHits) {
               "may match. Try more specific words.");
 
     panel->runSearch(QStringLiteral("kubernetes"));
-    ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().kind == SearchKind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().phase == SearchKind::Done; }));
     EXPECT_NE(panel->resultsPage(), "empty");
     EXPECT_TRUE(Find::part<QLabel>(panel, "findPartial")->isVisible());
     EXPECT_EQ(Find::part<QLabel>(panel, "findPartial")->text(),
@@ -389,7 +389,7 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     NotificationCenter& center = NotificationCenter::defaultCenter();
 
     center.post(Notifications::RunSearch, QStringLiteral("invoice"));
-    EXPECT_EQ(s.finder.state().kind, SearchKind::Idle);
+    EXPECT_EQ(s.finder.state().phase, SearchKind::Idle);
     EXPECT_TRUE(s.screen.tamsoSearch().isEmpty());
 
     // The home strip's question lands on the chat screen, which then takes search requests,
@@ -400,7 +400,7 @@ TEST(TamsoAIView, SearchRequestsReachOnlyTheShownScreen) {
     center.post(Notifications::RunSearch, QStringLiteral("find my invoice"));
     EXPECT_EQ(s.screen.tamsoSearch(), "find my invoice");
     EXPECT_EQ(s.finder.lastQuery(), "find my invoice");
-    ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().kind == SearchKind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return s.finder.state().phase == SearchKind::Done; }));
     EXPECT_EQ(s.finder.results().size(), 1);
 
     content.selectSection(QStringLiteral("dashboard"));
