@@ -96,13 +96,15 @@ QKScanStatePages* DescribeFindPanel::buildResults() {
     m_list->setModel(m_hits);
     m_results->setPage(QKScanPhase::Done, m_list);
 
-    m_failed =
-        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
-                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, m_results);
-    m_failed->setObjectName(QStringLiteral("findFailure"));
-    auto* failedPage = new QWidget(m_results);
-    QKLayout::Box(Qt::Vertical, QMargins(), std::nullopt, {m_failed, QKLayout::stretch(1)})
-        .on(failedPage);
+    using namespace QKLayout;
+    QWidget* failedPage = nullptr;
+    part(failedPage = new QWidget(m_results))
+        .holding(column(QMargins(),
+                        {part(m_failed = new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                                                         QKFont{.style = TextStyle::Caption},
+                                                         QKForeground::Orange, m_results))
+                             .name(QStringLiteral("findFailure")),
+                         stretch(1)}));
     m_results->setPage(QKScanPhase::Failed, failedPage);
     return m_results;
 }

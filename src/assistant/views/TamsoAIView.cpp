@@ -142,7 +142,6 @@ QScrollArea* TamsoAIView::buildConversation(QWidget* parent) {
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);
     m_rows->installEventFilter(this);
-    m_spinner->setContentsMargins(8, 0, 0, 0);
     m_list->setWidget(content);
     return m_list;
 }
