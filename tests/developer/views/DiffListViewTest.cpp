@@ -1,4 +1,5 @@
-// The diff list's own focus ring, which runs over rows of every kind's colour.
+// How the diff list draws: each side's colour, a line cut to its cell, and the list's own focus
+// ring, which runs over rows of every kind's colour.
 #include "developer/views/DiffListView.h"
 #include "developer/DiffRowModel.h"
 #include "developer/views/DiffRowDelegate.h"
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>
+#include <QFontDatabase>
+#include <QFontMetrics>
 
 namespace {
 
@@ -63,4 +66,42 @@ TEST(DiffListView, TheRingStandsApartFromEveryKindsColourInBothThemes) {
             EXPECT_LE(sides.faint * 8, sides.seen + sides.faint) << what;
         }
     }
+}
+
+TEST(DiffRowDelegate, ColoursEachSideByTheRowsKind) {
+    using K = DiffRow::Kind;
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Same, true, false).isValid());
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Same, false, true).isValid());
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Added, true, false).isValid());
+    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Added, false, false).alphaF(), 0.18, 0.01);
+    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Removed, true, false).alphaF(), 0.18, 0.01);
+    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Removed, false, false).isValid());
+    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Changed, true, true).alphaF(), 0.16, 0.01);
+    EXPECT_EQ(DiffRowDelegate::cellColor(K::Changed, true, false),
+              DiffRowDelegate::cellColor(K::Changed, false, false));
+    EXPECT_GT(DiffRowDelegate::cellColor(K::Added, false, false).green(),
+              DiffRowDelegate::cellColor(K::Added, false, false).red());
+}
+
+// A line is cut before it is elided, so a line of any length costs what its cell shows; what the
+// cell shows is what eliding the whole line would show, and a cut line always says more follows.
+TEST(DiffRowDelegate, ALongLineShowsWhatItsCellHoldsAndEndsInAnEllipsis) {
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetrics metrics(mono);
+    const QString line =
+        QStringLiteral("\tint value = compute(") + QString(100'000, QLatin1Char('x'));
+    for (const int width : {0, 40, 300, 900}) {
+        QString whole = line;
+        whole.replace(QLatin1Char('\t'), QStringLiteral("    "));
+        EXPECT_EQ(DiffRowDelegate::shownLine(line, width, metrics),
+                  metrics.elidedText(whole, Qt::ElideRight, width))
+            << width;
+    }
+    EXPECT_EQ(DiffRowDelegate::shownLine(QStringLiteral("short"), 900, metrics), "short");
+
+    // Marks that take no width: the cut may fit whole, and still ends in "…".
+    const QString marks = QStringLiteral("a") + QString(5000, QChar(0x0301));
+    const QString shown = DiffRowDelegate::shownLine(marks, 300, metrics);
+    EXPECT_TRUE(shown.endsWith(QChar(0x2026))) << shown.size();
+    EXPECT_LT(shown.size(), 1000);
 }
