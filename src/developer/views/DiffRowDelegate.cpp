@@ -26,10 +26,11 @@ QColor withAlpha(QColor c, float alpha) {
 QString DiffRowDelegate::shownLine(const QString& text, int width, const QFontMetrics& metrics) {
     // Eliding shapes the whole text it is given: cut first to more characters than the cell
     // could hold even of the narrowest, so a line of thousands costs what a screenful does.
+    // Advances come rounded to whole pixels: one less stands under the true one.
     int narrowest = metrics.horizontalAdvance(QLatin1Char(' '));
     for (const char c : {'i', 'l', '.', '\'', '|'})
         narrowest = std::min(narrowest, metrics.horizontalAdvance(QLatin1Char(c)));
-    const qsizetype fits = qsizetype(std::max(0, width)) / std::max(1, narrowest) + 1;
+    const qsizetype fits = qsizetype(std::max(0, width)) / std::max(1, narrowest - 1) + 2;
     QString shown = text;
     if (shown.size() > fits) {
         shown.truncate(fits);

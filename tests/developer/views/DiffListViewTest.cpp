@@ -87,16 +87,21 @@ TEST(DiffRowDelegate, ColoursEachSideByTheRowsKind) {
 // cell shows is what eliding the whole line would show, and a cut line always says more follows.
 TEST(DiffRowDelegate, ALongLineShowsWhatItsCellHoldsAndEndsInAnEllipsis) {
     QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    const QFontMetrics metrics(mono);
-    const QString line =
-        QStringLiteral("\tint value = compute(") + QString(100'000, QLatin1Char('x'));
-    for (const int width : {0, 40, 300, 900}) {
-        QString whole = line;
-        whole.replace(QLatin1Char('\t'), QStringLiteral("    "));
-        EXPECT_EQ(DiffRowDelegate::shownLine(line, width, metrics),
-                  metrics.elidedText(whole, Qt::ElideRight, width))
-            << width;
+    const QString line = QStringLiteral("\tThis agreement is made between (\"the Client\") and ") +
+                         QString(20'000, QLatin1Char('x'));
+    QString whole = line;
+    whole.replace(QLatin1Char('\t'), QStringLiteral("    "));
+    // Sizes whose advances fall between whole pixels too.
+    for (qreal points = 7; points <= 16; points += 0.5) {
+        mono.setPointSizeF(points);
+        const QFontMetrics sized(mono);
+        for (const int width : {0, 40, 300, 381, 900})
+            EXPECT_EQ(DiffRowDelegate::shownLine(line, width, sized),
+                      sized.elidedText(whole, Qt::ElideRight, width))
+                << points << " pt, " << width << " px";
     }
+    mono.setPointSizeF(11);
+    const QFontMetrics metrics(mono);
     EXPECT_EQ(DiffRowDelegate::shownLine(QStringLiteral("short"), 900, metrics), "short");
 
     // Marks that take no width: the cut may fit whole, and still ends in "…".
