@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPointer>
+#include <QSignalBlocker>
 #include <QTextBoundaryFinder>
 #include <string>
 #include <unistd.h>
@@ -189,26 +190,47 @@ SpotlightSearch::SpotlightSearch(const QString& root, Limits limits, QObject* pa
                      r.beforeWalk();
                  return find(r.root, r.query, r.limits, run.cancel(), r.threads);
              },
-             {{}, [this](Found found) {
+             {{},
+              [this](Found found) {
                   apply(std::move(found));
                   return std::nullopt;
-              }}) {}
+              },
+              [this] { emit stateChanged(); }}) {}
 
 SpotlightSearch::~SpotlightSearch() = default;
 
+SpotlightSearch::State SpotlightSearch::state() const {
+    return m_refusal ? State::failed(*m_refusal) : m_scan.state();
+}
+
+void SpotlightSearch::changing(const std::function<void()>& change) {
+    const State before = state();
+    {
+        const QSignalBlocker quiet(this);
+        change();
+    }
+    if (state() != before)
+        emit stateChanged();
+}
+
 void SpotlightSearch::search(const QString& description) {
-    m_scan.cancel();
     if (m_lastQuery != description) {
         m_lastQuery = description;
         emit lastQueryChanged();
     }
     const std::optional<Query> query = parse(description);
     if (!query) {
-        setState(State::failed(nothingToSearchMessage()));
+        changing([this] {
+            m_refusal = nothingToSearchMessage();
+            m_scan.cancel();
+        });
         return;
     }
-    m_scan.start({m_root, *query, m_limits, m_threads, m_beforeWalk});
-    setState({State::Kind::Searching, {}});
+    changing([&] {
+        m_refusal.reset();
+        m_scan.start({m_root, *query, m_limits, m_threads, m_beforeWalk});
+    });
+    m_partial = false;
     if (!m_results.isEmpty()) {
         m_results.clear();
         emit resultsChanged();
@@ -216,7 +238,11 @@ void SpotlightSearch::search(const QString& description) {
 }
 
 void SpotlightSearch::clear() {
-    m_scan.cancel();
+    changing([this] {
+        m_refusal.reset();
+        m_scan.cancel();
+    });
+    m_partial = false;
     if (!m_results.isEmpty()) {
         m_results.clear();
         emit resultsChanged();
@@ -225,20 +251,13 @@ void SpotlightSearch::clear() {
         m_lastQuery.clear();
         emit lastQueryChanged();
     }
-    setState(State());
 }
 
+// Before the slot turns Done, so a screen that follows the state finds the hits in place.
 void SpotlightSearch::apply(Found found) {
     m_results = std::move(found.hits);
+    m_partial = found.limited;
     emit resultsChanged();
-    setState({State::Kind::Done, {}, found.limited});
-}
-
-void SpotlightSearch::setState(const State& state) {
-    if (m_state == state)
-        return;
-    m_state = state;
-    emit stateChanged();
 }
 
 const QSet<QString>& SpotlightSearch::stopWords() {

@@ -39,23 +39,17 @@ struct SearchHit {
 // instead of a search that never ends; a search cut short by a limit (time, or the contents it
 // may read) ends Done with `partial` set, and the screen says it searched only part of the home.
 //
-// States, changed on the main thread only: Idle → Searching → Done; any → Failed when the
-// description holds nothing to search for (the earlier hits stay); any → Idle on clear(). A new
-// search or clear() cancels the walk before it, whose hits are then never published.
+// States, changed on the main thread only: Idle → Running → Done; any → Failed when the
+// description holds nothing to search for (no walk starts and the earlier hits stay); any → Idle
+// on clear(). A new search or clear() cancels the walk before it, whose hits are then never
+// published. The state of a walk is its scan slot's; a description refused before any walk is
+// the one Failed the service tells itself.
 class SpotlightSearch : public QObject {
     Q_OBJECT
     Q_PROPERTY(SpotlightSearch::State state READ state NOTIFY stateChanged)
     Q_PROPERTY(QString lastQuery READ lastQuery NOTIFY lastQueryChanged)
 public:
-    struct State {
-        enum class Kind { Idle, Searching, Done, Failed };
-        Kind kind = Kind::Idle;
-        QString message;      // Failed only
-        bool partial = false; // Done only: a limit stopped the walk, more files may match
-
-        static State failed(const QString& message) { return {Kind::Failed, message, false}; }
-        bool operator==(const State&) const = default;
-    };
+    using State = ScanState<NoProgress>;
 
     // The kinds a word can ask for, in the order their words are tried.
     enum class FileKind { Image, Movie, Pdf, Audio, Content };
@@ -98,8 +92,11 @@ public:
     SpotlightSearch(const QString& root, Limits limits, QObject* parent = nullptr);
     ~SpotlightSearch() override;
 
-    State state() const { return m_state; }
+    State state() const;
     const QList<SearchHit>& results() const { return m_results; }
+    // Whether a limit stopped the walk that found results() (more files may match); false
+    // unless the state is Done.
+    bool partial() const { return m_partial; }
     // The description of the latest search, exactly as passed; empty after clear().
     const QString& lastQuery() const { return m_lastQuery; }
     QString root() const { return m_root; }
@@ -152,17 +149,19 @@ private:
         std::function<void()> beforeWalk;
     };
 
-    void setState(const State& state);
+    // Runs a change of the slot or of the refusal, announcing the state once if it moved.
+    void changing(const std::function<void()>& change);
     void apply(Found found);
 
     QString m_root;
     Limits m_limits;
     int m_threads = 0;
     std::function<void()> m_beforeWalk;
-    State m_state;
+    // The sentence of a description that held nothing to search for; cleared by the next
+    // search or clear().
+    std::optional<QString> m_refusal;
     QList<SearchHit> m_results;
+    bool m_partial = false;
     QString m_lastQuery;
     ScanService<Request, NoProgress, Found> m_scan;
 };
-
-Q_DECLARE_METATYPE(SpotlightSearch::State)

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #include <sys/time.h>
 
-using Kind = SpotlightSearch::State::Kind;
+using Kind = ScanPhase;
 using FileKind = SpotlightSearch::FileKind;
 
 namespace {
@@ -44,7 +44,7 @@ QStringList names(const QList<SearchHit>& hits) {
 
 QList<SearchHit> searchAndWait(SpotlightSearch& s, const QString& description) {
     s.search(description);
-    EXPECT_TRUE(testsupport::waitFor([&] { return s.state().kind != Kind::Searching; }));
+    EXPECT_TRUE(testsupport::waitFor([&] { return s.state().phase != Kind::Running; }));
     return s.results();
 }
 
@@ -129,7 +129,7 @@ TEST(SpotlightSearchWalk, FindsByNameContentAndKindNewestFirst) {
     EXPECT_EQ(names(searchAndWait(search, QStringLiteral("invoice"))),
               list({"Invoice-NEW.PDF", "notes.txt", "invoice-old.pdf", "Invoices archive",
                     "invoice-link"}));
-    EXPECT_EQ(search.state().kind, Kind::Done);
+    EXPECT_EQ(search.state().phase, Kind::Done);
     EXPECT_EQ(search.lastQuery(), "invoice");
 
     EXPECT_EQ(names(searchAndWait(search, QStringLiteral("PDF invoices"))),
@@ -147,7 +147,7 @@ TEST(SpotlightSearchWalk, FindsByNameContentAndKindNewestFirst) {
     EXPECT_EQ(search.lastQuery(), "of my");
 
     search.clear();
-    EXPECT_EQ(search.state().kind, Kind::Idle);
+    EXPECT_EQ(search.state().phase, Kind::Idle);
     EXPECT_TRUE(search.results().isEmpty());
     EXPECT_TRUE(search.lastQuery().isEmpty());
 }
@@ -201,14 +201,16 @@ TEST(SpotlightSearchWalk, ASearchCutShortEndsDonePartial) {
         put(home, QStringLiteral("d%1/e%2/report-%2.txt").arg(i % 9).arg(i), i);
     SpotlightSearch complete(home);
     searchAndWait(complete, QStringLiteral("report"));
-    EXPECT_EQ(complete.state(), (SpotlightSearch::State{Kind::Done, {}, false}));
+    EXPECT_EQ(complete.state(), SpotlightSearch::State::done());
+    EXPECT_FALSE(complete.partial());
 
     SpotlightSearch::Limits outOfTime;
     outOfTime.maxMilliseconds = 0;
     SpotlightSearch cut(home, outOfTime);
     cut.setWalkThreads(1);
     searchAndWait(cut, QStringLiteral("report"));
-    EXPECT_EQ(cut.state(), (SpotlightSearch::State{Kind::Done, {}, true}));
+    EXPECT_EQ(cut.state(), SpotlightSearch::State::done());
+    EXPECT_TRUE(cut.partial());
 }
 
 TEST(SpotlightSearchWalk, ANewSearchOrClearSupersedesTheRunningOne) {
@@ -223,7 +225,7 @@ TEST(SpotlightSearchWalk, ANewSearchOrClearSupersedesTheRunningOne) {
                      [&] { published.append(names(search.results())); });
     search.search(QStringLiteral("alpha"));
     search.search(QStringLiteral("bravo"));
-    ASSERT_TRUE(testsupport::waitFor([&] { return search.state().kind == Kind::Done; }));
+    ASSERT_TRUE(testsupport::waitFor([&] { return search.state().phase == Kind::Done; }));
     QTest::qWait(100);
     ASSERT_FALSE(published.isEmpty());
     for (const QStringList& p : published)
@@ -232,11 +234,45 @@ TEST(SpotlightSearchWalk, ANewSearchOrClearSupersedesTheRunningOne) {
     EXPECT_EQ(search.results().size(), SpotlightSearch::kMaxHits);
 
     search.search(QStringLiteral("alpha"));
-    EXPECT_EQ(search.state().kind, Kind::Searching);
+    EXPECT_EQ(search.state().phase, Kind::Running);
     EXPECT_TRUE(search.results().isEmpty());
     search.clear();
     QTest::qWait(200);
-    EXPECT_EQ(search.state().kind, Kind::Idle);
+    EXPECT_EQ(search.state().phase, Kind::Idle);
     EXPECT_TRUE(search.results().isEmpty());
     EXPECT_TRUE(search.lastQuery().isEmpty());
+}
+
+// What the screen follows: each move of the state is announced once, a refusal at once, and a
+// result's hits and partial flag are in place when Done is announced.
+TEST(SpotlightSearchWalk, EveryMoveOfTheStateIsAnnouncedOnce) {
+    const QString home = testsupport::freshDir(QStringLiteral("search-announce"));
+    put(home, QStringLiteral("Documents/invoice.pdf"), 10);
+    SpotlightSearch search(home);
+    QList<SpotlightSearch::State> heard;
+    QList<qsizetype> hitsWhenHeard;
+    QObject::connect(&search, &SpotlightSearch::stateChanged, &search, [&] {
+        heard.append(search.state());
+        hitsWhenHeard.append(search.results().size());
+    });
+    const QString refusal = SpotlightSearch::nothingToSearchMessage();
+
+    search.search(QStringLiteral("of my"));
+    EXPECT_EQ(heard, QList{SpotlightSearch::State::failed(refusal)});
+    search.search(QStringLiteral("the"));
+    EXPECT_EQ(heard.size(), 1) << "refused again: nothing moved";
+    search.clear();
+    EXPECT_EQ(heard.last(), SpotlightSearch::State());
+    EXPECT_EQ(heard.size(), 2);
+
+    searchAndWait(search, QStringLiteral("invoice"));
+    EXPECT_EQ(heard.mid(2),
+              (QList{SpotlightSearch::State::running(), SpotlightSearch::State::done()}));
+    EXPECT_EQ(hitsWhenHeard.last(), 1);
+    EXPECT_FALSE(search.partial());
+
+    // From Done, a refusal is one move, and the hits stay.
+    search.search(QStringLiteral("of my"));
+    EXPECT_EQ(heard.mid(4), QList{SpotlightSearch::State::failed(refusal)});
+    EXPECT_EQ(search.results().size(), 1);
 }

@@ -116,11 +116,11 @@ void renderChatShots(ShotContext& ctx) {
     saveSizes(ctx, &window, QStringLiteral("chat-find-searching"));
     rig.finder.setBeforeWalk({});
     gate->release();
-    Shots::waitFor([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
+    Shots::waitFor([&] { return rig.finder.state().phase == ScanPhase::Done; });
     saveSizes(ctx, &window, QStringLiteral("chat-find-results"));
 
     panel->runSearch(QStringLiteral("kubernetes manifests"));
-    Shots::waitFor([&] { return rig.finder.state().kind == SpotlightSearch::State::Kind::Done; });
+    Shots::waitFor([&] { return rig.finder.state().phase == ScanPhase::Done; });
     saveSizes(ctx, &window, QStringLiteral("chat-find-nothing"));
 
     panel->runSearch(QStringLiteral("of my"));

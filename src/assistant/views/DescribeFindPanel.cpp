@@ -18,8 +18,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-using StateKind = SpotlightSearch::State::Kind;
-
 DescribeFindPanel::DescribeFindPanel(ScreenState& screen, SpotlightSearch& finder,
                                      FileRevealer* revealer, QWidget* parent)
     : QWidget(parent), m_screen(screen), m_finder(finder), m_revealer(revealer) {
@@ -98,13 +96,15 @@ QKScanStatePages* DescribeFindPanel::buildResults() {
     m_list->setModel(m_hits);
     m_results->setPage(QKScanPhase::Done, m_list);
 
-    m_failed =
-        new QKIconLabel("exclamationmark.triangle"_sym, QString(),
-                        QKFont{.style = TextStyle::Caption}, QKForeground::Orange, m_results);
-    m_failed->setObjectName(QStringLiteral("findFailure"));
-    auto* failedPage = new QWidget(m_results);
-    QKLayout::Box(Qt::Vertical, QMargins(), std::nullopt, {m_failed, QKLayout::stretch(1)})
-        .on(failedPage);
+    using namespace QKLayout;
+    QWidget* failedPage = nullptr;
+    part(failedPage = new QWidget(m_results))
+        .holding(column(QMargins(),
+                        {part(m_failed = new QKIconLabel("exclamationmark.triangle"_sym, QString(),
+                                                         QKFont{.style = TextStyle::Caption},
+                                                         QKForeground::Orange, m_results))
+                             .name(QStringLiteral("findFailure")),
+                         stretch(1)}));
     m_results->setPage(QKScanPhase::Failed, failedPage);
     return m_results;
 }
@@ -146,13 +146,13 @@ void DescribeFindPanel::syncState() {
     const SpotlightSearch::State state = m_finder.state();
     m_clear->setVisible(
         TamsoAIText::showsClear(!m_finder.results().isEmpty(), m_finder.lastQuery()));
-    const bool partial = state.kind == StateKind::Done && state.partial;
+    const bool partial = state.phase == ScanPhase::Done && m_finder.partial();
     if (partial)
         m_partial->setText(TamsoAIText::partialSearch(!m_finder.results().isEmpty()));
     m_partial->setVisible(partial);
-    if (state.kind == StateKind::Failed)
-        m_failed->setText(state.message);
-    QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, m_finder.results().isEmpty());
+    if (state.phase == ScanPhase::Failed)
+        m_failed->setText(state.failure);
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.phase, m_finder.results().isEmpty());
     // A search cut short never claims that nothing matched: the notice says what it did.
     if (partial && phase == QKScanPhase::Empty)
         phase = QKScanPhase::Idle;

@@ -142,7 +142,6 @@ QScrollArea* TamsoAIView::buildConversation(QWidget* parent) {
     m_rows->setItemDelegate(m_delegate);
     m_rows->setModel(m_model);
     m_rows->installEventFilter(this);
-    m_spinner->setContentsMargins(8, 0, 0, 0);
     m_list->setWidget(content);
     return m_list;
 }
@@ -174,6 +173,16 @@ void TamsoAIView::follow() {
 }
 
 void TamsoAIView::rowAction(const QModelIndex& index, const QString& button) {
+    // A button's press does not make its row current. Without a current row, the list's next
+    // focus-in (the window activated again once a dialog closes, whenever the window manager gets
+    // to it) would make the first message current and scroll the page up to it; the row pressed
+    // is the keyboard's place instead, and the page stays where it is.
+    if (m_rows->currentIndex() != index) {
+        QScrollBar* bar = m_list->verticalScrollBar();
+        const int place = bar->value();
+        m_rows->setCurrentIndex(index);
+        bar->setValue(place);
+    }
     const auto message = index.data(TamsoMessageListModel::MessageRole).value<TamsoMessage>();
     if (button == QStringLiteral("copyAnswer")) {
         copyAnswer(message);
@@ -298,16 +307,9 @@ void TamsoAIView::syncPending() {
             cancelPending();
     });
     // Any other way out (the window's close button) leaves nothing pending either.
-    // Closing hands focus back to the list, which then makes a row current and scrolls to it
-    // (the chip's press never made its row current); the list keeps the place it had instead.
-    const int place = m_list->verticalScrollBar()->value();
-    connect(box, &QMessageBox::finished, this, [this, place] {
+    connect(box, &QMessageBox::finished, this, [this] {
         if (m_assistant.pendingAction())
             cancelPending();
-        QTimer::singleShot(0, this, [this, place] {
-            if (!m_followNewest)
-                m_list->verticalScrollBar()->setValue(place);
-        });
     });
     m_dialog = box;
     box->open();

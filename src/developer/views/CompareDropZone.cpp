@@ -6,16 +6,18 @@
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKPaint.h"
 #include "ui-kit/QKSymbol.h"
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QHBoxLayout>
+#include <QHelpEvent>
+#include <QLayout>
 #include <QMimeData>
 #include <QPainter>
-#include <QVBoxLayout>
+#include <QToolTip>
 
 CompareDropZone::CompareDropZone(bool left, QWidget* parent)
     : QAbstractButton(parent), m_left(left) {
@@ -26,26 +28,21 @@ CompareDropZone::CompareDropZone(bool left, QWidget* parent)
     QKFocusRing::pressOnReturn(this);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 
-    auto* row = new QHBoxLayout(this);
-    row->setContentsMargins(10, 10, 10, 10);
-    m_symbol = new QKSymbol("doc.badge.plus"_sym, QKFont{.style = TextStyle::Title3}, this);
-    m_symbol->setObjectName(QStringLiteral("zoneSymbol"));
-    row->addWidget(m_symbol, 0, Qt::AlignVCenter);
-
-    auto* column = new QVBoxLayout;
-    column->setSpacing(1);
-    m_name = new QKLineLabel(QString(), this);
-    m_name->setObjectName(QStringLiteral("zoneName"));
-    QKFont::apply(m_name, TextStyle::Body);
-    QKForeground::apply(m_name, QKForeground::Primary);
-    m_detail = new QKLineLabel(QString(), this);
-    m_detail->setObjectName(QStringLiteral("zoneDetail"));
-    QKFont::apply(m_detail, TextStyle::Caption2);
-    QKForeground::apply(m_detail, QKForeground::Secondary);
-    column->addWidget(m_name);
-    column->addWidget(m_detail);
-    row->addLayout(column, 1);
-
+    using namespace QKLayout;
+    row({10, 10, 10, 10}, {part(m_symbol = new QKSymbol("doc.badge.plus"_sym,
+                                                        QKFont{.style = TextStyle::Title3}, this))
+                               .name(QStringLiteral("zoneSymbol"))
+                               .align(Qt::AlignVCenter),
+                           column(1, {part(m_name = new QKLineLabel(QString(), this))
+                                          .name(QStringLiteral("zoneName"))
+                                          .font(TextStyle::Body)
+                                          .ink(QKForeground::Primary),
+                                      part(m_detail = new QKLineLabel(QString(), this))
+                                          .name(QStringLiteral("zoneDetail"))
+                                          .font(TextStyle::Caption2)
+                                          .ink(QKForeground::Secondary)})
+                               .stretch(1)})
+        .on(this);
     for (QWidget* child : {static_cast<QWidget*>(m_symbol), static_cast<QWidget*>(m_name),
                            static_cast<QWidget*>(m_detail)})
         child->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -76,6 +73,23 @@ QSize CompareDropZone::sizeHint() const {
 
 QSize CompareDropZone::minimumSizeHint() const {
     return QSize(80, sizeHint().height());
+}
+
+bool CompareDropZone::event(QEvent* event) {
+    // The texts ignore the mouse so the whole field is the button; the field shows in full
+    // whichever of them it had to cut.
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractButton::event(event);
+    QStringList whole;
+    for (const QKLineLabel* label : {m_name, m_detail}) {
+        if (label->displayedText() != label->text())
+            whole << label->text();
+    }
+    if (whole.isEmpty())
+        return QAbstractButton::event(event);
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), whole.join(QLatin1Char('\n')),
+                       this);
+    return true;
 }
 
 void CompareDropZone::paintEvent(QPaintEvent*) {

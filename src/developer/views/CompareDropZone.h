@@ -11,7 +11,10 @@ class QKSymbol;
 // name, and the folder holding it) or invites the user to choose one. Clicking it (or Space or
 // Return while it has the focus) asks for a
 // file (clicked()); dropping files on it offers the first local file among them (dropped());
-// any further items are ignored, and the field does not light up while a drop hovers.
+// any further items are ignored, and the field does not light up while a drop hovers. Where the
+// field is too narrow for its name or its folder, its tooltip shows them whole; assistive
+// technology always reads them whole (the side and name as its name, the folder as its
+// description).
 class CompareDropZone : public QAbstractButton {
     Q_OBJECT
 public:
@@ -29,6 +32,7 @@ signals:
     void dropped(const QUrl& file);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -114,10 +114,13 @@ QKScanStatePages* DevCategoryList::buildBody() {
     m_placeholder->setObjectName(QStringLiteral("devPlaceholder"));
     m_listPage = new QWidget(m_body);
     m_listPage->setObjectName(QStringLiteral("devList"));
-    QKBuild::page(m_listColumn, m_listPage);
-    m_section = QKBuild::label(QStringLiteral("Found so far"), TextStyle::Headline,
-                               QKForeground::Secondary, nullptr, std::nullopt, false);
-    QKBuild::addPart(m_listColumn, m_section);
+    QVBoxLayout* page = nullptr;
+    QKBuild::page(page, m_listPage);
+    using namespace QKLayout;
+    items({part(m_section = QKBuild::label(QStringLiteral("Found so far"), TextStyle::Headline,
+                                           QKForeground::Secondary, nullptr, std::nullopt, false)),
+           flushColumn({}).keep(m_rowsColumn)})
+        .fillPage(page);
     m_nothing = new QKEmptyState(QStringLiteral("Nothing found here"), "hammer"_sym,
                                  DeveloperText::nothingMessage(m_modelsOnly), m_body);
     m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
@@ -171,14 +174,11 @@ void DevCategoryList::rebuildRows() {
         }
         return;
     }
-    // The section title is the column's first part; the rows follow it, before the stretch.
-    while (m_listColumn->count() > 2) {
-        QLayoutItem* item = m_listColumn->takeAt(1);
-        if (QWidget* w = item->widget()) {
-            w->hide();
-            w->deleteLater();
-        }
-        delete item;
+    // The rows' box is made anew; the old one leaves the page at once and goes once it is safe.
+    if (m_rowsBox) {
+        m_rowsBox->hide();
+        m_rowsBox->deleteLater();
+        m_rowsBox = nullptr;
     }
     m_rows.clear();
     m_rowIds = ids;
@@ -203,7 +203,8 @@ void DevCategoryList::rebuildRows() {
         QKLayout::items({QKLayout::part(row)}).fill(box->column());
         m_rows.append(row);
     }
-    m_listColumn->insertWidget(1, box);
+    QKLayout::items({QKLayout::part(box)}).fill(m_rowsColumn);
+    m_rowsBox = box;
 }
 
 void DevCategoryList::toggle(const QString& id, bool on) {

@@ -11,12 +11,13 @@ class Item;
 
 class AskTamsoStrip;
 class CleanupScanner;
+class QBoxLayout;
 class QKEmptyState;
+class QKGroupBox;
 class QKProminentButton;
 class QKScanStatePages;
 class QLabel;
 class QPushButton;
-class QVBoxLayout;
 class ScreenState;
 class TamsoExplainRow;
 
@@ -72,8 +73,11 @@ private:
     QLabel* m_placeholderNow;
     QLabel* m_placeholderCount;
     QWidget* m_listPage;
-    QVBoxLayout* m_listColumn;
     QLabel* m_section;
+    // The column under the section title that holds the rows' box, and that box (none while no
+    // row holds data).
+    QBoxLayout* m_rowsColumn = nullptr;
+    QKGroupBox* m_rowsBox = nullptr;
     QKEmptyState* m_nothing;
     QKEmptyState* m_failed;
     QList<TamsoExplainRow*> m_rows;

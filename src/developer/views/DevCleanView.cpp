@@ -48,6 +48,8 @@ DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
                      .name(QStringLiteral("devPanes"))
                      .stretch(1)})
         .on(this);
+    // Read as the group of the Centre's panes, not a nameless panel.
+    m_picker->setAccessibleName(DeveloperText::hubTitle());
     // Every pane at once: the hub reads the lists, and the confirmation serves both lists.
     for (int index = 0; index < allCases<DevPane>().size(); ++index)
         m_panes->paneAt(index);
@@ -107,24 +109,33 @@ QWidget* DevCleanView::buildPane(DevPane pane, QWidget* parent) {
 }
 
 QWidget* DevCleanView::buildHub(QWidget* parent) {
+    using namespace QKLayout;
     auto* hub = new QWidget(parent);
     hub->setObjectName(QStringLiteral("devHub"));
-    QKBuild::page(m_hubColumn, hub);
-    QKBuild::addPart(m_hubColumn, new AskTamsoStrip(DeveloperText::hubAskPrompt(),
-                                                    DeveloperText::hubAskQuestion(), true));
-    QKBuild::addPart(m_hubColumn, QKBuild::label(DeveloperText::hubTitle(), TextStyle::Title2,
-                                                 QKForeground::Primary, nullptr, QFont::Bold));
-    QKBuild::addPart(m_hubColumn, QKBuild::label(DeveloperText::hubIntro(), TextStyle::Callout,
-                                                 QKForeground::Secondary, nullptr));
-    m_awakeLine = new QKIconLabel("cup.and.saucer.fill"_sym, QString(),
-                                  QKFont{TextStyle::Callout, std::nullopt, QFont::Medium},
-                                  QKForeground::Orange);
-    m_awakeLine->setObjectName(QStringLiteral("hubAwakeLine"));
-    QKBuild::addPart(m_hubColumn, m_awakeLine);
-    m_safeLine = QKBuild::label(QString(), TextStyle::Headline, QKForeground::Green, nullptr);
-    m_safeLine->setObjectName(QStringLiteral("hubSafeLine"));
-    QKBuild::addPart(m_hubColumn, m_safeLine);
+    QVBoxLayout* page = nullptr;
+    QKBuild::page(page, hub);
+    items({part(new AskTamsoStrip(DeveloperText::hubAskPrompt(), DeveloperText::hubAskQuestion(),
+                                  true)),
+           part(QKBuild::label(DeveloperText::hubTitle(), TextStyle::Title2, QKForeground::Primary,
+                               nullptr, QFont::Bold)),
+           part(QKBuild::label(DeveloperText::hubIntro(), TextStyle::Callout,
+                               QKForeground::Secondary, nullptr)),
+           part(m_awakeLine = new QKIconLabel(
+                    "cup.and.saucer.fill"_sym, QString(),
+                    QKFont{TextStyle::Callout, std::nullopt, QFont::Medium}, QKForeground::Orange))
+               .name(QStringLiteral("hubAwakeLine")),
+           part(m_safeLine =
+                    QKBuild::label(QString(), TextStyle::Headline, QKForeground::Green, nullptr))
+               .name(QStringLiteral("hubSafeLine")),
+           part(buildCards()),
+           part(m_largestBox = new QKGroupBox(DeveloperText::largestTitle(), 0))
+               .name(QStringLiteral("hubLargest"))})
+        .fillPage(page);
+    return hub;
+}
 
+// The cards that open the panes and the comparison, as many to a row as the width allows.
+QWidget* DevCleanView::buildCards() {
     auto* grid = new QWidget;
     grid->setObjectName(QStringLiteral("hubCards"));
     m_cardGrid = new QKGridLayout(220, 14, 14, grid);
@@ -144,12 +155,7 @@ QWidget* DevCleanView::buildHub(QWidget* parent) {
             connect(open, &QPushButton::clicked, this, &DevCleanView::openCompare);
     }
     m_awakeCardText->setObjectName(QStringLiteral("hubAwakeText"));
-    QKBuild::addPart(m_hubColumn, grid);
-
-    m_largestBox = new QKGroupBox(DeveloperText::largestTitle(), 0);
-    m_largestBox->setObjectName(QStringLiteral("hubLargest"));
-    QKBuild::addPart(m_hubColumn, m_largestBox);
-    return hub;
+    return grid;
 }
 
 void DevCleanView::showEvent(QShowEvent* event) {

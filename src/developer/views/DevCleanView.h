@@ -17,7 +17,6 @@ class QKGroupBox;
 class QLabel;
 class QPushButton;
 class QKModeHost;
-class QVBoxLayout;
 class ScreenState;
 class SegmentedControl;
 
@@ -56,6 +55,7 @@ protected:
 private:
     QWidget* buildPane(DevPane pane, QWidget* parent);
     QWidget* buildHub(QWidget* parent);
+    QWidget* buildCards();
     void refreshHub();
     void refreshKeepAwake();
     void setCleaning(bool cleaning);
@@ -77,7 +77,6 @@ private:
     QKIconLabel* m_awakeLine = nullptr;
     QLabel* m_safeLine = nullptr;
     QKGroupBox* m_largestBox = nullptr;
-    QVBoxLayout* m_hubColumn = nullptr;
     QKGridLayout* m_cardGrid = nullptr;
     QLabel* m_awakeCardText = nullptr;
     QPushButton* m_awakeCardButton = nullptr;

@@ -9,15 +9,15 @@
 //
 // It selects nothing, but the keys walk it: the arrows, Page Up, Page Down, Home and End move
 // the current row, which the delegate marks while the focus came by keyboard. The list then
-// also wears the focus ring around what it shows; a click never rings it.
+// also wears the focus ring around what it shows and its scroll bar, in a band of its own that
+// the rows never reach; a click never rings it.
 class DiffListView : public QListView {
     Q_OBJECT
 public:
     explicit DiffListView(QWidget* parent = nullptr);
 
 protected:
-    void paintEvent(QPaintEvent* event) override;
+    bool event(QEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
-    void scrollContentsBy(int dx, int dy) override;
 };

@@ -5,6 +5,8 @@
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKForeground.h"
 
+#include <algorithm>
+#include <QFontMetrics>
 #include <QPainter>
 
 namespace {
@@ -20,6 +22,27 @@ QColor withAlpha(QColor c, float alpha) {
 }
 
 } // namespace
+
+QString DiffRowDelegate::shownLine(const QString& text, int width, const QFontMetrics& metrics) {
+    // Eliding shapes the whole text it is given: cut first to more characters than the cell
+    // could hold even of the narrowest, so a line of thousands costs what a screenful does.
+    // Advances come rounded to whole pixels: one less stands under the true one.
+    int narrowest = metrics.horizontalAdvance(QLatin1Char(' '));
+    for (const char c : {'i', 'l', '.', '\'', '|'})
+        narrowest = std::min(narrowest, metrics.horizontalAdvance(QLatin1Char(c)));
+    const qsizetype fits = qsizetype(std::max(0, width)) / std::max(1, narrowest - 1) + 2;
+    QString shown = text;
+    if (shown.size() > fits) {
+        shown.truncate(fits);
+        if (shown.back().isHighSurrogate())
+            shown.chop(1);
+        // Marks that take no width could let the cut fit whole; it still says more follows.
+        shown.append(QChar(0x2026));
+    }
+    // Tabs would be drawn as nothing; a tab stop of four columns keeps indentation readable.
+    shown.replace(QLatin1Char('\t'), QStringLiteral("    "));
+    return metrics.elidedText(shown, Qt::ElideRight, width);
+}
 
 QColor DiffRowDelegate::cellColor(DiffRow::Kind kind, bool leftSide, bool dark) {
     switch (kind) {
@@ -69,11 +92,7 @@ void DiffRowDelegate::paint(QPainter* painter, const QStyleOptionViewItem& optio
         if (textRect.width() <= 0 || !text || text->isEmpty())
             return;
         painter->setPen(textColor);
-        // Tabs would be drawn as nothing; a tab stop of four columns keeps indentation readable.
-        QString shown = text->left(4096);
-        shown.replace(QLatin1Char('\t'), QStringLiteral("    "));
-        const QString elided =
-            painter->fontMetrics().elidedText(shown, Qt::ElideRight, textRect.width());
+        const QString elided = shownLine(*text, textRect.width(), painter->fontMetrics());
         painter->drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, elided);
     };
     drawCell(leftCell, true, row.leftNumber, row.leftText);

@@ -19,12 +19,10 @@
 #include "ui-kit/QKPicker.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QListView>
 #include <QPainter>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -164,22 +162,22 @@ QStackedWidget* FileCompareView::buildResults() {
 }
 
 QWidget* FileCompareView::buildTextPage() {
+    using namespace QKLayout;
     m_textPage = new QWidget(m_results);
     m_textPage->setObjectName(QStringLiteral("compareTextPage"));
-    auto* column = QKBuild::flushColumn(m_textPage);
-
-    m_banner = new TintedStrip(m_textPage);
-    m_banner->setObjectName(QStringLiteral("extractionBanner"));
-    auto* bannerRow = new QHBoxLayout(m_banner);
-    bannerRow->setContentsMargins(16, 6, 16, 6);
-    bannerRow->addWidget(new QKIconLabel("doc.plaintext"_sym, FileCompareText::extractionBanner(),
-                                         QKFont{.style = TextStyle::Caption},
-                                         QKForeground::Secondary, m_banner));
-    column->addWidget(m_banner);
-
     m_model = new DiffRowModel(this);
-    m_list = new DiffListView(m_textPage);
-    m_list->setObjectName(QStringLiteral("diffList"));
+    flushColumn(
+        {part(m_banner = new TintedStrip(m_textPage))
+             .name(QStringLiteral("extractionBanner"))
+             .holding(row({16, 6, 16, 6},
+                          {new QKIconLabel("doc.plaintext"_sym, FileCompareText::extractionBanner(),
+                                           QKFont{.style = TextStyle::Caption},
+                                           QKForeground::Secondary, m_banner)})),
+         part(m_list = new DiffListView(m_textPage))
+             .name(QStringLiteral("diffList"))
+             .font(QKFont{.style = TextStyle::Caption, .design = FontDesign::Monospaced})
+             .stretch(1)})
+        .on(m_textPage);
     m_list->setModel(m_model);
     m_list->setItemDelegate(new DiffRowDelegate(m_list));
     // Every row is one line high, so the view never measures rows it does not show.
@@ -194,8 +192,6 @@ QWidget* FileCompareView::buildTextPage() {
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_list->setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
     m_list->viewport()->setAutoFillBackground(false);
-    QKFont::apply(m_list, QKFont{.style = TextStyle::Caption, .design = FontDesign::Monospaced});
-    column->addWidget(m_list, 1);
     return m_textPage;
 }
 

@@ -25,6 +25,7 @@
 #include "ui-kit/ToggleSwitch.h"
 #include "vitals/KeepAwakeManager.h"
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -150,6 +151,11 @@ TEST(DevCleanView, PanesFollowThePickerTheCardsAndOnlyExactPaneMessages) {
     {
         auto view = rig.view();
         EXPECT_EQ(currentPane(*view), Find::part<QWidget>(*view, "devHub"));
+        // A reader hears the group of panes by the Centre's name.
+        QAccessibleInterface* picker = QAccessible::queryAccessibleInterface(
+            Find::part<SegmentedControl>(*view, "devPanePicker"));
+        ASSERT_NE(picker, nullptr);
+        EXPECT_EQ(picker->text(QAccessible::Name), QStringLiteral("Developer Centre"));
         Find::part<SegmentedControl>(*view, "devPanePicker")->activated(2);
         EXPECT_EQ(rig.screen.devPane(), DevPane::Models);
         EXPECT_EQ(currentPane(*view), modelsPane(*view));

@@ -388,18 +388,3 @@ TEST(FileCompareView, TabReachesTheDiffAndTheKeysWalkItsRows) {
     list->scrollToTop();
     EXPECT_EQ(list->grab().toImage(), untouched);
 }
-
-TEST(DiffRowDelegate, ColoursEachSideByTheRowsKind) {
-    using K = DiffRow::Kind;
-    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Same, true, false).isValid());
-    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Same, false, true).isValid());
-    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Added, true, false).isValid());
-    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Added, false, false).alphaF(), 0.18, 0.01);
-    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Removed, true, false).alphaF(), 0.18, 0.01);
-    EXPECT_FALSE(DiffRowDelegate::cellColor(K::Removed, false, false).isValid());
-    EXPECT_NEAR(DiffRowDelegate::cellColor(K::Changed, true, true).alphaF(), 0.16, 0.01);
-    EXPECT_EQ(DiffRowDelegate::cellColor(K::Changed, true, false),
-              DiffRowDelegate::cellColor(K::Changed, false, false));
-    EXPECT_GT(DiffRowDelegate::cellColor(K::Added, false, false).green(),
-              DiffRowDelegate::cellColor(K::Added, false, false).red());
-}
