@@ -78,9 +78,9 @@ void AutomationStore::emptyOldDownloads(Done done) {
 
 void AutomationStore::waitForScan(QPointer<CleanupScanner> scanner, int pauses,
                                   std::function<void()> done) {
-    using Kind = CleanupScanner::State::Kind;
+    using Kind = ScanPhase;
     const bool finished =
-        !scanner || scanner->state().kind == Kind::Done || scanner->state().kind == Kind::Failed;
+        !scanner || scanner->state().phase == Kind::Done || scanner->state().phase == Kind::Failed;
     if (finished || pauses <= 0) {
         done();
         return;
@@ -97,7 +97,7 @@ void AutomationStore::cleanDeveloperCaches(Done done) {
         return;
     }
     // A scan under way is waited for and a finished one used as it stands.
-    if (cleaner->state().kind == CleanupScanner::State::Kind::Idle)
+    if (cleaner->state().phase == ScanPhase::Idle)
         cleaner->scan();
     waitForScan(cleaner, kDeveloperScanPauses, [this, done] {
         DevCleanupScanner* cleaner = m_dev.data();
@@ -137,7 +137,7 @@ void AutomationStore::cleanOldScreenshots(Done done) {
     // Every band is a list of files found by the last scan, and a finished scan's list is stale
     // once anything has been moved (by this rule a week ago, or by the user): only a scan under
     // way is awaited, any other state gets a fresh one. The scan rebuilds the table first.
-    if (cleaner->state().kind != CleanupScanner::State::Kind::Scanning)
+    if (cleaner->state().phase != ScanPhase::Running)
         cleaner->scan();
     waitForScan(cleaner, kScreenshotScanPauses, [this, done] {
         ScreenshotCleanupScanner* cleaner = m_shots.data();

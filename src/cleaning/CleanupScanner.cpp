@@ -22,24 +22,6 @@ CleanupScanner::Deps CleanupScanner::Deps::system(const HomeLayout& layout) {
     return deps;
 }
 
-CleanupScanner::State::State(const ScanState<Progress>& state)
-    : ScanState(state), message(state.failure) {
-    switch (state.phase) {
-    case ScanPhase::Idle:
-        kind = Kind::Idle;
-        break;
-    case ScanPhase::Running:
-        kind = Kind::Scanning;
-        break;
-    case ScanPhase::Done:
-        kind = Kind::Done;
-        break;
-    case ScanPhase::Failed:
-        kind = Kind::Failed;
-        break;
-    }
-}
-
 CleanupScanner::CleanupScanner(QList<CleanCategory> categories, Deps deps, QObject* parent)
     : QObject(parent), m_deps(std::move(deps)),
       m_cleaner(

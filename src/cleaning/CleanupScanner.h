@@ -46,18 +46,8 @@ public:
     // Declared outside the class: a nested struct with member initialisers does not count as
     // default-constructible inside its class, and the slot keeps only such a step.
     using Progress = CleanupProgress;
-    // The scan's state as its slot keeps it. Readers elsewhere in the app still name it the way
-    // an earlier state of this class did (`kind` with Scanning, `message`); both are filled from
-    // the slot's on each read and kept nowhere, and go once every reader uses `phase` and
-    // `failure`.
-    struct State : ScanState<Progress> {
-        enum class Kind { Failed, Idle, Scanning, Done };
-        Kind kind = Kind::Idle;
-        QString message;
-
-        State() = default;
-        explicit State(const ScanState<Progress>& state);
-    };
+    // The scan's state as its slot keeps it.
+    using State = ScanState<Progress>;
 
     // What a cleaner measures and cleans with; one set is shared by every cleaner of the app.
     struct Deps {
@@ -81,7 +71,7 @@ public:
     CleanupScanner(QList<CleanCategory> categories, Deps deps, QObject* parent = nullptr);
     ~CleanupScanner() override;
 
-    State state() const { return State(m_scan.state()); }
+    State state() const { return m_scan.state(); }
     const QList<CleanCategory>& categories() const { return m_categories; }
     // The progress a screen shows, read from the state: while Running, the rows measured of the
     // table's and the row on hand ("Starting…" before the first); once Done, every row and no
@@ -113,10 +103,6 @@ signals:
     // Every change of state(), its progress included.
     void stateChanged();
     void categoriesChanged();
-    // Never emitted: stateChanged announces every change of the progress. Declared for readers
-    // elsewhere that still connect to them, until they follow stateChanged alone.
-    void progressDoneChanged();
-    void progressLabelChanged();
 
 protected:
     // Replaces the whole table (one publication).

@@ -99,7 +99,7 @@ TEST(AutomationRunners, DeveloperCachesScanWhenIdleAndUseAFinishedScanAsItStands
     store.setDevCleaner(dev.scanner.get());
     EXPECT_EQ(result(store, &AutomationStore::cleanDeveloperCaches),
               "No regenerable developer caches found.");
-    EXPECT_EQ(dev.scanner->state().kind, CleanupScanner::State::Kind::Done);
+    EXPECT_EQ(dev.scanner->state().phase, ScanPhase::Done);
 
     // The finished scan is used as it is: the measure is not asked again.
     cleaningtest::writeFile(dev.derivedData(w) + "/App-abc/Build/out.o", 20000);

@@ -98,8 +98,8 @@ inline QStringList writeFixture(const QString& folder, const QString& outside,
 // Scans and waits until the scan is done.
 inline void scanAndWait(CleanupScanner& scanner) {
     scanner.scan();
-    EXPECT_TRUE(testsupport::waitFor(
-        [&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; }, 60000));
+    EXPECT_TRUE(
+        testsupport::waitFor([&] { return scanner.state().phase == ScanPhase::Done; }, 60000));
 }
 
 inline const CleanCategory& rowOf(const CleanupScanner& scanner, const QString& id) {

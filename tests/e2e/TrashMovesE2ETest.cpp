@@ -12,8 +12,8 @@ namespace {
 
 void scanAndWait(CleanupScanner& scanner) {
     scanner.scan();
-    ASSERT_TRUE(testsupport::waitFor(
-        [&] { return scanner.state().kind == CleanupScanner::State::Kind::Done; }, 30000));
+    ASSERT_TRUE(
+        testsupport::waitFor([&] { return scanner.state().phase == ScanPhase::Done; }, 30000));
 }
 
 } // namespace

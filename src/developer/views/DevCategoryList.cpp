@@ -23,7 +23,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-using Kind = CleanupScanner::State::Kind;
+using Kind = ScanPhase;
 
 DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, bool modelsOnly,
                                  QWidget* parent)
@@ -47,8 +47,6 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     });
     connect(&m_scanner, &CleanupScanner::stateChanged, this, &DevCategoryList::refresh);
     connect(&m_scanner, &CleanupScanner::categoriesChanged, this, &DevCategoryList::refresh);
-    connect(&m_scanner, &CleanupScanner::progressDoneChanged, this, &DevCategoryList::refresh);
-    connect(&m_scanner, &CleanupScanner::progressLabelChanged, this, &DevCategoryList::refresh);
     connect(&screen, &ScreenState::devSelectedChanged, this, [this] {
         syncChecks();
         updateHeader();
@@ -143,7 +141,7 @@ void DevCategoryList::refresh() {
     const int done = m_scanner.progressDone();
     const int total = m_scanner.progressTotal();
     const QString label = m_scanner.progressLabel();
-    m_strip->setVisible(state.kind == Kind::Scanning);
+    m_strip->setVisible(state.phase == Kind::Running);
     m_stripLine->setText(DeveloperText::measuringLine(done, total));
     m_stripDetail->setText(DeveloperText::measuringDetail(label));
     m_placeholderNow->setText(DeveloperText::placeholderNow(label));
@@ -152,12 +150,12 @@ void DevCategoryList::refresh() {
 
     rebuildRows();
     const bool empty = m_rows.isEmpty();
-    m_section->setVisible(state.kind == Kind::Scanning);
-    QKScanPhase phase = QKScanStatePages::phaseOf(state.kind, empty);
+    m_section->setVisible(state.phase == Kind::Running);
+    QKScanPhase phase = QKScanStatePages::phaseOf(state.phase, empty);
     // Rows found so far show while the measuring goes on.
     if (phase == QKScanPhase::Busy && !empty)
         phase = QKScanPhase::Done;
-    m_body->showPhase(phase, state.message);
+    m_body->showPhase(phase, state.failure);
     updateHeader();
 }
 

@@ -31,7 +31,7 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-using Kind = CleanupScanner::State::Kind;
+using Kind = ScanPhase;
 
 DevCleanView::DevCleanView(ScreenState& screen, CleanupScanner& scanner,
                            KeepAwakeManager& keepAwake, QWidget* parent)
@@ -164,7 +164,7 @@ void DevCleanView::showEvent(QShowEvent* event) {
 }
 
 void DevCleanView::onAppearScan() {
-    if (m_scanner.state().kind == Kind::Idle)
+    if (m_scanner.state().phase == Kind::Idle)
         rescan();
 }
 
@@ -236,7 +236,7 @@ void DevCleanView::refreshKeepAwake() {
 
 void DevCleanView::refreshHub() {
     const QList<CleanCategory>& table = m_scanner.categories();
-    const bool done = m_scanner.state().kind == Kind::Done;
+    const bool done = m_scanner.state().phase == Kind::Done;
     m_safeLine->setText(DeveloperText::safeRecoveryLine(DeveloperText::safeTotal(table)));
     m_safeLine->setVisible(done);
 

@@ -37,7 +37,7 @@
 #include <QStackedWidget>
 #include <QTest>
 
-using Kind = CleanupScanner::State::Kind;
+using Kind = ScanPhase;
 
 namespace {
 
@@ -71,7 +71,7 @@ struct Rig {
         v->resize(1000, 760);
         return v;
     }
-    bool done() const { return scanner->state().kind == Kind::Done; }
+    bool done() const { return scanner->state().phase == Kind::Done; }
     QString location(const QString& id) const {
         for (const CleanCategory& c : scanner->categories())
             if (c.id == id)
@@ -195,7 +195,7 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     {
         auto view = rig.view();
         view->show();
-        EXPECT_EQ(rig.scanner->state().kind, Kind::Scanning);
+        EXPECT_EQ(rig.scanner->state().phase, Kind::Running);
         EXPECT_EQ(rig.screen.devSelected().size(), 17);
         EXPECT_FALSE(rig.screen.devSelected().contains("dev-ollama"));
         ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }, 20000));
@@ -266,7 +266,7 @@ TEST(DevCleanView, FirstShowingMeasuresOncePreselectsAndCleansToTheTrash) {
     EXPECT_FALSE(rig.screen.devResult().has_value());
     EXPECT_EQ(rig.screen.devSelected(), safeTicks);
     QTest::qWait(50);
-    ASSERT_EQ(rig.scanner->state().kind, Kind::Scanning);
+    ASSERT_EQ(rig.scanner->state().phase, Kind::Running);
     EXPECT_FALSE(Find::part<QPushButton>(cleanupPane(*view), "devClean")->isEnabled());
     EXPECT_FALSE(Find::part<QPushButton>(modelsPane(*view), "devClean")->isEnabled());
     EXPECT_TRUE(Find::part<QPushButton>(cleanupPane(*view), "devRescan")->isEnabled());
