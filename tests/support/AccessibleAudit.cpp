@@ -358,6 +358,23 @@ RingSides ringSides(const QImage& plain, const QImage& focused, double ratio) {
     return sides;
 }
 
+RingSides ringAsTabShowsIt(QWidget* control, QWidget* elsewhere) {
+    QWidget* window = control->window();
+    window->setAttribute(Qt::WA_KeyboardFocusChange);
+    elsewhere->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    // Measured once the window has laid out whatever changed before (a palette, a text size).
+    const QRect place = QRect(control->mapTo(window, QPoint(0, 0)), control->size())
+                            .adjusted(-3, -3, 3, 3)
+                            .intersected(window->rect());
+    const QImage plain = window->grab(place).toImage();
+    control->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    if (!control->hasFocus())
+        return {};
+    return ringSides(plain, window->grab(place).toImage(), 3.0);
+}
+
 QStringList accessibilityProblems(QWidget* root) {
     QStringList problems;
     walk(QAccessible::queryAccessibleInterface(root), [&](QAccessibleInterface* iface) {

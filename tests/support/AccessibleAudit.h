@@ -65,4 +65,9 @@ struct RingSides {
 };
 RingSides ringSides(const QImage& plain, const QImage& focused, double ratio);
 
+// ringSides at 3:1 for the ring `control` wears when Tab reaches it, measured on its window with
+// three pixels of what surrounds it, against the same place while `elsewhere` has the focus.
+// Nothing seen when the control does not take the focus. The window must be active.
+RingSides ringAsTabShowsIt(QWidget* control, QWidget* elsewhere);
+
 } // namespace testsupport

@@ -73,10 +73,7 @@ const Allowed kMeantElisions[] = {
 // Rings measured against both their sides that still fall short, each named until it is set
 // against what surrounds it where it stands. Each says what is faint.
 const Allowed kRingsLeft[] = {
-    {"(SegmentedControl)", "the current segment's ring is faint beside part of the track"},
-    {"(ToggleSwitch)", "in the dark theme the inner band meets the white knob"},
     {"(DiffListView/", "the list's ring over the viewport runs over the rows' coloured fills"},
-    {"(AccentSwatch)", "in the dark theme the ring is short of a full ring's pixels"},
     {"(DuplicateTile)", "the tile's ring is faint beside the picture it frames"},
     {"(QKRowList/ChatMessageDelegate)", "the current message's ring meets its bubble"},
     {"#explainRowCheck (QCheckBox)", "the overlay on an indicator-sized check box is short"},

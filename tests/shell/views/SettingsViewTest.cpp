@@ -10,10 +10,13 @@
 #include "shell/views/AboutView.h"
 #include "shell/views/AccentSwatch.h"
 #include "shell/views/ThemePicker.h"
+#include "support/AccessibleAudit.h"
+#include "support/KeyboardWindow.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
+#include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "ui-kit/ToggleSwitch.h"
 
@@ -176,6 +179,28 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
     defaults.setValue(ThemeKeys::FontSize, 9);
     EXPECT_TRUE(
         Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently biggest"));
+}
+
+// A swatch's ring is seen beside its own accent, the window and, on the stored choice, the
+// choice ring: in the dark appearance it fell short of a whole ring.
+TEST_F(SettingsTest, EverySwatchsFocusRingStandsApartFromBothItsSidesInBothAppearances) {
+    testsupport::KeyboardWindow window;
+    auto* picker = new ThemePicker(defaults, &window.widget);
+    auto* elsewhere = new QPushButton(QStringLiteral("Open"), &window.widget);
+    window.column->addWidget(picker);
+    window.column->addWidget(elsewhere);
+    window.show();
+    for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        window.widget.setPalette(
+            Themed::palette(scheme, Themed::accentColor(AccentChoice::Blue, scheme)));
+        for (AccentSwatch* swatch : picker->swatches()) {
+            const testsupport::RingSides sides = testsupport::ringAsTabShowsIt(swatch, elsewhere);
+            const std::string what = swatch->objectName().toStdString() +
+                                     (scheme == ColorScheme::Dark ? " dark" : " light");
+            EXPECT_GE(sides.seen, 4 * swatch->height()) << what;
+            EXPECT_LE(sides.faint * 8, sides.seen + sides.faint) << what;
+        }
+    }
 }
 
 TEST(AboutView, ShowsTheVersionAndBuild) {
