@@ -2,6 +2,7 @@
 
 #include "platform/NotificationCenter.h"
 #include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLineLabel.h"
@@ -119,6 +120,7 @@ QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
 }
 
 QScrollArea* plainScroll(QScrollArea* scroll) {
+    QKFocusRing::pageOfItsPlace(scroll);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

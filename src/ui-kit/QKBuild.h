@@ -68,7 +68,9 @@ QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& ti
 // appended with insertWidget before it (use addPart).
 QScrollArea* page(QVBoxLayout*& column, QWidget* owner);
 // Makes `scroll` a plain view of a column: no frame and no background of its own, the content
-// as wide as the view (never a horizontal scroll bar). Returns it.
+// as wide as the view (never a horizontal scroll bar), read by assistive technology as the page
+// it shows or the screen it stands in unless it is named (QKFocusRing::pageOfItsPlace). Returns
+// it.
 QScrollArea* plainScroll(QScrollArea* scroll);
 void addPart(QVBoxLayout* column, QWidget* part);
 // addPart for a part the screen keeps: names it `name` and returns it, so a part is built, named

@@ -42,6 +42,8 @@ SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, Use
                            QWidget* parent)
     : QWidget(parent), m_runMode(runMode), m_updater(updater), m_defaults(defaults) {
     setObjectName(QStringLiteral("settingsView"));
+    // The window's scroll area reads as the page it shows.
+    setAccessibleName(SettingsText::formName());
     setFixedWidth(kWidth);
     auto* form = QKBuild::insetColumn(this, {20, 20, 20, 20}, 18);
 
