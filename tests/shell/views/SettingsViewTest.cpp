@@ -28,6 +28,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -179,6 +180,24 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
     defaults.setValue(ThemeKeys::FontSize, 9);
     EXPECT_TRUE(
         Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently biggest"));
+}
+
+// Tab into the run-mode choices lands on the one the manager holds, whichever it is and however
+// it was set, never on the first of them.
+TEST_F(SettingsTest, TabIntoTheRunModeChoicesLandsOnTheCheckedOne) {
+    testsupport::KeyboardWindow window;
+    auto* view = new SettingsView(&runMode, &updater, defaults, &window.widget);
+    window.column->addWidget(view);
+    window.show();
+    // The last control before the choices: the switch and the button between are off.
+    auto* before = Find::part<AccentSwatch>(*view, "swatch-Teal");
+    for (const RunMode mode : {RunMode::MenuBar, RunMode::Login, RunMode::WindowOnly}) {
+        runMode.setMode(mode);
+        window.tabTo(before);
+        QTest::keyClick(before, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), choice(*view, mode))
+            << runModeRawValue(mode).toStdString();
+    }
 }
 
 // A swatch's ring is seen beside its own accent, the window and, on the stored choice, the
