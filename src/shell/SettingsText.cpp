@@ -4,6 +4,7 @@
 
 namespace SettingsText {
 
+PENDREL_TEXT(formName, "Settings")
 PENDREL_TEXT(appearanceTitle, "Appearance")
 PENDREL_TEXT(updatesTitle, "Updates")
 PENDREL_TEXT(runModeTitle, "When I close the window")

@@ -8,6 +8,8 @@
 // under them. Pure functions, apart from any widget.
 namespace SettingsText {
 
+// What assistive technology calls the form, and the window's page that shows it.
+QString formName();         // "Settings"
 QString appearanceTitle();  // "Appearance"
 QString updatesTitle();     // "Updates"
 QString runModeTitle();     // "When I close the window"

@@ -9,5 +9,7 @@ QString appName();
 QString tagline();
 // "Pendrel v1.2 (34)": the version and the build.
 QString versionLine(const QString& version, const QString& build);
+// What assistive technology calls the scrolling list of sections.
+QString sectionListName(); // "Sections"
 
 } // namespace SidebarText

@@ -5,36 +5,20 @@
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QVBoxLayout>
-
-namespace {
-
-QLabel* wrapped(const QString& text, TextStyle style, std::optional<QFont::Weight> weight,
-                QKForeground::Style tone, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    QKFont::apply(label, style, weight);
-    QKForeground::apply(label, tone);
-    return label;
-}
-
-} // namespace
 
 AIPrivacyCard::AIPrivacyCard(QWidget* parent) : QWidget(parent) {
-    auto* column = QKBuild::insetColumn(this, {18, 18, 18, 18}, 12);
-
-    column->addWidget(
+    using namespace QKLayout;
+    auto* heading =
         new QKIconLabel("lock.shield.fill"_sym, QStringLiteral("Your data never leaves this Mac"),
-                        QKFont{.style = TextStyle::Headline}, QKForeground::Green, this));
-    column->addWidget(wrapped(QStringLiteral("Pendrel's AI runs entirely on your own machine. "
-                                             "There is no account, no cloud, and no server to "
-                                             "send anything to."),
-                              TextStyle::Callout, std::nullopt, QKForeground::Secondary, this));
+                        QKFont{.style = TextStyle::Headline}, QKForeground::Green, this);
+    QLabel* intro = QKBuild::label(QStringLiteral("Pendrel's AI runs entirely on your own "
+                                                  "machine. There is no account, no cloud, and "
+                                                  "no server to send anything to."),
+                                   TextStyle::Callout, QKForeground::Secondary, this);
 
     const struct {
         SymbolName symbol;
@@ -54,29 +38,21 @@ AIPrivacyCard::AIPrivacyCard(QWidget* parent) : QWidget(parent) {
          "Pendrel does not read your data for advertising and does not send your files, "
          "questions, or results anywhere."},
     };
-    auto* list = new QVBoxLayout;
-    list->setSpacing(10);
+    Box list = column(10, {});
     for (const auto& r : rows) {
-        auto* row = new QHBoxLayout;
-        row->setSpacing(10);
         auto* symbol =
             new QKSymbol(r.symbol, QKFont{.style = TextStyle::Body}, QKForeground::Tint, this);
         // The column keeps its width at every size; a larger glyph overhangs it evenly.
         auto* cell = new QWidget(this);
         cell->setFixedWidth(kSymbolColumn);
-        auto* cellLayout = new QVBoxLayout(cell);
-        cellLayout->setContentsMargins(0, 0, 0, 0);
-        cellLayout->addWidget(symbol, 0, Qt::AlignHCenter | Qt::AlignTop);
-        row->addWidget(cell, 0, Qt::AlignTop);
-
-        auto* texts = new QVBoxLayout;
-        texts->setSpacing(2);
-        texts->addWidget(wrapped(QString::fromUtf8(r.title), TextStyle::Subheadline,
-                                 QFont::DemiBold, QKForeground::Primary, this));
-        texts->addWidget(wrapped(QString::fromUtf8(r.text), TextStyle::Caption, std::nullopt,
-                                 QKForeground::Secondary, this));
-        row->addLayout(texts, 1);
-        list->addLayout(row);
+        column({0, 0, 0, 0}, {part(symbol).align(Qt::AlignHCenter | Qt::AlignTop)}).on(cell);
+        list.add(
+            row(10, {part(cell).align(Qt::AlignTop),
+                     column(2, {QKBuild::label(QString::fromUtf8(r.title), TextStyle::Subheadline,
+                                               QKForeground::Primary, this, QFont::DemiBold),
+                                QKBuild::label(QString::fromUtf8(r.text), TextStyle::Caption,
+                                               QKForeground::Secondary, this)})
+                         .stretch(1)}));
     }
-    column->addLayout(list);
+    column({18, 18, 18, 18}, 12, {heading, intro, list}).on(this);
 }

@@ -2,7 +2,6 @@
 
 #include "platform/NotificationCenter.h"
 #include "platform/SymbolName.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKHairline.h"
@@ -11,7 +10,6 @@
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -24,11 +22,11 @@ class IconTile : public QWidget {
 public:
     explicit IconTile(QWidget* parent) : QWidget(parent) {
         setFixedSize(34, 34);
-        auto* layout = new QHBoxLayout(this);
-        layout->setContentsMargins(0, 0, 0, 0);
-        auto* symbol = new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body},
-                                    QKForeground::Tint, this);
-        layout->addWidget(symbol, 0, Qt::AlignCenter);
+        using namespace QKLayout;
+        row({0, 0, 0, 0}, {part(new QKSymbol("sparkles"_sym, QKFont{.style = TextStyle::Body},
+                                             QKForeground::Tint, this))
+                               .align(Qt::AlignCenter)})
+            .on(this);
     }
 
 protected:
@@ -64,25 +62,27 @@ AskTamsoStrip::AskTamsoStrip(const QString& prompt, const QString& question, boo
                              QWidget* parent)
     : QKCardSurface(14, false, parent), m_prompt(prompt), m_question(question),
       m_editable(editable) {
-    auto* row = QKBuild::insetRow(this, {14, 10, 14, 10}, 10);
-
-    row->addWidget(new IconTile(this), 0, Qt::AlignVCenter);
-
-    m_field = new QLineEdit(this);
-    m_field->setFrame(false);
-    m_field->setPlaceholderText(prompt);
-    m_field->setAccessibleName(prompt); // the field has no label of its own
-    QPalette clear = m_field->palette();
-    clear.setColor(QPalette::Base, Qt::transparent);
-    m_field->setPalette(clear);
-    m_field->setAutoFillBackground(false);
-    QKFont::apply(m_field, TextStyle::Body);
-    row->addWidget(m_field, 1, Qt::AlignVCenter);
-
-    m_ask = new QKProminentButton(QStringLiteral("Ask Pendrel"), this);
-    m_ask->setObjectName(QStringLiteral("askStripSend"));
-    m_ask->setSmall(true);
-    row->addWidget(m_ask, 0, Qt::AlignVCenter);
+    using namespace QKLayout;
+    row({14, 10, 14, 10}, 10,
+        {part(new IconTile(this)).align(Qt::AlignVCenter),
+         part(m_field = new QLineEdit(this))
+             .with([&prompt](QLineEdit* field) {
+                 field->setFrame(false);
+                 field->setPlaceholderText(prompt);
+                 QPalette clear = field->palette();
+                 clear.setColor(QPalette::Base, Qt::transparent);
+                 field->setPalette(clear);
+                 field->setAutoFillBackground(false);
+             })
+             .accessibleName(prompt) // the field has no label of its own
+             .font(TextStyle::Body)
+             .stretch(1)
+             .align(Qt::AlignVCenter),
+         part(m_ask = new QKProminentButton(QStringLiteral("Ask Pendrel"), this))
+             .name(QStringLiteral("askStripSend"))
+             .with([](QKProminentButton* ask) { ask->setSmall(true); })
+             .align(Qt::AlignVCenter)})
+        .on(this);
 
     connect(m_field, &QLineEdit::textChanged, this, &AskTamsoStrip::updateButton);
     connect(m_field, &QLineEdit::returnPressed, this, &AskTamsoStrip::send);

@@ -3,22 +3,20 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/Color.h"
 #include "ui-kit/QKBorderedButton.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKPaint.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/Themed.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
 #include <QPushButton>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -69,45 +67,40 @@ DeleteCodeSheet::DeleteCodeSheet(const QString& title, const QString& message,
     setFixedWidth(380);
     Themed::apply(this);
 
-    auto* column = QKBuild::insetColumn(this, {20, 20, 20, 20}, 14);
-
-    m_title = new QKIconLabel("exclamationmark.triangle.fill"_sym, title,
-                              QKFont{.style = TextStyle::Headline}, QKForeground::Orange, this);
-    column->addWidget(m_title);
-
-    m_message = new QLabel(message, this);
-    m_message->setTextFormat(Qt::PlainText);
-    m_message->setWordWrap(true);
-    QKFont::apply(m_message, TextStyle::Body);
-    QKForeground::apply(m_message, QKForeground::Secondary);
-    column->addWidget(m_message);
-
-    auto* codeBlock = new QVBoxLayout;
-    codeBlock->setSpacing(6);
-    auto* prompt = new QLabel(QStringLiteral("Type this code to confirm:"), this);
-    QKFont::apply(prompt, TextStyle::Callout);
-    codeBlock->addWidget(prompt);
-    m_codeLabel = new CodeLabel(this);
-    m_codeLabel->setObjectName(QStringLiteral("deleteCode"));
-    QKFont::apply(m_codeLabel,
-                  QKFont{.fixedSize = 30, .weight = QFont::Bold, .design = FontDesign::Monospaced});
-    codeBlock->addWidget(m_codeLabel);
-    m_entry = new QLineEdit(this);
-    m_entry->setPlaceholderText(QStringLiteral("Enter the 4 digits"));
-    m_entry->setAccessibleName(m_entry->placeholderText());
-    QKFont::apply(m_entry, TextStyle::Title3, std::nullopt, FontDesign::Monospaced);
-    codeBlock->addWidget(m_entry);
-    column->addLayout(codeBlock);
-
-    auto* buttons = new QHBoxLayout;
-    m_cancel = new QKBorderedButton(QStringLiteral("Cancel"), this);
-    m_cancel->setObjectName(QStringLiteral("deleteCodeCancel"));
-    m_confirm = new QKProminentButton(confirmVerb, this);
-    m_confirm->setDestructive(true);
-    buttons->addWidget(m_cancel);
-    buttons->addStretch(1);
-    buttons->addWidget(m_confirm);
-    column->addLayout(buttons);
+    using namespace QKLayout;
+    column({20, 20, 20, 20}, 14,
+           {
+               part(m_title = new QKIconLabel("exclamationmark.triangle.fill"_sym, title,
+                                              QKFont{.style = TextStyle::Headline},
+                                              QKForeground::Orange, this)),
+               part(m_message = new QLabel(message, this))
+                   .with([](QLabel* label) {
+                       label->setTextFormat(Qt::PlainText);
+                       label->setWordWrap(true);
+                   })
+                   .font(TextStyle::Body)
+                   .ink(QKForeground::Secondary),
+               column(6, {part(new QLabel(QStringLiteral("Type this code to confirm:"), this))
+                              .font(TextStyle::Callout),
+                          part(m_codeLabel = new CodeLabel(this))
+                              .name(QStringLiteral("deleteCode"))
+                              .font(QKFont{.fixedSize = 30,
+                                           .weight = QFont::Bold,
+                                           .design = FontDesign::Monospaced}),
+                          part(m_entry = new QLineEdit(this))
+                              .with([](QLineEdit* entry) {
+                                  entry->setPlaceholderText(QStringLiteral("Enter the 4 digits"));
+                                  entry->setAccessibleName(entry->placeholderText());
+                              })
+                              .font(QKFont{.style = TextStyle::Title3,
+                                           .design = FontDesign::Monospaced})}),
+               row({part(m_cancel = new QKBorderedButton(QStringLiteral("Cancel"), this))
+                        .name(QStringLiteral("deleteCodeCancel")),
+                    stretch(1),
+                    part(m_confirm = new QKProminentButton(confirmVerb, this))
+                        .with([](QKProminentButton* confirm) { confirm->setDestructive(true); })}),
+           })
+        .on(this);
 
     connect(m_entry, &QLineEdit::textChanged, this, &DeleteCodeSheet::updateButton);
     connect(m_confirm, &QPushButton::clicked, this, &DeleteCodeSheet::confirm);

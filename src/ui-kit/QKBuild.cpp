@@ -2,8 +2,10 @@
 
 #include "platform/NotificationCenter.h"
 #include "ui-kit/QKBorderedButton.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKGroupBox.h"
 #include "ui-kit/QKIconLabel.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "ui-kit/QKProminentButton.h"
 
@@ -53,14 +55,12 @@ QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QW
 }
 
 Titles addTitles(QHBoxLayout* row, const QString& title, const QString& subtitle, QWidget* header) {
-    auto* titles = new QVBoxLayout;
-    titles->setSpacing(2);
-    const Titles made{label(title, TextStyle::Headline, QKForeground::Primary, header),
-                      label(subtitle, TextStyle::Caption, QKForeground::Secondary, header)};
-    titles->addWidget(made.title);
-    titles->addWidget(made.subtitle);
-    row->addLayout(titles, 1);
-    return made;
+    // One title block, the declared one: this only places it in a row made by hand.
+    const QKLayout::Box block = QKLayout::titles(title, subtitle, header);
+    QBoxLayout* made = block.make();
+    row->addLayout(made, block.placedStretch());
+    return {qobject_cast<QLabel*>(made->itemAt(0)->widget()),
+            qobject_cast<QLabel*>(made->itemAt(1)->widget())};
 }
 
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
@@ -119,6 +119,7 @@ QScrollArea* page(QVBoxLayout*& column, QWidget* owner) {
 }
 
 QScrollArea* plainScroll(QScrollArea* scroll) {
+    QKFocusRing::pageOfItsPlace(scroll);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

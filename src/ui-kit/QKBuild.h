@@ -21,6 +21,10 @@ class QVBoxLayout;
 // same everywhere.
 namespace QKBuild {
 
+// Boxes written out by hand. A layout is declared with QKLayout (its flushColumn, flushRow,
+// column and row); these stay only until the last screens that still call them move onto it,
+// and no new code calls them.
+//
 // A column (row) laid out on `owner` whose parts touch: no margins, no spacing. The parts bring
 // their own insets.
 QVBoxLayout* flushColumn(QWidget* owner);
@@ -35,9 +39,9 @@ QHBoxLayout* insetRow(QWidget* owner, const QMargins& insets, int spacing);
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight = std::nullopt, bool wrap = true);
 
-// A pane header's title block, added to the header's row where it takes the spare width: the
-// title in the headline style over the subtitle in the caption style and secondary colour, two
-// points apart. The labels belong to `header`.
+// A pane header's title block (QKLayout::titles), added to a row written out by hand where it
+// takes the spare width. The labels belong to `header`. Stays only until its last callers
+// declare their header with QKLayout, which places titles() itself; no new code calls it.
 struct Titles {
     QLabel* title;
     QLabel* subtitle;
@@ -68,7 +72,9 @@ QKProminentButton* addTile(QLayout* grid, const QString& icon, const QString& ti
 // appended with insertWidget before it (use addPart).
 QScrollArea* page(QVBoxLayout*& column, QWidget* owner);
 // Makes `scroll` a plain view of a column: no frame and no background of its own, the content
-// as wide as the view (never a horizontal scroll bar). Returns it.
+// as wide as the view (never a horizontal scroll bar), read by assistive technology as the page
+// it shows or the screen it stands in unless it is named (QKFocusRing::pageOfItsPlace). Returns
+// it.
 QScrollArea* plainScroll(QScrollArea* scroll);
 void addPart(QVBoxLayout* column, QWidget* part);
 // addPart for a part the screen keeps: names it `name` and returns it, so a part is built, named

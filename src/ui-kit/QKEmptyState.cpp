@@ -1,19 +1,18 @@
 #include "ui-kit/QKEmptyState.h"
 
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <QBoxLayout>
 #include <QEvent>
 #include <QFontMetrics>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QTextDocument>
-#include <QVBoxLayout>
 
 QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
                            std::optional<QString> message, QWidget* parent)
@@ -21,37 +20,39 @@ QKEmptyState::QKEmptyState(const QString& title, const QString& systemImage,
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     setAccessibleName(title);
 
-    auto* outer = QKBuild::insetColumn(this, {28, 28, 28, 28}, 10);
-    outer->addStretch(1);
-
-    m_symbol = new QKSymbol(systemImage, QKFont{.fixedSize = 38, .weight = QFont::Normal},
-                            QKForeground::Tertiary, this);
-    m_symbol->setObjectName(QStringLiteral("emptySymbol"));
-    outer->addWidget(m_symbol, 0, Qt::AlignHCenter);
-
-    m_title = new QLabel(title, this);
-    m_title->setObjectName(QStringLiteral("emptyTitle"));
-    m_title->setTextFormat(Qt::PlainText);
-    m_title->setWordWrap(true);
-    m_title->setAlignment(Qt::AlignHCenter);
-    QKFont::apply(m_title, TextStyle::Headline);
-    outer->addWidget(m_title, 0, Qt::AlignHCenter);
-
-    m_messageLabel = new QLabel(this);
-    m_messageLabel->setObjectName(QStringLiteral("emptyMessage"));
-    m_messageLabel->setWordWrap(true);
-    m_messageLabel->setAlignment(Qt::AlignHCenter);
-    QKFont::apply(m_messageLabel, TextStyle::Callout);
-    QKForeground::apply(m_messageLabel, QKForeground::Secondary);
-    outer->addWidget(m_messageLabel, 0, Qt::AlignHCenter);
-
-    m_actions = new QWidget(this);
-    m_actions->setObjectName(QStringLiteral("emptyActions"));
-    m_actionsLayout = QKBuild::insetRow(m_actions, {0, 2, 0, 0}, 10);
-    m_actions->hide();
-    outer->addWidget(m_actions, 0, Qt::AlignHCenter);
-
-    outer->addStretch(1);
+    using namespace QKLayout;
+    const auto centredWrapped = [](QLabel* label) {
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignHCenter);
+    };
+    column({28, 28, 28, 28}, 10,
+           {
+               stretch(1),
+               part(m_symbol =
+                        new QKSymbol(systemImage, QKFont{.fixedSize = 38, .weight = QFont::Normal},
+                                     QKForeground::Tertiary, this))
+                   .name(QStringLiteral("emptySymbol"))
+                   .align(Qt::AlignHCenter),
+               part(m_title = new QLabel(title, this))
+                   .name(QStringLiteral("emptyTitle"))
+                   .with([](QLabel* label) { label->setTextFormat(Qt::PlainText); })
+                   .with(centredWrapped)
+                   .font(TextStyle::Headline)
+                   .align(Qt::AlignHCenter),
+               part(m_messageLabel = new QLabel(this))
+                   .name(QStringLiteral("emptyMessage"))
+                   .with(centredWrapped)
+                   .font(TextStyle::Callout)
+                   .ink(QKForeground::Secondary)
+                   .align(Qt::AlignHCenter),
+               part(m_actions = new QWidget(this))
+                   .name(QStringLiteral("emptyActions"))
+                   .holding(row({0, 2, 0, 0}, 10, {}).keep(m_actionsLayout))
+                   .with([](QWidget* actions) { actions->hide(); })
+                   .align(Qt::AlignHCenter),
+               stretch(1),
+           })
+        .on(this);
     setMessage(std::move(message));
 }
 

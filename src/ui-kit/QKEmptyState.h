@@ -3,7 +3,7 @@
 #include <optional>
 #include <QWidget>
 
-class QHBoxLayout;
+class QBoxLayout;
 class QLabel;
 class QKSymbol;
 
@@ -39,5 +39,5 @@ private:
     QLabel* m_title;
     QLabel* m_messageLabel;
     QWidget* m_actions;
-    QHBoxLayout* m_actionsLayout;
+    QBoxLayout* m_actionsLayout = nullptr;
 };

@@ -129,6 +129,38 @@ private:
 
 const char* const kOwnRing = "qk_drawsOwnRing";
 const char* const kOwnPolicy = "qk_scrollAreaPolicy";
+const char* const kPagePlace = "qk_pageOfItsPlace";
+const char* const kPlaceName = "qk_nameFromPlace";
+
+// What a scroll area without a name of its own reads as: the page it shows, when that has a
+// name, and for a screen's page (pageOfItsPlace) the nearest part around it that has a name or
+// a title (a screen titles itself), up to its window. Empty when nothing says.
+QString placeName(const QScrollArea* area) {
+    if (const QWidget* page = area->widget(); page && !page->accessibleName().isEmpty())
+        return page->accessibleName();
+    if (!area->property(kPagePlace).toBool())
+        return QString();
+    for (const QWidget* up = area->parentWidget(); up; up = up->parentWidget()) {
+        if (!up->accessibleName().isEmpty())
+            return up->accessibleName();
+        if (!up->windowTitle().isEmpty() || up->isWindow())
+            return up->windowTitle();
+    }
+    return QString();
+}
+
+// Names the area after its place while it has no name of its own; a name it took so is taken
+// again at each showing, since the screen around it may have been named since.
+void nameByPlace(QAbstractScrollArea* scrollArea) {
+    auto* area = qobject_cast<QScrollArea*>(scrollArea);
+    if (!area || (!area->accessibleName().isEmpty() && !area->property(kPlaceName).toBool()))
+        return;
+    const QString name = placeName(area);
+    if (name.isEmpty())
+        return;
+    area->setAccessibleName(name);
+    area->setProperty(kPlaceName, true);
+}
 
 // A scroll area takes the focus so the keys scroll it; one that holds controls is scrolled by
 // moving through them, and a stop of its own would be an empty stop before them. It is a Tab stop
@@ -141,8 +173,11 @@ public:
         const QEvent::Type type = event->type();
         if (type != QEvent::Show && type != QEvent::LayoutRequest)
             return false;
-        if (auto* area = areaOf(watched))
+        if (auto* area = areaOf(watched)) {
             update(area);
+            if (type == QEvent::Show && area == watched)
+                nameByPlace(area);
+        }
         return false;
     }
 
@@ -303,6 +338,11 @@ void pressOnReturn(QAbstractButton* button) {
         return;
     returnPresses()->ask(button);
     button->installEventFilter(returnPresses());
+}
+
+void pageOfItsPlace(QScrollArea* area) {
+    if (area)
+        area->setProperty(kPagePlace, true);
 }
 
 void watchScrollAreas() {

@@ -7,6 +7,7 @@
 class QAbstractButton;
 class QPainter;
 class QPalette;
+class QScrollArea;
 class QWidget;
 
 // Keyboard focus on the app's own drawn controls: one look (a two-pixel ring inside the control's
@@ -55,8 +56,14 @@ void drawsOwnRing(QWidget* widget);
 // instead; widgets that call drawsOwnRing are left alone. A control that takes the keyboard focus
 // inside scroll areas is also scrolled into view in each of them, and Return and Enter press
 // every plain button, as Space does. A scroll area that holds controls Tab reaches is no Tab stop
-// of its own. Once per process;
-// Themed::apply calls it.
+// of its own. A QScrollArea without an accessible name of its own reads, from its showing on, as
+// the page it shows when that has a name, and a screen's page (pageOfItsPlace) as the part
+// around it that has one. Once per process; Themed::apply calls it.
 void watchScrollAreas();
+
+// The area is a screen's own page, named by where it stands: without a name of its own or of the
+// page it shows, assistive technology reads it as its nearest ancestor with a name or a title
+// (a screen titles itself), up to its window. QKBuild::plainScroll marks every area it makes so.
+void pageOfItsPlace(QScrollArea* area);
 
 } // namespace QKFocusRing

@@ -1,24 +1,27 @@
 #include "ui-kit/QKIconLabel.h"
 
-#include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 
 QKIconLabel::QKIconLabel(const QString& symbol, const QString& text, const QKFont& font,
                          QKForeground::Style tone, QWidget* parent)
     : QWidget(parent) {
-    auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 6);
-    auto* mark = new QKSymbol(symbol, font, this);
-    mark->setObjectName(QStringLiteral("iconLabelSymbol"));
-    m_label = new QLabel(text, this);
-    m_label->setTextFormat(Qt::PlainText);
-    m_label->setWordWrap(true);
-    QKFont::apply(m_label, font);
+    using namespace QKLayout;
+    row({0, 0, 0, 0}, 6,
+        {part(new QKSymbol(symbol, font, this))
+             .name(QStringLiteral("iconLabelSymbol"))
+             .align(Qt::AlignTop),
+         part(m_label = new QLabel(text, this))
+             .with([](QLabel* label) {
+                 label->setTextFormat(Qt::PlainText);
+                 label->setWordWrap(true);
+             })
+             .font(font)
+             .stretch(1)})
+        .on(this);
     QKForeground::apply(this, tone);
-    row->addWidget(mark, 0, Qt::AlignTop);
-    row->addWidget(m_label, 1);
 }
 
 QString QKIconLabel::text() const {

@@ -3,13 +3,14 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/QKSymbol.h"
 
 #include <algorithm>
 #include <QAccessible>
 #include <QEvent>
-#include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 
 namespace {
 
@@ -53,13 +54,16 @@ QKTransientNote::QKTransientNote(QWidget* anchor, const QString& text, const QRe
     // Read as a notification, not as a nameless panel: readers announce only what says it is one.
     QKAccessible::setRole(this, QAccessible::Notification);
     setAccessibleName(text);
-    auto* layout = QKBuild::insetRow(this, {10, 6, 12, 6}, 6);
-    m_symbol = new QKSymbol("exclamationmark.triangle.fill"_sym,
-                            QKFont{.style = TextStyle::Callout}, QKForeground::Orange, this);
-    layout->addWidget(m_symbol, 0, Qt::AlignTop);
-    m_label = QKBuild::label(text, TextStyle::Callout, QKForeground::Primary, this);
-    m_label->setObjectName(QStringLiteral("transientNoteText"));
-    layout->addWidget(m_label, 1);
+    using namespace QKLayout;
+    row({10, 6, 12, 6}, 6,
+        {part(m_symbol =
+                  new QKSymbol("exclamationmark.triangle.fill"_sym,
+                               QKFont{.style = TextStyle::Callout}, QKForeground::Orange, this))
+             .align(Qt::AlignTop),
+         part(m_label = QKBuild::label(text, TextStyle::Callout, QKForeground::Primary, this))
+             .name(QStringLiteral("transientNoteText"))
+             .stretch(1)})
+        .on(this);
 
     anchor->installEventFilter(this);
     connect(anchor, &QObject::destroyed, this, &QKTransientNote::dismiss);

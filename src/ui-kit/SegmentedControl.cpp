@@ -21,6 +21,8 @@ constexpr int kPadH = 12;
 constexpr int kPadV = 4;
 constexpr int kInset = 2;
 constexpr qreal kRadius = 7;
+// How far inside the current segment's edge its focus ring runs.
+constexpr int kRingInset = 2;
 
 QColor withAlpha(QColor c, qreal alpha) {
     c.setAlphaF(float(c.alphaF() * alpha));
@@ -177,8 +179,6 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
     track.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), kRadius, kRadius);
     const QColor trackFill = withAlpha(primary, dark ? 0.10 : 0.07);
     p.fillPath(track, trackFill);
-    // The ring round the current segment is seen against the thumb and the track around it.
-    const QColor trackShown = Color::over(trackFill, pal.color(QPalette::Active, QPalette::Window));
     p.setPen(QPen(withAlpha(primary, 0.08), 1));
     p.drawPath(track);
 
@@ -190,8 +190,13 @@ void SegmentedControl::paintEvent(QPaintEvent*) {
             p.fillPath(thumb.translated(0, 0.5), QColor(0, 0, 0, dark ? 60 : 22));
             const QColor thumbFill = dark ? QColor(0x63, 0x63, 0x68) : QColor(Qt::white);
             p.fillPath(thumb, thumbFill);
+            // The ring runs inside the thumb, clear of its edge: there it is seen against the
+            // thumb alone, not beside the track's outline or the shadow under the thumb, which
+            // stand too close to the accent in the light theme.
             if (QKFocusRing::shows(this))
-                QKFocusRing::paint(p, seg, kRadius - kInset, pal, thumbFill, {trackShown});
+                QKFocusRing::paint(p,
+                                   seg.adjusted(kRingInset, kRingInset, -kRingInset, -kRingInset),
+                                   kRadius - kInset - kRingInset, pal, thumbFill, {thumbFill});
         } else if (i == m_hovered && isEnabled()) {
             QKPaint::fillRounded(p, seg, kRadius - kInset, withAlpha(primary, 0.05));
         }

@@ -4,10 +4,10 @@
 #include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
 #include "ui-kit/Color.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/TextSize.h"
 #include "ui-kit/ThemeSettings.h"
 
@@ -15,7 +15,6 @@
 #include <cmath>
 #include <QEvent>
 #include <QFontInfo>
-#include <QHBoxLayout>
 #include <QPainter>
 #include <QToolButton>
 #include <QToolTip>
@@ -48,8 +47,9 @@ TextSizeControl::TextSizeControl(QWidget* parent)
 TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
     : QWidget(parent), m_defaults(defaults) {
     setAccessibleName(QStringLiteral("Text size"));
-    auto* row = QKBuild::insetRow(this, {0, 0, 0, 0}, 4);
-    auto make = [this, row](const QString& help, const QString& label, const QString& name) {
+    using namespace QKLayout;
+    Box buttons = row({0, 0, 0, 0}, 4, {});
+    auto make = [this, &buttons](const QString& help, const QString& label, const QString& name) {
         QToolButton* b = new SizeButton(this);
         b->setObjectName(name);
         b->setAutoRaise(true);
@@ -58,7 +58,7 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
         b->setCursor(Qt::PointingHandCursor);
         b->setFocusPolicy(Qt::TabFocus);
         QKFocusRing::pressOnReturn(b);
-        row->addWidget(b, 0, Qt::AlignVCenter);
+        buttons.add(part(b).align(Qt::AlignVCenter));
         return b;
     };
     m_smaller = make(QStringLiteral("Smaller text"), QStringLiteral("Smaller text"),
@@ -70,6 +70,7 @@ TextSizeControl::TextSizeControl(UserDefaults& defaults, QWidget* parent)
     m_warning = make(QString(), QString(), QStringLiteral("textSizeSaveWarning"));
     m_warning->setCursor(Qt::ArrowCursor);
     m_warning->hide();
+    buttons.on(this);
     connect(m_warning, &QToolButton::clicked, this, [this] {
         QToolTip::showText(m_warning->mapToGlobal(QPoint(0, 0)), m_warning->toolTip(), m_warning);
     });

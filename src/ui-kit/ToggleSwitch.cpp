@@ -32,8 +32,8 @@ QSize ToggleSwitch::trackSize(const QFont& font) {
 QSize ToggleSwitch::sizeHint() const {
     const QFontMetrics fm(font());
     const QSize track = trackSize(font());
-    return QSize(fm.horizontalAdvance(text()) + 16 + track.width(),
-                 std::max(fm.height(), track.height()) + 4);
+    return QSize(fm.horizontalAdvance(text()) + 16 + track.width() + kRingOutset,
+                 std::max(fm.height() + 4, track.height() + 2 * kRingOutset));
 }
 
 QSize ToggleSwitch::minimumSizeHint() const {
@@ -50,11 +50,11 @@ void ToggleSwitch::paintEvent(QPaintEvent*) {
     ink.setAlphaF(float(ink.alphaF() * fade));
     p.setPen(ink);
     const QSize size = trackSize(font());
-    p.drawText(QRect(0, 0, width() - size.width() - 12, height()), Qt::AlignLeft | Qt::AlignVCenter,
-               text());
+    const int trackLeft = width() - kRingOutset - size.width();
+    p.drawText(QRect(0, 0, trackLeft - 12, height()), Qt::AlignLeft | Qt::AlignVCenter, text());
 
-    const QRectF track(width() - size.width(), (height() - size.height()) / 2.0, size.width(),
-                       size.height());
+    // On whole pixels, so the ring's straight runs are crisp and only its ends blend.
+    const QRectF track(trackLeft, (height() - size.height()) / 2, size.width(), size.height());
     paintTrack(p, track, isChecked(), isEnabled(), QKFocusRing::shows(this), pal);
 }
 
@@ -68,9 +68,14 @@ void ToggleSwitch::paintTrack(QPainter& p, const QRectF& track, bool on, bool en
     shape.addRoundedRect(track, track.height() / 2.0, track.height() / 2.0);
     p.fillPath(shape, fill);
     if (focused) {
-        // The ring runs on the track's edge, over the fill laid on the window.
-        const QColor under = Color::over(fill, pal.color(QPalette::Active, QPalette::Window));
-        QKFocusRing::paint(p, track, track.height() / 2.0, pal, under);
+        // The ring stands off the track, on the window: on the track's edge it would meet the
+        // white knob, which no ring colour parts from both the knob and a dark window. Across
+        // the gap it is still seen beside the track's rounded ends, so it stands apart from the
+        // fill as well as from the window.
+        const QColor window = pal.color(QPalette::Active, QPalette::Window);
+        const qreal out = kRingOutset;
+        QKFocusRing::paint(p, track.adjusted(-out, -out, out, out), track.height() / 2.0 + out, pal,
+                           Color::over(fill, window), {window});
     }
 
     const qreal knob = track.height() - 4;

@@ -18,7 +18,8 @@ public:
     QSize minimumSizeHint() const override;
 
     // The switch alone (track and knob) in a rectangle of trackSize(), for rows painted by a
-    // delegate that show the same control.
+    // delegate that show the same control. A focused switch's ring stands kRingOutset outside
+    // the track, so the rectangle needs that much room around it.
     static QSize trackSize() { return QSize(kTrackWidth, kTrackHeight); }
     // The track beside text of this font: trackSize() at the normal text size and below, grown
     // in step with the text above it, so a switch never looks small beside a large title.
@@ -28,6 +29,9 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+    // The ring's offset from the track: a gap of window two pixels wide, then the ring's two.
+    static constexpr int kRingOutset = 4;
 
 private:
     static constexpr int kTrackWidth = 32;

@@ -17,6 +17,7 @@
 #include <QMetaEnum>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTimerEvent>
 #include <QToolButton>
 #include <QWidget>
@@ -358,6 +359,23 @@ RingSides ringSides(const QImage& plain, const QImage& focused, double ratio) {
     return sides;
 }
 
+RingSides ringAsTabShowsIt(QWidget* control, QWidget* elsewhere) {
+    QWidget* window = control->window();
+    window->setAttribute(Qt::WA_KeyboardFocusChange);
+    elsewhere->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    // Measured once the window has laid out whatever changed before (a palette, a text size).
+    const QRect place = QRect(control->mapTo(window, QPoint(0, 0)), control->size())
+                            .adjusted(-3, -3, 3, 3)
+                            .intersected(window->rect());
+    const QImage plain = window->grab(place).toImage();
+    control->setFocus(Qt::TabFocusReason);
+    QApplication::processEvents();
+    if (!control->hasFocus())
+        return {};
+    return ringSides(plain, window->grab(place).toImage(), 3.0);
+}
+
 QStringList accessibilityProblems(QWidget* root) {
     QStringList problems;
     walk(QAccessible::queryAccessibleInterface(root), [&](QAccessibleInterface* iface) {
@@ -390,6 +408,39 @@ QStringList accessibilityProblems(QWidget* root) {
             problems << describe(iface) + QStringLiteral(": shows \"") + drawn.left(40) +
                             QStringLiteral("\" but exposes no text");
     });
+    return problems;
+}
+
+QStringList scrollAreaProblems(QWidget* root) {
+    QStringList problems;
+    QList<QScrollArea*> areas = root->findChildren<QScrollArea*>();
+    if (auto* self = qobject_cast<QScrollArea*>(root))
+        areas.prepend(self);
+    for (QScrollArea* area : areas) {
+        if (area != root && !area->isVisibleTo(root))
+            continue;
+        QAccessibleInterface* iface = QAccessible::queryAccessibleInterface(area);
+        const QString who = iface ? describe(iface) : QString::fromLatin1("QScrollArea");
+        bool holdsStops = false;
+        for (QWidget* w : area->viewport()->findChildren<QWidget*>()) {
+            if ((w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && w->isEnabled() &&
+                w->isVisibleTo(area)) {
+                holdsStops = true;
+                break;
+            }
+        }
+        if ((area->focusPolicy() & Qt::TabFocus) == Qt::TabFocus && holdsStops)
+            problems << who +
+                            QStringLiteral(": a Tab stop of its own before the controls it holds");
+        if (!iface || iface->text(QAccessible::Name).trimmed().isEmpty()) {
+            bool placeNamed = false;
+            for (const QWidget* up = area->parentWidget(); up && !placeNamed;
+                 up = up->isWindow() ? nullptr : up->parentWidget())
+                placeNamed = !up->accessibleName().isEmpty() || !up->windowTitle().isEmpty();
+            problems << who + QStringLiteral(": scroll area without a name") +
+                            (placeNamed ? QString() : QStringLiteral(", in a screen without one"));
+        }
+    }
     return problems;
 }
 

@@ -25,6 +25,17 @@ namespace testsupport {
 // "QPushButton#backButton (PushButton): control without a name".
 QStringList accessibilityProblems(QWidget* root);
 
+// What a keyboard or screen-reader user meets wrongly in the scroll areas under root (root
+// included, hidden ones left out), one line per fault:
+//   - a scroll area that Tab stops at although it holds controls Tab reaches: a stop that says
+//     and does nothing before its first control;
+//   - a scroll area without an accessible name, which a reader announces as a bare pane; the
+//     line ends "in a screen without one" when nothing around it up to its window is named
+//     or titled either.
+// Item views and text editors are left out: they are lists and fields, named as such.
+// Each line names the area by class and object name, or by its nearest named ancestor.
+QStringList scrollAreaProblems(QWidget* root);
+
 // Every name and text that assistive technology reads under root, in tree order (hidden parts
 // left out), for tests that look for one.
 QStringList accessibleTexts(QWidget* root);
@@ -64,5 +75,10 @@ struct RingSides {
     int faint = 0;
 };
 RingSides ringSides(const QImage& plain, const QImage& focused, double ratio);
+
+// ringSides at 3:1 for the ring `control` wears when Tab reaches it, measured on its window with
+// three pixels of what surrounds it, against the same place while `elsewhere` has the focus.
+// Nothing seen when the control does not take the focus. The window must be active.
+RingSides ringAsTabShowsIt(QWidget* control, QWidget* elsewhere);
 
 } // namespace testsupport

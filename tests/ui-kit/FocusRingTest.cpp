@@ -240,3 +240,44 @@ TEST(FocusRing, ReturnPressesEveryPlainButtonButNotACheckBox) {
     QTest::keyClick(check, Qt::Key_Return);
     EXPECT_FALSE(check->isChecked());
 }
+
+// A ring drawn by the control itself runs between its face and what lies around it: the current
+// segment beside the track and its neighbours, a switch's track beside the knob and the window.
+TEST(FocusRing, TheKitsDrawnControlsRingStandsApartFromBothItsSidesInBothThemes) {
+    KeyboardWindow window;
+    auto* first = new SegmentedControl(
+        {QStringLiteral("Overview"), QStringLiteral("Sensors"), QStringLiteral("Fans")},
+        &window.widget);
+    first->setCurrentIndex(0);
+    auto* middle = new SegmentedControl(
+        {QStringLiteral("Overview"), QStringLiteral("Sensors"), QStringLiteral("Fans")},
+        &window.widget);
+    middle->setCurrentIndex(1);
+    auto* off = new ToggleSwitch(QStringLiteral("Off"), &window.widget);
+    auto* on = new ToggleSwitch(QStringLiteral("On"), &window.widget);
+    on->setChecked(true);
+    auto* elsewhere = new QPushButton(QStringLiteral("Open"), &window.widget);
+    window.column->setContentsMargins(12, 12, 12, 12);
+    for (QWidget* w : std::initializer_list<QWidget*>{first, middle, off, on, elsewhere})
+        window.column->addWidget(w);
+    window.show();
+    for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        for (const AccentChoice accent : allCases<AccentChoice>()) {
+            window.widget.setPalette(Themed::palette(scheme, Themed::accentColor(accent, scheme)));
+            for (QWidget* control : {static_cast<QWidget*>(first), static_cast<QWidget*>(middle),
+                                     static_cast<QWidget*>(off), static_cast<QWidget*>(on)}) {
+                const std::string what =
+                    (control->accessibleName() + QLatin1Char(' ') +
+                     QString::fromLatin1(control->metaObject()->className()) + QLatin1Char(' ') +
+                     rawValue(accent) + (scheme == ColorScheme::Dark ? " dark" : " light"))
+                        .toStdString();
+                const testsupport::RingSides sides =
+                    testsupport::ringAsTabShowsIt(control, elsewhere);
+                EXPECT_GE(sides.seen, 4 * std::min(control->width(), control->height())) << what;
+                EXPECT_LE(sides.faint * 8, sides.seen + sides.faint)
+                    << what << " (" << sides.faint << " faint of " << sides.seen + sides.faint
+                    << ")";
+            }
+        }
+    }
+}

@@ -41,6 +41,7 @@ QWidget* groupBox(const QString& title, QWidget* content, int padding, QWidget* 
 AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     setObjectName(QStringLiteral("aboutView"));
     setWindowTitle(QStringLiteral("About"));
+    setAccessibleName(windowTitle());
     QKBuild::plainScroll(this);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 

@@ -8,6 +8,13 @@
 
 #include <QPainter>
 
+namespace {
+
+// How far inside the circle's edge the choice ring runs, to its middle.
+constexpr qreal kChoiceInset = 2.5;
+
+} // namespace
+
 AccentSwatch::AccentSwatch(AccentChoice accent, QWidget* parent)
     : QAbstractButton(parent), m_accent(accent) {
     const QString raw = rawValue(accent);
@@ -37,23 +44,23 @@ void AccentSwatch::paintEvent(QPaintEvent*) {
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
     p.drawEllipse(centre, radius, radius);
-    QColor chosen = QKForeground::color(QKForeground::Primary, pal);
-    chosen.setAlphaF(0.8f);
+    const bool focused = QKFocusRing::shows(this);
+    // The stored choice is ringed inside the circle, so the circle's edge is its accent whether
+    // it is chosen or not: a dark choice ring on the edge fades into the window through every
+    // shade, and some pixel of that stands as close to any focus ring colour as the accent.
     if (isChecked()) {
+        QColor chosen = QKForeground::color(QKForeground::Primary, pal);
+        chosen.setAlphaF(0.8f);
         p.setPen(QPen(chosen, 2));
         p.setBrush(Qt::NoBrush);
-        p.drawEllipse(centre, radius, radius);
+        p.drawEllipse(centre, radius - kChoiceInset, radius - kChoiceInset);
     }
-    if (!QKFocusRing::shows(this))
+    if (!focused)
         return;
-    // On the stored choice the focus ring takes the choice ring's place and stands apart from
-    // it; on another swatch it runs just inside the circle, over the accent itself, so it reads
-    // whatever the window behind it.
-    if (isChecked())
-        QKFocusRing::paint(p, QRectF(rect()), kExtent / 2.0, pal,
-                           Color::over(chosen, pal.color(QPalette::Window)));
-    else
-        QKFocusRing::paint(p,
-                           QRectF(centre.x() - radius, centre.y() - radius, kDiameter, kDiameter),
-                           radius, pal, fill);
+    // Off the circle, on the window: drawn over the accent itself it has to part from a bright
+    // fill and falls back to a narrow band inside it. Across the gap it is still seen beside
+    // the circle's edge, so it stands apart from the fill too.
+    const qreal outer = radius + kRingOutset;
+    QKFocusRing::paint(p, QRectF(centre.x() - outer, centre.y() - outer, 2 * outer, 2 * outer),
+                       outer, pal, fill, {pal.color(QPalette::Window)});
 }

@@ -22,7 +22,9 @@ public:
     QSize minimumSizeHint() const override { return sizeHint(); }
 
     static constexpr int kDiameter = 22;
-    static constexpr int kExtent = kDiameter + 2; // room for the ring's outer half
+    // The focus ring stands this far off the circle: a gap two pixels wide, then the ring.
+    static constexpr int kRingOutset = 4;
+    static constexpr int kExtent = kDiameter + 2 * kRingOutset;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -80,7 +80,11 @@ void ContentView::showSelectedFeature() {
         return;
     m_shownFeature = feature.id;
     qInfo("Pendrel: showing section %s", qPrintable(feature.id));
-    m_card->setScreen(m_makeScreen(feature.id, m_card));
+    QWidget* screen = m_makeScreen(feature.id, m_card);
+    // A reader calls the screen, and the page it scrolls, by its section's title.
+    if (screen && screen->accessibleName().isEmpty())
+        screen->setAccessibleName(feature.title);
+    m_card->setScreen(screen);
     emit titleChanged(feature.title);
 }
 

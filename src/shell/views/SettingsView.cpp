@@ -17,20 +17,13 @@
 #include "ui-kit/ToggleSwitch.h"
 
 #include <QButtonGroup>
-#include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
+// A note under a section's controls: wrapped, in the caption style and secondary ink.
 QLabel* note(const QString& text, QWidget* parent) {
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    QKFont::apply(label, TextStyle::Caption);
-    QKForeground::apply(label, QKForeground::Secondary);
-    return label;
+    return QKBuild::label(text, TextStyle::Caption, QKForeground::Secondary, parent);
 }
 
 } // namespace
@@ -42,37 +35,50 @@ SettingsView::SettingsView(RunModeManager* runMode, UpdaterManager* updater, Use
                            QWidget* parent)
     : QWidget(parent), m_runMode(runMode), m_updater(updater), m_defaults(defaults) {
     setObjectName(QStringLiteral("settingsView"));
+    // The window's scroll area reads as the page it shows.
+    setAccessibleName(SettingsText::formName());
     setFixedWidth(kWidth);
-    auto* form = QKBuild::insetColumn(this, {20, 20, 20, 20}, 18);
-
-    form->addWidget(section(SettingsText::appearanceTitle(), new ThemePicker(m_defaults, this)));
-    form->addWidget(section(SettingsText::updatesTitle(), makeUpdates()));
-    form->addWidget(section(SettingsText::runModeTitle(), makeRunMode()));
-    form->addWidget(section(SettingsText::fileManagerTitle(), makeFinder()));
-    form->addStretch(1);
+    using namespace QKLayout;
+    column({20, 20, 20, 20}, 18,
+           {
+               section(SettingsText::appearanceTitle(), new ThemePicker(m_defaults, this)),
+               section(SettingsText::updatesTitle(), makeUpdates()),
+               section(SettingsText::runModeTitle(), makeRunMode()),
+               section(SettingsText::fileManagerTitle(), makeFinder()),
+               stretch(1),
+           })
+        .on(this);
 }
 
 QWidget* SettingsView::section(const QString& title, QWidget* content) {
+    using namespace QKLayout;
     auto* box = new QWidget(this);
-    auto* column = QKBuild::insetColumn(box, {0, 0, 0, 0}, 6);
-    auto* heading = new QLabel(title, box);
-    heading->setObjectName(QStringLiteral("sectionTitle"));
-    QKFont::apply(heading, TextStyle::Headline);
-    column->addWidget(heading);
-    auto* card = new QKCardSurface(10, false, box);
-    auto* inside = new QVBoxLayout(card);
-    inside->setContentsMargins(14, 12, 14, 12);
-    inside->addWidget(content);
-    column->addWidget(card);
+    QKCardSurface* card = nullptr;
+    column({0, 0, 0, 0}, 6,
+           {part(new QLabel(title, box))
+                .name(QStringLiteral("sectionTitle"))
+                .font(TextStyle::Headline),
+            part(card = new QKCardSurface(10, false, box))})
+        .on(box);
+    column({14, 12, 14, 12}, {content}).on(card);
     return box;
 }
 
 QWidget* SettingsView::makeUpdates() {
+    using namespace QKLayout;
     auto* panel = new QWidget(this);
-    auto* column = QKBuild::insetColumn(panel, {0, 0, 0, 0}, 8);
-
-    auto* autoUpdate = new ToggleSwitch(SettingsText::autoUpdateSwitch(), panel);
-    autoUpdate->setObjectName(QStringLiteral("autoUpdateSwitch"));
+    ToggleSwitch* autoUpdate = nullptr;
+    column({0, 0, 0, 0}, 8,
+           {
+               part(autoUpdate = new ToggleSwitch(SettingsText::autoUpdateSwitch(), panel))
+                   .name(QStringLiteral("autoUpdateSwitch")),
+               row({part(new QKBorderedButton(SettingsText::checkNowButton(), panel))
+                        .name(QStringLiteral("checkNowButton"))
+                        .with([](QWidget* checkNow) { checkNow->setEnabled(false); }),
+                    stretch(1)}),
+               note(SettingsText::updatesNote(), panel),
+           })
+        .on(panel);
     // Nothing checks for updates here, so the switch shows off whatever the stored preference
     // says, and it cannot be changed; the preference itself is kept as it is.
     autoUpdate->setChecked(m_updater && m_updater->isAvailable() &&
@@ -86,16 +92,6 @@ QWidget* SettingsView::makeUpdates() {
                     autoUpdate->setChecked(m_updater->isAvailable() && checks);
                 });
     }
-    column->addWidget(autoUpdate);
-
-    auto* checkNow = new QKBorderedButton(SettingsText::checkNowButton(), panel);
-    checkNow->setObjectName(QStringLiteral("checkNowButton"));
-    checkNow->setEnabled(false);
-    auto* buttonRow = new QHBoxLayout;
-    buttonRow->addWidget(checkNow);
-    buttonRow->addStretch(1);
-    column->addLayout(buttonRow);
-    column->addWidget(note(SettingsText::updatesNote(), panel));
     return panel;
 }
 
@@ -163,22 +159,25 @@ QWidget* SettingsView::makeRunMode() {
 }
 
 QWidget* SettingsView::makeFinder() {
+    using namespace QKLayout;
     auto* panel = new QWidget(this);
-    auto* column = QKBuild::insetColumn(panel, {0, 0, 0, 0}, 8);
-    column->addWidget(note(SettingsText::deepLinksNote(), panel));
-    // Shown, as the other platform shows it, but off: there is no such settings pane to open here,
-    // and a button that does nothing must not look as if it did something.
-    auto* extensions = new QKBorderedButton(SettingsText::extensionsButton(), panel);
-    extensions->setObjectName(QStringLiteral("extensionsButton"));
-    extensions->setEnabled(false);
-    extensions->setToolTip(SettingsText::extensionsUnavailable());
-    auto* row = new QHBoxLayout;
-    row->addWidget(extensions);
-    row->addStretch(1);
-    column->addLayout(row);
-    auto* extensionsNote = note(SettingsText::extensionsUnavailable(), panel);
-    extensionsNote->setObjectName(QStringLiteral("extensionsNote"));
-    column->addWidget(extensionsNote);
+    column({0, 0, 0, 0}, 8,
+           {
+               note(SettingsText::deepLinksNote(), panel),
+               // Shown, as the other platform shows it, but off: there is no such settings pane
+               // to open here, and a button that does nothing must not look as if it did
+               // something.
+               row({part(new QKBorderedButton(SettingsText::extensionsButton(), panel))
+                        .name(QStringLiteral("extensionsButton"))
+                        .with([](QWidget* extensions) {
+                            extensions->setEnabled(false);
+                            extensions->setToolTip(SettingsText::extensionsUnavailable());
+                        }),
+                    stretch(1)}),
+               part(note(SettingsText::extensionsUnavailable(), panel))
+                   .name(QStringLiteral("extensionsNote")),
+           })
+        .on(panel);
     return panel;
 }
 

@@ -149,6 +149,7 @@ SidebarView::SidebarView(AppState& appState, UserDefaults& defaults, QWidget* pa
         {part(makeHeader()),
          part(m_scroll = new QScrollArea(this))
              .name(QStringLiteral("sectionList"))
+             .accessibleName(SidebarText::sectionListName())
              .with([](QScrollArea* scroll) {
                  scroll->setFrameShape(QFrame::NoFrame);
                  scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

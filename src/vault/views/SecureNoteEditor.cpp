@@ -147,6 +147,7 @@ QStackedWidget* SecureNoteEditor::buildWell() {
     m_box = new SecretWell(this);
     // Hidden: the bullets and the count, read-only.
     auto* hiddenScroll = new QScrollArea(m_box);
+    hiddenScroll->setAccessibleName(SecureNotesText::secretHeading());
     hiddenScroll->setFrameShape(QFrame::NoFrame);
     hiddenScroll->setWidgetResizable(true);
     transparent(hiddenScroll);

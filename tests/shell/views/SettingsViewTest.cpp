@@ -10,10 +10,13 @@
 #include "shell/views/AboutView.h"
 #include "shell/views/AccentSwatch.h"
 #include "shell/views/ThemePicker.h"
+#include "support/AccessibleAudit.h"
+#include "support/KeyboardWindow.h"
 #include "support/TestSupport.h"
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKSymbol.h"
 #include "ui-kit/SegmentedControl.h"
+#include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
 #include "ui-kit/ToggleSwitch.h"
 
@@ -25,6 +28,7 @@
 
 #include <QAbstractButton>
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -176,6 +180,46 @@ TEST_F(SettingsTest, ThemePickerShowsTheStoredLookAndEveryPickerFollowsAChange) 
     defaults.setValue(ThemeKeys::FontSize, 9);
     EXPECT_TRUE(
         Find::part<QLabel>(aboutPicker, "textSizeNote")->text().endsWith("currently biggest"));
+}
+
+// Tab into the run-mode choices lands on the one the manager holds, whichever it is and however
+// it was set, never on the first of them.
+TEST_F(SettingsTest, TabIntoTheRunModeChoicesLandsOnTheCheckedOne) {
+    testsupport::KeyboardWindow window;
+    auto* view = new SettingsView(&runMode, &updater, defaults, &window.widget);
+    window.column->addWidget(view);
+    window.show();
+    // The last control before the choices: the switch and the button between are off.
+    auto* before = Find::part<AccentSwatch>(*view, "swatch-Teal");
+    for (const RunMode mode : {RunMode::MenuBar, RunMode::Login, RunMode::WindowOnly}) {
+        runMode.setMode(mode);
+        window.tabTo(before);
+        QTest::keyClick(before, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), choice(*view, mode))
+            << runModeRawValue(mode).toStdString();
+    }
+}
+
+// A swatch's ring is seen beside its own accent, the window and, on the stored choice, the
+// choice ring: in the dark appearance it fell short of a whole ring.
+TEST_F(SettingsTest, EverySwatchsFocusRingStandsApartFromBothItsSidesInBothAppearances) {
+    testsupport::KeyboardWindow window;
+    auto* picker = new ThemePicker(defaults, &window.widget);
+    auto* elsewhere = new QPushButton(QStringLiteral("Open"), &window.widget);
+    window.column->addWidget(picker);
+    window.column->addWidget(elsewhere);
+    window.show();
+    for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+        window.widget.setPalette(
+            Themed::palette(scheme, Themed::accentColor(AccentChoice::Blue, scheme)));
+        for (AccentSwatch* swatch : picker->swatches()) {
+            const testsupport::RingSides sides = testsupport::ringAsTabShowsIt(swatch, elsewhere);
+            const std::string what = swatch->objectName().toStdString() +
+                                     (scheme == ColorScheme::Dark ? " dark" : " light");
+            EXPECT_GE(sides.seen, 4 * swatch->height()) << what;
+            EXPECT_LE(sides.faint * 8, sides.seen + sides.faint) << what;
+        }
+    }
 }
 
 TEST(AboutView, ShowsTheVersionAndBuild) {
