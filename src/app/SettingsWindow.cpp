@@ -21,7 +21,7 @@ namespace {
 
 // What a window manager's title bar and borders usually take, used until the real frame is
 // known: enough that a window fitted with it never reaches past the work area.
-constexpr QMargins kAssumedFrame(1, 32, 1, 1);
+constexpr QMargins kAssumedFrame(4, 32, 4, 4);
 // Some window managers report the frame a little after the window is mapped.
 constexpr int kLateFrameMs = 150;
 constexpr int kMinimumHeight = 200;
