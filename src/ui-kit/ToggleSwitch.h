@@ -27,11 +27,11 @@ public:
     static void paintTrack(QPainter& painter, const QRectF& track, bool on, bool enabled,
                            bool focused, const QPalette& palette);
 
-protected:
-    void paintEvent(QPaintEvent* event) override;
-
     // The ring's offset from the track: a gap of window two pixels wide, then the ring's two.
     static constexpr int kRingOutset = 4;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     static constexpr int kTrackWidth = 32;

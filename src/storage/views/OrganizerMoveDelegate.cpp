@@ -47,8 +47,10 @@ int OrganizerMoveDelegate::rowHeight() {
 QRect OrganizerMoveDelegate::toggleRect(const QRect& rowRect) {
     const QSize track = ToggleSwitch::trackSize();
     const int lineHeight = QFontMetrics(nameFont()).height();
-    return QRect(rowRect.left(), rowRect.top() + kPadY + (lineHeight - track.height()) / 2,
-                 track.width(), track.height());
+    // The focused switch's ring stands outside its track: room is left for it at the row's edge.
+    return QRect(rowRect.left() + ToggleSwitch::kRingOutset,
+                 rowRect.top() + kPadY + (lineHeight - track.height()) / 2, track.width(),
+                 track.height());
 }
 
 QSize OrganizerMoveDelegate::sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const {
