@@ -27,30 +27,19 @@ public:
     // True while the page on show is the phase's page.
     bool isShowing(QKScanPhase phase) const;
 
-    // The phase of a scan's state kind: any enum with the cases Idle and Failed, one busy case
-    // (Scanning, Searching or Loading) and one finished case (Done or Ready). A finished scan is
-    // Empty instead of Done when `nothingFound` is set.
-    template <typename Kind> static QKScanPhase phaseOf(Kind kind, bool nothingFound = false) {
-        if (kind == Kind::Idle)
+    // The page for a scan's phase as its slot keeps it (ScanPhase: Idle, Running, Done,
+    // Failed; the kit does not see that type). A finished scan is Empty instead of Done when
+    // `nothingFound` is set.
+    template <typename Phase> static QKScanPhase phaseOf(Phase phase, bool nothingFound = false) {
+        if (phase == Phase::Idle)
             return QKScanPhase::Idle;
-        if (kind == Kind::Failed)
+        if (phase == Phase::Failed)
             return QKScanPhase::Failed;
-        if (isBusy(kind))
+        if (phase == Phase::Running)
             return QKScanPhase::Busy;
         return nothingFound ? QKScanPhase::Empty : QKScanPhase::Done;
     }
 
 private:
-    template <typename Kind> static bool isBusy(Kind kind) {
-        if constexpr (requires { Kind::Running; })
-            return kind == Kind::Running;
-        else if constexpr (requires { Kind::Scanning; })
-            return kind == Kind::Scanning;
-        else if constexpr (requires { Kind::Searching; })
-            return kind == Kind::Searching;
-        else
-            return kind == Kind::Loading;
-    }
-
     std::array<QWidget*, 5> m_pages{};
 };

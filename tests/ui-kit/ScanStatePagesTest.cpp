@@ -12,8 +12,8 @@
 
 namespace {
 
-// The kinds of a scan's state, in an order of their own.
-enum class Kind { Failed, Done, Scanning, Idle };
+// The phases of a scan as its slot keeps them, in an order of their own.
+enum class Kind { Failed, Done, Running, Idle };
 
 struct PhaseCase {
     Kind kind;
@@ -41,21 +41,14 @@ TEST_P(ScanPhase, EachKindShowsItsPage) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, ScanPhase,
                          ::testing::Values(PhaseCase{Kind::Idle, QKScanPhase::Idle},
-                                           PhaseCase{Kind::Scanning, QKScanPhase::Busy},
+                                           PhaseCase{Kind::Running, QKScanPhase::Busy},
                                            PhaseCase{Kind::Done, QKScanPhase::Done},
                                            PhaseCase{Kind::Failed, QKScanPhase::Failed}));
 
-// Scans that load or search, with their own names for the busy and finished cases.
-enum class Load { Ready, Loading, Idle, Failed };
-enum class Search { Searching, Done, Idle, Failed };
-
-TEST(ScanPhase, OtherNamesMapAndNothingFoundOnlyEmptiesAFinishedScan) {
-    EXPECT_EQ(QKScanStatePages::phaseOf(Load::Loading), QKScanPhase::Busy);
-    EXPECT_EQ(QKScanStatePages::phaseOf(Load::Ready), QKScanPhase::Done);
-    EXPECT_EQ(QKScanStatePages::phaseOf(Load::Ready, true), QKScanPhase::Empty);
-    EXPECT_EQ(QKScanStatePages::phaseOf(Search::Searching, true), QKScanPhase::Busy);
-    EXPECT_EQ(QKScanStatePages::phaseOf(Search::Done, true), QKScanPhase::Empty);
-    EXPECT_EQ(QKScanStatePages::phaseOf(Search::Failed, true), QKScanPhase::Failed);
+TEST(ScanPhase, NothingFoundOnlyEmptiesAFinishedScan) {
+    EXPECT_EQ(QKScanStatePages::phaseOf(Kind::Done, true), QKScanPhase::Empty);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Kind::Running, true), QKScanPhase::Busy);
+    EXPECT_EQ(QKScanStatePages::phaseOf(Kind::Failed, true), QKScanPhase::Failed);
     EXPECT_EQ(QKScanStatePages::phaseOf(Kind::Idle, true), QKScanPhase::Idle);
 }
 

@@ -73,11 +73,8 @@ const Allowed kMeantElisions[] = {
 // Rings measured against both their sides that still fall short, each named until it is set
 // against what surrounds it where it stands. Each says what is faint.
 const Allowed kRingsLeft[] = {
-    {"(DiffListView/", "the list's ring over the viewport runs over the rows' coloured fills"},
-    {"(DuplicateTile)", "the tile's ring is faint beside the picture it frames"},
     {"(QKRowList/ChatMessageDelegate)", "the current message's ring meets its bubble"},
     {"#explainRowCheck (QCheckBox)", "the overlay on an indicator-sized check box is short"},
-    {"QScrollArea in #healthReportView", "the report page's ring runs over its cards"},
 };
 
 // Scroll areas that are still a Tab stop before their controls, or have no name, each left to
