@@ -20,45 +20,6 @@
 using namespace diskmaptest;
 using C = DiskMapCategory;
 
-namespace {
-
-struct Measured {
-    std::optional<MapNode> node;
-    qint64 unreadable = 0;
-    qint64 files = 0;
-    qint64 bytes = 0;
-};
-
-Measured measure(const QString& path, int depth = 1,
-                 DiskMapMeasurer::Options options = DiskMapMeasurer::Options(),
-                 C inherited = C::Unknown) {
-    DiskMapTally tally(1, CancelToken(), {});
-    const DiskMapMeasurer measurer(std::move(options));
-    Measured run;
-    run.node = measurer.measure(path, depth, inherited, tally);
-    run.unreadable = tally.unreadable();
-    run.files = tally.filesSeen();
-    run.bytes = tally.bytesSeen();
-    return run;
-}
-
-QStringList names(const MapNode& node) {
-    QStringList out;
-    for (const MapNode& c : node.children)
-        out << c.name;
-    return out;
-}
-
-const MapNode* childNamed(const MapNode& node, const QString& name) {
-    for (const MapNode& c : node.children) {
-        if (c.name == name)
-            return &c;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 TEST(DiskMapMeasure, VeryLargeFoldersMeasuredWholeSwitchToTheTool) {
     const QString home = testsupport::freshDir("switch");
     for (int i = 0; i < 8; ++i)

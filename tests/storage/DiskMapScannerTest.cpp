@@ -20,20 +20,6 @@ void drain() {
     QCoreApplication::processEvents();
 }
 
-const MapNode* childNamed(const MapNode& node, const QString& name) {
-    for (const MapNode& c : node.children)
-        if (c.name == name)
-            return &c;
-    return nullptr;
-}
-
-QStringList names(const MapNode& node) {
-    QStringList out;
-    for (const MapNode& c : node.children)
-        out << c.name;
-    return out;
-}
-
 } // namespace
 
 TEST(DiskMapScan, HomeWithNothingToMeasureFails) {

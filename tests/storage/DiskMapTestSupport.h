@@ -2,7 +2,9 @@
 
 #include "fakes/FakeDiskUsage.h"
 #include "platform/NativePath.h"
+#include "storage/DiskMapMeasurer.h"
 #include "storage/DiskMapScanner.h"
+#include "storage/DiskMapTally.h"
 #include "support/TestSupport.h"
 
 #include <fcntl.h>
@@ -10,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -88,6 +91,42 @@ inline DiskMapScanner::Request requestFor(const QString& home) {
 // Whether the scanner stops scanning within 20 seconds.
 inline bool settled(DiskMapScanner& scanner) {
     return testsupport::waitFor([&] { return !scanner.state().isRunning(); }, 20'000);
+}
+
+// One measuring walk of path, with what its tally saw beside the tree it gave.
+struct Measured {
+    std::optional<MapNode> node;
+    qint64 unreadable = 0;
+    qint64 files = 0;
+    qint64 bytes = 0;
+};
+
+inline Measured measure(const QString& path, int depth = 1,
+                        DiskMapMeasurer::Options options = DiskMapMeasurer::Options(),
+                        DiskMapCategory inherited = DiskMapCategory::Unknown) {
+    DiskMapTally tally(1, CancelToken(), {});
+    const DiskMapMeasurer measurer(std::move(options));
+    Measured run;
+    run.node = measurer.measure(path, depth, inherited, tally);
+    run.unreadable = tally.unreadable();
+    run.files = tally.filesSeen();
+    run.bytes = tally.bytesSeen();
+    return run;
+}
+
+inline QStringList names(const MapNode& node) {
+    QStringList out;
+    for (const MapNode& c : node.children)
+        out << c.name;
+    return out;
+}
+
+inline const MapNode* childNamed(const MapNode& node, const QString& name) {
+    for (const MapNode& c : node.children) {
+        if (c.name == name)
+            return &c;
+    }
+    return nullptr;
 }
 
 } // namespace diskmaptest

@@ -15,18 +15,6 @@
 using namespace organizertest;
 using Kind = FolderOrganizer::State::Kind;
 
-namespace {
-
-void writeJournal(const HomeLayout& layout, const QString& fileName, const QByteArray& bytes) {
-    const QString dir = OrganizerJournals(layout).directory();
-    QDir().mkpath(dir);
-    QFile f(dir + "/" + fileName);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
-
-} // namespace
-
 TEST(OrganizerRun, RoundTripRestoresEveryFileExactly) {
     const QString home = testsupport::freshDir("roundtrip");
     const HomeLayout layout = layoutFor(home);

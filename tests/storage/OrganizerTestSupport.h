@@ -3,6 +3,7 @@
 #include "platform/HomeLayout.h"
 #include "platform/JsonFields.h"
 #include "storage/FolderOrganizer.h"
+#include "storage/OrganizerJournals.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -130,6 +131,16 @@ inline OrganizerJournal journalFor(const QString& home, double startedAt = 0) {
     j.startedAt = startedAt;
     j.homePath = home;
     return j;
+}
+
+// Puts bytes in the journal folder under fileName, as a run (or something else) left them.
+inline void writeJournal(const HomeLayout& layout, const QString& fileName,
+                         const QByteArray& bytes) {
+    const QString dir = OrganizerJournals(layout).directory();
+    QDir().mkpath(dir);
+    QFile f(dir + "/" + fileName);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
 }
 
 } // namespace organizertest
