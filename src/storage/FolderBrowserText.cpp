@@ -46,6 +46,7 @@ double barWidth(std::optional<qint64> sizeBytes, qint64 largest) {
 
 PENDREL_TEXT(backTip, "Back up one folder")
 PENDREL_TEXT(homeButton, "Home")
+PENDREL_TEXT(trailName, "Path to this folder")
 
 QString sortTitle(FolderSortOrder order) {
     return order == FolderSortOrder::Size ? QStringLiteral("Largest first")

@@ -29,6 +29,7 @@ constexpr double barTrack = 70;
 // The browser's toolbar, content and status line.
 QString backTip();                        // "Back up one folder"
 QString homeButton();                     // "Home"
+QString trailName();                      // the trail's name to assistive technology
 QString sortTitle(FolderSortOrder order); // "Largest first", "By name"
 QString remeasureTip();                   // "Measure this folder again"
 QString failedTitle();                    // "Pendrel could not read this folder"

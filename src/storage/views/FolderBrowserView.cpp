@@ -247,8 +247,11 @@ QWidget* FolderBrowserView::buildToolbar() {
 QScrollArea* FolderBrowserView::buildTrail(QWidget* bar) {
     using namespace QKLayout;
     // The trail never scrolls: its names share the room (fitTrail). The area only keeps the
-    // trail's width from reaching the toolbar's, and is no Tab stop of its own.
+    // trail's width from reaching the toolbar's, and is no Tab stop of its own: its buttons are.
+    // A reader meets it as the group of those buttons, so it is named for what they spell out.
     m_trailView = QKBuild::plainScroll(new QScrollArea(bar));
+    m_trailView->setObjectName(QStringLiteral("folderBrowserPath"));
+    m_trailView->setAccessibleName(FolderBrowserText::trailName());
     m_trailView->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_trailView->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     m_trailView->setFocusPolicy(Qt::NoFocus);

@@ -210,6 +210,23 @@ TEST(FoldersView, AReaderHearsTheListByNameAndScrollViewsAreNoExtraTabStops) {
     EXPECT_EQ(storagetest::scrollStopProblems(&s.view), QStringList());
 }
 
+TEST(FolderBrowser, TheTrailIsNamedForAReaderAndTabGoesStraightToItsButtons) {
+    Screen s(makeHome());
+    ASSERT_TRUE(s.shownActive());
+    s.tree.enter(s.entry("Work"));
+    ASSERT_TRUE(s.settled());
+    ASSERT_EQ(s.trail().size(), 1);
+
+    auto* path = Find::part<QScrollArea>(s.browser(), "folderBrowserPath");
+    EXPECT_EQ(storagetest::accessibleNameOf(path), "Path to this folder");
+    EXPECT_EQ(testsupport::scrollAreaProblems(&s.browser()), QStringList());
+
+    // From Back, Tab lands on Home, never on the area around the trail.
+    s.back()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(s.back(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), s.home());
+}
+
 TEST(FolderBrowser, TrailButtonsAndWhatClearsTheSelection) {
     auto hold = std::make_shared<std::atomic_bool>(false);
     FolderTree::Deps tools;
