@@ -244,7 +244,9 @@ QKScanStatePages* UninstallerView::buildLeftovers(QWidget* page) {
 
     m_leftoverPage = new QWidget(m_leftoverStack);
     m_leftoverPage->setObjectName(QStringLiteral("leftoverList"));
+    // The area reads as the heading above it; Tab passes it for the rows' own boxes.
     QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(m_leftoverPage));
+    scroll->setAccessibleName(UninstallerText::leftoversHeading());
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
     box({part(m_leftoverCard = new QKCardSurface(10, false, content))
