@@ -2,6 +2,7 @@
 
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKHairline.h"
+#include "ui-kit/QKLayout.h"
 
 #include <QElapsedTimer>
 #include <QScrollBar>
@@ -23,8 +24,10 @@ QKLazyColumn::QKLazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
     QKBuild::plainScroll(this);
     m_content = new QWidget(this);
     m_content->setAutoFillBackground(false);
-    m_column = QKBuild::insetColumn(m_content, {0, 0, 0, 0}, spacing);
-    m_column->addStretch(1);
+    QBoxLayout* column = nullptr;
+    QKLayout::column({0, 0, 0, 0}, spacing, {QKLayout::stretch(1)}).keep(column).on(m_content);
+    // A column is laid out as a QVBoxLayout; rows go in before its closing stretch.
+    m_column = static_cast<QVBoxLayout*>(column);
     setWidget(m_content);
 }
 
@@ -68,9 +71,7 @@ int QKLazyColumn::buildNext() {
         divider->setObjectName(QStringLiteral("divider:") + key);
         divider->setProperty(kDividerOf, key);
     }
-    const int at = m_column->count() - 1;
-    m_column->insertWidget(at, row);
-    m_column->insertWidget(at + 1, divider);
+    QKLayout::items({QKLayout::part(row), QKLayout::part(divider)}).fillPage(m_column);
     row->show();
     divider->show();
     ++m_built;

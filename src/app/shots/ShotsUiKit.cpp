@@ -9,11 +9,11 @@
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DraggableDivider.h"
 #include "ui-kit/QKBorderedButton.h"
-#include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "ui-kit/QKLayout.h"
 #include "ui-kit/TamsoExplainRow.h"
 #include "ui-kit/TextSizeControl.h"
 #include "ui-kit/Themed.h"
@@ -21,12 +21,10 @@
 
 #include <memory>
 #include <QApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -39,7 +37,6 @@ QLabel* sectionTitle(const QString& text, QWidget* parent) {
 
 QWidget* explainRows(QWidget* parent) {
     auto* card = new QKCardSurface(14, true, parent);
-    auto* col = QKBuild::insetColumn(card, {16, 10, 16, 10}, 2);
 
     auto* safe = new TamsoExplainRow(QStringLiteral("App caches"), formatBytes(2'684'354'560),
                                      QStringLiteral("Temporary files apps rebuild on their own. "
@@ -47,7 +44,6 @@ QWidget* explainRows(QWidget* parent) {
                                      card);
     safe->setSafety(TamsoSafety::Safe);
     safe->setSelected(true);
-    col->addWidget(safe);
 
     auto* caution = new TamsoExplainRow(
         QStringLiteral("Old downloads"), formatBytes(913'500'000),
@@ -57,7 +53,6 @@ QWidget* explainRows(QWidget* parent) {
     caution->setSafety(TamsoSafety::CheckFirst);
     caution->setSelected(false);
     caution->setMeta(QStringLiteral("143 files · oldest from March"));
-    col->addWidget(caution);
 
     auto* risky = new TamsoExplainRow(QStringLiteral("Mail attachments"), formatBytes(48'200'000),
                                       QStringLiteral("Measured so you know; Pendrel never "
@@ -66,7 +61,6 @@ QWidget* explainRows(QWidget* parent) {
     risky->setSafety(TamsoSafety::Risky);
     risky->setSelected(true);
     risky->setLocked(true);
-    col->addWidget(risky);
 
     auto* keep = new TamsoExplainRow(
         QStringLiteral("Project archives from the long-finished client engagement of 2019 and "
@@ -76,19 +70,18 @@ QWidget* explainRows(QWidget* parent) {
     auto* reveal = new QKBorderedButton(QStringLiteral("Show"));
     reveal->setSmall(true);
     keep->setTrailing(reveal);
-    col->addWidget(keep);
 
     auto* plain = new TamsoExplainRow(QStringLiteral("Logs"), formatBytes(0),
                                       QStringLiteral("Nothing here right now."), card);
     plain->setMeta(QString());
-    col->addWidget(plain);
+
+    QKLayout::column({16, 10, 16, 10}, 2, {safe, caution, risky, keep, plain}).on(card);
     return card;
 }
 
 QWidget* splitterDemo(QWidget* parent) {
     auto* card = new QKCardSurface(14, false, parent);
     card->setMinimumHeight(150);
-    auto* row = QKBuild::insetRow(card, {1, 1, 1, 1}, 0);
     auto* main = new QLabel(QStringLiteral("Main content"), card);
     main->setAlignment(Qt::AlignCenter);
     QKForeground::apply(main, QKForeground::Secondary);
@@ -101,9 +94,8 @@ QWidget* splitterDemo(QWidget* parent) {
         pane->setFixedWidth(int(w));
         pane->setText(QStringLiteral("Side pane\n%1 points").arg(qint64(w)));
     });
-    row->addWidget(main, 1);
-    row->addWidget(divider);
-    row->addWidget(pane);
+    using namespace QKLayout;
+    row({1, 1, 1, 1}, 0, {part(main).stretch(1), divider, pane}).on(card);
     return card;
 }
 
@@ -114,14 +106,12 @@ QWidget* sidebarFooter(QWidget* parent) {
     QPalette pal = strip->palette();
     pal.setColor(QPalette::Window, Color::brandBlue().darker(160));
     strip->setPalette(pal);
-    auto* row = new QHBoxLayout(strip);
-    row->setContentsMargins(12, 8, 12, 8);
-    auto* version = new QLabel(QStringLiteral("Pendrel v0.2.0 (1)"), strip);
-    QKFont::apply(version, TextStyle::Caption2);
-    QKForeground::apply(version, QKForeground::Secondary);
-    row->addWidget(version);
-    row->addStretch(1);
-    row->addWidget(new TextSizeControl(strip));
+    using namespace QKLayout;
+    row({12, 8, 12, 8}, {part(new QLabel(QStringLiteral("Pendrel v0.2.0 (1)"), strip))
+                             .font(TextStyle::Caption2)
+                             .ink(QKForeground::Secondary),
+                         stretch(1), new TextSizeControl(strip)})
+        .on(strip);
     return strip;
 }
 
@@ -129,53 +119,44 @@ std::unique_ptr<QWidget> gallery() {
     auto page = std::make_unique<QWidget>();
     Themed::apply(page.get());
     page->resize(1180, 900);
-    auto* columns = QKBuild::insetRow(page.get(), {24, 24, 24, 24}, 24);
+    QWidget* p = page.get();
 
-    auto* left = new QVBoxLayout;
-    left->setSpacing(10);
-    left->addWidget(sectionTitle(QStringLiteral("EXPLAIN ROWS AND SAFETY GRADES"), page.get()));
-    left->addWidget(explainRows(page.get()));
-    left->addSpacing(8);
-    left->addWidget(sectionTitle(QStringLiteral("ASK STRIP"), page.get()));
-    left->addWidget(new AskTamsoStrip(QStringLiteral("Ask about these files…"),
-                                      QStringLiteral("What is safe to clean here?"), true,
-                                      page.get()));
-    auto* typed =
-        new AskTamsoStrip(QStringLiteral("Ask about your storage…"), QString(), true, page.get());
-    typed->field()->setText(QStringLiteral("Why is my Downloads folder so big?"));
-    left->addWidget(typed);
-    left->addWidget(
-        new AskTamsoStrip(QStringLiteral("Ask anything…"), QString(), true, page.get()));
-    left->addSpacing(8);
-    left->addWidget(sectionTitle(QStringLiteral("SIDEBAR TEXT SIZE"), page.get()));
-    left->addWidget(sidebarFooter(page.get()));
-    left->addStretch(1);
-    columns->addLayout(left, 11);
-
-    auto* right = new QVBoxLayout;
-    right->setSpacing(10);
-    right->addWidget(sectionTitle(QStringLiteral("EMPTY STATE"), page.get()));
-    auto* emptyCard = new QKCardSurface(14, false, page.get());
-    auto* emptyLayout = new QVBoxLayout(emptyCard);
-    emptyLayout->setContentsMargins(0, 0, 0, 0);
-    auto* empty = new QKEmptyState(
-        QStringLiteral("No scan yet"), "magnifyingglass"_sym,
-        QStringLiteral("Pick a folder and Pendrel will list its largest files, biggest first. "
-                       "Nothing is moved until you say so."),
-        emptyCard);
-    auto* retry = new QKBorderedButton(QStringLiteral("Try again"));
-    empty->addActionWidget(retry);
-    emptyLayout->addWidget(empty);
-    emptyCard->setMinimumHeight(250);
-    right->addWidget(emptyCard);
-    right->addSpacing(8);
-    right->addWidget(sectionTitle(QStringLiteral("SPLITTER"), page.get()));
-    right->addWidget(splitterDemo(page.get()));
-    right->addSpacing(8);
-    right->addWidget(sectionTitle(QStringLiteral("PRIVACY CARD"), page.get()));
-    right->addWidget(QKCardSurface::wrap(new AIPrivacyCard, 14, true, page.get()));
-    right->addStretch(1);
-    columns->addLayout(right, 10);
+    using namespace QKLayout;
+    QKCardSurface* emptyCard = nullptr;
+    row({24, 24, 24, 24}, 24,
+        {column(
+             10,
+             {sectionTitle(QStringLiteral("EXPLAIN ROWS AND SAFETY GRADES"), p), explainRows(p),
+              space(8), sectionTitle(QStringLiteral("ASK STRIP"), p),
+              new AskTamsoStrip(QStringLiteral("Ask about these files…"),
+                                QStringLiteral("What is safe to clean here?"), true, p),
+              part(new AskTamsoStrip(QStringLiteral("Ask about your storage…"), QString(), true, p))
+                  .with([](AskTamsoStrip* typed) {
+                      typed->field()->setText(QStringLiteral("Why is my Downloads folder so big?"));
+                  }),
+              new AskTamsoStrip(QStringLiteral("Ask anything…"), QString(), true, p), space(8),
+              sectionTitle(QStringLiteral("SIDEBAR TEXT SIZE"), p), sidebarFooter(p), stretch(1)})
+             .stretch(11),
+         column(10, {sectionTitle(QStringLiteral("EMPTY STATE"), p),
+                     part(emptyCard = new QKCardSurface(14, false, p))
+                         .holding(column(
+                             {0, 0, 0, 0},
+                             {part(new QKEmptyState(
+                                       QStringLiteral("No scan yet"), "magnifyingglass"_sym,
+                                       QStringLiteral("Pick a folder and Pendrel will list its "
+                                                      "largest files, biggest first. Nothing is "
+                                                      "moved until you say so."),
+                                       emptyCard))
+                                  .with([](QKEmptyState* empty) {
+                                      empty->addActionWidget(
+                                          new QKBorderedButton(QStringLiteral("Try again")));
+                                  })}))
+                         .with([](QKCardSurface* card) { card->setMinimumHeight(250); }),
+                     space(8), sectionTitle(QStringLiteral("SPLITTER"), p), splitterDemo(p),
+                     space(8), sectionTitle(QStringLiteral("PRIVACY CARD"), p),
+                     QKCardSurface::wrap(new AIPrivacyCard, 14, true, p), stretch(1)})
+             .stretch(10)})
+        .on(p);
     return page;
 }
 

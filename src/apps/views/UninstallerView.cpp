@@ -24,6 +24,7 @@
 #include "ui-kit/TamsoExplainRow.h"
 
 #include <algorithm>
+#include <QBoxLayout>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -32,7 +33,6 @@
 #include <QScrollArea>
 #include <QShowEvent>
 #include <QStackedWidget>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -244,12 +244,15 @@ QKScanStatePages* UninstallerView::buildLeftovers(QWidget* page) {
 
     m_leftoverPage = new QWidget(m_leftoverStack);
     m_leftoverPage->setObjectName(QStringLiteral("leftoverList"));
+    // The area reads as the heading above it; Tab passes it for the rows' own boxes.
     QScrollArea* scroll = QKBuild::plainScroll(new QScrollArea(m_leftoverPage));
+    scroll->setAccessibleName(UninstallerText::leftoversHeading());
     auto* content = new QWidget;
     content->setAutoFillBackground(false);
-    auto* card = new QKCardSurface(10, false, content);
-    m_leftoverColumn = QKBuild::insetColumn(card, {12, 4, 12, 4}, 0);
-    box({part(card), stretch(1)}).on(content);
+    box({part(m_leftoverCard = new QKCardSurface(10, false, content))
+             .holding(column({12, 4, 12, 4}, 0, {}).keep(m_leftoverColumn)),
+         stretch(1)})
+        .on(content);
     scroll->setWidget(content);
     box({part(scroll)}).on(m_leftoverPage);
 
@@ -381,11 +384,13 @@ void UninstallerView::showLeftovers() {
             }
             delete item;
         }
-        QWidget* card = m_leftoverColumn->parentWidget();
+        using namespace QKLayout;
+        QWidget* card = m_leftoverCard;
+        Box rows = QKLayout::items({});
         for (qsizetype i = 0; i < items.size(); ++i) {
             const LeftoverItem& item = items.at(i);
             if (i > 0)
-                m_leftoverColumn->addWidget(new QKHairline(card, 0.07));
+                rows.add(part(new QKHairline(card, 0.07)));
             auto* row = new TamsoExplainRow(item.fileName(), formatBytes(item.sizeBytes),
                                             UninstallerText::leftoverDetail(item), card);
             row->setObjectName(QStringLiteral("leftoverRow"));
@@ -399,9 +404,10 @@ void UninstallerView::showLeftovers() {
                 if (m_uninstaller)
                     m_uninstaller->toggleLeftover(id);
             });
-            m_leftoverColumn->addWidget(row);
+            rows.add(part(row));
             m_rows.append(row);
         }
+        rows.fill(m_leftoverColumn);
     }
 
     m_leftoverStack->showPhase(m_uninstaller->leftoversLoading() ? QKScanPhase::Busy

@@ -7,6 +7,8 @@
 class AppUninstaller;
 class DeleteConfirm;
 class InstalledAppListModel;
+class QBoxLayout;
+class QKCardSurface;
 class QKEmptyState;
 class QKLineLabel;
 class QKProminentButton;
@@ -16,7 +18,6 @@ class QLineEdit;
 class QListView;
 class QPushButton;
 class QStackedWidget;
-class QVBoxLayout;
 class ScreenState;
 class TamsoExplainRow;
 
@@ -90,7 +91,10 @@ private:
     QWidget* m_checkingPage = nullptr;
     QWidget* m_nonePage = nullptr;
     QWidget* m_leftoverPage = nullptr;
-    QVBoxLayout* m_leftoverColumn = nullptr;
+    // The card of the leftover rows and its column; the rows are replaced whole when the list
+    // changes and kept while only ticks do.
+    QKCardSurface* m_leftoverCard = nullptr;
+    QBoxLayout* m_leftoverColumn = nullptr;
     QList<TamsoExplainRow*> m_rows;
 
     DeleteConfirm* m_confirm = nullptr;
