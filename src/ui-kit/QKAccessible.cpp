@@ -320,13 +320,14 @@ void setChoice(QAbstractButton* button, QAccessible::Role role) {
     button->setProperty(kChoiceProperty, int(role));
     // Qt tells a change of the checked state as "checked"; a tab or list item exposes it as
     // "selected", and a reader that keeps states would hold the old choice as still selected.
+    // The AT-SPI bridge drops "selected" from a state change: it tells a selection event as the
+    // object's "selected" state as it now stands, so that is the event sent, for the row that
+    // left the choice and the one that took it.
     if (!described && role != QAccessible::RadioButton) {
         QObject::connect(button, &QAbstractButton::toggled, button, [button] {
             if (button->property(kChoiceProperty).toInt() == int(QAccessible::RadioButton))
                 return;
-            QAccessible::State changed;
-            changed.selected = true;
-            QAccessibleStateChangeEvent event(button, changed);
+            QAccessibleEvent event(button, QAccessible::Selection);
             QAccessible::updateAccessibility(&event);
         });
     }
