@@ -85,8 +85,6 @@ const Allowed kScrollAreasLeft[] = {
                                 "reads so"},
     {"in #duplicateGroupRow", "each group's strip of tiles is made by hand and has no name"},
     {"in #similarSetRow", "each set's strip of pictures is made by hand and has no name"},
-    {"in #folderBrowser", "the breadcrumb's scroll area is made by hand and has no name"},
-    {"in #leftoverList", "the leftovers' scroll area is made by hand and has no name"},
 };
 
 template <size_t N> bool allowed(const QString& finding, const Allowed (&list)[N]) {
