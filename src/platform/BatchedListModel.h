@@ -79,10 +79,20 @@ public:
                                                 : std::nullopt);
         m_rows = std::move(rows);
         rowsChanged();
+        // Only the keys the views hold are looked for (a current row, a selection: a handful),
+        // each at its first row: no table of every row is built.
         QHash<Key, int> rowOfKey;
-        rowOfKey.reserve(m_rows.size());
-        for (int row = int(m_rows.size()) - 1; row >= 0; --row)
-            rowOfKey.insert(keyOf(m_rows.at(row)), row);
+        for (const std::optional<Key>& key : keys)
+            if (key)
+                rowOfKey.insert(*key, -1);
+        qsizetype missing = rowOfKey.size();
+        for (int row = 0; row < int(m_rows.size()) && missing > 0; ++row) {
+            const auto it = rowOfKey.find(keyOf(m_rows.at(row)));
+            if (it != rowOfKey.end() && *it < 0) {
+                *it = row;
+                --missing;
+            }
+        }
         QModelIndexList after;
         after.reserve(before.size());
         for (const std::optional<Key>& key : keys) {

@@ -44,6 +44,23 @@ bool isCleanAbsolute(QStringView path) {
     return true;
 }
 
+FolderTree::Listed listedOf(const DirectoryWalker::Entry& e, const QString& prefix) {
+    FolderTree::Listed item;
+    item.name = NativePath::decode(e.name.data(), qsizetype(e.name.size()));
+    item.path = prefix + item.name;
+    item.isDirectory = e.isDirectory();
+    item.allocatedBytes = e.allocatedBytes;
+    item.sizeBytes = e.sizeBytes;
+    // In UTC: a local time would cost a time-zone lookup per item; screens convert.
+    item.modified = QDateTime::fromSecsSinceEpoch(e.modifyTime, Qt::UTC);
+    if (e.isFile() && e.links > 1) {
+        item.device = e.device;
+        item.inode = e.inode;
+        item.links = quint32(e.links);
+    }
+    return item;
+}
+
 } // namespace
 
 PENDREL_RAW_VALUES(FolderSortOrder, kSortOrders)
@@ -53,13 +70,23 @@ FolderTree::FolderTree(QString home, QObject* parent)
 
 FolderTree::FolderTree(QString home, Deps tools, QObject* parent)
     : QObject(parent), m_home(std::move(home)), m_tools(std::move(tools)),
-      m_scan(
-          this, &FolderTree::prepare,
-          {[this](const Measured& measured) { applyMeasurement(measured.first, measured.second); },
-           [this](std::optional<Prepared> prepared) {
-               applyListing(std::move(prepared));
-               return std::nullopt;
-           }}) {
+      m_scan(this, &FolderTree::prepare,
+             {[this](const Step& step) {
+                  if (const auto* measured = std::get_if<Measured>(&step))
+                      applyMeasurement(measured->first, measured->second);
+                  else
+                      applyFirstRows(std::get<FirstRows>(step));
+              },
+              [this](std::optional<Prepared> prepared) {
+                  applyListing(std::move(prepared));
+                  return std::nullopt;
+              }}) {
+    // The first rows come from the disk only beside the listing that reads the disk too: next to
+    // a list of the caller's own they could show what that list never gives.
+    if (!m_tools.listFirst)
+        m_tools.listFirst = m_tools.list
+                                ? std::function([](const QString&, int) { return QList<Listed>(); })
+                                : std::function(firstOfFolder);
     if (!m_tools.list)
         m_tools.list = [threads = workerCount()](const QString& folder) {
             return listFolder(folder, threads);
@@ -93,8 +120,16 @@ void FolderTree::setSortOrder(SortOrder order) {
     if (order == m_sortOrder)
         return;
     m_sortOrder = order;
-    m_model.reorder(sortEntries(m_model.entries(), m_sortOrder));
     emit sortOrderChanged(order);
+    if (m_model.entries().size() > kSortAtOnce) {
+        sortInPool(false);
+        return;
+    }
+    // A sort already on its way was made for the order before: it must not land after this one.
+    ++m_sortRequest;
+    m_model.reorder(sortEntries(m_model.entries(), m_sortOrder));
+    if (std::exchange(m_settlePending, false))
+        setMeasuring(0);
     emit entriesChanged();
 }
 
@@ -103,8 +138,8 @@ void FolderTree::open(QString folder) {
     // sizes, the sort and the row index. The main thread only swaps the finished rows in. The
     // worker starts first, and the screen empties while it reads.
     const bool listingHome = QDir::cleanPath(folder) == QDir::cleanPath(m_home);
-    m_scan.start({m_tools.list, folder, listingHome, workerCount(), m_sizeCache, m_sortOrder,
-                  m_cacheRevision});
+    m_scan.start({m_tools.list, m_tools.listFirst, folder, listingHome, workerCount(), m_sizeCache,
+                  m_sortOrder, m_cacheRevision});
 
     setError(std::nullopt);
     setListing(true);
@@ -113,6 +148,7 @@ void FolderTree::open(QString folder) {
     m_model.setEntries({});
     dropTotal();
     setMeasuring(0);
+    m_settlePending = false;
     emit entriesChanged();
 }
 
@@ -145,6 +181,17 @@ void FolderTree::jumpToTrail(int index) {
 
 std::optional<FolderTree::Prepared> FolderTree::prepare(ListingRequest& request,
                                                         const ListingSlot::Run& run) {
+    // Reading a few hundred children one by one takes milliseconds, stating the whole folder of
+    // tens of thousands far longer: its first rows show meanwhile. A folder that gave fewer has
+    // been read whole already and waits for its listing, a moment away.
+    QList<Listed> first = request.listFirst(request.folder, kFirstRows);
+    if (first.size() >= kFirstRows && !run.isCancelled()) {
+        QList<Entry> rows = makeEntries(first, request.listingHome, 1);
+        first = {};
+        fillFromCache(rows, request.cache);
+        run.progress(FirstRows{sortEntries(std::move(rows), request.order), request.order,
+                               request.cacheRevision});
+    }
     const Listing listing = request.list(request.folder);
     if (!listing || run.isCancelled())
         return std::nullopt;
@@ -161,8 +208,27 @@ std::optional<FolderTree::Prepared> FolderTree::prepare(ListingRequest& request,
     return prepared;
 }
 
+void FolderTree::applyFirstRows(FirstRows rows) {
+    // An order or cache changed since the rows were made only waits for the whole listing.
+    if (!m_listing || rows.order != m_sortOrder || rows.cacheRevision != m_cacheRevision)
+        return;
+    m_model.setEntries(std::move(rows.entries));
+    totalOf(m_model.entries(), m_sizeCache, m_total, m_largest);
+    // The rest of the folder is the one measurement outstanding, so that whoever waits for the
+    // settled folder waits for it too.
+    setMeasuring(1);
+    setListing(false);
+    emit entriesChanged();
+}
+
 void FolderTree::applyListing(std::optional<Prepared> prepared) {
     if (!prepared) {
+        // Rows shown early of a folder that then could not be listed go with it.
+        if (!m_model.entries().isEmpty()) {
+            m_model.setEntries({});
+            dropTotal();
+            setMeasuring(0);
+        }
         setListing(false);
         setError(unreadableText());
         return;
@@ -181,8 +247,13 @@ void FolderTree::applyListing(std::optional<Prepared> prepared) {
             }
         }
         fillFromCache(prepared->entries, m_sizeCache);
-        m_model.setEntries(sortEntries(std::move(prepared->entries), m_sortOrder));
+        const bool large = prepared->entries.size() > kSortAtOnce;
+        m_model.setEntries(large ? std::move(prepared->entries)
+                                 : sortEntries(std::move(prepared->entries), m_sortOrder));
         totalOf(m_model.entries(), m_sizeCache, m_total, m_largest);
+        // Many rows show in the order they were made in for the moment the pool sorts them.
+        if (large)
+            sortInPool(false);
     }
     // The rows before the end of the listing: whoever hears that it ended finds them in place.
     setListing(false);
@@ -212,9 +283,10 @@ void FolderTree::startMeasuring() {
             ids << entry.id;
         }
     }
+    // Also ends the count the first rows left standing.
+    setMeasuring(int(paths.size()));
     if (paths.isEmpty())
         return;
-    setMeasuring(int(paths.size()));
     const int workers = workerCount();
     for (const QList<int>& positions : deal(int(paths.size()), workers)) {
         if (positions.isEmpty())
@@ -230,7 +302,7 @@ void FolderTree::startMeasuring() {
                 const Size size = measure(path, run.cancel());
                 if (run.isCancelled())
                     return;
-                run.progress({id, size});
+                run.progress(Measured{id, size});
             }
         });
     }
@@ -256,14 +328,20 @@ void FolderTree::applyMeasurement(const QString& id, Size size) {
 }
 
 void FolderTree::sortWhenMeasured() {
+    sortInPool(true);
+}
+
+void FolderTree::sortInPool(bool settles) {
     // Sorting (and copying) tens of thousands of rows would hold the main thread: the pool sorts
     // a copy and hands it back with the rows it was made from, kept shared so that a change of
-    // the model meanwhile (a re-sort) shows as a list of its own and the late order is dropped;
-    // the rows it replaces are freed there too. A new listing meanwhile keeps its own count.
-    // The pool also makes what the model needs to follow the rows (where each went, the row
-    // index), so the main thread only swaps them in.
+    // the model meanwhile (a size filled in) shows as a list of its own and the late order is
+    // sorted again from the rows then; the rows it replaces are freed there too. A new listing
+    // meanwhile keeps its own count. The pool also makes what the model needs to follow the
+    // rows (where each went, the row index), so the main thread only swaps them in.
+    m_settlePending = m_settlePending || settles;
     ScanJob::runInPool([self = QPointer(this), rows = m_model.entries(), order = m_sortOrder,
-                        generation = m_scan.generation(), threads = workerCount()]() mutable {
+                        generation = m_scan.generation(), request = ++m_sortRequest,
+                        threads = workerCount()]() mutable {
         const std::vector<int> from = sortedRows(rows, order, threads);
         QList<Entry> sorted;
         sorted.reserve(rows.size());
@@ -275,15 +353,18 @@ void FolderTree::sortWhenMeasured() {
         QHash<QString, int> rowOfId = FolderEntryModel::indexRows(sorted);
         ScanJob::deliver(self, [rows = std::move(rows), sorted = std::move(sorted),
                                 newRowOf = std::move(newRowOf), rowOfId = std::move(rowOfId), order,
-                                generation](FolderTree* tree) mutable {
-            if (!tree->m_scan.isCurrent(generation))
+                                generation, request](FolderTree* tree) mutable {
+            if (!tree->m_scan.isCurrent(generation) || request != tree->m_sortRequest)
                 return;
-            if (tree->m_model.entries().constData() == rows.constData() &&
-                tree->m_sortOrder == order) {
-                tree->m_model.reorder(std::move(sorted), newRowOf, std::move(rowOfId));
-                ScanJob::runInPool([gone = std::move(rows)]() mutable { gone = {}; });
+            if (tree->m_model.entries().constData() != rows.constData() ||
+                tree->m_sortOrder != order) {
+                tree->sortInPool(false);
+                return;
             }
-            tree->setMeasuring(0);
+            tree->m_model.reorder(std::move(sorted), newRowOf, std::move(rowOfId));
+            ScanJob::runInPool([gone = std::move(rows)]() mutable { gone = {}; });
+            if (std::exchange(tree->m_settlePending, false))
+                tree->setMeasuring(0);
             emit tree->entriesChanged();
         });
     });
@@ -501,24 +582,36 @@ FolderTree::Listing FolderTree::listFolder(const QString& folder, int threads) {
             }
             if (e.isHidden())
                 return DirectoryWalker::Action::SkipChildren;
-            Listed item;
-            item.name = NativePath::decode(e.name.data(), qsizetype(e.name.size()));
-            item.path = prefix + item.name;
-            item.isDirectory = e.isDirectory();
-            item.allocatedBytes = e.allocatedBytes;
-            item.sizeBytes = e.sizeBytes;
-            // In UTC: a local time would cost a time-zone lookup per item; screens convert.
-            item.modified = QDateTime::fromSecsSinceEpoch(e.modifyTime, Qt::UTC);
-            if (e.isFile() && e.links > 1) {
-                item.device = e.device;
-                item.inode = e.inode;
-                item.links = quint32(e.links);
-            }
-            items.append(std::move(item));
+            items.append(listedOf(e, prefix));
             return DirectoryWalker::Action::SkipChildren;
         });
     if (!result.rootFound || !rootIsFolder || result.unreadableFolders > 0)
         return std::nullopt;
+    return items;
+}
+
+QList<FolderTree::Listed> FolderTree::firstOfFolder(const QString& folder, int count) {
+    // A walk that goes into nothing below the folder reads its children one by one, unlike a
+    // listing, which states them all before the first one; cancelled once it has enough (the
+    // walk stops at its next batch of names).
+    const CancelToken enough;
+    const DirectoryWalker walker(DirectoryWalker::Options(), enough);
+    QList<Listed> items;
+    bool rootIsFolder = false;
+    const QString prefix = folder.endsWith(QLatin1Char('/')) ? folder : folder + QLatin1Char('/');
+    walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
+        if (e.depth == 0) {
+            rootIsFolder = e.isDirectory();
+            return DirectoryWalker::Action::Continue;
+        }
+        if (!e.isHidden() && items.size() < count)
+            items.append(listedOf(e, prefix));
+        if (items.size() >= count)
+            enough.cancel();
+        return DirectoryWalker::Action::SkipChildren;
+    });
+    if (!rootIsFolder)
+        return {};
     return items;
 }
 

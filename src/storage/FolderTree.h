@@ -15,6 +15,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <variant>
 #include <vector>
 
 // The folder browser's service: one folder of the home folder at a time. Opening a folder lists
@@ -35,7 +36,12 @@
 //   it, hidden items, packages and folders' own blocks included, each hard-linked file once;
 //   symlinks are never followed. The total counts a file held by several rows once.
 // - The list is re-sorted when the sort order changes and once when the last size of a listing
-//   has arrived, never on each size, so rows do not jump while the user reads them.
+//   has arrived, never on each size, so rows do not jump while the user reads them. A list of
+//   many rows is sorted on the pool: the new order shows a moment after the call.
+// - A large folder shows its first rows (the first ones the folder gives, in the current order)
+//   as soon as they are read; the listing then ends with the whole folder in their place. From
+//   the first rows on the tree no longer counts as listing, and the rest of the folder counts as
+//   one measurement outstanding until its rows are in.
 class FolderTree : public QObject {
     Q_OBJECT
 public:
@@ -75,6 +81,11 @@ public:
         // The visible children of a folder, in the order the folder gives them; none when the
         // folder cannot be read.
         std::function<Listing(const QString& folder)> list;
+        // The first `count` visible children of a folder in the order the folder gives them,
+        // read on their own before the whole listing; fewer when the folder has no more or
+        // cannot be read. Empty: with the built-in list, firstOfFolder; beside a list of the
+        // caller's own, none (its listing shows whole).
+        std::function<QList<Listed>(const QString& folder, int count)> listFirst;
         // The size of one folder or package; may stop early once cancel is set.
         std::function<Size(const QString& folder, const CancelToken& cancel)> measure;
         // Processors, for the worker count (ParallelLoop::outerThreads); 0: what the machine
@@ -103,7 +114,8 @@ public:
     int measuringCount() const { return m_measuring; }
     const std::optional<QString>& error() const { return m_error; }
     SortOrder sortOrder() const { return m_sortOrder; }
-    // Re-sorts the entries at once.
+    // Re-sorts the entries: a few thousand at once, more on the pool, the rows then following
+    // in one layout change (entriesChanged). The order itself is taken at once.
     void setSortOrder(SortOrder order);
     quint64 generation() const { return m_scan.generation(); }
 
@@ -153,6 +165,14 @@ public:
     // The visible children of a folder, in directory order; their details are read on up to
     // `threads` threads.
     static Listing listFolder(const QString& folder, int threads = 1);
+    // The first `count` visible children of a folder in directory order, read one by one on
+    // the calling thread; none when it cannot be read.
+    static QList<Listed> firstOfFolder(const QString& folder, int count);
+    // How many rows a large folder shows before the rest of it is read: more than a screenful
+    // at the smallest text size; a folder that gives fewer shows whole.
+    static constexpr int kFirstRows = 200;
+    // Up to this many rows are re-sorted on the main thread; more go to the pool.
+    static constexpr qsizetype kSortAtOnce = 4000;
     // What `du -sk` counts for a folder, as the disk map does: the allocated blocks of
     // everything below it, hidden items, packages and the folders' own blocks (its own included)
     // too, each file once, no link followed; with the count of its regular files and the files
@@ -185,6 +205,7 @@ private:
     // What a listing reads: its own copies, the size cache included.
     struct ListingRequest {
         std::function<Listing(const QString&)> list;
+        std::function<QList<Listed>(const QString&, int)> listFirst;
         QString folder;
         bool listingHome = false;
         int threads = 1;
@@ -195,7 +216,15 @@ private:
     // A folder measured after the listing: its id and its size. (A listing that failed prepares
     // nothing.)
     using Measured = std::pair<QString, Size>;
-    using ListingSlot = ScanService<ListingRequest, Measured, std::optional<Prepared>>;
+    // The first rows of a large folder, sorted, with what they were made with (as Prepared).
+    struct FirstRows {
+        QList<Entry> entries;
+        SortOrder order = SortOrder::Size;
+        quint64 cacheRevision = 0;
+        bool operator==(const FirstRows&) const = default;
+    };
+    using Step = std::variant<Measured, FirstRows>;
+    using ListingSlot = ScanService<ListingRequest, Step, std::optional<Prepared>>;
 
     static void fillFromCache(QList<Entry>& entries, const QHash<QString, Size>& cache);
     // The total and the largest of the sizes the entries show, each row counted with the files of
@@ -204,6 +233,7 @@ private:
                         FolderSizeTotal& total, qint64& largest);
     static std::optional<Prepared> prepare(ListingRequest& request, const ListingSlot::Run& run);
 
+    void applyFirstRows(FirstRows rows);
     void applyListing(std::optional<Prepared> prepared);
     // Threads for one listing and for the measuring workers.
     int workerCount() const;
@@ -211,6 +241,9 @@ private:
     void applyMeasurement(const QString& id, Size size);
     // Puts the rows in order once every size of the listing has arrived.
     void sortWhenMeasured();
+    // Sorts a copy of the rows on the pool and swaps it in unless the rows changed meanwhile,
+    // in which case the latest request sorts again; settling also ends the count of sizes.
+    void sortInPool(bool settles);
     void setListing(bool listing);
     void setMeasuring(int count);
     void setError(std::optional<QString> error);
@@ -228,6 +261,10 @@ private:
     SortOrder m_sortOrder = SortOrder::Size;
     QHash<QString, Size> m_sizeCache;
     quint64 m_cacheRevision = 0;
+    // The latest sortInPool request; earlier ones land without effect.
+    quint64 m_sortRequest = 0;
+    // A sort requested by the last size is still to land.
+    bool m_settlePending = false;
     FolderSizeTotal m_total;
     qint64 m_largest = 0;
     // The listing, then the folders' sizes as its progress.
