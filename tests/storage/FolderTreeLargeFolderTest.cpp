@@ -3,6 +3,7 @@
 // have been either way.
 #include "storage/DiskMapTestSupport.h"
 #include "storage/FolderTree.h"
+#include "storage/FolderTreeTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <condition_variable>
@@ -12,24 +13,10 @@
 #include <QThreadPool>
 
 using namespace diskmaptest;
+using namespace foldertreetest;
 using Entry = FolderTree::Entry;
 
 namespace {
-
-QStringList names(const QList<Entry>& entries) {
-    return testsupport::strings(entries, &Entry::name);
-}
-
-bool settled(const FolderTree& tree) {
-    return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
-                                20'000);
-}
-
-void drain() {
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
 
 // A latch the fake listing waits at until the test opens it.
 class Latch {

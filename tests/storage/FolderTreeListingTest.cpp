@@ -2,6 +2,7 @@
 // come in, and the work of an earlier listing never showing.
 #include "storage/DiskMapTestSupport.h"
 #include "storage/FolderTree.h"
+#include "storage/FolderTreeTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <atomic>
@@ -13,24 +14,10 @@
 #include <set>
 
 using namespace diskmaptest;
+using namespace foldertreetest;
 using Entry = FolderTree::Entry;
 
 namespace {
-
-QStringList names(const QList<Entry>& entries) {
-    return testsupport::strings(entries, &Entry::name);
-}
-
-bool settled(const FolderTree& tree) {
-    return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
-                                20'000);
-}
-
-void drain() {
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
 
 // A gate that measurement or listing calls wait at until the test opens it for their path.
 class Gates {

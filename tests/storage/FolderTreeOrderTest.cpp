@@ -1,6 +1,7 @@
 // The order a listing settles in once its last size has arrived, which is worked out away from
 // the main thread and may meet a choice the user made meanwhile.
 #include "storage/FolderTree.h"
+#include "storage/FolderTreeTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <algorithm>
@@ -10,11 +11,9 @@
 #include <QItemSelectionModel>
 #include <QThreadPool>
 
-namespace {
+using namespace foldertreetest;
 
-QStringList names(const QList<FolderTree::Entry>& entries) {
-    return testsupport::strings(entries, &FolderTree::Entry::name);
-}
+namespace {
 
 // A home of two empty files and two folders; "b" measures larger than "a".
 QString homeOfFour(const QString& name) {
@@ -34,11 +33,6 @@ FolderTree::Deps sizes() {
         return {folder.endsWith(QLatin1String("/b")) ? 64 * 4096 : 4096, 1, {}};
     };
     return tools;
-}
-
-bool settled(const FolderTree& tree) {
-    return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
-                                20'000);
 }
 
 } // namespace

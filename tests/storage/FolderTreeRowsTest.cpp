@@ -4,6 +4,7 @@
 #include "storage/DiskMapTestSupport.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
+#include "storage/FolderTreeTestSupport.h"
 #include "storage/NaturalOrder.h"
 #include "support/TestSupport.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 
 using namespace diskmaptest;
+using namespace foldertreetest;
 using Entry = FolderTree::Entry;
 
 namespace {
@@ -31,21 +33,6 @@ Entry folder(const QString& name, std::optional<qint64> bytes = std::nullopt) {
     e.isDirectory = true;
     e.sizeBytes = bytes;
     return e;
-}
-
-QStringList names(const QList<Entry>& entries) {
-    return testsupport::strings(entries, &Entry::name);
-}
-
-FolderTree::Listed listed(const QString& name, const QString& path, bool isDirectory,
-                          qint64 bytes = 0) {
-    FolderTree::Listed item;
-    item.name = name;
-    item.path = path;
-    item.isDirectory = isDirectory;
-    item.allocatedBytes = bytes;
-    item.sizeBytes = bytes;
-    return item;
 }
 
 } // namespace

@@ -5,41 +5,17 @@
 #include "storage/DiskMapTestSupport.h"
 #include "storage/FolderBrowserText.h"
 #include "storage/FolderTree.h"
+#include "storage/FolderTreeTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 #include <QThreadPool>
 
 using namespace diskmaptest;
+using namespace foldertreetest;
 using Entry = FolderTree::Entry;
 
 namespace {
-
-QStringList names(const QList<Entry>& entries) {
-    return testsupport::strings(entries, &Entry::name);
-}
-
-FolderTree::Listed listed(const QString& name, const QString& path, bool isDirectory,
-                          qint64 bytes = 0) {
-    FolderTree::Listed item;
-    item.name = name;
-    item.path = path;
-    item.isDirectory = isDirectory;
-    item.allocatedBytes = bytes;
-    item.sizeBytes = bytes;
-    return item;
-}
-
-bool settled(const FolderTree& tree) {
-    return testsupport::waitFor([&] { return !tree.isListing() && tree.measuringCount() == 0; },
-                                20'000);
-}
-
-void drain() {
-    QThreadPool::globalInstance()->waitForDone();
-    QCoreApplication::processEvents();
-    QCoreApplication::processEvents();
-}
 
 // What `du -sk` counts for a folder (worked out apart from the walker), with its regular files.
 FolderTree::Size expectedSize(const QString& root) {
