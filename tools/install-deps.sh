@@ -9,6 +9,9 @@ packages=(
   libssl-dev libsecret-1-dev libpoppler-qt6-dev libzip-dev libxcb1-dev libxcb-ewmh-dev libxcb-res0-dev
   libgtest-dev libgmock-dev googletest
   fonts-inter dbus dbus-x11 gnome-keyring python3-dbusmock
+  # The accessibility test runs the app on an X server of its own and listens on the desktop's
+  # accessibility bus, as a screen reader does.
+  xvfb at-spi2-core
   # The cleaning tests read the Trash back with trash-cli; the walk benchmark times with
   # hyperfine and checks its answer against gdu.
   trash-cli hyperfine gdu
