@@ -105,6 +105,10 @@ QString keepBestButton(int count) {
 
 PENDREL_TEXT(bestQuality, "Best quality")
 
+QString setStripName(int photos) {
+    return QStringLiteral("%1 similar photos").arg(photos);
+}
+
 QString rowHeader(int files, qint64 fileSize) {
     return QStringLiteral("%1 identical copies · %2 each · click the one to keep")
         .arg(files)
@@ -122,6 +126,11 @@ QString createdLine(const QDate& date, const QLocale& locale) {
 }
 
 PENDREL_TEXT(keepingThisOne, "Keeping this one")
+
+QString copiesStripName(int files) {
+    return QStringLiteral("%1 copies to choose from").arg(files);
+}
+
 PENDREL_TEXT(sheetTitle, "Side by side")
 PENDREL_TEXT(doneLabel, "Done")
 

@@ -59,6 +59,8 @@ QString compareHint();
 QString setHeader(int photos);
 QString keepBestButton(int count);
 QString bestQuality();
+// What assistive technology reads for a set's sideways strip of photos: "4 similar photos".
+QString setStripName(int photos);
 
 // The group row: "3 identical copies · 2 MB each · click the one to keep", "Frees 4 MB" (what
 // the copies that would go take on the disk: DuplicateGroup::reclaimableBytes),
@@ -68,6 +70,9 @@ QString keepSelectedButton();
 QString freesLine(qint64 bytes);
 QString createdLine(const QDate& date, const QLocale& locale = QLocale());
 QString keepingThisOne();
+// What assistive technology reads for a group's sideways strip of tiles: "3 copies to choose
+// from".
+QString copiesStripName(int files);
 
 // The comparison sheet: "Side by side", "Done", and a photo's "4032 × 3024 · 2.1 MB" (empty
 // without a pixel size).

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSet>
+#include <QStyleOptionButton>
 #include <QTextEdit>
 
 namespace QKFocusRing {
@@ -105,10 +106,22 @@ protected:
 private:
     // Qt's style draws a control's frame line on its outermost pixels, and on a check box that
     // is all there is (the indicator fills it): a ring over that line stands apart from the
-    // field inside it but not from the line, so it runs one pixel further in.
+    // field inside it but not from the line, so it runs one pixel further in. A check box with no
+    // label that keeps room around its indicator (kCheckRoom) is rung from outside the indicator,
+    // clear of its frame line and whatever the tick does to it.
     QRect frame() const {
-        auto* area = qobject_cast<QAbstractScrollArea*>(m_host);
-        return area ? area->viewport()->geometry() : m_host->rect().adjusted(1, 1, -1, -1);
+        if (auto* area = qobject_cast<QAbstractScrollArea*>(m_host))
+            return area->viewport()->geometry();
+        if (auto* box = qobject_cast<QCheckBox*>(m_host); box && box->text().isEmpty()) {
+            QStyleOptionButton option;
+            option.initFrom(box);
+            const QRect around = box->style()
+                                     ->subElementRect(QStyle::SE_CheckBoxIndicator, &option, box)
+                                     .adjusted(-kCheckRoom, -kCheckRoom, kCheckRoom, kCheckRoom);
+            if (box->rect().contains(around))
+                return around;
+        }
+        return m_host->rect().adjusted(1, 1, -1, -1);
     }
 
     // What the control shows where the ring runs, unfocused: the field a text is typed into, a

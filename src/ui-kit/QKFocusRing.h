@@ -19,6 +19,11 @@ namespace QKFocusRing {
 // both the surface it sits on and the control's unfocused look.
 inline constexpr double kMinimumContrast = 3.0;
 
+// The room a check box without a label keeps on every side of its indicator to be rung from
+// outside it: the ring's two pixels and a gap of two that keeps it apart from the indicator's
+// frame line (TamsoExplainRow gives its check box this room).
+inline constexpr int kCheckRoom = 4;
+
 // Whether the widget wears its ring: it has the focus and the focus came by keyboard (Tab,
 // Backtab or a shortcut mark the window), so a click never rings what it pressed.
 bool shows(const QWidget* widget);

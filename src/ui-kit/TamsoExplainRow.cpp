@@ -2,6 +2,7 @@
 
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKLayout.h"
@@ -177,15 +178,18 @@ void TamsoExplainRow::changeEvent(QEvent* event) {
 }
 
 void TamsoExplainRow::scaleCheckBox() {
+    // The room around the indicator is where a keyboard user's focus ring runs.
+    const QString room =
+        QStringLiteral("QCheckBox { padding: %1px; }").arg(QKFocusRing::kCheckRoom);
     // The body text's size at the normal step.
     constexpr qreal kNormalPixels = 13;
     const qreal scale = QFontInfo(m_checkBox->font()).pixelSize() / kNormalPixels;
     if (scale <= 1.0) {
-        m_checkBox->setStyleSheet(QString());
+        m_checkBox->setStyleSheet(room);
         return;
     }
     const int base = m_checkBox->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, nullptr);
     const int edge = int(std::lround(base * scale));
     m_checkBox->setStyleSheet(
-        QStringLiteral("QCheckBox::indicator { width: %1px; height: %1px; }").arg(edge));
+        room + QStringLiteral(" QCheckBox::indicator { width: %1px; height: %1px; }").arg(edge));
 }

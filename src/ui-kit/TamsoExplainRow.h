@@ -17,7 +17,8 @@ class TamsoSafetyBadge;
 // line, cut at the end) with the grade badge, the description (wrapped in full), an optional
 // small third line, and the caller's size text with an optional control under it.
 //
-// The checkbox grows with the text size above normal, as the title beside it does.
+// The checkbox grows with the text size above normal, as the title beside it does, and keeps
+// room around its indicator for the focus ring (QKFocusRing::kCheckRoom).
 //
 // The leading mark: a lock when locked (never a checkbox, even when selected is given), else a
 // checkbox when selected is given, else nothing. The checkbox is the row's only interaction; it

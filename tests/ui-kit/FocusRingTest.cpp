@@ -14,6 +14,8 @@
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbolButton.h"
 #include "ui-kit/SegmentedControl.h"
+#include "ui-kit/TamsoExplainRow.h"
+#include "ui-kit/TextSize.h"
 #include "ui-kit/TextSizeControl.h"
 #include "ui-kit/Themed.h"
 #include "ui-kit/ThemeSettings.h"
@@ -280,4 +282,45 @@ TEST(FocusRing, TheKitsDrawnControlsRingStandsApartFromBothItsSidesInBothThemes)
             }
         }
     }
+}
+
+// A row's own check box is no wider than its indicator, so a ring inside it runs over the
+// indicator's frame line and field; it rings the indicator from outside instead, ticked or not,
+// at every text size the row scales it to.
+TEST(FocusRing, AnIndicatorSizedCheckBoxIsRungWholeInBothThemesAndEveryAccent) {
+    for (const int step : {int(TextSize::Normal), int(TextSize::Largest)}) {
+        UserDefaults::standard().setValue(ThemeKeys::FontSize, qint64(step));
+        KeyboardWindow window;
+        auto* plain = new TamsoExplainRow(QStringLiteral("Caches"), QStringLiteral("1 MB"),
+                                          QStringLiteral("Rebuilt when needed"), &window.widget);
+        plain->setSelected(false);
+        auto* ticked = new TamsoExplainRow(QStringLiteral("Logs"), QStringLiteral("2 MB"),
+                                           QStringLiteral("Old logs"), &window.widget);
+        ticked->setSelected(true);
+        auto* elsewhere = new QPushButton(QStringLiteral("Open"), &window.widget);
+        for (QWidget* w : std::initializer_list<QWidget*>{plain, ticked, elsewhere})
+            window.column->addWidget(w);
+        window.show();
+        QApplication::processEvents();
+        for (const ColorScheme scheme : {ColorScheme::Light, ColorScheme::Dark}) {
+            for (const AccentChoice accent : allCases<AccentChoice>()) {
+                window.widget.setPalette(
+                    Themed::palette(scheme, Themed::accentColor(accent, scheme)));
+                for (TamsoExplainRow* row : {plain, ticked}) {
+                    auto* box = row->findChild<QCheckBox*>(QStringLiteral("explainRowCheck"));
+                    const std::string what = (box->isChecked() ? "ticked " : "clear ") +
+                                             rawValue(accent).toStdString() +
+                                             (scheme == ColorScheme::Dark ? " dark" : " light") +
+                                             " at step " + std::to_string(step);
+                    const testsupport::RingSides sides =
+                        testsupport::ringAsTabShowsIt(box, elsewhere);
+                    EXPECT_GE(sides.seen, 4 * std::min(box->width(), box->height())) << what;
+                    EXPECT_LE(sides.faint * 8, sides.seen + sides.faint)
+                        << what << " (" << sides.faint << " faint of " << sides.seen + sides.faint
+                        << ")";
+                }
+            }
+        }
+    }
+    UserDefaults::standard().remove(ThemeKeys::FontSize);
 }

@@ -2,11 +2,13 @@
 
 #include "assistant/TamsoMessageListModel.h"
 #include "assistant/views/ChatMessageRow.h"
+#include "ui-kit/QKFocusRing.h"
 
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace {
 
@@ -35,6 +37,26 @@ ChatMessageDelegate::ChatMessageDelegate(QAbstractItemView* view)
 QString ChatMessageDelegate::keyAction(const QModelIndex& index) const {
     return messageAt(index).role == TamsoMessage::Role::Tamso ? QStringLiteral("copyAnswer")
                                                               : QString();
+}
+
+void ChatMessageDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                const QModelIndex& index) const {
+    const bool ringed =
+        (option.state & QStyle::State_HasFocus) && QKFocusRing::shows(option.widget);
+    if (!ringed) {
+        QKStampDelegate::paint(painter, option, index);
+        return;
+    }
+    QStyleOptionViewItem plain(option);
+    plain.state &= ~QStyle::State_HasFocus;
+    QKStampDelegate::paint(painter, plain, index);
+    const bool last = index.row() + 1 >= index.model()->rowCount();
+    QStyleOptionViewItem message(option);
+    message.rect.setBottom(option.rect.bottom() - (last ? 0 : kGap));
+    paintFocusedRow(*painter, message, 0);
+    const QRect button = actionRect(index, currentAction(index));
+    if (!button.isEmpty())
+        QKFocusRing::paint(*painter, QRectF(button), 4, option.palette);
 }
 
 void ChatMessageDelegate::setBubbleMaximumWidth(int width) {

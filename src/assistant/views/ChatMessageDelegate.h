@@ -26,6 +26,10 @@ public:
     explicit ChatMessageDelegate(QAbstractItemView* view);
 
     QString keyAction(const QModelIndex& index) const override;
+    // The current message's ring runs around the message alone, not the gap under it, so it
+    // never meets the next message's bubble (the user's is the accent, as the ring is).
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     // The widest a bubble may grow.
     void setBubbleMaximumWidth(int width);
     int bubbleMaximumWidth() const { return m_bubbleWidth; }

@@ -265,7 +265,8 @@ DuplicateGroupRow::DuplicateGroupRow(const DuplicateGroup& group, OnKeep onKeep,
                   QKBuild::label(DuplicatesText::rowHeader(int(group.files.size()), group.fileSize),
                                  TextStyle::Caption, QKForeground::Secondary, this))
              .name(QStringLiteral("rowHeader")),
-         part(scroll = new TileScroller(this))});
+         part(scroll = new TileScroller(this))
+             .accessibleName(DuplicatesText::copiesStripName(int(group.files.size())))});
     strip = new QWidget(scroll);
     strip->setAutoFillBackground(false);
     Box tiles = row({0, 0, 0, 0}, 10, {});

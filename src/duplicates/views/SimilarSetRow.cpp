@@ -28,15 +28,17 @@ SimilarSetRow::SimilarSetRow(const SimilarPhotoGroup& set, double thumbSize, QWi
         {part(m_header = QKBuild::label(DuplicatesText::setHeader(int(set.files.size())),
                                         TextStyle::Caption, QKForeground::Secondary, this))
              .name(QStringLiteral("setHeader")),
-         part(m_scroll = new QScrollArea(this)).with([](QScrollArea* scroll) {
-             // Tab moves through the photos, each brought into view as it takes the focus; a
-             // stop of the strip's own would be an empty one before them.
-             scroll->setFocusPolicy(Qt::ClickFocus);
-             scroll->setFrameShape(QFrame::NoFrame);
-             scroll->setWidgetResizable(true);
-             scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-             scroll->viewport()->setAutoFillBackground(false);
-         })});
+         part(m_scroll = new QScrollArea(this))
+             .accessibleName(DuplicatesText::setStripName(int(set.files.size())))
+             .with([](QScrollArea* scroll) {
+                 // Tab moves through the photos, each brought into view as it takes the focus; a
+                 // stop of the strip's own would be an empty one before them.
+                 scroll->setFocusPolicy(Qt::ClickFocus);
+                 scroll->setFrameShape(QFrame::NoFrame);
+                 scroll->setWidgetResizable(true);
+                 scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                 scroll->viewport()->setAutoFillBackground(false);
+             })});
     m_strip = new QWidget(m_scroll);
     m_strip->setAutoFillBackground(false);
     Box cells = row({0, 0, 0, 0}, 10, {});

@@ -119,3 +119,31 @@ TEST(DuplicateFocus, ACopysRingStandsApartFromWhatIsBesideIt) {
         }
     }
 }
+
+// A strip of tiles or photos is reached through what it holds, and a reader that lands in it
+// hears what it holds and how many: neither strip is an empty Tab stop or an unnamed area.
+TEST(DuplicateFocus, EachStripOfCopiesOrPhotosIsNamedAndNoTabStopOfItsOwn) {
+    const QString dir = testsupport::freshDir("strip-names");
+    Row copies(dir);
+    const SimilarPhotoGroup set{QUuid::createUuid(),
+                                {savePhoto(scene(1, QSize(320, 240)), dir + "/p1.jpg"),
+                                 savePhoto(scene(2, QSize(320, 240)), dir + "/p2.jpg"),
+                                 savePhoto(scene(3, QSize(320, 240)), dir + "/p3.jpg")}};
+    SimilarSetRow photos(set, 120);
+    photos.resize(700, photos.sizeHint().height());
+    photos.show();
+    QCoreApplication::processEvents();
+
+    const QList<std::pair<QWidget*, QString>> rows{
+        {&copies.row, QStringLiteral("2 copies to choose from")},
+        {&photos, QStringLiteral("3 similar photos")}};
+    for (const auto& [row, name] : rows) {
+        const QList<QScrollArea*> strips = row->findChildren<QScrollArea*>();
+        ASSERT_EQ(strips.size(), 1) << name.toStdString();
+        QAccessibleInterface* read = QAccessible::queryAccessibleInterface(strips.first());
+        ASSERT_NE(read, nullptr);
+        EXPECT_EQ(read->text(QAccessible::Name).toStdString(), name.toStdString());
+        const QStringList problems = testsupport::scrollAreaProblems(row);
+        EXPECT_TRUE(problems.isEmpty()) << problems.join(u'\n').toStdString();
+    }
+}
