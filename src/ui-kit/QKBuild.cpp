@@ -17,33 +17,6 @@
 
 namespace QKBuild {
 
-namespace {
-
-template <typename Layout> Layout* inset(QWidget* owner, const QMargins& insets, int spacing) {
-    auto* layout = new Layout(owner);
-    layout->setContentsMargins(insets);
-    layout->setSpacing(spacing);
-    return layout;
-}
-
-} // namespace
-
-QVBoxLayout* flushColumn(QWidget* owner) {
-    return inset<QVBoxLayout>(owner, {}, 0);
-}
-
-QHBoxLayout* flushRow(QWidget* owner) {
-    return inset<QHBoxLayout>(owner, {}, 0);
-}
-
-QVBoxLayout* insetColumn(QWidget* owner, const QMargins& insets, int spacing) {
-    return inset<QVBoxLayout>(owner, insets, spacing);
-}
-
-QHBoxLayout* insetRow(QWidget* owner, const QMargins& insets, int spacing) {
-    return inset<QHBoxLayout>(owner, insets, spacing);
-}
-
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight, bool wrap) {
     auto* l = new QLabel(text, parent);
@@ -52,15 +25,6 @@ QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QW
     QKFont::apply(l, style, weight);
     QKForeground::apply(l, tone);
     return l;
-}
-
-Titles addTitles(QHBoxLayout* row, const QString& title, const QString& subtitle, QWidget* header) {
-    // One title block, the declared one: this only places it in a row made by hand.
-    const QKLayout::Box block = QKLayout::titles(title, subtitle, header);
-    QBoxLayout* made = block.make();
-    row->addLayout(made, block.placedStretch());
-    return {qobject_cast<QLabel*>(made->itemAt(0)->widget()),
-            qobject_cast<QLabel*>(made->itemAt(1)->widget())};
 }
 
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,

@@ -21,32 +21,10 @@ class QVBoxLayout;
 // same everywhere.
 namespace QKBuild {
 
-// Boxes written out by hand. A layout is declared with QKLayout (its flushColumn, flushRow,
-// column and row); these stay only until the last screens that still call them move onto it,
-// and no new code calls them.
-//
-// A column (row) laid out on `owner` whose parts touch: no margins, no spacing. The parts bring
-// their own insets.
-QVBoxLayout* flushColumn(QWidget* owner);
-QHBoxLayout* flushRow(QWidget* owner);
-// A column (row) laid out on `owner` (null: one to nest in another layout) with these insets
-// around its parts and this spacing between them.
-QVBoxLayout* insetColumn(QWidget* owner, const QMargins& insets, int spacing);
-QHBoxLayout* insetRow(QWidget* owner, const QMargins& insets, int spacing);
-
 // A plain-text label in a text style and colour; wrapped labels break between words and take
 // the height their width needs.
 QLabel* label(const QString& text, TextStyle style, QKForeground::Style tone, QWidget* parent,
               std::optional<QFont::Weight> weight = std::nullopt, bool wrap = true);
-
-// A pane header's title block (QKLayout::titles), added to a row written out by hand where it
-// takes the spare width. The labels belong to `header`. Stays only until its last callers
-// declare their header with QKLayout, which places titles() itself; no new code calls it.
-struct Titles {
-    QLabel* title;
-    QLabel* subtitle;
-};
-Titles addTitles(QHBoxLayout* row, const QString& title, const QString& subtitle, QWidget* header);
 
 // A single-line figure (a value that updates in place) with digits of equal width.
 QKLineLabel* figure(TextStyle style, QFont::Weight weight, QKForeground::Style tone,
