@@ -4,6 +4,7 @@
 // events alone passes whatever the bridge does with them; the bridge drops some, so this listens
 // where a reader listens.
 #include "MockBus.h"
+#include "support/PrivateXServer.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -50,34 +51,6 @@ public slots:
     }
 };
 
-// An X server of its own, started with -displayfd so its number is the one it took.
-struct Xvfb {
-    QProcess server;
-    QByteArray display;
-    bool start() {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (xvfb.isEmpty())
-            return false;
-        server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x900x24"});
-        QByteArray number;
-        testsupport::waitFor(
-            [&] {
-                number += server.readAllStandardOutput();
-                return number.contains('\n') || server.state() == QProcess::NotRunning;
-            },
-            10000);
-        if (!number.contains('\n'))
-            return false;
-        display = ':' + number.trimmed();
-        return true;
-    }
-    ~Xvfb() {
-        server.terminate();
-        if (!server.waitForFinished(5000))
-            server.kill();
-    }
-};
-
 QString a11yBusAddress() {
     QDBusMessage ask = QDBusMessage::createMethodCall(
         QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
@@ -93,8 +66,8 @@ QString a11yBusAddress() {
 TEST(AtSpiSelection, ASectionChangeTellsTheOldRowUnselectedAndTheNewOneSelected) {
     if (!MockBus::available())
         GTEST_SKIP() << MockBus::kSkipReason;
-    Xvfb x;
-    if (!x.start())
+    testsupport::PrivateXServer x;
+    if (!x.start("1280x900x24"))
         GTEST_SKIP() << "no X server to run the app on (Xvfb)";
     const QString address = a11yBusAddress();
     if (address.isEmpty())
@@ -116,7 +89,7 @@ TEST(AtSpiSelection, ASectionChangeTellsTheOldRowUnselectedAndTheNewOneSelected)
 
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(x.display));
+    env.insert(QStringLiteral("DISPLAY"), QString::fromLatin1(x.display()));
     env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
     const auto launch = [&](const QStringList& args) {
         auto* app = new QProcess;

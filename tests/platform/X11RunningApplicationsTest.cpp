@@ -1,3 +1,4 @@
+#include "support/PrivateXServer.h"
 #include "support/TestSupport.h"
 
 #include "platform/X11ClientWindows.h"
@@ -85,20 +86,9 @@ TEST(X11RunningApplications, WithoutADisplayListsNothingAndAsksNothing) {
 class XvfbTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        const QString xvfb = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-        if (xvfb.isEmpty())
-            GTEST_SKIP() << "Xvfb is not installed";
-        server.start(xvfb, {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "320x240x24"});
-        QByteArray number;
-        testsupport::waitFor(
-            [&] {
-                number += server.readAllStandardOutput();
-                return number.contains('\n') || server.state() == QProcess::NotRunning;
-            },
-            10000);
-        if (!number.contains('\n'))
-            GTEST_SKIP() << "Xvfb did not start";
-        display = ':' + number.trimmed();
+        if (!server.start("320x240x24"))
+            GTEST_SKIP() << "Xvfb is not installed or did not start";
+        display = server.display();
         int screenNumber = 0;
         c = xcb_connect(display.constData(), &screenNumber);
         ASSERT_FALSE(xcb_connection_has_error(c));
@@ -118,14 +108,7 @@ protected:
         stopServer();
     }
 
-    void stopServer() {
-        if (server.state() == QProcess::NotRunning)
-            return;
-        server.terminate();
-        if (!server.waitForFinished(5000))
-            server.kill();
-        server.waitForFinished(2000);
-    }
+    void stopServer() { server.stop(); }
 
     struct WindowProps {
         qint64 pid = 0;
@@ -199,7 +182,7 @@ protected:
         return o;
     }
 
-    QProcess server;
+    testsupport::PrivateXServer server;
     QByteArray display;
     xcb_connection_t* c = nullptr;
     xcb_ewmh_connection_t ewmh{};

@@ -183,38 +183,3 @@ TEST(Accessibility, TheAuditFindsUnnamedControlsAndSilentText) {
     EXPECT_TRUE(testsupport::accessibleTexts(&window).contains("Run now"));
     EXPECT_EQ(testsupport::findAccessible(&window, "Run now")->object(), named);
 }
-
-namespace {
-// The row's "selected" state as each selection event about it found it.
-QList<bool> g_selections;
-QObject* g_watched = nullptr;
-void keepSelections(QAccessibleEvent* event) {
-    if (event->type() == QAccessible::Selection && event->object() == g_watched)
-        g_selections << event->accessibleInterface()->state().selected;
-}
-} // namespace
-
-// A choice read as a tab or list item exposes "selected", so that is the state its change
-// tells: a reader that keeps states held the old row as still selected after "checked" alone.
-// The AT-SPI bridge tells "selected" only for a selection event (it drops it from a state
-// change), sending the state the row has then. Events reach a handler only where the platform
-// has an accessibility bridge (xcb with a session bus, not offscreen).
-TEST(Accessibility, AChoiceReadAsATabTellsItsSelectedStateChange) {
-    QWidget window;
-    auto* row = new QPushButton(QStringLiteral("Home"), &window);
-    row->setCheckable(true);
-    QKAccessible::setChoice(row, QAccessible::PageTab);
-    window.show();
-    g_watched = row;
-    g_selections.clear();
-    QAccessible::setActive(true);
-    if (!QAccessible::isActive())
-        GTEST_SKIP() << "this platform has no accessibility bridge, so no event is sent";
-    QAccessible::installUpdateHandler(keepSelections);
-    row->setChecked(true);
-    row->setChecked(false);
-    QAccessible::installUpdateHandler(nullptr);
-    g_watched = nullptr;
-    EXPECT_EQ(g_selections, QList<bool>({true, false}));
-    EXPECT_TRUE(QAccessible::queryAccessibleInterface(row)->state().selectable);
-}
