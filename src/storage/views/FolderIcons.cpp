@@ -14,8 +14,21 @@ namespace {
 std::atomic<bool> warmStarted{false};
 std::atomic<bool> warm{false};
 
+// The icons by kind and palette, and the icon of each row painted lately by path and palette,
+// so that repainting a row (a spinner's turn) does not look its type up again.
 QHash<QString, QIcon>& cache() {
     static QHash<QString, QIcon> icons;
+    return icons;
+}
+QHash<QString, QIcon>& byPath() {
+    static QHash<QString, QIcon> icons;
+    return icons;
+}
+
+// Empties a cache that is full, so that it never grows without bound.
+QHash<QString, QIcon>& roomIn(QHash<QString, QIcon>& icons) {
+    if (icons.size() >= FolderIcons::cacheLimit)
+        icons.clear();
     return icons;
 }
 
@@ -64,16 +77,21 @@ QIcon lookUp(const Kind& kind, bool isDirectory, bool isPackage, const QPalette&
 namespace FolderIcons {
 
 QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette) {
-    const bool dark = palette.color(QPalette::Base).lightness() < 128;
-    const Kind kind = kindOf(path, isDirectory, isPackage);
-    const QString key = kind.key + (dark ? QStringLiteral("\n1") : QStringLiteral("\n0"));
-    QHash<QString, QIcon>& icons = cache();
-    if (const auto it = icons.constFind(key); it != icons.cend())
+    const QString shade = palette.color(QPalette::Base).lightness() < 128 ? QStringLiteral("\n1")
+                                                                          : QStringLiteral("\n0");
+    const QString pathKey = path + shade;
+    if (const auto it = byPath().constFind(pathKey); it != byPath().cend())
         return it.value();
-    if (icons.size() >= cacheLimit)
-        icons.clear();
-    const QIcon icon = lookUp(kind, isDirectory, isPackage, palette);
-    icons.insert(key, icon);
+    const Kind kind = kindOf(path, isDirectory, isPackage);
+    const QString key = kind.key + shade;
+    QIcon icon;
+    if (const auto it = cache().constFind(key); it != cache().cend()) {
+        icon = it.value();
+    } else {
+        icon = lookUp(kind, isDirectory, isPackage, palette);
+        roomIn(cache()).insert(key, icon);
+    }
+    roomIn(byPath()).insert(pathKey, icon);
     return icon;
 }
 

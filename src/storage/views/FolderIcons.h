@@ -8,8 +8,8 @@
 // or the app's own symbol where the theme has none. One process-wide cache by kind (package,
 // folder, or the file type its name says) and light or dark palette serves every caller, so the
 // rows of one kind share one icon and its drawn sizes: a new row costs a type look-up, not an
-// icon made and drawn afresh. The cache is emptied whole when it holds 301 icons, so it never
-// grows without bound. Main thread only.
+// icon made and drawn afresh, and a row painted again costs a look-up by its path. Each cache is
+// emptied whole when it holds 301 icons, so it never grows without bound. Main thread only.
 namespace FolderIcons {
 
 QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette);
