@@ -80,6 +80,7 @@ QString modeTitle(FoldersMode mode) {
 }
 
 PENDREL_TEXT(promptTitle, "Pick something")
+PENDREL_TEXT(detailName, "Item details")
 PENDREL_TEXT(promptMessage, "Click a row to see what it is. Double click a folder to look inside "
                             "it, or double click a file to show it in the file manager.")
 PENDREL_TEXT(stillMeasuring, "Still measuring")

@@ -48,6 +48,7 @@ QString screenTitle();               // "Browse Storage"
 QString screenSubtitle();            // "What is on your Mac and how much room it takes."
 QString modeTitle(FoldersMode mode); // "Browse", "Biggest files"
 QString promptTitle();               // "Pick something"
+QString detailName();                // the detail column's name to assistive technology
 QString promptMessage();
 QString stillMeasuring();          // "Still measuring"
 QString filesInside(qint64 count); // "0 files inside", "1 file inside", "12 files inside"

@@ -1,6 +1,7 @@
 #include "storage/FolderTree.h"
 #include "platform/NativePath.h"
 
+#include "measuring/WholeSize.h"
 #include "platform/DirectoryWalker.h"
 #include "platform/ParallelLoop.h"
 #include "platform/RawValueTable.h"
@@ -619,19 +620,20 @@ FolderTree::Size FolderTree::measureFolder(const QString& folder, const CancelTo
     DirectoryWalker::Options options;
     options.threads = 1;
     const DirectoryWalker walker(options, cancel);
-    Size size;
+    // The blocks count as everything taken whole counts them, so that a folder's row and a
+    // clean of it agree. A file's later names are left out before the tally, not only their
+    // blocks: the row counts files, where a clean counts the names it moves.
+    WholeSize::Tally tally;
+    QList<LinkedFile> linked;
     walker.walk(folder, [&](const DirectoryWalker::Entry& e) {
         if (e.repeatLink)
             return DirectoryWalker::Action::Continue;
-        size.bytes += e.allocatedBytes;
-        if (e.isFile()) {
-            ++size.files;
-            if (e.links > 1)
-                size.linked.append({e.device, e.inode, e.allocatedBytes});
-        }
+        WholeSize::add(tally, e);
+        if (e.isFile() && e.links > 1)
+            linked.append({e.device, e.inode, e.allocatedBytes});
         return DirectoryWalker::Action::Continue;
     });
-    return size;
+    return {tally.bytes, tally.files, std::move(linked)};
 }
 
 QString FolderTree::unreadableText() {

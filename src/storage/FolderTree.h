@@ -173,7 +173,8 @@ public:
     static constexpr int kFirstRows = 200;
     // Up to this many rows are re-sorted on the main thread; more go to the pool.
     static constexpr qsizetype kSortAtOnce = 4000;
-    // What `du -sk` counts for a folder, as the disk map does: the allocated blocks of
+    // What `du -sk` counts for a folder, as the disk map does and by WholeSize's rule for
+    // anything taken whole: the allocated blocks of
     // everything below it, hidden items, packages and the folders' own blocks (its own included)
     // too, each file once, no link followed; with the count of its regular files and the files
     // of several names among them.

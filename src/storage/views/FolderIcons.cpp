@@ -14,8 +14,21 @@ namespace {
 std::atomic<bool> warmStarted{false};
 std::atomic<bool> warm{false};
 
+// The icons by kind and palette, and the icon of each row painted lately by path and palette,
+// so that repainting a row (a spinner's turn) does not look its type up again.
 QHash<QString, QIcon>& cache() {
     static QHash<QString, QIcon> icons;
+    return icons;
+}
+QHash<QString, QIcon>& byPath() {
+    static QHash<QString, QIcon> icons;
+    return icons;
+}
+
+// Empties a cache that is full, so that it never grows without bound.
+QHash<QString, QIcon>& roomIn(QHash<QString, QIcon>& icons) {
+    if (icons.size() >= FolderIcons::cacheLimit)
+        icons.clear();
     return icons;
 }
 
@@ -27,15 +40,32 @@ QIcon themed(const QString& name, const QString& generic, const QString& symbol,
     return icon;
 }
 
-QIcon lookUp(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette) {
+// What an item's icon depends on besides the palette: a package, a folder, or a file's type by
+// its name. Rows of one kind share one icon, so a folder of thousands of files makes a handful.
+struct Kind {
+    QString key;
+    QMimeType type; // files only
+};
+
+Kind kindOf(const QString& path, bool isDirectory, bool isPackage) {
+    if (isPackage)
+        return {QStringLiteral("/package"), {}};
+    if (isDirectory)
+        return {QStringLiteral("/folder"), {}};
+    static const QMimeDatabase db;
+    QMimeType type = db.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
+    QString key = type.name();
+    return {std::move(key), std::move(type)};
+}
+
+QIcon lookUp(const Kind& kind, bool isDirectory, bool isPackage, const QPalette& palette) {
     if (isPackage)
         return themed(QStringLiteral("package-x-generic"), QString(), QStringLiteral("shippingbox"),
                       palette);
     if (isDirectory)
         return themed(QStringLiteral("folder"), QString(), QStringLiteral("folder"), palette);
-    static const QMimeDatabase db;
-    const QMimeType type = db.mimeTypeForFile(path, QMimeDatabase::MatchExtension);
-    QIcon icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    QIcon icon =
+        QIcon::fromTheme(kind.type.iconName(), QIcon::fromTheme(kind.type.genericIconName()));
     if (icon.isNull())
         icon = SymbolIcons::icon(QStringLiteral("doc"),
                                  QKForeground::color(QKForeground::Secondary, palette));
@@ -47,15 +77,21 @@ QIcon lookUp(const QString& path, bool isDirectory, bool isPackage, const QPalet
 namespace FolderIcons {
 
 QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette) {
-    const bool dark = palette.color(QPalette::Base).lightness() < 128;
-    const QString key = path + (dark ? QStringLiteral("\n1") : QStringLiteral("\n0"));
-    QHash<QString, QIcon>& icons = cache();
-    if (const auto it = icons.constFind(key); it != icons.cend())
+    const QString shade = palette.color(QPalette::Base).lightness() < 128 ? QStringLiteral("\n1")
+                                                                          : QStringLiteral("\n0");
+    const QString pathKey = path + shade;
+    if (const auto it = byPath().constFind(pathKey); it != byPath().cend())
         return it.value();
-    if (icons.size() >= cacheLimit)
-        icons.clear();
-    const QIcon icon = lookUp(path, isDirectory, isPackage, palette);
-    icons.insert(key, icon);
+    const Kind kind = kindOf(path, isDirectory, isPackage);
+    const QString key = kind.key + shade;
+    QIcon icon;
+    if (const auto it = cache().constFind(key); it != cache().cend()) {
+        icon = it.value();
+    } else {
+        icon = lookUp(kind, isDirectory, isPackage, palette);
+        roomIn(cache()).insert(key, icon);
+    }
+    roomIn(byPath()).insert(pathKey, icon);
     return icon;
 }
 

@@ -5,9 +5,11 @@
 #include <QString>
 
 // The icon of a listed item: the desktop theme's icon for a folder, a package or the file's type,
-// or the app's own symbol where the theme has none. One process-wide cache by path serves every
-// caller; it is emptied whole when it holds 301 icons, so browsing a huge folder never grows it
-// without bound. Main thread only.
+// or the app's own symbol where the theme has none. One process-wide cache by kind (package,
+// folder, or the file type its name says) and light or dark palette serves every caller, so the
+// rows of one kind share one icon and its drawn sizes: a new row costs a type look-up, not an
+// icon made and drawn afresh, and a row painted again costs a look-up by its path. Each cache is
+// emptied whole when it holds 301 icons, so it never grows without bound. Main thread only.
 namespace FolderIcons {
 
 QIcon icon(const QString& path, bool isDirectory, bool isPackage, const QPalette& palette);

@@ -116,11 +116,14 @@ QWidget* FoldersView::buildBrowse(QWidget* parent) {
 QScrollArea* FoldersView::buildSide(QWidget* parent) {
     using namespace QKLayout;
     // A column too short for the side (the largest text in the smallest window) scrolls it, so
-    // its texts keep the height their width needs instead of being squeezed over each other. The
-    // view itself is no Tab stop: the buttons in it are.
+    // its texts keep the height their width needs instead of being squeezed over each other.
+    // Neither the view nor its viewport is a Tab stop: the buttons in it are. It is named for
+    // what it shows, not read as the screen around it.
     auto* side = QKBuild::plainScroll(new QScrollArea(parent));
     side->setObjectName(QStringLiteral("foldersDetail"));
+    side->setAccessibleName(FolderBrowserText::detailName());
     side->setFocusPolicy(Qt::NoFocus);
+    side->viewport()->setFocusPolicy(Qt::NoFocus);
     m_sideContent = new QWidget(side);
     column({16, 16, 16, 16}, 14,
            {

@@ -105,6 +105,17 @@ TEST(FoldersView, AReaderHearsTheListByNameAndScrollViewsAreNoExtraTabStops) {
     s.select("Work");
     EXPECT_EQ(storagetest::accessibleNameOf(s.browser().list()), "Items in this folder");
     EXPECT_EQ(storagetest::scrollStopProblems(&s.view), QStringList());
+
+    // The detail column says what it shows, and Tab goes from the divider before it straight to
+    // its first button, never to the column or its viewport.
+    auto* detail = Find::part<QScrollArea>(s.view, "foldersDetail");
+    EXPECT_EQ(storagetest::accessibleNameOf(detail), "Item details");
+    EXPECT_EQ(detail->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(detail->viewport()->focusPolicy(), Qt::NoFocus);
+    auto* divider = Find::part<QWidget>(s.view, "foldersDivider");
+    divider->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(divider, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), Find::part<QWidget>(s.view, "foldersLookInside"));
 }
 
 TEST(FolderBrowser, TheTrailIsNamedForAReaderAndTabGoesStraightToItsButtons) {
