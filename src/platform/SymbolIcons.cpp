@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QHash>
 #include <QPainter>
+#include <QPixmapCache>
 #include <QSet>
 #include <QSvgRenderer>
 
@@ -150,6 +151,17 @@ QStringList knownSymbols() {
 }
 
 QPixmap pixmap(const QString& symbol, const QSize& size, const QColor& color, qreal dpr) {
+    // Rows paint the same few symbols again on every frame: reading and rendering the SVG each
+    // time costs a long list most of its paint. The shared pixmap cache bounds what is kept.
+    const QString key = QStringLiteral("symbol:%1:%2x%3:%4:%5")
+                            .arg(symbol)
+                            .arg(size.width())
+                            .arg(size.height())
+                            .arg(color.name(QColor::HexArgb))
+                            .arg(dpr);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached))
+        return cached;
     QPixmap pm(size * dpr);
     pm.setDevicePixelRatio(dpr);
     pm.fill(Qt::transparent);
@@ -170,6 +182,8 @@ QPixmap pixmap(const QString& symbol, const QSize& size, const QColor& color, qr
     if (color.alphaF() < 1.0)
         painter.setOpacity(color.alphaF());
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
+    painter.end();
+    QPixmapCache::insert(key, pm);
     return pm;
 }
 

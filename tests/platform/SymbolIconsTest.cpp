@@ -35,4 +35,16 @@ TEST(SymbolIcons, EveryTableRowHasItsFileAndDrawsInTheAskedColour) {
                      qGreen(img.pixel(x, y)) < 50;
     EXPECT_TRUE(sawRed);
     EXPECT_FALSE(SymbolIcons::resolves("no.such.symbol"));
+
+    // Drawn again with the same size, colour and scale, it is the pixmap already drawn; any of
+    // the three changed, it is drawn anew.
+    const QPixmap once = SymbolIcons::pixmap("house", QSize(32, 32), QColor(255, 0, 0), 1.0);
+    EXPECT_EQ(SymbolIcons::pixmap("house", QSize(32, 32), QColor(255, 0, 0), 1.0).cacheKey(),
+              once.cacheKey());
+    EXPECT_NE(SymbolIcons::pixmap("house", QSize(24, 24), QColor(255, 0, 0), 1.0).cacheKey(),
+              once.cacheKey());
+    EXPECT_NE(SymbolIcons::pixmap("house", QSize(32, 32), QColor(0, 0, 255), 1.0).cacheKey(),
+              once.cacheKey());
+    EXPECT_NE(SymbolIcons::pixmap("house", QSize(32, 32), QColor(255, 0, 0), 2.0).cacheKey(),
+              once.cacheKey());
 }
