@@ -106,4 +106,19 @@ if ((${#sources[@]})); then
     grep -vP '^[^:]+:\d+:\s*(//|#\s*include\s*<)' || true)
 fi
 
+# Rule 6: a screen's wording lives in its <Screen>Text, as named texts (CONVENTIONS.md,
+# "Screens"): there it reads as one table, word for word as designed, and is tested without a
+# widget. A sentence written into a view is seen by neither, and drifts from the same words said
+# elsewhere. Prose is a literal of two words or more, or one that ends a word in "…"; a single
+# word is too often a name to tell apart here. Comments, object names and property names are not
+# wording.
+mapfile -d '' views < <(git ls-files -z -- 'src/*/views/*.cpp')
+prose='(QStringLiteral|QLatin1String|QString::fromUtf8|tr)\("[^"]*(?:[A-Za-z]{2,} [A-Za-z]|[A-Za-z]…)'
+if ((${#views[@]})); then
+  while IFS= read -r hit; do
+    fault "$hit: wording in a view; name it in the screen's <Screen>Text.h"
+  done < <(grep -nP -- "$prose" "${views[@]}" | grep -vP '^[^:]+:\d+:\s*//' |
+    grep -vP 'setObjectName|\.name\(|objectName|Property|property\(' || true)
+fi
+
 exit $status

@@ -47,6 +47,8 @@ QString pinTooltip(bool pinned) {
     return pinned ? QStringLiteral("Unpin") : QStringLiteral("Pin for Explain My Mac");
 }
 
+PENDREL_TEXT(pinnedBadge, "Pinned")
+
 namespace {
 
 QString amount(qint64 n, const char* unit) {

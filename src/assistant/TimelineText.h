@@ -23,6 +23,8 @@ QString entryCount(qsizetype count);
 bool showsFooter(const QList<TimelineEntry>& entries);
 
 QString pinTooltip(bool pinned);
+// The capsule beside a pinned row's title: "Pinned".
+QString pinnedBadge();
 
 // How long ago a moment was, in at most two units: "just now", "12 seconds ago",
 // "5 minutes ago", "2 hours, 5 minutes ago", "3 days, 4 hours ago", "2 weeks, 1 day ago",

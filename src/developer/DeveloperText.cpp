@@ -207,4 +207,13 @@ QString awakeNote(const QString& lastNote, bool displayRefused) {
 
 PENDREL_TEXT(awakeDisplayRefused, "The display could not be kept awake on this desktop.")
 
+PENDREL_TEXT(cleanupAskQuestion, "What developer caches are safe to delete?")
+PENDREL_TEXT(cleanupTitle, "Reclaim developer space")
+PENDREL_TEXT(cleanupSubtitle, "Build caches regenerate. Models and Docker data re-download. "
+                              "Pendrel explains each one first.")
+PENDREL_TEXT(preparingPage, "Preparing…")
+PENDREL_TEXT(measuringPage, "Measuring developer data…")
+PENDREL_TEXT(foundSoFarTitle, "Found so far")
+PENDREL_TEXT(nothingTitle, "Nothing found here")
+
 } // namespace DeveloperText

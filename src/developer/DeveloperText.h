@@ -57,6 +57,17 @@ QString placeholderCount(int done, int total);
 // The "Nothing found here" message of the cleanup or the models pane.
 QString nothingMessage(bool modelsOnly);
 
+// The cleaning panes' fixed words: the question of their ask strip, the header's title and
+// subtitle, the pages while the scan starts and while nothing is listed yet, the list's heading,
+// and the empty state's title.
+QString cleanupAskQuestion(); // "What developer caches are safe to delete?"
+QString cleanupTitle();       // "Reclaim developer space"
+QString cleanupSubtitle();
+QString preparingPage();   // "Preparing…"
+QString measuringPage();   // "Measuring developer data…"
+QString foundSoFarTitle(); // "Found so far"
+QString nothingTitle();    // "Nothing found here"
+
 // The hub's fixed words.
 QString hubTitle(); // "Developer Centre"
 QString hubIntro();

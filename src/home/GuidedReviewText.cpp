@@ -13,4 +13,7 @@ PENDREL_TEXT(finishedTitle, "You're all caught up")
 PENDREL_TEXT(finishedMessage, "You've reviewed everything Pendrel found today.")
 PENDREL_TEXT(doneButton, "Done")
 
+PENDREL_TEXT(entryLine, "Pendrel takes you through each item one at a time. You choose what "
+                        "happens.")
+
 } // namespace GuidedReviewText

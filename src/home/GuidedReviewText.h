@@ -2,8 +2,12 @@
 
 #include <QString>
 
-// The fixed wording of the guided review's sheet; what changes with the step is GuidedReview's.
+// The fixed wording of the guided review's sheet and of the card on the home screen that opens
+// it; what changes with the step is GuidedReview's.
 namespace GuidedReviewText {
+
+// The card's line under its title: how the review goes.
+QString entryLine();
 
 QString windowTitle();    // "Today's review"
 QString closeTip();       // the close button's "Close"

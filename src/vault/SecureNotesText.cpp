@@ -29,6 +29,7 @@ QString indexUnsaved(const QString& reason) {
         .arg(reason);
 }
 
+PENDREL_TEXT(windowTitle, "Privacy")
 PENDREL_TEXT(alertTitle, "Keyring problem")
 PENDREL_TEXT(listHeading, "Secure notes")
 PENDREL_TEXT(newSecretTitle, "New secret")

@@ -21,6 +21,7 @@ QString deleteUnsaved();  // the secret went, the index without the note could n
 QString indexUnsaved(const QString& reason);
 
 // ---- Vault screen
+QString windowTitle(); // "Privacy"
 QString alertTitle();
 QString listHeading();
 QString newSecretTitle();

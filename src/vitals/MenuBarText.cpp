@@ -58,4 +58,15 @@ QString freeButton(bool freeing) {
     return freeing ? QStringLiteral("Freeing memory…") : QStringLiteral("Free up memory");
 }
 
+PENDREL_TEXT(memoryTitle, "Available memory")
+PENDREL_TEXT(diskTitle, "Disk")
+PENDREL_TEXT(diskSubtitle, "free")
+PENDREL_TEXT(openButton, "Open Pendrel…")
+PENDREL_TEXT(refreshButton, "Refresh")
+PENDREL_TEXT(quitButton, "Quit")
+
+QString memorySubtitle(const QString& total) {
+    return QStringLiteral("of ") + total;
+}
+
 } // namespace MenuBarText

@@ -31,5 +31,15 @@ QString panelName();
 QString keepAwakeButton(bool active);
 // "Freeing memory…" while a run is under way, else "Free up memory".
 QString freeButton(bool freeing);
+// The panel's fixed words: the two history rows' titles and the disk row's subtitle, and the
+// buttons at its foot.
+QString memoryTitle();  // "Available memory"
+QString diskTitle();    // "Disk"
+QString diskSubtitle(); // "free"
+QString openButton();   // "Open Pendrel…"
+QString refreshButton();
+QString quitButton();
+// The memory row's subtitle: "of " and the machine's memory, already formatted.
+QString memorySubtitle(const QString& total);
 
 } // namespace MenuBarText

@@ -320,4 +320,50 @@ PENDREL_TEXT(askWhySlowQuestion, "Why is my Mac slow?")
 PENDREL_TEXT(askAboutHeatQuestion, "Why is my Mac running hot?")
 PENDREL_TEXT(askAboutFansQuestion, "Why are my fans loud?")
 
+PENDREL_TEXT(windowTitle, "Performance")
+PENDREL_TEXT(readingPage, "Reading your Mac…")
+PENDREL_TEXT(becauseTitle, "Because")
+
+PENDREL_TEXT(overviewIntro, "What is happening right now, and why.")
+PENDREL_TEXT(cpuTitle, "CPU")
+PENDREL_TEXT(memoryTitle, "Memory")
+PENDREL_TEXT(storageTitle, "Storage")
+PENDREL_TEXT(batteryTitle, "Battery")
+PENDREL_TEXT(impactTitle, "Biggest impact right now")
+PENDREL_TEXT(askWhyButton, "Ask Pendrel why")
+PENDREL_TEXT(askHeatButton, "Ask about heat")
+
+PENDREL_TEXT(temperatureTitle, "Temperature")
+PENDREL_TEXT(openSensorsButton, "Open Sensors")
+PENDREL_TEXT(openFansButton, "Open Fans")
+
+PENDREL_TEXT(autopilotTitle, "Performance Autopilot")
+PENDREL_TEXT(autopilotSuggestSwitch, "Suggest unused background apps")
+PENDREL_TEXT(autopilotAutoQuitSwitch, "Auto-quit suggested apps")
+PENDREL_TEXT(autopilotProtectedNote,
+             "Pendrel only quits regular apps that are not frontmost. The file manager, "
+             "terminals, Cursor and Pendrel itself are protected. You can protect more below.")
+PENDREL_TEXT(autopilotNothing, "Nothing to suggest right now.")
+PENDREL_TEXT(protectButton, "Protect")
+PENDREL_TEXT(quitButton, "Quit")
+
+PENDREL_TEXT(sensorsIntro, "Curated sensors Pendrel can explain. Not every voltage of the sensor "
+                           "chips — only temperatures that help you understand heat.")
+PENDREL_TEXT(pressureTitle, "Thermal pressure")
+PENDREL_TEXT(noSensorsTitle, "No temperature sensors exposed")
+PENDREL_TEXT(sensorsTitle, "Temperature sensors")
+PENDREL_TEXT(likelyCauseTitle, "Likely cause")
+PENDREL_TEXT(askHeatSensorsButton, "Ask Pendrel about heat")
+
+PENDREL_TEXT(fansIntro, "Read-only fan status. Pendrel never overrides cooling — the system stays "
+                        "in charge.")
+PENDREL_TEXT(fanActivityTitle, "What the fans are doing")
+PENDREL_TEXT(fanlessTitle, "Fanless or unavailable")
+PENDREL_TEXT(fanLimitsTitle, "What Pendrel will not do")
+PENDREL_TEXT(fanLimitsText, "There is no manual fan boost or custom fan curve here. Overriding "
+                            "cooling can shorten hardware life and fights the system’s thermal "
+                            "management. Pendrel explains noise and heat; it does not take over "
+                            "the fans.")
+PENDREL_TEXT(askFansButton, "Ask why fans are loud")
+
 } // namespace PerformanceText

@@ -140,4 +140,54 @@ QString askWhySlowQuestion();   // "Why is my Mac slow?"
 QString askAboutHeatQuestion(); // "Why is my Mac running hot?"
 QString askAboutFansQuestion(); // "Why are my fans loud?"
 
+// --- The screen's fixed words ---------------------------------------------------------------
+
+QString windowTitle();  // "Performance"
+QString readingPage();  // while the first sample is read
+QString becauseTitle(); // over a card's explanation
+
+// The overview: its introduction, the tiles' titles (CPU and memory also head the impact list's
+// two halves), the impact box and the two questions' buttons.
+QString overviewIntro();
+QString cpuTitle();
+QString memoryTitle();
+QString storageTitle();
+QString batteryTitle();
+QString impactTitle();
+QString askWhyButton();
+QString askHeatButton();
+
+// The temperature card's title and its buttons to the two other pages.
+QString temperatureTitle();
+QString openSensorsButton();
+QString openFansButton();
+
+// The autopilot box: its title, two switches, the note on which apps are never quit, the line
+// shown while nothing is suggested, and a suggestion's two buttons.
+QString autopilotTitle();
+QString autopilotSuggestSwitch();
+QString autopilotAutoQuitSwitch();
+QString autopilotProtectedNote();
+QString autopilotNothing();
+QString protectButton();
+QString quitButton();
+
+// The sensors page: its introduction, the pressure card's title, the empty state's title, the
+// two boxes and the question's button.
+QString sensorsIntro();
+QString pressureTitle();
+QString noSensorsTitle();
+QString sensorsTitle();
+QString likelyCauseTitle();
+QString askHeatSensorsButton();
+
+// The fans page: its introduction, the activity card's title, the fanless card's title, what it
+// will not do (title and text) and the question's button.
+QString fansIntro();
+QString fanActivityTitle();
+QString fanlessTitle();
+QString fanLimitsTitle();
+QString fanLimitsText();
+QString askFansButton();
+
 } // namespace PerformanceText

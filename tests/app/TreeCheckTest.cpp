@@ -42,6 +42,11 @@ QString tidyRepository(const QString& name) {
     write(repo + "/src/app/Shots.cpp",
           "void f() { QThreadPool::globalInstance()->waitForDone(); }\n");
     write(repo + "/src/vitals/Gauge.h", "#include \"platform/Files.h\"\n");
+    // A view takes its wording from the screen's texts, where a sentence is at home.
+    write(repo + "/src/vitals/GaugeText.cpp", "return QStringLiteral(\"Free up memory\");\n");
+    write(repo + "/src/vitals/views/Gauge.cpp", "setObjectName(QStringLiteral(\"gauge\"));\n"
+                                                "label(GaugeText::title());\n"
+                                                "button(QStringLiteral(\"Quit\"));\n");
     write(repo + "/tests/fixtures/vitals/bare/proc/.gitkeep", "");
     return repo;
 }
@@ -71,6 +76,12 @@ TEST(TreeCheck, RefusesWhatACarelessCommitTakesInAndPassesATidyTree) {
                                             "auto future = QtConcurrent::run(load);\n"
                                             "std::thread worker(load);\n"
                                             "QThreadPool::globalInstance()->start(job);\n");
+    write(repo + "/src/vitals/views/Dial.cpp",
+          "label(QStringLiteral(\"Free up memory\"));\n"
+          "box->setObjectName(QStringLiteral(\"group-Privacy and AI\"));\n"
+          "// QStringLiteral(\"Open Pendrel…\") in a comment is no wording of the view\n"
+          "busy(QString::fromUtf8(\"Preparing…\"));\n"
+          "part(new QLabel(this)).name(QStringLiteral(\"two words\"));\n");
     ASSERT_TRUE(git(repo, {"add", "--", "."}));
     const Outcome careless = check(repo);
     EXPECT_EQ(careless.status, 1);
@@ -91,5 +102,10 @@ TEST(TreeCheck, RefusesWhatACarelessCommitTakesInAndPassesATidyTree) {
     EXPECT_EQ(reports("src/vitals/Worker.h:2", "use ScanJob"), 1);
     EXPECT_EQ(lines.filter("Worker.h:3").size(), 0); // a thread handed in starts nothing
     EXPECT_EQ(lines.filter("Pair.cpp:2").size(), 0); // the comment
-    EXPECT_EQ(lines.size(), 13) << qPrintable(careless.report);
+    EXPECT_EQ(reports("src/vitals/views/Dial.cpp:1", "<Screen>Text.h"), 1);
+    EXPECT_EQ(reports("src/vitals/views/Dial.cpp:4", "<Screen>Text.h"), 1); // a word ending in "…"
+    EXPECT_EQ(lines.filter("Dial.cpp:2").size(), 0);                        // an object name
+    EXPECT_EQ(lines.filter("Dial.cpp:3").size(), 0);                        // the comment
+    EXPECT_EQ(lines.filter("Dial.cpp:5").size(), 0);                        // a part's name
+    EXPECT_EQ(lines.size(), 15) << qPrintable(careless.report);
 }

@@ -26,7 +26,7 @@ public:
         setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
         setAccessibleName(text());
     }
-    static QString text() { return QStringLiteral("Pinned"); }
+    static QString text() { return TimelineText::pinnedBadge(); }
     QSize sizeHint() const override {
         const QFontMetrics fm(font());
         return {fm.horizontalAdvance(text()) + 12, fm.height() + 4};

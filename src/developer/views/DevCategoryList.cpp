@@ -31,9 +31,8 @@ DevCategoryList::DevCategoryList(CleanupScanner& scanner, ScreenState& screen, b
     setObjectName(modelsOnly ? QStringLiteral("devModelsPane") : QStringLiteral("devCleanupPane"));
     using namespace QKLayout;
     flushColumn({headerBar(),
-                 AskTamsoStrip::underHeader(
-                     m_ask, CleanerPaneText::askPrompt(),
-                     QStringLiteral("What developer caches are safe to delete?"), this),
+                 AskTamsoStrip::underHeader(m_ask, CleanerPaneText::askPrompt(),
+                                            DeveloperText::cleanupAskQuestion(), this),
                  measuringStrip(), part(buildBody()).stretch(1)})
         .on(this);
 
@@ -63,10 +62,7 @@ QKLayout::Item DevCategoryList::headerBar() {
     auto* bar = new QWidget(this);
     return part(bar).holding(
         row({16, 16, 16, 16}, 10,
-            {titles(QStringLiteral("Reclaim developer space"),
-                    QStringLiteral("Build caches regenerate. Models and Docker data "
-                                   "re-download. Pendrel explains each one first."),
-                    bar),
+            {titles(DeveloperText::cleanupTitle(), DeveloperText::cleanupSubtitle(), bar),
              part(m_result = QKBuild::label(QString(), TextStyle::Caption, QKForeground::Green, bar,
                                             std::nullopt, false))
                  .name(QStringLiteral("devResult")),
@@ -101,8 +97,8 @@ QKLayout::Item DevCategoryList::measuringStrip() {
 // The pages under the strip, one per phase of the scan.
 QKScanStatePages* DevCategoryList::buildBody() {
     m_body = new QKScanStatePages(this);
-    m_preparing = new QKBusyPage(QStringLiteral("Preparing…"), {.spacing = 12}, m_body);
-    auto* placeholder = new QKBusyPage(QStringLiteral("Measuring developer data…"),
+    m_preparing = new QKBusyPage(DeveloperText::preparingPage(), {.spacing = 12}, m_body);
+    auto* placeholder = new QKBusyPage(DeveloperText::measuringPage(),
                                        {.tone = QKForeground::Primary, .spacing = 12}, m_body);
     m_placeholderNow = placeholder->addLine(QString(), TextStyle::Caption, QKForeground::Secondary);
     m_placeholderCount =
@@ -115,11 +111,11 @@ QKScanStatePages* DevCategoryList::buildBody() {
     QVBoxLayout* page = nullptr;
     QKBuild::page(page, m_listPage);
     using namespace QKLayout;
-    items({part(m_section = QKBuild::label(QStringLiteral("Found so far"), TextStyle::Headline,
+    items({part(m_section = QKBuild::label(DeveloperText::foundSoFarTitle(), TextStyle::Headline,
                                            QKForeground::Secondary, nullptr, std::nullopt, false)),
            flushColumn({}).keep(m_rowsColumn)})
         .fillPage(page);
-    m_nothing = new QKEmptyState(QStringLiteral("Nothing found here"), "hammer"_sym,
+    m_nothing = new QKEmptyState(DeveloperText::nothingTitle(), "hammer"_sym,
                                  DeveloperText::nothingMessage(m_modelsOnly), m_body);
     m_failed = new QKEmptyState(CleanerPaneText::failedTitle(), "exclamationmark.triangle"_sym,
                                 std::nullopt, m_body);

@@ -1,6 +1,7 @@
 #include "home/views/GuidedReviewEntryCard.h"
 
 #include "home/GuidedReview.h"
+#include "home/GuidedReviewText.h"
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKLayout.h"
@@ -21,9 +22,8 @@ GuidedReviewEntryCard::GuidedReviewEntryCard(QWidget* parent)
                 {part(m_title = QKBuild::label(GuidedReview::entryTitle(0, 0), TextStyle::Callout,
                                                QKForeground::Primary, this, QFont::DemiBold))
                      .name(QStringLiteral("guidedEntryTitle")),
-                 QKBuild::label(QStringLiteral("Pendrel takes you through each item one at a "
-                                               "time. You choose what happens."),
-                                TextStyle::Caption, QKForeground::Secondary, this)})
+                 QKBuild::label(GuidedReviewText::entryLine(), TextStyle::Caption,
+                                QKForeground::Secondary, this)})
              .stretch(1),
          part(m_button = new QKProminentButton(GuidedReview::entryButton(0, 0), this))
              .name(QStringLiteral("guidedEntryButton"))

@@ -1,5 +1,6 @@
 #include "shell/views/AboutView.h"
 
+#include "shell/AboutText.h"
 #include "shell/AppVersion.h"
 #include "shell/views/AppIconView.h"
 #include "shell/views/ThemePicker.h"
@@ -40,7 +41,7 @@ QWidget* groupBox(const QString& title, QWidget* content, int padding, QWidget* 
 
 AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
     setObjectName(QStringLiteral("aboutView"));
-    setWindowTitle(QStringLiteral("About"));
+    setWindowTitle(AboutText::windowTitle());
     setAccessibleName(windowTitle());
     QKBuild::plainScroll(this);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -55,28 +56,26 @@ AboutView::AboutView(QWidget* parent) : QScrollArea(parent) {
               stretch(0)})
         .on(page);
     column({20, 20, 20, 20}, 20,
-           {row(14, {part(new AppIconView(64, 14, 0.18, columnHost)).align(Qt::AlignVCenter),
-                     column(2, {part(text(QStringLiteral("Pendrel"), columnHost))
-                                    .name(QStringLiteral("aboutName"))
-                                    .font(TextStyle::Title, QFont::Bold),
-                                part(text(QStringLiteral("Version %1 (%2)")
-                                              .arg(AppVersion::appVersionString(),
-                                                   AppVersion::appBuildString()),
-                                          columnHost))
-                                    .name(QStringLiteral("aboutVersion"))
-                                    .font(TextStyle::Caption)
-                                    .ink(QKForeground::Secondary)}),
-                     stretch(1)}),
-            part(text(QStringLiteral("The operating intelligence layer for your Mac. Pendrel "
-                                     "understands, explains, predicts and improves — so you never "
-                                     "need technical knowledge."),
-                      columnHost))
-                .name(QStringLiteral("aboutTagline"))
-                .with([](QLabel* l) { l->setWordWrap(true); })
-                .ink(QKForeground::Secondary),
-            groupBox(QStringLiteral("Appearance"), new ThemePicker(columnHost), 12, columnHost),
-            groupBox(QStringLiteral("Privacy and AI"), new AIPrivacyCard, 0, columnHost),
-            stretch(1)})
+           {
+               row(14, {part(new AppIconView(64, 14, 0.18, columnHost)).align(Qt::AlignVCenter),
+                        column(2, {part(text(AboutText::appName(), columnHost))
+                                       .name(QStringLiteral("aboutName"))
+                                       .font(TextStyle::Title, QFont::Bold),
+                                   part(text(AboutText::versionLine(AppVersion::appVersionString(),
+                                                                    AppVersion::appBuildString()),
+                                             columnHost))
+                                       .name(QStringLiteral("aboutVersion"))
+                                       .font(TextStyle::Caption)
+                                       .ink(QKForeground::Secondary)}),
+                        stretch(1)}),
+               part(text(AboutText::tagline(), columnHost))
+                   .name(QStringLiteral("aboutTagline"))
+                   .with([](QLabel* l) { l->setWordWrap(true); })
+                   .ink(QKForeground::Secondary),
+               groupBox(AboutText::appearanceTitle(), new ThemePicker(columnHost), 12, columnHost),
+               groupBox(AboutText::privacyTitle(), new AIPrivacyCard, 0, columnHost),
+               stretch(1),
+           })
         .on(columnHost);
 
     setWidget(page);

@@ -1,6 +1,7 @@
 #include "shell/views/AppIconView.h"
 
 #include "platform/AppIcon.h"
+#include "shell/AboutText.h"
 #include "ui-kit/QKPaint.h"
 
 #include <cmath>
@@ -11,7 +12,7 @@
 AppIconView::AppIconView(int edge, qreal cornerRadius, qreal shadowOpacity, QWidget* parent)
     : QWidget(parent), m_edge(edge), m_radius(cornerRadius) {
     setFixedSize(edge, edge);
-    setAccessibleName(QStringLiteral("Pendrel"));
+    setAccessibleName(AboutText::appName());
     auto* shadow = new QGraphicsDropShadowEffect(this);
     QColor black(0, 0, 0);
     black.setAlphaF(float(shadowOpacity));

@@ -2,6 +2,7 @@
 
 #include "platform/SymbolName.h"
 #include "platform/UserDefaults.h"
+#include "shell/ThemePickerText.h"
 #include "shell/views/AccentSwatch.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKFont.h"
@@ -43,15 +44,15 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
     QKIconLabel* saveError = nullptr;
     column({0, 0, 0, 0}, 14,
            {
-               row(10, {rowLabel(QStringLiteral("Appearance"), this),
+               row(10, {rowLabel(ThemePickerText::appearanceLabel(), this),
                         part(m_appearance = new SegmentedControl(appearanceTitles(), this))
                             .name(QStringLiteral("themeAppearance"))
-                            .accessibleName(QStringLiteral("Appearance")),
+                            .accessibleName(ThemePickerText::appearanceLabel()),
                         stretch(1)}),
                accentRow(),
                // The note may wrap at large sizes; the label then stays level with its first
                // line.
-               row(6, {part(rowLabel(QStringLiteral("Text size"), this)).align(Qt::AlignTop),
+               row(6, {part(rowLabel(ThemePickerText::textSizeLabel(), this)).align(Qt::AlignTop),
                        part(m_textSizeNote = new QLabel(this))
                            .name(QStringLiteral("textSizeNote"))
                            .with([](QLabel* l) {
@@ -97,7 +98,8 @@ ThemePicker::ThemePicker(UserDefaults& defaults, QWidget* parent)
 
 QKLayout::Box ThemePicker::accentRow() {
     using namespace QKLayout;
-    Box accents = row(10, {part(rowLabel(QStringLiteral("Accent"), this)).align(Qt::AlignVCenter)});
+    Box accents =
+        row(10, {part(rowLabel(ThemePickerText::accentLabel(), this)).align(Qt::AlignVCenter)});
     for (AccentChoice accent : allCases<AccentChoice>()) {
         auto* swatch = new AccentSwatch(accent, this);
         connect(swatch, &AccentSwatch::clicked, this,
@@ -111,15 +113,15 @@ QKLayout::Box ThemePicker::accentRow() {
 
 void ThemePicker::sync() {
     const QString appearance =
-        m_defaults.stringValue(ThemeKeys::Appearance).value_or(QStringLiteral("Match macOS"));
+        m_defaults.stringValue(ThemeKeys::Appearance).value_or(rawValue(AppAppearance::System));
     const std::optional<AppAppearance> chosen = fromRawValue<AppAppearance>(appearance);
     m_appearance->setCurrentIndex(chosen ? int(allCases<AppAppearance>().indexOf(*chosen)) : -1);
 
     const QString accent =
-        m_defaults.stringValue(ThemeKeys::Accent).value_or(QStringLiteral("Blue"));
+        m_defaults.stringValue(ThemeKeys::Accent).value_or(rawValue(AccentChoice::Blue));
     for (AccentSwatch* swatch : m_swatches)
         swatch->setRinged(rawValue(swatch->accent()) == accent);
 
-    m_textSizeNote->setText(QStringLiteral("set at the bottom of the sidebar, currently ") +
-                            TextSize::name(TextSize::rawStep(m_defaults)).toLower());
+    m_textSizeNote->setText(
+        ThemePickerText::textSizeNote(TextSize::name(TextSize::rawStep(m_defaults))));
 }

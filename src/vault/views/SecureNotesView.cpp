@@ -23,7 +23,7 @@
 SecureNotesView::SecureNotesView(ScreenState& screen, SecureNotesStore& store, QWidget* parent)
     : QWidget(parent), m_screen(screen), m_store(store) {
     setObjectName(QStringLiteral("secureNotesView"));
-    setWindowTitle(QStringLiteral("Privacy"));
+    setWindowTitle(SecureNotesText::windowTitle());
     QWidget* detail = nullptr;
     using namespace QKLayout;
     // The list pane; a rule; the detail pane, which holds the empty state or the selected note's

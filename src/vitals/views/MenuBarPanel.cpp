@@ -137,24 +137,23 @@ QKLayout::Box MenuBarPanel::breakdownRows() {
 
 void MenuBarPanel::buildRows() {
     using namespace QKLayout;
-    column(
-        {kPadding, kPadding, kPadding, kPadding}, kRowSpacing,
-        {
-            headerRow(),
-            keepAwakeStatus(),
-            // Free up memory, and what the last run recovered.
-            menuButton(m_freeButton, QStringLiteral("Free up memory"), "arrow.3.trianglepath"_sym,
-                       MenuBarButton::Look::Prominent, QStringLiteral("freeMemoryButton"), this),
-            part(m_freedLine = captionLabel(this, QKForeground::Secondary))
-                .name(QStringLiteral("freedResult")),
-            breakdownRows(),
-            histories(),
-            m_batteryRow =
-                iconRow(this, QStringLiteral("batteryRow"), &m_batterySymbol, &m_batteryText),
-            m_heatRow = iconRow(this, QStringLiteral("heatRow"), &m_heatSymbol, &m_heatText),
-            new QKHairline(this, 0.10),
-            actions(),
-        })
+    column({kPadding, kPadding, kPadding, kPadding}, kRowSpacing,
+           {
+               headerRow(),
+               keepAwakeStatus(),
+               // Free up memory, and what the last run recovered.
+               menuButton(m_freeButton, MenuBarText::freeButton(false), "arrow.3.trianglepath"_sym,
+                          MenuBarButton::Look::Prominent, QStringLiteral("freeMemoryButton"), this),
+               part(m_freedLine = captionLabel(this, QKForeground::Secondary))
+                   .name(QStringLiteral("freedResult")),
+               breakdownRows(),
+               histories(),
+               m_batteryRow =
+                   iconRow(this, QStringLiteral("batteryRow"), &m_batterySymbol, &m_batteryText),
+               m_heatRow = iconRow(this, QStringLiteral("heatRow"), &m_heatSymbol, &m_heatText),
+               new QKHairline(this, 0.10),
+               actions(),
+           })
         .on(this)
         ->setSizeConstraint(QLayout::SetNoConstraint);
 
@@ -202,30 +201,30 @@ QKLayout::Item MenuBarPanel::keepAwakeStatus() {
 QKLayout::Box MenuBarPanel::histories() {
     using namespace QKLayout;
     return items({
+        column(4, {part(m_memoryRow = new MenuBarMetricRow(MenuBarText::memoryTitle(), this))
+                       .name(QStringLiteral("memoryMetric")),
+                   chart(m_memoryChart = new Sparkline(this), QStringLiteral("memoryHistory"))}),
         column(4,
-               {part(m_memoryRow = new MenuBarMetricRow(QStringLiteral("Available memory"), this))
-                    .name(QStringLiteral("memoryMetric")),
-                chart(m_memoryChart = new Sparkline(this), QStringLiteral("memoryHistory"))}),
-        column(4, {part(m_diskRow = new MenuBarMetricRow(QStringLiteral("Disk"), this))
-                       .name(QStringLiteral("diskMetric"))
-                       .with([](MenuBarMetricRow* r) { r->setSubtitle(QStringLiteral("free")); }),
-                   chart(m_diskChart = new Sparkline(this), QStringLiteral("diskHistory"))}),
+               {part(m_diskRow = new MenuBarMetricRow(MenuBarText::diskTitle(), this))
+                    .name(QStringLiteral("diskMetric"))
+                    .with([](MenuBarMetricRow* r) { r->setSubtitle(MenuBarText::diskSubtitle()); }),
+                chart(m_diskChart = new Sparkline(this), QStringLiteral("diskHistory"))}),
     });
 }
 
 QKLayout::Box MenuBarPanel::actions() {
     using namespace QKLayout;
     const auto bordered = MenuBarButton::Look::Bordered;
-    return column(6, {menuButton(m_keepAwakeButton, QStringLiteral("Keep Mac awake"),
+    return column(6, {menuButton(m_keepAwakeButton, MenuBarText::keepAwakeButton(false),
                                  "cup.and.saucer.fill"_sym, bordered,
                                  QStringLiteral("keepAwakeButton"), this),
-                      menuButton(m_openButton, QStringLiteral("Open Pendrel…"), "macwindow"_sym,
-                                 bordered, QStringLiteral("openButton"), this),
-                      row(6, {menuButton(m_refreshButton, QStringLiteral("Refresh"), QString(),
+                      menuButton(m_openButton, MenuBarText::openButton(), "macwindow"_sym, bordered,
+                                 QStringLiteral("openButton"), this),
+                      row(6, {menuButton(m_refreshButton, MenuBarText::refreshButton(), QString(),
                                          bordered, QStringLiteral("refreshButton"), this)
                                   .stretch(1),
-                              menuButton(m_quitButton, QStringLiteral("Quit"), QString(), bordered,
-                                         QStringLiteral("quitButton"), this)
+                              menuButton(m_quitButton, MenuBarText::quitButton(), QString(),
+                                         bordered, QStringLiteral("quitButton"), this)
                                   .stretch(1)})});
 }
 
@@ -267,7 +266,7 @@ void MenuBarPanel::render() {
     }
 
     m_memoryRow->setValue(formatBytesClamped(MenuBarText::availableMemoryBytes(s)));
-    m_memoryRow->setSubtitle(QStringLiteral("of ") + formatBytesClamped(s.memTotalBytes));
+    m_memoryRow->setSubtitle(MenuBarText::memorySubtitle(formatBytesClamped(s.memTotalBytes)));
     m_diskRow->setValue(formatBytes(s.diskFreeBytes));
     m_memoryChart->setValues(m_appState.memoryHistory());
     m_diskChart->setValues(m_appState.diskUsedHistory());

@@ -18,30 +18,26 @@ using namespace PerformanceWidgets;
 using namespace QKBuild;
 
 PerformanceAutopilotPane::PerformanceAutopilotPane(PerformanceAutopilot* autopilot, QWidget* parent)
-    : PerformanceGroupBox(QStringLiteral("Performance Autopilot"), 10, parent),
-      m_autopilot(autopilot) {
+    : PerformanceGroupBox(PerformanceText::autopilotTitle(), 10, parent), m_autopilot(autopilot) {
     QWidget* body = card();
     namespace L = QKLayout; // unqualified, column() is the group box's own
     using L::part;
     L::items(
         {
-            part(m_enabled =
-                     new ToggleSwitch(QStringLiteral("Suggest unused background apps"), body))
+            part(m_enabled = new ToggleSwitch(PerformanceText::autopilotSuggestSwitch(), body))
                 .name(QStringLiteral("autopilotEnabled")),
-            part(m_autoQuit = new ToggleSwitch(QStringLiteral("Auto-quit suggested apps"), body))
+            part(m_autoQuit = new ToggleSwitch(PerformanceText::autopilotAutoQuitSwitch(), body))
                 .name(QStringLiteral("autopilotAutoQuit")),
             part(m_saveError = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
                 .name(QStringLiteral("autopilotSaveError")),
-            label(QStringLiteral("Pendrel only quits regular apps that are not frontmost. The file "
-                                 "manager, terminals, Cursor and Pendrel itself are protected. You "
-                                 "can protect more below."),
-                  TextStyle::Caption, QKForeground::Secondary, body),
+            label(PerformanceText::autopilotProtectedNote(), TextStyle::Caption,
+                  QKForeground::Secondary, body),
             part(m_lastAction = label(QString(), TextStyle::Caption, QKForeground::Green, body))
                 .name(QStringLiteral("autopilotLastAction")),
             part(m_quitNotice = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
                 .name(QStringLiteral("autopilotQuitNotice")),
-            part(m_nothing = label(QStringLiteral("Nothing to suggest right now."),
-                                   TextStyle::Caption, QKForeground::Secondary, body))
+            part(m_nothing = label(PerformanceText::autopilotNothing(), TextStyle::Caption,
+                                   QKForeground::Secondary, body))
                 .name(QStringLiteral("autopilotNothing")),
             part(m_rowsHost = new QWidget(body))
                 .name(QStringLiteral("autopilotRows"))
@@ -112,8 +108,8 @@ PerformanceAutopilotPane::Row PerformanceAutopilotPane::makeRow(const AutopilotC
     texts->addWidget(row.name);
     texts->addWidget(row.reason);
     line->addLayout(texts, 1);
-    row.protect = button(QStringLiteral("Protect"), true, row.widget);
-    auto* quit = new QKProminentButton(QStringLiteral("Quit"), row.widget);
+    row.protect = button(PerformanceText::protectButton(), true, row.widget);
+    auto* quit = new QKProminentButton(PerformanceText::quitButton(), row.widget);
     quit->setSmall(true);
     row.quit = quit;
     line->addWidget(row.protect, 0, Qt::AlignVCenter);

@@ -22,13 +22,10 @@ using namespace QKBuild;
 namespace Text = PerformanceText;
 
 PerformanceFansPage::PerformanceFansPage(QWidget* parent)
-    : PerformancePage(QStringLiteral("Read-only fan status. Pendrel never overrides cooling — "
-                                     "the system stays in charge."),
-                      parent) {
+    : PerformancePage(Text::fansIntro(), parent) {
     setObjectName(QStringLiteral("performanceFans"));
     auto* activity = addBox(QString(), 8, QStringLiteral("fanActivityCard"));
-    activity->addLabel(QStringLiteral("What the fans are doing"), TextStyle::Headline,
-                       QKForeground::Primary);
+    activity->addLabel(Text::fanActivityTitle(), TextStyle::Headline, QKForeground::Primary);
     m_summary = activity->addLabel(QString(), TextStyle::Callout, QKForeground::Primary,
                                    QStringLiteral("fansSummary"));
     m_pressureNote = activity->addLabel(QString(), TextStyle::Caption, QKForeground::Orange,
@@ -41,21 +38,15 @@ PerformanceFansPage::PerformanceFansPage(QWidget* parent)
                                     .name(QStringLiteral("fanlessCard"))})
                             .keep(m_fansColumn))})
         .fillPage(m_column);
-    items({new QKIconLabel("fan"_sym, QStringLiteral("Fanless or unavailable"),
-                           QKFont{.style = TextStyle::Headline}, QKForeground::Primary,
-                           m_fanless->card())})
+    items({new QKIconLabel("fan"_sym, Text::fanlessTitle(), QKFont{.style = TextStyle::Headline},
+                           QKForeground::Primary, m_fanless->card())})
         .fill(m_fanless->column());
     m_fanless->addLabel(Text::fanlessText(), TextStyle::Callout, QKForeground::Secondary);
 
-    auto* wont = addBox(QStringLiteral("What Pendrel will not do"), 8);
-    wont->addLabel(QStringLiteral("There is no manual fan boost or custom fan curve here. "
-                                  "Overriding cooling can shorten hardware life and fights the "
-                                  "system’s thermal management. Pendrel explains noise and heat; "
-                                  "it does not take over the fans."),
-                   TextStyle::Callout, QKForeground::Secondary);
+    auto* wont = addBox(Text::fanLimitsTitle(), 8);
+    wont->addLabel(Text::fanLimitsText(), TextStyle::Callout, QKForeground::Secondary);
 
-    m_ask = addAskButton(m_column, QStringLiteral("Ask why fans are loud"),
-                         QStringLiteral("askFans"), m_content);
+    m_ask = addAskButton(m_column, Text::askFansButton(), QStringLiteral("askFans"), m_content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askWhyFansAreLoud);
 }
 

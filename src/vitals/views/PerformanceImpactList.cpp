@@ -6,6 +6,7 @@
 #include "ui-kit/QKLayout.h"
 #include "ui-kit/QKLineLabel.h"
 #include "vitals/DecimalFormat.h"
+#include "vitals/PerformanceText.h"
 #include "vitals/SystemSnapshot.h"
 #include "vitals/views/PerformanceWidgets.h"
 
@@ -22,7 +23,7 @@ PerformanceImpactList::PerformanceImpactList(QWidget* parent) : QWidget(parent) 
     };
     using namespace QKLayout;
     Box list = column({0, 0, 0, 0}, 8,
-                      {part(m_cpuHeading = heading(QStringLiteral("CPU")))
+                      {part(m_cpuHeading = heading(PerformanceText::cpuTitle()))
                            .name(QStringLiteral("impactCpuHeading"))});
     for (int i = 0; i < cpuRows; ++i) {
         m_cpu.append(makeRow(QStringLiteral("impactCpuRow")));
@@ -35,7 +36,7 @@ PerformanceImpactList::PerformanceImpactList(QWidget* parent) : QWidget(parent) 
                      line->setFrameShadow(QFrame::Plain);
                  })
                  .ink(QKForeground::Quaternary));
-    list.add(part(m_memoryHeading = heading(QStringLiteral("Memory")))
+    list.add(part(m_memoryHeading = heading(PerformanceText::memoryTitle()))
                  .name(QStringLiteral("impactMemoryHeading")));
     for (int i = 0; i < memoryRows; ++i) {
         m_memory.append(makeRow(QStringLiteral("impactMemoryRow")));

@@ -22,42 +22,39 @@ namespace Text = PerformanceText;
 
 PerformanceOverviewPage::PerformanceOverviewPage(PerformanceAutopilot* autopilot,
                                                  ScreenState* screen, QWidget* parent)
-    : PerformancePage(QStringLiteral("What is happening right now, and why."), parent) {
+    : PerformancePage(Text::overviewIntro(), parent) {
     setObjectName(QStringLiteral("performanceOverview"));
     using namespace QKLayout;
-    items({part(m_cpu = new PerformanceMetricTile(QStringLiteral("CPU"), m_content))
+    items({part(m_cpu = new PerformanceMetricTile(Text::cpuTitle(), m_content))
                .name(QStringLiteral("cpuTile")),
            part(m_temperature = new PerformanceTemperatureCard(screen, m_content))
                .name(QStringLiteral("temperatureCard")),
-           part(m_memory = new PerformanceMetricTile(QStringLiteral("Memory"), m_content))
+           part(m_memory = new PerformanceMetricTile(Text::memoryTitle(), m_content))
                .name(QStringLiteral("memoryTile")),
-           part(m_storage = new PerformanceMetricTile(QStringLiteral("Storage"), m_content))
+           part(m_storage = new PerformanceMetricTile(Text::storageTitle(), m_content))
                .name(QStringLiteral("storageTile")),
-           part(m_battery = new PerformanceMetricTile(QStringLiteral("Battery"), m_content))
+           part(m_battery = new PerformanceMetricTile(Text::batteryTitle(), m_content))
                .name(QStringLiteral("batteryTile")),
            part(m_autopilot = new PerformanceAutopilotPane(autopilot, m_content))
                .name(QStringLiteral("autopilotPane"))})
         .fillPage(m_column);
 
-    m_impactBox =
-        addBox(QStringLiteral("Biggest impact right now"), 0, QStringLiteral("impactBox"));
+    m_impactBox = addBox(Text::impactTitle(), 0, QStringLiteral("impactBox"));
     items({part(m_impact = new PerformanceImpactList(m_impactBox->card()))
                .name(QStringLiteral("impactList"))})
         .fill(m_impactBox->column());
 
     QWidget* askRow = nullptr;
-    items(
-        {part(askRow = new QWidget(m_content))
-             .holding(row(
-                 QMargins(),
-                 {part(m_askWhy = new QKProminentButton(QStringLiteral("Ask Pendrel why"), askRow))
-                      .name(QStringLiteral("askWhy")),
-                  part(m_askHeat = button(QStringLiteral("Ask about heat"), false, askRow))
-                      .name(QStringLiteral("askHeat"))
-                      .with([this](QPushButton* heat) {
-                          heat->setMinimumHeight(m_askWhy->sizeHint().height());
-                      }),
-                  stretch(1)}))})
+    items({part(askRow = new QWidget(m_content))
+               .holding(row(QMargins(),
+                            {part(m_askWhy = new QKProminentButton(Text::askWhyButton(), askRow))
+                                 .name(QStringLiteral("askWhy")),
+                             part(m_askHeat = button(Text::askHeatButton(), false, askRow))
+                                 .name(QStringLiteral("askHeat"))
+                                 .with([this](QPushButton* heat) {
+                                     heat->setMinimumHeight(m_askWhy->sizeHint().height());
+                                 }),
+                             stretch(1)}))})
         .fillPage(m_column);
     connect(m_askWhy, &QPushButton::clicked, this, &PerformanceView::askWhySlow);
     connect(m_askHeat, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);

@@ -21,16 +21,13 @@ using namespace QKBuild;
 namespace Text = PerformanceText;
 
 PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
-    : PerformancePage(QStringLiteral("Curated sensors Pendrel can explain. Not every voltage of "
-                                     "the sensor chips — only temperatures that help you "
-                                     "understand heat."),
-                      parent) {
+    : PerformancePage(Text::sensorsIntro(), parent) {
     setObjectName(QStringLiteral("performanceSensors"));
     auto* pressure = addBox(QString(), 8, QStringLiteral("pressureCard"));
     QWidget* body = pressure->card();
     using namespace QKLayout;
-    items({row({part(label(QStringLiteral("Thermal pressure"), TextStyle::Headline,
-                           QKForeground::Primary, body, std::nullopt, false))
+    items({row({part(label(Text::pressureTitle(), TextStyle::Headline, QKForeground::Primary, body,
+                           std::nullopt, false))
                     .align(Qt::AlignVCenter),
                 stretch(1),
                 part(m_badge = new PerformanceBadge(body))
@@ -43,21 +40,20 @@ PerformanceSensorsPage::PerformanceSensorsPage(QWidget* parent)
                                       QStringLiteral("pressureSourceNote"));
 
     m_empty = addBox(QString(), 8, QStringLiteral("noSensorsBox"));
-    m_empty->addLabel(QStringLiteral("No temperature sensors exposed"), TextStyle::Headline,
-                      QKForeground::Primary);
+    m_empty->addLabel(Text::noSensorsTitle(), TextStyle::Headline, QKForeground::Primary);
     m_emptyText = m_empty->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary,
                                     QStringLiteral("noSensorsText"));
 
-    m_sensorsBox = addBox(QStringLiteral("Temperature sensors"), 0, QStringLiteral("sensorsBox"));
+    m_sensorsBox = addBox(Text::sensorsTitle(), 0, QStringLiteral("sensorsBox"));
 
-    m_causeBox = addBox(QStringLiteral("Likely cause"), 6, QStringLiteral("causeBox"));
+    m_causeBox = addBox(Text::likelyCauseTitle(), 6, QStringLiteral("causeBox"));
     m_causeName = m_causeBox->addLabel(QString(), TextStyle::Headline, QKForeground::Primary,
                                        QStringLiteral("causeName"));
     m_causeExplanation =
         m_causeBox->addLabel(QString(), TextStyle::Callout, QKForeground::Secondary);
 
-    m_ask = addAskButton(m_column, QStringLiteral("Ask Pendrel about heat"),
-                         QStringLiteral("askHeat"), m_content);
+    m_ask =
+        addAskButton(m_column, Text::askHeatSensorsButton(), QStringLiteral("askHeat"), m_content);
     connect(m_ask, &QPushButton::clicked, this, &PerformanceView::askAboutHeat);
 }
 

@@ -35,39 +35,40 @@ PerformanceTemperatureCard::PerformanceTemperatureCard(ScreenState* screen, QWid
 
     namespace L = QKLayout; // unqualified, column() is the group box's own
     using L::part;
-    L::items({
-                 L::row({part(label(QStringLiteral("Temperature"), TextStyle::Headline,
-                                    QKForeground::Primary, body, std::nullopt, false))
-                             .align(Qt::AlignVCenter),
-                         L::stretch(1),
-                         part(m_badge = new PerformanceBadge(body))
-                             .name(QStringLiteral("temperatureBadge"))
-                             .align(Qt::AlignVCenter)}),
-                 // Both texts sit on the bottom edge, which keeps their baselines close.
-                 L::row(10, {part(m_reading = figure(TextStyle::Title2, QFont::Bold,
-                                                     QKForeground::Primary, body))
-                                 .name(QStringLiteral("temperatureReading"))
-                                 .align(Qt::AlignBottom),
-                             part(m_secondary =
-                                      label(QString(), TextStyle::Callout, QKForeground::Secondary,
-                                            body, std::nullopt, false))
-                                 .name(QStringLiteral("temperatureSecondary"))
-                                 .align(Qt::AlignBottom),
-                             L::stretch(1)}),
-                 part(m_chipsRow = new QWidget(body))
-                     .name(QStringLiteral("temperatureChips"))
-                     .holding(chips()),
-                 part(m_note = label(QString(), TextStyle::Caption, QKForeground::Secondary, body))
-                     .name(QStringLiteral("temperatureNote")),
-                 becauseBlock(m_because, body),
-                 L::row({part(m_openSensors = button(QStringLiteral("Open Sensors"), true, body))
-                             .name(QStringLiteral("temperatureOpenSensors")),
-                         part(m_openFans = button(QStringLiteral("Open Fans"), true, body))
-                             .name(QStringLiteral("temperatureOpenFans")),
-                         L::stretch(1)}),
-                 part(m_advice = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
-                     .name(QStringLiteral("temperatureAdvice")),
-             })
+    L::items(
+        {
+            L::row({part(label(PerformanceText::temperatureTitle(), TextStyle::Headline,
+                               QKForeground::Primary, body, std::nullopt, false))
+                        .align(Qt::AlignVCenter),
+                    L::stretch(1),
+                    part(m_badge = new PerformanceBadge(body))
+                        .name(QStringLiteral("temperatureBadge"))
+                        .align(Qt::AlignVCenter)}),
+            // Both texts sit on the bottom edge, which keeps their baselines close.
+            L::row(10,
+                   {part(m_reading =
+                             figure(TextStyle::Title2, QFont::Bold, QKForeground::Primary, body))
+                        .name(QStringLiteral("temperatureReading"))
+                        .align(Qt::AlignBottom),
+                    part(m_secondary = label(QString(), TextStyle::Callout, QKForeground::Secondary,
+                                             body, std::nullopt, false))
+                        .name(QStringLiteral("temperatureSecondary"))
+                        .align(Qt::AlignBottom),
+                    L::stretch(1)}),
+            part(m_chipsRow = new QWidget(body))
+                .name(QStringLiteral("temperatureChips"))
+                .holding(chips()),
+            part(m_note = label(QString(), TextStyle::Caption, QKForeground::Secondary, body))
+                .name(QStringLiteral("temperatureNote")),
+            becauseBlock(m_because, body),
+            L::row({part(m_openSensors = button(PerformanceText::openSensorsButton(), true, body))
+                        .name(QStringLiteral("temperatureOpenSensors")),
+                    part(m_openFans = button(PerformanceText::openFansButton(), true, body))
+                        .name(QStringLiteral("temperatureOpenFans")),
+                    L::stretch(1)}),
+            part(m_advice = label(QString(), TextStyle::Caption, QKForeground::Orange, body))
+                .name(QStringLiteral("temperatureAdvice")),
+        })
         .fill(column());
     m_because->setObjectName(QStringLiteral("temperatureBecause"));
     if (screen) {

@@ -22,7 +22,7 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
                                  ScreenState* screen, QWidget* parent)
     : QWidget(parent), m_appState(appState), m_autopilot(autopilot), m_screen(screen) {
     setObjectName(QStringLiteral("performanceView"));
-    setWindowTitle(QStringLiteral("Performance"));
+    setWindowTitle(PerformanceText::windowTitle());
 
     using namespace QKLayout;
     flushColumn({row({16, 12, 16, 4},
@@ -54,7 +54,7 @@ PerformanceView::PerformanceView(AppState* appState, PerformanceAutopilot* autop
                           QKModeHost::Panes::Kept, this))
                      .stretch(1)})
         .on(this);
-    m_progress = QKBusyPage::reading(QStringLiteral("Reading your Mac…"), m_stack);
+    m_progress = QKBusyPage::reading(PerformanceText::readingPage(), m_stack);
     m_stack->addWidget(m_progress);
     // The pages are built at once: each follows the snapshots from the first one on.
     for (int index = 0; index < allCases<Mode>().size(); ++index)

@@ -23,8 +23,8 @@ QKForeground::Style toneStyle(PerformanceText::Tone tone) {
 
 QKLayout::Box becauseBlock(QLabel*& detail, QWidget* parent) {
     return QKLayout::column(
-        4, {QKBuild::label(QStringLiteral("Because"), TextStyle::Caption, QKForeground::Secondary,
-                           parent, QFont::DemiBold, false),
+        4, {QKBuild::label(PerformanceText::becauseTitle(), TextStyle::Caption,
+                           QKForeground::Secondary, parent, QFont::DemiBold, false),
             detail = QKBuild::label(QString(), TextStyle::Callout, QKForeground::Primary, parent)});
 }
 

@@ -3,6 +3,7 @@
 #include "ui-kit/QKAccessible.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
+#include "vitals/SparklineText.h"
 
 #include <cmath>
 #include <QPainter>
@@ -30,7 +31,7 @@ Sparkline::Sparkline(QList<double> values, QColor tint, QWidget* parent)
     : QWidget(parent), m_values(std::move(values)), m_tint(tint) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     QKAccessible::setRole(this, QAccessible::Chart);
-    setAccessibleName(QStringLiteral("Recent history"));
+    setAccessibleName(SparklineText::chartName());
     updateAccessibility();
     // The gathering text; the font follows the text-size step.
     QKFont::apply(this, TextStyle::Caption2);
@@ -71,14 +72,14 @@ QPainterPath Sparkline::path(const QList<double>& values, bool closed, qreal wid
 
 QString Sparkline::spokenValue(const QList<double>& values) {
     if (values.isEmpty())
-        return QStringLiteral("no readings yet");
+        return SparklineText::noReadings();
     const double last = values.constLast();
     // Finite readings are spoken as they are (1.5 is "150 percent"); NaN and infinities would
     // not convert, so they are spoken as the edge they are drawn at.
     const double shown = std::isfinite(last) ? last : clampedReading(last);
     const double percent = std::trunc(shown * 100);
     const double limit = 1e15;
-    return QStringLiteral("%1 percent").arg(qint64(std::clamp(percent, -limit, limit)));
+    return SparklineText::percent(qint64(std::clamp(percent, -limit, limit)));
 }
 
 QSize Sparkline::sizeHint() const {
@@ -103,8 +104,7 @@ void Sparkline::paintEvent(QPaintEvent*) {
     if (m_values.size() < 2) {
         painter.setFont(font());
         painter.setPen(QKForeground::color(QKForeground::Tertiary, palette()));
-        painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap,
-                         QStringLiteral("Gathering readings…"));
+        painter.drawText(box, Qt::AlignCenter | Qt::TextWordWrap, SparklineText::gathering());
         return;
     }
 
