@@ -21,6 +21,9 @@ TEST(DuplicatesText, CountsAndPlurals) {
     EXPECT_EQ(keepBestMessage(2), "The best one stays. The other 2 move to the Trash.");
     EXPECT_EQ(setHeader(3), "3 photos look the same · best one marked");
     EXPECT_EQ(keepBestButton(2), "Keep best, trash 2");
+    // A group or a set holds two at the least, so the strips' names have no singular.
+    EXPECT_EQ(setStripName(4), "4 similar photos");
+    EXPECT_EQ(copiesStripName(3), "3 copies to choose from");
     EXPECT_EQ(exactProgress(500), "Scanning… 500 files checked");
     EXPECT_EQ(similarProgress(0, 0), "Looking for photos…");
     EXPECT_EQ(similarProgress(40, 120), "Comparing photos… 40 of 120");

@@ -3,11 +3,12 @@
 // What assistive technology would find wrong on a screen, read the way a screen reader reads it:
 // through the QAccessible tree, not the widget tree. Only for widget test programs.
 
+#include "support/FocusRingMeasure.h"
+
 #include <QStringList>
 
 class QAbstractButton;
 class QAccessibleInterface;
-class QImage;
 class QWidget;
 
 namespace testsupport {
@@ -43,6 +44,10 @@ QStringList accessibleTexts(QWidget* root);
 // The first element under root whose name is name (hidden parts left out), or null.
 QAccessibleInterface* findAccessible(QWidget* root, const QString& name);
 
+// How the lines above name an element: its class and object name (or its nearest named
+// ancestor's), then its role, e.g. "QPushButton#backButton (PushButton)".
+QString describeAccessible(QAccessibleInterface* iface);
+
 // What a click on the button does that its accessible actions or its keys do not, one line per
 // fault, e.g. "accessible \"Toggle\" does not click it":
 //   - a click is heard (the button's or its group's clicked, pressed or released has a listener)
@@ -54,31 +59,7 @@ QAccessibleInterface* findAccessible(QWidget* root, const QString& name);
 // Each way is tried for real on the button, with its own signals blocked and the button lent to a
 // stand-in group whose signals tell what was emitted, so no listener of the screen runs; its
 // checked state, down state, group and the focus are put back. Buttons that open a menu are
-// left alone, since a menu runs an event loop of its own.
+// left alone, since a menu runs an event loop of its own. (ButtonProbe.cpp)
 QStringList buttonProblems(QAbstractButton* button);
-
-// How many pixels of `focused` stand apart from the same pixel of `plain` (the control drawn
-// unfocused, at the same size) by a contrast of at least `ratio`. A focus indicator is drawn over
-// what the control shows unfocused, so this is its area that is told from both the surface it
-// sits on and the unfocused look.
-int pixelsAtContrast(const QImage& plain, const QImage& focused, double ratio);
-
-// How a focus indicator stands against the colours beside it. Its pixels are those of `focused`
-// that stand `ratio` apart from the same pixel of `plain` (the same region, with a margin of what
-// surrounds the control, drawn unfocused); the colours beside it are the pixels the focus left
-// as they were, within two pixels (a blended edge pixel of the indicator is neither). Of its
-// pixels that touch such a colour, `seen` stand `ratio` apart from every one they touch and
-// `faint` from some not: a ring in the accent over an accent fill is faint on its inner side, a
-// black ring on a near-black window on its outer side.
-struct RingSides {
-    int seen = 0;
-    int faint = 0;
-};
-RingSides ringSides(const QImage& plain, const QImage& focused, double ratio);
-
-// ringSides at 3:1 for the ring `control` wears when Tab reaches it, measured on its window with
-// three pixels of what surrounds it, against the same place while `elsewhere` has the focus.
-// Nothing seen when the control does not take the focus. The window must be active.
-RingSides ringAsTabShowsIt(QWidget* control, QWidget* elsewhere);
 
 } // namespace testsupport

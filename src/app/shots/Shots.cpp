@@ -5,6 +5,7 @@
 #include "fakes/FakeClock.h"
 #include "fakes/FakeSnapshotSampler.h"
 #include "platform/UserDefaults.h"
+#include "shell/QKFeature.h"
 #include "ui-kit/DeleteCodeSheet.h"
 #include "ui-kit/DeleteConfirm.h"
 #include "ui-kit/QKSpinner.h"
@@ -39,6 +40,14 @@ void report(ShotContext& ctx, const QString& path, bool ok) {
     std::printf("%s %s\n", ok ? "wrote" : "FAILED", qPrintable(path));
     if (!ok)
         ++ctx.failures;
+}
+
+// The title the app gives the section's screen.
+QString sectionTitle(const QString& section) {
+    const QKFeature* feature = QKFeature::lookup(section);
+    if (!feature)
+        qFatal("pendrel-shots: no section \"%s\" to host a screen in", qPrintable(section));
+    return feature->title;
 }
 
 } // namespace
@@ -128,16 +137,17 @@ QDateTime now() {
     return QDateTime(QDate(2026, 6, 1), QTime(9, 41));
 }
 
-QVBoxLayout* column(QWidget* window) {
+QVBoxLayout* column(QWidget* window, const QString& section) {
     Themed::apply(window);
+    window->setWindowTitle(sectionTitle(section));
     auto* layout = new QVBoxLayout(window);
     layout->setContentsMargins(0, 0, 0, 0);
     return layout;
 }
 
-QWidget* frame(QWidget* view) {
+QWidget* frame(QWidget* view, const QString& section) {
     auto* window = new QWidget;
-    column(window)->addWidget(view);
+    column(window, section)->addWidget(view);
     view->setParent(window);
     return window;
 }

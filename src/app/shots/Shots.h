@@ -75,10 +75,15 @@ inline constexpr qint64 MiB = 1024 * 1024;
 // on every run: 1 June 2026, 09:41 local time.
 QDateTime now();
 
-// Puts the window under the theme and gives it a margin-less column for the screen it shows.
-QVBoxLayout* column(QWidget* window);
-// A new themed top-level window (the caller owns it) with the view filling it.
-QWidget* frame(QWidget* view);
+// Puts the window under the theme and gives it a margin-less column for the screen it shows,
+// which is that of the section `section` (a feature id of the catalog) or a part of it. The
+// window is titled after the section, as the main window is while it shows it, so assistive
+// technology reads the screen, and the page it scrolls, by that title as in the app. An id the
+// catalog does not have ends the run: a scene is named after a section the app has.
+QVBoxLayout* column(QWidget* window, const QString& section);
+// A new themed top-level window (the caller owns it) with the view filling it, titled after the
+// section as column() does.
+QWidget* frame(QWidget* view, const QString& section);
 
 // Lets the event loop turn `turns` times, so queued work and layouts catch up.
 void settle(int turns = 12);

@@ -102,7 +102,8 @@ void startupShots(ShotContext& ctx, const QString& base) {
     FakeFileRevealer revealer;
     auto trash = std::make_shared<FakeTrash>(base + "/startup-trash");
     StartupItems startup(machine.layout, machine.roots, trash, QStringLiteral("en_GB.UTF-8"));
-    std::unique_ptr<QWidget> window(frame(new StartupItemsView(&startup, &revealer)));
+    std::unique_ptr<QWidget> window(
+        frame(new StartupItemsView(&startup, &revealer), QStringLiteral("startup")));
     window->resize(900, 700);
     window->show();
     settle();
@@ -147,7 +148,8 @@ void startupShots(ShotContext& ctx, const QString& base) {
     // A fresh account: nothing at all.
     StartupItems none(HomeLayout::forHome(base + "/empty-home"), StartupItems::Deps{},
                       std::make_shared<FakeTrash>(base + "/startup-trash"), QString());
-    std::unique_ptr<QWidget> empty(frame(new StartupItemsView(&none, &revealer)));
+    std::unique_ptr<QWidget> empty(
+        frame(new StartupItemsView(&none, &revealer), QStringLiteral("startup")));
     empty->resize(900, 560);
     empty->show();
     settle();
@@ -178,7 +180,7 @@ void tweaksShots(ShotContext& ctx, const QString& base) {
         return tool(program, args);
     });
     TweaksService service(runner, QStringLiteral("pendrel-defaults"));
-    std::unique_ptr<QWidget> window(frame(new TweaksView(&service)));
+    std::unique_ptr<QWidget> window(frame(new TweaksView(&service), QStringLiteral("tweaks")));
     window->resize(900, 700);
     ctx.save(window.get(), QStringLiteral("tweaks-reading"));
     holdOne = false;

@@ -69,7 +69,8 @@ void renderAssistantShots(ShotContext& ctx) {
                                        QStringLiteral("assistant-shots/empty")))),
                                    clock);
         QWidget window;
-        Shots::column(&window)->addWidget(new PendrelTimelineView(empty, &window));
+        Shots::column(&window, QStringLiteral("pendrel-timeline"))
+            ->addWidget(new PendrelTimelineView(empty, &window));
         saveLooks(ctx, &window, QStringLiteral("timeline-empty"));
     }
     {
@@ -79,7 +80,8 @@ void renderAssistantShots(ShotContext& ctx) {
                                    clock);
         fillWeek(store, *clock);
         QWidget window;
-        Shots::column(&window)->addWidget(new PendrelTimelineView(store, &window));
+        Shots::column(&window, QStringLiteral("pendrel-timeline"))
+            ->addWidget(new PendrelTimelineView(store, &window));
         saveLooks(ctx, &window, QStringLiteral("timeline-pinned"));
         store.setSearchText(QStringLiteral("kubernetes"));
         saveLooks(ctx, &window, QStringLiteral("timeline-no-match"));
@@ -92,7 +94,7 @@ void renderAssistantShots(ShotContext& ctx) {
             QDir().mkpath(home + QLatin1Char('/') + QLatin1String(tool));
         TamsoMemory memory(HomeLayout::forHome(home));
         QWidget window;
-        QVBoxLayout* layout = Shots::column(&window);
+        QVBoxLayout* layout = Shots::column(&window, QStringLiteral("tamso-memory"));
         layout->addWidget(new TamsoMemoryView(memory, &window));
         window.resize(760, 900);
         // The first look, before the refresh that showing starts has published: rendered

@@ -91,7 +91,7 @@ AutomationRuleState ranState(bool enabled, qint64 secondsBefore, const char* res
 
 std::unique_ptr<QWidget> automationWindow(Bench& bench) {
     auto window = std::make_unique<QWidget>();
-    Shots::column(window.get())
+    Shots::column(window.get(), QStringLiteral("automation"))
         ->addWidget(new AutomationView(*bench.store, bench.runMode.get(), window.get()));
     return window;
 }

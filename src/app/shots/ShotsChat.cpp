@@ -96,7 +96,7 @@ void saveSizes(ShotContext& ctx, QWidget* window, const QString& name) {
 void renderChatShots(ShotContext& ctx) {
     ChatRig rig;
     QWidget window;
-    QVBoxLayout* layout = Shots::column(&window);
+    QVBoxLayout* layout = Shots::column(&window, QStringLiteral("tamso"));
     auto* view = new TamsoAIView(rig.screen, rig.appState, *rig.assistant, rig.finder,
                                  &rig.revealer, &window);
     layout->addWidget(view);

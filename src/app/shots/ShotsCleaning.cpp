@@ -56,8 +56,10 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     junk.measure->setResult("trash", {1'870'000'000, 96, {}});
     junk.measure->setResult("downloads", {3'900'000'000, 41, {}});
     DiskCleanupScanner disk(layout, junk.tools);
-    std::unique_ptr<QWidget> window(Shots::frame(new CleanerPane(
-        disk, screen, CleanerStateFields::system(), CleanerPaneText::systemJunk(), &revealer)));
+    std::unique_ptr<QWidget> window(
+        Shots::frame(new CleanerPane(disk, screen, CleanerStateFields::system(),
+                                     CleanerPaneText::systemJunk(), &revealer),
+                     QStringLiteral("disk")));
     window->resize(1000, 760);
     window->show(); // appearing starts the scan, which holds at "Logs"
     Shots::settle();
@@ -85,7 +87,8 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     stateAtHome.measure->setResult("logs", {38'000'000, 212, {}});
     DiskCleanupScanner ignoring(HomeLayout::fromEnvironment(env), stateAtHome.tools);
     window.reset(Shots::frame(new CleanerPane(ignoring, screen, CleanerStateFields::system(),
-                                              CleanerPaneText::systemJunk(), &revealer)));
+                                              CleanerPaneText::systemJunk(), &revealer),
+                              QStringLiteral("disk")));
     window->resize(1000, 620);
     window->show();
     Shots::waitFor([&] { return ignoring.state().phase == ScanPhase::Done; });
@@ -107,7 +110,8 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     MailCleanupScanner mailScanner(layout, mail.tools);
     ScreenState mailScreen;
     window.reset(Shots::frame(new CleanerPane(mailScanner, mailScreen, CleanerStateFields::mail(),
-                                              CleanerPaneText::mail(), &revealer)));
+                                              CleanerPaneText::mail(), &revealer),
+                              QStringLiteral("disk")));
     window->resize(1000, 900);
     window->show();
     Shots::waitFor([&] { return mailScanner.state().phase == ScanPhase::Done; });
@@ -120,7 +124,8 @@ void cleanerShots(ShotContext& ctx, const QString& base) {
     ScreenshotCleanupScanner shots(layout, none.tools);
     ScreenState shotScreen;
     window.reset(Shots::frame(new CleanerPane(shots, shotScreen, CleanerStateFields::screenshots(),
-                                              CleanerPaneText::screenshots(), &revealer)));
+                                              CleanerPaneText::screenshots(), &revealer),
+                              QStringLiteral("disk")));
     window->resize(1000, 620);
     window->show();
     Shots::waitFor([&] { return shots.state().phase == ScanPhase::Done; });
@@ -150,7 +155,7 @@ void biggestShots(ShotContext& ctx, const QString& base) {
     ScreenState screen;
     LargeFilesScanner scanner(std::make_shared<FakeTrash>(base + "/trash"));
     auto* pane = new BiggestFilesPane(scanner, screen, &revealer);
-    std::unique_ptr<QWidget> window(Shots::frame(pane));
+    std::unique_ptr<QWidget> window(Shots::frame(pane, QStringLiteral("folders")));
     window->resize(1000, 640);
     ctx.save(window.get(), QStringLiteral("biggest-files-empty"));
 

@@ -85,7 +85,7 @@ struct CompareShot {
     FileCompareView* view;
 
     CompareShot() {
-        QVBoxLayout* layout = Shots::column(&window);
+        QVBoxLayout* layout = Shots::column(&window, QStringLiteral("compare"));
         view = new FileCompareView(screen, compare, &window);
         layout->addWidget(view);
         window.resize(900, 640);

@@ -40,7 +40,7 @@ void renderDeveloperShots(ShotContext& ctx) {
     KeepAwakeManager keepAwake(std::move(backends));
 
     auto window = std::make_unique<QWidget>();
-    Shots::column(window.get())
+    Shots::column(window.get(), QStringLiteral("devclean"))
         ->addWidget(new DevCleanView(screen, scanner, keepAwake, window.get()));
     window->resize(1000, 820);
     window->show();

@@ -88,7 +88,7 @@ struct DuplicatesShot {
     DuplicatesView* view;
 
     DuplicatesShot() {
-        QVBoxLayout* layout = Shots::column(&window);
+        QVBoxLayout* layout = Shots::column(&window, QStringLiteral("duplicates"));
         view = new DuplicatesView(screen, finder, similar, &window);
         layout->addWidget(view);
         window.resize(1000, 720);

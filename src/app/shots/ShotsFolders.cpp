@@ -103,7 +103,7 @@ struct FoldersShot {
 
     explicit FoldersShot(const QString& home, FolderTree::Deps tools = {})
         : tree(home, withLengths(std::move(tools))) {
-        QVBoxLayout* layout = Shots::column(&window);
+        QVBoxLayout* layout = Shots::column(&window, QStringLiteral("folders"));
         view = new FoldersView(
             tree, screen, &revealer,
             [this](QWidget* host) -> QWidget* {

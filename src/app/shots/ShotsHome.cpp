@@ -118,8 +118,9 @@ void renderHomeShots(ShotContext& ctx) {
     {
         HomeFixture f(quietDesktop(), false, tidyHome);
         QWidget window;
-        Shots::column(&window)->addWidget(new DashboardView(
-            *f.appState, f.permissions, *f.health, f.screen, *f.clock, f.account, &window));
+        Shots::column(&window, QStringLiteral("dashboard"))
+            ->addWidget(new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
+                                          f.account, &window));
         window.resize(900, 700);
         ctx.saveSettled(&window, QStringLiteral("home-waiting"));
     }
@@ -133,7 +134,7 @@ void renderHomeShots(ShotContext& ctx) {
         QWidget window;
         auto* view = new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
                                        f.account, &window);
-        Shots::column(&window)->addWidget(view);
+        Shots::column(&window, QStringLiteral("dashboard"))->addWidget(view);
         ctx.eachLook([&](const ShotLook& look) {
             window.resize(900, look.step == 0 ? 1180 : 1560);
             ctx.saveSettled(&window, QStringLiteral("home-three-cards") +
@@ -161,7 +162,7 @@ void renderHomeShots(ShotContext& ctx) {
         window.hide();
 
         QWidget reportWindow;
-        Shots::column(&reportWindow)
+        Shots::column(&reportWindow, QStringLiteral("health-report"))
             ->addWidget(new HealthReportView(*f.appState, *f.health, &reportWindow));
         ctx.eachLook([&](const ShotLook& look) {
             reportWindow.resize(900, look.step == 0 ? 900 : 1240);
@@ -175,8 +176,9 @@ void renderHomeShots(ShotContext& ctx) {
         HomeFixture f(quietDesktop(), true, tidyHome);
         f.check();
         QWidget window;
-        Shots::column(&window)->addWidget(new DashboardView(
-            *f.appState, f.permissions, *f.health, f.screen, *f.clock, f.account, &window));
+        Shots::column(&window, QStringLiteral("dashboard"))
+            ->addWidget(new DashboardView(*f.appState, f.permissions, *f.health, f.screen, *f.clock,
+                                          f.account, &window));
         for (const char* look : {"Light", "Dark"}) {
             ctx.setLook(QString::fromLatin1(look), 2);
             window.resize(900, 900);

@@ -93,7 +93,8 @@ void renderOrganizerShots(ShotContext& ctx) {
     };
     FolderOrganizer organizer(layout, gated);
     QWidget window;
-    Shots::column(&window)->addWidget(new OrganizerPane(organizer, &window));
+    Shots::column(&window, QStringLiteral("disk"))
+        ->addWidget(new OrganizerPane(organizer, &window));
     window.resize(760, 900);
     window.show();
     QApplication::processEvents();
@@ -118,7 +119,7 @@ void renderOrganizerShots(ShotContext& ctx) {
     // A later visit: no plan yet, the run just made listed for undo.
     FolderOrganizer later(layout, options);
     QWidget again;
-    Shots::column(&again)->addWidget(new OrganizerPane(later, &again));
+    Shots::column(&again, QStringLiteral("disk"))->addWidget(new OrganizerPane(later, &again));
     again.resize(760, 640);
     again.show();
     // The pane asked for the history on show; it is read on the organizer's worker.

@@ -5,7 +5,6 @@
 #include "storage/DiskMapScanner.h"
 #include "storage/views/DiskMapPane.h"
 #include "storage/views/TreemapView.h"
-#include "ui-kit/Themed.h"
 
 #include "cleaning/CleanupScanner.h"
 #include "cleaning/views/CleanerPane.h"
@@ -78,7 +77,7 @@ struct DiskMapShot {
 
     explicit DiskMapShot(const QString& home, int switchFiles = 20'000)
         : scanner(request(home, switchFiles)) {
-        QVBoxLayout* layout = Shots::column(&window);
+        QVBoxLayout* layout = Shots::column(&window, QStringLiteral("disk"));
         pane = new DiskMapPane(scanner, &revealer, &window);
         layout->addWidget(pane);
         window.resize(980, 680);
@@ -233,13 +232,14 @@ struct HubShot {
             layout,
             CleanupScanner::Deps{measure, std::make_shared<FakeTrash>(base + "/trash"), {}});
 
-        Shots::column(&window)->addWidget(new DiskView(
-            screen, *appState, trend.get(), *growth, *diskMap, organizer, &revealer,
-            [this](DiskMode, QWidget* parent) -> QWidget* {
-                return new CleanerPane(*junk, screen, CleanerStateFields::system(),
-                                       CleanerPaneText::systemJunk(), &revealer, parent);
-            },
-            &window));
+        Shots::column(&window, QStringLiteral("disk"))
+            ->addWidget(new DiskView(
+                screen, *appState, trend.get(), *growth, *diskMap, organizer, &revealer,
+                [this](DiskMode, QWidget* parent) -> QWidget* {
+                    return new CleanerPane(*junk, screen, CleanerStateFields::system(),
+                                           CleanerPaneText::systemJunk(), &revealer, parent);
+                },
+                &window));
         window.resize(1000, 760);
     }
 
@@ -366,8 +366,7 @@ void renderStorageShots(ShotContext& ctx) {
     }
     {
         QWidget window;
-        Themed::apply(&window);
-        auto* layout = new QVBoxLayout(&window);
+        QVBoxLayout* layout = Shots::column(&window, QStringLiteral("disk"));
         layout->setContentsMargins(12, 12, 12, 12);
         auto* map = new TreemapView(&window);
         layout->addWidget(map);

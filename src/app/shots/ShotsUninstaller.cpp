@@ -135,7 +135,8 @@ void renderUninstallerShots(ShotContext& ctx) {
     AppUninstaller uninstaller(machine.tools(base));
     ScreenState screen;
 
-    std::unique_ptr<QWidget> hub(Shots::frame(new AppsHubView(screen, uninstaller)));
+    std::unique_ptr<QWidget> hub(
+        Shots::frame(new AppsHubView(screen, uninstaller), QStringLiteral("uninstaller")));
     hub->resize(1000, 720);
     hub->show();
     Shots::settle();
@@ -192,7 +193,8 @@ void renderUninstallerShots(ShotContext& ctx) {
     }
     hub.reset();
 
-    std::unique_ptr<QWidget> subscriptions(Shots::frame(new SubscriptionIntelligenceView));
+    std::unique_ptr<QWidget> subscriptions(
+        Shots::frame(new SubscriptionIntelligenceView, QStringLiteral("subscriptions")));
     subscriptions->resize(900, 760);
     subscriptions->show();
     Shots::settle();

@@ -80,7 +80,8 @@ void renderVaultShots(ShotContext& ctx) {
 
     {
         Vault empty(base + "/empty", false);
-        std::unique_ptr<QWidget> window(frame(new SecureNotesView(empty.screen, *empty.store)));
+        std::unique_ptr<QWidget> window(
+            frame(new SecureNotesView(empty.screen, *empty.store), QStringLiteral("vault")));
         window->resize(900, 600);
         window->show();
         save(ctx, window.get(), QStringLiteral("vault-empty"));
@@ -88,7 +89,8 @@ void renderVaultShots(ShotContext& ctx) {
 
     Vault vault(base + "/filled", true);
     vault.screen.setVaultSelection(vault.store->notes().at(0).id);
-    std::unique_ptr<QWidget> window(frame(new SecureNotesView(vault.screen, *vault.store)));
+    std::unique_ptr<QWidget> window(
+        frame(new SecureNotesView(vault.screen, *vault.store), QStringLiteral("vault")));
     auto* view = window->findChild<SecureNotesView*>();
     window->resize(900, 600);
     window->show();

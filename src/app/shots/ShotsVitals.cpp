@@ -172,8 +172,8 @@ void renderVitalsShots(ShotContext& ctx) {
         ScreenState screen;
 
         QWidget window;
-        Shots::column(&window)->addWidget(
-            new PerformanceView(&appState, &autopilot, &screen, &window));
+        Shots::column(&window, QStringLiteral("performance"))
+            ->addWidget(new PerformanceView(&appState, &autopilot, &screen, &window));
 
         // Tall enough for the whole overview; the other pages fit the detail card.
         window.resize(900, 1560);
