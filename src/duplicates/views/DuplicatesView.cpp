@@ -113,10 +113,6 @@ void rowsAreTheStops(QKLazyColumn* list) {
     list->setFocusPolicy(Qt::ClickFocus);
 }
 
-QString groupKey(const QUuid& id) {
-    return id.toString(QUuid::WithoutBraces);
-}
-
 } // namespace
 
 DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
@@ -339,17 +335,14 @@ void DuplicatesView::refreshExact() {
 }
 
 void DuplicatesView::refreshExactList() {
-    // The rows are made as they scroll into view, from the finder's list (shared, not copied):
-    // thousands of groups cost a key each here and nothing more. The column makes rows in the
-    // keys' order, so each row finds its group from where the one before it was found.
+    // The rows are made as they scroll into view, from the finder's list and keys (shared, not
+    // copied, and the keys made with the list off this thread): thousands of groups cost nothing
+    // here. The column makes rows in the keys' order, so each row finds its group from where the
+    // one before it was found.
     const QList<DuplicateGroup> groups = m_finder.groups();
-    QStringList keys;
-    keys.reserve(groups.size());
-    for (const DuplicateGroup& group : groups)
-        keys.append(groupKey(group.id));
     auto next = std::make_shared<qsizetype>(0);
     m_exactList->setRows(
-        keys, [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
+        m_finder.groupKeys(), [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
             const QUuid id = QUuid::fromString(key);
             qsizetype at = -1;
             for (qsizetype n = 0; n < groups.size() && at < 0; ++n)
@@ -374,12 +367,11 @@ void DuplicatesView::refreshSimilar() {
 }
 
 void DuplicatesView::refreshSimilarList() {
-    QStringList keys;
+    const QStringList& keys = m_similarFinder.groupKeys();
+    const QList<SimilarPhotoGroup>& sets = m_similarFinder.groups();
     QHash<QString, SimilarPhotoGroup> byKey;
-    for (const SimilarPhotoGroup& g : m_similarFinder.groups()) {
-        keys.append(groupKey(g.id));
-        byKey.insert(keys.last(), g);
-    }
+    for (qsizetype i = 0; i < sets.size() && i < keys.size(); ++i)
+        byKey.insert(keys.at(i), sets.at(i));
     m_similarList->setRows(keys, [this, byKey](const QString& key, QWidget* parent) -> QWidget* {
         const SimilarPhotoGroup set = byKey.value(key);
         auto* row = new SimilarSetRow(set, m_screen.duplicateThumbSize(), parent);
