@@ -153,8 +153,7 @@ private:
             [&](int done) {
                 run.progress(Progress{done, int(groups.size())});
             });
-        swept.after =
-            Listed::of(KeepSweep::withMoves(groups, swept.moved, request.hooks.rebuild));
+        swept.after = Listed::of(KeepSweep::withMoves(groups, swept.moved, request.hooks.rebuild));
         swept.from = std::move(request.groups);
         return swept;
     }

@@ -30,6 +30,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 
@@ -327,6 +328,11 @@ void DuplicatesView::refreshHeader() {
 
 void DuplicatesView::refreshExact() {
     const DuplicateFinder::State state = m_finder.state();
+    if (m_exactFilling && !m_finder.cleaning()) {
+        // The progress page stays up, as it was, until the list has made the rows of its view.
+        m_exact->showPhase(QKScanPhase::Busy, QString());
+        return;
+    }
     showPane({m_exact, m_exactProgress, m_exactState, "doc.on.doc"_sym,
               DuplicatesText::exactIdleMessage(), DuplicatesText::exactEmptyTitle(),
               DuplicatesText::exactEmptyMessage()},
@@ -341,8 +347,21 @@ void DuplicatesView::refreshExactList() {
     // one before it was found.
     const QList<DuplicateGroup> groups = m_finder.groups();
     auto next = std::make_shared<qsizetype>(0);
+    // Thousands of groups come while the list is behind the progress page. Shown at once, it
+    // would make the rows of its view in the same turn as painting them, which together held
+    // the main thread for longer than a frame may; so the list, given the size its page has (it
+    // was never laid out, and would make the rows of a view a line high), makes its rows behind
+    // the page, a turn's share at a time, and comes up with them once a turn went by that made
+    // none.
+    m_exactFilling = false;
+    if (!m_exactList->isVisible()) {
+        const QSize size = m_exact->contentsRect().size();
+        m_exactList->resize(size);
+        m_exactList->viewport()->resize(size);
+    }
     m_exactList->setRows(
-        m_finder.groupKeys(), [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
+        m_finder.groupKeys(),
+        [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
             const QUuid id = QUuid::fromString(key);
             qsizetype at = -1;
             for (qsizetype n = 0; n < groups.size() && at < 0; ++n)
@@ -354,6 +373,30 @@ void DuplicatesView::refreshExactList() {
                 group, [this, group](const QString& keep) { requestKeepChosen(group, keep); },
                 parent);
         });
+    m_exactFilling =
+        !m_exactList->isVisible() && m_exactList->builtCount() < m_exactList->rowCount();
+    m_exactBuilt = m_exactList->builtCount();
+    if (m_exactFilling)
+        revealExactLater();
+}
+
+void DuplicatesView::revealExactLater() {
+    if (m_revealQueued)
+        return;
+    m_revealQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_revealQueued = false;
+        if (!m_exactFilling)
+            return;
+        const int built = m_exactList->builtCount();
+        if (built < m_exactList->rowCount() && built != m_exactBuilt) {
+            m_exactBuilt = built;
+            revealExactLater();
+            return;
+        }
+        m_exactFilling = false;
+        refreshExact();
+    });
 }
 
 void DuplicatesView::refreshSimilar() {
