@@ -117,14 +117,16 @@ DuplicateFinder::DuplicateFinder(std::shared_ptr<Trash> trash, DuplicateScan::Op
               DuplicateScan::Options options = r.options;
               options.cancel = run.cancel();
               options.progress = [&run](qint64 count) { run.progress(count); };
-              return DuplicateScan::run(r.folder, options);
+              DuplicateScan::Outcome outcome = DuplicateScan::run(r.folder, options);
+              // The keys of thousands of groups are made here, not where they are shown.
+              return Scanned{outcome.readable, Found::Listed::of(std::move(outcome.groups))};
           },
           {[this](qint64 count) {
                // Steps from parallel walkers may arrive out of order; the count never goes back.
                if (count > m_scan.state().progress)
                    m_scan.report(count);
            },
-           [this](DuplicateScan::Outcome outcome) { return publishScan(std::move(outcome)); },
+           [this](Scanned scanned) { return publishScan(std::move(scanned)); },
            [this] { emit stateChanged(); }},
           m_job),
       m_found(this, m_job,
@@ -145,10 +147,10 @@ void DuplicateFinder::scan(const QString& folder) {
     setLastFolder(folder);
 }
 
-std::optional<QString> DuplicateFinder::publishScan(DuplicateScan::Outcome outcome) {
-    if (!outcome.readable)
+std::optional<QString> DuplicateFinder::publishScan(Scanned scanned) {
+    if (!scanned.readable)
         return QStringLiteral("Could not read that folder.");
-    m_found.set(std::move(outcome.groups));
+    m_found.publish(std::move(scanned.found));
     return std::nullopt;
 }
 

@@ -63,6 +63,9 @@ public:
     State state() const { return m_scan.state(); }
     // The groups of the latest finished scan, as trimmed by later trash operations.
     const QList<DuplicateGroup>& groups() const { return m_found.groups(); }
+    // The key of each of groups(), in their order: its id as text (FoundGroups::keyOf). A scan
+    // makes them on its own thread, with the groups.
+    const QStringList& groupKeys() const { return m_found.keys(); }
     // The folder of the latest scan; none after reset().
     const std::optional<QString>& lastFolder() const { return m_lastFolder; }
     // Set while keepOneOfEach() runs, with its progress; none otherwise.
@@ -122,14 +125,19 @@ private:
         DuplicateScan::Options options;
     };
     using Found = FoundGroups<DuplicateGroup, MoveCheck, TrashResult>;
+    // What a scan hands back: whether the folder could be read, and its groups with their keys.
+    struct Scanned {
+        bool readable = false;
+        Found::Listed found;
+    };
 
-    std::optional<QString> publishScan(DuplicateScan::Outcome outcome);
+    std::optional<QString> publishScan(Scanned scanned);
 
     std::shared_ptr<Trash> m_trash;
     DuplicateScan::Options m_scanOptions;
     std::optional<QString> m_lastFolder;
     // One job for both: a scan cancels a clean-up and the other way round.
     ScanJob m_job;
-    ScanService<ScanRequest, qint64, DuplicateScan::Outcome> m_scan;
+    ScanService<ScanRequest, qint64, Scanned> m_scan;
     Found m_found;
 };

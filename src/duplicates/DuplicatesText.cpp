@@ -5,6 +5,7 @@
 #include "platform/TextConstant.h"
 
 #include <optional>
+#include <QList>
 
 namespace DuplicatesText {
 
@@ -168,26 +169,49 @@ namespace {
 
 // Greedy lines of at most `width`: each ends after the last "/" that fits, else after the last
 // character that fits (at least one per line).
+//
+// A head is never narrower than a shorter one, so the end of a line is searched by halves, and
+// first among the heads that end after a "/", the only ends a line takes while one fits: a rest
+// that fits whole is one measurement, a line that ends after a folder a few more, and only a name
+// wider than a line is searched character by character. Each measurement shapes text, which on
+// a screenful of tiles is what the main thread spends its time on.
 QStringList breakPath(const QString& text, int width,
                       const std::function<int(const QString&)>& advance) {
     QStringList lines;
     QString rest = text;
+    QList<int> ends;
     while (!rest.isEmpty()) {
-        // The longest head (at least one character) within the width. A head is never narrower
-        // than a shorter one, so it is searched by halves: shaping every head of a long path in
-        // turn made each row cost milliseconds.
-        int fits = 1;
-        for (int wider = int(rest.size()); fits < wider;) {
-            const int mid = fits + (wider - fits + 1) / 2;
-            if (advance(rest.left(mid)) <= width)
-                fits = mid;
-            else
-                wider = mid - 1;
+        if (advance(rest) <= width) {
+            lines.append(rest);
+            break;
         }
-        if (fits < rest.size()) {
-            const int slash = int(rest.left(fits).lastIndexOf(QLatin1Char('/')));
-            if (slash >= 0)
-                fits = slash + 1;
+        ends.clear();
+        for (int i = 0; i + 1 < rest.size(); ++i)
+            if (rest.at(i) == QLatin1Char('/'))
+                ends.append(i + 1);
+        // How many of the ends after a "/" fit.
+        qsizetype fitting = 0;
+        for (qsizetype beyond = ends.size(); fitting < beyond;) {
+            const qsizetype mid = fitting + (beyond - fitting) / 2;
+            if (advance(rest.left(ends.at(mid))) <= width)
+                fitting = mid + 1;
+            else
+                beyond = mid;
+        }
+        int fits = 1;
+        if (fitting > 0) {
+            fits = ends.at(fitting - 1);
+        } else {
+            // No folder fits: the longest head within the width, short of the first "/" after
+            // the start (or of the whole rest, which did not fit).
+            for (int wider = ends.isEmpty() ? int(rest.size()) - 1 : ends.first() - 1;
+                 fits < wider;) {
+                const int mid = fits + (wider - fits + 1) / 2;
+                if (advance(rest.left(mid)) <= width)
+                    fits = mid;
+                else
+                    wider = mid - 1;
+            }
         }
         lines.append(rest.left(fits));
         rest = rest.mid(fits);

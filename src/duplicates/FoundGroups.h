@@ -11,6 +11,7 @@
 #include <QList>
 #include <QObject>
 #include <QStringList>
+#include <QUuid>
 #include <utility>
 
 class Trash;
@@ -24,6 +25,10 @@ class Trash;
 // out the groups as they will be after its moves on its own thread, and every list replaced (the
 // groups before, the sweep's own copies) is freed on the pool, so taking in a result of thousands
 // of groups costs the main thread what swapping a list costs.
+//
+// Beside the groups it keeps their keys, each group's id as text in the groups' order, which is
+// how a list on screen knows its rows. Whoever builds a large list off the main thread builds its
+// keys there too (`Listed::of`), so the main thread takes both in as they are.
 template <typename Group, typename Check, typename Total> class FoundGroups {
 public:
     using Progress = KeepSweep::Progress;
@@ -33,6 +38,20 @@ public:
         Total total;
         std::optional<QStringList> remaining;
     };
+    // Groups and their keys (`keyOf` of each id, in order), made together.
+    struct Listed {
+        QList<Group> groups;
+        QStringList keys;
+        static Listed of(QList<Group> groups) {
+            QStringList keys;
+            keys.reserve(groups.size());
+            for (const Group& group : groups)
+                keys.append(keyOf(group.id));
+            return {std::move(groups), std::move(keys)};
+        }
+    };
+    static QString keyOf(const QUuid& id) { return id.toString(QUuid::WithoutBraces); }
+
     struct Hooks {
         // Keeps one file of the group and moves the others, checking each just before; on the
         // sweep's thread.
@@ -59,15 +78,20 @@ public:
                                              job) {}
 
     const QList<Group>& groups() const { return m_groups; }
+    // The groups' keys, in their order.
+    const QStringList& keys() const { return m_keys; }
     // Set while a sweep runs, with its progress.
     const std::optional<Progress>& cleaning() const { return m_cleaning; }
     int removableCount() const { return KeepSweep::removableCount(m_groups); }
 
-    // Publishes the groups (when either side has any); the ones before go to the pool.
-    void set(QList<Group> groups) {
-        if (m_groups.isEmpty() && groups.isEmpty())
+    // Publishes the groups (when either side has any); the ones before go to the pool. The keys
+    // are made here: a large list comes made with them (publish()).
+    void set(QList<Group> groups) { publish(Listed::of(std::move(groups))); }
+    // Publishes groups with the keys made with them, both taken as they are.
+    void publish(Listed listed) {
+        if (m_groups.isEmpty() && listed.groups.isEmpty())
             return;
-        replace(std::move(groups));
+        replace(std::move(listed));
     }
     // Drops the groups and the progress of a sweep (a new scan or a reset, which cancelled it).
     void clear() {
@@ -111,7 +135,7 @@ private:
         Total total;
         QList<std::pair<Group, QStringList>> moved;
         QList<Group> from;
-        QList<Group> after;
+        Listed after;
     };
     using Slot = ScanService<Request, Progress, Swept>;
 
@@ -129,7 +153,7 @@ private:
             [&](int done) {
                 run.progress(Progress{done, int(groups.size())});
             });
-        swept.after = KeepSweep::withMoves(groups, swept.moved, request.hooks.rebuild);
+        swept.after = Listed::of(KeepSweep::withMoves(groups, swept.moved, request.hooks.rebuild));
         swept.from = std::move(request.groups);
         return swept;
     }
@@ -140,21 +164,23 @@ private:
         const bool current =
             swept.from.constData() == m_groups.constData() && swept.from.size() == m_groups.size();
         replace(current ? std::move(swept.after)
-                        : KeepSweep::withMoves(m_groups, swept.moved, m_hooks.rebuild));
+                        : Listed::of(KeepSweep::withMoves(m_groups, swept.moved, m_hooks.rebuild)));
         setCleaning(std::nullopt);
         m_hooks.swept(swept.total);
         ScanJob::runInPool([gone = std::move(swept)]() mutable { gone = {}; });
     }
 
-    void replace(QList<Group> groups) {
-        QList<Group> before = std::exchange(m_groups, std::move(groups));
+    void replace(Listed listed) {
+        Listed before{std::exchange(m_groups, std::move(listed.groups)),
+                      std::exchange(m_keys, std::move(listed.keys))};
         m_hooks.groupsChanged();
-        if (!before.isEmpty())
+        if (!before.groups.isEmpty() || !before.keys.isEmpty())
             ScanJob::runInPool([gone = std::move(before)]() mutable { gone = {}; });
     }
 
     Hooks m_hooks;
     QList<Group> m_groups;
+    QStringList m_keys;
     std::optional<Progress> m_cleaning;
     Slot m_sweep;
 };

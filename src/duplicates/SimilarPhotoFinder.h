@@ -50,6 +50,8 @@ public:
 
     State state() const { return m_scan.state(); }
     const QList<SimilarPhotoGroup>& groups() const { return m_found.groups(); }
+    // The key of each of groups(), in their order: its id as text (FoundGroups::keyOf).
+    const QStringList& groupKeys() const { return m_found.keys(); }
     // Moved on by every scan(), reset() and keepBestOfEach().
     quint64 scanGeneration() const { return m_scan.generation(); }
     // Set while keepBestOfEach() runs, with its progress; none otherwise.

@@ -11,6 +11,7 @@
 #include "ui-kit/QKIconLabel.h"
 #include "ui-kit/QKLayout.h"
 
+#include <algorithm>
 #include <QHash>
 #include <QLabel>
 #include <QPainter>
@@ -47,6 +48,20 @@ public:
         if (it == widths().constEnd())
             it = widths().insert(text, m_font.horizontalAdvance(text));
         return *it;
+    }
+    // The sum of the widths of the text's pieces, each ending after a "/" (the last one at the
+    // text's end). The pieces are what the paths of one folder share, so nearly every head the
+    // breaking of a path looks at is summed from widths measured before, where measuring it
+    // whole shapes it anew; the sum leaves out only the kerning across a "/".
+    int byPieces(const QString& text) const {
+        int sum = 0;
+        for (qsizetype from = 0; from < text.size();) {
+            const qsizetype slash = text.indexOf(QLatin1Char('/'), from);
+            const qsizetype end = slash < 0 ? text.size() : slash + 1;
+            sum += (*this)(text.sliced(from, end - from));
+            from = end;
+        }
+        return sum;
     }
 
 private:
@@ -100,11 +115,22 @@ private:
     // Breaking a long path measures many candidate lines, and layouts ask for the size hint
     // over and over, at the thumbnail's width and at the width the label has (which differ until
     // it is laid out): the lines of each width asked for are kept until the font changes.
+    // The lines are broken on widths summed by pieces, then each line is measured whole once: in
+    // the rare font whose kerning across a "/" makes one wider than the sum, the path is broken
+    // again on whole measurements, so a line never runs past the width.
     QStringList wrapped(int width) const {
         auto it = m_wrapped.find(width);
-        if (it == m_wrapped.end())
-            it = m_wrapped.insert(
-                width, DuplicatesText::pathLines(m_full, m_lines, width, SharedAdvance(font())));
+        if (it == m_wrapped.end()) {
+            const SharedAdvance advance(font());
+            QStringList lines =
+                DuplicatesText::pathLines(m_full, m_lines, width, [&advance](const QString& text) {
+                    return advance.byPieces(text);
+                });
+            if (std::any_of(lines.cbegin(), lines.cend(),
+                            [&](const QString& line) { return advance(line) > width; }))
+                lines = DuplicatesText::pathLines(m_full, m_lines, width, advance);
+            it = m_wrapped.insert(width, lines);
+        }
         return *it;
     }
     int shownLines() const {

@@ -30,6 +30,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
+#include <QTimer>
 
 namespace {
 
@@ -111,10 +112,6 @@ void showPane(const Pane& pane, const std::optional<KeepSweep::Progress>& cleani
 // click still gives it the keys that scroll it.
 void rowsAreTheStops(QKLazyColumn* list) {
     list->setFocusPolicy(Qt::ClickFocus);
-}
-
-QString groupKey(const QUuid& id) {
-    return id.toString(QUuid::WithoutBraces);
 }
 
 } // namespace
@@ -331,6 +328,11 @@ void DuplicatesView::refreshHeader() {
 
 void DuplicatesView::refreshExact() {
     const DuplicateFinder::State state = m_finder.state();
+    if (m_exactFilling && !m_finder.cleaning()) {
+        // The progress page stays up, as it was, until the list has made the rows of its view.
+        m_exact->showPhase(QKScanPhase::Busy, QString());
+        return;
+    }
     showPane({m_exact, m_exactProgress, m_exactState, "doc.on.doc"_sym,
               DuplicatesText::exactIdleMessage(), DuplicatesText::exactEmptyTitle(),
               DuplicatesText::exactEmptyMessage()},
@@ -339,17 +341,27 @@ void DuplicatesView::refreshExact() {
 }
 
 void DuplicatesView::refreshExactList() {
-    // The rows are made as they scroll into view, from the finder's list (shared, not copied):
-    // thousands of groups cost a key each here and nothing more. The column makes rows in the
-    // keys' order, so each row finds its group from where the one before it was found.
+    // The rows are made as they scroll into view, from the finder's list and keys (shared, not
+    // copied, and the keys made with the list off this thread): thousands of groups cost nothing
+    // here. The column makes rows in the keys' order, so each row finds its group from where the
+    // one before it was found.
     const QList<DuplicateGroup> groups = m_finder.groups();
-    QStringList keys;
-    keys.reserve(groups.size());
-    for (const DuplicateGroup& group : groups)
-        keys.append(groupKey(group.id));
     auto next = std::make_shared<qsizetype>(0);
+    // Thousands of groups come while the list is behind the progress page. Shown at once, it
+    // would make the rows of its view in the same turn as painting them, which together held
+    // the main thread for longer than a frame may; so the list, given the size its page has (it
+    // was never laid out, and would make the rows of a view a line high), makes its rows behind
+    // the page, a turn's share at a time, and comes up with them once a turn went by that made
+    // none.
+    m_exactFilling = false;
+    if (!m_exactList->isVisible()) {
+        const QSize size = m_exact->contentsRect().size();
+        m_exactList->resize(size);
+        m_exactList->viewport()->resize(size);
+    }
     m_exactList->setRows(
-        keys, [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
+        m_finder.groupKeys(),
+        [this, groups, next](const QString& key, QWidget* parent) -> QWidget* {
             const QUuid id = QUuid::fromString(key);
             qsizetype at = -1;
             for (qsizetype n = 0; n < groups.size() && at < 0; ++n)
@@ -361,6 +373,30 @@ void DuplicatesView::refreshExactList() {
                 group, [this, group](const QString& keep) { requestKeepChosen(group, keep); },
                 parent);
         });
+    m_exactFilling =
+        !m_exactList->isVisible() && m_exactList->builtCount() < m_exactList->rowCount();
+    m_exactBuilt = m_exactList->builtCount();
+    if (m_exactFilling)
+        revealExactLater();
+}
+
+void DuplicatesView::revealExactLater() {
+    if (m_revealQueued)
+        return;
+    m_revealQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_revealQueued = false;
+        if (!m_exactFilling)
+            return;
+        const int built = m_exactList->builtCount();
+        if (built < m_exactList->rowCount() && built != m_exactBuilt) {
+            m_exactBuilt = built;
+            revealExactLater();
+            return;
+        }
+        m_exactFilling = false;
+        refreshExact();
+    });
 }
 
 void DuplicatesView::refreshSimilar() {
@@ -374,12 +410,11 @@ void DuplicatesView::refreshSimilar() {
 }
 
 void DuplicatesView::refreshSimilarList() {
-    QStringList keys;
+    const QStringList& keys = m_similarFinder.groupKeys();
+    const QList<SimilarPhotoGroup>& sets = m_similarFinder.groups();
     QHash<QString, SimilarPhotoGroup> byKey;
-    for (const SimilarPhotoGroup& g : m_similarFinder.groups()) {
-        keys.append(groupKey(g.id));
-        byKey.insert(keys.last(), g);
-    }
+    for (qsizetype i = 0; i < sets.size() && i < keys.size(); ++i)
+        byKey.insert(keys.at(i), sets.at(i));
     m_similarList->setRows(keys, [this, byKey](const QString& key, QWidget* parent) -> QWidget* {
         const SimilarPhotoGroup set = byKey.value(key);
         auto* row = new SimilarSetRow(set, m_screen.duplicateThumbSize(), parent);

@@ -78,6 +78,9 @@ private:
     void refreshHeader();
     void refreshExact();
     void refreshExactList();
+    // Brings the list's page up once the list has made the rows of its view (see
+    // refreshExactList()), checking again on every later turn.
+    void revealExactLater();
     void refreshSimilar();
     void refreshSimilarList();
     void setErrors(const QStringList& errors);
@@ -112,4 +115,9 @@ private:
     QKLazyColumn* m_exactList = nullptr;
     QKLazyColumn* m_similarList = nullptr;
     QSlider* m_slider = nullptr;
+    // The list is making the rows of its view behind the progress page; m_exactBuilt is how
+    // many it had made when last looked at.
+    bool m_exactFilling = false;
+    bool m_revealQueued = false;
+    int m_exactBuilt = 0;
 };

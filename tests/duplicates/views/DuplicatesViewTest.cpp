@@ -153,3 +153,38 @@ TEST(DuplicatesView, AFileNamedWithBytesThatAreNotUtf8ShowsItself) {
     };
     EXPECT_EQ(dated(alone), dated(plain));
 }
+
+TEST(DuplicatesView, AListOfManyGroupsComesUpWithTheRowsOfItsView) {
+    // More groups than a view holds, found while the list is behind the progress page.
+    const QString dir = testsupport::freshDir("view-many-groups");
+    for (int g = 0; g < 24; ++g) {
+        const QByteArray bytes = QByteArray::number(g).rightJustified(2'000, 'x');
+        testsupport::write(dir + QStringLiteral("/a/%1.bin").arg(g), bytes);
+        testsupport::write(dir + QStringLiteral("/b/copy of %1.bin").arg(g), bytes);
+    }
+    Screen s;
+    auto* list = s.part<QKLazyColumn>("exactList");
+    // How many rows the list had made when it came into view.
+    struct OnShow : QObject {
+        QKLazyColumn* list;
+        int built = -1;
+        explicit OnShow(QKLazyColumn* l) : list(l) {}
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Show && built < 0)
+                built = list->builtCount();
+            return false;
+        }
+    } onShow(list);
+    list->installEventFilter(&onShow);
+    s.view->scanFolder(dir);
+    ASSERT_TRUE(s.scanned());
+    ASSERT_TRUE(testsupport::waitFor([&] { return list->isVisible(); }));
+    const int atFirst = onShow.built;
+    QTest::qWait(100);
+    // It makes none in the turn that first paints it: the rows of the view it shows were all
+    // made behind the progress page (a list made the size of a line there made the rest then).
+    EXPECT_GT(atFirst, 1);
+    EXPECT_LT(list->builtCount(), list->rowCount());
+    EXPECT_EQ(list->builtCount(), atFirst);
+    EXPECT_EQ(s.finder.groups().size(), 24);
+}
