@@ -15,9 +15,11 @@ namespace {
 constexpr int kAhead = 600;
 // How long one turn of the event loop may spend making rows. Past it the rest wait for the next
 // turn, which lets paints and input in between; a row is never cut short, so a turn may run over
-// by one row.
-constexpr qint64 kTurnBudgetMs = 25;
+// by one row. Two turns that follow each other with only a paint between read as one stretch to
+// whoever waits on the loop, so a turn takes well under half of the 50 ms a stretch may hold.
+constexpr qint64 kTurnBudgetMs = 12;
 const char* kDividerOf = "lazyDividerOf";
+const char* kRowOf = "lazyRowOf";
 } // namespace
 
 QKLazyColumn::QKLazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
@@ -33,14 +35,18 @@ QKLazyColumn::QKLazyColumn(int spacing, QWidget* parent) : QScrollArea(parent) {
 
 void QKLazyColumn::setRows(const QStringList& keys, Factory factory) {
     m_factory = std::move(factory);
-    const QSet<QString> staying(keys.begin(), keys.end());
+    // Nothing built yet (the first list a screen sets) keeps nothing, so needs no set of keys.
+    const QSet<QString> staying =
+        m_rows.isEmpty() ? QSet<QString>() : QSet<QString>(keys.begin(), keys.end());
     // Take every row (and its divider) out of the column; drop those whose key went.
     while (m_column->count() > 1) {
         QLayoutItem* item = m_column->takeAt(0);
         if (QWidget* w = item->widget()) {
+            // Each row and divider carries its key: looking a widget up among the rows would
+            // make setting a long list again quadratic.
             const QString key = w->property(kDividerOf).isValid()
                                     ? w->property(kDividerOf).toString()
-                                    : m_rows.key(w);
+                                    : w->property(kRowOf).toString();
             if (!staying.contains(key)) {
                 m_rows.remove(key);
                 w->deleteLater();
@@ -61,6 +67,7 @@ int QKLazyColumn::buildNext() {
     QWidget* divider = nullptr;
     if (!row) {
         row = m_factory ? m_factory(key, m_content) : new QWidget(m_content);
+        row->setProperty(kRowOf, key);
         m_rows.insert(key, row);
     } else {
         divider = m_content->findChild<QWidget*>(QStringLiteral("divider:") + key,
