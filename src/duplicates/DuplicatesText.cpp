@@ -14,6 +14,9 @@ QString title(DuplicatesMode mode) {
                                          : QStringLiteral("Looks similar");
 }
 
+PENDREL_TEXT(windowTitle, "Duplicates")
+PENDREL_TEXT(modesName, "Mode")
+PENDREL_TEXT(folderPickerTitle, "Choose a folder to scan")
 PENDREL_TEXT(headerTitle, "Find exact duplicates")
 PENDREL_TEXT(thumbnailSizeName, "Photo size")
 PENDREL_TEXT(headerSubtitle,

@@ -14,6 +14,10 @@ namespace DuplicatesText {
 // The mode switch: "Exact duplicates", "Looks similar".
 QString title(DuplicatesMode mode);
 
+// The screen's title, what a reader calls its mode picker, and the folder picker's title.
+QString windowTitle();
+QString modesName();
+QString folderPickerTitle();
 QString headerTitle();
 // What assistive technology calls the slider that sizes the photos of look-alike sets.
 QString thumbnailSizeName();

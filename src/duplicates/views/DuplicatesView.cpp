@@ -35,7 +35,7 @@
 namespace {
 
 std::optional<QString> systemPicker(QWidget* parent) {
-    return QKPicker::shared().chooseFolder(parent, QStringLiteral("Choose a folder to scan"));
+    return QKPicker::shared().chooseFolder(parent, DuplicatesText::folderPickerTitle());
 }
 
 // A large spinner over a line of body text, centred in the space it is given; `text` is the line.
@@ -121,7 +121,7 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
     : QWidget(parent), m_screen(screen), m_finder(finder), m_similarFinder(similar),
       m_picker(systemPicker) {
     setObjectName(QStringLiteral("duplicatesView"));
-    setWindowTitle(QStringLiteral("Duplicates"));
+    setWindowTitle(DuplicatesText::windowTitle());
     m_confirm = new DeleteConfirmItem(this);
 
     using namespace QKLayout;
@@ -140,7 +140,7 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
          part(new QKHairline(this)),
          part(m_panes = new QKModeHost(m_modes, pane, QKModeHost::Panes::Kept, this)).stretch(1)})
         .on(this);
-    m_modes->setAccessibleName(QStringLiteral("Mode"));
+    m_modes->setAccessibleName(DuplicatesText::modesName());
     // Both panes at once: each follows its finder whichever mode is on show.
     for (int index = 0; index < allCases<DuplicatesMode>().size(); ++index)
         m_panes->paneAt(index);
