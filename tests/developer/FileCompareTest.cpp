@@ -148,6 +148,45 @@ TEST(FileCompare, DiffsUpTo20000LinesAndGivesTheByteVerdictBeyond) {
     EXPECT_TRUE(rig.screen.compareRows().isEmpty());
 }
 
+TEST(FileCompare, TheRowsBothFilesBeginWithAreHandedOverBeforeTheResult) {
+    Rig rig;
+    const QString dir = testsupport::freshDir("ahead");
+    // 1,000 shared lines, then every line differs: the whole diff is the table's, the start not.
+    QByteArray left = numbered(1000) + "\n", right = left;
+    for (int k = 0; k < 3000; ++k) {
+        left += "old " + QByteArray::number(k) + "\n";
+        right += "new " + QByteArray::number(k * 7) + "\n";
+    }
+    QList<DiffRow> ahead;
+    bool busyThen = false;
+    QObject::connect(rig.compare.get(), &FileCompare::rowsAhead, [&](const QList<DiffRow>& rows) {
+        ahead = rows;
+        busyThen = rig.screen.compareBusy() && rig.screen.compareRows().isEmpty();
+    });
+    rig.pair(write(dir + "/a.txt", left), write(dir + "/b.txt", right));
+    ASSERT_EQ(ahead.size(), FileCompare::aheadRows);
+    EXPECT_TRUE(busyThen);
+    EXPECT_EQ(ahead, rig.screen.compareRows().mid(0, ahead.size()));
+
+    // Files that differ from their first line hand nothing ahead.
+    ahead.clear();
+    rig.pair(write(dir + "/c.txt", "one\ntwo\n"), write(dir + "/d.txt", "uno\ntwo\n"));
+    EXPECT_TRUE(ahead.isEmpty());
+}
+
+TEST(FileCompare, TheSharedStartIsTheIdenticalLinesUpToTheLimit) {
+    const QString a = QStringLiteral("same\nalso\ncaf\u00e9\nend"),
+                  b = QStringLiteral("same\nalso\ncafe\u0301\nend");
+    const std::vector<QStringView> first = DocumentDiff::lineViews(a),
+                                   second = DocumentDiff::lineViews(b);
+    const QList<DiffRow> rows = FileCompare::sharedStart(first, second, 10);
+    // A line only equivalent to the other is left to the diff.
+    ASSERT_EQ(rows.size(), 2);
+    EXPECT_EQ(rows, DocumentDiff::lineDiffOfViews(first, second).rows.mid(0, 2));
+    EXPECT_EQ(FileCompare::sharedStart(first, second, 1).size(), 1);
+    EXPECT_TRUE(FileCompare::sharedStart(first, {}, 10).isEmpty());
+}
+
 TEST(FileCompare, ATextThatIsNotUtf8AsAWholeIsAnErrorThatKeepsTheLastResult) {
     Rig rig;
     const QString dir = testsupport::freshDir("bad");
