@@ -5,7 +5,6 @@
 #include "platform/RegularFile.h"
 #include "shell/ScreenState.h"
 
-#include <algorithm>
 #include <QFileInfo>
 
 namespace {
@@ -140,22 +139,6 @@ bool FileCompare::identical(const QString& first, const QString& second,
     return db && *da == *db;
 }
 
-QList<DiffRow> FileCompare::sharedStart(const std::vector<QStringView>& first,
-                                        const std::vector<QStringView>& second, qsizetype limit) {
-    QList<DiffRow> rows;
-    const size_t count =
-        std::min({first.size(), second.size(), size_t(std::max<qsizetype>(limit, 0))});
-    // An identical pair is always a match, and the diff takes a match before anything else.
-    for (size_t i = 0; i < count && first[i] == second[i]; ++i) {
-        DiffRow& row = rows.emplace_back();
-        row.id = qint64(i);
-        row.leftNumber = row.rightNumber = qint64(i) + 1;
-        row.leftText = first[i].toString();
-        row.rightText = row.leftText;
-    }
-    return rows;
-}
-
 FileCompare::Outcome FileCompare::run(const QString& first, const QString& second,
                                       DocumentText& documents, const CancelToken& cancel,
                                       const RowsAhead& ahead) {
@@ -205,13 +188,7 @@ FileCompare::Outcome FileCompare::run(const QString& first, const QString& secon
     const std::vector<QStringView> lines2 = DocumentDiff::lineViews(*t2);
     if (qint64(lines1.size()) > lineLimit || qint64(lines2.size()) > lineLimit)
         return bytesOnly(CompareMode::TooBig);
-    if (ahead) {
-        // The whole diff waits on a pass over both files; its first rows need not.
-        QList<DiffRow> start = sharedStart(lines1, lines2, aheadRows);
-        if (!start.isEmpty())
-            ahead(std::move(start));
-    }
-    outcome.diff = DocumentDiff::lineDiffOfViews(lines1, lines2, cancel);
+    outcome.diff = DocumentDiff::lineDiffOfViews(lines1, lines2, cancel, ahead, aheadRows);
     outcome.mode = CompareMode::Text;
     return outcome;
 }

@@ -4,12 +4,10 @@
 #include "shell/ScanService.h"
 #include "shell/ScreenModes.h"
 
-#include <functional>
 #include <memory>
 #include <optional>
 #include <QObject>
 #include <QUrl>
-#include <vector>
 
 class DocumentText;
 class LanguageModel;
@@ -33,10 +31,9 @@ class ScreenState;
 // if it still arrives, is dropped, so the fields always describe the pair on the sides. An
 // explanation belongs to the run it explained and is dropped once another run has started.
 //
-// A line diff's rows are shown as soon as they are known: the lines both files begin with are
-// rows before the rest of the diff has been computed, and a run whose files share such a start
-// hands its first rows (at most aheadRows of them) over through rowsAhead while it is still busy.
-// They are the first rows of the result it then publishes, which replaces them.
+// A line diff's rows are shown as soon as they are known: a run hands its first aheadRows rows
+// over through rowsAhead while it is still busy, as soon as the diff has made them. They are the
+// first rows of the result it then publishes, which replaces them.
 //
 // Main thread only; the runs and the model work elsewhere. ScreenState and the model must
 // outlive this object; destruction cancels the run and waits for it.
@@ -77,15 +74,11 @@ public:
         DocumentDiff::LineDiff diff;
         bool usedExtraction = false;
     };
-    // `ahead`, when set, is handed the first rows of a line diff before the rest is computed
-    // (at most aheadRows, never empty, at most once).
-    using RowsAhead = std::function<void(QList<DiffRow>)>;
+    // `ahead`, when set, is handed the first aheadRows rows of a line diff before the rest is
+    // made (at most once; not for a diff of fewer rows).
+    using RowsAhead = DocumentDiff::FirstRows;
     static Outcome run(const QString& first, const QString& second, DocumentText& documents,
                        const CancelToken& cancel = CancelToken(), const RowsAhead& ahead = {});
-    // The rows both sequences of lines begin with: the identical lines they share from the
-    // first on, at most `limit`, as the Same rows a line diff of them starts with.
-    static QList<DiffRow> sharedStart(const std::vector<QStringView>& first,
-                                      const std::vector<QStringView>& second, qsizetype limit);
     // Byte identity: equal digests of two readable regular files.
     static bool identical(const QString& first, const QString& second,
                           const CancelToken& cancel = CancelToken());

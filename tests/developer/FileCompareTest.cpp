@@ -148,14 +148,15 @@ TEST(FileCompare, DiffsUpTo20000LinesAndGivesTheByteVerdictBeyond) {
     EXPECT_TRUE(rig.screen.compareRows().isEmpty());
 }
 
-TEST(FileCompare, TheRowsBothFilesBeginWithAreHandedOverBeforeTheResult) {
+// A run hands its first rows to the screen while it is still busy, whether the files begin alike
+// or differ from their first line; they are exactly the rows its result starts with.
+TEST(FileCompare, TheFirstRowsOfALineDiffAreHandedOverBeforeTheResult) {
     Rig rig;
     const QString dir = testsupport::freshDir("ahead");
-    // 1,000 shared lines, then every line differs: the whole diff is the table's, the start not.
-    QByteArray left = numbered(1000) + "\n", right = left;
+    QByteArray shared = numbered(1000) + "\n", apart;
     for (int k = 0; k < 3000; ++k) {
-        left += "old " + QByteArray::number(k) + "\n";
-        right += "new " + QByteArray::number(k * 7) + "\n";
+        shared += "old " + QByteArray::number(k) + "\n";
+        apart += (k % 3 == 1 ? "old " : "new ") + QByteArray::number(k) + "\n";
     }
     QList<DiffRow> ahead;
     bool busyThen = false;
@@ -163,28 +164,21 @@ TEST(FileCompare, TheRowsBothFilesBeginWithAreHandedOverBeforeTheResult) {
         ahead = rows;
         busyThen = rig.screen.compareBusy() && rig.screen.compareRows().isEmpty();
     });
-    rig.pair(write(dir + "/a.txt", left), write(dir + "/b.txt", right));
-    ASSERT_EQ(ahead.size(), FileCompare::aheadRows);
-    EXPECT_TRUE(busyThen);
-    EXPECT_EQ(ahead, rig.screen.compareRows().mid(0, ahead.size()));
+    const QString base = write(dir + "/a.txt", shared);
+    for (const QByteArray& other : {numbered(1000) + "\n" + apart, "first\n" + apart}) {
+        ahead.clear();
+        rig.pair(base, write(dir + "/b.txt", other));
+        ASSERT_EQ(ahead.size(), FileCompare::aheadRows);
+        EXPECT_TRUE(busyThen);
+        EXPECT_EQ(ahead, rig.screen.compareRows().first(ahead.size()));
+    }
+    EXPECT_NE(ahead.front().kind, DiffRow::Kind::Same);
 
-    // Files that differ from their first line hand nothing ahead.
+    // A diff of fewer rows comes whole.
     ahead.clear();
     rig.pair(write(dir + "/c.txt", "one\ntwo\n"), write(dir + "/d.txt", "uno\ntwo\n"));
     EXPECT_TRUE(ahead.isEmpty());
-}
-
-TEST(FileCompare, TheSharedStartIsTheIdenticalLinesUpToTheLimit) {
-    const QString a = QStringLiteral("same\nalso\ncaf\u00e9\nend"),
-                  b = QStringLiteral("same\nalso\ncafe\u0301\nend");
-    const std::vector<QStringView> first = DocumentDiff::lineViews(a),
-                                   second = DocumentDiff::lineViews(b);
-    const QList<DiffRow> rows = FileCompare::sharedStart(first, second, 10);
-    // A line only equivalent to the other is left to the diff.
-    ASSERT_EQ(rows.size(), 2);
-    EXPECT_EQ(rows, DocumentDiff::lineDiffOfViews(first, second).rows.mid(0, 2));
-    EXPECT_EQ(FileCompare::sharedStart(first, second, 1).size(), 1);
-    EXPECT_TRUE(FileCompare::sharedStart(first, {}, 10).isEmpty());
+    EXPECT_EQ(rig.screen.compareRows().size(), 3);
 }
 
 TEST(FileCompare, ATextThatIsNotUtf8AsAWholeIsAnErrorThatKeepsTheLastResult) {

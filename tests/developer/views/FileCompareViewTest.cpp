@@ -227,7 +227,8 @@ TEST(FileCompareView, ALineDiffShowsItsCountsRowsAndTheExplanation) {
 TEST(FileCompareView, AFirstRunShowsTheRowsKnownAheadAndKeepsThePlaceInThem) {
     Screen s;
     const QString dir = testsupport::freshDir("ahead");
-    QByteArray left = numbered(1000) + "\n", right = left;
+    // The files differ from their first line on.
+    QByteArray left = "x\n" + numbered(1000) + "\n", right = numbered(1000) + "\n";
     for (int k = 0; k < 3000; ++k) {
         left += "old " + QByteArray::number(k) + "\n";
         right += "new " + QByteArray::number(k * 7) + "\n";
@@ -249,11 +250,12 @@ TEST(FileCompareView, AFirstRunShowsTheRowsKnownAheadAndKeepsThePlaceInThem) {
     EXPECT_EQ(list->currentIndex().row(), 120);
     EXPECT_EQ(list->indexAt(QPoint(0, 0)).row(), 100);
 
-    // The next pair that differs from the first line shows nothing before its result.
-    s.compare.setSide(QUrl::fromLocalFile(write(dir + "/c.txt", "x\n" + left)), Side::Left);
+    // The next pair shows none of the last pair's rows before its own.
+    s.compare.setSide(QUrl::fromLocalFile(write(dir + "/c.txt", "y\n" + left)), Side::Left);
     EXPECT_EQ(list->model()->rowCount(), 0);
     s.settle();
     EXPECT_EQ(s.view->resultPage(), Page::Text);
+    EXPECT_EQ(list->model()->rowCount(), s.state.compareRows().size());
 }
 
 TEST(FileCompareView, DocumentsCarryTheExtractionBannerAndErrorsTheirPanel) {
