@@ -248,6 +248,8 @@ TEST(FileCompareView, AFirstRunShowsTheRowsKnownAheadAndKeepsThePlaceInThem) {
     EXPECT_EQ(pageAhead, Page::Text);
     EXPECT_EQ(list->model()->rowCount(), s.state.compareRows().size());
     EXPECT_EQ(list->currentIndex().row(), 120);
+    // The result's panels resize the list, which lays its rows out again, in batches.
+    EXPECT_TRUE(testsupport::waitFor([&] { return list->indexAt(QPoint(0, 0)).isValid(); }, 5000));
     EXPECT_EQ(list->indexAt(QPoint(0, 0)).row(), 100);
 
     // The next pair shows none of the last pair's rows before its own.
