@@ -56,9 +56,15 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second,
 // The same rows from lines that are views into texts the caller keeps alive for the call. Each
 // row's text is made when the row is: a line no row shows is never copied, and a Same row whose
 // sides are identical holds one shared text for both.
+//
+// `firstRows`, when set, is handed the result's first `firstCount` rows (firstCount > 0) as soon
+// as the walk has made them, on the calling thread, while the rest is still to come: once, and
+// never for a result of fewer rows.
+using FirstRows = std::function<void(QList<DiffRow>)>;
 LineDiff lineDiffOfViews(const std::vector<QStringView>& first,
                          const std::vector<QStringView>& second,
-                         const CancelToken& cancel = CancelToken());
+                         const CancelToken& cancel = CancelToken(), const FirstRows& firstRows = {},
+                         qsizetype firstCount = 0);
 
 // Splits at every line-break character on its own (LF, CR, VT, FF, U+0085, U+2028, U+2029): a
 // CR LF pair leaves an empty line between, a text ending in a break has an empty last line, and

@@ -30,9 +30,11 @@ FileCompare::FileCompare(ScreenState& screen, LanguageModel& model,
       m_run(
           this,
           [](const Request& r, const auto& run) {
-              return FileCompare::run(r.first, r.second, *r.documents, run.cancel());
+              return FileCompare::run(
+                  r.first, r.second, *r.documents, run.cancel(),
+                  [&run](QList<DiffRow> rows) { run.progress(std::move(rows)); });
           },
-          {{},
+          {[this](const QList<DiffRow>& rows) { emit rowsAhead(rows); },
            [this](Outcome outcome) {
                publish(outcome);
                return outcome.error;
@@ -138,7 +140,8 @@ bool FileCompare::identical(const QString& first, const QString& second,
 }
 
 FileCompare::Outcome FileCompare::run(const QString& first, const QString& second,
-                                      DocumentText& documents, const CancelToken& cancel) {
+                                      DocumentText& documents, const CancelToken& cancel,
+                                      const RowsAhead& ahead) {
     using DocumentDiff::TextFile;
     Outcome outcome;
     const QString e1 = DocumentDiff::extensionOf(first);
@@ -185,7 +188,7 @@ FileCompare::Outcome FileCompare::run(const QString& first, const QString& secon
     const std::vector<QStringView> lines2 = DocumentDiff::lineViews(*t2);
     if (qint64(lines1.size()) > lineLimit || qint64(lines2.size()) > lineLimit)
         return bytesOnly(CompareMode::TooBig);
-    outcome.diff = DocumentDiff::lineDiffOfViews(lines1, lines2, cancel);
+    outcome.diff = DocumentDiff::lineDiffOfViews(lines1, lines2, cancel, ahead, aheadRows);
     outcome.mode = CompareMode::Text;
     return outcome;
 }

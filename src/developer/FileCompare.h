@@ -31,6 +31,10 @@ class ScreenState;
 // if it still arrives, is dropped, so the fields always describe the pair on the sides. An
 // explanation belongs to the run it explained and is dropped once another run has started.
 //
+// A line diff's rows are shown as soon as they are known: a run hands its first aheadRows rows
+// over through rowsAhead while it is still busy, as soon as the diff has made them. They are the
+// first rows of the result it then publishes, which replaces them.
+//
 // Main thread only; the runs and the model work elsewhere. ScreenState and the model must
 // outlive this object; destruction cancels the run and waits for it.
 class FileCompare : public QObject {
@@ -41,6 +45,8 @@ public:
     static constexpr qint64 lineLimit = 20000;
     static constexpr qint64 textByteLimit = 64ll * 1024 * 1024;
     static constexpr qsizetype explanationBudget = 6000;
+    // More than a window of the tallest screen shows at the smallest text size.
+    static constexpr qsizetype aheadRows = 400;
 
     FileCompare(ScreenState& screen, LanguageModel& model, std::shared_ptr<DocumentText> documents,
                 QObject* parent = nullptr);
@@ -68,8 +74,11 @@ public:
         DocumentDiff::LineDiff diff;
         bool usedExtraction = false;
     };
+    // `ahead`, when set, is handed the first aheadRows rows of a line diff before the rest is
+    // made (at most once; not for a diff of fewer rows).
+    using RowsAhead = DocumentDiff::FirstRows;
     static Outcome run(const QString& first, const QString& second, DocumentText& documents,
-                       const CancelToken& cancel = CancelToken());
+                       const CancelToken& cancel = CancelToken(), const RowsAhead& ahead = {});
     // Byte identity: equal digests of two readable regular files.
     static bool identical(const QString& first, const QString& second,
                           const CancelToken& cancel = CancelToken());
@@ -79,6 +88,9 @@ public:
 signals:
     // A run's result reached the fields (not emitted for dropped results).
     void published();
+    // The first rows of the current run's line diff, known before its result; compareBusy is
+    // still true.
+    void rowsAhead(const QList<DiffRow>& rows);
 
 private:
     // The two sides' files, and the extractor the run reads documents with.
@@ -96,5 +108,5 @@ private:
     std::shared_ptr<DocumentText> m_documents;
     // Two threads of its own: a superseded run may still be finishing a blocking step while its
     // successor starts. Last, so the runs end before the rest goes.
-    ScanService<Request, NoProgress, Outcome> m_run;
+    ScanService<Request, QList<DiffRow>, Outcome> m_run;
 };

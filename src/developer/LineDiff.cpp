@@ -244,10 +244,11 @@ private:
 // The diff of two sequences of lines; `left(i)` and `right(j)` make the text a row shows of
 // line i of the first and line j of the second, and `sameText(i, j, identical, row)` makes both
 // texts of a Same row, told whether the two lines are known to be identical (not only
-// equivalent).
+// equivalent). `firstRows` as lineDiffOfViews takes it.
 template <typename Left, typename Right, typename SameText>
 LineDiff diff(const std::vector<QStringView>& first, const std::vector<QStringView>& second,
-              Left left, Right right, SameText sameText, const CancelToken& cancel) {
+              Left left, Right right, SameText sameText, const CancelToken& cancel,
+              const FirstRows& firstRows = {}, qsizetype firstCount = 0) {
     const LineNumbering::Numbered numbered = LineNumbering::number(first, second);
     const std::vector<int>& a = numbered.a;
     const std::vector<int>& b = numbered.b;
@@ -306,6 +307,15 @@ LineDiff diff(const std::vector<QStringView>& first, const std::vector<QStringVi
     std::vector<size_t> removed, added; // pending line indexes between two matches
     qint64 counter = 0;
 
+    // Rows are only ever appended, so the first ones made are the result's first ones. Called
+    // once each row is complete.
+    bool handed = !firstRows || firstCount <= 0;
+    auto handOver = [&] {
+        if (!handed && result.rows.size() == firstCount) {
+            handed = true;
+            firstRows(result.rows.first(firstCount)); // a copy: the result keeps its room
+        }
+    };
     auto flush = [&] {
         const size_t count = std::max(removed.size(), added.size());
         for (size_t k = 0; k < count; ++k) {
@@ -329,6 +339,7 @@ LineDiff diff(const std::vector<QStringView>& first, const std::vector<QStringVi
                 row.kind = DiffRow::Kind::Added;
                 ++result.summary.added;
             }
+            handOver();
         }
         removed.clear();
         added.clear();
@@ -345,6 +356,7 @@ LineDiff diff(const std::vector<QStringView>& first, const std::vector<QStringVi
             row.leftNumber = qint64(i) + 1;
             row.rightNumber = qint64(j) + 1;
             sameText(i, j, numbered.verbatim, row);
+            handOver();
             ++i;
             ++j;
         } else if (i < rowsA && (j == rowsB || takeFirst(i, j))) {
@@ -378,7 +390,8 @@ LineDiff lineDiff(const QStringList& first, const QStringList& second, const Can
 }
 
 LineDiff lineDiffOfViews(const std::vector<QStringView>& first,
-                         const std::vector<QStringView>& second, const CancelToken& cancel) {
+                         const std::vector<QStringView>& second, const CancelToken& cancel,
+                         const FirstRows& firstRows, qsizetype firstCount) {
     return diff(
         first, second, [&](size_t i) { return first[i].toString(); },
         [&](size_t j) { return second[j].toString(); },
@@ -388,7 +401,7 @@ LineDiff lineDiffOfViews(const std::vector<QStringView>& first,
             row.rightText =
                 identical || first[i] == second[j] ? *row.leftText : second[j].toString();
         },
-        cancel);
+        cancel, firstRows, firstCount);
 }
 
 } // namespace DocumentDiff

@@ -252,6 +252,37 @@ TEST(LineDiffOfViews, GivesTheRowsOfTheListPath) {
     }
 }
 
+// The first rows are handed over while the walk is under way, once, and are exactly the rows the
+// result starts with, whichever way the walk is answered: the pairs differ from their first line,
+// and a run of differences pairs off many rows at once past the count asked for.
+TEST(LineDiffOfViews, HandsOverTheResultsFirstRowsOnceBeforeTheRest) {
+    QString few, fewEdited, many, manyEdited;
+    for (int k = 0; k < 3000; ++k) {
+        few += QStringLiteral("line %1\n").arg(k);
+        fewEdited += k % 500 == 0 ? QStringLiteral("edited %1\n").arg(k)
+                                  : QStringLiteral("line %1\n").arg(k);
+        many += QStringLiteral("old %1\n").arg(k);
+        manyEdited +=
+            k % 3 == 1 ? QStringLiteral("old %1\n").arg(k) : QStringLiteral("new %1\n").arg(k);
+    }
+    for (const auto& [first, second] :
+         {std::pair{few, fewEdited}, std::pair{many, manyEdited},
+          std::pair{QStringLiteral("a\nb"), QStringLiteral("x\ny\nz")}}) {
+        for (const qsizetype count : {qsizetype(1), qsizetype(2), qsizetype(400)}) {
+            QList<QList<DiffRow>> handed;
+            const auto result = DocumentDiff::lineDiffOfViews(
+                DocumentDiff::lineViews(first), DocumentDiff::lineViews(second), CancelToken(),
+                [&](QList<DiffRow> rows) { handed.append(rows); }, count);
+            if (result.rows.size() < count) {
+                EXPECT_TRUE(handed.isEmpty()) << count;
+                continue;
+            }
+            ASSERT_EQ(handed.size(), 1) << count;
+            EXPECT_EQ(handed[0], result.rows.first(count)) << count;
+        }
+    }
+}
+
 TEST(TextSniff, LooksAtTheFirst8192BytesOnly) {
     const QString dir = testsupport::freshDir("sniff");
     using DocumentDiff::looksLikeText;

@@ -148,6 +148,39 @@ TEST(FileCompare, DiffsUpTo20000LinesAndGivesTheByteVerdictBeyond) {
     EXPECT_TRUE(rig.screen.compareRows().isEmpty());
 }
 
+// A run hands its first rows to the screen while it is still busy, whether the files begin alike
+// or differ from their first line; they are exactly the rows its result starts with.
+TEST(FileCompare, TheFirstRowsOfALineDiffAreHandedOverBeforeTheResult) {
+    Rig rig;
+    const QString dir = testsupport::freshDir("ahead");
+    QByteArray shared = numbered(1000) + "\n", apart;
+    for (int k = 0; k < 3000; ++k) {
+        shared += "old " + QByteArray::number(k) + "\n";
+        apart += (k % 3 == 1 ? "old " : "new ") + QByteArray::number(k) + "\n";
+    }
+    QList<DiffRow> ahead;
+    bool busyThen = false;
+    QObject::connect(rig.compare.get(), &FileCompare::rowsAhead, [&](const QList<DiffRow>& rows) {
+        ahead = rows;
+        busyThen = rig.screen.compareBusy() && rig.screen.compareRows().isEmpty();
+    });
+    const QString base = write(dir + "/a.txt", shared);
+    for (const QByteArray& other : {numbered(1000) + "\n" + apart, "first\n" + apart}) {
+        ahead.clear();
+        rig.pair(base, write(dir + "/b.txt", other));
+        ASSERT_EQ(ahead.size(), FileCompare::aheadRows);
+        EXPECT_TRUE(busyThen);
+        EXPECT_EQ(ahead, rig.screen.compareRows().first(ahead.size()));
+    }
+    EXPECT_NE(ahead.front().kind, DiffRow::Kind::Same);
+
+    // A diff of fewer rows comes whole.
+    ahead.clear();
+    rig.pair(write(dir + "/c.txt", "one\ntwo\n"), write(dir + "/d.txt", "uno\ntwo\n"));
+    EXPECT_TRUE(ahead.isEmpty());
+    EXPECT_EQ(rig.screen.compareRows().size(), 3);
+}
+
 TEST(FileCompare, ATextThatIsNotUtf8AsAWholeIsAnErrorThatKeepsTheLastResult) {
     Rig rig;
     const QString dir = testsupport::freshDir("bad");

@@ -78,7 +78,14 @@ FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWid
     connect(&screen, &ScreenState::compareErrorChanged, this, &FileCompareView::refreshResult);
     connect(&screen, &ScreenState::compareUsedExtractionChanged, this,
             &FileCompareView::refreshResult);
-    connect(&screen, &ScreenState::compareRowsChanged, m_model, &DiffRowModel::setRows);
+    connect(&screen, &ScreenState::compareRowsChanged, this, [this] {
+        showRows(m_screen.compareRows());
+        refreshResult();
+    });
+    connect(&compare, &FileCompare::rowsAhead, this, [this](const QList<DiffRow>& rows) {
+        showRows(rows);
+        refreshResult();
+    });
     connect(&screen, &ScreenState::compareAISummaryChanged, this,
             &FileCompareView::refreshExplanation);
     connect(&screen, &ScreenState::compareAIUnavailableChanged, this,
@@ -195,6 +202,22 @@ QWidget* FileCompareView::buildTextPage() {
     return m_textPage;
 }
 
+// The rows of a run's result start with the rows it showed ahead of it, so the user's place in
+// them (the row at the top, the current row) stays where it was.
+void FileCompareView::showRows(const QList<DiffRow>& rows) {
+    const int shown = m_model->rowCount();
+    const QModelIndex top = m_list->indexAt(QPoint(0, 0));
+    const int topRow = top.isValid() ? top.row() : -1;
+    const int current = m_list->currentIndex().row();
+    m_model->setRows(rows);
+    if (shown == 0 || rows.size() < shown)
+        return;
+    if (current >= 0)
+        m_list->setCurrentIndex(m_model->index(current, 0));
+    if (topRow > 0)
+        m_list->scrollTo(m_model->index(topRow, 0), QAbstractItemView::PositionAtTop);
+}
+
 void FileCompareView::pickFile(Side side) {
     m_pickTarget = side;
     if (!m_picker)
@@ -209,6 +232,9 @@ void FileCompareView::acceptDrop(const QList<QUrl>& urls, Side side) {
 }
 
 FileCompareText::ResultPage FileCompareView::resultPage() const {
+    // The rows a first run shows ahead of its result are a line diff before its mode is known.
+    if (m_screen.compareBusy() && !m_screen.compareError() && m_model->rowCount() > 0)
+        return FileCompareText::ResultPage::Text;
     return FileCompareText::resultPage(m_screen.compareError(), m_screen.compareMode());
 }
 

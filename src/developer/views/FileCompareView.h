@@ -28,7 +28,8 @@ class ScreenState;
 // line diff with changes it offers the language model's explanation.
 //
 // It computes nothing: it draws the compare fields of ScreenState, which FileCompare fills, so
-// leaving the section and coming back shows the same files and result. Its only own state is
+// leaving the section and coming back shows the same files and result; while a run is busy it
+// also shows the first rows the run hands over ahead of its result. Its only own state is
 // the side the file picker is open for.
 class FileCompareView : public QWidget {
     Q_OBJECT
@@ -59,6 +60,7 @@ private:
     void refreshTitleRow();
     void refreshExplanation();
     void refreshResult();
+    void showRows(const QList<DiffRow>& rows);
 
     ScreenState& m_screen;
     FileCompare& m_compare;

@@ -42,6 +42,13 @@ QString write(const QString& path, const QByteArray& bytes) {
     return path;
 }
 
+QByteArray numbered(int count) {
+    QByteArray text;
+    for (int k = 1; k <= count; ++k)
+        text += "line " + QByteArray::number(k) + (k < count ? "\n" : "");
+    return text;
+}
+
 struct Screen {
     ScreenState state;
     FakeLanguageModel model;
@@ -215,6 +222,42 @@ TEST(FileCompareView, ALineDiffShowsItsCountsRowsAndTheExplanation) {
     EXPECT_EQ(s.part<QListView>("diffList")->model()->rowCount(), s.state.compareRows().size());
     EXPECT_EQ(Find::part<QKLineLabel>(s.zone(Side::Left), "zoneName")->text(),
               QStringLiteral("a.txt"));
+}
+
+TEST(FileCompareView, AFirstRunShowsTheRowsKnownAheadAndKeepsThePlaceInThem) {
+    Screen s;
+    const QString dir = testsupport::freshDir("ahead");
+    // The files differ from their first line on.
+    QByteArray left = "x\n" + numbered(1000) + "\n", right = numbered(1000) + "\n";
+    for (int k = 0; k < 3000; ++k) {
+        left += "old " + QByteArray::number(k) + "\n";
+        right += "new " + QByteArray::number(k * 7) + "\n";
+    }
+    QListView* list = s.part<QListView>("diffList");
+    int shownAhead = -1;
+    Page pageAhead = Page::Pick;
+    // Connected after the view, so it sees what the view made of the rows.
+    QObject::connect(&s.compare, &FileCompare::rowsAhead, [&] {
+        shownAhead = list->model()->rowCount();
+        pageAhead = s.view->resultPage();
+        list->setCurrentIndex(list->model()->index(120, 0));
+        list->scrollTo(list->model()->index(100, 0), QAbstractItemView::PositionAtTop);
+    });
+    s.pair(write(dir + "/a.txt", left), write(dir + "/b.txt", right));
+    EXPECT_EQ(shownAhead, FileCompare::aheadRows);
+    EXPECT_EQ(pageAhead, Page::Text);
+    EXPECT_EQ(list->model()->rowCount(), s.state.compareRows().size());
+    EXPECT_EQ(list->currentIndex().row(), 120);
+    // The result's panels resize the list, which lays its rows out again, in batches.
+    EXPECT_TRUE(testsupport::waitFor([&] { return list->indexAt(QPoint(0, 0)).isValid(); }, 5000));
+    EXPECT_EQ(list->indexAt(QPoint(0, 0)).row(), 100);
+
+    // The next pair shows none of the last pair's rows before its own.
+    s.compare.setSide(QUrl::fromLocalFile(write(dir + "/c.txt", "y\n" + left)), Side::Left);
+    EXPECT_EQ(list->model()->rowCount(), 0);
+    s.settle();
+    EXPECT_EQ(s.view->resultPage(), Page::Text);
+    EXPECT_EQ(list->model()->rowCount(), s.state.compareRows().size());
 }
 
 TEST(FileCompareView, DocumentsCarryTheExtractionBannerAndErrorsTheirPanel) {
