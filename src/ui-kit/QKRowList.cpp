@@ -83,18 +83,52 @@ QKStampDelegate* QKRowList::stamps() const {
     return qobject_cast<QKStampDelegate*>(itemDelegate());
 }
 
+QScrollArea* QKRowList::page() const {
+    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
+        if (auto* page = qobject_cast<QScrollArea*>(up);
+            page && page->widget() && page->widget()->isAncestorOf(this))
+            return page;
+    }
+    return nullptr;
+}
+
 std::pair<int, int> QKRowList::sight() const {
     // The list may not have its height yet (it has none before its first layout): what it will
     // show is where it lies under the page's viewport, or the window's height.
-    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
-        if (auto* page = qobject_cast<QScrollArea*>(up);
-            page && page->widget() && page->widget()->isAncestorOf(this)) {
-            const int top = -viewport()->mapTo(page->viewport(), QPoint(0, 0)).y();
-            return {top, top + page->viewport()->height()};
-        }
+    if (const QScrollArea* page = this->page()) {
+        const int top = -viewport()->mapTo(page->viewport(), QPoint(0, 0)).y();
+        return {top, top + page->viewport()->height()};
     }
     const int top = -viewport()->mapTo(window(), QPoint(0, 0)).y();
     return {top, top + window()->height()};
+}
+
+bool QKRowList::pageWidthComing() const {
+    const QScrollArea* page = this->page();
+    QKStampDelegate* rows = stamps();
+    if (!page || !page->widgetResizable() || !rows || !model() || !isVisible())
+        return false;
+    const int viewportWidth = page->viewport()->width();
+    // A page that never scrolls sideways gives its widget the viewport's width, when it next lays
+    // the widget out.
+    if (page->horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOff &&
+        page->widget()->width() != viewportWidth)
+        return true;
+    // A bar that takes room leaves the viewport narrower than the page allows it; a transient one
+    // is laid over it and narrows nothing.
+    if (page->verticalScrollBarPolicy() != Qt::ScrollBarAsNeeded ||
+        viewportWidth < page->maximumViewportSize().width() ||
+        page->style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr,
+                                 page->verticalScrollBar()))
+        return false;
+    const int count = model()->rowCount(rootIndex());
+    if (count == 0)
+        return false;
+    // The first row is measured at any width anyway (the estimates start from it).
+    const qint64 first =
+        rows->sizeHint(QStyleOptionViewItem(), model()->index(0, modelColumn(), rootIndex()))
+            .height();
+    return sight().first + page->viewport()->height() < count * (first + 2 * spacing());
 }
 
 bool QKRowList::allRowsMeasured() const {
@@ -109,7 +143,8 @@ bool QKRowList::allRowsMeasured() const {
 
 bool QKRowList::measureInSight() {
     QKStampDelegate* rows = stamps();
-    if (!m_estimates || !rows || !model() || !isVisible())
+    // Rows measured now would be measured again at the width the page is about to give.
+    if (!m_estimates || m_awaitingWidth || !rows || !model() || !isVisible())
         return false;
     rows->setEstimating(true);
     const auto [top, bottom] = sight();
@@ -167,17 +202,13 @@ void QKRowList::measureSlice() {
 void QKRowList::followPage() {
     if (!m_estimates || m_pageBar)
         return;
-    for (QWidget* up = parentWidget(); up; up = up->parentWidget()) {
-        if (auto* page = qobject_cast<QScrollArea*>(up);
-            page && page->widget() && page->widget()->isAncestorOf(this)) {
-            m_pageBar = page->verticalScrollBar();
-            connect(m_pageBar, &QScrollBar::valueChanged, this, [this] {
-                // Measured before the page paints them at their new place.
-                if (measureInSight())
-                    doItemsLayout();
-            });
-            return;
-        }
+    if (QScrollArea* page = this->page()) {
+        m_pageBar = page->verticalScrollBar();
+        connect(m_pageBar, &QScrollBar::valueChanged, this, [this] {
+            // Measured before the page paints them at their new place.
+            if (measureInSight())
+                doItemsLayout();
+        });
     }
 }
 
@@ -214,10 +245,23 @@ void QKRowList::moveEvent(QMoveEvent* event) {
 void QKRowList::doItemsLayout() {
     if (m_estimates && stamps()) {
         m_cursor = 0;
+        if (!m_awaitingWidth && pageWidthComing()) {
+            // Every row has a place, so the page sees how tall the list is (and shows its bar);
+            // the width it then gives lays the rows out again (resizeEvent), or the next turn does.
+            m_awaitingWidth = true;
+            stamps()->setGuessing(true);
+            QListView::doItemsLayout();
+            stamps()->setGuessing(false);
+            scheduleDelayedItemsLayout();
+            return;
+        }
+        m_awaitingWidth = false;
         measureInSight();
         QListView::doItemsLayout();
-        // The first slice waits a frame, so the rows just laid out reach the screen first.
-        if (!allRowsMeasured())
+        // The first slice waits until the rows just laid out have reached the screen (see
+        // viewportEvent), or a frame when the list does not paint.
+        m_slicesAfterPaint = !allRowsMeasured();
+        if (m_slicesAfterPaint)
             m_slices.start(kFrameMs, this);
         else
             m_slices.stop();
@@ -234,8 +278,20 @@ void QKRowList::doItemsLayout() {
     learnBatch(clock.nsecsElapsed(), before);
 }
 
+bool QKRowList::viewportEvent(QEvent* event) {
+    const bool handled = QListView::viewportEvent(event);
+    // Whatever else the event loop holds for the frame just painted goes before the first slice,
+    // however late the frame came: the slice is due a frame after it.
+    if (event->type() == QEvent::Paint && m_slicesAfterPaint) {
+        m_slicesAfterPaint = false;
+        m_slices.start(kFrameMs, this);
+    }
+    return handled;
+}
+
 void QKRowList::timerEvent(QTimerEvent* event) {
     if (event->timerId() == m_slices.timerId()) {
+        m_slicesAfterPaint = false;
         m_slices.stop();
         measureSlice();
         return;
@@ -257,8 +313,12 @@ void QKRowList::resizeEvent(QResizeEvent* event) {
         QAbstractItemView::resizeEvent(event);
     else
         QListView::resizeEvent(event);
-    if (event->size().width() != event->oldSize().width())
-        scheduleDelayedItemsLayout();
+    if (event->size().width() == event->oldSize().width())
+        return;
+    scheduleDelayedItemsLayout();
+    // The page's width came: the rows in sight are measured at it before the page paints.
+    if (m_awaitingWidth)
+        executeDelayedItemsLayout();
 }
 
 void QKRowList::showEvent(QShowEvent* event) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 class QKStampDelegate;
+class QScrollArea;
 class QScrollBar;
 
 // The list view of a long list whose rows are drawn by a delegate (QKStampDelegate): no frame,
@@ -36,7 +37,11 @@ class QScrollBar;
 // laid out again once they all are (or after a slice that measured rows in or above the sight),
 // and rows that scroll into sight are measured before they
 // show. The heights of rows above the sight may change as they are measured, so the rows in
-// sight can move once while the first slices come in.
+// sight can move once while the first slices come in. A list whose page is about to give it
+// another width (the page has not laid out what it holds at the width of its viewport yet, or
+// shows no scroll bar though the list's rows, all as high as the first, reach below it) lays its
+// rows out on estimates alone and measures the rows in sight once, at the width it then takes
+// (before the page paints; in a turn of the event loop if the width never changes).
 //
 // A change of rows that the model names by its roles (an age, a count) and that leaves every
 // changed row as high as it lies repaints only those rows: QListView would lay every row out again
@@ -72,6 +77,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void updateGeometries() override;
     void timerEvent(QTimerEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
     void moveEvent(QMoveEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
@@ -92,11 +98,19 @@ private:
     void measureSlice();
     // Follows the scrolling of the page the list lies in, so rows coming into sight are measured.
     void followPage();
+    // The scrolling page the list lies in (a QScrollArea whose widget holds it), or null.
+    QScrollArea* page() const;
+    // Whether the page is about to give the list another width (see the class comment).
+    bool pageWidthComing() const;
 
     Height m_height;
     bool m_fitting = false;
     bool m_estimates = false;
+    // The rows were laid out on estimates alone, until the page gives the list its width.
+    bool m_awaitingWidth = false;
     QBasicTimer m_slices;
+    // The first slice is due a frame after the viewport has painted the rows laid out.
+    bool m_slicesAfterPaint = false;
     int m_cursor = 0; // the next row a slice looks at
     QPointer<QScrollBar> m_pageBar;
 };

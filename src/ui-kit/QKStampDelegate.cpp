@@ -90,6 +90,12 @@ QSize QKStampDelegate::sizeHint(const QStyleOptionViewItem& option,
     const int width = rowWidth(option);
     if (m_view && !m_view->isVisible())
         return {width, 0};
+    // A key may cost as much as the row's texts: a guess asks for none.
+    if (m_guessing && m_view) {
+        const Heights& kept = heightsFor(width, m_view->font());
+        if (!kept.byKey.isEmpty())
+            return {width, int(kept.sum / kept.byKey.size())};
+    }
     const QString key = sizeKey(index);
     Heights* kept = nullptr;
     if (!key.isEmpty() && m_view) {

@@ -73,6 +73,10 @@ public:
     // rows cost is its time over these (QKRowList).
     int rowsMeasured() const { return m_rowsMeasured; }
     void setEstimating(bool on) { m_estimating = on; }
+    // Guessing (for a layout that is about to be made again at another width), every row answers
+    // the mean of the heights kept at this width without its key being looked up, kept or not;
+    // the first row asked at a width with none kept is still measured.
+    void setGuessing(bool on) { m_guessing = on; }
     // Whether sizeHint() answers the row's own height: kept at the view's width and font, or
     // measured whenever asked (no key, or not estimating). A hidden view's rows count as measured.
     bool isMeasured(const QModelIndex& index) const;
@@ -137,4 +141,5 @@ private:
     mutable int m_newest = 0;
     mutable int m_rowsMeasured = 0;
     mutable bool m_estimating = false;
+    bool m_guessing = false;
 };

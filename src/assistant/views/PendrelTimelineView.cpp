@@ -44,6 +44,15 @@ protected:
     }
 };
 
+// Shows or hides a part of the screen. A part neither shown nor hidden yet shows with the screen,
+// so it is left alone: told to show, it would lay itself out then and there, before the screen
+// has its width.
+void showPart(QWidget* part, bool shown) {
+    if (shown && !part->testAttribute(Qt::WA_WState_ExplicitShowHide))
+        return;
+    part->setVisible(shown);
+}
+
 QWidget* privacyCard(QWidget* parent) {
     auto* box = new QKGroupBox(QString(), 8, parent);
     box->setObjectName(QStringLiteral("privacyCard"));
@@ -207,9 +216,9 @@ void PendrelTimelineView::syncList() {
     const QString search = m_timeline->searchText();
     m_empty->setTitle(TimelineText::emptyTitle(search));
     m_empty->setMessage(TimelineText::emptyMessage(search));
-    m_emptyBox->setVisible(empty);
-    m_list->setVisible(!empty);
-    m_footer->setVisible(!empty && m_footerWanted);
+    showPart(m_emptyBox, empty);
+    showPart(m_list, !empty);
+    showPart(m_footer, !empty && m_footerWanted);
 }
 
 void PendrelTimelineView::refreshAges(const QDateTime& now) {

@@ -17,6 +17,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -279,4 +280,21 @@ TEST(TimelineView, ARowsPinIsANamedActionOfTheRow) {
     EXPECT_TRUE(row->actionInterface()->actionNames().contains(TimelineText::pinTooltip(true)));
     row->actionInterface()->doAction(TimelineText::pinTooltip(true));
     EXPECT_FALSE(s.store().entries().at(1).pinned);
+}
+
+// Built, the screen lays none of its parts out until it is shown at its size: their texts would be
+// measured at a width the screen never has. Shown, the list of a timeline with entries is there.
+TEST(TimelineView, TheScreenLaysNothingOutUntilItIsShown) {
+    Timeline timeline("view-unshown", fullFile(40));
+    PendrelTimelineView view(*timeline.store);
+    auto* list = Find::part<QKGroupBox>(view, "timelineList");
+    ASSERT_TRUE(list->layout());
+    EXPECT_TRUE(list->layout()->geometry().isEmpty());
+
+    view.resize(700, 900);
+    view.show();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(list->layout()->geometry().isEmpty());
+    EXPECT_FALSE(Find::part<QKEmptyState>(view, "timelineEmpty")->isVisible());
 }
