@@ -124,6 +124,8 @@ QString modifiedLine(const QDateTime& when, const QLocale& locale) {
            locale.toString(when.time(), time);
 }
 
+PENDREL_TEXT(windowTitle, "Compare")
+PENDREL_TEXT(filePickerTitle, "Choose a file")
 PENDREL_TEXT(title, "Compare two files")
 PENDREL_TEXT(subtitle, "Pick or drop a file on each side. Text shows every changed line; images "
                        "sit side by side; anything else gets an identical-or-not verdict.")

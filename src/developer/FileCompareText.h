@@ -57,6 +57,9 @@ QString diffColumnTitle(int column);
 QString diffKindName(DiffRow::Kind kind);
 QString diffCellText(const DiffRow& row, int column);
 
+// The screen's title, and the file picker's.
+QString windowTitle();
+QString filePickerTitle();
 QString title();
 QString subtitle();
 QString explainLabel();

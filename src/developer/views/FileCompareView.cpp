@@ -41,7 +41,7 @@ protected:
 
 std::optional<QUrl> systemPicker(QWidget* parent) {
     const std::optional<QString> path =
-        QKPicker::shared().chooseFile(parent, QStringLiteral("Choose a file"));
+        QKPicker::shared().chooseFile(parent, FileCompareText::filePickerTitle());
     if (!path)
         return std::nullopt;
     return QUrl::fromLocalFile(*path);
@@ -52,7 +52,7 @@ std::optional<QUrl> systemPicker(QWidget* parent) {
 FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWidget* parent)
     : QWidget(parent), m_screen(screen), m_compare(compare), m_picker(systemPicker) {
     setObjectName(QStringLiteral("fileCompareView"));
-    setWindowTitle(QStringLiteral("Compare"));
+    setWindowTitle(FileCompareText::windowTitle());
 
     QKLayout::flushColumn({QKLayout::part(buildHeader()), QKLayout::part(new QKHairline(this)),
                            QKLayout::part(buildResults()).stretch(1)})
