@@ -1,6 +1,7 @@
 #include "ui-kit/QKModeHost.h"
 
 #include <QHBoxLayout>
+#include <QPointer>
 
 QKModeHost::QKModeHost(SegmentedControl* picker, Builder build, Panes panes, QWidget* parent)
     : QStackedWidget(parent), m_picker(picker), m_build(std::move(build)), m_panes(panes),
@@ -41,12 +42,18 @@ void QKModeHost::showIndex(int index) {
         if (m_current && index == m_shown)
             return;
         m_shown = index;
-        if (QWidget* old = m_current) {
+        // The new pane comes up before the old one goes: the stack then hands the keyboard focus
+        // from the pane going to the one coming, where hiding the old pane first would drop it
+        // on whatever follows the host (the sidebar's footer).
+        QPointer<QWidget> old = m_current;
+        m_current = build(index);
+        bringUp(m_current);
+        if (old) {
             removeWidget(old);
             old->hide();
             old->deleteLater();
         }
-        m_current = build(index);
+        return;
     } else {
         m_shown = index;
         m_current = paneAt(index);

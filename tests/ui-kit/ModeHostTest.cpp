@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QVBoxLayout>
 
@@ -77,6 +78,44 @@ TEST(ModeHost, RebuiltPanesStartOverOnEverySwitchButNotOnTheSameMode) {
     EXPECT_TRUE(hub.isNull()); // the first hub pane is gone
     EXPECT_EQ(f.host->count(), 1);
     EXPECT_EQ(f.host->paneAt(3), nullptr);
+}
+
+// A pane that switches the mode from the keyboard hands the focus on to the pane that replaces
+// it, not to the control after the host.
+TEST(ModeHost, ARebuiltPaneHandsTheFocusToTheOneReplacingIt) {
+    ScreenState screen;
+    QWidget window;
+    auto* column = new QVBoxLayout(&window);
+    SegmentedControl* picker = new SegmentedControl(labels(), &window);
+    auto* host = new QKModeHost(
+        picker,
+        [&screen](int index, QWidget* parent) {
+            auto* pane = new QWidget(parent);
+            auto* next = new QPushButton(QString::number(index), pane);
+            next->setObjectName("next");
+            QObject::connect(next, &QPushButton::clicked, [&screen, index] {
+                screen.setDevPane(allCases<DevPane>().value((index + 1) % 4));
+            });
+            return pane;
+        },
+        QKModeHost::Panes::Rebuilt, &window);
+    host->bind<DevPane>(
+        &screen, &ScreenState::devPaneChanged, [&screen] { return screen.devPane(); },
+        [&screen](DevPane pane) { screen.setDevPane(pane); });
+    column->addWidget(picker);
+    column->addWidget(host);
+    column->addWidget(new QPushButton(QStringLiteral("footer"), &window));
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    auto* first = host->pane()->findChild<QPushButton*>("next");
+    first->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(first, Qt::Key_Space);
+    ASSERT_EQ(host->shownIndex(), 1);
+    EXPECT_EQ(QApplication::focusWidget(), host->pane()->findChild<QPushButton*>("next"));
+    EXPECT_EQ(host->currentWidget(), host->pane());
+    EXPECT_EQ(host->count(), 1);
 }
 
 TEST(ModeHost, AClickAsksTheOwnerAndThePaneFollowsTheMode) {

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <QList>
+#include <QPointer>
 #include <QWidget>
 
 class QKGridLayout;
@@ -53,4 +54,7 @@ private:
     QWidget* m_grid;
     QKGridLayout* m_gridLayout;
     GuidedReviewEntryCard* m_entry;
+    // the check button that had the focus when a check began, and how it had come there
+    QPointer<QWidget> m_refocus;
+    Qt::FocusReason m_refocusReason = Qt::OtherFocusReason;
 };

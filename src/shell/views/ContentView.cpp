@@ -11,6 +11,7 @@
 #include "ui-kit/QKLayout.h"
 #include "vitals/AppState.h"
 
+#include <QApplication>
 #include <QLayout>
 #include <QPainter>
 #include <QPaintEvent>
@@ -84,8 +85,30 @@ void ContentView::showSelectedFeature() {
     // A reader calls the screen, and the page it scrolls, by its section's title.
     if (screen && screen->accessibleName().isEmpty())
         screen->setAccessibleName(feature.title);
+    // A screen that sends the user on to another section (a card's button, a question asked)
+    // takes the keyboard focus with it as it goes; left to Qt, the focus would fall to whatever
+    // follows the card, the sidebar's footer. It goes to the new screen's first control instead.
+    QWidget* focused = QApplication::focusWidget();
+    const bool focusLeaves = focused && m_card->isAncestorOf(focused);
+    if (focusLeaves)
+        focused->clearFocus();
     m_card->setScreen(screen);
+    if (focusLeaves && screen) {
+        if (QWidget* first = firstStop(*screen))
+            first->setFocus(Qt::TabFocusReason);
+    }
     emit titleChanged(feature.title);
+}
+
+QWidget* ContentView::firstStop(QWidget& screen) {
+    // the focus chain runs through the whole window; the screen's own part of it follows it
+    QWidget* w = screen.nextInFocusChain();
+    for (int guard = 0; w != &screen && guard < 10000; ++guard, w = w->nextInFocusChain()) {
+        if (screen.isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isVisible() &&
+            w->isEnabled())
+            return w;
+    }
+    return nullptr;
 }
 
 void ContentView::openSection(const QString& payload) {

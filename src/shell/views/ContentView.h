@@ -76,6 +76,8 @@ protected:
 private:
     void setSelection(const QString& id, bool animated);
     void showSelectedFeature();
+    // The first control of the screen that Tab reaches, if it has one.
+    static QWidget* firstStop(QWidget& screen);
 
     Services m_services;
     ScreenFactory m_makeScreen;

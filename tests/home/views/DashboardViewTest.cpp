@@ -276,6 +276,43 @@ TEST_F(DashboardViewTest, GuidedReviewWalksTheCards) {
     EXPECT_EQ(entry->button()->text(), "Start guided review");
 }
 
+// A check started from the keyboard keeps the user's place: disabling the pressed button must not
+// send the focus on down the page (to the question field), and it comes back, ringed, at the end.
+TEST_F(DashboardViewTest, ACheckStartedFromTheKeyboardKeepsTheFocusOnItsButton) {
+    publish(sample());
+    auto view = makeView();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    auto* section = Find::part<QWidget>(*view, "attentionSection");
+    QSemaphore gate;
+    measure->setHook([&](const CleanCategory&, const CancelToken&) { gate.acquire(); });
+    for (const char* name : {"checkNow", "attentionRefresh"}) {
+        SCOPED_TRACE(name);
+        auto* button = Find::part<QPushButton>(*view, name);
+        ASSERT_TRUE(button->isVisible());
+        button->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(button, Qt::Key_Space);
+        ASSERT_TRUE(health->isChecking());
+        EXPECT_EQ(QApplication::focusWidget(), section);
+        EXPECT_EQ(section->accessibleName(), "What deserves your attention");
+        gate.release(8);
+        ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
+        // "Check now" goes once a check has completed; the header's button takes the focus back
+        EXPECT_EQ(QApplication::focusWidget(), Find::part<QPushButton>(*view, "attentionRefresh"));
+    }
+    // moved on by the user meanwhile, the focus stays where the user took it
+    auto* refresh = Find::part<QPushButton>(*view, "attentionRefresh");
+    refresh->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(refresh, Qt::Key_Space);
+    ASSERT_TRUE(health->isChecking());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* chosen = QApplication::focusWidget();
+    ASSERT_NE(chosen, section);
+    gate.release(8);
+    ASSERT_TRUE(testsupport::waitFor([&] { return !health->isChecking(); }));
+    EXPECT_EQ(QApplication::focusWidget(), chosen);
+}
+
 // Tab goes down the page as it reads: the cards, made after the rest of the page once the check
 // has found them, come before the guided review under them and the tiles further down.
 TEST_F(DashboardViewTest, TabReachesTheCardsInReadingOrder) {

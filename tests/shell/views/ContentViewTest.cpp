@@ -14,7 +14,9 @@
 #include "ui-kit/QKClampedText.h"
 
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -173,6 +175,49 @@ TEST_F(ContentViewTest, AScreenMayNavigateAwayFromInsideItsOwnHandler) {
     EXPECT_EQ(view->selectedSection(), "about");
     flushDeletes();
     EXPECT_TRUE(home.isNull());
+}
+
+// A screen that sends the user on from the keyboard hands the focus to the screen it opens, at
+// its first control, not to whatever follows the card; a row chosen in the sidebar keeps it.
+TEST_F(ContentViewTest, TheFocusFollowsAScreenThatNavigatesAway) {
+    ContentView::Deps options;
+    options.defaults = &defaults;
+    options.makeScreen = [](const QString& id, QWidget* parent) -> QWidget* {
+        auto* screen = new QWidget(parent);
+        screen->setObjectName("screen-" + id);
+        auto* label = new QLabel(id, screen); // takes no focus: the first stop is the button
+        auto* go = new QPushButton(id, screen);
+        go->setObjectName("go");
+        label->move(0, 0);
+        go->move(0, 40);
+        QObject::connect(go, &QPushButton::clicked, [] {
+            NotificationCenter::defaultCenter().post(Notifications::OpenSection, "about");
+        });
+        return screen;
+    };
+    Services services;
+    services.appState = &appState;
+    services.assistant = &assistant;
+    services.screen = &screen;
+    view = std::make_unique<ContentView>(services, options);
+    view->resize(1000, 700);
+    view->show();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+
+    auto* go = Find::part<QPushButton>(*shownScreen(*view), "go");
+    go->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(go, Qt::Key_Space);
+    ASSERT_EQ(view->selectedSection(), "about");
+    QWidget* about = shownScreen(*view);
+    ASSERT_EQ(about->objectName(), "screen-about");
+    EXPECT_EQ(QApplication::focusWidget(), Find::part<QPushButton>(*about, "go"));
+
+    SidebarRow* home = sidebarRow(*view, "dashboard");
+    home->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(home, Qt::Key_Space);
+    ASSERT_EQ(view->selectedSection(), "dashboard");
+    EXPECT_EQ(QApplication::focusWidget(), home);
 }
 
 TEST_F(ContentViewTest, TheStatusLineFollowsEverySnapshot) {
