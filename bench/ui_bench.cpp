@@ -47,6 +47,8 @@
 #include "platform/LinuxDocumentText.h"
 #include "platform/PendrelTimelineStore.h"
 #include "platform/SandboxEnvironment.h"
+#include "platform/StallLog.h"
+#include "platform/ThreadUse.h"
 #include "platform/TimelineEntry.h"
 #include "platform/UnavailableLanguageModel.h"
 #include "shell/ScreenState.h"
@@ -134,9 +136,8 @@ public:
     // Starts timing an action on `target` (null: only the stalls count towards settling).
     void start(QWidget* target = nullptr) {
         m_target = target;
-        m_longest = 0;
         m_clock.start();
-        m_last = 0;
+        m_lateness.restart(0);
         m_busy = 0;
         m_pausedMs = 0;
         m_timer.start();
@@ -153,7 +154,7 @@ public:
     }
     void resume() {
         m_pausedMs += double(m_clock.nsecsElapsed()) / 1e6 - m_pausedAt;
-        m_last = now();
+        m_lateness.resumeAt(now());
         m_timer.start();
     }
     // Turns the loop until the screen has settled (at most `ms` milliseconds), then stops.
@@ -184,24 +185,20 @@ private:
     double now() const { return double(m_clock.nsecsElapsed()) / 1e6 - m_pausedMs; }
     void tick() {
         const double at = now();
-        const double late = at - m_last - kTickMs;
-        m_longest = std::max(m_longest, late);
-        if (late > kFrameMs)
+        if (m_lateness.tick(at) > kFrameMs)
             m_busy = at;
-        m_last = at;
     }
     Figures end() {
         QApplication::processEvents(QEventLoop::WaitForMoreEvents); // the next tick at most
         tick();
         m_timer.stop();
         qApp->removeEventFilter(this);
-        return {std::max(0.0, m_longest), m_busy};
+        return {m_lateness.longest(), m_busy};
     }
     QTimer m_timer;
     QElapsedTimer m_clock;
     QPointer<QWidget> m_target;
-    double m_last = 0;
-    double m_longest = 0;
+    TickLateness m_lateness{kTickMs};
     double m_busy = 0;
     double m_pausedAt = 0;
     double m_pausedMs = 0;
@@ -275,9 +272,7 @@ long peakMb() {
 
 // CPU time the calling thread has used.
 double threadCpuMs() {
-    timespec t{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
+    return double(ThreadUse::now().cpuNs) / 1e6;
 }
 
 // One case's RESULT line: the wait for the first frame that shows the result (none: the case

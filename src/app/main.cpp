@@ -3,9 +3,11 @@
 #include "platform/DescriptorLimit.h"
 #include "platform/HomeLayout.h"
 #include "platform/SingleInstance.h"
+#include "platform/StallLog.h"
 #include "vault/SecureNotesStore.h"
 
 #include <cstdio>
+#include <memory>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -79,6 +81,17 @@ int main(int argc, char** argv) {
         break;
     }
 
+    // PENDREL_STALL_LOG=/path/to/file starts the main thread's heartbeat (platform/StallLog.h):
+    // every moment the window could not answer for more than 50 ms is a line of that file, and
+    // the longest is the last line at quit. Unset or empty, nothing runs and nothing is written.
+    // Only the first instance logs; a launch that hands over leaves the file alone.
+    QString stallError;
+    const QString stallPath = qEnvironmentVariable("PENDREL_STALL_LOG");
+    std::unique_ptr<StallLog> stallLog = StallLog::start(stallPath, &stallError);
+    if (!stallPath.isEmpty() && !stallLog)
+        std::fprintf(stderr, "Pendrel: no stall log at %s: %s\n", qPrintable(stallPath),
+                     qPrintable(stallError));
+
     int status = 0;
     {
         PendrelApp pendrel;
@@ -90,6 +103,7 @@ int main(int argc, char** argv) {
         status = app.exec();
         // The instance has stopped listening; the windows go now, asking their last saves.
     }
+    stallLog.reset(); // its closing line, with the longest stall of the run
     // The exit waits for every worker, and a keyring call may wait on a prompt nobody answers
     // or on a keyring that never does: give the vault's last work a moment, then let it go.
     SecureNotesStore::shared()->finishWithin(SecureNotesStore::kQuitGrace);
