@@ -652,9 +652,11 @@ void diffCase(const QString& root) {
     showThemed(view);
 
     StallMeter meter;
+    // The compare shows its first rows while the rest of the diff is still worked out: the first
+    // frame with rows in the list is the first that shows the result; the whole diff shown is
+    // when the screen settles.
     FirstPaint painted(&view, [&] {
-        return !screen.compareBusy() && view.diffList()->model() &&
-               view.diffList()->model()->rowCount() >= kRows;
+        return view.diffList()->model() && view.diffList()->model()->rowCount() > 0;
     });
     resetPeak();
     meter.start(&view);
