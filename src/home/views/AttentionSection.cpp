@@ -8,17 +8,16 @@
 #include "platform/SymbolName.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKCardSurface.h"
-#include "ui-kit/QKFocusRing.h"
+#include "ui-kit/QKFocusHold.h"
 #include "ui-kit/QKGridLayout.h"
 #include "ui-kit/QKLayout.h"
 #include "ui-kit/QKProminentButton.h"
 #include "ui-kit/QKSymbol.h"
 
-#include <QApplication>
 #include <QLabel>
 
 AttentionSection::AttentionSection(HealthCheck& health, OpenAction onOpen, QWidget* parent)
-    : QWidget(parent), m_health(health), m_onOpen(std::move(onOpen)) {
+    : QWidget(parent), m_health(health), m_onOpen(std::move(onOpen)), m_hold(this) {
     setObjectName(QStringLiteral("attentionSection"));
     // what a screen reader reads while the focus waits here for a check to end
     setAccessibleName(DashboardText::attentionTitle());
@@ -87,24 +86,14 @@ void AttentionSection::setCards(const QList<RecCard>& cards, bool checkComplete,
 }
 
 void AttentionSection::setChecking(bool checking) {
-    // Disabling the focused check button would hand the keyboard focus, and a screen reader's
-    // attention, to whatever follows on the page. The focus waits on the section instead, unringed,
-    // and goes back to the button once the check ends, unless the user has moved it meanwhile.
-    QWidget* focused = QApplication::focusWidget();
-    if (checking && (focused == m_refresh || focused == m_checkNow)) {
-        m_refocus = focused;
-        m_refocusReason = QKFocusRing::shows(focused) ? Qt::TabFocusReason : Qt::OtherFocusReason;
-        setFocus(Qt::OtherFocusReason);
-    }
+    // The focused check button goes off while its check runs; the focus waits on the section.
+    if (checking)
+        m_hold.hold({m_refresh, m_checkNow});
     m_refresh->setChecking(checking);
     m_checkNow->setEnabled(!checking);
-    if (!checking && m_refocus && hasFocus()) {
-        // "Check now" goes once the check completes; the header's button stays
-        QWidget* back = m_refocus->isVisibleTo(this) ? m_refocus.data() : m_refresh;
-        back->setFocus(m_refocusReason);
-    }
+    // "Check now" goes once the check completes; the header's button stays
     if (!checking)
-        m_refocus = nullptr;
+        m_hold.giveBack(m_refresh);
 }
 
 void AttentionSection::runCheck() {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "home/Recommendations.h"
+#include "ui-kit/QKFocusHold.h"
 
 #include <functional>
 #include <QList>
-#include <QPointer>
 #include <QWidget>
 
 class QKGridLayout;
@@ -54,7 +54,6 @@ private:
     QWidget* m_grid;
     QKGridLayout* m_gridLayout;
     GuidedReviewEntryCard* m_entry;
-    // the check button that had the focus when a check began, and how it had come there
-    QPointer<QWidget> m_refocus;
-    Qt::FocusReason m_refocusReason = Qt::OtherFocusReason;
+    // where the focus waits while a check started from one of its buttons runs
+    QKFocusHold m_hold;
 };

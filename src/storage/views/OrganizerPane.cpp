@@ -8,6 +8,7 @@
 #include "ui-kit/AskTamsoStrip.h"
 #include "ui-kit/QKBuild.h"
 #include "ui-kit/QKBusyPage.h"
+#include "ui-kit/QKFocusHold.h"
 #include "ui-kit/QKFont.h"
 #include "ui-kit/QKForeground.h"
 #include "ui-kit/QKGroupBox.h"
@@ -26,8 +27,10 @@
 #include <QSpinBox>
 
 OrganizerPane::OrganizerPane(FolderOrganizer& organizer, QWidget* parent)
-    : QWidget(parent), m_organizer(&organizer) {
+    : QWidget(parent), m_organizer(&organizer), m_hold(this) {
     setObjectName(QStringLiteral("organizerPane"));
+    // what a screen reader reads while the focus waits here for a plan, a run or an undo to end
+    setAccessibleName(OrganizerText::title());
     using namespace QKLayout;
     QScrollArea* scroll = nullptr;
     flushColumn({part(buildHeader()),
@@ -226,10 +229,23 @@ void OrganizerPane::refreshState() {
     m_apply->setVisible(!planning);
     m_leftAlone->setVisible(!planning && plan && !plan->skipped.isEmpty());
 
-    m_preview->setEnabled(OrganizerText::previewEnabled(state));
+    // Every button here goes off while the work one of them started runs; the focus waits on
+    // the pane meanwhile and then returns to the button, or, when that stays off (a spent plan's
+    // Apply) or went with the rows it stood in (an undone run), to "Preview plan", the one button
+    // that is always on again.
+    const bool idle = OrganizerText::previewEnabled(state);
+    if (!idle) {
+        QList<QWidget*> buttons{m_preview, m_apply};
+        for (QPushButton* b : std::as_const(m_undoButtons))
+            buttons.append(b);
+        m_hold.hold(buttons);
+    }
+    m_preview->setEnabled(idle);
     m_apply->setEnabled(OrganizerText::applyEnabled(state, m_organizer->plan()));
     for (QPushButton* b : std::as_const(m_undoButtons))
         b->setEnabled(OrganizerText::undoEnabled(state));
+    if (idle)
+        m_hold.giveBack(m_preview);
 }
 
 void OrganizerPane::refreshPlan() {

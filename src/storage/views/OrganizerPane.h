@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui-kit/QKFocusHold.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -70,4 +72,6 @@ private:
     QLabel* m_leftAlone = nullptr;
     QKGroupBox* m_undoGroup = nullptr;
     QList<QPushButton*> m_undoButtons;
+    // where the focus waits while the work a focused button started runs
+    QKFocusHold m_hold;
 };

@@ -242,3 +242,59 @@ TEST(OrganizerPane, RowsNameTheirFolderAndTheirTickForEveryoneAndTheKeyboard) {
     EXPECT_FALSE(organizer.plan()->moves.at(1).isEnabled);
     EXPECT_EQ(Find::part<QLabel>(pane, "organizerSelected")->text(), "1 selected");
 }
+
+// Its buttons go off while the work they started runs; pressed from the keyboard, each keeps the
+// focus on the pane meanwhile, not on the question strip under the header, and gets it back.
+TEST(OrganizerPane, ButtonsPressedFromTheKeyboardKeepTheFocusWhileTheirWorkRuns) {
+    const QString home = testsupport::freshDir("pane-focus");
+    const HomeLayout layout = layoutFor(home);
+    makeFile(layout.downloadsDir() + "/a.png", "a");
+    QSemaphore plan, step;
+    FolderOrganizer::Deps options;
+    options.beforePlan = [&plan] { plan.acquire(); };
+    options.beforeStep = [&step](int) { step.acquire(); };
+    FolderOrganizer organizer(layout, options);
+    const auto release = qScopeGuard([&] {
+        plan.release(100);
+        step.release(100);
+    });
+    OrganizerPane pane(organizer);
+    pane.resize(600, 700);
+    pane.show();
+    pane.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&pane));
+
+    auto* preview = Find::part<QPushButton>(pane, "organizerPreview");
+    preview->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(preview, Qt::Key_Space);
+    ASSERT_EQ(organizer.state().kind, Kind::Planning);
+    EXPECT_EQ(QApplication::focusWidget(), &pane);
+    EXPECT_EQ(pane.accessibleName(), "Folder Organizer");
+    plan.release();
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_EQ(QApplication::focusWidget(), preview);
+
+    // A spent plan's Apply stays off, so the focus goes on to the preview that makes the next.
+    auto* apply = Find::part<QPushButton>(pane, "organizerApply");
+    apply->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(apply, Qt::Key_Space);
+    ASSERT_EQ(organizer.state().kind, Kind::Running);
+    EXPECT_EQ(QApplication::focusWidget(), &pane);
+    step.release();
+    ASSERT_TRUE(settled(organizer));
+    EXPECT_FALSE(apply->isEnabled());
+    EXPECT_EQ(QApplication::focusWidget(), preview);
+    // The undone run's row goes with its button; the focus goes on to the preview too.
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return Find::parts<QPushButton>(pane, "organizerUndoRun").size() == 1; }));
+    QPushButton* undo = Find::parts<QPushButton>(pane, "organizerUndoRun").first();
+    undo->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(undo, Qt::Key_Space);
+    ASSERT_EQ(organizer.state().kind, Kind::Undoing);
+    EXPECT_EQ(QApplication::focusWidget(), &pane);
+    step.release();
+    ASSERT_TRUE(settled(organizer));
+    ASSERT_TRUE(testsupport::waitFor(
+        [&] { return Find::parts<QPushButton>(pane, "organizerUndoRun").isEmpty(); }));
+    EXPECT_EQ(QApplication::focusWidget(), preview);
+}

@@ -115,3 +115,26 @@ TEST_F(PerformanceViewTest, OverviewFollowsEachSnapshotInPlace) {
     publish(withCpu(3));
     EXPECT_FALSE(shown(impactBox, page));
 }
+
+// "Open Sensors" pressed from the keyboard replaces the page it stands on; the focus goes with it
+// to the new page, never to a control of the page that went (the overview's question strip).
+TEST_F(PerformanceViewTest, OpenSensorsFromTheKeyboardTakesTheFocusToTheSensorsPage) {
+    publish(SystemSnapshot());
+    auto view = makeView();
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    PerformanceOverviewPage* page = overview(*view);
+    auto* open = Find::part<QPushButton>(page, "temperatureOpenSensors");
+    open->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(open, Qt::Key_Return);
+    ASSERT_TRUE(Find::showing(*view, "performanceSensors"));
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_TRUE(focused);
+    PerformanceSensorsPage* sensorsPage = sensors(*view);
+    EXPECT_TRUE(focused == sensorsPage || sensorsPage->isAncestorOf(focused))
+        << focused->metaObject()->className() << " " << focused->objectName().toStdString();
+    EXPECT_FALSE(page->isAncestorOf(focused) && page->isVisible());
+    QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(focused);
+    ASSERT_TRUE(reader);
+    EXPECT_TRUE(reader->state().focused);
+}
