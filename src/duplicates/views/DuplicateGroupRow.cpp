@@ -43,37 +43,40 @@ public:
             widths().clear();
         }
     }
-    int operator()(const QString& text) const {
+    int operator()(const QString& text) const { return qRound(exact(text)); }
+    // The sum of the widths of the text's pieces, each ending after a "/" (the last one at the
+    // text's end). The pieces are what the paths of one folder share, so nearly every head the
+    // breaking of a path looks at is summed from widths measured before, where measuring it
+    // whole shapes it anew; the sum leaves out only the kerning across a "/".
+    // The pieces are summed unrounded: rounding each one first added up to a pixel a piece, and
+    // broke lines a folder early that fit whole.
+    int byPieces(const QString& text) const {
+        qreal sum = 0;
+        for (qsizetype from = 0; from < text.size();) {
+            const qsizetype slash = text.indexOf(QLatin1Char('/'), from);
+            const qsizetype end = slash < 0 ? text.size() : slash + 1;
+            sum += exact(text.sliced(from, end - from));
+            from = end;
+        }
+        return qRound(sum);
+    }
+
+private:
+    qreal exact(const QString& text) const {
         auto it = widths().constFind(text);
         if (it == widths().constEnd())
             it = widths().insert(text, m_font.horizontalAdvance(text));
         return *it;
     }
-    // The sum of the widths of the text's pieces, each ending after a "/" (the last one at the
-    // text's end). The pieces are what the paths of one folder share, so nearly every head the
-    // breaking of a path looks at is summed from widths measured before, where measuring it
-    // whole shapes it anew; the sum leaves out only the kerning across a "/".
-    int byPieces(const QString& text) const {
-        int sum = 0;
-        for (qsizetype from = 0; from < text.size();) {
-            const qsizetype slash = text.indexOf(QLatin1Char('/'), from);
-            const qsizetype end = slash < 0 ? text.size() : slash + 1;
-            sum += (*this)(text.sliced(from, end - from));
-            from = end;
-        }
-        return sum;
-    }
-
-private:
     static QString& fontKey() {
         static QString key;
         return key;
     }
-    static QHash<QString, int>& widths() {
-        static QHash<QString, int> measured;
+    static QHash<QString, qreal>& widths() {
+        static QHash<QString, qreal> measured;
         return measured;
     }
-    QFontMetrics m_font;
+    QFontMetricsF m_font;
 };
 
 // A path on at most `lines` lines, broken after a "/" and cut at its head when it needs more
