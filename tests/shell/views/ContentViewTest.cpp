@@ -32,7 +32,21 @@ void flushDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
-struct ContentViewTest : ::testing::Test, ContentViewFixture {};
+struct ContentViewTest : ::testing::Test, ContentViewFixture {
+    // The view again, over screens made by `make`, shown at the size of a small window.
+    void showWithScreens(decltype(ContentView::Deps::makeScreen) make) {
+        ContentView::Deps options;
+        options.defaults = &defaults;
+        options.makeScreen = std::move(make);
+        Services services;
+        services.appState = &appState;
+        services.assistant = &assistant;
+        services.screen = &screen;
+        view = std::make_unique<ContentView>(services, options);
+        view->resize(1000, 700);
+        view->show();
+    }
+};
 
 } // namespace
 
@@ -154,22 +168,13 @@ TEST_F(ContentViewTest, ClickingARowSelectsItsSection) {
 }
 
 TEST_F(ContentViewTest, AScreenMayNavigateAwayFromInsideItsOwnHandler) {
-    ContentView::Deps options;
-    options.defaults = &defaults;
-    options.makeScreen = [](const QString& id, QWidget* parent) -> QWidget* {
+    showWithScreens([](const QString& id, QWidget* parent) -> QWidget* {
         auto* button = new QPushButton(id, parent);
         QObject::connect(button, &QPushButton::clicked, [] {
             NotificationCenter::defaultCenter().post(Notifications::OpenSection, "about");
         });
         return button;
-    };
-    Services services;
-    services.appState = &appState;
-    services.assistant = &assistant;
-    services.screen = &screen;
-    view = std::make_unique<ContentView>(services, options);
-    view->resize(1000, 700);
-    view->show();
+    });
     QPointer<QWidget> home = shownScreen(*view);
     QTest::mouseClick(qobject_cast<QPushButton*>(home.data()), Qt::LeftButton);
     EXPECT_EQ(view->selectedSection(), "about");
@@ -180,9 +185,7 @@ TEST_F(ContentViewTest, AScreenMayNavigateAwayFromInsideItsOwnHandler) {
 // A screen that sends the user on from the keyboard hands the focus to the screen it opens, at
 // its first control, not to whatever follows the card; a row chosen in the sidebar keeps it.
 TEST_F(ContentViewTest, TheFocusFollowsAScreenThatNavigatesAway) {
-    ContentView::Deps options;
-    options.defaults = &defaults;
-    options.makeScreen = [](const QString& id, QWidget* parent) -> QWidget* {
+    showWithScreens([](const QString& id, QWidget* parent) -> QWidget* {
         auto* screen = new QWidget(parent);
         screen->setObjectName("screen-" + id);
         auto* label = new QLabel(id, screen); // takes no focus: the first stop is the button
@@ -194,14 +197,7 @@ TEST_F(ContentViewTest, TheFocusFollowsAScreenThatNavigatesAway) {
             NotificationCenter::defaultCenter().post(Notifications::OpenSection, "about");
         });
         return screen;
-    };
-    Services services;
-    services.appState = &appState;
-    services.assistant = &assistant;
-    services.screen = &screen;
-    view = std::make_unique<ContentView>(services, options);
-    view->resize(1000, 700);
-    view->show();
+    });
     view->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
 
