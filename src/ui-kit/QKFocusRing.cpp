@@ -19,8 +19,11 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QSet>
+#include <QStyle>
 #include <QStyleOptionButton>
 #include <QTextEdit>
+#include <QToolButton>
+#include <typeinfo>
 
 namespace QKFocusRing {
 
@@ -99,8 +102,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
-        paint(p, QRectF(rect()), 3, m_host->palette(),
-              m_host->palette().color(QPalette::Active, surfaceRole(m_host)));
+        paint(p, QRectF(rect()), 3, m_host->palette(), faces(m_host));
     }
 
 private:
@@ -121,7 +123,81 @@ private:
             if (box->rect().contains(around))
                 return around;
         }
+        // A default button's frame line, and a focused tool button's, is drawn in a shade of
+        // the accent, which no ring in the accent stands apart from: the ring covers that line
+        // and is seen against the surface past it. On a tool button that also keeps it a pixel
+        // further from the icon, which fills the button but for a few pixels.
+        if (isDefaultButton(m_host) || qobject_cast<const QToolButton*>(m_host))
+            return m_host->rect();
         return m_host->rect().adjusted(1, 1, -1, -1);
+    }
+
+    static bool isDefaultButton(const QWidget* host) {
+        auto* button = qobject_cast<const QPushButton*>(host);
+        return button && button->isDefault() && button->isEnabled() && !button->isFlat();
+    }
+
+    // Whether the style paints the control as a raised button: a push button, a combo box one
+    // picks from, a tool button that is not flat.
+    static bool isRaised(const QWidget* host) {
+        if (auto* combo = qobject_cast<const QComboBox*>(host))
+            return !combo->isEditable();
+        if (auto* tool = qobject_cast<const QToolButton*>(host))
+            return !tool->autoRaise();
+        auto* button = qobject_cast<const QPushButton*>(host);
+        return button && !button->isFlat();
+    }
+
+    // The colours the control shows beside the ring. Qt's Fusion style does not
+    // paint a raised button in the palette's button colour: it lifts that colour by how dark it
+    // is, takes a quarter of its saturation away and draws it as a gradient from 124% down to
+    // 102% of it (a shade darker unless the pointer is over it), and a default button mixes a
+    // tenth of its accent frame into it. On the dark palette that face is lighter than the
+    // button colour by enough to take the accent under 3:1, so the ring is judged against both
+    // ends of the gradient Fusion paints, hovered or not. A focused tool button wears the style's
+    // own focus mark as well, just inside the ring: a line of the accent frame colour (up to a
+    // fifth darker) at an alpha of 80 around a fill of it at 30, lightened at its top.
+    static QList<QColor> faces(const QWidget* host) {
+        const QPalette& palette = host->palette();
+        const QColor role = palette.color(QPalette::Active, surfaceRole(host));
+        if (host->style()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) != 0)
+            return {role};
+        QList<QColor> shown{role};
+        if (isRaised(host)) {
+            QColor face = role.lighter(100 + std::max(1, (180 - qGray(role.rgb())) / 6));
+            face.setHsv(face.hue(), face.saturation() * 3 / 4, face.value());
+            if (isDefaultButton(host))
+                face = mixed(face, accentFrame(palette).lighter(130), 90);
+            shown = {role, face.lighter(124), face.darker(104).lighter(102)};
+        }
+        if (qobject_cast<const QToolButton*>(host)) {
+            const QColor mark = accentFrame(palette);
+            for (const QColor& face : QList<QColor>(shown)) {
+                shown << mixed(mark.lighter(160), face, 100 * 30 / 255)
+                      << mixed(mark, face, 100 * 30 / 255)
+                      << mixed(mark.darker(120), face, 100 * 80 / 255)
+                      << mixed(mark, face, 100 * 80 / 255);
+            }
+        }
+        return shown;
+    }
+
+    // The accent frame line Fusion draws around a default button: the accent a quarter darker,
+    // no lighter than a lightness of 160.
+    static QColor accentFrame(const QPalette& palette) {
+        QColor frame = palette.color(QPalette::Active, QPalette::Highlight).darker(125);
+        if (frame.value() > 160)
+            frame.setHsl(frame.hue(), frame.saturation(), 160);
+        return frame;
+    }
+
+    // `percent` of `a` and the rest of `b`, channel by channel, as the style mixes them.
+    static QColor mixed(const QColor& a, const QColor& b, int percent) {
+        auto channel = [percent](int x, int y) {
+            return (x * percent) / 100 + (y * (100 - percent)) / 100;
+        };
+        return QColor(channel(a.red(), b.red()), channel(a.green(), b.green()),
+                      channel(a.blue(), b.blue()));
     }
 
     // What the control shows where the ring runs, unfocused: the field a text is typed into, a
@@ -131,6 +207,8 @@ private:
             return combo->isEditable() ? QPalette::Base : QPalette::Button;
         if (qobject_cast<const QPushButton*>(host))
             return QPalette::Button;
+        if (auto* tool = qobject_cast<const QToolButton*>(host))
+            return tool->autoRaise() ? QPalette::Window : QPalette::Button;
         if (qobject_cast<const QLineEdit*>(host) || qobject_cast<const QAbstractSpinBox*>(host) ||
             qobject_cast<const QPlainTextEdit*>(host) || qobject_cast<const QTextEdit*>(host))
             return QPalette::Base;
@@ -230,6 +308,13 @@ private:
     }
 };
 
+// A tool button as Qt's own dialogs make them (the file dialog's Back, Parent Directory and view
+// buttons), whose style marks the focus with a faint frame. A subclass paints itself, and may
+// draw the kit's ring of its own.
+bool isQtsToolButton(const QWidget* widget) {
+    return qobject_cast<const QToolButton*>(widget) && typeid(*widget) == typeid(QToolButton);
+}
+
 bool wantsRing(const QWidget* widget) {
     if (widget->property(kOwnRing).toBool())
         return false;
@@ -238,7 +323,7 @@ bool wantsRing(const QWidget* widget) {
     return qobject_cast<const QLineEdit*>(widget) || qobject_cast<const QCheckBox*>(widget) ||
            qobject_cast<const QComboBox*>(widget) || qobject_cast<const QAbstractSlider*>(widget) ||
            qobject_cast<const QAbstractSpinBox*>(widget) ||
-           qobject_cast<const QPushButton*>(widget);
+           qobject_cast<const QPushButton*>(widget) || isQtsToolButton(widget);
 }
 
 // The control that wears the ring for the focus widget: a spin box or combo box for the line
@@ -312,16 +397,21 @@ QColor ink(const QPalette& palette, const QList<QColor>& beside) {
 
 void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
            const QColor& under, const QList<QColor>& outside) {
+    paint(painter, frame, radius, palette, under.isValid() ? QList<QColor>{under} : QList<QColor>{},
+          outside);
+}
+
+void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
+           const QList<QColor>& under, const QList<QColor>& outside) {
     const QColor window = palette.color(QPalette::Active, QPalette::Window);
-    const QColor face = under.isValid() ? under : window;
+    const QList<QColor> face = under.isEmpty() ? QList<QColor>{window} : under;
     const QList<QColor> around = outside.isEmpty() ? QList<QColor>{window} : outside;
     QList<QColor> both = around;
     both.append(face);
     const QColor one = ink(palette, both);
-    const bool single = Color::contrast(one, face) >= kMinimumContrast &&
-                        std::all_of(around.begin(), around.end(), [&](const QColor& c) {
-                            return Color::contrast(one, c) >= kMinimumContrast;
-                        });
+    const bool single = std::all_of(both.begin(), both.end(), [&](const QColor& c) {
+        return Color::contrast(one, c) >= kMinimumContrast;
+    });
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setBrush(Qt::NoBrush);

@@ -43,6 +43,9 @@ inline QColor ink(const QPalette& palette, const QColor& beside) {
 // inner one, three pixels wide, for the face.
 void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
            const QColor& under = QColor(), const QList<QColor>& outside = {});
+// The same over a face of more than one colour (a gradient's ends): every one is set apart.
+void paint(QPainter& painter, const QRectF& frame, qreal radius, const QPalette& palette,
+           const QList<QColor>& under, const QList<QColor>& outside = {});
 
 // Return and Enter click the button while it has the focus, enabled. A QPushButton takes
 // Return only as a dialog's default; a switch or a row drawn as a button takes none at all.
@@ -56,8 +59,10 @@ void drawsOwnRing(QWidget* widget);
 // From now on, a control with the keyboard focus whose own drawing shows it faintly or not at all
 // wears the ring as an overlay that follows it: a scroll area over what it shows (it takes the
 // focus so the keys scroll it, but draws nothing to say so), and Qt's standard line edits, text
-// edits, check boxes, combo boxes, sliders, spin boxes and push buttons over their frame (the
-// style's own focus look is under 3:1 in one theme or the other). Item views show a current row
+// edits, check boxes, combo boxes, sliders, spin boxes, push buttons and tool buttons (those of
+// its own dialogs) over their frame (the style's own focus look is under 3:1 in one theme or the
+// other), set apart from the face the style paints there and, on a default button, covering its
+// accent frame line. Item views show a current row
 // instead; widgets that call drawsOwnRing are left alone. A control that takes the keyboard focus
 // inside scroll areas is also scrolled into view in each of them, and Return and Enter press
 // every plain button, as Space does. A scroll area that holds controls Tab reaches is no Tab stop
