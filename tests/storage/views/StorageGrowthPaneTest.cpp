@@ -1,7 +1,7 @@
 // The growth pane on its own: "Analyse" pressed from the keyboard while the scan it started runs.
+#include "storage/views/StorageGrowthPane.h"
 #include "shell/ScreenState.h"
 #include "storage/StorageGrowthScanner.h"
-#include "storage/views/StorageGrowthPane.h"
 #include "support/Find.h"
 #include "support/TestSupport.h"
 
