@@ -76,6 +76,10 @@ AutomationRuleRow::AutomationRuleRow(const AutomationRule& rule, QWidget* parent
     setRuleState(std::nullopt, false, false);
 }
 
+QList<QWidget*> AutomationRuleRow::controls() const {
+    return {m_toggle, m_runNow};
+}
+
 void AutomationRuleRow::setRuleState(const std::optional<AutomationRuleState>& state, bool running,
                                      bool busy) {
     m_toggle->setChecked(state && state->enabled);

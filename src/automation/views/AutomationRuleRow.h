@@ -25,6 +25,8 @@ public:
     // Shows the rule's entry (none: switched off, never run) and whether it is the rule running
     // now; busy disables the switch and "Run now" (some rule runs).
     void setRuleState(const std::optional<AutomationRuleState>& state, bool running, bool busy);
+    // The switch and "Run now": what goes off while some rule runs.
+    QList<QWidget*> controls() const;
 
 signals:
     void switchTurned(const QString& ruleId, bool on);

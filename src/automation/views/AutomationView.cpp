@@ -16,9 +16,10 @@
 #include <QVBoxLayout>
 
 AutomationView::AutomationView(AutomationStore& store, RunModeManager* runMode, QWidget* parent)
-    : QWidget(parent), m_store(store), m_runMode(runMode) {
+    : QWidget(parent), m_store(store), m_runMode(runMode), m_hold(this) {
     setObjectName(QStringLiteral("automationView"));
     setWindowTitle(AutomationText::title());
+    setAccessibleName(AutomationText::title());
     QVBoxLayout* page = nullptr;
     QKBuild::introPage(page, this, AutomationText::description())
         ->setObjectName(QStringLiteral("automationDescription"));
@@ -70,6 +71,12 @@ AutomationView::AutomationView(AutomationStore& store, RunModeManager* runMode, 
 void AutomationView::showStates() {
     const bool busy = m_store.isRunning();
     const std::optional<QString> running = m_store.runningRuleID();
+    if (busy) {
+        QList<QWidget*> controls{m_check};
+        for (const AutomationRuleRow* r : std::as_const(m_rows))
+            controls << r->controls();
+        m_hold.hold(controls);
+    }
     for (AutomationRuleRow* r : std::as_const(m_rows)) {
         const auto it = m_store.states().constFind(r->rule().id);
         const std::optional<AutomationRuleState> state =
@@ -77,6 +84,8 @@ void AutomationView::showStates() {
         r->setRuleState(state, running == r->rule().id, busy);
     }
     m_check->setEnabled(!busy);
+    if (!busy)
+        m_hold.giveBack();
 }
 
 void AutomationView::showStatus() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui-kit/QKFocusHold.h"
+
 #include <QList>
 #include <QPointer>
 #include <QWidget>
@@ -17,7 +19,8 @@ class RunModeManager;
 //
 // Everything shown is the store's (and the run mode's); the screen keeps nothing of its own,
 // follows their changes as they are published and starts no work when shown. While a rule runs
-// every switch and button is disabled.
+// every switch and button is disabled; the focus of the one pressed waits on the screen (named
+// for assistive technology) and comes back to it when the run ends.
 //
 // runMode null: the run-mode tip is never shown.
 class AutomationView : public QWidget {
@@ -36,4 +39,5 @@ private:
     QLabel* m_tip;
     QPushButton* m_check;
     QKLineLabel* m_status;
+    QKFocusHold m_hold;
 };

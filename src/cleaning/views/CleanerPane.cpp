@@ -29,6 +29,7 @@ CleanerPane::CleanerPane(CleanupScanner& scanner, ScreenState& screen, CleanerSt
     : QWidget(parent), m_scanner(scanner), m_screen(&screen), m_fields(fields),
       m_texts(std::move(texts)), m_revealer(revealer) {
     setObjectName(QStringLiteral("cleanerPane"));
+    setAccessibleName(m_texts.title);
     using namespace QKLayout;
     QWidget* header = nullptr;
     // Header: title block, then the result line and the two actions; the ask strip; then one
@@ -296,9 +297,20 @@ void CleanerPane::syncChecks() {
 void CleanerPane::updateHeader() {
     const qint64 bytes = selectedBytes();
     m_clean->setText(CleanerPaneText::cleanButtonTitle(bytes));
-    m_clean->setEnabled(CleanerPaneText::canClean(m_scanner.categories(), selected()) &&
-                        !m_cleaning && !m_scanner.isScanning());
+    const bool working = m_cleaning || m_scanner.isScanning();
+    const bool cleanOn = CleanerPaneText::canClean(m_scanner.categories(), selected()) && !working;
+    QList<QWidget*> goingOff;
+    if (!cleanOn)
+        goingOff << m_clean;
+    if (m_cleaning)
+        goingOff << m_rescan;
+    m_hold.hold(goingOff);
+    m_clean->setEnabled(cleanOn);
     m_rescan->setEnabled(!m_cleaning);
+    // Once the clean and the measurement after it are done the focus goes back; to "Rescan"
+    // when nothing is left to clean.
+    if (!working)
+        m_hold.giveBack(m_rescan);
     m_confirm->setTitle(CleanerPaneText::confirmTitle(bytes));
 }
 

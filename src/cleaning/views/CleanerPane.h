@@ -2,6 +2,7 @@
 
 #include "cleaning/CleanerPaneText.h"
 #include "cleaning/CleanerStateFields.h"
+#include "ui-kit/QKFocusHold.h"
 
 #include <QList>
 #include <QPointer>
@@ -94,4 +95,7 @@ private:
     QList<TamsoExplainRow*> m_cleanableRows;
     QStringList m_cleanableIds;
     DeleteConfirm* m_confirm;
+    // "Clean selected" and "Rescan" go off while a clean (and the measurement after it) runs;
+    // the focus of the one pressed waits on the pane meanwhile.
+    QKFocusHold m_hold{this};
 };

@@ -122,6 +122,7 @@ DuplicatesView::DuplicatesView(ScreenState& screen, DuplicateFinder& finder,
       m_picker(systemPicker) {
     setObjectName(QStringLiteral("duplicatesView"));
     setWindowTitle(DuplicatesText::windowTitle());
+    setAccessibleName(DuplicatesText::windowTitle());
     m_confirm = new DeleteConfirmItem(this);
 
     using namespace QKLayout;
@@ -320,10 +321,16 @@ void DuplicatesView::refreshHeader() {
     m_cleanAll->setText(DuplicatesText::cleanAllLabel(removable));
     m_folder->setText(DuplicatesText::folderButton(folder.has_value()));
     // While copies are being moved, nothing may start another scan or another clean.
+    // The focus of the one pressed waits on the screen meanwhile, and then goes back to it or,
+    // once "Clean all" has nothing left to clean and is gone, to the folder button.
     const bool cleaning = m_finder.cleaning() || m_similarFinder.cleaning();
+    if (cleaning)
+        m_hold.hold({m_cleanAll, m_clear, m_folder});
     for (QPushButton* button :
          {static_cast<QPushButton*>(m_cleanAll), m_clear, static_cast<QPushButton*>(m_folder)})
         button->setEnabled(!cleaning);
+    if (!cleaning)
+        m_hold.giveBack(m_folder);
 }
 
 void DuplicatesView::refreshExact() {

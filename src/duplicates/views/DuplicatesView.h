@@ -2,6 +2,7 @@
 
 #include "duplicates/ComparePair.h"
 #include "shell/ScreenModes.h"
+#include "ui-kit/QKFocusHold.h"
 
 #include <functional>
 #include <optional>
@@ -101,6 +102,8 @@ private:
     QPushButton* m_clear = nullptr;
     QKProminentButton* m_cleanAll = nullptr;
     QKProminentButton* m_folder = nullptr;
+    // The header's buttons go off while copies are moved; their focus waits on the screen.
+    QKFocusHold m_hold{this};
     SegmentedControl* m_modes = nullptr;
     QKModeHost* m_panes = nullptr;
     QKScanStatePages* m_exact = nullptr;

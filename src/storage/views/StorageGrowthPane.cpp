@@ -23,8 +23,9 @@
 
 StorageGrowthPane::StorageGrowthPane(StorageGrowthScanner& growth, ScreenState& screen,
                                      QWidget* parent)
-    : QWidget(parent), m_growth(growth), m_screen(screen) {
+    : QWidget(parent), m_growth(growth), m_screen(screen), m_hold(this) {
     setObjectName(QStringLiteral("storageGrowthPane"));
+    setAccessibleName(StorageHubText::growthTitle());
     using namespace QKLayout;
     QWidget* header = nullptr;
     QWidget* ask = nullptr;
@@ -92,7 +93,11 @@ void StorageGrowthPane::refresh() {
     const StorageGrowthScanner::State state = m_growth.state();
     const bool scanning = state.isRunning();
     m_analyse->setText(StorageHubText::analyseButton(scanning));
+    if (scanning)
+        m_hold.hold({m_analyse});
     m_analyse->setEnabled(!scanning);
+    if (!scanning)
+        m_hold.giveBack();
     m_body->showPhase(QKScanStatePages::phaseOf(state.phase), state.failure);
 }
 

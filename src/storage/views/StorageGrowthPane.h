@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui-kit/QKFocusHold.h"
+
 #include <QPointer>
 #include <QWidget>
 
@@ -16,7 +18,8 @@ class StorageGrowthScanner;
 //
 // Everything shown is the scanner's published state, which outlives the pane: re-entering the
 // mode shows the last result or failure. Only a pane shown while the scanner is idle starts a
-// scan by itself; afterwards only "Analyse" does, and it is disabled while a scan runs.
+// scan by itself; afterwards only "Analyse" does, and it is disabled while a scan runs (its
+// keyboard focus waiting on the pane, named for assistive technology, until it is back on).
 class StorageGrowthPane : public QWidget {
     Q_OBJECT
 public:
@@ -44,4 +47,5 @@ private:
     QWidget* m_list;
     QBoxLayout* m_rows = nullptr;
     QKEmptyState* m_failed;
+    QKFocusHold m_hold;
 };

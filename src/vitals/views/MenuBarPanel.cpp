@@ -247,9 +247,13 @@ void MenuBarPanel::render() {
     m_keepAwakeButton->setText(MenuBarText::keepAwakeButton(awake));
 
     const bool freeing = m_appState.isFreeingMemory();
+    if (freeing)
+        m_hold.hold({m_freeButton});
     m_freeButton->setEnabled(!freeing);
     m_freeButton->setBusy(freeing);
     m_freeButton->setText(MenuBarText::freeButton(freeing));
+    if (!freeing)
+        m_hold.giveBack();
     const std::optional<qint64> freed = m_appState.lastFreedBytes();
     if (freed) {
         m_freedLine->setText(MenuBarText::freedText(*freed));

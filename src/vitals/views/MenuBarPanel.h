@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui-kit/QKFocusHold.h"
+
 #include <QList>
 #include <QWidget>
 
@@ -98,4 +100,6 @@ private:
     MenuBarButton* m_openButton = nullptr;
     MenuBarButton* m_refreshButton = nullptr;
     MenuBarButton* m_quitButton = nullptr;
+    // "Free up memory" is off while it frees; its focus waits on the panel meanwhile.
+    QKFocusHold m_hold{this};
 };

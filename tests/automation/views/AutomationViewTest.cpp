@@ -13,6 +13,7 @@
 #include <atomic>
 #include <gtest/gtest.h>
 #include <QAccessible>
+#include <QApplication>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QLabel>
@@ -201,6 +202,41 @@ TEST(AutomationView, WhileARuleRunsOnlyItsRowSaysSoAndEveryControlWaits) {
     EXPECT_EQ(resultText(row), "Docker unused data pruned.");
     EXPECT_TRUE(statusIsGreen(*s.view));
     EXPECT_TRUE(inks(resultLabel(row), QKForeground::Secondary));
+}
+
+TEST(AutomationView, ControlsPressedFromTheKeyboardKeepTheFocusWhileTheRunGoesOn) {
+    World w;
+    w.clock->set(inBerlin(2026, 3, 30, 10, 0)); // a Monday: the docker cleanup is due
+    auto env = w.environmentWithDocker();
+    QSemaphore gate;
+    w.tools->setHandler([&gate](const QString&, const QStringList&) {
+        gate.acquire();
+        return FakeToolRunner::exited(0, "", "");
+    });
+    Screen s(&env);
+    OpenAtEnd open{gate};
+    s.view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.view.get()));
+    EXPECT_EQ(s.view->accessibleName(), "Automation");
+    AutomationRuleRow* docker = ruleRow(*s.view, "weekly-docker");
+
+    // Each control starts a run that turns every control off; the focus waits on the screen
+    // rather than going on to whatever follows, and comes back to the control once it is over.
+    const auto press = [&](QWidget* control) {
+        SCOPED_TRACE(control->objectName().toStdString());
+        control->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(control, Qt::Key_Space);
+        ASSERT_TRUE(testsupport::waitFor([&] { return s.store->isRunning(); }));
+        EXPECT_EQ(QApplication::focusWidget(), s.view.get());
+        gate.release();
+        ASSERT_TRUE(settled(*s.store));
+        EXPECT_EQ(QApplication::focusWidget(), control);
+    };
+    press(ruleSwitch(docker)); // switched on, it runs what is due today
+    press(runNowButton(docker));
+    // The run of today is done; the next day's check runs it again.
+    w.clock->set(inBerlin(2026, 4, 6, 10, 0));
+    press(checkButton(*s.view));
 }
 
 TEST(AutomationView, AStoredProblemResultIsShownAsOneAfterARestart) {

@@ -203,6 +203,32 @@ TEST(CleanerPane, CleanSelectedWaitsUntilTheMeasurementIsIn) {
               "Clean selected · Zero KB");
 }
 
+TEST(CleanerPane, CleanPressedFromTheKeyboardKeepsTheFocusWhileItCleansAndMeasures) {
+    Rig rig({cacheWithAFile("pane-focus")});
+    rig.measure->setResult("cache", {4096, 1, {}});
+    auto pane = rig.pane();
+    pane->show();
+    pane->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(pane.get()));
+    ASSERT_TRUE(testsupport::waitFor([&] { return rig.done(); }));
+    EXPECT_EQ(pane->accessibleName(), "Free up space safely");
+
+    auto* clean = Find::part<QKProminentButton>(pane.get(), "cleanerClean");
+    clean->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(clean, Qt::Key_Space);
+    DeleteCodeSheet* sheet = Find::part<DeleteConfirm>(*pane, "cleanerConfirm")->sheet();
+    ASSERT_NE(sheet, nullptr);
+    QTest::keyClicks(sheet->entryField(), "0042");
+    sheet->confirmButton()->click();
+    // Both buttons go off while it cleans: the pane's focus waits on the pane, not on the next
+    // control, and comes back once the measurement after the clean is done too.
+    ASSERT_TRUE(pane->isCleaning());
+    EXPECT_EQ(pane->focusWidget(), pane.get());
+    ASSERT_TRUE(testsupport::waitFor([&] { return !pane->isCleaning() && rig.done(); }));
+    ASSERT_TRUE(clean->isEnabled());
+    EXPECT_EQ(pane->focusWidget(), clean);
+}
+
 TEST(CleanerPane, AConfirmedCleanWritesTheResultLineAndMeasuresAgain) {
     const QString dir = testsupport::freshDir("pane-clean");
     writeFile(dir + "/cache/a.bin", 8192);

@@ -116,6 +116,32 @@ TEST(DuplicatesView, FailuresAreListedInOneAlert) {
     EXPECT_EQ(s.failureAlert(), nullptr);
 }
 
+TEST(DuplicatesView, CleanAllConfirmedFromTheKeyboardKeepsTheFocusWhileCopiesAreMoved) {
+    Screen s;
+    s.view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(s.view.get()));
+    EXPECT_EQ(s.view->accessibleName(), "Duplicates");
+    s.view->scanFolder(sampleFolder());
+    ASSERT_TRUE(s.scanned());
+    auto* cleanAll = s.part<QKProminentButton>("cleanAllButton");
+    cleanAll->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(cleanAll, Qt::Key_Space);
+    ASSERT_NE(s.view->confirmation()->sheet(), nullptr);
+    // While the moves run every header button is off: the screen's focus waits on the screen,
+    // not on the next control; with nothing left to clean, "Clean all" is gone, and the focus
+    // goes on to the folder button.
+    std::optional<QWidget*> during;
+    QObject::connect(&s.finder, &DuplicateFinder::cleaningChanged, [&] {
+        if (s.finder.cleaning() && !during)
+            during = s.view->window()->focusWidget();
+    });
+    s.confirm();
+    ASSERT_TRUE(testsupport::waitFor([&] { return !s.finder.cleaning() && during; }));
+    EXPECT_EQ(*during, s.view.get());
+    EXPECT_FALSE(cleanAll->isVisible());
+    EXPECT_EQ(s.view->window()->focusWidget(), s.part<QKProminentButton>("folderButton"));
+}
+
 // A copy whose name is not UTF-8 shows its own picture, size and creation date, never those of
 // the file Qt's lossy decoding names (U+FFFD for the bad byte), and its name with the bad byte
 // shown.

@@ -41,6 +41,22 @@ TEST_F(PanelTest, FreeMemoryIsHeldWhileItRunsThenReportsWhatItRecovered) {
     EXPECT_EQ(colorOf(child<QLabel>("freedResult")), tone(QKForeground::Secondary));
 }
 
+TEST_F(PanelTest, FreeMemoryPressedFromTheKeyboardKeepsTheFocusWhileItFrees) {
+    publish();
+    panel->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel.get()));
+    MenuBarButton* free = button("freeMemoryButton");
+    sampler->holdRelieve = true;
+    free->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(free, Qt::Key_Space);
+    ASSERT_TRUE(app->isFreeingMemory());
+    // Not on the next button ("Refresh" or "Keep awake"), which Space would press next.
+    EXPECT_EQ(QApplication::focusWidget(), panel.get());
+    sampler->gate.release();
+    ASSERT_TRUE(waitFor([&] { return free->isEnabled(); }));
+    EXPECT_EQ(QApplication::focusWidget(), free);
+}
+
 TEST_F(PanelTest, RefreshPublishesANewSampleAndThePanelFollowsIt) {
     publish();
     const qsizetype before = app->memoryHistory().size();
