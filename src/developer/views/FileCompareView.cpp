@@ -53,6 +53,7 @@ FileCompareView::FileCompareView(ScreenState& screen, FileCompare& compare, QWid
     : QWidget(parent), m_screen(screen), m_compare(compare), m_picker(systemPicker) {
     setObjectName(QStringLiteral("fileCompareView"));
     setWindowTitle(FileCompareText::windowTitle());
+    setAccessibleName(windowTitle());
 
     QKLayout::flushColumn({QKLayout::part(buildHeader()), QKLayout::part(new QKHairline(this)),
                            QKLayout::part(buildResults()).stretch(1)})
@@ -247,7 +248,12 @@ void FileCompareView::refreshTitleRow() {
     const CompareMode mode = m_screen.compareMode();
     const DiffSummary& summary = m_screen.compareSummary();
     m_explain->setVisible(FileCompareText::offersExplanation(mode, summary));
-    m_explain->setWorking(m_screen.compareAIWorking());
+    const bool working = m_screen.compareAIWorking();
+    if (working)
+        m_hold.hold({m_explain});
+    m_explain->setWorking(working);
+    if (!working)
+        m_hold.giveBack();
     m_verdict->setVerdict(FileCompareText::verdict(mode, m_screen.compareBusy(), summary,
                                                    m_screen.compareIdenticalBytes()),
                           summary);

@@ -2,6 +2,7 @@
 
 #include "developer/FileCompare.h"
 #include "developer/FileCompareText.h"
+#include "ui-kit/QKFocusHold.h"
 
 #include <functional>
 #include <optional>
@@ -70,6 +71,8 @@ private:
     CompareDropZone* m_leftZone = nullptr;
     CompareDropZone* m_rightZone = nullptr;
     CompareExplainButton* m_explain = nullptr;
+    // "Explain changes" turns itself off while the assistant works: the focus waits on the screen
+    QKFocusHold m_hold{this};
     CompareVerdict* m_verdict = nullptr;
     QKCardSurface* m_explanationBox = nullptr;
     QLabel* m_explanationText = nullptr;
