@@ -8,10 +8,12 @@
 #include "ui-kit/QKBusyPage.h"
 #include "ui-kit/QKCardSurface.h"
 #include "ui-kit/QKEmptyState.h"
+#include "ui-kit/QKFocusRing.h"
 #include "ui-kit/QKHairline.h"
 #include "ui-kit/QKLayout.h"
 #include "ui-kit/QKReveal.h"
 #include "ui-kit/QKScanStatePages.h"
+#include "ui-kit/ToggleSwitch.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -76,6 +78,25 @@ void StartupItemsView::showEvent(QShowEvent* event) {
 void StartupItemsView::rebuild() {
     // A rebuild can come from inside a row's own switch signal (a switch rereads the list), so
     // the old rows go once control has left them.
+    // A switch turned from the keyboard rebuilds the row it is in: the focus goes on to the same
+    // control of the item's new row, not to whatever Qt finds after the row that went. Every
+    // read gives an item a new id; its file keeps its name where it moves, and its scope.
+    const auto itemKey = [](const StartupItem& item) {
+        return item.plistURL.fileName() + QLatin1Char('\n') + item.scope;
+    };
+    QString focusedItem;
+    bool focusedSwitch = false;
+    Qt::FocusReason focusReason = Qt::OtherFocusReason;
+    if (QWidget* focused = window()->focusWidget()) {
+        for (StartupItemRow* row : std::as_const(m_rows)) {
+            if (focused == row->toggle() || focused == row->revealButton()) {
+                focusedItem = itemKey(row->item());
+                focusedSwitch = focused == row->toggle();
+                focusReason =
+                    QKFocusRing::shows(focused) ? Qt::TabFocusReason : Qt::OtherFocusReason;
+            }
+        }
+    }
     m_rows.clear();
     while (QLayoutItem* item = m_cardColumn->takeAt(0)) {
         if (QWidget* w = item->widget()) {
@@ -96,6 +117,12 @@ void StartupItemsView::rebuild() {
         connect(row, &StartupItemRow::switchTurned, this, &StartupItemsView::turn);
         QKLayout::items({row}).fill(m_cardColumn);
         m_rows.append(row);
+        if (!focusedItem.isEmpty() && itemKey(row->item()) == focusedItem) {
+            QWidget* again = focusedSwitch ? static_cast<QWidget*>(row->toggle())
+                                           : static_cast<QWidget*>(row->revealButton());
+            if (again && again->isEnabled())
+                again->setFocus(focusReason);
+        }
     }
     showContent();
 }

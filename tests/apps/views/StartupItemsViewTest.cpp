@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 #include <QAccessible>
+#include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -130,6 +131,22 @@ TEST(StartupItemsView, ASwitchMovesTheItemAndAFailureShowsTheAlert) {
     EXPECT_EQ(Find::part<QKLineLabel>(off, "startupScope")->text(), QString("Your login · off"));
     EXPECT_FALSE(off->toggle()->isChecked());
     EXPECT_FALSE(off->revealButton()->isEnabled()); // no revealer
+
+    // Turned from the keyboard, the row it was in is rebuilt: the focus is on the new row's
+    // switch, so Space turns the item straight back.
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    off->toggle()->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(off->toggle(), Qt::Key_Space);
+    QCoreApplication::processEvents();
+    StartupItemRow* on = rowFor(view, "App");
+    ASSERT_TRUE(on);
+    EXPECT_EQ(QApplication::focusWidget(), on->toggle());
+    QTest::keyClick(on->toggle(), Qt::Key_Space);
+    QCoreApplication::processEvents();
+    off = rowFor(view, "App", true);
+    ASSERT_TRUE(off);
+    EXPECT_EQ(QApplication::focusWidget(), off->toggle());
 
     // A file stands in the way and the Trash refuses it: the row keeps its state.
     write(m.user() + "/app.desktop", entry("App", "other"));
