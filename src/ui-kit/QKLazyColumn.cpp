@@ -107,6 +107,8 @@ void QKLazyColumn::fill() {
     m_filling = false;
     if (due)
         fillLater();
+    else
+        emit filled();
 }
 
 void QKLazyColumn::fillLater() {

@@ -33,8 +33,14 @@ public:
     void setRows(const QStringList& keys, Factory factory);
     int rowCount() const { return int(m_keys.size()); }
     int builtCount() const { return m_built; }
+    // Whether rows the view needs are still due on a later turn; filled() follows once they are
+    // made (and after every fill that leaves none due, a scroll's included).
+    bool isFilling() const { return m_fillQueued; }
     // The row of a key, when built.
     QWidget* row(const QString& key) const { return m_rows.value(key); }
+
+signals:
+    void filled();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

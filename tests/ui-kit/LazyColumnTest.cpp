@@ -83,7 +83,11 @@ TEST(LazyColumn, MakesHeavyRowsOverSeveralTurnsTopFirst) {
     // stay under 50 ms. Counted in rows, not timed, so a busy machine only makes the turns hold
     // fewer.
     constexpr int kMostATurn = 2;
+    int filled = 0;
+    QObject::connect(&column, &QKLazyColumn::filled, [&filled] { ++filled; });
     column.setRows(keys(0, 200), slowRows);
+    EXPECT_TRUE(column.isFilling());
+    EXPECT_EQ(filled, 0);
     EXPECT_GE(column.builtCount(), 1) << "the top rows come at once";
     EXPECT_LE(column.builtCount(), kMostATurn) << "one turn's share, not the screenful";
 
@@ -94,6 +98,8 @@ TEST(LazyColumn, MakesHeavyRowsOverSeveralTurnsTopFirst) {
         mostInATurn = std::max(mostInATurn, column.builtCount() - before);
     }
     EXPECT_GE(column.builtCount(), 20) << "the rest follow without any scrolling";
+    EXPECT_FALSE(column.isFilling());
+    EXPECT_EQ(filled, 1) << "once the view's rows are made";
     EXPECT_LT(column.builtCount(), 50);
     EXPECT_LE(mostInATurn, kMostATurn);
     EXPECT_EQ(order, keys(0, column.builtCount()));

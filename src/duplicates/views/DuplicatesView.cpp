@@ -251,6 +251,7 @@ QWidget* DuplicatesView::buildExactPane(QWidget* parent) {
     m_exactState->setObjectName(QStringLiteral("exactState"));
     m_exactList = new QKLazyColumn(0, m_exact);
     m_exactList->setObjectName(QStringLiteral("exactList"));
+    connect(m_exactList, &QKLazyColumn::filled, this, &DuplicatesView::revealExact);
     rowsAreTheStops(m_exactList);
     setStatePages(m_exact, m_exactProgressPage, m_exactState, m_exactList);
     return m_exact;
@@ -380,27 +381,16 @@ void DuplicatesView::refreshExactList() {
                 group, [this, group](const QString& keep) { requestKeepChosen(group, keep); },
                 parent);
         });
-    m_exactFilling =
-        !m_exactList->isVisible() && m_exactList->builtCount() < m_exactList->rowCount();
-    m_exactBuilt = m_exactList->builtCount();
-    if (m_exactFilling)
-        revealExactLater();
+    m_exactFilling = !m_exactList->isVisible() && m_exactList->isFilling();
 }
 
-void DuplicatesView::revealExactLater() {
-    if (m_revealQueued)
+void DuplicatesView::revealExact() {
+    if (!m_exactFilling)
         return;
-    m_revealQueued = true;
+    // A turn after the last rows were made, so the first paint has a turn of its own.
     QTimer::singleShot(0, this, [this] {
-        m_revealQueued = false;
         if (!m_exactFilling)
             return;
-        const int built = m_exactList->builtCount();
-        if (built < m_exactList->rowCount() && built != m_exactBuilt) {
-            m_exactBuilt = built;
-            revealExactLater();
-            return;
-        }
         m_exactFilling = false;
         refreshExact();
     });

@@ -81,7 +81,7 @@ private:
     void refreshExactList();
     // Brings the list's page up once the list has made the rows of its view (see
     // refreshExactList()), checking again on every later turn.
-    void revealExactLater();
+    void revealExact();
     void refreshSimilar();
     void refreshSimilarList();
     void setErrors(const QStringList& errors);
@@ -118,9 +118,6 @@ private:
     QKLazyColumn* m_exactList = nullptr;
     QKLazyColumn* m_similarList = nullptr;
     QSlider* m_slider = nullptr;
-    // The list is making the rows of its view behind the progress page; m_exactBuilt is how
-    // many it had made when last looked at.
+    // The list is making the rows of its view behind the progress page.
     bool m_exactFilling = false;
-    bool m_revealQueued = false;
-    int m_exactBuilt = 0;
 };
